@@ -1,0 +1,60 @@
+# Every folder of src/ is one library. Its top-level sources are portable (no
+# Windows header) and are built in both builds; the sources in its win/
+# subfolder use the Win32 API and are built only for Windows. The host build
+# therefore compiles every portable source natively, which proves it portable.
+
+# qrv_library(<name> [DEPENDS <folder>...] [WIN_LIBS <system library>...])
+function(qrv_library name)
+  cmake_parse_arguments(ARG "" "" "DEPENDS;WIN_LIBS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(QRV_WIN_BUILD)
+    file(GLOB win_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/win/*.cpp)
+    list(APPEND sources ${win_sources})
+  endif()
+  if(NOT sources)
+    return()
+  endif()
+  set(target qrv_${name})
+  add_library(${target} STATIC ${sources})
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  foreach(dep IN LISTS ARG_DEPENDS)
+    if(TARGET qrv_${dep})
+      target_link_libraries(${target} PUBLIC qrv_${dep})
+    endif()
+  endforeach()
+  if(QRV_WIN_BUILD AND ARG_WIN_LIBS)
+    target_link_libraries(${target} PUBLIC ${ARG_WIN_LIBS})
+  endif()
+endfunction()
+
+# qrv_tests(<folder> [DEPENDS <folder>...])
+# tests/<folder>/*.cpp become test_<folder> (both builds, GoogleTest's main);
+# tests/<folder>/win/*.cpp become test_<folder>_win (Windows only, with a main
+# that sets up the application framework first).
+function(qrv_tests folder)
+  cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+  set(libs)
+  foreach(dep IN LISTS ARG_DEPENDS)
+    if(TARGET qrv_${dep})
+      list(APPEND libs qrv_${dep})
+    endif()
+  endforeach()
+
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(sources)
+    add_executable(test_${folder} ${sources})
+    target_link_libraries(test_${folder} PRIVATE ${libs} qrv_test_support gmock gtest_main)
+    gtest_discover_tests(test_${folder} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+                         PROPERTIES LABELS portable)
+  endif()
+
+  if(QRV_WIN_BUILD)
+    file(GLOB win_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/win/*.cpp)
+    if(win_sources)
+      add_executable(test_${folder}_win ${win_sources})
+      target_link_libraries(test_${folder}_win PRIVATE ${libs} qrv_test_support_win gmock)
+      gtest_discover_tests(test_${folder}_win DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+                           PROPERTIES LABELS win)
+    endif()
+  endif()
+endfunction()

@@ -1,0 +1,289 @@
+#include "framework/IniFiles.h"
+
+#include "framework/Encoding.h"
+#include "framework/FilePath.h"
+#include "framework/StringList.h"
+#include "framework/Streams.h"
+#include "framework/SysUtils.h"
+
+#include <filesystem>
+#include <utility>
+
+namespace qrv {
+
+TMemIniFile::TMemIniFile(std::wstring fileName) : fileName_(std::move(fileName))
+{
+    Reload();
+}
+
+void TMemIniFile::Reload()
+{
+    sections_.clear();
+    modified_ = false;
+    std::error_code error;
+    if (fileName_.empty() || !std::filesystem::is_regular_file(FsPath(fileName_), error))
+        return;
+    Parse(TEncoding::DecodeText(ReadFileBytes(fileName_), TEncoding::Default()));
+}
+
+void TMemIniFile::Rename(std::wstring fileName, bool reload)
+{
+    fileName_ = std::move(fileName);
+    if (reload)
+        Reload();
+}
+
+void TMemIniFile::Parse(std::wstring_view text)
+{
+    TStringList lines;
+    lines.SetText(text);
+    SetStrings(lines);
+    modified_ = false;
+}
+
+void TMemIniFile::SetStrings(const TStrings& lines)
+{
+    sections_.clear();
+    Section* current = nullptr;
+    for (int i = 0; i < lines.Count(); ++i) {
+        const std::wstring& original = lines[i];
+        const std::wstring s = Trim(original);
+        if (s.size() >= 2 && s.front() == L'[' && s.back() == L']') {
+            // A section named twice is read as one, as lookups would see it.
+            const std::wstring name = Trim(std::wstring_view(s).substr(1, s.size() - 2));
+            current = FindSection(name);
+            if (!current) {
+                sections_.push_back(Section{name, true, {}});
+                current = &sections_.back();
+            }
+            continue;
+        }
+        if (!current) {
+            sections_.push_back(Section{L"", false, {}});
+            current = &sections_.back();
+        }
+        Line line;
+        const size_t eq = s.find(L'=');
+        if (!s.empty() && s[0] != L';' && s[0] != L'#' && eq != std::wstring::npos && eq > 0) {
+            line.isKey = true;
+            line.key = Trim(std::wstring_view(s).substr(0, eq));
+            line.value = Trim(std::wstring_view(s).substr(eq + 1));
+        } else {
+            line.raw = original;
+        }
+        current->lines.push_back(std::move(line));
+    }
+    modified_ = true;
+}
+
+void TMemIniFile::GetStrings(TStrings& lines) const
+{
+    lines.SetText(Serialize());
+}
+
+std::wstring TMemIniFile::Serialize() const
+{
+    std::wstring out;
+    for (const Section& section : sections_) {
+        if (section.header)
+            out += L"[" + section.name + L"]\r\n";
+        for (const Line& line : section.lines) {
+            out += line.isKey ? line.key + L"=" + line.value : line.raw;
+            out += L"\r\n";
+        }
+    }
+    return out;
+}
+
+const TMemIniFile::Section* TMemIniFile::FindSection(std::wstring_view name) const
+{
+    for (const Section& section : sections_)
+        if (section.header && SameText(section.name, name))
+            return &section;
+    return nullptr;
+}
+
+TMemIniFile::Section* TMemIniFile::FindSection(std::wstring_view name)
+{
+    return const_cast<Section*>(std::as_const(*this).FindSection(name));
+}
+
+TMemIniFile::Section& TMemIniFile::AddSection(std::wstring_view name)
+{
+    if (Section* existing = FindSection(name))
+        return *existing;
+    // Keep a blank line between the last section and a new one.
+    if (!sections_.empty()) {
+        auto& previous = sections_.back().lines;
+        if (previous.empty() || previous.back().isKey || !Trim(previous.back().raw).empty())
+            previous.push_back(Line{});
+    }
+    sections_.push_back(Section{std::wstring(name), true, {}});
+    return sections_.back();
+}
+
+const TMemIniFile::Line* TMemIniFile::FindKey(const Section& section, std::wstring_view ident)
+{
+    for (const Line& line : section.lines)
+        if (line.isKey && SameText(line.key, ident))
+            return &line;
+    return nullptr;
+}
+
+std::wstring TMemIniFile::ReadString(std::wstring_view section, std::wstring_view ident,
+                                     const std::wstring& defaultValue) const
+{
+    const Section* s = FindSection(section);
+    const Line* line = s ? FindKey(*s, ident) : nullptr;
+    return line ? line->value : defaultValue;
+}
+
+void TMemIniFile::WriteString(std::wstring_view section, std::wstring_view ident,
+                              const std::wstring& value)
+{
+    Section& s = AddSection(section);
+    if (Line* line = const_cast<Line*>(FindKey(s, ident))) {
+        line->value = value;
+    } else {
+        // New keys go after the section's last key, before trailing blank lines.
+        auto position = s.lines.end();
+        while (position != s.lines.begin() && !std::prev(position)->isKey &&
+               Trim(std::prev(position)->raw).empty())
+            --position;
+        s.lines.insert(position, Line{true, std::wstring(ident), value, L""});
+    }
+    modified_ = true;
+}
+
+int TMemIniFile::ReadInteger(std::wstring_view section, std::wstring_view ident, int defaultValue) const
+{
+    return StrToIntDef(ReadString(section, ident, L""), defaultValue);
+}
+
+void TMemIniFile::WriteInteger(std::wstring_view section, std::wstring_view ident, int value)
+{
+    WriteString(section, ident, IntToStr(value));
+}
+
+int64_t TMemIniFile::ReadInt64(std::wstring_view section, std::wstring_view ident,
+                               int64_t defaultValue) const
+{
+    int64_t value;
+    return TryStrToInt64(ReadString(section, ident, L""), value) ? value : defaultValue;
+}
+
+void TMemIniFile::WriteInt64(std::wstring_view section, std::wstring_view ident, int64_t value)
+{
+    WriteString(section, ident, IntToStr(value));
+}
+
+bool TMemIniFile::ReadBool(std::wstring_view section, std::wstring_view ident, bool defaultValue) const
+{
+    return ReadInteger(section, ident, defaultValue ? 1 : 0) != 0;
+}
+
+void TMemIniFile::WriteBool(std::wstring_view section, std::wstring_view ident, bool value)
+{
+    WriteString(section, ident, value ? L"1" : L"0");
+}
+
+bool TMemIniFile::SectionExists(std::wstring_view section) const
+{
+    return FindSection(section) != nullptr;
+}
+
+bool TMemIniFile::ValueExists(std::wstring_view section, std::wstring_view ident) const
+{
+    const Section* s = FindSection(section);
+    return s && FindKey(*s, ident);
+}
+
+void TMemIniFile::ReadSections(TStrings& sections) const
+{
+    sections.BeginUpdate();
+    sections.Clear();
+    for (const Section& section : sections_)
+        if (section.header)
+            sections.Add(section.name);
+    sections.EndUpdate();
+}
+
+void TMemIniFile::ReadSection(std::wstring_view section, TStrings& idents) const
+{
+    idents.BeginUpdate();
+    idents.Clear();
+    if (const Section* s = FindSection(section))
+        for (const Line& line : s->lines)
+            if (line.isKey)
+                idents.Add(line.key);
+    idents.EndUpdate();
+}
+
+void TMemIniFile::ReadSectionValues(std::wstring_view section, TStrings& values) const
+{
+    values.BeginUpdate();
+    values.Clear();
+    if (const Section* s = FindSection(section))
+        for (const Line& line : s->lines)
+            if (line.isKey)
+                values.Add(line.key + L"=" + line.value);
+    values.EndUpdate();
+}
+
+void TMemIniFile::EraseSection(std::wstring_view section)
+{
+    for (auto it = sections_.begin(); it != sections_.end(); ++it)
+        if (it->header && SameText(it->name, section)) {
+            sections_.erase(it);
+            modified_ = true;
+            return;
+        }
+}
+
+void TMemIniFile::DeleteKey(std::wstring_view section, std::wstring_view ident)
+{
+    Section* s = FindSection(section);
+    if (!s)
+        return;
+    for (auto it = s->lines.begin(); it != s->lines.end(); ++it)
+        if (it->isKey && SameText(it->key, ident)) {
+            s->lines.erase(it);
+            modified_ = true;
+            return;
+        }
+}
+
+void TMemIniFile::Clear()
+{
+    sections_.clear();
+    modified_ = true;
+}
+
+void TMemIniFile::UpdateFile()
+{
+    const std::wstring temporary = fileName_ + L".~tmp";
+    auto removeTemporary = [&] {
+        std::error_code ignored;
+        std::filesystem::remove(FsPath(temporary), ignored);
+    };
+    {
+        TFileStream file(temporary, fmCreate);  // throws before anything was created
+        try {
+            file.WriteBytes(TEncoding::UTF8().Preamble());
+            file.WriteBytes(TEncoding::UTF8().GetBytes(Serialize()));
+            file.Flush();
+        } catch (...) {
+            removeTemporary();
+            throw;
+        }
+    }
+    try {
+        ReplaceFileWith(temporary, fileName_);
+    } catch (...) {
+        removeTemporary();
+        throw;
+    }
+    modified_ = false;
+}
+
+}  // namespace qrv

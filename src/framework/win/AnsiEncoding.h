@@ -1,0 +1,26 @@
+#pragma once
+// Code-page encodings over MultiByteToWideChar / WideCharToMultiByte.
+
+#include "framework/Encoding.h"
+
+#include <cstdint>
+
+namespace qrv {
+
+class TCodePageEncoding : public TEncoding {
+public:
+    explicit TCodePageEncoding(uint32_t codePage) : codePage_(codePage) {}
+    std::wstring GetString(std::string_view bytes) const override;
+    std::string GetBytes(std::wstring_view text) const override;
+    std::string Preamble() const override { return ""; }
+    std::wstring Name() const override;
+    uint32_t CodePage() const { return codePage_; }
+
+private:
+    uint32_t codePage_;
+};
+
+// Makes the system's ANSI code page TEncoding::Default().
+void InstallAnsiCodePageEncoding();
+
+}  // namespace qrv

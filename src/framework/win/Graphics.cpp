@@ -1,0 +1,118 @@
+#include "framework/win/Graphics.h"
+
+namespace qrv {
+
+COLORREF ColorToRGB(TColor color)
+{
+    if (color & 0x80000000)
+        return GetSysColor(color & 0xFF);
+    return static_cast<COLORREF>(color);
+}
+
+namespace {
+int ScreenPixelsPerInch()
+{
+    HDC dc = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(nullptr, dc);
+    return dpi;
+}
+}  // namespace
+
+TFont::TFont()
+{
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+        name_ = metrics.lfMessageFont.lfFaceName;
+        height_ = metrics.lfMessageFont.lfHeight;
+    } else {
+        name_ = L"Tahoma";
+    }
+}
+
+TFont::~TFont()
+{
+    if (handle_)
+        DeleteObject(handle_);
+}
+
+void TFont::Assign(const TFont& other)
+{
+    name_ = other.name_;
+    height_ = other.height_;
+    style_ = other.style_;
+    color_ = other.color_;
+    Changed();
+}
+
+void TFont::SetName(const std::wstring& name)
+{
+    if (name != name_) {
+        name_ = name;
+        Changed();
+    }
+}
+
+void TFont::SetHeight(int height)
+{
+    if (height != height_) {
+        height_ = height;
+        Changed();
+    }
+}
+
+int TFont::Size() const
+{
+    return -MulDiv(height_, 72, ScreenPixelsPerInch());
+}
+
+void TFont::SetSize(int points)
+{
+    SetHeight(-MulDiv(points, ScreenPixelsPerInch(), 72));
+}
+
+void TFont::SetStyle(unsigned style)
+{
+    if (style != style_) {
+        style_ = style;
+        Changed();
+    }
+}
+
+void TFont::SetColor(TColor color)
+{
+    if (color != color_) {
+        color_ = color;
+        Changed();
+    }
+}
+
+HFONT TFont::Handle() const
+{
+    if (!handle_) {
+        LOGFONTW lf{};
+        lf.lfHeight = height_;
+        lf.lfWeight = (style_ & fsBold) ? FW_BOLD : FW_NORMAL;
+        lf.lfItalic = (style_ & fsItalic) ? TRUE : FALSE;
+        lf.lfUnderline = (style_ & fsUnderline) ? TRUE : FALSE;
+        lf.lfStrikeOut = (style_ & fsStrikeOut) ? TRUE : FALSE;
+        lf.lfCharSet = DEFAULT_CHARSET;
+        lf.lfQuality = DEFAULT_QUALITY;
+        lstrcpynW(lf.lfFaceName, name_.c_str(), LF_FACESIZE);
+        handle_ = CreateFontIndirectW(&lf);
+    }
+    return handle_;
+}
+
+void TFont::Changed()
+{
+    if (handle_) {
+        DeleteObject(handle_);
+        handle_ = nullptr;
+    }
+    if (OnChange)
+        OnChange();
+}
+
+}  // namespace qrv

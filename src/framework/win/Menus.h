@@ -1,0 +1,123 @@
+#pragma once
+// Menus: TMenuItem trees in a TMainMenu (the form's menu bar) with captions,
+// shortcuts, check marks and OnClick.
+
+#include "framework/Component.h"
+#include "framework/ShortCuts.h"
+#include "framework/win/WinApi.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace qrv {
+
+class TMenu;
+class TForm;
+
+// The shortcut of a key pressed now, with the modifier keys held down.
+TShortCut ShortCutFromKey(WORD virtualKey);
+
+class TMenuItem : public TComponent {
+public:
+    explicit TMenuItem(TComponent* owner);
+    ~TMenuItem() override;  // frees the sub-items and leaves its parent item
+
+    const std::wstring& Caption() const { return caption_; }
+    void SetCaption(const std::wstring& caption);
+    TShortCut ShortCut() const { return shortCut_; }
+    void SetShortCut(TShortCut shortCut);
+    bool Checked() const { return checked_; }
+    void SetChecked(bool checked);
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool enabled);
+    bool Visible() const { return visible_; }
+    void SetVisible(bool visible);
+    bool RadioItem() const { return radioItem_; }
+    void SetRadioItem(bool radioItem);
+    const std::wstring& Hint() const { return hint_; }
+    void SetHint(std::wstring hint) { hint_ = std::move(hint); }
+    // A caption of "-" makes the item a separator line.
+    bool IsLine() const { return caption_ == L"-"; }
+
+    int Count() const { return static_cast<int>(items_.size()); }
+    TMenuItem* Items(int index) const { return items_.at(index); }
+    TMenuItem* Parent() const { return parent_; }
+    int IndexOf(const TMenuItem* item) const;
+    void Add(TMenuItem* item);
+    void Insert(int index, TMenuItem* item);
+    void Remove(TMenuItem* item);
+    // Frees all sub-items.
+    void Clear();
+
+    // Runs OnClick (for an item with sub-items: when its menu opens).
+    virtual void Click();
+    TNotifyEvent OnClick;
+
+    UINT Command() const { return command_; }
+
+private:
+    friend class TMenu;
+    TMenu* RootMenu() const;
+    void StructureChanged();
+    void StateChanged();
+
+    std::wstring caption_;
+    std::wstring hint_;
+    TShortCut shortCut_ = scNone;
+    bool checked_ = false;
+    bool enabled_ = true;
+    bool visible_ = true;
+    bool radioItem_ = false;
+    std::vector<TMenuItem*> items_;
+    TMenuItem* parent_ = nullptr;
+    TMenu* menu_ = nullptr;  // set on a menu's root item
+    UINT command_;
+    HMENU subMenu_ = nullptr;  // while the menu is built
+};
+
+class TMenu : public TComponent {
+public:
+    explicit TMenu(TComponent* owner);
+    ~TMenu() override;
+
+    TMenuItem* Items() const { return items_.get(); }
+    HMENU Handle();
+
+    // Runs the item of a WM_COMMAND menu id; false when it is none of ours.
+    bool DispatchCommand(UINT command);
+    // Runs OnClick of the item whose sub-menu is about to open.
+    bool DispatchPopup(HMENU menu);
+    // Runs the enabled, visible item with this shortcut; false when there is none.
+    bool IsShortCut(TShortCut shortCut);
+    TMenuItem* FindItem(UINT command) const;
+
+protected:
+    virtual HMENU CreateMenuHandle() = 0;
+    virtual void MenuRebuilt() {}
+
+private:
+    friend class TMenuItem;
+    void Rebuild();
+    void UpdateItemState(TMenuItem* item);
+    void Fill(HMENU menu, TMenuItem* parent);
+
+    std::unique_ptr<TMenuItem> items_;
+    HMENU handle_ = nullptr;
+};
+
+class TMainMenu : public TMenu {
+public:
+    explicit TMainMenu(TComponent* owner) : TMenu(owner) {}
+    // The form whose menu bar shows this menu (set by TForm::SetMenu).
+    void SetWindow(TForm* form) { form_ = form; }
+
+protected:
+    HMENU CreateMenuHandle() override { return CreateMenu(); }
+    void MenuRebuilt() override;
+
+private:
+    TForm* form_ = nullptr;
+};
+
+}  // namespace qrv

@@ -1,0 +1,142 @@
+#include "framework/FilePath.h"
+#include "framework/IniFiles.h"
+#include "framework/StringList.h"
+#include "framework/SysUtils.h"
+
+#include "TestDir.h"
+
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+using namespace qrv;
+
+TEST(MemIniFile, RoundTripOfTypedValues)
+{
+    test::TestDir dir;
+    const std::wstring file = dir.File(L"settings.ini");
+    {
+        TMemIniFile ini(file);
+        ini.WriteString(L"Window", L"Caption", L"Größe = 5 ");
+        ini.WriteInteger(L"Window", L"Left", -120);
+        ini.WriteBool(L"Others", L"ShowLogo", false);
+        ini.WriteInt64(L"Others", L"Big", 5000000000LL);
+        ini.UpdateFile();
+    }
+    TMemIniFile ini(file);
+    EXPECT_EQ(ini.ReadString(L"window", L"CAPTION", L""), L"Größe = 5") << "values are trimmed";
+    EXPECT_EQ(ini.ReadInteger(L"Window", L"Left", 0), -120);
+    EXPECT_FALSE(ini.ReadBool(L"Others", L"ShowLogo", true));
+    EXPECT_EQ(ini.ReadInt64(L"Others", L"Big", 0), 5000000000LL);
+    EXPECT_EQ(ini.ReadString(L"Others", L"Missing", L"dflt"), L"dflt");
+    EXPECT_EQ(ini.ReadInteger(L"Window", L"Caption", 7), 7) << "text that is no number reads as the default";
+    EXPECT_EQ(dir.Read(L"settings.ini").substr(0, 3), "\xEF\xBB\xBF") << "written as UTF-8 with BOM";
+}
+
+TEST(MemIniFile, UntouchedSectionsKeysAndCommentsSurviveARewrite)
+{
+    test::TestDir dir;
+    const std::string original =
+        "; written by hand\r\n"
+        "[Window]\r\n"
+        "Left=10\r\n"
+        "Unknown=keep me\r\n"
+        "\r\n"
+        "[Foreign]\r\n"
+        "# another comment\r\n"
+        "A=1\r\n"
+        "B=2\r\n";
+    const std::wstring file = dir.Write(L"keep.ini", original);
+    TMemIniFile ini(file);
+    ini.WriteInteger(L"Window", L"Left", 20);
+    ini.WriteInteger(L"Window", L"Top", 30);
+    ini.WriteString(L"New", L"Key", L"v");
+    ini.UpdateFile();
+
+    EXPECT_EQ(dir.Read(L"keep.ini"),
+              "\xEF\xBB\xBF"
+              "; written by hand\r\n"
+              "[Window]\r\n"
+              "Left=20\r\n"
+              "Unknown=keep me\r\n"
+              "Top=30\r\n"
+              "\r\n"
+              "[Foreign]\r\n"
+              "# another comment\r\n"
+              "A=1\r\n"
+              "B=2\r\n"
+              "\r\n"
+              "[New]\r\n"
+              "Key=v\r\n");
+}
+
+TEST(MemIniFile, ReadsUtf16Files)
+{
+    test::TestDir dir;
+    std::string bytes = "\xFF\xFE";
+    for (wchar_t c : std::wstring(L"[Pfad]\r\nZiel=C:\\Ω\r\n")) {
+        bytes.push_back(static_cast<char>(c & 0xFF));
+        bytes.push_back(static_cast<char>((c >> 8) & 0xFF));
+    }
+    TMemIniFile ini(dir.Write(L"utf16.ini", bytes));
+    EXPECT_EQ(ini.ReadString(L"Pfad", L"Ziel", L""), L"C:\\Ω");
+}
+
+TEST(MemIniFile, MissingFileReadsAsEmpty)
+{
+    test::TestDir dir;
+    TMemIniFile ini(dir.File(L"absent.ini"));
+    TStringList sections;
+    ini.ReadSections(sections);
+    EXPECT_EQ(sections.Count(), 0);
+    EXPECT_EQ(ini.ReadString(L"A", L"B", L"default"), L"default");
+    EXPECT_FALSE(std::filesystem::exists(FsPath(dir.File(L"absent.ini"))));
+}
+
+TEST(MemIniFile, FailedWriteLeavesTheOldFileIntact)
+{
+    test::TestDir dir;
+    const std::string original = "[A]\r\nKey=old\r\n";
+    const std::wstring file = dir.Write(L"safe.ini", original);
+    // A folder where the temporary file would go makes the write fail.
+    std::filesystem::create_directory(FsPath(file + L".~tmp"));
+
+    TMemIniFile ini(file);
+    ini.WriteString(L"A", L"Key", L"new");
+    EXPECT_THROW(ini.UpdateFile(), EFCreateError);
+    EXPECT_EQ(dir.Read(L"safe.ini"), original);
+    EXPECT_TRUE(ini.Modified()) << "the change is still pending";
+}
+
+TEST(MemIniFile, SectionQueriesAndDeletes)
+{
+    TMemIniFile ini(L"");
+    TStringList lines;
+    lines.SetText(L"[One]\r\na=1\r\nb=2\r\n[Two]\r\nc=3\r\n");
+    ini.SetStrings(lines);
+
+    TStringList names;
+    ini.ReadSections(names);
+    EXPECT_EQ(names.Text(), L"One\r\nTwo\r\n");
+    ini.ReadSection(L"one", names);
+    EXPECT_EQ(names.Text(), L"a\r\nb\r\n");
+    ini.ReadSectionValues(L"One", names);
+    EXPECT_EQ(names.Values(L"b"), L"2");
+    EXPECT_TRUE(ini.ValueExists(L"TWO", L"C"));
+
+    ini.DeleteKey(L"One", L"a");
+    EXPECT_FALSE(ini.ValueExists(L"One", L"a"));
+    ini.EraseSection(L"two");
+    EXPECT_FALSE(ini.SectionExists(L"Two"));
+    ini.GetStrings(lines);
+    EXPECT_EQ(lines.Text(), L"[One]\r\nb=2\r\n");
+}
+
+TEST(MemIniFile, HexadecimalIntegers)
+{
+    TMemIniFile ini(L"");
+    ini.WriteString(L"S", L"Hex", L"$1F");
+    ini.WriteString(L"S", L"CHex", L"0x10");
+    EXPECT_EQ(ini.ReadInteger(L"S", L"Hex", 0), 31);
+    EXPECT_EQ(ini.ReadInteger(L"S", L"CHex", 0), 16);
+}

@@ -1,0 +1,82 @@
+#include "framework/Encoding.h"
+#include "framework/ShortCuts.h"
+#include "framework/SysUtils.h"
+
+#include <gtest/gtest.h>
+
+using namespace qrv;
+
+TEST(SysUtils, Utf8RoundTripIncludingCharactersBeyondTheBasicPlane)
+{
+    const std::wstring text = L"Größe Ω € " + std::wstring(sizeof(wchar_t) == 2 ? L"\xD83D\xDE00" : L"\U0001F600");
+    const std::string utf8 = WideToUtf8(text);
+    EXPECT_EQ(utf8, "Gr\xC3\xB6\xC3\x9F" "e \xCE\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80");
+    EXPECT_EQ(Utf8ToWide(utf8), text);
+}
+
+TEST(SysUtils, InvalidUtf8BecomesReplacementCharacters)
+{
+    struct Case {
+        const char* bytes;
+        const wchar_t* expected;
+    } cases[] = {
+        {"a\xFF" "b", L"a\xFFFD" L"b"},
+        {"\xC0\xAF", L"\xFFFD\xFFFD"},       // overlong slash
+        {"\xED\xA0\x80", L"\xFFFD"},  // an encoded surrogate is one bad sequence
+        {"abc\xE2\x82", L"abc\xFFFD\xFFFD"},  // truncated at the end
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Utf8ToWide(c.bytes), c.expected) << c.bytes;
+        EXPECT_FALSE(IsValidUtf8(c.bytes));
+    }
+    EXPECT_TRUE(IsValidUtf8("plain \xC3\xA4"));
+}
+
+TEST(SysUtils, CaseFoldingCoversGermanAndOtherScripts)
+{
+    EXPECT_EQ(UpperCase(L"äöü straße ω я"), L"ÄÖÜ STRAßE Ω Я");
+    EXPECT_EQ(LowerCase(L"ÄÖÜ ŁÓDŹ"), L"äöü łódź");
+    EXPECT_TRUE(SameText(L"Größe", L"GRÖSSE") == false);
+    EXPECT_TRUE(SameText(L"größe", L"GRÖßE"));
+    EXPECT_LT(CompareText(L"apple", L"Banana"), 0);
+    EXPECT_GT(CompareStr(L"apple", L"Banana"), 0);
+}
+
+TEST(SysUtils, IntegerParsing)
+{
+    EXPECT_EQ(StrToInt(L" 42 "), 42);
+    EXPECT_EQ(StrToInt(L"-17"), -17);
+    EXPECT_EQ(StrToInt(L"$FF"), 255);
+    EXPECT_EQ(StrToInt(L"0x7fffffff"), 2147483647);
+    EXPECT_EQ(StrToInt64(L"-9223372036854775808"), INT64_MIN);
+    EXPECT_THROW(StrToInt64(L"9223372036854775808"), EConvertError);
+    EXPECT_THROW(StrToInt(L"2147483648"), EConvertError);
+    EXPECT_THROW(StrToInt(L"12a"), EConvertError);
+    EXPECT_EQ(StrToIntDef(L"", 5), 5);
+    EXPECT_EQ(StrToIntDef(L"-", 5), 5);
+}
+
+TEST(Encoding, Windows1252MapsTheHighControlRange)
+{
+    const TEncoding& cp = TEncoding::Windows1252();
+    EXPECT_EQ(cp.GetString("\x80\x9F\xE4"), L"€Ÿä");
+    EXPECT_EQ(cp.GetBytes(L"€Ÿä"), "\x80\x9F\xE4");
+    EXPECT_EQ(cp.GetBytes(L"Ω"), "?") << "characters outside the code page";
+}
+
+TEST(Encoding, Utf16OddByteAndSurrogatePairs)
+{
+    const TEncoding& le = TEncoding::Unicode();
+    const std::string pair("\x3D\xD8\x00\xDE", 4);
+    const std::wstring decoded = le.GetString(pair);
+    EXPECT_EQ(le.GetBytes(decoded), pair);
+    EXPECT_EQ(le.GetString(std::string("A\0B", 3)), L"A\xFFFD");
+}
+
+TEST(ShortCuts, GermanTexts)
+{
+    EXPECT_EQ(ShortCutToText(ShortCut('C', scShift | scCtrl)), L"Umsch+Strg+C");
+    EXPECT_EQ(ShortCutToText(ShortCut(0x74, scNone)), L"F5");
+    EXPECT_EQ(ShortCutToText(ShortCut(0x2E, scAlt)), L"Alt+Entf");
+    EXPECT_EQ(ShortCutToText(ShortCut(0xFF, scCtrl)), L"") << "a key without a name";
+}

@@ -1,0 +1,123 @@
+#include "framework/SysUtils.h"
+#include "framework/win/ExtCtrls.h"
+#include "framework/win/Forms.h"
+#include "framework/win/Menus.h"
+
+#include <gtest/gtest.h>
+
+using namespace qrv;
+
+TEST(Controls, AlignLaysOutTopBottomLeftRightThenClient)
+{
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 500, 400);
+    form.HandleNeeded();
+    auto make = [&](TAlign align, int size) {
+        auto* panel = new TPanel(&form);
+        panel->SetWidth(size);
+        panel->SetHeight(size);
+        panel->SetAlign(align);
+        panel->SetParent(&form);
+        return panel;
+    };
+    TPanel* client = make(TAlign::alClient, 10);
+    TPanel* bottom = make(TAlign::alBottom, 50);
+    TPanel* left = make(TAlign::alLeft, 100);
+    TPanel* top = make(TAlign::alTop, 30);
+    TPanel* right = make(TAlign::alRight, 70);
+
+    const int w = form.ClientWidth();
+    const int h = form.ClientHeight();
+    EXPECT_EQ(top->BoundsRect().top, 0);
+    EXPECT_EQ(top->Width(), w);
+    EXPECT_EQ(bottom->Top(), h - 50);
+    EXPECT_EQ(left->Top(), 30);
+    EXPECT_EQ(left->Height(), h - 80);
+    EXPECT_EQ(right->Left(), w - 70);
+    EXPECT_EQ(client->Left(), 100);
+    EXPECT_EQ(client->Width(), w - 170);
+    EXPECT_EQ(client->Height(), h - 80);
+
+    // The child windows really are where the controls say.
+    RECT r;
+    GetWindowRect(client->Handle(), &r);
+    MapWindowPoints(nullptr, form.Handle(), reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ(r.left, 100);
+    EXPECT_EQ(r.right - r.left, w - 170);
+
+    // Hiding a control gives its room to the others.
+    left->SetVisible(false);
+    EXPECT_EQ(client->Left(), 0);
+}
+
+TEST(Controls, ExceptionsInAHandlerGoToTheApplication)
+{
+    TForm form(nullptr);
+    form.HandleNeeded();
+    int seen = 0;
+    std::wstring message;
+    Application->OnException = [&](TComponent*, const std::exception& e) {
+        ++seen;
+        message = dynamic_cast<const Exception&>(e).Message();
+    };
+    form.OnResize = [](TComponent*) { throw EConvertError(L"kaputt"); };
+    SetWindowPos(form.Handle(), nullptr, 0, 0, 300, 200, SWP_NOZORDER | SWP_NOMOVE);
+    Application->OnException = nullptr;
+    EXPECT_GE(seen, 1);
+    EXPECT_EQ(message, L"kaputt");
+}
+
+TEST(Menus, CommandsAndShortcutsReachOnClick)
+{
+    TForm form(nullptr);
+    auto* menu = new TMainMenu(&form);
+    auto* file = new TMenuItem(&form);
+    file->SetCaption(L"&Datei");
+    menu->Items()->Add(file);
+    auto* open = new TMenuItem(&form);
+    open->SetCaption(L"Ö&ffnen");
+    open->SetShortCut(ShortCut('O', scCtrl));
+    int clicks = 0;
+    open->OnClick = [&](TComponent* sender) {
+        EXPECT_EQ(sender, open);
+        ++clicks;
+    };
+    file->Add(open);
+    form.SetMenu(menu);
+    form.HandleNeeded();
+
+    // The menu bar holds the item with its shortcut text.
+    HMENU bar = GetMenu(form.Handle());
+    ASSERT_NE(bar, nullptr);
+    wchar_t text[64];
+    GetMenuStringW(GetSubMenu(bar, 0), open->Command(), text, 64, MF_BYCOMMAND);
+    EXPECT_STREQ(text, L"Ö&ffnen\tStrg+O");
+
+    SendMessageW(form.Handle(), WM_COMMAND, MAKEWPARAM(open->Command(), 0), 0);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_TRUE(menu->IsShortCut(ShortCut('O', scCtrl)));
+    EXPECT_EQ(clicks, 2);
+
+    open->SetEnabled(false);
+    EXPECT_FALSE(menu->IsShortCut(ShortCut('O', scCtrl)));
+    EXPECT_EQ(GetMenuState(GetSubMenu(bar, 0), open->Command(), MF_BYCOMMAND) & MF_GRAYED, UINT(MF_GRAYED));
+
+    delete open;  // leaves the menu
+    EXPECT_EQ(file->Count(), 0);
+    EXPECT_EQ(GetMenuItemCount(bar), 1);
+    EXPECT_EQ(GetSubMenu(bar, 0), nullptr) << "an item without sub-items is a plain command";
+}
+
+TEST(StatusBar, ShowsItsPanelsTexts)
+{
+    TForm form(nullptr);
+    auto* bar = new TStatusBar(&form);
+    bar->SetParent(&form);
+    bar->AddPanel(100, L"eins");
+    bar->AddPanel(100);
+    form.HandleNeeded();
+    bar->SetPanelText(1, L"zwei");
+    EXPECT_EQ(bar->DisplayedText(0), L"eins");
+    EXPECT_EQ(bar->DisplayedText(1), L"zwei");
+    EXPECT_EQ(bar->Top() + bar->Height(), form.ClientHeight()) << "docked at the bottom";
+}

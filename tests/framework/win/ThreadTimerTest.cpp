@@ -1,0 +1,124 @@
+#include "framework/SysUtils.h"
+#include "framework/win/Forms.h"
+#include "framework/win/Threads.h"
+#include "framework/win/Timer.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+
+using namespace qrv;
+
+namespace {
+// Handles messages until the condition holds or the time is up.
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit)
+{
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!done() && std::chrono::steady_clock::now() < end) {
+        Application->ProcessMessages();
+        Sleep(1);
+    }
+    return done();
+}
+
+class SyncThread : public TThread {
+public:
+    SyncThread() : TThread(true) {}
+    DWORD workerId = 0;
+    DWORD callbackId = 0;
+    int value = 0;
+
+protected:
+    void Execute() override
+    {
+        workerId = GetCurrentThreadId();
+        Synchronize([this] {
+            callbackId = GetCurrentThreadId();
+            value = 42;
+        });
+        ReturnValue = value + 1;
+    }
+};
+
+class ThrowingSync : public TThread {
+public:
+    ThrowingSync() : TThread(true) {}
+    bool caught = false;
+
+protected:
+    void Execute() override
+    {
+        try {
+            Synchronize([] { throw EConvertError(L"bad"); });
+        } catch (const EConvertError&) {
+            caught = true;
+        }
+    }
+};
+
+class SelfFreeingThread : public TThread {
+public:
+    explicit SelfFreeingThread(std::atomic<bool>& destroyed) : TThread(true), destroyed_(destroyed)
+    {
+        FreeOnTerminate = true;
+    }
+    ~SelfFreeingThread() override { destroyed_ = true; }
+
+protected:
+    void Execute() override {}
+
+private:
+    std::atomic<bool>& destroyed_;
+};
+}  // namespace
+
+TEST(Thread, SynchronizeRunsTheCallOnTheUiThread)
+{
+    SyncThread thread;
+    thread.Start();
+    EXPECT_EQ(thread.WaitFor(), 43) << "WaitFor answers the Synchronize call instead of deadlocking";
+    EXPECT_NE(thread.workerId, GetCurrentThreadId());
+    EXPECT_EQ(thread.callbackId, GetCurrentThreadId());
+}
+
+TEST(Thread, ExceptionsOfTheCallReachTheWorker)
+{
+    ThrowingSync thread;
+    thread.Start();
+    thread.WaitFor();
+    EXPECT_TRUE(thread.caught);
+}
+
+TEST(Thread, FreeOnTerminateRunsOnTerminateThenFreesItself)
+{
+    std::atomic<bool> destroyed{false};
+    bool terminated = false;
+    auto* thread = new SelfFreeingThread(destroyed);
+    thread->OnTerminate = [&](TThread*) { terminated = true; };
+    thread->Start();
+    EXPECT_TRUE(PumpUntil([&] { return destroyed.load(); }, std::chrono::seconds(5)));
+    EXPECT_TRUE(terminated);
+}
+
+TEST(Thread, AThreadNeverStartedIsDestroyedCleanly)
+{
+    SyncThread thread;  // leaves scope without Start
+    SUCCEED();
+}
+
+TEST(Timer, TicksWhileEnabledAndStopsWhenDisabled)
+{
+    TTimer timer(nullptr);
+    int ticks = 0;
+    timer.SetInterval(10);
+    timer.OnTimer = [&](TComponent* sender) {
+        EXPECT_EQ(sender, &timer);
+        ++ticks;
+    };
+    EXPECT_TRUE(PumpUntil([&] { return ticks >= 3; }, std::chrono::seconds(5)));
+    timer.SetEnabled(false);
+    const int stopped = ticks;
+    PumpUntil([] { return false; }, std::chrono::milliseconds(60));
+    EXPECT_EQ(ticks, stopped);
+}
