@@ -27,12 +27,12 @@ function(qrv_library name)
   endif()
 endfunction()
 
-# qrv_tests(<folder> [DEPENDS <folder>...])
+# qrv_tests(<folder> [SERIAL] [DEPENDS <folder>...])
 # tests/<folder>/*.cpp become test_<folder> (both builds, GoogleTest's main);
 # tests/<folder>/win/*.cpp become test_<folder>_win (Windows only, with a main
 # that sets up the application framework first).
 function(qrv_tests folder)
-  cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "SERIAL" "" "DEPENDS" ${ARGN})
   set(libs)
   foreach(dep IN LISTS ARG_DEPENDS)
     if(TARGET qrv_${dep})
@@ -45,7 +45,7 @@ function(qrv_tests folder)
     add_executable(test_${folder} ${sources})
     target_link_libraries(test_${folder} PRIVATE ${libs} qrv_test_support gmock gtest_main)
     gtest_discover_tests(test_${folder} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-                         PROPERTIES LABELS portable)
+                         PROPERTIES LABELS portable TIMEOUT 120)
   endif()
 
   if(QRV_WIN_BUILD)
@@ -53,8 +53,14 @@ function(qrv_tests folder)
     if(win_sources)
       add_executable(test_${folder}_win ${win_sources})
       target_link_libraries(test_${folder}_win PRIVATE ${libs} qrv_test_support_win gmock)
+      # SERIAL: the tests share something system-wide (the program's own
+      # mutexes, temporary files, settings) and must not run side by side.
+      set(serial)
+      if(ARG_SERIAL)
+        set(serial RUN_SERIAL TRUE)
+      endif()
       gtest_discover_tests(test_${folder}_win DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-                           PROPERTIES LABELS win)
+                           PROPERTIES LABELS win TIMEOUT 120 ${serial})
     endif()
   endif()
 endfunction()

@@ -49,6 +49,8 @@ QRV_DECLARE_EXCEPTION(EWriteError, EStreamError);
 QRV_DECLARE_EXCEPTION(EIniFileException, Exception);
 QRV_DECLARE_EXCEPTION(ERegistryException, Exception);
 QRV_DECLARE_EXCEPTION(EOleError, Exception);
+// Reading or writing a file failed at the level of the runtime's file access.
+QRV_DECLARE_EXCEPTION(EInOutError, Exception);
 
 // An operating-system call failed; carries the system error code.
 class EOSError : public Exception {

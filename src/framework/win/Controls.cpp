@@ -52,6 +52,7 @@ void TControl::SetAlign(TAlign align)
     if (align == align_)
         return;
     align_ = align;
+    laidOut_ = false;
     RequestAlign();
 }
 
@@ -286,7 +287,9 @@ void TWinControl::Realign()
     aligning_ = true;
     RECT area = ClientRect();
     // Within one alignment, controls keep their order on screen (a splitter
-    // placed right of a left-aligned panel stays right of it).
+    // placed right of a left-aligned panel stays right of it). Controls not
+    // laid out yet go inside those that were, in the order they were added,
+    // so a form built in code stacks its panes from the edge inwards.
     const TAlign order[] = {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight,
                             TAlign::alClient};
     for (TAlign align : order) {
@@ -295,15 +298,22 @@ void TWinControl::Realign()
             if (child->Align() == align && child->Visible())
                 group.push_back(child);
         std::stable_sort(group.begin(), group.end(), [align](TControl* a, TControl* b) {
+            if (a->laidOut_ != b->laidOut_)
+                return a->laidOut_;
+            if (!a->laidOut_)
+                return false;
             switch (align) {
             case TAlign::alTop: return a->Top() < b->Top();
-            case TAlign::alBottom: return a->Top() + a->Height() > b->Top() + b->Height();
+            // By the near edge: a size set in code keeps Top and Left, so
+            // growing a bottom or right control does not reorder it.
+            case TAlign::alBottom: return a->Top() > b->Top();
             case TAlign::alLeft: return a->Left() < b->Left();
-            case TAlign::alRight: return a->Left() + a->Width() > b->Left() + b->Width();
+            case TAlign::alRight: return a->Left() > b->Left();
             default: return false;
             }
         });
         for (TControl* child : group) {
+            child->laidOut_ = true;
             const int w = area.right - area.left;
             const int h = area.bottom - area.top;
             switch (align) {

@@ -84,6 +84,7 @@ private:
     TWinControl* parent_ = nullptr;
     int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
     TAlign align_ = TAlign::alNone;
+    bool laidOut_ = false;  // placed by its parent's alignment at least once
     bool visible_ = true;
     bool enabled_ = true;
     TColor color_ = clBtnFace;
@@ -128,7 +129,8 @@ public:
     int ClientWidth() { const RECT r = ClientRect(); return r.right - r.left; }
     int ClientHeight() { const RECT r = ClientRect(); return r.bottom - r.top; }
     // Lays out the aligned children: top, bottom, left, right, then client.
-    void Realign();
+    // Containers that place their children themselves (docks, toolbars) override it.
+    virtual void Realign();
 
     void SetFocus();
     bool Focused();

@@ -3,6 +3,7 @@
 #include "framework/Encoding.h"
 #include "framework/SysUtils.h"
 #include "framework/win/AnsiEncoding.h"
+#include "framework/win/Buttons.h"
 #include "framework/win/Dialogs.h"
 #include "framework/win/Menus.h"
 #include "framework/win/Threads.h"
@@ -100,6 +101,14 @@ void TForm::PlaceOnScreen()
               area.top + (area.bottom - area.top - Height()) / 2, Width(), Height());
 }
 
+void TForm::SetClientSize(int width, int height)
+{
+    RECT r{0, 0, width, height};
+    AdjustWindowRectEx(&r, GetWindowLongW(Handle(), GWL_STYLE), GetMenu(Handle()) != nullptr,
+                       GetWindowLongW(Handle(), GWL_EXSTYLE));
+    SetBounds(Left(), Top(), r.right - r.left, r.bottom - r.top);
+}
+
 void TForm::Show()
 {
     HandleNeeded();
@@ -132,7 +141,7 @@ void TForm::Close()
 {
     if (modal_) {
         if (CloseQuery())
-            modalResult_ = mrCancel;
+            SetModalResult(mrCancel);
         return;
     }
     if (!CloseQuery())
@@ -162,6 +171,15 @@ void TForm::Close()
     default:
         break;
     }
+}
+
+void TForm::SetModalResult(int result)
+{
+    modalResult_ = result;
+    // The result may be set while a message sent from another thread is
+    // handled inside WaitMessage, which then goes on waiting: wake the loop.
+    if (modal_ && HandleAllocated())
+        PostMessageW(Handle(), WM_NULL, 0, 0);
 }
 
 int TForm::ShowModal()
@@ -202,6 +220,18 @@ int TForm::ShowModal()
     return modalResult_;
 }
 
+void TForm::ClickDialogButton(bool defaultButton)
+{
+    for (int i = 0; i < ControlCount(); ++i)
+        if (auto* button = dynamic_cast<TButton*>(Controls(i)))
+            if (defaultButton ? button->Default() : button->Cancel) {
+                button->Click();
+                return;
+            }
+    if (!defaultButton && modal_)
+        SetModalResult(mrCancel);
+}
+
 void TForm::WndProc(TMessage& message)
 {
     switch (message.Msg) {
@@ -209,9 +239,15 @@ void TForm::WndProc(TMessage& message)
         Close();
         return;
     case WM_COMMAND:
-        if (message.LParam == 0 && HIWORD(message.WParam) == 0 && menu_) {
-            if (menu_->DispatchCommand(LOWORD(message.WParam)))
+        if (message.LParam == 0 && HIWORD(message.WParam) == 0) {
+            if (menu_ && menu_->DispatchCommand(LOWORD(message.WParam)))
                 return;
+            // Enter and Esc in a dialog arrive as IDOK and IDCANCEL.
+            const WORD id = LOWORD(message.WParam);
+            if (id == IDOK || id == IDCANCEL) {
+                ClickDialogButton(id == IDOK);
+                return;
+            }
         }
         break;
     case WM_INITMENUPOPUP:
@@ -305,6 +341,11 @@ bool TApplication::ProcessMessage(MSG& msg)
         if (OnMessage && OnMessage(msg))
             return true;
         if (IsShortCut(msg))
+            return true;
+        // Dialog forms get the dialog keys: Tab, Enter, Esc.
+        HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+        if (auto* form = dynamic_cast<TForm*>(TWinControl::FromHandle(root));
+            form && form->BorderStyle() == TFormBorderStyle::bsDialog && IsDialogMessageW(root, &msg))
             return true;
     } catch (...) {
         HandleException(std::current_exception());

@@ -37,7 +37,7 @@ public:
     // Shows the form modally and returns its ModalResult.
     int ShowModal();
     int ModalResult() const { return modalResult_; }
-    void SetModalResult(int result) { modalResult_ = result; }
+    void SetModalResult(int result);
     bool Modal() const { return modal_; }
 
     TMainMenu* Menu() const { return menu_; }
@@ -48,6 +48,9 @@ public:
     void SetPosition(TPosition position) { position_ = position; }
 
     virtual bool CloseQuery();
+    // Sizes the window so that its client area has this size.
+    void SetClientSize(int width, int height);
+    int HelpContext = 0;
 
     std::function<void(TComponent* Sender, TCloseAction& action)> OnClose;
     std::function<void(TComponent* Sender, bool& canClose)> OnCloseQuery;
@@ -67,6 +70,7 @@ protected:
 
 private:
     void PlaceOnScreen();
+    void ClickDialogButton(bool defaultButton);
     TMainMenu* menu_ = nullptr;
     TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;
     TPosition position_ = TPosition::poDefaultPosOnly;

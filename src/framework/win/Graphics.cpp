@@ -4,8 +4,8 @@ namespace qrv {
 
 COLORREF ColorToRGB(TColor color)
 {
-    if (color & 0x80000000)
-        return GetSysColor(color & 0xFF);
+    if (IsSystemColor(color))
+        return GetSysColor(SystemColorIndex(color));
     return static_cast<COLORREF>(color);
 }
 

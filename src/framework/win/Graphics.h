@@ -1,6 +1,7 @@
 #pragma once
 // Colours and fonts of controls.
 
+#include "framework/Colors.h"
 #include "framework/win/WinApi.h"
 
 #include <functional>
@@ -8,22 +9,7 @@
 
 namespace qrv {
 
-// An RGB value, or a system colour: 0x80000000 | COLOR_xxx index.
-using TColor = int32_t;
-constexpr TColor SystemColor(int index) { return static_cast<TColor>(0x80000000u | unsigned(index)); }
-constexpr TColor clBlack = 0x000000;
-constexpr TColor clWhite = 0xFFFFFF;
-constexpr TColor clRed = 0x0000FF;
-constexpr TColor clBlue = 0xFF0000;
-constexpr TColor clNone = 0x1FFFFFFF;
-constexpr TColor clDefault = 0x20000000;
-constexpr TColor clBtnFace = SystemColor(COLOR_BTNFACE);
-constexpr TColor clWindow = SystemColor(COLOR_WINDOW);
-constexpr TColor clWindowText = SystemColor(COLOR_WINDOWTEXT);
-constexpr TColor clHighlight = SystemColor(COLOR_HIGHLIGHT);
-constexpr TColor clHighlightText = SystemColor(COLOR_HIGHLIGHTTEXT);
-constexpr TColor clGrayText = SystemColor(COLOR_GRAYTEXT);
-
+// The RGB value of a colour, system colours resolved.
 COLORREF ColorToRGB(TColor color);
 
 enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };

@@ -21,7 +21,13 @@ public:
     TThread& operator=(const TThread&) = delete;
 
     void Start();
-    void Terminate() { terminated_ = true; }
+    // Sets Terminated, then calls TerminatedSet so a thread that sleeps on
+    // its own events can wake up.
+    void Terminate()
+    {
+        terminated_ = true;
+        TerminatedSet();
+    }
     bool Terminated() const { return terminated_; }
     // Waits for the end of Execute and returns ReturnValue. On the UI thread
     // it keeps handling Synchronize calls, so a worker never deadlocks on it.
@@ -44,6 +50,8 @@ public:
 
 protected:
     virtual void Execute() = 0;
+    // Called by Terminate (on the terminating thread); wakes a waiting Execute.
+    virtual void TerminatedSet() {}
     int ReturnValue = 0;
 
 private:

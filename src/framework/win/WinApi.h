@@ -8,6 +8,10 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+// The string lists' GetObject keeps its name in Windows code; the GDI call
+// is written GetObjectW.
+#undef GetObject
+
 #include <string>
 
 namespace qrv {

@@ -50,6 +50,37 @@ TEST(Controls, AlignLaysOutTopBottomLeftRightThenClient)
     EXPECT_EQ(client->Left(), 0);
 }
 
+TEST(Controls, SameAlignedControlsStackFromTheEdgeInwardsThenKeepTheirPlaces)
+{
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 400, 300);
+    form.HandleNeeded();
+    auto make = [&](TAlign align, int size) {
+        auto* panel = new TPanel(&form);
+        panel->SetHeight(size);
+        panel->SetWidth(size);
+        panel->SetAlign(align);
+        panel->SetParent(&form);
+        return panel;
+    };
+    TPanel* status = make(TAlign::alBottom, 20);
+    TPanel* display = make(TAlign::alBottom, 100);
+    TPanel* tree = make(TAlign::alLeft, 120);
+    TPanel* splitter = make(TAlign::alLeft, 4);
+    const int h = form.ClientHeight();
+    EXPECT_EQ(status->Top(), h - 20) << "added first, so nearest the edge";
+    EXPECT_EQ(display->Top(), h - 120);
+    EXPECT_EQ(splitter->Left(), 120);
+
+    // Once placed, order follows position: the splitter stays right of the
+    // tree when the tree grows.
+    tree->SetWidth(150);
+    EXPECT_EQ(splitter->Left(), 150);
+    form.SetBounds(0, 0, 500, 400);
+    EXPECT_EQ(status->Top() + status->Height(), form.ClientHeight());
+    EXPECT_EQ(display->Top() + display->Height(), status->Top());
+}
+
 TEST(Controls, ExceptionsInAHandlerGoToTheApplication)
 {
     TForm form(nullptr);

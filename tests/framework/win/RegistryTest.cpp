@@ -11,7 +11,7 @@ const std::wstring kTestKey = L"\\Software\\Quorvan Tests\\Registry";
 class RegistryTest : public testing::Test {
 protected:
     void SetUp() override { TRegistry().DeleteKey(kTestKey); }
-    void TearDown() override { TRegistry().DeleteKey(L"\\Software\\Quorvan Tests"); }
+    void TearDown() override { TRegistry().DeleteKey(kTestKey); }
 };
 }  // namespace
 

@@ -1,0 +1,131 @@
+#include "framework/win/Buttons.h"
+
+#include "framework/win/Forms.h"
+
+namespace qrv {
+
+SIZE MeasureText(HFONT font, const std::wstring& text)
+{
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    RECT r{0, 0, 0, 0};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_SINGLELINE);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+// --- TLabel --------------------------------------------------------------
+
+TLabel::TLabel(TComponent* owner) : TWinControl(owner)
+{
+    SetBounds(0, 0, 65, 13);
+}
+
+void TLabel::CreateParams(TCreateParams& params)
+{
+    TWinControl::CreateParams(params);
+    params.WinClassName = L"STATIC";
+    params.SystemClass = true;
+    params.Style |= SS_LEFT | SS_NOPREFIX;
+}
+
+void TLabel::AutoSizeToCaption()
+{
+    const SIZE size = MeasureText(Font().Handle(), Caption());
+    SetBounds(Left(), Top(), size.cx, size.cy);
+}
+
+// --- TButton -------------------------------------------------------------
+
+TButton::TButton(TComponent* owner) : TWinControl(owner)
+{
+    SetBounds(0, 0, 75, 25);
+}
+
+void TButton::CreateParams(TCreateParams& params)
+{
+    TWinControl::CreateParams(params);
+    params.WinClassName = L"BUTTON";
+    params.SystemClass = true;
+    params.Style |= WS_TABSTOP | (default_ ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+}
+
+void TButton::SetDefault(bool value)
+{
+    default_ = value;
+    if (HandleAllocated())
+        SendMessageW(handle_, BM_SETSTYLE, value ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+}
+
+void TButton::Click()
+{
+    if (ModalResult != 0) {
+        // The form the button sits on takes the result and ends its modal loop.
+        for (TWinControl* p = Parent(); p; p = p->Parent())
+            if (auto* form = dynamic_cast<TForm*>(p)) {
+                form->SetModalResult(ModalResult);
+                break;
+            }
+    }
+    if (OnClick)
+        OnClick(this);
+}
+
+void TButton::WndProc(TMessage& message)
+{
+    if (message.Msg == CN_COMMAND && HIWORD(message.WParam) == BN_CLICKED) {
+        Click();
+        return;
+    }
+    TWinControl::WndProc(message);
+}
+
+// --- TCheckBox -----------------------------------------------------------
+
+TCheckBox::TCheckBox(TComponent* owner) : TWinControl(owner)
+{
+    SetBounds(0, 0, 97, 17);
+}
+
+void TCheckBox::CreateParams(TCreateParams& params)
+{
+    TWinControl::CreateParams(params);
+    params.WinClassName = L"BUTTON";
+    params.SystemClass = true;
+    params.Style |= WS_TABSTOP | BS_AUTOCHECKBOX;
+}
+
+void TCheckBox::CreateWindowHandle(const TCreateParams& params)
+{
+    TWinControl::CreateWindowHandle(params);
+    if (handle_)
+        SendMessageW(handle_, BM_SETCHECK, checked_ ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool TCheckBox::Checked()
+{
+    if (HandleAllocated())
+        checked_ = SendMessageW(handle_, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return checked_;
+}
+
+void TCheckBox::SetChecked(bool checked)
+{
+    checked_ = checked;
+    if (HandleAllocated())
+        SendMessageW(handle_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void TCheckBox::WndProc(TMessage& message)
+{
+    if (message.Msg == CN_COMMAND && HIWORD(message.WParam) == BN_CLICKED) {
+        Checked();
+        if (OnClick)
+            OnClick(this);
+        return;
+    }
+    TWinControl::WndProc(message);
+}
+
+}  // namespace qrv

@@ -1,0 +1,668 @@
+#include "framework/win/ComCtrls.h"
+
+#include "framework/SysUtils.h"
+
+#include <algorithm>
+
+namespace qrv {
+
+namespace {
+
+TShortCut CurrentShiftState()
+{
+    TShortCut shift = scNone;
+    if (GetKeyState(VK_SHIFT) < 0)
+        shift |= scShift;
+    if (GetKeyState(VK_CONTROL) < 0)
+        shift |= scCtrl;
+    if (GetKeyState(VK_MENU) < 0)
+        shift |= scAlt;
+    return shift;
+}
+
+// Calls the key event; true when the handler swallowed the key.
+bool KeySwallowed(const TKeyEvent& event, TComponent* sender, WPARAM key)
+{
+    if (!event)
+        return false;
+    uint16_t code = static_cast<uint16_t>(key);
+    event(sender, code, CurrentShiftState());
+    return code == 0;
+}
+
+void SetStyleBit(HWND window, DWORD bit, bool on)
+{
+    const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+    const LONG_PTR changed = on ? (style | bit) : (style & ~static_cast<LONG_PTR>(bit));
+    if (changed == style)
+        return;
+    SetWindowLongPtrW(window, GWL_STYLE, changed);
+    SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(window, nullptr, TRUE);
+}
+
+int ColumnFormat(TAlignment alignment)
+{
+    switch (alignment) {
+    case TAlignment::taRightJustify: return LVCFMT_RIGHT;
+    case TAlignment::taCenter: return LVCFMT_CENTER;
+    default: return LVCFMT_LEFT;
+    }
+}
+
+DWORD ViewStyleBits(TViewStyle style)
+{
+    switch (style) {
+    case TViewStyle::vsSmallIcon: return LVS_SMALLICON;
+    case TViewStyle::vsList: return LVS_LIST;
+    case TViewStyle::vsReport: return LVS_REPORT;
+    default: return LVS_ICON;
+    }
+}
+
+}  // namespace
+
+// --- TCustomListView -----------------------------------------------------
+
+TCustomListView::TCustomListView(TComponent* owner) : TWinControl(owner)
+{
+    SetBounds(0, 0, 250, 150);
+    SetColor(clWindow);
+}
+
+void TCustomListView::CreateParams(TCreateParams& params)
+{
+    TWinControl::CreateParams(params);
+    params.WinClassName = WC_LISTVIEWW;
+    params.SystemClass = true;
+    params.Style |= WS_TABSTOP | LVS_SHAREIMAGELISTS | ViewStyleBits(viewStyle_);
+    params.ExStyle |= WS_EX_CLIENTEDGE;
+    if (!readOnly_)
+        params.Style |= LVS_EDITLABELS;
+    if (!multiSelect_)
+        params.Style |= LVS_SINGLESEL;
+    if (!hideSelection_)
+        params.Style |= LVS_SHOWSELALWAYS;
+    if (ownerData_)
+        params.Style |= LVS_OWNERDATA;
+}
+
+void TCustomListView::CreateWindowHandle(const TCreateParams& params)
+{
+    TWinControl::CreateWindowHandle(params);
+    if (!handle_)
+        return;
+    ApplyExtendedStyles();
+    for (int i = 0; i < ColumnCount(); ++i)
+        InsertColumnInWindow(i);
+    if (columnOrder_.size() == columns_.size() && !columns_.empty())
+        SendMessageW(handle_, LVM_SETCOLUMNORDERARRAY, columnOrder_.size(),
+                     reinterpret_cast<LPARAM>(columnOrder_.data()));
+    if (ownerData_) {
+        SendMessageW(handle_, LVM_SETITEMCOUNT, virtualCount_, 0);
+    } else {
+        for (int i = 0; i < static_cast<int>(items_.size()); ++i)
+            InsertItemInWindow(i);
+    }
+}
+
+void TCustomListView::DestroyWnd()
+{
+    if (HandleAllocated()) {
+        for (int i = 0; i < ColumnCount(); ++i)
+            columns_[i].Width = ColumnWidth(i);
+        columnOrder_ = ColumnOrder();
+    }
+    TWinControl::DestroyWnd();
+}
+
+void TCustomListView::ApplyStyleBit(DWORD bit, bool on)
+{
+    if (HandleAllocated())
+        SetStyleBit(handle_, bit, on);
+}
+
+void TCustomListView::ApplyExtendedStyles()
+{
+    if (!HandleAllocated())
+        return;
+    const DWORD mask = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP;
+    DWORD styles = LVS_EX_HEADERDRAGDROP;
+    if (gridLines_)
+        styles |= LVS_EX_GRIDLINES;
+    if (rowSelect_)
+        styles |= LVS_EX_FULLROWSELECT;
+    SendMessageW(handle_, LVM_SETEXTENDEDLISTVIEWSTYLE, mask, styles);
+}
+
+void TCustomListView::SetViewStyle(TViewStyle style)
+{
+    viewStyle_ = style;
+    if (!HandleAllocated())
+        return;
+    const LONG_PTR current = GetWindowLongPtrW(handle_, GWL_STYLE);
+    SetWindowLongPtrW(handle_, GWL_STYLE, (current & ~LVS_TYPEMASK) | ViewStyleBits(style));
+    InvalidateRect(handle_, nullptr, TRUE);
+}
+
+void TCustomListView::SetGridLines(bool on)
+{
+    gridLines_ = on;
+    ApplyExtendedStyles();
+}
+
+void TCustomListView::SetRowSelect(bool on)
+{
+    rowSelect_ = on;
+    ApplyExtendedStyles();
+}
+
+void TCustomListView::SetReadOnly(bool on)
+{
+    readOnly_ = on;
+    ApplyStyleBit(LVS_EDITLABELS, !on);
+}
+
+void TCustomListView::SetMultiSelect(bool on)
+{
+    multiSelect_ = on;
+    ApplyStyleBit(LVS_SINGLESEL, !on);
+}
+
+void TCustomListView::SetHideSelection(bool on)
+{
+    hideSelection_ = on;
+    ApplyStyleBit(LVS_SHOWSELALWAYS, !on);
+}
+
+void TCustomListView::SetOwnerData(bool on)
+{
+    if (on == ownerData_)
+        return;
+    ownerData_ = on;
+    // The two modes share no rows.
+    items_.clear();
+    virtualCount_ = 0;
+    RecreateWnd();
+}
+
+// --- columns
+
+void TCustomListView::InsertColumnInWindow(int index)
+{
+    TListColumn& column = columns_[index];
+    LVCOLUMNW lvc{};
+    lvc.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
+    lvc.fmt = ColumnFormat(column.Alignment);
+    lvc.cx = column.Width;
+    lvc.pszText = column.Caption.data();
+    lvc.iSubItem = index;
+    SendMessageW(handle_, LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&lvc));
+}
+
+int TCustomListView::AddColumn(const std::wstring& caption, int width, TAlignment alignment)
+{
+    columns_.push_back(TListColumn{caption, width, alignment});
+    columnOrder_.clear();
+    const int index = ColumnCount() - 1;
+    if (HandleAllocated())
+        InsertColumnInWindow(index);
+    return index;
+}
+
+void TCustomListView::SetColumnCaption(int index, const std::wstring& caption)
+{
+    TListColumn& column = columns_.at(index);
+    column.Caption = caption;
+    if (!HandleAllocated())
+        return;
+    LVCOLUMNW lvc{};
+    lvc.mask = LVCF_TEXT;
+    lvc.pszText = column.Caption.data();
+    SendMessageW(handle_, LVM_SETCOLUMNW, index, reinterpret_cast<LPARAM>(&lvc));
+}
+
+int TCustomListView::ColumnWidth(int index)
+{
+    const TListColumn& column = columns_.at(index);
+    if (!HandleAllocated())
+        return column.Width;
+    return static_cast<int>(SendMessageW(handle_, LVM_GETCOLUMNWIDTH, index, 0));
+}
+
+void TCustomListView::SetColumnWidth(int index, int width)
+{
+    columns_.at(index).Width = width;
+    if (HandleAllocated())
+        SendMessageW(handle_, LVM_SETCOLUMNWIDTH, index, MAKELPARAM(width, 0));
+}
+
+void TCustomListView::ClearColumns()
+{
+    if (HandleAllocated())
+        for (int i = ColumnCount() - 1; i >= 0; --i)
+            SendMessageW(handle_, LVM_DELETECOLUMN, i, 0);
+    columns_.clear();
+    columnOrder_.clear();
+}
+
+std::vector<int> TCustomListView::ColumnOrder()
+{
+    std::vector<int> order(columns_.size());
+    if (!HandleAllocated() || order.empty()) {
+        if (columnOrder_.size() == columns_.size())
+            return columnOrder_;
+        for (size_t i = 0; i < order.size(); ++i)
+            order[i] = static_cast<int>(i);
+        return order;
+    }
+    SendMessageW(handle_, LVM_GETCOLUMNORDERARRAY, order.size(), reinterpret_cast<LPARAM>(order.data()));
+    return order;
+}
+
+void TCustomListView::SetColumnOrder(const std::vector<int>& order)
+{
+    if (order.size() != columns_.size())
+        throw EListError(L"Die Spaltenreihenfolge muss jede Spalte einmal nennen");
+    std::vector<int> sorted = order;
+    std::sort(sorted.begin(), sorted.end());
+    for (size_t i = 0; i < sorted.size(); ++i)
+        if (sorted[i] != static_cast<int>(i))
+            throw EListError(L"Die Spaltenreihenfolge muss jede Spalte einmal nennen");
+    columnOrder_ = order;
+    if (HandleAllocated()) {
+        SendMessageW(handle_, LVM_SETCOLUMNORDERARRAY, order.size(), reinterpret_cast<LPARAM>(order.data()));
+        InvalidateRect(handle_, nullptr, TRUE);
+    }
+}
+
+// --- items
+
+void TCustomListView::InsertItemInWindow(int index)
+{
+    TListItem& item = items_[index];
+    LVITEMW lvi{};
+    lvi.mask = LVIF_TEXT;
+    lvi.iItem = index;
+    lvi.pszText = item.Caption.data();
+    SendMessageW(handle_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&lvi));
+    for (size_t sub = 0; sub < item.SubItems.size(); ++sub) {
+        LVITEMW subItem{};
+        subItem.iSubItem = static_cast<int>(sub + 1);
+        subItem.pszText = item.SubItems[sub].data();
+        SendMessageW(handle_, LVM_SETITEMTEXTW, index, reinterpret_cast<LPARAM>(&subItem));
+    }
+}
+
+int TCustomListView::ItemCount()
+{
+    if (ownerData_)
+        return virtualCount_;
+    return static_cast<int>(items_.size());
+}
+
+void TCustomListView::SetItemCount(int count)
+{
+    if (!ownerData_)
+        throw EInvalidOperation(L"Die Anzahl der Einträge lässt sich nur im Owner-Data-Modus setzen");
+    virtualCount_ = std::max(0, count);
+    if (HandleAllocated())
+        SendMessageW(handle_, LVM_SETITEMCOUNT, virtualCount_, 0);
+}
+
+int TCustomListView::AddItem(const std::wstring& caption, const std::vector<std::wstring>& subItems)
+{
+    if (ownerData_)
+        throw EInvalidOperation(L"Im Owner-Data-Modus hält die Liste keine Einträge");
+    items_.push_back(TListItem{caption, subItems});
+    const int index = static_cast<int>(items_.size()) - 1;
+    if (HandleAllocated())
+        InsertItemInWindow(index);
+    return index;
+}
+
+void TCustomListView::DeleteItem(int index)
+{
+    if (index < 0 || index >= static_cast<int>(items_.size()))
+        throw EListError(L"Listenindex überschreitet das Maximum (" + IntToStr(index) + L")");
+    items_.erase(items_.begin() + index);
+    if (HandleAllocated())
+        SendMessageW(handle_, LVM_DELETEITEM, index, 0);
+}
+
+void TCustomListView::ClearItems()
+{
+    items_.clear();
+    virtualCount_ = 0;
+    if (HandleAllocated())
+        SendMessageW(handle_, LVM_DELETEALLITEMS, 0, 0);
+}
+
+int TCustomListView::SelCount()
+{
+    return HandleAllocated() ? static_cast<int>(SendMessageW(handle_, LVM_GETSELECTEDCOUNT, 0, 0)) : 0;
+}
+
+bool TCustomListView::Selected(int index)
+{
+    return HandleAllocated() &&
+           (SendMessageW(handle_, LVM_GETITEMSTATE, index, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+}
+
+void TCustomListView::SetSelected(int index, bool selected)
+{
+    LVITEMW state{};
+    state.stateMask = LVIS_SELECTED;
+    state.state = selected ? LVIS_SELECTED : 0;
+    SendMessageW(Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&state));
+}
+
+int TCustomListView::ItemFocused()
+{
+    if (!HandleAllocated())
+        return -1;
+    return static_cast<int>(SendMessageW(handle_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+}
+
+void TCustomListView::SetItemFocused(int index)
+{
+    LVITEMW state{};
+    state.stateMask = LVIS_FOCUSED;
+    state.state = LVIS_FOCUSED;
+    SendMessageW(Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&state));
+}
+
+void TCustomListView::BeginUpdate()
+{
+    if (updateCount_++ == 0 && HandleAllocated())
+        SendMessageW(handle_, WM_SETREDRAW, FALSE, 0);
+}
+
+void TCustomListView::EndUpdate()
+{
+    if (updateCount_ == 0 || --updateCount_ > 0 || !HandleAllocated())
+        return;
+    SendMessageW(handle_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(handle_, nullptr, TRUE);
+}
+
+void TCustomListView::OwnerDataFetch(int /*item*/, int /*subItem*/, std::wstring& /*text*/) {}
+
+void TCustomListView::DoNotify(NMHDR& header, LRESULT& result)
+{
+    switch (header.code) {
+    case LVN_GETDISPINFOW: {
+        auto& info = reinterpret_cast<NMLVDISPINFOW&>(header);
+        if (ownerData_ && (info.item.mask & LVIF_TEXT) && info.item.pszText && info.item.cchTextMax > 0) {
+            std::wstring text;
+            OwnerDataFetch(info.item.iItem, info.item.iSubItem, text);
+            const size_t n = std::min(text.size(), static_cast<size_t>(info.item.cchTextMax - 1));
+            text.copy(info.item.pszText, n);
+            info.item.pszText[n] = L'\0';
+        }
+        break;
+    }
+    case LVN_COLUMNCLICK:
+        if (OnColumnClick)
+            OnColumnClick(this, reinterpret_cast<NMLISTVIEW&>(header).iSubItem);
+        break;
+    case LVN_ITEMCHANGED: {
+        const auto& change = reinterpret_cast<NMLISTVIEW&>(header);
+        if ((change.uChanged & LVIF_STATE) && OnChange)
+            OnChange(this, change.iItem);
+        break;
+    }
+    case LVN_ENDLABELEDITW: {
+        const auto& info = reinterpret_cast<NMLVDISPINFOW&>(header);
+        const int index = info.item.iItem;
+        if (info.item.pszText && !ownerData_ && index >= 0 && index < static_cast<int>(items_.size())) {
+            items_[index].Caption = info.item.pszText;
+            result = TRUE;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void TCustomListView::WndProc(TMessage& message)
+{
+    switch (message.Msg) {
+    case CN_NOTIFY: {
+        LRESULT result = 0;
+        DoNotify(*reinterpret_cast<NMHDR*>(message.LParam), result);
+        message.Result = result;
+        return;
+    }
+    case WM_KEYDOWN:
+        if (KeySwallowed(OnKeyDown, this, message.WParam)) {
+            message.Result = 0;
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    TWinControl::WndProc(message);
+}
+
+// --- TTreeNode, TTreeNodes -----------------------------------------------
+
+void TTreeNode::SetText(const std::wstring& text)
+{
+    text_ = text;
+    if (!item_ || !tree_.HandleAllocated())
+        return;
+    TVITEMW tvi{};
+    tvi.mask = TVIF_TEXT;
+    tvi.hItem = item_;
+    tvi.pszText = text_.data();
+    SendMessageW(tree_.Handle(), TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&tvi));
+}
+
+TTreeNodes::~TTreeNodes() = default;
+
+std::vector<std::unique_ptr<TTreeNode>>& TTreeNodes::SiblingsOf(TTreeNode* node)
+{
+    return node->parent_ ? node->parent_->children_ : roots_;
+}
+
+TTreeNode* TTreeNodes::AddChild(TTreeNode* parent, const std::wstring& text)
+{
+    auto& siblings = parent ? parent->children_ : roots_;
+    siblings.push_back(std::unique_ptr<TTreeNode>(new TTreeNode(tree_, parent, text)));
+    TTreeNode* node = siblings.back().get();
+    if (tree_.HandleAllocated())
+        InsertInWindow(*node);
+    return node;
+}
+
+void TTreeNodes::InsertInWindow(TTreeNode& node)
+{
+    TVINSERTSTRUCTW insert{};
+    insert.hParent = node.parent_ ? node.parent_->item_ : TVI_ROOT;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_PARAM;
+    insert.item.pszText = node.text_.data();
+    insert.item.lParam = reinterpret_cast<LPARAM>(&node);
+    node.item_ = reinterpret_cast<HTREEITEM>(
+        SendMessageW(tree_.Handle(), TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+    for (auto& child : node.children_)
+        InsertInWindow(*child);
+}
+
+void TTreeNodes::ForgetWindowItems()
+{
+    std::function<void(TTreeNode&)> forget = [&](TTreeNode& node) {
+        node.item_ = nullptr;
+        for (auto& child : node.children_)
+            forget(*child);
+    };
+    for (auto& root : roots_)
+        forget(*root);
+}
+
+void TTreeNodes::Delete(TTreeNode* node)
+{
+    if (!node)
+        return;
+    for (TTreeNode* up = tree_.selected_; up; up = up->parent_)
+        if (up == node) {
+            tree_.selected_ = nullptr;
+            break;
+        }
+    if (node->item_ && tree_.HandleAllocated())
+        SendMessageW(tree_.Handle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(node->item_));
+    auto& siblings = SiblingsOf(node);
+    siblings.erase(std::find_if(siblings.begin(), siblings.end(),
+                                [node](const auto& p) { return p.get() == node; }));
+}
+
+void TTreeNodes::Clear()
+{
+    tree_.selected_ = nullptr;
+    if (tree_.HandleAllocated())
+        SendMessageW(tree_.Handle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+    roots_.clear();
+}
+
+int TTreeNodes::Count() const
+{
+    std::function<int(const TTreeNode&)> count = [&](const TTreeNode& node) {
+        int n = 1;
+        for (const auto& child : node.children_)
+            n += count(*child);
+        return n;
+    };
+    int total = 0;
+    for (const auto& root : roots_)
+        total += count(*root);
+    return total;
+}
+
+// --- TTreeView -----------------------------------------------------------
+
+TTreeView::TTreeView(TComponent* owner) : TWinControl(owner), nodes_(*this)
+{
+    SetBounds(0, 0, 121, 97);
+    SetColor(clWindow);
+}
+
+TTreeView::~TTreeView()
+{
+    // The window goes before the nodes its items point to.
+    DestroyWnd();
+}
+
+DWORD TTreeView::StyleBits() const
+{
+    DWORD style = 0;
+    if (showLines_)
+        style |= TVS_HASLINES;
+    if (showRoot_)
+        style |= TVS_LINESATROOT;
+    if (showButtons_)
+        style |= TVS_HASBUTTONS;
+    if (!hideSelection_)
+        style |= TVS_SHOWSELALWAYS;
+    if (!readOnly_)
+        style |= TVS_EDITLABELS;
+    return style;
+}
+
+void TTreeView::CreateParams(TCreateParams& params)
+{
+    TWinControl::CreateParams(params);
+    params.WinClassName = WC_TREEVIEWW;
+    params.SystemClass = true;
+    params.Style |= WS_TABSTOP | StyleBits();
+    params.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TTreeView::CreateWindowHandle(const TCreateParams& params)
+{
+    TWinControl::CreateWindowHandle(params);
+    if (!handle_)
+        return;
+    for (auto& root : nodes_.roots_)
+        nodes_.InsertInWindow(*root);
+    if (selected_)
+        SendMessageW(handle_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(selected_->item_));
+}
+
+void TTreeView::DestroyWnd()
+{
+    if (HandleAllocated()) {
+        selected_ = Selected();
+        TWinControl::DestroyWnd();
+    }
+    nodes_.ForgetWindowItems();
+}
+
+void TTreeView::ApplyStyles()
+{
+    if (!HandleAllocated())
+        return;
+    const DWORD all = TVS_HASLINES | TVS_LINESATROOT | TVS_HASBUTTONS | TVS_SHOWSELALWAYS | TVS_EDITLABELS;
+    const DWORD wanted = StyleBits();
+    for (DWORD bit = 1; bit != 0 && bit <= all; bit <<= 1)
+        if (all & bit)
+            SetStyleBit(handle_, bit, (wanted & bit) != 0);
+}
+
+void TTreeView::SetShowLines(bool on) { showLines_ = on; ApplyStyles(); }
+void TTreeView::SetShowRoot(bool on) { showRoot_ = on; ApplyStyles(); }
+void TTreeView::SetShowButtons(bool on) { showButtons_ = on; ApplyStyles(); }
+void TTreeView::SetHideSelection(bool on) { hideSelection_ = on; ApplyStyles(); }
+void TTreeView::SetReadOnly(bool on) { readOnly_ = on; ApplyStyles(); }
+
+TTreeNode* TTreeView::Selected()
+{
+    if (!HandleAllocated())
+        return selected_;
+    return NodeOf(reinterpret_cast<HTREEITEM>(SendMessageW(handle_, TVM_GETNEXTITEM, TVGN_CARET, 0)));
+}
+
+TTreeNode* TTreeView::NodeOf(HTREEITEM item)
+{
+    if (!item || !HandleAllocated())
+        return nullptr;
+    TVITEMW tvi{};
+    tvi.mask = TVIF_PARAM;
+    tvi.hItem = item;
+    SendMessageW(handle_, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tvi));
+    return reinterpret_cast<TTreeNode*>(tvi.lParam);
+}
+
+void TTreeView::SetSelected(TTreeNode* node)
+{
+    selected_ = node;
+    if (HandleAllocated())
+        SendMessageW(handle_, TVM_SELECTITEM, TVGN_CARET,
+                     reinterpret_cast<LPARAM>(node ? node->item_ : nullptr));
+}
+
+void TTreeView::WndProc(TMessage& message)
+{
+    if (message.Msg == CN_NOTIFY) {
+        auto& header = *reinterpret_cast<NMHDR*>(message.LParam);
+        message.Result = 0;
+        if (header.code == TVN_SELCHANGEDW) {
+            const auto& change = reinterpret_cast<NMTREEVIEWW&>(header);
+            if (OnChange)
+                OnChange(this, reinterpret_cast<TTreeNode*>(change.itemNew.lParam));
+        } else if (header.code == TVN_ENDLABELEDITW) {
+            const auto& info = reinterpret_cast<NMTVDISPINFOW&>(header);
+            if (TTreeNode* node = NodeOf(info.item.hItem); node && info.item.pszText) {
+                node->text_ = info.item.pszText;
+                message.Result = TRUE;
+            }
+        }
+        return;
+    }
+    TWinControl::WndProc(message);
+}
+
+}  // namespace qrv

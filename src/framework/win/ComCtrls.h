@@ -1,0 +1,229 @@
+#pragma once
+// The common list view and tree view controls.
+
+#include "framework/ShortCuts.h"
+#include "framework/win/Controls.h"
+#include "framework/win/ExtCtrls.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace qrv {
+
+// A key pressed in a control; setting Key to 0 swallows it. Shift holds the
+// modifier bits of ShortCuts.h (scShift, scCtrl, scAlt).
+using TKeyEvent = std::function<void(TComponent* Sender, uint16_t& Key, TShortCut Shift)>;
+
+enum class TViewStyle { vsIcon, vsSmallIcon, vsList, vsReport };
+
+struct TListColumn {
+    std::wstring Caption;
+    int Width = 50;
+    TAlignment Alignment = TAlignment::taLeftJustify;
+};
+
+struct TListItem {
+    std::wstring Caption;
+    std::vector<std::wstring> SubItems;
+};
+
+// The common list view. Columns and (outside owner-data mode) items are kept
+// here and sent to every new window. In owner-data mode the control holds
+// only a count; the texts are asked for through OwnerDataFetch when drawn.
+class TCustomListView : public TWinControl {
+public:
+    explicit TCustomListView(TComponent* owner);
+
+    TViewStyle ViewStyle() const { return viewStyle_; }
+    void SetViewStyle(TViewStyle style);
+    bool GridLines() const { return gridLines_; }
+    void SetGridLines(bool on);
+    bool RowSelect() const { return rowSelect_; }
+    void SetRowSelect(bool on);
+    // Read-only: the user cannot edit the captions.
+    bool ReadOnly() const { return readOnly_; }
+    void SetReadOnly(bool on);
+    bool MultiSelect() const { return multiSelect_; }
+    void SetMultiSelect(bool on);
+    bool HideSelection() const { return hideSelection_; }
+    void SetHideSelection(bool on);
+    // Owner-data (virtual) mode; changing it re-creates the window.
+    bool OwnerData() const { return ownerData_; }
+    void SetOwnerData(bool on);
+
+    // Columns of the report view.
+    int ColumnCount() const { return static_cast<int>(columns_.size()); }
+    const TListColumn& Column(int index) const { return columns_.at(index); }
+    int AddColumn(const std::wstring& caption, int width,
+                  TAlignment alignment = TAlignment::taLeftJustify);
+    void SetColumnCaption(int index, const std::wstring& caption);
+    // The width as the control shows it (the user may have dragged it).
+    int ColumnWidth(int index);
+    void SetColumnWidth(int index, int width);
+    void ClearColumns();
+    // The display order of the columns (indices in the order shown).
+    std::vector<int> ColumnOrder();
+    void SetColumnOrder(const std::vector<int>& order);
+
+    // Items: the rows kept here, or in owner-data mode only their count.
+    int ItemCount();
+    void SetItemCount(int count);  // owner-data mode only
+    int AddItem(const std::wstring& caption, const std::vector<std::wstring>& subItems = {});
+    const TListItem& Item(int index) const { return items_.at(index); }
+    void DeleteItem(int index);
+    void ClearItems();
+
+    int SelCount();
+    bool Selected(int index);
+    // index -1: every item.
+    void SetSelected(int index, bool selected);
+    int ItemFocused();
+    void SetItemFocused(int index);
+    // Suspend and resume drawing around many changes.
+    void BeginUpdate();
+    void EndUpdate();
+
+    std::function<void(TComponent* Sender, int Column)> OnColumnClick;
+    // An item's state changed (selection, focus).
+    std::function<void(TComponent* Sender, int Item)> OnChange;
+    TKeyEvent OnKeyDown;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWindowHandle(const TCreateParams& params) override;
+    void DestroyWnd() override;
+    void WndProc(TMessage& message) override;
+    // Owner-data mode: the text of one cell (subItem 0 is the caption).
+    virtual void OwnerDataFetch(int item, int subItem, std::wstring& text);
+    // The list notifications reflected from the parent.
+    virtual void DoNotify(NMHDR& header, LRESULT& result);
+
+private:
+    void ApplyStyleBit(DWORD bit, bool on);
+    void ApplyExtendedStyles();
+    void InsertColumnInWindow(int index);
+    void InsertItemInWindow(int index);
+
+    TViewStyle viewStyle_ = TViewStyle::vsIcon;
+    bool gridLines_ = false;
+    bool rowSelect_ = false;
+    bool readOnly_ = false;
+    bool multiSelect_ = false;
+    bool hideSelection_ = true;
+    bool ownerData_ = false;
+    int virtualCount_ = 0;
+    int updateCount_ = 0;
+    std::vector<TListColumn> columns_;
+    std::vector<int> columnOrder_;
+    std::vector<TListItem> items_;
+};
+
+class TListView : public TCustomListView {
+public:
+    using TCustomListView::TCustomListView;
+};
+
+class TTreeView;
+
+// One node of a tree view; owned by its parent node or by the tree's nodes.
+class TTreeNode {
+public:
+    const std::wstring& Text() const { return text_; }
+    void SetText(const std::wstring& text);
+    TTreeNode* Parent() const { return parent_; }
+    int Count() const { return static_cast<int>(children_.size()); }
+    TTreeNode* Item(int index) const { return children_.at(index).get(); }
+    int Level() const { return parent_ ? parent_->Level() + 1 : 0; }
+    void* Data = nullptr;
+
+private:
+    friend class TTreeNodes;
+    friend class TTreeView;
+    TTreeNode(TTreeView& tree, TTreeNode* parent, std::wstring text)
+        : tree_(tree), parent_(parent), text_(std::move(text)) {}
+
+    TTreeView& tree_;
+    TTreeNode* parent_;
+    std::wstring text_;
+    std::vector<std::unique_ptr<TTreeNode>> children_;
+    HTREEITEM item_ = nullptr;
+};
+
+// The nodes of a tree view, kept here and mirrored into the control.
+class TTreeNodes {
+public:
+    explicit TTreeNodes(TTreeView& tree) : tree_(tree) {}
+    ~TTreeNodes();
+    TTreeNodes(const TTreeNodes&) = delete;
+    TTreeNodes& operator=(const TTreeNodes&) = delete;
+
+    // Adds a node as the last child of parent (nullptr: a top-level node).
+    TTreeNode* AddChild(TTreeNode* parent, const std::wstring& text);
+    // Deletes the node with all its children.
+    void Delete(TTreeNode* node);
+    void Clear();
+    // Top-level nodes.
+    int RootCount() const { return static_cast<int>(roots_.size()); }
+    TTreeNode* Root(int index) const { return roots_.at(index).get(); }
+    // All nodes, at every level.
+    int Count() const;
+
+private:
+    friend class TTreeView;
+    std::vector<std::unique_ptr<TTreeNode>>& SiblingsOf(TTreeNode* node);
+    void InsertInWindow(TTreeNode& node);
+    void ForgetWindowItems();
+
+    TTreeView& tree_;
+    std::vector<std::unique_ptr<TTreeNode>> roots_;
+};
+
+class TTreeView : public TWinControl {
+public:
+    explicit TTreeView(TComponent* owner);
+    ~TTreeView() override;
+
+    TTreeNodes& Items() { return nodes_; }
+    TTreeNode* Selected();
+    void SetSelected(TTreeNode* node);
+
+    bool ShowLines() const { return showLines_; }
+    void SetShowLines(bool on);
+    bool ShowRoot() const { return showRoot_; }
+    void SetShowRoot(bool on);
+    bool ShowButtons() const { return showButtons_; }
+    void SetShowButtons(bool on);
+    bool HideSelection() const { return hideSelection_; }
+    void SetHideSelection(bool on);
+    bool ReadOnly() const { return readOnly_; }
+    void SetReadOnly(bool on);
+
+    // The selected node changed.
+    std::function<void(TComponent* Sender, TTreeNode* Node)> OnChange;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWindowHandle(const TCreateParams& params) override;
+    void DestroyWnd() override;
+    void WndProc(TMessage& message) override;
+
+private:
+    friend class TTreeNodes;
+    friend class TTreeNode;
+    DWORD StyleBits() const;
+    void ApplyStyles();
+    TTreeNode* NodeOf(HTREEITEM item);
+
+    TTreeNodes nodes_;
+    TTreeNode* selected_ = nullptr;  // while no window exists
+    bool showLines_ = true;
+    bool showRoot_ = true;
+    bool showButtons_ = true;
+    bool hideSelection_ = true;
+    bool readOnly_ = false;
+};
+
+}  // namespace qrv

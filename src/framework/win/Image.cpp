@@ -1,0 +1,140 @@
+#include "framework/win/Image.h"
+
+namespace qrv {
+
+TImage::TImage(TComponent* owner) : TWinControl(owner)
+{
+    SetBounds(0, 0, 105, 105);
+}
+
+void TImage::CreateParams(TCreateParams& params)
+{
+    TWinControl::CreateParams(params);
+    params.WinClassName = L"TImage";
+    params.ClassStyle = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
+}
+
+void TImage::SetBitmap(HBITMAP bitmap)
+{
+    bitmap_ = bitmap;
+    icon_ = nullptr;
+    Changed();
+}
+
+void TImage::SetIcon(HICON icon)
+{
+    icon_ = icon;
+    bitmap_ = nullptr;
+    Changed();
+}
+
+void TImage::Clear()
+{
+    bitmap_ = nullptr;
+    icon_ = nullptr;
+    Changed();
+}
+
+void TImage::SetCenter(bool center)
+{
+    center_ = center;
+    Changed();
+}
+
+void TImage::SetStretch(bool stretch)
+{
+    stretch_ = stretch;
+    Changed();
+}
+
+void TImage::Changed()
+{
+    if (HandleAllocated())
+        InvalidateRect(handle_, nullptr, TRUE);
+}
+
+SIZE TImage::PictureSize() const
+{
+    if (bitmap_) {
+        BITMAP info{};
+        if (GetObjectW(bitmap_, sizeof info, &info))
+            return SIZE{info.bmWidth, info.bmHeight};
+    } else if (icon_) {
+        ICONINFO info{};
+        if (GetIconInfo(icon_, &info)) {
+            BITMAP mask{};
+            GetObjectW(info.hbmMask, sizeof mask, &mask);
+            const SIZE size{mask.bmWidth, info.hbmColor ? mask.bmHeight : mask.bmHeight / 2};
+            DeleteObject(info.hbmMask);
+            if (info.hbmColor)
+                DeleteObject(info.hbmColor);
+            return size;
+        }
+    }
+    return SIZE{0, 0};
+}
+
+RECT TImage::DestinationRect()
+{
+    RECT client;
+    GetClientRect(handle_, &client);
+    if (stretch_)
+        return client;
+    const SIZE size = PictureSize();
+    RECT r{0, 0, size.cx, size.cy};
+    if (center_)
+        OffsetRect(&r, (client.right - size.cx) / 2, (client.bottom - size.cy) / 2);
+    return r;
+}
+
+void TImage::Paint(HDC dc)
+{
+    RECT client;
+    GetClientRect(handle_, &client);
+    HBRUSH background = CreateSolidBrush(ColorToRGB(Color()));
+    FillRect(dc, &client, background);
+    DeleteObject(background);
+    if (Empty())
+        return;
+    const RECT target = DestinationRect();
+    const int width = target.right - target.left;
+    const int height = target.bottom - target.top;
+    if (icon_) {
+        DrawIconEx(dc, target.left, target.top, icon_, width, height, 0, nullptr, DI_NORMAL);
+        return;
+    }
+    HDC source = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(source, bitmap_);
+    const SIZE size = PictureSize();
+    SetStretchBltMode(dc, HALFTONE);
+    StretchBlt(dc, target.left, target.top, width, height, source, 0, 0, size.cx, size.cy, SRCCOPY);
+    SelectObject(source, old);
+    DeleteDC(source);
+}
+
+void TImage::WndProc(TMessage& message)
+{
+    switch (message.Msg) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(handle_, &ps);
+        Paint(dc);
+        EndPaint(handle_, &ps);
+        message.Result = 0;
+        return;
+    }
+    case WM_PRINTCLIENT:
+        Paint(reinterpret_cast<HDC>(message.WParam));
+        message.Result = 0;
+        return;
+    case WM_ERASEBKGND:
+        // Paint fills the background itself, without flicker.
+        message.Result = 1;
+        return;
+    default:
+        break;
+    }
+    TWinControl::WndProc(message);
+}
+
+}  // namespace qrv

@@ -1,0 +1,45 @@
+#pragma once
+// A control that shows a bitmap or an icon it is given. The image does not
+// own the handle: whoever hands it over keeps it alive and frees it.
+
+#include "framework/win/Controls.h"
+
+namespace qrv {
+
+class TImage : public TWinControl {
+public:
+    explicit TImage(TComponent* owner);
+
+    HBITMAP Bitmap() const { return bitmap_; }
+    void SetBitmap(HBITMAP bitmap);
+    HICON Icon() const { return icon_; }
+    void SetIcon(HICON icon);
+    // Shows nothing.
+    void Clear();
+    bool Empty() const { return !bitmap_ && !icon_; }
+
+    // Centre the picture in the control (else top left).
+    bool Center() const { return center_; }
+    void SetCenter(bool center);
+    // Stretch the picture over the whole control.
+    bool Stretch() const { return stretch_; }
+    void SetStretch(bool stretch);
+    // The size of the picture shown, 0 x 0 when empty.
+    SIZE PictureSize() const;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void WndProc(TMessage& message) override;
+
+private:
+    void Paint(HDC dc);
+    void Changed();
+    RECT DestinationRect();
+
+    HBITMAP bitmap_ = nullptr;
+    HICON icon_ = nullptr;
+    bool center_ = false;
+    bool stretch_ = false;
+};
+
+}  // namespace qrv

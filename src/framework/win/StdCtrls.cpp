@@ -1,0 +1,289 @@
+#include "framework/win/StdCtrls.h"
+
+#include "framework/SysUtils.h"
+
+#include <algorithm>
+
+namespace qrv {
+
+namespace {
+
+std::wstring WindowText(HWND window)
+{
+    const int length = GetWindowTextLengthW(window);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), length + 1)));
+    return text;
+}
+
+}  // namespace
+
+// --- TEdit ---------------------------------------------------------------
+
+TEdit::TEdit(TComponent* owner) : TWinControl(owner)
+{
+    SetBounds(0, 0, 121, 21);
+    SetColor(clWindow);
+}
+
+void TEdit::CreateParams(TCreateParams& params)
+{
+    TWinControl::CreateParams(params);
+    params.WinClassName = L"EDIT";
+    params.SystemClass = true;
+    params.Style |= WS_TABSTOP | ES_AUTOHSCROLL;
+    params.ExStyle |= WS_EX_CLIENTEDGE;
+    if (readOnly_)
+        params.Style |= ES_READONLY;
+}
+
+void TEdit::CreateWindowHandle(const TCreateParams& params)
+{
+    TWinControl::CreateWindowHandle(params);
+    if (handle_)
+        SendMessageW(handle_, EM_LIMITTEXT, maxLength_, 0);
+}
+
+void TEdit::DestroyWnd()
+{
+    if (HandleAllocated())
+        caption_ = WindowText(handle_);
+    TWinControl::DestroyWnd();
+}
+
+std::wstring TEdit::Text()
+{
+    return HandleAllocated() ? WindowText(handle_) : Caption();
+}
+
+void TEdit::SetText(const std::wstring& text)
+{
+    SetCaption(text);
+}
+
+void TEdit::SetReadOnly(bool readOnly)
+{
+    readOnly_ = readOnly;
+    if (HandleAllocated())
+        SendMessageW(handle_, EM_SETREADONLY, readOnly, 0);
+}
+
+void TEdit::SetMaxLength(int maxLength)
+{
+    maxLength_ = std::max(0, maxLength);
+    if (HandleAllocated())
+        SendMessageW(handle_, EM_LIMITTEXT, maxLength_, 0);
+}
+
+void TEdit::WndProc(TMessage& message)
+{
+    if (message.Msg == CN_COMMAND && HIWORD(message.WParam) == EN_CHANGE) {
+        if (OnChange)
+            OnChange(this);
+        return;
+    }
+    TWinControl::WndProc(message);
+}
+
+// --- TComboBoxStrings ----------------------------------------------------
+
+void TComboBoxStrings::CheckIndex(int index, bool allowEnd) const
+{
+    const int limit = allowEnd ? Count() : Count() - 1;
+    if (index < 0 || index > limit)
+        throw EStringListError(L"Listenindex überschreitet das Maximum (" + IntToStr(index) + L")");
+}
+
+const std::wstring& TComboBoxStrings::Get(int index) const
+{
+    CheckIndex(index);
+    return items_[index].text;
+}
+
+void* TComboBoxStrings::GetObject(int index) const
+{
+    CheckIndex(index);
+    return items_[index].object;
+}
+
+void TComboBoxStrings::PutObject(int index, void* object)
+{
+    CheckIndex(index);
+    items_[index].object = object;
+}
+
+void TComboBoxStrings::Put(int index, const std::wstring& s)
+{
+    CheckIndex(index);
+    // The control has no "replace": the item is taken out and put back,
+    // keeping the choice on it.
+    const int chosen = combo_.ItemIndex();
+    items_[index].text = s;
+    if (combo_.HandleAllocated()) {
+        HWND window = combo_.handle_;
+        SendMessageW(window, CB_DELETESTRING, index, 0);
+        SendMessageW(window, CB_INSERTSTRING, index, reinterpret_cast<LPARAM>(s.c_str()));
+        if (chosen == index)
+            combo_.SetItemIndex(index);
+    }
+}
+
+void TComboBoxStrings::Insert(int index, const std::wstring& s)
+{
+    CheckIndex(index, true);
+    items_.insert(items_.begin() + index, Item{s, nullptr});
+    if (combo_.HandleAllocated())
+        SendMessageW(combo_.handle_, CB_INSERTSTRING, index, reinterpret_cast<LPARAM>(s.c_str()));
+    else if (combo_.itemIndex_ >= index)
+        ++combo_.itemIndex_;
+}
+
+void TComboBoxStrings::Delete(int index)
+{
+    CheckIndex(index);
+    items_.erase(items_.begin() + index);
+    if (combo_.HandleAllocated())
+        SendMessageW(combo_.handle_, CB_DELETESTRING, index, 0);
+    else if (combo_.itemIndex_ == index)
+        combo_.itemIndex_ = -1;
+    else if (combo_.itemIndex_ > index)
+        --combo_.itemIndex_;
+}
+
+void TComboBoxStrings::Clear()
+{
+    items_.clear();
+    combo_.itemIndex_ = -1;
+    if (combo_.HandleAllocated())
+        SendMessageW(combo_.handle_, CB_RESETCONTENT, 0, 0);
+}
+
+void TComboBoxStrings::FillWindow(HWND window) const
+{
+    for (const Item& item : items_)
+        SendMessageW(window, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.text.c_str()));
+}
+
+// --- TComboBox -----------------------------------------------------------
+
+TComboBox::TComboBox(TComponent* owner) : TWinControl(owner), items_(*this)
+{
+    SetBounds(0, 0, 145, 21);
+    SetColor(clWindow);
+}
+
+void TComboBox::CreateParams(TCreateParams& params)
+{
+    TWinControl::CreateParams(params);
+    params.WinClassName = L"COMBOBOX";
+    params.SystemClass = true;
+    params.Style |= WS_TABSTOP | WS_VSCROLL | CBS_AUTOHSCROLL |
+                    (style_ == TComboBoxStyle::csDropDownList ? CBS_DROPDOWNLIST : CBS_DROPDOWN);
+    // The window height given at creation is the height of the open list.
+    params.Height = std::max(Height(), DroppedHeight());
+}
+
+void TComboBox::CreateWindowHandle(const TCreateParams& params)
+{
+    TWinControl::CreateWindowHandle(params);
+    if (!handle_)
+        return;
+    // The open list shows this many items whatever height the layout gives the box.
+    SendMessageW(handle_, CB_SETMINVISIBLE, dropDownCount_, 0);
+    items_.FillWindow(handle_);
+    SendMessageW(handle_, CB_SETCURSEL, itemIndex_, 0);
+    if (style_ == TComboBoxStyle::csDropDown && itemIndex_ < 0)
+        SetWindowTextW(handle_, caption_.c_str());
+}
+
+void TComboBox::DestroyWnd()
+{
+    if (HandleAllocated()) {
+        itemIndex_ = static_cast<int>(SendMessageW(handle_, CB_GETCURSEL, 0, 0));
+        caption_ = WindowText(handle_);
+    }
+    TWinControl::DestroyWnd();
+}
+
+void TComboBox::SetStyle(TComboBoxStyle style)
+{
+    if (style == style_)
+        return;
+    style_ = style;
+    RecreateWnd();
+}
+
+int TComboBox::ItemIndex()
+{
+    if (HandleAllocated())
+        return static_cast<int>(SendMessageW(handle_, CB_GETCURSEL, 0, 0));
+    return itemIndex_;
+}
+
+void TComboBox::SetItemIndex(int index)
+{
+    if (index < -1 || index >= items_.Count())
+        index = -1;
+    itemIndex_ = index;
+    if (HandleAllocated())
+        SendMessageW(handle_, CB_SETCURSEL, index, 0);
+    if (index >= 0)
+        caption_ = items_.Get(index);
+}
+
+std::wstring TComboBox::Text()
+{
+    if (HandleAllocated())
+        return WindowText(handle_);
+    if (style_ == TComboBoxStyle::csDropDownList)
+        return itemIndex_ >= 0 ? items_.Get(itemIndex_) : std::wstring();
+    return Caption();
+}
+
+void TComboBox::SetText(const std::wstring& text)
+{
+    if (style_ == TComboBoxStyle::csDropDownList) {
+        SetItemIndex(items_.IndexOf(text));
+        return;
+    }
+    // The edit text stands on its own: no item is chosen by it.
+    itemIndex_ = -1;
+    if (HandleAllocated())
+        SendMessageW(handle_, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    SetCaption(text);
+}
+
+void TComboBox::SetDropDownCount(int count)
+{
+    dropDownCount_ = std::max(1, count);
+    if (HandleAllocated())
+        SendMessageW(handle_, CB_SETMINVISIBLE, dropDownCount_, 0);
+}
+
+int TComboBox::DroppedHeight() const
+{
+    return 24 + dropDownCount_ * 16;
+}
+
+void TComboBox::WndProc(TMessage& message)
+{
+    if (message.Msg == CN_COMMAND) {
+        switch (HIWORD(message.WParam)) {
+        case CBN_EDITCHANGE:
+            if (OnChange)
+                OnChange(this);
+            return;
+        case CBN_SELCHANGE:
+            if (OnSelect)
+                OnSelect(this);
+            else if (OnChange)
+                OnChange(this);
+            return;
+        default:
+            break;
+        }
+    }
+    TWinControl::WndProc(message);
+}
+
+}  // namespace qrv

@@ -1,0 +1,110 @@
+#pragma once
+// Standard controls over the system's EDIT and COMBOBOX classes.
+
+#include "framework/StringList.h"
+#include "framework/win/Controls.h"
+
+#include <string>
+#include <vector>
+
+namespace qrv {
+
+// A single-line edit box. The text lives in the window while it exists and in
+// the caption otherwise, so it survives a re-created window.
+class TEdit : public TWinControl {
+public:
+    explicit TEdit(TComponent* owner);
+
+    std::wstring Text();
+    void SetText(const std::wstring& text);
+    bool ReadOnly() const { return readOnly_; }
+    void SetReadOnly(bool readOnly);
+    // 0: no limit beyond the system's.
+    int MaxLength() const { return maxLength_; }
+    void SetMaxLength(int maxLength);
+
+    TNotifyEvent OnChange;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWindowHandle(const TCreateParams& params) override;
+    void DestroyWnd() override;
+    void WndProc(TMessage& message) override;
+
+private:
+    bool readOnly_ = false;
+    int maxLength_ = 0;
+};
+
+enum class TComboBoxStyle { csDropDown, csDropDownList };
+
+class TComboBox;
+
+// The items of a combo box: the list is kept here and mirrored into the
+// control, so it can fill a re-created window.
+class TComboBoxStrings : public TStrings {
+public:
+    explicit TComboBoxStrings(TComboBox& combo) : combo_(combo) {}
+
+    int Count() const override { return static_cast<int>(items_.size()); }
+    const std::wstring& Get(int index) const override;
+    void Put(int index, const std::wstring& s) override;
+    void* GetObject(int index) const override;
+    void PutObject(int index, void* object) override;
+    void Insert(int index, const std::wstring& s) override;
+    void Delete(int index) override;
+    void Clear() override;
+
+private:
+    friend class TComboBox;
+    struct Item {
+        std::wstring text;
+        void* object = nullptr;
+    };
+    void CheckIndex(int index, bool allowEnd = false) const;
+    // Sends every item to the control's new window.
+    void FillWindow(HWND window) const;
+
+    TComboBox& combo_;
+    std::vector<Item> items_;
+};
+
+class TComboBox : public TWinControl {
+public:
+    explicit TComboBox(TComponent* owner);
+
+    TComboBoxStyle Style() const { return style_; }
+    void SetStyle(TComboBoxStyle style);
+    TStrings& Items() { return items_; }
+    const TStrings& Items() const { return items_; }
+    int ItemIndex();
+    void SetItemIndex(int index);
+    // The edit text; in a drop-down list, the chosen item's text.
+    std::wstring Text();
+    // In a drop-down list the text chooses the equal item (or none).
+    void SetText(const std::wstring& text);
+    int DropDownCount() const { return dropDownCount_; }
+    void SetDropDownCount(int count);
+
+    // The text was edited or another item chosen (the latter only when
+    // OnSelect is not set).
+    TNotifyEvent OnChange;
+    // The user chose an item from the list.
+    TNotifyEvent OnSelect;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWindowHandle(const TCreateParams& params) override;
+    void DestroyWnd() override;
+    void WndProc(TMessage& message) override;
+
+private:
+    friend class TComboBoxStrings;
+    int DroppedHeight() const;
+    TComboBoxStyle style_ = TComboBoxStyle::csDropDown;
+    TComboBoxStrings items_;
+    int itemIndex_ = -1;
+    int dropDownCount_ = 8;
+};
+
+}  // namespace qrv

@@ -1,0 +1,287 @@
+#include "framework/SysUtils.h"
+#include "framework/win/ComCtrls.h"
+#include "framework/win/Forms.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace qrv;
+
+namespace {
+
+LONG_PTR Style(HWND window)
+{
+    return GetWindowLongPtrW(window, GWL_STYLE);
+}
+
+std::wstring ListText(HWND list, int item, int subItem)
+{
+    wchar_t buffer[128] = L"";
+    LVITEMW lvi{};
+    lvi.iSubItem = subItem;
+    lvi.pszText = buffer;
+    lvi.cchTextMax = 128;
+    SendMessageW(list, LVM_GETITEMTEXTW, item, reinterpret_cast<LPARAM>(&lvi));
+    return buffer;
+}
+
+std::wstring HeaderText(HWND list, int column)
+{
+    wchar_t buffer[64] = L"";
+    LVCOLUMNW lvc{};
+    lvc.mask = LVCF_TEXT;
+    lvc.pszText = buffer;
+    lvc.cchTextMax = 64;
+    SendMessageW(list, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&lvc));
+    return buffer;
+}
+
+int HeaderCount(HWND list)
+{
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    return static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+}
+
+// A list in owner-data mode that makes up its cells from their position.
+class CellListView : public TCustomListView {
+public:
+    using TCustomListView::TCustomListView;
+    int fetches = 0;
+
+protected:
+    void OwnerDataFetch(int item, int subItem, std::wstring& text) override
+    {
+        ++fetches;
+        text = L"Zeile " + IntToStr(item) + L"/" + IntToStr(subItem);
+    }
+};
+
+}  // namespace
+
+TEST(ListView, PropertiesReachTheWindow)
+{
+    TForm form(nullptr);
+    auto* list = new TListView(&form);
+    list->SetParent(&form);
+    form.HandleNeeded();
+    HWND window = list->Handle();
+    wchar_t className[32];
+    GetClassNameW(window, className, 32);
+    EXPECT_STREQ(className, WC_LISTVIEWW);
+
+    auto extended = [&] { return SendMessageW(window, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0); };
+    struct Case {
+        const char* name;
+        std::function<void(bool)> set;
+        std::function<bool()> shownOn;  // what the window shows for "on"
+    };
+    const Case cases[] = {
+        {"GridLines", [&](bool on) { list->SetGridLines(on); }, [&] { return (extended() & LVS_EX_GRIDLINES) != 0; }},
+        {"RowSelect", [&](bool on) { list->SetRowSelect(on); }, [&] { return (extended() & LVS_EX_FULLROWSELECT) != 0; }},
+        {"ReadOnly", [&](bool on) { list->SetReadOnly(on); }, [&] { return !(Style(window) & LVS_EDITLABELS); }},
+        {"MultiSelect", [&](bool on) { list->SetMultiSelect(on); }, [&] { return !(Style(window) & LVS_SINGLESEL); }},
+        {"HideSelection", [&](bool on) { list->SetHideSelection(on); }, [&] { return !(Style(window) & LVS_SHOWSELALWAYS); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.set(true);
+        EXPECT_TRUE(c.shownOn());
+        c.set(false);
+        EXPECT_FALSE(c.shownOn());
+    }
+
+    const std::pair<TViewStyle, DWORD> styles[] = {{TViewStyle::vsReport, LVS_REPORT},
+                                                   {TViewStyle::vsList, LVS_LIST},
+                                                   {TViewStyle::vsSmallIcon, LVS_SMALLICON},
+                                                   {TViewStyle::vsIcon, LVS_ICON}};
+    for (const auto& [style, bits] : styles) {
+        list->SetViewStyle(style);
+        EXPECT_EQ(list->ViewStyle(), style);
+        EXPECT_EQ(Style(window) & LVS_TYPEMASK, LONG_PTR(bits));
+    }
+}
+
+TEST(ListView, ColumnsAndItemsLiveOnInANewWindow)
+{
+    TForm form(nullptr);
+    auto* list = new TListView(&form);
+    list->SetParent(&form);
+    list->SetViewStyle(TViewStyle::vsReport);
+    list->AddColumn(L"Name", 150);
+    list->AddColumn(L"Größe", 80, TAlignment::taRightJustify);
+    list->AddColumn(L"Typ", 100);
+    list->AddItem(L"a.txt", {L"12", L"Textdatei"});
+    form.HandleNeeded();
+    list->AddItem(L"b.exe", {L"3.000"});
+
+    HWND window = list->Handle();
+    EXPECT_EQ(HeaderCount(window), 3);
+    EXPECT_EQ(HeaderText(window, 1), L"Größe");
+    EXPECT_EQ(SendMessageW(window, LVM_GETCOLUMNWIDTH, 2, 0), 100);
+    EXPECT_EQ(SendMessageW(window, LVM_GETITEMCOUNT, 0, 0), 2);
+    EXPECT_EQ(ListText(window, 0, 2), L"Textdatei");
+    EXPECT_EQ(ListText(window, 1, 1), L"3.000");
+
+    // The user drags a column wider and moves the columns around.
+    SendMessageW(window, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(210, 0));
+    EXPECT_EQ(list->ColumnWidth(0), 210);
+    list->SetColumnOrder({2, 0, 1});
+    EXPECT_THROW(list->SetColumnOrder({0, 1}), EListError);
+    EXPECT_THROW(list->SetColumnOrder({0, 1, 1}), EListError);
+
+    list->RecreateWnd();
+    window = list->Handle();
+    EXPECT_EQ(HeaderCount(window), 3);
+    EXPECT_EQ(SendMessageW(window, LVM_GETCOLUMNWIDTH, 0, 0), 210);
+    EXPECT_EQ(list->ColumnOrder(), (std::vector<int>{2, 0, 1}));
+    EXPECT_EQ(SendMessageW(window, LVM_GETITEMCOUNT, 0, 0), 2);
+    EXPECT_EQ(ListText(window, 0, 0), L"a.txt");
+
+    list->DeleteItem(0);
+    EXPECT_EQ(ListText(window, 0, 0), L"b.exe");
+    EXPECT_EQ(list->ItemCount(), 1);
+    list->ClearColumns();
+    EXPECT_EQ(HeaderCount(window), 0);
+}
+
+TEST(ListView, OwnerDataAsksForTheTextsAndSelects)
+{
+    TForm form(nullptr);
+    auto* list = new CellListView(&form);
+    list->SetParent(&form);
+    list->SetViewStyle(TViewStyle::vsReport);
+    list->SetMultiSelect(true);
+    list->AddColumn(L"Name", 100);
+    list->AddColumn(L"Pfad", 100);
+    list->SetOwnerData(true);
+    list->SetItemCount(3);
+    form.HandleNeeded();
+
+    HWND window = list->Handle();
+    EXPECT_TRUE(Style(window) & LVS_OWNERDATA);
+    EXPECT_EQ(SendMessageW(window, LVM_GETITEMCOUNT, 0, 0), 3);
+    EXPECT_EQ(ListText(window, 2, 1), L"Zeile 2/1");
+    EXPECT_GT(list->fetches, 0);
+    EXPECT_THROW(list->AddItem(L"x"), EInvalidOperation);
+
+    int changes = 0;
+    list->OnChange = [&](TComponent*, int) { ++changes; };
+    list->SetSelected(-1, true);
+    EXPECT_EQ(list->SelCount(), 3);
+    EXPECT_TRUE(list->Selected(1));
+    EXPECT_GT(changes, 0);
+    list->SetSelected(1, false);
+    EXPECT_EQ(list->SelCount(), 2);
+    EXPECT_FALSE(list->Selected(1));
+}
+
+TEST(ListView, ColumnClicksAndKeysReachTheEvents)
+{
+    TForm form(nullptr);
+    auto* list = new TListView(&form);
+    list->SetParent(&form);
+    list->SetViewStyle(TViewStyle::vsReport);
+    list->AddColumn(L"Name", 100);
+    list->AddColumn(L"Größe", 100);
+    form.HandleNeeded();
+
+    int clicked = -1;
+    list->OnColumnClick = [&](TComponent*, int column) { clicked = column; };
+    NMLISTVIEW click{};
+    click.hdr.hwndFrom = list->Handle();
+    click.hdr.code = LVN_COLUMNCLICK;
+    click.iSubItem = 1;
+    SendMessageW(form.Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&click));
+    EXPECT_EQ(clicked, 1);
+
+    std::vector<uint16_t> keys;
+    list->OnKeyDown = [&](TComponent*, uint16_t& key, TShortCut) {
+        keys.push_back(key);
+        if (key == VK_DELETE)
+            key = 0;
+    };
+    list->Perform(WM_KEYDOWN, VK_DELETE, 0);
+    list->Perform(WM_KEYDOWN, VK_F5, 0);
+    EXPECT_EQ(keys, (std::vector<uint16_t>{VK_DELETE, VK_F5}));
+}
+
+TEST(TreeView, NodesAndSelectionReachTheWindow)
+{
+    TForm form(nullptr);
+    auto* tree = new TTreeView(&form);
+    tree->SetParent(&form);
+    TTreeNode* c = tree->Items().AddChild(nullptr, L"C:");
+    TTreeNode* windows = tree->Items().AddChild(c, L"Windows");
+    tree->Items().AddChild(windows, L"System32");
+    TTreeNode* d = tree->Items().AddChild(nullptr, L"D:");
+    tree->SetSelected(windows);
+    form.HandleNeeded();
+
+    HWND window = tree->Handle();
+    wchar_t className[32];
+    GetClassNameW(window, className, 32);
+    EXPECT_STREQ(className, WC_TREEVIEWW);
+    EXPECT_EQ(SendMessageW(window, TVM_GETCOUNT, 0, 0), 4);
+    EXPECT_EQ(tree->Items().Count(), 4);
+    EXPECT_EQ(tree->Selected(), windows);
+    EXPECT_EQ(windows->Level(), 1);
+
+    TTreeNode* changedTo = nullptr;
+    tree->OnChange = [&](TComponent*, TTreeNode* node) { changedTo = node; };
+    tree->SetSelected(d);
+    EXPECT_EQ(changedTo, d);
+
+    windows->SetText(L"WINNT");
+    wchar_t text[32] = L"";
+    TVITEMW item{};
+    item.mask = TVIF_TEXT;
+    item.hItem = reinterpret_cast<HTREEITEM>(SendMessageW(window, TVM_GETNEXTITEM, TVGN_CHILD,
+        SendMessageW(window, TVM_GETNEXTITEM, TVGN_ROOT, 0)));
+    item.pszText = text;
+    item.cchTextMax = 32;
+    SendMessageW(window, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    EXPECT_STREQ(text, L"WINNT");
+
+    tree->Items().Delete(windows);  // with its child
+    EXPECT_EQ(SendMessageW(window, TVM_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(tree->Items().Count(), 2);
+    EXPECT_EQ(c->Count(), 0);
+
+    tree->RecreateWnd();
+    EXPECT_EQ(SendMessageW(tree->Handle(), TVM_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(tree->Selected(), d) << "the selection survives a new window";
+
+    tree->Items().Clear();
+    EXPECT_EQ(SendMessageW(tree->Handle(), TVM_GETCOUNT, 0, 0), 0);
+    EXPECT_EQ(tree->Selected(), nullptr);
+}
+
+TEST(TreeView, StyleFlagsReachTheWindow)
+{
+    TForm form(nullptr);
+    auto* tree = new TTreeView(&form);
+    tree->SetParent(&form);
+    form.HandleNeeded();
+    HWND window = tree->Handle();
+    struct Case {
+        const char* name;
+        std::function<void(bool)> set;
+        DWORD bit;
+        bool bitMeansOn;
+    };
+    const Case cases[] = {
+        {"ShowLines", [&](bool on) { tree->SetShowLines(on); }, TVS_HASLINES, true},
+        {"ShowRoot", [&](bool on) { tree->SetShowRoot(on); }, TVS_LINESATROOT, true},
+        {"ShowButtons", [&](bool on) { tree->SetShowButtons(on); }, TVS_HASBUTTONS, true},
+        {"HideSelection", [&](bool on) { tree->SetHideSelection(on); }, TVS_SHOWSELALWAYS, false},
+        {"ReadOnly", [&](bool on) { tree->SetReadOnly(on); }, TVS_EDITLABELS, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (bool on : {false, true}) {
+            c.set(on);
+            EXPECT_EQ((Style(window) & c.bit) != 0, on == c.bitMeansOn);
+        }
+    }
+}

@@ -1,0 +1,30 @@
+#pragma once
+// Waiting in Windows tests without blocking the user-interface thread: the
+// messages (timers, Synchronize calls) keep being handled meanwhile.
+
+#include "framework/win/Forms.h"
+
+#include <chrono>
+#include <functional>
+
+namespace qrv::test {
+
+// Handles messages until the condition holds or the time is up; the result
+// is the condition's last value.
+inline bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit)
+{
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!done() && std::chrono::steady_clock::now() < end) {
+        Application->ProcessMessages();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+    return done();
+}
+
+// Handles messages for the whole time.
+inline void PumpFor(std::chrono::milliseconds time)
+{
+    PumpUntil([] { return false; }, time);
+}
+
+}  // namespace qrv::test
