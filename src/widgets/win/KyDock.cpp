@@ -1,0 +1,656 @@
+#include "widgets/win/KyDock.h"
+
+#include "framework/SysUtils.h"
+#include "framework/win/Forms.h"
+#include "widgets/win/KyDockCommon.h"
+
+#include <algorithm>
+
+namespace qrv {
+
+namespace {
+
+// Runs a step at scope exit, also when an exception leaves the scope.
+template <class F>
+class ScopeExit {
+public:
+    explicit ScopeExit(F f) : f_(std::move(f)) {}
+    ~ScopeExit() { f_(); }
+    ScopeExit(const ScopeExit&) = delete;
+    ScopeExit& operator=(const ScopeExit&) = delete;
+
+private:
+    F f_;
+};
+
+bool IsHorizontal(TDockOrientation orientation)
+{
+    return orientation != TDockOrientation::doVertical;
+}
+
+void ForceFrameChange(HWND window)
+{
+    SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
+TDockOrientation GetDockOrientation(const TKyDock* dock)
+{
+    if (!dock)
+        return TDockOrientation::doNoOrient;
+    return dock->Orientation();
+}
+
+// --- TKyDock ------------------------------------------------------------
+
+TKyDock::TKyDock(TComponent* owner) : TWinControl(owner)
+{
+    SetBounds(0, 0, 150, 0);
+    SetAlign(TAlign::alTop);
+}
+
+TKyDock::~TKyDock()
+{
+    DestroyComponents();
+    // Tool windows that outlive their dock forget it.
+    for (TKyCustomToolWindow* window : ToolWindows())
+        window->dock_ = nullptr;
+    for (TKyCustomToolWindow* window : remembering_)
+        if (window->lastDock_ == this)
+            window->lastDock_ = nullptr;
+}
+
+void TKyDock::CreateParams(TCreateParams& params)
+{
+    TWinControl::CreateParams(params);
+    params.WinClassName = L"TKyDock";
+    params.ClassStyle = CS_DBLCLKS;  // rows repaint themselves; no full redraw on resize
+}
+
+void TKyDock::SetParent(TWinControl* parent)
+{
+    if (dynamic_cast<TKyCustomToolWindow*>(parent) || dynamic_cast<TKyDock*>(parent))
+        throw EInvalidOperation(L"A TKyDock control cannot be placed inside a tool window or another TKyDock");
+    TWinControl::SetParent(parent);
+}
+
+void TKyDock::SetPosition(TDockPosition position)
+{
+    if (position == position_)
+        return;
+    if (ControlCount() > 0)
+        throw EInvalidOperation(L"Cannot change Position of a TKyDock if it already contains controls");
+    position_ = position;
+    switch (position) {
+    case TDockPosition::dpTop: SetAlign(TAlign::alTop); break;
+    case TDockPosition::dpBottom: SetAlign(TAlign::alBottom); break;
+    case TDockPosition::dpLeft: SetAlign(TAlign::alLeft); break;
+    case TDockPosition::dpRight: SetAlign(TAlign::alRight); break;
+    }
+    ArrangeToolWindows();
+}
+
+void TKyDock::SetAllowDrag(bool allowDrag)
+{
+    if (allowDrag == allowDrag_)
+        return;
+    allowDrag_ = allowDrag;
+    // The drag handles appear or vanish.
+    BeginUpdate();
+    ScopeExit end([this] { EndUpdate(); });
+    for (TKyCustomToolWindow* window : ToolWindows()) {
+        window->FrameChanged();
+        window->ArrangeControls();
+    }
+}
+
+void TKyDock::SetBoundLines(TDockBoundLines lines)
+{
+    if (lines == boundLines_)
+        return;
+    boundLines_ = lines;
+    FrameChanged();
+    ArrangeToolWindows();
+}
+
+void TKyDock::SetFixAlign(bool fixAlign)
+{
+    if (fixAlign == fixAlign_)
+        return;
+    fixAlign_ = fixAlign;
+    ArrangeToolWindows();
+}
+
+void TKyDock::SetLimitToOneRow(bool limit)
+{
+    if (limit == limitToOneRow_)
+        return;
+    limitToOneRow_ = limit;
+    ArrangeToolWindows();
+}
+
+void TKyDock::BeginUpdate()
+{
+    ++updateCount_;
+}
+
+void TKyDock::EndUpdate()
+{
+    if (updateCount_ <= 0)
+        return;
+    if (--updateCount_ == 0 && arrangeRequested_)
+        ArrangeToolWindows(clipPositions_);
+}
+
+TDockOrientation TKyDock::Orientation() const
+{
+    return position_ == TDockPosition::dpTop || position_ == TDockPosition::dpBottom
+               ? TDockOrientation::doHorizontal
+               : TDockOrientation::doVertical;
+}
+
+int TKyDock::RowThickness(int row) const
+{
+    if (row < 0 || row >= static_cast<int>(rowThickness_.size()))
+        return 0;
+    return rowThickness_[row];
+}
+
+int TKyDock::RowAtPosition(int offset, bool& insert) const
+{
+    return qrv::RowAtPosition(rowThickness_, offset, insert);
+}
+
+int TKyDock::RowFromOffset(int offset) const
+{
+    return qrv::RowFromOffset(rowThickness_, offset);
+}
+
+int TKyDock::NonClientAcross() const
+{
+    if (IsHorizontal(Orientation()))
+        return ((boundLines_ & blTop) ? 1 : 0) + ((boundLines_ & blBottom) ? 1 : 0);
+    return ((boundLines_ & blLeft) ? 1 : 0) + ((boundLines_ & blRight) ? 1 : 0);
+}
+
+int TKyDock::ClientLength()
+{
+    RECT r = ClientRect();
+    if (!HandleAllocated()) {
+        r.right -= ((boundLines_ & blLeft) ? 1 : 0) + ((boundLines_ & blRight) ? 1 : 0);
+        r.bottom -= ((boundLines_ & blTop) ? 1 : 0) + ((boundLines_ & blBottom) ? 1 : 0);
+    }
+    return std::max(0, IsHorizontal(Orientation()) ? int(r.right - r.left) : int(r.bottom - r.top));
+}
+
+std::vector<TKyCustomToolWindow*> TKyDock::ToolWindows() const
+{
+    std::vector<TKyCustomToolWindow*> windows;
+    for (int i = 0; i < ControlCount(); ++i)
+        if (auto* window = dynamic_cast<TKyCustomToolWindow*>(Controls(i)))
+            windows.push_back(window);
+    return windows;
+}
+
+void TKyDock::ForgetToolWindow(TKyCustomToolWindow* window)
+{
+    visible_.erase(std::remove(visible_.begin(), visible_.end(), window), visible_.end());
+}
+
+std::vector<std::pair<bool, TKyCustomToolWindow*>> TKyDock::UpdateVisibleToolWindows()
+{
+    std::vector<TKyCustomToolWindow*> now;
+    for (TKyCustomToolWindow* window : ToolWindows())
+        if (window->Visible())
+            now.push_back(window);
+    std::vector<std::pair<bool, TKyCustomToolWindow*>> changes;
+    for (TKyCustomToolWindow* window : visible_)
+        if (std::find(now.begin(), now.end(), window) == now.end())
+            changes.emplace_back(false, window);
+    for (TKyCustomToolWindow* window : now)
+        if (std::find(visible_.begin(), visible_.end(), window) == visible_.end())
+            changes.emplace_back(true, window);
+    for (const auto& [inserting, window] : changes) {
+        if (inserting)
+            visible_.push_back(window);
+        else
+            ForgetToolWindow(window);
+    }
+    return changes;
+}
+
+void TKyDock::Realign()
+{
+    if (Destroying())
+        return;
+    const auto changes = UpdateVisibleToolWindows();
+    ArrangeToolWindows();
+    if (OnInsertRemoveBar)
+        for (const auto& [inserting, window] : changes)
+            OnInsertRemoveBar(this, inserting, window);
+}
+
+void TKyDock::ArrangeToolWindows(bool clipPositions)
+{
+    if (clipPositions)
+        clipPositions_ = true;
+    if (updateCount_ > 0 || Destroying()) {
+        arrangeRequested_ = true;
+        return;
+    }
+    ++updateCount_;
+    ScopeExit done([this] {
+        --updateCount_;
+        arrangeRequested_ = false;
+        clipPositions_ = false;
+    });
+    if (HandleAllocated())
+        SetWindowPos(handle_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+
+    const TDockOrientation orientation = Orientation();
+    const bool horizontal = IsHorizontal(orientation);
+    const std::vector<TKyCustomToolWindow*> windows = ToolWindows();
+    std::vector<TDockBar> bars;
+    for (TKyCustomToolWindow* window : windows)
+        bars.push_back(TDockBar{window->dockRow_, window->dockPos_, window->fullSize_, window->Visible(),
+                                horizontal ? window->Width() : window->Height(),
+                                window->GetRowThickness(orientation)});
+    TDockArrangeOptions options;
+    options.ClientLength = ClientLength();
+    options.LimitToOneRow = limitToOneRow_;
+    options.ClipPositions = clipPositions_;
+    options.FixAlign = fixAlign_;
+    const TDockArrangement arrangement = ArrangeDockBars(bars, options);
+    rowThickness_ = arrangement.RowThickness;
+
+    for (size_t i = 0; i < windows.size(); ++i) {
+        windows[i]->dockRow_ = bars[i].DockRow;
+        windows[i]->dockPos_ = bars[i].DockPos;
+    }
+    for (size_t i = 0; i < windows.size(); ++i) {
+        if (!bars[i].Visible)
+            continue;
+        TKyCustomToolWindow* window = windows[i];
+        const TDockPlace& place = arrangement.Places[i];
+        ++window->placing_;
+        ScopeExit placed([window] { --window->placing_; });
+        if (horizontal)
+            window->SetBounds(place.Pos, place.RowOffset, place.Length, place.Extent);
+        else
+            window->SetBounds(place.RowOffset, place.Pos, place.Extent, place.Length);
+    }
+
+    // The dock takes the thickness of its rows; its aligned edge stays put.
+    const int thickness = arrangement.Thickness + NonClientAcross();
+    switch (position_) {
+    case TDockPosition::dpTop:
+        if (Height() != thickness)
+            SetHeight(thickness);
+        break;
+    case TDockPosition::dpBottom:
+        if (Height() != thickness)
+            SetBounds(Left(), Top() + Height() - thickness, Width(), thickness);
+        break;
+    case TDockPosition::dpLeft:
+        if (Width() != thickness)
+            SetWidth(thickness);
+        break;
+    case TDockPosition::dpRight:
+        if (Width() != thickness)
+            SetBounds(Left() + Width() - thickness, Top(), thickness, Height());
+        break;
+    }
+}
+
+void TKyDock::FrameChanged()
+{
+    if (HandleAllocated())
+        ForceFrameChange(handle_);
+}
+
+void TKyDock::PaintBoundLines()
+{
+    HDC dc = GetWindowDC(handle_);
+    RECT r;
+    GetWindowRect(handle_, &r);
+    OffsetRect(&r, -r.left, -r.top);
+    HBRUSH shadow = GetSysColorBrush(COLOR_BTNSHADOW);
+    HBRUSH highlight = GetSysColorBrush(COLOR_BTNHIGHLIGHT);
+    auto line = [dc](RECT area, HBRUSH brush) { FillRect(dc, &area, brush); };
+    if (boundLines_ & blTop)
+        line({r.left, r.top, r.right, r.top + 1}, shadow);
+    if (boundLines_ & blLeft)
+        line({r.left, r.top, r.left + 1, r.bottom}, shadow);
+    if (boundLines_ & blBottom)
+        line({r.left, r.bottom - 1, r.right, r.bottom}, highlight);
+    if (boundLines_ & blRight)
+        line({r.right - 1, r.top, r.right, r.bottom}, highlight);
+    ReleaseDC(handle_, dc);
+}
+
+void TKyDock::WndProc(TMessage& message)
+{
+    switch (message.Msg) {
+    case WM_NCCALCSIZE: {
+        auto* r = reinterpret_cast<RECT*>(message.LParam);
+        r->top += (boundLines_ & blTop) ? 1 : 0;
+        r->bottom -= (boundLines_ & blBottom) ? 1 : 0;
+        r->left += (boundLines_ & blLeft) ? 1 : 0;
+        r->right -= (boundLines_ & blRight) ? 1 : 0;
+        r->bottom = std::max(r->bottom, r->top);
+        r->right = std::max(r->right, r->left);
+        message.Result = 0;
+        return;
+    }
+    case WM_NCPAINT:
+        if (boundLines_ != 0 && !visible_.empty())
+            PaintBoundLines();
+        message.Result = 0;
+        return;
+    default:
+        break;
+    }
+    TWinControl::WndProc(message);
+}
+
+// --- TKyCustomToolWindow --------------------------------------------------
+
+TKyCustomToolWindow::TKyCustomToolWindow(TComponent* owner) : TWinControl(owner)
+{
+    SetBounds(0, 0, 100, 26);
+    RegisterToolWindowHookClient(ProcessToolWindowHookEvent,
+                                 hpSendActivateApp | hpSendWindowPosChanged | hpPreDestroy);
+}
+
+TKyCustomToolWindow::~TKyCustomToolWindow()
+{
+    DestroyComponents();
+    if (dock_)
+        dock_->ForgetToolWindow(this);
+    SetLastDock(nullptr);
+    UnregisterToolWindowHookClient(ProcessToolWindowHookEvent);
+}
+
+void TKyCustomToolWindow::CreateParams(TCreateParams& params)
+{
+    TWinControl::CreateParams(params);
+    params.WinClassName = L"TKyToolWindow";
+}
+
+void TKyCustomToolWindow::SetLastDock(TKyDock* dock)
+{
+    if (dock == lastDock_)
+        return;
+    if (lastDock_) {
+        auto& list = lastDock_->remembering_;
+        list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    }
+    lastDock_ = dock;
+    if (lastDock_)
+        lastDock_->remembering_.push_back(this);
+}
+
+void TKyCustomToolWindow::SetParent(TWinControl* parent)
+{
+    if (!parent) {
+        // The dock raises OnInsertRemoveBar when the window leaves it.
+        dock_ = nullptr;
+        TWinControl::SetParent(nullptr);
+        return;
+    }
+    auto* dock = dynamic_cast<TKyDock*>(parent);
+    if (!dock) {
+        if (dynamic_cast<TForm*>(parent))
+            throw EInvalidOperation(L"Schwebende Werkzeugleisten sind noch nicht verfügbar.");
+        throw EInvalidOperation(L"A tool window can only be placed on a TKyDock or directly on the form");
+    }
+    if (dock == dock_)
+        return;
+
+    TKyDock* old = dock_;
+    if (old)
+        old->BeginUpdate();
+    dock->BeginUpdate();
+    {
+        ScopeExit endDocks([old, dock] {
+            dock->EndUpdate();
+            if (old)
+                old->EndUpdate();
+        });
+        BeginUpdate();
+        ScopeExit endControls([this] { EndUpdate(); });
+        dock_ = dock;
+        try {
+            TWinControl::SetParent(dock);
+        } catch (...) {
+            dock_ = old;
+            throw;
+        }
+        SetLastDock(dock);
+        FrameChanged();
+        arrangeRequested_ = true;
+    }
+    if (OnDockChanged)
+        OnDockChanged(this);
+}
+
+void TKyCustomToolWindow::SetDockedTo(TKyDock* dock)
+{
+    if (dock) {
+        SetParent(dock);
+        return;
+    }
+    TComponent* owner = Owner();
+    while (owner && !dynamic_cast<TForm*>(owner))
+        owner = owner->Owner();
+    if (!owner)
+        throw EInvalidOperation(L"Element '" + Name() + L"' hat kein übergeordnetes Fenster");
+    SetParent(static_cast<TForm*>(owner));
+}
+
+void TKyCustomToolWindow::SetDockRow(int row)
+{
+    dockRow_ = row;
+    if (dock_)
+        dock_->ArrangeToolWindows();
+}
+
+void TKyCustomToolWindow::SetDockPos(int pos)
+{
+    dockPos_ = pos;
+    if (dock_)
+        dock_->ArrangeToolWindows();
+}
+
+void TKyCustomToolWindow::SetBorderStyle(TToolWindowBorderStyle style)
+{
+    if (style == borderStyle_)
+        return;
+    borderStyle_ = style;
+    if (dock_)
+        FrameChanged();
+}
+
+void TKyCustomToolWindow::SetDragHandleStyle(TDragHandleStyle style)
+{
+    if (style == dragHandleStyle_)
+        return;
+    dragHandleStyle_ = style;
+    if (dock_) {
+        FrameChanged();
+        ArrangeControls();
+    }
+}
+
+void TKyCustomToolWindow::SetFullSize(bool fullSize)
+{
+    if (fullSize == fullSize_)
+        return;
+    fullSize_ = fullSize;
+    ArrangeControls();
+    if (dock_)
+        dock_->ArrangeToolWindows();
+}
+
+void TKyCustomToolWindow::SetVisible(bool visible)
+{
+    const bool changed = visible != Visible();
+    TWinControl::SetVisible(visible);
+    if (changed && OnVisibleChanged)
+        OnVisibleChanged(this);
+}
+
+void TKyCustomToolWindow::BeginUpdate()
+{
+    ++updateCount_;
+}
+
+void TKyCustomToolWindow::EndUpdate()
+{
+    if (updateCount_ <= 0)
+        return;
+    if (--updateCount_ == 0 && arrangeRequested_)
+        ArrangeControls();
+}
+
+void TKyCustomToolWindow::Realign()
+{
+    ArrangeControls();
+}
+
+RECT TKyCustomToolWindow::NonClientSize() const
+{
+    if (!dock_)
+        return RECT{0, 0, 0, 0};
+    RECT nc{2, 2, 2, 2};
+    if (dock_->AllowDrag()) {
+        int band = 0;
+        switch (dragHandleStyle_) {
+        case TDragHandleStyle::dhDouble: band = 9; break;
+        case TDragHandleStyle::dhNone: band = 0; break;
+        case TDragHandleStyle::dhSingle: band = 6; break;
+        }
+        if (IsHorizontal(dock_->Orientation()))
+            nc.left += band;
+        else
+            nc.top += band;
+    }
+    return nc;
+}
+
+int TKyCustomToolWindow::GetRowThickness(TDockOrientation orientation)
+{
+    const RECT nc = NonClientSize();
+    return IsHorizontal(orientation) ? Height() - nc.top - nc.bottom : Width() - nc.left - nc.right;
+}
+
+SIZE TKyCustomToolWindow::LayoutControls(bool /*apply*/, TDockOrientation /*orientation*/, int /*crossSize*/)
+{
+    const RECT nc = NonClientSize();
+    return SIZE{std::max<LONG>(0, Width() - nc.left - nc.right), std::max<LONG>(0, Height() - nc.top - nc.bottom)};
+}
+
+void TKyCustomToolWindow::ArrangeControls()
+{
+    if (Destroying() || arranging_)
+        return;
+    if (updateCount_ > 0) {
+        arrangeRequested_ = true;
+        return;
+    }
+    arrangeRequested_ = false;
+    arranging_ = true;
+    ScopeExit done([this] { arranging_ = false; });
+    // A second pass when placing the window changed the thickness of its row.
+    for (int pass = 0; pass < 2; ++pass) {
+        const TDockOrientation orientation = GetDockOrientation(dock_);
+        const int cross = dock_ ? dock_->RowThickness(dockRow_) : 0;
+        const SIZE client = LayoutControls(true, orientation, cross);
+        const RECT nc = NonClientSize();
+        int width = client.cx + nc.left + nc.right;
+        int height = client.cy + nc.top + nc.bottom;
+        if (dock_ && fullSize_) {
+            if (IsHorizontal(orientation))
+                width = dock_->ClientLength();
+            else
+                height = dock_->ClientLength();
+        }
+        if (width != Width() || height != Height())
+            SetBounds(Left(), Top(), width, height);
+        if (!dock_ || dock_->RowThickness(dockRow_) == cross)
+            break;
+    }
+}
+
+void TKyCustomToolWindow::BoundsChanged()
+{
+    // A size of the window's own choosing re-arranges its dock.
+    if (placing_ == 0 && dock_)
+        dock_->ArrangeToolWindows();
+}
+
+void TKyCustomToolWindow::FrameChanged()
+{
+    if (HandleAllocated())
+        ForceFrameChange(handle_);
+}
+
+void TKyCustomToolWindow::PaintNonClient()
+{
+    HDC dc = GetWindowDC(handle_);
+    RECT r;
+    GetWindowRect(handle_, &r);
+    OffsetRect(&r, -r.left, -r.top);
+    const RECT nc = NonClientSize();
+    ExcludeClipRect(dc, nc.left, nc.top, r.right - nc.right, r.bottom - nc.bottom);
+    HBRUSH face = CreateSolidBrush(ColorToRGB(Color()));
+    FillRect(dc, &r, face);
+    if (borderStyle_ == TToolWindowBorderStyle::bsSingle)
+        DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
+    else
+        FrameRect(dc, &r, face);
+    if (dock_ && dock_->AllowDrag() && dragHandleStyle_ != TDragHandleStyle::dhNone) {
+        const bool twoBars = dragHandleStyle_ == TDragHandleStyle::dhDouble;
+        const int start = 2 + (twoBars ? 2 : 1);
+        for (int bar = 0; bar < (twoBars ? 2 : 1); ++bar) {
+            RECT grip = IsHorizontal(dock_->Orientation())
+                            ? RECT{start + 3 * bar, 2, start + 3 * bar + 3, r.bottom - 2}
+                            : RECT{2, start + 3 * bar, r.right - 2, start + 3 * bar + 3};
+            DrawEdge(dc, &grip, BDR_RAISEDINNER, BF_RECT | BF_MIDDLE);
+        }
+    }
+    DeleteObject(face);
+    ReleaseDC(handle_, dc);
+}
+
+void TKyCustomToolWindow::WndProc(TMessage& message)
+{
+    switch (message.Msg) {
+    case WM_NCCALCSIZE: {
+        auto* r = reinterpret_cast<RECT*>(message.LParam);
+        const RECT nc = NonClientSize();
+        r->left += nc.left;
+        r->top += nc.top;
+        r->right = std::max(r->left, r->right - nc.right);
+        r->bottom = std::max(r->top, r->bottom - nc.bottom);
+        message.Result = 0;
+        return;
+    }
+    case WM_NCPAINT:
+        PaintNonClient();
+        message.Result = 0;
+        return;
+    default:
+        break;
+    }
+    TWinControl::WndProc(message);
+}
+
+void ProcessToolWindowHookEvent(int /*Code*/, HWND /*Wnd*/, WPARAM /*WParam*/, LPARAM /*LParam*/)
+{
+    // Only floating tool windows react to these events, and there are none.
+}
+
+}  // namespace qrv

@@ -1,0 +1,127 @@
+#pragma once
+// TKyToolbarButton: the flat, hot-tracking button of toolbars and forms, with
+// a glyph (from an image list or a bitmap strip) and/or a caption; a push
+// button, a toggle in a group, or a drop-down button.
+
+#include "framework/win/Bitmap.h"
+#include "framework/win/Controls.h"
+
+#include <functional>
+#include <memory>
+
+namespace qrv {
+
+class TImageList;
+class TMenu;
+
+enum class TButtonDisplayMode { dmBoth, dmGlyphOnly, dmTextOnly };
+enum class TButtonState { bsUp, bsDisabled, bsDown, bsExclusive, bsHot };
+
+// ShowMenu: pop up DropdownMenu (preset: a menu is set); RemoveClicks:
+// discard the clicks that closed the menu.
+using TButtonDropdownEvent = std::function<void(TComponent* Sender, bool& ShowMenu, bool& RemoveClicks)>;
+
+class TKyToolbarButton : public TWinControl {
+public:
+    explicit TKyToolbarButton(TComponent* owner);
+    ~TKyToolbarButton() override;
+
+    TImageList* Images() const { return images_; }
+    void SetImages(TImageList* images);
+    int ImageIndex() const { return imageIndex_; }
+    void SetImageIndex(int index);
+    TButtonDisplayMode DisplayMode() const { return displayMode_; }
+    void SetDisplayMode(TButtonDisplayMode mode);
+    // Pixels between glyph and caption.
+    int Spacing() const { return spacing_; }
+    void SetSpacing(int spacing);
+    // Pixels from the edge to the content (-1: centred).
+    int Margin() const { return margin_; }
+    void SetMargin(int margin);
+
+    // A strip of NumGlyphs images side by side: up, disabled, down, exclusive, hot.
+    TBitmap& Glyph() { return glyph_; }
+    void SetGlyph(const TBitmap* glyph);
+    TBitmap& GlyphMask() { return glyphMask_; }
+    void SetGlyphMask(const TBitmap* mask);
+    int NumGlyphs() const { return numGlyphs_; }
+    void SetNumGlyphs(int count);
+
+    // A button of a group (GroupIndex not 0) stays down until another of its
+    // group on the same parent goes down; with AllowAllUp it can also go up.
+    bool Down() const { return down_; }
+    void SetDown(bool down);
+    int GroupIndex() const { return groupIndex_; }
+    void SetGroupIndex(int index);
+    bool AllowAllUp() const { return allowAllUp_; }
+    void SetAllowAllUp(bool allow);
+
+    // A combo button has an arrow part at its right end that drops down.
+    bool DropdownCombo() const { return dropdownCombo_; }
+    void SetDropdownCombo(bool combo);
+    // The arrow after the content of a (non-combo) drop-down button.
+    bool DropdownArrow() const { return dropdownArrow_; }
+    void SetDropdownArrow(bool arrow);
+    int DropdownArrowWidth() const { return dropdownArrowWidth_; }
+    void SetDropdownArrowWidth(int width);
+    // Drop down on every press, also without a menu.
+    bool DropdownAlways() const { return dropdownAlways_; }
+    void SetDropdownAlways(bool always);
+    // The menu shown below the button; it must be a popup menu.
+    TMenu* DropdownMenu() const { return dropdownMenu_; }
+    void SetDropdownMenu(TMenu* menu);
+    bool Flat() const { return flat_; }
+    void SetFlat(bool flat);
+
+    TButtonState State() const;
+    // What a full click does: toggles a grouped button, then OnClick.
+    virtual void Click();
+
+    void SetCaption(const std::wstring& caption) override;
+    void SetEnabled(bool enabled) override;
+
+    TButtonDropdownEvent OnDropdown;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void WndProc(TMessage& message) override;
+    void BoundsChanged() override;
+    virtual void Paint(HDC dc, const RECT& client);
+    void Repaint();
+    bool Hot() const { return hot_; }
+    bool Pushed() const;
+
+private:
+    bool UsesDropdown() const;
+    bool InArrowPart(int x) const;
+    void DropDown();
+    void RebuildGlyphList();
+    void DrawContent(HDC dc, RECT area, bool pushed);
+    SIZE GlyphSize() const;
+
+    TImageList* images_ = nullptr;
+    int imagesListener_ = 0;
+    int imageIndex_ = -1;
+    TButtonDisplayMode displayMode_ = TButtonDisplayMode::dmBoth;
+    int spacing_ = 4;
+    int margin_ = -1;
+    TBitmap glyph_;
+    TBitmap glyphMask_;
+    std::unique_ptr<TImageList> glyphList_;  // the glyph strip cut into images
+    int numGlyphs_ = 1;
+    bool down_ = false;
+    int groupIndex_ = 0;
+    bool allowAllUp_ = false;
+    bool dropdownCombo_ = false;
+    bool dropdownArrow_ = true;
+    int dropdownArrowWidth_ = 9;
+    bool dropdownAlways_ = false;
+    TMenu* dropdownMenu_ = nullptr;
+    bool flat_ = true;
+    bool hot_ = false;
+    bool mouseDown_ = false;
+    bool pressedInside_ = false;
+    bool menuDown_ = false;
+};
+
+}  // namespace qrv

@@ -1,0 +1,321 @@
+#include "widgets/win/ToolEdit.h"
+
+#include "framework/win/Forms.h"
+#include "widgets/CommandLineParams.h"
+#include "widgets/FileUtil.h"
+#include "widgets/win/KyThemeCtrls.h"
+
+#include <commdlg.h>
+#include <shlobj.h>
+
+#include <algorithm>
+
+namespace qrv {
+
+namespace {
+
+DWORD Attributes(const std::wstring& path)
+{
+    return path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(path.c_str());
+}
+
+bool FileExists(const std::wstring& path)
+{
+    const DWORD a = Attributes(path);
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool DirectoryExists(const std::wstring& path)
+{
+    const DWORD a = Attributes(path);
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The folder part of a path, without a trailing separator unless it is a root.
+std::wstring FileDir(const std::wstring& path)
+{
+    const size_t slash = path.find_last_of(L"\\/:");
+    if (slash == std::wstring::npos)
+        return {};
+    std::wstring dir = path.substr(0, slash + 1);
+    if (dir.size() > 1 && (dir.back() == L'\\' || dir.back() == L'/') && dir[dir.size() - 2] != L':')
+        dir.pop_back();
+    return dir;
+}
+
+std::wstring FilePart(const std::wstring& path)
+{
+    const size_t slash = path.find_last_of(L"\\/:");
+    return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+HWND OwnerWindow(HWND control)
+{
+    return control ? GetAncestor(control, GA_ROOT) : nullptr;
+}
+
+int CALLBACK BrowseCallback(HWND window, UINT msg, LPARAM /*lParam*/, LPARAM data)
+{
+    if (msg == BFFM_INITIALIZED && data)
+        SendMessageW(window, BFFM_SETSELECTIONW, TRUE, data);
+    return 0;
+}
+
+}  // namespace
+
+// --- TCustomComboEdit ------------------------------------------------------
+
+TCustomComboEdit::TCustomComboEdit(TComponent* owner) : TEdit(owner)
+{
+    SetHeight(21);
+    button_ = new TXPSpeedButton(this);
+    button_->SetCaption(L"...");
+    button_->SetWidth(21);
+    button_->SetAlign(TAlign::alRight);
+    button_->SetParent(this);
+    button_->OnClick = [this](TComponent*) { ButtonClicked(); };
+}
+
+int TCustomComboEdit::ButtonWidth() const
+{
+    return button_->Visible() ? button_->Width() : 0;
+}
+
+void TCustomComboEdit::SetButtonWidth(int width)
+{
+    button_->SetWidth(std::max(0, width));
+    button_->SetVisible(width > 1);
+    UpdateMargin();
+}
+
+void TCustomComboEdit::UpdateMargin()
+{
+    if (HandleAllocated())
+        SendMessageW(handle_, EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, ButtonWidth() > 0 ? ButtonWidth() + 2 : 0));
+}
+
+void TCustomComboEdit::CreateWindowHandle(const TCreateParams& params)
+{
+    TEdit::CreateWindowHandle(params);
+    UpdateMargin();
+}
+
+void TCustomComboEdit::ButtonClicked()
+{
+    if (ReadOnly())
+        return;
+    if (OnButtonClick)
+        OnButtonClick(this);
+    DoButtonClick();
+}
+
+bool TCustomComboEdit::WithoutErrorBoxes(const std::function<bool()>& dialog)
+{
+    const UINT previous = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    struct Restore {
+        UINT mode;
+        ~Restore() { SetErrorMode(mode); }
+    } restore{previous};
+    return dialog();
+}
+
+void TCustomComboEdit::WndProc(TMessage& message)
+{
+    switch (message.Msg) {
+    case WM_SYSKEYDOWN:
+        if (message.WParam == VK_DOWN && ButtonWidth() > 0) {
+            ButtonClicked();
+            message.Result = 0;
+            return;
+        }
+        break;
+    case WM_SIZE:
+        TEdit::WndProc(message);
+        UpdateMargin();
+        return;
+    default:
+        break;
+    }
+    TEdit::WndProc(message);
+}
+
+// --- TFileDirEdit ------------------------------------------------------------
+
+void TFileDirEdit::SetAcceptFiles(bool accept)
+{
+    acceptFiles_ = accept;
+    if (HandleAllocated())
+        DragAcceptFiles(handle_, accept);
+}
+
+void TFileDirEdit::CreateWindowHandle(const TCreateParams& params)
+{
+    TCustomComboEdit::CreateWindowHandle(params);
+    if (handle_ && acceptFiles_)
+        DragAcceptFiles(handle_, TRUE);
+}
+
+void TFileDirEdit::WndProc(TMessage& message)
+{
+    if (message.Msg == WM_DROPFILES) {
+        auto drop = reinterpret_cast<HDROP>(message.WParam);
+        const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
+        std::wstring name(length + 1, L'\0');
+        DragQueryFileW(drop, 0, name.data(), length + 1);
+        name.resize(length);
+        DragFinish(drop);
+        message.Result = 0;
+        if (!acceptFiles_ || name.empty())
+            return;
+        AcceptDroppedName(name);
+        if (OnDropFiles)
+            OnDropFiles(this);
+        return;
+    }
+    TCustomComboEdit::WndProc(message);
+}
+
+// --- TFilenameEdit -----------------------------------------------------------
+
+TFilenameEdit::TFilenameEdit(TComponent* owner) : TFileDirEdit(owner) {}
+
+std::wstring TFilenameEdit::ReducedName(const std::wstring& text) const
+{
+    if (FileExists(text))
+        return text;
+    return CommandLineParam(text, 0);
+}
+
+std::wstring TFilenameEdit::FileName()
+{
+    return ReducedName(Text());
+}
+
+void TFilenameEdit::SetFileName(const std::wstring& name)
+{
+    if (!name.empty() && !IsValidFileName(ReducedName(name)))
+        throw EComboEditError(L"Ungültiger Dateiname - " + name);
+    SetText(QuotedFileNameText(name));
+}
+
+void TFilenameEdit::AcceptDroppedName(const std::wstring& name)
+{
+    SetFileName(name);
+}
+
+void TFilenameEdit::DoButtonClick()
+{
+    std::wstring name = FileName();
+    bool action = true;
+    if (OnBeforeDialog)
+        OnBeforeDialog(this, name, action);
+    if (action) {
+        // The current name chooses the folder and file the dialog starts with.
+        std::wstring folder = InitialDir;
+        std::wstring file;
+        if (IsValidFileName(name)) {
+            const std::wstring dir = FileDir(name);
+            if (DirectoryExists(dir))
+                folder = dir;
+            const std::wstring part = FilePart(name);
+            if (IsValidFileName(part))
+                file = part;
+        }
+        std::wstring buffer(32768, L'\0');
+        std::copy(file.begin(), file.end(), buffer.begin());
+        std::wstring filter = Filter;
+        std::replace(filter.begin(), filter.end(), L'|', L'\0');
+        filter.append(2, L'\0');
+        std::wstring ext = DefaultExt;
+        if (!ext.empty() && ext[0] == L'.')
+            ext.erase(0, 1);
+
+        OPENFILENAMEW ofn{};
+        ofn.lStructSize = sizeof ofn;
+        ofn.hwndOwner = OwnerWindow(HandleAllocated() ? handle_ : nullptr);
+        ofn.lpstrFilter = filter.c_str();
+        ofn.nFilterIndex = static_cast<DWORD>(std::max(1, FilterIndex));
+        ofn.lpstrFile = buffer.data();
+        ofn.nMaxFile = static_cast<DWORD>(buffer.size());
+        ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+        ofn.lpstrTitle = DialogTitle.c_str();
+        ofn.lpstrDefExt = ext.empty() ? nullptr : ext.c_str();
+        ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+        const bool save = DialogKind == TFileDialogKind::dkSave;
+        action = WithoutErrorBoxes([&] { return save ? GetSaveFileNameW(&ofn) != FALSE : GetOpenFileNameW(&ofn) != FALSE; });
+        if (action) {
+            name = buffer.c_str();
+            FilterIndex = static_cast<int>(ofn.nFilterIndex);
+        }
+        if (HandleAllocated() && IsWindowVisible(handle_))
+            SetFocus();
+    }
+    if (OnAfterDialog)
+        OnAfterDialog(this, name, action);
+    if (action) {
+        SetText(name);
+        InitialDir = FileDir(name);
+    }
+}
+
+// --- TDirectoryEdit ----------------------------------------------------------
+
+TDirectoryEdit::TDirectoryEdit(TComponent* owner) : TFileDirEdit(owner) {}
+
+void TDirectoryEdit::AcceptDroppedName(const std::wstring& name)
+{
+    std::wstring dir = FileExists(name) ? FileDir(name) : name;
+    const std::wstring text = Text();
+    if (MultipleDirs && !text.empty())
+        dir += L";" + text;
+    SetText(dir);
+}
+
+void TDirectoryEdit::DoButtonClick()
+{
+    std::wstring name = Text();
+    bool action = true;
+    if (OnBeforeDialog)
+        OnBeforeDialog(this, name, action);
+    if (action) {
+        if (name.empty())
+            name = InitialDir.empty() ? L"\\" : InitialDir;
+        if (!DirectoryExists(name))
+            name = L"\\";
+        BROWSEINFOW info{};
+        info.hwndOwner = OwnerWindow(HandleAllocated() ? handle_ : nullptr);
+        info.lpszTitle = DialogText.c_str();
+        info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_RETURNFSANCESTORS | BIF_NEWDIALOGSTYLE;
+        info.lpfn = BrowseCallback;
+        info.lParam = reinterpret_cast<LPARAM>(name.c_str());
+        std::wstring chosen;
+        action = WithoutErrorBoxes([&] {
+            PIDLIST_ABSOLUTE list = SHBrowseForFolderW(&info);
+            if (!list)
+                return false;
+            wchar_t path[MAX_PATH] = L"";
+            const bool ok = SHGetPathFromIDListW(list, path) != FALSE;
+            CoTaskMemFree(list);
+            chosen = path;
+            return ok && !chosen.empty();
+        });
+        if (action) {
+            // A drive root keeps its backslash, other folders lose it.
+            if (chosen.size() > 3 && chosen.back() == L'\\')
+                chosen.pop_back();
+            name = chosen;
+        }
+        if (HandleAllocated() && IsWindowVisible(handle_))
+            SetFocus();
+    }
+    if (OnAfterDialog)
+        OnAfterDialog(this, name, action);
+    if (!action)
+        return;
+    const std::wstring text = Text();
+    SetText(MultipleDirs && !text.empty() ? name + L";" + text : name);
+    if (DirectoryExists(name))
+        InitialDir = name;
+}
+
+}  // namespace qrv

@@ -1,0 +1,113 @@
+#pragma once
+// Edits with a small button at their right end: TCustomComboEdit, and the
+// file-name and directory edits whose button opens the system's file dialog
+// or folder browser.
+
+#include "framework/SysUtils.h"
+#include "framework/win/StdCtrls.h"
+
+#include <functional>
+#include <string>
+
+namespace qrv {
+
+QRV_DECLARE_EXCEPTION(EComboEditError, Exception);
+
+class TXPSpeedButton;
+
+class TCustomComboEdit : public TEdit {
+public:
+    explicit TCustomComboEdit(TComponent* owner);
+
+    TXPSpeedButton* Button() const { return button_; }
+    // 0 or 1 hides the button.
+    int ButtonWidth() const;
+    void SetButtonWidth(int width);
+    // The button (or Alt+Down) was used: OnButtonClick, then the edit's own
+    // action. Nothing happens while the edit is read-only.
+    void ButtonClicked();
+
+    TNotifyEvent OnButtonClick;
+
+protected:
+    void CreateWindowHandle(const TCreateParams& params) override;
+    void WndProc(TMessage& message) override;
+    // What the button does after OnButtonClick (the dialogs).
+    virtual void DoButtonClick() {}
+    // Runs a dialog with the system's critical-error boxes off.
+    static bool WithoutErrorBoxes(const std::function<bool()>& dialog);
+
+private:
+    void UpdateMargin();
+    TXPSpeedButton* button_;
+};
+
+// Name and Action may be changed: Action false skips the built-in dialog
+// (before) or keeps the text (after).
+using TExecOpenDialogEvent = std::function<void(TComponent* Sender, std::wstring& Name, bool& Action)>;
+
+class TFileDirEdit : public TCustomComboEdit {
+public:
+    using TCustomComboEdit::TCustomComboEdit;
+
+    // Accept files dropped from the shell.
+    bool AcceptFiles() const { return acceptFiles_; }
+    void SetAcceptFiles(bool accept);
+
+    TExecOpenDialogEvent OnBeforeDialog;
+    TExecOpenDialogEvent OnAfterDialog;
+    TNotifyEvent OnDropFiles;
+
+protected:
+    void CreateWindowHandle(const TCreateParams& params) override;
+    void WndProc(TMessage& message) override;
+    // Takes one dropped name (the first only, as a single choice).
+    virtual void AcceptDroppedName(const std::wstring& name) = 0;
+
+private:
+    bool acceptFiles_ = false;
+};
+
+enum class TFileDialogKind { dkOpen, dkSave };
+
+class TFilenameEdit : public TFileDirEdit {
+public:
+    explicit TFilenameEdit(TComponent* owner);
+
+    // Reading gives the text when a file of that name exists, otherwise the
+    // first item of the text read as a command line. Writing an invalid name
+    // raises EComboEditError; a name with a blank is put in double quotes.
+    std::wstring FileName();
+    void SetFileName(const std::wstring& name);
+    std::wstring InitialDir;
+    std::wstring DefaultExt;
+    // Pairs of description and masks separated by "|".
+    std::wstring Filter = L"All files (*.*)|*.*";
+    int FilterIndex = 1;
+    std::wstring DialogTitle = L"Browse";
+    TFileDialogKind DialogKind = TFileDialogKind::dkOpen;
+
+protected:
+    void DoButtonClick() override;
+    void AcceptDroppedName(const std::wstring& name) override;
+
+private:
+    std::wstring ReducedName(const std::wstring& text) const;
+};
+
+class TDirectoryEdit : public TFileDirEdit {
+public:
+    explicit TDirectoryEdit(TComponent* owner);
+
+    std::wstring InitialDir;
+    // The text above the folder tree of the browser.
+    std::wstring DialogText;
+    // Several directories separated by ";": a choice is put in front.
+    bool MultipleDirs = false;
+
+protected:
+    void DoButtonClick() override;
+    void AcceptDroppedName(const std::wstring& name) override;
+};
+
+}  // namespace qrv

@@ -1,0 +1,329 @@
+// The smaller controls of the component library: splitter, spin edit, track
+// bar, colour button, file and directory edits, tray icon, version info.
+
+#include "framework/SysUtils.h"
+#include "framework/win/ExtCtrls.h"
+#include "framework/win/Forms.h"
+#include "widgets/VersionText.h"
+#include "widgets/win/KyClrBn.h"
+#include "widgets/win/KyShell.h"
+#include "widgets/win/KySpin.h"
+#include "widgets/win/KySplit.h"
+#include "widgets/win/KyThemeCtrls.h"
+#include "widgets/win/KyVersionInfo.h"
+#include "widgets/win/ToolEdit.h"
+
+#include "TestDir.h"
+
+#include <gtest/gtest.h>
+
+using namespace qrv;
+
+namespace {
+
+std::wstring ClassOf(HWND window)
+{
+    wchar_t name[64] = L"";
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+void Drag(TKySplitter* splitter, POINT from, POINT to)
+{
+    HWND w = splitter->Handle();
+    SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
+    SendMessageW(w, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
+    SendMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
+}
+
+}  // namespace
+
+TEST(Splitter, DraggingResizesTheControlBeforeIt)
+{
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 500, 300);
+    form.HandleNeeded();
+    auto* tree = new TPanel(&form);
+    tree->SetWidth(100);
+    tree->SetAlign(TAlign::alLeft);
+    tree->SetParent(&form);
+    auto* splitter = new TKySplitter(&form);
+    splitter->SetParent(&form);
+    splitter->SetLeft(100);
+    splitter->SetAlign(TAlign::alLeft);
+    auto* list = new TPanel(&form);
+    list->SetAlign(TAlign::alClient);
+    list->SetParent(&form);
+    EXPECT_EQ(ClassOf(splitter->Handle()), L"TKySplitter");
+    EXPECT_EQ(splitter->Width(), 3);
+    EXPECT_EQ(splitter->ControlFirst(), tree) << "the control before its leading edge";
+    splitter->SetControlSecond(list);
+    EXPECT_EQ(splitter->SplitKind(), 3);
+    int changed = 0;
+    splitter->OnPosChanged = [&](TComponent*) { ++changed; };
+
+    Drag(splitter, {1, 10}, {51, 10});
+    EXPECT_EQ(tree->Width(), 150);
+    EXPECT_EQ(splitter->Left(), 150);
+    EXPECT_EQ(list->Left(), 153);
+    EXPECT_EQ(changed, 1);
+
+    const int width = form.ClientWidth();
+    Drag(splitter, {1, 10}, {2000, 10});
+    EXPECT_EQ(tree->Width(), width - 20 - 3) << "the bar keeps 20 pixels from the far edge";
+    Drag(splitter, {1, 10}, {-2000, 10});
+    EXPECT_EQ(tree->Width(), 20) << "and from the near edge";
+
+    // A handler that refuses every move leaves the size; Escape undoes a drag.
+    splitter->OnPosChanging = [](TComponent*, int, int, bool& allow) { allow = false; };
+    Drag(splitter, {1, 10}, {100, 10});
+    EXPECT_EQ(tree->Width(), 20);
+    splitter->OnPosChanging = nullptr;
+    SendMessageW(splitter->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 10));
+    SendMessageW(splitter->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(80, 10));
+    SendMessageW(splitter->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_FALSE(splitter->Dragging());
+    SendMessageW(splitter->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(80, 10));
+    EXPECT_EQ(tree->Width(), 20);
+
+    splitter->SetControlFirst(&form);
+    EXPECT_EQ(splitter->ControlFirst(), nullptr) << "a form is refused";
+    EXPECT_EQ(splitter->SplitKind(), 0);
+}
+
+TEST(SpinEdit, ClampsParsesAndSteps)
+{
+    TForm form(nullptr);
+    form.HandleNeeded();
+    auto* spin = new TKySpinEdit(&form);
+    spin->SetParent(&form);
+    ASSERT_NE(spin->UpDownHandle(), nullptr);
+    EXPECT_EQ(ClassOf(spin->UpDownHandle()), UPDOWN_CLASSW);
+    EXPECT_EQ(GetParent(spin->UpDownHandle()), spin->Handle());
+    EXPECT_EQ(spin->Text(), L"0");
+
+    spin->SetMinValue(1);
+    spin->SetMaxValue(10);
+    struct Case {
+        double value;
+        const wchar_t* text;
+    };
+    for (const Case& c : {Case{15, L"10"}, Case{-3, L"1"}, Case{7.5, L"8"}}) {
+        spin->SetValue(c.value);
+        EXPECT_EQ(spin->Text(), c.text) << c.value;
+    }
+    spin->SetText(L"12a");
+    EXPECT_EQ(spin->Value(), 1) << "no number reads as MinValue";
+
+    int changes = 0, ups = 0, downs = 0;
+    spin->OnChange = [&](TComponent*) { ++changes; };
+    spin->OnTopClick = [&](TComponent*) { ++ups; };
+    spin->OnBottomClick = [&](TComponent*) { ++downs; };
+    spin->SetValue(9);
+    changes = 0;
+    SendMessageW(spin->Handle(), WM_KEYDOWN, VK_UP, 0);
+    EXPECT_EQ(spin->Value(), 10);
+    SendMessageW(spin->Handle(), WM_KEYDOWN, VK_UP, 0);
+    EXPECT_EQ(spin->Value(), 10) << "stepping stops at MaxValue";
+    EXPECT_EQ(ups, 2);
+    EXPECT_EQ(changes, 1) << "OnChange only when the text changed";
+
+    // The up-down control's notification steps down.
+    NMUPDOWN change{};
+    change.hdr.hwndFrom = spin->UpDownHandle();
+    change.hdr.code = UDN_DELTAPOS;
+    change.iDelta = -1;
+    EXPECT_EQ(SendMessageW(spin->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&change)), 1);
+    EXPECT_EQ(spin->Value(), 9);
+    EXPECT_EQ(downs, 1);
+
+    spin->SetMinValue(0);
+    spin->SetMaxValue(0);
+    spin->SetValue(1e6);
+    EXPECT_EQ(spin->Value(), 1e6) << "equal bounds: no clamping";
+
+    spin->SetValueType(TValueType::vtHex);
+    spin->SetValue(255);
+    EXPECT_EQ(spin->Text(), L"FF");
+    spin->SetValueType(TValueType::vtFloat);
+    spin->SetIncrement(0.25);
+    spin->SetValueType(TValueType::vtInteger);
+    EXPECT_EQ(spin->Increment(), 1) << "integer types step by whole numbers";
+
+    spin->SetReadOnly(true);
+    spin->SetValue(4);
+    spin->StepUp();
+    EXPECT_EQ(spin->Value(), 4) << "a read-only edit does not step";
+}
+
+TEST(TrackBar, PropertiesReachTheControl)
+{
+    TForm form(nullptr);
+    form.HandleNeeded();
+    auto* track = new TXPTrackBar(&form);
+    track->SetMax(100);
+    track->SetFrequency(10);
+    track->SetPosition(30);
+    track->SetParent(&form);
+    HWND w = track->Handle();
+    EXPECT_EQ(ClassOf(w), TRACKBAR_CLASSW);
+    EXPECT_EQ(SendMessageW(w, TBM_GETRANGEMAX, 0, 0), 100);
+    EXPECT_EQ(SendMessageW(w, TBM_GETPOS, 0, 0), 30);
+    EXPECT_EQ(SendMessageW(w, TBM_GETNUMTICS, 0, 0), 11) << "a tick every 10 of 0..100";
+
+    SendMessageW(w, TBM_SETPOS, TRUE, 55);  // as the user would move it
+    EXPECT_EQ(track->Position(), 55);
+    track->SetMin(60);
+    EXPECT_EQ(track->Position(), 60);
+    EXPECT_EQ(SendMessageW(track->Handle(), TBM_GETRANGEMIN, 0, 0), 60);
+
+    track->SetShowSelRange(true);
+    EXPECT_TRUE(GetWindowLongW(track->Handle(), GWL_STYLE) & TBS_ENABLESELRANGE);
+    EXPECT_EQ(track->Position(), 60) << "kept across the new window";
+}
+
+TEST(ColorButton, ColorReadsBackAndRepaints)
+{
+    TForm form(nullptr);
+    form.Show();
+    auto* button = new TKyColorButton(&form);
+    button->SetParent(&form);
+    EXPECT_EQ(ClassOf(button->Handle()), L"TKyColorButton");
+    EXPECT_EQ(button->Color(), clBlack);
+    int changes = 0;
+    button->OnColorChange = [&](TComponent*) { ++changes; };
+
+    UpdateWindow(button->Handle());
+    button->SetColor(clRed);
+    EXPECT_EQ(button->Color(), clRed);
+    EXPECT_EQ(button->SelectedIndex(), 2) << "red is the second preset";
+    RECT update{};
+    EXPECT_TRUE(GetUpdateRect(button->Handle(), &update, FALSE)) << "a new colour repaints";
+    button->SetColor(clRed);
+    EXPECT_EQ(changes, 1) << "the same colour again changes nothing";
+    button->SetColor(0x123456);
+    EXPECT_EQ(button->SelectedIndex(), 0) << "no preset has it";
+    EXPECT_EQ(changes, 2);
+}
+
+TEST(FileAndDirectoryEdits, NamesAndTheDialogHooks)
+{
+    TForm form(nullptr);
+    form.HandleNeeded();
+    auto* edit = new TFilenameEdit(&form);
+    edit->SetParent(&form);
+    ASSERT_NE(edit->Button(), nullptr);
+    EXPECT_EQ(ClassOf(edit->Button()->Handle()), L"TXPSpeedButton");
+    EXPECT_EQ(GetParent(edit->Button()->Handle()), edit->Handle());
+
+    edit->SetFileName(L"C:\\a b\\c.txt");
+    EXPECT_EQ(edit->Text(), L"\"C:\\a b\\c.txt\"");
+    EXPECT_EQ(edit->FileName(), L"C:\\a b\\c.txt");
+    EXPECT_THROW(edit->SetFileName(L"a|b.txt"), EComboEditError);
+    EXPECT_EQ(edit->Text(), L"\"C:\\a b\\c.txt\"") << "an invalid name leaves the text";
+    edit->SetText(L"notepad.exe readme.txt");
+    EXPECT_EQ(edit->FileName(), L"notepad.exe") << "no such file: the first item of the command";
+    test::TestDir dir;
+    const std::wstring spaced = dir.Write(L"two words.txt", "x");
+    edit->SetText(spaced);
+    EXPECT_EQ(edit->FileName(), spaced) << "an existing file is taken whole";
+    edit->SetFileName(L"");
+    EXPECT_EQ(edit->Text(), L"");
+
+    // The owner may take over the dialog; the names it sees and gives back.
+    edit->SetFileName(L"C:\\x\\y.txt");
+    std::wstring seen;
+    int after = 0;
+    edit->OnBeforeDialog = [&](TComponent*, std::wstring& name, bool& action) {
+        seen = name;
+        action = false;
+    };
+    edit->OnAfterDialog = [&](TComponent*, std::wstring&, bool& action) {
+        EXPECT_FALSE(action);
+        ++after;
+    };
+    int clicks = 0;
+    edit->OnButtonClick = [&](TComponent*) { ++clicks; };
+    SendMessageW(edit->Button()->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+    SendMessageW(edit->Button()->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(seen, L"C:\\x\\y.txt");
+    EXPECT_EQ(after, 1);
+    EXPECT_EQ(edit->Text(), L"C:\\x\\y.txt");
+    edit->SetReadOnly(true);
+    edit->ButtonClicked();
+    EXPECT_EQ(clicks, 1) << "a read-only edit's button does nothing";
+
+    auto* folder = new TDirectoryEdit(&form);
+    folder->SetParent(&form);
+    folder->SetText(dir.Path());
+    folder->OnBeforeDialog = [&](TComponent*, std::wstring& name, bool& action) {
+        seen = name;
+        action = false;
+    };
+    folder->ButtonClicked();
+    EXPECT_EQ(seen, dir.Path());
+    EXPECT_EQ(folder->Text(), dir.Path());
+}
+
+TEST(TrayIcon, TipAndClicks)
+{
+    TKyTrayIcon tray(nullptr);
+    EXPECT_FALSE(tray.Active());
+    tray.SetHint(L"Quorvan Free|Dateimanager");
+    EXPECT_EQ(tray.Tip(), L"Quorvan Free") << "the short part of the hint";
+    tray.SetHint(std::wstring(70, L'x'));
+    EXPECT_EQ(tray.Tip().size(), 63u);
+
+    tray.SetActive(true);
+    EXPECT_FALSE(tray.IconAdded()) << "nothing to show without an icon";
+    tray.SetIcon(LoadIconW(nullptr, IDI_APPLICATION));
+    EXPECT_NE(tray.Icon(), nullptr);
+    EXPECT_TRUE(tray.IconAdded()) << "an active tray icon shows once it has an icon";
+    tray.Hide();
+    EXPECT_FALSE(tray.Active());
+    EXPECT_FALSE(tray.IconAdded());
+
+    int clicks = 0;
+    tray.OnClick = [&](TComponent* sender) {
+        EXPECT_EQ(sender, &tray);
+        ++clicks;
+    };
+    HWND w = tray.WindowHandle();
+    SendMessageW(w, TKyTrayIcon::WM_TRAYNOTIFY, 0, WM_LBUTTONUP);
+    EXPECT_EQ(clicks, 0) << "a release without a press is no click";
+    SendMessageW(w, TKyTrayIcon::WM_TRAYNOTIFY, 0, WM_LBUTTONDOWN);
+    SendMessageW(w, TKyTrayIcon::WM_TRAYNOTIFY, 0, WM_LBUTTONUP);
+    EXPECT_EQ(clicks, 1);
+    SendMessageW(w, TKyTrayIcon::WM_TRAYNOTIFY, 0, WM_RBUTTONDOWN);
+    SendMessageW(w, TKyTrayIcon::WM_TRAYNOTIFY, 0, WM_RBUTTONUP);
+    EXPECT_EQ(clicks, 2) << "a right click without a menu is a click";
+    tray.Enabled = false;
+    SendMessageW(w, TKyTrayIcon::WM_TRAYNOTIFY, 0, WM_LBUTTONDOWN);
+    SendMessageW(w, TKyTrayIcon::WM_TRAYNOTIFY, 0, WM_LBUTTONUP);
+    EXPECT_EQ(clicks, 2);
+}
+
+TEST(VersionInfo, ReadsASystemLibraryAndReportsMissingResources)
+{
+    TKyVersionInfo info(nullptr);
+    // The test program carries no version resource.
+    EXPECT_EQ(info.Build(), kVersionInfoNotAvailable);
+    EXPECT_EQ(info.CompanyName(), kVersionInfoNotAvailable);
+
+    wchar_t system[MAX_PATH];
+    GetSystemDirectoryW(system, MAX_PATH);
+    info.GetInfo(std::wstring(system) + L"\\kernel32.dll");
+    EXPECT_FALSE(info.FileVersion().empty());
+    EXPECT_FALSE(info.OriginalFilename().empty());
+    EXPECT_NE(info.Build(), kVersionInfoNotAvailable);
+    EXPECT_FALSE(info.Build().empty());
+    // The parts are those of FileVersion.
+    EXPECT_EQ(info.FileVersion().rfind(info.MajorVersion(), 0), 0u);
+    EXPECT_NE(info.FileVersion().find(info.Build()), std::wstring::npos);
+
+    test::TestDir dir;
+    info.GetInfo(dir.Write(L"plain.txt", "no resources here"));
+    EXPECT_EQ(info.FileVersion(), kVersionInfoNotAvailable);
+    EXPECT_EQ(info.MajorVersion(), kVersionInfoNotAvailable);
+}
