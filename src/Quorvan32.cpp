@@ -1,7 +1,9 @@
-// The program's main block: OLE, the application object, the main window and
-// the message loop; everything is torn down in reverse order on the way out.
+// The program's main block: the settings unit, OLE, the application object,
+// the start-up logo, the main window and the message loop; everything is torn
+// down in reverse order on the way out.
 
 #include "framework/win/Forms.h"
+#include "mainwindow/win/GlobalsInit.h"
 #include "mainwindow/win/RudirezOziMain.h"
 
 namespace {
@@ -15,16 +17,22 @@ struct OleSession {
     }
     bool ok;
 };
+
+struct GlobalsSession {
+    GlobalsSession() { qrv::InitializeGlobals(); }
+    ~GlobalsSession() { qrv::FinalizeGlobals(); }
+};
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
 {
     OleSession ole;
+    GlobalsSession globals;
     int exitCode = 0;
     {
         qrv::TApplication application;
         application.Initialize();
-        application.SetTitle(L"Quorvan Free");
+        qrv::ShowStartupLogo();
         application.CreateForm<qrv::TQRVMain>();
         application.Run();
         exitCode = application.ExitCode;

@@ -1,17 +1,58 @@
 #include "mainwindow/win/RudirezOziMain.h"
 
+#include "archives/win/KyZipLV.h"
+#include "common/win/KySyncObjs.h"
+#include "common/win/SimpleTimer.h"
+#include "editor/win/EasyEditor.h"
+#include "framework/SysUtils.h"
+#include "framework/win/StdCtrls.h"
+#include "framework/win/Threads.h"
+#include "panels/win/DirView.h"
+#include "panels/win/DriveView.h"
+#include "viewers/win/FileView.h"
+#include "viewers/win/HexEditor.h"
+#include "viewers/win/KyDirPanel.h"
+#include "viewers/win/KyLinkPanel.h"
+#include "viewers/win/KyOleCtnrs.h"
+#include "framework/win/Image.h"
+#include "framework/win/ScrollBox.h"
+#include "widgets/win/KyDock.h"
+#include "widgets/win/KySplit.h"
+#include "widgets/win/KyToolbar.h"
+#include "widgets/win/KyToolbarCtls.h"
+#include "widgets/win/KyShell.h"
+
 namespace qrv {
 
 namespace {
+
 TMenuItem* AddMenuItem(TComponent* owner, TMenuItem* parent, const std::wstring& caption,
                        TNotifyEvent onClick = {})
 {
-    auto* item = new TMenuItem(owner);  // owned by the form
+    auto* item = new TMenuItem(owner);
     item->SetCaption(caption);
     item->OnClick = std::move(onClick);
     parent->Add(item);
     return item;
 }
+
+template <class T>
+T* Place(TComponent* owner, TWinControl* parent, const wchar_t* name, TAlign align)
+{
+    auto* control = new T(owner);
+    control->SetName(name);
+    control->SetAlign(align);
+    control->SetParent(parent);
+    return control;
+}
+
+TPanel* PlacePanel(TComponent* owner, TWinControl* parent, const wchar_t* name, TAlign align)
+{
+    TPanel* panel = Place<TPanel>(owner, parent, name, align);
+    panel->SetBevelOuter(TPanelBevel::bvNone);
+    return panel;
+}
+
 }  // namespace
 
 TQRVMain::TQRVMain(TComponent* owner) : TForm(owner)
@@ -19,41 +60,156 @@ TQRVMain::TQRVMain(TComponent* owner) : TForm(owner)
     SetName(L"QRVMain");
     SetCaption(L"Quorvan Free");
     SetPosition(TPosition::poDefaultPosOnly);
-    SetBounds(0, 0, 800, 600);
+    SetBounds(0, 0, 900, 650);
+    OnClose = [this](TComponent*, TCloseAction&) { FormClose(); };
     CreateMenus();
     CreatePanes();
+    // A failure in FormCreate is reported, and the start-up goes on: the
+    // window must come up with whatever stands.
+    try {
+        FormCreate();
+    } catch (...) {
+        Application->HandleException(std::current_exception());
+    }
+    InitializeMainWindow();
+}
+
+TQRVMain::~TQRVMain()
+{
+    FormDestroy();
 }
 
 void TQRVMain::CreateMenus()
 {
-    mainMenu_ = new TMainMenu(this);
-    TMenuItem* file = AddMenuItem(this, mainMenu_->Items(), L"&Datei");
+    MainMenu1 = new TMainMenu(this);
+    MainMenu1->SetName(L"MainMenu1");
+    TMenuItem* file = AddMenuItem(this, MainMenu1->Items(), L"&Datei");
     AddMenuItem(this, file, L"&Beenden", [this](TComponent*) { Close(); });
-    SetMenu(mainMenu_);
+    TMenuItem* jump = AddMenuItem(this, MainMenu1->Items(), L"&Springen");
+    ShortCuts1 = AddMenuItem(this, jump, L"&Laufwerke");
+    ShortCuts1->SetName(L"ShortCuts1");
+    SetMenu(MainMenu1);
 }
 
 void TQRVMain::CreatePanes()
 {
-    statusBar_ = new TStatusBar(this);
-    statusBar_->SetName(L"StatusBar");
-    statusBar_->SetParent(this);
+    StatusBar = Place<TStatusBar>(this, this, L"StatusBar", TAlign::alBottom);
+    StatusBar->AddPanel(250);
+    StatusBar->AddPanel(250);
+    StatusBar->AddPanel(200);
 
-    displayPane_ = new TPanel(this);
-    displayPane_->SetName(L"DisplayPane");
-    displayPane_->SetHeight(180);
-    displayPane_->SetAlign(TAlign::alBottom);
-    displayPane_->SetParent(this);
+    CreateToolbars();
 
-    treePane_ = new TPanel(this);
-    treePane_->SetName(L"TreePane");
-    treePane_->SetWidth(220);
-    treePane_->SetAlign(TAlign::alLeft);
-    treePane_->SetParent(this);
+    // The display pane below, the folder tree at the left, the file windows
+    // in the middle; splitters between them.
+    PanelBottom = PlacePanel(this, this, L"PanelBottom", TAlign::alBottom);
+    PanelBottom->SetHeight(170);
+    CreateDisplayPane();
+    Splitter3 = Place<TKySplitter>(this, this, L"Splitter3", TAlign::alBottom);
 
-    listPane_ = new TPanel(this);
-    listPane_->SetName(L"ListPane");
-    listPane_->SetAlign(TAlign::alClient);
-    listPane_->SetParent(this);
+    PanelLeft = PlacePanel(this, this, L"PanelLeft", TAlign::alLeft);
+    PanelLeft->SetWidth(220);
+    TreeView1 = Place<TDriveView>(this, PanelLeft, L"TreeView1", TAlign::alClient);
+    Splitter1 = Place<TKySplitter>(this, this, L"Splitter1", TAlign::alLeft);
+    Splitter1->SetLeft(PanelLeft->Width());
+
+    MainPanel = PlacePanel(this, this, L"MainPanel", TAlign::alClient);
+    FilePanel1 = PlacePanel(this, MainPanel, L"FilePanel1", TAlign::alTop);
+    FilePanel1->SetHeight(220);
+    DirHist1 = Place<TComboBox>(this, FilePanel1, L"DirHist1", TAlign::alTop);
+    LV1 = Place<TDirView>(this, FilePanel1, L"LV1", TAlign::alClient);
+    Splitter2 = Place<TKySplitter>(this, MainPanel, L"Splitter2", TAlign::alTop);
+    Splitter2->SetTop(FilePanel1->Height());
+    FilePanel2 = PlacePanel(this, MainPanel, L"FilePanel2", TAlign::alClient);
+    DirHist2 = Place<TComboBox>(this, FilePanel2, L"DirHist2", TAlign::alTop);
+    LV2 = Place<TDirView>(this, FilePanel2, L"LV2", TAlign::alClient);
+
+    TrayIcon1 = new TKyTrayIcon(this);
+    TrayIcon1->SetName(L"TrayIcon1");
+}
+
+void TQRVMain::CreateToolbars()
+{
+    Dock975 = Place<TKyDock>(this, this, L"Dock975", TAlign::alTop);
+    Dock975->SetPosition(TDockPosition::dpTop);
+
+    auto makeToolbar = [this](const wchar_t* name, const wchar_t* caption, int row) {
+        auto* toolbar = new TKyToolbar(this);
+        toolbar->SetName(name);
+        toolbar->SetCaption(caption);
+        toolbar->SetDockRow(row);
+        toolbar->SetDockedTo(Dock975);
+        return toolbar;
+    };
+    ToolbarDatei = makeToolbar(L"ToolbarDatei", L"Datei", 0);
+    auto* exit = new TKyToolbarButton(this);
+    exit->SetName(L"btnExit");
+    exit->SetCaption(L"Beenden");
+    exit->SetHint(L"Programm beenden");
+    exit->SetDisplayMode(TButtonDisplayMode::dmTextOnly);
+    exit->SetWidth(60);
+    exit->OnClick = [this](TComponent*) { Close(); };
+    exit->SetParent(ToolbarDatei);
+
+    ToolbarDrives = makeToolbar(L"ToolbarDrives", L"Laufwerke", 0);
+    ToolBarFKeys = makeToolbar(L"ToolBarFKeys", L"Programme", 1);
+    ToolbarCMDLine = makeToolbar(L"ToolbarCMDLine", L"Befehlszeile", 1);
+    CmdLineBox = new TComboBox(this);
+    CmdLineBox->SetName(L"CmdLineBox");
+    CmdLineBox->SetWidth(260);
+    CmdLineBox->SetParent(ToolbarCMDLine);
+    FilterBox = new TComboBox(this);
+    FilterBox->SetName(L"FilterBox");
+    FilterBox->SetWidth(120);
+    FilterBox->SetParent(ToolbarCMDLine);
+}
+
+void TQRVMain::CreateFunctionKeyButtons()
+{
+    if (!ToolBarFKeys)
+        return;
+    ToolBarFKeys->BeginUpdate();
+    for (int key = 1; key <= 12; ++key) {
+        auto* button = new TKyToolbarButton(this);
+        button->SetName(L"btnF" + IntToStr(key));
+        button->SetCaption(L"F" + IntToStr(key));
+        button->SetDisplayMode(TButtonDisplayMode::dmTextOnly);
+        button->Tag = key;
+        button->SetParent(ToolBarFKeys);
+        FKeyButtons.push_back(button);
+    }
+    ToolBarFKeys->EndUpdate();
+}
+
+void TQRVMain::CreateDisplayPane()
+{
+    // The viewers fill the display pane; one of them is shown at a time, the
+    // text view to begin with.
+    TextView = Place<TTextFileView>(this, PanelBottom, L"TextView", TAlign::alClient);
+    ScrollBox1 = Place<TScrollBox>(this, PanelBottom, L"ScrollBox1", TAlign::alClient);
+    Image1 = Place<TImage>(this, ScrollBox1, L"Image1", TAlign::alNone);
+    HexEditor1 = Place<THexEditor>(this, PanelBottom, L"HexEditor1", TAlign::alClient);
+    WebPanel = PlacePanel(this, PanelBottom, L"WebPanel", TAlign::alClient);
+    DirPanel = Place<TKyDirPanel>(this, PanelBottom, L"DirPanel", TAlign::alClient);
+    LinkPanel = Place<TKyLinkPanel>(this, PanelBottom, L"LinkPanel", TAlign::alClient);
+    ErrorPanel = PlacePanel(this, PanelBottom, L"ErrorPanel", TAlign::alClient);
+    ZipLV = Place<TKyZipLV>(this, PanelBottom, L"ZipLV", TAlign::alClient);
+    MediaPanel = PlacePanel(this, PanelBottom, L"MediaPanel", TAlign::alClient);
+    OLEPanel = Place<TKyOLEContainer>(this, PanelBottom, L"OLEPanel", TAlign::alClient);
+    EasyEdit = Place<TEasyEdit>(this, PanelBottom, L"EasyEdit", TAlign::alClient);
+    for (TWinControl* viewer : std::initializer_list<TWinControl*>{
+             ScrollBox1, HexEditor1, WebPanel, DirPanel, LinkPanel, ErrorPanel, ZipLV, MediaPanel, OLEPanel,
+             EasyEdit})
+        viewer->SetVisible(false);
+}
+
+void TQRVMain::WndProc(TMessage& message)
+{
+    if (message.Msg == WM_QRV_STARTUP) {
+        HandleStartupMessage();
+        return;
+    }
+    TForm::WndProc(message);
 }
 
 }  // namespace qrv

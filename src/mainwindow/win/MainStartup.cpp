@@ -1,0 +1,281 @@
+// TQRVMain: the start-up of the main window, in the order the program comes
+// up: FormCreate (the window's own state), InitializeMainWindow (command line,
+// settings, start folders; it runs even when FormCreate failed part-way), and
+// the work of the first show.
+
+#include "mainwindow/win/RudirezOziMain.h"
+
+#include "common/win/KySyncObjs.h"
+#include "common/win/SimpleTimer.h"
+#include "dialogs/win/DSAMsgDlg.h"
+#include "framework/FilePath.h"
+#include "framework/SysUtils.h"
+#include "framework/win/Threads.h"
+#include "mainwindow/Quorvan32Globals.h"
+#include "mainwindow/win/GlobalsInit.h"
+#include "mainwindow/win/QuorSplash.h"
+#include "panels/win/DriveSystem.h"
+
+#include <filesystem>
+
+namespace qrv {
+
+namespace {
+
+std::wstring EnvironmentVariable(const wchar_t* name)
+{
+    const DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
+    if (size == 0)
+        return {};
+    std::wstring value(size, L'\0');
+    const DWORD length = GetEnvironmentVariableW(name, value.data(), size);
+    value.resize(length < size ? length : 0);
+    return value;
+}
+
+std::wstring ExecutableFolder()
+{
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    return path.substr(0, path.find_last_of(L'\\') + 1);
+}
+
+std::wstring TemporaryFolder()
+{
+    wchar_t buffer[MAX_PATH + 1];
+    const DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
+    std::wstring folder(buffer, length);
+    if (!folder.empty() && folder.back() != L'\\')
+        folder += L'\\';
+    return folder;
+}
+
+// The command-line arguments after the program name.
+std::vector<std::wstring> CommandLineArguments()
+{
+    std::vector<std::wstring> args;
+    int count = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!argv)
+        return args;
+    for (int i = 1; i < count; ++i)
+        args.emplace_back(argv[i]);
+    LocalFree(argv);
+    return args;
+}
+
+bool IsExistingFile(const std::wstring& name)
+{
+    const DWORD attributes = GetFileAttributesW(name.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool IsExistingDirectory(const std::wstring& name)
+{
+    const DWORD attributes = GetFileAttributesW(name.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// A thread that does no work: it waits until it is told to end.
+class TDummyThread : public TThread {
+public:
+    TDummyThread() : TThread(true), wake_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) { Start(); }
+    ~TDummyThread() override
+    {
+        Terminate();
+        WaitFor();
+        CloseHandle(wake_);
+    }
+
+protected:
+    void Execute() override
+    {
+        while (!Terminated())
+            WaitForSingleObject(wake_, INFINITE);
+    }
+    void TerminatedSet() override { SetEvent(wake_); }
+
+private:
+    HANDLE wake_;
+};
+
+}  // namespace
+
+void TQRVMain::FormCreate()
+{
+    SearchPath = EnvironmentVariable(L"PATH");
+    TitleBase = L"Quorvan Free";
+    ProgramDir = ExecutableFolder();
+
+    ComSpecPath = EnvironmentVariable(L"COMSPEC");
+    if (ComSpecPath.empty())
+        ReportMissingComSpec();
+
+    BatchFileName = L"QRVPTMP.CMD";  // the NT family; Windows 9x is not supported
+    ActiveList = LV1;
+    ActiveHistory = DirHist1;
+    ReserveSelectionListFile();
+    FileListName = L"Dateiliste.txt";
+
+    converterMutex_ = std::make_unique<TMutex>(L"RudirezOzi_Mutex");
+    instanceMutex_ = std::make_unique<TMutex>(L"QuorvanFreeMutex");
+
+    EditorProgram = L"Notepad.exe";
+    StartedAt = GetTickCount();
+    SelMaskHistory.Clear();
+    SelDirHistory.Clear();
+    FileListSettings1.Clear();
+    FileListSettings2.Clear();
+
+    CreateDriveMenuItems();
+    CreateFunctionKeyButtons();
+    LoadExcludeList();
+
+    // The four one-shot timers; each stops itself when it fires. What they do
+    // when they fire belongs to the window's message handling.
+    auto oneShot = [](void*, TSimpleTimer* timer) { timer->Stop(); };
+    actionTimer_ = TSimpleTimer::CreateEx(this, oneShot);
+    oleDisplayTimer_ = TSimpleTimer::CreateEx(this, oneShot);
+    statusTimer_ = TSimpleTimer::CreateEx(this, oneShot);
+    driveTimer_ = TSimpleTimer::CreateEx(this, oneShot);
+}
+
+void TQRVMain::ReportMissingComSpec()
+{
+    MessageBeep(MB_ICONHAND);
+    DSAMessageDlg(L"Umgebungsvariable COMSPEC fehlt.", TMsgDlgType::mtWarning, mbOK, mrCancel,
+                  L"comspec not found");
+}
+
+void TQRVMain::ReserveSelectionListFile()
+{
+    // The name is reserved by creating the file exclusively, so that two
+    // instances never share it; only a file reserved here is deleted at exit.
+    SelectionListFile = ReserveNumberedName(TemporaryFolder(), L"QRV32", L".TMP", [](const std::wstring& name) {
+        HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return false;
+        CloseHandle(file);
+        return true;
+    });
+    selectionListReserved_ = !SelectionListFile.empty();
+}
+
+void TQRVMain::LoadExcludeList()
+{
+    ExcludeList.Clear();
+    const std::wstring file = ProgramDir + L"EXCLUDE.TXT";
+    if (!IsExistingFile(file))
+        return;
+    TStringList lines;
+    lines.LoadFromFile(file);
+    ExcludeList.SetSorted(true);
+    ExcludeList.SetDuplicates(TDuplicates::dupAccept);
+    for (int i = 0; i < lines.Count(); ++i)
+        ExcludeList.Add(UpperCase(lines[i]));
+}
+
+void TQRVMain::CreateDriveMenuItems()
+{
+    if (!ShortCuts1)
+        return;
+    for (int n = 1; n <= 27; ++n) {
+        auto* item = new TMenuItem(this);
+        item->SetCaption(IntToStr(n));
+        item->Tag = n;
+        item->SetEnabled(false);
+        ShortCuts1->Add(item);
+        DriveMenuItems.push_back(item);
+    }
+}
+
+void TQRVMain::InitializeMainWindow()
+{
+    try {
+        const TCommandLine commandLine = EvaluateCommandLine(CommandLineArguments(), ProgramDir, IsExistingFile);
+        IniFileName = commandLine.IniFileName;
+        ShowFileOnStart = commandLine.ShowFileOnStart;
+
+        Options.UseRegistry = false;
+        // Loading the settings, applying them and restoring the toolbars come
+        // with the settings store; a failure there leaves the defaults.
+        if (TQuorSplash* logo = StartupLogo())
+            logo->ShowProgress(L"Verzeichnisse lesen");
+
+        EvaluateStartDirectories(commandLine);
+        if (TQuorSplash* logo = StartupLogo())
+            logo->ShowProgress(L"Dateien lesen");
+        OpenStartDirectories();
+    } catch (const std::exception&) {
+        // Start-up goes on with what stands; the window must come up.
+    }
+    idleThread_ = std::make_unique<TDummyThread>();
+}
+
+void TQRVMain::EvaluateStartDirectories(const TCommandLine& commandLine)
+{
+    TFileSystemFacts facts;
+    facts.FileExists = IsExistingFile;
+    facts.DirectoryExists = IsExistingDirectory;
+    facts.DriveType = SystemDriveType;
+    facts.DefaultDrive = DefaultDrive();
+    StartPaths = ComputeStartPaths(commandLine, Options.StartDir, Options.StartDir2, facts);
+    StartFileName = StartPaths.StartFileName;
+    Options.StartDir.clear();
+    Options.StartDir2 = StartPaths.Dir2;
+}
+
+void TQRVMain::OpenStartDirectories()
+{
+    // The folder tree and the file lists open StartPaths once they can list
+    // folders; until then the panes stay empty.
+}
+
+void TQRVMain::DoShow()
+{
+    TForm::DoShow();
+    if (!firstShowDone_) {
+        firstShowDone_ = true;
+        FirstShow();
+    }
+}
+
+void TQRVMain::FirstShow()
+{
+    if (Options.Maximized == 2)
+        ShowWindow(Handle(), SW_MAXIMIZE);
+    CloseStartupLogo();
+    PostMessageW(Handle(), WM_QRV_STARTUP, 0, 0);
+    // A file named on the command line is shown (or a ".split" file joined)
+    // once the lists can focus it.
+    if (!StartFileName.empty() && ShowFileOnStart) {
+        const std::wstring extension = LowerCase(FromFsPath(FsPath(StartFileName).extension()));
+        PostMessageW(Handle(), extension == L".split" ? WM_QRV_JOINSPLIT : WM_QRV_SHOWFILE, 0, 0);
+    } else if (StartFileName.empty() && Options.ViewFile) {
+        PostMessageW(Handle(), WM_QRV_SHOWFILE, 0, 0);
+    }
+    StartFileName.clear();
+    Shown = true;
+    Realign();
+}
+
+void TQRVMain::HandleStartupMessage()
+{
+    if (!FirstRun)
+        return;
+    std::wstring text =
+        L"Vielen Dank für Ihr Interesse an meinem Programm \"%s\".\r\rIm folgenden Dialog können Sie die "
+        L"von Ihnen bevorzugte Ansicht\rdes Programmfensters auswählen. Sie können diesen Dialog auch\r"
+        L"später jederzeit wieder über das Menü \"Ansicht -> Ansichtenmanager\"\raufrufen.";
+    text.replace(text.find(L"%s"), 2, TitleBase);
+    Application->MessageBox(text, L"", MB_OK | MB_ICONINFORMATION);
+}
+
+}  // namespace qrv

@@ -1,0 +1,11 @@
+#include "panels/win/DriveView.h"
+
+namespace qrv {
+
+TDriveView::TDriveView(TComponent* owner) : TTreeView(owner)
+{
+    SetHideSelection(false);
+    SetShowRoot(true);
+}
+
+}  // namespace qrv

@@ -1,0 +1,108 @@
+// The program's start-up and shutdown, seen from outside: the real exe is
+// started, looked at and closed through window messages.
+
+#include "ProgramProcess.h"
+#include "TestDir.h"
+
+#include "framework/win/Registry.h"
+
+#include <gtest/gtest.h>
+
+using namespace qrv;
+using qrv::test::ProgramProcess;
+
+namespace {
+
+const std::wstring kSettingsKey = L"\\Software\\Quorvan Free";
+
+class StartupProcess : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        TRegistry registry;
+        ASSERT_TRUE(registry.OpenKey(kSettingsKey, true));
+        registry.WriteBool(L"ShowLogo", false);
+        TRegistry().DeleteKey(kSettingsKey + L"\\Dialogs\\comspec not found");
+    }
+    void TearDown() override
+    {
+        TRegistry registry;
+        if (registry.OpenKey(kSettingsKey, false))
+            registry.DeleteValue(L"ShowLogo");
+    }
+
+    static bool MutexExists(const wchar_t* name)
+    {
+        HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, name);
+        if (!mutex)
+            return false;
+        CloseHandle(mutex);
+        return true;
+    }
+
+    static std::wstring TempFolder()
+    {
+        wchar_t folder[MAX_PATH + 1];
+        return std::wstring(folder, GetTempPathW(MAX_PATH + 1, folder));
+    }
+};
+
+}  // namespace
+
+TEST_F(StartupProcess, ComesUpWithItsTitleAndMutexesAndClosesWithExitCodeZero)
+{
+    test::TestDir dir;
+    const std::wstring ini = dir.Write(L"empty.ini", "");
+    ProgramProcess program(L"\"/I=" + ini + L"\"");
+    ASSERT_TRUE(program.Started());
+    HWND main = program.WaitForWindow(L"TQRVMain");
+    ASSERT_NE(main, nullptr);
+
+    wchar_t title[128];
+    GetWindowTextW(main, title, 128);
+    EXPECT_STREQ(title, L"Quorvan Free");
+    EXPECT_NE(GetMenu(main), nullptr);
+    EXPECT_TRUE(MutexExists(L"RudirezOzi_Mutex"));
+    EXPECT_TRUE(MutexExists(L"QuorvanFreeMutex"));
+
+    EXPECT_EQ(program.CloseAndWait(main), 0u);
+    EXPECT_FALSE(MutexExists(L"QuorvanFreeMutex")) << "gone with the process";
+}
+
+TEST_F(StartupProcess, LeavesForeignTemporaryFilesAloneAndRemovesItsOwn)
+{
+    const std::wstring foreign = TempFolder() + L"QRV32.TMP";
+    const std::wstring ours = TempFolder() + L"QRV32(1).TMP";
+    DeleteFileW(ours.c_str());
+    HANDLE file = CreateFileW(foreign.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+
+    {
+        ProgramProcess program;
+        HWND main = program.WaitForWindow(L"TQRVMain");
+        ASSERT_NE(main, nullptr);
+        EXPECT_NE(GetFileAttributesW(ours.c_str()), INVALID_FILE_ATTRIBUTES)
+            << "the run reserves the next free name while it runs";
+        EXPECT_EQ(program.CloseAndWait(main), 0u);
+    }
+    EXPECT_NE(GetFileAttributesW(foreign.c_str()), INVALID_FILE_ATTRIBUTES) << "another instance's file survives";
+    EXPECT_EQ(GetFileAttributesW(ours.c_str()), INVALID_FILE_ATTRIBUTES) << "the run's own file is gone";
+    DeleteFileW(foreign.c_str());
+}
+
+TEST_F(StartupProcess, MissingComSpecIsReportedAndStartUpGoesOn)
+{
+    ProgramProcess program(L"", {L"COMSPEC="});
+    ASSERT_TRUE(program.Started());
+    HWND warning = program.WaitForCaption(L"Warnung");
+    ASSERT_NE(warning, nullptr) << "the warning box";
+    EXPECT_NE(test::FindChildByText(warning, L"Umgebungsvariable COMSPEC fehlt."), nullptr);
+    HWND ok = test::FindChildByText(warning, L"OK");
+    ASSERT_NE(ok, nullptr);
+    SendMessageW(ok, BM_CLICK, 0, 0);
+
+    HWND main = program.WaitForWindow(L"TQRVMain");
+    ASSERT_NE(main, nullptr) << "the start-up continues after OK";
+    EXPECT_EQ(program.CloseAndWait(main), 0u);
+}
