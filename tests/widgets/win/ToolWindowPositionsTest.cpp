@@ -10,13 +10,19 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 
 using namespace qrv;
 
 namespace {
 
-const std::wstring kTestKey = L"\\Software\\Quorvan Tests\\ToolWindows";
+// Each test keeps its positions under a key of its own: tests run side by side.
+std::wstring TestKey()
+{
+    const char* name = testing::UnitTest::GetInstance()->current_test_info()->name();
+    return L"\\Software\\Quorvan Tests\\ToolWindows\\" + std::wstring(name, name + strlen(name));
+}
 
 // A form with a top and a left dock and three toolbars.
 class PositionsTest : public testing::Test {
@@ -72,6 +78,7 @@ protected:
         EXPECT_EQ(top->Height(), 52) << "two rows again";
     }
 
+    const std::wstring kTestKey = TestKey();
     TForm form{nullptr};
     TKyDock* top = nullptr;
     TKyDock* left = nullptr;
