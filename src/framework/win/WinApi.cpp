@@ -16,6 +16,19 @@ std::wstring SysErrorMessage(DWORD errorCode)
     return TrimRight(text);
 }
 
+std::wstring ExeName()
+{
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
 void Win32Check(BOOL ok, const wchar_t* what)
 {
     if (ok)

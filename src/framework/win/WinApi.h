@@ -18,6 +18,8 @@ namespace qrv {
 
 // The text of a system error code, without the trailing line break.
 std::wstring SysErrorMessage(DWORD errorCode);
+// The full name of this program's executable.
+std::wstring ExeName();
 // Throws EOSError with the last error's text when ok is false.
 void Win32Check(BOOL ok, const wchar_t* what = nullptr);
 

@@ -10,16 +10,7 @@ namespace qrv {
 
 TKyVersionInfo::TKyVersionInfo(TComponent* owner) : TComponent(owner)
 {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    GetInfo(path);
+    GetInfo(ExeName());
 }
 
 void TKyVersionInfo::GetInfo(const std::wstring& fileName)

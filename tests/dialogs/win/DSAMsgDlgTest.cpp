@@ -1,6 +1,7 @@
 #include "dialogs/win/DSAMsgDlg.h"
 #include "framework/SysUtils.h"
 #include "framework/win/Registry.h"
+#include "win/WindowSearch.h"
 
 #include <gtest/gtest.h>
 
@@ -18,28 +19,6 @@ std::wstring TestStore()
 {
     const char* name = testing::UnitTest::GetInstance()->current_test_info()->name();
     return L"\\Software\\Quorvan Tests\\Dialogs\\" + std::wstring(name, name + strlen(name));
-}
-
-HWND FindChild(HWND parent, const std::wstring& text)
-{
-    struct Search {
-        const std::wstring* text;
-        HWND found;
-    } search{&text, nullptr};
-    EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            wchar_t buffer[256];
-            GetWindowTextW(child, buffer, 256);
-            if (*s->text == buffer) {
-                s->found = child;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
 }
 
 // Plays the user: waits for the dialog of this thread, optionally ticks the
@@ -64,8 +43,8 @@ std::thread Answer(DWORD uiThread, bool tickCheckBox, std::atomic<bool>& seen)
             if (dialog) {
                 seen = true;
                 if (tickCheckBox)
-                    SendMessageW(FindChild(dialog, DSACheckCaption), BM_CLICK, 0, 0);
-                SendMessageW(FindChild(dialog, L"OK"), BM_CLICK, 0, 0);
+                    SendMessageW(test::FindChildByText(dialog, DSACheckCaption), BM_CLICK, 0, 0);
+                SendMessageW(test::FindChildByText(dialog, L"OK"), BM_CLICK, 0, 0);
                 return;
             }
             Sleep(25);

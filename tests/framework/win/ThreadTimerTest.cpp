@@ -2,6 +2,7 @@
 #include "framework/win/Forms.h"
 #include "framework/win/Threads.h"
 #include "framework/win/Timer.h"
+#include "win/MessagePump.h"
 
 #include <gtest/gtest.h>
 
@@ -9,19 +10,10 @@
 #include <chrono>
 
 using namespace qrv;
+using qrv::test::PumpFor;
+using qrv::test::PumpUntil;
 
 namespace {
-// Handles messages until the condition holds or the time is up.
-bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit)
-{
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!done() && std::chrono::steady_clock::now() < end) {
-        Application->ProcessMessages();
-        Sleep(1);
-    }
-    return done();
-}
-
 class SyncThread : public TThread {
 public:
     SyncThread() : TThread(true) {}
@@ -119,6 +111,6 @@ TEST(Timer, TicksWhileEnabledAndStopsWhenDisabled)
     EXPECT_TRUE(PumpUntil([&] { return ticks >= 3; }, std::chrono::seconds(5)));
     timer.SetEnabled(false);
     const int stopped = ticks;
-    PumpUntil([] { return false; }, std::chrono::milliseconds(60));
+    PumpFor(std::chrono::milliseconds(60));
     EXPECT_EQ(ticks, stopped);
 }

@@ -141,26 +141,4 @@ DWORD ProgramProcess::CloseAndWait(HWND mainWindow, DWORD timeoutMs)
     return exitCode;
 }
 
-HWND FindChildByText(HWND parent, const std::wstring& text)
-{
-    struct Child {
-        const std::wstring* text;
-        HWND found;
-    } child{&text, nullptr};
-    EnumChildWindows(
-        parent,
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* c = reinterpret_cast<Child*>(data);
-            wchar_t buffer[256];
-            GetWindowTextW(window, buffer, 256);
-            if (*c->text == buffer) {
-                c->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&child));
-    return child.found;
-}
-
 }  // namespace qrv::test

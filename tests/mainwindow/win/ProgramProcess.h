@@ -2,6 +2,7 @@
 // Starts Quorvan32.exe (found beside the test program) and finds its windows.
 
 #include "framework/win/WinApi.h"
+#include "win/WindowSearch.h"
 
 #include <string>
 #include <vector>
@@ -33,7 +34,5 @@ private:
 };
 
 std::wstring ProgramPath();
-// The child window whose text is exactly text, or nullptr.
-HWND FindChildByText(HWND parent, const std::wstring& text);
 
 }  // namespace qrv::test
