@@ -35,15 +35,7 @@ std::wstring EnvironmentVariable(const wchar_t* name)
 
 std::wstring ExecutableFolder()
 {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
+    const std::wstring path = ExeName();
     return path.substr(0, path.find_last_of(L'\\') + 1);
 }
 
