@@ -2,7 +2,6 @@
 
 #include "common/BaseUtils.h"
 #include "framework/SysUtils.h"
-#include "panels/ListMask.h"
 
 namespace qrv {
 
@@ -10,7 +9,7 @@ namespace {
 const wchar_t* const kNotYetAvailable = L"Diese Funktion ist noch nicht verfügbar.";
 }
 
-TKyZipLV::TKyZipLV(TComponent* owner) : TCustomListView(owner)
+TKyZipLV::TKyZipLV(TComponent* owner) : TKyListView(owner)
 {
     SetViewStyle(TViewStyle::vsReport);
     SetMultiSelect(true);
@@ -21,7 +20,7 @@ TKyZipLV::TKyZipLV(TComponent* owner) : TCustomListView(owner)
 
 void TKyZipLV::CreateWindowHandle(const TCreateParams& params)
 {
-    TCustomListView::CreateWindowHandle(params);
+    TKyListView::CreateWindowHandle(params);
     if (handle_)
         CreateColumns();
 }
@@ -37,6 +36,8 @@ void TKyZipLV::CreateColumns()
     }
     UpdateNameCaption();
     TCustomListView::SetColumnOrder(std::vector<int>(columnOrder_.begin(), columnOrder_.end()));
+    // New columns come without the sort mark.
+    UpdateSortMarks();
 }
 
 void TKyZipLV::StoreColumnWidths()
@@ -82,15 +83,15 @@ void TKyZipLV::SetShowMaskInHeader(bool show)
 void TKyZipLV::UpdateNameCaption()
 {
     if (ColumnCount() > zcName)
-        SetColumnCaption(zcName, ZipNameCaption(mask_, showMaskInHeader_));
+        SetColumnCaption(zcName, ZipNameCaption(Mask(), showMaskInHeader_));
 }
 
 void TKyZipLV::SetMask(const std::wstring& mask)
 {
-    const std::wstring normal = NormalizeListMask(mask);
-    if (normal == mask_)
+    const std::wstring old = Mask();
+    TKyListView::SetMask(mask);
+    if (Mask() == old)
         return;
-    mask_ = normal;
     // The filter applies when the archive is read again.
     if (!archiveName_.empty()) {
         const std::wstring name = archiveName_;
@@ -170,26 +171,10 @@ void TKyZipLV::WriteBackChangedFiles(int /*helpContext*/)
     // Nothing was extracted for viewing, so nothing can have changed.
 }
 
-void TKyZipLV::WndProc(TMessage& message)
+void TKyZipLV::SortItems()
 {
-    // The header tells its parent, this list, of the user's column work.
-    if (message.Msg == WM_NOTIFY) {
-        const auto& header = *reinterpret_cast<const NMHDR*>(message.LParam);
-        const bool fromHeader = header.hwndFrom == ListView_GetHeader(handle_);
-        if (fromHeader && (header.code == HDN_ENDTRACKW || header.code == HDN_ENDTRACKA)) {
-            TCustomListView::WndProc(message);
-            if (OnHeaderEndTrack)
-                OnHeaderEndTrack(this);
-            return;
-        }
-        if (fromHeader && header.code == HDN_ENDDRAG) {
-            TCustomListView::WndProc(message);
-            if (OnHeaderEndDrag)
-                OnHeaderEndDrag(this);
-            return;
-        }
-    }
-    TCustomListView::WndProc(message);
+    // The entries are read with the archive; with none open there is
+    // nothing to put in order.
 }
 
 }  // namespace qrv

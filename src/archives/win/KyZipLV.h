@@ -6,8 +6,8 @@
 // view lists nothing, and opening one fails with a message.
 
 #include "archives/ZipListColumns.h"
-#include "framework/win/ComCtrls.h"
 #include "panels/SelAttr.h"
+#include "panels/win/KyListView.h"
 
 #include <array>
 #include <cstdint>
@@ -34,7 +34,7 @@ struct TSelDirConsts {
     std::wstring CheckHint;
 };
 
-class TKyZipLV : public TCustomListView {
+class TKyZipLV : public TKyListView {
 public:
     explicit TKyZipLV(TComponent* owner);
 
@@ -60,16 +60,12 @@ public:
     bool GetColumnOrder(std::array<int, ZipColumnCount>& order);
     bool SetColumnOrder(const std::array<int, ZipColumnCount>& order);
 
-    int SortColumn() const { return sortColumn_; }
-    void SetSortColumn(int column) { sortColumn_ = column; }
-    bool SortAscending() const { return sortAscending_; }
-    void SetSortAscending(bool ascending) { sortAscending_ = ascending; }
     bool ShowMaskInHeader() const { return showMaskInHeader_; }
     void SetShowMaskInHeader(bool show);
 
     // --- the load filter
-    const std::wstring& Mask() const { return mask_; }
-    void SetMask(const std::wstring& mask);
+    // A new mask reads the open archive again.
+    void SetMask(const std::wstring& mask) override;
     TSelAttr SelArchive = TSelAttr::SelDontCare;
     TSelAttr SelHidden = TSelAttr::SelDontCare;
     TSelAttr SelSysFile = TSelAttr::SelDontCare;
@@ -117,24 +113,19 @@ public:
                        uint32_t ExpectedCRC, bool& DoExtract)> OnCRC32Error;
     std::function<void(TComponent* Sender, std::wstring& NewPassword, const std::wstring& ForFile,
                        uint32_t& RepeatCount)> OnPasswordError;
-    TNotifyEvent OnHeaderEndTrack;
-    TNotifyEvent OnHeaderEndDrag;
     std::function<void(TComponent* Sender, bool EscapePressed, uint32_t KeyState, HRESULT& Result)>
         OnDDQueryContinueDrag;
 
 protected:
     void CreateWindowHandle(const TCreateParams& params) override;
-    void WndProc(TMessage& message) override;
+    void SortItems() override;
 
 private:
     void UpdateNameCaption();
 
     std::array<int, ZipColumnCount> colWidths_{};
     std::array<int, ZipColumnCount> columnOrder_{0, 1, 2, 3, 4};
-    int sortColumn_ = 0;
-    bool sortAscending_ = true;
     bool showMaskInHeader_ = true;
-    std::wstring mask_ = L"*.*";
     bool preserveDirs_ = true;
     uint8_t operationKind_ = okNone;
     uint8_t archiveKind_ = akNone;

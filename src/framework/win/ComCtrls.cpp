@@ -1,6 +1,7 @@
 #include "framework/win/ComCtrls.h"
 
 #include "framework/SysUtils.h"
+#include "framework/win/ImgList.h"
 
 #include <algorithm>
 
@@ -63,12 +64,64 @@ DWORD ViewStyleBits(TViewStyle style)
 
 }  // namespace
 
+// --- TListHeader ---------------------------------------------------------
+
+int TListHeader::Count() const
+{
+    return handle_ ? static_cast<int>(SendMessageW(handle_, HDM_GETITEMCOUNT, 0, 0)) : 0;
+}
+
+int TListHeader::Format(int index) const
+{
+    HDITEMW item{};
+    item.mask = HDI_FORMAT;
+    if (!handle_ || !SendMessageW(handle_, HDM_GETITEMW, index, reinterpret_cast<LPARAM>(&item)))
+        return 0;
+    return item.fmt;
+}
+
+HBITMAP TListHeader::Bitmap(int index) const
+{
+    HDITEMW item{};
+    item.mask = HDI_BITMAP;
+    if (!handle_ || !SendMessageW(handle_, HDM_GETITEMW, index, reinterpret_cast<LPARAM>(&item)))
+        return nullptr;
+    return item.hbm;
+}
+
+void TListHeader::SetFormat(int index, int format, HBITMAP bitmap)
+{
+    if (!handle_)
+        return;
+    HDITEMW item{};
+    item.mask = HDI_FORMAT;
+    item.fmt = format;
+    if (format & HDF_BITMAP) {
+        item.mask |= HDI_BITMAP;
+        item.hbm = bitmap;
+    }
+    SendMessageW(handle_, HDM_SETITEMW, index, reinterpret_cast<LPARAM>(&item));
+}
+
+void TListHeader::Invalidate()
+{
+    if (handle_)
+        InvalidateRect(handle_, nullptr, TRUE);
+}
+
 // --- TCustomListView -----------------------------------------------------
 
 TCustomListView::TCustomListView(TComponent* owner) : TWinControl(owner)
 {
     SetBounds(0, 0, 250, 150);
     SetColor(clWindow);
+}
+
+TCustomListView::~TCustomListView()
+{
+    // The image lists may outlive the list; they must not call back into it.
+    UnlinkImages(smallImages_);
+    UnlinkImages(largeImages_);
 }
 
 void TCustomListView::CreateParams(TCreateParams& params)
@@ -86,6 +139,8 @@ void TCustomListView::CreateParams(TCreateParams& params)
         params.Style |= LVS_SHOWSELALWAYS;
     if (ownerData_)
         params.Style |= LVS_OWNERDATA;
+    if (!showColumnHeaders_)
+        params.Style |= LVS_NOCOLUMNHEADER;
 }
 
 void TCustomListView::CreateWindowHandle(const TCreateParams& params)
@@ -94,6 +149,8 @@ void TCustomListView::CreateWindowHandle(const TCreateParams& params)
     if (!handle_)
         return;
     ApplyExtendedStyles();
+    SendImageList(smallImages_, LVSIL_SMALL);
+    SendImageList(largeImages_, LVSIL_NORMAL);
     for (int i = 0; i < ColumnCount(); ++i)
         InsertColumnInWindow(i);
     if (columnOrder_.size() == columns_.size() && !columns_.empty())
@@ -127,13 +184,73 @@ void TCustomListView::ApplyExtendedStyles()
 {
     if (!HandleAllocated())
         return;
-    const DWORD mask = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP;
-    DWORD styles = LVS_EX_HEADERDRAGDROP;
+    const DWORD mask = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP | extraExMask_;
+    DWORD styles = LVS_EX_HEADERDRAGDROP | extraExStyles_;
     if (gridLines_)
         styles |= LVS_EX_GRIDLINES;
     if (rowSelect_)
         styles |= LVS_EX_FULLROWSELECT;
     SendMessageW(handle_, LVM_SETEXTENDEDLISTVIEWSTYLE, mask, styles);
+}
+
+void TCustomListView::SetExtendedStyles(DWORD bits, bool on)
+{
+    extraExMask_ |= bits;
+    extraExStyles_ = on ? (extraExStyles_ | bits) : (extraExStyles_ & ~bits);
+    ApplyExtendedStyles();
+}
+
+void TCustomListView::SetShowColumnHeaders(bool on)
+{
+    showColumnHeaders_ = on;
+    ApplyStyleBit(LVS_NOCOLUMNHEADER, !on);
+}
+
+HWND TCustomListView::HeaderHandle() const
+{
+    return handle_ ? reinterpret_cast<HWND>(SendMessageW(handle_, LVM_GETHEADER, 0, 0)) : nullptr;
+}
+
+// --- image lists
+
+void TCustomListView::SendImageList(const ImageLink& link, int which)
+{
+    if (HandleAllocated())
+        SendMessageW(handle_, LVM_SETIMAGELIST, which,
+                     reinterpret_cast<LPARAM>(link.list ? link.list->Handle() : nullptr));
+}
+
+void TCustomListView::UnlinkImages(ImageLink& link)
+{
+    if (link.list)
+        link.list->RemoveChangeListener(link.listener);
+    link = ImageLink{};
+}
+
+void TCustomListView::LinkImages(ImageLink& link, TImageList* images, int which)
+{
+    if (images == link.list)
+        return;
+    UnlinkImages(link);
+    link.list = images;
+    if (images)
+        link.listener = images->AddChangeListener([this, &link, which](bool destroying) {
+            if (destroying)
+                link = ImageLink{};
+            // The handle may be new (a changed size) or gone.
+            SendImageList(link, which);
+        });
+    SendImageList(link, which);
+}
+
+void TCustomListView::SetSmallImages(TImageList* images)
+{
+    LinkImages(smallImages_, images, LVSIL_SMALL);
+}
+
+void TCustomListView::SetLargeImages(TImageList* images)
+{
+    LinkImages(largeImages_, images, LVSIL_NORMAL);
 }
 
 void TCustomListView::SetViewStyle(TViewStyle style)
@@ -236,6 +353,13 @@ void TCustomListView::SetColumnWidth(int index, int width)
     columns_.at(index).Width = width;
     if (HandleAllocated())
         SendMessageW(handle_, LVM_SETCOLUMNWIDTH, index, MAKELPARAM(width, 0));
+}
+
+void TCustomListView::ReadColumnWidth(int index)
+{
+    TListColumn& column = columns_.at(index);
+    if (HandleAllocated())
+        column.Width = static_cast<int>(SendMessageW(handle_, LVM_GETCOLUMNWIDTH, index, 0));
 }
 
 void TCustomListView::ClearColumns()
@@ -389,9 +513,22 @@ void TCustomListView::EndUpdate()
 
 void TCustomListView::OwnerDataFetch(int /*item*/, int /*subItem*/, std::wstring& /*text*/) {}
 
+LRESULT TCustomListView::CustomDraw(NMLVCUSTOMDRAW& /*draw*/)
+{
+    return CDRF_DODEFAULT;
+}
+
+void TCustomListView::HeaderNotify(NMHDR& /*header*/, TMessage& message)
+{
+    DefaultHandler(message);
+}
+
 void TCustomListView::DoNotify(NMHDR& header, LRESULT& result)
 {
     switch (header.code) {
+    case NM_CUSTOMDRAW:
+        result = CustomDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(header));
+        break;
     case LVN_GETDISPINFOW: {
         auto& info = reinterpret_cast<NMLVDISPINFOW&>(header);
         if (ownerData_ && (info.item.mask & LVIF_TEXT) && info.item.pszText && info.item.cchTextMax > 0) {
@@ -435,6 +572,15 @@ void TCustomListView::WndProc(TMessage& message)
         DoNotify(*reinterpret_cast<NMHDR*>(message.LParam), result);
         message.Result = result;
         return;
+    }
+    case WM_NOTIFY: {
+        // The header is the list's child and tells the list itself.
+        auto& header = *reinterpret_cast<NMHDR*>(message.LParam);
+        if (header.hwndFrom && header.hwndFrom == HeaderHandle()) {
+            HeaderNotify(header, message);
+            return;
+        }
+        break;
     }
     case WM_KEYDOWN:
         if (KeySwallowed(OnKeyDown, this, message.WParam)) {

@@ -30,15 +30,36 @@ struct TListItem {
     std::vector<std::wstring> SubItems;
 };
 
+class TImageList;
+
+// The header control of a report list, reached through its window; the list
+// view owns the window. Format bits are the HDF_ values.
+class TListHeader {
+public:
+    explicit TListHeader(HWND handle) : handle_(handle) {}
+    HWND Handle() const { return handle_; }
+    int Count() const;
+    int Format(int index) const;
+    // The bitmap shown with HDF_BITMAP, nullptr when none.
+    HBITMAP Bitmap(int index) const;
+    // Sets the format; with HDF_BITMAP the bitmap is set as well.
+    void SetFormat(int index, int format, HBITMAP bitmap = nullptr);
+    void Invalidate();
+
+private:
+    HWND handle_;
+};
+
 // The common list view. Columns and (outside owner-data mode) items are kept
 // here and sent to every new window. In owner-data mode the control holds
 // only a count; the texts are asked for through OwnerDataFetch when drawn.
 class TCustomListView : public TWinControl {
 public:
     explicit TCustomListView(TComponent* owner);
+    ~TCustomListView() override;
 
     TViewStyle ViewStyle() const { return viewStyle_; }
-    void SetViewStyle(TViewStyle style);
+    virtual void SetViewStyle(TViewStyle style);
     bool GridLines() const { return gridLines_; }
     void SetGridLines(bool on);
     bool RowSelect() const { return rowSelect_; }
@@ -53,6 +74,25 @@ public:
     // Owner-data (virtual) mode; changing it re-creates the window.
     bool OwnerData() const { return ownerData_; }
     void SetOwnerData(bool on);
+    // The column header of the report view (LVS_NOCOLUMNHEADER when off).
+    bool ShowColumnHeaders() const { return showColumnHeaders_; }
+    void SetShowColumnHeaders(bool on);
+    // Further LVS_EX_ styles; kept for a re-created window.
+    DWORD ExtendedStyles() const { return extraExStyles_; }
+    void SetExtendedStyles(DWORD bits, bool on);
+
+    // The images of the small-icon, list and report views and of the icon
+    // view. The list shares them (LVS_SHAREIMAGELISTS): it never destroys
+    // them; an image list that goes is removed from the list.
+    TImageList* SmallImages() const { return smallImages_.list; }
+    void SetSmallImages(TImageList* images);
+    TImageList* LargeImages() const { return largeImages_.list; }
+    void SetLargeImages(TImageList* images);
+
+    // The header control of the report view; its window is nullptr while
+    // the list has none.
+    HWND HeaderHandle() const;
+    TListHeader Header() const { return TListHeader(HeaderHandle()); }
 
     // Columns of the report view.
     int ColumnCount() const { return static_cast<int>(columns_.size()); }
@@ -63,6 +103,9 @@ public:
     // The width as the control shows it (the user may have dragged it).
     int ColumnWidth(int index);
     void SetColumnWidth(int index, int width);
+    // Takes the width the control shows into the column (after the control
+    // sized it itself).
+    void ReadColumnWidth(int index);
     void ClearColumns();
     // The display order of the columns (indices in the order shown).
     std::vector<int> ColumnOrder();
@@ -100,12 +143,26 @@ protected:
     virtual void OwnerDataFetch(int item, int subItem, std::wstring& text);
     // The list notifications reflected from the parent.
     virtual void DoNotify(NMHDR& header, LRESULT& result);
+    // NM_CUSTOMDRAW of the list: returns the CDRF_ answer (CDRF_DODEFAULT
+    // by default). Ask for item stages by answering CDRF_NOTIFYITEMDRAW.
+    virtual LRESULT CustomDraw(NMLVCUSTOMDRAW& draw);
+    // A WM_NOTIFY of the header control (both the ANSI and the wide forms
+    // arrive, as the header chooses). The default handling is the list
+    // view's own; overrides call TCustomListView::HeaderNotify for it.
+    virtual void HeaderNotify(NMHDR& header, TMessage& message);
 
 private:
+    struct ImageLink {
+        TImageList* list = nullptr;
+        int listener = 0;
+    };
     void ApplyStyleBit(DWORD bit, bool on);
     void ApplyExtendedStyles();
     void InsertColumnInWindow(int index);
     void InsertItemInWindow(int index);
+    void LinkImages(ImageLink& link, TImageList* images, int which);
+    void UnlinkImages(ImageLink& link);
+    void SendImageList(const ImageLink& link, int which);
 
     TViewStyle viewStyle_ = TViewStyle::vsIcon;
     bool gridLines_ = false;
@@ -114,6 +171,11 @@ private:
     bool multiSelect_ = false;
     bool hideSelection_ = true;
     bool ownerData_ = false;
+    bool showColumnHeaders_ = true;
+    DWORD extraExStyles_ = 0;
+    DWORD extraExMask_ = 0;  // every extra style ever set or cleared
+    ImageLink smallImages_;
+    ImageLink largeImages_;
     int virtualCount_ = 0;
     int updateCount_ = 0;
     std::vector<TListColumn> columns_;

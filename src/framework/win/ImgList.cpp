@@ -18,8 +18,37 @@ TImageList::~TImageList()
     const auto listeners = listeners_;
     for (const auto& [id, listener] : listeners)
         listener(true);
-    if (handle_)
+    Release();
+}
+
+void TImageList::Release()
+{
+    if (handle_ && !shared_)
         ImageList_Destroy(handle_);
+    handle_ = nullptr;
+    shared_ = false;
+}
+
+void TImageList::ShareImages(HIMAGELIST handle)
+{
+    if (!handle)
+        throw EInvalidOperation(L"Bildliste fehlt");
+    if (handle == handle_)
+        return;
+    int width = 0, height = 0;
+    ImageList_GetIconSize(handle, &width, &height);
+    Release();
+    handle_ = handle;
+    shared_ = true;
+    width_ = width;
+    height_ = height;
+    Changed();
+}
+
+void TImageList::SetBkColor(COLORREF color)
+{
+    ImageList_SetBkColor(handle_, color);
+    Changed();
 }
 
 void TImageList::Create()
@@ -32,8 +61,8 @@ void TImageList::SetSize(int width, int height)
 {
     if (width == width_ && height == height_)
         return;
-    ImageList_Destroy(handle_);
-    handle_ = nullptr;
+    // A shared list stays as it is; this list gets its own again.
+    Release();
     width_ = width;
     height_ = height;
     Create();

@@ -24,6 +24,12 @@ public:
     void SetSize(int width, int height);
     int Count() const;
     HIMAGELIST Handle() const { return handle_; }
+    // Uses an image list that belongs to someone else (the system's icon
+    // list); it is never destroyed here. The size is taken from it.
+    void ShareImages(HIMAGELIST handle);
+    bool Shared() const { return shared_; }
+    // The colour images are drawn on; CLR_NONE draws them transparently.
+    void SetBkColor(COLORREF color);
 
     // Adds an image strip (several images when the bitmap is wider than one
     // image); returns the index of the first added image. Throws on failure.
@@ -46,7 +52,9 @@ public:
 private:
     void Changed();
     void Create();
+    void Release();
     HIMAGELIST handle_ = nullptr;
+    bool shared_ = false;
     int width_;
     int height_;
     std::map<int, TChangeListener> listeners_;
