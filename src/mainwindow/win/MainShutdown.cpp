@@ -29,8 +29,9 @@ void TQRVMain::ShutdownMainWindow()
             timer->Stop();
 
     try {
-        // Saving the settings (only after the window was shown) belongs to
-        // the settings store.
+        // Settings store: saves only after the window was shown, and
+        // reports a failed write itself.
+        SaveSettings();
         if (HandleAllocated())
             ShowWindow(Handle(), SW_HIDE);
     } catch (const std::exception&) {

@@ -14,7 +14,7 @@
 #include "mainwindow/Quorvan32Globals.h"
 #include "mainwindow/win/GlobalsInit.h"
 #include "mainwindow/win/QuorSplash.h"
-#include "panels/win/DriveSystem.h"
+#include "panels/win/KyDriveInfo.h"
 
 #include <filesystem>
 
@@ -196,10 +196,19 @@ void TQRVMain::InitializeMainWindow()
         ShowFileOnStart = commandLine.ShowFileOnStart;
 
         Options.UseRegistry = false;
-        // Loading the settings, applying them and restoring the toolbars come
-        // with the settings store; a failure there leaves the defaults.
-        if (TQuorSplash* logo = StartupLogo())
-            logo->ShowProgress(L"Verzeichnisse lesen");
+        // Settings store: load the settings and restore the toolbars; a
+        // failure leaves the defaults. Applying the options to the panes
+        // comes with the panes' own settings.
+        try {
+            if (auto* exitButton = dynamic_cast<TControl*>(FindComponent(L"btnExit")))
+                Options.TBButtonSize = exitButton->Height();
+            LoadSettings();
+            if (TQuorSplash* logo = StartupLogo())
+                logo->ShowProgress(L"Verzeichnisse lesen");
+            LoadToolbarPositions();
+        } catch (const std::exception&) {
+            // start-up goes on with the defaults
+        }
 
         EvaluateStartDirectories(commandLine);
         if (TQuorSplash* logo = StartupLogo())
@@ -216,8 +225,13 @@ void TQRVMain::EvaluateStartDirectories(const TCommandLine& commandLine)
     TFileSystemFacts facts;
     facts.FileExists = IsExistingFile;
     facts.DirectoryExists = IsExistingDirectory;
-    facts.DriveType = SystemDriveType;
-    facts.DefaultDrive = DefaultDrive();
+    facts.DriveType = [](wchar_t letter) {
+        TDriveInfoRec drive;
+        if (const wchar_t upper = UpCaseDrive(letter); upper >= kFirstDrive && upper <= kLastDrive)
+            DriveInfo().GetData(upper, drive);
+        return drive.DriveType;
+    };
+    facts.DefaultDrive = DriveInfo().DefaultDrive();
     StartPaths = ComputeStartPaths(commandLine, Options.StartDir, Options.StartDir2, facts);
     StartFileName = StartPaths.StartFileName;
     Options.StartDir.clear();

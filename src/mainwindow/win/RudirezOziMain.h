@@ -9,6 +9,7 @@
 #include "framework/win/Forms.h"
 #include "framework/win/Menus.h"
 #include "mainwindow/StartupArgs.h"
+#include "mainwindow/StoredSettings.h"
 
 #include <memory>
 #include <string>
@@ -66,6 +67,18 @@ public:
     TStartPaths StartPaths;
     // True once this instance has written the batch file of console commands.
     bool BatchFileCreated = false;
+
+    // The settings store (MainSettings.cpp): the window's own stored values,
+    // and the sections that are rewritten only after a change.
+    TMainWindowState StoredState;
+    bool FKeysChanged = false;
+    bool FilterListChanged = false;
+    bool BookmarksChanged = false;
+    // Chooses the store (INI file or registry) and reads every section.
+    void LoadSettings();
+    // Writes every section; only once the window was shown. A failure is reported.
+    void SaveSettings();
+    void LoadToolbarPositions();
 
     TMutex* ConverterMutex() const { return converterMutex_.get(); }
     TMutex* InstanceMutex() const { return instanceMutex_.get(); }
@@ -143,6 +156,12 @@ private:
     void LoadExcludeList();
     void CreateDriveMenuItems();
     void CreateFunctionKeyButtons();
+
+    // Settings store (MainSettings.cpp).
+    TSettingsFacts SettingsFacts();
+    void CaptureStoredState();
+    void ApplyStoredState();
+    void ReportSaveFailure(const std::wstring& storeName);
 
     // Shutdown (MainShutdown.cpp).
     void FormClose();

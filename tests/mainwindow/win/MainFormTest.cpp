@@ -1,5 +1,7 @@
 // The main window and the logo form, created in this process.
 
+#include "SettingsGuards.h"
+
 #include "framework/win/Registry.h"
 #include "mainwindow/Quorvan32Globals.h"
 #include "mainwindow/win/GlobalsInit.h"
@@ -34,9 +36,19 @@ public:
     }
 };
 
+// The window reads the program folder's settings file at start and saves it
+// and the settings key when it goes: both are put back afterwards.
+class MainForm : public testing::Test {
+protected:
+    test::RegistryKeyBackup backup{L"Software\\Quorvan Free"};
+    test::ProgramFolderIni programIni{std::string()};
+
+    void SetUp() override { TRegistry().CreateKey(L"\\Software\\Quorvan Free"); }
+};
+
 }  // namespace
 
-TEST(MainForm, LogoShowsTheVersionAndGoesAtTheFirstShow)
+TEST_F(MainForm, LogoShowsTheVersionAndGoesAtTheFirstShow)
 {
     InitializeGlobals();
     WithoutShowLogoValue noValue;
@@ -58,7 +70,7 @@ TEST(MainForm, LogoShowsTheVersionAndGoesAtTheFirstShow)
     FinalizeGlobals();
 }
 
-TEST(MainForm, EveryPaneIsARealControl)
+TEST_F(MainForm, EveryPaneIsARealControl)
 {
     InitializeGlobals();
     std::unique_ptr<TQRVMain> main(new TQRVMain(nullptr));
@@ -99,7 +111,7 @@ TEST(MainForm, EveryPaneIsARealControl)
     FinalizeGlobals();
 }
 
-TEST(MainForm, ShutdownRunsOnce)
+TEST_F(MainForm, ShutdownRunsOnce)
 {
     InitializeGlobals();
     std::unique_ptr<TQRVMain> main(new TQRVMain(nullptr));

@@ -2,6 +2,7 @@
 // started, looked at and closed through window messages.
 
 #include "ProgramProcess.h"
+#include "SettingsGuards.h"
 #include "TestDir.h"
 
 #include "framework/win/Registry.h"
@@ -17,6 +18,11 @@ const std::wstring kSettingsKey = L"\\Software\\Quorvan Free";
 
 class StartupProcess : public testing::Test {
 protected:
+    // Runs without "/I=" use the program folder's settings file and write
+    // the settings key at exit: both are put back afterwards.
+    test::RegistryKeyBackup backup{L"Software\\Quorvan Free"};
+    test::ProgramFolderIni programIni{std::string()};
+
     void SetUp() override
     {
         TRegistry registry;

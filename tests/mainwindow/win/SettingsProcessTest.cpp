@@ -1,0 +1,191 @@
+// The settings store seen from outside: the real program is started on a
+// settings file or the registry, closed, and the stored values are read back.
+
+#include "ProgramProcess.h"
+#include "SettingsGuards.h"
+#include "TestDir.h"
+
+#include "framework/IniFiles.h"
+#include "framework/win/Registry.h"
+
+#include <gtest/gtest.h>
+
+using namespace qrv;
+using qrv::test::ProgramProcess;
+
+namespace {
+
+const std::wstring kSettingsKey = L"\\Software\\Quorvan Free";
+
+class SettingsProcess : public testing::Test {
+protected:
+    // Everything the program and the tests change below its key is put back.
+    test::RegistryKeyBackup backup{L"Software\\Quorvan Free"};
+
+    void SetUp() override
+    {
+        TRegistry registry;
+        ASSERT_TRUE(registry.OpenKey(kSettingsKey, true));
+        registry.WriteBool(L"ShowLogo", false);
+        registry.DeleteValue(L"UseRegistry");
+    }
+
+    static RECT WindowRect(HWND window)
+    {
+        RECT rect{};
+        GetWindowRect(window, &rect);
+        return rect;
+    }
+
+    // The text of the static control of a message box (any length).
+    static std::wstring BoxText(HWND box)
+    {
+        std::wstring found;
+        EnumChildWindows(
+            box,
+            [](HWND child, LPARAM data) -> BOOL {
+                wchar_t className[32];
+                GetClassNameW(child, className, 32);
+                if (_wcsicmp(className, L"Static") != 0)
+                    return TRUE;
+                const int length = GetWindowTextLengthW(child);
+                std::wstring text(length + 1, L'\0');
+                text.resize(GetWindowTextW(child, text.data(), length + 1));
+                if (text.size() > reinterpret_cast<std::wstring*>(data)->size())
+                    *reinterpret_cast<std::wstring*>(data) = text;
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&found));
+        return found;
+    }
+
+    static void ClickOk(HWND box)
+    {
+        HWND ok = test::FindChildByText(box, L"OK");
+        ASSERT_NE(ok, nullptr);
+        SendMessageW(ok, BM_CLICK, 0, 0);
+    }
+};
+
+}  // namespace
+
+TEST_F(SettingsProcess, AnEmptyIniFileReceivesTheWindowAndTheUpdateLevel)
+{
+    test::TestDir dir;
+    const std::wstring ini = dir.Write(L"empty.ini", "");
+    RECT shown{};
+    {
+        ProgramProcess program(L"\"/I=" + ini + L"\"");
+        HWND main = program.WaitForWindow(L"TQRVMain");
+        ASSERT_NE(main, nullptr);
+        shown = WindowRect(main);
+        ASSERT_EQ(program.CloseAndWait(main), 0u);
+    }
+    TMemIniFile saved(ini);
+    for (const wchar_t* name : {L"Left", L"Top", L"Width", L"Height", L"Maximized"})
+        EXPECT_TRUE(saved.ValueExists(L"Window", name)) << name;
+    EXPECT_EQ(saved.ReadInteger(L"Window", L"Width", 0), shown.right - shown.left);
+    EXPECT_EQ(saved.ReadInteger(L"Window", L"Height", 0), shown.bottom - shown.top);
+    EXPECT_EQ(saved.ReadInteger(L"Window", L"Maximized", -1), 0);
+    EXPECT_EQ(saved.ReadInteger(L"Others", L"UpdateLevel", 0), 460);
+}
+
+TEST_F(SettingsProcess, TheStoredSizeOpensTheWindowAndForeignLinesSurvive)
+{
+    test::TestDir dir;
+    const std::wstring ini = dir.Write(L"sized.ini", "[Window]\r\nWidth=900\r\nHeight=600\r\n[X]\r\nk=v\r\n");
+    {
+        ProgramProcess program(L"\"/I=" + ini + L"\"");
+        HWND main = program.WaitForWindow(L"TQRVMain");
+        ASSERT_NE(main, nullptr);
+        const RECT rect = WindowRect(main);
+        EXPECT_EQ(rect.right - rect.left, 900);
+        EXPECT_EQ(rect.bottom - rect.top, 600);
+        ASSERT_EQ(program.CloseAndWait(main), 0u);
+    }
+    TMemIniFile saved(ini);
+    EXPECT_EQ(saved.ReadInteger(L"Window", L"Width", 0), 900);
+    EXPECT_EQ(saved.ReadInteger(L"Window", L"Height", 0), 600);
+    EXPECT_EQ(saved.ReadString(L"X", L"k", L""), L"v");
+}
+
+TEST_F(SettingsProcess, AMissingDefaultIniIsReportedAndWrittenAtExit)
+{
+    test::ProgramFolderIni noFile(std::nullopt);
+    ProgramProcess program;
+    ASSERT_TRUE(program.Started());
+    HWND box = program.WaitForWindow(L"#32770");
+    ASSERT_NE(box, nullptr) << "the message comes before the window";
+    EXPECT_EQ(BoxText(box), L"Die Initialisierungsdatei " + test::ProgramFolderIni::Path() +
+                                L" ist nicht vorhanden. Es werden die Standardeinstellungen verwendet.");
+    ClickOk(box);
+
+    HWND main = program.WaitForWindow(L"TQRVMain");
+    ASSERT_NE(main, nullptr) << "the start-up goes on with the defaults";
+    ASSERT_EQ(program.CloseAndWait(main), 0u);
+    const auto written = test::ProgramFolderIni::Read();
+    ASSERT_TRUE(written.has_value()) << "the program folder holds Quorvan32.ini";
+    EXPECT_NE(written->find("UpdateLevel=460"), std::string::npos);
+}
+
+TEST_F(SettingsProcess, TheChosenRegistryIsWrittenAndReadAtTheNextStart)
+{
+    {
+        TRegistry registry;
+        ASSERT_TRUE(registry.OpenKey(kSettingsKey, true));
+        registry.WriteBool(L"UseRegistry", true);
+    }
+    test::TestDir dir;
+    const std::wstring ini = dir.Write(L"unused.ini", "");
+    {
+        ProgramProcess program(L"\"/I=" + ini + L"\"");
+        HWND main = program.WaitForWindow(L"TQRVMain");
+        ASSERT_NE(main, nullptr);
+        ASSERT_EQ(program.CloseAndWait(main), 0u);
+    }
+    TRegistry window(KEY_READ);
+    ASSERT_TRUE(window.OpenKeyReadOnly(kSettingsKey + L"\\Window"));
+    EXPECT_TRUE(window.ValueExists(L"Width"));
+    TRegistry others(KEY_READ);
+    ASSERT_TRUE(others.OpenKeyReadOnly(kSettingsKey + L"\\Others"));
+    EXPECT_EQ(others.ReadInteger(L"UpdateLevel"), 460);
+    EXPECT_EQ(dir.Read(L"unused.ini"), "") << "the INI file is not the store";
+
+    {
+        TRegistry registry;
+        ASSERT_TRUE(registry.OpenKey(kSettingsKey + L"\\Window", false));
+        registry.WriteInteger(L"Width", 880);
+        registry.WriteInteger(L"Height", 610);
+    }
+    ProgramProcess again(L"\"/I=" + ini + L"\"");
+    HWND main = again.WaitForWindow(L"TQRVMain");
+    ASSERT_NE(main, nullptr);
+    const RECT rect = WindowRect(main);
+    EXPECT_EQ(rect.right - rect.left, 880);
+    EXPECT_EQ(rect.bottom - rect.top, 610);
+    EXPECT_EQ(again.CloseAndWait(main), 0u);
+}
+
+TEST_F(SettingsProcess, AFailedSaveIsReportedWithTheSettingsFile)
+{
+    test::TestDir dir;
+    const std::wstring folder = dir.File(L"gone");
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    const std::wstring ini = folder + L"\\settings.ini";
+    dir.Write(L"gone\\settings.ini", "[X]\r\nk=v\r\n");
+    ProgramProcess program(L"\"/I=" + ini + L"\"");
+    HWND main = program.WaitForWindow(L"TQRVMain");
+    ASSERT_NE(main, nullptr);
+    // The settings file's folder goes away while the program runs.
+    ASSERT_TRUE(DeleteFileW(ini.c_str()));
+    ASSERT_TRUE(RemoveDirectoryW(folder.c_str()));
+
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    HWND box = program.WaitForWindow(L"#32770");
+    ASSERT_NE(box, nullptr) << "the failure is not swallowed";
+    const std::wstring text = BoxText(box);
+    EXPECT_TRUE(text.starts_with(L"Die Einstellungen konnten nicht gespeichert werden.")) << text;
+    EXPECT_NE(text.find(L"\"" + ini + L"\" von Quorvan Free"), std::wstring::npos) << text;
+    ClickOk(box);
+    EXPECT_EQ(program.CloseAndWait(main), 0u);
+}
