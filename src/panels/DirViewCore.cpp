@@ -1,0 +1,866 @@
+#include "panels/DirViewCore.h"
+
+#include "common/BaseUtils.h"
+#include "framework/SysUtils.h"
+
+#include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace qrv {
+
+namespace {
+
+constexpr uint32_t kNormalFileAttr = 0x80;  // FILE_ATTRIBUTE_NORMAL
+
+// The icon cache is ordered by the extension; a lookup passes the bare text.
+struct ByExt {
+    int operator()(const TIconCacheRec& A, const TIconCacheRec& B) const { return A.Ext.compare(B.Ext); }
+    int operator()(const std::wstring& Key, const TIconCacheRec& B) const { return Key.compare(B.Ext); }
+};
+
+bool IsDotEntry(const std::wstring& Name)
+{
+    return Name == L"." || Name == L"..";
+}
+
+// The size an item adds to the totals: unknown directory sizes add nothing.
+uint64_t CountedSize(const TFileRec& Rec)
+{
+    return SizeUnknown(Rec) ? 0 : Rec.Size;
+}
+
+void Subtract(uint64_t& Total, uint64_t Amount)
+{
+    Total -= std::min(Total, Amount);
+}
+
+}  // namespace
+
+std::wstring StripTrailingBackslashes(std::wstring_view Path)
+{
+    while (!Path.empty() && Path.back() == L'\\')
+        Path.remove_suffix(1);
+    return std::wstring(Path);
+}
+
+std::wstring FolderLeftBehind(std::wstring_view Path, std::wstring_view LastPath)
+{
+    if (Path.empty())
+        return {};
+    // The folder left must lie under Path + "\": "C:\ab" is no parent of "C:\abc".
+    const std::wstring prefix = AddBackslash(Path);
+    if (LastPath.size() <= prefix.size() || !SameText(LastPath.substr(0, prefix.size()), prefix))
+        return {};
+    const std::wstring_view rest = LastPath.substr(prefix.size());
+    return std::wstring(rest.substr(0, rest.find(L'\\')));
+}
+
+int CompareByName(const TFileRec& A, const TFileRec& B)
+{
+    if (&A == &B)
+        return 0;
+    if (A.IsParentDir != B.IsParentDir)
+        return A.IsParentDir ? -1 : 1;
+    if (A.IsDirectory != B.IsDirectory)
+        return A.IsDirectory ? -1 : 1;
+    // CompareText's order, with the ASCII letters folded here: a large
+    // folder is sorted on every load.
+    const std::wstring& a = A.DisplayName;
+    const std::wstring& b = B.DisplayName;
+    const size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        wchar_t ca = a[i];
+        wchar_t cb = b[i];
+        if (ca == cb)
+            continue;
+        ca = ca < 0x80 ? (ca >= L'a' && ca <= L'z' ? static_cast<wchar_t>(ca - 32) : ca) : UpCaseChar(ca);
+        cb = cb < 0x80 ? (cb >= L'a' && cb <= L'z' ? static_cast<wchar_t>(cb - 32) : cb) : UpCaseChar(cb);
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+    }
+    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+}
+
+// ---- Construction and brackets ---------------------------------------------------
+
+TDirViewCore::TDirViewCore(TComponent* Sender, TDirFileSystem& FileSystem, TDirShellInfo& Shell,
+                           const TDirViewTexts& Texts)
+    : sender_(Sender), fs_(FileSystem), shell_(Shell), texts_(Texts)
+{
+}
+
+TDirViewCore::~TDirViewCore() = default;
+
+TDirViewCore::TUpdateBracket::TUpdateBracket(TDirViewCore& Core) : core_(Core)
+{
+    if (core_.updateDepth_++ == 0)
+        core_.ViewBeginUpdate();
+}
+
+TDirViewCore::TUpdateBracket::~TUpdateBracket()
+{
+    if (--core_.updateDepth_ > 0)
+        return;
+    try {
+        if (core_.changed_) {
+            core_.changed_ = false;
+            core_.ItemsChanged();
+        }
+        core_.ViewEndUpdate();
+    } catch (const std::exception&) {
+        // Showing the items again failed; the records are intact.
+    }
+}
+
+void TDirViewCore::MarkChanged()
+{
+    changed_ = true;
+    if (updateDepth_ == 0) {
+        changed_ = false;
+        ItemsChanged();
+    }
+}
+
+void TDirViewCore::FireNotify(const TNotifyEvent& Event) const
+{
+    if (Event)
+        Event(sender_);
+}
+
+// ---- Path -------------------------------------------------------------------------
+
+std::wstring TDirViewCore::GetPath() const
+{
+    if (path_.size() == 2 && path_[1] == L':')
+        return path_ + L'\\';
+    return path_;
+}
+
+void TDirViewCore::SetPath(const std::wstring& Path)
+{
+    std::wstring path = StripTrailingBackslashes(Path);
+    if (path == path_)
+        return;
+    lastPath_ = path_;
+    path_ = path;
+    LoadFromDisk(path_);
+}
+
+void TDirViewCore::SetPathOnly(const std::wstring& Path)
+{
+    std::wstring path = StripTrailingBackslashes(Path);
+    if (path == path_)
+        return;
+    path_ = std::move(path);
+    FireNotify(OnStartLoading);
+    FireNotify(OnDirUpdated);
+    FireNotify(OnLoaded);
+}
+
+bool TDirViewCore::CheckPathExists()
+{
+    uint32_t error = 0;
+    if (path_.empty() || fs_.DirExists(GetPath(), error))
+        return true;
+    const std::wstring vanished = path_;
+    while (path_.size() > PathRootLength(path_)) {
+        std::wstring parent = StripTrailingBackslashes(ExtractFilePath(path_));
+        if (parent.size() >= path_.size())
+            break;
+        path_ = std::move(parent);
+        if (!path_.empty() && fs_.DirExists(GetPath(), error)) {
+            lastPath_ = vanished;
+            Reload(false);
+            return false;
+        }
+    }
+    // Not even the drive or share is left (a removed drive, a lost
+    // connection): the list empties and waits.
+    ClearItems();
+    loaded_ = false;
+    return false;
+}
+
+void TDirViewCore::SetLoadEnabled(bool Value)
+{
+    if (Value == loadEnabled_)
+        return;
+    loadEnabled_ = Value;
+    if (!Value || !loadPending_ || path_.empty())
+        return;
+    loadPending_ = false;
+    if (loaded_ || isVirtual_)
+        ReloadDirectory();
+    else
+        LoadFromDisk(path_);
+}
+
+void TDirViewCore::RefreshDirectory()
+{
+    loadEnabled_ = true;
+    loadPending_ = false;
+    ReloadDirectory();
+}
+
+// ---- Loading ----------------------------------------------------------------------
+
+TDirFilter TDirViewCore::MakeFilter() const
+{
+    // Only a filter on compression or encryption needs the volume's file system.
+    const bool wantsCompression =
+        Filter.SelCompressed != TSelAttr::SelDontCare || Filter.SelEncrypted != TSelAttr::SelDontCare;
+    return TDirFilter(Filter, LoadMask(), wantsCompression && fs_.HasCompressionBits(GetPath()));
+}
+
+void TDirViewCore::LoadFromDisk(const std::wstring& Path)
+{
+    path_ = StripTrailingBackslashes(Path);
+    if (!loadEnabled_) {
+        // The items shown are no longer those of Path; enabling reads it.
+        loadPending_ = true;
+        loaded_ = false;
+        return;
+    }
+    if (loading_) {
+        loadPending_ = abortLoad_ = true;
+        return;
+    }
+    loading_ = true;
+    ShowBusy(true);
+    bool aborted = false;
+    {
+        TUpdateBracket update(*this);
+        itemsReady_ = false;
+        // Whatever fails from here on, the list is left usable and not loading.
+        try {
+            FireNotify(OnStartLoading);
+            StopWorkers();
+            ClearItems();
+            const TDirFilter filter = MakeFilter();
+            driveType_ = path_.empty() ? 0 : fs_.DriveType(path_[0]);
+            isVirtual_ = false;
+            fullPathItems_ = false;
+            uint32_t error = kErrorPathNotFound;
+            loaded_ = !path_.empty() && fs_.DriveValid(path_[0]) && fs_.DirExists(GetPath(), error);
+            if (!loaded_) {
+                if (!path_.empty() && OnError)
+                    OnError(sender_, path_, error);
+            } else {
+                int added = 0;
+                error = fs_.ListFolder(path_, [&](TSearchRec& entry) {
+                    if (abortLoad_)
+                        return false;
+                    if (!(entry.Attr & faDirectory)) {
+                        if (!filter.AcceptsFile(entry))
+                            return true;
+                    } else if (!showDirectories_ || IsDotEntry(entry.Name) ||
+                               (hideHiddenDirs_ && (entry.Attr & faHidden))) {
+                        return true;
+                    }
+                    bool addFile = true;
+                    if (OnAddFile)
+                        OnAddFile(sender_, entry, addFile);
+                    if (addFile) {
+                        AddItem(entry);
+                        if (++added % 100 == 0)
+                            LoadProgress(added);
+                    }
+                    return !abortLoad_;
+                });
+                // An empty drive root has no entries at all; that is no error.
+                if (error != 0 && (path_.size() > 2 || error != kErrorFileNotFound)) {
+                    loaded_ = false;
+                    if (OnError)
+                        OnError(sender_, GetPath(), error);
+                }
+            }
+            if (WantsParentItem())
+                AddParentDirItem();
+        } catch (const std::exception&) {
+            // The steps below leave the list usable with what was read.
+        }
+        loading_ = false;
+        iconCache_.Sort(ByExt{});
+        if (abortLoad_) {
+            abortLoad_ = false;
+            aborted = true;
+        } else {
+            if (loaded_)
+                SortItems();
+            abortLoad_ = loadPending_ = false;
+            if (path_.size() < lastPath_.size()) {
+                const std::wstring left = FolderLeftBehind(path_, lastPath_);
+                for (const auto& item : items_)
+                    if (!left.empty() && SameText(item->FileName, left)) {
+                        focused_ = item.get();
+                        break;
+                    }
+            }
+            if (SelDir && focused_)
+                SetItemSelected(*focused_, true);
+        }
+        itemsReady_ = true;
+        MarkChanged();
+    }
+    ShowBusy(false);
+    if (aborted) {
+        Reload(false);
+    } else {
+        MakeFocusedVisible();
+        if (loaded_) {
+            scanPending_ = false;
+            StartWorkers();
+            FireNotify(OnDirUpdated);
+        }
+    }
+    FireNotify(OnLoaded);
+}
+
+TFileRec& TDirViewCore::AddItem(const TSearchRec& SearchRec)
+{
+    auto rec = std::make_unique<TFileRec>();
+    rec->FileName = rec->DisplayName = SearchRec.Name;
+    rec->Attr = SearchRec.Attr;
+    rec->IsDirectory = (SearchRec.Attr & faDirectory) != 0;
+    rec->IsRecycleBin = IsRecycleBinEntry(path_, SearchRec);
+    rec->LastWrite = SearchRec.LastWrite;
+    if (rec->IsDirectory) {
+        ++dirCount_;
+        rec->Size = kUnknownDirSize;
+        if (driveType_ == kDriveRemote) {
+            // No shell query for network folders.
+            rec->ImageIndex = shell_.Icons().FolderIcon;
+            rec->IconEmpty = false;
+        }
+    } else {
+        rec->Size = SearchRec.Size;
+        rec->Ext = FileExtOf(SearchRec.Name);
+    }
+    totalSize_ += CountedSize(*rec);
+    if (!fullPathItems_)
+        rec->DisplayName = MakeDisplayName(rec->FileName, rec->IsDirectory, showExtension_, fileNameDisplay_);
+    if (rec->Ext == L"LNK")
+        rec->OverlayIndex = 1;
+    TFileRec& added = *rec;
+    items_.push_back(std::move(rec));
+    if (SelectNewItems)
+        SetItemSelected(added, true);
+    MarkChanged();
+    return added;
+}
+
+void TDirViewCore::AddParentDirItem()
+{
+    auto rec = std::make_unique<TFileRec>();
+    rec->FileName = rec->DisplayName = L"..";
+    rec->IsDirectory = rec->IsParentDir = true;
+    rec->Size = kUnknownDirSize;
+    rec->InfoEmpty = rec->IconEmpty = false;
+    TSearchRec self;
+    if (fs_.GetEntry(path_, self)) {
+        rec->Attr = self.Attr;
+        rec->LastWrite = self.LastWrite;
+    } else {
+        rec->Attr = faDirectory;
+    }
+    const TShellIcons& icons = shell_.Icons();
+    // With an arrow painted over it the closed folder reads better.
+    rec->ImageIndex = icons.ComCtlNew && ShowParentArrow ? icons.FolderIcon : icons.OpenFolderIcon;
+    rec->TypeName = texts_.ParentTypeName;
+    items_.push_back(std::move(rec));
+    hasParentItem_ = true;
+    MarkChanged();
+}
+
+// ---- Re-reading -------------------------------------------------------------------
+
+void TDirViewCore::Reload(bool KeepIcons)
+{
+    if (loading_)
+        return;
+    if (!loadEnabled_) {
+        loadPending_ = true;
+        return;
+    }
+    if (!loaded_) {
+        LoadFromDisk(path_);
+        return;
+    }
+    std::unordered_set<std::wstring> selected;
+    std::unordered_map<std::wstring, int32_t> icons;
+    const std::wstring focusedName = focused_ ? focused_->FileName : std::wstring();
+    for (const auto& item : items_) {
+        if (item->Selected)
+            selected.insert(UpperCase(item->FileName));
+        if (KeepIcons && !IsThumbView() && !item->IconEmpty && IsNotCached(*item))
+            icons.emplace(item->FileName, item->ImageIndex);
+    }
+
+    LoadFromDisk(path_);
+
+    {
+        TUpdateBracket update(*this);
+        for (const auto& item : items_) {
+            if (!focusedName.empty() && item->FileName == focusedName)
+                focused_ = item.get();
+            if (selected.contains(UpperCase(item->FileName)))
+                SetItemSelected(*item, true);
+            if (item->IconEmpty) {
+                if (const auto icon = icons.find(item->FileName); icon != icons.end()) {
+                    item->ImageIndex = icon->second;
+                    item->IconEmpty = false;
+                }
+            }
+        }
+        if (!focused_) {
+            const auto first = std::find_if(items_.begin(), items_.end(), [](const auto& item) { return item->Selected; });
+            if (first != items_.end())
+                focused_ = first->get();
+        }
+        MarkChanged();
+    }
+    MakeFocusedVisible();
+}
+
+void TDirViewCore::ReloadDirectory()
+{
+    if (loading_ || isVirtual_)
+        return;
+    if (fullPathItems_) {
+        Reload(true);
+        return;
+    }
+    if (!loaded_) {
+        LoadFromDisk(path_);
+        return;
+    }
+    uint32_t error = 0;
+    if (!fs_.DirExists(GetPath(), error)) {
+        ClearItems();
+        loaded_ = false;
+        return;
+    }
+    ShowBusy(true);
+    StopWorkers();
+    bool done = false;
+    try {
+        done = ReloadInPlace();
+    } catch (const std::exception&) {
+        done = false;
+    }
+    ShowBusy(false);
+    if (!done)
+        LoadFromDisk(path_);
+}
+
+bool TDirViewCore::ReloadInPlace()
+{
+    const TDirFilter filter = MakeFilter();
+    // Old: the items by name; Seen: the names found with their directory
+    // bit; Fresh: the entries to add.
+    std::unordered_map<std::wstring, TFileRec*> old;
+    old.reserve(items_.size());
+    for (const auto& item : items_)
+        if (!item->IsParentDir)
+            old.emplace(UpperCase(item->FileName), item.get());
+    std::unordered_map<std::wstring, bool> seen;
+    seen.reserve(items_.size());
+    std::vector<TSearchRec> fresh;
+    bool changed = false;
+
+    const auto rename = [&](TFileRec& rec, const std::wstring& name) {
+        // Against the stored name, so hidden extensions do not count as a rename.
+        if (rec.FileName == name)
+            return;
+        rec.FileName = name;
+        rec.DisplayName = MakeDisplayName(name, rec.IsDirectory, showExtension_, fileNameDisplay_);
+        changed = true;
+    };
+
+    {
+        TUpdateBracket update(*this);
+        const uint32_t error = fs_.ListFolder(path_, [&](TSearchRec& entry) {
+            if (IsDotEntry(entry.Name))
+                return true;
+            const std::wstring key = UpperCase(entry.Name);
+            const auto found = old.find(key);
+            TFileRec* rec = found == old.end() ? nullptr : found->second;
+            if (!(entry.Attr & faDirectory)) {
+                if (!filter.AcceptsFile(entry))
+                    return true;
+                if (!rec || rec->IsDirectory) {
+                    bool addFile = true;
+                    if (OnAddFile)
+                        OnAddFile(sender_, entry, addFile);
+                    if (addFile) {
+                        seen[UpperCase(entry.Name)] = false;
+                        fresh.push_back(entry);
+                    }
+                    return true;
+                }
+                seen[key] = false;
+                rename(*rec, entry.Name);
+                if (rec->Size != entry.Size || rec->Attr != entry.Attr || rec->LastWrite != entry.LastWrite) {
+                    const bool sizeChanged = rec->Size != entry.Size;
+                    Subtract(totalSize_, rec->Size);
+                    if (rec->Selected)
+                        Subtract(selectedSize_, rec->Size);
+                    rec->Size = entry.Size;
+                    rec->Attr = entry.Attr;
+                    rec->LastWrite = entry.LastWrite;
+                    totalSize_ += rec->Size;
+                    if (rec->Selected)
+                        selectedSize_ += rec->Size;
+                    if (IsThumbView()) {
+                        // The thumbnail is made again.
+                        rec->ThumbIndex = 0;
+                        rec->IconEmpty = true;
+                    }
+                    changed = true;
+                    if (sizeChanged && OnFileSizeChanged)
+                        OnFileSizeChanged(sender_, *rec);
+                }
+                return true;
+            }
+            if (!showDirectories_ || (hideHiddenDirs_ && (entry.Attr & faHidden)))
+                return true;
+            if (rec && rec->IsDirectory) {
+                rename(*rec, entry.Name);
+                if (rec->Attr != entry.Attr || rec->LastWrite != entry.LastWrite) {
+                    rec->Attr = entry.Attr;
+                    rec->LastWrite = entry.LastWrite;
+                    changed = true;
+                }
+            } else {
+                // Folders pass every load filter, so a new one is added
+                // unless the handler vetoes it.
+                bool addFile = true;
+                if (OnAddFile)
+                    OnAddFile(sender_, entry, addFile);
+                if (addFile)
+                    fresh.push_back(entry);
+            }
+            seen[key] = true;
+            return true;
+        });
+        if (error != 0 && error != kErrorFileNotFound)
+            return false;
+
+        const int before = ItemCount();
+        RemoveRecords([&](const TFileRec& rec) {
+            if (rec.IsParentDir)
+                return false;
+            const auto found = seen.find(UpperCase(rec.FileName));
+            return found == seen.end() || found->second != rec.IsDirectory ||
+                   (rec.IsDirectory && hideHiddenDirs_ && (rec.Attr & faHidden));
+        });
+        changed = changed || ItemCount() != before || !fresh.empty();
+        for (const TSearchRec& entry : fresh)
+            AddItem(entry);
+        if (changed) {
+            if (SortAfterUpdate)
+                SortItems();
+            MarkChanged();
+        }
+        if (!focused_ && !items_.empty()) {
+            focused_ = items_.front().get();
+            MarkChanged();
+        }
+    }
+    loaded_ = true;
+    StartWorkers();
+    scanPending_ = false;
+    MakeFocusedVisible();
+    if (changed)
+        FireNotify(OnDirUpdated);
+    return true;
+}
+
+// ---- Items ----------------------------------------------------------------------
+
+TFileRec* TDirViewCore::GetItemData(int Index) const
+{
+    return Index >= 0 && Index < ItemCount() ? items_[static_cast<size_t>(Index)].get() : nullptr;
+}
+
+int TDirViewCore::IndexOf(const TFileRec* Item) const
+{
+    const auto found =
+        std::find_if(items_.begin(), items_.end(), [Item](const auto& rec) { return rec.get() == Item; });
+    return found == items_.end() || !Item ? -1 : static_cast<int>(found - items_.begin());
+}
+
+std::wstring TDirViewCore::ItemFullFileName(const TFileRec* Item) const
+{
+    if (!Item)
+        return {};
+    if (fullPathItems_)
+        return Item->FileName;
+    return path_ + L'\\' + Item->FileName;
+}
+
+std::wstring TDirViewCore::ItemFileName(const TFileRec* Item) const
+{
+    return Item ? Item->FileName : std::wstring();
+}
+
+std::wstring TDirViewCore::ItemBaseName(const TFileRec* Item) const
+{
+    return Item ? ExtractFileBaseName(Item->FileName) : std::wstring();
+}
+
+std::wstring TDirViewCore::ItemFileExt(const TFileRec* Item) const
+{
+    return Item ? ExtractFileExt(Item->FileName) : std::wstring();
+}
+
+TFileRec* TDirViewCore::FindFileItem(const std::wstring& Name) const
+{
+    const auto found =
+        std::find_if(items_.begin(), items_.end(), [&](const auto& rec) { return rec->FileName == Name; });
+    return found == items_.end() ? nullptr : found->get();
+}
+
+std::wstring TDirViewCore::DisplayPath(const std::wstring& Name) const
+{
+    return ApplyNameDisplay(Name, fileNameDisplay_);
+}
+
+void TDirViewCore::TakeOutOfTotals(const TFileRec& Item)
+{
+    Subtract(totalSize_, CountedSize(Item));
+    if (Item.Selected) {
+        --selCount_;
+        Subtract(selectedSize_, CountedSize(Item));
+    }
+    if (Item.IsParentDir)
+        hasParentItem_ = false;
+    else if (Item.IsDirectory && dirCount_ > 0)
+        --dirCount_;
+    if (focused_ == &Item)
+        focused_ = nullptr;
+}
+
+void TDirViewCore::RemoveRecords(const std::function<bool(const TFileRec&)>& Gone)
+{
+    // One pass that keeps the order, so a large folder is not shifted per item.
+    const auto end = std::remove_if(items_.begin(), items_.end(), [&](const std::unique_ptr<TFileRec>& rec) {
+        if (!Gone(*rec))
+            return false;
+        TakeOutOfTotals(*rec);
+        return true;
+    });
+    if (end == items_.end())
+        return;
+    items_.erase(end, items_.end());
+    MarkChanged();
+}
+
+void TDirViewCore::DeleteItem(int Index)
+{
+    TFileRec* item = GetItemData(Index);
+    if (!item)
+        return;
+    TakeOutOfTotals(*item);
+    items_.erase(items_.begin() + Index);
+    MarkChanged();
+}
+
+void TDirViewCore::ClearItems()
+{
+    TUpdateBracket update(*this);
+    items_.clear();
+    focused_ = nullptr;
+    totalSize_ = selectedSize_ = 0;
+    selCount_ = 0;
+    dirCount_ = 0;
+    hasParentItem_ = false;
+    MarkChanged();
+}
+
+void TDirViewCore::ClearFileItems()
+{
+    TUpdateBracket update(*this);
+    RemoveRecords([](const TFileRec& rec) { return !rec.IsParentDir; });
+}
+
+// ---- Selection and focus --------------------------------------------------------------
+
+bool TDirViewCore::SetItemSelected(TFileRec& Item, bool Selected)
+{
+    if ((Selected && Item.IsParentDir) || Item.Selected == Selected)
+        return false;
+    Item.Selected = Selected;
+    if (Selected) {
+        ++selCount_;
+        selectedSize_ += CountedSize(Item);
+    } else {
+        --selCount_;
+        Subtract(selectedSize_, CountedSize(Item));
+    }
+    if (OnSelectItemNew)
+        OnSelectItemNew(sender_, Item, Selected);
+    return true;
+}
+
+void TDirViewCore::SelectRange(int From, int To, bool Selected)
+{
+    if (From < 0) {
+        From = 0;
+        To = ItemCount() - 1;
+    }
+    To = std::min(To, ItemCount() - 1);
+    for (int i = From; i <= To; ++i)
+        SetItemSelected(*items_[static_cast<size_t>(i)], Selected);
+}
+
+void TDirViewCore::SetItemFocused(TFileRec* Item)
+{
+    focused_ = Item;
+}
+
+// ---- Sorting ----------------------------------------------------------------------
+
+void TDirViewCore::SortItems()
+{
+    SortRecords(CompareByName);
+}
+
+// ---- Type names and icons ----------------------------------------------------------
+
+bool TDirViewCore::IsNotCached(const TFileRec& Item) const
+{
+    if (Item.Ext.empty())
+        return false;
+    int index;
+    return shell_.NotCachedExts().Find(L"." + Item.Ext, index);
+}
+
+void TDirViewCore::GetFileInfo(TFileRec& Item, bool WithIcon)
+{
+    if (Item.DisplayName.empty())
+        Item.DisplayName = MakeDisplayName(Item.FileName, Item.IsDirectory, showExtension_, fileNameDisplay_);
+    const bool notCached = IsNotCached(Item);
+    const bool cacheable = UseIconCache && !notCached && !Item.IsDirectory;
+    if (cacheable) {
+        const int found = iconCache_.FindSorted(Item.Ext, ByExt{});
+        if (found >= 0) {
+            const TIconCacheRec& hit = *iconCache_.GetItem(found);
+            Item.TypeName = hit.TypeName;
+            Item.ImageIndex = hit.ImageIndex;
+            Item.InfoEmpty = Item.IconEmpty = false;
+        }
+    }
+    const bool wantIcon = Item.IconEmpty && (WithIcon || !notCached);
+    if (!wantIcon && !Item.InfoEmpty)
+        return;
+
+    const TShellIcons& icons = shell_.Icons();
+    const int imageCount = shell_.SmallImageCount();
+    const auto usable = [imageCount](int index) { return index >= 1 && index < imageCount; };
+    const std::wstring path = ItemFullFileName(&Item);
+    TShellFileInfo info;
+    if (wantIcon) {
+        if (Item.IsDirectory) {
+            if (driveType_ == kDriveFixed) {
+                using W = TDirShellInfo;
+                bool ok = shell_.GetInfo(path, faDirectory, W::wiTypeName | W::wiIcon | W::wiShared, false, info);
+                if (!ok || !usable(info.IconIndex)) {
+                    TShellFileInfo plain;
+                    if (shell_.GetInfo(path, faDirectory, W::wiTypeName | W::wiIcon, true, plain)) {
+                        info.IconIndex = plain.IconIndex;
+                        if (info.TypeName.empty())
+                            info.TypeName = plain.TypeName;
+                        ok = true;
+                    }
+                }
+                Item.TypeName = info.TypeName;
+                Item.ImageIndex = ok && usable(info.IconIndex) ? info.IconIndex : icons.FolderIcon;
+                if (info.Shared)
+                    Item.OverlayIndex = 0;
+            } else {
+                Item.TypeName = icons.FolderTypeName;
+                Item.ImageIndex = icons.FolderIcon;
+            }
+        } else {
+            // From the attributes alone on a CD, so that no disc spins up;
+            // elsewhere the file itself decides (programs, shortcuts, icons).
+            const bool ok = shell_.GetInfo(path, Item.Attr ? Item.Attr : kNormalFileAttr,
+                                           TDirShellInfo::wiTypeName | TDirShellInfo::wiIcon,
+                                           driveType_ == kDriveCDRom, info);
+            Item.TypeName = ok ? info.TypeName : std::wstring();
+            Item.ImageIndex = ok && usable(info.IconIndex) ? info.IconIndex : icons.DefaultFileIcon;
+        }
+        Item.IconEmpty = false;
+        if (!Item.TypeName.empty() && cacheable)
+            iconCache_.Add(std::make_unique<TIconCacheRec>(TIconCacheRec{Item.Ext, Item.TypeName, Item.ImageIndex}));
+    } else {
+        if (shell_.GetInfo(path, Item.IsDirectory ? faDirectory : kNormalFileAttr, TDirShellInfo::wiTypeName, true,
+                           info))
+            Item.TypeName = info.TypeName;
+        if (Item.IconEmpty)
+            Item.ImageIndex = Item.IsDirectory    ? icons.FolderIcon
+                              : Item.Ext == L"EXE" ? icons.ExeIcon
+                                                   : icons.DefaultFileIcon;
+    }
+    if (Item.TypeName.empty())
+        Item.TypeName = Item.IsDirectory ? icons.FolderTypeName : FormatText(texts_.TypeNameFallback, {Item.Ext});
+    Item.InfoEmpty = false;
+}
+
+void TDirViewCore::FetchAllFileInfo()
+{
+    for (const auto& item : items_)
+        if (item->InfoEmpty)
+            GetFileInfo(*item, false);
+}
+
+// ---- Options ----------------------------------------------------------------------
+
+void TDirViewCore::SetShowDirectories(bool Value)
+{
+    if (Value == showDirectories_)
+        return;
+    showDirectories_ = Value;
+    if (loaded_)
+        Reload(true);
+}
+
+void TDirViewCore::SetHideHiddenDirs(bool Value)
+{
+    if (Value == hideHiddenDirs_)
+        return;
+    hideHiddenDirs_ = Value;
+    if (loaded_)
+        ReloadDirectory();
+}
+
+void TDirViewCore::SetShowExtension(bool Value)
+{
+    if (Value == showExtension_)
+        return;
+    showExtension_ = Value;
+    RecomputeDisplayNames();
+}
+
+void TDirViewCore::SetFileNameDisplay(TFileNameDisplay Value)
+{
+    if (Value == fileNameDisplay_)
+        return;
+    fileNameDisplay_ = Value;
+    RecomputeDisplayNames();
+}
+
+void TDirViewCore::RecomputeDisplayNames()
+{
+    if (fullPathItems_ || items_.empty())
+        return;
+    TUpdateBracket update(*this);
+    for (const auto& item : items_)
+        if (!item->IsParentDir)
+            item->DisplayName = MakeDisplayName(item->FileName, item->IsDirectory, showExtension_, fileNameDisplay_);
+    MarkChanged();
+}
+
+}  // namespace qrv

@@ -1,0 +1,287 @@
+#pragma once
+// TDirViewCore: what a directory list does without a window. It reads a
+// folder into its own vector of TFileRec (filters, events, the ".." item,
+// the folder left focused after going up), re-reads it in place keeping
+// items, selection and icons, keeps the totals and the selection, fetches
+// type names and icons with a per-extension cache, and tells the window
+// through a few virtual hooks. The file system and the shell come in as
+// interfaces (panels/DirViewSystem.h). Portable; the list control is
+// panels/win/DirView.h.
+
+#include "framework/Component.h"
+#include "framework/StringList.h"
+#include "common/ListExt.h"
+#include "panels/DirFilter.h"
+#include "panels/DirViewSystem.h"
+#include "panels/DirViewTexts.h"
+#include "panels/FileRec.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace qrv {
+
+class TDirViewCore;
+
+// A candidate entry of a load; the handler may change it or veto it.
+using TDirViewAddFileEvent = std::function<void(TComponent* Sender, TSearchRec& SearchRec, bool& AddFile)>;
+using TDirViewFileSizeChanged = std::function<void(TComponent* Sender, TFileRec& Item)>;
+using TOnErrorEvent = std::function<void(TComponent* Sender, const std::wstring& Path, uint32_t LastError)>;
+using TSelectItemEvent = std::function<void(TComponent* Sender, TFileRec& Item, bool Selected)>;
+
+// One entry of the type-name and icon cache, keyed by the whole extension.
+struct TIconCacheRec {
+    std::wstring Ext;
+    std::wstring TypeName;
+    int32_t ImageIndex = 0;
+};
+
+// Path without its trailing backslashes ("C:\" gives "C:").
+std::wstring StripTrailingBackslashes(std::wstring_view Path);
+// After going up from LastPath to Path: the name of the folder under Path
+// that LastPath lies in ("C:\a", "C:\a\b\c" give "b"); empty when LastPath
+// is not below Path.
+std::wstring FolderLeftBehind(std::wstring_view Path, std::wstring_view LastPath);
+// Case-insensitive name order with ".." first and directories before files.
+int CompareByName(const TFileRec& A, const TFileRec& B);
+
+class TDirViewCore {
+public:
+    // Sender is what the events pass (the list control; nullptr in tests).
+    TDirViewCore(TComponent* Sender, TDirFileSystem& FileSystem, TDirShellInfo& Shell,
+                 const TDirViewTexts& Texts);
+    virtual ~TDirViewCore();
+    TDirViewCore(const TDirViewCore&) = delete;
+    TDirViewCore& operator=(const TDirViewCore&) = delete;
+
+    // ---- Path and loading ----------------------------------------------------
+
+    // Without a trailing backslash: "X:" for a drive root.
+    const std::wstring& Path() const { return path_; }
+    // Path, with a "\" after a bare drive.
+    std::wstring GetPath() const;
+    const std::wstring& LastPath() const { return lastPath_; }
+    // Reads the folder when the path (trailing backslashes removed) differs.
+    void SetPath(const std::wstring& Path);
+    // Takes the path without reading the disk and reports a finished load.
+    void SetPathOnly(const std::wstring& Path);
+    // True when Path exists. Otherwise moves up to the nearest existing
+    // parent and reads it, or, when not even the root is left, empties the
+    // list; false either way.
+    bool CheckPathExists();
+
+    bool LoadEnabled() const { return loadEnabled_; }
+    // Turning it on carries out a load asked for meanwhile.
+    void SetLoadEnabled(bool Value);
+    // Turns loading on and re-reads in place.
+    void RefreshDirectory();
+
+    void LoadFromDisk(const std::wstring& Path);
+    // Re-reads the folder in place, keeping unchanged items, their icons and
+    // the selection.
+    void ReloadDirectory();
+    // Reads the folder again and restores focus, selection and (KeepIcons)
+    // the per-file icons.
+    void Reload(bool KeepIcons);
+
+    bool LoadPending() const { return loadPending_; }
+    bool AbortLoad() const { return abortLoad_; }
+    bool Loading() const { return loading_; }
+    // The folder was read from disk and exists.
+    bool Loaded() const { return loaded_; }
+    bool IsVirtual() const { return isVirtual_; }
+    bool FullPathItems() const { return fullPathItems_; }
+    bool HasParentItem() const { return hasParentItem_; }
+    // False while a load or a sort runs: the display answers no queries then.
+    bool ItemsReady() const { return itemsReady_; }
+    bool ScanPending() const { return scanPending_; }
+    int DriveType() const { return driveType_; }
+    uint32_t DirCount() const { return dirCount_; }
+    uint64_t TotalSize() const { return totalSize_; }
+    uint64_t SelectedSize() const { return selectedSize_; }
+
+    // ---- Items -----------------------------------------------------------------
+
+    int ItemCount() const { return static_cast<int>(items_.size()); }
+    // Items without "..".
+    int EntryCount() const { return ItemCount() - (hasParentItem_ ? 1 : 0); }
+    // nullptr beyond the end.
+    TFileRec* GetItemData(int Index) const;
+    // The item's index, -1 when it is not in the list.
+    int IndexOf(const TFileRec* Item) const;
+    std::wstring ItemFullFileName(const TFileRec* Item) const;
+    std::wstring ItemFileName(const TFileRec* Item) const;
+    std::wstring ItemBaseName(const TFileRec* Item) const;
+    std::wstring ItemFileExt(const TFileRec* Item) const;
+    // The first item whose FileName is Name exactly.
+    TFileRec* FindFileItem(const std::wstring& Name) const;
+    // Name in the FileNameDisplay style.
+    std::wstring DisplayPath(const std::wstring& Name) const;
+
+    // Adds one entry of a search as an item.
+    TFileRec& AddItem(const TSearchRec& SearchRec);
+    void AddParentDirItem();
+    // Removes the item, taking its size and count out of the totals.
+    void DeleteItem(int Index);
+    // Every item; ClearFileItems keeps "..".
+    void ClearItems();
+    void ClearFileItems();
+
+    // ---- Selection and focus -----------------------------------------------------
+
+    // ".." is never selected; a change moves the item's size in or out of
+    // SelectedSize and fires OnSelectItemNew. False when nothing changed.
+    bool SetItemSelected(TFileRec& Item, bool Selected);
+    // Indices From..To inclusive; a negative From means every item.
+    void SelectRange(int From, int To, bool Selected);
+    int SelCount() const { return selCount_; }
+    TFileRec* ItemFocused() const { return focused_; }
+    void SetItemFocused(TFileRec* Item);
+
+    // ---- Type names and icons ------------------------------------------------------
+
+    void GetFileInfo(TFileRec& Item, bool WithIcon);
+    // The type names of every item still without one.
+    void FetchAllFileInfo();
+    const TListExt<TIconCacheRec>& IconCache() const { return iconCache_; }
+
+    // ---- Options -----------------------------------------------------------------------
+
+    TLoadFilter Filter;  // the load filter properties (Sel*)
+    bool ShowAnimation = false;
+    bool UseIconCache = false;
+    bool SortAfterUpdate = true;
+    bool ShowParentArrow = true;
+    // Select the focused item after a load.
+    bool SelDir = false;
+    // Set by the main window around a paste: new items come selected.
+    bool SelectNewItems = false;
+
+    bool ShowDirectories() const { return showDirectories_; }
+    // Reads the folder again (keeping icons) when it is loaded.
+    void SetShowDirectories(bool Value);
+    bool HideHiddenDirs() const { return hideHiddenDirs_; }
+    // Re-reads in place.
+    void SetHideHiddenDirs(bool Value);
+    bool ShowExtension() const { return showExtension_; }
+    void SetShowExtension(bool Value);
+    TFileNameDisplay FileNameDisplay() const { return fileNameDisplay_; }
+    void SetFileNameDisplay(TFileNameDisplay Value);
+
+    const TDirViewTexts& Texts() const { return texts_; }
+
+    // ---- Events ---------------------------------------------------------------------
+
+    TNotifyEvent OnStartLoading;
+    TNotifyEvent OnLoaded;
+    TNotifyEvent OnDirUpdated;
+    TDirViewAddFileEvent OnAddFile;
+    TDirViewFileSizeChanged OnFileSizeChanged;
+    TOnErrorEvent OnError;
+    TSelectItemEvent OnSelectItemNew;
+
+protected:
+    // ---- Hooks of the list control; the defaults do nothing ---------------------------
+
+    // The mask the load filter matches names with ("*.*" and the like).
+    virtual std::wstring LoadMask() const = 0;
+    // Sorts the items by the list's sort order; the default is by name.
+    virtual void SortItems();
+    // The records, their order, the selection or the focus changed: show
+    // them again. Called when the outermost update bracket closes.
+    virtual void ItemsChanged() {}
+    virtual void ViewBeginUpdate() {}
+    virtual void ViewEndUpdate() {}
+    // Every 100 items added during a load.
+    virtual void LoadProgress(int /*Added*/) {}
+    // An hourglass for the time of a load or re-read.
+    virtual void ShowBusy(bool /*Busy*/) {}
+    virtual void MakeFocusedVisible() {}
+    // The change monitor, the size scanners and the icon thread.
+    virtual void StopWorkers() {}
+    virtual void StartWorkers() {}
+    virtual bool IsThumbView() const { return false; }
+
+    // Orders the records with Compare (negative, 0, positive), ties in
+    // their present order; ".." goes where Compare puts it.
+    template <class Compare>
+    void SortRecords(Compare compare)
+    {
+        const bool ready = itemsReady_;
+        itemsReady_ = false;
+        std::stable_sort(items_.begin(), items_.end(),
+                         [&compare](const std::unique_ptr<TFileRec>& a, const std::unique_ptr<TFileRec>& b) {
+                             return compare(*a, *b) < 0;
+                         });
+        itemsReady_ = ready;
+        MarkChanged();
+    }
+
+    // Opens an update bracket (ViewBeginUpdate) that closes however the
+    // block ends.
+    class TUpdateBracket {
+    public:
+        explicit TUpdateBracket(TDirViewCore& Core);
+        ~TUpdateBracket();
+        TUpdateBracket(const TUpdateBracket&) = delete;
+        TUpdateBracket& operator=(const TUpdateBracket&) = delete;
+
+    private:
+        TDirViewCore& core_;
+    };
+    // Something the list shows changed; shown when the brackets close.
+    void MarkChanged();
+
+    TComponent* sender_;
+    TDirFileSystem& fs_;
+    TDirShellInfo& shell_;
+
+private:
+    TDirFilter MakeFilter() const;
+    // Whether the folder is below a drive root and gets "..".
+    bool WantsParentItem() const { return path_.size() > 2; }
+    void FinishLoad();
+    bool ReloadInPlace();
+    void RemoveRecords(const std::function<bool(const TFileRec&)>& Gone);
+    void TakeOutOfTotals(const TFileRec& Item);
+    void RecomputeDisplayNames();
+    bool IsNotCached(const TFileRec& Item) const;
+    void FireNotify(const TNotifyEvent& Event) const;
+
+    const TDirViewTexts& texts_;
+    std::vector<std::unique_ptr<TFileRec>> items_;
+    TListExt<TIconCacheRec> iconCache_;
+    TFileRec* focused_ = nullptr;
+
+    std::wstring path_;
+    std::wstring lastPath_;
+    bool loadEnabled_ = true;
+    bool loadPending_ = false;
+    bool abortLoad_ = false;
+    bool loading_ = false;
+    bool loaded_ = false;
+    bool isVirtual_ = false;
+    bool fullPathItems_ = false;
+    bool hasParentItem_ = false;
+    bool itemsReady_ = true;
+    bool scanPending_ = false;
+    int driveType_ = 0;
+    uint32_t dirCount_ = 0;
+    uint64_t totalSize_ = 0;
+    uint64_t selectedSize_ = 0;
+    int selCount_ = 0;
+
+    bool showDirectories_ = true;
+    bool hideHiddenDirs_ = false;
+    bool showExtension_ = true;
+    TFileNameDisplay fileNameDisplay_ = TFileNameDisplay::fndStored;
+
+    int updateDepth_ = 0;
+    bool changed_ = false;
+};
+
+}  // namespace qrv

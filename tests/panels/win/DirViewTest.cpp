@@ -1,0 +1,271 @@
+#include "panels/win/DirView.h"
+
+#include "TestDir.h"
+#include "common/win/BaseUtilsWin.h"
+#include "framework/SysUtils.h"
+#include "framework/win/Forms.h"
+#include "panels/win/DirViewSystemWin.h"
+
+#include <winioctl.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace qrv;
+
+namespace {
+
+constexpr uint64_t kGiB = 1ull << 30;
+
+uint64_t FileTimeOf(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second)
+{
+    const SYSTEMTIME time{year, month, 0, day, hour, minute, second, 0};
+    FILETIME file{};
+    EXPECT_TRUE(SystemTimeToFileTime(&time, &file));
+    return static_cast<uint64_t>(file.dwHighDateTime) << 32 | file.dwLowDateTime;
+}
+
+// A file of Size bytes (a hole where the file system allows one) with the
+// given last-write time and attributes.
+void MakeFile(const std::wstring& path, uint64_t size, uint64_t lastWrite, DWORD attr)
+{
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << "error " << GetLastError();
+    DWORD ignored = 0;
+    DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(size);
+    EXPECT_TRUE(SetFilePointerEx(file, end, nullptr, FILE_BEGIN));
+    EXPECT_TRUE(SetEndOfFile(file));
+    const FILETIME time{static_cast<DWORD>(lastWrite), static_cast<DWORD>(lastWrite >> 32)};
+    EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &time));
+    CloseHandle(file);
+    EXPECT_TRUE(SetFileAttributesW(path.c_str(), attr));
+}
+
+struct Expected {
+    const wchar_t* name;
+    uint64_t size;
+    uint64_t lastWrite;
+    DWORD attr;
+};
+
+// A folder of known files on the test drive and a list on a form.
+class DirViewTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder = dir.File(L"Liste");
+        ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+        ASSERT_TRUE(CreateDirectoryW((folder + L"\\Unterordner").c_str(), nullptr));
+        for (const Expected& file : files)
+            MakeFile(folder + L"\\" + file.name, file.size, file.lastWrite, file.attr);
+
+        form = std::make_unique<TForm>(nullptr);
+        form->SetBounds(0, 0, 600, 400);
+        view = new TDirView(form.get());
+        view->SetParent(form.get());
+        view->SetAlign(TAlign::alClient);
+        form->HandleNeeded();
+    }
+    void TearDown() override
+    {
+        form.reset();
+        // The read-only file must be writable again to go with the folder.
+        for (const Expected& file : files)
+            SetFileAttributesW((folder + L"\\" + file.name).c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+
+    HWND List() const { return view->Handle(); }
+    int ControlCount() const { return static_cast<int>(SendMessageW(List(), LVM_GETITEMCOUNT, 0, 0)); }
+    std::wstring ControlText(int item, int column) const
+    {
+        wchar_t buffer[260] = L"";
+        LVITEMW lv{};
+        lv.iSubItem = column;
+        lv.pszText = buffer;
+        lv.cchTextMax = 260;
+        SendMessageW(List(), LVM_GETITEMTEXTW, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&lv));
+        return buffer;
+    }
+    std::vector<int> ControlSelection() const
+    {
+        std::vector<int> selected;
+        for (int i = -1; (i = static_cast<int>(SendMessageW(List(), LVM_GETNEXTITEM, static_cast<WPARAM>(i),
+                                                              LVNI_SELECTED))) >= 0;)
+            selected.push_back(i);
+        return selected;
+    }
+    int ControlFocus() const
+    {
+        return static_cast<int>(SendMessageW(List(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    }
+    void SetControlState(int item, UINT state, UINT mask)
+    {
+        LVITEMW lv{};
+        lv.state = state;
+        lv.stateMask = mask;
+        SendMessageW(List(), LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&lv));
+    }
+    int IndexOf(const std::wstring& name) const { return view->IndexOf(view->FindFileItem(name)); }
+
+    test::TestDir dir;
+    std::wstring folder;
+    const Expected files[5] = {
+        {L"klein.txt", 1234, FileTimeOf(2019, 3, 4, 5, 6, 8), FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY},
+        {L"versteckt.dat", 10, FileTimeOf(2021, 12, 31, 23, 0, 0), FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN},
+        {L"drei.bin", 3 * kGiB, FileTimeOf(2020, 1, 1, 0, 0, 0), FILE_ATTRIBUTE_ARCHIVE},
+        {L"fünf.bin", 5 * kGiB, FileTimeOf(2020, 1, 2, 0, 0, 0), FILE_ATTRIBUTE_ARCHIVE},
+        {L"alt.txt", 7, FileTimeOf(1975, 6, 1, 12, 0, 0), FILE_ATTRIBUTE_ARCHIVE},
+    };
+    std::unique_ptr<TForm> form;
+    TDirView* view = nullptr;
+};
+
+}  // namespace
+
+TEST_F(DirViewTest, ListsTheFolderWithTheRightRecords)
+{
+    std::vector<std::wstring> events;
+    view->OnStartLoading = [&](TComponent* sender) {
+        EXPECT_EQ(sender, view);
+        events.push_back(L"start");
+    };
+    view->OnDirUpdated = [&](TComponent*) { events.push_back(L"updated"); };
+    view->OnLoaded = [&](TComponent*) { events.push_back(L"loaded"); };
+    view->SetPath(folder + L"\\");
+    EXPECT_EQ(events, (std::vector<std::wstring>{L"start", L"updated", L"loaded"}));
+    ASSERT_TRUE(view->Loaded());
+    EXPECT_EQ(view->Path(), folder);
+    EXPECT_EQ(view->ItemCount(), 7);
+    EXPECT_EQ(ControlCount(), 7) << "the control knows the count";
+
+    EXPECT_TRUE(view->GetItemData(0)->IsParentDir);
+    EXPECT_EQ(view->GetItemData(1)->FileName, L"Unterordner");
+    EXPECT_TRUE(view->GetItemData(1)->IsDirectory);
+    EXPECT_EQ(view->DirCount(), 1u);
+    uint64_t total = 0;
+    for (const Expected& file : files) {
+        const TFileRec* rec = view->FindFileItem(file.name);
+        ASSERT_NE(rec, nullptr) << WideToUtf8(file.name);
+        EXPECT_EQ(rec->Size, file.size) << WideToUtf8(file.name);
+        EXPECT_EQ(rec->LastWrite, file.lastWrite) << WideToUtf8(file.name);
+        EXPECT_EQ(rec->Attr, file.attr) << WideToUtf8(file.name);
+        total += file.size;
+    }
+    EXPECT_EQ(view->TotalSize(), total);
+
+    const int klein = IndexOf(L"klein.txt");
+    EXPECT_EQ(ControlText(klein, 0), L"klein.txt");
+    EXPECT_EQ(ControlText(klein, 1), FormatSizeText(1234, false));
+    EXPECT_FALSE(ControlText(klein, 2).empty()) << "the shell's type name";
+    EXPECT_EQ(ControlText(klein, 3), view->FormatFileTime(files[0].lastWrite));
+    EXPECT_EQ(ControlText(0, 0), L"..");
+}
+
+TEST_F(DirViewTest, FiltersTheRealFiles)
+{
+    view->Filter.SelHidden = TSelAttr::SelNo;
+    view->Filter.SelFileSizeFrom = 1;
+    view->Filter.SelFileSizeTo = 2147483646;
+    view->Filter.SelFileTimeFrom = 1;  // 1.1.1980, 00:00:02
+    view->SetPath(folder);
+    std::vector<std::wstring> names;
+    for (int i = 0; i < view->ItemCount(); ++i)
+        names.push_back(view->GetItemData(i)->FileName);
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"..", L"Unterordner", L"klein.txt"}));
+
+    // The large files count as 2,147,483,647 bytes; a file of 1975 as 1.1.1980.
+    view->Filter.SelFileSizeTo = 2147483647;
+    view->Filter.SelFileTimeFrom = 0;
+    view->ReloadDirectory();
+    for (const wchar_t* name : {L"drei.bin", L"fünf.bin", L"alt.txt"})
+        EXPECT_NE(view->FindFileItem(name), nullptr) << WideToUtf8(name);
+
+    view->SetMask(L"*.TXT");
+    EXPECT_EQ(view->FindFileItem(L"drei.bin"), nullptr) << "a new mask re-reads in place";
+    EXPECT_NE(view->FindFileItem(L"klein.txt"), nullptr);
+}
+
+TEST_F(DirViewTest, SelectionFollowsTheControlAndSurvivesAReRead)
+{
+    view->SetPath(folder);
+    SetControlState(-1, LVIS_SELECTED, LVIS_SELECTED);
+    EXPECT_EQ(view->SelCount(), view->EntryCount());
+    EXPECT_EQ(view->SelectedSize(), view->TotalSize());
+    const std::vector<int> all = ControlSelection();
+    ASSERT_FALSE(all.empty());
+    EXPECT_NE(all.front(), 0) << "\"..\" is never selected";
+
+    SetControlState(-1, 0, LVIS_SELECTED);
+    EXPECT_EQ(view->SelCount(), 0);
+    EXPECT_EQ(view->SelectedSize(), 0u);
+
+    SetControlState(IndexOf(L"klein.txt"), LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    SetControlState(IndexOf(L"drei.bin"), LVIS_SELECTED, LVIS_SELECTED);
+    SetControlState(0, LVIS_SELECTED, LVIS_SELECTED);
+    EXPECT_EQ(view->SelCount(), 2);
+    EXPECT_EQ(view->SelectedSize(), 3 * kGiB + 1234);
+
+    // A file that sorts first appears: the indices move, the selection stays.
+    MakeFile(folder + L"\\aaa.txt", 1, files[0].lastWrite, FILE_ATTRIBUTE_ARCHIVE);
+    view->ReloadDirectory();
+    EXPECT_EQ(ControlCount(), 8);
+    EXPECT_EQ(ControlSelection(), (std::vector<int>{IndexOf(L"drei.bin"), IndexOf(L"klein.txt")}));
+    EXPECT_EQ(ControlFocus(), IndexOf(L"klein.txt"));
+}
+
+TEST_F(DirViewTest, GoingUpFocusesTheFolderLeftAndTypingFindsItems)
+{
+    view->SetPath(folder + L"\\Unterordner");
+    EXPECT_EQ(view->ItemCount(), 1);
+    view->SetPath(folder);
+    EXPECT_EQ(ControlFocus(), IndexOf(L"Unterordner"));
+
+    LVFINDINFOW find{};
+    find.flags = LVFI_STRING | LVFI_PARTIAL;
+    find.psz = L"KL";
+    EXPECT_EQ(SendMessageW(List(), LVM_FINDITEMW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)),
+              IndexOf(L"klein.txt"));
+    find.flags = LVFI_STRING;
+    EXPECT_EQ(SendMessageW(List(), LVM_FINDITEMW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)), -1);
+}
+
+TEST_F(DirViewTest, IconsAndTypeNamesComeFromTheShellWhenShown)
+{
+    view->SetPath(folder);
+    TFileRec& file = *view->FindFileItem(L"klein.txt");
+    EXPECT_TRUE(file.IconEmpty);
+    LVITEMW lv{};
+    lv.mask = LVIF_IMAGE;
+    lv.iItem = IndexOf(L"klein.txt");
+    ASSERT_TRUE(SendMessageW(List(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&lv)));
+    EXPECT_FALSE(file.IconEmpty);
+    EXPECT_FALSE(file.InfoEmpty);
+    EXPECT_EQ(lv.iImage, file.ImageIndex);
+    EXPECT_GE(file.ImageIndex, 0);
+    EXPECT_FALSE(file.TypeName.empty());
+}
+
+TEST_F(DirViewTest, AMissingFolderReportsTheSystemError)
+{
+    uint32_t code = 0;
+    view->OnError = [&](TComponent*, const std::wstring&, uint32_t error) { code = error; };
+    view->SetPath(folder + L"\\gibt es nicht");
+    EXPECT_EQ(code, static_cast<uint32_t>(ERROR_FILE_NOT_FOUND));
+    EXPECT_FALSE(view->Loaded());
+    EXPECT_EQ(ControlCount(), 1);
+}
+
+TEST(DirViewSystemTest, DosTimesOfFileTimes)
+{
+    EXPECT_EQ(FileTimeToLocalDosDateTime(FileTimeOf(1975, 6, 1, 12, 0, 0)), 0u);
+    EXPECT_EQ(FileTimeToLocalDosDateTime(0), 0u);
+    const uint32_t packed = FileTimeToLocalDosDateTime(FileTimeOf(2020, 7, 15, 12, 0, 0));
+    EXPECT_EQ(packed >> 25, 40u) << "the year 2020";
+    EXPECT_EQ((packed >> 21) & 0xF, 7u);
+}
