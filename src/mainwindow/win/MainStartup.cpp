@@ -14,6 +14,7 @@
 #include "mainwindow/Quorvan32Globals.h"
 #include "mainwindow/win/GlobalsInit.h"
 #include "mainwindow/win/QuorSplash.h"
+#include "panels/win/DirView.h"
 #include "panels/win/KyDriveInfo.h"
 
 #include <filesystem>
@@ -104,6 +105,10 @@ void TQRVMain::FormCreate()
 {
     SearchPath = EnvironmentVariable(L"PATH");
     TitleBase = L"Quorvan Free";
+    // The lists read their start folders only at the end of the start-up.
+    for (TDirView* list : {LV1, LV2})
+        if (list)
+            list->SetLoadEnabled(false);
     ProgramDir = ExecutableFolder();
 
     ComSpecPath = EnvironmentVariable(L"COMSPEC");
@@ -217,6 +222,14 @@ void TQRVMain::InitializeMainWindow()
     } catch (const std::exception&) {
         // Start-up goes on with what stands; the window must come up.
     }
+    try {
+        if (LV1)
+            LV1->SetLoadEnabled(true);
+        if (LV2 && Options.SecondFileWin)
+            LV2->SetLoadEnabled(true);
+    } catch (const std::exception&) {
+        // an unreadable start folder leaves the list empty
+    }
     idleThread_ = std::make_unique<TDummyThread>();
 }
 
@@ -240,8 +253,42 @@ void TQRVMain::EvaluateStartDirectories(const TCommandLine& commandLine)
 
 void TQRVMain::OpenStartDirectories()
 {
-    // The folder tree and the file lists open StartPaths once they can list
-    // folders; until then the panes stay empty.
+    // The lists take their start folders; they read them when loading is
+    // switched on at the end of the start-up. (The folder tree, once it
+    // lists drives, selects the first list's folder and drives it.)
+    if (LV1)
+        LV1->SetPath(StartPaths.Dir1);
+    if (LV2)
+        LV2->SetPath(Options.SecondFileWin ? StartPaths.Dir2 : StartPaths.Dir1);
+}
+
+void TQRVMain::FocusStartFile()
+{
+    if (StartFileName.empty() || !ActiveList)
+        return;
+    const std::wstring name = StartFileName.substr(StartFileName.find_last_of(L'\\') + 1);
+    TFileRec* item = ActiveList->FindFileItem(name);
+    if (!item) {
+        // The list may show the short or differently spelled name.
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW(StartFileName.c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            FindClose(search);
+            item = ActiveList->FindFileItem(found.cFileName);
+        }
+    }
+    if (!item) {
+        Application->MessageBox(L"Datei nicht gefunden:\r\n" + StartFileName, L"", MB_OK | MB_ICONERROR);
+        return;
+    }
+    startFileFound_ = (item->Attr & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    // Through the control, as a click would: the list follows its state.
+    const int index = ActiveList->IndexOf(item);
+    ActiveList->SetFocus();
+    ActiveList->TCustomListView::SetItemFocused(index);
+    ActiveList->TCustomListView::SetSelected(index, true);
+    const int visible = index + 1 < ActiveList->ItemCount() ? index + 1 : index;
+    SendMessageW(ActiveList->Handle(), LVM_ENSUREVISIBLE, visible, FALSE);
 }
 
 void TQRVMain::DoShow()
@@ -255,13 +302,13 @@ void TQRVMain::DoShow()
 
 void TQRVMain::FirstShow()
 {
+    FocusStartFile();
     if (Options.Maximized == 2)
         ShowWindow(Handle(), SW_MAXIMIZE);
     CloseStartupLogo();
     PostMessageW(Handle(), WM_QRV_STARTUP, 0, 0);
-    // A file named on the command line is shown (or a ".split" file joined)
-    // once the lists can focus it.
-    if (!StartFileName.empty() && ShowFileOnStart) {
+    // A file named on the command line is shown (or a ".split" file joined).
+    if (startFileFound_ && ShowFileOnStart) {
         const std::wstring extension = LowerCase(FromFsPath(FsPath(StartFileName).extension()));
         PostMessageW(Handle(), extension == L".split" ? WM_QRV_JOINSPLIT : WM_QRV_SHOWFILE, 0, 0);
     } else if (StartFileName.empty() && Options.ViewFile) {

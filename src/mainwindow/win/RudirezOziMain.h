@@ -150,6 +150,7 @@ private:
     void EvaluateStartDirectories(const TCommandLine& commandLine);
     void OpenStartDirectories();
     void FirstShow();
+    void FocusStartFile();
     void HandleStartupMessage();
     void ReportMissingComSpec();
     void ReserveSelectionListFile();
@@ -177,6 +178,7 @@ private:
     std::unique_ptr<TThread> idleThread_;
     bool selectionListReserved_ = false;
     bool firstShowDone_ = false;
+    bool startFileFound_ = false;  // the start file was found and is no folder
     bool destroyed_ = false;
 };
 

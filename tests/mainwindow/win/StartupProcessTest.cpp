@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 using namespace qrv;
 using qrv::test::ProgramProcess;
 
@@ -110,5 +112,46 @@ TEST_F(StartupProcess, MissingComSpecIsReportedAndStartUpGoesOn)
 
     HWND main = program.WaitForWindow(L"TQRVMain");
     ASSERT_NE(main, nullptr) << "the start-up continues after OK";
+    EXPECT_EQ(program.CloseAndWait(main), 0u);
+}
+
+TEST_F(StartupProcess, AFileOnTheCommandLineIsListedFocusedAndSelected)
+{
+    test::TestDir settings;
+    const std::wstring ini = settings.Write(L"empty.ini", "");
+    test::TestDir dir;
+    dir.Write(L"a.txt", "a");
+    const std::wstring target = dir.Write(L"b.txt", "b");
+    dir.Write(L"c.txt", "c");
+    ProgramProcess program(L"\"/I=" + ini + L"\" /N \"" + target + L"\"");
+    HWND main = program.WaitForWindow(L"TQRVMain");
+    ASSERT_NE(main, nullptr);
+
+    // The first file list is the upper of the two list controls.
+    struct Lists {
+        HWND upper = nullptr;
+        LONG top = LONG_MAX;
+    } lists;
+    EnumChildWindows(
+        main,
+        [](HWND window, LPARAM data) -> BOOL {
+            wchar_t name[32];
+            GetClassNameW(window, name, 32);
+            RECT r;
+            GetWindowRect(window, &r);
+            auto* l = reinterpret_cast<Lists*>(data);
+            if (std::wstring(name) == WC_LISTVIEWW && IsWindowVisible(window) && r.top < l->top &&
+                r.right - r.left > 0) {
+                l->upper = window;
+                l->top = r.top;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&lists));
+    ASSERT_NE(lists.upper, nullptr);
+    EXPECT_EQ(SendMessageW(lists.upper, LVM_GETITEMCOUNT, 0, 0), 4) << "\"..\" and the three files";
+    EXPECT_EQ(SendMessageW(lists.upper, LVM_GETSELECTEDCOUNT, 0, 0), 1);
+    const LRESULT focused = SendMessageW(lists.upper, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED);
+    EXPECT_EQ(focused, 2) << "b.txt after \"..\" and a.txt";
     EXPECT_EQ(program.CloseAndWait(main), 0u);
 }
