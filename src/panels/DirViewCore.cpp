@@ -4,6 +4,7 @@
 #include "framework/SysUtils.h"
 
 #include <algorithm>
+#include <map>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -86,7 +87,7 @@ int CompareByName(const TFileRec& A, const TFileRec& B)
 
 TDirViewCore::TDirViewCore(TComponent* Sender, TDirFileSystem& FileSystem, TDirShellInfo& Shell,
                            const TDirViewTexts& Texts)
-    : sender_(Sender), fs_(FileSystem), shell_(Shell), texts_(Texts)
+    : sender_(Sender), fs_(FileSystem), shell_(Shell), texts_(Texts), collator_(std::make_shared<TFoldCollator>())
 {
 }
 
@@ -724,7 +725,29 @@ void TDirViewCore::SetItemFocused(TFileRec* Item)
 
 void TDirViewCore::SortItems()
 {
-    SortRecords(CompareByName);
+    SortBy({});
+}
+
+void TDirViewCore::SortBy(const TDirSortOptions& Options)
+{
+    if (SortNeedsTypeNames(Options.Kind))
+        FetchTypeNames();
+    const bool ready = itemsReady_;
+    itemsReady_ = false;
+    try {
+        SortFileRecs(items_, Options, *collator_);
+    } catch (...) {
+        itemsReady_ = ready;
+        throw;
+    }
+    itemsReady_ = ready;
+    MarkChanged();
+}
+
+void TDirViewCore::SetCollator(std::shared_ptr<const TSortCollator> Collator)
+{
+    if (Collator)
+        collator_ = std::move(Collator);
 }
 
 // ---- Type names and icons ----------------------------------------------------------
@@ -807,6 +830,29 @@ void TDirViewCore::GetFileInfo(TFileRec& Item, bool WithIcon)
     if (Item.TypeName.empty())
         Item.TypeName = Item.IsDirectory ? icons.FolderTypeName : FormatText(texts_.TypeNameFallback, {Item.Ext});
     Item.InfoEmpty = false;
+}
+
+void TDirViewCore::FetchTypeNames()
+{
+    // A query by attributes names the type by the extension alone, so one
+    // answer serves every item of that extension.
+    std::map<std::pair<bool, std::wstring>, std::wstring> names;
+    for (const auto& item : items_) {
+        if (!item->InfoEmpty)
+            continue;
+        auto [found, added] = names.try_emplace({item->IsDirectory, item->Ext});
+        if (added) {
+            TShellFileInfo info;
+            if (shell_.GetInfo(ItemFullFileName(item.get()), item->IsDirectory ? faDirectory : kNormalFileAttr,
+                               TDirShellInfo::wiTypeName, true, info))
+                found->second = info.TypeName;
+            if (found->second.empty())
+                found->second = item->IsDirectory ? shell_.Icons().FolderTypeName
+                                                  : FormatText(texts_.TypeNameFallback, {item->Ext});
+        }
+        item->TypeName = found->second;
+        item->InfoEmpty = false;
+    }
 }
 
 void TDirViewCore::FetchAllFileInfo()

@@ -12,6 +12,7 @@
 #include "framework/StringList.h"
 #include "common/ListExt.h"
 #include "panels/DirFilter.h"
+#include "panels/DirViewSort.h"
 #include "panels/DirViewSystem.h"
 #include "panels/DirViewTexts.h"
 #include "panels/FileRec.h"
@@ -131,6 +132,14 @@ public:
     void ClearItems();
     void ClearFileItems();
 
+    // ---- Sorting ----------------------------------------------------------------------
+
+    // Sorts the records by Options, fetching type names first when the
+    // order reads them; keys come from the collator, made once per item.
+    void SortBy(const TDirSortOptions& Options);
+    // The text order of names and types (the locale's; TFoldCollator until set).
+    void SetCollator(std::shared_ptr<const TSortCollator> Collator);
+
     // ---- Selection and focus -----------------------------------------------------
 
     // ".." is never selected; a change moves the item's size in or out of
@@ -147,6 +156,9 @@ public:
     void GetFileInfo(TFileRec& Item, bool WithIcon);
     // The type names of every item still without one.
     void FetchAllFileInfo();
+    // The type names of every item still without one, one shell query per
+    // extension (and one for folders); icons are left for the display.
+    void FetchTypeNames();
     const TListExt<TIconCacheRec>& IconCache() const { return iconCache_; }
 
     // ---- Options -----------------------------------------------------------------------
@@ -254,6 +266,7 @@ private:
 
     const TDirViewTexts& texts_;
     std::vector<std::unique_ptr<TFileRec>> items_;
+    std::shared_ptr<const TSortCollator> collator_;
     TListExt<TIconCacheRec> iconCache_;
     TFileRec* focused_ = nullptr;
 

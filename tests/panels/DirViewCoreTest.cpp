@@ -745,3 +745,53 @@ TEST_F(DirViewCoreTest, ThumbnailsAreMadeAgainWhenAFileChanges)
 }
 
 }  // namespace
+
+// ---- Sorting and totals -----------------------------------------------------------------
+
+namespace {
+
+TEST_F(DirViewCoreTest, DeletingKeepsTheTotalsExactAndTheParentIsNoFolder)
+{
+    view.SetPath(L"C:\\Daten");
+    EXPECT_EQ(view.DirCount(), 2u) << "Alt and .git; not ..";
+    EXPECT_EQ(view.TotalSize(), 301200u);
+    view.SelectRange(-1, 0, true);
+    // An unscanned folder takes no marker size out of the totals.
+    view.DeleteItem(view.IndexOf(&view.Item(L"Alt")));
+    EXPECT_EQ(view.TotalSize(), 301200u);
+    EXPECT_EQ(view.SelectedSize(), 301200u);
+    EXPECT_EQ(view.DirCount(), 1u);
+    view.DeleteItem(view.IndexOf(&view.Item(L"Bild.PNG")));
+    EXPECT_EQ(view.TotalSize(), 1200u);
+    EXPECT_EQ(view.SelectedSize(), 1200u);
+    view.DeleteItem(0);  // ".."
+    EXPECT_EQ(view.DirCount(), 1u);
+    EXPECT_FALSE(view.HasParentItem());
+}
+
+TEST_F(DirViewCoreTest, SortingByTypeAsksTheShellOncePerExtension)
+{
+    for (const wchar_t* name : {L"c.txt", L"a.txt", L"b.txt", L"z.bmp", L"y.bmp"})
+        sys.AddFile(L"C:\\Daten", name, 10);
+    view.SetPath(L"C:\\Daten");
+    sys.ShellQueries.clear();
+    view.SortBy({TDirSortKind::dskType, true, false, false});
+    // Folders, .PNG, .TXT and .BMP: four queries for eight items.
+    EXPECT_EQ(sys.ShellQueries.size(), 4u);
+    EXPECT_EQ(view.Names(), (std::vector<std::wstring>{L"..", L".git", L"Alt", L"y.bmp", L"z.bmp", L"Bild.PNG",
+                                                       L"a.txt", L"b.txt", L"brief.txt", L"c.txt"}));
+    EXPECT_EQ(view.Item(L"a.txt").TypeName, L"TXT-Datei");
+    EXPECT_FALSE(view.Item(L"a.txt").InfoEmpty);
+}
+
+TEST_F(DirViewCoreTest, SortingBySizeDescendingWithDirsOnTop)
+{
+    view.SetPath(L"C:\\Daten");
+    view.Item(L"Alt").Size = 5;
+    sys.ShellQueries.clear();
+    view.SortBy({TDirSortKind::dskSize, false, true, false});
+    EXPECT_TRUE(sys.ShellQueries.empty()) << "sizes need no type names";
+    EXPECT_EQ(view.Names(), (std::vector<std::wstring>{L"..", L".git", L"Alt", L"Bild.PNG", L"brief.txt"}));
+}
+
+}  // namespace

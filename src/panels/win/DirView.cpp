@@ -3,8 +3,12 @@
 #include "common/win/BaseUtilsWin.h"
 #include "framework/SysUtils.h"
 #include "panels/win/DirViewSystemWin.h"
+#include "panels/win/LocaleCollator.h"
+
+#include <shlobj.h>
 
 #include <algorithm>
+#include <iterator>
 #include <vector>
 
 namespace qrv {
@@ -13,6 +17,48 @@ namespace {
 
 // The shell's "find folder" animation in SHELL32.DLL.
 constexpr int kFindFolderAnimation = 150;
+
+// The shell's info tip of a file or folder; empty when it has none.
+std::wstring ShellInfoTip(const std::wstring& Path)
+{
+    PIDLIST_ABSOLUTE pidl = nullptr;
+    if (FAILED(SHParseDisplayName(Path.c_str(), nullptr, &pidl, 0, nullptr)) || !pidl)
+        return {};
+    std::wstring text;
+    IShellFolder* parent = nullptr;
+    PCUITEMID_CHILD child = nullptr;
+    if (SUCCEEDED(SHBindToParent(pidl, IID_IShellFolder, reinterpret_cast<void**>(&parent), &child))) {
+        IQueryInfo* query = nullptr;
+        if (SUCCEEDED(parent->GetUIObjectOf(nullptr, 1, &child, IID_IQueryInfo, nullptr,
+                                            reinterpret_cast<void**>(&query)))) {
+            wchar_t* tip = nullptr;
+            if (SUCCEEDED(query->GetInfoTip(0, &tip)) && tip) {
+                text = tip;
+                CoTaskMemFree(tip);
+            }
+            query->Release();
+        }
+        parent->Release();
+    }
+    CoTaskMemFree(pidl);
+    return text;
+}
+
+// An upward arrow in a 16-pixel box at X, Y (Large: 16 wide, 24 high), over
+// the ".." item's folder icon.
+void DrawParentArrow(HDC dc, int X, int Y, bool Large)
+{
+    const int h = Large ? 24 : 16;
+    const POINT points[] = {{X + 8, Y + 1},      {X + 15, Y + 8},     {X + 11, Y + 8},     {X + 11, Y + h - 1},
+                            {X + 5, Y + h - 1}, {X + 5, Y + 8},      {X + 1, Y + 8}};
+    const HBRUSH brush = CreateSolidBrush(RGB(0, 128, 0));
+    const HGDIOBJ oldBrush = SelectObject(dc, brush);
+    const HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
+    Polygon(dc, points, static_cast<int>(std::size(points)));
+    SelectObject(dc, oldPen);
+    SelectObject(dc, oldBrush);
+    DeleteObject(brush);
+}
 
 }  // namespace
 
@@ -23,11 +69,14 @@ TDirView::TDirView(TComponent* owner)
     SetViewStyle(TViewStyle::vsReport);
     SetMultiSelect(true);
     SetHideSelection(false);
-    AddColumn(L"Name", 150);
-    AddColumn(L"Größe", 80, TAlignment::taRightJustify);
-    AddColumn(L"Typ", 120);
-    AddColumn(L"Geändert am", 120);
-    AddColumn(L"Attr", 45);
+    SetCollator(std::make_shared<TLocaleCollator>());
+    hiddenColor_ = GetSysColor(COLOR_GRAYTEXT);
+    captionLanguage_ = PRIMARYLANGID(LANGIDFROMLCID(GetUserDefaultLCID()));
+    colWidths_.assign(kDirColumnWidths.begin(), kDirColumnWidths.end());
+    for (int i = 0; i < kDirColumnCount; ++i)
+        AddColumn(L"", colWidths_[static_cast<size_t>(i)],
+                  DirColumnRightAligned(i) ? TAlignment::taRightJustify : TAlignment::taLeftJustify);
+    SetColumnCaptions();
 }
 
 TDirView::~TDirView() = default;
@@ -36,8 +85,198 @@ void TDirView::SetMask(const std::wstring& value)
 {
     const std::wstring old = Mask();
     TKyListView::SetMask(value);
-    if (Mask() != old && Loaded())
+    if (Mask() == old)
+        return;
+    if (Loaded())
         ReloadDirectory();
+    SetColumnCaptions();
+}
+
+// ---- Options ----------------------------------------------------------------------
+
+void TDirView::Repaint()
+{
+    if (HandleAllocated())
+        InvalidateRect(handle_, nullptr, FALSE);
+}
+
+void TDirView::SetDirsOnTop(bool Value)
+{
+    if (Value == dirsOnTop_)
+        return;
+    dirsOnTop_ = Value;
+    if (ShowDirectories() && Loaded())
+        SortItems();
+}
+
+void TDirView::SetSortByExtension(bool Value)
+{
+    if (Value == sortByExtension_)
+        return;
+    sortByExtension_ = cells_.SortByExtension = Value;
+    if (SortColumn() == 2)
+        SortItems();
+    else
+        Repaint();
+}
+
+void TDirView::SetSortDirTime(bool Value)
+{
+    if (Value == sortDirTime_)
+        return;
+    sortDirTime_ = Value;
+    if (SortColumn() == 3)
+        SortItems();
+}
+
+void TDirView::SetAbbreviatedSize(bool Value)
+{
+    cells_.AbbreviatedSize = Value;
+    Repaint();
+}
+
+void TDirView::SetShowSubDirSize(bool Value)
+{
+    cells_.ShowSubDirSize = Value;
+    Repaint();
+}
+
+void TDirView::SetAttrSpace(const std::wstring& Value)
+{
+    cells_.AttrSpace = Value;
+    Repaint();
+}
+
+void TDirView::SetCompressedColor(uint32_t Value)
+{
+    compressedColor_ = Value;
+    Repaint();
+}
+
+void TDirView::SetHiddenColor(uint32_t Value)
+{
+    hiddenColor_ = Value;
+    Repaint();
+}
+
+void TDirView::SetShowInfoTips(bool Value)
+{
+    showInfoTips_ = Value;
+    ApplyToolTipDelays();
+}
+
+void TDirView::ApplyToolTipDelays()
+{
+    if (!HandleAllocated())
+        return;
+    const HWND tip = reinterpret_cast<HWND>(SendMessageW(handle_, LVM_GETTOOLTIPS, 0, 0));
+    if (!tip)
+        return;
+    SendMessageW(tip, TTM_SETDELAYTIME, TTDT_AUTOPOP, 10000);
+    SendMessageW(tip, TTM_SETDELAYTIME, TTDT_INITIAL, showInfoTips_ ? 1000 : 0);
+}
+
+void TDirView::SetShowMaskInHeader(bool Value)
+{
+    if (Value == showMaskInHeader_)
+        return;
+    showMaskInHeader_ = Value;
+    SetColumnCaptions();
+}
+
+void TDirView::SetCaptionLanguage(int Value)
+{
+    captionLanguage_ = Value;
+    SetColumnCaptions();
+}
+
+// ---- Columns ----------------------------------------------------------------------
+
+void TDirView::SetColumnCaptions()
+{
+    const TDirColumnTexts captions = DirColumnCaptions(captionLanguage_, Mask(), showMaskInHeader_, Filter);
+    if (captions == shownCaptions_ && HandleAllocated())
+        return;
+    for (int i = 0; i < kDirColumnCount && i < ColumnCount(); ++i)
+        SetColumnCaption(i, captions[static_cast<size_t>(i)]);
+    shownCaptions_ = captions;
+    // A new caption text drops the header item's mark.
+    if (HandleAllocated())
+        UpdateSortMarks();
+}
+
+void TDirView::ApplyColumnLayout()
+{
+    shownCaptions_ = {};
+    SetColumnCaptions();
+    for (int i = 0; i < kDirColumnCount && i < ColumnCount(); ++i)
+        SetColumnWidth(i, colWidths_[static_cast<size_t>(i)]);
+}
+
+void TDirView::StoreColumnWidths()
+{
+    for (int i = 0; i < kDirColumnCount && i < ColumnCount(); ++i)
+        colWidths_[static_cast<size_t>(i)] = ColumnWidth(i);
+}
+
+void TDirView::SetColWidth(int Column, int Width)
+{
+    colWidths_.at(static_cast<size_t>(Column)) = Width;
+    if (Column < ColumnCount())
+        SetColumnWidth(Column, Width);
+}
+
+void TDirView::SetColumnOrderAndRepaint(const std::vector<int>& Order)
+{
+    SetColumnOrder(Order);
+    Repaint();
+}
+
+// ---- View styles -----------------------------------------------------------------
+
+void TDirView::SetViewStyleEx(TViewStyleEx Value)
+{
+    if (HandleAllocated() && Value == TViewStyleEx::vsxTile && !Themed())
+        Value = TViewStyleEx::vsxIcon;
+    if (Value == viewStyleEx_ || Loading())
+        return;
+    viewStyleEx_ = Value;
+    ViewBeginUpdate();
+    switch (Value) {
+    case TViewStyleEx::vsxSmallIcon:
+        SetViewStyle(TViewStyle::vsSmallIcon);
+        break;
+    case TViewStyleEx::vsxList:
+        SetViewStyle(TViewStyle::vsList);
+        break;
+    case TViewStyleEx::vsxReport:
+        SetViewStyle(TViewStyle::vsReport);
+        break;
+    default:
+        SetViewStyle(TViewStyle::vsIcon);
+        break;
+    }
+    if (HandleAllocated() && Value != TViewStyleEx::vsxTile) {
+        // Leaves tile view, which the style bits alone do not.
+        const WPARAM view = Value == TViewStyleEx::vsxSmallIcon ? LV_VIEW_SMALLICON
+                            : Value == TViewStyleEx::vsxList    ? LV_VIEW_LIST
+                            : Value == TViewStyleEx::vsxReport  ? LV_VIEW_DETAILS
+                                                                : LV_VIEW_ICON;
+        SendMessageW(handle_, LVM_SETVIEW, view, 0);
+    } else if (HandleAllocated()) {
+        // Tiles show the size as their second line.
+        if (SendMessageW(handle_, LVM_SETVIEW, LV_VIEW_TILE, 0) == -1) {
+            viewStyleEx_ = TViewStyleEx::vsxIcon;
+        } else {
+            LVTILEVIEWINFO info{};
+            info.cbSize = sizeof info;
+            info.dwMask = LVTVIM_COLUMNS;
+            info.cLines = 1;
+            SendMessageW(handle_, LVM_SETTILEVIEWINFO, 0, reinterpret_cast<LPARAM>(&info));
+        }
+    }
+    ViewEndUpdate();
+    Repaint();
 }
 
 // ---- Texts ------------------------------------------------------------------------
@@ -60,20 +299,20 @@ std::wstring TDirView::FormatFileDate(uint64_t FileTime) const
 
 std::wstring TDirView::CellText(TFileRec& Item, int Column)
 {
-    switch (Column) {
-    case 0:
-        return Item.DisplayName;
-    case 1:
-        return Item.IsDirectory ? std::wstring() : FormatSizeText(static_cast<int64_t>(Item.Size), false);
-    case 2:
-        if (Item.InfoEmpty)
-            GetFileInfo(Item, false);
-        return Item.TypeName;
-    case 3:
-        return FormatFileTime(Item.LastWrite);
-    default:
-        return {};
-    }
+    if (Column == 2 && Item.InfoEmpty)
+        GetFileInfo(Item, false);
+    TDirCellOptions& options = cells_;
+    options.FileNameDisplay = FileNameDisplay();
+    options.ShellFolder = IsVirtual();
+    static const std::wstring separator = LocaleThousandSeparator();
+    options.ThousandSeparator = separator;
+    return DirCellText(Item, Column, options, [this](uint64_t time) { return FormatFileTime(time); });
+}
+
+std::wstring TDirView::ItemCellText(int Index, int Column)
+{
+    TFileRec* rec = ItemsReady() ? GetItemData(Index) : nullptr;
+    return rec ? CellText(*rec, Column) : std::wstring();
 }
 
 int TDirView::FindByPrefix(const std::wstring& Text, int Start, bool Whole) const
@@ -96,7 +335,20 @@ int TDirView::FindByPrefix(const std::wstring& Text, int Start, bool Whole) cons
 
 void TDirView::SortItems()
 {
-    TDirViewCore::SortItems();
+    // Workers read the records; they wait until the order is settled.
+    StopWorkers();
+    ShowBusy(true);
+    try {
+        TUpdateBracket update(*this);
+        SortBy({SortKindFor(SortColumn(), sortByExtension_), SortAscending(), dirsOnTop_, sortDirTime_});
+    } catch (...) {
+        ShowBusy(false);
+        throw;
+    }
+    ShowBusy(false);
+    if (!Loading())
+        StartWorkers();
+    MakeFocusedVisible();
 }
 
 void TDirView::SetControlState(int index, UINT state, UINT mask)
@@ -116,6 +368,8 @@ void TDirView::ItemsChanged()
     SetItemCount(ItemCount());
     if (!HandleAllocated())
         return;
+    // A load may have changed the filter the captions note.
+    SetColumnCaptions();
     SetControlState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     const int count = ItemCount();
     if (SelCount() > 0 && SelCount() == EntryCount()) {
@@ -196,6 +450,9 @@ void TDirView::CreateWindowHandle(const TCreateParams& params)
         return;
     // Overlays (the share hand, the shortcut arrow) are asked for per item.
     SendMessageW(handle_, LVM_SETCALLBACKMASK, LVIS_OVERLAYMASK, 0);
+    shownCaptions_ = {};
+    SetColumnCaptions();
+    ApplyToolTipDelays();
     ItemsChanged();
 }
 
@@ -207,6 +464,100 @@ void TDirView::DestroyWnd()
 }
 
 // ---- Notifications ----------------------------------------------------------------------
+
+LRESULT TDirView::CustomDraw(NMLVCUSTOMDRAW& draw)
+{
+    switch (draw.nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+        return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT: {
+        const TFileRec* rec = ItemsReady() ? GetItemData(static_cast<int>(draw.nmcd.dwItemSpec)) : nullptr;
+        if (!rec)
+            return CDRF_DODEFAULT;
+        LRESULT answer = rec->IsParentDir && ShowParentArrow ? CDRF_NOTIFYPOSTPAINT : CDRF_DODEFAULT;
+        const uint32_t normal = draw.clrText;
+        const uint32_t color = ItemTextColor(rec->Attr, compressedColor_, hiddenColor_, normal);
+        if (color != normal) {
+            draw.clrText = color;
+            draw.clrTextBk = static_cast<COLORREF>(SendMessageW(handle_, LVM_GETBKCOLOR, 0, 0));
+            answer |= CDRF_NEWFONT;
+        }
+        return answer;
+    }
+    case CDDS_ITEMPOSTPAINT: {
+        RECT icon{};
+        icon.left = LVIR_ICON;
+        if (!SendMessageW(handle_, LVM_GETITEMRECT, draw.nmcd.dwItemSpec, reinterpret_cast<LPARAM>(&icon)))
+            return CDRF_DODEFAULT;
+        const auto arrow = ParentArrowAt(viewStyleEx_, icon.left, icon.top, GetSystemMetrics(SM_CXICON),
+                                         GetSystemMetrics(SM_CYICON));
+        if (arrow)
+            DrawParentArrow(draw.nmcd.hdc, arrow->At.X, arrow->At.Y, arrow->Large);
+        return CDRF_DODEFAULT;
+    }
+    default:
+        return CDRF_DODEFAULT;
+    }
+}
+
+std::wstring TDirView::InfoTipText(int Index)
+{
+    TFileRec* rec = ItemsReady() ? GetItemData(Index) : nullptr;
+    // By the item, not by its index: a drive root has no "..".
+    if (!showInfoTips_ || !rec || !WantsInfoTip(*rec))
+        return {};
+    std::wstring text = IsVirtual() ? std::wstring() : ShellInfoTip(ItemFullFileName(rec));
+    if (!text.empty())
+        return text;
+    if (rec->InfoEmpty)
+        GetFileInfo(*rec, false);
+    return InfoTipFallbackText(*rec, FormatSizeText(static_cast<int64_t>(rec->Size), true),
+                               FormatFileDate(rec->LastWrite));
+}
+
+void TDirView::AssignFrom(TDirView& Other)
+{
+    SetLoadEnabled(false);
+    {
+        TUpdateBracket update(*this);
+        Other.StoreColumnWidths();
+        for (int i = 0; i < kDirColumnCount; ++i)
+            SetColWidth(i, Other.ColWidth(i));
+        SetMask(Other.Mask());
+        SetDateTimeDisplay(Other.DateTimeDisplay());
+        SetPath(Other.Path());
+        SetDirsOnTop(Other.DirsOnTop());
+        SetFileNameDisplay(Other.FileNameDisplay());
+        // The compression choices stay this list's own.
+        Filter.SelFileDateFrom = Other.Filter.SelFileDateFrom;
+        Filter.SelFileDateTo = Other.Filter.SelFileDateTo;
+        Filter.SelFileSizeFrom = Other.Filter.SelFileSizeFrom;
+        Filter.SelFileSizeTo = Other.Filter.SelFileSizeTo;
+        Filter.SelHidden = Other.Filter.SelHidden;
+        Filter.SelReadOnly = Other.Filter.SelReadOnly;
+        Filter.SelSysFile = Other.Filter.SelSysFile;
+        Filter.SelArchive = Other.Filter.SelArchive;
+        SetShowSubDirSize(Other.ShowSubDirSize());
+        SetSortAscending(Other.SortAscending());
+        SetSortByExtension(Other.SortByExtension());
+        SetSortColumn(Other.SortColumn());
+        SetSortDirTime(Other.SortDirTime());
+        SetAttrSpace(Other.AttrSpace());
+        SetViewStyleEx(Other.ViewStyleEx());
+    }
+    SetLoadEnabled(true);
+}
+
+void TDirView::GetInfoTip(NMLVGETINFOTIPW& tip)
+{
+    // Only where the control offers no text of its own (a cut-off label).
+    if (!showInfoTips_ || !tip.pszText || tip.cchTextMax <= 0 || tip.pszText[0])
+        return;
+    const std::wstring text = InfoTipText(tip.iItem);
+    const size_t n = std::min(text.size(), static_cast<size_t>(tip.cchTextMax - 1));
+    text.copy(tip.pszText, n);
+    tip.pszText[n] = L'\0';
+}
 
 void TDirView::GetDispInfo(NMLVDISPINFOW& info)
 {
@@ -225,6 +576,11 @@ void TDirView::GetDispInfo(NMLVDISPINFOW& info)
         if (rec->InfoEmpty || rec->IconEmpty)
             GetFileInfo(*rec, true);
         item.iImage = rec->ImageIndex;
+    }
+    if ((item.mask & LVIF_COLUMNS) && item.puColumns && item.cColumns > 0) {
+        // The tile's extra line: the size.
+        item.cColumns = 1;
+        item.puColumns[0] = 1;
     }
     if ((item.mask & LVIF_STATE) && (item.stateMask & LVIS_OVERLAYMASK)) {
         item.state &= ~LVIS_OVERLAYMASK;
@@ -293,6 +649,9 @@ void TDirView::DoNotify(NMHDR& header, LRESULT& result)
     case LVN_ITEMCHANGED:
         StateChanged(reinterpret_cast<NMLISTVIEW&>(header));
         break;
+    case LVN_GETINFOTIPW:
+        GetInfoTip(reinterpret_cast<NMLVGETINFOTIPW&>(header));
+        return;
     case LVN_ODSTATECHANGED:
         RangeChanged(reinterpret_cast<NMLVODSTATECHANGE&>(header));
         return;

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -268,4 +269,215 @@ TEST(DirViewSystemTest, DosTimesOfFileTimes)
     const uint32_t packed = FileTimeToLocalDosDateTime(FileTimeOf(2020, 7, 15, 12, 0, 0));
     EXPECT_EQ(packed >> 25, 40u) << "the year 2020";
     EXPECT_EQ((packed >> 21) & 0xF, 7u);
+}
+
+// ---- Sorting, cells and columns -----------------------------------------------------
+
+namespace {
+
+std::wstring HeaderText(HWND header, int index, int* format = nullptr)
+{
+    wchar_t buffer[100] = L"";
+    HDITEMW item{};
+    item.mask = HDI_TEXT | HDI_FORMAT;
+    item.pszText = buffer;
+    item.cchTextMax = 100;
+    SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    if (format)
+        *format = item.fmt;
+    return buffer;
+}
+
+}  // namespace
+
+TEST_F(DirViewTest, EveryColumnShowsItsText)
+{
+    view->SetAttrSpace(L"_");
+    view->SetPath(folder);
+    const std::wstring sep = LocaleThousandSeparator();
+    struct Row {
+        const wchar_t* Name;
+        std::wstring Size;
+        std::wstring Attr;
+    };
+    const Row rows[] = {
+        {L"klein.txt", L"1" + sep + L"234", L"__a__r"},
+        {L"versteckt.dat", L"10", L"__a_h_"},
+        {L"fünf.bin", L"5" + sep + L"368" + sep + L"709" + sep + L"120", L"__a___"},
+        {L"Unterordner", L"", L"______"},
+    };
+    for (const Row& row : rows) {
+        const int index = IndexOf(row.Name);
+        ASSERT_GE(index, 0) << WideToUtf8(row.Name);
+        const TFileRec& rec = *view->GetItemData(index);
+        EXPECT_EQ(ControlText(index, 0), row.Name);
+        EXPECT_EQ(ControlText(index, 1), row.Size) << WideToUtf8(row.Name);
+        EXPECT_EQ(ControlText(index, 2), rec.TypeName) << WideToUtf8(row.Name);
+        EXPECT_FALSE(rec.TypeName.empty()) << WideToUtf8(row.Name);
+        EXPECT_EQ(ControlText(index, 3), view->FormatFileTime(rec.LastWrite)) << WideToUtf8(row.Name);
+        EXPECT_FALSE(ControlText(index, 3).empty()) << WideToUtf8(row.Name);
+        EXPECT_EQ(ControlText(index, 4), row.Attr) << WideToUtf8(row.Name);
+    }
+
+    view->SetAbbreviatedSize(true);
+    EXPECT_EQ(ControlText(IndexOf(L"klein.txt"), 1), L"1 KB");
+    EXPECT_EQ(ControlText(IndexOf(L"fünf.bin"), 1), L"5" + sep + L"242" + sep + L"880 KB");
+    view->SetSortByExtension(true);
+    EXPECT_EQ(ControlText(IndexOf(L"klein.txt"), 2), L"TXT");
+}
+
+TEST_F(DirViewTest, SortsBySizeDescendingWithFoldersOnTop)
+{
+    view->SetPath(folder);
+    view->SetDirsOnTop(true);
+    view->SetSortColumn(1);
+    view->SetSortAscending(false);
+    std::vector<std::wstring> shown;
+    for (int i = 0; i < ControlCount(); ++i)
+        shown.push_back(ControlText(i, 0));
+    EXPECT_EQ(shown, (std::vector<std::wstring>{L"..", L"Unterordner", L"fünf.bin", L"drei.bin", L"klein.txt",
+                                                L"versteckt.dat", L"alt.txt"}));
+    // By date ascending the 1975 file comes first among the files.
+    view->SetSortColumn(3);
+    view->SetSortAscending(true);
+    EXPECT_EQ(ControlText(2, 0), L"alt.txt");
+}
+
+TEST_F(DirViewTest, GermanHeaderNotesTheFilterAndMarksTheSortColumn)
+{
+    view->SetCaptionLanguage(kLangGerman);
+    view->Filter.SelHidden = TSelAttr::SelNo;
+    view->SetPath(folder);
+    view->SetSortColumn(4);
+    const HWND header = view->HeaderHandle();
+    ASSERT_NE(header, nullptr);
+    int format = 0;
+    EXPECT_EQ(HeaderText(header, 0), L"Name");
+    EXPECT_EQ(HeaderText(header, 1), L"Größe");
+    EXPECT_EQ(HeaderText(header, 3), L"Geändert am");
+    EXPECT_EQ(HeaderText(header, 4, &format), L"Attr (gefiltert)");
+    EXPECT_NE(format & (HDF_SORTUP | HDF_SORTDOWN | HDF_BITMAP), 0) << "the sort mark";
+    HeaderText(header, 0, &format);
+    EXPECT_EQ(format & (HDF_SORTUP | HDF_SORTDOWN | HDF_BITMAP), 0);
+
+    view->SetShowMaskInHeader(true);
+    view->SetMask(L"*.txt");
+    EXPECT_EQ(HeaderText(header, 0), L"Name (*.txt)");
+    EXPECT_NE(HeaderText(header, 4, &format).find(L"gefiltert"), std::wstring::npos);
+    EXPECT_NE(format & (HDF_SORTUP | HDF_SORTDOWN | HDF_BITMAP), 0) << "new captions keep the mark";
+}
+
+TEST_F(DirViewTest, SelectAllLeavesTheParentAndSumsTheFiles)
+{
+    view->SetPath(folder);
+    SetControlState(-1, LVIS_SELECTED, LVIS_SELECTED);
+    const std::vector<int> selected = ControlSelection();
+    EXPECT_EQ(std::count(selected.begin(), selected.end(), 0), 0);
+    uint64_t sum = 0;
+    for (const Expected& file : files)
+        sum += file.size;
+    EXPECT_EQ(view->SelectedSize(), sum);
+}
+
+TEST_F(DirViewTest, ViewStylesSwitchTheControlsView)
+{
+    view->SetPath(folder);
+    view->SetViewStyleEx(TViewStyleEx::vsxList);
+    EXPECT_EQ(SendMessageW(List(), LVM_GETVIEW, 0, 0), LV_VIEW_LIST);
+    view->SetViewStyleEx(TViewStyleEx::vsxTile);
+    EXPECT_EQ(SendMessageW(List(), LVM_GETVIEW, 0, 0), view->Themed() ? LV_VIEW_TILE : LV_VIEW_ICON);
+    view->SetViewStyleEx(TViewStyleEx::vsxReport);
+    EXPECT_EQ(SendMessageW(List(), LVM_GETVIEW, 0, 0), LV_VIEW_DETAILS);
+    EXPECT_EQ(ControlCount(), 7);
+}
+
+TEST_F(DirViewTest, InfoTipsSkipTheParentItemOnly)
+{
+    view->SetPath(folder);
+    const int klein = IndexOf(L"klein.txt");
+    EXPECT_EQ(view->InfoTipText(klein), L"") << "off by default";
+    view->SetShowInfoTips(true);
+    EXPECT_EQ(view->InfoTipText(0), L"");
+    const std::wstring tip = view->InfoTipText(klein);
+    EXPECT_FALSE(tip.empty());
+    // The first item of a list without ".." gets its tip too.
+    view->DeleteItem(0);
+    ASSERT_FALSE(view->GetItemData(0)->IsParentDir);
+    EXPECT_FALSE(view->InfoTipText(0).empty());
+    // The tool tip pops up after a second and stays ten.
+    const HWND tips = reinterpret_cast<HWND>(SendMessageW(List(), LVM_GETTOOLTIPS, 0, 0));
+    ASSERT_NE(tips, nullptr);
+    EXPECT_EQ(SendMessageW(tips, TTM_GETDELAYTIME, TTDT_INITIAL, 0), 1000);
+    EXPECT_EQ(SendMessageW(tips, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0), 10000);
+}
+
+TEST_F(DirViewTest, AssignFromTakesPathOrderAndOptions)
+{
+    view->SetPath(folder);
+    view->SetSortColumn(1);
+    view->SetSortAscending(false);
+    view->SetAttrSpace(L"-");
+    view->SetColWidth(2, 77);
+    view->Filter.SelHidden = TSelAttr::SelNo;
+    TDirView* other = new TDirView(form.get());
+    other->SetParent(form.get());
+    other->AssignFrom(*view);
+    EXPECT_TRUE(other->Loaded());
+    EXPECT_EQ(other->Path(), folder);
+    EXPECT_EQ(other->SortColumn(), 1);
+    EXPECT_FALSE(other->SortAscending());
+    EXPECT_EQ(other->AttrSpace(), L"-");
+    EXPECT_EQ(other->ColWidth(2), 77);
+    EXPECT_EQ(other->FindFileItem(L"versteckt.dat"), nullptr) << "the filter came along";
+    // Sorted by size descending: the largest file first, the folder last.
+    EXPECT_EQ(other->GetItemData(1)->FileName, L"fünf.bin");
+    EXPECT_EQ(other->GetItemData(other->ItemCount() - 1)->FileName, L"Unterordner");
+}
+
+namespace {
+
+// Opens the drawing hook to the test.
+class DrawnDirView : public TDirView {
+public:
+    using TDirView::TDirView;
+    LRESULT ItemPrePaint(int index, COLORREF& text)
+    {
+        NMLVCUSTOMDRAW draw{};
+        draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
+        draw.nmcd.dwItemSpec = static_cast<DWORD_PTR>(index);
+        draw.clrText = text;
+        const LRESULT answer = CustomDraw(draw);
+        text = draw.clrText;
+        return answer;
+    }
+};
+
+}  // namespace
+
+TEST_F(DirViewTest, HiddenAndCompressedItemsTakeTheirColours)
+{
+    auto* drawn = new DrawnDirView(form.get());
+    drawn->SetParent(form.get());
+    drawn->SetPath(folder);
+    drawn->SetHiddenColor(RGB(1, 2, 3));
+    constexpr COLORREF normal = RGB(9, 9, 9);
+
+    const int hidden = drawn->IndexOf(drawn->FindFileItem(L"versteckt.dat"));
+    COLORREF text = normal;
+    drawn->ItemPrePaint(hidden, text);
+    EXPECT_EQ(text, RGB(1, 2, 3));
+
+    // Compressed wins over hidden.
+    drawn->GetItemData(hidden)->Attr |= FILE_ATTRIBUTE_COMPRESSED;
+    text = normal;
+    drawn->ItemPrePaint(hidden, text);
+    EXPECT_EQ(text, drawn->CompressedColor());
+    EXPECT_EQ(drawn->CompressedColor(), 0xFF0000u);
+
+    text = normal;
+    drawn->ItemPrePaint(drawn->IndexOf(drawn->FindFileItem(L"klein.txt")), text);
+    EXPECT_EQ(text, normal);
+    // ".." asks to draw its arrow after the item.
+    text = normal;
+    EXPECT_NE(drawn->ItemPrePaint(0, text) & CDRF_NOTIFYPOSTPAINT, 0);
 }

@@ -1,0 +1,14 @@
+#pragma once
+// The user's locale order of names as sort keys (LCMapStringEx with
+// LCMAP_SORTKEY, case ignored), so a sort asks the locale once per item.
+
+#include "panels/DirViewSort.h"
+
+namespace qrv {
+
+class TLocaleCollator : public TSortCollator {
+public:
+    std::string SortKey(std::wstring_view Text) const override;
+};
+
+}  // namespace qrv
