@@ -4,6 +4,7 @@
 #include "framework/win/ImgList.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace qrv {
 
@@ -608,6 +609,44 @@ void TTreeNode::SetText(const std::wstring& text)
     SendMessageW(tree_.Handle(), TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&tvi));
 }
 
+void TTreeNode::SetHasChildren(TNodeButton button)
+{
+    button_ = button;
+    if (!item_ || !tree_.HandleAllocated())
+        return;
+    TVITEMW tvi{};
+    tvi.mask = TVIF_CHILDREN;
+    tvi.hItem = item_;
+    tvi.cChildren = button == TNodeButton::Ask ? I_CHILDRENCALLBACK : button == TNodeButton::Shown ? 1 : 0;
+    SendMessageW(tree_.Handle(), TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&tvi));
+}
+
+bool TTreeNode::Expanded() const
+{
+    if (!item_ || !tree_.HandleAllocated())
+        return false;
+    return (SendMessageW(tree_.Handle(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item_), TVIS_EXPANDED) &
+            TVIS_EXPANDED) != 0;
+}
+
+void TTreeNode::Expand(bool recurse)
+{
+    if (item_ && tree_.HandleAllocated())
+        SendMessageW(tree_.Handle(), TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item_));
+    if (recurse)
+        for (size_t i = 0; i < children_.size(); ++i)
+            children_[i]->Expand(true);
+}
+
+void TTreeNode::Collapse(bool recurse)
+{
+    if (recurse)
+        for (auto& child : children_)
+            child->Collapse(true);
+    if (item_ && tree_.HandleAllocated())
+        SendMessageW(tree_.Handle(), TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(item_));
+}
+
 TTreeNodes::~TTreeNodes() = default;
 
 std::vector<std::unique_ptr<TTreeNode>>& TTreeNodes::SiblingsOf(TTreeNode* node)
@@ -617,22 +656,39 @@ std::vector<std::unique_ptr<TTreeNode>>& TTreeNodes::SiblingsOf(TTreeNode* node)
 
 TTreeNode* TTreeNodes::AddChild(TTreeNode* parent, const std::wstring& text)
 {
+    return Insert(parent, nullptr, text);
+}
+
+TTreeNode* TTreeNodes::Insert(TTreeNode* parent, TTreeNode* before, const std::wstring& text, TNodeButton button,
+                              std::unique_ptr<TTreeNodeObject> object)
+{
     auto& siblings = parent ? parent->children_ : roots_;
-    siblings.push_back(std::unique_ptr<TTreeNode>(new TTreeNode(tree_, parent, text)));
-    TTreeNode* node = siblings.back().get();
-    if (tree_.HandleAllocated())
-        InsertInWindow(*node);
+    auto at = std::find_if(siblings.begin(), siblings.end(), [before](const auto& p) { return p.get() == before; });
+    HTREEITEM after = at == siblings.begin() ? TVI_FIRST : at == siblings.end() ? TVI_LAST : (*(at - 1))->item_;
+    at = siblings.insert(at, std::unique_ptr<TTreeNode>(new TTreeNode(tree_, parent, text)));
+    TTreeNode* node = at->get();
+    node->button_ = button;
+    node->object_ = std::move(object);
+    if (tree_.HandleAllocated() && (!parent || parent->item_))
+        InsertInWindow(*node, after);
     return node;
 }
 
-void TTreeNodes::InsertInWindow(TTreeNode& node)
+void TTreeNodes::InsertInWindow(TTreeNode& node, HTREEITEM after)
 {
     TVINSERTSTRUCTW insert{};
     insert.hParent = node.parent_ ? node.parent_->item_ : TVI_ROOT;
-    insert.hInsertAfter = TVI_LAST;
-    insert.item.mask = TVIF_TEXT | TVIF_PARAM;
+    insert.hInsertAfter = after;
+    insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_CHILDREN;
+    if (tree_.images_) {
+        insert.item.mask |= TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+        insert.item.iImage = insert.item.iSelectedImage = I_IMAGECALLBACK;
+    }
     insert.item.pszText = node.text_.data();
     insert.item.lParam = reinterpret_cast<LPARAM>(&node);
+    insert.item.cChildren = node.button_ == TNodeButton::Ask     ? I_CHILDRENCALLBACK
+                            : node.button_ == TNodeButton::Shown ? 1
+                                                                 : 0;
     node.item_ = reinterpret_cast<HTREEITEM>(
         SendMessageW(tree_.Handle(), TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
     for (auto& child : node.children_)
@@ -650,20 +706,36 @@ void TTreeNodes::ForgetWindowItems()
         forget(*root);
 }
 
-void TTreeNodes::Delete(TTreeNode* node)
+void TTreeNodes::Unselect(TTreeNode* node)
 {
-    if (!node)
-        return;
     for (TTreeNode* up = tree_.selected_; up; up = up->parent_)
         if (up == node) {
             tree_.selected_ = nullptr;
             break;
         }
+}
+
+void TTreeNodes::Delete(TTreeNode* node)
+{
+    if (!node)
+        return;
+    Unselect(node);
     if (node->item_ && tree_.HandleAllocated())
         SendMessageW(tree_.Handle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(node->item_));
+    tree_.ForEachDeleted(*node);
     auto& siblings = SiblingsOf(node);
-    siblings.erase(std::find_if(siblings.begin(), siblings.end(),
-                                [node](const auto& p) { return p.get() == node; }));
+    // Taken out first, so the node's own destruction sees a consistent tree.
+    auto it = std::find_if(siblings.begin(), siblings.end(), [node](const auto& p) { return p.get() == node; });
+    std::unique_ptr<TTreeNode> gone = std::move(*it);
+    siblings.erase(it);
+}
+
+void TTreeNodes::DeleteChildren(TTreeNode* node)
+{
+    if (!node)
+        return;
+    while (!node->children_.empty())
+        Delete(node->children_.back().get());
 }
 
 void TTreeNodes::Clear()
@@ -671,7 +743,31 @@ void TTreeNodes::Clear()
     tree_.selected_ = nullptr;
     if (tree_.HandleAllocated())
         SendMessageW(tree_.Handle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+    for (auto& root : roots_)
+        tree_.ForEachDeleted(*root);
+    std::vector<std::unique_ptr<TTreeNode>> gone = std::move(roots_);
     roots_.clear();
+}
+
+void TTreeNodes::SortChildren(TTreeNode* parent, const std::function<bool(const TTreeNode&, const TTreeNode&)>& less)
+{
+    auto& siblings = parent ? parent->children_ : roots_;
+    std::stable_sort(siblings.begin(), siblings.end(), [&](const auto& a, const auto& b) { return less(*a, *b); });
+    if (!tree_.HandleAllocated() || (parent && !parent->item_))
+        return;
+    // The control takes the same order: each node's place in the vector.
+    std::unordered_map<LPARAM, size_t> rank;
+    for (size_t i = 0; i < siblings.size(); ++i)
+        rank[reinterpret_cast<LPARAM>(siblings[i].get())] = i;
+    TVSORTCB sort{};
+    sort.hParent = parent ? parent->item_ : TVI_ROOT;
+    sort.lpfnCompare = [](LPARAM a, LPARAM b, LPARAM order) -> int {
+        const auto& ranks = *reinterpret_cast<const std::unordered_map<LPARAM, size_t>*>(order);
+        const size_t ra = ranks.at(a), rb = ranks.at(b);
+        return ra < rb ? -1 : ra > rb ? 1 : 0;
+    };
+    sort.lParam = reinterpret_cast<LPARAM>(&rank);
+    SendMessageW(tree_.Handle(), TVM_SORTCHILDRENCB, 0, reinterpret_cast<LPARAM>(&sort));
 }
 
 int TTreeNodes::Count() const
@@ -732,6 +828,8 @@ void TTreeView::CreateWindowHandle(const TCreateParams& params)
     TWinControl::CreateWindowHandle(params);
     if (!handle_)
         return;
+    if (images_)
+        SendMessageW(handle_, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images_->Handle()));
     for (auto& root : nodes_.roots_)
         nodes_.InsertInWindow(*root);
     if (selected_)
@@ -790,6 +888,36 @@ void TTreeView::SetSelected(TTreeNode* node)
                      reinterpret_cast<LPARAM>(node ? node->item_ : nullptr));
 }
 
+void TTreeView::ForEachDeleted(TTreeNode& node)
+{
+    for (auto& child : node.children_)
+        ForEachDeleted(*child);
+    NodeDeleting(&node);
+}
+
+void TTreeView::SetImages(TImageList* images)
+{
+    images_ = images;
+    if (HandleAllocated())
+        SendMessageW(handle_, TVM_SETIMAGELIST, TVSIL_NORMAL,
+                     reinterpret_cast<LPARAM>(images_ ? images_->Handle() : nullptr));
+}
+
+void TTreeView::Change(TTreeNode* node)
+{
+    if (OnChange)
+        OnChange(this, node);
+}
+
+TTreeNode* TTreeView::NodeAt(int x, int y)
+{
+    if (!HandleAllocated())
+        return nullptr;
+    TVHITTESTINFO hit{};
+    hit.pt = {x, y};
+    return NodeOf(reinterpret_cast<HTREEITEM>(SendMessageW(handle_, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit))));
+}
+
 void TTreeView::WndProc(TMessage& message)
 {
     if (message.Msg == CN_NOTIFY) {
@@ -797,8 +925,24 @@ void TTreeView::WndProc(TMessage& message)
         message.Result = 0;
         if (header.code == TVN_SELCHANGEDW) {
             const auto& change = reinterpret_cast<NMTREEVIEWW&>(header);
-            if (OnChange)
-                OnChange(this, reinterpret_cast<TTreeNode*>(change.itemNew.lParam));
+            Change(reinterpret_cast<TTreeNode*>(change.itemNew.lParam));
+        } else if (header.code == TVN_ITEMEXPANDINGW) {
+            const auto& expand = reinterpret_cast<NMTREEVIEWW&>(header);
+            auto* node = reinterpret_cast<TTreeNode*>(expand.itemNew.lParam);
+            if ((expand.action & TVE_EXPAND) && node && !CanExpand(node))
+                message.Result = TRUE;
+        } else if (header.code == TVN_GETDISPINFOW) {
+            auto& info = reinterpret_cast<NMTVDISPINFOW&>(header);
+            auto* node = reinterpret_cast<TTreeNode*>(info.item.lParam);
+            if ((info.item.mask & (TVIF_IMAGE | TVIF_SELECTEDIMAGE)) && node)
+                NodeImages(node, info.item.iImage, info.item.iSelectedImage);
+            if ((info.item.mask & TVIF_CHILDREN) && node) {
+                // Asked once: the control keeps the answer.
+                const bool has = NodeHasChildren(node);
+                node->button_ = has ? TNodeButton::Shown : TNodeButton::None;
+                info.item.cChildren = has ? 1 : 0;
+                info.item.mask |= TVIF_DI_SETITEM;
+            }
         } else if (header.code == TVN_ENDLABELEDITW) {
             const auto& info = reinterpret_cast<NMTVDISPINFOW&>(header);
             if (TTreeNode* node = NodeOf(info.item.hItem); node && info.item.pszText) {

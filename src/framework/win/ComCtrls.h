@@ -190,6 +190,16 @@ public:
 
 class TTreeView;
 
+// Something a tree node owns; freed with the node.
+class TTreeNodeObject {
+public:
+    virtual ~TTreeNodeObject() = default;
+};
+
+// Whether a node shows an expand button: never, always, or as the tree
+// answers when the control first asks (TTreeView::NodeHasChildren).
+enum class TNodeButton { None, Shown, Ask };
+
 // One node of a tree view; owned by its parent node or by the tree's nodes.
 class TTreeNode {
 public:
@@ -199,6 +209,15 @@ public:
     int Count() const { return static_cast<int>(children_.size()); }
     TTreeNode* Item(int index) const { return children_.at(index).get(); }
     int Level() const { return parent_ ? parent_->Level() + 1 : 0; }
+    TTreeNodeObject* Object() const { return object_.get(); }
+    void SetObject(std::unique_ptr<TTreeNodeObject> object) { object_ = std::move(object); }
+    TNodeButton HasChildren() const { return button_; }
+    void SetHasChildren(TNodeButton button);
+    // Expanded in the control (never without a window).
+    bool Expanded() const;
+    void Expand(bool recurse = false);
+    void Collapse(bool recurse = false);
+    HTREEITEM ItemId() const { return item_; }
     void* Data = nullptr;
 
 private:
@@ -211,6 +230,8 @@ private:
     TTreeNode* parent_;
     std::wstring text_;
     std::vector<std::unique_ptr<TTreeNode>> children_;
+    std::unique_ptr<TTreeNodeObject> object_;
+    TNodeButton button_ = TNodeButton::Shown;
     HTREEITEM item_ = nullptr;
 };
 
@@ -224,8 +245,16 @@ public:
 
     // Adds a node as the last child of parent (nullptr: a top-level node).
     TTreeNode* AddChild(TTreeNode* parent, const std::wstring& text);
+    // Adds a node to parent's children before the child Before (nullptr:
+    // last), with its button and the object it owns.
+    TTreeNode* Insert(TTreeNode* parent, TTreeNode* before, const std::wstring& text,
+                      TNodeButton button = TNodeButton::Shown, std::unique_ptr<TTreeNodeObject> object = nullptr);
     // Deletes the node with all its children.
     void Delete(TTreeNode* node);
+    void DeleteChildren(TTreeNode* node);
+    // Orders parent's children (nullptr: the top-level nodes), here and in
+    // the control; the sort is stable.
+    void SortChildren(TTreeNode* parent, const std::function<bool(const TTreeNode&, const TTreeNode&)>& less);
     void Clear();
     // Top-level nodes.
     int RootCount() const { return static_cast<int>(roots_.size()); }
@@ -236,8 +265,9 @@ public:
 private:
     friend class TTreeView;
     std::vector<std::unique_ptr<TTreeNode>>& SiblingsOf(TTreeNode* node);
-    void InsertInWindow(TTreeNode& node);
+    void InsertInWindow(TTreeNode& node, HTREEITEM after = TVI_LAST);
     void ForgetWindowItems();
+    void Unselect(TTreeNode* node);
 
     TTreeView& tree_;
     std::vector<std::unique_ptr<TTreeNode>> roots_;
@@ -266,7 +296,25 @@ public:
     // The selected node changed.
     std::function<void(TComponent* Sender, TTreeNode* Node)> OnChange;
 
+    // The node at a client point; nullptr when none.
+    TTreeNode* NodeAt(int x, int y);
+
+    // The images of the nodes; each node's come from NodeImages when drawn.
+    TImageList* Images() const { return images_; }
+    void SetImages(TImageList* images);
+
 protected:
+    // The control asks before it expands a node; false keeps it closed.
+    virtual bool CanExpand(TTreeNode* /*node*/) { return true; }
+    // Answers a node whose button is TNodeButton::Ask.
+    virtual bool NodeHasChildren(TTreeNode* node) { return node->Count() > 0; }
+    // The control changed its selection; raises OnChange.
+    virtual void Change(TTreeNode* node);
+    // A node is about to be freed, with all its children before it.
+    virtual void NodeDeleting(TTreeNode* /*node*/) {}
+    // The image indexes of a node, asked whenever it is drawn.
+    virtual void NodeImages(TTreeNode* /*node*/, int& image, int& selectedImage) { image = selectedImage = 0; }
+
     void CreateParams(TCreateParams& params) override;
     void CreateWindowHandle(const TCreateParams& params) override;
     void DestroyWnd() override;
@@ -278,8 +326,10 @@ private:
     DWORD StyleBits() const;
     void ApplyStyles();
     TTreeNode* NodeOf(HTREEITEM item);
+    void ForEachDeleted(TTreeNode& node);
 
     TTreeNodes nodes_;
+    TImageList* images_ = nullptr;
     TTreeNode* selected_ = nullptr;  // while no window exists
     bool showLines_ = true;
     bool showRoot_ = true;

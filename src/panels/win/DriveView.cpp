@@ -1,11 +1,854 @@
 #include "panels/win/DriveView.h"
 
+#include "common/BaseUtils.h"
+#include "common/win/BaseUtilsWin.h"
+#include "common/win/KyTimerThread.h"
+#include "framework/win/Forms.h"
+#include "framework/win/Graphics.h"
+#include "framework/win/ImgList.h"
+#include "panels/win/DirView.h"
+#include "panels/win/KyDriveInfo.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+
+#include <memory>
+#include <vector>
+
 namespace qrv {
+
+namespace {
+
+// The record a node owns.
+struct TNodeHolder : TTreeNodeObject {
+    TNodeData Data;
+    int Image = 0;
+    int SelectedImage = 0;
+};
+
+// The small system icon of a path (open: the open folder's); -1 when the
+// shell has none. Defaults: by the attributes alone, without the disk.
+int SmallIconOf(const std::wstring& Path, bool Open, bool Default)
+{
+    SHFILEINFOW info{};
+    UINT flags = SHGFI_SYSICONINDEX | SHGFI_SMALLICON | (Open ? SHGFI_OPENICON : 0);
+    if (Default)
+        flags |= SHGFI_USEFILEATTRIBUTES;
+    if (!SHGetFileInfoW(Path.c_str(), FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info, flags))
+        return -1;
+    return info.iIcon;
+}
+
+struct FindCloser {
+    void operator()(HANDLE h) const { FindClose(h); }
+};
+using FindHandle = std::unique_ptr<void, FindCloser>;
+
+bool IsSubFolder(const WIN32_FIND_DATAW& found, bool hideHidden)
+{
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    if (hideHidden && (found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN))
+        return false;
+    const std::wstring_view name = found.cFileName;
+    return name != L"." && name != L"..";
+}
+
+TTreeNode* AsNode(TNodeRef Node) { return static_cast<TTreeNode*>(Node); }
+
+bool FolderExists(const std::wstring& Path)
+{
+    const DWORD attr = GetFileAttributesW(Path.c_str());
+    return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool IsDrivePath(const std::wstring& Path)
+{
+    return Path.size() >= 2 && Path[1] == L':';
+}
+
+}  // namespace
 
 TDriveView::TDriveView(TComponent* owner) : TTreeView(owner)
 {
     SetHideSelection(false);
     SetShowRoot(true);
+    // Labels are renamed through the tree's own commands, not in place.
+    SetReadOnly(true);
+    // The system's small icons; any folder gives the list's handle.
+    SHFILEINFOW info{};
+    if (auto handle = reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(
+            L"C:\\", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info,
+            SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES))) {
+        auto* images = new TImageList(this);
+        images->ShareImages(handle);
+        SetImages(images);
+    }
+}
+
+TDriveView::~TDriveView()
+{
+    // No tick after this: the timer thread ends first.
+    changeTimer_.reset();
+    // The nodes go while this class can still see them being deleted.
+    DestroyWnd();
+    Items().Clear();
+}
+
+// ---- Nodes -------------------------------------------------------------------
+
+TNodeData& TDriveView::NodeData(TTreeNode* Node)
+{
+    if (!Node)
+        RaiseNodeNotAssigned(L"NodeData");
+    auto* holder = dynamic_cast<TNodeHolder*>(Node->Object());
+    if (!holder)
+        RaiseNodeNotAssigned(L"NodeData");
+    return holder->Data;
+}
+
+std::wstring TDriveView::GetDirPath(TTreeNode* Node) { return NodeDirPath(*this, Node); }
+std::wstring TDriveView::GetDirPathName(TTreeNode* Node) { return NodeDirPathName(*this, Node); }
+wchar_t TDriveView::GetDrive(TTreeNode* Node) { return NodeDrive(*this, Node); }
+TTreeNode* TDriveView::RootNode(TTreeNode* Node) { return AsNode(NodeTopLevel(*this, Node)); }
+std::wstring TDriveView::GetDisplayDirPath(TTreeNode* Node) { return NodeDisplayDirPath(*this, Node); }
+TTreeNode* TDriveView::NodeForPath(const std::wstring& Path) { return AsNode(qrv::NodeForPath(*this, Path)); }
+
+TTreeNode* TDriveView::NodeForPathOrParent(const std::wstring& Path)
+{
+    return AsNode(qrv::NodeForPathOrParent(*this, Path));
+}
+
+TTreeNode* TDriveView::DriveRootNode(wchar_t Drive)
+{
+    const wchar_t drive = UpCaseDrive(Drive);
+    if (drive < kFirstDrive || drive > kLastDrive)
+        return nullptr;
+    return AsNode(drives_[drive].RootNode);
+}
+
+TNodeRef TDriveView::Parent(TNodeRef Node) { return AsNode(Node)->Parent(); }
+int TDriveView::ChildCount(TNodeRef Node) { return AsNode(Node)->Count(); }
+TNodeRef TDriveView::Child(TNodeRef Node, int Index) { return AsNode(Node)->Item(Index); }
+TNodeData& TDriveView::Data(TNodeRef Node) { return NodeData(AsNode(Node)); }
+TNodeRef TDriveView::DriveRoot(wchar_t Drive) { return DriveRootNode(Drive); }
+bool TDriveView::DriveScanned(wchar_t Drive) { return drives_[Drive].Scanned; }
+void TDriveView::ReadSubDirs(TNodeRef Node) { ReadSubDirs(AsNode(Node)); }
+
+TNodeRef TDriveView::NodeForUNCPath(const std::wstring& /*Path*/)
+{
+    // The network neighbourhood is not shown yet, so no UNC path has a node.
+    return nullptr;
+}
+
+// ---- Directory and selection ---------------------------------------------------
+
+std::wstring TDriveView::GetDirectory()
+{
+    TTreeNode* node = Selected();
+    return node ? GetDirPathName(node) : directory_;
+}
+
+void TDriveView::SetDirectory(const std::wstring& Path)
+{
+    directory_ = Path.size() > 2 && Path.substr(0, 2) == L"\\\\" ? RemoveBackslash(Path) : Path;
+    if (TTreeNode* node = NodeForPathOrParent(directory_)) {
+        SelectNode(node);
+        if (HandleAllocated())
+            SendMessageW(Handle(), TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(node->ItemId()));
+    }
+}
+
+void TDriveView::SetCurrentDrive(wchar_t Drive)
+{
+    const wchar_t drive = UpCaseDrive(Drive);
+    SetDirectory(drives_.DefaultDir(drive));
+    if (autoExpandDir_ && DriveInfo().IsValid(drive))
+        if (TTreeNode* root = DriveRootNode(drive))
+            root->Expand();
+}
+
+wchar_t TDriveView::GetCurrentDrive()
+{
+    TTreeNode* node = Selected();
+    return node ? GetDrive(node) : L'\0';
+}
+
+void TDriveView::SelectNode(TTreeNode* Node)
+{
+    if (!Node)
+        RaiseNodeNotAssigned(L"SelectNode");
+    if (Selected() == Node)
+        return;
+    selecting_ = true;
+    try {
+        SetSelected(Node);
+    } catch (...) {
+        selecting_ = false;
+        throw;
+    }
+    selecting_ = false;
+    // Without a window the control reports no change: run it here.
+    if (!HandleAllocated())
+        DoChange(Node);
+}
+
+void TDriveView::SetChangeDelay(unsigned Value)
+{
+    changeDelay_ = Value;
+    if (Value == 0) {
+        changeTimer_.reset();
+        return;
+    }
+    if (!changeTimer_) {
+        changeTimer_ = std::make_unique<TKyTimerThread>(nullptr, false);
+        changeTimer_->OnTimer = [this](TKyTimerThread*) { DelayedChangeDue(); };
+    }
+    changeTimer_->SetInterval(Value);
+}
+
+void TDriveView::DelayedChangeDue()
+{
+    changeTimer_->SetEnabled(false);
+    TTreeNode* node = pendingChange_;
+    pendingChange_ = nullptr;
+    if (node)
+        DoChange(node);
+}
+
+void TDriveView::Change(TTreeNode* Node)
+{
+    if (changeDelay_ > 0 && changeTimer_ && !selecting_) {
+        pendingChange_ = Node;
+        // Enabling again counts a whole interval anew.
+        changeTimer_->SetEnabled(false);
+        changeTimer_->SetEnabled(true);
+        return;
+    }
+    pendingChange_ = nullptr;
+    DoChange(Node);
+}
+
+bool TDriveView::DriveReadyForUse(wchar_t Drive)
+{
+    TDriveInfo& info = DriveInfo();
+    TDriveInfoRec rec;
+    info.GetData(Drive, rec);
+    if (showMessageBox_ || rec.DriveType == kDriveTypeNoRootDir) {
+        try {
+            return info.IsDriveAccessible(Drive);
+        } catch (const std::exception&) {
+            return false;
+        }
+    }
+    info.ReadDriveStatus(Drive, dsSize);
+    info.GetData(Drive, rec);
+    return rec.DriveReady;
+}
+
+void TDriveView::DoChange(TTreeNode* Node)
+{
+    if (Node && Node->Object()) {
+        const std::wstring path = GetDirPathName(Node);
+        if (path != lastPath_) {
+            const wchar_t oldDrive = lastPath_.empty() ? L'\0' : UpCaseDrive(lastPath_[0]);
+            lastPath_ = path;
+            const wchar_t drive = GetDrive(Node);
+            TDriveInfoRec before;
+            DriveInfo().GetData(drive, before);
+            const bool ready = DriveReadyForUse(drive);
+            if (ready) {
+                if (IsDrivePath(path) && !FolderExists(path)) {
+                    // Gone meanwhile: go to the parent, whose children are
+                    // read again when it next expands. Nodes are not deleted
+                    // here, inside the control's own selection change.
+                    if (TTreeNode* parent = Node->Parent()) {
+                        lastPath_.clear();
+                        NodeData(parent).AllScanned = false;
+                        if (HandleAllocated())
+                            PostMessageW(Handle(), TVM_SELECTITEM, TVGN_CARET,
+                                         reinterpret_cast<LPARAM>(parent->ItemId()));
+                    }
+                    return;
+                }
+                drives_.SetDefaultDir(drive, path);
+                if (drive != oldDrive) {
+                    TDriveInfoRec now;
+                    DriveInfo().GetData(drive, now);
+                    if (drive != kNetworkDrive && (now.Serial != before.Serial || now.Serial == 0)) {
+                        DriveInfo().ReadDriveStatus(drive, dsSize);
+                        if (OnInsertedDiskChange)
+                            OnInsertedDiskChange(this, drive);
+                    }
+                    if (OnDiskChange)
+                        OnDiskChange(this, drive);
+                }
+                if (dirView_ && dirView_->GetPath() != path)
+                    dirView_->SetPath(path);
+            } else if (TTreeNode* root = DriveRootNode(drive)) {
+                MessageBeep(MB_ICONHAND);
+                ClearNodeChildren(root);
+                if (dirView_) {
+                    dirView_->SetPathOnly(path);
+                    dirView_->ClearItems();
+                }
+                drives_.SetDefaultDir(drive, L"");
+                if (drive != oldDrive) {
+                    if (OnInsertedDiskChange)
+                        OnInsertedDiskChange(this, drive);
+                    if (OnDiskChange)
+                        OnDiskChange(this, drive);
+                }
+            }
+        }
+    }
+    TTreeView::Change(Node);
+}
+
+// ---- Loading -------------------------------------------------------------------
+
+void TDriveView::AddRootNode(wchar_t Drive)
+{
+    auto holder = std::make_unique<TNodeHolder>();
+    TNodeData& data = holder->Data;
+    data.DirName = data.ShortName = std::wstring(1, Drive) + L":\\";
+    data.DisplayName = data.DirName;
+    TDriveInfoRec rec;
+    DriveInfo().GetData(Drive, rec);
+    data.Pidl = rec.Pidl;
+    // Before the next root of a later letter, so the drives stay in order.
+    TTreeNode* before = nullptr;
+    for (wchar_t later = static_cast<wchar_t>(Drive + 1); later <= kLastDrive && !before; ++later)
+        before = DriveRootNode(later);
+    TTreeNode* root = Items().Insert(nullptr, before, GetDriveText(Drive), TNodeButton::Shown, std::move(holder));
+    drives_[Drive].RootNode = root;
+    drives_[Drive].Scanned = false;
+    drives_[Drive].FullScanned = false;
+}
+
+void TDriveView::RemoveRootNode(wchar_t Drive)
+{
+    TTreeNode* root = DriveRootNode(Drive);
+    if (TTreeNode* selected = Selected(); selected && RootNode(selected) == root) {
+        for (wchar_t other = kFirstDrive; other <= kLastDrive; ++other)
+            if (TTreeNode* otherRoot = DriveRootNode(other); otherRoot && otherRoot != root) {
+                SelectNode(otherRoot);
+                break;
+            }
+    }
+    drives_[Drive].Scanned = false;
+    drives_[Drive].FullScanned = false;
+    Items().Delete(root);
+    drives_[Drive].RootNode = nullptr;
+}
+
+void TDriveView::RefreshRootNodes(bool Rescan, int Flags)
+{
+    if (scanning_)
+        return;
+    TDriveInfo& info = DriveInfo();
+    info.RefreshAll();
+    const wchar_t first = (Flags & 8) || info.DefaultDrive() == L' ' ? kFirstDrive : info.DefaultDrive();
+    for (wchar_t drive = first; drive <= kLastLetter; ++drive) {
+        try {
+            TTreeNode* root = DriveRootNode(drive);
+            if (info.IsValid(drive) && root) {
+                TDriveInfoRec old;
+                info.GetData(drive, old);
+                if (readDrives_)
+                    info.ReadDriveStatus(drive, Flags & (dsImageIndex | dsSize | dsDisplayName));
+                TDriveInfoRec now;
+                info.GetData(drive, now);
+                if (drive >= info.DefaultDrive() && drives_[drive].Scanned && Rescan && now.Serial != old.Serial)
+                    ScanDrive(drive);
+                RefreshNodeText(root);
+            } else if (info.IsValid(drive)) {
+                AddRootNode(drive);
+            } else if (root) {
+                RemoveRootNode(drive);
+            }
+        } catch (const std::exception&) {
+            // One drive's trouble does not stop the others.
+        }
+    }
+    rootsLoaded_ = true;
+}
+
+void TDriveView::ScanDrive(wchar_t Drive)
+{
+    const wchar_t drive = UpCaseDrive(Drive);
+    TTreeNode* root = DriveRootNode(drive);
+    if (scanning_ || !root || !DriveInfo().IsValid(drive) || drive == kNetworkDrive)
+        return;
+    if (fullDriveScan_) {
+        ScanWholeDrive(drive);
+        return;
+    }
+    DriveInfo().ReadDriveStatus(drive, dsSize);
+    TDriveInfoRec rec;
+    DriveInfo().GetData(drive, rec);
+    if (rec.DriveReady) {
+        ReadSubDirs(root);
+        drives_[drive].Scanned = true;
+        drives_[drive].FullScanned = false;
+    } else {
+        ClearNodeChildren(root);
+    }
+}
+
+bool TDriveView::ScanDirAllowed(TTreeNode* Node)
+{
+    bool scan = !NodeData(Node).IsRecycleBin;
+    if (OnScanDir)
+        OnScanDir(this, Node, scan);
+    return scan;
+}
+
+void TDriveView::AddSubDirs(TTreeNode* Node, bool Recurse)
+{
+    const std::wstring path = GetDirPath(Node);
+    WIN32_FIND_DATAW found{};
+    FindHandle find(FindFirstFileExW((path + L"\\*.*").c_str(), FindExInfoStandard, &found, FindExSearchNameMatch,
+                                     nullptr, 0));
+    if (find.get() == INVALID_HANDLE_VALUE) {
+        find.release();
+        lastError_ = GetLastError();
+        return;
+    }
+    const std::wstring separator = LocaleThousandSeparator();
+    std::vector<TTreeNode*> added;
+    do {
+        if (!IsSubFolder(found, hideHiddenDirs_))
+            continue;
+        TSearchRec entry;
+        entry.Name = found.cFileName;
+        entry.Attr = found.dwFileAttributes;
+        auto holder = std::make_unique<TNodeHolder>();
+        holder->Data = DiskNodeData(path, entry, found.cAlternateFileName);
+        TNodeData& childData = holder->Data;
+        const std::wstring caption = FolderCaption(childData, fileNameDisplay_, showDirSize_, separator);
+        TTreeNode* child = Items().Insert(Node, nullptr, caption, TNodeButton::Ask, std::move(holder));
+        if (!ScanDirAllowed(child)) {
+            childData.AllScanned = true;
+            child->SetHasChildren(TNodeButton::None);
+        } else if (Recurse) {
+            added.push_back(child);
+        }
+    } while (FindNextFileW(find.get(), &found));
+    find.reset();
+    for (TTreeNode* child : added) {
+        if (!continueScan_)
+            break;
+        TNodeData& childData = NodeData(child);
+        AddSubDirs(child, true);
+        childData.AllScanned = true;
+        childData.Scanned = true;
+        if (child->Count() > 0)
+            childData.ShellAttr |= kShellAttrHasSubFolder;
+        child->SetHasChildren(child->Count() > 0 ? TNodeButton::Shown : TNodeButton::None);
+        // Keeps the window alive during a long walk; input is shut off.
+        Application->ProcessMessages();
+    }
+}
+
+void TDriveView::ReadSubDirs(TTreeNode* Node)
+{
+    if (scanning_)
+        return;
+    TNodeData& data = NodeData(Node);
+    Items().DeleteChildren(Node);
+    lastError_ = 0;
+    // One repaint for the whole batch.
+    const bool redraw = HandleAllocated();
+    if (redraw)
+        SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
+    AddSubDirs(Node, false);
+    if (redraw)
+        SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
+    SortChildren(Node, false);
+    data.AllScanned = true;
+    if (!Node->Parent())
+        drives_[GetDrive(Node)].Scanned = true;
+    Node->SetHasChildren(Node->Count() > 0 ? TNodeButton::Shown : TNodeButton::None);
+    RefreshNodeText(Node);
+}
+
+void TDriveView::ScanWholeDrive(wchar_t Drive)
+{
+    TTreeNode* root = DriveRootNode(Drive);
+    const HCURSOR savedCursor = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    const bool hadWindow = HandleAllocated();
+    // Messages are handled during the walk; without input nobody can
+    // expand, select or delete a node under it.
+    if (hadWindow) {
+        EnableWindow(Handle(), FALSE);
+        SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
+    }
+    if (OnStartScan)
+        OnStartScan(this);
+    scanning_ = true;
+    continueScan_ = true;
+    try {
+        Items().DeleteChildren(root);
+        lastError_ = 0;
+        AddSubDirs(root, true);
+    } catch (...) {
+        scanning_ = false;
+        if (hadWindow) {
+            SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
+            EnableWindow(Handle(), TRUE);
+        }
+        SetCursor(savedCursor);
+        throw;
+    }
+    scanning_ = false;
+    TNodeData& data = NodeData(root);
+    data.AllScanned = true;
+    drives_[Drive].Scanned = true;
+    drives_[Drive].FullScanned = true;
+    SortChildren(root, true);
+    root->SetHasChildren(root->Count() > 0 ? TNodeButton::Shown : TNodeButton::None);
+    if (hadWindow) {
+        SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
+        EnableWindow(Handle(), TRUE);
+    }
+    SetCursor(savedCursor);
+    root->Expand();
+    if (OnEndScan)
+        OnEndScan(this);
+}
+
+bool TDriveView::HasSubDirs(const std::wstring& Path) const
+{
+    WIN32_FIND_DATAW found{};
+    FindHandle find(FindFirstFileExW((RemoveBackslash(Path) + L"\\*.*").c_str(), FindExInfoBasic, &found,
+                                     FindExSearchLimitToDirectories, nullptr, 0));
+    if (find.get() == INVALID_HANDLE_VALUE) {
+        find.release();
+        return false;
+    }
+    do {
+        if (IsSubFolder(found, hideHiddenDirs_))
+            return true;
+    } while (FindNextFileW(find.get(), &found));
+    return false;
+}
+
+std::wstring TDriveView::GetDriveText(wchar_t Drive)
+{
+    TDriveInfo& info = DriveInfo();
+    TDriveNames names;
+    if (info.IsValid(Drive)) {
+        names.PrettyName = info.GetPrettyName(Drive);
+        names.DisplayName = info.GetDisplayName(Drive);
+        names.LongPrettyName = info.GetLongPrettyName(Drive);
+    }
+    return DriveCaption(Drive, showVolLabel_, volDisplayStyle_, names);
+}
+
+std::wstring TDriveView::GetDisplayName(TTreeNode* Node)
+{
+    TNodeData& data = NodeData(Node);
+    if (!Node->Parent())
+        return GetDriveText(GetDrive(Node));
+    return FolderCaption(data, fileNameDisplay_, showDirSize_, LocaleThousandSeparator());
+}
+
+void TDriveView::RefreshNodeText(TTreeNode* Node)
+{
+    const std::wstring text = GetDisplayName(Node);
+    if (text != Node->Text())
+        Node->SetText(text);
+}
+
+void TDriveView::ClearNodeChildren(TTreeNode* Node)
+{
+    TNodeData& data = NodeData(Node);
+    if (scanning_)
+        return;
+    Items().DeleteChildren(Node);
+    Node->SetHasChildren(TNodeButton::Shown);
+    data.Scanned = false;
+    data.AllScanned = false;
+    data.Expanded = false;
+    data.IconEmpty = true;
+    if (!Node->Parent()) {
+        drives_[GetDrive(Node)].Scanned = false;
+        drives_[GetDrive(Node)].FullScanned = false;
+    }
+}
+
+void TDriveView::SortChildren(TTreeNode* Node, bool Recurse)
+{
+    if (!Node)
+        RaiseNodeNotAssigned(L"SortChildren");
+    Items().SortChildren(Node, [this](const TTreeNode& a, const TTreeNode& b) {
+        return CompareNodeNames(NodeData(const_cast<TTreeNode*>(&a)).DisplayName,
+                                NodeData(const_cast<TTreeNode*>(&b)).DisplayName) < 0;
+    });
+    if (Recurse)
+        for (int i = 0; i < Node->Count(); ++i)
+            if (Node->Item(i)->Count() > 0)
+                SortChildren(Node->Item(i), true);
+}
+
+void TDriveView::ReportError(TTreeNode* Node)
+{
+    if (lastError_ != 0 && !(lastError_ == ERROR_FILE_NOT_FOUND && !Node->Parent()) && OnError)
+        OnError(this, Node, lastError_);
+}
+
+bool TDriveView::CanExpand(TTreeNode* Node)
+{
+    if (scanning_)
+        return false;
+    if (!Node->Object() || Node->HasChildren() == TNodeButton::None)
+        return true;
+    TNodeData& data = NodeData(Node);
+    const wchar_t drive = GetDrive(Node);
+    const bool isRoot = !Node->Parent();
+    if (!isRoot || drives_[drive].Scanned || drive < DriveInfo().DefaultDrive()) {
+        if (!data.AllScanned && ScanDirAllowed(Node)) {
+            ReadSubDirs(Node);
+            ReportError(Node);
+        }
+        return true;
+    }
+    if (Node->Count() > 0)
+        return true;
+    if (!DriveReadyForUse(drive))
+        return false;
+    ScanDrive(drive);
+    ReportError(Node);
+    Node->SetHasChildren(Node->Count() > 0 ? TNodeButton::Shown : TNodeButton::None);
+    RefreshNodeText(Node);
+    return true;
+}
+
+bool TDriveView::NodeHasChildren(TTreeNode* Node)
+{
+    if (!Node->Object())
+        return Node->Count() > 0;
+    TNodeData& data = NodeData(Node);
+    try {
+        if (!data.Scanned) {
+            TDriveInfoRec rec;
+            DriveInfo().GetData(GetDrive(Node), rec);
+            if (rec.DriveType == kDriveTypeRemote) {
+                // Asking a network drive would be slow: assume subfolders.
+                data.ShellAttr = 0xF00F0000;
+            } else if (HasSubDirs(GetDirPath(Node))) {
+                data.ShellAttr |= kShellAttrHasSubFolder;
+            }
+            data.Scanned = true;
+        }
+    } catch (const std::exception&) {
+        return true;
+    }
+    return !data.Scanned || (data.ShellAttr & kShellAttrHasSubFolder) != 0;
+}
+
+void TDriveView::FetchNodeImages(TTreeNode* Node)
+{
+    auto& holder = static_cast<TNodeHolder&>(*Node->Object());
+    TNodeData& data = holder.Data;
+    const wchar_t drive = GetDrive(Node);
+    if (!Node->Parent()) {
+        TDriveInfo& info = DriveInfo();
+        TDriveInfoRec rec;
+        info.GetData(drive, rec);
+        if (rec.ImageIndex < 1)
+            info.ReadDriveStatus(drive, dsImageIndex);
+        holder.Image = holder.SelectedImage = std::max(0, info.GetImageIndex(drive));
+        // A CD-ROM's own icon may still come: ask again next time.
+        data.IconEmpty = rec.DriveType == kDriveTypeCDRom;
+        return;
+    }
+    TDriveInfoRec rec;
+    DriveInfo().GetData(drive, rec);
+    const std::wstring path = GetDirPath(Node);
+    const int count = Images() ? Images()->Count() : 0;
+    int image = rec.DriveType == kDriveTypeRemote ? -1 : SmallIconOf(path, false, false);
+    int open = rec.DriveType == kDriveTypeRemote ? -1 : SmallIconOf(path, true, false);
+    if (image < 1 || image >= count)
+        image = SmallIconOf(L"folder", false, true);
+    if (open < 1 || open >= count)
+        open = SmallIconOf(L"folder", true, true);
+    holder.Image = std::max(0, image);
+    holder.SelectedImage = std::max(0, open);
+    data.IconEmpty = false;
+}
+
+void TDriveView::NodeImages(TTreeNode* Node, int& Image, int& SelectedImage)
+{
+    auto* holder = dynamic_cast<TNodeHolder*>(Node->Object());
+    if (!holder) {
+        Image = SelectedImage = 0;
+        return;
+    }
+    if (holder->Data.IconEmpty) {
+        try {
+            FetchNodeImages(Node);
+        } catch (const std::exception&) {
+            holder->Data.IconEmpty = false;
+        }
+    }
+    Image = holder->Image;
+    SelectedImage = holder->SelectedImage;
+}
+
+void TDriveView::NodeDeleting(TTreeNode* Node)
+{
+    if (pendingChange_ == Node)
+        pendingChange_ = nullptr;
+    for (wchar_t drive = kFirstDrive; drive <= kLastDrive; ++drive)
+        if (drives_[drive].RootNode == Node)
+            drives_[drive].RootNode = nullptr;
+}
+
+// ---- Options -------------------------------------------------------------------
+
+void TDriveView::RefreshAllCaptions()
+{
+    std::function<void(TTreeNode*)> refresh = [&](TTreeNode* node) {
+        RefreshNodeText(node);
+        for (int i = 0; i < node->Count(); ++i)
+            refresh(node->Item(i));
+    };
+    for (int i = 0; i < Items().RootCount(); ++i)
+        refresh(Items().Root(i));
+}
+
+void TDriveView::SetShowVolLabel(bool Value)
+{
+    showVolLabel_ = Value;
+    RefreshAllCaptions();
+}
+
+void TDriveView::SetVolDisplayStyle(TVolumeDisplayStyle Value)
+{
+    volDisplayStyle_ = Value;
+    RefreshAllCaptions();
+}
+
+void TDriveView::SetFileNameDisplay(TFileNameDisplay Value)
+{
+    fileNameDisplay_ = Value;
+    RefreshAllCaptions();
+}
+
+void TDriveView::SetShowDirSize(bool Value)
+{
+    showDirSize_ = Value;
+    RefreshAllCaptions();
+}
+
+void TDriveView::SetCompressedColor(TColor Value)
+{
+    compressedColor_ = Value;
+    if (HandleAllocated())
+        InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void TDriveView::SetHiddenColor(TColor Value)
+{
+    hiddenColor_ = Value;
+    if (HandleAllocated())
+        InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+// ---- Window ----------------------------------------------------------------------
+
+void TDriveView::CreateWindowHandle(const TCreateParams& params)
+{
+    TTreeView::CreateWindowHandle(params);
+    // The drives are read once, when the tree first gets its window.
+    if (HandleAllocated() && !rootsLoaded_) {
+        RefreshRootNodes(false, dsDisplayName | 8);
+        if (!directory_.empty())
+            SetDirectory(directory_);
+    }
+}
+
+bool TDriveView::CustomDraw(NMTVCUSTOMDRAW& draw, LRESULT& result)
+{
+    if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) {
+        result = CDRF_NOTIFYITEMDRAW;
+        return true;
+    }
+    if (draw.nmcd.dwDrawStage != CDDS_ITEMPREPAINT)
+        return false;
+    auto* node = reinterpret_cast<TTreeNode*>(draw.nmcd.lItemlParam);
+    result = CDRF_DODEFAULT;
+    if (!node || !node->Object())
+        return true;
+    TNodeColorOptions options;
+    options.TreeFocused = GetFocus() == Handle();
+    options.HideSelection = HideSelection();
+    options.CompressedColor = compressedColor_;
+    options.HiddenColor = hiddenColor_;
+    const bool selected = (draw.nmcd.uItemState & CDIS_SELECTED) != 0;
+    const TNodeColors colors = NodeColors(NodeData(node), selected, options);
+    // The selection keeps the control's highlight unless the colours say otherwise.
+    if (colors.Text != clDefault && (!selected || colors.Back != clDefault))
+        draw.clrText = ColorToRGB(colors.Text);
+    if (colors.Back != clDefault)
+        draw.clrTextBk = ColorToRGB(colors.Back);
+    return true;
+}
+
+bool TDriveView::HandleKey(WPARAM key)
+{
+    TTreeNode* node = Selected();
+    switch (key) {
+    case VK_RETURN:
+    case VK_SPACE:
+        if (node) {
+            if (node->Expanded())
+                node->Collapse();
+            else
+                node->Expand();
+        }
+        return true;
+    case VK_MULTIPLY:
+        // The control would expand the whole subtree, reading a whole drive.
+        if (node)
+            SendMessageW(Handle(), TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(node->ItemId()));
+        return true;
+    case VK_DIVIDE:
+        if (node)
+            node->Collapse(true);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TDriveView::WndProc(TMessage& message)
+{
+    if (message.Msg == CN_NOTIFY) {
+        auto& header = *reinterpret_cast<NMHDR*>(message.LParam);
+        if (header.code == NM_CUSTOMDRAW) {
+            LRESULT result = 0;
+            if (CustomDraw(reinterpret_cast<NMTVCUSTOMDRAW&>(header), result)) {
+                message.Result = result;
+                return;
+            }
+        }
+    } else if (message.Msg == WM_KEYDOWN && !(GetKeyState(VK_MENU) & 0x8000)) {
+        if (HandleKey(message.WParam)) {
+            message.Result = 0;
+            return;
+        }
+    } else if (message.Msg == WM_CHAR) {
+        // Keys handled on their key-down do not search by their character too.
+        if (message.WParam == L'\r' || message.WParam == L' ' || message.WParam == L'*' || message.WParam == L'/') {
+            message.Result = 0;
+            return;
+        }
+    }
+    TTreeView::WndProc(message);
 }
 
 }  // namespace qrv

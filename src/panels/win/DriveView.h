@@ -1,15 +1,186 @@
 #pragma once
 // TDriveView: the folder tree of the main window over the common tree view.
-// Its drives, folders and shell folders come with the folder tree's own
-// parts; for now it is the empty tree control.
+// Its top-level nodes are the drives of the drive table in letter order;
+// below them the folders read from disk, each read when its parent first
+// expands, and whether a folder has subfolders is found out when the
+// control first draws its button. Every node owns its TNodeData. Selecting
+// a folder points the linked directory list at it. The logic that needs no
+// window lives in panels/DriveViewCore.h.
 
+#include "framework/Colors.h"
 #include "framework/win/ComCtrls.h"
+#include "panels/DriveViewCore.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
 
 namespace qrv {
 
-class TDriveView : public TTreeView {
+class TDirView;
+class TKyTimerThread;
+
+using TDriveViewScanDirEvent = std::function<void(TComponent* Sender, TTreeNode* Node, bool& DoScanDir)>;
+using TDriveViewDiskChangeEvent = std::function<void(TComponent* Sender, wchar_t Drive)>;
+using TDriveViewErrorEvent = std::function<void(TComponent* Sender, TTreeNode* Node, uint32_t LastError)>;
+
+class TDriveView : public TTreeView, private TDriveNodeTree {
 public:
     explicit TDriveView(TComponent* owner);
+    ~TDriveView() override;
+
+    // ---- Nodes ---------------------------------------------------------------
+    // Every node operation raises ENodeNotAssigned for a nil node.
+    TNodeData& NodeData(TTreeNode* Node);
+    std::wstring GetDirPath(TTreeNode* Node);      // "C:" for a root
+    std::wstring GetDirPathName(TTreeNode* Node);  // "C:\" for a root
+    std::wstring GetDirName(TTreeNode* Node) { return NodeData(Node).DirName; }
+    wchar_t GetDrive(TTreeNode* Node);
+    TTreeNode* RootNode(TTreeNode* Node);
+    std::wstring GetDisplayDirPath(TTreeNode* Node);
+    TTreeNode* NodeForPath(const std::wstring& Path);
+    TTreeNode* NodeForPathOrParent(const std::wstring& Path);
+    // The top-level node of a drive; nullptr when it has none.
+    TTreeNode* DriveRootNode(wchar_t Drive);
+
+    // ---- Directory and selection ---------------------------------------------
+    std::wstring GetDirectory();
+    // Selects the node of Path or of its nearest ancestor that has one.
+    void SetDirectory(const std::wstring& Path);
+    void SetCurrentDrive(wchar_t Drive);
+    // 0 without a selection.
+    wchar_t GetCurrentDrive();
+    // Selects the node unless it is selected already; the change runs once.
+    void SelectNode(TTreeNode* Node);
+    std::wstring DefaultDir(wchar_t Drive) const { return drives_.DefaultDir(Drive); }
+    const std::wstring& LastPath() const { return lastPath_; }
+
+    // ---- Loading -------------------------------------------------------------
+    // Brings the roots in line with the drive table. Flags: bit 8 includes
+    // the drives before DefaultDrive, the rest goes to ReadDriveStatus.
+    void RefreshRootNodes(bool Rescan, int Flags);
+    void ScanDrive(wchar_t Drive) override;
+    // Reads a node's subfolders from disk again.
+    void ReadSubDirs(TTreeNode* Node);
+    // True while a full drive scan runs. The tree takes no input then, and
+    // calls that would change its nodes (scans, reads, clearing, the drive
+    // refresh) do nothing, so the walk never meets a deleted node.
+    bool Scanning() const { return scanning_; }
+    // Ends a running full drive scan after the folder it is reading.
+    void StopScan() { continueScan_ = false; }
+    // True as soon as the folder has one subfolder (visible ones only with
+    // HideHiddenDirs).
+    bool HasSubDirs(const std::wstring& Path) const;
+    std::wstring GetDisplayName(TTreeNode* Node);
+    std::wstring GetDriveText(wchar_t Drive);
+    void RefreshNodeText(TTreeNode* Node);
+    // Children deleted, the button kept, the node to be read again.
+    void ClearNodeChildren(TTreeNode* Node);
+    void SortChildren(TTreeNode* Node, bool Recurse);
+    // The system error of the last folder search that failed; 0 after one
+    // that worked.
+    uint32_t LastError() const { return lastError_; }
+
+    // ---- Options -------------------------------------------------------------
+    bool HideHiddenDirs() const { return hideHiddenDirs_; }
+    void SetHideHiddenDirs(bool Value) { hideHiddenDirs_ = Value; }
+    bool ShowVolLabel() const { return showVolLabel_; }
+    void SetShowVolLabel(bool Value);
+    TVolumeDisplayStyle VolDisplayStyle() const { return volDisplayStyle_; }
+    void SetVolDisplayStyle(TVolumeDisplayStyle Value);
+    TFileNameDisplay FileNameDisplay() const { return fileNameDisplay_; }
+    void SetFileNameDisplay(TFileNameDisplay Value);
+    bool ShowDirSize() const { return showDirSize_; }
+    void SetShowDirSize(bool Value);
+    bool ShowMessageBox() const { return showMessageBox_; }
+    void SetShowMessageBox(bool Value) { showMessageBox_ = Value; }
+    bool AutoExpandDir() const { return autoExpandDir_; }
+    void SetAutoExpandDir(bool Value) { autoExpandDir_ = Value; }
+    // Reads a drive's whole folder tree at once when it is first opened.
+    bool FullDriveScan() const { return fullDriveScan_; }
+    void SetFullDriveScan(bool Value) { fullDriveScan_ = Value; }
+    bool ReadDrives() const { return readDrives_; }
+    void SetReadDrives(bool Value) { readDrives_ = Value; }
+    TColor CompressedColor() const { return compressedColor_; }
+    void SetCompressedColor(TColor Value);
+    TColor HiddenColor() const { return hiddenColor_; }
+    void SetHiddenColor(TColor Value);
+    TDirView* DirView() const { return dirView_; }
+    void SetDirView(TDirView* Value) { dirView_ = Value; }
+    // Milliseconds a selection made in the control waits before it takes
+    // effect; the last one wins. 0: at once. Selections made in code
+    // (SelectNode) never wait.
+    unsigned ChangeDelay() const { return changeDelay_; }
+    void SetChangeDelay(unsigned Value);
+
+    TDriveViewScanDirEvent OnScanDir;
+    TDriveViewDiskChangeEvent OnDiskChange;
+    TDriveViewDiskChangeEvent OnInsertedDiskChange;
+    TDriveViewErrorEvent OnError;
+    std::function<void(TComponent* Sender)> OnStartScan;
+    std::function<void(TComponent* Sender)> OnEndScan;
+
+protected:
+    bool CanExpand(TTreeNode* Node) override;
+    bool NodeHasChildren(TTreeNode* Node) override;
+    void Change(TTreeNode* Node) override;
+    void NodeDeleting(TTreeNode* Node) override;
+    void NodeImages(TTreeNode* Node, int& Image, int& SelectedImage) override;
+    // Reads a node's icons from the shell.
+    virtual void FetchNodeImages(TTreeNode* Node);
+    void CreateWindowHandle(const TCreateParams& params) override;
+    void WndProc(TMessage& message) override;
+
+private:
+    // TDriveNodeTree, for the lookup in DriveViewCore.
+    TNodeRef Parent(TNodeRef Node) override;
+    int ChildCount(TNodeRef Node) override;
+    TNodeRef Child(TNodeRef Node, int Index) override;
+    TNodeData& Data(TNodeRef Node) override;
+    TNodeRef DriveRoot(wchar_t Drive) override;
+    bool DriveScanned(wchar_t Drive) override;
+    void ReadSubDirs(TNodeRef Node) override;
+    TNodeRef NodeForUNCPath(const std::wstring& Path) override;
+
+    // What a selection change does: the list follows, the drive is checked.
+    void DoChange(TTreeNode* Node);
+    void DelayedChangeDue();
+    bool ScanDirAllowed(TTreeNode* Node);
+    void ScanWholeDrive(wchar_t Drive);
+    // Adds the subfolders of Node found on disk; with Recurse their own too.
+    void AddSubDirs(TTreeNode* Node, bool Recurse);
+    bool DriveReadyForUse(wchar_t Drive);
+    void AddRootNode(wchar_t Drive);
+    void RemoveRootNode(wchar_t Drive);
+    void ReportError(TTreeNode* Node);
+    void RefreshAllCaptions();
+    bool CustomDraw(NMTVCUSTOMDRAW& draw, LRESULT& result);
+    bool HandleKey(WPARAM key);
+
+    TDriveStatusTable drives_;
+    std::wstring directory_;
+    std::wstring lastPath_;
+    TDirView* dirView_ = nullptr;
+    unsigned changeDelay_ = 0;
+    std::unique_ptr<TKyTimerThread> changeTimer_;
+    TTreeNode* pendingChange_ = nullptr;  // waits for the delay
+    bool selecting_ = false;              // inside SelectNode
+    uint32_t lastError_ = 0;
+    bool rootsLoaded_ = false;
+    bool fullDriveScan_ = false;
+    bool scanning_ = false;
+    bool continueScan_ = false;
+    bool hideHiddenDirs_ = false;
+    bool showVolLabel_ = true;
+    TVolumeDisplayStyle volDisplayStyle_ = TVolumeDisplayStyle::doPrettyName;
+    TFileNameDisplay fileNameDisplay_ = TFileNameDisplay::fndStored;
+    bool showDirSize_ = false;
+    bool showMessageBox_ = true;
+    bool autoExpandDir_ = true;
+    bool readDrives_ = true;
+    TColor compressedColor_ = clBlue;
+    TColor hiddenColor_ = clGrayText;
 };
 
 }  // namespace qrv

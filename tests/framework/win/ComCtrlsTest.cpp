@@ -257,6 +257,107 @@ TEST(TreeView, NodesAndSelectionReachTheWindow)
     EXPECT_EQ(tree->Selected(), nullptr);
 }
 
+namespace {
+
+// A tree that answers its hooks from test data and counts what it is told.
+class HookedTree : public TTreeView {
+public:
+    using TTreeView::TTreeView;
+    bool allowExpand = true;
+    bool hasChildren = false;
+    int asked = 0;
+    std::vector<std::wstring> deleted;
+
+protected:
+    bool CanExpand(TTreeNode*) override { return allowExpand; }
+    bool NodeHasChildren(TTreeNode*) override
+    {
+        ++asked;
+        return hasChildren;
+    }
+    void NodeDeleting(TTreeNode* node) override { deleted.push_back(node->Text()); }
+};
+
+// Counts the live objects nodes own.
+struct Owned : TTreeNodeObject {
+    explicit Owned(int& live) : live_(live) { ++live_; }
+    ~Owned() override { --live_; }
+    int& live_;
+};
+
+std::vector<std::wstring> ControlChildTexts(HWND window, HTREEITEM parent)
+{
+    std::vector<std::wstring> texts;
+    auto item = reinterpret_cast<HTREEITEM>(SendMessageW(
+        window, TVM_GETNEXTITEM, parent ? TVGN_CHILD : TVGN_ROOT, reinterpret_cast<LPARAM>(parent)));
+    for (; item; item = reinterpret_cast<HTREEITEM>(
+                     SendMessageW(window, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+        wchar_t text[32] = L"";
+        TVITEMW tvi{};
+        tvi.mask = TVIF_TEXT;
+        tvi.hItem = item;
+        tvi.pszText = text;
+        tvi.cchTextMax = 32;
+        SendMessageW(window, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tvi));
+        texts.push_back(text);
+    }
+    return texts;
+}
+
+}  // namespace
+
+TEST(TreeView, InsertSortButtonsExpansionAndOwnedObjects)
+{
+    TForm form(nullptr);
+    auto* tree = new HookedTree(&form);
+    tree->SetParent(&form);
+    form.HandleNeeded();
+    HWND window = tree->Handle();
+    int live = 0;
+
+    TTreeNode* c = tree->Items().AddChild(nullptr, L"C:");
+    TTreeNode* t = tree->Items().AddChild(nullptr, L"T:");
+    tree->Items().Insert(nullptr, t, L"D:");
+    EXPECT_EQ(ControlChildTexts(window, nullptr), (std::vector<std::wstring>{L"C:", L"D:", L"T:"}));
+    EXPECT_EQ(tree->Items().Root(1)->Text(), L"D:");
+
+    for (const wchar_t* name : {L"beta", L"Alpha", L"gamma"})
+        tree->Items().Insert(c, nullptr, name, TNodeButton::Ask, std::make_unique<Owned>(live));
+    EXPECT_EQ(live, 3);
+    tree->Items().SortChildren(c, [](const TTreeNode& a, const TTreeNode& b) { return CompareText(a.Text(), b.Text()) < 0; });
+    EXPECT_EQ(ControlChildTexts(window, c->ItemId()), (std::vector<std::wstring>{L"Alpha", L"beta", L"gamma"}));
+    EXPECT_EQ(c->Item(0)->Text(), L"Alpha");
+
+    // A button still to be found out is asked once, then kept.
+    TTreeNode* alpha = c->Item(0);
+    TVITEMW tvi{};
+    tvi.mask = TVIF_CHILDREN;
+    tvi.hItem = alpha->ItemId();
+    SendMessageW(window, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tvi));
+    EXPECT_EQ(tvi.cChildren, 0);
+    EXPECT_EQ(alpha->HasChildren(), TNodeButton::None);
+    SendMessageW(window, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tvi));
+    EXPECT_EQ(tree->asked, 1);
+
+    tree->allowExpand = false;
+    c->Expand();
+    EXPECT_FALSE(c->Expanded());
+    tree->allowExpand = true;
+    c->Expand();
+    EXPECT_TRUE(c->Expanded());
+    c->Collapse();
+    EXPECT_FALSE(c->Expanded());
+
+    tree->Items().DeleteChildren(c);
+    EXPECT_EQ(live, 0) << "objects go with their nodes";
+    EXPECT_EQ(tree->deleted.size(), 3u);
+    EXPECT_EQ(SendMessageW(window, TVM_GETCOUNT, 0, 0), 3);
+    tree->Items().Insert(t, nullptr, L"x", TNodeButton::Shown, std::make_unique<Owned>(live));
+    tree->Items().Clear();
+    EXPECT_EQ(live, 0);
+    EXPECT_EQ(tree->deleted.back(), L"T:") << "children are reported before their parent";
+}
+
 TEST(TreeView, StyleFlagsReachTheWindow)
 {
     TForm form(nullptr);
