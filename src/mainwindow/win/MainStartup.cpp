@@ -15,6 +15,7 @@
 #include "mainwindow/win/GlobalsInit.h"
 #include "mainwindow/win/QuorSplash.h"
 #include "panels/win/DirView.h"
+#include "panels/win/DriveView.h"
 #include "panels/win/KyDriveInfo.h"
 
 #include <filesystem>
@@ -254,10 +255,19 @@ void TQRVMain::EvaluateStartDirectories(const TCommandLine& commandLine)
 void TQRVMain::OpenStartDirectories()
 {
     // The lists take their start folders; they read them when loading is
-    // switched on at the end of the start-up. (The folder tree, once it
-    // lists drives, selects the first list's folder and drives it.)
+    // switched on at the end of the start-up. The tree selects the first
+    // list's folder.
     if (LV1)
         LV1->SetPath(StartPaths.Dir1);
+    if (TreeView1) {
+        // The tree follows the first list and points it at the folders chosen in it.
+        TreeView1->SetDirView(LV1);
+        try {
+            TreeView1->SetDirectory(StartPaths.Dir1);
+        } catch (const std::exception&) {
+            // a start folder the tree cannot find leaves the tree on its drives
+        }
+    }
     if (LV2)
         LV2->SetPath(Options.SecondFileWin ? StartPaths.Dir2 : StartPaths.Dir1);
 }
