@@ -418,6 +418,26 @@ void TWinControl::WndProc(TMessage& message)
     DefaultHandler(message);
 }
 
+void TCustomControl::WndProc(TMessage& message)
+{
+    switch (message.Msg) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(handle_, &ps);
+        Paint(dc);
+        EndPaint(handle_, &ps);
+        message.Result = 0;
+        return;
+    }
+    case WM_PRINTCLIENT:
+        Paint(reinterpret_cast<HDC>(message.WParam));
+        message.Result = 0;
+        return;
+    default:
+        TWinControl::WndProc(message);
+    }
+}
+
 void InitCommonControlClasses()
 {
     INITCOMMONCONTROLSEX init{sizeof init, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_COOL_CLASSES |

@@ -167,6 +167,16 @@ private:
     HBRUSH brush_ = nullptr;
 };
 
+// A control that paints itself: WM_PAINT and WM_PRINTCLIENT go to Paint.
+class TCustomControl : public TWinControl {
+public:
+    using TWinControl::TWinControl;
+
+protected:
+    virtual void Paint(HDC dc) = 0;
+    void WndProc(TMessage& message) override;
+};
+
 // Registers the common controls; called once by the application object.
 void InitCommonControlClasses();
 

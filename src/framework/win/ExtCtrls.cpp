@@ -4,7 +4,7 @@ namespace qrv {
 
 // --- TPanel --------------------------------------------------------------
 
-TPanel::TPanel(TComponent* owner) : TWinControl(owner)
+TPanel::TPanel(TComponent* owner) : TCustomControl(owner)
 {
     SetBounds(0, 0, 185, 41);
 }
@@ -46,19 +46,6 @@ void TPanel::Paint(HDC dc)
         DrawTextW(dc, Caption().c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
         SelectObject(dc, oldFont);
     }
-}
-
-void TPanel::WndProc(TMessage& message)
-{
-    if (message.Msg == WM_PAINT) {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(handle_, &ps);
-        Paint(dc);
-        EndPaint(handle_, &ps);
-        message.Result = 0;
-        return;
-    }
-    TWinControl::WndProc(message);
 }
 
 // --- TStatusBar ----------------------------------------------------------

@@ -11,7 +11,7 @@ namespace qrv {
 enum class TPanelBevel { bvNone, bvLowered, bvRaised };
 
 // A plain container with an optional bevel and a centred caption.
-class TPanel : public TWinControl {
+class TPanel : public TCustomControl {
 public:
     explicit TPanel(TComponent* owner);
     TPanelBevel BevelOuter() const { return bevelOuter_; }
@@ -20,10 +20,9 @@ public:
 
 protected:
     void CreateParams(TCreateParams& params) override;
-    void WndProc(TMessage& message) override;
+    void Paint(HDC dc) override;
 
 private:
-    void Paint(HDC dc);
     TPanelBevel bevelOuter_ = TPanelBevel::bvRaised;
 };
 

@@ -2,7 +2,7 @@
 
 namespace qrv {
 
-TImage::TImage(TComponent* owner) : TWinControl(owner)
+TImage::TImage(TComponent* owner) : TCustomControl(owner)
 {
     SetBounds(0, 0, 105, 105);
 }
@@ -114,27 +114,12 @@ void TImage::Paint(HDC dc)
 
 void TImage::WndProc(TMessage& message)
 {
-    switch (message.Msg) {
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(handle_, &ps);
-        Paint(dc);
-        EndPaint(handle_, &ps);
-        message.Result = 0;
-        return;
-    }
-    case WM_PRINTCLIENT:
-        Paint(reinterpret_cast<HDC>(message.WParam));
-        message.Result = 0;
-        return;
-    case WM_ERASEBKGND:
+    if (message.Msg == WM_ERASEBKGND) {
         // Paint fills the background itself, without flicker.
         message.Result = 1;
         return;
-    default:
-        break;
     }
-    TWinControl::WndProc(message);
+    TCustomControl::WndProc(message);
 }
 
 }  // namespace qrv

@@ -6,7 +6,7 @@
 
 namespace qrv {
 
-class TImage : public TWinControl {
+class TImage : public TCustomControl {
 public:
     explicit TImage(TComponent* owner);
 
@@ -30,9 +30,9 @@ public:
 protected:
     void CreateParams(TCreateParams& params) override;
     void WndProc(TMessage& message) override;
+    void Paint(HDC dc) override;
 
 private:
-    void Paint(HDC dc);
     void Changed();
     RECT DestinationRect();
 

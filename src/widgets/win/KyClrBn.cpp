@@ -21,7 +21,7 @@ constexpr std::array<TColor, 20> kPresetColors = {
 
 }  // namespace
 
-TKyColorButton::TKyColorButton(TComponent* owner) : TWinControl(owner), palette_(kPresetColors)
+TKyColorButton::TKyColorButton(TComponent* owner) : TCustomControl(owner), palette_(kPresetColors)
 {
     CustomColors.fill(RGB(255, 255, 255));
     SetBounds(0, 0, 45, 22);
@@ -114,14 +114,6 @@ void TKyColorButton::Paint(HDC dc)
 void TKyColorButton::WndProc(TMessage& message)
 {
     switch (message.Msg) {
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(handle_, &ps);
-        Paint(dc);
-        EndPaint(handle_, &ps);
-        message.Result = 0;
-        return;
-    }
     case WM_ERASEBKGND:
         message.Result = 1;
         return;
@@ -160,7 +152,7 @@ void TKyColorButton::WndProc(TMessage& message)
     default:
         break;
     }
-    TWinControl::WndProc(message);
+    TCustomControl::WndProc(message);
 }
 
 }  // namespace qrv

@@ -9,7 +9,7 @@
 
 namespace qrv {
 
-class TKyColorButton : public TWinControl {
+class TKyColorButton : public TCustomControl {
 public:
     explicit TKyColorButton(TComponent* owner);
 
@@ -33,9 +33,9 @@ public:
 protected:
     void CreateParams(TCreateParams& params) override;
     void WndProc(TMessage& message) override;
+    void Paint(HDC dc) override;
 
 private:
-    void Paint(HDC dc);
     int PresetIndex(TColor color) const;
     std::array<TColor, 20> palette_;
     int selected_ = 0;

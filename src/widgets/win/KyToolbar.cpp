@@ -60,7 +60,7 @@ SIZE TKyCustomToolbar::LayoutControls(bool apply, TDockOrientation orientation, 
 
 // --- TKyToolbarSep --------------------------------------------------------
 
-TKyToolbarSep::TKyToolbarSep(TComponent* owner) : TWinControl(owner)
+TKyToolbarSep::TKyToolbarSep(TComponent* owner) : TCustomControl(owner)
 {
     SetBounds(0, 0, 6, 6);
 }
@@ -128,19 +128,6 @@ void TKyToolbarSep::Paint(HDC dc)
         FillRect(dc, &shadow, GetSysColorBrush(COLOR_BTNSHADOW));
         FillRect(dc, &light, GetSysColorBrush(COLOR_BTNHIGHLIGHT));
     }
-}
-
-void TKyToolbarSep::WndProc(TMessage& message)
-{
-    if (message.Msg == WM_PAINT) {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(handle_, &ps);
-        Paint(dc);
-        EndPaint(handle_, &ps);
-        message.Result = 0;
-        return;
-    }
-    TWinControl::WndProc(message);
 }
 
 }  // namespace qrv

@@ -32,7 +32,7 @@ public:
 };
 
 // The gap between two groups of a toolbar's controls, with an etched line.
-class TKyToolbarSep : public TWinControl {
+class TKyToolbarSep : public TCustomControl {
 public:
     explicit TKyToolbarSep(TComponent* owner);
 
@@ -50,10 +50,9 @@ public:
 
 protected:
     void CreateParams(TCreateParams& params) override;
-    void WndProc(TMessage& message) override;
+    void Paint(HDC dc) override;
 
 private:
-    void Paint(HDC dc);
     int sizeHorz_ = 6;
     int sizeVert_ = 6;
     bool blank_ = false;
