@@ -4,18 +4,6 @@
 
 namespace qrv {
 
-namespace {
-
-std::wstring WindowText(HWND window)
-{
-    const int length = GetWindowTextLengthW(window);
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), length + 1)));
-    return text;
-}
-
-}  // namespace
-
 TCustomEasyEdit::TCustomEasyEdit(TComponent* owner)
     : TWinControl(owner), own_(new TEasyEditSource(this))
 {

@@ -16,6 +16,14 @@ std::wstring SysErrorMessage(DWORD errorCode)
     return TrimRight(text);
 }
 
+std::wstring WindowText(HWND window)
+{
+    const int length = GetWindowTextLengthW(window);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), length + 1)));
+    return text;
+}
+
 std::wstring ExeName()
 {
     std::wstring path(MAX_PATH, L'\0');

@@ -18,6 +18,8 @@ namespace qrv {
 
 // The text of a system error code, without the trailing line break.
 std::wstring SysErrorMessage(DWORD errorCode);
+// The whole text of a window.
+std::wstring WindowText(HWND window);
 // The full name of this program's executable.
 std::wstring ExeName();
 // Throws EOSError with the last error's text when ok is false.

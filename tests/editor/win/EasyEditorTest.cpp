@@ -9,13 +9,6 @@ using namespace qrv;
 
 namespace {
 
-std::wstring WindowText(HWND window)
-{
-    wchar_t buffer[256] = L"";
-    GetWindowTextW(window, buffer, 256);
-    return buffer;
-}
-
 class EasyEditorTest : public ::testing::Test {
 protected:
     void SetUp() override
