@@ -140,37 +140,33 @@ int TDriveInfo::GetImageIndex(wchar_t Drive)
     return slot.Rec.ImageIndex;
 }
 
-std::wstring TDriveInfo::GetDisplayName(wchar_t Drive)
+// A name of a valid drive, read from the system when the field it depends
+// on is still empty; "X:" for a drive that is not valid.
+std::wstring TDriveInfo::NameOf(wchar_t Drive, std::wstring TDriveInfoRec::*Needed,
+                                std::wstring TDriveInfoRec::*Name)
 {
     TSlot& slot = SlotOf(Drive);
     const wchar_t drive = UpCaseDrive(Drive);
     if (!slot.Rec.Valid)
         return DriveColon(drive);
-    if (slot.Rec.DisplayName.empty())
+    if ((slot.Rec.*Needed).empty())
         ReadDriveStatus(drive, dsDisplayName);
-    return slot.Rec.DisplayName;
+    return slot.Rec.*Name;
+}
+
+std::wstring TDriveInfo::GetDisplayName(wchar_t Drive)
+{
+    return NameOf(Drive, &TDriveInfoRec::DisplayName, &TDriveInfoRec::DisplayName);
 }
 
 std::wstring TDriveInfo::GetPrettyName(wchar_t Drive)
 {
-    TSlot& slot = SlotOf(Drive);
-    const wchar_t drive = UpCaseDrive(Drive);
-    if (!slot.Rec.Valid)
-        return DriveColon(drive);
-    if (slot.Rec.PrettyName.empty())
-        ReadDriveStatus(drive, dsDisplayName);
-    return slot.Rec.PrettyName;
+    return NameOf(Drive, &TDriveInfoRec::PrettyName, &TDriveInfoRec::PrettyName);
 }
 
 std::wstring TDriveInfo::GetLongPrettyName(wchar_t Drive)
 {
-    TSlot& slot = SlotOf(Drive);
-    const wchar_t drive = UpCaseDrive(Drive);
-    if (!slot.Rec.Valid)
-        return DriveColon(drive);
-    if (slot.Rec.PrettyName.empty())
-        ReadDriveStatus(drive, dsDisplayName);
-    return slot.Rec.LongPrettyName;
+    return NameOf(Drive, &TDriveInfoRec::PrettyName, &TDriveInfoRec::LongPrettyName);
 }
 
 void TDriveInfo::ResetDrive(wchar_t Drive)

@@ -176,6 +176,7 @@ public:
     std::function<void(wchar_t Drive, int ImageIndex)> OnImageIndexReady;
 
 private:
+    std::wstring NameOf(wchar_t Drive, std::wstring TDriveInfoRec::*Needed, std::wstring TDriveInfoRec::*Name);
     struct TSlot {
         TDriveInfoRec Rec;
         bool Fetching = false;     // an icon fetch is under way
