@@ -364,7 +364,7 @@ void TWinControl::DefaultHandler(TMessage& message)
     if (!handle_)
         return;
     message.Result = subclassed_
-                         ? DefSubclassProc(handle_, message.Msg, message.WParam, message.LParam)
+                         ? WindowProcedures::CallOriginal(handle_, message.Msg, message.WParam, message.LParam)
                          : DefWindowProcW(handle_, message.Msg, message.WParam, message.LParam);
 }
 

@@ -18,6 +18,8 @@ struct WindowProcedures {
     static void Subclass(HWND window, TWinControl* control);
     static void Detach(HWND window, bool subclassed);
     static TWinControl* ControlOf(HWND window);
+    // The default handling of a subclassed common control: its own procedure.
+    static LRESULT CallOriginal(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
     static void Attach(TWinControl* control, HWND window);
 };
 
