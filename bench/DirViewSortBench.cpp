@@ -69,12 +69,13 @@ void BM_StdSortOfKeys(benchmark::State& state, TDirSortKind kind)
 {
     const TFoldCollator collator;
     const auto items = MakeFolder();
+    std::vector<const TFileRec*> recs;
+    for (const auto& rec : items)
+        recs.push_back(rec.get());
     bool ascending = true;
     for (auto _ : state) {
-        std::vector<TDirSortEntry> entries;
-        entries.reserve(items.size());
-        for (const auto& rec : items)
-            entries.push_back(MakeSortEntry(*rec, kind, collator));
+        TDirSortKeys keys(recs, kind, collator);
+        std::vector<TDirSortEntry>& entries = keys.Entries();
         ascending = !ascending;
         const auto less = [kind](const TDirSortEntry& a, const TDirSortEntry& b) {
             switch (kind) {

@@ -2,6 +2,7 @@
 // FindFirstFileW/FindNextFileW loop over the same folder; then leaving it.
 //   qrv_bench_win.exe [folder]     (default T:\qrvbench-100k, made when missing)
 
+#include "BenchFolders.h"
 #include "framework/win/Forms.h"
 #include "panels/win/DirView.h"
 
@@ -13,45 +14,11 @@
 #include <string>
 
 using namespace qrv;
+using namespace qrv::bench;
 
 namespace {
 
 constexpr int kFiles = 100000;
-
-double Milliseconds(std::chrono::steady_clock::duration d)
-{
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
-void MakeFolder(const std::wstring& folder)
-{
-    CreateDirectoryW(folder.c_str(), nullptr);
-    const std::wstring marker = folder + L"\\f099999.txt";
-    if (GetFileAttributesW(marker.c_str()) != INVALID_FILE_ATTRIBUTES)
-        return;
-    std::printf("creating %d files in %ls (once)...\n", kFiles, folder.c_str());
-    for (int i = 0; i < kFiles; ++i) {
-        wchar_t name[32];
-        swprintf(name, 32, L"\\f%06d.txt", i);
-        HANDLE file = CreateFileW((folder + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        if (file != INVALID_HANDLE_VALUE)
-            CloseHandle(file);
-    }
-}
-
-int BareLoop(const std::wstring& folder)
-{
-    WIN32_FIND_DATAW data;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    int count = 0;
-    if (search == INVALID_HANDLE_VALUE)
-        return 0;
-    do
-        ++count;
-    while (FindNextFileW(search, &data));
-    FindClose(search);
-    return count;
-}
 
 size_t PeakMemory()
 {
@@ -69,7 +36,7 @@ int wmain(int argc, wchar_t** argv)
     OleInitialize(nullptr);
     TApplication application;
     application.Initialize();
-    MakeFolder(folder);
+    MakeFileFolder(folder, kFiles);
 
     TForm form(nullptr);
     form.SetBounds(0, 0, 800, 600);

@@ -46,11 +46,14 @@ TDirFilter::TDirFilter(const TLoadFilter& Settings, std::wstring_view Mask, bool
     DateTo = static_cast<uint32_t>(Settings.SelFileDateTo) << 16 | Settings.SelFileTimeTo;
     SizeFilterOn = Settings.SizeFiltered();
     ParseMaskList(Mask, masks_);
+    // A name without a dot is matched with one added, so "*.*" takes all.
+    for (int i = 0; i < masks_.Count(); ++i)
+        matchesAll_ = matchesAll_ || masks_[i] == L"*" || masks_[i] == L"*.*";
 }
 
 bool TDirFilter::MatchesMask(std::wstring_view Name) const
 {
-    return MatchesMaskList(Name, &masks_);
+    return matchesAll_ || MatchesMaskList(Name, &masks_);
 }
 
 bool TDirFilter::AcceptsFile(const TSearchRec& Entry) const

@@ -66,6 +66,8 @@ public:
 
 private:
     TStringList masks_;
+    // A mask that every name matches ("*", "*.*"): no name needs testing.
+    bool matchesAll_ = false;
     int32_t sizeFrom_;
     int32_t sizeTo_;
 };

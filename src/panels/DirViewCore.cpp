@@ -244,6 +244,7 @@ void TDirViewCore::LoadFromDisk(const std::wstring& Path)
             fullPathItems_ = false;
             uint32_t error = kErrorPathNotFound;
             loaded_ = !path_.empty() && fs_.DriveValid(path_[0]) && fs_.DirExists(GetPath(), error);
+            WatchFolder();
             if (!loaded_) {
                 if (!path_.empty() && OnError)
                     OnError(sender_, path_, error);
@@ -292,9 +293,9 @@ void TDirViewCore::LoadFromDisk(const std::wstring& Path)
             abortLoad_ = loadPending_ = false;
             if (path_.size() < lastPath_.size()) {
                 const std::wstring left = FolderLeftBehind(path_, lastPath_);
-                for (const auto& item : items_)
+                for (TFileRec* item : items_)
                     if (!left.empty() && SameText(item->FileName, left)) {
-                        focused_ = item.get();
+                        focused_ = item;
                         break;
                     }
             }
@@ -320,56 +321,65 @@ void TDirViewCore::LoadFromDisk(const std::wstring& Path)
 
 TFileRec& TDirViewCore::AddItem(const TSearchRec& SearchRec)
 {
-    auto rec = std::make_unique<TFileRec>();
-    rec->FileName = rec->DisplayName = SearchRec.Name;
-    rec->Attr = SearchRec.Attr;
-    rec->IsDirectory = (SearchRec.Attr & faDirectory) != 0;
-    rec->IsRecycleBin = IsRecycleBinEntry(path_, SearchRec);
-    rec->LastWrite = SearchRec.LastWrite;
-    if (rec->IsDirectory) {
+    ReserveItem();
+    TFileRec& rec = store_.Add();
+    rec.FileName = SearchRec.Name;
+    rec.Attr = SearchRec.Attr;
+    rec.IsDirectory = (SearchRec.Attr & faDirectory) != 0;
+    rec.IsRecycleBin = IsRecycleBinEntry(path_, SearchRec);
+    rec.LastWrite = SearchRec.LastWrite;
+    if (rec.IsDirectory) {
         ++dirCount_;
-        rec->Size = kUnknownDirSize;
+        rec.Size = kUnknownDirSize;
         if (driveType_ == kDriveRemote) {
             // No shell query for network folders.
-            rec->ImageIndex = shell_.Icons().FolderIcon;
-            rec->IconEmpty = false;
+            rec.ImageIndex = shell_.Icons().FolderIcon;
+            rec.IconEmpty = false;
         }
     } else {
-        rec->Size = SearchRec.Size;
-        rec->Ext = FileExtOf(SearchRec.Name);
+        rec.Size = SearchRec.Size;
+        rec.Ext = FileExtOf(SearchRec.Name);
     }
-    totalSize_ += CountedSize(*rec);
-    if (!fullPathItems_)
-        rec->DisplayName = MakeDisplayName(rec->FileName, rec->IsDirectory, showExtension_, fileNameDisplay_);
-    if (rec->Ext == L"LNK")
-        rec->OverlayIndex = 1;
-    TFileRec& added = *rec;
-    items_.push_back(std::move(rec));
+    totalSize_ += CountedSize(rec);
+    rec.DisplayName =
+        fullPathItems_ ? rec.FileName : MakeDisplayName(rec.FileName, rec.IsDirectory, showExtension_, fileNameDisplay_);
+    if (rec.Ext == L"LNK")
+        rec.OverlayIndex = 1;
+    TFileRec& added = rec;
+    items_.push_back(&rec);
     if (SelectNewItems)
         SetItemSelected(added, true);
     MarkChanged();
     return added;
 }
 
+void TDirViewCore::ReserveItem()
+{
+    // Room first, so nothing throws between taking a record and listing it.
+    if (items_.size() == items_.capacity())
+        items_.reserve(items_.size() * 2 + 64);
+}
+
 void TDirViewCore::AddParentDirItem()
 {
-    auto rec = std::make_unique<TFileRec>();
-    rec->FileName = rec->DisplayName = L"..";
-    rec->IsDirectory = rec->IsParentDir = true;
-    rec->Size = kUnknownDirSize;
-    rec->InfoEmpty = rec->IconEmpty = false;
+    ReserveItem();
+    TFileRec& rec = store_.Add();
+    rec.FileName = rec.DisplayName = L"..";
+    rec.IsDirectory = rec.IsParentDir = true;
+    rec.Size = kUnknownDirSize;
+    rec.InfoEmpty = rec.IconEmpty = false;
     TSearchRec self;
     if (fs_.GetEntry(path_, self)) {
-        rec->Attr = self.Attr;
-        rec->LastWrite = self.LastWrite;
+        rec.Attr = self.Attr;
+        rec.LastWrite = self.LastWrite;
     } else {
-        rec->Attr = faDirectory;
+        rec.Attr = faDirectory;
     }
     const TShellIcons& icons = shell_.Icons();
     // With an arrow painted over it the closed folder reads better.
-    rec->ImageIndex = icons.ComCtlNew && ShowParentArrow ? icons.FolderIcon : icons.OpenFolderIcon;
-    rec->TypeName = texts_.ParentTypeName;
-    items_.push_back(std::move(rec));
+    rec.ImageIndex = icons.ComCtlNew && ShowParentArrow ? icons.FolderIcon : icons.OpenFolderIcon;
+    rec.TypeName = texts_.ParentTypeName;
+    items_.push_back(&rec);
     hasParentItem_ = true;
     MarkChanged();
 }
@@ -402,9 +412,9 @@ void TDirViewCore::Reload(bool KeepIcons)
 
     {
         TUpdateBracket update(*this);
-        for (const auto& item : items_) {
+        for (TFileRec* item : items_) {
             if (!focusedName.empty() && item->FileName == focusedName)
-                focused_ = item.get();
+                focused_ = item;
             if (selected.contains(UpperCase(item->FileName)))
                 SetItemSelected(*item, true);
             if (item->IconEmpty) {
@@ -415,9 +425,9 @@ void TDirViewCore::Reload(bool KeepIcons)
             }
         }
         if (!focused_) {
-            const auto first = std::find_if(items_.begin(), items_.end(), [](const auto& item) { return item->Selected; });
+            const auto first = std::find_if(items_.begin(), items_.end(), [](const TFileRec* item) { return item->Selected; });
             if (first != items_.end())
-                focused_ = first->get();
+                focused_ = *first;
         }
         MarkChanged();
     }
@@ -462,9 +472,9 @@ bool TDirViewCore::ReloadInPlace()
     // bit; Fresh: the entries to add.
     std::unordered_map<std::wstring, TFileRec*> old;
     old.reserve(items_.size());
-    for (const auto& item : items_)
+    for (TFileRec* item : items_)
         if (!item->IsParentDir)
-            old.emplace(UpperCase(item->FileName), item.get());
+            old.emplace(UpperCase(item->FileName), item);
     std::unordered_map<std::wstring, bool> seen;
     seen.reserve(items_.size());
     std::vector<TSearchRec> fresh;
@@ -565,7 +575,7 @@ bool TDirViewCore::ReloadInPlace()
             MarkChanged();
         }
         if (!focused_ && !items_.empty()) {
-            focused_ = items_.front().get();
+            focused_ = items_.front();
             MarkChanged();
         }
     }
@@ -582,13 +592,12 @@ bool TDirViewCore::ReloadInPlace()
 
 TFileRec* TDirViewCore::GetItemData(int Index) const
 {
-    return Index >= 0 && Index < ItemCount() ? items_[static_cast<size_t>(Index)].get() : nullptr;
+    return Index >= 0 && Index < ItemCount() ? items_[static_cast<size_t>(Index)] : nullptr;
 }
 
 int TDirViewCore::IndexOf(const TFileRec* Item) const
 {
-    const auto found =
-        std::find_if(items_.begin(), items_.end(), [Item](const auto& rec) { return rec.get() == Item; });
+    const auto found = std::find(items_.begin(), items_.end(), Item);
     return found == items_.end() || !Item ? -1 : static_cast<int>(found - items_.begin());
 }
 
@@ -619,8 +628,8 @@ std::wstring TDirViewCore::ItemFileExt(const TFileRec* Item) const
 TFileRec* TDirViewCore::FindFileItem(const std::wstring& Name) const
 {
     const auto found =
-        std::find_if(items_.begin(), items_.end(), [&](const auto& rec) { return rec->FileName == Name; });
-    return found == items_.end() ? nullptr : found->get();
+        std::find_if(items_.begin(), items_.end(), [&](const TFileRec* rec) { return rec->FileName == Name; });
+    return found == items_.end() ? nullptr : *found;
 }
 
 std::wstring TDirViewCore::DisplayPath(const std::wstring& Name) const
@@ -646,10 +655,11 @@ void TDirViewCore::TakeOutOfTotals(const TFileRec& Item)
 void TDirViewCore::RemoveRecords(const std::function<bool(const TFileRec&)>& Gone)
 {
     // One pass that keeps the order, so a large folder is not shifted per item.
-    const auto end = std::remove_if(items_.begin(), items_.end(), [&](const std::unique_ptr<TFileRec>& rec) {
+    const auto end = std::remove_if(items_.begin(), items_.end(), [&](TFileRec* rec) {
         if (!Gone(*rec))
             return false;
         TakeOutOfTotals(*rec);
+        store_.Remove(*rec);
         return true;
     });
     if (end == items_.end())
@@ -665,6 +675,7 @@ void TDirViewCore::DeleteItem(int Index)
         return;
     TakeOutOfTotals(*item);
     items_.erase(items_.begin() + Index);
+    store_.Remove(*item);
     MarkChanged();
 }
 
@@ -672,6 +683,8 @@ void TDirViewCore::ClearItems()
 {
     TUpdateBracket update(*this);
     items_.clear();
+    // Freed in one go, a large folder's on a thread of its own.
+    disposer_.Dispose(store_);
     focused_ = nullptr;
     totalSize_ = selectedSize_ = 0;
     selCount_ = 0;
@@ -837,13 +850,13 @@ void TDirViewCore::FetchTypeNames()
     // A query by attributes names the type by the extension alone, so one
     // answer serves every item of that extension.
     std::map<std::pair<bool, std::wstring>, std::wstring> names;
-    for (const auto& item : items_) {
+    for (TFileRec* item : items_) {
         if (!item->InfoEmpty)
             continue;
         auto [found, added] = names.try_emplace({item->IsDirectory, item->Ext});
         if (added) {
             TShellFileInfo info;
-            if (shell_.GetInfo(ItemFullFileName(item.get()), item->IsDirectory ? faDirectory : kNormalFileAttr,
+            if (shell_.GetInfo(ItemFullFileName(item), item->IsDirectory ? faDirectory : kNormalFileAttr,
                                TDirShellInfo::wiTypeName, true, info))
                 found->second = info.TypeName;
             if (found->second.empty())

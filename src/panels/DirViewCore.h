@@ -16,6 +16,7 @@
 #include "panels/DirViewSystem.h"
 #include "panels/DirViewTexts.h"
 #include "panels/FileRec.h"
+#include "panels/FileRecStore.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -216,6 +217,10 @@ protected:
     // The change monitor, the size scanners and the icon thread.
     virtual void StopWorkers() {}
     virtual void StartWorkers() {}
+    // A load found out whether its folder exists (Loaded), before reading
+    // it: the change watch moves to the folder now, so nothing changed
+    // during the read is missed.
+    virtual void WatchFolder() {}
     virtual bool IsThumbView() const { return false; }
 
     // Orders the records with Compare (negative, 0, positive), ties in
@@ -226,9 +231,7 @@ protected:
         const bool ready = itemsReady_;
         itemsReady_ = false;
         std::stable_sort(items_.begin(), items_.end(),
-                         [&compare](const std::unique_ptr<TFileRec>& a, const std::unique_ptr<TFileRec>& b) {
-                             return compare(*a, *b) < 0;
-                         });
+                         [&compare](const TFileRec* a, const TFileRec* b) { return compare(*a, *b) < 0; });
         itemsReady_ = ready;
         MarkChanged();
     }
@@ -256,6 +259,7 @@ private:
     TDirFilter MakeFilter() const;
     // Whether the folder is below a drive root and gets "..".
     bool WantsParentItem() const { return path_.size() > 2; }
+    void ReserveItem();
     void FinishLoad();
     bool ReloadInPlace();
     void RemoveRecords(const std::function<bool(const TFileRec&)>& Gone);
@@ -265,7 +269,10 @@ private:
     void FireNotify(const TNotifyEvent& Event) const;
 
     const TDirViewTexts& texts_;
-    std::vector<std::unique_ptr<TFileRec>> items_;
+    // The records live in the store; items_ holds them in the list's order.
+    TFileRecStore store_;
+    TFileRecDisposer disposer_;
+    std::vector<TFileRec*> items_;
     std::shared_ptr<const TSortCollator> collator_;
     TListExt<TIconCacheRec> iconCache_;
     TFileRec* focused_ = nullptr;

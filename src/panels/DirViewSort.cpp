@@ -3,6 +3,9 @@
 #include "framework/SysUtils.h"
 
 #include <algorithm>
+#include <exception>
+#include <system_error>
+#include <thread>
 
 namespace qrv {
 
@@ -14,9 +17,9 @@ int Sign(const T& A, const T& B)
     return A < B ? -1 : (B < A ? 1 : 0);
 }
 
-int CompareKeys(const std::string& A, const std::string& B)
+int CompareKeys(std::string_view A, std::string_view B)
 {
-    // std::string compares bytes as unsigned, as the keys need.
+    // char_traits<char> compares bytes as unsigned, as the keys need.
     const int c = A.compare(B);
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
@@ -32,18 +35,88 @@ int CompareNames(const TDirSortEntry& A, const TDirSortEntry& B)
     return Sign(A.Rec->FileName, B.Rec->FileName);
 }
 
+// How many threads share the work on Count items: 4,096 items each at least.
+size_t PartsFor(size_t Count)
+{
+    constexpr size_t kPerThread = 4096;
+    return std::clamp<size_t>(Count / kPerThread, 1, std::max(1u, std::min(8u, std::thread::hardware_concurrency())));
+}
+
+// Calls Work(part) for every part from 0 to Parts - 1, each on a thread of
+// its own but the first; a failure on any of them is raised once all are done.
+template <class Work>
+void RunParts(size_t Parts, const Work& work)
+{
+    std::vector<std::exception_ptr> failures(Parts);
+    const auto run = [&](size_t part) noexcept {
+        try {
+            work(part);
+        } catch (...) {
+            failures[part] = std::current_exception();
+        }
+    };
+    std::vector<std::thread> workers;
+    for (size_t part = 1; part < Parts; ++part) {
+        try {
+            workers.emplace_back(run, part);
+        } catch (const std::system_error&) {
+            run(part);  // no thread to be had: this one does the part
+        }
+    }
+    run(0);
+    for (std::thread& worker : workers)
+        worker.join();
+    for (const std::exception_ptr& failure : failures)
+        if (failure)
+            std::rethrow_exception(failure);
+}
+
+// std::sort on parts of Items at once, then the sorted parts merged pairwise.
+template <class Item, class Less>
+void ParallelSort(std::vector<Item>& Items, const Less& less)
+{
+    const size_t parts = PartsFor(Items.size());
+    std::vector<size_t> bounds;
+    for (size_t part = 0; part <= parts; ++part)
+        bounds.push_back(Items.size() * part / parts);
+    RunParts(parts, [&](size_t part) { std::sort(Items.begin() + bounds[part], Items.begin() + bounds[part + 1], less); });
+    std::vector<Item> merged(Items.size());
+    while (bounds.size() > 2) {
+        // Runs 0+1, 2+3, ... into merged; an odd last run is copied.
+        const size_t runs = bounds.size() - 1;
+        RunParts((runs + 1) / 2, [&](size_t pair) {
+            const size_t from = bounds[2 * pair];
+            const size_t middle = bounds[std::min(2 * pair + 1, runs)];
+            const size_t to = bounds[std::min(2 * pair + 2, runs)];
+            std::merge(Items.begin() + from, Items.begin() + middle, Items.begin() + middle, Items.begin() + to,
+                       merged.begin() + from, less);
+        });
+        Items.swap(merged);
+        std::vector<size_t> next;
+        for (size_t i = 0; i < bounds.size(); i += 2)
+            next.push_back(bounds[i]);
+        if (next.back() != bounds.back())
+            next.push_back(bounds.back());
+        bounds.swap(next);
+    }
+}
+
 }  // namespace
 
 std::string TFoldCollator::SortKey(std::wstring_view Text) const
 {
     std::string key;
-    key.reserve(Text.size() * 2);
+    AppendSortKey(Text, key);
+    return key;
+}
+
+void TFoldCollator::AppendSortKey(std::wstring_view Text, std::string& Out) const
+{
     for (wchar_t ch : Text) {
         const auto up = static_cast<uint16_t>(UpCaseChar(ch));
-        key.push_back(static_cast<char>(up >> 8));
-        key.push_back(static_cast<char>(up & 0xFF));
+        Out.push_back(static_cast<char>(up >> 8));
+        Out.push_back(static_cast<char>(up & 0xFF));
     }
-    return key;
 }
 
 TDirSortKind SortKindFor(int Column, bool SortByExtension)
@@ -67,16 +140,54 @@ bool SortNeedsTypeNames(TDirSortKind Kind)
     return Kind == TDirSortKind::dskType || Kind == TDirSortKind::dskExt;
 }
 
-TDirSortEntry MakeSortEntry(const TFileRec& Rec, TDirSortKind Kind, const TSortCollator& Collator)
+TDirSortKeys::TDirSortKeys(const std::vector<const TFileRec*>& Recs, TDirSortKind Kind,
+                           const TSortCollator& Collator)
+    : entries_(Recs.size())
 {
-    TDirSortEntry entry;
-    entry.Rec = &Rec;
-    entry.NameKey = Collator.SortKey(Rec.DisplayName);
-    if (Kind == TDirSortKind::dskType)
-        entry.TypeKey = Collator.SortKey(Rec.TypeName);
-    else if (Kind == TDirSortKind::dskExt && Rec.IsDirectory)
-        entry.TypeKey = Collator.SortKey(Rec.TypeName + L" " + Rec.Ext + L" " + Rec.DisplayName);
-    return entry;
+    // The locale's calls (one per item) are the cost of making keys: a large
+    // folder spreads them over the processors.
+    const size_t count = Recs.size();
+    const size_t threads = PartsFor(count);
+    buffers_.resize(threads);
+    // Each part notes where its keys end; views are made once no buffer
+    // grows any more.
+    struct TEnds {
+        size_t Name;
+        size_t Type;
+    };
+    std::vector<TEnds> ends(count);
+    const auto keyPart = [&](size_t part) {
+        const size_t from = count * part / threads;
+        const size_t to = count * (part + 1) / threads;
+        std::string& buffer = buffers_[part];
+        buffer.reserve((to - from) * 32);
+        std::wstring text;
+        for (size_t i = from; i < to; ++i) {
+            const TFileRec& rec = *Recs[i];
+            Collator.AppendSortKey(rec.DisplayName, buffer);
+            const size_t nameEnd = buffer.size();
+            if (Kind == TDirSortKind::dskType) {
+                Collator.AppendSortKey(rec.TypeName, buffer);
+            } else if (Kind == TDirSortKind::dskExt && rec.IsDirectory) {
+                text.assign(rec.TypeName).append(L" ").append(rec.Ext).append(L" ").append(rec.DisplayName);
+                Collator.AppendSortKey(text, buffer);
+            }
+            ends[i] = {nameEnd, buffer.size()};
+        }
+    };
+    RunParts(threads, keyPart);
+    for (size_t part = 0; part < threads; ++part) {
+        const char* base = buffers_[part].data();
+        size_t start = 0;
+        for (size_t i = count * part / threads; i < count * (part + 1) / threads; ++i) {
+            TDirSortEntry& entry = entries_[i];
+            entry.Rec = Recs[i];
+            entry.Index = static_cast<uint32_t>(i);
+            entry.NameKey = std::string_view(base + start, ends[i].Name - start);
+            entry.TypeKey = std::string_view(base + ends[i].Name, ends[i].Type - ends[i].Name);
+            start = ends[i].Type;
+        }
+    }
 }
 
 int CompareSortEntries(const TDirSortEntry& A, const TDirSortEntry& B, const TDirSortOptions& Options)
@@ -125,25 +236,19 @@ int CompareSortEntries(const TDirSortEntry& A, const TDirSortEntry& B, const TDi
     return c * direction;
 }
 
-void SortFileRecs(std::vector<std::unique_ptr<TFileRec>>& Items, const TDirSortOptions& Options,
-                  const TSortCollator& Collator)
+std::vector<uint32_t> SortedOrder(const std::vector<const TFileRec*>& Recs, const TDirSortOptions& Options,
+                                  const TSortCollator& Collator)
 {
-    struct TIndexed {
-        TDirSortEntry Entry;
-        size_t Index;
-    };
-    std::vector<TIndexed> entries;
-    entries.reserve(Items.size());
-    for (size_t i = 0; i < Items.size(); ++i)
-        entries.push_back({MakeSortEntry(*Items[i], Options.Kind, Collator), i});
-    std::sort(entries.begin(), entries.end(), [&Options](const TIndexed& a, const TIndexed& b) {
-        return CompareSortEntries(a.Entry, b.Entry, Options) < 0;
+    TDirSortKeys keys(Recs, Options.Kind, Collator);
+    std::vector<TDirSortEntry>& entries = keys.Entries();
+    ParallelSort(entries, [&Options](const TDirSortEntry& a, const TDirSortEntry& b) {
+        return CompareSortEntries(a, b, Options) < 0;
     });
-    std::vector<std::unique_ptr<TFileRec>> sorted;
-    sorted.reserve(Items.size());
-    for (const TIndexed& entry : entries)
-        sorted.push_back(std::move(Items[entry.Index]));
-    Items.swap(sorted);
+    std::vector<uint32_t> order;
+    order.reserve(entries.size());
+    for (const TDirSortEntry& entry : entries)
+        order.push_back(entry.Index);
+    return order;
 }
 
 }  // namespace qrv

@@ -7,6 +7,7 @@
 
 #include "panels/FileRec.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -14,11 +15,16 @@
 
 namespace qrv {
 
-// Makes byte keys whose byte-wise order is the wanted text order.
+// Makes byte keys whose byte-wise order is the wanted text order. A sort of
+// a large folder makes its keys on several threads at once, so both calls
+// must be safe to call concurrently.
 class TSortCollator {
 public:
     virtual ~TSortCollator() = default;
     virtual std::string SortKey(std::wstring_view Text) const = 0;
+    // Appends the key of Text to Out: a sort keeps its keys in a few large
+    // buffers rather than one string per item.
+    virtual void AppendSortKey(std::wstring_view Text, std::string& Out) const { Out += SortKey(Text); }
 };
 
 // Case-insensitive ordinal order (each character upper-cased); the order
@@ -26,6 +32,7 @@ public:
 class TFoldCollator : public TSortCollator {
 public:
     std::string SortKey(std::wstring_view Text) const override;
+    void AppendSortKey(std::wstring_view Text, std::string& Out) const override;
 };
 
 enum class TDirSortKind { dskName, dskSize, dskType, dskExt, dskDate, dskAttr };
@@ -44,20 +51,49 @@ struct TDirSortOptions {
 // Whether the comparison reads type names (fetch them before sorting).
 bool SortNeedsTypeNames(TDirSortKind Kind);
 
-// One item with its keys, made once per sort.
+// One item with its keys; the keys point into the buffers of TDirSortKeys.
 struct TDirSortEntry {
     const TFileRec* Rec = nullptr;
-    std::string NameKey;  // of DisplayName
-    std::string TypeKey;  // of TypeName; for folders sorted by extension, of "TypeName Ext DisplayName"
+    uint32_t Index = 0;         // the item's place before the sort
+    std::string_view NameKey;   // of DisplayName
+    std::string_view TypeKey;   // of TypeName; for folders sorted by extension, of "TypeName Ext DisplayName"
 };
 
-TDirSortEntry MakeSortEntry(const TFileRec& Rec, TDirSortKind Kind, const TSortCollator& Collator);
+// The keys of every item of one sort, made once per item; a large folder
+// makes them on several threads.
+class TDirSortKeys {
+public:
+    TDirSortKeys(const std::vector<const TFileRec*>& Recs, TDirSortKind Kind, const TSortCollator& Collator);
+    TDirSortKeys(const TDirSortKeys&) = delete;
+    TDirSortKeys& operator=(const TDirSortKeys&) = delete;
+    // In the order of Recs.
+    std::vector<TDirSortEntry>& Entries() { return entries_; }
+
+private:
+    std::vector<std::string> buffers_;  // one per thread; the entries point into them
+    std::vector<TDirSortEntry> entries_;
+};
 
 // Negative, zero or positive; zero only for the same record.
 int CompareSortEntries(const TDirSortEntry& A, const TDirSortEntry& B, const TDirSortOptions& Options);
 
-// Orders Items by Options; the keys are made once per item.
-void SortFileRecs(std::vector<std::unique_ptr<TFileRec>>& Items, const TDirSortOptions& Options,
-                  const TSortCollator& Collator);
+// The order of Recs by Options: the indices of Recs, first item first.
+std::vector<uint32_t> SortedOrder(const std::vector<const TFileRec*>& Recs, const TDirSortOptions& Options,
+                                  const TSortCollator& Collator);
+
+// Orders Items (pointers to TFileRec of any kind) by Options.
+template <class Pointer>
+void SortFileRecs(std::vector<Pointer>& Items, const TDirSortOptions& Options, const TSortCollator& Collator)
+{
+    std::vector<const TFileRec*> recs;
+    recs.reserve(Items.size());
+    for (const Pointer& item : Items)
+        recs.push_back(&*item);
+    std::vector<Pointer> sorted;
+    sorted.reserve(Items.size());
+    for (const uint32_t index : SortedOrder(recs, Options, Collator))
+        sorted.push_back(std::move(Items[index]));
+    Items.swap(sorted);
+}
 
 }  // namespace qrv

@@ -102,4 +102,11 @@ bool ExtInList(std::wstring_view Ext, std::wstring_view List)
     return false;
 }
 
+std::wstring OpenManyQuestion(unsigned Count)
+{
+    return FormatText(L"Das gleichzeitige Öffnen von %u Dateien kann eventuell eine lange Zeit dauern. "
+                      L"Möchten Sie die markierten Dateien trotzdem öffnen?",
+                      {std::to_wstring(Count)});
+}
+
 }  // namespace qrv

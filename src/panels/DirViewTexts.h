@@ -31,6 +31,12 @@ const TDirViewTexts& DirViewTextsFor(int PrimaryLanguage);
 // Each "%s" or "%u" of Format replaced by the next argument in turn.
 std::wstring FormatText(std::wstring_view Format, std::initializer_list<std::wstring_view> Args);
 
+// More selected files than this are opened only after OpenManyQuestion.
+constexpr unsigned kOpenManyWithoutQuestion = 5;
+// The question before Count files are opened at once (German, as every
+// question of the program).
+std::wstring OpenManyQuestion(unsigned Count);
+
 // The extensions whose icons always come from the file.
 constexpr std::wstring_view kNotCachedExts = L".EXE.LNK.PIF.CPL.ICO.ANI.CUR.JOB.MSG";
 // Those probed at start: each whose registered default icon is "%1" (the

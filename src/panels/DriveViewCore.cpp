@@ -46,9 +46,14 @@ std::wstring NodeDirPath(TDriveNodeTree& Tree, TNodeRef Node)
 {
     CheckedNode(Node, L"GetDirPath");
     const TNodeRef parent = Tree.Parent(Node);
-    const std::wstring& name = Tree.Data(Node).DirName;
+    const TNodeData& data = Tree.Data(Node);
+    const std::wstring& name = data.DirName;
     if (!parent)
         return name == L"\\" ? name : RemoveBackslash(name);
+    // A shell folder that names a network path is that path, wherever it
+    // hangs (a network place may sit right below the network root).
+    if (data.IsVirtual && data.ParsingName.size() > 2 && data.ParsingName.compare(0, 2, L"\\\\") == 0)
+        return RemoveBackslash(data.ParsingName);
     // Below the network root "\" this gives "\\server".
     return NodeDirPath(Tree, parent) + L'\\' + name;
 }
@@ -196,6 +201,15 @@ int CompareNodeNames(std::wstring_view A, std::wstring_view B)
 {
     const int byText = CompareText(A, B);
     return byText != 0 ? byText : CompareStr(A, B);
+}
+
+int CenterScrollStep(int NodeTop, int ClientHeight)
+{
+    if (NodeTop < ClientHeight / 4)
+        return -1;
+    if (NodeTop > ClientHeight * 3 / 4)
+        return 1;
+    return 0;
 }
 
 TDriveStatus& TDriveStatusTable::operator[](wchar_t Drive)

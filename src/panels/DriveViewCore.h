@@ -104,6 +104,11 @@ TNodeData DiskNodeData(std::wstring_view ParentPath, const TSearchRec& Entry, st
 // shell folders.
 int CompareNodeNames(std::wstring_view A, std::wstring_view B);
 
+// Centring a node: -1 to scroll a line up (the node's top lies above the
+// first quarter of the client height), 1 to scroll a line down (below the
+// third quarter), 0 when it is in place.
+int CenterScrollStep(int NodeTop, int ClientHeight);
+
 // What the tree keeps per drive A to "\".
 struct TDriveStatus {
     bool Scanned = false;

@@ -11,7 +11,7 @@ std::wstring FileExtOf(std::wstring_view Name)
     return ext.empty() ? ext : UpperCase(std::wstring_view(ext).substr(1));
 }
 
-std::wstring ApplyNameDisplay(const std::wstring& Name, TFileNameDisplay Display)
+std::wstring ApplyNameDisplay(std::wstring Name, TFileNameDisplay Display)
 {
     switch (Display) {
     case TFileNameDisplay::fndCap:
@@ -40,13 +40,12 @@ std::wstring ApplyNameDisplay(const std::wstring& Name, TFileNameDisplay Display
 std::wstring MakeDisplayName(const std::wstring& FileName, bool IsDirectory, bool ShowExtension,
                              TFileNameDisplay Display)
 {
-    std::wstring name = FileName;
     if (!ShowExtension && !IsDirectory) {
         std::wstring base = ExtractFileBaseName(FileName);
         if (!base.empty())
-            name = std::move(base);
+            return ApplyNameDisplay(std::move(base), Display);
     }
-    return ApplyNameDisplay(name, Display);
+    return ApplyNameDisplay(FileName, Display);
 }
 
 bool IsRecycleBinEntry(std::wstring_view FolderPath, const TSearchRec& Entry)

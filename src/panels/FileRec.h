@@ -69,6 +69,13 @@ inline bool SizeUnknown(const TFileRec& Rec)
     return Rec.IsDirectory && Rec.Size == kUnknownDirSize;
 }
 
+// The characters no file name may hold.
+constexpr std::wstring_view kInvalidNameChars = L"\\/:*?\"<>|";
+inline bool IsInvalidNameChar(wchar_t Char)
+{
+    return kInvalidNameChars.find(Char) != std::wstring_view::npos;
+}
+
 // The upper-case extension of a name without its dot ("" when it has none).
 std::wstring FileExtOf(std::wstring_view Name);
 // The name as the list shows it: without its extension when extensions are
@@ -77,7 +84,7 @@ std::wstring FileExtOf(std::wstring_view Name);
 std::wstring MakeDisplayName(const std::wstring& FileName, bool IsDirectory, bool ShowExtension,
                              TFileNameDisplay Display);
 // A name (or a path, each "\"-separated part) in the display style.
-std::wstring ApplyNameDisplay(const std::wstring& Name, TFileNameDisplay Display);
+std::wstring ApplyNameDisplay(std::wstring Name, TFileNameDisplay Display);
 // A directory at a drive root ("X:") with the system bit whose name begins
 // with "RECYCLE" in any case.
 bool IsRecycleBinEntry(std::wstring_view FolderPath, const TSearchRec& Entry);

@@ -1,9 +1,11 @@
 #include "panels/DriveViewCore.h"
+#include "panels/VirtualNodes.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <deque>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -57,6 +59,8 @@ public:
         for (const auto& [name, shortName] : onDisk_[node]) {
             Node* child = NewNode(node, name, shortName);
             node->Children.push_back(child);
+            if (OnRead)
+                OnRead(*child);
         }
         node->Data.AllScanned = true;
     }
@@ -66,6 +70,8 @@ public:
         return nullptr;
     }
 
+    // Completes the record of each node a read adds.
+    std::function<void(Node&)> OnRead;
     int reads = 0;
     int driveScans = 0;
     std::wstring uncAsked;
@@ -206,6 +212,93 @@ TEST(DriveViewCore, PathsBelowTheNetworkRootAreUnc)
     EXPECT_EQ(NodeDirPath(tree, server->Children.front()), L"\\\\server\\share");
     EXPECT_EQ(NodeDrive(tree, server), L'\\');
     EXPECT_EQ(NodeDisplayDirPath(tree, server), L"Netzwerk\\server");
+}
+
+// Shell folders below the network root: a server, its shares, and a network
+// place that names a share of another server.
+class NetworkNodesTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        tree.OnRead = [this](FakeNodeTree::Node& node) {
+            node.Data.IsVirtual = true;
+            const std::wstring parent = node.Parent->Data.ParsingName;
+            node.Data.ParsingName = places.count(node.Data.DirName) ? places[node.Data.DirName]
+                                    : parent.empty()                 ? L"\\\\" + node.Data.DirName
+                                                                     : parent + L"\\" + node.Data.DirName;
+        };
+        net = tree.AddDrive(L'\\');
+        net->Data.DirName = L"\\";
+        net->Data.IsVirtual = true;
+        tree.Folder(net, L"SERVER");
+        tree.Folder(net, L"Place");
+        places[L"Place"] = L"\\\\other\\docs";
+        tree.ReadSubDirs(net);
+        server = static_cast<FakeNodeTree::Node*>(tree.Child(net, 0));
+        place = static_cast<FakeNodeTree::Node*>(tree.Child(net, 1));
+        tree.Folder(server, L"share");
+        tree.Folder(server, L"share2");
+        tree.reads = 0;
+    }
+    FakeNodeTree tree;
+    std::map<std::wstring, std::wstring> places;
+    FakeNodeTree::Node* net = nullptr;
+    FakeNodeTree::Node* server = nullptr;
+    FakeNodeTree::Node* place = nullptr;
+};
+
+TEST_F(NetworkNodesTest, PathsAreUncEvenForANetworkPlace)
+{
+    EXPECT_EQ(NodeDirPath(tree, server), L"\\\\SERVER");
+    EXPECT_EQ(NodeDirPath(tree, place), L"\\\\other\\docs") << "not \\\\Place below the root";
+    tree.ReadSubDirs(server);
+    EXPECT_EQ(NodeDirPathName(tree, tree.Child(server, 1)), L"\\\\SERVER\\share2");
+}
+
+TEST_F(NetworkNodesTest, ParsingPrefixFindsTheDeepestNodeReadingOnTheWay)
+{
+    const struct {
+        const wchar_t* path;
+        const wchar_t* found;  // the node's path; nullptr for none
+    } cases[] = {
+        {L"\\\\server\\share2", L"\\\\SERVER\\share2"},
+        {L"\\\\SERVER\\SHARE\\deeper\\still", L"\\\\SERVER\\share"},
+        {L"\\\\server\\sha", L"\\\\SERVER"},  // no share of that name: its server
+        {L"\\\\serverx\\share", nullptr},     // "\\server" is no ancestor of "\\serverx"
+        {L"\\\\other\\docs\\a", L"\\\\other\\docs"},
+        {L"\\\\nobody", nullptr},
+    };
+    for (int round = 0; round < 2; ++round) {
+        for (const auto& c : cases) {
+            const TNodeRef node = NodeForParsingPrefix(tree, net, c.path);
+            const std::wstring found = node ? NodeDirPath(tree, node) : L"(none)";
+            EXPECT_EQ(found, c.found ? c.found : L"(none)") << std::wstring(c.path);
+        }
+        // Read on the way down: the server, the two shares and the place;
+        // the second round reads nothing more.
+        EXPECT_EQ(tree.reads, 4) << round;
+    }
+}
+
+TEST(DriveViewCore, IsPathPrefixStopsAtComponents)
+{
+    EXPECT_TRUE(IsPathPrefix(L"\\\\srv", L"\\\\SRV"));
+    EXPECT_TRUE(IsPathPrefix(L"\\\\srv\\", L"\\\\srv\\a"));
+    EXPECT_TRUE(IsPathPrefix(L"\\\\srv\\a", L"\\\\srv\\a\\b"));
+    EXPECT_FALSE(IsPathPrefix(L"\\\\srv\\a", L"\\\\srv\\ab"));
+    EXPECT_FALSE(IsPathPrefix(L"\\\\srv\\a\\b", L"\\\\srv\\a"));
+    EXPECT_FALSE(IsPathPrefix(L"", L"\\\\srv"));
+    EXPECT_FALSE(IsPathPrefix(L"::{F02C1A0D-BE21-4350-88B0-7367FC96EF3C}", L"\\\\srv"));
+}
+
+TEST(DriveViewCore, CenterScrollStepKeepsTheNodeInTheMiddleHalf)
+{
+    // Client height 400: the middle half runs from 100 to 300.
+    const struct {
+        int top, step;
+    } cases[] = {{0, -1}, {99, -1}, {100, 0}, {200, 0}, {300, 0}, {301, 1}, {1000, 1}, {-20, -1}};
+    for (const auto& c : cases)
+        EXPECT_EQ(CenterScrollStep(c.top, 400), c.step) << c.top;
 }
 
 TEST(DriveViewCore, NodeOperationsWithoutNodeRaise)

@@ -68,6 +68,13 @@ TEST(DirViewTextsTest, LanguageAndFormatting)
     EXPECT_EQ(FormatText(L"100% %s", {}), L"100% ") << "a missing argument leaves nothing";
 }
 
+TEST(DirViewTextsTest, TheQuestionBeforeOpeningManyFiles)
+{
+    EXPECT_EQ(OpenManyQuestion(12), L"Das gleichzeitige Öffnen von 12 Dateien kann eventuell eine lange Zeit dauern. "
+                                    L"Möchten Sie die markierten Dateien trotzdem öffnen?");
+    EXPECT_EQ(kOpenManyWithoutQuestion, 5u);
+}
+
 TEST(DirViewTextsTest, NotCachedExtensionsWithProbes)
 {
     TStringList list;

@@ -597,6 +597,21 @@ void TCustomListView::WndProc(TMessage& message)
 
 // --- TTreeNode, TTreeNodes -----------------------------------------------
 
+namespace {
+
+// Items are added and deleted by the thousand: those messages go straight to
+// the control's own procedure. Through the subclass every message costs a
+// window-property lookup, which under Wine is a round trip to its server;
+// the tree's own handler has nothing to do with them.
+LRESULT TreeControlMessage(HWND handle, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (auto proc = reinterpret_cast<WNDPROC>(GetClassLongPtrW(handle, GCLP_WNDPROC)))
+        return CallWindowProcW(proc, handle, msg, wParam, lParam);
+    return SendMessageW(handle, msg, wParam, lParam);
+}
+
+}  // namespace
+
 void TTreeNode::SetText(const std::wstring& text)
 {
     text_ = text;
@@ -663,7 +678,10 @@ TTreeNode* TTreeNodes::Insert(TTreeNode* parent, TTreeNode* before, const std::w
                               std::unique_ptr<TTreeNodeObject> object)
 {
     auto& siblings = parent ? parent->children_ : roots_;
-    auto at = std::find_if(siblings.begin(), siblings.end(), [before](const auto& p) { return p.get() == before; });
+    // Appending, the common case, needs no search (a folder may get
+    // thousands of children in a row).
+    auto at = before ? std::find_if(siblings.begin(), siblings.end(), [before](const auto& p) { return p.get() == before; })
+                     : siblings.end();
     HTREEITEM after = at == siblings.begin() ? TVI_FIRST : at == siblings.end() ? TVI_LAST : (*(at - 1))->item_;
     at = siblings.insert(at, std::unique_ptr<TTreeNode>(new TTreeNode(tree_, parent, text)));
     TTreeNode* node = at->get();
@@ -690,7 +708,7 @@ void TTreeNodes::InsertInWindow(TTreeNode& node, HTREEITEM after)
                             : node.button_ == TNodeButton::Shown ? 1
                                                                  : 0;
     node.item_ = reinterpret_cast<HTREEITEM>(
-        SendMessageW(tree_.Handle(), TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+        TreeControlMessage(tree_.Handle(), TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
     for (auto& child : node.children_)
         InsertInWindow(*child);
 }
@@ -721,11 +739,13 @@ void TTreeNodes::Delete(TTreeNode* node)
         return;
     Unselect(node);
     if (node->item_ && tree_.HandleAllocated())
-        SendMessageW(tree_.Handle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(node->item_));
+        TreeControlMessage(tree_.Handle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(node->item_));
     tree_.ForEachDeleted(*node);
     auto& siblings = SiblingsOf(node);
     // Taken out first, so the node's own destruction sees a consistent tree.
-    auto it = std::find_if(siblings.begin(), siblings.end(), [node](const auto& p) { return p.get() == node; });
+    // From the back: DeleteChildren takes the last child each time.
+    auto back = std::find_if(siblings.rbegin(), siblings.rend(), [node](const auto& p) { return p.get() == node; });
+    auto it = std::prev(back.base());
     std::unique_ptr<TTreeNode> gone = std::move(*it);
     siblings.erase(it);
 }

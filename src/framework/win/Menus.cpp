@@ -310,4 +310,12 @@ void TMainMenu::MenuRebuilt()
         DrawMenuBar(form_->Handle());
 }
 
+bool TPopupMenu::Popup(int X, int Y, HWND Owner)
+{
+    // The command comes back here rather than as a WM_COMMAND to Owner.
+    const UINT command = static_cast<UINT>(
+        TrackPopupMenuEx(Handle(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, X, Y, Owner, nullptr));
+    return command != 0 && DispatchCommand(command);
+}
+
 }  // namespace qrv

@@ -120,4 +120,16 @@ private:
     TForm* form_ = nullptr;
 };
 
+// A menu that pops up where it is asked to (a control's context menu).
+class TPopupMenu : public TMenu {
+public:
+    explicit TPopupMenu(TComponent* owner) : TMenu(owner) {}
+    // Shows the menu at X, Y (screen) for the Owner window and runs the
+    // item chosen; false when none was.
+    bool Popup(int X, int Y, HWND Owner);
+
+protected:
+    HMENU CreateMenuHandle() override { return CreatePopupMenu(); }
+};
+
 }  // namespace qrv

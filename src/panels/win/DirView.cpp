@@ -3,6 +3,8 @@
 #include "common/win/BaseUtilsWin.h"
 #include "framework/SysUtils.h"
 #include "panels/win/DirViewSystemWin.h"
+#include "panels/win/DriveView.h"
+#include "panels/win/DirViewWatch.h"
 #include "panels/win/LocaleCollator.h"
 
 #include <shlobj.h>
@@ -67,19 +69,31 @@ TDirView::TDirView(TComponent* owner)
 {
     SetOwnerData(true);
     SetViewStyle(TViewStyle::vsReport);
-    SetMultiSelect(true);
+    TKyListView::SetMultiSelect(true);  // the list's own setter wants the columns made
     SetHideSelection(false);
     SetCollator(std::make_shared<TLocaleCollator>());
     hiddenColor_ = GetSysColor(COLOR_GRAYTEXT);
     captionLanguage_ = PRIMARYLANGID(LANGIDFROMLCID(GetUserDefaultLCID()));
     colWidths_.assign(kDirColumnWidths.begin(), kDirColumnWidths.end());
+    MakeColumns();
+}
+
+void TDirView::MakeColumns()
+{
+    ClearColumns();
     for (int i = 0; i < kDirColumnCount; ++i)
         AddColumn(L"", colWidths_[static_cast<size_t>(i)],
                   DirColumnRightAligned(i) ? TAlignment::taRightJustify : TAlignment::taLeftJustify);
+    shownCaptions_ = {};
     SetColumnCaptions();
 }
 
-TDirView::~TDirView() = default;
+TDirView::~TDirView()
+{
+    // The tree must not go on driving a list that is gone.
+    if (driveView_ && driveView_->DirView() == this)
+        driveView_->SetDirView(nullptr);
+}
 
 void TDirView::SetMask(const std::wstring& value)
 {
@@ -370,7 +384,13 @@ void TDirView::ItemsChanged()
         return;
     // A load may have changed the filter the captions note.
     SetColumnCaptions();
-    SetControlState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    // Only what the control holds is cleared: clearing every item costs it
+    // a pass over all of them.
+    if (SendMessageW(handle_, LVM_GETSELECTEDCOUNT, 0, 0) > 0)
+        SetControlState(-1, 0, LVIS_SELECTED);
+    const int shownFocus = static_cast<int>(SendMessageW(handle_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    if (shownFocus >= 0)
+        SetControlState(shownFocus, 0, LVIS_FOCUSED);
     const int count = ItemCount();
     if (SelCount() > 0 && SelCount() == EntryCount()) {
         SetControlState(-1, LVIS_SELECTED, LVIS_SELECTED);
@@ -655,6 +675,14 @@ void TDirView::DoNotify(NMHDR& header, LRESULT& result)
     case LVN_ODSTATECHANGED:
         RangeChanged(reinterpret_cast<NMLVODSTATECHANGE&>(header));
         return;
+    case NM_CLICK:
+    case NM_DBLCLK:
+        ItemClicked(reinterpret_cast<NMITEMACTIVATE&>(header), header.code == NM_DBLCLK);
+        break;
+    case LVN_BEGINLABELEDITW: {
+        result = BeginLabelEdit(reinterpret_cast<NMLVDISPINFOW&>(header).item.iItem) ? FALSE : TRUE;
+        return;
+    }
     case LVN_ODFINDITEMW: {
         const auto& find = reinterpret_cast<NMLVFINDITEMW&>(header);
         result = -1;

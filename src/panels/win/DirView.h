@@ -12,10 +12,19 @@
 #include "panels/win/KyListView.h"
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace qrv {
+
+class TDiscMonitor;
+class TDriveView;
+class TPopupMenu;
+
+// Before an item is opened; setting AllowExec to false stops it.
+using TDirViewExecFileEvent = std::function<void(TComponent* Sender, TFileRec& Item, bool& AllowExec)>;
 
 class TDirView : public TKyListView, public TDirViewCore {
 public:
@@ -102,7 +111,65 @@ public:
     // none. The control's type-to-find asks it.
     int FindByPrefix(const std::wstring& Text, int Start, bool Whole = false) const;
 
+    // ---- Opening items, keys and mouse (DirViewActions.cpp) ---------------------
+
+    // The folder tree whose selection follows this list (set by the tree; not owned).
+    TDriveView* DriveView() const { return driveView_; }
+    void SetDriveView(TDriveView* Value) { driveView_ = Value; }
+    // Keeps the column widths and makes the columns again; a loaded folder
+    // is read again with its icons.
+    void SetMultiSelect(bool Value);
+    // The menu of the application key (not owned).
+    TPopupMenu* PopupMenu() const { return popupMenu_; }
+    void SetPopupMenu(TPopupMenu* Value) { popupMenu_ = Value; }
+    // A click on the selected item opens it, instead of a double click.
+    bool SingleClickToExec = false;
+
+    // Opens the first selected item, else the focused one: ".." goes up, a
+    // folder or a shortcut to one is shown, a file is opened by the shell.
+    // With Alt held the properties show instead.
+    void ExecuteItem();
+    // The shell's default verb on the item, the list's folder current; false
+    // when the shell could not open it.
+    bool OpenItem(const TFileRec& Item);
+    // Opens every selected file in one call to the shell, asking first when
+    // there are more than five; false when nothing was opened.
+    bool ExecuteSelected();
+    // The shell's properties of the selection, or of the folder when nothing
+    // is selected.
+    void DisplayPropertiesMenu();
+
+    TDirViewExecFileEvent OnExecFile;
+
+    // ---- Change watching (DirViewWatch.cpp) -------------------------------------
+
+    bool WatchForChanges() const { return watchForChanges_; }
+    // Starts or stops watching the folder.
+    void SetWatchForChanges(bool Value);
+    unsigned ChangeInterval() const { return changeInterval_; }
+    // 0 is ignored; a pending re-read is timed anew with the new interval.
+    void SetChangeInterval(unsigned Value);
+    const std::wstring& NoCheckDrives() const { return noCheckDrives_; }
+    // Stored upper-cased, with a "\" in front so network paths stay unwatched.
+    void SetNoCheckDrives(const std::wstring& Value);
+    // Watches the loaded folder (not its subfolders) unless its drive is
+    // excluded.
+    void StartWatchThread();
+    void StopWatchThread();
+    bool WatchThreadActive() const;
+    // The folder monitor; nullptr until watching first starts.
+    TDiscMonitor* DiscMonitor() const;
+    // Handles waiting messages, then re-reads at once when a change waits.
+    void FlushPendingReload();
+    // A change waits for its re-read.
+    bool ChangePending() const;
+
+    // Before a re-read caused by a change; the watched folder became invalid.
+    TNotifyEvent OnChangeDetected;
+    TNotifyEvent OnChangeInvalid;
+
 protected:
+    void WatchFolder() override;
     // The text of one cell; empty while the items are not ready.
     virtual std::wstring CellText(TFileRec& Item, int Column);
 
@@ -119,8 +186,20 @@ protected:
     void CreateWindowHandle(const TCreateParams& params) override;
     void DestroyWnd() override;
     void DoNotify(NMHDR& header, LRESULT& result) override;
+    void WndProc(TMessage& message) override;
 
 private:
+    void MakeColumns();
+    // Shows Path, through the linked tree when it has a node for it.
+    void OpenFolder(const std::wstring& Path);
+    bool ShellOpen(const std::wstring& Path);
+    TFileRec* FirstSelected() const;
+    // Enter: false when the key is not handled here.
+    bool EnterKey(bool Alt);
+    void ShowPopupMenu(bool FromKeyboard, POINT At);
+    void ItemClicked(const NMITEMACTIVATE& click, bool Double);
+    // Whether the item's name may be edited; the editor gets its key filter.
+    bool BeginLabelEdit(int Index);
     void GetDispInfo(NMLVDISPINFOW& info);
     void StateChanged(const NMLISTVIEW& change);
     void RangeChanged(const NMLVODSTATECHANGE& change);
@@ -149,6 +228,19 @@ private:
     HCURSOR savedCursor_ = nullptr;
     uint64_t busySince_ = 0;
     HWND animation_ = nullptr;
+    TDriveView* driveView_ = nullptr;
+    TPopupMenu* popupMenu_ = nullptr;
+
+    // Change watching.
+    struct TWatchState;
+    TWatchState& Watch();
+    void FolderChanged();
+    void ChangeTimerTick();
+    void FolderInvalid();
+    bool watchForChanges_ = false;
+    unsigned changeInterval_ = 1000;
+    std::wstring noCheckDrives_ = L"\\";
+    std::unique_ptr<TWatchState> watch_;
 };
 
 }  // namespace qrv

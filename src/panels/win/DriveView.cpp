@@ -6,26 +6,24 @@
 #include "framework/win/Forms.h"
 #include "framework/win/Graphics.h"
 #include "framework/win/ImgList.h"
+#include "panels/VirtualNodes.h"
 #include "panels/win/DirView.h"
+#include "panels/win/DriveViewNode.h"
+#include "panels/win/DriveViewWatch.h"
 #include "panels/win/KyDriveInfo.h"
 
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include <memory>
+#include <string_view>
 #include <vector>
 
 namespace qrv {
 
 namespace {
-
-// The record a node owns.
-struct TNodeHolder : TTreeNodeObject {
-    TNodeData Data;
-    int Image = 0;
-    int SelectedImage = 0;
-};
 
 // The small system icon of a path (open: the open folder's); -1 when the
 // shell has none. Defaults: by the attributes alone, without the disk.
@@ -63,6 +61,14 @@ bool FolderExists(const std::wstring& Path)
     return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// The rectangle of an item's text; the control takes the item in the
+// rectangle's first bytes.
+bool ItemTextRect(HWND Tree, HTREEITEM Item, RECT& Rect)
+{
+    std::memcpy(&Rect, &Item, sizeof Item);
+    return SendMessageW(Tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&Rect)) != 0;
+}
+
 bool IsDrivePath(const std::wstring& Path)
 {
     return Path.size() >= 2 && Path[1] == L':';
@@ -89,11 +95,21 @@ TDriveView::TDriveView(TComponent* owner) : TTreeView(owner)
 
 TDriveView::~TDriveView()
 {
+    // The list's link back to this tree must not dangle.
+    if (dirView_ && dirView_->DriveView() == this)
+        dirView_->SetDriveView(nullptr);
     // No tick after this: the timer thread ends first.
     changeTimer_.reset();
     // The nodes go while this class can still see them being deleted.
     DestroyWnd();
     Items().Clear();
+}
+
+void TDriveView::SetDirView(TDirView* Value)
+{
+    dirView_ = Value;
+    if (Value)
+        Value->SetDriveView(this);
 }
 
 // ---- Nodes -------------------------------------------------------------------
@@ -102,7 +118,7 @@ TNodeData& TDriveView::NodeData(TTreeNode* Node)
 {
     if (!Node)
         RaiseNodeNotAssigned(L"NodeData");
-    auto* holder = dynamic_cast<TNodeHolder*>(Node->Object());
+    auto* holder = dynamic_cast<TDriveViewNode*>(Node->Object());
     if (!holder)
         RaiseNodeNotAssigned(L"NodeData");
     return holder->Data;
@@ -136,12 +152,6 @@ TNodeRef TDriveView::DriveRoot(wchar_t Drive) { return DriveRootNode(Drive); }
 bool TDriveView::DriveScanned(wchar_t Drive) { return drives_[Drive].Scanned; }
 void TDriveView::ReadSubDirs(TNodeRef Node) { ReadSubDirs(AsNode(Node)); }
 
-TNodeRef TDriveView::NodeForUNCPath(const std::wstring& /*Path*/)
-{
-    // The network neighbourhood is not shown yet, so no UNC path has a node.
-    return nullptr;
-}
-
 // ---- Directory and selection ---------------------------------------------------
 
 std::wstring TDriveView::GetDirectory()
@@ -153,11 +163,31 @@ std::wstring TDriveView::GetDirectory()
 void TDriveView::SetDirectory(const std::wstring& Path)
 {
     directory_ = Path.size() > 2 && Path.substr(0, 2) == L"\\\\" ? RemoveBackslash(Path) : Path;
-    if (TTreeNode* node = NodeForPathOrParent(directory_)) {
+    TTreeNode* node = NodeForPathOrParent(directory_);
+    if (!node)
+        return;
+    if (!HandleAllocated()) {
         SelectNode(node);
-        if (HandleAllocated())
-            SendMessageW(Handle(), TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(node->ItemId()));
+        return;
     }
+    if (autoScroll_) {
+        SelectNode(node);
+        SendMessageW(Handle(), TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(node->ItemId()));
+        return;
+    }
+    // The view stays where it is; only a node hidden at the left edge
+    // brings the text back into sight.
+    const auto top = SendMessageW(Handle(), TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0);
+    SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
+    SelectNode(node);
+    if (top)
+        SendMessageW(Handle(), TVM_SELECTITEM, TVGN_FIRSTVISIBLE, top);
+    SendMessageW(Handle(), WM_SETREDRAW, updateLocks_ == 0, 0);
+    RECT rect{};
+    if (ItemTextRect(Handle(), node->ItemId(), rect) && rect.left < 50)
+        SendMessageW(Handle(), WM_HSCROLL, SB_PAGELEFT, 0);
+    if (updateLocks_ == 0)
+        InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 void TDriveView::SetCurrentDrive(wchar_t Drive)
@@ -167,6 +197,36 @@ void TDriveView::SetCurrentDrive(wchar_t Drive)
     if (autoExpandDir_ && DriveInfo().IsValid(drive))
         if (TTreeNode* root = DriveRootNode(drive))
             root->Expand();
+    if (TTreeNode* selected = Selected())
+        CenterNode(selected);
+}
+
+void TDriveView::CenterNode(TTreeNode* Node)
+{
+    if (!Node)
+        RaiseNodeNotAssigned(L"CenterNode");
+    if (!HandleAllocated() || !Node->ItemId())
+        return;
+    SendMessageW(Handle(), TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(Node->ItemId()));
+    RECT client{};
+    GetClientRect(Handle(), &client);
+    // Each line moves the node by one row; a view that cannot scroll any
+    // further ends the walk.
+    int lastStep = 0;
+    for (int lines = 0; lines < 10000; ++lines) {
+        RECT rect{};
+        if (!ItemTextRect(Handle(), Node->ItemId(), rect))
+            return;
+        const int step = CenterScrollStep(rect.top, client.bottom);
+        // A row taller than the middle half would swing to and fro.
+        if (step == 0 || step == -lastStep)
+            return;
+        lastStep = step;
+        const auto before = SendMessageW(Handle(), TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0);
+        SendMessageW(Handle(), WM_VSCROLL, step < 0 ? SB_LINEUP : SB_LINEDOWN, 0);
+        if (SendMessageW(Handle(), TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0) == before)
+            return;
+    }
 }
 
 wchar_t TDriveView::GetCurrentDrive()
@@ -179,8 +239,12 @@ void TDriveView::SelectNode(TTreeNode* Node)
 {
     if (!Node)
         RaiseNodeNotAssigned(L"SelectNode");
-    if (Selected() == Node)
+    if (Selected() == Node) {
+        // A change still waiting for its delay takes effect now.
+        pendingChange_ = nullptr;
+        DoChange(Node);
         return;
+    }
     selecting_ = true;
     try {
         SetSelected(Node);
@@ -257,7 +321,10 @@ void TDriveView::DoChange(TTreeNode* Node)
             const wchar_t drive = GetDrive(Node);
             TDriveInfoRec before;
             DriveInfo().GetData(drive, before);
-            const bool ready = DriveReadyForUse(drive);
+            bool ready = DriveReadyForUse(drive);
+            // The network neighbourhood is ready when its folder can be listed.
+            if (ready && drive == kNetworkDrive && showMessageBox_)
+                ready = CanEnumFolder(NodeFolder(Node));
             if (ready) {
                 if (IsDrivePath(path) && !FolderExists(path)) {
                     // Gone meanwhile: go to the parent, whose children are
@@ -284,8 +351,17 @@ void TDriveView::DoChange(TTreeNode* Node)
                     if (OnDiskChange)
                         OnDiskChange(this, drive);
                 }
-                if (dirView_ && dirView_->GetPath() != path)
-                    dirView_->SetPath(path);
+                if (dirView_ && dirView_->GetPath() != path) {
+                    // The list reads paths of the file system only; a shell
+                    // folder without one shows as an empty list.
+                    if (drive != kNetworkDrive || (NodeData(Node).IsFileSystem() && path.rfind(L"\\\\", 0) == 0)) {
+                        dirView_->SetPath(path);
+                    } else {
+                        dirView_->SetPathOnly(path);
+                        dirView_->ClearItems();
+                    }
+                }
+                StartWatchThread();
             } else if (TTreeNode* root = DriveRootNode(drive)) {
                 MessageBeep(MB_ICONHAND);
                 ClearNodeChildren(root);
@@ -310,18 +386,34 @@ void TDriveView::DoChange(TTreeNode* Node)
 
 void TDriveView::AddRootNode(wchar_t Drive)
 {
-    auto holder = std::make_unique<TNodeHolder>();
+    auto holder = std::make_unique<TDriveViewNode>();
     TNodeData& data = holder->Data;
-    data.DirName = data.ShortName = std::wstring(1, Drive) + L":\\";
-    data.DisplayName = data.DirName;
     TDriveInfoRec rec;
     DriveInfo().GetData(Drive, rec);
+    if (Drive == kNetworkDrive) {
+        data.DirName = data.ShortName = L"\\";
+        data.DisplayName = rec.DisplayName;
+        // Its children are shell folders, read through the shell.
+        data.IsVirtual = true;
+    } else {
+        data.DirName = data.ShortName = std::wstring(1, Drive) + L":\\";
+        data.DisplayName = data.DirName;
+    }
     data.Pidl = rec.Pidl;
+    if (Drive != kNetworkDrive && Drive >= DriveInfo().DefaultDrive() && rec.DriveType != kDriveTypeRemote &&
+        rec.Pidl.size() > 2) {
+        // The root's own item in My Computer tells whether it is shared.
+        TNodeData item;
+        if (TPidlPtr last = CopyLastPidlItem(AsPidl(rec.Pidl)))
+            item.Pidl = PidlBytes(last.get());
+        data.ShellAttr = ShellAttributesIn(drivesFolder_.Get(), item, kDiskAttrMask | kShellAttrHasSubFolder);
+    }
     // Before the next root of a later letter, so the drives stay in order.
     TTreeNode* before = nullptr;
     for (wchar_t later = static_cast<wchar_t>(Drive + 1); later <= kLastDrive && !before; ++later)
         before = DriveRootNode(later);
     TTreeNode* root = Items().Insert(nullptr, before, GetDriveText(Drive), TNodeButton::Shown, std::move(holder));
+    ApplyShareOverlay(root);
     drives_[Drive].RootNode = root;
     drives_[Drive].Scanned = false;
     drives_[Drive].FullScanned = false;
@@ -329,6 +421,7 @@ void TDriveView::AddRootNode(wchar_t Drive)
 
 void TDriveView::RemoveRootNode(wchar_t Drive)
 {
+    StopWatchThreadDrive(Drive);
     TTreeNode* root = DriveRootNode(Drive);
     if (TTreeNode* selected = Selected(); selected && RootNode(selected) == root) {
         for (wchar_t other = kFirstDrive; other <= kLastDrive; ++other)
@@ -350,10 +443,13 @@ void TDriveView::RefreshRootNodes(bool Rescan, int Flags)
     TDriveInfo& info = DriveInfo();
     info.RefreshAll();
     const wchar_t first = (Flags & 8) || info.DefaultDrive() == L' ' ? kFirstDrive : info.DefaultDrive();
-    for (wchar_t drive = first; drive <= kLastLetter; ++drive) {
+    for (wchar_t drive = first; drive <= kLastDrive; ++drive) {
+        if (drive == kSpareDrive)
+            continue;
         try {
             TTreeNode* root = DriveRootNode(drive);
-            if (info.IsValid(drive) && root) {
+            const bool valid = info.IsValid(drive) && (drive != kNetworkDrive || showNetwork_);
+            if (valid && root) {
                 TDriveInfoRec old;
                 info.GetData(drive, old);
                 if (readDrives_)
@@ -363,7 +459,7 @@ void TDriveView::RefreshRootNodes(bool Rescan, int Flags)
                 if (drive >= info.DefaultDrive() && drives_[drive].Scanned && Rescan && now.Serial != old.Serial)
                     ScanDrive(drive);
                 RefreshNodeText(root);
-            } else if (info.IsValid(drive)) {
+            } else if (valid) {
                 AddRootNode(drive);
             } else if (root) {
                 RemoveRootNode(drive);
@@ -379,8 +475,14 @@ void TDriveView::ScanDrive(wchar_t Drive)
 {
     const wchar_t drive = UpCaseDrive(Drive);
     TTreeNode* root = DriveRootNode(drive);
-    if (scanning_ || !root || !DriveInfo().IsValid(drive) || drive == kNetworkDrive)
+    if (scanning_ || !root || !DriveInfo().IsValid(drive))
         return;
+    if (drive == kNetworkDrive) {
+        ExpandVirtualNode(root, true);
+        drives_[drive].Scanned = root->Count() > 0;
+        drives_[drive].FullScanned = false;
+        return;
+    }
     if (fullDriveScan_) {
         ScanWholeDrive(drive);
         return;
@@ -424,7 +526,7 @@ void TDriveView::AddSubDirs(TTreeNode* Node, bool Recurse)
         TSearchRec entry;
         entry.Name = found.cFileName;
         entry.Attr = found.dwFileAttributes;
-        auto holder = std::make_unique<TNodeHolder>();
+        auto holder = std::make_unique<TDriveViewNode>();
         holder->Data = DiskNodeData(path, entry, found.cAlternateFileName);
         TNodeData& childData = holder->Data;
         const std::wstring caption = FolderCaption(childData, fileNameDisplay_, showDirSize_, separator);
@@ -457,21 +559,39 @@ void TDriveView::ReadSubDirs(TTreeNode* Node)
     if (scanning_)
         return;
     TNodeData& data = NodeData(Node);
-    Items().DeleteChildren(Node);
     lastError_ = 0;
-    // One repaint for the whole batch.
-    const bool redraw = HandleAllocated();
-    if (redraw)
-        SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
-    AddSubDirs(Node, false);
-    if (redraw)
-        SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
-    SortChildren(Node, false);
+    if (data.IsVirtual) {
+        ExpandVirtualNode(Node, true);
+        if (!Node->Parent())
+            drives_[kNetworkDrive].Scanned = true;
+        Node->SetHasChildren(Node->Count() > 0 ? TNodeButton::Shown : TNodeButton::None);
+        return;
+    }
+    // One repaint for the whole batch; the control without redrawing also
+    // skips its scroll bar upkeep for each deleted and added item.
+    LockUpdate();
+    try {
+        Items().DeleteChildren(Node);
+        AddSubDirs(Node, false);
+        SortChildren(Node, false);
+    } catch (...) {
+        UnlockUpdate();
+        throw;
+    }
+    UnlockUpdate();
     data.AllScanned = true;
     if (!Node->Parent())
         drives_[GetDrive(Node)].Scanned = true;
     Node->SetHasChildren(Node->Count() > 0 ? TNodeButton::Shown : TNodeButton::None);
     RefreshNodeText(Node);
+}
+
+TTreeNode* TDriveView::InsertDiskNode(TTreeNode* Parent, TNodeData Data)
+{
+    auto holder = std::make_unique<TDriveViewNode>();
+    holder->Data = std::move(Data);
+    const std::wstring caption = FolderCaption(holder->Data, fileNameDisplay_, showDirSize_, LocaleThousandSeparator());
+    return Items().Insert(Parent, nullptr, caption, TNodeButton::Ask, std::move(holder));
 }
 
 void TDriveView::ScanWholeDrive(wchar_t Drive)
@@ -567,8 +687,19 @@ void TDriveView::ClearNodeChildren(TTreeNode* Node)
     TNodeData& data = NodeData(Node);
     if (scanning_)
         return;
+    LockUpdate();
     Items().DeleteChildren(Node);
+    UnlockUpdate();
     Node->SetHasChildren(TNodeButton::Shown);
+    if (Node->ItemId() && HandleAllocated()) {
+        // Expanded once, the control would open the node again without
+        // asking, and nothing would read it.
+        TVITEMW item{};
+        item.mask = TVIF_STATE;
+        item.hItem = Node->ItemId();
+        item.stateMask = TVIS_EXPANDEDONCE | TVIS_EXPANDED;
+        SendMessageW(Handle(), TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    }
     data.Scanned = false;
     data.AllScanned = false;
     data.Expanded = false;
@@ -631,8 +762,14 @@ bool TDriveView::NodeHasChildren(TTreeNode* Node)
     if (!Node->Object())
         return Node->Count() > 0;
     TNodeData& data = NodeData(Node);
+    // Shell folders keep their button until they are read: asking a network
+    // folder would wait for the network.
+    if (data.IsVirtual)
+        return true;
     try {
         if (!data.Scanned) {
+            if (subDirScanDelayed_ && QueueProbe(Node))
+                return true;  // answered by the prober thread
             TDriveInfoRec rec;
             DriveInfo().GetData(GetDrive(Node), rec);
             if (rec.DriveType == kDriveTypeRemote) {
@@ -651,9 +788,13 @@ bool TDriveView::NodeHasChildren(TTreeNode* Node)
 
 void TDriveView::FetchNodeImages(TTreeNode* Node)
 {
-    auto& holder = static_cast<TNodeHolder&>(*Node->Object());
+    auto& holder = static_cast<TDriveViewNode&>(*Node->Object());
     TNodeData& data = holder.Data;
     const wchar_t drive = GetDrive(Node);
+    if (data.IsVirtual && Node->Parent()) {
+        FetchVirtualImages(Node);
+        return;
+    }
     if (!Node->Parent()) {
         TDriveInfo& info = DriveInfo();
         TDriveInfoRec rec;
@@ -682,13 +823,14 @@ void TDriveView::FetchNodeImages(TTreeNode* Node)
 
 void TDriveView::NodeImages(TTreeNode* Node, int& Image, int& SelectedImage)
 {
-    auto* holder = dynamic_cast<TNodeHolder*>(Node->Object());
+    auto* holder = dynamic_cast<TDriveViewNode*>(Node->Object());
     if (!holder) {
         Image = SelectedImage = 0;
         return;
     }
     if (holder->Data.IconEmpty) {
         try {
+            ReadDiskShellAttributes(Node);
             FetchNodeImages(Node);
         } catch (const std::exception&) {
             holder->Data.IconEmpty = false;
@@ -700,6 +842,7 @@ void TDriveView::NodeImages(TTreeNode* Node, int& Image, int& SelectedImage)
 
 void TDriveView::NodeDeleting(TTreeNode* Node)
 {
+    ForgetWatchedNode(Node);
     if (pendingChange_ == Node)
         pendingChange_ = nullptr;
     for (wchar_t drive = kFirstDrive; drive <= kLastDrive; ++drive)
@@ -763,6 +906,19 @@ void TDriveView::SetHiddenColor(TColor Value)
 void TDriveView::CreateWindowHandle(const TCreateParams& params)
 {
     TTreeView::CreateWindowHandle(params);
+    if (HandleAllocated()) {
+        BindShellFolders();
+        // The control forgets item states with its window.
+        std::function<void(TTreeNode*)> overlays = [&](TTreeNode* node) {
+            ApplyShareOverlay(node);
+            for (int i = 0; i < node->Count(); ++i)
+                overlays(node->Item(i));
+        };
+        for (int i = 0; i < Items().RootCount(); ++i)
+            overlays(Items().Root(i));
+    }
+    if (HandleAllocated() && useSHChangeNotify_)
+        RegisterShellNotify();
     // The drives are read once, when the tree first gets its window.
     if (HandleAllocated() && !rootsLoaded_) {
         RefreshRootNodes(false, dsDisplayName | 8);
@@ -812,11 +968,30 @@ bool TDriveView::HandleKey(WPARAM key)
         }
         return true;
     case VK_MULTIPLY:
-        // The control would expand the whole subtree, reading a whole drive.
+    case VK_DIVIDE:
+        // On the number pad; the control would expand the whole subtree of
+        // "*", reading a whole drive. The character that follows is spent.
+        HandleChar(key == VK_MULTIPLY ? L'*' : L'/');
+        keyCharDone_ = true;
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool TDriveView::HandleChar(WPARAM key)
+{
+    TTreeNode* node = Selected();
+    switch (key) {
+    case L'\r':
+    case L' ':
+        // Done on the key-down; no search by the character.
+        return true;
+    case L'*':
         if (node)
             SendMessageW(Handle(), TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(node->ItemId()));
         return true;
-    case VK_DIVIDE:
+    case L'/':
         if (node)
             node->Collapse(true);
         return true;
@@ -825,8 +1000,27 @@ bool TDriveView::HandleKey(WPARAM key)
     }
 }
 
+namespace {
+
+// The label editor refuses the characters no file name may hold.
+LRESULT CALLBACK LabelEditProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR)
+{
+    if (msg == WM_CHAR && wParam < 0x80 && std::wstring_view(L"\\/:*?\"<>|").find(static_cast<wchar_t>(wParam)) !=
+                                              std::wstring_view::npos) {
+        MessageBeep(MB_OK);
+        return 0;
+    }
+    if (msg == WM_NCDESTROY)
+        RemoveWindowSubclass(window, LabelEditProc, id);
+    return DefSubclassProc(window, msg, wParam, lParam);
+}
+
+}  // namespace
+
 void TDriveView::WndProc(TMessage& message)
 {
+    if (WatchMessage(message))
+        return;
     if (message.Msg == CN_NOTIFY) {
         auto& header = *reinterpret_cast<NMHDR*>(message.LParam);
         if (header.code == NM_CUSTOMDRAW) {
@@ -835,15 +1029,32 @@ void TDriveView::WndProc(TMessage& message)
                 message.Result = result;
                 return;
             }
+        } else if (header.code == TVN_BEGINLABELEDITW) {
+            TTreeView::WndProc(message);
+            if (!message.Result)
+                if (HWND edit = reinterpret_cast<HWND>(SendMessageW(Handle(), TVM_GETEDITCONTROL, 0, 0)))
+                    SetWindowSubclass(edit, LabelEditProc, 1, 0);
+            return;
         }
+    } else if (message.Msg == WM_SYSKEYDOWN && message.WParam == VK_RETURN) {
+        // Alt+Enter.
+        if (TTreeNode* node = Selected())
+            ShowProperties(node);
+        message.Result = 0;
+        return;
+    } else if (message.Msg == WM_SYSCHAR && message.WParam == L'\r') {
+        message.Result = 0;
+        return;
     } else if (message.Msg == WM_KEYDOWN && !(GetKeyState(VK_MENU) & 0x8000)) {
+        keyCharDone_ = false;
         if (HandleKey(message.WParam)) {
             message.Result = 0;
             return;
         }
     } else if (message.Msg == WM_CHAR) {
-        // Keys handled on their key-down do not search by their character too.
-        if (message.WParam == L'\r' || message.WParam == L' ' || message.WParam == L'*' || message.WParam == L'/') {
+        const bool done = keyCharDone_;
+        keyCharDone_ = false;
+        if ((done && (message.WParam == L'*' || message.WParam == L'/')) || HandleChar(message.WParam)) {
             message.Result = 0;
             return;
         }

@@ -8,8 +8,10 @@
 // window lives in panels/DriveViewCore.h.
 
 #include "framework/Colors.h"
+#include "common/win/PIDL.h"
 #include "framework/win/ComCtrls.h"
 #include "panels/DriveViewCore.h"
+#include "panels/TreeValidation.h"
 
 #include <cstdint>
 #include <functional>
@@ -19,6 +21,7 @@
 namespace qrv {
 
 class TDirView;
+class TDiscMonitor;
 class TKyTimerThread;
 
 using TDriveViewScanDirEvent = std::function<void(TComponent* Sender, TTreeNode* Node, bool& DoScanDir)>;
@@ -51,8 +54,11 @@ public:
     void SetCurrentDrive(wchar_t Drive);
     // 0 without a selection.
     wchar_t GetCurrentDrive();
-    // Selects the node unless it is selected already; the change runs once.
+    // Selects the node unless it is selected already; the change runs once,
+    // at once, either way.
     void SelectNode(TTreeNode* Node);
+    // Scrolls line by line until the node lies in the middle half.
+    void CenterNode(TTreeNode* Node);
     std::wstring DefaultDir(wchar_t Drive) const { return drives_.DefaultDir(Drive); }
     const std::wstring& LastPath() const { return lastPath_; }
 
@@ -61,8 +67,12 @@ public:
     // the drives before DefaultDrive, the rest goes to ReadDriveStatus.
     void RefreshRootNodes(bool Rescan, int Flags);
     void ScanDrive(wchar_t Drive) override;
-    // Reads a node's subfolders from disk again.
+    // Reads a node's subfolders again: from disk, or through the shell for
+    // the network neighbourhood and the shell folders below it.
     void ReadSubDirs(TTreeNode* Node);
+    // Lists a shell folder's folders: known ones are updated, new ones added
+    // only with AddNew. A folder the shell cannot list loses its children.
+    void ExpandVirtualNode(TTreeNode* Node, bool AddNew);
     // True while a full drive scan runs. The tree takes no input then, and
     // calls that would change its nodes (scans, reads, clearing, the drive
     // refresh) do nothing, so the walk never meets a deleted node.
@@ -78,6 +88,25 @@ public:
     // Children deleted, the button kept, the node to be read again.
     void ClearNodeChildren(TTreeNode* Node);
     void SortChildren(TTreeNode* Node, bool Recurse);
+    // Every node's expanded state into its record, and back into the control.
+    void SaveNodesState();
+    void RestoreNodesState();
+    // Takes over Source's nodes, drive states and selection.
+    void CloneTree(TDriveView* Source);
+    // Collapses every node that is not the selection or above it.
+    void CollapseToSelection();
+    // Nested: the tree repaints when the last lock goes.
+    void LockUpdate();
+    void UnlockUpdate();
+    // The shell's properties of the node's folder.
+    void ShowProperties(TTreeNode* Node);
+    // The node's shell folder, bound on first use; nil when the shell has none.
+    IShellFolder* NodeFolder(TTreeNode* Node);
+    // The node's absolute item identifier list; nil when the shell has none.
+    TPidlPtr AbsolutePidl(TTreeNode* Node);
+    // The desktop and My Computer, bound when the window is made.
+    IShellFolder* DesktopFolder() const { return desktop_.Get(); }
+    IShellFolder* DrivesFolder() const { return drivesFolder_.Get(); }
     // The system error of the last folder search that failed; 0 after one
     // that worked.
     uint32_t LastError() const { return lastError_; }
@@ -95,6 +124,12 @@ public:
     void SetShowDirSize(bool Value);
     bool ShowMessageBox() const { return showMessageBox_; }
     void SetShowMessageBox(bool Value) { showMessageBox_ = Value; }
+    // The network neighbourhood "\\" as the last root.
+    bool ShowNetwork() const { return showNetwork_; }
+    void SetShowNetwork(bool Value) { showNetwork_ = Value; }
+    // Selecting by path scrolls the node into view; without, the top stays.
+    bool AutoScroll() const { return autoScroll_; }
+    void SetAutoScroll(bool Value) { autoScroll_ = Value; }
     bool AutoExpandDir() const { return autoExpandDir_; }
     void SetAutoExpandDir(bool Value) { autoExpandDir_ = Value; }
     // Reads a drive's whole folder tree at once when it is first opened.
@@ -107,7 +142,7 @@ public:
     TColor HiddenColor() const { return hiddenColor_; }
     void SetHiddenColor(TColor Value);
     TDirView* DirView() const { return dirView_; }
-    void SetDirView(TDirView* Value) { dirView_ = Value; }
+    void SetDirView(TDirView* Value);  // also links the list back to this tree
     // Milliseconds a selection made in the control waits before it takes
     // effect; the last one wins. 0: at once. Selections made in code
     // (SelectNode) never wait.
@@ -120,6 +155,49 @@ public:
     TDriveViewErrorEvent OnError;
     std::function<void(TComponent* Sender)> OnStartScan;
     std::function<void(TComponent* Sender)> OnEndScan;
+
+    // ---- Change watching (DriveViewWatch.cpp) -----------------------------------
+    // Each scanned drive may have a recursive folder-name monitor; its
+    // changes validate the drive's read nodes after ChangeInterval.
+    bool WatchDirectory() const { return watchDirectory_; }
+    // On starts the monitors of the scanned drives, off frees them all.
+    void SetWatchDirectory(bool Value);
+    unsigned ChangeInterval() const { return changeInterval_; }
+    // 0 is ignored.
+    void SetChangeInterval(unsigned Value);
+    // Drive letters never watched (stored upper-cased); "\" never is.
+    const std::wstring& NoCheckDrives() const { return noCheckDrives_; }
+    void SetNoCheckDrives(const std::wstring& Value);
+    // Whether nodes are probed for subfolders on a background thread.
+    bool SubDirScanDelayed() const { return subDirScanDelayed_; }
+    void SetSubDirScanDelayed(bool Value) { subDirScanDelayed_ = Value; }
+    // The shell's share, unshare and folder-rename notifications.
+    bool UseSHChangeNotify() const { return useSHChangeNotify_; }
+    void SetUseSHChangeNotify(bool Value);
+    // Starts the selected drive's monitor (with WatchDirectory).
+    void StartWatchThread();
+    // Frees the selected drive's monitor.
+    void StopWatchThread();
+    void StopWatchThreadDrive(wchar_t Drive);
+    void StartAllWatchThreads();
+    void StopAllWatchThreads();
+    bool WatchThreadActive();
+    bool WatchThreadActiveDrive(wchar_t Drive);
+    // The node's drive monitor runs (whatever WatchDirectory says).
+    bool NodeWatchActive(TTreeNode* Node);
+    // The drive's folder monitor; nullptr when the drive is not watched.
+    TDiscMonitor* DriveMonitor(wchar_t Drive) const;
+    // Brings the node's read subtree in line with the disk.
+    void ValidateDirectory(TTreeNode* Node);
+    // The same for the expanded part of the subtree only.
+    void ValidateExpandedDirectory(TTreeNode* Node);
+    void SaveNodesState(TTreeNode* Node);
+    void RestoreNodesState(TTreeNode* Node);
+    // Nodes waiting for the background prober's answer.
+    size_t ProbesPending() const;
+
+    TDriveViewDiskChangeEvent OnChangeDetected;
+    TDriveViewDiskChangeEvent OnChangeInvalid;
 
 protected:
     bool CanExpand(TTreeNode* Node) override;
@@ -157,7 +235,44 @@ private:
     void RefreshAllCaptions();
     bool CustomDraw(NMTVCUSTOMDRAW& draw, LRESULT& result);
     bool HandleKey(WPARAM key);
+    bool HandleChar(WPARAM key);
+    void BindShellFolders();
+    // The shell attributes (Mask) of a disk folder or drive through Parent's
+    // folder; 0 when the shell cannot tell.
+    uint32_t ShellAttributesIn(IShellFolder* Parent, TNodeData& Data, uint32_t Mask);
+    // A disk folder's shell attributes, read through its parent's folder
+    // when the node is first drawn: a folder of thousands costs only the
+    // shell calls for the rows on screen.
+    void ReadDiskShellAttributes(TTreeNode* Node);
+    void ApplyShareOverlay(TTreeNode* Node);
+    void FetchVirtualImages(TTreeNode* Node);
+    TTreeNode* NodeForPidlPath(TTreeNode* NetworkRoot, const std::wstring& Path);
+    // A node for a disk folder, with the button left to the probe.
+    TTreeNode* InsertDiskNode(TTreeNode* Parent, TNodeData Data);
 
+    // Change watching.
+    struct TWatchState;
+    TWatchState& Watch();
+    void StartDriveMonitor(wchar_t Drive);
+    void DriveChanged(wchar_t Drive);
+    void DriveChangeTick(wchar_t Drive);
+    void DriveInvalid(wchar_t Drive);
+    void ValidateTree(TTreeNode* Node, TIterateMode Mode, bool Full);
+    bool ValidateNode(TNodeRef& Node, TTreeNode* Start, bool Full);
+    void SyncChildren(TTreeNode* Node);
+    void ReprobeNode(TTreeNode* Node);
+    void DeleteValidatedNode(TTreeNode* Node);
+    bool QueueProbe(TTreeNode* Node);
+    void ApplyProbeResults();
+    void ForgetWatchedNode(TTreeNode* Node);
+    bool WatchMessage(TMessage& message);
+    void RegisterShellNotify();
+    void DeregisterShellNotify();
+    void ShellNotification(TMessage& message);
+    TTreeNode* ExistingNodeForPath(const std::wstring& Path);
+
+    TShellFolderPtr desktop_;
+    TShellFolderPtr drivesFolder_;
     TDriveStatusTable drives_;
     std::wstring directory_;
     std::wstring lastPath_;
@@ -178,9 +293,21 @@ private:
     bool showDirSize_ = false;
     bool showMessageBox_ = true;
     bool autoExpandDir_ = true;
+    bool showNetwork_ = false;
+    bool autoScroll_ = true;
+    int updateLocks_ = 0;
+    // The key-down of "*" or "/" on the number pad did its work; its
+    // character is not to do it again.
+    bool keyCharDone_ = false;
     bool readDrives_ = true;
     TColor compressedColor_ = clBlue;
     TColor hiddenColor_ = clGrayText;
+    bool watchDirectory_ = false;
+    unsigned changeInterval_ = 1000;
+    std::wstring noCheckDrives_;
+    bool subDirScanDelayed_ = false;
+    bool useSHChangeNotify_ = false;
+    std::unique_ptr<TWatchState> watch_;
 };
 
 }  // namespace qrv

@@ -9,6 +9,7 @@ namespace qrv {
 class TLocaleCollator : public TSortCollator {
 public:
     std::string SortKey(std::wstring_view Text) const override;
+    void AppendSortKey(std::wstring_view Text, std::string& Out) const override;
 };
 
 }  // namespace qrv

@@ -1,6 +1,7 @@
 #include "panels/win/DriveView.h"
 
 #include "TestDir.h"
+#include "TreeAndListForm.h"
 #include "framework/win/Forms.h"
 #include "panels/win/DirView.h"
 #include "panels/win/KyDriveInfo.h"
@@ -35,15 +36,10 @@ protected:
             ASSERT_TRUE(CreateDirectoryW((root + sub).c_str(), nullptr));
         dir.Write(L"a\\b\\leaf\\file.txt", "only a file");
 
-        form = std::make_unique<TForm>(nullptr);
-        form->SetBounds(0, 0, 600, 400);
-        tree = new TDriveView(form.get());
-        tree->SetParent(form.get());
-        tree->SetBounds(0, 0, 250, 400);
-        list = new TDirView(form.get());
-        list->SetParent(form.get());
-        list->SetBounds(250, 0, 350, 400);
-        tree->SetDirView(list);
+        TTreeAndListForm made;
+        form = std::move(made.Form);
+        tree = made.Tree;
+        list = made.List;
         form->HandleNeeded();
     }
     void TearDown() override { form.reset(); }

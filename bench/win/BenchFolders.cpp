@@ -1,0 +1,84 @@
+#include "BenchFolders.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string_view>
+
+namespace qrv::bench {
+
+double Milliseconds(std::chrono::steady_clock::duration d)
+{
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+namespace {
+
+std::wstring Numbered(const wchar_t* format, int i)
+{
+    wchar_t name[32];
+    swprintf(name, 32, format, i);
+    return name;
+}
+
+bool Exists(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+template <class Step>
+int Enumerate(const std::wstring& folder, Step&& counts)
+{
+    WIN32_FIND_DATAW data;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    int count = 0;
+    do
+        if (counts(data))
+            ++count;
+    while (FindNextFileW(search, &data));
+    FindClose(search);
+    return count;
+}
+
+}  // namespace
+
+void MakeFileFolder(const std::wstring& folder, int count)
+{
+    CreateDirectoryW(folder.c_str(), nullptr);
+    if (Exists(folder + Numbered(L"\\f%06d.txt", count - 1)))
+        return;
+    std::printf("creating %d files in %ls (once)...\n", count, folder.c_str());
+    for (int i = 0; i < count; ++i) {
+        HANDLE file = CreateFileW((folder + Numbered(L"\\f%06d.txt", i)).c_str(), GENERIC_WRITE, 0, nullptr,
+                                  CREATE_ALWAYS, 0, nullptr);
+        if (file != INVALID_HANDLE_VALUE)
+            CloseHandle(file);
+    }
+}
+
+void MakeSubfolderFolder(const std::wstring& folder, int count)
+{
+    CreateDirectoryW(folder.c_str(), nullptr);
+    if (Exists(folder + Numbered(L"\\d%05d", count - 1)))
+        return;
+    std::printf("creating %d folders in %ls (once)...\n", count, folder.c_str());
+    for (int i = 0; i < count; ++i)
+        CreateDirectoryW((folder + Numbered(L"\\d%05d", i)).c_str(), nullptr);
+}
+
+int BareLoop(const std::wstring& folder)
+{
+    return Enumerate(folder, [](const WIN32_FIND_DATAW&) { return true; });
+}
+
+int BareSubfolderLoop(const std::wstring& folder)
+{
+    return Enumerate(folder, [](const WIN32_FIND_DATAW& data) {
+        const std::wstring_view name = data.cFileName;
+        return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != L"." && name != L"..";
+    });
+}
+
+}  // namespace qrv::bench

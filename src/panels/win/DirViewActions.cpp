@@ -1,0 +1,414 @@
+// TDirView: opening items (Enter, double or single click), going up, the
+// shell's default verb and properties, the application key's menu, the
+// label editor's key filter and the selection mode.
+
+#include "panels/win/DirView.h"
+
+#include "common/BaseUtils.h"
+#include "common/win/PIDL.h"
+#include "framework/SysUtils.h"
+#include "framework/win/Menus.h"
+#include "framework/win/MessageDialog.h"
+#include "panels/win/DriveView.h"
+#include "panels/win/ShellLinks.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+#include <wrl/client.h>
+
+namespace qrv {
+
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+constexpr UINT_PTR kNameEditFilter = 0x144;
+
+// The label editor refuses the characters no file name may hold.
+LRESULT CALLBACK NameEditProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam, UINT_PTR Id, DWORD_PTR)
+{
+    if (Message == WM_CHAR && IsInvalidNameChar(static_cast<wchar_t>(WParam))) {
+        MessageBeep(MB_OK);
+        return 0;
+    }
+    if (Message == WM_NCDESTROY)
+        RemoveWindowSubclass(Window, NameEditProc, Id);
+    return DefSubclassProc(Window, Message, WParam, LParam);
+}
+
+// The process's current folder is Path until the object goes.
+class TCurrentFolder {
+public:
+    explicit TCurrentFolder(const std::wstring& Path)
+    {
+        wchar_t saved[MAX_PATH + 1] = L"";
+        const DWORD length = GetCurrentDirectoryW(MAX_PATH + 1, saved);
+        if (length > 0 && length <= MAX_PATH && SetCurrentDirectoryW(Path.c_str()))
+            saved_ = saved;
+    }
+    ~TCurrentFolder()
+    {
+        if (!saved_.empty())
+            SetCurrentDirectoryW(saved_.c_str());
+    }
+    TCurrentFolder(const TCurrentFolder&) = delete;
+    TCurrentFolder& operator=(const TCurrentFolder&) = delete;
+
+private:
+    std::wstring saved_;
+};
+
+// Names of one folder as the shell's items: the folder and the relative
+// item identifier lists of the names it could parse.
+class TShellItems {
+public:
+    TShellItems(const std::wstring& Folder, const std::vector<std::wstring>& Names)
+    {
+        const TPidlPtr pidl = PathToPidl(Folder);
+        if (!pidl || !BindToFolder(pidl.get(), folder_))
+            return;
+        for (const std::wstring& name : Names)
+            if (TPidlPtr child = ParseNameInFolder(folder_.Get(), name))
+                children_.push_back(std::move(child));
+    }
+    bool Empty() const { return !folder_ || children_.empty(); }
+    // The items' interface Riid, nullptr when the shell has none.
+    template <class Interface>
+    ComPtr<Interface> UIObject(HWND Owner) const
+    {
+        std::vector<PCUITEMID_CHILD> children;
+        for (const TPidlPtr& child : children_)
+            children.push_back(child.get());
+        ComPtr<Interface> object;
+        if (Empty() || FAILED(folder_->GetUIObjectOf(Owner, static_cast<UINT>(children.size()), children.data(),
+                                                     __uuidof(Interface), nullptr,
+                                                     reinterpret_cast<void**>(object.GetAddressOf()))))
+            return nullptr;
+        return object;
+    }
+
+private:
+    TShellFolderPtr folder_;
+    std::vector<TPidlPtr> children_;
+};
+
+// Runs Verb (nullptr: the default verb) of the items' context menu with
+// Folder as current folder; false when the menu has no such verb or fails.
+bool InvokeVerb(const TShellItems& Items, HWND Owner, const char* Verb, const std::wstring& Folder)
+{
+    const ComPtr<IContextMenu> menu = Items.UIObject<IContextMenu>(Owner);
+    if (!menu)
+        return false;
+    constexpr UINT first = 1;
+    const HMENU popup = CreatePopupMenu();
+    if (!popup)
+        return false;
+    LPCSTR verb = Verb;
+    UINT command = 0;
+    if (SUCCEEDED(menu->QueryContextMenu(popup, 0, first, 0x7FFF, Verb ? CMF_NORMAL : CMF_DEFAULTONLY)) && !Verb) {
+        const UINT item = GetMenuDefaultItem(popup, FALSE, 0);
+        if (item != static_cast<UINT>(-1)) {
+            command = item - first;
+            verb = MAKEINTRESOURCEA(command);
+        }
+    }
+    bool done = false;
+    if (verb) {
+        CMINVOKECOMMANDINFOEX info{};
+        info.cbSize = sizeof info;
+        // A named verb goes as it is; a command number in both forms.
+        info.fMask = Verb ? 0 : CMIC_MASK_UNICODE;
+        info.hwnd = Owner;
+        info.lpVerb = verb;
+        if (!Verb) {
+            info.lpVerbW = MAKEINTRESOURCEW(command);
+            info.lpDirectoryW = Folder.c_str();
+        }
+        info.nShow = SW_SHOWNORMAL;
+        done = SUCCEEDED(menu->InvokeCommand(reinterpret_cast<CMINVOKECOMMANDINFO*>(&info)));
+    }
+    DestroyMenu(popup);
+    return done;
+}
+
+}  // namespace
+
+// ---- Selection mode ---------------------------------------------------------------
+
+void TDirView::SetMultiSelect(bool Value)
+{
+    if (Value == MultiSelect())
+        return;
+    if (HandleAllocated())
+        StoreColumnWidths();
+    // One item stays selected in the single mode: the focused one when it is.
+    if (!Value && SelCount() > 1) {
+        TFileRec* keep = ItemFocused() && ItemFocused()->Selected ? ItemFocused() : FirstSelected();
+        TUpdateBracket update(*this);
+        for (int i = 0; i < ItemCount(); ++i)
+            if (GetItemData(i) != keep)
+                SetItemSelected(*GetItemData(i), false);
+        MarkChanged();
+    }
+    TKyListView::SetMultiSelect(Value);
+    MakeColumns();
+    ApplyColumnLayout();
+    if (Loaded()) {
+        if (HandleAllocated())
+            UpdateSortMarks();
+        Reload(true);
+    }
+}
+
+// ---- Opening items ------------------------------------------------------------------
+
+TFileRec* TDirView::FirstSelected() const
+{
+    for (int i = 0; i < ItemCount(); ++i)
+        if (GetItemData(i)->Selected)
+            return GetItemData(i);
+    return nullptr;
+}
+
+void TDirView::ExecuteItem()
+{
+    if (GetKeyState(VK_MENU) < 0) {
+        DisplayPropertiesMenu();
+        return;
+    }
+    TFileRec* item = FirstSelected();
+    if (!item)
+        item = ItemFocused();
+    if (!item)
+        return;
+    if (item->IsParentDir) {
+        if (!Loading() && Path().size() > 2)
+            OpenFolder(StripTrailingBackslashes(ExtractFilePath(Path())));
+        return;
+    }
+    bool allowExec = true;
+    if (OnExecFile)
+        OnExecFile(this, *item, allowExec);
+    if (!allowExec)
+        return;
+    const std::wstring path = ItemFullFileName(item);
+    if (item->IsDirectory) {
+        OpenFolder(path);
+        return;
+    }
+    if (item->Ext == L"LNK") {
+        const std::wstring target = GetShellLinkTarget(path, false, true);
+        const DWORD attr = target.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(target.c_str());
+        if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY)) {
+            OpenFolder(target);
+            return;
+        }
+        if (!target.empty()) {
+            if (!ShellOpen(target))
+                MessageBeep(MB_ICONHAND);
+            return;
+        }
+    }
+    if (!OpenItem(*item))
+        MessageBeep(MB_ICONHAND);
+}
+
+void TDirView::OpenFolder(const std::wstring& Path)
+{
+    // Through the tree when it shows this list and knows the folder: its
+    // selection then follows, and it points the list at the folder.
+    TDriveView* tree = driveView_ && driveView_->DirView() == this ? driveView_ : nullptr;
+    if (tree && tree->NodeForPath(Path))
+        tree->SetDirectory(Path);
+    if (!SameText(this->Path(), StripTrailingBackslashes(Path)))
+        SetPath(Path);
+}
+
+bool TDirView::ShellOpen(const std::wstring& Path)
+{
+    const std::wstring folder = GetPath();
+    const TCurrentFolder current(folder);
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    // Failures come back here: the list beeps instead of the shell's box.
+    info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+    info.hwnd = HandleAllocated() ? handle_ : nullptr;
+    info.lpFile = Path.c_str();
+    info.lpDirectory = folder.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    return ShellExecuteExW(&info) != FALSE;
+}
+
+bool TDirView::OpenItem(const TFileRec& Item)
+{
+    return ShellOpen(ItemFullFileName(&Item));
+}
+
+bool TDirView::ExecuteSelected()
+{
+    std::vector<std::wstring> names;
+    for (int i = 0; i < ItemCount(); ++i) {
+        const TFileRec& rec = *GetItemData(i);
+        if (rec.Selected && !rec.IsDirectory)
+            names.push_back(rec.FileName);
+    }
+    if (SelCount() > static_cast<int>(kOpenManyWithoutQuestion) &&
+        MessageDlg(OpenManyQuestion(static_cast<unsigned>(SelCount())), TMsgDlgType::mtConfirmation, mbYes | mbNo) !=
+            mrYes)
+        return false;
+    if (names.empty())
+        return false;
+    const TShellItems items(GetPath(), names);
+    const TCurrentFolder current(GetPath());
+    return InvokeVerb(items, HandleAllocated() ? handle_ : nullptr, nullptr, GetPath());
+}
+
+void TDirView::DisplayPropertiesMenu()
+{
+    const HWND owner = HandleAllocated() ? handle_ : nullptr;
+    std::vector<std::wstring> names;
+    for (int i = 0; i < ItemCount(); ++i)
+        if (GetItemData(i)->Selected)
+            names.push_back(GetItemData(i)->FileName);
+    if (names.size() > 1) {
+        const TShellItems items(GetPath(), names);
+        const ComPtr<IDataObject> data = items.UIObject<IDataObject>(owner);
+        if ((data && SUCCEEDED(SHMultiFileProperties(data.Get(), 0))) ||
+            InvokeVerb(items, owner, "properties", GetPath()))
+            return;
+    }
+    // The folder itself when nothing is selected; else the (first) item.
+    const std::wstring path = names.empty() ? GetPath() : ItemFullFileName(FirstSelected());
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_INVOKEIDLIST | SEE_MASK_FLAG_NO_UI;
+    info.hwnd = owner;
+    info.lpVerb = L"properties";
+    info.lpFile = path.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    if (!ShellExecuteExW(&info))
+        MessageBeep(MB_ICONHAND);
+}
+
+// ---- Keys and mouse -------------------------------------------------------------------
+
+bool TDirView::EnterKey(bool Alt)
+{
+    if (Loading())
+        return true;
+    TFileRec* focused = ItemFocused();
+    if (SelCount() == 0 && focused && focused->IsDirectory && !focused->IsParentDir) {
+        SetItemSelected(*focused, true);
+        MarkChanged();
+    }
+    if (Alt)
+        DisplayPropertiesMenu();
+    else if (GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_CONTROL) >= 0)
+        ExecuteItem();
+    return true;
+}
+
+void TDirView::ItemClicked(const NMITEMACTIVATE& click, bool Double)
+{
+    if (click.iItem < 0 || !ItemsReady() || Loading())
+        return;
+    const TFileRec* rec = GetItemData(click.iItem);
+    if (!rec)
+        return;
+    if (Double) {
+        if (!SingleClickToExec)
+            ExecuteItem();
+        return;
+    }
+    // The button came up over the selected (or focused) item, no Shift or Ctrl held.
+    if (SingleClickToExec && !(click.uKeyFlags & (LVKF_SHIFT | LVKF_CONTROL)) &&
+        (rec->Selected || rec == ItemFocused()))
+        ExecuteItem();
+}
+
+void TDirView::ShowPopupMenu(bool FromKeyboard, POINT At)
+{
+    // The shell's context menu of the selection comes with the file
+    // commands; until then the list's own menu shows for every request.
+    if (!popupMenu_ || !HandleAllocated())
+        return;
+    if (FromKeyboard) {
+        At = POINT{0, 0};
+        TFileRec* selected = ItemFocused() && ItemFocused()->Selected ? ItemFocused() : FirstSelected();
+        RECT icon{};
+        icon.left = LVIR_ICON;
+        const int index = IndexOf(selected);
+        if (index >= 0 && SendMessageW(handle_, LVM_GETITEMRECT, static_cast<WPARAM>(index),
+                                       reinterpret_cast<LPARAM>(&icon)))
+            At = POINT{icon.left + 20, icon.top + 20};
+        ClientToScreen(handle_, &At);
+    }
+    popupMenu_->Popup(At.x, At.y, handle_);
+}
+
+bool TDirView::BeginLabelEdit(int Index)
+{
+    // Which items may be renamed is decided with renaming itself; for now
+    // every shown item may be edited.
+    if (!ItemsReady() || !GetItemData(Index))
+        return false;
+    if (const HWND edit = reinterpret_cast<HWND>(SendMessageW(handle_, LVM_GETEDITCONTROL, 0, 0)))
+        SetWindowSubclass(edit, NameEditProc, kNameEditFilter, 0);
+    return true;
+}
+
+void TDirView::WndProc(TMessage& message)
+{
+    switch (message.Msg) {
+    case WM_KEYDOWN:
+        if (message.WParam == VK_RETURN && EnterKey(false)) {
+            message.Result = 0;
+            return;
+        }
+        if (message.WParam == VK_APPS) {
+            ShowPopupMenu(true, {});
+            message.Result = 0;
+            return;
+        }
+        break;
+    case WM_SYSKEYDOWN:
+        // Alt+Enter; Shift+F10 is the application key's twin.
+        if (message.WParam == VK_RETURN && EnterKey(true)) {
+            message.Result = 0;
+            return;
+        }
+        if (message.WParam == VK_F10 && GetKeyState(VK_SHIFT) < 0) {
+            ShowPopupMenu(true, {});
+            message.Result = 0;
+            return;
+        }
+        break;
+    case WM_CHAR:
+    case WM_SYSCHAR:
+        // The Enter handled above would beep as a character.
+        if (message.WParam == L'\r') {
+            message.Result = 0;
+            return;
+        }
+        break;
+    case WM_CONTEXTMENU:
+        // A right click; the keys come as WM_KEYDOWN above.
+        if (message.LParam != -1) {
+            ShowPopupMenu(false, POINT{static_cast<short>(LOWORD(message.LParam)),
+                                       static_cast<short>(HIWORD(message.LParam))});
+            message.Result = 0;
+            return;
+        }
+        ShowPopupMenu(true, {});
+        message.Result = 0;
+        return;
+    default:
+        break;
+    }
+    TKyListView::WndProc(message);
+}
+
+}  // namespace qrv

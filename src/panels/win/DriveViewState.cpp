@@ -1,0 +1,132 @@
+// TDriveView's view state: expanded states saved into the nodes and back,
+// the copy of another tree, collapsing to the selection, and batching
+// repaints.
+
+#include "panels/win/DriveView.h"
+
+#include "panels/win/DriveViewNode.h"
+
+#include <functional>
+#include <unordered_map>
+
+namespace qrv {
+
+namespace {
+
+void ForEachNode(TTreeNodes& Items, const std::function<void(TTreeNode*)>& Visit)
+{
+    std::function<void(TTreeNode*)> walk = [&](TTreeNode* node) {
+        Visit(node);
+        for (int i = 0; i < node->Count(); ++i)
+            walk(node->Item(i));
+    };
+    for (int i = 0; i < Items.RootCount(); ++i)
+        walk(Items.Root(i));
+}
+
+}  // namespace
+
+void TDriveView::SaveNodesState()
+{
+    ForEachNode(Items(), [this](TTreeNode* node) { NodeData(node).Expanded = node->Expanded(); });
+}
+
+void TDriveView::RestoreNodesState()
+{
+    LockUpdate();
+    try {
+        // Parents first, so a child's expansion shows.
+        ForEachNode(Items(), [this](TTreeNode* node) {
+            if (NodeData(node).Expanded && !node->Expanded())
+                node->Expand();
+            else if (!NodeData(node).Expanded && node->Expanded())
+                node->Collapse();
+        });
+    } catch (...) {
+        UnlockUpdate();
+        throw;
+    }
+    UnlockUpdate();
+}
+
+void TDriveView::CloneTree(TDriveView* Source)
+{
+    if (!Source || Source == this)
+        return;
+    Source->SaveNodesState();
+    LockUpdate();
+    try {
+        pendingChange_ = nullptr;
+        Items().Clear();
+        std::unordered_map<const TTreeNode*, TTreeNode*> copies;
+        std::function<void(TTreeNode*, TTreeNode*)> copy = [&](TTreeNode* from, TTreeNode* parent) {
+            auto holder = std::make_unique<TDriveViewNode>();
+            const auto& source = static_cast<const TDriveViewNode&>(*from->Object());
+            holder->Data.Assign(source.Data);
+            holder->Image = source.Image;
+            holder->SelectedImage = source.SelectedImage;
+            TTreeNode* node = Items().Insert(parent, nullptr, from->Text(), from->HasChildren(), std::move(holder));
+            ApplyShareOverlay(node);
+            copies[from] = node;
+            for (int i = 0; i < from->Count(); ++i)
+                copy(from->Item(i), node);
+        };
+        for (int i = 0; i < Source->Items().RootCount(); ++i)
+            copy(Source->Items().Root(i), nullptr);
+        for (wchar_t drive = kFirstDrive; drive <= kLastDrive; ++drive) {
+            TDriveStatus& own = drives_[drive];
+            const TDriveStatus& theirs = Source->drives_[drive];
+            own.Scanned = theirs.Scanned;
+            own.FullScanned = theirs.FullScanned;
+            own.DefaultDir = theirs.DefaultDir;
+            const auto root = copies.find(static_cast<TTreeNode*>(theirs.RootNode));
+            own.RootNode = root == copies.end() ? nullptr : root->second;
+        }
+        rootsLoaded_ = true;
+        RestoreNodesState();
+        if (TTreeNode* selected = Source->Selected(); selected && copies.count(selected))
+            SelectNode(copies[selected]);
+    } catch (...) {
+        UnlockUpdate();
+        throw;
+    }
+    UnlockUpdate();
+}
+
+void TDriveView::CollapseToSelection()
+{
+    TTreeNode* selected = Selected();
+    const auto onPath = [selected](TTreeNode* node) {
+        for (TTreeNode* up = selected; up; up = up->Parent())
+            if (up == node)
+                return true;
+        return false;
+    };
+    LockUpdate();
+    // Deepest first, so every collapse leaves the node's subtree closed too.
+    std::function<void(TTreeNode*)> walk = [&](TTreeNode* node) {
+        for (int i = 0; i < node->Count(); ++i)
+            walk(node->Item(i));
+        if (node != selected && !onPath(node) && node->Expanded())
+            node->Collapse();
+    };
+    for (int i = 0; i < Items().RootCount(); ++i)
+        walk(Items().Root(i));
+    UnlockUpdate();
+}
+
+void TDriveView::LockUpdate()
+{
+    if (updateLocks_++ == 0 && HandleAllocated())
+        SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
+}
+
+void TDriveView::UnlockUpdate()
+{
+    if (updateLocks_ == 0 || --updateLocks_ != 0 || !HandleAllocated())
+        return;
+    SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+}  // namespace qrv

@@ -1,0 +1,664 @@
+// TDriveView: keeping the tree in step with the disk. A recursive monitor
+// per watched drive, debounced per drive; validation of the read nodes
+// against the disk; the shell's share and rename notifications; and the
+// background prober that finds out which folders have subfolders.
+
+#include "panels/win/DriveViewWatch.h"
+
+#include "common/BaseUtils.h"
+#include "common/win/BaseUtilsWin.h"
+#include "panels/WatchedDrives.h"
+#include "panels/win/DirView.h"
+#include "panels/win/KyDriveInfo.h"
+
+#include <shlobj.h>
+
+#include <memory>
+#include <vector>
+
+namespace qrv {
+
+namespace {
+
+// The shell notifications the tree asks for and the message they come by.
+constexpr LONG kShellEvents = SHCNE_NETSHARE | SHCNE_NETUNSHARE | SHCNE_RENAMEFOLDER;
+constexpr UINT kShellNotifyMessage = WM_USER + 0x142;
+// The prober has results waiting.
+constexpr UINT kProbeResultsMessage = WM_APP + 0x122;
+
+TTreeNode* AsNode(TNodeRef Node) { return static_cast<TTreeNode*>(Node); }
+
+struct FindCloser {
+    void operator()(HANDLE h) const { FindClose(h); }
+};
+using FindHandle = std::unique_ptr<void, FindCloser>;
+
+bool IsListedSubFolder(const WIN32_FIND_DATAW& found, bool hideHidden)
+{
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    if (hideHidden && (found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN))
+        return false;
+    const std::wstring_view name = found.cFileName;
+    return name != L"." && name != L"..";
+}
+
+// The prober's question, asked on its thread from a copy of the node's path.
+bool ProbeSubDirs(const TProbeRequest& Request)
+{
+    WIN32_FIND_DATAW found{};
+    FindHandle find(FindFirstFileExW((RemoveBackslash(Request.Path) + L"\\*.*").c_str(), FindExInfoBasic, &found,
+                                     FindExSearchLimitToDirectories, nullptr, 0));
+    if (find.get() == INVALID_HANDLE_VALUE) {
+        find.release();
+        return false;
+    }
+    do {
+        if (IsListedSubFolder(found, Request.HideHiddenDirs))
+            return true;
+    } while (FindNextFileW(find.get(), &found));
+    return false;
+}
+
+bool FolderExists(const std::wstring& Path)
+{
+    const DWORD attr = GetFileAttributesW(Path.c_str());
+    return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The tree's nodes as the subtree walk sees them.
+class TTreeWalk : public TIterableTree {
+public:
+    explicit TTreeWalk(TTreeNodes& Nodes) : nodes_(Nodes) {}
+    TNodeRef FirstChild(TNodeRef Node) override
+    {
+        TTreeNode* node = AsNode(Node);
+        return node->Count() > 0 ? node->Item(0) : nullptr;
+    }
+    TNodeRef NextSibling(TNodeRef Node) override
+    {
+        TTreeNode* node = AsNode(Node);
+        if (TTreeNode* parent = node->Parent()) {
+            for (int i = 0; i + 1 < parent->Count(); ++i)
+                if (parent->Item(i) == node)
+                    return parent->Item(i + 1);
+            return nullptr;
+        }
+        for (int i = 0; i + 1 < nodes_.RootCount(); ++i)
+            if (nodes_.Root(i) == node)
+                return nodes_.Root(i + 1);
+        return nullptr;
+    }
+    bool Expanded(TNodeRef Node) override { return AsNode(Node)->Expanded(); }
+
+private:
+    TTreeNodes& nodes_;
+};
+
+}  // namespace
+
+TDriveView::TWatchState::~TWatchState()
+{
+    if (ShellNotifyId)
+        SHChangeNotifyDeregister(ShellNotifyId);
+    // The prober ends before the monitors; neither touches a node.
+    Prober.reset();
+}
+
+TDriveView::TWatchState& TDriveView::Watch()
+{
+    if (!watch_)
+        watch_ = std::make_unique<TWatchState>();
+    return *watch_;
+}
+
+// ---- Options ---------------------------------------------------------------------
+
+void TDriveView::SetWatchDirectory(bool Value)
+{
+    watchDirectory_ = Value;
+    if (Value)
+        StartAllWatchThreads();
+    else
+        StopAllWatchThreads();
+}
+
+void TDriveView::SetChangeInterval(unsigned Value)
+{
+    if (Value != 0)
+        changeInterval_ = Value;
+}
+
+void TDriveView::SetNoCheckDrives(const std::wstring& Value)
+{
+    noCheckDrives_ = TreeNoCheckDrives(Value);
+    // A drive excluded now is no longer watched.
+    for (wchar_t drive = kFirstDrive; drive <= kLastLetter; ++drive)
+        if (!DriveWatchable(noCheckDrives_, drive))
+            StopWatchThreadDrive(drive);
+}
+
+void TDriveView::SetUseSHChangeNotify(bool Value)
+{
+    useSHChangeNotify_ = Value;
+    if (!HandleAllocated())
+        return;
+    if (Value)
+        RegisterShellNotify();
+    else
+        DeregisterShellNotify();
+}
+
+// ---- Monitors --------------------------------------------------------------------
+
+void TDriveView::StartDriveMonitor(wchar_t Drive)
+{
+    const wchar_t drive = UpCaseDrive(Drive);
+    if (drive < kFirstDrive || drive > kLastLetter || !DriveWatchable(noCheckDrives_, drive))
+        return;
+    TWatchState::TDriveWatch& watch = Watch().Drive(drive);
+    if (!watch.Monitor) {
+        watch.Monitor = std::make_unique<TDiscMonitor>(nullptr);
+        watch.Monitor->SetDirectory(std::wstring(1, drive) + L":\\");
+        watch.Monitor->SetSubTree(true);
+        watch.Monitor->SetFilters(moDirName);
+        watch.Monitor->OnChange = [this, drive](TComponent*) { DriveChanged(drive); };
+        watch.Monitor->OnInvalid = [this, drive](TComponent*) { DriveInvalid(drive); };
+    }
+    if (!watch.Monitor->Active())
+        watch.Monitor->SetActive(true);
+}
+
+void TDriveView::StartWatchThread()
+{
+    if (!watchDirectory_)
+        return;
+    if (TTreeNode* node = Selected(); node && node->Object())
+        StartDriveMonitor(GetDrive(node));
+}
+
+void TDriveView::StopWatchThread()
+{
+    if (TTreeNode* node = Selected(); node && node->Object())
+        StopWatchThreadDrive(GetDrive(node));
+}
+
+void TDriveView::StopWatchThreadDrive(wchar_t Drive)
+{
+    const wchar_t drive = UpCaseDrive(Drive);
+    if (!watch_ || drive < kFirstDrive || drive > kLastLetter)
+        return;
+    try {
+        watch_->Drive(drive).Monitor.reset();
+    } catch (const std::exception&) {
+        // A monitor that fails to end is gone from the tree all the same.
+    }
+}
+
+void TDriveView::StartAllWatchThreads()
+{
+    if (!watchDirectory_)
+        return;
+    const wchar_t first = DriveInfo().DefaultDrive();
+    for (wchar_t drive = std::max(first, kFirstDrive); drive <= kLastLetter; ++drive)
+        if (drives_[drive].Scanned)
+            StartDriveMonitor(drive);
+    if (TTreeNode* node = Selected(); node && node->Object() && GetDrive(node) < first)
+        StartDriveMonitor(GetDrive(node));
+}
+
+void TDriveView::StopAllWatchThreads()
+{
+    for (wchar_t drive = kFirstDrive; drive <= kLastLetter; ++drive)
+        StopWatchThreadDrive(drive);
+}
+
+bool TDriveView::WatchThreadActiveDrive(wchar_t Drive)
+{
+    const wchar_t drive = UpCaseDrive(Drive);
+    if (!watchDirectory_ || !watch_ || drive < kFirstDrive || drive > kLastLetter)
+        return false;
+    const auto& monitor = watch_->Drive(drive).Monitor;
+    return monitor && monitor->Active();
+}
+
+bool TDriveView::WatchThreadActive()
+{
+    TTreeNode* node = Selected();
+    return node && node->Object() && WatchThreadActiveDrive(GetDrive(node));
+}
+
+TDiscMonitor* TDriveView::DriveMonitor(wchar_t Drive) const
+{
+    const wchar_t drive = UpCaseDrive(Drive);
+    if (!watch_ || drive < kFirstDrive || drive > kLastLetter)
+        return nullptr;
+    return watch_->Drive(drive).Monitor.get();
+}
+
+bool TDriveView::NodeWatchActive(TTreeNode* Node)
+{
+    if (!Node || !Node->Object() || !watch_)
+        return false;
+    const wchar_t drive = GetDrive(Node);
+    if (drive < kFirstDrive || drive > kLastLetter)
+        return false;
+    const auto& monitor = watch_->Drive(drive).Monitor;
+    return monitor && monitor->Active();
+}
+
+void TDriveView::DriveChanged(wchar_t Drive)
+{
+    TWatchState::TDriveWatch& watch = Watch().Drive(Drive);
+    if (!watch.Debounce) {
+        watch.Timer = std::make_unique<TWindowDebounceTimer>([this, Drive] { DriveChangeTick(Drive); });
+        watch.Debounce = std::make_unique<TTreeChangeDebounce>(*watch.Timer, DebounceClockNow);
+    }
+    watch.Debounce->Change(changeInterval_);
+}
+
+void TDriveView::DriveChangeTick(wchar_t Drive)
+{
+    TWatchState& state = Watch();
+    TWatchState::TDriveWatch& watch = state.Drive(Drive);
+    if (!watch.Debounce || !watch.Debounce->Tick(state.Validating || scanning_, changeInterval_))
+        return;
+    if (TTreeNode* root = DriveRootNode(Drive))
+        ValidateDirectory(root);
+    if (OnChangeDetected)
+        OnChangeDetected(this, Drive);
+}
+
+void TDriveView::DriveInvalid(wchar_t Drive)
+{
+    if (watch_)
+        if (auto& monitor = watch_->Drive(Drive).Monitor)
+            monitor->SetActive(false);
+    if (OnChangeInvalid)
+        OnChangeInvalid(this, Drive);
+}
+
+// ---- Validation ------------------------------------------------------------------
+
+void TDriveView::ValidateDirectory(TTreeNode* Node) { ValidateTree(Node, TIterateMode::imScanned, false); }
+
+void TDriveView::ValidateExpandedDirectory(TTreeNode* Node) { ValidateTree(Node, TIterateMode::imExpanded, false); }
+
+void TDriveView::ValidateTree(TTreeNode* Node, TIterateMode Mode, bool Full)
+{
+    if (!Node || !Node->Object() || scanning_)
+        return;
+    TWatchState& state = Watch();
+    TReentryGuard guard(state.Validating);
+    if (!guard.Entered() || !ScanDirAllowed(Node))
+        return;
+    TTreeNode* selected = Selected();
+    const std::wstring oldDirectory = selected && selected->Object() ? GetDirPathName(selected) : directory_;
+    const std::wstring oldLastPath = lastPath_;
+    const bool hourglass = HandleAllocated() && GetFocus() == Handle();
+    const HCURSOR savedCursor = hourglass ? SetCursor(LoadCursorW(nullptr, IDC_WAIT)) : nullptr;
+    const wchar_t drive = GetDrive(Node);
+    const bool letter = drive >= kFirstDrive && drive <= kLastLetter;
+    if (!Node->Parent() && letter && state.Drive(drive).Debounce)
+        state.Drive(drive).Debounce->Cancel();  // this validation covers it
+    const UINT oldErrorMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    // The drive's monitor keeps watching: a walk only reads, and a change
+    // another program makes meanwhile starts the next validation instead
+    // of going unseen (a monitor closed and opened again reports nothing
+    // of the time between).
+    struct TRestore {
+        UINT errorMode;
+        bool hourglass;
+        HCURSOR cursor;
+        ~TRestore()
+        {
+            SetErrorMode(errorMode);
+            if (hourglass)
+                SetCursor(cursor);
+        }
+    } restore{oldErrorMode, hourglass, savedCursor};
+
+    TTreeWalk walk(Items());
+    TNodeRef start = Node;
+    IterateSubTree(walk, start, Mode, true, [&](TNodeRef& node) { return ValidateNode(node, Node, Full); });
+
+    selected = Selected();
+    if (!selected && !oldDirectory.empty()) {
+        if (TTreeNode* root = DriveRootNode(oldDirectory[0]))
+            SelectNode(root);
+    } else if (selected && selected->Object() && GetDirPathName(selected) != oldDirectory && lastPath_ == oldLastPath) {
+        DoChange(selected);
+    }
+}
+
+bool TDriveView::ValidateNode(TNodeRef& Ref, TTreeNode* Start, bool Full)
+{
+    TTreeNode* node = AsNode(Ref);
+    if (!node->Object())
+        return true;
+    TNodeData& data = NodeData(node);
+    // Shell folders are checked through the shell, which this tree does not
+    // show yet.
+    if (data.IsVirtual)
+        return true;
+    if (node == Start && node->Parent() && !FolderExists(GetDirPath(node))) {
+        DeleteValidatedNode(node);
+        Ref = nullptr;
+        return true;
+    }
+    if (node->Count() > 0) {
+        SyncChildren(node);
+    } else if ((Full || data.AllScanned || node == Start) && ScanDirAllowed(node)) {
+        ReadSubDirs(node);
+    } else if (data.Scanned) {
+        ReprobeNode(node);
+    }
+    return true;
+}
+
+void TDriveView::ReprobeNode(TTreeNode* Node)
+{
+    TNodeData& data = NodeData(Node);
+    if (subDirScanDelayed_) {
+        data.Scanned = false;
+        QueueProbe(Node);
+        return;
+    }
+    const bool had = (data.ShellAttr & kShellAttrHasSubFolder) != 0;
+    const bool has = HasSubDirs(GetDirPath(Node));
+    if (has == had)
+        return;
+    data.ShellAttr = has ? data.ShellAttr | kShellAttrHasSubFolder : data.ShellAttr & ~kShellAttrHasSubFolder;
+    Node->SetHasChildren(has ? TNodeButton::Shown : TNodeButton::None);
+    RefreshNodeText(Node);
+}
+
+void TDriveView::SyncChildren(TTreeNode* Node)
+{
+    const std::wstring path = GetDirPath(Node);
+    struct TDiskFolder {
+        TSearchRec Entry;
+        std::wstring AlternateName;
+    };
+    std::vector<TDiskFolder> folders;
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found{};
+    FindHandle find(FindFirstFileExW((path + L"\\*.*").c_str(), FindExInfoStandard, &found, FindExSearchNameMatch,
+                                     nullptr, 0));
+    if (find.get() == INVALID_HANDLE_VALUE) {
+        find.release();
+        // Only "nothing there" empties the node; an unreadable folder keeps
+        // what it shows.
+        if (GetLastError() != ERROR_FILE_NOT_FOUND)
+            return;
+    } else {
+        do {
+            if (!IsListedSubFolder(found, hideHiddenDirs_))
+                continue;
+            TDiskFolder folder;
+            folder.Entry.Name = found.cFileName;
+            folder.Entry.Attr = found.dwFileAttributes;
+            folder.AlternateName = found.cAlternateFileName;
+            names.push_back(folder.Entry.Name);
+            folders.push_back(std::move(folder));
+        } while (FindNextFileW(find.get(), &found));
+        find.reset();
+    }
+    std::vector<TChildName> children;
+    children.reserve(static_cast<size_t>(Node->Count()));
+    for (int i = 0; i < Node->Count(); ++i)
+        children.push_back({Node->Item(i), NodeData(Node->Item(i)).DirName});
+    const TChildrenDiff diff = DiffChildren(children, names);
+    if (diff.Added.empty() && diff.Respelled.empty() && diff.Deleted.empty())
+        return;
+    auto folderOf = [&](const std::wstring& name) -> const TDiskFolder& {
+        for (const TDiskFolder& folder : folders)
+            if (folder.Entry.Name == name)
+                return folder;
+        throw Exception(L"SyncChildren: " + name);
+    };
+    for (const TChildName& respelled : diff.Respelled) {
+        TTreeNode* child = AsNode(respelled.Node);
+        const TDiskFolder& folder = folderOf(respelled.Name);
+        const TNodeData fresh = DiskNodeData(path, folder.Entry, folder.AlternateName);
+        TNodeData& data = NodeData(child);
+        data.DirName = fresh.DirName;
+        data.DisplayName = fresh.DisplayName;
+        data.ShortName = fresh.ShortName;
+        RefreshNodeText(child);
+    }
+    for (TNodeRef gone : diff.Deleted)
+        DeleteValidatedNode(AsNode(gone));
+    for (const std::wstring& name : diff.Added) {
+        const TDiskFolder& folder = folderOf(name);
+        TTreeNode* child = InsertDiskNode(Node, DiskNodeData(path, folder.Entry, folder.AlternateName));
+        if (!ScanDirAllowed(child)) {
+            NodeData(child).AllScanned = true;
+            child->SetHasChildren(TNodeButton::None);
+        }
+    }
+    if (!diff.Added.empty())
+        SortChildren(Node, false);
+    TNodeData& data = NodeData(Node);
+    const bool has = Node->Count() > 0;
+    data.ShellAttr = has ? data.ShellAttr | kShellAttrHasSubFolder : data.ShellAttr & ~kShellAttrHasSubFolder;
+    Node->SetHasChildren(has ? TNodeButton::Shown : TNodeButton::None);
+}
+
+void TDriveView::DeleteValidatedNode(TTreeNode* Node)
+{
+    // A selection inside the vanished folder moves to its parent first, so
+    // the list follows to a folder that exists.
+    for (TTreeNode* up = Selected(); up; up = up->Parent())
+        if (up == Node) {
+            if (TTreeNode* parent = Node->Parent())
+                SelectNode(parent);
+            break;
+        }
+    if (HandleAllocated() && Node->ItemId() &&
+        reinterpret_cast<HTREEITEM>(SendMessageW(Handle(), TVM_GETNEXTITEM, TVGN_DROPHILITE, 0)) == Node->ItemId())
+        SendMessageW(Handle(), TVM_SELECTITEM, TVGN_DROPHILITE, 0);
+    Items().Delete(Node);
+}
+
+void TDriveView::SaveNodesState(TTreeNode* Node)
+{
+    if (!Node)
+        RaiseNodeNotAssigned(L"SaveNodesState");
+    TTreeWalk walk(Items());
+    TNodeRef start = Node;
+    IterateSubTree(walk, start, TIterateMode::imAll, true, [this](TNodeRef& node) {
+        if (AsNode(node)->Object())
+            NodeData(AsNode(node)).Expanded = AsNode(node)->Expanded();
+        return true;
+    });
+}
+
+void TDriveView::RestoreNodesState(TTreeNode* Node)
+{
+    if (!Node)
+        RaiseNodeNotAssigned(L"RestoreNodesState");
+    const bool redraw = HandleAllocated();
+    if (redraw)
+        SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
+    TTreeWalk walk(Items());
+    TNodeRef start = Node;
+    IterateSubTree(walk, start, TIterateMode::imAll, true, [this](TNodeRef& node) {
+        TTreeNode* tree = AsNode(node);
+        if (tree->Object() && NodeData(tree).Expanded != tree->Expanded()) {
+            if (NodeData(tree).Expanded)
+                tree->Expand();
+            else
+                tree->Collapse();
+        }
+        return true;
+    });
+    if (redraw)
+        SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
+}
+
+// ---- Subfolder prober ------------------------------------------------------------
+
+bool TDriveView::QueueProbe(TTreeNode* Node)
+{
+    TWatchState& state = Watch();
+    if (state.ProbeIds.contains(Node))
+        return true;
+    TNodeData& data = NodeData(Node);
+    if (data.IsVirtual)
+        return false;
+    if (!state.Prober) {
+        const HWND window = HandleAllocated() ? Handle() : nullptr;
+        if (!window)
+            return false;
+        state.Prober = std::make_unique<TSubDirProber>(ProbeSubDirs, [window] {
+            PostMessageW(window, kProbeResultsMessage, 0, 0);
+        });
+        state.Prober->OnWorkerStart = [] { SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL); };
+    }
+    const uint64_t id = ++state.LastProbeId;
+    TProbeRequest request{id, GetDirPath(Node), data.Pidl, hideHiddenDirs_};
+    if (!state.Prober->Queue(std::move(request)))
+        return false;
+    state.ProbeIds.emplace(Node, id);
+    state.ProbeNodes.emplace(id, Node);
+    return true;
+}
+
+void TDriveView::ApplyProbeResults()
+{
+    if (!watch_ || !watch_->Prober)
+        return;
+    for (const TProbeResult& result : watch_->Prober->TakeResults()) {
+        const auto found = watch_->ProbeNodes.find(result.NodeId);
+        if (found == watch_->ProbeNodes.end())
+            continue;  // the node went meanwhile
+        TTreeNode* node = found->second;
+        watch_->ProbeNodes.erase(found);
+        watch_->ProbeIds.erase(node);
+        TNodeData& data = NodeData(node);
+        data.ShellAttr = result.HasSubDirs ? data.ShellAttr | kShellAttrHasSubFolder
+                                           : data.ShellAttr & ~kShellAttrHasSubFolder;
+        data.Scanned = true;
+        if (!result.HasSubDirs && node->Count() == 0) {
+            node->SetHasChildren(TNodeButton::None);
+            RefreshNodeText(node);
+        }
+    }
+}
+
+size_t TDriveView::ProbesPending() const { return watch_ ? watch_->ProbeNodes.size() : 0; }
+
+void TDriveView::ForgetWatchedNode(TTreeNode* Node)
+{
+    if (!watch_)
+        return;
+    const auto found = watch_->ProbeIds.find(Node);
+    if (found == watch_->ProbeIds.end())
+        return;
+    if (watch_->Prober)
+        watch_->Prober->Forget(found->second);
+    watch_->ProbeNodes.erase(found->second);
+    watch_->ProbeIds.erase(found);
+}
+
+// ---- Shell notifications ---------------------------------------------------------
+
+void TDriveView::RegisterShellNotify()
+{
+    TWatchState& state = Watch();
+    if (state.ShellNotifyId || !HandleAllocated())
+        return;
+    SHChangeNotifyEntry entry{nullptr, TRUE};
+    state.ShellNotifyId = SHChangeNotifyRegister(Handle(), SHCNRF_InterruptLevel | SHCNRF_ShellLevel, kShellEvents,
+                                                 kShellNotifyMessage, 1, &entry);
+}
+
+void TDriveView::DeregisterShellNotify()
+{
+    if (watch_ && watch_->ShellNotifyId) {
+        SHChangeNotifyDeregister(watch_->ShellNotifyId);
+        watch_->ShellNotifyId = 0;
+    }
+}
+
+TTreeNode* TDriveView::ExistingNodeForPath(const std::wstring& Path)
+{
+    if (Path.size() < 2 || Path[1] != L':')
+        return nullptr;
+    TTreeNode* node = DriveRootNode(Path[0]);
+    for (const std::wstring& level : PathLevelsBelowRoot(Path)) {
+        if (!node)
+            return nullptr;
+        TTreeNode* next = nullptr;
+        for (int i = 0; i < node->Count() && !next; ++i) {
+            TNodeData& data = NodeData(node->Item(i));
+            if (SameText(data.DirName, level) || SameText(data.ShortName, level))
+                next = node->Item(i);
+        }
+        node = next;
+    }
+    return node;
+}
+
+void TDriveView::ShellNotification(TMessage& message)
+{
+    const auto event = static_cast<LONG>(message.LParam);
+    const auto* pidls = reinterpret_cast<const PCIDLIST_ABSOLUTE*>(message.WParam);
+    if (!(event & kShellEvents) || !pidls || !pidls[0])
+        return;
+    wchar_t buffer[MAX_PATH] = {};
+    if (!SHGetPathFromIDListW(pidls[0], buffer))
+        return;
+    const std::wstring path = buffer;
+    if (path.size() < 3 || !DriveInfo().IsValid(UpCaseDrive(path[0])))
+        return;
+    TTreeNode* node = ExistingNodeForPath(path);
+    if (!node)
+        return;
+    TNodeData& data = NodeData(node);
+    SHFILEINFOW info{};
+    info.dwAttributes = SFGAO_SHARE;
+    const bool shared = SHGetFileInfoW(path.c_str(), 0, &info, sizeof info, SHGFI_ATTRIBUTES | SHGFI_ATTR_SPECIFIED) &&
+                        (info.dwAttributes & SFGAO_SHARE);
+    data.ShellAttr = shared ? data.ShellAttr | kShellAttrShare : data.ShellAttr & ~kShellAttrShare;
+    if (!node->Parent() && (event & SHCNE_RENAMEFOLDER)) {
+        DriveInfo().ReadDriveStatus(UpCaseDrive(path[0]), dsDisplayName);
+        RefreshNodeText(node);
+    }
+    if (HandleAllocated() && node->ItemId()) {
+        TVITEMW item{};
+        item.mask = TVIF_STATE;
+        item.hItem = node->ItemId();
+        item.state = shared ? INDEXTOOVERLAYMASK(1) : 0;
+        item.stateMask = TVIS_OVERLAYMASK;
+        SendMessageW(Handle(), TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    }
+    if ((event & (SHCNE_NETSHARE | SHCNE_NETUNSHARE)) && dirView_ && node->Parent() &&
+        SameText(dirView_->Path(), RemoveBackslash(ExtractFilePath(path)))) {
+        if (TFileRec* item = dirView_->FindFileItem(ExtractFileName(path))) {
+            item->OverlayIndex = shared ? 0 : -1;
+            if (dirView_->HandleAllocated())
+                InvalidateRect(dirView_->Handle(), nullptr, FALSE);
+        }
+    }
+}
+
+bool TDriveView::WatchMessage(TMessage& message)
+{
+    if (message.Msg == kProbeResultsMessage) {
+        ApplyProbeResults();
+        message.Result = 0;
+        return true;
+    }
+    if (message.Msg == kShellNotifyMessage) {
+        try {
+            ShellNotification(message);
+        } catch (const std::exception&) {
+            // A notification the tree cannot place changes nothing.
+        }
+    }
+    return false;  // the notification goes on to the control
+}
+
+}  // namespace qrv
