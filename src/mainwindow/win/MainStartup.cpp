@@ -136,13 +136,7 @@ void TQRVMain::FormCreate()
     CreateFunctionKeyButtons();
     LoadExcludeList();
 
-    // The four one-shot timers; each stops itself when it fires. What they do
-    // when they fire belongs to the window's message handling.
-    auto oneShot = [](void*, TSimpleTimer* timer) { timer->Stop(); };
-    actionTimer_ = TSimpleTimer::CreateEx(this, oneShot);
-    oleDisplayTimer_ = TSimpleTimer::CreateEx(this, oneShot);
-    statusTimer_ = TSimpleTimer::CreateEx(this, oneShot);
-    driveTimer_ = TSimpleTimer::CreateEx(this, oneShot);
+    CreateTimers();
 }
 
 void TQRVMain::ReportMissingComSpec()
@@ -189,6 +183,7 @@ void TQRVMain::CreateDriveMenuItems()
         item->SetCaption(IntToStr(n));
         item->Tag = n;
         item->SetEnabled(false);
+        item->OnClick = [this](TComponent* sender) { DriveMenuItemClick(sender); };
         ShortCuts1->Add(item);
         DriveMenuItems.push_back(item);
     }
@@ -201,17 +196,21 @@ void TQRVMain::InitializeMainWindow()
         IniFileName = commandLine.IniFileName;
         ShowFileOnStart = commandLine.ShowFileOnStart;
 
+        // The drive table tells of icons fetched in the background.
+        DriveInfo().OnImageIndexReady = [this](wchar_t drive, int imageIndex) { UpdateDriveIcon(drive, imageIndex); };
+
         Options.UseRegistry = false;
-        // Settings store: load the settings and restore the toolbars; a
-        // failure leaves the defaults. Applying the options to the panes
-        // comes with the panes' own settings.
+        // Settings store: load the settings, apply them, restore the
+        // toolbars; a failure leaves the defaults.
         try {
             if (auto* exitButton = dynamic_cast<TControl*>(FindComponent(L"btnExit")))
                 Options.TBButtonSize = exitButton->Height();
             LoadSettings();
             if (TQuorSplash* logo = StartupLogo())
                 logo->ShowProgress(L"Verzeichnisse lesen");
+            ApplyOptions();
             LoadToolbarPositions();
+            DockDriveToolbars();
         } catch (const std::exception&) {
             // start-up goes on with the defaults
         }
@@ -259,6 +258,11 @@ void TQRVMain::OpenStartDirectories()
     // list's folder.
     if (LV1)
         LV1->SetPath(StartPaths.Dir1);
+    // A list pointed at another folder means the tree's selection moved:
+    // the title follows.
+    for (TDirView* list : {LV1, LV2})
+        if (list)
+            list->OnStartLoading = [this](TComponent*) { UpdateWindowTitle(); };
     if (TreeView1) {
         // The tree follows the first list and points it at the folders chosen in it.
         TreeView1->SetDirView(LV1);
@@ -326,6 +330,15 @@ void TQRVMain::FirstShow()
     }
     StartFileName.clear();
     Shown = true;
+    // The drive table knows which drives are valid once the tree's window
+    // has listed them: the drive buttons and menu items follow now.
+    try {
+        RebuildDriveButtons();
+    } catch (const std::exception&) {
+        // the buttons come with the next drive refresh
+    }
+    UpdateWindowTitle();
+    LookUpShellSettings();
     Realign();
 }
 

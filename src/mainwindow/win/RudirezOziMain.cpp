@@ -71,6 +71,7 @@ TQRVMain::TQRVMain(TComponent* owner) : TForm(owner)
     } catch (...) {
         Application->HandleException(std::current_exception());
     }
+    formCreated_ = true;
     InitializeMainWindow();
 }
 
@@ -201,15 +202,6 @@ void TQRVMain::CreateDisplayPane()
              ScrollBox1, HexEditor1, WebPanel, DirPanel, LinkPanel, ErrorPanel, ZipLV, MediaPanel, OLEPanel,
              EasyEdit})
         viewer->SetVisible(false);
-}
-
-void TQRVMain::WndProc(TMessage& message)
-{
-    if (message.Msg == WM_QRV_STARTUP) {
-        HandleStartupMessage();
-        return;
-    }
-    TForm::WndProc(message);
 }
 
 }  // namespace qrv

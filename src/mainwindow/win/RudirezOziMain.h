@@ -2,11 +2,17 @@
 // TQRVMain: the program's main window. The unit is split by subject:
 //   RudirezOziMain.cpp  construction and the panes,
 //   MainStartup.cpp     start-up (FormCreate, InitializeMainWindow, first show),
-//   MainShutdown.cpp    shutdown (FormClose, FormDestroy, ShutdownMainWindow).
+//   MainShutdown.cpp    shutdown (FormClose, FormDestroy, ShutdownMainWindow),
+//   MainMessages.cpp    private messages, timers, device changes, the title,
+//                       the message box and the file comparison,
+//   MainDrives.cpp      the drive list, drive buttons and drive menu items,
+//   ApplyOptions.cpp    pushing the settings record into the controls.
 
+#include "framework/Colors.h"
 #include "framework/StringList.h"
 #include "framework/win/ExtCtrls.h"
 #include "framework/win/Forms.h"
+#include "framework/win/MessageDialog.h"
 #include "framework/win/Menus.h"
 #include "mainwindow/StartupArgs.h"
 #include "mainwindow/StoredSettings.h"
@@ -37,6 +43,10 @@ class TImage;
 class TSimpleTimer;
 class TTextFileView;
 class TThread;
+
+// The lists a posted column-layout message names (never their addresses:
+// the message may arrive after a list is gone).
+enum TListId : WPARAM { liNone = 0, liList1 = 1, liList2 = 2, liArchive = 3 };
 
 class TQRVMain : public TForm {
 public:
@@ -132,6 +142,62 @@ public:
     // The shutdown sequence; runs once, whoever calls it first.
     void ShutdownMainWindow();
 
+    // ---- Messages, timers and services (MainMessages.cpp) ------------------
+    // A message box centred by the system; a file or archive list that has
+    // the focus refuses the marquee selection the closing click would start.
+    int ShowMessageBox(const std::wstring& Text, TMsgDlgType Type, int HelpContext, TMsgDlgButtons Buttons);
+    // A TCompareResult (mainwindow/FileCompare.h). Esc stops it; so does a
+    // close of the window, which is then done after the comparison.
+    uint8_t CompareFileContents(const std::wstring& FileA, const std::wstring& FileB);
+    // Posts the column-layout copy from one list to others.
+    void PostColumnLayout(TListId Source, TListId Target);
+    void SyncColumnLayout(TListId Source, TListId Target);
+    void UpdateWindowTitle();
+    // Set by every device change; read by the drive overview.
+    bool DrivesChanged = false;
+    // Filled by the later commands; here they are the targets of the posted
+    // messages and the timers.
+    void ViewFileExecute();
+    void CombineFileExecute();
+    void ShowFocusedFile();
+    void UpdateTimerTimer();
+    void OleDisplayTimerTimer();
+    void UpdateSelectionStatus();
+    void RefreshStatusBar();
+
+    // ---- Drives (MainDrives.cpp) ------------------------------------------
+    void RefreshDriveList(bool Forced);
+    void UpdateDriveIcon(wchar_t Drive, int ImageIndex);
+    void RebuildDriveButtons();
+    void ChangeDrive(wchar_t Drive);
+    void btnDriveClick(TComponent* Sender);
+    void btnDriveMouseUp(TComponent* Sender, int X, int Y);
+    void DriveMenuItemClick(TComponent* Sender);
+    void DockDriveToolbars();
+    // The drive buttons of slots 1..27 made so far, on each drive toolbar.
+    std::vector<TKyToolbarButton*> DriveButtons;
+    std::vector<TKyToolbarButton*> DriveButtons2;
+    TKyToolbar* ToolbarDrives2 = nullptr;
+    // The docks above the two file lists, made when both drive toolbars are used.
+    TKyDock* Dock976 = nullptr;
+    TKyDock* Dock977 = nullptr;
+
+    // ---- Options (ApplyOptions.cpp) ----------------------------------------
+    // Pushes the settings record into the controls, each step on its own:
+    // a failing step leaves the others to run.
+    void ApplyOptions();
+    // The filter text of the open dialogs from the named filter list.
+    void BuildFilterString();
+    void AddNamedFilter(const std::wstring& Name, const std::wstring& Masks);
+    // The colour of the active pane as the options make it.
+    TColor ActivePaneColor = static_cast<TColor>(0xFF000005);
+    // The filter text the open dialogs use.
+    std::wstring OpenDialogFilter;
+    // The display mode forced by the options (0 automatic, 1 hex, 2 text).
+    uint8_t ForcedDisplayMode = 0;
+    // The number of the step that failed on the last ApplyOptions, in order.
+    std::vector<int> FailedOptionSteps;
+
 protected:
     std::wstring WindowClassName() const override { return L"TQRVMain"; }
     void DoShow() override;
@@ -169,6 +235,41 @@ private:
     void FormDestroy();
     void DeleteOwnTemporaryFiles();
 
+    // Messages (MainMessages.cpp).
+    void CreateTimers();
+    void WMDeviceChange(TMessage& message);
+    void AppActivate(bool Active);
+    void SendToolWindowHookEvent(int Code, WPARAM WParam, LPARAM LParam);
+    TDirView* ListOf(TListId Id) const;
+    void LookUpShellSettings();
+    bool CloseQuery() override;
+
+    // Drives (MainDrives.cpp).
+    TKyToolbarButton* MakeDriveButton(TKyToolbar* Toolbar, std::vector<TKyToolbarButton*>& Buttons, int Slot,
+                                      const wchar_t* NamePrefix);
+    // Stops the tree's folder monitor of a drive so that its medium can go.
+    void StopDriveMonitor(wchar_t Drive);
+    void RefillDriveOverview();
+    void RefillDriveBox();
+    void ReloadCDList(TDirView* List);
+
+    // Options (ApplyOptions.cpp): the steps whose targets come later.
+    void ApplyMainFont();
+    void ResizeToolbarButtons(int Size);
+    void ApplyFunctionKeys();
+    void RebuildProgramsMenu();
+    void RebuildFilterBox();
+    void ShowSecondFileWin(bool Show);
+    void ApplyThumbnails();
+    void ApplyEditorTabs(bool WantTabs);
+    void UpdateFSMonitorAction(bool Enabled);
+    void UpdateDirSizeView(bool Checked);
+    void UpdateCommandLineDropTarget();
+    void RefreshListColors(TDirView* List);
+    void UpdateDisplayModeButtons(bool HexDown, bool TextDown);
+    void UpdateDosCloseAction(bool Checked);
+    void UpdateViewStyleActions();
+
     std::unique_ptr<TMutex> converterMutex_;
     std::unique_ptr<TMutex> instanceMutex_;
     std::unique_ptr<TSimpleTimer> actionTimer_;
@@ -180,11 +281,24 @@ private:
     bool firstShowDone_ = false;
     bool startFileFound_ = false;  // the start file was found and is no folder
     bool destroyed_ = false;
+    bool formCreated_ = false;
+    bool minimized_ = false;
+    // Where ToolbarDrives sat before it moved to the list docks.
+    TKyDock* rememberedDriveDock_ = nullptr;
+    int rememberedDriveRow_ = 0;
+    int rememberedDrivePos_ = -1;
+    bool comparing_ = false;
+    bool abortComparison_ = false;
+    bool closeAfterComparison_ = false;
+    // The shell's SHGetSettings for the lists; nullptr when it has none.
+    void* shGetSettings_ = nullptr;
 };
 
 // Private messages of the main window.
+constexpr UINT WM_QRV_SYNCCOLUMNS = WM_USER + 0x142;
 constexpr UINT WM_QRV_STARTUP = WM_USER + 0x144;
 constexpr UINT WM_QRV_SHOWFILE = WM_USER + 0x148;
 constexpr UINT WM_QRV_JOINSPLIT = WM_USER + 0x149;
+constexpr UINT WM_QRV_DISPLAYFILE = WM_USER + 0x14B;
 
 }  // namespace qrv

@@ -6,6 +6,7 @@
 #include "TestDir.h"
 
 #include "framework/win/Registry.h"
+#include "panels/win/KyDriveInfo.h"
 
 #include <gtest/gtest.h>
 
@@ -66,9 +67,11 @@ TEST_F(StartupProcess, ComesUpWithItsTitleAndMutexesAndClosesWithExitCodeZero)
     HWND main = program.WaitForWindow(L"TQRVMain");
     ASSERT_NE(main, nullptr);
 
-    wchar_t title[128];
-    GetWindowTextW(main, title, 128);
-    EXPECT_STREQ(title, L"Quorvan Free");
+    // Without a start folder the program opens the first fixed drive's root
+    // and names it in its title.
+    const wchar_t drive = DriveInfo().DefaultDrive();
+    ASSERT_NE(drive, L' ');
+    EXPECT_EQ(program.WaitForCaption(std::wstring(1, drive) + L":\\ - Quorvan Free"), main);
     EXPECT_NE(GetMenu(main), nullptr);
     EXPECT_TRUE(MutexExists(L"RudirezOzi_Mutex"));
     EXPECT_TRUE(MutexExists(L"QuorvanFreeMutex"));

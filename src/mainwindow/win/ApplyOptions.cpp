@@ -1,0 +1,239 @@
+// TQRVMain::ApplyOptions: the settings record pushed into the tree, the
+// lists, the drive buttons, the editors and the window's own controls. The
+// values come from mainwindow/OptionSettings.h; here they are only handed
+// over. Every step runs on its own, so one control's failure leaves the
+// others configured.
+
+#include "mainwindow/win/RudirezOziMain.h"
+
+#include "editor/win/EasyEditor.h"
+#include "framework/win/ScrollBox.h"
+#include "mainwindow/FilterString.h"
+#include "mainwindow/NamedFilters.h"
+#include "mainwindow/OptionSettings.h"
+#include "mainwindow/Quorvan32Globals.h"
+#include "panels/win/DirView.h"
+#include "panels/win/DriveView.h"
+#include "panels/win/KyDriveInfo.h"
+#include "viewers/win/HexEditor.h"
+#include "widgets/win/KySplit.h"
+
+namespace qrv {
+
+namespace {
+
+TOptionFacts SystemOptionFacts()
+{
+    TOptionFacts facts;
+    facts.NTPlatform = true;  // the NT family; Windows 9x is not supported
+    facts.DisplayColorCount = DisplayColorCount;
+    OSVERSIONINFOW version{};
+    version.dwOSVersionInfoSize = sizeof version;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    if (GetVersionExW(&version))
+        facts.WindowsXPOrLater = version.dwMajorVersion > 5 || (version.dwMajorVersion == 5 && version.dwMinorVersion > 0);
+#pragma GCC diagnostic pop
+    return facts;
+}
+
+// The colour a list draws special items in: the chosen one, else its font's.
+uint32_t ListTextColor(TDirView& list, const TTextColor& color)
+{
+    return ColorToRGB(color.value_or(list.Font().Color()));
+}
+
+void ApplyHotTrack(TDirView& list, const TListSettings& settings)
+{
+    list.SetExtendedStyles(LVS_EX_TRACKSELECT, settings.HotTrack);
+    list.SetExtendedStyles(LVS_EX_ONECLICKACTIVATE, settings.HotTrackHand);
+    list.SetExtendedStyles(LVS_EX_UNDERLINEHOT, settings.HotTrackUnderline);
+}
+
+}  // namespace
+
+void TQRVMain::ApplyOptions()
+{
+    FailedOptionSteps.clear();
+    auto step = [this](int number, auto&& body) {
+        try {
+            body();
+        } catch (const std::exception&) {
+            FailedOptionSteps.push_back(number);
+        }
+    };
+    const TOptionFacts facts = SystemOptionFacts();
+    const TTreeSettings tree = TreeSettingsFor(Options, facts);
+    const TListSettings listSettings = ListSettingsFor(Options, facts);
+    const TWindowSettings window = WindowSettingsFor(Options);
+    auto forLists = [this](auto&& body) {
+        for (TDirView* list : {LV1, LV2})
+            if (list)
+                body(*list);
+    };
+
+    // 1. The active pane's colour; the stored choice stays as it is.
+    step(1, [&] { ActivePaneColor = window.ActiveColor; });
+    // 2. Fonts.
+    step(2, [&] { ApplyMainFont(); });
+    // 3. Toolbar button sizes.
+    step(3, [&] {
+        auto* exitButton = dynamic_cast<TControl*>(FindComponent(L"btnExit"));
+        if (exitButton && exitButton->Width() != Options.TBButtonSize)
+            ResizeToolbarButtons(Options.TBButtonSize);
+    });
+    // 4. The tree.
+    step(4, [&] {
+        if (!TreeView1)
+            return;
+        TreeView1->SetFileNameDisplay(tree.FileNameDisplay);
+        TreeView1->SetShowMessageBox(tree.ShowMessageBox);
+        TreeView1->SetAutoExpandDir(tree.AutoExpandDir);
+        TreeView1->SetHideHiddenDirs(tree.HideHiddenDirs);
+    });
+    // 5. The network neighbourhood is not offered; the drive buttons follow.
+    step(5, [&] {
+        DriveInfo().SetValid(kNetworkDrive, false);
+        RebuildDriveButtons();
+    });
+    // 6. The folder monitor action.
+    step(6, [&] { UpdateFSMonitorAction(window.FSMonitorEnabled); });
+    // 7. Both lists.
+    step(7, [&] {
+        forLists([&](TDirView& list) {
+            list.SetSortByExtension(listSettings.SortByExtension);
+            list.SortAfterUpdate = listSettings.SortAfterUpdate;
+            list.SetFileNameDisplay(listSettings.FileNameDisplay);
+            list.SetGridLines(listSettings.GridLines);
+            list.SetDirsOnTop(listSettings.DirsOnTop);
+            list.SetShowSubDirSize(listSettings.ShowSubDirSize);
+            list.SetShowExtension(listSettings.ShowExtension);
+            list.SetSortDirTime(listSettings.SortDirTime);
+            list.SetShowInfoTips(listSettings.ShowInfoTips);
+            list.SelDir = listSettings.SelDir;
+            list.Filter.SelHidden = listSettings.SelHidden;
+            list.SetHideHiddenDirs(listSettings.HideHiddenDirs);
+        });
+    });
+    // 8. The parent-folder arrow.
+    step(8, [&] { forLists([&](TDirView& list) { list.ShowParentArrow = listSettings.ShowParentArrow; }); });
+    // 9. The gap in the attribute column.
+    step(9, [&] { forLists([&](TDirView& list) { list.SetAttrSpace(listSettings.AttrSpace); }); });
+    // 10. Abbreviated sizes; the status bar follows a change made after start.
+    step(10, [&] {
+        if (Shown && LV1 && LV1->AbbreviatedSize() != Options.AbbreviatedSize)
+            Options.SBAbbreviated = Options.AbbreviatedSize;
+        forLists([&](TDirView& list) {
+            list.SetAbbreviatedSize(listSettings.AbbreviatedSize);
+            list.EnableInfoTips();
+        });
+    });
+    // 11. Thumbnails.
+    step(11, [&] { ApplyThumbnails(); });
+    // 12. Colours of compressed and hidden items.
+    step(12, [&] {
+        if (TreeView1) {
+            TreeView1->SetCompressedColor(tree.CompressedColor.value_or(TreeView1->Font().Color()));
+            TreeView1->SetHiddenColor(tree.HiddenColor.value_or(TreeView1->Font().Color()));
+        }
+        forLists([&](TDirView& list) {
+            list.SetCompressedColor(ListTextColor(list, listSettings.CompressedColor));
+            list.SetHiddenColor(ListTextColor(list, listSettings.HiddenColor));
+        });
+    });
+    // 13. Hot tracking.
+    step(13, [&] { forLists([&](TDirView& list) { ApplyHotTrack(list, listSettings); }); });
+    // 14. The folder-size view action and its button.
+    step(14, [&] { UpdateDirSizeView(window.ViewDirSizeChecked); });
+    // 15. Volume names in the tree.
+    step(15, [&] {
+        if (TreeView1)
+            TreeView1->SetVolDisplayStyle(tree.VolDisplayStyle);
+    });
+    // 16. The command-line box as a drop target.
+    step(16, [&] {
+        if (Shown)
+            UpdateCommandLineDropTarget();
+    });
+    // 17. Per list: columns, rows, folders, dates.
+    step(17, [&] {
+        forLists([&](TDirView& list) {
+            list.SetShowColumnIcon(listSettings.ShowColumnIcon);
+            list.SetRowSelect(listSettings.RowSelect);
+            list.SetShowDirectories(listSettings.ShowDirectories);
+            list.SetDateTimeDisplay(listSettings.DateTimeDisplay);
+            RefreshListColors(&list);
+        });
+    });
+    // 18. The forced display mode.
+    step(18, [&] {
+        ForcedDisplayMode = window.ForcedDisplayMode;
+        UpdateDisplayModeButtons(window.HexButtonDown, window.TextButtonDown);
+    });
+    // 19. The tree pane and the second file window.
+    step(19, [&] {
+        if (PanelLeft)
+            PanelLeft->SetVisible(window.ShowTree);
+        if (Splitter1)
+            Splitter1->SetVisible(window.ShowTree);
+        ShowSecondFileWin(window.SecondFileWin);
+        UpdateDosCloseAction(window.DosCloseChecked);
+    });
+    // 20. Function keys and the Programme menu.
+    step(20, [&] {
+        ApplyFunctionKeys();
+        UpdateViewStyleActions();
+        RebuildProgramsMenu();
+    });
+    // 21. Dialog filters, picture background, editors, filter box, drive toolbars.
+    step(21, [&] { BuildFilterString(); });
+    step(21, [&] {
+        if (ScrollBox1)
+            ScrollBox1->SetColor(window.PictureBackground);
+    });
+    step(21, [&] { ApplyEditorTabs(window.EditorsWantTabs); });
+    step(21, [&] { RebuildFilterBox(); });
+    step(21, [&] { DockDriveToolbars(); });
+}
+
+void TQRVMain::BuildFilterString()
+{
+    OpenDialogFilter = qrv::BuildFilterString(Options.FilterList);
+}
+
+void TQRVMain::AddNamedFilter(const std::wstring& Name, const std::wstring& Masks)
+{
+    qrv::AddNamedFilter(Options.FilterList, Name, Masks);
+    FilterListChanged = true;
+}
+
+void TQRVMain::ApplyEditorTabs(bool WantTabs)
+{
+    if (HexEditor1)
+        HexEditor1->SetWantTabs(WantTabs);
+    if (EasyEdit)
+        EasyEdit->SetWantTabs(WantTabs);
+}
+
+// ---- Steps whose controls come later -----------------------------------------------
+// Fonts, toolbar button sizes, function-key labels, the second window's
+// layout, thumbnails, the filter box, the actions and buttons of the view
+// commands, the active pane's colours and the command line's drag and
+// drop each fill their step here.
+
+void TQRVMain::ApplyMainFont() {}
+void TQRVMain::ResizeToolbarButtons(int /*Size*/) {}
+void TQRVMain::ApplyFunctionKeys() {}
+void TQRVMain::RebuildProgramsMenu() {}
+void TQRVMain::RebuildFilterBox() {}
+void TQRVMain::ShowSecondFileWin(bool /*Show*/) {}
+void TQRVMain::ApplyThumbnails() {}
+void TQRVMain::UpdateFSMonitorAction(bool /*Enabled*/) {}
+void TQRVMain::UpdateDirSizeView(bool /*Checked*/) {}
+void TQRVMain::UpdateCommandLineDropTarget() {}
+void TQRVMain::RefreshListColors(TDirView* /*List*/) {}
+void TQRVMain::UpdateDisplayModeButtons(bool /*HexDown*/, bool /*TextDown*/) {}
+void TQRVMain::UpdateDosCloseAction(bool /*Checked*/) {}
+void TQRVMain::UpdateViewStyleActions() {}
+
+}  // namespace qrv
