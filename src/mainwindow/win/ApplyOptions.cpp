@@ -18,6 +18,8 @@
 #include "viewers/win/HexEditor.h"
 #include "widgets/win/KySplit.h"
 
+#include <algorithm>
+
 namespace qrv {
 
 namespace {
@@ -86,6 +88,7 @@ void TQRVMain::ApplyOptions()
     step(4, [&] {
         if (!TreeView1)
             return;
+        TreeView1->SetChangeInterval(static_cast<unsigned>(std::max(tree.ChangeInterval, 0)));
         TreeView1->SetFileNameDisplay(tree.FileNameDisplay);
         TreeView1->SetShowMessageBox(tree.ShowMessageBox);
         TreeView1->SetAutoExpandDir(tree.AutoExpandDir);
@@ -102,6 +105,7 @@ void TQRVMain::ApplyOptions()
     step(7, [&] {
         forLists([&](TDirView& list) {
             list.SetSortByExtension(listSettings.SortByExtension);
+            list.SingleClickToExec = listSettings.SingleClickToExec;
             list.SortAfterUpdate = listSettings.SortAfterUpdate;
             list.SetFileNameDisplay(listSettings.FileNameDisplay);
             list.SetGridLines(listSettings.GridLines);
@@ -159,6 +163,7 @@ void TQRVMain::ApplyOptions()
     step(17, [&] {
         forLists([&](TDirView& list) {
             list.SetShowColumnIcon(listSettings.ShowColumnIcon);
+            list.SetChangeInterval(static_cast<unsigned>(std::max(listSettings.ChangeInterval, 0)));
             list.SetRowSelect(listSettings.RowSelect);
             list.SetShowDirectories(listSettings.ShowDirectories);
             list.SetDateTimeDisplay(listSettings.DateTimeDisplay);

@@ -14,6 +14,7 @@
 #include "mainwindow/Quorvan32Globals.h"
 #include "mainwindow/win/KyRegistryWin.h"
 #include "panels/win/DirView.h"
+#include "panels/win/DriveView.h"
 #include "panels/win/KyDriveInfo.h"
 #include "viewers/win/HexEditor.h"
 #include "widgets/win/KyToolbar.h"
@@ -264,6 +265,12 @@ void TQRVMain::ApplyStoredState()
 
     ApplyListView(LV1, state.List1);
     ApplyListView(LV2, state.List2);
+    // Drives never watched for changes (network paths never are).
+    if (TreeView1)
+        TreeView1->SetNoCheckDrives(state.NoCheckDrives);
+    for (TDirView* list : {LV1, LV2})
+        if (list)
+            list->SetNoCheckDrives(state.NoCheckDrives);
     if (ZipLV) {
         const int count = std::min(ZipColumnCount, static_cast<int>(state.ZipList.ColWidths.size()));
         for (int i = 0; i < count; ++i)

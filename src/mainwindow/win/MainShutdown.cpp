@@ -29,6 +29,11 @@ void TQRVMain::ShutdownMainWindow()
             timer->Stop();
 
     try {
+        SetFolderWatching(false);
+    } catch (const std::exception&) {
+        // the monitors end with their controls
+    }
+    try {
         // Settings store: saves only after the window was shown, and
         // reports a failed write itself.
         SaveSettings();

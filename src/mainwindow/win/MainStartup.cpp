@@ -274,6 +274,16 @@ void TQRVMain::OpenStartDirectories()
     }
     if (LV2)
         LV2->SetPath(Options.SecondFileWin ? StartPaths.Dir2 : StartPaths.Dir1);
+    SetFolderWatching(true);
+}
+
+void TQRVMain::SetFolderWatching(bool On)
+{
+    if (TreeView1)
+        TreeView1->SetWatchDirectory(On);
+    for (TDirView* list : {LV1, LV2})
+        if (list)
+            list->SetWatchForChanges(On);
 }
 
 void TQRVMain::FocusStartFile()

@@ -215,6 +215,9 @@ private:
     void InitializeMainWindow();
     void EvaluateStartDirectories(const TCommandLine& commandLine);
     void OpenStartDirectories();
+    // Folder watching of the tree and both lists: on once the start folders
+    // are open, off at shutdown.
+    void SetFolderWatching(bool On);
     void FirstShow();
     void FocusStartFile();
     void HandleStartupMessage();

@@ -4,6 +4,7 @@
 #include "ProgramProcess.h"
 #include "SettingsGuards.h"
 #include "TestDir.h"
+#include "win/MessagePump.h"
 
 #include "framework/win/Registry.h"
 #include "panels/win/KyDriveInfo.h"
@@ -53,6 +54,32 @@ protected:
     {
         wchar_t folder[MAX_PATH + 1];
         return std::wstring(folder, GetTempPathW(MAX_PATH + 1, folder));
+    }
+
+    // The first file list: the upper of the two visible list controls.
+    static HWND UpperFileList(HWND main)
+    {
+        struct Lists {
+            HWND upper = nullptr;
+            LONG top = LONG_MAX;
+        } lists;
+        EnumChildWindows(
+            main,
+            [](HWND window, LPARAM data) -> BOOL {
+                wchar_t name[32];
+                GetClassNameW(window, name, 32);
+                RECT r;
+                GetWindowRect(window, &r);
+                auto* l = reinterpret_cast<Lists*>(data);
+                if (std::wstring(name) == WC_LISTVIEWW && IsWindowVisible(window) && r.top < l->top &&
+                    r.right - r.left > 0) {
+                    l->upper = window;
+                    l->top = r.top;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&lists));
+        return lists.upper;
     }
 };
 
@@ -130,31 +157,33 @@ TEST_F(StartupProcess, AFileOnTheCommandLineIsListedFocusedAndSelected)
     HWND main = program.WaitForWindow(L"TQRVMain");
     ASSERT_NE(main, nullptr);
 
-    // The first file list is the upper of the two list controls.
-    struct Lists {
-        HWND upper = nullptr;
-        LONG top = LONG_MAX;
-    } lists;
-    EnumChildWindows(
-        main,
-        [](HWND window, LPARAM data) -> BOOL {
-            wchar_t name[32];
-            GetClassNameW(window, name, 32);
-            RECT r;
-            GetWindowRect(window, &r);
-            auto* l = reinterpret_cast<Lists*>(data);
-            if (std::wstring(name) == WC_LISTVIEWW && IsWindowVisible(window) && r.top < l->top &&
-                r.right - r.left > 0) {
-                l->upper = window;
-                l->top = r.top;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&lists));
-    ASSERT_NE(lists.upper, nullptr);
-    EXPECT_EQ(SendMessageW(lists.upper, LVM_GETITEMCOUNT, 0, 0), 4) << "\"..\" and the three files";
-    EXPECT_EQ(SendMessageW(lists.upper, LVM_GETSELECTEDCOUNT, 0, 0), 1);
-    const LRESULT focused = SendMessageW(lists.upper, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED);
+    HWND upper = UpperFileList(main);
+    ASSERT_NE(upper, nullptr);
+    EXPECT_EQ(SendMessageW(upper, LVM_GETITEMCOUNT, 0, 0), 4) << "\"..\" and the three files";
+    EXPECT_EQ(SendMessageW(upper, LVM_GETSELECTEDCOUNT, 0, 0), 1);
+    const LRESULT focused = SendMessageW(upper, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED);
     EXPECT_EQ(focused, 2) << "b.txt after \"..\" and a.txt";
+    EXPECT_EQ(program.CloseAndWait(main), 0u);
+}
+
+TEST_F(StartupProcess, FilesMadeByAnotherProgramAppearInTheWatchedList)
+{
+    test::TestDir settings;
+    // A short re-read interval; the Linux root (Z: under Wine) is never watched.
+    const std::wstring ini = settings.Write(L"watch.ini", "[Window]\r\nReload=300\r\n[Others]\r\nNoCheckDrives=Z\r\n");
+    test::TestDir dir;
+    dir.Write(L"a.txt", "a");
+    ProgramProcess program(L"\"/I=" + ini + L"\" \"" + dir.Path() + L"\"");
+    HWND main = program.WaitForWindow(L"TQRVMain");
+    ASSERT_NE(main, nullptr);
+    HWND upper = UpperFileList(main);
+    ASSERT_NE(upper, nullptr);
+    ASSERT_TRUE(test::PumpUntil([&] { return SendMessageW(upper, LVM_GETITEMCOUNT, 0, 0) == 2; }, std::chrono::seconds(15)))
+        << "\"..\" and a.txt";
+
+    dir.Write(L"b.txt", "b");
+    dir.Write(L"c.txt", "c");
+    EXPECT_TRUE(test::PumpUntil([&] { return SendMessageW(upper, LVM_GETITEMCOUNT, 0, 0) == 4; }, std::chrono::seconds(20)))
+        << "the two new files are listed without any action in the program";
     EXPECT_EQ(program.CloseAndWait(main), 0u);
 }
