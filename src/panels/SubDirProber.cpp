@@ -65,6 +65,14 @@ void TSubDirProber::Run()
 {
     if (OnWorkerStart)
         OnWorkerStart();
+    struct TEnd {
+        const std::function<void()>& End;
+        ~TEnd()
+        {
+            if (End)
+                End();
+        }
+    } end{OnWorkerEnd};
     for (;;) {
         TProbeRequest request;
         {

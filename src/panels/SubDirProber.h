@@ -26,6 +26,8 @@ struct TProbeRequest {
     std::wstring Path;
     TPidlBytes Pidl;
     bool HideHiddenDirs = false;
+    // A shell folder: Pidl is its absolute list, asked through the shell.
+    bool ShellFolder = false;
 };
 
 struct TProbeResult {
@@ -51,6 +53,9 @@ public:
     // Runs once on the worker before its first probe (the tree lowers the
     // thread's priority there). Set before the first Queue.
     std::function<void()> OnWorkerStart;
+    // Runs on the worker as it ends, after its last probe (the tree
+    // releases the thread's COM there).
+    std::function<void()> OnWorkerEnd;
 
     // Queues a request unless its node is queued already (false then);
     // starts the worker on first need and wakes it.

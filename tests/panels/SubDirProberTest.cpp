@@ -9,6 +9,7 @@
 #include <mutex>
 #include <set>
 #include <stdexcept>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -171,6 +172,32 @@ TEST_F(SubDirProberTest, StoppingDropsTheQueueAndRefusesMore)
     EXPECT_FALSE(prober.Queue({3, L"x", {}, false}));
     std::lock_guard lock(mutex);
     EXPECT_EQ(probed, (std::vector<uint64_t>{1}));
+}
+
+// The worker's set-up and tear-down (the tree starts and ends COM there)
+// run once each, on the worker, around every probe it makes.
+TEST_F(SubDirProberTest, TheWorkerStartsAndEndsOnItsOwnThreadAroundItsProbes)
+{
+    std::vector<std::string> events;
+    std::set<std::thread::id> hookThreads;
+    auto record = [&](const char* what) {
+        std::lock_guard lock(mutex);
+        events.push_back(what);
+        hookThreads.insert(std::this_thread::get_id());
+    };
+    prober.OnWorkerStart = [&] { record("start"); };
+    prober.OnWorkerEnd = [&] { record("end"); };
+    ASSERT_TRUE(prober.Queue({1, L"a+", {}, false}));
+    ASSERT_TRUE(prober.Queue({2, L"b", {}, false}));
+    ASSERT_EQ(Collect(2).size(), 2u);
+    {
+        std::lock_guard lock(mutex);
+        EXPECT_EQ(events, (std::vector<std::string>{"start"})) << "the worker waits for more, it has not ended";
+    }
+    prober.Stop();
+    EXPECT_EQ(events, (std::vector<std::string>{"start", "end"}));
+    EXPECT_EQ(hookThreads, threads) << "on the probing thread";
+    EXPECT_FALSE(hookThreads.contains(std::this_thread::get_id()));
 }
 
 }  // namespace

@@ -6,10 +6,12 @@
 #include "framework/win/Forms.h"
 #include "framework/win/Graphics.h"
 #include "framework/win/ImgList.h"
+#include "framework/win/Menus.h"
 #include "panels/VirtualNodes.h"
 #include "panels/win/DirView.h"
 #include "panels/win/DriveViewNode.h"
 #include "panels/win/DriveViewWatch.h"
+#include "panels/win/FolderSearch.h"
 #include "panels/win/KyDriveInfo.h"
 
 #include <shellapi.h>
@@ -36,21 +38,6 @@ int SmallIconOf(const std::wstring& Path, bool Open, bool Default)
     if (!SHGetFileInfoW(Path.c_str(), FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info, flags))
         return -1;
     return info.iIcon;
-}
-
-struct FindCloser {
-    void operator()(HANDLE h) const { FindClose(h); }
-};
-using FindHandle = std::unique_ptr<void, FindCloser>;
-
-bool IsSubFolder(const WIN32_FIND_DATAW& found, bool hideHidden)
-{
-    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        return false;
-    if (hideHidden && (found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN))
-        return false;
-    const std::wstring_view name = found.cFileName;
-    return name != L"." && name != L"..";
 }
 
 TTreeNode* AsNode(TNodeRef Node) { return static_cast<TTreeNode*>(Node); }
@@ -341,6 +328,14 @@ void TDriveView::DoChange(TTreeNode* Node)
                 }
                 drives_.SetDefaultDir(drive, path);
                 if (drive != oldDrive) {
+                    // A removable drive's medium may be taken out: its
+                    // monitor would hold the drive open.
+                    if (oldDrive && DriveInfo().IsValid(oldDrive)) {
+                        TDriveInfoRec old;
+                        DriveInfo().GetData(oldDrive, old);
+                        if (old.DriveType == kDriveTypeRemovable)
+                            StopWatchThreadDrive(oldDrive);
+                    }
                     TDriveInfoRec now;
                     DriveInfo().GetData(drive, now);
                     if (drive != kNetworkDrive && (now.Serial != before.Serial || now.Serial == 0)) {
@@ -511,7 +506,7 @@ void TDriveView::AddSubDirs(TTreeNode* Node, bool Recurse)
 {
     const std::wstring path = GetDirPath(Node);
     WIN32_FIND_DATAW found{};
-    FindHandle find(FindFirstFileExW((path + L"\\*.*").c_str(), FindExInfoStandard, &found, FindExSearchNameMatch,
+    TFindHandle find(FindFirstFileExW((path + L"\\*.*").c_str(), FindExInfoStandard, &found, FindExSearchNameMatch,
                                      nullptr, 0));
     if (find.get() == INVALID_HANDLE_VALUE) {
         find.release();
@@ -521,7 +516,7 @@ void TDriveView::AddSubDirs(TTreeNode* Node, bool Recurse)
     const std::wstring separator = LocaleThousandSeparator();
     std::vector<TTreeNode*> added;
     do {
-        if (!IsSubFolder(found, hideHiddenDirs_))
+        if (!IsListedSubFolder(found, hideHiddenDirs_))
             continue;
         TSearchRec entry;
         entry.Name = found.cFileName;
@@ -639,21 +634,7 @@ void TDriveView::ScanWholeDrive(wchar_t Drive)
         OnEndScan(this);
 }
 
-bool TDriveView::HasSubDirs(const std::wstring& Path) const
-{
-    WIN32_FIND_DATAW found{};
-    FindHandle find(FindFirstFileExW((RemoveBackslash(Path) + L"\\*.*").c_str(), FindExInfoBasic, &found,
-                                     FindExSearchLimitToDirectories, nullptr, 0));
-    if (find.get() == INVALID_HANDLE_VALUE) {
-        find.release();
-        return false;
-    }
-    do {
-        if (IsSubFolder(found, hideHiddenDirs_))
-            return true;
-    } while (FindNextFileW(find.get(), &found));
-    return false;
-}
+bool TDriveView::HasSubDirs(const std::wstring& Path) const { return FolderHasSubDirs(Path, hideHiddenDirs_); }
 
 std::wstring TDriveView::GetDriveText(wchar_t Drive)
 {
@@ -754,6 +735,8 @@ bool TDriveView::CanExpand(TTreeNode* Node)
     ReportError(Node);
     Node->SetHasChildren(Node->Count() > 0 ? TNodeButton::Shown : TNodeButton::None);
     RefreshNodeText(Node);
+    if (watchDirectory_ && !DriveMonitor(drive))
+        StartDriveMonitor(drive);
     return true;
 }
 
@@ -762,10 +745,13 @@ bool TDriveView::NodeHasChildren(TTreeNode* Node)
     if (!Node->Object())
         return Node->Count() > 0;
     TNodeData& data = NodeData(Node);
-    // Shell folders keep their button until they are read: asking a network
-    // folder would wait for the network.
-    if (data.IsVirtual)
-        return true;
+    // Shell folders keep their button until they are read or the prober
+    // answers: asking a network folder here would wait for the network.
+    if (data.IsVirtual) {
+        if (!data.Scanned && subDirScanDelayed_)
+            QueueProbe(Node);
+        return !data.Scanned || Node->Count() > 0 || (data.ShellAttr & kShellAttrHasSubFolder) != 0;
+    }
     try {
         if (!data.Scanned) {
             if (subDirScanDelayed_ && QueueProbe(Node))
@@ -967,6 +953,9 @@ bool TDriveView::HandleKey(WPARAM key)
                 node->Expand();
         }
         return true;
+    case VK_APPS:
+        ShowKeyboardPopup();
+        return true;
     case VK_MULTIPLY:
     case VK_DIVIDE:
         // On the number pad; the control would expand the whole subtree of
@@ -977,6 +966,33 @@ bool TDriveView::HandleKey(WPARAM key)
     default:
         return false;
     }
+}
+
+POINT TDriveView::ContextMenuPoint()
+{
+    POINT at{0, 0};
+    if (!HandleAllocated())
+        return at;
+    if (TTreeNode* node = Selected(); node && node->ItemId()) {
+        // TVM_GETITEMRECT takes the item in the rectangle and, with TRUE,
+        // answers the text's rectangle only.
+        RECT text{};
+        *reinterpret_cast<HTREEITEM*>(&text) = node->ItemId();
+        if (SendMessageW(Handle(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&text)))
+            at = POINT{text.left, text.top + 20};
+    }
+    ClientToScreen(Handle(), &at);
+    return at;
+}
+
+void TDriveView::ShowKeyboardPopup()
+{
+    // The shell's context menu of the folder comes with the folder
+    // commands; until then the tree's own menu shows.
+    if (!popupMenu_ || !HandleAllocated())
+        return;
+    const POINT at = ContextMenuPoint();
+    popupMenu_->Popup(at.x, at.y, Handle());
 }
 
 bool TDriveView::HandleChar(WPARAM key)
@@ -1040,6 +1056,22 @@ void TDriveView::WndProc(TMessage& message)
         // Alt+Enter.
         if (TTreeNode* node = Selected())
             ShowProperties(node);
+        message.Result = 0;
+        return;
+    } else if (message.Msg == WM_SYSKEYDOWN && message.WParam == VK_F10 && GetKeyState(VK_SHIFT) < 0) {
+        // Shift+F10, the context-menu key's twin.
+        ShowKeyboardPopup();
+        message.Result = 0;
+        return;
+    } else if ((message.Msg == WM_KEYUP && message.WParam == VK_APPS) ||
+               (message.Msg == WM_SYSKEYUP && message.WParam == VK_F10 && GetKeyState(VK_SHIFT) < 0)) {
+        // Shown on the key-down already; the default handling would ask
+        // for the menu a second time.
+        message.Result = 0;
+        return;
+    } else if (message.Msg == WM_CONTEXTMENU && message.LParam == -1) {
+        // A context menu asked for by the keyboard some other way.
+        ShowKeyboardPopup();
         message.Result = 0;
         return;
     } else if (message.Msg == WM_SYSCHAR && message.WParam == L'\r') {

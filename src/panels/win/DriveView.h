@@ -23,6 +23,7 @@ namespace qrv {
 class TDirView;
 class TDiscMonitor;
 class TKyTimerThread;
+class TPopupMenu;
 
 using TDriveViewScanDirEvent = std::function<void(TComponent* Sender, TTreeNode* Node, bool& DoScanDir)>;
 using TDriveViewDiskChangeEvent = std::function<void(TComponent* Sender, wchar_t Drive)>;
@@ -98,6 +99,14 @@ public:
     // Nested: the tree repaints when the last lock goes.
     void LockUpdate();
     void UnlockUpdate();
+    // The tree's own context menu: shown by the context-menu key (and
+    // Shift+F10) at ContextMenuPoint while the shell's menu is not offered.
+    TPopupMenu* PopupMenu() const { return popupMenu_; }
+    void SetPopupMenu(TPopupMenu* Value) { popupMenu_ = Value; }
+    // Screen point of the keyboard's context menu: 20 pixels below the top
+    // of the selected node's text, at its left edge, so the menu opens just
+    // under the row; the tree's top left without a selection.
+    POINT ContextMenuPoint();
     // The shell's properties of the node's folder.
     void ShowProperties(TTreeNode* Node);
     // The node's shell folder, bound on first use; nil when the shell has none.
@@ -113,7 +122,8 @@ public:
 
     // ---- Options -------------------------------------------------------------
     bool HideHiddenDirs() const { return hideHiddenDirs_; }
-    void SetHideHiddenDirs(bool Value) { hideHiddenDirs_ = Value; }
+    // Validates the selected drive's root, so hidden folders go or come.
+    void SetHideHiddenDirs(bool Value);
     bool ShowVolLabel() const { return showVolLabel_; }
     void SetShowVolLabel(bool Value);
     TVolumeDisplayStyle VolDisplayStyle() const { return volDisplayStyle_; }
@@ -236,6 +246,7 @@ private:
     bool CustomDraw(NMTVCUSTOMDRAW& draw, LRESULT& result);
     bool HandleKey(WPARAM key);
     bool HandleChar(WPARAM key);
+    void ShowKeyboardPopup();
     void BindShellFolders();
     // The shell attributes (Mask) of a disk folder or drive through Parent's
     // folder; 0 when the shell cannot tell.
@@ -247,6 +258,12 @@ private:
     void ApplyShareOverlay(TTreeNode* Node);
     void FetchVirtualImages(TTreeNode* Node);
     TTreeNode* NodeForPidlPath(TTreeNode* NetworkRoot, const std::wstring& Path);
+    // Whether a shell folder is still there: a file-system one by its
+    // parsing path, others among their parent folder's items.
+    bool VirtualNodeExists(TTreeNode* Node);
+    // ExpandVirtualNode; with DropVanished known children the shell no
+    // longer lists are deleted too (validation does that).
+    void ReadVirtualChildren(TTreeNode* Node, bool AddNew, bool DropVanished);
     // A node for a disk folder, with the button left to the probe.
     TTreeNode* InsertDiskNode(TTreeNode* Parent, TNodeData Data);
 
@@ -259,6 +276,8 @@ private:
     void DriveInvalid(wchar_t Drive);
     void ValidateTree(TTreeNode* Node, TIterateMode Mode, bool Full);
     bool ValidateNode(TNodeRef& Node, TTreeNode* Start, bool Full);
+    // The shell-folder step: a vanished start node goes, read ones are re-read.
+    bool ValidateVirtualNode(TNodeRef& Node, TTreeNode* Start);
     void SyncChildren(TTreeNode* Node);
     void ReprobeNode(TTreeNode* Node);
     void DeleteValidatedNode(TTreeNode* Node);
@@ -277,6 +296,7 @@ private:
     std::wstring directory_;
     std::wstring lastPath_;
     TDirView* dirView_ = nullptr;
+    TPopupMenu* popupMenu_ = nullptr;
     unsigned changeDelay_ = 0;
     std::unique_ptr<TKyTimerThread> changeTimer_;
     TTreeNode* pendingChange_ = nullptr;  // waits for the delay

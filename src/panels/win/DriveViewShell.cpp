@@ -170,6 +170,11 @@ void TDriveView::ExpandVirtualNode(TTreeNode* Node, bool AddNew)
 {
     if (!Node)
         RaiseNodeNotAssigned(L"ExpandVirtualNode");
+    ReadVirtualChildren(Node, AddNew, false);
+}
+
+void TDriveView::ReadVirtualChildren(TTreeNode* Node, bool AddNew, bool DropVanished)
+{
     TNodeData& data = NodeData(Node);
     // Known children by display name, to update them in place.
     std::vector<TTreeNode*> known;
@@ -179,6 +184,7 @@ void TDriveView::ExpandVirtualNode(TTreeNode* Node, bool AddNew)
         return CompareNodeNames(NodeData(a).DisplayName, NodeData(b).DisplayName) < 0;
     };
     std::sort(known.begin(), known.end(), byName);
+    std::vector<bool> seen(known.size(), false);
 
     IShellFolder* folder = nullptr;
     Microsoft::WRL::ComPtr<IEnumIDList> items;
@@ -219,10 +225,12 @@ void TDriveView::ExpandVirtualNode(TTreeNode* Node, bool AddNew)
                                                  return CompareNodeNames(NodeData(node).DisplayName, name) < 0;
                                              });
             if (at != known.end() && NodeData(*at).DisplayName == child.DisplayName) {
+                seen[static_cast<size_t>(at - known.begin())] = true;
                 TNodeData& old = NodeData(*at);
                 old.DirName = child.DirName;
                 old.ParsingName = child.ParsingName;
-                old.ShellAttr = child.ShellAttr;
+                // The prober's answer stays until it asks again.
+                old.ShellAttr = child.ShellAttr | (old.ShellAttr & kShellAttrHasSubFolder);
                 if (old.Pidl != child.Pidl) {
                     old.Pidl = child.Pidl;
                     old.ShellFolder.reset();
@@ -239,6 +247,10 @@ void TDriveView::ExpandVirtualNode(TTreeNode* Node, bool AddNew)
             // An item the shell cannot describe is left out.
         }
     }
+    if (DropVanished)
+        for (size_t i = 0; i < known.size(); ++i)
+            if (!seen[i])
+                DeleteValidatedNode(known[i]);
     std::sort(added.begin(), added.end(),
               [](const TNew& a, const TNew& b) { return CompareNodeNames(a.Data.DisplayName, b.Data.DisplayName) < 0; });
     for (TNew& item : added) {
@@ -246,11 +258,37 @@ void TDriveView::ExpandVirtualNode(TTreeNode* Node, bool AddNew)
         holder->Data = std::move(item.Data);
         if (item.Folder)
             holder->Data.ShellFolder = HoldFolder(std::move(item.Folder));
-        TTreeNode* child = Items().Insert(Node, nullptr, L"", TNodeButton::Shown, std::move(holder));
+        // With the prober the control asks for the button, and the prober
+        // answers off this thread; otherwise the button shows until read.
+        TTreeNode* child = Items().Insert(Node, nullptr, L"",
+                                          subDirScanDelayed_ ? TNodeButton::Ask : TNodeButton::Shown, std::move(holder));
         RefreshNodeText(child);
         ApplyShareOverlay(child);
     }
     SortChildren(Node, false);
+}
+
+bool TDriveView::VirtualNodeExists(TTreeNode* Node)
+{
+    TNodeData& data = NodeData(Node);
+    if (data.IsFileSystem() && !data.ParsingName.empty())
+        return GetFileAttributesW(data.ParsingName.c_str()) != INVALID_FILE_ATTRIBUTES;
+    TTreeNode* parent = Node->Parent();
+    if (!parent)
+        return true;
+    IShellFolder* folder = NodeFolder(parent);
+    Microsoft::WRL::ComPtr<IEnumIDList> items;
+    // A parent the shell cannot list tells nothing; its own step clears it.
+    if (!folder || data.Pidl.empty() ||
+        folder->EnumObjects(HandleAllocated() ? Handle() : nullptr, SHCONTF_FOLDERS, &items) != S_OK || !items)
+        return true;
+    LPITEMIDLIST next = nullptr;
+    while (items->Next(1, &next, nullptr) == S_OK) {
+        TPidlPtr item(next);
+        if (SameItem(data.Pidl, item.get()))
+            return true;
+    }
+    return false;
 }
 
 void TDriveView::FetchVirtualImages(TTreeNode* Node)

@@ -9,8 +9,10 @@
 #include "common/win/BaseUtilsWin.h"
 #include "panels/WatchedDrives.h"
 #include "panels/win/DirView.h"
+#include "panels/win/FolderSearch.h"
 #include "panels/win/KyDriveInfo.h"
 
+#include <objbase.h>
 #include <shlobj.h>
 
 #include <memory>
@@ -28,36 +30,38 @@ constexpr UINT kProbeResultsMessage = WM_APP + 0x122;
 
 TTreeNode* AsNode(TNodeRef Node) { return static_cast<TTreeNode*>(Node); }
 
-struct FindCloser {
-    void operator()(HANDLE h) const { FindClose(h); }
-};
-using FindHandle = std::unique_ptr<void, FindCloser>;
+// Shell attributes the prober asks a shell folder for.
+constexpr SFGAOF kProbeShellAttrMask = 0xF00F0000;
 
-bool IsListedSubFolder(const WIN32_FIND_DATAW& found, bool hideHidden)
+// A shell folder's answer, from a copy of its absolute list: its attributes
+// through its parent bound from the desktop; one of the file system is
+// searched on disk, so hidden folders count as the tree shows them. What
+// the shell cannot answer keeps the button.
+bool ProbeShellSubDirs(const TProbeRequest& Request)
 {
-    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        return false;
-    if (hideHidden && (found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN))
-        return false;
-    const std::wstring_view name = found.cFileName;
-    return name != L"." && name != L"..";
+    TPidlPtr pidl = PidlFromBytes(Request.Pidl);
+    if (!pidl)
+        return true;
+    TPidlPtr parent, last;
+    SplitPidl(pidl.get(), parent, last);
+    TShellFolderPtr folder;
+    if (!last || !BindToFolder(parent.get(), folder))
+        return true;
+    LPCITEMIDLIST item = last.get();
+    SFGAOF attributes = kProbeShellAttrMask;
+    if (FAILED(folder->GetAttributesOf(1, &item, &attributes)))
+        return true;
+    if ((attributes & SFGAO_FILESYSTEM) && !Request.Path.empty())
+        return FolderHasSubDirs(Request.Path, Request.HideHiddenDirs);
+    return (attributes & SFGAO_HASSUBFOLDER) != 0;
 }
 
-// The prober's question, asked on its thread from a copy of the node's path.
+// The prober's question, asked on its thread from a copy of the node's data.
 bool ProbeSubDirs(const TProbeRequest& Request)
 {
-    WIN32_FIND_DATAW found{};
-    FindHandle find(FindFirstFileExW((RemoveBackslash(Request.Path) + L"\\*.*").c_str(), FindExInfoBasic, &found,
-                                     FindExSearchLimitToDirectories, nullptr, 0));
-    if (find.get() == INVALID_HANDLE_VALUE) {
-        find.release();
-        return false;
-    }
-    do {
-        if (IsListedSubFolder(found, Request.HideHiddenDirs))
-            return true;
-    } while (FindNextFileW(find.get(), &found));
-    return false;
+    if (Request.ShellFolder)
+        return ProbeShellSubDirs(Request);
+    return FolderHasSubDirs(Request.Path, Request.HideHiddenDirs);
 }
 
 bool FolderExists(const std::wstring& Path)
@@ -121,6 +125,15 @@ void TDriveView::SetWatchDirectory(bool Value)
         StartAllWatchThreads();
     else
         StopAllWatchThreads();
+}
+
+void TDriveView::SetHideHiddenDirs(bool Value)
+{
+    if (hideHiddenDirs_ == Value)
+        return;
+    hideHiddenDirs_ = Value;
+    if (TTreeNode* node = Selected(); node && node->Object())
+        ValidateDirectory(RootNode(node));
 }
 
 void TDriveView::SetChangeInterval(unsigned Value)
@@ -337,10 +350,8 @@ bool TDriveView::ValidateNode(TNodeRef& Ref, TTreeNode* Start, bool Full)
     if (!node->Object())
         return true;
     TNodeData& data = NodeData(node);
-    // Shell folders are checked through the shell, which this tree does not
-    // show yet.
     if (data.IsVirtual)
-        return true;
+        return ValidateVirtualNode(Ref, Start);
     if (node == Start && node->Parent() && !FolderExists(GetDirPath(node))) {
         DeleteValidatedNode(node);
         Ref = nullptr;
@@ -352,6 +363,22 @@ bool TDriveView::ValidateNode(TNodeRef& Ref, TTreeNode* Start, bool Full)
         ReadSubDirs(node);
     } else if (data.Scanned) {
         ReprobeNode(node);
+    }
+    return true;
+}
+
+bool TDriveView::ValidateVirtualNode(TNodeRef& Ref, TTreeNode* Start)
+{
+    TTreeNode* node = AsNode(Ref);
+    if (node == Start) {
+        if (node->Parent() && !VirtualNodeExists(node)) {
+            DeleteValidatedNode(node);
+            Ref = nullptr;
+            return false;  // nothing left below it to walk
+        }
+        ReadVirtualChildren(node, true, true);
+    } else if (NodeData(node).AllScanned) {
+        ReadVirtualChildren(node, true, true);
     }
     return true;
 }
@@ -383,7 +410,7 @@ void TDriveView::SyncChildren(TTreeNode* Node)
     std::vector<TDiskFolder> folders;
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW found{};
-    FindHandle find(FindFirstFileExW((path + L"\\*.*").c_str(), FindExInfoStandard, &found, FindExSearchNameMatch,
+    TFindHandle find(FindFirstFileExW((path + L"\\*.*").c_str(), FindExInfoStandard, &found, FindExSearchNameMatch,
                                      nullptr, 0));
     if (find.get() == INVALID_HANDLE_VALUE) {
         find.release();
@@ -505,8 +532,17 @@ bool TDriveView::QueueProbe(TTreeNode* Node)
     if (state.ProbeIds.contains(Node))
         return true;
     TNodeData& data = NodeData(Node);
-    if (data.IsVirtual)
-        return false;
+    TProbeRequest request{0, GetDirPath(Node), data.Pidl, hideHiddenDirs_};
+    if (data.IsVirtual) {
+        // The worker gets the whole list: it binds from the desktop and
+        // never touches the node's folder objects.
+        TPidlPtr absolute = AbsolutePidl(Node);
+        if (!absolute)
+            return false;
+        request.Pidl = PidlBytes(absolute.get());
+        request.Path = data.ParsingName;
+        request.ShellFolder = true;
+    }
     if (!state.Prober) {
         const HWND window = HandleAllocated() ? Handle() : nullptr;
         if (!window)
@@ -514,10 +550,19 @@ bool TDriveView::QueueProbe(TTreeNode* Node)
         state.Prober = std::make_unique<TSubDirProber>(ProbeSubDirs, [window] {
             PostMessageW(window, kProbeResultsMessage, 0, 0);
         });
-        state.Prober->OnWorkerStart = [] { SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL); };
+        // Shell folders are bound on the worker, which needs COM of its own.
+        auto comStarted = std::make_shared<bool>(false);
+        state.Prober->OnWorkerStart = [comStarted] {
+            SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
+            *comStarted = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+        };
+        state.Prober->OnWorkerEnd = [comStarted] {
+            if (*comStarted)
+                CoUninitialize();
+        };
     }
     const uint64_t id = ++state.LastProbeId;
-    TProbeRequest request{id, GetDirPath(Node), data.Pidl, hideHiddenDirs_};
+    request.NodeId = id;
     if (!state.Prober->Queue(std::move(request)))
         return false;
     state.ProbeIds.emplace(Node, id);

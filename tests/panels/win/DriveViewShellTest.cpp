@@ -158,6 +158,111 @@ TEST_F(DriveViewShellTest, ShellFoldersAreReadThroughTheShell)
     EXPECT_THROW(tree->ExpandVirtualNode(nullptr, true), ENodeNotAssigned);
 }
 
+// The network root, pointed (folder and item list) at a folder of the test
+// drive; nil when Wine shows no network neighbourhood.
+TTreeNode* NetworkAt(TDriveView* tree, const std::wstring& folderPath)
+{
+    tree->SetShowNetwork(true);
+    tree->RefreshRootNodes(false, dsDisplayName | 8);
+    TTreeNode* network = tree->DriveRootNode(kNetworkDrive);
+    if (!network)
+        return nullptr;
+    TPidlPtr pidl = PathToPidl(folderPath);
+    TShellFolderPtr folder;
+    if (!pidl || !BindToFolder(pidl.get(), folder))
+        return nullptr;
+    TNodeData& data = tree->NodeData(network);
+    data.Pidl = PidlBytes(pidl.get());
+    data.ShellFolder =
+        std::shared_ptr<void>(folder.Detach(), [](void* f) { static_cast<IShellFolder*>(f)->Release(); });
+    return network;
+}
+
+TTreeNode* ChildNamed(TDriveView* tree, TTreeNode* node, const std::wstring& name)
+{
+    for (int i = 0; i < node->Count(); ++i)
+        if (tree->NodeData(node->Item(i)).DisplayName == name)
+            return node->Item(i);
+    return nullptr;
+}
+
+TEST_F(DriveViewShellTest, ValidatingShellFoldersDropsVanishedOnesAndReadsNewOnes)
+{
+    for (const wchar_t* sub : {L"\\c\\keep", L"\\c\\keep\\inner", L"\\c\\gone", L"\\c\\later"})
+        ASSERT_TRUE(CreateDirectoryW((root + sub).c_str(), nullptr));
+    form->HandleNeeded();
+    TTreeNode* network = NetworkAt(tree, root + L"\\c");
+    if (!network)
+        GTEST_SKIP() << "Wine reports no network neighbourhood";
+    tree->ExpandVirtualNode(network, true);
+    TTreeNode* keep = ChildNamed(tree, network, L"keep");
+    TTreeNode* gone = ChildNamed(tree, network, L"gone");
+    TTreeNode* later = ChildNamed(tree, network, L"later");
+    ASSERT_TRUE(keep && gone && later);
+    tree->ExpandVirtualNode(keep, true);
+    ASSERT_EQ(keep->Count(), 1);
+
+    // A start node that still exists is read again, new folders included.
+    ASSERT_TRUE(CreateDirectoryW((root + L"\\c\\keep\\fresh").c_str(), nullptr));
+    tree->ValidateDirectory(keep);
+    EXPECT_NE(ChildNamed(tree, keep, L"fresh"), nullptr);
+
+    // A vanished start node goes, and the selection inside it moves up.
+    tree->SelectNode(gone);
+    ASSERT_TRUE(RemoveDirectoryW((root + L"\\c\\gone").c_str()));
+    tree->ValidateDirectory(gone);
+    EXPECT_EQ(ChildNamed(tree, network, L"gone"), nullptr);
+    EXPECT_EQ(tree->Selected(), network);
+
+    // From the top: read children are read again, vanished ones go, new
+    // ones come; unread ones are left as they are.
+    ASSERT_TRUE(RemoveDirectoryW((root + L"\\c\\later").c_str()));
+    ASSERT_TRUE(CreateDirectoryW((root + L"\\c\\added").c_str(), nullptr));
+    ASSERT_TRUE(RemoveDirectoryW((root + L"\\c\\keep\\inner").c_str()));
+    tree->ValidateDirectory(network);
+    EXPECT_EQ(ChildNamed(tree, network, L"later"), nullptr);
+    EXPECT_NE(ChildNamed(tree, network, L"added"), nullptr);
+    EXPECT_EQ(ChildNamed(tree, network, L"keep"), keep) << "the known node stays";
+    EXPECT_EQ(ChildNamed(tree, keep, L"inner"), nullptr);
+    EXPECT_NE(ChildNamed(tree, keep, L"fresh"), nullptr);
+}
+
+TEST_F(DriveViewShellTest, TheProberAnswersForShellFoldersOffTheUserInterfaceThread)
+{
+    for (const wchar_t* sub : {L"\\c\\full", L"\\c\\full\\inner", L"\\c\\empty", L"\\c\\secret",
+                               L"\\c\\secret\\hidden"})
+        ASSERT_TRUE(CreateDirectoryW((root + sub).c_str(), nullptr));
+    SetFileAttributesW((root + L"\\c\\secret\\hidden").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    form->HandleNeeded();
+    tree->SetSubDirScanDelayed(true);
+    tree->SetHideHiddenDirs(true);
+    TTreeNode* network = NetworkAt(tree, root + L"\\c");
+    if (!network)
+        GTEST_SKIP() << "Wine reports no network neighbourhood";
+    tree->ExpandVirtualNode(network, true);
+    TTreeNode* full = ChildNamed(tree, network, L"full");
+    TTreeNode* empty = ChildNamed(tree, network, L"empty");
+    TTreeNode* secret = ChildNamed(tree, network, L"secret");
+    ASSERT_TRUE(full && empty && secret);
+    // The control asks for the buttons, as when drawing: every node keeps
+    // its button and waits for the prober.
+    for (TTreeNode* node : {full, empty, secret}) {
+        TVITEMW item{};
+        item.mask = TVIF_CHILDREN;
+        item.hItem = node->ItemId();
+        SendMessageW(tree->Handle(), TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        EXPECT_NE(item.cChildren, 0);
+        EXPECT_FALSE(tree->NodeData(node).Scanned);
+    }
+    EXPECT_GE(tree->ProbesPending(), 3u);
+    ASSERT_TRUE(test::PumpUntil([&] { return tree->ProbesPending() == 0; }, std::chrono::seconds(20)));
+    EXPECT_TRUE(tree->NodeData(full).Scanned);
+    EXPECT_NE(full->HasChildren(), TNodeButton::None);
+    EXPECT_NE(tree->NodeData(full).ShellAttr & kShellAttrHasSubFolder, 0u);
+    EXPECT_EQ(empty->HasChildren(), TNodeButton::None);
+    EXPECT_EQ(secret->HasChildren(), TNodeButton::None) << "only a hidden folder inside";
+}
+
 TEST_F(DriveViewShellTest, DiskFoldersGetTheirShellAttributesThroughTheParentFolder)
 {
     form->HandleNeeded();

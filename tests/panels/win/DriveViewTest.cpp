@@ -3,11 +3,13 @@
 #include "TestDir.h"
 #include "TreeAndListForm.h"
 #include "framework/win/Forms.h"
+#include "framework/win/Menus.h"
 #include "panels/win/DirView.h"
 #include "panels/win/KyDriveInfo.h"
 #include "win/MessagePump.h"
 #include "win/WineDrive.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -297,6 +299,58 @@ TEST_F(DriveViewTest, KeysToggleAndNeverExpandAWholeSubtree)
     EXPECT_FALSE(b->Expanded()) << "\"/\" collapses below the selection too";
     tree->Perform(WM_KEYDOWN, VK_SPACE, 0);
     EXPECT_TRUE(a->Expanded());
+}
+
+// What the tree's window saw of a popup menu; the menu is closed as soon
+// as it waits for input, so a test never blocks on it.
+struct TMenuWatch {
+    int Popups = 0;
+    static LRESULT CALLBACK Proc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data)
+    {
+        auto* watch = reinterpret_cast<TMenuWatch*>(data);
+        if (msg == WM_INITMENUPOPUP)
+            ++watch->Popups;
+        else if (msg == WM_ENTERIDLE && wParam == MSGF_MENU)
+            EndMenu();
+        return DefSubclassProc(window, msg, wParam, lParam);
+    }
+};
+
+TEST_F(DriveViewTest, TheContextMenuKeyShowsThePopupMenuBelowTheSelectedNode)
+{
+    TTreeNode* a = tree->NodeForPath(root + L"\\a");
+    ASSERT_NE(a, nullptr);
+    a->Expand();
+    TTreeNode* b = tree->NodeForPath(root + L"\\a\\b");
+    ASSERT_NE(b, nullptr);
+    tree->SelectNode(b);
+    RECT text{};
+    *reinterpret_cast<HTREEITEM*>(&text) = b->ItemId();
+    ASSERT_TRUE(SendMessageW(tree->Handle(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&text)));
+    POINT expected{text.left, text.top + 20};
+    ClientToScreen(tree->Handle(), &expected);
+    const POINT at = tree->ContextMenuPoint();
+    EXPECT_EQ(at.x, expected.x);
+    EXPECT_EQ(at.y, expected.y);
+    EXPECT_GT(text.left, 0) << "indented, not at the tree's edge";
+
+    // Without a menu the keys do nothing.
+    TMenuWatch watch;
+    ASSERT_TRUE(SetWindowSubclass(tree->Handle(), TMenuWatch::Proc, 7, reinterpret_cast<DWORD_PTR>(&watch)));
+    tree->Perform(WM_KEYDOWN, VK_APPS, 0);
+    EXPECT_EQ(watch.Popups, 0);
+    auto* menu = new TPopupMenu(form.get());
+    auto* item = new TMenuItem(form.get());
+    item->SetCaption(L"Neu");
+    menu->Items()->Add(item);
+    tree->SetPopupMenu(menu);
+    SendMessageW(tree->Handle(), WM_KEYDOWN, VK_APPS, 0);
+    EXPECT_EQ(watch.Popups, 1);
+    // A keyboard request that comes as WM_CONTEXTMENU shows it as well.
+    SendMessageW(tree->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(tree->Handle()), -1);
+    EXPECT_EQ(watch.Popups, 2);
+    RemoveWindowSubclass(tree->Handle(), TMenuWatch::Proc, 7);
+    tree->SetPopupMenu(nullptr);
 }
 
 TEST_F(DriveViewTest, NodeOperationsWithoutNodeRaise)

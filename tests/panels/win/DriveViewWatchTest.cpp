@@ -6,6 +6,7 @@
 #include "panels/win/DirView.h"
 #include "panels/win/DiscMon.h"
 #include "win/MessagePump.h"
+#include "win/WineDrive.h"
 
 #include <gtest/gtest.h>
 
@@ -159,6 +160,71 @@ TEST_F(DriveViewWatchTest, AValidationStartedInsideAValidationDoesNothing)
     tree->ValidateDirectory(tree->DriveRootNode(drive));
     EXPECT_EQ(deepest, 1);
     tree->OnScanDir = nullptr;
+}
+
+TEST_F(DriveViewWatchTest, HidingHiddenFoldersValidatesTheSelectedDrive)
+{
+    ASSERT_TRUE(CreateDirectoryW((root + L"\\a\\secret").c_str(), nullptr));
+    ASSERT_TRUE(SetFileAttributesW((root + L"\\a\\secret").c_str(), FILE_ATTRIBUTE_HIDDEN));
+    TTreeNode* a = Open(L"\\a");
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(Child(a, L"secret"), nullptr) << "shown by default";
+    // No monitor runs: the option itself brings the tree in line.
+    ASSERT_FALSE(tree->WatchThreadActiveDrive(drive));
+    tree->SetHideHiddenDirs(true);
+    EXPECT_EQ(Child(a, L"secret"), nullptr);
+    EXPECT_NE(Child(a, L"Alpha"), nullptr);
+    EXPECT_TRUE(a->Expanded());
+    tree->SetHideHiddenDirs(false);
+    TTreeNode* back = Child(a, L"secret");
+    ASSERT_NE(back, nullptr);
+    // In its place among the others again.
+    for (int i = 0; i + 1 < a->Count(); ++i)
+        EXPECT_LT(_wcsicmp(tree->NodeData(a->Item(i)).DirName.c_str(), tree->NodeData(a->Item(i + 1)).DirName.c_str()),
+                  0);
+}
+
+TEST_F(DriveViewWatchTest, ExpandingAnUnreadDriveStartsItsMonitor)
+{
+    TTreeNode* root = tree->DriveRootNode(drive);
+    ASSERT_NE(root, nullptr);
+    tree->SetWatchDirectory(true);
+    ASSERT_EQ(tree->DriveMonitor(drive), nullptr) << "the drive was not read yet";
+    root->Expand();
+    ASSERT_GT(root->Count(), 0);
+    ASSERT_NE(tree->DriveMonitor(drive), nullptr);
+    EXPECT_TRUE(tree->NodeWatchActive(root));
+    // Never without WatchDirectory.
+    tree->SetWatchDirectory(false);
+    ASSERT_EQ(tree->DriveMonitor(drive), nullptr);
+    root->Collapse();
+    tree->ClearNodeChildren(root);  // the drive counts as unread again
+    root->Expand();
+    ASSERT_GT(root->Count(), 0);
+    EXPECT_EQ(tree->DriveMonitor(drive), nullptr);
+}
+
+TEST_F(DriveViewWatchTest, LeavingARemovableDriveFreesItsMonitor)
+{
+    test::WineDrive removable(root + L"\\a", DRIVE_REMOVABLE);
+    const wchar_t letter = removable.Letter();
+    if (!letter)
+        GTEST_SKIP() << "no Wine mount manager to configure a drive";
+    tree->RefreshRootNodes(false, dsDisplayName | 8);
+    ASSERT_NE(tree->DriveRootNode(letter), nullptr);
+    tree->SetWatchDirectory(true);
+    TTreeNode* onRemovable = tree->NodeForPath(std::wstring(1, letter) + L":\\b");
+    TTreeNode* onFixed = tree->NodeForPath(root + L"\\a");
+    ASSERT_TRUE(onRemovable && onFixed);
+
+    tree->SelectNode(onFixed);
+    ASSERT_NE(tree->DriveMonitor(drive), nullptr);
+    tree->SelectNode(onRemovable);
+    ASSERT_NE(tree->DriveMonitor(letter), nullptr);
+    EXPECT_NE(tree->DriveMonitor(drive), nullptr) << "a fixed drive keeps its monitor";
+    tree->SelectNode(onFixed);
+    EXPECT_EQ(tree->DriveMonitor(letter), nullptr) << "the removable drive's medium may go now";
+    EXPECT_NE(tree->DriveMonitor(drive), nullptr);
 }
 
 TEST_F(DriveViewWatchTest, TheProberProbesFiveHundredFoldersOffTheUserInterfaceThread)
