@@ -361,7 +361,7 @@ void TQRVMain::HandleStartupMessage()
         L"von Ihnen bevorzugte Ansicht\rdes Programmfensters auswählen. Sie können diesen Dialog auch\r"
         L"später jederzeit wieder über das Menü \"Ansicht -> Ansichtenmanager\"\raufrufen.";
     text.replace(text.find(L"%s"), 2, TitleBase);
-    Application->MessageBox(text, L"", MB_OK | MB_ICONINFORMATION);
+    ShowMessageBox(text, TMsgDlgType::mtInformation, 0, mbOK);
 }
 
 }  // namespace qrv
