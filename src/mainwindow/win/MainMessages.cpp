@@ -238,10 +238,10 @@ int TQRVMain::ShowMessageBox(const std::wstring& Text, TMsgDlgType Type, int Hel
 
 uint8_t TQRVMain::CompareFileContents(const std::wstring& FileA, const std::wstring& FileB)
 {
-    if (comparing_)
-        return crBusy;
-    comparing_ = true;
-    abortComparison_ = false;
+    // A comparison already running (its message pump may bring us here
+    // again) leaves the abort request alone and gets crBusy below.
+    if (!FileComparisonRunning())
+        abortComparison_ = false;
     TFileCompareHost host;
     host.Open = TWinCompareFile::Open;
     host.ProcessMessages = [] {
@@ -251,16 +251,9 @@ uint8_t TQRVMain::CompareFileContents(const std::wstring& FileA, const std::wstr
     host.AbortRequested = [this] {
         return abortComparison_ || (ApplicationIsActive() && (GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0);
     };
-    uint8_t result = crAborted;
-    try {
-        result = qrv::CompareFileContents(FileA, FileB, host);
-    } catch (...) {
-        comparing_ = false;
-        throw;
-    }
-    comparing_ = false;
+    const uint8_t result = qrv::CompareFileContents(FileA, FileB, host);
     // A close asked for meanwhile was held back until now.
-    if (closeAfterComparison_) {
+    if (result != crBusy && closeAfterComparison_) {
         closeAfterComparison_ = false;
         if (HandleAllocated())
             PostMessageW(Handle(), WM_CLOSE, 0, 0);
@@ -270,7 +263,7 @@ uint8_t TQRVMain::CompareFileContents(const std::wstring& FileA, const std::wstr
 
 bool TQRVMain::CloseQuery()
 {
-    if (comparing_) {
+    if (FileComparisonRunning()) {
         // The comparison is on the stack below this message: stop it and
         // close when it has returned.
         abortComparison_ = true;

@@ -290,7 +290,6 @@ private:
     TKyDock* rememberedDriveDock_ = nullptr;
     int rememberedDriveRow_ = 0;
     int rememberedDrivePos_ = -1;
-    bool comparing_ = false;
     bool abortComparison_ = false;
     bool closeAfterComparison_ = false;
     // The shell's SHGetSettings for the lists; nullptr when it has none.

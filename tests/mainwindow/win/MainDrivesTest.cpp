@@ -3,6 +3,7 @@
 
 #include "SettingsGuards.h"
 #include "TestDir.h"
+#include "win/MessagePump.h"
 
 #include "common/win/SimpleTimer.h"
 #include "framework/win/Registry.h"
@@ -251,6 +252,24 @@ TEST(MainDrives, CompareFileContentsOnDisk)
     EXPECT_EQ(main->CompareFileContents(a, b), crDifferent);
     EXPECT_EQ(main->CompareFileContents(dir.File(L"none"), a), crOpenFailedA);
     EXPECT_EQ(main->CompareFileContents(a, dir.File(L"none")), crOpenFailedB);
+}
+
+TEST(MainDrives, ACloseDuringAComparisonStopsItAndClosesAfterwards)
+{
+    test::TestDir dir;
+    const std::wstring a = dir.Write(L"a.bin", std::string(5000, 'x'));
+    const std::wstring b = dir.Write(L"b.bin", std::string(5000, 'x'));
+    MainWindowWith main("");
+    const HWND window = main->Handle();
+    ASSERT_TRUE(IsWindowVisible(window));
+
+    // The close arrives while the comparison handles messages between blocks.
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(main->CompareFileContents(a, b), crAborted);
+    EXPECT_TRUE(IsWindowVisible(window)) << "the window stays until the comparison has returned";
+    EXPECT_TRUE(test::PumpUntil([&] { return !IsWindowVisible(window); }, std::chrono::seconds(10)))
+        << "the held-back close follows";
+    EXPECT_EQ(main->CompareFileContents(a, b), crEqual) << "the next comparison is not aborted";
 }
 
 TEST(MainDrives, MessageBoxKeepsTheClosingClickFromStartingAMarquee)
