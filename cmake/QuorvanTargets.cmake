@@ -64,3 +64,26 @@ function(qrv_tests folder)
     endif()
   endif()
 endfunction()
+
+# qrv_fuzzer(<name> SOURCE <file in fuzz/> DEPENDS <folder>...)
+# The source defines LLVMFuzzerTestOneInput. With QRV_FUZZ (clang) it becomes
+# the libFuzzer program fuzz_<name>; in the ordinary host build it is linked
+# with a replay main and its seed corpus fuzz/corpus/<name> runs as the test
+# fuzz_replay_<name>.
+function(qrv_fuzzer name)
+  cmake_parse_arguments(ARG "" "SOURCE" "DEPENDS" ${ARGN})
+  set(libs)
+  foreach(dep IN LISTS ARG_DEPENDS)
+    list(APPEND libs qrv_${dep})
+  endforeach()
+  add_executable(fuzz_${name} ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_SOURCE})
+  target_link_libraries(fuzz_${name} PRIVATE ${libs})
+  if(QRV_FUZZ)
+    target_link_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
+  else()
+    target_sources(fuzz_${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/FuzzReplayMain.cpp)
+    add_test(NAME fuzz_replay_${name}
+             COMMAND fuzz_${name} ${CMAKE_CURRENT_SOURCE_DIR}/corpus/${name})
+    set_tests_properties(fuzz_replay_${name} PROPERTIES LABELS portable TIMEOUT 120)
+  endif()
+endfunction()

@@ -1,5 +1,6 @@
 #include "widgets/win/KyDock.h"
 
+#include "framework/ScopeExit.h"
 #include "framework/SysUtils.h"
 #include "framework/win/Forms.h"
 #include "widgets/win/KyDockCommon.h"
@@ -9,19 +10,6 @@
 namespace qrv {
 
 namespace {
-
-// Runs a step at scope exit, also when an exception leaves the scope.
-template <class F>
-class ScopeExit {
-public:
-    explicit ScopeExit(F f) : f_(std::move(f)) {}
-    ~ScopeExit() { f_(); }
-    ScopeExit(const ScopeExit&) = delete;
-    ScopeExit& operator=(const ScopeExit&) = delete;
-
-private:
-    F f_;
-};
 
 bool IsHorizontal(TDockOrientation orientation)
 {

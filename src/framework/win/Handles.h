@@ -1,0 +1,173 @@
+#pragma once
+// Owned Win32 handles: one template and an alias per kind of handle, so that
+// every handle the program opens is closed on every way out of its scope.
+//
+//   TFileHandle file(CreateFileW(...));       // INVALID_HANDLE_VALUE = none
+//   if (!file) ...
+//   TRegKey key; RegOpenKeyExW(root, name, 0, KEY_READ, key.Receive());
+//   TSelectObject keep(dc, font);            // selected back at scope exit
+
+#include "framework/win/WinApi.h"
+
+#include <utility>
+
+namespace qrv {
+
+// Traits: Invalid() is the "no handle" value, Close(h) releases a valid one.
+template <class Traits>
+class TUniqueHandle {
+public:
+    using Handle = typename Traits::Handle;
+
+    TUniqueHandle() = default;
+    explicit TUniqueHandle(Handle handle) : handle_(handle) {}
+    ~TUniqueHandle() { Reset(); }
+    TUniqueHandle(TUniqueHandle&& other) noexcept : handle_(other.Release()) {}
+    TUniqueHandle& operator=(TUniqueHandle&& other) noexcept
+    {
+        if (this != &other)
+            Reset(other.Release());
+        return *this;
+    }
+    TUniqueHandle(const TUniqueHandle&) = delete;
+    TUniqueHandle& operator=(const TUniqueHandle&) = delete;
+
+    Handle Get() const { return handle_; }
+    bool Valid() const { return handle_ != Traits::Invalid(); }
+    explicit operator bool() const { return Valid(); }
+
+    // Gives the handle up without closing it.
+    [[nodiscard]] Handle Release()
+    {
+        return std::exchange(handle_, Traits::Invalid());
+    }
+    // Closes the handle held (if any) and takes the new one.
+    void Reset(Handle handle = Traits::Invalid())
+    {
+        if (Valid())
+            Traits::Close(handle_);
+        handle_ = handle;
+    }
+    // For APIs that return the handle through a pointer; closes what was held.
+    Handle* Receive()
+    {
+        Reset();
+        return &handle_;
+    }
+
+private:
+    Handle handle_ = Traits::Invalid();
+};
+
+namespace handle_traits {
+
+// Files, pipes, mailslots (INVALID_HANDLE_VALUE when none).
+struct File {
+    using Handle = HANDLE;
+    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(Handle h) { CloseHandle(h); }
+};
+// Events, mutexes, threads, processes, file mappings (null when none).
+struct Kernel {
+    using Handle = HANDLE;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { CloseHandle(h); }
+};
+struct Find {
+    using Handle = HANDLE;
+    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(Handle h) { FindClose(h); }
+};
+struct ChangeNotification {
+    using Handle = HANDLE;
+    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(Handle h) { FindCloseChangeNotification(h); }
+};
+struct RegKey {
+    using Handle = HKEY;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { RegCloseKey(h); }
+};
+struct GdiObject {
+    using Handle = HGDIOBJ;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { DeleteObject(h); }
+};
+// A DC made by CreateCompatibleDC or CreateDC.
+struct OwnDC {
+    using Handle = HDC;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { DeleteDC(h); }
+};
+struct Icon {
+    using Handle = HICON;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { DestroyIcon(h); }
+};
+struct Module {
+    using Handle = HMODULE;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { FreeLibrary(h); }
+};
+struct LocalMemory {
+    using Handle = HLOCAL;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { LocalFree(h); }
+};
+struct GlobalMemory {
+    using Handle = HGLOBAL;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { GlobalFree(h); }
+};
+
+}  // namespace handle_traits
+
+using TFileHandle = TUniqueHandle<handle_traits::File>;
+using TKernelHandle = TUniqueHandle<handle_traits::Kernel>;
+using TFindHandle = TUniqueHandle<handle_traits::Find>;
+using TChangeNotificationHandle = TUniqueHandle<handle_traits::ChangeNotification>;
+using TRegKey = TUniqueHandle<handle_traits::RegKey>;
+using TGdiObject = TUniqueHandle<handle_traits::GdiObject>;
+using TOwnDC = TUniqueHandle<handle_traits::OwnDC>;
+using TIconHandle = TUniqueHandle<handle_traits::Icon>;
+using TModuleHandle = TUniqueHandle<handle_traits::Module>;
+using TLocalMemory = TUniqueHandle<handle_traits::LocalMemory>;
+using TGlobalMemory = TUniqueHandle<handle_traits::GlobalMemory>;
+
+// A window's DC from GetDC, released with ReleaseDC.
+class TWindowDC {
+public:
+    explicit TWindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
+    ~TWindowDC()
+    {
+        if (dc_)
+            ReleaseDC(window_, dc_);
+    }
+    TWindowDC(const TWindowDC&) = delete;
+    TWindowDC& operator=(const TWindowDC&) = delete;
+    HDC Get() const { return dc_; }
+    explicit operator bool() const { return dc_ != nullptr; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// Selects a GDI object into a DC and selects the previous one back.
+class TSelectObject {
+public:
+    TSelectObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+    ~TSelectObject()
+    {
+        if (previous_ && previous_ != HGDI_ERROR)
+            SelectObject(dc_, previous_);
+    }
+    TSelectObject(const TSelectObject&) = delete;
+    TSelectObject& operator=(const TSelectObject&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
+}  // namespace qrv
