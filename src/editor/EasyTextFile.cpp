@@ -73,6 +73,7 @@ public:
             addLine_(pending_);
             pending_.clear();
         }
+        format.MixedLineBreaks = (crlf_ > 0) + (lf_ > 0) + (cr_ > 0) > 1;
         format.LineBreak = TEasyLineBreak::lbCRLF;
         if (lf_ > crlf_ && lf_ >= cr_)
             format.LineBreak = TEasyLineBreak::lbLF;

@@ -23,6 +23,9 @@ struct TEasyTextFormat {
     bool ByteOrderMark = false;  // the file starts with FF FE or FE FF
     bool FinalLineBreak = true;  // the last line ends with a line break
     TEasyLineBreak LineBreak = TEasyLineBreak::lbCRLF;
+    // Set by loading when the file's lines end in more than one way (saving
+    // then writes LineBreak after every line).
+    bool MixedLineBreaks = false;
 };
 
 std::u16string_view LineBreakText(TEasyLineBreak lineBreak);

@@ -72,6 +72,7 @@ TEST(EasyTextFile, FilesSavedUnchangedComeBackByteForByte)
         EXPECT_EQ(LinesOf(strings), c.lines);
         EXPECT_EQ(strings.Unicode(), c.unicode);
         EXPECT_EQ(strings.LineBreak(), c.lineBreak);
+        EXPECT_FALSE(strings.Format().MixedLineBreaks);
         strings.SaveToFile(dir.File(L"in.txt"));
         EXPECT_EQ(dir.Read(L"in.txt"), c.bytes);
     }
@@ -99,6 +100,7 @@ TEST(EasyTextFile, MixedLineEndsTakeTheMostFrequent)
     stream.SetPosition(0);
     strings.LoadFromStream(stream);
     EXPECT_EQ(strings.LineBreak(), TEasyLineBreak::lbLF);
+    EXPECT_TRUE(strings.Format().MixedLineBreaks);
     EXPECT_FALSE(strings.FinalLineBreak());
     EXPECT_EQ(strings.FileBytes(), "a\nb\nc\nd");
 
