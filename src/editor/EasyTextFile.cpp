@@ -6,6 +6,7 @@
 #include "framework/FilePath.h"
 #include "framework/Streams.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <vector>
 
@@ -14,6 +15,14 @@ namespace qrv {
 namespace {
 
 constexpr size_t kBlockSize = 1 << 18;
+
+// The block for the rest of the stream: no larger than it (small files are
+// many), no larger than kBlockSize.
+size_t BlockSize(TStream& stream)
+{
+    const int64_t rest = stream.Size() - stream.Position();
+    return static_cast<size_t>(std::clamp<int64_t>(rest, 16, kBlockSize));
+}
 
 // Splits decoded text into lines across block edges and counts the kinds of
 // line ends.
@@ -101,11 +110,12 @@ private:
 
 void ReadUtf16(TStream& stream, bool bigEndian, LineSplitter& splitter)
 {
-    std::vector<char> bytes(kBlockSize + 1);
+    const size_t blockSize = BlockSize(stream);
+    std::vector<char> bytes(blockSize + 1);
     std::u16string units;
     size_t carried = 0;  // an odd byte left from the block before
     for (;;) {
-        const size_t got = stream.Read(bytes.data() + carried, kBlockSize);
+        const size_t got = stream.Read(bytes.data() + carried, blockSize);
         if (got == 0)
             break;
         const size_t total = carried + got;
@@ -130,10 +140,11 @@ void ReadAnsi(TStream& stream, LineSplitter& splitter)
 {
     const TEncoding& encoding = TEncoding::Default();
     const bool multiByte = MultiByteCodePage();
-    std::vector<char> bytes(kBlockSize + 1);
+    const size_t blockSize = BlockSize(stream);
+    std::vector<char> bytes(blockSize + 1);
     size_t carried = 0;  // a lead byte whose trail byte is in the next block
     for (;;) {
-        const size_t got = stream.Read(bytes.data() + carried, kBlockSize);
+        const size_t got = stream.Read(bytes.data() + carried, blockSize);
         const size_t total = carried + got;
         if (got == 0) {
             if (carried)
