@@ -106,11 +106,22 @@ TestFile MakeFile(bool utf16)
     return file;
 }
 
+// The generated file, removed again when the program ends.
+struct GeneratedFile {
+    explicit GeneratedFile(bool utf16) : file(MakeFile(utf16)) {}
+    ~GeneratedFile()
+    {
+        std::error_code ignored;
+        std::filesystem::remove(FsPath(file.name), ignored);
+    }
+    TestFile file;
+};
+
 const TestFile& File(bool utf16)
 {
-    static const TestFile ansi = MakeFile(false);
-    static const TestFile wide = MakeFile(true);
-    return utf16 ? wide : ansi;
+    static const GeneratedFile ansi(false);
+    static const GeneratedFile wide(true);
+    return utf16 ? wide.file : ansi.file;
 }
 
 // The plain way: the whole file, the whole text, then the lines.
