@@ -1,5 +1,7 @@
 #include "editor/EasyEditSource.h"
 
+#include "editor/WideText.h"
+
 #include <algorithm>
 
 namespace qrv {
@@ -50,7 +52,7 @@ void TCustomEasyEditSource::ReplaceAllText(std::wstring_view text)
 {
     ++ownEdit_;
     try {
-        strings_.SetText(text);
+        strings_.SetText(ToUtf16(text));
     } catch (...) {
         --ownEdit_;
         throw;

@@ -120,35 +120,66 @@ public:
         std::string out;
         out.reserve(text.size());
         for (wchar_t c : text)
-            out.push_back(Encode(c));
+            out.push_back(EncodeOrQuestionMark(c));
         return out;
+    }
+
+    bool TryGetBytes(std::wstring_view text, std::string& bytes, size_t& badIndex) const override
+    {
+        bytes.clear();
+        bytes.reserve(text.size());
+        for (size_t i = 0; i < text.size(); ++i) {
+            const int b = Encode(text[i]);
+            if (b < 0) {
+                badIndex = i;
+                return false;
+            }
+            bytes.push_back(static_cast<char>(b));
+        }
+        return true;
     }
 
     std::string Preamble() const override { return ""; }
     std::wstring Name() const override { return L"Windows-1252"; }
 
 private:
-    static char Encode(wchar_t c)
+    // The byte of a character, or -1 when the code page has none.
+    static int Encode(wchar_t c)
     {
         if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
-            return static_cast<char>(c);
+            return static_cast<int>(c);
         for (size_t i = 0; i < kHigh.size(); ++i)
-            if (kHigh[i] == c && c != 0xFFFD)
-                return static_cast<char>(0x80 + i);
-        return '?';
+            if (kHigh[i] == c)
+                return static_cast<int>(0x80 + i);
+        return -1;
     }
 
+    static char EncodeOrQuestionMark(wchar_t c)
+    {
+        const int b = Encode(c);
+        return b < 0 ? '?' : static_cast<char>(b);
+    }
+
+    // The five bytes without a printable character (0x81, 0x8D, 0x8F, 0x90,
+    // 0x9D) stand for the control characters of the same value, as in Windows.
     static constexpr std::array<wchar_t, 32> kHigh = {
-        0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
-        0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+        0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 };
 
 std::mutex g_defaultMutex;
 std::unique_ptr<TEncoding> g_default;
 
 }  // namespace
+
+bool TEncoding::TryGetBytes(std::wstring_view text, std::string& bytes, size_t& /*badIndex*/) const
+{
+    // The Unicode encodings hold every character.
+    bytes = GetBytes(text);
+    return true;
+}
 
 const TEncoding& TEncoding::UTF8()
 {

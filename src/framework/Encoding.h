@@ -3,11 +3,23 @@
 // page. Portable; the Windows layer installs the system's ANSI code page as
 // the default encoding at start (the host build uses Windows-1252).
 
+#include "framework/SysUtils.h"
+
 #include <memory>
 #include <string>
 #include <string_view>
 
 namespace qrv {
+
+// A text holds a character its target encoding cannot represent; Line and
+// Column (from 1, 0 when unknown) say where.
+class EEncodingError : public Exception {
+public:
+    explicit EEncodingError(std::wstring message, int line = 0, int column = 0)
+        : Exception(std::move(message)), Line(line), Column(column) {}
+    int Line;
+    int Column;
+};
 
 class TEncoding {
 public:
@@ -17,6 +29,12 @@ public:
     // The byte-order mark written before the text ("" when none is written).
     virtual std::string Preamble() const = 0;
     virtual std::wstring Name() const = 0;
+    // The checked encode: like GetBytes, but a character the encoding cannot
+    // represent is refused instead of replaced. Returns false and the index of
+    // the first such character in badIndex.
+    [[nodiscard]] virtual bool TryGetBytes(std::wstring_view text, std::string& bytes, size_t& badIndex) const;
+    // True for a byte that starts a two-byte character (double-byte code pages).
+    virtual bool IsLeadByte(unsigned char /*byte*/) const { return false; }
 
     static const TEncoding& UTF8();              // with BOM
     static const TEncoding& UTF8NoBOM();

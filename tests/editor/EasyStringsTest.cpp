@@ -1,4 +1,6 @@
+#include "editor/EasyPersistence.h"
 #include "editor/EasyStrings.h"
+#include "framework/StringList.h"
 #include "framework/Streams.h"
 #include "framework/SysUtils.h"
 
@@ -6,13 +8,17 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 using namespace qrv;
+using namespace std::string_literals;
 
 namespace {
 
-std::vector<std::wstring> LinesOf(const TEasyStrings& strings)
+std::vector<std::u16string> LinesOf(const TEasyStrings& strings)
 {
-    std::vector<std::wstring> lines;
+    std::vector<std::u16string> lines;
     for (int i = 0; i < strings.Count(); ++i)
         lines.push_back(strings[i]);
     return lines;
@@ -22,82 +28,183 @@ std::vector<std::wstring> LinesOf(const TEasyStrings& strings)
 
 TEST(EasyStrings, SplitsTextAtEveryKindOfLineBreak)
 {
-    const std::pair<const wchar_t*, std::vector<std::wstring>> cases[] = {
-        {L"", {}},
-        {L"x", {L"x"}},
-        {L"a\r\nb\nc\r", {L"a", L"b", L"c"}},
-        {L"a\n\nb", {L"a", L"", L"b"}},
-        {L"a\r\r\nb", {L"a", L"", L"b"}},
-        {L"\r\n", {L""}},
+    const std::pair<const char16_t*, std::vector<std::u16string>> cases[] = {
+        {u"", {}},
+        {u"x", {u"x"}},
+        {u"a\r\nb\nc\r", {u"a", u"b", u"c"}},
+        {u"a\n\nb", {u"a", u"", u"b"}},
+        {u"a\r\r\nb", {u"a", u"", u"b"}},
+        {u"\r\n", {u""}},
     };
     TEasyStrings strings;
     for (const auto& [text, lines] : cases) {
         strings.SetText(text);
-        EXPECT_EQ(LinesOf(strings), lines) << WideToUtf8(text);
+        EXPECT_EQ(LinesOf(strings), lines);
     }
-    strings.SetText(L"a\nb");
-    EXPECT_EQ(strings.Text(), L"a\r\nb\r\n");
+    strings.SetText(u"a\nb");
+    EXPECT_EQ(strings.GetTextStr(), u"a\r\nb\r\n");
 }
 
 TEST(EasyStrings, IndicesOutsideTheListAreHarmless)
 {
     TEasyStrings strings;
-    strings.SetText(L"eins\nzwei");
-    EXPECT_EQ(strings.Get(-1), L"");
-    EXPECT_EQ(strings.Get(2), L"");
-    strings.Insert(3, L"weg");
-    strings.Put(5, L"weg");
+    strings.SetText(u"eins\nzwei");
+    EXPECT_EQ(strings.Get(-1), u"");
+    EXPECT_EQ(strings.Get(2), u"");
+    EXPECT_EQ(strings.GetObject(7), 0);
+    strings.Insert(3, u"weg");
+    strings.Put(5, u"weg");
+    strings.PutObject(-1, 5);
     strings.Delete(-1);
-    EXPECT_EQ(strings.Count(), 2);
-    strings.Insert(2, L"drei");
-    EXPECT_EQ(strings[2], L"drei");
+    strings.Delete(2);
+    strings.Exchange(0, 2);
+    EXPECT_EQ(LinesOf(strings), (std::vector<std::u16string>{u"eins", u"zwei"}));
+    strings.Insert(2, u"drei");
+    EXPECT_EQ(strings[2], u"drei");
+    EXPECT_EQ(strings.IndexOf(u"zwei"), 1);
+    EXPECT_EQ(strings.IndexOf(u"Zwei"), -1) << "exact comparison";
 }
 
-TEST(EasyStrings, LoadsAndSavesTheTextFileFormat)
+TEST(EasyStrings, RecordsKeepTheirFieldsThroughEdits)
 {
-    using namespace std::string_literals;
-    struct Case {
-        const char* name;
-        std::string bytes;
-        std::vector<std::wstring> lines;
-        bool unicode;
-        std::string saved;
+    TEasyStrings strings;
+    strings.SetText(u"kurz\nzwei");
+    strings.PutObject(0, 42);
+    TEasyStringItem& first = *strings.Items(0);
+    first.Flags = lfCollapsible;
+    first.EndState = 3;
+    EXPECT_EQ(first.Reserved1, -1);
+    EXPECT_EQ(first.Reserved2, -1);
+
+    // A longer text moves the line into a new record with the same fields.
+    strings.Put(0, u"ein viel längerer Text als vorher");
+    EXPECT_EQ(strings[0], u"ein viel längerer Text als vorher");
+    EXPECT_EQ(strings.GetObject(0), 42);
+    EXPECT_EQ(strings.Items(0)->Flags, lfCollapsible);
+    EXPECT_EQ(strings.EndState(0), 3);
+    strings.Put(0, u"ab");
+    EXPECT_EQ(strings.GetStored(0), u"ab");
+
+    // Exchange swaps text, styles and data; flags and states stay put.
+    strings.SetStyles(0, 1, 7, 5);
+    EXPECT_EQ(strings.StyleAt(0, 2), 7);
+    EXPECT_EQ(strings.StyleAt(0, 3), -1) << "beyond the line";
+    strings.Exchange(0, 1);
+    EXPECT_EQ(LinesOf(strings), (std::vector<std::u16string>{u"zwei", u"ab"}));
+    EXPECT_EQ(strings.GetObject(1), 42);
+    EXPECT_EQ(strings.StyleAt(1, 1), 7);
+    EXPECT_EQ(strings.StyleAt(0, 1), -1);
+    EXPECT_EQ(strings.Items(0)->Flags, lfCollapsible);
+    EXPECT_EQ(strings.EndState(0), 3);
+
+    strings.Move(1, 0);
+    EXPECT_EQ(LinesOf(strings), (std::vector<std::u16string>{u"ab", u"zwei"}));
+    EXPECT_EQ(strings.GetObject(0), 42);
+}
+
+TEST(EasyStrings, ReportsChangesAndTheChangedRange)
+{
+    TEasyStrings strings;
+    strings.SetText(u"0\n1\n2\n3\n4");
+    std::vector<std::string> heard;
+    strings.OnChanging = [&](TEasyStrings&) { heard.push_back("changing"); };
+    strings.OnChange = [&](TEasyStrings&) { heard.push_back("change"); };
+
+    strings.ResetChangedRange();
+    strings.Put(3, u"drei");
+    EXPECT_EQ(heard, (std::vector<std::string>{"changing", "change"}));
+    EXPECT_EQ(strings.FirstChanged(), 3);
+    EXPECT_EQ(strings.LastChanged(), 3);
+    strings.Exchange(4, 1);
+    EXPECT_EQ(strings.FirstChanged(), 1);
+    EXPECT_EQ(strings.LastChanged(), 4);
+    strings.Insert(2, u"neu");
+    EXPECT_EQ(strings.LastChanged(), TEasyStrings::ToTheEnd);
+
+    heard.clear();
+    strings.BeginUpdate();
+    EXPECT_EQ(strings.FirstChanged(), -1) << "an update starts a fresh range";
+    strings.Add(u"a");
+    strings.Delete(0);
+    strings.EndUpdate();
+    EXPECT_EQ(heard, (std::vector<std::string>{"changing", "change"})) << "one report per update";
+    EXPECT_EQ(strings.FirstChanged(), 0);
+
+    // The hook sees what is read (mode 0) and what was stored (mode 1).
+    std::vector<int> modes;
+    strings.OnGetString = [&](const TEasyStrings&, std::u16string& text, int mode) {
+        modes.push_back(mode);
+        if (mode == 0)
+            text += u"!";
     };
-    const Case cases[] = {
-        {"empty", "", {}, false, ""},
-        {"one ANSI byte", "x", {L"x"}, false, "x\r\n"},
-        {"UTF-16 with mark", "\xff\xfe" "A\0\r\0\n\0"s, {L"A"}, true, "\xff\xfe" "A\0\r\0\n\0"s},
-        {"big-endian mark", "\xfe\xff\0\xe4\0\n"s, {L"ä"}, true, "\xff\xfe\xe4\0\r\0\n\0"s},
-        {"odd size is never UTF-16", "\xff\xfe" "A"s, {L"\u00ff\u00fe" L"A"}, false, "\xff\xfe" "A\r\n"s},
-        {"ANSI with LF", "gr\xfc\xdf\nzwei", {L"grüß", L"zwei"}, false, "gr\xfc\xdf\r\nzwei\r\n"},
-    };
-    test::TestDir dir;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        TEasyStrings strings;
-        strings.LoadFromFile(dir.Write(L"in.txt", c.bytes));
-        EXPECT_EQ(LinesOf(strings), c.lines);
-        EXPECT_EQ(strings.Unicode(), c.unicode);
-        strings.SaveToFile(dir.File(L"out.txt"));
-        EXPECT_EQ(dir.Read(L"out.txt"), c.saved);
-    }
+    strings.Put(0, u"x");
+    EXPECT_EQ(strings[0], u"x!");
+    EXPECT_EQ(strings.GetStored(0), u"x");
+    EXPECT_EQ(modes, (std::vector<int>{1, 0}));
+    EXPECT_EQ(strings.FileBytes().substr(0, 3), "x\r\n") << "saving bypasses the hook";
 }
 
 TEST(EasyStrings, MissingFileLeavesTheListAlone)
 {
     test::TestDir dir;
     TEasyStrings strings;
-    strings.SetText(L"bleibt");
+    strings.SetText(u"bleibt");
     int changes = 0;
     strings.OnChange = [&](TEasyStrings&) { ++changes; };
     EXPECT_THROW(strings.LoadFromFile(dir.File(L"fehlt.txt")), EFOpenError);
-    EXPECT_EQ(strings[0], L"bleibt");
+    EXPECT_EQ(strings[0], u"bleibt");
     EXPECT_EQ(changes, 0);
+}
 
-    strings.BeginUpdate();
-    strings.Add(L"a");
-    strings.Add(L"b");
-    EXPECT_EQ(changes, 0);
-    strings.EndUpdate();
-    EXPECT_EQ(changes, 1) << "one report after the update";
+TEST(EasyStrings, AssignEqualsAndFrameworkLists)
+{
+    TEasyStrings a, b;
+    a.SetText(u"eins\nzwei");
+    a.PutObject(1, 9);
+    b.Assign(a);
+    EXPECT_TRUE(b.Equals(a));
+    EXPECT_EQ(b.GetObject(1), 9);
+    b.Put(1, u"Zwei");
+    EXPECT_FALSE(b.Equals(a));
+
+    TStringList list;
+    list.Add(L"Grüße");
+    list.Add(L"€");
+    b.Assign(list);
+    EXPECT_EQ(LinesOf(b), (std::vector<std::u16string>{u"Grüße", u"€"}));
+}
+
+TEST(EasyStrings, PropertyStringsReadsEveryKindOfString)
+{
+    TEasyStrings strings;
+    strings.SetText(u"äö\n\nz");
+    TMemoryStream stream;
+    WriteStreamed(stream, strings);
+    TEasyStrings copy;
+    copy.SetText(u"alt");
+    stream.SetPosition(0);
+    ReadStreamed(stream, copy);
+    EXPECT_TRUE(copy.Equals(strings));
+
+    // Short and long ANSI strings read as lines too; an integer is refused.
+    auto block = [](const std::string& values) {
+        return "EPB1\x07Strings\x01"s + values + "\x00\x00"s;
+    };
+    const std::string ansi = block("\x06\x02" "a\xE4" "\x0C\x01\0\0\0b"s);
+    TMemoryStream ansiStream;
+    ansiStream.WriteBytes(ansi);
+    ansiStream.SetPosition(0);
+    ReadStreamed(ansiStream, copy);
+    EXPECT_EQ(LinesOf(copy), (std::vector<std::u16string>{u"aä", u"b"}));
+
+    TMemoryStream bad;
+    bad.WriteBytes(block("\x06\x01x\x02\x05"s));
+    bad.SetPosition(0);
+    try {
+        ReadStreamed(bad, copy);
+        ADD_FAILURE() << "an integer in the list must be refused";
+    } catch (const EReadError& e) {
+        EXPECT_EQ(e.Message(), L"Ungültiger Eigenschaftswert");
+    }
+    EXPECT_EQ(LinesOf(copy), (std::vector<std::u16string>{u"aä", u"b"})) << "unchanged";
 }

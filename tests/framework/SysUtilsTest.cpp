@@ -64,6 +64,31 @@ TEST(Encoding, Windows1252MapsTheHighControlRange)
     EXPECT_EQ(cp.GetBytes(L"Ω"), "?") << "characters outside the code page";
 }
 
+TEST(Encoding, Windows1252UnassignedBytesAreControlCharacters)
+{
+    const TEncoding& cp = TEncoding::Windows1252();
+    const std::string unassigned = "\x81\x8D\x8F\x90\x9D";
+    EXPECT_EQ(cp.GetString(unassigned), L"\u0081\u008D\u008F\u0090\u009D");
+    EXPECT_EQ(cp.GetBytes(cp.GetString(unassigned)), unassigned);
+    std::string all;
+    for (int b = 0; b < 256; ++b)
+        all.push_back(static_cast<char>(b));
+    EXPECT_EQ(cp.GetBytes(cp.GetString(all)), all) << "every byte survives a round trip";
+}
+
+TEST(Encoding, CheckedEncodeNamesTheFirstCharacterItCannotHold)
+{
+    std::string bytes;
+    size_t bad = 99;
+    EXPECT_TRUE(TEncoding::Windows1252().TryGetBytes(L"Grüße €", bytes, bad));
+    EXPECT_EQ(bytes, "Gr\xFC\xDF" "e \x80");
+    EXPECT_FALSE(TEncoding::Windows1252().TryGetBytes(L"abΩcΩ", bytes, bad));
+    EXPECT_EQ(bad, 2u);
+    EXPECT_FALSE(TEncoding::Windows1252().TryGetBytes(L"\uFFFD", bytes, bad)) << "no byte stands for U+FFFD";
+    EXPECT_TRUE(TEncoding::Unicode().TryGetBytes(L"Ω", bytes, bad));
+    EXPECT_EQ(bytes, "\xA9\x03");
+}
+
 TEST(Encoding, Utf16OddByteAndSurrogatePairs)
 {
     const TEncoding& le = TEncoding::Unicode();

@@ -1,5 +1,7 @@
 #include "editor/win/EasyEditor.h"
 
+#include "editor/WideText.h"
+
 #include <algorithm>
 
 namespace qrv {
@@ -109,7 +111,7 @@ void TCustomEasyEdit::ShowLines()
     for (int i = 0; i < lines.Count(); ++i) {
         if (i > 0)
             text += L"\r\n";
-        text += lines.Get(i);
+        text += ToWide(lines.Get(i));
     }
     showing_ = true;
     SetWindowTextW(handle_, text.c_str());

@@ -34,6 +34,60 @@ std::string TCodePageEncoding::GetBytes(std::wstring_view text) const
     return bytes;
 }
 
+namespace {
+
+// The code pages for which WideCharToMultiByte takes no default character.
+bool EncodesEveryCharacter(uint32_t codePage)
+{
+    return codePage == CP_UTF8 || codePage == CP_UTF7;
+}
+
+// Encodes without best-fit substitutes; false when a character has no code.
+bool EncodeExactly(uint32_t codePage, std::wstring_view text, std::string& bytes)
+{
+    bytes.clear();
+    if (text.empty())
+        return true;
+    if (text.size() > INT_MAX)
+        throw ERangeError(L"Text zu lang");
+    const int size = static_cast<int>(text.size());
+    const DWORD flags = EncodesEveryCharacter(codePage) ? 0 : WC_NO_BEST_FIT_CHARS;
+    BOOL usedDefault = FALSE;
+    BOOL* usedDefaultOut = EncodesEveryCharacter(codePage) ? nullptr : &usedDefault;
+    const int length = WideCharToMultiByte(codePage, flags, text.data(), size, nullptr, 0, nullptr, usedDefaultOut);
+    if (length <= 0 || usedDefault)
+        return false;
+    bytes.resize(length);
+    WideCharToMultiByte(codePage, flags, text.data(), size, bytes.data(), length, nullptr, nullptr);
+    return true;
+}
+
+}  // namespace
+
+bool TCodePageEncoding::TryGetBytes(std::wstring_view text, std::string& bytes, size_t& badIndex) const
+{
+    if (EncodeExactly(codePage_, text, bytes))
+        return true;
+    // Find the first character (or surrogate pair) that does not encode.
+    std::string one;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const bool pair = IS_HIGH_SURROGATE(text[i]) && i + 1 < text.size() && IS_LOW_SURROGATE(text[i + 1]);
+        if (!EncodeExactly(codePage_, text.substr(i, pair ? 2 : 1), one)) {
+            badIndex = i;
+            return false;
+        }
+        if (pair)
+            ++i;
+    }
+    badIndex = text.size();
+    return false;
+}
+
+bool TCodePageEncoding::IsLeadByte(unsigned char byte) const
+{
+    return IsDBCSLeadByteEx(codePage_, byte) != FALSE;
+}
+
 std::wstring TCodePageEncoding::Name() const
 {
     return L"CP" + IntToStr(codePage_);

@@ -12,6 +12,8 @@ public:
     explicit TCodePageEncoding(uint32_t codePage) : codePage_(codePage) {}
     std::wstring GetString(std::string_view bytes) const override;
     std::string GetBytes(std::wstring_view text) const override;
+    bool TryGetBytes(std::wstring_view text, std::string& bytes, size_t& badIndex) const override;
+    bool IsLeadByte(unsigned char byte) const override;
     std::string Preamble() const override { return ""; }
     std::wstring Name() const override;
     uint32_t CodePage() const { return codePage_; }

@@ -15,7 +15,7 @@ protected:
     {
         edit = new TEasyEdit(&form);
         edit->SetParent(&form);
-        edit->Lines().SetText(L"eins\r\nzwei\r\ndrei");
+        edit->Lines().SetText(u"eins\r\nzwei\r\ndrei");
         form.HandleNeeded();
     }
     TForm form{nullptr};
@@ -34,7 +34,7 @@ TEST_F(EasyEditorTest, ShowsTheSourceAndTakesBackTheUsersEdits)
     EXPECT_EQ(edit->CaretY(), 1);
     EXPECT_EQ(edit->CaretX(), 4);
     SendMessageW(window, WM_CHAR, L'!', 0);
-    EXPECT_EQ(edit->Lines()[1], L"zwei!");
+    EXPECT_EQ(edit->Lines()[1], u"zwei!");
     EXPECT_TRUE(edit->GetModified());
     EXPECT_EQ(edit->CaretX(), 5) << "the window keeps its caret while the source takes the edit";
     EXPECT_TRUE(edit->CanUndo());
@@ -43,7 +43,7 @@ TEST_F(EasyEditorTest, ShowsTheSourceAndTakesBackTheUsersEdits)
     EXPECT_FALSE(edit->GetEditSource()->Modified());
 
     // Lines set by the host reach the window.
-    edit->Lines().Add(L"vier");
+    edit->Lines().Add(u"vier");
     EXPECT_EQ(WindowText(window), L"eins\r\nzwei!\r\ndrei\r\nvier");
 
     SendMessageW(window, EM_SETSEL, 0, 4);
@@ -63,10 +63,10 @@ TEST_F(EasyEditorTest, ReadOnlyTabsAndWordWrap)
     edit->SetCaretPos(0, 0);
     edit->SetWantTabs(false);
     SendMessageW(window, WM_CHAR, L'\t', 0);
-    EXPECT_EQ(edit->Lines()[0], L"eins");
+    EXPECT_EQ(edit->Lines()[0], u"eins");
     edit->SetWantTabs(true);
     SendMessageW(window, WM_CHAR, L'\t', 0);
-    EXPECT_EQ(edit->Lines()[0], L"\teins");
+    EXPECT_EQ(edit->Lines()[0], u"\teins");
 
     EXPECT_TRUE(GetWindowLongW(window, GWL_STYLE) & ES_AUTOHSCROLL);
     edit->SetCaretPos(2, 2);
@@ -87,7 +87,7 @@ TEST_F(EasyEditorTest, ReadOnlyTabsAndWordWrap)
 TEST_F(EasyEditorTest, AttachedSourceAndItsEnd)
 {
     auto external = std::make_unique<TEasyEditSource>(nullptr);
-    external->Strings().SetText(L"fremd");
+    external->Strings().SetText(u"fremd");
     external->SetReadOnly(true);
     edit->SetEditSource(external.get());
     EXPECT_EQ(edit->GetEditSource(), external.get());
