@@ -26,12 +26,12 @@ TDirListingEnd TWinDirScanSource::List(const std::wstring& Folder, const TEachEn
 
 std::atomic<int> TDirScanner::running_{0};
 
-void TDirScanner::Start(const std::wstring& Path, std::shared_ptr<TDirScanTicket> Ticket)
+void TDirScanner::StartScan(const std::wstring& Path, std::shared_ptr<TDirScanTicket> Ticket)
 {
     auto* scanner = new TDirScanner(Path, std::move(Ticket));
     scanner->FreeOnTerminate = true;
     scanner->SetPriority(TThreadPriority::tpLowest);
-    scanner->TThread::Start();
+    scanner->Start();
 }
 
 TDirScanner::TDirScanner(const std::wstring& Path, std::shared_ptr<TDirScanTicket> Ticket)

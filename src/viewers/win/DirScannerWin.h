@@ -52,7 +52,7 @@ private:
 class TDirScanner : public TThread {
 public:
     // Starts at once.
-    static void Start(const std::wstring& Path, std::shared_ptr<TDirScanTicket> Ticket);
+    static void StartScan(const std::wstring& Path, std::shared_ptr<TDirScanTicket> Ticket);
     // Scanners that have not ended yet, over the whole process.
     static int RunningCount() { return running_; }
 

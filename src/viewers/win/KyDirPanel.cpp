@@ -92,7 +92,7 @@ void TKyDirPanel::ShowDirectory(const std::wstring& path)
     if (path.empty())
         return;
     ticket_ = std::make_shared<TDirScanTicket>([this](const TDirTotals& totals) { ShowTotals(totals); });
-    TDirScanner::Start(path, ticket_);
+    TDirScanner::StartScan(path, ticket_);
 }
 
 void TKyDirPanel::ShowTotals(const TDirTotals& totals)

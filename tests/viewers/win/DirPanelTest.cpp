@@ -180,5 +180,14 @@ TEST_F(DirPanelTest, LabelsStandInTwoColumnsBelowTheIcon)
         EXPECT_EQ(panel->CaptionLabel(row).Top(), 10 + 32 - 6 + (row - 2) * lineStep) << row;
         EXPECT_EQ(panel->ValueLabel(row).Top(), panel->CaptionLabel(row).Top()) << row;
     }
+
+    // A larger font reaches the labels and moves the value column and rows.
+    const int smallStep = lineStep;
+    panel->Font().SetSize(20);
+    const int largeStep = MeasureText(panel->Font().Handle(), L"X").cy + 6;
+    ASSERT_GT(largeStep, smallStep);
+    EXPECT_EQ(panel->CaptionLabel(5).Height(), MeasureText(panel->Font().Handle(), L"Gesamtgröße:").cy);
+    EXPECT_EQ(panel->CaptionLabel(5).Top(), 10 + 32 - 6 + 3 * largeStep);
+    EXPECT_GT(panel->ValueLabel(5).Left(), widest + 20);
     panel->ShowDirectory(L"");
 }
