@@ -43,6 +43,15 @@ TKyInfoPanel::~TKyInfoPanel()
     image_->Clear();
 }
 
+void TKyInfoPanel::CreateWnd()
+{
+    TPanel::CreateWnd();
+    // Row 2 starts 6 pixels above the icon's bottom: the labels lie above the
+    // icon, so that their text is never cut (the icon's lowest rows are
+    // mostly empty).
+    SetWindowPos(image_->Handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 void TKyInfoPanel::CreateWindowHandle(const TCreateParams& params)
 {
     TPanel::CreateWindowHandle(params);

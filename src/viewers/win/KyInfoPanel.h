@@ -38,6 +38,7 @@ protected:
     // Shows the large shell icon of Path, or none for an empty path; the
     // icon shown before is destroyed.
     void ShowShellIcon(const std::wstring& path);
+    void CreateWnd() override;
     void CreateWindowHandle(const TCreateParams& params) override;
     void FontChanged() override;
 

@@ -166,6 +166,8 @@ TEST_F(DirPanelTest, LabelsStandInTwoColumnsBelowTheIcon)
     for (int row = 1; row <= 5; ++row)
         EXPECT_EQ(Shown(panel->CaptionLabel(row)), captions[row - 1]);
     EXPECT_FALSE(IsWindowVisible(panel->CaptionLabel(1).Handle()));
+    // Row 2 overlaps the icon's lowest rows: the icon lies below every label.
+    EXPECT_EQ(GetWindow(panel->Image().Handle(), GW_HWNDNEXT), nullptr);
 
     int widest = 0;
     for (int row = 1; row <= panel->RowCount(); ++row)
