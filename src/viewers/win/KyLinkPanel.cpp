@@ -1,10 +1,19 @@
 #include "viewers/win/KyLinkPanel.h"
 
+#include "common/win/BaseUtilsWin.h"
+#include "framework/IgnoredError.h"
+#include "panels/win/ShellLinks.h"
+#include "viewers/LinkPanelTexts.h"
+
 namespace qrv {
 
-TKyLinkPanel::TKyLinkPanel(TComponent* owner) : TPanel(owner)
+namespace {
+enum TLinkRow { rowName = 1, rowTarget, rowWorkingDir, rowTargetType, rowWindow, rowComment };
+}  // namespace
+
+TKyLinkPanel::TKyLinkPanel(TComponent* owner)
+    : TKyInfoPanel(owner, {L"Verknüpfung:", L"Ziel:", L"Ausführen in:", L"Zieltyp:", L"Fenster:", L"Kommentar:"})
 {
-    SetBevelOuter(TPanelBevel::bvNone);
 }
 
 void TKyLinkPanel::ShowLink(const std::wstring& path)
@@ -12,6 +21,34 @@ void TKyLinkPanel::ShowLink(const std::wstring& path)
     if (path == path_)
         return;
     path_ = path;
+    SetRowText(rowName, ExtractFileBaseName(path));
+    // Emptied first, so that no row of the shortcut shown before survives a
+    // failure halfway.
+    for (int row = rowTarget; row <= rowComment; ++row)
+        SetRowText(row, L"");
+    if (!path.empty())
+        FillLinkRows();
+    ShowShellIcon(path);
+}
+
+void TKyLinkPanel::FillLinkRows()
+{
+    try {
+        TShellLinkData link;
+        if (!GetShellLinkData(path_, link, false, false))
+            return;
+        SetRowText(rowTarget, link.Target);
+        SetRowText(rowWorkingDir, RemoveBackslash(link.WorkingDir));
+        // The target's type by its name alone, as an ordinary file: the target
+        // need not exist, and asking the disk could be slow.
+        SHFILEINFOW info{};
+        SafeGetFileInfo(link.Target, FILE_ATTRIBUTE_NORMAL, SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES, info);
+        SetRowText(rowTargetType, info.szTypeName);
+        SetRowText(rowWindow, ShowCommandText(link.ShowCmd));
+        SetRowText(rowComment, LinkCommentText(link.Description, link.Target));
+    } catch (...) {
+        TraceIgnoredException(L"shortcut panel rows");
+    }
 }
 
 }  // namespace qrv

@@ -1,24 +1,27 @@
 #pragma once
-// TKyLinkPanel: the display pane's summary of a shortcut file. For now it
-// keeps the shortcut it was asked to show; the icon and the rows with target,
-// working folder, type, window state and comment come with the panel's own work.
+// TKyLinkPanel: the display pane's summary of a shortcut file: its icon and
+// name, and the target, working folder, target type, window state and
+// comment stored in it.
 
-#include "framework/win/ExtCtrls.h"
+#include "viewers/win/KyInfoPanel.h"
 
 #include <string>
 
 namespace qrv {
 
-class TKyLinkPanel : public TPanel {
+class TKyLinkPanel : public TKyInfoPanel {
 public:
     explicit TKyLinkPanel(TComponent* owner);
 
     // Shows the summary of a shortcut file; "" empties the panel. The same
-    // path again (compared exactly) changes nothing.
+    // path again (compared exactly) changes nothing. A shortcut that cannot
+    // be read shows its name and empty rows.
     void ShowLink(const std::wstring& path);
     const std::wstring& Path() const { return path_; }
 
 private:
+    void FillLinkRows();
+
     std::wstring path_;
 };
 

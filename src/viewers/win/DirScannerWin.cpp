@@ -1,0 +1,68 @@
+#include "viewers/win/DirScannerWin.h"
+
+#include "framework/win/Handles.h"
+#include "panels/win/KyDriveInfo.h"
+
+namespace qrv {
+
+TDirListingEnd TWinDirScanSource::List(const std::wstring& Folder, const TEachEntry& Each)
+{
+    // The count runs beside the user's work: let others go first once per folder.
+    Sleep(0);
+    const std::wstring pattern = LongPathForm(Folder + L"*.*");
+    WIN32_FIND_DATAW data;
+    TFindHandle find(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+                                      FIND_FIRST_EX_LARGE_FETCH));
+    if (!find)
+        return TDirListingEnd::NotOpened;
+    do {
+        const TDirScanEntry entry{data.cFileName, data.dwFileAttributes,
+                                  uint64_t{data.nFileSizeHigh} << 32 | data.nFileSizeLow};
+        if (!Each(entry))
+            return TDirListingEnd::Failed;
+    } while (FindNextFileW(find.Get(), &data));
+    return GetLastError() == ERROR_NO_MORE_FILES ? TDirListingEnd::Complete : TDirListingEnd::Failed;
+}
+
+std::atomic<int> TDirScanner::running_{0};
+
+void TDirScanner::StartScan(const std::wstring& Path, std::shared_ptr<TDirScanTicket> Ticket)
+{
+    auto* scanner = new TDirScanner(Path, std::move(Ticket));
+    scanner->FreeOnTerminate = true;
+    scanner->SetPriority(TThreadPriority::tpLowest);
+    scanner->Start();
+}
+
+TDirScanner::TDirScanner(const std::wstring& Path, std::shared_ptr<TDirScanTicket> Ticket)
+    : TThread(true), path_(Path), ticket_(std::move(Ticket))
+{
+    ++running_;
+}
+
+TDirScanner::~TDirScanner()
+{
+    ticket_->SetFinished();
+    --running_;
+}
+
+void TDirScanner::Execute()
+{
+    // An empty drive or a lost network share fails quietly instead of asking.
+    TQuietDriveErrors quiet;
+    TWinDirScanSource source;
+    const auto totals = ScanDirTree(path_, source, [this] { return Terminated() || ticket_->Revoked(); });
+    if (!totals || ticket_->Revoked())
+        return;
+    // The ticket tests the revocation again on the user-interface thread,
+    // where the panel revokes it. Once the application has stopped taking
+    // synchronous calls, Synchronize would run the call here: then the
+    // result is dropped, for the panel belongs to the other thread.
+    const TDirTotals result = *totals;
+    Synchronize([this, result] {
+        if (IsMainThread())
+            ticket_->Deliver(result);
+    });
+}
+
+}  // namespace qrv
