@@ -28,6 +28,24 @@ std::wstring FolderOf(const std::wstring& path)
     return pos == std::wstring::npos ? std::wstring() : path.substr(0, pos + 1);
 }
 
+// Puts the new file in the target's place. With a backup name the old file
+// is renamed to it (no copy); otherwise it is replaced.
+bool SwapIn(const std::wstring& newName, const std::wstring& target, const std::wstring& backup)
+{
+    if (backup.empty())
+        return MoveFileExW(newName.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (ReplaceFileW(target.c_str(), newName.c_str(), backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                     nullptr))
+        return true;
+    const DWORD error = GetLastError();
+    // The old file went to the backup name but the new one did not follow:
+    // the old one goes back.
+    if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 && !MoveFileExW(backup.c_str(), target.c_str(), 0))
+        TraceIgnoredFailure(L"moving the old file back from its backup name", GetLastError());
+    SetLastError(error);
+    return false;
+}
+
 // The hourglass while a file operation runs, the previous cursor after it.
 class THourGlass {
 public:
@@ -268,11 +286,7 @@ bool THexEditor::SaveToFile(const std::wstring& name)
         if (!probe)
             return false;
     }
-    if (exists && HexSaveMakesBackup(createBackup_, doc_.Modified(), name, fileName_)) {
-        const std::wstring backup = HexBackupName(name, backupExtension_);
-        if (!CopyFileW(name.c_str(), backup.c_str(), FALSE))
-            return false;
-    }
+    const bool makeBackup = exists && HexSaveMakesBackup(createBackup_, doc_.Modified(), name, fileName_);
     // The new content goes to a file beside the target, which is then swapped
     // in: a failure on the way leaves the target as it was.
     std::wstring newName;
@@ -289,7 +303,7 @@ bool THexEditor::SaveToFile(const std::wstring& name)
         error = GetLastError();
         working->Resume();
     }
-    if (copied && !MoveFileExW(newName.c_str(), name.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (copied && !SwapIn(newName, name, makeBackup ? HexBackupName(name, backupExtension_) : std::wstring())) {
         copied = false;
         error = GetLastError();
     }

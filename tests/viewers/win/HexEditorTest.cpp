@@ -335,6 +335,7 @@ TEST_F(HexEditorTest, EditAndSaveKeepsABackup)
     edited[10] = '\xFF';
     EXPECT_EQ(ReadFileBytes(hex->WorkingFileName()), edited);
 
+    dir.Write(L"daten.bak", "an older backup");
     ASSERT_TRUE(hex->SaveToFile(file));
     EXPECT_EQ(ReadFileBytes(file), edited);
     EXPECT_EQ(ReadFileBytes(dir.File(L"daten.bak")), content) << "the backup holds the old file byte for byte";
