@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <emmintrin.h>
 #include <functional>
 #include <iterator>
 #include <new>
@@ -318,6 +319,57 @@ bool THexDocument::ReplaceRange(int64_t& start, int64_t replacedLength, const ui
     return true;
 }
 
+namespace {
+
+// The search of one block: sixteen positions at a time, each checked for
+// the pattern's first and last byte with SSE2 (every x86-64 processor has
+// it), and only the rare positions where both agree compared in full. The
+// loads do not depend on each other, so the scan runs at memory speed.
+class TPatternSearch {
+public:
+    explicit TPatternSearch(std::vector<uint8_t> pattern) : pattern_(std::move(pattern)) {}
+
+    // The first match in data[0, count), or count.
+    size_t Find(const uint8_t* data, size_t count) const
+    {
+        const size_t m = pattern_.size();
+        if (count < m)
+            return count;
+        const size_t positions = count - m + 1;
+        size_t i = 0;
+        const __m128i first = _mm_set1_epi8(static_cast<char>(pattern_[0]));
+        const __m128i last = _mm_set1_epi8(static_cast<char>(pattern_[m - 1]));
+        for (; i + 16 <= positions; i += 16) {
+            const __m128i head = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+            const __m128i tail = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i + m - 1));
+            auto candidates = static_cast<unsigned>(
+                _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(head, first), _mm_cmpeq_epi8(tail, last))));
+            while (candidates) {
+                const size_t at = i + static_cast<size_t>(__builtin_ctz(candidates));
+                if (Matches(data + at))
+                    return at;
+                candidates &= candidates - 1;
+            }
+        }
+        for (; i < positions; ++i)
+            if (data[i] == pattern_[0] && data[i + m - 1] == pattern_[m - 1] && Matches(data + i))
+                return i;
+        return count;
+    }
+
+private:
+    // The bytes between the first and the last (both already equal).
+    bool Matches(const uint8_t* at) const
+    {
+        const size_t m = pattern_.size();
+        return m <= 2 || std::memcmp(at + 1, pattern_.data() + 1, m - 2) == 0;
+    }
+
+    std::vector<uint8_t> pattern_;
+};
+
+}  // namespace
+
 int64_t THexDocument::Find(const uint8_t* pattern, int64_t length, const std::array<uint8_t, 256>* lowerTable,
                            int64_t lastOffset, int64_t firstOffset)
 {
@@ -329,20 +381,20 @@ int64_t THexDocument::Find(const uint8_t* pattern, int64_t length, const std::ar
     if (lowerTable)
         for (uint8_t& b : wanted)
             b = (*lowerTable)[b];
-    const std::boyer_moore_horspool_searcher searcher(wanted.begin(), wanted.end());
-    // Blocks overlap by length - 1 bytes, so no match falls between two.
-    const int64_t kBlock = std::max<int64_t>(1, FindBlockSize);
-    std::vector<uint8_t> block(static_cast<size_t>(std::min(kBlock + length - 1, lastOffset + 1 - firstOffset)));
-    for (int64_t start = firstOffset; start + length <= lastOffset + 1; start += kBlock) {
-        const auto count = static_cast<size_t>(std::min(kBlock + length - 1, lastOffset + 1 - start));
+    const TPatternSearch searcher(std::move(wanted));
+    // Blocks overlap by length - 1 bytes, so no match falls between two. A
+    // block fits the processor's cache, so the search reads it from there.
+    const int64_t blockSize = std::max<int64_t>(1, FindBlockSize);
+    std::vector<uint8_t> block(static_cast<size_t>(std::min(blockSize + length - 1, lastOffset + 1 - firstOffset)));
+    for (int64_t start = firstOffset; start + length <= lastOffset + 1; start += blockSize) {
+        const auto count = static_cast<size_t>(std::min(blockSize + length - 1, lastOffset + 1 - start));
         file_->Read(start, block.data(), count);
         if (lowerTable)
             for (size_t i = 0; i < count; ++i)
                 block[i] = (*lowerTable)[block[i]];
-        const auto end = block.begin() + static_cast<std::ptrdiff_t>(count);
-        const auto hit = std::search(block.begin(), end, searcher);
-        if (hit != end)
-            return start + (hit - block.begin());
+        const size_t hit = searcher.Find(block.data(), count);
+        if (hit < count)
+            return start + static_cast<int64_t>(hit);
     }
     return -1;
 }

@@ -66,7 +66,7 @@ public:
     // Edits move the data, and the search reads it, in blocks of these
     // sizes (smaller in tests, so that block borders are crossed).
     size_t MoveBlockSize = 1 << 20;
-    int64_t FindBlockSize = 1 << 20;
+    int64_t FindBlockSize = 4 << 20;
 
     THexDocument();
 

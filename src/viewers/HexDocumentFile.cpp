@@ -8,7 +8,7 @@ namespace qrv {
 
 void TMemoryHexFile::Read(int64_t offset, void* buffer, size_t count)
 {
-    if (offset < 0 || static_cast<uint64_t>(offset) > bytes_.size() || count > bytes_.size() - offset)
+    if (FailReads || offset < 0 || static_cast<uint64_t>(offset) > bytes_.size() || count > bytes_.size() - offset)
         throw EReadError(L"Read past the end of the data");
     ++ReadCalls;
     BytesRead += static_cast<int64_t>(count);

@@ -22,7 +22,7 @@ public:
 };
 
 // A file held in memory. FailWrites makes every write and resize fail, as a
-// full disk would.
+// full disk would; FailReads every read, as a vanished network drive would.
 class TMemoryHexFile : public THexFile {
 public:
     TMemoryHexFile() = default;
@@ -35,6 +35,7 @@ public:
 
     const std::vector<uint8_t>& Bytes() const { return bytes_; }
     bool FailWrites = false;
+    bool FailReads = false;
     // Counts the calls, so tests can see how much a view reads.
     int64_t ReadCalls = 0;
     int64_t BytesRead = 0;

@@ -203,6 +203,10 @@ TEST_F(HexDocumentTest, FindAcrossBlockBorders)
     EXPECT_EQ(doc.Find(pattern.data(), 6, nullptr, 1025, 1021), -1) << "longer than the range: -1 at once";
     EXPECT_EQ(doc.Find(pattern.data(), 0, nullptr, 4999, 0), -1);
 
+    file->FailReads = true;
+    EXPECT_THROW(doc.Find(pattern.data(), 6, nullptr, 4999, 0), EReadError) << "a failed read is reported";
+    file->FailReads = false;
+
     test::TFixedCodePages pages;
     const THexCharset charset(pages);
     const auto upper = Bytes("NEEDLE");
