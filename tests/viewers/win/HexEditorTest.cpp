@@ -644,3 +644,32 @@ TEST_F(HexEditorTest, SparseFileOfFiveGigabytes)
     EXPECT_EQ(FilesIn(temp), tempBefore) << "the read-only view leaves nothing in TMP";
     hex->LoadFromFile(L"");
 }
+
+TEST_F(HexEditorTest, MouseClicksPlaceTheCaretAndDragsSelect)
+{
+    ASSERT_TRUE(hex->LoadFromFile(file));
+    HWND window = hex->Handle();
+    const auto at = [&](int col, int64_t row) {
+        const RECT cell = hex->CellRect(col, row);
+        return MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
+    };
+    // The second nibble of byte 5 (row 0).
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at(2 + 2 * 5 + 1, 0));
+    SendMessageW(window, WM_LBUTTONUP, 0, at(2 + 2 * 5 + 1, 0));
+    EXPECT_EQ(hex->Caret(), (THexCaret{5, THexPane::Hex, 1}));
+    EXPECT_EQ(hex->GetSelCount(), 0);
+    // A drag in the character pane from byte 17 to byte 20 (row 1).
+    const int firstChar = 2 * 16 + 3;
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at(firstChar + 1, 1));
+    SendMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, at(firstChar + 4, 1));
+    SendMessageW(window, WM_LBUTTONUP, 0, at(firstChar + 4, 1));
+    EXPECT_EQ(hex->Caret(), (THexCaret{20, THexPane::Char, 0}));
+    EXPECT_EQ(hex->GetSelStart(), 17);
+    EXPECT_EQ(hex->GetSelEnd(), 20);
+    EXPECT_EQ(hex->GetSelCount(), 4);
+    // A click past the end of the data goes to the last byte, same pane.
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at(firstChar + 15, 2));
+    SendMessageW(window, WM_LBUTTONUP, 0, at(firstChar + 15, 2));
+    EXPECT_EQ(hex->Caret(), (THexCaret{39, THexPane::Char, 0}));
+    EXPECT_EQ(hex->GetSelCount(), 0) << "a new press clears the selection";
+}
