@@ -306,3 +306,23 @@ TEST_F(KyRichEdTest, PlainTextStreamsInTheControlsUnicode)
     edit->Lines().SaveToStream(out);
     EXPECT_EQ(std::string(out.Bytes().begin(), out.Bytes().end()), "Gr\xfc\xdf" "e\r\n\x80 und \x81");
 }
+
+TEST_F(KyRichEdTest, RtfFilesPassUnchangedWhateverTheDefaultConversion)
+{
+    test::TestDir dir;
+    const std::string rtf = "{\\rtf1\\ansi Gr\\'fc\\'dfe {\\b fett}\\par}";
+    edit->SetPlainText(true);
+    // A conversion that would turn the bytes into nonsense if it were used.
+    edit->SetDefaultConverter(ConversionClass<TUnicodeConversionANSI>());
+    edit->Lines().LoadFromFile(dir.Write(L"brief.RTF", rtf));
+    EXPECT_EQ(edit->Lines()[0], L"Gr\u00fc\u00dfe fett");
+    edit->Lines().SaveToFile(dir.File(L"kopie.rtf"));
+    const std::string saved = dir.Read(L"kopie.rtf");
+    EXPECT_EQ(saved.rfind("{\\rtf1", 0), 0u) << saved;
+
+    // Any other extension goes through the default conversion.
+    edit->SetDefaultConverter(ConversionClass<TConversion>());
+    edit->Lines().LoadFromFile(dir.Write(L"brief.txt", "Gr\xfc\xdf" "e"));
+    EXPECT_EQ(edit->Lines()[0], L"Gr\u00fc\u00dfe");
+    EXPECT_THROW(edit->Lines().LoadFromFile(dir.File(L"fehlt.txt")), EFOpenError);
+}
