@@ -21,6 +21,8 @@ const TCodePage& OemCodePage()
 
 namespace {
 
+constexpr size_t ReadBlockSize = 32768;
+
 const TCodePage& CodePageOf(UINT codePage)
 {
     return codePage == CP_OEMCP ? OemCodePage() : AnsiCodePage();
@@ -51,15 +53,17 @@ size_t TConversion::ConvertReadStream(TStream& stream, uint8_t* buffer, size_t s
     const size_t room = size / sizeof(char16_t);
     if (room == 0)
         return 0;
-    // Each file byte gives at most one unit, so a block of `room` bytes fits.
-    // Reading goes on while nothing is ready or the text ends in half a pair.
+    // The file is read in larger blocks than the control asks for, so that
+    // reading and converting cost a call per 32 KB, not per 2 KB; the text
+    // waits in pending_ until the control takes it. Reading goes on while
+    // nothing is ready or the text ends in half a pair.
     const auto available = [this] { return pending_.size() - pendingStart_; };
     while (!endOfStream_ && (available() == 0 || IsHighSurrogate(pending_.back()))) {
         if (pendingStart_ > 0) {
             pending_.erase(0, pendingStart_);
             pendingStart_ = 0;
         }
-        block_.resize(room);
+        block_.resize(std::max(room, ReadBlockSize));
         const size_t n = stream.Read(block_.data(), block_.size());
         bytesRead_ += n;
         if (n == 0) {
