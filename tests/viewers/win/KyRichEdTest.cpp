@@ -2,6 +2,7 @@
 #include "framework/SysUtils.h"
 #include "framework/win/Forms.h"
 #include "viewers/win/KyRichEd.h"
+#include "viewers/win/RichEditOleCallback.h"
 
 #include "TestDir.h"
 
@@ -325,4 +326,32 @@ TEST_F(KyRichEdTest, RtfFilesPassUnchangedWhateverTheDefaultConversion)
     edit->Lines().LoadFromFile(dir.Write(L"brief.txt", "Gr\xfc\xdf" "e"));
     EXPECT_EQ(edit->Lines()[0], L"Gr\u00fc\u00dfe");
     EXPECT_THROW(edit->Lines().LoadFromFile(dir.File(L"fehlt.txt")), EFOpenError);
+}
+
+TEST_F(KyRichEdTest, TheOleCallbackGivesStorageAndIsNeverFreedByItsUsers)
+{
+    // The control holds the callback; ask it through the control's OLE side.
+    IRichEditOle* ole = nullptr;
+    ASSERT_TRUE(SendMessageW(edit->Handle(), EM_GETOLEINTERFACE, 0, reinterpret_cast<LPARAM>(&ole)));
+    ASSERT_NE(ole, nullptr);
+    ole->Release();
+
+    TRichEditOleCallback callback(*edit);
+    IUnknown* unknown = nullptr;
+    ASSERT_EQ(callback.QueryInterface(IID_IRichEditOleCallback, reinterpret_cast<void**>(&unknown)), S_OK);
+    EXPECT_EQ(unknown->Release(), 0u);
+    EXPECT_EQ(callback.Release(), 0u) << "the count never goes below zero, nothing is freed";
+
+    IStorage* storage = nullptr;
+    ASSERT_EQ(callback.GetNewStorage(&storage), S_OK);
+    IStream* stream = nullptr;
+    ASSERT_EQ(storage->CreateStream(L"Inhalt", STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, 0, &stream),
+              S_OK);
+    ULONG written = 0;
+    EXPECT_EQ(stream->Write("abc", 3, &written), S_OK);
+    EXPECT_EQ(written, 3u);
+    stream->Release();
+    storage->Release();
+    EXPECT_EQ(callback.QueryInsertObject(nullptr, nullptr, 0), S_OK);
+    EXPECT_EQ(callback.GetClipboardData(nullptr, 0, nullptr), E_NOTIMPL) << "left to the control";
 }
