@@ -34,8 +34,8 @@ TKyRAR::TKyRAR(TComponent* owner, TRarPlatform platform)
 
 TKyRAR::~TKyRAR()
 {
-    if (loaded_ && platform_.FreeLibrary)
-        platform_.FreeLibrary();
+    if (loaded_ && platform_.FreeUnrar)
+        platform_.FreeUnrar();
 }
 
 void TKyRAR::SetArchiveName(const std::wstring& name)
@@ -81,11 +81,11 @@ bool TKyRAR::EnsureLoaded()
     if (loaded_)
         return true;
     TUnrarFunctions functions;
-    if (!platform_.LoadLibrary || !platform_.LoadLibrary(dllDirectory_, functions))
+    if (!platform_.LoadUnrar || !platform_.LoadUnrar(dllDirectory_, functions))
         return false;
     if (!functions.Complete()) {
-        if (platform_.FreeLibrary)
-            platform_.FreeLibrary();
+        if (platform_.FreeUnrar)
+            platform_.FreeUnrar();
         return false;
     }
     functions_ = functions;

@@ -35,8 +35,8 @@ struct TRarPlatform {
     // Loads the library from the path (the folder's "UnRAR.dll" when that
     // file exists, else the bare name) and fills the table; false when it
     // cannot be loaded or lacks one of the seven functions.
-    std::function<bool(const std::wstring& dllDirectory, TUnrarFunctions& functions)> LoadLibrary;
-    std::function<void()> FreeLibrary;
+    std::function<bool(const std::wstring& dllDirectory, TUnrarFunctions& functions)> LoadUnrar;
+    std::function<void()> FreeUnrar;
     // Stored names (OEM code page) to text.
     std::function<std::wstring(std::string_view)> OemToText;
     // A file was created (announced to the shell).

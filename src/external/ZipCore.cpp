@@ -236,8 +236,8 @@ bool TZipRun::Commit(const std::function<void(TZipWriter&)>& write)
                 throw std::runtime_error("write error");
             fs::resize_file(temp_, length);
             source_.reset();
-            if (hooks_.ReplaceFile)
-                ok = hooks_.ReplaceFile(temp_, archive_);
+            if (hooks_.PutInPlace)
+                ok = hooks_.PutInPlace(temp_, archive_);
             else
                 ok = (fs::rename(temp_, archive_, ec), !ec);
             if (!ok)

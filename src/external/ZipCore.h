@@ -22,7 +22,7 @@ struct TZipHooks {
     // whether it is taken); empty: 0x20, read-only from the permissions.
     std::function<uint32_t(const std::filesystem::path&)> GetAttributes;
     // Puts the finished archive in place of the old one; empty: rename.
-    std::function<bool(const std::filesystem::path& from, const std::filesystem::path& to)> ReplaceFile;
+    std::function<bool(const std::filesystem::path& from, const std::filesystem::path& to)> PutInPlace;
 };
 
 // The number of files added (or entries deleted); negative when the record

@@ -343,8 +343,8 @@ TNameCodec TNameCodec::Portable()
     codec.Encode = [](std::wstring_view name) -> std::optional<std::string> {
         std::u16string text;
         for (const wchar_t c : name) {
-            if (static_cast<uint32_t>(c) > 0xFFFF)
-                return std::nullopt;
+            if ((static_cast<uint32_t>(c) >> 16) != 0)
+                return std::nullopt;  // beyond UTF-16 units (32-bit wchar_t)
             text.push_back(static_cast<char16_t>(c));
         }
         return Utf16ToOem(text, TOemCodePage::cp850);

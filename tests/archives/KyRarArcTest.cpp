@@ -24,7 +24,7 @@ namespace {
 TRarPlatform CorePlatform(int* loads = nullptr)
 {
     TRarPlatform platform;
-    platform.LoadLibrary = [loads](const std::wstring&, TUnrarFunctions& f) {
+    platform.LoadUnrar = [loads](const std::wstring&, TUnrarFunctions& f) {
         if (loads)
             ++*loads;
         f.OpenArchive = RarOpenArchive;
@@ -141,12 +141,12 @@ TEST_F(KyRarTest, ExtractsWithOrWithoutPathsAndOnlyWhatIsAsked)
     EXPECT_TRUE(rar.Extract(true));
     EXPECT_EQ(results, (std::vector<bool>{true, true}));
     EXPECT_EQ(bytes, 1014);
-    EXPECT_EQ(Read(out / "paths" / "docs" / "Größe.txt"), "vierzehn Bytes");
+    EXPECT_EQ(Read(out / "paths" / "docs" / FsPath(L"Größe.txt")), "vierzehn Bytes");
     EXPECT_EQ(Read(out / "paths" / "top.txt"), std::string(1000, 't'));
 
     rar.SetTargetDir(FromFsPath(out / "flat"));
     EXPECT_TRUE(rar.Extract(false));
-    EXPECT_TRUE(fs::exists(out / "flat" / "Größe.txt"));
+    EXPECT_TRUE(fs::exists(out / "flat" / FsPath(L"Größe.txt")));
     EXPECT_FALSE(fs::exists(out / "flat" / "docs"));
 
     rar.SetTargetDir(FromFsPath(out / "some"));
@@ -243,7 +243,7 @@ TEST_F(KyRarTest, FailuresArriveThroughOnErrorWithTheirTexts)
     }
     {
         TRarPlatform none;
-        none.LoadLibrary = [](const std::wstring&, TUnrarFunctions&) { return false; };
+        none.LoadUnrar = [](const std::wstring&, TUnrarFunctions&) { return false; };
         TKyRAR rar(nullptr, none);
         TErrors errors;
         errors.Attach(rar);

@@ -27,10 +27,26 @@ std::string ReadFile(const fs::path& file)
     return text.str();
 }
 
+namespace {
+
+// Tree names are UTF-8 on every system.
+fs::path Utf8Path(const std::string& name)
+{
+    return fs::path(std::u8string(name.begin(), name.end()));
+}
+
+std::string Utf8Name(const fs::path& path)
+{
+    const std::u8string name = path.generic_u8string();
+    return std::string(name.begin(), name.end());
+}
+
+}  // namespace
+
 void WriteTree(const fs::path& root, const TTree& tree)
 {
     for (const auto& [name, bytes] : tree)
-        WriteFile(root / fs::path(name), bytes);
+        WriteFile(root / Utf8Path(name), bytes);
 }
 
 TTree ReadTree(const fs::path& root)
@@ -38,7 +54,7 @@ TTree ReadTree(const fs::path& root)
     TTree tree;
     for (const auto& entry : fs::recursive_directory_iterator(root))
         if (entry.is_regular_file())
-            tree[entry.path().lexically_relative(root).generic_string()] = ReadFile(entry.path());
+            tree[Utf8Name(entry.path().lexically_relative(root))] = ReadFile(entry.path());
     return tree;
 }
 
@@ -53,8 +69,9 @@ void ExpectSameTree(const TTree& actual, const TTree& expected)
     EXPECT_EQ(shape(actual), shape(expected));
     for (const auto& [name, bytes] : expected) {
         const auto it = actual.find(name);
-        if (it != actual.end())
+        if (it != actual.end()) {
             EXPECT_TRUE(it->second == bytes) << "contents differ: " << name;
+        }
     }
 }
 

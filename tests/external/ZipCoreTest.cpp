@@ -140,9 +140,11 @@ TEST_F(ZipCoreTest, EncryptsWithZipCryptoThatUnzipOpens)
     EXPECT_EQ(unzip.Run(), 0);
     EXPECT_EQ(unzip.Log.Count(zacPassword), 2u);
     EXPECT_EQ(unzip.Log.Count(zacSkipped), 2u);
-    for (const auto& call : unzip.Log.Calls)
-        if (call.ActionCode == zacSkipped)
+    for (const auto& call : unzip.Log.Calls) {
+        if (call.ActionCode == zacSkipped) {
             EXPECT_EQ(call.ErrorCode, zskBadPassword);
+        }
+    }
 
     // The password given in the callback's reply opens them.
     TUnzipCall asked;

@@ -8,6 +8,7 @@
 #include "archives/UNZDLL.h"
 #include "archives/win/KyRarArcWin.h"
 #include "archives/win/ZipLibWin.h"
+#include "common/BaseUtils.h"
 #include "framework/SysUtils.h"
 
 #include <windows.h>

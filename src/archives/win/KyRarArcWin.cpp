@@ -16,7 +16,7 @@ constexpr const wchar_t* kUnrarName = L"UnRAR.dll";
 template <typename F>
 void Bind(void* library, const char* name, F& target)
 {
-    target = reinterpret_cast<F>(GetProcAddress(static_cast<HMODULE>(library), name));
+    target = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name)));
 }
 
 }  // namespace
@@ -26,7 +26,7 @@ TRarPlatform SystemRarPlatform()
     TRarPlatform platform;
     // The module is shared by the two functions that load and free it.
     auto module = std::make_shared<void*>(nullptr);
-    platform.LoadLibrary = [module](const std::wstring& dllDirectory, TUnrarFunctions& f) {
+    platform.LoadUnrar = [module](const std::wstring& dllDirectory, TUnrarFunctions& f) {
         const TLibraryApi api = SystemLibraryApi();
         const std::wstring full = dllDirectory + kUnrarName;
         void* library = api.Load(!dllDirectory.empty() && api.FileExists(full) ? full : std::wstring(kUnrarName));
@@ -42,7 +42,7 @@ TRarPlatform SystemRarPlatform()
         *module = library;
         return true;
     };
-    platform.FreeLibrary = [module] {
+    platform.FreeUnrar = [module] {
         if (*module)
             ::FreeLibrary(static_cast<HMODULE>(*module));
         *module = nullptr;

@@ -33,8 +33,10 @@ void* LoadWithoutBoxes(const std::wstring& path)
     std::call_once(noCurrentFolder, [] { SetDllDirectoryW(L""); });
     const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     const bool hasFolder = path.find_first_of(L"\\/") != std::wstring::npos;
+    // A bare name: the program's folder and the system's, never the current
+    // folder or the PATH.
     HMODULE module = hasFolder ? LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH)
-                               : LoadLibraryW(path.c_str());
+                               : LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
     SetErrorMode(oldMode);
     return module;
 }

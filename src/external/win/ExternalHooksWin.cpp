@@ -65,7 +65,7 @@ TZipHooks SystemZipHooks()
         const DWORD attributes = GetFileAttributesW(path.c_str());
         return attributes == INVALID_FILE_ATTRIBUTES ? 0x20 : (attributes & 0x27);
     };
-    hooks.ReplaceFile = [](const std::filesystem::path& from, const std::filesystem::path& to) {
+    hooks.PutInPlace = [](const std::filesystem::path& from, const std::filesystem::path& to) {
         return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
     };
     return hooks;
