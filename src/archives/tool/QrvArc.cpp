@@ -1,11 +1,14 @@
 // qrvarc: a developer's tool that drives the archive components as the
 // archive list does and prints what they report.
 //   qrvarc list|test|extract KIND ARCHIVE [DIR] [--paths] [--password P]
-// KIND: rar (TKyRAR over "UnRAR.dll") or unzip (TUnzDll over "UNZDLL.DLL",
-// test and extract). Exit code 0 when the operation succeeded.
+// KIND: rar (TKyRAR over "UnRAR.dll"), ace (TKyACE2 over "UnAceV2.Dll") or
+// unzip (TUnzDll over "UNZDLL.DLL", test and extract). Exit code 0 when the
+// operation succeeded.
 
+#include "archives/KyACE2.h"
 #include "archives/KyRarArc.h"
 #include "archives/UNZDLL.h"
+#include "archives/win/KyACE2Win.h"
 #include "archives/win/KyRarArcWin.h"
 #include "archives/win/ZipLibWin.h"
 #include "common/BaseUtils.h"
@@ -91,6 +94,41 @@ int RunRar(const TArgs& args)
     return 2;
 }
 
+int RunAce(const TArgs& args)
+{
+    TKyACE2 ace(nullptr, SystemAcePlatform());
+    ace.OnMessage = [](TKyACE2*, const std::wstring& text) { Print(L"message " + text); };
+    ace.OnPassword = [&](TKyACE2*, const tACEFileDataStruc&, std::wstring& password) {
+        if (args.HasPassword)
+            password = args.Password;
+    };
+    ace.OnOverwrite = [](TKyACE2*, const tACEFileDataStruc&, bool& doExtract) { doExtract = true; };
+    ace.OnTested = [](TKyACE2*, const tACEFileDataStruc& file, bool ok) {
+        Print(std::wstring(ok ? L"ok " : L"bad ") + Utf8ToWide(file.SourceFileName));
+    };
+    ace.OnExtracted = [](TKyACE2*, const tACEFileDataStruc& file, bool ok) {
+        Print(std::wstring(ok ? L"extracted " : L"failed ") + Utf8ToWide(file.SourceFileName));
+    };
+    ace.SetArchiveName(args.Archive);
+    if (ace.ArchiveName().empty())
+        return 1;
+    ace.SetTargetDir(args.Dir);
+    if (args.Operation == L"list") {
+        const bool ok = ace.List();
+        for (int i = 0; i < ace.Count(); ++i) {
+            const TAceEntry& e = ace.Items(i);
+            Print(std::to_wstring(e.UnpSize) + L" " + std::to_wstring(e.PackSize) + L" " + Hex(e.CRC) + L" " +
+                  Hex(e.FileTime) + (e.Encrypted ? L" * " : L"   ") + e.FileName);
+        }
+        return ok ? 0 : 1;
+    }
+    if (args.Operation == L"test")
+        return ace.Test() ? 0 : 1;
+    if (args.Operation == L"extract")
+        return ace.Extract(args.Paths) ? 0 : 1;
+    return 2;
+}
+
 class TToolOwner : public IZipLibOwner {
 public:
     std::wstring DLLDirectory() const override { return L"."; }
@@ -169,7 +207,7 @@ int wmain(int argc, wchar_t** argv)
         }
     }
     if (plain.size() < 3) {
-        Print(L"usage: qrvarc list|test|extract rar|unzip ARCHIVE [DIR] [--paths] [--password P]");
+        Print(L"usage: qrvarc list|test|extract rar|ace|unzip ARCHIVE [DIR] [--paths] [--password P]");
         return 2;
     }
     args.Operation = plain[0];
@@ -181,6 +219,8 @@ int wmain(int argc, wchar_t** argv)
         return RunRar(args);
     if (args.Kind == L"unzip")
         return RunUnzip(args);
+    if (args.Kind == L"ace")
+        return RunAce(args);
     Print(L"unknown kind: " + args.Kind);
     return 2;
 }

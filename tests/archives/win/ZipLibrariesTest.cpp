@@ -1,12 +1,15 @@
 // The three libraries as the program uses them: loaded from beside the
 // program through TUnzDll, TZipDll and TKyRAR, on the test drive.
 
+#include "archives/KyACE2.h"
 #include "archives/KyRarArc.h"
 #include "archives/UNZDLL.h"
 #include "archives/ZIPDLL.h"
+#include "archives/win/KyACE2Win.h"
 #include "archives/win/KyRarArcWin.h"
 #include "archives/win/ZipLibWin.h"
 #include "common/BaseUtils.h"
+#include "external/AceFixture.h"
 #include "external/RarFixture.h"
 #include "external/ZipFixture.h"
 #include "framework/SysUtils.h"
@@ -314,4 +317,37 @@ TEST_F(ZipLibrariesTest, QrvarcListsThroughTheRarLibraryAndMissesItElsewhere)
                                               L"list rar \"" + (root / "a.rar").wstring() + L"\"",
                                               (root / "current").wstring());
     EXPECT_NE(missing.find("error 50 : UNRAR: Datei UNRAR.dll nicht gefunden"), std::string::npos) << missing;
+}
+
+TEST_F(ZipLibrariesTest, AceLibraryBesideTheProgramListsTestsAndExtracts)
+{
+    using namespace qrv::external;
+    TAceFixtureEntry damaged{"bad.txt", "damaged"};
+    damaged.DamagedCrc = true;
+    Write(root / "good.ace", BuildAceFixture({{"a.txt", "alpha"}, {"docs\\Größe.txt", "beta"}}));
+    Write(root / "bad.ace", BuildAceFixture({{"a.txt", "alpha"}, damaged}));
+
+    TKyACE2 ace(nullptr, SystemAcePlatform());
+    std::vector<std::wstring> messages;
+    ace.OnMessage = [&](TKyACE2*, const std::wstring& text) { messages.push_back(text); };
+    ace.SetArchiveName((root / "good.ace").wstring());
+    ASSERT_TRUE(ace.List());
+    ASSERT_EQ(ace.Count(), 2);
+    EXPECT_EQ(ace.Items(1).FileName, L"docs\\Größe.txt");
+    EXPECT_TRUE(ace.Test());
+    ace.SetTargetDir((root / "out").wstring());
+    EXPECT_TRUE(ace.Extract(true));
+    EXPECT_EQ(ReadTree(root / "out"), (TTree{{L"a.txt", "alpha"}, {L"docs\\Größe.txt", "beta"}}));
+
+    ace.SetArchiveName((root / "bad.ace").wstring());
+    EXPECT_FALSE(ace.Test());
+    EXPECT_EQ(messages, std::vector<std::wstring>{L"CRC-Fehler bei Datei: bad.txt"});
+
+    // A handler that throws inside the library's run ends it false.
+    ace.SetArchiveName((root / "good.ace").wstring());
+    ace.SetTargetDir((root / "again").wstring());
+    ace.OnExtracted = [](TKyACE2*, const tACEFileDataStruc&, bool) { throw Exception(L"Ereignis gescheitert"); };
+    messages.clear();
+    EXPECT_FALSE(ace.Extract(true));
+    EXPECT_EQ(messages, std::vector<std::wstring>{L"Ereignis gescheitert"});
 }
