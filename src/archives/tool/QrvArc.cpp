@@ -1,14 +1,16 @@
 // qrvarc: a developer's tool that drives the archive components as the
 // archive list does and prints what they report.
 //   qrvarc list|test|extract KIND ARCHIVE [DIR] [--paths] [--password P]
-// KIND: rar (TKyRAR over "UnRAR.dll"), ace (TKyACE2 over "UnAceV2.Dll") or
-// unzip (TUnzDll over "UNZDLL.DLL", test and extract). Exit code 0 when the
+// KIND: rar (TKyRAR over "UnRAR.dll"), ace (TKyACE2 over "UnAceV2.Dll"),
+// cab (TKyCAB over the system's cabinet.dll; list and extract) or unzip
+// (TUnzDll over "UNZDLL.DLL"; test and extract). Exit code 0 when the
 // operation succeeded.
 
 #include "archives/KyACE2.h"
 #include "archives/KyRarArc.h"
 #include "archives/UNZDLL.h"
 #include "archives/win/KyACE2Win.h"
+#include "archives/win/KyCab.h"
 #include "archives/win/KyRarArcWin.h"
 #include "archives/win/ZipLibWin.h"
 #include "common/BaseUtils.h"
@@ -129,6 +131,34 @@ int RunAce(const TArgs& args)
     return 2;
 }
 
+int RunCab(const TArgs& args)
+{
+    TKyCAB cab(nullptr);
+    bool failed = false;
+    cab.OnError = [&](TKyCAB*, const std::wstring& text) {
+        Print(L"error " + text);
+        failed = true;
+    };
+    cab.OnCloseCopyFile = [](TKyCAB*, const std::wstring& name, int) { Print(L"extracted " + name); };
+    cab.SetArchiveName(args.Archive);
+    if (failed)
+        return 1;
+    if (args.Operation == L"list") {
+        const bool ok = cab.List();
+        for (int i = 0; i < cab.Count(); ++i) {
+            const TCabEntry& e = cab.Items(i);
+            Print(std::to_wstring(e.Size) + L" " + Hex(e.DateTime) + L" " + e.Name);
+        }
+        return ok ? 0 : 1;
+    }
+    if (args.Operation == L"extract") {
+        cab.SetTargetDir(args.Dir);
+        return cab.Extract(args.Paths) ? 0 : 1;
+    }
+    Print(L"cab: only list and extract");
+    return 2;
+}
+
 class TToolOwner : public IZipLibOwner {
 public:
     std::wstring DLLDirectory() const override { return L"."; }
@@ -207,7 +237,7 @@ int wmain(int argc, wchar_t** argv)
         }
     }
     if (plain.size() < 3) {
-        Print(L"usage: qrvarc list|test|extract rar|ace|unzip ARCHIVE [DIR] [--paths] [--password P]");
+        Print(L"usage: qrvarc list|test|extract rar|ace|cab|unzip ARCHIVE [DIR] [--paths] [--password P]");
         return 2;
     }
     args.Operation = plain[0];
@@ -221,6 +251,8 @@ int wmain(int argc, wchar_t** argv)
         return RunUnzip(args);
     if (args.Kind == L"ace")
         return RunAce(args);
+    if (args.Kind == L"cab")
+        return RunCab(args);
     Print(L"unknown kind: " + args.Kind);
     return 2;
 }
