@@ -380,6 +380,7 @@ void TDirView::ItemsChanged()
 {
     // Also kept while there is no window: the window is made with it.
     SetItemCount(ItemCount());
+    paintTracePending_ = true;
     if (!HandleAllocated())
         return;
     // A load may have changed the filter the captions note.

@@ -224,6 +224,7 @@ private:
     TViewStyleEx viewStyleEx_ = TViewStyleEx::vsxReport;
 
     bool pushing_ = false;  // the control is being told the records' states
+    bool paintTracePending_ = false;  // the timing trace notes the first paint after new items
     int busy_ = 0;
     HCURSOR savedCursor_ = nullptr;
     uint64_t busySince_ = 0;
