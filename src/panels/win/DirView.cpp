@@ -435,6 +435,7 @@ void TDirView::ShowBusy(bool Busy)
 
 void TDirView::LoadProgress(int /*Added*/)
 {
+    AnswerSentMessages();
     // A long load shows the shell's search animation; the control itself
     // learns the items when the load is done.
     if (!ShowAnimation || animation_ || !HandleAllocated() || GetTickCount64() - busySince_ <= 1000)
@@ -455,6 +456,20 @@ void TDirView::LoadProgress(int /*Added*/)
         FreeAnimation();
     if (animation_)
         UpdateWindow(animation_);
+}
+
+void TDirView::AnswerSentMessages()
+{
+    // A long read keeps answering what other threads and programs send to
+    // the window (the system's "not responding" check among them): only sent
+    // messages are handled, posted input waits until the list is complete.
+    constexpr uint64_t kAnswerInterval = 20;  // ms
+    const uint64_t now = GetTickCount64();
+    if (now - lastAnswered_ < kAnswerInterval)
+        return;
+    lastAnswered_ = now;
+    MSG message;
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
 }
 
 void TDirView::FreeAnimation()

@@ -3,12 +3,15 @@
 
 #include "TestDir.h"
 #include "framework/win/Forms.h"
+#include "framework/win/Handles.h"
 #include "win/MessagePump.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
+#include <thread>
 
 using namespace qrv;
 using namespace std::chrono_literals;
@@ -130,6 +133,34 @@ TEST_F(DirViewWatchTest, AChangeMadeWhileTheListReadsIsNotLost)
     ASSERT_TRUE(written);
     EXPECT_TRUE(list->WatchThreadActive());
     EXPECT_TRUE(test::PumpUntil([&] { return Shows(L"meanwhile.txt"); }, 20s));
+}
+
+TEST_F(DirViewWatchTest, ALongReadAnswersMessagesSentToTheWindow)
+{
+    for (int i = 0; i < 300; ++i)
+        dir.Write(L"f" + std::to_wstring(i) + L".txt", "");
+    const HWND window = list->Handle();
+    std::atomic<bool> answered{false};
+    TKernelHandle reading(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    // Another program asks the window something while the list reads.
+    std::thread asker([&] {
+        WaitForSingleObject(reading.Get(), INFINITE);
+        DWORD_PTR result = 0;
+        if (SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result))
+            answered = true;
+    });
+    bool answeredDuringTheRead = false;
+    list->OnAddFile = [&](TComponent*, TSearchRec&, bool&) {
+        SetEvent(reading.Get());
+        if (!answered)
+            Sleep(1);  // a slow drive
+        answeredDuringTheRead = answered;
+    };
+    list->Reload(false);
+    list->OnAddFile = nullptr;
+    asker.join();
+    EXPECT_TRUE(answeredDuringTheRead) << "the window answered only after the read";
+    EXPECT_TRUE(Shows(L"f299.txt"));
 }
 
 TEST_F(DirViewWatchTest, TheWatchFollowsTheListToAnotherFolder)
