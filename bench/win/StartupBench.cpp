@@ -2,9 +2,9 @@
 // 100,000 files and timed until one of its file lists holds every item,
 // beside a launch on a folder of one file and beside a bare
 // FindFirstFileW/FindNextFileW loop over the big folder, best of three, all
-// in this run. Meanwhile a message is sent to the main window again and
-// again: the longest wait for its answer is the window's responsiveness
-// during the load.
+// in this run. Meanwhile a message is sent to the program's windows again
+// and again: the longest wait for an answer before the large folder's list
+// is complete is the window's responsiveness during the load.
 //   qrv_bench_startup_win.exe [Quorvan32.exe] [big folder] [one-file folder] [empty ini]
 // (defaults: the exe beside this one, T:\qrvbench-100k, T:\qrvbench-1file,
 // T:\qrvbench-empty.ini, made by scripts/bench-fixtures)
@@ -80,6 +80,7 @@ struct Launch {
     bool complete = false;
     double toFullList = 0;      // ms from CreateProcess to a list holding every item
     double longestAnswer = 0;   // ms: the slowest answer to a message sent to the window meanwhile
+    double longestAsked = 0;    // ms after the launch when that message was sent
 };
 
 // Starts the program on the folder and waits until a list of its main
@@ -104,7 +105,11 @@ Launch LaunchUntilListed(const std::wstring& exe, const std::wstring& ini, const
             const Clock::time_point asked = Clock::now();
             DWORD_PTR answer = 0;
             SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer);
-            result.longestAnswer = std::max(result.longestAnswer, Milliseconds(Clock::now() - asked));
+            const double waited = Milliseconds(Clock::now() - asked);
+            if (waited > result.longestAnswer) {
+                result.longestAnswer = waited;
+                result.longestAsked = Milliseconds(asked - start);
+            }
             for (HWND list : ListViews(window))
                 if (SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) >= items) {
                     result.toFullList = Milliseconds(Clock::now() - start);
@@ -134,7 +139,10 @@ Launch BestOfThree(const std::wstring& exe, const std::wstring& ini, const std::
             return launch;
         best.complete = true;
         best.toFullList = std::min(best.toFullList, launch.toFullList);
-        best.longestAnswer = std::max(best.longestAnswer, launch.longestAnswer);
+        if (launch.longestAnswer > best.longestAnswer) {
+            best.longestAnswer = launch.longestAnswer;
+            best.longestAsked = launch.longestAsked;
+        }
     }
     return best;
 }
@@ -172,7 +180,7 @@ int wmain(int argc, wchar_t** argv)
     std::printf("%-40s %10.1f ms\n", "launch on a one-file folder", oneFile.toFullList);
     std::printf("%-40s %10.1f ms   reference (bare FindFirstFileW loop) %10.1f ms   ratio %.2f (goal <= 1.30)\n",
                 "the large folder's share", added, bare, added / bare);
-    std::printf("%-40s %10.1f ms   (goal <= 100 ms)\n", "longest answer to a sent message",
-                std::max(full.longestAnswer, oneFile.longestAnswer));
+    std::printf("%-40s %10.1f ms   (goal <= 100 ms), asked %.1f ms after the launch\n",
+                "longest answer during the load", full.longestAnswer, full.longestAsked);
     return 0;
 }
