@@ -2,6 +2,7 @@
 
 #include "common/win/BaseUtilsWin.h"
 #include "framework/SysUtils.h"
+#include "framework/TimingTrace.h"
 #include "panels/win/DirViewSystemWin.h"
 #include "panels/win/DriveView.h"
 #include "panels/win/DirViewWatch.h"
@@ -381,6 +382,8 @@ void TDirView::ItemsChanged()
     // Also kept while there is no window: the window is made with it.
     SetItemCount(ItemCount());
     paintTracePending_ = true;
+    if (TimingTraceEnabled())
+        TraceTiming(L"list count " + std::to_wstring(ItemCount()) + L" " + GetPath());
     if (!HandleAllocated())
         return;
     // A load may have changed the filter the captions note.
