@@ -69,10 +69,10 @@ endfunction()
 # Under Wine a process takes far longer to start than most tests take to run,
 # so ctest runs each test suite (the cases of one TEST_F fixture or TEST
 # group, or every instantiation of a TEST_P suite) in one process, with
-# --gtest_filter=<suite>.*; GoogleTest's output
-# names every failing case with its messages. The suites are read from the
-# sources, so no program runs to list them. A last test per program fails
-# when it holds a test outside the suites read, so none is skipped unseen.
+# --gtest_filter=<suite>.*; GoogleTest's output names every failing case with
+# its messages. The suites are read from the sources, so no program runs to
+# list them. A last test per program fails when it holds a test outside the
+# suites read, so none is skipped unseen.
 # A suite whose tests mount a drive (WineDrive) changes the drive list every
 # Wine process sees while it runs: it runs alone (RUN_SERIAL).
 function(qrv_win_suite_tests target sources label locks)
