@@ -2,6 +2,7 @@
 // the start-up logo, the main window and the message loop; everything is torn
 // down in reverse order on the way out.
 
+#include "framework/TimingTrace.h"
 #include "framework/win/Forms.h"
 #include "mainwindow/win/GlobalsInit.h"
 #include "mainwindow/win/RudirezOziMain.h"
@@ -26,6 +27,7 @@ struct GlobalsSession {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
 {
+    qrv::TraceTiming(L"program start");
     OleSession ole;
     GlobalsSession globals;
     int exitCode = 0;
@@ -33,7 +35,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
         qrv::TApplication application;
         application.Initialize();
         qrv::ShowStartupLogo();
-        application.CreateForm<qrv::TQRVMain>();
+        qrv::TraceTiming(L"start-up logo shown");
+        {
+            qrv::TTimingScope timing(L"main window created");
+            application.CreateForm<qrv::TQRVMain>();
+        }
+        qrv::TraceTiming(L"message loop");
         application.Run();
         exitCode = application.ExitCode;
     }
