@@ -231,9 +231,8 @@ void TCustomEasyEditSource::ReplaceAllText(std::wstring_view text)
 {
     TOwnEdit own(*this);
     TUpdate update(*this, ckState);
+    // The user's own text: tabs stay as typed.
     strings_.SetText(ToUtf16(text));
-    if (!(options_ & srUseTab))
-        ExpandTabsInLines(0, strings_.Count() - 1);
     undo_.Clear();
     redo_.Clear();
     AddRange(0, ToTheEnd, true, ToTheEnd, 0);
@@ -298,26 +297,38 @@ void TCustomEasyEditSource::AddRange(int firstColumn, int lastColumn, bool edit,
 void TCustomEasyEditSource::AddNotifier(const void* view, TNotifier notifier)
 {
     RemoveNotifier(view);
-    views_.push_back({view, std::move(notifier), nextSerial_++});
+    // While views are told the list must not move: newcomers wait.
+    (broadcasting_ ? pendingViews_ : views_).push_back({view, std::move(notifier), true});
 }
 
 void TCustomEasyEditSource::RemoveNotifier(const void* view)
 {
-    std::erase_if(views_, [view](const TView& entry) { return entry.view == view; });
+    std::erase_if(pendingViews_, [view](const TView& entry) { return entry.view == view; });
+    if (broadcasting_ == 0) {
+        std::erase_if(views_, [view](const TView& entry) { return entry.view == view; });
+        return;
+    }
+    // Told right now, perhaps: marked, and dropped when the telling ends.
+    for (TView& entry : views_)
+        if (entry.view == view)
+            entry.alive = false;
 }
 
 void TCustomEasyEditSource::Broadcast(TEasySourceNotification* record)
 {
-    if (views_.empty())
-        return;
-    // A view may detach itself or another view while it is told: walk a copy
-    // and skip the entries that are gone.
-    const std::vector<TView> views = views_;
-    for (const TView& view : views) {
-        const bool alive = std::any_of(views_.begin(), views_.end(),
-                                       [&](const TView& other) { return other.serial == view.serial; });
-        if (alive)
-            view.notifier(record);
+    ++broadcasting_;
+    {
+        const ScopeExit done([this] {
+            if (--broadcasting_ > 0)
+                return;
+            std::erase_if(views_, [](const TView& entry) { return !entry.alive; });
+            for (TView& entry : pendingViews_)
+                views_.push_back(std::move(entry));
+            pendingViews_.clear();
+        });
+        for (size_t i = 0; i < views_.size(); ++i)
+            if (views_[i].alive)
+                views_[i].notifier(record);
     }
 }
 

@@ -322,10 +322,12 @@ private:
     struct TView {
         const void* view;
         TNotifier notifier;
-        unsigned long serial;
+        bool alive;
     };
     std::vector<TView> views_;
-    unsigned long nextSerial_ = 0;
+    // Views added while the others are told, and the depth of telling.
+    std::vector<TView> pendingViews_;
+    int broadcasting_ = 0;
 };
 
 class TEasyEditSource : public TCustomEasyEditSource {

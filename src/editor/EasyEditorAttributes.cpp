@@ -30,13 +30,13 @@ void TCustomEasyEditorAttributes::SetStyle(TFontStyles value)
     style_ = value;
     // The style bits are added, never cleared: the mask says what was named.
     mask_ |= amStyle;
-    if (value & fsBold)
+    if (value & efBold)
         mask_ |= amBold;
-    if (value & fsItalic)
+    if (value & efItalic)
         mask_ |= amItalic;
-    if (value & fsUnderline)
+    if (value & efUnderline)
         mask_ |= amUnderline;
-    if (value & fsStrikeOut)
+    if (value & efStrikeOut)
         mask_ |= amStrikeOut;
     Changed();
 }

@@ -15,8 +15,9 @@
 
 namespace qrv {
 
-// Font style bits, as the token styles and character attributes use them.
-enum : uint8_t { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
+// Font style bits of token styles and character attributes: the bits of the
+// framework's font styles, in portable code.
+enum TEasyFontStyle : uint8_t { efBold = 1, efItalic = 2, efUnderline = 4, efStrikeOut = 8 };
 using TFontStyles = uint8_t;
 
 class TCustomEasyParser : public TComponent {

@@ -43,12 +43,12 @@ TEST(EasyEditorAttributes, MaskBits)
         void (*set)(TCustomEasyEditorAttributes&);
         uint16_t mask;
     } cases[] = {
-        {"bold + subscript", [](TCustomEasyEditorAttributes& a) { a.SetStyle(fsBold); a.SetVerticalPosition(1); }, 0x3440},
-        {"italic underline", [](TCustomEasyEditorAttributes& a) { a.SetStyle(fsItalic | fsUnderline); }, 0x1280},
-        {"strike-out", [](TCustomEasyEditorAttributes& a) { a.SetStyle(fsStrikeOut); }, 0x1100},
+        {"bold + subscript", [](TCustomEasyEditorAttributes& a) { a.SetStyle(efBold); a.SetVerticalPosition(1); }, 0x3440},
+        {"italic underline", [](TCustomEasyEditorAttributes& a) { a.SetStyle(efItalic | efUnderline); }, 0x1280},
+        {"strike-out", [](TCustomEasyEditorAttributes& a) { a.SetStyle(efStrikeOut); }, 0x1100},
         {"sub then super", [](TCustomEasyEditorAttributes& a) { a.SetVerticalPosition(1); a.SetVerticalPosition(2); }, 0x2800},
         {"back to normal", [](TCustomEasyEditorAttributes& a) { a.SetVerticalPosition(2); a.SetVerticalPosition(0); }, 0x2000},
-        {"styles add up", [](TCustomEasyEditorAttributes& a) { a.SetStyle(fsBold); a.SetStyle(fsItalic); }, 0x10C0},
+        {"styles add up", [](TCustomEasyEditorAttributes& a) { a.SetStyle(efBold); a.SetStyle(efItalic); }, 0x10C0},
         {"colours, name, size", [](TCustomEasyEditorAttributes& a) {
              a.SetColor(clRed); a.SetBackColor(clWhite); a.SetName(L"Arial"); a.SetSize(10);
          }, 0x0027},
@@ -78,13 +78,13 @@ TEST(EasyEditorAttributes, ChangedUnlessEqualAndCurrent)
 
     CountingAttributes copy;
     current.SetName(L"Courier");
-    current.SetStyle(fsBold);
+    current.SetStyle(efBold);
     current.SetVerticalPosition(2);
     current.SetText(L"t");
     copy.Assign(current);
     EXPECT_EQ(copy.Color(), clBlue);
     EXPECT_EQ(copy.Name(), L"Courier");
-    EXPECT_EQ(copy.Style(), fsBold);
+    EXPECT_EQ(copy.Style(), efBold);
     EXPECT_EQ(copy.VerticalPosition(), 2);
     EXPECT_EQ(copy.Text(), L"t");
     EXPECT_EQ(copy.begins, 1);
