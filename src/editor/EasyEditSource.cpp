@@ -542,7 +542,8 @@ void TCustomEasyEditSource::CaretRight(bool force)
         const int index = CharIndex(y, x, inside, width);
         const std::u16string_view line = Stored(y);
         if (index < static_cast<int>(line.size()) && line[index] == u'\t') {
-            MoveCaret(width - inside, 0);
+            // To the stop the tab ends at.
+            MoveCaret(tabs_.TabEnd(x - inside) - x, 0);
             return;
         }
     }
@@ -1261,6 +1262,9 @@ void TCustomEasyEditSource::ApplyKind(const TEasyUndoRecord& record)
         break;
     case ukJoin:
         BreakLine();
+        // The split-off line gets back what the joined line carried.
+        if (TEasyStringItem* item = strings_.Items(caret_.Y + 1))
+            item->Reserved1 = static_cast<int16_t>(record.Integer());
         break;
     case ukBreak:
         JoinLines();

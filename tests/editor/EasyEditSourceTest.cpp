@@ -163,6 +163,60 @@ TEST_F(EditSource, OptionsWriter)
     EXPECT_FALSE(source.CanUndo());
 }
 
+TEST_F(EditSource, CaretStepsByTheOptions)
+{
+    struct Case {
+        const char* name;
+        TEasySourceOptions options;
+        TEasyPoint from;
+        void (*step)(TEasyEditSource&);
+        TEasyPoint to;
+    } cases[] = {
+        {"right over a tab", srUseTab, {1, 0}, [](TEasyEditSource& s) { s.CaretRight(); }, {8, 0}},
+        {"right through a tab", srUseTab | srCursorThroughTabs, {1, 0}, [](TEasyEditSource& s) { s.CaretRight(); }, {2, 0}},
+        {"forced over it", srUseTab | srCursorThroughTabs, {1, 0}, [](TEasyEditSource& s) { s.CaretRight(true); }, {8, 0}},
+        {"left behind a tab", srUseTab, {8, 0}, [](TEasyEditSource& s) { s.CaretLeft(); }, {1, 0}},
+        {"left through a tab", srUseTab | srCursorThroughTabs, {5, 0}, [](TEasyEditSource& s) { s.CaretLeft(); }, {4, 0}},
+        {"always on tabs", srUseTab | srCursorThroughTabs | srAlwaysOnTabs, {5, 0},
+         [](TEasyEditSource& s) { s.CaretLeft(); }, {1, 0}},
+        {"snaps to the nearer end", srUseTab | srAlwaysOnTabs, {0, 1}, [](TEasyEditSource& s) { s.SetCaretPos(6, 0); }, {8, 0}},
+        {"snaps to the start", srUseTab | srAlwaysOnTabs, {0, 1}, [](TEasyEditSource& s) { s.SetCaretPos(3, 0); }, {1, 0}},
+        {"up at line begin", srMoveUpAtLineBegin, {0, 1}, [](TEasyEditSource& s) { s.CaretLeft(); }, {9, 0}},
+        {"no wrap at line begin", 0, {0, 1}, [](TEasyEditSource& s) { s.CaretLeft(); }, {0, 1}},
+        {"down at line end", srMoveDownAtLineEnd, {9, 0}, [](TEasyEditSource& s) { s.CaretRight(); }, {0, 1}},
+        {"beyond the end", srBeyondEol, {9, 0}, [](TEasyEditSource& s) { s.CaretRight(); }, {10, 0}},
+        {"stops at the end", 0, {9, 0}, [](TEasyEditSource& s) { s.CaretRight(); }, {9, 0}},
+        {"not below the text", 0, {0, 1}, [](TEasyEditSource& s) { s.MoveCaret(0, 3); }, {0, 1}},
+        {"below with srBeyondEof", srBeyondEof, {0, 1}, [](TEasyEditSource& s) { s.MoveCaret(0, 3); }, {0, 4}},
+    };
+    for (const Case& c : cases) {
+        source.SetOptions(c.options | srUseTab);
+        SetLines(source, u"a\tb|cd");
+        source.SetOptions(c.options | srUseTab | srLeaveTrailSpaces);
+        source.SetCaretPos(c.from.X, c.from.Y);
+        c.step(source);
+        EXPECT_EQ(source.CaretPoint(), c.to) << c.name;
+    }
+}
+
+TEST_F(EditSource, LiveSpellingMarksRejectedWords)
+{
+    std::vector<std::u16string> asked;
+    source.OnWordSpell = [&](TCustomEasyEditSource*, const std::u16string& word, bool& correct) {
+        asked.push_back(word);
+        correct = word != u"falsch";
+    };
+    SetLines(source, u"gut, falsch!|hier");
+    source.SetCaretPos(0, 1);
+    source.SetOptions(source.Options() | srLiveSpell);
+    source.EnsureParsed(1);
+    EXPECT_EQ(asked, (std::vector<std::u16string>{u"gut", u"falsch"})) << "the caret's word is skipped";
+    EXPECT_EQ(source.Strings().StyleAt(0, 1), 0xFFFF);
+    EXPECT_EQ(source.Strings().StyleAt(0, 6), 0xFFFE);
+    EXPECT_EQ(source.Strings().StyleAt(0, 11), 0xFFFE);
+    EXPECT_EQ(source.Strings().StyleAt(0, 12), 0xFFFF);
+}
+
 TEST_F(EditSource, JoinLinesNoOps)
 {
     struct Case {
@@ -184,11 +238,13 @@ TEST_F(EditSource, JoinLinesNoOps)
     }
     // At the end it joins, beyond it the gap becomes spaces.
     SetLines(source, u"ab|cd");
+    source.Strings().Items(1)->Reserved1 = 7;
     source.SetCaretPos(4, 0);
     source.JoinLines();
     EXPECT_EQ(Lines(source), u"ab  cd");
     source.Undo();
     EXPECT_EQ(Lines(source), u"ab|cd");
+    EXPECT_EQ(source.Strings().Items(1)->Reserved1, 7) << "the line's reserved value comes back";
 }
 
 TEST_F(EditSource, BroadcastsPerOperation)

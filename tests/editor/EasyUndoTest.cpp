@@ -208,7 +208,7 @@ TEST_F(Undo, BookmarkSetTwiceToggleAndGoto)
 TEST(UndoProperty, UndoAllAndRedoAll)
 {
     const unsigned firstSeed = std::random_device{}();
-    for (unsigned run = 0; run < 400; ++run) {
+    for (unsigned run = 0; run < 600; ++run) {
         const unsigned seed = firstSeed + run;
         std::mt19937 random(seed);
         auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
@@ -233,6 +233,11 @@ TEST(UndoProperty, UndoAllAndRedoAll)
             options |= srBeyondEof;
         if (pick(3) == 0)
             options &= ~srBeyondEol;
+        // The caret's finer options, now and then.
+        for (TEasySourceOption option : {srAlwaysOnTabs, srCursorThroughTabs, srMoveUpAtLineBegin,
+                                         srMoveDownAtLineEnd, srLeaveTrailSpaces, srOptimalFill})
+            if (pick(4) == 0)
+                options |= option;
         source.SetOptions(options);
         std::u16string start;
         for (int i = pick(4); i >= 0; --i)

@@ -1,3 +1,4 @@
+#include "editor/win/EasyEditorAttributesWin.h"
 #include "editor/win/EasyFontManagerWin.h"
 #include "framework/win/Graphics.h"
 #include "framework/win/Handles.h"
@@ -89,4 +90,29 @@ TEST(EasyFontManagerWin, OutlineFiguresOrTheirFallbacks)
         EXPECT_EQ(metrics.SubscriptOffset, subOffset ? subOffset : gdi.tmHeight / 8) << stock;
         EXPECT_EQ(metrics.SuperscriptOffset, superOffset ? superOffset : gdi.tmAscent / 2) << stock;
     }
+}
+
+TEST(EasyEditorAttributesWin, TakenFromAFont)
+{
+    struct Counting : TCustomEasyEditorAttributes {
+        void BeginUpdate() override { ++begins; }
+        void EndUpdate() override { ++ends; }
+        int begins = 0, ends = 0;
+    } attributes;
+    attributes.SetVerticalPosition(2);
+    TFont font;
+    font.SetName(L"Courier New");
+    font.SetSize(14);
+    font.SetStyle(fsBold | fsUnderline);
+    font.SetColor(clRed);
+    AssignFont(attributes, font);
+    EXPECT_EQ(attributes.Name(), L"Courier New");
+    EXPECT_EQ(attributes.Size(), 14);
+    EXPECT_EQ(attributes.Style(), efBold | efUnderline);
+    EXPECT_EQ(attributes.Color(), clRed);
+    EXPECT_EQ(attributes.VerticalPosition(), 0);
+    EXPECT_EQ(attributes.Charset(), DEFAULT_CHARSET);
+    EXPECT_EQ(attributes.Mask() & (amSuperscript | amSubscript), 0);
+    EXPECT_EQ(attributes.begins, 1);
+    EXPECT_EQ(attributes.ends, 1);
 }
