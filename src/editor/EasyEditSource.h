@@ -304,9 +304,8 @@ private:
     TEasyUndoList redo_;
     TEasyUndoList* receiving_ = &undo_;
     int undoStep_ = 0;
-    // The point records are made at while AtPosition runs.
+    // Non-zero while AtPosition runs: records carry their point.
     int positioned_ = 0;
-    TEasyPoint recordPoint_;
 
     TEasyBookMarkList bookmarks_;
     TEasyBookMarkList lineMarks_;

@@ -44,8 +44,8 @@ int TEasyGdiFontMeasurer::TextWidth(uintptr_t font, std::u16string_view text)
 {
     TSelectObject select(screen_.Get(), reinterpret_cast<HFONT>(font));
     SIZE extent{};
-    if (!GetTextExtentPoint32W(screen_.Get(), reinterpret_cast<const wchar_t*>(text.data()), static_cast<int>(text.size()),
-                               &extent))
+    const auto* units = reinterpret_cast<const wchar_t*>(text.data());
+    if (!GetTextExtentPoint32W(screen_.Get(), units, static_cast<int>(text.size()), &extent))
         return 0;
     return extent.cx;
 }
