@@ -507,3 +507,33 @@ TEST(EditorSettings, LocationDefaultsAndSetters)
     EXPECT_EQ(SettingsKey(), L"\\Software\\Quorvan Free\\EditorSettings");
     EXPECT_TRUE(SettingsUseRegistry());
 }
+
+TEST_F(EditSource, HiddenLinesShowAndFollowBreaks)
+{
+    source.SetOptions(source.Options() | srAllowHiddenLines);
+    SetLines(source, u"0|1|2|3|4|5");
+    for (int i = 2; i <= 4; ++i) {
+        source.Strings().Items(i)->Flags |= lfCollapsible;
+        source.Strings().Items(i)->Level = 1;
+    }
+    view.Forget();
+    source.Strings().Collapse(1, true);
+    ASSERT_FALSE(source.Strings().IsLineVisible(3));
+    ASSERT_FALSE(view.broadcasts.empty());
+    EXPECT_TRUE(view.broadcasts.back().states & csVisibleChanged);
+    EXPECT_FALSE(view.broadcasts.back().states & csEdit) << "hiding lines is no edit";
+    EXPECT_FALSE(source.Modified());
+    EXPECT_EQ(Lines(source), u"0|1|2|3|4|5");
+
+    // The caret put onto a hidden line opens its block.
+    source.SetCaretPos(0, 3);
+    EXPECT_TRUE(source.Strings().IsLineVisible(3));
+
+    // A line split off a block's line belongs to the block.
+    source.SetCaretPos(1, 2);
+    source.InsertText(u"x");
+    source.BreakLine();
+    EXPECT_EQ(Lines(source), u"0|1|2|x|3|4|5");
+    EXPECT_TRUE(source.Strings().Items(3)->Flags & lfCollapsible);
+    EXPECT_EQ(source.Strings().Items(3)->Level, 1);
+}
