@@ -77,3 +77,41 @@ std::string Inflate(const std::string& data)
 }
 
 }  // namespace qrv::test
+
+#include "framework/Streams.h"
+
+namespace qrv::test {
+
+std::vector<std::string> ChunkNames(const std::string& file)
+{
+    std::vector<std::string> names;
+    for (const RawChunk& chunk : ReadChunks(file))
+        names.push_back(chunk.Name);
+    return names;
+}
+
+std::string InflatedImageData(const std::string& file)
+{
+    std::string data;
+    for (const RawChunk& chunk : ReadChunks(file))
+        if (chunk.Name == "IDAT")
+            data += chunk.Data;
+    return Inflate(data);
+}
+
+void LoadPicture(TPngPicture& picture, const std::string& bytes)
+{
+    TMemoryStream stream;
+    stream.WriteBytes(bytes);
+    stream.SetPosition(0);
+    picture.LoadFromStream(stream);
+}
+
+std::string SavePicture(TPngPicture& picture)
+{
+    TMemoryStream stream;
+    picture.SaveToStream(stream);
+    return {reinterpret_cast<const char*>(stream.Memory()), stream.Bytes().size()};
+}
+
+}  // namespace qrv::test

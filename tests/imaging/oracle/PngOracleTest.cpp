@@ -27,21 +27,6 @@ protected:
     static void TearDownTestSuite() { EndPngChunkRegistry(); }
 };
 
-void Load(TPngPicture& picture, const std::string& bytes)
-{
-    TMemoryStream stream;
-    stream.WriteBytes(bytes);
-    stream.SetPosition(0);
-    picture.LoadFromStream(stream);
-}
-
-std::string Save(TPngPicture& picture)
-{
-    TMemoryStream stream;
-    picture.SaveToStream(stream);
-    return {reinterpret_cast<const char*>(stream.Memory()), stream.Bytes().size()};
-}
-
 void ExpectSameSamples(const TPngSamples& expected, const TPngSamples& actual)
 {
     EXPECT_EQ(expected.Width, actual.Width);
@@ -61,7 +46,7 @@ TEST_F(PngOracle, EveryFixtureDecodesToTheSamplesOfLibpng)
         SCOPED_TRACE(name);
         const std::string bytes = ReadFile(FixturePath(name));
         TPngPicture picture;
-        Load(picture, bytes);
+        LoadPicture(picture, bytes);
         ExpectSameSamples(LibpngSamples(bytes), PngSamples(*picture.Image()));
     }
 }
@@ -75,21 +60,21 @@ TEST_F(PngOracle, EveryFixtureRecodedWithEachFilterSetPassesPngcheckAndKeepsItsS
     for (const std::string& name : FixtureNames()) {
         const std::string bytes = ReadFile(FixturePath(name));
         TPngPicture original;
-        Load(original, bytes);
+        LoadPicture(original, bytes);
         const TPngSamples samples = PngSamples(*original.Image());
         for (TFilters set : sets)
             for (uint8_t interlacing = 0; interlacing <= 1; ++interlacing) {
                 SCOPED_TRACE(name + " filters " + std::to_string(set) + " interlace " + std::to_string(interlacing));
                 TPngPicture picture;
-                Load(picture, bytes);
+                LoadPicture(picture, bytes);
                 picture.SetFilterSet(set);
                 picture.SetInterlacing(interlacing);
-                const std::string recoded = Save(picture);
+                const std::string recoded = SavePicture(picture);
                 // libpng reads the new file to the samples we hold...
                 ExpectSameSamples(samples, LibpngSamples(recoded));
                 // ...and so do we.
                 TPngPicture again;
-                Load(again, recoded);
+                LoadPicture(again, recoded);
                 ExpectSameSamples(samples, PngSamples(*again.Image()));
                 const std::wstring file = dir.Write(L"r" + std::to_wstring(written++) + L".png", recoded);
                 files += " '" + WideToUtf8(file) + "'";
@@ -108,9 +93,9 @@ TEST_F(PngOracle, AGammaFileLoadsAndSavesWithTheSameSamples)
         SCOPED_TRACE(name);
         const std::string bytes = ReadFile(FixturePath(name));
         TPngPicture picture;
-        Load(picture, bytes);
+        LoadPicture(picture, bytes);
         EXPECT_FALSE(picture.GammaIsIdentity());
-        const std::string saved = Save(picture);
+        const std::string saved = SavePicture(picture);
         ExpectSameSamples(LibpngSamples(bytes), LibpngSamples(saved));
         // The gAMA chunk is written back as it was.
         bool hasGamma = false;
@@ -127,8 +112,8 @@ TEST_F(PngOracle, SixteenBitFilesKeepTheirLowBytes)
         SCOPED_TRACE(name);
         const std::string bytes = ReadFile(FixturePath(name));
         TPngPicture picture;
-        Load(picture, bytes);
-        const TPngSamples samples = LibpngSamples(Save(picture));
+        LoadPicture(picture, bytes);
+        const TPngSamples samples = LibpngSamples(SavePicture(picture));
         // The fixtures' low bytes are not all zero, so dropping them shows.
         bool lowBytes = false;
         for (uint16_t v : samples.Values)
@@ -152,6 +137,6 @@ TEST_F(PngOracle, AZlibTrailerAloneInALastIdatLoadsWithoutACrcError)
         chunks.push_back({"IDAT", chunk.Data.substr(chunk.Data.size() - 4)});
     }
     TPngPicture picture;
-    Load(picture, BuildPng(chunks));
+    LoadPicture(picture, BuildPng(chunks));
     ExpectSameSamples(LibpngSamples(bytes), PngSamples(*picture.Image()));
 }
