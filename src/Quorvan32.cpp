@@ -3,6 +3,7 @@
 // down in reverse order on the way out.
 
 #include "framework/win/Forms.h"
+#include "imaging/win/PNGObject.h"
 #include "mainwindow/win/GlobalsInit.h"
 #include "mainwindow/win/RudirezOziMain.h"
 
@@ -18,6 +19,12 @@ struct OleSession {
     bool ok;
 };
 
+// The picture classes registered with the picture framework.
+struct PictureClassesSession {
+    PictureClassesSession() { qrv::StartPNGUnit(); }
+    ~PictureClassesSession() { qrv::EndPNGUnit(); }
+};
+
 struct GlobalsSession {
     GlobalsSession() { qrv::InitializeGlobals(); }
     ~GlobalsSession() { qrv::FinalizeGlobals(); }
@@ -28,6 +35,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
 {
     OleSession ole;
     GlobalsSession globals;
+    PictureClassesSession pictureClasses;
     int exitCode = 0;
     {
         qrv::TApplication application;
