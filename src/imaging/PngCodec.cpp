@@ -3,6 +3,7 @@
 #include "framework/Streams.h"
 #include "imaging/PngChunks.h"
 #include "imaging/PngErrors.h"
+#include "imaging/PngFilters.h"
 #include "imaging/PngPicture.h"
 
 #include <zlib.h>
@@ -32,51 +33,6 @@ uint32_t PassWidth(uint32_t width, const TAdam7Pass& pass)
     return width > pass.StartColumn
                ? (width - pass.StartColumn + pass.ColumnIncrement - 1) / pass.ColumnIncrement
                : 0;
-}
-
-uint8_t PaethPredictor(int left, int above, int upperLeft)
-{
-    const int estimate = left + above - upperLeft;
-    const int toLeft = std::abs(estimate - left);
-    const int toAbove = std::abs(estimate - above);
-    const int toUpperLeft = std::abs(estimate - upperLeft);
-    if (toLeft <= toAbove && toLeft <= toUpperLeft)
-        return static_cast<uint8_t>(left);
-    if (toAbove <= toUpperLeft)
-        return static_cast<uint8_t>(above);
-    return static_cast<uint8_t>(upperLeft);
-}
-
-// Undoes the filter of row[1 .. count] in place; row[0] is the filter type.
-// Types 0 and above 4 leave the row as read.
-void Unfilter(uint8_t* row, const uint8_t* previous, size_t count, size_t offset)
-{
-    uint8_t* cur = row + 1;
-    const uint8_t* prev = previous + 1;
-    switch (row[0]) {
-    case 1:
-        for (size_t i = offset; i < count; ++i)
-            cur[i] = static_cast<uint8_t>(cur[i] + cur[i - offset]);
-        break;
-    case 2:
-        for (size_t i = 0; i < count; ++i)
-            cur[i] = static_cast<uint8_t>(cur[i] + prev[i]);
-        break;
-    case 3:
-        for (size_t i = 0; i < std::min(offset, count); ++i)
-            cur[i] = static_cast<uint8_t>(cur[i] + (prev[i] >> 1));
-        for (size_t i = offset; i < count; ++i)
-            cur[i] = static_cast<uint8_t>(cur[i] + ((cur[i - offset] + prev[i]) >> 1));
-        break;
-    case 4:
-        for (size_t i = 0; i < std::min(offset, count); ++i)
-            cur[i] = static_cast<uint8_t>(cur[i] + prev[i]);
-        for (size_t i = offset; i < count; ++i)
-            cur[i] = static_cast<uint8_t>(cur[i] + PaethPredictor(cur[i - offset], prev[i], prev[i - offset]));
-        break;
-    default:
-        break;
-    }
 }
 
 // Sample k of a row packed with bits per sample from the most significant bit.
@@ -594,8 +550,8 @@ void DecodeImageData(TPngPicture& picture, TChunkIHDR& header, TStream& stream, 
     TIdatReader reader(stream, size);
     const size_t offset = PngPixelOffset(colorType, depth);
     const size_t fullRowBytes = PngRowBytes(colorType, depth, image->Width());
-    std::vector<uint8_t> current(fullRowBytes + 1, 0);
-    std::vector<uint8_t> previous(fullRowBytes + 1, 0);
+    std::vector<uint8_t> current(fullRowBytes + 1 + UnfilterPadding, 0);
+    std::vector<uint8_t> previous(fullRowBytes + 1 + UnfilterPadding, 0);
 
     // Decodes one row of rowBytes; false when the data ended (what came of a
     // cut row is kept, its missing rest is zero).
@@ -605,7 +561,7 @@ void DecodeImageData(TPngPicture& picture, TChunkIHDR& header, TStream& stream, 
             return false;
         if (got < rowBytes + 1)
             std::fill(current.begin() + static_cast<ptrdiff_t>(got), current.begin() + static_cast<ptrdiff_t>(rowBytes + 1), 0);
-        Unfilter(current.data(), previous.data(), rowBytes, offset);
+        UnfilterRow(current[0], current.data() + 1, previous.data() + 1, rowBytes, offset);
         RowIntoImage(*image, current.data() + 1, place);
         std::swap(current, previous);
         return got == rowBytes + 1;

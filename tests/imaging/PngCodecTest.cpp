@@ -4,6 +4,7 @@
 
 #include "imaging/PngChunks.h"
 #include "imaging/PngErrors.h"
+#include "imaging/PngFilters.h"
 #include "imaging/PngPicture.h"
 #include "imaging/PngSamples.h"
 
@@ -273,4 +274,41 @@ TEST_F(PngCodec, EmptyAndOversizedImagesTouchNoPixels)
     TPngPicture capped;
     capped.SetAllocator(std::make_shared<THeapPixelAllocator>(1000));
     EXPECT_THROW(LoadPicture(capped, BuildPng({{"IHDR", Ihdr(65535, 65535, 16, 6)}, {"IEND", ""}})), EPngOutOfMemory);
+}
+
+TEST_F(PngCodec, UnfilteringWholePixelsMatchesTheBytewiseDefinition)
+{
+    std::mt19937 random(9);
+    for (size_t offset : {1, 2, 3, 4, 6, 8})
+        for (uint8_t type = 0; type <= 5; ++type) {
+            SCOPED_TRACE("offset " + std::to_string(offset) + " type " + std::to_string(type));
+            const size_t count = offset * 37;
+            std::vector<uint8_t> row(count + UnfilterPadding), previous(count + UnfilterPadding);
+            for (auto& b : row)
+                b = static_cast<uint8_t>(random());
+            for (auto& b : previous)
+                b = static_cast<uint8_t>(random());
+            // The definition, byte by byte.
+            std::vector<uint8_t> expected(row.begin(), row.begin() + static_cast<ptrdiff_t>(count));
+            for (size_t i = 0; i < count; ++i) {
+                const int left = i >= offset ? expected[i - offset] : 0;
+                const int above = previous[i];
+                const int corner = i >= offset ? previous[i - offset] : 0;
+                int predicted = 0;
+                if (type == 1)
+                    predicted = left;
+                else if (type == 2)
+                    predicted = above;
+                else if (type == 3)
+                    predicted = (left + above) / 2;
+                else if (type == 4) {
+                    const int p = left + above - corner;
+                    const int pa = std::abs(p - left), pb = std::abs(p - above), pc = std::abs(p - corner);
+                    predicted = pa <= pb && pa <= pc ? left : pb <= pc ? above : corner;
+                }
+                expected[i] = static_cast<uint8_t>(expected[i] + predicted);
+            }
+            UnfilterRow(type, row.data(), previous.data(), count, offset);
+            EXPECT_EQ(std::vector<uint8_t>(row.begin(), row.begin() + static_cast<ptrdiff_t>(count)), expected);
+        }
 }
