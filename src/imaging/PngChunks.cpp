@@ -275,6 +275,12 @@ bool TChunkgAMA::LoadFromStream(TStream& stream, const std::string& name, uint32
     return true;
 }
 
+bool TChunkgAMA::SaveToStream(TStream& stream)
+{
+    (void)Gamma();  // gives a chunk without a value the value 1
+    return TChunk::SaveToStream(stream);
+}
+
 // ---------------------------------------------------------------- tRNS
 
 void TChunktRNS::Assign(const TChunk& source)

@@ -126,6 +126,7 @@ class TChunkgAMA : public TChunk {
     QRV_PNG_CHUNK_CLASS(TChunkgAMA, "gAMA")
     void Assign(const TChunk& source) override;
     bool LoadFromStream(TStream& stream, const std::string& name, uint32_t size) override;
+    bool SaveToStream(TStream& stream) override;
     // Gamma × 100000; a new chunk holds 1.
     uint32_t Gamma();
     void SetGamma(uint32_t value);

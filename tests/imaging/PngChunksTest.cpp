@@ -185,6 +185,13 @@ TEST_F(PngChunks, GammaTablesFollowTheGamaChunk)
     EXPECT_EQ(picture.GammaTable[255], 255);
     EXPECT_GT(picture.GammaTable[64], 64);
     EXPECT_EQ(picture.InverseGammaTable[picture.GammaTable[200]], 200);
+    // A new gAMA chunk holds 1 (gamma 0.00001).
+    TChunkgAMA fresh(&picture);
+    TMemoryStream written;
+    EXPECT_TRUE(fresh.SaveToStream(written));
+    EXPECT_EQ(written.Size(), 16);
+    EXPECT_EQ(written.Memory()[11], 1);
+    EXPECT_EQ(fresh.Gamma(), 1u);
     // The next load starts from identity again.
     LoadPicture(picture, BuildPng({GreyHeader(), GreyData(), End()}));
     EXPECT_TRUE(picture.GammaIsIdentity());
