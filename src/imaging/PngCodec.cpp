@@ -9,7 +9,10 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
+#include <exception>
+#include <utility>
 #include <vector>
 
 namespace qrv {
@@ -50,6 +53,24 @@ inline void SetPackedSample(uint8_t* row, size_t k, unsigned bits, unsigned valu
     row[bit >> 3] = static_cast<uint8_t>((row[bit >> 3] & ~mask) | ((value << shift) & mask));
 }
 
+// For each byte of four 2-bit samples the two bytes of their 4-bit pixels,
+// each sample multiplied by the factor (5 for grey, 1 for indices).
+using TWidened = std::array<uint8_t, 2>;
+const std::array<TWidened, 256>& TwoBitWidening(unsigned factor)
+{
+    static const auto table = [](unsigned f) {
+        std::array<TWidened, 256> result{};
+        for (unsigned b = 0; b < 256; ++b) {
+            auto sample = [&](int shift) { return ((b >> shift) & 3) * f; };
+            result[b] = {static_cast<uint8_t>(sample(6) << 4 | sample(4)),
+                         static_cast<uint8_t>(sample(2) << 4 | sample(0))};
+        }
+        return result;
+    };
+    static const std::array<TWidened, 256> grey = table(5), index = table(1);
+    return factor == 5 ? grey : index;
+}
+
 // Where the samples of one decoded or encoded row belong: image row y,
 // columns first + k × step for k below count.
 struct TRowPlace {
@@ -80,7 +101,14 @@ void RowIntoImage(TPngImage& image, const uint8_t* src, const TRowPlace& place)
         } else if (depth == 2) {
             // Held with 4 bits: grey v shows through the 16-entry ramp as v × 5.
             const unsigned factor = colorType == 0 ? 5 : 1;
-            for (uint32_t k = 0; k < count; ++k)
+            uint32_t k = 0;
+            if (step == 1) {
+                // Four samples of a byte become two held bytes at once.
+                const auto& widen = TwoBitWidening(factor);
+                for (; k + 4 <= count; k += 4)
+                    std::memcpy(dst + k / 2, &widen[src[k / 4]], 2);
+            }
+            for (; k < count; ++k)
                 SetPackedSample(dst, first + k * step, 4, PackedSample(src, k, 2) * factor);
         } else if (step == 1) {
             std::memcpy(dst, src, (static_cast<size_t>(count) * depth + 7) / 8);
@@ -264,7 +292,10 @@ void RowFromImage(const TPngImage& image, uint8_t* out, const TRowPlace& place)
 // Reads the compressed data of a run of IDAT chunks and inflates it.
 class TIdatReader {
 public:
-    TIdatReader(TStream& stream, uint32_t size) : stream_(stream), remaining_(size), input_(InputPiece)
+    // size: the data bytes of the first chunk; needed: the bytes of all rows
+    // of the image, beyond which nothing is inflated.
+    TIdatReader(TStream& stream, uint32_t size, uint64_t needed)
+        : stream_(stream), remaining_(size), needed_(needed), input_(InputPiece)
     {
         crc_ = crc32(0L, reinterpret_cast<const Bytef*>("IDAT"), 4);
         if (inflateInit_(&zs_, ZLibInterfaceVersion, sizeof(z_stream)) != Z_OK)
@@ -277,20 +308,20 @@ public:
     // Fills out with up to count bytes; fewer when the data ends.
     size_t Fill(uint8_t* out, size_t count)
     {
-        zs_.next_out = out;
-        zs_.avail_out = static_cast<uInt>(count);
-        while (zs_.avail_out > 0 && !streamEnded_) {
-            if (zs_.avail_in == 0 && !ReadInput())
+        size_t done = 0;
+        while (done < count) {
+            if (outputAt_ == output_.size() && !Refill())
                 break;
-            const int result = inflate(&zs_, Z_NO_FLUSH);
-            if (result == Z_STREAM_END)
-                streamEnded_ = true;
-            else if (result == Z_NEED_DICT || (result < 0 && result != Z_BUF_ERROR))
-                throw ZLibError(zs_.msg ? zs_.msg : zError(result));
+            const size_t piece = std::min(count - done, output_.size() - outputAt_);
+            std::memcpy(out + done, output_.data() + outputAt_, piece);
+            outputAt_ += piece;
+            done += piece;
         }
-        return count - zs_.avail_out;
+        return done;
     }
 
+    // Takes the unread rest of the current chunk into the CRC, then reads
+    // and compares the chunk's CRC. Data that simply ends is no error.
     // Takes the unread rest of the current chunk into the CRC, then reads
     // and compares the chunk's CRC. Data that simply ends is no error.
     void FinishChunk()
@@ -309,6 +340,38 @@ public:
     }
 
 private:
+    // Inflates the next block of rows: many rows per call keep zlib on its
+    // fast path. A failure after some output is raised on the next call, so
+    // the rows before it are still delivered.
+    bool Refill()
+    {
+        if (pendingFailure_)
+            std::rethrow_exception(std::exchange(pendingFailure_, nullptr));
+        const size_t block = static_cast<size_t>(std::min<uint64_t>(OutputBlock, needed_));
+        output_.resize(block);
+        outputAt_ = 0;
+        zs_.next_out = output_.data();
+        zs_.avail_out = static_cast<uInt>(block);
+        try {
+            while (zs_.avail_out > 0 && !streamEnded_) {
+                if (zs_.avail_in == 0 && !ReadInput())
+                    break;
+                const int result = inflate(&zs_, Z_NO_FLUSH);
+                if (result == Z_STREAM_END)
+                    streamEnded_ = true;
+                else if (result == Z_NEED_DICT || (result < 0 && result != Z_BUF_ERROR))
+                    throw ZLibError(zs_.msg ? zs_.msg : zError(result));
+            }
+        } catch (const Exception&) {
+            if (zs_.avail_out == block)
+                throw;
+            pendingFailure_ = std::current_exception();
+        }
+        output_.resize(block - zs_.avail_out);
+        needed_ -= output_.size();
+        return !output_.empty();
+    }
+
     // Next piece of input; at the end of a chunk checks its CRC and moves on
     // to the next IDAT chunk. False when the stream has nothing more.
     bool ReadInput()
@@ -342,12 +405,18 @@ private:
         return true;
     }
 
+    static constexpr size_t OutputBlock = 65536;
+
     TStream& stream_;
     uint32_t remaining_;
+    uint64_t needed_;
     std::vector<uint8_t> input_;
     z_stream zs_{};
     uLong crc_;
     bool streamEnded_ = false;
+    std::vector<uint8_t> output_;
+    size_t outputAt_ = 0;
+    std::exception_ptr pendingFailure_;
 };
 
 // Writes deflate's output as IDAT chunks of exactly limit bytes but the last.
@@ -547,9 +616,20 @@ void DecodeImageData(TPngPicture& picture, TChunkIHDR& header, TStream& stream, 
         }
     }
 
-    TIdatReader reader(stream, size);
     const size_t offset = PngPixelOffset(colorType, depth);
     const size_t fullRowBytes = PngRowBytes(colorType, depth, image->Width());
+    uint64_t needed = 0;
+    if (picture.Interlacing() == 0) {
+        needed = uint64_t(fullRowBytes + 1) * image->Height();
+    } else {
+        for (const TAdam7Pass& pass : Adam7) {
+            const size_t rowBytes = PngRowBytes(colorType, depth, PassWidth(image->Width(), pass));
+            if (rowBytes > 0 && image->Height() > pass.StartRow)
+                needed += uint64_t(rowBytes + 1) *
+                          ((image->Height() - pass.StartRow + pass.RowIncrement - 1) / pass.RowIncrement);
+        }
+    }
+    TIdatReader reader(stream, size, needed);
     std::vector<uint8_t> current(fullRowBytes + 1 + UnfilterPadding, 0);
     std::vector<uint8_t> previous(fullRowBytes + 1 + UnfilterPadding, 0);
 

@@ -312,3 +312,14 @@ TEST_F(PngCodec, UnfilteringWholePixelsMatchesTheBytewiseDefinition)
             EXPECT_EQ(std::vector<uint8_t>(row.begin(), row.begin() + static_cast<ptrdiff_t>(count)), expected);
         }
 }
+
+TEST_F(PngCodec, DamagedCompressedDataKeepsTheRowsBeforeIt)
+{
+    const std::string rows = std::string("\0\x10\x20\x30", 4) + std::string("\0\x40\x50\x60", 4);
+    // A stored block with the first two rows, then a block of the invalid type 3.
+    const std::string data = std::string("\x78\x01\x00\x08\x00\xf7\xff", 7) + rows + "\x07";
+    TPngPicture picture;
+    EXPECT_THROW(LoadPicture(picture, BuildPng({{"IHDR", Ihdr(3, 3, 8, 0)}, {"IDAT", data}, {"IEND", ""}})),
+                 EPNGZLIBError);
+    EXPECT_EQ(PngSamples(*picture.Image()).Values, (std::vector<uint16_t>{0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0, 0, 0}));
+}
