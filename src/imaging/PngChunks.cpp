@@ -130,7 +130,9 @@ void TChunkIHDR::Assign(const TChunk& source)
 bool TChunkIHDR::LoadFromStream(TStream& stream, const std::string& name, uint32_t size)
 {
     TChunk::LoadFromStream(stream, name, size);
-    if (data_.size() < 13)
+    // A file has one header; another one later would get an image of its
+    // own that nothing shows (and a file could ask for many).
+    if (data_.size() < 13 || owner_->Chunks().empty() || owner_->Chunks().front().get() != this)
         throw EPngInvalidIHDR();
     Width = ReadBigEndian32(&data_[0]);
     Height = ReadBigEndian32(&data_[4]);

@@ -87,6 +87,7 @@ TEST_F(PngChunks, ReadingFailsWithTheClassOfEachFault)
          expect(EPngUnexpectedEnd())},
         {"IHDR short", BuildPng({{"IHDR", Ihdr(4, 2, 8, 0).substr(0, 12)}, GreyData(), End()}),
          expect(EPngInvalidIHDR())},
+        {"second IHDR", BuildPng({GreyHeader(), GreyHeader(), GreyData(), End()}), expect(EPngInvalidIHDR())},
         {"RGB of 4 bits", BuildPng({{"IHDR", Ihdr(4, 2, 4, 2)}, GreyData(), End()}), expect(EPngInvalidIHDR())},
         {"colour type 1", BuildPng({{"IHDR", Ihdr(4, 2, 8, 1)}, GreyData(), End()}), expect(EPngInvalidIHDR())},
         {"width 65536", BuildPng({{"IHDR", Ihdr(65536, 2, 8, 0)}, GreyData(), End()}), expect(EPNGSizeExceeds())},
