@@ -323,3 +323,17 @@ TEST_F(PngCodec, DamagedCompressedDataKeepsTheRowsBeforeIt)
                  EPNGZLIBError);
     EXPECT_EQ(PngSamples(*picture.Image()).Values, (std::vector<uint16_t>{0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0, 0, 0}));
 }
+
+TEST_F(PngCodec, GammaChangesWhatIsShownButNotTheSamplesHeld)
+{
+    const std::string row = std::string("\0\x40\x80\xc0", 4);
+    TPngPicture picture;
+    LoadPicture(picture, BuildPng({{"IHDR", Ihdr(1, 1, 8, 2)}, {"gAMA", Be32(100000)}, {"IDAT", Zlib(row)}, {"IEND", ""}}));
+    EXPECT_EQ(PngSamples(*picture.Image()).Values, (std::vector<uint16_t>{0x40, 0x80, 0xc0}));
+    const uint32_t shown = picture.ReadPixel(0, 0);
+    EXPECT_EQ(shown & 0xFF, picture.GammaTable[0x40]);
+    EXPECT_GT(shown & 0xFF, 0x40u);
+    // Saved, the samples come back exactly.
+    picture.SetFilterSet(pfNone);
+    EXPECT_EQ(InflatedImageData(SavePicture(picture)), row);
+}
