@@ -1,6 +1,8 @@
 #include "imaging/PngPicture.h"
 
+#include "framework/IgnoredError.h"
 #include "framework/Streams.h"
+#include "framework/SysUtils.h"
 #include "imaging/PngErrors.h"
 
 #include <cmath>
@@ -150,7 +152,8 @@ void TPngPicture::SaveToStream(TStream& stream)
 {
     stream.WriteBuffer(PngSignature, sizeof PngSignature);
     for (const auto& chunk : chunks_)
-        (void)chunk->SaveToStream(stream);
+        if (!chunk->SaveToStream(stream))  // a text that cannot be compressed is left out
+            TraceIgnoredFailure(L"PNG-Chunk nicht geschrieben: " + Utf8ToWide(chunk->Name()));
 }
 
 void TPngPicture::Assign(const TPngPicture& source)
