@@ -337,3 +337,25 @@ TEST_F(PngCodec, GammaChangesWhatIsShownButNotTheSamplesHeld)
     picture.SetFilterSet(pfNone);
     EXPECT_EQ(InflatedImageData(SavePicture(picture)), row);
 }
+
+TEST_F(PngCodec, WideTwoBitRowsAreHeldWithFourBits)
+{
+    const uint32_t width = 150;  // several blocks of 64 samples and a rest
+    const std::string packed = RandomBytes((width * 2 + 7) / 8, 21);
+    for (uint8_t colorType : {0, 3}) {
+        SCOPED_TRACE(int(colorType));
+        std::vector<RawChunk> chunks{{"IHDR", Ihdr(width, 1, 2, colorType)}};
+        if (colorType == 3)
+            chunks.push_back({"PLTE", RandomBytes(12, 22)});
+        chunks.push_back({"IDAT", Zlib('\0' + packed)});
+        chunks.push_back({"IEND", ""});
+        TPngPicture picture;
+        LoadPicture(picture, BuildPng(chunks));
+        std::vector<uint16_t> expected;
+        for (uint32_t k = 0; k < width; ++k) {
+            const unsigned v = (uint8_t(packed[k / 4]) >> (6 - 2 * (k % 4))) & 3;
+            expected.push_back(static_cast<uint16_t>(colorType == 0 ? v * 5 : v));
+        }
+        EXPECT_EQ(PngSamples(*picture.Image()).Values, expected);
+    }
+}
