@@ -4,6 +4,7 @@
 
 #include "framework/TimingTrace.h"
 #include "framework/win/Forms.h"
+#include "imaging/win/PNGObject.h"
 #include "mainwindow/win/GlobalsInit.h"
 #include "mainwindow/win/RudirezOziMain.h"
 
@@ -19,6 +20,12 @@ struct OleSession {
     bool ok;
 };
 
+// The picture classes registered with the picture framework.
+struct PictureClassesSession {
+    PictureClassesSession() { qrv::StartPNGUnit(); }
+    ~PictureClassesSession() { qrv::EndPNGUnit(); }
+};
+
 struct GlobalsSession {
     GlobalsSession() { qrv::InitializeGlobals(); }
     ~GlobalsSession() { qrv::FinalizeGlobals(); }
@@ -30,6 +37,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
     qrv::TraceTiming(L"program start");
     OleSession ole;
     GlobalsSession globals;
+    PictureClassesSession pictureClasses;
     int exitCode = 0;
     {
         qrv::TApplication application;
