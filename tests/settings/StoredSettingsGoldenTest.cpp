@@ -1,4 +1,4 @@
-// The stored format, byte for byte: tests/mainwindow/golden/Settings.ini was
+// The stored format, byte for byte: tests/settings/golden/Settings.ini was
 // written by the save from the state built below, with every section in use.
 // Saving that state again must give the same bytes, and loading the file and
 // saving what was read must give them too, so every value the save writes is
@@ -6,10 +6,10 @@
 
 #include "TestDir.h"
 
-#include "framework/StringList.h"
-#include "mainwindow/KyRegistry.h"
-#include "mainwindow/StoredSettings.h"
 #include "GoldenSettingsIni.h"
+#include "framework/StringList.h"
+#include "settings/KyRegistry.h"
+#include "settings/StoredSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -93,7 +93,7 @@ protected:
         state.Masks = {L"*.txt", L"*.cpp"};
         state.SelDirs = {L"C:\\Quelle"};
         state.Filter1.Mask = L"*.log";
-        state.Filter1.Attributes = {TSelAttr::SelYes, TSelAttr::SelNo, TSelAttr::SelDontCare,
+        state.Filter1.Attributes = {TSelAttr::SelYes,      TSelAttr::SelNo,       TSelAttr::SelDontCare,
                                     TSelAttr::SelDontCare, TSelAttr::SelDontCare, TSelAttr::SelYes};
         state.Filter1.SizeFrom = 5000000000;
         state.Filter2.DateFrom = 1000;
