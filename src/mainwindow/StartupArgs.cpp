@@ -9,12 +9,13 @@ TCommandLine EvaluateCommandLine(const std::vector<std::wstring>& args, const st
 {
     TCommandLine result;
     size_t first = 0;
-    if (!args.empty() && args[0].size() > 3 && UpperCase(args[0].substr(0, 3)) == L"/I=" &&
-        fileExists(args[0].substr(3))) {
-        result.IniFileName = args[0].substr(3);
+    result.IniFileName = programDir + L"Quorvan32.ini";
+    // A leading "/I=" is the settings file's argument whatever it names; one
+    // that names no existing file leaves the program folder's file.
+    if (!args.empty() && args[0].size() >= 3 && UpperCase(args[0].substr(0, 3)) == L"/I=") {
+        if (const std::wstring named = args[0].substr(3); !named.empty() && fileExists(named))
+            result.IniFileName = named;
         first = 1;
-    } else {
-        result.IniFileName = programDir + L"Quorvan32.ini";
     }
     for (size_t i = 0; i < args.size(); ++i) {
         if (UpperCase(args[i]) != L"/N")
