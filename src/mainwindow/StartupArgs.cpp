@@ -75,7 +75,17 @@ TStartPaths ComputeStartPaths(const TCommandLine& commandLine, const std::wstrin
                               const std::wstring& storedStartDir2, const TFileSystemFacts& facts)
 {
     TStartPaths paths;
-    const auto& args = commandLine.Remaining;
+    // Command-line paths are used and stored in their full form; "/" counts
+    // as "\\". Only absolute paths are folders or files here.
+    std::vector<std::wstring> args = commandLine.Remaining;
+    const auto isSlash = [](wchar_t c) { return c == L'\\' || c == L'/'; };
+    for (std::wstring& arg : args) {
+        const bool absolute = (arg.size() >= 3 && arg[1] == L':' && isSlash(arg[2])) ||
+                              (arg.size() >= 2 && isSlash(arg[0]) && isSlash(arg[1]));
+        if (facts.FullPath && absolute)
+            if (std::wstring full = facts.FullPath(arg); !full.empty())
+                arg = std::move(full);
+    }
     size_t next = 0;
     if (!args.empty()) {
         const std::wstring& first = args[0];

@@ -42,6 +42,9 @@ struct TFileSystemFacts {
     std::function<int(wchar_t letter)> DriveType;
     // The first fixed drive; a blank when there is none.
     wchar_t DefaultDrive = L'C';
+    // The full form of a path named on the command line: "." and ".."
+    // resolved, "/" as "\\"; the path unchanged when unset or when it has none.
+    std::function<std::wstring(const std::wstring&)> FullPath;
 };
 
 struct TStartPaths {

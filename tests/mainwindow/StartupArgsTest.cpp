@@ -3,10 +3,43 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <string>
+#include <vector>
 
 using namespace qrv;
 
 namespace {
+
+// The full form of an absolute path as the system gives it: "/" as "\\",
+// "." and ".." resolved.
+std::wstring FullPath(const std::wstring& path)
+{
+    std::wstring text = path;
+    for (wchar_t& c : text)
+        if (c == L'/')
+            c = L'\\';
+    if (text.size() < 3 || text[1] != L':' || text[2] != L'\\')
+        return text;
+    std::vector<std::wstring> parts;
+    size_t start = 3;
+    while (start <= text.size()) {
+        size_t end = text.find(L'\\', start);
+        if (end == std::wstring::npos)
+            end = text.size();
+        const std::wstring part = text.substr(start, end - start);
+        if (part == L"..") {
+            if (!parts.empty())
+                parts.pop_back();
+        } else if (!part.empty() && part != L".") {
+            parts.push_back(part);
+        }
+        start = end + 1;
+    }
+    std::wstring full = text.substr(0, 3);
+    for (size_t i = 0; i < parts.size(); ++i)
+        full += (i ? L"\\" : L"") + parts[i];
+    return full;
+}
 
 // A small file system: a few files, folders and drive types.
 struct FakeSystem {
@@ -34,6 +67,7 @@ struct FakeSystem {
             }
         };
         facts.DefaultDrive = L'C';
+        facts.FullPath = FullPath;
         return facts;
     }
 };
@@ -81,6 +115,12 @@ TEST(StartupArgs, CommandLines)
         {L"/I=missing.ini D:\\x", L"P:\\prog\\Quorvan32.ini", true, L"D:\\x", L"C:\\", L""},
         {L"/I=C:\\d D:\\x", L"P:\\prog\\Quorvan32.ini", true, L"D:\\x", L"C:\\", L""},
         {L"/I= D:\\x", L"P:\\prog\\Quorvan32.ini", true, L"D:\\x", L"C:\\", L""},
+        // Command-line folders and files in their full form.
+        {L"D:\\x\\..\\x C:\\d\\.", L"P:\\prog\\Quorvan32.ini", true, L"D:\\x", L"C:\\d", L""},
+        {L"C:\\deep\\..\\d\\f.txt", L"P:\\prog\\Quorvan32.ini", true, L"C:\\d", L"C:\\", L"C:\\d\\f.txt"},
+        {L"D:/x C:/d", L"P:\\prog\\Quorvan32.ini", true, L"D:\\x", L"C:\\d", L""},
+        // A relative name or anything else is no folder, as before.
+        {L"relative\\..\\x", L"P:\\prog\\Quorvan32.ini", true, L"C:\\", L"C:\\", L""},
         {L"/i=missing.ini /N C:\\d\\f.txt", L"P:\\prog\\Quorvan32.ini", false, L"C:\\d", L"C:\\", L"C:\\d\\f.txt"},
     };
     for (const Case& c : cases) {

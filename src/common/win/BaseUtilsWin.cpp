@@ -119,6 +119,21 @@ bool FileExists(const std::wstring& Path)
     return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+std::wstring FullPathName(const std::wstring& Path)
+{
+    if (Path.empty())
+        return {};
+    const DWORD size = GetFullPathNameW(Path.c_str(), 0, nullptr, nullptr);
+    if (size == 0)
+        return {};
+    std::wstring full(size, L'\0');
+    const DWORD length = GetFullPathNameW(Path.c_str(), size, full.data(), nullptr);
+    if (length == 0 || length >= size)
+        return {};
+    full.resize(length);
+    return full;
+}
+
 std::wstring TemporaryFolder()
 {
     wchar_t buffer[MAX_PATH + 1];

@@ -43,6 +43,9 @@ std::string WideToOemStr(std::wstring_view S);
 bool PathExists(const std::wstring& Path);
 // An existing file that is no folder.
 bool FileExists(const std::wstring& Path);
+// The full form of a path (relative to the current folder, "." and ".."
+// resolved, "/" as "\\"); empty when the system cannot form it.
+std::wstring FullPathName(const std::wstring& Path);
 // The system's folder for temporary files, with a trailing backslash
 // (empty when the system names none).
 std::wstring TemporaryFolder();

@@ -13,12 +13,14 @@
 #include "framework/SysUtils.h"
 #include "framework/win/Registry.h"
 #include "framework/win/StdCtrls.h"
+#include "mainwindow/PaneSizes.h"
 #include "panels/win/DirView.h"
 #include "panels/win/DriveView.h"
 #include "panels/win/KyDriveInfo.h"
 #include "settings/Quorvan32Globals.h"
 #include "settings/win/KyRegistryWin.h"
 #include "viewers/win/HexEditor.h"
+#include "widgets/win/KyDock.h"
 #include "widgets/win/KyToolbar.h"
 #include "widgets/win/ToolWindowPositions.h"
 
@@ -255,12 +257,16 @@ void TQRVMain::ApplyStoredState()
     if (state.BoundsStored)
         SetPosition(TPosition::poDesigned);
     SetBounds(state.Bounds.Left, state.Bounds.Top, state.Bounds.Width, state.Bounds.Height);
-    if (PanelLeft && state.Splitter > 0)
-        PanelLeft->SetWidth(state.Splitter);
-    if (PanelBottom && state.HSplitter > 0)
-        PanelBottom->SetHeight(state.HSplitter);
-    if (FilePanel1 && state.Splitter2Y > 0)
-        FilePanel1->SetHeight(state.Splitter2Y);
+    // The panes get what the window can show; that is what is saved again.
+    const int bars = (Dock975 ? Dock975->Height() : 0) + (StatusBar ? StatusBar->Height() : 0);
+    const TPaneSizes panes =
+        FitPaneSizes({state.Splitter, state.HSplitter, state.Splitter2Y}, ClientWidth(), ClientHeight() - bars);
+    if (PanelLeft && panes.TreeWidth > 0)
+        PanelLeft->SetWidth(panes.TreeWidth);
+    if (PanelBottom && panes.DisplayHeight > 0)
+        PanelBottom->SetHeight(panes.DisplayHeight);
+    if (FilePanel1 && panes.FirstListHeight > 0)
+        FilePanel1->SetHeight(panes.FirstListHeight);
 
     ApplyListView(LV1, state.List1);
     ApplyListView(LV2, state.List2);

@@ -213,6 +213,7 @@ void TQRVMain::EvaluateStartDirectories(const TCommandLine& commandLine)
         return drive.DriveType;
     };
     facts.DefaultDrive = DriveInfo().DefaultDrive();
+    facts.FullPath = FullPathName;
     StartPaths = ComputeStartPaths(commandLine, Options.StartDir, Options.StartDir2, facts);
     StartFileName = StartPaths.StartFileName;
     Options.StartDir.clear();
