@@ -150,3 +150,16 @@ function(qrv_fuzzer name)
     set_tests_properties(fuzz_replay_${name} PROPERTIES LABELS portable TIMEOUT 120)
   endif()
 endfunction()
+
+# qrv_embed_bytes(<target> <file> <symbol> <header>)
+# Compiles a fixture file into the target as `const char <symbol>[]` in a
+# generated header, so a test reads it the same way natively and under Wine.
+# The file is read again whenever it changes.
+function(qrv_embed_bytes target file symbol header)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${file})
+  file(READ ${file} hex HEX)
+  string(REGEX REPLACE "([0-9a-f][0-9a-f])" "'\\\\x\\1'," bytes "${hex}")
+  set(out ${CMAKE_CURRENT_BINARY_DIR}/embedded/${header})
+  file(CONFIGURE OUTPUT ${out} CONTENT "#pragma once\ninline constexpr char ${symbol}[] = {${bytes}};\n")
+  target_include_directories(${target} PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/embedded)
+endfunction()

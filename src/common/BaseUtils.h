@@ -101,7 +101,7 @@ uint16_t DateTimeToDosDate(TDateTime DateTime);
 TDateTime DosDateTimeToDateTime(uint32_t Packed);
 // 100-ns intervals since 1601-01-01, no time-zone shift; false (and 0) when
 // the date or the time half is invalid.
-bool DosDateTimeToFileTime(uint32_t Packed, uint64_t& FileTime);
+[[nodiscard]] bool DosDateTimeToFileTime(uint32_t Packed, uint64_t& FileTime);
 
 // ---- Window placement -------------------------------------------------------
 

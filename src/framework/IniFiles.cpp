@@ -2,14 +2,39 @@
 
 #include "framework/Encoding.h"
 #include "framework/FilePath.h"
-#include "framework/StringList.h"
 #include "framework/Streams.h"
+#include "framework/StringList.h"
 #include "framework/SysUtils.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <utility>
 
 namespace qrv {
+
+namespace {
+
+// UTF-16 without a byte-order mark: text of mostly Latin letters has a zero
+// byte in every other place. The first 256 code units decide: the zero bytes
+// all on one side and on that side in at least a quarter of the units.
+const TEncoding* UnmarkedUtf16(std::string_view bytes)
+{
+    const size_t units = std::min<size_t>(bytes.size() / 2, 256);
+    if (units == 0 || bytes.size() % 2 != 0)
+        return nullptr;
+    size_t zeroLow = 0, zeroHigh = 0;
+    for (size_t i = 0; i < units; ++i) {
+        zeroLow += bytes[2 * i] == '\0';
+        zeroHigh += bytes[2 * i + 1] == '\0';
+    }
+    if (zeroHigh * 4 >= units && zeroLow == 0)
+        return &TEncoding::Unicode();
+    if (zeroLow * 4 >= units && zeroHigh == 0)
+        return &TEncoding::BigEndianUnicode();
+    return nullptr;
+}
+
+}  // namespace
 
 TMemIniFile::TMemIniFile(std::wstring fileName) : fileName_(std::move(fileName))
 {
@@ -23,7 +48,10 @@ void TMemIniFile::Reload()
     std::error_code error;
     if (fileName_.empty() || !std::filesystem::is_regular_file(FsPath(fileName_), error))
         return;
-    Parse(TEncoding::DecodeText(ReadFileBytes(fileName_), TEncoding::Default()));
+    const std::string bytes = ReadFileBytes(fileName_);
+    size_t bomLength = 0;
+    const TEncoding* unmarked = TEncoding::FromBOM(bytes, bomLength) ? nullptr : UnmarkedUtf16(bytes);
+    Parse(unmarked ? unmarked->GetString(bytes) : TEncoding::DecodeText(bytes, TEncoding::Default()));
 }
 
 void TMemIniFile::Rename(std::wstring fileName, bool reload)
@@ -68,6 +96,12 @@ void TMemIniFile::SetStrings(const TStrings& lines)
             line.isKey = true;
             line.key = Trim(std::wstring_view(s).substr(0, eq));
             line.value = Trim(std::wstring_view(s).substr(eq + 1));
+            // A key read twice (a section named twice) keeps one line, with
+            // the value read last.
+            if (Line* earlier = const_cast<Line*>(FindKey(*current, line.key))) {
+                earlier->value = std::move(line.value);
+                continue;
+            }
         } else {
             line.raw = original;
         }
@@ -138,8 +172,7 @@ std::wstring TMemIniFile::ReadString(std::wstring_view section, std::wstring_vie
     return line ? line->value : defaultValue;
 }
 
-void TMemIniFile::WriteString(std::wstring_view section, std::wstring_view ident,
-                              const std::wstring& value)
+void TMemIniFile::WriteString(std::wstring_view section, std::wstring_view ident, const std::wstring& value)
 {
     Section& s = AddSection(section);
     if (Line* line = const_cast<Line*>(FindKey(s, ident))) {
@@ -147,8 +180,7 @@ void TMemIniFile::WriteString(std::wstring_view section, std::wstring_view ident
     } else {
         // New keys go after the section's last key, before trailing blank lines.
         auto position = s.lines.end();
-        while (position != s.lines.begin() && !std::prev(position)->isKey &&
-               Trim(std::prev(position)->raw).empty())
+        while (position != s.lines.begin() && !std::prev(position)->isKey && Trim(std::prev(position)->raw).empty())
             --position;
         s.lines.insert(position, Line{true, std::wstring(ident), value, L""});
     }
@@ -165,8 +197,7 @@ void TMemIniFile::WriteInteger(std::wstring_view section, std::wstring_view iden
     WriteString(section, ident, IntToStr(value));
 }
 
-int64_t TMemIniFile::ReadInt64(std::wstring_view section, std::wstring_view ident,
-                               int64_t defaultValue) const
+int64_t TMemIniFile::ReadInt64(std::wstring_view section, std::wstring_view ident, int64_t defaultValue) const
 {
     int64_t value;
     return TryStrToInt64(ReadString(section, ident, L""), value) ? value : defaultValue;
@@ -261,6 +292,13 @@ void TMemIniFile::Clear()
 
 void TMemIniFile::UpdateFile()
 {
+    // A read-only file is not replaced behind its owner's back (the system
+    // would refuse the replace on Windows; elsewhere the rename would not).
+    std::error_code error;
+    const auto status = std::filesystem::status(FsPath(fileName_), error);
+    if (!error && std::filesystem::is_regular_file(status) &&
+        (status.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none)
+        throw EFCreateError(L"Datei " + fileName_ + L" ist schreibgeschützt.");
     const std::wstring temporary = fileName_ + L".~tmp";
     auto removeTemporary = [&] {
         std::error_code ignored;

@@ -294,8 +294,8 @@ void TStrings::EndUpdate()
 // --- TStringList ---------------------------------------------------------
 
 TStringList::TStringList(const TStringList& other)
-    : TStrings(), items_(other.items_), sorted_(other.sorted_),
-      caseSensitive_(other.caseSensitive_), duplicates_(other.duplicates_)
+    : TStrings(), items_(other.items_), sorted_(other.sorted_), caseSensitive_(other.caseSensitive_),
+      duplicates_(other.duplicates_)
 {
     NameValueSeparator = other.NameValueSeparator;
 }
@@ -346,7 +346,7 @@ void TStringList::SetUpdateState(bool updating)
 const std::wstring& TStringList::Get(int index) const
 {
     CheckIndex(index);
-    return items_[index].text;
+    return items_[index].Text;
 }
 
 void TStringList::Put(int index, const std::wstring& s)
@@ -355,28 +355,28 @@ void TStringList::Put(int index, const std::wstring& s)
         throw EStringListError(L"Diese Operation ist bei sortierten Listen nicht möglich");
     CheckIndex(index);
     Changing();
-    items_[index].text = s;
+    items_[index].Text = s;
     Changed();
 }
 
 void* TStringList::GetObject(int index) const
 {
     CheckIndex(index);
-    return items_[index].object;
+    return items_[index].Object;
 }
 
 void TStringList::PutObject(int index, void* object)
 {
     CheckIndex(index);
     Changing();
-    items_[index].object = object;
+    items_[index].Object = object;
     Changed();
 }
 
 void TStringList::InsertItem(int index, const std::wstring& s, void* object)
 {
     Changing();
-    items_.insert(items_.begin() + index, Item{s, object});
+    items_.insert(items_.begin() + index, TItem{s, object});
     Changed();
 }
 
@@ -403,7 +403,7 @@ int TStringList::Add(const std::wstring& s)
             throw EStringListError(L"Die Stringliste lässt keine Duplikate zu");
         case TDuplicates::dupAccept:
             // Equal strings keep the order in which they were added.
-            while (index < Count() && CompareStrings(items_[index].text, s) == 0)
+            while (index < Count() && CompareStrings(items_[index].Text, s) == 0)
                 ++index;
             break;
         }
@@ -443,21 +443,20 @@ bool TStringList::Find(std::wstring_view s, int& index) const
     int high = Count();
     while (low < high) {
         const int middle = low + (high - low) / 2;
-        if (CompareStrings(items_[middle].text, s) < 0)
+        if (CompareStrings(items_[middle].Text, s) < 0)
             low = middle + 1;
         else
             high = middle;
     }
     index = low;
-    return low < Count() && CompareStrings(items_[low].text, s) == 0;
+    return low < Count() && CompareStrings(items_[low].Text, s) == 0;
 }
 
 void TStringList::Sort()
 {
     Changing();
-    std::stable_sort(items_.begin(), items_.end(), [this](const Item& a, const Item& b) {
-        return CompareStrings(a.text, b.text) < 0;
-    });
+    std::stable_sort(items_.begin(), items_.end(),
+                     [this](const TItem& a, const TItem& b) { return CompareStrings(a.Text, b.Text) < 0; });
     Changed();
 }
 
@@ -465,9 +464,8 @@ void TStringList::CustomSort(const TStringListSortCompare& compare)
 {
     std::vector<int> order(items_.size());
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](int a, int b) { return compare(*this, a, b) < 0; });
-    std::vector<Item> sorted;
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return compare(*this, a, b) < 0; });
+    std::vector<TItem> sorted;
     sorted.reserve(items_.size());
     for (int i : order)
         sorted.push_back(std::move(items_[i]));
@@ -493,4 +491,3 @@ void TStringList::SetCaseSensitive(bool caseSensitive)
 }
 
 }  // namespace qrv
-

@@ -100,7 +100,7 @@ public:
 
     // Bisection on a sorted list: true and the first match's index when s is
     // present, otherwise false and the index where s would be inserted.
-    bool Find(std::wstring_view s, int& index) const;
+    [[nodiscard]] bool Find(std::wstring_view s, int& index) const;
     void Sort();
     using TStringListSortCompare = std::function<int(const TStringList& list, int index1, int index2)>;
     void CustomSort(const TStringListSortCompare& compare);
@@ -119,16 +119,16 @@ protected:
     void SetUpdateState(bool updating) override;
 
 private:
-    struct Item {
-        std::wstring text;
-        void* object = nullptr;
+    struct TItem {
+        std::wstring Text;
+        void* Object = nullptr;
     };
     void CheckIndex(int index, bool allowEnd = false) const;
     void Changing();
     void Changed();
     void InsertItem(int index, const std::wstring& s, void* object);
 
-    std::vector<Item> items_;
+    std::vector<TItem> items_;
     bool sorted_ = false;
     bool caseSensitive_ = false;
     TDuplicates duplicates_ = TDuplicates::dupIgnore;

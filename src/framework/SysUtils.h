@@ -26,10 +26,10 @@ private:
 
 // The standard subclasses. Each is an Exception with its own type so callers
 // can catch exactly the failure they handle.
-#define QRV_DECLARE_EXCEPTION(Name, Base) \
-    class Name : public Base {            \
-    public:                               \
-        using Base::Base;                 \
+#define QRV_DECLARE_EXCEPTION(Name, Base)                                                                              \
+    class Name : public Base {                                                                                         \
+    public:                                                                                                            \
+        using Base::Base;                                                                                              \
     }
 
 // Silent exception: aborts an operation without a message at the top level.
@@ -55,16 +55,14 @@ QRV_DECLARE_EXCEPTION(EInOutError, Exception);
 // An operating-system call failed; carries the system error code.
 class EOSError : public Exception {
 public:
-    EOSError(std::wstring message, uint32_t errorCode)
-        : Exception(std::move(message)), ErrorCode(errorCode) {}
+    EOSError(std::wstring message, uint32_t errorCode) : Exception(std::move(message)), ErrorCode(errorCode) {}
     uint32_t ErrorCode;
 };
 
 // An OLE call failed with an HRESULT.
 class EOleSysError : public EOleError {
 public:
-    EOleSysError(std::wstring message, int32_t errorCode)
-        : EOleError(std::move(message)), ErrorCode(errorCode) {}
+    EOleSysError(std::wstring message, int32_t errorCode) : EOleError(std::move(message)), ErrorCode(errorCode) {}
     int32_t ErrorCode;
 };
 
@@ -93,6 +91,6 @@ std::wstring IntToStr(int64_t value);
 int64_t StrToInt64(std::wstring_view text);
 int StrToInt(std::wstring_view text);
 int StrToIntDef(std::wstring_view text, int defaultValue);
-bool TryStrToInt64(std::wstring_view text, int64_t& value);
+[[nodiscard]] bool TryStrToInt64(std::wstring_view text, int64_t& value);
 
 }  // namespace qrv

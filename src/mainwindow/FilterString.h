@@ -2,7 +2,7 @@
 // The filter text of the open dialogs, built from the named filter list.
 // Portable.
 
-#include "mainwindow/Quorvan32Globals.h"
+#include "settings/Quorvan32Globals.h"
 
 #include <string>
 #include <vector>

@@ -9,12 +9,13 @@ TCommandLine EvaluateCommandLine(const std::vector<std::wstring>& args, const st
 {
     TCommandLine result;
     size_t first = 0;
-    if (!args.empty() && args[0].size() > 3 && UpperCase(args[0].substr(0, 3)) == L"/I=" &&
-        fileExists(args[0].substr(3))) {
-        result.IniFileName = args[0].substr(3);
+    result.IniFileName = programDir + L"Quorvan32.ini";
+    // A leading "/I=" is the settings file's argument whatever it names; one
+    // that names no existing file leaves the program folder's file.
+    if (!args.empty() && args[0].size() >= 3 && UpperCase(args[0].substr(0, 3)) == L"/I=") {
+        if (const std::wstring named = args[0].substr(3); !named.empty() && fileExists(named))
+            result.IniFileName = named;
         first = 1;
-    } else {
-        result.IniFileName = programDir + L"Quorvan32.ini";
     }
     for (size_t i = 0; i < args.size(); ++i) {
         if (UpperCase(args[i]) != L"/N")
@@ -74,7 +75,17 @@ TStartPaths ComputeStartPaths(const TCommandLine& commandLine, const std::wstrin
                               const std::wstring& storedStartDir2, const TFileSystemFacts& facts)
 {
     TStartPaths paths;
-    const auto& args = commandLine.Remaining;
+    // Command-line paths are used and stored in their full form; "/" counts
+    // as "\\". Only absolute paths are folders or files here.
+    std::vector<std::wstring> args = commandLine.Remaining;
+    const auto isSlash = [](wchar_t c) { return c == L'\\' || c == L'/'; };
+    for (std::wstring& arg : args) {
+        const bool absolute = (arg.size() >= 3 && arg[1] == L':' && isSlash(arg[2])) ||
+                              (arg.size() >= 2 && isSlash(arg[0]) && isSlash(arg[1]));
+        if (facts.FullPath && absolute)
+            if (std::wstring full = facts.FullPath(arg); !full.empty())
+                arg = std::move(full);
+    }
     size_t next = 0;
     if (!args.empty()) {
         const std::wstring& first = args[0];

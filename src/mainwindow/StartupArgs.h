@@ -18,14 +18,22 @@ struct TCommandLine {
 };
 
 // "/I=" + an existing file as the first argument names the settings file;
-// otherwise it is programDir + "Quorvan32.ini". "/N" anywhere suppresses the
+// otherwise it is programDir + "Quorvan32.ini". A first argument "/I=..."
+// is never a start folder, usable or not. "/N" anywhere suppresses the
 // display of a file given on the command line.
 TCommandLine EvaluateCommandLine(const std::vector<std::wstring>& args, const std::wstring& programDir,
                                  const std::function<bool(const std::wstring&)>& fileExists);
 
 // Drive types as the system reports them.
-enum TDriveTypeCode { dtUnknown = 0, dtNoRoot = 1, dtRemovable = 2, dtFixed = 3, dtRemote = 4,
-                      dtCDROM = 5, dtRamDisk = 6 };
+enum TDriveTypeCode {
+    dtUnknown = 0,
+    dtNoRoot = 1,
+    dtRemovable = 2,
+    dtFixed = 3,
+    dtRemote = 4,
+    dtCDROM = 5,
+    dtRamDisk = 6
+};
 
 struct TFileSystemFacts {
     std::function<bool(const std::wstring&)> FileExists;
@@ -34,6 +42,9 @@ struct TFileSystemFacts {
     std::function<int(wchar_t letter)> DriveType;
     // The first fixed drive; a blank when there is none.
     wchar_t DefaultDrive = L'C';
+    // The full form of a path named on the command line: "." and ".."
+    // resolved, "/" as "\\"; the path unchanged when unset or when it has none.
+    std::function<std::wstring(const std::wstring&)> FullPath;
 };
 
 struct TStartPaths {
@@ -57,7 +68,6 @@ TStartPaths ComputeStartPaths(const TCommandLine& commandLine, const std::wstrin
 // tryReserve creates the file exclusively and says whether that worked;
 // returns an empty name when no name could be reserved.
 std::wstring ReserveNumberedName(const std::wstring& dir, const std::wstring& base, const std::wstring& ext,
-                                 const std::function<bool(const std::wstring&)>& tryReserve,
-                                 int maxTries = 1000);
+                                 const std::function<bool(const std::wstring&)>& tryReserve, int maxTries = 1000);
 
 }  // namespace qrv

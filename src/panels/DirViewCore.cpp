@@ -1,6 +1,7 @@
 #include "panels/DirViewCore.h"
 
 #include "common/BaseUtils.h"
+#include "framework/IgnoredError.h"
 #include "framework/SysUtils.h"
 #include "framework/TimingTrace.h"
 
@@ -16,7 +17,7 @@ namespace {
 constexpr uint32_t kNormalFileAttr = 0x80;  // FILE_ATTRIBUTE_NORMAL
 
 // The icon cache is ordered by the extension; a lookup passes the bare text.
-struct ByExt {
+struct TByExt {
     int operator()(const TIconCacheRec& A, const TIconCacheRec& B) const { return A.Ext.compare(B.Ext); }
     int operator()(const std::wstring& Key, const TIconCacheRec& B) const { return Key.compare(B.Ext); }
 };
@@ -89,8 +90,7 @@ int CompareByName(const TFileRec& A, const TFileRec& B)
 TDirViewCore::TDirViewCore(TComponent* Sender, TDirFileSystem& FileSystem, TDirShellInfo& Shell,
                            const TDirViewTexts& Texts)
     : sender_(Sender), fs_(FileSystem), shell_(Shell), texts_(Texts), collator_(std::make_shared<TFoldCollator>())
-{
-}
+{}
 
 TDirViewCore::~TDirViewCore() = default;
 
@@ -111,6 +111,7 @@ TDirViewCore::TUpdateBracket::~TUpdateBracket()
         }
         core_.ViewEndUpdate();
     } catch (const std::exception&) {
+        TraceIgnoredException(L"showing the list's items again");
         // Showing the items again failed; the records are intact.
     }
 }
@@ -284,10 +285,11 @@ void TDirViewCore::LoadFromDisk(const std::wstring& Path)
             if (WantsParentItem())
                 AddParentDirItem();
         } catch (const std::exception&) {
+            TraceIgnoredException(L"reading a folder's entries");
             // The steps below leave the list usable with what was read.
         }
         loading_ = false;
-        iconCache_.Sort(ByExt{});
+        iconCache_.Sort(TByExt{});
         if (abortLoad_) {
             abortLoad_ = false;
             aborted = true;
@@ -348,8 +350,8 @@ TFileRec& TDirViewCore::AddItem(const TSearchRec& SearchRec)
         rec.Ext = FileExtOf(SearchRec.Name);
     }
     totalSize_ += CountedSize(rec);
-    rec.DisplayName =
-        fullPathItems_ ? rec.FileName : MakeDisplayName(rec.FileName, rec.IsDirectory, showExtension_, fileNameDisplay_);
+    rec.DisplayName = fullPathItems_ ? rec.FileName
+                                     : MakeDisplayName(rec.FileName, rec.IsDirectory, showExtension_, fileNameDisplay_);
     if (rec.Ext == L"LNK")
         rec.OverlayIndex = 1;
     TFileRec& added = rec;
@@ -432,7 +434,8 @@ void TDirViewCore::Reload(bool KeepIcons)
             }
         }
         if (!focused_) {
-            const auto first = std::find_if(items_.begin(), items_.end(), [](const TFileRec* item) { return item->Selected; });
+            const auto first =
+                std::find_if(items_.begin(), items_.end(), [](const TFileRec* item) { return item->Selected; });
             if (first != items_.end())
                 focused_ = *first;
         }
@@ -465,6 +468,7 @@ void TDirViewCore::ReloadDirectory()
     try {
         done = ReloadInPlace();
     } catch (const std::exception&) {
+        TraceIgnoredException(L"reloading the list");
         done = false;
     }
     ShowBusy(false);
@@ -787,7 +791,7 @@ void TDirViewCore::GetFileInfo(TFileRec& Item, bool WithIcon)
     const bool notCached = IsNotCached(Item);
     const bool cacheable = UseIconCache && !notCached && !Item.IsDirectory;
     if (cacheable) {
-        const int found = iconCache_.FindSorted(Item.Ext, ByExt{});
+        const int found = iconCache_.FindSorted(Item.Ext, TByExt{});
         if (found >= 0) {
             const TIconCacheRec& hit = *iconCache_.GetItem(found);
             Item.TypeName = hit.TypeName;
@@ -829,9 +833,9 @@ void TDirViewCore::GetFileInfo(TFileRec& Item, bool WithIcon)
         } else {
             // From the attributes alone on a CD, so that no disc spins up;
             // elsewhere the file itself decides (programs, shortcuts, icons).
-            const bool ok = shell_.GetInfo(path, Item.Attr ? Item.Attr : kNormalFileAttr,
-                                           TDirShellInfo::wiTypeName | TDirShellInfo::wiIcon,
-                                           driveType_ == kDriveCDRom, info);
+            const bool ok =
+                shell_.GetInfo(path, Item.Attr ? Item.Attr : kNormalFileAttr,
+                               TDirShellInfo::wiTypeName | TDirShellInfo::wiIcon, driveType_ == kDriveCDRom, info);
             Item.TypeName = ok ? info.TypeName : std::wstring();
             Item.ImageIndex = ok && usable(info.IconIndex) ? info.IconIndex : icons.DefaultFileIcon;
         }
@@ -843,7 +847,7 @@ void TDirViewCore::GetFileInfo(TFileRec& Item, bool WithIcon)
                            info))
             Item.TypeName = info.TypeName;
         if (Item.IconEmpty)
-            Item.ImageIndex = Item.IsDirectory    ? icons.FolderIcon
+            Item.ImageIndex = Item.IsDirectory     ? icons.FolderIcon
                               : Item.Ext == L"EXE" ? icons.ExeIcon
                                                    : icons.DefaultFileIcon;
     }

@@ -35,7 +35,7 @@ public:
     // system error of the search's start (2 for an empty folder of a root).
     virtual uint32_t ListFolder(const std::wstring& Folder, const TEntryProc& Each) = 0;
     // The entry of Path itself (a file or a folder, not a root).
-    virtual bool GetEntry(const std::wstring& Path, TSearchRec& Entry) = 0;
+    [[nodiscard]] virtual bool GetEntry(const std::wstring& Path, TSearchRec& Entry) = 0;
     // Path is an existing directory; otherwise Error tells why.
     virtual bool DirExists(const std::wstring& Path, uint32_t& Error) = 0;
     // The drive character ('A' .. 'Z', '\' for network paths) is known.

@@ -1,4 +1,5 @@
 #include "panels/DiscMon.h"
+#include "framework/IgnoredError.h"
 
 namespace qrv {
 
@@ -115,6 +116,7 @@ void TDiscMonitorCore::Run(const TDeliver& deliver)
         try {
             deliver(rpInvalid, generation);
         } catch (...) {
+            TraceIgnoredException(L"reporting an unusable watched folder");
             // Nothing more to tell; the state says it all.
         }
         return WaitForNews(false) != TChangeSource::wrStop;
@@ -152,6 +154,7 @@ void TDiscMonitorCore::Run(const TDeliver& deliver)
                 deliver(rpChange, generation);
                 failed = !source_.Next();
             } catch (...) {
+                TraceIgnoredException(L"reporting a change of a watched folder");
                 failed = true;
             }
         }

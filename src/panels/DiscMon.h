@@ -44,7 +44,7 @@ public:
     enum TWaitResult { wrStop, wrRestart, wrChange, wrGone };
     virtual ~TChangeSource() = default;
     // Starts a watch; false when the directory cannot be watched.
-    virtual bool Open(const TDiscMonitorSettings& settings) = 0;
+    [[nodiscard]] virtual bool Open(const TDiscMonitorSettings& settings) = 0;
     virtual void Close() = 0;
     // Re-arms the open watch after a change; false when it cannot go on.
     virtual bool Next() = 0;

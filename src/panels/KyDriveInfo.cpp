@@ -1,6 +1,7 @@
 #include "panels/KyDriveInfo.h"
 
 #include "common/BaseUtils.h"
+#include "framework/IgnoredError.h"
 #include "framework/SysUtils.h"
 
 #include <exception>
@@ -37,12 +38,18 @@ wchar_t ChooseDefaultDrive(const std::function<int(wchar_t drive)>& driveType, u
 int FallbackImageIndex(int DriveType)
 {
     switch (DriveType) {
-    case kDriveTypeNoRootDir: return 10;
-    case kDriveTypeFixed: return 8;
-    case kDriveTypeRemote: return 9;
-    case kDriveTypeCDRom: return 11;
-    case kDriveTypeRamDisk: return 12;
-    default: return 7;
+    case kDriveTypeNoRootDir:
+        return 10;
+    case kDriveTypeFixed:
+        return 8;
+    case kDriveTypeRemote:
+        return 9;
+    case kDriveTypeCDRom:
+        return 11;
+    case kDriveTypeRamDisk:
+        return 12;
+    default:
+        return 7;
     }
 }
 
@@ -69,6 +76,7 @@ TDriveInfo::TDriveInfo(std::unique_ptr<TDriveProbe> Probe) : probe_(std::move(Pr
             SlotOf(kNetworkDrive).Rec = std::move(network);
         }
     } catch (const std::exception&) {
+        TraceIgnoredException(L"reading the network neighbourhood");
         // Without a network neighbourhood the slot stays invalid.
     }
 }
@@ -142,8 +150,7 @@ int TDriveInfo::GetImageIndex(wchar_t Drive)
 
 // A name of a valid drive, read from the system when the field it depends
 // on is still empty; "X:" for a drive that is not valid.
-std::wstring TDriveInfo::NameOf(wchar_t Drive, std::wstring TDriveInfoRec::*Needed,
-                                std::wstring TDriveInfoRec::*Name)
+std::wstring TDriveInfo::NameOf(wchar_t Drive, std::wstring TDriveInfoRec::*Needed, std::wstring TDriveInfoRec::*Name)
 {
     TSlot& slot = SlotOf(Drive);
     const wchar_t drive = UpCaseDrive(Drive);
@@ -314,6 +321,7 @@ bool TDriveInfo::ReadDriveStatus(wchar_t Drive, int Flags)
         if (Flags & dsImageIndex)
             ReadIcon(drive, slot);
     } catch (const std::exception&) {
+        TraceIgnoredException(L"reading a drive's data");
         ok = false;
     }
     return ok;
@@ -352,6 +360,7 @@ void TDriveInfo::ReadVolume(wchar_t Drive, TDriveInfoRec& Rec, std::wstring& Lab
         Rec.FileSystemName = info.FileSystemName;
         Label = info.Label;
     } catch (const std::exception&) {
+        TraceIgnoredException(L"reading a volume's information");
         clearVolume();
         Ok = false;
     }

@@ -1,4 +1,5 @@
 #include "panels/SubDirProber.h"
+#include "framework/IgnoredError.h"
 
 #include <algorithm>
 #include <utility>
@@ -7,10 +8,12 @@ namespace qrv {
 
 TSubDirProber::TSubDirProber(TProbe Probe, TResultsReady ResultsReady)
     : probe_(std::move(Probe)), resultsReady_(std::move(ResultsReady))
-{
-}
+{}
 
-TSubDirProber::~TSubDirProber() { Stop(); }
+TSubDirProber::~TSubDirProber()
+{
+    Stop();
+}
 
 bool TSubDirProber::Queue(TProbeRequest Request)
 {
@@ -89,6 +92,7 @@ void TSubDirProber::Run()
         try {
             result.HasSubDirs = probe_(request);
         } catch (...) {
+            TraceIgnoredException(L"probing a folder for subfolders");
             result.HasSubDirs = true;
         }
         bool first = false;

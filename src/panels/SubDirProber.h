@@ -59,7 +59,7 @@ public:
 
     // Queues a request unless its node is queued already (false then);
     // starts the worker on first need and wakes it.
-    bool Queue(TProbeRequest Request);
+    [[nodiscard]] bool Queue(TProbeRequest Request);
     // The node went: out of the queue. A probe of it already running still
     // reports, and the tree ignores that result.
     void Forget(uint64_t NodeId);

@@ -7,21 +7,8 @@ namespace qrv {
 
 namespace {
 
-constexpr int kRowMargin = 4;   // a row is 2 pixels of border wider on each side
+constexpr int kRowMargin = 4;  // a row is 2 pixels of border wider on each side
 constexpr int kMinRowThickness = 8;
-
-int HighestRow(const std::vector<TDockBar>& bars)
-{
-    int highest = -1;
-    for (const TDockBar& bar : bars)
-        highest = std::max(highest, bar.DockRow);
-    return highest;
-}
-
-bool RowUsed(const std::vector<TDockBar>& bars, int row)
-{
-    return std::any_of(bars.begin(), bars.end(), [row](const TDockBar& b) { return b.DockRow == row; });
-}
 
 }  // namespace
 
@@ -40,18 +27,18 @@ TDockArrangement ArrangeDockBars(std::vector<TDockBar>& bars, const TDockArrange
             bar.DockRow = 0;
     }
 
-    // Close the gaps left by rows nobody uses any more.
-    int highest = HighestRow(bars);
-    for (int row = 0; row <= highest;) {
-        if (RowUsed(bars, row)) {
-            ++row;
-            continue;
-        }
-        for (TDockBar& bar : bars)
-            if (bar.DockRow > row)
-                --bar.DockRow;
-        --highest;
-    }
+    // Close the gaps left by rows nobody uses any more: the rows in use are
+    // numbered 0, 1, ... in their order, in one pass, so a stored row of any
+    // height costs nothing.
+    std::vector<int> used;
+    used.reserve(bars.size());
+    for (const TDockBar& bar : bars)
+        used.push_back(bar.DockRow);
+    std::sort(used.begin(), used.end());
+    used.erase(std::unique(used.begin(), used.end()), used.end());
+    for (TDockBar& bar : bars)
+        bar.DockRow = static_cast<int>(std::lower_bound(used.begin(), used.end(), bar.DockRow) - used.begin());
+    int highest = static_cast<int>(used.size()) - 1;
 
     std::vector<size_t> order(bars.size());
     std::iota(order.begin(), order.end(), size_t{0});

@@ -1,5 +1,5 @@
-#include "framework/FilePath.h"
 #include "framework/IniFiles.h"
+#include "framework/FilePath.h"
 #include "framework/StringList.h"
 #include "framework/SysUtils.h"
 
@@ -36,16 +36,15 @@ TEST(MemIniFile, RoundTripOfTypedValues)
 TEST(MemIniFile, UntouchedSectionsKeysAndCommentsSurviveARewrite)
 {
     test::TestDir dir;
-    const std::string original =
-        "; written by hand\r\n"
-        "[Window]\r\n"
-        "Left=10\r\n"
-        "Unknown=keep me\r\n"
-        "\r\n"
-        "[Foreign]\r\n"
-        "# another comment\r\n"
-        "A=1\r\n"
-        "B=2\r\n";
+    const std::string original = "; written by hand\r\n"
+                                 "[Window]\r\n"
+                                 "Left=10\r\n"
+                                 "Unknown=keep me\r\n"
+                                 "\r\n"
+                                 "[Foreign]\r\n"
+                                 "# another comment\r\n"
+                                 "A=1\r\n"
+                                 "B=2\r\n";
     const std::wstring file = dir.Write(L"keep.ini", original);
     TMemIniFile ini(file);
     ini.WriteInteger(L"Window", L"Left", 20);
@@ -53,21 +52,20 @@ TEST(MemIniFile, UntouchedSectionsKeysAndCommentsSurviveARewrite)
     ini.WriteString(L"New", L"Key", L"v");
     ini.UpdateFile();
 
-    EXPECT_EQ(dir.Read(L"keep.ini"),
-              "\xEF\xBB\xBF"
-              "; written by hand\r\n"
-              "[Window]\r\n"
-              "Left=20\r\n"
-              "Unknown=keep me\r\n"
-              "Top=30\r\n"
-              "\r\n"
-              "[Foreign]\r\n"
-              "# another comment\r\n"
-              "A=1\r\n"
-              "B=2\r\n"
-              "\r\n"
-              "[New]\r\n"
-              "Key=v\r\n");
+    EXPECT_EQ(dir.Read(L"keep.ini"), "\xEF\xBB\xBF"
+                                     "; written by hand\r\n"
+                                     "[Window]\r\n"
+                                     "Left=20\r\n"
+                                     "Unknown=keep me\r\n"
+                                     "Top=30\r\n"
+                                     "\r\n"
+                                     "[Foreign]\r\n"
+                                     "# another comment\r\n"
+                                     "A=1\r\n"
+                                     "B=2\r\n"
+                                     "\r\n"
+                                     "[New]\r\n"
+                                     "Key=v\r\n");
 }
 
 TEST(MemIniFile, ReadsUtf16Files)
@@ -80,6 +78,55 @@ TEST(MemIniFile, ReadsUtf16Files)
     }
     TMemIniFile ini(dir.Write(L"utf16.ini", bytes));
     EXPECT_EQ(ini.ReadString(L"Pfad", L"Ziel", L""), L"C:\\Ω");
+}
+
+TEST(MemIniFile, UnmarkedUtf16IsRecognisedByItsZeroBytes)
+{
+    test::TestDir dir;
+    const std::wstring text = L"[Window]\r\nWidth=900\r\nTitel=Übersicht\r\n";
+    for (bool bigEndian : {false, true}) {
+        std::string bytes;  // no byte-order mark
+        for (wchar_t c : text) {
+            const char low = static_cast<char>(c & 0xFF), high = static_cast<char>((c >> 8) & 0xFF);
+            bytes.push_back(bigEndian ? high : low);
+            bytes.push_back(bigEndian ? low : high);
+        }
+        const std::wstring file = dir.Write(bigEndian ? L"be.ini" : L"le.ini", bytes);
+        {
+            TMemIniFile ini(file);
+            EXPECT_EQ(ini.ReadInteger(L"Window", L"Width", 0), 900) << bigEndian;
+            EXPECT_EQ(ini.ReadString(L"Window", L"Titel", L""), L"Übersicht") << bigEndian;
+            ini.WriteInteger(L"Window", L"Width", 300);
+            ini.UpdateFile();
+        }
+        // Written back as text, never with the NUL bytes carried along.
+        const std::string written = dir.Read(bigEndian ? L"be.ini" : L"le.ini");
+        EXPECT_EQ(written.find('\0'), std::string::npos) << bigEndian;
+        EXPECT_EQ(TMemIniFile(file).ReadInteger(L"Window", L"Width", 0), 300) << bigEndian;
+    }
+}
+
+TEST(MemIniFile, ASectionNamedTwiceKeepsOneValuePerKey)
+{
+    test::TestDir dir;
+    const std::wstring file =
+        dir.Write(L"twice.ini", "[Window]\r\nWidth=900\r\nLeft=5\r\n[Other]\r\nx=1\r\n[window]\r\nWidth=300\r\n");
+    {
+        TMemIniFile ini(file);
+        EXPECT_EQ(ini.ReadInteger(L"Window", L"Width", 0), 300) << "the last one read wins";
+        EXPECT_EQ(ini.ReadInteger(L"Window", L"Left", 0), 5);
+        TStringList keys;
+        ini.ReadSection(L"Window", keys);
+        EXPECT_EQ(keys.Count(), 2);
+        ini.WriteInteger(L"Window", L"Left", 6);
+        ini.UpdateFile();
+    }
+    const std::string written = dir.Read(L"twice.ini");
+    const size_t first = written.find("Width=");
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_EQ(written.find("Width=", first + 1), std::string::npos) << written;
+    EXPECT_EQ(TMemIniFile(file).ReadInteger(L"Window", L"Width", 0), 300);
+    EXPECT_EQ(TMemIniFile(file).ReadInteger(L"Other", L"x", 0), 1);
 }
 
 TEST(MemIniFile, MissingFileReadsAsEmpty)
@@ -106,6 +153,24 @@ TEST(MemIniFile, FailedWriteLeavesTheOldFileIntact)
     EXPECT_THROW(ini.UpdateFile(), EFCreateError);
     EXPECT_EQ(dir.Read(L"safe.ini"), original);
     EXPECT_TRUE(ini.Modified()) << "the change is still pending";
+}
+
+TEST(MemIniFile, AReadOnlyFileIsReportedAndLeftAlone)
+{
+    test::TestDir dir;
+    const std::string original = "[A]\r\nKey=old\r\n";
+    const std::wstring file = dir.Write(L"locked.ini", original);
+    namespace fs = std::filesystem;
+    fs::permissions(FsPath(file), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+
+    TMemIniFile ini(file);
+    ini.WriteString(L"A", L"Key", L"new");
+    EXPECT_THROW(ini.UpdateFile(), EFCreateError);
+    EXPECT_EQ(dir.Read(L"locked.ini"), original);
+    EXPECT_EQ(fs::status(FsPath(file)).permissions() & fs::perms::owner_write, fs::perms::none) << "still read-only";
+    EXPECT_FALSE(fs::exists(FsPath(file + L".~tmp")));
+    fs::permissions(FsPath(file), fs::perms::owner_write, fs::perm_options::add);  // lets the folder go
 }
 
 TEST(MemIniFile, SectionQueriesAndDeletes)

@@ -2,9 +2,9 @@
 // filter text of the open dialogs.
 
 #include "mainwindow/FilterString.h"
-#include "mainwindow/NamedFilters.h"
 #include "mainwindow/ShellErrors.h"
 #include "mainwindow/WindowTitle.h"
+#include "settings/NamedFilters.h"
 
 #include <gtest/gtest.h>
 

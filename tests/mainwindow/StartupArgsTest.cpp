@@ -3,10 +3,43 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <string>
+#include <vector>
 
 using namespace qrv;
 
 namespace {
+
+// The full form of an absolute path as the system gives it: "/" as "\\",
+// "." and ".." resolved.
+std::wstring FullPath(const std::wstring& path)
+{
+    std::wstring text = path;
+    for (wchar_t& c : text)
+        if (c == L'/')
+            c = L'\\';
+    if (text.size() < 3 || text[1] != L':' || text[2] != L'\\')
+        return text;
+    std::vector<std::wstring> parts;
+    size_t start = 3;
+    while (start <= text.size()) {
+        size_t end = text.find(L'\\', start);
+        if (end == std::wstring::npos)
+            end = text.size();
+        const std::wstring part = text.substr(start, end - start);
+        if (part == L"..") {
+            if (!parts.empty())
+                parts.pop_back();
+        } else if (!part.empty() && part != L".") {
+            parts.push_back(part);
+        }
+        start = end + 1;
+    }
+    std::wstring full = text.substr(0, 3);
+    for (size_t i = 0; i < parts.size(); ++i)
+        full += (i ? L"\\" : L"") + parts[i];
+    return full;
+}
 
 // A small file system: a few files, folders and drive types.
 struct FakeSystem {
@@ -20,14 +53,21 @@ struct FakeSystem {
         facts.DirectoryExists = [this](const std::wstring& d) { return dirs.count(d) > 0; };
         facts.DriveType = [](wchar_t letter) {
             switch (letter) {
-            case L'A': return int(dtRemovable);
-            case L'C': case L'D': return int(dtFixed);
-            case L'E': return int(dtCDROM);
-            case L'\\': return int(dtRemote);
-            default: return int(dtNoRoot);
+            case L'A':
+                return int(dtRemovable);
+            case L'C':
+            case L'D':
+                return int(dtFixed);
+            case L'E':
+                return int(dtCDROM);
+            case L'\\':
+                return int(dtRemote);
+            default:
+                return int(dtNoRoot);
             }
         };
         facts.DefaultDrive = L'C';
+        facts.FullPath = FullPath;
         return facts;
     }
 };
@@ -70,6 +110,18 @@ TEST(StartupArgs, CommandLines)
         {L"\\\\srv\\sh", L"P:\\prog\\Quorvan32.ini", true, L"\\\\srv\\sh", L"C:\\", L""},
         {L"D:\\video.split", L"P:\\prog\\Quorvan32.ini", true, L"D:\\", L"C:\\", L"D:\\video.split"},
         {L"", L"P:\\prog\\Quorvan32.ini", true, L"C:\\", L"C:\\", L""},
+        // An unusable "/I=" (a missing file, a folder, nothing) falls back
+        // to the program folder's file and leaves the folder after it alone.
+        {L"/I=missing.ini D:\\x", L"P:\\prog\\Quorvan32.ini", true, L"D:\\x", L"C:\\", L""},
+        {L"/I=C:\\d D:\\x", L"P:\\prog\\Quorvan32.ini", true, L"D:\\x", L"C:\\", L""},
+        {L"/I= D:\\x", L"P:\\prog\\Quorvan32.ini", true, L"D:\\x", L"C:\\", L""},
+        // Command-line folders and files in their full form.
+        {L"D:\\x\\..\\x C:\\d\\.", L"P:\\prog\\Quorvan32.ini", true, L"D:\\x", L"C:\\d", L""},
+        {L"C:\\deep\\..\\d\\f.txt", L"P:\\prog\\Quorvan32.ini", true, L"C:\\d", L"C:\\", L"C:\\d\\f.txt"},
+        {L"D:/x C:/d", L"P:\\prog\\Quorvan32.ini", true, L"D:\\x", L"C:\\d", L""},
+        // A relative name or anything else is no folder, as before.
+        {L"relative\\..\\x", L"P:\\prog\\Quorvan32.ini", true, L"C:\\", L"C:\\", L""},
+        {L"/i=missing.ini /N C:\\d\\f.txt", L"P:\\prog\\Quorvan32.ini", false, L"C:\\d", L"C:\\", L"C:\\d\\f.txt"},
     };
     for (const Case& c : cases) {
         const TCommandLine line = EvaluateCommandLine(Split(c.line), L"P:\\prog\\", facts.FileExists);
@@ -91,9 +143,9 @@ TEST(StartupArgs, StoredStartDirectories)
         const wchar_t* start;
     } cases[] = {
         {L"D:\\x", L"D:\\x"},
-        {L"c:\\d", L"c:\\d"},          // the drive letter compares without case
-        {L"E:\\movies", L"C:\\"},      // CD drive
-        {L"A:\\", L"C:\\"},            // removable, and below the first fixed drive
+        {L"c:\\d", L"c:\\d"},              // the drive letter compares without case
+        {L"E:\\movies", L"C:\\"},          // CD drive
+        {L"A:\\", L"C:\\"},                // removable, and below the first fixed drive
         {L"\\\\srv\\sh", L"\\\\srv\\sh"},  // network
         {L"", L"C:\\"},
         {L"relative", L"C:\\"},
@@ -117,5 +169,7 @@ TEST(StartupArgs, ListFileNamesAreNumberedUntilOneCanBeReserved)
     });
     EXPECT_EQ(name, L"T:\\QRV32(2).TMP");
     EXPECT_EQ(tried, (std::vector<std::wstring>{L"T:\\QRV32.TMP", L"T:\\QRV32(1).TMP", L"T:\\QRV32(2).TMP"}));
-    EXPECT_EQ(ReserveNumberedName(L"T:\\", L"Q", L".T", [](const std::wstring&) { return false; }, 5), L"");
+    EXPECT_EQ(ReserveNumberedName(
+                  L"T:\\", L"Q", L".T", [](const std::wstring&) { return false; }, 5),
+              L"");
 }

@@ -22,10 +22,7 @@ namespace {
 // can be held at a gate, and records the threads it ran on.
 class SubDirProberTest : public testing::Test {
 protected:
-    SubDirProberTest()
-        : prober([this](const TProbeRequest& request) { return Probe(request); }, [this] { Ready(); })
-    {
-    }
+    SubDirProberTest() : prober([this](const TProbeRequest& request) { return Probe(request); }, [this] { Ready(); }) {}
 
     bool Probe(const TProbeRequest& request)
     {
@@ -130,7 +127,7 @@ TEST_F(SubDirProberTest, ANodeQueuedJustAsTheQueueRanDryIsStillProbed)
 
 TEST_F(SubDirProberTest, AFailingProbeCountsAsHavingSubfolders)
 {
-    prober.Queue({7, L"throws", {}, false});
+    ASSERT_TRUE(prober.Queue({7, L"throws", {}, false}));
     EXPECT_EQ(Collect(1), (std::map<uint64_t, bool>{{7, true}}));
 }
 
@@ -141,7 +138,7 @@ TEST_F(SubDirProberTest, ResultsReadyIsRaisedOnceForEachBatchTaken)
     int batches = 0;
     size_t taken = 0;
     for (uint64_t id = 1; id <= 200; ++id)
-        prober.Queue({id, L"x", {}, false});
+        ASSERT_TRUE(prober.Queue({id, L"x", {}, false}));
     const auto end = std::chrono::steady_clock::now() + 10s;
     while (taken < 200 && std::chrono::steady_clock::now() < end) {
         const size_t got = prober.TakeResults().size();
@@ -160,9 +157,9 @@ TEST_F(SubDirProberTest, ResultsReadyIsRaisedOnceForEachBatchTaken)
 TEST_F(SubDirProberTest, StoppingDropsTheQueueAndRefusesMore)
 {
     gateOpen = false;
-    prober.Queue({1, L"x", {}, false});
+    ASSERT_TRUE(prober.Queue({1, L"x", {}, false}));
     ASSERT_TRUE(WaitProbing(1));
-    prober.Queue({2, L"x", {}, false});
+    EXPECT_TRUE(prober.Queue({2, L"x", {}, false}));
     std::thread opener([this] {
         std::this_thread::sleep_for(20ms);
         Open();

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace qrv;
 
 namespace {
@@ -78,6 +80,31 @@ TEST(DockArrange, RowsNobodyUsesAreRemovedAndHiddenBarsKeepTheirRow)
     EXPECT_EQ(a.Thickness, 26 + 26 + 12);
 }
 
+TEST(DockArrange, StoredRowsOfAnyHeightAreRenumberedInTheirOrder)
+{
+    // Rows as a hand-edited or damaged settings file may hold them.
+    struct Case {
+        std::vector<int> stored;
+        std::vector<int> arranged;
+    } cases[] = {
+        {{2147483647, 0}, {1, 0}},
+        {{2000000000, 2147483647, 5}, {1, 2, 0}},
+        {{2147483647, 2147483647}, {0, 0}},
+        {{-2147483647 - 1, 7, 3}, {0, 2, 1}},  // a negative row is the first
+    };
+    for (const Case& c : cases) {
+        std::vector<TDockBar> bars;
+        for (int row : c.stored)
+            bars.push_back(Bar(row, 0, 50));
+        const TDockArrangement a = ArrangeDockBars(bars, Options(300));
+        std::vector<int> rows;
+        for (const TDockBar& bar : bars)
+            rows.push_back(bar.DockRow);
+        EXPECT_EQ(rows, c.arranged);
+        EXPECT_EQ(a.RowThickness.size(), static_cast<size_t>(*std::max_element(rows.begin(), rows.end()) + 1));
+    }
+}
+
 TEST(DockArrange, EmptyDocksAndOneRowDocks)
 {
     std::vector<TDockBar> hidden{Bar(0, 0, 50, 22, false, false)};
@@ -102,8 +129,7 @@ TEST(DockArrange, RowsUnderAnOffset)
         int offset, row;
         bool insert;
     };
-    const Case cases[] = {{2, 0, true}, {10, 0, false}, {23, 2, true}, {35, 2, false},
-                          {45, 3, true}, {60, 3, false}};
+    const Case cases[] = {{2, 0, true}, {10, 0, false}, {23, 2, true}, {35, 2, false}, {45, 3, true}, {60, 3, false}};
     for (const Case& c : cases) {
         bool insert = !c.insert;
         EXPECT_EQ(RowAtPosition(rows, c.offset, insert), c.row) << c.offset;

@@ -3,6 +3,7 @@
 #include "framework/SysUtils.h"
 #include "framework/win/AnsiEncoding.h"
 #include "framework/win/Forms.h"
+#include "framework/win/Handles.h"
 #include "framework/win/Menus.h"
 
 #include <memory>
@@ -11,25 +12,10 @@ namespace qrv {
 
 namespace {
 
-struct LocalFreer {
-    void operator()(void* p) const { LocalFree(p); }
-};
-struct FindCloser {
-    void operator()(HANDLE h) const { FindClose(h); }
-};
-struct TaskMemFreer {
-    void operator()(void* p) const { CoTaskMemFree(p); }
-};
-using FindHandle = std::unique_ptr<void, FindCloser>;
-
 // A search's first hit; false when nothing is found.
 bool FindFirst(const std::wstring& path, WIN32_FIND_DATAW& data)
 {
-    const HANDLE handle = FindFirstFileW(path.c_str(), &data);
-    if (handle == INVALID_HANDLE_VALUE)
-        return false;
-    FindHandle closer(handle);
-    return true;
+    return TFindHandle(FindFirstFileW(path.c_str(), &data)).Valid();
 }
 
 const TCodePageEncoding& OemEncoding()
@@ -83,7 +69,7 @@ std::wstring Win32ErrorText(DWORD Code)
         wchar_t* buffer = nullptr;
         const DWORD length =
             FormatMessageW(kFlags, nullptr, Code, language, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-        const std::unique_ptr<wchar_t, LocalFreer> owner(buffer);
+        const TLocalMemory owner(buffer);
         if (length > 0)
             return std::wstring(buffer, std::min<size_t>(length, kMaxLength));
     }
@@ -127,6 +113,36 @@ bool DirExistsAttr(const std::wstring& Path, DWORD& Attr)
     return Attr != INVALID_FILE_ATTRIBUTES && (Attr & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+bool FileExists(const std::wstring& Path)
+{
+    const DWORD attr = GetFileAttributesW(Path.c_str());
+    return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+std::wstring FullPathName(const std::wstring& Path)
+{
+    if (Path.empty())
+        return {};
+    const DWORD size = GetFullPathNameW(Path.c_str(), 0, nullptr, nullptr);
+    if (size == 0)
+        return {};
+    std::wstring full(size, L'\0');
+    const DWORD length = GetFullPathNameW(Path.c_str(), size, full.data(), nullptr);
+    if (length == 0 || length >= size)
+        return {};
+    full.resize(length);
+    return full;
+}
+
+std::wstring TemporaryFolder()
+{
+    wchar_t buffer[MAX_PATH + 1];
+    const DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
+    if (length == 0 || length > MAX_PATH)
+        return {};
+    return AddBackslash(std::wstring_view(buffer, length));
+}
+
 bool DirExists(const std::wstring& Path)
 {
     DWORD attr;
@@ -135,12 +151,9 @@ bool DirExists(const std::wstring& Path)
 
 bool CanOpenFile(const std::wstring& FileName)
 {
-    const HANDLE file = CreateFileW(FileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    CloseHandle(file);
-    return true;
+    return TFileHandle(CreateFileW(FileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))
+        .Valid();
 }
 
 bool IsPathHidden(const std::wstring& Path)
@@ -214,7 +227,7 @@ std::wstring GetSpecialFolderPath(int CSIDL)
     PIDLIST_ABSOLUTE pidl = nullptr;
     if (FAILED(SHGetSpecialFolderLocation(owner, CSIDL, &pidl)) || !pidl)
         return {};
-    const std::unique_ptr<ITEMIDLIST, TaskMemFreer> owned(pidl);
+    const TTaskMemory owned(pidl);
     wchar_t path[MAX_PATH] = {};
     if (!SHGetPathFromIDListW(pidl, path))
         return {};

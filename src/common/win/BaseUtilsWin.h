@@ -39,7 +39,16 @@ std::string WideToOemStr(std::wstring_view S);
 
 // ---- Files and folders ------------------------------------------------------
 
+// The one place each of the existence questions is answered.
 bool PathExists(const std::wstring& Path);
+// An existing file that is no folder.
+bool FileExists(const std::wstring& Path);
+// The full form of a path (relative to the current folder, "." and ".."
+// resolved, "/" as "\\"); empty when the system cannot form it.
+std::wstring FullPathName(const std::wstring& Path);
+// The system's folder for temporary files, with a trailing backslash
+// (empty when the system names none).
+std::wstring TemporaryFolder();
 // Attr receives the attributes (INVALID_FILE_ATTRIBUTES when the query fails).
 bool DirExistsAttr(const std::wstring& Path, DWORD& Attr);
 bool DirExists(const std::wstring& Path);
@@ -72,16 +81,16 @@ std::wstring GetSpecialFolderPath(int CSIDL);
 // ---- Disk space (Drive: 0 current drive, 1 A:, 2 B:, ...) --------------------------
 
 // Free is the space available to the calling user.
-bool InternalGetDiskSpace(int Drive, int64_t& Total, int64_t& Free);
+[[nodiscard]] bool InternalGetDiskSpace(int Drive, int64_t& Total, int64_t& Free);
 // Free bytes, -1 when the query fails.
 int64_t GetDiskFreeBytes(int Drive);
 // Total and Free are -1 when the query fails.
-bool GetDiskSpace(int Drive, int64_t& Total, int64_t& Free);
+[[nodiscard]] bool GetDiskSpace(int Drive, int64_t& Total, int64_t& Free);
 
 // ---- Dates ----------------------------------------------------------------
 
 // False (and a zero FileTime) for an invalid date or time half.
-bool DosDateTimeToFileTime(uint32_t Packed, FILETIME& FileTime);
+[[nodiscard]] bool DosDateTimeToFileTime(uint32_t Packed, FILETIME& FileTime);
 
 // ---- Windows and menus ------------------------------------------------------
 

@@ -4,15 +4,9 @@
 
 namespace qrv {
 
-THandledObject::~THandledObject()
-{
-    if (handle_)
-        CloseHandle(handle_);
-}
-
 TMutex::TMutex(const std::wstring& Name)
 {
-    handle_ = CreateMutexW(nullptr, FALSE, Name.empty() ? nullptr : Name.c_str());
+    handle_.Reset(CreateMutexW(nullptr, FALSE, Name.empty() ? nullptr : Name.c_str()));
     if (!handle_) {
         const DWORD error = GetLastError();
         const std::wstring what = Name.empty() ? L"Mutex" : L"Mutex \"" + Name + L"\"";
@@ -23,18 +17,18 @@ TMutex::TMutex(const std::wstring& Name)
 bool TMutex::Get(DWORD TimeOut)
 {
     // An abandoned mutex is owned by the waiter all the same.
-    const DWORD result = WaitForSingleObject(handle_, TimeOut);
+    const DWORD result = WaitForSingleObject(handle_.Get(), TimeOut);
     return result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
 }
 
 DWORD TMutex::Wait()
 {
-    return WaitForSingleObject(handle_, INFINITE);
+    return WaitForSingleObject(handle_.Get(), INFINITE);
 }
 
 bool TMutex::Release()
 {
-    return ReleaseMutex(handle_) != FALSE;
+    return ReleaseMutex(handle_.Get()) != FALSE;
 }
 
 }  // namespace qrv

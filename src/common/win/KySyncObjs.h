@@ -2,6 +2,7 @@
 // THandledObject owns one kernel handle; TMutex is a mutex on it, unnamed or
 // named (then shared with every process that uses the same name).
 
+#include "framework/win/Handles.h"
 #include "framework/win/WinApi.h"
 
 #include <string>
@@ -12,14 +13,14 @@ class THandledObject {
 public:
     THandledObject() = default;
     // Closes the handle when one is assigned.
-    virtual ~THandledObject();
+    virtual ~THandledObject() = default;
     THandledObject(const THandledObject&) = delete;
     THandledObject& operator=(const THandledObject&) = delete;
 
-    HANDLE Handle() const { return handle_; }
+    HANDLE Handle() const { return handle_.Get(); }
 
 protected:
-    HANDLE handle_ = nullptr;
+    TKernelHandle handle_;
 };
 
 class TMutex : public THandledObject {
@@ -31,12 +32,12 @@ public:
 
     // Waits at most TimeOut ms; true when the caller now owns the mutex, also
     // when its previous owner ended without releasing it.
-    bool Get(DWORD TimeOut);
+    [[nodiscard]] bool Get(DWORD TimeOut);
     // Waits without limit; the wait's result (WAIT_OBJECT_0, WAIT_ABANDONED
     // or WAIT_FAILED).
     DWORD Wait();
     // The system call's success (false when the caller does not own it).
-    bool Release();
+    [[nodiscard]] bool Release();
 };
 
 }  // namespace qrv

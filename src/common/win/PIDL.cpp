@@ -1,5 +1,6 @@
 #include "common/win/PIDL.h"
 
+#include "framework/IgnoredError.h"
 #include "framework/SysUtils.h"
 
 namespace qrv {
@@ -136,6 +137,7 @@ bool GetDisplayNameOfItem(IShellFolder* Folder, LPCITEMIDLIST Pidl, DWORD Flags,
         try {
             desktop = DesktopFolder();
         } catch (const Exception&) {
+            TraceIgnoredException(L"binding the desktop folder");
             return false;
         }
         Folder = desktop.Get();
@@ -190,6 +192,7 @@ bool BindToFolder(LPCITEMIDLIST Pidl, TShellFolderPtr& Folder)
         Folder = folder;
         return true;
     } catch (const Exception&) {
+        TraceIgnoredException(L"reading a shell item's attributes");
         return false;
     }
 }
@@ -201,6 +204,7 @@ TPidlPtr ParseNameInFolder(IShellFolder* Folder, const std::wstring& Name)
         try {
             desktop = DesktopFolder();
         } catch (const Exception&) {
+            TraceIgnoredException(L"binding the desktop folder");
             return nullptr;
         }
         Folder = desktop.Get();

@@ -57,9 +57,10 @@ TShellFolderPtr DesktopFolder();
 // SHGDN_ Flags and writes at most MaxLen characters (terminator included)
 // into Buffer, whichever form the shell answers in. False when the folder
 // refuses or the answer cannot be read.
-bool GetDisplayNameOfItem(IShellFolder* Folder, LPCITEMIDLIST Pidl, DWORD Flags, UINT MaxLen, wchar_t* Buffer);
+[[nodiscard]] bool GetDisplayNameOfItem(IShellFolder* Folder, LPCITEMIDLIST Pidl, DWORD Flags, UINT MaxLen,
+                                        wchar_t* Buffer);
 // The same into a string.
-bool GetDisplayNameOfStr(IShellFolder* Folder, LPCITEMIDLIST Pidl, DWORD Flags, std::wstring& Name);
+[[nodiscard]] bool GetDisplayNameOfStr(IShellFolder* Folder, LPCITEMIDLIST Pidl, DWORD Flags, std::wstring& Name);
 
 // The absolute list of a file-system path through the desktop's parser; nil
 // on failure.
@@ -69,7 +70,7 @@ TPidlPtr PathToPidl(const std::wstring& Path);
 std::wstring PidlToPath(LPCITEMIDLIST Pidl);
 // Binds Pidl to its shell folder through the desktop; Folder is the desktop
 // for the empty list. False (Folder unchanged) when the bind fails.
-bool BindToFolder(LPCITEMIDLIST Pidl, TShellFolderPtr& Folder);
+[[nodiscard]] bool BindToFolder(LPCITEMIDLIST Pidl, TShellFolderPtr& Folder);
 // The list of Name relative to Folder through that folder's parser; nil on
 // failure.
 TPidlPtr ParseNameInFolder(IShellFolder* Folder, const std::wstring& Name);

@@ -1,5 +1,6 @@
 #include "common/win/SimpleTimer.h"
 
+#include "framework/IgnoredError.h"
 #include "framework/win/UtilWindow.h"
 
 #include <map>
@@ -18,8 +19,7 @@ public:
               Dispatch(message.WParam);
               return true;
           })
-    {
-    }
+    {}
 
     HWND Handle() const { return window_.Handle(); }
     // True while a callback runs; the window is not destroyed then.
@@ -72,13 +72,11 @@ TSimpleTimerHandler& Handler()
 
 TSimpleTimer::TSimpleTimer(void* UserData, TSimpleTimerProc Proc)
     : userData_(UserData), timerId_(Handler().Add(this)), proc_(std::move(Proc))
-{
-}
+{}
 
 TSimpleTimer::TSimpleTimer(void* UserData, TSimpleTimerProcEx ProcEx)
     : userData_(UserData), timerId_(Handler().Add(this)), procEx_(std::move(ProcEx))
-{
-}
+{}
 
 std::unique_ptr<TSimpleTimer> TSimpleTimer::Create(void* UserData, TSimpleTimerProc Proc)
 {
@@ -134,6 +132,7 @@ void TSimpleTimer::Fire()
             procEx(userData_, this);
         }
     } catch (...) {
+        TraceIgnoredException(L"a timer's handler");
     }
 }
 

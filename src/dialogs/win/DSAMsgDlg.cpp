@@ -1,6 +1,7 @@
 #include "dialogs/win/DSAMsgDlg.h"
 
 #include "dialogs/DSAMsg.h"
+#include "framework/IgnoredError.h"
 #include "framework/IniFiles.h"
 #include "framework/SysUtils.h"
 #include "framework/win/Buttons.h"
@@ -61,6 +62,7 @@ bool DSAIdentsGetState(const std::wstring& storePathIn, const std::wstring& iden
     try {
         return !registry.ReadBool(L"DontShow");
     } catch (const Exception&) {
+        TraceIgnoredException(L"reading a don't-show-again flag");
         return true;  // a missing or unreadable flag means: show
     }
 }
@@ -82,6 +84,7 @@ void DSAIdentsSetState(const std::wstring& storePathIn, const std::wstring& iden
         if (registry.OpenKey(DSAKeyPath(storePath, ident), true))
             registry.WriteBool(L"DontShow", !show);
     } catch (const Exception&) {
+        TraceIgnoredException(L"storing a don't-show-again flag");
         // the flag is a convenience; failing to store it is not an error
     }
 }

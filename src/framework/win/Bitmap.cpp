@@ -2,25 +2,18 @@
 
 #include "framework/SysUtils.h"
 #include "framework/win/Graphics.h"
+#include "framework/win/Handles.h"
 
 namespace qrv {
 
-TBitmap::~TBitmap()
-{
-    if (handle_)
-        DeleteObject(handle_);
-}
-
 void TBitmap::SetHandle(HBITMAP bitmap)
 {
-    if (bitmap == handle_)
+    if (bitmap == handle_.Get())
         return;
-    if (handle_)
-        DeleteObject(handle_);
-    handle_ = bitmap;
+    handle_.Reset(bitmap);
     width_ = height_ = 0;
     BITMAP info{};
-    if (handle_ && GetObjectW(handle_, sizeof info, &info)) {
+    if (handle_ && GetObjectW(handle_.Get(), sizeof info, &info)) {
         width_ = info.bmWidth;
         height_ = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
     }
@@ -33,7 +26,7 @@ void TBitmap::Assign(const TBitmap* other)
         return;
     HBITMAP copy = nullptr;
     if (other && other->handle_) {
-        copy = static_cast<HBITMAP>(CopyImage(other->handle_, IMAGE_BITMAP, 0, 0, 0));
+        copy = static_cast<HBITMAP>(CopyImage(other->handle_.Get(), IMAGE_BITMAP, 0, 0, 0));
         Win32Check(copy != nullptr, L"Bitmap kann nicht kopiert werden");
     }
     SetHandle(copy);
@@ -41,19 +34,20 @@ void TBitmap::Assign(const TBitmap* other)
 
 void TBitmap::SetSize(int width, int height, TColor fill)
 {
-    HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    ReleaseDC(nullptr, screen);
-    Win32Check(bitmap != nullptr, L"Bitmap kann nicht erstellt werden");
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    HBRUSH brush = CreateSolidBrush(ColorToRGB(fill));
-    RECT r{0, 0, width, height};
-    FillRect(dc, &r, brush);
-    DeleteObject(brush);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    SetHandle(bitmap);
+    TGdiObject bitmap;
+    {
+        const TWindowDC screen(nullptr);
+        bitmap.Reset(CreateCompatibleBitmap(screen.Get(), width, height));
+    }
+    Win32Check(bitmap.Valid(), L"Bitmap kann nicht erstellt werden");
+    {
+        const TOwnDC dc(CreateCompatibleDC(nullptr));
+        const TSelectObject select(dc.Get(), bitmap.Get());
+        const TGdiObject brush(CreateSolidBrush(ColorToRGB(fill)));
+        RECT r{0, 0, width, height};
+        FillRect(dc.Get(), &r, static_cast<HBRUSH>(brush.Get()));
+    }
+    SetHandle(static_cast<HBITMAP>(bitmap.Release()));
 }
 
 void TBitmap::LoadFromResourceName(HINSTANCE instance, const std::wstring& name)
@@ -66,7 +60,7 @@ void TBitmap::LoadFromResourceName(HINSTANCE instance, const std::wstring& name)
 int TBitmap::BitsPerPixel() const
 {
     BITMAP info{};
-    return handle_ && GetObjectW(handle_, sizeof info, &info) ? info.bmBitsPixel : 0;
+    return handle_ && GetObjectW(handle_.Get(), sizeof info, &info) ? info.bmBitsPixel : 0;
 }
 
 TColor TBitmap::TransparentColor() const
@@ -75,11 +69,9 @@ TColor TBitmap::TransparentColor() const
         return transparentColor_;
     if (!handle_)
         return clNone;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, handle_);
-    const COLORREF pixel = GetPixel(dc, 0, height_ - 1);
-    SelectObject(dc, old);
-    DeleteDC(dc);
+    const TOwnDC dc(CreateCompatibleDC(nullptr));
+    const TSelectObject select(dc.Get(), handle_.Get());
+    const COLORREF pixel = GetPixel(dc.Get(), 0, height_ - 1);
     return static_cast<TColor>(pixel & 0xFFFFFF);
 }
 

@@ -2,6 +2,7 @@
 // TBitmap: an owned GDI bitmap with its size.
 
 #include "framework/Colors.h"
+#include "framework/win/Handles.h"
 #include "framework/win/WinApi.h"
 
 #include <functional>
@@ -12,14 +13,13 @@ namespace qrv {
 class TBitmap {
 public:
     TBitmap() = default;
-    ~TBitmap();
     TBitmap(const TBitmap&) = delete;
     TBitmap& operator=(const TBitmap&) = delete;
 
-    HBITMAP Handle() const { return handle_; }
+    HBITMAP Handle() const { return static_cast<HBITMAP>(handle_.Get()); }
     // Takes ownership of the bitmap (nullptr empties it).
     void SetHandle(HBITMAP bitmap);
-    bool Empty() const { return handle_ == nullptr; }
+    bool Empty() const { return !handle_; }
     int Width() const { return width_; }
     int Height() const { return height_; }
 
@@ -43,7 +43,7 @@ public:
 
 private:
     void Changed();
-    HBITMAP handle_ = nullptr;
+    TGdiObject handle_;
     int width_ = 0;
     int height_ = 0;
     TColor transparentColor_ = clDefault;

@@ -1,17 +1,16 @@
 #include "framework/win/Buttons.h"
 
 #include "framework/win/Forms.h"
+#include "framework/win/Handles.h"
 
 namespace qrv {
 
 SIZE MeasureText(HFONT font, const std::wstring& text)
 {
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, font);
+    const TWindowDC dc(nullptr);
+    const TSelectObject select(dc.Get(), font);
     RECT r{0, 0, 0, 0};
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_SINGLELINE);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
+    DrawTextW(dc.Get(), text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_SINGLELINE);
     return SIZE{r.right - r.left, r.bottom - r.top};
 }
 

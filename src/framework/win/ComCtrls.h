@@ -1,5 +1,5 @@
 #pragma once
-// The common list view and tree view controls.
+// The common list view and tree view controls (ListView.cpp, TreeView.cpp).
 
 #include "framework/ShortCuts.h"
 #include "framework/win/Controls.h"
@@ -97,8 +97,7 @@ public:
     // Columns of the report view.
     int ColumnCount() const { return static_cast<int>(columns_.size()); }
     const TListColumn& Column(int index) const { return columns_.at(index); }
-    int AddColumn(const std::wstring& caption, int width,
-                  TAlignment alignment = TAlignment::taLeftJustify);
+    int AddColumn(const std::wstring& caption, int width, TAlignment alignment = TAlignment::taLeftJustify);
     void SetColumnCaption(int index, const std::wstring& caption);
     // The width as the control shows it (the user may have dragged it).
     int ColumnWidth(int index);
@@ -208,6 +207,10 @@ public:
     TTreeNode* Parent() const { return parent_; }
     int Count() const { return static_cast<int>(children_.size()); }
     TTreeNode* Item(int index) const { return children_.at(index).get(); }
+    // The place among its siblings, and the sibling after it (nullptr for
+    // the last); both without searching the siblings.
+    int Index() const { return static_cast<int>(index_); }
+    TTreeNode* NextSibling() const;
     int Level() const { return parent_ ? parent_->Level() + 1 : 0; }
     TTreeNodeObject* Object() const { return object_.get(); }
     void SetObject(std::unique_ptr<TTreeNodeObject> object) { object_ = std::move(object); }
@@ -224,7 +227,8 @@ private:
     friend class TTreeNodes;
     friend class TTreeView;
     TTreeNode(TTreeView& tree, TTreeNode* parent, std::wstring text)
-        : tree_(tree), parent_(parent), text_(std::move(text)) {}
+        : tree_(tree), parent_(parent), text_(std::move(text))
+    {}
 
     TTreeView& tree_;
     TTreeNode* parent_;
@@ -233,6 +237,7 @@ private:
     std::unique_ptr<TTreeNodeObject> object_;
     TNodeButton button_ = TNodeButton::Shown;
     HTREEITEM item_ = nullptr;
+    size_t index_ = 0;  // kept by TTreeNodes on every insert, delete and sort
 };
 
 // The nodes of a tree view, kept here and mirrored into the control.
@@ -264,7 +269,11 @@ public:
 
 private:
     friend class TTreeView;
-    std::vector<std::unique_ptr<TTreeNode>>& SiblingsOf(TTreeNode* node);
+    friend class TTreeNode;
+    using TSiblings = std::vector<std::unique_ptr<TTreeNode>>;
+    TSiblings& SiblingsOf(TTreeNode* node);
+    // Gives the siblings from position From on their places again.
+    static void Renumber(TSiblings& siblings, size_t from);
     void InsertInWindow(TTreeNode& node, HTREEITEM after = TVI_LAST);
     void ForgetWindowItems();
     void Unselect(TTreeNode* node);

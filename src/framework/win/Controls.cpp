@@ -98,8 +98,6 @@ TWinControl::~TWinControl()
         child->parent_ = nullptr;
     controls_.clear();
     DestroyWnd();
-    if (brush_)
-        DeleteObject(brush_);
 }
 
 TWinControl* TWinControl::FromHandle(HWND window)
@@ -153,9 +151,9 @@ void TWinControl::CreateWindowHandle(const TCreateParams& params)
 {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     if (params.SystemClass) {
-        HWND window = CreateWindowExW(params.ExStyle, params.WinClassName.c_str(), caption_.c_str(),
-                                      params.Style, params.X, params.Y, params.Width, params.Height,
-                                      params.WndParent, params.Menu, instance, nullptr);
+        HWND window =
+            CreateWindowExW(params.ExStyle, params.WinClassName.c_str(), caption_.c_str(), params.Style, params.X,
+                            params.Y, params.Width, params.Height, params.WndParent, params.Menu, instance, nullptr);
         if (window) {
             handle_ = window;
             subclassed_ = true;
@@ -165,9 +163,8 @@ void TWinControl::CreateWindowHandle(const TCreateParams& params)
     }
     WindowProcedures::RegisterClass(params.WinClassName, params.ClassStyle);
     // The window procedure stores handle_ when WM_NCCREATE arrives.
-    CreateWindowExW(params.ExStyle, params.WinClassName.c_str(), caption_.c_str(), params.Style,
-                    params.X, params.Y, params.Width, params.Height, params.WndParent, params.Menu,
-                    instance, this);
+    CreateWindowExW(params.ExStyle, params.WinClassName.c_str(), caption_.c_str(), params.Style, params.X, params.Y,
+                    params.Width, params.Height, params.WndParent, params.Menu, instance, this);
 }
 
 void TWinControl::DetachWindow()
@@ -227,10 +224,9 @@ void TWinControl::SetBounds(int left, int top, int width, int height)
         GetWindowRect(handle_, &current);
         if (Parent() && Parent()->handle_)
             MapWindowPoints(nullptr, Parent()->handle_, reinterpret_cast<POINT*>(&current), 2);
-        if (current.left != Left() || current.top != Top() ||
-            current.right - current.left != Width() || current.bottom - current.top != Height())
-            SetWindowPos(handle_, nullptr, Left(), Top(), Width(), Height(),
-                         SWP_NOZORDER | SWP_NOACTIVATE);
+        if (current.left != Left() || current.top != Top() || current.right - current.left != Width() ||
+            current.bottom - current.top != Height())
+            SetWindowPos(handle_, nullptr, Left(), Top(), Width(), Height(), SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
 
@@ -258,10 +254,7 @@ void TWinControl::SetCaption(const std::wstring& caption)
 void TWinControl::SetColor(TColor color)
 {
     TControl::SetColor(color);
-    if (brush_) {
-        DeleteObject(brush_);
-        brush_ = nullptr;
-    }
+    brush_.Reset();
     if (handle_)
         InvalidateRect(handle_, nullptr, TRUE);
 }
@@ -290,8 +283,7 @@ void TWinControl::Realign()
     // placed right of a left-aligned panel stays right of it). Controls not
     // laid out yet go inside those that were, in the order they were added,
     // so a form built in code stacks its panes from the edge inwards.
-    const TAlign order[] = {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight,
-                            TAlign::alClient};
+    const TAlign order[] = {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight, TAlign::alClient};
     for (TAlign align : order) {
         std::vector<TControl*> group;
         for (TControl* child : controls_)
@@ -303,13 +295,18 @@ void TWinControl::Realign()
             if (!a->laidOut_)
                 return false;
             switch (align) {
-            case TAlign::alTop: return a->Top() < b->Top();
+            case TAlign::alTop:
+                return a->Top() < b->Top();
             // By the near edge: a size set in code keeps Top and Left, so
             // growing a bottom or right control does not reorder it.
-            case TAlign::alBottom: return a->Top() > b->Top();
-            case TAlign::alLeft: return a->Left() < b->Left();
-            case TAlign::alRight: return a->Left() > b->Left();
-            default: return false;
+            case TAlign::alBottom:
+                return a->Top() > b->Top();
+            case TAlign::alLeft:
+                return a->Left() < b->Left();
+            case TAlign::alRight:
+                return a->Left() > b->Left();
+            default:
+                return false;
             }
         });
         for (TControl* child : group) {
@@ -363,9 +360,8 @@ void TWinControl::DefaultHandler(TMessage& message)
 {
     if (!handle_)
         return;
-    message.Result = subclassed_
-                         ? WindowProcedures::CallOriginal(handle_, message.Msg, message.WParam, message.LParam)
-                         : DefWindowProcW(handle_, message.Msg, message.WParam, message.LParam);
+    message.Result = subclassed_ ? WindowProcedures::CallOriginal(handle_, message.Msg, message.WParam, message.LParam)
+                                 : DefWindowProcW(handle_, message.Msg, message.WParam, message.LParam);
 }
 
 void TWinControl::WndProc(TMessage& message)
@@ -389,10 +385,10 @@ void TWinControl::WndProc(TMessage& message)
     case WM_ERASEBKGND:
         if (!subclassed_) {
             if (!brush_)
-                brush_ = CreateSolidBrush(ColorToRGB(Color()));
+                brush_.Reset(CreateSolidBrush(ColorToRGB(Color())));
             RECT r;
             GetClientRect(handle_, &r);
-            FillRect(reinterpret_cast<HDC>(message.WParam), &r, brush_);
+            FillRect(reinterpret_cast<HDC>(message.WParam), &r, static_cast<HBRUSH>(brush_.Get()));
             message.Result = 1;
             return;
         }
@@ -440,8 +436,8 @@ void TCustomControl::WndProc(TMessage& message)
 
 void InitCommonControlClasses()
 {
-    INITCOMMONCONTROLSEX init{sizeof init, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_COOL_CLASSES |
-                                               ICC_USEREX_CLASSES | ICC_STANDARD_CLASSES};
+    INITCOMMONCONTROLSEX init{sizeof init, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_COOL_CLASSES | ICC_USEREX_CLASSES |
+                                               ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&init);
 }
 

@@ -5,6 +5,7 @@
 
 #include "framework/Component.h"
 #include "framework/win/Graphics.h"
+#include "framework/win/Handles.h"
 #include "framework/win/WinApi.h"
 
 #include <memory>
@@ -126,8 +127,16 @@ public:
 
     // The area children are laid out in, in client coordinates.
     virtual RECT ClientRect();
-    int ClientWidth() { const RECT r = ClientRect(); return r.right - r.left; }
-    int ClientHeight() { const RECT r = ClientRect(); return r.bottom - r.top; }
+    int ClientWidth()
+    {
+        const RECT r = ClientRect();
+        return r.right - r.left;
+    }
+    int ClientHeight()
+    {
+        const RECT r = ClientRect();
+        return r.bottom - r.top;
+    }
     // Lays out the aligned children: top, bottom, left, right, then client.
     // Containers that place their children themselves (docks, toolbars) override it.
     virtual void Realign();
@@ -164,7 +173,7 @@ private:
     std::vector<TControl*> controls_;
     bool subclassed_ = false;
     bool aligning_ = false;
-    HBRUSH brush_ = nullptr;
+    TGdiObject brush_;  // the background brush of the colour, made on first use
 };
 
 // A control that paints itself: WM_PAINT and WM_PRINTCLIENT go to Paint.

@@ -1,4 +1,5 @@
 #include "framework/win/ExtCtrls.h"
+#include "framework/win/Handles.h"
 
 namespace qrv {
 
@@ -72,12 +73,12 @@ void TStatusBar::CreateWindowHandle(const TCreateParams& params)
         return;
     // Take the height the control wants for its font.
     SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), FALSE);
-    HDC dc = GetDC(handle_);
-    HGDIOBJ old = SelectObject(dc, Font().Handle());
-    TEXTMETRICW metrics;
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(handle_, dc);
+    TEXTMETRICW metrics{};
+    {
+        const TWindowDC dc(handle_);
+        const TSelectObject select(dc.Get(), Font().Handle());
+        GetTextMetricsW(dc.Get(), &metrics);
+    }
     SetHeight(metrics.tmHeight + 7);
     UpdatePanels();
 }

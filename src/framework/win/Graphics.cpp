@@ -1,4 +1,5 @@
 #include "framework/win/Graphics.h"
+#include "framework/win/Handles.h"
 
 namespace qrv {
 
@@ -12,10 +13,8 @@ COLORREF ColorToRGB(TColor color)
 namespace {
 int ScreenPixelsPerInch()
 {
-    HDC dc = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(nullptr, dc);
-    return dpi;
+    const TWindowDC dc(nullptr);
+    return GetDeviceCaps(dc.Get(), LOGPIXELSY);
 }
 }  // namespace
 
@@ -29,12 +28,6 @@ TFont::TFont()
     } else {
         name_ = L"Tahoma";
     }
-}
-
-TFont::~TFont()
-{
-    if (handle_)
-        DeleteObject(handle_);
 }
 
 void TFont::Assign(const TFont& other)
@@ -100,17 +93,14 @@ HFONT TFont::Handle() const
         lf.lfCharSet = DEFAULT_CHARSET;
         lf.lfQuality = DEFAULT_QUALITY;
         lstrcpynW(lf.lfFaceName, name_.c_str(), LF_FACESIZE);
-        handle_ = CreateFontIndirectW(&lf);
+        handle_.Reset(CreateFontIndirectW(&lf));
     }
-    return handle_;
+    return static_cast<HFONT>(handle_.Get());
 }
 
 void TFont::Changed()
 {
-    if (handle_) {
-        DeleteObject(handle_);
-        handle_ = nullptr;
-    }
+    handle_.Reset();
     if (OnChange)
         OnChange();
 }

@@ -2,6 +2,7 @@
 // Colours and fonts of controls.
 
 #include "framework/Colors.h"
+#include "framework/win/Handles.h"
 #include "framework/win/WinApi.h"
 
 #include <functional>
@@ -18,7 +19,6 @@ enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrike
 class TFont {
 public:
     TFont();  // the system's message font
-    ~TFont();
     TFont(const TFont&) = delete;
     TFont& operator=(const TFont&) = delete;
     void Assign(const TFont& other);
@@ -45,7 +45,7 @@ private:
     int height_ = -12;
     unsigned style_ = 0;
     TColor color_ = clWindowText;
-    mutable HFONT handle_ = nullptr;
+    mutable TGdiObject handle_;  // made on first use, dropped on every change
 };
 
 }  // namespace qrv

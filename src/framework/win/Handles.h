@@ -37,10 +37,7 @@ public:
     explicit operator bool() const { return Valid(); }
 
     // Gives the handle up without closing it.
-    [[nodiscard]] Handle Release()
-    {
-        return std::exchange(handle_, Traits::Invalid());
-    }
+    [[nodiscard]] Handle Release() { return std::exchange(handle_, Traits::Invalid()); }
     // Closes the handle held (if any) and takes the new one.
     void Reset(Handle handle = Traits::Invalid())
     {
@@ -119,6 +116,12 @@ struct GlobalMemory {
     static Handle Invalid() { return nullptr; }
     static void Close(Handle h) { GlobalFree(h); }
 };
+// Memory the shell or COM hands out (item lists, strings).
+struct TaskMemory {
+    using Handle = void*;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { CoTaskMemFree(h); }
+};
 
 }  // namespace handle_traits
 
@@ -133,11 +136,14 @@ using TIconHandle = TUniqueHandle<handle_traits::Icon>;
 using TModuleHandle = TUniqueHandle<handle_traits::Module>;
 using TLocalMemory = TUniqueHandle<handle_traits::LocalMemory>;
 using TGlobalMemory = TUniqueHandle<handle_traits::GlobalMemory>;
+using TTaskMemory = TUniqueHandle<handle_traits::TaskMemory>;
 
-// A window's DC from GetDC, released with ReleaseDC.
+// A window's DC from GetDC (or one from GetWindowDC or GetDCEx handed in),
+// released with ReleaseDC.
 class TWindowDC {
 public:
     explicit TWindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
+    TWindowDC(HWND window, HDC dc) : window_(window), dc_(dc) {}
     ~TWindowDC()
     {
         if (dc_)

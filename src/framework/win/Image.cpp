@@ -1,4 +1,5 @@
 #include "framework/win/Image.h"
+#include "framework/win/Handles.h"
 
 namespace qrv {
 
@@ -62,13 +63,12 @@ SIZE TImage::PictureSize() const
     } else if (icon_) {
         ICONINFO info{};
         if (GetIconInfo(icon_, &info)) {
+            // The icon's bitmaps are copies that are ours to delete.
+            const TGdiObject maskBitmap(info.hbmMask);
+            const TGdiObject colorBitmap(info.hbmColor);
             BITMAP mask{};
             GetObjectW(info.hbmMask, sizeof mask, &mask);
-            const SIZE size{mask.bmWidth, info.hbmColor ? mask.bmHeight : mask.bmHeight / 2};
-            DeleteObject(info.hbmMask);
-            if (info.hbmColor)
-                DeleteObject(info.hbmColor);
-            return size;
+            return SIZE{mask.bmWidth, info.hbmColor ? mask.bmHeight : mask.bmHeight / 2};
         }
     }
     return SIZE{0, 0};
@@ -91,9 +91,10 @@ void TImage::Paint(HDC dc)
 {
     RECT client;
     GetClientRect(handle_, &client);
-    HBRUSH background = CreateSolidBrush(ColorToRGB(Color()));
-    FillRect(dc, &client, background);
-    DeleteObject(background);
+    {
+        const TGdiObject background(CreateSolidBrush(ColorToRGB(Color())));
+        FillRect(dc, &client, static_cast<HBRUSH>(background.Get()));
+    }
     if (Empty())
         return;
     const RECT target = DestinationRect();
@@ -103,13 +104,11 @@ void TImage::Paint(HDC dc)
         DrawIconEx(dc, target.left, target.top, icon_, width, height, 0, nullptr, DI_NORMAL);
         return;
     }
-    HDC source = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(source, bitmap_);
+    const TOwnDC source(CreateCompatibleDC(dc));
+    const TSelectObject select(source.Get(), bitmap_);
     const SIZE size = PictureSize();
     SetStretchBltMode(dc, HALFTONE);
-    StretchBlt(dc, target.left, target.top, width, height, source, 0, 0, size.cx, size.cy, SRCCOPY);
-    SelectObject(source, old);
-    DeleteDC(source);
+    StretchBlt(dc, target.left, target.top, width, height, source.Get(), 0, 0, size.cx, size.cy, SRCCOPY);
 }
 
 void TImage::WndProc(TMessage& message)

@@ -3,11 +3,11 @@
 #include "framework/SysUtils.h"
 #include "framework/win/Bitmap.h"
 #include "framework/win/Graphics.h"
+#include "framework/win/Handles.h"
 
 namespace qrv {
 
-TImageList::TImageList(TComponent* owner, int width, int height)
-    : TComponent(owner), width_(width), height_(height)
+TImageList::TImageList(TComponent* owner, int width, int height) : TComponent(owner), width_(width), height_(height)
 {
     Create();
 }
@@ -124,11 +124,9 @@ void TImageList::Draw(HDC dc, int x, int y, int index, bool enabled) const
         return;
     }
     // The system's embossed look of a disabled image.
-    if (HICON icon = ImageList_GetIcon(handle_, index, ILD_TRANSPARENT)) {
-        DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon), 0, x, y, width_, height_,
+    if (const TIconHandle icon(ImageList_GetIcon(handle_, index, ILD_TRANSPARENT)); icon)
+        DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon.Get()), 0, x, y, width_, height_,
                    DST_ICON | DSS_DISABLED);
-        DestroyIcon(icon);
-    }
 }
 
 int TImageList::AddChangeListener(TChangeListener listener)

@@ -1,6 +1,7 @@
 #include "framework/win/MessageDialog.h"
 
 #include "framework/win/Buttons.h"
+#include "framework/win/Handles.h"
 
 #include <algorithm>
 #include <memory>
@@ -17,33 +18,48 @@ struct ButtonKind {
 
 // In the order the buttons stand in the dialog.
 constexpr ButtonKind kButtons[] = {
-    {mbYes, L"&Ja", mrYes},          {mbNo, L"&Nein", mrNo},
-    {mbOK, L"OK", mrOk},             {mbCancel, L"Abbrechen", mrCancel},
-    {mbAbort, L"&Abbrechen", mrAbort}, {mbRetry, L"&Wiederholen", mrRetry},
-    {mbIgnore, L"&Ignorieren", mrIgnore}, {mbAll, L"&Alle", mrAll},
-    {mbNoToAll, L"N&ein für alle", mrNoToAll}, {mbYesToAll, L"Ja für &alle", mrYesToAll},
+    {mbYes, L"&Ja", mrYes},
+    {mbNo, L"&Nein", mrNo},
+    {mbOK, L"OK", mrOk},
+    {mbCancel, L"Abbrechen", mrCancel},
+    {mbAbort, L"&Abbrechen", mrAbort},
+    {mbRetry, L"&Wiederholen", mrRetry},
+    {mbIgnore, L"&Ignorieren", mrIgnore},
+    {mbAll, L"&Alle", mrAll},
+    {mbNoToAll, L"N&ein für alle", mrNoToAll},
+    {mbYesToAll, L"Ja für &alle", mrYesToAll},
     {mbHelp, L"&Hilfe", 0},
 };
 
 const wchar_t* TypeCaption(TMsgDlgType type)
 {
     switch (type) {
-    case TMsgDlgType::mtWarning: return L"Warnung";
-    case TMsgDlgType::mtError: return L"Fehler";
-    case TMsgDlgType::mtInformation: return L"Information";
-    case TMsgDlgType::mtConfirmation: return L"Bestätigen";
-    default: return nullptr;
+    case TMsgDlgType::mtWarning:
+        return L"Warnung";
+    case TMsgDlgType::mtError:
+        return L"Fehler";
+    case TMsgDlgType::mtInformation:
+        return L"Information";
+    case TMsgDlgType::mtConfirmation:
+        return L"Bestätigen";
+    default:
+        return nullptr;
     }
 }
 
 const wchar_t* TypeIcon(TMsgDlgType type)
 {
     switch (type) {
-    case TMsgDlgType::mtWarning: return IDI_WARNING;
-    case TMsgDlgType::mtError: return IDI_ERROR;
-    case TMsgDlgType::mtInformation: return IDI_INFORMATION;
-    case TMsgDlgType::mtConfirmation: return IDI_QUESTION;
-    default: return nullptr;
+    case TMsgDlgType::mtWarning:
+        return IDI_WARNING;
+    case TMsgDlgType::mtError:
+        return IDI_ERROR;
+    case TMsgDlgType::mtInformation:
+        return IDI_INFORMATION;
+    case TMsgDlgType::mtConfirmation:
+        return IDI_QUESTION;
+    default:
+        return nullptr;
     }
 }
 
@@ -73,12 +89,10 @@ private:
 
 SIZE MeasureMultiline(HFONT font, const std::wstring& text, int maxWidth)
 {
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, font);
+    const TWindowDC dc(nullptr);
+    const TSelectObject select(dc.Get(), font);
     RECT r{0, 0, maxWidth, 0};
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
+    DrawTextW(dc.Get(), text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
     return SIZE{r.right - r.left, r.bottom - r.top};
 }
 

@@ -35,10 +35,7 @@ void TRegistry::SetRootKey(HKEY root)
 
 void TRegistry::CloseKey()
 {
-    if (currentKey_) {
-        RegCloseKey(currentKey_);
-        currentKey_ = nullptr;
-    }
+    currentKey_.Reset();
     currentPath_.clear();
 }
 
@@ -54,17 +51,17 @@ std::wstring TRegistry::ResolvePath(const std::wstring& key) const
 bool TRegistry::Open(const std::wstring& key, bool canCreate, REGSAM access)
 {
     const std::wstring path = ResolvePath(key);
-    HKEY opened = nullptr;
+    TRegKey opened;
     LONG result;
     if (canCreate)
-        result = RegCreateKeyExW(rootKey_, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
-                                 nullptr, &opened, nullptr);
+        result = RegCreateKeyExW(rootKey_, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr,
+                                 opened.Receive(), nullptr);
     else
-        result = RegOpenKeyExW(rootKey_, path.c_str(), 0, access, &opened);
+        result = RegOpenKeyExW(rootKey_, path.c_str(), 0, access, opened.Receive());
     if (result != ERROR_SUCCESS)
         return false;
     CloseKey();
-    currentKey_ = opened;
+    currentKey_ = std::move(opened);
     currentPath_ = path;
     return true;
 }
@@ -81,13 +78,10 @@ bool TRegistry::OpenKeyReadOnly(const std::wstring& key)
 
 bool TRegistry::CreateKey(const std::wstring& key)
 {
-    HKEY created = nullptr;
+    TRegKey created;
     const std::wstring path = ResolvePath(key);
-    if (RegCreateKeyExW(rootKey_, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                        nullptr, &created, nullptr) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(created);
-    return true;
+    return RegCreateKeyExW(rootKey_, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                           created.Receive(), nullptr) == ERROR_SUCCESS;
 }
 
 bool TRegistry::DeleteKey(const std::wstring& key)
@@ -100,19 +94,16 @@ bool TRegistry::DeleteKey(const std::wstring& key)
 
 bool TRegistry::KeyExists(const std::wstring& key)
 {
-    HKEY opened = nullptr;
-    if (RegOpenKeyExW(rootKey_, ResolvePath(key).c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(opened);
-    return true;
+    TRegKey opened;
+    return RegOpenKeyExW(rootKey_, ResolvePath(key).c_str(), 0, KEY_READ, opened.Receive()) == ERROR_SUCCESS;
 }
 
 bool TRegistry::HasSubKeys()
 {
     DWORD subKeys = 0;
     return currentKey_ &&
-           RegQueryInfoKeyW(currentKey_, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr,
-                            nullptr, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+           RegQueryInfoKeyW(currentKey_.Get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, nullptr, nullptr,
+                            nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
            subKeys > 0;
 }
 
@@ -124,7 +115,7 @@ void TRegistry::GetKeyNames(TStrings& names)
     wchar_t name[256];
     for (DWORD i = 0;; ++i) {
         DWORD length = 256;
-        if (RegEnumKeyExW(currentKey_, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        if (RegEnumKeyExW(currentKey_.Get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             break;
         names.Add(std::wstring(name, length));
     }
@@ -138,7 +129,7 @@ void TRegistry::GetValueNames(TStrings& names)
     std::wstring name(16384, L'\0');
     for (DWORD i = 0;; ++i) {
         DWORD length = static_cast<DWORD>(name.size());
-        if (RegEnumValueW(currentKey_, i, name.data(), &length, nullptr, nullptr, nullptr, nullptr) !=
+        if (RegEnumValueW(currentKey_.Get(), i, name.data(), &length, nullptr, nullptr, nullptr, nullptr) !=
             ERROR_SUCCESS)
             break;
         names.Add(name.substr(0, length));
@@ -148,26 +139,31 @@ void TRegistry::GetValueNames(TStrings& names)
 bool TRegistry::ValueExists(const std::wstring& name)
 {
     return currentKey_ &&
-           RegQueryValueExW(currentKey_, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+           RegQueryValueExW(currentKey_.Get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 bool TRegistry::DeleteValue(const std::wstring& name)
 {
-    return currentKey_ && RegDeleteValueW(currentKey_, name.c_str()) == ERROR_SUCCESS;
+    return currentKey_ && RegDeleteValueW(currentKey_.Get(), name.c_str()) == ERROR_SUCCESS;
 }
 
 TRegDataType TRegistry::GetDataType(const std::wstring& name)
 {
     DWORD type = 0;
     if (!currentKey_ ||
-        RegQueryValueExW(currentKey_, name.c_str(), nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS)
+        RegQueryValueExW(currentKey_.Get(), name.c_str(), nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS)
         return TRegDataType::rdUnknown;
     switch (type) {
-    case REG_SZ: return TRegDataType::rdString;
-    case REG_EXPAND_SZ: return TRegDataType::rdExpandString;
-    case REG_DWORD: return TRegDataType::rdInteger;
-    case REG_BINARY: return TRegDataType::rdBinary;
-    default: return TRegDataType::rdUnknown;
+    case REG_SZ:
+        return TRegDataType::rdString;
+    case REG_EXPAND_SZ:
+        return TRegDataType::rdExpandString;
+    case REG_DWORD:
+        return TRegDataType::rdInteger;
+    case REG_BINARY:
+        return TRegDataType::rdBinary;
+    default:
+        return TRegDataType::rdUnknown;
     }
 }
 
@@ -175,7 +171,7 @@ int TRegistry::GetDataSize(const std::wstring& name)
 {
     DWORD size = 0;
     if (!currentKey_ ||
-        RegQueryValueExW(currentKey_, name.c_str(), nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS)
+        RegQueryValueExW(currentKey_.Get(), name.c_str(), nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS)
         return -1;
     return static_cast<int>(size);
 }
@@ -186,7 +182,7 @@ bool TRegistry::ReadRaw(const std::wstring& name, DWORD& type, std::vector<uint8
         return false;
     for (;;) {
         DWORD size = static_cast<DWORD>(data.size());
-        const LONG result = RegQueryValueExW(currentKey_, name.c_str(), nullptr, &type,
+        const LONG result = RegQueryValueExW(currentKey_.Get(), name.c_str(), nullptr, &type,
                                              data.empty() ? nullptr : data.data(), &size);
         if (result == ERROR_MORE_DATA || (result == ERROR_SUCCESS && data.empty() && size > 0)) {
             data.resize(size);
@@ -201,8 +197,8 @@ bool TRegistry::ReadRaw(const std::wstring& name, DWORD& type, std::vector<uint8
 
 void TRegistry::WriteRaw(const std::wstring& name, DWORD type, const void* data, size_t size)
 {
-    if (!currentKey_ || RegSetValueExW(currentKey_, name.c_str(), 0, type,
-                                       static_cast<const BYTE*>(data), static_cast<DWORD>(size)) != ERROR_SUCCESS)
+    if (!currentKey_ || RegSetValueExW(currentKey_.Get(), name.c_str(), 0, type, static_cast<const BYTE*>(data),
+                                       static_cast<DWORD>(size)) != ERROR_SUCCESS)
         throw ERegistryException(L"Fehler beim Setzen der Daten für '" + name + L"'");
 }
 

@@ -2,6 +2,7 @@
 // TRegistry: typed access to one open registry key below a root key.
 
 #include "framework/StringList.h"
+#include "framework/win/Handles.h"
 #include "framework/win/WinApi.h"
 
 #include <cstdint>
@@ -21,17 +22,17 @@ public:
 
     HKEY RootKey() const { return rootKey_; }
     void SetRootKey(HKEY root);
-    HKEY CurrentKey() const { return currentKey_; }
+    HKEY CurrentKey() const { return currentKey_.Get(); }
     // The open key's path below the root, without a leading "\".
     const std::wstring& CurrentPath() const { return currentPath_; }
 
     // A path with a leading "\" starts at the root key, any other path at the
     // key open now. Returns false when the key does not exist (and may not be
     // created) or cannot be opened.
-    bool OpenKey(const std::wstring& key, bool canCreate);
-    bool OpenKeyReadOnly(const std::wstring& key);
+    [[nodiscard]] bool OpenKey(const std::wstring& key, bool canCreate);
+    [[nodiscard]] bool OpenKeyReadOnly(const std::wstring& key);
     void CloseKey();
-    bool CreateKey(const std::wstring& key);
+    [[nodiscard]] bool CreateKey(const std::wstring& key);
     // Deletes the key with all its subkeys.
     bool DeleteKey(const std::wstring& key);
     bool KeyExists(const std::wstring& key);
@@ -58,12 +59,12 @@ public:
 
 private:
     std::wstring ResolvePath(const std::wstring& key) const;
-    bool Open(const std::wstring& key, bool canCreate, REGSAM access);
-    bool ReadRaw(const std::wstring& name, DWORD& type, std::vector<uint8_t>& data);
+    [[nodiscard]] bool Open(const std::wstring& key, bool canCreate, REGSAM access);
+    [[nodiscard]] bool ReadRaw(const std::wstring& name, DWORD& type, std::vector<uint8_t>& data);
     void WriteRaw(const std::wstring& name, DWORD type, const void* data, size_t size);
 
     HKEY rootKey_ = HKEY_CURRENT_USER;
-    HKEY currentKey_ = nullptr;
+    TRegKey currentKey_;
     std::wstring currentPath_;
     REGSAM access_;
 };

@@ -1,5 +1,6 @@
 #include "framework/win/Threads.h"
 
+#include "framework/IgnoredError.h"
 #include "framework/SysUtils.h"
 #include "framework/win/Controls.h"
 #include "framework/win/UtilWindow.h"
@@ -36,12 +37,18 @@ bool HandleSyncMessage(TMessage& message)
 int PriorityValue(TThreadPriority priority)
 {
     switch (priority) {
-    case TThreadPriority::tpIdle: return THREAD_PRIORITY_IDLE;
-    case TThreadPriority::tpLowest: return THREAD_PRIORITY_LOWEST;
-    case TThreadPriority::tpLower: return THREAD_PRIORITY_BELOW_NORMAL;
-    case TThreadPriority::tpHigher: return THREAD_PRIORITY_ABOVE_NORMAL;
-    case TThreadPriority::tpHighest: return THREAD_PRIORITY_HIGHEST;
-    default: return THREAD_PRIORITY_NORMAL;
+    case TThreadPriority::tpIdle:
+        return THREAD_PRIORITY_IDLE;
+    case TThreadPriority::tpLowest:
+        return THREAD_PRIORITY_LOWEST;
+    case TThreadPriority::tpLower:
+        return THREAD_PRIORITY_BELOW_NORMAL;
+    case TThreadPriority::tpHigher:
+        return THREAD_PRIORITY_ABOVE_NORMAL;
+    case TThreadPriority::tpHighest:
+        return THREAD_PRIORITY_HIGHEST;
+    default:
+        return THREAD_PRIORITY_NORMAL;
     }
 }
 
@@ -78,11 +85,11 @@ void TThread::Synchronize(const std::function<void()>& method)
 
 TThread::TThread(bool createSuspended)
 {
-    const uintptr_t handle = _beginthreadex(nullptr, 0, ThreadProc, this, CREATE_SUSPENDED,
-                                            reinterpret_cast<unsigned*>(&threadId_));
+    const uintptr_t handle =
+        _beginthreadex(nullptr, 0, ThreadProc, this, CREATE_SUSPENDED, reinterpret_cast<unsigned*>(&threadId_));
     if (!handle)
         throw EOSError(L"Thread kann nicht erstellt werden", GetLastError());
-    handle_ = reinterpret_cast<HANDLE>(handle);
+    handle_.Reset(reinterpret_cast<HANDLE>(handle));
     if (!createSuspended)
         Start();
 }
@@ -95,10 +102,9 @@ TThread::~TThread()
     } else if (!started_) {
         // Never started: let the thread run to its end without calling Execute.
         terminated_ = true;
-        ResumeThread(handle_);
-        WaitForSingleObject(handle_, INFINITE);
+        ResumeThread(handle_.Get());
+        WaitForSingleObject(handle_.Get(), INFINITE);
     }
-    CloseHandle(handle_);
 }
 
 void TThread::Start()
@@ -106,14 +112,14 @@ void TThread::Start()
     if (started_)
         return;
     started_ = true;
-    SetThreadPriority(handle_, PriorityValue(priority_));
-    ResumeThread(handle_);
+    SetThreadPriority(handle_.Get(), PriorityValue(priority_));
+    ResumeThread(handle_.Get());
 }
 
 void TThread::SetPriority(TThreadPriority priority)
 {
     priority_ = priority;
-    SetThreadPriority(handle_, PriorityValue(priority));
+    SetThreadPriority(handle_.Get(), PriorityValue(priority));
 }
 
 int TThread::WaitFor()
@@ -122,15 +128,16 @@ int TThread::WaitFor()
         throw EInvalidOperation(L"Ein Thread kann nicht auf sich selbst warten");
     if (IsMainThread()) {
         // Keep answering Synchronize calls of this and other workers.
+        const HANDLE waited = handle_.Get();
         for (;;) {
-            const DWORD result = MsgWaitForMultipleObjects(1, &handle_, FALSE, INFINITE, QS_SENDMESSAGE);
+            const DWORD result = MsgWaitForMultipleObjects(1, &waited, FALSE, INFINITE, QS_SENDMESSAGE);
             if (result == WAIT_OBJECT_0)
                 break;
             MSG msg;
             PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
         }
     } else {
-        WaitForSingleObject(handle_, INFINITE);
+        WaitForSingleObject(handle_.Get(), INFINITE);
     }
     return ReturnValue;
 }
@@ -143,6 +150,7 @@ unsigned __stdcall TThread::ThreadProc(void* parameter)
     try {
         self->Execute();
     } catch (...) {
+        TraceIgnoredException(L"an exception leaving a thread's Execute");
         // An exception leaving Execute ends the thread; nothing else can take it.
     }
     const bool freeOnTerminate = self->FreeOnTerminate;
@@ -150,6 +158,7 @@ unsigned __stdcall TThread::ThreadProc(void* parameter)
         try {
             Synchronize([self] { self->OnTerminate(self); });
         } catch (...) {
+            TraceIgnoredException(L"a thread's OnTerminate handler");
         }
     }
     const int result = self->ReturnValue;

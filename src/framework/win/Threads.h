@@ -2,6 +2,7 @@
 // TThread: a worker thread with Terminate, WaitFor and Synchronize (a call run
 // on the user-interface thread while the worker waits).
 
+#include "framework/win/Handles.h"
 #include "framework/win/WinApi.h"
 
 #include <atomic>
@@ -36,7 +37,7 @@ public:
 
     void SetPriority(TThreadPriority priority);
     DWORD ThreadID() const { return threadId_; }
-    HANDLE Handle() const { return handle_; }
+    HANDLE Handle() const { return handle_.Get(); }
 
     // When true the thread deletes itself after OnTerminate ran.
     bool FreeOnTerminate = false;
@@ -56,7 +57,7 @@ protected:
 
 private:
     static unsigned __stdcall ThreadProc(void* self);
-    HANDLE handle_ = nullptr;
+    TKernelHandle handle_;
     DWORD threadId_ = 0;
     std::atomic<bool> terminated_{false};
     std::atomic<bool> finished_{false};

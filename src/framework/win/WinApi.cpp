@@ -1,18 +1,18 @@
 #include "framework/win/WinApi.h"
 
 #include "framework/SysUtils.h"
+#include "framework/win/Handles.h"
 
 namespace qrv {
 
 std::wstring SysErrorMessage(DWORD errorCode)
 {
     wchar_t* buffer = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, errorCode, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, errorCode, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    const TLocalMemory owner(buffer);
     std::wstring text = length ? std::wstring(buffer, length) : std::wstring();
-    if (buffer)
-        LocalFree(buffer);
     return TrimRight(text);
 }
 

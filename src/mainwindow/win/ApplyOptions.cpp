@@ -1,6 +1,6 @@
 // TQRVMain::ApplyOptions: the settings record pushed into the tree, the
 // lists, the drive buttons, the editors and the window's own controls. The
-// values come from mainwindow/OptionSettings.h; here they are only handed
+// values come from settings/OptionSettings.h; here they are only handed
 // over. Every step runs on its own, so one control's failure leaves the
 // others configured.
 
@@ -9,12 +9,12 @@
 #include "editor/win/EasyEditor.h"
 #include "framework/win/ScrollBox.h"
 #include "mainwindow/FilterString.h"
-#include "mainwindow/NamedFilters.h"
-#include "mainwindow/OptionSettings.h"
-#include "mainwindow/Quorvan32Globals.h"
 #include "panels/win/DirView.h"
 #include "panels/win/DriveView.h"
 #include "panels/win/KyDriveInfo.h"
+#include "settings/NamedFilters.h"
+#include "settings/OptionSettings.h"
+#include "settings/Quorvan32Globals.h"
 #include "viewers/win/HexEditor.h"
 #include "widgets/win/KySplit.h"
 
@@ -34,7 +34,8 @@ TOptionFacts SystemOptionFacts()
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
     if (GetVersionExW(&version))
-        facts.WindowsXPOrLater = version.dwMajorVersion > 5 || (version.dwMajorVersion == 5 && version.dwMinorVersion > 0);
+        facts.WindowsXPOrLater =
+            version.dwMajorVersion > 5 || (version.dwMajorVersion == 5 && version.dwMinorVersion > 0);
 #pragma GCC diagnostic pop
     return facts;
 }
@@ -97,7 +98,7 @@ void TQRVMain::ApplyOptions()
     // 5. The network neighbourhood is not offered; the drive buttons follow.
     step(5, [&] {
         DriveInfo().SetValid(kNetworkDrive, false);
-        RebuildDriveButtons();
+        driveBar_->RebuildDriveButtons();
     });
     // 6. The folder monitor action.
     step(6, [&] { UpdateFSMonitorAction(window.FSMonitorEnabled); });
@@ -198,7 +199,7 @@ void TQRVMain::ApplyOptions()
     });
     step(21, [&] { ApplyEditorTabs(window.EditorsWantTabs); });
     step(21, [&] { RebuildFilterBox(); });
-    step(21, [&] { DockDriveToolbars(); });
+    step(21, [&] { driveBar_->DockDriveToolbars(); });
 }
 
 void TQRVMain::BuildFilterString()

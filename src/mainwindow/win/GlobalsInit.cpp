@@ -1,12 +1,14 @@
 #include "mainwindow/win/GlobalsInit.h"
 
 #include "dialogs/win/DSAMsgDlg.h"
+#include "framework/IgnoredError.h"
 #include "framework/SysUtils.h"
 #include "framework/win/Forms.h"
+#include "framework/win/Handles.h"
 #include "framework/win/Registry.h"
-#include "mainwindow/Quorvan32Globals.h"
 #include "mainwindow/win/QuorSplash.h"
 #include "panels/win/ShellDialogs.h"
+#include "settings/Quorvan32Globals.h"
 
 namespace qrv {
 
@@ -57,13 +59,12 @@ void FinalizeGlobals()
 
 void GetDisplayColorCount()
 {
-    HDC dc = CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr);
+    const TOwnDC dc(CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr));
     if (!dc) {
         DisplayColorCount = ColorCountForBitsPerPixel(0);
         return;
     }
-    DisplayColorCount = ColorCountForBitsPerPixel(GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES));
-    DeleteDC(dc);
+    DisplayColorCount = ColorCountForBitsPerPixel(GetDeviceCaps(dc.Get(), BITSPIXEL) * GetDeviceCaps(dc.Get(), PLANES));
 }
 
 TQuorSplash* ShowStartupLogo()
@@ -74,6 +75,7 @@ TQuorSplash* ShowStartupLogo()
         if (registry.OpenKeyReadOnly(L"\\Software\\Quorvan Free") && registry.ValueExists(L"ShowLogo"))
             Options.ShowLogo = registry.ReadBool(L"ShowLogo");
     } catch (const Exception&) {
+        TraceIgnoredException(L"reading the logo switch");
         // any failure keeps the default
     }
     if (!Options.ShowLogo)

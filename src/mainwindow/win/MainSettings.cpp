@@ -7,16 +7,20 @@
 #include "mainwindow/win/RudirezOziMain.h"
 
 #include "archives/win/KyZipLV.h"
+#include "common/win/BaseUtilsWin.h"
 #include "editor/EditorSettings.h"
+#include "framework/IgnoredError.h"
 #include "framework/SysUtils.h"
 #include "framework/win/Registry.h"
 #include "framework/win/StdCtrls.h"
-#include "mainwindow/Quorvan32Globals.h"
-#include "mainwindow/win/KyRegistryWin.h"
+#include "mainwindow/PaneSizes.h"
 #include "panels/win/DirView.h"
 #include "panels/win/DriveView.h"
 #include "panels/win/KyDriveInfo.h"
+#include "settings/Quorvan32Globals.h"
+#include "settings/win/KyRegistryWin.h"
 #include "viewers/win/HexEditor.h"
+#include "widgets/win/KyDock.h"
 #include "widgets/win/KyToolbar.h"
 #include "widgets/win/ToolWindowPositions.h"
 
@@ -29,12 +33,6 @@ namespace {
 const std::wstring kSettingsKey = L"\\Software\\Quorvan Free";
 const std::wstring kPolicyKey = L"\\Software\\Quorvan Free\\Policies";
 const std::wstring kEditorSettingsKey = L"\\Software\\Quorvan Free\\EditorSettings";
-
-bool IsExistingFile(const std::wstring& name)
-{
-    const DWORD attributes = GetFileAttributesW(name.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 std::wstring WindowsDirectory()
 {
@@ -60,8 +58,9 @@ std::wstring RegisteredIrfanView()
         if (!registry.OpenKeyReadOnly(L"\\Software\\CLASSES\\IrfanView\\shell\\open\\command"))
             return {};
         const std::wstring program = ProgramFromOpenCommand(registry.ReadString(L""));
-        return IsExistingFile(program) ? program : std::wstring();
+        return FileExists(program) ? program : std::wstring();
     } catch (const Exception&) {
+        TraceIgnoredException(L"looking up the registered picture converter");
         return {};
     }
 }
@@ -146,6 +145,7 @@ void TQRVMain::LoadSettings()
             }
         }
     } catch (const Exception&) {
+        TraceIgnoredException(L"reading the settings policy");
         // an unreadable policy leaves the defaults
     }
     if (allowed) {
@@ -157,6 +157,7 @@ void TQRVMain::LoadSettings()
                 Options.UseRegistry = user.ValueExists(L"UseRegistry") && user.ReadBool(L"UseRegistry");
             }
         } catch (const Exception&) {
+            TraceIgnoredException(L"reading the user's choice of the settings store");
         }
     }
 
@@ -164,7 +165,7 @@ void TQRVMain::LoadSettings()
     SetSettingsKey(kEditorSettingsKey);
     SetSettingsUseRegistry(Options.UseRegistry);
 
-    if (!Options.UseRegistry && !IsExistingFile(IniFileName)) {
+    if (!Options.UseRegistry && !FileExists(IniFileName)) {
         std::wstring text =
             L"Die Initialisierungsdatei %s ist nicht vorhanden. Es werden die Standardeinstellungen verwendet.";
         text.replace(text.find(L"%s"), 2, IniFileName);
@@ -256,12 +257,16 @@ void TQRVMain::ApplyStoredState()
     if (state.BoundsStored)
         SetPosition(TPosition::poDesigned);
     SetBounds(state.Bounds.Left, state.Bounds.Top, state.Bounds.Width, state.Bounds.Height);
-    if (PanelLeft && state.Splitter > 0)
-        PanelLeft->SetWidth(state.Splitter);
-    if (PanelBottom && state.HSplitter > 0)
-        PanelBottom->SetHeight(state.HSplitter);
-    if (FilePanel1 && state.Splitter2Y > 0)
-        FilePanel1->SetHeight(state.Splitter2Y);
+    // The panes get what the window can show; that is what is saved again.
+    const int bars = (Dock975 ? Dock975->Height() : 0) + (StatusBar ? StatusBar->Height() : 0);
+    const TPaneSizes panes =
+        FitPaneSizes({state.Splitter, state.HSplitter, state.Splitter2Y}, ClientWidth(), ClientHeight() - bars);
+    if (PanelLeft && panes.TreeWidth > 0)
+        PanelLeft->SetWidth(panes.TreeWidth);
+    if (PanelBottom && panes.DisplayHeight > 0)
+        PanelBottom->SetHeight(panes.DisplayHeight);
+    if (FilePanel1 && panes.FirstListHeight > 0)
+        FilePanel1->SetHeight(panes.FirstListHeight);
 
     ApplyListView(LV1, state.List1);
     ApplyListView(LV2, state.List2);
@@ -302,7 +307,8 @@ void TQRVMain::ApplyStoredState()
 
     if (HexEditor1) {
         try {
-            if (state.Hex.OffsetDisplay >= 0 && state.Hex.OffsetDisplay <= static_cast<int>(TOffsetDisplayStyle::odNone))
+            if (state.Hex.OffsetDisplay >= 0 &&
+                state.Hex.OffsetDisplay <= static_cast<int>(TOffsetDisplayStyle::odNone))
                 HexEditor1->SetOffsetDisplay(static_cast<TOffsetDisplayStyle>(state.Hex.OffsetDisplay));
             if (state.Hex.Translation >= 0 && state.Hex.Translation <= static_cast<int>(TTranslationType::ttEBCDIC))
                 HexEditor1->SetTranslation(static_cast<TTranslationType>(state.Hex.Translation));
@@ -310,6 +316,7 @@ void TQRVMain::ApplyStoredState()
                 HexEditor1->SetBytesPerColumn(state.Hex.BytesPerCol);
             HexEditor1->SetBytesPerLine(state.Hex.BytesPerLine);  // raises outside 1..256
         } catch (const Exception&) {
+            TraceIgnoredException(L"applying the stored hex view settings");
             // a stored value the view refuses leaves the rest of the hex settings
         }
     }
@@ -328,6 +335,7 @@ void TQRVMain::SaveSettings()
             user.WriteBool(L"UseRegistry", Options.UseRegistry);
         }
     } catch (const Exception&) {
+        TraceIgnoredException(L"storing the logo and store choice");
         // the logo and the store choice keep their last values
     }
     const bool useRegistry = Options.UseRegistry;
@@ -361,8 +369,8 @@ void TQRVMain::ReportSaveFailure(const std::wstring& storeName)
     const bool registry = storeName.starts_with(L"HKEY_");
     std::wstring text = L"Die Einstellungen konnten nicht gespeichert werden. ";
     if (registry) {
-        text += L"Möglicherweise ist der Registrierungsschlüssel \"" + storeName +
-                L"\" von Quorvan Free schreibgeschützt.";
+        text +=
+            L"Möglicherweise ist der Registrierungsschlüssel \"" + storeName + L"\" von Quorvan Free schreibgeschützt.";
     } else {
         text += L"Möglicherweise ist die Datei \"" + storeName +
                 L"\" von Quorvan Free schreibgeschützt oder Sie haben keine Schreibberechtigung für ihr "

@@ -5,10 +5,13 @@
 #include "mainwindow/win/RudirezOziMain.h"
 
 #include "common/KyNotify.h"
+#include "common/win/BaseUtilsWin.h"
 #include "common/win/KySyncObjs.h"
 #include "common/win/SimpleTimer.h"
+#include "framework/IgnoredError.h"
 #include "framework/win/Threads.h"
-#include "mainwindow/Quorvan32Globals.h"
+#include "panels/win/KyDriveInfo.h"
+#include "settings/Quorvan32Globals.h"
 
 namespace qrv {
 
@@ -23,6 +26,8 @@ void TQRVMain::ShutdownMainWindow()
         return;
     ShuttingDown = true;
     KyNotify().OnNotify = nullptr;
+    // The drive table outlives the window: its icon reports must not reach it.
+    DriveInfo().OnImageIndexReady = nullptr;
 
     for (TSimpleTimer* timer : {actionTimer_.get(), oleDisplayTimer_.get(), statusTimer_.get(), driveTimer_.get()})
         if (timer)
@@ -31,6 +36,7 @@ void TQRVMain::ShutdownMainWindow()
     try {
         SetFolderWatching(false);
     } catch (const std::exception&) {
+        TraceIgnoredException(L"stopping the folder watching at shutdown");
         // the monitors end with their controls
     }
     try {
@@ -40,6 +46,7 @@ void TQRVMain::ShutdownMainWindow()
         if (HandleAllocated())
             ShowWindow(Handle(), SW_HIDE);
     } catch (const std::exception&) {
+        TraceIgnoredException(L"saving the settings at shutdown");
         // shutting down goes on
     }
     instanceMutex_.reset();
@@ -59,8 +66,8 @@ void TQRVMain::FormDestroy()
     driveTimer_.reset();
     // Another instance may be using the picture converter: let it finish,
     // and give back what was taken.
-    if (converterMutex_ && converterMutex_->Get(500))
-        converterMutex_->Release();
+    if (converterMutex_ && converterMutex_->Get(500) && !converterMutex_->Release())
+        TraceIgnoredFailure(L"releasing the converter mutex", GetLastError());
     converterMutex_.reset();
 }
 
@@ -70,11 +77,8 @@ void TQRVMain::DeleteOwnTemporaryFiles()
     // own batch file of the same name.
     if (selectionListReserved_)
         DeleteFileW(SelectionListFile.c_str());
-    if (BatchFileCreated) {
-        wchar_t folder[MAX_PATH + 1];
-        const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
-        DeleteFileW((std::wstring(folder, length) + BatchFileName).c_str());
-    }
+    if (BatchFileCreated)
+        DeleteFileW((TemporaryFolder() + BatchFileName).c_str());
 }
 
 }  // namespace qrv

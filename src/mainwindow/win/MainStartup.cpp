@@ -1,23 +1,27 @@
 // TQRVMain: the start-up of the main window, in the order the program comes
 // up: FormCreate (the window's own state), InitializeMainWindow (command line,
 // settings, start folders; it runs even when FormCreate failed part-way), and
-// the work of the first show.
+// the work of the first show. The timers are made here as well. Start-up
+// calls the dispatch and service files; they never call back into it.
 
 #include "mainwindow/win/RudirezOziMain.h"
 
+#include "common/win/BaseUtilsWin.h"
 #include "common/win/KySyncObjs.h"
 #include "common/win/SimpleTimer.h"
 #include "dialogs/win/DSAMsgDlg.h"
 #include "framework/FilePath.h"
+#include "framework/IgnoredError.h"
 #include "framework/SysUtils.h"
 #include "framework/TimingTrace.h"
+#include "framework/win/Handles.h"
 #include "framework/win/Threads.h"
-#include "mainwindow/Quorvan32Globals.h"
 #include "mainwindow/win/GlobalsInit.h"
 #include "mainwindow/win/QuorSplash.h"
 #include "panels/win/DirView.h"
 #include "panels/win/DriveView.h"
 #include "panels/win/KyDriveInfo.h"
+#include "settings/Quorvan32Globals.h"
 
 #include <filesystem>
 
@@ -42,40 +46,18 @@ std::wstring ExecutableFolder()
     return path.substr(0, path.find_last_of(L'\\') + 1);
 }
 
-std::wstring TemporaryFolder()
-{
-    wchar_t buffer[MAX_PATH + 1];
-    const DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
-    std::wstring folder(buffer, length);
-    if (!folder.empty() && folder.back() != L'\\')
-        folder += L'\\';
-    return folder;
-}
-
 // The command-line arguments after the program name.
 std::vector<std::wstring> CommandLineArguments()
 {
     std::vector<std::wstring> args;
     int count = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &count);
+    const TLocalMemory owner(argv);
     if (!argv)
         return args;
     for (int i = 1; i < count; ++i)
         args.emplace_back(argv[i]);
-    LocalFree(argv);
     return args;
-}
-
-bool IsExistingFile(const std::wstring& name)
-{
-    const DWORD attributes = GetFileAttributesW(name.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool IsExistingDirectory(const std::wstring& name)
-{
-    const DWORD attributes = GetFileAttributesW(name.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // A thread that does no work: it waits until it is told to end.
@@ -86,19 +68,18 @@ public:
     {
         Terminate();
         WaitFor();
-        CloseHandle(wake_);
     }
 
 protected:
     void Execute() override
     {
         while (!Terminated())
-            WaitForSingleObject(wake_, INFINITE);
+            WaitForSingleObject(wake_.Get(), INFINITE);
     }
-    void TerminatedSet() override { SetEvent(wake_); }
+    void TerminatedSet() override { SetEvent(wake_.Get()); }
 
 private:
-    HANDLE wake_;
+    TKernelHandle wake_;
 };
 
 }  // namespace
@@ -133,7 +114,7 @@ void TQRVMain::FormCreate()
     FileListSettings1.Clear();
     FileListSettings2.Clear();
 
-    CreateDriveMenuItems();
+    driveBar_->CreateDriveMenuItems();
     CreateFunctionKeyButtons();
     LoadExcludeList();
 
@@ -143,8 +124,7 @@ void TQRVMain::FormCreate()
 void TQRVMain::ReportMissingComSpec()
 {
     MessageBeep(MB_ICONHAND);
-    DSAMessageDlg(L"Umgebungsvariable COMSPEC fehlt.", TMsgDlgType::mtWarning, mbOK, mrCancel,
-                  L"comspec not found");
+    DSAMessageDlg(L"Umgebungsvariable COMSPEC fehlt.", TMsgDlgType::mtWarning, mbOK, mrCancel, L"comspec not found");
 }
 
 void TQRVMain::ReserveSelectionListFile()
@@ -152,11 +132,9 @@ void TQRVMain::ReserveSelectionListFile()
     // The name is reserved by creating the file exclusively, so that two
     // instances never share it; only a file reserved here is deleted at exit.
     SelectionListFile = ReserveNumberedName(TemporaryFolder(), L"QRV32", L".TMP", [](const std::wstring& name) {
-        HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE)
-            return false;
-        CloseHandle(file);
-        return true;
+        const TFileHandle file(
+            CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        return file.Valid();
     });
     selectionListReserved_ = !SelectionListFile.empty();
 }
@@ -165,7 +143,7 @@ void TQRVMain::LoadExcludeList()
 {
     ExcludeList.Clear();
     const std::wstring file = ProgramDir + L"EXCLUDE.TXT";
-    if (!IsExistingFile(file))
+    if (!FileExists(file))
         return;
     TStringList lines;
     lines.LoadFromFile(file);
@@ -175,30 +153,17 @@ void TQRVMain::LoadExcludeList()
         ExcludeList.Add(UpperCase(lines[i]));
 }
 
-void TQRVMain::CreateDriveMenuItems()
-{
-    if (!ShortCuts1)
-        return;
-    for (int n = 1; n <= 27; ++n) {
-        auto* item = new TMenuItem(this);
-        item->SetCaption(IntToStr(n));
-        item->Tag = n;
-        item->SetEnabled(false);
-        item->OnClick = [this](TComponent* sender) { DriveMenuItemClick(sender); };
-        ShortCuts1->Add(item);
-        DriveMenuItems.push_back(item);
-    }
-}
-
 void TQRVMain::InitializeMainWindow()
 {
     try {
-        const TCommandLine commandLine = EvaluateCommandLine(CommandLineArguments(), ProgramDir, IsExistingFile);
+        const TCommandLine commandLine = EvaluateCommandLine(CommandLineArguments(), ProgramDir, FileExists);
         IniFileName = commandLine.IniFileName;
         ShowFileOnStart = commandLine.ShowFileOnStart;
 
         // The drive table tells of icons fetched in the background.
-        DriveInfo().OnImageIndexReady = [this](wchar_t drive, int imageIndex) { UpdateDriveIcon(drive, imageIndex); };
+        DriveInfo().OnImageIndexReady = [this](wchar_t drive, int imageIndex) {
+            driveBar_->UpdateDriveIcon(drive, imageIndex);
+        };
 
         Options.UseRegistry = false;
         // Settings store: load the settings, apply them, restore the
@@ -215,8 +180,9 @@ void TQRVMain::InitializeMainWindow()
             TTimingScope timing(L"settings applied");
             ApplyOptions();
             LoadToolbarPositions();
-            DockDriveToolbars();
+            driveBar_->DockDriveToolbars();
         } catch (const std::exception&) {
+            TraceIgnoredException(L"loading and applying the settings");
             // start-up goes on with the defaults
         }
 
@@ -226,6 +192,7 @@ void TQRVMain::InitializeMainWindow()
         TTimingScope timing(L"start folders set");
         OpenStartDirectories();
     } catch (const std::exception&) {
+        TraceIgnoredException(L"starting the main window");
         // Start-up goes on with what stands; the window must come up.
     }
     try {
@@ -235,6 +202,7 @@ void TQRVMain::InitializeMainWindow()
         if (LV2 && Options.SecondFileWin)
             LV2->SetLoadEnabled(true);
     } catch (const std::exception&) {
+        TraceIgnoredException(L"switching on the lists' loading");
         // an unreadable start folder leaves the list empty
     }
     idleThread_ = std::make_unique<TDummyThread>();
@@ -243,8 +211,8 @@ void TQRVMain::InitializeMainWindow()
 void TQRVMain::EvaluateStartDirectories(const TCommandLine& commandLine)
 {
     TFileSystemFacts facts;
-    facts.FileExists = IsExistingFile;
-    facts.DirectoryExists = IsExistingDirectory;
+    facts.FileExists = FileExists;
+    facts.DirectoryExists = DirExists;
     facts.DriveType = [](wchar_t letter) {
         TDriveInfoRec drive;
         if (const wchar_t upper = UpCaseDrive(letter); upper >= kFirstDrive && upper <= kLastDrive)
@@ -252,6 +220,7 @@ void TQRVMain::EvaluateStartDirectories(const TCommandLine& commandLine)
         return drive.DriveType;
     };
     facts.DefaultDrive = DriveInfo().DefaultDrive();
+    facts.FullPath = FullPathName;
     StartPaths = ComputeStartPaths(commandLine, Options.StartDir, Options.StartDir2, facts);
     StartFileName = StartPaths.StartFileName;
     Options.StartDir.clear();
@@ -276,6 +245,7 @@ void TQRVMain::OpenStartDirectories()
         try {
             TreeView1->SetDirectory(StartPaths.Dir1);
         } catch (const std::exception&) {
+            TraceIgnoredException(L"selecting the start folder in the tree");
             // a start folder the tree cannot find leaves the tree on its drives
         }
     }
@@ -302,11 +272,8 @@ void TQRVMain::FocusStartFile()
     if (!item) {
         // The list may show the short or differently spelled name.
         WIN32_FIND_DATAW found;
-        HANDLE search = FindFirstFileW(StartFileName.c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            FindClose(search);
+        if (const TFindHandle search(FindFirstFileW(StartFileName.c_str(), &found)); search)
             item = ActiveList->FindFileItem(found.cFileName);
-        }
     }
     if (!item) {
         Application->MessageBox(L"Datei nicht gefunden:\r\n" + StartFileName, L"", MB_OK | MB_ICONERROR);
@@ -351,8 +318,9 @@ void TQRVMain::FirstShow()
     // The drive table knows which drives are valid once the tree's window
     // has listed them: the drive buttons and menu items follow now.
     try {
-        RebuildDriveButtons();
+        driveBar_->RebuildDriveButtons();
     } catch (const std::exception&) {
+        TraceIgnoredException(L"building the drive buttons at the first show");
         // the buttons come with the next drive refresh
     }
     UpdateWindowTitle();
@@ -360,17 +328,31 @@ void TQRVMain::FirstShow()
     Realign();
 }
 
-void TQRVMain::HandleStartupMessage()
+void TQRVMain::CreateTimers()
 {
-    TraceTiming(L"start-up message");
-    if (!FirstRun)
-        return;
-    std::wstring text =
-        L"Vielen Dank für Ihr Interesse an meinem Programm \"%s\".\r\rIm folgenden Dialog können Sie die "
-        L"von Ihnen bevorzugte Ansicht\rdes Programmfensters auswählen. Sie können diesen Dialog auch\r"
-        L"später jederzeit wieder über das Menü \"Ansicht -> Ansichtenmanager\"\raufrufen.";
-    text.replace(text.find(L"%s"), 2, TitleBase);
-    ShowMessageBox(text, TMsgDlgType::mtInformation, 0, mbOK);
+    // One-shot: each stops itself before its work.
+    actionTimer_ = TSimpleTimer::CreateEx(this, [this](void*, TSimpleTimer* timer) {
+        timer->Stop();
+        UpdateTimerTimer();
+    });
+    oleDisplayTimer_ = TSimpleTimer::CreateEx(this, [this](void*, TSimpleTimer* timer) {
+        timer->Stop();
+        OleDisplayTimerTimer();
+    });
+    statusTimer_ = TSimpleTimer::CreateEx(this, [this](void*, TSimpleTimer* timer) {
+        timer->Stop();
+        UpdateSelectionStatus();
+    });
+    driveTimer_ = TSimpleTimer::CreateEx(this, [this](void*, TSimpleTimer* timer) {
+        timer->Stop();
+        driveBar_->RefreshDriveList(false);
+    });
+}
+
+void TQRVMain::LookUpShellSettings()
+{
+    if (HMODULE shell = GetModuleHandleW(L"shell32.dll"))
+        shGetSettings_ = reinterpret_cast<void*>(GetProcAddress(shell, "SHGetSettings"));
 }
 
 }  // namespace qrv

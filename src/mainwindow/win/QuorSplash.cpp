@@ -1,6 +1,7 @@
 #include "mainwindow/win/QuorSplash.h"
 
-#include "mainwindow/Quorvan32Globals.h"
+#include "framework/win/Handles.h"
+#include "settings/Quorvan32Globals.h"
 
 namespace qrv {
 
@@ -58,9 +59,8 @@ void TQuorSplash::Paint(HDC dc)
     RECT r;
     GetClientRect(Handle(), &r);
     // The frame (a shape) and the bevel inside it.
-    HBRUSH frame = CreateSolidBrush(RGB(0, 0, 128));
-    FrameRect(dc, &r, frame);
-    DeleteObject(frame);
+    const TGdiObject frame(CreateSolidBrush(RGB(0, 0, 128)));
+    FrameRect(dc, &r, static_cast<HBRUSH>(frame.Get()));
     InflateRect(&r, -4, -4);
     DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
     if (image256_)

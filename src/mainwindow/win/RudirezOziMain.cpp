@@ -4,7 +4,10 @@
 #include "common/win/KySyncObjs.h"
 #include "common/win/SimpleTimer.h"
 #include "editor/win/EasyEditor.h"
+#include "framework/ScopeExit.h"
 #include "framework/SysUtils.h"
+#include "framework/win/Image.h"
+#include "framework/win/ScrollBox.h"
 #include "framework/win/StdCtrls.h"
 #include "framework/win/Threads.h"
 #include "panels/win/DirView.h"
@@ -14,20 +17,17 @@
 #include "viewers/win/KyDirPanel.h"
 #include "viewers/win/KyLinkPanel.h"
 #include "viewers/win/KyOleCtnrs.h"
-#include "framework/win/Image.h"
-#include "framework/win/ScrollBox.h"
 #include "widgets/win/KyDock.h"
+#include "widgets/win/KyShell.h"
 #include "widgets/win/KySplit.h"
 #include "widgets/win/KyToolbar.h"
 #include "widgets/win/KyToolbarCtls.h"
-#include "widgets/win/KyShell.h"
 
 namespace qrv {
 
 namespace {
 
-TMenuItem* AddMenuItem(TComponent* owner, TMenuItem* parent, const std::wstring& caption,
-                       TNotifyEvent onClick = {})
+TMenuItem* AddMenuItem(TComponent* owner, TMenuItem* parent, const std::wstring& caption, TNotifyEvent onClick = {})
 {
     auto* item = new TMenuItem(owner);
     item->SetCaption(caption);
@@ -64,6 +64,7 @@ TQRVMain::TQRVMain(TComponent* owner) : TForm(owner)
     OnClose = [this](TComponent*, TCloseAction&) { FormClose(); };
     CreateMenus();
     CreatePanes();
+    driveBar_ = std::make_unique<TDriveBar>(this, static_cast<TDriveBarHost&>(*this), ToolbarDrives, ShortCuts1);
     // A failure in FormCreate is reported, and the start-up goes on: the
     // window must come up with whatever stands.
     try {
@@ -169,7 +170,7 @@ void TQRVMain::CreateFunctionKeyButtons()
 {
     if (!ToolBarFKeys)
         return;
-    ToolBarFKeys->BeginUpdate();
+    TUpdateLock<TKyToolbar> lock(*ToolBarFKeys, &TKyToolbar::BeginUpdate, &TKyToolbar::EndUpdate);
     for (int key = 1; key <= 12; ++key) {
         auto* button = new TKyToolbarButton(this);
         button->SetName(L"btnF" + IntToStr(key));
@@ -179,7 +180,6 @@ void TQRVMain::CreateFunctionKeyButtons()
         button->SetParent(ToolBarFKeys);
         FKeyButtons.push_back(button);
     }
-    ToolBarFKeys->EndUpdate();
 }
 
 void TQRVMain::CreateDisplayPane()
@@ -199,8 +199,7 @@ void TQRVMain::CreateDisplayPane()
     OLEPanel = Place<TKyOLEContainer>(this, PanelBottom, L"OLEPanel", TAlign::alClient);
     EasyEdit = Place<TEasyEdit>(this, PanelBottom, L"EasyEdit", TAlign::alClient);
     for (TWinControl* viewer : std::initializer_list<TWinControl*>{
-             ScrollBox1, HexEditor1, WebPanel, DirPanel, LinkPanel, ErrorPanel, ZipLV, MediaPanel, OLEPanel,
-             EasyEdit})
+             ScrollBox1, HexEditor1, WebPanel, DirPanel, LinkPanel, ErrorPanel, ZipLV, MediaPanel, OLEPanel, EasyEdit})
         viewer->SetVisible(false);
 }
 

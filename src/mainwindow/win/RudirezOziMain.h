@@ -1,21 +1,31 @@
 #pragma once
 // TQRVMain: the program's main window. The unit is split by subject:
 //   RudirezOziMain.cpp  construction and the panes,
-//   MainStartup.cpp     start-up (FormCreate, InitializeMainWindow, first show),
+//   MainStartup.cpp     start-up (FormCreate with the timers,
+//                       InitializeMainWindow, first show),
+//   MainSettings.cpp    loading and saving the settings,
+//   ApplyOptions.cpp    pushing the settings record into the controls,
 //   MainShutdown.cpp    shutdown (FormClose, FormDestroy, ShutdownMainWindow),
-//   MainMessages.cpp    private messages, timers, device changes, the title,
-//                       the message box and the file comparison,
-//   MainDrives.cpp      the drive list, drive buttons and drive menu items,
-//   ApplyOptions.cpp    pushing the settings record into the controls.
+//   MainDispatch.cpp    the window procedure: private messages, device
+//                       changes, activation, the close query,
+//   MainServices.cpp    the services every part uses: message box, file
+//                       comparison, column layout, title, status bar,
+// The drive list, drive buttons and drive menu items are a collaborator of
+// their own, TDriveBar (DriveBar.cpp), which reaches the window through the
+// narrow TDriveBarHost; further command areas follow that pattern.
+// The files form a one-way chain: start-up, settings, options and shutdown
+// may call the dispatch and the services; the dispatch calls the services;
+// the services call neither.
 
 #include "framework/Colors.h"
 #include "framework/StringList.h"
 #include "framework/win/ExtCtrls.h"
 #include "framework/win/Forms.h"
-#include "framework/win/MessageDialog.h"
 #include "framework/win/Menus.h"
+#include "framework/win/MessageDialog.h"
 #include "mainwindow/StartupArgs.h"
-#include "mainwindow/StoredSettings.h"
+#include "mainwindow/win/DriveBar.h"
+#include "settings/StoredSettings.h"
 
 #include <memory>
 #include <string>
@@ -48,7 +58,7 @@ class TThread;
 // the message may arrive after a list is gone).
 enum TListId : WPARAM { liNone = 0, liList1 = 1, liList2 = 2, liArchive = 3 };
 
-class TQRVMain : public TForm {
+class TQRVMain : public TForm, private TDriveBarHost {
 public:
     explicit TQRVMain(TComponent* owner);
     ~TQRVMain() override;
@@ -134,7 +144,6 @@ public:
     TComboBox* FilterBox = nullptr;
     TKyTrayIcon* TrayIcon1 = nullptr;
     TMenuItem* ShortCuts1 = nullptr;
-    std::vector<TMenuItem*> DriveMenuItems;
     std::vector<TKyToolbarButton*> FKeyButtons;
     TDirView* ActiveList = nullptr;
     TComboBox* ActiveHistory = nullptr;
@@ -142,7 +151,7 @@ public:
     // The shutdown sequence; runs once, whoever calls it first.
     void ShutdownMainWindow();
 
-    // ---- Messages, timers and services (MainMessages.cpp) ------------------
+    // ---- Services (MainServices.cpp) --------------------------------------
     // A message box centred by the system; a file or archive list that has
     // the focus refuses the marquee selection the closing click would start.
     int ShowMessageBox(const std::wstring& Text, TMsgDlgType Type, int HelpContext, TMsgDlgButtons Buttons);
@@ -163,24 +172,10 @@ public:
     void UpdateTimerTimer();
     void OleDisplayTimerTimer();
     void UpdateSelectionStatus();
-    void RefreshStatusBar();
+    void RefreshStatusBar() override;
 
-    // ---- Drives (MainDrives.cpp) ------------------------------------------
-    void RefreshDriveList(bool Forced);
-    void UpdateDriveIcon(wchar_t Drive, int ImageIndex);
-    void RebuildDriveButtons();
-    void ChangeDrive(wchar_t Drive);
-    void btnDriveClick(TComponent* Sender);
-    void btnDriveMouseUp(TComponent* Sender, int X, int Y);
-    void DriveMenuItemClick(TComponent* Sender);
-    void DockDriveToolbars();
-    // The drive buttons of slots 1..27 made so far, on each drive toolbar.
-    std::vector<TKyToolbarButton*> DriveButtons;
-    std::vector<TKyToolbarButton*> DriveButtons2;
-    TKyToolbar* ToolbarDrives2 = nullptr;
-    // The docks above the two file lists, made when both drive toolbars are used.
-    TKyDock* Dock976 = nullptr;
-    TKyDock* Dock977 = nullptr;
+    // ---- Drives (DriveBar.cpp) --------------------------------------------
+    TDriveBar* DriveBar() const { return driveBar_.get(); }
 
     // ---- Options (ApplyOptions.cpp) ----------------------------------------
     // Pushes the settings record into the controls, each step on its own:
@@ -220,11 +215,11 @@ private:
     void SetFolderWatching(bool On);
     void FirstShow();
     void FocusStartFile();
-    void HandleStartupMessage();
+    void CreateTimers();
+    void LookUpShellSettings();
     void ReportMissingComSpec();
     void ReserveSelectionListFile();
     void LoadExcludeList();
-    void CreateDriveMenuItems();
     void CreateFunctionKeyButtons();
 
     // Settings store (MainSettings.cpp).
@@ -238,23 +233,21 @@ private:
     void FormDestroy();
     void DeleteOwnTemporaryFiles();
 
-    // Messages (MainMessages.cpp).
-    void CreateTimers();
+    // Dispatch (MainDispatch.cpp).
+    void HandleStartupMessage();
     void WMDeviceChange(TMessage& message);
     void AppActivate(bool Active);
     void SendToolWindowHookEvent(int Code, WPARAM WParam, LPARAM LParam);
-    TDirView* ListOf(TListId Id) const;
-    void LookUpShellSettings();
     bool CloseQuery() override;
 
-    // Drives (MainDrives.cpp).
-    TKyToolbarButton* MakeDriveButton(TKyToolbar* Toolbar, std::vector<TKyToolbarButton*>& Buttons, int Slot,
-                                      const wchar_t* NamePrefix);
-    // Stops the tree's folder monitor of a drive so that its medium can go.
-    void StopDriveMonitor(wchar_t Drive);
-    void RefillDriveOverview();
-    void RefillDriveBox();
-    void ReloadCDList(TDirView* List);
+    // Services (MainServices.cpp).
+    TDirView* ListOf(TListId Id) const;
+    // What the drive bar asks of the window.
+    TDriveView* DriveTree() override { return TreeView1; }
+    TDirView* FileList(int Index) override;
+    TPanel* FileListPanel(int Index) override;
+    TDirView* ActiveFileList() override { return ActiveList; }
+    void ActivateFileList(TDirView* List) override;
 
     // Options (ApplyOptions.cpp): the steps whose targets come later.
     void ApplyMainFont();
@@ -273,6 +266,7 @@ private:
     void UpdateDosCloseAction(bool Checked);
     void UpdateViewStyleActions();
 
+    std::unique_ptr<TDriveBar> driveBar_;
     std::unique_ptr<TMutex> converterMutex_;
     std::unique_ptr<TMutex> instanceMutex_;
     std::unique_ptr<TSimpleTimer> actionTimer_;
@@ -286,10 +280,6 @@ private:
     bool destroyed_ = false;
     bool formCreated_ = false;
     bool minimized_ = false;
-    // Where ToolbarDrives sat before it moved to the list docks.
-    TKyDock* rememberedDriveDock_ = nullptr;
-    int rememberedDriveRow_ = 0;
-    int rememberedDrivePos_ = -1;
     bool abortComparison_ = false;
     bool closeAfterComparison_ = false;
     // The shell's SHGetSettings for the lists; nullptr when it has none.

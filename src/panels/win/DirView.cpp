@@ -3,12 +3,14 @@
 #include "common/win/BaseUtilsWin.h"
 #include "framework/SysUtils.h"
 #include "framework/TimingTrace.h"
+#include "framework/win/Handles.h"
 #include "panels/win/DirViewSystemWin.h"
-#include "panels/win/DriveView.h"
 #include "panels/win/DirViewWatch.h"
+#include "panels/win/DriveView.h"
 #include "panels/win/LocaleCollator.h"
 
 #include <shlobj.h>
+#include <wrl/client.h>
 
 #include <algorithm>
 #include <iterator>
@@ -27,23 +29,21 @@ std::wstring ShellInfoTip(const std::wstring& Path)
     PIDLIST_ABSOLUTE pidl = nullptr;
     if (FAILED(SHParseDisplayName(Path.c_str(), nullptr, &pidl, 0, nullptr)) || !pidl)
         return {};
+    const TTaskMemory ownedPidl(pidl);
     std::wstring text;
-    IShellFolder* parent = nullptr;
+    Microsoft::WRL::ComPtr<IShellFolder> parent;
     PCUITEMID_CHILD child = nullptr;
-    if (SUCCEEDED(SHBindToParent(pidl, IID_IShellFolder, reinterpret_cast<void**>(&parent), &child))) {
-        IQueryInfo* query = nullptr;
+    if (SUCCEEDED(SHBindToParent(pidl, IID_IShellFolder, reinterpret_cast<void**>(parent.GetAddressOf()), &child))) {
+        Microsoft::WRL::ComPtr<IQueryInfo> query;
         if (SUCCEEDED(parent->GetUIObjectOf(nullptr, 1, &child, IID_IQueryInfo, nullptr,
-                                            reinterpret_cast<void**>(&query)))) {
+                                            reinterpret_cast<void**>(query.GetAddressOf())))) {
             wchar_t* tip = nullptr;
             if (SUCCEEDED(query->GetInfoTip(0, &tip)) && tip) {
+                const TTaskMemory ownedTip(tip);
                 text = tip;
-                CoTaskMemFree(tip);
             }
-            query->Release();
         }
-        parent->Release();
     }
-    CoTaskMemFree(pidl);
     return text;
 }
 
@@ -52,15 +52,12 @@ std::wstring ShellInfoTip(const std::wstring& Path)
 void DrawParentArrow(HDC dc, int X, int Y, bool Large)
 {
     const int h = Large ? 24 : 16;
-    const POINT points[] = {{X + 8, Y + 1},      {X + 15, Y + 8},     {X + 11, Y + 8},     {X + 11, Y + h - 1},
-                            {X + 5, Y + h - 1}, {X + 5, Y + 8},      {X + 1, Y + 8}};
-    const HBRUSH brush = CreateSolidBrush(RGB(0, 128, 0));
-    const HGDIOBJ oldBrush = SelectObject(dc, brush);
-    const HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
+    const POINT points[] = {{X + 8, Y + 1},     {X + 15, Y + 8}, {X + 11, Y + 8}, {X + 11, Y + h - 1},
+                            {X + 5, Y + h - 1}, {X + 5, Y + 8},  {X + 1, Y + 8}};
+    const TGdiObject brush(CreateSolidBrush(RGB(0, 128, 0)));
+    const TSelectObject selectBrush(dc, brush.Get());
+    const TSelectObject selectPen(dc, GetStockObject(BLACK_PEN));
     Polygon(dc, points, static_cast<int>(std::size(points)));
-    SelectObject(dc, oldPen);
-    SelectObject(dc, oldBrush);
-    DeleteObject(brush);
 }
 
 }  // namespace
@@ -392,7 +389,8 @@ void TDirView::ItemsChanged()
     // a pass over all of them.
     if (SendMessageW(handle_, LVM_GETSELECTEDCOUNT, 0, 0) > 0)
         SetControlState(-1, 0, LVIS_SELECTED);
-    const int shownFocus = static_cast<int>(SendMessageW(handle_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    const int shownFocus =
+        static_cast<int>(SendMessageW(handle_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
     if (shownFocus >= 0)
         SetControlState(shownFocus, 0, LVIS_FOCUSED);
     const int count = ItemCount();
@@ -449,13 +447,12 @@ void TDirView::LoadProgress(int /*Added*/)
     GetClientRect(handle_, &client);
     constexpr int width = 272;
     constexpr int height = 60;
-    animation_ = CreateWindowExW(0, ANIMATE_CLASSW, nullptr,
-                                 WS_CHILD | WS_VISIBLE | ACS_CENTER | ACS_TRANSPARENT | ACS_AUTOPLAY,
-                                 (client.right - width) / 2, (client.bottom - height) / 2, width, height, handle_,
-                                 nullptr, GetModuleHandleW(nullptr), nullptr);
-    if (animation_ &&
-        !SendMessageW(animation_, ACM_OPENW, reinterpret_cast<WPARAM>(GetModuleHandleW(L"shell32.dll")),
-                      reinterpret_cast<LPARAM>(MAKEINTRESOURCEW(kFindFolderAnimation))))
+    animation_ =
+        CreateWindowExW(0, ANIMATE_CLASSW, nullptr, WS_CHILD | WS_VISIBLE | ACS_CENTER | ACS_TRANSPARENT | ACS_AUTOPLAY,
+                        (client.right - width) / 2, (client.bottom - height) / 2, width, height, handle_, nullptr,
+                        GetModuleHandleW(nullptr), nullptr);
+    if (animation_ && !SendMessageW(animation_, ACM_OPENW, reinterpret_cast<WPARAM>(GetModuleHandleW(L"shell32.dll")),
+                                    reinterpret_cast<LPARAM>(MAKEINTRESOURCEW(kFindFolderAnimation))))
         FreeAnimation();
     if (animation_)
         UpdateWindow(animation_);
@@ -528,8 +525,8 @@ LRESULT TDirView::CustomDraw(NMLVCUSTOMDRAW& draw)
         icon.left = LVIR_ICON;
         if (!SendMessageW(handle_, LVM_GETITEMRECT, draw.nmcd.dwItemSpec, reinterpret_cast<LPARAM>(&icon)))
             return CDRF_DODEFAULT;
-        const auto arrow = ParentArrowAt(viewStyleEx_, icon.left, icon.top, GetSystemMetrics(SM_CXICON),
-                                         GetSystemMetrics(SM_CYICON));
+        const auto arrow =
+            ParentArrowAt(viewStyleEx_, icon.left, icon.top, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
         if (arrow)
             DrawParentArrow(draw.nmcd.hdc, arrow->At.X, arrow->At.Y, arrow->Large);
         return CDRF_DODEFAULT;
@@ -637,8 +634,9 @@ void TDirView::StateChanged(const NMLISTVIEW& change)
         // selection is the truth; ".." never stays in it.
         const int count = ItemCount();
         std::vector<bool> selected(static_cast<size_t>(count), false);
-        for (int i = -1; (i = static_cast<int>(SendMessageW(handle_, LVM_GETNEXTITEM, static_cast<WPARAM>(i),
-                                                              LVNI_SELECTED))) >= 0 && i < count;)
+        for (int i = -1; (i = static_cast<int>(
+                              SendMessageW(handle_, LVM_GETNEXTITEM, static_cast<WPARAM>(i), LVNI_SELECTED))) >= 0 &&
+                         i < count;)
             selected[static_cast<size_t>(i)] = true;
         for (int i = 0; i < count; ++i) {
             TFileRec& rec = *GetItemData(i);

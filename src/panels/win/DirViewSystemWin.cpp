@@ -3,6 +3,7 @@
 #include "common/BaseUtils.h"
 #include "common/win/BaseUtilsWin.h"
 #include "framework/SysUtils.h"
+#include "framework/win/Handles.h"
 #include "panels/win/KyDriveInfo.h"
 #include "panels/win/ShellValues.h"
 
@@ -19,23 +20,6 @@ FILETIME Split(uint64_t value)
 {
     return FILETIME{static_cast<DWORD>(value), static_cast<DWORD>(value >> 32)};
 }
-
-// Closes a search however the listing ends.
-class TFindHandle {
-public:
-    explicit TFindHandle(HANDLE handle) : handle_(handle) {}
-    ~TFindHandle()
-    {
-        if (handle_ != INVALID_HANDLE_VALUE)
-            FindClose(handle_);
-    }
-    TFindHandle(const TFindHandle&) = delete;
-    TFindHandle& operator=(const TFindHandle&) = delete;
-    HANDLE Get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
 
 HANDLE FindFirst(const std::wstring& Pattern, WIN32_FIND_DATAW& Data, bool Many)
 {
@@ -101,7 +85,7 @@ uint32_t TWinDirSystem::ListFolder(const std::wstring& Folder, const TEntryProc&
     TQuietDriveErrors quiet;
     WIN32_FIND_DATAW data;
     TFindHandle find(FindFirst(Folder + L"\\*.*", data, true));
-    if (find.Get() == INVALID_HANDLE_VALUE)
+    if (!find)
         return GetLastError();
     // The zone once per folder: asking the system for it per entry is slow.
     TIME_ZONE_INFORMATION zone;
@@ -120,7 +104,7 @@ bool TWinDirSystem::GetEntry(const std::wstring& Path, TSearchRec& Entry)
     TQuietDriveErrors quiet;
     WIN32_FIND_DATAW data;
     TFindHandle find(FindFirst(Path, data, false));
-    if (find.Get() == INVALID_HANDLE_VALUE)
+    if (!find)
         return false;
     FindDataToSearchRec(data, Entry);
     return true;
@@ -237,9 +221,8 @@ const TDirViewTexts& DirViewTexts()
 
 bool ProbeDefaultIcon(const std::wstring& Ext)
 {
-    std::wstring type =
-        RegistryText(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\" + Ext,
-                     L"ProgID");
+    std::wstring type = RegistryText(
+        HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\" + Ext, L"ProgID");
     if (type.empty())
         type = RegistryText(HKEY_CLASSES_ROOT, Ext, nullptr);
     return !type.empty() && RegistryText(HKEY_CLASSES_ROOT, type + L"\\DefaultIcon", nullptr) == L"%1";

@@ -1,5 +1,6 @@
 #include "panels/win/DiscMon.h"
 
+#include "common/win/BaseUtilsWin.h"
 #include "framework/SysUtils.h"
 #include "framework/win/WindowProcedures.h"
 
@@ -7,14 +8,10 @@ namespace qrv {
 
 TFolderChangeSource::TFolderChangeSource()
 {
-    stopEvent_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    restartEvent_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    stopEvent_.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    restartEvent_.Reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
     if (!stopEvent_ || !restartEvent_) {
         const DWORD error = GetLastError();
-        if (stopEvent_)
-            CloseHandle(stopEvent_);
-        if (restartEvent_)
-            CloseHandle(restartEvent_);
         throw EOSError(L"Ereignis kann nicht erstellt werden: " + SysErrorMessage(error), error);
     }
 }
@@ -22,8 +19,6 @@ TFolderChangeSource::TFolderChangeSource()
 TFolderChangeSource::~TFolderChangeSource()
 {
     Close();
-    CloseHandle(stopEvent_);
-    CloseHandle(restartEvent_);
 }
 
 bool TFolderChangeSource::Open(const TDiscMonitorSettings& settings)
@@ -32,34 +27,31 @@ bool TFolderChangeSource::Open(const TDiscMonitorSettings& settings)
     if (settings.Directory.empty())
         return false;  // no folder to watch
     directory_ = settings.Directory;
-    change_ = FindFirstChangeNotificationW(directory_.c_str(), settings.SubTree, settings.Filter);
-    return change_ != INVALID_HANDLE_VALUE;
+    change_.Reset(FindFirstChangeNotificationW(directory_.c_str(), settings.SubTree, settings.Filter));
+    return change_.Valid();
 }
 
 void TFolderChangeSource::Close()
 {
-    if (change_ != INVALID_HANDLE_VALUE)
-        FindCloseChangeNotification(change_);
-    change_ = INVALID_HANDLE_VALUE;
+    change_.Reset();
 }
 
 bool TFolderChangeSource::Next()
 {
     // A deleted folder may leave the handle armed and signalled for ever;
     // the watch only goes on while the folder is there.
-    return FindNextChangeNotification(change_) && FolderThere();
+    return FindNextChangeNotification(change_.Get()) && FolderThere();
 }
 
 bool TFolderChangeSource::FolderThere() const
 {
-    const DWORD attributes = GetFileAttributesW(directory_.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return DirExists(directory_);
 }
 
 TChangeSource::TWaitResult TFolderChangeSource::Wait(bool withChange)
 {
-    const HANDLE handles[] = {stopEvent_, restartEvent_, change_};
-    const bool watching = withChange && change_ != INVALID_HANDLE_VALUE;
+    const HANDLE handles[] = {stopEvent_.Get(), restartEvent_.Get(), change_.Get()};
+    const bool watching = withChange && change_.Valid();
     // A watch is not told of every way its folder can go (moved away, or
     // removed by the system only once the last handle closes, as Wine does),
     // so while watching the folder is looked at now and then.
@@ -86,12 +78,12 @@ TChangeSource::TWaitResult TFolderChangeSource::Wait(bool withChange)
 
 void TFolderChangeSource::SignalRestart()
 {
-    SetEvent(restartEvent_);
+    SetEvent(restartEvent_.Get());
 }
 
 void TFolderChangeSource::SignalStop()
 {
-    SetEvent(stopEvent_);
+    SetEvent(stopEvent_.Get());
 }
 
 TDiscMonitorThread::TDiscMonitorThread() : TThread(true) {}
@@ -131,8 +123,7 @@ void TDiscMonitorThread::Dispatch(TDiscMonitorCore::TReport report, uint64_t gen
     inCallback_ = false;
 }
 
-TDiscMonitor::TDiscMonitor(TComponent* AOwner)
-    : TComponent(AOwner), thread_(std::make_unique<TDiscMonitorThread>())
+TDiscMonitor::TDiscMonitor(TComponent* AOwner) : TComponent(AOwner), thread_(std::make_unique<TDiscMonitorThread>())
 {
     thread_->OnChange = [this] { DoChange(); };
     thread_->OnInvalid = [this] { DoInvalid(); };

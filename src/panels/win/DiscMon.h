@@ -5,6 +5,7 @@
 // It carries no word of what changed; callers debounce and re-read.
 
 #include "framework/Component.h"
+#include "framework/win/Handles.h"
 #include "framework/win/Threads.h"
 #include "framework/win/WinApi.h"
 #include "panels/DiscMon.h"
@@ -36,9 +37,9 @@ public:
 private:
     bool FolderThere() const;
 
-    HANDLE stopEvent_;     // manual reset: once stopped, always stopped
-    HANDLE restartEvent_;  // auto reset: one restart per signal
-    HANDLE change_ = INVALID_HANDLE_VALUE;
+    TKernelHandle stopEvent_;     // manual reset: once stopped, always stopped
+    TKernelHandle restartEvent_;  // auto reset: one restart per signal
+    TChangeNotificationHandle change_;
     std::wstring directory_;
 };
 

@@ -3,7 +3,9 @@
 #include "common/BaseUtils.h"
 #include "common/win/BaseUtilsWin.h"
 #include "common/win/KyTimerThread.h"
+#include "framework/IgnoredError.h"
 #include "framework/TimingTrace.h"
+#include "framework/ScopeExit.h"
 #include "framework/win/Forms.h"
 #include "framework/win/Graphics.h"
 #include "framework/win/ImgList.h"
@@ -28,25 +30,9 @@ namespace qrv {
 
 namespace {
 
-// The small system icon of a path (open: the open folder's); -1 when the
-// shell has none. Defaults: by the attributes alone, without the disk.
-int SmallIconOf(const std::wstring& Path, bool Open, bool Default)
+TTreeNode* AsNode(TNodeRef Node)
 {
-    SHFILEINFOW info{};
-    UINT flags = SHGFI_SYSICONINDEX | SHGFI_SMALLICON | (Open ? SHGFI_OPENICON : 0);
-    if (Default)
-        flags |= SHGFI_USEFILEATTRIBUTES;
-    if (!SHGetFileInfoW(Path.c_str(), FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info, flags))
-        return -1;
-    return info.iIcon;
-}
-
-TTreeNode* AsNode(TNodeRef Node) { return static_cast<TTreeNode*>(Node); }
-
-bool FolderExists(const std::wstring& Path)
-{
-    const DWORD attr = GetFileAttributesW(Path.c_str());
-    return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
+    return static_cast<TTreeNode*>(Node);
 }
 
 // The rectangle of an item's text; the control takes the item in the
@@ -72,9 +58,9 @@ TDriveView::TDriveView(TComponent* owner) : TTreeView(owner)
     SetReadOnly(true);
     // The system's small icons; any folder gives the list's handle.
     SHFILEINFOW info{};
-    if (auto handle = reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(
-            L"C:\\", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info,
-            SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES))) {
+    if (auto handle = reinterpret_cast<HIMAGELIST>(
+            SHGetFileInfoW(L"C:\\", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info,
+                           SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES))) {
         auto* images = new TImageList(this);
         images->ShareImages(handle);
         SetImages(images);
@@ -112,12 +98,30 @@ TNodeData& TDriveView::NodeData(TTreeNode* Node)
     return holder->Data;
 }
 
-std::wstring TDriveView::GetDirPath(TTreeNode* Node) { return NodeDirPath(*this, Node); }
-std::wstring TDriveView::GetDirPathName(TTreeNode* Node) { return NodeDirPathName(*this, Node); }
-wchar_t TDriveView::GetDrive(TTreeNode* Node) { return NodeDrive(*this, Node); }
-TTreeNode* TDriveView::RootNode(TTreeNode* Node) { return AsNode(NodeTopLevel(*this, Node)); }
-std::wstring TDriveView::GetDisplayDirPath(TTreeNode* Node) { return NodeDisplayDirPath(*this, Node); }
-TTreeNode* TDriveView::NodeForPath(const std::wstring& Path) { return AsNode(qrv::NodeForPath(*this, Path)); }
+std::wstring TDriveView::GetDirPath(TTreeNode* Node)
+{
+    return NodeDirPath(*this, Node);
+}
+std::wstring TDriveView::GetDirPathName(TTreeNode* Node)
+{
+    return NodeDirPathName(*this, Node);
+}
+wchar_t TDriveView::GetDrive(TTreeNode* Node)
+{
+    return NodeDrive(*this, Node);
+}
+TTreeNode* TDriveView::RootNode(TTreeNode* Node)
+{
+    return AsNode(NodeTopLevel(*this, Node));
+}
+std::wstring TDriveView::GetDisplayDirPath(TTreeNode* Node)
+{
+    return NodeDisplayDirPath(*this, Node);
+}
+TTreeNode* TDriveView::NodeForPath(const std::wstring& Path)
+{
+    return AsNode(qrv::NodeForPath(*this, Path));
+}
 
 TTreeNode* TDriveView::NodeForPathOrParent(const std::wstring& Path)
 {
@@ -132,13 +136,34 @@ TTreeNode* TDriveView::DriveRootNode(wchar_t Drive)
     return AsNode(drives_[drive].RootNode);
 }
 
-TNodeRef TDriveView::Parent(TNodeRef Node) { return AsNode(Node)->Parent(); }
-int TDriveView::ChildCount(TNodeRef Node) { return AsNode(Node)->Count(); }
-TNodeRef TDriveView::Child(TNodeRef Node, int Index) { return AsNode(Node)->Item(Index); }
-TNodeData& TDriveView::Data(TNodeRef Node) { return NodeData(AsNode(Node)); }
-TNodeRef TDriveView::DriveRoot(wchar_t Drive) { return DriveRootNode(Drive); }
-bool TDriveView::DriveScanned(wchar_t Drive) { return drives_[Drive].Scanned; }
-void TDriveView::ReadSubDirs(TNodeRef Node) { ReadSubDirs(AsNode(Node)); }
+TNodeRef TDriveView::Parent(TNodeRef Node)
+{
+    return AsNode(Node)->Parent();
+}
+int TDriveView::ChildCount(TNodeRef Node)
+{
+    return AsNode(Node)->Count();
+}
+TNodeRef TDriveView::Child(TNodeRef Node, int Index)
+{
+    return AsNode(Node)->Item(Index);
+}
+TNodeData& TDriveView::Data(TNodeRef Node)
+{
+    return NodeData(AsNode(Node));
+}
+TNodeRef TDriveView::DriveRoot(wchar_t Drive)
+{
+    return DriveRootNode(Drive);
+}
+bool TDriveView::DriveScanned(wchar_t Drive)
+{
+    return drives_[Drive].Scanned;
+}
+void TDriveView::ReadSubDirs(TNodeRef Node)
+{
+    ReadSubDirs(AsNode(Node));
+}
 
 // ---- Directory and selection ---------------------------------------------------
 
@@ -292,6 +317,7 @@ bool TDriveView::DriveReadyForUse(wchar_t Drive)
         try {
             return info.IsDriveAccessible(Drive);
         } catch (const std::exception&) {
+            TraceIgnoredException(L"checking a tree folder");
             return false;
         }
     }
@@ -315,7 +341,7 @@ void TDriveView::DoChange(TTreeNode* Node)
             if (ready && drive == kNetworkDrive && showMessageBox_)
                 ready = CanEnumFolder(NodeFolder(Node));
             if (ready) {
-                if (IsDrivePath(path) && !FolderExists(path)) {
+                if (IsDrivePath(path) && !DirExists(path)) {
                     // Gone meanwhile: go to the parent, whose children are
                     // read again when it next expands. Nodes are not deleted
                     // here, inside the control's own selection change.
@@ -377,466 +403,6 @@ void TDriveView::DoChange(TTreeNode* Node)
         }
     }
     TTreeView::Change(Node);
-}
-
-// ---- Loading -------------------------------------------------------------------
-
-void TDriveView::AddRootNode(wchar_t Drive)
-{
-    auto holder = std::make_unique<TDriveViewNode>();
-    TNodeData& data = holder->Data;
-    TDriveInfoRec rec;
-    DriveInfo().GetData(Drive, rec);
-    if (Drive == kNetworkDrive) {
-        data.DirName = data.ShortName = L"\\";
-        data.DisplayName = rec.DisplayName;
-        // Its children are shell folders, read through the shell.
-        data.IsVirtual = true;
-    } else {
-        data.DirName = data.ShortName = std::wstring(1, Drive) + L":\\";
-        data.DisplayName = data.DirName;
-    }
-    data.Pidl = rec.Pidl;
-    if (Drive != kNetworkDrive && Drive >= DriveInfo().DefaultDrive() && rec.DriveType != kDriveTypeRemote &&
-        rec.Pidl.size() > 2) {
-        // The root's own item in My Computer tells whether it is shared.
-        TNodeData item;
-        if (TPidlPtr last = CopyLastPidlItem(AsPidl(rec.Pidl)))
-            item.Pidl = PidlBytes(last.get());
-        data.ShellAttr = ShellAttributesIn(drivesFolder_.Get(), item, kDiskAttrMask | kShellAttrHasSubFolder);
-    }
-    // Before the next root of a later letter, so the drives stay in order.
-    TTreeNode* before = nullptr;
-    for (wchar_t later = static_cast<wchar_t>(Drive + 1); later <= kLastDrive && !before; ++later)
-        before = DriveRootNode(later);
-    TTreeNode* root = Items().Insert(nullptr, before, GetDriveText(Drive), TNodeButton::Shown, std::move(holder));
-    ApplyShareOverlay(root);
-    drives_[Drive].RootNode = root;
-    drives_[Drive].Scanned = false;
-    drives_[Drive].FullScanned = false;
-}
-
-void TDriveView::RemoveRootNode(wchar_t Drive)
-{
-    StopWatchThreadDrive(Drive);
-    TTreeNode* root = DriveRootNode(Drive);
-    if (TTreeNode* selected = Selected(); selected && RootNode(selected) == root) {
-        for (wchar_t other = kFirstDrive; other <= kLastDrive; ++other)
-            if (TTreeNode* otherRoot = DriveRootNode(other); otherRoot && otherRoot != root) {
-                SelectNode(otherRoot);
-                break;
-            }
-    }
-    drives_[Drive].Scanned = false;
-    drives_[Drive].FullScanned = false;
-    Items().Delete(root);
-    drives_[Drive].RootNode = nullptr;
-}
-
-void TDriveView::RefreshRootNodes(bool Rescan, int Flags)
-{
-    if (scanning_)
-        return;
-    TDriveInfo& info = DriveInfo();
-    info.RefreshAll();
-    const wchar_t first = (Flags & 8) || info.DefaultDrive() == L' ' ? kFirstDrive : info.DefaultDrive();
-    for (wchar_t drive = first; drive <= kLastDrive; ++drive) {
-        if (drive == kSpareDrive)
-            continue;
-        try {
-            TTreeNode* root = DriveRootNode(drive);
-            const bool valid = info.IsValid(drive) && (drive != kNetworkDrive || showNetwork_);
-            if (valid && root) {
-                TDriveInfoRec old;
-                info.GetData(drive, old);
-                if (readDrives_)
-                    info.ReadDriveStatus(drive, Flags & (dsImageIndex | dsSize | dsDisplayName));
-                TDriveInfoRec now;
-                info.GetData(drive, now);
-                if (drive >= info.DefaultDrive() && drives_[drive].Scanned && Rescan && now.Serial != old.Serial)
-                    ScanDrive(drive);
-                RefreshNodeText(root);
-            } else if (valid) {
-                AddRootNode(drive);
-            } else if (root) {
-                RemoveRootNode(drive);
-            }
-        } catch (const std::exception&) {
-            // One drive's trouble does not stop the others.
-        }
-    }
-    rootsLoaded_ = true;
-}
-
-void TDriveView::ScanDrive(wchar_t Drive)
-{
-    const wchar_t drive = UpCaseDrive(Drive);
-    TTreeNode* root = DriveRootNode(drive);
-    if (scanning_ || !root || !DriveInfo().IsValid(drive))
-        return;
-    if (drive == kNetworkDrive) {
-        ExpandVirtualNode(root, true);
-        drives_[drive].Scanned = root->Count() > 0;
-        drives_[drive].FullScanned = false;
-        return;
-    }
-    if (fullDriveScan_) {
-        ScanWholeDrive(drive);
-        return;
-    }
-    DriveInfo().ReadDriveStatus(drive, dsSize);
-    TDriveInfoRec rec;
-    DriveInfo().GetData(drive, rec);
-    if (rec.DriveReady) {
-        ReadSubDirs(root);
-        drives_[drive].Scanned = true;
-        drives_[drive].FullScanned = false;
-    } else {
-        ClearNodeChildren(root);
-    }
-}
-
-bool TDriveView::ScanDirAllowed(TTreeNode* Node)
-{
-    bool scan = !NodeData(Node).IsRecycleBin;
-    if (OnScanDir)
-        OnScanDir(this, Node, scan);
-    return scan;
-}
-
-void TDriveView::AddSubDirs(TTreeNode* Node, bool Recurse)
-{
-    const std::wstring path = GetDirPath(Node);
-    WIN32_FIND_DATAW found{};
-    TFindHandle find(FindFirstFileExW((path + L"\\*.*").c_str(), FindExInfoStandard, &found, FindExSearchNameMatch,
-                                     nullptr, 0));
-    if (find.get() == INVALID_HANDLE_VALUE) {
-        find.release();
-        lastError_ = GetLastError();
-        return;
-    }
-    const std::wstring separator = LocaleThousandSeparator();
-    std::vector<TTreeNode*> added;
-    do {
-        if (!IsListedSubFolder(found, hideHiddenDirs_))
-            continue;
-        TSearchRec entry;
-        entry.Name = found.cFileName;
-        entry.Attr = found.dwFileAttributes;
-        auto holder = std::make_unique<TDriveViewNode>();
-        holder->Data = DiskNodeData(path, entry, found.cAlternateFileName);
-        TNodeData& childData = holder->Data;
-        const std::wstring caption = FolderCaption(childData, fileNameDisplay_, showDirSize_, separator);
-        TTreeNode* child = Items().Insert(Node, nullptr, caption, TNodeButton::Ask, std::move(holder));
-        if (!ScanDirAllowed(child)) {
-            childData.AllScanned = true;
-            child->SetHasChildren(TNodeButton::None);
-        } else if (Recurse) {
-            added.push_back(child);
-        }
-    } while (FindNextFileW(find.get(), &found));
-    find.reset();
-    for (TTreeNode* child : added) {
-        if (!continueScan_)
-            break;
-        TNodeData& childData = NodeData(child);
-        AddSubDirs(child, true);
-        childData.AllScanned = true;
-        childData.Scanned = true;
-        if (child->Count() > 0)
-            childData.ShellAttr |= kShellAttrHasSubFolder;
-        child->SetHasChildren(child->Count() > 0 ? TNodeButton::Shown : TNodeButton::None);
-        // Keeps the window alive during a long walk; input is shut off.
-        Application->ProcessMessages();
-    }
-}
-
-void TDriveView::ReadSubDirs(TTreeNode* Node)
-{
-    if (scanning_)
-        return;
-    TNodeData& data = NodeData(Node);
-    lastError_ = 0;
-    if (data.IsVirtual) {
-        ExpandVirtualNode(Node, true);
-        if (!Node->Parent())
-            drives_[kNetworkDrive].Scanned = true;
-        Node->SetHasChildren(Node->Count() > 0 ? TNodeButton::Shown : TNodeButton::None);
-        return;
-    }
-    TTimingScope timing(TimingTraceEnabled() ? L"tree read " + GetDirPathName(Node) : std::wstring());
-    // One repaint for the whole batch; the control without redrawing also
-    // skips its scroll bar upkeep for each deleted and added item.
-    LockUpdate();
-    try {
-        Items().DeleteChildren(Node);
-        AddSubDirs(Node, false);
-        SortChildren(Node, false);
-    } catch (...) {
-        UnlockUpdate();
-        throw;
-    }
-    UnlockUpdate();
-    data.AllScanned = true;
-    if (!Node->Parent())
-        drives_[GetDrive(Node)].Scanned = true;
-    Node->SetHasChildren(Node->Count() > 0 ? TNodeButton::Shown : TNodeButton::None);
-    RefreshNodeText(Node);
-}
-
-TTreeNode* TDriveView::InsertDiskNode(TTreeNode* Parent, TNodeData Data)
-{
-    auto holder = std::make_unique<TDriveViewNode>();
-    holder->Data = std::move(Data);
-    const std::wstring caption = FolderCaption(holder->Data, fileNameDisplay_, showDirSize_, LocaleThousandSeparator());
-    return Items().Insert(Parent, nullptr, caption, TNodeButton::Ask, std::move(holder));
-}
-
-void TDriveView::ScanWholeDrive(wchar_t Drive)
-{
-    TTreeNode* root = DriveRootNode(Drive);
-    const HCURSOR savedCursor = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-    const bool hadWindow = HandleAllocated();
-    // Messages are handled during the walk; without input nobody can
-    // expand, select or delete a node under it.
-    if (hadWindow) {
-        EnableWindow(Handle(), FALSE);
-        SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
-    }
-    if (OnStartScan)
-        OnStartScan(this);
-    scanning_ = true;
-    continueScan_ = true;
-    try {
-        Items().DeleteChildren(root);
-        lastError_ = 0;
-        AddSubDirs(root, true);
-    } catch (...) {
-        scanning_ = false;
-        if (hadWindow) {
-            SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
-            EnableWindow(Handle(), TRUE);
-        }
-        SetCursor(savedCursor);
-        throw;
-    }
-    scanning_ = false;
-    TNodeData& data = NodeData(root);
-    data.AllScanned = true;
-    drives_[Drive].Scanned = true;
-    drives_[Drive].FullScanned = true;
-    SortChildren(root, true);
-    root->SetHasChildren(root->Count() > 0 ? TNodeButton::Shown : TNodeButton::None);
-    if (hadWindow) {
-        SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
-        EnableWindow(Handle(), TRUE);
-    }
-    SetCursor(savedCursor);
-    root->Expand();
-    if (OnEndScan)
-        OnEndScan(this);
-}
-
-bool TDriveView::HasSubDirs(const std::wstring& Path) const { return FolderHasSubDirs(Path, hideHiddenDirs_); }
-
-std::wstring TDriveView::GetDriveText(wchar_t Drive)
-{
-    TDriveInfo& info = DriveInfo();
-    TDriveNames names;
-    if (info.IsValid(Drive)) {
-        names.PrettyName = info.GetPrettyName(Drive);
-        names.DisplayName = info.GetDisplayName(Drive);
-        names.LongPrettyName = info.GetLongPrettyName(Drive);
-    }
-    return DriveCaption(Drive, showVolLabel_, volDisplayStyle_, names);
-}
-
-std::wstring TDriveView::GetDisplayName(TTreeNode* Node)
-{
-    TNodeData& data = NodeData(Node);
-    if (!Node->Parent())
-        return GetDriveText(GetDrive(Node));
-    return FolderCaption(data, fileNameDisplay_, showDirSize_, LocaleThousandSeparator());
-}
-
-void TDriveView::RefreshNodeText(TTreeNode* Node)
-{
-    const std::wstring text = GetDisplayName(Node);
-    if (text != Node->Text())
-        Node->SetText(text);
-}
-
-void TDriveView::ClearNodeChildren(TTreeNode* Node)
-{
-    TNodeData& data = NodeData(Node);
-    if (scanning_)
-        return;
-    LockUpdate();
-    Items().DeleteChildren(Node);
-    UnlockUpdate();
-    Node->SetHasChildren(TNodeButton::Shown);
-    if (Node->ItemId() && HandleAllocated()) {
-        // Expanded once, the control would open the node again without
-        // asking, and nothing would read it.
-        TVITEMW item{};
-        item.mask = TVIF_STATE;
-        item.hItem = Node->ItemId();
-        item.stateMask = TVIS_EXPANDEDONCE | TVIS_EXPANDED;
-        SendMessageW(Handle(), TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    }
-    data.Scanned = false;
-    data.AllScanned = false;
-    data.Expanded = false;
-    data.IconEmpty = true;
-    if (!Node->Parent()) {
-        drives_[GetDrive(Node)].Scanned = false;
-        drives_[GetDrive(Node)].FullScanned = false;
-    }
-}
-
-void TDriveView::SortChildren(TTreeNode* Node, bool Recurse)
-{
-    if (!Node)
-        RaiseNodeNotAssigned(L"SortChildren");
-    Items().SortChildren(Node, [this](const TTreeNode& a, const TTreeNode& b) {
-        return CompareNodeNames(NodeData(const_cast<TTreeNode*>(&a)).DisplayName,
-                                NodeData(const_cast<TTreeNode*>(&b)).DisplayName) < 0;
-    });
-    if (Recurse)
-        for (int i = 0; i < Node->Count(); ++i)
-            if (Node->Item(i)->Count() > 0)
-                SortChildren(Node->Item(i), true);
-}
-
-void TDriveView::ReportError(TTreeNode* Node)
-{
-    if (lastError_ != 0 && !(lastError_ == ERROR_FILE_NOT_FOUND && !Node->Parent()) && OnError)
-        OnError(this, Node, lastError_);
-}
-
-bool TDriveView::CanExpand(TTreeNode* Node)
-{
-    if (scanning_)
-        return false;
-    if (!Node->Object() || Node->HasChildren() == TNodeButton::None)
-        return true;
-    TNodeData& data = NodeData(Node);
-    const wchar_t drive = GetDrive(Node);
-    const bool isRoot = !Node->Parent();
-    if (!isRoot || drives_[drive].Scanned || drive < DriveInfo().DefaultDrive()) {
-        if (!data.AllScanned && ScanDirAllowed(Node)) {
-            ReadSubDirs(Node);
-            ReportError(Node);
-        }
-        return true;
-    }
-    if (Node->Count() > 0)
-        return true;
-    if (!DriveReadyForUse(drive))
-        return false;
-    ScanDrive(drive);
-    ReportError(Node);
-    Node->SetHasChildren(Node->Count() > 0 ? TNodeButton::Shown : TNodeButton::None);
-    RefreshNodeText(Node);
-    if (watchDirectory_ && !DriveMonitor(drive))
-        StartDriveMonitor(drive);
-    return true;
-}
-
-bool TDriveView::NodeHasChildren(TTreeNode* Node)
-{
-    if (!Node->Object())
-        return Node->Count() > 0;
-    TNodeData& data = NodeData(Node);
-    // Shell folders keep their button until they are read or the prober
-    // answers: asking a network folder here would wait for the network.
-    if (data.IsVirtual) {
-        if (!data.Scanned && subDirScanDelayed_)
-            QueueProbe(Node);
-        return !data.Scanned || Node->Count() > 0 || (data.ShellAttr & kShellAttrHasSubFolder) != 0;
-    }
-    try {
-        if (!data.Scanned) {
-            if (subDirScanDelayed_ && QueueProbe(Node))
-                return true;  // answered by the prober thread
-            TDriveInfoRec rec;
-            DriveInfo().GetData(GetDrive(Node), rec);
-            if (rec.DriveType == kDriveTypeRemote) {
-                // Asking a network drive would be slow: assume subfolders.
-                data.ShellAttr = 0xF00F0000;
-            } else if (HasSubDirs(GetDirPath(Node))) {
-                data.ShellAttr |= kShellAttrHasSubFolder;
-            }
-            data.Scanned = true;
-        }
-    } catch (const std::exception&) {
-        return true;
-    }
-    return !data.Scanned || (data.ShellAttr & kShellAttrHasSubFolder) != 0;
-}
-
-void TDriveView::FetchNodeImages(TTreeNode* Node)
-{
-    auto& holder = static_cast<TDriveViewNode&>(*Node->Object());
-    TNodeData& data = holder.Data;
-    const wchar_t drive = GetDrive(Node);
-    if (data.IsVirtual && Node->Parent()) {
-        FetchVirtualImages(Node);
-        return;
-    }
-    if (!Node->Parent()) {
-        TDriveInfo& info = DriveInfo();
-        TDriveInfoRec rec;
-        info.GetData(drive, rec);
-        if (rec.ImageIndex < 1)
-            info.ReadDriveStatus(drive, dsImageIndex);
-        holder.Image = holder.SelectedImage = std::max(0, info.GetImageIndex(drive));
-        // A CD-ROM's own icon may still come: ask again next time.
-        data.IconEmpty = rec.DriveType == kDriveTypeCDRom;
-        return;
-    }
-    TDriveInfoRec rec;
-    DriveInfo().GetData(drive, rec);
-    const std::wstring path = GetDirPath(Node);
-    const int count = Images() ? Images()->Count() : 0;
-    int image = rec.DriveType == kDriveTypeRemote ? -1 : SmallIconOf(path, false, false);
-    int open = rec.DriveType == kDriveTypeRemote ? -1 : SmallIconOf(path, true, false);
-    if (image < 1 || image >= count)
-        image = SmallIconOf(L"folder", false, true);
-    if (open < 1 || open >= count)
-        open = SmallIconOf(L"folder", true, true);
-    holder.Image = std::max(0, image);
-    holder.SelectedImage = std::max(0, open);
-    data.IconEmpty = false;
-}
-
-void TDriveView::NodeImages(TTreeNode* Node, int& Image, int& SelectedImage)
-{
-    auto* holder = dynamic_cast<TDriveViewNode*>(Node->Object());
-    if (!holder) {
-        Image = SelectedImage = 0;
-        return;
-    }
-    if (holder->Data.IconEmpty) {
-        try {
-            ReadDiskShellAttributes(Node);
-            FetchNodeImages(Node);
-        } catch (const std::exception&) {
-            holder->Data.IconEmpty = false;
-        }
-    }
-    Image = holder->Image;
-    SelectedImage = holder->SelectedImage;
-}
-
-void TDriveView::NodeDeleting(TTreeNode* Node)
-{
-    ForgetWatchedNode(Node);
-    if (pendingChange_ == Node)
-        pendingChange_ = nullptr;
-    for (wchar_t drive = kFirstDrive; drive <= kLastDrive; ++drive)
-        if (drives_[drive].RootNode == Node)
-            drives_[drive].RootNode = nullptr;
 }
 
 // ---- Options -------------------------------------------------------------------
@@ -1024,8 +590,8 @@ namespace {
 // The label editor refuses the characters no file name may hold.
 LRESULT CALLBACK LabelEditProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR)
 {
-    if (msg == WM_CHAR && wParam < 0x80 && std::wstring_view(L"\\/:*?\"<>|").find(static_cast<wchar_t>(wParam)) !=
-                                              std::wstring_view::npos) {
+    if (msg == WM_CHAR && wParam < 0x80 &&
+        std::wstring_view(L"\\/:*?\"<>|").find(static_cast<wchar_t>(wParam)) != std::wstring_view::npos) {
         MessageBeep(MB_OK);
         return 0;
     }

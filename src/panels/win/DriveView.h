@@ -5,10 +5,13 @@
 // expands, and whether a folder has subfolders is found out when the
 // control first draws its button. Every node owns its TNodeData. Selecting
 // a folder points the linked directory list at it. The logic that needs no
-// window lives in panels/DriveViewCore.h.
+// window lives in panels/DriveViewCore.h. The sources: DriveView.cpp (nodes,
+// selection, options, the window), DriveViewLoad.cpp (reading the drives
+// and folders), DriveViewWatch.cpp (watching them), DriveViewState.cpp
+// (expansion state, clones), DriveViewShell.cpp (shell folders).
 
-#include "framework/Colors.h"
 #include "common/win/PIDL.h"
+#include "framework/Colors.h"
 #include "framework/win/ComCtrls.h"
 #include "panels/DriveViewCore.h"
 #include "panels/TreeValidation.h"
@@ -281,7 +284,7 @@ private:
     void SyncChildren(TTreeNode* Node);
     void ReprobeNode(TTreeNode* Node);
     void DeleteValidatedNode(TTreeNode* Node);
-    bool QueueProbe(TTreeNode* Node);
+    [[nodiscard]] bool QueueProbe(TTreeNode* Node);
     void ApplyProbeResults();
     void ForgetWatchedNode(TTreeNode* Node);
     bool WatchMessage(TMessage& message);

@@ -6,6 +6,7 @@
 #include "panels/win/DriveView.h"
 
 #include "common/BaseUtils.h"
+#include "framework/IgnoredError.h"
 #include "framework/win/Forms.h"
 #include "panels/VirtualNodes.h"
 #include "panels/win/DriveViewNode.h"
@@ -32,7 +33,10 @@ std::shared_ptr<void> HoldFolder(TShellFolderPtr Folder)
     });
 }
 
-IShellFolder* HeldFolder(const TNodeData& Data) { return static_cast<IShellFolder*>(Data.ShellFolder.get()); }
+IShellFolder* HeldFolder(const TNodeData& Data)
+{
+    return static_cast<IShellFolder*>(Data.ShellFolder.get());
+}
 
 // The folder of a relative item in Parent; nil when it cannot be bound.
 TShellFolderPtr BindInFolder(IShellFolder* Parent, LPCITEMIDLIST Item)
@@ -193,6 +197,7 @@ void TDriveView::ReadVirtualChildren(TTreeNode* Node, bool AddNew, bool DropVani
         if (folder && folder->EnumObjects(HandleAllocated() ? Handle() : nullptr, SHCONTF_FOLDERS, &items) != S_OK)
             items.Reset();
     } catch (const std::exception&) {
+        TraceIgnoredException(L"listing a shell folder");
         items.Reset();
     }
     data.AllScanned = true;
@@ -214,10 +219,13 @@ void TDriveView::ReadVirtualChildren(TTreeNode* Node, bool AddNew, bool DropVani
             SFGAOF attributes = kVirtualAttrMask;
             if (SUCCEEDED(folder->GetAttributesOf(1, &one, &attributes)))
                 facts.Attributes = attributes & kVirtualAttrMask;
-            GetDisplayNameOfStr(folder, one, SHGDN_INFOLDER, facts.DisplayName);
-            GetDisplayNameOfStr(folder, one, SHGDN_FORPARSING, facts.ParsingName);
-            TNodeData child = VirtualNodeData(
-                facts, [](const std::wstring& link) { return GetShellLinkTarget(link, false, false); });
+            // An item without a name is listed with an empty one.
+            if (!GetDisplayNameOfStr(folder, one, SHGDN_INFOLDER, facts.DisplayName))
+                TraceIgnoredFailure(L"reading a shell item's display name");
+            if (!GetDisplayNameOfStr(folder, one, SHGDN_FORPARSING, facts.ParsingName))
+                TraceIgnoredFailure(L"reading a shell item's parsing name");
+            TNodeData child =
+                VirtualNodeData(facts, [](const std::wstring& link) { return GetShellLinkTarget(link, false, false); });
             child.Pidl = PidlBytes(one);
 
             const auto at = std::lower_bound(known.begin(), known.end(), child.DisplayName,
@@ -244,6 +252,7 @@ void TDriveView::ReadVirtualChildren(TTreeNode* Node, bool AddNew, bool DropVani
             child.ShortName = VirtualShortName(data.ShortName, ShellShortName(folder, one, child.DisplayName));
             added.push_back({std::move(child), BindInFolder(folder, one)});
         } catch (const std::exception&) {
+            TraceIgnoredException(L"describing a shell item");
             // An item the shell cannot describe is left out.
         }
     }
@@ -251,8 +260,9 @@ void TDriveView::ReadVirtualChildren(TTreeNode* Node, bool AddNew, bool DropVani
         for (size_t i = 0; i < known.size(); ++i)
             if (!seen[i])
                 DeleteValidatedNode(known[i]);
-    std::sort(added.begin(), added.end(),
-              [](const TNew& a, const TNew& b) { return CompareNodeNames(a.Data.DisplayName, b.Data.DisplayName) < 0; });
+    std::sort(added.begin(), added.end(), [](const TNew& a, const TNew& b) {
+        return CompareNodeNames(a.Data.DisplayName, b.Data.DisplayName) < 0;
+    });
     for (TNew& item : added) {
         auto holder = std::make_unique<TDriveViewNode>();
         holder->Data = std::move(item.Data);
@@ -260,8 +270,8 @@ void TDriveView::ReadVirtualChildren(TTreeNode* Node, bool AddNew, bool DropVani
             holder->Data.ShellFolder = HoldFolder(std::move(item.Folder));
         // With the prober the control asks for the button, and the prober
         // answers off this thread; otherwise the button shows until read.
-        TTreeNode* child = Items().Insert(Node, nullptr, L"",
-                                          subDirScanDelayed_ ? TNodeButton::Ask : TNodeButton::Shown, std::move(holder));
+        TTreeNode* child = Items().Insert(
+            Node, nullptr, L"", subDirScanDelayed_ ? TNodeButton::Ask : TNodeButton::Shown, std::move(holder));
         RefreshNodeText(child);
         ApplyShareOverlay(child);
     }
@@ -322,6 +332,7 @@ TNodeRef TDriveView::NodeForUNCPath(const std::wstring& Path)
         if (!found)
             found = NodeForPidlPath(network, Path);
     } catch (const std::exception&) {
+        TraceIgnoredException(L"reading the network root");
         // The shell's failures leave the network root.
     }
     SetCursor(savedCursor);

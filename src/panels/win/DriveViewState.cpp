@@ -4,6 +4,7 @@
 
 #include "panels/win/DriveView.h"
 
+#include "framework/ScopeExit.h"
 #include "panels/win/DriveViewNode.h"
 
 #include <functional>
@@ -33,20 +34,14 @@ void TDriveView::SaveNodesState()
 
 void TDriveView::RestoreNodesState()
 {
-    LockUpdate();
-    try {
-        // Parents first, so a child's expansion shows.
-        ForEachNode(Items(), [this](TTreeNode* node) {
-            if (NodeData(node).Expanded && !node->Expanded())
-                node->Expand();
-            else if (!NodeData(node).Expanded && node->Expanded())
-                node->Collapse();
-        });
-    } catch (...) {
-        UnlockUpdate();
-        throw;
-    }
-    UnlockUpdate();
+    TUpdateLock<TDriveView> lock(*this, &TDriveView::LockUpdate, &TDriveView::UnlockUpdate);
+    // Parents first, so a child's expansion shows.
+    ForEachNode(Items(), [this](TTreeNode* node) {
+        if (NodeData(node).Expanded && !node->Expanded())
+            node->Expand();
+        else if (!NodeData(node).Expanded && node->Expanded())
+            node->Collapse();
+    });
 }
 
 void TDriveView::CloneTree(TDriveView* Source)
@@ -54,43 +49,37 @@ void TDriveView::CloneTree(TDriveView* Source)
     if (!Source || Source == this)
         return;
     Source->SaveNodesState();
-    LockUpdate();
-    try {
-        pendingChange_ = nullptr;
-        Items().Clear();
-        std::unordered_map<const TTreeNode*, TTreeNode*> copies;
-        std::function<void(TTreeNode*, TTreeNode*)> copy = [&](TTreeNode* from, TTreeNode* parent) {
-            auto holder = std::make_unique<TDriveViewNode>();
-            const auto& source = static_cast<const TDriveViewNode&>(*from->Object());
-            holder->Data.Assign(source.Data);
-            holder->Image = source.Image;
-            holder->SelectedImage = source.SelectedImage;
-            TTreeNode* node = Items().Insert(parent, nullptr, from->Text(), from->HasChildren(), std::move(holder));
-            ApplyShareOverlay(node);
-            copies[from] = node;
-            for (int i = 0; i < from->Count(); ++i)
-                copy(from->Item(i), node);
-        };
-        for (int i = 0; i < Source->Items().RootCount(); ++i)
-            copy(Source->Items().Root(i), nullptr);
-        for (wchar_t drive = kFirstDrive; drive <= kLastDrive; ++drive) {
-            TDriveStatus& own = drives_[drive];
-            const TDriveStatus& theirs = Source->drives_[drive];
-            own.Scanned = theirs.Scanned;
-            own.FullScanned = theirs.FullScanned;
-            own.DefaultDir = theirs.DefaultDir;
-            const auto root = copies.find(static_cast<TTreeNode*>(theirs.RootNode));
-            own.RootNode = root == copies.end() ? nullptr : root->second;
-        }
-        rootsLoaded_ = true;
-        RestoreNodesState();
-        if (TTreeNode* selected = Source->Selected(); selected && copies.count(selected))
-            SelectNode(copies[selected]);
-    } catch (...) {
-        UnlockUpdate();
-        throw;
+    TUpdateLock<TDriveView> lock(*this, &TDriveView::LockUpdate, &TDriveView::UnlockUpdate);
+    pendingChange_ = nullptr;
+    Items().Clear();
+    std::unordered_map<const TTreeNode*, TTreeNode*> copies;
+    std::function<void(TTreeNode*, TTreeNode*)> copy = [&](TTreeNode* from, TTreeNode* parent) {
+        auto holder = std::make_unique<TDriveViewNode>();
+        const auto& source = static_cast<const TDriveViewNode&>(*from->Object());
+        holder->Data.Assign(source.Data);
+        holder->Image = source.Image;
+        holder->SelectedImage = source.SelectedImage;
+        TTreeNode* node = Items().Insert(parent, nullptr, from->Text(), from->HasChildren(), std::move(holder));
+        ApplyShareOverlay(node);
+        copies[from] = node;
+        for (int i = 0; i < from->Count(); ++i)
+            copy(from->Item(i), node);
+    };
+    for (int i = 0; i < Source->Items().RootCount(); ++i)
+        copy(Source->Items().Root(i), nullptr);
+    for (wchar_t drive = kFirstDrive; drive <= kLastDrive; ++drive) {
+        TDriveStatus& own = drives_[drive];
+        const TDriveStatus& theirs = Source->drives_[drive];
+        own.Scanned = theirs.Scanned;
+        own.FullScanned = theirs.FullScanned;
+        own.DefaultDir = theirs.DefaultDir;
+        const auto root = copies.find(static_cast<TTreeNode*>(theirs.RootNode));
+        own.RootNode = root == copies.end() ? nullptr : root->second;
     }
-    UnlockUpdate();
+    rootsLoaded_ = true;
+    RestoreNodesState();
+    if (TTreeNode* selected = Source->Selected(); selected && copies.count(selected))
+        SelectNode(copies[selected]);
 }
 
 void TDriveView::CollapseToSelection()
@@ -102,7 +91,7 @@ void TDriveView::CollapseToSelection()
                 return true;
         return false;
     };
-    LockUpdate();
+    TUpdateLock<TDriveView> lock(*this, &TDriveView::LockUpdate, &TDriveView::UnlockUpdate);
     // Deepest first, so every collapse leaves the node's subtree closed too.
     std::function<void(TTreeNode*)> walk = [&](TTreeNode* node) {
         for (int i = 0; i < node->Count(); ++i)
@@ -112,7 +101,6 @@ void TDriveView::CollapseToSelection()
     };
     for (int i = 0; i < Items().RootCount(); ++i)
         walk(Items().Root(i));
-    UnlockUpdate();
 }
 
 void TDriveView::LockUpdate()

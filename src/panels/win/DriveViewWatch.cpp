@@ -7,6 +7,7 @@
 
 #include "common/BaseUtils.h"
 #include "common/win/BaseUtilsWin.h"
+#include "framework/IgnoredError.h"
 #include "panels/WatchedDrives.h"
 #include "panels/win/DirView.h"
 #include "panels/win/FolderSearch.h"
@@ -28,7 +29,10 @@ constexpr UINT kShellNotifyMessage = WM_USER + 0x142;
 // The prober has results waiting.
 constexpr UINT kProbeResultsMessage = WM_APP + 0x122;
 
-TTreeNode* AsNode(TNodeRef Node) { return static_cast<TTreeNode*>(Node); }
+TTreeNode* AsNode(TNodeRef Node)
+{
+    return static_cast<TTreeNode*>(Node);
+}
 
 // Shell attributes the prober asks a shell folder for.
 constexpr SFGAOF kProbeShellAttrMask = 0xF00F0000;
@@ -64,39 +68,18 @@ bool ProbeSubDirs(const TProbeRequest& Request)
     return FolderHasSubDirs(Request.Path, Request.HideHiddenDirs);
 }
 
-bool FolderExists(const std::wstring& Path)
-{
-    const DWORD attr = GetFileAttributesW(Path.c_str());
-    return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // The tree's nodes as the subtree walk sees them.
 class TTreeWalk : public TIterableTree {
 public:
-    explicit TTreeWalk(TTreeNodes& Nodes) : nodes_(Nodes) {}
     TNodeRef FirstChild(TNodeRef Node) override
     {
         TTreeNode* node = AsNode(Node);
         return node->Count() > 0 ? node->Item(0) : nullptr;
     }
-    TNodeRef NextSibling(TNodeRef Node) override
-    {
-        TTreeNode* node = AsNode(Node);
-        if (TTreeNode* parent = node->Parent()) {
-            for (int i = 0; i + 1 < parent->Count(); ++i)
-                if (parent->Item(i) == node)
-                    return parent->Item(i + 1);
-            return nullptr;
-        }
-        for (int i = 0; i + 1 < nodes_.RootCount(); ++i)
-            if (nodes_.Root(i) == node)
-                return nodes_.Root(i + 1);
-        return nullptr;
-    }
+    // Each node knows its place: one step of the walk costs the same
+    // however many siblings there are.
+    TNodeRef NextSibling(TNodeRef Node) override { return AsNode(Node)->NextSibling(); }
     bool Expanded(TNodeRef Node) override { return AsNode(Node)->Expanded(); }
-
-private:
-    TTreeNodes& nodes_;
 };
 
 }  // namespace
@@ -204,6 +187,7 @@ void TDriveView::StopWatchThreadDrive(wchar_t Drive)
     try {
         watch_->Drive(drive).Monitor.reset();
     } catch (const std::exception&) {
+        TraceIgnoredException(L"ending a folder monitor");
         // A monitor that fails to end is gone from the tree all the same.
     }
 }
@@ -293,9 +277,15 @@ void TDriveView::DriveInvalid(wchar_t Drive)
 
 // ---- Validation ------------------------------------------------------------------
 
-void TDriveView::ValidateDirectory(TTreeNode* Node) { ValidateTree(Node, TIterateMode::imScanned, false); }
+void TDriveView::ValidateDirectory(TTreeNode* Node)
+{
+    ValidateTree(Node, TIterateMode::imScanned, false);
+}
 
-void TDriveView::ValidateExpandedDirectory(TTreeNode* Node) { ValidateTree(Node, TIterateMode::imExpanded, false); }
+void TDriveView::ValidateExpandedDirectory(TTreeNode* Node)
+{
+    ValidateTree(Node, TIterateMode::imExpanded, false);
+}
 
 void TDriveView::ValidateTree(TTreeNode* Node, TIterateMode Mode, bool Full)
 {
@@ -331,7 +321,7 @@ void TDriveView::ValidateTree(TTreeNode* Node, TIterateMode Mode, bool Full)
         }
     } restore{oldErrorMode, hourglass, savedCursor};
 
-    TTreeWalk walk(Items());
+    TTreeWalk walk;
     TNodeRef start = Node;
     IterateSubTree(walk, start, Mode, true, [&](TNodeRef& node) { return ValidateNode(node, Node, Full); });
 
@@ -352,7 +342,7 @@ bool TDriveView::ValidateNode(TNodeRef& Ref, TTreeNode* Start, bool Full)
     TNodeData& data = NodeData(node);
     if (data.IsVirtual)
         return ValidateVirtualNode(Ref, Start);
-    if (node == Start && node->Parent() && !FolderExists(GetDirPath(node))) {
+    if (node == Start && node->Parent() && !DirExists(GetDirPath(node))) {
         DeleteValidatedNode(node);
         Ref = nullptr;
         return true;
@@ -388,7 +378,9 @@ void TDriveView::ReprobeNode(TTreeNode* Node)
     TNodeData& data = NodeData(Node);
     if (subDirScanDelayed_) {
         data.Scanned = false;
-        QueueProbe(Node);
+        // Unqueued, the node is asked again when it is next drawn.
+        if (!QueueProbe(Node))
+            TraceIgnoredFailure(L"queueing a folder's subfolder probe");
         return;
     }
     const bool had = (data.ShellAttr & kShellAttrHasSubFolder) != 0;
@@ -410,10 +402,9 @@ void TDriveView::SyncChildren(TTreeNode* Node)
     std::vector<TDiskFolder> folders;
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW found{};
-    TFindHandle find(FindFirstFileExW((path + L"\\*.*").c_str(), FindExInfoStandard, &found, FindExSearchNameMatch,
-                                     nullptr, 0));
-    if (find.get() == INVALID_HANDLE_VALUE) {
-        find.release();
+    TFindHandle find(
+        FindFirstFileExW((path + L"\\*.*").c_str(), FindExInfoStandard, &found, FindExSearchNameMatch, nullptr, 0));
+    if (!find) {
         // Only "nothing there" empties the node; an unreadable folder keeps
         // what it shows.
         if (GetLastError() != ERROR_FILE_NOT_FOUND)
@@ -428,8 +419,8 @@ void TDriveView::SyncChildren(TTreeNode* Node)
             folder.AlternateName = found.cAlternateFileName;
             names.push_back(folder.Entry.Name);
             folders.push_back(std::move(folder));
-        } while (FindNextFileW(find.get(), &found));
-        find.reset();
+        } while (FindNextFileW(find.Get(), &found));
+        find.Reset();
     }
     std::vector<TChildName> children;
     children.reserve(static_cast<size_t>(Node->Count()));
@@ -492,7 +483,7 @@ void TDriveView::SaveNodesState(TTreeNode* Node)
 {
     if (!Node)
         RaiseNodeNotAssigned(L"SaveNodesState");
-    TTreeWalk walk(Items());
+    TTreeWalk walk;
     TNodeRef start = Node;
     IterateSubTree(walk, start, TIterateMode::imAll, true, [this](TNodeRef& node) {
         if (AsNode(node)->Object())
@@ -508,7 +499,7 @@ void TDriveView::RestoreNodesState(TTreeNode* Node)
     const bool redraw = HandleAllocated();
     if (redraw)
         SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
-    TTreeWalk walk(Items());
+    TTreeWalk walk;
     TNodeRef start = Node;
     IterateSubTree(walk, start, TIterateMode::imAll, true, [this](TNodeRef& node) {
         TTreeNode* tree = AsNode(node);
@@ -547,9 +538,8 @@ bool TDriveView::QueueProbe(TTreeNode* Node)
         const HWND window = HandleAllocated() ? Handle() : nullptr;
         if (!window)
             return false;
-        state.Prober = std::make_unique<TSubDirProber>(ProbeSubDirs, [window] {
-            PostMessageW(window, kProbeResultsMessage, 0, 0);
-        });
+        state.Prober = std::make_unique<TSubDirProber>(ProbeSubDirs,
+                                                       [window] { PostMessageW(window, kProbeResultsMessage, 0, 0); });
         // Shell folders are bound on the worker, which needs COM of its own.
         auto comStarted = std::make_shared<bool>(false);
         state.Prober->OnWorkerStart = [comStarted] {
@@ -582,8 +572,8 @@ void TDriveView::ApplyProbeResults()
         watch_->ProbeNodes.erase(found);
         watch_->ProbeIds.erase(node);
         TNodeData& data = NodeData(node);
-        data.ShellAttr = result.HasSubDirs ? data.ShellAttr | kShellAttrHasSubFolder
-                                           : data.ShellAttr & ~kShellAttrHasSubFolder;
+        data.ShellAttr =
+            result.HasSubDirs ? data.ShellAttr | kShellAttrHasSubFolder : data.ShellAttr & ~kShellAttrHasSubFolder;
         data.Scanned = true;
         if (!result.HasSubDirs && node->Count() == 0) {
             node->SetHasChildren(TNodeButton::None);
@@ -592,7 +582,10 @@ void TDriveView::ApplyProbeResults()
     }
 }
 
-size_t TDriveView::ProbesPending() const { return watch_ ? watch_->ProbeNodes.size() : 0; }
+size_t TDriveView::ProbesPending() const
+{
+    return watch_ ? watch_->ProbeNodes.size() : 0;
+}
 
 void TDriveView::ForgetWatchedNode(TTreeNode* Node)
 {
@@ -700,6 +693,7 @@ bool TDriveView::WatchMessage(TMessage& message)
         try {
             ShellNotification(message);
         } catch (const std::exception&) {
+            TraceIgnoredException(L"placing a folder change in the tree");
             // A notification the tree cannot place changes nothing.
         }
     }

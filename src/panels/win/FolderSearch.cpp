@@ -23,14 +23,13 @@ bool FolderHasSubDirs(const std::wstring& Path, bool HideHidden)
     // attribute test stays.
     TFindHandle find(FindFirstFileExW((RemoveBackslash(Path) + L"\\*.*").c_str(), FindExInfoBasic, &found,
                                       FindExSearchLimitToDirectories, nullptr, 0));
-    if (find.get() == INVALID_HANDLE_VALUE) {
-        find.release();
+    if (!find) {
         return false;
     }
     do {
         if (IsListedSubFolder(found, HideHidden))
             return true;
-    } while (FindNextFileW(find.get(), &found));
+    } while (FindNextFileW(find.Get(), &found));
     return false;
 }
 

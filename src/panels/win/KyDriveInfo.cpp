@@ -1,6 +1,7 @@
 #include "panels/win/KyDriveInfo.h"
 
 #include "common/win/BaseUtilsWin.h"
+#include "framework/IgnoredError.h"
 #include "framework/SysUtils.h"
 #include "framework/win/Forms.h"
 #include "framework/win/Registry.h"
@@ -151,6 +152,7 @@ uint32_t TShellDriveProbe::NoDrives()
             return 0;
         }
     } catch (const Exception&) {
+        TraceIgnoredException(L"reading a drive's shell image index");
         return 0;
     }
 }
@@ -164,7 +166,8 @@ bool TShellDriveProbe::NetworkNeighbourhood(TPidlBytes& Pidl, std::wstring& Disp
         return false;
     const TPidlPtr owned(network);
     Pidl = PidlBytes(network);
-    GetDisplayNameOfStr(desktop_.Get(), network, SHGDN_NORMAL, DisplayName);
+    if (!GetDisplayNameOfStr(desktop_.Get(), network, SHGDN_NORMAL, DisplayName))
+        TraceIgnoredFailure(L"reading the network neighbourhood's name");
     ImageIndex = PidlSysIconIndex(network);
     return true;
 }
@@ -233,7 +236,8 @@ std::wstring TShellDriveProbe::DisplayName(const TPidlBytes& Pidl)
     std::wstring name;
     if (!Pidl.empty()) {
         TQuietDriveErrors quiet;
-        GetDisplayNameOfStr(desktop_.Get(), AsPidl(Pidl), SHGDN_NORMAL, name);
+        if (!GetDisplayNameOfStr(desktop_.Get(), AsPidl(Pidl), SHGDN_NORMAL, name))
+            TraceIgnoredFailure(L"reading a shell item's name");
     }
     return name;
 }
@@ -302,8 +306,7 @@ TDriveInfo* g_driveInfo = nullptr;
 // other components while the hand-over to the user-interface thread still works.
 class TDriveInfoHolder : public TComponent {
 public:
-    explicit TDriveInfoHolder(TComponent* owner)
-        : TComponent(owner), table_(std::make_unique<TShellDriveProbe>())
+    explicit TDriveInfoHolder(TComponent* owner) : TComponent(owner), table_(std::make_unique<TShellDriveProbe>())
     {
         g_driveInfo = &table_;
     }

@@ -2,6 +2,7 @@
 
 #include "common/win/BaseUtilsWin.h"
 #include "framework/win/Forms.h"
+#include "framework/win/Handles.h"
 #include "framework/win/ImgList.h"
 
 #include <algorithm>
@@ -20,17 +21,12 @@ static_assert(hfLeft == HDF_LEFT && hfRight == HDF_RIGHT && hfCenter == HDF_CENT
 class TSortMarkBitmaps {
 public:
     TSortMarkBitmaps() : ascending_(Draw(true)), descending_(Draw(false)) {}
-    ~TSortMarkBitmaps()
-    {
-        DeleteObject(ascending_);
-        DeleteObject(descending_);
-    }
     TSortMarkBitmaps(const TSortMarkBitmaps&) = delete;
     TSortMarkBitmaps& operator=(const TSortMarkBitmaps&) = delete;
 
     HBITMAP For(TSortMarkBitmap mark) const
     {
-        return mark == TSortMarkBitmap::smAscending ? ascending_ : descending_;
+        return static_cast<HBITMAP>((mark == TSortMarkBitmap::smAscending ? ascending_ : descending_).Get());
     }
 
     static std::shared_ptr<TSortMarkBitmaps> Acquire()
@@ -49,53 +45,48 @@ public:
 private:
     // A triangle on the button face: pointing up (ascending, lime) or down
     // (descending, red), its edges in the button's 3-D colours.
-    static HBITMAP Draw(bool ascending)
+    static TGdiObject Draw(bool ascending)
     {
         constexpr int size = 8;
-        HDC screen = GetDC(nullptr);
-        HBITMAP bitmap = CreateCompatibleBitmap(screen, size, size);
-        HDC dc = CreateCompatibleDC(screen);
-        ReleaseDC(nullptr, screen);
-        HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+        TGdiObject bitmap;
+        TOwnDC memory;
+        {
+            const TWindowDC screen(nullptr);
+            bitmap.Reset(CreateCompatibleBitmap(screen.Get(), size, size));
+            memory.Reset(CreateCompatibleDC(screen.Get()));
+        }
+        const HDC dc = memory.Get();
+        const TSelectObject selectBitmap(dc, bitmap.Get());
 
         const RECT all{0, 0, size, size};
         FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
         const COLORREF fill = ascending ? RGB(0, 255, 0) : RGB(255, 0, 0);
         // Corners: two along the base, then the point at x = 4.
         const std::array<POINT, 3> corners =
-            ascending ? std::array<POINT, 3>{{{7, 7}, {0, 7}, {4, 0}}}
-                      : std::array<POINT, 3>{{{0, 0}, {7, 0}, {4, 7}}};
-        HBRUSH brush = CreateSolidBrush(fill);
-        HPEN fillPen = CreatePen(PS_SOLID, 1, fill);
-        HGDIOBJ oldBrush = SelectObject(dc, brush);
-        HGDIOBJ oldPen = SelectObject(dc, fillPen);
+            ascending ? std::array<POINT, 3>{{{7, 7}, {0, 7}, {4, 0}}} : std::array<POINT, 3>{{{0, 0}, {7, 0}, {4, 7}}};
+        const TGdiObject brush(CreateSolidBrush(fill));
+        const TGdiObject fillPen(CreatePen(PS_SOLID, 1, fill));
+        const TSelectObject selectBrush(dc, brush.Get());
+        const TSelectObject selectPen(dc, fillPen.Get());
         Polygon(dc, corners.data(), static_cast<int>(corners.size()));
         // The base, the edge to the point and the edge back, each in its colour.
         const std::array<int, 3> edgeColors =
             ascending ? std::array<int, 3>{COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW, COLOR_BTNHIGHLIGHT}
                       : std::array<int, 3>{COLOR_APPWORKSPACE, COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW};
         for (size_t i = 0; i < corners.size(); ++i) {
-            HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(edgeColors[i]));
-            SelectObject(dc, pen);
+            const TGdiObject pen(CreatePen(PS_SOLID, 1, GetSysColor(edgeColors[i])));
+            const TSelectObject selectEdgePen(dc, pen.Get());
             const POINT from = corners[i];
             const POINT to = corners[(i + 1) % corners.size()];
             MoveToEx(dc, from.x, from.y, nullptr);
             LineTo(dc, to.x, to.y);
             SetPixel(dc, to.x, to.y, GetSysColor(edgeColors[i]));  // LineTo leaves the end point out
-            SelectObject(dc, fillPen);
-            DeleteObject(pen);
         }
-        SelectObject(dc, oldPen);
-        SelectObject(dc, oldBrush);
-        DeleteObject(fillPen);
-        DeleteObject(brush);
-        SelectObject(dc, oldBitmap);
-        DeleteDC(dc);
         return bitmap;
     }
 
-    HBITMAP ascending_;
-    HBITMAP descending_;
+    TGdiObject ascending_;
+    TGdiObject descending_;
 };
 
 namespace {
@@ -128,8 +119,8 @@ TImageList* GlobalDragImages()
 bool CommonControlsThemed()
 {
     if (HMODULE module = GetModuleHandleW(L"comctl32.dll")) {
-        auto getVersion = reinterpret_cast<DLLGETVERSIONPROC>(
-            reinterpret_cast<void*>(GetProcAddress(module, "DllGetVersion")));
+        auto getVersion =
+            reinterpret_cast<DLLGETVERSIONPROC>(reinterpret_cast<void*>(GetProcAddress(module, "DllGetVersion")));
         DLLVERSIONINFO info{};
         info.cbSize = sizeof info;
         if (getVersion && SUCCEEDED(getVersion(&info)) && info.dwMajorVersion >= 6)
@@ -139,8 +130,8 @@ bool CommonControlsThemed()
     // controls; Wine's copy of it still answers DllGetVersion with 5.81.
     ACTCTX_SECTION_KEYED_DATA data{};
     data.cbSize = sizeof data;
-    return FindActCtxSectionStringW(0, nullptr, ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION, L"comctl32.dll",
-                                    &data) != FALSE;
+    return FindActCtxSectionStringW(0, nullptr, ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION, L"comctl32.dll", &data) !=
+           FALSE;
 }
 
 TKyListView::TKyListView(TComponent* owner) : TCustomListView(owner)
@@ -414,8 +405,7 @@ void TKyListView::HeaderNotify(NMHDR& header, TMessage& message)
 void TKyListView::WndProc(TMessage& message)
 {
     TCustomListView::WndProc(message);
-    if (message.Msg == WM_PAINT && ViewStyle() == TViewStyle::vsReport && ShowColumnHeaders() &&
-        !marksPainted_)
+    if (message.Msg == WM_PAINT && ViewStyle() == TViewStyle::vsReport && ShowColumnHeaders() && !marksPainted_)
         UpdateSortMarks();
 }
 

@@ -1,5 +1,6 @@
 #include "panels/win/ShellDialogs.h"
 
+#include "framework/IgnoredError.h"
 #include "framework/SysUtils.h"
 #include "framework/win/Registry.h"
 
@@ -15,6 +16,7 @@ bool HasShellVerb(const std::wstring& extension, const std::wstring& verb)
     try {
         type = registry.ReadString(L"");
     } catch (const Exception&) {
+        TraceIgnoredException(L"reading a file type's open verb");
         return false;
     }
     if (type.empty())

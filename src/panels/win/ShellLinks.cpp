@@ -2,6 +2,7 @@
 
 #include "common/BaseUtils.h"
 #include "framework/win/Forms.h"
+#include "framework/win/Handles.h"
 #include "framework/win/WinApi.h"
 
 #include <wrl/client.h>
@@ -40,9 +41,8 @@ std::wstring ReadTarget(IShellLinkW& link)
     // stores may be in the ANSI code page only and lose characters.
     PIDLIST_ABSOLUTE item = nullptr;
     if (link.GetIDList(&item) == S_OK && item) {
-        const BOOL found = SHGetPathFromIDListW(item, path);
-        CoTaskMemFree(item);
-        if (found && path[0])
+        const TTaskMemory owned(item);
+        if (SHGetPathFromIDListW(item, path) && path[0])
             return path;
     }
     if (link.GetPath(path, MAX_PATH, nullptr, 0) != S_OK)

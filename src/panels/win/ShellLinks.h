@@ -19,12 +19,13 @@ struct TShellLinkData {
 // file is never updated. True when the shortcut names a file-system target:
 // a link to something else (a printer, "My Computer") has an empty target
 // and counts as failure, the other fields filled all the same.
-bool GetShellLinkData(const std::wstring& LinkFile, TShellLinkData& Data, bool AllowUI, bool UseLinkInfo);
+[[nodiscard]] bool GetShellLinkData(const std::wstring& LinkFile, TShellLinkData& Data, bool AllowUI, bool UseLinkInfo);
 // Only the target; empty when it cannot be read.
 std::wstring GetShellLinkTarget(const std::wstring& LinkFile, bool AllowUI, bool UseLinkInfo);
 // Writes a shortcut to Target with the target's folder as working folder
 // and the description; an empty LinkName means Target + ".lnk". The file is
 // written only when every part was set; true when it was written.
-bool CreateShellLink(const std::wstring& Target, const std::wstring& LinkName, const std::wstring& Description);
+[[nodiscard]] bool CreateShellLink(const std::wstring& Target, const std::wstring& LinkName,
+                                   const std::wstring& Description);
 
 }  // namespace qrv

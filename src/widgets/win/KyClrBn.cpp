@@ -1,4 +1,5 @@
 #include "widgets/win/KyClrBn.h"
+#include "framework/win/Handles.h"
 
 #include <commdlg.h>
 
@@ -13,10 +14,10 @@ constexpr TColor Rgb(int r, int g, int b)
 
 // Column by column, top to bottom.
 constexpr std::array<TColor, 20> kPresetColors = {
-    Rgb(255, 255, 255), Rgb(255, 0, 0),     Rgb(0, 255, 0),     Rgb(0, 0, 255),     Rgb(191, 215, 191),
-    Rgb(0, 0, 0),       Rgb(127, 0, 0),     Rgb(0, 127, 0),     Rgb(0, 0, 127),     Rgb(159, 191, 239),
-    Rgb(191, 191, 191), Rgb(255, 255, 0),   Rgb(0, 255, 255),   Rgb(255, 0, 255),   Rgb(255, 247, 239),
-    Rgb(127, 127, 127), Rgb(127, 127, 0),   Rgb(0, 127, 127),   Rgb(127, 0, 127),   Rgb(159, 159, 159),
+    Rgb(255, 255, 255), Rgb(255, 0, 0),   Rgb(0, 255, 0),   Rgb(0, 0, 255),   Rgb(191, 215, 191),
+    Rgb(0, 0, 0),       Rgb(127, 0, 0),   Rgb(0, 127, 0),   Rgb(0, 0, 127),   Rgb(159, 191, 239),
+    Rgb(191, 191, 191), Rgb(255, 255, 0), Rgb(0, 255, 255), Rgb(255, 0, 255), Rgb(255, 247, 239),
+    Rgb(127, 127, 127), Rgb(127, 127, 0), Rgb(0, 127, 127), Rgb(127, 0, 127), Rgb(159, 159, 159),
 };
 
 }  // namespace
@@ -93,9 +94,9 @@ void TKyColorButton::Paint(HDC dc)
     // The swatch, then an etched line and the arrow.
     RECT swatch{content.left + 4, content.top + 2, content.right - 10, content.bottom - 2};
     if (swatch.right > swatch.left && swatch.bottom > swatch.top) {
-        HBRUSH fill = Enabled() ? CreateSolidBrush(ColorToRGB(Color())) : CreateHatchBrush(HS_DIAGCROSS, GetSysColor(COLOR_BTNSHADOW));
-        FillRect(dc, &swatch, fill);
-        DeleteObject(fill);
+        const TGdiObject fill(Enabled() ? CreateSolidBrush(ColorToRGB(Color()))
+                                        : CreateHatchBrush(HS_DIAGCROSS, GetSysColor(COLOR_BTNSHADOW)));
+        FillRect(dc, &swatch, static_cast<HBRUSH>(fill.Get()));
         FrameRect(dc, &swatch, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     }
     RECT shadow{content.right - 8, content.top + 1, content.right - 7, content.bottom - 1};

@@ -3,6 +3,7 @@
 #include "framework/ScopeExit.h"
 #include "framework/SysUtils.h"
 #include "framework/win/Forms.h"
+#include "framework/win/Handles.h"
 #include "widgets/win/KyDockCommon.h"
 
 #include <algorithm>
@@ -72,10 +73,18 @@ void TKyDock::SetPosition(TDockPosition position)
         throw EInvalidOperation(L"Cannot change Position of a TKyDock if it already contains controls");
     position_ = position;
     switch (position) {
-    case TDockPosition::dpTop: SetAlign(TAlign::alTop); break;
-    case TDockPosition::dpBottom: SetAlign(TAlign::alBottom); break;
-    case TDockPosition::dpLeft: SetAlign(TAlign::alLeft); break;
-    case TDockPosition::dpRight: SetAlign(TAlign::alRight); break;
+    case TDockPosition::dpTop:
+        SetAlign(TAlign::alTop);
+        break;
+    case TDockPosition::dpBottom:
+        SetAlign(TAlign::alBottom);
+        break;
+    case TDockPosition::dpLeft:
+        SetAlign(TAlign::alLeft);
+        break;
+    case TDockPosition::dpRight:
+        SetAlign(TAlign::alRight);
+        break;
     }
     ArrangeToolWindows();
 }
@@ -134,9 +143,8 @@ void TKyDock::EndUpdate()
 
 TDockOrientation TKyDock::Orientation() const
 {
-    return position_ == TDockPosition::dpTop || position_ == TDockPosition::dpBottom
-               ? TDockOrientation::doHorizontal
-               : TDockOrientation::doVertical;
+    return position_ == TDockPosition::dpTop || position_ == TDockPosition::dpBottom ? TDockOrientation::doHorizontal
+                                                                                     : TDockOrientation::doVertical;
 }
 
 int TKyDock::RowThickness(int row) const
@@ -243,8 +251,7 @@ void TKyDock::ArrangeToolWindows(bool clipPositions)
     std::vector<TDockBar> bars;
     for (TKyCustomToolWindow* window : windows)
         bars.push_back(TDockBar{window->dockRow_, window->dockPos_, window->fullSize_, window->Visible(),
-                                horizontal ? window->Width() : window->Height(),
-                                window->GetRowThickness(orientation)});
+                                horizontal ? window->Width() : window->Height(), window->GetRowThickness(orientation)});
     TDockArrangeOptions options;
     options.ClientLength = ClientLength();
     options.LimitToOneRow = limitToOneRow_;
@@ -300,7 +307,8 @@ void TKyDock::FrameChanged()
 
 void TKyDock::PaintBoundLines()
 {
-    HDC dc = GetWindowDC(handle_);
+    const TWindowDC windowDC(handle_, GetWindowDC(handle_));
+    const HDC dc = windowDC.Get();
     RECT r;
     GetWindowRect(handle_, &r);
     OffsetRect(&r, -r.left, -r.top);
@@ -315,7 +323,6 @@ void TKyDock::PaintBoundLines()
         line({r.left, r.bottom - 1, r.right, r.bottom}, highlight);
     if (boundLines_ & blRight)
         line({r.right - 1, r.top, r.right, r.bottom}, highlight);
-    ReleaseDC(handle_, dc);
 }
 
 void TKyDock::WndProc(TMessage& message)
@@ -348,8 +355,7 @@ void TKyDock::WndProc(TMessage& message)
 TKyCustomToolWindow::TKyCustomToolWindow(TComponent* owner) : TWinControl(owner)
 {
     SetBounds(0, 0, 100, 26);
-    RegisterToolWindowHookClient(ProcessToolWindowHookEvent,
-                                 hpSendActivateApp | hpSendWindowPosChanged | hpPreDestroy);
+    RegisterToolWindowHookClient(ProcessToolWindowHookEvent, hpSendActivateApp | hpSendWindowPosChanged | hpPreDestroy);
 }
 
 TKyCustomToolWindow::~TKyCustomToolWindow()
@@ -516,9 +522,15 @@ RECT TKyCustomToolWindow::NonClientSize() const
     if (dock_->AllowDrag()) {
         int band = 0;
         switch (dragHandleStyle_) {
-        case TDragHandleStyle::dhDouble: band = 9; break;
-        case TDragHandleStyle::dhNone: band = 0; break;
-        case TDragHandleStyle::dhSingle: band = 6; break;
+        case TDragHandleStyle::dhDouble:
+            band = 9;
+            break;
+        case TDragHandleStyle::dhNone:
+            band = 0;
+            break;
+        case TDragHandleStyle::dhSingle:
+            band = 6;
+            break;
         }
         if (IsHorizontal(dock_->Orientation()))
             nc.left += band;
@@ -587,13 +599,15 @@ void TKyCustomToolWindow::FrameChanged()
 
 void TKyCustomToolWindow::PaintNonClient()
 {
-    HDC dc = GetWindowDC(handle_);
+    const TWindowDC windowDC(handle_, GetWindowDC(handle_));
+    const HDC dc = windowDC.Get();
     RECT r;
     GetWindowRect(handle_, &r);
     OffsetRect(&r, -r.left, -r.top);
     const RECT nc = NonClientSize();
     ExcludeClipRect(dc, nc.left, nc.top, r.right - nc.right, r.bottom - nc.bottom);
-    HBRUSH face = CreateSolidBrush(ColorToRGB(Color()));
+    const TGdiObject faceBrush(CreateSolidBrush(ColorToRGB(Color())));
+    const auto face = static_cast<HBRUSH>(faceBrush.Get());
     FillRect(dc, &r, face);
     if (borderStyle_ == TToolWindowBorderStyle::bsSingle)
         DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
@@ -603,14 +617,11 @@ void TKyCustomToolWindow::PaintNonClient()
         const bool twoBars = dragHandleStyle_ == TDragHandleStyle::dhDouble;
         const int start = 2 + (twoBars ? 2 : 1);
         for (int bar = 0; bar < (twoBars ? 2 : 1); ++bar) {
-            RECT grip = IsHorizontal(dock_->Orientation())
-                            ? RECT{start + 3 * bar, 2, start + 3 * bar + 3, r.bottom - 2}
-                            : RECT{2, start + 3 * bar, r.right - 2, start + 3 * bar + 3};
+            RECT grip = IsHorizontal(dock_->Orientation()) ? RECT{start + 3 * bar, 2, start + 3 * bar + 3, r.bottom - 2}
+                                                           : RECT{2, start + 3 * bar, r.right - 2, start + 3 * bar + 3};
             DrawEdge(dc, &grip, BDR_RAISEDINNER, BF_RECT | BF_MIDDLE);
         }
     }
-    DeleteObject(face);
-    ReleaseDC(handle_, dc);
 }
 
 void TKyCustomToolWindow::WndProc(TMessage& message)

@@ -28,8 +28,6 @@ TKyTrayIcon::TKyTrayIcon(TComponent* owner) : TComponent(owner)
 TKyTrayIcon::~TKyTrayIcon()
 {
     HideIcon();
-    if (icon_)
-        DestroyIcon(icon_);
 }
 
 HWND TKyTrayIcon::WindowHandle() const
@@ -53,7 +51,7 @@ NOTIFYICONDATAW TKyTrayIcon::Data() const
     data.uID = 0;
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = WM_TRAYNOTIFY;
-    data.hIcon = icon_;
+    data.hIcon = icon_.Get();
     const std::wstring tip = Tip();
     lstrcpynW(data.szTip, tip.c_str(), static_cast<int>(std::size(data.szTip)));
     return data;
@@ -80,9 +78,7 @@ void TKyTrayIcon::SetHint(const std::wstring& hint)
 
 void TKyTrayIcon::SetIcon(HICON icon)
 {
-    if (icon_)
-        DestroyIcon(icon_);
-    icon_ = icon ? CopyIcon(icon) : nullptr;
+    icon_.Reset(icon ? CopyIcon(icon) : nullptr);
     UpdateIcon();
 }
 
@@ -131,8 +127,8 @@ void TKyTrayIcon::Click(bool right)
         SetForegroundWindow(owner);
         POINT cursor;
         GetCursorPos(&cursor);
-        const UINT command = TrackPopupMenuEx(popupMenu_->Handle(), TPM_RETURNCMD | TPM_RIGHTBUTTON,
-                                              cursor.x, cursor.y, owner, nullptr);
+        const UINT command =
+            TrackPopupMenuEx(popupMenu_->Handle(), TPM_RETURNCMD | TPM_RIGHTBUTTON, cursor.x, cursor.y, owner, nullptr);
         PostMessageW(owner, WM_NULL, 0, 0);
         if (command)
             popupMenu_->DispatchCommand(command);

@@ -3,6 +3,7 @@
 // reports clicks on it and pops up its menu on a right click.
 
 #include "framework/Component.h"
+#include "framework/win/Handles.h"
 #include "framework/win/WinApi.h"
 
 #include <memory>
@@ -34,7 +35,7 @@ public:
     void SetHint(const std::wstring& hint);
     std::wstring Tip() const;
     // A copy of the icon is kept; none shows nothing.
-    HICON Icon() const { return icon_; }
+    HICON Icon() const { return icon_.Get(); }
     void SetIcon(HICON icon);
     // A popup menu shown on a right click; without one a right click is a click.
     TMenu* PopupMenu() const { return popupMenu_; }
@@ -59,7 +60,7 @@ private:
     std::unique_ptr<TUtilWindow> window_;
     bool active_ = false;
     std::wstring hint_;
-    HICON icon_ = nullptr;
+    TIconHandle icon_;
     TMenu* popupMenu_ = nullptr;
     bool added_ = false;
     bool leftPressed_ = false;

@@ -1,6 +1,7 @@
 #include "widgets/win/KySplit.h"
 
 #include "framework/win/Forms.h"
+#include "framework/win/Handles.h"
 
 #include <algorithm>
 
@@ -37,8 +38,8 @@ void TKySplitter::SetControlSecond(TControl* control)
 void TKySplitter::SetAlign(TAlign align)
 {
     const TAlign previous = Align();
-    const bool wasEdge = previous == TAlign::alTop || previous == TAlign::alBottom ||
-                         previous == TAlign::alLeft || previous == TAlign::alRight;
+    const bool wasEdge = previous == TAlign::alTop || previous == TAlign::alBottom || previous == TAlign::alLeft ||
+                         previous == TAlign::alRight;
     if (!wasEdge) {
         if (align == TAlign::alTop || align == TAlign::alBottom)
             SetHeight(3);
@@ -50,11 +51,20 @@ void TKySplitter::SetAlign(TAlign align)
         return;
     POINT beyond{Left(), Top()};
     switch (align) {
-    case TAlign::alTop: beyond = {Left(), Top() - 1}; break;
-    case TAlign::alBottom: beyond = {Left(), Top() + Height()}; break;
-    case TAlign::alLeft: beyond = {Left() - 1, Top()}; break;
-    case TAlign::alRight: beyond = {Left() + Width(), Top()}; break;
-    default: return;
+    case TAlign::alTop:
+        beyond = {Left(), Top() - 1};
+        break;
+    case TAlign::alBottom:
+        beyond = {Left(), Top() + Height()};
+        break;
+    case TAlign::alLeft:
+        beyond = {Left() - 1, Top()};
+        break;
+    case TAlign::alRight:
+        beyond = {Left() + Width(), Top()};
+        break;
+    default:
+        return;
     }
     for (int i = 0; i < Parent()->ControlCount(); ++i) {
         TControl* child = Parent()->Controls(i);
@@ -92,10 +102,13 @@ TControl* TKySplitter::ResizedControl() const
 {
     switch (SplitKind()) {
     case 1:
-    case 3: return first_;
+    case 3:
+        return first_;
     case 2:
-    case 4: return second_;
-    default: return nullptr;
+    case 4:
+        return second_;
+    default:
+        return nullptr;
     }
 }
 
@@ -127,7 +140,8 @@ void TKySplitter::DrawLine()
     // An inverted line on the form, drawn again to erase it.
     TWinControl* parent = Parent();
     HWND top = GetAncestor(parent->Handle(), GA_ROOT);
-    HDC dc = GetDCEx(top, nullptr, DCX_WINDOW | DCX_CACHE | DCX_LOCKWINDOWUPDATE);
+    const TWindowDC windowDC(top, GetDCEx(top, nullptr, DCX_WINDOW | DCX_CACHE | DCX_LOCKWINDOWUPDATE));
+    const HDC dc = windowDC.Get();
     const int thickness = std::max(2, (Vertical() ? Height() : Width()) - 2);
     POINT origin{0, 0};
     MapWindowPoints(parent->Handle(), nullptr, &origin, 1);
@@ -136,13 +150,13 @@ void TKySplitter::DrawLine()
     origin.x -= window.left;
     origin.y -= window.top;
     const int centre = (Vertical() ? Height() : Width()) / 2 - thickness / 2;
-    HGDIOBJ old = SelectObject(dc, GetStockObject(WHITE_BRUSH));
-    if (Vertical())
-        PatBlt(dc, origin.x + Left(), origin.y + line_ + centre, Width(), thickness, PATINVERT);
-    else
-        PatBlt(dc, origin.x + line_ + centre, origin.y + Top(), thickness, Height(), PATINVERT);
-    SelectObject(dc, old);
-    ReleaseDC(top, dc);
+    {
+        const TSelectObject select(dc, GetStockObject(WHITE_BRUSH));
+        if (Vertical())
+            PatBlt(dc, origin.x + Left(), origin.y + line_ + centre, Width(), thickness, PATINVERT);
+        else
+            PatBlt(dc, origin.x + line_ + centre, origin.y + Top(), thickness, Height(), PATINVERT);
+    }
     lineDrawn_ = !lineDrawn_;
 }
 

@@ -1,5 +1,6 @@
 #include "widgets/win/KyToolbarCtls.h"
 
+#include "framework/win/Handles.h"
 #include "framework/win/ImgList.h"
 #include "framework/win/Menus.h"
 
@@ -12,27 +13,21 @@ namespace qrv {
 namespace {
 
 // An 8x8 pattern of button face and highlight for latched buttons.
-HBRUSH CreateDitherBrush()
+TGdiObject CreateDitherBrush()
 {
     const WORD rows[8] = {0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55};
-    HBITMAP pattern = CreateBitmap(8, 8, 1, 1, rows);
-    HBRUSH brush = CreatePatternBrush(pattern);
-    DeleteObject(pattern);
-    return brush;
+    const TGdiObject pattern(CreateBitmap(8, 8, 1, 1, rows));
+    return TGdiObject(CreatePatternBrush(static_cast<HBITMAP>(pattern.Get())));
 }
 
 void FillTriangle(HDC dc, int x, int y, COLORREF color)
 {
-    HBRUSH brush = CreateSolidBrush(color);
-    HPEN pen = CreatePen(PS_SOLID, 1, color);
-    HGDIOBJ oldBrush = SelectObject(dc, brush);
-    HGDIOBJ oldPen = SelectObject(dc, pen);
+    const TGdiObject brush(CreateSolidBrush(color));
+    const TGdiObject pen(CreatePen(PS_SOLID, 1, color));
+    const TSelectObject selectBrush(dc, brush.Get());
+    const TSelectObject selectPen(dc, pen.Get());
     const POINT points[3] = {{x - 2, y}, {x + 2, y}, {x, y + 2}};
     Polygon(dc, points, 3);
-    SelectObject(dc, oldPen);
-    SelectObject(dc, oldBrush);
-    DeleteObject(pen);
-    DeleteObject(brush);
 }
 
 }  // namespace
@@ -313,14 +308,13 @@ void TKyToolbarButton::DropDown()
         return;
     RECT r;
     GetWindowRect(handle_, &r);
-    const UINT command = TrackPopupMenuEx(dropdownMenu_->Handle(),
-                                          TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON,
-                                          r.left, r.bottom, handle_, nullptr);
+    const UINT command =
+        TrackPopupMenuEx(dropdownMenu_->Handle(), TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, r.left,
+                         r.bottom, handle_, nullptr);
     if (removeClicks) {
         // The click that closed the menu over this button must not press it again.
         MSG msg;
-        while (PeekMessageW(&msg, handle_, WM_LBUTTONDOWN, WM_MBUTTONDBLCLK, PM_REMOVE)) {
-        }
+        while (PeekMessageW(&msg, handle_, WM_LBUTTONDOWN, WM_MBUTTONDBLCLK, PM_REMOVE)) {}
     }
     if (command)
         dropdownMenu_->DispatchCommand(command);
@@ -407,23 +401,24 @@ void TKyToolbarButton::Paint(HDC target, const RECT& client)
     if (width <= 0 || height <= 0)
         return;
     // Off-screen, then copied in one step.
-    HDC dc = CreateCompatibleDC(target);
-    HBITMAP bitmap = CreateCompatibleBitmap(target, width, height);
-    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+    const TOwnDC memory(CreateCompatibleDC(target));
+    const TGdiObject bitmap(CreateCompatibleBitmap(target, width, height));
+    const HDC dc = memory.Get();
+    const TSelectObject selectBitmap(dc, bitmap.Get());
 
     const bool pushed = Pushed();
     RECT r{0, 0, width, height};
-    HBRUSH face = CreateSolidBrush(ColorToRGB(Color()));
-    FillRect(dc, &r, face);
-    DeleteObject(face);
+    {
+        const TGdiObject face(CreateSolidBrush(ColorToRGB(Color())));
+        FillRect(dc, &r, static_cast<HBRUSH>(face.Get()));
+    }
     if (down_ && !hot_ && !menuDown_) {
-        HBRUSH dither = CreateDitherBrush();
+        const TGdiObject dither = CreateDitherBrush();
         SetTextColor(dc, GetSysColor(COLOR_BTNFACE));
         SetBkColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
         RECT inner = r;
         InflateRect(&inner, -1, -1);
-        FillRect(dc, &inner, dither);
-        DeleteObject(dither);
+        FillRect(dc, &inner, static_cast<HBRUSH>(dither.Get()));
     }
 
     RECT main = r;
@@ -453,9 +448,6 @@ void TKyToolbarButton::Paint(HDC target, const RECT& client)
     DrawContent(dc, main, pushed && !menuDown_);
 
     BitBlt(target, client.left, client.top, width, height, dc, 0, 0, SRCCOPY);
-    SelectObject(dc, oldBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
 }
 
 void TKyToolbarButton::WndProc(TMessage& message)

@@ -1,6 +1,8 @@
 #include "widgets/win/ToolEdit.h"
 
+#include "common/win/BaseUtilsWin.h"
 #include "framework/win/Forms.h"
+#include "framework/win/Handles.h"
 #include "widgets/CommandLineParams.h"
 #include "widgets/FileUtil.h"
 #include "widgets/win/KyThemeCtrls.h"
@@ -13,23 +15,6 @@
 namespace qrv {
 
 namespace {
-
-DWORD Attributes(const std::wstring& path)
-{
-    return path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(path.c_str());
-}
-
-bool FileExists(const std::wstring& path)
-{
-    const DWORD a = Attributes(path);
-    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool DirectoryExists(const std::wstring& path)
-{
-    const DWORD a = Attributes(path);
-    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 // The folder part of a path, without a trailing separator unless it is a root.
 std::wstring FileDir(const std::wstring& path)
@@ -215,7 +200,7 @@ void TFilenameEdit::DoButtonClick()
         std::wstring file;
         if (IsValidFileName(name)) {
             const std::wstring dir = FileDir(name);
-            if (DirectoryExists(dir))
+            if (DirExists(dir))
                 folder = dir;
             const std::wstring part = FilePart(name);
             if (IsValidFileName(part))
@@ -242,7 +227,8 @@ void TFilenameEdit::DoButtonClick()
         ofn.lpstrDefExt = ext.empty() ? nullptr : ext.c_str();
         ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
         const bool save = DialogKind == TFileDialogKind::dkSave;
-        action = WithoutErrorBoxes([&] { return save ? GetSaveFileNameW(&ofn) != FALSE : GetOpenFileNameW(&ofn) != FALSE; });
+        action =
+            WithoutErrorBoxes([&] { return save ? GetSaveFileNameW(&ofn) != FALSE : GetOpenFileNameW(&ofn) != FALSE; });
         if (action) {
             name = buffer.c_str();
             FilterIndex = static_cast<int>(ofn.nFilterIndex);
@@ -280,7 +266,7 @@ void TDirectoryEdit::DoButtonClick()
     if (action) {
         if (name.empty())
             name = InitialDir.empty() ? L"\\" : InitialDir;
-        if (!DirectoryExists(name))
+        if (!DirExists(name))
             name = L"\\";
         BROWSEINFOW info{};
         info.hwndOwner = OwnerWindow(HandleAllocated() ? handle_ : nullptr);
@@ -293,9 +279,9 @@ void TDirectoryEdit::DoButtonClick()
             PIDLIST_ABSOLUTE list = SHBrowseForFolderW(&info);
             if (!list)
                 return false;
+            const TTaskMemory owned(list);
             wchar_t path[MAX_PATH] = L"";
             const bool ok = SHGetPathFromIDListW(list, path) != FALSE;
-            CoTaskMemFree(list);
             chosen = path;
             return ok && !chosen.empty();
         });
@@ -314,7 +300,7 @@ void TDirectoryEdit::DoButtonClick()
         return;
     const std::wstring text = Text();
     SetText(MultipleDirs && !text.empty() ? name + L";" + text : name);
-    if (DirectoryExists(name))
+    if (DirExists(name))
         InitialDir = name;
 }
 

@@ -15,8 +15,7 @@ int wmain(int argc, wchar_t** argv)
         qrv::TMutex mutex(argv[1]);
         if (!mutex.Get(0))
             return 1;
-        mutex.Release();
-        return 0;
+        return mutex.Release() ? 0 : 3;
     } catch (const std::exception&) {
         return 2;
     }

@@ -69,6 +69,29 @@ TEST_F(BaseUtilsFiles, ExistenceAndAttributes)
     EXPECT_FALSE(DirExistsAttr(dir.File(L"nothing"), attr));
     EXPECT_EQ(attr, INVALID_FILE_ATTRIBUTES);
     EXPECT_TRUE(DirExists(dir.Path()));
+
+    EXPECT_TRUE(FileExists(visibleFile));
+    EXPECT_FALSE(FileExists(dir.File(L"visible"))) << "a folder is no file";
+    EXPECT_FALSE(FileExists(dir.File(L"nothing")));
+    EXPECT_FALSE(FileExists(L""));
+    EXPECT_FALSE(DirExists(visibleFile));
+}
+
+TEST_F(BaseUtilsFiles, FullPathNamesAndTheTemporaryFolder)
+{
+    const std::wstring visible = dir.File(L"visible");
+    EXPECT_EQ(FullPathName(dir.File(L"hidden\\..\\.\\visible")), visible);
+    std::wstring slashes = visible;
+    for (wchar_t& c : slashes)
+        if (c == L'\\')
+            c = L'/';
+    EXPECT_EQ(FullPathName(slashes), visible);
+    EXPECT_EQ(FullPathName(L""), L"");
+
+    const std::wstring temp = TemporaryFolder();
+    ASSERT_FALSE(temp.empty());
+    EXPECT_EQ(temp.back(), L'\\');
+    EXPECT_TRUE(DirExists(temp));
 }
 
 TEST_F(BaseUtilsFiles, CanOpenFileSharesWithWriters)
@@ -162,15 +185,24 @@ TEST(BaseUtilsWin, OemConversions)
 {
     if (GetOEMCP() != 850 && GetOEMCP() != 437)
         GTEST_SKIP() << "needs a western OEM code page, this system has " << GetOEMCP();
-    EXPECT_EQ(OemToWideStr("\x8E" "rger"), L"Ärger");
-    EXPECT_EQ(WideToOemStr(L"Ärger"), "\x8E" "rger");
+    EXPECT_EQ(OemToWideStr("\x8E"
+                           "rger"),
+              L"Ärger");
+    EXPECT_EQ(WideToOemStr(L"Ärger"), "\x8E"
+                                      "rger");
     EXPECT_EQ(OemToWideStr(""), L"");
     // A box-drawing character has no place in the ANSI code page but
     // survives the direct way to UTF-16.
     EXPECT_EQ(OemToWideStr("\xC4"), L"\u2500");
     if (GetACP() == 1252) {
-        EXPECT_EQ(OemToAnsiStr("\x8E" "rger"), "\xC4" "rger");
-        EXPECT_EQ(AnsiToOemStr("\xC4" "rger"), "\x8E" "rger");
+        EXPECT_EQ(OemToAnsiStr("\x8E"
+                               "rger"),
+                  "\xC4"
+                  "rger");
+        EXPECT_EQ(AnsiToOemStr("\xC4"
+                               "rger"),
+                  "\x8E"
+                  "rger");
         EXPECT_EQ(OemToAnsiStr("a\xC4z").size(), 3u) << "same length";
     }
 }

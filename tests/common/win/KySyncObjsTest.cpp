@@ -23,8 +23,8 @@ public:
         worker_ = std::thread([&, releaseAtEnd] {
             taken.set_value(mutex.Get(5000));
             letGo_.get_future().wait();
-            if (releaseAtEnd)
-                mutex.Release();
+            if (releaseAtEnd && !mutex.Release())
+                ADD_FAILURE() << "the owning thread could not release the mutex";
         });
         took_ = tookIt.get();
     }
@@ -61,8 +61,7 @@ DWORD RunProbe(const std::wstring& name)
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return 1000 + GetLastError();
     DWORD exitCode = 999;
     if (WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0)

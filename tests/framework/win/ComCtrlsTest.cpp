@@ -1,5 +1,5 @@
-#include "framework/SysUtils.h"
 #include "framework/win/ComCtrls.h"
+#include "framework/SysUtils.h"
 #include "framework/win/Forms.h"
 
 #include <gtest/gtest.h>
@@ -78,10 +78,12 @@ TEST(ListView, PropertiesReachTheWindow)
     };
     const Case cases[] = {
         {"GridLines", [&](bool on) { list->SetGridLines(on); }, [&] { return (extended() & LVS_EX_GRIDLINES) != 0; }},
-        {"RowSelect", [&](bool on) { list->SetRowSelect(on); }, [&] { return (extended() & LVS_EX_FULLROWSELECT) != 0; }},
+        {"RowSelect", [&](bool on) { list->SetRowSelect(on); },
+         [&] { return (extended() & LVS_EX_FULLROWSELECT) != 0; }},
         {"ReadOnly", [&](bool on) { list->SetReadOnly(on); }, [&] { return !(Style(window) & LVS_EDITLABELS); }},
         {"MultiSelect", [&](bool on) { list->SetMultiSelect(on); }, [&] { return !(Style(window) & LVS_SINGLESEL); }},
-        {"HideSelection", [&](bool on) { list->SetHideSelection(on); }, [&] { return !(Style(window) & LVS_SHOWSELALWAYS); }},
+        {"HideSelection", [&](bool on) { list->SetHideSelection(on); },
+         [&] { return !(Style(window) & LVS_SHOWSELALWAYS); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -236,8 +238,8 @@ TEST(TreeView, NodesAndSelectionReachTheWindow)
     wchar_t text[32] = L"";
     TVITEMW item{};
     item.mask = TVIF_TEXT;
-    item.hItem = reinterpret_cast<HTREEITEM>(SendMessageW(window, TVM_GETNEXTITEM, TVGN_CHILD,
-        SendMessageW(window, TVM_GETNEXTITEM, TVGN_ROOT, 0)));
+    item.hItem = reinterpret_cast<HTREEITEM>(
+        SendMessageW(window, TVM_GETNEXTITEM, TVGN_CHILD, SendMessageW(window, TVM_GETNEXTITEM, TVGN_ROOT, 0)));
     item.pszText = text;
     item.cchTextMax = 32;
     SendMessageW(window, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
@@ -288,8 +290,8 @@ struct Owned : TTreeNodeObject {
 std::vector<std::wstring> ControlChildTexts(HWND window, HTREEITEM parent)
 {
     std::vector<std::wstring> texts;
-    auto item = reinterpret_cast<HTREEITEM>(SendMessageW(
-        window, TVM_GETNEXTITEM, parent ? TVGN_CHILD : TVGN_ROOT, reinterpret_cast<LPARAM>(parent)));
+    auto item = reinterpret_cast<HTREEITEM>(
+        SendMessageW(window, TVM_GETNEXTITEM, parent ? TVGN_CHILD : TVGN_ROOT, reinterpret_cast<LPARAM>(parent)));
     for (; item; item = reinterpret_cast<HTREEITEM>(
                      SendMessageW(window, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
         wchar_t text[32] = L"";
@@ -324,7 +326,8 @@ TEST(TreeView, InsertSortButtonsExpansionAndOwnedObjects)
     for (const wchar_t* name : {L"beta", L"Alpha", L"gamma"})
         tree->Items().Insert(c, nullptr, name, TNodeButton::Ask, std::make_unique<Owned>(live));
     EXPECT_EQ(live, 3);
-    tree->Items().SortChildren(c, [](const TTreeNode& a, const TTreeNode& b) { return CompareText(a.Text(), b.Text()) < 0; });
+    tree->Items().SortChildren(
+        c, [](const TTreeNode& a, const TTreeNode& b) { return CompareText(a.Text(), b.Text()) < 0; });
     EXPECT_EQ(ControlChildTexts(window, c->ItemId()), (std::vector<std::wstring>{L"Alpha", L"beta", L"gamma"}));
     EXPECT_EQ(c->Item(0)->Text(), L"Alpha");
 
@@ -356,6 +359,51 @@ TEST(TreeView, InsertSortButtonsExpansionAndOwnedObjects)
     tree->Items().Clear();
     EXPECT_EQ(live, 0);
     EXPECT_EQ(tree->deleted.back(), L"T:") << "children are reported before their parent";
+}
+
+TEST(TreeView, EachNodeKnowsItsPlaceAfterInsertsDeletesAndSorts)
+{
+    TForm form(nullptr);
+    auto* tree = new HookedTree(&form);
+    tree->SetParent(&form);
+    TTreeNodes& nodes = tree->Items();
+    // The sibling chain read through NextSibling must be the vector's order.
+    auto chain = [](TTreeNode* first) {
+        std::vector<std::wstring> texts;
+        for (TTreeNode* node = first; node; node = node->NextSibling())
+            texts.push_back(node->Text());
+        return texts;
+    };
+    auto checkPlaces = [](const std::vector<TTreeNode*>& siblings) {
+        for (size_t i = 0; i < siblings.size(); ++i)
+            EXPECT_EQ(siblings[i]->Index(), static_cast<int>(i)) << siblings[i]->Text();
+    };
+
+    TTreeNode* root = nodes.AddChild(nullptr, L"R");
+    TTreeNode* other = nodes.AddChild(nullptr, L"S");
+    TTreeNode* b = nodes.AddChild(root, L"b");
+    TTreeNode* d = nodes.AddChild(root, L"d");
+    nodes.Insert(root, b, L"a");
+    TTreeNode* c = nodes.Insert(root, d, L"c");
+    nodes.Insert(root, other, L"e");  // not a child of root: appended
+    EXPECT_EQ(chain(root->Item(0)), (std::vector<std::wstring>{L"a", L"b", L"c", L"d", L"e"}));
+    checkPlaces({root->Item(0), root->Item(1), root->Item(2), root->Item(3), root->Item(4)});
+    EXPECT_EQ(chain(root), (std::vector<std::wstring>{L"R", L"S"}));
+    EXPECT_EQ(other->NextSibling(), nullptr);
+
+    nodes.Delete(c);
+    nodes.Delete(root->Item(0));
+    EXPECT_EQ(chain(root->Item(0)), (std::vector<std::wstring>{L"b", L"d", L"e"}));
+    checkPlaces({root->Item(0), root->Item(1), root->Item(2)});
+
+    nodes.SortChildren(root, [](const TTreeNode& x, const TTreeNode& y) { return x.Text() > y.Text(); });
+    EXPECT_EQ(chain(root->Item(0)), (std::vector<std::wstring>{L"e", L"d", L"b"}));
+    checkPlaces({root->Item(0), root->Item(1), root->Item(2)});
+    EXPECT_EQ(b->NextSibling(), nullptr);
+
+    nodes.Delete(root);
+    EXPECT_EQ(chain(nodes.Root(0)), (std::vector<std::wstring>{L"S"}));
+    EXPECT_EQ(nodes.Root(0)->Index(), 0);
 }
 
 TEST(TreeView, StyleFlagsReachTheWindow)

@@ -6,8 +6,8 @@
 #include "framework/StringList.h"
 #include "framework/SysUtils.h"
 #include "framework/win/Registry.h"
-#include "mainwindow/StoredSettings.h"
-#include "mainwindow/win/KyRegistryWin.h"
+#include "settings/StoredSettings.h"
+#include "settings/win/KyRegistryWin.h"
 
 #include <gtest/gtest.h>
 

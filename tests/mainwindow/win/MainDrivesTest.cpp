@@ -8,12 +8,12 @@
 #include "common/win/SimpleTimer.h"
 #include "framework/win/Registry.h"
 #include "mainwindow/FileCompare.h"
-#include "mainwindow/Quorvan32Globals.h"
 #include "mainwindow/win/GlobalsInit.h"
 #include "mainwindow/win/RudirezOziMain.h"
 #include "panels/win/DirView.h"
 #include "panels/win/DriveView.h"
 #include "panels/win/KyDriveInfo.h"
+#include "settings/Quorvan32Globals.h"
 #include "widgets/win/KyShell.h"
 #include "widgets/win/KyToolbar.h"
 #include "widgets/win/KyToolbarCtls.h"
@@ -37,7 +37,7 @@ public:
     explicit MainWindowWith(const std::string& ini) : programIni_(ini)
     {
         TRegistry registry;
-        registry.OpenKey(L"\\Software\\Quorvan Free", true);
+        EXPECT_TRUE(registry.OpenKey(L"\\Software\\Quorvan Free", true));
         registry.WriteBool(L"ShowLogo", false);
         InitializeGlobals();
         main_.reset(new TQRVMain(nullptr));
@@ -84,11 +84,11 @@ TEST(MainDrives, EveryValidDriveHasAButtonAndAnEnabledMenuItem)
     ASSERT_NE(valid.find(L'C'), std::wstring::npos) << "Wine always has C:";
     EXPECT_FALSE(DriveInfo().IsValid(L'\\')) << "the options hide the network neighbourhood";
 
-    ASSERT_GE(main->DriveButtons.size(), valid.size());
-    ASSERT_EQ(main->DriveMenuItems.size(), 27u);
+    ASSERT_GE(main->DriveBar()->DriveButtons.size(), valid.size());
+    ASSERT_EQ(main->DriveBar()->DriveMenuItems.size(), 27u);
     for (size_t i = 0; i < valid.size(); ++i) {
         SCOPED_TRACE(std::wstring(1, valid[i]));
-        TKyToolbarButton* button = main->DriveButtons[i];
+        TKyToolbarButton* button = main->DriveBar()->DriveButtons[i];
         EXPECT_EQ(button->Parent(), static_cast<TWinControl*>(main->ToolbarDrives));
         EXPECT_EQ(button->Caption(), std::wstring(1, valid[i]));
         EXPECT_EQ(button->Tag, static_cast<intptr_t>(valid[i]));
@@ -99,17 +99,17 @@ TEST(MainDrives, EveryValidDriveHasAButtonAndAnEnabledMenuItem)
         ASSERT_TRUE(button->HandleAllocated());
         EXPECT_TRUE(IsWindowVisible(button->Handle()));
 
-        TMenuItem* item = main->DriveMenuItems[i];
+        TMenuItem* item = main->DriveBar()->DriveMenuItems[i];
         EXPECT_TRUE(item->Enabled());
         EXPECT_EQ(item->Caption(), std::wstring(1, valid[i]));
         EXPECT_EQ(item->ShortCut(), ShortCut(static_cast<uint16_t>(valid[i]), scShift | scCtrl));
         EXPECT_EQ(item->Hint(), button->Hint());
     }
-    for (size_t i = valid.size(); i < main->DriveButtons.size(); ++i)
-        EXPECT_FALSE(main->DriveButtons[i]->Visible()) << i;
-    for (size_t i = valid.size(); i < main->DriveMenuItems.size(); ++i) {
-        EXPECT_FALSE(main->DriveMenuItems[i]->Enabled()) << i;
-        EXPECT_EQ(main->DriveMenuItems[i]->ShortCut(), scNone) << i;
+    for (size_t i = valid.size(); i < main->DriveBar()->DriveButtons.size(); ++i)
+        EXPECT_FALSE(main->DriveBar()->DriveButtons[i]->Visible()) << i;
+    for (size_t i = valid.size(); i < main->DriveBar()->DriveMenuItems.size(); ++i) {
+        EXPECT_FALSE(main->DriveBar()->DriveMenuItems[i]->Enabled()) << i;
+        EXPECT_EQ(main->DriveBar()->DriveMenuItems[i]->ShortCut(), scNone) << i;
     }
 }
 
@@ -121,7 +121,7 @@ TEST(MainDrives, TheDriveMenuItemAndButtonSwitchTheTree)
     ASSERT_TRUE(DriveInfo().IsValid(testDrive));
 
     TMenuItem* item = nullptr;
-    for (TMenuItem* candidate : main->DriveMenuItems)
+    for (TMenuItem* candidate : main->DriveBar()->DriveMenuItems)
         if (candidate->Enabled() && candidate->Caption() == std::wstring(1, testDrive))
             item = candidate;
     ASSERT_NE(item, nullptr);
@@ -129,7 +129,7 @@ TEST(MainDrives, TheDriveMenuItemAndButtonSwitchTheTree)
     EXPECT_EQ(main->TreeView1->GetCurrentDrive(), testDrive);
 
     // Back to C: through its button.
-    for (TKyToolbarButton* button : main->DriveButtons)
+    for (TKyToolbarButton* button : main->DriveBar()->DriveButtons)
         if (button->Tag == L'C')
             button->Click();
     EXPECT_EQ(main->TreeView1->GetCurrentDrive(), L'C');
@@ -203,20 +203,20 @@ TEST(MainDrives, DeviceChangeMessagesAreHandledWithAndWithoutData)
     EXPECT_EQ(SendMessageW(main->Handle(), WM_DEVICECHANGE, 0x0017, 0), TRUE);
     EXPECT_TRUE(main->DrivesChanged);
     main->DrivesChanged = false;
-    EXPECT_EQ(SendMessageW(main->Handle(), WM_DEVICECHANGE, DBT_DEVICEQUERYREMOVE,
-                           reinterpret_cast<LPARAM>(&volume)), TRUE);
+    EXPECT_EQ(SendMessageW(main->Handle(), WM_DEVICECHANGE, DBT_DEVICEQUERYREMOVE, reinterpret_cast<LPARAM>(&volume)),
+              TRUE);
     EXPECT_TRUE(main->DrivesChanged);
 
     main->DrivesChanged = false;
     ASSERT_FALSE(main->DriveTimer()->Active());
-    const size_t buttons = main->DriveButtons.size();
+    const size_t buttons = main->DriveBar()->DriveButtons.size();
     EXPECT_EQ(SendMessageW(main->Handle(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL, reinterpret_cast<LPARAM>(&volume)),
               TRUE);
     EXPECT_TRUE(main->DrivesChanged);
     EXPECT_TRUE(main->DriveTimer()->Active()) << "a second refresh follows";
     EXPECT_EQ(main->DriveTimer()->Interval(), 1000u);
-    EXPECT_EQ(main->DriveButtons.size(), buttons);
-    EXPECT_TRUE(main->DriveMenuItems[0]->Enabled()) << "the buttons were rebuilt";
+    EXPECT_EQ(main->DriveBar()->DriveButtons.size(), buttons);
+    EXPECT_TRUE(main->DriveBar()->DriveMenuItems[0]->Enabled()) << "the buttons were rebuilt";
 
     // The timer's refresh stops the timer again.
     const DWORD until = GetTickCount() + 5000;

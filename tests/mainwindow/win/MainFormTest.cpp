@@ -3,12 +3,12 @@
 #include "SettingsGuards.h"
 
 #include "framework/win/Registry.h"
-#include "mainwindow/Quorvan32Globals.h"
 #include "mainwindow/win/GlobalsInit.h"
 #include "mainwindow/win/QuorSplash.h"
 #include "mainwindow/win/RudirezOziMain.h"
 #include "panels/win/DirView.h"
 #include "panels/win/DriveView.h"
+#include "settings/Quorvan32Globals.h"
 
 #include <gtest/gtest.h>
 
@@ -43,7 +43,7 @@ protected:
     test::RegistryKeyBackup backup{L"Software\\Quorvan Free"};
     test::ProgramFolderIni programIni{std::string()};
 
-    void SetUp() override { TRegistry().CreateKey(L"\\Software\\Quorvan Free"); }
+    void SetUp() override { ASSERT_TRUE(TRegistry().CreateKey(L"\\Software\\Quorvan Free")); }
 };
 
 }  // namespace
@@ -104,7 +104,7 @@ TEST_F(MainForm, EveryPaneIsARealControl)
     EXPECT_EQ(main->StatusBar->Top() + main->StatusBar->Height(), main->ClientHeight()) << "status bar at the bottom";
     EXPECT_LE(main->PanelBottom->Top() + main->PanelBottom->Height(), main->StatusBar->Top());
     EXPECT_EQ(main->ActiveList, main->LV1);
-    EXPECT_EQ(main->DriveMenuItems.size(), 27u);
+    EXPECT_EQ(main->DriveBar()->DriveMenuItems.size(), 27u);
     EXPECT_EQ(main->FKeyButtons.size(), 12u);
     EXPECT_FALSE(main->SelectionListFile.empty());
     main.reset();

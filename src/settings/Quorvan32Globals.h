@@ -41,16 +41,7 @@ struct TFilterRec {
 };
 
 // The extension families, in index order.
-enum TExtFamily {
-    ConvertExts,
-    WebExts,
-    OfficeExts,
-    MediaExts,
-    BinaryExts,
-    TextExts,
-    PictureExts,
-    ExtFamilyCount
-};
+enum TExtFamily { ConvertExts, WebExts, OfficeExts, MediaExts, BinaryExts, TextExts, PictureExts, ExtFamilyCount };
 
 // The strings the families are built from.
 extern const wchar_t* const kDefaultExtTexts[ExtFamilyCount];
@@ -151,11 +142,11 @@ struct TOptions {
 
 // The facts about the running system that some defaults depend on.
 struct TSystemFacts {
-    bool NTPlatform = true;         // not the Windows 9x family
-    uint32_t MinorVersion = 0;      // minor version of the system
-    bool GermanSystem = false;      // primary language 7
-    bool PdfHasOpenVerb = false;    // ".pdf" has an "open" verb
-    bool NetworkPresent = false;    // bit 0 of the SM_NETWORK metric
+    bool NTPlatform = true;       // not the Windows 9x family
+    uint32_t MinorVersion = 0;    // minor version of the system
+    bool GermanSystem = false;    // primary language 7
+    bool PdfHasOpenVerb = false;  // ".pdf" has an "open" verb
+    bool NetworkPresent = false;  // bit 0 of the SM_NETWORK metric
 };
 
 // The default of 0xFF000016 that the logo form replaces on displays with

@@ -1,5 +1,6 @@
-#include "mainwindow/win/KyRegistryWin.h"
+#include "settings/win/KyRegistryWin.h"
 
+#include "framework/IgnoredError.h"
 #include "framework/SysUtils.h"
 
 namespace qrv {
@@ -51,6 +52,7 @@ T TKyRegistryKey::ReadValue(const std::wstring& section, const std::wstring& nam
             return Default;
         return read(name);
     } catch (const Exception&) {
+        TraceIgnoredException(L"reading a stored value");
         return Default;
     }
 }
@@ -64,6 +66,7 @@ void TKyRegistryKey::WriteValue(const std::wstring& section, const std::wstring&
             return;
         }
     } catch (const Exception&) {
+        TraceIgnoredException(L"writing a stored value");
     }
     if (failedWrite_.empty())
         failedWrite_ = BaseKey_ + section + L"\\" + name;

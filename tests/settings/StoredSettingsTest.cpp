@@ -4,8 +4,8 @@
 #include "TestDir.h"
 
 #include "framework/StringList.h"
-#include "mainwindow/KyRegistry.h"
-#include "mainwindow/StoredSettings.h"
+#include "settings/KyRegistry.h"
+#include "settings/StoredSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -409,7 +409,8 @@ TEST_F(StoredSettings, HistoriesAreSavedAsFarAsTheyAreLoaded)
     EXPECT_EQ(Value(*saved, L"RecentDir", L"RecentDir8"), L"<none>");
     const auto before = state;
     Load(*saved);
-    EXPECT_EQ(state.CommandLines, std::vector<std::wstring>(before.CommandLines.begin(), before.CommandLines.begin() + 10));
+    EXPECT_EQ(state.CommandLines,
+              std::vector<std::wstring>(before.CommandLines.begin(), before.CommandLines.begin() + 10));
     EXPECT_EQ(state.RecentDirs1, before.RecentDirs1);
 }
 
@@ -479,7 +480,8 @@ TEST_F(StoredSettings, BookmarksAndTheirDefaults)
     EXPECT_EQ(captions[1], L"Eigene Dateien");
     EXPECT_EQ(Value(*Saved(), L"StdDirs", L"StdDirs0"), L"<none>") << "defaults are not written unchanged";
 
-    auto stored = Store({L"[StdDirs]", L"StdDirs0=D:\\A", L"StdDirCap0=Alpha", L"StdDirs1=D:\\B", L"StdDirs3=D:\\late"});
+    auto stored =
+        Store({L"[StdDirs]", L"StdDirs0=D:\\A", L"StdDirCap0=Alpha", L"StdDirs1=D:\\B", L"StdDirs3=D:\\late"});
     Load(*stored);
     ASSERT_EQ(bookmarks.Count(), 2) << "ends at the first index without either value";
     EXPECT_EQ(captions[0], L"Alpha");
@@ -510,9 +512,8 @@ TEST_F(StoredSettings, NamedFiltersKeepAllFilesFirst)
 TEST_F(StoredSettings, CurrentFilterIsReadOnlyWhenRestoringFilters)
 {
     std::vector<const wchar_t*> lines = {
-        L"[CurrentFilter]",      L"MaskList=*.txt",        L"AttrList=+-*+-*",     L"SizeFromList=10",
-        L"SizeToList=5000000000", L"DateFromList=10000",   L"DateToList=20000",    L"DateSinceList=3",
-        L"AttrList2=+-",         L"MaskList2=*.doc"};
+        L"[CurrentFilter]",    L"MaskList=*.txt",   L"AttrList=+-*+-*", L"SizeFromList=10", L"SizeToList=5000000000",
+        L"DateFromList=10000", L"DateToList=20000", L"DateSinceList=3", L"AttrList2=+-",    L"MaskList2=*.doc"};
     auto off = Store(lines);
     Load(*off);
     EXPECT_EQ(state.Filter1.Mask, L"*.*") << "without scRestoreFilter the lists start unfiltered";
@@ -539,11 +540,16 @@ TEST_F(StoredSettings, CurrentFilterIsReadOnlyWhenRestoringFilters)
 
 TEST_F(StoredSettings, ValuesWithoutTheirControlYetAreWrittenBackUnchanged)
 {
-    auto store = Store({L"[FileList]",       L"Filename=liste.csv",    L"FormatIndex=2",     L"Settings=XX-XX-XX-X",
-                        L"[PrintList]",      L"FontName=Arial",        L"TwoPages=1",        L"Settings=X-X-X-",
-                        L"[SelDir]",         L"Width=400",             L"Height=300",        L"[Toolbars]",
-                        L"ToolbarAuswahl=X-X", L"ToolbarCMDLine=XXXXXXXXXX", L"[Window]",     L"AlignPicture=1",
-                        L"[TextSettings]",   L"WordWrap=1",            L"TabStops=4",        L"[HexEditor]",
+    auto store = Store({L"[FileList]",         L"Filename=liste.csv",
+                        L"FormatIndex=2",      L"Settings=XX-XX-XX-X",
+                        L"[PrintList]",        L"FontName=Arial",
+                        L"TwoPages=1",         L"Settings=X-X-X-",
+                        L"[SelDir]",           L"Width=400",
+                        L"Height=300",         L"[Toolbars]",
+                        L"ToolbarAuswahl=X-X", L"ToolbarCMDLine=XXXXXXXXXX",
+                        L"[Window]",           L"AlignPicture=1",
+                        L"[TextSettings]",     L"WordWrap=1",
+                        L"TabStops=4",         L"[HexEditor]",
                         L"BytesPerLine=32"});
     Load(*store);
     auto saved = Saved();
@@ -552,13 +558,20 @@ TEST_F(StoredSettings, ValuesWithoutTheirControlYetAreWrittenBackUnchanged)
         const wchar_t* name;
         const wchar_t* value;
     } kept[] = {
-        {L"FileList", L"Filename", L"liste.csv"},      {L"FileList", L"FormatIndex", L"2"},
-        {L"FileList", L"Settings", L"XX-XX-XX-X"},     {L"PrintList", L"FontName", L"Arial"},
-        {L"PrintList", L"TwoPages", L"1"},             {L"PrintList", L"Settings", L"X-X-X-"},
-        {L"SelDir", L"Width", L"400"},                 {L"SelDir", L"Height", L"300"},
-        {L"Toolbars", L"ToolbarAuswahl", L"X-X"},      {L"Toolbars", L"ToolbarCMDLine", L"XXXXXXXXXX"},
-        {L"Window", L"AlignPicture", L"1"},            {L"TextSettings", L"WordWrap", L"1"},
-        {L"TextSettings", L"TabStops", L"4"},          {L"HexEditor", L"BytesPerLine", L"32"},
+        {L"FileList", L"Filename", L"liste.csv"},
+        {L"FileList", L"FormatIndex", L"2"},
+        {L"FileList", L"Settings", L"XX-XX-XX-X"},
+        {L"PrintList", L"FontName", L"Arial"},
+        {L"PrintList", L"TwoPages", L"1"},
+        {L"PrintList", L"Settings", L"X-X-X-"},
+        {L"SelDir", L"Width", L"400"},
+        {L"SelDir", L"Height", L"300"},
+        {L"Toolbars", L"ToolbarAuswahl", L"X-X"},
+        {L"Toolbars", L"ToolbarCMDLine", L"XXXXXXXXXX"},
+        {L"Window", L"AlignPicture", L"1"},
+        {L"TextSettings", L"WordWrap", L"1"},
+        {L"TextSettings", L"TabStops", L"4"},
+        {L"HexEditor", L"BytesPerLine", L"32"},
     };
     for (const auto& k : kept)
         EXPECT_EQ(Value(*saved, k.section, k.name), k.value) << k.section << "/" << k.name;

@@ -1,7 +1,7 @@
 // The text forms of the settings store and their reading rules.
 
-#include "mainwindow/NamedFilters.h"
-#include "mainwindow/SettingRules.h"
+#include "settings/SettingRules.h"
+#include "settings/NamedFilters.h"
 
 #include <gtest/gtest.h>
 
@@ -14,11 +14,8 @@ TEST(SettingRules, ToolbarVisibilityIsPaddedToTheButtonCount)
         size_t buttons;
         std::optional<std::wstring> applied;
     } cases[] = {
-        {L"XX-", 5, L"XX-XX"},
-        {L"X-X-X", 5, L"X-X-X"},
-        {L"XX-XXX", 5, std::nullopt},
-        {L"", 3, L"XXX"},
-        {L"-", 0, std::nullopt},
+        {L"XX-", 5, L"XX-XX"}, {L"X-X-X", 5, L"X-X-X"}, {L"XX-XXX", 5, std::nullopt},
+        {L"", 3, L"XXX"},      {L"-", 0, std::nullopt},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ToolbarVisibilityText(c.text, c.buttons), c.applied) << c.text << " with " << c.buttons;
@@ -33,11 +30,8 @@ TEST(SettingRules, AttributeListNeedsAllSixCharacters)
         bool applied;
         const wchar_t* after;
     } cases[] = {
-        {L"+-", false, L"------"},
-        {L"+-*+-", false, L"------"},
-        {L"+-*+-*", true, L"+-*+-*"},
-        {L"++++++++", true, L"++++++"},
-        {L"?x*+- ", true, L"***+-*"},
+        {L"+-", false, L"------"},      {L"+-*+-", false, L"------"}, {L"+-*+-*", true, L"+-*+-*"},
+        {L"++++++++", true, L"++++++"}, {L"?x*+- ", true, L"***+-*"},
     };
     for (const Case& c : cases) {
         TAttrChoices choices = start;

@@ -2,7 +2,7 @@
 // The named filter list TOptions.FilterList: entries of a name and a mask
 // text in the user's order, entry 0 always "Alle Dateien" with "*.*". Portable.
 
-#include "mainwindow/Quorvan32Globals.h"
+#include "settings/Quorvan32Globals.h"
 
 #include <string>
 #include <vector>

@@ -10,9 +10,9 @@
 
 #include "common/BaseUtils.h"
 #include "framework/StringList.h"
-#include "mainwindow/KyRegistry.h"
-#include "mainwindow/Quorvan32Globals.h"
-#include "mainwindow/SettingRules.h"
+#include "settings/KyRegistry.h"
+#include "settings/Quorvan32Globals.h"
+#include "settings/SettingRules.h"
 
 #include <array>
 #include <functional>
@@ -37,9 +37,9 @@ struct TListFilterState {
     TAttrChoices Attributes{};  // Hidden, ReadOnly, System, Archive, Compressed, Encrypted
     int64_t SizeFrom = 0;
     int64_t SizeTo = 2147483647;
-    int DateFrom = 33;     // DOS date, 1 January 1980
-    int DateTo = 61343;    // DOS date, 31 December 2099
-    int DaysSince = -1;    // -1: the date window counts, else changed within that many days
+    int DateFrom = 33;   // DOS date, 1 January 1980
+    int DateTo = 61343;  // DOS date, 31 December 2099
+    int DaysSince = -1;  // -1: the date window counts, else changed within that many days
 };
 
 // The text editor's options of the TextSettings section (and "ShowRulers").
@@ -159,8 +159,8 @@ struct TLoadResult {
 // How many entries of the fixed-size histories are kept.
 constexpr int kHistoryLimit = 10;
 
-TLoadResult LoadStoredSettings(TKyRegistry& store, TOptions& options, TMainWindowState& state,
-                               TStrings& bookmarks, TStrings& bookmarkCaptions, const TSettingsFacts& facts);
+TLoadResult LoadStoredSettings(TKyRegistry& store, TOptions& options, TMainWindowState& state, TStrings& bookmarks,
+                               TStrings& bookmarkCaptions, const TSettingsFacts& facts);
 void SaveStoredSettings(TKyRegistry& store, const TOptions& options, const TMainWindowState& state,
                         const TStrings& bookmarks, const TStrings& bookmarkCaptions, const TSettingsFacts& facts,
                         const TSaveFlags& flags);

@@ -1,4 +1,4 @@
-#include "mainwindow/NamedFilters.h"
+#include "settings/NamedFilters.h"
 
 #include <algorithm>
 #include <utility>

@@ -5,11 +5,11 @@
 // system. The window side only hands them to its controls. Portable.
 
 #include "framework/Colors.h"
-#include "mainwindow/Quorvan32Globals.h"
 #include "panels/DriveViewCore.h"
 #include "panels/FileRec.h"
 #include "panels/KyListView.h"
 #include "panels/SelAttr.h"
+#include "settings/Quorvan32Globals.h"
 
 #include <cstdint>
 #include <optional>

@@ -4,8 +4,8 @@
 // are written as one string, and the small rules applied when they are read
 // back. Portable.
 
-#include "mainwindow/Quorvan32Globals.h"
 #include "panels/SelAttr.h"
+#include "settings/Quorvan32Globals.h"
 
 #include <array>
 #include <optional>

@@ -42,7 +42,7 @@ class TKyIniRegistry final : public TKyRegistry {
 public:
     explicit TKyIniRegistry(const std::wstring& fileName);
 
-    TMemIniFile& IniFile() { return IniFile_; }
+    TMemIniFile& IniFile() { return iniFile_; }
 
     bool ValueExists(const std::wstring& section, const std::wstring& name) override;
     std::wstring ReadString(const std::wstring& section, const std::wstring& name,
@@ -56,10 +56,10 @@ public:
     void WriteBool(const std::wstring& section, const std::wstring& name, bool value) override;
     void EraseSection(const std::wstring& section) override;
     void UpdateFile() override;
-    std::wstring StoreName() const override { return IniFile_.FileName(); }
+    std::wstring StoreName() const override { return iniFile_.FileName(); }
 
 private:
-    TMemIniFile IniFile_;
+    TMemIniFile iniFile_;
 };
 
 }  // namespace qrv

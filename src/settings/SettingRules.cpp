@@ -1,4 +1,4 @@
-#include "mainwindow/SettingRules.h"
+#include "settings/SettingRules.h"
 
 #include <algorithm>
 

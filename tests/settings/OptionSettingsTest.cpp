@@ -1,6 +1,6 @@
 // What the controls of the main window take from the settings record.
 
-#include "mainwindow/OptionSettings.h"
+#include "settings/OptionSettings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "mainwindow/Quorvan32Globals.h"
+#include "settings/Quorvan32Globals.h"
 
 #include "common/BaseUtils.h"
 
@@ -56,12 +56,18 @@ void SetDefaultOptions(TOptions& options, const TSystemFacts& facts)
 uint32_t ColorCountForBitsPerPixel(int bitsPerPixel)
 {
     switch (bitsPerPixel) {
-    case 4: return 15;
-    case 15: return 32767;
-    case 16: return 65535;
-    case 24: return 16777215;
-    case 32: return 0xFFFFFFFF;
-    default: return 255;
+    case 4:
+        return 15;
+    case 15:
+        return 32767;
+    case 16:
+        return 65535;
+    case 24:
+        return 16777215;
+    case 32:
+        return 0xFFFFFFFF;
+    default:
+        return 255;
     }
 }
 

@@ -1,18 +1,20 @@
-// TQRVMain: the drives. The drive list follows device changes; each valid
-// drive has a button on the drive toolbar(s) and an item in the drive menu,
-// filled from the drive table by BuildDriveSlots.
+#include "mainwindow/win/DriveBar.h"
 
-#include "mainwindow/win/RudirezOziMain.h"
-
+#include "framework/IgnoredError.h"
+#include "framework/ScopeExit.h"
 #include "framework/SysUtils.h"
+#include "framework/win/ExtCtrls.h"
+#include "framework/win/Menus.h"
 #include "mainwindow/DriveSlots.h"
-#include "mainwindow/Quorvan32Globals.h"
 #include "panels/win/DirView.h"
 #include "panels/win/DriveView.h"
 #include "panels/win/KyDriveInfo.h"
+#include "settings/Quorvan32Globals.h"
 #include "widgets/win/KyDock.h"
 #include "widgets/win/KyToolbar.h"
 #include "widgets/win/KyToolbarCtls.h"
+
+#include <optional>
 
 namespace qrv {
 
@@ -27,13 +29,15 @@ public:
     THourglass& operator=(const THourglass&) = delete;
 };
 
-// Runs one step; its failure is the step's own.
+// Runs one step of a refresh; its failure is the step's own and leaves
+// the other steps to run.
 template <class Step>
-void Swallowing(Step step)
+void RunStep(const wchar_t* what, Step step)
 {
     try {
         step();
     } catch (const std::exception&) {
+        TraceIgnoredException(what);
     }
 }
 
@@ -73,11 +77,37 @@ void ApplySlot(TKyToolbarButton* button, const TDriveSlot& slot, TImageList* ima
 
 }  // namespace
 
-TKyToolbarButton* TQRVMain::MakeDriveButton(TKyToolbar* Toolbar, std::vector<TKyToolbarButton*>& Buttons, int Slot,
-                                            const wchar_t* NamePrefix)
+TDriveBar::TDriveBar(TComponent* Owner, TDriveBarHost& Host, TKyToolbar* ToolbarDrives, TMenuItem* DriveMenu)
+    : ToolbarDrives(ToolbarDrives), owner_(Owner), host_(Host), driveMenu_(DriveMenu)
+{}
+
+void TDriveBar::CreateDriveMenuItems()
+{
+    if (!driveMenu_)
+        return;
+    for (int n = 1; n <= 27; ++n) {
+        auto* item = new TMenuItem(owner_);
+        item->SetCaption(IntToStr(n));
+        item->Tag = n;
+        item->SetEnabled(false);
+        item->OnClick = [this](TComponent* sender) { DriveMenuItemClick(sender); };
+        driveMenu_->Add(item);
+        DriveMenuItems.push_back(item);
+    }
+}
+
+bool TDriveBar::IsDriveButton(const TWinControl* Control) const
+{
+    const auto* button = dynamic_cast<const TKyToolbarButton*>(Control);
+    return button && button->Tag != 0 && ToolbarDrives &&
+           (button->Parent() == ToolbarDrives || (ToolbarDrives2 && button->Parent() == ToolbarDrives2));
+}
+
+TKyToolbarButton* TDriveBar::MakeDriveButton(TKyToolbar* Toolbar, std::vector<TKyToolbarButton*>& Buttons, int Slot,
+                                             const wchar_t* NamePrefix)
 {
     // Copies of the first button of the toolbar: same size and spacing.
-    auto* button = new TKyToolbarButton(this);
+    auto* button = new TKyToolbarButton(owner_);
     button->SetName(NamePrefix + IntToStr(Slot));
     if (!Buttons.empty()) {
         button->SetBounds(0, 0, Buttons.front()->Width(), Buttons.front()->Height());
@@ -93,78 +123,73 @@ TKyToolbarButton* TQRVMain::MakeDriveButton(TKyToolbar* Toolbar, std::vector<TKy
     return button;
 }
 
-void TQRVMain::RebuildDriveButtons()
+void TDriveBar::RebuildDriveButtons()
 {
     if (!ToolbarDrives)
         return;
     const TDriveSlots slots = BuildDriveSlots(DriveTableFacts());
-    TImageList* images = TreeView1 ? TreeView1->Images() : nullptr;
-    ToolbarDrives->BeginUpdate();
+    TDriveView* tree = host_.DriveTree();
+    TImageList* images = tree ? tree->Images() : nullptr;
+    TUpdateLock<TKyToolbar> lock(*ToolbarDrives, &TKyToolbar::BeginUpdate, &TKyToolbar::EndUpdate);
+    std::optional<TUpdateLock<TKyToolbar>> lock2;
     if (ToolbarDrives2)
-        ToolbarDrives2->BeginUpdate();
-    try {
-        for (int i = 0; i < kDriveSlotCount; ++i) {
-            const TDriveSlot& slot = slots[static_cast<size_t>(i)];
-            // Buttons are made for the slots that show a drive; the others
-            // stay unmade until a drive needs them.
-            if (slot.Visible && i >= static_cast<int>(DriveButtons.size()))
-                MakeDriveButton(ToolbarDrives, DriveButtons, i + 1, L"btnDrive");
-            if (ToolbarDrives2 && slot.Visible && i >= static_cast<int>(DriveButtons2.size()))
-                MakeDriveButton(ToolbarDrives2, DriveButtons2, i + 1, L"btnDrive2_");
-            if (i < static_cast<int>(DriveButtons.size()))
-                ApplySlot(DriveButtons[static_cast<size_t>(i)], slot, images);
-            if (i < static_cast<int>(DriveButtons2.size()))
-                ApplySlot(DriveButtons2[static_cast<size_t>(i)], slot, images);
-            if (i < static_cast<int>(DriveMenuItems.size())) {
-                TMenuItem* item = DriveMenuItems[static_cast<size_t>(i)];
-                if (!slot.MenuCaption.empty())
-                    item->SetCaption(slot.MenuCaption);
-                item->SetHint(slot.Hint);
-                item->SetShortCut(slot.MenuShortCut);
-                item->SetEnabled(slot.MenuEnabled);
-                item->SetVisible(true);
-            }
+        lock2.emplace(*ToolbarDrives2, &TKyToolbar::BeginUpdate, &TKyToolbar::EndUpdate);
+    for (int i = 0; i < kDriveSlotCount; ++i) {
+        const TDriveSlot& slot = slots[static_cast<size_t>(i)];
+        // Buttons are made for the slots that show a drive; the others
+        // stay unmade until a drive needs them.
+        if (slot.Visible && i >= static_cast<int>(DriveButtons.size()))
+            MakeDriveButton(ToolbarDrives, DriveButtons, i + 1, L"btnDrive");
+        if (ToolbarDrives2 && slot.Visible && i >= static_cast<int>(DriveButtons2.size()))
+            MakeDriveButton(ToolbarDrives2, DriveButtons2, i + 1, L"btnDrive2_");
+        if (i < static_cast<int>(DriveButtons.size()))
+            ApplySlot(DriveButtons[static_cast<size_t>(i)], slot, images);
+        if (i < static_cast<int>(DriveButtons2.size()))
+            ApplySlot(DriveButtons2[static_cast<size_t>(i)], slot, images);
+        if (i < static_cast<int>(DriveMenuItems.size())) {
+            TMenuItem* item = DriveMenuItems[static_cast<size_t>(i)];
+            if (!slot.MenuCaption.empty())
+                item->SetCaption(slot.MenuCaption);
+            item->SetHint(slot.Hint);
+            item->SetShortCut(slot.MenuShortCut);
+            item->SetEnabled(slot.MenuEnabled);
+            item->SetVisible(true);
         }
-    } catch (...) {
-        ToolbarDrives->EndUpdate();
-        if (ToolbarDrives2)
-            ToolbarDrives2->EndUpdate();
-        throw;
     }
-    ToolbarDrives->EndUpdate();
-    if (ToolbarDrives2)
-        ToolbarDrives2->EndUpdate();
 }
 
-void TQRVMain::RefreshDriveList(bool Forced)
+void TDriveBar::RefreshDriveList(bool Forced)
 {
     THourglass hourglass;
+    TDriveView* tree = host_.DriveTree();
     std::wstring directory;
-    Swallowing([&] {
-        if (TreeView1)
-            directory = TreeView1->GetDirectory();
+    RunStep(L"reading the tree's folder before a drive refresh", [&] {
+        if (tree)
+            directory = tree->GetDirectory();
     });
-    Swallowing([&] {
-        if (TreeView1)
-            TreeView1->RefreshRootNodes(Forced, Forced ? 23 : 29);
+    RunStep(L"refreshing the tree's drives", [&] {
+        if (tree)
+            tree->RefreshRootNodes(Forced, Forced ? 23 : 29);
     });
-    Swallowing([&] { RefillDriveOverview(); });
-    Swallowing([&] { RefillDriveBox(); });
-    Swallowing([&] { RebuildDriveButtons(); });
-    Swallowing([&] {
+    RunStep(L"refilling the drive overview", [&] { RefillDriveOverview(); });
+    RunStep(L"refilling the drive box", [&] { RefillDriveBox(); });
+    RunStep(L"rebuilding the drive buttons", [&] { RebuildDriveButtons(); });
+    RunStep(L"selecting the drive of a vanished folder", [&] {
         // The selected drive went: select the root of the drive it was on.
-        if (TreeView1 && !TreeView1->Selected() && !directory.empty())
-            TreeView1->SetCurrentDrive(UpCaseDrive(directory[0]));
+        if (tree && !tree->Selected() && !directory.empty())
+            tree->SetCurrentDrive(UpCaseDrive(directory[0]));
     });
-    Swallowing([&] { ReloadCDList(ActiveList); });
-    Swallowing([&] {
-        if (Options.SecondFileWin && FilePanel2 && FilePanel2->Visible())
-            ReloadCDList(ActiveList == LV1 ? LV2 : LV1);
+    TDirView* active = host_.ActiveFileList();
+    RunStep(L"reloading the active list on a CD drive", [&] { ReloadCDList(active); });
+    RunStep(L"reloading the other list on a CD drive", [&] {
+        TPanel* panel2 = host_.FileListPanel(1);
+        if (Options.SecondFileWin && panel2 && panel2->Visible())
+            ReloadCDList(active == host_.FileList(0) ? host_.FileList(1) : host_.FileList(0));
     });
-    Swallowing([&] { RefreshStatusBar(); });
+    RunStep(L"refreshing the status bar after a drive refresh", [&] { host_.RefreshStatusBar(); });
 }
 
-void TQRVMain::ReloadCDList(TDirView* List)
+void TDriveBar::ReloadCDList(TDirView* List)
 {
     // A list on a CD drive follows the medium: read again when one is in,
     // else emptied, its path the drive's root.
@@ -185,78 +210,75 @@ void TQRVMain::ReloadCDList(TDirView* List)
     }
 }
 
-void TQRVMain::RefillDriveOverview()
+void TDriveBar::RefillDriveOverview()
 {
     // The drive overview form refills itself here once it exists.
 }
 
-void TQRVMain::RefillDriveBox()
+void TDriveBar::RefillDriveBox()
 {
     // The drive box of the toolbar refills itself here once it exists.
 }
 
-void TQRVMain::StopDriveMonitor(wchar_t /*Drive*/)
+void TDriveBar::StopDriveMonitor(wchar_t /*Drive*/)
 {
     // The tree's per-drive folder monitors are stopped here once the tree
     // watches its drives.
 }
 
-void TQRVMain::UpdateDriveIcon(wchar_t Drive, int /*ImageIndex*/)
+void TDriveBar::UpdateDriveIcon(wchar_t Drive, int /*ImageIndex*/)
 {
-    Swallowing([&] { RefillDriveBox(); });
-    Swallowing([&] { RebuildDriveButtons(); });
-    Swallowing([&] {
-        if (!TreeView1)
+    RunStep(L"refilling the drive box for a new drive icon", [&] { RefillDriveBox(); });
+    RunStep(L"rebuilding the drive buttons for a new drive icon", [&] { RebuildDriveButtons(); });
+    RunStep(L"redrawing a drive root for a new drive icon", [&] {
+        TDriveView* tree = host_.DriveTree();
+        if (!tree)
             return;
-        TTreeNode* root = TreeView1->DriveRootNode(UpCaseDrive(Drive));
+        TTreeNode* root = tree->DriveRootNode(UpCaseDrive(Drive));
         // A root without an icon of its own reads the table's new one when
         // it is drawn again.
-        if (!root || !TreeView1->NodeData(root).IconEmpty)
+        if (!root || !tree->NodeData(root).IconEmpty)
             return;
         root->SetText(root->Text());
-        if (TreeView1->HandleAllocated())
-            InvalidateRect(TreeView1->Handle(), nullptr, FALSE);
+        if (tree->HandleAllocated())
+            InvalidateRect(tree->Handle(), nullptr, FALSE);
     });
 }
 
-void TQRVMain::ChangeDrive(wchar_t Drive)
+void TDriveBar::ChangeDrive(wchar_t Drive)
 {
     const wchar_t drive = UpCaseDrive(Drive);
-    if (TreeView1 && DriveInfo().IsValid(drive))
-        TreeView1->SetCurrentDrive(drive);
+    TDriveView* tree = host_.DriveTree();
+    if (tree && DriveInfo().IsValid(drive))
+        tree->SetCurrentDrive(drive);
 }
 
-void TQRVMain::btnDriveClick(TComponent* Sender)
+void TDriveBar::btnDriveClick(TComponent* Sender)
 {
     auto* button = dynamic_cast<TKyToolbarButton*>(Sender);
     if (!button || button->Tag == 0)
         return;
     if (Options.TwoTBDrives && Options.SecondFileWin) {
-        TDirView* list = button->Parent() == ToolbarDrives ? LV1 : LV2;
-        if (list) {
-            ActiveList = list;
-            ActiveHistory = list == LV1 ? DirHist1 : DirHist2;
-            if (list->HandleAllocated())
-                list->SetFocus();
-        }
+        if (TDirView* list = host_.FileList(button->Parent() == ToolbarDrives ? 0 : 1))
+            host_.ActivateFileList(list);
     }
     ChangeDrive(static_cast<wchar_t>(button->Tag));
 }
 
-void TQRVMain::btnDriveMouseUp(TComponent* /*Sender*/, int /*X*/, int /*Y*/)
+void TDriveBar::btnDriveMouseUp(TComponent* /*Sender*/, int /*X*/, int /*Y*/)
 {
     // The shell context menu of the drive root opens here once the shell
     // menus are built.
 }
 
-void TQRVMain::DriveMenuItemClick(TComponent* Sender)
+void TDriveBar::DriveMenuItemClick(TComponent* Sender)
 {
     auto* item = dynamic_cast<TMenuItem*>(Sender);
     if (item && !item->Caption().empty())
         ChangeDrive(item->Caption()[0]);
 }
 
-void TQRVMain::DockDriveToolbars()
+void TDriveBar::DockDriveToolbars()
 {
     if (!ToolbarDrives)
         return;
@@ -282,16 +304,16 @@ void TQRVMain::DockDriveToolbars()
     auto makeDock = [this](TKyDock*& dock, TPanel* panel, const wchar_t* name) {
         if (dock || !panel)
             return;
-        dock = new TKyDock(this);
+        dock = new TKyDock(owner_);
         dock->SetName(name);
         dock->SetAlign(TAlign::alTop);
         dock->SetPosition(TDockPosition::dpTop);
         dock->SetParent(panel);
     };
-    makeDock(Dock976, FilePanel1, L"Dock976");
-    makeDock(Dock977, FilePanel2, L"Dock977");
+    makeDock(Dock976, host_.FileListPanel(0), L"Dock976");
+    makeDock(Dock977, host_.FileListPanel(1), L"Dock977");
     if (!ToolbarDrives2) {
-        ToolbarDrives2 = new TKyToolbar(this);
+        ToolbarDrives2 = new TKyToolbar(owner_);
         ToolbarDrives2->SetName(L"ToolbarDrives2");
         ToolbarDrives2->SetCaption(L"Laufwerke 2");
         ToolbarDrives2->SetDockedTo(Dock977);

@@ -1,4 +1,4 @@
-#include "mainwindow/Quorvan32Globals.h"
+#include "settings/Quorvan32Globals.h"
 
 #include <gtest/gtest.h>
 
@@ -25,17 +25,28 @@ TEST(Options, DefaultsOfTheRecord)
         bool value;
         bool expected;
     } flags[] = {
-        {"SelBothFileWin", o.SelBothFileWin, true}, {"TrayApp", o.TrayApp, false},
-        {"SecondFileWin", o.SecondFileWin, true},   {"RestoreInitDir", o.RestoreInitDir, true},
-        {"ConfirmLogicalDel", o.ConfirmLogicalDel, true}, {"SortByExt", o.SortByExt, false},
-        {"InfoTips", o.InfoTips, true},             {"ShowDirs", o.ShowDirs, true},
-        {"RowSelect", o.RowSelect, false},          {"ViewArchive", o.ViewArchive, false},
-        {"UseActiveX", o.UseActiveX, true},         {"UseRegistry", o.UseRegistry, false},
-        {"ShowLogo", o.ShowLogo, true},             {"ViewFile", o.ViewFile, false},
-        {"FollowLinks", o.FollowLinks, true},       {"WantTabs", o.WantTabs, false},
-        {"TwoTBDrives", o.TwoTBDrives, false},      {"ShowHiddenDirs", o.ShowHiddenDirs, true},
-        {"ChangeUserSettings", o.ChangeUserSettings, true}, {"PreserveDirs", o.PreserveDirs, true},
-        {"DirsOnTop", o.DirsOnTop, false},          {"AbbreviatedSize", o.AbbreviatedSize, true},
+        {"SelBothFileWin", o.SelBothFileWin, true},
+        {"TrayApp", o.TrayApp, false},
+        {"SecondFileWin", o.SecondFileWin, true},
+        {"RestoreInitDir", o.RestoreInitDir, true},
+        {"ConfirmLogicalDel", o.ConfirmLogicalDel, true},
+        {"SortByExt", o.SortByExt, false},
+        {"InfoTips", o.InfoTips, true},
+        {"ShowDirs", o.ShowDirs, true},
+        {"RowSelect", o.RowSelect, false},
+        {"ViewArchive", o.ViewArchive, false},
+        {"UseActiveX", o.UseActiveX, true},
+        {"UseRegistry", o.UseRegistry, false},
+        {"ShowLogo", o.ShowLogo, true},
+        {"ViewFile", o.ViewFile, false},
+        {"FollowLinks", o.FollowLinks, true},
+        {"WantTabs", o.WantTabs, false},
+        {"TwoTBDrives", o.TwoTBDrives, false},
+        {"ShowHiddenDirs", o.ShowHiddenDirs, true},
+        {"ChangeUserSettings", o.ChangeUserSettings, true},
+        {"PreserveDirs", o.PreserveDirs, true},
+        {"DirsOnTop", o.DirsOnTop, false},
+        {"AbbreviatedSize", o.AbbreviatedSize, true},
     };
     for (const Flag& f : flags)
         EXPECT_EQ(f.value, f.expected) << f.name;

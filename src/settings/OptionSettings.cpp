@@ -1,4 +1,4 @@
-#include "mainwindow/OptionSettings.h"
+#include "settings/OptionSettings.h"
 
 #include <algorithm>
 
@@ -53,8 +53,8 @@ TTreeSettings TreeSettingsFor(const TOptions& Options, const TOptionFacts& Facts
     tree.AutoExpandDir = Options.AutoExpandDir;
     tree.HideHiddenDirs = !Options.ShowHiddenDirs;
     TextColors(Options, Facts, tree.CompressedColor, tree.HiddenColor);
-    tree.VolDisplayStyle = Options.LongVolNames ? TVolumeDisplayStyle::doLongPrettyName
-                                                : TVolumeDisplayStyle::doPrettyName;
+    tree.VolDisplayStyle =
+        Options.LongVolNames ? TVolumeDisplayStyle::doLongPrettyName : TVolumeDisplayStyle::doPrettyName;
     return tree;
 }
 

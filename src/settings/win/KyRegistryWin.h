@@ -3,7 +3,7 @@
 // key of HKEY_CURRENT_USER, one registry value per setting.
 
 #include "framework/win/Registry.h"
-#include "mainwindow/KyRegistry.h"
+#include "settings/KyRegistry.h"
 
 #include <memory>
 #include <string>

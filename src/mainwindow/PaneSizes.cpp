@@ -1,0 +1,31 @@
+#include "mainwindow/PaneSizes.h"
+
+#include <algorithm>
+
+namespace qrv {
+
+namespace {
+
+// A stored size of at most room - kMinPaneRoom (and at least 1), or 0 when
+// none was stored.
+int Fit(int stored, int room)
+{
+    if (stored <= 0)
+        return 0;
+    return std::min(stored, std::max(1, room - kMinPaneRoom));
+}
+
+}  // namespace
+
+TPaneSizes FitPaneSizes(const TPaneSizes& Stored, int ClientWidth, int ClientHeight)
+{
+    TPaneSizes fitted;
+    fitted.TreeWidth = Fit(Stored.TreeWidth, ClientWidth);
+    fitted.DisplayHeight = Fit(Stored.DisplayHeight, ClientHeight);
+    // The first list shares what the display pane leaves with the second.
+    const int listRoom = ClientHeight - (fitted.DisplayHeight > 0 ? fitted.DisplayHeight : 0);
+    fitted.FirstListHeight = Fit(Stored.FirstListHeight, listRoom);
+    return fitted;
+}
+
+}  // namespace qrv

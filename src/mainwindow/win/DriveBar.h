@@ -1,0 +1,92 @@
+#pragma once
+// TDriveBar: the drives as the main window offers them. The drive list
+// follows device changes; each valid drive has a button on the drive
+// toolbar (and on the second one above the second file list when both lists
+// have their own) and an item in the drive menu, filled from the drive table
+// by BuildDriveSlots. It owns its buttons, menu items, the second toolbar and
+// the docks above the lists, and reaches the window only through
+// TDriveBarHost.
+
+#include "framework/win/Forms.h"
+
+#include <vector>
+
+namespace qrv {
+
+class TDirView;
+class TDriveView;
+class TKyDock;
+class TKyToolbar;
+class TKyToolbarButton;
+class TMenuItem;
+class TPanel;
+
+// What the drive bar needs of the main window.
+class TDriveBarHost {
+public:
+    virtual ~TDriveBarHost() = default;
+    // The folder tree; nullptr while it does not exist.
+    virtual TDriveView* DriveTree() = 0;
+    // The file lists and the panels that hold them: Index 0 or 1.
+    virtual TDirView* FileList(int Index) = 0;
+    virtual TPanel* FileListPanel(int Index) = 0;
+    virtual TDirView* ActiveFileList() = 0;
+    // Makes the list the active one and gives it the focus.
+    virtual void ActivateFileList(TDirView* List) = 0;
+    virtual void RefreshStatusBar() = 0;
+};
+
+class TDriveBar {
+public:
+    // Owner owns the controls made here; ToolbarDrives is the first drive
+    // toolbar, DriveMenu the menu the drive items go into (either may be
+    // nullptr).
+    TDriveBar(TComponent* Owner, TDriveBarHost& Host, TKyToolbar* ToolbarDrives, TMenuItem* DriveMenu);
+    TDriveBar(const TDriveBar&) = delete;
+    TDriveBar& operator=(const TDriveBar&) = delete;
+
+    // The 27 drive items of the drive menu, disabled until a drive fills them.
+    void CreateDriveMenuItems();
+    // Reads the drives again and brings the tree, the buttons, the menu and
+    // lists on a CD drive up to date; each step on its own.
+    void RefreshDriveList(bool Forced);
+    void UpdateDriveIcon(wchar_t Drive, int ImageIndex);
+    void RebuildDriveButtons();
+    void ChangeDrive(wchar_t Drive);
+    void btnDriveClick(TComponent* Sender);
+    void btnDriveMouseUp(TComponent* Sender, int X, int Y);
+    void DriveMenuItemClick(TComponent* Sender);
+    // One drive toolbar above each list, or the single one where it was.
+    void DockDriveToolbars();
+    // Stops the tree's folder monitor of a drive so that its medium can go.
+    void StopDriveMonitor(wchar_t Drive);
+    // The control is a drive button of either toolbar.
+    bool IsDriveButton(const TWinControl* Control) const;
+
+    TKyToolbar* ToolbarDrives = nullptr;
+    TKyToolbar* ToolbarDrives2 = nullptr;
+    // The drive buttons of slots 1..27 made so far, on each drive toolbar.
+    std::vector<TKyToolbarButton*> DriveButtons;
+    std::vector<TKyToolbarButton*> DriveButtons2;
+    std::vector<TMenuItem*> DriveMenuItems;
+    // The docks above the two file lists, made when both drive toolbars are used.
+    TKyDock* Dock976 = nullptr;
+    TKyDock* Dock977 = nullptr;
+
+private:
+    TKyToolbarButton* MakeDriveButton(TKyToolbar* Toolbar, std::vector<TKyToolbarButton*>& Buttons, int Slot,
+                                      const wchar_t* NamePrefix);
+    void RefillDriveOverview();
+    void RefillDriveBox();
+    void ReloadCDList(TDirView* List);
+
+    TComponent* owner_;
+    TDriveBarHost& host_;
+    TMenuItem* driveMenu_;
+    // Where ToolbarDrives sat before it moved to the list docks.
+    TKyDock* rememberedDriveDock_ = nullptr;
+    int rememberedDriveRow_ = 0;
+    int rememberedDrivePos_ = -1;
+};
+
+}  // namespace qrv

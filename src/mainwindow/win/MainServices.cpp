@@ -1,0 +1,197 @@
+// TQRVMain: the services every part of the window uses: the message box,
+// the file comparison, the column layout shared by the lists, the title and
+// the status bar. They call nothing of the start-up or the dispatch files.
+
+#include "mainwindow/win/RudirezOziMain.h"
+
+#include "archives/win/KyZipLV.h"
+#include "framework/IgnoredError.h"
+#include "framework/win/Handles.h"
+#include "mainwindow/FileCompare.h"
+#include "mainwindow/WindowTitle.h"
+#include "panels/win/DirView.h"
+#include "panels/win/DriveView.h"
+#include "settings/Quorvan32Globals.h"
+#include "widgets/win/KyShell.h"
+
+#include <array>
+
+namespace qrv {
+
+namespace {
+
+// A file opened for reading, shared with writers as the other programs
+// that hold it may be.
+class TWinCompareFile : public TCompareFile {
+public:
+    explicit TWinCompareFile(TFileHandle file) : file_(std::move(file)) {}
+
+    static std::unique_ptr<TCompareFile> Open(const std::wstring& name)
+    {
+        TFileHandle file(CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                     OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        if (!file)
+            return nullptr;
+        return std::make_unique<TWinCompareFile>(std::move(file));
+    }
+
+    int64_t Size() override
+    {
+        LARGE_INTEGER size;
+        return GetFileSizeEx(file_.Get(), &size) ? size.QuadPart : -1;
+    }
+
+    int64_t Read(uint8_t* buffer, int64_t count) override
+    {
+        DWORD read = 0;
+        if (!ReadFile(file_.Get(), buffer, static_cast<DWORD>(count), &read, nullptr))
+            return -1;
+        return read;
+    }
+
+private:
+    TFileHandle file_;
+};
+
+bool ApplicationIsActive()
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(GetForegroundWindow(), &process);
+    return process == GetCurrentProcessId();
+}
+
+}  // namespace
+
+int TQRVMain::ShowMessageBox(const std::wstring& Text, TMsgDlgType Type, int HelpContext, TMsgDlgButtons Buttons)
+{
+    // The click that closes the box must not start a marquee in the list
+    // below it.
+    TWinControl* focused = TWinControl::FromHandle(GetFocus());
+    if (focused && (focused == LV1 || focused == LV2 || focused == ZipLV))
+        if (auto* list = dynamic_cast<TKyListView*>(focused))
+            list->SuppressMarquee = true;
+    return MessageDlg(Text, Type, Buttons, HelpContext);
+}
+
+uint8_t TQRVMain::CompareFileContents(const std::wstring& FileA, const std::wstring& FileB)
+{
+    // A comparison already running (its message pump may bring us here
+    // again) leaves the abort request alone and gets crBusy below.
+    if (!FileComparisonRunning())
+        abortComparison_ = false;
+    TFileCompareHost host;
+    host.Open = TWinCompareFile::Open;
+    host.ProcessMessages = [] {
+        if (Application)
+            Application->ProcessMessages();
+    };
+    host.AbortRequested = [this] {
+        return abortComparison_ || (ApplicationIsActive() && (GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0);
+    };
+    const uint8_t result = qrv::CompareFileContents(FileA, FileB, host);
+    // A close asked for meanwhile was held back until now.
+    if (result != crBusy && closeAfterComparison_) {
+        closeAfterComparison_ = false;
+        if (HandleAllocated())
+            PostMessageW(Handle(), WM_CLOSE, 0, 0);
+    }
+    return result;
+}
+
+TDirView* TQRVMain::ListOf(TListId Id) const
+{
+    switch (Id) {
+    case liList1:
+        return LV1;
+    case liList2:
+        return LV2;
+    default:
+        return nullptr;
+    }
+}
+
+void TQRVMain::PostColumnLayout(TListId Source, TListId Target)
+{
+    if (HandleAllocated())
+        PostMessageW(Handle(), WM_QRV_SYNCCOLUMNS, Source, Target);
+}
+
+void TQRVMain::SyncColumnLayout(TListId Source, TListId Target)
+{
+    try {
+        std::array<int, ZipColumnCount> zipOrder{};
+        if (TDirView* source = ListOf(Source)) {
+            const std::vector<int> order = source->GetColumnOrder();
+            TDirView* target = ListOf(Target);
+            if (target && target != source)
+                target->SetColumnOrderAndRepaint(order);
+            if (ZipLV && order.size() == zipOrder.size()) {
+                std::copy(order.begin(), order.end(), zipOrder.begin());
+                ZipLV->SetColumnOrder(zipOrder);
+            }
+        } else if (Source == liArchive && ZipLV && ZipLV->GetColumnOrder(zipOrder)) {
+            const std::vector<int> order(zipOrder.begin(), zipOrder.end());
+            for (TDirView* list : {LV1, LV2})
+                if (list && list->ColumnCount() == static_cast<int>(order.size()))
+                    list->SetColumnOrderAndRepaint(order);
+            ZipLV->SetColumnOrder(zipOrder);
+        }
+    } catch (const std::exception&) {
+        TraceIgnoredException(L"copying a column order");
+        // a list that is being rebuilt keeps its order
+    }
+}
+
+void TQRVMain::UpdateWindowTitle()
+{
+    std::optional<std::wstring> folder;
+    if (TreeView1) {
+        try {
+            if (TTreeNode* node = TreeView1->Selected())
+                folder = node->Parent() ? TreeView1->GetDisplayDirPath(node) : TreeView1->GetDirPathName(node);
+        } catch (const std::exception&) {
+            TraceIgnoredException(L"reading the tree's folder for the title");
+            folder.reset();
+        }
+    }
+    const std::wstring title = BuildWindowTitle(folder, ActiveList ? ActiveList->Mask() : L"*.*", TitleBase);
+    SetCaption(title);
+    if (Application)
+        Application->SetTitle(title);
+    if (TrayIcon1)
+        TrayIcon1->SetHint(Application ? Application->Title() : title);
+}
+
+TDirView* TQRVMain::FileList(int Index)
+{
+    return Index == 0 ? LV1 : Index == 1 ? LV2 : nullptr;
+}
+
+TPanel* TQRVMain::FileListPanel(int Index)
+{
+    return Index == 0 ? FilePanel1 : Index == 1 ? FilePanel2 : nullptr;
+}
+
+void TQRVMain::ActivateFileList(TDirView* List)
+{
+    if (!List)
+        return;
+    ActiveList = List;
+    ActiveHistory = List == LV1 ? DirHist1 : DirHist2;
+    if (List->HandleAllocated())
+        List->SetFocus();
+}
+
+// ---- Targets of the posted messages and the timers ------------------------------
+// The commands behind them come with the display pane, the split files,
+// the action states and the status bar.
+
+void TQRVMain::ViewFileExecute() {}
+void TQRVMain::CombineFileExecute() {}
+void TQRVMain::ShowFocusedFile() {}
+void TQRVMain::UpdateTimerTimer() {}
+void TQRVMain::OleDisplayTimerTimer() {}
+void TQRVMain::UpdateSelectionStatus() {}
+void TQRVMain::RefreshStatusBar() {}
+
+}  // namespace qrv

@@ -1,0 +1,145 @@
+// The drive bar on its own: a form with a drive toolbar, two panels and a
+// menu, and a fake of the window it serves.
+
+#include "mainwindow/win/DriveBar.h"
+#include "framework/win/ExtCtrls.h"
+#include "framework/win/Forms.h"
+#include "framework/win/Menus.h"
+#include "panels/win/KyDriveInfo.h"
+#include "settings/Quorvan32Globals.h"
+#include "widgets/win/KyDock.h"
+#include "widgets/win/KyToolbar.h"
+#include "widgets/win/KyToolbarCtls.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace qrv;
+
+namespace {
+
+class FakeDriveBarHost : public TDriveBarHost {
+public:
+    TDriveView* DriveTree() override { return nullptr; }
+    TDirView* FileList(int Index) override { return Index == 0 || Index == 1 ? lists[Index] : nullptr; }
+    TPanel* FileListPanel(int Index) override { return Index == 0 || Index == 1 ? panels[Index] : nullptr; }
+    TDirView* ActiveFileList() override { return nullptr; }
+    void ActivateFileList(TDirView* List) override { activated.push_back(List); }
+    void RefreshStatusBar() override { ++statusRefreshes; }
+
+    // Stand-ins for the lists, never read: clicks only hand them back.
+    TDirView* lists[2] = {reinterpret_cast<TDirView*>(0x1000), reinterpret_cast<TDirView*>(0x2000)};
+    TPanel* panels[2] = {nullptr, nullptr};
+    std::vector<TDirView*> activated;
+    int statusRefreshes = 0;
+};
+
+class DriveBarTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        savedOptions = Options;
+        // The drive table as the tree fills it when it lists the drives.
+        ASSERT_TRUE(DriveInfo().RefreshAll());
+        form.SetBounds(0, 0, 700, 500);
+        form.HandleNeeded();
+        topDock = new TKyDock(&form);
+        topDock->SetAlign(TAlign::alTop);
+        topDock->SetParent(&form);
+        toolbar = new TKyToolbar(&form);
+        toolbar->SetName(L"ToolbarDrives");
+        toolbar->SetDockedTo(topDock);
+        for (int i = 0; i < 2; ++i) {
+            host.panels[i] = new TPanel(&form);
+            host.panels[i]->SetAlign(i == 0 ? TAlign::alTop : TAlign::alClient);
+            host.panels[i]->SetHeight(150);
+            host.panels[i]->SetParent(&form);
+        }
+        menu = new TMainMenu(&form);
+        driveMenu = new TMenuItem(&form);
+        menu->Items()->Add(driveMenu);
+        bar = std::make_unique<TDriveBar>(&form, host, toolbar, driveMenu);
+    }
+    void TearDown() override { Options = savedOptions; }
+
+    static std::wstring ValidDrives()
+    {
+        std::wstring valid;
+        for (wchar_t drive = L'A'; drive <= L'Z'; ++drive)
+            if (DriveInfo().IsValid(drive))
+                valid += drive;
+        return valid;
+    }
+
+    TOptions savedOptions;
+    TForm form{nullptr};
+    TKyDock* topDock = nullptr;
+    TKyToolbar* toolbar = nullptr;
+    TMainMenu* menu = nullptr;
+    TMenuItem* driveMenu = nullptr;
+    FakeDriveBarHost host;
+    std::unique_ptr<TDriveBar> bar;
+};
+
+}  // namespace
+
+TEST_F(DriveBarTest, MenuItemsAndButtonsFollowTheDriveTable)
+{
+    bar->CreateDriveMenuItems();
+    ASSERT_EQ(driveMenu->Count(), 27);
+    ASSERT_EQ(bar->DriveMenuItems.size(), 27u);
+    for (TMenuItem* item : bar->DriveMenuItems)
+        EXPECT_FALSE(item->Enabled()) << "disabled until a drive fills it";
+
+    bar->RebuildDriveButtons();
+    const std::wstring valid = ValidDrives();
+    ASSERT_FALSE(valid.empty());
+    ASSERT_GE(bar->DriveButtons.size(), valid.size());
+    for (size_t i = 0; i < valid.size(); ++i) {
+        EXPECT_EQ(bar->DriveButtons[i]->Parent(), static_cast<TWinControl*>(toolbar));
+        EXPECT_EQ(bar->DriveButtons[i]->Tag, static_cast<intptr_t>(valid[i]));
+        EXPECT_TRUE(bar->IsDriveButton(bar->DriveButtons[i]));
+        EXPECT_TRUE(bar->DriveMenuItems[i]->Enabled());
+    }
+    EXPECT_FALSE(bar->IsDriveButton(toolbar));
+    EXPECT_FALSE(bar->IsDriveButton(nullptr));
+}
+
+TEST_F(DriveBarTest, ARefreshReachesTheWindowOnlyThroughItsHost)
+{
+    // No lists: the refresh would read their folders.
+    host.lists[0] = host.lists[1] = nullptr;
+    bar->RefreshDriveList(false);
+    EXPECT_EQ(host.statusRefreshes, 1);
+    EXPECT_FALSE(bar->DriveButtons.empty()) << "the buttons were built";
+}
+
+TEST_F(DriveBarTest, TwoDriveToolbarsSitAboveTheListsAndActivateTheirList)
+{
+    Options.TwoTBDrives = true;
+    Options.SecondFileWin = true;
+    bar->DockDriveToolbars();
+    ASSERT_NE(bar->Dock976, nullptr);
+    ASSERT_NE(bar->Dock977, nullptr);
+    ASSERT_NE(bar->ToolbarDrives2, nullptr);
+    EXPECT_EQ(bar->Dock976->Parent(), static_cast<TWinControl*>(host.panels[0]));
+    EXPECT_EQ(bar->Dock977->Parent(), static_cast<TWinControl*>(host.panels[1]));
+    EXPECT_EQ(toolbar->DockedTo(), bar->Dock976);
+    EXPECT_EQ(bar->ToolbarDrives2->DockedTo(), bar->Dock977);
+    ASSERT_FALSE(bar->DriveButtons2.empty());
+    EXPECT_TRUE(bar->IsDriveButton(bar->DriveButtons2[0]));
+
+    // A button of the second toolbar makes the second list the active one.
+    bar->btnDriveClick(bar->DriveButtons2[0]);
+    bar->btnDriveClick(bar->DriveButtons[0]);
+    ASSERT_EQ(host.activated.size(), 2u);
+    EXPECT_EQ(host.activated[0], host.lists[1]);
+    EXPECT_EQ(host.activated[1], host.lists[0]);
+
+    // Back to one toolbar: it returns to where it was.
+    Options.TwoTBDrives = false;
+    bar->DockDriveToolbars();
+    EXPECT_EQ(toolbar->DockedTo(), topDock);
+    EXPECT_FALSE(bar->ToolbarDrives2->Visible());
+}
