@@ -44,7 +44,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     THexDocument doc;
     doc.MoveBlockSize = 1 + static_cast<size_t>(in.Number(64));
     doc.FindBlockSize = 1 + in.Number(64);
-    doc.Open(std::make_unique<TMemoryHexFile>(expected));
+    doc.FindViewSize = 1 + in.Number(128);
+    const uint8_t ways = in.Byte();
+    doc.AllowAvx2 = (ways & 2) != 0;
+    auto file = std::make_unique<TMemoryHexFile>(expected);
+    file->Viewable = (ways & 1) != 0;  // the search looks at the data in place
+    doc.Open(std::move(file));
     const THexEditPosition at;
     while (in.More()) {
         const auto sizeNow = static_cast<int64_t>(expected.size());

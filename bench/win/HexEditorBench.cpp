@@ -5,7 +5,8 @@
 //   Find of the last 16 bytes                against a 1 MB ReadFile loop over the file
 //   edit-mode open                           against CopyFileW of the file
 //   a save after one change                  against CopyFileW of the file
-//   qrv_bench_hex_win.exe [folder]   (default T:\qrvbench-hex; the 1 GiB file is kept)
+//   qrv_bench_hex_win.exe [folder] [find]   (default T:\qrvbench-hex; the 1 GiB file is kept;
+//                                            "find" measures the search alone)
 
 #include "BenchFolders.h"
 #include "framework/win/Forms.h"
@@ -93,6 +94,7 @@ void Print(const char* what, double ms, const char* reference, double referenceM
 int wmain(int argc, wchar_t** argv)
 {
     const std::wstring folder = argc > 1 ? argv[1] : L"T:\\qrvbench-hex";
+    const bool findOnly = argc > 2 && std::wstring(argv[2]) == L"find";
     TApplication application;
     application.Initialize();
     CreateDirectoryW(folder.c_str(), nullptr);
@@ -195,6 +197,10 @@ int wmain(int argc, wchar_t** argv)
     if (found != kBigSize - 16 || total != kBigSize)
         std::printf("  WRONG: found at %lld, read %lld bytes\n", static_cast<long long>(found),
                     static_cast<long long>(total));
+    if (findOnly) {
+        hex->LoadFromFile(L"");
+        return 0;
+    }
 
     const std::wstring copy = folder + L"\\copy.bin";
     const double copyFile = best(3, [&] {

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <emmintrin.h>
+#include <immintrin.h>
 #include <functional>
 #include <iterator>
 #include <new>
@@ -321,13 +321,18 @@ bool THexDocument::ReplaceRange(int64_t& start, int64_t replacedLength, const ui
 
 namespace {
 
-// The search of one block: sixteen positions at a time, each checked for
-// the pattern's first and last byte with SSE2 (every x86-64 processor has
-// it), and only the rare positions where both agree compared in full. The
-// loads do not depend on each other, so the scan runs at memory speed.
+// The search of one block: many positions at a time, each checked for the
+// pattern's first and last byte with vector compares, and only the rare
+// positions where both agree compared in full. The loads do not depend on
+// each other, so the scan runs at the speed of the cache the block sits in.
+// AVX2 (thirty-two positions a step, two steps at once) where the processor
+// has it, else SSE2 (sixteen a step; every x86-64 processor has it).
 class TPatternSearch {
 public:
-    explicit TPatternSearch(std::vector<uint8_t> pattern) : pattern_(std::move(pattern)) {}
+    TPatternSearch(std::vector<uint8_t> pattern, bool allowAvx2)
+        : pattern_(std::move(pattern)), avx2_(allowAvx2 && HasAvx2())
+    {
+    }
 
     // The first match in data[0, count), or count.
     size_t Find(const uint8_t* data, size_t count) const
@@ -337,6 +342,8 @@ public:
             return count;
         const size_t positions = count - m + 1;
         size_t i = 0;
+        if (avx2_ && FindWide(data, positions, i))
+            return i;
         const __m128i first = _mm_set1_epi8(static_cast<char>(pattern_[0]));
         const __m128i last = _mm_set1_epi8(static_cast<char>(pattern_[m - 1]));
         for (; i + 16 <= positions; i += 16) {
@@ -358,6 +365,17 @@ public:
     }
 
 private:
+    static bool HasAvx2()
+    {
+        // The processor's features are read once; this may run before the
+        // runtime's own start-up has read them.
+        static const bool has = [] {
+            __builtin_cpu_init();
+            return __builtin_cpu_supports("avx2") != 0;
+        }();
+        return has;
+    }
+
     // The bytes between the first and the last (both already equal).
     bool Matches(const uint8_t* at) const
     {
@@ -365,8 +383,63 @@ private:
         return m <= 2 || std::memcmp(at + 1, pattern_.data() + 1, m - 2) == 0;
     }
 
+    // Scans the positions from i on, sixty-four at a time, while that many
+    // remain; true with i at the first match, else false with i at the first
+    // position not yet scanned.
+    __attribute__((target("avx2"))) bool FindWide(const uint8_t* data, size_t positions, size_t& i) const
+    {
+        const size_t m = pattern_.size();
+        const __m256i first = _mm256_set1_epi8(static_cast<char>(pattern_[0]));
+        const __m256i last = _mm256_set1_epi8(static_cast<char>(pattern_[m - 1]));
+        for (; i + 64 <= positions; i += 64) {
+            const auto* heads = reinterpret_cast<const __m256i*>(data + i);
+            const auto* tails = reinterpret_cast<const __m256i*>(data + i + m - 1);
+            const __m256i low = _mm256_and_si256(_mm256_cmpeq_epi8(_mm256_loadu_si256(heads), first),
+                                                 _mm256_cmpeq_epi8(_mm256_loadu_si256(tails), last));
+            const __m256i high = _mm256_and_si256(_mm256_cmpeq_epi8(_mm256_loadu_si256(heads + 1), first),
+                                                  _mm256_cmpeq_epi8(_mm256_loadu_si256(tails + 1), last));
+            const __m256i both = _mm256_or_si256(low, high);
+            if (_mm256_testz_si256(both, both))
+                continue;
+            uint64_t candidates = static_cast<uint32_t>(_mm256_movemask_epi8(low)) |
+                                  uint64_t(static_cast<uint32_t>(_mm256_movemask_epi8(high))) << 32;
+            while (candidates) {
+                const size_t at = i + static_cast<size_t>(__builtin_ctzll(candidates));
+                if (Matches(data + at)) {
+                    i = at;
+                    return true;
+                }
+                candidates &= candidates - 1;
+            }
+        }
+        return false;
+    }
+
     std::vector<uint8_t> pattern_;
+    bool avx2_;
 };
+
+// Lower-cased data is searched in pieces of at most this size.
+constexpr int64_t kLoweredPiece = 256 << 10;
+
+// The first match in data[0, count) of the searcher's (lower-cased) pattern,
+// with the data lower-cased through the table piece by piece into a buffer
+// that stays in the processor's cache; pieces overlap by length - 1 bytes.
+size_t FindLowered(const TPatternSearch& searcher, const std::array<uint8_t, 256>& table, const uint8_t* data,
+                   size_t count, size_t length, size_t piece, std::vector<uint8_t>& lowered)
+{
+    for (size_t at = 0; at + length <= count; at += piece) {
+        const size_t n = std::min(piece + length - 1, count - at);
+        if (lowered.size() < n)
+            lowered.resize(n);
+        for (size_t i = 0; i < n; ++i)
+            lowered[i] = table[data[at + i]];
+        const size_t hit = searcher.Find(lowered.data(), n);
+        if (hit < n)
+            return at + hit;
+    }
+    return count;
+}
 
 }  // namespace
 
@@ -381,20 +454,42 @@ int64_t THexDocument::Find(const uint8_t* pattern, int64_t length, const std::ar
     if (lowerTable)
         for (uint8_t& b : wanted)
             b = (*lowerTable)[b];
-    const TPatternSearch searcher(std::move(wanted));
-    // Blocks overlap by length - 1 bytes, so no match falls between two. A
-    // block fits the processor's cache, so the search reads it from there.
-    const int64_t blockSize = std::max<int64_t>(1, FindBlockSize);
-    std::vector<uint8_t> block(static_cast<size_t>(std::min(blockSize + length - 1, lastOffset + 1 - firstOffset)));
-    for (int64_t start = firstOffset; start + length <= lastOffset + 1; start += blockSize) {
-        const auto count = static_cast<size_t>(std::min(blockSize + length - 1, lastOffset + 1 - start));
-        file_->Read(start, block.data(), count);
-        if (lowerTable)
-            for (size_t i = 0; i < count; ++i)
-                block[i] = (*lowerTable)[block[i]];
-        const size_t hit = searcher.Find(block.data(), count);
+    const TPatternSearch searcher(std::move(wanted), AllowAvx2);
+    std::vector<uint8_t> block, lowered;
+    const auto search = [&](const uint8_t* data, size_t count) {
+        if (!lowerTable)
+            return searcher.Find(data, count);
+        return FindLowered(searcher, *lowerTable, data, count, static_cast<size_t>(length),
+                           static_cast<size_t>(std::clamp<int64_t>(FindBlockSize, 1, kLoweredPiece)), lowered);
+    };
+    // The data is searched where the file shows it in place, in large
+    // windows, so that it passes through memory once; where it cannot, in
+    // blocks read into a buffer. Windows and blocks overlap by length - 1
+    // bytes, so no match falls between two. The working file holds every
+    // edit, so either way sees the document as it stands. Once the file
+    // shows no view, the rest is read.
+    const int64_t end = lastOffset + 1;
+    bool viewable = true;
+    for (int64_t start = firstOffset; start + length <= end;) {
+        int64_t step = std::max<int64_t>(1, FindViewSize);
+        auto count = static_cast<size_t>(std::min(step + length - 1, end - start));
+        const uint8_t* data = nullptr;
+        const std::unique_ptr<THexFileView> view = viewable ? file_->View(start, count) : nullptr;
+        viewable = view != nullptr;
+        if (view) {
+            data = view->Data();
+        } else {
+            step = std::max<int64_t>(1, FindBlockSize);
+            count = static_cast<size_t>(std::min(step + length - 1, end - start));
+            if (block.size() < count)
+                block.resize(count);
+            file_->Read(start, block.data(), count);
+            data = block.data();
+        }
+        const size_t hit = search(data, count);
         if (hit < count)
             return start + static_cast<int64_t>(hit);
+        start += step;
     }
     return -1;
 }

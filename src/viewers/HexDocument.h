@@ -64,9 +64,14 @@ public:
     static constexpr int JournalLimit = 100;
     static constexpr size_t JournalPayloadLimit = 65536;
     // Edits move the data, and the search reads it, in blocks of these
-    // sizes (smaller in tests, so that block borders are crossed).
+    // sizes; the search looks at data the file shows in place in windows of
+    // FindViewSize (all smaller in tests, so that the borders are crossed).
     size_t MoveBlockSize = 1 << 20;
-    int64_t FindBlockSize = 4 << 20;
+    int64_t FindBlockSize = 256 << 10;
+    int64_t FindViewSize = 256 << 20;
+    // The search uses AVX2 where the processor has it; tests turn it off to
+    // cover the SSE2 scan as well.
+    bool AllowAvx2 = true;
 
     THexDocument();
 

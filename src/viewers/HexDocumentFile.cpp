@@ -16,6 +16,28 @@ void TMemoryHexFile::Read(int64_t offset, void* buffer, size_t count)
         std::memcpy(buffer, bytes_.data() + offset, count);
 }
 
+namespace {
+
+class TMemoryHexFileView : public THexFileView {
+public:
+    explicit TMemoryHexFileView(const uint8_t* data) : data_(data) {}
+    const uint8_t* Data() const override { return data_; }
+
+private:
+    const uint8_t* data_;
+};
+
+}  // namespace
+
+std::unique_ptr<THexFileView> TMemoryHexFile::View(int64_t offset, size_t count)
+{
+    if (!Viewable || FailReads || offset < 0 || static_cast<uint64_t>(offset) > bytes_.size() ||
+        count > bytes_.size() - offset)
+        return nullptr;
+    ++ViewCalls;
+    return std::make_unique<TMemoryHexFileView>(bytes_.data() + offset);
+}
+
 void TMemoryHexFile::Write(int64_t offset, const void* buffer, size_t count)
 {
     if (FailWrites || offset < 0)

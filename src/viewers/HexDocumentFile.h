@@ -5,9 +5,17 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace qrv {
+
+// Part of a file seen in place, read-only, for as long as the object lives.
+class THexFileView {
+public:
+    virtual ~THexFileView() = default;
+    virtual const uint8_t* Data() const = 0;
+};
 
 class THexFile {
 public:
@@ -19,6 +27,16 @@ public:
     virtual void Write(int64_t offset, const void* buffer, size_t count) = 0;
     // Cuts or extends the file to size bytes or throws EWriteError.
     virtual void Resize(int64_t size) = 0;
+    // The count bytes at offset in place, without copying them, or nullptr
+    // when this file cannot show them so (the caller reads them instead).
+    // Only for reading large ranges at once; drop the view before the next
+    // write or resize.
+    virtual std::unique_ptr<THexFileView> View(int64_t offset, size_t count)
+    {
+        (void)offset;
+        (void)count;
+        return nullptr;
+    }
 };
 
 // A file held in memory. FailWrites makes every write and resize fail, as a
@@ -32,6 +50,8 @@ public:
     void Read(int64_t offset, void* buffer, size_t count) override;
     void Write(int64_t offset, const void* buffer, size_t count) override;
     void Resize(int64_t size) override;
+    // Views into the bytes while Viewable is set; ViewCalls counts them.
+    std::unique_ptr<THexFileView> View(int64_t offset, size_t count) override;
 
     const std::vector<uint8_t>& Bytes() const { return bytes_; }
     bool FailWrites = false;
@@ -39,6 +59,8 @@ public:
     // Counts the calls, so tests can see how much a view reads.
     int64_t ReadCalls = 0;
     int64_t BytesRead = 0;
+    bool Viewable = false;
+    int64_t ViewCalls = 0;
 
 private:
     std::vector<uint8_t> bytes_;

@@ -214,6 +214,8 @@ TEST_F(HexDocumentTest, FindAcrossBlockBorders)
     EXPECT_EQ(doc.Find(upper.data(), 6, &charset.AnsiLowerTable(), 4999, 0), 1021);
 }
 
+// Every way the search can run (blocks read or windows seen in place, AVX2
+// or SSE2, exact or through a lowering table) against the naive search.
 TEST_F(HexDocumentTest, FindMatchesTheNaiveSearch)
 {
     std::mt19937 random(7);
@@ -221,21 +223,71 @@ TEST_F(HexDocumentTest, FindMatchesTheNaiveSearch)
     for (auto& b : data)
         b = static_cast<uint8_t>(random() % 3);  // a small alphabet gives many partial matches
     Open(data);
-    doc.FindBlockSize = 777;
-    for (int trial = 0; trial < 200; ++trial) {
-        const size_t length = 1 + random() % 9;
-        std::vector<uint8_t> pattern(length);
-        for (auto& b : pattern)
-            b = static_cast<uint8_t>(random() % 3);
-        const int64_t first = random() % 20000;
-        const int64_t last = random() % 20000;
-        int64_t expected = -1;
-        for (int64_t s = first; s + static_cast<int64_t>(length) <= last + 1 && expected < 0; ++s)
-            if (std::equal(pattern.begin(), pattern.end(), data.begin() + s))
-                expected = s;
-        ASSERT_EQ(doc.Find(pattern.data(), static_cast<int64_t>(length), nullptr, last, first), expected)
-            << "trial " << trial;
+    std::array<uint8_t, 256> lower{};
+    for (int b = 0; b < 256; ++b)
+        lower[b] = static_cast<uint8_t>(b == 2 ? 1 : b);  // 2 counts as 1
+    struct Way {
+        bool viewable, avx2, lowered;
+    };
+    for (const Way way : {Way{false, true, false}, Way{false, false, false}, Way{true, true, false},
+                          Way{true, false, false}, Way{false, true, true}, Way{true, true, true}}) {
+        SCOPED_TRACE(testing::Message() << "viewable " << way.viewable << ", avx2 " << way.avx2 << ", lowered "
+                                        << way.lowered);
+        file->Viewable = way.viewable;
+        file->ViewCalls = 0;
+        file->ReadCalls = 0;
+        doc.AllowAvx2 = way.avx2;
+        doc.FindBlockSize = 777;
+        doc.FindViewSize = 3001;
+        const auto* table = way.lowered ? &lower : nullptr;
+        const auto fold = [&](uint8_t b) { return way.lowered ? lower[b] : b; };
+        for (int trial = 0; trial < 200; ++trial) {
+            const size_t length = 1 + random() % 40;
+            std::vector<uint8_t> pattern(length);
+            for (auto& b : pattern)
+                b = static_cast<uint8_t>(random() % (length < 10 ? 3 : 2));
+            const int64_t first = random() % 20000;
+            const int64_t last = random() % 20000;
+            int64_t expected = -1;
+            for (int64_t s = first; s + static_cast<int64_t>(length) <= last + 1 && expected < 0; ++s)
+                if (std::equal(pattern.begin(), pattern.end(), data.begin() + s,
+                               [&](uint8_t p, uint8_t d) { return fold(p) == fold(d); }))
+                    expected = s;
+            ASSERT_EQ(doc.Find(pattern.data(), static_cast<int64_t>(length), table, last, first), expected)
+                << "trial " << trial;
+        }
+        EXPECT_EQ(file->ViewCalls > 0, way.viewable) << "windows are seen in place where the file can";
+        EXPECT_EQ(file->ReadCalls > 0, !way.viewable) << "and read only where it cannot";
     }
+}
+
+// Windows seen in place show the working file as it stands: edits not yet
+// saved, and a range the file cannot show is read (or fails) as before.
+TEST_F(HexDocumentTest, FindInPlaceSeesEditsAndFallsBackToReading)
+{
+    Open(std::vector<uint8_t>(10000, 'x'));
+    file->Viewable = true;
+    doc.FindViewSize = 1000;
+    const auto pattern = Bytes("abc");
+    EXPECT_EQ(doc.Find(pattern.data(), 3, nullptr, 9999, 0), -1);
+    ASSERT_TRUE(doc.InsertBytes(998, pattern.data(), 3, at));  // across the first window's border
+    EXPECT_EQ(doc.Find(pattern.data(), 3, nullptr, 10002, 0), 998);
+    ASSERT_TRUE(doc.ChangeByte(999, 'B', true, at));
+    EXPECT_EQ(doc.Find(pattern.data(), 3, nullptr, 10002, 0), -1) << "the changed byte is seen";
+    ASSERT_TRUE(doc.DeleteRange(0, 99, at));
+    const int64_t end = doc.Size() - 3;
+    ASSERT_LT(end, 10000);
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(doc.ChangeByte(end + i, pattern[i], true, at));
+    EXPECT_EQ(doc.Find(pattern.data(), 3, nullptr, INT64_MAX, 0), end) << "at the very end of the shorter data";
+
+    file->Viewable = false;
+    file->ReadCalls = 0;
+    EXPECT_EQ(doc.Find(pattern.data(), 3, nullptr, INT64_MAX, 0), end);
+    EXPECT_GT(file->ReadCalls, 0);
+    file->Viewable = true;
+    file->FailReads = true;  // no view, and the read fails
+    EXPECT_THROW(doc.Find(pattern.data(), 3, nullptr, INT64_MAX, 0), EReadError);
 }
 
 TEST_F(HexDocumentTest, BufferFromFile)

@@ -1,5 +1,6 @@
 #include "viewers/win/HexEditorFile.h"
 
+#include "framework/IgnoredError.h"
 #include "framework/SysUtils.h"
 
 #include <algorithm>
@@ -23,9 +24,41 @@ OVERLAPPED At(int64_t offset)
 
 }  // namespace
 
+namespace {
+
+// Whether the file lies on a fixed local drive.
+bool OnFixedDrive(const std::wstring& name)
+{
+    wchar_t volume[MAX_PATH + 1];
+    return GetVolumePathNameW(name.c_str(), volume, MAX_PATH + 1) && GetDriveTypeW(volume) == DRIVE_FIXED;
+}
+
+struct MappedViewTraits {
+    using Handle = const void*;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { UnmapViewOfFile(h); }
+};
+
+class TWinHexFileView : public THexFileView {
+public:
+    TWinHexFileView(TKernelHandle mapping, TUniqueHandle<MappedViewTraits> view, size_t skip)
+        : mapping_(std::move(mapping)), view_(std::move(view)), skip_(skip)
+    {
+    }
+    const uint8_t* Data() const override { return static_cast<const uint8_t*>(view_.Get()) + skip_; }
+
+private:
+    TKernelHandle mapping_;
+    TUniqueHandle<MappedViewTraits> view_;
+    size_t skip_;
+};
+
+}  // namespace
+
 TWinHexFile::TWinHexFile(std::wstring name, bool writable) : name_(std::move(name)), writable_(writable)
 {
     Resume();
+    viewable_ = OnFixedDrive(name_);
 }
 
 void TWinHexFile::Resume()
@@ -87,6 +120,37 @@ void TWinHexFile::Write(int64_t offset, const void* buffer, size_t count)
         offset += done;
         count -= done;
     }
+}
+
+std::unique_ptr<THexFileView> TWinHexFile::View(int64_t offset, size_t count)
+{
+    if (!viewable_ || !handle_ || offset < 0 || !count)
+        return nullptr;
+    // Views start on the system's allocation granularity.
+    static const DWORD granularity = [] {
+        SYSTEM_INFO info;
+        GetSystemInfo(&info);
+        return info.dwAllocationGranularity;
+    }();
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(handle_.Get(), &size) || static_cast<uint64_t>(offset) > static_cast<uint64_t>(size.QuadPart) ||
+        count > static_cast<uint64_t>(size.QuadPart - offset))
+        return nullptr;
+    const uint64_t base = static_cast<uint64_t>(offset) / granularity * granularity;
+    const auto skip = static_cast<size_t>(static_cast<uint64_t>(offset) - base);
+    // The mapping covers the file as it is now; the view closes it with itself.
+    TKernelHandle mapping(CreateFileMappingW(handle_.Get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+    if (!mapping) {
+        TraceIgnoredFailure(L"CreateFileMappingW for the search, reading instead", GetLastError());
+        return nullptr;
+    }
+    TUniqueHandle<MappedViewTraits> view(MapViewOfFile(mapping.Get(), FILE_MAP_READ, static_cast<DWORD>(base >> 32),
+                                                       static_cast<DWORD>(base), skip + count));
+    if (!view) {
+        TraceIgnoredFailure(L"MapViewOfFile for the search, reading instead", GetLastError());
+        return nullptr;
+    }
+    return std::make_unique<TWinHexFileView>(std::move(mapping), std::move(view), skip);
 }
 
 void TWinHexFile::Resize(int64_t size)

@@ -22,6 +22,10 @@ public:
     void Read(int64_t offset, void* buffer, size_t count) override;
     void Write(int64_t offset, const void* buffer, size_t count) override;
     void Resize(int64_t size) override;
+    // A mapped view of the file, on fixed local drives only: elsewhere a
+    // failed read of a mapped page (a network or removable drive gone) would
+    // stop the program instead of raising an error.
+    std::unique_ptr<THexFileView> View(int64_t offset, size_t count) override;
 
     const std::wstring& Name() const { return name_; }
     // Closes the handle for a while (so that the file can be copied) and
@@ -32,6 +36,7 @@ public:
 private:
     std::wstring name_;
     bool writable_;
+    bool viewable_ = false;
     TFileHandle handle_;
 };
 

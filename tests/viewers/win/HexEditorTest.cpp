@@ -2,6 +2,7 @@
 #include "framework/win/Forms.h"
 #include "framework/win/Handles.h"
 #include "viewers/win/HexEditor.h"
+#include "viewers/win/HexEditorFile.h"
 
 #include "win/MessagePump.h"
 #include "TestDir.h"
@@ -10,6 +11,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <set>
 
@@ -334,6 +336,8 @@ TEST_F(HexEditorTest, EditAndSaveKeepsABackup)
     std::string edited = content;
     edited[10] = '\xFF';
     EXPECT_EQ(ReadFileBytes(hex->WorkingFileName()), edited);
+    const uint8_t ff = 0xFF;
+    EXPECT_EQ(hex->Find(&ff, 1, false, false, 1000, 0), 10) << "the search sees the change not yet saved";
 
     dir.Write(L"daten.bak", "an older backup");
     ASSERT_TRUE(hex->SaveToFile(file));
@@ -642,6 +646,53 @@ TEST_F(HexEditorTest, SparseFileOfFiveGigabytes)
     EXPECT_EQ(hex->TopRow(), 0);
 
     EXPECT_EQ(FilesIn(temp), tempBefore) << "the read-only view leaves nothing in TMP";
+    hex->LoadFromFile(L"");
+}
+
+// The search looks at the file through mapped views: they start on the
+// allocation granularity below offsets past 4 GiB, show what ReadFile reads,
+// and a match across a 64 KB border or across 4 GiB is found.
+TEST_F(HexEditorTest, SearchThroughViewsPastFourGigabytes)
+{
+    const int64_t fourGiB = INT64_C(1) << 32;
+    const int64_t size = fourGiB + 200000;
+    const std::wstring big = dir.File(L"weit.bin");
+    const auto put = [](HANDLE out, int64_t offset, const char* text) {
+        OVERLAPPED at{};
+        at.Offset = static_cast<DWORD>(offset);
+        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+        DWORD written = 0;
+        return WriteFile(out, text, static_cast<DWORD>(std::strlen(text)), &written, &at) != 0;
+    };
+    {
+        TFileHandle out(CreateFileW(big.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+        ASSERT_TRUE(out);
+        DWORD ignored = 0;
+        DeviceIoControl(out.Get(), FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);
+        ASSERT_TRUE(put(out.Get(), fourGiB - 2, "Nadel"));
+        ASSERT_TRUE(put(out.Get(), fourGiB + 65534, "Nadel"));
+        ASSERT_TRUE(put(out.Get(), size - 5, "Nadel"));
+    }
+    {
+        TWinHexFile raw(big, false);
+        for (const int64_t offset : {fourGiB - 2, fourGiB + 65534, size - 5}) {
+            std::vector<uint8_t> read(5);
+            raw.Read(offset, read.data(), read.size());
+            const std::unique_ptr<THexFileView> view = raw.View(offset, 5);
+            ASSERT_TRUE(view) << offset;
+            EXPECT_EQ(std::string(view->Data(), view->Data() + 5), "Nadel") << offset;
+            EXPECT_TRUE(std::equal(read.begin(), read.end(), view->Data())) << offset;
+        }
+        EXPECT_FALSE(raw.View(size - 4, 5)) << "no view beyond the end";
+    }
+
+    ASSERT_TRUE(hex->LoadFromFile(big));
+    const std::string needle = "nadel";
+    const auto* pattern = reinterpret_cast<const uint8_t*>(needle.data());
+    EXPECT_EQ(hex->Find(pattern, 5, false, true, size - 1, fourGiB - 100), fourGiB - 2);
+    EXPECT_EQ(hex->Find(pattern, 5, false, true, size - 1, fourGiB - 1), fourGiB + 65534);
+    EXPECT_EQ(hex->Find(pattern, 5, false, true, size - 1, fourGiB + 65535), size - 5);
+    EXPECT_EQ(hex->Find(pattern, 5, false, false, size - 1, fourGiB - 100), -1) << "case counts";
     hex->LoadFromFile(L"");
 }
 
