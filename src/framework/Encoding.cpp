@@ -1,5 +1,6 @@
 #include "framework/Encoding.h"
 
+#include "framework/CodePageTables.h"
 #include "framework/SysUtils.h"
 
 #include <array>
@@ -110,7 +111,7 @@ public:
         out.reserve(bytes.size());
         for (char ch : bytes) {
             const auto b = static_cast<unsigned char>(ch);
-            out.push_back(b >= 0x80 && b <= 0x9F ? kHigh[b - 0x80] : static_cast<wchar_t>(b));
+            out.push_back(b >= 0x80 ? static_cast<wchar_t>(kUpperHalf1252[b - 0x80]) : static_cast<wchar_t>(b));
         }
         return out;
     }
@@ -148,8 +149,9 @@ private:
     {
         if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
             return static_cast<int>(c);
-        for (size_t i = 0; i < kHigh.size(); ++i)
-            if (kHigh[i] == c)
+        // Only 0x80..0x9F differ from Latin-1.
+        for (size_t i = 0; i < 0x20; ++i)
+            if (kUpperHalf1252[i] == c)
                 return static_cast<int>(0x80 + i);
         return -1;
     }
@@ -160,13 +162,6 @@ private:
         return b < 0 ? '?' : static_cast<char>(b);
     }
 
-    // The five bytes without a printable character (0x81, 0x8D, 0x8F, 0x90,
-    // 0x9D) stand for the control characters of the same value, as in Windows.
-    static constexpr std::array<wchar_t, 32> kHigh = {
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-        0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 };
 
 std::mutex g_defaultMutex;
