@@ -282,13 +282,15 @@ TEasyRegExpr::TEasyRegExpr(std::u16string_view pattern, bool caseSensitive)
     Compile();
 }
 
-char16_t TEasyRegExpr::Fold(char16_t c) const
+char16_t TEasyRegExpr::FoldHigh(char16_t c) const
 {
     return CaseSensitive_ ? c : SearchUpperCase(c);
 }
 
 void TEasyRegExpr::Compile()
 {
+    for (unsigned c = 0; c < 256; ++c)
+        FoldLow_[c] = CaseSensitive_ ? static_cast<char16_t>(c) : SearchUpperCase(static_cast<char16_t>(c));
     TCompiler compiler(*this);
     const TSequence sequence = compiler.ParseAll();
 
@@ -349,6 +351,7 @@ void TEasyRegExpr::Compile()
 
     Emit(sequence);
     Program_.push_back({opMatch});
+    ProgramSize_ = static_cast<int>(Program_.size());
     ComputeStartTable();
 }
 
@@ -471,6 +474,10 @@ void TEasyRegExpr::ComputeStartTable()
             StartAnywhere_ = true;
             break;
         }
+    }
+    for (unsigned c = 0; c < 256; ++c) {
+        const char16_t folded = FoldLow_[c];
+        StartByChar_[c] = folded < 256 ? StartLow_.test(folded) : StartHigh_;
     }
 }
 

@@ -129,7 +129,11 @@ private:
     void EmitAtom(const TItem& item);
     void ComputeStartTable();
 
-    char16_t Fold(char16_t c) const;
+    char16_t Fold(char16_t c) const { return c < 256 ? FoldLow_[c] : FoldHigh(c); }
+    char16_t FoldHigh(char16_t c) const;
+    // The first column from at on where a match can start, or beyond the end.
+    int NextStart(int at) const;
+    bool CanStartAt(int at) const;
     // Resets the per-call scratch state for a text of the given length.
     void Prepare(const char16_t* text, int length, bool atLineStart);
     // Records which visited marks the next call has to clear.
@@ -139,7 +143,6 @@ private:
     int Run(int pc, int pos);
     bool NotBodyMatches(int pc, int pos);
     bool Visit(int pc, int pos);
-    bool CanStartAt(int pos) const;
 
     std::u16string Pattern_;
     bool CaseSensitive_;
@@ -151,8 +154,11 @@ private:
     // Columns a match can start at, by the (folded) first character.
     bool StartAnywhere_ = true;
     bool StartAtLineStart_ = false;  // some path begins with ^: column 1 is tried
-    std::bitset<256> StartLow_;
+    std::bitset<256> StartLow_;  // by folded character
     bool StartHigh_ = false;
+    uint8_t StartByChar_[256] = {};  // by the text's own character below 256
+    char16_t FoldLow_[256] = {};
+    int ProgramSize_ = 0;
 
     // Scratch state of one call.
     const char16_t* Text_ = nullptr;

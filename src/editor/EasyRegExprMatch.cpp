@@ -43,7 +43,7 @@ void TEasyRegExpr::FinishCall()
 
 bool TEasyRegExpr::Visit(int pc, int pos)
 {
-    const size_t bit = static_cast<size_t>(pos) * Program_.size() + pc;
+    const size_t bit = static_cast<size_t>(pos) * ProgramSize_ + pc;
     uint64_t& word = Visited_[bit / 64];
     const uint64_t mask = uint64_t(1) << (bit % 64);
     if (word & mask)
@@ -142,7 +142,7 @@ bool TEasyRegExpr::NotBodyMatches(int pc, int pos)
     // question at another position starts clean.
     for (int p = pos; p <= MaxPos_; ++p)
         for (int b = pc + 1; b < in.Arg; ++b) {
-            const size_t bit = static_cast<size_t>(p) * Program_.size() + b;
+            const size_t bit = static_cast<size_t>(p) * ProgramSize_ + b;
             Visited_[bit / 64] &= ~(uint64_t(1) << (bit % 64));
         }
     MaxPos_ = std::max(outerMax, MaxPos_);
@@ -151,16 +151,28 @@ bool TEasyRegExpr::NotBodyMatches(int pc, int pos)
     return matches;
 }
 
-bool TEasyRegExpr::CanStartAt(int pos) const
+bool TEasyRegExpr::CanStartAt(int at) const
 {
-    if (StartAnywhere_)
+    if (StartAnywhere_ || (at == 0 && StartAtLineStart_ && AtLineStart_))
         return true;
-    if (pos == 0 && StartAtLineStart_ && AtLineStart_)
-        return true;
-    if (pos >= Length_)
+    if (at >= Length_)
         return false;
-    const char16_t c = Fold(Text_[pos]);
-    return c < 256 ? StartLow_.test(c) : StartHigh_;
+    const char16_t c = Text_[at];
+    return c < 256 ? StartByChar_[c] != 0 : StartHigh_;
+}
+
+int TEasyRegExpr::NextStart(int at) const
+{
+    if (StartAnywhere_ || (at == 0 && StartAtLineStart_ && AtLineStart_))
+        return at;
+    if (StartLow_.none() && !StartHigh_)  // only ^ paths, past column 1
+        return Length_ + 1;
+    for (; at < Length_; ++at) {
+        const char16_t c = Text_[at];
+        if (c < 256 ? StartByChar_[c] != 0 : StartHigh_)
+            return at;
+    }
+    return Length_ + 1;
 }
 
 bool TEasyRegExpr::MatchAt(const char16_t* text, int length, bool atLineStart, int& matchLength)
@@ -192,8 +204,6 @@ bool TEasyRegExpr::Search(const char16_t* text, int textLength, bool forward, in
     const int start = std::max(pos.X, 1) - 1;
     Prepare(text, length, true);
     const auto attempt = [&](int at) {
-        if (!CanStartAt(at))
-            return false;
         const int end = Run(0, at);
         if (Exhausted_) {
             FinishCall();
@@ -207,11 +217,11 @@ bool TEasyRegExpr::Search(const char16_t* text, int textLength, bool forward, in
     };
     bool found = false;
     if (forward) {
-        for (int at = start; at <= length && !found; ++at)
+        for (int at = NextStart(start); at <= length && !found; at = NextStart(at + 1))
             found = attempt(at);
     } else {
         for (int at = start; at >= 0 && !found; --at)
-            found = attempt(at);
+            found = CanStartAt(at) && attempt(at);
     }
     FinishCall();
     if (!found) {
