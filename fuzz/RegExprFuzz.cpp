@@ -90,7 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             Check(pos.X >= 1 && pos.X <= length + 1 && matchLength >= 0);
             Check(pos.X - 1 + matchLength <= length);
             if (length > 0 && pattern != u"$") {
-                const int from = std::max(std::min(column, length), 1);
+                const int from = std::max(std::min(column, forward ? length + 1 : length), 1);
                 Check(forward ? pos.X >= from : pos.X <= from);
             }
             if (forward && matchLength > 0 && length > 0) {

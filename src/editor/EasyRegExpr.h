@@ -68,7 +68,7 @@ struct TEasyRegExprNode {
     TEasyCharSetTable CharSet;  // kind 2
 };
 
-class TEasyRegExpr {
+class TEasyRegExpr : public TEasyLineMatcher {
 public:
     // Nesting of groups and negations deeper than this is an invalid pattern.
     static constexpr int MaxDepth = 64;
@@ -77,7 +77,7 @@ public:
 
     // Compiles at once; a bad pattern raises EEasyRegExprError.
     TEasyRegExpr(std::u16string_view pattern, bool caseSensitive);
-    virtual ~TEasyRegExpr() = default;
+    ~TEasyRegExpr() override = default;
     TEasyRegExpr(const TEasyRegExpr&) = delete;
     TEasyRegExpr& operator=(const TEasyRegExpr&) = delete;
 
@@ -93,10 +93,15 @@ public:
 
     // The first match at or after (forward) or starting at or before
     // (backward) the 1-based column pos.X. True: pos.X its column and
-    // matchLength its length; false: both 0. Running out of steps raises
+    // matchLength its length; false: both 0. A backward search from beyond
+    // the text starts at its last column; a forward one finds only what
+    // matches at its end, so "find next" after a match at the end of a
+    // line does not find it again. Running out of steps raises
     // EEasyRegExprTooComplex.
     bool Search(const char16_t* text, int textLength, bool forward, int& matchLength, TEasyPoint& pos);
     bool SearchLine(std::u16string_view line, TEasyPoint& pos, bool forward, int& matchLength);
+    // The editor's line search (FindText) with this pattern.
+    bool Search(std::u16string_view line, int& column, bool forward, int& matchLength) override;
 
     // The first node that consumes a character (kinds 0, 1, 2, 7), or null.
     const TEasyRegExprNode* FirstCharNode() const;

@@ -189,13 +189,13 @@ bool TEasyRegExpr::MatchAt(const char16_t* text, int length, bool atLineStart, i
 bool TEasyRegExpr::Search(const char16_t* text, int textLength, bool forward, int& matchLength, TEasyPoint& pos)
 {
     const int length = std::max(textLength, 0);
-    pos.X = std::min(pos.X, length);
+    pos.X = std::min(pos.X, forward ? length + 1 : length);
     if (Pattern_ == u"$" && (forward || pos.X == length)) {
         pos.X = length + 1;
         matchLength = 0;
         return true;
     }
-    if (length == 0) {
+    if (length == 0) {  // only the anchors match an empty line
         const bool found = IsAnchorOnly();
         pos.X = found ? 1 : 0;
         matchLength = 0;
@@ -235,6 +235,18 @@ bool TEasyRegExpr::Search(const char16_t* text, int textLength, bool forward, in
 bool TEasyRegExpr::SearchLine(std::u16string_view line, TEasyPoint& pos, bool forward, int& matchLength)
 {
     return Search(line.data(), static_cast<int>(line.size()), forward, matchLength, pos);
+}
+
+}  // namespace qrv
+
+namespace qrv {
+
+bool TEasyRegExpr::Search(std::u16string_view line, int& column, bool forward, int& matchLength)
+{
+    TEasyPoint pos{column, 0};
+    const bool found = SearchLine(line, pos, forward, matchLength);
+    column = pos.X;
+    return found;
 }
 
 }  // namespace qrv

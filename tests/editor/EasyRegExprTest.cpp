@@ -1,4 +1,5 @@
 #include "editor/EasyRegExpr.h"
+#include "editor/EasyStrings.h"
 #include "editor/WideText.h"
 
 #include <gtest/gtest.h>
@@ -141,6 +142,8 @@ TEST(RegExprSearch, ForwardStartsAtTheColumnAndEndOnlyForTheLoneDollar)
     int length = 0;
     ASSERT_TRUE(re.SearchLine(u"aaxa", pos, true, length));
     EXPECT_EQ(pos.X, 4);
+    pos = {5, 0};  // behind the last match: not found again
+    EXPECT_FALSE(re.SearchLine(u"aaxa", pos, true, length));
 
     TEasyRegExpr end(u"$", true);
     pos = {5, 0};
@@ -149,6 +152,32 @@ TEST(RegExprSearch, ForwardStartsAtTheColumnAndEndOnlyForTheLoneDollar)
     EXPECT_EQ(length, 0);
     pos = {2, 0};
     EXPECT_FALSE(end.SearchLine(u"abc", pos, false, length));
+}
+
+// Find next over the editor's lines: every match once, in order, and the
+// same list backward.
+TEST(RegExprSearch, FindTextVisitsEveryMatchOnceBothWays)
+{
+    TEasyStrings lines;
+    lines.SetText(u"Johnson und Peterson\n\nJackson: ANDERSON\nson");
+    TEasyRegExpr re(u"[A-Z][a-z]*son", true);
+    std::vector<std::tuple<int, int, int>> forward, backward;
+    TEasyPoint point{1, 0};
+    int length = 0;
+    while (FindText(u"", lines, ftForward, &re, length, point)) {
+        forward.emplace_back(point.Y, point.X, length);
+        point.X += length;
+        ASSERT_LT(forward.size(), 10u);
+    }
+    point = {100, lines.Count() - 1};
+    while (FindText(u"", lines, 0, &re, length, point)) {
+        backward.insert(backward.begin(), {point.Y, point.X, length});
+        point.X -= 1;
+        ASSERT_LT(backward.size(), 10u);
+    }
+    const std::vector<std::tuple<int, int, int>> expected = {{0, 1, 7}, {0, 13, 8}, {2, 1, 7}};
+    EXPECT_EQ(forward, expected);
+    EXPECT_EQ(backward, expected);
 }
 
 TEST(RegExprMatchAt, AnchoredAtTheTextWithAtLeastOneCharacter)
