@@ -172,7 +172,9 @@ private:
     std::vector<uint64_t> Visited_;  // a bit per (position, instruction)
     size_t DirtyWords_ = 0;
     int MaxPos_ = 0;
-    std::vector<uint8_t> NotResults_;  // per negation and position: 0 unknown, 1 body matches, 2 not
+    // Per position and negation: 0 unknown, 1 its body matches there, 2 not.
+    std::vector<uint8_t> NotResults_;
+    size_t DirtyResults_ = 0;
     std::vector<TBacktrack> Backtrack;
     int64_t Steps_ = 0;
     int64_t Budget_ = 0;

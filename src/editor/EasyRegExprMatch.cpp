@@ -29,16 +29,23 @@ void TEasyRegExpr::Prepare(const char16_t* text, int length, bool atLineStart)
     std::fill(Visited_.begin(), Visited_.begin() + std::min(DirtyWords_, Visited_.size()), 0);
     if (Visited_.size() < (bits + 63) / 64)
         Visited_.resize((bits + 63) / 64);
-    DirtyWords_ = 0;
+    // Everything counts as dirty until the call ends normally (FinishCall).
+    DirtyWords_ = Visited_.size();
     MaxPos_ = 0;
-    if (NotCount_ > 0)
-        NotResults_.assign(static_cast<size_t>(NotCount_) * (Length_ + 1), 0);
+    if (NotCount_ > 0) {
+        const size_t results = static_cast<size_t>(NotCount_) * (Length_ + 1);
+        std::fill(NotResults_.begin(), NotResults_.begin() + std::min(DirtyResults_, NotResults_.size()), 0);
+        if (NotResults_.size() < results)
+            NotResults_.resize(results);
+    }
+    DirtyResults_ = NotResults_.size();
 }
 
 void TEasyRegExpr::FinishCall()
 {
     const size_t bits = static_cast<size_t>(MaxPos_ + 1) * Program_.size();
     DirtyWords_ = std::min(Visited_.size(), (bits + 63) / 64);
+    DirtyResults_ = std::min(NotResults_.size(), static_cast<size_t>(MaxPos_ + 1) * NotCount_);
 }
 
 bool TEasyRegExpr::Visit(int pc, int pos)
@@ -132,7 +139,7 @@ int TEasyRegExpr::Run(int startPc, int startPos)
 bool TEasyRegExpr::NotBodyMatches(int pc, int pos)
 {
     const TInstr& in = Program_[pc];
-    uint8_t& known = NotResults_[static_cast<size_t>(in.Arg2) * (Length_ + 1) + pos];
+    uint8_t& known = NotResults_[static_cast<size_t>(pos) * NotCount_ + in.Arg2];
     if (known != 0)
         return known == 1;
     const int outerMax = MaxPos_;
