@@ -180,6 +180,33 @@ TEST(RegExprSearch, FindTextVisitsEveryMatchOnceBothWays)
     EXPECT_EQ(backward, expected);
 }
 
+// Without case, a pattern of plain letters finds what the plain search finds.
+TEST(RegExprSearch, CaselessAgreesWithThePlainSearch)
+{
+    TEasyStrings lines;
+    lines.SetText(u"Äpfel und ÄPFEL\nStraße STRASSE straße\nŁódź łÓDŹ Aodz\nÉté été");
+    for (const std::u16string word : {u"äpfel", u"straße", u"łódź", u"été", u"aodz"}) {
+        TEasyRegExpr re(word, false);
+        for (int options : {int(ftForward), 0}) {
+            TEasyPoint plain{options ? 1 : 100, options ? 0 : lines.Count() - 1};
+            TEasyPoint regex = plain;
+            int plainLength = 0, regexLength = 0;
+            int found = 0;
+            while (FindText(word, lines, options, nullptr, plainLength, plain)) {
+                ASSERT_TRUE(FindText(u"", lines, options, &re, regexLength, regex)) << WideToUtf8(ToWide(word));
+                EXPECT_EQ(regex.X, plain.X);
+                EXPECT_EQ(regex.Y, plain.Y);
+                EXPECT_EQ(regexLength, plainLength);
+                plain.X += options ? plainLength : -1;
+                regex = plain;
+                ASSERT_LT(++found, 10);
+            }
+            EXPECT_FALSE(FindText(u"", lines, options, &re, regexLength, regex)) << WideToUtf8(ToWide(word));
+            EXPECT_GE(found, 1) << WideToUtf8(ToWide(word));
+        }
+    }
+}
+
 TEST(RegExprMatchAt, AnchoredAtTheTextWithAtLeastOneCharacter)
 {
     TEasyRegExpr star(u"a*", true);
