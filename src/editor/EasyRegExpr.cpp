@@ -261,7 +261,6 @@ namespace {
 // character index reads it.
 struct TNodeWriter {
     std::vector<TEasyRegExprNode>& nodes;
-    const std::vector<TEasyCharSetTable>& sets;
 
     int Add(TEasyNodeKind kind, bool negated, char16_t ch = 0)
     {
@@ -305,7 +304,7 @@ void TEasyRegExpr::Compile()
         }
         void Item(const TItem& item)
         {
-            TNodeWriter writer{re.Nodes_, re.Sets_};
+            TNodeWriter writer{re.Nodes_};
             const int first = static_cast<int>(re.Nodes_.size());
             const bool grouped = item.Atom == TItem::Group || item.Quantifier != 0;
             if (grouped)
@@ -347,7 +346,7 @@ void TEasyRegExpr::Compile()
         }
     } walker{*this};
     walker.Sequence(sequence);
-    TNodeWriter{Nodes_, Sets_}.Add(nkChar, false, 0);  // end node
+    TNodeWriter{Nodes_}.Add(nkChar, false, 0);  // end node
 
     Emit(sequence);
     Program_.push_back({opMatch});
