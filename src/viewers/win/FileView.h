@@ -1,10 +1,11 @@
 #pragma once
 // TTextFileView: the display pane's view of rich-text documents and, on
 // request, of plain text files, on the rich edit control. It knows the file it
-// shows and saves it back in the line-end style and code page it was read in.
+// shows, reads it in its code page (ANSI, OEM or UTF-16) and saves it back in
+// the line-end style and code page it was read in.
 
-#include "framework/win/RichEdit.h"
 #include "viewers/TextFileKind.h"
+#include "viewers/win/KyRichEd.h"
 
 #include <string>
 
@@ -14,7 +15,7 @@ enum class TFileFormat { ffDOS = 0, ffUNIX = 1 };
 // The code page of a plain text file: the system's ANSI or OEM code page.
 enum class TTextTranslation { ttlANSI, ttlDOS8 };
 
-class TTextFileView : public TRichEdit {
+class TTextFileView : public TKyRichEdit {
 public:
     explicit TTextFileView(TComponent* owner);
 
@@ -26,25 +27,25 @@ public:
     TFileFormat FileFormat() const { return fileFormat_; }
     void SetFileFormat(TFileFormat format) { fileFormat_ = format; }
     TTextTranslation Translation() const { return translation_; }
-    void SetTranslation(TTextTranslation translation) { translation_ = translation; }
-    // Set by IsTextFile: the file is UTF-16, its lines end in LF only.
+    // Also makes the code page the default conversion.
+    void SetTranslation(TTextTranslation translation);
+    // Set by DetectFileKind: the file is UTF-16, its lines end in LF only.
     bool UnicodeFile() const { return unicode_; }
     bool LFOnly() const { return lfOnly_; }
 
     // Loads a file: true when it is shown (also when it already was); false
     // for an empty name, which empties the view. Raises when the file cannot
-    // be read; the view is then empty.
+    // be read; the view is then empty. A load the user stopped at the size
+    // question shows the part read, read-only.
     bool LoadFromFile(const std::wstring& name);
     // Saves the text in the file's line-end style and code page.
     void SaveToFile(const std::wstring& name);
 
-    // The file-kind test: IsTextFile also keeps the UTF-16 and LF-only flags.
-    bool IsTextFile(const std::wstring& name);
+    // The file-kind test; the view keeps the file's UTF-16 and LF-only flags.
+    bool DetectFileKind(const std::wstring& name);
     static bool IsRichTextFile(const std::wstring& name);
 
 private:
-    void LoadContent(const std::string& bytes, bool rich);
-
     std::wstring fileName_;
     TFileFormat fileFormat_ = TFileFormat::ffDOS;
     TTextTranslation translation_ = TTextTranslation::ttlANSI;

@@ -1,6 +1,12 @@
+// THexEditor's document: opening, closing and saving, the working copy, the
+// offsets, the selection, the search and the display settings. The grid is
+// in HexEditorGrid.cpp, the input in HexEditorInput.cpp.
+
 #include "viewers/win/HexEditor.h"
 
+#include "framework/IgnoredError.h"
 #include "framework/SysUtils.h"
+#include "framework/win/MessageDialog.h"
 
 #include <algorithm>
 
@@ -8,86 +14,203 @@ namespace qrv {
 
 namespace {
 
-const wchar_t* const kNotYetAvailable = L"Diese Funktion ist noch nicht verfügbar.";
-
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 std::wstring FileNameOnly(const std::wstring& path)
 {
     const size_t pos = path.find_last_of(L"\\/:");
     return pos == std::wstring::npos ? path : path.substr(pos + 1);
 }
 
+std::wstring FolderOf(const std::wstring& path)
+{
+    const size_t pos = path.find_last_of(L"\\/:");
+    return pos == std::wstring::npos ? std::wstring() : path.substr(0, pos + 1);
+}
+
+// Puts the new file in the target's place. With a backup name the old file
+// is renamed to it (no copy); otherwise it is replaced.
+bool SwapIn(const std::wstring& newName, const std::wstring& target, const std::wstring& backup)
+{
+    if (backup.empty())
+        return MoveFileExW(newName.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (ReplaceFileW(target.c_str(), newName.c_str(), backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                     nullptr))
+        return true;
+    const DWORD error = GetLastError();
+    // The old file went to the backup name but the new one did not follow:
+    // the old one goes back.
+    if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 && !MoveFileExW(backup.c_str(), target.c_str(), 0))
+        TraceIgnoredFailure(L"moving the old file back from its backup name", GetLastError());
+    SetLastError(error);
+    return false;
+}
+
+// The hourglass while a file operation runs, the previous cursor after it.
+class THourGlass {
+public:
+    THourGlass() : previous_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
+    ~THourGlass() { SetCursor(previous_); }
+    THourGlass(const THourGlass&) = delete;
+    THourGlass& operator=(const THourGlass&) = delete;
+
+private:
+    HCURSOR previous_;
+};
+
 }  // namespace
 
-THexEditor::THexEditor(TComponent* owner) : TWinControl(owner)
+// --- colours
+
+void TColors::Set(TColor& field, TColor c)
 {
+    field = c;
+    owner_.Invalidate();
+}
+
+void TColors::SetBackground(TColor c)
+{
+    background_ = c;
+    owner_.SetColor(c);
+    owner_.Invalidate();
+}
+
+COLORREF TColors::Complement(TColor c)
+{
+    const COLORREF rgb = ColorToRGB(c);
+    return RGB(255 - GetRValue(rgb), 255 - GetGValue(rgb), 255 - GetBValue(rgb));
+}
+
+// --- creation and destruction
+
+THexEditor::THexEditor(TComponent* owner) : TCustomControl(owner)
+{
+    markers_.fill(-1);
+    doc_.CreateWorkingFile = [this] { return MakeWorkingFile(); };
     SetBounds(0, 0, 300, 200);
     SetColor(clWindow);
     Font().SetName(L"Courier");
     Font().SetSize(12);
+    UpdateMetrics();
 }
 
-THexEditor::~THexEditor() = default;
+THexEditor::~THexEditor()
+{
+    try {
+        if (!CloseData(true))
+            TraceIgnoredFailure(L"the hex view's changes were kept in its working copy");
+    } catch (...) {
+        TraceIgnoredException(L"closing the hex view");
+    }
+}
 
 void THexEditor::CreateParams(TCreateParams& params)
 {
-    TWinControl::CreateParams(params);
+    TCustomControl::CreateParams(params);
     params.WinClassName = L"THexEditor";
     params.Style |= WS_TABSTOP | WS_HSCROLL | WS_VSCROLL;
     params.ExStyle |= WS_EX_CLIENTEDGE;
-    params.ClassStyle = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
+    params.ClassStyle = CS_DBLCLKS;
 }
 
 void THexEditor::CreateWindowHandle(const TCreateParams& params)
 {
-    TWinControl::CreateWindowHandle(params);
+    TCustomControl::CreateWindowHandle(params);
     // The first window starts the untitled document as an empty one.
     if (handle_ && fileName_ == UntitledName)
         CreateEmpty(L"");
+    UpdateScrollBars();
 }
 
-void THexEditor::WndProc(TMessage& message)
-{
-    if (message.Msg == WM_GETDLGCODE) {
-        message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS | (wantTabs_ ? DLGC_WANTTAB : 0);
-        return;
-    }
-    TWinControl::WndProc(message);
-}
-
-void THexEditor::Repaint()
+void THexEditor::Invalidate()
 {
     if (HandleAllocated())
-        InvalidateRect(handle_, nullptr, TRUE);
+        InvalidateRect(handle_, nullptr, FALSE);
 }
 
 void THexEditor::StateChanged()
 {
-    if (OnStateChanged)
+    // Posted, so that the event comes after the input being handled.
+    if (HandleAllocated())
+        PostMessageW(handle_, WM_STATECHANGED, 7, 7);
+    else if (OnStateChanged)
         OnStateChanged(this);
 }
 
 // --- the document
 
-void THexEditor::CloseData()
+std::unique_ptr<THexFile> THexEditor::MakeWorkingFile()
 {
-    stream_.reset();
-    dataSize_ = 0;
+    workingName_ = ClaimTempFile(TempFolder(), L"", L".TMP");
+    return std::make_unique<TWinHexFile>(workingName_, true);
 }
 
-void THexEditor::ResetPosition()
+void THexEditor::DiscardWorkingFile()
 {
-    caretOffset_ = 0;
-    selStart_ = selEnd_ = selAnchor_ = -1;
-    modified_ = false;
-    Repaint();
+    if (workingName_.empty())
+        return;
+    if (!DeleteFileW(workingName_.c_str()))
+        TraceIgnoredFailure(L"deleting the hex view's working copy", GetLastError());
+    workingName_.clear();
+}
+
+bool THexEditor::CloseData(bool destroying)
+{
+    if (doc_.HasFile() && !readOnlyView_ && doc_.Modified()) {
+        const std::wstring question = L"Die Datei \"" + FileNameOnly(fileName_) +
+                                      L"\" wurde geändert. Sollen die Änderungen gespeichert werden?";
+        const bool save = OnQuerySave ? OnQuerySave(question)
+                                      : MessageDlg(question, TMsgDlgType::mtConfirmation, mbYes | mbNo) == mrYes;
+        if (save) {
+            bool saved = false;
+            DWORD error = 0;
+            try {
+                saved = SaveToFile(fileName_);
+                error = GetLastError();
+            } catch (const Exception&) {
+                error = GetLastError();
+                TraceIgnoredException(L"saving the hex view before closing");
+            }
+            if (!saved) {
+                // The changes live only in the working copy: keep it, and the
+                // document with it unless the editor is going away.
+                std::wstring message = L"Die Datei \"" + FileNameOnly(fileName_) +
+                                       L"\" konnte nicht gespeichert werden. " + SysErrorMessage(error);
+                if (destroying) {
+                    message += L" Die Änderungen bleiben in der Arbeitskopie \"" + workingName_ + L"\" erhalten.";
+                    doc_.Close();
+                    workingName_.clear();
+                }
+                if (OnSaveError)
+                    OnSaveError(message);
+                else
+                    MessageDlg(message, TMsgDlgType::mtError, mbOK);
+                return false;
+            }
+        }
+    }
+    doc_.Close();
+    DiscardWorkingFile();
+    return true;
+}
+
+void THexEditor::ResetAfterLoad()
+{
+    caret_ = THexCaret{};
+    selection_ = THexSelection{};
+    selecting_ = false;
+    topRow_ = 0;
+    leftCol_ = 2;
+    UpdateLayout();
+    PlaceCaret();
     StateChanged();
 }
 
 void THexEditor::CreateEmpty(const std::wstring& name)
 {
-    CloseData();
+    if (!CloseData())
+        return;
     fileName_ = name;
-    ResetPosition();
+    ResetAfterLoad();
 }
 
 bool THexEditor::LoadFromFile(const std::wstring& name)
@@ -96,40 +219,116 @@ bool THexEditor::LoadFromFile(const std::wstring& name)
         CreateEmpty(L"");
         return true;
     }
-    // The opening check leaves the system's error for the caller.
-    HANDLE probe = CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (probe == INVALID_HANDLE_VALUE)
-        return false;
-    CloseHandle(probe);
-    CloseData();
-    // Editing is not built yet, so both views read the document itself.
-    std::unique_ptr<TFileStream> stream;
-    try {
-        stream = std::make_unique<TFileStream>(name, fmOpenRead | fmShareDenyNone);
-    } catch (const EFOpenError&) {
-        ResetPosition();
+    {
+        // The opening check leaves the system's error for the caller.
+        TFileHandle probe(CreateFileW(name.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!probe)
+            return false;
+    }
+    if (!CloseData()) {
+        SetLastError(ERROR_CANCELLED);
         return false;
     }
-    dataSize_ = std::min(stream->Size(), MaxDataSize);
-    stream_ = std::move(stream);
-    fileName_ = name;
-    ResetPosition();
-    return true;
+    THourGlass hourGlass;
+    std::unique_ptr<THexFile> file;
+    DWORD error = 0;
+    try {
+        if (readOnlyView_) {
+            // The document itself, read only where it is shown: no copy.
+            file = std::make_unique<TWinHexFile>(name, false);
+        } else {
+            workingName_ = ClaimTempFile(TempFolder(), L"", L".TMP");
+            if (!CopyFileW(name.c_str(), workingName_.c_str(), FALSE))
+                error = GetLastError();
+            else if (!SetFileAttributesW(workingName_.c_str(), FILE_ATTRIBUTE_NORMAL))
+                error = GetLastError();
+            else
+                file = std::make_unique<TWinHexFile>(workingName_, true);
+        }
+    } catch (const EFileStreamError&) {
+        error = GetLastError();
+    }
+    if (file) {
+        doc_.Open(std::move(file));
+        fileName_ = name;
+    } else {
+        // A partial copy (a full disk) goes again.
+        DiscardWorkingFile();
+        doc_.Close();
+        fileName_.clear();
+    }
+    doc_.NoSizeChange = noSizeChange_;
+    ResetAfterLoad();
+    if (!doc_.HasFile())
+        SetLastError(error ? error : ERROR_OPEN_FAILED);
+    return doc_.HasFile();
 }
 
-bool THexEditor::SaveToFile(const std::wstring& /*name*/)
+bool THexEditor::SaveToFile(const std::wstring& name)
 {
     if (readOnlyView_)
         throw EInvalidOperation(L"Der Editor befindet sich im Anzeigemodus. Das Speichern ist daher nicht möglich.");
-    throw EInvalidOperation(kNotYetAvailable);
+    THourGlass hourGlass;
+    const DWORD oldAttributes = GetFileAttributesW(name.c_str());
+    const bool exists = oldAttributes != INVALID_FILE_ATTRIBUTES;
+    if (exists) {
+        // A write-protected target, or one another program holds open, fails
+        // here before anything is written. The attribute is checked as well,
+        // since a process with every right (Wine run by root) could open it.
+        if (oldAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return false;
+        }
+        TFileHandle probe(CreateFileW(name.c_str(), GENERIC_WRITE | DELETE, kShareAll, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!probe)
+            return false;
+    }
+    const bool makeBackup = exists && HexSaveMakesBackup(createBackup_, doc_.Modified(), name, fileName_);
+    // The new content goes to a file beside the target, which is then swapped
+    // in: a failure on the way leaves the target as it was.
+    std::wstring newName;
+    try {
+        newName = ClaimTempFile(FolderOf(name), L"~QRV", L".TMP");
+    } catch (const EFileStreamError&) {
+        return false;
+    }
+    DWORD error = 0;
+    bool copied = true;
+    if (auto* working = dynamic_cast<TWinHexFile*>(doc_.File())) {
+        working->Suspend();
+        copied = CopyFileW(working->Name().c_str(), newName.c_str(), FALSE) != FALSE;
+        error = GetLastError();
+        working->Resume();
+    }
+    if (copied && !SwapIn(newName, name, makeBackup ? HexBackupName(name, backupExtension_) : std::wstring())) {
+        copied = false;
+        error = GetLastError();
+    }
+    if (!copied) {
+        if (!DeleteFileW(newName.c_str()))
+            TraceIgnoredFailure(L"deleting the unsaved copy beside the target", GetLastError());
+        SetLastError(error);
+        return false;
+    }
+    if (exists && !SetFileAttributesW(name.c_str(), oldAttributes))
+        TraceIgnoredFailure(L"restoring the saved file's attributes", GetLastError());
+    doc_.ClearChangeMarks();
+    doc_.SetModified(false);
+    doc_.ResetJournal();
+    fileName_ = name;
+    StateChanged();
+    Invalidate();
+    SetLastError(ERROR_SUCCESS);
+    return true;
 }
 
 void THexEditor::SetReadOnlyView(bool readOnlyView)
 {
     if (readOnlyView == readOnlyView_)
         return;
-    if (!stream_) {
+    if (!doc_.HasFile()) {
         readOnlyView_ = readOnlyView;
         return;
     }
@@ -138,124 +337,133 @@ void THexEditor::SetReadOnlyView(bool readOnlyView)
         throw EInvalidOperation(L"Die Datei \"" + FileNameOnly(fileName_) + L"\" ist schreibgeschützt.");
     // The document is opened again in the new mode, at the same place.
     const std::wstring name = fileName_;
-    const int caret = caretOffset_;
-    CreateEmpty(L"");
+    const THexCaret caret = caret_;
+    const int64_t top = topRow_;
+    if (!CloseData())
+        return;
+    fileName_.clear();
     readOnlyView_ = readOnlyView;
-    if (LoadFromFile(name))
-        caretOffset_ = std::min(caret, std::max(0, GetDataSize() - 1));
+    if (LoadFromFile(name)) {
+        caret_ = HexClampCaret(caret, doc_.Size());
+        ScrollToRow(top);
+        EnsureCaretVisible();
+        PlaceCaret();
+        Invalidate();
+    }
 }
 
-int THexEditor::GetDataSize() const
+// --- offsets and selection
+
+int64_t THexEditor::GetCaretOffset() const
 {
-    return static_cast<int>(dataSize_);
+    return std::clamp<int64_t>(caret_.Offset, 0, std::max<int64_t>(0, doc_.Size() - 1));
 }
 
-int THexEditor::GetCaretOffset() const
+int64_t THexEditor::GetSelStart() const
 {
-    return std::clamp(caretOffset_, 0, std::max(0, GetDataSize() - 1));
+    return selection_.Active() ? selection_.Anchor : GetCaretOffset();
 }
 
-int THexEditor::GetSelStart() const
+int64_t THexEditor::GetSelEnd() const
 {
-    return selAnchor_ < 0 ? GetCaretOffset() : selAnchor_;
-}
-
-int THexEditor::GetSelEnd() const
-{
-    if (selAnchor_ < 0)
+    if (!selection_.Active())
         return GetCaretOffset();
-    return selAnchor_ == selStart_ ? selEnd_ : selStart_;
+    return selection_.Anchor == selection_.Start ? selection_.End : selection_.Start;
 }
 
-int THexEditor::GetSelCount() const
+void THexEditor::CheckOffset(int64_t offset, const wchar_t* what) const
 {
-    return selAnchor_ < 0 ? 0 : selEnd_ - selStart_ + 1;
-}
-
-void THexEditor::CheckOffset(int offset, const wchar_t* what) const
-{
-    if (offset < 0 || offset >= GetDataSize())
+    if (offset < 0 || offset >= doc_.Size())
         throw ERangeError(what);
 }
 
-void THexEditor::SetSelStart(int offset)
+void THexEditor::SetSelStart(int64_t offset)
 {
     CheckOffset(offset, L"Invalid SelStart");
-    selStart_ = selEnd_ = selAnchor_ = -1;
-    caretOffset_ = offset;
-    Repaint();
-    StateChanged();
+    ClearSelection();
+    MoveCaret(THexCaret{offset, caret_.Pane, 0}, false);
 }
 
-void THexEditor::SetSelEnd(int offset)
+void THexEditor::SetSelEnd(int64_t offset)
 {
     CheckOffset(offset, L"Invalid SelEnd");
-    const int caret = GetCaretOffset();
-    selAnchor_ = caret;
-    selStart_ = std::min(caret, offset);
-    selEnd_ = std::max(caret, offset);
-    Repaint();
+    const int64_t caret = GetCaretOffset();
+    selection_ = THexSelection{std::min(caret, offset), std::max(caret, offset), caret};
+    Invalidate();
     StateChanged();
 }
 
-std::vector<uint8_t> THexEditor::BufferFromFile(int offset, int& count)
+void THexEditor::ClearSelection()
 {
-    CheckOffset(offset, L"Invalid BufferFromFile argument");
-    count = std::max(0, std::min(count, GetDataSize() - offset));
-    std::vector<uint8_t> buffer(static_cast<size_t>(count));
-    try {
-        stream_->SetPosition(offset);
-        stream_->ReadBuffer(buffer.data(), buffer.size());
-    } catch (const EStreamError&) {
-        count = 0;
-        return {};
-    }
-    return buffer;
+    if (!selection_.Active())
+        return;
+    InvalidateRows(selection_.Start / bytesPerLine_, selection_.End / bytesPerLine_);
+    selection_ = THexSelection{};
+    StateChanged();
 }
 
-int THexEditor::Find(const uint8_t* pattern, int length, bool translate, bool ignoreCase, int lastOffset,
-                     int firstOffset)
+void THexEditor::SelectRange(int64_t from, int64_t count)
 {
-    lastOffset = std::min(lastOffset, GetDataSize() - 1);
-    if (length <= 0 || lastOffset + 1 < firstOffset + length || !stream_)
+    selection_ = THexSelection{from, from + count - 1, from};
+    InvalidateRows(from / bytesPerLine_, (from + count - 1) / bytesPerLine_);
+}
+
+std::vector<uint8_t> THexEditor::BufferFromFile(int64_t offset, int64_t& count)
+{
+    return doc_.BufferFromFile(offset, count);
+}
+
+int64_t THexEditor::Find(const uint8_t* pattern, int64_t length, bool translate, bool ignoreCase, int64_t lastOffset,
+                         int64_t firstOffset)
+{
+    if (length <= 0 || !pattern)
         return -1;
-    // Translating the pattern into the Macintosh, EBCDIC or OEM character set
-    // comes with the character tables of the grid.
+    THourGlass hourGlass;
+    std::vector<uint8_t> wanted(pattern, pattern + length);
     if (translate && translation_ != TTranslationType::ttAnsi)
-        throw EInvalidOperation(kNotYetAvailable);
-    std::string wanted(reinterpret_cast<const char*>(pattern), static_cast<size_t>(length));
-    auto lower = [ignoreCase](std::string& bytes) {
-        if (ignoreCase && !bytes.empty())
-            CharLowerBuffA(bytes.data(), static_cast<DWORD>(bytes.size()));
-    };
-    lower(wanted);
-    // Blocks overlap by the pattern length, so no match falls between two.
-    constexpr int kBlock = 65536;
-    for (int start = std::max(0, firstOffset); start + length <= lastOffset + 1; start += kBlock) {
-        const int count = std::min(kBlock + length - 1, lastOffset + 1 - start);
-        std::string block(static_cast<size_t>(count), '\0');
-        stream_->SetPosition(start);
-        stream_->ReadBuffer(block.data(), block.size());
-        lower(block);
-        const size_t hit = block.find(wanted);
-        if (hit != std::string::npos)
-            return start + static_cast<int>(hit);
-    }
-    return -1;
+        charset_.TranslateBuffer(translation_, wanted.data(), wanted.data(), wanted.size());
+    return doc_.Find(wanted.data(), length, ignoreCase ? &charset_.AnsiLowerTable() : nullptr, lastOffset,
+                     firstOffset);
 }
 
-// --- display settings: each change repaints
+std::vector<uint8_t> THexEditor::HexStringToBytes(const std::wstring& text) const
+{
+    const std::u16string wide(text.begin(), text.end());
+    return qrv::HexStringToBytes(wide, swapNibbles_);
+}
+
+void THexEditor::SetMarker(int index, int64_t row)
+{
+    if (index < 0 || index > 9)
+        throw ERangeError(L"SetMarker : Invalid marker index");
+    if (markers_[index] == row)
+        return;
+    markers_[index] = row;
+    Invalidate();
+}
+
+int64_t THexEditor::GetMarker(int index) const
+{
+    if (index < 0 || index > 9)
+        throw ERangeError(L"GetMarker : Invalid marker index");
+    return markers_[index] < 0 ? GetCaretOffset() / bytesPerLine_ : markers_[index];
+}
+
+// --- display settings
 
 void THexEditor::SetTranslation(TTranslationType translation)
 {
+    if (translation_ == translation)
+        return;
     translation_ = translation;
-    Repaint();
+    Invalidate();
 }
 
 void THexEditor::SetOffsetDisplay(TOffsetDisplayStyle style)
 {
     offsetDisplay_ = style;
-    Repaint();
+    UpdateLayout();
+    PlaceCaret();
 }
 
 void THexEditor::SetBytesPerLine(int bytes)
@@ -264,27 +472,35 @@ void THexEditor::SetBytesPerLine(int bytes)
         throw ERangeError(L"Invalid BytesPerLine argument");
     if (bytes == bytesPerLine_)
         return;
+    // The caret stays on its byte, in its pane; the selection stays.
     bytesPerLine_ = bytes;
-    Repaint();
+    leftCol_ = 2;
+    UpdateLayout();
+    EnsureCaretVisible();
+    PlaceCaret();
 }
 
 void THexEditor::SetBytesPerColumn(int bytes)
 {
     if (bytes == bytesPerColumn_)
         return;
-    bytesPerColumn_ = bytes;
-    Repaint();
+    bytesPerColumn_ = std::max(1, bytes);
+    UpdateLayout();
+    PlaceCaret();
 }
 
 void THexEditor::SetSwapNibbles(bool swap)
 {
+    if (swapNibbles_ == swap)
+        return;
     swapNibbles_ = swap;
-    Repaint();
+    Invalidate();
 }
 
 void THexEditor::SetNoSizeChange(bool noSizeChange)
 {
     noSizeChange_ = noSizeChange;
+    doc_.NoSizeChange = noSizeChange;
     if (noSizeChange)
         allowInsertMode_ = false;
     StateChanged();
@@ -298,32 +514,58 @@ void THexEditor::SetAllowInsertMode(bool allow)
 
 void THexEditor::SetShowMarkerColumn(bool show)
 {
+    if (showMarkerColumn_ == show)
+        return;
     showMarkerColumn_ = show;
-    Repaint();
+    UpdateLayout();
+    PlaceCaret();
 }
 
 void THexEditor::SetMaskWhiteSpaces(bool mask)
 {
+    if (maskWhiteSpaces_ == mask)
+        return;
     maskWhiteSpaces_ = mask;
-    Repaint();
+    Invalidate();
 }
 
 void THexEditor::SetMaskChar(wchar_t c)
 {
+    if (maskChar_ == c)
+        return;
     maskChar_ = c;
-    Repaint();
+    Invalidate();
 }
 
 void THexEditor::SetOffsetSeparator(wchar_t c)
 {
+    if (offsetSeparator_ == c)
+        return;
     offsetSeparator_ = c;
-    Repaint();
+    Invalidate();
+}
+
+void THexEditor::SetFocusFrame(bool frame)
+{
+    if (focusFrame_ == frame)
+        return;
+    focusFrame_ = frame;
+    Invalidate();
 }
 
 void THexEditor::SetCaretStyle(TCaretStyle style)
 {
     caretStyle_ = style;
-    Repaint();
+    if (HandleAllocated() && GetFocus() == handle_)
+        MakeCaret();
+    Invalidate();
+}
+
+void THexEditor::SetAutoCaretMode(bool autoMode)
+{
+    autoCaretMode_ = autoMode;
+    if (autoMode)
+        SetCaretStyle(InsertMode() ? TCaretStyle::csLeftLine : TCaretStyle::csFull);
 }
 
 }  // namespace qrv

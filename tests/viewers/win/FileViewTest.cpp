@@ -25,6 +25,23 @@ protected:
             lines.push_back(view->Lines()[i]);
         return lines;
     }
+    std::string AllPrintableBytes()
+    {
+        std::string bytes;
+        for (int b = 0x20; b < 0x100; ++b) {
+            bytes.push_back(static_cast<char>(b));
+            if (b % 32 == 31)
+                bytes += "\r\n";
+        }
+        return bytes;
+    }
+    std::wstring OemText(const std::string& bytes)
+    {
+        std::wstring text(bytes.size(), L'\0');
+        text.resize(static_cast<size_t>(MultiByteToWideChar(CP_OEMCP, 0, bytes.data(), static_cast<int>(bytes.size()),
+                                                            text.data(), static_cast<int>(text.size()))));
+        return text;
+    }
     test::TestDir dir;
     TForm form{nullptr};
     TTextFileView* view = nullptr;
@@ -101,15 +118,128 @@ TEST_F(FileViewTest, SameNameEmptyNameAndMissingFile)
     EXPECT_EQ(view->Lines().Count(), 0);
 }
 
-TEST_F(FileViewTest, IsTextFileKeepsTheFlags)
+TEST_F(FileViewTest, DetectFileKindKeepsTheFlags)
 {
     using namespace std::string_literals;
-    EXPECT_TRUE(view->IsTextFile(dir.Write(L"u.txt", "\xff\xfe" "a\0"s)));
+    EXPECT_TRUE(view->DetectFileKind(dir.Write(L"u.txt", "\xff\xfe" "a\0"s)));
     EXPECT_TRUE(view->UnicodeFile());
     EXPECT_FALSE(view->LFOnly());
-    EXPECT_TRUE(view->IsTextFile(dir.Write(L"l.txt", "a\nb")));
+    EXPECT_TRUE(view->DetectFileKind(dir.Write(L"l.txt", "a\nb")));
     EXPECT_FALSE(view->UnicodeFile());
     EXPECT_TRUE(view->LFOnly());
-    EXPECT_FALSE(view->IsTextFile(dir.Write(L"p.exe", "MZ")));
-    EXPECT_THROW(view->IsTextFile(dir.File(L"fehlt.txt")), EInOutError);
+    EXPECT_FALSE(view->DetectFileKind(dir.Write(L"p.exe", "MZ")));
+    EXPECT_THROW(view->DetectFileKind(dir.File(L"fehlt.txt")), EInOutError);
+}
+
+TEST_F(FileViewTest, LoadAndSaveAreByteForByteInEachCodePageAndLineEnd)
+{
+    const std::string box = "\xc9\xcd\xcd\xbb\r\n\xba \x84\x94\x81 \xba\r\n\xc8\xcd\xcd\xbc\xb0\xb1\xb2\xdb\r\n";
+    std::string lf = box;
+    std::erase(lf, '\r');
+    struct Case {
+        const wchar_t* name;
+        TTextTranslation translation;
+        std::string bytes;
+        TFileFormat format;
+    };
+    const Case cases[] = {
+        {L"ansi-dos.txt", TTextTranslation::ttlANSI, AllPrintableBytes(), TFileFormat::ffDOS},
+        {L"ansi-unix.txt", TTextTranslation::ttlANSI, "Gr\xfc\xdf" "e\n\x80 \x81 \xff\nEnde\n", TFileFormat::ffUNIX},
+        {L"oem-dos.txt", TTextTranslation::ttlDOS8, box, TFileFormat::ffDOS},
+        {L"oem-unix.txt", TTextTranslation::ttlDOS8, lf, TFileFormat::ffUNIX},
+        {L"oem-all.txt", TTextTranslation::ttlDOS8, AllPrintableBytes(), TFileFormat::ffDOS},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(WideToUtf8(c.name));
+        view->SetTranslation(c.translation);
+        view->LoadFromFile(dir.Write(c.name, c.bytes));
+        EXPECT_EQ(view->FileFormat(), c.format);
+        EXPECT_FALSE(view->ReadOnly());
+        if (c.translation == TTextTranslation::ttlDOS8) {
+            std::wstring shown = view->Text();
+            std::wstring expected = OemText(c.bytes);
+            std::erase(shown, L'\r');
+            std::erase(expected, L'\r');
+            while (!expected.empty() && expected.back() == L'\n')
+                expected.pop_back();
+            while (!shown.empty() && shown.back() == L'\n')
+                shown.pop_back();
+            EXPECT_EQ(shown, expected) << "OEM bytes shown as the OEM code page has them";
+        }
+        const std::wstring copy = L"kopie-" + std::wstring(c.name);
+        view->SaveToFile(dir.File(copy));
+        EXPECT_EQ(dir.Read(copy), c.bytes);
+    }
+    view->SetTranslation(TTextTranslation::ttlANSI);
+}
+
+TEST_F(FileViewTest, Utf16InEitherByteOrderShowsTheSameTextReadOnly)
+{
+    using namespace std::string_literals;
+    const std::wstring text = L"Gr\u00fc\u00dfe \u2554\u2550\u2557 \U0001F600";
+    std::string le = "\xff\xfe", be = "\xfe\xff";
+    for (const wchar_t c : text + L"\r\nzwei") {
+        le.push_back(static_cast<char>(c & 0xFF));
+        le.push_back(static_cast<char>(c >> 8));
+        be.push_back(static_cast<char>(c >> 8));
+        be.push_back(static_cast<char>(c & 0xFF));
+    }
+    for (const TTextTranslation translation : {TTextTranslation::ttlANSI, TTextTranslation::ttlDOS8}) {
+        view->SetTranslation(translation);
+        for (const auto& [name, bytes] : {std::pair{L"le.txt", le}, std::pair{L"be.txt", be}}) {
+            SCOPED_TRACE(WideToUtf8(name));
+            view->LoadFromFile(dir.Write(name, bytes));
+            EXPECT_TRUE(view->UnicodeFile());
+            EXPECT_EQ(Lines(), (std::vector<std::wstring>{text, L"zwei"}));
+            EXPECT_TRUE(view->ReadOnly());
+            view->LoadFromFile(L"");
+        }
+    }
+    view->SetTranslation(TTextTranslation::ttlANSI);
+}
+
+TEST_F(FileViewTest, ASlowLargeLoadAsksOnceAndNoLeavesAPartReadOnly)
+{
+    std::string big;
+    while (big.size() < 2 * 1048576)
+        big += "Eine Zeile mit \xe4\xf6\xfc, die sich wiederholt.\r\n";
+    const std::wstring file = dir.Write(L"gross.txt", big);
+    std::vector<std::wstring> questions, notices;
+    bool answer = false;
+    view->OnLoadQuestion = [&](const std::wstring& question) {
+        questions.push_back(question);
+        return answer;
+    };
+    view->OnLoadStopped = [&](const std::wstring& notice) { notices.push_back(notice); };
+    // Every block takes 10 s, so the load is late from the first block on and
+    // the question comes as soon as more than 512 KB are read.
+    uint64_t now = 0;
+    view->TickCount = [&] { return now += 10000; };
+    view->SetWordWrap(false);
+    view->LoadFromFile(file);
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_EQ(questions[0].rfind(L"Es wurden bereits 0,5 MB an Daten in den Texteditor eingelesen.\n", 0), 0u)
+        << WideToUtf8(questions[0]);
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0], L"Das Laden der Datei wurde vorzeitig abgebrochen. \nDie Datei wird nur teilweise "
+                          L"angezeigt und kann daher nicht bearbeitet werden.");
+    EXPECT_TRUE(view->ReadOnly()) << "the file itself is writable";
+    EXPECT_EQ(view->FileName(), file);
+    // What the control took before the stop: the half megabyte asked about,
+    // less what the conversion had read ahead.
+    const size_t shown = view->Text().size();
+    EXPECT_GT(shown, 0x7FFFFu - 65536);
+    EXPECT_LT(shown, big.size());
+
+    questions.clear();
+    notices.clear();
+    answer = true;
+    now = 0;
+    view->LoadFromFile(L"");
+    view->LoadFromFile(file);
+    EXPECT_EQ(questions.size(), 1u) << "Yes: not asked again";
+    EXPECT_TRUE(notices.empty());
+    EXPECT_FALSE(view->ReadOnly());
+    EXPECT_EQ(static_cast<size_t>(view->Lines().Count()), big.size() / std::string("Eine Zeile mit xxx, die sich wiederholt.\r\n").size())
+        << "all of it";
 }
