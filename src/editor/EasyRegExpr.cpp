@@ -480,6 +480,49 @@ void TEasyRegExpr::ComputeStartTable()
     }
 }
 
+void TEasyRegExpr::FirstChars(TEasyCharSetTable& chars, bool& anyChar) const
+{
+    anyChar = false;
+    std::vector<bool> seen(Program_.size());
+    std::vector<int> work{0};
+    while (!work.empty()) {
+        const int pc = work.back();
+        work.pop_back();
+        if (seen[pc])
+            continue;
+        seen[pc] = true;
+        const TInstr& in = Program_[pc];
+        switch (in.Op) {
+        case opChar:
+            chars.Add(in.Char);
+            break;
+        case opSet:
+            if (in.Arg2 != 0) {
+                anyChar = true;
+            } else {
+                chars.Low |= Sets_[in.Arg].Low;
+                for (const auto& range : Sets_[in.Arg].High)
+                    chars.High.push_back(range);
+            }
+            break;
+        case opLineStart:
+        case opLineEnd:
+            work.push_back(pc + 1);
+            break;
+        case opSplit:
+            work.push_back(in.Arg2);
+            work.push_back(in.Arg);
+            break;
+        case opJump:
+            work.push_back(in.Arg);
+            break;
+        default:
+            anyChar = true;
+            break;
+        }
+    }
+}
+
 const TEasyRegExprNode* TEasyRegExpr::FirstCharNode() const
 {
     for (const TEasyRegExprNode& node : Nodes_) {

@@ -107,6 +107,10 @@ public:
     const TEasyRegExprNode* FirstCharNode() const;
     // The pattern is exactly "^", "$" or "^$".
     bool IsAnchorOnly() const;
+    // The (folded) characters a match can begin with, past any anchors;
+    // anyChar when it can begin with any character (a negation, a negated
+    // set, '.', or a match that may be empty).
+    void FirstChars(TEasyCharSetTable& chars, bool& anyChar) const;
 
     // Steps taken by the last MatchAt or Search, and the budget it had.
     int64_t Steps() const { return Steps_; }
