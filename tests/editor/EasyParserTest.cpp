@@ -111,6 +111,31 @@ TEST(EasyParser, NamesTokensAndDelimiters)
     EXPECT_EQ(parser.States().size(), 1u) << "states are made for the rules that start in them";
 }
 
+TEST(EasyParser, CompilesOncePerOutermostUpdate)
+{
+    struct Counting : TEasyParser {
+        using TEasyParser::TEasyParser;
+        int compiles = 0;
+        void RulesChanged() override
+        {
+            ++compiles;
+            TEasyParser::RulesChanged();
+        }
+    } parser(nullptr);
+    parser.Rules().SetText(kHeader);
+    EXPECT_EQ(parser.compiles, 1);
+    parser.Rules().BeginUpdate();
+    parser.Rules().BeginUpdate();
+    for (const char16_t* rule : {u"Normal a Normal tresword", u"Normal b Normal tresword", u"Normal c Normal tcomment"})
+        parser.Rules().Add(rule);
+    parser.Rules().EndUpdate();
+    EXPECT_EQ(parser.compiles, 1);
+    parser.Rules().EndUpdate();
+    EXPECT_EQ(parser.compiles, 2);
+    int state = 0;
+    EXPECT_EQ(Scan(parser, u"a c", state), "a:2| :0|c:1");
+}
+
 TEST(EasyParser, AnInvalidExpressionKeepsTheRulesBeforeIt)
 {
     TEasyParser parser(nullptr);
