@@ -6,6 +6,7 @@
 // EndUpdate that collects what changed; the outermost EndUpdate tells every
 // view once. Portable.
 
+#include "editor/EasyPoint.h"
 #include "editor/EasyParserBase.h"
 #include "editor/EasyStrings.h"
 #include "editor/EasyUndoList.h"
@@ -86,11 +87,6 @@ struct TEasySourceNotification {
 // Word bounds modes: the word only, one following space, all following delimiters.
 enum : int { wbWord = 0, wbWordAndSpace = 1, wbWordAndDelimiters = 2 };
 
-struct TEasyPoint {
-    int X = 0;
-    int Y = 0;
-    bool operator==(const TEasyPoint&) const = default;
-};
 
 class TCustomEasyEditSource : public TComponent {
 public:

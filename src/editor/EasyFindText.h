@@ -3,6 +3,7 @@
 // bracket matching. Lines are searched as UTF-16; columns count code units.
 // Portable.
 
+#include "editor/EasyPoint.h"
 #include "editor/EasyUtils.h"
 
 #include <string>
@@ -19,11 +20,6 @@ enum : int {
     ftForward = 4,  // else backward
 };
 
-// A position in the lines: X the column from 1, Y the line from 0.
-struct TEasyPoint {
-    int X = 1;
-    int Y = 0;
-};
 
 // A pattern search within one line (the regular-expression engine).
 class TEasyLineMatcher {

@@ -1,6 +1,6 @@
 #pragma once
 // A rule-driven parser that counts its scan steps, made where the parser's
-// header is included (the edit source's test cannot include both).
+// header is included.
 
 #include "editor/EasyParserBase.h"
 
