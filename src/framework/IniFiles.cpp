@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <utility>
 
 namespace qrv {
@@ -290,6 +291,11 @@ void TMemIniFile::Clear()
     modified_ = true;
 }
 
+std::wstring TMemIniFile::TemporaryName(const std::wstring& fileName, int attempt)
+{
+    return fileName + L".~tmp" + (attempt > 0 ? std::to_wstring(attempt) : std::wstring());
+}
+
 void TMemIniFile::UpdateFile()
 {
     // A read-only file is not replaced behind its owner's back (the system
@@ -299,17 +305,28 @@ void TMemIniFile::UpdateFile()
     if (!error && std::filesystem::is_regular_file(status) &&
         (status.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none)
         throw EFCreateError(L"Datei " + fileName_ + L" ist schreibgeschützt.");
-    const std::wstring temporary = fileName_ + L".~tmp";
+    // A name no other writer uses now: created new or not at all.
+    std::wstring temporary;
+    std::unique_ptr<TFileStream> created;
+    for (int attempt = 0; !created; ++attempt) {
+        temporary = TemporaryName(fileName_, attempt);
+        try {
+            created = std::make_unique<TFileStream>(temporary, fmCreateNew);
+        } catch (const EFCreateError&) {
+            if (attempt + 1 >= kTemporaryNames)
+                throw;  // nothing was created
+        }
+    }
     auto removeTemporary = [&] {
         std::error_code ignored;
         std::filesystem::remove(FsPath(temporary), ignored);
     };
     {
-        TFileStream file(temporary, fmCreate);  // throws before anything was created
+        const std::unique_ptr<TFileStream> file = std::move(created);
         try {
-            file.WriteBytes(TEncoding::UTF8().Preamble());
-            file.WriteBytes(TEncoding::UTF8().GetBytes(Serialize()));
-            file.Flush();
+            file->WriteBytes(TEncoding::UTF8().Preamble());
+            file->WriteBytes(TEncoding::UTF8().GetBytes(Serialize()));
+            file->Flush();
         } catch (...) {
             removeTemporary();
             throw;

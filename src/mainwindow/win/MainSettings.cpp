@@ -347,8 +347,8 @@ void TQRVMain::SaveSettings()
             RegWriteToolWindowPositions(this, kSettingsKey);
         else
             IniWriteToolWindowPositions(this, IniFileName, L"");
-    } catch (const std::exception&) {
-        ReportSaveFailure(useRegistry ? L"HKEY_CURRENT_USER" + kSettingsKey : IniFileName);
+    } catch (const std::exception& error) {
+        ReportSaveFailure(useRegistry ? L"HKEY_CURRENT_USER" + kSettingsKey : IniFileName, Utf8ToWide(error.what()));
         return;
     }
     try {
@@ -359,12 +359,12 @@ void TQRVMain::SaveSettings()
         SaveStoredSettings(*store, Options, StoredState, StdDirList, StdDirCaptions, SettingsFacts(),
                            TSaveFlags{FKeysChanged, FilterListChanged, BookmarksChanged});
         store->UpdateFile();
-    } catch (const std::exception&) {
-        ReportSaveFailure(store ? store->StoreName() : IniFileName);
+    } catch (const std::exception& error) {
+        ReportSaveFailure(store ? store->StoreName() : IniFileName, Utf8ToWide(error.what()));
     }
 }
 
-void TQRVMain::ReportSaveFailure(const std::wstring& storeName)
+void TQRVMain::ReportSaveFailure(const std::wstring& storeName, const std::wstring& cause)
 {
     const bool registry = storeName.starts_with(L"HKEY_");
     std::wstring text = L"Die Einstellungen konnten nicht gespeichert werden. ";
@@ -378,6 +378,9 @@ void TQRVMain::ReportSaveFailure(const std::wstring& storeName)
                 L"aktivieren Sie die Einstellung \"Benutzerabhängige Einstellungen\". Klicken Sie auf \"Hilfe\" "
                 L"um mehr über diese Einstellung zu erfahren.";
     }
+    // What the system said, so the box names the real cause.
+    if (!cause.empty())
+        text += L"\n\n" + cause;
     Application->MessageBox(text, L"", MB_OK | MB_HELP | MB_ICONERROR, 1100);
 }
 

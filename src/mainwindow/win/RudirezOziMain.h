@@ -226,7 +226,8 @@ private:
     TSettingsFacts SettingsFacts();
     void CaptureStoredState();
     void ApplyStoredState();
-    void ReportSaveFailure(const std::wstring& storeName);
+    // Cause: the error's own text, shown below the box's explanation.
+    void ReportSaveFailure(const std::wstring& storeName, const std::wstring& cause);
 
     // Shutdown (MainShutdown.cpp).
     void FormClose();

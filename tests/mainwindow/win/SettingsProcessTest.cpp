@@ -189,3 +189,26 @@ TEST_F(SettingsProcess, AFailedSaveIsReportedWithTheSettingsFile)
     ClickOk(box);
     EXPECT_EQ(program.CloseAndWait(main), 0u);
 }
+
+TEST_F(SettingsProcess, AReadOnlySettingsFileIsReportedAndLeftAsItWas)
+{
+    test::TestDir dir;
+    const std::string original = "[Window]\r\nWidth=880\r\nHeight=610\r\n";
+    const std::wstring ini = dir.Write(L"locked.ini", original);
+    ASSERT_TRUE(SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_READONLY));
+    ProgramProcess program(L"\"/I=" + ini + L"\"");
+    HWND main = program.WaitForWindow(L"TQRVMain");
+    ASSERT_NE(main, nullptr);
+
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    HWND box = program.WaitForWindow(L"#32770");
+    ASSERT_NE(box, nullptr) << "the refused save is reported";
+    const std::wstring text = BoxText(box);
+    EXPECT_TRUE(text.starts_with(L"Die Einstellungen konnten nicht gespeichert werden.")) << text;
+    EXPECT_NE(text.find(L"schreibgeschützt."), std::wstring::npos) << "the cause is named: " << text;
+    ClickOk(box);
+    EXPECT_EQ(program.CloseAndWait(main), 0u);
+    EXPECT_EQ(dir.Read(L"locked.ini"), original);
+    EXPECT_NE(GetFileAttributesW(ini.c_str()) & FILE_ATTRIBUTE_READONLY, 0u) << "still read-only";
+    SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_NORMAL);  // lets the folder go
+}
