@@ -250,6 +250,18 @@ void TQRVMain::CaptureStoredState()
     }
 }
 
+void TQRVMain::FitPanesToWindow(const TPaneSizes& Wanted)
+{
+    const int bars = (Dock975 ? Dock975->Height() : 0) + (StatusBar ? StatusBar->Height() : 0);
+    const TPaneSizes panes = FitPaneSizes(Wanted, ClientWidth(), ClientHeight() - bars);
+    if (PanelLeft && panes.TreeWidth > 0)
+        PanelLeft->SetWidth(panes.TreeWidth);
+    if (PanelBottom && panes.DisplayHeight > 0)
+        PanelBottom->SetHeight(panes.DisplayHeight);
+    if (FilePanel1 && panes.FirstListHeight > 0)
+        FilePanel1->SetHeight(panes.FirstListHeight);
+}
+
 void TQRVMain::ApplyStoredState()
 {
     const TMainWindowState& state = StoredState;
@@ -258,15 +270,7 @@ void TQRVMain::ApplyStoredState()
         SetPosition(TPosition::poDesigned);
     SetBounds(state.Bounds.Left, state.Bounds.Top, state.Bounds.Width, state.Bounds.Height);
     // The panes get what the window can show; that is what is saved again.
-    const int bars = (Dock975 ? Dock975->Height() : 0) + (StatusBar ? StatusBar->Height() : 0);
-    const TPaneSizes panes =
-        FitPaneSizes({state.Splitter, state.HSplitter, state.Splitter2Y}, ClientWidth(), ClientHeight() - bars);
-    if (PanelLeft && panes.TreeWidth > 0)
-        PanelLeft->SetWidth(panes.TreeWidth);
-    if (PanelBottom && panes.DisplayHeight > 0)
-        PanelBottom->SetHeight(panes.DisplayHeight);
-    if (FilePanel1 && panes.FirstListHeight > 0)
-        FilePanel1->SetHeight(panes.FirstListHeight);
+    FitPanesToWindow({state.Splitter, state.HSplitter, state.Splitter2Y});
 
     ApplyListView(LV1, state.List1);
     ApplyListView(LV2, state.List2);

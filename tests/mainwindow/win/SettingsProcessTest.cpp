@@ -69,6 +69,50 @@ protected:
 
 }  // namespace
 
+TEST_F(SettingsProcess, PaneSizesTooLargeForTheWindowStillShowTheTreeAndTheLists)
+{
+    test::TestDir dir;
+    const std::wstring ini = dir.Write(L"panes.ini", "[Window]\r\nWidth=900\r\nHeight=600\r\nSplitter=99999999\r\n"
+                                                     "HSplitter=99999999\r\nSplitter2Y=99999999\r\n");
+    {
+        ProgramProcess program(L"\"/I=" + ini + L"\"");
+        HWND main = program.WaitForWindow(L"TQRVMain");
+        ASSERT_NE(main, nullptr);
+        // Every tree and list control of the window has room on the screen.
+        struct Shown {
+            int trees = 0, lists = 0, hidden = 0;
+        } shown;
+        EnumChildWindows(
+            main,
+            [](HWND child, LPARAM data) -> BOOL {
+                wchar_t className[32];
+                GetClassNameW(child, className, 32);
+                auto& counts = *reinterpret_cast<Shown*>(data);
+                const bool tree = _wcsicmp(className, L"SysTreeView32") == 0;
+                const bool list = _wcsicmp(className, L"SysListView32") == 0;
+                if ((!tree && !list) || !IsWindowVisible(child))
+                    return TRUE;
+                RECT rect{};
+                GetClientRect(child, &rect);
+                if (rect.right <= 0 || rect.bottom <= 0)
+                    ++counts.hidden;
+                else
+                    ++(tree ? counts.trees : counts.lists);
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&shown));
+        EXPECT_EQ(shown.trees, 1);
+        EXPECT_GE(shown.lists, 1);
+        EXPECT_EQ(shown.hidden, 0);
+        ASSERT_EQ(program.CloseAndWait(main), 0u);
+    }
+    // What was applied is saved: values that fit the window.
+    TMemIniFile saved(ini);
+    EXPECT_LT(saved.ReadInteger(L"Window", L"Splitter", 0), 900);
+    EXPECT_LT(saved.ReadInteger(L"Window", L"HSplitter", 0), 600);
+    EXPECT_LT(saved.ReadInteger(L"Window", L"Splitter2Y", 0), 600);
+}
+
 TEST_F(SettingsProcess, AnEmptyIniFileReceivesTheWindowAndTheUpdateLevel)
 {
     test::TestDir dir;
