@@ -62,27 +62,27 @@ public:
     static std::wstring TemporaryName(const std::wstring& fileName, int attempt);
 
 private:
-    struct Line {
-        bool isKey = false;
-        std::wstring key;    // for keys
-        std::wstring value;  // for keys
-        std::wstring raw;    // for comments, blank and malformed lines
+    struct TLine {
+        bool IsKey = false;
+        std::wstring Key;    // for keys
+        std::wstring Value;  // for keys
+        std::wstring Raw;    // for comments, blank and malformed lines
     };
-    struct Section {
-        std::wstring name;
-        bool header = true;  // false for the lines before the first section
-        std::vector<Line> lines;
+    struct TSection {
+        std::wstring Name;
+        bool Header = true;  // false for the lines before the first section
+        std::vector<TLine> Lines;
     };
 
-    const Section* FindSection(std::wstring_view name) const;
-    Section* FindSection(std::wstring_view name);
-    Section& AddSection(std::wstring_view name);
-    static const Line* FindKey(const Section& section, std::wstring_view ident);
+    const TSection* FindSection(std::wstring_view name) const;
+    TSection* FindSection(std::wstring_view name);
+    TSection& AddSection(std::wstring_view name);
+    static const TLine* FindKey(const TSection& section, std::wstring_view ident);
     void Parse(std::wstring_view text);
     std::wstring Serialize() const;
 
     std::wstring fileName_;
-    std::vector<Section> sections_;
+    std::vector<TSection> sections_;
     bool modified_ = false;
 };
 
