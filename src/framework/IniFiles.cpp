@@ -7,8 +7,10 @@
 #include "framework/SysUtils.h"
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <memory>
+#include <thread>
 #include <utility>
 
 namespace qrv {
@@ -49,7 +51,19 @@ void TMemIniFile::Reload()
     std::error_code error;
     if (fileName_.empty() || !std::filesystem::is_regular_file(FsPath(fileName_), error))
         return;
-    const std::string bytes = ReadFileBytes(fileName_);
+    // Another writer replacing the file at this moment holds it for a few
+    // milliseconds: a refused read is tried again for half a second.
+    std::string bytes;
+    for (int attempt = 0;; ++attempt) {
+        try {
+            bytes = ReadFileBytes(fileName_);
+            break;
+        } catch (const EFOpenError&) {
+            if (attempt + 1 >= 20 || !std::filesystem::exists(FsPath(fileName_), error))
+                throw;
+            std::this_thread::sleep_for(std::chrono::milliseconds(25));
+        }
+    }
     size_t bomLength = 0;
     const TEncoding* unmarked = TEncoding::FromBOM(bytes, bomLength) ? nullptr : UnmarkedUtf16(bytes);
     Parse(unmarked ? unmarked->GetString(bytes) : TEncoding::DecodeText(bytes, TEncoding::Default()));

@@ -183,20 +183,20 @@ TEST(MemIniFile, TwoWritersOfOneFileBothSucceed)
     test::TestDir dir;
     const std::wstring file = dir.Write(L"shared.ini", "[A]\r\nWriter=none\r\n");
     for (int round = 0; round < 20; ++round) {
-        std::atomic<int> failures{0};
-        auto writer = [&](const wchar_t* name) {
+        std::string failures[2];
+        auto writer = [&](int index, const wchar_t* name) {
             try {
                 TMemIniFile ini(file);
                 ini.WriteString(L"A", L"Writer", name);
                 ini.UpdateFile();
-            } catch (const std::exception&) {
-                ++failures;
+            } catch (const std::exception& error) {
+                failures[index] = error.what();
             }
         };
-        std::thread first(writer, L"first"), second(writer, L"second");
+        std::thread first(writer, 0, L"first"), second(writer, 1, L"second");
         first.join();
         second.join();
-        EXPECT_EQ(failures, 0) << "round " << round;
+        EXPECT_EQ(failures[0] + failures[1], "") << "round " << round;
         const std::wstring last = TMemIniFile(file).ReadString(L"A", L"Writer", L"");
         EXPECT_TRUE(last == L"first" || last == L"second") << last;
     }
