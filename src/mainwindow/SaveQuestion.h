@@ -29,6 +29,11 @@ public:
 // "Geänderte Datei "<name>" speichern?"
 std::wstring SaveQuestionText(const std::wstring& FileName);
 
+// The error shown when a text could not be saved.
+std::wstring SaveErrorText(const std::wstring& FileName);
+// The name of a file's backup: its extension replaced by ".bak".
+std::wstring BackupFileName(const std::wstring& FileName);
+
 // Whether the pending action may go on. Yes saves and goes on only when the
 // save succeeded; a failed save and Cancel keep the text and its mark and
 // stop the action; only No drops the changes.

@@ -205,3 +205,12 @@ TEST(DroppedNames, QuotedWhereTheCommandProcessorWouldSplitOrRunThem)
     EXPECT_EQ(AppendDroppedNames(L"copy", {L"C:\\a.txt", L"D:\\b c.txt"}), L"copy C:\\a.txt \"D:\\b c.txt\"");
     EXPECT_EQ(AppendDroppedNames(L"", {}), L"");
 }
+
+TEST(SaveQuestion, BackupNameAndErrorText)
+{
+    EXPECT_EQ(BackupFileName(L"C:\\Daten\\brief.txt"), L"C:\\Daten\\brief.bak");
+    EXPECT_EQ(BackupFileName(L"C:\\Daten\\archiv.tar.gz"), L"C:\\Daten\\archiv.tar.bak");
+    EXPECT_EQ(BackupFileName(L"C:\\Daten.alt\\liesmich"), L"C:\\Daten.alt\\liesmich.bak");
+    EXPECT_EQ(BackupFileName(L"C:\\Daten\\notiz.bak"), L"C:\\Daten\\notiz.bak");
+    EXPECT_EQ(SaveErrorText(L"C:\\a.txt"), L"Fehler beim Speichern der Datei: \nC:\\a.txt");
+}
