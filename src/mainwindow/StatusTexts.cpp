@@ -76,6 +76,17 @@ std::wstring NetworkStatusText(bool ListShowsNetwork, std::wstring_view NetworkN
     return L"Laufwerk nicht bereit.";
 }
 
+std::wstring Panel0StatusText(const TPanel0Input& In, std::wstring_view Separator)
+{
+    if (In.Focus == TStatusFocus::Text)
+        return CaretStatusText(In.CaretLine, In.CaretColumn);
+    if (In.Focus == TStatusFocus::HexView && In.HexViewVisible)
+        return OffsetStatusText(In.HexOffset);
+    if (In.DriveBoxOnNetwork)
+        return NetworkStatusText(In.ListShowsNetwork, In.NetworkName);
+    return DriveSpaceStatusText(In.Drive, Separator);
+}
+
 std::wstring FileNoun(uint64_t Count)
 {
     return Count == 1 ? L"Datei" : L"Dateien";
@@ -98,6 +109,18 @@ TSelectionTexts SelectionStatusTexts(const TSelectionFigures& Figures, bool Abbr
     else
         texts.Selection = L"Keine Datei ausgewählt.";
     return texts;
+}
+
+TSelectionTexts SelectionStatus(const TSelectionStatusInput& In, std::wstring_view Separator)
+{
+    if (In.ShellFolder)
+        return {ShellFolderStatusText(In.ShellItemCount), L""};
+    TSelectionFigures figures;
+    if (In.ArchiveFocused)
+        figures = In.Archive;
+    else if (!In.ListLoading)
+        figures = In.List;
+    return SelectionStatusTexts(figures, In.Abbreviated, Separator);
 }
 
 std::wstring ShellFolderStatusText(uint32_t Count)

@@ -33,6 +33,23 @@ std::wstring DriveSpaceStatusText(const TDriveSpace& Drive, std::wstring_view Se
 // when the active list shows network or shell content.
 std::wstring NetworkStatusText(bool ListShowsNetwork, std::wstring_view NetworkName);
 
+// What panel 0 shows, by the control that has the focus.
+enum class TStatusFocus { Other, Text, HexView };
+struct TPanel0Input {
+    TStatusFocus Focus = TStatusFocus::Other;  // Text: the rich-text view or the editor
+    uint32_t CaretLine = 1;                    // counted from 1
+    uint32_t CaretColumn = 1;
+    uint64_t HexOffset = 0;
+    bool HexViewVisible = false;
+    bool DriveBoxOnNetwork = false;  // the drive box stands on the network entry
+    bool ListShowsNetwork = false;
+    std::wstring NetworkName;
+    TDriveSpace Drive;
+};
+// The caret in a focused text, the offset in the focused hex view, else the
+// drive's space (or the network entry's name).
+std::wstring Panel0StatusText(const TPanel0Input& In, std::wstring_view Separator);
+
 // The noun for a number of files: "Datei" for 1, else "Dateien".
 std::wstring FileNoun(uint64_t Count);
 
@@ -50,6 +67,21 @@ struct TSelectionTexts {
 // Panels 1 and 2 for a file list or the archive list. Abbreviated: sizes in
 // units ("12 KB"); else the grouped number followed by "Bytes".
 TSelectionTexts SelectionStatusTexts(const TSelectionFigures& Figures, bool Abbreviated, std::wstring_view Separator);
+// Where panels 1 and 2 take their figures from.
+struct TSelectionStatusInput {
+    bool ShellFolder = false;  // the active list shows a folder without a path
+    uint32_t ShellItemCount = 0;
+    bool ArchiveFocused = false;
+    TSelectionFigures Archive;
+    bool ListLoading = false;  // all figures 0 until the list has loaded
+    TSelectionFigures List;
+    bool Abbreviated = true;  // the size-unit setting
+};
+// A shell folder counts its items in panel 1 and clears panel 2; else the
+// archive list's figures when it has the focus, nothing while the list
+// loads, else the list's.
+TSelectionTexts SelectionStatus(const TSelectionStatusInput& In, std::wstring_view Separator);
+
 // Panel 1 for a shell folder without a file-system path.
 std::wstring ShellFolderStatusText(uint32_t Count);
 // Panel 1 while a list loads.

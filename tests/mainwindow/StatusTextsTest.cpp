@@ -97,3 +97,49 @@ TEST(StatusPanelWidths, FirstPanelFitsItsTextTheOthersShareTheRest)
         EXPECT_EQ(w.ProgressBar, c.widths.ProgressBar) << c.form << "/" << c.text;
     }
 }
+
+TEST(Panel0StatusText, FollowsTheFocus)
+{
+    TPanel0Input in;
+    in.Drive = {L'C', true, 20'000'000'000, 5'000'000'000};
+    in.HexOffset = 4711;
+    in.HexViewVisible = true;
+
+    in.Focus = TStatusFocus::Text;
+    EXPECT_EQ(Panel0StatusText(in, L"."), L"Zeile 1 / Spalte 1");
+    // The focus goes from the text to a list: the drive's space.
+    in.Focus = TStatusFocus::Other;
+    EXPECT_EQ(Panel0StatusText(in, L"."), DriveSpaceStatusText(in.Drive, L"."));
+    in.Focus = TStatusFocus::HexView;
+    EXPECT_EQ(Panel0StatusText(in, L"."), L"Offset: 4711");
+    // A focused but hidden hex view does not count.
+    in.HexViewVisible = false;
+    EXPECT_EQ(Panel0StatusText(in, L"."), DriveSpaceStatusText(in.Drive, L"."));
+
+    in.DriveBoxOnNetwork = true;
+    in.NetworkName = L"Netzwerk";
+    EXPECT_EQ(Panel0StatusText(in, L"."), L"Laufwerk nicht bereit.");
+    in.ListShowsNetwork = true;
+    EXPECT_EQ(Panel0StatusText(in, L"."), L"Netzwerk");
+}
+
+TEST(SelectionStatus, FiguresComeFromTheFocusedList)
+{
+    TSelectionStatusInput in;
+    in.Abbreviated = false;
+    in.List = {3, 3, 300, 300};
+    in.Archive = {10, 1, 1'000, 100};
+
+    EXPECT_EQ(SelectionStatus(in, L".").Selection, L"3 Dateien ausgewählt = 300 Bytes");
+    in.ArchiveFocused = true;
+    EXPECT_EQ(SelectionStatus(in, L".").Entries, L"10 Dateien = 1.000 Bytes");
+    EXPECT_EQ(SelectionStatus(in, L".").Selection, L"1 Datei ausgewählt = 100 Bytes");
+    in.ArchiveFocused = false;
+    in.ListLoading = true;
+    EXPECT_EQ(SelectionStatus(in, L".").Entries, L"Keine Datei vorhanden");
+    in.ShellFolder = true;
+    in.ShellItemCount = 4;
+    const TSelectionTexts shell = SelectionStatus(in, L".");
+    EXPECT_EQ(shell.Entries, L"4 Ordner");
+    EXPECT_EQ(shell.Selection, L"");
+}
