@@ -105,6 +105,40 @@ bool IsZeroPadding(TZipSource& source, uint64_t from, uint64_t size)
     return std::all_of(rest.begin(), rest.end(), [](char c) { return c == 0; });
 }
 
+// Reads the central directory through a window of the source: its many
+// small reads become a few large ones.
+class TWindowSource : public TZipSource {
+public:
+    explicit TWindowSource(TZipSource& inner) : inner_(inner) {}
+    uint64_t Size() const override { return inner_.Size(); }
+    bool ReadAt(uint64_t Offset, void* Buffer, size_t Count) override
+    {
+        if (Count > kWindow)
+            return inner_.ReadAt(Offset, Buffer, Count);
+        if (Offset < start_ || Offset - start_ > window_.size() || Count > window_.size() - (Offset - start_)) {
+            uint64_t size = inner_.Size();
+            if (Offset > size)
+                return false;
+            window_.resize(size_t(std::min<uint64_t>(kWindow, size - Offset)));
+            start_ = Offset;
+            if (!inner_.ReadAt(Offset, window_.data(), window_.size())) {
+                window_.clear();
+                return false;
+            }
+            if (Count > window_.size())
+                return false;
+        }
+        std::memcpy(Buffer, window_.data() + (Offset - start_), Count);
+        return true;
+    }
+
+private:
+    static constexpr size_t kWindow = 256 * 1024;
+    TZipSource& inner_;
+    std::string window_;
+    uint64_t start_ = 0;
+};
+
 class TLister {
 public:
     TLister(TZipSource& source, const TZipListOptions& options, TZipListResult& result)
@@ -277,8 +311,14 @@ private:
         currentDisk_ = end.CentralDisk;
         lastDisk_ = end.ThisDisk;
         // Each entry takes at least a header's bytes: the reservation is
-        // bounded by the directory's size, never by the stored count alone.
-        result_.Entries.reserve(size_t(std::min<uint64_t>(end.TotalEntries, (end.CentralSize / kCentralSize) + 1)));
+        // bounded by the bytes this disk holds, never by a stored count or
+        // size alone.
+        uint64_t room = std::min(end.CentralSize, limit - at) / kCentralSize + 1;
+        result_.Entries.reserve(size_t(std::min(end.TotalEntries, room)));
+
+        std::optional<TWindowSource> window;
+        if (disk == &source_)
+            disk = &window.emplace(source_);
 
         std::optional<uint64_t> firstLocal;
         int seqNo = 0;
