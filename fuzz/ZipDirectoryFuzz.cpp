@@ -1,13 +1,39 @@
 // Archives from anywhere through the zip component's directory reader, once
 // as a single file and once as the last disk of a set whose other disks are
-// the same bytes: it must end, stay in bounds and report instead of
-// throwing, and what it returns must lie inside the input.
+// the same bytes, then split into parts and joined as a set: each must end,
+// stay in bounds and report instead of throwing, and what the reader
+// returns must lie inside the input.
 #include "archives/ZipDirectory.h"
+#include "archives/ZipSpan.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
+
+namespace {
+
+// Parts of 4 KiB that are counted and dropped.
+struct TDiscardParts : qrv::TSpanOutput {
+    uint64_t Bytes = 0;
+    bool OpenPart(uint32_t index, uint64_t& capacity, int&) override
+    {
+        capacity = 4096;
+        return index < 64;
+    }
+    bool Write(const void*, size_t count) override
+    {
+        Bytes += count;
+        return true;
+    }
+    bool ClosePart(bool) override { return true; }
+};
+
+struct TDiscard : qrv::TJoinOutput {
+    bool Write(const void*, size_t) override { return true; }
+};
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -28,5 +54,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (!spanned && result.Error == 0 && result.CentralOffset > size)
             std::abort();
     }
+    qrv::TZipMemorySource source(bytes);
+    TDiscardParts parts;
+    (void)qrv::SplitZip(source, parts);
+    TDiscard joined;
+    (void)qrv::JoinZipSet([&](uint32_t index) -> qrv::TZipSource* { return index < 2 ? &source : nullptr; }, 1,
+                          joined);
     return 0;
 }

@@ -155,6 +155,7 @@ public:
                 ReportMissingEnd();
             return;
         }
+        result_.EndOffset = end->Position;
         ReadComment(*end);
         CheckTrailingData(*end);
         uint64_t directoryEnd = end->Position;
@@ -234,6 +235,7 @@ private:
             return;
         }
         result_.Comment = DecodeText(comment, false, options_.CodePage == cpOEM);
+        result_.RawComment = std::move(comment);
     }
 
     void CheckTrailingData(const TEndRecord& end)
@@ -308,6 +310,8 @@ private:
             }
         }
         result_.CentralOffset = at;
+        result_.CentralSize = end.CentralSize;
+        result_.Shift = shift;
         currentDisk_ = end.CentralDisk;
         lastDisk_ = end.ThisDisk;
         // Each entry takes at least a header's bytes: the reservation is

@@ -89,6 +89,10 @@ struct TZipListResult {
     std::u16string Comment;         // the archive comment
     uint32_t DirOnlyEntries = 0;    // directory entries left out
     uint64_t CentralOffset = 0;     // where the central directory really is
+    uint64_t CentralSize = 0;
+    int64_t Shift = 0;              // real minus stored offsets (a stub in front)
+    uint64_t EndOffset = 0;         // where the end record is
+    std::string RawComment;         // the archive comment as stored
     uint64_t FirstLocalOffset = 0;  // smallest local header position (stub size)
     bool SpannedFirstPart = false;  // begins with the spanned-set marker
     bool Zip64 = false;

@@ -4,6 +4,7 @@
 // the empty archive, damaged directories.
 
 #include "archives/ZipDirectory.h"
+#include "ZipFixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -19,21 +20,7 @@ using namespace qrv;
 
 namespace {
 
-std::string FixturePath(const std::string& name)
-{
-#ifdef _WIN32
-    return std::string("Z:") + QRV_ZIPDIR_FIXTURES + "/" + name;
-#else
-    return std::string(QRV_ZIPDIR_FIXTURES) + "/" + name;
-#endif
-}
-
-std::string ReadFixture(const std::string& name)
-{
-    std::ifstream in(FixturePath(name), std::ios::binary);
-    EXPECT_TRUE(in) << name;
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+std::string ReadFixture(const std::string& name) { return qrv::test::ReadZipFixture(name); }
 
 std::string Ascii(const std::u16string& text)
 {
