@@ -1,0 +1,654 @@
+#include "archives/win/KyZipper.h"
+
+#include "archives/ZipSpan.h"
+#include "archives/win/ZipLibWin.h"
+#include "framework/IgnoredError.h"
+#include "framework/ScopeExit.h"
+#include "framework/SysUtils.h"
+#include "framework/win/Handles.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <new>
+#include <optional>
+
+namespace qrv {
+
+namespace {
+
+std::u16string ToU16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
+std::wstring ToWide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
+
+std::u16string DecodeCodePage(UINT codePage, std::string_view bytes)
+{
+    if (bytes.empty())
+        return {};
+    int length = MultiByteToWideChar(codePage, 0, bytes.data(), int(bytes.size()), nullptr, 0);
+    std::wstring wide(size_t(std::max(length, 0)), L'\0');
+    if (length > 0)
+        MultiByteToWideChar(codePage, 0, bytes.data(), int(bytes.size()), wide.data(), length);
+    return ToU16(wide);
+}
+
+bool FileExists(const std::wstring& path)
+{
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool DirectoryExists(const std::wstring& path)
+{
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool ForceDirectories(std::wstring path)
+{
+    while (!path.empty() && (path.back() == L'\\' || path.back() == L'/'))
+        path.pop_back();
+    if (path.empty() || DirectoryExists(path))
+        return true;
+    size_t slash = path.find_last_of(L"\\/");
+    if (slash != std::wstring::npos && slash > 0 && path[slash - 1] != L':' && !ForceDirectories(path.substr(0, slash)))
+        return false;
+    return CreateDirectoryW(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+// A file opened for reading with writers kept out, read at offsets.
+class TWinFileSource : public TZipSource {
+public:
+    explicit TWinFileSource(const std::wstring& path)
+        : file_(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr))
+    {
+        LARGE_INTEGER size{};
+        if (file_.Valid() && GetFileSizeEx(file_.Get(), &size))
+            size_ = uint64_t(size.QuadPart);
+    }
+    bool Open() const { return file_.Valid(); }
+    uint64_t Size() const override { return size_; }
+    bool ReadAt(uint64_t offset, void* buffer, size_t count) override
+    {
+        auto* out = static_cast<char*>(buffer);
+        while (count > 0) {
+            OVERLAPPED at{};
+            at.Offset = DWORD(offset);
+            at.OffsetHigh = DWORD(offset >> 32);
+            DWORD now = DWORD(std::min<size_t>(count, 1u << 30));
+            DWORD got = 0;
+            if (!ReadFile(file_.Get(), out, now, &got, &at) || got != now)
+                return false;
+            out += got;
+            offset += got;
+            count -= got;
+        }
+        return true;
+    }
+
+private:
+    TFileHandle file_;
+    uint64_t size_ = 0;
+};
+
+// Parts written as files on a hard disk, each at most the usable size.
+class TFileParts : public TSpanOutput {
+public:
+    TFileParts(std::function<std::wstring(uint32_t)> name, uint64_t capacity)
+        : name_(std::move(name)), capacity_(capacity)
+    {
+    }
+    bool OpenPart(uint32_t index, uint64_t& capacity, int& error) override
+    {
+        std::wstring path = name_(index);
+        file_ = TFileHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file_.Valid()) {
+            error = zmCannotCreateOutput;
+            return false;
+        }
+        Written.push_back(path);
+        capacity = capacity_;
+        return true;
+    }
+    bool Write(const void* data, size_t count) override
+    {
+        DWORD done = 0;
+        return WriteFile(file_.Get(), data, DWORD(count), &done, nullptr) && done == count;
+    }
+    bool ClosePart(bool) override
+    {
+        file_.Reset();
+        return true;
+    }
+    std::vector<std::wstring> Written;
+
+private:
+    std::function<std::wstring(uint32_t)> name_;
+    uint64_t capacity_;
+    TFileHandle file_;
+};
+
+class TFileOutput : public TJoinOutput {
+public:
+    explicit TFileOutput(HANDLE file) : file_(file) {}
+    bool Write(const void* data, size_t count) override
+    {
+        DWORD done = 0;
+        return WriteFile(file_, data, DWORD(count), &done, nullptr) && done == count;
+    }
+
+private:
+    HANDLE file_;
+};
+
+// Deletes a file when the scope ends unless it is kept.
+struct TTempFile {
+    std::wstring Path;
+    ~TTempFile()
+    {
+        if (!Path.empty() && !DeleteFileW(Path.c_str()))
+            TraceIgnoredFailure(L"delete the temporary zip file", GetLastError());
+    }
+};
+
+}  // namespace
+
+void TKyZipper::TLoaderLink::ReportMessage(const std::wstring& text)
+{
+    if (zipper_.OnMessage)
+        zipper_.OnMessage(&zipper_, 0, text);
+}
+
+TKyZipper::TKyZipper(TComponent* owner, TLibraryApi api) : TComponent(owner)
+{
+    if (!api.Load)
+        api = SystemLibraryApi();
+    zipDll_ = std::make_unique<TZipDll>(&loaderLink_, api);
+    unzDll_ = std::make_unique<TUnzDll>(&loaderLink_, api);
+    dispatch_.Events.OnZipStr = [this](int id, std::u16string& text) {
+        if (OnZipStr) {
+            std::wstring wide = ToWide(text);
+            OnZipStr(this, id, wide);
+            text = ToU16(wide);
+        }
+    };
+}
+
+TKyZipper::~TKyZipper()
+{
+    // Callbacks that still arrive find the component going.
+    dispatch_.Closing = true;
+}
+
+void TKyZipper::SetDLLDirectory(const std::wstring& folder)
+{
+    dllDirectory_ = folder;
+    if (!dllDirectory_.empty() && dllDirectory_.back() == L'\\')
+        dllDirectory_.pop_back();
+}
+
+void TKyZipper::SetZipFileName(const std::wstring& name)
+{
+    zipFileName_ = name;
+    List();
+}
+
+std::u16string TKyZipper::TableText(int id)
+{
+    return ZipMessageOrFallback(id, dispatch_.Events.OnZipStr);
+}
+
+void TKyZipper::Report(int id, std::u16string text)
+{
+    message_ = ToWide(text);
+    errCode_ = id;
+    if (!Unattended) {
+        std::wstring title = L"Zip";
+        MessageBoxW(nullptr, message_.c_str(), title.c_str(), MB_OK | MB_ICONWARNING | MB_TASKMODAL);
+    }
+    if (OnMessage)
+        OnMessage(this, 0, message_);
+}
+
+void TKyZipper::ShowZipMessage(int id, const std::wstring& argument)
+{
+    Report(id, FormatZipMessage(TableText(id), ToU16(argument)));
+}
+
+void TKyZipper::ShowZipMessage(int id, int64_t argument)
+{
+    Report(id, FormatZipMessage(TableText(id), argument));
+}
+
+std::wstring TKyZipper::PartName(uint32_t index, bool last, bool compat) const
+{
+    return ToWide(SpanPartName(ToU16(zipFileName_), index, last, compat));
+}
+
+void TKyZipper::List()
+{
+    entries_.clear();
+    comment_.clear();
+    dirOnlyCount_ = 0;
+    centralOffset_ = firstLocal_ = 0;
+    diskNr_ = totalDisks_ = 0;
+    errCode_ = 0;
+    const ScopeExit updated([this] {
+        if (OnDirUpdate)
+            OnDirUpdate(this);
+    });
+    if (zipFileName_.empty() || !FileExists(zipFileName_))
+        return;
+    try {
+        TWinFileSource source(zipFileName_);
+        if (!source.Open()) {
+            ShowZipMessage(zmCannotOpenArchive);
+            return;
+        }
+        // The other parts of a set on a hard disk, by either naming scheme.
+        std::vector<std::unique_ptr<TWinFileSource>> parts;
+        TZipListOptions options;
+        options.CodePage = CodePage;
+        options.UseDirOnlyEntries = UseDirOnlyEntries;
+        options.FileName = ToU16(zipFileName_);
+        options.OemDecode = [](std::string_view bytes) { return DecodeCodePage(CP_OEMCP, bytes); };
+        options.AnsiDecode = [](std::string_view bytes) { return DecodeCodePage(CP_ACP, bytes); };
+        options.OpenDisk = [&](uint32_t disk) -> TZipSource* {
+            for (bool compat : {true, false}) {
+                auto part = std::make_unique<TWinFileSource>(PartName(disk, false, compat));
+                if (part->Open()) {
+                    parts.push_back(std::move(part));
+                    return parts.back().get();
+                }
+            }
+            return nullptr;
+        };
+        options.OnNewName = [this](int seqNo, const ZipDirEntry& entry) {
+            if (OnNewName)
+                OnNewName(this, seqNo, entry);
+        };
+        TZipListResult result = ListZipDirectory(source, options);
+        for (int warning : result.Warnings)
+            ShowZipMessage(warning);
+        entries_ = std::move(result.Entries);
+        comment_ = ToWide(result.Comment);
+        dirOnlyCount_ = result.DirOnlyEntries;
+        centralOffset_ = result.CentralOffset;
+        firstLocal_ = result.FirstLocalOffset;
+        diskNr_ = result.ThisDisk;
+        totalDisks_ = result.ThisDisk + 1;
+        if (result.Error != 0)
+            ShowZipMessage(result.Error, int64_t(result.ErrorArg));
+    } catch (const std::bad_alloc&) {
+        entries_.clear();
+        ShowZipMessage(zmOutOfMemory);
+    } catch (const std::exception& e) {
+        entries_.clear();
+        Report(zmListFailed, TableText(zmListFailed) + u" " + DecodeUtf8(e.what()));
+    }
+}
+
+std::wstring TKyZipper::TempFolder() const
+{
+    if (!TempDir.empty())
+        return TempDir;
+    wchar_t path[MAX_PATH + 1];
+    DWORD length = GetTempPathW(MAX_PATH + 1, path);
+    return std::wstring(path, length);
+}
+
+std::wstring TKyZipper::JoinToTemp()
+{
+    wchar_t name[MAX_PATH];
+    if (!GetTempFileNameW(TempFolder().c_str(), L"zip", 0, name)) {
+        ShowZipMessage(zmCannotCreateTemp);
+        return {};
+    }
+    TTempFile temp{name};
+    TFileHandle out(CreateFileW(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!out.Valid()) {
+        ShowZipMessage(zmCannotCreateTemp);
+        return {};
+    }
+    std::vector<std::unique_ptr<TWinFileSource>> parts(totalDisks_);
+    const uint32_t last = totalDisks_ - 1;
+    auto open = [&](uint32_t index) -> TZipSource* {
+        if (index > last)
+            return nullptr;
+        if (!parts[index]) {
+            for (bool compat : {true, false}) {
+                auto part = std::make_unique<TWinFileSource>(index == last ? zipFileName_
+                                                                           : PartName(index, false, compat));
+                if (part->Open()) {
+                    parts[index] = std::move(part);
+                    break;
+                }
+            }
+        }
+        return parts[index].get();
+    };
+    TFileOutput output(out.Get());
+    TSpanProgress progress;
+    progress.Cancelled = [this] { return dispatch_.Cancel; };
+    progress.OnZipStr = dispatch_.Events.OnZipStr;
+    progress.OnItem = [this](const std::u16string& item, uint64_t size) {
+        if (dispatch_.Events.OnProgress)
+            dispatch_.Events.OnProgress(NewFile, item, size);
+    };
+    TSpanResult result = JoinZipSet(open, last, output, progress);
+    out.Reset();
+    if (result.Error != 0) {
+        ShowZipMessage(result.Error);
+        return {};
+    }
+    std::wstring joined = temp.Path;
+    temp.Path.clear();  // the caller deletes it after extracting
+    return joined;
+}
+
+int TKyZipper::Extract()
+{
+    if (zipBusy_ || unzBusy_)
+        return -255;
+    successCnt_ = 0;
+    errCode_ = 0;
+    message_.clear();
+    if (zipFileName_.empty()) {
+        ShowZipMessage(zmNoArchiveName);
+        return errCode_;
+    }
+    if (!FileExists(zipFileName_)) {
+        ShowZipMessage(zmFileNotFound);
+        return errCode_;
+    }
+    if (entries_.empty())
+        List();
+    if (entries_.empty()) {
+        ShowZipMessage(zmCannotOpenArchive);
+        return errCode_;
+    }
+    const unsigned savedRequests = PasswordReqCount;
+    if (Unattended && Password.empty() && !dispatch_.Events.OnPasswordError) {
+        PasswordReqCount = 0;
+        ShowZipMessage(zmUnattendedExtract);
+    }
+    unzBusy_ = true;
+    dispatch_.Cancel = false;
+    dispatch_.BeginRun();
+    TTempFile joined;
+    const ScopeExit done([&] {
+        FSpecArgs.clear();
+        PasswordReqCount = savedRequests;
+        unzBusy_ = false;
+        dispatch_.Cancel = false;
+    });
+    std::wstring archive = zipFileName_;
+    if (IsSpannedSet()) {
+        joined.Path = JoinToTemp();
+        if (joined.Path.empty())
+            return errCode_;
+        archive = joined.Path;
+    }
+    if (ExtrOptions & ExtrForceDirs)
+        if (!ForceDirectories(ExtrBaseDir))
+            TraceIgnoredFailure(L"create the extraction folder", GetLastError());
+    if (!ExtrBaseDir.empty() && !DirectoryExists(ExtrBaseDir)) {
+        ShowZipMessage(zmNoExtractDir, ExtrBaseDir);
+        return errCode_;
+    }
+    try {
+        unzDll_->Load(TUnzDll::MinVersion, false);
+    } catch (const EKyZipper& e) {
+        ShowZipMessage(e.Id, e.Message());
+        return errCode_;
+    }
+    const ScopeExit unload([this] { unzDll_->Unload(false); });
+
+    // "*.*" first means every entry: no names are passed.
+    std::vector<std::string> specs;
+    if (!(FSpecArgs.empty() || FSpecArgs.front() == L"*.*"))
+        for (const std::wstring& spec : FSpecArgs)
+            specs.push_back(WideToUtf8(spec));
+    std::vector<UnzFileSpec> records(specs.size());
+    for (size_t i = 0; i < specs.size(); ++i)
+        records[i].FileSpec = specs[i].c_str();
+    const std::string name = WideToUtf8(archive);
+    const std::string dir = WideToUtf8(ExtrBaseDir);
+    const std::string password = WideToUtf8(Password);
+    UnzCommand cmd{};
+    cmd.Caller = this;
+    cmd.Version = unzDll_->Version();
+    cmd.Callback = &TKyZipper::Callback;
+    cmd.fTraceEnabled = Trace ? QRV_ZIP_TRUE : 0;
+    cmd.fVerboseEnabled = Verbose ? QRV_ZIP_TRUE : 0;
+    cmd.Password = Password.empty() ? nullptr : password.c_str();
+    cmd.fTest = (ExtrOptions & ExtrTest) ? QRV_ZIP_TRUE : 0;
+    cmd.fQuiet = QRV_ZIP_TRUE;
+    cmd.fUpdate = (ExtrOptions & ExtrUpdate) ? QRV_ZIP_TRUE : 0;
+    cmd.fFreshen = (ExtrOptions & ExtrFreshen) ? QRV_ZIP_TRUE : 0;
+    cmd.fDirectories = (ExtrOptions & ExtrDirNames) ? QRV_ZIP_TRUE : 0;
+    cmd.fOverwrite = (ExtrOptions & ExtrOverWrite) ? QRV_ZIP_TRUE : 0;
+    cmd.SpecCount = int32_t(records.size());
+    cmd.ZipFileName = name.c_str();
+    cmd.Specs = records.empty() ? nullptr : records.data();
+    cmd.PasswordReqCount = int32_t(PasswordReqCount);
+    cmd.ExtractDir = ExtrBaseDir.empty() ? nullptr : dir.c_str();
+    cmd.fSeven = QRV_ZIP_RECORD_END;
+    dispatch_.ExtrOverWrite = (ExtrOptions & ExtrOverWrite) != 0;
+    dispatch_.PasswordReqCount = PasswordReqCount;
+    int32_t result = 0;
+    try {
+        result = unzDll_->Exec(cmd);
+    } catch (const EKyZipper& e) {
+        ShowZipMessage(e.Id, e.Message());
+        return errCode_;
+    }
+    if (result < 0) {
+        ShowZipMessage(zmUnzDllFatal);
+        return errCode_;
+    }
+    successCnt_ = result;
+    if (errCode_ == 0)
+        errCode_ = dispatch_.ErrCode;
+    return errCode_;
+}
+
+int TKyZipper::RunZip(int action)
+{
+    if (zipBusy_ || unzBusy_)
+        return -255;
+    successCnt_ = 0;
+    errCode_ = 0;
+    message_.clear();
+    if (zipFileName_.empty()) {
+        ShowZipMessage(zmNoArchiveName);
+        return errCode_;
+    }
+    const bool span = action == zopAdd && (AddOptions & AddDiskSpan);
+    if (action == zopAdd) {
+        if (FSpecArgs.empty()) {
+            if (!(AddOptions & (AddFreshen | AddUpdate))) {
+                ShowZipMessage(zmNothingToAdd);
+                return errCode_;
+            }
+            FSpecArgs.push_back(L"*.*");
+        }
+        if (Unattended && (AddOptions & AddEncrypt) && Password.empty()) {
+            ShowZipMessage(zmUnattendedNoPassword);
+            return errCode_;
+        }
+        if (span && (AddOptions & (AddFreshen | AddUpdate))) {
+            ShowZipMessage(zmNoFreshenInSpan);
+            return errCode_;
+        }
+        std::wstring upper = zipFileName_;
+        CharUpperBuffW(upper.data(), DWORD(upper.size()));
+        if (span && upper.size() >= 4 && upper.compare(upper.size() - 4, 4, L".EXE") == 0) {
+            ShowZipMessage(zmNoSpannedExe);
+            return errCode_;
+        }
+    } else if (FSpecArgs.empty()) {
+        ShowZipMessage(zmNothingToDelete);
+        return errCode_;
+    }
+    zipBusy_ = true;
+    dispatch_.Cancel = false;
+    dispatch_.BeginRun();
+    TTempFile spanSource;
+    const ScopeExit done([&] {
+        FSpecArgs.clear();
+        zipBusy_ = false;
+        dispatch_.Cancel = false;
+    });
+    std::wstring target = zipFileName_;
+    if (span) {
+        wchar_t name[MAX_PATH];
+        if (!GetTempFileNameW(TempFolder().c_str(), L"zip", 0, name)) {
+            ShowZipMessage(zmCannotCreateTemp);
+            return errCode_;
+        }
+        // The library writes a new archive: the empty placeholder goes.
+        DeleteFileW(name);
+        spanSource.Path = name;
+        target = name;
+    }
+    try {
+        zipDll_->Load(TZipDll::MinVersion, false);
+    } catch (const EKyZipper& e) {
+        ShowZipMessage(e.Id, e.Message());
+        return errCode_;
+    }
+    const ScopeExit unload([this] { zipDll_->Unload(false); });
+
+    // ">" in front adds the files encrypted, "|" without encryption.
+    std::vector<std::string> specs, roots;
+    std::vector<ZipFileSpec> records;
+    const std::string password = WideToUtf8(Password);
+    const std::string root = WideToUtf8(RootDir);
+    specs.reserve(FSpecArgs.size());
+    for (const std::wstring& arg : FSpecArgs) {
+        std::wstring spec = arg;
+        int32_t encrypt = (AddOptions & AddEncrypt) ? QRV_ZIP_TRUE : 0;
+        if (!spec.empty() && spec.front() == L'>') {
+            encrypt = QRV_ZIP_TRUE;
+            spec.erase(0, 1);
+        } else if (!spec.empty() && spec.front() == L'|') {
+            encrypt = 0;
+            spec.erase(0, 1);
+        }
+        specs.push_back(WideToUtf8(spec));
+        ZipFileSpec record{};
+        record.Encrypt = encrypt;
+        records.push_back(record);
+    }
+    for (size_t i = 0; i < records.size(); ++i) {
+        records[i].FileSpec = specs[i].c_str();
+        records[i].RootDir = RootDir.empty() ? nullptr : root.c_str();
+    }
+    std::vector<std::string> excludes;
+    for (const std::wstring& spec : FSpecArgsExcl)
+        excludes.push_back(WideToUtf8(spec));
+    std::vector<ZipFileSpec> excludeRecords(excludes.size());
+    for (size_t i = 0; i < excludes.size(); ++i)
+        excludeRecords[i].FileSpec = excludes[i].c_str();
+    const std::string name = WideToUtf8(target);
+    const std::string temp = WideToUtf8(TempDir);
+    ZipCommand cmd{};
+    cmd.Caller = this;
+    cmd.Version = zipDll_->Version();
+    cmd.Callback = &TKyZipper::Callback;
+    cmd.fTraceEnabled = Trace ? QRV_ZIP_TRUE : 0;
+    cmd.fVerboseEnabled = Verbose ? QRV_ZIP_TRUE : 0;
+    cmd.Password = Password.empty() ? nullptr : password.c_str();
+    cmd.Level = std::clamp(AddCompLevel, 0, 9);
+    auto flag = [this](unsigned option) { return (AddOptions & option) ? QRV_ZIP_TRUE : 0; };
+    cmd.fMove = flag(AddMove);
+    cmd.fUpdate = flag(AddUpdate);
+    cmd.fFreshen = flag(AddFreshen);
+    cmd.fZipTime = flag(AddZipTime);
+    cmd.fForceDOS = flag(AddForceDOS);
+    cmd.fHidden = flag(AddHiddenFiles);
+    cmd.fEncrypt = flag(AddEncrypt);
+    cmd.fDirNames = flag(AddDirNames);
+    cmd.fRecurse = flag(AddRecurseDirs);
+    cmd.fVolume = flag(AddVolume);
+    cmd.ZipFileName = name.c_str();
+    cmd.TempDir = TempDir.empty() ? nullptr : temp.c_str();
+    cmd.RootDir = RootDir.empty() ? nullptr : root.c_str();
+    cmd.SpecCount = int32_t(records.size());
+    cmd.Specs = records.data();
+    cmd.ExclCount = int32_t(excludeRecords.size());
+    cmd.Excludes = excludeRecords.empty() ? nullptr : excludeRecords.data();
+    cmd.fUndoDelete = HowToDelete == htdAllowUndo ? QRV_ZIP_TRUE : 0;
+    cmd.CodePage = CodePage == cpOEM ? 2 : 0;
+    cmd.Action = action;
+    cmd.StoreSuffixes = ".gif:.png:.z:.zip:.zoo:.arc:.lzh:.arj:.taz:.tgz:.lha:.rar:.ace:.cab:.gz:.gzip:.jar";
+    cmd.fSeven = QRV_ZIP_RECORD_END;
+    int32_t result = 0;
+    try {
+        result = zipDll_->Exec(cmd);
+    } catch (const EKyZipper& e) {
+        ShowZipMessage(e.Id, e.Message());
+        return errCode_;
+    }
+    if (result < 0) {
+        ShowZipMessage(zmZipDllFatal);
+        return errCode_;
+    }
+    successCnt_ = result;
+    if (errCode_ == 0)
+        errCode_ = dispatch_.ErrCode;
+    if (span && errCode_ == 0)
+        SplitTo(target);
+    List();
+    return errCode_;
+}
+
+int TKyZipper::SplitTo(const std::wstring& source)
+{
+    TWinFileSource input(source);
+    if (!input.Open()) {
+        ShowZipMessage(zmCannotOpenArchive);
+        return errCode_;
+    }
+    const bool compat = (SpanOptions & spCompatName) != 0;
+    // The usable size of a part on a hard disk: MaxVolumeSize when set.
+    TFileParts parts([&](uint32_t index) { return PartName(index, false, compat); }, MaxVolumeSize);
+    TSpanProgress progress;
+    progress.Cancelled = [this] { return dispatch_.Cancel; };
+    progress.OnZipStr = dispatch_.Events.OnZipStr;
+    progress.OnItem = [this](const std::u16string& item, uint64_t size) {
+        if (dispatch_.Events.OnProgress)
+            dispatch_.Events.OnProgress(NewFile, item, size);
+    };
+    TSpanResult result = SplitZip(input, parts, progress);
+    if (result.Error != 0) {
+        // A part of a failed set is worth nothing.
+        for (const std::wstring& part : parts.Written)
+            if (!DeleteFileW(part.c_str()))
+                TraceIgnoredFailure(L"delete a part of a failed set", GetLastError());
+        ShowZipMessage(result.Error);
+        return errCode_;
+    }
+    // The last part takes the archive's own name with the .z01 scheme.
+    if (compat && !parts.Written.empty()) {
+        const std::wstring& last = parts.Written.back();
+        if (!MoveFileExW(last.c_str(), zipFileName_.c_str(), MOVEFILE_REPLACE_EXISTING))
+            Report(zmLastPartLeftAs, TableText(zmLastPartLeftAs) + ToU16(last));
+    }
+    return errCode_;
+}
+
+int TKyZipper::Add() { return RunZip(zopAdd); }
+
+int TKyZipper::Delete() { return RunZip(zopDelete); }
+
+int32_t QRV_ZIPAPI TKyZipper::Callback(ZipCallbackData* data)
+{
+    if (!data || !data->Caller)
+        return 0;
+    return static_cast<TKyZipper*>(data->Caller)->dispatch_.Dispatch(*data);
+}
+
+}  // namespace qrv
