@@ -1,6 +1,7 @@
 #include "archives/win/KyZipper.h"
 
 #include "archives/ZipSpan.h"
+#include "archives/win/PasswordDlg.h"
 #include "archives/win/ZipLibWin.h"
 #include "framework/IgnoredError.h"
 #include "framework/ScopeExit.h"
@@ -166,6 +167,20 @@ TKyZipper::TKyZipper(TComponent* owner, TLibraryApi api) : TComponent(owner)
         api = SystemLibraryApi();
     zipDll_ = std::make_unique<TZipDll>(&loaderLink_, api);
     unzDll_ = std::make_unique<TUnzDll>(&loaderLink_, api);
+    // Without an OnPasswordError handler the component asks itself.
+    dispatch_.Events.PasswordDialog = [this](bool isZip, const std::u16string& file, std::u16string& password) {
+        if (Unattended) {
+            ShowZipMessage(isZip ? zmNoPasswordForAdd : zmNoPasswordForExtract);
+            return pwbCancel;
+        }
+        std::wstring entered;
+        bool mismatch = false;
+        TPasswordButton button = AskZipPassword(isZip, ToWide(file), entered, mismatch);
+        if (mismatch)
+            ShowZipMessage(zmWrongPassword);
+        password = ToU16(entered);
+        return button;
+    };
     dispatch_.Events.OnZipStr = [this](int id, std::u16string& text) {
         if (OnZipStr) {
             std::wstring wide = ToWide(text);
