@@ -95,13 +95,16 @@ private:
 // Parts written as files on a hard disk, each at most the usable size.
 class TFileParts : public TSpanOutput {
 public:
-    TFileParts(std::function<std::wstring(uint32_t)> name, uint64_t capacity)
-        : name_(std::move(name)), capacity_(capacity)
+    TFileParts(std::function<std::wstring(uint32_t)> name, uint64_t capacity,
+               std::function<bool(uint32_t, const std::wstring&, int&)> mayOverwrite)
+        : name_(std::move(name)), capacity_(capacity), mayOverwrite_(std::move(mayOverwrite))
     {
     }
     bool OpenPart(uint32_t index, uint64_t& capacity, int& error) override
     {
         std::wstring path = name_(index);
+        if (FileExists(path) && !mayOverwrite_(index, path, error))
+            return false;
         file_ = TFileHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file_.Valid()) {
@@ -127,6 +130,7 @@ public:
 private:
     std::function<std::wstring(uint32_t)> name_;
     uint64_t capacity_;
+    std::function<bool(uint32_t, const std::wstring&, int&)> mayOverwrite_;
     TFileHandle file_;
 };
 
@@ -616,7 +620,11 @@ int TKyZipper::RunZip(int action)
         errCode_ = dispatch_.ErrCode;
     if (span && errCode_ == 0)
         SplitTo(target);
+    // Listing clears the code; the operation's own outcome stays.
+    const int outcome = errCode_;
     List();
+    if (outcome != 0)
+        errCode_ = outcome;
     return errCode_;
 }
 
@@ -629,7 +637,10 @@ int TKyZipper::SplitTo(const std::wstring& source)
     }
     const bool compat = (SpanOptions & spCompatName) != 0;
     // The usable size of a part on a hard disk: MaxVolumeSize when set.
-    TFileParts parts([&](uint32_t index) { return PartName(index, false, compat); }, MaxVolumeSize);
+    TFileParts parts([&](uint32_t index) { return PartName(index, false, compat); }, MaxVolumeSize,
+                     [this](uint32_t index, const std::wstring& path, int& error) {
+                         return MayOverwritePart(index, path, error);
+                     });
     TSpanProgress progress;
     progress.Cancelled = [this] { return dispatch_.Cancel; };
     progress.OnZipStr = dispatch_.Events.OnZipStr;
@@ -646,13 +657,51 @@ int TKyZipper::SplitTo(const std::wstring& source)
         ShowZipMessage(result.Error);
         return errCode_;
     }
-    // The last part takes the archive's own name with the .z01 scheme.
+    // The last part takes the archive's own name with the .z01 scheme; an
+    // existing file of that name goes only with the user's consent.
     if (compat && !parts.Written.empty()) {
         const std::wstring& last = parts.Written.back();
-        if (!MoveFileExW(last.c_str(), zipFileName_.c_str(), MOVEFILE_REPLACE_EXISTING))
+        bool replace = true;
+        if (FileExists(zipFileName_)) {
+            TZipDiskAction action = zdaCancel;
+            if (OnStatusDisk) {
+                OnStatusDisk(this, int(parts.Written.size()), zipFileName_, zdsSameFileName, action);
+            } else if (!Unattended) {
+                std::u16string question = FormatZipMessage(TableText(zmOverwritePrevious), ToU16(zipFileName_));
+                action = MessageBoxW(nullptr, ToWide(question).c_str(), L"Confirm",
+                                     MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2 | MB_TASKMODAL) == IDYES
+                             ? zdaOk
+                             : zdaCancel;
+            }
+            replace = action == zdaOk;
+        }
+        if (!replace || !MoveFileExW(last.c_str(), zipFileName_.c_str(), MOVEFILE_REPLACE_EXISTING))
             Report(zmLastPartLeftAs, TableText(zmLastPartLeftAs) + ToU16(last));
     }
     return errCode_;
+}
+
+bool TKyZipper::MayOverwritePart(uint32_t index, const std::wstring& path, int& error)
+{
+    if (Unattended && !OnStatusDisk) {
+        error = zmUnattendedSpan;
+        return false;
+    }
+    TZipDiskAction action = zdaCancel;
+    if (OnStatusDisk) {
+        OnStatusDisk(this, int(index + 1), path, zdsSameFileName, action);
+    } else {
+        std::u16string question = FormatZipMessage(TableText(zmFileExists), ToU16(path));
+        action = MessageBoxW(nullptr, ToWide(question).c_str(), L"Confirm",
+                             MB_YESNOCANCEL | MB_ICONWARNING | MB_DEFBUTTON2 | MB_TASKMODAL) == IDYES
+                     ? zdaOk
+                     : zdaCancel;
+    }
+    if (action != zdaOk) {
+        error = zmUserAbort;
+        return false;
+    }
+    return true;
 }
 
 int TKyZipper::Add() { return RunZip(zopAdd); }

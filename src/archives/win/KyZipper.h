@@ -36,6 +36,11 @@ enum ExtrOpts : unsigned {
 };
 enum SpanOpts : unsigned { spNoVolumeName = 1u << 0, spCompatName = 1u << 1, spWipeFiles = 1u << 2, spTryFormat = 1u << 3 };
 enum DeleteOpts { htdFinal, htdAllowUndo };
+enum TZipDiskStatus : unsigned {
+    zdsEmpty = 1u << 0, zdsHasFiles = 1u << 1, zdsPreviousDisk = 1u << 2, zdsSameFileName = 1u << 3,
+    zdsNotEnoughSpace = 1u << 4,
+};
+enum TZipDiskAction { zdaOk, zdaErase, zdaReject, zdaCancel };
 
 class TKyZipper : public TComponent {
 public:
@@ -79,6 +84,10 @@ public:
     std::function<void(TComponent* Sender, int ErrCode, const std::wstring& Message)> OnMessage;
     std::function<void(TComponent* Sender, int SeqNo, const ZipDirEntry& ZipEntry)> OnNewName;
     std::function<void(TComponent* Sender, int ID, std::wstring& Str)> OnZipStr;
+    // A part to be written exists already (Status zdsSameFileName): the
+    // handler decides; without one the user is asked (Yes, No, Cancel).
+    std::function<void(TComponent* Sender, int PreviousDisk, const std::wstring& PreviousFile,
+                       unsigned Status, TZipDiskAction& Action)> OnStatusDisk;
     // The libraries' callbacks (progress, passwords, CRC errors, overwrite...).
     TZipCallbackEvents& CallbackEvents() { return dispatch_.Events; }
 
@@ -131,6 +140,8 @@ private:
     // Splits the archive Source into the set named ZipFileName.
     int SplitTo(const std::wstring& source);
     std::wstring TempFolder() const;
+    // Whether an existing part file may be overwritten.
+    bool MayOverwritePart(uint32_t index, const std::wstring& path, int& error);
 
     int RunZip(int action);
     static int32_t QRV_ZIPAPI Callback(ZipCallbackData* data);

@@ -295,3 +295,46 @@ TEST_F(KyZipperTest, ListingReportsWarningsAndErrors)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(KyZipperTest, ExistingPartsAreOverwrittenOnlyWhenAllowed)
+{
+    fs::create_directories(root / "temp");
+    const fs::path old = root / "set" / "parts.z02";
+    Write(old, "alter Teil");
+    auto addSpanned = [&] {
+        zipper.TempDir = (root / "temp").wstring();
+        zipper.SpanOptions = spCompatName;
+        zipper.MaxVolumeSize = 32768;
+        zipper.SetZipFileName((root / "set" / "parts.zip").wstring());
+        zipper.RootDir = source.wstring();
+        zipper.AddOptions = AddDirNames | AddRecurseDirs | AddDiskSpan;
+        zipper.FSpecArgs = {L"text\\*.*", L"data.bin"};
+        return zipper.Add();
+    };
+    // Unattended and nobody to ask: refused, the old part kept, ours gone.
+    EXPECT_EQ(addSpanned(), zmUnattendedSpan);
+    EXPECT_EQ(Read(old), "alter Teil");
+    EXPECT_FALSE(fs::exists(root / "set" / "parts.z01"));
+    EXPECT_TRUE(fs::is_empty(root / "temp"));
+
+    std::vector<std::wstring> asked;
+    TZipDiskAction answer = zdaCancel;
+    zipper.OnStatusDisk = [&](TComponent*, int, const std::wstring& file, unsigned status, TZipDiskAction& action) {
+        EXPECT_EQ(status, unsigned(zdsSameFileName));
+        asked.push_back(file);
+        action = answer;
+    };
+    EXPECT_EQ(addSpanned(), zmUserAbort);
+    EXPECT_EQ(Read(old), "alter Teil");
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0], old.wstring());
+
+    answer = zdaOk;
+    EXPECT_EQ(addSpanned(), 0);
+    EXPECT_NE(Read(old), "alter Teil");
+    EXPECT_EQ(zipper.Count(), 3);
+}
+
+}  // namespace
