@@ -602,7 +602,8 @@ int TKyZipper::RunZip(int action)
     cmd.fUndoDelete = HowToDelete == htdAllowUndo ? QRV_ZIP_TRUE : 0;
     cmd.CodePage = CodePage == cpOEM ? 2 : 0;
     cmd.Action = action;
-    cmd.StoreSuffixes = ".gif:.png:.z:.zip:.zoo:.arc:.lzh:.arj:.taz:.tgz:.lha:.rar:.ace:.cab:.gz:.gzip:.jar";
+    const std::string storeSuffixes = StoreSuffixList(AddStoreSuffixes, ToU16(ExtAddStoreSuffixes));
+    cmd.StoreSuffixes = storeSuffixes.c_str();
     cmd.fSeven = QRV_ZIP_RECORD_END;
     int32_t result = 0;
     try {

@@ -13,6 +13,7 @@
 #include "archives/ZipCallback.h"
 #include "archives/ZipDirectory.h"
 #include "archives/ZipMessages.h"
+#include "archives/ZipStoreSuffixes.h"
 #include "framework/Component.h"
 
 #include <cstdint>
@@ -70,6 +71,8 @@ public:
     uint64_t MinFreeVolumeSize = 65536;
     uint64_t KeepFreeOnDisk1 = 0;
     uint64_t KeepFreeOnAllDisks = 0;
+    unsigned AddStoreSuffixes = kDefaultStoreSuffixes;
+    std::wstring ExtAddStoreSuffixes;  // used with assEXT
     static constexpr const wchar_t* VersionInfo = L"1.73";
 
     const std::wstring& ZipFileName() const { return zipFileName_; }
