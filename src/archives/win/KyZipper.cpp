@@ -96,13 +96,18 @@ private:
 class TFileParts : public TSpanOutput {
 public:
     TFileParts(std::function<std::wstring(uint32_t)> name, uint64_t capacity,
-               std::function<bool(uint32_t, const std::wstring&, int&)> mayOverwrite)
-        : name_(std::move(name)), capacity_(capacity), mayOverwrite_(std::move(mayOverwrite))
+               std::function<bool(uint32_t, const std::wstring&, int&)> mayOverwrite,
+               std::function<bool(uint32_t, const std::wstring&, uint64_t&, int&)> prepare = {})
+        : name_(std::move(name)), capacity_(capacity), mayOverwrite_(std::move(mayOverwrite)),
+          prepare_(std::move(prepare))
     {
     }
     bool OpenPart(uint32_t index, uint64_t& capacity, int& error) override
     {
         std::wstring path = name_(index);
+        uint64_t usable = capacity_;
+        if (prepare_ && !prepare_(index, path, usable, error))
+            return false;
         if (FileExists(path) && !mayOverwrite_(index, path, error))
             return false;
         file_ = TFileHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -112,7 +117,7 @@ public:
             return false;
         }
         Written.push_back(path);
-        capacity = capacity_;
+        capacity = usable;
         return true;
     }
     bool Write(const void* data, size_t count) override
@@ -131,6 +136,7 @@ private:
     std::function<std::wstring(uint32_t)> name_;
     uint64_t capacity_;
     std::function<bool(uint32_t, const std::wstring&, int&)> mayOverwrite_;
+    std::function<bool(uint32_t, const std::wstring&, uint64_t&, int&)> prepare_;
     TFileHandle file_;
 };
 
@@ -169,6 +175,10 @@ TKyZipper::TKyZipper(TComponent* owner, TLibraryApi api) : TComponent(owner)
 {
     if (!api.Load)
         api = SystemLibraryApi();
+    Drive = SystemZipDrive();
+    AskUser = [](const std::wstring& text, const std::wstring& title, unsigned type) {
+        return MessageBoxW(nullptr, text.c_str(), title.c_str(), type | MB_TASKMODAL);
+    };
     zipDll_ = std::make_unique<TZipDll>(&loaderLink_, api);
     unzDll_ = std::make_unique<TUnzDll>(&loaderLink_, api);
     // Without an OnPasswordError handler the component asks itself.
@@ -222,10 +232,8 @@ void TKyZipper::Report(int id, std::u16string text)
 {
     message_ = ToWide(text);
     errCode_ = id;
-    if (!Unattended) {
-        std::wstring title = L"Zip";
-        MessageBoxW(nullptr, message_.c_str(), title.c_str(), MB_OK | MB_ICONWARNING | MB_TASKMODAL);
-    }
+    if (!Unattended && AskUser)
+        AskUser(message_, L"Zip", MB_OK | MB_ICONWARNING);
     if (OnMessage)
         OnMessage(this, 0, message_);
 }
@@ -271,6 +279,9 @@ void TKyZipper::List()
         options.CodePage = CodePage;
         options.UseDirOnlyEntries = UseDirOnlyEntries;
         options.FileName = ToU16(zipFileName_);
+        const std::wstring root = DriveRoot();
+        if (Drive && !root.empty() && Drive->IsRemovable(root))
+            options.VolumeLabel = ToU16(Drive->VolumeLabel(root));
         options.OemDecode = [](std::string_view bytes) { return DecodeCodePage(CP_OEMCP, bytes); };
         options.AnsiDecode = [](std::string_view bytes) { return DecodeCodePage(CP_ACP, bytes); };
         options.OpenDisk = [&](uint32_t disk) -> TZipSource* {
@@ -636,12 +647,28 @@ int TKyZipper::SplitTo(const std::wstring& source)
         ShowZipMessage(zmCannotOpenArchive);
         return errCode_;
     }
-    const bool compat = (SpanOptions & spCompatName) != 0;
-    // The usable size of a part on a hard disk: MaxVolumeSize when set.
-    TFileParts parts([&](uint32_t index) { return PartName(index, false, compat); }, MaxVolumeSize,
-                     [this](uint32_t index, const std::wstring& path, int& error) {
-                         return MayOverwritePart(index, path, error);
-                     });
+    const std::wstring root = DriveRoot();
+    const bool removable = Drive && !root.empty() && Drive->IsRemovable(root);
+    // On removable disks every part has the archive's name; on a hard
+    // disk the parts are numbered.
+    const bool compat = !removable && (SpanOptions & spCompatName) != 0;
+    uint32_t total = 0;
+    auto prepare = [&](uint32_t index, const std::wstring& path, uint64_t& capacity, int& error) {
+        if (!removable)
+            return true;
+        if (index == 0) {
+            uint64_t usable = Drive->FreeSpace(root);
+            if (MaxVolumeSize > 0)
+                usable = std::min(usable, MaxVolumeSize);
+            usable = usable > KeepFreeOnAllDisks ? usable - KeepFreeOnAllDisks : 0;
+            total = usable ? uint32_t((input.Size() + KeepFreeOnDisk1 + 4 + usable - 1) / usable) : 0;
+        }
+        return PrepareDisk(index, std::max(total, index + 1), path, capacity, error);
+    };
+    TFileParts parts(
+        [&](uint32_t index) { return removable ? zipFileName_ : PartName(index, false, compat); }, MaxVolumeSize,
+        [this](uint32_t index, const std::wstring& path, int& error) { return MayOverwritePart(index, path, error); },
+        prepare);
     TSpanProgress progress;
     progress.Cancelled = [this] { return dispatch_.Cancel; };
     progress.OnZipStr = dispatch_.Events.OnZipStr;
@@ -669,8 +696,7 @@ int TKyZipper::SplitTo(const std::wstring& source)
                 OnStatusDisk(this, int(parts.Written.size()), zipFileName_, zdsSameFileName, action);
             } else if (!Unattended) {
                 std::u16string question = FormatZipMessage(TableText(zmOverwritePrevious), ToU16(zipFileName_));
-                action = MessageBoxW(nullptr, ToWide(question).c_str(), L"Confirm",
-                                     MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2 | MB_TASKMODAL) == IDYES
+                action = AskUser(ToWide(question), L"Confirm", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES
                              ? zdaOk
                              : zdaCancel;
             }
@@ -680,6 +706,68 @@ int TKyZipper::SplitTo(const std::wstring& source)
             Report(zmLastPartLeftAs, TableText(zmLastPartLeftAs) + ToU16(last));
     }
     return errCode_;
+}
+
+std::wstring TKyZipper::DriveRoot() const
+{
+    if (zipFileName_.size() < 3 || zipFileName_[1] != L':')
+        return {};
+    return zipFileName_.substr(0, 2) + L"\\";
+}
+
+bool TKyZipper::PrepareDisk(uint32_t index, uint32_t total, const std::wstring& path, uint64_t& capacity, int& error)
+{
+    const std::wstring root = DriveRoot();
+    if (Unattended) {
+        error = zmUnattendedSpan;
+        return false;
+    }
+    // The user puts the disk in; the handler may do it instead.
+    bool abort = false;
+    if (OnGetNextDisk) {
+        OnGetNextDisk(this, int(index + 1), int(total), root.substr(0, 2), abort);
+    } else {
+        std::u16string prompt = FormatZipMessage(TableText(zmInsertDiskOf), index + 1, total) +
+                                FormatZipMessage(TableText(zmInDrive), ToU16(root.substr(0, 2)));
+        abort = AskUser(ToWide(prompt), L"Zip", MB_OKCANCEL | MB_ICONINFORMATION) != IDOK;
+    }
+    if (abort || dispatch_.Cancel) {
+        error = zmUserAbort;
+        return false;
+    }
+    // Erased only after the user's Yes; No leaves the disk as it is.
+    if ((SpanOptions & spWipeFiles) &&
+        AskUser(L"Erase " + root.substr(0, 2), L"Confirm", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES &&
+        !Drive->Wipe(root)) {
+        error = zmUserAbort;
+        return false;
+    }
+    if (!(SpanOptions & spNoVolumeName)) {
+        wchar_t label[16];
+        swprintf(label, 16, L"PKBACK# %03u", index + 1);
+        if (!Drive->ChangeVolumeLabel(root, label)) {
+            error = zmVolumeLabelFailed;
+            return false;
+        }
+    }
+    uint64_t usable = Drive->FreeSpace(root);
+    if (FileExists(path)) {
+        LARGE_INTEGER size{};
+        TFileHandle existing(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                         OPEN_EXISTING, 0, nullptr));
+        if (existing.Valid() && GetFileSizeEx(existing.Get(), &size))
+            usable += uint64_t(size.QuadPart);  // the file is replaced
+    }
+    const uint64_t keep = KeepFreeOnAllDisks + (index == 0 ? KeepFreeOnDisk1 : 0);
+    usable = usable > keep ? usable - keep : 0;
+    if (MaxVolumeSize > 0)
+        usable = std::min(usable, MaxVolumeSize);
+    if (usable < MinFreeVolumeSize) {
+        error = zmNotEnoughSpace;
+        return false;
+    }
+    capacity = usable;
+    return true;
 }
 
 bool TKyZipper::MayOverwritePart(uint32_t index, const std::wstring& path, int& error)
@@ -693,8 +781,7 @@ bool TKyZipper::MayOverwritePart(uint32_t index, const std::wstring& path, int& 
         OnStatusDisk(this, int(index + 1), path, zdsSameFileName, action);
     } else {
         std::u16string question = FormatZipMessage(TableText(zmFileExists), ToU16(path));
-        action = MessageBoxW(nullptr, ToWide(question).c_str(), L"Confirm",
-                             MB_YESNOCANCEL | MB_ICONWARNING | MB_DEFBUTTON2 | MB_TASKMODAL) == IDYES
+        action = AskUser(ToWide(question), L"Confirm", MB_YESNOCANCEL | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES
                      ? zdaOk
                      : zdaCancel;
     }

@@ -14,6 +14,7 @@
 #include "archives/ZipDirectory.h"
 #include "archives/ZipMessages.h"
 #include "archives/ZipStoreSuffixes.h"
+#include "archives/win/ZipDrive.h"
 #include "framework/Component.h"
 
 #include <cstdint>
@@ -94,6 +95,14 @@ public:
     // The libraries' callbacks (progress, passwords, CRC errors, overwrite...).
     TZipCallbackEvents& CallbackEvents() { return dispatch_.Events; }
 
+    // The drive facts, and the questions to the user (a message box by
+    // default; returns IDOK, IDYES...). Tests put fakes here.
+    std::shared_ptr<IZipDrive> Drive;
+    std::function<int(const std::wstring& Text, const std::wstring& Title, unsigned Type)> AskUser;
+    // A removable disk is wanted: AbortAction true cancels.
+    std::function<void(TComponent* Sender, int DiskSeqNo, int DiskTotal, const std::wstring& Drive,
+                       bool& AbortAction)> OnGetNextDisk;
+
     // Operations: the error code, or -255 while the component is busy.
     void List();
     int Add();
@@ -145,6 +154,10 @@ private:
     std::wstring TempFolder() const;
     // Whether an existing part file may be overwritten.
     bool MayOverwritePart(uint32_t index, const std::wstring& path, int& error);
+    // Prompts for the removable disk of part Index, wipes it when asked to
+    // and the user agrees, labels it; the usable bytes in Capacity.
+    bool PrepareDisk(uint32_t index, uint32_t total, const std::wstring& path, uint64_t& capacity, int& error);
+    std::wstring DriveRoot() const;
 
     int RunZip(int action);
     static int32_t QRV_ZIPAPI Callback(ZipCallbackData* data);

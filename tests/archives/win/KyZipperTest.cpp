@@ -338,3 +338,105 @@ TEST_F(KyZipperTest, ExistingPartsAreOverwrittenOnlyWhenAllowed)
 }
 
 }  // namespace
+
+namespace {
+
+// A removable disk that is a folder on the test drive.
+struct TFakeDrive : IZipDrive {
+    fs::path Folder;
+    std::vector<std::wstring> Labels;
+    int Wipes = 0;
+    bool IsRemovable(const std::wstring&) override { return true; }
+    std::wstring VolumeLabel(const std::wstring&) override { return Labels.empty() ? L"" : Labels.back(); }
+    bool ChangeVolumeLabel(const std::wstring&, const std::wstring& label) override
+    {
+        Labels.push_back(label);
+        return true;
+    }
+    uint64_t FreeSpace(const std::wstring&) override { return 40000; }
+    bool Wipe(const std::wstring&) override
+    {
+        ++Wipes;
+        for (const auto& entry : fs::directory_iterator(Folder))
+            fs::remove_all(entry.path());
+        return true;
+    }
+};
+
+TEST_F(KyZipperTest, RemovableDisksArePromptedLabelledAndWipedOnlyAfterYes)
+{
+    auto drive = std::make_shared<TFakeDrive>();
+    drive->Folder = root / "floppy";
+    const fs::path shelf = root / "shelf";
+    fs::create_directories(shelf);
+    Write(drive->Folder / "alt.txt", "alte Daten");
+    zipper.Drive = drive;
+    zipper.Unattended = false;
+    int eraseAnswer = IDNO;
+    std::vector<std::wstring> questions;
+    zipper.AskUser = [&](const std::wstring& text, const std::wstring&, unsigned) {
+        questions.push_back(text);
+        return text.rfind(L"Erase ", 0) == 0 ? eraseAnswer : IDOK;
+    };
+    std::vector<int> prompts;
+    // Taking the full disk out: its file goes to the shelf.
+    zipper.OnGetNextDisk = [&](TComponent*, int seqNo, int total, const std::wstring&, bool&) {
+        EXPECT_GE(total, 2);
+        prompts.push_back(seqNo);
+        if (fs::exists(drive->Folder / "set.zip"))
+            fs::rename(drive->Folder / "set.zip", shelf / ("disk" + std::to_string(seqNo - 1)));
+    };
+    zipper.SpanOptions = spWipeFiles;
+    zipper.MinFreeVolumeSize = 1000;
+    zipper.SetZipFileName((drive->Folder / "set.zip").wstring());
+    zipper.RootDir = source.wstring();
+    zipper.AddOptions = AddDirNames | AddRecurseDirs | AddDiskSpan;
+    zipper.FSpecArgs = {L"text\\*.*", L"data.bin"};
+    EXPECT_EQ(zipper.Add(), 0) << (messages.empty() ? L"" : messages.back());
+
+    // Each disk asked for, labelled in turn, the erase question answered No.
+    ASSERT_GE(prompts.size(), 2u);
+    for (size_t i = 0; i < prompts.size(); ++i) {
+        EXPECT_EQ(prompts[i], int(i + 1));
+        wchar_t label[16];
+        swprintf(label, 16, L"PKBACK# %03u", unsigned(i + 1));
+        ASSERT_GT(drive->Labels.size(), i);
+        EXPECT_EQ(drive->Labels[i], label);
+    }
+    EXPECT_EQ(std::count_if(questions.begin(), questions.end(),
+                            [](const std::wstring& q) { return q.rfind(L"Erase ", 0) == 0; }),
+              std::ptrdiff_t(prompts.size()));
+    EXPECT_EQ(drive->Wipes, 0);
+    EXPECT_EQ(Read(drive->Folder / "alt.txt"), "alte Daten");
+
+    // The disks hold a set: the last one's directory lists the three files.
+    std::vector<std::string> disks;
+    for (size_t i = 0; i + 1 < prompts.size(); ++i)
+        disks.push_back(Read(shelf / ("disk" + std::to_string(i))));
+    std::string last = Read(drive->Folder / "set.zip");
+    std::vector<TZipMemorySource> sources(disks.begin(), disks.end());
+    TZipListOptions options;
+    options.OpenDisk = [&](uint32_t disk) -> TZipSource* { return disk < sources.size() ? &sources[disk] : nullptr; };
+    TZipMemorySource lastSource(last);
+    TZipListResult set = ListZipDirectory(lastSource, options);
+    EXPECT_EQ(set.Error, 0);
+    EXPECT_EQ(set.Entries.size(), 3u);
+    EXPECT_EQ(set.ThisDisk + 1, prompts.size());
+
+    // Yes wipes each disk before it is written.
+    for (const auto& entry : fs::directory_iterator(shelf))
+        fs::remove(entry.path());
+    prompts.clear();
+    eraseAnswer = IDYES;
+    zipper.FSpecArgs = {L"text\\*.*", L"data.bin"};
+    EXPECT_EQ(zipper.Add(), 0);
+    EXPECT_EQ(drive->Wipes, int(prompts.size()));
+    EXPECT_FALSE(fs::exists(drive->Folder / "alt.txt"));
+
+    // Nobody to ask: refused.
+    zipper.Unattended = true;
+    zipper.FSpecArgs = {L"data.bin"};
+    EXPECT_EQ(zipper.Add(), zmUnattendedSpan);
+}
+
+}  // namespace
