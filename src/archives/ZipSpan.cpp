@@ -374,12 +374,7 @@ TSpanResult JoinZipSet(const std::function<TZipSource*(uint32_t Index)>& OpenPar
 {
     TSpanResult result;
     result.Parts = LastIndex + 1;
-    TZipSource* first = OpenPart(0);
-    unsigned char head[4];
-    if (!first || !first->ReadAt(0, head, sizeof head) || (LastIndex > 0 && Get32(head) != kSpanMarker)) {
-        result.Error = zmSpanMarkerReadError;
-        return result;
-    }
+    // The last part first: on removable disks it is the one in the drive.
     TZipSource* lastPart = OpenPart(LastIndex);
     if (!lastPart) {
         result.Error = zmUserAbort;
@@ -391,6 +386,12 @@ TSpanResult JoinZipSet(const std::function<TZipSource*(uint32_t Index)>& OpenPar
     TZipListResult directory = ListZipDirectory(*lastPart, options);
     if (directory.Error != 0) {
         result.Error = directory.Error;
+        return result;
+    }
+    TZipSource* first = OpenPart(0);
+    unsigned char head[4];
+    if (!first || !first->ReadAt(0, head, sizeof head) || (LastIndex > 0 && Get32(head) != kSpanMarker)) {
+        result.Error = zmSpanMarkerReadError;
         return result;
     }
     if (directory.ThisDisk != LastIndex || directory.Zip64 ||

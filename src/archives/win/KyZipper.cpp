@@ -343,9 +343,46 @@ std::wstring TKyZipper::JoinToTemp()
     }
     std::vector<std::unique_ptr<TWinFileSource>> parts(totalDisks_);
     const uint32_t last = totalDisks_ - 1;
+    // On removable disks every part has the archive's name: each disk is
+    // asked for and read whole while it is in the drive.
+    const std::wstring root = DriveRoot();
+    const bool removable = Drive && !root.empty() && Drive->IsRemovable(root);
+    std::vector<std::optional<std::string>> disks(totalDisks_);
+    std::vector<std::unique_ptr<TZipMemorySource>> diskSources(totalDisks_);
+    uint32_t inDrive = last;
+    auto openDisk = [&](uint32_t index) -> TZipSource* {
+        if (!disks[index]) {
+            if (index != inDrive) {
+                if (Unattended)
+                    return nullptr;
+                bool abort = false;
+                if (OnGetNextDisk) {
+                    OnGetNextDisk(this, int(index + 1), int(totalDisks_), root.substr(0, 2), abort);
+                } else {
+                    std::u16string prompt =
+                        (index == last ? TableText(zmInsertLastDisk)
+                                       : FormatZipMessage(TableText(zmInsertDiskOf), index + 1, totalDisks_)) +
+                        FormatZipMessage(TableText(zmInDrive), ToU16(root.substr(0, 2)));
+                    abort = AskUser(ToWide(prompt), L"Zip", MB_OKCANCEL | MB_ICONINFORMATION) != IDOK;
+                }
+                if (abort)
+                    return nullptr;
+                inDrive = index;
+            }
+            TWinFileSource file(zipFileName_);
+            std::string bytes(size_t(file.Size()), '\0');
+            if (!file.Open() || (!bytes.empty() && !file.ReadAt(0, bytes.data(), bytes.size())))
+                return nullptr;
+            disks[index] = std::move(bytes);
+            diskSources[index] = std::make_unique<TZipMemorySource>(*disks[index]);
+        }
+        return diskSources[index].get();
+    };
     auto open = [&](uint32_t index) -> TZipSource* {
         if (index > last)
             return nullptr;
+        if (removable)
+            return openDisk(index);
         if (!parts[index]) {
             for (bool compat : {true, false}) {
                 auto part = std::make_unique<TWinFileSource>(index == last ? zipFileName_

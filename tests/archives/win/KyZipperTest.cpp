@@ -380,11 +380,14 @@ TEST_F(KyZipperTest, RemovableDisksArePromptedLabelledAndWipedOnlyAfterYes)
     };
     std::vector<int> prompts;
     // Taking the full disk out: its file goes to the shelf.
-    zipper.OnGetNextDisk = [&](TComponent*, int seqNo, int total, const std::wstring&, bool&) {
-        EXPECT_GE(total, 2);
+    auto takeOut = [&](int seqNo) {
         prompts.push_back(seqNo);
         if (fs::exists(drive->Folder / "set.zip"))
-            fs::rename(drive->Folder / "set.zip", shelf / ("disk" + std::to_string(seqNo - 1)));
+            fs::rename(drive->Folder / "set.zip", shelf / ("disk" + std::to_string(seqNo - 2)));
+    };
+    zipper.OnGetNextDisk = [&](TComponent*, int seqNo, int total, const std::wstring&, bool&) {
+        EXPECT_GE(total, 2);
+        takeOut(seqNo);
     };
     zipper.SpanOptions = spWipeFiles;
     zipper.MinFreeVolumeSize = 1000;
@@ -423,7 +426,37 @@ TEST_F(KyZipperTest, RemovableDisksArePromptedLabelledAndWipedOnlyAfterYes)
     EXPECT_EQ(set.Entries.size(), 3u);
     EXPECT_EQ(set.ThisDisk + 1, prompts.size());
 
+    // Extracting asks for the disks in turn and unpacks byte-equal.
+    fs::create_directories(root / "temp");
+    zipper.TempDir = (root / "temp").wstring();
+    std::vector<int> wanted;
+    // Putting the wanted disk in: its file comes from the shelf.
+    zipper.OnGetNextDisk = [&](TComponent*, int seqNo, int total, const std::wstring&, bool&) {
+        EXPECT_EQ(total, int(prompts.size()));
+        wanted.push_back(seqNo);
+        fs::remove(drive->Folder / "set.zip");
+        fs::copy_file(shelf / ("disk" + std::to_string(seqNo - 1)), drive->Folder / "set.zip");
+    };
+    fs::copy_file(drive->Folder / "set.zip", shelf / ("disk" + std::to_string(prompts.size() - 1)));
+    zipper.SetZipFileName((drive->Folder / "set.zip").wstring());
+    EXPECT_EQ(zipper.Count(), 3);
+    zipper.ExtrBaseDir = (root / "out").wstring();
+    zipper.ExtrOptions = ExtrDirNames | ExtrOverWrite | ExtrForceDirs;
+    zipper.FSpecArgs = {L"*.*"};
+    EXPECT_EQ(zipper.Extract(), 0) << (messages.empty() ? L"" : messages.back());
+    // Every disk but the last one, which was in the drive already.
+    std::vector<int> expectedDisks;
+    for (int n = 1; n < int(prompts.size()); ++n)
+        expectedDisks.push_back(n);
+    EXPECT_EQ(wanted, expectedDisks);
+    TTree expected = tree;
+    expected.erase(L"secret.txt");
+    EXPECT_EQ(ReadTree(root / "out"), expected);
+    EXPECT_TRUE(fs::is_empty(root / "temp"));
+
     // Yes wipes each disk before it is written.
+    zipper.SetZipFileName((drive->Folder / "set.zip").wstring());
+    zipper.OnGetNextDisk = [&](TComponent*, int seqNo, int, const std::wstring&, bool&) { takeOut(seqNo); };
     for (const auto& entry : fs::directory_iterator(shelf))
         fs::remove(entry.path());
     prompts.clear();
