@@ -71,95 +71,104 @@ struct BoolRow {
     const wchar_t* section;
     const wchar_t* name;
     bool TOptions::*field;
-    bool byDefault;
 };
 
-// The switches with their stored names and sections, and their defaults.
+// The switches with their stored names and sections. Their defaults are
+// asserted once, with the record's (GlobalsTest); here they come from it.
 const BoolRow kBoolRows[] = {
-    {L"Window", L"SelBothFileWin", &TOptions::SelBothFileWin, true},
-    {L"Window", L"SecondFileWin", &TOptions::SecondFileWin, true},
-    {L"Window", L"BringToFront", &TOptions::BringToFront, false},
-    {L"Window", L"RestoreInitDir", &TOptions::RestoreInitDir, true},
-    {L"Window", L"scRestoreFilter", &TOptions::scRestoreFilter, false},
-    {L"Window", L"ConfirmLogicalDel", &TOptions::ConfirmLogicalDel, true},
-    {L"Window", L"ConfirmPhysicalDel", &TOptions::ConfirmPhysicalDel, true},
-    {L"Window", L"ConfirmOverWrite", &TOptions::ConfirmOverWrite, true},
-    {L"Window", L"ConfirmAuthority", &TOptions::ConfirmAuthority, true},
-    {L"Window", L"VerifyFloppy", &TOptions::VerifyFloppy, true},
-    {L"Window", L"CDROMAttr", &TOptions::CDROMAttr, true},
-    {L"Window", L"DosClose", &TOptions::DosClose, false},
-    {L"Window", L"SortByExt", &TOptions::SortByExt, false},
-    {L"List", L"InfoTips", &TOptions::InfoTips, true},
-    {L"Window", L"AutoSort", &TOptions::AutoSort, true},
-    {L"Window", L"SortDirTime", &TOptions::SortDirTime, true},
-    {L"Window", L"TurboIcon", &TOptions::TurboIcon, true},
-    {L"Window", L"RowSelect", &TOptions::RowSelect, false},
-    {L"Others", L"BAKFiles", &TOptions::BAKFiles, true},
-    {L"Window", L"ShowFilter", &TOptions::ShowFilter, true},
-    {L"Window", L"LongVolNames", &TOptions::LongVolNames, true},
-    {L"Window", L"DragImages", &TOptions::DragImages, true},
-    {L"Window", L"SelDirs", &TOptions::SelDirs, true},
-    {L"Window", L"ClickEdits", &TOptions::ClickEdits, true},
-    {L"Window", L"SyncDisplay", &TOptions::SyncDisplay, true},
-    {L"Window", L"LinkOnExeDrag", &TOptions::LinkOnExeDrag, false},
-    {L"Window", L"UseColor", &TOptions::UseColor, true},
-    {L"Window", L"SingleClickExec", &TOptions::SingleClickExec, false},
-    {L"Window", L"Grid", &TOptions::Grid, false},
-    {L"Window", L"DirSize", &TOptions::DirSize, false},
-    {L"Window", L"UseProgIcons", &TOptions::UseProgIcons, true},
-    {L"Window", L"ShowDirWin", &TOptions::ShowDirWin, true},
-    {L"Window", L"UseCompressedColor", &TOptions::UseCompressedColor, true},
-    {L"Window", L"HiddenGrey", &TOptions::HiddenGrey, false},
-    {L"Window", L"DirsOnTop", &TOptions::DirsOnTop, false},
-    {L"Window", L"AutoScrollTree", &TOptions::AutoScrollTree, true},
-    {L"Window", L"AutoExpandDir", &TOptions::AutoExpandDir, true},
-    {L"Window", L"ShowExtension", &TOptions::ShowExtension, true},
-    {L"Window", L"SBAbbreviated", &TOptions::SBAbbreviated, true},
-    {L"List", L"AbbreviatedSize", &TOptions::AbbreviatedSize, true},
-    {L"Window", L"MessageBox", &TOptions::MessageBox, true},
-    {L"Window", L"AutoActivate", &TOptions::AutoActivate, false},
-    {L"List", L"AttrUnderline", &TOptions::AttrUnderline, false},
-    {L"Window", L"ViewFile", &TOptions::ViewFile, false},
-    {L"Window", L"FollowLinks", &TOptions::FollowLinks, true},
-    {L"Others", L"WantTabs", &TOptions::WantTabs, false},
-    {L"Window", L"2TBDrives", &TOptions::TwoTBDrives, false},
-    {L"Window", L"ShowHiddenDirs", &TOptions::ShowHiddenDirs, true},
+    {L"Window", L"SelBothFileWin", &TOptions::SelBothFileWin},
+    {L"Window", L"SecondFileWin", &TOptions::SecondFileWin},
+    {L"Window", L"BringToFront", &TOptions::BringToFront},
+    {L"Window", L"RestoreInitDir", &TOptions::RestoreInitDir},
+    {L"Window", L"scRestoreFilter", &TOptions::scRestoreFilter},
+    {L"Window", L"ConfirmLogicalDel", &TOptions::ConfirmLogicalDel},
+    {L"Window", L"ConfirmPhysicalDel", &TOptions::ConfirmPhysicalDel},
+    {L"Window", L"ConfirmOverWrite", &TOptions::ConfirmOverWrite},
+    {L"Window", L"ConfirmAuthority", &TOptions::ConfirmAuthority},
+    {L"Window", L"VerifyFloppy", &TOptions::VerifyFloppy},
+    {L"Window", L"CDROMAttr", &TOptions::CDROMAttr},
+    {L"Window", L"DosClose", &TOptions::DosClose},
+    {L"Window", L"SortByExt", &TOptions::SortByExt},
+    {L"List", L"InfoTips", &TOptions::InfoTips},
+    {L"Window", L"AutoSort", &TOptions::AutoSort},
+    {L"Window", L"SortDirTime", &TOptions::SortDirTime},
+    {L"Window", L"TurboIcon", &TOptions::TurboIcon},
+    {L"Window", L"RowSelect", &TOptions::RowSelect},
+    {L"Others", L"BAKFiles", &TOptions::BAKFiles},
+    {L"Window", L"ShowFilter", &TOptions::ShowFilter},
+    {L"Window", L"LongVolNames", &TOptions::LongVolNames},
+    {L"Window", L"DragImages", &TOptions::DragImages},
+    {L"Window", L"SelDirs", &TOptions::SelDirs},
+    {L"Window", L"ClickEdits", &TOptions::ClickEdits},
+    {L"Window", L"SyncDisplay", &TOptions::SyncDisplay},
+    {L"Window", L"LinkOnExeDrag", &TOptions::LinkOnExeDrag},
+    {L"Window", L"UseColor", &TOptions::UseColor},
+    {L"Window", L"SingleClickExec", &TOptions::SingleClickExec},
+    {L"Window", L"Grid", &TOptions::Grid},
+    {L"Window", L"DirSize", &TOptions::DirSize},
+    {L"Window", L"UseProgIcons", &TOptions::UseProgIcons},
+    {L"Window", L"ShowDirWin", &TOptions::ShowDirWin},
+    {L"Window", L"UseCompressedColor", &TOptions::UseCompressedColor},
+    {L"Window", L"HiddenGrey", &TOptions::HiddenGrey},
+    {L"Window", L"DirsOnTop", &TOptions::DirsOnTop},
+    {L"Window", L"AutoScrollTree", &TOptions::AutoScrollTree},
+    {L"Window", L"AutoExpandDir", &TOptions::AutoExpandDir},
+    {L"Window", L"ShowExtension", &TOptions::ShowExtension},
+    {L"Window", L"SBAbbreviated", &TOptions::SBAbbreviated},
+    {L"List", L"AbbreviatedSize", &TOptions::AbbreviatedSize},
+    {L"Window", L"MessageBox", &TOptions::MessageBox},
+    {L"Window", L"AutoActivate", &TOptions::AutoActivate},
+    {L"List", L"AttrUnderline", &TOptions::AttrUnderline},
+    {L"Window", L"ViewFile", &TOptions::ViewFile},
+    {L"Window", L"FollowLinks", &TOptions::FollowLinks},
+    {L"Others", L"WantTabs", &TOptions::WantTabs},
+    {L"Window", L"2TBDrives", &TOptions::TwoTBDrives},
+    {L"Window", L"ShowHiddenDirs", &TOptions::ShowHiddenDirs},
 };
 
 struct IntRow {
     const wchar_t* name;  // in [Window]
     int32_t TOptions::*field;
-    int32_t byDefault;
-    int32_t other;
+    int32_t other;  // a value other than the default
 };
 
 const IntRow kIntRows[] = {
-    {L"Color", &TOptions::Color, static_cast<int32_t>(0xFF000016), 0x00123456},
-    {L"ActiveColor", &TOptions::ActiveColor, static_cast<int32_t>(0xFF000005), 0x00FFFFFF},
-    {L"CompressedColor", &TOptions::CompressedColor, 0x00FF0000, 0x000000FF},
-    {L"HiddenColor", &TOptions::HiddenColor, static_cast<int32_t>(0xFF000011), 0x00808080},
-    {L"PicBKColor", &TOptions::PicBKColor, 0x00808080, 0},
-    {L"Reload", &TOptions::Reload, 1500, 3000},
-    {L"DividerStyle", &TOptions::DividerStyle, 1, 0},
-    {L"DDExpandDelay", &TOptions::DDExpandDelay, 1000, 250},
-    {L"TBButtonSize", &TOptions::TBButtonSize, 22, 30},
+    {L"Color", &TOptions::Color, 0x00123456},
+    {L"ActiveColor", &TOptions::ActiveColor, 0x00FFFFFF},
+    {L"CompressedColor", &TOptions::CompressedColor, 0x000000FF},
+    {L"HiddenColor", &TOptions::HiddenColor, 0x00808080},
+    {L"PicBKColor", &TOptions::PicBKColor, 0},
+    {L"Reload", &TOptions::Reload, 3000},
+    {L"DividerStyle", &TOptions::DividerStyle, 0},
+    {L"DDExpandDelay", &TOptions::DDExpandDelay, 250},
+    {L"TBButtonSize", &TOptions::TBButtonSize, 30},
 };
 
 struct ByteRow {
     const wchar_t* name;  // in [Window]
     uint8_t TOptions::*field;
-    uint8_t byDefault;
-    uint8_t other;
+    uint8_t other;  // a value other than the default
 };
 
 const ByteRow kByteRows[] = {
-    {L"DateTime", &TOptions::DateTime, 0, 2},
-    {L"DDOption", &TOptions::DDOption, 1, 3},
-    {L"FileDisplay", &TOptions::FileDisplay, 0, 1},
-    {L"FileDisplayPos", &TOptions::FileDisplayPos, 0, 1},
-    {L"FileNameDisplay", &TOptions::FileNameDisplay, 3, 1},
-    {L"Maximized", &TOptions::Maximized, 0, 2},
+    {L"DateTime", &TOptions::DateTime, 2},
+    {L"DDOption", &TOptions::DDOption, 3},
+    {L"FileDisplay", &TOptions::FileDisplay, 1},
+    {L"FileDisplayPos", &TOptions::FileDisplayPos, 1},
+    {L"FileNameDisplay", &TOptions::FileNameDisplay, 1},
+    {L"Maximized", &TOptions::Maximized, 2},
 };
+
+// The record as the defaults make it.
+const TOptions& Defaults()
+{
+    static const TOptions defaults = [] {
+        TOptions o;
+        SetDefaultOptions(o, TSystemFacts{});
+        return o;
+    }();
+    return defaults;
+}
 
 }  // namespace
 
@@ -168,11 +177,11 @@ TEST_F(StoredSettings, AnEmptyStoreLeavesEveryDefault)
     auto store = Store();
     Load(*store);
     for (const BoolRow& row : kBoolRows)
-        EXPECT_EQ(options.*row.field, row.byDefault) << row.name;
+        EXPECT_EQ(options.*row.field, Defaults().*row.field) << row.name;
     for (const IntRow& row : kIntRows)
-        EXPECT_EQ(options.*row.field, row.byDefault) << row.name;
+        EXPECT_EQ(options.*row.field, Defaults().*row.field) << row.name;
     for (const ByteRow& row : kByteRows)
-        EXPECT_EQ(options.*row.field, row.byDefault) << row.name;
+        EXPECT_EQ(options.*row.field, Defaults().*row.field) << row.name;
     EXPECT_EQ(state.Bounds, (TBounds{10, 20, 900, 650})) << "the window keeps its bounds";
     EXPECT_FALSE(state.BoundsStored);
     ASSERT_EQ(options.FilterList.size(), 1u);
@@ -183,14 +192,14 @@ TEST_F(StoredSettings, EveryStoredSwitchRoundTripsUnderItsName)
 {
     auto source = Store();
     for (const BoolRow& row : kBoolRows)
-        source->WriteBool(row.section, row.name, !row.byDefault);
+        source->WriteBool(row.section, row.name, !(Defaults().*row.field));
     Load(*source);
     for (const BoolRow& row : kBoolRows)
-        EXPECT_EQ(options.*row.field, !row.byDefault) << row.name << " is read";
+        EXPECT_EQ(options.*row.field, !(Defaults().*row.field)) << row.name << " is read";
 
     auto saved = Saved();
     for (const BoolRow& row : kBoolRows)
-        EXPECT_EQ(Value(*saved, row.section, row.name), row.byDefault ? L"0" : L"1") << row.name << " is written";
+        EXPECT_EQ(Value(*saved, row.section, row.name), Defaults().*row.field ? L"0" : L"1") << row.name << " is written";
 }
 
 TEST_F(StoredSettings, EveryStoredNumberRoundTripsUnderItsName)
