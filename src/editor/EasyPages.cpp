@@ -1,6 +1,7 @@
 #include "editor/EasyPages.h"
 
 #include "editor/EasyEditorSubObjects.h"
+#include "editor/EasyMulDiv.h"
 
 #include <algorithm>
 #include <tuple>
@@ -13,17 +14,6 @@ constexpr TEasyPaperSize PaperSizes[] = {
     {216, 279}, {216, 357}, {184, 267}, {297, 420}, {210, 297}, {148, 210},
     {105, 241}, {110, 220}, {162, 229}, {98, 191},  {210, 297},
 };
-
-// value × numerator ÷ denominator, rounded to the nearest integer.
-int RoundMulDiv(int value, int numerator, int denominator)
-{
-    if (denominator == 0)
-        return 0;
-    const int64_t product = int64_t(value) * numerator;
-    const int64_t half = denominator / 2;
-    const int64_t result = product >= 0 ? (product + half) / denominator : (product - half) / denominator;
-    return static_cast<int>(std::clamp<int64_t>(result, INT32_MIN, INT32_MAX));
-}
 
 int Int(int64_t value)
 {
@@ -150,14 +140,14 @@ void TEasyPage::SetPaintPageNumber(bool paint)
 
 int TEasyPage::PixelWidth(int pixelsPerInchX, int pixelsPerInchY) const
 {
-    return orientation_ == TEasyPageOrientation::pgLandscape ? RoundMulDiv(height_ * 10, pixelsPerInchY, 254)
-                                                             : RoundMulDiv(width_ * 10, pixelsPerInchX, 254);
+    return orientation_ == TEasyPageOrientation::pgLandscape ? EasyMulDiv(height_, pixelsPerInchY * 10, 254)
+                                                             : EasyMulDiv(width_, pixelsPerInchX * 10, 254);
 }
 
 int TEasyPage::PixelHeight(int pixelsPerInchX, int pixelsPerInchY) const
 {
-    return orientation_ == TEasyPageOrientation::pgLandscape ? RoundMulDiv(width_ * 10, pixelsPerInchX, 254)
-                                                             : RoundMulDiv(height_ * 10, pixelsPerInchY, 254);
+    return orientation_ == TEasyPageOrientation::pgLandscape ? EasyMulDiv(width_, pixelsPerInchX * 10, 254)
+                                                             : EasyMulDiv(height_, pixelsPerInchY * 10, 254);
 }
 
 void TEasyPage::AssignSettings(const TEasyPage& other)
