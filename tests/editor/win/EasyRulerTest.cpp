@@ -89,10 +89,9 @@ protected:
             EXPECT_EQ(sender, ruler);
             changes.push_back(item);
         };
-        form.Show();
+        form.HandleNeeded();
         ruler->HandleNeeded();
     }
-    void TearDown() override { form.Hide(); }
 
     void Send(UINT msg, int x, int y, WPARAM keys)
     {
