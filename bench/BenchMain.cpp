@@ -59,18 +59,20 @@ public:
         for (const Result& ours : results_) {
             if (ours.name.find(kReferenceMark) != std::string::npos)
                 continue;
-            const Result* reference = nullptr;
-            for (const Result& candidate : results_)
-                if (candidate.name.starts_with(ours.name + kReferenceMark))
-                    reference = &candidate;
-            if (!reference) {
+            // A benchmark may have several references: one line for each.
+            bool referenced = false;
+            for (const Result& reference : results_) {
+                if (!reference.name.starts_with(ours.name + kReferenceMark))
+                    continue;
+                referenced = true;
+                const std::string label = reference.name.substr(ours.name.size() + 1);
+                std::printf("%-40s %14s   %-40s %14s %7.2fx\n", ours.name.c_str(), ours.shown.c_str(), label.c_str(),
+                            reference.shown.c_str(), ours.seconds / reference.seconds);
+            }
+            if (!referenced) {
                 std::printf("%-40s %14s   %-40s\n", ours.name.c_str(), ours.shown.c_str(), "(no reference)");
                 complete = false;
-                continue;
             }
-            const std::string label = reference->name.substr(ours.name.size() + 1);
-            std::printf("%-40s %14s   %-40s %14s %7.2fx\n", ours.name.c_str(), ours.shown.c_str(), label.c_str(),
-                        reference->shown.c_str(), ours.seconds / reference->seconds);
         }
         return complete;
     }

@@ -27,12 +27,15 @@ function(qrv_library name)
   endif()
 endfunction()
 
-# qrv_tests(<folder> [SERIAL] [DEPENDS <folder>...])
+# qrv_tests(<folder> [DEPENDS <folder>...] [LOCKS <resource>...])
 # tests/<folder>/*.cpp become test_<folder> (both builds, GoogleTest's main);
 # tests/<folder>/win/*.cpp become test_<folder>_win (Windows only, with a main
 # that sets up the application framework first).
+# LOCKS: resources every Windows test of the folder holds (ctest runs no two
+# tests holding the same resource side by side), for tests that share
+# something system-wide, such as the program's own settings key and mutexes.
 function(qrv_tests folder)
-  cmake_parse_arguments(ARG "SERIAL" "" "DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPENDS;LOCKS" ${ARGN})
   set(libs)
   foreach(dep IN LISTS ARG_DEPENDS)
     if(TARGET qrv_${dep})
@@ -44,8 +47,12 @@ function(qrv_tests folder)
   if(sources)
     add_executable(test_${folder} ${sources})
     target_link_libraries(test_${folder} PRIVATE ${libs} qrv_test_support gmock gtest_main)
-    gtest_discover_tests(test_${folder} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-                         PROPERTIES LABELS portable TIMEOUT 120)
+    if(QRV_WIN_BUILD)
+      qrv_win_suite_tests(test_${folder} "${sources}" portable "")
+    else()
+      gtest_discover_tests(test_${folder} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+                           PROPERTIES LABELS portable TIMEOUT 120)
+    endif()
   endif()
 
   if(QRV_WIN_BUILD)
@@ -53,15 +60,71 @@ function(qrv_tests folder)
     if(win_sources)
       add_executable(test_${folder}_win ${win_sources})
       target_link_libraries(test_${folder}_win PRIVATE ${libs} qrv_test_support_win gmock)
-      # SERIAL: the tests share something system-wide (the program's own
-      # mutexes, temporary files, settings) and must not run side by side.
-      set(serial)
-      if(ARG_SERIAL)
-        set(serial RUN_SERIAL TRUE)
-      endif()
-      gtest_discover_tests(test_${folder}_win DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-                           PROPERTIES LABELS win TIMEOUT 120 ${serial})
+      qrv_win_suite_tests(test_${folder}_win "${win_sources}" win "${ARG_LOCKS}")
     endif()
+  endif()
+endfunction()
+
+# qrv_win_suite_tests(<target> <sources> <label> <locks>)
+# Under Wine a process takes far longer to start than most tests take to run,
+# so ctest runs each test suite (the cases of one TEST_F fixture or TEST
+# group, or every instantiation of a TEST_P suite) in one process, with
+# --gtest_filter=<suite>.*; GoogleTest's output names every failing case with
+# its messages. The suites are read from the sources, so no program runs to
+# list them. A last test per program fails when it holds a test outside the
+# suites read, so none is skipped unseen.
+# A suite whose tests mount a drive (WineDrive) changes the drive list every
+# Wine process sees while it runs: it runs alone (RUN_SERIAL).
+function(qrv_win_suite_tests target sources label locks)
+  string(REGEX REPLACE "^test_" "" prefix ${target})
+  set(all_suites)
+  set(mounting)
+  set(filters)
+  foreach(source IN LISTS sources)
+    file(STRINGS ${source} lines REGEX "^TEST(_F|_P)?\\(|WineDrive")
+    set(suite)
+    foreach(line IN LISTS lines)
+      if(line MATCHES "^TEST(_F|_P)?\\([ ]*([A-Za-z0-9_]+)")
+        set(suite ${CMAKE_MATCH_2})
+        # Instantiations of a parameterised suite are named <prefix>/<suite>;
+        # a suite name may have both kinds of tests.
+        if(CMAKE_MATCH_1 STREQUAL "_P")
+          set(filter "*/${suite}.*")
+        else()
+          set(filter "${suite}.*")
+        endif()
+        if(NOT suite IN_LIST all_suites)
+          list(APPEND all_suites ${suite})
+          set(filter_${suite} ${filter})
+          list(APPEND filters ${filter})
+        elseif(NOT filter IN_LIST filter_${suite})
+          list(APPEND filter_${suite} ${filter})
+          list(APPEND filters ${filter})
+        endif()
+      elseif(suite)
+        list(APPEND mounting ${suite})
+      endif()
+    endforeach()
+  endforeach()
+  foreach(suite IN LISTS all_suites)
+    list(JOIN filter_${suite} ":" filter)
+    add_test(NAME ${prefix}.${suite} COMMAND ${target} --gtest_filter=${filter})
+    # A filter that selects nothing would pass silently.
+    set_tests_properties(${prefix}.${suite} PROPERTIES LABELS ${label} TIMEOUT 300
+                         FAIL_REGULAR_EXPRESSION "Running 0 tests")
+    if(locks)
+      set_tests_properties(${prefix}.${suite} PROPERTIES RESOURCE_LOCK "${locks}")
+    endif()
+    if(suite IN_LIST mounting)
+      set_tests_properties(${prefix}.${suite} PROPERTIES RUN_SERIAL TRUE)
+    endif()
+  endforeach()
+  if(all_suites)
+    list(JOIN filters ":" filter)
+    add_test(NAME ${prefix}.unread_suites COMMAND ${target} --gtest_list_tests "--gtest_filter=-${filter}")
+    # The listing names each suite it holds on a line "<suite>.".
+    set_tests_properties(${prefix}.unread_suites PROPERTIES LABELS ${label} TIMEOUT 120
+                         FAIL_REGULAR_EXPRESSION "(^|\n)[A-Za-z0-9_/]+\\.")
   endif()
 endfunction()
 

@@ -2,7 +2,9 @@
 // the start-up logo, the main window and the message loop; everything is torn
 // down in reverse order on the way out.
 
+#include "framework/TimingTrace.h"
 #include "framework/win/Forms.h"
+#include "imaging/win/PNGObject.h"
 #include "mainwindow/win/GlobalsInit.h"
 #include "mainwindow/win/RudirezOziMain.h"
 
@@ -18,6 +20,12 @@ struct OleSession {
     bool ok;
 };
 
+// The picture classes registered with the picture framework.
+struct PictureClassesSession {
+    PictureClassesSession() { qrv::StartPNGUnit(); }
+    ~PictureClassesSession() { qrv::EndPNGUnit(); }
+};
+
 struct GlobalsSession {
     GlobalsSession() { qrv::InitializeGlobals(); }
     ~GlobalsSession() { qrv::FinalizeGlobals(); }
@@ -26,14 +34,21 @@ struct GlobalsSession {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
 {
+    qrv::TraceTiming(L"program start");
     OleSession ole;
     GlobalsSession globals;
+    PictureClassesSession pictureClasses;
     int exitCode = 0;
     {
         qrv::TApplication application;
         application.Initialize();
         qrv::ShowStartupLogo();
-        application.CreateForm<qrv::TQRVMain>();
+        qrv::TraceTiming(L"start-up logo shown");
+        {
+            qrv::TTimingScope timing(L"main window created");
+            application.CreateForm<qrv::TQRVMain>();
+        }
+        qrv::TraceTiming(L"message loop");
         application.Run();
         exitCode = application.ExitCode;
     }

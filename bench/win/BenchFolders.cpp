@@ -44,28 +44,26 @@ int Enumerate(const std::wstring& folder, Step&& counts)
 
 }  // namespace
 
-void MakeFileFolder(const std::wstring& folder, int count)
+namespace {
+
+bool HasFixture(const std::wstring& folder, const std::wstring& last)
 {
-    CreateDirectoryW(folder.c_str(), nullptr);
-    if (Exists(folder + Numbered(L"\\f%06d.txt", count - 1)))
-        return;
-    std::printf("creating %d files in %ls (once)...\n", count, folder.c_str());
-    for (int i = 0; i < count; ++i) {
-        HANDLE file = CreateFileW((folder + Numbered(L"\\f%06d.txt", i)).c_str(), GENERIC_WRITE, 0, nullptr,
-                                  CREATE_ALWAYS, 0, nullptr);
-        if (file != INVALID_HANDLE_VALUE)
-            CloseHandle(file);
-    }
+    if (Exists(folder + last))
+        return true;
+    std::printf("missing fixture %ls (made by scripts/bench-fixtures on the Linux side)\n", folder.c_str());
+    return false;
 }
 
-void MakeSubfolderFolder(const std::wstring& folder, int count)
+}  // namespace
+
+bool HasFileFolder(const std::wstring& folder, int count)
 {
-    CreateDirectoryW(folder.c_str(), nullptr);
-    if (Exists(folder + Numbered(L"\\d%05d", count - 1)))
-        return;
-    std::printf("creating %d folders in %ls (once)...\n", count, folder.c_str());
-    for (int i = 0; i < count; ++i)
-        CreateDirectoryW((folder + Numbered(L"\\d%05d", i)).c_str(), nullptr);
+    return HasFixture(folder, Numbered(L"\\f%06d.txt", count - 1));
+}
+
+bool HasSubfolderFolder(const std::wstring& folder, int count)
+{
+    return HasFixture(folder, Numbered(L"\\d%05d", count - 1));
 }
 
 int BareLoop(const std::wstring& folder)

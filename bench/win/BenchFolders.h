@@ -1,7 +1,10 @@
 #pragma once
-// What the Windows benchmarks share: the fixture folders on the test drive,
-// made once and kept, the bare enumeration loop every result is set
-// beside, and the clock arithmetic.
+// What the Windows benchmarks share: the check of the fixture folders on the
+// test drive, the bare enumeration loop every result is set beside, and the
+// clock arithmetic. The fixtures are plain files made on the Linux side by
+// scripts/bench-fixtures (through Wine each creation would scan the growing
+// folder: 100,000 files took more than 20 minutes); the benchmarks only read
+// them.
 
 #include <chrono>
 #include <string>
@@ -10,10 +13,11 @@ namespace qrv::bench {
 
 double Milliseconds(std::chrono::steady_clock::duration d);
 
-// Folder with Count empty files "f000000.txt"... (made when its last file is missing).
-void MakeFileFolder(const std::wstring& folder, int count);
-// Folder with Count empty subfolders "d00000"... (made when its last one is missing).
-void MakeSubfolderFolder(const std::wstring& folder, int count);
+// True when the folder holds Count empty files "f000000.txt"... or Count
+// subfolders "d00000"... (its last one is there); otherwise says which
+// script makes it.
+bool HasFileFolder(const std::wstring& folder, int count);
+bool HasSubfolderFolder(const std::wstring& folder, int count);
 
 // A bare FindFirstFileW/FindNextFileW loop over the folder: the number of
 // entries ("." and ".." included), or of subfolders only.

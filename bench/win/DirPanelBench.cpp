@@ -84,9 +84,9 @@ int wmain(int argc, wchar_t** argv)
     OleInitialize(nullptr);
     TApplication application;
     application.Initialize();
-    CreateDirectoryW(tree.c_str(), nullptr);
     for (int i = 0; i < kFolders; ++i)
-        MakeFileFolder(SubFolder(tree, i), kFilesEach);
+        if (!HasFileFolder(SubFolder(tree, i), kFilesEach))
+            return 1;
 
     TForm form(nullptr);
     form.SetBounds(0, 0, 600, 300);

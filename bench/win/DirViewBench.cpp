@@ -1,6 +1,6 @@
 // Listing a folder of 100,000 files in a file list, beside a bare
 // FindFirstFileW/FindNextFileW loop over the same folder; then leaving it.
-//   qrv_bench_win.exe [folder]     (default T:\qrvbench-100k, made when missing)
+//   qrv_bench_win.exe [folder]     (default T:\qrvbench-100k, made by scripts/bench-fixtures)
 
 #include "BenchFolders.h"
 #include "framework/win/Forms.h"
@@ -36,7 +36,8 @@ int wmain(int argc, wchar_t** argv)
     OleInitialize(nullptr);
     TApplication application;
     application.Initialize();
-    MakeFileFolder(folder, kFiles);
+    if (!HasFileFolder(folder, kFiles))
+        return 1;
 
     TForm form(nullptr);
     form.SetBounds(0, 0, 800, 600);

@@ -4,7 +4,7 @@
 // interface thread spent re-reading meanwhile; beside a bare
 // FindFirstFileW/FindNextFileW loop over the folder (the least one
 // re-read costs).
-//   qrv_bench_watch_win.exe [folder]   (default T:\qrvbench-100k, made when missing)
+//   qrv_bench_watch_win.exe [folder]   (default T:\qrvbench-100k, made by scripts/bench-fixtures)
 
 #include "BenchFolders.h"
 #include "framework/win/Forms.h"
@@ -52,7 +52,8 @@ int wmain(int argc, wchar_t** argv)
     OleInitialize(nullptr);
     TApplication application;
     application.Initialize();
-    MakeFileFolder(folder, kFiles);
+    if (!HasFileFolder(folder, kFiles))
+        return 1;
     for (int i = 0; i < kCopies; ++i)
         DeleteFileW(CopyName(folder, i).c_str());
 

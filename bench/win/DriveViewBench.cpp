@@ -1,7 +1,7 @@
 // Expanding a folder tree node with 10,000 subfolders, beside a bare
 // FindFirstFileW/FindNextFileW loop over the same folder; then collapsing
 // and reading it again.
-//   qrv_bench_drive_win.exe [folder]   (default T:\qrvbench-10k-dirs, made when missing)
+//   qrv_bench_drive_win.exe [folder]   (default T:\qrvbench-10k-dirs, made by scripts/bench-fixtures)
 
 #include "BenchFolders.h"
 #include "framework/win/Forms.h"
@@ -31,7 +31,8 @@ int wmain(int argc, wchar_t** argv)
     OleInitialize(nullptr);
     TApplication application;
     application.Initialize();
-    MakeSubfolderFolder(folder, kFolders);
+    if (!HasSubfolderFolder(folder, kFolders))
+        return 1;
 
     TForm form(nullptr);
     form.SetBounds(0, 0, 400, 600);

@@ -463,6 +463,21 @@ void TEasyStrings::Clear()
     Changed();
 }
 
+void TEasyStrings::TakeLinesFrom(TEasyStrings& other)
+{
+    if (&other == this)
+        return;
+    Changing();
+    items_.swap(other.items_);
+    const TEasyTextFormat format = Format();
+    SetFormat(other.Format());
+    other.SetFormat(format);
+    RebuildHiddenIndex();
+    other.RebuildHiddenIndex();
+    Widen(0, ToTheEnd);
+    Changed();
+}
+
 void TEasyStrings::SetCapacity(int capacity)
 {
     if (capacity < GetCount())

@@ -191,6 +191,10 @@ public:
     void Delete(int index) override;
     void Exchange(int index1, int index2) override;
     void Insert(int index, std::u16string_view text) override;
+    // Takes the other list's lines and file format in one change; the other
+    // list gets these lines. Loading aside and then taking the lines keeps
+    // the document as it was when the load fails.
+    void TakeLinesFrom(TEasyStrings& other);
 
     // The record of a line, or nullptr outside the list.
     TEasyStringItem* Items(int index);

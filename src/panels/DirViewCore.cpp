@@ -2,6 +2,7 @@
 
 #include "common/BaseUtils.h"
 #include "framework/SysUtils.h"
+#include "framework/TimingTrace.h"
 
 #include <algorithm>
 #include <map>
@@ -228,6 +229,7 @@ void TDirViewCore::LoadFromDisk(const std::wstring& Path)
         return;
     }
     loading_ = true;
+    TTimingScope timing(L"list load " + path_);
     ShowBusy(true);
     bool aborted = false;
     {
@@ -270,6 +272,8 @@ void TDirViewCore::LoadFromDisk(const std::wstring& Path)
                     }
                     return !abortLoad_;
                 });
+                if (TimingTraceEnabled())
+                    TraceTiming(L"list read " + std::to_wstring(added) + L" items");
                 // An empty drive root has no entries at all; that is no error.
                 if (error != 0 && (path_.size() > 2 || error != kErrorFileNotFound)) {
                     loaded_ = false;
@@ -288,8 +292,10 @@ void TDirViewCore::LoadFromDisk(const std::wstring& Path)
             abortLoad_ = false;
             aborted = true;
         } else {
-            if (loaded_)
+            if (loaded_) {
+                TTimingScope sortTiming(L"list sort");
                 SortItems();
+            }
             abortLoad_ = loadPending_ = false;
             if (path_.size() < lastPath_.size()) {
                 const std::wstring left = FolderLeftBehind(path_, lastPath_);
@@ -316,6 +322,7 @@ void TDirViewCore::LoadFromDisk(const std::wstring& Path)
             FireNotify(OnDirUpdated);
         }
     }
+    timing.Note(std::to_wstring(items_.size()) + L" items");
     FireNotify(OnLoaded);
 }
 

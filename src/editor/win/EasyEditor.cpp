@@ -11,6 +11,7 @@ TCustomEasyEdit::TCustomEasyEdit(TComponent* owner)
 {
     SetBounds(0, 0, 185, 89);
     SetColor(clWindow);
+    SetEasyBeep([] { MessageBeep(MB_OK); });
     Attach(own_);
 }
 
@@ -26,7 +27,12 @@ TCustomEasyEditSource* TCustomEasyEdit::GetEditSource() const
 
 void TCustomEasyEdit::Attach(TCustomEasyEditSource* source)
 {
-    source->AddNotifier(this, [this](TEasyEditSourceStates states) { SourceChanged(states); });
+    // Only the state broadcast matters to this shell; it reads the states
+    // from the source.
+    source->AddNotifier(this, [this, source](TEasySourceNotification* record) {
+        if (!record)
+            SourceChanged(source->States());
+    });
 }
 
 void TCustomEasyEdit::Detach(TCustomEasyEditSource* source)

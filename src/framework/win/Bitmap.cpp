@@ -63,8 +63,16 @@ void TBitmap::LoadFromResourceName(HINSTANCE instance, const std::wstring& name)
     SetHandle(static_cast<HBITMAP>(bitmap));
 }
 
+int TBitmap::BitsPerPixel() const
+{
+    BITMAP info{};
+    return handle_ && GetObjectW(handle_, sizeof info, &info) ? info.bmBitsPixel : 0;
+}
+
 TColor TBitmap::TransparentColor() const
 {
+    if (transparentColor_ != clDefault)
+        return transparentColor_;
     if (!handle_)
         return clNone;
     HDC dc = CreateCompatibleDC(nullptr);

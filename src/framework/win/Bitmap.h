@@ -29,8 +29,15 @@ public:
     void SetSize(int width, int height, TColor fill = clWhite);
     // Loads a bitmap resource; throws EOSError when it is missing.
     void LoadFromResourceName(HINSTANCE instance, const std::wstring& name);
-    // The colour of the bottom-left pixel, which glyphs treat as transparent.
+    // The colour drawn transparent: the one set, else the colour of the
+    // bottom-left pixel, which glyphs treat as transparent.
     TColor TransparentColor() const;
+    void SetTransparentColor(TColor color) { transparentColor_ = color; }
+    // Whether the bitmap is drawn with its transparent colour left out.
+    bool Transparent() const { return transparent_; }
+    void SetTransparent(bool transparent) { transparent_ = transparent; }
+    // Bits per pixel of the bitmap held, 0 when empty.
+    int BitsPerPixel() const;
 
     std::function<void()> OnChange;
 
@@ -39,6 +46,8 @@ private:
     HBITMAP handle_ = nullptr;
     int width_ = 0;
     int height_ = 0;
+    TColor transparentColor_ = clDefault;
+    bool transparent_ = false;
 };
 
 }  // namespace qrv

@@ -10,6 +10,7 @@
 #include "dialogs/win/DSAMsgDlg.h"
 #include "framework/FilePath.h"
 #include "framework/SysUtils.h"
+#include "framework/TimingTrace.h"
 #include "framework/win/Threads.h"
 #include "mainwindow/Quorvan32Globals.h"
 #include "mainwindow/win/GlobalsInit.h"
@@ -205,9 +206,13 @@ void TQRVMain::InitializeMainWindow()
         try {
             if (auto* exitButton = dynamic_cast<TControl*>(FindComponent(L"btnExit")))
                 Options.TBButtonSize = exitButton->Height();
-            LoadSettings();
+            {
+                TTimingScope timing(L"settings read");
+                LoadSettings();
+            }
             if (TQuorSplash* logo = StartupLogo())
                 logo->ShowProgress(L"Verzeichnisse lesen");
+            TTimingScope timing(L"settings applied");
             ApplyOptions();
             LoadToolbarPositions();
             DockDriveToolbars();
@@ -218,11 +223,13 @@ void TQRVMain::InitializeMainWindow()
         EvaluateStartDirectories(commandLine);
         if (TQuorSplash* logo = StartupLogo())
             logo->ShowProgress(L"Dateien lesen");
+        TTimingScope timing(L"start folders set");
         OpenStartDirectories();
     } catch (const std::exception&) {
         // Start-up goes on with what stands; the window must come up.
     }
     try {
+        TTimingScope timing(L"lists read their start folders");
         if (LV1)
             LV1->SetLoadEnabled(true);
         if (LV2 && Options.SecondFileWin)
@@ -326,6 +333,7 @@ void TQRVMain::DoShow()
 
 void TQRVMain::FirstShow()
 {
+    TTimingScope timing(L"first show");
     FocusStartFile();
     if (Options.Maximized == 2)
         ShowWindow(Handle(), SW_MAXIMIZE);
@@ -354,6 +362,7 @@ void TQRVMain::FirstShow()
 
 void TQRVMain::HandleStartupMessage()
 {
+    TraceTiming(L"start-up message");
     if (!FirstRun)
         return;
     std::wstring text =

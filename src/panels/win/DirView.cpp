@@ -2,6 +2,7 @@
 
 #include "common/win/BaseUtilsWin.h"
 #include "framework/SysUtils.h"
+#include "framework/TimingTrace.h"
 #include "panels/win/DirViewSystemWin.h"
 #include "panels/win/DriveView.h"
 #include "panels/win/DirViewWatch.h"
@@ -380,6 +381,9 @@ void TDirView::ItemsChanged()
 {
     // Also kept while there is no window: the window is made with it.
     SetItemCount(ItemCount());
+    paintTracePending_ = true;
+    if (TimingTraceEnabled())
+        TraceTiming(L"list count " + std::to_wstring(ItemCount()) + L" " + GetPath());
     if (!HandleAllocated())
         return;
     // A load may have changed the filter the captions note.
@@ -434,6 +438,7 @@ void TDirView::ShowBusy(bool Busy)
 
 void TDirView::LoadProgress(int /*Added*/)
 {
+    AnswerSentMessages();
     // A long load shows the shell's search animation; the control itself
     // learns the items when the load is done.
     if (!ShowAnimation || animation_ || !HandleAllocated() || GetTickCount64() - busySince_ <= 1000)
@@ -454,6 +459,20 @@ void TDirView::LoadProgress(int /*Added*/)
         FreeAnimation();
     if (animation_)
         UpdateWindow(animation_);
+}
+
+void TDirView::AnswerSentMessages()
+{
+    // A long read keeps answering what other threads and programs send to
+    // the window (the system's "not responding" check among them): only sent
+    // messages are handled, posted input waits until the list is complete.
+    constexpr uint64_t kAnswerInterval = 20;  // ms
+    const uint64_t now = GetTickCount64();
+    if (now - lastAnswered_ < kAnswerInterval)
+        return;
+    lastAnswered_ = now;
+    MSG message;
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
 }
 
 void TDirView::FreeAnimation()

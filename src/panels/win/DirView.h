@@ -206,6 +206,8 @@ private:
     // Sets the control's state of one item (-1: all) without reporting it back.
     void SetControlState(int index, UINT state, UINT mask);
     void FreeAnimation();
+    // During a load: handles the messages sent to this thread, at most every 20 ms.
+    void AnswerSentMessages();
     void GetInfoTip(NMLVGETINFOTIPW& tip);
     void ApplyToolTipDelays();
     void Repaint();
@@ -224,9 +226,11 @@ private:
     TViewStyleEx viewStyleEx_ = TViewStyleEx::vsxReport;
 
     bool pushing_ = false;  // the control is being told the records' states
+    bool paintTracePending_ = false;  // the timing trace notes the first paint after new items
     int busy_ = 0;
     HCURSOR savedCursor_ = nullptr;
     uint64_t busySince_ = 0;
+    uint64_t lastAnswered_ = 0;  // when a load last answered sent messages
     HWND animation_ = nullptr;
     TDriveView* driveView_ = nullptr;
     TPopupMenu* popupMenu_ = nullptr;

@@ -7,6 +7,7 @@
 #include "common/BaseUtils.h"
 #include "common/win/PIDL.h"
 #include "framework/SysUtils.h"
+#include "framework/TimingTrace.h"
 #include "framework/win/Menus.h"
 #include "framework/win/MessageDialog.h"
 #include "panels/win/DriveView.h"
@@ -405,6 +406,14 @@ void TDirView::WndProc(TMessage& message)
         ShowPopupMenu(true, {});
         message.Result = 0;
         return;
+    case WM_PAINT:
+        if (paintTracePending_ && TimingTraceEnabled()) {
+            TKyListView::WndProc(message);
+            paintTracePending_ = false;
+            TraceTiming(L"list painted " + GetPath() + L" (" + std::to_wstring(ItemCount()) + L" items)");
+            return;
+        }
+        break;
     default:
         break;
     }

@@ -3,6 +3,7 @@
 #include "common/BaseUtils.h"
 #include "common/win/BaseUtilsWin.h"
 #include "common/win/KyTimerThread.h"
+#include "framework/TimingTrace.h"
 #include "framework/win/Forms.h"
 #include "framework/win/Graphics.h"
 #include "framework/win/ImgList.h"
@@ -150,6 +151,7 @@ std::wstring TDriveView::GetDirectory()
 void TDriveView::SetDirectory(const std::wstring& Path)
 {
     directory_ = Path.size() > 2 && Path.substr(0, 2) == L"\\\\" ? RemoveBackslash(Path) : Path;
+    TTimingScope timing(TimingTraceEnabled() ? L"tree finds " + directory_ : std::wstring());
     TTreeNode* node = NodeForPathOrParent(directory_);
     if (!node)
         return;
@@ -562,6 +564,7 @@ void TDriveView::ReadSubDirs(TTreeNode* Node)
         Node->SetHasChildren(Node->Count() > 0 ? TNodeButton::Shown : TNodeButton::None);
         return;
     }
+    TTimingScope timing(TimingTraceEnabled() ? L"tree read " + GetDirPathName(Node) : std::wstring());
     // One repaint for the whole batch; the control without redrawing also
     // skips its scroll bar upkeep for each deleted and added item.
     LockUpdate();

@@ -1,5 +1,6 @@
 #include "framework/SysUtils.h"
 #include "framework/win/Forms.h"
+#include "framework/win/Handles.h"
 #include "framework/win/Threads.h"
 #include "framework/win/Timer.h"
 #include "win/MessagePump.h"
@@ -49,6 +50,17 @@ protected:
     }
 };
 
+class CountingThread : public TThread {
+public:
+    explicit CountingThread(std::atomic<int>& runs) : TThread(true), runs_(runs) {}
+
+protected:
+    void Execute() override { ++runs_; }
+
+private:
+    std::atomic<int>& runs_;
+};
+
 class SelfFreeingThread : public TThread {
 public:
     explicit SelfFreeingThread(std::atomic<bool>& destroyed) : TThread(true), destroyed_(destroyed)
@@ -93,10 +105,23 @@ TEST(Thread, FreeOnTerminateRunsOnTerminateThenFreesItself)
     EXPECT_TRUE(terminated);
 }
 
-TEST(Thread, AThreadNeverStartedIsDestroyedCleanly)
+TEST(Thread, AThreadNeverStartedEndsWithoutRunningExecute)
 {
-    SyncThread thread;  // leaves scope without Start
-    SUCCEED();
+    std::atomic<int> runs{0};
+    bool terminated = false;
+    TKernelHandle system;
+    {
+        CountingThread thread(runs);
+        thread.OnTerminate = [&](TThread*) { terminated = true; };
+        ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), thread.Handle(), GetCurrentProcess(), system.Receive(),
+                                    SYNCHRONIZE | THREAD_QUERY_LIMITED_INFORMATION, FALSE, 0));
+    }  // leaves scope without Start
+    EXPECT_EQ(WaitForSingleObject(system.Get(), 0), WAIT_OBJECT_0) << "the system's thread outlived the object";
+    DWORD exitCode = STILL_ACTIVE;
+    ASSERT_TRUE(GetExitCodeThread(system.Get(), &exitCode));
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_EQ(runs.load(), 0) << "Execute ran although the thread was never started";
+    EXPECT_FALSE(terminated) << "OnTerminate ran for a thread that never ran";
 }
 
 TEST(Timer, TicksWhileEnabledAndStopsWhenDisabled)

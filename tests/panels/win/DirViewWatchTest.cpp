@@ -3,12 +3,15 @@
 
 #include "TestDir.h"
 #include "framework/win/Forms.h"
+#include "framework/win/Handles.h"
 #include "win/MessagePump.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
+#include <thread>
 
 using namespace qrv;
 using namespace std::chrono_literals;
@@ -77,8 +80,17 @@ TEST_F(DirViewWatchTest, ADriveInNoCheckDrivesIsNotWatched)
     EXPECT_EQ(list->NoCheckDrives(), std::wstring(L"\\") + static_cast<wchar_t>(towupper(path[0])));
     list->SetWatchForChanges(true);
     EXPECT_FALSE(list->WatchThreadActive());
+    // A second list on the same folder does watch: once it has seen the
+    // file, a watching list would have seen it too.
+    auto* witness = new TDirView(form.get());
+    witness->SetParent(form.get());
+    witness->SetNoCheckDrives(L"Z");
+    witness->SetChangeInterval(50);
+    witness->SetPath(path);
+    witness->SetWatchForChanges(true);
+    ASSERT_TRUE(test::PumpUntil([&] { return witness->DiscMonitor()->State() == TDiscMonitorState::dmsWatching; }, 20s));
     dir.Write(L"unseen.txt", "x");
-    test::PumpFor(2500ms);
+    ASSERT_TRUE(test::PumpUntil([&] { return witness->FindFileItem(L"unseen.txt") != nullptr; }, 20s));
     EXPECT_FALSE(Shows(L"unseen.txt"));
     list->RefreshDirectory();
     EXPECT_TRUE(Shows(L"unseen.txt"));
@@ -87,7 +99,7 @@ TEST_F(DirViewWatchTest, ADriveInNoCheckDrivesIsNotWatched)
 
 TEST_F(DirViewWatchTest, NoRereadWhileANameIsEditedAndOneAfterwards)
 {
-    list->SetChangeInterval(200);
+    list->SetChangeInterval(50);
     WatchOn();
     form->Show();
     SetFocus(list->Handle());
@@ -95,7 +107,7 @@ TEST_F(DirViewWatchTest, NoRereadWhileANameIsEditedAndOneAfterwards)
     ASSERT_NE(edit, nullptr) << "the list does not edit names in place";
     dir.Write(L"during.txt", "x");
     ASSERT_TRUE(test::PumpUntil([&] { return list->ChangePending(); }, 20s));
-    test::PumpFor(1000ms);  // five ticks of the timer
+    test::PumpFor(250ms);  // five ticks of the timer
     EXPECT_EQ(rereads, 0);
     EXPECT_FALSE(Shows(L"during.txt"));
     ASSERT_NE(SendMessageW(list->Handle(), LVM_GETEDITCONTROL, 0, 0), 0);
@@ -121,6 +133,34 @@ TEST_F(DirViewWatchTest, AChangeMadeWhileTheListReadsIsNotLost)
     ASSERT_TRUE(written);
     EXPECT_TRUE(list->WatchThreadActive());
     EXPECT_TRUE(test::PumpUntil([&] { return Shows(L"meanwhile.txt"); }, 20s));
+}
+
+TEST_F(DirViewWatchTest, ALongReadAnswersMessagesSentToTheWindow)
+{
+    for (int i = 0; i < 300; ++i)
+        dir.Write(L"f" + std::to_wstring(i) + L".txt", "");
+    const HWND window = list->Handle();
+    std::atomic<bool> answered{false};
+    TKernelHandle reading(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    // Another program asks the window something while the list reads.
+    std::thread asker([&] {
+        WaitForSingleObject(reading.Get(), INFINITE);
+        DWORD_PTR result = 0;
+        if (SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result))
+            answered = true;
+    });
+    bool answeredDuringTheRead = false;
+    list->OnAddFile = [&](TComponent*, TSearchRec&, bool&) {
+        SetEvent(reading.Get());
+        if (!answered)
+            Sleep(1);  // a slow drive
+        answeredDuringTheRead = answered;
+    };
+    list->Reload(false);
+    list->OnAddFile = nullptr;
+    asker.join();
+    EXPECT_TRUE(answeredDuringTheRead) << "the window answered only after the read";
+    EXPECT_TRUE(Shows(L"f299.txt"));
 }
 
 TEST_F(DirViewWatchTest, TheWatchFollowsTheListToAnotherFolder)

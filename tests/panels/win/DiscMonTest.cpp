@@ -95,6 +95,27 @@ protected:
         return false;
     }
 
+    // A second monitor on the folder: once it has reported, every report the
+    // system had to give has been given, so a monitor that has not reported
+    // by then never will (no fixed wait for something not to happen).
+    struct Witness {
+        explicit Witness(const std::wstring& where)
+        {
+            monitor.SetSubTree(false);
+            monitor.SetDirectory(where);
+            monitor.OnChange = [this](TComponent*) { ++changes; };
+            monitor.SetActive(true);
+        }
+        bool Watching()
+        {
+            return PumpUntil([&] { return monitor.State() == TDiscMonitorState::dmsWatching; }, kBound);
+        }
+        bool Reported() { return PumpUntil([&] { return changes > 0; }, kBound); }
+
+        TDiscMonitor monitor{nullptr};
+        int changes = 0;
+    };
+
     test::TestDir dir;
     int probes = 0;
     std::wstring folder;
@@ -147,9 +168,13 @@ TEST_F(DiscMonitorTest, InactiveReportsNothingAndReactivatedOnlyNewChanges)
     Sleep(200);  // not pumping: the report of it now waits for the UI thread
     monitor->SetActive(false);
     EXPECT_FALSE(monitor->Active());
-    CreateEmptyFile(folder + L"\\waehrend1.txt");
-    CreateEmptyFile(folder + L"\\waehrend2.txt");
-    PumpFor(500ms);
+    {
+        Witness witness(folder);
+        ASSERT_TRUE(witness.Watching());
+        CreateEmptyFile(folder + L"\\waehrend1.txt");
+        CreateEmptyFile(folder + L"\\waehrend2.txt");
+        ASSERT_TRUE(witness.Reported());
+    }
     EXPECT_EQ(changes, 0) << "neither the report pending at the pause nor later changes";
 
     monitor->SetActive(true);
@@ -168,10 +193,11 @@ TEST_F(DiscMonitorTest, AChangedFolderMovesTheWatchAndTheSameOneDoesNot)
     monitor->SetDirectory(second);
     EXPECT_TRUE(ReportsCreationIn(second));
     monitor->SetDirectory(second);  // the same again: nothing happens
-    PumpFor(300ms);
     const int before = changes;
+    Witness witness(folder);
+    ASSERT_TRUE(witness.Watching());
     CreateEmptyFile(folder + L"\\alt.txt");
-    PumpFor(500ms);
+    ASSERT_TRUE(witness.Reported());
     EXPECT_EQ(changes, before) << "the old folder is no longer watched";
     EXPECT_TRUE(ReportsCreationIn(second));
 }
@@ -186,8 +212,12 @@ TEST_F(DiscMonitorTest, SubTreeReportsChangesInListedSubfoldersAndOtherwiseNot)
     Watch(folder, false);
     ListFolder(sub);
     ListFolder(deep);
-    CreateEmptyFile(deep + L"\\a.txt");
-    PumpFor(500ms);
+    {
+        Witness witness(deep);
+        ASSERT_TRUE(witness.Watching());
+        CreateEmptyFile(deep + L"\\a.txt");
+        ASSERT_TRUE(witness.Reported());
+    }
     EXPECT_EQ(changes, 0) << "without SubTree a change two levels down is not reported";
 
     monitor->SetSubTree(true);

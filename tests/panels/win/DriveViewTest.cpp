@@ -79,7 +79,10 @@ TEST_F(DriveViewTest, RootsAreTheValidDrivesInLetterOrder)
     EXPECT_EQ(testRoot->Text(), tree->GetDriveText(drive));
 }
 
-TEST_F(DriveViewTest, ADriveAddedAtRunTimeAppearsInLetterOrderAndGoesAgain)
+// Mounting a drive changes what every process sees: these tests run alone.
+class DriveViewMountTest : public DriveViewTest {};
+
+TEST_F(DriveViewMountTest, ADriveAddedAtRunTimeAppearsInLetterOrderAndGoesAgain)
 {
     wchar_t added = 0;
     {

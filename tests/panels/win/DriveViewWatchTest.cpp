@@ -204,7 +204,10 @@ TEST_F(DriveViewWatchTest, ExpandingAnUnreadDriveStartsItsMonitor)
     EXPECT_EQ(tree->DriveMonitor(drive), nullptr);
 }
 
-TEST_F(DriveViewWatchTest, LeavingARemovableDriveFreesItsMonitor)
+// Mounting a drive changes what every process sees: these tests run alone.
+class DriveViewWatchMountTest : public DriveViewWatchTest {};
+
+TEST_F(DriveViewWatchMountTest, LeavingARemovableDriveFreesItsMonitor)
 {
     test::WineDrive removable(root + L"\\a", DRIVE_REMOVABLE);
     const wchar_t letter = removable.Letter();

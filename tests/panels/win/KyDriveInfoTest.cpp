@@ -124,12 +124,11 @@ TEST(ShellDriveTable, TheGlobalTableIsTheStartUpsDefaultDrive)
     EXPECT_EQ(table.DefaultDrive(), L'C');
 }
 
-using test::WineDrive;
-
-TEST(ShellDriveTable, CDRomIconIsFetchedOnceInTheBackground)
+// Mounting a drive changes what every process sees: these tests run alone.
+TEST(ShellDriveTableMount, CDRomIconIsFetchedOnceInTheBackground)
 {
     test::TestDir dir;
-    WineDrive cd(dir.Path(), DRIVE_CDROM);
+    test::WineDrive cd(dir.Path(), DRIVE_CDROM);
     if (!cd.Letter())
         GTEST_SKIP() << "no Wine mount manager to configure a CD-ROM drive";
     const wchar_t letter = cd.Letter();
@@ -157,13 +156,13 @@ TEST(ShellDriveTable, CDRomIconIsFetchedOnceInTheBackground)
     EXPECT_EQ(probe->ImageIndexThreadsStarted(), 1);
 }
 
-TEST(ShellDriveTable, CDRomIsNamedByItsLongLabel)
+TEST(ShellDriveTableMount, CDRomIsNamedByItsLongLabel)
 {
     test::TestDir dir;
     // Wine reads a folder drive's label from this file; it is longer than
     // the 25 characters a short buffer would take.
     dir.Write(L".windows-label", "Urlaubsfotos vom Sommer in Italien\n");
-    WineDrive cd(dir.Path(), DRIVE_CDROM);
+    test::WineDrive cd(dir.Path(), DRIVE_CDROM);
     if (!cd.Letter())
         GTEST_SKIP() << "no Wine mount manager to configure a CD-ROM drive";
     const wchar_t letter = cd.Letter();

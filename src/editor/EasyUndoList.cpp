@@ -1,0 +1,119 @@
+#include "editor/EasyUndoList.h"
+
+#include <algorithm>
+
+namespace qrv {
+
+int32_t TEasyUndoRecord::Integer() const
+{
+    if (const int32_t* value = std::get_if<int32_t>(&Data))
+        return *value;
+    if (const TEasyChangePayload* payload = Payload())
+        return payload->Value;
+    return 0;
+}
+
+TEasyUndoRecord TEasyUndoList::Pop()
+{
+    TEasyUndoRecord record = std::move(records_.back());
+    records_.pop_back();
+    return record;
+}
+
+TEasyBookMarkList::TEasyBookMarkList()
+{
+    Duplicates = dupAcceptItem;
+}
+
+TEasyBookMarkList::~TEasyBookMarkList()
+{
+    ClearMarks();
+}
+
+int TEasyBookMarkList::CompareKey(TItem item, TItem key) const
+{
+    const int y = Record(item)->Y;
+    return y < key ? -1 : y > key ? 1 : 0;
+}
+
+int TEasyBookMarkList::Compare(TItem item1, TItem item2) const
+{
+    const TEasyBookMark& a = *Record(item1);
+    const TEasyBookMark& b = *Record(item2);
+    if (a.Y != b.Y)
+        return a.Y < b.Y ? -1 : 1;
+    if (a.X != b.X)
+        return a.X < b.X ? -1 : 1;
+    return a.Index < b.Index ? -1 : a.Index > b.Index ? 1 : 0;
+}
+
+bool TEasyBookMarkList::AddMark(const TEasyBookMark& mark)
+{
+    for (TItem item : List()) {
+        const TEasyBookMark& other = *Record(item);
+        if (other.X == mark.X && other.Y == mark.Y && other.Index == mark.Index)
+            return false;
+    }
+    auto record = std::make_unique<TEasyBookMark>(mark);
+    Add(reinterpret_cast<TItem>(record.get()));
+    record.release();  // owned by the list from here on
+    return true;
+}
+
+int TEasyBookMarkList::IndexOfMark(int index) const
+{
+    for (int i = Count() - 1; i >= 0; --i)
+        if (Record(Items(i))->Index == index)
+            return i;
+    return -1;
+}
+
+void TEasyBookMarkList::DeleteMark(int position)
+{
+    std::unique_ptr<TEasyBookMark> record(Record(Items(position)));
+    Delete(position);
+}
+
+void TEasyBookMarkList::ClearMarks()
+{
+    for (TItem item : List())
+        std::unique_ptr<TEasyBookMark>{Record(item)};
+    Clear();
+}
+
+bool TEasyBookMarkList::Shift(int caretX, int caretY, int dx, int dy)
+{
+    if (Count() == 0 || (dx == 0 && dy == 0))
+        return false;
+    // The first record on or below the caret line.
+    int start = 0;
+    FindKey(caretY, start);
+    bool moved = false;
+    for (int i = start; i < Count(); ++i) {
+        TEasyBookMark& mark = *Record(Items(i));
+        if (dy == 0) {
+            if (mark.Y != caretY)
+                break;
+            if ((dx >= 0 && mark.X >= caretX) || (dx < 0 && mark.X > caretX)) {
+                mark.X += dx;
+                moved = true;
+            }
+            continue;
+        }
+        const bool onCaretLine = mark.Y == caretY;
+        // A join (dy < 0) leaves the caret line's records where they are.
+        if (mark.Y > caretY || (onCaretLine && dy > 0 && mark.X >= caretX)) {
+            // A split carries the part right of the caret to the next line;
+            // a join appends the line below to the caret line.
+            if ((onCaretLine && dy > 0) || (mark.Y == caretY + 1 && dy < 0))
+                mark.X += dx;
+            mark.Y += dy;
+            moved = true;
+        }
+    }
+    if (moved)
+        Sort();
+    return moved;
+}
+
+}  // namespace qrv

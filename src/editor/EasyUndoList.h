@@ -1,0 +1,107 @@
+#pragma once
+// The undo and redo lists of an edit source, and its bookmark and line-mark
+// lists. An undo record owns its payload, which goes with the record when it
+// is popped or cleared. Bookmarks and line marks are {column, line, index}
+// records kept sorted by line, column and index, and move with the text.
+// Portable.
+
+#include "editor/EasySortedList.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace qrv {
+
+// What an undo record took back.
+enum : uint8_t {
+    ukCaretMove = 0,
+    ukInsert = 1,
+    ukDelete = 2,
+    ukJoin = 3,
+    ukBreak = 4,
+    ukCompoundEnd = 9,
+};
+
+// A change with the caret it was made at.
+struct TEasyChangePayload {
+    std::u16string Text;
+    std::vector<uint16_t> Styles;
+    int32_t CaretX = 0;
+    int32_t CaretY = 0;
+    int32_t Value = 0;
+};
+
+struct TEasyCaretDelta {
+    int32_t Dx = 0;
+    int32_t Dy = 0;
+};
+
+struct TEasyUndoRecord {
+    uint8_t Kind = 0;
+    uint8_t ChangeKind = 0;
+    uint8_t Compound = 0;
+    uint8_t GroupStart = 0;
+    // Made at a position of its own rather than the caret's: applying it puts
+    // the caret there and back again (trims and paddings the caret did not
+    // visit).
+    uint8_t Positioned = 0;
+    std::variant<std::monostate, int32_t, TEasyCaretDelta, TEasyChangePayload> Data;
+
+    const TEasyChangePayload* Payload() const { return std::get_if<TEasyChangePayload>(&Data); }
+    int32_t Integer() const;
+};
+
+class TEasyUndoList {
+public:
+    bool UndoOnlyChanges = false;
+
+    int Count() const { return static_cast<int>(records_.size()); }
+    bool Empty() const { return records_.empty(); }
+    void Add(TEasyUndoRecord record) { records_.push_back(std::move(record)); }
+    // The last record; requires a non-empty list.
+    const TEasyUndoRecord& Last() const { return records_.back(); }
+    const TEasyUndoRecord& operator[](int index) const { return records_.at(static_cast<size_t>(index)); }
+    // Takes the last record out (its payload goes with it).
+    TEasyUndoRecord Pop();
+    void Clear() { records_.clear(); }
+
+private:
+    std::vector<TEasyUndoRecord> records_;
+};
+
+struct TEasyBookMark {
+    int32_t X = 0;
+    int32_t Y = 0;
+    int32_t Index = 0;
+};
+
+// Sorted by line, then column, then index; searched by line. Duplicates are
+// accepted. The list owns its records.
+class TEasyBookMarkList : public TEasySortedList {
+public:
+    TEasyBookMarkList();
+    ~TEasyBookMarkList() override;
+    TEasyBookMarkList(const TEasyBookMarkList&) = delete;
+    TEasyBookMarkList& operator=(const TEasyBookMarkList&) = delete;
+
+    const TEasyBookMark& Mark(int index) const { return *Record(Items(index)); }
+    // Adds the record unless the same one is there; true when added.
+    bool AddMark(const TEasyBookMark& mark);
+    // The position of the last record of that index, or -1.
+    int IndexOfMark(int index) const;
+    void DeleteMark(int position);
+    void ClearMarks();
+    // Moves the records behind the caret by a change at it; true when any moved.
+    bool Shift(int caretX, int caretY, int dx, int dy);
+
+    int CompareKey(TItem item, TItem key) const override;
+    int Compare(TItem item1, TItem item2) const override;
+
+private:
+    static TEasyBookMark* Record(TItem item) { return reinterpret_cast<TEasyBookMark*>(item); }
+};
+
+}  // namespace qrv

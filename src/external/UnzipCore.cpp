@@ -1,0 +1,423 @@
+#include "external/UnzipCore.h"
+
+#include "common/SafeExtractPath.h"
+#include "external/FileIo.h"
+#include "external/ZipReporter.h"
+#include "framework/FilePath.h"
+#include "framework/SysUtils.h"
+
+#include <zlib.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qrv::external {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr size_t kChunk = 1 << 18;
+
+// The attributes a DOS or Windows host stores in the low byte; what a
+// Unix host stores is turned into read-only.
+uint32_t DosAttributes(const TZipEntryInfo& e)
+{
+    const unsigned host = e.VersionMadeBy >> 8;
+    if (host == 3) {
+        const uint32_t mode = e.ExternalAttr >> 16;
+        return (mode & 0200) ? 0x20 : 0x21;
+    }
+    return e.ExternalAttr & 0x27;
+}
+
+std::string Narrow(const std::wstring& name)
+{
+    return WideToUtf8(name);
+}
+
+// Where the bytes of one entry go: a file, or nowhere when testing.
+class TEntrySink {
+public:
+    virtual ~TEntrySink() = default;
+    virtual bool Write(const unsigned char* data, size_t count) = 0;
+};
+
+class TFileSink : public TEntrySink {
+public:
+    explicit TFileSink(std::FILE* f) : file_(f) {}
+    bool Write(const unsigned char* data, size_t count) override
+    {
+        return std::fwrite(data, 1, count, file_) == count;
+    }
+
+private:
+    std::FILE* file_;
+};
+
+class TNullSink : public TEntrySink {
+public:
+    bool Write(const unsigned char*, size_t) override { return true; }
+};
+
+enum class TDataResult { ok, badData, writeFailed, cancelled };
+
+class TUnzipRun {
+public:
+    TUnzipRun(const UnzCommand& cmd, TByteSource& src, const TUnzipHooks& hooks)
+        : cmd_(cmd), src_(src), hooks_(hooks), report_(cmd.Callback, cmd.Caller, false)
+    {
+    }
+
+    int32_t Run();
+
+private:
+    bool Selected(const std::wstring& name) const;
+    void Process(const TZipEntryInfo& e);
+    std::optional<std::string> FindPassword(const TZipEntryInfo& e, const std::string& name, uint64_t dataAt);
+    bool PasswordFits(const TZipEntryInfo& e, const std::string& password, uint64_t dataAt);
+    TDataResult Unpack(const TZipEntryInfo& e, uint64_t dataAt, const std::string* password, TEntrySink& sink,
+                       uint32_t& crc, uint64_t& produced);
+
+    const UnzCommand& cmd_;
+    TByteSource& src_;
+    const TUnzipHooks& hooks_;
+    TZipReporter report_;
+    int32_t done_ = 0;
+    std::string lastGoodPassword_;
+    std::vector<unsigned char> in_ = std::vector<unsigned char>(kChunk);
+    std::vector<unsigned char> out_ = std::vector<unsigned char>(kChunk);
+};
+
+bool TUnzipRun::Selected(const std::wstring& name) const
+{
+    if (cmd_.SpecCount <= 0 || !cmd_.Specs)
+        return true;
+    for (int32_t i = 0; i < cmd_.SpecCount; ++i) {
+        const char* spec = cmd_.Specs[i].FileSpec;
+        if (spec && MatchesWildcard(name, Utf8ToWide(spec)))
+            return true;
+    }
+    return false;
+}
+
+bool TUnzipRun::PasswordFits(const TZipEntryInfo& e, const std::string& password, uint64_t dataAt)
+{
+    if (e.CompressedSize < kCryptHeaderSize)
+        return false;
+    unsigned char header[kCryptHeaderSize];
+    src_.ReadAt(dataAt, header, sizeof header);
+    TZipCrypto crypto(password);
+    crypto.Decrypt(header, sizeof header);
+    return header[kCryptHeaderSize - 1] == TZipCrypto::CheckByte(e);
+}
+
+std::optional<std::string> TUnzipRun::FindPassword(const TZipEntryInfo& e, const std::string& name, uint64_t dataAt)
+{
+    if (cmd_.Password && PasswordFits(e, cmd_.Password, dataAt))
+        return std::string(cmd_.Password);
+    if (!lastGoodPassword_.empty() && PasswordFits(e, lastGoodPassword_, dataAt))
+        return lastGoodPassword_;
+    for (int32_t attempt = 0; attempt < cmd_.PasswordReqCount && !report_.Cancelled(); ++attempt) {
+        const ZipCallbackData reply = report_.Call(zacPassword, 0, 0, name, attempt + 1, 0, 0);
+        if (report_.Cancelled() || reply.ReplyValue == 0)
+            break;
+        const std::string password(reply.Msg);
+        if (PasswordFits(e, password, dataAt)) {
+            lastGoodPassword_ = password;
+            return password;
+        }
+    }
+    return std::nullopt;
+}
+
+TDataResult TUnzipRun::Unpack(const TZipEntryInfo& e, uint64_t dataAt, const std::string* password,
+                              TEntrySink& sink, uint32_t& crc, uint64_t& produced)
+{
+    std::optional<TZipCrypto> crypto;
+    uint64_t at = dataAt;
+    uint64_t remaining = e.CompressedSize;
+    if (password) {
+        crypto.emplace(*password);
+        unsigned char header[kCryptHeaderSize];
+        src_.ReadAt(at, header, sizeof header);
+        crypto->Decrypt(header, sizeof header);
+        at += kCryptHeaderSize;
+        remaining -= kCryptHeaderSize;
+    }
+    crc = 0;
+    produced = 0;
+
+    z_stream z{};
+    const bool deflated = e.Method == kMethodDeflate;
+    if (deflated && inflateInit2(&z, -MAX_WBITS) != Z_OK)
+        return TDataResult::badData;
+    struct TInflateEnd {
+        z_stream* z;
+        bool active;
+        ~TInflateEnd() { if (active) inflateEnd(z); }
+    } inflateEnd{&z, deflated};
+
+    bool streamEnd = !deflated;
+    while (remaining > 0 || (deflated && !streamEnd)) {
+        const size_t count = static_cast<size_t>(std::min<uint64_t>(remaining, kChunk));
+        if (count == 0)
+            return TDataResult::badData;  // deflate stream not finished
+        src_.ReadAt(at, in_.data(), count);
+        at += count;
+        remaining -= count;
+        if (crypto)
+            crypto->Decrypt(in_.data(), count);
+        if (!deflated) {
+            crc = Crc32(crc, in_.data(), count);
+            produced += count;
+            if (!sink.Write(in_.data(), count))
+                return TDataResult::writeFailed;
+        } else {
+            z.next_in = in_.data();
+            z.avail_in = static_cast<uInt>(count);
+            while (!streamEnd) {
+                z.next_out = out_.data();
+                z.avail_out = static_cast<uInt>(out_.size());
+                const int rc = inflate(&z, Z_NO_FLUSH);
+                if (rc == Z_BUF_ERROR && z.avail_in == 0)
+                    break;  // wants the next chunk
+                if (rc != Z_OK && rc != Z_STREAM_END)
+                    return TDataResult::badData;
+                const size_t got = out_.size() - z.avail_out;
+                crc = Crc32(crc, out_.data(), got);
+                produced += got;
+                if (!sink.Write(out_.data(), got))
+                    return TDataResult::writeFailed;
+                if (rc == Z_STREAM_END)
+                    streamEnd = true;
+                else if (z.avail_in == 0 && z.avail_out > 0)
+                    break;
+            }
+        }
+        report_.Call(zacProgress, 0, static_cast<int64_t>(count), "");
+        if (report_.Cancelled())
+            return TDataResult::cancelled;
+    }
+    return TDataResult::ok;
+}
+
+void TUnzipRun::Process(const TZipEntryInfo& e)
+{
+    const std::wstring wideName = DecodeEntryName(e, hooks_.Names);
+    const std::string name = Narrow(wideName);
+    if (!Selected(wideName))
+        return;
+    const bool test = cmd_.fTest != 0;
+    const fs::path base = cmd_.ExtractDir && *cmd_.ExtractDir ? FsPath(Utf8ToWide(cmd_.ExtractDir)) : fs::path(".");
+
+    std::optional<std::wstring> dest;
+    if (!test) {
+        dest = SafeExtractPath(FromFsPath(base), wideName, cmd_.fDirectories != 0);
+        if (!dest) {
+            if (!e.IsDirectory() || cmd_.fDirectories)
+                report_.Skipped(name, zskGeneralExtractError);
+            return;
+        }
+    }
+    if (e.IsDirectory()) {
+        if (!test && cmd_.fDirectories) {
+            std::error_code ec;
+            fs::create_directories(FsPath(*dest), ec);
+        }
+        return;
+    }
+    if (e.Method != kMethodStore && e.Method != kMethodDeflate) {
+        report_.Skipped(name, zskCompressionUnknown);
+        return;
+    }
+
+    const fs::path target = dest ? FsPath(*dest) : fs::path();
+    if (!test) {
+        std::error_code ec;
+        const auto status = fs::symlink_status(target, ec);
+        const bool exists = !ec && fs::exists(status);
+        if (exists && !fs::is_regular_file(status)) {
+            report_.Skipped(name, zskGeneralExtractError);
+            return;
+        }
+        const uint32_t existingTime = exists ? FileDosTime(target) : 0;
+        const bool older = exists && existingTime < e.DosTime;
+        if (cmd_.fFreshen && !cmd_.fUpdate && (!exists || !older)) {
+            report_.Skipped(name, zskOnFreshen);
+            return;
+        }
+        if (cmd_.fUpdate && exists && !older) {
+            report_.Skipped(name, zskFileExists);
+            return;
+        }
+        if (exists && !cmd_.fOverwrite && !cmd_.fUpdate && !cmd_.fFreshen) {
+            const ZipCallbackData reply = report_.Call(zacOverwrite, 0, 0, name, older ? 1 : 0, 0, 0);
+            if (report_.Cancelled())
+                return;
+            if (reply.ReplyValue == 0) {
+                report_.Skipped(name, zskNoOverwrite);
+                return;
+            }
+        }
+    }
+
+    const uint64_t dataAt = ZipDataOffset(src_, e);
+    std::optional<std::string> password;
+    if (e.Encrypted()) {
+        password = FindPassword(e, name, dataAt);
+        if (report_.Cancelled())
+            return;
+        if (!password) {
+            report_.Skipped(name, zskBadPassword);
+            return;
+        }
+    }
+
+    report_.Call(zacItem, 0, static_cast<int64_t>(e.Size), name);
+    uint32_t crc = 0;
+    uint64_t produced = 0;
+    TDataResult result;
+    if (test) {
+        TNullSink sink;
+        result = Unpack(e, dataAt, password ? &*password : nullptr, sink, crc, produced);
+    } else {
+        std::error_code ec;
+        fs::create_directories(target.parent_path(), ec);
+        TFilePtr file = OpenFile(target, "wb");
+        if (!file) {
+            report_.Message(1, "Datei kann nicht angelegt werden: " + name);
+            report_.Skipped(name, zskGeneralExtractError);
+            return;
+        }
+        TFileSink sink(file.get());
+        try {
+            result = Unpack(e, dataAt, password ? &*password : nullptr, sink, crc, produced);
+        } catch (const ETruncated&) {
+            result = TDataResult::badData;
+        }
+        if (std::fclose(file.release()) != 0 && result == TDataResult::ok)
+            result = TDataResult::writeFailed;
+    }
+
+    auto removeOutput = [&] {
+        if (!test) {
+            std::error_code ec;
+            fs::remove(target, ec);
+        }
+    };
+    switch (result) {
+    case TDataResult::cancelled:
+        removeOutput();
+        return;
+    case TDataResult::writeFailed:
+        removeOutput();
+        report_.Message(1, "Schreibfehler: " + name);
+        report_.Skipped(name, zskGeneralExtractError);
+        return;
+    case TDataResult::badData:
+        removeOutput();
+        report_.Skipped(name, zskZipFileFormatWrong);
+        return;
+    case TDataResult::ok:
+        break;
+    }
+    if (crc != e.Crc || produced != e.Size) {
+        // A damaged entry is never counted; the caller decides whether the
+        // damaged file stays for inspection.
+        const ZipCallbackData reply = report_.Call(zacCRCError, 0, static_cast<int64_t>(produced), name,
+                                                   static_cast<int32_t>(crc), static_cast<int32_t>(e.Crc), -1);
+        if (reply.ReplyValue == 0)
+            removeOutput();
+        return;
+    }
+    if (!test) {
+        SetFileDosTime(target, e.DosTime);
+        if (hooks_.SetAttributes)
+            hooks_.SetAttributes(target, DosAttributes(e));
+    }
+    ++done_;
+}
+
+int32_t TUnzipRun::Run()
+{
+    TZipDirectory dir;
+    try {
+        dir = ReadZipDirectory(src_);
+    } catch (const std::exception& ex) {
+        report_.Message(2, std::string("Archiv beschädigt oder kein Zip-Archiv: ") + ex.what());
+        report_.Call(zacEndOfBatch, 0, 0, "");
+        return 0;
+    }
+    uint64_t files = 0, bytes = 0;
+    for (const auto& e : dir.Entries) {
+        if (!e.IsDirectory() && Selected(DecodeEntryName(e, hooks_.Names))) {
+            ++files;
+            bytes += e.Size;
+        }
+    }
+    report_.Call(zacCount, 0, static_cast<int64_t>(files), "");
+    report_.Call(zacSize, 0, static_cast<int64_t>(bytes), "");
+    for (const auto& e : dir.Entries) {
+        if (report_.Cancelled())
+            break;
+        try {
+            Process(e);
+        } catch (const std::exception& ex) {
+            report_.Message(2, std::string("Eintrag beschädigt: ") + ex.what());
+            report_.Skipped(WideToUtf8(DecodeEntryName(e, hooks_.Names)), zskZipFileFormatWrong);
+        }
+    }
+    report_.Call(zacEndOfBatch, 0, 0, "");
+    return done_;
+}
+
+bool UsableRecord(const UnzCommand* cmd)
+{
+    return cmd && cmd->fSeven == QRV_ZIP_RECORD_END && cmd->ZipFileName && (cmd->SpecCount <= 0 || cmd->Specs);
+}
+
+}  // namespace
+
+int32_t UnzipRun(const UnzCommand& Command, TByteSource& Archive, const TUnzipHooks& Hooks) noexcept
+{
+    if (!UsableRecord(&Command))
+        return -1;
+    try {
+        TUnzipRun run(Command, Archive, Hooks);
+        return run.Run();
+    } catch (...) {
+        return -2;
+    }
+}
+
+int32_t UnzipExec(const UnzCommand* Command, const TUnzipHooks& Hooks) noexcept
+{
+    if (!UsableRecord(Command))
+        return -1;
+    try {
+        std::unique_ptr<TFileSource> source;
+        try {
+            source = std::make_unique<TFileSource>(FsPath(Utf8ToWide(Command->ZipFileName)));
+        } catch (const std::exception&) {
+            TZipReporter report(Command->Callback, Command->Caller, false);
+            report.Message(1, std::string("Archiv kann nicht geöffnet werden: ") + Command->ZipFileName);
+            report.Call(zacEndOfBatch, 0, 0, "");
+            return 0;
+        }
+        return UnzipRun(*Command, *source, Hooks);
+    } catch (const std::exception& ex) {
+        // A fault of the library itself: reported, never thrown to the caller.
+        try {
+            TZipReporter(Command->Callback, Command->Caller, false).Message(9, std::string("Interner Fehler: ") + ex.what());
+        } catch (...) {
+        }
+        return -2;
+    } catch (...) {
+        return -2;
+    }
+}
+
+}  // namespace qrv::external

@@ -1,0 +1,24 @@
+#pragma once
+// Pixel memory of PNG images as DIB sections, so that decoded rows land in
+// a bitmap GDI can use directly.
+
+#include "framework/win/WinApi.h"
+#include "imaging/PngImage.h"
+
+#include <map>
+
+namespace qrv {
+
+class TDibSectionAllocator : public TPngPixelAllocator {
+public:
+    ~TDibSectionAllocator() override;
+    uint8_t* Allocate(const TPngPixelLayout& layout) override;
+    void Release(uint8_t* pixels) override;
+    // The section whose bits these are; nullptr for an empty image.
+    HBITMAP SectionOf(const uint8_t* pixels) const;
+
+private:
+    std::map<const uint8_t*, HBITMAP> sections_;
+};
+
+}  // namespace qrv

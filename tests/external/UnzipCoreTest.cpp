@@ -1,0 +1,242 @@
+// The unzip library's core: archives written by Debian's zip unpack byte
+// for byte (deflated, stored, encrypted, with a program in front), and
+// hostile or damaged entries are reported instead of written.
+
+#include "ExternalTestSupport.h"
+#include "TestDir.h"
+
+#include "external/ByteSource.h"
+#include "external/UnzipCore.h"
+#include "external/ZipFixture.h"
+#include "framework/FilePath.h"
+
+#include <gtest/gtest.h>
+
+#include <zlib.h>
+
+using namespace qrv::test;
+using namespace qrv::external;
+
+namespace {
+
+class UnzipCoreTest : public ::testing::Test {
+protected:
+    TestDir dir;
+    fs::path root = qrv::FsPath(dir.Path());
+    fs::path src = root / "src";
+    fs::path out = root / "out";
+    fs::path archive = root / "a.zip";
+
+    TUnzipCall Call(const std::string& password = {})
+    {
+        TUnzipCall unzip;
+        unzip.Archive = archive.string();
+        unzip.ExtractDir = out.string();
+        unzip.Password = password;
+        unzip.HasPassword = !password.empty();
+        return unzip;
+    }
+
+    std::vector<int32_t> SkipTypes(const TCallbackLog& log) const
+    {
+        std::vector<int32_t> types;
+        for (const auto& call : log.Calls)
+            if (call.ActionCode == zacSkipped)
+                types.push_back(call.ErrorCode);
+        return types;
+    }
+};
+
+TTree OracleTree()
+{
+    return {
+        {"text/a.txt", TextBytes(300000, 11)},
+        {"noise.bin", RandomBytes(70000, 12)},
+        {"empty.txt", ""},
+        {"deep/er/still/small.txt", "small"},
+    };
+}
+
+}  // namespace
+
+TEST_F(UnzipCoreTest, UnpacksWhatDebiansZipWritesByteEqual)
+{
+    if (!HaveTool("zip"))
+        GTEST_SKIP() << "zip is not installed";
+    const TTree tree = OracleTree();
+    WriteTree(src, tree);
+    const std::string stub = RandomBytes(4096, 99);  // a self-extractor's program
+    WriteFile(root / "stub.bin", stub);
+
+    struct TCase {
+        const char* Name;
+        std::string Command;  // run in src
+        std::string Password;
+    };
+    const std::string z = Quote(archive);
+    const TCase cases[] = {
+        {"deflated", "zip -qr " + z + " .", ""},
+        {"stored", "zip -qr -0 " + z + " .", ""},
+        {"encrypted", "zip -qr -e -P 'pa ss' " + z + " .", "pa ss"},
+        {"stub in front", "zip -qr " + z + " . && cat ../stub.bin " + z + " > ../s.zip && mv ../s.zip " + z, ""},
+        {"stub adjusted", "zip -qr " + z + " . && cat ../stub.bin " + z + " > ../s.zip && mv ../s.zip " + z +
+                              " && zip -qA " + z, ""},
+        {"zip64 records", "zip -qr -fz " + z + " .", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        fs::remove(archive);
+        fs::remove_all(out);
+        ASSERT_EQ(Shell("cd " + Quote(src) + " && " + c.Command), 0);
+        TUnzipCall unzip = Call(c.Password);
+        EXPECT_EQ(unzip.Run(), static_cast<int32_t>(tree.size()));
+        ExpectSameTree(ReadTree(out), tree);
+        EXPECT_EQ(unzip.Log.Count(zacSkipped), 0u);
+        EXPECT_EQ(unzip.Log.Count(zacCRCError), 0u);
+
+        TUnzipCall test = Call(c.Password);
+        test.Test = true;
+        test.ExtractDir = (root / "never").string();
+        EXPECT_EQ(test.Run(), static_cast<int32_t>(tree.size()));
+        EXPECT_FALSE(fs::exists(root / "never"));
+    }
+}
+
+TEST_F(UnzipCoreTest, HostileNamesAreSkippedAndNothingLeavesTheTarget)
+{
+    const std::vector<std::string> hostile = {
+        "../escape.txt", "a/../../escape2.txt", "..\\escape3.txt", "ok/../../../escape4.txt",
+        "file.txt:stream", "CON", "aux.txt", "dir/NUL.log", "trailing.", "blank ",
+    };
+    std::vector<TZipFixtureEntry> entries;
+    for (const auto& name : hostile)
+        entries.push_back({name, "evil"});
+    entries.push_back({"/etc/stripped.txt", "root stripped"});
+    entries.push_back({"C:\\Windows\\drive.txt", "drive stripped"});
+    entries.push_back({"good/inside.txt", "fine"});
+    WriteFile(archive, BuildZipFixture(entries));
+
+    TUnzipCall unzip = Call();
+    EXPECT_EQ(unzip.Run(), 3);
+    EXPECT_EQ(SkipTypes(unzip.Log), std::vector<int32_t>(hostile.size(), zskGeneralExtractError));
+    ExpectSameTree(ReadTree(out), (TTree{{"etc/stripped.txt", "root stripped"},
+                                         {"Windows/drive.txt", "drive stripped"},
+                                         {"good/inside.txt", "fine"}}));
+    // Beside the target only the archive itself.
+    size_t besides = 0;
+    for (const auto& entry : fs::directory_iterator(root))
+        besides += entry.path() != out && entry.path() != archive;
+    EXPECT_EQ(besides, 0u);
+}
+
+TEST_F(UnzipCoreTest, ABadCrcIsReportedAndNeverCounted)
+{
+    const std::string data = TextBytes(20000, 5);
+    WriteFile(archive, BuildZipFixture({{"bad.txt", data, 6, "", 0x5A8A6000, 0x20, false, true},
+                                        {"good.txt", "fine"}}));
+    const uint32_t real = static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(data.data()),
+                                                      static_cast<uInt>(data.size())));
+    TUnzipCall keep = Call();
+    EXPECT_EQ(keep.Run(), 1);
+    ASSERT_EQ(keep.Log.Count(zacCRCError), 1u);
+    for (const auto& call : keep.Log.Calls) {
+        if (call.ActionCode != zacCRCError)
+            continue;
+        EXPECT_STREQ(call.Msg, "bad.txt");
+        EXPECT_EQ(static_cast<uint32_t>(call.Arg1), real);
+        EXPECT_EQ(static_cast<uint32_t>(call.Arg2), real ^ 0x00010000u);
+    }
+    EXPECT_TRUE(fs::exists(out / "bad.txt"));  // kept: the caller's default answer
+
+    fs::remove_all(out);
+    TUnzipCall drop = Call();
+    drop.Log.Answer = [](ZipCallbackData& data) {
+        if (data.ActionCode == zacCRCError)
+            data.ReplyValue = 0;
+        return 0;
+    };
+    EXPECT_EQ(drop.Run(), 1);
+    EXPECT_FALSE(fs::exists(out / "bad.txt"));
+    EXPECT_TRUE(fs::exists(out / "good.txt"));
+
+    TUnzipCall test = Call();
+    test.Test = true;
+    EXPECT_EQ(test.Run(), 1);
+}
+
+TEST_F(UnzipCoreTest, AsksBeforeOverwritingAndHonoursFreshenAndUpdate)
+{
+    WriteFile(archive, BuildZipFixture({{"a.txt", "from the archive", 6, "", 0x5A8A6000}}));  // 2025
+    WriteFile(out / "a.txt", "already here");
+
+    TUnzipCall refuse = Call();
+    refuse.Overwrite = false;
+    EXPECT_EQ(refuse.Run(), 0);
+    EXPECT_EQ(refuse.Log.Count(zacOverwrite), 1u);
+    EXPECT_EQ(SkipTypes(refuse.Log), std::vector<int32_t>{zskNoOverwrite});
+    EXPECT_EQ(ReadFile(out / "a.txt"), "already here");
+
+    // The existing file is newer than the entry: update and freshen leave it.
+    TUnzipCall update = Call();
+    update.Update = true;
+    EXPECT_EQ(update.Run(), 0);
+    TUnzipCall freshen = Call();
+    freshen.Freshen = true;
+    freshen.ExtractDir = (root / "empty").string();
+    EXPECT_EQ(freshen.Run(), 0);  // freshen creates nothing
+    EXPECT_FALSE(fs::exists(root / "empty" / "a.txt"));
+
+    TUnzipCall agree = Call();
+    agree.Overwrite = false;
+    agree.Log.Answer = [](ZipCallbackData& data) {
+        if (data.ActionCode == zacOverwrite)
+            data.ReplyValue = 1;
+        return 0;
+    };
+    EXPECT_EQ(agree.Run(), 1);
+    EXPECT_EQ(ReadFile(out / "a.txt"), "from the archive");
+}
+
+TEST_F(UnzipCoreTest, SelectsBySpecificationsAndCutsLongTextsToTheRecord)
+{
+    const std::string longName = std::string(200, 'd') + "/" + std::string(200, 'e') + "/" + std::string(200, 'f') + ".txt";
+    WriteFile(archive, BuildZipFixture({{"keep.txt", "1"}, {"skip.bin", "2"}, {longName, "3"}}));
+    TUnzipCall some = Call();
+    some.Specs = {"*.txt"};
+    EXPECT_EQ(some.Run(), 2);
+    EXPECT_FALSE(fs::exists(out / "skip.bin"));
+    bool sawLong = false;
+    for (const auto& call : some.Log.Calls) {
+        if (call.ActionCode != zacItem || call.Msg[0] != 'd')
+            continue;
+        sawLong = true;
+        EXPECT_EQ(std::string(call.Msg).size(), sizeof call.Msg - 1);
+        EXPECT_EQ(std::string(call.Msg), longName.substr(0, sizeof call.Msg - 1));
+    }
+    EXPECT_TRUE(sawLong);
+}
+
+TEST_F(UnzipCoreTest, DamagedArchivesAreReportedNotFatal)
+{
+    const std::string good = BuildZipFixture({{"a.txt", TextBytes(5000, 1)}, {"b.txt", "b"}});
+    const std::vector<std::pair<const char*, std::string>> damaged = {
+        {"empty", ""},
+        {"text", "not a zip archive at all, just some text"},
+        {"truncated in the middle", good.substr(0, good.size() / 2)},
+        {"end record only", good.substr(good.size() - 22)},
+        {"data cut", good.substr(0, 40) + std::string(good.size() - 40, '\0')},
+    };
+    for (const auto& [name, bytes] : damaged) {
+        SCOPED_TRACE(name);
+        TMemorySource source(bytes);
+        TCallbackLog log;
+        UnzCommand cmd{};
+        cmd.Caller = &log;
+        cmd.Callback = RecordCallback;
+        cmd.fTest = QRV_ZIP_TRUE;
+        cmd.ZipFileName = "memory";
+        cmd.fSeven = QRV_ZIP_RECORD_END;
+        EXPECT_EQ(UnzipRun(cmd, source, TUnzipHooks{}), 0);
+        EXPECT_GE(log.Count(zacMessage) + log.Count(zacSkipped), 1u);
+    }
+}
