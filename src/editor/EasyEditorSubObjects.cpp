@@ -491,11 +491,41 @@ std::vector<TEasyProperty> TEasyLineStyles::Properties()
 
 // --- Colours ----------------------------------------------------------------
 
+TEasyEditorColors::TEasyEditorColors(TEasyEditorLink* editor) : editor_(editor)
+{
+    selColor_ = clHighlightText;
+    selBackColor_ = clHighlight;
+    searchMatchColor_ = clLime;
+    searchMatchBackColor_ = clBlack;
+    readOnlyColor_ = clBtnFace;
+    disabledColor_ = clBtnFace;
+    inActiveSelColor_ = clWindowText;
+    inActiveSelBackColor_ = clBtnFace;
+    liveSpellColor_ = clRed;
+    hyperStringColor_ = clBlue;
+}
+
+TColor* TEasyEditorColors::Slot(TColorIndex index)
+{
+    TColor* const slots[ciCount] = {&selColor_,          &selBackColor_,       &searchMatchColor_,
+                                    &searchMatchBackColor_, &readOnlyColor_,   &disabledColor_,
+                                    &inActiveSelColor_,   &inActiveSelBackColor_, &liveSpellColor_,
+                                    &hyperStringColor_,   &fmtMarkColor_};
+    return index >= 0 && index < ciCount ? slots[index] : nullptr;
+}
+
+TColor TEasyEditorColors::Get(TColorIndex index) const
+{
+    const TColor* slot = const_cast<TEasyEditorColors*>(this)->Slot(index);
+    return slot ? *slot : clNone;
+}
+
 void TEasyEditorColors::Set(TColorIndex index, TColor color)
 {
-    if (index < 0 || index >= ciCount || colors_[index] == color)
+    TColor* slot = Slot(index);
+    if (!slot || *slot == color)
         return;
-    colors_[index] = color;
+    *slot = color;
     if (editor_) {
         const TEasyEditorOptions options = editor_->EditorOptions();
         switch (index) {
@@ -537,12 +567,12 @@ void TEasyEditorColors::Set(TColorIndex index, TColor color)
 
 TColor TEasyEditorColors::EffectiveSelColor() const
 {
-    return editor_ && editor_->Focused() ? colors_[ciSelColor] : colors_[ciInActiveSelColor];
+    return editor_ && editor_->Focused() ? selColor_ : inActiveSelColor_;
 }
 
 TColor TEasyEditorColors::EffectiveSelBackColor() const
 {
-    return editor_ && editor_->Focused() ? colors_[ciSelBackColor] : colors_[ciInActiveSelBackColor];
+    return editor_ && editor_->Focused() ? selBackColor_ : inActiveSelBackColor_;
 }
 
 std::vector<TEasyProperty> TEasyEditorColors::Properties()
@@ -554,7 +584,7 @@ std::vector<TEasyProperty> TEasyEditorColors::Properties()
     std::vector<TEasyProperty> table;
     for (int i = 0; i < ciCount; ++i) {
         const auto index = TColorIndex(i);
-        table.push_back(ColorProperty(names[i], [this, index] { return colors_[index]; },
+        table.push_back(ColorProperty(names[i], [this, index] { return Get(index); },
                                       [this, index](TColor c) { Set(index, c); }));
     }
     return table;

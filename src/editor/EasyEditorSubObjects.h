@@ -7,6 +7,7 @@
 // control turns pens and brushes into drawing objects.
 
 #include "editor/EasyEditorLink.h"
+#include "editor/EasyParserBase.h"
 #include "editor/EasyPersistent.h"
 #include "framework/Colors.h"
 
@@ -237,20 +238,33 @@ private:
     std::vector<TEasyLineStyle> styles_;
 };
 
-class TEasyEditorColors : public TEasyPersistent {
+// The editor's colour set: the ten colours of the base with the repaint
+// each needs, and the colour of formatting marks.
+class TEasyEditorColors : public TCustomEasyEditorColors, public TEasyPersistent {
 public:
-    explicit TEasyEditorColors(TEasyEditorLink* editor = nullptr) : editor_(editor) {}
+    explicit TEasyEditorColors(TEasyEditorLink* editor = nullptr);
 
     enum TColorIndex {
         ciSelColor, ciSelBackColor, ciSearchMatchColor, ciSearchMatchBackColor, ciReadOnlyColor,
         ciDisabledColor, ciInActiveSelColor, ciInActiveSelBackColor, ciLiveSpellColor, ciHyperStringColor,
         ciFmtMarkColor, ciCount
     };
-    TColor Get(TColorIndex index) const { return colors_[index]; }
+    TColor Get(TColorIndex index) const;
     void Set(TColorIndex index, TColor color);
 
-    TColor SelColor() const { return colors_[ciSelColor]; }
-    TColor SelBackColor() const { return colors_[ciSelBackColor]; }
+    void SetSelColor(TColor value) override { Set(ciSelColor, value); }
+    void SetSelBackColor(TColor value) override { Set(ciSelBackColor, value); }
+    void SetSearchMatchColor(TColor value) override { Set(ciSearchMatchColor, value); }
+    void SetSearchMatchBackColor(TColor value) override { Set(ciSearchMatchBackColor, value); }
+    void SetReadOnlyColor(TColor value) override { Set(ciReadOnlyColor, value); }
+    void SetDisabledColor(TColor value) override { Set(ciDisabledColor, value); }
+    void SetInActiveSelColor(TColor value) override { Set(ciInActiveSelColor, value); }
+    void SetInActiveSelBackColor(TColor value) override { Set(ciInActiveSelBackColor, value); }
+    void SetLiveSpellColor(TColor value) override { Set(ciLiveSpellColor, value); }
+    void SetHyperStringColor(TColor value) override { Set(ciHyperStringColor, value); }
+    TColor FmtMarkColor() const { return fmtMarkColor_; }
+    void SetFmtMarkColor(TColor value) { Set(ciFmtMarkColor, value); }
+
     // The selection colours in effect: the inactive pair without the focus.
     TColor EffectiveSelColor() const;
     TColor EffectiveSelBackColor() const;
@@ -259,9 +273,9 @@ public:
     std::vector<TEasyProperty> Properties() override;
 
 private:
+    TColor* Slot(TColorIndex index);
     TEasyEditorLink* editor_;
-    TColor colors_[ciCount] = {clHighlightText, clHighlight, clLime,   clBlack,   clBtnFace, clBtnFace,
-                               clWindowText,    clBtnFace,   clRed,    clBlue,    clBtnShadow};
+    TColor fmtMarkColor_ = clBtnShadow;
 };
 
 // Collections store their items as a list of encoded item blocks.

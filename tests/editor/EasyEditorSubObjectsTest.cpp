@@ -113,6 +113,9 @@ TEST(EasyEditorSubObjects, ColoursRepaintOnlyWhatShowsThem)
     EXPECT_EQ(colors.EffectiveSelColor(), clWindowText);
     editor.focused = true;
     EXPECT_EQ(colors.EffectiveSelColor(), clRed);
+    EXPECT_EQ(colors.SelColor(), clRed) << "the base reads the same colour";
+    colors.SetFmtMarkColor(clGray);
+    EXPECT_EQ(colors.FmtMarkColor(), clGray);
 }
 
 TEST(EasyEditorSubObjects, LineStylesOutOfRangePaintAsNone)

@@ -7,6 +7,7 @@
 
 #include "editor/EasyEditSource.h"
 #include "editor/EasyEditorOptions.h"
+#include "editor/EasyEditorSubObjects.h"
 #include "framework/win/Controls.h"
 
 #include <functional>
@@ -43,8 +44,10 @@ public:
     void SetBlockSelMode(TEasyBlockSelMode mode) { blockSelMode_ = mode; }
     TEasyEditorOptions Options() const { return options_; }
     void SetOptions(TEasyEditorOptions options) { options_ = options; }
-    unsigned RulerOptions() const { return rulerOptions_; }
-    void SetRulerOptions(unsigned options) { rulerOptions_ = options; }
+    // Which rulers are shown, and their units.
+    TEasyEditorRuler& Ruler() { return ruler_; }
+    unsigned RulerOptions() const { return ruler_.Options(); }
+    void SetRulerOptions(unsigned options) { ruler_.SetOptions(options); }
 
     // The caret: column and line from 0.
     int CaretX();
@@ -86,7 +89,7 @@ private:
     bool wantTabs_ = true;
     TEasyBlockSelMode blockSelMode_ = TEasyBlockSelMode::bsBoth;
     TEasyEditorOptions options_ = DefaultEasyEditorOptions;
-    unsigned rulerOptions_ = 0;
+    TEasyEditorRuler ruler_;
     bool showing_ = false;  // while the window is given the lines
 };
 

@@ -190,3 +190,17 @@ TEST_F(EasyRulerTest, LostCaptureEndsTheDragWithoutAChange)
     Send(WM_LBUTTONUP, 120, 5, 0);
     EXPECT_TRUE(changes.empty());
 }
+
+#include "editor/win/EasyEditor.h"
+
+TEST(EasyEditorRuler, EditorRulerOptionsGoToItsRulerSettings)
+{
+    TForm form{nullptr};
+    auto* edit = new TEasyEdit(&form);
+    EXPECT_EQ(edit->RulerOptions(), 0u);
+    edit->SetRulerOptions(roHorzRuler);
+    EXPECT_TRUE(edit->Ruler().HorzVisible());
+    EXPECT_FALSE(edit->Ruler().VertVisible());
+    edit->Ruler().SetOptions(roHorzRuler | roVertRuler);
+    EXPECT_EQ(edit->RulerOptions(), unsigned(roHorzRuler | roVertRuler));
+}
