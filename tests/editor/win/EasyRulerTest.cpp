@@ -204,3 +204,37 @@ TEST(EasyEditorRuler, EditorRulerOptionsGoToItsRulerSettings)
     edit->Ruler().SetOptions(roHorzRuler | roVertRuler);
     EXPECT_EQ(edit->RulerOptions(), unsigned(roHorzRuler | roVertRuler));
 }
+
+TEST(EasyRulerGuideLine, DrawnWhileDraggingAndErasedWhenCaptureIsLost)
+{
+    TForm form{nullptr};
+    form.SetBounds(0, 0, 500, 300);
+    auto* ruler = new TEasyRuler(&form);
+    ruler->SetParent(&form);
+    ruler->SetUnits(TEasyRulerUnits::erPixels);
+    ruler->SetUnitSize(1);
+    form.Show();
+    UpdateWindow(form.Handle());
+    HWND parent = form.Handle();
+    const int x = 150, y = 150;
+    auto pixel = [&] {
+        TWindowDC dc(parent);
+        return GetPixel(dc.Get(), x, y);
+    };
+    const COLORREF before = pixel();
+    SendMessageW(ruler->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(36, 5));
+    SendMessageW(ruler->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, 5));
+    // A dotted line: some pixels of a short stretch are inverted.
+    TWindowDC dc(parent);
+    auto changed = [&] {
+        int count = 0;
+        for (int dy = 0; dy < 8; ++dy)
+            count += GetPixel(dc.Get(), x, y + dy) != before;
+        return count;
+    };
+    EXPECT_GT(changed(), 0);
+    EXPECT_EQ(GetPixel(dc.Get(), x + 3, y), before) << "only the line's column";
+    ReleaseCapture();
+    EXPECT_EQ(changed(), 0);
+    form.Hide();
+}
