@@ -8,6 +8,7 @@
 #include "editor/EasyRulerGeometry.h"
 #include "framework/win/Controls.h"
 #include "framework/win/Graphics.h"
+#include "framework/win/Handles.h"
 
 #include <functional>
 

@@ -117,7 +117,7 @@ void TFont::Changed()
 
 void TPen::Changed()
 {
-    handle_.Reset();
+    handle_.reset();
     if (OnChange)
         OnChange();
 }
@@ -157,13 +157,13 @@ void TPen::Assign(const TPen& other)
 HPEN TPen::Handle() const
 {
     if (!handle_)
-        handle_.Reset(CreatePen(style_, width_, ColorToRGB(color_)));
-    return static_cast<HPEN>(handle_.Get());
+        handle_.reset(CreatePen(style_, width_, ColorToRGB(color_)));
+    return static_cast<HPEN>(handle_.get());
 }
 
 void TBrush::Changed()
 {
-    handle_.Reset();
+    handle_.reset();
     if (OnChange)
         OnChange();
 }
@@ -195,11 +195,11 @@ HBRUSH TBrush::Handle() const
 {
     if (!handle_) {
         if (style_ == BS_NULL)
-            handle_.Reset(GetStockObject(NULL_BRUSH));
+            handle_.reset(GetStockObject(NULL_BRUSH));
         else
-            handle_.Reset(CreateSolidBrush(ColorToRGB(color_)));
+            handle_.reset(CreateSolidBrush(ColorToRGB(color_)));
     }
-    return static_cast<HBRUSH>(handle_.Get());
+    return static_cast<HBRUSH>(handle_.get());
 }
 
 }  // namespace qrv

@@ -2,10 +2,10 @@
 // Colours and fonts of controls.
 
 #include "framework/Colors.h"
-#include "framework/win/Handles.h"
 #include "framework/win/WinApi.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace qrv {
@@ -49,6 +49,12 @@ private:
     mutable HFONT handle_ = nullptr;
 };
 
+// Frees a pen's or brush's GDI object.
+struct TGdiObjectDeleter {
+    void operator()(void* object) const { DeleteObject(static_cast<HGDIOBJ>(object)); }
+};
+using TOwnedGdiObject = std::unique_ptr<void, TGdiObjectDeleter>;
+
 // A logical pen (style: the system's PS_ values); the handle is made on
 // demand and remade after a change.
 class TPen {
@@ -69,7 +75,7 @@ private:
     TColor color_ = clBlack;
     int width_ = 1;
     int style_ = PS_SOLID;
-    mutable TGdiObject handle_;
+    mutable TOwnedGdiObject handle_;
 };
 
 // A logical brush (style: BS_SOLID or BS_NULL); the handle is made on demand.
@@ -88,7 +94,7 @@ private:
     void Changed();
     TColor color_ = clWhite;
     int style_ = BS_SOLID;
-    mutable TGdiObject handle_;
+    mutable TOwnedGdiObject handle_;
 };
 
 }  // namespace qrv
