@@ -6,34 +6,14 @@
 // ruler and find dialogs come later.
 
 #include "editor/EasyEditSource.h"
+#include "editor/EasyEditorOptions.h"
+#include "editor/EasyEditorSubObjects.h"
 #include "framework/win/Controls.h"
 
 #include <functional>
 #include <string>
 
 namespace qrv {
-
-enum class TEasyBlockSelMode { bsStream, bsBlock, bsNone, bsBoth };
-
-// Ruler options, a set of bits.
-enum TEasyEditorRulerOption : unsigned { roVertRuler = 1, roHorzRuler = 2 };
-
-// Editor options, a set of bits in this order.
-enum TEasyEditorOption : uint32_t {
-    eoPaintGutter = 1u << 0, eoPaintMargin = 1u << 1, eoPaintWrapBookmark = 1u << 2,
-    eoPersistentBlocks = 1u << 3, eoOverwriteBlocks = 1u << 4, eoEnableDragging = 1u << 5,
-    eoEnableSearchHighlight = 1u << 6, eoEnableSelection = 1u << 7, eoSelectBeyondEol = 1u << 8,
-    eoColorSelection = 1u << 9, eoWordSelection = 1u << 10, eoSelectFoundText = 1u << 11,
-    eoDblClickLine = 1u << 12, eoForceCutCopy = 1u << 13, eoLineStyleBeyondEol = 1u << 14,
-    eoInvertLineStyle = 1u << 15, eoUseReadOnlyColor = 1u << 16, eoUseDisabledColor = 1u << 17,
-    eoThumbTracking = 1u << 18, eoOverwriteCaret = 1u << 19, eoBreakWordsAtMargin = 1u << 20,
-    eoMoveOnRightClick = 1u << 21, eoKeepColumn = 1u << 22, eoCenterOnBookmark = 1u << 23,
-    eoShowScrollHint = 1u << 24, eoFindTextAtCursor = 1u << 25, eoCollapseButtonOnGutter = 1u << 26,
-    eoHighlightBrackets = 1u << 27, eoReduceBlockSel = 1u << 28, eoEnTabBlock = 1u << 29,
-    eoPaintFormattingMarks = 1u << 30,
-};
-using TEasyEditorOptions = uint32_t;
-constexpr TEasyEditorOptions DefaultEasyEditorOptions = 0xE1F3;
 
 class TForm;
 
@@ -64,8 +44,10 @@ public:
     void SetBlockSelMode(TEasyBlockSelMode mode) { blockSelMode_ = mode; }
     TEasyEditorOptions Options() const { return options_; }
     void SetOptions(TEasyEditorOptions options) { options_ = options; }
-    unsigned RulerOptions() const { return rulerOptions_; }
-    void SetRulerOptions(unsigned options) { rulerOptions_ = options; }
+    // Which rulers are shown, and their units.
+    TEasyEditorRuler& Ruler() { return ruler_; }
+    unsigned RulerOptions() const { return ruler_.Options(); }
+    void SetRulerOptions(unsigned options) { ruler_.SetOptions(options); }
 
     // The caret: column and line from 0.
     int CaretX();
@@ -107,7 +89,7 @@ private:
     bool wantTabs_ = true;
     TEasyBlockSelMode blockSelMode_ = TEasyBlockSelMode::bsBoth;
     TEasyEditorOptions options_ = DefaultEasyEditorOptions;
-    unsigned rulerOptions_ = 0;
+    TEasyEditorRuler ruler_;
     bool showing_ = false;  // while the window is given the lines
 };
 

@@ -105,4 +105,91 @@ void TFont::Changed()
         OnChange();
 }
 
+void TPen::Changed()
+{
+    handle_.reset();
+    if (OnChange)
+        OnChange();
+}
+
+void TPen::SetColor(TColor color)
+{
+    if (color != color_) {
+        color_ = color;
+        Changed();
+    }
+}
+
+void TPen::SetWidth(int width)
+{
+    if (width != width_) {
+        width_ = width;
+        Changed();
+    }
+}
+
+void TPen::SetStyle(int style)
+{
+    if (style != style_) {
+        style_ = style;
+        Changed();
+    }
+}
+
+void TPen::Assign(const TPen& other)
+{
+    color_ = other.color_;
+    width_ = other.width_;
+    style_ = other.style_;
+    Changed();
+}
+
+HPEN TPen::Handle() const
+{
+    if (!handle_)
+        handle_.reset(CreatePen(style_, width_, ColorToRGB(color_)));
+    return static_cast<HPEN>(handle_.get());
+}
+
+void TBrush::Changed()
+{
+    handle_.reset();
+    if (OnChange)
+        OnChange();
+}
+
+void TBrush::SetColor(TColor color)
+{
+    if (color != color_) {
+        color_ = color;
+        Changed();
+    }
+}
+
+void TBrush::SetStyle(int style)
+{
+    if (style != style_) {
+        style_ = style;
+        Changed();
+    }
+}
+
+void TBrush::Assign(const TBrush& other)
+{
+    color_ = other.color_;
+    style_ = other.style_;
+    Changed();
+}
+
+HBRUSH TBrush::Handle() const
+{
+    if (!handle_) {
+        if (style_ == BS_NULL)
+            handle_.reset(GetStockObject(NULL_BRUSH));
+        else
+            handle_.reset(CreateSolidBrush(ColorToRGB(color_)));
+    }
+    return static_cast<HBRUSH>(handle_.get());
+}
+
 }  // namespace qrv

@@ -6,6 +6,7 @@
 #include "framework/win/WinApi.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace qrv {
@@ -46,6 +47,54 @@ private:
     unsigned style_ = 0;
     TColor color_ = clWindowText;
     mutable TGdiObject handle_;  // made on first use, dropped on every change
+};
+
+// Frees a pen's or brush's GDI object.
+struct TGdiObjectDeleter {
+    void operator()(void* object) const { DeleteObject(static_cast<HGDIOBJ>(object)); }
+};
+using TOwnedGdiObject = std::unique_ptr<void, TGdiObjectDeleter>;
+
+// A logical pen (style: the system's PS_ values); the handle is made on
+// demand and remade after a change.
+class TPen {
+public:
+    TColor Color() const { return color_; }
+    void SetColor(TColor color);
+    int Width() const { return width_; }
+    void SetWidth(int width);
+    int Style() const { return style_; }
+    void SetStyle(int style);
+    void Assign(const TPen& other);
+
+    HPEN Handle() const;
+    std::function<void()> OnChange;
+
+private:
+    void Changed();
+    TColor color_ = clBlack;
+    int width_ = 1;
+    int style_ = PS_SOLID;
+    mutable TOwnedGdiObject handle_;
+};
+
+// A logical brush (style: BS_SOLID or BS_NULL); the handle is made on demand.
+class TBrush {
+public:
+    TColor Color() const { return color_; }
+    void SetColor(TColor color);
+    int Style() const { return style_; }
+    void SetStyle(int style);
+    void Assign(const TBrush& other);
+
+    HBRUSH Handle() const;
+    std::function<void()> OnChange;
+
+private:
+    void Changed();
+    TColor color_ = clWhite;
+    int style_ = BS_SOLID;
+    mutable TOwnedGdiObject handle_;
 };
 
 }  // namespace qrv
