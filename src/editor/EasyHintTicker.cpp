@@ -4,10 +4,9 @@
 
 namespace qrv {
 
-void TEasyHintTicker::Start(const TEasyHintRect& rect, int32_t verticalOffset)
+void TEasyHintTicker::Start(const TEasyHintRect& rect)
 {
     rect_ = rect;
-    verticalOffset_ = verticalOffset;
     state_ = hsWaiting;
 }
 
@@ -37,8 +36,8 @@ void TEasyHintTicker::Tick()
             const uint32_t delay = ShortPause || host_.WindowVisible() ? host_.HintShortPause() : host_.HintPause();
             if (Immediate || Elapsed() >= delay) {
                 TEasyHintRect shown = rect_;
-                shown.Top += verticalOffset_;
-                shown.Bottom += verticalOffset_;
+                shown.Top += VerticalOffset;
+                shown.Bottom += VerticalOffset;
                 host_.ActivateWindow(shown);
                 counter_ = 0;
                 state_ = hsShown;

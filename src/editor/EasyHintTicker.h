@@ -52,9 +52,12 @@ public:
     // leaving the hint; without it the hint stays until hidden.
     bool TrackArea = true;
 
+    // How far below its rectangle the hint shows.
+    int32_t VerticalOffset = 0;
+
     // Waits for the pause and shows the hint at rect moved down by the
     // vertical offset.
-    void Start(const TEasyHintRect& rect, int32_t verticalOffset);
+    void Start(const TEasyHintRect& rect);
     // One timer tick.
     void Tick();
     // Forget the ticks counted (after the window was hidden).
@@ -71,7 +74,6 @@ private:
 
     TEasyHintHost& host_;
     TEasyHintRect rect_;
-    int32_t verticalOffset_ = 0;
     uint32_t counter_ = 0;
     TState state_ = hsHiding;
 };

@@ -52,7 +52,8 @@ struct EasyHintTicker : ::testing::Test {
 TEST_F(EasyHintTicker, ShowsAfterTheApplicationPause)
 {
     ticker.Immediate = false;
-    ticker.Start(rect, 20);
+    ticker.VerticalOffset = 20;
+    ticker.Start(rect);
     // The pause is over on the tick after pause / interval ticks were counted.
     EXPECT_EQ(TicksUntilShown(), static_cast<int>(host.pause / ticker.Interval) + 1);
     EXPECT_EQ(ticker.State(), TEasyHintTicker::hsShown);
@@ -60,25 +61,25 @@ TEST_F(EasyHintTicker, ShowsAfterTheApplicationPause)
     EXPECT_EQ(host.shownAt.Bottom, rect.Bottom + 20);
 
     // With a hint already up, the short pause applies.
-    ticker.Start(rect, 0);
+    ticker.Start(rect);
     EXPECT_EQ(TicksUntilShown(), 1);  // still visible
     host.visible = false;
     ticker.ResetCounter();  // as hiding the hint does
     ticker.ShortPause = true;
-    ticker.Start(rect, 0);
+    ticker.Start(rect);
     EXPECT_EQ(TicksUntilShown(), static_cast<int>(host.shortPause / ticker.Interval) + 1);
 }
 
 TEST_F(EasyHintTicker, ImmediateShowsOnTheFirstTick)
 {
-    ticker.Start(rect, 0);
+    ticker.Start(rect);
     EXPECT_EQ(TicksUntilShown(), 1);
     EXPECT_EQ(host.activations, 1);
 }
 
 TEST_F(EasyHintTicker, LeavingHidesWithinOneTickAndStopsTheTimer)
 {
-    ticker.Start(rect, 0);
+    ticker.Start(rect);
     ticker.Tick();
     ASSERT_TRUE(host.visible);
     for (int i = 0; i < 5; ++i)
@@ -94,7 +95,7 @@ TEST_F(EasyHintTicker, LeavingHidesWithinOneTickAndStopsTheTimer)
 TEST_F(EasyHintTicker, LeavingWhileWaitingNeverShows)
 {
     ticker.Immediate = false;
-    ticker.Start(rect, 0);
+    ticker.Start(rect);
     ticker.Tick();
     host.cursor = {-5, 15};
     ticker.Tick();
@@ -105,7 +106,7 @@ TEST_F(EasyHintTicker, LeavingWhileWaitingNeverShows)
 
 TEST_F(EasyHintTicker, HidesAfterTheHidePause)
 {
-    ticker.Start(rect, 0);
+    ticker.Start(rect);
     ticker.Tick();
     int shownTicks = 0;
     while (host.visible && shownTicks < 1000) {
@@ -123,7 +124,7 @@ TEST_F(EasyHintTicker, HidesAfterTheHidePause)
 TEST_F(EasyHintTicker, WithoutAutoHideTheHintStays)
 {
     ticker.AutoHide = false;
-    ticker.Start(rect, 0);
+    ticker.Start(rect);
     host.cursor = {500, 500};
     ticker.Tick();
     for (int i = 0; i < 200; ++i)

@@ -1,0 +1,142 @@
+#include "editor/win/EasyHint.h"
+#include "editor/win/EasyRtfPainter.h"
+#include "framework/win/Handles.h"
+
+#include "win/MessagePump.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+using namespace qrv;
+using namespace std::chrono_literals;
+
+namespace {
+
+// The text's size in the font, straight from GDI.
+SIZE ExtentOf(HFONT font, const std::wstring& text)
+{
+    TWindowDC screen(nullptr);
+    TSelectObject select(screen.Get(), font);
+    SIZE size{};
+    EXPECT_TRUE(GetTextExtentPoint32W(screen.Get(), text.c_str(), static_cast<int>(text.size()), &size));
+    return size;
+}
+
+RECT WindowRect(TEasyHint& hint)
+{
+    RECT rect{};
+    EXPECT_TRUE(GetWindowRect(hint.Window().Handle(), &rect));
+    return rect;
+}
+
+// A hint that stays wherever the mouse is.
+struct EasyHintWin : ::testing::Test {
+    TEasyHint hint{nullptr};
+    void SetUp() override { hint.SetAutoHide(false); }
+};
+
+}  // namespace
+
+TEST_F(EasyHintWin, ShowAtSizesTheWindowToTheCaption)
+{
+    int visibleChanges = 0;
+    hint.OnVisibleChanged = [&](TComponent*) { ++visibleChanges; };
+    const std::wstring caption = L"Zeile 12 von 340";
+    hint.ShowAt(POINT{100, 120}, caption);
+    ASSERT_TRUE(hint.Visible());
+    EXPECT_EQ(visibleChanges, 1);
+    const SIZE text = ExtentOf(hint.Window().Font().Handle(), caption);
+    const RECT rect = WindowRect(hint);
+    EXPECT_EQ(rect.left, 100);
+    EXPECT_EQ(rect.top, 120);
+    EXPECT_EQ(rect.right - rect.left, text.cx + 8);
+    EXPECT_EQ(rect.bottom - rect.top, text.cy + 4);
+
+    hint.ShowAt(POINT{100, 120}, L"a\r\nb");
+    const RECT twoLines = WindowRect(hint);
+    EXPECT_EQ(twoLines.bottom - twoLines.top, 2 * text.cy + 4);
+    EXPECT_EQ(visibleChanges, 1) << "already visible";
+
+    hint.Hide();
+    EXPECT_FALSE(hint.Visible());
+    EXPECT_FALSE(hint.Timer().Running());
+    EXPECT_EQ(visibleChanges, 2);
+    hint.ShowAt(POINT{100, 120}, L"");
+    EXPECT_FALSE(hint.Visible());
+}
+
+TEST_F(EasyHintWin, AHintAtTheScreenEdgeStaysOnScreen)
+{
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    hint.ShowAt(POINT{screenWidth - 5, screenHeight - 3}, L"Ein recht langer Hinweis am Rand");
+    ASSERT_TRUE(hint.Visible());
+    const RECT rect = WindowRect(hint);
+    EXPECT_EQ(rect.right, screenWidth);
+    EXPECT_EQ(rect.bottom, screenHeight);
+    EXPECT_GT(rect.left, 0);
+
+    hint.ShowAt(POINT{-50, -40}, L"links oben");
+    const RECT topLeft = WindowRect(hint);
+    EXPECT_EQ(topLeft.left, 0);
+    EXPECT_EQ(topLeft.top, 0);
+}
+
+TEST_F(EasyHintWin, CaptionChangeResizesAVisibleHint)
+{
+    hint.ShowAt(POINT{50, 50}, L"kurz");
+    hint.SetCaption(L"ein viel längerer Text");
+    const SIZE text = ExtentOf(hint.Window().Font().Handle(), L"ein viel längerer Text");
+    const RECT rect = WindowRect(hint);
+    EXPECT_EQ(rect.right - rect.left, text.cx + 4);
+    EXPECT_EQ(rect.bottom - rect.top, text.cy + 4);
+    EXPECT_EQ(hint.Window().Caption(), L"ein viel längerer Text");
+}
+
+TEST_F(EasyHintWin, TheTimerShowsAfterThePauseAndHidesWhenTheMouseLeaves)
+{
+    if (!SetCursorPos(300, 300)) {
+        GTEST_SKIP() << "the cursor cannot be moved here";
+    }
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    hint.SetAutoHide(true);
+    hint.SetImmediate(false);
+    hint.ShowAt(POINT{cursor.x - 10, cursor.y - 5}, L"Hinweis");
+    EXPECT_FALSE(hint.Visible()) << "waits for the pause";
+    EXPECT_TRUE(hint.Timer().Running());
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(test::PumpUntil([&] { return hint.Visible(); }, 3s));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 400ms);
+
+    SetCursorPos(cursor.x + 500, cursor.y + 400);
+    EXPECT_TRUE(test::PumpUntil([&] { return !hint.Visible() && !hint.Timer().Running(); }, 2s));
+}
+
+TEST(EasyRtfPainterWin, PiecesAreMeasuredInTheirFonts)
+{
+    TFont font;
+    font.SetName(L"Arial");
+    font.SetSize(10);
+    TEasyRtfPainter painter;
+    painter.SetDefaultFont(font);
+    const TEasyRtfLine& line = painter.AddLine(u"{\\rtf1 ab{\\b\\fs40 WW}}");
+    ASSERT_EQ(line.Pieces.size(), 2u);
+
+    TFont big;
+    big.SetName(L"Arial");
+    big.SetSize(20);
+    big.SetStyle(fsBold);
+    const SIZE small = ExtentOf(font.Handle(), L"ab");
+    const SIZE large = ExtentOf(big.Handle(), L"WW");
+    EXPECT_EQ(line.Pieces[0].Width, small.cx);
+    EXPECT_EQ(line.Pieces[1].Width, large.cx);
+    EXPECT_EQ(line.Width, small.cx + large.cx);
+    EXPECT_EQ(line.Height, large.cy) << "the bold 20-point piece raises the line";
+    EXPECT_GT(line.Height, small.cy);
+
+    const TEasyRtfLine& plain = painter.AddLine(u"plain {\\b text}");
+    ASSERT_EQ(plain.Pieces.size(), 1u) << "not rich text";
+    EXPECT_EQ(plain.Width, ExtentOf(font.Handle(), L"plain {\\b text}").cx);
+}
