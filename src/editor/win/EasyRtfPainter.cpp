@@ -4,6 +4,7 @@
 #include "editor/win/EasyFontManagerWin.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace qrv {
 
@@ -13,6 +14,21 @@ int ScreenPixelsPerInch()
 {
     const TWindowDC dc(nullptr);
     return GetDeviceCaps(dc.Get(), LOGPIXELSY);
+}
+
+void DrawImage(HDC dc, const TEasyRtfImage& image, const RECT& target)
+{
+    if (image.Metafile) {
+        PlayEnhMetaFile(dc, image.Metafile.Get(), &target);
+        return;
+    }
+    BITMAP size{};
+    GetObjectW(image.Bitmap.Get(), sizeof size, &size);
+    const TOwnDC source(CreateCompatibleDC(dc));
+    const TSelectObject select(source.Get(), image.Bitmap.Get());
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchBlt(dc, target.left, target.top, target.right - target.left, target.bottom - target.top, source.Get(),
+               0, 0, size.bmWidth, size.bmHeight, SRCCOPY);
 }
 
 bool IsRtf(std::u16string_view text)
@@ -42,12 +58,61 @@ HFONT TEasyRtfFontManager::Find(const std::wstring& name, int32_t size, TFontSty
     return static_cast<HFONT>(fonts_.back().Font.Get());
 }
 
+std::shared_ptr<TEasyRtfImage> LoadRtfPicture(const TEasyRtfPicture& picture)
+{
+    auto image = std::make_shared<TEasyRtfImage>();
+    const std::string& data = picture.Data;
+    switch (picture.Kind) {
+    case TEasyRtfPictureKind::Bitmap: {
+        // The importer checked header, palette and rows against the data.
+        if (data.size() < 14 + sizeof(BITMAPINFOHEADER))
+            return nullptr;
+        BITMAPFILEHEADER file;
+        std::memcpy(&file, data.data(), sizeof file);
+        if (file.bfOffBits > data.size())
+            return nullptr;
+        const auto* info = reinterpret_cast<const BITMAPINFO*>(data.data() + 14);
+        const TWindowDC screen(nullptr);
+        image->Bitmap = TGdiObject(CreateDIBitmap(screen.Get(), &info->bmiHeader, CBM_INIT,
+                                                  data.data() + file.bfOffBits, info, DIB_RGB_COLORS));
+        if (!image->Bitmap)
+            return nullptr;
+        break;
+    }
+    case TEasyRtfPictureKind::Metafile: {
+        constexpr size_t kPlaceable = 22;
+        if (data.size() <= kPlaceable)
+            return nullptr;
+        // The size in hundredths of millimetres, from pixels at 96 per inch.
+        METAFILEPICT frame{MM_ANISOTROPIC, MulDiv(picture.PictureWidth, 2540, 96),
+                           MulDiv(picture.PictureHeight, 2540, 96), nullptr};
+        image->Metafile = TEnhMetaFileHandle(SetWinMetaFileBits(
+            static_cast<UINT>(data.size() - kPlaceable), reinterpret_cast<const BYTE*>(data.data() + kPlaceable),
+            nullptr, &frame));
+        if (!image->Metafile)
+            return nullptr;
+        break;
+    }
+    case TEasyRtfPictureKind::EnhMetafile:
+        image->Metafile = TEnhMetaFileHandle(
+            SetEnhMetaFileBits(static_cast<UINT>(data.size()), reinterpret_cast<const BYTE*>(data.data())));
+        if (!image->Metafile)
+            return nullptr;
+        break;
+    }
+    return image;
+}
+
 TEasyRtfPainter::TEasyRtfPainter()
 {
     importer_.OnOutput = [this](TCustomEasyImporter*, const std::u16string& text,
-                                const TCustomEasyEditorAttributes& attributes, TCustomEasyEditorObject*,
+                                const TCustomEasyEditorAttributes& attributes, TCustomEasyEditorObject* object,
                                 const TCustomEasyParagraph&) {
-        if (!lines_.empty() && !text.empty())
+        if (lines_.empty())
+            return;
+        if (const auto* picture = dynamic_cast<const TEasyRtfPicture*>(object))
+            AddPicture(*lines_.back(), *picture);
+        else if (!text.empty())
             AddPiece(*lines_.back(), text, attributes);
     };
 }
@@ -103,6 +168,23 @@ void TEasyRtfPainter::AddPiece(TEasyRtfLine& line, const std::u16string& text,
     line.Pieces.push_back(std::move(piece));
 }
 
+void TEasyRtfPainter::AddPicture(TEasyRtfLine& line, const TEasyRtfPicture& picture)
+{
+    // A picture the system cannot load is left out.
+    auto image = LoadRtfPicture(picture);
+    if (!image)
+        return;
+    TEasyRtfPiece piece;
+    piece.Width = picture.Width();
+    piece.Height = picture.Height();
+    piece.Ascent = picture.Height();
+    piece.Image = std::move(image);
+    line.Width += piece.Width;
+    line.Height = std::max(line.Height, piece.Height);
+    line.Ascent = std::max(line.Ascent, piece.Ascent);
+    line.Pieces.push_back(std::move(piece));
+}
+
 void TEasyRtfPainter::DrawLine(HDC dc, const RECT& rect, bool keepCanvasColor, bool fill, const TEasyRtfLine& line)
 {
     if (fill)
@@ -110,7 +192,11 @@ void TEasyRtfPainter::DrawLine(HDC dc, const RECT& rect, bool keepCanvasColor, b
     const int previousMode = SetBkMode(dc, TRANSPARENT);
     int x = rect.left;
     for (const TEasyRtfPiece& piece : line.Pieces) {
-        if (piece.Text != u"|" && !piece.Text.empty()) {
+        if (piece.Image) {
+            // Pictures stand on the base line.
+            const int y = rect.top + line.Ascent - piece.Ascent;
+            DrawImage(dc, *piece.Image, RECT{x, y, x + piece.Width, y + piece.Height});
+        } else if (piece.Text != u"|" && !piece.Text.empty()) {
             const TSelectObject font(dc, piece.Font);
             if (!keepCanvasColor)
                 SetTextColor(dc, ColorToRGB(piece.Color));

@@ -33,6 +33,16 @@ private:
     std::vector<TEntry> fonts_;
 };
 
+// A picture of a snippet, loaded by the system: a bitmap, or a metafile
+// (Windows metafiles are converted to enhanced ones).
+struct TEasyRtfImage {
+    TGdiObject Bitmap;
+    TEnhMetaFileHandle Metafile;
+};
+
+// Loads the picture's bytes; nothing when the system refuses them.
+std::shared_ptr<TEasyRtfImage> LoadRtfPicture(const TEasyRtfPicture& picture);
+
 struct TEasyRtfPiece {
     int32_t Width = 0;
     int32_t Height = 0;
@@ -42,6 +52,8 @@ struct TEasyRtfPiece {
     TFontStyles Style = 0;
     HFONT Font = nullptr;  // owned by the painter's font manager
     std::u16string Text;
+    // A picture piece has no text; it is drawn at Width x Height.
+    std::shared_ptr<TEasyRtfImage> Image;
 };
 
 struct TEasyRtfLine {
@@ -68,6 +80,7 @@ public:
 
 private:
     void AddPiece(TEasyRtfLine& line, const std::u16string& text, const TCustomEasyEditorAttributes& attributes);
+    void AddPicture(TEasyRtfLine& line, const TEasyRtfPicture& picture);
 
     TEasyRtfImporter importer_;
     TEasyRtfFontManager fonts_;

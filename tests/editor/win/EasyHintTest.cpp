@@ -140,3 +140,122 @@ TEST(EasyRtfPainterWin, PiecesAreMeasuredInTheirFonts)
     ASSERT_EQ(plain.Pieces.size(), 1u) << "not rich text";
     EXPECT_EQ(plain.Width, ExtentOf(font.Handle(), L"plain {\\b text}").cx);
 }
+
+namespace {
+
+std::u16string HexOf(const std::string& bytes)
+{
+    static const char16_t digits[] = u"0123456789abcdef";
+    std::u16string text;
+    for (unsigned char b : bytes) {
+        text += digits[b >> 4];
+        text += digits[b & 15];
+    }
+    return text;
+}
+
+void Put(std::string& s, uint32_t value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        s += static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+// A DIB of two pixels in one row: 24-bit (red, green) or 4-bit with a
+// four-entry palette (entries 1 and 2: red, green).
+std::string TwoPixelDib(bool paletted)
+{
+    std::string dib;
+    Put(dib, 40, 4);
+    Put(dib, 2, 4);
+    Put(dib, 1, 4);
+    Put(dib, 1, 2);
+    Put(dib, paletted ? 4 : 24, 2);
+    Put(dib, 0, 4);
+    Put(dib, 4, 4);
+    Put(dib, 0, 4);
+    Put(dib, 0, 4);
+    Put(dib, paletted ? 4 : 0, 4);
+    Put(dib, 0, 4);
+    if (paletted) {
+        Put(dib, 0x000000, 4);
+        Put(dib, 0xFF0000, 4);  // red as blue, green, red, reserved
+        Put(dib, 0x00FF00, 4);
+        Put(dib, 0xFFFFFF, 4);
+        Put(dib, 0x12, 1);  // pixels 1 and 2
+        Put(dib, 0, 3);
+    } else {
+        Put(dib, 0xFF0000, 3);
+        Put(dib, 0x00FF00, 3);
+        Put(dib, 0, 2);
+    }
+    return dib;
+}
+
+}  // namespace
+
+TEST(EasyRtfPainterWin, BitmapsAreLoadedByTheSystemAndDrawn)
+{
+    for (const bool paletted : {false, true}) {
+        TEasyRtfPainter painter;
+        const TEasyRtfLine& line =
+            painter.AddLine(u"{\\rtf1{\\pict\\dibitmap0\\picw2\\pich1 " + HexOf(TwoPixelDib(paletted)) + u"}}");
+        ASSERT_EQ(line.Pieces.size(), 1u) << paletted;
+        ASSERT_TRUE(line.Pieces[0].Image);
+        EXPECT_EQ(line.Width, 2);
+        EXPECT_EQ(line.Height, 1);
+
+        const TWindowDC screen(nullptr);
+        const TOwnDC memory(CreateCompatibleDC(screen.Get()));
+        const TGdiObject target(CreateCompatibleBitmap(screen.Get(), 8, 4));
+        const TSelectObject select(memory.Get(), target.Get());
+        RECT all{0, 0, 8, 4};
+        FillRect(memory.Get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        painter.DrawLine(memory.Get(), all, false, false, line);
+        EXPECT_EQ(GetPixel(memory.Get(), 0, 0), RGB(255, 0, 0)) << paletted;
+        EXPECT_EQ(GetPixel(memory.Get(), 1, 0), RGB(0, 255, 0)) << paletted;
+        EXPECT_EQ(GetPixel(memory.Get(), 2, 0), RGB(255, 255, 255)) << paletted;
+    }
+}
+
+TEST(EasyRtfPainterWin, MetafilesLoadAndDamagedPicturesAreLeftOut)
+{
+    std::string wmf;
+    for (uint32_t word : {1u, 9u, 0x300u}) Put(wmf, word, 2);
+    Put(wmf, 12, 4);
+    Put(wmf, 0, 2);
+    Put(wmf, 3, 4);
+    Put(wmf, 0, 2);
+    Put(wmf, 3, 4);  // end record
+    Put(wmf, 0, 2);
+    TEasyRtfPainter painter;
+    const TEasyRtfLine& meta = painter.AddLine(u"{\\rtf1 a{\\pict\\wmetafile8\\picw2646\\pich1323 " + HexOf(wmf) + u"}}");
+    ASSERT_EQ(meta.Pieces.size(), 2u);
+    ASSERT_TRUE(meta.Pieces[1].Image);
+    EXPECT_TRUE(meta.Pieces[1].Image->Metafile);
+    EXPECT_EQ(meta.Pieces[1].Width, 100);
+    EXPECT_EQ(meta.Pieces[1].Height, 50);
+
+    std::string shortDib = TwoPixelDib(false);
+    shortDib.pop_back();
+    shortDib.pop_back();
+    shortDib.pop_back();
+    const TEasyRtfLine& damaged = painter.AddLine(u"{\\rtf1 a{\\pict\\dibitmap0 " + HexOf(shortDib) + u"}b}");
+    ASSERT_EQ(damaged.Pieces.size(), 2u);
+    EXPECT_FALSE(damaged.Pieces[0].Image);
+    EXPECT_FALSE(damaged.Pieces[1].Image);
+}
+
+TEST(EasyRtfPainterWin, FontsMadeAfterClearAreMeasuredAnew)
+{
+    TFont font;
+    font.SetName(L"Arial");
+    font.SetSize(8);
+    TEasyRtfPainter painter;
+    painter.SetDefaultFont(font);
+    EXPECT_EQ(painter.AddLine(u"Wort").Width, ExtentOf(font.Handle(), L"Wort").cx);
+    // The freed font's handle may come back for the new one.
+    painter.Clear();
+    font.SetSize(24);
+    painter.SetDefaultFont(font);
+    EXPECT_EQ(painter.AddLine(u"Wort").Width, ExtentOf(font.Handle(), L"Wort").cx);
+}
