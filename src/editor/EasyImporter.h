@@ -18,10 +18,9 @@ class TCustomEasyImporter {
 public:
     // Called for each run. The object (a picture, or nullptr) belongs to the
     // importer and lives until the call returns.
-    using TOutputEvent = std::function<void(TCustomEasyImporter* sender, const std::u16string& text,
-                                            const TCustomEasyEditorAttributes& attributes,
-                                            TCustomEasyEditorObject* editorObject,
-                                            const TCustomEasyParagraph& paragraph)>;
+    using TOutputEvent = std::function<void(
+        TCustomEasyImporter* sender, const std::u16string& text, const TCustomEasyEditorAttributes& attributes,
+        TCustomEasyEditorObject* editorObject, const TCustomEasyParagraph& paragraph)>;
     // The line being read, and the line count once all is read.
     using TProgressEvent = std::function<void(TCustomEasyImporter* sender, int line)>;
 

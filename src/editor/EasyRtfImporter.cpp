@@ -13,19 +13,75 @@ namespace {
 
 // The control words understood, in table order.
 enum class TWord {
-    author, b, blue, cell, cf, colortbl, deff, deflang, endash, f, fcharset, fi, field, fnil, fonttbl, fprq, fs,
-    green, highlight, i, li, line, listtext, lquote, nosupersub, object, operator_, par, pard, pict, plain, pnf,
-    pnlvlblt, pnlvlbody, pntext, propname, qc, qj, ql, qr, red, ri, row, rquote, rtf, staticval, strike,
-    stylesheet, sub, super, tab, title, trowd, u, ul, ulnone, v, unknown
+    author,
+    b,
+    blue,
+    cell,
+    cf,
+    colortbl,
+    deff,
+    deflang,
+    endash,
+    f,
+    fcharset,
+    fi,
+    field,
+    fnil,
+    fonttbl,
+    fprq,
+    fs,
+    green,
+    highlight,
+    i,
+    li,
+    line,
+    listtext,
+    lquote,
+    nosupersub,
+    object,
+    operator_,
+    par,
+    pard,
+    pict,
+    plain,
+    pnf,
+    pnlvlblt,
+    pnlvlbody,
+    pntext,
+    propname,
+    qc,
+    qj,
+    ql,
+    qr,
+    red,
+    ri,
+    row,
+    rquote,
+    rtf,
+    staticval,
+    strike,
+    stylesheet,
+    sub,
+    super,
+    tab,
+    title,
+    trowd,
+    u,
+    ul,
+    ulnone,
+    v,
+    unknown
 };
 
 constexpr std::array<std::u16string_view, 57> kWords = {
-    u"author", u"b", u"blue", u"cell", u"cf", u"colortbl", u"deff", u"deflang", u"endash", u"f", u"fcharset",
-    u"fi", u"field", u"fnil", u"fonttbl", u"fprq", u"fs", u"green", u"highlight", u"i", u"li", u"line",
-    u"listtext", u"lquote", u"nosupersub", u"object", u"operator", u"par", u"pard", u"pict", u"plain", u"pnf",
-    u"pnlvlblt", u"pnlvlbody", u"pntext", u"propname", u"qc", u"qj", u"ql", u"qr", u"red", u"ri", u"row",
-    u"rquote", u"rtf", u"staticval", u"strike", u"stylesheet", u"sub", u"super", u"tab", u"title", u"trowd",
-    u"u", u"ul", u"ulnone", u"v"};
+    u"author",     u"b",         u"blue",      u"cell",     u"cf",    u"colortbl",  u"deff",     u"deflang",
+    u"endash",     u"f",         u"fcharset",  u"fi",       u"field", u"fnil",      u"fonttbl",  u"fprq",
+    u"fs",         u"green",     u"highlight", u"i",        u"li",    u"line",      u"listtext", u"lquote",
+    u"nosupersub", u"object",    u"operator",  u"par",      u"pard",  u"pict",      u"plain",    u"pnf",
+    u"pnlvlblt",   u"pnlvlbody", u"pntext",    u"propname", u"qc",    u"qj",        u"ql",       u"qr",
+    u"red",        u"ri",        u"row",       u"rquote",   u"rtf",   u"staticval", u"strike",   u"stylesheet",
+    u"sub",        u"super",     u"tab",       u"title",    u"trowd", u"u",         u"ul",       u"ulnone",
+    u"v"};
 
 TWord FindWord(std::u16string_view name)
 {
@@ -400,7 +456,8 @@ void TEasyRtfImporter::ProcessControl(std::u16string_view word, int prevToken)
     // Any other word ends the fallback of a \u.
     pendingFallback_ = 0;
     if (word == u"\\*") {
-        if (fieldPending_ && destination_ == TDestination::Text && Depth() == fieldDepth_ + 1 && prevToken == rtGroupOpen)
+        if (fieldPending_ && destination_ == TDestination::Text && Depth() == fieldDepth_ + 1 &&
+            prevToken == rtGroupOpen)
             StartDestination(TDestination::FieldInstruction);
         else
             StartSkip();
@@ -701,7 +758,8 @@ void TEasyRtfImporter::FinishPicture()
         const auto frame = [&bytes](size_t offset) {
             int32_t value = 0;
             for (int i = 3; i >= 0; --i)
-                value = static_cast<int32_t>((static_cast<uint32_t>(value) << 8) | static_cast<uint8_t>(bytes[offset + i]));
+                value =
+                    static_cast<int32_t>((static_cast<uint32_t>(value) << 8) | static_cast<uint8_t>(bytes[offset + i]));
             return int64_t{value};
         };
         picture.PictureWidth = HimetricToPixels(std::max<int64_t>(0, frame(32) - frame(24)));

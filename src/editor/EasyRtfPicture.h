@@ -34,7 +34,7 @@ std::string RtfHexDecode(std::u16string_view text);
 
 struct TEasyDibInfo {
     int32_t Width = 0;
-    int32_t Height = 0;  // absolute value
+    int32_t Height = 0;    // absolute value
     uint32_t OffBits = 0;  // from the start of the file, header included
 };
 

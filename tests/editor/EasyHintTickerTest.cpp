@@ -138,7 +138,7 @@ TEST_F(EasyHintTicker, HintAreaReachesUpByItsHeight)
     struct Case {
         TEasyHintPoint point;
         bool inside;
-    } cases[] = {{{10, 10}, true},  {{59, 29}, true},  {{60, 20}, false}, {{9, 20}, false},
+    } cases[] = {{{10, 10}, true},  {{59, 29}, true},   {{60, 20}, false}, {{9, 20}, false},
                  {{30, -10}, true}, {{30, -11}, false}, {{30, 30}, false}};
     for (const Case& c : cases)
         EXPECT_EQ(ticker.InHintArea(rect, c.point), c.inside) << c.point.X << "," << c.point.Y;

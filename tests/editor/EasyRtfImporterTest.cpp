@@ -34,9 +34,8 @@ std::vector<RtfRun> Import(std::u16string_view rtf, TEasyRtfImporter* useImporte
     TEasyRtfImporter local;
     TEasyRtfImporter& importer = useImporter ? *useImporter : local;
     std::vector<RtfRun> runs;
-    importer.OnOutput = [&runs](TCustomEasyImporter*, const std::u16string& text,
-                                const TCustomEasyEditorAttributes& a, TCustomEasyEditorObject* object,
-                                const TCustomEasyParagraph& p) {
+    importer.OnOutput = [&runs](TCustomEasyImporter*, const std::u16string& text, const TCustomEasyEditorAttributes& a,
+                                TCustomEasyEditorObject* object, const TCustomEasyParagraph& p) {
         RtfRun run{text, a.Color(), a.BackColor(), a.Name(), a.Size(), a.Style(), a.VerticalPosition(), a.Text()};
         if (auto* picture = dynamic_cast<TEasyRtfPicture*>(object)) {
             run.HasPicture = true;
@@ -127,14 +126,14 @@ std::string MakeDib(int32_t width, int32_t height, uint16_t bits, uint32_t color
 std::string MakeMetafile()
 {
     std::string wmf;
-    Put16(wmf, 1);       // in memory
-    Put16(wmf, 9);       // header words
-    Put16(wmf, 0x300);   // version
-    Put32(wmf, 12);      // size in words
-    Put16(wmf, 0);       // objects
-    Put32(wmf, 3);       // largest record
+    Put16(wmf, 1);      // in memory
+    Put16(wmf, 9);      // header words
+    Put16(wmf, 0x300);  // version
+    Put32(wmf, 12);     // size in words
+    Put16(wmf, 0);      // objects
+    Put32(wmf, 3);      // largest record
     Put16(wmf, 0);
-    Put32(wmf, 3);       // end record
+    Put32(wmf, 3);  // end record
     Put16(wmf, 0);
     return wmf;
 }
@@ -161,8 +160,8 @@ TEST(EasyRtfParser, SplitsGroupsWordsAndText)
         tokens.emplace_back(token, line.substr(start - 1, pos - start));
     }
     const std::vector<std::pair<int, std::u16string>> expected = {
-        {rtGroupOpen, u"{"}, {rtControl, u"\\b12"}, {rtText, u" x\\{y"}, {rtText, u"|"}, {rtText, u"z"},
-        {rtControl, u"\\'e4"}, {rtText, u"\\\\"}, {rtGroupClose, u"}"}, {rtControl, u"\\"}};
+        {rtGroupOpen, u"{"},   {rtControl, u"\\b12"}, {rtText, u" x\\{y"},  {rtText, u"|"},    {rtText, u"z"},
+        {rtControl, u"\\'e4"}, {rtText, u"\\\\"},     {rtGroupClose, u"}"}, {rtControl, u"\\"}};
     EXPECT_EQ(tokens, expected);
 }
 
@@ -303,8 +302,12 @@ TEST(EasyRtfImporter, ParagraphSettings)
 TEST(EasyRtfImporter, CanImportNeedsTheSignature)
 {
     TEasyRtfImporter importer;
-    for (const auto& [bytes, expected] : std::vector<std::pair<std::string, bool>>{
-             {"{\\rtf1 x}", true}, {"{\\rtf", true}, {"{\\rt", false}, {"{\\rtx1 x}", false}, {"plain text", false}, {"", false}}) {
+    for (const auto& [bytes, expected] : std::vector<std::pair<std::string, bool>>{{"{\\rtf1 x}", true},
+                                                                                   {"{\\rtf", true},
+                                                                                   {"{\\rt", false},
+                                                                                   {"{\\rtx1 x}", false},
+                                                                                   {"plain text", false},
+                                                                                   {"", false}}) {
         TMemoryStream stream;
         stream.WriteBytes(bytes);
         stream.SetPosition(0);

@@ -9,7 +9,7 @@ namespace qrv {
 namespace {
 // Later hints at the cursor appear this far below it.
 constexpr int32_t kCursorOffset = 20;
-}
+}  // namespace
 
 SIZE TEasyHintWindow::BuildLines(const std::wstring& caption)
 {
@@ -44,8 +44,7 @@ void TEasyHintWindow::CaptionChanged(bool byActivation)
 {
     const SIZE size = BuildLines(Caption());
     if (!byActivation && HandleAllocated())
-        SetWindowPos(Handle(), nullptr, 0, 0, size.cx + 4, size.cy + 4,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(Handle(), nullptr, 0, 0, size.cx + 4, size.cy + 4, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TEasyHintWindow::ActivateHint(const RECT& rect, const std::wstring& caption)

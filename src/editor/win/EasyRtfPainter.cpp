@@ -27,8 +27,8 @@ void DrawImage(HDC dc, const TEasyRtfImage& image, const RECT& target)
     const TOwnDC source(CreateCompatibleDC(dc));
     const TSelectObject select(source.Get(), image.Bitmap.Get());
     SetStretchBltMode(dc, COLORONCOLOR);
-    StretchBlt(dc, target.left, target.top, target.right - target.left, target.bottom - target.top, source.Get(),
-               0, 0, size.bmWidth, size.bmHeight, SRCCOPY);
+    StretchBlt(dc, target.left, target.top, target.right - target.left, target.bottom - target.top, source.Get(), 0, 0,
+               size.bmWidth, size.bmHeight, SRCCOPY);
 }
 
 bool IsRtf(std::u16string_view text)
@@ -86,9 +86,9 @@ std::shared_ptr<TEasyRtfImage> LoadRtfPicture(const TEasyRtfPicture& picture)
         // The size in hundredths of millimetres, from pixels at 96 per inch.
         METAFILEPICT frame{MM_ANISOTROPIC, MulDiv(picture.PictureWidth, 2540, 96),
                            MulDiv(picture.PictureHeight, 2540, 96), nullptr};
-        image->Metafile = TEnhMetaFileHandle(SetWinMetaFileBits(
-            static_cast<UINT>(data.size() - kPlaceable), reinterpret_cast<const BYTE*>(data.data() + kPlaceable),
-            nullptr, &frame));
+        image->Metafile = TEnhMetaFileHandle(SetWinMetaFileBits(static_cast<UINT>(data.size() - kPlaceable),
+                                                                reinterpret_cast<const BYTE*>(data.data() + kPlaceable),
+                                                                nullptr, &frame));
         if (!image->Metafile)
             return nullptr;
         break;
@@ -153,8 +153,8 @@ void TEasyRtfPainter::AddPiece(TEasyRtfLine& line, const std::u16string& text,
     piece.Color = attributes.Color();
     piece.Style = attributes.Style();
     piece.Vertical = attributes.VerticalPosition();
-    piece.Font = fonts_.Find(attributes.Name(), attributes.Size(), attributes.Style(), attributes.Color(),
-                             attributes.Charset());
+    piece.Font =
+        fonts_.Find(attributes.Name(), attributes.Size(), attributes.Style(), attributes.Color(), attributes.Charset());
     TEasyFontMetrics metrics;
     piece.Width = EasyFontManager().GetTextWidth(reinterpret_cast<uintptr_t>(piece.Font), text,
                                                  static_cast<int>(text.size()), metrics);

@@ -69,8 +69,8 @@ HWND THintWindow::Handle()
 {
     if (!handle_) {
         RegisterHintClass();
-        handle_ = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, kClassName, L"", WS_POPUP,
-                                  0, 0, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        handle_ = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, kClassName, L"", WS_POPUP, 0, 0,
+                                  0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         if (!handle_)
             throw EOSError(L"Das Hinweisfenster konnte nicht erzeugt werden", GetLastError());
         SetWindowLongPtrW(handle_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));

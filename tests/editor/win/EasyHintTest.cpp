@@ -220,7 +220,8 @@ TEST(EasyRtfPainterWin, BitmapsAreLoadedByTheSystemAndDrawn)
 TEST(EasyRtfPainterWin, MetafilesLoadAndDamagedPicturesAreLeftOut)
 {
     std::string wmf;
-    for (uint32_t word : {1u, 9u, 0x300u}) Put(wmf, word, 2);
+    for (uint32_t word : {1u, 9u, 0x300u})
+        Put(wmf, word, 2);
     Put(wmf, 12, 4);
     Put(wmf, 0, 2);
     Put(wmf, 3, 4);
@@ -228,7 +229,8 @@ TEST(EasyRtfPainterWin, MetafilesLoadAndDamagedPicturesAreLeftOut)
     Put(wmf, 3, 4);  // end record
     Put(wmf, 0, 2);
     TEasyRtfPainter painter;
-    const TEasyRtfLine& meta = painter.AddLine(u"{\\rtf1 a{\\pict\\wmetafile8\\picw2646\\pich1323 " + HexOf(wmf) + u"}}");
+    const TEasyRtfLine& meta =
+        painter.AddLine(u"{\\rtf1 a{\\pict\\wmetafile8\\picw2646\\pich1323 " + HexOf(wmf) + u"}}");
     ASSERT_EQ(meta.Pieces.size(), 2u);
     ASSERT_TRUE(meta.Pieces[1].Image);
     EXPECT_TRUE(meta.Pieces[1].Image->Metafile);
