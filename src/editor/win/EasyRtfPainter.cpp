@@ -31,6 +31,20 @@ void DrawImage(HDC dc, const TEasyRtfImage& image, const RECT& target)
                size.bmWidth, size.bmHeight, SRCCOPY);
 }
 
+// One advance per character, from the measured extents, so the drawn text
+// is exactly as wide as the piece was measured.
+std::vector<INT> Advances(HDC dc, const std::wstring& text)
+{
+    const int count = static_cast<int>(text.size());
+    std::vector<INT> extents(text.size());
+    SIZE size{};
+    if (count == 0 || !GetTextExtentExPointW(dc, text.c_str(), count, 0, nullptr, extents.data(), &size))
+        return {};
+    for (int i = count - 1; i > 0; --i)
+        extents[i] -= extents[i - 1];
+    return extents;
+}
+
 bool IsRtf(std::u16string_view text)
 {
     return text.substr(0, 5) == u"{\\rtf";
@@ -208,7 +222,9 @@ void TEasyRtfPainter::DrawLine(HDC dc, const RECT& rect, bool keepCanvasColor, b
             else if (piece.Vertical == 2)
                 y -= piece.Height / 3;
             const std::wstring text = ToWide(piece.Text);
-            ExtTextOutW(dc, x, y, 0, nullptr, text.c_str(), static_cast<UINT>(text.size()), nullptr);
+            const std::vector<INT> advances = Advances(dc, text);
+            ExtTextOutW(dc, x, y, 0, nullptr, text.c_str(), static_cast<UINT>(text.size()),
+                        advances.empty() ? nullptr : advances.data());
         }
         x += piece.Width;
     }

@@ -261,3 +261,35 @@ TEST(EasyRtfPainterWin, FontsMadeAfterClearAreMeasuredAnew)
     painter.SetDefaultFont(font);
     EXPECT_EQ(painter.AddLine(u"Wort").Width, ExtentOf(font.Handle(), L"Wort").cx);
 }
+
+TEST(EasyRtfPainterWin, DrawnTextEndsWhereItWasMeasured)
+{
+    TFont font;
+    font.SetName(L"Arial");
+    font.SetSize(14);
+    font.SetColor(clBlack);
+    TEasyRtfPainter painter;
+    painter.SetDefaultFont(font);
+    const TEasyRtfLine& line = painter.AddLine(u"{\\rtf1 WWW{\\b WWW}|iii}");
+    ASSERT_EQ(line.Pieces.size(), 4u);
+
+    const TWindowDC screen(nullptr);
+    const TOwnDC memory(CreateCompatibleDC(screen.Get()));
+    const int width = line.Width + 40, height = line.Height + 4;
+    const TGdiObject target(CreateCompatibleBitmap(screen.Get(), width, height));
+    const TSelectObject select(memory.Get(), target.Get());
+    RECT all{0, 0, width, height};
+    FillRect(memory.Get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    painter.DrawLine(memory.Get(), all, false, false, line);
+
+    int rightmostInk = -1;
+    for (int x = 0; x < width; ++x)
+        for (int y = 0; y < height; ++y)
+            if (GetPixel(memory.Get(), x, y) != RGB(255, 255, 255))
+                rightmostInk = std::max(rightmostInk, x);
+    // The last piece "iii" ends the line; its ink lies within its measured
+    // width, at most a little short of it.
+    const TEasyRtfPiece& last = line.Pieces.back();
+    EXPECT_LT(rightmostInk, line.Width);
+    EXPECT_GE(rightmostInk, line.Width - last.Width / 2);
+}
