@@ -27,5 +27,7 @@ constexpr TColor clHighlightText = SystemColor(14);
 constexpr TColor clBtnFace = SystemColor(15);
 constexpr TColor clGrayText = SystemColor(17);
 constexpr TColor cl3DLight = SystemColor(22);
+constexpr TColor clInfoText = SystemColor(23);
+constexpr TColor clInfoBk = SystemColor(24);
 
 }  // namespace qrv

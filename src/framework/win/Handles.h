@@ -123,6 +123,12 @@ struct TaskMemory {
     static void Close(Handle h) { CoTaskMemFree(h); }
 };
 
+struct EnhMetaFile {
+    using Handle = HENHMETAFILE;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { DeleteEnhMetaFile(h); }
+};
+
 }  // namespace handle_traits
 
 using TFileHandle = TUniqueHandle<handle_traits::File>;
@@ -137,6 +143,7 @@ using TModuleHandle = TUniqueHandle<handle_traits::Module>;
 using TLocalMemory = TUniqueHandle<handle_traits::LocalMemory>;
 using TGlobalMemory = TUniqueHandle<handle_traits::GlobalMemory>;
 using TTaskMemory = TUniqueHandle<handle_traits::TaskMemory>;
+using TEnhMetaFileHandle = TUniqueHandle<handle_traits::EnhMetaFile>;
 
 // A window's DC from GetDC (or one from GetWindowDC or GetDCEx handed in),
 // released with ReleaseDC.

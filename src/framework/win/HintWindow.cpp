@@ -1,0 +1,165 @@
+#include "framework/win/HintWindow.h"
+
+#include "framework/SysUtils.h"
+#include "framework/win/Handles.h"
+
+#include <algorithm>
+
+namespace qrv {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"QrvHintWindow";
+
+void RegisterHintClass()
+{
+    static const bool registered = [] {
+        WNDCLASSEXW wc{sizeof wc};
+        wc.style = CS_SAVEBITS | CS_DROPSHADOW;
+        wc.lpfnWndProc = DefWindowProcW;  // replaced per window at creation
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.lpszClassName = kClassName;
+        return RegisterClassExW(&wc) != 0;
+    }();
+    (void)registered;
+}
+
+}  // namespace
+
+THintSettings& ApplicationHintSettings()
+{
+    static THintSettings settings;
+    return settings;
+}
+
+RECT FitHintOnMonitor(const RECT& rect)
+{
+    MONITORINFO info{sizeof info};
+    const HMONITOR monitor = MonitorFromPoint(POINT{rect.left, rect.top}, MONITOR_DEFAULTTONEAREST);
+    RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (GetMonitorInfoW(monitor, &info))
+        area = info.rcMonitor;
+    const LONG width = rect.right - rect.left;
+    const LONG height = rect.bottom - rect.top;
+    const LONG left = std::max(area.left, std::min(rect.left, area.right - width));
+    const LONG top = std::max(area.top, std::min(rect.top, area.bottom - height));
+    return RECT{left, top, left + width, top + height};
+}
+
+THintWindow::THintWindow()
+{
+    NONCLIENTMETRICSW metrics{sizeof metrics};
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+        font_.SetName(metrics.lfStatusFont.lfFaceName);
+        font_.SetHeight(metrics.lfStatusFont.lfHeight);
+    }
+    font_.SetColor(clInfoText);
+}
+
+THintWindow::~THintWindow()
+{
+    if (handle_) {
+        SetWindowLongPtrW(handle_, GWLP_USERDATA, 0);
+        DestroyWindow(handle_);
+    }
+}
+
+HWND THintWindow::Handle()
+{
+    if (!handle_) {
+        RegisterHintClass();
+        handle_ = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, kClassName, L"", WS_POPUP, 0, 0,
+                                  0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        if (!handle_)
+            throw EOSError(L"Das Hinweisfenster konnte nicht erzeugt werden", GetLastError());
+        SetWindowLongPtrW(handle_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        SetWindowLongPtrW(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&THintWindow::Procedure));
+    }
+    return handle_;
+}
+
+bool THintWindow::Visible() const
+{
+    return handle_ && IsWindowVisible(handle_);
+}
+
+void THintWindow::SetCaption(const std::wstring& caption)
+{
+    ChangeCaption(caption, false);
+}
+
+void THintWindow::ChangeCaption(const std::wstring& caption, bool byActivation)
+{
+    if (caption == caption_ && byActivation)
+        return;
+    caption_ = caption;
+    CaptionChanged(byActivation);
+    if (handle_)
+        InvalidateRect(handle_, nullptr, TRUE);
+}
+
+void THintWindow::ActivateHint(const RECT& rect, const std::wstring& caption)
+{
+    ChangeCaption(caption, true);
+    const RECT fitted = FitHintOnMonitor(rect);
+    SetWindowPos(Handle(), HWND_TOPMOST, fitted.left, fitted.top, fitted.right - fitted.left,
+                 fitted.bottom - fitted.top, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    InvalidateRect(handle_, nullptr, TRUE);
+}
+
+void THintWindow::Hide()
+{
+    if (handle_)
+        ShowWindow(handle_, SW_HIDE);
+}
+
+void THintWindow::Paint(HDC dc, const RECT& client)
+{
+    const TSelectObject font(dc, font_.Handle());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, ColorToRGB(font_.Color()));
+    RECT text = client;
+    InflateRect(&text, -2, -2);
+    DrawTextW(dc, caption_.c_str(), static_cast<int>(caption_.size()), &text, DT_LEFT | DT_NOPREFIX);
+}
+
+LRESULT CALLBACK THintWindow::Procedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    auto* self = reinterpret_cast<THintWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!self)
+        return DefWindowProcW(window, msg, wParam, lParam);
+    return self->WndProc(msg, wParam, lParam);
+}
+
+LRESULT THintWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_MOUSEACTIVATE:
+        return MA_NOACTIVATE;
+    case WM_NCHITTEST:
+        return HTTRANSPARENT;
+    case WM_ERASEBKGND: {
+        RECT client;
+        GetClientRect(handle_, &client);
+        const TGdiObject brush(CreateSolidBrush(ColorToRGB(Color)));
+        FillRect(reinterpret_cast<HDC>(wParam), &client, static_cast<HBRUSH>(brush.Get()));
+        return 1;
+    }
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        const HDC dc = BeginPaint(handle_, &ps);
+        RECT client;
+        GetClientRect(handle_, &client);
+        Paint(dc, client);
+        // The raised outer edge around the whole window.
+        DrawEdge(dc, &client, BDR_RAISEDOUTER, BF_RECT);
+        EndPaint(handle_, &ps);
+        return 0;
+    }
+    default:
+        return DefWindowProcW(handle_, msg, wParam, lParam);
+    }
+}
+
+}  // namespace qrv
