@@ -18,9 +18,10 @@ std::wstring_view Extension(std::wstring_view fileName)
     return fileName.substr(pos);
 }
 
+// Tabs belong to ordinary text as much as line ends do.
 bool IsTextByte(unsigned char b)
 {
-    return b == 10 || b == 13 || b == 26 || b >= 32;
+    return b == 9 || b == 10 || b == 13 || b == 26 || b >= 32;
 }
 
 }  // namespace
@@ -46,9 +47,14 @@ TTextFileKind ClassifyTextSample(std::string_view sample)
             kind.Text = kind.Unicode = true;
             return kind;
         }
-        // A UTF-8 mark: the view cannot show such a file as text.
-        if (startsWith(0xEF, 0xBB) || startsWith(0xBB, 0xEF))
-            return kind;
+        // A UTF-8 mark is text; the rest of the test runs on what follows it.
+        if (startsWith(0xEF, 0xBB) && static_cast<unsigned char>(sample[2]) == 0xBF) {
+            TTextFileKind rest = ClassifyTextSample(sample.substr(3));
+            rest.Text = true;
+            rest.RichText = false;
+            rest.Utf8 = true;
+            return rest;
+        }
     }
     if (n > 6) {
         std::string head(sample.substr(0, 6));
