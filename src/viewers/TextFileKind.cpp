@@ -89,4 +89,9 @@ TTextFileKind GetTextFileKind(const std::wstring& fileName)
     return ClassifyTextSample(sample);
 }
 
+bool TextIsWritable(const TTextFileKind& kind, bool writeProtected)
+{
+    return kind.Text && !kind.Unicode && !kind.Utf8 && !writeProtected;
+}
+
 }  // namespace qrv

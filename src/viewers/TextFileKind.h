@@ -29,5 +29,8 @@ TTextFileKind ClassifyTextSample(std::string_view sample);
 // it; a binary extension gives "not text" without reading. Throws EInOutError
 // when the file cannot be read.
 TTextFileKind GetTextFileKind(const std::wstring& fileName);
+// A text may be edited only when the test found single-byte text and the file
+// is not write-protected: anything else saved as text would be corrupted.
+bool TextIsWritable(const TTextFileKind& kind, bool writeProtected);
 
 }  // namespace qrv

@@ -80,3 +80,15 @@ TEST(TextFileKind, UnreadableFileRaisesInOutError)
     test::TestDir dir;
     EXPECT_THROW(GetTextFileKind(dir.File(L"fehlt.txt")), EInOutError);
 }
+
+TEST(TextFileKind, OnlySingleByteTextInAWritableFileIsWritable)
+{
+    const TTextFileKind text = ClassifyTextSample("a\r\n");
+    EXPECT_TRUE(TextIsWritable(text, false));
+    EXPECT_FALSE(TextIsWritable(text, true));
+    EXPECT_FALSE(TextIsWritable(ClassifyTextSample(std::string("MZ\0\x01", 4)), false));
+    EXPECT_FALSE(TextIsWritable(ClassifyTextSample("\xef\xbb\xbfx\r\n"), false));
+    EXPECT_FALSE(TextIsWritable(ClassifyTextSample(std::string("\xff\xfex\0", 4)), false));
+    // A program is not read at all, so it is never writable as text.
+    EXPECT_FALSE(TextIsWritable(GetTextFileKind(L"nirgends.exe"), false));
+}
