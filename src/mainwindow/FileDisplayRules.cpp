@@ -94,11 +94,6 @@ TDisplayDecision DecideDisplay(const TDisplayFacts& facts)
     return decision;
 }
 
-bool TextIsWritable(const TTextFileKind& kind, bool contentTestRan, bool writeProtected)
-{
-    return contentTestRan && kind.Text && !kind.Unicode && !kind.Utf8 && !writeProtected;
-}
-
 uint32_t BitmapDataOffset(std::string_view header)
 {
     if (header.size() < 14)

@@ -84,11 +84,6 @@ struct TDisplayDecision {
 
 TDisplayDecision DecideDisplay(const TDisplayFacts& facts);
 
-// A text can be edited only when the content test found text and the file is
-// not write-protected (unknown attributes count as write-protected); UTF-8
-// and UTF-16 files stay read-only, as no writer of those forms exists.
-bool TextIsWritable(const TTextFileKind& kind, bool contentTestRan, bool writeProtected);
-
 // The data offset of a bitmap file from its first bytes (0 when fewer than
 // the 14 header bytes are given).
 uint32_t BitmapDataOffset(std::string_view header);

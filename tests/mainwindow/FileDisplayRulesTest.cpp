@@ -157,18 +157,6 @@ TEST(FileDisplayRules, DisplayRequestDecisions)
     }
 }
 
-TEST(FileDisplayRules, TextWritableOnlyForTestedWritableSingleByteText)
-{
-    const TTextFileKind text = ClassifyTextSample("a\r\n");
-    const TTextFileKind binary = ClassifyTextSample(std::string("MZ\0\x01", 4));
-    EXPECT_TRUE(TextIsWritable(text, true, false));
-    EXPECT_FALSE(TextIsWritable(text, true, true));
-    EXPECT_FALSE(TextIsWritable(text, false, false));
-    EXPECT_FALSE(TextIsWritable(binary, true, false));
-    EXPECT_FALSE(TextIsWritable(ClassifyTextSample("\xef\xbb\xbfx\r\n"), true, false));
-    EXPECT_FALSE(TextIsWritable(ClassifyTextSample(std::string("\xff\xfex\0", 4)), true, false));
-}
-
 TEST(FileDisplayRules, BitmapOffsetsDecideTheLoader)
 {
     auto header = [](uint32_t offset) {
