@@ -1,6 +1,6 @@
 // The first bytes of any file the display is asked to show: the content test
 // and the bitmap header rule must hold their invariants on every input.
-#include "mainwindow/FileDisplayRules.h"
+#include "imaging/BitmapFileHeader.h"
 #include "viewers/TextFileKind.h"
 
 #include <cstddef>

@@ -94,16 +94,6 @@ TDisplayDecision DecideDisplay(const TDisplayFacts& facts)
     return decision;
 }
 
-uint32_t BitmapDataOffset(std::string_view header)
-{
-    if (header.size() < 14)
-        return 0;
-    uint32_t offset = 0;
-    for (int i = 3; i >= 0; --i)
-        offset = offset << 8 | static_cast<unsigned char>(header[10 + i]);
-    return offset;
-}
-
 TPicturePlace CenterPicture(int imageWidth, int imageHeight, int boxWidth, int boxHeight, int vertBarWidth,
                             int horzBarHeight)
 {

@@ -4,6 +4,7 @@
 // loaded, where a picture sits in its box, which links the text view may
 // open. The Win32 side (win/FileDisplay) gathers the facts and acts.
 
+#include "imaging/BitmapFileHeader.h"
 #include "settings/Quorvan32Globals.h"
 #include "viewers/TextFileKind.h"
 
@@ -83,17 +84,6 @@ struct TDisplayDecision {
 };
 
 TDisplayDecision DecideDisplay(const TDisplayFacts& facts);
-
-// The data offset of a bitmap file from its first bytes (0 when fewer than
-// the 14 header bytes are given).
-uint32_t BitmapDataOffset(std::string_view header);
-// Bitmaps whose pixels start after a full 256-colour table are loaded by the
-// system's own loader.
-constexpr uint32_t kLargestFrameworkBitmapOffset = 14 + 40 + 256 * 4;
-inline bool BitmapNeedsSystemLoader(uint32_t dataOffset)
-{
-    return dataOffset > kLargestFrameworkBitmapOffset;
-}
 
 // Where an unstretched picture sits in its box: centred in each direction in
 // which it is smaller than the room the box leaves beside its scroll bars,

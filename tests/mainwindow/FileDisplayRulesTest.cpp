@@ -1,5 +1,5 @@
-// The file display's decisions: viewer choice, display requests, bitmap
-// offsets, picture placement and the links the text view opens.
+// The file display's decisions: viewer choice, display requests, picture
+// placement and the links the text view opens.
 
 #include "mainwindow/FileDisplayRules.h"
 
@@ -155,23 +155,6 @@ TEST(FileDisplayRules, DisplayRequestDecisions)
             EXPECT_EQ(d.Name, c.path.substr(c.path.rfind(L'\\') + 1));
         }
     }
-}
-
-TEST(FileDisplayRules, BitmapOffsetsDecideTheLoader)
-{
-    auto header = [](uint32_t offset) {
-        std::string h = "BM" + std::string(12, '\0');
-        for (int i = 0; i < 4; ++i)
-            h[10 + i] = static_cast<char>(offset >> (8 * i) & 0xFF);
-        return h;
-    };
-    for (uint32_t offset : {0u, 54u, 1078u, 1079u, 0x12345678u, 0xFFFFFFFFu}) {
-        SCOPED_TRACE(offset);
-        EXPECT_EQ(BitmapDataOffset(header(offset)), offset);
-        EXPECT_EQ(BitmapNeedsSystemLoader(BitmapDataOffset(header(offset))), offset >= 1079);
-    }
-    // A short header (a read that failed) counts as offset 0.
-    EXPECT_EQ(BitmapDataOffset(header(5000).substr(0, 13)), 0u);
 }
 
 TEST(FileDisplayRules, PicturesAreCentredBesideShownScrollBars)
