@@ -47,13 +47,12 @@ TTextFileKind ClassifyTextSample(std::string_view sample)
             kind.Text = kind.Unicode = true;
             return kind;
         }
-        // A UTF-8 mark is text; the rest of the test runs on what follows it.
+        // A UTF-8 mark is text, whatever bytes follow it; its lines end in
+        // LF only unless a CR LF is found.
         if (startsWith(0xEF, 0xBB) && static_cast<unsigned char>(sample[2]) == 0xBF) {
-            TTextFileKind rest = ClassifyTextSample(sample.substr(3));
-            rest.Text = true;
-            rest.RichText = false;
-            rest.Utf8 = true;
-            return rest;
+            kind.Text = kind.Utf8 = true;
+            kind.LFOnly = sample.find("\r\n", 3) == std::string_view::npos;
+            return kind;
         }
     }
     if (n > 6) {

@@ -43,6 +43,7 @@ TEST(TextFileKind, ClassifiesFilesByExtensionAndFirstBytes)
         {"UTF-16 BE mark", L"unibe.txt", "\xfe\xff\0a"s, {true, false, true, false}},
         {"UTF-8 mark with CR LF", L"utf8.txt", "\xef\xbb\xbfHallo\r\n", {true, false, false, false, true}},
         {"UTF-8 mark with LF only", L"utf8lf.txt", "\xef\xbb\xbfgr\xc3\xbc\xc3\x9f\n", {true, false, false, true, true}},
+        {"UTF-8 mark, then a UTF-16 mark", L"utf8ff.txt", "\xef\xbb\xbf\xff\xfe" "a\r\n", {true, false, false, false, true}},
         {"UTF-8 mark alone", L"utf8leer.txt", "\xef\xbb\xbf", {true, false, false, true, true}},
         {"tabs with CR LF", L"NOTES", "a\tb\r\nc\td\r\n", {true, false, false, false}},
         {"tabs with LF only", L"NOTES2", "a\tb\nc\td\n", {true, false, false, true}},
