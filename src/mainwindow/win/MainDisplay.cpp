@@ -4,6 +4,8 @@
 
 #include "mainwindow/win/RudirezOziMain.h"
 
+#include "framework/ShortCuts.h"
+#include "framework/win/ActnList.h"
 #include "framework/win/Buttons.h"
 #include "framework/win/Image.h"
 #include "framework/win/ScrollBox.h"
@@ -12,6 +14,7 @@
 #include "viewers/win/HexEditor.h"
 #include "viewers/win/KyDirPanel.h"
 #include "viewers/win/KyLinkPanel.h"
+#include "settings/Quorvan32Globals.h"
 #include "widgets/win/KySplit.h"
 
 namespace qrv {
@@ -43,6 +46,65 @@ void TQRVMain::ConnectFileDisplay()
     TextView->OnURLClick = [this](TComponent*, const std::wstring& URL, TMouseButton Button) {
         fileDisplay_->TextFileView1URLClick(URL, Button);
     };
+    ScrollBox1->OnResize = [this](TComponent*) { fileDisplay_->ScrollBox1Resize(); };
+    CreateDisplayActions();
+}
+
+void TQRVMain::CreateDisplayActions()
+{
+    ActionList1 = new TActionList(this);
+    ActionList1->SetName(L"ActionList1");
+    auto make = [this](const wchar_t* name, const wchar_t* caption, TShortCut shortCut, auto execute, auto update) {
+        auto* action = new TAction(this, ActionList1);
+        action->SetName(name);
+        action->SetCaption(caption);
+        action->SetShortCut(shortCut);
+        action->OnExecute = [this, execute](TComponent*) {
+            execute();
+            ActionList1->UpdateActions();
+        };
+        action->OnUpdate = [action, update](TComponent*) { update(*action); };
+        return action;
+    };
+    TFileDisplay& display = *fileDisplay_;
+    ViewFile = make(
+        L"ViewFile", L"Datei a&nzeigen", VK_F11, [this] { ViewFileExecute(); },
+        [&display](TAction& a) { a.SetChecked(display.ViewFile); });
+    FreezeDisplay = make(
+        L"FreezeDisplay", L"Anzeige &fixieren", scNone, [&display] { display.FreezeDisplayExecute(); },
+        [&display](TAction& a) {
+            a.SetChecked(display.FreezeDisplay);
+            a.SetEnabled(display.FreezeDisplayEnabled());
+        });
+    FreezeDisplay->SetHint(L"Automatische Aktualisierung der Dateianzeige bei Fokuswechsel unterbinden. ");
+    DispAuto = make(
+        L"DispAuto", L"A&utomatisch", ShortCut('O', scCtrl), [this] { SetDisplayMode(fdAutomatic); },
+        [&display](TAction& a) { a.SetChecked(display.ForcedMode == fdAutomatic); });
+    DispHex = make(
+        L"DispHex", L"&Hexadezimale Anzeige", ShortCut('H', scCtrl), [this] { SetDisplayMode(fdHex); },
+        [&display](TAction& a) { a.SetChecked(display.ForcedMode == fdHex); });
+    DispText = make(
+        L"DispText", L"&Textanzeige", ShortCut('T', scCtrl), [this] { SetDisplayMode(fdText); },
+        [&display](TAction& a) { a.SetChecked(display.ForcedMode == fdText); });
+    AlignPicture = make(
+        L"AlignPicture", L"&Bild anpassen", scNone, [&display] { display.AlignPictureExecute(); },
+        [&display](TAction& a) { a.SetChecked(display.AlignPicture); });
+    SetBKColor = make(
+        L"SetBKColor", L"H&intergrundfarbe ...", scNone, [&display] { display.SetBKColorExecute(); },
+        [](TAction&) {});
+    ActionList1->UpdateActions();
+}
+
+void TQRVMain::SetDisplayMode(uint8_t Mode)
+{
+    ForcedDisplayMode = Mode;
+    Options.FileDisplay = Mode;
+    fileDisplay_->ForcedMode = Mode;
+    // The shown file again, in the new mode.
+    if (fileDisplay_->ViewFile && !fileDisplay_->FreezeDisplay) {
+        fileDisplay_->ViewedFile.clear();
+        fileDisplay_->RequestDisplay();
+    }
 }
 
 void TQRVMain::ListView1Change(TComponent* Sender)
@@ -101,6 +163,8 @@ bool TQRVMain::QuerySaveModifiedText()
 
 void TQRVMain::UpdateActionStates()
 {
+    if (ActionList1)
+        ActionList1->UpdateActions();
     UpdateTimerTimer();
 }
 

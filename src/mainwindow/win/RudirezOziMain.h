@@ -49,6 +49,8 @@ class TKyToolbar;
 class TKyToolbarButton;
 class TKyTrayIcon;
 class TKyZipLV;
+class TAction;
+class TActionList;
 class TLabel;
 class TMutex;
 class TScrollBox;
@@ -183,6 +185,17 @@ public:
 
     // ---- File display (MainDisplay.cpp) ------------------------------------
     TFileDisplay* FileDisplay() const { return fileDisplay_.get(); }
+    // The display commands; their shortcuts work wherever the focus is.
+    TActionList* ActionList1 = nullptr;
+    TAction* ViewFile = nullptr;
+    TAction* FreezeDisplay = nullptr;
+    TAction* DispAuto = nullptr;
+    TAction* DispHex = nullptr;
+    TAction* DispText = nullptr;
+    TAction* AlignPicture = nullptr;
+    TAction* SetBKColor = nullptr;
+    // Sets a forced display mode and shows the focused file in it.
+    void SetDisplayMode(uint8_t Mode);
     // The handler of both file lists' item-state changes.
     void ListView1Change(TComponent* Sender);
 
@@ -215,6 +228,7 @@ private:
     void CreateToolbars();
     // Connects the file lists to the display (MainDisplay.cpp).
     void ConnectFileDisplay();
+    void CreateDisplayActions();
 
     // Start-up (MainStartup.cpp).
     void FormCreate();
