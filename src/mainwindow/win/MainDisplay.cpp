@@ -42,6 +42,15 @@ void TQRVMain::ConnectFileDisplay()
         list->OnChange = [this](TComponent* Sender, int) { ListView1Change(Sender); };
         // A finished load of the active list shows its focused item.
         list->OnLoaded = [this](TComponent* Sender) { ListView1Change(Sender); };
+        // The list that gets the focus becomes the active one; the display
+        // follows its focused item.
+        list->OnEnter = [this, list](TComponent*) {
+            if (ActiveList == list)
+                return;
+            ActiveList = list;
+            ActiveHistory = list == LV1 ? DirHist1 : DirHist2;
+            ListView1Change(list);
+        };
     }
     TextView->OnURLClick = [this](TComponent*, const std::wstring& URL, TMouseButton Button) {
         fileDisplay_->TextFileView1URLClick(URL, Button);

@@ -72,6 +72,19 @@ TEST_F(MainDisplay, FocusChangesShowTheFileAndF11TurnsTheDisplayOff)
         EXPECT_FALSE(main->TextView->Visible());
         EXPECT_EQ(main->FileDisplay()->ViewedFile, binary);
 
+        // The other list gets the focus: it becomes the active one and the
+        // display shows its focused item.
+        TDirView& other = *main->LV2;
+        other.SetPath(dir.Path());
+        ASSERT_TRUE(test::PumpUntil([&] { return !other.Loading() && other.FindFileItem(L"notiz.txt"); }, 10s));
+        FocusItem(other, L"notiz.txt");
+        other.SetFocus();
+        EXPECT_TRUE(test::PumpUntil([&] { return main->TextView->FileName() == text; }, 5s));
+        EXPECT_EQ(main->ActiveList, &other);
+        list.SetFocus();
+        EXPECT_TRUE(test::PumpUntil([&] { return main->HexEditor1->FileName() == binary; }, 5s));
+        EXPECT_EQ(main->ActiveList, &list);
+
         // Forced text shows the same file in the text view, read-only.
         main->DispText->Execute();
         EXPECT_TRUE(main->DispText->Checked());
