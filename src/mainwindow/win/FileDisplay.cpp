@@ -12,6 +12,7 @@
 #include "framework/win/Image.h"
 #include "framework/win/Picture.h"
 #include "framework/win/ScrollBox.h"
+#include "mainwindow/win/WicPicture.h"
 #include "panels/win/ShellLinks.h"
 #include "viewers/win/FileView.h"
 #include "viewers/win/HexEditor.h"
@@ -219,6 +220,12 @@ void TFileDisplay::ShowPicture(const std::wstring& Path, const std::wstring& Ext
             panes_.Image1->SetIcon(pictureIcon_.Get());
         } else if (Ext == L".BMP" || Ext == L".DIB") {
             LoadBitmapFile(Path);
+        } else if ((Ext == L".JPG" || Ext == L".JPEG" || Ext == L".JPE") && !TPicture::FindFileFormat(Ext)) {
+            // No JPEG class of our own: the system's imaging component decodes it.
+            HBITMAP bitmap = LoadWicBitmap(Path);
+            ClearPicture();
+            pictureBitmap_.SetHandle(bitmap);
+            panes_.Image1->SetBitmap(pictureBitmap_.Handle());
         } else {
             LoadThroughFramework(Path);
         }

@@ -25,6 +25,9 @@
 
 #include <gtest/gtest.h>
 
+#include <wincodec.h>
+#include <wrl/client.h>
+
 #include <set>
 
 using namespace qrv;
@@ -102,6 +105,34 @@ protected:
         png.Assign(bitmap);
         const std::wstring path = dir.File(name);
         png.SaveToFile(path);
+        return path;
+    }
+    // A JPEG written by the system's own encoder.
+    std::wstring MakeJpeg(const std::wstring& name, UINT width, UINT height)
+    {
+        using Microsoft::WRL::ComPtr;
+        const std::wstring path = dir.File(name);
+        ComPtr<IWICImagingFactory> factory;
+        ComPtr<IWICStream> stream;
+        ComPtr<IWICBitmapEncoder> encoder;
+        ComPtr<IWICBitmapFrameEncode> frame;
+        ComPtr<IPropertyBag2> options;
+        EXPECT_HRESULT_SUCCEEDED(
+            CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory)));
+        EXPECT_HRESULT_SUCCEEDED(factory->CreateStream(&stream));
+        EXPECT_HRESULT_SUCCEEDED(stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE));
+        EXPECT_HRESULT_SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatJpeg, nullptr, &encoder));
+        EXPECT_HRESULT_SUCCEEDED(encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache));
+        EXPECT_HRESULT_SUCCEEDED(encoder->CreateNewFrame(&frame, &options));
+        EXPECT_HRESULT_SUCCEEDED(frame->Initialize(options.Get()));
+        EXPECT_HRESULT_SUCCEEDED(frame->SetSize(width, height));
+        WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
+        EXPECT_HRESULT_SUCCEEDED(frame->SetPixelFormat(&format));
+        std::string pixels(width * height * 3, '\x80');
+        EXPECT_HRESULT_SUCCEEDED(frame->WritePixels(height, width * 3, static_cast<UINT>(pixels.size()),
+                                                    reinterpret_cast<BYTE*>(pixels.data())));
+        EXPECT_HRESULT_SUCCEEDED(frame->Commit());
+        EXPECT_HRESULT_SUCCEEDED(encoder->Commit());
         return path;
     }
     std::wstring Lines()
@@ -208,7 +239,7 @@ TEST_F(FileDisplayTest, EachItemGoesToThePaneThatSuitsIt)
     EXPECT_EQ(display->ViewedFile, L"");
 }
 
-TEST_F(FileDisplayTest, BitmapsWithAnyDataOffsetAndFilesThatWentAway)
+TEST_F(FileDisplayTest, BitmapsJpegsAndFilesThatWentAway)
 {
     for (uint32_t offset : {54u, 1078u, 1079u}) {
         SCOPED_TRACE(offset);
@@ -218,6 +249,13 @@ TEST_F(FileDisplayTest, BitmapsWithAnyDataOffsetAndFilesThatWentAway)
         EXPECT_EQ(panes.Image1->PictureSize().cx, 3);
         EXPECT_EQ(panes.Image1->PictureSize().cy, 2);
     }
+    Focus(MakeJpeg(L"foto.jpg", 24, 16));
+    EXPECT_EQ(display->VisiblePane(), panes.ScrollBox1);
+    EXPECT_EQ(panes.Image1->PictureSize().cx, 24);
+    EXPECT_EQ(panes.Image1->PictureSize().cy, 16);
+    Focus(dir.Write(L"kaputt.jpg", "kein Foto"));
+    EXPECT_EQ(panes.ErrorpanelCaption->Caption(), L"Unbekanntes Grafikformat: kaputt.jpg");
+
     const std::wstring fake = dir.Write(L"kaputt.png", "kein Bild");
     Focus(fake);
     EXPECT_EQ(display->VisiblePane(), panes.ErrorPanel);
