@@ -56,6 +56,11 @@ void TQRVMain::ConnectFileDisplay()
         fileDisplay_->TextFileView1URLClick(URL, Button);
     };
     ScrollBox1->OnResize = [this](TComponent*) { fileDisplay_->ScrollBox1Resize(); };
+    ScrollBox1->OnEnter = [this](TComponent*) { fileDisplay_->ScrollBox1Enter(); };
+    ScrollBox1->OnExit = [this](TComponent*) { fileDisplay_->ScrollBox1Exit(); };
+    Image1->OnMouseDown = [this](TComponent*, int X, int Y) { fileDisplay_->Image1MouseDown(X, Y); };
+    Image1->OnMouseMove = [this](TComponent*, int X, int Y) { fileDisplay_->Image1MouseMove(X, Y); };
+    Image1->OnMouseUp = [this](TComponent*) { fileDisplay_->Image1MouseUp(); };
     CreateDisplayActions();
 }
 

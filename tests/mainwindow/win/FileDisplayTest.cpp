@@ -354,13 +354,21 @@ TEST_F(FileDisplayTest, PictureDragScrollsAndTheBackgroundIsStored)
     Focus(MakePng(L"gross.png", 2000, 1500));
     ASSERT_EQ(display->VisiblePane(), panes.ScrollBox1);
     EXPECT_EQ(panes.Image1->Left(), 0);
-    display->Image1MouseDown(300, 200);
-    display->Image1MouseMove(250, 180);
+    // The image's mouse messages drive the drag, as the window connects them.
+    TImage& image = *panes.Image1;
+    image.OnMouseDown = [this](TComponent*, int X, int Y) { display->Image1MouseDown(X, Y); };
+    image.OnMouseMove = [this](TComponent*, int X, int Y) { display->Image1MouseMove(X, Y); };
+    image.OnMouseUp = [this](TComponent*) { display->Image1MouseUp(); };
+    SendMessageW(image.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(300, 200));
+    EXPECT_TRUE(display->Dragging());
+    SendMessageW(image.Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(250, 180));
     EXPECT_EQ(panes.ScrollBox1->HorzPosition(), 50);
     EXPECT_EQ(panes.ScrollBox1->VertPosition(), 20);
-    display->Image1MouseUp();
+    // The image moved with the view: the grabbed point is under the mouse again.
+    EXPECT_EQ(image.Left(), -50);
+    SendMessageW(image.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(300, 200));
     EXPECT_FALSE(display->Dragging());
-    display->Image1MouseMove(0, 0);
+    SendMessageW(image.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(0, 0));
     EXPECT_EQ(panes.ScrollBox1->HorzPosition(), 50);
 
     display->AlignPictureExecute();
