@@ -61,8 +61,7 @@ uint8_t ChooseViewerKind(const std::wstring& shortExt, const TViewerChoiceFacts&
 TDisplayDecision DecideDisplay(const TDisplayFacts& facts)
 {
     TDisplayDecision decision;
-    if (facts.Terminating || facts.Loading || !facts.ViewFile || facts.Frozen ||
-        facts.FocusedPath == facts.ViewedFile)
+    if (facts.Terminating || facts.Loading || !facts.ViewFile || facts.Frozen || facts.FocusedPath == facts.ViewedFile)
         return decision;
     decision.NewViewedFile = facts.FocusedPath;
     if (facts.FocusedPath.empty()) {
@@ -98,9 +97,7 @@ TPicturePlace CenterPicture(int imageWidth, int imageHeight, int boxWidth, int b
                             int horzBarHeight)
 {
     // 64-bit differences: sizes near the int range cannot overflow.
-    auto centred = [](int64_t image, int64_t room) {
-        return image < room ? static_cast<int>((room - image) / 2) : 0;
-    };
+    auto centred = [](int64_t image, int64_t room) { return image < room ? static_cast<int>((room - image) / 2) : 0; };
     return {centred(imageWidth, int64_t{boxWidth} - vertBarWidth),
             centred(imageHeight, int64_t{boxHeight} - horzBarHeight)};
 }

@@ -42,12 +42,12 @@ uint8_t ChooseViewerKind(const std::wstring& shortExt, const TViewerChoiceFacts&
 
 // What a display request does.
 enum class TDisplayAction {
-    daNothing,     // the display is off, frozen, busy, or the file is shown already
-    daNoFile,      // no item is focused
-    daDirectory,   // the directory panel shows Path
-    daLink,        // the shortcut panel shows Path
-    daExcluded,    // the name is on the exclusion list
-    daViewer,      // ChooseViewerKind picks the viewer for Path
+    daNothing,    // the display is off, frozen, busy, or the file is shown already
+    daNoFile,     // no item is focused
+    daDirectory,  // the directory panel shows Path
+    daLink,       // the shortcut panel shows Path
+    daExcluded,   // the name is on the exclusion list
+    daViewer,     // ChooseViewerKind picks the viewer for Path
 };
 
 // The facts of the active list and the display at a display request.

@@ -88,7 +88,7 @@ void TUtf16Decoder::Finish(std::u16string& out)
 
 namespace {
 
-constexpr std::string_view Utf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
 // The length of the character a UTF-8 lead byte starts; 0 for a byte that
 // cannot start one.
@@ -110,13 +110,14 @@ size_t Utf8Length(uint8_t lead)
 bool Utf8Continues(uint8_t lead, size_t place, uint8_t byte)
 {
     if (place == 1) {
-        switch (lead) {
-        case 0xE0: return byte >= 0xA0 && byte <= 0xBF;
-        case 0xED: return byte >= 0x80 && byte <= 0x9F;
-        case 0xF0: return byte >= 0x90 && byte <= 0xBF;
-        case 0xF4: return byte >= 0x80 && byte <= 0x8F;
-        default: break;
-        }
+        if (lead == 0xE0)
+            return byte >= 0xA0 && byte <= 0xBF;
+        if (lead == 0xED)
+            return byte >= 0x80 && byte <= 0x9F;
+        if (lead == 0xF0)
+            return byte >= 0x90 && byte <= 0xBF;
+        if (lead == 0xF4)
+            return byte >= 0x80 && byte <= 0x8F;
     }
     return byte >= 0x80 && byte <= 0xBF;
 }
@@ -134,10 +135,10 @@ void TUtf8Decoder::Decode(std::string_view block, std::u16string& out)
     pending_.append(block);
     if (!markDone_) {
         // Wait until three bytes tell whether the file starts with the mark.
-        if (pending_.size() < Utf8Mark.size() && Utf8Mark.starts_with(pending_))
+        if (pending_.size() < kUtf8Mark.size() && kUtf8Mark.starts_with(pending_))
             return;
-        if (pending_.starts_with(Utf8Mark))
-            pending_.erase(0, Utf8Mark.size());
+        if (pending_.starts_with(kUtf8Mark))
+            pending_.erase(0, kUtf8Mark.size());
         markDone_ = true;
     }
     DecodePending(false, out);

@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
-
 using namespace qrv;
 
 namespace {
@@ -69,7 +67,10 @@ TEST(FileDisplayRules, ChooseViewerKindByFamilyModeAndContent)
         {"rich text found by content", L".DAT", fdAutomatic, "{\\rtf1\\ansi x}", vkRichText},
         {"text with CR LF and tabs", L"", fdAutomatic, crlfTabs, vkText},
         {"text with LF only and tabs", L"", fdAutomatic, lfTabs, vkText},
-        {"UTF-8 mark", L"", fdAutomatic, "\xef\xbb\xbf" "gr\xc3\xbc\xc3\x9f\n", vkText},
+        {"UTF-8 mark", L"", fdAutomatic,
+         "\xef\xbb\xbf"
+         "gr\xc3\xbc\xc3\x9f\n",
+         vkText},
         {"CR LF with a NUL", L"", fdAutomatic, std::string("a\r\nb\0c", 6), vkHex},
         {".EXE is hex", L".EXE", fdAutomatic, "text\r\n", vkHex},
         {".TXT is text whatever it holds", L".TXT", fdAutomatic, binary, vkText},
@@ -115,28 +116,27 @@ TEST(FileDisplayRules, DisplayRequestDecisions)
     } cases[] = {
         {"the shown path again", [](TDisplayFacts& f) { f.FocusedPath = f.ViewedFile = L"C:\\daten\\a.txt"; },
          A::daNothing, L""},
-        {"display off", [](TDisplayFacts& f) { f.ViewFile = false, f.FocusedPath = L"C:\\daten\\a.txt"; },
-         A::daNothing, L""},
-        {"frozen", [](TDisplayFacts& f) { f.Frozen = true, f.FocusedPath = L"C:\\daten\\a.txt"; }, A::daNothing,
+        {"display off", [](TDisplayFacts& f) { f.ViewFile = false, f.FocusedPath = L"C:\\daten\\a.txt"; }, A::daNothing,
          L""},
-        {"list loading", [](TDisplayFacts& f) { f.Loading = true, f.FocusedPath = L"C:\\daten\\a.txt"; },
-         A::daNothing, L""},
+        {"frozen", [](TDisplayFacts& f) { f.Frozen = true, f.FocusedPath = L"C:\\daten\\a.txt"; }, A::daNothing, L""},
+        {"list loading", [](TDisplayFacts& f) { f.Loading = true, f.FocusedPath = L"C:\\daten\\a.txt"; }, A::daNothing,
+         L""},
         {"nothing focused", [](TDisplayFacts& f) { f.ViewedFile = L"C:\\daten\\a.txt"; }, A::daNoFile, L""},
-        {"parent entry", [](TDisplayFacts& f) {
-             f.FocusedPath = L"C:\\daten\\..", f.FocusedIsDirectory = f.FocusedIsParent = true;
-         }, A::daDirectory, L"C:\\daten"},
+        {"parent entry",
+         [](TDisplayFacts& f) { f.FocusedPath = L"C:\\daten\\..", f.FocusedIsDirectory = f.FocusedIsParent = true; },
+         A::daDirectory, L"C:\\daten"},
         {"folder", [](TDisplayFacts& f) { f.FocusedPath = L"C:\\daten\\sub", f.FocusedIsDirectory = true; },
          A::daDirectory, L"C:\\daten\\sub"},
         {"shortcut followed", [](TDisplayFacts& f) { f.FocusedPath = L"C:\\daten\\gut.lnk"; }, A::daViewer,
          L"C:\\ziel\\bild.png"},
-        {"shortcut with missing target, automatic",
-         [](TDisplayFacts& f) { f.FocusedPath = L"C:\\daten\\kaputt.lnk"; }, A::daLink, L"C:\\daten\\kaputt.lnk"},
+        {"shortcut with missing target, automatic", [](TDisplayFacts& f) { f.FocusedPath = L"C:\\daten\\kaputt.lnk"; },
+         A::daLink, L"C:\\daten\\kaputt.lnk"},
         {"shortcut with missing target, forced hex",
          [](TDisplayFacts& f) { f.FocusedPath = L"C:\\daten\\kaputt.lnk", f.ForcedMode = fdHex; }, A::daViewer,
          L"C:\\daten\\kaputt.lnk"},
-        {"shortcut not followed", [](TDisplayFacts& f) {
-             f.FocusedPath = L"C:\\daten\\gut.lnk", f.FollowLinks = false;
-         }, A::daLink, L"C:\\daten\\gut.lnk"},
+        {"shortcut not followed",
+         [](TDisplayFacts& f) { f.FocusedPath = L"C:\\daten\\gut.lnk", f.FollowLinks = false; }, A::daLink,
+         L"C:\\daten\\gut.lnk"},
         {"excluded name, any case", [](TDisplayFacts& f) { f.FocusedPath = L"C:\\pagefile.sys"; }, A::daExcluded,
          L"C:\\pagefile.sys"},
     };
@@ -163,11 +163,11 @@ TEST(FileDisplayRules, PicturesAreCentredBesideShownScrollBars)
         int w, h, boxW, boxH, vBar, hBar;
         TPicturePlace expected;
     } cases[] = {
-        {100, 50, 301, 200, 0, 0, {100, 75}},       // odd difference rounds down
-        {400, 50, 300, 200, 0, 17, {0, 66}},        // wider: left 0, the shown bar shrinks the height
-        {100, 500, 300, 200, 17, 0, {91, 0}},       // higher: top 0, the bar shrinks the width
-        {300, 200, 300, 200, 0, 0, {0, 0}},         // exactly fitting
-        {10, 10, 0, 0, 0, 0, {0, 0}},               // box without room
+        {100, 50, 301, 200, 0, 0, {100, 75}},  // odd difference rounds down
+        {400, 50, 300, 200, 0, 17, {0, 66}},   // wider: left 0, the shown bar shrinks the height
+        {100, 500, 300, 200, 17, 0, {91, 0}},  // higher: top 0, the bar shrinks the width
+        {300, 200, 300, 200, 0, 0, {0, 0}},    // exactly fitting
+        {10, 10, 0, 0, 0, 0, {0, 0}},          // box without room
         {0, 0, 2147483647, 2147483647, 0, 0, {1073741823, 1073741823}},
     };
     for (const Case& c : cases)
@@ -184,7 +184,7 @@ TEST(FileDisplayRules, OnlyWebAndMailLinksOpen)
 {
     for (const wchar_t* url : {L"HTTP://x", L"https://example.org/a?b", L"ftp://host/f", L"mailto:", L"MailTo:a@b"})
         EXPECT_TRUE(IsOpenableUrl(url)) << WideToUtf8(url);
-    for (const wchar_t* url : {L"file:///C:/x", L"javascript:alert(1)", L"C:\\x.exe", L"\\\\srv\\x.exe", L"x.exe",
-                               L"", L"http", L"shell:startup", L" http://x"})
+    for (const wchar_t* url : {L"file:///C:/x", L"javascript:alert(1)", L"C:\\x.exe", L"\\\\srv\\x.exe", L"x.exe", L"",
+                               L"http", L"shell:startup", L" http://x"})
         EXPECT_FALSE(IsOpenableUrl(url)) << WideToUtf8(url);
 }

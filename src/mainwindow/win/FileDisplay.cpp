@@ -207,14 +207,14 @@ void TFileDisplay::ShowPicture(const std::wstring& Path, const std::wstring& Ext
     TWaitCursor wait;
     try {
         if (Ext == L".CUR" || Ext == L".ANI") {
-            pictureIcon_.Reset(static_cast<HICON>(LoadImageW(nullptr, Path.c_str(), IMAGE_CURSOR, 0, 0,
-                                                             LR_LOADFROMFILE)));
+            pictureIcon_.Reset(
+                static_cast<HICON>(LoadImageW(nullptr, Path.c_str(), IMAGE_CURSOR, 0, 0, LR_LOADFROMFILE)));
             if (!pictureIcon_)
                 throw EInvalidGraphic(Path);
             panes_.Image1->SetIcon(pictureIcon_.Get());
         } else if (Ext == L".ICO") {
-            pictureIcon_.Reset(static_cast<HICON>(LoadImageW(nullptr, Path.c_str(), IMAGE_ICON, 0, 0,
-                                                             LR_LOADFROMFILE | LR_DEFAULTSIZE)));
+            pictureIcon_.Reset(static_cast<HICON>(
+                LoadImageW(nullptr, Path.c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE)));
             if (!pictureIcon_)
                 throw EInvalidGraphic(Path);
             panes_.Image1->SetIcon(pictureIcon_.Get());
@@ -283,9 +283,8 @@ void TFileDisplay::ClearPicture()
 TWinControl* TFileDisplay::VisiblePane() const
 {
     for (TWinControl* pane : std::initializer_list<TWinControl*>{
-             panes_.HexEditor1, panes_.ZipLV, panes_.TextFileView1, panes_.ScrollBox1, panes_.WebPanel,
-             panes_.DirPanel, panes_.LinkPanel, panes_.EasyEdit, panes_.MediaPanel, panes_.OLEPanel,
-             panes_.ErrorPanel})
+             panes_.HexEditor1, panes_.ZipLV, panes_.TextFileView1, panes_.ScrollBox1, panes_.WebPanel, panes_.DirPanel,
+             panes_.LinkPanel, panes_.EasyEdit, panes_.MediaPanel, panes_.OLEPanel, panes_.ErrorPanel})
         if (pane && pane->Visible())
             return pane;
     return nullptr;
@@ -298,9 +297,8 @@ void TFileDisplay::ShowPane(TWinControl* Control)
     const bool textOrPictureBefore = (panes_.ScrollBox1 && panes_.ScrollBox1->Visible()) ||
                                      (panes_.TextFileView1 && panes_.TextFileView1->Visible());
     for (TWinControl* pane : std::initializer_list<TWinControl*>{
-             panes_.HexEditor1, panes_.ZipLV, panes_.TextFileView1, panes_.ScrollBox1, panes_.WebPanel,
-             panes_.DirPanel, panes_.LinkPanel, panes_.EasyEdit, panes_.MediaPanel, panes_.OLEPanel,
-             panes_.ErrorPanel})
+             panes_.HexEditor1, panes_.ZipLV, panes_.TextFileView1, panes_.ScrollBox1, panes_.WebPanel, panes_.DirPanel,
+             panes_.LinkPanel, panes_.EasyEdit, panes_.MediaPanel, panes_.OLEPanel, panes_.ErrorPanel})
         if (pane)
             pane->SetVisible(pane == Control);
     const bool textOrPictureNow = (panes_.ScrollBox1 && panes_.ScrollBox1->Visible()) ||

@@ -10,11 +10,11 @@
 #include "framework/win/Image.h"
 #include "framework/win/ScrollBox.h"
 #include "panels/win/DirView.h"
+#include "settings/Quorvan32Globals.h"
 #include "viewers/win/FileView.h"
 #include "viewers/win/HexEditor.h"
 #include "viewers/win/KyDirPanel.h"
 #include "viewers/win/KyLinkPanel.h"
-#include "settings/Quorvan32Globals.h"
 #include "widgets/win/KySplit.h"
 
 namespace qrv {
@@ -104,8 +104,7 @@ void TQRVMain::CreateDisplayActions()
         L"AlignPicture", L"&Bild anpassen", scNone, [&display] { display.AlignPictureExecute(); },
         [&display](TAction& a) { a.SetChecked(display.AlignPicture); });
     SetBKColor = make(
-        L"SetBKColor", L"H&intergrundfarbe ...", scNone, [&display] { display.SetBKColorExecute(); },
-        [](TAction&) {});
+        L"SetBKColor", L"H&intergrundfarbe ...", scNone, [&display] { display.SetBKColorExecute(); }, [](TAction&) {});
     ActionList1->UpdateActions();
 }
 
