@@ -131,8 +131,13 @@ void TQRVMain::ListView1Change(TComponent* Sender)
 
 void TQRVMain::ViewFileExecute()
 {
-    if (fileDisplay_)
-        fileDisplay_->ViewFileExecute(ActiveList && ActiveList->ItemFocused());
+    if (!fileDisplay_)
+        return;
+    // A viewer that is about to be hidden hands the focus to the active list.
+    if (fileDisplay_->ViewFile && ActiveList && ActiveList->HandleAllocated() && PanelBottom->HandleAllocated() &&
+        IsChild(PanelBottom->Handle(), GetFocus()))
+        ActiveList->SetFocus();
+    fileDisplay_->ViewFileExecute(ActiveList && ActiveList->ItemFocused());
 }
 
 void TQRVMain::ShowFocusedFile()

@@ -91,8 +91,13 @@ TEST_F(MainDisplay, FocusChangesShowTheFileAndF11TurnsTheDisplayOff)
         EXPECT_TRUE(test::PumpUntil([&] { return main->TextView->FileName() == binary; }, 5s));
         EXPECT_TRUE(main->TextView->ReadOnly());
         main->DispAuto->Execute();
+        EXPECT_TRUE(test::PumpUntil([&] { return main->HexEditor1->FileName() == binary; }, 5s));
 
+        // Turning the display off while a viewer has the focus gives it back
+        // to the active list.
+        main->HexEditor1->SetFocus();
         main->ViewFile->Execute();
+        EXPECT_EQ(GetFocus(), list.Handle());
         EXPECT_FALSE(main->ViewFile->Checked());
         EXPECT_FALSE(main->PanelBottom->Visible());
         EXPECT_EQ(main->FileDisplay()->ViewedFile, L"");
