@@ -86,4 +86,108 @@ void TUtf16Decoder::Finish(std::u16string& out)
     hasOddByte_ = false;
 }
 
+namespace {
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+// The length of the character a UTF-8 lead byte starts; 0 for a byte that
+// cannot start one.
+size_t Utf8Length(uint8_t lead)
+{
+    if (lead < 0x80)
+        return 1;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        return 2;
+    if (lead >= 0xE0 && lead <= 0xEF)
+        return 3;
+    if (lead >= 0xF0 && lead <= 0xF4)
+        return 4;
+    return 0;
+}
+
+// Whether the byte can follow at that place: the second byte is narrowed so
+// that overlong forms, surrogates and code points above U+10FFFF are refused.
+bool Utf8Continues(uint8_t lead, size_t place, uint8_t byte)
+{
+    if (place == 1) {
+        if (lead == 0xE0)
+            return byte >= 0xA0 && byte <= 0xBF;
+        if (lead == 0xED)
+            return byte >= 0x80 && byte <= 0x9F;
+        if (lead == 0xF0)
+            return byte >= 0x90 && byte <= 0xBF;
+        if (lead == 0xF4)
+            return byte >= 0x80 && byte <= 0x8F;
+    }
+    return byte >= 0x80 && byte <= 0xBF;
+}
+
+}  // namespace
+
+void TUtf8Decoder::Reset()
+{
+    pending_.clear();
+    markDone_ = false;
+}
+
+void TUtf8Decoder::Decode(std::string_view block, std::u16string& out)
+{
+    pending_.append(block);
+    if (!markDone_) {
+        // Wait until three bytes tell whether the file starts with the mark.
+        if (pending_.size() < kUtf8Mark.size() && kUtf8Mark.starts_with(pending_))
+            return;
+        if (pending_.starts_with(kUtf8Mark))
+            pending_.erase(0, kUtf8Mark.size());
+        markDone_ = true;
+    }
+    DecodePending(false, out);
+}
+
+void TUtf8Decoder::Finish(std::u16string& out)
+{
+    markDone_ = true;
+    DecodePending(true, out);
+    pending_.clear();
+}
+
+void TUtf8Decoder::DecodePending(bool atEnd, std::u16string& out)
+{
+    const auto* bytes = reinterpret_cast<const uint8_t*>(pending_.data());
+    const size_t size = pending_.size();
+    size_t i = 0;
+    while (i < size) {
+        const uint8_t lead = bytes[i];
+        const size_t length = Utf8Length(lead);
+        if (length == 0) {
+            out.push_back(u'\uFFFD');
+            ++i;
+            continue;
+        }
+        size_t valid = 1;
+        while (valid < length && i + valid < size && Utf8Continues(lead, valid, bytes[i + valid]))
+            ++valid;
+        if (valid < length) {
+            // Cut off by the block's end: wait for the rest.
+            if (i + valid == size && !atEnd)
+                break;
+            out.push_back(u'\uFFFD');
+            ++i;
+            continue;
+        }
+        char32_t code = length == 1 ? lead : lead & (0x7F >> length);
+        for (size_t k = 1; k < length; ++k)
+            code = code << 6 | (bytes[i + k] & 0x3F);
+        if (code >= 0x10000) {
+            code -= 0x10000;
+            out.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
+        } else {
+            out.push_back(static_cast<char16_t>(code));
+        }
+        i += length;
+    }
+    pending_.erase(0, i);
+}
+
 }  // namespace qrv

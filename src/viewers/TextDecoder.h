@@ -61,6 +61,22 @@ private:
     uint8_t oddByte_ = 0;
 };
 
+// UTF-8 after its mark EF BB BF (skipped when the file starts with it). A
+// byte that cannot start or continue a character shows as U+FFFD, and so
+// does a character cut off by the end of the file.
+class TUtf8Decoder : public TTextDecoder {
+public:
+    void Decode(std::string_view block, std::u16string& out) override;
+    void Finish(std::u16string& out) override;
+    void Reset() override;
+
+private:
+    void DecodePending(bool atEnd, std::u16string& out);
+
+    std::string pending_;  // the mark being read, or a character cut by the block's end
+    bool markDone_ = false;
+};
+
 // The question a stream of UTF-16 code units raises when cut for the control:
 // true when the unit is the first half of a surrogate pair.
 inline bool IsHighSurrogate(char16_t unit)

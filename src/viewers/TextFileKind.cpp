@@ -18,9 +18,10 @@ std::wstring_view Extension(std::wstring_view fileName)
     return fileName.substr(pos);
 }
 
+// Tabs belong to ordinary text as much as line ends do.
 bool IsTextByte(unsigned char b)
 {
-    return b == 10 || b == 13 || b == 26 || b >= 32;
+    return b == 9 || b == 10 || b == 13 || b == 26 || b >= 32;
 }
 
 }  // namespace
@@ -46,9 +47,13 @@ TTextFileKind ClassifyTextSample(std::string_view sample)
             kind.Text = kind.Unicode = true;
             return kind;
         }
-        // A UTF-8 mark: the view cannot show such a file as text.
-        if (startsWith(0xEF, 0xBB) || startsWith(0xBB, 0xEF))
+        // A UTF-8 mark is text, whatever bytes follow it; its lines end in
+        // LF only unless a CR LF is found.
+        if (startsWith(0xEF, 0xBB) && static_cast<unsigned char>(sample[2]) == 0xBF) {
+            kind.Text = kind.Utf8 = true;
+            kind.LFOnly = sample.find("\r\n", 3) == std::string_view::npos;
             return kind;
+        }
     }
     if (n > 6) {
         std::string head(sample.substr(0, 6));
@@ -81,6 +86,11 @@ TTextFileKind GetTextFileKind(const std::wstring& fileName)
         throw EInOutError(error.Message());
     }
     return ClassifyTextSample(sample);
+}
+
+bool TextIsWritable(const TTextFileKind& kind, bool writeProtected)
+{
+    return kind.Text && !kind.Unicode && !kind.Utf8 && !writeProtected;
 }
 
 }  // namespace qrv

@@ -122,6 +122,14 @@ TEST(TextDecoder, EveryDecoderGivesTheSameTextInBlocks)
         {"UTF-16 FF FE later is text", [] { return std::make_unique<TUtf16Decoder>(); },
          "\xff\xfe" "a\0\xff\xfe"s, u"a\ufeff"},
         {"UTF-16 one byte", [] { return std::make_unique<TUtf16Decoder>(); }, "\xff", u"\ufffd"},
+        {"UTF-8 mark", [] { return std::make_unique<TUtf8Decoder>(); },
+         "\xef\xbb\xbf" "Gr\xc3\xbc\xc3\x9f" "e \xf0\x9f\x98\x80 aus K\xc3\xb6ln\r\n", sample},
+        {"UTF-8 without mark", [] { return std::make_unique<TUtf8Decoder>(); }, "a\xe2\x82\xac", u"a\u20ac"},
+        {"UTF-8 mark later is text", [] { return std::make_unique<TUtf8Decoder>(); }, "a\xef\xbb\xbf", u"a\ufeff"},
+        {"UTF-8 invalid bytes", [] { return std::make_unique<TUtf8Decoder>(); }, "\xef\xbb\xbf" "a\xc0\xaf" "b\xed\xa0\x80",
+         u"a\ufffd\ufffdb\ufffd\ufffd\ufffd"},
+        {"UTF-8 cut at the end", [] { return std::make_unique<TUtf8Decoder>(); }, "ab\xe2\x82", u"ab\ufffd\ufffd"},
+        {"UTF-8 half a mark", [] { return std::make_unique<TUtf8Decoder>(); }, "\xef\xbb", u"\ufffd\ufffd"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -13,7 +13,7 @@ struct KindCase {
     const char* name;
     std::wstring fileName;
     std::string bytes;
-    TTextFileKind expected;  // Text, RichText, Unicode, LFOnly
+    TTextFileKind expected;  // Text, RichText, Unicode, LFOnly, Utf8
 };
 
 }  // namespace
@@ -22,7 +22,7 @@ namespace qrv {
 void PrintTo(const TTextFileKind& k, std::ostream* out)
 {
     *out << "{Text " << k.Text << ", RichText " << k.RichText << ", Unicode " << k.Unicode << ", LFOnly "
-         << k.LFOnly << "}";
+         << k.LFOnly << ", Utf8 " << k.Utf8 << "}";
 }
 }  // namespace qrv
 
@@ -41,7 +41,12 @@ TEST(TextFileKind, ClassifiesFilesByExtensionAndFirstBytes)
         {"control byte", L"ctrl.txt", "abc\x07" "def\n", {false, false, false, false}},
         {"UTF-16 LE mark", L"uni.txt", "\xff\xfe" "a\0"s, {true, false, true, false}},
         {"UTF-16 BE mark", L"unibe.txt", "\xfe\xff\0a"s, {true, false, true, false}},
-        {"UTF-8 mark is not text", L"utf8.txt", "\xef\xbb\xbfHallo\r\n", {false, false, false, false}},
+        {"UTF-8 mark with CR LF", L"utf8.txt", "\xef\xbb\xbfHallo\r\n", {true, false, false, false, true}},
+        {"UTF-8 mark with LF only", L"utf8lf.txt", "\xef\xbb\xbfgr\xc3\xbc\xc3\x9f\n", {true, false, false, true, true}},
+        {"UTF-8 mark, then a UTF-16 mark", L"utf8ff.txt", "\xef\xbb\xbf\xff\xfe" "a\r\n", {true, false, false, false, true}},
+        {"UTF-8 mark alone", L"utf8leer.txt", "\xef\xbb\xbf", {true, false, false, true, true}},
+        {"tabs with CR LF", L"NOTES", "a\tb\r\nc\td\r\n", {true, false, false, false}},
+        {"tabs with LF only", L"NOTES2", "a\tb\nc\td\n", {true, false, false, true}},
         {"rich text, any case", L"doc.rtf", "{\\rtf1\\ansi \x01\x02", {true, true, false, true}},
         {"rich text with CR LF", L"doc2.rtf", "{\\RTF1\\ansi\r\n}", {true, true, false, false}},
         {"six bytes are too few for rich text", L"kurz.rtf", "{\\rtf1", {true, false, false, false}},
@@ -75,4 +80,16 @@ TEST(TextFileKind, UnreadableFileRaisesInOutError)
 {
     test::TestDir dir;
     EXPECT_THROW(GetTextFileKind(dir.File(L"fehlt.txt")), EInOutError);
+}
+
+TEST(TextFileKind, OnlySingleByteTextInAWritableFileIsWritable)
+{
+    const TTextFileKind text = ClassifyTextSample("a\r\n");
+    EXPECT_TRUE(TextIsWritable(text, false));
+    EXPECT_FALSE(TextIsWritable(text, true));
+    EXPECT_FALSE(TextIsWritable(ClassifyTextSample(std::string("MZ\0\x01", 4)), false));
+    EXPECT_FALSE(TextIsWritable(ClassifyTextSample("\xef\xbb\xbfx\r\n"), false));
+    EXPECT_FALSE(TextIsWritable(ClassifyTextSample(std::string("\xff\xfex\0", 4)), false));
+    // A program is not read at all, so it is never writable as text.
+    EXPECT_FALSE(TextIsWritable(GetTextFileKind(L"nirgends.exe"), false));
 }

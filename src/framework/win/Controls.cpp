@@ -382,6 +382,15 @@ void TWinControl::WndProc(TMessage& message)
         }
         break;
     }
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: {
+        // The event may change the focus again: the default handling of
+        // this message comes first.
+        DefaultHandler(message);
+        if (const TNotifyEvent& event = message.Msg == WM_SETFOCUS ? OnEnter : OnExit)
+            event(this);
+        return;
+    }
     case WM_ERASEBKGND:
         if (!subclassed_) {
             if (!brush_)

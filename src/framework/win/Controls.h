@@ -143,6 +143,9 @@ public:
 
     void SetFocus();
     bool Focused();
+    // The window got or lost the keyboard focus.
+    TNotifyEvent OnEnter;
+    TNotifyEvent OnExit;
     LRESULT Perform(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
 
     // The control that owns a window, or nullptr when it is none of ours.

@@ -2,6 +2,7 @@
 
 #include "framework/Encoding.h"
 #include "framework/SysUtils.h"
+#include "framework/win/ActnList.h"
 #include "framework/win/AnsiEncoding.h"
 #include "framework/win/Buttons.h"
 #include "framework/win/Dialogs.h"
@@ -323,9 +324,13 @@ bool TApplication::IsShortCut(const MSG& msg)
     if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN)
         return false;
     auto* form = dynamic_cast<TForm*>(TWinControl::FromHandle(GetAncestor(msg.hwnd, GA_ROOT)));
-    if (!form || !form->Menu())
+    if (!form)
         return false;
-    return form->Menu()->IsShortCut(ShortCutFromKey(static_cast<WORD>(msg.wParam)));
+    const TShortCut shortCut = ShortCutFromKey(static_cast<WORD>(msg.wParam));
+    // The form's actions come before the focused control and the menu.
+    if (TActionList::HandleShortCut(*form, shortCut))
+        return true;
+    return form->Menu() && form->Menu()->IsShortCut(shortCut);
 }
 
 bool TApplication::ProcessMessage(MSG& msg)

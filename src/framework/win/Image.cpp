@@ -1,5 +1,8 @@
 #include "framework/win/Image.h"
+
 #include "framework/win/Handles.h"
+
+#include <windowsx.h>
 
 namespace qrv {
 
@@ -117,6 +120,26 @@ void TImage::WndProc(TMessage& message)
         // Paint fills the background itself, without flicker.
         message.Result = 1;
         return;
+    }
+    const int x = GET_X_LPARAM(message.LParam), y = GET_Y_LPARAM(message.LParam);
+    switch (message.Msg) {
+    case WM_LBUTTONDOWN:
+        SetCapture(Handle());
+        if (OnMouseDown)
+            OnMouseDown(this, x, y);
+        break;
+    case WM_MOUSEMOVE:
+        if (OnMouseMove)
+            OnMouseMove(this, x, y);
+        break;
+    case WM_LBUTTONUP:
+        if (GetCapture() == Handle())
+            ReleaseCapture();
+        if (OnMouseUp)
+            OnMouseUp(this);
+        break;
+    default:
+        break;
     }
     TCustomControl::WndProc(message);
 }

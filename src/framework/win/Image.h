@@ -4,6 +4,8 @@
 
 #include "framework/win/Controls.h"
 
+#include <functional>
+
 namespace qrv {
 
 class TImage : public TCustomControl {
@@ -26,6 +28,12 @@ public:
     void SetStretch(bool stretch);
     // The size of the picture shown, 0 x 0 when empty.
     SIZE PictureSize() const;
+
+    // The left mouse button on the image, in client coordinates; the image
+    // holds the mouse between press and release.
+    std::function<void(TComponent* Sender, int X, int Y)> OnMouseDown;
+    std::function<void(TComponent* Sender, int X, int Y)> OnMouseMove;
+    TNotifyEvent OnMouseUp;
 
 protected:
     void CreateParams(TCreateParams& params) override;

@@ -238,7 +238,11 @@ void TQRVMain::UpdateFSMonitorAction(bool /*Enabled*/) {}
 void TQRVMain::UpdateDirSizeView(bool /*Checked*/) {}
 void TQRVMain::UpdateCommandLineDropTarget() {}
 void TQRVMain::RefreshListColors(TDirView* /*List*/) {}
-void TQRVMain::UpdateDisplayModeButtons(bool /*HexDown*/, bool /*TextDown*/) {}
+void TQRVMain::UpdateDisplayModeButtons(bool HexDown, bool TextDown)
+{
+    if (fileDisplay_)
+        fileDisplay_->ForcedMode = HexDown ? fdHex : TextDown ? fdText : fdAutomatic;
+}
 void TQRVMain::UpdateDosCloseAction(bool /*Checked*/) {}
 void TQRVMain::UpdateViewStyleActions() {}
 

@@ -186,9 +186,7 @@ void TQRVMain::ActivateFileList(TDirView* List)
 // The commands behind them come with the display pane, the split files,
 // the action states and the status bar.
 
-void TQRVMain::ViewFileExecute() {}
 void TQRVMain::CombineFileExecute() {}
-void TQRVMain::ShowFocusedFile() {}
 void TQRVMain::UpdateTimerTimer() {}
 void TQRVMain::OleDisplayTimerTimer() {}
 void TQRVMain::UpdateSelectionStatus() {}

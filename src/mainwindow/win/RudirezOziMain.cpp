@@ -6,6 +6,7 @@
 #include "editor/win/EasyEditor.h"
 #include "framework/ScopeExit.h"
 #include "framework/SysUtils.h"
+#include "framework/win/Buttons.h"
 #include "framework/win/Image.h"
 #include "framework/win/ScrollBox.h"
 #include "framework/win/StdCtrls.h"
@@ -125,6 +126,7 @@ void TQRVMain::CreatePanes()
     FilePanel2 = PlacePanel(this, MainPanel, L"FilePanel2", TAlign::alClient);
     DirHist2 = Place<TComboBox>(this, FilePanel2, L"DirHist2", TAlign::alTop);
     LV2 = Place<TDirView>(this, FilePanel2, L"LV2", TAlign::alClient);
+    ConnectFileDisplay();
 
     TrayIcon1 = new TKyTrayIcon(this);
     TrayIcon1->SetName(L"TrayIcon1");
@@ -194,6 +196,7 @@ void TQRVMain::CreateDisplayPane()
     DirPanel = Place<TKyDirPanel>(this, PanelBottom, L"DirPanel", TAlign::alClient);
     LinkPanel = Place<TKyLinkPanel>(this, PanelBottom, L"LinkPanel", TAlign::alClient);
     ErrorPanel = PlacePanel(this, PanelBottom, L"ErrorPanel", TAlign::alClient);
+    ErrorpanelCaption = Place<TLabel>(this, ErrorPanel, L"ErrorpanelCaption", TAlign::alClient);
     ZipLV = Place<TKyZipLV>(this, PanelBottom, L"ZipLV", TAlign::alClient);
     MediaPanel = PlacePanel(this, PanelBottom, L"MediaPanel", TAlign::alClient);
     OLEPanel = Place<TKyOLEContainer>(this, PanelBottom, L"OLEPanel", TAlign::alClient);

@@ -12,7 +12,8 @@
 //                       comparison, column layout, title, status bar,
 // The drive list, drive buttons and drive menu items are a collaborator of
 // their own, TDriveBar (DriveBar.cpp), which reaches the window through the
-// narrow TDriveBarHost; further command areas follow that pattern.
+// narrow TDriveBarHost; further command areas follow that pattern: the file
+// display is TFileDisplay (FileDisplay.cpp), its host is in MainDisplay.cpp.
 // The files form a one-way chain: start-up, settings, options and shutdown
 // may call the dispatch and the services; the dispatch calls the services;
 // the services call neither.
@@ -26,6 +27,7 @@
 #include "mainwindow/PaneSizes.h"
 #include "mainwindow/StartupArgs.h"
 #include "mainwindow/win/DriveBar.h"
+#include "mainwindow/win/FileDisplay.h"
 #include "settings/StoredSettings.h"
 
 #include <memory>
@@ -48,6 +50,9 @@ class TKyToolbar;
 class TKyToolbarButton;
 class TKyTrayIcon;
 class TKyZipLV;
+class TAction;
+class TActionList;
+class TLabel;
 class TMutex;
 class TScrollBox;
 class TImage;
@@ -59,7 +64,7 @@ class TThread;
 // the message may arrive after a list is gone).
 enum TListId : WPARAM { liNone = 0, liList1 = 1, liList2 = 2, liArchive = 3 };
 
-class TQRVMain : public TForm, private TDriveBarHost {
+class TQRVMain : public TForm, private TDriveBarHost, private TFileDisplayHost {
 public:
     explicit TQRVMain(TComponent* owner);
     ~TQRVMain() override;
@@ -133,6 +138,7 @@ public:
     TKyDirPanel* DirPanel = nullptr;
     TKyLinkPanel* LinkPanel = nullptr;
     TPanel* ErrorPanel = nullptr;
+    TLabel* ErrorpanelCaption = nullptr;
     TKyZipLV* ZipLV = nullptr;
     TPanel* MediaPanel = nullptr;
     TKyOLEContainer* OLEPanel = nullptr;
@@ -178,6 +184,22 @@ public:
     // ---- Drives (DriveBar.cpp) --------------------------------------------
     TDriveBar* DriveBar() const { return driveBar_.get(); }
 
+    // ---- File display (MainDisplay.cpp) ------------------------------------
+    TFileDisplay* FileDisplay() const { return fileDisplay_.get(); }
+    // The display commands; their shortcuts work wherever the focus is.
+    TActionList* ActionList1 = nullptr;
+    TAction* ViewFile = nullptr;
+    TAction* FreezeDisplay = nullptr;
+    TAction* DispAuto = nullptr;
+    TAction* DispHex = nullptr;
+    TAction* DispText = nullptr;
+    TAction* AlignPicture = nullptr;
+    TAction* SetBKColor = nullptr;
+    // Sets a forced display mode and shows the focused file in it.
+    void SetDisplayMode(uint8_t Mode);
+    // The handler of both file lists' item-state changes.
+    void ListView1Change(TComponent* Sender);
+
     // ---- Options (ApplyOptions.cpp) ----------------------------------------
     // Pushes the settings record into the controls, each step on its own:
     // a failing step leaves the others to run.
@@ -205,6 +227,9 @@ private:
     void CreatePanes();
     void CreateDisplayPane();
     void CreateToolbars();
+    // Connects the file lists to the display (MainDisplay.cpp).
+    void ConnectFileDisplay();
+    void CreateDisplayActions();
 
     // Start-up (MainStartup.cpp).
     void FormCreate();
@@ -252,6 +277,16 @@ private:
     TPanel* FileListPanel(int Index) override;
     TDirView* ActiveFileList() override { return ActiveList; }
     void ActivateFileList(TDirView* List) override;
+    // What the file display asks of the window (MainDisplay.cpp).
+    TDisplayListState ActiveListState() override;
+    bool Terminating() override;
+    void PostDisplayRequest() override;
+    bool QuerySaveModifiedText() override;
+    void UpdateActionStates() override;
+    void PlaceDisplayPane(bool Visible) override;
+    bool IsExcluded(const std::wstring& UpperName) override;
+    bool StartPictureConverter() override;
+    void StorePictureBackground(TColor Color) override;
 
     // Options (ApplyOptions.cpp): the steps whose targets come later.
     void ApplyMainFont();
@@ -271,6 +306,7 @@ private:
     void UpdateViewStyleActions();
 
     std::unique_ptr<TDriveBar> driveBar_;
+    std::unique_ptr<TFileDisplay> fileDisplay_;
     std::unique_ptr<TMutex> converterMutex_;
     std::unique_ptr<TMutex> instanceMutex_;
     std::unique_ptr<TSimpleTimer> actionTimer_;

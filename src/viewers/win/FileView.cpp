@@ -41,9 +41,10 @@ void TTextFileView::SetTranslation(TTextTranslation translation)
 
 bool TTextFileView::DetectFileKind(const std::wstring& name)
 {
-    unicode_ = lfOnly_ = false;
+    unicode_ = utf8_ = lfOnly_ = false;
     const TTextFileKind kind = GetTextFileKind(name);
     unicode_ = kind.Unicode;
+    utf8_ = kind.Utf8;
     lfOnly_ = kind.LFOnly;
     return kind.Text;
 }
@@ -54,6 +55,16 @@ bool TTextFileView::IsRichTextFile(const std::wstring& name)
 }
 
 bool TTextFileView::LoadFromFile(const std::wstring& name)
+{
+    return Load(name, nullptr);
+}
+
+bool TTextFileView::LoadFromFile(const std::wstring& name, const TTextFileKind& kind)
+{
+    return Load(name, &kind);
+}
+
+bool TTextFileView::Load(const std::wstring& name, const TTextFileKind* kind)
 {
     if (name == fileName_)
         return true;
@@ -74,11 +85,17 @@ bool TTextFileView::LoadFromFile(const std::wstring& name)
     SetReadOnly(false);
     // The kind test runs for every file, so the flags always describe this
     // one; a write-protected file is shown read-only whatever its kind.
-    const bool text = DetectFileKind(name);
+    const TTextFileKind tested = kind ? *kind : GetTextFileKind(name);
+    unicode_ = tested.Unicode;
+    utf8_ = tested.Utf8;
+    lfOnly_ = tested.LFOnly;
     const DWORD attributes = GetFileAttributesW(name.c_str());
-    const bool writeProtected = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
-    const bool notText = writeProtected || !text;
-    if (unicode_) {
+    // Attributes that cannot be read count as write-protected.
+    const bool writeProtected = attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY);
+    const bool writable = TextIsWritable(tested, writeProtected);
+    if (utf8_) {
+        SetDefaultConverter(ConversionClass<TUtf8Conversion>());
+    } else if (unicode_) {
         SetDefaultConverter(translation_ == TTextTranslation::ttlDOS8 ? ConversionClass<TUnicodeConversionDOS8>()
                                                                       : ConversionClass<TUnicodeConversionANSI>());
     } else {
@@ -89,7 +106,7 @@ bool TTextFileView::LoadFromFile(const std::wstring& name)
     // A load stopped at the size question has already made the text read-only.
     const bool stopped = ReadOnly();
     SetModified(false);
-    SetReadOnly(notText || unicode_ || stopped);
+    SetReadOnly(!writable || stopped);
     fileFormat_ = lfOnly_ ? TFileFormat::ffUNIX : TFileFormat::ffDOS;
     fileName_ = name;
     return true;
@@ -98,7 +115,11 @@ bool TTextFileView::LoadFromFile(const std::wstring& name)
 void TTextFileView::SaveToFile(const std::wstring& name)
 {
     const UINT codePage = translation_ == TTextTranslation::ttlDOS8 ? CP_OEMCP : CP_ACP;
-    if (fileFormat_ == TFileFormat::ffUNIX)
+    // Unicode text never goes through the ANSI code page, which would lose
+    // its characters: UTF-16 and UTF-8 files are written as UTF-16.
+    if (unicode_ || utf8_)
+        SetDefaultConverter(ConversionClass<TUnicodeConversionANSI>());
+    else if (fileFormat_ == TFileFormat::ffUNIX)
         SetDefaultConverter([codePage] { return std::make_unique<TUNIXConversion>(codePage); });
     else
         SetTranslation(translation_);

@@ -29,8 +29,9 @@ public:
     TTextTranslation Translation() const { return translation_; }
     // Also makes the code page the default conversion.
     void SetTranslation(TTextTranslation translation);
-    // Set by DetectFileKind: the file is UTF-16, its lines end in LF only.
+    // Set by DetectFileKind: the file is UTF-16 or UTF-8, its lines end in LF only.
     bool UnicodeFile() const { return unicode_; }
+    bool Utf8File() const { return utf8_; }
     bool LFOnly() const { return lfOnly_; }
 
     // Loads a file: true when it is shown (also when it already was); false
@@ -38,6 +39,8 @@ public:
     // be read; the view is then empty. A load the user stopped at the size
     // question shows the part read, read-only.
     bool LoadFromFile(const std::wstring& name);
+    // The same with the file-kind test already made (its sample read once).
+    bool LoadFromFile(const std::wstring& name, const TTextFileKind& kind);
     // Saves the text in the file's line-end style and code page.
     void SaveToFile(const std::wstring& name);
 
@@ -46,10 +49,13 @@ public:
     static bool IsRichTextFile(const std::wstring& name);
 
 private:
+    bool Load(const std::wstring& name, const TTextFileKind* kind);
+
     std::wstring fileName_;
     TFileFormat fileFormat_ = TFileFormat::ffDOS;
     TTextTranslation translation_ = TTextTranslation::ttlANSI;
     bool unicode_ = false;
+    bool utf8_ = false;
     bool lfOnly_ = false;
 };
 

@@ -145,4 +145,9 @@ std::unique_ptr<TTextEncoder> TUnicodeConversionANSI::CreateEncoder() const
     return std::make_unique<TUtf16Encoder>();
 }
 
+std::unique_ptr<TTextDecoder> TUtf8Conversion::CreateDecoder() const
+{
+    return std::make_unique<TUtf8Decoder>();
+}
+
 }  // namespace qrv

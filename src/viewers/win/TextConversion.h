@@ -90,6 +90,13 @@ protected:
 
 class TUnicodeConversionDOS8 : public TUnicodeConversionANSI {};
 
+// UTF-8 files, shown without their mark. They are shown read-only: saving
+// writes UTF-16 like the Unicode form, never the ANSI code page.
+class TUtf8Conversion : public TUnicodeConversionANSI {
+protected:
+    std::unique_ptr<TTextDecoder> CreateDecoder() const override;
+};
+
 // A class reference: makes a new conversion object for each transfer.
 using TConversionClass = std::function<std::unique_ptr<TConversion>()>;
 

@@ -65,6 +65,8 @@ TEST_F(FileViewTest, LoadsEachKindOfFile)
         {L"dos.txt", "eins\r\nzwei\r\n", {L"eins", L"zwei"}, false, TFileFormat::ffDOS, true},
         {L"uni.txt", "\xff\xfe" "G\0r\0\xfc\0\xdf\0e\0\r\0\n\0"s, {L"Grüße"}, true, TFileFormat::ffDOS, true},
         {L"binär.dat", "abc\x01" "def", {L"abc\x01" L"def"}, true, TFileFormat::ffDOS, true},
+        {L"utf8.txt", "\xef\xbb\xbfGr\xc3\xbc\xc3\x9f" "e\r\n", {L"Grüße"}, true, TFileFormat::ffDOS, true},
+        {L"tabs.txt", "a\tb\nc\td\n", {L"a\tb", L"c\td"}, false, TFileFormat::ffUNIX, true},
         {L"brief.rtf", "{\\rtf1\\ansi Hallo {\\b Welt}\\par}", {L"Hallo Welt"}, false, TFileFormat::ffUNIX, false},
     };
     for (const Case& c : cases) {

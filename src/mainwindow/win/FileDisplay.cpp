@@ -1,0 +1,487 @@
+#include "mainwindow/win/FileDisplay.h"
+
+#include "archives/win/KyZipLV.h"
+#include "common/BaseUtils.h"
+#include "common/win/BaseUtilsWin.h"
+#include "editor/win/EasyEditor.h"
+#include "framework/IgnoredError.h"
+#include "framework/ScopeExit.h"
+#include "framework/SysUtils.h"
+#include "framework/win/Buttons.h"
+#include "framework/win/ExtCtrls.h"
+#include "framework/win/Image.h"
+#include "framework/win/Picture.h"
+#include "framework/win/ScrollBox.h"
+#include "mainwindow/win/WicPicture.h"
+#include "panels/win/ShellLinks.h"
+#include "viewers/win/FileView.h"
+#include "viewers/win/HexEditor.h"
+#include "viewers/win/KyDirPanel.h"
+#include "viewers/win/KyLinkPanel.h"
+#include "viewers/win/KyOleCtnrs.h"
+
+#include <commdlg.h>
+#include <shellapi.h>
+
+#include <initializer_list>
+
+namespace qrv {
+
+namespace {
+
+// The hourglass for the time of a load.
+class TWaitCursor {
+public:
+    TWaitCursor() : old_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
+    ~TWaitCursor() { SetCursor(old_); }
+    TWaitCursor(const TWaitCursor&) = delete;
+    TWaitCursor& operator=(const TWaitCursor&) = delete;
+
+private:
+    HCURSOR old_;
+};
+
+// The first bytes of a file; "" when it cannot be read.
+std::string ReadFileHead(const std::wstring& path, DWORD size)
+{
+    TFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return {};
+    std::string head(size, '\0');
+    DWORD read = 0;
+    if (!ReadFile(file.Get(), head.data(), size, &read, nullptr))
+        return {};
+    head.resize(read);
+    return head;
+}
+
+}  // namespace
+
+TFileDisplay::TFileDisplay(TFileDisplayHost& Host, const TDisplayPanes& Panes) : host_(Host), panes_(Panes) {}
+
+void TFileDisplay::ListView1Change(const std::wstring& FocusedPath)
+{
+    if (ViewFile && FocusedPath != ViewedFile)
+        RequestDisplay();
+}
+
+void TFileDisplay::DisplaySelectedFile()
+{
+    if (host_.Terminating() || !ViewFile)
+        return;
+    const TDisplayListState list = host_.ActiveListState();
+    TDisplayFacts facts;
+    facts.Loading = list.Loading;
+    facts.ViewFile = ViewFile;
+    facts.Frozen = FreezeDisplay;
+    facts.ViewedFile = ViewedFile;
+    facts.FocusedPath = list.FocusedPath;
+    facts.FocusedIsDirectory = list.FocusedIsDirectory;
+    facts.FocusedIsParent = list.FocusedIsParent;
+    facts.ListFolder = list.Folder;
+    facts.ForcedMode = ForcedMode;
+    facts.FollowLinks = Options.FollowLinks;
+    facts.LinkTarget = [](const std::wstring& link) { return GetShellLinkTarget(link, false, false); };
+    facts.FileExists = [](const std::wstring& path) { return FileExists(path); };
+    facts.Excluded = [this](const std::wstring& name) { return host_.IsExcluded(name); };
+
+    ScopeExit updateActions([this] { host_.UpdateActionStates(); });
+    TDisplayDecision decision;
+    try {
+        decision = DecideDisplay(facts);
+    } catch (...) {
+        TraceIgnoredException(L"file display: shortcut target");
+        return;
+    }
+    if (decision.Action == TDisplayAction::daNothing)
+        return;
+    // A changed text that is not let go keeps the display as it is.
+    if (!ClearDisplay())
+        return;
+    ViewedFile = decision.NewViewedFile;
+
+    switch (decision.Action) {
+    case TDisplayAction::daNothing:
+        return;
+    case TDisplayAction::daNoFile:
+        ShowDisplayError(L"Keine anzuzeigende Datei ausgewählt.");
+        return;
+    case TDisplayAction::daDirectory:
+        ShowPane(panes_.DirPanel);
+        panes_.DirPanel->ShowDirectory(L"");
+        panes_.DirPanel->ShowDirectory(decision.Path);
+        return;
+    case TDisplayAction::daLink:
+        ShowPane(panes_.LinkPanel);
+        panes_.LinkPanel->ShowLink(L"");
+        panes_.LinkPanel->ShowLink(decision.Path);
+        return;
+    case TDisplayAction::daExcluded:
+        ShowDisplayError(L"Die Datei \"" + decision.Name + L"\" wurde von der Anzeige ausgeschlossen.");
+        return;
+    case TDisplayAction::daViewer:
+        break;
+    }
+
+    // The content test reads the file's first bytes once for the choice and
+    // the text view together.
+    std::optional<TTextFileKind> kind;
+    try {
+        TViewerChoiceFacts choice;
+        choice.ForcedMode = ForcedMode;
+        choice.InFamily = [&](TExtFamily family) { return InExtFamily(Options, family, decision.Extension); };
+        choice.ConverterAvailable = [this] { return host_.StartPictureConverter(); };
+        choice.ContentTest = [&] {
+            kind = GetTextFileKind(decision.Path);
+            return *kind;
+        };
+        switch (ChooseViewerKind(decision.Extension, choice)) {
+        case vkText:
+            ShowText(decision.Path, false, kind);
+            break;
+        case vkRichText:
+            ShowText(decision.Path, true, kind);
+            break;
+        case vkPicture:
+            ShowPicture(decision.Path, decision.Extension);
+            break;
+        case vkConvertedPicture:
+            // The converter comes with the thumbnails; until then it is never available.
+            ShowDisplayError(L"Unbekanntes Grafikformat: " + decision.Name);
+            break;
+        default:
+            ShowHex(decision.Path);
+            break;
+        }
+    } catch (const Exception& error) {
+        // The file could not be read for the content test.
+        ShowDisplayError(CannotShowText(decision.Path, error.Message()));
+    } catch (...) {
+        ShowDisplayError(CannotShowText(decision.Path, L""));
+    }
+}
+
+std::wstring TFileDisplay::CannotShowText(const std::wstring& Path, const std::wstring& Reason) const
+{
+    return L"\"" + Path + L"\" kann nicht angezeigt werden. " + Reason;
+}
+
+void TFileDisplay::ShowHex(const std::wstring& Path)
+{
+    ShowPane(panes_.HexEditor1);
+    TWaitCursor wait;
+    if (!panes_.HexEditor1->LoadFromFile(Path)) {
+        const DWORD code = GetLastError();
+        ShowDisplayError(CannotShowText(Path, Win32ErrorText(code)));
+        if (!panes_.HexEditor1->LoadFromFile(L""))
+            TraceIgnoredFailure(L"hex view: close after a failed load", GetLastError());
+    }
+}
+
+void TFileDisplay::ShowText(const std::wstring& Path, bool RichText, const std::optional<TTextFileKind>& Kind)
+{
+    TTextFileView& view = *panes_.TextFileView1;
+    ShowPane(&view);
+    try {
+        view.Clear();
+        if (view.WordWrap())
+            view.SetScrollBars(TScrollStyle::ssNone);
+        view.SetPlainText(true);
+        // A text is shown read-only unless it is plain single-byte text in a
+        // writable file; the view decides that from the content test.
+        if (Kind && !RichText)
+            view.LoadFromFile(Path, *Kind);
+        else
+            view.LoadFromFile(Path);
+        host_.RefreshStatusBar();
+    } catch (const Exception& error) {
+        ShowDisplayError(CannotShowText(Path, error.Message()));
+    }
+}
+
+void TFileDisplay::ShowPicture(const std::wstring& Path, const std::wstring& Ext)
+{
+    panes_.ScrollBox1->ScrollTo(0, 0);
+    ShowPane(panes_.ScrollBox1);
+    TWaitCursor wait;
+    try {
+        if (Ext == L".CUR" || Ext == L".ANI") {
+            pictureIcon_.Reset(
+                static_cast<HICON>(LoadImageW(nullptr, Path.c_str(), IMAGE_CURSOR, 0, 0, LR_LOADFROMFILE)));
+            if (!pictureIcon_)
+                throw EInvalidGraphic(Path);
+            panes_.Image1->SetIcon(pictureIcon_.Get());
+        } else if (Ext == L".ICO") {
+            pictureIcon_.Reset(static_cast<HICON>(
+                LoadImageW(nullptr, Path.c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE)));
+            if (!pictureIcon_)
+                throw EInvalidGraphic(Path);
+            panes_.Image1->SetIcon(pictureIcon_.Get());
+        } else if (Ext == L".BMP" || Ext == L".DIB") {
+            LoadBitmapFile(Path);
+        } else if ((Ext == L".JPG" || Ext == L".JPEG" || Ext == L".JPE") && !TPicture::FindFileFormat(Ext)) {
+            // No JPEG class of our own: the system's imaging component decodes it.
+            HBITMAP bitmap = LoadWicBitmap(Path);
+            ClearPicture();
+            pictureBitmap_.SetHandle(bitmap);
+            panes_.Image1->SetBitmap(pictureBitmap_.Handle());
+        } else {
+            LoadThroughFramework(Path);
+        }
+        ScrollBox1Resize();
+        ScrollBox1Enter();
+    } catch (const EFOpenError&) {
+        // The file went away: an empty picture.
+        ClearPicture();
+    } catch (...) {
+        ClearPicture();
+        ShowDisplayError(L"Unbekanntes Grafikformat: " + ExtractFileName(Path));
+    }
+}
+
+void TFileDisplay::LoadThroughFramework(const std::wstring& Path)
+{
+    TPicture picture;
+    picture.LoadFromFile(Path);
+    TBitmap bitmap;
+    picture.Graphic()->AssignTo(bitmap);
+    ClearPicture();
+    pictureBitmap_.Assign(&bitmap);
+    panes_.Image1->SetBitmap(pictureBitmap_.Handle());
+}
+
+void TFileDisplay::LoadBitmapFile(const std::wstring& Path)
+{
+    const uint32_t offset = BitmapDataOffset(ReadFileHead(Path, 14));
+    // The picture framework takes bitmaps with at most a full 256-colour
+    // table; the others, and every bitmap while no framework class reads the
+    // format, go to the system's loader.
+    if (!BitmapNeedsSystemLoader(offset) && TPicture::FindFileFormat(L"BMP")) {
+        LoadThroughFramework(Path);
+        return;
+    }
+    auto* bitmap = static_cast<HBITMAP>(
+        LoadImageW(nullptr, Path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE | LR_CREATEDIBSECTION));
+    if (!bitmap) {
+        LoadThroughFramework(Path);
+        return;
+    }
+    ClearPicture();
+    pictureBitmap_.SetHandle(bitmap);
+    panes_.Image1->SetBitmap(pictureBitmap_.Handle());
+}
+
+void TFileDisplay::ClearPicture()
+{
+    if (panes_.Image1)
+        panes_.Image1->Clear();
+    pictureBitmap_.SetHandle(nullptr);
+    pictureIcon_.Reset();
+}
+
+TWinControl* TFileDisplay::VisiblePane() const
+{
+    for (TWinControl* pane : std::initializer_list<TWinControl*>{
+             panes_.HexEditor1, panes_.ZipLV, panes_.TextFileView1, panes_.ScrollBox1, panes_.WebPanel, panes_.DirPanel,
+             panes_.LinkPanel, panes_.EasyEdit, panes_.MediaPanel, panes_.OLEPanel, panes_.ErrorPanel})
+        if (pane && pane->Visible())
+            return pane;
+    return nullptr;
+}
+
+void TFileDisplay::ShowPane(TWinControl* Control)
+{
+    if (Control && Control->Visible() && VisiblePane() == Control)
+        return;
+    const bool textOrPictureBefore = (panes_.ScrollBox1 && panes_.ScrollBox1->Visible()) ||
+                                     (panes_.TextFileView1 && panes_.TextFileView1->Visible());
+    for (TWinControl* pane : std::initializer_list<TWinControl*>{
+             panes_.HexEditor1, panes_.ZipLV, panes_.TextFileView1, panes_.ScrollBox1, panes_.WebPanel, panes_.DirPanel,
+             panes_.LinkPanel, panes_.EasyEdit, panes_.MediaPanel, panes_.OLEPanel, panes_.ErrorPanel})
+        if (pane)
+            pane->SetVisible(pane == Control);
+    const bool textOrPictureNow = (panes_.ScrollBox1 && panes_.ScrollBox1->Visible()) ||
+                                  (panes_.TextFileView1 && panes_.TextFileView1->Visible());
+    if (textOrPictureBefore && !textOrPictureNow)
+        host_.RefreshStatusBar();
+}
+
+bool TFileDisplay::ClearDisplay()
+{
+    TWinControl* pane = VisiblePane();
+    const bool holdsText = pane && (pane == panes_.TextFileView1 || pane == panes_.EasyEdit);
+    // A cancelled save question leaves the text and ViewedFile as they are.
+    if (holdsText && !host_.QuerySaveModifiedText())
+        return false;
+    ScopeExit forget([this] { ViewedFile.clear(); });
+    try {
+        if (pane && pane == panes_.TextFileView1) {
+            panes_.TextFileView1->SetFileName(L"");
+        } else if (pane && pane == panes_.EasyEdit) {
+            // The editor's document is emptied by the editor's own load.
+        } else if (pane && pane == panes_.HexEditor1) {
+            if (!panes_.HexEditor1->LoadFromFile(L""))
+                TraceIgnoredFailure(L"hex view: close", GetLastError());
+            panes_.HexEditor1->SetReadOnlyView(true);
+        } else if (pane && pane == panes_.OLEPanel) {
+            panes_.OLEPanel->Close();
+        } else if (pane && pane == panes_.DirPanel) {
+            panes_.DirPanel->ShowDirectory(L"");
+        } else if (pane && pane == panes_.LinkPanel) {
+            panes_.LinkPanel->ShowLink(L"");
+        } else {
+            ClearPicture();
+        }
+    } catch (...) {
+        TraceIgnoredException(L"file display: clear");
+    }
+    return true;
+}
+
+void TFileDisplay::ShowDisplayError(const std::wstring& Text)
+{
+    if (panes_.ErrorpanelCaption)
+        panes_.ErrorpanelCaption->SetCaption(Text);
+    ShowPane(panes_.ErrorPanel);
+    MessageBeep(MB_ICONHAND);
+}
+
+void TFileDisplay::ViewFileExecute(bool HasFocusedItem)
+{
+    const bool on = HasFocusedItem && !ViewFile;
+    if (!on && ViewFile) {
+        // Turning off: a changed text must be let go first.
+        FreezeDisplay = false;
+        if (!ClearDisplay())
+            return;
+    }
+    ViewFile = on;
+    if (on) {
+        host_.PlaceDisplayPane(true);
+        RequestDisplay();
+    } else {
+        FreezeDisplay = false;
+        ShowPane(nullptr);
+        host_.PlaceDisplayPane(false);
+        ViewedFile.clear();
+    }
+    host_.UpdateActionStates();
+}
+
+void TFileDisplay::FreezeDisplayExecute()
+{
+    FreezeDisplay = !FreezeDisplay;
+    if (!FreezeDisplay && ViewFile)
+        RequestDisplay();
+}
+
+void TFileDisplay::AlignPictureExecute()
+{
+    AlignPicture = !AlignPicture;
+    panes_.Image1->SetStretch(AlignPicture);
+    panes_.Image1->SetAlign(AlignPicture ? TAlign::alClient : TAlign::alNone);
+    ScrollBox1Resize();
+}
+
+void TFileDisplay::SetPictureBackground(TColor Color)
+{
+    panes_.ScrollBox1->SetColor(Color);
+    host_.StorePictureBackground(Color);
+}
+
+void TFileDisplay::SetBKColorExecute()
+{
+    static COLORREF customColors[16]{};
+    CHOOSECOLORW choose{};
+    choose.lStructSize = sizeof(choose);
+    choose.hwndOwner = panes_.ScrollBox1->Handle();
+    choose.rgbResult = ColorToRGB(panes_.ScrollBox1->Color());
+    choose.lpCustColors = customColors;
+    choose.Flags = CC_FULLOPEN | CC_ANYCOLOR | CC_RGBINIT;
+    if (ChooseColorW(&choose))
+        SetPictureBackground(static_cast<TColor>(choose.rgbResult));
+}
+
+void TFileDisplay::ScrollBox1Resize()
+{
+    TScrollBox& box = *panes_.ScrollBox1;
+    TImage& image = *panes_.Image1;
+    if (image.Align() == TAlign::alClient) {
+        image.SetLeft(0);
+    } else {
+        const SIZE size = image.PictureSize();
+        // A scroll bar takes room only while it is shown.
+        auto barShown = [&box](int bar) {
+            SCROLLINFO info{};
+            info.cbSize = sizeof(info);
+            info.fMask = SIF_RANGE | SIF_PAGE;
+            return (GetWindowLongW(box.Handle(), GWL_STYLE) & (bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL)) &&
+                   GetScrollInfo(box.Handle(), bar, &info) && info.nMax - info.nMin + 1 > static_cast<int>(info.nPage);
+        };
+        RECT client{};
+        GetClientRect(box.Handle(), &client);
+        // The client area already leaves out a shown bar.
+        const int vBar = barShown(SB_VERT) ? GetSystemMetrics(SM_CXVSCROLL) : 0;
+        const int hBar = barShown(SB_HORZ) ? GetSystemMetrics(SM_CYHSCROLL) : 0;
+        const TPicturePlace place =
+            CenterPicture(size.cx, size.cy, client.right + vBar, client.bottom + hBar, vBar, hBar);
+        image.SetBounds(place.Left - box.HorzPosition(), place.Top - box.VertPosition(), size.cx, size.cy);
+        box.UpdateScrollBars();
+    }
+    UpdateDragCursor();
+}
+
+void TFileDisplay::ScrollBox1Enter()
+{
+    dragging_ = false;
+    host_.RefreshStatusBar();
+}
+
+void TFileDisplay::ScrollBox1Exit()
+{
+    dragging_ = false;
+    host_.RefreshStatusBar();
+}
+
+void TFileDisplay::Image1MouseDown(int X, int Y)
+{
+    dragging_ = true;
+    if (!panes_.Image1->Stretch()) {
+        dragX_ = X;
+        dragY_ = Y;
+    }
+    UpdateDragCursor();
+}
+
+void TFileDisplay::Image1MouseMove(int X, int Y)
+{
+    if (!dragging_)
+        return;
+    TScrollBox& box = *panes_.ScrollBox1;
+    box.ScrollTo(DragScrollPosition(box.HorzPosition(), dragX_, X), DragScrollPosition(box.VertPosition(), dragY_, Y));
+}
+
+void TFileDisplay::Image1MouseUp()
+{
+    dragging_ = false;
+    UpdateDragCursor();
+}
+
+void TFileDisplay::UpdateDragCursor()
+{
+    const SIZE size = panes_.Image1->PictureSize();
+    const bool larger = size.cx > panes_.ScrollBox1->Width() || size.cy > panes_.ScrollBox1->Height();
+    if (ShowsDragCursor(dragging_, panes_.Image1->Stretch(), larger))
+        SetCursor(LoadCursorW(nullptr, IDC_HAND));
+}
+
+void TFileDisplay::TextFileView1URLClick(const std::wstring& URL, TMouseButton Button)
+{
+    if (Button != TMouseButton::mbLeft || !IsOpenableUrl(URL))
+        return;
+    const std::wstring folder = host_.ActiveListState().Folder;
+    ShellExecuteW(nullptr, L"open", URL.c_str(), nullptr, folder.empty() ? nullptr : folder.c_str(), SW_SHOWNORMAL);
+}
+
+}  // namespace qrv

@@ -1,0 +1,156 @@
+#pragma once
+// TFileDisplay: the display pane below the file lists follows the focused
+// item of the active list. A focus change asks for a display; the posted
+// request picks the pane (folder summary, shortcut summary, an error) or the
+// viewer that suits the file (text, rich text, picture, hex) and loads it.
+// It also holds the display commands (on/off, freeze) and the picture pane's
+// handling. It reaches the window only through TFileDisplayHost; the choices
+// themselves are in mainwindow/FileDisplayRules.
+
+#include "framework/Colors.h"
+#include "framework/win/Bitmap.h"
+#include "framework/win/Handles.h"
+#include "mainwindow/FileDisplayRules.h"
+#include "viewers/win/KyRichEd.h"
+
+#include <optional>
+#include <string>
+
+namespace qrv {
+
+class TControl;
+class TEasyEdit;
+class THexEditor;
+class TImage;
+class TKyDirPanel;
+class TKyLinkPanel;
+class TKyOLEContainer;
+class TKyZipLV;
+class TLabel;
+class TPanel;
+class TScrollBox;
+class TTextFileView;
+class TWinControl;
+
+// The active list as a display request sees it.
+struct TDisplayListState {
+    bool Loading = false;
+    // The focused item's full path, "" when no item is focused.
+    std::wstring FocusedPath;
+    bool FocusedIsDirectory = false;
+    bool FocusedIsParent = false;
+    // The folder the list shows.
+    std::wstring Folder;
+};
+
+// What the file display needs of the main window.
+class TFileDisplayHost {
+public:
+    virtual ~TFileDisplayHost() = default;
+    virtual TDisplayListState ActiveListState() = 0;
+    virtual bool Terminating() = 0;
+    // Posts the display request to the window (handled by DisplaySelectedFile).
+    virtual void PostDisplayRequest() = 0;
+    // Offers to save a changed text; false when the user cancelled.
+    virtual bool QuerySaveModifiedText() = 0;
+    // The status bar's text or picture fields follow the pane shown.
+    virtual void RefreshStatusBar() = 0;
+    // The enabled and checked states of the commands.
+    virtual void UpdateActionStates() = 0;
+    // Shows or hides the display pane with its splitter.
+    virtual void PlaceDisplayPane(bool Visible) = 0;
+    // The upper-cased name (no path) is on the exclusion list.
+    virtual bool IsExcluded(const std::wstring& UpperName) = 0;
+    // The external picture converter can take the file (started when needed).
+    virtual bool StartPictureConverter() = 0;
+    // Stores the picture pane's background colour in the settings.
+    virtual void StorePictureBackground(TColor Color) = 0;
+};
+
+// The panes of the display, made by the window. Any but the error pane may be
+// nullptr.
+struct TDisplayPanes {
+    THexEditor* HexEditor1 = nullptr;
+    TKyZipLV* ZipLV = nullptr;
+    TTextFileView* TextFileView1 = nullptr;
+    TScrollBox* ScrollBox1 = nullptr;
+    TImage* Image1 = nullptr;
+    TPanel* WebPanel = nullptr;
+    TKyDirPanel* DirPanel = nullptr;
+    TKyLinkPanel* LinkPanel = nullptr;
+    TEasyEdit* EasyEdit = nullptr;
+    TPanel* MediaPanel = nullptr;
+    TKyOLEContainer* OLEPanel = nullptr;
+    TPanel* ErrorPanel = nullptr;
+    TLabel* ErrorpanelCaption = nullptr;
+};
+
+class TFileDisplay {
+public:
+    TFileDisplay(TFileDisplayHost& Host, const TDisplayPanes& Panes);
+    TFileDisplay(const TFileDisplay&) = delete;
+    TFileDisplay& operator=(const TFileDisplay&) = delete;
+
+    // The full path shown now; "" when nothing is.
+    std::wstring ViewedFile;
+    // 0 automatic, 1 hex, 2 text (TForcedDisplayMode).
+    uint8_t ForcedMode = fdAutomatic;
+    // The check states of the display commands.
+    bool ViewFile = false;
+    bool FreezeDisplay = false;
+    bool AlignPicture = false;
+
+    // The focused item of the active list changed to that path.
+    void ListView1Change(const std::wstring& FocusedPath);
+    void RequestDisplay() { host_.PostDisplayRequest(); }
+    // The handler of the display request.
+    void DisplaySelectedFile();
+    // Makes the control the only visible pane (nullptr hides all).
+    void ShowPane(TWinControl* Control);
+    // Empties the visible viewer; false when a changed text was not let go.
+    bool ClearDisplay();
+    void ShowDisplayError(const std::wstring& Text);
+
+    // The display on (for the active list's focused item) or off.
+    void ViewFileExecute(bool HasFocusedItem);
+    void FreezeDisplayExecute();
+    bool FreezeDisplayEnabled() const { return ViewFile; }
+
+    // The picture pane.
+    void AlignPictureExecute();
+    void SetPictureBackground(TColor Color);
+    void SetBKColorExecute();
+    void ScrollBox1Resize();
+    void ScrollBox1Enter();
+    void ScrollBox1Exit();
+    void Image1MouseDown(int X, int Y);
+    void Image1MouseMove(int X, int Y);
+    void Image1MouseUp();
+    bool Dragging() const { return dragging_; }
+    // The text view's link click: web and mail addresses open in the shell.
+    void TextFileView1URLClick(const std::wstring& URL, TMouseButton Button);
+
+    // The visible pane; nullptr when none is.
+    TWinControl* VisiblePane() const;
+
+private:
+    void ShowHex(const std::wstring& Path);
+    void ShowText(const std::wstring& Path, bool RichText, const std::optional<TTextFileKind>& Kind);
+    void ShowPicture(const std::wstring& Path, const std::wstring& Ext);
+    void LoadBitmapFile(const std::wstring& Path);
+    void LoadThroughFramework(const std::wstring& Path);
+    void ClearPicture();
+    void UpdateDragCursor();
+    std::wstring CannotShowText(const std::wstring& Path, const std::wstring& Reason) const;
+
+    TFileDisplayHost& host_;
+    TDisplayPanes panes_;
+    // The picture shown; the image control only borrows it.
+    TBitmap pictureBitmap_;
+    TIconHandle pictureIcon_;
+    bool dragging_ = false;
+    int dragX_ = 0;
+    int dragY_ = 0;
+};
+
+}  // namespace qrv

@@ -1,0 +1,211 @@
+// The main window's side of the file display: the panes handed to
+// TFileDisplay, the file lists' events, the posted display messages and what
+// the display asks of the window.
+
+#include "mainwindow/win/RudirezOziMain.h"
+
+#include "framework/ShortCuts.h"
+#include "framework/win/ActnList.h"
+#include "framework/win/Buttons.h"
+#include "framework/win/Image.h"
+#include "framework/win/ScrollBox.h"
+#include "panels/win/DirView.h"
+#include "settings/Quorvan32Globals.h"
+#include "viewers/win/FileView.h"
+#include "viewers/win/HexEditor.h"
+#include "viewers/win/KyDirPanel.h"
+#include "viewers/win/KyLinkPanel.h"
+#include "widgets/win/KySplit.h"
+
+namespace qrv {
+
+void TQRVMain::ConnectFileDisplay()
+{
+    TDisplayPanes panes;
+    panes.HexEditor1 = HexEditor1;
+    panes.ZipLV = ZipLV;
+    panes.TextFileView1 = TextView;
+    panes.ScrollBox1 = ScrollBox1;
+    panes.Image1 = Image1;
+    panes.WebPanel = WebPanel;
+    panes.DirPanel = DirPanel;
+    panes.LinkPanel = LinkPanel;
+    panes.EasyEdit = EasyEdit;
+    panes.MediaPanel = MediaPanel;
+    panes.OLEPanel = OLEPanel;
+    panes.ErrorPanel = ErrorPanel;
+    panes.ErrorpanelCaption = ErrorpanelCaption;
+    fileDisplay_ = std::make_unique<TFileDisplay>(static_cast<TFileDisplayHost&>(*this), panes);
+    // Nothing is shown until the display is turned on.
+    fileDisplay_->ShowPane(nullptr);
+    for (TDirView* list : {LV1, LV2}) {
+        list->OnChange = [this](TComponent* Sender, int) { ListView1Change(Sender); };
+        // A finished load of the active list shows its focused item.
+        list->OnLoaded = [this](TComponent* Sender) { ListView1Change(Sender); };
+        // The list that gets the focus becomes the active one; the display
+        // follows its focused item.
+        list->OnEnter = [this, list](TComponent*) {
+            if (ActiveList == list)
+                return;
+            ActiveList = list;
+            ActiveHistory = list == LV1 ? DirHist1 : DirHist2;
+            ListView1Change(list);
+        };
+    }
+    TextView->OnURLClick = [this](TComponent*, const std::wstring& URL, TMouseButton Button) {
+        fileDisplay_->TextFileView1URLClick(URL, Button);
+    };
+    ScrollBox1->OnResize = [this](TComponent*) { fileDisplay_->ScrollBox1Resize(); };
+    ScrollBox1->OnEnter = [this](TComponent*) { fileDisplay_->ScrollBox1Enter(); };
+    ScrollBox1->OnExit = [this](TComponent*) { fileDisplay_->ScrollBox1Exit(); };
+    Image1->OnMouseDown = [this](TComponent*, int X, int Y) { fileDisplay_->Image1MouseDown(X, Y); };
+    Image1->OnMouseMove = [this](TComponent*, int X, int Y) { fileDisplay_->Image1MouseMove(X, Y); };
+    Image1->OnMouseUp = [this](TComponent*) { fileDisplay_->Image1MouseUp(); };
+    CreateDisplayActions();
+}
+
+void TQRVMain::CreateDisplayActions()
+{
+    ActionList1 = new TActionList(this);
+    ActionList1->SetName(L"ActionList1");
+    auto make = [this](const wchar_t* name, const wchar_t* caption, TShortCut shortCut, auto execute, auto update) {
+        auto* action = new TAction(this, ActionList1);
+        action->SetName(name);
+        action->SetCaption(caption);
+        action->SetShortCut(shortCut);
+        action->OnExecute = [this, execute](TComponent*) {
+            execute();
+            ActionList1->UpdateActions();
+        };
+        action->OnUpdate = [action, update](TComponent*) { update(*action); };
+        return action;
+    };
+    TFileDisplay& display = *fileDisplay_;
+    ViewFile = make(
+        L"ViewFile", L"Datei a&nzeigen", VK_F11, [this] { ViewFileExecute(); },
+        [&display](TAction& a) { a.SetChecked(display.ViewFile); });
+    FreezeDisplay = make(
+        L"FreezeDisplay", L"Anzeige &fixieren", scNone, [&display] { display.FreezeDisplayExecute(); },
+        [&display](TAction& a) {
+            a.SetChecked(display.FreezeDisplay);
+            a.SetEnabled(display.FreezeDisplayEnabled());
+        });
+    FreezeDisplay->SetHint(L"Automatische Aktualisierung der Dateianzeige bei Fokuswechsel unterbinden. ");
+    DispAuto = make(
+        L"DispAuto", L"A&utomatisch", ShortCut('O', scCtrl), [this] { SetDisplayMode(fdAutomatic); },
+        [&display](TAction& a) { a.SetChecked(display.ForcedMode == fdAutomatic); });
+    DispHex = make(
+        L"DispHex", L"&Hexadezimale Anzeige", ShortCut('H', scCtrl), [this] { SetDisplayMode(fdHex); },
+        [&display](TAction& a) { a.SetChecked(display.ForcedMode == fdHex); });
+    DispText = make(
+        L"DispText", L"&Textanzeige", ShortCut('T', scCtrl), [this] { SetDisplayMode(fdText); },
+        [&display](TAction& a) { a.SetChecked(display.ForcedMode == fdText); });
+    AlignPicture = make(
+        L"AlignPicture", L"&Bild anpassen", scNone, [&display] { display.AlignPictureExecute(); },
+        [&display](TAction& a) { a.SetChecked(display.AlignPicture); });
+    SetBKColor = make(
+        L"SetBKColor", L"H&intergrundfarbe ...", scNone, [&display] { display.SetBKColorExecute(); }, [](TAction&) {});
+    ActionList1->UpdateActions();
+}
+
+void TQRVMain::SetDisplayMode(uint8_t Mode)
+{
+    ForcedDisplayMode = Mode;
+    Options.FileDisplay = Mode;
+    fileDisplay_->ForcedMode = Mode;
+    // The shown file again, in the new mode.
+    if (fileDisplay_->ViewFile && !fileDisplay_->FreezeDisplay) {
+        fileDisplay_->ViewedFile.clear();
+        fileDisplay_->RequestDisplay();
+    }
+}
+
+void TQRVMain::ListView1Change(TComponent* Sender)
+{
+    if (!fileDisplay_ || Sender != ActiveList || Terminating() || ActiveList->Loading() || !fileDisplay_->ViewFile)
+        return;
+    const TFileRec* item = ActiveList->ItemFocused();
+    if (item)
+        fileDisplay_->ListView1Change(ActiveList->ItemFullFileName(item));
+}
+
+void TQRVMain::ViewFileExecute()
+{
+    if (!fileDisplay_)
+        return;
+    // A viewer that is about to be hidden hands the focus to the active list.
+    if (fileDisplay_->ViewFile && ActiveList && ActiveList->HandleAllocated() && PanelBottom->HandleAllocated() &&
+        IsChild(PanelBottom->Handle(), GetFocus()))
+        ActiveList->SetFocus();
+    fileDisplay_->ViewFileExecute(ActiveList && ActiveList->ItemFocused());
+}
+
+void TQRVMain::ShowFocusedFile()
+{
+    if (fileDisplay_)
+        fileDisplay_->DisplaySelectedFile();
+}
+
+TDisplayListState TQRVMain::ActiveListState()
+{
+    TDisplayListState state;
+    if (!ActiveList)
+        return state;
+    state.Loading = ActiveList->Loading();
+    state.Folder = ActiveList->Path();
+    if (const TFileRec* item = ActiveList->ItemFocused()) {
+        state.FocusedPath = ActiveList->ItemFullFileName(item);
+        state.FocusedIsDirectory = item->IsDirectory;
+        state.FocusedIsParent = item->IsParentDir;
+    }
+    return state;
+}
+
+bool TQRVMain::Terminating()
+{
+    return ShuttingDown || destroyed_;
+}
+
+void TQRVMain::PostDisplayRequest()
+{
+    if (HandleAllocated())
+        PostMessageW(Handle(), WM_QRV_DISPLAYFILE, 0, 0);
+}
+
+// Texts are shown read-only until the editor can change them, so there is
+// never a changed text to save.
+bool TQRVMain::QuerySaveModifiedText()
+{
+    return true;
+}
+
+void TQRVMain::UpdateActionStates()
+{
+    if (ActionList1)
+        ActionList1->UpdateActions();
+    UpdateTimerTimer();
+}
+
+void TQRVMain::PlaceDisplayPane(bool Visible)
+{
+    PanelBottom->SetVisible(Visible);
+    Splitter3->SetVisible(Visible);
+}
+
+bool TQRVMain::IsExcluded(const std::wstring& UpperName)
+{
+    return ExcludeList.IndexOf(UpperName) >= 0;
+}
+
+// The external converter comes with the list thumbnails.
+bool TQRVMain::StartPictureConverter()
+{
+    return false;
+}
+
+void TQRVMain::StorePictureBackground(TColor Color)
+{
+    Options.PicBKColor = Color;
+}
+
+}  // namespace qrv

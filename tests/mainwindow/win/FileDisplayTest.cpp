@@ -1,0 +1,381 @@
+// The file display on a form of its own with the real viewers, a fake of the
+// window it serves and fixtures on the test drive: focus changes, forced
+// modes, freezing and turning the display off.
+
+#include "mainwindow/win/FileDisplay.h"
+
+#include "common/BaseUtils.h"
+#include "common/win/BaseUtilsWin.h"
+#include "framework/SysUtils.h"
+#include "framework/win/Bitmap.h"
+#include "framework/win/Buttons.h"
+#include "framework/win/ExtCtrls.h"
+#include "framework/win/Forms.h"
+#include "framework/win/Image.h"
+#include "framework/win/ScrollBox.h"
+#include "imaging/win/PNGObject.h"
+#include "panels/win/ShellLinks.h"
+#include "settings/Quorvan32Globals.h"
+#include "viewers/win/FileView.h"
+#include "viewers/win/HexEditor.h"
+#include "viewers/win/KyDirPanel.h"
+#include "viewers/win/KyLinkPanel.h"
+
+#include "TestDir.h"
+
+#include <gtest/gtest.h>
+
+#include <wincodec.h>
+#include <wrl/client.h>
+
+#include <set>
+
+using namespace qrv;
+
+namespace {
+
+class FakeDisplayHost : public TFileDisplayHost {
+public:
+    TDisplayListState ActiveListState() override { return list; }
+    bool Terminating() override { return false; }
+    void PostDisplayRequest() override { ++requests; }
+    bool QuerySaveModifiedText() override { return true; }
+    void RefreshStatusBar() override {}
+    void UpdateActionStates() override { ++actionUpdates; }
+    void PlaceDisplayPane(bool Visible) override { placed = Visible; }
+    bool IsExcluded(const std::wstring& UpperName) override { return excluded.count(UpperName) > 0; }
+    bool StartPictureConverter() override { return false; }
+    void StorePictureBackground(TColor Color) override { background = Color; }
+
+    TDisplayListState list;
+    std::set<std::wstring> excluded{L"GEHEIM.TXT"};
+    int requests = 0;
+    int actionUpdates = 0;
+    bool placed = false;
+    TColor background = clNone;
+};
+
+class FileDisplayTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        StartPNGUnit();
+        SetDefaultOptions(Options, TSystemFacts{});
+        form.SetBounds(0, 0, 700, 500);
+        auto place = [this](auto* control) {
+            control->SetParent(&form);
+            control->SetAlign(TAlign::alClient);
+            return control;
+        };
+        panes.HexEditor1 = place(new THexEditor(&form));
+        panes.TextFileView1 = place(new TTextFileView(&form));
+        panes.ScrollBox1 = place(new TScrollBox(&form));
+        panes.Image1 = new TImage(&form);
+        panes.Image1->SetParent(panes.ScrollBox1);
+        panes.DirPanel = place(new TKyDirPanel(&form));
+        panes.LinkPanel = place(new TKyLinkPanel(&form));
+        panes.ErrorPanel = place(new TPanel(&form));
+        panes.ErrorpanelCaption = new TLabel(&form);
+        panes.ErrorpanelCaption->SetParent(panes.ErrorPanel);
+        form.HandleNeeded();
+        display = std::make_unique<TFileDisplay>(host, panes);
+        display->ViewFileExecute(true);
+        host.list.Folder = dir.Path();
+    }
+    void TearDown() override
+    {
+        display.reset();
+        EndPNGUnit();
+    }
+
+    // Focuses the item in the fake list and handles the request it posts.
+    void Focus(const std::wstring& path, bool isDirectory = false, bool isParent = false)
+    {
+        host.list.FocusedPath = path;
+        host.list.FocusedIsDirectory = isDirectory;
+        host.list.FocusedIsParent = isParent;
+        display->ListView1Change(path);
+        display->DisplaySelectedFile();
+    }
+    std::wstring MakePng(const std::wstring& name, int width, int height)
+    {
+        TBitmap bitmap;
+        bitmap.SetSize(width, height, clRed);
+        TPNGObject png;
+        png.Assign(bitmap);
+        const std::wstring path = dir.File(name);
+        png.SaveToFile(path);
+        return path;
+    }
+    // A JPEG written by the system's own encoder.
+    std::wstring MakeJpeg(const std::wstring& name, UINT width, UINT height)
+    {
+        using Microsoft::WRL::ComPtr;
+        const std::wstring path = dir.File(name);
+        ComPtr<IWICImagingFactory> factory;
+        ComPtr<IWICStream> stream;
+        ComPtr<IWICBitmapEncoder> encoder;
+        ComPtr<IWICBitmapFrameEncode> frame;
+        ComPtr<IPropertyBag2> options;
+        EXPECT_HRESULT_SUCCEEDED(
+            CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory)));
+        EXPECT_HRESULT_SUCCEEDED(factory->CreateStream(&stream));
+        EXPECT_HRESULT_SUCCEEDED(stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE));
+        EXPECT_HRESULT_SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatJpeg, nullptr, &encoder));
+        EXPECT_HRESULT_SUCCEEDED(encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache));
+        EXPECT_HRESULT_SUCCEEDED(encoder->CreateNewFrame(&frame, &options));
+        EXPECT_HRESULT_SUCCEEDED(frame->Initialize(options.Get()));
+        EXPECT_HRESULT_SUCCEEDED(frame->SetSize(width, height));
+        WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
+        EXPECT_HRESULT_SUCCEEDED(frame->SetPixelFormat(&format));
+        std::string pixels(width * height * 3, '\x80');
+        EXPECT_HRESULT_SUCCEEDED(frame->WritePixels(height, width * 3, static_cast<UINT>(pixels.size()),
+                                                    reinterpret_cast<BYTE*>(pixels.data())));
+        EXPECT_HRESULT_SUCCEEDED(frame->Commit());
+        EXPECT_HRESULT_SUCCEEDED(encoder->Commit());
+        return path;
+    }
+    std::wstring Lines()
+    {
+        std::wstring text;
+        for (int i = 0; i < panes.TextFileView1->Lines().Count(); ++i)
+            text += panes.TextFileView1->Lines()[i] + L"|";
+        return text;
+    }
+
+    test::TestDir dir;
+    TForm form{nullptr};
+    TDisplayPanes panes;
+    FakeDisplayHost host;
+    std::unique_ptr<TFileDisplay> display;
+};
+
+// A 24-bit bitmap of 3 x 2 pixels whose pixels start at the given offset.
+std::string BitmapFile(uint32_t offset)
+{
+    std::string file(offset + 16, '\0');
+    auto put32 = [&file](size_t at, uint32_t value) {
+        for (int i = 0; i < 4; ++i)
+            file[at + i] = static_cast<char>(value >> (8 * i));
+    };
+    file[0] = 'B', file[1] = 'M';
+    put32(2, static_cast<uint32_t>(file.size()));
+    put32(10, offset);
+    put32(14, 40);
+    put32(18, 3);
+    put32(22, 2);
+    file[26] = 1;
+    file[28] = 24;
+    for (size_t i = offset; i < file.size(); ++i)
+        file[i] = static_cast<char>(0x40);
+    return file;
+}
+
+}  // namespace
+
+TEST_F(FileDisplayTest, EachItemGoesToThePaneThatSuitsIt)
+{
+    const std::wstring sub = dir.File(L"Unterordner");
+    ASSERT_TRUE(CreateDirectoryW(sub.c_str(), nullptr));
+    const std::wstring notes = dir.Write(L"NOTES", "Name\tWert\r\nEins\t1\r\n");
+    const std::wstring unixNotes = dir.Write(L"NOTES.LF", "Name\tWert\nEins\t1\n");
+    const std::wstring binary = dir.Write(L"daten.bin1", std::string("MZ\0\x01\x02\r\n", 7));
+    const std::wstring png = MakePng(L"bild.png", 40, 30);
+    const std::wstring brokenLink = dir.File(L"kaputt.lnk");
+    const std::wstring gone = dir.Write(L"weg.txt", "x\r\n");
+    ASSERT_TRUE(CreateShellLink(gone, brokenLink, L""));
+    ASSERT_TRUE(DeleteFileW(gone.c_str()));
+    const std::wstring goodLink = dir.File(L"notiz.lnk");
+    ASSERT_TRUE(CreateShellLink(notes, goodLink, L""));
+    const std::wstring excluded = dir.Write(L"geheim.txt", "geheim\r\n");
+
+    Focus(sub, true);
+    EXPECT_EQ(display->VisiblePane(), panes.DirPanel);
+    EXPECT_EQ(panes.DirPanel->Path(), sub);
+
+    Focus(AddBackslash(dir.Path()) + L"..", true, true);
+    EXPECT_EQ(display->VisiblePane(), panes.DirPanel);
+    EXPECT_EQ(panes.DirPanel->Path(), dir.Path());
+
+    Focus(brokenLink);
+    EXPECT_EQ(display->VisiblePane(), panes.LinkPanel);
+    EXPECT_EQ(panes.LinkPanel->Path(), brokenLink);
+
+    // A shortcut to an existing file shows the file it leads to.
+    Focus(goodLink);
+    EXPECT_EQ(display->VisiblePane(), panes.TextFileView1);
+    EXPECT_EQ(panes.TextFileView1->FileName(), notes);
+    EXPECT_EQ(display->ViewedFile, goodLink);
+
+    Focus(png);
+    EXPECT_EQ(display->VisiblePane(), panes.ScrollBox1);
+    EXPECT_EQ(panes.Image1->PictureSize().cx, 40);
+    EXPECT_EQ(panes.Image1->PictureSize().cy, 30);
+    RECT client{};
+    GetClientRect(panes.ScrollBox1->Handle(), &client);
+    EXPECT_EQ(panes.Image1->Left(), (client.right - 40) / 2);
+    EXPECT_EQ(panes.Image1->Top(), (client.bottom - 30) / 2);
+
+    Focus(notes);
+    EXPECT_EQ(display->VisiblePane(), panes.TextFileView1);
+    EXPECT_EQ(Lines(), L"Name\tWert|Eins\t1|");
+    EXPECT_FALSE(panes.TextFileView1->ReadOnly());
+
+    Focus(unixNotes);
+    EXPECT_EQ(display->VisiblePane(), panes.TextFileView1);
+    EXPECT_EQ(panes.TextFileView1->FileFormat(), TFileFormat::ffUNIX);
+
+    Focus(binary);
+    EXPECT_EQ(display->VisiblePane(), panes.HexEditor1);
+    EXPECT_EQ(panes.HexEditor1->FileName(), binary);
+
+    Focus(excluded);
+    EXPECT_EQ(display->VisiblePane(), panes.ErrorPanel);
+    EXPECT_EQ(panes.ErrorpanelCaption->Caption(), L"Die Datei \"geheim.txt\" wurde von der Anzeige ausgeschlossen.");
+
+    Focus(L"");
+    EXPECT_EQ(display->VisiblePane(), panes.ErrorPanel);
+    EXPECT_EQ(panes.ErrorpanelCaption->Caption(), L"Keine anzuzeigende Datei ausgewählt.");
+    EXPECT_EQ(display->ViewedFile, L"");
+}
+
+TEST_F(FileDisplayTest, BitmapsJpegsAndFilesThatWentAway)
+{
+    for (uint32_t offset : {54u, 1078u, 1079u}) {
+        SCOPED_TRACE(offset);
+        const std::wstring path = dir.Write(L"bild" + IntToStr(offset) + L".bmp", BitmapFile(offset));
+        Focus(path);
+        EXPECT_EQ(display->VisiblePane(), panes.ScrollBox1);
+        EXPECT_EQ(panes.Image1->PictureSize().cx, 3);
+        EXPECT_EQ(panes.Image1->PictureSize().cy, 2);
+    }
+    Focus(MakeJpeg(L"foto.jpg", 24, 16));
+    EXPECT_EQ(display->VisiblePane(), panes.ScrollBox1);
+    EXPECT_EQ(panes.Image1->PictureSize().cx, 24);
+    EXPECT_EQ(panes.Image1->PictureSize().cy, 16);
+    Focus(dir.Write(L"kaputt.jpg", "kein Foto"));
+    EXPECT_EQ(panes.ErrorpanelCaption->Caption(), L"Unbekanntes Grafikformat: kaputt.jpg");
+
+    const std::wstring fake = dir.Write(L"kaputt.png", "kein Bild");
+    Focus(fake);
+    EXPECT_EQ(display->VisiblePane(), panes.ErrorPanel);
+    EXPECT_EQ(panes.ErrorpanelCaption->Caption(), L"Unbekanntes Grafikformat: kaputt.png");
+
+    // Focused, then deleted before the request is handled.
+    const std::wstring gone = dir.Write(L"gleich.weg", "x\r\n");
+    host.list.FocusedPath = gone;
+    display->ListView1Change(gone);
+    ASSERT_TRUE(DeleteFileW(gone.c_str()));
+    display->DisplaySelectedFile();
+    EXPECT_EQ(display->VisiblePane(), panes.ErrorPanel);
+    EXPECT_TRUE(panes.ErrorpanelCaption->Caption().starts_with(L"\"" + gone + L"\" kann nicht angezeigt werden."));
+}
+
+TEST_F(FileDisplayTest, ForcedTextIsWritableOnlyForWritableText)
+{
+    const std::wstring program = dir.Write(L"prog.exe", std::string("MZ\x90\0\x03\0\0\0text\r\n", 14));
+    const std::wstring text = dir.Write(L"brief.dat", "Hallo\r\n");
+    const std::wstring locked = dir.Write(L"fest.txt", "Hallo\r\n");
+    ASSERT_TRUE(SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_READONLY));
+    display->ForcedMode = fdText;
+    Focus(program);
+    EXPECT_EQ(display->VisiblePane(), panes.TextFileView1);
+    EXPECT_TRUE(panes.TextFileView1->ReadOnly());
+    Focus(text);
+    EXPECT_FALSE(panes.TextFileView1->ReadOnly());
+    Focus(locked);
+    EXPECT_TRUE(panes.TextFileView1->ReadOnly());
+    SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    display->ForcedMode = fdHex;
+    Focus(text);
+    EXPECT_EQ(display->VisiblePane(), panes.HexEditor1);
+    EXPECT_EQ(panes.HexEditor1->FileName(), text);
+}
+
+TEST_F(FileDisplayTest, TheShownFileIsNotReloadedAndFreezingHoldsTheDisplay)
+{
+    const std::wstring first = dir.Write(L"eins.txt", "eins\r\n");
+    const std::wstring second = dir.Write(L"zwei.txt", "zwei\r\n");
+    Focus(first);
+    ASSERT_EQ(Lines(), L"eins|");
+    // Focusing the shown file again asks for nothing and reads nothing: the
+    // view still shows what it read before the file changed.
+    dir.Write(L"eins.txt", "geändert\r\n");
+    const int requests = host.requests;
+    display->ListView1Change(first);
+    EXPECT_EQ(host.requests, requests);
+    display->DisplaySelectedFile();
+    EXPECT_EQ(Lines(), L"eins|");
+
+    display->FreezeDisplayExecute();
+    ASSERT_TRUE(display->FreezeDisplay);
+    Focus(second);
+    EXPECT_EQ(display->ViewedFile, first);
+    EXPECT_EQ(Lines(), L"eins|");
+
+    display->FreezeDisplayExecute();
+    EXPECT_EQ(host.requests, requests + 2);  // the focus change, then the unfreezing
+    display->DisplaySelectedFile();
+    EXPECT_EQ(display->ViewedFile, second);
+    EXPECT_EQ(Lines(), L"zwei|");
+}
+
+TEST_F(FileDisplayTest, TurningTheDisplayOffHidesThePaneAndForgetsTheFile)
+{
+    const std::wstring file = dir.Write(L"daten.bin1", std::string("\0\1\2", 3));
+    Focus(file);
+    ASSERT_EQ(display->VisiblePane(), panes.HexEditor1);
+    EXPECT_TRUE(host.placed);
+    display->FreezeDisplayExecute();
+
+    display->ViewFileExecute(true);
+    EXPECT_FALSE(display->ViewFile);
+    EXPECT_FALSE(display->FreezeDisplay);
+    EXPECT_FALSE(host.placed);
+    EXPECT_EQ(display->VisiblePane(), nullptr);
+    EXPECT_EQ(display->ViewedFile, L"");
+    EXPECT_EQ(panes.HexEditor1->FileName(), L"");
+    // While off, focus changes ask for nothing.
+    const int requests = host.requests;
+    display->ListView1Change(file);
+    EXPECT_EQ(host.requests, requests);
+
+    // On again without a focused item: it stays off.
+    display->ViewFileExecute(false);
+    EXPECT_FALSE(display->ViewFile);
+    display->ViewFileExecute(true);
+    EXPECT_TRUE(display->ViewFile);
+    EXPECT_EQ(host.requests, requests + 1);
+}
+
+TEST_F(FileDisplayTest, PictureDragScrollsAndTheBackgroundIsStored)
+{
+    Focus(MakePng(L"gross.png", 2000, 1500));
+    ASSERT_EQ(display->VisiblePane(), panes.ScrollBox1);
+    EXPECT_EQ(panes.Image1->Left(), 0);
+    // The image's mouse messages drive the drag, as the window connects them.
+    TImage& image = *panes.Image1;
+    image.OnMouseDown = [this](TComponent*, int X, int Y) { display->Image1MouseDown(X, Y); };
+    image.OnMouseMove = [this](TComponent*, int X, int Y) { display->Image1MouseMove(X, Y); };
+    image.OnMouseUp = [this](TComponent*) { display->Image1MouseUp(); };
+    SendMessageW(image.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(300, 200));
+    EXPECT_TRUE(display->Dragging());
+    SendMessageW(image.Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(250, 180));
+    EXPECT_EQ(panes.ScrollBox1->HorzPosition(), 50);
+    EXPECT_EQ(panes.ScrollBox1->VertPosition(), 20);
+    // The image moved with the view: the grabbed point is under the mouse again.
+    EXPECT_EQ(image.Left(), -50);
+    SendMessageW(image.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(300, 200));
+    EXPECT_FALSE(display->Dragging());
+    SendMessageW(image.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(0, 0));
+    EXPECT_EQ(panes.ScrollBox1->HorzPosition(), 50);
+
+    display->AlignPictureExecute();
+    EXPECT_TRUE(panes.Image1->Stretch());
+    EXPECT_EQ(panes.Image1->Align(), TAlign::alClient);
+
+    display->SetPictureBackground(0x00123456);
+    EXPECT_EQ(panes.ScrollBox1->Color(), 0x00123456);
+    EXPECT_EQ(host.background, 0x00123456);
+}
