@@ -292,6 +292,11 @@ void TKyZipLV::CloseComponents()
     zipName_.clear();
     rar_->SetArchiveName(L"");
     cab_->SetArchiveName(L"");
+    // The ACE reader reports "no archive open" for an empty name: closing
+    // is no news to the user.
+    auto onMessage = std::move(ace_->OnMessage);
+    ace_->OnMessage = nullptr;
+    ScopeExit reconnect([&] { ace_->OnMessage = std::move(onMessage); });
     ace_->SetArchiveName(L"");
 }
 

@@ -357,6 +357,7 @@ TEST_F(ZipLVArchiveTest, CabinetAndAceEntries)
     EXPECT_EQ(Column(window, 0), (std::vector<std::wstring>{L"note.txt+", L"readme.txt"}));
     EXPECT_EQ(Column(window, 4), (std::vector<std::wstring>{L"docs\\", L""}));
     EXPECT_EQ(Column(window, 1), (std::vector<std::wstring>{L"1", L"5"}));
+    EXPECT_EQ(zip->Messages().Count(), 0) << "closing the cabinet is no news";
     EXPECT_NE(Column(window, 3)[0].find(L"05:06"), std::wstring::npos);
 }
 
