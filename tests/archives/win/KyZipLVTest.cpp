@@ -248,6 +248,14 @@ TEST_F(ZipLVArchiveTest, RarEntriesInFiveColumns)
 
     zip->SetAbbreviatedSize(true);
     EXPECT_EQ(Row(window, 1)[1], L"1 KB");
+    // Sorted by type, switching to extensions sorts again.
+    zip->SetSortColumn(zcType);
+    const std::vector<std::wstring> byTypeName = Column(window, 0);
+    zip->SetSortByExtension(true);
+    EXPECT_EQ(Column(window, 2), (std::vector<std::wstring>{L"BMP", L"TXT", L"TXT", L"TXT"}));
+    zip->SetSortByExtension(false);
+    EXPECT_EQ(Column(window, 0), byTypeName);
+    zip->SetSortColumn(zcName);
     zip->SetSortByExtension(true);
     EXPECT_EQ(Row(window, 3)[2], L"BMP");
     zip->SetShowExtension(false);
@@ -275,6 +283,16 @@ TEST_F(ZipLVArchiveTest, MissingAndInvalidArchives)
     }
     EXPECT_EQ(zip->ArchiveKind(), akRAR);
     EXPECT_EQ(SendMessageW(window, LVM_GETITEMCOUNT, 0, 0), 0);
+
+    // A file of no archive kind is refused, not shown as an empty archive.
+    WriteBytes(root / "notes.txt", "text");
+    try {
+        zip->OpenArchive(FromFsPath(root / "notes.txt"));
+        ADD_FAILURE() << "no exception";
+    } catch (const EArchiveError& e) {
+        EXPECT_EQ(e.Message(), FromFsPath(root / "notes.txt") + L" ist kein gültiges Archiv.");
+    }
+    EXPECT_EQ(zip->ArchiveKind(), akNone);
 
     // Zip files too short for an archive keep their bytes and time; an
     // empty one opens as an empty archive.
