@@ -2,6 +2,9 @@
 
 #include "framework/SysUtils.h"
 
+#include <chrono>
+#include <thread>
+
 namespace qrv {
 
 std::filesystem::path FsPath(const std::wstring& path)
@@ -24,11 +27,17 @@ std::wstring FromFsPath(const std::filesystem::path& path)
 
 void ReplaceFileWith(const std::wstring& source, const std::wstring& target)
 {
+    // Another writer replacing the same file at this moment holds it for a
+    // few milliseconds: a refused replace is tried again for half a second.
     std::error_code error;
-    std::filesystem::rename(FsPath(source), FsPath(target), error);
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        std::filesystem::rename(FsPath(source), FsPath(target), error);
+        if (!error || !std::filesystem::exists(FsPath(source)))
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    }
     if (error)
-        throw EFCreateError(L"Datei " + target + L" kann nicht ersetzt werden. " +
-                            Utf8ToWide(error.message()));
+        throw EFCreateError(L"Datei " + target + L" kann nicht ersetzt werden. " + Utf8ToWide(error.message()));
 }
 
 }  // namespace qrv

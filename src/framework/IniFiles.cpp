@@ -7,7 +7,10 @@
 #include "framework/SysUtils.h"
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <memory>
+#include <thread>
 #include <utility>
 
 namespace qrv {
@@ -48,7 +51,19 @@ void TMemIniFile::Reload()
     std::error_code error;
     if (fileName_.empty() || !std::filesystem::is_regular_file(FsPath(fileName_), error))
         return;
-    const std::string bytes = ReadFileBytes(fileName_);
+    // Another writer replacing the file at this moment holds it for a few
+    // milliseconds: a refused read is tried again for half a second.
+    std::string bytes;
+    for (int attempt = 0;; ++attempt) {
+        try {
+            bytes = ReadFileBytes(fileName_);
+            break;
+        } catch (const EFOpenError&) {
+            if (attempt + 1 >= 20 || !std::filesystem::exists(FsPath(fileName_), error))
+                throw;
+            std::this_thread::sleep_for(std::chrono::milliseconds(25));
+        }
+    }
     size_t bomLength = 0;
     const TEncoding* unmarked = TEncoding::FromBOM(bytes, bomLength) ? nullptr : UnmarkedUtf16(bytes);
     Parse(unmarked ? unmarked->GetString(bytes) : TEncoding::DecodeText(bytes, TEncoding::Default()));
@@ -72,7 +87,7 @@ void TMemIniFile::Parse(std::wstring_view text)
 void TMemIniFile::SetStrings(const TStrings& lines)
 {
     sections_.clear();
-    Section* current = nullptr;
+    TSection* current = nullptr;
     for (int i = 0; i < lines.Count(); ++i) {
         const std::wstring& original = lines[i];
         const std::wstring s = Trim(original);
@@ -81,31 +96,31 @@ void TMemIniFile::SetStrings(const TStrings& lines)
             const std::wstring name = Trim(std::wstring_view(s).substr(1, s.size() - 2));
             current = FindSection(name);
             if (!current) {
-                sections_.push_back(Section{name, true, {}});
+                sections_.push_back(TSection{name, true, {}});
                 current = &sections_.back();
             }
             continue;
         }
         if (!current) {
-            sections_.push_back(Section{L"", false, {}});
+            sections_.push_back(TSection{L"", false, {}});
             current = &sections_.back();
         }
-        Line line;
+        TLine line;
         const size_t eq = s.find(L'=');
         if (!s.empty() && s[0] != L';' && s[0] != L'#' && eq != std::wstring::npos && eq > 0) {
-            line.isKey = true;
-            line.key = Trim(std::wstring_view(s).substr(0, eq));
-            line.value = Trim(std::wstring_view(s).substr(eq + 1));
+            line.IsKey = true;
+            line.Key = Trim(std::wstring_view(s).substr(0, eq));
+            line.Value = Trim(std::wstring_view(s).substr(eq + 1));
             // A key read twice (a section named twice) keeps one line, with
             // the value read last.
-            if (Line* earlier = const_cast<Line*>(FindKey(*current, line.key))) {
-                earlier->value = std::move(line.value);
+            if (TLine* earlier = const_cast<TLine*>(FindKey(*current, line.Key))) {
+                earlier->Value = std::move(line.Value);
                 continue;
             }
         } else {
-            line.raw = original;
+            line.Raw = original;
         }
-        current->lines.push_back(std::move(line));
+        current->Lines.push_back(std::move(line));
     }
     modified_ = true;
 }
@@ -118,48 +133,48 @@ void TMemIniFile::GetStrings(TStrings& lines) const
 std::wstring TMemIniFile::Serialize() const
 {
     std::wstring out;
-    for (const Section& section : sections_) {
-        if (section.header)
-            out += L"[" + section.name + L"]\r\n";
-        for (const Line& line : section.lines) {
-            out += line.isKey ? line.key + L"=" + line.value : line.raw;
+    for (const TSection& section : sections_) {
+        if (section.Header)
+            out += L"[" + section.Name + L"]\r\n";
+        for (const TLine& line : section.Lines) {
+            out += line.IsKey ? line.Key + L"=" + line.Value : line.Raw;
             out += L"\r\n";
         }
     }
     return out;
 }
 
-const TMemIniFile::Section* TMemIniFile::FindSection(std::wstring_view name) const
+const TMemIniFile::TSection* TMemIniFile::FindSection(std::wstring_view name) const
 {
-    for (const Section& section : sections_)
-        if (section.header && SameText(section.name, name))
+    for (const TSection& section : sections_)
+        if (section.Header && SameText(section.Name, name))
             return &section;
     return nullptr;
 }
 
-TMemIniFile::Section* TMemIniFile::FindSection(std::wstring_view name)
+TMemIniFile::TSection* TMemIniFile::FindSection(std::wstring_view name)
 {
-    return const_cast<Section*>(std::as_const(*this).FindSection(name));
+    return const_cast<TSection*>(std::as_const(*this).FindSection(name));
 }
 
-TMemIniFile::Section& TMemIniFile::AddSection(std::wstring_view name)
+TMemIniFile::TSection& TMemIniFile::AddSection(std::wstring_view name)
 {
-    if (Section* existing = FindSection(name))
+    if (TSection* existing = FindSection(name))
         return *existing;
     // Keep a blank line between the last section and a new one.
     if (!sections_.empty()) {
-        auto& previous = sections_.back().lines;
-        if (previous.empty() || previous.back().isKey || !Trim(previous.back().raw).empty())
-            previous.push_back(Line{});
+        auto& previous = sections_.back().Lines;
+        if (previous.empty() || previous.back().IsKey || !Trim(previous.back().Raw).empty())
+            previous.push_back(TLine{});
     }
-    sections_.push_back(Section{std::wstring(name), true, {}});
+    sections_.push_back(TSection{std::wstring(name), true, {}});
     return sections_.back();
 }
 
-const TMemIniFile::Line* TMemIniFile::FindKey(const Section& section, std::wstring_view ident)
+const TMemIniFile::TLine* TMemIniFile::FindKey(const TSection& section, std::wstring_view ident)
 {
-    for (const Line& line : section.lines)
-        if (line.isKey && SameText(line.key, ident))
+    for (const TLine& line : section.Lines)
+        if (line.IsKey && SameText(line.Key, ident))
             return &line;
     return nullptr;
 }
@@ -167,22 +182,22 @@ const TMemIniFile::Line* TMemIniFile::FindKey(const Section& section, std::wstri
 std::wstring TMemIniFile::ReadString(std::wstring_view section, std::wstring_view ident,
                                      const std::wstring& defaultValue) const
 {
-    const Section* s = FindSection(section);
-    const Line* line = s ? FindKey(*s, ident) : nullptr;
-    return line ? line->value : defaultValue;
+    const TSection* s = FindSection(section);
+    const TLine* line = s ? FindKey(*s, ident) : nullptr;
+    return line ? line->Value : defaultValue;
 }
 
 void TMemIniFile::WriteString(std::wstring_view section, std::wstring_view ident, const std::wstring& value)
 {
-    Section& s = AddSection(section);
-    if (Line* line = const_cast<Line*>(FindKey(s, ident))) {
-        line->value = value;
+    TSection& s = AddSection(section);
+    if (TLine* line = const_cast<TLine*>(FindKey(s, ident))) {
+        line->Value = value;
     } else {
         // New keys go after the section's last key, before trailing blank lines.
-        auto position = s.lines.end();
-        while (position != s.lines.begin() && !std::prev(position)->isKey && Trim(std::prev(position)->raw).empty())
+        auto position = s.Lines.end();
+        while (position != s.Lines.begin() && !std::prev(position)->IsKey && Trim(std::prev(position)->Raw).empty())
             --position;
-        s.lines.insert(position, Line{true, std::wstring(ident), value, L""});
+        s.Lines.insert(position, TLine{true, std::wstring(ident), value, L""});
     }
     modified_ = true;
 }
@@ -225,7 +240,7 @@ bool TMemIniFile::SectionExists(std::wstring_view section) const
 
 bool TMemIniFile::ValueExists(std::wstring_view section, std::wstring_view ident) const
 {
-    const Section* s = FindSection(section);
+    const TSection* s = FindSection(section);
     return s && FindKey(*s, ident);
 }
 
@@ -233,9 +248,9 @@ void TMemIniFile::ReadSections(TStrings& sections) const
 {
     sections.BeginUpdate();
     sections.Clear();
-    for (const Section& section : sections_)
-        if (section.header)
-            sections.Add(section.name);
+    for (const TSection& section : sections_)
+        if (section.Header)
+            sections.Add(section.Name);
     sections.EndUpdate();
 }
 
@@ -243,10 +258,10 @@ void TMemIniFile::ReadSection(std::wstring_view section, TStrings& idents) const
 {
     idents.BeginUpdate();
     idents.Clear();
-    if (const Section* s = FindSection(section))
-        for (const Line& line : s->lines)
-            if (line.isKey)
-                idents.Add(line.key);
+    if (const TSection* s = FindSection(section))
+        for (const TLine& line : s->Lines)
+            if (line.IsKey)
+                idents.Add(line.Key);
     idents.EndUpdate();
 }
 
@@ -254,17 +269,17 @@ void TMemIniFile::ReadSectionValues(std::wstring_view section, TStrings& values)
 {
     values.BeginUpdate();
     values.Clear();
-    if (const Section* s = FindSection(section))
-        for (const Line& line : s->lines)
-            if (line.isKey)
-                values.Add(line.key + L"=" + line.value);
+    if (const TSection* s = FindSection(section))
+        for (const TLine& line : s->Lines)
+            if (line.IsKey)
+                values.Add(line.Key + L"=" + line.Value);
     values.EndUpdate();
 }
 
 void TMemIniFile::EraseSection(std::wstring_view section)
 {
     for (auto it = sections_.begin(); it != sections_.end(); ++it)
-        if (it->header && SameText(it->name, section)) {
+        if (it->Header && SameText(it->Name, section)) {
             sections_.erase(it);
             modified_ = true;
             return;
@@ -273,12 +288,12 @@ void TMemIniFile::EraseSection(std::wstring_view section)
 
 void TMemIniFile::DeleteKey(std::wstring_view section, std::wstring_view ident)
 {
-    Section* s = FindSection(section);
+    TSection* s = FindSection(section);
     if (!s)
         return;
-    for (auto it = s->lines.begin(); it != s->lines.end(); ++it)
-        if (it->isKey && SameText(it->key, ident)) {
-            s->lines.erase(it);
+    for (auto it = s->Lines.begin(); it != s->Lines.end(); ++it)
+        if (it->IsKey && SameText(it->Key, ident)) {
+            s->Lines.erase(it);
             modified_ = true;
             return;
         }
@@ -290,6 +305,11 @@ void TMemIniFile::Clear()
     modified_ = true;
 }
 
+std::wstring TMemIniFile::TemporaryName(const std::wstring& fileName, int attempt)
+{
+    return fileName + L".~tmp" + (attempt > 0 ? std::to_wstring(attempt) : std::wstring());
+}
+
 void TMemIniFile::UpdateFile()
 {
     // A read-only file is not replaced behind its owner's back (the system
@@ -299,17 +319,28 @@ void TMemIniFile::UpdateFile()
     if (!error && std::filesystem::is_regular_file(status) &&
         (status.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none)
         throw EFCreateError(L"Datei " + fileName_ + L" ist schreibgeschützt.");
-    const std::wstring temporary = fileName_ + L".~tmp";
+    // A name no other writer uses now: created new or not at all.
+    std::wstring temporary;
+    std::unique_ptr<TFileStream> created;
+    for (int attempt = 0; !created; ++attempt) {
+        temporary = TemporaryName(fileName_, attempt);
+        try {
+            created = std::make_unique<TFileStream>(temporary, fmCreateNew);
+        } catch (const EFCreateError&) {
+            if (attempt + 1 >= kTemporaryNames)
+                throw;  // nothing was created
+        }
+    }
     auto removeTemporary = [&] {
         std::error_code ignored;
         std::filesystem::remove(FsPath(temporary), ignored);
     };
     {
-        TFileStream file(temporary, fmCreate);  // throws before anything was created
+        const std::unique_ptr<TFileStream> file = std::move(created);
         try {
-            file.WriteBytes(TEncoding::UTF8().Preamble());
-            file.WriteBytes(TEncoding::UTF8().GetBytes(Serialize()));
-            file.Flush();
+            file->WriteBytes(TEncoding::UTF8().Preamble());
+            file->WriteBytes(TEncoding::UTF8().GetBytes(Serialize()));
+            file->Flush();
         } catch (...) {
             removeTemporary();
             throw;

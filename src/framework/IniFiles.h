@@ -22,8 +22,7 @@ public:
     const std::wstring& FileName() const { return fileName_; }
     bool Modified() const { return modified_; }
 
-    std::wstring ReadString(std::wstring_view section, std::wstring_view ident,
-                            const std::wstring& defaultValue) const;
+    std::wstring ReadString(std::wstring_view section, std::wstring_view ident, const std::wstring& defaultValue) const;
     void WriteString(std::wstring_view section, std::wstring_view ident, const std::wstring& value);
     // Decimal or hexadecimal ("$1F", "0x1F"); a value that is no number reads as the default.
     int ReadInteger(std::wstring_view section, std::wstring_view ident, int defaultValue) const;
@@ -53,31 +52,37 @@ public:
 
     // Writes UTF-8 with a byte-order mark through a temporary file that then
     // replaces the old one, so a failed write leaves the old file intact.
-    // Throws EFCreateError / EWriteError on failure.
+    // The temporary file is created new, under the first of the names
+    // TemporaryName gives that is free, so writers never share one. A
+    // read-only file is not replaced. Throws EFCreateError / EWriteError on
+    // failure.
     void UpdateFile();
+    // The temporary names a writer of the file tries, in order.
+    static constexpr int kTemporaryNames = 16;
+    static std::wstring TemporaryName(const std::wstring& fileName, int attempt);
 
 private:
-    struct Line {
-        bool isKey = false;
-        std::wstring key;    // for keys
-        std::wstring value;  // for keys
-        std::wstring raw;    // for comments, blank and malformed lines
+    struct TLine {
+        bool IsKey = false;
+        std::wstring Key;    // for keys
+        std::wstring Value;  // for keys
+        std::wstring Raw;    // for comments, blank and malformed lines
     };
-    struct Section {
-        std::wstring name;
-        bool header = true;  // false for the lines before the first section
-        std::vector<Line> lines;
+    struct TSection {
+        std::wstring Name;
+        bool Header = true;  // false for the lines before the first section
+        std::vector<TLine> Lines;
     };
 
-    const Section* FindSection(std::wstring_view name) const;
-    Section* FindSection(std::wstring_view name);
-    Section& AddSection(std::wstring_view name);
-    static const Line* FindKey(const Section& section, std::wstring_view ident);
+    const TSection* FindSection(std::wstring_view name) const;
+    TSection* FindSection(std::wstring_view name);
+    TSection& AddSection(std::wstring_view name);
+    static const TLine* FindKey(const TSection& section, std::wstring_view ident);
     void Parse(std::wstring_view text);
     std::wstring Serialize() const;
 
     std::wstring fileName_;
-    std::vector<Section> sections_;
+    std::vector<TSection> sections_;
     bool modified_ = false;
 };
 

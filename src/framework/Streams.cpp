@@ -6,6 +6,9 @@
 #include <cerrno>
 #include <cstring>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #ifdef _WIN32
 #include <io.h>
 #include <share.h>
@@ -150,6 +153,22 @@ std::FILE* OpenFile(const std::wstring& fileName, unsigned mode)
 {
     const bool create = (mode & fmCreate) == fmCreate;
     const unsigned access = create ? fmOpenReadWrite : (mode & 0x3);
+    if ((mode & fmCreateNew) == fmCreateNew) {
+        // Created by this call or not at all: two writers never share it.
+#ifdef _WIN32
+        const int fd =
+            _wsopen(fileName.c_str(), _O_RDWR | _O_CREAT | _O_EXCL | _O_BINARY, _SH_DENYRW, _S_IREAD | _S_IWRITE);
+        std::FILE* file = fd < 0 ? nullptr : _wfdopen(fd, L"w+b");
+        if (fd >= 0 && !file)
+            _close(fd);
+#else
+        const int fd = ::open(WideToUtf8(fileName).c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        std::FILE* file = fd < 0 ? nullptr : ::fdopen(fd, "w+b");
+        if (fd >= 0 && !file)
+            ::close(fd);
+#endif
+        return file;
+    }
 #ifdef _WIN32
     const wchar_t* how = create ? L"w+b" : access == fmOpenRead ? L"rb" : L"r+b";
     const unsigned share = create ? fmShareExclusive : (mode & 0xF0);

@@ -63,7 +63,8 @@ enum : unsigned {
     fmShareExclusive = 0x0010,
     fmShareDenyWrite = 0x0020,
     fmShareDenyNone = 0x0040,
-    fmCreate = 0xFF00,  // create or truncate, read and write
+    fmCreate = 0xFF00,     // create or truncate, read and write
+    fmCreateNew = 0xFF04,  // create a file that must not exist yet, read and write
 };
 
 class TFileStream : public TStream {

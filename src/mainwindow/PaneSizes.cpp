@@ -8,11 +8,11 @@ namespace {
 
 // A stored size of at most room - kMinPaneRoom (and at least 1), or 0 when
 // none was stored.
-int Fit(int stored, int room)
+int Fit(int stored, int room, int others = kMinPaneRoom)
 {
     if (stored <= 0)
         return 0;
-    return std::min(stored, std::max(1, room - kMinPaneRoom));
+    return std::min(stored, std::max(1, room - others));
 }
 
 }  // namespace
@@ -21,7 +21,8 @@ TPaneSizes FitPaneSizes(const TPaneSizes& Stored, int ClientWidth, int ClientHei
 {
     TPaneSizes fitted;
     fitted.TreeWidth = Fit(Stored.TreeWidth, ClientWidth);
-    fitted.DisplayHeight = Fit(Stored.DisplayHeight, ClientHeight);
+    // Above the display pane the two file lists may lie one over the other.
+    fitted.DisplayHeight = Fit(Stored.DisplayHeight, ClientHeight, 2 * kMinPaneRoom);
     // The first list shares what the display pane leaves with the second.
     const int listRoom = ClientHeight - (fitted.DisplayHeight > 0 ? fitted.DisplayHeight : 0);
     fitted.FirstListHeight = Fit(Stored.FirstListHeight, listRoom);

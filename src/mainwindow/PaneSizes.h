@@ -16,7 +16,8 @@ struct TPaneSizes {
 
 // Client: the room between the toolbars and the status bar. A size of 0 or
 // less means "not stored" and stays 0; any other is cut so that the tree,
-// the lists and the display pane each keep kMinPaneRoom (or what there is).
+// each of the two lists and the display pane keep kMinPaneRoom (or what
+// there is).
 TPaneSizes FitPaneSizes(const TPaneSizes& Stored, int ClientWidth, int ClientHeight);
 
 }  // namespace qrv

@@ -117,7 +117,7 @@ struct TOptions {
     int32_t Reload = 1500;
     int32_t DividerStyle = 1;
     // [0] the Shift set, [1] the Ctrl set; key n is entry n - 1.
-    std::array<std::array<TFKeyRecord, 12>, 2> FKeys{};
+    std::array<std::array<TFKeyRecord, 12>, 2> FKeys;  // no "{}": clang 14 crashes on it here
     TFontSetting ListFont{L"MS Sans Serif", 8, 0, 0};
     TFontSetting TextFont{L"Courier New", 9, 0, 0};
     uint8_t DDOption = 1;

@@ -5,7 +5,9 @@
 
 #include "TestDir.h"
 
+#include <atomic>
 #include <filesystem>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -145,8 +147,9 @@ TEST(MemIniFile, FailedWriteLeavesTheOldFileIntact)
     test::TestDir dir;
     const std::string original = "[A]\r\nKey=old\r\n";
     const std::wstring file = dir.Write(L"safe.ini", original);
-    // A folder where the temporary file would go makes the write fail.
-    std::filesystem::create_directory(FsPath(file + L".~tmp"));
+    // Folders where the temporary file would go make the write fail.
+    for (int attempt = 0; attempt < TMemIniFile::kTemporaryNames; ++attempt)
+        std::filesystem::create_directory(FsPath(TMemIniFile::TemporaryName(file, attempt)));
 
     TMemIniFile ini(file);
     ini.WriteString(L"A", L"Key", L"new");
@@ -171,6 +174,34 @@ TEST(MemIniFile, AReadOnlyFileIsReportedAndLeftAlone)
     EXPECT_EQ(fs::status(FsPath(file)).permissions() & fs::perms::owner_write, fs::perms::none) << "still read-only";
     EXPECT_FALSE(fs::exists(FsPath(file + L".~tmp")));
     fs::permissions(FsPath(file), fs::perms::owner_write, fs::perm_options::add);  // lets the folder go
+}
+
+TEST(MemIniFile, TwoWritersOfOneFileBothSucceed)
+{
+    // As two instances closing at the same moment: each has its own
+    // temporary file, and the file ends up as one of them wrote it.
+    test::TestDir dir;
+    const std::wstring file = dir.Write(L"shared.ini", "[A]\r\nWriter=none\r\n");
+    for (int round = 0; round < 20; ++round) {
+        std::string failures[2];
+        auto writer = [&](int index, const wchar_t* name) {
+            try {
+                TMemIniFile ini(file);
+                ini.WriteString(L"A", L"Writer", name);
+                ini.UpdateFile();
+            } catch (const std::exception& error) {
+                failures[index] = error.what();
+            }
+        };
+        std::thread first(writer, 0, L"first"), second(writer, 1, L"second");
+        first.join();
+        second.join();
+        EXPECT_EQ(failures[0] + failures[1], "") << "round " << round;
+        const std::wstring last = TMemIniFile(file).ReadString(L"A", L"Writer", L"");
+        EXPECT_TRUE(last == L"first" || last == L"second") << last;
+    }
+    for (int attempt = 0; attempt < TMemIniFile::kTemporaryNames; ++attempt)
+        EXPECT_FALSE(std::filesystem::exists(FsPath(TMemIniFile::TemporaryName(file, attempt))));
 }
 
 TEST(MemIniFile, SectionQueriesAndDeletes)

@@ -1,10 +1,12 @@
 // qrvarc: a developer's tool that drives the archive components as the
 // archive list does and prints what they report.
 //   qrvarc list|test|extract KIND ARCHIVE [DIR] [--paths] [--password P]
+//   qrvarc add|delete zip ARCHIVE SPEC... [--paths] [--password P]
 // KIND: rar (TKyRAR over "UnRAR.dll"), ace (TKyACE2 over "UnAceV2.Dll"),
 // cab (TKyCAB over the system's cabinet.dll; list and extract) or unzip
-// (TUnzDll over "UNZDLL.DLL"; test and extract). Exit code 0 when the
-// operation succeeded.
+// (TUnzDll over "UNZDLL.DLL"; test and extract) or zip (the zip component
+// TKyZipper: list, test, extract, add, delete; sets with ".z01" names).
+// Exit code 0 when the operation succeeded.
 
 #include "archives/KyACE2.h"
 #include "archives/KyRarArc.h"
@@ -12,6 +14,7 @@
 #include "archives/win/KyACE2Win.h"
 #include "archives/win/KyCab.h"
 #include "archives/win/KyRarArcWin.h"
+#include "archives/win/KyZipper.h"
 #include "archives/win/ZipLibWin.h"
 #include "common/BaseUtils.h"
 #include "framework/SysUtils.h"
@@ -51,6 +54,7 @@ std::wstring OemText(const char* bytes)
 
 struct TArgs {
     std::wstring Operation, Kind, Archive, Dir, Password;
+    std::vector<std::wstring> Specs;  // everything after ARCHIVE
     bool Paths = false;
     bool HasPassword = false;
 };
@@ -219,6 +223,43 @@ int RunUnzip(const TArgs& args)
     return done >= 0 ? 0 : 1;
 }
 
+int RunZip(const TArgs& args)
+{
+    TKyZipper zipper(nullptr);
+    zipper.Unattended = true;
+    zipper.SpanOptions = spCompatName;
+    zipper.Password = args.Password;
+    zipper.OnMessage = [](TComponent*, int, const std::wstring& text) { Print(text); };
+    zipper.CallbackEvents().OnMessage = [](int, const std::u16string& text) {
+        Print(std::wstring(text.begin(), text.end()));
+    };
+    zipper.SetZipFileName(args.Archive);
+    if (args.Operation == L"list") {
+        for (const ZipDirEntry& entry : zipper.ZipContents())
+            Print(std::to_wstring(entry.UncomprSize) + L" " + Hex(entry.CRC32) + L" " +
+                  std::wstring(entry.FileName.begin(), entry.FileName.end()));
+        Print(L"entries: " + std::to_wstring(zipper.Count()));
+        return zipper.ErrCode() == 0 ? 0 : 1;
+    }
+    int result = 0;
+    if (args.Operation == L"test" || args.Operation == L"extract") {
+        zipper.ExtrBaseDir = args.Dir;
+        zipper.ExtrOptions = ExtrOverWrite | ExtrForceDirs | (args.Paths ? ExtrDirNames : 0u) |
+                             (args.Operation == L"test" ? ExtrTest : 0u);
+        zipper.FSpecArgs = {L"*.*"};
+        result = zipper.Extract();
+    } else if (args.Operation == L"add" || args.Operation == L"delete") {
+        zipper.FSpecArgs = args.Specs;
+        zipper.AddOptions = AddRecurseDirs | (args.Paths ? AddDirNames : 0u);
+        result = args.Operation == L"add" ? zipper.Add() : zipper.Delete();
+    } else {
+        Print(L"zip: list, test, extract, add or delete");
+        return 2;
+    }
+    Print(L"files: " + std::to_wstring(zipper.SuccessCnt()));
+    return result == 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -237,7 +278,7 @@ int wmain(int argc, wchar_t** argv)
         }
     }
     if (plain.size() < 3) {
-        Print(L"usage: qrvarc list|test|extract rar|ace|cab|unzip ARCHIVE [DIR] [--paths] [--password P]");
+        Print(L"usage: qrvarc list|test|extract|add|delete rar|ace|cab|unzip|zip ARCHIVE [DIR|SPEC...] [--paths] [--password P]");
         return 2;
     }
     args.Operation = plain[0];
@@ -245,6 +286,7 @@ int wmain(int argc, wchar_t** argv)
     args.Archive = plain[2];
     if (plain.size() > 3)
         args.Dir = plain[3];
+    args.Specs.assign(plain.begin() + 3, plain.end());
     if (args.Kind == L"rar")
         return RunRar(args);
     if (args.Kind == L"unzip")
@@ -253,6 +295,8 @@ int wmain(int argc, wchar_t** argv)
         return RunAce(args);
     if (args.Kind == L"cab")
         return RunCab(args);
+    if (args.Kind == L"zip")
+        return RunZip(args);
     Print(L"unknown kind: " + args.Kind);
     return 2;
 }

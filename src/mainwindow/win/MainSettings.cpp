@@ -250,6 +250,18 @@ void TQRVMain::CaptureStoredState()
     }
 }
 
+void TQRVMain::FitPanesToWindow(const TPaneSizes& Wanted)
+{
+    const int bars = (Dock975 ? Dock975->Height() : 0) + (StatusBar ? StatusBar->Height() : 0);
+    const TPaneSizes panes = FitPaneSizes(Wanted, ClientWidth(), ClientHeight() - bars);
+    if (PanelLeft && panes.TreeWidth > 0)
+        PanelLeft->SetWidth(panes.TreeWidth);
+    if (PanelBottom && panes.DisplayHeight > 0)
+        PanelBottom->SetHeight(panes.DisplayHeight);
+    if (FilePanel1 && panes.FirstListHeight > 0)
+        FilePanel1->SetHeight(panes.FirstListHeight);
+}
+
 void TQRVMain::ApplyStoredState()
 {
     const TMainWindowState& state = StoredState;
@@ -258,15 +270,7 @@ void TQRVMain::ApplyStoredState()
         SetPosition(TPosition::poDesigned);
     SetBounds(state.Bounds.Left, state.Bounds.Top, state.Bounds.Width, state.Bounds.Height);
     // The panes get what the window can show; that is what is saved again.
-    const int bars = (Dock975 ? Dock975->Height() : 0) + (StatusBar ? StatusBar->Height() : 0);
-    const TPaneSizes panes =
-        FitPaneSizes({state.Splitter, state.HSplitter, state.Splitter2Y}, ClientWidth(), ClientHeight() - bars);
-    if (PanelLeft && panes.TreeWidth > 0)
-        PanelLeft->SetWidth(panes.TreeWidth);
-    if (PanelBottom && panes.DisplayHeight > 0)
-        PanelBottom->SetHeight(panes.DisplayHeight);
-    if (FilePanel1 && panes.FirstListHeight > 0)
-        FilePanel1->SetHeight(panes.FirstListHeight);
+    FitPanesToWindow({state.Splitter, state.HSplitter, state.Splitter2Y});
 
     ApplyListView(LV1, state.List1);
     ApplyListView(LV2, state.List2);
@@ -347,8 +351,8 @@ void TQRVMain::SaveSettings()
             RegWriteToolWindowPositions(this, kSettingsKey);
         else
             IniWriteToolWindowPositions(this, IniFileName, L"");
-    } catch (const std::exception&) {
-        ReportSaveFailure(useRegistry ? L"HKEY_CURRENT_USER" + kSettingsKey : IniFileName);
+    } catch (const std::exception& error) {
+        ReportSaveFailure(useRegistry ? L"HKEY_CURRENT_USER" + kSettingsKey : IniFileName, Utf8ToWide(error.what()));
         return;
     }
     try {
@@ -359,12 +363,12 @@ void TQRVMain::SaveSettings()
         SaveStoredSettings(*store, Options, StoredState, StdDirList, StdDirCaptions, SettingsFacts(),
                            TSaveFlags{FKeysChanged, FilterListChanged, BookmarksChanged});
         store->UpdateFile();
-    } catch (const std::exception&) {
-        ReportSaveFailure(store ? store->StoreName() : IniFileName);
+    } catch (const std::exception& error) {
+        ReportSaveFailure(store ? store->StoreName() : IniFileName, Utf8ToWide(error.what()));
     }
 }
 
-void TQRVMain::ReportSaveFailure(const std::wstring& storeName)
+void TQRVMain::ReportSaveFailure(const std::wstring& storeName, const std::wstring& cause)
 {
     const bool registry = storeName.starts_with(L"HKEY_");
     std::wstring text = L"Die Einstellungen konnten nicht gespeichert werden. ";
@@ -378,6 +382,9 @@ void TQRVMain::ReportSaveFailure(const std::wstring& storeName)
                 L"aktivieren Sie die Einstellung \"Benutzerabhängige Einstellungen\". Klicken Sie auf \"Hilfe\" "
                 L"um mehr über diese Einstellung zu erfahren.";
     }
+    // What the system said, so the box names the real cause.
+    if (!cause.empty())
+        text += L"\n\n" + cause;
     Application->MessageBox(text, L"", MB_OK | MB_HELP | MB_ICONERROR, 1100);
 }
 

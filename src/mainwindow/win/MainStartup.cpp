@@ -325,6 +325,9 @@ void TQRVMain::FirstShow()
     }
     UpdateWindowTitle();
     LookUpShellSettings();
+    // The toolbars have their rows now: the panes are fitted once more.
+    FitPanesToWindow({PanelLeft ? PanelLeft->Width() : 0, PanelBottom ? PanelBottom->Height() : 0,
+                      FilePanel1 ? FilePanel1->Height() : 0});
     Realign();
 }
 

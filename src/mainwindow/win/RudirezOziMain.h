@@ -23,6 +23,7 @@
 #include "framework/win/Forms.h"
 #include "framework/win/Menus.h"
 #include "framework/win/MessageDialog.h"
+#include "mainwindow/PaneSizes.h"
 #include "mainwindow/StartupArgs.h"
 #include "mainwindow/win/DriveBar.h"
 #include "settings/StoredSettings.h"
@@ -226,7 +227,10 @@ private:
     TSettingsFacts SettingsFacts();
     void CaptureStoredState();
     void ApplyStoredState();
-    void ReportSaveFailure(const std::wstring& storeName);
+    // Sets the pane sizes, each cut to what the window can show now.
+    void FitPanesToWindow(const TPaneSizes& Wanted);
+    // Cause: the error's own text, shown below the box's explanation.
+    void ReportSaveFailure(const std::wstring& storeName, const std::wstring& cause);
 
     // Shutdown (MainShutdown.cpp).
     void FormClose();

@@ -69,6 +69,50 @@ protected:
 
 }  // namespace
 
+TEST_F(SettingsProcess, PaneSizesTooLargeForTheWindowStillShowTheTreeAndTheLists)
+{
+    test::TestDir dir;
+    const std::wstring ini = dir.Write(L"panes.ini", "[Window]\r\nWidth=900\r\nHeight=600\r\nSplitter=99999999\r\n"
+                                                     "HSplitter=99999999\r\nSplitter2Y=99999999\r\n");
+    {
+        ProgramProcess program(L"\"/I=" + ini + L"\"");
+        HWND main = program.WaitForWindow(L"TQRVMain");
+        ASSERT_NE(main, nullptr);
+        // Every tree and list control of the window has room on the screen.
+        struct Shown {
+            int trees = 0, lists = 0, hidden = 0;
+        } shown;
+        EnumChildWindows(
+            main,
+            [](HWND child, LPARAM data) -> BOOL {
+                wchar_t className[32];
+                GetClassNameW(child, className, 32);
+                auto& counts = *reinterpret_cast<Shown*>(data);
+                const bool tree = _wcsicmp(className, L"SysTreeView32") == 0;
+                const bool list = _wcsicmp(className, L"SysListView32") == 0;
+                if ((!tree && !list) || !IsWindowVisible(child))
+                    return TRUE;
+                RECT rect{};
+                GetClientRect(child, &rect);
+                if (rect.right <= 0 || rect.bottom <= 0)
+                    ++counts.hidden;
+                else
+                    ++(tree ? counts.trees : counts.lists);
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&shown));
+        EXPECT_EQ(shown.trees, 1);
+        EXPECT_GE(shown.lists, 1);
+        EXPECT_EQ(shown.hidden, 0);
+        ASSERT_EQ(program.CloseAndWait(main), 0u);
+    }
+    // What was applied is saved: values that fit the window.
+    TMemIniFile saved(ini);
+    EXPECT_LT(saved.ReadInteger(L"Window", L"Splitter", 0), 900);
+    EXPECT_LT(saved.ReadInteger(L"Window", L"HSplitter", 0), 600);
+    EXPECT_LT(saved.ReadInteger(L"Window", L"Splitter2Y", 0), 600);
+}
+
 TEST_F(SettingsProcess, AnEmptyIniFileReceivesTheWindowAndTheUpdateLevel)
 {
     test::TestDir dir;
@@ -188,4 +232,27 @@ TEST_F(SettingsProcess, AFailedSaveIsReportedWithTheSettingsFile)
     EXPECT_NE(text.find(L"\"" + ini + L"\" von Quorvan Free"), std::wstring::npos) << text;
     ClickOk(box);
     EXPECT_EQ(program.CloseAndWait(main), 0u);
+}
+
+TEST_F(SettingsProcess, AReadOnlySettingsFileIsReportedAndLeftAsItWas)
+{
+    test::TestDir dir;
+    const std::string original = "[Window]\r\nWidth=880\r\nHeight=610\r\n";
+    const std::wstring ini = dir.Write(L"locked.ini", original);
+    ASSERT_TRUE(SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_READONLY));
+    ProgramProcess program(L"\"/I=" + ini + L"\"");
+    HWND main = program.WaitForWindow(L"TQRVMain");
+    ASSERT_NE(main, nullptr);
+
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    HWND box = program.WaitForWindow(L"#32770");
+    ASSERT_NE(box, nullptr) << "the refused save is reported";
+    const std::wstring text = BoxText(box);
+    EXPECT_TRUE(text.starts_with(L"Die Einstellungen konnten nicht gespeichert werden.")) << text;
+    EXPECT_NE(text.find(L"schreibgeschützt."), std::wstring::npos) << "the cause is named: " << text;
+    ClickOk(box);
+    EXPECT_EQ(program.CloseAndWait(main), 0u);
+    EXPECT_EQ(dir.Read(L"locked.ini"), original);
+    EXPECT_NE(GetFileAttributesW(ini.c_str()) & FILE_ATTRIBUTE_READONLY, 0u) << "still read-only";
+    SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_NORMAL);  // lets the folder go
 }

@@ -1,0 +1,635 @@
+#include "archives/ZipDirectory.h"
+
+#include "common/OemCodePage.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <limits>
+#include <optional>
+
+namespace qrv {
+
+namespace {
+
+constexpr uint32_t kSpanMarker = 0x08074B50;
+constexpr uint32_t kLocalSig = 0x04034B50;
+constexpr uint32_t kCentralSig = 0x02014B50;
+constexpr uint32_t kEndSig = 0x06054B50;
+constexpr uint32_t kZip64EndSig = 0x06064B50;
+constexpr uint32_t kZip64LocatorSig = 0x07064B50;
+
+constexpr size_t kEndSize = 22;
+constexpr size_t kCentralSize = 46;
+constexpr size_t kZip64EndSize = 56;
+constexpr size_t kZip64LocatorSize = 20;
+// The end record, plus the longest comment it can carry.
+constexpr uint64_t kEndSearchSpan = kEndSize + 0xFFFF;
+
+constexpr uint16_t kFlagEncrypted = 0x0001;
+constexpr uint16_t kFlagUtf8 = 0x0800;
+constexpr uint16_t kExtraZip64 = 0x0001;
+constexpr uint16_t kExtraUnicodePath = 0x7075;
+
+uint16_t Get16(const unsigned char* p) { return uint16_t(p[0] | (p[1] << 8)); }
+uint32_t Get32(const unsigned char* p) { return uint32_t(Get16(p)) | (uint32_t(Get16(p + 2)) << 16); }
+uint64_t Get64(const unsigned char* p) { return uint64_t(Get32(p)) | (uint64_t(Get32(p + 4)) << 32); }
+
+uint32_t Crc32(std::string_view bytes)
+{
+    static const std::array<uint32_t, 256> table = [] {
+        std::array<uint32_t, 256> t{};
+        for (uint32_t i = 0; i < 256; ++i) {
+            uint32_t c = i;
+            for (int k = 0; k < 8; ++k)
+                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            t[i] = c;
+        }
+        return t;
+    }();
+    uint32_t crc = 0xFFFFFFFFu;
+    for (unsigned char b : bytes)
+        crc = table[(crc ^ b) & 0xFF] ^ (crc >> 8);
+    return crc ^ 0xFFFFFFFFu;
+}
+
+// The classic end record's fields.
+struct TEndRecord {
+    uint64_t Position = 0;
+    uint32_t ThisDisk = 0;
+    uint32_t CentralDisk = 0;
+    uint64_t TotalEntries = 0;
+    uint64_t CentralSize = 0;
+    uint64_t CentralOffset = 0;
+    uint16_t CommentLength = 0;
+};
+
+TEndRecord ParseEnd(const unsigned char* p, uint64_t position)
+{
+    TEndRecord end;
+    end.Position = position;
+    end.ThisDisk = Get16(p + 4);
+    end.CentralDisk = Get16(p + 6);
+    end.TotalEntries = Get16(p + 10);
+    end.CentralSize = Get32(p + 12);
+    end.CentralOffset = Get32(p + 16);
+    end.CommentLength = Get16(p + 20);
+    return end;
+}
+
+bool Saturated(const TEndRecord& end)
+{
+    return end.TotalEntries == 0xFFFF || end.CentralSize == 0xFFFFFFFFu || end.CentralOffset == 0xFFFFFFFFu;
+}
+
+// Whether a signature hit can be the end record of a file of FileSize
+// bytes: its comment ends inside the file and, when the directory lies on
+// this disk, the directory fits in front of it. Saturated fields are
+// checked later against the ZIP64 record.
+bool Plausible(const TEndRecord& end, uint64_t fileSize)
+{
+    if (end.Position + kEndSize + end.CommentLength > fileSize)
+        return false;
+    if (Saturated(end) || end.CentralDisk != end.ThisDisk)
+        return true;
+    return end.CentralSize <= end.Position && end.TotalEntries * kCentralSize <= end.CentralSize;
+}
+
+bool IsZeroPadding(TZipSource& source, uint64_t from, uint64_t size)
+{
+    if (size % 512 != 0 || size - from >= 512)
+        return false;
+    std::string rest(size_t(size - from), '\0');
+    if (!rest.empty() && !source.ReadAt(from, rest.data(), rest.size()))
+        return false;
+    return std::all_of(rest.begin(), rest.end(), [](char c) { return c == 0; });
+}
+
+// Reads the central directory through a window of the source: its many
+// small reads become a few large ones.
+class TWindowSource : public TZipSource {
+public:
+    explicit TWindowSource(TZipSource& inner) : inner_(inner) {}
+    uint64_t Size() const override { return inner_.Size(); }
+    bool ReadAt(uint64_t Offset, void* Buffer, size_t Count) override
+    {
+        if (Count > kWindow)
+            return inner_.ReadAt(Offset, Buffer, Count);
+        if (Offset < start_ || Offset - start_ > window_.size() || Count > window_.size() - (Offset - start_)) {
+            uint64_t size = inner_.Size();
+            if (Offset > size)
+                return false;
+            window_.resize(size_t(std::min<uint64_t>(kWindow, size - Offset)));
+            start_ = Offset;
+            if (!inner_.ReadAt(Offset, window_.data(), window_.size())) {
+                window_.clear();
+                return false;
+            }
+            if (Count > window_.size())
+                return false;
+        }
+        std::memcpy(Buffer, window_.data() + (Offset - start_), Count);
+        return true;
+    }
+
+private:
+    static constexpr size_t kWindow = 256 * 1024;
+    TZipSource& inner_;
+    std::string window_;
+    uint64_t start_ = 0;
+};
+
+class TLister {
+public:
+    TLister(TZipSource& source, const TZipListOptions& options, TZipListResult& result)
+        : source_(source), options_(options), result_(result), size_(source.Size())
+    {
+    }
+
+    void Run()
+    {
+        CheckSpanMarker();
+        std::optional<TEndRecord> end = FindEnd();
+        if (!end) {
+            if (result_.Error == 0)
+                ReportMissingEnd();
+            return;
+        }
+        result_.EndOffset = end->Position;
+        ReadComment(*end);
+        CheckTrailingData(*end);
+        uint64_t directoryEnd = end->Position;
+        if (!ReadZip64(*end, directoryEnd))
+            return;
+        result_.ThisDisk = end->ThisDisk;
+        result_.CentralDisk = end->CentralDisk;
+        result_.TotalEntries = end->TotalEntries;
+        ReadCentralDirectory(*end, directoryEnd);
+    }
+
+private:
+    void Fail(int id, int arg = 0)
+    {
+        result_.Error = id;
+        result_.ErrorArg = arg;
+    }
+
+    void CheckSpanMarker()
+    {
+        unsigned char head[8];
+        if (size_ >= sizeof head && source_.ReadAt(0, head, sizeof head))
+            result_.SpannedFirstPart = Get32(head) == kSpanMarker && Get32(head + 4) == kLocalSig;
+    }
+
+    std::optional<TEndRecord> FindEnd()
+    {
+        if (size_ < kEndSize)
+            return std::nullopt;
+        unsigned char last[kEndSize];
+        if (!source_.ReadAt(size_ - kEndSize, last, kEndSize)) {
+            Fail(zmEocReadError);
+            return std::nullopt;
+        }
+        if (Get32(last) == kEndSig) {
+            TEndRecord end = ParseEnd(last, size_ - kEndSize);
+            if (Plausible(end, size_))
+                return end;
+        }
+        // Backwards through the tail, which can hold the longest comment.
+        uint64_t span = std::min(size_, kEndSearchSpan);
+        uint64_t base = size_ - span;
+        std::string tail(size_t(span), '\0');
+        if (!source_.ReadAt(base, tail.data(), tail.size())) {
+            Fail(zmInputSeekError);
+            return std::nullopt;
+        }
+        const auto* bytes = reinterpret_cast<const unsigned char*>(tail.data());
+        for (size_t at = tail.size() - kEndSize; at-- > 0;) {
+            if (Get32(bytes + at) != kEndSig)
+                continue;
+            TEndRecord end = ParseEnd(bytes + at, base + at);
+            if (Plausible(end, size_))
+                return end;
+        }
+        return std::nullopt;
+    }
+
+    void ReportMissingEnd()
+    {
+        int disk = SpanDiskNumber(options_.VolumeLabel, options_.FileName);
+        if (disk > 1)
+            Fail(zmNotLastDisk, disk);
+        else if (!result_.SpannedFirstPart)
+            Fail(zmNotAZip);
+        else if (disk == 1 && !options_.VolumeLabel.empty())
+            Fail(zmFirstDiskNotLast);
+        else
+            Fail(zmFirstFileNotLast);
+    }
+
+    void ReadComment(const TEndRecord& end)
+    {
+        std::string comment(end.CommentLength, '\0');
+        if (!comment.empty() && !source_.ReadAt(end.Position + kEndSize, comment.data(), comment.size())) {
+            result_.Warnings.push_back(zmEocCommentReadError);
+            return;
+        }
+        result_.Comment = DecodeText(comment, false, options_.CodePage == cpOEM);
+        result_.RawComment = std::move(comment);
+    }
+
+    void CheckTrailingData(const TEndRecord& end)
+    {
+        uint64_t recordEnd = end.Position + kEndSize + end.CommentLength;
+        if (recordEnd < size_ && !IsZeroPadding(source_, recordEnd, size_))
+            result_.Warnings.push_back(zmTrailingDataWarning);
+    }
+
+    // Takes the ZIP64 end record, found through its locator in front of the
+    // classic record, when there is one. False when the archive must stop.
+    bool ReadZip64(TEndRecord& end, uint64_t& directoryEnd)
+    {
+        if (end.Position < kZip64LocatorSize + kZip64EndSize)
+            return true;
+        unsigned char locator[kZip64LocatorSize];
+        uint64_t locatorAt = end.Position - kZip64LocatorSize;
+        if (!source_.ReadAt(locatorAt, locator, sizeof locator) || Get32(locator) != kZip64LocatorSig)
+            return true;
+        // Normally right in front of the locator; the stored offset does not
+        // count a stub in front of the archive.
+        unsigned char record[kZip64EndSize];
+        uint64_t recordAt = locatorAt - kZip64EndSize;
+        bool found = source_.ReadAt(recordAt, record, sizeof record) && Get32(record) == kZip64EndSig;
+        if (!found) {
+            recordAt = Get64(locator + 8);
+            found = recordAt + kZip64EndSize <= locatorAt && source_.ReadAt(recordAt, record, sizeof record)
+                    && Get32(record) == kZip64EndSig;
+        }
+        if (!found) {
+            if (Saturated(end)) {
+                Fail(zmEocReadError);
+                return false;
+            }
+            return true;
+        }
+        end.ThisDisk = Get32(record + 16);
+        end.CentralDisk = Get32(record + 20);
+        end.TotalEntries = Get64(record + 32);
+        end.CentralSize = Get64(record + 40);
+        end.CentralOffset = Get64(record + 48);
+        directoryEnd = recordAt;
+        result_.Zip64 = true;
+        return true;
+    }
+
+    void ReadCentralDirectory(const TEndRecord& end, uint64_t directoryEnd)
+    {
+        TZipSource* disk = &source_;
+        uint64_t at = 0;
+        uint64_t limit = 0;     // where this disk's part of the directory ends
+        int64_t shift = 0;      // stub bytes in front not counted by the stored offsets
+        if (end.CentralDisk == end.ThisDisk) {
+            if (end.CentralSize > directoryEnd || end.TotalEntries > end.CentralSize / kCentralSize) {
+                Fail(zmSeekError);
+                return;
+            }
+            at = directoryEnd - end.CentralSize;
+            limit = directoryEnd;
+            shift = int64_t(at) - int64_t(end.CentralOffset);
+            if (at != end.CentralOffset)
+                result_.Warnings.push_back(zmStructureWarning);
+        } else {
+            disk = OpenDisk(end.CentralDisk);
+            if (!disk)
+                return;
+            at = end.CentralOffset;
+            limit = disk->Size();
+            if (at > limit) {
+                Fail(zmSeekError);
+                return;
+            }
+        }
+        result_.CentralOffset = at;
+        result_.CentralSize = end.CentralSize;
+        result_.Shift = shift;
+        currentDisk_ = end.CentralDisk;
+        lastDisk_ = end.ThisDisk;
+        // Each entry takes at least a header's bytes: the reservation is
+        // bounded by the bytes this disk holds, never by a stored count or
+        // size alone.
+        uint64_t room = std::min(end.CentralSize, limit - at) / kCentralSize + 1;
+        result_.Entries.reserve(size_t(std::min(end.TotalEntries, room)));
+
+        std::optional<TWindowSource> window;
+        if (disk == &source_)
+            disk = &window.emplace(source_);
+
+        std::optional<uint64_t> firstLocal;
+        int seqNo = 0;
+        for (uint64_t i = 0; i < end.TotalEntries; ++i) {
+            unsigned char header[kCentralSize];
+            if (at + kCentralSize > limit || !disk->ReadAt(at, header, sizeof header)) {
+                // A set's directory continues on the next disk.
+                if (currentDisk_ >= lastDisk_ || !(disk = NextDisk(at, limit)) ||
+                    at + kCentralSize > limit || !disk->ReadAt(at, header, sizeof header)) {
+                    if (result_.Error == 0)
+                        Fail(zmCentralReadError);
+                    return;
+                }
+            }
+            if (Get32(header) != kCentralSig) {
+                Fail(zmCentralSignature);
+                return;
+            }
+            ZipDirEntry entry;
+            entry.MadeByVersion = header[4];
+            entry.HostVersionNo = header[5];
+            entry.Version = Get16(header + 6);
+            entry.Flag = Get16(header + 8);
+            entry.ComprMethod = Get16(header + 10);
+            entry.DateTime = Get32(header + 12);
+            entry.CRC32 = Get32(header + 16);
+            entry.ComprSize = Get32(header + 20);
+            entry.UncomprSize = Get32(header + 24);
+            entry.FileNameLength = Get16(header + 28);
+            entry.ExtraFieldLength = Get16(header + 30);
+            entry.FileCommentLen = Get16(header + 32);
+            entry.StartOnDisk = Get16(header + 34);
+            entry.IntFileAttrib = Get16(header + 36);
+            entry.ExtFileAttrib = Get32(header + 38);
+            entry.RelOffLocalHdr = Get32(header + 42);
+            entry.Encrypted = (entry.Flag & kFlagEncrypted) != 0;
+            at += kCentralSize;
+
+            std::string name, comment;
+            if (!ReadField(*disk, at, limit, entry.FileNameLength, name, zmCentralNameReadError) ||
+                !ReadField(*disk, at, limit, entry.ExtraFieldLength, entry.ExtraData, zmExtraReadError) ||
+                !ReadField(*disk, at, limit, entry.FileCommentLen, comment, zmCommentReadError))
+                return;
+            ApplyZip64Extra(entry);
+            entry.FileName = DecodeName(entry, name);
+            entry.FileComment = DecodeText(comment, (entry.Flag & kFlagUtf8) != 0, UsesOem(entry));
+
+            if (end.CentralDisk == end.ThisDisk) {
+                // Unsigned on purpose: a hostile offset wraps instead of overflowing.
+                uint64_t local = entry.RelOffLocalHdr + uint64_t(shift);
+                if (shift < 0 && entry.RelOffLocalHdr < uint64_t(-shift))
+                    local = 0;
+                firstLocal = std::min(firstLocal.value_or(local), local);
+            } else if (entry.StartOnDisk == 0) {
+                firstLocal = std::min(firstLocal.value_or(entry.RelOffLocalHdr), entry.RelOffLocalHdr);
+            }
+
+            bool directoryOnly = entry.FileName.empty() || entry.FileName.back() == u'\\';
+            if (directoryOnly && !options_.UseDirOnlyEntries) {
+                ++result_.DirOnlyEntries;
+                continue;
+            }
+            result_.Entries.push_back(std::move(entry));
+            if (options_.OnNewName)
+                options_.OnNewName(++seqNo, result_.Entries.back());
+        }
+        result_.FirstLocalOffset = firstLocal.value_or(0);
+    }
+
+    bool ReadField(TZipSource& disk, uint64_t& at, uint64_t limit, uint16_t length, std::string& out, int errorId)
+    {
+        if (at + length > limit) {
+            Fail(errorId);
+            return false;
+        }
+        out.assign(length, '\0');
+        if (length > 0 && !disk.ReadAt(at, out.data(), length)) {
+            Fail(errorId);
+            return false;
+        }
+        at += length;
+        return true;
+    }
+
+    TZipSource* OpenDisk(uint32_t number)
+    {
+        if (number == lastDiskNumber())
+            return &source_;
+        if (!options_.OpenDisk) {
+            Fail(zmNoSpanSupport);
+            return nullptr;
+        }
+        TZipSource* disk = options_.OpenDisk(number);
+        if (!disk)
+            Fail(zmUserAbort);
+        return disk;
+    }
+
+    TZipSource* NextDisk(uint64_t& at, uint64_t& limit)
+    {
+        TZipSource* disk = OpenDisk(++currentDisk_);
+        if (!disk)
+            return nullptr;
+        at = 0;
+        limit = disk->Size();
+        return disk;
+    }
+
+    uint32_t lastDiskNumber() const { return result_.ThisDisk; }
+
+    // The ZIP64 extra field holds, in this order, each value whose classic
+    // field is saturated.
+    static void ApplyZip64Extra(ZipDirEntry& entry)
+    {
+        const auto* p = reinterpret_cast<const unsigned char*>(entry.ExtraData.data());
+        size_t size = entry.ExtraData.size();
+        for (size_t at = 0; at + 4 <= size;) {
+            uint16_t id = Get16(p + at);
+            uint16_t length = Get16(p + at + 2);
+            if (at + 4 + length > size)
+                return;
+            if (id == kExtraZip64) {
+                size_t field = at + 4, fieldEnd = at + 4 + length;
+                auto take64 = [&](uint64_t& value) {
+                    if (value != 0xFFFFFFFFu || field + 8 > fieldEnd)
+                        return;
+                    value = Get64(p + field);
+                    field += 8;
+                };
+                take64(entry.UncomprSize);
+                take64(entry.ComprSize);
+                take64(entry.RelOffLocalHdr);
+                if (entry.StartOnDisk == 0xFFFF && field + 4 <= fieldEnd)
+                    entry.StartOnDisk = Get32(p + field);
+                return;
+            }
+            at += 4 + length;
+        }
+    }
+
+    // The Unicode path extra field, when its CRC-32 matches the stored name.
+    static std::optional<std::u16string> UnicodePath(const ZipDirEntry& entry, std::string_view storedName)
+    {
+        const auto* p = reinterpret_cast<const unsigned char*>(entry.ExtraData.data());
+        size_t size = entry.ExtraData.size();
+        for (size_t at = 0; at + 4 <= size;) {
+            uint16_t id = Get16(p + at);
+            uint16_t length = Get16(p + at + 2);
+            if (at + 4 + length > size)
+                return std::nullopt;
+            if (id == kExtraUnicodePath && length >= 5 && p[at + 4] == 1 &&
+                Get32(p + at + 5) == Crc32(storedName))
+                return DecodeUtf8(std::string_view(entry.ExtraData).substr(at + 9, length - 5));
+            at += 4 + length;
+        }
+        return std::nullopt;
+    }
+
+    bool UsesOem(const ZipDirEntry& entry) const
+    {
+        return options_.CodePage == cpOEM || entry.HostVersionNo == 6 ||
+               (entry.HostVersionNo == 11 && entry.MadeByVersion == 50) ||
+               (options_.CodePage == cpAuto && entry.HostVersionNo == 0);
+    }
+
+    std::u16string DecodeName(const ZipDirEntry& entry, std::string_view stored) const
+    {
+        std::u16string name;
+        if (entry.Flag & kFlagUtf8)
+            name = DecodeUtf8(stored);
+        else if (auto unicode = UnicodePath(entry, stored))
+            name = std::move(*unicode);
+        else
+            name = DecodeText(stored, false, UsesOem(entry));
+        std::replace(name.begin(), name.end(), u'/', u'\\');
+        return name;
+    }
+
+    std::u16string DecodeText(std::string_view bytes, bool utf8, bool oem) const
+    {
+        if (utf8)
+            return DecodeUtf8(bytes);
+        if (oem)
+            return options_.OemDecode ? options_.OemDecode(bytes) : OemToUtf16(bytes, TOemCodePage::cp850);
+        return options_.AnsiDecode ? options_.AnsiDecode(bytes) : DecodeCp1252(bytes);
+    }
+
+    TZipSource& source_;
+    const TZipListOptions& options_;
+    TZipListResult& result_;
+    uint64_t size_;
+    uint32_t currentDisk_ = 0;
+    uint32_t lastDisk_ = 0;
+};
+
+}  // namespace
+
+bool TZipMemorySource::ReadAt(uint64_t Offset, void* Buffer, size_t Count)
+{
+    if (Offset > bytes_.size() || Count > bytes_.size() - Offset)
+        return false;
+    if (Count > 0)
+        std::memcpy(Buffer, bytes_.data() + Offset, Count);
+    return true;
+}
+
+int SpanDiskNumber(std::u16string_view VolumeLabel, std::u16string_view FileName)
+{
+    auto digits = [](std::u16string_view text) -> int {
+        if (text.empty() || text.size() > 6)
+            return -1;
+        int value = 0;
+        for (char16_t c : text) {
+            if (c < u'0' || c > u'9')
+                return -1;
+            value = value * 10 + (c - u'0');
+        }
+        return value;
+    };
+    if (VolumeLabel.substr(0, 8) == u"PKBACK# ")
+        return digits(VolumeLabel.substr(8, 3));
+    size_t slash = FileName.find_last_of(u"\\/:");
+    std::u16string_view base = slash == std::u16string_view::npos ? FileName : FileName.substr(slash + 1);
+    size_t dot = base.rfind(u'.');
+    if (dot != std::u16string_view::npos && dot + 2 <= base.size() &&
+        (base.substr(dot, 2) == u".z" || base.substr(dot, 2) == u".Z")) {
+        int number = digits(base.substr(dot + 2));
+        if (number >= 0)
+            return number;
+    }
+    std::u16string_view stem = dot == std::u16string_view::npos ? base : base.substr(0, dot);
+    if (stem.size() < 3)
+        return -1;
+    return digits(stem.substr(stem.size() - 3));
+}
+
+TZipListResult ListZipDirectory(TZipSource& Source, const TZipListOptions& Options)
+{
+    TZipListResult result;
+    TLister(Source, Options, result).Run();
+    return result;
+}
+
+std::u16string DecodeCp1252(std::string_view Bytes)
+{
+    // 0x80-0x9F; the rest of the code page is Latin-1.
+    static constexpr char16_t kHigh[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+        0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    };
+    std::u16string out;
+    out.reserve(Bytes.size());
+    for (unsigned char c : Bytes)
+        out += (c >= 0x80 && c < 0xA0) ? kHigh[c - 0x80] : char16_t(c);
+    return out;
+}
+
+std::u16string DecodeUtf8(std::string_view Bytes)
+{
+    std::u16string out;
+    out.reserve(Bytes.size());
+    const auto* p = reinterpret_cast<const unsigned char*>(Bytes.data());
+    size_t n = Bytes.size();
+    for (size_t i = 0; i < n;) {
+        unsigned char c = p[i];
+        uint32_t cp = 0;
+        size_t len = 0;
+        if (c < 0x80) {
+            cp = c;
+            len = 1;
+        } else if ((c & 0xE0) == 0xC0) {
+            cp = c & 0x1F;
+            len = 2;
+        } else if ((c & 0xF0) == 0xE0) {
+            cp = c & 0x0F;
+            len = 3;
+        } else if ((c & 0xF8) == 0xF0) {
+            cp = c & 0x07;
+            len = 4;
+        }
+        bool valid = len > 0 && i + len <= n;
+        for (size_t k = 1; valid && k < len; ++k) {
+            if ((p[i + k] & 0xC0) != 0x80)
+                valid = false;
+            else
+                cp = (cp << 6) | (p[i + k] & 0x3F);
+        }
+        static constexpr uint32_t kMinimum[5] = {0, 0, 0x80, 0x800, 0x10000};
+        if (valid && (cp < kMinimum[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)))
+            valid = false;
+        if (!valid) {
+            out += u'\uFFFD';
+            ++i;
+            continue;
+        }
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            out += char16_t(0xD800 + (cp >> 10));
+            out += char16_t(0xDC00 + (cp & 0x3FF));
+        } else {
+            out += char16_t(cp);
+        }
+        i += len;
+    }
+    return out;
+}
+
+}  // namespace qrv

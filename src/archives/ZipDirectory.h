@@ -1,0 +1,116 @@
+#pragma once
+// The zip component's own central-directory reader. Portable: it reads from
+// a random-access source (a file opened by the Windows layer, one part per
+// disk of a spanned set, or a buffer in tests and fuzzing) and returns the
+// entries and the ids of the messages to report; it never throws on bad
+// data. Every count, length and offset is checked against the source before
+// it is used.
+
+#include "archives/ZipMessages.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qrv {
+
+// Random access to one file (one disk of a set).
+class TZipSource {
+public:
+    virtual ~TZipSource() = default;
+    virtual uint64_t Size() const = 0;
+    // Reads exactly Count bytes at Offset; false on a short or failed read.
+    [[nodiscard]] virtual bool ReadAt(uint64_t Offset, void* Buffer, size_t Count) = 0;
+};
+
+class TZipMemorySource : public TZipSource {
+public:
+    explicit TZipMemorySource(std::string_view Bytes) : bytes_(Bytes) {}
+    uint64_t Size() const override { return bytes_.size(); }
+    [[nodiscard]] bool ReadAt(uint64_t Offset, void* Buffer, size_t Count) override;
+
+private:
+    std::string_view bytes_;
+};
+
+enum CodePageOpts { cpAuto, cpNone, cpOEM };
+
+// One central-directory entry: the central header's fields in zip order,
+// sizes and offset widened to 64 bits (ZIP64 values resolved), the name and
+// comment decoded, "/" in the name replaced by "\".
+struct ZipDirEntry {
+    uint8_t MadeByVersion = 0;
+    uint8_t HostVersionNo = 0;   // host system: the high byte of "version made by"
+    uint16_t Version = 0;        // version needed to extract
+    uint16_t Flag = 0;           // general purpose flags
+    uint16_t ComprMethod = 0;
+    uint32_t DateTime = 0;       // DOS date in the high 16 bits, time in the low
+    uint32_t CRC32 = 0;
+    uint64_t ComprSize = 0;
+    uint64_t UncomprSize = 0;
+    uint16_t FileNameLength = 0;
+    uint16_t ExtraFieldLength = 0;
+    uint16_t FileCommentLen = 0;
+    uint32_t StartOnDisk = 0;
+    uint16_t IntFileAttrib = 0;
+    uint32_t ExtFileAttrib = 0;
+    uint64_t RelOffLocalHdr = 0; // as stored (ZIP64 resolved), before any stub shift
+    std::u16string FileName;
+    std::u16string FileComment;
+    bool Encrypted = false;      // bit 0 of the flags
+    std::string ExtraData;
+};
+
+struct TZipListOptions {
+    CodePageOpts CodePage = cpAuto;
+    bool UseDirOnlyEntries = false;
+    // Name decoders for bytes in the OEM and the ANSI code page; the Windows
+    // layer passes the system's, the defaults are code pages 850 and 1252.
+    std::function<std::u16string(std::string_view)> OemDecode;
+    std::function<std::u16string(std::string_view)> AnsiDecode;
+    // For a set whose central directory begins or continues on other disks:
+    // the source of a disk (nullptr when the user cancels or it is missing).
+    std::function<TZipSource*(uint32_t Disk)> OpenDisk;
+    // Where the source came from, to tell which part of a set it is when
+    // it holds no end record.
+    std::u16string VolumeLabel;
+    std::u16string FileName;
+    // Each kept entry with its sequence number from 1.
+    std::function<void(int SeqNo, const ZipDirEntry& Entry)> OnNewName;
+};
+
+struct TZipListResult {
+    std::vector<ZipDirEntry> Entries;
+    std::vector<int> Warnings;      // warning ids in the order found
+    int Error = 0;                  // id of the error that ended the listing
+    int ErrorArg = 0;               // its numeric argument (a disk number)
+    std::u16string Comment;         // the archive comment
+    uint32_t DirOnlyEntries = 0;    // directory entries left out
+    uint64_t CentralOffset = 0;     // where the central directory really is
+    uint64_t CentralSize = 0;
+    int64_t Shift = 0;              // real minus stored offsets (a stub in front)
+    uint64_t EndOffset = 0;         // where the end record is
+    std::string RawComment;         // the archive comment as stored
+    uint64_t FirstLocalOffset = 0;  // smallest local header position (stub size)
+    bool SpannedFirstPart = false;  // begins with the spanned-set marker
+    bool Zip64 = false;
+    uint32_t ThisDisk = 0;          // disk holding the end record
+    uint32_t CentralDisk = 0;       // disk where the central directory begins
+    uint64_t TotalEntries = 0;      // as the end record states
+};
+
+// When no end record is found: the disk number of the part, taken from the
+// volume label ("PKBACK# 003"), else an extension ".z" + digits, else the
+// last three characters of the base name; -1 when none gives a number.
+int SpanDiskNumber(std::u16string_view VolumeLabel, std::u16string_view FileName);
+
+// Lists the archive in Source (the disk holding the end record for a set).
+TZipListResult ListZipDirectory(TZipSource& Source, const TZipListOptions& Options);
+
+// The default decoders.
+std::u16string DecodeCp1252(std::string_view Bytes);
+std::u16string DecodeUtf8(std::string_view Bytes);
+
+}  // namespace qrv

@@ -1,0 +1,843 @@
+#include "archives/win/KyZipper.h"
+
+#include "archives/ZipSpan.h"
+#include "archives/win/PasswordDlg.h"
+#include "archives/win/ZipLibWin.h"
+#include "framework/IgnoredError.h"
+#include "framework/ScopeExit.h"
+#include "framework/SysUtils.h"
+#include "framework/win/Handles.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <new>
+#include <optional>
+
+namespace qrv {
+
+namespace {
+
+std::u16string ToU16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
+std::wstring ToWide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
+
+std::u16string DecodeCodePage(UINT codePage, std::string_view bytes)
+{
+    if (bytes.empty())
+        return {};
+    int length = MultiByteToWideChar(codePage, 0, bytes.data(), int(bytes.size()), nullptr, 0);
+    std::wstring wide(size_t(std::max(length, 0)), L'\0');
+    if (length > 0)
+        MultiByteToWideChar(codePage, 0, bytes.data(), int(bytes.size()), wide.data(), length);
+    return ToU16(wide);
+}
+
+bool FileExists(const std::wstring& path)
+{
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool DirectoryExists(const std::wstring& path)
+{
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool ForceDirectories(std::wstring path)
+{
+    while (!path.empty() && (path.back() == L'\\' || path.back() == L'/'))
+        path.pop_back();
+    if (path.empty() || DirectoryExists(path))
+        return true;
+    size_t slash = path.find_last_of(L"\\/");
+    if (slash != std::wstring::npos && slash > 0 && path[slash - 1] != L':' && !ForceDirectories(path.substr(0, slash)))
+        return false;
+    return CreateDirectoryW(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+// A file opened for reading with writers kept out, read at offsets.
+class TWinFileSource : public TZipSource {
+public:
+    explicit TWinFileSource(const std::wstring& path)
+        : file_(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr))
+    {
+        LARGE_INTEGER size{};
+        if (file_.Valid() && GetFileSizeEx(file_.Get(), &size))
+            size_ = uint64_t(size.QuadPart);
+    }
+    bool Open() const { return file_.Valid(); }
+    uint64_t Size() const override { return size_; }
+    bool ReadAt(uint64_t offset, void* buffer, size_t count) override
+    {
+        auto* out = static_cast<char*>(buffer);
+        while (count > 0) {
+            OVERLAPPED at{};
+            at.Offset = DWORD(offset);
+            at.OffsetHigh = DWORD(offset >> 32);
+            DWORD now = DWORD(std::min<size_t>(count, 1u << 30));
+            DWORD got = 0;
+            if (!ReadFile(file_.Get(), out, now, &got, &at) || got != now)
+                return false;
+            out += got;
+            offset += got;
+            count -= got;
+        }
+        return true;
+    }
+
+private:
+    TFileHandle file_;
+    uint64_t size_ = 0;
+};
+
+// Parts written as files on a hard disk, each at most the usable size.
+class TFileParts : public TSpanOutput {
+public:
+    TFileParts(std::function<std::wstring(uint32_t)> name, uint64_t capacity,
+               std::function<bool(uint32_t, const std::wstring&, int&)> mayOverwrite,
+               std::function<bool(uint32_t, const std::wstring&, uint64_t&, int&)> prepare = {})
+        : name_(std::move(name)), capacity_(capacity), mayOverwrite_(std::move(mayOverwrite)),
+          prepare_(std::move(prepare))
+    {
+    }
+    bool OpenPart(uint32_t index, uint64_t& capacity, int& error) override
+    {
+        std::wstring path = name_(index);
+        uint64_t usable = capacity_;
+        if (prepare_ && !prepare_(index, path, usable, error))
+            return false;
+        if (FileExists(path) && !mayOverwrite_(index, path, error))
+            return false;
+        file_ = TFileHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file_.Valid()) {
+            error = zmCannotCreateOutput;
+            return false;
+        }
+        Written.push_back(path);
+        capacity = usable;
+        return true;
+    }
+    bool Write(const void* data, size_t count) override
+    {
+        DWORD done = 0;
+        return WriteFile(file_.Get(), data, DWORD(count), &done, nullptr) && done == count;
+    }
+    bool ClosePart(bool) override
+    {
+        file_.Reset();
+        return true;
+    }
+    std::vector<std::wstring> Written;
+
+private:
+    std::function<std::wstring(uint32_t)> name_;
+    uint64_t capacity_;
+    std::function<bool(uint32_t, const std::wstring&, int&)> mayOverwrite_;
+    std::function<bool(uint32_t, const std::wstring&, uint64_t&, int&)> prepare_;
+    TFileHandle file_;
+};
+
+class TFileOutput : public TJoinOutput {
+public:
+    explicit TFileOutput(HANDLE file) : file_(file) {}
+    bool Write(const void* data, size_t count) override
+    {
+        DWORD done = 0;
+        return WriteFile(file_, data, DWORD(count), &done, nullptr) && done == count;
+    }
+
+private:
+    HANDLE file_;
+};
+
+// Deletes a file when the scope ends unless it is kept.
+struct TTempFile {
+    std::wstring Path;
+    ~TTempFile()
+    {
+        if (!Path.empty() && !DeleteFileW(Path.c_str()))
+            TraceIgnoredFailure(L"delete the temporary zip file", GetLastError());
+    }
+};
+
+}  // namespace
+
+void TKyZipper::TLoaderLink::ReportMessage(const std::wstring& text)
+{
+    if (zipper_.OnMessage)
+        zipper_.OnMessage(&zipper_, 0, text);
+}
+
+TKyZipper::TKyZipper(TComponent* owner, TLibraryApi api) : TComponent(owner)
+{
+    if (!api.Load)
+        api = SystemLibraryApi();
+    Drive = SystemZipDrive();
+    AskUser = [](const std::wstring& text, const std::wstring& title, unsigned type) {
+        return MessageBoxW(nullptr, text.c_str(), title.c_str(), type | MB_TASKMODAL);
+    };
+    zipDll_ = std::make_unique<TZipDll>(&loaderLink_, api);
+    unzDll_ = std::make_unique<TUnzDll>(&loaderLink_, api);
+    // Without an OnPasswordError handler the component asks itself.
+    dispatch_.Events.PasswordDialog = [this](bool isZip, const std::u16string& file, std::u16string& password) {
+        if (Unattended) {
+            ShowZipMessage(isZip ? zmNoPasswordForAdd : zmNoPasswordForExtract);
+            return pwbCancel;
+        }
+        std::wstring entered;
+        bool mismatch = false;
+        TPasswordButton button = AskZipPassword(isZip, ToWide(file), entered, mismatch);
+        if (mismatch)
+            ShowZipMessage(zmWrongPassword);
+        password = ToU16(entered);
+        return button;
+    };
+    dispatch_.Events.OnZipStr = [this](int id, std::u16string& text) {
+        if (OnZipStr) {
+            std::wstring wide = ToWide(text);
+            OnZipStr(this, id, wide);
+            text = ToU16(wide);
+        }
+    };
+}
+
+TKyZipper::~TKyZipper()
+{
+    // Callbacks that still arrive find the component going.
+    dispatch_.Closing = true;
+}
+
+void TKyZipper::SetDLLDirectory(const std::wstring& folder)
+{
+    dllDirectory_ = folder;
+    if (!dllDirectory_.empty() && dllDirectory_.back() == L'\\')
+        dllDirectory_.pop_back();
+}
+
+void TKyZipper::SetZipFileName(const std::wstring& name)
+{
+    zipFileName_ = name;
+    List();
+}
+
+std::u16string TKyZipper::TableText(int id)
+{
+    return ZipMessageOrFallback(id, dispatch_.Events.OnZipStr);
+}
+
+void TKyZipper::Report(int id, std::u16string text)
+{
+    message_ = ToWide(text);
+    errCode_ = id;
+    if (!Unattended && AskUser)
+        AskUser(message_, L"Zip", MB_OK | MB_ICONWARNING);
+    if (OnMessage)
+        OnMessage(this, 0, message_);
+}
+
+void TKyZipper::ShowZipMessage(int id, const std::wstring& argument)
+{
+    Report(id, FormatZipMessage(TableText(id), ToU16(argument)));
+}
+
+void TKyZipper::ShowZipMessage(int id, int64_t argument)
+{
+    Report(id, FormatZipMessage(TableText(id), argument));
+}
+
+std::wstring TKyZipper::PartName(uint32_t index, bool last, bool compat) const
+{
+    return ToWide(SpanPartName(ToU16(zipFileName_), index, last, compat));
+}
+
+void TKyZipper::List()
+{
+    entries_.clear();
+    comment_.clear();
+    dirOnlyCount_ = 0;
+    centralOffset_ = firstLocal_ = 0;
+    diskNr_ = totalDisks_ = 0;
+    errCode_ = 0;
+    const ScopeExit updated([this] {
+        if (OnDirUpdate)
+            OnDirUpdate(this);
+    });
+    if (zipFileName_.empty() || !FileExists(zipFileName_))
+        return;
+    try {
+        TWinFileSource source(zipFileName_);
+        if (!source.Open()) {
+            ShowZipMessage(zmCannotOpenArchive);
+            return;
+        }
+        // The other parts of a set on a hard disk, by either naming scheme.
+        std::vector<std::unique_ptr<TWinFileSource>> parts;
+        TZipListOptions options;
+        options.CodePage = CodePage;
+        options.UseDirOnlyEntries = UseDirOnlyEntries;
+        options.FileName = ToU16(zipFileName_);
+        const std::wstring root = DriveRoot();
+        if (Drive && !root.empty() && Drive->IsRemovable(root))
+            options.VolumeLabel = ToU16(Drive->VolumeLabel(root));
+        options.OemDecode = [](std::string_view bytes) { return DecodeCodePage(CP_OEMCP, bytes); };
+        options.AnsiDecode = [](std::string_view bytes) { return DecodeCodePage(CP_ACP, bytes); };
+        options.OpenDisk = [&](uint32_t disk) -> TZipSource* {
+            for (bool compat : {true, false}) {
+                auto part = std::make_unique<TWinFileSource>(PartName(disk, false, compat));
+                if (part->Open()) {
+                    parts.push_back(std::move(part));
+                    return parts.back().get();
+                }
+            }
+            return nullptr;
+        };
+        options.OnNewName = [this](int seqNo, const ZipDirEntry& entry) {
+            if (OnNewName)
+                OnNewName(this, seqNo, entry);
+        };
+        TZipListResult result = ListZipDirectory(source, options);
+        for (int warning : result.Warnings)
+            ShowZipMessage(warning);
+        entries_ = std::move(result.Entries);
+        comment_ = ToWide(result.Comment);
+        dirOnlyCount_ = result.DirOnlyEntries;
+        centralOffset_ = result.CentralOffset;
+        firstLocal_ = result.FirstLocalOffset;
+        diskNr_ = result.ThisDisk;
+        totalDisks_ = result.ThisDisk + 1;
+        if (result.Error != 0)
+            ShowZipMessage(result.Error, int64_t(result.ErrorArg));
+    } catch (const std::bad_alloc&) {
+        entries_.clear();
+        ShowZipMessage(zmOutOfMemory);
+    } catch (const std::exception& e) {
+        entries_.clear();
+        Report(zmListFailed, TableText(zmListFailed) + u" " + DecodeUtf8(e.what()));
+    }
+}
+
+std::wstring TKyZipper::TempFolder() const
+{
+    if (!TempDir.empty())
+        return TempDir;
+    wchar_t path[MAX_PATH + 1];
+    DWORD length = GetTempPathW(MAX_PATH + 1, path);
+    return std::wstring(path, length);
+}
+
+std::wstring TKyZipper::JoinToTemp()
+{
+    wchar_t name[MAX_PATH];
+    if (!GetTempFileNameW(TempFolder().c_str(), L"zip", 0, name)) {
+        ShowZipMessage(zmCannotCreateTemp);
+        return {};
+    }
+    TTempFile temp{name};
+    TFileHandle out(CreateFileW(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!out.Valid()) {
+        ShowZipMessage(zmCannotCreateTemp);
+        return {};
+    }
+    std::vector<std::unique_ptr<TWinFileSource>> parts(totalDisks_);
+    const uint32_t last = totalDisks_ - 1;
+    // On removable disks every part has the archive's name: each disk is
+    // asked for and read whole while it is in the drive.
+    const std::wstring root = DriveRoot();
+    const bool removable = Drive && !root.empty() && Drive->IsRemovable(root);
+    std::vector<std::optional<std::string>> disks(totalDisks_);
+    std::vector<std::unique_ptr<TZipMemorySource>> diskSources(totalDisks_);
+    uint32_t inDrive = last;
+    auto openDisk = [&](uint32_t index) -> TZipSource* {
+        if (!disks[index]) {
+            if (index != inDrive) {
+                if (Unattended)
+                    return nullptr;
+                bool abort = false;
+                if (OnGetNextDisk) {
+                    OnGetNextDisk(this, int(index + 1), int(totalDisks_), root.substr(0, 2), abort);
+                } else {
+                    std::u16string prompt =
+                        (index == last ? TableText(zmInsertLastDisk)
+                                       : FormatZipMessage(TableText(zmInsertDiskOf), index + 1, totalDisks_)) +
+                        FormatZipMessage(TableText(zmInDrive), ToU16(root.substr(0, 2)));
+                    abort = AskUser(ToWide(prompt), L"Zip", MB_OKCANCEL | MB_ICONINFORMATION) != IDOK;
+                }
+                if (abort)
+                    return nullptr;
+                inDrive = index;
+            }
+            TWinFileSource file(zipFileName_);
+            std::string bytes(size_t(file.Size()), '\0');
+            if (!file.Open() || (!bytes.empty() && !file.ReadAt(0, bytes.data(), bytes.size())))
+                return nullptr;
+            disks[index] = std::move(bytes);
+            diskSources[index] = std::make_unique<TZipMemorySource>(*disks[index]);
+        }
+        return diskSources[index].get();
+    };
+    auto open = [&](uint32_t index) -> TZipSource* {
+        if (index > last)
+            return nullptr;
+        if (removable)
+            return openDisk(index);
+        if (!parts[index]) {
+            for (bool compat : {true, false}) {
+                auto part = std::make_unique<TWinFileSource>(index == last ? zipFileName_
+                                                                           : PartName(index, false, compat));
+                if (part->Open()) {
+                    parts[index] = std::move(part);
+                    break;
+                }
+            }
+        }
+        return parts[index].get();
+    };
+    TFileOutput output(out.Get());
+    TSpanProgress progress;
+    progress.Cancelled = [this] { return dispatch_.Cancel; };
+    progress.OnZipStr = dispatch_.Events.OnZipStr;
+    progress.OnItem = [this](const std::u16string& item, uint64_t size) {
+        if (dispatch_.Events.OnProgress)
+            dispatch_.Events.OnProgress(NewFile, item, size);
+    };
+    TSpanResult result = JoinZipSet(open, last, output, progress);
+    out.Reset();
+    if (result.Error != 0) {
+        ShowZipMessage(result.Error);
+        return {};
+    }
+    std::wstring joined = temp.Path;
+    temp.Path.clear();  // the caller deletes it after extracting
+    return joined;
+}
+
+int TKyZipper::Extract()
+{
+    if (zipBusy_ || unzBusy_)
+        return -255;
+    successCnt_ = 0;
+    errCode_ = 0;
+    message_.clear();
+    if (zipFileName_.empty()) {
+        ShowZipMessage(zmNoArchiveName);
+        return errCode_;
+    }
+    if (!FileExists(zipFileName_)) {
+        ShowZipMessage(zmFileNotFound);
+        return errCode_;
+    }
+    if (entries_.empty())
+        List();
+    if (entries_.empty()) {
+        ShowZipMessage(zmCannotOpenArchive);
+        return errCode_;
+    }
+    const unsigned savedRequests = PasswordReqCount;
+    if (Unattended && Password.empty() && !dispatch_.Events.OnPasswordError) {
+        PasswordReqCount = 0;
+        ShowZipMessage(zmUnattendedExtract);
+    }
+    unzBusy_ = true;
+    dispatch_.Cancel = false;
+    dispatch_.BeginRun();
+    TTempFile joined;
+    const ScopeExit done([&] {
+        FSpecArgs.clear();
+        PasswordReqCount = savedRequests;
+        unzBusy_ = false;
+        dispatch_.Cancel = false;
+    });
+    std::wstring archive = zipFileName_;
+    if (IsSpannedSet()) {
+        joined.Path = JoinToTemp();
+        if (joined.Path.empty())
+            return errCode_;
+        archive = joined.Path;
+    }
+    if (ExtrOptions & ExtrForceDirs)
+        if (!ForceDirectories(ExtrBaseDir))
+            TraceIgnoredFailure(L"create the extraction folder", GetLastError());
+    if (!ExtrBaseDir.empty() && !DirectoryExists(ExtrBaseDir)) {
+        ShowZipMessage(zmNoExtractDir, ExtrBaseDir);
+        return errCode_;
+    }
+    try {
+        unzDll_->Load(TUnzDll::MinVersion, false);
+    } catch (const EKyZipper& e) {
+        ShowZipMessage(e.Id, e.Message());
+        return errCode_;
+    }
+    const ScopeExit unload([this] { unzDll_->Unload(false); });
+
+    // "*.*" first means every entry: no names are passed.
+    std::vector<std::string> specs;
+    if (!(FSpecArgs.empty() || FSpecArgs.front() == L"*.*"))
+        for (const std::wstring& spec : FSpecArgs)
+            specs.push_back(WideToUtf8(spec));
+    std::vector<UnzFileSpec> records(specs.size());
+    for (size_t i = 0; i < specs.size(); ++i)
+        records[i].FileSpec = specs[i].c_str();
+    const std::string name = WideToUtf8(archive);
+    const std::string dir = WideToUtf8(ExtrBaseDir);
+    const std::string password = WideToUtf8(Password);
+    UnzCommand cmd{};
+    cmd.Caller = this;
+    cmd.Version = unzDll_->Version();
+    cmd.Callback = &TKyZipper::Callback;
+    cmd.fTraceEnabled = Trace ? QRV_ZIP_TRUE : 0;
+    cmd.fVerboseEnabled = Verbose ? QRV_ZIP_TRUE : 0;
+    cmd.Password = Password.empty() ? nullptr : password.c_str();
+    cmd.fTest = (ExtrOptions & ExtrTest) ? QRV_ZIP_TRUE : 0;
+    cmd.fQuiet = QRV_ZIP_TRUE;
+    cmd.fUpdate = (ExtrOptions & ExtrUpdate) ? QRV_ZIP_TRUE : 0;
+    cmd.fFreshen = (ExtrOptions & ExtrFreshen) ? QRV_ZIP_TRUE : 0;
+    cmd.fDirectories = (ExtrOptions & ExtrDirNames) ? QRV_ZIP_TRUE : 0;
+    cmd.fOverwrite = (ExtrOptions & ExtrOverWrite) ? QRV_ZIP_TRUE : 0;
+    cmd.SpecCount = int32_t(records.size());
+    cmd.ZipFileName = name.c_str();
+    cmd.Specs = records.empty() ? nullptr : records.data();
+    cmd.PasswordReqCount = int32_t(PasswordReqCount);
+    cmd.ExtractDir = ExtrBaseDir.empty() ? nullptr : dir.c_str();
+    cmd.fSeven = QRV_ZIP_RECORD_END;
+    dispatch_.ExtrOverWrite = (ExtrOptions & ExtrOverWrite) != 0;
+    dispatch_.PasswordReqCount = PasswordReqCount;
+    int32_t result = 0;
+    try {
+        result = unzDll_->Exec(cmd);
+    } catch (const EKyZipper& e) {
+        ShowZipMessage(e.Id, e.Message());
+        return errCode_;
+    }
+    if (result < 0) {
+        ShowZipMessage(zmUnzDllFatal);
+        return errCode_;
+    }
+    successCnt_ = result;
+    if (errCode_ == 0)
+        errCode_ = dispatch_.ErrCode;
+    return errCode_;
+}
+
+int TKyZipper::RunZip(int action)
+{
+    if (zipBusy_ || unzBusy_)
+        return -255;
+    successCnt_ = 0;
+    errCode_ = 0;
+    message_.clear();
+    if (zipFileName_.empty()) {
+        ShowZipMessage(zmNoArchiveName);
+        return errCode_;
+    }
+    const bool span = action == zopAdd && (AddOptions & AddDiskSpan);
+    if (action == zopAdd) {
+        if (FSpecArgs.empty()) {
+            if (!(AddOptions & (AddFreshen | AddUpdate))) {
+                ShowZipMessage(zmNothingToAdd);
+                return errCode_;
+            }
+            FSpecArgs.push_back(L"*.*");
+        }
+        if (Unattended && (AddOptions & AddEncrypt) && Password.empty()) {
+            ShowZipMessage(zmUnattendedNoPassword);
+            return errCode_;
+        }
+        if (span && (AddOptions & (AddFreshen | AddUpdate))) {
+            ShowZipMessage(zmNoFreshenInSpan);
+            return errCode_;
+        }
+        std::wstring upper = zipFileName_;
+        CharUpperBuffW(upper.data(), DWORD(upper.size()));
+        if (span && upper.size() >= 4 && upper.compare(upper.size() - 4, 4, L".EXE") == 0) {
+            ShowZipMessage(zmNoSpannedExe);
+            return errCode_;
+        }
+    } else if (FSpecArgs.empty()) {
+        ShowZipMessage(zmNothingToDelete);
+        return errCode_;
+    }
+    zipBusy_ = true;
+    dispatch_.Cancel = false;
+    dispatch_.BeginRun();
+    TTempFile spanSource;
+    const ScopeExit done([&] {
+        FSpecArgs.clear();
+        zipBusy_ = false;
+        dispatch_.Cancel = false;
+    });
+    std::wstring target = zipFileName_;
+    if (span) {
+        wchar_t name[MAX_PATH];
+        if (!GetTempFileNameW(TempFolder().c_str(), L"zip", 0, name)) {
+            ShowZipMessage(zmCannotCreateTemp);
+            return errCode_;
+        }
+        // The library writes a new archive: the empty placeholder goes.
+        DeleteFileW(name);
+        spanSource.Path = name;
+        target = name;
+    }
+    try {
+        zipDll_->Load(TZipDll::MinVersion, false);
+    } catch (const EKyZipper& e) {
+        ShowZipMessage(e.Id, e.Message());
+        return errCode_;
+    }
+    const ScopeExit unload([this] { zipDll_->Unload(false); });
+
+    // ">" in front adds the files encrypted, "|" without encryption.
+    std::vector<std::string> specs, roots;
+    std::vector<ZipFileSpec> records;
+    const std::string password = WideToUtf8(Password);
+    const std::string root = WideToUtf8(RootDir);
+    specs.reserve(FSpecArgs.size());
+    for (const std::wstring& arg : FSpecArgs) {
+        std::wstring spec = arg;
+        int32_t encrypt = (AddOptions & AddEncrypt) ? QRV_ZIP_TRUE : 0;
+        if (!spec.empty() && spec.front() == L'>') {
+            encrypt = QRV_ZIP_TRUE;
+            spec.erase(0, 1);
+        } else if (!spec.empty() && spec.front() == L'|') {
+            encrypt = 0;
+            spec.erase(0, 1);
+        }
+        specs.push_back(WideToUtf8(spec));
+        ZipFileSpec record{};
+        record.Encrypt = encrypt;
+        records.push_back(record);
+    }
+    for (size_t i = 0; i < records.size(); ++i) {
+        records[i].FileSpec = specs[i].c_str();
+        records[i].RootDir = RootDir.empty() ? nullptr : root.c_str();
+    }
+    std::vector<std::string> excludes;
+    for (const std::wstring& spec : FSpecArgsExcl)
+        excludes.push_back(WideToUtf8(spec));
+    std::vector<ZipFileSpec> excludeRecords(excludes.size());
+    for (size_t i = 0; i < excludes.size(); ++i)
+        excludeRecords[i].FileSpec = excludes[i].c_str();
+    const std::string name = WideToUtf8(target);
+    const std::string temp = WideToUtf8(TempDir);
+    ZipCommand cmd{};
+    cmd.Caller = this;
+    cmd.Version = zipDll_->Version();
+    cmd.Callback = &TKyZipper::Callback;
+    cmd.fTraceEnabled = Trace ? QRV_ZIP_TRUE : 0;
+    cmd.fVerboseEnabled = Verbose ? QRV_ZIP_TRUE : 0;
+    cmd.Password = Password.empty() ? nullptr : password.c_str();
+    cmd.Level = std::clamp(AddCompLevel, 0, 9);
+    auto flag = [this](unsigned option) { return (AddOptions & option) ? QRV_ZIP_TRUE : 0; };
+    cmd.fMove = flag(AddMove);
+    cmd.fUpdate = flag(AddUpdate);
+    cmd.fFreshen = flag(AddFreshen);
+    cmd.fZipTime = flag(AddZipTime);
+    cmd.fForceDOS = flag(AddForceDOS);
+    cmd.fHidden = flag(AddHiddenFiles);
+    cmd.fEncrypt = flag(AddEncrypt);
+    cmd.fDirNames = flag(AddDirNames);
+    cmd.fRecurse = flag(AddRecurseDirs);
+    cmd.fVolume = flag(AddVolume);
+    cmd.ZipFileName = name.c_str();
+    cmd.TempDir = TempDir.empty() ? nullptr : temp.c_str();
+    cmd.RootDir = RootDir.empty() ? nullptr : root.c_str();
+    cmd.SpecCount = int32_t(records.size());
+    cmd.Specs = records.data();
+    cmd.ExclCount = int32_t(excludeRecords.size());
+    cmd.Excludes = excludeRecords.empty() ? nullptr : excludeRecords.data();
+    cmd.fUndoDelete = HowToDelete == htdAllowUndo ? QRV_ZIP_TRUE : 0;
+    cmd.CodePage = CodePage == cpOEM ? 2 : 0;
+    cmd.Action = action;
+    const std::string storeSuffixes = StoreSuffixList(AddStoreSuffixes, ToU16(ExtAddStoreSuffixes));
+    cmd.StoreSuffixes = storeSuffixes.c_str();
+    cmd.fSeven = QRV_ZIP_RECORD_END;
+    int32_t result = 0;
+    try {
+        result = zipDll_->Exec(cmd);
+    } catch (const EKyZipper& e) {
+        ShowZipMessage(e.Id, e.Message());
+        return errCode_;
+    }
+    if (result < 0) {
+        ShowZipMessage(zmZipDllFatal);
+        return errCode_;
+    }
+    successCnt_ = result;
+    if (errCode_ == 0)
+        errCode_ = dispatch_.ErrCode;
+    if (span && errCode_ == 0)
+        SplitTo(target);
+    // Listing clears the code; the operation's own outcome stays.
+    const int outcome = errCode_;
+    List();
+    if (outcome != 0)
+        errCode_ = outcome;
+    return errCode_;
+}
+
+int TKyZipper::SplitTo(const std::wstring& source)
+{
+    TWinFileSource input(source);
+    if (!input.Open()) {
+        ShowZipMessage(zmCannotOpenArchive);
+        return errCode_;
+    }
+    const std::wstring root = DriveRoot();
+    const bool removable = Drive && !root.empty() && Drive->IsRemovable(root);
+    // On removable disks every part has the archive's name; on a hard
+    // disk the parts are numbered.
+    const bool compat = !removable && (SpanOptions & spCompatName) != 0;
+    uint32_t total = 0;
+    auto prepare = [&](uint32_t index, const std::wstring& path, uint64_t& capacity, int& error) {
+        if (!removable)
+            return true;
+        if (index == 0) {
+            uint64_t usable = Drive->FreeSpace(root);
+            if (MaxVolumeSize > 0)
+                usable = std::min(usable, MaxVolumeSize);
+            usable = usable > KeepFreeOnAllDisks ? usable - KeepFreeOnAllDisks : 0;
+            total = usable ? uint32_t((input.Size() + KeepFreeOnDisk1 + 4 + usable - 1) / usable) : 0;
+        }
+        return PrepareDisk(index, std::max(total, index + 1), path, capacity, error);
+    };
+    TFileParts parts(
+        [&](uint32_t index) { return removable ? zipFileName_ : PartName(index, false, compat); }, MaxVolumeSize,
+        [this](uint32_t index, const std::wstring& path, int& error) { return MayOverwritePart(index, path, error); },
+        prepare);
+    TSpanProgress progress;
+    progress.Cancelled = [this] { return dispatch_.Cancel; };
+    progress.OnZipStr = dispatch_.Events.OnZipStr;
+    progress.OnItem = [this](const std::u16string& item, uint64_t size) {
+        if (dispatch_.Events.OnProgress)
+            dispatch_.Events.OnProgress(NewFile, item, size);
+    };
+    TSpanResult result = SplitZip(input, parts, progress);
+    if (result.Error != 0) {
+        // A part of a failed set is worth nothing.
+        for (const std::wstring& part : parts.Written)
+            if (!DeleteFileW(part.c_str()))
+                TraceIgnoredFailure(L"delete a part of a failed set", GetLastError());
+        ShowZipMessage(result.Error);
+        return errCode_;
+    }
+    // The last part takes the archive's own name with the .z01 scheme; an
+    // existing file of that name goes only with the user's consent.
+    if (compat && !parts.Written.empty()) {
+        const std::wstring& last = parts.Written.back();
+        bool replace = true;
+        if (FileExists(zipFileName_)) {
+            TZipDiskAction action = zdaCancel;
+            if (OnStatusDisk) {
+                OnStatusDisk(this, int(parts.Written.size()), zipFileName_, zdsSameFileName, action);
+            } else if (!Unattended) {
+                std::u16string question = FormatZipMessage(TableText(zmOverwritePrevious), ToU16(zipFileName_));
+                action = AskUser(ToWide(question), L"Confirm", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES
+                             ? zdaOk
+                             : zdaCancel;
+            }
+            replace = action == zdaOk;
+        }
+        if (!replace || !MoveFileExW(last.c_str(), zipFileName_.c_str(), MOVEFILE_REPLACE_EXISTING))
+            Report(zmLastPartLeftAs, TableText(zmLastPartLeftAs) + ToU16(last));
+    }
+    return errCode_;
+}
+
+std::wstring TKyZipper::DriveRoot() const
+{
+    if (zipFileName_.size() < 3 || zipFileName_[1] != L':')
+        return {};
+    return zipFileName_.substr(0, 2) + L"\\";
+}
+
+bool TKyZipper::PrepareDisk(uint32_t index, uint32_t total, const std::wstring& path, uint64_t& capacity, int& error)
+{
+    const std::wstring root = DriveRoot();
+    if (Unattended) {
+        error = zmUnattendedSpan;
+        return false;
+    }
+    // The user puts the disk in; the handler may do it instead.
+    bool abort = false;
+    if (OnGetNextDisk) {
+        OnGetNextDisk(this, int(index + 1), int(total), root.substr(0, 2), abort);
+    } else {
+        std::u16string prompt = FormatZipMessage(TableText(zmInsertDiskOf), index + 1, total) +
+                                FormatZipMessage(TableText(zmInDrive), ToU16(root.substr(0, 2)));
+        abort = AskUser(ToWide(prompt), L"Zip", MB_OKCANCEL | MB_ICONINFORMATION) != IDOK;
+    }
+    if (abort || dispatch_.Cancel) {
+        error = zmUserAbort;
+        return false;
+    }
+    // Erased only after the user's Yes; No leaves the disk as it is.
+    if ((SpanOptions & spWipeFiles) &&
+        AskUser(L"Erase " + root.substr(0, 2), L"Confirm", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES &&
+        !Drive->Wipe(root)) {
+        error = zmUserAbort;
+        return false;
+    }
+    if (!(SpanOptions & spNoVolumeName)) {
+        wchar_t label[16];
+        swprintf(label, 16, L"PKBACK# %03u", index + 1);
+        if (!Drive->ChangeVolumeLabel(root, label)) {
+            error = zmVolumeLabelFailed;
+            return false;
+        }
+    }
+    uint64_t usable = Drive->FreeSpace(root);
+    if (FileExists(path)) {
+        LARGE_INTEGER size{};
+        TFileHandle existing(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                         OPEN_EXISTING, 0, nullptr));
+        if (existing.Valid() && GetFileSizeEx(existing.Get(), &size))
+            usable += uint64_t(size.QuadPart);  // the file is replaced
+    }
+    const uint64_t keep = KeepFreeOnAllDisks + (index == 0 ? KeepFreeOnDisk1 : 0);
+    usable = usable > keep ? usable - keep : 0;
+    if (MaxVolumeSize > 0)
+        usable = std::min(usable, MaxVolumeSize);
+    if (usable < MinFreeVolumeSize) {
+        error = zmNotEnoughSpace;
+        return false;
+    }
+    capacity = usable;
+    return true;
+}
+
+bool TKyZipper::MayOverwritePart(uint32_t index, const std::wstring& path, int& error)
+{
+    if (Unattended && !OnStatusDisk) {
+        error = zmUnattendedSpan;
+        return false;
+    }
+    TZipDiskAction action = zdaCancel;
+    if (OnStatusDisk) {
+        OnStatusDisk(this, int(index + 1), path, zdsSameFileName, action);
+    } else {
+        std::u16string question = FormatZipMessage(TableText(zmFileExists), ToU16(path));
+        action = AskUser(ToWide(question), L"Confirm", MB_YESNOCANCEL | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES
+                     ? zdaOk
+                     : zdaCancel;
+    }
+    if (action != zdaOk) {
+        error = zmUserAbort;
+        return false;
+    }
+    return true;
+}
+
+int TKyZipper::Add() { return RunZip(zopAdd); }
+
+int TKyZipper::Delete() { return RunZip(zopDelete); }
+
+int32_t QRV_ZIPAPI TKyZipper::Callback(ZipCallbackData* data)
+{
+    if (!data || !data->Caller)
+        return 0;
+    return static_cast<TKyZipper*>(data->Caller)->dispatch_.Dispatch(*data);
+}
+
+}  // namespace qrv

@@ -1,0 +1,185 @@
+#pragma once
+// TKyZipper: the zip component. It lists an archive with its own directory
+// reader (ZipDirectory) and leaves adding, deleting, extracting and testing
+// to the zip and unzip libraries, driven with one command record per
+// operation; their callbacks arrive in TZipCallbackDispatch. Sets spanned
+// over files (".z01"... or "name001.zip") are joined into a temporary
+// archive before extracting and written by splitting a temporary archive.
+// Failures become messages of the component's table, ErrCode and a success
+// count below the request; no operation raises to its caller.
+
+#include "archives/UNZDLL.h"
+#include "archives/ZIPDLL.h"
+#include "archives/ZipCallback.h"
+#include "archives/ZipDirectory.h"
+#include "archives/ZipMessages.h"
+#include "archives/ZipStoreSuffixes.h"
+#include "archives/win/ZipDrive.h"
+#include "framework/Component.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace qrv {
+
+enum AddOpts : unsigned {
+    AddDirNames = 1u << 0, AddRecurseDirs = 1u << 1, AddMove = 1u << 2, AddFreshen = 1u << 3,
+    AddUpdate = 1u << 4, AddZipTime = 1u << 5, AddForceDOS = 1u << 6, AddHiddenFiles = 1u << 7,
+    AddArchiveOnly = 1u << 8, AddResetArchive = 1u << 9, AddEncrypt = 1u << 10, AddSeparateDirs = 1u << 11,
+    AddVolume = 1u << 12, AddFromDate = 1u << 13, AddSafe = 1u << 14, AddForceDest = 1u << 15,
+    AddDiskSpan = 1u << 16, AddDiskSpanErase = 1u << 17,
+};
+enum ExtrOpts : unsigned {
+    ExtrDirNames = 1u << 0, ExtrOverWrite = 1u << 1, ExtrFreshen = 1u << 2, ExtrUpdate = 1u << 3,
+    ExtrTest = 1u << 4, ExtrForceDirs = 1u << 5,
+};
+enum SpanOpts : unsigned { spNoVolumeName = 1u << 0, spCompatName = 1u << 1, spWipeFiles = 1u << 2, spTryFormat = 1u << 3 };
+enum DeleteOpts { htdFinal, htdAllowUndo };
+enum TZipDiskStatus : unsigned {
+    zdsEmpty = 1u << 0, zdsHasFiles = 1u << 1, zdsPreviousDisk = 1u << 2, zdsSameFileName = 1u << 3,
+    zdsNotEnoughSpace = 1u << 4,
+};
+enum TZipDiskAction { zdaOk, zdaErase, zdaReject, zdaCancel };
+
+class TKyZipper : public TComponent {
+public:
+    explicit TKyZipper(TComponent* owner, TLibraryApi api = {});
+    ~TKyZipper() override;
+
+    // Published properties.
+    bool Verbose = false;
+    bool Trace = false;
+    int AddCompLevel = 9;
+    unsigned AddOptions = 0;
+    std::wstring ExtrBaseDir;
+    unsigned ExtrOptions = 0;
+    std::vector<std::wstring> FSpecArgs;
+    std::vector<std::wstring> FSpecArgsExcl;
+    bool Unattended = false;
+    std::wstring Password;
+    std::wstring TempDir;
+    CodePageOpts CodePage = cpAuto;
+    DeleteOpts HowToDelete = htdAllowUndo;
+    unsigned PasswordReqCount = 1;
+    bool UseDirOnlyEntries = false;
+    std::wstring RootDir;
+    unsigned SpanOptions = 0;
+    bool ConfirmErase = true;  // kept for the settings; a disk is wiped only after the user's Yes
+    uint64_t MaxVolumeSize = 0;
+    uint64_t MinFreeVolumeSize = 65536;
+    uint64_t KeepFreeOnDisk1 = 0;
+    uint64_t KeepFreeOnAllDisks = 0;
+    unsigned AddStoreSuffixes = kDefaultStoreSuffixes;
+    std::wstring ExtAddStoreSuffixes;  // used with assEXT
+    static constexpr const wchar_t* VersionInfo = L"1.73";
+
+    const std::wstring& ZipFileName() const { return zipFileName_; }
+    // Stores the name and lists the archive.
+    void SetZipFileName(const std::wstring& name);
+    const std::wstring& DLLDirectory() const { return dllDirectory_; }
+    // Drops one trailing backslash.
+    void SetDLLDirectory(const std::wstring& folder);
+
+    // Events.
+    TNotifyEvent OnDirUpdate;
+    std::function<void(TComponent* Sender, int ErrCode, const std::wstring& Message)> OnMessage;
+    std::function<void(TComponent* Sender, int SeqNo, const ZipDirEntry& ZipEntry)> OnNewName;
+    std::function<void(TComponent* Sender, int ID, std::wstring& Str)> OnZipStr;
+    // A part to be written exists already (Status zdsSameFileName): the
+    // handler decides; without one the user is asked (Yes, No, Cancel).
+    std::function<void(TComponent* Sender, int PreviousDisk, const std::wstring& PreviousFile,
+                       unsigned Status, TZipDiskAction& Action)> OnStatusDisk;
+    // The libraries' callbacks (progress, passwords, CRC errors, overwrite...).
+    TZipCallbackEvents& CallbackEvents() { return dispatch_.Events; }
+
+    // The drive facts, and the questions to the user (a message box by
+    // default; returns IDOK, IDYES...). Tests put fakes here.
+    std::shared_ptr<IZipDrive> Drive;
+    std::function<int(const std::wstring& Text, const std::wstring& Title, unsigned Type)> AskUser;
+    // A removable disk is wanted: AbortAction true cancels.
+    std::function<void(TComponent* Sender, int DiskSeqNo, int DiskTotal, const std::wstring& Drive,
+                       bool& AbortAction)> OnGetNextDisk;
+
+    // Operations: the error code, or -255 while the component is busy.
+    void List();
+    int Add();
+    int Delete();
+    int Extract();
+    int Count() const { return zipFileName_.empty() ? 0 : int(entries_.size()); }
+
+    // Public state.
+    const std::vector<ZipDirEntry>& ZipContents() const { return entries_; }
+    int ErrCode() const { return errCode_; }
+    int SuccessCnt() const { return successCnt_; }
+    bool ZipBusy() const { return zipBusy_; }
+    bool UnzBusy() const { return unzBusy_; }
+    bool Cancel() const { return dispatch_.Cancel; }
+    void SetCancel(bool cancel) { dispatch_.Cancel = cancel; }
+    const std::wstring& Message() const { return message_; }
+    const std::wstring& ZipComment() const { return comment_; }
+    uint32_t DirOnlyCount() const { return dirOnlyCount_; }
+    uint64_t CentralDirOffset() const { return centralOffset_; }
+    uint64_t OffsetFirstLocal() const { return firstLocal_; }
+    uint32_t DiskNr() const { return diskNr_; }
+    uint32_t TotalDisks() const { return totalDisks_; }
+
+private:
+    // What the library loaders ask of the component.
+    class TLoaderLink : public IZipLibOwner {
+    public:
+        explicit TLoaderLink(TKyZipper& zipper) : zipper_(zipper) {}
+        std::wstring DLLDirectory() const override { return zipper_.dllDirectory_; }
+        bool Verbose() const override { return zipper_.Verbose; }
+        void ReportMessage(const std::wstring& text) override;
+
+    private:
+        TKyZipper& zipper_;
+    };
+
+    // Reports a message of the table (formatted with the argument).
+    void ShowZipMessage(int id, const std::wstring& argument = {});
+    void ShowZipMessage(int id, int64_t argument);
+    void Report(int id, std::u16string text);
+    std::u16string TableText(int id);
+
+    bool IsSpannedSet() const { return totalDisks_ > 1; }
+    std::wstring PartName(uint32_t index, bool last, bool compat) const;
+    // The set joined into a temporary file; "" after reporting a failure.
+    std::wstring JoinToTemp();
+    // Splits the archive Source into the set named ZipFileName.
+    int SplitTo(const std::wstring& source);
+    std::wstring TempFolder() const;
+    // Whether an existing part file may be overwritten.
+    bool MayOverwritePart(uint32_t index, const std::wstring& path, int& error);
+    // Prompts for the removable disk of part Index, wipes it when asked to
+    // and the user agrees, labels it; the usable bytes in Capacity.
+    bool PrepareDisk(uint32_t index, uint32_t total, const std::wstring& path, uint64_t& capacity, int& error);
+    std::wstring DriveRoot() const;
+
+    int RunZip(int action);
+    static int32_t QRV_ZIPAPI Callback(ZipCallbackData* data);
+
+    std::wstring zipFileName_;
+    std::wstring dllDirectory_;
+    std::vector<ZipDirEntry> entries_;
+    std::wstring comment_;
+    std::wstring message_;
+    int errCode_ = 0;
+    int successCnt_ = 0;
+    bool zipBusy_ = false;
+    bool unzBusy_ = false;
+    uint32_t dirOnlyCount_ = 0;
+    uint64_t centralOffset_ = 0;
+    uint64_t firstLocal_ = 0;
+    uint32_t diskNr_ = 0;
+    uint32_t totalDisks_ = 0;
+    TZipCallbackDispatch dispatch_;
+    TLoaderLink loaderLink_{*this};
+    std::unique_ptr<TZipDll> zipDll_;
+    std::unique_ptr<TUnzDll> unzDll_;
+};
+
+}  // namespace qrv

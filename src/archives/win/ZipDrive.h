@@ -1,0 +1,27 @@
+#pragma once
+// What the zip component needs to know of the drive an archive is on:
+// removable or not, its label, its free space, and wiping it. Behind an
+// interface so the removable branch (disk prompts, "PKBACK# 001" labels,
+// wiping after the user's Yes) can be tested with a fake drive.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace qrv {
+
+class IZipDrive {
+public:
+    virtual ~IZipDrive() = default;
+    // Root is "X:\".
+    virtual bool IsRemovable(const std::wstring& root) = 0;
+    virtual std::wstring VolumeLabel(const std::wstring& root) = 0;
+    [[nodiscard]] virtual bool ChangeVolumeLabel(const std::wstring& root, const std::wstring& label) = 0;
+    virtual uint64_t FreeSpace(const std::wstring& root) = 0;
+    // Deletes every file and folder on the disk.
+    [[nodiscard]] virtual bool Wipe(const std::wstring& root) = 0;
+};
+
+std::shared_ptr<IZipDrive> SystemZipDrive();
+
+}  // namespace qrv

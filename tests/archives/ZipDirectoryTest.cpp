@@ -1,0 +1,503 @@
+// The zip component's directory reader: archives made by Debian's zip
+// (compared with the listings zipinfo and unzip give of them) and archives
+// written byte by byte for the cases zip does not make: name codings,
+// the empty archive, damaged directories.
+
+#include "archives/ZipDirectory.h"
+#include "ZipFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <random>
+#include <sstream>
+
+using namespace qrv;
+
+namespace {
+
+std::string ReadFixture(const std::string& name) { return qrv::test::ReadZipFixture(name); }
+
+std::string Ascii(const std::u16string& text)
+{
+    std::string out;
+    for (char16_t c : text)
+        out += c < 0x80 ? char(c) : '?';
+    return out;
+}
+
+TZipListResult List(std::string_view bytes, TZipListOptions options = {})
+{
+    TZipMemorySource source(bytes);
+    return ListZipDirectory(source, options);
+}
+
+// What the oracles say about one entry.
+struct TOracleEntry {
+    uint64_t Size = 0;
+    uint64_t Packed = 0;
+    std::string Time;  // yyyymmdd.hhmmss
+    std::string Crc;   // 8 hex digits
+};
+
+// Joins zipinfo's long listing (sizes, times) with unzip's verbose one (CRC).
+std::map<std::string, TOracleEntry> OracleListing(const std::string& archive)
+{
+    std::map<std::string, TOracleEntry> entries;
+    std::istringstream zipinfo(ReadFixture(archive + ".zipinfo"));
+    for (std::string line; std::getline(zipinfo, line);) {
+        std::istringstream fields(line);
+        std::string perms, version, host, kind, method, time, name;
+        TOracleEntry entry;
+        if (fields >> perms >> version >> host >> entry.Size >> kind >> entry.Packed >> method >> time >> name &&
+            perms.size() == 10)
+            entries[name] = {entry.Size, entry.Packed, time, {}};
+    }
+    std::istringstream unzip(ReadFixture(archive + ".unzipv"));
+    for (std::string line; std::getline(unzip, line);) {
+        std::istringstream fields(line);
+        std::string length, method, size, ratio, date, time, crc, name;
+        if (fields >> length >> method >> size >> ratio >> date >> time >> crc >> name && entries.count(name))
+            entries[name].Crc = crc;
+    }
+    return entries;
+}
+
+std::string DosTimeText(uint32_t dos)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%04u%02u%02u.%02u%02u%02u", (dos >> 25) + 1980, (dos >> 21) & 15,
+                  (dos >> 16) & 31, (dos >> 11) & 31, (dos >> 5) & 63, (dos & 31) * 2);
+    return text;
+}
+
+std::string Hex8(uint32_t value)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%08x", value);
+    return text;
+}
+
+std::string ZipName(const std::u16string& name)
+{
+    std::string out = Ascii(name);
+    for (char& c : out)
+        if (c == '\\')
+            c = '/';
+    return out;
+}
+
+// Little-endian writing for archives made in the test.
+void Put16(std::string& out, uint32_t v)
+{
+    out += char(v & 0xFF);
+    out += char((v >> 8) & 0xFF);
+}
+void Put32(std::string& out, uint32_t v)
+{
+    Put16(out, v & 0xFFFF);
+    Put16(out, v >> 16);
+}
+
+struct TWrittenEntry {
+    std::string Name;
+    uint8_t Host = 0;
+    uint8_t MadeBy = 20;
+    uint16_t Flags = 0;
+    std::string Extra;
+    std::string Comment;
+};
+
+uint32_t Crc32(std::string_view bytes)
+{
+    uint32_t crc = 0xFFFFFFFFu;
+    for (unsigned char b : bytes) {
+        crc ^= b;
+        for (int k = 0; k < 8; ++k)
+            crc = (crc & 1) ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
+    }
+    return ~crc;
+}
+
+// Empty stored entries: local headers, the central directory, the end record.
+std::string WriteZip(const std::vector<TWrittenEntry>& entries, const std::string& comment = {})
+{
+    std::string out;
+    std::vector<uint32_t> offsets;
+    for (const TWrittenEntry& e : entries) {
+        offsets.push_back(uint32_t(out.size()));
+        Put32(out, 0x04034B50);
+        Put16(out, 10);
+        Put16(out, e.Flags);
+        Put16(out, 0);
+        Put32(out, 0x58210000);
+        Put32(out, 0);
+        Put32(out, 0);
+        Put32(out, 0);
+        Put16(out, uint32_t(e.Name.size()));
+        Put16(out, 0);
+        out += e.Name;
+    }
+    size_t central = out.size();
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const TWrittenEntry& e = entries[i];
+        Put32(out, 0x02014B50);
+        out += char(e.MadeBy);
+        out += char(e.Host);
+        Put16(out, 10);
+        Put16(out, e.Flags);
+        Put16(out, 0);
+        Put32(out, 0x58210000);
+        Put32(out, 0);
+        Put32(out, 0);
+        Put32(out, 0);
+        Put16(out, uint32_t(e.Name.size()));
+        Put16(out, uint32_t(e.Extra.size()));
+        Put16(out, uint32_t(e.Comment.size()));
+        Put16(out, 0);
+        Put16(out, 0);
+        Put32(out, 0);
+        Put32(out, offsets[i]);
+        out += e.Name + e.Extra + e.Comment;
+    }
+    size_t centralSize = out.size() - central;
+    Put32(out, 0x06054B50);
+    Put16(out, 0);
+    Put16(out, 0);
+    Put16(out, uint32_t(entries.size()));
+    Put16(out, uint32_t(entries.size()));
+    Put32(out, uint32_t(centralSize));
+    Put32(out, uint32_t(central));
+    Put16(out, uint32_t(comment.size()));
+    out += comment;
+    return out;
+}
+
+std::string UnicodePathExtra(std::string_view stored, std::string_view utf8, uint32_t crcDelta = 0)
+{
+    std::string extra;
+    Put16(extra, 0x7075);
+    Put16(extra, uint32_t(5 + utf8.size()));
+    extra += char(1);
+    Put32(extra, Crc32(stored) + crcDelta);
+    extra += utf8;
+    return extra;
+}
+
+TEST(ZipDirectory, ListsWhatZipinfoAndUnzipShow)
+{
+    for (const char* archive : {"plain.zip", "zip64.zip"}) {
+        SCOPED_TRACE(archive);
+        auto oracle = OracleListing(archive);
+        ASSERT_GT(oracle.size(), 3u);
+        TZipListOptions options;
+        options.UseDirOnlyEntries = true;
+        TZipListResult result = List(ReadFixture(archive), options);
+        EXPECT_EQ(result.Error, 0);
+        EXPECT_TRUE(result.Warnings.empty());
+        ASSERT_EQ(result.Entries.size(), oracle.size());
+        for (const ZipDirEntry& entry : result.Entries) {
+            std::string name = ZipName(entry.FileName);
+            ASSERT_TRUE(oracle.count(name)) << name;
+            const TOracleEntry& expected = oracle[name];
+            EXPECT_EQ(entry.UncomprSize, expected.Size) << name;
+            EXPECT_EQ(entry.ComprSize, expected.Packed) << name;
+            EXPECT_EQ(DosTimeText(entry.DateTime), expected.Time) << name;
+            EXPECT_EQ(Hex8(entry.CRC32), expected.Crc) << name;
+            EXPECT_EQ(entry.HostVersionNo, 3) << name;
+            EXPECT_EQ(entry.FileName.find(u'/'), std::u16string::npos);
+        }
+    }
+}
+
+TEST(ZipDirectory, FindsTheLongCommentAndDropsFolders)
+{
+    std::string bytes = ReadFixture("plain.zip");
+    auto oracle = OracleListing("plain.zip");
+    size_t folders = 0;
+    for (const auto& [name, entry] : oracle)
+        folders += name.back() == '/';
+    ASSERT_GT(folders, 0u);
+
+    std::vector<int> sequence;
+    TZipListOptions options;
+    options.OnNewName = [&](int seqNo, const ZipDirEntry& entry) {
+        sequence.push_back(seqNo);
+        EXPECT_NE(entry.FileName.back(), u'\\');
+    };
+    TZipListResult result = List(bytes, options);
+    EXPECT_EQ(result.Error, 0);
+    // zip breaks the comment into lines; the 1,000 characters all arrive.
+    std::u16string comment = result.Comment;
+    std::erase(comment, u'\r');
+    std::erase(comment, u'\n');
+    EXPECT_EQ(comment, std::u16string(1000, u'K'));
+    EXPECT_EQ(result.DirOnlyEntries, folders);
+    EXPECT_EQ(result.Entries.size(), oracle.size() - folders);
+    ASSERT_EQ(sequence.size(), result.Entries.size());
+    for (size_t i = 0; i < sequence.size(); ++i)
+        EXPECT_EQ(sequence[i], int(i + 1));
+    EXPECT_EQ(result.FirstLocalOffset, 0u);
+}
+
+TEST(ZipDirectory, StubsPaddingAndTrailingData)
+{
+    const std::string plain = ReadFixture("plain.zip");
+    const size_t stub = ReadFixture("sfx_raw.zip").size() - plain.size();
+    ASSERT_GT(stub, 0u);
+    const auto entries = List(plain).Entries.size();
+    struct TCase {
+        const char* File;
+        std::vector<int> Warnings;
+        uint64_t FirstLocal;
+    } cases[] = {
+        {"sfx_raw.zip", {zmStructureWarning}, stub},
+        {"sfx_adjusted.zip", {}, stub},
+        {"padded.zip", {}, 0},
+        {"trailing.zip", {zmTrailingDataWarning}, 0},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.File);
+        TZipListResult result = List(ReadFixture(c.File));
+        EXPECT_EQ(result.Error, 0);
+        EXPECT_EQ(result.Warnings, c.Warnings);
+        EXPECT_EQ(result.Entries.size(), entries);
+        EXPECT_EQ(result.FirstLocalOffset, c.FirstLocal);
+        EXPECT_EQ(std::count(result.Comment.begin(), result.Comment.end(), u'K'), 1000);
+    }
+    std::string padded = ReadFixture("padded.zip");
+    ASSERT_EQ(padded.size() % 512, 0u);
+    ASSERT_GT(padded.size(), plain.size());
+    // One non-zero byte in the padding is trailing data.
+    padded.back() = 'x';
+    EXPECT_EQ(List(padded).Warnings, std::vector<int>{zmTrailingDataWarning});
+}
+
+TEST(ZipDirectory, EndRecordBeyondTheSearchIsNotFound)
+{
+    TZipListResult result = List(ReadFixture("far.zip"));
+    EXPECT_EQ(result.Error, zmNotAZip);
+    EXPECT_TRUE(result.Entries.empty());
+    EXPECT_EQ(Ascii(ZipMessageOrFallback(result.Error)), "Dieses (SFX-) Archiv ist keine g?ltige ZIP-Datei");
+}
+
+TEST(ZipDirectory, EmptyArchive)
+{
+    std::string empty = WriteZip({});
+    ASSERT_EQ(empty.size(), 22u);
+    TZipListResult result = List(empty);
+    EXPECT_EQ(result.Error, 0);
+    EXPECT_TRUE(result.Warnings.empty());
+    EXPECT_TRUE(result.Entries.empty());
+    EXPECT_EQ(result.FirstLocalOffset, 0u);
+}
+
+TEST(ZipDirectory, SeventyThousandEntriesThroughZip64)
+{
+    std::istringstream names(ReadFixture("many.zip.names"));
+    std::vector<std::string> expected;
+    for (std::string line; std::getline(names, line);)
+        expected.push_back(line);
+    ASSERT_EQ(expected.size(), 70000u);
+    TZipListResult result = List(ReadFixture("many.zip"));
+    EXPECT_EQ(result.Error, 0);
+    EXPECT_TRUE(result.Warnings.empty());
+    EXPECT_TRUE(result.Zip64);
+    ASSERT_EQ(result.Entries.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i)
+        ASSERT_EQ(ZipName(result.Entries[i].FileName), expected[i]) << i;
+}
+
+TEST(ZipDirectory, NameCodings)
+{
+    const std::string cp850 = "Gr\x94\xE1" "e.txt";
+    const std::string utf8 = "Gr\xC3\xB6\xC3\x9F" "e.txt";
+    const std::u16string grosse = u"Größe.txt";
+    struct TCase {
+        const char* What;
+        TWrittenEntry Entry;
+        CodePageOpts CodePage;
+        std::u16string Expected;
+    } cases[] = {
+        {"DOS host, automatic", {cp850, 0, 20}, cpAuto, grosse},
+        {"DOS host, no conversion", {cp850, 0, 20}, cpNone, u"Gr\u201D\u00E1e.txt"},
+        {"Unix host, forced OEM", {cp850, 3, 20}, cpOEM, grosse},
+        {"NTFS host", {cp850, 11, 50}, cpAuto, grosse},
+        {"HPFS host", {cp850, 6, 20}, cpNone, grosse},
+        {"UTF-8 flag before every code page", {utf8, 0, 20, 0x0800}, cpOEM, grosse},
+        {"Unicode path field", {"Grosse.txt", 0, 20, 0, UnicodePathExtra("Grosse.txt", utf8)}, cpAuto, grosse},
+        {"Unicode path field of another name", {"Grosse.txt", 0, 20, 0, UnicodePathExtra("Grosse.txt", utf8, 1)},
+         cpAuto, u"Grosse.txt"},
+        {"folder separators", {"a/b/c.txt", 3, 30}, cpAuto, u"a\\b\\c.txt"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.What);
+        TZipListOptions options;
+        options.CodePage = c.CodePage;
+        TZipListResult result = List(WriteZip({c.Entry}), options);
+        EXPECT_EQ(result.Error, 0);
+        ASSERT_EQ(result.Entries.size(), 1u);
+        EXPECT_EQ(result.Entries[0].FileName, c.Expected);
+    }
+}
+
+TEST(ZipDirectory, EntryCommentsAndEncryptedFlag)
+{
+    TWrittenEntry secret{"geheim.txt", 0, 20, 0x0001};
+    secret.Comment = "Notiz \x84";  // CP850 a-umlaut
+    TZipListResult result = List(WriteZip({secret, {"offen.txt", 0, 20}}));
+    ASSERT_EQ(result.Entries.size(), 2u);
+    EXPECT_TRUE(result.Entries[0].Encrypted);
+    EXPECT_FALSE(result.Entries[1].Encrypted);
+    EXPECT_EQ(result.Entries[0].FileComment, u"Notiz ä");
+}
+
+TEST(ZipDirectory, DamagedDirectoriesGiveMessages)
+{
+    const std::string good = WriteZip({{"eins.txt"}, {"zwei.txt"}});
+    const size_t end = good.size() - 22;
+    const size_t central = end - 2 * (46 + 8);
+    auto patched = [&](size_t at, std::string bytes) {
+        std::string copy = good;
+        copy.replace(at, bytes.size(), bytes);
+        return copy;
+    };
+    struct TCase {
+        const char* What;
+        std::string Bytes;
+        int Error;
+    } cases[] = {
+        {"central signature", patched(central + 46 + 8, std::string(4, '\0')), zmCentralSignature},
+        {"name longer than the directory", patched(central + 46 + 8 + 28, std::string("\xFF\x00", 2)), zmCentralNameReadError},
+        {"comment longer than the directory", patched(central + 46 + 8 + 32, std::string("\x00\x10", 2)), zmCommentReadError},
+        {"more entries than fit", patched(end + 8, std::string("\x40\x00\x40\x00", 4)), zmNotAZip},
+        {"directory larger than the file", patched(end + 12, std::string("\x00\x00\x01\x00", 4)), zmNotAZip},
+        {"end record cut", good.substr(0, good.size() - 3), zmNotAZip},
+        {"too short", "PK\x05\x06", zmNotAZip},
+        {"nothing", "", zmNotAZip},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.What);
+        TZipListResult result = List(c.Bytes);
+        EXPECT_EQ(result.Error, c.Error);
+    }
+}
+
+TEST(ZipDirectory, TruncatedZeroedAndRandomFilesDoNotCrash)
+{
+    const std::string plain = ReadFixture("plain.zip");
+    std::mt19937 random(34);
+    for (int round = 0; round < 300; ++round) {
+        std::string bytes = plain;
+        switch (round % 3) {
+        case 0:
+            bytes.resize(random() % plain.size());
+            break;
+        case 1: {
+            size_t from = random() % bytes.size();
+            size_t count = std::min<size_t>(bytes.size() - from, 1 + random() % 64);
+            std::fill_n(bytes.begin() + from, count, '\0');
+            break;
+        }
+        default:
+            for (int k = 0; k < 8; ++k)
+                bytes[random() % bytes.size()] = char(random());
+        }
+        TZipListResult result = List(bytes);
+        EXPECT_LE(result.Entries.size() * 46, bytes.size());
+        if (result.Error == 0)
+            EXPECT_LE(result.CentralOffset, bytes.size());
+        else
+            EXPECT_TRUE(ZipMessageText(result.Error).has_value()) << result.Error;
+    }
+}
+
+TEST(ZipDirectory, SpannedSet)
+{
+    auto oracle = OracleListing("span.zip");
+    std::string last = ReadFixture("span.zip");
+    std::vector<std::string> parts = {ReadFixture("span.z01"), ReadFixture("span.z02"), ReadFixture("span.z03")};
+    std::vector<TZipMemorySource> sources(parts.begin(), parts.end());
+    std::vector<uint32_t> asked;
+    TZipListOptions options;
+    options.UseDirOnlyEntries = true;
+    options.OpenDisk = [&](uint32_t disk) -> TZipSource* {
+        asked.push_back(disk);
+        return disk < sources.size() ? &sources[disk] : nullptr;
+    };
+    TZipListResult result = List(last, options);
+    EXPECT_EQ(result.Error, 0);
+    EXPECT_EQ(result.ThisDisk, 3u);
+    ASSERT_EQ(result.Entries.size(), oracle.size());
+    for (const ZipDirEntry& entry : result.Entries) {
+        std::string name = ZipName(entry.FileName);
+        ASSERT_TRUE(oracle.count(name)) << name;
+        EXPECT_EQ(Hex8(entry.CRC32), oracle[name].Crc);
+        EXPECT_EQ(entry.UncomprSize, oracle[name].Size);
+    }
+
+    // The first part alone: the set's marker, no end record.
+    TZipListOptions first;
+    first.FileName = u"span.z01";
+    TZipListResult firstResult = List(parts[0], first);
+    EXPECT_TRUE(firstResult.SpannedFirstPart);
+    EXPECT_EQ(firstResult.Error, zmFirstFileNotLast);
+    EXPECT_TRUE(firstResult.Entries.empty());
+
+    // A middle part named by its number, and a first floppy by its label.
+    TZipListOptions middle;
+    middle.FileName = u"span.z02";
+    TZipListResult middleResult = List(parts[1], middle);
+    EXPECT_EQ(middleResult.Error, zmNotLastDisk);
+    EXPECT_EQ(middleResult.ErrorArg, 2);
+    TZipListOptions floppy;
+    floppy.VolumeLabel = u"PKBACK# 001";
+    EXPECT_EQ(List(parts[0], floppy).Error, zmFirstDiskNotLast);
+}
+
+TEST(ZipDirectory, CentralDirectoryOnAnotherDiskNeedsThatDisk)
+{
+    // The end record on disk 1, the directory on disk 0.
+    std::string single = WriteZip({{"a.txt"}, {"b.txt"}});
+    size_t end = single.size() - 22;
+    std::string disk0 = single.substr(0, end);
+    std::string disk1 = single.substr(end);
+    disk1[4] = 1;  // this disk
+    TZipMemorySource source0(disk0);
+
+    EXPECT_EQ(List(disk1).Error, zmNoSpanSupport);
+    TZipListOptions cancelled;
+    cancelled.OpenDisk = [](uint32_t) -> TZipSource* { return nullptr; };
+    EXPECT_EQ(List(disk1, cancelled).Error, zmUserAbort);
+    TZipListOptions options;
+    options.OpenDisk = [&](uint32_t disk) -> TZipSource* { return disk == 0 ? &source0 : nullptr; };
+    TZipListResult result = List(disk1, options);
+    EXPECT_EQ(result.Error, 0);
+    ASSERT_EQ(result.Entries.size(), 2u);
+    EXPECT_EQ(result.Entries[1].FileName, u"b.txt");
+}
+
+TEST(ZipDirectory, DiskNumberOfAPart)
+{
+    struct TCase {
+        std::u16string Label, Name;
+        int Expected;
+    } cases[] = {
+        {u"PKBACK# 004", u"A:\\archiv.zip", 4},
+        {u"PKBACK# 1", u"x.zip", 1},
+        {u"DATEN", u"C:\\set\\archiv.z07", 7},
+        {u"", u"C:\\set\\archiv.Z12", 12},
+        {u"", u"C:\\set\\archiv003.zip", 3},
+        {u"", u"C:\\set\\archiv.zip", -1},
+        {u"", u"ab.zip", -1},
+        {u"", u"", -1},
+    };
+    for (const TCase& c : cases)
+        EXPECT_EQ(SpanDiskNumber(c.Label, c.Name), c.Expected) << Ascii(c.Label) << " " << Ascii(c.Name);
+}
+
+}  // namespace
