@@ -8,6 +8,8 @@
 #include "archives/win/KyACE2Win.h"
 #include "archives/win/KyCab.h"
 #include "archives/win/KyRarArcWin.h"
+#include "archives/win/KyZipper.h"
+#include "archives/win/ZipLibWin.h"
 #include "common/BaseUtils.h"
 #include "common/MaskSearch.h"
 #include "common/win/BaseUtilsWin.h"
@@ -79,6 +81,29 @@ uint64_t FileSizeOf(const std::wstring& name)
     return (uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
+// The zip component's central directory as entries.
+class TZipperEntryView : public TArchiveEntryView {
+public:
+    explicit TZipperEntryView(const TKyZipper& zipper) : zipper_(zipper) {}
+    int Count() const override { return zipper_.Count(); }
+    TArchiveEntry Entry(int index) const override
+    {
+        const ZipDirEntry& record = zipper_.ZipContents().at(static_cast<size_t>(index));
+        TArchiveEntry entry;
+        entry.StoredName.assign(record.FileName.begin(), record.FileName.end());
+        entry.DateTime = record.DateTime;
+        entry.Size = record.UncomprSize;
+        entry.PackedSize = record.ComprSize;
+        entry.CRC = record.CRC32;
+        entry.Encrypted = record.Encrypted;
+        // A folder entry has an empty file name after its last separator.
+        return entry;
+    }
+
+private:
+    const TKyZipper& zipper_;
+};
+
 }  // namespace
 
 TKyZipLV::TKyZipLV(TComponent* owner) : TKyListView(owner)
@@ -87,6 +112,17 @@ TKyZipLV::TKyZipLV(TComponent* owner) : TKyListView(owner)
     SetMultiSelect(true);
     SetReadOnly(true);
     SetOwnerData(true);
+    zipper_ = new TKyZipper(this, SystemLibraryApi());
+    zipper_->CodePage = cpAuto;
+    zipper_->AddOptions = AddHiddenFiles;
+    zipper_->AddCompLevel = 9;
+    zipper_->Unattended = false;
+    zipper_->OnMessage = [this](TComponent*, int code, const std::wstring& text) {
+        messages_.Add(text);
+        if (OnMessage)
+            OnMessage(this, code, text);
+    };
+    zipper_->OnDirUpdate = [this](TComponent*) { ZipDirChanged(); };
     rar_ = new TKyRAR(this, SystemRarPlatform());
     cab_ = new TKyCAB(this);
     ace_ = new TKyACE2(this, SystemAcePlatform());
@@ -201,6 +237,7 @@ void TKyZipLV::SetMask(const std::wstring& mask)
 void TKyZipLV::SetDLLDirectory(const std::wstring& directory)
 {
     dllDirectory_ = directory.empty() ? std::wstring() : AddBackslash(directory);
+    zipper_->SetDLLDirectory(dllDirectory_);
     rar_->SetDLLDirectory(dllDirectory_);
 }
 
@@ -245,7 +282,7 @@ std::wstring TKyZipLV::GetArchiveName() const
 {
     switch (archiveKind_) {
     case akZip:
-        return zipName_;
+        return zipper_->ZipFileName();
     case akRAR:
         return rar_->ArchiveName();
     case akCabinet:
@@ -289,7 +326,13 @@ void TKyZipLV::ClearArchive()
 
 void TKyZipLV::CloseComponents()
 {
-    zipName_.clear();
+    // Closing is no change of the open archive's contents.
+    const bool savedAutoRefresh = autoRefresh_;
+    autoRefresh_ = false;
+    ScopeExit restore([&] { autoRefresh_ = savedAutoRefresh; });
+    if (zipper_->UnzBusy())
+        zipper_->SetCancel(true);
+    zipper_->SetZipFileName(L"");
     rar_->SetArchiveName(L"");
     cab_->SetArchiveName(L"");
     // The ACE reader reports "no archive open" for an empty name: closing
@@ -302,7 +345,7 @@ void TKyZipLV::CloseComponents()
 
 void TKyZipLV::OpenArchive(const std::wstring& fileName)
 {
-    if (rar_->Busy() || cab_->Busy() || ace_->Busy()) {
+    if (zipper_->ZipBusy() || rar_->Busy() || cab_->Busy() || ace_->Busy()) {
         // A reader is working on the open archive: it stays open.
         MessageBeep(MB_ICONERROR);
         MessageDlg(L"Das Archivsystem ist beschäftigt und kann nicht reagieren.", TMsgDlgType::mtError,
@@ -324,7 +367,7 @@ void TKyZipLV::OpenArchive(const std::wstring& fileName)
         switch (archiveKind_) {
         case akZip:
             // A new archive: the first file added creates it.
-            zipName_ = fileName;
+            ListZip(fileName, true);
             return;
         case akRAR:
             throw EArchiveError(L"RAR-Archive können nicht angelegt oder geändert werden.");
@@ -373,21 +416,50 @@ void TKyZipLV::OpenExisting(const std::wstring& fileName)
     DirUpdate();
 }
 
+void TKyZipLV::ListZip(const std::wstring& fileName, bool quiet)
+{
+    zipper_->Unattended = true;
+    auto onMessage = std::move(zipper_->OnMessage);
+    if (quiet)
+        zipper_->OnMessage = nullptr;
+    ScopeExit restore([&] {
+        zipper_->Unattended = false;
+        zipper_->OnMessage = std::move(onMessage);
+    });
+    try {
+        zipper_->SetZipFileName(fileName);
+    } catch (...) {
+        // The component's error code tells what went wrong.
+        TraceIgnoredException(L"zip listing");
+    }
+}
+
 void TKyZipLV::OpenZip(const std::wstring& fileName)
 {
     // Opening never writes: an empty file is an empty archive (the first
     // file added writes it), a file too short for the end record is none.
     const uint64_t size = FileSizeOf(fileName);
     if (size == 0) {
-        zipName_ = fileName;
+        ListZip(fileName, true);
         return;
     }
-    if (size < kZipEndRecordSize) {
-        archiveKind_ = akNone;
-        throw EArchiveError(fileName + L" ist kein gültiges Archiv.");
+    if (size >= kZipEndRecordSize) {
+        ListZip(fileName, false);
+        if (zipper_->ErrCode() == 0 || (zipper_->Count() > 0 && !zipper_->ZipFileName().empty())) {
+            FillItems();
+            return;
+        }
     }
+    CloseComponents();
     archiveKind_ = akNone;
-    throw EInvalidOperation(L"Das Archiv \"" + fileName + L"\" kann nicht geöffnet werden. " + kNotYetAvailable);
+    throw EArchiveError(fileName + L" ist kein gültiges Archiv.");
+}
+
+void TKyZipLV::ZipDirChanged()
+{
+    // While an archive is being opened or closed, the opening reports itself.
+    if (autoRefresh_ && archiveKind_ == akZip)
+        DirUpdate();
 }
 
 void TKyZipLV::DirUpdate()
@@ -413,6 +485,9 @@ void TKyZipLV::FillItems()
     filter.DateTo = SelFileDateTo;
     std::shared_ptr<const TArchiveEntryView> view;
     switch (archiveKind_) {
+    case akZip:
+        view = std::make_shared<TZipperEntryView>(*zipper_);
+        break;
     case akRAR:
         view = EntryViewOf(*rar_);
         break;

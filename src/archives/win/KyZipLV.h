@@ -4,7 +4,7 @@
 // reader of that kind (RAR, cabinet, ACE), filters the entries by mask, size
 // and date, shows them in five columns in owner-data mode, sorts them with
 // the selection following the entries, and raises its events to the main
-// window. Zip archives are recognised but not listed yet.
+// window.
 
 #include "archives/ArchiveType.h"
 #include "archives/ZipItemCells.h"
@@ -22,6 +22,7 @@
 
 namespace qrv {
 
+class TKyZipper;
 class TKyRAR;
 class TKyCAB;
 class TKyACE2;
@@ -160,6 +161,7 @@ private:
     void CloseComponents();
     void OpenExisting(const std::wstring& fileName);
     void OpenZip(const std::wstring& fileName);
+    void ListZip(const std::wstring& fileName, bool quiet);
     void FillItems();
     void DirUpdate();
     void DeleteExtractedFiles();
@@ -171,6 +173,9 @@ private:
     void Repaint();
     std::wstring FormatDosTime(uint32_t dosDateTime) const;
 
+    void ZipDirChanged();
+
+    TKyZipper* zipper_ = nullptr;
     TKyRAR* rar_ = nullptr;
     TKyCAB* cab_ = nullptr;
     TKyACE2* ace_ = nullptr;
@@ -194,8 +199,6 @@ private:
     bool preserveDirs_ = true;
     uint8_t operationKind_ = okNone;
     uint8_t archiveKind_ = akNone;
-    // The name of an open zip archive (listed by no reader yet).
-    std::wstring zipName_;
     std::wstring dllDirectory_;
 };
 

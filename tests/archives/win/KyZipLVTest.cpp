@@ -296,7 +296,7 @@ TEST_F(ZipLVArchiveTest, MissingAndInvalidArchives)
 
     // Zip files too short for an archive keep their bytes and time; an
     // empty one opens as an empty archive.
-    for (const size_t size : {0u, 10u, 21u}) {
+    for (const size_t size : {0u, 10u, 21u, 300u}) {
         const fs::path file = root / ("x" + std::to_string(size) + ".zip");
         WriteBytes(file, std::string(size, 'q'));
         const uint64_t time = LastWrite(file);
@@ -305,6 +305,7 @@ TEST_F(ZipLVArchiveTest, MissingAndInvalidArchives)
             EXPECT_NO_THROW(zip->OpenArchive(FromFsPath(file)));
             EXPECT_EQ(zip->ArchiveKind(), akZip);
             EXPECT_TRUE(zip->IsZipOpen());
+            EXPECT_EQ(zip->Messages().Count(), 0);
         } else {
             try {
                 zip->OpenArchive(FromFsPath(file));
@@ -446,4 +447,33 @@ TEST_F(ZipLVArchiveTest, TypingFindsTheNextName)
     EXPECT_EQ(SendMessageW(window, LVM_FINDITEMW, 1, reinterpret_cast<LPARAM>(&find)), -1);
     find.flags |= LVFI_WRAP;
     EXPECT_EQ(SendMessageW(window, LVM_FINDITEMW, 1, reinterpret_cast<LPARAM>(&find)), 0);
+}
+
+TEST_F(ZipLVArchiveTest, ZipEntriesAlsoBehindAProgram)
+{
+    const fs::path fixture = FsPath(ProgramFolder()) / "zip_r_crypt_stub.zip";
+    const std::string bytes = ReadBytes(fixture);
+    WriteBytes(root / "a.zip", bytes);
+    WriteBytes(root / "sfx.exe", bytes);
+    for (const char* name : {"a.zip", "sfx.exe"}) {
+        const fs::path file = root / name;
+        const uint64_t time = LastWrite(file);
+        zip->OpenArchive(FromFsPath(file));
+        EXPECT_EQ(zip->ArchiveKind(), akZip);
+        EXPECT_TRUE(zip->IsZipOpen());
+        EXPECT_EQ(dirUpdates, name[0] == 'a' ? 1 : 2);
+        // The folder entries ("text/", "deep/", "deep/er/") never show.
+        EXPECT_EQ(Column(window, 0),
+                  (std::vector<std::wstring>{L"empty.txt", L"long.txt", L"secret.txt+", L"short.txt"}));
+        EXPECT_EQ(Column(window, 4), (std::vector<std::wstring>{L"", L"text\\", L"", L"deep\\er\\"}));
+        EXPECT_EQ(Column(window, 1)[3], L"4");
+        EXPECT_EQ(Column(window, 1)[0], L"0");
+        EXPECT_EQ(Column(window, 2)[3], ShellTypeName(L"short.txt", L"TXT"));
+        EXPECT_FALSE(Column(window, 3)[3].empty());
+        EXPECT_EQ(ReadBytes(file), bytes);
+        EXPECT_EQ(LastWrite(file), time);
+    }
+    // A mask reads the zip again.
+    zip->SetMask(L"s*");
+    EXPECT_EQ(Column(window, 0), (std::vector<std::wstring>{L"secret.txt+", L"short.txt"}));
 }
