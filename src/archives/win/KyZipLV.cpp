@@ -1,13 +1,110 @@
 #include "archives/win/KyZipLV.h"
 
+#include "archives/ArchiveError.h"
+#include "archives/KyACE2.h"
+#include "archives/KyRarArc.h"
+#include "archives/ReaderEntries.h"
+#include "archives/ZipItemSort.h"
+#include "archives/win/KyACE2Win.h"
+#include "archives/win/KyCab.h"
+#include "archives/win/KyRarArcWin.h"
+#include "archives/win/KyZipper.h"
+#include "archives/win/ZipLibWin.h"
 #include "common/BaseUtils.h"
+#include "common/MaskSearch.h"
+#include "common/win/BaseUtilsWin.h"
+#include "framework/IgnoredError.h"
+#include "framework/ScopeExit.h"
 #include "framework/SysUtils.h"
+#include "framework/win/Handles.h"
+#include "framework/win/MessageDialog.h"
+#include "panels/win/LocaleCollator.h"
+#include "panels/win/ShellValues.h"
+
+#include <shellapi.h>
 
 namespace qrv {
 
 namespace {
+
 const wchar_t* const kNotYetAvailable = L"Diese Funktion ist noch nicht verfügbar.";
+
+// The hourglass for the time of a scope.
+class THourglass {
+public:
+    THourglass() : previous_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
+    ~THourglass() { SetCursor(previous_); }
+    THourglass(const THourglass&) = delete;
+    THourglass& operator=(const THourglass&) = delete;
+
+private:
+    HCURSOR previous_;
+};
+
+// The size and last bytes of a file, read without write access.
+bool ReadFileTail(const std::wstring& name, size_t maxBytes, uint64_t& size, std::vector<uint8_t>& tail)
+{
+    TFileHandle file(CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return false;
+    LARGE_INTEGER length{};
+    if (!GetFileSizeEx(file.Get(), &length))
+        return false;
+    size = static_cast<uint64_t>(length.QuadPart);
+    const size_t wanted = static_cast<size_t>(std::min<uint64_t>(size, maxBytes));
+    LARGE_INTEGER offset{};
+    offset.QuadPart = static_cast<LONGLONG>(size - wanted);
+    if (!SetFilePointerEx(file.Get(), offset, nullptr, FILE_BEGIN))
+        return false;
+    tail.resize(wanted);
+    DWORD read = 0;
+    if (wanted > 0 && !ReadFile(file.Get(), tail.data(), static_cast<DWORD>(wanted), &read, nullptr))
+        return false;
+    tail.resize(read);
+    return true;
 }
+
+// A find-first with the attributes of files (not folders) finds the name.
+bool ArchiveFileExists(const std::wstring& name)
+{
+    WIN32_FIND_DATAW data{};
+    TFindHandle find(FindFirstFileW(name.c_str(), &data));
+    return find && !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+uint64_t FileSizeOf(const std::wstring& name)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(name.c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return (uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+// The zip component's central directory as entries.
+class TZipperEntryView : public TArchiveEntryView {
+public:
+    explicit TZipperEntryView(const TKyZipper& zipper) : zipper_(zipper) {}
+    int Count() const override { return zipper_.Count(); }
+    TArchiveEntry Entry(int index) const override
+    {
+        const ZipDirEntry& record = zipper_.ZipContents().at(static_cast<size_t>(index));
+        TArchiveEntry entry;
+        entry.StoredName.assign(record.FileName.begin(), record.FileName.end());
+        entry.DateTime = record.DateTime;
+        entry.Size = record.UncomprSize;
+        entry.PackedSize = record.ComprSize;
+        entry.CRC = record.CRC32;
+        entry.Encrypted = record.Encrypted;
+        // A folder entry has an empty file name after its last separator.
+        return entry;
+    }
+
+private:
+    const TKyZipper& zipper_;
+};
+
+}  // namespace
 
 TKyZipLV::TKyZipLV(TComponent* owner) : TKyListView(owner)
 {
@@ -15,7 +112,43 @@ TKyZipLV::TKyZipLV(TComponent* owner) : TKyListView(owner)
     SetMultiSelect(true);
     SetReadOnly(true);
     SetOwnerData(true);
+    zipper_ = new TKyZipper(this, SystemLibraryApi());
+    zipper_->CodePage = cpAuto;
+    zipper_->AddOptions = AddHiddenFiles;
+    zipper_->AddCompLevel = 9;
+    zipper_->Unattended = false;
+    zipper_->OnMessage = [this](TComponent*, int code, const std::wstring& text) {
+        messages_.Add(text);
+        if (OnMessage)
+            OnMessage(this, code, text);
+    };
+    zipper_->OnDirUpdate = [this](TComponent*) { ZipDirChanged(); };
+    rar_ = new TKyRAR(this, SystemRarPlatform());
+    cab_ = new TKyCAB(this);
+    ace_ = new TKyACE2(this, SystemAcePlatform());
+    // Every reader's report goes to the message list and the owner.
+    rar_->OnError = [this](TKyRAR*, const std::wstring& file, int code) {
+        const std::wstring text = TKyRAR::ErrorText(code) + L" / ErrorCode = " + std::to_wstring(code);
+        messages_.Add(file.empty() ? text : file + L": " + text);
+        if (OnMessage)
+            OnMessage(this, code, text);
+    };
+    cab_->OnError = [this](TKyCAB*, const std::wstring& text) {
+        messages_.Add(text);
+        if (OnMessage)
+            OnMessage(this, 0, text);
+    };
+    ace_->OnMessage = [this](TKyACE2*, const std::wstring& text) {
+        messages_.Add(text);
+        if (OnMessage)
+            OnMessage(this, 0, text);
+    };
     CreateColumns();
+}
+
+TKyZipLV::~TKyZipLV()
+{
+    DeleteExtractedFiles();
 }
 
 void TKyZipLV::CreateWindowHandle(const TCreateParams& params)
@@ -93,8 +226,8 @@ void TKyZipLV::SetMask(const std::wstring& mask)
     if (Mask() == old)
         return;
     // The filter applies when the archive is read again.
-    if (!archiveName_.empty()) {
-        const std::wstring name = archiveName_;
+    const std::wstring name = GetArchiveName();
+    if (!name.empty()) {
         OpenArchive(L"");
         OpenArchive(name);
     }
@@ -104,36 +237,489 @@ void TKyZipLV::SetMask(const std::wstring& mask)
 void TKyZipLV::SetDLLDirectory(const std::wstring& directory)
 {
     dllDirectory_ = directory.empty() ? std::wstring() : AddBackslash(directory);
+    zipper_->SetDLLDirectory(dllDirectory_);
+    rar_->SetDLLDirectory(dllDirectory_);
+}
+
+void TKyZipLV::SetSortByExtension(bool value)
+{
+    if (cellOptions_.SortByExtension == value)
+        return;
+    cellOptions_.SortByExtension = value;
+    if (items_.Count() == 0)
+        return;
+    if (SortColumn() == zcType)
+        SortItems();
+    else
+        Repaint();
+}
+
+void TKyZipLV::SetAbbreviatedSize(bool value)
+{
+    cellOptions_.AbbreviatedSize = value;
+    Repaint();
+}
+
+void TKyZipLV::SetFileNameDisplay(TFileNameDisplay value)
+{
+    cellOptions_.FileNameDisplay = value;
+    Repaint();
+}
+
+void TKyZipLV::SetShowExtension(bool value)
+{
+    cellOptions_.ShowExtension = value;
+    Repaint();
+}
+
+void TKyZipLV::Repaint()
+{
+    if (HandleAllocated())
+        InvalidateRect(handle_, nullptr, TRUE);
+}
+
+std::wstring TKyZipLV::GetArchiveName() const
+{
+    switch (archiveKind_) {
+    case akZip:
+        return zipper_->ZipFileName();
+    case akRAR:
+        return rar_->ArchiveName();
+    case akCabinet:
+        return cab_->ArchiveName();
+    case akACE:
+        return ace_->ArchiveName();
+    default:
+        return {};
+    }
+}
+
+uint8_t TKyZipLV::GetArchiveType(const std::wstring& fileName)
+{
+    TArchiveProbes probes;
+    probes.ReadTail = ReadFileTail;
+    probes.IsCabinet = [this](const std::wstring& name) { return cab_->IsCabinet(name); };
+    probes.IsRar = [this](const std::wstring& name) { return RarHoldsEntries(*rar_, name); };
+    probes.IsAce = [this](const std::wstring& name) { return ace_->IsAce(name); };
+    return qrv::GetArchiveType(fileName, probes);
+}
+
+void TKyZipLV::DeleteExtractedFiles()
+{
+    // Files that cannot be deleted (still open elsewhere) stay.
+    for (int i = 0; i < extractedFiles_.Count(); ++i)
+        if (!DeleteFileW(extractedFiles_[i].c_str()))
+            TraceIgnoredFailure(L"delete extracted file", GetLastError());
+    extractedFiles_.Clear();
+}
+
+void TKyZipLV::ClearArchive()
+{
+    DeleteExtractedFiles();
+    items_.Clear();
+    SetItemCount(0);
+    operationKind_ = okNone;
+    Repaint();
+    tested_ = false;
+    password_.clear();
+}
+
+void TKyZipLV::CloseComponents()
+{
+    // Closing is no change of the open archive's contents.
+    const bool savedAutoRefresh = autoRefresh_;
+    autoRefresh_ = false;
+    ScopeExit restore([&] { autoRefresh_ = savedAutoRefresh; });
+    if (zipper_->UnzBusy())
+        zipper_->SetCancel(true);
+    zipper_->SetZipFileName(L"");
+    rar_->SetArchiveName(L"");
+    cab_->SetArchiveName(L"");
+    // The ACE reader reports "no archive open" for an empty name: closing
+    // is no news to the user.
+    auto onMessage = std::move(ace_->OnMessage);
+    ace_->OnMessage = nullptr;
+    ScopeExit reconnect([&] { ace_->OnMessage = std::move(onMessage); });
+    ace_->SetArchiveName(L"");
 }
 
 void TKyZipLV::OpenArchive(const std::wstring& fileName)
 {
-    if (fileName == archiveName_)
+    if (zipper_->ZipBusy() || rar_->Busy() || cab_->Busy() || ace_->Busy()) {
+        // A reader is working on the open archive: it stays open.
+        MessageBeep(MB_ICONERROR);
+        MessageDlg(L"Das Archivsystem ist beschäftigt und kann nicht reagieren.", TMsgDlgType::mtError,
+                   mbOK, HelpContext);
         return;
-    // What was open goes first; then "" leaves the view closed.
-    ClearItems();
-    archiveName_.clear();
+    }
+    if (fileName == GetArchiveName())
+        return;
+    ClearArchive();
+    if (fileName.empty()) {
+        CloseComponents();
+        archiveKind_ = akNone;
+        return;
+    }
+    messages_.Clear();
+    CloseComponents();
+    archiveKind_ = GetArchiveType(fileName);
+    if (!ArchiveFileExists(fileName)) {
+        switch (archiveKind_) {
+        case akZip:
+            // A new archive: the first file added creates it.
+            ListZip(fileName, true);
+            return;
+        case akRAR:
+            throw EArchiveError(L"RAR-Archive können nicht angelegt oder geändert werden.");
+        case akCabinet:
+            throw EArchiveError(L"CAB-Archive können nicht angelegt oder geändert werden.");
+        case akACE:
+            throw EArchiveError(L"ACE-Archive können nicht angelegt oder geändert werden.");
+        default:
+            throw EArchiveError(fileName + L" ist kein gültiges Archiv.");
+        }
+    }
+    OpenExisting(fileName);
+}
+
+void TKyZipLV::OpenExisting(const std::wstring& fileName)
+{
+    THourglass hourglass;
+    const bool savedAutoRefresh = autoRefresh_;
+    autoRefresh_ = false;
+    ScopeExit restore([&] { autoRefresh_ = savedAutoRefresh; });
+    switch (archiveKind_) {
+    case akZip:
+        OpenZip(fileName);
+        break;
+    case akRAR:
+        rar_->SetArchiveName(fileName);
+        rar_->List();
+        FillItems();
+        break;
+    case akCabinet:
+        cab_->SetArchiveName(fileName);
+        if (!cab_->List())
+            TraceIgnoredFailure(L"cabinet listing (reported through OnError)");
+        FillItems();
+        break;
+    case akACE:
+        ace_->SetArchiveName(fileName);
+        if (!ace_->List())
+            TraceIgnoredFailure(L"ACE listing (reported through OnMessage)");
+        FillItems();
+        break;
+    default:
+        archiveKind_ = akNone;
+        throw EArchiveError(fileName + L" ist kein gültiges Archiv.");
+    }
+    DirUpdate();
+}
+
+void TKyZipLV::ListZip(const std::wstring& fileName, bool quiet)
+{
+    zipper_->Unattended = true;
+    auto onMessage = std::move(zipper_->OnMessage);
+    if (quiet)
+        zipper_->OnMessage = nullptr;
+    ScopeExit restore([&] {
+        zipper_->Unattended = false;
+        zipper_->OnMessage = std::move(onMessage);
+    });
+    try {
+        zipper_->SetZipFileName(fileName);
+    } catch (...) {
+        // The component's error code tells what went wrong.
+        TraceIgnoredException(L"zip listing");
+    }
+}
+
+void TKyZipLV::OpenZip(const std::wstring& fileName)
+{
+    // Opening never writes: an empty file is an empty archive (the first
+    // file added writes it), a file too short for the end record is none.
+    const uint64_t size = FileSizeOf(fileName);
+    if (size == 0) {
+        ListZip(fileName, true);
+        return;
+    }
+    if (size >= kZipEndRecordSize) {
+        ListZip(fileName, false);
+        if (zipper_->ErrCode() == 0 || (zipper_->Count() > 0 && !zipper_->ZipFileName().empty())) {
+            FillItems();
+            return;
+        }
+    }
+    CloseComponents();
     archiveKind_ = akNone;
-    operationKind_ = okNone;
-    if (fileName.empty())
+    throw EArchiveError(fileName + L" ist kein gültiges Archiv.");
+}
+
+void TKyZipLV::ZipDirChanged()
+{
+    // While an archive is being opened or closed, the opening reports itself.
+    if (autoRefresh_ && archiveKind_ == akZip)
+        DirUpdate();
+}
+
+void TKyZipLV::DirUpdate()
+{
+    if (autoRefresh_ && archiveKind_ != akNone)
+        FillItems();
+    if (OnDirUpdate)
+        OnDirUpdate(this);
+}
+
+void TKyZipLV::FillItems()
+{
+    THourglass hourglass;
+    TStringList masks;
+    TZipFilter filter;
+    if (Mask() != L"*.*") {
+        ParseMaskList(Mask(), masks);
+        filter.Masks = &masks;
+    }
+    filter.SizeFrom = SelFileSizeFrom;
+    filter.SizeTo = SelFileSizeTo;
+    filter.DateFrom = SelFileDateFrom;
+    filter.DateTo = SelFileDateTo;
+    std::shared_ptr<const TArchiveEntryView> view;
+    switch (archiveKind_) {
+    case akZip:
+        view = std::make_shared<TZipperEntryView>(*zipper_);
+        break;
+    case akRAR:
+        view = EntryViewOf(*rar_);
+        break;
+    case akCabinet:
+        view = std::make_shared<TReaderEntryView<TKyCAB, TArchiveEntry (*)(const TCabEntry&)>>(
+            *cab_, [](const TCabEntry& record) {
+                TArchiveEntry entry;
+                entry.StoredName = record.Name;
+                entry.DateTime = record.DateTime;
+                entry.Size = record.Size;
+                entry.PackedSize = record.Size;
+                entry.IsDirectory = (record.Attributes & kDirectoryAttribute) != 0;
+                return entry;
+            });
+        break;
+    case akACE:
+        view = EntryViewOf(*ace_);
+        break;
+    default:
+        break;
+    }
+    items_.Fill(view, filter);
+    SetItemCount(items_.Count());
+    SortItems();
+    if (items_.Count() > 0 && HandleAllocated()) {
+        items_.Updating = true;
+        ScopeExit done([&] { items_.Updating = false; });
+        SetItemFocused(0);
+        items_[0].Focused = true;
+    }
+}
+
+void TKyZipLV::LookUpFileInfo(TZipItem& item)
+{
+    const std::wstring ext = UpperCase(ExtractFileExt(item.Name));
+    auto found = fileInfoCache_.find(ext);
+    if (found == fileInfoCache_.end()) {
+        // The name part alone, with the attributes given: nothing stored in
+        // the archive ever reaches the disk or the network.
+        TFileInfo info;
+        SHFILEINFOW shell{};
+        if (SafeGetFileInfo(item.Name, FILE_ATTRIBUTE_NORMAL,
+                            SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_TYPENAME, shell)) {
+            info.IconIndex = shell.iIcon;
+            info.TypeName = shell.szTypeName;
+        }
+        if (ext == L".EXE" || ext == L".COM") {
+            const int programIcon = ShellValues().ExeIconIndex;
+            if (programIcon >= 0)
+                info.IconIndex = programIcon;
+        }
+        found = fileInfoCache_.emplace(ext, std::move(info)).first;
+    }
+    item.IconIndex = found->second.IconIndex;
+    item.TypeName = found->second.TypeName.empty() ? item.Ext : found->second.TypeName;
+}
+
+std::wstring TKyZipLV::FormatDosTime(uint32_t dosDateTime) const
+{
+    uint64_t fileTime = 0;
+    if (!DosDateTimeToFileTime(dosDateTime, fileTime))
+        return {};
+    FILETIME ft{static_cast<DWORD>(fileTime), static_cast<DWORD>(fileTime >> 32)};
+    SYSTEMTIME st{};
+    if (!FileTimeToSystemTime(&ft, &st))
+        return {};
+    return FormatDateTime(st);
+}
+
+std::wstring TKyZipLV::CellText(int item, int column)
+{
+    if (item < 0 || item >= items_.Count())
+        return {};
+    TZipItem& zipItem = items_[item];
+    if (column == zcType && !cellOptions_.SortByExtension && zipItem.TypeName.empty())
+        LookUpFileInfo(zipItem);
+    static const std::wstring separator = LocaleThousandSeparator();
+    cellOptions_.ThousandSeparator = separator;
+    return ZipCellText(zipItem, items_.EntryOf(zipItem), column, cellOptions_,
+                       [this](uint32_t dos) { return FormatDosTime(dos); });
+}
+
+void TKyZipLV::OwnerDataFetch(int item, int subItem, std::wstring& text)
+{
+    TKyListView::OwnerDataFetch(item, subItem, text);
+    if (subItem > 0 && ViewStyle() != TViewStyle::vsReport)
         return;
-    throw EInvalidOperation(L"Das Archiv \"" + fileName + L"\" kann nicht geöffnet werden. " + kNotYetAvailable);
+    text = CellText(item, subItem);
+}
+
+void TKyZipLV::SortItems()
+{
+    if (items_.Count() == 0 || SortColumn() < zcName || SortColumn() > zcPath)
+        return;
+    THourglass hourglass;
+    if (ZipSortNeedsTypeNames(SortColumn(), cellOptions_.SortByExtension))
+        for (TZipItem& item : items_.Items())
+            if (item.TypeName.empty())
+                LookUpFileInfo(item);
+    // The selection and the focus are marked in the items, so they follow
+    // the entries through the sort.
+    const bool handle = HandleAllocated();
+    int focusedEntry = -1;
+    if (handle) {
+        ReadSelectionFromControl();
+        const int focused = ItemFocused();
+        if (focused >= 0 && focused < items_.Count())
+            focusedEntry = items_[focused].Index;
+    }
+    const bool sorted = SortZipItems(items_, SortColumn(), SortAscending(), cellOptions_.SortByExtension,
+                                     TLocaleCollator());
+    if (!sorted || !handle)
+        return;
+    PushSelectionToControl(focusedEntry);
+    Repaint();
+}
+
+void TKyZipLV::ReadSelectionFromControl()
+{
+    const int count = std::min(ItemCount(), items_.Count());
+    std::vector<bool> selected(static_cast<size_t>(items_.Count()), false);
+    for (int i = -1; (i = static_cast<int>(SendMessageW(handle_, LVM_GETNEXTITEM, static_cast<WPARAM>(i),
+                                                        LVNI_SELECTED))) >= 0 &&
+                     i < count;)
+        selected[static_cast<size_t>(i)] = true;
+    for (int i = 0; i < items_.Count(); ++i)
+        items_.SetSelected(i, selected[static_cast<size_t>(i)]);
+}
+
+void TKyZipLV::PushSelectionToControl(int focusedEntry)
+{
+    items_.Updating = true;
+    ScopeExit done([&] { items_.Updating = false; });
+    SetSelected(-1, false);
+    for (int i = 0; i < items_.Count(); ++i) {
+        TZipItem& item = items_[i];
+        item.Focused = item.Index == focusedEntry;
+        if (item.Selected)
+            SetSelected(i, true);
+        if (item.Focused) {
+            SetItemFocused(i);
+            SendMessageW(handle_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(i), FALSE);
+        }
+    }
 }
 
 void TKyZipLV::SelectAll()
 {
     BeginUpdate();
+    items_.Updating = true;
+    ScopeExit done([&] {
+        items_.Updating = false;
+        EndUpdate();
+    });
+    for (int i = 0; i < items_.Count(); ++i)
+        items_.SetSelected(i, true);
     SetSelected(-1, true);
-    EndUpdate();
 }
 
 void TKyZipLV::InvertSelection()
 {
     BeginUpdate();
-    const int count = ItemCount();
-    for (int i = 0; i < count; ++i)
-        SetSelected(i, !Selected(i));
-    EndUpdate();
+    items_.Updating = true;
+    ScopeExit done([&] {
+        items_.Updating = false;
+        EndUpdate();
+    });
+    const int count = std::min(ItemCount(), items_.Count());
+    for (int i = 0; i < count; ++i) {
+        const bool selected = !items_[i].Selected;
+        items_.SetSelected(i, selected);
+        SetSelected(i, selected);
+    }
+}
+
+void TKyZipLV::StateChanged(const NMLISTVIEW& change)
+{
+    if (items_.Updating || !(change.uChanged & LVIF_STATE))
+        return;
+    if (change.iItem >= 0 && change.iItem < items_.Count()) {
+        TZipItem& item = items_[change.iItem];
+        if ((change.uNewState ^ change.uOldState) & LVIS_SELECTED)
+            items_.SetSelected(change.iItem, (change.uNewState & LVIS_SELECTED) != 0);
+        if ((change.uNewState ^ change.uOldState) & LVIS_FOCUSED)
+            item.Focused = (change.uNewState & LVIS_FOCUSED) != 0;
+    }
+    // A change of many rows at once, or one missed: the control is the truth.
+    if (change.iItem < 0 || SelCount() != items_.SelCount())
+        ReadSelectionFromControl();
+}
+
+void TKyZipLV::RangeChanged(const NMLVODSTATECHANGE& change)
+{
+    if (items_.Updating || !((change.uNewState ^ change.uOldState) & LVIS_SELECTED))
+        return;
+    const bool selected = (change.uNewState & LVIS_SELECTED) != 0;
+    const int to = std::min(change.iTo, items_.Count() - 1);
+    for (int i = std::max(change.iFrom, 0); i <= to; ++i)
+        items_.SetSelected(i, selected);
+}
+
+void TKyZipLV::DoNotify(NMHDR& header, LRESULT& result)
+{
+    switch (header.code) {
+    case LVN_GETDISPINFOW: {
+        auto& info = reinterpret_cast<NMLVDISPINFOW&>(header);
+        LVITEMW& item = info.item;
+        if ((item.mask & LVIF_IMAGE) && item.iSubItem == 0 && item.iItem >= 0 && item.iItem < items_.Count()) {
+            TZipItem& zipItem = items_[item.iItem];
+            if (zipItem.IconIndex < 0)
+                LookUpFileInfo(zipItem);
+            item.iImage = zipItem.IconIndex;
+        }
+        break;
+    }
+    case LVN_ITEMCHANGED:
+        StateChanged(reinterpret_cast<NMLISTVIEW&>(header));
+        break;
+    case LVN_ODSTATECHANGED:
+        RangeChanged(reinterpret_cast<NMLVODSTATECHANGE&>(header));
+        return;
+    case LVN_ODFINDITEMW: {
+        const auto& find = reinterpret_cast<NMLVFINDITEMW&>(header);
+        result = -1;
+        if ((find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) && find.lvfi.psz)
+            result = items_.FindByPrefix(find.lvfi.psz, find.iStart, (find.lvfi.flags & LVFI_WRAP) != 0);
+        return;
+    }
+    default:
+        break;
+    }
+    TKyListView::DoNotify(header, result);
 }
 
 void TKyZipLV::DeleteSelected()
@@ -154,7 +740,7 @@ bool TKyZipLV::ExtractSelected(const std::wstring& /*directory*/, bool /*useStor
 
 void TKyZipLV::AbortOperation(bool /*abort*/)
 {
-    // No archive operation can be running while no archive is open.
+    // No archive operation is started from this view yet.
 }
 
 void TKyZipLV::ShowItemProperties()
@@ -169,12 +755,6 @@ void TKyZipLV::ShowItemProperties()
 void TKyZipLV::WriteBackChangedFiles(int /*helpContext*/)
 {
     // Nothing was extracted for viewing, so nothing can have changed.
-}
-
-void TKyZipLV::SortItems()
-{
-    // The entries are read with the archive; with none open there is
-    // nothing to put in order.
 }
 
 }  // namespace qrv

@@ -1,11 +1,16 @@
 #pragma once
 // TKyZipLV: the list view that takes a directory list's place while an
-// archive is open. It keeps the columns, the sort order, the load filter and
-// the folder of the archive libraries, and raises its events to the main
-// window. Reading archives is not built yet: no archive is ever open, so the
-// view lists nothing, and opening one fails with a message.
+// archive is open. It tells the kind of an archive, lists it through the
+// reader of that kind (RAR, cabinet, ACE), filters the entries by mask, size
+// and date, shows them in five columns in owner-data mode, sorts them with
+// the selection following the entries, and raises its events to the main
+// window.
 
+#include "archives/ArchiveType.h"
+#include "archives/ZipItemCells.h"
+#include "archives/ZipItems.h"
 #include "archives/ZipListColumns.h"
+#include "framework/StringList.h"
 #include "panels/SelAttr.h"
 #include "panels/win/KyListView.h"
 
@@ -13,11 +18,14 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <unordered_map>
 
 namespace qrv {
 
-// The kind of the open archive.
-enum : uint8_t { akNone = 0, akZip = 1, akRAR = 2, akCabinet = 3, akACE = 4 };
+class TKyZipper;
+class TKyRAR;
+class TKyCAB;
+class TKyACE2;
 // The operation under way.
 enum : uint8_t { okNone = 0, okExtract = 1, okAdd = 2, okTest = 3 };
 
@@ -37,6 +45,7 @@ struct TSelDirConsts {
 class TKyZipLV : public TKyListView {
 public:
     explicit TKyZipLV(TComponent* owner);
+    ~TKyZipLV() override;
 
     // --- columns and sorting
     // Widths of the five columns; 0 takes the built-in default.
@@ -63,6 +72,20 @@ public:
     bool ShowMaskInHeader() const { return showMaskInHeader_; }
     void SetShowMaskInHeader(bool show);
 
+    // --- how the entries show (each repaints)
+    bool SortByExtension() const { return cellOptions_.SortByExtension; }
+    void SetSortByExtension(bool value);
+    bool AbbreviatedSize() const { return cellOptions_.AbbreviatedSize; }
+    void SetAbbreviatedSize(bool value);
+    TFileNameDisplay FileNameDisplay() const { return cellOptions_.FileNameDisplay; }
+    void SetFileNameDisplay(TFileNameDisplay value);
+    bool ShowExtension() const { return cellOptions_.ShowExtension; }
+    void SetShowExtension(bool value);
+    bool ConfirmOverwrite = false;
+    bool VerifyFloppy = false;
+    bool UseDragImages = true;
+    bool SingleClickToExec = false;
+
     // --- the load filter
     // A new mask reads the open archive again.
     void SetMask(const std::wstring& mask) override;
@@ -86,10 +109,20 @@ public:
     const std::wstring& DLLDirectory() const { return dllDirectory_; }
     void SetDLLDirectory(const std::wstring& directory);
     // The file name of the open archive, "" when none.
-    std::wstring GetArchiveName() const { return archiveName_; }
-    bool IsZipOpen() const { return archiveKind_ == akZip && !archiveName_.empty(); }
-    // Opens an archive in the view; "" closes the open one.
+    std::wstring GetArchiveName() const;
+    bool IsZipOpen() const { return archiveKind_ == akZip && !GetArchiveName().empty(); }
+    // Opens an archive in the view; "" closes the open one. Opening never
+    // writes to the file.
     void OpenArchive(const std::wstring& fileName);
+    // The kind of archive a file is (0 when none).
+    uint8_t GetArchiveType(const std::wstring& fileName);
+    // Every message the readers reported since the archive was opened.
+    const TStringList& Messages() const { return messages_; }
+
+    // The listed entries, their totals and selection.
+    const TZipItems& Items() const { return items_; }
+    // The texts a row shows (also while no window asks for them).
+    std::wstring CellText(int item, int column);
 
     // --- the entries
     void SelectAll();
@@ -119,9 +152,46 @@ public:
 protected:
     void CreateWindowHandle(const TCreateParams& params) override;
     void SortItems() override;
+    void OwnerDataFetch(int item, int subItem, std::wstring& text) override;
+    void DoNotify(NMHDR& header, LRESULT& result) override;
 
 private:
     void UpdateNameCaption();
+    void ClearArchive();
+    void CloseComponents();
+    void OpenExisting(const std::wstring& fileName);
+    void OpenZip(const std::wstring& fileName);
+    void ListZip(const std::wstring& fileName, bool quiet);
+    void FillItems();
+    void DirUpdate();
+    void DeleteExtractedFiles();
+    void LookUpFileInfo(TZipItem& item);
+    void ReadSelectionFromControl();
+    void PushSelectionToControl(int focusedEntry);
+    void StateChanged(const NMLISTVIEW& change);
+    void RangeChanged(const NMLVODSTATECHANGE& change);
+    void Repaint();
+    std::wstring FormatDosTime(uint32_t dosDateTime) const;
+
+    void ZipDirChanged();
+
+    TKyZipper* zipper_ = nullptr;
+    TKyRAR* rar_ = nullptr;
+    TKyCAB* cab_ = nullptr;
+    TKyACE2* ace_ = nullptr;
+    TZipItems items_;
+    TZipCellOptions cellOptions_;
+    TStringList messages_;
+    TStringList extractedFiles_;
+    std::wstring password_;
+    bool tested_ = false;
+    bool autoRefresh_ = true;
+    // Icon and type name by whole upper-case extension.
+    struct TFileInfo {
+        int IconIndex = 0;
+        std::wstring TypeName;
+    };
+    std::unordered_map<std::wstring, TFileInfo> fileInfoCache_;
 
     std::array<int, ZipColumnCount> colWidths_{};
     std::array<int, ZipColumnCount> columnOrder_{0, 1, 2, 3, 4};
@@ -129,7 +199,6 @@ private:
     bool preserveDirs_ = true;
     uint8_t operationKind_ = okNone;
     uint8_t archiveKind_ = akNone;
-    std::wstring archiveName_;
     std::wstring dllDirectory_;
 };
 

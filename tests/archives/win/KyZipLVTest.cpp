@@ -1,10 +1,23 @@
 #include "archives/win/KyZipLV.h"
+#include "archives/ArchiveError.h"
+#include "archives/KyRarArc.h"
+#include "common/BaseUtils.h"
+#include "external/AceFixture.h"
+#include "external/RarFixture.h"
+#include "framework/FilePath.h"
 #include "framework/SysUtils.h"
 #include "framework/win/Forms.h"
+#include "TestDir.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
 using namespace qrv;
+using namespace qrv::external;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -111,27 +124,356 @@ TEST_F(KyZipLVTest, MaskFilterAndLibraryFolder)
     EXPECT_EQ(zip->DLLDirectory(), L"");
 }
 
-TEST_F(KyZipLVTest, NoArchiveOpensYet)
-{
-    EXPECT_EQ(zip->GetArchiveName(), L"");
-    EXPECT_FALSE(zip->IsZipOpen());
-    EXPECT_NO_THROW(zip->OpenArchive(L""));
-    EXPECT_THROW(zip->OpenArchive(L"C:\\archiv.zip"), EInvalidOperation);
-    EXPECT_EQ(zip->GetArchiveName(), L"");
-    EXPECT_FALSE(zip->IsZipOpen());
-    EXPECT_EQ(zip->ArchiveKind(), akNone);
-    EXPECT_EQ(zip->OperationKind(), okNone);
+namespace {
 
-    zip->SelectAll();
+std::wstring ProgramFolder()
+{
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return ExtractFilePath(path);
+}
+
+std::string ReadBytes(const fs::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+void WriteBytes(const fs::path& file, const std::string& bytes)
+{
+    std::ofstream(file, std::ios::binary) << bytes;
+}
+
+// A row's five texts as the control hands them out.
+std::vector<std::wstring> Row(HWND list, int item)
+{
+    std::vector<std::wstring> texts;
+    for (int column = 0; column < 5; ++column) {
+        wchar_t buffer[512] = L"";
+        LVITEMW lvi{};
+        lvi.iSubItem = column;
+        lvi.pszText = buffer;
+        lvi.cchTextMax = 512;
+        SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&lvi));
+        texts.push_back(buffer);
+    }
+    return texts;
+}
+
+std::vector<std::wstring> Column(HWND list, int column)
+{
+    std::vector<std::wstring> texts;
+    const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i)
+        texts.push_back(Row(list, i)[static_cast<size_t>(column)]);
+    return texts;
+}
+
+// The shell's type name of a name, as an oracle for the type column.
+std::wstring ShellTypeName(const std::wstring& name, const std::wstring& ext)
+{
+    SHFILEINFOW info{};
+    SHGetFileInfoW(name.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof info, SHGFI_USEFILEATTRIBUTES | SHGFI_TYPENAME);
+    return info.szTypeName[0] ? std::wstring(info.szTypeName) : ext;
+}
+
+uint64_t LastWrite(const fs::path& file)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &data);
+    return (uint64_t(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+}
+
+constexpr uint32_t Dos(int year, int month, int day, int hour, int minute)
+{
+    return uint32_t(((year - 1980) << 9) | (month << 5) | day) << 16 | uint32_t((hour << 11) | (minute << 5));
+}
+
+class ZipLVArchiveTest : public KyZipLVTest {
+protected:
+    void SetUp() override
+    {
+        KyZipLVTest::SetUp();
+        zip->SetDLLDirectory(ProgramFolder());
+        zip->OnDirUpdate = [this](TComponent*) { ++dirUpdates; };
+    }
+
+    std::wstring Rar(const std::string& name = "a.rar")
+    {
+        TRarFixtureEntry secret{"sub\\secret.txt", "sealed", Dos(2021, 2, 3, 4, 5)};
+        secret.Encrypted = true;
+        TRarFixtureEntry folder{"sub", "", Dos(2021, 2, 3, 4, 5), 0x10};
+        folder.Directory = true;
+        WriteBytes(root / name, BuildRarFixture({
+                                    {"readme.txt", std::string(1234, 'r'), Dos(2024, 5, 6, 7, 8)},
+                                    folder,
+                                    secret,
+                                    {"sub\\A.TXT", std::string(5, 'a'), Dos(2019, 12, 31, 23, 58)},
+                                    {"zeta.bmp", std::string(3, 'z'), Dos(2020, 1, 1, 0, 0)},
+                                }));
+        return FromFsPath(root / name);
+    }
+
+    test::TestDir dir;
+    fs::path root = FsPath(dir.Path());
+    int dirUpdates = 0;
+};
+
+}  // namespace
+
+TEST_F(ZipLVArchiveTest, RarEntriesInFiveColumns)
+{
+    const std::wstring name = Rar();
+    zip->OpenArchive(name);
+    EXPECT_EQ(zip->ArchiveKind(), akRAR);
+    EXPECT_EQ(zip->GetArchiveName(), name);
+    EXPECT_FALSE(zip->IsZipOpen());
+    EXPECT_EQ(dirUpdates, 1);
+    // Sorted by name; the folder entry never shows.
+    ASSERT_EQ(SendMessageW(window, LVM_GETITEMCOUNT, 0, 0), 4);
+    EXPECT_EQ(Column(window, 0), (std::vector<std::wstring>{L"A.TXT", L"readme.txt", L"secret.txt+", L"zeta.bmp"}));
+    const std::vector<std::wstring> a = Row(window, 0);
+    EXPECT_EQ(a[1], L"5");
+    EXPECT_EQ(a[2], ShellTypeName(L"A.TXT", L"TXT"));
+    EXPECT_NE(a[3].find(L"2019"), std::wstring::npos);
+    EXPECT_NE(a[3].find(L"23:58"), std::wstring::npos);
+    EXPECT_NE(a[3].find(L"31"), std::wstring::npos);
+    EXPECT_EQ(a[4], L"sub\\");
+    const std::vector<std::wstring> readme = Row(window, 1);
+    EXPECT_EQ(readme[1], L"1.234");
+    EXPECT_EQ(readme[4], L"");
+    EXPECT_EQ(zip->Items().TotalSize(), 1234u + 6 + 5 + 3);
+
+    zip->SetAbbreviatedSize(true);
+    EXPECT_EQ(Row(window, 1)[1], L"1 KB");
+    // Sorted by type, switching to extensions sorts again.
+    zip->SetSortColumn(zcType);
+    const std::vector<std::wstring> byTypeName = Column(window, 0);
+    zip->SetSortByExtension(true);
+    EXPECT_EQ(Column(window, 2), (std::vector<std::wstring>{L"BMP", L"TXT", L"TXT", L"TXT"}));
+    zip->SetSortByExtension(false);
+    EXPECT_EQ(Column(window, 0), byTypeName);
+    zip->SetSortColumn(zcName);
+    zip->SetSortByExtension(true);
+    EXPECT_EQ(Row(window, 3)[2], L"BMP");
+    zip->SetShowExtension(false);
+    zip->SetFileNameDisplay(TFileNameDisplay::fndCap);
+    EXPECT_EQ(Row(window, 2)[0], L"SECRET+");
+
+    // Opening the open name again does nothing; '' closes.
+    zip->OpenArchive(name);
+    EXPECT_EQ(dirUpdates, 1);
+    zip->OpenArchive(L"");
+    EXPECT_EQ(zip->ArchiveKind(), akNone);
+    EXPECT_EQ(zip->GetArchiveName(), L"");
+    EXPECT_EQ(SendMessageW(window, LVM_GETITEMCOUNT, 0, 0), 0);
+    EXPECT_EQ(zip->Items().TotalSize(), 0u);
+}
+
+TEST_F(ZipLVArchiveTest, MissingAndInvalidArchives)
+{
+    const std::wstring missing = FromFsPath(root / "gone.rar");
+    try {
+        zip->OpenArchive(missing);
+        ADD_FAILURE() << "no exception";
+    } catch (const EArchiveError& e) {
+        EXPECT_EQ(e.Message(), L"RAR-Archive können nicht angelegt oder geändert werden.");
+    }
+    EXPECT_EQ(zip->ArchiveKind(), akRAR);
+    EXPECT_EQ(SendMessageW(window, LVM_GETITEMCOUNT, 0, 0), 0);
+
+    // A file of no archive kind is refused, not shown as an empty archive.
+    WriteBytes(root / "notes.txt", "text");
+    try {
+        zip->OpenArchive(FromFsPath(root / "notes.txt"));
+        ADD_FAILURE() << "no exception";
+    } catch (const EArchiveError& e) {
+        EXPECT_EQ(e.Message(), FromFsPath(root / "notes.txt") + L" ist kein gültiges Archiv.");
+    }
+    EXPECT_EQ(zip->ArchiveKind(), akNone);
+
+    // Zip files too short for an archive keep their bytes and time; an
+    // empty one opens as an empty archive.
+    for (const size_t size : {0u, 10u, 21u, 300u}) {
+        const fs::path file = root / ("x" + std::to_string(size) + ".zip");
+        WriteBytes(file, std::string(size, 'q'));
+        const uint64_t time = LastWrite(file);
+        Sleep(20);
+        if (size == 0) {
+            EXPECT_NO_THROW(zip->OpenArchive(FromFsPath(file)));
+            EXPECT_EQ(zip->ArchiveKind(), akZip);
+            EXPECT_TRUE(zip->IsZipOpen());
+            EXPECT_EQ(zip->Messages().Count(), 0);
+        } else {
+            try {
+                zip->OpenArchive(FromFsPath(file));
+                ADD_FAILURE() << "no exception for " << size;
+            } catch (const EArchiveError& e) {
+                EXPECT_EQ(e.Message(), FromFsPath(file) + L" ist kein gültiges Archiv.");
+            }
+            EXPECT_EQ(zip->ArchiveKind(), akNone);
+        }
+        EXPECT_EQ(ReadBytes(file), std::string(size, 'q'));
+        EXPECT_EQ(LastWrite(file), time);
+        EXPECT_EQ(SendMessageW(window, LVM_GETITEMCOUNT, 0, 0), 0);
+    }
+}
+
+TEST_F(ZipLVArchiveTest, KindsOfArchives)
+{
+    const fs::path fixture = FsPath(ProgramFolder()) / "zip_r_crypt_stub.zip";
+    const std::string zipBytes = ReadBytes(fixture);
+    ASSERT_FALSE(zipBytes.empty());
+    WriteBytes(root / "sfx.exe", zipBytes);
+    WriteBytes(root / "comment.exe", zipBytes + std::string(5000, 'c'));
+    WriteBytes(root / "plain.exe", std::string(10000, 'M'));
+    TRarFixtureOptions stub;
+    stub.Stub = std::string(9000, 'M');
+    WriteBytes(root / "rar.exe", BuildRarFixture({{"a.txt", "aaa"}}, stub));
+    WriteBytes(root / "a.ace", BuildAceFixture({{"b.txt", "bbb"}}));
+    WriteBytes(root / "zip.cab", zipBytes);
+    int errors = 0;
+    zip->OnMessage = [&](TComponent*, int, const std::wstring&) { ++errors; };
+    EXPECT_EQ(zip->GetArchiveType(FromFsPath(fixture)), akZip);
+    EXPECT_EQ(zip->GetArchiveType(FromFsPath(root / "sfx.exe")), akZip);
+    EXPECT_EQ(zip->GetArchiveType(FromFsPath(root / "comment.exe")), akZip);
+    EXPECT_EQ(zip->GetArchiveType(FromFsPath(root / "plain.exe")), akNone);
+    EXPECT_EQ(zip->GetArchiveType(FromFsPath(root / "rar.exe")), akRAR);
+    EXPECT_EQ(zip->GetArchiveType(FromFsPath(root / "a.ace")), akACE);
+    EXPECT_EQ(zip->GetArchiveType(FromFsPath(root / "zip.cab")), akNone);
+    EXPECT_EQ(errors, 0);
+
+    // The RAR reader reports again after the detection: a damaged archive
+    // lists nothing and says why.
+    WriteBytes(root / "bad.rar", "not a rar archive at all");
+    EXPECT_NO_THROW(zip->OpenArchive(FromFsPath(root / "bad.rar")));
+    EXPECT_EQ(zip->ArchiveKind(), akRAR);
+    EXPECT_EQ(SendMessageW(window, LVM_GETITEMCOUNT, 0, 0), 0);
+    EXPECT_GT(errors, 0);
+    EXPECT_GT(zip->Messages().Count(), 0);
+}
+
+TEST_F(ZipLVArchiveTest, CabinetAndAceEntries)
+{
+    const fs::path cabinet = FsPath(ProgramFolder()) / "gcab_sub_utf8.cab";
+    zip->OpenArchive(FromFsPath(cabinet));
+    EXPECT_EQ(zip->ArchiveKind(), akCabinet);
+    ASSERT_EQ(SendMessageW(window, LVM_GETITEMCOUNT, 0, 0), 3);
+    EXPECT_EQ(Column(window, 0), (std::vector<std::wstring>{L"Größe.txt", L"long.txt", L"x.bin"}));
+    EXPECT_EQ(Column(window, 4), (std::vector<std::wstring>{L"sub\\", L"", L"sub\\"}));
+    EXPECT_EQ(Column(window, 1)[2], L"3.000");
+    EXPECT_NE(Column(window, 3)[1].find(L"2024"), std::wstring::npos);
+    EXPECT_NE(Column(window, 3)[1].find(L"07:08"), std::wstring::npos);
+
+    TAceFixtureEntry folder{"docs", "", Dos(2022, 3, 4, 5, 6), 0x10};
+    TAceFixtureEntry hidden{"docs\\note.txt", "n", Dos(2022, 3, 4, 5, 6)};
+    hidden.Encrypted = true;
+    WriteBytes(root / "b.ace", BuildAceFixture({{"readme.txt", "hello"}, folder, hidden}));
+    zip->OpenArchive(FromFsPath(root / "b.ace"));
+    EXPECT_EQ(zip->ArchiveKind(), akACE);
+    EXPECT_EQ(Column(window, 0), (std::vector<std::wstring>{L"note.txt+", L"readme.txt"}));
+    EXPECT_EQ(Column(window, 4), (std::vector<std::wstring>{L"docs\\", L""}));
+    EXPECT_EQ(Column(window, 1), (std::vector<std::wstring>{L"1", L"5"}));
+    EXPECT_EQ(zip->Messages().Count(), 0) << "closing the cabinet is no news";
+    EXPECT_NE(Column(window, 3)[0].find(L"05:06"), std::wstring::npos);
+}
+
+TEST_F(ZipLVArchiveTest, MaskReopensAndFilters)
+{
+    const std::wstring name = Rar();
+    zip->OpenArchive(name);
+    zip->SetMask(L"*.txt");
+    EXPECT_EQ(zip->GetArchiveName(), name);
+    EXPECT_EQ(dirUpdates, 2);
+    EXPECT_EQ(Column(window, 0), (std::vector<std::wstring>{L"A.TXT", L"readme.txt", L"secret.txt+"}));
+    EXPECT_EQ(HeaderText(window, 0), L"Name (*.txt)");
+    zip->SelFileDateFrom = static_cast<uint16_t>(Dos(2021, 1, 1, 0, 0) >> 16);
+    zip->SetMask(L"*.txt;*.bmp");
+    EXPECT_EQ(Column(window, 0), (std::vector<std::wstring>{L"readme.txt", L"secret.txt+"}));
+}
+
+TEST_F(ZipLVArchiveTest, SortingKeepsTheSelectionOnItsEntries)
+{
+    zip->OpenArchive(Rar());
+    ASSERT_EQ(Column(window, 0)[1], L"readme.txt");
+    zip->SetSelected(1, true);
+    zip->SetSelected(3, true);
+    EXPECT_EQ(zip->Items().SelCount(), 2);
+    EXPECT_EQ(zip->Items().SelSize(), 1234u + 3);
+
+    zip->SetSortColumn(zcSize);  // 3, 5, 6, 1234
+    EXPECT_EQ(Column(window, 0), (std::vector<std::wstring>{L"zeta.bmp", L"A.TXT", L"secret.txt+", L"readme.txt"}));
+    EXPECT_TRUE(zip->Selected(0));
+    EXPECT_TRUE(zip->Selected(3));
+    EXPECT_FALSE(zip->Selected(1));
+    EXPECT_EQ(zip->SelCount(), 2);
+    zip->SetSortAscending(false);
+    EXPECT_TRUE(zip->Selected(0));
+    EXPECT_TRUE(zip->Selected(3));
+    EXPECT_EQ(Column(window, 0)[0], L"readme.txt");
+
+    zip->SetSortColumn(zcPath);
+    zip->SetSortAscending(true);
+    EXPECT_EQ(Column(window, 0), (std::vector<std::wstring>{L"readme.txt", L"zeta.bmp", L"A.TXT", L"secret.txt+"}));
+    EXPECT_TRUE(zip->Selected(0));
+    EXPECT_TRUE(zip->Selected(1));
+
     zip->InvertSelection();
-    EXPECT_EQ(zip->SelCount(), 0);
-    EXPECT_EQ(zip->ItemCount(), 0);
-    int asked = 0;
-    zip->OnDeleteFiles = [&](TComponent*, bool& doDelete) {
-        ++asked;
-        EXPECT_TRUE(doDelete);
-    };
-    EXPECT_NO_THROW(zip->DeleteSelected());
-    EXPECT_EQ(asked, 1);
-    EXPECT_FALSE(zip->ExtractSelected(L"C:\\ziel", true, false));
+    EXPECT_EQ(zip->SelCount(), 2);
+    EXPECT_EQ(zip->Items().SelSize(), 5u + 6);
+    zip->SelectAll();
+    EXPECT_EQ(zip->SelCount(), 4);
+    EXPECT_EQ(zip->Items().SelCount(), 4);
+}
+
+TEST_F(ZipLVArchiveTest, TypingFindsTheNextName)
+{
+    zip->OpenArchive(Rar());
+    SetFocus(window);
+    zip->SetItemFocused(0);
+    // A repeat count of 1 in the key data, as the keyboard sends it.
+    SendMessageW(window, WM_CHAR, L'r', 1);
+    SendMessageW(window, WM_CHAR, L'e', 1);
+    EXPECT_EQ(zip->ItemFocused(), 1);
+    EXPECT_EQ(Row(window, zip->ItemFocused())[0], L"readme.txt");
+
+    LVFINDINFOW find{};
+    find.flags = LVFI_PARTIAL | LVFI_STRING;
+    find.psz = L"SE";
+    EXPECT_EQ(SendMessageW(window, LVM_FINDITEMW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)), 2);
+    find.psz = L"a";
+    EXPECT_EQ(SendMessageW(window, LVM_FINDITEMW, 1, reinterpret_cast<LPARAM>(&find)), -1);
+    find.flags |= LVFI_WRAP;
+    EXPECT_EQ(SendMessageW(window, LVM_FINDITEMW, 1, reinterpret_cast<LPARAM>(&find)), 0);
+}
+
+TEST_F(ZipLVArchiveTest, ZipEntriesAlsoBehindAProgram)
+{
+    const fs::path fixture = FsPath(ProgramFolder()) / "zip_r_crypt_stub.zip";
+    const std::string bytes = ReadBytes(fixture);
+    WriteBytes(root / "a.zip", bytes);
+    WriteBytes(root / "sfx.exe", bytes);
+    for (const char* name : {"a.zip", "sfx.exe"}) {
+        const fs::path file = root / name;
+        const uint64_t time = LastWrite(file);
+        zip->OpenArchive(FromFsPath(file));
+        EXPECT_EQ(zip->ArchiveKind(), akZip);
+        EXPECT_TRUE(zip->IsZipOpen());
+        EXPECT_EQ(dirUpdates, name[0] == 'a' ? 1 : 2);
+        // The folder entries ("text/", "deep/", "deep/er/") never show.
+        EXPECT_EQ(Column(window, 0),
+                  (std::vector<std::wstring>{L"empty.txt", L"long.txt", L"secret.txt+", L"short.txt"}));
+        EXPECT_EQ(Column(window, 4), (std::vector<std::wstring>{L"", L"text\\", L"", L"deep\\er\\"}));
+        EXPECT_EQ(Column(window, 1)[3], L"4");
+        EXPECT_EQ(Column(window, 1)[0], L"0");
+        EXPECT_EQ(Column(window, 2)[3], ShellTypeName(L"short.txt", L"TXT"));
+        EXPECT_FALSE(Column(window, 3)[3].empty());
+        EXPECT_EQ(ReadBytes(file), bytes);
+        EXPECT_EQ(LastWrite(file), time);
+    }
+    // A mask reads the zip again.
+    zip->SetMask(L"s*");
+    EXPECT_EQ(Column(window, 0), (std::vector<std::wstring>{L"secret.txt+", L"short.txt"}));
 }

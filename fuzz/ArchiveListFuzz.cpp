@@ -1,0 +1,108 @@
+// The archive list over what an archive holds: any bytes at the end of a
+// self-extracting file, and any stored names, sizes and times. Detection
+// must end and stay in bounds; the items must keep their invariants
+// through filtering, every sort and the search.
+#include "archives/ArchiveType.h"
+#include "archives/ZipItemCells.h"
+#include "archives/ZipItemSort.h"
+#include "archives/ZipItems.h"
+#include "common/MaskSearch.h"
+#include "framework/StringList.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace qrv;
+
+namespace {
+
+class TBytesView : public TArchiveEntryView {
+public:
+    explicit TBytesView(std::vector<TArchiveEntry> entries) : entries_(std::move(entries)) {}
+    int Count() const override { return static_cast<int>(entries_.size()); }
+    TArchiveEntry Entry(int i) const override { return entries_.at(static_cast<size_t>(i)); }
+
+private:
+    std::vector<TArchiveEntry> entries_;
+};
+
+void Check(bool condition)
+{
+    if (!condition)
+        std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    // The whole input as a self-extracting file.
+    const std::vector<uint8_t> file(data, data + size);
+    TArchiveProbes probes;
+    probes.ReadTail = [&](const std::wstring&, size_t max, uint64_t& length, std::vector<uint8_t>& tail) {
+        length = file.size();
+        tail.assign(file.end() - static_cast<std::ptrdiff_t>(std::min(max, file.size())), file.end());
+        return true;
+    };
+    const uint8_t kind = GetArchiveType(L"x.exe", probes);
+    Check(kind == akNone || kind == akZip);
+
+    // Lines: the first is the mask list, each further one an entry whose
+    // first bytes give its size and time.
+    std::vector<std::wstring> lines(1);
+    for (size_t i = 0; i < size; ++i) {
+        if (data[i] == '\n')
+            lines.emplace_back();
+        else
+            lines.back().push_back(static_cast<wchar_t>(data[i]));
+    }
+    std::vector<TArchiveEntry> entries;
+    for (size_t i = 1; i < lines.size(); ++i) {
+        TArchiveEntry entry;
+        entry.StoredName = lines[i];
+        for (size_t b = 0; b < std::min<size_t>(4, lines[i].size()); ++b) {
+            entry.Size = entry.Size << 11 | (lines[i][b] & 0xFF);
+            entry.DateTime = entry.DateTime << 8 | (lines[i][b] & 0xFF);
+        }
+        entry.IsDirectory = !lines[i].empty() && lines[i][0] == L'D';
+        entries.push_back(std::move(entry));
+    }
+    TStringList masks;
+    ParseMaskList(lines[0], masks);
+    TZipFilter filter;
+    filter.Masks = lines[0].empty() ? nullptr : &masks;
+    TZipItems items;
+    items.Fill(std::make_shared<TBytesView>(entries), filter);
+    Check(items.Count() <= static_cast<int>(entries.size()));
+    uint64_t total = 0;
+    for (int i = 0; i < items.Count(); ++i) {
+        const TZipItem& item = items[i];
+        Check(!item.Name.empty());
+        Check(item.Name.find_first_of(L"\\/") == std::wstring::npos);
+        Check(item.Path.empty() || item.Path.back() == L'\\');
+        Check(item.Ext.size() <= 5);
+        Check(item.Path + item.Name == StoredPath(entries[static_cast<size_t>(item.Index)].StoredName) + item.Name);
+        total += item.Size;
+        if (i % 2)
+            items.SetSelected(i, true);
+    }
+    Check(total == items.TotalSize());
+    const int selected = items.SelCount();
+    const TFoldCollator collator;
+    for (int column = 0; column <= 4; ++column) {
+        Check(SortZipItems(items, column, column % 2 == 0, column == 2 && size % 2, collator));
+        Check(items.SelCount() == selected);
+        for (int i = 0; i < items.Count(); ++i)
+            (void)ZipCellText(items[i], items.EntryOf(items[i]), column, TZipCellOptions{}, nullptr);
+    }
+    if (items.Count() > 0) {
+        const int found = items.FindByPrefix(items[0].Name.substr(0, 2), items.Count() - 1, true);
+        Check(found >= 0 && found < items.Count());
+    }
+    return 0;
+}

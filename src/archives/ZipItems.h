@@ -1,0 +1,124 @@
+#pragma once
+// The entries the archive list shows: one TZipItem per listed file of the
+// open archive, read through one entry view over whichever reader holds the
+// archive, filtered by mask, size and date, with the totals of all and of
+// the selected entries and the search by a typed beginning. Portable.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace qrv {
+
+class TStringList;
+
+// One entry as a reader lists it.
+struct TArchiveEntry {
+    std::wstring StoredName;  // with its folders
+    uint32_t DateTime = 0;    // packed DOS date-time
+    uint64_t Size = 0;        // uncompressed
+    uint64_t PackedSize = 0;
+    uint32_t CRC = 0;
+    bool Encrypted = false;
+    bool IsDirectory = false;  // by the reader's attributes
+};
+
+// The entries of the archive a reader holds, in its own order.
+class TArchiveEntryView {
+public:
+    virtual ~TArchiveEntryView() = default;
+    virtual int Count() const = 0;
+    virtual TArchiveEntry Entry(int Index) const = 0;
+};
+
+// A view over a reader's own entry list: Convert turns its Index-th record
+// into an entry.
+template <class Reader, class Converter>
+class TReaderEntryView : public TArchiveEntryView {
+public:
+    TReaderEntryView(const Reader& reader, Converter convert) : reader_(reader), convert_(convert) {}
+    int Count() const override { return reader_.Count(); }
+    TArchiveEntry Entry(int Index) const override { return convert_(reader_.Items(Index)); }
+
+private:
+    const Reader& reader_;
+    Converter convert_;
+};
+
+// The load filter of the list.
+struct TZipFilter {
+    const TStringList* Masks = nullptr;  // none: every name
+    uint32_t SizeFrom = 0;
+    uint32_t SizeTo = 2147483647;
+    uint16_t DateFrom = 33;     // DOS dates
+    uint16_t DateTo = 61343;
+};
+
+// Whether an entry with this name, size and time passes the filter. Sizes
+// above 2 GiB - 1 count as 2 GiB - 1, and the last day counts whole.
+bool PassesZipFilter(const std::wstring& Name, uint64_t Size, uint32_t DateTime, const TZipFilter& Filter);
+
+// The file name of a stored name (after its last "\" or "/") and the folder
+// part before it, with "\" between levels and a trailing "\".
+std::wstring StoredFileName(const std::wstring& StoredName);
+std::wstring StoredPath(const std::wstring& StoredName);
+// The upper-case extension without the dot, cut to 5 characters.
+std::wstring ShortExtension(const std::wstring& Name);
+
+struct TZipItem {
+    int Index = -1;  // in the reader's entry list
+    std::wstring Name;
+    std::wstring Path;
+    int IconIndex = -1;    // -1: not looked up yet
+    std::wstring TypeName; // "": not looked up yet
+    std::wstring Ext;
+    uint64_t Size = 0;
+    bool Selected = false;
+    bool Focused = false;
+};
+
+class TZipItems {
+public:
+    TZipItems() = default;
+    TZipItems(const TZipItems&) = delete;
+    TZipItems& operator=(const TZipItems&) = delete;
+
+    // Reads the entries of View that pass Filter; directory entries (empty
+    // names, or marked as directories) never show. The view stays in use
+    // for the values read on demand.
+    void Fill(std::shared_ptr<const TArchiveEntryView> View, const TZipFilter& Filter);
+    void Clear();
+
+    int Count() const { return static_cast<int>(items_.size()); }
+    TZipItem& operator[](int i) { return items_.at(static_cast<size_t>(i)); }
+    const TZipItem& operator[](int i) const { return items_.at(static_cast<size_t>(i)); }
+    std::vector<TZipItem>& Items() { return items_; }
+
+    // The reader's record of an item (an empty one without a view).
+    TArchiveEntry EntryOf(const TZipItem& Item) const;
+
+    // Keeps the count and size of the selected entries.
+    void SetSelected(int Index, bool Selected);
+    void ClearSelection();
+    int SelCount() const { return selCount_; }
+    uint64_t SelSize() const { return selSize_; }
+    uint64_t TotalSize() const { return totalSize_; }
+
+    // While set, the control's selection changes are not copied in.
+    bool Updating = false;
+
+    // The first item from Start on whose name begins with Text (ignoring
+    // case); with Wrap the search goes on from the top up to Start. -1
+    // when none.
+    int FindByPrefix(const std::wstring& Text, int Start, bool Wrap) const;
+
+private:
+    std::shared_ptr<const TArchiveEntryView> view_;
+    std::vector<TZipItem> items_;
+    int selCount_ = 0;
+    uint64_t selSize_ = 0;
+    uint64_t totalSize_ = 0;
+};
+
+}  // namespace qrv

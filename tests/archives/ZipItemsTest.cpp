@@ -1,0 +1,284 @@
+// The archive list's entries: filtering, directory entries, names and
+// paths, cell texts, the five orders, the search by a typed beginning and
+// the totals of the selection.
+
+#include "archives/ReaderEntries.h"
+#include "archives/ZipItemCells.h"
+#include "archives/ZipItemSort.h"
+#include "archives/ZipItems.h"
+#include "archives/ZipListColumns.h"
+#include "common/MaskSearch.h"
+#include "framework/StringList.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace qrv;
+
+namespace {
+
+constexpr uint32_t Dos(int year, int month, int day, int hour = 12, int minute = 0)
+{
+    return uint32_t(((year - 1980) << 9) | (month << 5) | day) << 16 | uint32_t((hour << 11) | (minute << 5));
+}
+
+class TFakeView : public TArchiveEntryView {
+public:
+    explicit TFakeView(std::vector<TArchiveEntry> entries) : entries_(std::move(entries)) {}
+    int Count() const override { return static_cast<int>(entries_.size()); }
+    TArchiveEntry Entry(int i) const override { return entries_.at(static_cast<size_t>(i)); }
+
+private:
+    std::vector<TArchiveEntry> entries_;
+};
+
+TArchiveEntry E(std::wstring name, uint64_t size = 1, uint32_t time = Dos(2020, 5, 1), bool encrypted = false)
+{
+    TArchiveEntry e;
+    e.StoredName = std::move(name);
+    e.Size = size;
+    e.DateTime = time;
+    e.Encrypted = encrypted;
+    return e;
+}
+
+std::vector<std::wstring> Names(const TZipItems& items)
+{
+    std::vector<std::wstring> names;
+    for (int i = 0; i < items.Count(); ++i)
+        names.push_back(items[i].Name);
+    return names;
+}
+
+std::shared_ptr<TFakeView> View(std::vector<TArchiveEntry> entries)
+{
+    return std::make_shared<TFakeView>(std::move(entries));
+}
+
+}  // namespace
+
+TEST(ZipItems, NamesPathsAndNoDirectoryEntries)
+{
+    TArchiveEntry folder = E(L"SUB\\DEEP\\");
+    TArchiveEntry marked = E(L"MARKED");
+    marked.IsDirectory = true;
+    TZipItems items;
+    items.Fill(View({folder, E(L"SUB\\A.TXT", 5), marked, E(L"top.doc", 7), E(L"x/y/Readme.markdown", 9)}), {});
+    ASSERT_EQ(items.Count(), 3);
+    EXPECT_EQ(items[0].Name, L"A.TXT");
+    EXPECT_EQ(items[0].Path, L"SUB\\");
+    EXPECT_EQ(items[0].Index, 1);
+    EXPECT_EQ(items[0].Ext, L"TXT");
+    EXPECT_EQ(items[1].Path, L"");
+    EXPECT_EQ(items[1].Index, 3);
+    EXPECT_EQ(items[2].Name, L"Readme.markdown");
+    EXPECT_EQ(items[2].Path, L"x\\y\\");
+    EXPECT_EQ(items[2].Ext, L"MARKD");
+    EXPECT_EQ(items.TotalSize(), 21u);
+    EXPECT_EQ(items.EntryOf(items[2]).Size, 9u);
+}
+
+TEST(ZipItems, ReaderRecordsMarkTheirFolders)
+{
+    TRarEntry rar;
+    rar.FileName = L"dir";
+    rar.FileAttr = 0x10;
+    rar.UnpSize = 3;
+    rar.Encrypted = 1;
+    EXPECT_TRUE(ArchiveEntryOf(rar).IsDirectory);
+    EXPECT_TRUE(ArchiveEntryOf(rar).Encrypted);
+    TAceEntry ace;
+    ace.FileName = L"f.txt";
+    ace.Attributes = 0x20;
+    ace.UnpSize = 4;
+    EXPECT_FALSE(ArchiveEntryOf(ace).IsDirectory);
+    EXPECT_EQ(ArchiveEntryOf(ace).Size, 4u);
+}
+
+TEST(ZipItems, MaskSizeAndDateFilters)
+{
+    TStringList masks;
+    ParseMaskList(L"*.txt;*.", masks);
+    TZipFilter filter;
+    filter.Masks = &masks;
+    TZipItems items;
+    items.Fill(View({E(L"a.txt"), E(L"B.TXT"), E(L"noext"), E(L"c.doc"), E(L"d\\e.txt")}), filter);
+    EXPECT_EQ(Names(items), (std::vector<std::wstring>{L"a.txt", L"B.TXT", L"noext", L"e.txt"}));
+
+    // A 5 GiB entry passes the default window, clamped for the compare, and
+    // keeps its full size.
+    items.Fill(View({E(L"huge.iso", 5ull << 30), E(L"small", 10)}), TZipFilter{});
+    ASSERT_EQ(items.Count(), 2);
+    EXPECT_EQ(items[0].Size, 5ull << 30);
+    EXPECT_EQ(items.TotalSize(), (5ull << 30) + 10);
+    TZipFilter sized;
+    sized.SizeFrom = 11;
+    items.Fill(View({E(L"huge.iso", 5ull << 30), E(L"small", 10), E(L"eleven", 11)}), sized);
+    EXPECT_EQ(Names(items), (std::vector<std::wstring>{L"huge.iso", L"eleven"}));
+    sized.SizeFrom = 0;
+    sized.SizeTo = 10;
+    items.Fill(View({E(L"huge.iso", 5ull << 30), E(L"small", 10), E(L"eleven", 11)}), sized);
+    EXPECT_EQ(Names(items), (std::vector<std::wstring>{L"small"}));
+
+    // The date window holds the whole last day, not the day after.
+    TZipFilter dated;
+    dated.DateFrom = static_cast<uint16_t>(Dos(2021, 3, 2) >> 16);
+    dated.DateTo = static_cast<uint16_t>(Dos(2021, 3, 4) >> 16);
+    items.Fill(View({E(L"before", 1, Dos(2021, 3, 1, 23, 59)), E(L"first", 1, Dos(2021, 3, 2, 0, 0)),
+                     E(L"lastEvening", 1, Dos(2021, 3, 4, 23, 59)), E(L"after", 1, Dos(2021, 3, 5, 0, 0))}),
+               dated);
+    EXPECT_EQ(Names(items), (std::vector<std::wstring>{L"first", L"lastEvening"}));
+}
+
+TEST(ZipItemCells, AbbreviatedSizes)
+{
+    const struct {
+        uint64_t Size;
+        const wchar_t* Shown;
+    } cases[] = {{0, L"0 KB"},    {1, L"1 KB"},    {511, L"1 KB"},  {512, L"1 KB"},
+                 {1023, L"1 KB"}, {1024, L"1 KB"}, {1535, L"1 KB"}, {1536, L"2 KB"},
+                 {5ull << 30, L"5.242.880 KB"}};
+    TZipCellOptions options;
+    options.AbbreviatedSize = true;
+    for (const auto& c : cases) {
+        TZipItem item;
+        item.Size = c.Size;
+        EXPECT_EQ(ZipCellText(item, {}, zcSize, options, nullptr), c.Shown) << c.Size;
+    }
+    TZipItem big;
+    big.Size = 5ull << 30;
+    EXPECT_EQ(ZipCellText(big, {}, zcSize, TZipCellOptions{}, nullptr), L"5.368.709.120");
+}
+
+TEST(ZipItemCells, NameDisplayExtensionAndEncryption)
+{
+    const struct {
+        TFileNameDisplay Display;
+        bool ShowExtension;
+        bool Encrypted;
+        const wchar_t* Shown;
+    } cases[] = {
+        {TFileNameDisplay::fndStored, true, false, L"mY fiLe.Txt"},
+        {TFileNameDisplay::fndStored, false, false, L"mY fiLe"},
+        {TFileNameDisplay::fndCap, true, true, L"MY FILE.TXT+"},
+        {TFileNameDisplay::fndNoCap, false, true, L"my file+"},
+        {TFileNameDisplay::fndNice, true, false, L"My File.txt"},
+        {TFileNameDisplay::fndNice, false, true, L"My File+"},
+    };
+    for (const auto& c : cases) {
+        TZipCellOptions options;
+        options.FileNameDisplay = c.Display;
+        options.ShowExtension = c.ShowExtension;
+        EXPECT_EQ(FormatDisplayName(L"mY fiLe.Txt", c.Encrypted, options), c.Shown);
+    }
+}
+
+TEST(ZipItemCells, TypeChangedAndPathColumns)
+{
+    TZipItems items;
+    items.Fill(View({E(L"SUB\\A.TXT", 5, Dos(2020, 5, 1, 13, 30))}), {});
+    TZipItem& item = items[0];
+    const TArchiveEntry entry = items.EntryOf(item);
+    TZipCellOptions options;
+    const TDosTimeFormatter time = [](uint32_t dos) { return std::to_wstring(dos); };
+    EXPECT_EQ(ZipCellText(item, entry, zcType, options, time), L"TXT");  // no type name yet
+    item.TypeName = L"Textdokument";
+    EXPECT_EQ(ZipCellText(item, entry, zcType, options, time), L"Textdokument");
+    options.SortByExtension = true;
+    EXPECT_EQ(ZipCellText(item, entry, zcType, options, time), L"TXT");
+    EXPECT_EQ(ZipCellText(item, entry, zcChanged, options, time), std::to_wstring(Dos(2020, 5, 1, 13, 30)));
+    EXPECT_EQ(ZipCellText(item, entry, zcPath, options, time), L"SUB\\");
+    EXPECT_EQ(ZipCellText(item, entry, 7, options, time), L"");
+}
+
+TEST(ZipItemSort, EachColumnBothWays)
+{
+    const std::vector<TArchiveEntry> entries = {
+        E(L"b\\zeta.txt", 30, Dos(2020, 1, 3)),
+        E(L"Alpha.doc", 10, Dos(2020, 1, 2)),
+        E(L"a\\beta.TXT", 20, Dos(2020, 1, 1)),
+        E(L"a\\Gamma.bmp", 40, Dos(2020, 1, 4)),
+    };
+    const auto typeNames = [](TZipItems& items) {
+        for (auto& item : items.Items())
+            item.TypeName = item.Ext == L"TXT" ? L"Textdokument" : item.Ext == L"DOC" ? L"Brief" : L"Bild";
+    };
+    const struct {
+        int Column;
+        bool SortByExtension;
+        std::vector<std::wstring> Ascending;
+    } cases[] = {
+        {zcName, false, {L"Alpha.doc", L"beta.TXT", L"Gamma.bmp", L"zeta.txt"}},
+        {zcSize, false, {L"Alpha.doc", L"beta.TXT", L"zeta.txt", L"Gamma.bmp"}},
+        {zcType, false, {L"Gamma.bmp", L"Alpha.doc", L"beta.TXT", L"zeta.txt"}},
+        {zcType, true, {L"Gamma.bmp", L"Alpha.doc", L"zeta.txt", L"beta.TXT"}},  // stable on equal keys
+        {zcChanged, false, {L"beta.TXT", L"Alpha.doc", L"zeta.txt", L"Gamma.bmp"}},
+        {zcPath, false, {L"Alpha.doc", L"beta.TXT", L"Gamma.bmp", L"zeta.txt"}},
+    };
+    const TFoldCollator collator;
+    for (const auto& c : cases) {
+        for (const bool ascending : {true, false}) {
+            TZipItems items;
+            items.Fill(View(entries), {});
+            typeNames(items);
+            ASSERT_TRUE(SortZipItems(items, c.Column, ascending, c.SortByExtension, collator));
+            std::vector<std::wstring> expected = c.Ascending;
+            if (!ascending && !(c.Column == zcType && c.SortByExtension))
+                std::reverse(expected.begin(), expected.end());
+            if (!ascending && c.Column == zcType && c.SortByExtension)
+                expected = {L"zeta.txt", L"beta.TXT", L"Alpha.doc", L"Gamma.bmp"};
+            EXPECT_EQ(Names(items), expected) << c.Column << " " << ascending;
+        }
+    }
+    TZipItems items;
+    items.Fill(View(entries), {});
+    EXPECT_FALSE(SortZipItems(items, 5, true, false, collator));
+    EXPECT_EQ(items[0].Name, L"zeta.txt");
+}
+
+TEST(ZipItemSort, PathDecidesBeforeName)
+{
+    // "b\a.txt" has the smallest name but the larger path.
+    TZipItems items;
+    items.Fill(View({E(L"b\\a.txt"), E(L"A\\z.txt"), E(L"a\\y.txt"), E(L"top.txt")}), {});
+    ASSERT_TRUE(SortZipItems(items, zcPath, true, false, TFoldCollator{}));
+    EXPECT_EQ(Names(items), (std::vector<std::wstring>{L"top.txt", L"y.txt", L"z.txt", L"a.txt"}));
+    EXPECT_EQ(items[3].Path, L"b\\");
+}
+
+TEST(ZipItems, FindByBeginningWithAndWithoutWrap)
+{
+    TZipItems items;
+    items.Fill(View({E(L"alpha"), E(L"Readme.txt"), E(L"beta"), E(L"report.doc"), E(L"gamma")}), {});
+    EXPECT_EQ(items.FindByPrefix(L"re", 0, false), 1);
+    EXPECT_EQ(items.FindByPrefix(L"RE", 2, false), 3);
+    EXPECT_EQ(items.FindByPrefix(L"rea", 2, false), -1);
+    EXPECT_EQ(items.FindByPrefix(L"rea", 2, true), 1);
+    EXPECT_EQ(items.FindByPrefix(L"gamma", 4, true), 4);
+    EXPECT_EQ(items.FindByPrefix(L"gammas", 0, true), -1);
+    EXPECT_EQ(items.FindByPrefix(L"x", 0, true), -1);
+    TZipItems empty;
+    EXPECT_EQ(empty.FindByPrefix(L"a", 0, true), -1);
+}
+
+TEST(ZipItems, SelectionTotalsFollowTheEntries)
+{
+    TZipItems items;
+    items.Fill(View({E(L"a", 5ull << 30), E(L"b", 7), E(L"c", 11)}), {});
+    items.SetSelected(0, true);
+    items.SetSelected(2, true);
+    items.SetSelected(2, true);  // again: no double count
+    EXPECT_EQ(items.SelCount(), 2);
+    EXPECT_EQ(items.SelSize(), (5ull << 30) + 11);
+    items.SetSelected(0, false);
+    EXPECT_EQ(items.SelCount(), 1);
+    EXPECT_EQ(items.SelSize(), 11u);
+    // Sorting moves the flag with its entry.
+    ASSERT_TRUE(SortZipItems(items, zcSize, false, false, TFoldCollator{}));
+    EXPECT_EQ(items[1].Name, L"c");
+    EXPECT_TRUE(items[1].Selected);
+    items.Clear();
+    EXPECT_EQ(items.SelCount(), 0);
+    EXPECT_EQ(items.TotalSize(), 0u);
+}
