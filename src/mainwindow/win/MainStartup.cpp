@@ -24,6 +24,7 @@
 #include "settings/Quorvan32Globals.h"
 
 #include <filesystem>
+#include <memory>
 
 namespace qrv {
 
@@ -236,9 +237,26 @@ void TQRVMain::OpenStartDirectories()
         LV1->SetPath(StartPaths.Dir1);
     // A list pointed at another folder means the tree's selection moved:
     // the title follows.
-    for (TDirView* list : {LV1, LV2})
-        if (list)
-            list->OnStartLoading = [this](TComponent*) { UpdateWindowTitle(); };
+    // A folder a list cannot read (no access, a vanished drive) is named
+    // with the system's reason in the status bar, so an empty list is not
+    // mistaken for an empty folder; the next read takes the text away again.
+    auto shownError = std::make_shared<std::wstring>();
+    for (TDirView* list : {LV1, LV2}) {
+        if (!list)
+            continue;
+        list->OnStartLoading = [this, shownError](TComponent*) {
+            UpdateWindowTitle();
+            if (StatusBar && !shownError->empty() && StatusBar->Panels(0).Text == *shownError)
+                StatusBar->SetPanelText(0, L"");
+            shownError->clear();
+        };
+        list->OnError = [this, shownError](TComponent*, const std::wstring& Path, uint32_t LastError) {
+            if (!StatusBar)
+                return;
+            *shownError = L"\"" + Path + L"\": " + SysErrorMessage(LastError);
+            StatusBar->SetPanelText(0, *shownError);
+        };
+    }
     if (TreeView1) {
         // The tree follows the first list and points it at the folders chosen in it.
         TreeView1->SetDirView(LV1);
