@@ -240,10 +240,10 @@ void TQRVMain::OpenStartDirectories()
     // A folder a list cannot read (no access, a vanished drive) is named
     // with the system's reason in the status bar, so an empty list is not
     // mistaken for an empty folder; the next read takes the text away again.
-    auto shownError = std::make_shared<std::wstring>();
     for (TDirView* list : {LV1, LV2}) {
         if (!list)
             continue;
+        auto shownError = std::make_shared<std::wstring>();  // this list's text, if still shown
         list->OnStartLoading = [this, shownError](TComponent*) {
             UpdateWindowTitle();
             if (StatusBar && !shownError->empty() && StatusBar->Panels(0).Text == *shownError)
@@ -253,7 +253,8 @@ void TQRVMain::OpenStartDirectories()
         list->OnError = [this, shownError](TComponent*, const std::wstring& Path, uint32_t LastError) {
             if (!StatusBar)
                 return;
-            *shownError = L"\"" + Path + L"\": " + SysErrorMessage(LastError);
+            const std::wstring reason = SysErrorMessage(LastError);
+            *shownError = L"\"" + Path + L"\": " + (reason.empty() ? std::to_wstring(LastError) : reason);
             StatusBar->SetPanelText(0, *shownError);
         };
     }
