@@ -275,3 +275,49 @@ TEST_F(StartupProcess, AHugeStoredDockRowDoesNotSlowTheStart)
     const double stored = startSeconds(huge);
     EXPECT_LT(stored, reference + 5.0) << "empty settings: " << reference << " s, huge dock rows: " << stored << " s";
 }
+
+// A drive whose folder is moved away behind the program's back: the next
+// re-read of the list does not keep the old entries; the path check finds
+// nothing left of the path and the user is told.
+TEST_F(StartupProcess, ADriveWhoseTargetVanishesIsNoticedAtTheNextReRead)
+{
+    test::TestDir settings;
+    const std::wstring ini = settings.Write(L"watch.ini", "[Window]\r\nReload=300\r\n[Others]\r\nNoCheckDrives=Z\r\n");
+    test::TestDir dir;
+    const std::wstring target = dir.File(L"target");
+    ASSERT_TRUE(CreateDirectoryW(target.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((target + L"\\sub").c_str(), nullptr));
+    dir.Write(L"target\\sub\\a.txt", "a");
+    test::WineDrive drive(target, DRIVE_FIXED);
+    if (!drive.Letter())
+        GTEST_SKIP() << "no drive letter can be set up here";
+    const std::wstring root = std::wstring(1, drive.Letter()) + L":\\";
+
+    ProgramProcess program(L"\"/I=" + ini + L"\" " + root + L"sub");
+    HWND main = program.WaitForWindow(L"TQRVMain");
+    ASSERT_NE(main, nullptr);
+    HWND upper = UpperFileList(main);
+    ASSERT_NE(upper, nullptr);
+    ASSERT_TRUE(test::PumpUntil([&] { return SendMessageW(upper, LVM_GETITEMCOUNT, 0, 0) == 2; }, std::chrono::seconds(15)))
+        << "\"..\" and a.txt";
+    ASSERT_NE(program.WaitForCaption(root + L"sub - Quorvan Free"), nullptr);
+
+    // The drive's folder moves away; a file appears in the watched folder.
+    const std::wstring moved = dir.File(L"moved");
+    ASSERT_TRUE(MoveFileW(target.c_str(), moved.c_str()));
+    dir.Write(L"moved\\sub\\b.txt", "b");
+    // Not even the drive's root is left: the list empties and says why.
+    HWND statusBar = FindWindowExW(main, nullptr, STATUSCLASSNAMEW, nullptr);
+    ASSERT_NE(statusBar, nullptr);
+    std::wstring shown;
+    EXPECT_TRUE(test::PumpUntil(
+        [&] {
+            shown = RemoteStatusText(program.Id(), statusBar, 0);
+            return shown.starts_with(L"\"" + root + L"sub\": ") && shown.size() > root.size() + 6;
+        },
+        std::chrono::seconds(15)))
+        << "the status bar says: " << std::string(shown.begin(), shown.end());
+    EXPECT_EQ(SendMessageW(upper, LVM_GETITEMCOUNT, 0, 0), 0) << "the old entries are gone";
+    EXPECT_EQ(program.CloseAndWait(main), 0u);
+    MoveFileW(moved.c_str(), target.c_str());  // the fixture removes what it made
+}
