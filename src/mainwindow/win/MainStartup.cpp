@@ -236,10 +236,10 @@ void TQRVMain::OpenStartDirectories()
     if (LV1)
         LV1->SetPath(StartPaths.Dir1);
     // A list pointed at another folder means the tree's selection moved:
-    // the title follows.
-    // A folder a list cannot read (no access, a vanished drive) is named
-    // with the system's reason in the status bar, so an empty list is not
-    // mistaken for an empty folder; the next read takes the text away again.
+    // the title follows. A folder a list cannot read (no access, a vanished
+    // drive) is named with the system's reason in the status bar, so an
+    // empty list is not mistaken for an empty folder; that list's next read
+    // takes the text away again.
     for (TDirView* list : {LV1, LV2}) {
         if (!list)
             continue;
