@@ -179,9 +179,11 @@ bool TDirViewCore::CheckPathExists()
         }
     }
     // Not even the drive or share is left (a removed drive, a lost
-    // connection): the list empties and waits.
+    // connection): the list empties, says why and waits.
     ClearItems();
     loaded_ = false;
+    if (OnError)
+        OnError(sender_, vanished, error != 0 ? error : kErrorPathNotFound);
     return false;
 }
 
@@ -456,12 +458,10 @@ void TDirViewCore::ReloadDirectory()
         LoadFromDisk(path_);
         return;
     }
-    uint32_t error = 0;
-    if (!fs_.DirExists(GetPath(), error)) {
-        ClearItems();
-        loaded_ = false;
+    // A folder gone since the last read (its drive's target removed, the
+    // folder deleted): the path check moves to what is left of it.
+    if (!CheckPathExists())
         return;
-    }
     ShowBusy(true);
     StopWorkers();
     bool done = false;

@@ -24,6 +24,7 @@
 #include "settings/Quorvan32Globals.h"
 
 #include <filesystem>
+#include <memory>
 
 namespace qrv {
 
@@ -235,10 +236,28 @@ void TQRVMain::OpenStartDirectories()
     if (LV1)
         LV1->SetPath(StartPaths.Dir1);
     // A list pointed at another folder means the tree's selection moved:
-    // the title follows.
-    for (TDirView* list : {LV1, LV2})
-        if (list)
-            list->OnStartLoading = [this](TComponent*) { UpdateWindowTitle(); };
+    // the title follows. A folder a list cannot read (no access, a vanished
+    // drive) is named with the system's reason in the status bar, so an
+    // empty list is not mistaken for an empty folder; that list's next read
+    // takes the text away again.
+    for (TDirView* list : {LV1, LV2}) {
+        if (!list)
+            continue;
+        auto shownError = std::make_shared<std::wstring>();  // this list's text, if still shown
+        list->OnStartLoading = [this, shownError](TComponent*) {
+            UpdateWindowTitle();
+            if (StatusBar && !shownError->empty() && StatusBar->Panels(0).Text == *shownError)
+                StatusBar->SetPanelText(0, L"");
+            shownError->clear();
+        };
+        list->OnError = [this, shownError](TComponent*, const std::wstring& Path, uint32_t LastError) {
+            if (!StatusBar)
+                return;
+            const std::wstring reason = SysErrorMessage(LastError);
+            *shownError = L"\"" + Path + L"\": " + (reason.empty() ? std::to_wstring(LastError) : reason);
+            StatusBar->SetPanelText(0, *shownError);
+        };
+    }
     if (TreeView1) {
         // The tree follows the first list and points it at the folders chosen in it.
         TreeView1->SetDirView(LV1);

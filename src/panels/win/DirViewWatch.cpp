@@ -111,6 +111,10 @@ void TDirView::FolderInvalid()
     StopWatchThread();
     if (OnChangeInvalid)
         OnChangeInvalid(this);
+    // The watched folder went away: show what is left of the path at once
+    // instead of the old entries.
+    if (!Loading() && LoadEnabled())
+        CheckPathExists();
 }
 
 void TDirView::FlushPendingReload()

@@ -21,6 +21,7 @@ public:
 
     bool Started() const { return process_.hProcess != nullptr; }
     DWORD Id() const { return process_.dwProcessId; }
+    HANDLE Process() const { return process_.hProcess; }
     // A visible top-level window of the process with that class, waiting up
     // to timeoutMs; nullptr when none came.
     HWND WaitForWindow(const std::wstring& className, DWORD timeoutMs = 15000) const;

@@ -6,9 +6,12 @@
 #include "TestDir.h"
 
 #include "framework/IniFiles.h"
+#include "framework/win/Handles.h"
 #include "framework/win/Registry.h"
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 using namespace qrv;
 using qrv::test::ProgramProcess;
@@ -255,4 +258,58 @@ TEST_F(SettingsProcess, AReadOnlySettingsFileIsReportedAndLeftAsItWas)
     EXPECT_EQ(dir.Read(L"locked.ini"), original);
     EXPECT_NE(GetFileAttributesW(ini.c_str()) & FILE_ATTRIBUTE_READONLY, 0u) << "still read-only";
     SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_NORMAL);  // lets the folder go
+}
+
+// Two instances on one settings file closed at the same moment (as at log
+// off): each either saves or names the real cause, the file is whole
+// afterwards and no temporary file is left beside it.
+TEST_F(SettingsProcess, TwoInstancesClosedTogetherBothSaveOrNameTheRealCause)
+{
+    test::TestDir dir;
+    const std::wstring ini = dir.Write(L"shared.ini", "[X]\r\nk=v\r\n");
+    const std::wstring arguments = L"\"/I=" + ini + L"\"";
+    int reported = 0;
+    for (int round = 0; round < 20; ++round) {
+        SCOPED_TRACE(testing::Message() << "round " << round);
+        ProgramProcess first(arguments);
+        ProgramProcess second(arguments);
+        HWND firstMain = first.WaitForWindow(L"TQRVMain");
+        HWND secondMain = second.WaitForWindow(L"TQRVMain");
+        ASSERT_NE(firstMain, nullptr);
+        ASSERT_NE(secondMain, nullptr);
+        PostMessageW(firstMain, WM_CLOSE, 0, 0);
+        PostMessageW(secondMain, WM_CLOSE, 0, 0);
+
+        for (ProgramProcess* program : {&first, &second}) {
+            const DWORD start = GetTickCount();
+            while (WaitForSingleObject(program->Process(), 50) != WAIT_OBJECT_0 && GetTickCount() - start < 30000) {
+                if (HWND box = program->WaitForWindow(L"#32770", 0)) {
+                    const std::wstring text = BoxText(box);
+                    ++reported;
+                    EXPECT_TRUE(text.starts_with(L"Die Einstellungen konnten nicht gespeichert werden."));
+                    EXPECT_EQ(text.find(L"schreibgeschützt"), std::wstring::npos)
+                        << "the file is not read-only: " << std::string(text.begin(), text.end());
+                    ClickOk(box);
+                }
+            }
+            DWORD exitCode = STILL_ACTIVE;
+            GetExitCodeProcess(program->Process(), &exitCode);
+            ASSERT_EQ(exitCode, 0u) << "the instance ended";
+        }
+        TMemIniFile saved(ini);
+        EXPECT_EQ(saved.ReadString(L"X", L"k", L""), L"v") << "a foreign line survives both writers";
+        EXPECT_EQ(saved.ReadInteger(L"Others", L"UpdateLevel", 0), 460);
+        // Nothing but the settings file is left in the folder.
+        WIN32_FIND_DATAW found;
+        const TFindHandle search(FindFirstFileW((dir.Path() + L"\\*").c_str(), &found));
+        ASSERT_TRUE(search);
+        std::vector<std::wstring> names;
+        do {
+            if (found.cFileName != std::wstring(L".") && found.cFileName != std::wstring(L".."))
+                names.push_back(found.cFileName);
+        } while (FindNextFileW(search.Get(), &found));
+        EXPECT_EQ(names, std::vector<std::wstring>{L"shared.ini"});
+    }
+    // Concurrent writers retry their replace: none of the forty exits fails.
+    EXPECT_EQ(reported, 0);
 }
