@@ -1,12 +1,11 @@
 #pragma once
 // What a name typed into a list's or tree's editor becomes. Portable.
 
+#include "panels/FileRec.h"
+
 #include <string>
 
 namespace qrv {
-
-// The characters no file name may hold, in the order the message lists them.
-constexpr std::wstring_view kInvalidNameChars = L"\\/:*?\"<>|";
 
 struct TRenameInput {
     enum TKind { Cancel, Invalid, Rename } Kind = Cancel;

@@ -2,11 +2,10 @@
 #include "common/KyNotify.h"
 
 #include "TestDir.h"
-#include "win/WindowSearch.h"
+#include "win/DialogAnswerer.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -19,58 +18,6 @@ bool Exists(const std::wstring& path)
 {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
-
-// Answers the first shell question box (#32770) of this process by pressing
-// the button with one of the given texts (the system's language decides), as
-// a user would.
-class DialogAnswerer {
-public:
-    explicit DialogAnswerer(std::vector<std::wstring> buttons) : buttons_(std::move(buttons))
-    {
-        thread_ = std::thread([this] { Run(); });
-    }
-    ~DialogAnswerer()
-    {
-        stop_ = true;
-        thread_.join();
-    }
-    bool Answered() const { return answered_; }
-
-private:
-    void Run()
-    {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (!stop_ && !answered_ && std::chrono::steady_clock::now() < end) {
-            EnumWindows(
-                [](HWND window, LPARAM self) -> BOOL {
-                    auto* me = reinterpret_cast<DialogAnswerer*>(self);
-                    DWORD process = 0;
-                    GetWindowThreadProcessId(window, &process);
-                    wchar_t className[16] = {};
-                    GetClassNameW(window, className, 16);
-                    if (process != GetCurrentProcessId() || !IsWindowVisible(window) ||
-                        std::wstring(className) != L"#32770") {
-                        return TRUE;
-                    }
-                    for (const std::wstring& text : me->buttons_) {
-                        if (HWND button = qrv::test::FindChildByText(window, text)) {
-                            PostMessageW(button, BM_CLICK, 0, 0);
-                            me->answered_ = true;
-                            return FALSE;
-                        }
-                    }
-                    return TRUE;
-                },
-                reinterpret_cast<LPARAM>(this));
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-    }
-
-    std::vector<std::wstring> buttons_;
-    std::atomic<bool> stop_{false};
-    std::atomic<bool> answered_{false};
-    std::thread thread_;
-};
 
 struct ShellFileOperator : ::testing::Test {
     TestDir dir;
@@ -131,7 +78,7 @@ TEST_F(ShellFileOperator, DeclinedOverwriteFailsLeavesNoUndoAndKeepsTheTarget)
     dir.Write(L"quelle\\b.txt", "B");
     dir.Write(L"ziel\\a.txt", "alt");
     Copy({L"a.txt", L"b.txt"});
-    DialogAnswerer no({L"&No", L"&Nein"});
+    test::DialogAnswerer no({L"&No", L"&Nein"});
     EXPECT_FALSE(op->Execute());
     EXPECT_TRUE(no.Answered()) << "the shell asked before overwriting";
     EXPECT_TRUE(op->LastAborted());
