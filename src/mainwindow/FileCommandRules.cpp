@@ -26,7 +26,7 @@ std::wstring NewItemName(const std::wstring& Folder, bool Directory, uint32_t Ma
 TDeleteDecision DecideDelete(const TDeleteContext& Context)
 {
     TDeleteDecision decision;
-    const bool fixed = Context.DriveType == kDriveFixed;
+    const bool fixed = Context.DriveType == static_cast<uint32_t>(kDriveFixed);
     // A delete that is physical only because there is no recycle bin keeps
     // the shell's question: the user asked for the recycle bin.
     auto shellConfirms = [&](bool physical) {

@@ -3,6 +3,8 @@
 // names of new folders and files, and how a delete goes (which pane, to the
 // recycle bin or for good, who asks first). Portable.
 
+#include "panels/DirViewSystem.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -19,7 +21,6 @@ std::wstring NewItemName(const std::wstring& Folder, bool Directory, uint32_t Ma
 enum class TDeleteFocus { None, Tree, List, Archive };
 enum class TDeleteTarget { Refused, Tree, List, Archive };
 
-constexpr uint32_t kDriveFixed = 3;  // the system's DRIVE_FIXED
 
 struct TDeleteContext {
     TDeleteFocus Focus = TDeleteFocus::None;
@@ -29,7 +30,7 @@ struct TDeleteContext {
     bool ListFullPathItems = false;
     bool ArchiveHasSelection = false;
     // The drive type of what is deleted: the tree node's drive, the list's drive.
-    uint32_t DriveType = kDriveFixed;
+    uint32_t DriveType = static_cast<uint32_t>(kDriveFixed);
     bool PhysicalRequested = false;  // Shift held, or "Löschen physisch"
     bool ConfirmLogicalDel = true;
     bool ConfirmPhysicalDel = true;
