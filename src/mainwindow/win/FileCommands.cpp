@@ -115,7 +115,7 @@ void TFileCommands::DeleteObjectPhysical()
 void TFileCommands::DeleteObject()
 {
     TDirView* list = host_.ActiveFileList();
-    const TOptions& options = host_.Options();
+    const TOptions& options = host_.FileOptions();
     TDeleteContext context;
     if (list != nullptr && list->Focused()) {
         context.Focus = TDeleteFocus::List;

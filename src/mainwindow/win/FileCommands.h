@@ -21,7 +21,7 @@ class TFileCommandsHost {
 public:
     virtual ~TFileCommandsHost() = default;
     virtual TDirView* ActiveFileList() = 0;
-    virtual const TOptions& Options() = 0;
+    virtual const TOptions& FileOptions() = 0;
     // The window's message box: the button pressed (mrOk ...).
     virtual int ShowMessageBox(const std::wstring& Text, TMsgDlgType Kind, int HelpContext,
                                TMsgDlgButtons Buttons) = 0;

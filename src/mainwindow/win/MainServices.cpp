@@ -182,6 +182,15 @@ void TQRVMain::ActivateFileList(TDirView* List)
         List->SetFocus();
 }
 
+const TOptions& TQRVMain::FileOptions()
+{
+    return qrv::Options;
+}
+
+// The file display lets go of its file here once the display pane is part of
+// the window; until then nothing holds a file open.
+void TQRVMain::ClearDisplay() {}
+
 // ---- Targets of the posted messages and the timers ------------------------------
 // The commands behind them come with the display pane, the split files,
 // the action states and the status bar.

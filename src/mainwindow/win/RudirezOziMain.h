@@ -25,6 +25,7 @@
 #include "framework/win/MessageDialog.h"
 #include "mainwindow/StartupArgs.h"
 #include "mainwindow/win/DriveBar.h"
+#include "mainwindow/win/FileCommands.h"
 #include "settings/StoredSettings.h"
 
 #include <memory>
@@ -58,7 +59,7 @@ class TThread;
 // the message may arrive after a list is gone).
 enum TListId : WPARAM { liNone = 0, liList1 = 1, liList2 = 2, liArchive = 3 };
 
-class TQRVMain : public TForm, private TDriveBarHost {
+class TQRVMain : public TForm, private TDriveBarHost, private TFileCommandsHost {
 public:
     explicit TQRVMain(TComponent* owner);
     ~TQRVMain() override;
@@ -177,6 +178,9 @@ public:
     // ---- Drives (DriveBar.cpp) --------------------------------------------
     TDriveBar* DriveBar() const { return driveBar_.get(); }
 
+    // ---- File commands (FileCommands.cpp) -----------------------------------
+    TFileCommands& FileCommands() { return *fileCommands_; }
+
     // ---- Options (ApplyOptions.cpp) ----------------------------------------
     // Pushes the settings record into the controls, each step on its own:
     // a failing step leaves the others to run.
@@ -248,6 +252,9 @@ private:
     TPanel* FileListPanel(int Index) override;
     TDirView* ActiveFileList() override { return ActiveList; }
     void ActivateFileList(TDirView* List) override;
+    // What the file commands ask of the window besides the above.
+    const TOptions& FileOptions() override;
+    void ClearDisplay() override;
 
     // Options (ApplyOptions.cpp): the steps whose targets come later.
     void ApplyMainFont();
@@ -267,6 +274,7 @@ private:
     void UpdateViewStyleActions();
 
     std::unique_ptr<TDriveBar> driveBar_;
+    std::unique_ptr<TFileCommands> fileCommands_;
     std::unique_ptr<TMutex> converterMutex_;
     std::unique_ptr<TMutex> instanceMutex_;
     std::unique_ptr<TSimpleTimer> actionTimer_;

@@ -34,7 +34,7 @@ public:
     int displayCleared = 0;
 
     TDirView* ActiveFileList() override { return list; }
-    const TOptions& Options() override { return options; }
+    const TOptions& FileOptions() override { return options; }
     int ShowMessageBox(const std::wstring& text, TMsgDlgType, int, TMsgDlgButtons) override
     {
         boxes.push_back(text);
