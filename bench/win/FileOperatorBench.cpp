@@ -111,6 +111,7 @@ void Measure(const std::wstring& drive, const std::wstring& fixture, int rounds)
     std::printf("%ls: TFileOperator %.0f ms, bare CopyFileW loop %.0f ms (%.2fx), bare SHFileOperationW %.0f ms "
                 "(%.2fx)%s\n",
                 fixture.c_str(), oper, loop, oper / loop, shell, oper / shell, ok ? "" : " [a copy failed]");
+    std::fflush(stdout);
 }
 
 }  // namespace
@@ -124,6 +125,7 @@ int wmain(int argc, wchar_t** argv)
         std::printf("fixtures missing: run scripts/bench-fixtures\n");
         return 1;
     }
+    std::setvbuf(stdout, nullptr, _IONBF, 0);  // each result shows as soon as it is measured
     Measure(drive, L"qrvbench-copy10k", 3);
     Measure(drive, L"qrvbench-1g", 2);
     return 0;
