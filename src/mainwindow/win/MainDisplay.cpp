@@ -174,6 +174,12 @@ void TQRVMain::PostDisplayRequest()
 
 // Texts are shown read-only until the editor can change them, so there is
 // never a changed text to save.
+// The file commands let the display go of its file before they touch it.
+bool TQRVMain::ClearDisplay()
+{
+    return !fileDisplay_ || fileDisplay_->ClearDisplay();
+}
+
 bool TQRVMain::QuerySaveModifiedText()
 {
     return true;

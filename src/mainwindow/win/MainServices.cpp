@@ -182,6 +182,12 @@ void TQRVMain::ActivateFileList(TDirView* List)
         List->SetFocus();
 }
 
+const TOptions& TQRVMain::FileOptions()
+{
+    return qrv::Options;
+}
+
+
 // ---- Targets of the posted messages and the timers ------------------------------
 // The commands behind them come with the display pane, the split files,
 // the action states and the status bar.

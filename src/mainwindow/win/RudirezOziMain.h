@@ -28,6 +28,7 @@
 #include "mainwindow/StartupArgs.h"
 #include "mainwindow/win/DriveBar.h"
 #include "mainwindow/win/FileDisplay.h"
+#include "mainwindow/win/FileCommands.h"
 #include "settings/StoredSettings.h"
 
 #include <memory>
@@ -64,7 +65,7 @@ class TThread;
 // the message may arrive after a list is gone).
 enum TListId : WPARAM { liNone = 0, liList1 = 1, liList2 = 2, liArchive = 3 };
 
-class TQRVMain : public TForm, private TDriveBarHost, private TFileDisplayHost {
+class TQRVMain : public TForm, private TDriveBarHost, private TFileDisplayHost, private TFileCommandsHost {
 public:
     explicit TQRVMain(TComponent* owner);
     ~TQRVMain() override;
@@ -199,6 +200,8 @@ public:
     void SetDisplayMode(uint8_t Mode);
     // The handler of both file lists' item-state changes.
     void ListView1Change(TComponent* Sender);
+    // ---- File commands (FileCommands.cpp) -----------------------------------
+    TFileCommands& FileCommands() { return *fileCommands_; }
 
     // ---- Options (ApplyOptions.cpp) ----------------------------------------
     // Pushes the settings record into the controls, each step on its own:
@@ -287,6 +290,9 @@ private:
     bool IsExcluded(const std::wstring& UpperName) override;
     bool StartPictureConverter() override;
     void StorePictureBackground(TColor Color) override;
+    // What the file commands ask of the window besides the above.
+    const TOptions& FileOptions() override;
+    bool ClearDisplay() override;
 
     // Options (ApplyOptions.cpp): the steps whose targets come later.
     void ApplyMainFont();
@@ -307,6 +313,7 @@ private:
 
     std::unique_ptr<TDriveBar> driveBar_;
     std::unique_ptr<TFileDisplay> fileDisplay_;
+    std::unique_ptr<TFileCommands> fileCommands_;
     std::unique_ptr<TMutex> converterMutex_;
     std::unique_ptr<TMutex> instanceMutex_;
     std::unique_ptr<TSimpleTimer> actionTimer_;

@@ -1,5 +1,6 @@
 #include "panels/win/DirView.h"
 
+#include "common/FileOperator.h"
 #include "common/win/BaseUtilsWin.h"
 #include "framework/SysUtils.h"
 #include "framework/TimingTrace.h"
@@ -698,6 +699,10 @@ void TDirView::DoNotify(NMHDR& header, LRESULT& result)
         break;
     case LVN_BEGINLABELEDITW: {
         result = BeginLabelEdit(reinterpret_cast<NMLVDISPINFOW&>(header).item.iItem) ? FALSE : TRUE;
+        return;
+    }
+    case LVN_ENDLABELEDITW: {
+        result = EndLabelEdit(reinterpret_cast<NMLVDISPINFOW&>(header)) ? TRUE : FALSE;
         return;
     }
     case LVN_ODFINDITEMW: {

@@ -21,7 +21,16 @@ namespace qrv {
 
 class TDiscMonitor;
 class TDriveView;
+class TFileOperator;
 class TPopupMenu;
+
+// The system's error code of the last failed creation of a file or folder by
+// a list or the tree; 0 after a success.
+extern uint32_t LastFileError;
+
+// User message a list posts to itself to open the name editor again after a
+// failed rename.
+constexpr UINT WM_DIRVIEW_REEDIT = WM_USER + 0x141;
 
 // Before an item is opened; setting AllowExec to false stops it.
 using TDirViewExecFileEvent = std::function<void(TComponent* Sender, TFileRec& Item, bool& AllowExec)>;
@@ -141,6 +150,44 @@ public:
 
     TDirViewExecFileEvent OnExecFile;
 
+    // ---- File actions and renaming (DirViewFileOps.cpp) ---------------------------
+
+    // The shell asks before deleting; a delete to the recycle bin warns when
+    // it would delete for good; a copy or move asks before overwriting.
+    bool ConfirmDelete = true;
+    bool WantNukeWarning = true;
+    bool ConfirmOverwrite = true;
+
+    // The list's operator: renames, pastes, and their undo.
+    TFileOperator& FileOperator();
+    // A new empty folder or file Name in the list's folder, added, focused
+    // and shown; nullptr with LastFileError set when it exists already (183)
+    // or the system refused. A file is never overwritten.
+    TFileRec* CreateDirectory(const std::wstring& Name);
+    TFileRec* CreateFile(const std::wstring& Name);
+    // Deletes the selected items through the shell; the items that went are
+    // taken out of the list. True when everything went and nothing was
+    // declined.
+    bool DeleteSelectedFiles(bool ToRecycleBin);
+    // The selected items to the clipboard, to be copied or (Copy false) moved.
+    bool CopyToClipBoard(bool Copy);
+    bool CanPasteFromClipBoard() const;
+    // The clipboard's files into Target ("" the list's folder): moved after a
+    // cut, else copied. True when something was pasted.
+    bool PasteFromClipBoard(const std::wstring& Target);
+    // Undoes the operator's last copy, move or rename.
+    bool UndoCopyMove();
+    // Opens the name editor on the item.
+    void EditItemName(TFileRec& Item);
+
+    // Before and after a rename in place (NewName: the new name, or the old
+    // caption after a failure).
+    std::function<void(TComponent* Sender, TFileRec& Item, const std::wstring& NewName)> OnBeginRename;
+    std::function<void(TComponent* Sender, TFileRec& Item, const std::wstring& NewName)> OnEndRename;
+    // Shows a failed rename's error (OK and Abort); true: edit again. The
+    // default is the error box.
+    std::function<bool(const std::wstring& Text)> AskRenameAgain;
+
     // ---- Change watching (DirViewWatch.cpp) -------------------------------------
 
     bool WatchForChanges() const { return watchForChanges_; }
@@ -200,6 +247,12 @@ private:
     void ItemClicked(const NMITEMACTIVATE& click, bool Double);
     // Whether the item's name may be edited; the editor gets its key filter.
     bool BeginLabelEdit(int Index);
+    // The editor closed: renames the item (true) or keeps its name.
+    bool EndLabelEdit(const NMLVDISPINFOW& Info);
+    // Adds the entry at Name in the list's folder and focuses it.
+    TFileRec* AddCreatedItem(const std::wstring& FullPath);
+    std::unique_ptr<TFileOperator> fileOperator_;
+    std::wstring reEditText_;  // the text the editor opens with after a failed rename
     void GetDispInfo(NMLVDISPINFOW& info);
     void StateChanged(const NMLISTVIEW& change);
     void RangeChanged(const NMLVODSTATECHANGE& change);

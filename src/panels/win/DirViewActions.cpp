@@ -352,18 +352,31 @@ void TDirView::ShowPopupMenu(bool FromKeyboard, POINT At)
 
 bool TDirView::BeginLabelEdit(int Index)
 {
-    // Which items may be renamed is decided with renaming itself; for now
-    // every shown item may be edited.
-    if (!ItemsReady() || !GetItemData(Index))
+    // ".." and the items of shell folders have no name of their own to change.
+    const TFileRec* item = ItemsReady() ? GetItemData(Index) : nullptr;
+    if (!item || item->IsParentDir || IsVirtual() || FullPathItems())
         return false;
-    if (const HWND edit = reinterpret_cast<HWND>(SendMessageW(handle_, LVM_GETEDITCONTROL, 0, 0)))
+    if (const HWND edit = reinterpret_cast<HWND>(SendMessageW(handle_, LVM_GETEDITCONTROL, 0, 0))) {
         SetWindowSubclass(edit, NameEditProc, kNameEditFilter, 0);
+        // After a failed rename the editor opens with what was typed.
+        if (!reEditText_.empty()) {
+            SetWindowTextW(edit, reEditText_.c_str());
+            reEditText_.clear();
+        }
+    }
     return true;
 }
 
 void TDirView::WndProc(TMessage& message)
 {
     switch (message.Msg) {
+    case WM_DIRVIEW_REEDIT:
+        if (TFileRec* focused = ItemFocused())
+            EditItemName(*focused);
+        else
+            reEditText_.clear();
+        message.Result = 0;
+        return;
     case WM_KEYDOWN:
         if (message.WParam == VK_RETURN && EnterKey(false)) {
             message.Result = 0;

@@ -103,7 +103,8 @@ TEST_F(DirViewWatchTest, NoRereadWhileANameIsEditedAndOneAfterwards)
     WatchOn();
     form->Show();
     SetFocus(list->Handle());
-    const HWND edit = reinterpret_cast<HWND>(SendMessageW(list->Handle(), LVM_EDITLABELW, 0, 0));
+    const int first = list->IndexOf(list->FindFileItem(L"first.txt"));
+    const HWND edit = reinterpret_cast<HWND>(SendMessageW(list->Handle(), LVM_EDITLABELW, first, 0));
     ASSERT_NE(edit, nullptr) << "the list does not edit names in place";
     dir.Write(L"during.txt", "x");
     ASSERT_TRUE(test::PumpUntil([&] { return list->ChangePending(); }, 20s));

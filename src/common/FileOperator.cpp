@@ -1,0 +1,323 @@
+#include "common/FileOperator.h"
+
+#include "common/BaseUtils.h"
+#include "framework/IgnoredError.h"
+#include "framework/ScopeExit.h"
+#include "framework/SysUtils.h"
+
+#include <cwctype>
+#include <utility>
+
+namespace qrv {
+
+uint32_t ShellOperationCode(TFileOperation Operation)
+{
+    switch (Operation) {
+    case TFileOperation::foMove: return 1;
+    case TFileOperation::foCopy: return 2;
+    case TFileOperation::foDelete: return 3;
+    case TFileOperation::foRename: return 4;
+    }
+    return 2;
+}
+
+TFileOperation OperationFromShellCode(uint32_t Code)
+{
+    switch (Code) {
+    case 1: return TFileOperation::foMove;
+    case 3: return TFileOperation::foDelete;
+    case 4: return TFileOperation::foRename;
+    default: return TFileOperation::foCopy;
+    }
+}
+
+std::wstring DoubleNulList(const std::vector<std::wstring>& Names)
+{
+    std::wstring joined;
+    for (const std::wstring& name : Names) {
+        if (name.find(L'\0') != std::wstring::npos) {
+            throw EInvalidOperation(L"Dateiname enthält ein Nullzeichen");
+        }
+        joined += name;
+        joined.push_back(L'\0');
+    }
+    joined.push_back(L'\0');
+    return joined;
+}
+
+bool IsFullPath(const std::wstring& Path)
+{
+    if (Path.empty() || Path.find(L'\0') != std::wstring::npos) {
+        return false;
+    }
+    const bool driveLetter = (Path[0] >= L'A' && Path[0] <= L'Z') || (Path[0] >= L'a' && Path[0] <= L'z');
+    if (Path.size() >= 3 && driveLetter && Path[1] == L':' && Path[2] == L'\\') {
+        return true;
+    }
+    // "\\server\share": a server name and a share name after it.
+    if (Path.size() >= 5 && Path[0] == L'\\' && Path[1] == L'\\' && Path[2] != L'\\') {
+        const size_t sep = Path.find(L'\\', 2);
+        return sep != std::wstring::npos && sep + 1 < Path.size() && Path[sep + 1] != L'\\';
+    }
+    return false;
+}
+
+namespace {
+
+std::vector<std::wstring> ToVector(const TStrings& list)
+{
+    std::vector<std::wstring> out;
+    out.reserve(static_cast<size_t>(list.Count()));
+    for (int i = 0; i < list.Count(); ++i) {
+        out.push_back(list[i]);
+    }
+    return out;
+}
+
+void Fill(TStrings& list, const std::vector<std::wstring>& names)
+{
+    list.Clear();
+    for (const std::wstring& name : names) {
+        list.Add(name);
+    }
+}
+
+// Windows names compare without regard to case: a case-only rename leaves
+// the old name "existing" as the same item.
+bool SameNameIgnoringCase(const std::wstring& a, const std::wstring& b)
+{
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (std::towlower(a[i]) != std::towlower(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+constexpr TFileOperationFlags kNotForUndo = foMultiDestFiles | foRenameOnCollision | foWantMappingHandle;
+
+}  // namespace
+
+std::vector<std::wstring> TopLevelTargets(const std::vector<std::wstring>& Sources,
+                                          const std::vector<std::wstring>& Dests, bool MultiDest,
+                                          TFileOperatorSystem& System)
+{
+    if (MultiDest && Dests.size() == Sources.size()) {
+        return Dests;
+    }
+    std::vector<std::wstring> targets;
+    if (Dests.empty()) {
+        return targets;
+    }
+    const std::wstring& dest = Dests.front();
+    const bool intoFolder = Sources.size() > 1 || System.DirectoryExists(dest);
+    for (const std::wstring& source : Sources) {
+        targets.push_back(intoFolder ? AddBackslash(dest) + ExtractFileName(RemoveBackslash(source)) : dest);
+    }
+    return targets;
+}
+
+TUndoPlan PlanUndo(const TFileOperationRecord& Record, TFileOperatorSystem& System)
+{
+    TUndoPlan plan;
+    switch (Record.Operation) {
+    case TFileOperation::foCopy:
+        if (Record.Targets.size() != Record.Sources.size() || Record.TargetWasNew.size() != Record.Targets.size()) {
+            return plan;
+        }
+        plan.Operation = TFileOperation::foDelete;
+        plan.Flags = static_cast<TFileOperationFlags>((Record.Flags | foAllowUndo | foNoConfirmation) & ~kNotForUndo);
+        for (size_t i = 0; i < Record.Targets.size(); ++i) {
+            if (!Record.TargetWasNew[i]) {
+                plan.Kept.push_back(Record.Targets[i]);
+            } else if (System.FileOrDirExists(Record.Targets[i])) {
+                plan.Sources.push_back(Record.Targets[i]);
+            }
+        }
+        // Nothing to delete is still a complete undo: what was there stays.
+        plan.Valid = true;
+        return plan;
+
+    case TFileOperation::foMove:
+    case TFileOperation::foRename: {
+        const bool move = Record.Operation == TFileOperation::foMove;
+        const std::vector<std::wstring>& current = move ? Record.Targets : Record.Dests;
+        if (current.size() != Record.Sources.size()) {
+            return plan;
+        }
+        plan.Operation = Record.Operation;
+        plan.Flags = static_cast<TFileOperationFlags>((Record.Flags | foAllowUndo | foNoConfirmation) & ~kNotForUndo);
+        if (move) {
+            plan.Flags |= foMultiDestFiles;
+        }
+        for (size_t i = 0; i < current.size(); ++i) {
+            const std::wstring& now = current[i];
+            const std::wstring& before = Record.Sources[i];
+            const bool placeTaken = !SameNameIgnoringCase(now, before) && System.FileOrDirExists(before);
+            if (placeTaken || !System.FileOrDirExists(now)) {
+                plan.Kept.push_back(now);
+            } else {
+                plan.Sources.push_back(now);
+                plan.Dests.push_back(before);
+            }
+        }
+        plan.Valid = !plan.Sources.empty();
+        return plan;
+    }
+
+    case TFileOperation::foDelete: return plan;
+    }
+    return plan;
+}
+
+TFileOperator::TFileOperator(std::shared_ptr<TFileOperatorSystem> System) : system_(std::move(System)) {}
+
+void TFileOperator::SetWantMappingHandle(bool Value)
+{
+    Flags = static_cast<TFileOperationFlags>(Value ? (Flags | foWantMappingHandle) : (Flags & ~foWantMappingHandle));
+}
+
+void TFileOperator::ClearUndo()
+{
+    last_ = TFileOperationRecord();
+    undoAvailable_ = false;
+}
+
+bool TFileOperator::Execute()
+{
+    refusal_ = TFileOperatorRefusal::None;
+    aborted_ = false;
+    shellCode_ = 0;
+    renameFailures_.clear();
+    if (SourceFiles.Count() == 0) {
+        refusal_ = TFileOperatorRefusal::NoSources;
+        return false;
+    }
+    // The run works on its own copies: a caller filling the lists again (from
+    // the shell's message loop) cannot change what this run remembers.
+    const std::vector<std::wstring> sources = ToVector(SourceFiles);
+    const std::vector<std::wstring> dests = ToVector(DestFiles);
+    const TFileOperation operation = Operation;
+    const TFileOperationFlags flags = Flags;
+    SourceFiles.Clear();
+    DestFiles.Clear();
+
+    for (const auto* names : {&sources, &dests}) {
+        for (const std::wstring& name : *names) {
+            if (!IsFullPath(name)) {
+                refusal_ = TFileOperatorRefusal::NotFullPath;
+                return false;
+            }
+        }
+    }
+    if (!system_->Lock()) {
+        refusal_ = TFileOperatorRefusal::Busy;
+        return false;
+    }
+    ScopeExit unlock([this] { system_->Unlock(); });
+
+    TFileOperationRecord done;
+    done.Operation = operation;
+    done.Flags = flags;
+    done.MultiDest = (flags & foMultiDestFiles) != 0;
+    const bool renameRun = operation == TFileOperation::foRename && sources.size() == dests.size();
+    bool result = false;
+    try {
+        if (renameRun) {
+            result = RunRenames(sources, dests, done);
+        } else {
+            if (operation == TFileOperation::foCopy || operation == TFileOperation::foMove) {
+                done.Targets = TopLevelTargets(sources, dests, done.MultiDest, *system_);
+                for (const std::wstring& target : done.Targets) {
+                    done.TargetWasNew.push_back(!system_->FileOrDirExists(target));
+                }
+            }
+            done.Sources = sources;
+            done.Dests = dests;
+            result = RunShell(operation, flags, sources, dests);
+        }
+    } catch (...) {
+        TraceIgnoredException(L"TFileOperator.Execute");
+        result = false;
+    }
+
+    // A rename run keeps the pairs that went through even when others failed.
+    const bool happened = renameRun ? !done.Sources.empty() : result;
+    const bool remember = happened && (flags & foAllowUndo) != 0 && (flags & foRenameOnCollision) == 0 &&
+                          operation != TFileOperation::foDelete;
+    if (remember) {
+        last_ = std::move(done);
+        undoAvailable_ = true;
+    } else {
+        ClearUndo();
+    }
+    return result;
+}
+
+bool TFileOperator::RunRenames(const std::vector<std::wstring>& sources, const std::vector<std::wstring>& dests,
+                               TFileOperationRecord& done)
+{
+    for (size_t i = 0; i < sources.size(); ++i) {
+        if (sources[i] != dests[i]) {
+            const uint32_t error = system_->RenameFile(sources[i], dests[i]);
+            if (error != 0) {
+                renameFailures_.push_back({sources[i], dests[i], error});
+            } else {
+                done.Sources.push_back(sources[i]);
+                done.Dests.push_back(dests[i]);
+                try {
+                    system_->NotifyRenamed(system_->DirectoryExists(dests[i]), sources[i], dests[i]);
+                } catch (...) {
+                    TraceIgnoredException(L"rename notification");
+                }
+            }
+        }
+        if (i % 100 == 0) {
+            system_->RepaintOwner();
+        }
+    }
+    return renameFailures_.empty();
+}
+
+bool TFileOperator::RunShell(TFileOperation operation, TFileOperationFlags flags,
+                             const std::vector<std::wstring>& sources, const std::vector<std::wstring>& dests)
+{
+    const TShellOperationResult outcome =
+        system_->ShellOperation(ShellOperationCode(operation), DoubleNulList(sources), DoubleNulList(dests), flags);
+    shellCode_ = outcome.Code;
+    aborted_ = outcome.AnyAborted;
+    return outcome.Code == 0 && !outcome.AnyAborted;
+}
+
+bool TFileOperator::Undo()
+{
+    undoKept_.clear();
+    if (!undoAvailable_ || last_.Sources.empty()) {
+        return false;
+    }
+    const TUndoPlan plan = PlanUndo(last_, *system_);
+    undoKept_ = plan.Kept;
+    if (!plan.Valid) {
+        return false;
+    }
+    if (plan.Sources.empty()) {
+        ClearUndo();
+        return true;
+    }
+    const TFileOperation savedOperation = Operation;
+    const TFileOperationFlags savedFlags = Flags;
+    ScopeExit restore([&] {
+        Operation = savedOperation;
+        Flags = savedFlags;
+    });
+    Operation = plan.Operation;
+    Flags = plan.Flags;
+    Fill(SourceFiles, plan.Sources);
+    Fill(DestFiles, plan.Dests);
+    return Execute();
+}
+
+}  // namespace qrv

@@ -1,0 +1,147 @@
+#include "common/win/ShellFileOperator.h"
+
+#include "common/KyNotify.h"
+#include "common/win/KySyncObjs.h"
+#include "framework/IgnoredError.h"
+#include "framework/win/Forms.h"
+
+#include <shellapi.h>
+
+#include <atomic>
+#include <random>
+
+namespace qrv {
+
+namespace {
+
+// The mutex serialises the operators of all threads; the owning thread is
+// kept beside it because a mutex lets its owner in again, and a second
+// operation started from the shell's message loop must not run inside the
+// first.
+struct TOperationLock {
+    TMutex mutex{FileOperatorMutexName()};
+    std::atomic<DWORD> ownerThread{0};
+};
+
+TOperationLock& OperationLock()
+{
+    static TOperationLock lock;
+    return lock;
+}
+
+TForm* FormOf(TControl* control)
+{
+    for (TControl* c = control; c != nullptr; c = c->Parent()) {
+        if (auto* form = dynamic_cast<TForm*>(c)) {
+            return form;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+const std::wstring& FileOperatorMutexName()
+{
+    static const std::wstring name = [] {
+        std::mt19937 random(static_cast<unsigned>(GetTickCount64()));
+        std::uniform_int_distribution<int> number(0, 2147483646);
+        return L"TFileOperator" + std::to_wstring(number(random));
+    }();
+    return name;
+}
+
+TShellFileOperatorSystem::TShellFileOperatorSystem(TControl* Owner) : owner_(Owner) {}
+
+HWND TShellFileOperatorSystem::OwnerWindow() const
+{
+    if (auto* windowed = dynamic_cast<TWinControl*>(owner_); windowed != nullptr && windowed->HandleAllocated()) {
+        if (TForm* form = FormOf(windowed); form != nullptr && form->HandleAllocated()) {
+            return form->Handle();
+        }
+    }
+    if (Application == nullptr || Application->Terminated()) {
+        return nullptr;
+    }
+    TForm* main = Application->MainForm();
+    return main != nullptr && main->HandleAllocated() ? main->Handle() : nullptr;
+}
+
+TShellOperationResult TShellFileOperatorSystem::ShellOperation(uint32_t OperationCode, const std::wstring& From,
+                                                               const std::wstring& To, TFileOperationFlags Flags)
+{
+    SHFILEOPSTRUCTW op{};
+    op.hwnd = OwnerWindow();
+    op.wFunc = OperationCode;
+    op.pFrom = From.c_str();
+    op.pTo = OperationCode == FO_DELETE ? nullptr : To.c_str();
+    op.fFlags = Flags;
+    TShellOperationResult result;
+    result.Code = SHFileOperationW(&op);
+    result.AnyAborted = op.fAnyOperationsAborted != FALSE;
+    // Nobody reads the name mappings of a run yet: they go at once.
+    if (op.hNameMappings != nullptr) {
+        SHFreeNameMappings(op.hNameMappings);
+    }
+    return result;
+}
+
+uint32_t TShellFileOperatorSystem::RenameFile(const std::wstring& From, const std::wstring& To)
+{
+    return MoveFileW(From.c_str(), To.c_str()) ? 0 : GetLastError();
+}
+
+bool TShellFileOperatorSystem::FileOrDirExists(const std::wstring& Path)
+{
+    return GetFileAttributesW(Path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool TShellFileOperatorSystem::DirectoryExists(const std::wstring& Path)
+{
+    const DWORD attributes = GetFileAttributesW(Path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool TShellFileOperatorSystem::Lock()
+{
+    TOperationLock& lock = OperationLock();
+    const DWORD self = GetCurrentThreadId();
+    if (lock.ownerThread.load() == self) {
+        return false;
+    }
+    const DWORD wait = lock.mutex.Wait();
+    if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) {
+        TraceIgnoredFailure(L"file-operation mutex", GetLastError());
+        return false;
+    }
+    lock.ownerThread.store(self);
+    return true;
+}
+
+void TShellFileOperatorSystem::Unlock()
+{
+    TOperationLock& lock = OperationLock();
+    lock.ownerThread.store(0);
+    if (!lock.mutex.Release()) {
+        TraceIgnoredFailure(L"file-operation mutex release", GetLastError());
+    }
+}
+
+void TShellFileOperatorSystem::NotifyRenamed(bool IsFolder, const std::wstring& OldPath, const std::wstring& NewPath)
+{
+    KyNotify().Notify(IsFolder ? kneRenameFolder : kneRenameItem, OldPath, NewPath);
+}
+
+void TShellFileOperatorSystem::RepaintOwner()
+{
+    if (HWND window = OwnerWindow()) {
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    }
+}
+
+std::unique_ptr<TFileOperator> NewShellFileOperator(TControl* Owner)
+{
+    return std::make_unique<TFileOperator>(std::make_shared<TShellFileOperatorSystem>(Owner));
+}
+
+}  // namespace qrv

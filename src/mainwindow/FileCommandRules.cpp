@@ -1,0 +1,74 @@
+#include "mainwindow/FileCommandRules.h"
+
+#include "common/BaseUtils.h"
+
+namespace qrv {
+
+std::wstring NewItemName(const std::wstring& Folder, bool Directory, uint32_t MaxNameLength,
+                         const std::function<bool(const std::wstring& FullPath)>& Exists)
+{
+    const bool shortNames = MaxNameLength < (Directory ? 22u : 15u);
+    const std::wstring base = shortNames ? L"NEU" : (Directory ? L"Neues Verzeichnis" : L"Neue Datei");
+    const std::wstring separator = shortNames ? L"" : L" ";
+    const std::wstring folder = AddBackslash(Folder);
+    std::wstring name = base;
+    // A folder that answers "exists" for every name must not hang the command.
+    constexpr int kMaxCounter = 100000;
+    for (int n = 1; Exists(folder + name); ++n) {
+        if (n > kMaxCounter) {
+            return std::wstring();
+        }
+        name = base + separator + L"(" + std::to_wstring(n) + L")";
+    }
+    return name;
+}
+
+TDeleteDecision DecideDelete(const TDeleteContext& Context)
+{
+    TDeleteDecision decision;
+    const bool fixed = Context.DriveType == static_cast<uint32_t>(kDriveFixed);
+    // A delete that is physical only because there is no recycle bin keeps
+    // the shell's question: the user asked for the recycle bin.
+    auto shellConfirms = [&](bool physical) {
+        if (!physical) {
+            return Context.ConfirmLogicalDel && !Context.ShellNoConfirmRecycle;
+        }
+        return Context.PhysicalRequested ? Context.ConfirmPhysicalDel : true;
+    };
+    switch (Context.Focus) {
+    case TDeleteFocus::Tree:
+        if (!Context.TreeNodeBelowDrive) {
+            break;
+        }
+        decision.Target = TDeleteTarget::Tree;
+        decision.Physical = Context.PhysicalRequested || !fixed;
+        if (!decision.Physical && Context.ConfirmLogicalDel && Context.ShellNoConfirmRecycle) {
+            decision.Question = Context.TreeFolderName + L"\n" + L"Verzeichnis in den Papierkorb verschieben?";
+        }
+        decision.ShellConfirms = shellConfirms(decision.Physical);
+        return decision;
+    case TDeleteFocus::List:
+        if (Context.ListSelCount <= 0) {
+            break;
+        }
+        decision.Target = TDeleteTarget::List;
+        decision.Physical = Context.PhysicalRequested || Context.ListFullPathItems || !fixed;
+        if (!decision.Physical && Context.ConfirmLogicalDel && Context.ShellNoConfirmRecycle) {
+            decision.Question = std::to_wstring(Context.ListSelCount) + L" " +
+                                (Context.ListSelCount == 1 ? L"Datei" : L"Dateien") + L" in den Papierkorb verschieben?";
+        }
+        decision.ShellConfirms = shellConfirms(decision.Physical);
+        return decision;
+    case TDeleteFocus::Archive:
+        if (!Context.ArchiveHasSelection) {
+            break;
+        }
+        decision.Target = TDeleteTarget::Archive;
+        return decision;
+    case TDeleteFocus::None: break;
+    }
+    decision.Error = L"Kein löschbares Element fokusiert.";
+    return decision;
+}
+
+}  // namespace qrv

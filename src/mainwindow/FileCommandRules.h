@@ -1,0 +1,53 @@
+#pragma once
+// The decisions of the main window's file commands that need no window: the
+// names of new folders and files, and how a delete goes (which pane, to the
+// recycle bin or for good, who asks first). Portable.
+
+#include "panels/DirViewSystem.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace qrv {
+
+// A free name for a new folder or file in Folder: "Neues Verzeichnis" or
+// "Neue Datei", then " (1)", " (2)" ...; on a drive whose names are shorter
+// (MaxNameLength below 22 for folders, below 15 for files) "NEU", "NEU(1)"
+// .... Empty when every candidate up to a sane limit is taken.
+std::wstring NewItemName(const std::wstring& Folder, bool Directory, uint32_t MaxNameLength,
+                         const std::function<bool(const std::wstring& FullPath)>& Exists);
+
+enum class TDeleteFocus { None, Tree, List, Archive };
+enum class TDeleteTarget { Refused, Tree, List, Archive };
+
+
+struct TDeleteContext {
+    TDeleteFocus Focus = TDeleteFocus::None;
+    bool TreeNodeBelowDrive = false;  // the tree's selected node is a folder, not a drive
+    std::wstring TreeFolderName;
+    int ListSelCount = 0;
+    bool ListFullPathItems = false;
+    bool ArchiveHasSelection = false;
+    // The drive type of what is deleted: the tree node's drive, the list's drive.
+    uint32_t DriveType = static_cast<uint32_t>(kDriveFixed);
+    bool PhysicalRequested = false;  // Shift held, or "Löschen physisch"
+    bool ConfirmLogicalDel = true;
+    bool ConfirmPhysicalDel = true;
+    bool ShellNoConfirmRecycle = false;  // the shell does not ask before recycling
+};
+
+struct TDeleteDecision {
+    TDeleteTarget Target = TDeleteTarget::Refused;
+    bool Physical = false;
+    // The program's own question (empty: none); only OK goes on.
+    std::wstring Question;
+    // The pane's ConfirmDelete for the call: the shell asks first.
+    bool ShellConfirms = false;
+    // Refused: the error text.
+    std::wstring Error;
+};
+
+TDeleteDecision DecideDelete(const TDeleteContext& Context);
+
+}  // namespace qrv

@@ -1,0 +1,319 @@
+// The list's file actions: new folders and files, delete, clipboard, paste,
+// undo and renaming in place. Each pauses watching while it changes the folder
+// and updates the records itself instead of waiting for the change report.
+
+#include "common/BaseUtils.h"
+#include "common/FileOperator.h"
+#include "common/win/FileClipboard.h"
+#include "common/win/ShellFileOperator.h"
+#include "framework/IgnoredError.h"
+#include "framework/ScopeExit.h"
+#include "framework/win/MessageDialog.h"
+#include "panels/PasteRules.h"
+#include "panels/RenameRules.h"
+#include "panels/win/DirView.h"
+
+#include <shlobj.h>
+
+#include <algorithm>
+
+namespace qrv {
+
+uint32_t LastFileError = 0;
+
+namespace {
+
+bool PathExists(const std::wstring& Path)
+{
+    return GetFileAttributesW(Path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// One name in the folder: no separators that would reach another folder.
+bool IsPlainName(const std::wstring& Name)
+{
+    return !Name.empty() && Name != L"." && Name != L".." &&
+           std::none_of(Name.begin(), Name.end(), [](wchar_t c) { return IsInvalidNameChar(c) || c < 32; });
+}
+
+}  // namespace
+
+TFileOperator& TDirView::FileOperator()
+{
+    if (!fileOperator_) {
+        fileOperator_ = NewShellFileOperator(this);
+        fileOperator_->ProgressTitle = L"Filesystem Operation";
+        fileOperator_->Flags = foAllowUndo | foNoConfirmMkDir;
+    }
+    return *fileOperator_;
+}
+
+TFileRec* TDirView::AddCreatedItem(const std::wstring& FullPath)
+{
+    TSearchRec entry;
+    if (!fs_.GetEntry(FullPath, entry)) {
+        return nullptr;
+    }
+    TFileRec* item = nullptr;
+    {
+        TUpdateBracket update(*this);
+        item = &AddItem(entry);
+        SelectRange(-1, -1, false);
+        SetItemSelected(*item, true);
+        SetItemFocused(item);
+    }
+    MakeFocusedVisible();
+    if (OnDirUpdated) {
+        OnDirUpdated(this);
+    }
+    return item;
+}
+
+TFileRec* TDirView::CreateDirectory(const std::wstring& Name)
+{
+    const std::wstring full = GetPath().empty() ? std::wstring() : AddBackslash(GetPath()) + Name;
+    if (!IsPlainName(Name) || !IsFullPath(full)) {
+        LastFileError = ERROR_INVALID_NAME;
+        return nullptr;
+    }
+    if (PathExists(full)) {
+        LastFileError = ERROR_ALREADY_EXISTS;
+        return nullptr;
+    }
+    const bool watching = WatchForChanges();
+    SetWatchForChanges(false);
+    ScopeExit resume([&] { SetWatchForChanges(watching); });
+    if (!::CreateDirectoryW(full.c_str(), nullptr)) {
+        LastFileError = GetLastError();
+        return nullptr;
+    }
+    LastFileError = 0;
+    SHChangeNotify(SHCNE_MKDIR, SHCNF_PATHW | SHCNF_FLUSH, full.c_str(), nullptr);
+    return AddCreatedItem(full);
+}
+
+TFileRec* TDirView::CreateFile(const std::wstring& Name)
+{
+    const std::wstring full = GetPath().empty() ? std::wstring() : AddBackslash(GetPath()) + Name;
+    if (!IsPlainName(Name) || !IsFullPath(full)) {
+        LastFileError = ERROR_INVALID_NAME;
+        return nullptr;
+    }
+    if (PathExists(full)) {
+        LastFileError = ERROR_ALREADY_EXISTS;
+        return nullptr;
+    }
+    const bool watching = WatchForChanges();
+    SetWatchForChanges(false);
+    ScopeExit resume([&] { SetWatchForChanges(watching); });
+    // CREATE_NEW: a file made by someone else since the test above stays.
+    TFileHandle file(::CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        LastFileError = GetLastError();
+        return nullptr;
+    }
+    file.Reset();
+    LastFileError = 0;
+    SHChangeNotify(SHCNE_CREATE, SHCNF_PATHW | SHCNF_FLUSH, full.c_str(), nullptr);
+    return AddCreatedItem(full);
+}
+
+bool TDirView::DeleteSelectedFiles(bool ToRecycleBin)
+{
+    if (IsVirtual()) {
+        MessageBeep(MB_ICONHAND);
+        return false;
+    }
+    std::vector<std::wstring> names;
+    int firstIndex = -1;
+    for (int i = 0; i < ItemCount(); ++i) {
+        const TFileRec* item = GetItemData(i);
+        if (item->Selected && !item->IsParentDir) {
+            names.push_back(ItemFullFileName(item));
+            if (firstIndex < 0) {
+                firstIndex = i;
+            }
+        }
+    }
+    if (names.empty()) {
+        return false;
+    }
+    const bool watching = WatchForChanges();
+    SetWatchForChanges(false);
+    ScopeExit resume([&] { SetWatchForChanges(watching); });
+
+    auto op = NewShellFileOperator(this);
+    op->Operation = TFileOperation::foDelete;
+    op->ProgressTitle = L"Filesystem Operation";
+    op->Flags = foNoConfirmMkDir;
+    if (!ConfirmDelete) {
+        op->Flags |= foNoConfirmation;
+    }
+    if (ToRecycleBin) {
+        op->Flags |= foAllowUndo;
+        if (WantNukeWarning) {
+            op->Flags |= foWantNukeWarning;
+        }
+    }
+    for (const std::wstring& name : names) {
+        op->SourceFiles.Add(name);
+    }
+    StopWorkers();
+    bool result = false;
+    {
+        // Many items: the control is frozen while the shell works.
+        std::unique_ptr<TUpdateBracket> freeze;
+        if (names.size() >= 10) {
+            freeze = std::make_unique<TUpdateBracket>(*this);
+        }
+        result = op->Execute();
+        TUpdateBracket update(*this);
+        for (int i = ItemCount() - 1; i >= 0; --i) {
+            const TFileRec* item = GetItemData(i);
+            if (item->Selected && !item->IsParentDir && !PathExists(ItemFullFileName(item))) {
+                DeleteItem(i);
+            }
+        }
+        if (SelCount() == 0 && ItemCount() > 0) {
+            TFileRec* next = GetItemData(std::min(firstIndex, ItemCount() - 1));
+            SetItemSelected(*next, true);
+            SetItemFocused(next);
+        }
+    }
+    StartWorkers();
+    if (OnDirUpdated) {
+        OnDirUpdated(this);
+    }
+    MakeFocusedVisible();
+    return result;
+}
+
+bool TDirView::CopyToClipBoard(bool Copy)
+{
+    std::vector<std::wstring> names;
+    for (int i = 0; i < ItemCount(); ++i) {
+        const TFileRec* item = GetItemData(i);
+        if (item->Selected && !item->IsParentDir) {
+            names.push_back(ItemFullFileName(item));
+        }
+    }
+    return !names.empty() && PutFilesOnClipboard(Handle(), names, !Copy);
+}
+
+bool TDirView::CanPasteFromClipBoard() const
+{
+    return Loaded() && !IsVirtual() && ClipboardHasFiles();
+}
+
+bool TDirView::PasteFromClipBoard(const std::wstring& Target)
+{
+    if (!CanPasteFromClipBoard()) {
+        return false;
+    }
+    const auto files = ReadClipboardFiles(Handle());
+    if (!files) {
+        return false;
+    }
+    const std::wstring target = Target.empty() ? GetPath() : Target;
+    const TPastePlan plan = PlanPaste(files->Names, PasteEffect(files->PreferredEffect), target, ConfirmOverwrite);
+    if (!plan.Valid) {
+        return false;
+    }
+    const bool watching = WatchForChanges();
+    SetWatchForChanges(false);
+    ScopeExit resume([&] { SetWatchForChanges(watching); });
+    TFileOperator& op = FileOperator();
+    op.Operation = plan.Operation;
+    op.Flags = plan.Flags;
+    for (const std::wstring& name : plan.Sources) {
+        op.SourceFiles.Add(name);
+    }
+    op.DestFiles.Add(plan.Dest);
+    const bool done = op.Execute();
+    if (done && plan.EmptyClipboardAfter && !EmptyFileClipboard(Handle())) {
+        TraceIgnoredFailure(L"emptying the clipboard after a move", GetLastError());
+    }
+    ReloadDirectory();
+    return done;
+}
+
+bool TDirView::UndoCopyMove()
+{
+    const bool watching = WatchForChanges();
+    SetWatchForChanges(false);
+    ScopeExit resume([&] { SetWatchForChanges(watching); });
+    const bool done = FileOperator().Undo();
+    ReloadDirectory();
+    return done;
+}
+
+void TDirView::EditItemName(TFileRec& Item)
+{
+    const int index = IndexOf(&Item);
+    if (index >= 0 && HandleAllocated()) {
+        SetFocus();
+        SendMessageW(Handle(), LVM_EDITLABELW, static_cast<WPARAM>(index), 0);
+    }
+}
+
+bool TDirView::EndLabelEdit(const NMLVDISPINFOW& Info)
+{
+    TFileRec* item = GetItemData(Info.item.iItem);
+    if (!item || Info.item.pszText == nullptr) {
+        return false;  // cancelled
+    }
+    const TRenameInput input =
+        ReadRenameInput(Info.item.pszText, item->FileName, item->IsDirectory, ShowExtension(), Texts().InvalidName);
+    if (input.Kind == TRenameInput::Cancel) {
+        return false;
+    }
+    if (input.Kind == TRenameInput::Invalid) {
+        MessageBeep(MB_ICONHAND);
+        MessageDlg(input.Error, TMsgDlgType::mtError, mbOK);
+        return false;
+    }
+    const std::wstring oldPath = ItemFullFileName(item);
+    const std::wstring newPath = AddBackslash(GetPath()) + input.NewName;
+    if (OnBeginRename) {
+        OnBeginRename(this, *item, input.NewName);
+    }
+    const bool watching = WatchForChanges();
+    SetWatchForChanges(false);
+    ScopeExit resume([&] { SetWatchForChanges(watching); });
+    TFileOperator& op = FileOperator();
+    op.Operation = TFileOperation::foRename;
+    op.Flags = foAllowUndo | foNoConfirmation;
+    op.SourceFiles.Add(oldPath);
+    op.DestFiles.Add(newPath);
+    if (op.Execute()) {
+        TSearchRec entry;
+        if (fs_.GetEntry(newPath, entry)) {
+            TUpdateBracket update(*this);
+            DeleteItem(Info.item.iItem);
+            TFileRec& renamed = AddItem(entry);
+            SetItemSelected(renamed, true);
+            SetItemFocused(&renamed);
+            if (OnEndRename) {
+                OnEndRename(this, renamed, input.NewName);
+            }
+        }
+        if (OnDirUpdated) {
+        OnDirUpdated(this);
+    }
+        MakeFocusedVisible();
+        return false;  // the records, not the control, hold the name
+    }
+    if (OnEndRename) {
+        OnEndRename(this, *item, item->DisplayName);
+    }
+    MessageBeep(MB_ICONHAND);
+    const std::wstring text = (PathExists(newPath) ? Texts().AlreadyExists : Texts().RenameError) + input.NewName;
+    const bool again = AskRenameAgain ? AskRenameAgain(text)
+                                      : MessageDlg(text, TMsgDlgType::mtError, mbOK | mbAbort) == mrOk;
+    if (again) {
+        reEditText_ = Info.item.pszText;
+        PostMessageW(Handle(), WM_DIRVIEW_REEDIT, 0, 0);
+    }
+    return false;
+}
+
+}  // namespace qrv

@@ -1,0 +1,389 @@
+#include "common/FileOperator.h"
+#include "framework/SysUtils.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace qrv;
+
+namespace {
+
+std::vector<std::wstring> SplitDoubleNul(const std::wstring& joined)
+{
+    std::vector<std::wstring> names;
+    size_t start = 0;
+    while (start < joined.size() && joined[start] != L'\0') {
+        const size_t end = joined.find(L'\0', start);
+        names.push_back(joined.substr(start, end - start));
+        start = end + 1;
+    }
+    return names;
+}
+
+// A file system of full paths (true: folder) whose shell operation carries
+// out copies, moves and deletes of top-level items with everything below.
+class FakeSystem : public TFileOperatorSystem {
+public:
+    struct ShellCall {
+        uint32_t code;
+        std::vector<std::wstring> from, to;
+        TFileOperationFlags flags;
+    };
+    std::map<std::wstring, bool> items;
+    std::vector<ShellCall> shellCalls;
+    std::vector<std::wstring> notified;
+    std::map<std::wstring, uint32_t> renameErrors;  // by source
+    TShellOperationResult nextResult;
+    bool applyShell = true;
+    bool locked = false;
+    int repaints = 0;
+    std::function<void()> duringShell;
+
+    void File(const std::wstring& p) { items[p] = false; }
+    void Dir(const std::wstring& p) { items[p] = true; }
+
+    TShellOperationResult ShellOperation(uint32_t code, const std::wstring& from, const std::wstring& to,
+                                         TFileOperationFlags flags) override
+    {
+        shellCalls.push_back({code, SplitDoubleNul(from), SplitDoubleNul(to), flags});
+        if (duringShell) {
+            duringShell();
+        }
+        if (applyShell && nextResult.Code == 0 && !nextResult.AnyAborted) {
+            const ShellCall& call = shellCalls.back();
+            const bool multi = (flags & foMultiDestFiles) != 0;
+            for (size_t i = 0; i < call.from.size(); ++i) {
+                const std::wstring& src = call.from[i];
+                std::wstring target;
+                if (code != 3) {
+                    target = multi ? call.to[i] : call.to[0] + L"\\" + src.substr(src.rfind(L'\\') + 1);
+                }
+                Transfer(src, target, code == 2);
+            }
+        }
+        return nextResult;
+    }
+    uint32_t RenameFile(const std::wstring& from, const std::wstring& to) override
+    {
+        if (auto it = renameErrors.find(from); it != renameErrors.end()) {
+            return it->second;
+        }
+        if (!items.count(from)) {
+            return 2;
+        }
+        if (items.count(to)) {
+            return 183;
+        }
+        Transfer(from, to, false);
+        return 0;
+    }
+    bool FileOrDirExists(const std::wstring& p) override { return items.count(p) != 0; }
+    bool DirectoryExists(const std::wstring& p) override { return items.count(p) && items[p]; }
+    bool Lock() override
+    {
+        if (locked) {
+            return false;
+        }
+        locked = true;
+        return true;
+    }
+    void Unlock() override { locked = false; }
+    void NotifyRenamed(bool folder, const std::wstring& oldPath, const std::wstring& newPath) override
+    {
+        notified.push_back((folder ? L"D " : L"F ") + oldPath + L" > " + newPath);
+    }
+    void RepaintOwner() override { ++repaints; }
+
+private:
+    // Copies or moves src with everything below it to target (empty: deletes).
+    void Transfer(const std::wstring& src, const std::wstring& target, bool keepSource)
+    {
+        std::map<std::wstring, bool> moved;
+        for (auto it = items.begin(); it != items.end();) {
+            const bool below = it->first == src || it->first.rfind(src + L"\\", 0) == 0;
+            if (!below) {
+                ++it;
+                continue;
+            }
+            if (!target.empty()) {
+                moved[target + it->first.substr(src.size())] = it->second;
+            }
+            it = keepSource ? std::next(it) : items.erase(it);
+        }
+        items.insert(moved.begin(), moved.end());
+    }
+};
+
+struct FileOperatorRuns : ::testing::Test {
+    std::shared_ptr<FakeSystem> fs = std::make_shared<FakeSystem>();
+    TFileOperator op{fs};
+
+    bool Run(TFileOperation operation, const std::vector<std::wstring>& from, const std::vector<std::wstring>& to,
+             TFileOperationFlags extra = 0)
+    {
+        op.Operation = operation;
+        op.Flags = foAllowUndo | foNoConfirmMkDir | extra;
+        for (const auto& f : from) {
+            op.SourceFiles.Add(f);
+        }
+        for (const auto& t : to) {
+            op.DestFiles.Add(t);
+        }
+        return op.Execute();
+    }
+};
+
+}  // namespace
+
+TEST(FileOperatorBasics, ShellCodesFlagsAndNameBuffers)
+{
+    const std::pair<TFileOperation, uint32_t> codes[] = {{TFileOperation::foMove, 1},
+                                                         {TFileOperation::foCopy, 2},
+                                                         {TFileOperation::foDelete, 3},
+                                                         {TFileOperation::foRename, 4}};
+    for (const auto& [operation, code] : codes) {
+        EXPECT_EQ(ShellOperationCode(operation), code);
+        EXPECT_EQ(OperationFromShellCode(code), operation);
+    }
+    EXPECT_EQ(OperationFromShellCode(9), TFileOperation::foCopy) << "unknown codes read as copy";
+
+    TFileOperator op(std::make_shared<FakeSystem>());
+    EXPECT_EQ(op.Flags, 0x240);
+    EXPECT_EQ(op.ProgressTitle, L"Dateioperation");
+    op.SetWantMappingHandle(true);
+    EXPECT_EQ(op.Flags, 0x260);
+    op.SetWantMappingHandle(false);
+    EXPECT_EQ(op.Flags, 0x240);
+
+    const std::wstring joined = DoubleNulList({L"C:\\a", L"C:\\bc"});
+    EXPECT_EQ(joined, std::wstring(L"C:\\a\0C:\\bc\0\0", 12));
+    EXPECT_EQ(DoubleNulList({}), std::wstring(1, L'\0'));
+    EXPECT_THROW(DoubleNulList({std::wstring(L"C:\\a\0b", 6)}), EInvalidOperation);
+}
+
+TEST(FileOperatorBasics, OnlyFullPathsAreAccepted)
+{
+    const std::pair<std::wstring, bool> cases[] = {
+        {L"C:\\", true},          {L"c:\\dir\\f.txt", true}, {L"\\\\srv\\share\\x", true}, {L"\\\\srv\\share", true},
+        {L"", false},             {L"C:", false},            {L"C:dir", false},            {L"dir\\f.txt", false},
+        {L"\\dir", false},        {L"\\\\srv", false},       {L"\\\\\\x", false},          {L"1:\\x", false},
+        {std::wstring(L"C:\\a\0", 5), false},
+    };
+    for (const auto& [path, full] : cases) {
+        EXPECT_EQ(IsFullPath(path), full) << std::string(path.begin(), path.end());
+    }
+}
+
+TEST_F(FileOperatorRuns, EmptySourceListDoesNothingAndKeepsTheDestinations)
+{
+    op.DestFiles.Add(L"C:\\ziel");
+    EXPECT_FALSE(op.Execute());
+    EXPECT_EQ(op.LastRefusal(), TFileOperatorRefusal::NoSources);
+    EXPECT_EQ(op.DestFiles.Count(), 1);
+    EXPECT_TRUE(fs->shellCalls.empty());
+}
+
+TEST_F(FileOperatorRuns, RelativeOrEmptyNamesAreRefusedAndTheLastRunStaysUndoable)
+{
+    fs->Dir(L"C:\\q");
+    fs->Dir(L"C:\\z");
+    fs->File(L"C:\\q\\a.txt");
+    ASSERT_TRUE(Run(TFileOperation::foCopy, {L"C:\\q\\a.txt"}, {L"C:\\z"}));
+    for (const auto& [from, to] : {std::pair<std::wstring, std::wstring>{L"a.txt", L"C:\\z"},
+                                   {L"C:\\q\\a.txt", L""},
+                                   {L"C:\\q\\a.txt", L"z"}}) {
+        EXPECT_FALSE(Run(TFileOperation::foCopy, {from}, {to}));
+        EXPECT_EQ(op.LastRefusal(), TFileOperatorRefusal::NotFullPath);
+        EXPECT_EQ(op.SourceFiles.Count(), 0);
+    }
+    EXPECT_EQ(fs->shellCalls.size(), 1u);
+    EXPECT_TRUE(op.UndoAvailable());
+}
+
+TEST_F(FileOperatorRuns, RenameRunReportsEveryFailedPairAndRemembersOnlyTheRenamedOnes)
+{
+    fs->Dir(L"C:\\d");
+    fs->File(L"C:\\d\\a");
+    fs->File(L"C:\\d\\b");
+    fs->Dir(L"C:\\d\\c");
+    fs->renameErrors[L"C:\\d\\a"] = 5;  // access denied on the first pair
+    EXPECT_FALSE(Run(TFileOperation::foRename, {L"C:\\d\\a", L"C:\\d\\b", L"C:\\d\\c"},
+                     {L"C:\\d\\a2", L"C:\\d\\b2", L"C:\\d\\c2"}));
+    ASSERT_EQ(op.RenameFailures().size(), 1u);
+    EXPECT_EQ(op.RenameFailures()[0].Source, L"C:\\d\\a");
+    EXPECT_EQ(op.RenameFailures()[0].Error, 5u);
+    EXPECT_TRUE(fs->FileOrDirExists(L"C:\\d\\b2"));
+    EXPECT_TRUE(fs->FileOrDirExists(L"C:\\d\\c2"));
+    EXPECT_EQ(fs->notified, (std::vector<std::wstring>{L"F C:\\d\\b > C:\\d\\b2", L"D C:\\d\\c > C:\\d\\c2"}));
+    ASSERT_TRUE(op.UndoAvailable());
+    EXPECT_EQ(op.LastSource(), (std::vector<std::wstring>{L"C:\\d\\b", L"C:\\d\\c"}));
+
+    ASSERT_TRUE(op.Undo());
+    EXPECT_TRUE(fs->FileOrDirExists(L"C:\\d\\b"));
+    EXPECT_TRUE(fs->FileOrDirExists(L"C:\\d\\c"));
+    EXPECT_TRUE(fs->FileOrDirExists(L"C:\\d\\a")) << "the failed pair was never touched";
+    EXPECT_TRUE(op.UndoAvailable()) << "an undone rename can itself be undone";
+}
+
+TEST_F(FileOperatorRuns, RenameToItselfIsSkippedAndLongRunsRepaintEveryHundredPairs)
+{
+    std::vector<std::wstring> from, to;
+    for (int i = 0; i < 250; ++i) {
+        const std::wstring name = L"C:\\r\\f" + std::to_wstring(i);
+        fs->File(name);
+        from.push_back(name);
+        to.push_back(i == 7 ? name : name + L"x");
+    }
+    EXPECT_TRUE(Run(TFileOperation::foRename, from, to));
+    EXPECT_EQ(fs->repaints, 3);
+    EXPECT_EQ(op.LastSource().size(), 249u);
+    EXPECT_TRUE(fs->FileOrDirExists(L"C:\\r\\f7"));
+}
+
+TEST_F(FileOperatorRuns, AbortedCopyIsNotSuccessAndForgetsTheEarlierRun)
+{
+    fs->Dir(L"C:\\q");
+    fs->Dir(L"C:\\z");
+    fs->File(L"C:\\q\\a.txt");
+    fs->File(L"C:\\q\\b.txt");
+    ASSERT_TRUE(Run(TFileOperation::foCopy, {L"C:\\q\\b.txt"}, {L"C:\\z"}));
+    ASSERT_TRUE(op.UndoAvailable());
+    fs->nextResult = {0, true};  // the shell returns 0 but the user declined a part
+    EXPECT_FALSE(Run(TFileOperation::foCopy, {L"C:\\q\\a.txt", L"C:\\q\\b.txt"}, {L"C:\\z"}));
+    EXPECT_TRUE(op.LastAborted());
+    EXPECT_FALSE(op.UndoAvailable());
+    EXPECT_FALSE(op.Undo());
+}
+
+TEST_F(FileOperatorRuns, DeleteAndCollisionRenamingLeaveNothingToUndo)
+{
+    fs->Dir(L"C:\\q");
+    fs->File(L"C:\\q\\a.txt");
+    fs->File(L"C:\\q\\b.txt");
+    ASSERT_TRUE(Run(TFileOperation::foCopy, {L"C:\\q\\a.txt"}, {L"C:\\q\\c"}));
+    ASSERT_TRUE(op.UndoAvailable());
+    ASSERT_TRUE(Run(TFileOperation::foDelete, {L"C:\\q\\b.txt"}, {}));
+    EXPECT_FALSE(op.UndoAvailable());
+    ASSERT_TRUE(Run(TFileOperation::foCopy, {L"C:\\q\\a.txt"}, {L"C:\\q\\d"}, foRenameOnCollision));
+    EXPECT_FALSE(op.UndoAvailable());
+    op.Flags = 0;
+    op.Operation = TFileOperation::foCopy;
+    op.SourceFiles.Add(L"C:\\q\\a.txt");
+    op.DestFiles.Add(L"C:\\q\\e");
+    ASSERT_TRUE(op.Execute());
+    EXPECT_FALSE(op.UndoAvailable()) << "without foAllowUndo nothing is remembered";
+}
+
+TEST_F(FileOperatorRuns, NestedExecuteFromTheShellLoopIsRefusedAndTheOuterRunIsRemembered)
+{
+    fs->Dir(L"C:\\q");
+    fs->Dir(L"C:\\z");
+    fs->File(L"C:\\q\\a.txt");
+    fs->File(L"C:\\q\\x.txt");
+    bool nestedResult = true;
+    fs->duringShell = [&] {
+        fs->duringShell = nullptr;
+        op.Operation = TFileOperation::foDelete;
+        op.SourceFiles.Add(L"C:\\q\\x.txt");
+        nestedResult = op.Execute();
+    };
+    EXPECT_TRUE(Run(TFileOperation::foCopy, {L"C:\\q\\a.txt"}, {L"C:\\z"}));
+    EXPECT_FALSE(nestedResult);
+    EXPECT_TRUE(fs->FileOrDirExists(L"C:\\q\\x.txt"));
+    EXPECT_EQ(fs->shellCalls.size(), 1u);
+    ASSERT_TRUE(op.UndoAvailable());
+    EXPECT_EQ(op.LastRun().Operation, TFileOperation::foCopy);
+    EXPECT_EQ(op.LastSource(), std::vector<std::wstring>{L"C:\\q\\a.txt"});
+    EXPECT_FALSE(fs->locked);
+}
+
+// Undo plans: each case builds a state, runs one operation and checks what
+// the undo deletes or moves back and what it leaves.
+TEST_F(FileOperatorRuns, UndoOfACopyDeletesTheNewCopiesOnlyIntoTheRecycleBin)
+{
+    fs->Dir(L"C:\\q");
+    fs->Dir(L"C:\\z");
+    fs->File(L"C:\\q\\a.txt");
+    fs->File(L"C:\\q\\b.txt");
+    ASSERT_TRUE(Run(TFileOperation::foCopy, {L"C:\\q\\a.txt", L"C:\\q\\b.txt"}, {L"C:\\z"}));
+    ASSERT_TRUE(fs->FileOrDirExists(L"C:\\z\\b.txt"));
+    ASSERT_TRUE(op.Undo());
+    const auto& call = fs->shellCalls.back();
+    EXPECT_EQ(call.code, 3u);
+    EXPECT_EQ(call.from, (std::vector<std::wstring>{L"C:\\z\\a.txt", L"C:\\z\\b.txt"}));
+    EXPECT_TRUE(call.flags & foAllowUndo);
+    EXPECT_TRUE(call.flags & foNoConfirmation);
+    EXPECT_FALSE(fs->FileOrDirExists(L"C:\\z\\a.txt"));
+    EXPECT_TRUE(fs->FileOrDirExists(L"C:\\q\\a.txt"));
+    EXPECT_FALSE(op.UndoAvailable());
+    EXPECT_EQ(op.Operation, TFileOperation::foCopy) << "the operator's own settings come back";
+    EXPECT_EQ(op.Flags, foAllowUndo | foNoConfirmMkDir);
+}
+
+TEST_F(FileOperatorRuns, UndoOfACopyOntoAnExistingFolderKeepsThatFolder)
+{
+    fs->Dir(L"C:\\q");
+    fs->Dir(L"C:\\q\\Projekt");
+    fs->File(L"C:\\q\\Projekt\\neu.txt");
+    fs->File(L"C:\\q\\c.txt");
+    fs->Dir(L"C:\\z");
+    fs->Dir(L"C:\\z\\Projekt");
+    fs->File(L"C:\\z\\Projekt\\keep.txt");
+    ASSERT_TRUE(Run(TFileOperation::foCopy, {L"C:\\q\\Projekt", L"C:\\q\\c.txt"}, {L"C:\\z"}));
+    ASSERT_TRUE(op.Undo());
+    EXPECT_EQ(fs->shellCalls.back().from, std::vector<std::wstring>{L"C:\\z\\c.txt"});
+    EXPECT_EQ(op.UndoKept(), std::vector<std::wstring>{L"C:\\z\\Projekt"});
+    EXPECT_TRUE(fs->FileOrDirExists(L"C:\\z\\Projekt\\keep.txt"));
+}
+
+TEST_F(FileOperatorRuns, UndoOfACopyToSeveralDestinationsDeletesEachDestination)
+{
+    fs->Dir(L"C:\\q");
+    fs->File(L"C:\\q\\a.txt");
+    fs->File(L"C:\\q\\b.txt");
+    ASSERT_TRUE(Run(TFileOperation::foCopy, {L"C:\\q\\a.txt", L"C:\\q\\b.txt"},
+                    {L"C:\\q\\a - Kopie.txt", L"C:\\q\\b - Kopie.txt"}, foMultiDestFiles));
+    EXPECT_TRUE(op.LastRun().MultiDest);
+    ASSERT_TRUE(op.Undo());
+    EXPECT_EQ(fs->shellCalls.back().from,
+              (std::vector<std::wstring>{L"C:\\q\\a - Kopie.txt", L"C:\\q\\b - Kopie.txt"}));
+    EXPECT_TRUE(fs->FileOrDirExists(L"C:\\q\\a.txt"));
+}
+
+TEST_F(FileOperatorRuns, UndoOfAMoveReturnsEachItemToItsOwnFolderWithoutOverwriting)
+{
+    fs->Dir(L"C:\\eins");
+    fs->Dir(L"C:\\zwei");
+    fs->Dir(L"C:\\ziel");
+    fs->File(L"C:\\eins\\a.txt");
+    fs->File(L"C:\\zwei\\b.txt");
+    fs->File(L"C:\\zwei\\c.txt");
+    ASSERT_TRUE(Run(TFileOperation::foMove, {L"C:\\eins\\a.txt", L"C:\\zwei\\b.txt", L"C:\\zwei\\c.txt"},
+                    {L"C:\\ziel"}));
+    fs->File(L"C:\\zwei\\c.txt");  // a new file took c.txt's old place meanwhile
+    ASSERT_TRUE(op.Undo());
+    const auto& call = fs->shellCalls.back();
+    EXPECT_EQ(call.code, 1u);
+    EXPECT_TRUE(call.flags & foMultiDestFiles);
+    EXPECT_EQ(call.from, (std::vector<std::wstring>{L"C:\\ziel\\a.txt", L"C:\\ziel\\b.txt"}));
+    EXPECT_EQ(call.to, (std::vector<std::wstring>{L"C:\\eins\\a.txt", L"C:\\zwei\\b.txt"}));
+    EXPECT_EQ(op.UndoKept(), std::vector<std::wstring>{L"C:\\ziel\\c.txt"});
+    EXPECT_TRUE(fs->FileOrDirExists(L"C:\\eins\\a.txt"));
+    EXPECT_TRUE(fs->FileOrDirExists(L"C:\\ziel\\c.txt"));
+    EXPECT_TRUE(op.UndoAvailable()) << "moving back is a move that can be undone";
+}
+
+TEST_F(FileOperatorRuns, UndoOfARenameWhoseOldNameIsTakenFails)
+{
+    fs->File(L"C:\\d\\alt");
+    ASSERT_TRUE(Run(TFileOperation::foRename, {L"C:\\d\\alt"}, {L"C:\\d\\neu"}));
+    fs->File(L"C:\\d\\alt");
+    EXPECT_FALSE(op.Undo());
+    EXPECT_EQ(op.UndoKept(), std::vector<std::wstring>{L"C:\\d\\neu"});
+    EXPECT_TRUE(fs->FileOrDirExists(L"C:\\d\\neu"));
+}

@@ -1,0 +1,134 @@
+#include "mainwindow/FileCommandRules.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+using namespace qrv;
+
+namespace {
+
+// Makes NewItemName's choice real: each name chosen is created.
+struct Folder {
+    std::set<std::wstring> items;
+    std::wstring Next(bool directory, uint32_t maxLength, const std::wstring& path = L"T:\\ordner")
+    {
+        const std::wstring name =
+            NewItemName(path, directory, maxLength, [&](const std::wstring& p) { return items.count(p) != 0; });
+        items.insert((path.back() == L'\\' ? path : path + L"\\") + name);
+        return name;
+    }
+};
+
+}  // namespace
+
+TEST(NewItemName, CountsUpOnLongAndShortNameDrives)
+{
+    struct Case {
+        bool directory;
+        uint32_t maxLength;
+        std::wstring first, second, third;
+    };
+    const Case cases[] = {
+        {true, 255, L"Neues Verzeichnis", L"Neues Verzeichnis (1)", L"Neues Verzeichnis (2)"},
+        {true, 22, L"Neues Verzeichnis", L"Neues Verzeichnis (1)", L"Neues Verzeichnis (2)"},
+        {true, 21, L"NEU", L"NEU(1)", L"NEU(2)"},
+        {true, 12, L"NEU", L"NEU(1)", L"NEU(2)"},
+        {false, 255, L"Neue Datei", L"Neue Datei (1)", L"Neue Datei (2)"},
+        {false, 15, L"Neue Datei", L"Neue Datei (1)", L"Neue Datei (2)"},
+        {false, 14, L"NEU", L"NEU(1)", L"NEU(2)"},
+    };
+    for (const Case& c : cases) {
+        Folder folder;
+        EXPECT_EQ(folder.Next(c.directory, c.maxLength), c.first) << c.maxLength;
+        EXPECT_EQ(folder.Next(c.directory, c.maxLength), c.second) << c.maxLength;
+        EXPECT_EQ(folder.Next(c.directory, c.maxLength), c.third) << c.maxLength;
+    }
+}
+
+TEST(NewItemName, TakenByAFileOfTheOtherKindAndAtTheDriveRoot)
+{
+    Folder folder;
+    folder.items.insert(L"C:\\Neue Datei");  // a folder named like the file
+    EXPECT_EQ(folder.Next(false, 255, L"C:\\"), L"Neue Datei (1)");
+    EXPECT_EQ(NewItemName(L"C:\\x", true, 255, [](const std::wstring&) { return true; }), L"")
+        << "a folder that claims every name gives up instead of hanging";
+}
+
+TEST(DecideDelete, Table)
+{
+    struct Case {
+        const char* what;
+        TDeleteContext context;
+        TDeleteTarget target;
+        bool physical;
+        std::wstring question;
+        bool shellConfirms;
+    };
+    auto tree = [](uint32_t drive, bool shift, bool shellNoConfirm, bool confirmLogical = true,
+                   bool confirmPhysical = true) {
+        TDeleteContext c;
+        c.Focus = TDeleteFocus::Tree;
+        c.TreeNodeBelowDrive = true;
+        c.TreeFolderName = L"Projekt";
+        c.DriveType = drive;
+        c.PhysicalRequested = shift;
+        c.ShellNoConfirmRecycle = shellNoConfirm;
+        c.ConfirmLogicalDel = confirmLogical;
+        c.ConfirmPhysicalDel = confirmPhysical;
+        return c;
+    };
+    auto list = [](int count, uint32_t drive, bool shift, bool shellNoConfirm, bool fullPath = false,
+                   bool confirmPhysical = true) {
+        TDeleteContext c;
+        c.Focus = TDeleteFocus::List;
+        c.ListSelCount = count;
+        c.DriveType = drive;
+        c.PhysicalRequested = shift;
+        c.ShellNoConfirmRecycle = shellNoConfirm;
+        c.ListFullPathItems = fullPath;
+        c.ConfirmPhysicalDel = confirmPhysical;
+        return c;
+    };
+    TDeleteContext rootNode = tree(3, false, true);
+    rootNode.TreeNodeBelowDrive = false;
+    TDeleteContext archive;
+    archive.Focus = TDeleteFocus::Archive;
+    archive.ArchiveHasSelection = true;
+
+    const Case cases[] = {
+        {"tree, shell silent: own question", tree(3, false, true), TDeleteTarget::Tree, false,
+         L"Projekt\nVerzeichnis in den Papierkorb verschieben?", false},
+        {"tree, shell asks itself", tree(3, false, false), TDeleteTarget::Tree, false, L"", true},
+        {"tree, Shift", tree(3, true, true), TDeleteTarget::Tree, true, L"", true},
+        {"tree, Shift, no physical confirmation", tree(3, true, true, true, false), TDeleteTarget::Tree, true, L"",
+         false},
+        {"tree on a removable drive", tree(2, false, true), TDeleteTarget::Tree, true, L"", true},
+        {"tree on a network drive, physical confirmation off: the shell still asks", tree(4, false, true, true, false),
+         TDeleteTarget::Tree, true, L"", true},
+        {"tree, no logical confirmation", tree(3, false, true, false), TDeleteTarget::Tree, false, L"", false},
+        {"tree, drive root selected", rootNode, TDeleteTarget::Refused, false, L"", false},
+        {"list, one file", list(1, 3, false, true), TDeleteTarget::List, false,
+         L"1 Datei in den Papierkorb verschieben?", false},
+        {"list, three files", list(3, 3, false, true), TDeleteTarget::List, false,
+         L"3 Dateien in den Papierkorb verschieben?", false},
+        {"list, shell asks", list(3, 3, false, false), TDeleteTarget::List, false, L"", true},
+        {"list, Shift", list(2, 3, true, true), TDeleteTarget::List, true, L"", true},
+        {"list of full paths, physical confirmation off", list(2, 3, false, true, true, false), TDeleteTarget::List,
+         true, L"", true},
+        {"list on a CD", list(2, 5, false, true), TDeleteTarget::List, true, L"", true},
+        {"list without selection", list(0, 3, false, true), TDeleteTarget::Refused, false, L"", false},
+        {"archive", archive, TDeleteTarget::Archive, false, L"", false},
+        {"nothing focused", TDeleteContext(), TDeleteTarget::Refused, false, L"", false},
+    };
+    for (const Case& c : cases) {
+        const TDeleteDecision d = DecideDelete(c.context);
+        EXPECT_EQ(d.Target, c.target) << c.what;
+        EXPECT_EQ(d.Physical, c.physical) << c.what;
+        EXPECT_EQ(d.Question, c.question) << c.what;
+        EXPECT_EQ(d.ShellConfirms, c.shellConfirms) << c.what;
+        EXPECT_EQ(d.Error.empty(), c.target != TDeleteTarget::Refused) << c.what;
+    }
+    EXPECT_EQ(DecideDelete(TDeleteContext()).Error, L"Kein löschbares Element fokusiert.");
+}
