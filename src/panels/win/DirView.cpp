@@ -1,7 +1,6 @@
 #include "panels/win/DirView.h"
 
 #include "common/win/BaseUtilsWin.h"
-#include "framework/IgnoredError.h"
 #include "framework/SysUtils.h"
 #include "framework/TimingTrace.h"
 #include "framework/win/Handles.h"
@@ -9,15 +8,13 @@
 #include "panels/win/DirViewWatch.h"
 #include "panels/win/DriveView.h"
 #include "panels/win/LocaleCollator.h"
+#include "panels/win/SentMessageWait.h"
 
 #include <shlobj.h>
 #include <wrl/client.h>
 
 #include <algorithm>
-#include <exception>
 #include <iterator>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 namespace qrv {
@@ -479,37 +476,8 @@ void TDirView::AnswerSentMessages()
 void TDirView::RunAnswering(const std::function<void()>& Work)
 {
     // Sorting a large folder takes long enough for other threads and
-    // programs to notice: it runs on a worker while this thread answers
-    // sent messages; posted input waits until the order is settled.
-    TKernelHandle done(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    if (!done) {
-        Work();
-        return;
-    }
-    std::exception_ptr failure;
-    std::thread worker;
-    try {
-        worker = std::thread([&] {
-            try {
-                Work();
-            } catch (...) {
-                failure = std::current_exception();
-            }
-            SetEvent(done.Get());
-        });
-    } catch (const std::system_error&) {
-        TraceIgnoredException(L"starting the sort's worker thread");
-        Work();
-        return;
-    }
-    const HANDLE event = done.Get();
-    while (MsgWaitForMultipleObjectsEx(1, &event, INFINITE, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0 + 1) {
-        MSG message;
-        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-    worker.join();
-    if (failure)
-        std::rethrow_exception(failure);
+    // programs to notice.
+    RunAnsweringSentMessages(Work);
 }
 
 void TDirView::LoadAfterSort()
