@@ -2,6 +2,7 @@
 
 #include "common/BaseUtils.h"
 #include "framework/IgnoredError.h"
+#include "framework/ScopeExit.h"
 #include "framework/SysUtils.h"
 #include "framework/TimingTrace.h"
 
@@ -221,6 +222,8 @@ TDirFilter TDirViewCore::MakeFilter() const
 void TDirViewCore::LoadFromDisk(const std::wstring& Path)
 {
     path_ = StripTrailingBackslashes(Path);
+    if (DeferredForSort())
+        return;
     if (!loadEnabled_) {
         // The items shown are no longer those of Path; enabling reads it.
         loadPending_ = true;
@@ -399,7 +402,7 @@ void TDirViewCore::AddParentDirItem()
 
 void TDirViewCore::Reload(bool KeepIcons)
 {
-    if (loading_)
+    if (loading_ || DeferredForSort())
         return;
     if (!loadEnabled_) {
         loadPending_ = true;
@@ -448,7 +451,7 @@ void TDirViewCore::Reload(bool KeepIcons)
 
 void TDirViewCore::ReloadDirectory()
 {
-    if (loading_ || isVirtual_)
+    if (loading_ || isVirtual_ || DeferredForSort())
         return;
     if (fullPathItems_) {
         Reload(true);
@@ -690,8 +693,19 @@ void TDirViewCore::DeleteItem(int Index)
     MarkChanged();
 }
 
+bool TDirViewCore::DeferredForSort()
+{
+    // The sort's worker reads the records: they are neither freed nor read
+    // anew until it is done.
+    if (sorting_)
+        loadAfterSort_ = true;
+    return sorting_;
+}
+
 void TDirViewCore::ClearItems()
 {
+    if (DeferredForSort())
+        return;
     TUpdateBracket update(*this);
     items_.clear();
     // Freed in one go, a large folder's on a thread of its own.
@@ -759,13 +773,32 @@ void TDirViewCore::SortBy(const TDirSortOptions& Options)
     const bool ready = itemsReady_;
     itemsReady_ = false;
     try {
-        SortFileRecs(items_, Options, *collator_);
+        // The order is found without touching the records (a large folder
+        // takes a noticeable time), then applied here.
+        std::vector<const TFileRec*> recs(items_.begin(), items_.end());
+        std::vector<uint32_t> order;
+        {
+            sorting_ = true;
+            ScopeExit sorted([this] { sorting_ = false; });
+            RunAnswering([&] { order = SortedOrder(recs, Options, *collator_); });
+        }
+        ApplySortedOrder(items_, order);
     } catch (...) {
         itemsReady_ = ready;
+        PassOnLoadAfterSort();
         throw;
     }
     itemsReady_ = ready;
     MarkChanged();
+    PassOnLoadAfterSort();
+}
+
+void TDirViewCore::PassOnLoadAfterSort()
+{
+    if (!loadAfterSort_)
+        return;
+    loadAfterSort_ = false;
+    LoadAfterSort();
 }
 
 void TDirViewCore::SetCollator(std::shared_ptr<const TSortCollator> Collator)

@@ -211,6 +211,14 @@ protected:
     virtual void ViewEndUpdate() {}
     // Every 100 items added during a load.
     virtual void LoadProgress(int /*Added*/) {}
+    // Runs Work, which reads the records but changes nothing of the list,
+    // and returns when it is done; a window may run it on another thread and
+    // answer what is sent to it meanwhile. Exceptions of Work come through.
+    virtual void RunAnswering(const std::function<void()>& Work) { Work(); }
+    // Something answered during RunAnswering asked to read or empty the
+    // list, which had to wait for the sort: read Path() again once the
+    // present call chain has returned.
+    virtual void LoadAfterSort() {}
     // An hourglass for the time of a load or re-read.
     virtual void ShowBusy(bool /*Busy*/) {}
     virtual void MakeFocusedVisible() {}
@@ -257,6 +265,10 @@ protected:
 
 private:
     TDirFilter MakeFilter() const;
+    // While the order is found: notes a load or re-read for after the sort
+    // and says so.
+    bool DeferredForSort();
+    void PassOnLoadAfterSort();
     // Whether the folder is below a drive root and gets "..".
     bool WantsParentItem() const { return path_.size() > 2; }
     void ReserveItem();
@@ -283,6 +295,8 @@ private:
     bool loadPending_ = false;
     bool abortLoad_ = false;
     bool loading_ = false;
+    bool sorting_ = false;        // the order is being found; the records must stay
+    bool loadAfterSort_ = false;  // a load or re-read waited for the sort
     bool loaded_ = false;
     bool isVirtual_ = false;
     bool fullPathItems_ = false;

@@ -81,6 +81,17 @@ int CompareSortEntries(const TDirSortEntry& A, const TDirSortEntry& B, const TDi
 std::vector<uint32_t> SortedOrder(const std::vector<const TFileRec*>& Recs, const TDirSortOptions& Options,
                                   const TSortCollator& Collator);
 
+// Puts Items into Order (indices of Items, as SortedOrder gives them).
+template <class Pointer>
+void ApplySortedOrder(std::vector<Pointer>& Items, const std::vector<uint32_t>& Order)
+{
+    std::vector<Pointer> sorted;
+    sorted.reserve(Items.size());
+    for (const uint32_t index : Order)
+        sorted.push_back(std::move(Items[index]));
+    Items.swap(sorted);
+}
+
 // Orders Items (pointers to TFileRec of any kind) by Options.
 template <class Pointer>
 void SortFileRecs(std::vector<Pointer>& Items, const TDirSortOptions& Options, const TSortCollator& Collator)
@@ -89,11 +100,7 @@ void SortFileRecs(std::vector<Pointer>& Items, const TDirSortOptions& Options, c
     recs.reserve(Items.size());
     for (const Pointer& item : Items)
         recs.push_back(&*item);
-    std::vector<Pointer> sorted;
-    sorted.reserve(Items.size());
-    for (const uint32_t index : SortedOrder(recs, Options, Collator))
-        sorted.push_back(std::move(Items[index]));
-    Items.swap(sorted);
+    ApplySortedOrder(Items, SortedOrder(recs, Options, Collator));
 }
 
 }  // namespace qrv

@@ -9,6 +9,7 @@
 #include "panels/win/DirViewWatch.h"
 #include "panels/win/DriveView.h"
 #include "panels/win/LocaleCollator.h"
+#include "panels/win/SentMessageWait.h"
 
 #include <shlobj.h>
 #include <wrl/client.h>
@@ -471,6 +472,20 @@ void TDirView::AnswerSentMessages()
     lastAnswered_ = now;
     MSG message;
     PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+}
+
+void TDirView::RunAnswering(const std::function<void()>& Work)
+{
+    // Sorting a large folder takes long enough for other threads and
+    // programs to notice.
+    RunAnsweringSentMessages(Work);
+}
+
+void TDirView::LoadAfterSort()
+{
+    // Posted: the load runs from the message loop, not inside the code that sorted.
+    if (!HandleAllocated() || !PostMessageW(handle_, kLoadAfterSortMessage, 0, 0))
+        LoadFromDisk(Path());
 }
 
 void TDirView::FreeAnimation()

@@ -32,6 +32,9 @@ extern uint32_t LastFileError;
 // failed rename.
 constexpr UINT WM_DIRVIEW_REEDIT = WM_USER + 0x141;
 
+// Posted to a list that was asked to read its folder while it sorted.
+constexpr UINT kLoadAfterSortMessage = WM_APP + 0x131;
+
 // Before an item is opened; setting AllowExec to false stops it.
 using TDirViewExecFileEvent = std::function<void(TComponent* Sender, TFileRec& Item, bool& AllowExec)>;
 
@@ -226,6 +229,8 @@ protected:
     void ViewBeginUpdate() override { BeginUpdate(); }
     void ViewEndUpdate() override { EndUpdate(); }
     void LoadProgress(int Added) override;
+    void RunAnswering(const std::function<void()>& Work) override;
+    void LoadAfterSort() override;
     void ShowBusy(bool Busy) override;
     void MakeFocusedVisible() override;
 

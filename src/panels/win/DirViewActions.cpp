@@ -419,6 +419,10 @@ void TDirView::WndProc(TMessage& message)
         ShowPopupMenu(true, {});
         message.Result = 0;
         return;
+    case kLoadAfterSortMessage:
+        LoadFromDisk(Path());
+        message.Result = 0;
+        return;
     case WM_PAINT:
         if (paintTracePending_ && TimingTraceEnabled()) {
             TKyListView::WndProc(message);

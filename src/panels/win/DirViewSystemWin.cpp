@@ -3,8 +3,10 @@
 #include "common/BaseUtils.h"
 #include "common/win/BaseUtilsWin.h"
 #include "framework/SysUtils.h"
+#include "framework/TimingTrace.h"
 #include "framework/win/Handles.h"
 #include "panels/win/KyDriveInfo.h"
+#include "panels/win/SentMessageWait.h"
 #include "panels/win/ShellValues.h"
 
 namespace qrv {
@@ -84,9 +86,19 @@ uint32_t TWinDirSystem::ListFolder(const std::wstring& Folder, const TEntryProc&
 {
     TQuietDriveErrors quiet;
     WIN32_FIND_DATAW data;
-    TFindHandle find(FindFirst(Folder + L"\\*.*", data, true));
+    // The first fetch of a large folder takes the system a while (it reads
+    // the whole folder at once); the window answers meanwhile.
+    TFindHandle find;
+    DWORD error = 0;
+    RunAnsweringSentMessages([&] {
+        TQuietDriveErrors quietWorker;  // the mode is the thread's own
+        find.Reset(FindFirst(Folder + L"\\*.*", data, true));
+        error = find ? 0 : GetLastError();
+    });
     if (!find)
-        return GetLastError();
+        return error;
+    if (TimingTraceEnabled())
+        TraceTiming(L"list first entry");
     // The zone once per folder: asking the system for it per entry is slow.
     TIME_ZONE_INFORMATION zone;
     const bool zoneKnown = GetTimeZoneInformation(&zone) != TIME_ZONE_ID_INVALID;

@@ -2,6 +2,7 @@
 #include "panels/win/DiscMon.h"
 
 #include "TestDir.h"
+#include "framework/ScopeExit.h"
 #include "framework/win/Forms.h"
 #include "framework/win/Handles.h"
 #include "win/MessagePump.h"
@@ -9,9 +10,12 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 using namespace qrv;
 using namespace std::chrono_literals;
@@ -162,6 +166,124 @@ TEST_F(DirViewWatchTest, ALongReadAnswersMessagesSentToTheWindow)
     asker.join();
     EXPECT_TRUE(answeredDuringTheRead) << "the window answered only after the read";
     EXPECT_TRUE(Shows(L"f299.txt"));
+}
+
+// Orders without regard to case, like the default, but its first key runs
+// Meanwhile first: a sort that takes as long as Meanwhile does.
+class TStallingCollator : public TSortCollator {
+public:
+    explicit TStallingCollator(std::function<void()> Meanwhile) : meanwhile_(std::move(Meanwhile)) {}
+    std::string SortKey(std::wstring_view Text) const override
+    {
+        std::call_once(once_, meanwhile_);
+        return fold_.SortKey(Text);
+    }
+
+private:
+    std::function<void()> meanwhile_;
+    mutable std::once_flag once_;
+    TFoldCollator fold_;
+};
+
+// Waits at most 10 s for Flag.
+void WaitFor(const std::atomic<bool>& Flag)
+{
+    for (int i = 0; i < 1000 && !Flag; ++i)
+        Sleep(10);
+}
+
+TEST_F(DirViewWatchTest, ALongSortAnswersMessagesSentToTheWindow)
+{
+    for (int i = 0; i < 300; ++i)
+        dir.Write(L"f" + std::to_wstring(i) + L".txt", "");
+    list->Reload(false);
+    const HWND window = list->Handle();
+    std::atomic<bool> answered{false};
+    TKernelHandle sorting(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    std::thread asker([&] {
+        WaitForSingleObject(sorting.Get(), 20000);
+        DWORD_PTR result = 0;
+        if (SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result))
+            answered = true;
+    });
+    std::atomic<bool> answeredDuringTheSort{false};
+    list->SetCollator(std::make_shared<TStallingCollator>([&] {
+        SetEvent(sorting.Get());
+        WaitFor(answered);
+        answeredDuringTheSort = answered.load();
+    }));
+    list->SetSortAscending(false);
+    asker.join();
+    EXPECT_TRUE(answeredDuringTheSort) << "the window answered only after the sort";
+    // The sort's result is still applied: names descending, case ignored.
+    std::vector<std::wstring> names;
+    for (int i = 0; i < list->ItemCount(); ++i)
+        if (!list->GetItemData(i)->IsParentDir)
+            names.push_back(list->GetItemData(i)->FileName);
+    ASSERT_EQ(names.size(), 301u);
+    for (size_t i = 1; i < names.size(); ++i)
+        EXPECT_GT(_wcsicmp(names[i - 1].c_str(), names[i].c_str()), 0) << i;
+}
+
+// A window of the test's thread that runs OnMessage for what is sent to it.
+std::function<void()> OnMessage;
+
+LRESULT CALLBACK RunOnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_APP && OnMessage) {
+        OnMessage();
+        return 1;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST_F(DirViewWatchTest, AFolderOpenedDuringASortIsReadAfterIt)
+{
+    for (int i = 0; i < 50; ++i)
+        dir.Write(L"f" + std::to_wstring(i) + L".txt", "");
+    ASSERT_TRUE(CreateDirectoryW((path + L"\\other").c_str(), nullptr));
+    dir.Write(L"other\\inside.txt", "");
+    list->Reload(false);
+
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = RunOnMessage;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"QrvSortTestReceiver";
+    RegisterClassW(&windowClass);
+    const HWND receiver = CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                          windowClass.hInstance, nullptr);
+    ASSERT_TRUE(receiver);
+    ScopeExit destroy([&] {
+        DestroyWindow(receiver);
+        OnMessage = nullptr;
+    });
+    // Another program makes this thread open a folder while the list sorts:
+    // the records being sorted must not go, the folder is read afterwards.
+    std::atomic<bool> opened{false};
+    OnMessage = [&] {
+        list->SetPath(path + L"\\other");
+        opened = true;
+    };
+    TKernelHandle sorting(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    std::thread asker([&] {
+        WaitForSingleObject(sorting.Get(), 20000);
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(receiver, WM_APP, 0, 0, SMTO_NORMAL, 10000, &result);
+    });
+    std::atomic<bool> openedDuringTheSort{false};
+    list->SetCollator(std::make_shared<TStallingCollator>([&] {
+        SetEvent(sorting.Get());
+        WaitFor(opened);
+        openedDuringTheSort = opened.load();
+    }));
+    list->SetSortAscending(false);
+    asker.join();
+    ASSERT_TRUE(openedDuringTheSort);
+    // Right after the sort the list still holds the sorted old folder.
+    EXPECT_TRUE(Shows(L"f49.txt"));
+    EXPECT_TRUE(test::PumpUntil([&] { return Shows(L"inside.txt"); }, 20s));
+    EXPECT_EQ(list->GetPath(), path + L"\\other");
+    EXPECT_FALSE(Shows(L"f49.txt"));
 }
 
 TEST_F(DirViewWatchTest, TheWatchFollowsTheListToAnotherFolder)
