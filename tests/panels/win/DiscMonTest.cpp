@@ -85,7 +85,9 @@ protected:
     bool ReportsCreationIn(const std::wstring& where, const std::function<void()>& prepare = {})
     {
         const int before = changes;
-        for (int i = 0; i < 12; ++i) {
+        // Up to 10 s: a restarted watch can take seconds to see a change
+        // when the machine is busy; a working one answers within a round.
+        for (int i = 0; i < 40; ++i) {
             if (prepare)
                 prepare();
             CreateEmptyFile(where + L"\\probe" + std::to_wstring(probes++));
