@@ -74,14 +74,18 @@ endfunction()
 # list them. A last test per program fails when it holds a test outside the
 # suites read, so none is skipped unseen.
 # A suite whose tests mount a drive (WineDrive) changes the drive list every
-# Wine process sees while it runs: it runs alone (RUN_SERIAL).
+# Wine process sees while it runs: it runs alone (RUN_SERIAL). Suites that
+# set the keyboard focus (SetFocus) share one display with every other test
+# program: they take the "focus" lock, so that no two of them take the focus
+# from each other (a name editor, for one, closes when its list loses it).
 function(qrv_win_suite_tests target sources label locks)
   string(REGEX REPLACE "^test_" "" prefix ${target})
   set(all_suites)
   set(mounting)
+  set(focusing)
   set(filters)
   foreach(source IN LISTS sources)
-    file(STRINGS ${source} lines REGEX "^TEST(_F|_P)?\\(|WineDrive")
+    file(STRINGS ${source} lines REGEX "^TEST(_F|_P)?\\(|WineDrive|SetFocus\\(")
     set(suite)
     foreach(line IN LISTS lines)
       if(line MATCHES "^TEST(_F|_P)?\\([ ]*([A-Za-z0-9_]+)")
@@ -101,6 +105,8 @@ function(qrv_win_suite_tests target sources label locks)
           list(APPEND filter_${suite} ${filter})
           list(APPEND filters ${filter})
         endif()
+      elseif(suite AND line MATCHES "SetFocus\\(")
+        list(APPEND focusing ${suite})
       elseif(suite)
         list(APPEND mounting ${suite})
       endif()
@@ -112,8 +118,12 @@ function(qrv_win_suite_tests target sources label locks)
     # A filter that selects nothing would pass silently.
     set_tests_properties(${prefix}.${suite} PROPERTIES LABELS ${label} TIMEOUT 300
                          FAIL_REGULAR_EXPRESSION "Running 0 tests")
-    if(locks)
-      set_tests_properties(${prefix}.${suite} PROPERTIES RESOURCE_LOCK "${locks}")
+    set(suite_locks ${locks})
+    if(suite IN_LIST focusing)
+      list(APPEND suite_locks focus)
+    endif()
+    if(suite_locks)
+      set_tests_properties(${prefix}.${suite} PROPERTIES RESOURCE_LOCK "${suite_locks}")
     endif()
     if(suite IN_LIST mounting)
       set_tests_properties(${prefix}.${suite} PROPERTIES RUN_SERIAL TRUE)
