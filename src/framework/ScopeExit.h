@@ -32,10 +32,7 @@ template <class T>
 class TUpdateLock {
 public:
     using Step = void (T::*)();
-    TUpdateLock(T& target, Step begin, Step end) : target_(target), end_(end)
-    {
-        (target_.*begin)();
-    }
+    TUpdateLock(T& target, Step begin, Step end) : target_(target), end_(end) { (target_.*begin)(); }
     ~TUpdateLock() { (target_.*end_)(); }
     TUpdateLock(const TUpdateLock&) = delete;
     TUpdateLock& operator=(const TUpdateLock&) = delete;
