@@ -74,7 +74,8 @@ endfunction()
 # list them. A last test per program fails when it holds a test outside the
 # suites read, so none is skipped unseen.
 # A suite whose tests mount a drive (WineDrive) changes the drive list every
-# Wine process sees while it runs: it runs alone (RUN_SERIAL). Suites that
+# Wine process sees while it runs: it runs alone (RUN_SERIAL), as does a suite
+# with a line "// ctest: runs alone" in one of its tests. Suites that
 # set the keyboard focus (SetFocus) share one display with every other test
 # program: they take the "focus" lock, so that no two of them take the focus
 # from each other (a name editor, for one, closes when its list loses it).
@@ -85,7 +86,7 @@ function(qrv_win_suite_tests target sources label locks)
   set(focusing)
   set(filters)
   foreach(source IN LISTS sources)
-    file(STRINGS ${source} lines REGEX "^TEST(_F|_P)?\\(|WineDrive|SetFocus\\(")
+    file(STRINGS ${source} lines REGEX "^TEST(_F|_P)?\\(|WineDrive|SetFocus\\(|ctest: runs alone")
     set(suite)
     foreach(line IN LISTS lines)
       if(line MATCHES "^TEST(_F|_P)?\\([ ]*([A-Za-z0-9_]+)")

@@ -223,6 +223,8 @@ TEST_F(DiscMonitorTest, SubTreeReportsChangesInListedSubfoldersAndOtherwiseNot)
     EXPECT_EQ(changes, 0) << "without SubTree a change two levels down is not reported";
 
     monitor->SetSubTree(true);
+    // ctest: runs alone. Under Wine a subtree watch here missed every change
+    // while other test programs watched folders of the same drive.
     // Wine learns of subfolders for a subtree watch only as they are opened
     // while the watch exists; the program lists what it shows, so do that.
     EXPECT_TRUE(ReportsCreationIn(deep, [&] {
