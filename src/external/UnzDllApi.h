@@ -14,7 +14,7 @@
 extern "C" {
 #endif
 
-/* One file specification (a name or a wildcard pattern). */
+/* One file to select: a name or a wildcard pattern. */
 typedef struct UnzFileSpec {
     const char* FileSpec;
     int32_t Reserved[17];

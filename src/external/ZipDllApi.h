@@ -16,13 +16,13 @@
 extern "C" {
 #endif
 
-/* One file specification to add or delete. */
+/* One name or wildcard pattern of files to add or delete. */
 typedef struct ZipFileSpec {
     const char* FileSpec;
     const char* Password;      /* this file's password */
     int32_t PasswordGiven;     /* -1 when Password applies (even when empty) */
     int32_t Encrypt;           /* -1: encrypt these files */
-    const char* RootDir;       /* folder the specification is relative to, 0: the record's */
+    const char* RootDir;       /* folder the pattern is relative to, 0: the record's */
     int32_t Reserved[21];
 } ZipFileSpec;
 

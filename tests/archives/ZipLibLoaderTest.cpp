@@ -1,10 +1,10 @@
 // TZipDll and TUnzDll over a fake system: where the library is looked for,
 // which versions are accepted, how long it stays loaded; and the syntax of
-// the file specifications handed to the zip library.
+// the name patterns handed to the zip library.
 
 #include "archives/UNZDLL.h"
 #include "archives/ZIPDLL.h"
-#include "archives/ZipFileSpec.h"
+#include "archives/ZipNamePattern.h"
 
 #include <gtest/gtest.h>
 
@@ -210,7 +210,7 @@ TEST(ZipLibLoader, StaysLoadedWhileAnyUserRemains)
                                   L"loaded C:\\Windows\\System32\\ZIPDLL.DLL", L"unloaded C:\\Windows\\System32\\ZIPDLL.DLL"}));
 }
 
-TEST(ZipFileSpec, PrefixesAndPasswordsAreTakenApart)
+TEST(ZipNamePattern, PrefixesAndPasswordsAreTakenApart)
 {
     struct TCase {
         const wchar_t* Text;
@@ -231,7 +231,7 @@ TEST(ZipFileSpec, PrefixesAndPasswordsAreTakenApart)
         {L"a<", false, L"a", false, false, L""},
     };
     for (const auto& c : cases) {
-        const TZipFileSpec spec = ParseZipFileSpec(c.Text, c.DefaultEncrypt);
+        const TZipNamePattern spec = ParseZipNamePattern(c.Text, c.DefaultEncrypt);
         EXPECT_EQ(spec.Spec, c.Spec) << c.Text;
         EXPECT_EQ(spec.Encrypt, c.Encrypt) << c.Text;
         EXPECT_EQ(spec.PasswordGiven, c.PasswordGiven) << c.Text;

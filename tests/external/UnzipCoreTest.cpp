@@ -197,7 +197,7 @@ TEST_F(UnzipCoreTest, AsksBeforeOverwritingAndHonoursFreshenAndUpdate)
     EXPECT_EQ(ReadFile(out / "a.txt"), "from the archive");
 }
 
-TEST_F(UnzipCoreTest, SelectsBySpecificationsAndCutsLongTextsToTheRecord)
+TEST_F(UnzipCoreTest, SelectsByNamePatternsAndCutsLongTextsToTheRecord)
 {
     const std::string longName = std::string(200, 'd') + "/" + std::string(200, 'e') + "/" + std::string(200, 'f') + ".txt";
     WriteFile(archive, BuildZipFixture({{"keep.txt", "1"}, {"skip.bin", "2"}, {longName, "3"}}));

@@ -1,10 +1,10 @@
-#include "archives/ZipFileSpec.h"
+#include "archives/ZipNamePattern.h"
 
 namespace qrv {
 
-TZipFileSpec ParseZipFileSpec(const std::wstring& Text, bool DefaultEncrypt)
+TZipNamePattern ParseZipNamePattern(const std::wstring& Text, bool DefaultEncrypt)
 {
-    TZipFileSpec result;
+    TZipNamePattern result;
     std::wstring text = Text;
     result.Encrypt = DefaultEncrypt;
     if (!text.empty() && (text[0] == L'>' || text[0] == L'|')) {

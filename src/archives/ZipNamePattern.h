@@ -1,5 +1,5 @@
 #pragma once
-// The syntax of one file specification handed to the zip library: a
+// The syntax of one name pattern handed to the zip library: a
 // leading ">" forces encryption, a leading "|" forbids it, and text after
 // "<" is that file's own password ("<" followed by a blank: none).
 
@@ -7,7 +7,7 @@
 
 namespace qrv {
 
-struct TZipFileSpec {
+struct TZipNamePattern {
     std::wstring Spec;        // the name or pattern itself
     bool Encrypt = false;
     bool PasswordGiven = false;
@@ -15,6 +15,6 @@ struct TZipFileSpec {
 };
 
 // DefaultEncrypt: the component's AddEncrypt option, for plain specs.
-TZipFileSpec ParseZipFileSpec(const std::wstring& Text, bool DefaultEncrypt);
+TZipNamePattern ParseZipNamePattern(const std::wstring& Text, bool DefaultEncrypt);
 
 }  // namespace qrv
