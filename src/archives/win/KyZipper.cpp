@@ -1,5 +1,6 @@
 #include "archives/win/KyZipper.h"
 
+#include "archives/ZipNamePattern.h"
 #include "archives/ZipSpan.h"
 #include "archives/win/PasswordDlg.h"
 #include "archives/win/ZipLibWin.h"
@@ -588,29 +589,26 @@ int TKyZipper::RunZip(int action)
     }
     const ScopeExit unload([this] { zipDll_->Unload(false); });
 
-    // ">" in front adds the files encrypted, "|" without encryption.
-    std::vector<std::string> specs, roots;
+    // ">" in front adds the files encrypted, "|" without encryption, and
+    // "<" gives them a password of their own.
+    std::vector<std::string> specs, passwords;
     std::vector<ZipFileSpec> records;
     const std::string password = WideToUtf8(Password);
     const std::string root = WideToUtf8(RootDir);
     specs.reserve(FSpecArgs.size());
+    passwords.reserve(FSpecArgs.size());
     for (const std::wstring& arg : FSpecArgs) {
-        std::wstring spec = arg;
-        int32_t encrypt = (AddOptions & AddEncrypt) ? QRV_ZIP_TRUE : 0;
-        if (!spec.empty() && spec.front() == L'>') {
-            encrypt = QRV_ZIP_TRUE;
-            spec.erase(0, 1);
-        } else if (!spec.empty() && spec.front() == L'|') {
-            encrypt = 0;
-            spec.erase(0, 1);
-        }
-        specs.push_back(WideToUtf8(spec));
+        const TZipNamePattern pattern = ParseZipNamePattern(arg, (AddOptions & AddEncrypt) != 0);
+        specs.push_back(WideToUtf8(pattern.Spec));
+        passwords.push_back(WideToUtf8(pattern.Password));
         ZipFileSpec record{};
-        record.Encrypt = encrypt;
+        record.Encrypt = pattern.Encrypt ? QRV_ZIP_TRUE : 0;
+        record.PasswordGiven = pattern.PasswordGiven ? QRV_ZIP_TRUE : 0;
         records.push_back(record);
     }
     for (size_t i = 0; i < records.size(); ++i) {
         records[i].FileSpec = specs[i].c_str();
+        records[i].Password = records[i].PasswordGiven ? passwords[i].c_str() : nullptr;
         records[i].RootDir = RootDir.empty() ? nullptr : root.c_str();
     }
     std::vector<std::string> excludes;
