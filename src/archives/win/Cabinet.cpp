@@ -169,6 +169,7 @@ T Guarded(T failed, F&& call)
     try {
         return call(reader->FileHandler());
     } catch (...) {
+        reader->KeepFailure(std::current_exception());
         return failed;
     }
 }
@@ -289,6 +290,7 @@ bool TCabinetReader::IsCabinet(const std::wstring& fileName, FDICABINETINFO& inf
         throw ECabinetError(-1, error);
     const bool result = isCabinet_(context_, file, &info) != FALSE;
     handler_->Close(file, error);
+    failure_ = nullptr;  // a failed read makes it no cabinet, nothing more
     return result;
 }
 
@@ -323,6 +325,13 @@ void TCabinetReader::Copy(const std::wstring& cabinet, const std::wstring& desti
         throw ECabinetError(FDIERROR_TARGET_FILE, 0);
 }
 
+void TCabinetReader::KeepFailure(std::exception_ptr failure)
+{
+    // The first failure is the cause; what follows is FDI winding down.
+    if (!failure_)
+        failure_ = std::move(failure);
+}
+
 void TCabinetReader::RememberTarget(INT_PTR handle, const std::wstring& target)
 {
     openedTargets_[handle].Name = target;
@@ -336,9 +345,7 @@ INT_PTR DIAMONDAPI TCabinetReader::Notify(FDINOTIFICATIONTYPE type, PFDINOTIFICA
     try {
         return reader->OnNotify(type, data);
     } catch (...) {
-        // The first failure is the cause; what follows is FDI winding down.
-        if (!reader->failure_)
-            reader->failure_ = std::current_exception();
+        reader->KeepFailure(std::current_exception());
         return -1;
     }
 }

@@ -92,6 +92,9 @@ public:
     // when FDI closes it; it is removed when it is incomplete then, or when
     // the run fails while it is open.
     void RememberTarget(INT_PTR handle, const std::wstring& target);
+    // FDI's callbacks keep the first failure of a run here; Copy raises it
+    // once FDI has returned.
+    void KeepFailure(std::exception_ptr failure);
 
     // Names of other cabinets come as FDI hands them over (see
     // CabinetFdiText); CabinetPath is the folder FDI reads the set from.

@@ -157,6 +157,25 @@ TEST_F(KyCabTest, HostileNamesWriteNothingOutsideTheTarget)
     EXPECT_EQ(errors.size(), 1u);
 }
 
+TEST_F(KyCabTest, NeitherListNorExtractStartsWhileARunIsBusy)
+{
+    cab.SetArchiveName(Write("a.cab", StoredCabinet({{"a.txt", "alpha"}, {"b.txt", "bravo"}})));
+    ASSERT_TRUE(cab.List());
+    cab.SetTargetDir((root / "out").wstring());
+    std::vector<bool> nested;
+    cab.OnCopyFile = [&](TKyCAB* sender, const std::wstring&, int32_t, uint16_t, uint16_t, uint16_t,
+                         TFileCopyAction&) {
+        EXPECT_TRUE(sender->Busy());
+        nested.push_back(sender->Extract(true));
+        nested.push_back(sender->List());
+    };
+    EXPECT_TRUE(cab.Extract(true));
+    EXPECT_EQ(nested, std::vector<bool>(4, false));
+    EXPECT_EQ(cab.Count(), 2);  // the list stays as it was
+    EXPECT_EQ(Tree(root / "out"), (std::map<std::wstring, std::string>{{L"a.txt", "alpha"}, {L"b.txt", "bravo"}}));
+    EXPECT_FALSE(cab.Busy());
+}
+
 TEST_F(KyCabTest, AThrowingHandlerEndsTheRunFalse)
 {
     cab.SetArchiveName(Write("a.cab", StoredCabinet({{"a.txt", "alpha"}, {"b.txt", "bravo"}})));
