@@ -455,7 +455,8 @@ INT_PTR TCabinetReader::NextCabinet(PFDINOTIFICATION data)
     bool abort = false;
     if (OnNextCabinet)
         OnNextCabinet(this, FdiText(data->psz1), FdiText(data->psz2), path, data->fdie, abort);
-    const bool changed = path != before;
+    const auto bytes = CabinetPathBuffer(path, CB_MAX_CAB_PATH);
+    const bool changed = path != before && bytes != CabinetPathBuffer(before, CB_MAX_CAB_PATH);
     if (!CabinetNextGoesOn(data->fdie, changed, abort)) {
         if (abort)
             return -1;
@@ -463,7 +464,6 @@ INT_PTR TCabinetReader::NextCabinet(PFDINOTIFICATION data)
         throw ECabinetError(data->fdie, 0);
     }
     if (changed) {
-        const auto bytes = CabinetPathBuffer(path, CB_MAX_CAB_PATH);
         if (!bytes || !data->psz3)
             throw ECabinetError(FDIERROR_CABINET_NOT_FOUND, 0);
         std::memcpy(data->psz3, bytes->c_str(), bytes->size() + 1);

@@ -369,3 +369,30 @@ TEST_F(CabinetReaderTest, ItsOwnCopiesRefuseNamesLeadingOutsideTheDestination)
     EXPECT_EQ(Read(root / "out" / "drive.txt"), "d");
     EXPECT_FALSE(fs::exists(root / "up.txt"));
 }
+
+TEST_F(CabinetReaderTest, AMissingNextCabinetIsAskedForOnceMoreThenTheRunEnds)
+{
+    set.Write(root);
+    fs::remove(root / "a2.cab");
+    fs::create_directories(root / "out" / "sub");
+    // A handler that names nothing new, and one that names the same folder
+    // in another spelling: neither makes FDI try the same cabinet forever.
+    for (const bool respell : {false, true}) {
+        SCOPED_TRACE(respell ? "same folder respelt" : "folder left as it was");
+        std::vector<std::wstring> asked;
+        reader.OnNextCabinet = [&](TCabinetReader*, const std::wstring& name, const std::wstring&, std::wstring& path,
+                                   TFDIERROR error, bool&) {
+            asked.push_back(name + L"|" + std::to_wstring(error));
+            if (respell)
+                path = root.wstring();  // without the trailing backslash
+        };
+        try {
+            reader.Copy((root / "a1.cab").wstring(), (root / "out").wstring());
+            ADD_FAILURE() << "the run did not fail";
+        } catch (const ECabinetError& e) {
+            EXPECT_EQ(e.Code, FDIERROR_CABINET_NOT_FOUND);
+        }
+        EXPECT_EQ(asked, (std::vector<std::wstring>{L"a2.cab|0", L"a2.cab|1"}));
+        EXPECT_FALSE(fs::exists(root / "out" / "sub" / "span.txt"));
+    }
+}
