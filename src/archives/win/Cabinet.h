@@ -2,9 +2,12 @@
 // Reading cabinets through the system's "cabinet.dll" (FDI):
 // TCabinetFileHandler does the file input and output FDI asks for,
 // TStreamCabinetFileHandler over Win32 file handles; TCabinetReader wraps
-// the FDI context and turns its notifications into events. No exception
-// crosses cabinet.dll: callbacks record it, answer -1, and it is raised
-// again once FDI has returned.
+// the FDI context and turns its notifications into events. A run copies
+// the files that begin in the cabinet it is given; FDI follows a file that
+// runs on into the next cabinets of its set, looked for in the same folder
+// unless OnNextCabinet names another. No exception crosses cabinet.dll:
+// callbacks record it, answer -1, and it is raised again once FDI has
+// returned.
 
 #include "archives/CabinetRules.h"
 #include "framework/Component.h"
