@@ -15,6 +15,26 @@ std::wstring CabinetStoredName(std::string_view bytes, uint16_t attribs,
     return ansiToText(bytes);
 }
 
+int FdiCpuType(TCpuType cpuType)
+{
+    switch (cpuType) {
+    case cpt80286:
+        return 0;
+    case cpt80386:
+        return 1;
+    case cptAuto:
+        break;
+    }
+    return -1;
+}
+
+std::wstring CabinetFdiText(std::string_view bytes, const std::function<std::wstring(std::string_view)>& ansiToText)
+{
+    if (IsValidUtf8(bytes) || !ansiToText)
+        return Utf8ToWide(bytes);
+    return ansiToText(bytes);
+}
+
 std::wstring CabinetListedName(const std::wstring& stored)
 {
     std::wstring listed = stored;
@@ -46,6 +66,21 @@ TCabCopyPlan PlanCabinetCopy(bool stop, const TStringList& filesToExtract, const
     plan.Decision = TCabCopyDecision::Copy;
     plan.Target = *target;
     return plan;
+}
+
+bool CabinetNextGoesOn(int errorIndication, bool pathChanged, bool abort)
+{
+    return !abort && (errorIndication == 0 || pathChanged);
+}
+
+std::optional<std::string> CabinetPathBuffer(const std::wstring& path, size_t capacity)
+{
+    std::string bytes = WideToUtf8(path);
+    if (!bytes.empty() && bytes.back() != '\\' && bytes.back() != '/')
+        bytes += '\\';
+    if (bytes.size() >= capacity)
+        return std::nullopt;
+    return bytes;
 }
 
 }  // namespace qrv

@@ -62,3 +62,57 @@ TEST(CabinetRules, EachCopyNotificationIsDecided)
         EXPECT_EQ(plan.Target, c.Target) << c.Stored;
     }
 }
+
+TEST(CabinetRules, TheProcessorTypeGoesToFdiAsMinusOneZeroOrOne)
+{
+    EXPECT_EQ(FdiCpuType(cptAuto), -1);
+    EXPECT_EQ(FdiCpuType(cpt80286), 0);
+    EXPECT_EQ(FdiCpuType(cpt80386), 1);
+}
+
+TEST(CabinetRules, NamesFromFdiAreUtf8WhenTheyCanBeElseAnsi)
+{
+    const auto ansi = [](std::string_view bytes) {
+        std::wstring text;
+        for (const char c : bytes)
+            text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(c)));
+        return text;
+    };
+    EXPECT_EQ(CabinetFdiText("T:\\Gr\xC3\xB6\xC3\x9F" "e\\a2.cab", ansi), L"T:\\Größe\\a2.cab");
+    EXPECT_EQ(CabinetFdiText("Gr\xF6\xDF" "e2.cab", ansi), L"Größe2.cab");
+    EXPECT_EQ(CabinetFdiText("", ansi), L"");
+}
+
+TEST(CabinetRules, TheNextCabinetIsLookedForUntilFdiFailsWithTheSameFolder)
+{
+    struct TCase {
+        int Error;
+        bool PathChanged;
+        bool Abort;
+        bool GoesOn;
+    };
+    const TCase cases[] = {
+        {0, false, false, true},   // the first request: the set's own folder
+        {0, true, false, true},
+        {0, false, true, false},   // a handler aborts
+        {1, false, false, false},  // not found, and nobody named another folder
+        {1, true, false, true},    // not found here, a handler names another folder
+        {10, false, false, false}, // a cabinet of another set
+        {10, true, true, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CabinetNextGoesOn(c.Error, c.PathChanged, c.Abort), c.GoesOn)
+            << c.Error << " " << c.PathChanged << " " << c.Abort;
+}
+
+TEST(CabinetRules, TheNextCabinetsFolderMustFitFdisBuffer)
+{
+    EXPECT_EQ(CabinetPathBuffer(L"T:\\set", 256), std::optional<std::string>("T:\\set\\"));
+    EXPECT_EQ(CabinetPathBuffer(L"T:\\set\\", 256), std::optional<std::string>("T:\\set\\"));
+    EXPECT_EQ(CabinetPathBuffer(L"T:\\Größe", 256), std::optional<std::string>("T:\\Gr\xC3\xB6\xC3\x9F" "e\\"));
+    EXPECT_EQ(CabinetPathBuffer(L"", 256), std::optional<std::string>(""));
+    const std::wstring longest(254, L'x');  // with the backslash and the terminator: 256 bytes
+    EXPECT_EQ(CabinetPathBuffer(longest, 256)->size(), 255u);
+    EXPECT_FALSE(CabinetPathBuffer(longest + L"x", 256));
+    EXPECT_FALSE(CabinetPathBuffer(std::wstring(200, L'ö'), 256));  // 400 bytes in UTF-8
+}

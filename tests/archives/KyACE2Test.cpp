@@ -100,6 +100,22 @@ TEST_F(KyAceTest, ListsFilesWithTheirFieldsAndSkipsFolders)
     EXPECT_EQ(ace.Comment(), "Kommentar");
     EXPECT_TRUE(messages.empty());
     EXPECT_FALSE(ace.Busy());
+
+    // A comment longer than the buffer of 8,193 bytes arrives cut, terminated.
+    ace.SetArchiveName(Archive({{"a.txt", "a"}}, {std::string(9000, 'k')}, "long.ace"));
+    ASSERT_TRUE(ace.List());
+    EXPECT_EQ(ace.Comment(), std::string(ACE_COMMENT_SIZE - 1, 'k'));
+}
+
+TEST_F(KyAceTest, CallbacksWithoutALiveComponentCancelTheRun)
+{
+    ace.SetArchiveName(Archive({{"a.txt", "a"}}));
+    {
+        // The component made last is the live one; its end leaves none.
+        TKyACE2 other(nullptr, CorePlatform());
+    }
+    EXPECT_FALSE(ace.List());
+    EXPECT_EQ(ace.Count(), 0);
 }
 
 TEST_F(KyAceTest, TestsAndExtractsWithOrWithoutPaths)
@@ -134,9 +150,10 @@ TEST_F(KyAceTest, TestsAndExtractsWithOrWithoutPaths)
 
 TEST_F(KyAceTest, ADamagedByteFailsTestAndExtract)
 {
-    TAceFixtureEntry damaged{"a.txt", "alpha"};
-    damaged.DamagedCrc = true;
-    ace.SetArchiveName(Archive({damaged, {"b.txt", "bravo"}}));
+    std::string bytes = BuildAceFixture({{"a.txt", "alpha"}, {"b.txt", "bravo"}});
+    bytes[bytes.find("alpha")] = 'A';
+    std::ofstream(root / "a.ace", std::ios::binary) << bytes;
+    ace.SetArchiveName(FromFsPath(root / "a.ace"));
     EXPECT_FALSE(ace.Test());
     EXPECT_EQ(messages, std::vector<std::wstring>{L"CRC-Fehler bei Datei: a.txt"});
     messages.clear();
@@ -164,7 +181,14 @@ TEST_F(KyAceTest, LibraryErrorsArriveWithTheirTexts)
     ace.SetArchiveName(newerName);
     EXPECT_EQ(ace.ArchiveName(), before);
     EXPECT_EQ(messages, std::vector<std::wstring>{L"UNACE: \"" + newerName + L"\" ist kein gültiges ACE-Archiv"});
-    EXPECT_EQ(TKyACE2::ErrorText(561, L""), L"UNACE: Die Version der UNACE-DLL kann diese Archivversion nicht verarbeiten.");
+    // An archive replaced by a newer one after it was opened: the library
+    // says so during the run.
+    messages.clear();
+    std::ofstream(FsPath(before), std::ios::binary) << BuildAceFixture({{"a.txt", "a"}}, newer);
+    EXPECT_FALSE(ace.List());
+    EXPECT_EQ(messages,
+              std::vector<std::wstring>{L"UNACE: Die Version der UNACE-DLL kann diese Archivversion nicht verarbeiten."});
+    messages.clear();
     EXPECT_EQ(TKyACE2::ErrorText(556, L"x.ace"), L"UNACE: Das Archiv x.ace ist defekt.");
     EXPECT_EQ(TKyACE2::ErrorText(4711, L""), L"UNACE: Unbekannter Fehler: 4711");
 

@@ -2,12 +2,15 @@
 
 #include "archives/CabinetRules.h"
 #include "common/BaseUtils.h"
+#include "common/SafeExtractPath.h"
 #include "common/win/BaseUtilsWin.h"
 #include "framework/Encoding.h"
+#include "framework/IgnoredError.h"
 
 #include <fcntl.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <utility>
 
 namespace qrv {
@@ -21,6 +24,17 @@ thread_local TCabinetReader* currentReader = nullptr;
 std::wstring Wide(const std::string& utf8)
 {
     return Utf8ToWide(utf8);
+}
+
+std::wstring AnsiText(std::string_view bytes)
+{
+    return TEncoding::Default().GetString(bytes);
+}
+
+// A name or path as FDI hands it over, UTF-8 or the ANSI page.
+std::wstring FdiText(const char* bytes)
+{
+    return CabinetFdiText(bytes ? bytes : "", AnsiText);
 }
 
 }  // namespace
@@ -155,6 +169,7 @@ T Guarded(T failed, F&& call)
     try {
         return call(reader->FileHandler());
     } catch (...) {
+        reader->KeepFailure(std::current_exception());
         return failed;
     }
 }
@@ -163,7 +178,7 @@ INT_PTR DIAMONDAPI FdiOpen(char* name, int flags, int mode)
 {
     return Guarded<INT_PTR>(-1, [&](TCabinetFileHandler& h) {
         int error = 0;
-        return h.Open(name, flags, mode, error);
+        return h.Open(WideToUtf8(FdiText(name)), flags, mode, error);
     });
 }
 
@@ -215,8 +230,22 @@ TCabinetReader::TCabinetReader(TComponent* owner)
 
 TCabinetReader::~TCabinetReader()
 {
-    if (context_ && destroy_)
-        destroy_(context_);
+    DestroyContext();
+}
+
+void TCabinetReader::DestroyContext()
+{
+    if (context_ && destroy_ && !destroy_(context_))
+        TraceIgnoredFailure(L"FDIDestroy", static_cast<DWORD>(error_.erfOper));
+    context_ = nullptr;
+}
+
+void TCabinetReader::SetCpuType(TCpuType cpuType)
+{
+    if (cpuType == cpuType_)
+        return;
+    cpuType_ = cpuType;
+    DestroyContext();
 }
 
 bool TCabinetReader::Loaded()
@@ -245,8 +274,8 @@ void TCabinetReader::EnsureContext()
         return;
     if (!Loaded())
         throw ECabinetError(FDIERROR_ALLOC_FAIL, 0);
-    const int cpu = CpuType == cptAuto ? cpuUNKNOWN : CpuType == cpt80286 ? cpu80286 : cpu80386;
-    context_ = create_(FdiAlloc, FdiFree, FdiOpen, FdiRead, FdiWrite, FdiClose, FdiSeek, cpu, &error_);
+    context_ = create_(FdiAlloc, FdiFree, FdiOpen, FdiRead, FdiWrite, FdiClose, FdiSeek, FdiCpuType(cpuType_),
+                       &error_);
     if (!context_)
         throw ECabinetError(error_.erfOper, error_.erfType);
 }
@@ -261,6 +290,7 @@ bool TCabinetReader::IsCabinet(const std::wstring& fileName, FDICABINETINFO& inf
         throw ECabinetError(-1, error);
     const bool result = isCabinet_(context_, file, &info) != FALSE;
     handler_->Close(file, error);
+    failure_ = nullptr;  // a failed read makes it no cabinet, nothing more
     return result;
 }
 
@@ -271,27 +301,40 @@ void TCabinetReader::Copy(const std::wstring& cabinet, const std::wstring& desti
     std::string name = WideToUtf8(ExtractFileName(cabinet));
     std::string path = WideToUtf8(ExtractFilePath(cabinet));
     failure_ = nullptr;
+    refusedTarget_ = false;
     openedTargets_.clear();
     BOOL ok;
     {
         const TCurrentReader current(this);
         ok = copy_(context_, name.data(), path.data(), 0, &TCabinetReader::Notify, nullptr, this);
     }
-    // Files a failed run left open are closed.
+    // Files a failed run left open are closed and, being incomplete, removed.
+    const bool failed = failure_ || !ok;
     for (const auto& [handle, target] : openedTargets_) {
         int error = 0;
         handler_->Close(handle, error);
+        if (failed && !DeleteFileW(target.Name.c_str()))
+            TraceIgnoredFailure(L"removing an incomplete file of a cabinet", GetLastError());
     }
     openedTargets_.clear();
     if (failure_)
         std::rethrow_exception(std::exchange(failure_, nullptr));
     if (!ok)
         throw ECabinetError(error_.erfOper, error_.erfType);
+    if (refusedTarget_)
+        throw ECabinetError(FDIERROR_TARGET_FILE, 0);
+}
+
+void TCabinetReader::KeepFailure(std::exception_ptr failure)
+{
+    // The first failure is the cause; what follows is FDI winding down.
+    if (!failure_)
+        failure_ = std::move(failure);
 }
 
 void TCabinetReader::RememberTarget(INT_PTR handle, const std::wstring& target)
 {
-    openedTargets_[handle] = target;
+    openedTargets_[handle].Name = target;
 }
 
 INT_PTR DIAMONDAPI TCabinetReader::Notify(FDINOTIFICATIONTYPE type, PFDINOTIFICATION data)
@@ -302,7 +345,7 @@ INT_PTR DIAMONDAPI TCabinetReader::Notify(FDINOTIFICATIONTYPE type, PFDINOTIFICA
     try {
         return reader->OnNotify(type, data);
     } catch (...) {
-        reader->failure_ = std::current_exception();
+        reader->KeepFailure(std::current_exception());
         return -1;
     }
 }
@@ -322,54 +365,110 @@ INT_PTR TCabinetReader::OnNotify(FDINOTIFICATIONTYPE type, PFDINOTIFICATION data
         case fcaSkip:
             return 0;
         case fcaDefaultCopy: {
-            const std::wstring target =
-                destinationPath_ + CabinetStoredName(name, data->attribs, [](std::string_view bytes) {
-                    return TEncoding::Default().GetString(bytes);
-                });
+            const auto target = SafeExtractPath(destinationPath_, CabinetStoredName(name, data->attribs, AnsiText), true);
+            if (!target) {
+                refusedTarget_ = true;
+                return 0;
+            }
             int error = 0;
-            handle = handler_->Open(WideToUtf8(target), _O_CREAT | _O_WRONLY | _O_BINARY, 0, error);
+            handle = handler_->Open(WideToUtf8(*target), _O_CREAT | _O_WRONLY | _O_BINARY, 0, error);
             if (handle != -1)
-                RememberTarget(handle, target);
-            return handle;
+                RememberTarget(handle, *target);
+            break;
         }
         case fcaCopy:
-            return handle;
+            break;
         }
-        return -1;
+        if (const auto it = openedTargets_.find(handle); it != openedTargets_.end())
+            it->second.Size = data->cb;
+        return handle;
     }
     case fdintCLOSE_FILE_INFO: {
         bool abort = false;
-        if (OnCloseCopiedFile)
-            OnCloseCopiedFile(this, data->psz1 ? data->psz1 : "", data->hf, data->date, data->time, data->attribs,
-                              data->iFolder, data->cb != 0, abort);
-        const auto it = openedTargets_.find(data->hf);
-        const std::wstring target = it == openedTargets_.end() ? std::wstring() : it->second;
-        if (it != openedTargets_.end())
-            openedTargets_.erase(it);
-        if (FileSupport) {
-            FILETIME local, utc;
-            const HANDLE native = handler_->Native(data->hf);
-            if (!DosDateTimeToFileTime(data->date, data->time, &local) || !LocalFileTimeToFileTime(&local, &utc) ||
-                !SetFileTime(native, nullptr, nullptr, &utc)) {
-                const DWORD code = GetLastError();
-                int error = 0;
-                handler_->Close(data->hf, error);
-                throw EApiError(code);
-            }
-        }
-        int error = 0;
-        handler_->Close(data->hf, error);
-        if (FileSupport && !target.empty()) {
-            const DWORD attributes = CabinetFileAttributes(data->attribs);
-            SetFileAttributesW(target.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL);
-        }
+        CloseCopiedFile(data, abort);
         return abort ? -1 : TRUE;
     }
+    case fdintCABINET_INFO: {
+        bool abort = false;
+        if (OnCabinetInfo)
+            OnCabinetInfo(this, FdiText(data->psz1), FdiText(data->psz2), FdiText(data->psz3), data->setID,
+                          data->iCabinet, abort);
+        return abort ? -1 : 0;
+    }
+    case fdintPARTIAL_FILE: {
+        bool abort = false;
+        if (OnPartialFile)
+            OnPartialFile(this, FdiText(data->psz1), FdiText(data->psz2), FdiText(data->psz3), abort);
+        return abort ? -1 : 0;
+    }
     case fdintNEXT_CABINET:
-        return -1;  // sets of several cabinets are not followed
+        return NextCabinet(data);
     default:
         return 0;
     }
+}
+
+void TCabinetReader::CloseCopiedFile(PFDINOTIFICATION data, bool& abort)
+{
+    const auto it = openedTargets_.find(data->hf);
+    const TOpenedTarget target = it == openedTargets_.end() ? TOpenedTarget() : it->second;
+    if (it != openedTargets_.end())
+        openedTargets_.erase(it);
+    // FDI closes the file it was writing when its run fails, too: a file
+    // shorter than announced is incomplete and does not stay.
+    LARGE_INTEGER written{};
+    if (!target.Name.empty() && target.Size >= 0 && GetFileSizeEx(handler_->Native(data->hf), &written) &&
+        written.QuadPart < target.Size) {
+        int error = 0;
+        handler_->Close(data->hf, error);
+        if (!DeleteFileW(target.Name.c_str()))
+            TraceIgnoredFailure(L"removing an incomplete file of a cabinet", GetLastError());
+        throw ECabinetError(FDIERROR_CORRUPT_CABINET, 0);
+    }
+    if (OnCloseCopiedFile)
+        OnCloseCopiedFile(this, data->psz1 ? data->psz1 : "", data->hf, data->date, data->time, data->attribs,
+                          data->iFolder, data->cb != 0, abort);
+    if (FileSupport) {
+        FILETIME local, utc;
+        const HANDLE native = handler_->Native(data->hf);
+        if (!DosDateTimeToFileTime(data->date, data->time, &local) || !LocalFileTimeToFileTime(&local, &utc) ||
+            !SetFileTime(native, nullptr, nullptr, &utc)) {
+            const DWORD code = GetLastError();
+            int error = 0;
+            handler_->Close(data->hf, error);
+            throw EApiError(code);
+        }
+    }
+    int error = 0;
+    handler_->Close(data->hf, error);
+    if (FileSupport && !target.Name.empty()) {
+        const DWORD attributes = CabinetFileAttributes(data->attribs);
+        if (!SetFileAttributesW(target.Name.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL))
+            TraceIgnoredFailure(L"setting the attributes of a file from a cabinet", GetLastError());
+    }
+}
+
+INT_PTR TCabinetReader::NextCabinet(PFDINOTIFICATION data)
+{
+    std::wstring path = FdiText(data->psz3);
+    const std::wstring before = path;
+    bool abort = false;
+    if (OnNextCabinet)
+        OnNextCabinet(this, FdiText(data->psz1), FdiText(data->psz2), path, data->fdie, abort);
+    const auto bytes = CabinetPathBuffer(path, CB_MAX_CAB_PATH);
+    const bool changed = path != before && bytes != CabinetPathBuffer(before, CB_MAX_CAB_PATH);
+    if (!CabinetNextGoesOn(data->fdie, changed, abort)) {
+        if (abort)
+            return -1;
+        // FDI would ask for the same cabinet again: the run ends with its error.
+        throw ECabinetError(data->fdie, 0);
+    }
+    if (changed) {
+        if (!bytes || !data->psz3)
+            throw ECabinetError(FDIERROR_CABINET_NOT_FOUND, 0);
+        std::memcpy(data->psz3, bytes->c_str(), bytes->size() + 1);
+    }
+    return 0;
 }
 
 }  // namespace qrv

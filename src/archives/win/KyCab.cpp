@@ -95,6 +95,10 @@ bool TKyCAB::Run(const std::wstring& destination)
 
 bool TKyCAB::List()
 {
+    // FDI cannot be entered again while it runs, and the run's handlers would
+    // be replaced under it.
+    if (busy_)
+        return false;
     Stop = false;
     entries_.clear();
     if (!CheckArchiveName())

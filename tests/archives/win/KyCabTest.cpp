@@ -1,8 +1,10 @@
-// TKyCAB over the system's cabinet.dll: a cabinet from gcab against
-// cabextract's unpacking, and small cabinets written here for names stored
-// with "/", hostile names, damaged data and throwing handlers.
+// TKyCAB and TCabinetReader over the system's cabinet.dll: a cabinet from
+// gcab against cabextract's unpacking, and small cabinets written here for
+// names stored with "/", hostile names, damaged data, throwing handlers and
+// sets of cabinets a file runs on through.
 
 #include "archives/win/KyCab.h"
+#include "../CabinetFixtures.h"
 #include "common/BaseUtils.h"
 #include "framework/SysUtils.h"
 #include "TestDir.h"
@@ -17,6 +19,8 @@
 #include <sstream>
 
 using namespace qrv;
+using qrv::test::CabinetSet;
+using qrv::test::StoredCabinet;
 namespace fs = std::filesystem;
 
 namespace {
@@ -55,59 +59,6 @@ uint32_t LocalDosTime(const fs::path& file)
     WORD date = 0, time = 0;
     FileTimeToDosDateTime(&local, &date, &time);
     return (static_cast<uint32_t>(date) << 16) | time;
-}
-
-void Put16(std::string& s, uint32_t v)
-{
-    s.push_back(static_cast<char>(v & 0xFF));
-    s.push_back(static_cast<char>((v >> 8) & 0xFF));
-}
-
-void Put32(std::string& s, uint32_t v)
-{
-    Put16(s, v & 0xFFFF);
-    Put16(s, v >> 16);
-}
-
-// A cabinet with one uncompressed folder: names exactly as given.
-std::string StoredCabinet(const std::vector<std::pair<std::string, std::string>>& files)
-{
-    std::string entries, data;
-    for (const auto& [name, bytes] : files) {
-        Put32(entries, static_cast<uint32_t>(bytes.size()));
-        Put32(entries, static_cast<uint32_t>(data.size()));
-        Put16(entries, 0);       // folder
-        Put16(entries, 0x5A8A);  // 2025-04-10
-        Put16(entries, 0x6000);  // 12:00:00
-        Put16(entries, 0x20);
-        entries += name;
-        entries.push_back('\0');
-        data += bytes;
-    }
-    const uint32_t filesAt = 36 + 8;
-    const uint32_t dataAt = filesAt + static_cast<uint32_t>(entries.size());
-    std::string block;
-    Put32(block, 0);  // no checksum
-    Put16(block, static_cast<uint32_t>(data.size()));
-    Put16(block, static_cast<uint32_t>(data.size()));
-    block += data;
-    std::string cab = "MSCF";
-    Put32(cab, 0);
-    Put32(cab, dataAt + static_cast<uint32_t>(block.size()));
-    Put32(cab, 0);
-    Put32(cab, filesAt);
-    Put32(cab, 0);
-    cab.push_back(3);
-    cab.push_back(1);
-    Put16(cab, 1);
-    Put16(cab, static_cast<uint32_t>(files.size()));
-    Put16(cab, 0);
-    Put16(cab, 1234);
-    Put16(cab, 0);
-    Put32(cab, dataAt);  // the folder's first data block
-    Put16(cab, 1);
-    Put16(cab, 0);       // not compressed
-    return cab + entries + block;
 }
 
 class KyCabTest : public ::testing::Test {
@@ -156,6 +107,7 @@ TEST_F(KyCabTest, ListsAndExtractsWhatGcabWroteAsCabextractDoes)
     cab.SetTargetDir((root / "flat").wstring());
     EXPECT_TRUE(cab.Extract(false));
     EXPECT_EQ(Read(root / "flat" / L"Größe.txt"), reference.at(L"sub\\Größe.txt"));
+    EXPECT_EQ(LocalDosTime(root / "flat" / L"Größe.txt"), cab.Items(1).DateTime);
     EXPECT_FALSE(fs::exists(root / "flat" / "sub"));
     EXPECT_TRUE(errors.empty());
 }
@@ -190,7 +142,8 @@ TEST_F(KyCabTest, AForeignFileKeepsTheOldNameAndADamagedCabinetFails)
     cab.SetTargetDir((root / "out").wstring());
     EXPECT_FALSE(cab.Extract(true));
     ASSERT_FALSE(errors.empty());
-    EXPECT_EQ(errors.back().rfind(L"UNCAB: ", 0), 0u) << errors.back();
+    EXPECT_EQ(errors.back().rfind(L"UNCAB: Cabinet error ", 0), 0u) << errors.back();
+    EXPECT_FALSE(fs::exists(root / "out" / "a.txt"));  // no incomplete file stays
 }
 
 TEST_F(KyCabTest, HostileNamesWriteNothingOutsideTheTarget)
@@ -205,6 +158,25 @@ TEST_F(KyCabTest, HostileNamesWriteNothingOutsideTheTarget)
     EXPECT_EQ(errors.size(), 1u);
 }
 
+TEST_F(KyCabTest, NeitherListNorExtractStartsWhileARunIsBusy)
+{
+    cab.SetArchiveName(Write("a.cab", StoredCabinet({{"a.txt", "alpha"}, {"b.txt", "bravo"}})));
+    ASSERT_TRUE(cab.List());
+    cab.SetTargetDir((root / "out").wstring());
+    std::vector<bool> nested;
+    cab.OnCopyFile = [&](TKyCAB* sender, const std::wstring&, int32_t, uint16_t, uint16_t, uint16_t,
+                         TFileCopyAction&) {
+        EXPECT_TRUE(sender->Busy());
+        nested.push_back(sender->Extract(true));
+        nested.push_back(sender->List());
+    };
+    EXPECT_TRUE(cab.Extract(true));
+    EXPECT_EQ(nested, std::vector<bool>(4, false));
+    EXPECT_EQ(cab.Count(), 2);  // the list stays as it was
+    EXPECT_EQ(Tree(root / "out"), (std::map<std::wstring, std::string>{{L"a.txt", "alpha"}, {L"b.txt", "bravo"}}));
+    EXPECT_FALSE(cab.Busy());
+}
+
 TEST_F(KyCabTest, AThrowingHandlerEndsTheRunFalse)
 {
     cab.SetArchiveName(Write("a.cab", StoredCabinet({{"a.txt", "alpha"}, {"b.txt", "bravo"}})));
@@ -215,4 +187,212 @@ TEST_F(KyCabTest, AThrowingHandlerEndsTheRunFalse)
     EXPECT_FALSE(cab.Extract(true));
     EXPECT_EQ(errors, std::vector<std::wstring>{L"UNCAB: Abbruch im Ereignis"});
     EXPECT_FALSE(cab.Busy());
+}
+
+namespace {
+
+// Three cabinets: "first.txt" lies in the first, "sub\span.txt" runs from
+// the first through the second into the third, where "last.txt" follows it.
+struct TSpanningSet {
+    std::string First = "erste Datei";
+    std::string Span;
+    std::string Last = "letzte Datei";
+
+    TSpanningSet()
+    {
+        for (int i = 0; i < 50000; ++i)
+            Span.push_back(static_cast<char>('a' + (i * 7) % 26));
+    }
+
+    // Writes a1.cab, a2.cab and a3.cab into the folder.
+    void Write(const fs::path& folder) const
+    {
+        fs::create_directories(folder);
+        const auto cabinets = CabinetSet({{"first.txt", First}, {"sub\\span.txt", Span}, {"last.txt", Last}},
+                                         {"a1.cab", "a2.cab", "a3.cab"}, {3000, 40000});
+        for (size_t i = 0; i < cabinets.size(); ++i)
+            std::ofstream(folder / ("a" + std::to_string(i + 1) + ".cab"), std::ios::binary) << cabinets[i];
+    }
+};
+
+}  // namespace
+
+TEST_F(KyCabTest, AFileRunningThroughASetOfCabinetsIsExtractedWhole)
+{
+    const TSpanningSet set;
+    set.Write(root);
+    cab.SetArchiveName((root / "a1.cab").wstring());
+    ASSERT_TRUE(cab.List());
+    ASSERT_EQ(cab.Count(), 2);
+    EXPECT_EQ(cab.Items(0).Name, L"first.txt");
+    EXPECT_EQ(cab.Items(1).Name, L"sub\\span.txt");
+    EXPECT_EQ(cab.Items(1).Size, set.Span.size());
+
+    cab.SetTargetDir((root / "out").wstring());
+    EXPECT_TRUE(cab.Extract(true));
+    EXPECT_EQ(Read(root / "out" / "first.txt"), set.First);
+    EXPECT_TRUE(Read(root / "out" / "sub" / "span.txt") == set.Span);
+    EXPECT_EQ(errors, std::vector<std::wstring>{});
+
+}
+
+TEST_F(KyCabTest, ALaterCabinetOfASetListsOnlyWhatBeginsInIt)
+{
+    const TSpanningSet set;
+    set.Write(root);
+    cab.SetArchiveName((root / "a3.cab").wstring());
+    ASSERT_TRUE(cab.List());
+    ASSERT_EQ(cab.Count(), 1);
+    EXPECT_EQ(cab.Items(0).Name, L"last.txt");
+    // Its data lie behind the start of a folder that began two cabinets
+    // before: a system that cannot decompress it from here fails the run
+    // and leaves nothing behind.
+    cab.SetTargetDir((root / "out").wstring());
+    if (cab.Extract(true)) {
+        EXPECT_EQ(Tree(root / "out"), (std::map<std::wstring, std::string>{{L"last.txt", set.Last}}));
+    } else {
+        EXPECT_TRUE(!fs::exists(root / "out") || fs::is_empty(root / "out"));
+        ASSERT_EQ(errors.size(), 1u);
+        EXPECT_EQ(errors[0].rfind(L"UNCAB: Cabinet error ", 0), 0u);
+    }
+}
+
+TEST_F(KyCabTest, AMissingCabinetOfTheSetEndsTheRunFalseAndLeavesNoPartOfTheFile)
+{
+    const TSpanningSet set;
+    std::vector<std::wstring> closed;
+    cab.OnCloseCopyFile = [&](TKyCAB*, const std::wstring& name, int) { closed.push_back(name); };
+    set.Write(root);
+    fs::remove(root / "a2.cab");
+    cab.SetArchiveName((root / "a1.cab").wstring());
+    cab.SetTargetDir((root / "out").wstring());
+    EXPECT_FALSE(cab.Extract(true));
+    EXPECT_EQ(errors, std::vector<std::wstring>{L"UNCAB: Cabinet error 1 (type 0)"});
+    EXPECT_EQ(Read(root / "out" / "first.txt"), set.First);
+    EXPECT_FALSE(fs::exists(root / "out" / "sub" / "span.txt"));
+    EXPECT_EQ(closed, std::vector<std::wstring>{L"first.txt"});
+    EXPECT_FALSE(cab.Busy());
+}
+
+namespace {
+
+class CabinetReaderTest : public ::testing::Test {
+protected:
+    test::TestDir dir;
+    fs::path root{dir.Path()};
+    TCabinetReader reader{nullptr};
+    TSpanningSet set;
+};
+
+}  // namespace
+
+TEST_F(CabinetReaderTest, ReportsTheSetAndLooksForTheNextCabinetWhereItIsTold)
+{
+    set.Write(root / "one");
+    fs::create_directories(root / "two");
+    for (const char* name : {"a2.cab", "a3.cab"})
+        fs::rename(root / "one" / name, root / "two" / name);
+
+    std::vector<std::wstring> infos, asked;
+    reader.OnCabinetInfo = [&](TCabinetReader*, const std::wstring& name, const std::wstring& disk,
+                               const std::wstring& path, int setId, int number, bool&) {
+        infos.push_back(name + L"|" + disk + L"|" + path + L"|" + std::to_wstring(setId) + L"|" +
+                        std::to_wstring(number));
+    };
+    reader.OnNextCabinet = [&](TCabinetReader*, const std::wstring& name, const std::wstring& disk,
+                               std::wstring& path, TFDIERROR error, bool&) {
+        asked.push_back(name + L"|" + disk + L"|" + std::to_wstring(error));
+        path = (root / "two").wstring();  // without the trailing backslash
+    };
+    fs::create_directories(root / "out" / "sub");  // the default copy creates no folders
+    reader.Copy((root / "one" / "a1.cab").wstring(), (root / "out").wstring());
+    EXPECT_EQ(Read(root / "out" / "first.txt"), set.First);
+    EXPECT_TRUE(Read(root / "out" / "sub" / "span.txt") == set.Span);
+    ASSERT_FALSE(infos.empty());
+    EXPECT_EQ(infos.front(), L"a2.cab|Disk 2|" + (root / "one").wstring() + L"\\|4711|0");
+    EXPECT_EQ(asked, (std::vector<std::wstring>{L"a2.cab|Disk 2|0", L"a3.cab|Disk 3|0"}));
+}
+
+TEST_F(CabinetReaderTest, AFileFromAnEarlierCabinetIsReportedNotCopied)
+{
+    set.Write(root);
+    std::vector<std::wstring> partial;
+    reader.OnPartialFile = [&](TCabinetReader*, const std::wstring& name, const std::wstring& first,
+                               const std::wstring& disk, bool&) { partial.push_back(name + L"|" + first + L"|" + disk); };
+    fs::create_directories(root / "out");
+    reader.OnCopyFile = [](TCabinetReader*, const std::string&, int32_t, uint16_t, uint16_t, uint16_t,
+                           TFileCopyAction& action, INT_PTR&) { action = fcaSkip; };
+    reader.Copy((root / "a3.cab").wstring(), (root / "out").wstring());
+    EXPECT_EQ(partial, std::vector<std::wstring>{L"sub\\span.txt|a2.cab|Disk 2"});
+    EXPECT_TRUE(fs::is_empty(root / "out"));
+
+    // An abort asked for in a notification ends the run with FDI's error.
+    reader.OnPartialFile = [](TCabinetReader*, const std::wstring&, const std::wstring&, const std::wstring&,
+                              bool& abort) { abort = true; };
+    try {
+        reader.Copy((root / "a3.cab").wstring(), (root / "again").wstring());
+        ADD_FAILURE() << "the run was not aborted";
+    } catch (const ECabinetError& e) {
+        EXPECT_EQ(e.Code, FDIERROR_USER_ABORT);
+    }
+}
+
+TEST_F(CabinetReaderTest, EveryProcessorTypeReadsACabinet)
+{
+    const std::string bytes = StoredCabinet({{"a.txt", "alpha"}});
+    std::ofstream(root / "a.cab", std::ios::binary) << bytes;
+    for (const TCpuType cpu : {cpt80286, cpt80386, cptAuto}) {
+        reader.SetCpuType(cpu);
+        EXPECT_EQ(reader.CpuType(), cpu);
+        FDICABINETINFO info{};
+        EXPECT_TRUE(reader.IsCabinet((root / "a.cab").wstring(), info)) << cpu;
+        EXPECT_EQ(info.cFiles, 1);
+        const fs::path out = root / ("out" + std::to_string(cpu));
+        fs::create_directories(out);
+        reader.Copy((root / "a.cab").wstring(), out.wstring());
+        EXPECT_EQ(Read(out / "a.txt"), "alpha") << cpu;
+    }
+}
+
+TEST_F(CabinetReaderTest, ItsOwnCopiesRefuseNamesLeadingOutsideTheDestination)
+{
+    std::ofstream(root / "h.cab", std::ios::binary)
+        << StoredCabinet({{"..\\up.txt", "x"}, {"ok.txt", "fine"}, {"C:\\drive.txt", "d"}});
+    fs::create_directories(root / "out");
+    try {
+        reader.Copy((root / "h.cab").wstring(), (root / "out").wstring());
+        ADD_FAILURE() << "a refused name was not reported";
+    } catch (const ECabinetError& e) {
+        EXPECT_EQ(e.Code, FDIERROR_TARGET_FILE);
+    }
+    EXPECT_EQ(Read(root / "out" / "ok.txt"), "fine");
+    EXPECT_EQ(Read(root / "out" / "drive.txt"), "d");
+    EXPECT_FALSE(fs::exists(root / "up.txt"));
+}
+
+TEST_F(CabinetReaderTest, AMissingNextCabinetIsAskedForOnceMoreThenTheRunEnds)
+{
+    set.Write(root);
+    fs::remove(root / "a2.cab");
+    fs::create_directories(root / "out" / "sub");
+    // A handler that names nothing new, and one that names the same folder
+    // in another spelling: neither makes FDI try the same cabinet forever.
+    for (const bool respell : {false, true}) {
+        SCOPED_TRACE(respell ? "same folder respelt" : "folder left as it was");
+        std::vector<std::wstring> asked;
+        reader.OnNextCabinet = [&](TCabinetReader*, const std::wstring& name, const std::wstring&, std::wstring& path,
+                                   TFDIERROR error, bool&) {
+            asked.push_back(name + L"|" + std::to_wstring(error));
+            if (respell)
+                path = root.wstring();  // without the trailing backslash
+        };
+        try {
+            reader.Copy((root / "a1.cab").wstring(), (root / "out").wstring());
+            ADD_FAILURE() << "the run did not fail";
+        } catch (const ECabinetError& e) {
+            EXPECT_EQ(e.Code, FDIERROR_CABINET_NOT_FOUND);
+        }
+        EXPECT_EQ(asked, (std::vector<std::wstring>{L"a2.cab|0", L"a2.cab|1"}));
+        EXPECT_FALSE(fs::exists(root / "out" / "sub" / "span.txt"));
+    }
 }
