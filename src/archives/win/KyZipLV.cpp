@@ -88,8 +88,13 @@ public:
     int Count() const override { return zipper_.Count(); }
     TArchiveEntry Entry(int index) const override
     {
-        const ZipDirEntry& record = zipper_.ZipContents().at(static_cast<size_t>(index));
         TArchiveEntry entry;
+        Read(index, entry);
+        return entry;
+    }
+    void Read(int index, TArchiveEntry& entry) const override
+    {
+        const ZipDirEntry& record = zipper_.ZipContents().at(static_cast<size_t>(index));
         entry.StoredName.assign(record.FileName.begin(), record.FileName.end());
         entry.DateTime = record.DateTime;
         entry.Size = record.UncomprSize;
@@ -97,7 +102,14 @@ public:
         entry.CRC = record.CRC32;
         entry.Encrypted = record.Encrypted;
         // A folder entry has an empty file name after its last separator.
-        return entry;
+        entry.IsDirectory = false;
+    }
+    size_t StoredNameLengths() const override
+    {
+        size_t total = 0;
+        for (const ZipDirEntry& record : zipper_.ZipContents())
+            total += record.FileName.size();
+        return total;
     }
 
 private:
@@ -522,14 +534,15 @@ void TKyZipLV::FillItems()
 
 void TKyZipLV::LookUpFileInfo(TZipItem& item)
 {
-    const std::wstring ext = UpperCase(ExtractFileExt(item.Name));
+    const std::wstring name(item.Name());
+    const std::wstring ext = UpperCase(ExtractFileExt(name));
     auto found = fileInfoCache_.find(ext);
     if (found == fileInfoCache_.end()) {
         // The name part alone, with the attributes given: nothing stored in
         // the archive ever reaches the disk or the network.
         TFileInfo info;
         SHFILEINFOW shell{};
-        if (SafeGetFileInfo(item.Name, FILE_ATTRIBUTE_NORMAL,
+        if (SafeGetFileInfo(name, FILE_ATTRIBUTE_NORMAL,
                             SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_TYPENAME, shell)) {
             info.IconIndex = shell.iIcon;
             info.TypeName = shell.szTypeName;
@@ -541,8 +554,10 @@ void TKyZipLV::LookUpFileInfo(TZipItem& item)
         }
         found = fileInfoCache_.emplace(ext, std::move(info)).first;
     }
+    // The cache's nodes stay where they are: the item keeps a view of the
+    // name (empty when the shell has none, and the extension shows).
     item.IconIndex = found->second.IconIndex;
-    item.TypeName = found->second.TypeName.empty() ? item.Ext : found->second.TypeName;
+    item.TypeName = found->second.TypeName;
 }
 
 std::wstring TKyZipLV::FormatDosTime(uint32_t dosDateTime) const
@@ -562,7 +577,7 @@ std::wstring TKyZipLV::CellText(int item, int column)
     if (item < 0 || item >= items_.Count())
         return {};
     TZipItem& zipItem = items_[item];
-    if (column == zcType && !cellOptions_.SortByExtension && zipItem.TypeName.empty())
+    if (column == zcType && !cellOptions_.SortByExtension && zipItem.IconIndex < 0)
         LookUpFileInfo(zipItem);
     static const std::wstring separator = LocaleThousandSeparator();
     cellOptions_.ThousandSeparator = separator;
@@ -585,7 +600,7 @@ void TKyZipLV::SortItems()
     THourglass hourglass;
     if (ZipSortNeedsTypeNames(SortColumn(), cellOptions_.SortByExtension))
         for (TZipItem& item : items_.Items())
-            if (item.TypeName.empty())
+            if (item.IconIndex < 0)
                 LookUpFileInfo(item);
     // The selection and the focus are marked in the items, so they follow
     // the entries through the sort.

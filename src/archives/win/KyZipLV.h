@@ -179,6 +179,13 @@ private:
     TKyRAR* rar_ = nullptr;
     TKyCAB* cab_ = nullptr;
     TKyACE2* ace_ = nullptr;
+    // Icon and type name by whole upper-case extension; the items point to
+    // the type names, so the cache is made before them and outlives them.
+    struct TFileInfo {
+        int IconIndex = 0;
+        std::wstring TypeName;
+    };
+    std::unordered_map<std::wstring, TFileInfo> fileInfoCache_;
     TZipItems items_;
     TZipCellOptions cellOptions_;
     TStringList messages_;
@@ -186,12 +193,6 @@ private:
     std::wstring password_;
     bool tested_ = false;
     bool autoRefresh_ = true;
-    // Icon and type name by whole upper-case extension.
-    struct TFileInfo {
-        int IconIndex = 0;
-        std::wstring TypeName;
-    };
-    std::unordered_map<std::wstring, TFileInfo> fileInfoCache_;
 
     std::array<int, ZipColumnCount> colWidths_{};
     std::array<int, ZipColumnCount> columnOrder_{0, 1, 2, 3, 4};
