@@ -316,13 +316,40 @@ uint8_t TKyZipLV::GetArchiveType(const std::wstring& fileName)
     return qrv::GetArchiveType(fileName, probes);
 }
 
+void TKyZipLV::RememberExtractedFile(const std::wstring& fileName)
+{
+    extractedFiles_.Add(fileName);
+}
+
 void TKyZipLV::DeleteExtractedFiles()
 {
-    // Files that cannot be deleted (still open elsewhere) stay.
-    for (int i = 0; i < extractedFiles_.Count(); ++i)
-        if (!DeleteFileW(extractedFiles_[i].c_str()))
+    // From the last one extracted; a read-only copy gets a second try
+    // without its attributes. Files that cannot be deleted (still open in
+    // another program) stay, and their names leave the list all the same.
+    for (int i = extractedFiles_.Count() - 1; i >= 0; --i) {
+        const std::wstring name = extractedFiles_[i];
+        extractedFiles_.Delete(i);
+        if (GetFileAttributesW(name.c_str()) == INVALID_FILE_ATTRIBUTES)
+            continue;
+        bool deleted = DeleteFileW(name.c_str()) != 0;
+        if (!deleted && SetFileAttributesW(name.c_str(), FILE_ATTRIBUTE_NORMAL))
+            deleted = DeleteFileW(name.c_str()) != 0;
+        if (!deleted) {
             TraceIgnoredFailure(L"delete extracted file", GetLastError());
-    extractedFiles_.Clear();
+            continue;
+        }
+        SHChangeNotify(SHCNE_DELETE, SHCNF_PATHW, name.c_str(), nullptr);
+    }
+}
+
+void TKyZipLV::LoadZipLibraries(int load)
+{
+    // Opening an archive asks nobody: a missing library is a message in
+    // the list of messages, and the listing stands without it.
+    const bool savedUnattended = zipper_->Unattended;
+    zipper_->Unattended = true;
+    ScopeExit restore([&] { zipper_->Unattended = savedUnattended; });
+    zipper_->KeepLibrariesLoaded(load != 0);
 }
 
 void TKyZipLV::ClearArchive()
@@ -397,12 +424,26 @@ void TKyZipLV::OpenArchive(const std::wstring& fileName)
 void TKyZipLV::OpenExisting(const std::wstring& fileName)
 {
     THourglass hourglass;
+    // A zip archive that could be listed gets its libraries loaded for the
+    // operations to come, last, and also when filling the list failed.
+    bool zipListed = false;
+    ScopeExit loadLibraries([&] {
+        if (!zipListed)
+            return;
+        try {
+            LoadZipLibraries(1);
+        } catch (...) {
+            TraceIgnoredException(L"load the zip libraries after opening");
+        }
+    });
     const bool savedAutoRefresh = autoRefresh_;
     autoRefresh_ = false;
     ScopeExit restore([&] { autoRefresh_ = savedAutoRefresh; });
     switch (archiveKind_) {
     case akZip:
-        OpenZip(fileName);
+        ListExistingZip(fileName);
+        zipListed = true;
+        FillItems();
         break;
     case akRAR:
         rar_->SetArchiveName(fileName);
@@ -446,7 +487,7 @@ void TKyZipLV::ListZip(const std::wstring& fileName, bool quiet)
     }
 }
 
-void TKyZipLV::OpenZip(const std::wstring& fileName)
+void TKyZipLV::ListExistingZip(const std::wstring& fileName)
 {
     // Opening never writes: an empty file is an empty archive (the first
     // file added writes it), a file too short for the end record is none.
@@ -457,10 +498,8 @@ void TKyZipLV::OpenZip(const std::wstring& fileName)
     }
     if (size >= kZipEndRecordSize) {
         ListZip(fileName, false);
-        if (zipper_->ErrCode() == 0 || (zipper_->Count() > 0 && !zipper_->ZipFileName().empty())) {
-            FillItems();
+        if (zipper_->ErrCode() == 0 || (zipper_->Count() > 0 && !zipper_->ZipFileName().empty()))
             return;
-        }
     }
     CloseComponents();
     archiveKind_ = akNone;

@@ -228,6 +228,25 @@ void TKyZipper::SetZipFileName(const std::wstring& name)
     List();
 }
 
+void TKyZipper::KeepLibrariesLoaded(bool keep)
+{
+    if (!keep) {
+        if (zipDll_->Loaded())
+            zipDll_->Unload(true);
+        if (unzDll_->Loaded())
+            unzDll_->Unload(true);
+        return;
+    }
+    try {
+        if (!zipDll_->Loaded())
+            zipDll_->Load(TZipDll::MinVersion, true);
+        if (!unzDll_->Loaded())
+            unzDll_->Load(TUnzDll::MinVersion, true);
+    } catch (const EKyZipper& e) {
+        ShowZipMessage(e.Id, e.Message());
+    }
+}
+
 std::u16string TKyZipper::TableText(int id)
 {
     return ZipMessageOrFallback(id, dispatch_.Events.OnZipStr);
