@@ -45,7 +45,7 @@ std::wstring StoredPath(const std::wstring& StoredName)
     return path;
 }
 
-std::wstring ShortExtension(std::wstring_view Name)
+std::wstring ItemExtension(std::wstring_view Name)
 {
     const std::wstring ext = ExtractFileExt(Name);
     return ext.empty() ? ext : UpperCase(std::wstring_view(ext).substr(1, 5));
@@ -91,7 +91,7 @@ void TZipItems::Fill(std::shared_ptr<const TArchiveEntryView> View, const TZipFi
         item.nameLength_ = static_cast<uint32_t>(name.size());
         text_.append(stored);
         std::replace(text_.begin() + item.pathAt_, text_.begin() + item.pathAt_ + nameStart, L'/', L'\\');
-        const std::wstring ext = ShortExtension(name);
+        const std::wstring ext = ItemExtension(name);
         std::copy(ext.begin(), ext.end(), item.ext_);
         item.extLength_ = static_cast<uint8_t>(ext.size());
         totalSize_ += entry.Size;

@@ -71,7 +71,7 @@ bool PassesZipFilter(std::wstring_view Name, uint64_t Size, uint32_t DateTime, c
 std::wstring StoredFileName(const std::wstring& StoredName);
 std::wstring StoredPath(const std::wstring& StoredName);
 // The upper-case extension without the dot, cut to 5 characters.
-std::wstring ShortExtension(std::wstring_view Name);
+std::wstring ItemExtension(std::wstring_view Name);
 
 class TZipItems;
 
