@@ -139,6 +139,8 @@ private:
     // the beginning of a longer one comes first, as in a byte comparison.
     void SortFrom(TSlotIter begin, TSlotIter end, size_t depth) const
     {
+        if (end - begin < 2)
+            return;
         for (TSlotIter slot = begin; slot != end; ++slot) {
             const std::string_view key = Key(slot->Item);
             const size_t left = key.size() > depth ? key.size() - depth : 0;

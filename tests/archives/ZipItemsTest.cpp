@@ -233,6 +233,8 @@ TEST(ZipItemSort, EachColumnBothWays)
         }
     }
     TZipItems items;
+    TZipItems none;
+    EXPECT_TRUE(SortZipItems(none, zcName, true, false, collator));
     items.Fill(View(entries), {});
     EXPECT_FALSE(SortZipItems(items, 5, true, false, collator));
     EXPECT_EQ(items[0].Name(), L"zeta.txt");
