@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <array>
 #include <map>
 #include <mutex>
@@ -111,20 +112,24 @@ void TLocaleCollator::AppendSortKey(std::wstring_view Text, std::string& Out) co
     if (Text.empty())
         return;
     if (plain_) {
-        const size_t start = Out.size();
-        bool plain = true;
+        size_t length = sizeof kPlainTail;
         for (const wchar_t c : Text) {
             if (c >= kEndPlain || !plain_->Length[c]) {
-                plain = false;
+                length = 0;
                 break;
             }
-            Out.append(plain_->Weight[c].data(), plain_->Length[c]);
+            length += plain_->Length[c];
         }
-        if (plain) {
-            Out.append(kPlainTail, sizeof kPlainTail);
+        if (length > 0) {
+            size_t at = Out.size();
+            Out.resize(at + length);
+            for (const wchar_t c : Text) {
+                std::copy_n(plain_->Weight[c].data(), plain_->Length[c], Out.data() + at);
+                at += plain_->Length[c];
+            }
+            std::copy_n(kPlainTail, sizeof kPlainTail, Out.data() + at);
             return;
         }
-        Out.resize(start);
     }
     AppendLocaleKey(Text, Out);
 }
