@@ -82,11 +82,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     uint64_t total = 0;
     for (int i = 0; i < items.Count(); ++i) {
         const TZipItem& item = items[i];
-        Check(!item.Name.empty());
-        Check(item.Name.find_first_of(L"\\/") == std::wstring::npos);
-        Check(item.Path.empty() || item.Path.back() == L'\\');
-        Check(item.Ext.size() <= 5);
-        Check(item.Path + item.Name == StoredPath(entries[static_cast<size_t>(item.Index)].StoredName) + item.Name);
+        const std::wstring& stored = entries[static_cast<size_t>(item.Index)].StoredName;
+        Check(!item.Name().empty());
+        Check(item.Name().find_first_of(L"\\/") == std::wstring_view::npos);
+        Check(item.Path().empty() || item.Path().back() == L'\\');
+        Check(item.Ext().size() <= 5);
+        Check(item.Name() == StoredFileName(stored));
+        Check(item.Path() == StoredPath(stored));
         total += item.Size;
         if (i % 2)
             items.SetSelected(i, true);
@@ -97,11 +99,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (int column = 0; column <= 4; ++column) {
         Check(SortZipItems(items, column, column % 2 == 0, column == 2 && size % 2, collator));
         Check(items.SelCount() == selected);
+        // Every entry once, and by size the order holds (column 1 sorts down).
+        std::vector<int> indices;
+        for (int i = 0; i < items.Count(); ++i) {
+            indices.push_back(items[i].Index);
+            if (column == 1 && i > 0)
+                Check(items[i - 1].Size >= items[i].Size);
+        }
+        std::sort(indices.begin(), indices.end());
+        Check(std::adjacent_find(indices.begin(), indices.end()) == indices.end());
         for (int i = 0; i < items.Count(); ++i)
             (void)ZipCellText(items[i], items.EntryOf(items[i]), column, TZipCellOptions{}, nullptr);
     }
     if (items.Count() > 0) {
-        const int found = items.FindByPrefix(items[0].Name.substr(0, 2), items.Count() - 1, true);
+        const int found = items.FindByPrefix(std::wstring(items[0].Name().substr(0, 2)), items.Count() - 1, true);
         Check(found >= 0 && found < items.Count());
     }
     return 0;

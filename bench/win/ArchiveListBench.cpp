@@ -110,10 +110,15 @@ int wmain(int argc, wchar_t** argv)
 
     const size_t memoryBefore = PeakMemory();
     bool updated = false;
-    list->OnDirUpdate = [&](TComponent*) { updated = true; };
+    std::chrono::steady_clock::time_point updatedAt;
+    list->OnDirUpdate = [&](TComponent*) {
+        updated = true;
+        updatedAt = std::chrono::steady_clock::now();
+    };
     const auto openStart = std::chrono::steady_clock::now();
     list->OpenArchive(archive);
-    const double open = Milliseconds(std::chrono::steady_clock::now() - openStart);
+    const double whole = Milliseconds(std::chrono::steady_clock::now() - openStart);
+    const double open = Milliseconds(updatedAt - openStart);
     const size_t memoryAfter = PeakMemory();
     const int rows = list->Items().Count();
 
@@ -133,6 +138,7 @@ int wmain(int argc, wchar_t** argv)
     std::printf("%-32s %10.1f ms   reference (bare central directory read) %8.1f ms   ratio %.2f\n",
                 "open to OnDirUpdate, by name", open, bare, bare > 0 ? open / bare : 0.0);
     std::printf("%-32s %10.1f ms\n", "  of it the zip component's list", listing);
+    std::printf("%-32s %10.1f ms\n", "open call with library loading", whole);
     std::printf("%-32s %10.1f ms\n", "sort by type", byType);
     std::printf("%-32s %10.1f ms\n", "sort by path", byPath);
     std::printf("%-32s %10.1f ms\n", "close", close);

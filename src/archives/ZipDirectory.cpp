@@ -326,6 +326,9 @@ private:
 
         std::optional<uint64_t> firstLocal;
         int seqNo = 0;
+        // The raw name and comment are decoded at once: one buffer each
+        // serves every entry.
+        std::string name, comment;
         for (uint64_t i = 0; i < end.TotalEntries; ++i) {
             unsigned char header[kCentralSize];
             if (at + kCentralSize > limit || !disk->ReadAt(at, header, sizeof header)) {
@@ -361,7 +364,6 @@ private:
             entry.Encrypted = (entry.Flag & kFlagEncrypted) != 0;
             at += kCentralSize;
 
-            std::string name, comment;
             if (!ReadField(*disk, at, limit, entry.FileNameLength, name, zmCentralNameReadError) ||
                 !ReadField(*disk, at, limit, entry.ExtraFieldLength, entry.ExtraData, zmExtraReadError) ||
                 !ReadField(*disk, at, limit, entry.FileCommentLen, comment, zmCommentReadError))

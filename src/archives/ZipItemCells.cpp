@@ -20,17 +20,17 @@ std::wstring ZipCellText(const TZipItem& Item, const TArchiveEntry& Entry, int C
 {
     switch (Column) {
     case zcName:
-        return FormatDisplayName(Item.Name, Entry.Encrypted, Options);
+        return FormatDisplayName(std::wstring(Item.Name()), Entry.Encrypted, Options);
     case zcSize:
         return DirSizeText(Item.Size, Options.AbbreviatedSize, Options.ThousandSeparator);
     case zcType:
         if (Options.SortByExtension || Item.TypeName.empty())
-            return Item.Ext;
-        return Item.TypeName;
+            return std::wstring(Item.Ext());
+        return std::wstring(Item.TypeName);
     case zcChanged:
         return FormatTime ? FormatTime(Entry.DateTime) : std::wstring();
     case zcPath:
-        return Item.Path;
+        return std::wstring(Item.Path());
     default:
         return {};
     }

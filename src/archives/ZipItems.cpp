@@ -10,14 +10,14 @@ namespace qrv {
 
 namespace {
 
-size_t LastSeparator(const std::wstring& StoredName)
+size_t LastSeparator(std::wstring_view StoredName)
 {
     return StoredName.find_last_of(L"\\/");
 }
 
 }  // namespace
 
-bool PassesZipFilter(const std::wstring& Name, uint64_t Size, uint32_t DateTime, const TZipFilter& Filter)
+bool PassesZipFilter(std::wstring_view Name, uint64_t Size, uint32_t DateTime, const TZipFilter& Filter)
 {
     if (Filter.Masks && !MatchesMaskList(Name, Filter.Masks))
         return false;
@@ -45,10 +45,20 @@ std::wstring StoredPath(const std::wstring& StoredName)
     return path;
 }
 
-std::wstring ShortExtension(const std::wstring& Name)
+std::wstring ItemExtension(std::wstring_view Name)
 {
     const std::wstring ext = ExtractFileExt(Name);
     return ext.empty() ? ext : UpperCase(std::wstring_view(ext).substr(1, 5));
+}
+
+std::wstring_view TZipItem::Name() const
+{
+    return text_ ? std::wstring_view(*text_).substr(pathAt_ + pathLength_, nameLength_) : std::wstring_view();
+}
+
+std::wstring_view TZipItem::Path() const
+{
+    return text_ ? std::wstring_view(*text_).substr(pathAt_, pathLength_) : std::wstring_view();
 }
 
 void TZipItems::Fill(std::shared_ptr<const TArchiveEntryView> View, const TZipFilter& Filter)
@@ -59,27 +69,41 @@ void TZipItems::Fill(std::shared_ptr<const TArchiveEntryView> View, const TZipFi
         return;
     const int count = view_->Count();
     items_.reserve(static_cast<size_t>(std::max(count, 0)));
+    text_.reserve(view_->StoredNameLengths());
+    // One record and one text for the whole walk: no string per entry.
+    TArchiveEntry entry;
     for (int i = 0; i < count; ++i) {
-        const TArchiveEntry entry = view_->Entry(i);
-        std::wstring name = StoredFileName(entry.StoredName);
-        if (name.empty() || entry.IsDirectory)
+        view_->Read(i, entry);
+        if (entry.IsDirectory)
             continue;
-        if (!PassesZipFilter(name, entry.Size, entry.DateTime, Filter))
+        const std::wstring_view stored = entry.StoredName;
+        const size_t slash = LastSeparator(stored);
+        const size_t nameStart = slash == std::wstring_view::npos ? 0 : slash + 1;
+        const std::wstring_view name = stored.substr(nameStart);
+        if (name.empty() || !PassesZipFilter(name, entry.Size, entry.DateTime, Filter))
             continue;
         TZipItem item;
         item.Index = i;
-        item.Ext = ShortExtension(name);
-        item.Name = std::move(name);
-        item.Path = StoredPath(entry.StoredName);
         item.Size = entry.Size;
+        item.text_ = &text_;
+        item.pathAt_ = static_cast<uint32_t>(text_.size());
+        item.pathLength_ = static_cast<uint32_t>(nameStart);
+        item.nameLength_ = static_cast<uint32_t>(name.size());
+        text_.append(stored);
+        std::replace(text_.begin() + item.pathAt_, text_.begin() + item.pathAt_ + nameStart, L'/', L'\\');
+        const std::wstring ext = ItemExtension(name);
+        std::copy(ext.begin(), ext.end(), item.ext_);
+        item.extLength_ = static_cast<uint8_t>(ext.size());
         totalSize_ += entry.Size;
-        items_.push_back(std::move(item));
+        items_.push_back(item);
     }
 }
 
 void TZipItems::Clear()
 {
-    items_.clear();
+    // Closing a large archive gives its memory back.
+    std::vector<TZipItem>().swap(items_);
+    std::wstring().swap(text_);
     view_.reset();
     selCount_ = 0;
     selSize_ = 0;
@@ -88,9 +112,17 @@ void TZipItems::Clear()
 
 TArchiveEntry TZipItems::EntryOf(const TZipItem& Item) const
 {
+    TArchiveEntry entry;
+    ReadEntry(Item, entry);
+    return entry;
+}
+
+void TZipItems::ReadEntry(const TZipItem& Item, TArchiveEntry& Out) const
+{
     if (!view_ || Item.Index < 0 || Item.Index >= view_->Count())
-        return {};
-    return view_->Entry(Item.Index);
+        Out = TArchiveEntry();
+    else
+        view_->Read(Item.Index, Out);
 }
 
 void TZipItems::SetSelected(int Index, bool Selected)
@@ -123,7 +155,7 @@ int TZipItems::FindByPrefix(const std::wstring& Text, int Start, bool Wrap) cons
         return -1;
     const std::wstring prefix = UpperCase(Text);
     const auto matches = [&](int i) {
-        const std::wstring& name = items_[static_cast<size_t>(i)].Name;
+        const std::wstring_view name = items_[static_cast<size_t>(i)].Name();
         return name.size() >= prefix.size() && UpperCase(std::wstring_view(name).substr(0, prefix.size())) == prefix;
     };
     Start = std::clamp(Start, 0, count - 1);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qrv {
@@ -30,6 +31,12 @@ public:
     virtual ~TArchiveEntryView() = default;
     virtual int Count() const = 0;
     virtual TArchiveEntry Entry(int Index) const = 0;
+    // The same into a record the caller keeps: a walk over every entry
+    // reuses one name buffer instead of making a string per entry.
+    virtual void Read(int Index, TArchiveEntry& Out) const { Out = Entry(Index); }
+    // The characters of all stored names together when the reader knows
+    // them cheaply (0: unknown), so the list's text is made in one piece.
+    virtual size_t StoredNameLengths() const { return 0; }
 };
 
 // A view over a reader's own entry list: Convert turns its Index-th record
@@ -57,25 +64,45 @@ struct TZipFilter {
 
 // Whether an entry with this name, size and time passes the filter. Sizes
 // above 2 GiB - 1 count as 2 GiB - 1, and the last day counts whole.
-bool PassesZipFilter(const std::wstring& Name, uint64_t Size, uint32_t DateTime, const TZipFilter& Filter);
+bool PassesZipFilter(std::wstring_view Name, uint64_t Size, uint32_t DateTime, const TZipFilter& Filter);
 
 // The file name of a stored name (after its last "\" or "/") and the folder
 // part before it, with "\" between levels and a trailing "\".
 std::wstring StoredFileName(const std::wstring& StoredName);
 std::wstring StoredPath(const std::wstring& StoredName);
 // The upper-case extension without the dot, cut to 5 characters.
-std::wstring ShortExtension(const std::wstring& Name);
+std::wstring ItemExtension(std::wstring_view Name);
 
+class TZipItems;
+
+// One listed entry. Its name and path stand in its list's text (one buffer
+// for all entries, so a list of 100,000 entries is not 200,000 strings).
 struct TZipItem {
-    int Index = -1;  // in the reader's entry list
-    std::wstring Name;
-    std::wstring Path;
-    int IconIndex = -1;    // -1: not looked up yet
-    std::wstring TypeName; // "": not looked up yet
-    std::wstring Ext;
+    int Index = -1;       // in the reader's entry list
+    int IconIndex = -1;   // -1: icon and type name not looked up yet
+    // The shell's type name once looked up; it points into the cache of
+    // type names (one per extension) that the looker-up keeps. Empty: none
+    // (the extension stands in for it).
+    std::wstring_view TypeName;
     uint64_t Size = 0;
     bool Selected = false;
     bool Focused = false;
+
+    // The name without path, and the stored path with "\" between levels
+    // and a trailing "\" ("" at the top).
+    std::wstring_view Name() const;
+    std::wstring_view Path() const;
+    // The upper-case extension without the dot, at most 5 characters.
+    std::wstring_view Ext() const { return {ext_, extLength_}; }
+
+private:
+    friend class TZipItems;
+    const std::wstring* text_ = nullptr;
+    uint32_t pathAt_ = 0;
+    uint32_t pathLength_ = 0;
+    uint32_t nameLength_ = 0;
+    wchar_t ext_[5] = {};
+    uint8_t extLength_ = 0;
 };
 
 class TZipItems {
@@ -94,9 +121,11 @@ public:
     TZipItem& operator[](int i) { return items_.at(static_cast<size_t>(i)); }
     const TZipItem& operator[](int i) const { return items_.at(static_cast<size_t>(i)); }
     std::vector<TZipItem>& Items() { return items_; }
+    const std::vector<TZipItem>& Items() const { return items_; }
 
     // The reader's record of an item (an empty one without a view).
     TArchiveEntry EntryOf(const TZipItem& Item) const;
+    void ReadEntry(const TZipItem& Item, TArchiveEntry& Out) const;
 
     // Keeps the count and size of the selected entries.
     void SetSelected(int Index, bool Selected);
@@ -116,6 +145,7 @@ public:
 private:
     std::shared_ptr<const TArchiveEntryView> view_;
     std::vector<TZipItem> items_;
+    std::wstring text_;  // every item's path and name, one after the other
     int selCount_ = 0;
     uint64_t selSize_ = 0;
     uint64_t totalSize_ = 0;

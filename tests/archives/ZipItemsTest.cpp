@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 
 using namespace qrv;
 
@@ -47,7 +48,7 @@ std::vector<std::wstring> Names(const TZipItems& items)
 {
     std::vector<std::wstring> names;
     for (int i = 0; i < items.Count(); ++i)
-        names.push_back(items[i].Name);
+        names.emplace_back(items[i].Name());
     return names;
 }
 
@@ -66,15 +67,15 @@ TEST(ZipItems, NamesPathsAndNoDirectoryEntries)
     TZipItems items;
     items.Fill(View({folder, E(L"SUB\\A.TXT", 5), marked, E(L"top.doc", 7), E(L"x/y/Readme.markdown", 9)}), {});
     ASSERT_EQ(items.Count(), 3);
-    EXPECT_EQ(items[0].Name, L"A.TXT");
-    EXPECT_EQ(items[0].Path, L"SUB\\");
+    EXPECT_EQ(items[0].Name(), L"A.TXT");
+    EXPECT_EQ(items[0].Path(), L"SUB\\");
     EXPECT_EQ(items[0].Index, 1);
-    EXPECT_EQ(items[0].Ext, L"TXT");
-    EXPECT_EQ(items[1].Path, L"");
+    EXPECT_EQ(items[0].Ext(), L"TXT");
+    EXPECT_EQ(items[1].Path(), L"");
     EXPECT_EQ(items[1].Index, 3);
-    EXPECT_EQ(items[2].Name, L"Readme.markdown");
-    EXPECT_EQ(items[2].Path, L"x\\y\\");
-    EXPECT_EQ(items[2].Ext, L"MARKD");
+    EXPECT_EQ(items[2].Name(), L"Readme.markdown");
+    EXPECT_EQ(items[2].Path(), L"x\\y\\");
+    EXPECT_EQ(items[2].Ext(), L"MARKD");
     EXPECT_EQ(items.TotalSize(), 21u);
     EXPECT_EQ(items.EntryOf(items[2]).Size, 9u);
 }
@@ -202,7 +203,7 @@ TEST(ZipItemSort, EachColumnBothWays)
     };
     const auto typeNames = [](TZipItems& items) {
         for (auto& item : items.Items())
-            item.TypeName = item.Ext == L"TXT" ? L"Textdokument" : item.Ext == L"DOC" ? L"Brief" : L"Bild";
+            item.TypeName = item.Ext() == L"TXT" ? L"Textdokument" : item.Ext() == L"DOC" ? L"Brief" : L"Bild";
     };
     const struct {
         int Column;
@@ -232,9 +233,11 @@ TEST(ZipItemSort, EachColumnBothWays)
         }
     }
     TZipItems items;
+    TZipItems none;
+    EXPECT_TRUE(SortZipItems(none, zcName, true, false, collator));
     items.Fill(View(entries), {});
     EXPECT_FALSE(SortZipItems(items, 5, true, false, collator));
-    EXPECT_EQ(items[0].Name, L"zeta.txt");
+    EXPECT_EQ(items[0].Name(), L"zeta.txt");
 }
 
 TEST(ZipItemSort, PathDecidesBeforeName)
@@ -244,7 +247,7 @@ TEST(ZipItemSort, PathDecidesBeforeName)
     items.Fill(View({E(L"b\\a.txt"), E(L"A\\z.txt"), E(L"a\\y.txt"), E(L"top.txt")}), {});
     ASSERT_TRUE(SortZipItems(items, zcPath, true, false, TFoldCollator{}));
     EXPECT_EQ(Names(items), (std::vector<std::wstring>{L"top.txt", L"y.txt", L"z.txt", L"a.txt"}));
-    EXPECT_EQ(items[3].Path, L"b\\");
+    EXPECT_EQ(items[3].Path(), L"b\\");
 }
 
 TEST(ZipItems, FindByBeginningWithAndWithoutWrap)
@@ -276,9 +279,54 @@ TEST(ZipItems, SelectionTotalsFollowTheEntries)
     EXPECT_EQ(items.SelSize(), 11u);
     // Sorting moves the flag with its entry.
     ASSERT_TRUE(SortZipItems(items, zcSize, false, false, TFoldCollator{}));
-    EXPECT_EQ(items[1].Name, L"c");
+    EXPECT_EQ(items[1].Name(), L"c");
     EXPECT_TRUE(items[1].Selected);
     items.Clear();
     EXPECT_EQ(items.SelCount(), 0);
     EXPECT_EQ(items.TotalSize(), 0u);
+}
+
+TEST(ZipItemSort, ManyNamesOrderAsAPlainStableSort)
+{
+    // Names with long shared beginnings, names that begin others, names
+    // equal but for case (equal keys) and sizes with repeats: the sort must
+    // give the order of a plain stable sort over the same keys, both ways.
+    std::mt19937 random(35);
+    std::vector<TArchiveEntry> entries;
+    const std::wstring letters = L"abAB0_.";
+    for (int i = 0; i < 3000; ++i) {
+        std::wstring name = (i % 3 == 0) ? L"common-prefix-of-many-names-" : L"";
+        const int length = static_cast<int>(random() % (i % 2 ? 4 : 20));
+        for (int k = 0; k < length; ++k)
+            name += letters[random() % letters.size()];
+        if (!name.empty())
+            entries.push_back(E((i % 5 == 0 ? L"dir\\" : L"") + name, random() % 7));
+    }
+    const TFoldCollator collator;
+    for (const int column : {zcName, zcSize, zcPath}) {
+        for (const bool ascending : {true, false}) {
+            TZipItems items;
+            items.Fill(View(entries), {});
+            std::vector<const TZipItem*> expected;
+            for (const TZipItem& item : items.Items())
+                expected.push_back(&item);
+            const auto key = [&](const TZipItem* item) {
+                return column == zcName ? collator.SortKey(item->Name())
+                                        : collator.SortKey(std::wstring(item->Path()) + L" " + std::wstring(item->Name()));
+            };
+            std::stable_sort(expected.begin(), expected.end(), [&](const TZipItem* a, const TZipItem* b) {
+                if (column == zcSize)
+                    return ascending ? a->Size < b->Size : b->Size < a->Size;
+                return ascending ? key(a) < key(b) : key(b) < key(a);
+            });
+            std::vector<int> expectedIndices;
+            for (const TZipItem* item : expected)
+                expectedIndices.push_back(item->Index);
+            ASSERT_TRUE(SortZipItems(items, column, ascending, false, collator));
+            std::vector<int> indices;
+            for (const TZipItem& item : items.Items())
+                indices.push_back(item.Index);
+            EXPECT_EQ(indices, expectedIndices) << column << " " << ascending;
+        }
+    }
 }

@@ -88,8 +88,13 @@ public:
     int Count() const override { return zipper_.Count(); }
     TArchiveEntry Entry(int index) const override
     {
-        const ZipDirEntry& record = zipper_.ZipContents().at(static_cast<size_t>(index));
         TArchiveEntry entry;
+        Read(index, entry);
+        return entry;
+    }
+    void Read(int index, TArchiveEntry& entry) const override
+    {
+        const ZipDirEntry& record = zipper_.ZipContents().at(static_cast<size_t>(index));
         entry.StoredName.assign(record.FileName.begin(), record.FileName.end());
         entry.DateTime = record.DateTime;
         entry.Size = record.UncomprSize;
@@ -97,7 +102,14 @@ public:
         entry.CRC = record.CRC32;
         entry.Encrypted = record.Encrypted;
         // A folder entry has an empty file name after its last separator.
-        return entry;
+        entry.IsDirectory = false;
+    }
+    size_t StoredNameLengths() const override
+    {
+        size_t total = 0;
+        for (const ZipDirEntry& record : zipper_.ZipContents())
+            total += record.FileName.size();
+        return total;
     }
 
 private:
@@ -304,13 +316,40 @@ uint8_t TKyZipLV::GetArchiveType(const std::wstring& fileName)
     return qrv::GetArchiveType(fileName, probes);
 }
 
+void TKyZipLV::RememberExtractedFile(const std::wstring& fileName)
+{
+    extractedFiles_.Add(fileName);
+}
+
 void TKyZipLV::DeleteExtractedFiles()
 {
-    // Files that cannot be deleted (still open elsewhere) stay.
-    for (int i = 0; i < extractedFiles_.Count(); ++i)
-        if (!DeleteFileW(extractedFiles_[i].c_str()))
+    // From the last one extracted; a read-only copy gets a second try
+    // without its attributes. Files that cannot be deleted (still open in
+    // another program) stay, and their names leave the list all the same.
+    for (int i = extractedFiles_.Count() - 1; i >= 0; --i) {
+        const std::wstring name = extractedFiles_[i];
+        extractedFiles_.Delete(i);
+        if (GetFileAttributesW(name.c_str()) == INVALID_FILE_ATTRIBUTES)
+            continue;
+        bool deleted = DeleteFileW(name.c_str()) != 0;
+        if (!deleted && SetFileAttributesW(name.c_str(), FILE_ATTRIBUTE_NORMAL))
+            deleted = DeleteFileW(name.c_str()) != 0;
+        if (!deleted) {
             TraceIgnoredFailure(L"delete extracted file", GetLastError());
-    extractedFiles_.Clear();
+            continue;
+        }
+        SHChangeNotify(SHCNE_DELETE, SHCNF_PATHW, name.c_str(), nullptr);
+    }
+}
+
+void TKyZipLV::LoadZipLibraries(int load)
+{
+    // Opening an archive asks nobody: a missing library is a message in
+    // the list of messages, and the listing stands without it.
+    const bool savedUnattended = zipper_->Unattended;
+    zipper_->Unattended = true;
+    ScopeExit restore([&] { zipper_->Unattended = savedUnattended; });
+    zipper_->KeepLibrariesLoaded(load != 0);
 }
 
 void TKyZipLV::ClearArchive()
@@ -385,12 +424,26 @@ void TKyZipLV::OpenArchive(const std::wstring& fileName)
 void TKyZipLV::OpenExisting(const std::wstring& fileName)
 {
     THourglass hourglass;
+    // A zip archive that could be listed gets its libraries loaded for the
+    // operations to come, last, and also when filling the list failed.
+    bool zipListed = false;
+    ScopeExit loadLibraries([&] {
+        if (!zipListed)
+            return;
+        try {
+            LoadZipLibraries(1);
+        } catch (...) {
+            TraceIgnoredException(L"load the zip libraries after opening");
+        }
+    });
     const bool savedAutoRefresh = autoRefresh_;
     autoRefresh_ = false;
     ScopeExit restore([&] { autoRefresh_ = savedAutoRefresh; });
     switch (archiveKind_) {
     case akZip:
-        OpenZip(fileName);
+        ListExistingZip(fileName);
+        zipListed = true;
+        FillItems();
         break;
     case akRAR:
         rar_->SetArchiveName(fileName);
@@ -434,7 +487,7 @@ void TKyZipLV::ListZip(const std::wstring& fileName, bool quiet)
     }
 }
 
-void TKyZipLV::OpenZip(const std::wstring& fileName)
+void TKyZipLV::ListExistingZip(const std::wstring& fileName)
 {
     // Opening never writes: an empty file is an empty archive (the first
     // file added writes it), a file too short for the end record is none.
@@ -445,10 +498,8 @@ void TKyZipLV::OpenZip(const std::wstring& fileName)
     }
     if (size >= kZipEndRecordSize) {
         ListZip(fileName, false);
-        if (zipper_->ErrCode() == 0 || (zipper_->Count() > 0 && !zipper_->ZipFileName().empty())) {
-            FillItems();
+        if (zipper_->ErrCode() == 0 || (zipper_->Count() > 0 && !zipper_->ZipFileName().empty()))
             return;
-        }
     }
     CloseComponents();
     archiveKind_ = akNone;
@@ -522,14 +573,15 @@ void TKyZipLV::FillItems()
 
 void TKyZipLV::LookUpFileInfo(TZipItem& item)
 {
-    const std::wstring ext = UpperCase(ExtractFileExt(item.Name));
+    const std::wstring name(item.Name());
+    const std::wstring ext = UpperCase(ExtractFileExt(name));
     auto found = fileInfoCache_.find(ext);
     if (found == fileInfoCache_.end()) {
         // The name part alone, with the attributes given: nothing stored in
         // the archive ever reaches the disk or the network.
         TFileInfo info;
         SHFILEINFOW shell{};
-        if (SafeGetFileInfo(item.Name, FILE_ATTRIBUTE_NORMAL,
+        if (SafeGetFileInfo(name, FILE_ATTRIBUTE_NORMAL,
                             SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_TYPENAME, shell)) {
             info.IconIndex = shell.iIcon;
             info.TypeName = shell.szTypeName;
@@ -541,8 +593,10 @@ void TKyZipLV::LookUpFileInfo(TZipItem& item)
         }
         found = fileInfoCache_.emplace(ext, std::move(info)).first;
     }
+    // The cache's nodes stay where they are: the item keeps a view of the
+    // name (empty when the shell has none, and the extension shows).
     item.IconIndex = found->second.IconIndex;
-    item.TypeName = found->second.TypeName.empty() ? item.Ext : found->second.TypeName;
+    item.TypeName = found->second.TypeName;
 }
 
 std::wstring TKyZipLV::FormatDosTime(uint32_t dosDateTime) const
@@ -562,7 +616,7 @@ std::wstring TKyZipLV::CellText(int item, int column)
     if (item < 0 || item >= items_.Count())
         return {};
     TZipItem& zipItem = items_[item];
-    if (column == zcType && !cellOptions_.SortByExtension && zipItem.TypeName.empty())
+    if (column == zcType && !cellOptions_.SortByExtension && zipItem.IconIndex < 0)
         LookUpFileInfo(zipItem);
     static const std::wstring separator = LocaleThousandSeparator();
     cellOptions_.ThousandSeparator = separator;
@@ -585,7 +639,7 @@ void TKyZipLV::SortItems()
     THourglass hourglass;
     if (ZipSortNeedsTypeNames(SortColumn(), cellOptions_.SortByExtension))
         for (TZipItem& item : items_.Items())
-            if (item.TypeName.empty())
+            if (item.IconIndex < 0)
                 LookUpFileInfo(item);
     // The selection and the focus are marked in the items, so they follow
     // the entries through the sort.

@@ -118,6 +118,12 @@ public:
     uint8_t GetArchiveType(const std::wstring& fileName);
     // Every message the readers reported since the archive was opened.
     const TStringList& Messages() const { return messages_; }
+    // 1: loads the zip and unzip libraries that are not loaded and keeps
+    // them loaded (done after a zip archive opens); 0: lets them go. A
+    // library that cannot be loaded becomes a message, not an error.
+    void LoadZipLibraries(int load);
+    // A file extracted for viewing: deleted when the archive closes.
+    void RememberExtractedFile(const std::wstring& fileName);
 
     // The listed entries, their totals and selection.
     const TZipItems& Items() const { return items_; }
@@ -160,7 +166,8 @@ private:
     void ClearArchive();
     void CloseComponents();
     void OpenExisting(const std::wstring& fileName);
-    void OpenZip(const std::wstring& fileName);
+    // Lists an existing zip file; raises when it is no zip archive.
+    void ListExistingZip(const std::wstring& fileName);
     void ListZip(const std::wstring& fileName, bool quiet);
     void FillItems();
     void DirUpdate();
@@ -179,6 +186,13 @@ private:
     TKyRAR* rar_ = nullptr;
     TKyCAB* cab_ = nullptr;
     TKyACE2* ace_ = nullptr;
+    // Icon and type name by whole upper-case extension; the items point to
+    // the type names, so the cache is made before them and outlives them.
+    struct TFileInfo {
+        int IconIndex = 0;
+        std::wstring TypeName;
+    };
+    std::unordered_map<std::wstring, TFileInfo> fileInfoCache_;
     TZipItems items_;
     TZipCellOptions cellOptions_;
     TStringList messages_;
@@ -186,12 +200,6 @@ private:
     std::wstring password_;
     bool tested_ = false;
     bool autoRefresh_ = true;
-    // Icon and type name by whole upper-case extension.
-    struct TFileInfo {
-        int IconIndex = 0;
-        std::wstring TypeName;
-    };
-    std::unordered_map<std::wstring, TFileInfo> fileInfoCache_;
 
     std::array<int, ZipColumnCount> colWidths_{};
     std::array<int, ZipColumnCount> columnOrder_{0, 1, 2, 3, 4};

@@ -26,11 +26,15 @@ std::u16string DecodeCodePage(UINT codePage, std::string_view bytes)
 {
     if (bytes.empty())
         return {};
-    int length = MultiByteToWideChar(codePage, 0, bytes.data(), int(bytes.size()), nullptr, 0);
-    std::wstring wide(size_t(std::max(length, 0)), L'\0');
+    // Straight into the result (UTF-16 either way): a listing decodes every
+    // name, and one string per name is all it needs.
+    static_assert(sizeof(wchar_t) == sizeof(char16_t));
+    const int length = MultiByteToWideChar(codePage, 0, bytes.data(), int(bytes.size()), nullptr, 0);
+    std::u16string text(size_t(std::max(length, 0)), u'\0');
     if (length > 0)
-        MultiByteToWideChar(codePage, 0, bytes.data(), int(bytes.size()), wide.data(), length);
-    return ToU16(wide);
+        MultiByteToWideChar(codePage, 0, bytes.data(), int(bytes.size()), reinterpret_cast<wchar_t*>(text.data()),
+                            length);
+    return text;
 }
 
 bool FileExists(const std::wstring& path)
@@ -222,6 +226,25 @@ void TKyZipper::SetZipFileName(const std::wstring& name)
 {
     zipFileName_ = name;
     List();
+}
+
+void TKyZipper::KeepLibrariesLoaded(bool keep)
+{
+    if (!keep) {
+        if (zipDll_->Loaded())
+            zipDll_->Unload(true);
+        if (unzDll_->Loaded())
+            unzDll_->Unload(true);
+        return;
+    }
+    try {
+        if (!zipDll_->Loaded())
+            zipDll_->Load(TZipDll::MinVersion, true);
+        if (!unzDll_->Loaded())
+            unzDll_->Load(TUnzDll::MinVersion, true);
+    } catch (const EKyZipper& e) {
+        ShowZipMessage(e.Id, e.Message());
+    }
 }
 
 std::u16string TKyZipper::TableText(int id)

@@ -109,6 +109,10 @@ public:
     int Delete();
     int Extract();
     int Count() const { return zipFileName_.empty() ? 0 : int(entries_.size()); }
+    // Keeps both libraries loaded between operations (each one not loaded
+    // yet is loaded) or, with false, lets go of that hold. A library that
+    // cannot be loaded is reported as a message, never raised.
+    void KeepLibrariesLoaded(bool keep);
 
     // Public state.
     const std::vector<ZipDirEntry>& ZipContents() const { return entries_; }

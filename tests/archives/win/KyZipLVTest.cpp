@@ -7,6 +7,7 @@
 #include "framework/FilePath.h"
 #include "framework/SysUtils.h"
 #include "framework/win/Forms.h"
+#include "framework/win/Handles.h"
 #include "TestDir.h"
 
 #include <gtest/gtest.h>
@@ -476,4 +477,56 @@ TEST_F(ZipLVArchiveTest, ZipEntriesAlsoBehindAProgram)
     // A mask reads the zip again.
     zip->SetMask(L"s*");
     EXPECT_EQ(Column(window, 0), (std::vector<std::wstring>{L"secret.txt+", L"short.txt"}));
+}
+
+TEST_F(ZipLVArchiveTest, AnOpenZipKeepsItsLibrariesLoaded)
+{
+    // The lists of earlier tests took their libraries along when they went.
+    const auto loaded = [](const wchar_t* library) { return GetModuleHandleW(library) != nullptr; };
+    ASSERT_FALSE(loaded(L"ZIPDLL.DLL"));
+    zip->OpenArchive(Rar());
+    EXPECT_FALSE(loaded(L"ZIPDLL.DLL")) << "only a zip archive needs them";
+    EXPECT_FALSE(loaded(L"UNZDLL.DLL"));
+
+    bool loadedAtDirUpdate = true;
+    zip->OnDirUpdate = [&](TComponent*) { loadedAtDirUpdate = loaded(L"ZIPDLL.DLL"); };
+    zip->OpenArchive(FromFsPath(FsPath(ProgramFolder()) / "zip_r_crypt_stub.zip"));
+    EXPECT_FALSE(loadedAtDirUpdate) << "the list shows before the libraries load";
+    EXPECT_TRUE(loaded(L"ZIPDLL.DLL"));
+    EXPECT_TRUE(loaded(L"UNZDLL.DLL"));
+    EXPECT_EQ(zip->Messages().Count(), 0);
+
+    zip->LoadZipLibraries(0);
+    EXPECT_FALSE(loaded(L"ZIPDLL.DLL"));
+    EXPECT_FALSE(loaded(L"UNZDLL.DLL"));
+}
+
+TEST_F(ZipLVArchiveTest, ExtractedFilesGoWhenTheArchiveCloses)
+{
+    const fs::path viewed = root / "viewed.txt";
+    const fs::path locked = root / "readonly.txt";
+    WriteBytes(viewed, "v");
+    WriteBytes(locked, "r");
+    ASSERT_TRUE(SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_READONLY));
+    zip->OpenArchive(Rar());
+    zip->RememberExtractedFile(FromFsPath(viewed));
+    zip->RememberExtractedFile(FromFsPath(locked));
+    zip->RememberExtractedFile(FromFsPath(root / "gone already.txt"));
+    zip->OpenArchive(Rar("b.rar"));
+    EXPECT_FALSE(fs::exists(viewed));
+    EXPECT_FALSE(fs::exists(locked)) << "a read-only copy goes too";
+
+    // Closing with '' deletes too; a file still open elsewhere stays, and
+    // leaves the list all the same.
+    WriteBytes(viewed, "v");
+    zip->RememberExtractedFile(FromFsPath(viewed));
+    {
+        TFileHandle open(CreateFileW(viewed.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(open);
+        zip->OpenArchive(L"");
+        EXPECT_TRUE(fs::exists(viewed));
+    }
+    zip->OpenArchive(Rar());
+    zip->OpenArchive(L"");
+    EXPECT_TRUE(fs::exists(viewed)) << "forgotten after the failed delete";
 }
