@@ -7,11 +7,15 @@
 #include "framework/IgnoredError.h"
 #include "framework/ScopeExit.h"
 #include "framework/SysUtils.h"
+#include "framework/win/Forms.h"
 #include "framework/win/Handles.h"
 
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
+#include <limits>
+#include <map>
 #include <new>
 #include <optional>
 
@@ -69,6 +73,7 @@ public:
             size_ = uint64_t(size.QuadPart);
     }
     bool Open() const { return file_.Valid(); }
+    void Close() { file_.Reset(); }
     uint64_t Size() const override { return size_; }
     bool ReadAt(uint64_t offset, void* buffer, size_t count) override
     {
@@ -93,14 +98,65 @@ private:
     uint64_t size_ = 0;
 };
 
+// The disk in a removable drive, read from its file until another disk is
+// wanted; its bytes are then kept, since the file goes with the disk.
+class TInDriveSource : public TZipSource {
+public:
+    explicit TInDriveSource(TWinFileSource& file) : file_(file) {}
+    uint64_t Size() const override { return file_.Size(); }
+    bool ReadAt(uint64_t offset, void* buffer, size_t count) override
+    {
+        if (!kept_)
+            return file_.ReadAt(offset, buffer, count);
+        if (offset > copy_.size() || count > copy_.size() - offset)
+            return false;
+        std::memcpy(buffer, copy_.data() + offset, count);
+        return true;
+    }
+    [[nodiscard]] bool Keep()
+    {
+        if (kept_)
+            return true;
+        copy_.assign(size_t(file_.Size()), '\0');
+        kept_ = copy_.empty() || file_.ReadAt(0, copy_.data(), copy_.size());
+        // The disk may now be taken out.
+        if (kept_)
+            file_.Close();
+        return kept_;
+    }
+
+private:
+    TWinFileSource& file_;
+    std::string copy_;
+    bool kept_ = false;
+};
+
+// A removable disk's label names the part it holds ("PKBACK# 003": 3);
+// 0 when it names none.
+int LabelDiskNumber(const std::wstring& label)
+{
+    if (label.rfind(L"PKBACK# ", 0) != 0)
+        return 0;
+    return std::max(SpanDiskNumber(ToU16(label), u""), 0);
+}
+
+uint32_t DosTime(const FILETIME& time)
+{
+    WORD date = 0, clock = 0;
+    if (!FileTimeToDosDateTime(&time, &date, &clock))
+        return 0;
+    return (uint32_t(date) << 16) | clock;
+}
+
 // Parts written as files on a hard disk, each at most the usable size.
 class TFileParts : public TSpanOutput {
 public:
     TFileParts(std::function<std::wstring(uint32_t)> name, uint64_t capacity,
                std::function<bool(uint32_t, const std::wstring&, int&)> mayOverwrite,
-               std::function<bool(uint32_t, const std::wstring&, uint64_t&, int&)> prepare = {})
+               std::function<bool(uint32_t, const std::wstring&, uint64_t&, int&)> prepare,
+               std::optional<FILETIME> archiveTime)
         : name_(std::move(name)), capacity_(capacity), mayOverwrite_(std::move(mayOverwrite)),
-          prepare_(std::move(prepare))
+          prepare_(std::move(prepare)), archiveTime_(archiveTime)
     {
     }
     bool OpenPart(uint32_t index, uint64_t& capacity, int& error) override
@@ -128,6 +184,10 @@ public:
     }
     bool ClosePart(bool) override
     {
+        // Each part carries the archive's time: a disk of this set put in
+        // again is told from other disks by it.
+        if (file_.Valid() && archiveTime_ && !SetFileTime(file_.Get(), nullptr, nullptr, &*archiveTime_))
+            TraceIgnoredFailure(L"date a part of a zip set", GetLastError());
         file_.Reset();
         return true;
     }
@@ -138,6 +198,7 @@ private:
     uint64_t capacity_;
     std::function<bool(uint32_t, const std::wstring&, int&)> mayOverwrite_;
     std::function<bool(uint32_t, const std::wstring&, uint64_t&, int&)> prepare_;
+    std::optional<FILETIME> archiveTime_;
     TFileHandle file_;
 };
 
@@ -165,6 +226,54 @@ struct TTempFile {
 };
 
 }  // namespace
+
+class TKyZipper::TDiskShelf {
+public:
+    // Total: the number of disks of the set, 0 when not known.
+    TDiskShelf(TKyZipper& zipper, uint32_t total) : zipper_(zipper), total_(total) {}
+
+    // The bytes of disk Index: asked for when another disk is in the drive,
+    // and asked for again until it can be read.
+    TZipSource* Disk(uint32_t index)
+    {
+        if (auto kept = sources_.find(index); kept != sources_.end())
+            return kept->second.get();
+        bool ask = index != zipper_.diskInDrive_;
+        for (;;) {
+            if (ask && !zipper_.AskForDisk(index, total_, total_ != 0 && index + 1 == total_))
+                return nullptr;
+            ask = true;
+            zipper_.diskInDrive_ = index;
+            if (ReadInDrive(index))
+                return sources_[index].get();
+        }
+    }
+
+private:
+    bool ReadInDrive(uint32_t index)
+    {
+        // A labelled disk of another number is the wrong one.
+        const int number = LabelDiskNumber(zipper_.Drive->VolumeLabel(zipper_.DriveRoot()));
+        if (number != 0 && uint32_t(number) != index + 1)
+            return false;
+        TWinFileSource file(zipper_.zipFileName_);
+        if (!file.Open())
+            return false;
+        std::string& bytes = images_[index];
+        bytes.assign(size_t(file.Size()), '\0');
+        if (!bytes.empty() && !file.ReadAt(0, bytes.data(), bytes.size())) {
+            images_.erase(index);
+            return false;
+        }
+        sources_[index] = std::make_unique<TZipMemorySource>(bytes);
+        return true;
+    }
+
+    TKyZipper& zipper_;
+    uint32_t total_;
+    std::map<uint32_t, std::string> images_;
+    std::map<uint32_t, std::unique_ptr<TZipMemorySource>> sources_;
+};
 
 void TKyZipper::TLoaderLink::ReportMessage(const std::wstring& text)
 {
@@ -269,23 +378,32 @@ void TKyZipper::List()
     if (zipFileName_.empty() || !FileExists(zipFileName_))
         return;
     try {
-        TWinFileSource source(zipFileName_);
-        if (!source.Open()) {
+        TWinFileSource file(zipFileName_);
+        if (!file.Open()) {
             ShowZipMessage(zmCannotOpenArchive);
             return;
         }
+        TInDriveSource source(file);
         // The other parts of a set on a hard disk, by either naming scheme.
         std::vector<std::unique_ptr<TWinFileSource>> parts;
         TZipListOptions options;
         options.CodePage = CodePage;
         options.UseDirOnlyEntries = UseDirOnlyEntries;
         options.FileName = ToU16(zipFileName_);
-        const std::wstring root = DriveRoot();
-        if (Drive && !root.empty() && Drive->IsRemovable(root))
-            options.VolumeLabel = ToU16(Drive->VolumeLabel(root));
+        const bool removable = IsRemovableDrive();
+        std::wstring label;
+        if (removable)
+            options.VolumeLabel = ToU16(label = Drive->VolumeLabel(DriveRoot()));
         options.OemDecode = [](std::string_view bytes) { return DecodeCodePage(CP_OEMCP, bytes); };
         options.AnsiDecode = [](std::string_view bytes) { return DecodeCodePage(CP_ACP, bytes); };
+        // On removable disks the disk in the drive is the set's last one (it
+        // holds the end record); the others are asked for.
+        constexpr uint32_t kUnknownDisk = std::numeric_limits<uint32_t>::max();
+        diskInDrive_ = kUnknownDisk;
+        TDiskShelf shelf(*this, uint32_t(LabelDiskNumber(label)));
         options.OpenDisk = [&](uint32_t disk) -> TZipSource* {
+            if (removable)
+                return source.Keep() ? shelf.Disk(disk) : nullptr;
             for (bool compat : {true, false}) {
                 auto part = std::make_unique<TWinFileSource>(PartName(disk, false, compat));
                 if (part->Open()) {
@@ -309,6 +427,8 @@ void TKyZipper::List()
         firstLocal_ = result.FirstLocalOffset;
         diskNr_ = result.ThisDisk;
         totalDisks_ = result.ThisDisk + 1;
+        if (diskInDrive_ == kUnknownDisk)
+            diskInDrive_ = result.ThisDisk;
         if (result.Error != 0)
             ShowZipMessage(result.Error, int64_t(result.ErrorArg));
     } catch (const std::bad_alloc&) {
@@ -346,44 +466,13 @@ std::wstring TKyZipper::JoinToTemp()
     const uint32_t last = totalDisks_ - 1;
     // On removable disks every part has the archive's name: each disk is
     // asked for and read whole while it is in the drive.
-    const std::wstring root = DriveRoot();
-    const bool removable = Drive && !root.empty() && Drive->IsRemovable(root);
-    std::vector<std::optional<std::string>> disks(totalDisks_);
-    std::vector<std::unique_ptr<TZipMemorySource>> diskSources(totalDisks_);
-    uint32_t inDrive = last;
-    auto openDisk = [&](uint32_t index) -> TZipSource* {
-        if (!disks[index]) {
-            if (index != inDrive) {
-                if (Unattended)
-                    return nullptr;
-                bool abort = false;
-                if (OnGetNextDisk) {
-                    OnGetNextDisk(this, int(index + 1), int(totalDisks_), root.substr(0, 2), abort);
-                } else {
-                    std::u16string prompt =
-                        (index == last ? TableText(zmInsertLastDisk)
-                                       : FormatZipMessage(TableText(zmInsertDiskOf), index + 1, totalDisks_)) +
-                        FormatZipMessage(TableText(zmInDrive), ToU16(root.substr(0, 2)));
-                    abort = AskUser(ToWide(prompt), L"Zip", MB_OKCANCEL | MB_ICONINFORMATION) != IDOK;
-                }
-                if (abort)
-                    return nullptr;
-                inDrive = index;
-            }
-            TWinFileSource file(zipFileName_);
-            std::string bytes(size_t(file.Size()), '\0');
-            if (!file.Open() || (!bytes.empty() && !file.ReadAt(0, bytes.data(), bytes.size())))
-                return nullptr;
-            disks[index] = std::move(bytes);
-            diskSources[index] = std::make_unique<TZipMemorySource>(*disks[index]);
-        }
-        return diskSources[index].get();
-    };
+    const bool removable = IsRemovableDrive();
+    TDiskShelf shelf(*this, totalDisks_);
     auto open = [&](uint32_t index) -> TZipSource* {
         if (index > last)
             return nullptr;
         if (removable)
-            return openDisk(index);
+            return shelf.Disk(index);
         if (!parts[index]) {
             for (bool compat : {true, false}) {
                 auto part = std::make_unique<TWinFileSource>(index == last ? zipFileName_
@@ -683,10 +772,14 @@ int TKyZipper::SplitTo(const std::wstring& source)
         return errCode_;
     }
     const std::wstring root = DriveRoot();
-    const bool removable = Drive && !root.empty() && Drive->IsRemovable(root);
+    const bool removable = IsRemovableDrive();
     // On removable disks every part has the archive's name; on a hard
     // disk the parts are numbered.
     const bool compat = !removable && (SpanOptions & spCompatName) != 0;
+    std::optional<FILETIME> archiveTime;
+    if (WIN32_FILE_ATTRIBUTE_DATA data; GetFileAttributesExW(source.c_str(), GetFileExInfoStandard, &data))
+        archiveTime = data.ftLastWriteTime;
+    splitDosTime_ = archiveTime ? DosTime(*archiveTime) : 0;
     uint32_t total = 0;
     auto prepare = [&](uint32_t index, const std::wstring& path, uint64_t& capacity, int& error) {
         if (!removable)
@@ -698,12 +791,14 @@ int TKyZipper::SplitTo(const std::wstring& source)
             usable = usable > KeepFreeOnAllDisks ? usable - KeepFreeOnAllDisks : 0;
             total = usable ? uint32_t((input.Size() + KeepFreeOnDisk1 + 4 + usable - 1) / usable) : 0;
         }
-        return PrepareDisk(index, std::max(total, index + 1), path, capacity, error);
+        return PrepareDisk(index, total ? std::max(total, index + 1) : 0, path, capacity, error);
     };
-    TFileParts parts(
-        [&](uint32_t index) { return removable ? zipFileName_ : PartName(index, false, compat); }, MaxVolumeSize,
-        [this](uint32_t index, const std::wstring& path, int& error) { return MayOverwritePart(index, path, error); },
-        prepare);
+    // On a removable disk PrepareDisk has asked about an existing part.
+    auto mayOverwrite = [this, removable](uint32_t index, const std::wstring& path, int& error) {
+        return removable || MayOverwritePart(index, path, error);
+    };
+    TFileParts parts([&](uint32_t index) { return removable ? zipFileName_ : PartName(index, false, compat); },
+                     MaxVolumeSize, mayOverwrite, prepare, archiveTime);
     TSpanProgress progress;
     progress.Cancelled = [this] { return dispatch_.Cancel; };
     progress.OnZipStr = dispatch_.Events.OnZipStr;
@@ -750,6 +845,31 @@ std::wstring TKyZipper::DriveRoot() const
     return zipFileName_.substr(0, 2) + L"\\";
 }
 
+bool TKyZipper::IsRemovableDrive() const
+{
+    const std::wstring root = DriveRoot();
+    return Drive && !root.empty() && Drive->IsRemovable(root);
+}
+
+bool TKyZipper::AskForDisk(uint32_t index, uint32_t total, bool last)
+{
+    if (Unattended)
+        return false;
+    const std::wstring drive = DriveRoot().substr(0, 2);
+    bool abort = false;
+    if (OnGetNextDisk) {
+        OnGetNextDisk(this, int(index + 1), int(total), drive, abort);
+    } else {
+        std::u16string prompt = last    ? TableText(zmInsertLastDisk)
+                                : total ? FormatZipMessage(TableText(zmInsertDiskOf), index + 1, total)
+                                        : FormatZipMessage(TableText(zmInsertDisk), index + 1);
+        prompt += FormatZipMessage(TableText(zmInDrive), ToU16(drive));
+        const std::wstring title = Application ? Application->Title() : std::wstring();
+        abort = AskUser(ToWide(prompt), title, MB_OKCANCEL | MB_ICONINFORMATION) != IDOK;
+    }
+    return !abort && !dispatch_.Cancel;
+}
+
 bool TKyZipper::PrepareDisk(uint32_t index, uint32_t total, const std::wstring& path, uint64_t& capacity, int& error)
 {
     const std::wstring root = DriveRoot();
@@ -757,52 +877,110 @@ bool TKyZipper::PrepareDisk(uint32_t index, uint32_t total, const std::wstring& 
         error = zmUnattendedSpan;
         return false;
     }
-    // The user puts the disk in; the handler may do it instead.
-    bool abort = false;
-    if (OnGetNextDisk) {
-        OnGetNextDisk(this, int(index + 1), int(total), root.substr(0, 2), abort);
-    } else {
-        std::u16string prompt = FormatZipMessage(TableText(zmInsertDiskOf), index + 1, total) +
-                                FormatZipMessage(TableText(zmInDrive), ToU16(root.substr(0, 2)));
-        abort = AskUser(ToWide(prompt), L"Zip", MB_OKCANCEL | MB_ICONINFORMATION) != IDOK;
+    // Asked for until a disk in the drive takes the part or the user cancels.
+    for (;;) {
+        if (!AskForDisk(index, total, false)) {
+            error = zmUserAbort;
+            return false;
+        }
+        diskInDrive_ = index;
+        unsigned status = Drive->IsEmpty(root) ? zdsEmpty : zdsHasFiles;
+        int previousDisk = int(index + 1);
+        if (FileExists(path))
+            status |= IsPreviousDisk(index, path, previousDisk) ? zdsPreviousDisk : zdsSameFileName;
+        const TZipDiskAction action = DecideDisk(previousDisk, path, status);
+        if (action == zdaCancel) {
+            error = zmUserAbort;
+            return false;
+        }
+        if (action == zdaReject)
+            continue;
+        // Erased only after the user's Yes; No leaves the disk as it is.
+        if ((action == zdaErase || (SpanOptions & spWipeFiles)) && !EraseDisk(root)) {
+            error = zmUserAbort;
+            return false;
+        }
+        uint64_t usable = Drive->FreeSpace(root);
+        if (FileExists(path)) {
+            WIN32_FILE_ATTRIBUTE_DATA data;
+            if (GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+                usable += (uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;  // the file is replaced
+        }
+        const uint64_t keep = KeepFreeOnAllDisks + (index == 0 ? KeepFreeOnDisk1 : 0);
+        usable = usable > keep ? usable - keep : 0;
+        if (MaxVolumeSize > 0)
+            usable = std::min(usable, MaxVolumeSize);
+        if (usable < MinFreeVolumeSize) {
+            // Too little room: the user makes some or puts another disk in.
+            TZipDiskAction retry = zdaOk;
+            if (OnStatusDisk)
+                OnStatusDisk(this, int(index + 1), path, zdsNotEnoughSpace, retry);
+            else if (AskUser(ToWide(TableText(zmNotEnoughSpace)), L"Zip", MB_RETRYCANCEL | MB_ICONERROR) != IDRETRY)
+                retry = zdaCancel;
+            if (retry == zdaCancel) {
+                error = zmUserAbort;
+                return false;
+            }
+            continue;
+        }
+        if (!(SpanOptions & spNoVolumeName)) {
+            wchar_t label[16];
+            swprintf(label, 16, L"PKBACK# %03u", index + 1);
+            if (!Drive->ChangeVolumeLabel(root, label)) {
+                error = zmVolumeLabelFailed;
+                return false;
+            }
+        }
+        capacity = usable;
+        return true;
     }
-    if (abort || dispatch_.Cancel) {
-        error = zmUserAbort;
+}
+
+TZipDiskAction TKyZipper::DecideDisk(int previousDisk, const std::wstring& path, unsigned status)
+{
+    TZipDiskAction action = zdaOk;
+    if (OnStatusDisk) {
+        OnStatusDisk(this, previousDisk, path, status, action);
+    } else if (status & (zdsPreviousDisk | zdsSameFileName)) {
+        const std::u16string question = (status & zdsPreviousDisk)
+                                            ? FormatZipMessage(TableText(zmDiskInUse), previousDisk)
+                                            : FormatZipMessage(TableText(zmFileExists), ToU16(path));
+        const int answer =
+            AskUser(ToWide(question), L"Confirm", MB_YESNOCANCEL | MB_ICONWARNING | MB_DEFBUTTON2);
+        // No: another disk is put in.
+        action = answer == IDYES ? zdaOk : answer == IDNO ? zdaReject : zdaCancel;
+    }
+    return action;
+}
+
+bool TKyZipper::IsPreviousDisk(uint32_t index, const std::wstring& path, int& previousDisk)
+{
+    const int number = LabelDiskNumber(Drive->VolumeLabel(DriveRoot()));
+    if (number == 0 || uint32_t(number) >= index + 1)
         return false;
-    }
-    // Erased only after the user's Yes; No leaves the disk as it is.
-    if ((SpanOptions & spWipeFiles) &&
-        AskUser(L"Erase " + root.substr(0, 2), L"Confirm", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES &&
-        !Drive->Wipe(root)) {
-        error = zmUserAbort;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ||
+        DosTime(data.ftLastWriteTime) != splitDosTime_)
         return false;
-    }
-    if (!(SpanOptions & spNoVolumeName)) {
-        wchar_t label[16];
-        swprintf(label, 16, L"PKBACK# %03u", index + 1);
-        if (!Drive->ChangeVolumeLabel(root, label)) {
-            error = zmVolumeLabelFailed;
+    previousDisk = number;
+    return true;
+}
+
+bool TKyZipper::EraseDisk(const std::wstring& root)
+{
+    if (AskUser(L"Erase " + root.substr(0, 2), L"Confirm", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
+        return true;
+    if (SpanOptions & spTryFormat) {
+        switch (Drive->Format(root)) {
+        case IZipDrive::frFormatted:
+            return true;
+        case IZipDrive::frNotPossible:
+            break;  // the files are deleted instead
+        default:
             return false;
         }
     }
-    uint64_t usable = Drive->FreeSpace(root);
-    if (FileExists(path)) {
-        LARGE_INTEGER size{};
-        TFileHandle existing(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                         OPEN_EXISTING, 0, nullptr));
-        if (existing.Valid() && GetFileSizeEx(existing.Get(), &size))
-            usable += uint64_t(size.QuadPart);  // the file is replaced
-    }
-    const uint64_t keep = KeepFreeOnAllDisks + (index == 0 ? KeepFreeOnDisk1 : 0);
-    usable = usable > keep ? usable - keep : 0;
-    if (MaxVolumeSize > 0)
-        usable = std::min(usable, MaxVolumeSize);
-    if (usable < MinFreeVolumeSize) {
-        error = zmNotEnoughSpace;
-        return false;
-    }
-    capacity = usable;
-    return true;
+    return Drive->Wipe(root);
 }
 
 bool TKyZipper::MayOverwritePart(uint32_t index, const std::wstring& path, int& error)

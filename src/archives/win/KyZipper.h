@@ -88,8 +88,12 @@ public:
     std::function<void(TComponent* Sender, int ErrCode, const std::wstring& Message)> OnMessage;
     std::function<void(TComponent* Sender, int SeqNo, const ZipDirEntry& ZipEntry)> OnNewName;
     std::function<void(TComponent* Sender, int ID, std::wstring& Str)> OnZipStr;
-    // A part to be written exists already (Status zdsSameFileName): the
-    // handler decides; without one the user is asked (Yes, No, Cancel).
+    // What is on the disk a part is to be written to (a set of
+    // TZipDiskStatus): the handler decides. zdaCancel cancels; zdaReject asks
+    // for another removable disk (on a hard disk it cancels); zdaErase wipes
+    // the disk after the user's Yes. Without a handler the user is asked
+    // (Yes, No, Cancel) when a part would be overwritten. zdsNotEnoughSpace:
+    // anything but zdaCancel asks for the disk again.
     std::function<void(TComponent* Sender, int PreviousDisk, const std::wstring& PreviousFile,
                        unsigned Status, TZipDiskAction& Action)> OnStatusDisk;
     // The libraries' callbacks (progress, passwords, CRC errors, overwrite...).
@@ -99,7 +103,8 @@ public:
     // default; returns IDOK, IDYES...). Tests put fakes here.
     std::shared_ptr<IZipDrive> Drive;
     std::function<int(const std::wstring& Text, const std::wstring& Title, unsigned Type)> AskUser;
-    // A removable disk is wanted: AbortAction true cancels.
+    // A removable disk is wanted (DiskTotal 0 when not known): AbortAction
+    // true cancels. The disk is asked for again until it can be read.
     std::function<void(TComponent* Sender, int DiskSeqNo, int DiskTotal, const std::wstring& Drive,
                        bool& AbortAction)> OnGetNextDisk;
 
@@ -127,6 +132,9 @@ public:
     uint32_t TotalDisks() const { return totalDisks_; }
 
 private:
+    // The disks of a set on a removable drive, each read whole while it is
+    // in the drive.
+    class TDiskShelf;
     // What the library loaders ask of the component.
     class TLoaderLink : public IZipLibOwner {
     public:
@@ -157,6 +165,16 @@ private:
     // Prompts for the removable disk of part Index, wipes it when asked to
     // and the user agrees, labels it; the usable bytes in Capacity.
     bool PrepareDisk(uint32_t index, uint32_t total, const std::wstring& path, uint64_t& capacity, int& error);
+    // Asks for disk Index (from 0) of Total (0: not known); false when the
+    // user cancels or nobody can be asked.
+    bool AskForDisk(uint32_t index, uint32_t total, bool last);
+    // What the user or OnStatusDisk says to the disk in the drive.
+    TZipDiskAction DecideDisk(int previousDisk, const std::wstring& path, unsigned status);
+    // The disk holds an earlier part of the set being written.
+    bool IsPreviousDisk(uint32_t index, const std::wstring& path, int& previousDisk);
+    // Wipes or formats the disk after the user's Yes; false ends the run.
+    bool EraseDisk(const std::wstring& root);
+    bool IsRemovableDrive() const;
     std::wstring DriveRoot() const;
 
     int RunZip(int action);
@@ -176,6 +194,10 @@ private:
     uint64_t firstLocal_ = 0;
     uint32_t diskNr_ = 0;
     uint32_t totalDisks_ = 0;
+    // The disk of a removable set believed in the drive.
+    uint32_t diskInDrive_ = 0;
+    // The DOS time of the archive being split: its parts carry it.
+    uint32_t splitDosTime_ = 0;
     TZipCallbackDispatch dispatch_;
     TLoaderLink loaderLink_{*this};
     std::unique_ptr<TZipDll> zipDll_;

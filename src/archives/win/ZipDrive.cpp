@@ -4,6 +4,7 @@
 #include "framework/win/Handles.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 namespace qrv {
 
@@ -50,7 +51,36 @@ public:
             return 0;
         return free.QuadPart;
     }
+    bool IsEmpty(const std::wstring& root) override
+    {
+        WIN32_FIND_DATAW data;
+        TFindHandle find(FindFirstFileW((root + L"*").c_str(), &data));
+        if (!find.Valid())
+            return true;
+        do {
+            if (wcscmp(data.cFileName, L".") != 0 && wcscmp(data.cFileName, L"..") != 0)
+                return false;
+        } while (FindNextFileW(find.Get(), &data));
+        return true;
+    }
     bool Wipe(const std::wstring& root) override { return RemoveTree(root); }
+    TFormatResult Format(const std::wstring& root) override
+    {
+        if (root.empty() || !iswalpha(root[0]))
+            return frNotPossible;
+        const UINT drive = UINT(towupper(root[0]) - L'A');
+        // Options 0: a quick format.
+        switch (SHFormatDrive(GetActiveWindow(), drive, SHFMT_ID_DEFAULT, 0)) {
+        case DWORD(SHFMT_CANCEL):
+            return frCancelled;
+        case DWORD(SHFMT_NOFORMAT):
+            return frNotPossible;
+        case DWORD(SHFMT_ERROR):
+            return frFailed;
+        default:
+            return frFormatted;
+        }
+    }
 };
 
 }  // namespace

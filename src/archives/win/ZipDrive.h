@@ -1,8 +1,9 @@
 #pragma once
 // What the zip component needs to know of the drive an archive is on:
-// removable or not, its label, its free space, and wiping it. Behind an
-// interface so the removable branch (disk prompts, "PKBACK# 001" labels,
-// wiping after the user's Yes) can be tested with a fake drive.
+// removable or not, its label, its free space, whether it holds anything,
+// and wiping or formatting it. Behind an interface so the removable branch
+// (disk prompts, "PKBACK# 001" labels, wiping or formatting after the
+// user's Yes) can be tested with a fake drive.
 
 #include <cstdint>
 #include <memory>
@@ -18,8 +19,13 @@ public:
     virtual std::wstring VolumeLabel(const std::wstring& root) = 0;
     [[nodiscard]] virtual bool ChangeVolumeLabel(const std::wstring& root, const std::wstring& label) = 0;
     virtual uint64_t FreeSpace(const std::wstring& root) = 0;
+    // No file or folder on the disk.
+    virtual bool IsEmpty(const std::wstring& root) = 0;
     // Deletes every file and folder on the disk.
     [[nodiscard]] virtual bool Wipe(const std::wstring& root) = 0;
+    // Quick-formats the disk through the system's format dialog.
+    enum TFormatResult { frFormatted, frCancelled, frFailed, frNotPossible };
+    virtual TFormatResult Format(const std::wstring& root) = 0;
 };
 
 std::shared_ptr<IZipDrive> SystemZipDrive();

@@ -1,0 +1,98 @@
+#pragma once
+// What the zip component's Wine tests share: a tree of files to pack on the
+// test drive, reading and writing files and trees, and a component that
+// records its messages.
+
+#include "archives/win/KyZipper.h"
+#include "TestDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace qrv::test {
+
+namespace fs = std::filesystem;
+
+using TTree = std::map<std::wstring, std::string>;
+
+inline std::string Read(const fs::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+inline void Write(const fs::path& file, const std::string& bytes)
+{
+    fs::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << bytes;
+}
+
+inline TTree ReadTree(const fs::path& root)
+{
+    TTree tree;
+    for (const auto& entry : fs::recursive_directory_iterator(root))
+        if (entry.is_regular_file())
+            tree[entry.path().lexically_relative(root).wstring()] = Read(entry.path());
+    return tree;
+}
+
+inline std::string RandomBytes(size_t size, uint32_t seed)
+{
+    std::mt19937 random(seed);
+    std::string bytes(size, '\0');
+    for (char& c : bytes)
+        c = char(random());
+    return bytes;
+}
+
+inline std::wstring Name(const ZipDirEntry& entry) { return std::wstring(entry.FileName.begin(), entry.FileName.end()); }
+
+class KyZipperTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        zipper.Unattended = true;
+        zipper.OnMessage = [this](TComponent*, int, const std::wstring& text) { messages.push_back(text); };
+        // The tree to pack: text, incompressible data, a file to encrypt.
+        std::string text;
+        for (int i = 0; i < 4000; ++i)
+            text += "Zeile " + std::to_string(i) + "\n";
+        tree = {{L"text\\long.txt", text}, {L"text\\deep\\short.txt", "kurz"}, {L"data.bin", RandomBytes(70000, 7)},
+                {L"secret.txt", "geheim und verschluesselt\n"}};
+        for (const auto& [name, bytes] : tree)
+            Write(source / name, bytes);
+    }
+
+    // Packs the tree into archive.zip: the folder recursively, secret.txt by ">".
+    void AddTree()
+    {
+        zipper.SetZipFileName(archive.wstring());
+        zipper.RootDir = source.wstring();
+        zipper.AddCompLevel = 9;
+        zipper.AddOptions = AddDirNames | AddRecurseDirs;
+        zipper.Password = L"Passwort";
+        zipper.FSpecArgs = {L"text\\*.*", L"data.bin", L">secret.txt"};
+        ASSERT_EQ(zipper.Add(), 0) << (messages.empty() ? L"" : messages.back());
+        ASSERT_EQ(zipper.SuccessCnt(), int(tree.size()));
+        ASSERT_EQ(zipper.Count(), int(tree.size()));
+    }
+
+    TestDir dir;
+    fs::path root{dir.Path()};
+    fs::path source = root / "src";
+    fs::path archive = root / "archive.zip";
+    TTree tree;
+    TKyZipper zipper{nullptr};
+    std::vector<std::wstring> messages;
+};
+
+}  // namespace qrv::test
