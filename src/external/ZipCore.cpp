@@ -165,7 +165,7 @@ void TZipRun::Consider(const fs::path& file, const fs::path& root, const ZipFile
     TCandidate c;
     c.File = file;
     c.StoredName = stored;
-    c.Encrypt = spec.Encrypt != 0 || cmd_.fEncrypt != 0;
+    c.Encrypt = spec.Encrypt == QRV_ZIP_SPEC_PLAIN ? false : spec.Encrypt != 0 || cmd_.fEncrypt != 0;
     if (spec.PasswordGiven && spec.Password)
         c.Password = spec.Password;
     else if (cmd_.Password)

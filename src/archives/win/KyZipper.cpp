@@ -691,7 +691,8 @@ int TKyZipper::RunZip(int action)
         specs.push_back(WideToUtf8(pattern.Spec));
         passwords.push_back(WideToUtf8(pattern.Password));
         ZipFileSpec record{};
-        record.Encrypt = pattern.Encrypt ? QRV_ZIP_TRUE : 0;
+        // Not encrypted though AddEncrypt is set: "|" forbade it.
+        record.Encrypt = pattern.Encrypt ? QRV_ZIP_TRUE : (AddOptions & AddEncrypt) ? QRV_ZIP_SPEC_PLAIN : 0;
         record.PasswordGiven = pattern.PasswordGiven ? QRV_ZIP_TRUE : 0;
         records.push_back(record);
     }

@@ -6,6 +6,8 @@
 #include "archives/win/KyZipper.h"
 #include "TestDir.h"
 
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -52,6 +54,55 @@ inline std::string RandomBytes(size_t size, uint32_t seed)
     for (char& c : bytes)
         c = char(random());
     return bytes;
+}
+
+// The Linux path of a file on a Wine drive; "" when not under Wine.
+inline std::string UnixPath(const fs::path& file)
+{
+    using TToUnix = char*(CDECL*)(const wchar_t*);
+    const auto toUnix = reinterpret_cast<TToUnix>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* name = toUnix ? toUnix(fs::absolute(file).wstring().c_str()) : nullptr;
+    if (!name)
+        return {};
+    std::string path = name;
+    HeapFree(GetProcessHeap(), 0, name);
+    return path;
+}
+
+// Runs a Linux shell command (no double quotes in it) from the Wine test
+// and returns its exit code, -1 when it could not run. Wine starts Linux
+// programs but does not pass their exit code on: it comes back in a file.
+inline int RunLinuxShell(const std::string& command, const fs::path& folder)
+{
+    const fs::path codeFile = folder / "exit-code.txt";
+    const std::string codePath = UnixPath(codeFile);
+    if (codePath.empty())
+        return -1;
+    std::error_code ignored;
+    fs::remove(codeFile, ignored);
+    const std::string line = "/bin/sh -c \"" + command + "; echo $? > '" + codePath + "'\"";
+    std::wstring wide(line.begin(), line.end());
+    STARTUPINFOW startup{sizeof startup};
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, wide.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return -1;
+    WaitForSingleObject(process.hProcess, 60000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    // The Linux side may close the file a moment after the process ends.
+    for (int i = 0; i < 100 && !fs::exists(codeFile); ++i)
+        Sleep(20);
+    const std::string code = Read(codeFile);
+    return code.empty() ? -1 : std::stoi(code);
+}
+
+// "unzip -tqq" of an archive with a password, for the entries named.
+inline int UnzipTest(const fs::path& archive, const std::string& password, const std::string& entries = {})
+{
+    return RunLinuxShell("unzip -tqq -P '" + password + "' '" + UnixPath(archive) + "' " + entries +
+                             " >/dev/null 2>&1",
+                         archive.parent_path());
 }
 
 inline std::wstring Name(const ZipDirEntry& entry) { return std::wstring(entry.FileName.begin(), entry.FileName.end()); }

@@ -47,6 +47,45 @@ TEST_F(KyZipperTest, AddsEncryptsListsAndExtractsByteEqual)
     EXPECT_EQ(zipper.SuccessCnt(), int(tree.size()));
 }
 
+TEST_F(KyZipperTest, WhatWasAddedPassesUnzipsTest)
+{
+    if (UnixPath(archive).empty())
+        GTEST_SKIP() << "needs Debian's unzip under Wine";
+    AddTree();
+    EXPECT_EQ(UnzipTest(archive, "Passwort"), 0);
+    // The encrypted entry needs the password.
+    EXPECT_GT(UnzipTest(archive, "falsch", "secret.txt"), 0);
+}
+
+TEST_F(KyZipperTest, APatternsOwnPasswordAndPlainMark)
+{
+    if (UnixPath(archive).empty())
+        GTEST_SKIP() << "needs Debian's unzip under Wine";
+    // Every file encrypted with the component's password, except the one
+    // with a password of its own and the one marked plain by "|".
+    zipper.SetZipFileName(archive.wstring());
+    zipper.RootDir = source.wstring();
+    zipper.AddOptions = AddDirNames | AddRecurseDirs | AddEncrypt;
+    zipper.Password = L"Passwort";
+    zipper.FSpecArgs = {L"text\\*.*", L"|data.bin", L"secret.txt<Eigenes"};
+    ASSERT_EQ(zipper.Add(), 0) << (messages.empty() ? L"" : messages.back());
+    ASSERT_EQ(zipper.Count(), int(tree.size()));
+    for (const ZipDirEntry& entry : zipper.ZipContents())
+        EXPECT_EQ(entry.Encrypted, Name(entry) != L"data.bin") << Name(entry);
+    EXPECT_EQ(UnzipTest(archive, "Eigenes", "secret.txt"), 0);
+    EXPECT_GT(UnzipTest(archive, "Passwort", "secret.txt"), 0);
+    EXPECT_EQ(UnzipTest(archive, "Passwort", "'text/*' data.bin"), 0);
+
+    // The component extracts it with that password.
+    zipper.Password = L"Eigenes";
+    zipper.ExtrBaseDir = (root / "out").wstring();
+    zipper.ExtrOptions = ExtrOverWrite | ExtrForceDirs;
+    zipper.FSpecArgs = {L"secret.txt"};
+    EXPECT_EQ(zipper.Extract(), 0);
+    EXPECT_EQ(zipper.SuccessCnt(), 1);
+    EXPECT_EQ(Read(root / "out" / "secret.txt"), tree[L"secret.txt"]);
+}
+
 TEST_F(KyZipperTest, DeletesNamedEntries)
 {
     AddTree();
