@@ -4,6 +4,7 @@
 // zip and a set of our own split, on the test drive.
 
 #include "KyZipperFixture.h"
+#include "archives/ZipSpan.h"
 #include "framework/SysUtils.h"
 #include "../ZipFixtures.h"
 
@@ -216,6 +217,27 @@ TEST_F(KyZipperTest, SplitsIntoPartsThatExtractByteEqual)
     EXPECT_TRUE(fs::is_empty(root / "temp"));
     EXPECT_EQ(zipper.Count(), 3);
     EXPECT_GT(zipper.TotalDisks(), 2u);
+    // Joined back, the set is an archive that Debian's unzip finds sound.
+    std::vector<std::string> partBytes;
+    for (uint32_t i = 0; i + 1 < zipper.TotalDisks(); ++i)
+        partBytes.push_back(Read(root / "set" / ("parts.z0" + std::to_string(i + 1))));
+    partBytes.push_back(Read(root / "set" / "parts.zip"));
+    std::vector<TZipMemorySource> parts(partBytes.begin(), partBytes.end());
+    struct TStringOutput : TJoinOutput {
+        std::string Bytes;
+        bool Write(const void* data, size_t count) override
+        {
+            Bytes.append(static_cast<const char*>(data), count);
+            return true;
+        }
+    } joined;
+    const uint32_t last = uint32_t(parts.size() - 1);
+    ASSERT_EQ(JoinZipSet([&](uint32_t i) -> TZipSource* { return i <= last ? &parts[i] : nullptr; }, last, joined)
+                  .Error,
+              0);
+    Write(root / "whole.zip", joined.Bytes);
+    if (!UnixPath(root).empty())
+        EXPECT_EQ(UnzipTest(root / "whole.zip", ""), 0);
 
     zipper.ExtrBaseDir = (root / "out").wstring();
     zipper.ExtrOptions = ExtrDirNames | ExtrOverWrite | ExtrForceDirs;
