@@ -59,10 +59,11 @@ typedef struct ZipCommand {
     const ZipFileSpec* Specs;
     int32_t ExclCount;
     const ZipFileSpec* Excludes;
-    int32_t fUseOutStream;     /* zipping into or from memory: not offered */
+    int32_t fUseOutStream;     /* zipping into memory: not offered */
     void* OutStream;
     int32_t OutStreamSize;
-    int32_t fUseInStream;
+    int32_t fUseInStream;      /* zipping from memory: InStreamSize bytes at InStream become the entry
+                                  named by the first specification */
     void* InStream;
     int32_t InStreamSize;
     int32_t fUndoDelete;       /* -1: moved files go to the recycle bin (taken as plain delete) */

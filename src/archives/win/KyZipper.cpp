@@ -305,6 +305,19 @@ TKyZipper::TKyZipper(TComponent* owner, TLibraryApi api) : TComponent(owner)
         password = ToU16(entered);
         return button;
     };
+    // Extracting into the stream: it takes the entry's size, and the
+    // library learns where it is through the running record.
+    dispatch_.Events.ResizeStream = [this](uint64_t size) {
+        if (!runningUnz_ || !streamOperation_)
+            return;
+        runningUnz_->OutStream = nullptr;
+        runningUnz_->OutStreamSize = 0;
+        if (size > uint64_t(std::numeric_limits<int32_t>::max()))
+            return;  // more than the record can name: the library refuses the entry
+        zipStream_.SetSize(int64_t(size));
+        runningUnz_->OutStream = zipStream_.Memory();
+        runningUnz_->OutStreamSize = int32_t(size);
+    };
     dispatch_.Events.OnZipStr = [this](int id, std::u16string& text) {
         if (OnZipStr) {
             std::wstring wide = ToWide(text);
@@ -547,10 +560,10 @@ int TKyZipper::Extract()
             return errCode_;
         archive = joined.Path;
     }
-    if (ExtrOptions & ExtrForceDirs)
+    if ((ExtrOptions & ExtrForceDirs) && !streamOperation_)
         if (!ForceDirectories(ExtrBaseDir))
             TraceIgnoredFailure(L"create the extraction folder", GetLastError());
-    if (!ExtrBaseDir.empty() && !DirectoryExists(ExtrBaseDir)) {
+    if (!ExtrBaseDir.empty() && !DirectoryExists(ExtrBaseDir) && !streamOperation_) {
         ShowZipMessage(zmNoExtractDir, ExtrBaseDir);
         return errCode_;
     }
@@ -591,7 +604,10 @@ int TKyZipper::Extract()
     cmd.Specs = records.empty() ? nullptr : records.data();
     cmd.PasswordReqCount = int32_t(PasswordReqCount);
     cmd.ExtractDir = ExtrBaseDir.empty() ? nullptr : dir.c_str();
+    cmd.fUseOutStream = streamOperation_ ? QRV_ZIP_TRUE : 0;
     cmd.fSeven = QRV_ZIP_RECORD_END;
+    runningUnz_ = &cmd;
+    const ScopeExit finished([this] { runningUnz_ = nullptr; });
     dispatch_.ExtrOverWrite = (ExtrOptions & ExtrOverWrite) != 0;
     dispatch_.PasswordReqCount = PasswordReqCount;
     int32_t result = 0;
@@ -738,6 +754,11 @@ int TKyZipper::RunZip(int action)
     cmd.fUndoDelete = HowToDelete == htdAllowUndo ? QRV_ZIP_TRUE : 0;
     cmd.CodePage = CodePage == cpOEM ? 2 : 0;
     cmd.Action = action;
+    if (streamOperation_) {
+        cmd.fUseInStream = QRV_ZIP_TRUE;
+        cmd.InStream = zipStream_.Memory();
+        cmd.InStreamSize = int32_t(zipStream_.Size());
+    }
     const std::string storeSuffixes = StoreSuffixList(AddStoreSuffixes, ToU16(ExtAddStoreSuffixes));
     cmd.StoreSuffixes = storeSuffixes.c_str();
     cmd.fSeven = QRV_ZIP_RECORD_END;
@@ -1007,6 +1028,41 @@ bool TKyZipper::MayOverwritePart(uint32_t index, const std::wstring& path, int& 
 }
 
 int TKyZipper::Add() { return RunZip(zopAdd); }
+
+TZipStream* TKyZipper::ExtractFileToStream(const std::wstring& FileName)
+{
+    if (zipBusy_ || unzBusy_)
+        return nullptr;
+    zipStream_.Clear();
+    FSpecArgs = {FileName};
+    streamOperation_ = true;
+    const ScopeExit done([this] { streamOperation_ = false; });
+    Extract();
+    if (successCnt_ != 1)
+        return nullptr;
+    zipStream_.Seek(0, TSeekOrigin::soBeginning);
+    return &zipStream_;
+}
+
+int TKyZipper::AddStreamToFile(const std::wstring& FileName)
+{
+    if (zipBusy_ || unzBusy_)
+        return -255;
+    errCode_ = 0;
+    if (FileName.empty()) {
+        ShowZipMessage(zmNothingToAdd);
+        return errCode_;
+    }
+    // The record names at most 2 GB of memory.
+    if (zipStream_.Size() > std::numeric_limits<int32_t>::max()) {
+        ShowZipMessage(zmZipDllFatal);
+        return errCode_;
+    }
+    FSpecArgs = {FileName};
+    streamOperation_ = true;
+    const ScopeExit done([this] { streamOperation_ = false; });
+    return Add();
+}
 
 int TKyZipper::Delete() { return RunZip(zopDelete); }
 

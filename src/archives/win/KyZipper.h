@@ -16,6 +16,7 @@
 #include "archives/ZipStoreSuffixes.h"
 #include "archives/win/ZipDrive.h"
 #include "framework/Component.h"
+#include "framework/Streams.h"
 
 #include <cstdint>
 #include <functional>
@@ -43,6 +44,10 @@ enum TZipDiskStatus : unsigned {
     zdsNotEnoughSpace = 1u << 4,
 };
 enum TZipDiskAction { zdaOk, zdaErase, zdaReject, zdaCancel };
+
+// The component's memory stream: one entry extracted into memory, or the
+// bytes to be added as one entry.
+class TZipStream : public TMemoryStream {};
 
 class TKyZipper : public TComponent {
 public:
@@ -114,6 +119,13 @@ public:
     int Delete();
     int Extract();
     int Count() const { return zipFileName_.empty() ? 0 : int(entries_.size()); }
+    // Extracts the entry FileName into ZipStream(); the stream (at its
+    // start) or nullptr after the failure is reported.
+    TZipStream* ExtractFileToStream(const std::wstring& FileName);
+    // Adds the bytes of ZipStream() as the entry FileName (">" in front
+    // encrypts it with Password); the error code or -255.
+    int AddStreamToFile(const std::wstring& FileName);
+    TZipStream& ZipStream() { return zipStream_; }
 
     // Public state.
     const std::vector<ZipDirEntry>& ZipContents() const { return entries_; }
@@ -198,6 +210,11 @@ private:
     uint32_t diskInDrive_ = 0;
     // The DOS time of the archive being split: its parts carry it.
     uint32_t splitDosTime_ = 0;
+    TZipStream zipStream_;
+    // The stream takes part in the running operation.
+    bool streamOperation_ = false;
+    // The running extraction's record, which the stream's size reaches.
+    UnzCommand* runningUnz_ = nullptr;
     TZipCallbackDispatch dispatch_;
     TLoaderLink loaderLink_{*this};
     std::unique_ptr<TZipDll> zipDll_;

@@ -87,6 +87,51 @@ TEST_F(KyZipperTest, APatternsOwnPasswordAndPlainMark)
     EXPECT_EQ(Read(root / "out" / "secret.txt"), tree[L"secret.txt"]);
 }
 
+TEST_F(KyZipperTest, AddsFromAndExtractsIntoItsStream)
+{
+    AddTree();
+    std::string note;
+    for (int i = 0; i < 3000; ++i)
+        note += "Notiz aus dem Speicher " + std::to_string(i) + "\n";
+    zipper.ZipStream().Clear();
+    zipper.ZipStream().WriteBytes(note);
+    EXPECT_EQ(zipper.AddStreamToFile(L"speicher\\notiz.txt"), 0) << (messages.empty() ? L"" : messages.back());
+    EXPECT_EQ(zipper.SuccessCnt(), 1);
+    zipper.ZipStream().Clear();
+    zipper.ZipStream().WriteBytes("nur mit Passwort");
+    EXPECT_EQ(zipper.AddStreamToFile(L">geheim.txt"), 0);
+    ASSERT_EQ(zipper.Count(), int(tree.size()) + 2);
+    for (const ZipDirEntry& entry : zipper.ZipContents())
+        if (Name(entry) == L"speicher\\notiz.txt" || Name(entry) == L"geheim.txt")
+            EXPECT_EQ(entry.Encrypted, Name(entry) == L"geheim.txt") << Name(entry);
+    if (!UnixPath(archive).empty())
+        EXPECT_EQ(UnzipTest(archive, "Passwort"), 0);
+
+    // Back into the stream: a stored file, a packed one, an encrypted one.
+    struct TCase {
+        std::wstring Name;
+        std::string Expected;
+    } cases[] = {
+        {L"speicher\\notiz.txt", note},
+        {L"data.bin", tree[L"data.bin"]},
+        {L"geheim.txt", "nur mit Passwort"},
+        {L"text\\long.txt", tree[L"text\\long.txt"]},
+    };
+    for (const TCase& c : cases) {
+        TZipStream* stream = zipper.ExtractFileToStream(c.Name);
+        ASSERT_NE(stream, nullptr) << c.Name;
+        EXPECT_EQ(stream->Position(), 0);
+        EXPECT_EQ(stream->ReadAll(), c.Expected);
+    }
+    EXPECT_EQ(zipper.ExtractFileToStream(L"fehlt.txt"), nullptr);
+    // A wrong password: the handler is asked, nothing comes back.
+    zipper.Password = L"falsch";
+    zipper.CallbackEvents().OnPasswordError = [](bool, std::u16string&, const std::u16string&, uint32_t&,
+                                                 TPasswordButton& action) { action = pwbCancel; };
+    EXPECT_EQ(zipper.ExtractFileToStream(L"geheim.txt"), nullptr);
+    EXPECT_FALSE(fs::exists(root / "geheim.txt"));
+}
+
 TEST_F(KyZipperTest, DeletesNamedEntries)
 {
     AddTree();
