@@ -555,8 +555,7 @@ int TKyZipper::Extract()
     });
     std::wstring archive = zipFileName_;
     if (IsSpannedSet()) {
-        joined.Path = JoinToTemp();
-        if (joined.Path.empty())
+        if (!SpanGuarded([&] { joined.Path = JoinToTemp(); }) || joined.Path.empty())
             return errCode_;
         archive = joined.Path;
     }
@@ -777,7 +776,7 @@ int TKyZipper::RunZip(int action)
     if (errCode_ == 0)
         errCode_ = dispatch_.ErrCode;
     if (span && errCode_ == 0)
-        SplitTo(target);
+        (void)SpanGuarded([&] { SplitTo(target); });
     // Listing clears the code; the operation's own outcome stays.
     const int outcome = errCode_;
     List();
@@ -828,15 +827,22 @@ int TKyZipper::SplitTo(const std::wstring& source)
         if (dispatch_.Events.OnProgress)
             dispatch_.Events.OnProgress(NewFile, item, size);
     };
-    TSpanResult result = SplitZip(input, parts, progress);
-    if (result.Error != 0) {
-        // A part of a failed set is worth nothing.
+    // A part of a failed set is worth nothing, whichever way it failed.
+    bool complete = false;
+    const ScopeExit dropParts([&] {
+        if (complete)
+            return;
+        (void)parts.ClosePart(false);
         for (const std::wstring& part : parts.Written)
             if (!DeleteFileW(part.c_str()))
                 TraceIgnoredFailure(L"delete a part of a failed set", GetLastError());
+    });
+    TSpanResult result = SplitZip(input, parts, progress);
+    if (result.Error != 0) {
         ShowZipMessage(result.Error);
         return errCode_;
     }
+    complete = true;
     // The last part takes the archive's own name with the .z01 scheme; an
     // existing file of that name goes only with the user's consent.
     if (compat && !parts.Written.empty()) {
@@ -858,6 +864,21 @@ int TKyZipper::SplitTo(const std::wstring& source)
             Report(zmLastPartLeftAs, TableText(zmLastPartLeftAs) + ToU16(last));
     }
     return errCode_;
+}
+
+bool TKyZipper::SpanGuarded(const std::function<void()>& step)
+{
+    try {
+        step();
+        return true;
+    } catch (const std::bad_alloc&) {
+        ShowZipMessage(zmOutOfMemory);
+    } catch (const std::exception& e) {
+        Report(zmSpanFailed, TableText(zmSpanFailed) + u" " + DecodeUtf8(e.what()));
+    } catch (...) {
+        ShowZipMessage(zmSpanFailed);
+    }
+    return false;
 }
 
 std::wstring TKyZipper::DriveRoot() const

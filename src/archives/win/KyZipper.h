@@ -171,6 +171,9 @@ private:
     std::wstring JoinToTemp();
     // Splits the archive Source into the set named ZipFileName.
     int SplitTo(const std::wstring& source);
+    // Runs a step of joining or splitting; what it throws (a handler's
+    // exception, memory) is reported. False when it threw.
+    bool SpanGuarded(const std::function<void()>& step);
     std::wstring TempFolder() const;
     // Whether an existing part file may be overwritten.
     bool MayOverwritePart(uint32_t index, const std::wstring& path, int& error);

@@ -415,4 +415,35 @@ TEST_F(KyZipperDisksTest, ListingAsksForTheDiskWithTheDirectory)
                                                    disk1}));
 }
 
+TEST_F(KyZipperDisksTest, AHandlerThatThrowsEndsTheRunWithoutLeftovers)
+{
+    // Writing: the handler fails when the second disk is wanted.
+    zipper.OnGetNextDisk = [this](TComponent*, int seqNo, int, const std::wstring&, bool&) {
+        if (seqNo == 2)
+            throw std::runtime_error("Laufwerk klemmt");
+        drive->Insert(seqNo);
+    };
+    EXPECT_EQ(AddSpanned(), zmSpanFailed);
+    EXPECT_EQ(zipper.Message(), L"Unbekannter Fehler in Funktion ReadSpan() oder WriteSpan() Laufwerk klemmt");
+    EXPECT_FALSE(zipper.ZipBusy());
+    EXPECT_EQ(drive->InDrive, 1);
+    EXPECT_TRUE(fs::is_empty(drive->Folder));
+    EXPECT_TRUE(fs::is_empty(root / "temp"));
+
+    // Extracting: a set is written, then the handler fails on the first disk.
+    InsertWhenAsked();
+    ASSERT_EQ(AddSpanned(), 0);
+    zipper.SetZipFileName(setPath.wstring());
+    zipper.OnGetNextDisk = [](TComponent*, int, int, const std::wstring&, bool&) {
+        throw std::runtime_error("Laufwerk klemmt");
+    };
+    zipper.ExtrBaseDir = (root / "out").wstring();
+    zipper.ExtrOptions = ExtrDirNames | ExtrOverWrite | ExtrForceDirs;
+    zipper.FSpecArgs = {L"*.*"};
+    EXPECT_EQ(zipper.Extract(), zmSpanFailed);
+    EXPECT_FALSE(zipper.UnzBusy());
+    EXPECT_TRUE(fs::is_empty(root / "temp"));
+    EXPECT_FALSE(fs::exists(root / "out"));
+}
+
 }  // namespace

@@ -132,6 +132,48 @@ TEST_F(KyZipperTest, AddsFromAndExtractsIntoItsStream)
     EXPECT_FALSE(fs::exists(root / "geheim.txt"));
 }
 
+// An unzip library that records the names it is given.
+std::vector<std::vector<std::string>> namesGiven;
+int32_t QRV_ZIPAPI RecordingUnzExec(const UnzCommand* cmd)
+{
+    std::vector<std::string> names;
+    for (int32_t i = 0; i < cmd->SpecCount; ++i)
+        names.push_back(cmd->Specs[i].FileSpec);
+    namesGiven.push_back(names);
+    return int32_t(names.size());
+}
+int32_t QRV_ZIPAPI Version173() { return 173; }
+
+TEST_F(KyZipperTest, StarDotStarFirstPassesNoNames)
+{
+    AddTree();
+    TLibraryApi api;
+    api.Load = [](const std::wstring&) -> void* { return &namesGiven; };
+    api.Lookup = [](void*, const char* name) -> void* {
+        const std::string entry = name;
+        if (entry == "UnzDllExec")
+            return reinterpret_cast<void*>(&RecordingUnzExec);
+        if (entry == "GetUnzDllVersion")
+            return reinterpret_cast<void*>(&Version173);
+        return nullptr;
+    };
+    api.Free = [](void*) {};
+    api.FileExists = [](const std::wstring&) { return true; };
+    api.ModulePath = [](void*) { return std::wstring(); };
+    TKyZipper recorded(nullptr, api);
+    recorded.Unattended = true;
+    recorded.Password = L"Passwort";
+    recorded.SetZipFileName(archive.wstring());
+    namesGiven.clear();
+    for (const std::vector<std::wstring>& names :
+         {std::vector<std::wstring>{L"*.*", L"data.bin"}, {L"data.bin", L"*.*"}, {}}) {
+        recorded.FSpecArgs = names;
+        recorded.ExtrOptions = ExtrTest;
+        EXPECT_EQ(recorded.Extract(), 0);
+    }
+    EXPECT_EQ(namesGiven, (std::vector<std::vector<std::string>>{{}, {"data.bin", "*.*"}, {}}));
+}
+
 TEST_F(KyZipperTest, DeletesNamedEntries)
 {
     AddTree();
