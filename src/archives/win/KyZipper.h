@@ -3,10 +3,12 @@
 // reader (ZipDirectory) and leaves adding, deleting, extracting and testing
 // to the zip and unzip libraries, driven with one command record per
 // operation; their callbacks arrive in TZipCallbackDispatch. Sets spanned
-// over files (".z01"... or "name001.zip") are joined into a temporary
-// archive before extracting and written by splitting a temporary archive.
-// Failures become messages of the component's table, ErrCode and a success
-// count below the request; no operation raises to its caller.
+// over files (".z01"... or "name001.zip") or removable disks (each disk
+// asked for) are joined into a temporary archive before extracting and
+// written by splitting a temporary archive. One entry can be extracted into
+// or added from the component's memory stream. Failures become messages of
+// the component's table, ErrCode and a success count below the request; no
+// operation raises to its caller.
 
 #include "archives/UNZDLL.h"
 #include "archives/ZIPDLL.h"
