@@ -927,6 +927,8 @@ bool TKyZipper::PrepareDisk(uint32_t index, uint32_t total, const std::wstring& 
             return false;
         }
         diskInDrive_ = index;
+        if (!Drive->IsReady(root))
+            continue;  // no disk in the drive yet
         unsigned status = Drive->IsEmpty(root) ? zdsEmpty : zdsHasFiles;
         int previousDisk = int(index + 1);
         if (FileExists(path))
@@ -1023,7 +1025,10 @@ bool TKyZipper::EraseDisk(const std::wstring& root)
             return false;
         }
     }
-    return Drive->Wipe(root);
+    return Drive->Wipe(root, [this](const std::wstring& path, bool folder) {
+        if (Trace && OnMessage)
+            OnMessage(this, 0, (folder ? L"EraseFloppy - Removing " : L"EraseFloppy - Deleting ") + path);
+    });
 }
 
 bool TKyZipper::MayOverwritePart(uint32_t index, const std::wstring& path, int& error)

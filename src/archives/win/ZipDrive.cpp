@@ -10,7 +10,10 @@ namespace qrv {
 
 namespace {
 
-bool RemoveTree(const std::wstring& folder)
+// Deletes what the folder holds. A read-only file goes too (the user agreed
+// to erase the disk); a linked folder is removed as a link, never followed
+// to what it points at.
+bool RemoveTree(const std::wstring& folder, const IZipDrive::TRemoved& removed)
 {
     WIN32_FIND_DATAW data;
     TFindHandle find(FindFirstFileW((folder + L"*").c_str(), &data));
@@ -22,10 +25,19 @@ bool RemoveTree(const std::wstring& folder)
         if (name == L"." || name == L"..")
             continue;
         std::wstring path = folder + name;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            ok = RemoveTree(path + L"\\") && RemoveDirectoryW(path.c_str()) && ok;
-        else
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) &&
+            !SetFileAttributesW(path.c_str(), data.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY))
+            TraceIgnoredFailure(L"clear the read-only attribute of a file to erase", GetLastError());
+        const bool folderEntry = data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+        if (folderEntry) {
+            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                ok = RemoveTree(path + L"\\", removed) && ok;
+            ok = RemoveDirectoryW(path.c_str()) && ok;
+        } else {
             ok = DeleteFileW(path.c_str()) && ok;
+        }
+        if (removed)
+            removed(path, folderEntry);
     } while (FindNextFileW(find.Get(), &data));
     return ok;
 }
@@ -33,6 +45,10 @@ bool RemoveTree(const std::wstring& folder)
 class TSystemZipDrive : public IZipDrive {
 public:
     bool IsRemovable(const std::wstring& root) override { return GetDriveTypeW(root.c_str()) == DRIVE_REMOVABLE; }
+    bool IsReady(const std::wstring& root) override
+    {
+        return GetVolumeInformationW(root.c_str(), nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0) != FALSE;
+    }
     std::wstring VolumeLabel(const std::wstring& root) override
     {
         wchar_t label[MAX_PATH + 1] = {};
@@ -63,7 +79,7 @@ public:
         } while (FindNextFileW(find.Get(), &data));
         return true;
     }
-    bool Wipe(const std::wstring& root) override { return RemoveTree(root); }
+    bool Wipe(const std::wstring& root, const TRemoved& removed) override { return RemoveTree(root, removed); }
     TFormatResult Format(const std::wstring& root) override
     {
         if (root.empty() || !iswalpha(root[0]))

@@ -20,7 +20,7 @@ using namespace qrv::test;
 namespace {
 
 // A removable drive whose disks are numbered; the one in the drive is the
-// folder's content and a label.
+// folder's content and a label. Disk 0 is no disk: the drive is empty.
 struct TFakeDrive : IZipDrive {
     struct TDisk {
         std::wstring Label;
@@ -72,6 +72,7 @@ struct TFakeDrive : IZipDrive {
     }
 
     bool IsRemovable(const std::wstring&) override { return true; }
+    bool IsReady(const std::wstring&) override { return InDrive != 0; }
     std::wstring VolumeLabel(const std::wstring&) override { return Current.Label; }
     bool ChangeVolumeLabel(const std::wstring&, const std::wstring& label) override
     {
@@ -81,10 +82,14 @@ struct TFakeDrive : IZipDrive {
     }
     uint64_t FreeSpace(const std::wstring&) override { return Current.Free; }
     bool IsEmpty(const std::wstring&) override { return fs::is_empty(Folder); }
-    bool Wipe(const std::wstring&) override
+    bool Wipe(const std::wstring&, const TRemoved& removed) override
     {
         ++Wipes;
-        Clear();
+        for (const auto& entry : fs::directory_iterator(Folder)) {
+            const bool folder = entry.is_directory();
+            fs::remove_all(entry.path());
+            removed(entry.path().wstring(), folder);
+        }
         return true;
     }
     TFormatResult Format(const std::wstring&) override
@@ -444,6 +449,67 @@ TEST_F(KyZipperDisksTest, AHandlerThatThrowsEndsTheRunWithoutLeftovers)
     EXPECT_FALSE(zipper.UnzBusy());
     EXPECT_TRUE(fs::is_empty(root / "temp"));
     EXPECT_FALSE(fs::exists(root / "out"));
+}
+
+TEST_F(KyZipperDisksTest, AnEmptyDriveIsAskedAgain)
+{
+    // The second disk wanted, the first taken out, nothing put in yet.
+    zipper.OnGetNextDisk = [this](TComponent*, int seqNo, int, const std::wstring&, bool&) {
+        prompts.push_back(seqNo);
+        drive->Insert(seqNo == 2 && std::count(prompts.begin(), prompts.end(), 2) == 1 ? 0 : seqNo);
+    };
+    ASSERT_EQ(AddSpanned(), 0) << (messages.empty() ? L"" : messages.back());
+    EXPECT_EQ(std::vector<int>(prompts.begin(), prompts.begin() + 3), (std::vector<int>{1, 2, 2}));
+    zipper.SetZipFileName(setPath.wstring());
+    InsertWhenAsked();
+    ExpectExtractedByteEqual();
+}
+
+TEST_F(KyZipperDisksTest, WipingIsReportedWithTrace)
+{
+    Write(drive->Folder / "alt.txt", "alte Daten");
+    fs::create_directories(drive->Folder / "ordner");
+    Answer = [](const std::wstring&) { return IDYES; };
+    InsertWhenAsked();
+    zipper.SpanOptions = spWipeFiles;
+    zipper.Trace = true;
+    ASSERT_EQ(AddSpanned(), 0);
+    const fs::path folder = drive->Folder;
+    auto reported = [&](const std::wstring& text) { return std::count(messages.begin(), messages.end(), text); };
+    EXPECT_EQ(reported(L"EraseFloppy - Deleting " + (folder / "alt.txt").wstring()), 1);
+    EXPECT_EQ(reported(L"EraseFloppy - Removing " + (folder / "ordner").wstring()), 1);
+
+    // Without Trace nothing is reported.
+    messages.clear();
+    drive->Insert(1);
+    Write(drive->Folder / "alt.txt", "alte Daten");
+    zipper.Trace = false;
+    ASSERT_EQ(AddSpanned(), 0);
+    for (const std::wstring& message : messages)
+        EXPECT_FALSE(StartsWith(message, L"EraseFloppy")) << message;
+}
+
+// The system's wipe on a folder of the test drive standing for a disk.
+TEST_F(KyZipperDisksTest, SystemWipeDeletesEverythingOnTheDisk)
+{
+    const fs::path disk = root / "disk";
+    Write(disk / "a.txt", "a");
+    Write(disk / "tief" / "er" / "b.txt", "b");
+    Write(disk / L"schreibgeschützt.txt", "c");
+    ASSERT_TRUE(SetFileAttributesW((disk / L"schreibgeschützt.txt").c_str(), FILE_ATTRIBUTE_READONLY));
+    std::vector<std::pair<std::wstring, bool>> removed;
+    EXPECT_TRUE(SystemZipDrive()->Wipe(disk.wstring() + L"\\", [&](const std::wstring& path, bool folder) {
+        removed.emplace_back(path, folder);
+    }));
+    EXPECT_TRUE(fs::exists(disk));
+    EXPECT_TRUE(fs::is_empty(disk));
+    std::sort(removed.begin(), removed.end());
+    const std::wstring base = disk.wstring() + L"\\";
+    EXPECT_EQ(removed, (std::vector<std::pair<std::wstring, bool>>{{base + L"a.txt", false},
+                                                                  {base + L"schreibgeschützt.txt", false},
+                                                                  {base + L"tief", true},
+                                                                  {base + L"tief\\er", true},
+                                                                  {base + L"tief\\er\\b.txt", false}}));
 }
 
 }  // namespace
