@@ -13,6 +13,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <map>
@@ -724,6 +725,13 @@ int TKyZipper::RunZip(int action)
         excludeRecords[i].FileSpec = excludes[i].c_str();
     const std::string name = WideToUtf8(target);
     const std::string temp = WideToUtf8(TempDir);
+    // The library takes the day as "mm dd yy".
+    std::string fromDate;
+    if (const uint16_t day = DateTimeToDosDate(AddFrom); (AddOptions & AddFromDate) && day != 0) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%02u %02u %02u", (day >> 5) & 15u, day & 31u, ((day >> 9) + 1980u) % 100u);
+        fromDate = text;
+    }
     ZipCommand cmd{};
     cmd.Caller = this;
     cmd.Version = zipDll_->Version();
@@ -743,6 +751,7 @@ int TKyZipper::RunZip(int action)
     cmd.fDirNames = flag(AddDirNames);
     cmd.fRecurse = flag(AddRecurseDirs);
     cmd.fVolume = flag(AddVolume);
+    cmd.FromDate = fromDate.empty() ? nullptr : fromDate.c_str();
     cmd.ZipFileName = name.c_str();
     cmd.TempDir = TempDir.empty() ? nullptr : temp.c_str();
     cmd.RootDir = RootDir.empty() ? nullptr : root.c_str();

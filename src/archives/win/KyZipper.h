@@ -17,6 +17,7 @@
 #include "archives/ZipMessages.h"
 #include "archives/ZipStoreSuffixes.h"
 #include "archives/win/ZipDrive.h"
+#include "common/BaseUtils.h"
 #include "framework/Component.h"
 #include "framework/Streams.h"
 
@@ -61,6 +62,8 @@ public:
     bool Trace = false;
     int AddCompLevel = 9;
     unsigned AddOptions = 0;
+    // With AddFromDate only files changed on or after this day are added.
+    TDateTime AddFrom = 0;
     std::wstring ExtrBaseDir;
     unsigned ExtrOptions = 0;
     std::vector<std::wstring> FSpecArgs;

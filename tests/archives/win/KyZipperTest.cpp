@@ -5,6 +5,7 @@
 
 #include "KyZipperFixture.h"
 #include "archives/ZipSpan.h"
+#include "common/BaseUtils.h"
 #include "framework/SysUtils.h"
 #include "../ZipFixtures.h"
 
@@ -172,6 +173,38 @@ TEST_F(KyZipperTest, StarDotStarFirstPassesNoNames)
         EXPECT_EQ(recorded.Extract(), 0);
     }
     EXPECT_EQ(namesGiven, (std::vector<std::vector<std::string>>{{}, {"data.bin", "*.*"}, {}}));
+}
+
+TEST_F(KyZipperTest, AddFromDateTakesOnlyNewerFiles)
+{
+    // data.bin last changed in 2001, the others now.
+    SYSTEMTIME old{};
+    old.wYear = 2001;
+    old.wMonth = 5;
+    old.wDay = 5;
+    FILETIME oldTime;
+    ASSERT_TRUE(SystemTimeToFileTime(&old, &oldTime));
+    {
+        HANDLE file = CreateFileW((source / "data.bin").c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0,
+                                  nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &oldTime));
+        CloseHandle(file);
+    }
+    zipper.SetZipFileName(archive.wstring());
+    zipper.RootDir = source.wstring();
+    zipper.AddFrom = DosDateToDateTime(uint16_t(((2010 - 1980) << 9) | (1 << 5) | 1));
+    zipper.FSpecArgs = {L"data.bin", L"text\\long.txt"};
+    // Without AddFromDate the day is not looked at.
+    zipper.AddOptions = AddDirNames;
+    ASSERT_EQ(zipper.Add(), 0);
+    EXPECT_EQ(zipper.Count(), 2);
+    fs::remove(archive);
+    zipper.AddOptions = AddDirNames | AddFromDate;
+    zipper.FSpecArgs = {L"data.bin", L"text\\long.txt"};
+    ASSERT_EQ(zipper.Add(), 0);
+    ASSERT_EQ(zipper.Count(), 1);
+    EXPECT_EQ(Name(zipper.ZipContents()[0]), L"text\\long.txt");
 }
 
 TEST_F(KyZipperTest, DeletesNamedEntries)
