@@ -356,8 +356,9 @@ TEST_F(KyZipperTest, SplitsIntoPartsThatExtractByteEqual)
                   .Error,
               0);
     Write(root / "whole.zip", joined.Bytes);
-    if (!UnixPath(root).empty())
+    if (!UnixPath(root).empty()) {
         EXPECT_EQ(UnzipTest(root / "whole.zip", ""), 0);
+    }
 
     zipper.ExtrBaseDir = (root / "out").wstring();
     zipper.ExtrOptions = ExtrDirNames | ExtrOverWrite | ExtrForceDirs;
