@@ -1,6 +1,7 @@
 #include "editor/win/EasyPainterWin.h"
 
 #include "editor/EasyEditSource.h"
+#include "editor/win/EasyControlBackground.h"
 #include "editor/win/EasyFontManagerWin.h"
 #include "framework/win/Graphics.h"
 #include "framework/win/Handles.h"
@@ -224,4 +225,33 @@ TEST(EasyPainterWin, GradientBandsFillTheRectangle)
     // Darker from left to right, never lighter.
     for (int x = 1; x < 300; ++x)
         EXPECT_LE(surface.pixels[x] & 0xFF, surface.pixels[x - 1] & 0xFF) << x;
+}
+
+TEST(EasyPainterWin, TransparentRowsShowTheBackgroundAndReachTheEditor)
+{
+    Host host;
+    TEasyPainter painter(host);
+    const int height = painter.GetLineHeight();
+    TEasyControlBackground background;
+    background.SetClientSize(200, height);
+    background.SetOption(TEasyBackgroundOption::bgVertGradient);
+    background.SetGradientStartColor(clRed);
+    background.SetGradientEndColor(clRed);
+
+    Surface offscreen(200, height);
+    Surface editor(200, height);
+    painter.Transparent = true;
+    painter.Canvas = offscreen.dc.Get();
+    painter.EditorCanvas = editor.dc.Get();
+    painter.OnPaintBackground = [&](HDC dc, const RECT& rect) { background.PaintTo(dc, rect); };
+    const std::u16string text = u"WW";
+    painter.PaintLine(0, {0, 0, 200, height}, text, text);
+    // Right of the text and behind it the picture shows; the text is drawn on it.
+    EXPECT_EQ(editor.pixels[(height / 2) * 200 + 150] & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(editor.pixels[0] & 0xFFFFFF, 0xFF0000u);
+    bool black = false;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < 2 * painter.GetCharWidth(); ++x)
+            black = black || (editor.pixels[y * 200 + x] & 0xFFFFFF) == 0;
+    EXPECT_TRUE(black);
 }
