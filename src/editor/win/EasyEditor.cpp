@@ -26,6 +26,7 @@ TCustomEasyEdit::TCustomEasyEdit(TComponent* owner)
     layout_.BeforeWrapLine = [this](int line) { BeforeWrapLine(line); };
     rows_.OnNeedRows = [this](TEasyWrapList& rows, int from, int to) { layout_.Rebuild(rows, from, to, topRow_); };
 
+    painter_ = std::make_unique<TEasyPainter>(static_cast<TEasyPainterHost&>(*this));
     SetDefaultFont();
     Attach(own_);
 }
@@ -266,7 +267,10 @@ void TCustomEasyEdit::FontChanged()
 
 void TCustomEasyEdit::FontMetricsChanged()
 {
-    charWidth_ = lineHeight_ = ascent_ = 0;
+    for (TGdiObject& font : styleFonts_)
+        font.Reset();
+    if (painter_)
+        painter_->FontChanged();
     UpdateLineNumberWidth();
     if (Wrapping()) {
         layout_.Reset(rows_);
@@ -280,23 +284,69 @@ void TCustomEasyEdit::FontMetricsChanged()
     Invalidate();
 }
 
+// ---- what the painter asks ---------------------------------------------------
+
+TColor TCustomEasyEdit::PainterBackground() const
+{
+    if ((options_ & eoUseReadOnlyColor) && GetReadOnly())
+        return colors_.ReadOnlyColor();
+    if ((options_ & eoUseDisabledColor) && !Enabled())
+        return colors_.DisabledColor();
+    return Color();
+}
+
+TColor TCustomEasyEdit::PainterFontColor() const
+{
+    return const_cast<TCustomEasyEdit*>(this)->Font().Color();
+}
+
+TFontStyles TCustomEasyEdit::PainterFontStyle() const
+{
+    return static_cast<TFontStyles>(const_cast<TCustomEasyEdit*>(this)->Font().Style() & 15);
+}
+
+uintptr_t TCustomEasyEdit::PainterFont(TFontStyles style)
+{
+    style &= 15;
+    if (style == PainterFontStyle())
+        return reinterpret_cast<uintptr_t>(Font().Handle());
+    TGdiObject& font = styleFonts_[style];
+    if (!font) {
+        LOGFONTW description{};
+        GetObjectW(Font().Handle(), sizeof description, &description);
+        description.lfWeight = (style & efBold) ? FW_BOLD : FW_NORMAL;
+        description.lfItalic = (style & efItalic) != 0;
+        description.lfUnderline = (style & efUnderline) != 0;
+        description.lfStrikeOut = (style & efStrikeOut) != 0;
+        font.Reset(CreateFontIndirectW(&description));
+    }
+    return reinterpret_cast<uintptr_t>(font.Get());
+}
+
+TEasyWrapList* TCustomEasyEdit::PainterWrapList()
+{
+    return Wrapping() && HandleAllocated() ? &rows_ : nullptr;
+}
+
+bool TCustomEasyEdit::PainterSelection(int line, TEasyColumnSpan& span)
+{
+    int from = 0, to = 0;
+    if (!SelectedColumns(line, from, to))
+        return false;
+    span = {from, to};
+    return true;
+}
+
 // ---- metrics and rows ------------------------------------------------------
 
 int TCustomEasyEdit::CharWidth()
 {
-    if (charWidth_ == 0) {
-        const TEasyFontMetrics metrics = GetFontMetrics(Font().Handle());
-        charWidth_ = std::max(metrics.AveCharWidth, 1);
-        lineHeight_ = std::max(metrics.Height, 1);
-        ascent_ = metrics.Ascent;
-    }
-    return charWidth_;
+    return painter_->GetCharWidth();
 }
 
 int TCustomEasyEdit::LineHeight()
 {
-    CharWidth();
-    return lineHeight_;
+    return painter_->GetLineHeight();
 }
 
 int TCustomEasyEdit::TextLeft()

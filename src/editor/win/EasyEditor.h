@@ -18,8 +18,10 @@
 #include "editor/EasyKeyList.h"
 #include "editor/EasyRowLayout.h"
 #include "editor/EasyWrapList.h"
+#include "editor/win/EasyPainterWin.h"
 #include "framework/win/Controls.h"
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -32,7 +34,7 @@ class TForm;
 
 enum class TEasyPageType { ptNormal, ptPageBreaks, ptPageLayout };
 
-class TCustomEasyEdit : public TCustomControl, private TEasyEditorLink {
+class TCustomEasyEdit : public TCustomControl, private TEasyEditorLink, private TEasyPainterHost {
 public:
     explicit TCustomEasyEdit(TComponent* owner);
     ~TCustomEasyEdit() override;
@@ -80,6 +82,9 @@ public:
     TEasyEditorMargin& Margin() { return margin_; }
     TEasyLineNumbers& LineNumbers() { return lineNumbers_; }
     TEasyEditorColors& Colors() { return colors_; }
+    TEasyLineStyles& LineStyles() { return lineStyles_; }
+    TEasyLineDivider& LineDivider() { return lineDivider_; }
+    TEasyPainter& Painter() { return *painter_; }
     // Which rulers are shown, and their units.
     TEasyEditorRuler& Ruler() { return ruler_; }
     unsigned RulerOptions() const { return ruler_.Options(); }
@@ -187,6 +192,23 @@ private:
     void UpdateGutter() override;
     void UpdateScrollRange() override { UpdateScrollBars(); }
 
+    // TEasyPainterHost: what the line painter asks.
+    TCustomEasyEditSource& PainterSource() override { return *GetEditSource(); }
+    TEasyEditorOptions PainterOptions() const override { return options_; }
+    const TEasyEditorColors& PainterColors() const override { return colors_; }
+    const TEasyLineStyles& PainterLineStyles() const override { return lineStyles_; }
+    const TEasyLineDivider& PainterLineDivider() const override { return lineDivider_; }
+    TColor PainterColor() const override { return Color(); }
+    TColor PainterBackground() const override;
+    TColor PainterFontColor() const override;
+    TFontStyles PainterFontStyle() const override;
+    uintptr_t PainterFont(TFontStyles style) override;
+    bool PainterFocused() const override { return Focused(); }
+    bool PainterHideSelection() const override { return hideSelection_; }
+    TEasyWrapList* PainterWrapList() override;
+    bool PainterSelection(int line, TEasyColumnSpan& span) override;
+    int PainterCaretLine() const override { return GetEditSource()->CaretY(); }
+
     void Attach(TCustomEasyEditSource* source);
     void Detach(TCustomEasyEditSource* source);
     void SourceStatesChanged(TEasyEditSourceStates states, bool wholeDocument = false);
@@ -209,11 +231,8 @@ private:
     void MouseWheel(int delta);
 
     // Painting.
-    struct TRowPaint;
     void PaintGutter(HDC dc, const RECT& clip);
     void PaintText(HDC dc, const RECT& clip);
-    // Draws one row of a line; the line painter takes this over.
-    void PaintRow(HDC dc, const TRowPaint& row);
     COLORREF BackgroundColor();
     bool SelectionShown();
     // Selected columns of a line; false when none is.
@@ -267,11 +286,11 @@ private:
     bool trackingMouse_ = false;
     // The longest line's length, -1 when it must be measured again.
     int longestLine_ = -1;
-    // Metrics of the font, 0 until measured.
-    int charWidth_ = 0;
-    int lineHeight_ = 0;
-    int ascent_ = 0;
-    std::vector<INT> advances_;
+    TEasyLineStyles lineStyles_{this};
+    TEasyLineDivider lineDivider_{this};
+    std::unique_ptr<TEasyPainter> painter_;
+    // The editor font in each style the painter asks for, made on demand.
+    std::array<TGdiObject, 16> styleFonts_;
 };
 
 class TEasyEdit : public TCustomEasyEdit {

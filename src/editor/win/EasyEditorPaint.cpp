@@ -12,25 +12,6 @@
 
 namespace qrv {
 
-struct TCustomEasyEdit::TRowPaint {
-    RECT Rect{};        // the row across the text area
-    int Line = 0;
-    int StartColumn = 0;
-    int EndColumn = INT_MAX;
-    std::u16string_view Text;  // the line as displayed (or its marks version)
-    int SelFrom = -1;   // selected display columns, -1 when none
-    int SelTo = -1;
-    COLORREF Back = 0;
-    COLORREF Fore = 0;
-    COLORREF SelBack = 0;
-    COLORREF SelFore = 0;
-    // With formatting marks Text is the marks version and Plain the line as
-    // displayed: where they differ a mark is drawn, in MarkFore.
-    bool Marks = false;
-    std::u16string_view Plain;
-    COLORREF MarkFore = 0;
-};
-
 namespace {
 
 void FillColor(HDC dc, const RECT& rect, COLORREF color)
@@ -80,6 +61,7 @@ void TCustomEasyEdit::Paint(HDC dc)
     if (GetClipBox(dc, &clip) == ERROR)
         GetClientRect(handle_, &clip);
     TSelectObject font(dc, Font().Handle());
+    SetBkMode(dc, OPAQUE);
     PaintGutter(dc, clip);
     PaintText(dc, clip);
 }
@@ -161,10 +143,6 @@ void TCustomEasyEdit::PaintText(HDC dc, const RECT& clip)
         return;
     const int lineHeight = LineHeight();
     const COLORREF back = BackgroundColor();
-    const COLORREF fore = ColorToRGB(Font().Color());
-    const bool focused = Focused();
-    const COLORREF selBack = ColorToRGB(focused ? colors_.SelBackColor() : colors_.InActiveSelBackColor());
-    const COLORREF selFore = ColorToRGB(focused ? colors_.SelColor() : colors_.InActiveSelColor());
     const bool marks = (options_ & eoPaintFormattingMarks) != 0;
     const TCustomEasyEditSource& source = *GetEditSource();
     const bool tabsKept = (source.Options() & srUseTab) != 0;
@@ -173,115 +151,60 @@ void TCustomEasyEdit::PaintText(HDC dc, const RECT& clip)
         for (int kind = 0; kind < 4; ++kind)
             markChars[size_t(kind)] = GetFormattingMark(kind);
 
-    const int firstRow = topRow_ + std::max<LONG>(clip.top, 0) / lineHeight;
-    const int lastRow = topRow_ + (std::max<LONG>(clip.bottom, 0) + lineHeight - 1) / lineHeight;
-    int paintedBottom = std::max<LONG>(clip.top, 0) / lineHeight * lineHeight;
-    std::u16string text, plain;
-    for (int row = firstRow; row <= lastRow && row >= 0; ++row) {
-        const int top = (row - topRow_) * lineHeight;
-        TRowPaint paint;
-        paint.Rect = RECT{textLeft, top, width, top + lineHeight};
-        paint.Back = back;
-        paint.Fore = fore;
-        paint.SelBack = selBack;
-        paint.SelFore = selFore;
-        paint.Marks = marks;
-        paint.MarkFore = ColorToRGB(colors_.FmtMarkColor());
-        if (!RowRange(row, paint.Line, paint.StartColumn, paint.EndColumn)) {
-            if (!marks || row != RowCount() - 1)
-                break;
-            // The end-of-text mark has a row of its own.
-            text.assign(1, markChars[fmEndOfText]);
-            paint.Line = Lines().Count();
-            paint.Text = text;
-            PaintRow(dc, paint);
-            paintedBottom = top + lineHeight;
-            break;
-        }
-        plain = Lines().Get(paint.Line);
-        if (marks)
-            text = FormattingMarksText(Lines().GetStored(paint.Line), tabsKept, source.TabStopList(), markChars);
-        paint.Text = marks ? std::u16string_view(text) : std::u16string_view(plain);
-        paint.Plain = plain;
-        int from = 0, to = 0;
-        if (SelectedColumns(paint.Line, from, to)) {
-            paint.SelFrom = from;
-            paint.SelTo = to;
-        }
-        PaintRow(dc, paint);
-        paintedBottom = top + lineHeight;
+    TEasyPainter& painter = *painter_;
+    painter.Canvas = dc;
+    painter.EditorCanvas = dc;
+    painter.Transparent = false;
+    painter.HighlightUrls = (source.Options() & srHighlightUrls) != 0;
+    painter.LiveSpell = (source.Options() & srLiveSpell) && source.OnWordSpell;
+    painter.SetWidth(width - textLeft);
+    painter.ClipRect = TEasyRect{std::max<int>(clip.left, textLeft), clip.top, clip.right, clip.bottom};
+    // Columns left of LeftColumn lie left of the text area.
+    painter.TextOrigin = static_cast<int>(std::clamp<int64_t>(-int64_t(leftColumn_) * CharWidth(), INT_MIN / 2, 0));
+
+    // The loop runs over lines: the painter paints all rows of a line and
+    // says how high they were. The first line may begin above the window.
+    int line = 0, start = 0, end = 0;
+    int top = 0;
+    if (RowRange(topRow_, line, start, end) && start > 0 && Wrapping()) {
+        TEasyWrapPos first;
+        if (rows_.TextToRow({0, line}, false, first))
+            top = (first.Y - topRow_) * lineHeight;
     }
-    FillColor(dc, RECT{textLeft, std::max(paintedBottom, 0), width, height}, back);
+    const bool inText = RowRange(topRow_, line, start, end);
+    const int lineCount = Lines().Count();
+    if (!inText)
+        line = lineCount;
+    std::u16string text, marksText;
+    while (top < std::min<LONG>(clip.bottom, height) && line < lineCount) {
+        if (!Lines().IsLineVisible(line)) {
+            ++line;
+            continue;
+        }
+        text = Lines().Get(line);
+        if (marks) {
+            marksText = FormattingMarksText(Lines().GetStored(line), tabsKept, source.TabStopList(), markChars);
+            // The line-end mark stands on a blank after the text.
+            text += u' ';
+        }
+        const TEasyRect rect{textLeft, top, width, height};
+        top += std::max(painter.PaintLine(line, rect, text, marks ? std::u16string_view(marksText) : text), lineHeight);
+        ++line;
+    }
+    if (marks && line >= lineCount && top < height && top + lineHeight > 0) {
+        // The end-of-text mark has a row of its own.
+        marksText.assign(1, markChars[fmEndOfText]);
+        text = u" ";
+        painter.PaintLine(lineCount, TEasyRect{textLeft, top, width, height}, text, marksText);
+        top += lineHeight;
+    }
+    FillColor(dc, RECT{textLeft, std::max(top, 0), width, height}, back);
 
     if (options_ & eoPaintMargin) {
         const int64_t x = textLeft + (int64_t(margin_.Position()) - leftColumn_) * CharWidth();
         if (x >= textLeft && x < width)
             VerticalLine(dc, static_cast<int>(x), 0, height, ColorToRGB(margin_.Pen().Color));
     }
-}
-
-void TCustomEasyEdit::PaintRow(HDC dc, const TRowPaint& row)
-{
-    const int cw = CharWidth();
-    const int length = static_cast<int>(row.Text.size());
-    const int rowEnd = row.EndColumn == INT_MAX ? length : std::min(row.EndColumn, length);
-    // Columns shown: from the left edge of the view to one past its right.
-    const int64_t viewFirst = int64_t(row.StartColumn) + (wordWrap_ ? 0 : leftColumn_);
-    const int64_t viewLast = viewFirst + (row.Rect.right - row.Rect.left) / cw + 1;
-    auto columnX = [&](int64_t column) {
-        return static_cast<int>(std::clamp<int64_t>(row.Rect.left + (column - viewFirst) * cw, row.Rect.left - cw,
-                                                    int64_t(row.Rect.right) + cw));
-    };
-    auto drawPiece = [&](int64_t from, int64_t to, COLORREF back, COLORREF fore) {
-        from = std::max(from, viewFirst);
-        to = std::min<int64_t>(to, std::min<int64_t>(rowEnd, viewLast));
-        if (to <= from)
-            return;
-        const int count = static_cast<int>(to - from);
-        if (static_cast<int>(advances_.size()) < count || (!advances_.empty() && advances_[0] != cw))
-            advances_.assign(size_t(std::max(count, 512)), cw);
-        RECT cell{std::max<LONG>(columnX(from), row.Rect.left), row.Rect.top, columnX(to), row.Rect.bottom};
-        cell.right = std::min(cell.right, row.Rect.right);
-        SetBkColor(dc, back);
-        SetTextColor(dc, fore);
-        ExtTextOutW(dc, columnX(from), row.Rect.top, ETO_OPAQUE | ETO_CLIPPED, &cell,
-                    reinterpret_cast<const wchar_t*>(row.Text.data() + from), static_cast<UINT>(count),
-                    advances_.data());
-    };
-    // Unselected text splits where marks begin and end: marks have their colour.
-    auto drawText = [&](int64_t from, int64_t to) {
-        from = std::max(from, viewFirst);
-        to = std::min<int64_t>(to, std::min<int64_t>(rowEnd, viewLast));
-        auto isMark = [&](int64_t i) {
-            return row.Marks && (i >= int64_t(row.Plain.size()) || row.Text[size_t(i)] != row.Plain[size_t(i)]);
-        };
-        while (from < to) {
-            const bool mark = isMark(from);
-            int64_t end = from + 1;
-            while (end < to && isMark(end) == mark)
-                ++end;
-            drawPiece(from, end, row.Back, mark ? row.MarkFore : row.Fore);
-            from = end;
-        }
-    };
-    if (row.SelFrom >= 0) {
-        const int64_t selFrom = std::max<int64_t>(row.SelFrom, row.StartColumn);
-        const int64_t selTo = row.SelTo;
-        drawText(row.StartColumn, selFrom);
-        drawPiece(selFrom, selTo, row.SelBack, row.SelFore);
-        drawText(selTo, rowEnd);
-    } else {
-        drawText(row.StartColumn, rowEnd);
-    }
-    // Right of the text: the selection beyond the line's end, then the background.
-    int textRight = std::max(columnX(rowEnd), static_cast<int>(row.Rect.left));
-    if (row.SelFrom >= 0 && row.EndColumn == INT_MAX && (options_ & eoSelectBeyondEol) && row.SelTo > rowEnd) {
-        const int selRight = row.SelTo == INT_MAX ? textRight + cw : columnX(row.SelTo);
-        FillColor(dc, RECT{textRight, row.Rect.top, std::min<int>(selRight, row.Rect.right), row.Rect.bottom},
-                  row.SelBack);
-        textRight = std::max(textRight, std::min<int>(selRight, row.Rect.right));
-    }
-    FillColor(dc, RECT{textRight, row.Rect.top, row.Rect.right, row.Rect.bottom}, row.Back);
 }
 
 }  // namespace qrv
