@@ -716,6 +716,7 @@ void TCustomEasyEdit::CreateWindowHandle(const TCreateParams& params)
     TCustomControl::CreateWindowHandle(params);
     if (!handle_)
         return;
+    vertBar_ = horzBar_ = TBarState{};
     layout_.Reset(rows_);
     RebuildRows(0, TEasyRowLayout::ToTheEnd);
     UpdateLineNumberWidth();

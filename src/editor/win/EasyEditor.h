@@ -282,6 +282,17 @@ private:
     int lineNumberWidth_ = 0;
     int paintLock_ = 0;
     bool settingScrollBars_ = false;
+    // What the scroll bars were last set to.
+    struct TBarState {
+        int Max = -1;
+        int Page = 0;
+        int Pos = 0;
+        bool Hide = false;  // HideScrollBars when set
+        bool Shown = true;
+        bool operator==(const TBarState&) const = default;
+    };
+    TBarState vertBar_;
+    TBarState horzBar_;
     bool caretCreated_ = false;
     bool trackingMouse_ = false;
     // The longest line's length, -1 when it must be measured again.

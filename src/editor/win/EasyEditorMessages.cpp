@@ -96,27 +96,30 @@ void TCustomEasyEdit::UpdateScrollBars()
     settingScrollBars_ = true;
     ScopeExit done([this] { settingScrollBars_ = false; });
     const UINT keep = hideScrollBars_ ? 0 : SIF_DISABLENOSCROLL;
-
-    SCROLLINFO vert{};
-    vert.cbSize = sizeof vert;
-    vert.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | keep;
-    vert.nMax = std::max(RowCount() - 1, 0);
-    vert.nPage = static_cast<UINT>(VisibleRows());
-    vert.nPos = topRow_;
-    SetScrollInfo(handle_, SB_VERT, &vert, TRUE);
-
-    SCROLLINFO horz{};
-    horz.cbSize = sizeof horz;
-    horz.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | keep;
-    const int range = HorzRange();
+    // A bar is set only when something of it changed: each setting redraws it.
+    auto set = [&](int bar, TBarState state) {
+        TBarState& last = bar == SB_VERT ? vertBar_ : horzBar_;
+        if (state == last)
+            return;
+        SCROLLINFO info{};
+        info.cbSize = sizeof info;
+        info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | keep;
+        if (state.Max == last.Max && state.Page == last.Page && state.Hide == last.Hide)
+            info.fMask = SIF_POS;
+        info.nMax = state.Max;
+        info.nPage = static_cast<UINT>(state.Page);
+        info.nPos = state.Pos;
+        last = state;
+        SetScrollInfo(handle_, bar, &info, TRUE);
+    };
+    set(SB_VERT, {std::max(RowCount() - 1, 0), VisibleRows(), topRow_, hideScrollBars_, true});
     if (Wrapping() && hideScrollBars_) {
-        ShowScrollBar(handle_, SB_HORZ, FALSE);
+        if (horzBar_.Shown)
+            ShowScrollBar(handle_, SB_HORZ, FALSE);
+        horzBar_ = {0, 0, 0, true, false};
         return;
     }
-    horz.nMax = std::max(range - 1, 0);
-    horz.nPage = static_cast<UINT>(VisibleColumns());
-    horz.nPos = leftColumn_;
-    SetScrollInfo(handle_, SB_HORZ, &horz, TRUE);
+    set(SB_HORZ, {std::max(HorzRange() - 1, 0), VisibleColumns(), leftColumn_, hideScrollBars_, true});
 }
 
 void TCustomEasyEdit::Scroll(bool vertical, int code, int thumb)
