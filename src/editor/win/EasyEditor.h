@@ -240,7 +240,8 @@ private:
 
     // Messages.
     bool EditMessage(TMessage& message);
-    void KeyDown(WORD key);
+    // Runs the key map's binding of the key; false when the key was not used.
+    bool KeyDown(WORD key);
     int64_t SelectedLength();
     std::u16string TextBetween(int64_t start, int64_t end);
 

@@ -275,7 +275,7 @@ bool TCustomEasyEdit::ExecuteCommand(int code)
     return true;
 }
 
-void TCustomEasyEdit::KeyDown(WORD key)
+bool TCustomEasyEdit::KeyDown(WORD key)
 {
     TEasyShiftState shift = 0;
     if (GetKeyState(VK_SHIFT) < 0)
@@ -286,11 +286,13 @@ void TCustomEasyEdit::KeyDown(WORD key)
         shift |= ssAlt;
     const TEasyKeyData* binding = keys_.GetBinding(key, shift, keyState_);
     if (!binding)
-        return;
+        return false;
+    // Only caret moves and scrolling run in this editor so far; other
+    // bindings leave the key to the default handling.
+    if (binding->Handler != TEasyKeyHandler::ExecuteCommand || !ExecuteCommand(binding->Command))
+        return false;
     keyState_ = binding->NextState;
-    // Only caret moves and scrolling run in this editor so far.
-    if (binding->Handler == TEasyKeyHandler::ExecuteCommand)
-        ExecuteCommand(binding->Command);
+    return true;
 }
 
 // ---- edit-control messages ----------------------------------------------------
@@ -517,12 +519,11 @@ void TCustomEasyEdit::WndProc(TMessage& message)
         return;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-        KeyDown(static_cast<WORD>(message.WParam));
-        if (message.Msg == WM_SYSKEYDOWN)
-            DefaultHandler(message);
-        else
+        if (KeyDown(static_cast<WORD>(message.WParam))) {
             message.Result = 0;
-        return;
+            return;
+        }
+        break;
     case WM_LBUTTONDOWN: {
         SetFocus();
         const POINT point{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
