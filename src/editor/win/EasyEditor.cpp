@@ -173,17 +173,11 @@ void TCustomEasyEdit::SetWordWrap(bool wrap)
         return;
     const int topLine = RowToLine(topRow_);
     wordWrap_ = wrap;
+    if (wrap)
+        leftColumn_ = 0;
     layout_.Reset(rows_);
     RebuildRows(0, TEasyRowLayout::ToTheEnd);
-    // The line at the top stays there.
-    if (Wrapping()) {
-        TEasyWrapPos rowPos;
-        topRow_ = rows_.TextToRow({0, topLine}, false, rowPos) ? rowPos.Y : 0;
-        leftColumn_ = 0;
-    } else {
-        topRow_ = Lines().AllowHiddenLines() ? Lines().LineToRow(topLine) : topLine;
-    }
-    topRow_ = std::clamp(topRow_, 0, LastTopRow());
+    ShowLineAtTop(topLine);
     UpdateScrollBars();
     UpdateCaretPos();
     Invalidate();
@@ -222,8 +216,7 @@ void TCustomEasyEdit::SetOptions(TEasyEditorOptions options)
     options_ = options;
     if (changed & (eoPaintGutter | eoBreakWordsAtMargin | eoPaintFormattingMarks)) {
         UpdateLineNumberWidth();
-        layout_.Reset(rows_);
-        RebuildRows(0, TEasyRowLayout::ToTheEnd);
+        Rewrap();
         UpdateScrollBars();
     }
     UpdateCaretPos();
@@ -250,10 +243,7 @@ void TCustomEasyEdit::Invalidate()
 void TCustomEasyEdit::UpdateGutter()
 {
     UpdateLineNumberWidth();
-    if (Wrapping()) {
-        layout_.Reset(rows_);
-        RebuildRows(0, TEasyRowLayout::ToTheEnd);
-    }
+    Rewrap();
     UpdateScrollBars();
     UpdateCaretPos();
     Invalidate();
@@ -272,10 +262,7 @@ void TCustomEasyEdit::FontMetricsChanged()
     if (painter_)
         painter_->FontChanged();
     UpdateLineNumberWidth();
-    if (Wrapping()) {
-        layout_.Reset(rows_);
-        RebuildRows(0, TEasyRowLayout::ToTheEnd);
-    }
+    Rewrap();
     if (caretCreated_) {
         KillCaret();
         ShowCaretNow();
@@ -392,6 +379,29 @@ void TCustomEasyEdit::RebuildRows(int from, int to)
     layout_.Rebuild(rows_, from, to, topRow_);
 }
 
+void TCustomEasyEdit::Rewrap()
+{
+    if (!Wrapping() || !HandleAllocated())
+        return;
+    // The old rows still tell which line is at the top.
+    const int topLine = RowToLine(topRow_);
+    layout_.Reset(rows_);
+    RebuildRows(0, TEasyRowLayout::ToTheEnd);
+    ShowLineAtTop(topLine);
+}
+
+void TCustomEasyEdit::ShowLineAtTop(int line)
+{
+    if (Wrapping() && HandleAllocated()) {
+        TEasyWrapPos rowPos;
+        topRow_ = rows_.TextToRow({0, line}, false, rowPos) ? rowPos.Y : 0;
+        wrapCells_ = WrapCells();
+    } else {
+        topRow_ = Lines().AllowHiddenLines() ? Lines().LineToRow(line) : line;
+    }
+    topRow_ = std::clamp(topRow_, 0, LastTopRow());
+}
+
 void TCustomEasyEdit::BuildAllRows()
 {
     if (!Wrapping() || !HandleAllocated())
@@ -465,10 +475,7 @@ void TCustomEasyEdit::UpdateLineNumberWidth()
         return;
     lineNumberDigits_ = digits;
     lineNumberWidth_ = width;
-    if (Wrapping() && HandleAllocated()) {
-        layout_.Reset(rows_);
-        RebuildRows(0, TEasyRowLayout::ToTheEnd);
-    }
+    Rewrap();
     Invalidate();
 }
 
@@ -717,6 +724,7 @@ void TCustomEasyEdit::CreateWindowHandle(const TCreateParams& params)
     if (!handle_)
         return;
     vertBar_ = horzBar_ = TBarState{};
+    wrapCells_ = Wrapping() ? WrapCells() : 0;
     layout_.Reset(rows_);
     RebuildRows(0, TEasyRowLayout::ToTheEnd);
     UpdateLineNumberWidth();

@@ -217,6 +217,9 @@ private:
     bool Wrapping() { return wordWrap_ || NeedsRowLayout(); }
     void RebuildRows(int from, int to);
     void BuildAllRows();
+    // Cuts every row again (width, font or gutter changed), keeping the top line.
+    void Rewrap();
+    void ShowLineAtTop(int line);
     int WrapCells();
     // Line, start and end column of a row; false past the text.
     bool RowRange(int row, int& line, int& startColumn, int& endColumn);
@@ -280,6 +283,7 @@ private:
     int16_t wheelDelta_ = 0;
     int keyState_ = 0;
     int lineNumberDigits_ = 1;
+    int wrapCells_ = 0;  // the row width the rows were cut for
     int lineNumberWidth_ = 0;
     int paintLock_ = 0;
     bool settingScrollBars_ = false;

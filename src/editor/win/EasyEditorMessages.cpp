@@ -482,10 +482,9 @@ void TCustomEasyEdit::WndProc(TMessage& message)
         return;
     case WM_SIZE:
         DefaultHandler(message);
-        if (Wrapping()) {
-            layout_.Reset(rows_);
-            RebuildRows(0, TEasyRowLayout::ToTheEnd);
-        }
+        // Rows are cut again only when their width changed.
+        if (Wrapping() && WrapCells() != wrapCells_)
+            Rewrap();
         UpdateScrollBars();
         Invalidate();
         return;

@@ -324,6 +324,44 @@ TEST_F(EasyEditorTest, WordWrapKeepsTheTopLine)
     EXPECT_EQ(edit->TopRow(), 250);
 }
 
+TEST_F(EasyEditorTest, ResizingAWrappedTextKeepsTheTopLine)
+{
+    SetLines(400, std::u16string(150, u'r') + u" ");
+    edit->SetWordWrap(true);
+    Send(EM_LINESCROLL, 0, 500);
+    const LRESULT top = Send(EM_GETFIRSTVISIBLELINE);
+    ASSERT_GT(top, 100);
+    const int rowsBefore = edit->TopRow();
+    edit->SetBounds(0, 0, 300, 400);
+    EXPECT_EQ(Send(EM_GETFIRSTVISIBLELINE), top);
+    EXPECT_GT(edit->TopRow(), rowsBefore) << "narrower rows: more of them above";
+}
+
+TEST_F(EasyEditorTest, ThumbTrackingAsksTheHostForTheHint)
+{
+    SetLines(1000);
+    edit->SetOptions(edit->Options() | eoShowScrollHint);
+    int asked = -1;
+    std::wstring offered;
+    edit->OnScrollHint = [&](TComponent*, int Line, int, std::wstring& text) {
+        asked = Line;
+        offered = text;
+        text = L"Zeile " + std::to_wstring(Line + 1);
+    };
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_POS;
+    info.nPos = 300;
+    SetScrollInfo(edit->Handle(), SB_VERT, &info, FALSE);
+    Send(WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 300));
+    EXPECT_EQ(asked, 300);
+    EXPECT_EQ(offered, L"\\rtf\\b Line : \\b0 301 ");
+    EXPECT_EQ(edit->TopRow(), 0) << "without thumb tracking the view waits for the release";
+    Send(WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 300));
+    Send(WM_VSCROLL, SB_ENDSCROLL);
+    EXPECT_EQ(edit->TopRow(), 300);
+}
+
 TEST_F(EasyEditorTest, WordWrapBottomReachesTheLastLine)
 {
     SetLines(5000, std::u16string(200, u'w') + u" ");
