@@ -73,7 +73,7 @@ int TEasyCharIndex::LineFromChar(int64_t index)
     const auto end = begin + valid_;
     // The last line starting at or before the index.
     const auto after = std::upper_bound(begin, end, index);
-    return static_cast<int>(after - begin) - 1;
+    return std::min(static_cast<int>(after - begin) - 1, count - 1);
 }
 
 int64_t TEasyCharIndex::IndexOf(TEasyCharPos pos)
