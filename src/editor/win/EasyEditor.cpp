@@ -116,6 +116,9 @@ void TCustomEasyEdit::SourceStatesChanged(TEasyEditSourceStates states, bool who
         UpdateLineNumberWidth();
         if (topRow_ > LastTopRow())
             topRow_ = LastTopRow();
+        // An emptied text starts again at its top left corner.
+        if (Lines().Count() == 0)
+            topRow_ = leftColumn_ = 0;
         if (hideScrollBars_ && RowCount() <= VisibleRows())
             topRow_ = 0;
         UpdateScrollBars();

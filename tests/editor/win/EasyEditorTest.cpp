@@ -236,6 +236,12 @@ TEST_F(EasyEditorTest, LineScrollAndFirstVisibleLine)
     EXPECT_EQ(Send(EM_GETFIRSTVISIBLELINE), 499);
     Send(EM_LINESCROLL, 3, 0);
     EXPECT_EQ(edit->LeftColumn(), 3);
+
+    // The next text shown after an emptied one starts at the top left.
+    edit->GetEditSource()->Clear();
+    SetLines(500);
+    EXPECT_EQ(Send(EM_GETFIRSTVISIBLELINE), 0);
+    EXPECT_EQ(edit->LeftColumn(), 0);
 }
 
 TEST_F(EasyEditorTest, ThumbDragReachesRowsPast16Bits)
