@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <random>
 #include <memory>
 
 using namespace qrv;
@@ -88,6 +89,45 @@ TEST(EasyCharIndexTest, IndexesBeyondThirtyTwoBitsStayExact)
     EXPECT_EQ(index.LineFromChar(last + 10), 39999);
     EXPECT_EQ(index.PosOf(last + 10), (TEasyCharPos{10, 39999}));
     EXPECT_EQ(index.TextLength(), last + 60000);
+}
+
+TEST(EasyCharIndexTest, AgreesWithAWalkOverTheLinesThroughRandomEdits)
+{
+    std::mt19937 random(31);
+    std::vector<int> lengths;
+    TEasyCharIndex index([&] { return int(lengths.size()); }, [&](int line) { return lengths[size_t(line)]; });
+    for (int step = 0; step < 400; ++step) {
+        // An edit: a line inserted, removed or changed, then the sums told.
+        const int count = int(lengths.size());
+        const int at = count ? int(random() % unsigned(count)) : 0;
+        switch (random() % 3) {
+        case 0:
+            lengths.insert(lengths.begin() + at, int(random() % 50));
+            break;
+        case 1:
+            if (count)
+                lengths.erase(lengths.begin() + at);
+            break;
+        default:
+            if (count)
+                lengths[size_t(at)] = int(random() % 50);
+            break;
+        }
+        index.Invalidate(at);
+        // A probe against the walk.
+        int64_t start = 0;
+        const int probe = lengths.empty() ? 0 : int(random() % lengths.size());
+        for (int line = 0; line < probe; ++line)
+            start += lengths[size_t(line)] + 2;
+        if (lengths.empty()) {
+            EXPECT_EQ(index.LineIndex(0), -1);
+            continue;
+        }
+        ASSERT_EQ(index.LineIndex(probe), start) << "step " << step;
+        const int column = int(random() % unsigned(lengths[size_t(probe)] + 1));
+        ASSERT_EQ(index.PosOf(start + column), (TEasyCharPos{column, probe})) << "step " << step;
+        ASSERT_EQ(index.IndexOf({column, probe}), start + column);
+    }
 }
 
 TEST(EasyEditMessagesTest, SelectionAndRangeRules)
@@ -216,6 +256,30 @@ TEST(EasyRowLayoutTest, WrapBreaks)
               (std::vector<TEasyRowRange>{{0, 1}, {1, 3}, {3, 4}, {4, INT_MAX}}));
     EXPECT_EQ(WrapLine(u"\U0001F600\U0001F600", GridFits(1), delimiter),
               (std::vector<TEasyRowRange>{{0, 2}, {2, INT_MAX}}));
+    // Random lines and widths: the rows cover the line in order, each with
+    // at least one character, none ending inside a surrogate pair.
+    std::mt19937 random(7);
+    const char16_t alphabet[] = {u'a', u' ', u'\t', u'\xD83D', u'\xDE00', u'\x0001', u'b'};
+    for (int round = 0; round < 300; ++round) {
+        std::u16string line(size_t(random() % 60), u'a');
+        for (char16_t& c : line)
+            c = alphabet[random() % 7];
+        const int cells = int(random() % 12) - 2;
+        const auto rows = WrapLine(line, GridFits(cells), delimiter);
+        ASSERT_FALSE(rows.empty());
+        int expected = 0;
+        for (size_t i = 0; i < rows.size(); ++i) {
+            ASSERT_EQ(rows[i].Start, expected);
+            if (i + 1 == rows.size()) {
+                ASSERT_EQ(rows[i].End, INT_MAX);
+                break;
+            }
+            ASSERT_GT(rows[i].End, rows[i].Start);
+            const char16_t before = line[size_t(rows[i].End - 1)], after = line[size_t(rows[i].End)];
+            ASSERT_FALSE(before >= 0xD800 && before <= 0xDBFF && after >= 0xDC00 && after <= 0xDFFF);
+            expected = rows[i].End;
+        }
+    }
     // A fits function answering nothing still ends.
     EXPECT_EQ(WrapLine(u"abcd", [](std::u16string_view, int) { return 0; }, delimiter).size(), 4u);
 }
