@@ -1,17 +1,33 @@
 #include "editor/win/EasyEditor.h"
 
+#include "editor/EasyEditScroll.h"
 #include "editor/WideText.h"
+#include "editor/win/EasyFontManagerWin.h"
+#include "editor/win/EasyHint.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace qrv {
 
 TCustomEasyEdit::TCustomEasyEdit(TComponent* owner)
-    : TWinControl(owner), own_(new TEasyEditSource(this))
+    : TCustomControl(owner), own_(new TEasyEditSource(this))
 {
     SetBounds(0, 0, 185, 89);
     SetColor(clWindow);
     SetEasyBeep([] { MessageBeep(MB_OK); });
+    keys_.InstallDefaultKeys();
+
+    charIndex_ = std::make_unique<TEasyCharIndex>([this] { return Lines().Count(); },
+                                                  [this](int line) { return int(Lines().GetStored(line).size()); });
+    layout_.LineCount = [this] { return Lines().Count(); };
+    layout_.LineText = [this](int line) { return Lines().Get(line); };
+    layout_.BreakChar = [this](char16_t c) { return GetEditSource()->IsDelimiter(c); };
+    layout_.BeforeWrapLine = [this](int line) { BeforeWrapLine(line); };
+    rows_.OnNeedRows = [this](TEasyWrapList& rows, int from, int to) { layout_.Rebuild(rows, from, to, topRow_); };
+
+    painter_ = std::make_unique<TEasyPainter>(static_cast<TEasyPainterHost&>(*this));
+    SetDefaultFont();
     Attach(own_);
 }
 
@@ -20,6 +36,14 @@ TCustomEasyEdit::~TCustomEasyEdit()
     Detach(GetEditSource());
 }
 
+void TCustomEasyEdit::SetDefaultFont()
+{
+    Font().SetName(L"Courier New");
+    Font().SetSize(10);
+}
+
+// ---- the source ----------------------------------------------------------
+
 TCustomEasyEditSource* TCustomEasyEdit::GetEditSource() const
 {
     return external_ ? external_ : own_;
@@ -27,11 +51,11 @@ TCustomEasyEditSource* TCustomEasyEdit::GetEditSource() const
 
 void TCustomEasyEdit::Attach(TCustomEasyEditSource* source)
 {
-    // Only the state broadcast matters to this shell; it reads the states
-    // from the source.
     source->AddNotifier(this, [this, source](TEasySourceNotification* record) {
-        if (!record)
-            SourceChanged(source->States());
+        if (record)
+            SourceNotify(record);
+        else
+            SourceStatesChanged(source->States());
     });
 }
 
@@ -49,209 +73,673 @@ void TCustomEasyEdit::SetEditSource(TCustomEasyEditSource* source)
     Detach(GetEditSource());
     external_ = source;
     Attach(GetEditSource());
-    ShowLines();
-    ApplyReadOnly();
+    // Another document: everything is laid out again.
+    SourceStatesChanged(csEdit | csCountChanged | csParagraphChanged | csReadOnlyChanged, true);
 }
 
-void TCustomEasyEdit::SourceChanged(TEasyEditSourceStates states)
+void TCustomEasyEdit::SourceNotify(TEasySourceNotification* record)
+{
+    if (record->Kind == snShift && selMode_ != 0) {
+        // Text inserted or deleted before a corner moves it along.
+        auto shift = [record](TEasyPoint& point) {
+            if (point.Y > record->Y || (point.Y == record->Y && point.X >= record->X)) {
+                if (point.Y == record->Y)
+                    point.X = std::max(point.X + record->Dx, 0);
+                point.Y = std::max(point.Y + record->Dy, 0);
+            }
+        };
+        shift(selStart_);
+        shift(selEnd_);
+    }
+}
+
+void TCustomEasyEdit::SourceStatesChanged(TEasyEditSourceStates states, bool wholeDocument)
 {
     if (states & csSourceFreed) {
         // The attached source goes: back to the editor's own.
         external_ = nullptr;
         Attach(own_);
-        ShowLines();
-        ApplyReadOnly();
-        return;
+        states = csEdit | csCountChanged | csParagraphChanged | csReadOnlyChanged;
+        wholeDocument = true;
     }
-    // The window's own edits come back from the source: nothing to show.
-    if (showing_)
-        return;
-    if (states & (csEdit | csCountChanged))
-        ShowLines();
-    if (states & csReadOnlyChanged)
-        ApplyReadOnly();
-    if (states & csPositionChanged)
-        ShowCaret();
-}
-
-void TCustomEasyEdit::CreateParams(TCreateParams& params)
-{
-    TWinControl::CreateParams(params);
-    params.WinClassName = L"EDIT";
-    params.SystemClass = true;
-    params.Style |= WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | ES_NOHIDESEL;
-    params.ExStyle |= WS_EX_CLIENTEDGE;
-    if (!wordWrap_)
-        params.Style |= WS_HSCROLL | ES_AUTOHSCROLL;
-}
-
-void TCustomEasyEdit::CreateWindowHandle(const TCreateParams& params)
-{
-    TWinControl::CreateWindowHandle(params);
-    if (!handle_)
-        return;
-    SendMessageW(handle_, EM_SETLIMITTEXT, 0, 0);
-    ShowLines();
-    ApplyReadOnly();
-    ShowCaret();
-}
-
-void TCustomEasyEdit::DestroyWnd()
-{
-    if (HandleAllocated()) {
-        // The caret outlives the window in the source.
-        const int x = CaretX(), y = CaretY();
-        showing_ = true;
-        GetEditSource()->SetCaretPos(x, y);
-        showing_ = false;
+    TCustomEasyEditSource& source = *GetEditSource();
+    if (states & (csEdit | csParagraphChanged | csCountChanged)) {
+        const int first = std::max(source.FirstChangedLine(), 0);
+        const bool all = wholeDocument || source.FirstChangedLine() < 0;
+        const int from = all ? 0 : first;
+        charIndex_->Invalidate(from);
+        longestLine_ = -1;
+        if (all || (states & csCountChanged))
+            RebuildRows(from, TEasyRowLayout::ToTheEnd);
+        else
+            RebuildRows(from, std::max(source.LastChangedLine(), from));
+        UpdateLineNumberWidth();
+        if (topRow_ > LastTopRow())
+            topRow_ = LastTopRow();
+        // An emptied text starts again at its top left corner.
+        if (Lines().Count() == 0)
+            topRow_ = leftColumn_ = 0;
+        if (hideScrollBars_ && RowCount() <= VisibleRows())
+            topRow_ = 0;
+        UpdateScrollBars();
+        Invalidate();
+    } else if (states & (csBookMarkChanged | csLineStyleChanged | csReadOnlyChanged | csParserChanged)) {
+        Invalidate();
     }
-    TWinControl::DestroyWnd();
-}
-
-void TCustomEasyEdit::ShowLines()
-{
-    if (!HandleAllocated())
-        return;
-    const TEasyStrings& lines = GetEditSource()->Strings();
-    std::wstring text;
-    for (int i = 0; i < lines.Count(); ++i) {
-        if (i > 0)
-            text += L"\r\n";
-        text += ToWide(lines.Get(i));
+    if (states & csUndo)
+        ClearSelection();
+    if (states & (csPositionChanged | csEdit)) {
+        if (!(options_ & eoPersistentBlocks) && (states & csEdit))
+            ClearSelection();
+        if (Focused())
+            MakeCaretVisible(source.Jumping() && (options_ & eoCenterOnBookmark));
+        UpdateCaretPos();
     }
-    showing_ = true;
-    SetWindowTextW(handle_, text.c_str());
-    showing_ = false;
+    if (states & csVisibleChanged) {
+        UpdateScrollBars();
+        Invalidate();
+    }
+    DoSourceChanged(states);
+    if (states & (csPositionChanged | csEdit))
+        DoSelectionChanged();
 }
 
-void TCustomEasyEdit::ShowCaret()
+void TCustomEasyEdit::DoSourceChanged(TEasyEditSourceStates states)
 {
-    if (!HandleAllocated())
-        return;
-    const TCustomEasyEditSource& source = *GetEditSource();
-    const int lineCount = static_cast<int>(SendMessageW(handle_, EM_GETLINECOUNT, 0, 0));
-    const int line = std::min(source.CaretY(), lineCount - 1);
-    const LRESULT start = SendMessageW(handle_, EM_LINEINDEX, line, 0);
-    const LRESULT length = SendMessageW(handle_, EM_LINELENGTH, start, 0);
-    const LRESULT position = start + std::min<LRESULT>(source.CaretX(), length);
-    SendMessageW(handle_, EM_SETSEL, position, position);
-    SendMessageW(handle_, EM_SCROLLCARET, 0, 0);
+    if (OnSourceChanged)
+        OnSourceChanged(this, states);
 }
 
-void TCustomEasyEdit::ApplyReadOnly()
+void TCustomEasyEdit::DoSelectionChanged()
 {
-    if (HandleAllocated())
-        SendMessageW(handle_, EM_SETREADONLY, GetReadOnly(), 0);
+    if (OnSelectionChanged)
+        OnSelectionChanged(this);
 }
+
+void TCustomEasyEdit::DoScroll(bool vertical, int code)
+{
+    if (OnScroll)
+        OnScroll(this, vertical, code);
+}
+
+void TCustomEasyEdit::DoScrollHint(int line, int page, std::wstring& text)
+{
+    if (OnScrollHint)
+        OnScrollHint(this, line, page, text);
+}
+
+// ---- properties ------------------------------------------------------------
 
 void TCustomEasyEdit::SetWordWrap(bool wrap)
 {
     if (wrap == wordWrap_)
         return;
+    const int topLine = RowToLine(topRow_);
     wordWrap_ = wrap;
-    RecreateWnd();
+    if (wrap)
+        leftColumn_ = 0;
+    layout_.Reset(rows_);
+    RebuildRows(0, TEasyRowLayout::ToTheEnd);
+    ShowLineAtTop(topLine);
+    UpdateScrollBars();
+    UpdateCaretPos();
+    Invalidate();
 }
+
+void TCustomEasyEdit::SetHideScrollBars(bool hide)
+{
+    if (hide == hideScrollBars_)
+        return;
+    hideScrollBars_ = hide;
+    if (hide && RowCount() <= VisibleRows())
+        topRow_ = 0;
+    UpdateScrollBars();
+    Invalidate();
+}
+
+void TCustomEasyEdit::SetHideSelection(bool hide)
+{
+    if (hide == hideSelection_)
+        return;
+    hideSelection_ = hide;
+    Invalidate();
+}
+
+void TCustomEasyEdit::SetMaxScrollPos(int columns)
+{
+    maxScrollPos_ = std::max(columns, 1);
+    UpdateScrollBars();
+}
+
+void TCustomEasyEdit::SetOptions(TEasyEditorOptions options)
+{
+    if (options == options_)
+        return;
+    const TEasyEditorOptions changed = options ^ options_;
+    options_ = options;
+    if (changed & (eoPaintGutter | eoBreakWordsAtMargin | eoPaintFormattingMarks)) {
+        UpdateLineNumberWidth();
+        Rewrap();
+        UpdateScrollBars();
+    }
+    UpdateCaretPos();
+    Invalidate();
+}
+
+void TCustomEasyEdit::SetKeyMapping(TEasyKeyMapping mapping)
+{
+    keys_.InstallKeyMapping(mapping);
+    keyState_ = 0;
+}
+
+bool TCustomEasyEdit::Focused() const
+{
+    return handle_ && GetFocus() == handle_;
+}
+
+void TCustomEasyEdit::Invalidate()
+{
+    if (HandleAllocated())
+        InvalidateRect(handle_, nullptr, FALSE);
+}
+
+void TCustomEasyEdit::UpdateGutter()
+{
+    UpdateLineNumberWidth();
+    Rewrap();
+    UpdateScrollBars();
+    UpdateCaretPos();
+    Invalidate();
+}
+
+void TCustomEasyEdit::FontChanged()
+{
+    TCustomControl::FontChanged();
+    FontMetricsChanged();
+}
+
+void TCustomEasyEdit::FontMetricsChanged()
+{
+    for (TGdiObject& font : styleFonts_)
+        font.Reset();
+    if (painter_)
+        painter_->FontChanged();
+    UpdateLineNumberWidth();
+    Rewrap();
+    if (caretCreated_) {
+        KillCaret();
+        ShowCaretNow();
+    }
+    UpdateScrollBars();
+    Invalidate();
+}
+
+// ---- what the painter asks ---------------------------------------------------
+
+TColor TCustomEasyEdit::PainterBackground() const
+{
+    if ((options_ & eoUseReadOnlyColor) && GetReadOnly())
+        return colors_.ReadOnlyColor();
+    if ((options_ & eoUseDisabledColor) && !Enabled())
+        return colors_.DisabledColor();
+    return Color();
+}
+
+TColor TCustomEasyEdit::PainterFontColor() const
+{
+    return const_cast<TCustomEasyEdit*>(this)->Font().Color();
+}
+
+TFontStyles TCustomEasyEdit::PainterFontStyle() const
+{
+    return static_cast<TFontStyles>(const_cast<TCustomEasyEdit*>(this)->Font().Style() & 15);
+}
+
+uintptr_t TCustomEasyEdit::PainterFont(TFontStyles style)
+{
+    style &= 15;
+    if (style == PainterFontStyle())
+        return reinterpret_cast<uintptr_t>(Font().Handle());
+    TGdiObject& font = styleFonts_[style];
+    if (!font) {
+        LOGFONTW description{};
+        GetObjectW(Font().Handle(), sizeof description, &description);
+        description.lfWeight = (style & efBold) ? FW_BOLD : FW_NORMAL;
+        description.lfItalic = (style & efItalic) != 0;
+        description.lfUnderline = (style & efUnderline) != 0;
+        description.lfStrikeOut = (style & efStrikeOut) != 0;
+        font.Reset(CreateFontIndirectW(&description));
+    }
+    return reinterpret_cast<uintptr_t>(font.Get());
+}
+
+TEasyWrapList* TCustomEasyEdit::PainterWrapList()
+{
+    return Wrapping() && HandleAllocated() ? &rows_ : nullptr;
+}
+
+bool TCustomEasyEdit::PainterSelection(int line, TEasyColumnSpan& span)
+{
+    int from = 0, to = 0;
+    if (!SelectedColumns(line, from, to))
+        return false;
+    span = {from, to};
+    return true;
+}
+
+// ---- metrics and rows ------------------------------------------------------
+
+int TCustomEasyEdit::CharWidth()
+{
+    return painter_->GetCharWidth();
+}
+
+int TCustomEasyEdit::LineHeight()
+{
+    return painter_->GetLineHeight();
+}
+
+int TCustomEasyEdit::TextLeft()
+{
+    int left = gutter_.PaintedWidth(lineNumbers_);
+    if (lineNumbers_.Visible() && !(lineNumbers_.Options() & lnPaintOnGutter))
+        left += lineNumberWidth_;
+    if (options_ & eoPaintGutter)
+        left += gutter_.Indent();
+    return left;
+}
+
+int TCustomEasyEdit::VisibleRows()
+{
+    if (!HandleAllocated())
+        return std::max(Height() / LineHeight(), 1);
+    return std::max(ClientHeight() / LineHeight(), 1);
+}
+
+int TCustomEasyEdit::VisibleColumns()
+{
+    const int width = (HandleAllocated() ? ClientWidth() : Width()) - TextLeft();
+    return std::max(width / CharWidth(), 1);
+}
+
+int TCustomEasyEdit::WrapCells()
+{
+    if (options_ & eoBreakWordsAtMargin)
+        return std::max(margin_.Position(), 1);
+    // Two pixels stay free right of the text, as for the caret.
+    return std::max((ClientWidth() - TextLeft() - 2) / CharWidth(), 1);
+}
+
+void TCustomEasyEdit::RebuildRows(int from, int to)
+{
+    if (!Wrapping()) {
+        rows_.Clear();
+        return;
+    }
+    if (!HandleAllocated())
+        return;
+    layout_.Fits = GridFits(WrapCells());
+    layout_.Rebuild(rows_, from, to, topRow_);
+}
+
+void TCustomEasyEdit::Rewrap()
+{
+    if (!Wrapping() || !HandleAllocated())
+        return;
+    // The old rows still tell which line is at the top.
+    const int topLine = RowToLine(topRow_);
+    layout_.Reset(rows_);
+    RebuildRows(0, TEasyRowLayout::ToTheEnd);
+    ShowLineAtTop(topLine);
+}
+
+void TCustomEasyEdit::ShowLineAtTop(int line)
+{
+    if (Wrapping() && HandleAllocated()) {
+        TEasyWrapPos rowPos;
+        topRow_ = rows_.TextToRow({0, line}, false, rowPos) ? rowPos.Y : 0;
+        wrapCells_ = WrapCells();
+    } else {
+        topRow_ = Lines().AllowHiddenLines() ? Lines().LineToRow(line) : line;
+    }
+    topRow_ = std::clamp(topRow_, 0, LastTopRow());
+}
+
+void TCustomEasyEdit::BuildAllRows()
+{
+    if (!Wrapping() || !HandleAllocated())
+        return;
+    const int count = Lines().Count();
+    if (layout_.LastBuiltLine() < count - 1)
+        layout_.Rebuild(rows_, layout_.LastBuiltLine() + 1, count - 1, topRow_);
+}
+
+int TCustomEasyEdit::RowCount()
+{
+    int64_t rows;
+    if (Wrapping() && HandleAllocated())
+        rows = layout_.EstimatedRows(rows_);
+    else
+        rows = int64_t(Lines().Count()) - Lines().HiddenCount();
+    if (options_ & eoPaintFormattingMarks)
+        ++rows;
+    return static_cast<int>(std::min<int64_t>(rows, INT_MAX));
+}
+
+bool TCustomEasyEdit::RowRange(int row, int& line, int& startColumn, int& endColumn)
+{
+    if (row < 0)
+        return false;
+    if (Wrapping() && HandleAllocated()) {
+        rows_.EnsureRows(row, true);
+        if (row >= rows_.Count())
+            return false;
+        const TEasyWrapRow& item = rows_.Items(row);
+        line = item.Line;
+        startColumn = item.StartCol;
+        endColumn = item.EndCol;
+        return true;
+    }
+    line = Lines().AllowHiddenLines() ? Lines().RowToLine(row) : row;
+    startColumn = 0;
+    endColumn = INT_MAX;
+    return line < Lines().Count();
+}
+
+int TCustomEasyEdit::RowToLine(int row)
+{
+    int line = 0, start = 0, end = 0;
+    if (RowRange(row, line, start, end))
+        return line;
+    // Past the text: the row after the last line.
+    return std::max(Lines().Count(), 0);
+}
+
+int TCustomEasyEdit::CaretRow()
+{
+    const TCustomEasyEditSource& source = *GetEditSource();
+    if (Wrapping() && HandleAllocated()) {
+        TEasyWrapPos rowPos;
+        if (rows_.TextToRow({source.CaretX(), source.CaretY()}, false, rowPos))
+            return rowPos.Y;
+        // The caret beyond the last line.
+        return static_cast<int>(layout_.EstimatedRows(rows_) + (source.CaretY() - Lines().Count()));
+    }
+    return Lines().AllowHiddenLines() ? Lines().LineToRow(source.CaretY()) : source.CaretY();
+}
+
+void TCustomEasyEdit::UpdateLineNumberWidth()
+{
+    const bool beyond = (lineNumbers_.Options() & lnPaintBeyondEof) != 0;
+    const int64_t highestVisible = beyond ? int64_t(RowToLine(topRow_)) + VisibleRows() + lineNumbers_.StartFrom() : 0;
+    const int digits = qrv::LineNumberDigits(Lines().Count(), lineNumbers_.StartFrom(), beyond, highestVisible);
+    const int width = lineNumbers_.Visible() ? digits * CharWidth() + lineNumbers_.Indent() : 0;
+    if (digits == lineNumberDigits_ && width == lineNumberWidth_)
+        return;
+    lineNumberDigits_ = digits;
+    lineNumberWidth_ = width;
+    Rewrap();
+    Invalidate();
+}
+
+// ---- caret and selection -----------------------------------------------------
 
 int TCustomEasyEdit::CaretX()
 {
-    if (!HandleAllocated())
-        return GetEditSource()->CaretX();
-    DWORD start = 0;
-    SendMessageW(handle_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
-    const LRESULT line = SendMessageW(handle_, EM_LINEFROMCHAR, start, 0);
-    return static_cast<int>(start - SendMessageW(handle_, EM_LINEINDEX, line, 0));
+    return GetEditSource()->CaretX();
 }
 
 int TCustomEasyEdit::CaretY()
 {
-    if (!HandleAllocated())
-        return GetEditSource()->CaretY();
-    DWORD start = 0;
-    SendMessageW(handle_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
-    return static_cast<int>(SendMessageW(handle_, EM_LINEFROMCHAR, start, 0));
+    return GetEditSource()->CaretY();
 }
 
 void TCustomEasyEdit::SetCaretPos(int x, int y)
 {
     GetEditSource()->SetCaretPos(x, y);
-    ShowCaret();  // also when the source's caret was there already
+    MakeCaretVisible();
+    UpdateCaretPos();
+}
+
+POINT TCustomEasyEdit::GetCaretDisplayPos()
+{
+    const TCustomEasyEditSource& source = *GetEditSource();
+    if (wordWrap_ && HandleAllocated()) {
+        TEasyWrapPos rowPos;
+        if (rows_.TextToRow({source.CaretX(), source.CaretY()}, false, rowPos))
+            return POINT{rowPos.X, rowPos.Y};
+    }
+    return POINT{source.CaretX(), source.CaretY()};
+}
+
+void TCustomEasyEdit::MakeCaretVisible(bool center)
+{
+    if (!HandleAllocated())
+        return;
+    const int row = CaretRow();
+    const int rows = VisibleRows();
+    int top = center ? CenterRow(topRow_, row, rows) : KeepRowVisible(topRow_, row, rows);
+    top = std::clamp(top, 0, std::max(LastTopRow(), row));
+    int left = leftColumn_;
+    if (!Wrapping()) {
+        // The caret's column within the client width less 2 pixels.
+        const int column = GetEditSource()->CaretX();
+        const int columns = std::max((ClientWidth() - TextLeft() - 2) / CharWidth(), 1);
+        if (column < left)
+            left = column;
+        else if (column >= left + columns)
+            left = column - columns + 1;
+    }
+    ScrollView(top, left);
+}
+
+void TCustomEasyEdit::UpdateCaretPos()
+{
+    if (!caretCreated_ || !HandleAllocated())
+        return;
+    const TCustomEasyEditSource& source = *GetEditSource();
+    POINT point = TextToClient({source.CaretX(), source.CaretY()});
+    // A caret left of the text or above the window is parked out of sight.
+    if (point.x < TextLeft() || point.y < 0)
+        point = POINT{-2 * LineHeight(), -2 * LineHeight()};
+    ::SetCaretPos(point.x, point.y);
+}
+
+void TCustomEasyEdit::ShowCaretNow()
+{
+    if (caretCreated_ || !HandleAllocated())
+        return;
+    const int width = hideCaret_ ? 0 : 2;
+    CreateCaret(handle_, nullptr, width, LineHeight());
+    caretCreated_ = true;
+    UpdateCaretPos();
+    if (!hideCaret_)
+        ShowCaret(handle_);
+}
+
+void TCustomEasyEdit::KillCaret()
+{
+    if (!caretCreated_)
+        return;
+    ::HideCaret(handle_);
+    DestroyCaret();
+    caretCreated_ = false;
+}
+
+void TCustomEasyEdit::SetSelection(TEasyPoint start, TEasyPoint end)
+{
+    if (!(options_ & eoEnableSelection))
+        return;
+    if (end.Y < start.Y || (end.Y == start.Y && end.X < start.X))
+        std::swap(start, end);
+    selStart_ = start;
+    selEnd_ = end;
+    selMode_ = (start.X == end.X && start.Y == end.Y) ? 0 : 1;
+    Invalidate();
+    DoSelectionChanged();
+}
+
+void TCustomEasyEdit::ClearSelection()
+{
+    if (selMode_ == 0)
+        return;
+    selMode_ = 0;
+    selStart_ = selEnd_ = TEasyPoint{};
+    Invalidate();
+}
+
+void TCustomEasyEdit::SelectAll()
+{
+    const TEasyPoint end = CharIndexToPos(charIndex_->TextLength());
+    SetSelection({0, 0}, end);
+}
+
+int64_t TCustomEasyEdit::PosToCharIndex(TEasyPoint pos)
+{
+    // Display columns become characters through the tab stops.
+    int column = pos.X;
+    const TCustomEasyEditSource& source = *GetEditSource();
+    if ((source.Options() & srUseTab) && pos.Y >= 0 && pos.Y < Lines().Count()) {
+        int inside = 0, width = 0;
+        column = source.TabStopList().ColumnToIndex(Lines().GetStored(pos.Y), pos.X, inside, width);
+    }
+    return charIndex_->IndexOf({column, pos.Y});
+}
+
+TEasyPoint TCustomEasyEdit::CharIndexToPos(int64_t index)
+{
+    const TEasyCharPos pos = charIndex_->PosOf(index);
+    int column = pos.Column;
+    const TCustomEasyEditSource& source = *GetEditSource();
+    if ((source.Options() & srUseTab) && column > 0)
+        column = source.TabStopList().IndexToColumn(Lines().GetStored(pos.Line), column - 1) + 1;
+    return {column, pos.Line};
+}
+
+int64_t TCustomEasyEdit::SelectedLength()
+{
+    if (selMode_ == 0)
+        return 0;
+    return PosToCharIndex(selEnd_) - PosToCharIndex(selStart_);
 }
 
 int TCustomEasyEdit::GetSelLength()
 {
-    if (!HandleAllocated())
-        return 0;
-    DWORD start = 0, end = 0;
-    SendMessageW(handle_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    return static_cast<int>(end - start);
+    return static_cast<int>(std::min<int64_t>(SelectedLength(), INT_MAX));
+}
+
+std::u16string TCustomEasyEdit::TextBetween(int64_t start, int64_t end)
+{
+    std::u16string text;
+    if (end <= start)
+        return text;
+    const TEasyCharPos from = charIndex_->PosOf(start);
+    const TEasyCharPos to = charIndex_->PosOf(end);
+    for (int line = from.Line; line <= to.Line; ++line) {
+        const std::u16string_view stored = Lines().GetStored(line);
+        const size_t first = line == from.Line ? size_t(from.Column) : 0;
+        const size_t last = line == to.Line ? size_t(to.Column) : stored.size();
+        text.append(stored.substr(first, last - std::min(first, last)));
+        if (line < to.Line)
+            text += u"\r\n";
+    }
+    return text;
 }
 
 std::wstring TCustomEasyEdit::SelText()
 {
-    if (!HandleAllocated())
+    if (selMode_ == 0)
         return {};
-    DWORD start = 0, end = 0;
-    SendMessageW(handle_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    return WindowText(handle_).substr(start, end - start);
-}
-
-void TCustomEasyEdit::CopyToClipboard()
-{
-    SendMessageW(Handle(), WM_COPY, 0, 0);
-}
-
-void TCustomEasyEdit::CutToClipboard()
-{
-    SendMessageW(Handle(), WM_CUT, 0, 0);
-}
-
-void TCustomEasyEdit::PasteFromClipboard()
-{
-    SendMessageW(Handle(), WM_PASTE, 0, 0);
+    return ToWide(TextBetween(PosToCharIndex(selStart_), PosToCharIndex(selEnd_)));
 }
 
 void TCustomEasyEdit::Undo()
 {
-    SendMessageW(Handle(), EM_UNDO, 0, 0);
+    GetEditSource()->Undo();
 }
 
 bool TCustomEasyEdit::CanUndo()
 {
-    return HandleAllocated() && !GetReadOnly() && SendMessageW(handle_, EM_CANUNDO, 0, 0) != 0;
+    return !GetReadOnly() && GetEditSource()->CanUndo();
 }
 
-void TCustomEasyEdit::WndProc(TMessage& message)
+// ---- coordinates -------------------------------------------------------------
+
+POINT TCustomEasyEdit::TextToClient(TEasyPoint pos)
 {
-    switch (message.Msg) {
-    case CN_COMMAND:
-        if (HIWORD(message.WParam) == EN_CHANGE && !showing_) {
-            // The user's edit becomes the document's text.
-            showing_ = true;
-            try {
-                GetEditSource()->ReplaceAllText(WindowText(handle_));
-            } catch (...) {
-                showing_ = false;
-                throw;
-            }
-            showing_ = false;
+    int row = 0;
+    int column = pos.X;
+    if (Wrapping() && HandleAllocated()) {
+        TEasyWrapPos rowPos;
+        if (rows_.TextToRow({pos.X, pos.Y}, false, rowPos)) {
+            row = rowPos.Y;
+            column = rowPos.X;
+        } else {
+            row = static_cast<int>(layout_.EstimatedRows(rows_) + (pos.Y - Lines().Count()));
         }
-        message.Result = 0;
-        return;
-    case WM_CHAR:
-        if (message.WParam == L'\t' && !wantTabs_) {
-            message.Result = 0;
-            return;
-        }
-        break;
-    case WM_GETDLGCODE:
-        TWinControl::WndProc(message);
-        if (!wantTabs_)
-            message.Result &= ~DLGC_WANTTAB;
-        return;
-    default:
-        break;
+    } else {
+        row = Lines().AllowHiddenLines() ? Lines().LineToRow(pos.Y) : pos.Y;
     }
-    TWinControl::WndProc(message);
+    const int64_t x = TextLeft() + (int64_t(column) - leftColumn_) * CharWidth();
+    const int64_t y = (int64_t(row) - topRow_) * LineHeight();
+    return POINT{static_cast<LONG>(std::clamp<int64_t>(x, INT_MIN / 2, INT_MAX / 2)),
+                 static_cast<LONG>(std::clamp<int64_t>(y, INT_MIN / 2, INT_MAX / 2))};
+}
+
+TEasyPoint TCustomEasyEdit::ClientToText(POINT point)
+{
+    const int64_t row = int64_t(topRow_) + std::max<LONG>(point.y, 0) / LineHeight();
+    const int64_t cells = (std::max<LONG>(point.x - TextLeft(), 0) + CharWidth() / 2) / CharWidth();
+    const int clampedRow = static_cast<int>(std::min<int64_t>(row, INT_MAX));
+    int line = 0, start = 0, end = 0;
+    if (!RowRange(clampedRow, line, start, end)) {
+        const int last = std::max(Lines().Count() - 1, 0);
+        return {static_cast<int>(Lines().Get(last).size()), last};
+    }
+    int64_t column = int64_t(start) + leftColumn_ * int64_t(!Wrapping()) + cells;
+    if (end != INT_MAX)
+        column = std::min<int64_t>(column, end);
+    return {static_cast<int>(std::min<int64_t>(column, INT_MAX - 1)), line};
+}
+
+char16_t TCustomEasyEdit::GetFormattingMark(int kind)
+{
+    char16_t mark = DefaultFormattingMarks[size_t(std::clamp(kind, 0, 3))];
+    if (OnGetFormattingMark)
+        OnGetFormattingMark(this, kind, mark);
+    return mark;
+}
+
+// ---- window ------------------------------------------------------------------
+
+void TCustomEasyEdit::CreateParams(TCreateParams& params)
+{
+    TCustomControl::CreateParams(params);
+    params.WinClassName = L"TEasyEdit";
+    params.ClassStyle = CS_DBLCLKS;
+    params.Style |= WS_TABSTOP | WS_VSCROLL | WS_HSCROLL;
+    params.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TCustomEasyEdit::CreateWindowHandle(const TCreateParams& params)
+{
+    TCustomControl::CreateWindowHandle(params);
+    if (!handle_)
+        return;
+    vertBar_ = horzBar_ = TBarState{};
+    wrapCells_ = Wrapping() ? WrapCells() : 0;
+    layout_.Reset(rows_);
+    RebuildRows(0, TEasyRowLayout::ToTheEnd);
+    UpdateLineNumberWidth();
+    UpdateScrollBars();
+}
+
+void TCustomEasyEdit::DestroyWnd()
+{
+    KillCaret();
+    if (hint_)
+        hint_->Hide();
+    TCustomControl::DestroyWnd();
 }
 
 }  // namespace qrv

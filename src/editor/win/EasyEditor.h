@@ -1,26 +1,44 @@
 #pragma once
-// TEasyEdit: the display pane's text editor. It shows the lines of its edit
-// source (its own, or an external one attached to it) and hands the user's
-// changes back to the source. For now the text is shown and edited in the
-// system's multi-line edit control; the editor's own painting, parser,
-// ruler and find dialogs come later.
+// TCustomEasyEdit: the editor's own window (class "TEasyEdit"). It is a view
+// on an edit source, which holds the lines, the caret and the undo lists;
+// several editors may show one source and every change the source reports
+// repaints each of them. The window paints the text on a fixed character
+// grid with a gutter, line numbers, the margin line and formatting marks,
+// scrolls by rows (word-wrap rows with WordWrap), keeps the caret in view
+// and answers the edit-control messages other programs send. Typing,
+// mouse selection and searching are not part of it yet: keys move the caret
+// and scroll, a left click places the caret.
 
+#include "editor/EasyCharIndex.h"
 #include "editor/EasyEditSource.h"
+#include "editor/EasyEditorLink.h"
 #include "editor/EasyEditorOptions.h"
 #include "editor/EasyEditorSubObjects.h"
+#include "editor/EasyGutterText.h"
+#include "editor/EasyKeyList.h"
+#include "editor/EasyRowLayout.h"
+#include "editor/EasyWrapList.h"
+#include "editor/win/EasyPainterWin.h"
 #include "framework/win/Controls.h"
 
+#include <array>
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace qrv {
 
+class TEasyHint;
 class TForm;
 
-class TCustomEasyEdit : public TWinControl {
+enum class TEasyPageType { ptNormal, ptPageBreaks, ptPageLayout };
+
+class TCustomEasyEdit : public TCustomControl, private TEasyEditorLink, private TEasyPainterHost {
 public:
     explicit TCustomEasyEdit(TComponent* owner);
     ~TCustomEasyEdit() override;
+    using TWinControl::Focused;
 
     // The source in use: the attached one, else the editor's own.
     TCustomEasyEditSource* GetEditSource() const;
@@ -37,60 +55,258 @@ public:
     void SetModified(bool modified) { GetEditSource()->SetModified(modified); }
 
     bool WordWrap() const { return wordWrap_; }
+    // Keeps the text line shown at the top.
     void SetWordWrap(bool wrap);
     bool WantTabs() const { return wantTabs_; }
     void SetWantTabs(bool want) { wantTabs_ = want; }
+    bool WantReturns() const { return wantReturns_; }
+    void SetWantReturns(bool want) { wantReturns_ = want; }
+    bool HideScrollBars() const { return hideScrollBars_; }
+    void SetHideScrollBars(bool hide);
+    bool HideSelection() const { return hideSelection_; }
+    void SetHideSelection(bool hide);
+    bool HideCaret() const { return hideCaret_; }
+    void SetHideCaret(bool hide) { hideCaret_ = hide; }
+    int MaxScrollPos() const { return maxScrollPos_; }
+    void SetMaxScrollPos(int columns);
     TEasyBlockSelMode BlockSelMode() const { return blockSelMode_; }
     void SetBlockSelMode(TEasyBlockSelMode mode) { blockSelMode_ = mode; }
     TEasyEditorOptions Options() const { return options_; }
-    void SetOptions(TEasyEditorOptions options) { options_ = options; }
+    void SetOptions(TEasyEditorOptions options);
+    TEasyPageType PageType() const { return TEasyPageType::ptNormal; }
+    TEasyKeyList& KeyList() { return keys_; }
+    void SetKeyMapping(TEasyKeyMapping mapping);
+
+    // The sub-objects.
+    TEasyEditorGutter& Gutter() { return gutter_; }
+    TEasyEditorMargin& Margin() { return margin_; }
+    TEasyLineNumbers& LineNumbers() { return lineNumbers_; }
+    TEasyEditorColors& Colors() { return colors_; }
+    TEasyLineStyles& LineStyles() { return lineStyles_; }
+    TEasyLineDivider& LineDivider() { return lineDivider_; }
+    TEasyPainter& Painter() { return *painter_; }
     // Which rulers are shown, and their units.
     TEasyEditorRuler& Ruler() { return ruler_; }
     unsigned RulerOptions() const { return ruler_.Options(); }
     void SetRulerOptions(unsigned options) { ruler_.SetOptions(options); }
 
-    // The caret: column and line from 0.
+    // The view.
+    int TopRow() const { return topRow_; }
+    void SetTopRow(int row);
+    int LeftColumn() const { return leftColumn_; }
+    void SetLeftColumn(int column);
+    // Rows of the text (word-wrap rows, less hidden lines, plus the
+    // end-of-text mark's row); with word wrap lines not cut yet count one.
+    int RowCount();
+    // The largest first row.
+    int LastTopRow() { return std::max(RowCount() - 1, 0); }
+    // Whole rows and columns the text area shows.
+    int VisibleRows();
+    int VisibleColumns();
+    int LineNumberDigits() const { return lineNumberDigits_; }
+    int LineNumberWidth() const { return lineNumberWidth_; }
+    int CharWidth();
+    int LineHeight();
+    // The text line of a row (with word wrap through the row list).
+    int RowToLine(int row);
+    // The row of the caret.
+    int CaretRow();
+
+    // The caret: display column and line from 0.
     int CaretX();
     int CaretY();
     void SetCaretPos(int x, int y);
-    // The selected text and its length (characters; above 0 enables copying).
+    // The caret in row coordinates (column within the row, row) with word
+    // wrap, else the text position; for the status bar.
+    POINT GetCaretDisplayPos();
+    // Scrolls the caret into view (or centres it when it is outside).
+    void MakeCaretVisible(bool center = false);
+
+    // The selection: corners as (column, line), SelStart before SelEnd.
+    TEasyPoint SelStart() const { return selStart_; }
+    TEasyPoint SelEnd() const { return selEnd_; }
+    int SelMode() const { return selMode_; }
+    void SetSelection(TEasyPoint start, TEasyPoint end);
+    void ClearSelection();
+    void SelectAll();
+    // The selected text's length in characters, line breaks as CR LF.
     int GetSelLength();
     std::wstring SelText();
-    void CopyToClipboard();
-    void CutToClipboard();
-    void PasteFromClipboard();
     void Undo();
     bool CanUndo();
 
-    // A find or replace form was created (the host relabels it).
-    std::function<void(TComponent* Sender, int Code, TForm* Form)> OnAfterCreateDialog;
+    // The character index of a position and back (CR LF between lines).
+    int64_t PosToCharIndex(TEasyPoint pos);
+    TEasyPoint CharIndexToPos(int64_t index);
+
+    // Client pixel of a text position and the text position of a pixel.
+    POINT TextToClient(TEasyPoint pos);
+    TEasyPoint ClientToText(POINT point);
+    // Left edge of the text area in client pixels.
+    int TextLeft();
+
+    // The character painted for a formatting mark.
+    virtual char16_t GetFormattingMark(int kind);
+
+    std::function<void(TComponent* Sender, TEasyEditSourceStates State)> OnSourceChanged;
+    TNotifyEvent OnSelectionChanged;
+    std::function<void(TComponent* Sender, bool Vertical, int Code)> OnScroll;
     // While the thumb is dragged: the hint text for the top line.
     std::function<void(TComponent* Sender, int Line, int Page, std::wstring& Hint)> OnScrollHint;
+    TNotifyEvent OnMouseLeave;
+    // A find or replace form was created (the host relabels it).
+    std::function<void(TComponent* Sender, int Code, TForm* Form)> OnAfterCreateDialog;
+    // May replace the character of a formatting mark.
+    std::function<void(TComponent* Sender, int Kind, char16_t& Mark)> OnGetFormattingMark;
 
 protected:
     void CreateParams(TCreateParams& params) override;
     void CreateWindowHandle(const TCreateParams& params) override;
     void DestroyWnd() override;
     void WndProc(TMessage& message) override;
+    void Paint(HDC dc) override;
+    void FontChanged() override;
+
+    virtual void SetDefaultFont();
+    virtual void FontMetricsChanged();
+    virtual void UpdateScrollHint(int code);
+    virtual void SourceNotify(TEasySourceNotification* record);
+    virtual void BeforeWrapLine(int /*line*/) {}
+    virtual bool NeedsRowLayout() { return false; }
+    virtual void UpdateCaretPos();
+    virtual void DoSourceChanged(TEasyEditSourceStates states);
+    virtual void DoSelectionChanged();
+    virtual void DoScroll(bool vertical, int code);
+    virtual void DoScrollHint(int line, int page, std::wstring& text);
+    // Runs a movement or scroll command of the key map; false when the
+    // code is not one this editor carries out.
+    virtual bool ExecuteCommand(int code);
 
 private:
+    // TEasyEditorLink: what the sub-objects ask and tell.
+    TEasyEditorOptions EditorOptions() const override { return options_; }
+    bool Focused() const override;
+    int LineNumbersWidth() const override { return lineNumberWidth_; }
+    void Invalidate() override;
+    void InvalidateSelection() override { Invalidate(); }
+    void UpdateGutter() override;
+    void UpdateScrollRange() override { UpdateScrollBars(); }
+
+    // TEasyPainterHost: what the line painter asks.
+    TCustomEasyEditSource& PainterSource() override { return *GetEditSource(); }
+    TEasyEditorOptions PainterOptions() const override { return options_; }
+    const TEasyEditorColors& PainterColors() const override { return colors_; }
+    const TEasyLineStyles& PainterLineStyles() const override { return lineStyles_; }
+    const TEasyLineDivider& PainterLineDivider() const override { return lineDivider_; }
+    TColor PainterColor() const override { return Color(); }
+    TColor PainterBackground() const override;
+    TColor PainterFontColor() const override;
+    TFontStyles PainterFontStyle() const override;
+    uintptr_t PainterFont(TFontStyles style) override;
+    bool PainterFocused() const override { return Focused(); }
+    bool PainterHideSelection() const override { return hideSelection_; }
+    TEasyWrapList* PainterWrapList() override;
+    bool PainterSelection(int line, TEasyColumnSpan& span) override;
+    int PainterCaretLine() const override { return GetEditSource()->CaretY(); }
+
     void Attach(TCustomEasyEditSource* source);
     void Detach(TCustomEasyEditSource* source);
-    void SourceChanged(TEasyEditSourceStates states);
-    // Shows the source's lines in the window.
-    void ShowLines();
-    // Moves the caret of the window to the source's caret.
-    void ShowCaret();
-    void ApplyReadOnly();
+    void SourceStatesChanged(TEasyEditSourceStates states, bool wholeDocument = false);
+
+    // Rows.
+    bool Wrapping() { return wordWrap_ || NeedsRowLayout(); }
+    void RebuildRows(int from, int to);
+    void BuildAllRows();
+    // Cuts every row again (width, font or gutter changed), keeping the top line.
+    void Rewrap();
+    void ShowLineAtTop(int line);
+    int WrapCells();
+    // Line, start and end column of a row; false past the text.
+    bool RowRange(int row, int& line, int& startColumn, int& endColumn);
+    void UpdateLineNumberWidth();
+
+    // Scrolling.
+    void Scroll(bool vertical, int code, int thumb);
+    void ScrollView(int newTop, int newLeft);
+    void UpdateScrollBars();
+    int HorzRange();
+    int LongestLineLength();
+    void MouseWheel(int delta);
+
+    // Painting.
+    void PaintGutter(HDC dc, const RECT& clip);
+    void PaintText(HDC dc, const RECT& clip);
+    COLORREF BackgroundColor();
+    bool SelectionShown();
+    // Selected columns of a line; false when none is.
+    bool SelectedColumns(int line, int& from, int& to);
+
+    // Messages.
+    bool EditMessage(TMessage& message);
+    // Runs the key map's binding of the key; false when the key was not used.
+    bool KeyDown(WORD key);
+    int64_t SelectedLength();
+    std::u16string TextBetween(int64_t start, int64_t end);
+
+    void ShowCaretNow();
+    void KillCaret();
 
     TEasyEditSource* own_;
     TCustomEasyEditSource* external_ = nullptr;
+
+    TEasyEditorGutter gutter_{this};
+    TEasyEditorMargin margin_{this};
+    TEasyLineNumbers lineNumbers_{this};
+    TEasyEditorColors colors_{this};
+    TEasyEditorRuler ruler_;
+    TEasyKeyList keys_;
+    TEasyWrapList rows_;
+    TEasyRowLayout layout_;
+    std::unique_ptr<TEasyCharIndex> charIndex_;
+    TEasyHint* hint_ = nullptr;
+
     bool wordWrap_ = false;
     bool wantTabs_ = true;
+    bool wantReturns_ = true;
+    bool hideScrollBars_ = false;
+    bool hideSelection_ = false;
+    bool hideCaret_ = false;
+    int maxScrollPos_ = 255;
     TEasyBlockSelMode blockSelMode_ = TEasyBlockSelMode::bsBoth;
     TEasyEditorOptions options_ = DefaultEasyEditorOptions;
-    TEasyEditorRuler ruler_;
-    bool showing_ = false;  // while the window is given the lines
+
+    int topRow_ = 0;
+    int leftColumn_ = 0;
+    TEasyPoint selStart_;
+    TEasyPoint selEnd_;
+    int selMode_ = 0;
+    int16_t wheelDelta_ = 0;
+    int keyState_ = 0;
+    int lineNumberDigits_ = 1;
+    int wrapCells_ = 0;  // the row width the rows were cut for
+    int lineNumberWidth_ = 0;
+    int paintLock_ = 0;
+    bool settingScrollBars_ = false;
+    // What the scroll bars were last set to.
+    struct TBarState {
+        int Max = -1;
+        int Page = 0;
+        int Pos = 0;
+        bool Hide = false;  // HideScrollBars when set
+        bool Shown = true;
+        bool operator==(const TBarState&) const = default;
+    };
+    TBarState vertBar_;
+    TBarState horzBar_;
+    bool caretCreated_ = false;
+    bool trackingMouse_ = false;
+    // The longest line's length, -1 when it must be measured again.
+    int longestLine_ = -1;
+    TEasyLineStyles lineStyles_{this};
+    TEasyLineDivider lineDivider_{this};
+    std::unique_ptr<TEasyPainter> painter_;
+    // The editor font in each style the painter asks for, made on demand.
+    std::array<TGdiObject, 16> styleFonts_;
 };
 
 class TEasyEdit : public TCustomEasyEdit {

@@ -58,7 +58,20 @@ std::string ReadFileHead(const std::wstring& path, DWORD size)
 
 }  // namespace
 
-TFileDisplay::TFileDisplay(TFileDisplayHost& Host, const TDisplayPanes& Panes) : host_(Host), panes_(Panes) {}
+TFileDisplay::TFileDisplay(TFileDisplayHost& Host, const TDisplayPanes& Panes) : host_(Host), panes_(Panes)
+{
+    if (panes_.EasyEdit) {
+        // Texts are shown with their line numbers in the gutter.
+        panes_.EasyEdit->LineNumbers().SetVisible(true);
+        panes_.EasyEdit->LineNumbers().SetOptions(lnPaintOnGutter);
+        panes_.EasyEdit->LineNumbers().SetStartFrom(1);
+        // While the thumb is dragged the hint names the line at the top.
+        panes_.EasyEdit->SetOptions(panes_.EasyEdit->Options() | eoShowScrollHint);
+        panes_.EasyEdit->OnScrollHint = [](TComponent*, int Line, int, std::wstring& Hint) {
+            Hint = L"Zeile " + std::to_wstring(Line + 1);
+        };
+    }
+}
 
 void TFileDisplay::ListView1Change(const std::wstring& FocusedPath)
 {
@@ -138,7 +151,10 @@ void TFileDisplay::DisplaySelectedFile()
         };
         switch (ChooseViewerKind(decision.Extension, choice)) {
         case vkText:
-            ShowText(decision.Path, false, kind);
+            if (panes_.EasyEdit)
+                ShowEditorText(decision.Path, kind);
+            else
+                ShowText(decision.Path, false, kind);
             break;
         case vkRichText:
             ShowText(decision.Path, true, kind);
@@ -194,6 +210,27 @@ void TFileDisplay::ShowText(const std::wstring& Path, bool RichText, const std::
             view.LoadFromFile(Path, *Kind);
         else
             view.LoadFromFile(Path);
+        host_.RefreshStatusBar();
+    } catch (const Exception& error) {
+        ShowDisplayError(CannotShowText(Path, error.Message()));
+    }
+}
+
+void TFileDisplay::ShowEditorText(const std::wstring& Path, const std::optional<TTextFileKind>& Kind)
+{
+    TEasyEdit& edit = *panes_.EasyEdit;
+    TCustomEasyEditSource& source = *edit.GetEditSource();
+    ShowPane(&edit);
+    TWaitCursor wait;
+    try {
+        source.Clear();
+        if (Kind) {
+            source.Strings().SetUnicode(Kind->Unicode);
+            source.Strings().SetLineBreak(Kind->LFOnly ? TEasyLineBreak::lbLF : TEasyLineBreak::lbCRLF);
+        }
+        source.LoadFromFile(Path);
+        // The editor cannot change a text yet: every text is shown read-only.
+        source.SetReadOnly(true);
         host_.RefreshStatusBar();
     } catch (const Exception& error) {
         ShowDisplayError(CannotShowText(Path, error.Message()));
@@ -319,7 +356,7 @@ bool TFileDisplay::ClearDisplay()
         if (pane && pane == panes_.TextFileView1) {
             panes_.TextFileView1->SetFileName(L"");
         } else if (pane && pane == panes_.EasyEdit) {
-            // The editor's document is emptied by the editor's own load.
+            panes_.EasyEdit->GetEditSource()->Clear();
         } else if (pane && pane == panes_.HexEditor1) {
             if (!panes_.HexEditor1->LoadFromFile(L""))
                 TraceIgnoredFailure(L"hex view: close", GetLastError());

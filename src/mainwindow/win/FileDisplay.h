@@ -136,6 +136,8 @@ public:
 private:
     void ShowHex(const std::wstring& Path);
     void ShowText(const std::wstring& Path, bool RichText, const std::optional<TTextFileKind>& Kind);
+    // Plain text goes into the editor's document.
+    void ShowEditorText(const std::wstring& Path, const std::optional<TTextFileKind>& Kind);
     void ShowPicture(const std::wstring& Path, const std::wstring& Ext);
     void LoadBitmapFile(const std::wstring& Path);
     void LoadThroughFramework(const std::wstring& Path);

@@ -3,99 +3,487 @@
 
 #include <gtest/gtest.h>
 
+#include <richedit.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
 #include <memory>
+#include <string>
+#include <vector>
 
 using namespace qrv;
 
 namespace {
 
+// The editor's painting, read back as 32-bit pixels.
+class EditorPicture {
+public:
+    explicit EditorPicture(HWND window)
+    {
+        RECT client{};
+        GetClientRect(window, &client);
+        width_ = client.right;
+        height_ = client.bottom;
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width_;
+        info.bmiHeader.biHeight = -height_;  // top-down
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        TOwnDC dc(CreateCompatibleDC(nullptr));
+        TGdiObject bitmap(CreateDIBSection(dc.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        EXPECT_TRUE(bitmap.Valid());
+        TSelectObject select(dc.Get(), bitmap.Get());
+        SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT);
+        GdiFlush();
+        const auto* pixels = static_cast<const uint32_t*>(bits);
+        pixels_.assign(pixels, pixels + size_t(width_) * size_t(height_));
+        header_ = info.bmiHeader;
+    }
+
+    COLORREF At(int x, int y) const
+    {
+        const uint32_t p = pixels_.at(size_t(y) * size_t(width_) + size_t(x));
+        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+    }
+
+    // Pixels darker than mid-grey in the rectangle.
+    int DarkPixels(int x0, int x1, int y0, int y1) const
+    {
+        int count = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x) {
+                const COLORREF c = At(x, y);
+                count += GetRValue(c) + GetGValue(c) + GetBValue(c) < 300;
+            }
+        return count;
+    }
+
+    // The lowest R+G+B in the rectangle.
+    int Darkest(int x0, int x1, int y0, int y1) const
+    {
+        int darkest = 3 * 255;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x) {
+                const COLORREF c = At(x, y);
+                darkest = std::min(darkest, GetRValue(c) + GetGValue(c) + GetBValue(c));
+            }
+        return darkest;
+    }
+    int PixelsOf(COLORREF color, int x0, int x1, int y0, int y1) const
+    {
+        int count = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x)
+                count += At(x, y) == color;
+        return count;
+    }
+    int PixelsOtherThan(COLORREF color, int x0, int x1, int y0, int y1) const
+    {
+        return (x1 - x0) * (y1 - y0) - PixelsOf(color, x0, x1, y0, y1);
+    }
+
+    // A BMP for a person to look at, when QRV_SCREENSHOT_DIR names a folder.
+    void SaveFor(const std::string& name) const
+    {
+        const char* dir = std::getenv("QRV_SCREENSHOT_DIR");
+        if (!dir)
+            return;
+        BITMAPINFOHEADER header = header_;
+        const DWORD size = DWORD(pixels_.size() * 4);
+        BITMAPFILEHEADER fileHeader{};
+        fileHeader.bfType = 0x4D42;
+        fileHeader.bfOffBits = sizeof fileHeader + sizeof header;
+        fileHeader.bfSize = fileHeader.bfOffBits + size;
+        std::ofstream out(std::string(dir) + "/" + name, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(&fileHeader), sizeof fileHeader);
+        out.write(reinterpret_cast<const char*>(&header), sizeof header);
+        out.write(reinterpret_cast<const char*>(pixels_.data()), size);
+    }
+
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+
+private:
+    int width_ = 0, height_ = 0;
+    BITMAPINFOHEADER header_{};
+    std::vector<uint32_t> pixels_;
+};
+
 class EasyEditorTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        form.SetBounds(0, 0, 640, 480);
         edit = new TEasyEdit(&form);
         edit->SetParent(&form);
-        edit->Lines().SetText(u"eins\r\nzwei\r\ndrei");
+        edit->SetBounds(0, 0, 600, 400);
         form.HandleNeeded();
     }
+    void SetLines(int count, const std::u16string& prefix = u"Zeile ")
+    {
+        TEasyStrings& lines = edit->Lines();
+        lines.BeginUpdate();
+        lines.Clear();
+        for (int i = 0; i < count; ++i) {
+            const std::string number = std::to_string(i);
+            lines.Add(prefix + std::u16string(number.begin(), number.end()));
+        }
+        lines.EndUpdate();
+    }
+    LRESULT Send(UINT msg, WPARAM w = 0, LPARAM l = 0) { return SendMessageW(edit->Handle(), msg, w, l); }
+
     TForm form{nullptr};
     TEasyEdit* edit = nullptr;
 };
 
 }  // namespace
 
-TEST_F(EasyEditorTest, ShowsTheSourceAndTakesBackTheUsersEdits)
+TEST_F(EasyEditorTest, IsItsOwnWindowClass)
 {
-    HWND window = edit->Handle();
-    EXPECT_EQ(WindowText(window), L"eins\r\nzwei\r\ndrei");
-    EXPECT_FALSE(edit->GetModified());
-
-    edit->SetCaretPos(4, 1);
-    EXPECT_EQ(edit->CaretY(), 1);
-    EXPECT_EQ(edit->CaretX(), 4);
-    SendMessageW(window, WM_CHAR, L'!', 0);
-    EXPECT_EQ(edit->Lines()[1], u"zwei!");
-    EXPECT_TRUE(edit->GetModified());
-    EXPECT_EQ(edit->CaretX(), 5) << "the window keeps its caret while the source takes the edit";
-    EXPECT_TRUE(edit->CanUndo());
-
-    edit->SetModified(false);
-    EXPECT_FALSE(edit->GetEditSource()->Modified());
-
-    // Lines set by the host reach the window.
-    edit->Lines().Add(u"vier");
-    EXPECT_EQ(WindowText(window), L"eins\r\nzwei!\r\ndrei\r\nvier");
-
-    SendMessageW(window, EM_SETSEL, 0, 4);
-    EXPECT_EQ(edit->GetSelLength(), 4);
-    EXPECT_EQ(edit->SelText(), L"eins");
+    wchar_t name[64]{};
+    GetClassNameW(edit->Handle(), name, 64);
+    EXPECT_STREQ(name, L"TEasyEdit");
+    EXPECT_EQ(edit->Font().Name(), L"Courier New");
 }
 
-TEST_F(EasyEditorTest, ReadOnlyTabsAndWordWrap)
+TEST_F(EasyEditorTest, SetSelAllAndGetSelAbove16Bits)
 {
-    HWND window = edit->Handle();
-    edit->SetReadOnly(true);
-    EXPECT_TRUE(edit->GetEditSource()->ReadOnly());
-    EXPECT_TRUE(GetWindowLongW(window, GWL_STYLE) & ES_READONLY);
-    edit->SetReadOnly(false);
-    EXPECT_FALSE(GetWindowLongW(window, GWL_STYLE) & ES_READONLY);
+    edit->Lines().SetText(u"eins\r\nzwei\r\ndrei");
+    Send(EM_SETSEL, 0, -1);
+    EXPECT_EQ(edit->SelText(), L"eins\r\nzwei\r\ndrei");
+    DWORD start = 99, end = 99;
+    EXPECT_EQ(Send(EM_GETSEL, WPARAM(&start), LPARAM(&end)), MAKELONG(0, 16));
+    EXPECT_EQ(start, 0u);
+    EXPECT_EQ(end, 16u);
 
-    edit->SetCaretPos(0, 0);
-    edit->SetWantTabs(false);
-    SendMessageW(window, WM_CHAR, L'\t', 0);
-    EXPECT_EQ(edit->Lines()[0], u"eins");
-    edit->SetWantTabs(true);
-    SendMessageW(window, WM_CHAR, L'\t', 0);
-    EXPECT_EQ(edit->Lines()[0], u"\teins");
+    // Past 0xFFFF the packed result is refused, the pointers get the full indexes.
+    SetLines(20000);  // "Zeile 0" .. "Zeile 19999": about 250,000 characters
+    const LRESULT lineStart = Send(EM_LINEINDEX, 15000);
+    ASSERT_GT(lineStart, 0xFFFF);
+    Send(EM_SETSEL, lineStart + 2, lineStart + 5);
+    EXPECT_EQ(Send(EM_GETSEL, WPARAM(&start), LPARAM(&end)), -1);
+    EXPECT_EQ(start, DWORD(lineStart + 2));
+    EXPECT_EQ(end, DWORD(lineStart + 5));
+    EXPECT_EQ(edit->SelText(), L"ile");
+    CHARRANGE range{};
+    Send(EM_EXGETSEL, 0, LPARAM(&range));
+    EXPECT_EQ(range.cpMin, lineStart + 2);
+    EXPECT_EQ(range.cpMax, lineStart + 5);
 
-    EXPECT_TRUE(GetWindowLongW(window, GWL_STYLE) & ES_AUTOHSCROLL);
-    edit->SetCaretPos(2, 2);
+    // Indexes past the text are clamped.
+    Send(EM_SETSEL, lineStart, 99999999);
+    Send(EM_GETSEL, WPARAM(&start), LPARAM(&end));
+    EXPECT_EQ(edit->SelEnd().Y, 19999);
+    EXPECT_EQ(edit->SelEnd().X, 11);
+}
+
+TEST_F(EasyEditorTest, LineMessagesAgreeWithTheLines)
+{
+    edit->Lines().SetText(u"a\u20ACb\r\n\r\nzweite Zeile");
+    EXPECT_EQ(Send(EM_GETLINECOUNT), 3);
+    const LRESULT starts[] = {0, 5, 7};
+    for (int line = 0; line < 3; ++line)
+        EXPECT_EQ(Send(EM_LINEINDEX, line), starts[line]) << line;
+    EXPECT_EQ(Send(EM_LINEINDEX, 3), -1);
+    EXPECT_EQ(Send(EM_LINEINDEX, 9999), -1);
+    const struct {
+        WPARAM index;
+        LRESULT line;
+    } fromChar[] = {{0, 0}, {3, 0}, {4, 0}, {5, 1}, {6, 1}, {7, 2}, {18, 2}, {500, 2}};
+    for (const auto& c : fromChar)
+        EXPECT_EQ(Send(EM_LINEFROMCHAR, c.index), c.line) << c.index;
+    EXPECT_EQ(Send(EM_EXLINEFROMCHAR, 0, 9), 2);
+
+    wchar_t buffer[32];
+    std::fill(std::begin(buffer), std::end(buffer), L'#');
+    buffer[0] = 31;
+    ASSERT_EQ(Send(EM_GETLINE, 0, LPARAM(buffer)), 3);
+    EXPECT_EQ(std::wstring(buffer, 3), L"a\u20ACb") << "the euro sign is kept";
+    std::fill(std::begin(buffer), std::end(buffer), L'#');
+    buffer[0] = 4;
+    ASSERT_EQ(Send(EM_GETLINE, 2, LPARAM(buffer)), 4);
+    EXPECT_EQ(std::wstring(buffer, 5), L"zwei#") << "never more than the size word";
+    EXPECT_EQ(Send(EM_GETLINE, 7, LPARAM(buffer)), 0);
+
+    wchar_t range[32]{};
+    TEXTRANGEW request{{2, 9}, range};
+    EXPECT_EQ(Send(EM_GETTEXTRANGE, 0, LPARAM(&request)), 7);
+    EXPECT_STREQ(range, L"b\r\n\r\nzw");
+    TEXTRANGEW backwards{{9, 2}, range};
+    EXPECT_EQ(Send(EM_GETTEXTRANGE, 0, LPARAM(&backwards)), 0);
+
+    Send(EM_SETSEL, 1, 2);
+    wchar_t selected[8]{};
+    EXPECT_EQ(Send(EM_GETSELTEXT, 0, LPARAM(selected)), 1);
+    EXPECT_STREQ(selected, L"\u20AC");
+}
+
+TEST_F(EasyEditorTest, LineScrollAndFirstVisibleLine)
+{
+    SetLines(500);
+    EXPECT_EQ(Send(EM_GETFIRSTVISIBLELINE), 0);
+    EXPECT_EQ(Send(EM_LINESCROLL, 0, 120), 1);
+    EXPECT_EQ(Send(EM_GETFIRSTVISIBLELINE), 120);
+    Send(EM_LINESCROLL, 0, -50);
+    EXPECT_EQ(Send(EM_GETFIRSTVISIBLELINE), 70);
+    Send(EM_LINESCROLL, 0, -5000);
+    EXPECT_EQ(Send(EM_GETFIRSTVISIBLELINE), 0);
+    Send(EM_LINESCROLL, 0, 5000);
+    EXPECT_EQ(Send(EM_GETFIRSTVISIBLELINE), 499);
+    Send(EM_LINESCROLL, 3, 0);
+    EXPECT_EQ(edit->LeftColumn(), 3);
+
+    // The next text shown after an emptied one starts at the top left.
+    edit->GetEditSource()->Clear();
+    SetLines(500);
+    EXPECT_EQ(Send(EM_GETFIRSTVISIBLELINE), 0);
+    EXPECT_EQ(edit->LeftColumn(), 0);
+}
+
+TEST_F(EasyEditorTest, ThumbDragReachesRowsPast16Bits)
+{
+    SetLines(100000, u"x");
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_POS;
+    info.nPos = 70123;
+    SetScrollInfo(edit->Handle(), SB_VERT, &info, FALSE);
+    // The message's own position word holds only the low 16 bits.
+    Send(WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 70123 & 0xFFFF));
+    EXPECT_EQ(edit->TopRow(), 70123);
+    EXPECT_EQ(Send(EM_GETFIRSTVISIBLELINE), 70123);
+
+    Send(WM_VSCROLL, SB_LINEDOWN);
+    EXPECT_EQ(edit->TopRow(), 70124);
+    Send(WM_VSCROLL, SB_PAGEUP);
+    EXPECT_EQ(edit->TopRow(), 70124 - edit->VisibleRows());
+    Send(WM_VSCROLL, SB_BOTTOM);
+    EXPECT_EQ(edit->TopRow(), 99999);
+    Send(WM_VSCROLL, SB_TOP);
+    EXPECT_EQ(edit->TopRow(), 0);
+}
+
+TEST_F(EasyEditorTest, WheelScrollsByTheSystemSettingAndAddsUpSmallDeltas)
+{
+    SetLines(300);
+    UINT lines = 3;
+    SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+    const int step = lines == WHEEL_PAGESCROLL ? edit->VisibleRows() : std::max<int>(lines, 1);
+    Send(EM_LINESCROLL, 0, 100);
+    Send(WM_MOUSEWHEEL, MAKEWPARAM(0, -60));
+    EXPECT_EQ(edit->TopRow(), 100) << "half a notch does not scroll";
+    Send(WM_MOUSEWHEEL, MAKEWPARAM(0, -60));
+    EXPECT_EQ(edit->TopRow(), 100 + step);
+    Send(WM_MOUSEWHEEL, MAKEWPARAM(0, 240));
+    EXPECT_EQ(edit->TopRow(), 100 - step);
+}
+
+TEST_F(EasyEditorTest, TwoEditorsOnOneSourceRepaintAfterAnEdit)
+{
+    form.Show();  // only shown windows collect update regions
+    auto* second = new TEasyEdit(&form);
+    second->SetParent(&form);
+    second->SetBounds(0, 410, 600, 60);
+    second->SetEditSource(edit->GetEditSource());
+    edit->Lines().SetText(u"eins\r\nzwei");
+    EXPECT_EQ(second->Lines().Count(), 2);
+    UpdateWindow(edit->Handle());
+    UpdateWindow(second->Handle());
+    RECT dirty{};
+    ASSERT_FALSE(GetUpdateRect(second->Handle(), &dirty, FALSE));
+
+    TCustomEasyEditSource& source = *edit->GetEditSource();
+    source.SetCaretPos(0, 1);
+    source.InsertText(u"neu ");
+    EXPECT_EQ(second->Lines()[1], u"neu zwei");
+    EXPECT_TRUE(GetUpdateRect(edit->Handle(), &dirty, FALSE));
+    EXPECT_TRUE(GetUpdateRect(second->Handle(), &dirty, FALSE)) << "the other view repaints too";
+
+    // And what it paints is the new text: its second row changed.
+    const EditorPicture before(second->Handle());
+    source.InsertText(u"WWWWWWWW");
+    const EditorPicture after(second->Handle());
+    const int rowTop = second->LineHeight();
+    int changed = 0;
+    for (int x = second->TextLeft(); x < before.Width(); ++x)
+        changed += before.At(x, rowTop + rowTop / 2) != after.At(x, rowTop + rowTop / 2);
+    EXPECT_GT(changed, 0);
+}
+
+TEST_F(EasyEditorTest, WordWrapKeepsTheTopLine)
+{
+    edit->Lines().BeginUpdate();
+    for (int i = 0; i < 400; ++i)
+        edit->Lines().Add(std::u16string(size_t(30 + i % 7 * 40), u'a' + char16_t(i % 26)) + u" ende");
+    edit->Lines().EndUpdate();
+    Send(EM_LINESCROLL, 0, 250);
+    ASSERT_EQ(Send(EM_GETFIRSTVISIBLELINE), 250);
     edit->SetWordWrap(true);
-    window = edit->Handle();
-    EXPECT_FALSE(GetWindowLongW(window, GWL_STYLE) & ES_AUTOHSCROLL);
-    EXPECT_EQ(WindowText(window), L"\teins\r\nzwei\r\ndrei");
-    EXPECT_EQ(edit->CaretY(), 2) << "the caret outlives the window";
-    EXPECT_EQ(edit->CaretX(), 2);
+    EXPECT_EQ(Send(EM_GETFIRSTVISIBLELINE), 250);
+    EXPECT_GT(edit->TopRow(), 250) << "long lines above take several rows";
+    edit->SetWordWrap(false);
+    EXPECT_EQ(Send(EM_GETFIRSTVISIBLELINE), 250);
+    EXPECT_EQ(edit->TopRow(), 250);
+}
 
-    edit->SetLineBreak(TEasyLineBreak::lbLF);
-    EXPECT_EQ(edit->Lines().LineBreak(), TEasyLineBreak::lbLF);
-    edit->SetBlockSelMode(TEasyBlockSelMode::bsBlock);
-    EXPECT_EQ(edit->BlockSelMode(), TEasyBlockSelMode::bsBlock);
-    EXPECT_EQ(edit->Options(), DefaultEasyEditorOptions);
+TEST_F(EasyEditorTest, ResizingAWrappedTextKeepsTheTopLine)
+{
+    SetLines(400, std::u16string(150, u'r') + u" ");
+    edit->SetWordWrap(true);
+    Send(EM_LINESCROLL, 0, 500);
+    const LRESULT top = Send(EM_GETFIRSTVISIBLELINE);
+    ASSERT_GT(top, 100);
+    const int rowsBefore = edit->TopRow();
+    edit->SetBounds(0, 0, 300, 400);
+    EXPECT_EQ(Send(EM_GETFIRSTVISIBLELINE), top);
+    EXPECT_GT(edit->TopRow(), rowsBefore) << "narrower rows: more of them above";
+}
+
+TEST_F(EasyEditorTest, ThumbTrackingAsksTheHostForTheHint)
+{
+    SetLines(1000);
+    edit->SetOptions(edit->Options() | eoShowScrollHint);
+    int asked = -1;
+    std::wstring offered;
+    edit->OnScrollHint = [&](TComponent*, int Line, int, std::wstring& text) {
+        asked = Line;
+        offered = text;
+        text = L"Zeile " + std::to_wstring(Line + 1);
+    };
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_POS;
+    info.nPos = 300;
+    SetScrollInfo(edit->Handle(), SB_VERT, &info, FALSE);
+    Send(WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 300));
+    EXPECT_EQ(asked, 300);
+    EXPECT_EQ(offered, L"\\rtf\\b Line : \\b0 301 ");
+    EXPECT_EQ(edit->TopRow(), 0) << "without thumb tracking the view waits for the release";
+    Send(WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 300));
+    Send(WM_VSCROLL, SB_ENDSCROLL);
+    EXPECT_EQ(edit->TopRow(), 300);
+}
+
+TEST_F(EasyEditorTest, WordWrapBottomReachesTheLastLine)
+{
+    SetLines(5000, std::u16string(200, u'w') + u" ");
+    edit->SetWordWrap(true);
+    Send(WM_VSCROLL, SB_BOTTOM);
+    EXPECT_EQ(Send(EM_GETFIRSTVISIBLELINE), 4999);
+    EXPECT_GE(edit->RowCount(), 10000);
+}
+
+TEST_F(EasyEditorTest, HideScrollBarsHidesAShortTextsBar)
+{
+    edit->Lines().SetText(u"kurz\r\nText");
+    edit->SetHideScrollBars(true);
+    SCROLLBARINFO bar{};
+    bar.cbSize = sizeof bar;
+    ASSERT_TRUE(GetScrollBarInfo(edit->Handle(), OBJID_VSCROLL, &bar));
+    EXPECT_TRUE(bar.rgstate[0] & STATE_SYSTEM_INVISIBLE);
+    EXPECT_EQ(edit->TopRow(), 0);
+
+    SetLines(300);
+    ASSERT_TRUE(GetScrollBarInfo(edit->Handle(), OBJID_VSCROLL, &bar));
+    EXPECT_FALSE(bar.rgstate[0] & STATE_SYSTEM_INVISIBLE) << "a long text shows it again";
+
+    edit->SetHideScrollBars(false);
+    edit->Lines().SetText(u"kurz");
+    ASSERT_TRUE(GetScrollBarInfo(edit->Handle(), OBJID_VSCROLL, &bar));
+    EXPECT_FALSE(bar.rgstate[0] & STATE_SYSTEM_INVISIBLE) << "without the option the bar stays";
+}
+
+TEST_F(EasyEditorTest, KeysMoveTheCaretAndScroll)
+{
+    SetLines(300);
+    edit->SetFocus();
+    Send(WM_KEYDOWN, VK_DOWN);
+    Send(WM_KEYDOWN, VK_DOWN);
+    Send(WM_KEYDOWN, VK_END);
+    EXPECT_EQ(edit->CaretY(), 2);
+    EXPECT_EQ(edit->CaretX(), 7);
+    Send(WM_KEYDOWN, VK_NEXT);
+    EXPECT_EQ(edit->CaretY(), 2 + edit->VisibleRows());
+    EXPECT_EQ(edit->TopRow(), edit->VisibleRows());
+    edit->SetCaretPos(0, 250);
+    EXPECT_LE(edit->TopRow(), 250);
+    EXPECT_GE(edit->TopRow() + edit->VisibleRows() - 1, 250) << "the caret is kept in view";
+    const int before = edit->Lines().Count();
+    Send(WM_CHAR, L'x');
+    EXPECT_EQ(edit->Lines().Count(), before);
+    EXPECT_EQ(edit->Lines()[250], u"Zeile 250") << "no typing in this editor yet";
+}
+
+TEST_F(EasyEditorTest, PaintsTextGutterAndLineNumbers)
+{
+    edit->LineNumbers().SetVisible(true);
+    edit->LineNumbers().SetOptions(lnPaintOnGutter);
+    SetLines(200, u"Zeile Nummer ");
+    ASSERT_EQ(edit->LineNumberDigits(), 3);
+    const EditorPicture picture(edit->Handle());
+    picture.SaveFor("EasyEdit200Lines.bmp");
+    const int textLeft = edit->TextLeft();
+    const int lineHeight = edit->LineHeight();
+    const int gutter = edit->Gutter().PaintedWidth(edit->LineNumbers());
+    ASSERT_GE(gutter, 3 * edit->CharWidth());
+    EXPECT_EQ(textLeft, gutter);
+    // The gutter's colour below the numbers' glyphs, the text's background right of the text.
+    EXPECT_EQ(picture.At(1, lineHeight * 3 - 1), ColorToRGB(edit->Gutter().Brush().Color));
+    EXPECT_EQ(picture.At(picture.Width() - 40, 5), ColorToRGB(edit->Color()));
+    // Glyphs in the number column and in the text of the first rows.
+    EXPECT_GT(picture.DarkPixels(0, gutter - 2, 0, lineHeight), 0);
+    EXPECT_GT(picture.DarkPixels(textLeft, textLeft + 15 * edit->CharWidth(), 0, lineHeight), 0);
+    const int lastRowTop = (edit->VisibleRows() - 1) * lineHeight;
+    EXPECT_GT(picture.DarkPixels(textLeft, picture.Width(), lastRowTop, lastRowTop + lineHeight), 0);
+    // The margin line at column 80 is outside this window; nothing right of the text.
+    EXPECT_EQ(picture.DarkPixels(textLeft + 20 * edit->CharWidth(), picture.Width(), 0, picture.Height()), 0);
+}
+
+TEST_F(EasyEditorTest, PaintsTheEndOfTextMark)
+{
+    edit->Lines().SetText(u"a b");
+    edit->SetOptions(edit->Options() | eoPaintFormattingMarks);
+    EXPECT_EQ(edit->RowCount(), 2) << "the end-of-text mark has a row of its own";
+    const EditorPicture picture(edit->Handle());
+    picture.SaveFor("EasyEditEndOfText.bmp");
+    const int left = edit->TextLeft();
+    const int lineHeight = edit->LineHeight();
+    const int cw = edit->CharWidth();
+    const COLORREF back = ColorToRGB(edit->Color());
+    EXPECT_GT(picture.PixelsOtherThan(back, left, left + cw, lineHeight, 2 * lineHeight), 0)
+        << "the mark in the second row";
+    EXPECT_EQ(picture.PixelsOtherThan(back, left, picture.Width(), 2 * lineHeight, picture.Height()), 0);
+    // The marks are drawn in their own colour, the letters in the text's.
+    // (The mark colour is lighter than the text's black: the letter's cell
+    // has darker pixels than the space mark's.)
+    const int letter = picture.Darkest(left, left + cw, 0, lineHeight);
+    const int spaceMark = picture.Darkest(left + cw, left + 2 * cw, 0, lineHeight);
+    EXPECT_LT(letter, spaceMark);
+    EXPECT_LT(spaceMark, 3 * 255) << "the space mark is drawn";
+
+    edit->Lines().Clear();
+    EXPECT_EQ(edit->RowCount(), 1);
+    const EditorPicture empty(edit->Handle());
+    EXPECT_GT(empty.PixelsOtherThan(back, left, left + cw, 0, lineHeight), 0) << "an empty text still shows it";
 }
 
 TEST_F(EasyEditorTest, AttachedSourceAndItsEnd)
 {
+    edit->Lines().SetText(u"eins\r\nzwei\r\ndrei");
     auto external = std::make_unique<TEasyEditSource>(nullptr);
     external->Strings().SetText(u"fremd");
     external->SetReadOnly(true);
     edit->SetEditSource(external.get());
     EXPECT_EQ(edit->GetEditSource(), external.get());
-    EXPECT_EQ(WindowText(edit->Handle()), L"fremd");
+    EXPECT_EQ(Send(EM_GETLINECOUNT), 1);
     EXPECT_TRUE(edit->GetReadOnly());
 
     external.reset();
     EXPECT_EQ(edit->EditSource(), nullptr) << "a freed source lets go of the editor";
-    EXPECT_EQ(WindowText(edit->Handle()), L"eins\r\nzwei\r\ndrei");
+    EXPECT_EQ(Send(EM_GETLINECOUNT), 3);
     EXPECT_FALSE(edit->GetReadOnly());
 }

@@ -6,6 +6,7 @@
 
 #include "common/BaseUtils.h"
 #include "common/win/BaseUtilsWin.h"
+#include "editor/win/EasyEditor.h"
 #include "framework/SysUtils.h"
 #include "framework/win/Bitmap.h"
 #include "framework/win/Buttons.h"
@@ -69,6 +70,7 @@ protected:
         };
         panes.HexEditor1 = place(new THexEditor(&form));
         panes.TextFileView1 = place(new TTextFileView(&form));
+        panes.EasyEdit = place(new TEasyEdit(&form));
         panes.ScrollBox1 = place(new TScrollBox(&form));
         panes.Image1 = new TImage(&form);
         panes.Image1->SetParent(panes.ScrollBox1);
@@ -135,13 +137,17 @@ protected:
         EXPECT_HRESULT_SUCCEEDED(encoder->Commit());
         return path;
     }
+    // The lines of the editor, each followed by "|".
     std::wstring Lines()
     {
         std::wstring text;
-        for (int i = 0; i < panes.TextFileView1->Lines().Count(); ++i)
-            text += panes.TextFileView1->Lines()[i] + L"|";
+        for (int i = 0; i < panes.EasyEdit->Lines().Count(); ++i) {
+            const std::u16string line = panes.EasyEdit->Lines()[i];
+            text += std::wstring(line.begin(), line.end()) + L"|";
+        }
         return text;
     }
+    TCustomEasyEditSource& Document() { return *panes.EasyEdit->GetEditSource(); }
 
     test::TestDir dir;
     TForm form{nullptr};
@@ -203,8 +209,8 @@ TEST_F(FileDisplayTest, EachItemGoesToThePaneThatSuitsIt)
 
     // A shortcut to an existing file shows the file it leads to.
     Focus(goodLink);
-    EXPECT_EQ(display->VisiblePane(), panes.TextFileView1);
-    EXPECT_EQ(panes.TextFileView1->FileName(), notes);
+    EXPECT_EQ(display->VisiblePane(), panes.EasyEdit);
+    EXPECT_EQ(Document().FileName(), notes);
     EXPECT_EQ(display->ViewedFile, goodLink);
 
     Focus(png);
@@ -217,13 +223,21 @@ TEST_F(FileDisplayTest, EachItemGoesToThePaneThatSuitsIt)
     EXPECT_EQ(panes.Image1->Top(), (client.bottom - 30) / 2);
 
     Focus(notes);
-    EXPECT_EQ(display->VisiblePane(), panes.TextFileView1);
-    EXPECT_EQ(Lines(), L"Name\tWert|Eins\t1|");
-    EXPECT_FALSE(panes.TextFileView1->ReadOnly());
+    EXPECT_EQ(display->VisiblePane(), panes.EasyEdit);
+    // The document keeps no tab characters: they become spaces to the stops.
+    EXPECT_EQ(Lines(), L"Name    Wert|Eins    1|");
+    EXPECT_TRUE(Document().ReadOnly()) << "the editor shows texts read-only until it can change them";
+    EXPECT_EQ(Document().Strings().LineBreak(), TEasyLineBreak::lbCRLF);
 
     Focus(unixNotes);
+    EXPECT_EQ(display->VisiblePane(), panes.EasyEdit);
+    EXPECT_EQ(Lines(), L"Name    Wert|Eins    1|");
+    EXPECT_EQ(Document().Strings().LineBreak(), TEasyLineBreak::lbLF);
+
+    // Rich text still goes to the rich-text view.
+    const std::wstring rich = dir.Write(L"brief.rtf", "{\\rtf1\\ansi Hallo}");
+    Focus(rich);
     EXPECT_EQ(display->VisiblePane(), panes.TextFileView1);
-    EXPECT_EQ(panes.TextFileView1->FileFormat(), TFileFormat::ffUNIX);
 
     Focus(binary);
     EXPECT_EQ(display->VisiblePane(), panes.HexEditor1);
@@ -271,21 +285,29 @@ TEST_F(FileDisplayTest, BitmapsJpegsAndFilesThatWentAway)
     EXPECT_TRUE(panes.ErrorpanelCaption->Caption().starts_with(L"\"" + gone + L"\" kann nicht angezeigt werden."));
 }
 
-TEST_F(FileDisplayTest, ForcedTextIsWritableOnlyForWritableText)
+TEST_F(FileDisplayTest, ForcedTextShowsAnyFileInTheEditor)
 {
     const std::wstring program = dir.Write(L"prog.exe", std::string("MZ\x90\0\x03\0\0\0text\r\n", 14));
     const std::wstring text = dir.Write(L"brief.dat", "Hallo\r\n");
-    const std::wstring locked = dir.Write(L"fest.txt", "Hallo\r\n");
-    ASSERT_TRUE(SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_READONLY));
     display->ForcedMode = fdText;
     Focus(program);
-    EXPECT_EQ(display->VisiblePane(), panes.TextFileView1);
-    EXPECT_TRUE(panes.TextFileView1->ReadOnly());
+    EXPECT_EQ(display->VisiblePane(), panes.EasyEdit);
+    EXPECT_EQ(Document().FileName(), program);
+    EXPECT_TRUE(Document().ReadOnly());
     Focus(text);
-    EXPECT_FALSE(panes.TextFileView1->ReadOnly());
-    Focus(locked);
-    EXPECT_TRUE(panes.TextFileView1->ReadOnly());
-    SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(Lines(), L"Hallo|");
+    EXPECT_TRUE(Document().ReadOnly());
+
+    // A file that cannot be read leaves the error and an empty document.
+    const std::wstring gone = dir.Write(L"gleich.dat", "weg\r\n");
+    host.list.FocusedPath = gone;
+    display->ListView1Change(gone);
+    TFileHandle locked(CreateFileW(gone.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(locked);
+    display->DisplaySelectedFile();
+    EXPECT_EQ(display->VisiblePane(), panes.ErrorPanel);
+    EXPECT_TRUE(panes.ErrorpanelCaption->Caption().starts_with(L"\"" + gone + L"\" kann nicht angezeigt werden."));
+    EXPECT_EQ(Document().Strings().Count(), 0);
 
     display->ForcedMode = fdHex;
     Focus(text);

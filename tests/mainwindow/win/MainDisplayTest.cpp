@@ -3,13 +3,13 @@
 
 #include "SettingsGuards.h"
 
+#include "editor/win/EasyEditor.h"
 #include "framework/SysUtils.h"
 #include "framework/win/ActnList.h"
 #include "framework/win/Registry.h"
 #include "mainwindow/win/GlobalsInit.h"
 #include "mainwindow/win/RudirezOziMain.h"
 #include "panels/win/DirView.h"
-#include "viewers/win/FileView.h"
 #include "viewers/win/HexEditor.h"
 
 #include "TestDir.h"
@@ -63,13 +63,13 @@ TEST_F(MainDisplay, FocusChangesShowTheFileAndF11TurnsTheDisplayOff)
             main->ViewFile->Execute();
         ASSERT_TRUE(main->ViewFile->Checked());
         EXPECT_TRUE(main->PanelBottom->Visible());
-        EXPECT_TRUE(test::PumpUntil([&] { return main->TextView->FileName() == text; }, 5s));
-        EXPECT_TRUE(main->TextView->Visible());
+        EXPECT_TRUE(test::PumpUntil([&] { return main->EasyEdit->GetEditSource()->FileName() == text; }, 5s));
+        EXPECT_TRUE(main->EasyEdit->Visible());
 
         FocusItem(list, L"daten.bin1");
         EXPECT_TRUE(test::PumpUntil([&] { return main->HexEditor1->FileName() == binary; }, 5s));
         EXPECT_TRUE(main->HexEditor1->Visible());
-        EXPECT_FALSE(main->TextView->Visible());
+        EXPECT_FALSE(main->EasyEdit->Visible());
         EXPECT_EQ(main->FileDisplay()->ViewedFile, binary);
 
         // The other list gets the focus: it becomes the active one and the
@@ -79,17 +79,17 @@ TEST_F(MainDisplay, FocusChangesShowTheFileAndF11TurnsTheDisplayOff)
         ASSERT_TRUE(test::PumpUntil([&] { return !other.Loading() && other.FindFileItem(L"notiz.txt"); }, 10s));
         FocusItem(other, L"notiz.txt");
         other.SetFocus();
-        EXPECT_TRUE(test::PumpUntil([&] { return main->TextView->FileName() == text; }, 5s));
+        EXPECT_TRUE(test::PumpUntil([&] { return main->EasyEdit->GetEditSource()->FileName() == text; }, 5s));
         EXPECT_EQ(main->ActiveList, &other);
         list.SetFocus();
         EXPECT_TRUE(test::PumpUntil([&] { return main->HexEditor1->FileName() == binary; }, 5s));
         EXPECT_EQ(main->ActiveList, &list);
 
-        // Forced text shows the same file in the text view, read-only.
+        // Forced text shows the same file in the editor, read-only.
         main->DispText->Execute();
         EXPECT_TRUE(main->DispText->Checked());
-        EXPECT_TRUE(test::PumpUntil([&] { return main->TextView->FileName() == binary; }, 5s));
-        EXPECT_TRUE(main->TextView->ReadOnly());
+        EXPECT_TRUE(test::PumpUntil([&] { return main->EasyEdit->GetEditSource()->FileName() == binary; }, 5s));
+        EXPECT_TRUE(main->EasyEdit->GetReadOnly());
         main->DispAuto->Execute();
         EXPECT_TRUE(test::PumpUntil([&] { return main->HexEditor1->FileName() == binary; }, 5s));
 

@@ -1,0 +1,573 @@
+// The editor's window messages: scrolling (bars, wheel, commands), the
+// caret and focus, keys of the key map that move the caret, a click that
+// places it, and the edit-control messages other programs send.
+
+#include "editor/win/EasyEditor.h"
+
+#include "editor/EasyEditMessages.h"
+#include "editor/EasyEditScroll.h"
+#include "editor/WideText.h"
+#include "editor/win/EasyHint.h"
+#include "framework/ScopeExit.h"
+
+#include <richedit.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+namespace qrv {
+
+// ---- scrolling ---------------------------------------------------------------
+
+void TCustomEasyEdit::SetTopRow(int row)
+{
+    ScrollView(std::clamp(row, 0, LastTopRow()), leftColumn_);
+}
+
+void TCustomEasyEdit::SetLeftColumn(int column)
+{
+    ScrollView(topRow_, std::max(column, 0));
+}
+
+void TCustomEasyEdit::ScrollView(int newTop, int newLeft)
+{
+    newTop = std::max(newTop, 0);
+    newLeft = std::max(newLeft, 0);
+    if (newTop == topRow_ && newLeft == leftColumn_)
+        return;
+    const int64_t dy = (int64_t(topRow_) - newTop) * LineHeight();
+    const int64_t dx = (int64_t(leftColumn_) - newLeft) * CharWidth();
+    const bool oneDirection = (dy == 0) != (dx == 0);
+    topRow_ = newTop;
+    leftColumn_ = newLeft;
+    if (HandleAllocated()) {
+        RECT client;
+        GetClientRect(handle_, &client);
+        const int width = client.right, height = client.bottom;
+        if (oneDirection && dy != 0 && std::abs(dy) < height / 2) {
+            // The rows move whole, gutter and numbers with them.
+            ScrollWindowEx(handle_, 0, static_cast<int>(dy), nullptr, &client, nullptr, nullptr, SW_INVALIDATE);
+            UpdateWindow(handle_);
+        } else if (oneDirection && dx != 0 && std::abs(dx) < (width - TextLeft()) / 2) {
+            const RECT area{TextLeft(), 0, width, height};
+            ScrollWindowEx(handle_, static_cast<int>(dx), 0, &area, &area, nullptr, nullptr, SW_INVALIDATE);
+            UpdateWindow(handle_);
+        } else {
+            Invalidate();
+        }
+    }
+    if (lineNumbers_.Options() & lnPaintBeyondEof)
+        UpdateLineNumberWidth();
+    if (TCustomEasyEditSource* source = GetEditSource(); source->Parser())
+        source->EnsureParsed(RowToLine(topRow_) + TEasyRowLayout::RowsAhead);
+    UpdateScrollBars();
+    UpdateCaretPos();
+}
+
+int TCustomEasyEdit::LongestLineLength()
+{
+    if (longestLine_ < 0) {
+        // Measured from the lines' stored lengths; no line is copied.
+        size_t longest = 0;
+        const TEasyStrings& lines = Lines();
+        for (int i = 0, count = lines.Count(); i < count; ++i)
+            longest = std::max(longest, lines.GetStored(i).size());
+        longestLine_ = static_cast<int>(std::min<size_t>(longest, INT_MAX - 1));
+    }
+    return longestLine_;
+}
+
+int TCustomEasyEdit::HorzRange()
+{
+    if (Wrapping())
+        return 0;
+    if (hideScrollBars_)
+        return LongestLineLength();
+    return maxScrollPos_;
+}
+
+void TCustomEasyEdit::UpdateScrollBars()
+{
+    if (!HandleAllocated() || settingScrollBars_)
+        return;
+    settingScrollBars_ = true;
+    ScopeExit done([this] { settingScrollBars_ = false; });
+    const UINT keep = hideScrollBars_ ? 0 : SIF_DISABLENOSCROLL;
+    // A bar is set only when something of it changed: each setting redraws it.
+    auto set = [&](int bar, TBarState state) {
+        TBarState& last = bar == SB_VERT ? vertBar_ : horzBar_;
+        if (state == last)
+            return;
+        SCROLLINFO info{};
+        info.cbSize = sizeof info;
+        info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | keep;
+        if (state.Max == last.Max && state.Page == last.Page && state.Hide == last.Hide)
+            info.fMask = SIF_POS;
+        info.nMax = state.Max;
+        info.nPage = static_cast<UINT>(state.Page);
+        info.nPos = state.Pos;
+        last = state;
+        SetScrollInfo(handle_, bar, &info, TRUE);
+    };
+    set(SB_VERT, {std::max(RowCount() - 1, 0), VisibleRows(), topRow_, hideScrollBars_, true});
+    if (Wrapping() && hideScrollBars_) {
+        if (horzBar_.Shown)
+            ShowScrollBar(handle_, SB_HORZ, FALSE);
+        horzBar_ = {0, 0, 0, true, false};
+        return;
+    }
+    set(SB_HORZ, {std::max(HorzRange() - 1, 0), VisibleColumns(), leftColumn_, hideScrollBars_, true});
+}
+
+void TCustomEasyEdit::Scroll(bool vertical, int code, int thumb)
+{
+    // Setting the bars sends scroll messages of its own.
+    if (settingScrollBars_)
+        return;
+    const bool tracking = (options_ & eoThumbTracking) != 0;
+    if (vertical) {
+        if (code == scBottom)
+            BuildAllRows();
+        const TEasyScrollState state{topRow_, LastTopRow(), VisibleRows()};
+        if (code == scThumbTrack || code == scEndScroll)
+            UpdateScrollHint(code);
+        ScrollView(ScrollTarget(state, code, thumb, tracking), leftColumn_);
+    } else {
+        const TEasyScrollState state{leftColumn_, std::max(HorzRange(), 0), VisibleColumns()};
+        ScrollView(topRow_, ScrollTarget(state, code, thumb, tracking));
+    }
+    DoScroll(vertical, code);
+}
+
+void TCustomEasyEdit::MouseWheel(int delta)
+{
+    UINT lines = 3;
+    if (!SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0))
+        lines = 3;
+    const int64_t rows = WheelRows(wheelDelta_, delta, lines, VisibleRows());
+    if (rows == 0)
+        return;
+    ScrollView(ClampedAdd(topRow_, rows, LastTopRow()), leftColumn_);
+    DoScroll(true, rows < 0 ? scLineUp : scLineDown);
+}
+
+void TCustomEasyEdit::UpdateScrollHint(int code)
+{
+    if (!(options_ & eoShowScrollHint) || !HandleAllocated())
+        return;
+    if (code == scEndScroll) {
+        if (hint_)
+            hint_->Hide();
+        return;
+    }
+    if (code != scThumbTrack)
+        return;
+    int row = topRow_;
+    if (!(options_ & eoThumbTracking)) {
+        SCROLLINFO info{};
+        info.cbSize = sizeof info;
+        info.fMask = SIF_TRACKPOS;
+        if (GetScrollInfo(handle_, SB_VERT, &info))
+            row = info.nTrackPos;
+    }
+    const int line = RowToLine(row);
+    std::wstring text = L"\\rtf\\b Line : \\b0 " + std::to_wstring(line + 1) + L" ";
+    DoScrollHint(line, 0, text);
+    if (!hint_)
+        hint_ = new TEasyHint(this);
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    RECT window{};
+    GetWindowRect(handle_, &window);
+    const SIZE size = hint_->MeasureCaption(text);
+    const LONG y = std::clamp<LONG>(cursor.y, window.top, std::max<LONG>(window.top, window.bottom - size.cy));
+    hint_->ShowAt(POINT{window.right - GetSystemMetrics(SM_CXVSCROLL) - size.cx - 4, y}, text);
+}
+
+// ---- keys ----------------------------------------------------------------------
+
+bool TCustomEasyEdit::ExecuteCommand(int code)
+{
+    TCustomEasyEditSource& source = *GetEditSource();
+    const int x = source.CaretX(), y = source.CaretY();
+    const int lastLine = std::max(Lines().Count() - 1, 0);
+    const int page = VisibleRows();
+    auto lineLength = [this](int line) { return static_cast<int>(Lines().Get(line).size()); };
+    // Moves the caret by rows: word-wrap rows, else lines.
+    auto byRows = [&](int rows) {
+        if (Wrapping() && HandleAllocated()) {
+            TEasyWrapPos rowPos;
+            if (rows_.TextToRow({x, y}, false, rowPos)) {
+                TEasyWrapPos target;
+                const int row = ClampedAdd(rowPos.Y, rows, std::max(RowCount() - 1, 0));
+                if (rows_.RowToText({rowPos.X, row}, target)) {
+                    source.SetCaretPos(target.X, target.Y);
+                    return;
+                }
+            }
+        }
+        source.SetCaretPos(x, ClampedAdd(y, rows, lastLine));
+    };
+    auto wordStart = [&](bool forward) {
+        const std::u16string line = Lines().Get(y);
+        int column = std::min(x, static_cast<int>(line.size()));
+        if (forward) {
+            if (column >= static_cast<int>(line.size())) {
+                if (y < lastLine)
+                    source.SetCaretPos(0, y + 1);
+                return;
+            }
+            while (column < int(line.size()) && !source.IsDelimiter(line[size_t(column)]))
+                ++column;
+            while (column < int(line.size()) && source.IsDelimiter(line[size_t(column)]))
+                ++column;
+        } else {
+            if (column == 0) {
+                if (y > 0)
+                    source.SetCaretPos(lineLength(y - 1), y - 1);
+                return;
+            }
+            while (column > 0 && source.IsDelimiter(line[size_t(column - 1)]))
+                --column;
+            while (column > 0 && !source.IsDelimiter(line[size_t(column - 1)]))
+                --column;
+        }
+        source.SetCaretPos(column, y);
+    };
+    switch (code) {
+    case 0: byRows(-1); break;
+    case 1: byRows(1); break;
+    case 2: source.CaretLeft(); break;
+    case 3: source.CaretRight(); break;
+    case 4:
+        ScrollView(ClampedAdd(topRow_, -page, LastTopRow()), leftColumn_);
+        byRows(-page);
+        break;
+    case 5:
+        ScrollView(ClampedAdd(topRow_, page, LastTopRow()), leftColumn_);
+        byRows(page);
+        break;
+    case 8: wordStart(false); break;
+    case 9: wordStart(true); break;
+    case 10: source.SetCaretPos(0, y); break;
+    case 11: source.SetCaretPos(lineLength(y), y); break;
+    case 12: source.SetCaretPos(0, 0); break;
+    case 13: source.SetCaretPos(lineLength(lastLine), lastLine); break;
+    case 14:
+    case 15: {
+        const int row = code == 14 ? topRow_ : topRow_ + page - 1;
+        const TEasyPoint target = ClientToText(POINT{TextLeft(), (row - topRow_) * LineHeight()});
+        source.SetCaretPos(x, target.Y);
+        break;
+    }
+    case 49: ScrollView(ClampedAdd(topRow_, -1, LastTopRow()), leftColumn_); break;
+    case 50: ScrollView(ClampedAdd(topRow_, 1, LastTopRow()), leftColumn_); break;
+    default:
+        return false;
+    }
+    // A move also from an editor without the focus shows the caret.
+    if (code != 49 && code != 50)
+        MakeCaretVisible();
+    UpdateCaretPos();
+    return true;
+}
+
+bool TCustomEasyEdit::KeyDown(WORD key)
+{
+    TEasyShiftState shift = 0;
+    if (GetKeyState(VK_SHIFT) < 0)
+        shift |= ssShift;
+    if (GetKeyState(VK_CONTROL) < 0)
+        shift |= ssCtrl;
+    if (GetKeyState(VK_MENU) < 0)
+        shift |= ssAlt;
+    const TEasyKeyData* binding = keys_.GetBinding(key, shift, keyState_);
+    if (!binding)
+        return false;
+    // Only caret moves and scrolling run in this editor so far; other
+    // bindings leave the key to the default handling.
+    if (binding->Handler != TEasyKeyHandler::ExecuteCommand || !ExecuteCommand(binding->Command))
+        return false;
+    keyState_ = binding->NextState;
+    return true;
+}
+
+// ---- edit-control messages ----------------------------------------------------
+
+bool TCustomEasyEdit::EditMessage(TMessage& message)
+{
+    // Edit messages carry 32-bit indexes; -1 arrives as either sign.
+    auto asIndex = [](uintptr_t value) { return int64_t(static_cast<int32_t>(value)); };
+    TCustomEasyEditSource& source = *GetEditSource();
+    switch (message.Msg) {
+    case EM_GETSEL: {
+        TEasyCharRange range;
+        if (selMode_ != 0)
+            range = {PosToCharIndex(selStart_), PosToCharIndex(selEnd_)};
+        else
+            range.Start = range.End = PosToCharIndex(source.CaretPoint());
+        if (auto* start = reinterpret_cast<DWORD*>(message.WParam))
+            *start = static_cast<DWORD>(range.Start);
+        if (auto* end = reinterpret_cast<DWORD*>(message.LParam))
+            *end = static_cast<DWORD>(range.End);
+        message.Result = static_cast<LRESULT>(PackedSelection(range));
+        return true;
+    }
+    case EM_EXGETSEL: {
+        if (auto* range = reinterpret_cast<CHARRANGE*>(message.LParam)) {
+            const TEasyPoint start = selMode_ ? selStart_ : source.CaretPoint();
+            const TEasyPoint end = selMode_ ? selEnd_ : source.CaretPoint();
+            range->cpMin = static_cast<LONG>(PosToCharIndex(start));
+            range->cpMax = static_cast<LONG>(PosToCharIndex(end));
+        }
+        message.Result = 0;
+        return true;
+    }
+    case EM_SETSEL:
+    case EM_EXSETSEL: {
+        int64_t start = 0, end = 0;
+        if (message.Msg == EM_SETSEL) {
+            start = asIndex(message.WParam);
+            end = asIndex(static_cast<uintptr_t>(message.LParam));
+        } else if (const auto* range = reinterpret_cast<const CHARRANGE*>(message.LParam)) {
+            start = range->cpMin;
+            end = range->cpMax;
+        }
+        const TEasyCharRange range =
+            SelectionRange(start, end, charIndex_->TextLength(), PosToCharIndex(source.CaretPoint()));
+        const TEasyPoint from = CharIndexToPos(range.Start);
+        const TEasyPoint to = CharIndexToPos(range.End);
+        ClearSelection();
+        source.SetCaretPos(to.X, to.Y);
+        SetSelection(from, to);
+        message.Result = static_cast<LRESULT>(range.End - range.Start);
+        return true;
+    }
+    case EM_LINESCROLL:
+        ScrollView(ClampedAdd(topRow_, static_cast<int32_t>(message.LParam), LastTopRow()),
+                   ClampedAdd(leftColumn_, static_cast<int32_t>(message.WParam), INT_MAX));
+        message.Result = 1;
+        return true;
+    case EM_GETMODIFY:
+        message.Result = source.Modified();
+        return true;
+    case EM_GETLINECOUNT:
+        // An empty text still has its one (empty) line, as in the system's edit.
+        message.Result = std::max(Lines().Count(), 1);
+        return true;
+    case EM_LINEINDEX: {
+        const int64_t line = asIndex(message.WParam);
+        message.Result = static_cast<LRESULT>(line == -1 ? charIndex_->LineIndex(source.CaretY())
+                                                         : charIndex_->LineIndex(static_cast<int>(line)));
+        if (line == -1 && Lines().Count() == 0)
+            message.Result = 0;
+        return true;
+    }
+    case EM_GETLINE: {
+        const int64_t line = asIndex(message.WParam);
+        auto* buffer = reinterpret_cast<wchar_t*>(message.LParam);
+        message.Result = 0;
+        if (!buffer || line < 0 || line >= Lines().Count())
+            return true;
+        WORD size = 0;
+        std::memcpy(&size, buffer, sizeof size);
+        const std::u16string_view text = Lines().GetStored(static_cast<int>(line));
+        const int64_t count = LineCopyLength(static_cast<int64_t>(text.size()), size);
+        std::memcpy(buffer, text.data(), size_t(count) * sizeof(wchar_t));
+        message.Result = static_cast<LRESULT>(count);
+        return true;
+    }
+    case EM_CANUNDO:
+        message.Result = CanUndo();
+        return true;
+    case EM_UNDO:
+    case WM_UNDO:
+        message.Result = CanUndo();
+        if (message.Result)
+            Undo();
+        return true;
+    case EM_LINEFROMCHAR:
+    case EM_EXLINEFROMCHAR: {
+        const int64_t index = message.Msg == EM_LINEFROMCHAR ? asIndex(message.WParam)
+                                                             : asIndex(static_cast<uintptr_t>(message.LParam));
+        // -1: the caret's line (the selection's start line with a selection).
+        if (index == -1)
+            message.Result = selMode_ ? selStart_.Y : source.CaretY();
+        else
+            message.Result = charIndex_->LineFromChar(index);
+        return true;
+    }
+    case EM_EMPTYUNDOBUFFER: {
+        // Switching the undo records' shape clears both lists; switching
+        // back restores the option.
+        const TEasySourceOptions options = source.Options();
+        source.SetOptions(options ^ srUndoOnlyChanges);
+        source.SetOptions(options);
+        message.Result = 0;
+        return true;
+    }
+    case EM_GETFIRSTVISIBLELINE:
+        message.Result = std::min(RowToLine(topRow_), std::max(Lines().Count() - 1, 0));
+        return true;
+    case EM_CANPASTE:
+        message.Result = (message.WParam == 0 || message.WParam == CF_TEXT || message.WParam == CF_UNICODETEXT) &&
+                         (IsClipboardFormatAvailable(CF_UNICODETEXT) || IsClipboardFormatAvailable(CF_TEXT));
+        return true;
+    case EM_GETSELTEXT: {
+        auto* buffer = reinterpret_cast<wchar_t*>(message.LParam);
+        const std::wstring text = SelText();
+        if (buffer) {
+            std::memcpy(buffer, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+            message.Result = static_cast<LRESULT>(text.size());
+        } else {
+            message.Result = 0;
+        }
+        return true;
+    }
+    case EM_HIDESELECTION:
+        SetHideSelection(message.WParam != 0);
+        message.Result = 0;
+        return true;
+    case EM_GETTEXTRANGE: {
+        auto* request = reinterpret_cast<TEXTRANGEW*>(message.LParam);
+        message.Result = 0;
+        if (!request || !request->lpstrText)
+            return true;
+        TEasyCharRange range;
+        if (!TextRange(request->chrg.cpMin, request->chrg.cpMax, charIndex_->TextLength(), range)) {
+            request->lpstrText[0] = L'\0';
+            return true;
+        }
+        const std::u16string text = TextBetween(range.Start, range.End);
+        std::memcpy(request->lpstrText, text.data(), text.size() * sizeof(wchar_t));
+        request->lpstrText[text.size()] = L'\0';
+        message.Result = static_cast<LRESULT>(text.size());
+        return true;
+    }
+    case EM_CHARFROMPOS: {
+        // As the system's edit: client coordinates in, character index in
+        // the low word and line in the high word out.
+        const POINT point{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
+        const TEasyPoint pos = ClientToText(point);
+        const int64_t index = PosToCharIndex(pos);
+        message.Result = static_cast<LRESULT>(MAKELONG(LOWORD(index), LOWORD(pos.Y)));
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+// ---- the window procedure ------------------------------------------------------
+
+void TCustomEasyEdit::WndProc(TMessage& message)
+{
+    if (EditMessage(message))
+        return;
+    switch (message.Msg) {
+    case WM_GETDLGCODE: {
+        LRESULT code = DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTALLKEYS;
+        if (wantTabs_)
+            code |= DLGC_WANTTAB;
+        if (!wantReturns_)
+            code &= ~DLGC_WANTALLKEYS;
+        message.Result = code;
+        return;
+    }
+    case WM_ERASEBKGND:
+        message.Result = 1;
+        return;
+    case WM_SIZE:
+        DefaultHandler(message);
+        // Rows are cut again only when their width changed.
+        if (Wrapping() && WrapCells() != wrapCells_)
+            Rewrap();
+        UpdateScrollBars();
+        Invalidate();
+        return;
+    case WM_VSCROLL:
+    case WM_HSCROLL: {
+        const bool vertical = message.Msg == WM_VSCROLL;
+        // The message's own position has 16 bits; the bar's track position has 32.
+        int thumb = HIWORD(message.WParam);
+        SCROLLINFO info{};
+        info.cbSize = sizeof info;
+        info.fMask = SIF_TRACKPOS;
+        if (GetScrollInfo(handle_, vertical ? SB_VERT : SB_HORZ, &info))
+            thumb = info.nTrackPos;
+        Scroll(vertical, LOWORD(message.WParam), thumb);
+        message.Result = 0;
+        return;
+    }
+    case WM_MOUSEWHEEL:
+        MouseWheel(GET_WHEEL_DELTA_WPARAM(message.WParam));
+        message.Result = 1;
+        return;
+    case WM_SETFOCUS:
+        TCustomControl::WndProc(message);
+        ShowCaretNow();
+        Invalidate();
+        return;
+    case WM_KILLFOCUS:
+        KillCaret();
+        TCustomControl::WndProc(message);
+        Invalidate();
+        return;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        if (KeyDown(static_cast<WORD>(message.WParam))) {
+            message.Result = 0;
+            return;
+        }
+        break;
+    case WM_LBUTTONDOWN: {
+        SetFocus();
+        const POINT point{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
+        if (point.x >= TextLeft()) {
+            ClearSelection();
+            const TEasyPoint pos = ClientToText(point);
+            SetCaretPos(pos.X, pos.Y);
+        }
+        message.Result = 0;
+        return;
+    }
+    case WM_MOUSEMOVE:
+        if (!trackingMouse_) {
+            TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, handle_, 0};
+            trackingMouse_ = TrackMouseEvent(&track) != FALSE;
+        }
+        break;
+    case WM_MOUSELEAVE:
+        trackingMouse_ = false;
+        if (hint_)
+            hint_->Hide();
+        if (OnMouseLeave)
+            OnMouseLeave(this);
+        message.Result = 0;
+        return;
+    case WM_SETCURSOR:
+        if (LOWORD(message.LParam) == HTCLIENT) {
+            POINT point{};
+            GetCursorPos(&point);
+            ScreenToClient(handle_, &point);
+            ::SetCursor(LoadCursorW(nullptr, point.x < TextLeft() ? IDC_ARROW : IDC_IBEAM));
+            message.Result = TRUE;
+            return;
+        }
+        break;
+    case WM_ENABLE:
+        ClearSelection();
+        if (!message.WParam)
+            KillCaret();
+        Invalidate();
+        break;
+    default:
+        break;
+    }
+    TCustomControl::WndProc(message);
+}
+
+}  // namespace qrv

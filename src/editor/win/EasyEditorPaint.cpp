@@ -1,0 +1,210 @@
+// The editor's paint loop: the gutter with line numbers and bookmark
+// glyphs, the visible rows of text on the character grid, formatting marks,
+// the end-of-text mark, the margin line and the background below the text.
+
+#include "editor/win/EasyEditor.h"
+
+#include "framework/win/Handles.h"
+
+#include <algorithm>
+#include <climits>
+#include <string>
+
+namespace qrv {
+
+namespace {
+
+void FillColor(HDC dc, const RECT& rect, COLORREF color)
+{
+    if (rect.right <= rect.left || rect.bottom <= rect.top)
+        return;
+    const COLORREF old = SetBkColor(dc, color);
+    ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
+    SetBkColor(dc, old);
+}
+
+void VerticalLine(HDC dc, int x, int top, int bottom, COLORREF color)
+{
+    FillColor(dc, RECT{x, top, x + 1, bottom}, color);
+}
+
+}  // namespace
+
+COLORREF TCustomEasyEdit::BackgroundColor()
+{
+    if ((options_ & eoUseReadOnlyColor) && GetReadOnly())
+        return ColorToRGB(colors_.ReadOnlyColor());
+    if ((options_ & eoUseDisabledColor) && !Enabled())
+        return ColorToRGB(colors_.DisabledColor());
+    return ColorToRGB(Color());
+}
+
+bool TCustomEasyEdit::SelectionShown()
+{
+    return selMode_ != 0 && (!hideSelection_ || Focused());
+}
+
+bool TCustomEasyEdit::SelectedColumns(int line, int& from, int& to)
+{
+    if (!SelectionShown() || line < selStart_.Y || line > selEnd_.Y)
+        return false;
+    from = line == selStart_.Y ? selStart_.X : 0;
+    to = line == selEnd_.Y ? selEnd_.X : INT_MAX;
+    return to > from || line < selEnd_.Y;
+}
+
+void TCustomEasyEdit::Paint(HDC dc)
+{
+    if (paintLock_ > 0)
+        return;
+    RECT clip{};
+    if (GetClipBox(dc, &clip) == ERROR)
+        GetClientRect(handle_, &clip);
+    TSelectObject font(dc, Font().Handle());
+    SetBkMode(dc, OPAQUE);
+    PaintGutter(dc, clip);
+    PaintText(dc, clip);
+}
+
+void TCustomEasyEdit::PaintGutter(HDC dc, const RECT& clip)
+{
+    const int gutterWidth = gutter_.PaintedWidth(lineNumbers_);
+    const int textLeft = TextLeft();
+    if (textLeft <= 0 || clip.left >= textLeft)
+        return;
+    const int height = ClientHeight();
+    const COLORREF gutterColor = ColorToRGB(gutter_.Brush().Color);
+    const bool numbersOnGutter = (lineNumbers_.Options() & lnPaintOnGutter) != 0;
+    const int numbersLeft = numbersOnGutter ? 0 : gutterWidth;
+    const COLORREF numbersBack = numbersOnGutter ? gutterColor : ColorToRGB(lineNumbers_.BackColor());
+
+    FillColor(dc, RECT{0, 0, gutterWidth, height}, gutterColor);
+    if (gutterWidth >= 2) {
+        VerticalLine(dc, gutterWidth - 2, 0, height, ColorToRGB(gutter_.Pen().Color));
+        VerticalLine(dc, gutterWidth - 1, 0, height, ColorToRGB(gutter_.BackColor()));
+    }
+    if (lineNumbers_.Visible() && !numbersOnGutter)
+        FillColor(dc, RECT{numbersLeft, 0, numbersLeft + lineNumberWidth_, height}, numbersBack);
+    // The gutter's indent belongs to the text's background.
+    FillColor(dc, RECT{textLeft - ((options_ & eoPaintGutter) ? gutter_.Indent() : 0), 0, textLeft, height},
+              BackgroundColor());
+
+    const int lineHeight = LineHeight();
+    const int firstRow = topRow_ + std::max<LONG>(clip.top, 0) / lineHeight;
+    const int lastRow = topRow_ + (std::max<LONG>(clip.bottom, 0) + lineHeight - 1) / lineHeight;
+    const TCustomEasyEditSource& source = *GetEditSource();
+    const int lineCount = Lines().Count();
+    SetBkMode(dc, TRANSPARENT);
+    for (int row = firstRow; row <= lastRow && row >= 0; ++row) {
+        const int top = (row - topRow_) * lineHeight;
+        int line = 0, start = 0, end = 0;
+        const bool inText = RowRange(row, line, start, end);
+        if (!inText) {
+            if (!(lineNumbers_.Options() & lnPaintBeyondEof))
+                break;
+            line = lineCount + (row - RowCount());
+        }
+        if (lineNumbers_.Visible() && start == 0) {
+            const std::u16string number = LineNumberText(int64_t(line) + lineNumbers_.StartFrom(), lineNumberDigits_,
+                                                         lineNumbers_.Alignment());
+            const RECT cell{numbersLeft, top, numbersLeft + std::max(lineNumberWidth_, gutterWidth), top + lineHeight};
+            SetTextColor(dc, ColorToRGB(lineNumbers_.Color()));
+            ExtTextOutW(dc, numbersLeft + lineNumbers_.Indent() / 2, top, ETO_CLIPPED, &cell,
+                        reinterpret_cast<const wchar_t*>(number.data()), static_cast<UINT>(number.size()), nullptr);
+        }
+        if (!inText || gutterWidth < lineHeight)
+            continue;
+        // A bookmark shows as a framed digit at the gutter's right, on the row
+        // that holds its column.
+        const TEasyBookMarkList& marks = source.Bookmarks();
+        for (int i = 0; i < marks.Count(); ++i) {
+            const TEasyBookMark& mark = marks.Mark(i);
+            if (mark.Y != line || mark.X < start || (end != INT_MAX && mark.X >= end))
+                continue;
+            const int size = lineHeight - 2;
+            const RECT box{gutterWidth - 3 - size, top + 1, gutterWidth - 3, top + 1 + size};
+            FillColor(dc, box, RGB(0, 0, 128));
+            FillColor(dc, RECT{box.left + 1, box.top + 1, box.right - 1, box.bottom - 1}, RGB(255, 255, 224));
+            const wchar_t digit = static_cast<wchar_t>(L'0' + std::clamp(mark.Index, 0, 9));
+            SetTextColor(dc, RGB(0, 0, 128));
+            RECT inner = box;
+            DrawTextW(dc, &digit, 1, &inner, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+        }
+    }
+    SetBkMode(dc, OPAQUE);
+}
+
+void TCustomEasyEdit::PaintText(HDC dc, const RECT& clip)
+{
+    const int textLeft = TextLeft();
+    const int width = ClientWidth();
+    const int height = ClientHeight();
+    if (clip.right <= textLeft)
+        return;
+    const int lineHeight = LineHeight();
+    const COLORREF back = BackgroundColor();
+    const bool marks = (options_ & eoPaintFormattingMarks) != 0;
+    const TCustomEasyEditSource& source = *GetEditSource();
+    const bool tabsKept = (source.Options() & srUseTab) != 0;
+    TEasyFormattingMarks markChars{};
+    if (marks)
+        for (int kind = 0; kind < 4; ++kind)
+            markChars[size_t(kind)] = GetFormattingMark(kind);
+
+    TEasyPainter& painter = *painter_;
+    painter.Canvas = dc;
+    painter.EditorCanvas = dc;
+    painter.Transparent = false;
+    painter.HighlightUrls = (source.Options() & srHighlightUrls) != 0;
+    painter.LiveSpell = (source.Options() & srLiveSpell) && source.OnWordSpell;
+    painter.SetWidth(width - textLeft);
+    painter.ClipRect = TEasyRect{std::max<int>(clip.left, textLeft), clip.top, clip.right, clip.bottom};
+    // Columns left of LeftColumn lie left of the text area.
+    painter.TextOrigin = static_cast<int>(std::clamp<int64_t>(-int64_t(leftColumn_) * CharWidth(), INT_MIN / 2, 0));
+
+    // The loop runs over lines: the painter paints all rows of a line and
+    // says how high they were. The first line may begin above the window.
+    int line = 0, start = 0, end = 0;
+    int top = 0;
+    if (RowRange(topRow_, line, start, end) && start > 0 && Wrapping()) {
+        TEasyWrapPos first;
+        if (rows_.TextToRow({0, line}, false, first))
+            top = (first.Y - topRow_) * lineHeight;
+    }
+    const bool inText = RowRange(topRow_, line, start, end);
+    const int lineCount = Lines().Count();
+    if (!inText)
+        line = lineCount;
+    std::u16string text, marksText;
+    while (top < std::min<LONG>(clip.bottom, height) && line < lineCount) {
+        if (!Lines().IsLineVisible(line)) {
+            ++line;
+            continue;
+        }
+        text = Lines().Get(line);
+        if (marks) {
+            marksText = FormattingMarksText(Lines().GetStored(line), tabsKept, source.TabStopList(), markChars);
+            // The line-end mark stands on a blank after the text.
+            text += u' ';
+        }
+        const TEasyRect rect{textLeft, top, width, height};
+        top += std::max(painter.PaintLine(line, rect, text, marks ? std::u16string_view(marksText) : text), lineHeight);
+        ++line;
+    }
+    if (marks && line >= lineCount && top < height && top + lineHeight > 0) {
+        // The end-of-text mark has a row of its own.
+        marksText.assign(1, markChars[fmEndOfText]);
+        text = u" ";
+        painter.PaintLine(lineCount, TEasyRect{textLeft, top, width, height}, text, marksText);
+        top += lineHeight;
+    }
+    FillColor(dc, RECT{textLeft, std::max(top, 0), width, height}, back);
+
+    if (options_ & eoPaintMargin) {
+        const int64_t x = textLeft + (int64_t(margin_.Position()) - leftColumn_) * CharWidth();
+        if (x >= textLeft && x < width)
+            VerticalLine(dc, static_cast<int>(x), 0, height, ColorToRGB(margin_.Pen().Color));
+    }
+}
+
+}  // namespace qrv
