@@ -17,32 +17,44 @@ using namespace std::chrono_literals;
 namespace {
 
 // A host form with an "editor" and a panel the list box normally lives on,
-// hidden there.
+// hidden there. The form is shown once for the suite: under Wine without a
+// window manager, hiding a window that was active takes two seconds.
 struct EasyPopupWin : ::testing::Test {
-    void SetUp() override
+    static void SetUpTestSuite()
     {
         form = new TForm(nullptr);
         form->SetBounds(100, 100, 500, 400);
-        editor = new TPanel(form);
+        form->Show();
+    }
+    static void TearDownTestSuite()
+    {
+        delete form;
+        form = nullptr;
+    }
+    void SetUp() override
+    {
+        editor = new TPanel(nullptr);
         editor->SetParent(form);
         editor->SetBounds(10, 10, 300, 200);
-        home = new TPanel(form);
+        home = new TPanel(nullptr);
         home->SetParent(form);
         home->SetBounds(10, 220, 300, 150);
-        list = new TEasyListBox(form);
+        list = new TEasyListBox(nullptr);
         list->SetParent(home);
         list->SetBounds(5, 6, 180, 90);
         list->SetVisible(false);
         list->AddItem(L"{\\rtf1 a|bb}");
         list->AddItem(L"{\\rtf1 ccc|d}");
         list->OnDblClick = [this](TComponent*) { ++ownDblClicks; };
-        form->Show();
-        test::PumpFor(50ms);
+        SetForegroundWindow(form->Handle());
+        test::PumpFor(30ms);
     }
     void TearDown() override
     {
         ClosePopupList(false);
-        delete form;
+        delete list;
+        delete home;
+        delete editor;
         test::PumpFor(20ms);
     }
     bool Show(bool sizeable = false)
@@ -69,7 +81,7 @@ struct EasyPopupWin : ::testing::Test {
     }
     void Key(WPARAM key) { SendMessageW(list->Handle(), WM_KEYDOWN, key, 0); }
 
-    TForm* form = nullptr;
+    static inline TForm* form = nullptr;
     TPanel* editor = nullptr;
     TPanel* home = nullptr;
     TEasyListBox* list = nullptr;
@@ -184,16 +196,18 @@ TEST_F(EasyPopupWin, ThePopupClosesWhenItsEditorGoes)
 
 TEST_F(EasyPopupWin, ThePopupClosesWhenItsHostFormOrItsListGoes)
 {
-    // An editor and a list that are not the form's components outlive it.
+    // An editor and a list that are not the host's components outlive it.
+    auto* host = new TForm(nullptr);
+    host->SetBounds(150, 150, 300, 200);
+    host->Show();
     auto* ownEditor = new TPanel(nullptr);
-    ownEditor->SetParent(form);
+    ownEditor->SetParent(host);
     ownEditor->SetBounds(0, 0, 50, 50);
     TEasyListBox outside(nullptr);
     outside.SetBounds(1, 2, 30, 40);
     outside.AddItem(L"x");
     ASSERT_TRUE(ShowPopupList(&outside, ownEditor, 5, 5, nullptr, false));
-    delete form;
-    form = nullptr;
+    delete host;
     EXPECT_EQ(ActivePopup(), nullptr);
     EXPECT_EQ(outside.Parent(), nullptr);
     const RECT bounds = outside.BoundsRect();
@@ -203,7 +217,6 @@ TEST_F(EasyPopupWin, ThePopupClosesWhenItsHostFormOrItsListGoes)
     delete ownEditor;
 
     // A borrowed list that is freed closes the popup.
-    SetUp();
     auto* doomed = new TEasyListBox(nullptr);
     doomed->AddItem(L"y");
     ASSERT_TRUE(ShowPopupList(doomed, editor, 5, 5, [this](TCustomListBox*) { ++chosen; }, false));
