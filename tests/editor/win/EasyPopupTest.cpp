@@ -248,7 +248,11 @@ TEST_F(EasyPopupWin, AlignColumnsPutsTheSecondColumnAtOneX)
     // own at the column begins.
     const int width = 200, height = list->ItemHeight();
     BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
     const TOwnDC dc(CreateCompatibleDC(nullptr));
     TGdiObject bitmap(CreateDIBSection(dc.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
