@@ -173,6 +173,19 @@ TEST_F(EasyPopupWin, ADoubleClickChoosesAndClosingFromOutsideFreesAtOnce)
     ExpectListAsBefore();
 }
 
+TEST_F(EasyPopupWin, ASizeablePopupHiddenFromOutsideCancels)
+{
+    ASSERT_TRUE(Show(true));
+    HWND window = ActivePopup()->Handle();
+    EXPECT_TRUE(GetWindowLongPtrW(window, GWL_STYLE) & WS_THICKFRAME);
+    SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                 SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(ActivePopup(), nullptr);
+    test::PumpFor(30ms);
+    EXPECT_EQ(chosen, 0);
+    ExpectListAsBefore();
+}
+
 TEST_F(EasyPopupWin, AnotherActiveWindowCancels)
 {
     ASSERT_TRUE(Show());
