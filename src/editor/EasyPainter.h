@@ -6,6 +6,12 @@
 // positions and pixels, and plans each row: its pieces with their colours,
 // the fills right of the text, divider lines and spelling waves. The
 // Windows painter (win/EasyPainterWin.h) draws the plans. Portable.
+//
+// The editor implements TEasyPainterHost, calls FontChanged when its font,
+// parser or styles change, SetWidth when its text area does, and per paint
+// sets ClipRect (the update region's box), TextOrigin (minus the pixels
+// scrolled to the left), HighlightUrls and LiveSpell, then PaintLine for
+// each visible line from the top.
 
 #include "editor/EasyEditorOptions.h"
 #include "editor/EasyEditorSubObjects.h"

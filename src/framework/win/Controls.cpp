@@ -179,6 +179,12 @@ void TWinControl::DestroyWnd()
 {
     if (!handle_)
         return;
+    // The window is detached before it is destroyed, so its WM_DESTROY
+    // would not reach the listeners: they hear it here.
+    if (!listeners_.empty()) {
+        TMessage destroy{WM_DESTROY, 0, 0, 0};
+        NotifyListeners(destroy);
+    }
     HWND window = handle_;
     DetachWindow();
     handle_ = nullptr;
@@ -352,8 +358,36 @@ bool TWinControl::Focused()
 LRESULT TWinControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     TMessage message{msg, wParam, lParam, 0};
+    if (!listeners_.empty() && NotifyListeners(message))
+        return message.Result;
     WndProc(message);
     return message.Result;
+}
+
+int TWinControl::AddMessageListener(TMessageListener listener)
+{
+    const int id = nextListener_++;
+    listeners_.emplace_back(id, std::make_shared<TMessageListener>(std::move(listener)));
+    return id;
+}
+
+void TWinControl::RemoveMessageListener(int id)
+{
+    std::erase_if(listeners_, [id](const auto& entry) { return entry.first == id; });
+}
+
+bool TWinControl::NotifyListeners(TMessage& message)
+{
+    // A listener may add or remove listeners: the ones present now are
+    // asked, each only while it is still registered.
+    const auto present = listeners_;
+    for (const auto& [id, listener] : present) {
+        const bool registered = std::any_of(listeners_.begin(), listeners_.end(),
+                                            [id = id](const auto& entry) { return entry.first == id; });
+        if (registered && (*listener)(message))
+            return true;
+    }
+    return false;
 }
 
 void TWinControl::DefaultHandler(TMessage& message)
@@ -374,6 +408,16 @@ void TWinControl::WndProc(TMessage& message)
                 return;
             }
         break;
+    case WM_DRAWITEM: {
+        // Owner-drawn controls draw their own items.
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(message.LParam);
+        if (item->CtlType != ODT_MENU)
+            if (TWinControl* child = FromHandle(item->hwndItem); child && child != this) {
+                message.Result = child->Perform(CN_DRAWITEM, message.WParam, message.LParam);
+                return;
+            }
+        break;
+    }
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(message.LParam);
         if (TWinControl* child = FromHandle(header->hwndFrom); child && child != this) {

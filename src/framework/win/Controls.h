@@ -8,6 +8,7 @@
 #include "framework/win/Handles.h"
 #include "framework/win/WinApi.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,6 +26,7 @@ struct TMessage {
 constexpr UINT CN_BASE = 0xBC00;
 constexpr UINT CN_COMMAND = CN_BASE + WM_COMMAND;
 constexpr UINT CN_NOTIFY = CN_BASE + WM_NOTIFY;
+constexpr UINT CN_DRAWITEM = CN_BASE + WM_DRAWITEM;
 
 // Private messages of the framework, above the range the program uses.
 constexpr UINT WM_QRV_RELEASE = WM_APP + 0x3F00;      // free a form after its message
@@ -148,6 +150,13 @@ public:
     TNotifyEvent OnExit;
     LRESULT Perform(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
 
+    // Another object's look at every message before WndProc: a listener
+    // that returns true has answered it (Result set) and WndProc is skipped.
+    // Listeners also hear WM_DESTROY when the window goes with its control.
+    using TMessageListener = std::function<bool(TMessage& message)>;
+    int AddMessageListener(TMessageListener listener);
+    void RemoveMessageListener(int id);
+
     // The control that owns a window, or nullptr when it is none of ours.
     static TWinControl* FromHandle(HWND window);
 
@@ -173,7 +182,12 @@ private:
     void UpdateChildWindowBounds(TControl* control);
     void DetachWindow();
 
+    // True when a listener answered the message.
+    bool NotifyListeners(TMessage& message);
+
     std::vector<TControl*> controls_;
+    std::vector<std::pair<int, std::shared_ptr<TMessageListener>>> listeners_;
+    int nextListener_ = 1;
     bool subclassed_ = false;
     bool aligning_ = false;
     TGdiObject brush_;  // the background brush of the colour, made on first use

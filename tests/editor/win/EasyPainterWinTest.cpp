@@ -3,6 +3,7 @@
 #include "editor/EasyEditSource.h"
 #include "editor/win/EasyControlBackground.h"
 #include "editor/win/EasyFontManagerWin.h"
+#include "framework/win/Forms.h"
 #include "framework/win/Graphics.h"
 #include "framework/win/Handles.h"
 
@@ -254,4 +255,56 @@ TEST(EasyPainterWin, TransparentRowsShowTheBackgroundAndReachTheEditor)
         for (int x = 0; x < 2 * painter.GetCharWidth(); ++x)
             black = black || (editor.pixels[y * 200 + x] & 0xFFFFFF) == 0;
     EXPECT_TRUE(black);
+}
+
+namespace {
+
+// A window that paints one line through the painter, as the editor does.
+class PaintedLine : public TCustomControl {
+public:
+    PaintedLine(TComponent* owner, Host& host) : TCustomControl(owner), painter(host) {}
+    std::u16string Text;
+    TEasyPainter painter;
+
+protected:
+    void Paint(HDC dc) override
+    {
+        RECT client{};
+        GetClientRect(Handle(), &client);
+        FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        painter.Canvas = dc;
+        painter.PaintLine(0, {0, 0, client.right, painter.GetLineHeight()}, Text, Text);
+    }
+};
+
+}  // namespace
+
+TEST(EasyPainterWin, AScreenshotOfAPaintedWindowShowsTheGrid)
+{
+    Host host;
+    TForm form(nullptr);
+    form.SetBounds(50, 50, 400, 120);
+    auto* line = new PaintedLine(&form, host);
+    line->SetParent(&form);
+    line->SetBounds(0, 0, 380, 60);
+    line->Text = u"iiii WWWW";
+    form.Show();
+    UpdateWindow(line->Handle());
+
+    // The window's pixels as the screen shows them.
+    Surface shot(380, 60);
+    {
+        TWindowDC screen(line->Handle());
+        BitBlt(shot.dc.Get(), 0, 0, 380, 60, screen.Get(), 0, 0, SRCCOPY);
+    }
+    const int cell = line->painter.GetCharWidth();
+    const int height = line->painter.GetLineHeight();
+    const int firstI = shot.FirstInk(0, cell, 0, height);
+    const int lastI = shot.FirstInk(3 * cell, 4 * cell, 0, height);
+    const int firstW = shot.FirstInk(5 * cell, 6 * cell, 0, height);
+    const int lastW = shot.FirstInk(8 * cell, 9 * cell, 0, height);
+    ASSERT_GE(firstI, 0);
+    ASSERT_GE(firstW, 0);
+    EXPECT_EQ(lastI - firstI, 3 * cell);
+    EXPECT_EQ(lastW - firstW, 3 * cell) << "iiii and WWWW are equally wide";
 }
