@@ -49,7 +49,10 @@ void TQRVMain::WndProc(TMessage& message)
             AppActivate(message.WParam != FALSE);
         return;
     case WM_SIZE:
+        RememberMainPanelSize();
         TForm::WndProc(message);
+        if (message.WParam != SIZE_MINIMIZED)
+            FormResize();
         if (message.WParam == SIZE_MINIMIZED) {
             minimized_ = true;
         } else if (minimized_) {
@@ -158,6 +161,9 @@ bool TQRVMain::CloseQuery()
         closeAfterComparison_ = true;
         return false;
     }
+    // A changed text that is not let go keeps the window open.
+    if (!QuerySaveModifiedText())
+        return false;
     return TForm::CloseQuery();
 }
 

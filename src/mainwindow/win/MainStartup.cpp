@@ -187,6 +187,7 @@ void TQRVMain::InitializeMainWindow()
             // start-up goes on with the defaults
         }
 
+        HideFeaturesNotOffered();
         EvaluateStartDirectories(commandLine);
         if (TQuorSplash* logo = StartupLogo())
             logo->ShowProgress(L"Dateien lesen");
@@ -244,8 +245,10 @@ void TQRVMain::OpenStartDirectories()
         if (!list)
             continue;
         auto shownError = std::make_shared<std::wstring>();  // this list's text, if still shown
-        list->OnStartLoading = [this, shownError](TComponent*) {
+        list->OnStartLoading = [this, shownError](TComponent* Sender) {
             UpdateWindowTitle();
+            if (Sender == ActiveList && statusArea_)
+                statusArea_->ShowLoadingCount(0);
             if (StatusBar && !shownError->empty() && StatusBar->Panels(0).Text == *shownError)
                 StatusBar->SetPanelText(0, L"");
             shownError->clear();
