@@ -49,7 +49,6 @@ void TQRVMain::WndProc(TMessage& message)
             AppActivate(message.WParam != FALSE);
         return;
     case WM_SIZE:
-        RememberMainPanelSize();
         TForm::WndProc(message);
         if (message.WParam != SIZE_MINIMIZED)
             FormResize();

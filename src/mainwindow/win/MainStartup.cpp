@@ -249,16 +249,16 @@ void TQRVMain::OpenStartDirectories()
             UpdateWindowTitle();
             if (Sender == ActiveList && statusArea_)
                 statusArea_->ShowLoadingCount(0);
-            if (StatusBar && !shownError->empty() && StatusBar->Panels(0).Text == *shownError)
-                StatusBar->SetPanelText(0, L"");
+            if (statusArea_ && !shownError->empty())
+                statusArea_->ReleasePanel0(*shownError);
             shownError->clear();
         };
         list->OnError = [this, shownError](TComponent*, const std::wstring& Path, uint32_t LastError) {
-            if (!StatusBar)
+            if (!statusArea_)
                 return;
             const std::wstring reason = SysErrorMessage(LastError);
             *shownError = L"\"" + Path + L"\": " + (reason.empty() ? std::to_wstring(LastError) : reason);
-            StatusBar->SetPanelText(0, *shownError);
+            statusArea_->HoldPanel0(*shownError);
         };
     }
     if (TreeView1) {

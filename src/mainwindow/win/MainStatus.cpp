@@ -33,6 +33,8 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 namespace qrv {
 
 namespace {
@@ -98,17 +100,9 @@ void TQRVMain::ConnectStatusArea()
         if (HasFocus(TextView))
             UpdateStatusBar(false);
     });
-    // The first file window keeps its share when a splitter moves the main
-    // panel's edge (the window's resize does the same in the dispatch).
-    for (TKySplitter* splitter : {Splitter1, Splitter3}) {
-        splitter->OnPosChanging = [this, previous = std::move(splitter->OnPosChanging)](TComponent* Sender, int X,
-                                                                                           int Y, bool& Allow) {
-            if (previous)
-                previous(Sender, X, Y, Allow);
-            RememberMainPanelSize();
-        };
-        Chain(splitter->OnPosChanged, [this](TComponent*) { KeepFirstWindowShare(); });
-    }
+    // The first file window keeps its share whenever the main panel changes
+    // size: with the window, or when a splitter moves the panel's edge.
+    MainPanel->OnResize = [this](TComponent*) { KeepFirstWindowShare(); };
 
     OptionsDlg = new TAction(this, ActionList1);
     OptionsDlg->SetName(L"OptionsDlg");
@@ -487,7 +481,8 @@ void TQRVMain::PlaceDisplayPane(bool Visible)
 {
     // In place of the second file window when the options ask for it and
     // that window is offered; else below the file windows.
-    const bool inSecondWindow = Options.FileDisplayPos == 1 && Options.SecondFileWin && FilePanel2;
+    const bool inSecondWindow =
+        Options.FileDisplayPos == 1 && Options.SecondFileWin && FilePanel2 && FilePanel2->Visible();
     TWinControl* parent = inSecondWindow ? static_cast<TWinControl*>(FilePanel2) : PanelBottom;
     for (TWinControl* viewer : std::initializer_list<TWinControl*>{TextView, ScrollBox1, HexEditor1, ErrorPanel,
                                                                     DirPanel, LinkPanel, EasyEdit, WebPanel,
@@ -522,35 +517,31 @@ void TQRVMain::HideFeaturesNotOffered()
 
 // ---- The first file window's share ---------------------------------------------
 
-void TQRVMain::RememberMainPanelSize()
-{
-    if (!MainPanel)
-        return;
-    mainPanelWidth_ = MainPanel->Width();
-    mainPanelHeight_ = MainPanel->Height();
-}
-
 void TQRVMain::KeepFirstWindowShare()
 {
-    if (!MainPanel || !FilePanel1 || !FilePanel2 || !FilePanel2->Visible() || !firstShowDone_ || Terminating())
+    if (!MainPanel || !FilePanel1 || Terminating())
         return;
     const int width = MainPanel->Width();
     const int height = MainPanel->Height();
-    // A minimised or hidden panel has no share to give.
+    // A minimised or hidden panel has no share to give: the sizes stay, and
+    // so does the size they are a share of.
     if (width <= 0 || height <= 0)
+        return;
+    const int oldWidth = std::exchange(mainPanelWidth_, width);
+    const int oldHeight = std::exchange(mainPanelHeight_, height);
+    // Before the first show the panes get their stored sizes as they are.
+    if (!firstShowDone_ || !FilePanel2 || !FilePanel2->Visible())
         return;
     // Side by side the first window keeps its share of the width, stacked
     // its share of the height.
-    if (FilePanel1->Align() == TAlign::alLeft && width != mainPanelWidth_)
-        FilePanel1->SetWidth(ScaleFirstWindow(FilePanel1->Width(), mainPanelWidth_, width));
-    else if (FilePanel1->Align() == TAlign::alTop && height != mainPanelHeight_)
-        FilePanel1->SetHeight(ScaleFirstWindowHeight(FilePanel1->Height(), mainPanelHeight_, height));
-    RememberMainPanelSize();
+    if (FilePanel1->Align() == TAlign::alLeft && width != oldWidth)
+        FilePanel1->SetWidth(ScaleFirstWindow(FilePanel1->Width(), oldWidth, width));
+    else if (FilePanel1->Align() == TAlign::alTop && height != oldHeight)
+        FilePanel1->SetHeight(ScaleFirstWindowHeight(FilePanel1->Height(), oldHeight, height));
 }
 
 void TQRVMain::FormResize()
 {
-    KeepFirstWindowShare();
     if (statusArea_)
         statusArea_->FitPanels();
 }

@@ -208,8 +208,7 @@ public:
     int LastOptionsPage = 0;
     // Names dropped on the command box go into its text as arguments.
     void CmdLineBoxDropFiles(const std::vector<std::wstring>& Names);
-    // After the window's size changed: the first file window's share and
-    // the status bar's panel widths.
+    // After the window's size changed: the status bar's panel widths.
     void FormResize();
 
     // ---- Drives (DriveBar.cpp) --------------------------------------------
@@ -332,9 +331,7 @@ private:
     void HideFeaturesNotOffered();
     void StartActionTimer();
     void FocusChanged();
-    // The first file window keeps its share of the main panel: the size
-    // before a resize or splitter move, and the scaling after it.
-    void RememberMainPanelSize();
+    // The first file window keeps its share of the main panel.
     void KeepFirstWindowShare();
     TPanel0Input StatusPanel0Input(bool RefreshDrive) override;
     TSelectionStatusInput SelectionStatusInput() override;
@@ -370,7 +367,7 @@ private:
     std::unique_ptr<TFileCommands> fileCommands_;
     std::unique_ptr<TStatusArea> statusArea_;
     std::unique_ptr<TActionUpdater> actionUpdater_;
-    // The main panel's size when its first window's share was last kept.
+    // The main panel's last size with room in it.
     int mainPanelWidth_ = 0;
     int mainPanelHeight_ = 0;
     std::unique_ptr<TMutex> converterMutex_;

@@ -27,7 +27,8 @@ void TStatusArea::UpdateStatusBar(bool RefreshDrive)
     if (!BarShown())
         return;
     try {
-        SetPanel(0, Panel0StatusText(host_.StatusPanel0Input(RefreshDrive), host_.ThousandSeparator()));
+        if (held_.empty())
+            SetPanel(0, Panel0StatusText(host_.StatusPanel0Input(RefreshDrive), host_.ThousandSeparator()));
         FitPanels();
     } catch (const std::exception&) {
         TraceIgnoredException(L"status bar: panel 0");
@@ -46,7 +47,7 @@ void TStatusArea::UpdateSelectionStatus()
 
 void TStatusArea::UpdateLineCount()
 {
-    if (!BarShown())
+    if (!BarShown() || !held_.empty())
         return;
     if (const std::optional<uint32_t> lines = host_.ShownTextLineCount())
         SetPanel(0, LineCountStatusText(*lines));
@@ -54,7 +55,7 @@ void TStatusArea::UpdateLineCount()
 
 void TStatusArea::UpdatePictureSize()
 {
-    if (!BarShown())
+    if (!BarShown() || !held_.empty())
         return;
     try {
         if (const auto size = host_.ShownPictureSize())
@@ -68,6 +69,21 @@ void TStatusArea::ShowLoadingCount(uint32_t CountSoFar)
 {
     if (BarShown())
         SetPanel(1, LoadingStatusText(CountSoFar));
+}
+
+void TStatusArea::HoldPanel0(const std::wstring& Text)
+{
+    held_ = Text;
+    SetPanel(0, Text);
+    FitPanels();
+}
+
+void TStatusArea::ReleasePanel0(const std::wstring& Text)
+{
+    if (held_.empty() || held_ != Text)
+        return;
+    held_.clear();
+    SetPanel(0, L"");
 }
 
 void TStatusArea::FitPanels()

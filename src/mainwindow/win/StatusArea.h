@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 namespace qrv {
 
@@ -48,6 +49,11 @@ public:
     void ShowLoadingCount(uint32_t CountSoFar);
     // The panel widths for the form's width and panel 0's text.
     void FitPanels();
+    // A text that stays in panel 0, whatever the focus, until it is taken
+    // back (a list's read error, until that list reads again).
+    void HoldPanel0(const std::wstring& Text);
+    // Takes the text back when it is still the one held.
+    void ReleasePanel0(const std::wstring& Text);
 
 private:
     bool BarShown() const;
@@ -57,6 +63,7 @@ private:
     TStatusAreaHost& host_;
     TStatusBar& bar_;
     TControl& form_;
+    std::wstring held_;
 };
 
 }  // namespace qrv

@@ -9,6 +9,7 @@
 #include "framework/win/ExtCtrls.h"
 #include "framework/win/Menus.h"
 #include "framework/win/Registry.h"
+#include "framework/win/StdCtrls.h"
 #include "mainwindow/win/GlobalsInit.h"
 #include "mainwindow/win/RudirezOziMain.h"
 #include "panels/win/DirView.h"
@@ -248,4 +249,55 @@ TEST_F(MainStatus, AChangedTextIsOfferedForSavingOnAFocusChange)
         main.reset();
     }
     EXPECT_EQ(dir.Read(L"notiz.txt"), "Hallo\r\n");
+}
+
+TEST_F(MainStatus, TheFirstFileWindowKeepsItsShareWhenTheWindowChangesSize)
+{
+    TPanel& first = *main->FilePanel1;
+    TPanel& panel = *main->MainPanel;
+    first.SetHeight(panel.Height() / 4);
+    test::PumpFor(100ms);
+    const double share = double(first.Height()) / panel.Height();
+    main->SetBounds(main->Left(), main->Top(), main->Width(), main->Height() + 200);
+    test::PumpFor(200ms);
+    EXPECT_NEAR(double(first.Height()) / panel.Height(), share, 0.01);
+
+    // Minimised there is no share to keep; restored it is the same.
+    const int height = first.Height();
+    ShowWindow(main->Handle(), SW_MINIMIZE);
+    test::PumpFor(300ms);
+    ShowWindow(main->Handle(), SW_RESTORE);
+    test::PumpFor(300ms);
+    EXPECT_EQ(first.Height(), height);
+}
+
+TEST_F(MainStatus, TheDisplayTakesTheSecondWindowsPlaceWhenTheOptionsSaySo)
+{
+    dir.Write(L"notiz.txt", "Hallo\r\n");
+    Options.FileDisplayPos = 1;
+    Options.SecondFileWin = true;
+    Open(dir.Path(), L"notiz.txt");
+    ShowText(L"notiz.txt");
+    EXPECT_EQ(main->TextView->Parent(), main->FilePanel2);
+    EXPECT_FALSE(main->PanelBottom->Visible());
+    EXPECT_FALSE(main->LV2->Visible());
+    EXPECT_TRUE(main->TextView->Visible());
+
+    main->ViewFile->Execute();
+    EXPECT_TRUE(main->LV2->Visible());
+    EXPECT_FALSE(main->PanelBottom->Visible());
+
+    // Below the file windows again once the options say so.
+    Options.FileDisplayPos = 0;
+    main->ViewFile->Execute();
+    EXPECT_EQ(main->TextView->Parent(), main->PanelBottom);
+    EXPECT_TRUE(main->PanelBottom->Visible());
+    EXPECT_TRUE(main->LV2->Visible());
+}
+
+TEST_F(MainStatus, DroppedNamesAreQuotedWhereTheCommandProcessorWouldSplitThem)
+{
+    main->CmdLineBox->SetText(L"copy");
+    main->CmdLineBoxDropFiles({L"C:\\a b.txt", L"C:\\x&y.txt", L"C:\\plain.txt"});
+    EXPECT_EQ(main->CmdLineBox->Text(), L"copy \"C:\\a b.txt\" \"C:\\x&y.txt\" C:\\plain.txt");
 }

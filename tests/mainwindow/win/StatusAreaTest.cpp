@@ -135,3 +135,20 @@ TEST_F(StatusAreaTest, NothingIsWrittenWhileTheBarIsHidden)
     EXPECT_EQ(bar->Panels(0).Text, L"");
     EXPECT_EQ(host.driveRefreshes, 0);
 }
+
+TEST_F(StatusAreaTest, AHeldTextStaysUntilItIsTakenBack)
+{
+    Area().HoldPanel0(L"\"X:\\\": Zugriff verweigert");
+    host.panel0.Focus = TStatusFocus::Text;
+    Area().UpdateStatusBar(false);
+    host.lines = 3;
+    Area().UpdateLineCount();
+    EXPECT_EQ(Panel(0), L"\"X:\\\": Zugriff verweigert");
+    // Another text is not taken back in its place.
+    Area().ReleasePanel0(L"anders");
+    Area().UpdateStatusBar(false);
+    EXPECT_EQ(Panel(0), L"\"X:\\\": Zugriff verweigert");
+    Area().ReleasePanel0(L"\"X:\\\": Zugriff verweigert");
+    Area().UpdateStatusBar(false);
+    EXPECT_EQ(Panel(0), L"Zeile 1 / Spalte 1");
+}
