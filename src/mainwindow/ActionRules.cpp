@@ -221,11 +221,26 @@ TActionStates ComputeActionStates(const TActionInput& In)
 
 const std::vector<std::wstring>& FeaturesNotOffered()
 {
-    static const std::vector<std::wstring> names{
-        L"ShredFile",    L"SendFile",       L"SyncDir",       L"btnSyncDir",          L"btnSendMail",
-        L"EditGroup",    L"ShowFSMonitor",  L"btnThumb",      L"IconThumb",           L"ArchiveNew",
-        L"Archiv1",      L"ArchiveDivider", L"Archivfilter1", L"mnShowToolbarArchive", L"MenuToolbarArchive2",
-        L"HexEditFile",  L"btnDateTime",    L"EditDateTime",  L"N1",                  L"PrintDir"};
+    static const std::vector<std::wstring> names{L"ShredFile",
+                                                 L"SendFile",
+                                                 L"SyncDir",
+                                                 L"btnSyncDir",
+                                                 L"btnSendMail",
+                                                 L"EditGroup",
+                                                 L"ShowFSMonitor",
+                                                 L"btnThumb",
+                                                 L"IconThumb",
+                                                 L"ArchiveNew",
+                                                 L"Archiv1",
+                                                 L"ArchiveDivider",
+                                                 L"Archivfilter1",
+                                                 L"mnShowToolbarArchive",
+                                                 L"MenuToolbarArchive2",
+                                                 L"HexEditFile",
+                                                 L"btnDateTime",
+                                                 L"EditDateTime",
+                                                 L"N1",
+                                                 L"PrintDir"};
     return names;
 }
 

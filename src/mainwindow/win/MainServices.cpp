@@ -187,7 +187,6 @@ const TOptions& TQRVMain::FileOptions()
     return qrv::Options;
 }
 
-
 // ---- Targets of the posted messages and the timers ------------------------------
 
 void TQRVMain::CombineFileExecute() {}

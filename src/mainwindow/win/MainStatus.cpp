@@ -89,7 +89,7 @@ void TQRVMain::ConnectStatusArea()
         Chain(list->OnEnter, [this](TComponent*) { FocusChanged(); });
     }
     for (TWinControl* control : std::initializer_list<TWinControl*>{TreeView1, ZipLV, TextView, EasyEdit, HexEditor1,
-                                                                     CmdLineBox, DirHist1, DirHist2}) {
+                                                                    CmdLineBox, DirHist1, DirHist2}) {
         if (!control)
             continue;
         Chain(control->OnEnter, [this](TComponent*) { FocusChanged(); });
@@ -390,8 +390,7 @@ std::optional<std::wstring> TQRVMain::ModifiedTextName()
 {
     if (TextView && TextView->Visible() && TextView->Modified() && !TextView->FileName().empty())
         return TextView->FileName();
-    if (EasyEdit && EasyEdit->Visible() && EasyEdit->GetModified() && fileDisplay_ &&
-        !fileDisplay_->ViewedFile.empty())
+    if (EasyEdit && EasyEdit->Visible() && EasyEdit->GetModified() && fileDisplay_ && !fileDisplay_->ViewedFile.empty())
         return fileDisplay_->ViewedFile;
     return std::nullopt;
 }
@@ -484,9 +483,9 @@ void TQRVMain::PlaceDisplayPane(bool Visible)
     const bool inSecondWindow =
         Options.FileDisplayPos == 1 && Options.SecondFileWin && FilePanel2 && FilePanel2->Visible();
     TWinControl* parent = inSecondWindow ? static_cast<TWinControl*>(FilePanel2) : PanelBottom;
-    for (TWinControl* viewer : std::initializer_list<TWinControl*>{TextView, ScrollBox1, HexEditor1, ErrorPanel,
-                                                                    DirPanel, LinkPanel, EasyEdit, WebPanel,
-                                                                    MediaPanel, OLEPanel, ZipLV})
+    for (TWinControl* viewer :
+         std::initializer_list<TWinControl*>{TextView, ScrollBox1, HexEditor1, ErrorPanel, DirPanel, LinkPanel,
+                                             EasyEdit, WebPanel, MediaPanel, OLEPanel, ZipLV})
         if (viewer && viewer->Parent() != parent)
             viewer->SetParent(parent);
     if (Visible && inSecondWindow) {

@@ -30,8 +30,8 @@
 #include "mainwindow/StartupArgs.h"
 #include "mainwindow/win/ActionUpdater.h"
 #include "mainwindow/win/DriveBar.h"
-#include "mainwindow/win/FileDisplay.h"
 #include "mainwindow/win/FileCommands.h"
+#include "mainwindow/win/FileDisplay.h"
 #include "mainwindow/win/StatusArea.h"
 #include "settings/StoredSettings.h"
 

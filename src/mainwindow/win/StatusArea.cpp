@@ -6,10 +6,8 @@
 
 namespace qrv {
 
-TStatusArea::TStatusArea(TStatusAreaHost& Host, TStatusBar& Bar, TControl& Form)
-    : host_(Host), bar_(Bar), form_(Form)
-{
-}
+TStatusArea::TStatusArea(TStatusAreaHost& Host, TStatusBar& Bar, TControl& Form) : host_(Host), bar_(Bar), form_(Form)
+{}
 
 bool TStatusArea::BarShown() const
 {

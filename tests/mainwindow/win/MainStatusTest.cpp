@@ -124,8 +124,7 @@ TEST_F(MainStatus, SelectingAllThreeFilesCountsThemInPanel2)
     Open(dir.Path(), L"c.txt");
     TDirView& list = *main->ActiveList;
     list.SetFocus();
-    EXPECT_TRUE(test::PumpUntil([&] { return Panel(1).starts_with(L"3 Dateien = "); }, 2s))
-        << WideToUtf8(Panel(1));
+    EXPECT_TRUE(test::PumpUntil([&] { return Panel(1).starts_with(L"3 Dateien = "); }, 2s)) << WideToUtf8(Panel(1));
     ListView_SetItemState(list.Handle(), -1, LVIS_SELECTED, LVIS_SELECTED);
     EXPECT_TRUE(test::PumpUntil([&] { return Panel(2).starts_with(L"3 Dateien ausgewählt = "); }, 2s))
         << WideToUtf8(Panel(2));

@@ -2,9 +2,9 @@
 
 #include "mainwindow/win/StatusArea.h"
 
+#include "framework/SysUtils.h"
 #include "framework/win/ExtCtrls.h"
 #include "framework/win/Forms.h"
-#include "framework/SysUtils.h"
 
 #include <gtest/gtest.h>
 
