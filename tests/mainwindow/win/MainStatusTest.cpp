@@ -106,6 +106,9 @@ TEST_F(MainStatus, Panel0FollowsTheFocusFromTheTextToTheList)
     main->TextView->SetFocus();
     main->TextView->SetSelStart(0);
     EXPECT_TRUE(test::PumpUntil([&] { return Panel(0) == L"Zeile 1 / Spalte 1"; }, 2s)) << WideToUtf8(Panel(0));
+    // The caret's moves follow.
+    main->TextView->SetSelStart(8);
+    EXPECT_TRUE(test::PumpUntil([&] { return Panel(0) == L"Zeile 2 / Spalte 3"; }, 2s)) << WideToUtf8(Panel(0));
 
     main->ActiveList->SetFocus();
     const std::wstring drive = std::wstring(1, dir.Path()[0]) + L": ";
@@ -222,6 +225,15 @@ TEST_F(MainStatus, AChangedTextIsOfferedForSavingOnAFocusChange)
     EXPECT_TRUE(view.Modified());
     EXPECT_NE(view.Text().find(L"Neu Hallo"), std::wstring::npos);
     EXPECT_EQ(main->FileDisplay()->ViewedFile, notes);
+    {
+        // Turning the display off: Cancel keeps it on.
+        test::DialogAnswerer cancel({L"Abbrechen"});
+        main->ViewFile->Execute();
+        EXPECT_TRUE(cancel.Answered());
+    }
+    EXPECT_TRUE(main->FileDisplay()->ViewFile);
+    EXPECT_TRUE(view.Visible());
+    EXPECT_TRUE(view.Modified());
 
     {
         // Yes while another program holds the file without sharing: the
