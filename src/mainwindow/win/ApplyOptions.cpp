@@ -8,6 +8,7 @@
 
 #include "editor/win/EasyEditor.h"
 #include "framework/win/ScrollBox.h"
+#include "framework/win/StdCtrls.h"
 #include "mainwindow/FilterString.h"
 #include "panels/win/DirView.h"
 #include "panels/win/DriveView.h"
@@ -18,6 +19,7 @@
 #include "viewers/win/FileView.h"
 #include "viewers/win/HexEditor.h"
 #include "widgets/win/KySplit.h"
+#include "widgets/win/KyToolbar.h"
 
 #include <algorithm>
 
@@ -260,7 +262,11 @@ void TQRVMain::ShowSecondFileWin(bool /*Show*/) {}
 void TQRVMain::ApplyThumbnails() {}
 void TQRVMain::UpdateFSMonitorAction(bool /*Enabled*/) {}
 void TQRVMain::UpdateDirSizeView(bool /*Checked*/) {}
-void TQRVMain::UpdateCommandLineDropTarget() {}
+void TQRVMain::UpdateCommandLineDropTarget()
+{
+    if (CmdLineBox)
+        CmdLineBox->SetAcceptFiles(ToolbarCMDLine && ToolbarCMDLine->Visible());
+}
 void TQRVMain::RefreshListColors(TDirView* /*List*/) {}
 void TQRVMain::UpdateDisplayModeButtons(bool HexDown, bool TextDown)
 {

@@ -104,6 +104,12 @@ void TQRVMain::ConnectStatusArea()
     // size: with the window, or when a splitter moves the panel's edge.
     MainPanel->OnResize = [this](TComponent*) { KeepFirstWindowShare(); };
 
+    // Files dropped on the command box become its arguments.
+    CmdLineBox->OnDropFiles = [this](TComponent*, const std::vector<std::wstring>& Names) {
+        CmdLineBoxDropFiles(Names);
+    };
+    CmdLineBox->SetAcceptFiles(true);
+
     OptionsDlg = new TAction(this, ActionList1);
     OptionsDlg->SetName(L"OptionsDlg");
     OptionsDlg->SetCaption(L"&Optionen ...");

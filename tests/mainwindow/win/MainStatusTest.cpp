@@ -15,6 +15,7 @@
 #include "panels/win/DirView.h"
 #include "settings/Quorvan32Globals.h"
 #include "viewers/win/FileView.h"
+#include "viewers/win/HexEditor.h"
 
 #include "TestDir.h"
 #include "win/DialogAnswerer.h"
@@ -22,6 +23,7 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <memory>
 
@@ -309,6 +311,31 @@ TEST_F(MainStatus, TheDisplayTakesTheSecondWindowsPlaceWhenTheOptionsSaySo)
 TEST_F(MainStatus, DroppedNamesAreQuotedWhereTheCommandProcessorWouldSplitThem)
 {
     main->CmdLineBox->SetText(L"copy");
-    main->CmdLineBoxDropFiles({L"C:\\a b.txt", L"C:\\x&y.txt", L"C:\\plain.txt"});
+    // The shell's drop: a DROPFILES block with the names, each ended by a
+    // null, the list by another.
+    const std::wstring names =
+        std::wstring(L"C:\\a b.txt") + L'\0' + L"C:\\x&y.txt" + L'\0' + L"C:\\plain.txt" + L'\0' + L'\0';
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+    ASSERT_NE(memory, nullptr);
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    std::copy(names.begin(), names.end(), reinterpret_cast<wchar_t*>(drop + 1));
+    GlobalUnlock(memory);
+    SendMessageW(main->CmdLineBox->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
     EXPECT_EQ(main->CmdLineBox->Text(), L"copy \"C:\\a b.txt\" \"C:\\x&y.txt\" C:\\plain.txt");
+}
+
+TEST_F(MainStatus, TheFontsOfTheSettingsReachTheFormAndTheViewers)
+{
+    Options.ListFont = {L"Arial", 10, fsBold, 0};
+    Options.TextFont = {L"Courier New", 12, 0, 0};
+    main->ApplyOptions();
+    EXPECT_EQ(main->Font().Name(), L"Arial");
+    EXPECT_EQ(main->Font().Size(), 10);
+    EXPECT_EQ(main->Font().Style(), unsigned(fsBold));
+    EXPECT_EQ(main->TextView->DefAttributes().Name(), L"Courier New");
+    EXPECT_EQ(main->TextView->DefAttributes().Size(), 12);
+    EXPECT_EQ(main->HexEditor1->Font().Name(), L"Courier New");
+    EXPECT_EQ(main->HexEditor1->Font().Size(), 12);
 }
