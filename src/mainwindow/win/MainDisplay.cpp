@@ -110,6 +110,9 @@ void TQRVMain::CreateDisplayActions()
 
 void TQRVMain::SetDisplayMode(uint8_t Mode)
 {
+    // A changed text that is not let go keeps the mode as it is.
+    if (fileDisplay_->ViewFile && !QuerySaveModifiedText())
+        return;
     ForcedDisplayMode = Mode;
     Options.FileDisplay = Mode;
     fileDisplay_->ForcedMode = Mode;

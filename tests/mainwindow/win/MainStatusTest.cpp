@@ -236,6 +236,16 @@ TEST_F(MainStatus, AChangedTextIsOfferedForSavingOnAFocusChange)
     EXPECT_TRUE(main->FileDisplay()->ViewFile);
     EXPECT_TRUE(view.Visible());
     EXPECT_TRUE(view.Modified());
+    {
+        // A forced mode: Cancel keeps the mode and the text.
+        test::DialogAnswerer cancel({L"Abbrechen"});
+        main->DispHex->Execute();
+        EXPECT_TRUE(cancel.Answered());
+    }
+    EXPECT_TRUE(main->DispAuto->Checked());
+    EXPECT_EQ(main->FileDisplay()->ForcedMode, fdAutomatic);
+    EXPECT_EQ(main->FileDisplay()->ViewedFile, notes);
+    EXPECT_TRUE(view.Modified());
 
     {
         // Yes while another program holds the file without sharing: the
