@@ -311,8 +311,6 @@ TActionInput TQRVMain::ActionInput()
         for (int i = 0; i < ActiveList->ItemCount() && !first; ++i)
             if (const TFileRec* rec = ActiveList->GetItemData(i); rec && rec->Selected)
                 first = rec;
-        if (!first)
-            first = ActiveList->ItemFocused();
         in.Item = first != nullptr;
         in.FirstSelectedIsParent = first && first->IsParentDir;
         in.FirstSelectedIsFile = first && !first->IsDirectory && !first->IsParentDir;
