@@ -5,6 +5,7 @@
 
 #include "mainwindow/win/RudirezOziMain.h"
 
+#include "archives/ZipItems.h"
 #include "archives/win/KyZipLV.h"
 #include "common/FileOperator.h"
 #include "common/win/BaseUtilsWin.h"
@@ -95,6 +96,15 @@ void TQRVMain::ConnectStatusArea()
         Chain(control->OnEnter, [this](TComponent*) { FocusChanged(); });
         Chain(control->OnExit, [this](TComponent*) { StartActionTimer(); });
     }
+    // The archive list's selection counts while it has the focus.
+    ZipLV->OnChange = [this, previous = std::move(ZipLV->OnChange)](TComponent* Sender, int Item) {
+        if (previous)
+            previous(Sender, Item);
+        if (HasFocus(ZipLV)) {
+            StartStatusTimer();
+            StartActionTimer();
+        }
+    };
     // The caret's line and column follow the caret.
     Chain(TextView->OnSelectionChange, [this](TComponent*) {
         if (HasFocus(TextView))
@@ -189,9 +199,12 @@ TSelectionStatusInput TQRVMain::SelectionStatusInput()
     if (!ActiveList)
         return in;
     if (ZipLV && ZipLV->Visible() && HasFocus(ZipLV)) {
+        const TZipItems& entries = ZipLV->Items();
         in.ArchiveFocused = true;
-        in.Archive.Count = static_cast<uint32_t>(ListView_GetItemCount(ZipLV->Handle()));
-        in.Archive.Selected = ListView_GetSelectedCount(ZipLV->Handle());
+        in.Archive.Count = static_cast<uint32_t>(std::max(entries.Count(), 0));
+        in.Archive.Selected = static_cast<uint32_t>(std::max(entries.SelCount(), 0));
+        in.Archive.TotalSize = static_cast<int64_t>(entries.TotalSize());
+        in.Archive.SelectedSize = static_cast<int64_t>(entries.SelSize());
         return in;
     }
     in.ListLoading = ActiveList->Loading();
@@ -319,8 +332,8 @@ TActionInput TQRVMain::ActionInput()
         if (!ZipLV || !ZipLV->HandleAllocated())
             return;
         in.ArchiveOpen = !ZipLV->GetArchiveName().empty();
-        in.ArchiveCount = ListView_GetItemCount(ZipLV->Handle());
-        in.ArchiveSelected = static_cast<int>(ListView_GetSelectedCount(ZipLV->Handle()));
+        in.ArchiveCount = ZipLV->Items().Count();
+        in.ArchiveSelected = ZipLV->Items().SelCount();
     });
     group(L"action states: the viewers", [&] {
         if (TextView) {
