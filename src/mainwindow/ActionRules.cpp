@@ -19,6 +19,7 @@ public:
         auto& state = out_.States[Name];
         state.Enabled = true;
         state.Checked = Checked;
+        state.Checkable = true;
     }
 
 private:
@@ -218,6 +219,31 @@ TActionStates ComputeActionStates(const TActionInput& In)
     return out;
 }
 
+const std::vector<std::wstring>& FeaturesNotOffered()
+{
+    static const std::vector<std::wstring> names{L"ShredFile",
+                                                 L"SendFile",
+                                                 L"SyncDir",
+                                                 L"btnSyncDir",
+                                                 L"btnSendMail",
+                                                 L"EditGroup",
+                                                 L"ShowFSMonitor",
+                                                 L"btnThumb",
+                                                 L"IconThumb",
+                                                 L"ArchiveNew",
+                                                 L"Archiv1",
+                                                 L"ArchiveDivider",
+                                                 L"Archivfilter1",
+                                                 L"mnShowToolbarArchive",
+                                                 L"MenuToolbarArchive2",
+                                                 L"HexEditFile",
+                                                 L"btnDateTime",
+                                                 L"EditDateTime",
+                                                 L"N1",
+                                                 L"PrintDir"};
+    return names;
+}
+
 std::wstring UndoWordFor(const TActionInput& In)
 {
     if (TextFocused(In))
@@ -243,9 +269,14 @@ std::wstring UndoHint(const std::wstring& Word)
     return hint;
 }
 
+std::wstring UndoCaption(const std::wstring& Word)
+{
+    return L"R&ückgängig " + Word;
+}
+
 std::wstring UndoMenuCaption(const std::wstring& Word)
 {
-    return L"R&ückgängig " + Word + L"\tStrg+Z";
+    return UndoCaption(Word) + L"\tStrg+Z";
 }
 
 std::wstring NextHistoryHint(const std::wstring& NextEntry)

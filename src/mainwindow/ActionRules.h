@@ -7,6 +7,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 namespace qrv {
 
@@ -102,6 +103,8 @@ struct TActionInput {
 struct TActionState {
     bool Enabled = false;
     bool Checked = false;
+    // The rules set the check mark too; else the check is left as it is.
+    bool Checkable = false;
     bool operator==(const TActionState&) const = default;
 };
 
@@ -117,12 +120,19 @@ struct TActionStates {
 
 TActionStates ComputeActionStates(const TActionInput& In);
 
+// The commands, buttons and menu items of features this program does not
+// offer: hidden and disabled at start, never named by the rules above.
+const std::vector<std::wstring>& FeaturesNotOffered();
+
 // The undo word: "Textänderung" with a focused text that can undo, else by
 // the last file operation's kind ("kopieren", "verschieben", "umbenennen"),
 // else empty.
 std::wstring UndoWordFor(const TActionInput& In);
 // "Rückgängig kopieren (Strg+Z)": the button's hint, without any "&".
 std::wstring UndoHint(const std::wstring& Word);
+// "R&ückgängig kopieren": the undo actions' caption; a menu item linked to
+// an action with the Ctrl+Z shortcut shows it as UndoMenuCaption.
+std::wstring UndoCaption(const std::wstring& Word);
 // "R&ückgängig kopieren\tStrg+Z": the menu items' caption.
 std::wstring UndoMenuCaption(const std::wstring& Word);
 

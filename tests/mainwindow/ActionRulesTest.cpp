@@ -209,6 +209,19 @@ TEST(ActionRules, ForcedDisplayModeChecksOneAction)
         EXPECT_EQ(states.Checked(L"DispHex"), mode == 1);
         EXPECT_EQ(states.Checked(L"DispText"), mode == 2);
     }
+    // Only the check rules carry a check mark; the others leave it alone.
+    const TActionStates states = ComputeActionStates(TActionInput{});
+    EXPECT_TRUE(states.States.at(L"DispHex").Checkable);
+    EXPECT_FALSE(states.States.at(L"DeleteObject").Checkable);
+}
+
+TEST(ActionRules, FeaturesNotOfferedAreNeverEnabledByThePass)
+{
+    // Whatever the window's state, the pass names none of them, so what the
+    // start-up hid stays hidden and disabled.
+    for (const TActionInput& in : {TActionInput{}, LocalListWithSelection()})
+        for (const std::wstring& name : FeaturesNotOffered())
+            EXPECT_EQ(ComputeActionStates(in).States.count(name), 0u) << testing::PrintToString(name);
 }
 
 TEST(ActionRules, SaveFollowsTheModifiedViewer)
@@ -274,6 +287,7 @@ TEST(UndoRule, WordByLastOperationAndFocusedText)
     }
     EXPECT_EQ(UndoHint(L"kopieren"), L"Rückgängig kopieren (Strg+Z)");
     EXPECT_EQ(UndoMenuCaption(L"kopieren"), L"R&ückgängig kopieren\tStrg+Z");
+    EXPECT_EQ(UndoCaption(L"verschieben"), L"R&ückgängig verschieben");
     EXPECT_EQ(UndoHint(L"A&B"), L"Rückgängig AB (Strg+Z)");
 }
 

@@ -2,6 +2,8 @@
 
 #include "framework/SysUtils.h"
 
+#include <shellapi.h>
+
 #include <algorithm>
 
 namespace qrv {
@@ -182,6 +184,15 @@ void TComboBox::CreateWindowHandle(const TCreateParams& params)
     SendMessageW(handle_, CB_SETCURSEL, itemIndex_, 0);
     if (style_ == TComboBoxStyle::csDropDown && itemIndex_ < 0)
         SetWindowTextW(handle_, caption_.c_str());
+    if (acceptFiles_)
+        DragAcceptFiles(handle_, TRUE);
+}
+
+void TComboBox::SetAcceptFiles(bool accept)
+{
+    acceptFiles_ = accept;
+    if (HandleAllocated())
+        DragAcceptFiles(handle_, accept);
 }
 
 void TComboBox::DestroyWnd()
@@ -255,6 +266,23 @@ int TComboBox::DroppedHeight() const
 
 void TComboBox::WndProc(TMessage& message)
 {
+    if (message.Msg == WM_DROPFILES) {
+        auto drop = reinterpret_cast<HDROP>(message.WParam);
+        std::vector<std::wstring> names;
+        const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+        for (UINT i = 0; i < count; ++i) {
+            const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+            std::wstring name(length + 1, L'\0');
+            DragQueryFileW(drop, i, name.data(), length + 1);
+            name.resize(length);
+            names.push_back(std::move(name));
+        }
+        DragFinish(drop);
+        message.Result = 0;
+        if (acceptFiles_ && !names.empty() && OnDropFiles)
+            OnDropFiles(this, names);
+        return;
+    }
     if (message.Msg == CN_COMMAND) {
         switch (HIWORD(message.WParam)) {
         case CBN_EDITCHANGE:

@@ -92,6 +92,12 @@ public:
     // The user chose an item from the list.
     TNotifyEvent OnSelect;
 
+    // Files dragged from the shell may be dropped on the box; OnDropFiles
+    // gets their full names.
+    bool AcceptFiles() const { return acceptFiles_; }
+    void SetAcceptFiles(bool accept);
+    std::function<void(TComponent* Sender, const std::vector<std::wstring>& Names)> OnDropFiles;
+
 protected:
     void CreateParams(TCreateParams& params) override;
     void CreateWindowHandle(const TCreateParams& params) override;
@@ -101,6 +107,7 @@ protected:
 private:
     friend class TComboBoxStrings;
     int DroppedHeight() const;
+    bool acceptFiles_ = false;
     TComboBoxStyle style_ = TComboBoxStyle::csDropDown;
     TComboBoxStrings items_;
     int itemIndex_ = -1;

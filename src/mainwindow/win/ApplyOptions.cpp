@@ -8,6 +8,7 @@
 
 #include "editor/win/EasyEditor.h"
 #include "framework/win/ScrollBox.h"
+#include "framework/win/StdCtrls.h"
 #include "mainwindow/FilterString.h"
 #include "panels/win/DirView.h"
 #include "panels/win/DriveView.h"
@@ -15,8 +16,10 @@
 #include "settings/NamedFilters.h"
 #include "settings/OptionSettings.h"
 #include "settings/Quorvan32Globals.h"
+#include "viewers/win/FileView.h"
 #include "viewers/win/HexEditor.h"
 #include "widgets/win/KySplit.h"
+#include "widgets/win/KyToolbar.h"
 
 #include <algorithm>
 
@@ -227,7 +230,30 @@ void TQRVMain::ApplyEditorTabs(bool WantTabs)
 // commands, the active pane's colours and the command line's drag and
 // drop each fill their step here.
 
-void TQRVMain::ApplyMainFont() {}
+void TQRVMain::ApplyMainFont()
+{
+    const TFontSetting& list = Options.ListFont;
+    const TFontSetting& text = Options.TextFont;
+    TFont& form = Font();
+    if (form.Name() != list.Name || form.Size() != list.Size || form.Style() != list.Style) {
+        form.SetName(list.Name);
+        form.SetSize(list.Size);
+        form.SetStyle(list.Style);
+    }
+    // The viewers show text in the text font; the editor in fixed pitch.
+    if (TextView && TextView->HandleAllocated()) {
+        TKyTextAttributes& attributes = TextView->DefAttributes();
+        attributes.SetName(text.Name);
+        attributes.SetSize(text.Size);
+        attributes.SetCharset(text.Charset);
+    }
+    for (TControl* viewer : std::initializer_list<TControl*>{HexEditor1, EasyEdit}) {
+        if (!viewer)
+            continue;
+        viewer->Font().SetName(text.Name);
+        viewer->Font().SetSize(text.Size);
+    }
+}
 void TQRVMain::ResizeToolbarButtons(int /*Size*/) {}
 void TQRVMain::ApplyFunctionKeys() {}
 void TQRVMain::RebuildProgramsMenu() {}
@@ -236,7 +262,11 @@ void TQRVMain::ShowSecondFileWin(bool /*Show*/) {}
 void TQRVMain::ApplyThumbnails() {}
 void TQRVMain::UpdateFSMonitorAction(bool /*Enabled*/) {}
 void TQRVMain::UpdateDirSizeView(bool /*Checked*/) {}
-void TQRVMain::UpdateCommandLineDropTarget() {}
+void TQRVMain::UpdateCommandLineDropTarget()
+{
+    if (CmdLineBox)
+        CmdLineBox->SetAcceptFiles(ToolbarCMDLine && ToolbarCMDLine->Visible());
+}
 void TQRVMain::RefreshListColors(TDirView* /*List*/) {}
 void TQRVMain::UpdateDisplayModeButtons(bool HexDown, bool TextDown)
 {

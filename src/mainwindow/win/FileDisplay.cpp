@@ -210,7 +210,7 @@ void TFileDisplay::ShowText(const std::wstring& Path, bool RichText, const std::
             view.LoadFromFile(Path, *Kind);
         else
             view.LoadFromFile(Path);
-        host_.RefreshStatusBar();
+        host_.ShowLineCount();
     } catch (const Exception& error) {
         ShowDisplayError(CannotShowText(Path, error.Message()));
     }
@@ -268,6 +268,7 @@ void TFileDisplay::ShowPicture(const std::wstring& Path, const std::wstring& Ext
         }
         ScrollBox1Resize();
         ScrollBox1Enter();
+        host_.ShowPictureSize();
     } catch (const EFOpenError&) {
         // The file went away: an empty picture.
         ClearPicture();

@@ -55,6 +55,10 @@ public:
     virtual bool QuerySaveModifiedText() = 0;
     // The status bar's text or picture fields follow the pane shown.
     virtual void RefreshStatusBar() = 0;
+    // After a load: the status bar shows the text's line count or the
+    // picture's size.
+    virtual void ShowLineCount() = 0;
+    virtual void ShowPictureSize() = 0;
     // The enabled and checked states of the commands.
     virtual void UpdateActionStates() = 0;
     // Shows or hides the display pane with its splitter.

@@ -50,6 +50,8 @@ void TQRVMain::WndProc(TMessage& message)
         return;
     case WM_SIZE:
         TForm::WndProc(message);
+        if (message.WParam != SIZE_MINIMIZED)
+            FormResize();
         if (message.WParam == SIZE_MINIMIZED) {
             minimized_ = true;
         } else if (minimized_) {
@@ -158,6 +160,9 @@ bool TQRVMain::CloseQuery()
         closeAfterComparison_ = true;
         return false;
     }
+    // A changed text that is not let go keeps the window open.
+    if (!QuerySaveModifiedText())
+        return false;
     return TForm::CloseQuery();
 }
 

@@ -110,6 +110,9 @@ void TQRVMain::CreateDisplayActions()
 
 void TQRVMain::SetDisplayMode(uint8_t Mode)
 {
+    // A changed text that is not let go keeps the mode as it is.
+    if (fileDisplay_->ViewFile && !QuerySaveModifiedText())
+        return;
     ForcedDisplayMode = Mode;
     Options.FileDisplay = Mode;
     fileDisplay_->ForcedMode = Mode;
@@ -172,17 +175,10 @@ void TQRVMain::PostDisplayRequest()
         PostMessageW(Handle(), WM_QRV_DISPLAYFILE, 0, 0);
 }
 
-// Texts are shown read-only until the editor can change them, so there is
-// never a changed text to save.
 // The file commands let the display go of its file before they touch it.
 bool TQRVMain::ClearDisplay()
 {
     return !fileDisplay_ || fileDisplay_->ClearDisplay();
-}
-
-bool TQRVMain::QuerySaveModifiedText()
-{
-    return true;
 }
 
 void TQRVMain::UpdateActionStates()
@@ -190,12 +186,6 @@ void TQRVMain::UpdateActionStates()
     if (ActionList1)
         ActionList1->UpdateActions();
     UpdateTimerTimer();
-}
-
-void TQRVMain::PlaceDisplayPane(bool Visible)
-{
-    PanelBottom->SetVisible(Visible);
-    Splitter3->SetVisible(Visible);
 }
 
 bool TQRVMain::IsExcluded(const std::wstring& UpperName)

@@ -187,15 +187,27 @@ const TOptions& TQRVMain::FileOptions()
     return qrv::Options;
 }
 
-
 // ---- Targets of the posted messages and the timers ------------------------------
-// The commands behind them come with the display pane, the split files,
-// the action states and the status bar.
 
 void TQRVMain::CombineFileExecute() {}
-void TQRVMain::UpdateTimerTimer() {}
 void TQRVMain::OleDisplayTimerTimer() {}
-void TQRVMain::UpdateSelectionStatus() {}
-void TQRVMain::RefreshStatusBar() {}
+
+void TQRVMain::UpdateTimerTimer()
+{
+    if (actionUpdater_)
+        actionUpdater_->UpdateTimerTimer();
+}
+
+void TQRVMain::UpdateSelectionStatus()
+{
+    if (statusArea_ && !Terminating())
+        statusArea_->UpdateSelectionStatus();
+}
+
+void TQRVMain::RefreshStatusBar()
+{
+    UpdateStatusBar(false);
+    UpdateSelectionStatus();
+}
 
 }  // namespace qrv

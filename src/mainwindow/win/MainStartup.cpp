@@ -187,6 +187,7 @@ void TQRVMain::InitializeMainWindow()
             // start-up goes on with the defaults
         }
 
+        HideFeaturesNotOffered();
         EvaluateStartDirectories(commandLine);
         if (TQuorSplash* logo = StartupLogo())
             logo->ShowProgress(L"Dateien lesen");
@@ -244,18 +245,20 @@ void TQRVMain::OpenStartDirectories()
         if (!list)
             continue;
         auto shownError = std::make_shared<std::wstring>();  // this list's text, if still shown
-        list->OnStartLoading = [this, shownError](TComponent*) {
+        list->OnStartLoading = [this, shownError](TComponent* Sender) {
             UpdateWindowTitle();
-            if (StatusBar && !shownError->empty() && StatusBar->Panels(0).Text == *shownError)
-                StatusBar->SetPanelText(0, L"");
+            if (Sender == ActiveList && statusArea_)
+                statusArea_->ShowLoadingCount(0);
+            if (statusArea_ && !shownError->empty())
+                statusArea_->ReleasePanel0(*shownError);
             shownError->clear();
         };
         list->OnError = [this, shownError](TComponent*, const std::wstring& Path, uint32_t LastError) {
-            if (!StatusBar)
+            if (!statusArea_)
                 return;
             const std::wstring reason = SysErrorMessage(LastError);
             *shownError = L"\"" + Path + L"\": " + (reason.empty() ? std::to_wstring(LastError) : reason);
-            StatusBar->SetPanelText(0, *shownError);
+            statusArea_->HoldPanel0(*shownError);
         };
     }
     if (TreeView1) {

@@ -128,6 +128,7 @@ void TQRVMain::CreatePanes()
     DirHist2 = Place<TComboBox>(this, FilePanel2, L"DirHist2", TAlign::alTop);
     LV2 = Place<TDirView>(this, FilePanel2, L"LV2", TAlign::alClient);
     ConnectFileDisplay();
+    ConnectStatusArea();
 
     TrayIcon1 = new TKyTrayIcon(this);
     TrayIcon1->SetName(L"TrayIcon1");

@@ -24,11 +24,15 @@
 #include "framework/win/Forms.h"
 #include "framework/win/Menus.h"
 #include "framework/win/MessageDialog.h"
+#include "mainwindow/OptionsExchange.h"
 #include "mainwindow/PaneSizes.h"
+#include "mainwindow/SaveQuestion.h"
 #include "mainwindow/StartupArgs.h"
+#include "mainwindow/win/ActionUpdater.h"
 #include "mainwindow/win/DriveBar.h"
-#include "mainwindow/win/FileDisplay.h"
 #include "mainwindow/win/FileCommands.h"
+#include "mainwindow/win/FileDisplay.h"
+#include "mainwindow/win/StatusArea.h"
 #include "settings/StoredSettings.h"
 
 #include <memory>
@@ -65,7 +69,13 @@ class TThread;
 // the message may arrive after a list is gone).
 enum TListId : WPARAM { liNone = 0, liList1 = 1, liList2 = 2, liArchive = 3 };
 
-class TQRVMain : public TForm, private TDriveBarHost, private TFileDisplayHost, private TFileCommandsHost {
+class TQRVMain : public TForm,
+                 private TDriveBarHost,
+                 private TFileDisplayHost,
+                 private TFileCommandsHost,
+                 private TStatusAreaHost,
+                 private TActionUpdaterHost,
+                 private TSaveQuestionHost {
 public:
     explicit TQRVMain(TComponent* owner);
     ~TQRVMain() override;
@@ -182,6 +192,25 @@ public:
     void UpdateSelectionStatus();
     void RefreshStatusBar() override;
 
+    // ---- Status bar, action states, support routines (MainStatus.cpp) ------
+    TStatusArea* StatusArea() const { return statusArea_.get(); }
+    TActionUpdater* ActionUpdater() const { return actionUpdater_.get(); }
+    // Panel 0 by focus; RefreshDrive re-reads the drive's space.
+    void UpdateStatusBar(bool RefreshDrive);
+    // Asks to save a changed text of the display pane; false when the
+    // pending action must stop (Cancel, or the save failed).
+    bool QuerySaveModifiedText() override;
+    // The options dialog (F12); set by whoever provides the dialog. The
+    // exchange applies and saves the settings only when the record changed.
+    std::unique_ptr<TOptionsDialogRunner> OptionsDialog;
+    TAction* OptionsDlg = nullptr;
+    void OptionsDlgExecute();
+    int LastOptionsPage = 0;
+    // Names dropped on the command box go into its text as arguments.
+    void CmdLineBoxDropFiles(const std::vector<std::wstring>& Names);
+    // After the window's size changed: the status bar's panel widths.
+    void FormResize();
+
     // ---- Drives (DriveBar.cpp) --------------------------------------------
     TDriveBar* DriveBar() const { return driveBar_.get(); }
 
@@ -284,8 +313,9 @@ private:
     TDisplayListState ActiveListState() override;
     bool Terminating() override;
     void PostDisplayRequest() override;
-    bool QuerySaveModifiedText() override;
     void UpdateActionStates() override;
+    void ShowLineCount() override;
+    void ShowPictureSize() override;
     void PlaceDisplayPane(bool Visible) override;
     bool IsExcluded(const std::wstring& UpperName) override;
     bool StartPictureConverter() override;
@@ -293,6 +323,27 @@ private:
     // What the file commands ask of the window besides the above.
     const TOptions& FileOptions() override;
     bool ClearDisplay() override;
+
+    // Status bar, action states and the save question (MainStatus.cpp).
+    void ConnectStatusArea();
+    void StartStatusTimer();
+    // Hides and disables the commands this program does not offer.
+    void HideFeaturesNotOffered();
+    void StartActionTimer();
+    void FocusChanged();
+    // The first file window keeps its share of the main panel.
+    void KeepFirstWindowShare();
+    TPanel0Input StatusPanel0Input(bool RefreshDrive) override;
+    TSelectionStatusInput SelectionStatusInput() override;
+    std::optional<uint32_t> ShownTextLineCount() override;
+    std::optional<std::pair<uint32_t, uint32_t>> ShownPictureSize() override;
+    std::wstring ThousandSeparator() override;
+    bool ActionUpdateAllowed() override;
+    TActionInput ActionInput() override;
+    std::optional<std::wstring> ModifiedTextName() override;
+    TSaveAnswer AskSave(const std::wstring& Question) override;
+    [[nodiscard]] bool SaveText() override;
+    void DiscardModified() override;
 
     // Options (ApplyOptions.cpp): the steps whose targets come later.
     void ApplyMainFont();
@@ -314,6 +365,11 @@ private:
     std::unique_ptr<TDriveBar> driveBar_;
     std::unique_ptr<TFileDisplay> fileDisplay_;
     std::unique_ptr<TFileCommands> fileCommands_;
+    std::unique_ptr<TStatusArea> statusArea_;
+    std::unique_ptr<TActionUpdater> actionUpdater_;
+    // The main panel's last size with room in it.
+    int mainPanelWidth_ = 0;
+    int mainPanelHeight_ = 0;
     std::unique_ptr<TMutex> converterMutex_;
     std::unique_ptr<TMutex> instanceMutex_;
     std::unique_ptr<TSimpleTimer> actionTimer_;

@@ -42,6 +42,8 @@ public:
     void PostDisplayRequest() override { ++requests; }
     bool QuerySaveModifiedText() override { return true; }
     void RefreshStatusBar() override {}
+    void ShowLineCount() override { ++lineCounts; }
+    void ShowPictureSize() override { ++pictureSizes; }
     void UpdateActionStates() override { ++actionUpdates; }
     void PlaceDisplayPane(bool Visible) override { placed = Visible; }
     bool IsExcluded(const std::wstring& UpperName) override { return excluded.count(UpperName) > 0; }
@@ -52,6 +54,8 @@ public:
     std::set<std::wstring> excluded{L"GEHEIM.TXT"};
     int requests = 0;
     int actionUpdates = 0;
+    int lineCounts = 0;
+    int pictureSizes = 0;
     bool placed = false;
     TColor background = clNone;
 };
@@ -208,13 +212,18 @@ TEST_F(FileDisplayTest, EachItemGoesToThePaneThatSuitsIt)
     EXPECT_EQ(panes.LinkPanel->Path(), brokenLink);
 
     // A shortcut to an existing file shows the file it leads to.
+    const int lineCountsBefore = host.lineCounts;
     Focus(goodLink);
     EXPECT_EQ(display->VisiblePane(), panes.EasyEdit);
     EXPECT_EQ(Document().FileName(), notes);
     EXPECT_EQ(display->ViewedFile, goodLink);
+    // The status bar is told of each loaded text and picture.
+    EXPECT_EQ(host.lineCounts, lineCountsBefore + 1);
 
+    const int pictureSizesBefore = host.pictureSizes;
     Focus(png);
     EXPECT_EQ(display->VisiblePane(), panes.ScrollBox1);
+    EXPECT_EQ(host.pictureSizes, pictureSizesBefore + 1);
     EXPECT_EQ(panes.Image1->PictureSize().cx, 40);
     EXPECT_EQ(panes.Image1->PictureSize().cy, 30);
     RECT client{};

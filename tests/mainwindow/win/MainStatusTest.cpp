@@ -1,0 +1,351 @@
+// The main window's status bar, action states, save question and options
+// exchange, driven through real lists and viewers.
+
+#include "SettingsGuards.h"
+
+#include "common/win/FileClipboard.h"
+#include "framework/SysUtils.h"
+#include "framework/win/ActnList.h"
+#include "framework/win/ExtCtrls.h"
+#include "framework/win/Menus.h"
+#include "framework/win/Registry.h"
+#include "framework/win/StdCtrls.h"
+#include "mainwindow/win/GlobalsInit.h"
+#include "mainwindow/win/RudirezOziMain.h"
+#include "panels/win/DirView.h"
+#include "settings/Quorvan32Globals.h"
+#include "viewers/win/FileView.h"
+#include "viewers/win/HexEditor.h"
+
+#include "TestDir.h"
+#include "win/DialogAnswerer.h"
+#include "win/MessagePump.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <memory>
+
+using namespace qrv;
+using namespace std::chrono_literals;
+
+namespace {
+
+// Answers the options dialog as the test says, without a window.
+class ScriptedOptionsDialog : public TOptionsDialogRunner {
+public:
+    std::function<void(TOptions&)> edit;
+    int runs = 0;
+    bool Run(TOptions& Options, int& Page) override
+    {
+        ++runs;
+        Page = 3;
+        if (edit)
+            edit(Options);
+        return true;
+    }
+};
+
+class MainStatus : public testing::Test {
+protected:
+    test::RegistryKeyBackup backup{L"Software\\Quorvan Free"};
+    test::ProgramFolderIni programIni{std::string()};
+    test::TestDir dir;
+    std::unique_ptr<TQRVMain> main;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(TRegistry().CreateKey(L"\\Software\\Quorvan Free"));
+        InitializeGlobals();
+        main.reset(new TQRVMain(nullptr));
+        main->Show();
+        test::PumpFor(300ms);
+    }
+    void TearDown() override
+    {
+        if (main) {
+            main->Close();
+            main.reset();
+        }
+        FinalizeGlobals();
+    }
+
+    // Opens the folder in the active list and waits for the named item.
+    void Open(const std::wstring& folder, const std::wstring& item)
+    {
+        TDirView& list = *main->ActiveList;
+        list.SetPath(folder);
+        ASSERT_TRUE(test::PumpUntil([&] { return !list.Loading() && list.FindFileItem(item); }, 10s));
+    }
+    void FocusItem(const std::wstring& name)
+    {
+        TDirView& list = *main->ActiveList;
+        const TFileRec* rec = list.FindFileItem(name);
+        ASSERT_NE(rec, nullptr) << WideToUtf8(name);
+        ListView_SetItemState(list.Handle(), -1, 0, LVIS_SELECTED);
+        ListView_SetItemState(list.Handle(), list.IndexOf(rec), LVIS_FOCUSED | LVIS_SELECTED,
+                              LVIS_FOCUSED | LVIS_SELECTED);
+    }
+    // Shows the named text file in the text view, with the focus there.
+    void ShowText(const std::wstring& name)
+    {
+        FocusItem(name);
+        if (!main->FileDisplay()->ViewFile)
+            main->ViewFile->Execute();
+        ASSERT_TRUE(test::PumpUntil([&] { return main->TextView->FileName() == dir.File(name); }, 5s));
+    }
+    std::wstring Panel(int index) { return main->StatusBar->DisplayedText(index); }
+};
+
+}  // namespace
+
+TEST_F(MainStatus, Panel0FollowsTheFocusFromTheTextToTheList)
+{
+    dir.Write(L"notiz.txt", "Hallo\r\nWelt\r\n");
+    Open(dir.Path(), L"notiz.txt");
+    ShowText(L"notiz.txt");
+    main->TextView->SetFocus();
+    main->TextView->SetSelStart(0);
+    EXPECT_TRUE(test::PumpUntil([&] { return Panel(0) == L"Zeile 1 / Spalte 1"; }, 2s)) << WideToUtf8(Panel(0));
+    // The caret's moves follow.
+    main->TextView->SetSelStart(8);
+    EXPECT_TRUE(test::PumpUntil([&] { return Panel(0) == L"Zeile 2 / Spalte 3"; }, 2s)) << WideToUtf8(Panel(0));
+
+    main->ActiveList->SetFocus();
+    const std::wstring drive = std::wstring(1, dir.Path()[0]) + L": ";
+    EXPECT_TRUE(test::PumpUntil([&] { return Panel(0).starts_with(drive); }, 2s)) << WideToUtf8(Panel(0));
+    EXPECT_NE(Panel(0).find(L" belegt / "), std::wstring::npos) << WideToUtf8(Panel(0));
+    EXPECT_TRUE(Panel(0).ends_with(L" frei")) << WideToUtf8(Panel(0));
+    // Panel 0 is wide enough for its text.
+    EXPECT_GE(main->StatusBar->Panels(0).Width, main->Width() / 7 * 2);
+}
+
+TEST_F(MainStatus, SelectingAllThreeFilesCountsThemInPanel2)
+{
+    dir.Write(L"a.txt", "1");
+    dir.Write(L"b.txt", "22");
+    dir.Write(L"c.txt", "333");
+    Open(dir.Path(), L"c.txt");
+    TDirView& list = *main->ActiveList;
+    list.SetFocus();
+    EXPECT_TRUE(test::PumpUntil([&] { return Panel(1).starts_with(L"3 Dateien = "); }, 2s)) << WideToUtf8(Panel(1));
+    ListView_SetItemState(list.Handle(), -1, LVIS_SELECTED, LVIS_SELECTED);
+    EXPECT_TRUE(test::PumpUntil([&] { return Panel(2).starts_with(L"3 Dateien ausgewählt = "); }, 2s))
+        << WideToUtf8(Panel(2));
+    ListView_SetItemState(list.Handle(), -1, 0, LVIS_SELECTED);
+    EXPECT_TRUE(test::PumpUntil([&] { return Panel(2) == L"Keine Datei ausgewählt."; }, 2s)) << WideToUtf8(Panel(2));
+
+    // The other list's selection does not reach the status bar.
+    TDirView& other = *main->LV2;
+    other.SetPath(dir.Path());
+    ASSERT_TRUE(test::PumpUntil([&] { return !other.Loading() && other.FindFileItem(L"a.txt"); }, 10s));
+    ListView_SetItemState(other.Handle(), -1, LVIS_SELECTED, LVIS_SELECTED);
+    test::PumpFor(300ms);
+    EXPECT_EQ(Panel(2), L"Keine Datei ausgewählt.");
+}
+
+// The undo command of the file actions, as the window will have it, with its
+// menu item: the pass gives both the word of the last operation.
+TEST_F(MainStatus, AfterAPasteTheUndoActionNamesTheCopy)
+{
+    auto* undo = new TAction(main.get(), main->ActionList1);
+    undo->SetName(L"FileUndo");
+    undo->SetCaption(L"&Rückgängig");
+    undo->SetShortCut(ShortCut('Z', scCtrl));
+    TMenuItem* fileMenu = main->MainMenu1->Items()->Items(0);
+    auto* item = new TMenuItem(main.get());
+    fileMenu->Add(item);
+    undo->Link(item);
+
+    const std::wstring source = dir.File(L"Quelle");
+    const std::wstring target = dir.File(L"Ziel");
+    ASSERT_TRUE(CreateDirectoryW(source.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(target.c_str(), nullptr));
+    dir.Write(L"Quelle\\brief.txt", "Brief");
+    Open(source, L"brief.txt");
+    main->ActiveList->SetFocus();
+    FocusItem(L"brief.txt");
+    main->FileCommands().ClipBoardCopy(false);
+    Open(target, L"..");
+    main->FileCommands().ClipBoardPaste();
+    ASSERT_EQ(dir.Read(L"Ziel\\brief.txt"), "Brief");
+
+    main->UpdateTimerTimer();
+    EXPECT_TRUE(undo->Enabled());
+    EXPECT_EQ(undo->Hint(), L"Rückgängig kopieren (Strg+Z)");
+    wchar_t text[100] = {};
+    GetMenuStringW(main->MainMenu1->Handle(), item->Command(), text, 100, MF_BYCOMMAND);
+    EXPECT_EQ(std::wstring(text), L"R&ückgängig kopieren\tStrg+Z");
+    ASSERT_TRUE(EmptyFileClipboard(nullptr));
+}
+
+TEST_F(MainStatus, AnExchangeThatChangesNothingLeavesTheSettingsFileAsItWas)
+{
+    main->SaveSettings();
+    const std::optional<std::string> before = test::ProgramFolderIni::Read();
+    ASSERT_TRUE(before && !before->empty());
+    auto dialog = std::make_unique<ScriptedOptionsDialog>();
+    ScriptedOptionsDialog& runner = *dialog;
+    main->OptionsDialog = std::move(dialog);
+    main->ActionList1->UpdateActions();
+    ASSERT_TRUE(main->OptionsDlg->Enabled());
+    // Lists rebuilt as a copy share no memory with the record, yet are the same.
+    runner.edit = [](TOptions& o) { o.FilterList = std::vector<TFilterRec>(o.FilterList); };
+    main->OptionsDlg->Execute();
+    EXPECT_EQ(runner.runs, 1);
+    EXPECT_EQ(main->LastOptionsPage, 3);
+    EXPECT_EQ(test::ProgramFolderIni::Read(), before);
+
+    // A change is applied and saved.
+    runner.edit = [](TOptions& o) { o.ConfirmOverWrite = !o.ConfirmOverWrite; };
+    main->OptionsDlg->Execute();
+    EXPECT_NE(test::ProgramFolderIni::Read(), before);
+}
+
+TEST_F(MainStatus, AChangedTextIsOfferedForSavingOnAFocusChange)
+{
+    const std::wstring notes = dir.Write(L"notiz.txt", "Hallo\r\n");
+    dir.Write(L"zweite.txt", "Zwei\r\n");
+    Open(dir.Path(), L"zweite.txt");
+    ShowText(L"notiz.txt");
+    TTextFileView& view = *main->TextView;
+    ASSERT_FALSE(view.ReadOnly());
+    view.SetFocus();
+    view.SetSelStart(0);
+    view.SetSelText(L"Neu ");
+    ASSERT_TRUE(view.Modified());
+
+    {
+        // Cancel: the display and the edit stay.
+        test::DialogAnswerer cancel({L"Abbrechen"});
+        FocusItem(L"zweite.txt");
+        EXPECT_TRUE(test::PumpUntil([&] { return cancel.Answered(); }, 10s));
+        test::PumpFor(300ms);
+    }
+    EXPECT_EQ(view.FileName(), notes);
+    EXPECT_TRUE(view.Modified());
+    EXPECT_NE(view.Text().find(L"Neu Hallo"), std::wstring::npos);
+    EXPECT_EQ(main->FileDisplay()->ViewedFile, notes);
+    {
+        // Turning the display off: Cancel keeps it on.
+        test::DialogAnswerer cancel({L"Abbrechen"});
+        main->ViewFile->Execute();
+        EXPECT_TRUE(cancel.Answered());
+    }
+    EXPECT_TRUE(main->FileDisplay()->ViewFile);
+    EXPECT_TRUE(view.Visible());
+    EXPECT_TRUE(view.Modified());
+    {
+        // A forced mode: Cancel keeps the mode and the text.
+        test::DialogAnswerer cancel({L"Abbrechen"});
+        main->DispHex->Execute();
+        EXPECT_TRUE(cancel.Answered());
+    }
+    EXPECT_TRUE(main->DispAuto->Checked());
+    EXPECT_EQ(main->FileDisplay()->ForcedMode, fdAutomatic);
+    EXPECT_EQ(main->FileDisplay()->ViewedFile, notes);
+    EXPECT_TRUE(view.Modified());
+
+    {
+        // Yes while another program holds the file without sharing: the
+        // error is shown, the mark kept, the file left as it was.
+        TFileHandle held(CreateFileW(notes.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        test::DialogAnswerer yes({L"&Ja"});
+        test::DialogAnswerer error({L"OK"});
+        FocusItem(L"notiz.txt");
+        test::PumpFor(100ms);
+        FocusItem(L"zweite.txt");
+        EXPECT_TRUE(test::PumpUntil([&] { return yes.Answered() && error.Answered(); }, 10s));
+        test::PumpFor(300ms);
+    }
+    EXPECT_EQ(dir.Read(L"notiz.txt"), "Hallo\r\n");
+    EXPECT_TRUE(view.Modified());
+    EXPECT_EQ(view.FileName(), notes);
+
+    {
+        // Closing asks too; No lets the window go without saving.
+        test::DialogAnswerer no({L"&Nein"});
+        main->Close();
+        EXPECT_TRUE(test::PumpUntil([&] { return no.Answered(); }, 10s));
+        main.reset();
+    }
+    EXPECT_EQ(dir.Read(L"notiz.txt"), "Hallo\r\n");
+}
+
+TEST_F(MainStatus, TheFirstFileWindowKeepsItsShareWhenTheWindowChangesSize)
+{
+    TPanel& first = *main->FilePanel1;
+    TPanel& panel = *main->MainPanel;
+    first.SetHeight(panel.Height() / 4);
+    test::PumpFor(100ms);
+    const double share = double(first.Height()) / panel.Height();
+    main->SetBounds(main->Left(), main->Top(), main->Width(), main->Height() + 200);
+    test::PumpFor(200ms);
+    EXPECT_NEAR(double(first.Height()) / panel.Height(), share, 0.01);
+
+    // Minimised there is no share to keep; restored it is the same.
+    const int height = first.Height();
+    ShowWindow(main->Handle(), SW_MINIMIZE);
+    test::PumpFor(300ms);
+    ShowWindow(main->Handle(), SW_RESTORE);
+    test::PumpFor(300ms);
+    EXPECT_EQ(first.Height(), height);
+}
+
+TEST_F(MainStatus, TheDisplayTakesTheSecondWindowsPlaceWhenTheOptionsSaySo)
+{
+    dir.Write(L"notiz.txt", "Hallo\r\n");
+    Options.FileDisplayPos = 1;
+    Options.SecondFileWin = true;
+    Open(dir.Path(), L"notiz.txt");
+    ShowText(L"notiz.txt");
+    EXPECT_EQ(main->TextView->Parent(), main->FilePanel2);
+    EXPECT_FALSE(main->PanelBottom->Visible());
+    EXPECT_FALSE(main->LV2->Visible());
+    EXPECT_TRUE(main->TextView->Visible());
+
+    main->ViewFile->Execute();
+    EXPECT_TRUE(main->LV2->Visible());
+    EXPECT_FALSE(main->PanelBottom->Visible());
+
+    // Below the file windows again once the options say so.
+    Options.FileDisplayPos = 0;
+    main->ViewFile->Execute();
+    EXPECT_EQ(main->TextView->Parent(), main->PanelBottom);
+    EXPECT_TRUE(main->PanelBottom->Visible());
+    EXPECT_TRUE(main->LV2->Visible());
+}
+
+TEST_F(MainStatus, DroppedNamesAreQuotedWhereTheCommandProcessorWouldSplitThem)
+{
+    main->CmdLineBox->SetText(L"copy");
+    // The shell's drop: a DROPFILES block with the names, each ended by a
+    // null, the list by another.
+    const std::wstring names =
+        std::wstring(L"C:\\a b.txt") + L'\0' + L"C:\\x&y.txt" + L'\0' + L"C:\\plain.txt" + L'\0' + L'\0';
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+    ASSERT_NE(memory, nullptr);
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    std::copy(names.begin(), names.end(), reinterpret_cast<wchar_t*>(drop + 1));
+    GlobalUnlock(memory);
+    SendMessageW(main->CmdLineBox->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+    EXPECT_EQ(main->CmdLineBox->Text(), L"copy \"C:\\a b.txt\" \"C:\\x&y.txt\" C:\\plain.txt");
+}
+
+TEST_F(MainStatus, TheFontsOfTheSettingsReachTheFormAndTheViewers)
+{
+    Options.ListFont = {L"Arial", 10, fsBold, 0};
+    Options.TextFont = {L"Courier New", 12, 0, 0};
+    main->ApplyOptions();
+    EXPECT_EQ(main->Font().Name(), L"Arial");
+    EXPECT_EQ(main->Font().Size(), 10);
+    EXPECT_EQ(main->Font().Style(), unsigned(fsBold));
+    EXPECT_EQ(main->TextView->DefAttributes().Name(), L"Courier New");
+    EXPECT_EQ(main->TextView->DefAttributes().Size(), 12);
+    EXPECT_EQ(main->HexEditor1->Font().Name(), L"Courier New");
+    EXPECT_EQ(main->HexEditor1->Font().Size(), 12);
+}
