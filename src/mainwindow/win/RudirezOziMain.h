@@ -200,8 +200,11 @@ public:
     void SetDisplayMode(uint8_t Mode);
     // The handler of both file lists' item-state changes.
     void ListView1Change(TComponent* Sender);
-    // ---- File commands (FileCommands.cpp) -----------------------------------
+    // ---- File commands (FileCommands.cpp, MainFileCommands.cpp) -------------
     TFileCommands& FileCommands() { return *fileCommands_; }
+    // View style 0 to 5 (large icons ... tiles) of the active list, and of
+    // the other one with SyncDisplay.
+    void SetViewStyle(int Style);
 
     // ---- Options (ApplyOptions.cpp) ----------------------------------------
     // Pushes the settings record into the controls, each step on its own:
@@ -293,6 +296,10 @@ private:
     // What the file commands ask of the window besides the above.
     const TOptions& FileOptions() override;
     bool ClearDisplay() override;
+    bool TextControlFocused() override;
+    std::wstring ComSpec() override;
+    // The file commands' actions and the panes' keys (MainFileCommands.cpp).
+    void ConnectFileCommands();
 
     // Options (ApplyOptions.cpp): the steps whose targets come later.
     void ApplyMainFont();
@@ -314,6 +321,8 @@ private:
     std::unique_ptr<TDriveBar> driveBar_;
     std::unique_ptr<TFileDisplay> fileDisplay_;
     std::unique_ptr<TFileCommands> fileCommands_;
+    // LargeIcons, SmallIcons, IconListe, IconReport, IconThumb, IconTile.
+    std::vector<TAction*> viewStyleActions_;
     std::unique_ptr<TMutex> converterMutex_;
     std::unique_ptr<TMutex> instanceMutex_;
     std::unique_ptr<TSimpleTimer> actionTimer_;
