@@ -320,7 +320,19 @@ void TFileCommands::DeleteInList()
     if (!host_.ClearDisplay()) {
         return;
     }
+    bool folderAmongThem = false;
+    for (int i = 0; i < list->ItemCount() && !folderAmongThem; ++i) {
+        const TFileRec* item = list->GetItemData(i);
+        folderAmongThem = item->Selected && item->IsDirectory && !item->IsParentDir;
+    }
     (void)list->DeleteSelectedFiles(!decision.Physical);
+    // The tree drops the nodes of the folders that went.
+    TDriveView* tree = host_.DriveTree();
+    if (folderAmongThem && tree) {
+        if (TTreeNode* node = tree->NodeForPath(list->GetPath())) {
+            tree->ValidateDirectory(node);
+        }
+    }
     if (!decision.Physical) {
         lastOperator_ = nullptr;  // what went to the recycle bin is undone there
     }

@@ -120,6 +120,18 @@ TEST_F(FileCommandsTest, ShiftDeleteDeletesForGoodWithoutTheProgramsQuestion)
     EXPECT_EQ(host.displayCleared, 1);
     EXPECT_TRUE(host.boxes.empty());
     EXPECT_TRUE(host.list->ConfirmDelete) << "the list's own setting comes back";
+
+    // A folder deleted in the list leaves the tree too.
+    ASSERT_TRUE(CreateDirectoryW((folder + L"\\Unter").c_str(), nullptr));
+    host.list->ReloadDirectory();
+    TTreeNode* node = host.tree->NodeForPath(folder);
+    ASSERT_NE(node, nullptr);
+    host.tree->ValidateDirectory(node);
+    ASSERT_NE(host.tree->NodeForPath(folder + L"\\Unter"), nullptr);
+    Select(L"Unter");
+    ASSERT_TRUE(commands.ListKeyDown(VK_DELETE, true, false));
+    EXPECT_FALSE(Exists(folder + L"\\Unter"));
+    EXPECT_EQ(host.tree->NodeForPath(folder + L"\\Unter"), nullptr);
 }
 
 TEST_F(FileCommandsTest, UndoWithoutAnOperationSaysSoAndAfterAPasteRemovesTheCopies)

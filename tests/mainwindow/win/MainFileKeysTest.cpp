@@ -5,6 +5,7 @@
 #include "SettingsGuards.h"
 #include "TestDir.h"
 
+#include "framework/win/ActnList.h"
 #include "framework/win/Registry.h"
 #include "mainwindow/win/GlobalsInit.h"
 #include "mainwindow/win/RudirezOziMain.h"
@@ -114,4 +115,28 @@ TEST_F(MainFileKeys, TheNameEditorKeepsEntfAndInsert)
     SendMessageW(main->LV1->Handle(), LVM_CANCELEDITLABEL, 0, 0);
     EXPECT_TRUE(Exists(dir.File(L"bleibt.txt")));
     EXPECT_FALSE(Exists(dir.File(L"Neues Verzeichnis")));
+}
+
+TEST_F(MainFileKeys, ViewStyleActionsCheckTheActiveListsStyle)
+{
+    test::TestDir dir;
+    main->LV1->SetPath(dir.Path());
+    main->LV1->SetFocus();
+    ASSERT_EQ(main->ActiveList, main->LV1);
+    const wchar_t* const names[] = {L"LargeIcons", L"SmallIcons", L"IconListe", L"IconReport", L"IconThumb", L"IconTile"};
+    auto checked = [&] {
+        std::wstring marks;
+        for (const wchar_t* name : names)
+            marks += dynamic_cast<TAction*>(main->FindComponent(name))->Checked() ? L'x' : L'-';
+        return marks;
+    };
+    Options.SyncDisplay = false;
+    dynamic_cast<TAction*>(main->FindComponent(L"SmallIcons"))->Execute();
+    EXPECT_EQ(main->LV1->ViewStyleEx(), TViewStyleEx::vsxSmallIcon);
+    EXPECT_NE(main->LV2->ViewStyleEx(), TViewStyleEx::vsxSmallIcon) << "not synchronised";
+    EXPECT_EQ(checked(), L"-x----");
+    Options.SyncDisplay = true;
+    main->SetViewStyle(2);
+    EXPECT_EQ(main->LV2->ViewStyleEx(), TViewStyleEx::vsxList);
+    EXPECT_EQ(checked(), L"--x---");
 }
