@@ -6,6 +6,7 @@
 #include "common/win/FileClipboard.h"
 #include "framework/IgnoredError.h"
 #include "framework/ScopeExit.h"
+#include "framework/win/Handles.h"
 #include "mainwindow/FileCommandRules.h"
 #include "mainwindow/ShellErrors.h"
 #include "panels/win/DirView.h"
@@ -40,6 +41,29 @@ bool HasFocus(HWND Window)
 {
     const HWND focus = GetFocus();
     return Window && focus && (focus == Window || IsChild(Window, focus));
+}
+
+// Whether the shell knows Verb for folders or drives. Where it does not,
+// the shell would carry out its default verb instead (Wine opens the folder
+// in a hidden window).
+bool FolderVerbRegistered(const std::wstring& Verb)
+{
+    for (const wchar_t* type : {L"Directory", L"Drive", L"Folder"}) {
+        TRegKey key;
+        const std::wstring name = std::wstring(type) + L"\\shell\\" + Verb;
+        if (RegOpenKeyExW(HKEY_CLASSES_ROOT, name.c_str(), 0, KEY_READ, key.Receive()) == ERROR_SUCCESS) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Whether the control panel's shortcut wizard is there for RUNDLL32: a
+// missing one would fail inside RUNDLL32, unseen.
+bool ShortcutWizardPresent()
+{
+    TModuleHandle module(LoadLibraryExW(L"appwiz.cpl", nullptr, DONT_RESOLVE_DLL_REFERENCES));
+    return module && (GetProcAddress(module.Get(), "NewLinkHereW") || GetProcAddress(module.Get(), "NewLinkHere"));
 }
 
 bool ItemExists(const std::wstring& Path)
@@ -489,8 +513,11 @@ void TFileCommands::NewLink()
         return;
     }
     const std::wstring parameters = L"AppWiz.Cpl,NewLinkHere " + AddBackslash(folder);
-    const intptr_t result = reinterpret_cast<intptr_t>(ShellExecuteW(
-        GetDesktopWindow(), L"open", L"RUNDLL32.EXE", parameters.c_str(), folder.c_str(), SW_SHOWNORMAL));
+    const intptr_t result =
+        ShortcutWizardPresent()
+            ? reinterpret_cast<intptr_t>(ShellExecuteW(GetDesktopWindow(), L"open", L"RUNDLL32.EXE",
+                                                       parameters.c_str(), folder.c_str(), SW_SHOWNORMAL))
+            : SE_ERR_DLLNOTFOUND;
     if (result <= 32) {
         Refuse(ShellExecuteErrorText(result) + L"\n" + Quoted(L"Fehler beim Ausführen der Datei \"%s\" aufgetreten.", L"RUNDLL32.EXE"));
     }
@@ -512,6 +539,11 @@ void TFileCommands::FindDatei()
     if (folder.size() > 3 && ExtractFileExt(folder).empty()) {
         folder += L".";
     }
+    const std::wstring failed = L"Fehler beim Ausführen von: Shell-Kommando \"find\"\n";
+    if (!FolderVerbRegistered(L"find")) {
+        Refuse(failed + Win32ErrorText(ERROR_NO_ASSOCIATION));
+        return;
+    }
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;
     info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
@@ -519,7 +551,7 @@ void TFileCommands::FindDatei()
     info.lpFile = folder.c_str();
     info.nShow = SW_HIDE;
     if (!ShellExecuteExW(&info)) {
-        Refuse(L"Fehler beim Ausführen von: Shell-Kommando \"find\"\n" + Win32ErrorText(GetLastError()));
+        Refuse(failed + Win32ErrorText(GetLastError()));
     }
 }
 
