@@ -281,3 +281,30 @@ TEST_F(FileCommandsTest, SearchAndShortcutWizardReportWhatTheShellLacks)
     ASSERT_EQ(host.boxes.size(), 2u);
     EXPECT_EQ(host.boxes[1], L"Die DLL wurde nicht gefunden.\nFehler beim Ausführen der Datei \"RUNDLL32.EXE\" aufgetreten.");
 }
+
+TEST_F(FileCommandsTest, AFolderCutInTheTreeIsPastedIntoTheList)
+{
+    ASSERT_TRUE(CreateDirectoryW((folder + L"\\Umzug").c_str(), nullptr));
+    dir.Write(L"Liste\\Umzug\\inhalt.txt", "Inhalt");
+    const std::wstring other = dir.File(L"Ziel");
+    ASSERT_TRUE(CreateDirectoryW(other.c_str(), nullptr));
+    TTreeNode* node = host.tree->NodeForPath(folder);
+    host.tree->SelectNode(node);
+    host.tree->ValidateDirectory(node);
+    TTreeNode* moving = host.tree->NodeForPath(folder + L"\\Umzug");
+    ASSERT_NE(moving, nullptr);
+    host.tree->SelectNode(moving);
+    host.tree->SetFocus();
+    ASSERT_TRUE(commands.TreeKeyDown('X', false, true));
+    // A drive is neither cut nor copied.
+    host.tree->SelectNode(host.tree->RootNode(node));
+    ASSERT_TRUE(commands.TreeKeyDown('C', false, true));
+
+    host.list->SetPath(other);
+    host.list->SetFocus();
+    ASSERT_TRUE(commands.ListKeyDown('V', false, true));
+    EXPECT_EQ(dir.Read(L"Ziel\\Umzug\\inhalt.txt"), "Inhalt");
+    EXPECT_FALSE(Exists(folder + L"\\Umzug"));
+    EXPECT_TRUE(host.boxes.empty());
+    ASSERT_TRUE(EmptyFileClipboard(nullptr));
+}
