@@ -163,7 +163,8 @@ bool TFileCommands::PaneKeyDown(TFilePane Pane, WORD Key, bool Shift, bool Ctrl)
         }
         FindDatei();
         return true;
-    default: break;
+    default:
+        break;
     }
     if (!Ctrl || Shift) {
         return false;
@@ -182,9 +183,14 @@ bool TFileCommands::PaneKeyDown(TFilePane Pane, WORD Key, bool Shift, bool Ctrl)
         }
         ClipBoardPaste();
         return true;
-    case 'Z': FileUndo(); return true;
-    case 'D': DOS(); return true;
-    default: return false;
+    case 'Z':
+        FileUndo();
+        return true;
+    case 'D':
+        DOS();
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -209,7 +215,8 @@ void TFileCommands::CreateItem(bool Directory)
         const std::wstring name = NewItemName(folder, true, MaxNameLength(folder), ItemExists);
         TTreeNode* created = name.empty() ? nullptr : tree->CreateDirectory(node, name);
         if (created == nullptr) {
-            Refuse(Win32ErrorText(LastFileError) + L"\r\r" + Quoted(L"Fehler beim Anlegen des Verzeichnisses: \"%s\".", name));
+            Refuse(Win32ErrorText(LastFileError) + L"\r\r" +
+                   Quoted(L"Fehler beim Anlegen des Verzeichnisses: \"%s\".", name));
             return;
         }
         editingByCommand_ = true;
@@ -224,8 +231,8 @@ void TFileCommands::CreateItem(bool Directory)
     const std::wstring name = NewItemName(list->GetPath(), Directory, MaxNameLength(list->GetPath()), ItemExists);
     TFileRec* item = name.empty() ? nullptr : (Directory ? list->CreateDirectory(name) : list->CreateFile(name));
     if (item == nullptr) {
-        const std::wstring what = Directory ? L"Fehler beim Anlegen des Verzeichnisses: \"%s\"."
-                                            : L"Fehler beim Anlegen der Datei: \"%s\".";
+        const std::wstring what =
+            Directory ? L"Fehler beim Anlegen des Verzeichnisses: \"%s\"." : L"Fehler beim Anlegen der Datei: \"%s\".";
         Refuse(Win32ErrorText(LastFileError) + L"\r\r" + Quoted(what, name));
         return;
     }
@@ -257,9 +264,14 @@ void TFileCommands::DeleteObjectPhysical()
 void TFileCommands::DeleteObject()
 {
     switch (FocusedPane()) {
-    case TFilePane::Tree: DeleteInTree(); return;
-    case TFilePane::List: DeleteInList(); return;
-    case TFilePane::None: break;
+    case TFilePane::Tree:
+        DeleteInTree();
+        return;
+    case TFilePane::List:
+        DeleteInList();
+        return;
+    case TFilePane::None:
+        break;
     }
     Refuse(L"Kein löschbares Element fokusiert.");
 }
@@ -406,8 +418,7 @@ void TFileCommands::ClipBoardCopy(bool Cut)
         TTreeNode* node = tree->Selected();
         // A drive is neither copied nor moved as a whole.
         if (node == nullptr || node->Parent() == nullptr || node->Object() == nullptr ||
-            tree->NodeData(node).IsVirtual ||
-            !PutFilesOnClipboard(tree->Handle(), {tree->GetDirPath(node)}, Cut)) {
+            tree->NodeData(node).IsVirtual || !PutFilesOnClipboard(tree->Handle(), {tree->GetDirPath(node)}, Cut)) {
             MessageBeep(MB_OK);
         }
         return;
@@ -453,8 +464,8 @@ void TFileCommands::FileUndo()
     const bool treeOwns = tree != nullptr && lastOperator_ == &tree->FileOperator();
     if (lastOperator_ == nullptr || !lastOperator_->UndoAvailable() || !(listOwns || treeOwns)) {
         MessageBeep(MB_ICONHAND);
-        host_.ShowMessageBox(L"Operation kann nicht rückgängig gemacht werden.", TMsgDlgType::mtError,
-                             kUndoHelpContext, mbOK | mbHelp);
+        host_.ShowMessageBox(L"Operation kann nicht rückgängig gemacht werden.", TMsgDlgType::mtError, kUndoHelpContext,
+                             mbOK | mbHelp);
         return;
     }
     bool done = false;
@@ -478,8 +489,8 @@ void TFileCommands::FileUndo()
     }
     if (!done) {
         MessageBeep(MB_ICONHAND);
-        host_.ShowMessageBox(L"Fehler bei Rückgängigmachen der Dateioperation", TMsgDlgType::mtError,
-                             kUndoHelpContext, mbOK | mbHelp);
+        host_.ShowMessageBox(L"Fehler bei Rückgängigmachen der Dateioperation", TMsgDlgType::mtError, kUndoHelpContext,
+                             mbOK | mbHelp);
     }
     const std::vector<std::wstring>& kept = lastOperator_->UndoKept();
     if (!kept.empty()) {
@@ -515,11 +526,12 @@ void TFileCommands::NewLink()
     const std::wstring parameters = L"AppWiz.Cpl,NewLinkHere " + AddBackslash(folder);
     const intptr_t result =
         ShortcutWizardPresent()
-            ? reinterpret_cast<intptr_t>(ShellExecuteW(GetDesktopWindow(), L"open", L"RUNDLL32.EXE",
-                                                       parameters.c_str(), folder.c_str(), SW_SHOWNORMAL))
+            ? reinterpret_cast<intptr_t>(ShellExecuteW(GetDesktopWindow(), L"open", L"RUNDLL32.EXE", parameters.c_str(),
+                                                       folder.c_str(), SW_SHOWNORMAL))
             : SE_ERR_DLLNOTFOUND;
     if (result <= 32) {
-        Refuse(ShellExecuteErrorText(result) + L"\n" + Quoted(L"Fehler beim Ausführen der Datei \"%s\" aufgetreten.", L"RUNDLL32.EXE"));
+        Refuse(ShellExecuteErrorText(result) + L"\n" +
+               Quoted(L"Fehler beim Ausführen der Datei \"%s\" aufgetreten.", L"RUNDLL32.EXE"));
     }
 }
 

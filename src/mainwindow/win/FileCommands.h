@@ -25,8 +25,7 @@ public:
     virtual TDriveView* DriveTree() = 0;
     virtual const TOptions& FileOptions() = 0;
     // The window's message box: the button pressed (mrOk ...).
-    virtual int ShowMessageBox(const std::wstring& Text, TMsgDlgType Kind, int HelpContext,
-                               TMsgDlgButtons Buttons) = 0;
+    virtual int ShowMessageBox(const std::wstring& Text, TMsgDlgType Kind, int HelpContext, TMsgDlgButtons Buttons) = 0;
     // Closes the file display before its file may go.
     virtual bool ClearDisplay() = 0;
     virtual void RefreshStatusBar() = 0;

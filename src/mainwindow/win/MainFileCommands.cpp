@@ -52,8 +52,8 @@ void TQRVMain::ConnectFileCommands()
     make(L"FileUndo", L"&Rückgängig\tStrg+Z", [&commands] { commands.FileUndo(); });
     make(L"DOS", L"D&OS-Shell\tStrg+D", [&commands] { commands.DOS(); });
     make(L"FindDatei", L"Datei &suchen\tF3", [&commands] { commands.FindDatei(); });
-    const wchar_t* const styles[][2] = {{L"LargeIcons", L"&Große Symbole"}, {L"SmallIcons", L"&Kleine Symbole"},
-                                        {L"IconListe", L"&Liste"},          {L"IconReport", L"&Detailliste"},
+    const wchar_t* const styles[][2] = {{L"LargeIcons", L"&Große Symbole"},  {L"SmallIcons", L"&Kleine Symbole"},
+                                        {L"IconListe", L"&Liste"},           {L"IconReport", L"&Detailliste"},
                                         {L"IconThumb", L"M&iniaturansicht"}, {L"IconTile", L"Ka&cheln"}};
     for (int style = 0; style < 6; ++style)
         viewStyleActions_.push_back(make(styles[style][0], styles[style][1], [this, style] { SetViewStyle(style); }));

@@ -134,7 +134,8 @@ TTreeNode* TDriveView::CreateDirectory(TTreeNode* Node, const std::wstring& Name
     TSearchRec entry;
     entry.Name = find ? std::wstring(found.cFileName) : Name;
     entry.Attr = find ? found.dwFileAttributes : FILE_ATTRIBUTE_DIRECTORY;
-    TTreeNode* child = InsertDiskNode(Node, DiskNodeData(GetDirPath(Node), entry, find ? found.cAlternateFileName : L""));
+    TTreeNode* child =
+        InsertDiskNode(Node, DiskNodeData(GetDirPath(Node), entry, find ? found.cAlternateFileName : L""));
     // A new folder is empty: nothing to read or probe.
     NodeData(child).AllScanned = true;
     NodeData(child).Scanned = true;
@@ -203,8 +204,8 @@ void TDriveView::EditNodeName(TTreeNode* Node)
     if (!Node || !Node->ItemId() || !HandleAllocated())
         return;
     ::SetFocus(Handle());
-    const HWND edit = reinterpret_cast<HWND>(
-        SendMessageW(Handle(), TVM_EDITLABELW, 0, reinterpret_cast<LPARAM>(Node->ItemId())));
+    const HWND edit =
+        reinterpret_cast<HWND>(SendMessageW(Handle(), TVM_EDITLABELW, 0, reinterpret_cast<LPARAM>(Node->ItemId())));
     if (edit && !reEditText_.empty())
         SetWindowTextW(edit, reEditText_.c_str());
     reEditText_.clear();

@@ -279,7 +279,8 @@ TEST_F(FileCommandsTest, SearchAndShortcutWizardReportWhatTheShellLacks)
 
     commands.NewLink();
     ASSERT_EQ(host.boxes.size(), 2u);
-    EXPECT_EQ(host.boxes[1], L"Die DLL wurde nicht gefunden.\nFehler beim Ausführen der Datei \"RUNDLL32.EXE\" aufgetreten.");
+    EXPECT_EQ(host.boxes[1],
+              L"Die DLL wurde nicht gefunden.\nFehler beim Ausführen der Datei \"RUNDLL32.EXE\" aufgetreten.");
 }
 
 TEST_F(FileCommandsTest, AFolderCutInTheTreeIsPastedIntoTheList)

@@ -123,7 +123,8 @@ TEST_F(MainFileKeys, ViewStyleActionsCheckTheActiveListsStyle)
     main->LV1->SetPath(dir.Path());
     main->LV1->SetFocus();
     ASSERT_EQ(main->ActiveList, main->LV1);
-    const wchar_t* const names[] = {L"LargeIcons", L"SmallIcons", L"IconListe", L"IconReport", L"IconThumb", L"IconTile"};
+    const wchar_t* const names[] = {L"LargeIcons", L"SmallIcons", L"IconListe",
+                                    L"IconReport", L"IconThumb",  L"IconTile"};
     auto checked = [&] {
         std::wstring marks;
         for (const wchar_t* name : names)
