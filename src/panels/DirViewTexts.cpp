@@ -46,6 +46,14 @@ const TDirViewTexts kEnglish{
 
 }  // namespace
 
+const std::wstring& InvalidDirNameText(int PrimaryLanguage)
+{
+    static const std::wstring german = L"Verzeichnisname enthält ungültige Zeichen:";
+    static const std::wstring french = L"Le nouveau nom contient des caractères invalides:";
+    static const std::wstring english = L"New name contains Invalid characters:";
+    return PrimaryLanguage == kLangGerman ? german : PrimaryLanguage == kLangFrench ? french : english;
+}
+
 const TDirViewTexts& DirViewTextsFor(int PrimaryLanguage)
 {
     switch (PrimaryLanguage) {

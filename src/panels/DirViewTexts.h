@@ -28,6 +28,9 @@ constexpr int kLangFrench = 12;
 
 // German (7), French (12), else English.
 const TDirViewTexts& DirViewTextsFor(int PrimaryLanguage);
+// The folder tree's message for a new folder name with invalid characters,
+// by the same languages.
+const std::wstring& InvalidDirNameText(int PrimaryLanguage);
 // Each "%s" or "%u" of Format replaced by the next argument in turn.
 std::wstring FormatText(std::wstring_view Format, std::initializer_list<std::wstring_view> Args);
 

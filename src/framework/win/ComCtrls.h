@@ -304,6 +304,7 @@ public:
 
     // The selected node changed.
     std::function<void(TComponent* Sender, TTreeNode* Node)> OnChange;
+    TKeyEvent OnKeyDown;
 
     // The node at a client point; nullptr when none.
     TTreeNode* NodeAt(int x, int y);
@@ -323,6 +324,11 @@ protected:
     virtual void NodeDeleting(TTreeNode* /*node*/) {}
     // The image indexes of a node, asked whenever it is drawn.
     virtual void NodeImages(TTreeNode* /*node*/, int& image, int& selectedImage) { image = selectedImage = 0; }
+    // The label editor is about to open on the node; false keeps it closed.
+    virtual bool CanEdit(TTreeNode* /*node*/) { return true; }
+    // The label editor closed with Text (nullptr: cancelled); true makes the
+    // text the node's caption.
+    virtual bool Edited(TTreeNode* /*node*/, const wchar_t* text) { return text != nullptr; }
 
     void CreateParams(TCreateParams& params) override;
     void CreateWindowHandle(const TCreateParams& params) override;

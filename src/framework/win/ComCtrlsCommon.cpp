@@ -14,4 +14,25 @@ void SetStyleBit(HWND window, DWORD bit, bool on)
     InvalidateRect(window, nullptr, TRUE);
 }
 
+TShortCut CurrentShiftState()
+{
+    TShortCut shift = scNone;
+    if (GetKeyState(VK_SHIFT) < 0)
+        shift |= scShift;
+    if (GetKeyState(VK_CONTROL) < 0)
+        shift |= scCtrl;
+    if (GetKeyState(VK_MENU) < 0)
+        shift |= scAlt;
+    return shift;
+}
+
+bool KeySwallowed(const TKeyEvent& event, TComponent* sender, WPARAM key)
+{
+    if (!event)
+        return false;
+    uint16_t code = static_cast<uint16_t>(key);
+    event(sender, code, CurrentShiftState());
+    return code == 0;
+}
+
 }  // namespace qrv

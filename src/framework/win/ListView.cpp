@@ -12,28 +12,6 @@ namespace qrv {
 
 namespace {
 
-TShortCut CurrentShiftState()
-{
-    TShortCut shift = scNone;
-    if (GetKeyState(VK_SHIFT) < 0)
-        shift |= scShift;
-    if (GetKeyState(VK_CONTROL) < 0)
-        shift |= scCtrl;
-    if (GetKeyState(VK_MENU) < 0)
-        shift |= scAlt;
-    return shift;
-}
-
-// Calls the key event; true when the handler swallowed the key.
-bool KeySwallowed(const TKeyEvent& event, TComponent* sender, WPARAM key)
-{
-    if (!event)
-        return false;
-    uint16_t code = static_cast<uint16_t>(key);
-    event(sender, code, CurrentShiftState());
-    return code == 0;
-}
-
 int ColumnFormat(TAlignment alignment)
 {
     switch (alignment) {

@@ -414,13 +414,21 @@ void TTreeView::WndProc(TMessage& message)
                 info.item.cChildren = has ? 1 : 0;
                 info.item.mask |= TVIF_DI_SETITEM;
             }
+        } else if (header.code == TVN_BEGINLABELEDITW) {
+            const auto& info = reinterpret_cast<NMTVDISPINFOW&>(header);
+            TTreeNode* node = NodeOf(info.item.hItem);
+            message.Result = node && CanEdit(node) ? FALSE : TRUE;
         } else if (header.code == TVN_ENDLABELEDITW) {
             const auto& info = reinterpret_cast<NMTVDISPINFOW&>(header);
-            if (TTreeNode* node = NodeOf(info.item.hItem); node && info.item.pszText) {
+            if (TTreeNode* node = NodeOf(info.item.hItem); node && Edited(node, info.item.pszText)) {
                 node->text_ = info.item.pszText;
                 message.Result = TRUE;
             }
         }
+        return;
+    }
+    if (message.Msg == WM_KEYDOWN && KeySwallowed(OnKeyDown, this, message.WParam)) {
+        message.Result = 0;
         return;
     }
     TWinControl::WndProc(message);

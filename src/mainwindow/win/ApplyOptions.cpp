@@ -274,6 +274,5 @@ void TQRVMain::UpdateDisplayModeButtons(bool HexDown, bool TextDown)
         fileDisplay_->ForcedMode = HexDown ? fdHex : TextDown ? fdText : fdAutomatic;
 }
 void TQRVMain::UpdateDosCloseAction(bool /*Checked*/) {}
-void TQRVMain::UpdateViewStyleActions() {}
 
 }  // namespace qrv

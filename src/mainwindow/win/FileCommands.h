@@ -1,8 +1,9 @@
 #pragma once
 // TFileCommands: the main window's file commands on the focused pane — new
 // folder and file, delete (to the recycle bin or for good), rename, the
-// clipboard and undoing the last copy, move or rename — and the keys that
-// start them in the file lists. It reaches the window through
+// clipboard, undoing the last copy, move or rename, the command interpreter,
+// the shell's search and its shortcut wizard — and the keys that start them
+// in the folder tree and the file lists. It reaches the window through
 // TFileCommandsHost.
 
 #include "framework/win/MessageDialog.h"
@@ -21,22 +22,34 @@ class TFileCommandsHost {
 public:
     virtual ~TFileCommandsHost() = default;
     virtual TDirView* ActiveFileList() = 0;
+    virtual TDriveView* DriveTree() = 0;
     virtual const TOptions& FileOptions() = 0;
     // The window's message box: the button pressed (mrOk ...).
-    virtual int ShowMessageBox(const std::wstring& Text, TMsgDlgType Kind, int HelpContext,
-                               TMsgDlgButtons Buttons) = 0;
+    virtual int ShowMessageBox(const std::wstring& Text, TMsgDlgType Kind, int HelpContext, TMsgDlgButtons Buttons) = 0;
     // Closes the file display before its file may go.
     virtual bool ClearDisplay() = 0;
     virtual void RefreshStatusBar() = 0;
+    // A text control (text view, editor, command box, history box) or the
+    // hex view has the focus: clipboard keys and the search are theirs.
+    virtual bool TextControlFocused() = 0;
+    // The command interpreter's path (COMSPEC).
+    virtual std::wstring ComSpec() = 0;
 };
+
+// The pane a command works on.
+enum class TFilePane { None, Tree, List };
 
 class TFileCommands {
 public:
     explicit TFileCommands(TFileCommandsHost& Host);
 
-    // A key pressed in a file list: Insert (new folder), Ctrl+Insert (new
-    // file), Delete (Shift+Delete for good). True when it was handled.
+    // A key pressed in a file list or in the folder tree: Insert (new
+    // folder), Ctrl+Insert (new file), Delete (Shift+Delete for good), F2
+    // (rename), F3 (search), Ctrl+C, Ctrl+X, Ctrl+V, Ctrl+Z (undo), Ctrl+D
+    // (command interpreter). True when the key was handled; the pane then
+    // drops it and its character.
     bool ListKeyDown(WORD Key, bool Shift, bool Ctrl);
+    bool TreeKeyDown(WORD Key, bool Shift, bool Ctrl);
 
     void NewDir();
     void NewFile();
@@ -45,20 +58,32 @@ public:
     void EditObject();
     void ClipBoardCopy(bool Cut);
     void ClipBoardPaste();
+    void ClipBoardDelete();
     void FileUndo();
+    void DOS();
+    void NewLink();
+    void FindDatei();
 
-    // The operator of the pane that carried out the last drop, rename, copy
-    // or move; FileUndo works on it.
+    // The operator of the pane that carried out the last paste or rename;
+    // FileUndo works on it.
     TFileOperator* LastFileOperator() const { return lastOperator_; }
     void SetLastFileOperator(TFileOperator* Operator) { lastOperator_ = Operator; }
 
     // While a command puts a name into the editor.
     bool EditingStartedByCommand() const { return editingByCommand_; }
 
+    // The pane with the focus: the tree, the active list, or neither.
+    TFilePane FocusedPane();
+
 private:
+    bool PaneKeyDown(TFilePane Pane, WORD Key, bool Shift, bool Ctrl);
     void CreateItem(bool Directory);
+    void DeleteInTree();
+    void DeleteInList();
     void Refuse(const std::wstring& Text);
     bool ShellNoConfirmRecycle() const;
+    // The folder the list shows, a bare drive as "X:\"; empty without one.
+    std::wstring ListFolder();
 
     TFileCommandsHost& host_;
     TFileOperator* lastOperator_ = nullptr;

@@ -67,6 +67,7 @@ TQRVMain::TQRVMain(TComponent* owner) : TForm(owner)
     CreatePanes();
     driveBar_ = std::make_unique<TDriveBar>(this, static_cast<TDriveBarHost&>(*this), ToolbarDrives, ShortCuts1);
     fileCommands_ = std::make_unique<TFileCommands>(static_cast<TFileCommandsHost&>(*this));
+    ConnectFileCommands();
     // A failure in FormCreate is reported, and the start-up goes on: the
     // window must come up with whatever stands.
     try {

@@ -229,8 +229,11 @@ public:
     void SetDisplayMode(uint8_t Mode);
     // The handler of both file lists' item-state changes.
     void ListView1Change(TComponent* Sender);
-    // ---- File commands (FileCommands.cpp) -----------------------------------
+    // ---- File commands (FileCommands.cpp, MainFileCommands.cpp) -------------
     TFileCommands& FileCommands() { return *fileCommands_; }
+    // View style 0 to 5 (large icons ... tiles) of the active list, and of
+    // the other one with SyncDisplay.
+    void SetViewStyle(int Style);
 
     // ---- Options (ApplyOptions.cpp) ----------------------------------------
     // Pushes the settings record into the controls, each step on its own:
@@ -323,6 +326,10 @@ private:
     // What the file commands ask of the window besides the above.
     const TOptions& FileOptions() override;
     bool ClearDisplay() override;
+    bool TextControlFocused() override;
+    std::wstring ComSpec() override;
+    // The file commands' actions and the panes' keys (MainFileCommands.cpp).
+    void ConnectFileCommands();
 
     // Status bar, action states and the save question (MainStatus.cpp).
     void ConnectStatusArea();
@@ -370,6 +377,8 @@ private:
     // The main panel's last size with room in it.
     int mainPanelWidth_ = 0;
     int mainPanelHeight_ = 0;
+    // LargeIcons, SmallIcons, IconListe, IconReport, IconThumb, IconTile.
+    std::vector<TAction*> viewStyleActions_;
     std::unique_ptr<TMutex> converterMutex_;
     std::unique_ptr<TMutex> instanceMutex_;
     std::unique_ptr<TSimpleTimer> actionTimer_;

@@ -402,8 +402,10 @@ void TDirView::WndProc(TMessage& message)
         break;
     case WM_CHAR:
     case WM_SYSCHAR:
-        // The Enter handled above would beep as a character.
-        if (message.WParam == L'\r') {
+        // The Enter handled above would beep as a character, and so would
+        // the characters of Strg+C, Strg+D, Strg+V, Strg+X and Strg+Z,
+        // whose keys are file commands.
+        if (message.WParam == L'\r' || IsFileCommandChar(message.WParam)) {
             message.Result = 0;
             return;
         }

@@ -1,6 +1,7 @@
 #include "panels/win/DriveView.h"
 
 #include "common/BaseUtils.h"
+#include "common/FileOperator.h"
 #include "common/win/BaseUtilsWin.h"
 #include "common/win/KyTimerThread.h"
 #include "framework/IgnoredError.h"
@@ -54,8 +55,6 @@ TDriveView::TDriveView(TComponent* owner) : TTreeView(owner)
 {
     SetHideSelection(false);
     SetShowRoot(true);
-    // Labels are renamed through the tree's own commands, not in place.
-    SetReadOnly(true);
     // The system's small icons; any folder gives the list's handle.
     SHFILEINFOW info{};
     if (auto handle = reinterpret_cast<HIMAGELIST>(
@@ -572,6 +571,12 @@ bool TDriveView::HandleChar(WPARAM key)
     case L' ':
         // Done on the key-down; no search by the character.
         return true;
+    default:
+        break;
+    }
+    if (IsFileCommandChar(key))
+        return true;
+    switch (key) {
     case L'*':
         if (node)
             SendMessageW(Handle(), TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(node->ItemId()));
@@ -606,6 +611,11 @@ void TDriveView::WndProc(TMessage& message)
 {
     if (WatchMessage(message))
         return;
+    if (message.Msg == WM_DRIVEVIEW_REEDIT) {
+        ReopenEditor();
+        message.Result = 0;
+        return;
+    }
     if (message.Msg == CN_NOTIFY) {
         auto& header = *reinterpret_cast<NMHDR*>(message.LParam);
         if (header.code == NM_CUSTOMDRAW) {
@@ -616,6 +626,7 @@ void TDriveView::WndProc(TMessage& message)
             }
         } else if (header.code == TVN_BEGINLABELEDITW) {
             TTreeView::WndProc(message);
+            editOpen_ = !message.Result;
             if (!message.Result)
                 if (HWND edit = reinterpret_cast<HWND>(SendMessageW(Handle(), TVM_GETEDITCONTROL, 0, 0)))
                     SetWindowSubclass(edit, LabelEditProc, 1, 0);

@@ -25,6 +25,7 @@ namespace qrv {
 
 class TDirView;
 class TDiscMonitor;
+class TFileOperator;
 class TKyTimerThread;
 class TPopupMenu;
 
@@ -212,6 +213,36 @@ public:
     TDriveViewDiskChangeEvent OnChangeDetected;
     TDriveViewDiskChangeEvent OnChangeInvalid;
 
+    // ---- Folder commands (DriveViewFileOps.cpp) ---------------------------------
+    // The shell asks before deleting; a delete to the recycle bin warns when
+    // it would delete for good.
+    bool ConfirmDelete = true;
+    bool WantNukeWarning = true;
+    // The tree's operator: its renames and their undo.
+    TFileOperator& FileOperator();
+    // A new folder Name in Node's folder, as a child node of its own;
+    // nullptr with LastFileError set when the name is taken (183), is no
+    // plain name or the system refused. Node must be a disk folder.
+    TTreeNode* CreateDirectory(TTreeNode* Node, const std::wstring& Name);
+    // Deletes Node's folder through the shell (ToRecycleBin: into the
+    // recycle bin); the node goes when its folder is gone. Drive roots and
+    // shell folders are refused with a beep. True when the folder is gone.
+    bool DeleteDirectory(TTreeNode* Node, bool ToRecycleBin);
+    // Whether the node's name may be edited in place: a disk folder below a
+    // drive, no recycle bin or system folder, its caption its folder name.
+    bool CanEdit(TTreeNode* Node) override;
+    // Opens the name editor on the node.
+    void EditNodeName(TTreeNode* Node);
+    // The name editor is open.
+    bool IsEditing() const;
+    // Before and after a rename in place.
+    std::function<void(TComponent* Sender, TTreeNode* Node)> OnRenameBegin;
+    std::function<void(TComponent* Sender, TTreeNode* Node)> OnRenameEnd;
+    // Shows a failed rename's error (OK and Abort); true: edit again. The
+    // default is the error box. An invalid name is shown through it too,
+    // without editing again.
+    std::function<bool(const std::wstring& Text)> AskRenameAgain;
+
 protected:
     bool CanExpand(TTreeNode* Node) override;
     bool NodeHasChildren(TTreeNode* Node) override;
@@ -222,6 +253,7 @@ protected:
     virtual void FetchNodeImages(TTreeNode* Node);
     void CreateWindowHandle(const TCreateParams& params) override;
     void WndProc(TMessage& message) override;
+    bool Edited(TTreeNode* Node, const wchar_t* Text) override;
 
 private:
     // TDriveNodeTree, for the lookup in DriveViewCore.
@@ -331,6 +363,26 @@ private:
     bool subDirScanDelayed_ = false;
     bool useSHChangeNotify_ = false;
     std::unique_ptr<TWatchState> watch_;
+
+    // Folder commands.
+    // Renames Node's folder to NewName; false after the error box.
+    bool RenameNode(TTreeNode* Node, const std::wstring& NewName, const std::wstring& Typed);
+    void ReopenEditor();
+    // Stops the drive's folder monitor; true when it was running.
+    bool PauseDriveMonitor(wchar_t Drive);
+    void ResumeDriveMonitor(wchar_t Drive, bool WasActive);
+    std::unique_ptr<TFileOperator> fileOperator_;
+    // After a failed rename: the folder whose editor reopens, with the text typed.
+    std::wstring reEditPath_;
+    std::wstring reEditText_;
+    // The name editor opened and has not ended yet. An editor losing the
+    // focus while it is destroyed (or to a message box) reports its end a
+    // second time; that report is ignored.
+    bool editOpen_ = false;
 };
+
+// User message the tree posts to itself to open the name editor again after
+// a failed rename.
+constexpr UINT WM_DRIVEVIEW_REEDIT = WM_USER + 0x141;
 
 }  // namespace qrv

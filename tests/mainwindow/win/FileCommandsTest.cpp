@@ -3,9 +3,13 @@
 #include "TestDir.h"
 #include "common/FileOperator.h"
 #include "common/win/FileClipboard.h"
+#include "framework/SysUtils.h"
 #include "framework/win/Forms.h"
+#include "framework/win/Handles.h"
 #include "panels/win/DirView.h"
+#include "panels/win/DriveView.h"
 #include "settings/Quorvan32Globals.h"
+#include "win/MessagePump.h"
 
 #include <commctrl.h>
 
@@ -16,6 +20,7 @@
 #include <vector>
 
 using namespace qrv;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -24,16 +29,21 @@ bool Exists(const std::wstring& path)
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// The window's side, recorded: one list on a form and the settings.
+// The window's side, recorded: a tree and one list on a form and the settings.
 class FakeFileCommandsHost : public TFileCommandsHost {
 public:
     TDirView* list = nullptr;
+    TDriveView* tree = nullptr;
     TOptions options;
+    std::wstring comSpec;
     std::vector<std::wstring> boxes;
     int answer = mrOk;
     int displayCleared = 0;
 
     TDirView* ActiveFileList() override { return list; }
+    TDriveView* DriveTree() override { return tree; }
+    bool TextControlFocused() override { return false; }
+    std::wstring ComSpec() override { return comSpec; }
     const TOptions& FileOptions() override { return options; }
     int ShowMessageBox(const std::wstring& text, TMsgDlgType, int, TMsgDlgButtons) override
     {
@@ -57,11 +67,16 @@ protected:
         dir.Write(L"Liste\\brief.txt", "Text");
         dir.Write(L"Liste\\notiz.txt", "Notiz");
         form = std::make_unique<TForm>(nullptr);
-        form->SetBounds(0, 0, 500, 400);
+        form->SetBounds(0, 0, 700, 400);
+        host.tree = new TDriveView(form.get());
+        host.tree->SetParent(form.get());
+        host.tree->SetBounds(0, 0, 200, 400);
         host.list = new TDirView(form.get());
         host.list->SetParent(form.get());
-        host.list->SetBounds(0, 0, 500, 400);
+        host.list->SetBounds(200, 0, 500, 400);
+        host.tree->SetDirView(host.list);
         form->Show();
+        host.tree->SetDirectory(folder);
         host.list->SetPath(folder);
         host.list->SetFocus();
     }
@@ -106,6 +121,18 @@ TEST_F(FileCommandsTest, ShiftDeleteDeletesForGoodWithoutTheProgramsQuestion)
     EXPECT_EQ(host.displayCleared, 1);
     EXPECT_TRUE(host.boxes.empty());
     EXPECT_TRUE(host.list->ConfirmDelete) << "the list's own setting comes back";
+
+    // A folder deleted in the list leaves the tree too.
+    ASSERT_TRUE(CreateDirectoryW((folder + L"\\Unter").c_str(), nullptr));
+    host.list->ReloadDirectory();
+    TTreeNode* node = host.tree->NodeForPath(folder);
+    ASSERT_NE(node, nullptr);
+    host.tree->ValidateDirectory(node);
+    ASSERT_NE(host.tree->NodeForPath(folder + L"\\Unter"), nullptr);
+    Select(L"Unter");
+    ASSERT_TRUE(commands.ListKeyDown(VK_DELETE, true, false));
+    EXPECT_FALSE(Exists(folder + L"\\Unter"));
+    EXPECT_EQ(host.tree->NodeForPath(folder + L"\\Unter"), nullptr);
 }
 
 TEST_F(FileCommandsTest, UndoWithoutAnOperationSaysSoAndAfterAPasteRemovesTheCopies)
@@ -136,4 +163,149 @@ TEST_F(FileCommandsTest, DeleteWithNothingSelectedIsRefused)
     EXPECT_EQ(host.boxes, std::vector<std::wstring>{L"Kein löschbares Element fokusiert."});
     commands.EditObject();
     EXPECT_EQ(host.boxes.back(), L"Kein editierbares Element fokusiert.");
+}
+
+TEST_F(FileCommandsTest, KeysInTheTreeMakeAndDeleteFoldersThere)
+{
+    TTreeNode* node = host.tree->NodeForPath(folder);
+    ASSERT_NE(node, nullptr);
+    host.tree->SelectNode(node);
+    host.tree->SetFocus();
+    ASSERT_EQ(commands.FocusedPane(), TFilePane::Tree);
+
+    ASSERT_TRUE(commands.TreeKeyDown(VK_INSERT, false, false));
+    EXPECT_TRUE(Exists(folder + L"\\Neues Verzeichnis"));
+    ASSERT_TRUE(host.tree->IsEditing()) << "the new folder's name is being edited";
+    EXPECT_FALSE(commands.TreeKeyDown(VK_DELETE, false, false)) << "the editor keeps its keys";
+    SendMessageW(host.tree->Handle(), TVM_ENDEDITLABELNOW, TRUE, 0);
+
+    TTreeNode* created = host.tree->NodeForPath(folder + L"\\Neues Verzeichnis");
+    ASSERT_NE(created, nullptr);
+    host.tree->SelectNode(created);
+    host.options.ConfirmPhysicalDel = false;
+    ASSERT_TRUE(commands.TreeKeyDown(VK_DELETE, true, false));
+    EXPECT_FALSE(Exists(folder + L"\\Neues Verzeichnis"));
+    EXPECT_EQ(host.tree->NodeForPath(folder + L"\\Neues Verzeichnis"), nullptr);
+    EXPECT_EQ(host.tree->Selected(), node);
+    EXPECT_TRUE(host.boxes.empty());
+    EXPECT_TRUE(host.tree->ConfirmDelete) << "the tree's own setting comes back";
+
+    // A drive is not deleted.
+    host.tree->SelectNode(host.tree->RootNode(node));
+    ASSERT_TRUE(commands.TreeKeyDown(VK_DELETE, true, false));
+    EXPECT_EQ(host.boxes, std::vector<std::wstring>{L"Kein löschbares Element fokusiert."});
+}
+
+TEST_F(FileCommandsTest, CutAndPasteByKeysMovesAndUndoByKeyMovesBack)
+{
+    const std::wstring other = dir.File(L"Andere");
+    ASSERT_TRUE(CreateDirectoryW(other.c_str(), nullptr));
+    Select(L"brief.txt");
+    ASSERT_TRUE(commands.ListKeyDown('X', false, true));
+    host.list->SetPath(other);
+    ASSERT_TRUE(commands.ListKeyDown('V', false, true));
+    EXPECT_EQ(dir.Read(L"Andere\\brief.txt"), "Text");
+    EXPECT_FALSE(Exists(folder + L"\\brief.txt")) << "a cut moves";
+    EXPECT_NE(host.list->FindFileItem(L"brief.txt"), nullptr);
+
+    ASSERT_TRUE(commands.ListKeyDown('Z', false, true));
+    EXPECT_EQ(dir.Read(L"Liste\\brief.txt"), "Text");
+    EXPECT_FALSE(Exists(other + L"\\brief.txt"));
+    EXPECT_TRUE(host.boxes.empty());
+    ASSERT_TRUE(EmptyFileClipboard(nullptr));
+}
+
+TEST_F(FileCommandsTest, F2RenamesInTheTreeAndStrgZUndoesTheRename)
+{
+    ASSERT_TRUE(CreateDirectoryW((folder + L"\\Alt").c_str(), nullptr));
+    TTreeNode* node = host.tree->NodeForPath(folder);
+    host.tree->SelectNode(node);
+    host.tree->ValidateDirectory(node);
+    TTreeNode* alt = host.tree->NodeForPath(folder + L"\\Alt");
+    ASSERT_NE(alt, nullptr);
+    host.tree->SelectNode(alt);
+    host.tree->SetFocus();
+    host.tree->OnRenameEnd = [this](TComponent*, TTreeNode*) {
+        commands.SetLastFileOperator(&host.tree->FileOperator());
+    };
+    ASSERT_TRUE(commands.TreeKeyDown(VK_F2, false, false));
+    const HWND edit = reinterpret_cast<HWND>(SendMessageW(host.tree->Handle(), TVM_GETEDITCONTROL, 0, 0));
+    ASSERT_NE(edit, nullptr);
+    SetWindowTextW(edit, L"Neu");
+    SendMessageW(host.tree->Handle(), TVM_ENDEDITLABELNOW, FALSE, 0);
+    ASSERT_TRUE(Exists(folder + L"\\Neu"));
+
+    ASSERT_TRUE(commands.TreeKeyDown('Z', false, true));
+    EXPECT_TRUE(Exists(folder + L"\\Alt"));
+    EXPECT_FALSE(Exists(folder + L"\\Neu"));
+    EXPECT_NE(host.tree->NodeForPath(folder + L"\\Alt"), nullptr) << "the tree follows the undo";
+    EXPECT_TRUE(host.boxes.empty());
+}
+
+// COMSPEC names a batch file that writes the folder it starts in.
+TEST_F(FileCommandsTest, TheCommandInterpreterStartsInTheListsFolder)
+{
+    const std::wstring record = dir.File(L"gestartet.txt");
+    host.comSpec = dir.Write(L"interpreter.cmd", "@cd > \"" + std::string(record.begin(), record.end()) + "\"\r\n");
+    ASSERT_TRUE(commands.ListKeyDown('D', false, true));
+    ASSERT_TRUE(test::PumpUntil([&] { return Exists(record) && !dir.Read(L"gestartet.txt").empty(); }, 20s))
+        << "the interpreter did not start";
+    std::string started = dir.Read(L"gestartet.txt");
+    while (!started.empty() && (started.back() == '\n' || started.back() == '\r' || started.back() == ' '))
+        started.pop_back();
+    EXPECT_TRUE(SameText(std::wstring(started.begin(), started.end()), folder)) << started;
+    EXPECT_TRUE(host.boxes.empty());
+
+    host.comSpec = dir.File(L"fehlt.exe");
+    commands.DOS();
+    ASSERT_EQ(host.boxes.size(), 1u);
+    EXPECT_EQ(host.boxes[0].rfind(L"Fehler beim Ausführen von: " + host.comSpec + L"\n", 0), 0u) << host.boxes[0];
+    EXPECT_GT(host.boxes[0].size(), (L"Fehler beim Ausführen von: " + host.comSpec + L"\n").size())
+        << "the reason follows";
+}
+
+// Wine's shell has no "find" verb for folders and its control panel no
+// shortcut wizard: each command says so instead of starting something else.
+TEST_F(FileCommandsTest, SearchAndShortcutWizardReportWhatTheShellLacks)
+{
+    TRegKey findVerb;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, L"Directory\\shell\\find", 0, KEY_READ, findVerb.Receive()) == ERROR_SUCCESS)
+        GTEST_SKIP() << "this shell has a search";
+    ASSERT_TRUE(commands.ListKeyDown(VK_F3, false, false));
+    ASSERT_EQ(host.boxes.size(), 1u);
+    const std::wstring head = L"Fehler beim Ausführen von: Shell-Kommando \"find\"\n";
+    EXPECT_EQ(host.boxes[0].rfind(head, 0), 0u) << testing::PrintToString(host.boxes[0]);
+    EXPECT_GT(host.boxes[0].size(), head.size()) << "the reason follows";
+
+    commands.NewLink();
+    ASSERT_EQ(host.boxes.size(), 2u);
+    EXPECT_EQ(host.boxes[1],
+              L"Die DLL wurde nicht gefunden.\nFehler beim Ausführen der Datei \"RUNDLL32.EXE\" aufgetreten.");
+}
+
+TEST_F(FileCommandsTest, AFolderCutInTheTreeIsPastedIntoTheList)
+{
+    ASSERT_TRUE(CreateDirectoryW((folder + L"\\Umzug").c_str(), nullptr));
+    dir.Write(L"Liste\\Umzug\\inhalt.txt", "Inhalt");
+    const std::wstring other = dir.File(L"Ziel");
+    ASSERT_TRUE(CreateDirectoryW(other.c_str(), nullptr));
+    TTreeNode* node = host.tree->NodeForPath(folder);
+    host.tree->SelectNode(node);
+    host.tree->ValidateDirectory(node);
+    TTreeNode* moving = host.tree->NodeForPath(folder + L"\\Umzug");
+    ASSERT_NE(moving, nullptr);
+    host.tree->SelectNode(moving);
+    host.tree->SetFocus();
+    ASSERT_TRUE(commands.TreeKeyDown('X', false, true));
+    // A drive is neither cut nor copied.
+    host.tree->SelectNode(host.tree->RootNode(node));
+    ASSERT_TRUE(commands.TreeKeyDown('C', false, true));
+
+    host.list->SetPath(other);
+    host.list->SetFocus();
+    ASSERT_TRUE(commands.ListKeyDown('V', false, true));
+    EXPECT_EQ(dir.Read(L"Ziel\\Umzug\\inhalt.txt"), "Inhalt");
+    EXPECT_FALSE(Exists(folder + L"\\Umzug"));
+    EXPECT_TRUE(host.boxes.empty());
+    ASSERT_TRUE(EmptyFileClipboard(nullptr));
 }
