@@ -145,6 +145,14 @@ void TWinControl::CreateWnd()
         if (auto* windowed = dynamic_cast<TWinControl*>(child))
             windowed->HandleNeeded();
     Realign();
+    if (Parent())
+        Parent()->DescendantWindowCreated();
+}
+
+void TWinControl::DescendantWindowCreated()
+{
+    if (Parent())
+        Parent()->DescendantWindowCreated();
 }
 
 void TWinControl::CreateWindowHandle(const TCreateParams& params)

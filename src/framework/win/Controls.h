@@ -157,6 +157,10 @@ protected:
     // Called after the window exists; controls send their initial state here.
     virtual void CreateWindowHandle(const TCreateParams& params);
     virtual void DestroyWnd();
+    // Each window made below this control reports here once it stands (by
+    // default passed on to the parent): a form that makes many windows at
+    // once can do something between them.
+    virtual void DescendantWindowCreated();
     // The one handler of every message of this control's window.
     virtual void WndProc(TMessage& message);
     // What happens when WndProc does not handle a message.

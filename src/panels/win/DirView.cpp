@@ -472,8 +472,7 @@ void TDirView::AnswerSentMessages()
     if (now - lastAnswered_ < kAnswerInterval)
         return;
     lastAnswered_ = now;
-    MSG message;
-    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    qrv::AnswerSentMessages();
 }
 
 void TDirView::RunAnswering(const std::function<void()>& Work)
