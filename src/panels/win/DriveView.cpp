@@ -374,7 +374,9 @@ void TDriveView::DoChange(TTreeNode* Node)
                     if (OnDiskChange)
                         OnDiskChange(this, drive);
                 }
-                if (dirView_ && dirView_->GetPath() != path) {
+                // A list showing this folder already (the start folder,
+                // spelled in another letter case) is not read a second time.
+                if (dirView_ && !dirView_->AdoptPathSpelling(path)) {
                     // The list reads paths of the file system only; a shell
                     // folder without one shows as an empty list.
                     if (drive != kNetworkDrive || (NodeData(Node).IsFileSystem() && path.rfind(L"\\\\", 0) == 0)) {
