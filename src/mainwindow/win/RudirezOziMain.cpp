@@ -86,7 +86,10 @@ TQRVMain::TQRVMain(TComponent* owner) : TForm(owner)
 
 void TQRVMain::DescendantWindowCreated()
 {
-    AnswerSentMessages();
+    // Only during the start-up: later a window made inside some command must
+    // not let other work in halfway.
+    if (!Shown)
+        AnswerSentMessages();
 }
 
 TQRVMain::~TQRVMain()
