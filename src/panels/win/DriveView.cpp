@@ -16,7 +16,9 @@
 #include "panels/win/DriveViewWatch.h"
 #include "panels/win/FolderSearch.h"
 #include "panels/win/KyDriveInfo.h"
+#include "panels/win/SentMessageWait.h"
 
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -56,11 +58,22 @@ TDriveView::TDriveView(TComponent* owner) : TTreeView(owner)
     SetShowRoot(true);
     // Labels are renamed through the tree's own commands, not in place.
     SetReadOnly(true);
-    // The system's small icons; any folder gives the list's handle.
-    SHFILEINFOW info{};
-    if (auto handle = reinterpret_cast<HIMAGELIST>(
-            SHGetFileInfoW(L"C:\\", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info,
-                           SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES))) {
+    // The system's small icons; any folder gives the list's handle. The
+    // first call of a process sets up the shell's icon cache, which takes a
+    // while: a worker asks, and the window answers meanwhile.
+    HIMAGELIST handle = nullptr;
+    RunAnsweringSentMessages([&handle] {
+        const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+        const ScopeExit uninitialize([com] {
+            if (com)
+                CoUninitialize();
+        });
+        SHFILEINFOW info{};
+        handle = reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(
+            L"C:\\", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info,
+            SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES));
+    });
+    if (handle) {
         auto* images = new TImageList(this);
         images->ShareImages(handle);
         SetImages(images);
