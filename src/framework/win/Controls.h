@@ -150,6 +150,10 @@ public:
 
     // The control that owns a window, or nullptr when it is none of ours.
     static TWinControl* FromHandle(HWND window);
+    // While set, called each time one of our controls' windows has been made
+    // (on the user-interface thread): a form that makes many windows at once
+    // can do something between them.
+    static void (*WindowCreatedHook)();
 
 protected:
     virtual void CreateParams(TCreateParams& params);
@@ -157,10 +161,6 @@ protected:
     // Called after the window exists; controls send their initial state here.
     virtual void CreateWindowHandle(const TCreateParams& params);
     virtual void DestroyWnd();
-    // Each window made below this control reports here once it stands (by
-    // default passed on to the parent): a form that makes many windows at
-    // once can do something between them.
-    virtual void DescendantWindowCreated();
     // The one handler of every message of this control's window.
     virtual void WndProc(TMessage& message);
     // What happens when WndProc does not handle a message.

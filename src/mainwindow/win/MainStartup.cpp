@@ -344,6 +344,7 @@ void TQRVMain::FirstShow()
     }
     StartFileName.clear();
     Shown = true;
+    TWinControl::WindowCreatedHook = nullptr;
     // The drive table knows which drives are valid once the tree's window
     // has listed them: the drive buttons and menu items follow now.
     try {

@@ -66,7 +66,10 @@ TQRVMain::TQRVMain(TComponent* owner) : TForm(owner)
     OnClose = [this](TComponent*, TCloseAction&) { FormClose(); };
     // The start-up is a row of steps on this thread; between them it
     // answers what other programs and threads send to its windows, so that
-    // none of them waits for the whole start-up.
+    // none of them waits for the whole start-up: also between the windows
+    // it makes, until the first show is done (later a window made inside
+    // some command must not let other work in halfway).
+    TWinControl::WindowCreatedHook = AnswerSentMessages;
     CreateMenus();
     CreatePanes();
     AnswerSentMessages();
@@ -84,16 +87,10 @@ TQRVMain::TQRVMain(TComponent* owner) : TForm(owner)
     InitializeMainWindow();
 }
 
-void TQRVMain::DescendantWindowCreated()
-{
-    // Only during the start-up: later a window made inside some command must
-    // not let other work in halfway.
-    if (!Shown)
-        AnswerSentMessages();
-}
-
 TQRVMain::~TQRVMain()
 {
+    if (TWinControl::WindowCreatedHook == AnswerSentMessages)
+        TWinControl::WindowCreatedHook = nullptr;
     FormDestroy();
 }
 

@@ -223,9 +223,6 @@ protected:
     std::wstring WindowClassName() const override { return L"TQRVMain"; }
     void DoShow() override;
     void WndProc(TMessage& message) override;
-    // At the start-up the window's panes are made one after another: other
-    // programs and threads get their answers between them.
-    void DescendantWindowCreated() override;
 
 private:
     // Construction of the panes (RudirezOziMain.cpp).
