@@ -162,6 +162,15 @@ void TDirViewCore::SetPathOnly(const std::wstring& Path)
     FireNotify(OnLoaded);
 }
 
+bool TDirViewCore::AdoptPathSpelling(const std::wstring& Path)
+{
+    std::wstring path = StripTrailingBackslashes(Path);
+    if (path_.empty() || !SameText(path, path_))
+        return false;
+    path_ = std::move(path);
+    return true;
+}
+
 bool TDirViewCore::CheckPathExists()
 {
     uint32_t error = 0;
@@ -200,6 +209,20 @@ void TDirViewCore::SetLoadEnabled(bool Value)
         ReloadDirectory();
     else
         LoadFromDisk(path_);
+}
+
+std::optional<bool> TDirViewCore::KnownSubDirs(std::wstring_view Path, bool HideHidden) const
+{
+    if (!loaded_ || loading_ || !itemsReady_ || isVirtual_ || fullPathItems_ ||
+        !SameText(StripTrailingBackslashes(Path), path_))
+        return std::nullopt;
+    for (const TFileRec* item : items_)
+        if (item->IsDirectory && !item->IsParentDir && !(HideHidden && (item->Attr & faHidden)))
+            return true;
+    // None among the items: an answer only when the load kept every folder.
+    if (showDirectories_ && (!hideHiddenDirs_ || HideHidden) && !OnAddFile)
+        return false;
+    return std::nullopt;
 }
 
 void TDirViewCore::RefreshDirectory()

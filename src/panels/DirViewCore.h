@@ -22,6 +22,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,9 @@ public:
     void SetPath(const std::wstring& Path);
     // Takes the path without reading the disk and reports a finished load.
     void SetPathOnly(const std::wstring& Path);
+    // True when Path names the folder shown, in any letter case; the path
+    // then takes Path's spelling, without reading the folder again.
+    bool AdoptPathSpelling(const std::wstring& Path);
     // True when Path exists. Otherwise moves up to the nearest existing
     // parent and reads it, or, when not even the root is left, empties the
     // list; false either way.
@@ -101,6 +105,12 @@ public:
     // False while a load or a sort runs: the display answers no queries then.
     bool ItemsReady() const { return itemsReady_; }
     bool ScanPending() const { return scanPending_; }
+    // Whether the folder Path holds a subfolder (hidden ones counted unless
+    // HideHidden), answered from the items this list has read, so that the
+    // folder is not searched again; nothing when the list cannot tell:
+    // another folder, not read (or still reading), or a load that left out
+    // folders which would count.
+    std::optional<bool> KnownSubDirs(std::wstring_view Path, bool HideHidden) const;
     int DriveType() const { return driveType_; }
     uint32_t DirCount() const { return dirCount_; }
     uint64_t TotalSize() const { return totalSize_; }

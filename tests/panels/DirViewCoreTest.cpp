@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -206,6 +207,72 @@ TEST_F(DirViewCoreTest, DirectoryOptionsHideFolders)
     view.SetShowDirectories(true);
     view.SetPath(L"C:\\Versteckt");
     EXPECT_EQ(view.Names(), std::vector<std::wstring>{L".."});
+}
+
+// The tree asks whether the folder the list shows has subfolders: the items
+// read answer, as far as the load kept every folder that would count.
+TEST_F(DirViewCoreTest, TheFolderShownTellsWhetherItHasSubfolders)
+{
+    sys.AddFolder(L"C:\\Flach");
+    sys.AddFile(L"C:\\Flach", L"a.txt", 1);
+    sys.AddFolder(L"C:\\Versteckt");
+    sys.AddFolder(L"C:\\Versteckt\\a", faHidden);
+    view.OnAddFile = nullptr;
+    const std::optional<bool> unknown;
+    struct Case {
+        const char* what;
+        const wchar_t* shown;
+        bool listHidesHidden;
+        bool listShowsDirs;
+        const wchar_t* asked;
+        bool treeHidesHidden;
+        std::optional<bool> answer;
+    } cases[] = {
+        {"a listed folder", L"C:\\Daten", false, true, L"C:\\Daten", false, true},
+        {"asked in another case, with a backslash", L"C:\\Daten", false, true, L"c:\\DATEN\\", true, true},
+        {"files only", L"C:\\Flach", false, true, L"C:\\Flach", false, false},
+        {"a hidden folder counts for the tree that shows them", L"C:\\Versteckt", false, true, L"C:\\Versteckt", false,
+         true},
+        {"not for the tree that hides them", L"C:\\Versteckt", false, true, L"C:\\Versteckt", true, false},
+        {"a list hiding them cannot tell", L"C:\\Versteckt", true, true, L"C:\\Versteckt", false, unknown},
+        {"unless the tree hides them too", L"C:\\Versteckt", true, true, L"C:\\Versteckt", true, false},
+        {"a list without folders cannot tell", L"C:\\Daten", false, false, L"C:\\Daten", false, unknown},
+        {"another folder", L"C:\\Daten", false, true, L"C:\\Daten\\Alt", false, unknown},
+        {"a folder that could not be read", L"C:\\Fehlt", false, true, L"C:\\Fehlt", false, unknown},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        view.SetHideHiddenDirs(c.listHidesHidden);
+        view.SetShowDirectories(c.listShowsDirs);
+        view.SetPath(L"C:\\");
+        view.SetPath(c.shown);
+        EXPECT_EQ(view.KnownSubDirs(c.asked, c.treeHidesHidden), c.answer);
+    }
+
+    // A handler may have dropped folders: only one that was listed answers.
+    view.SetHideHiddenDirs(false);
+    view.SetShowDirectories(true);
+    view.OnAddFile = [](TComponent*, TSearchRec&, bool&) {};
+    view.SetPath(L"C:\\Flach");
+    EXPECT_EQ(view.KnownSubDirs(L"C:\\Flach", false), unknown);
+    view.SetPath(L"C:\\Daten");
+    EXPECT_EQ(view.KnownSubDirs(L"C:\\Daten", false), true);
+}
+
+TEST_F(DirViewCoreTest, TheFolderShownTakesAnotherSpellingWithoutAReload)
+{
+    view.SetPath(L"C:\\Daten");
+    view.Trace.clear();
+    EXPECT_TRUE(view.AdoptPathSpelling(L"c:\\DATEN\\"));
+    EXPECT_EQ(view.Path(), L"c:\\DATEN");
+    EXPECT_TRUE(view.Trace.empty()) << "not read again";
+    EXPECT_EQ(view.Names(), (std::vector<std::wstring>{L"..", L".git", L"Alt", L"Bild.PNG", L"brief.txt"}));
+
+    EXPECT_FALSE(view.AdoptPathSpelling(L"C:\\Daten\\Alt"));
+    EXPECT_EQ(view.Path(), L"c:\\DATEN");
+    TestView empty{sys};
+    EXPECT_FALSE(empty.AdoptPathSpelling(L"C:\\Daten")) << "a list without a folder takes none";
+    EXPECT_EQ(empty.Path(), L"");
 }
 
 TEST_F(DirViewCoreTest, FoldersOnANetworkDriveTakeTheFolderIconWithoutTheShell)

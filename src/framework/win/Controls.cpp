@@ -100,6 +100,8 @@ TWinControl::~TWinControl()
     DestroyWnd();
 }
 
+void (*TWinControl::WindowCreatedHook)() = nullptr;
+
 TWinControl* TWinControl::FromHandle(HWND window)
 {
     return WindowProcedures::ControlOf(window);
@@ -145,6 +147,8 @@ void TWinControl::CreateWnd()
         if (auto* windowed = dynamic_cast<TWinControl*>(child))
             windowed->HandleNeeded();
     Realign();
+    if (WindowCreatedHook)
+        WindowCreatedHook();
 }
 
 void TWinControl::CreateWindowHandle(const TCreateParams& params)

@@ -159,6 +159,10 @@ public:
 
     // The control that owns a window, or nullptr when it is none of ours.
     static TWinControl* FromHandle(HWND window);
+    // While set, called each time one of our controls' windows has been made
+    // (on the user-interface thread): a form that makes many windows at once
+    // can do something between them.
+    static void (*WindowCreatedHook)();
 
 protected:
     virtual void CreateParams(TCreateParams& params);

@@ -2,6 +2,7 @@
 
 #include "framework/Encoding.h"
 #include "framework/SysUtils.h"
+#include "framework/TimingTrace.h"
 #include "framework/win/ActnList.h"
 #include "framework/win/AnsiEncoding.h"
 #include "framework/win/Buttons.h"
@@ -10,9 +11,31 @@
 #include "framework/win/Threads.h"
 #include "framework/win/WindowProcedures.h"
 
+#include <chrono>
+#include <cstdio>
 #include <vector>
 
 namespace qrv {
+
+namespace {
+
+// A message whose handling keeps the thread longer than this is named in
+// the timing trace: meanwhile nothing sent to the program's windows is answered.
+constexpr std::chrono::milliseconds kSlowMessage{15};
+
+void TraceSlowMessage(const MSG& msg, std::chrono::steady_clock::duration took)
+{
+    if (took < kSlowMessage)
+        return;
+    wchar_t className[64] = L"";
+    GetClassNameW(msg.hwnd, className, 64);
+    wchar_t line[160];
+    std::swprintf(line, 160, L"slow message 0x%04X to %ls: %.3f ms", msg.message, className,
+                  std::chrono::duration<double, std::milli>(took).count());
+    TraceTiming(line);
+}
+
+}  // namespace
 
 TApplication* Application = nullptr;
 
@@ -357,7 +380,13 @@ bool TApplication::ProcessMessage(MSG& msg)
         return true;
     }
     TranslateMessage(&msg);
+    if (!TimingTraceEnabled()) {
+        DispatchMessageW(&msg);
+        return true;
+    }
+    const auto start = std::chrono::steady_clock::now();
     DispatchMessageW(&msg);
+    TraceSlowMessage(msg, std::chrono::steady_clock::now() - start);
     return true;
 }
 

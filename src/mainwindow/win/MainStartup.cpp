@@ -21,6 +21,7 @@
 #include "panels/win/DirView.h"
 #include "panels/win/DriveView.h"
 #include "panels/win/KyDriveInfo.h"
+#include "panels/win/SentMessageWait.h"
 #include "settings/Quorvan32Globals.h"
 
 #include <filesystem>
@@ -165,6 +166,7 @@ void TQRVMain::InitializeMainWindow()
         DriveInfo().OnImageIndexReady = [this](wchar_t drive, int imageIndex) {
             driveBar_->UpdateDriveIcon(drive, imageIndex);
         };
+        AnswerSentMessages();  // the drive table has just read the drives
 
         Options.UseRegistry = false;
         // Settings store: load the settings, apply them, restore the
@@ -176,6 +178,7 @@ void TQRVMain::InitializeMainWindow()
                 TTimingScope timing(L"settings read");
                 LoadSettings();
             }
+            AnswerSentMessages();
             if (TQuorSplash* logo = StartupLogo())
                 logo->ShowProgress(L"Verzeichnisse lesen");
             TTimingScope timing(L"settings applied");
@@ -188,11 +191,15 @@ void TQRVMain::InitializeMainWindow()
         }
 
         HideFeaturesNotOffered();
+        AnswerSentMessages();
         EvaluateStartDirectories(commandLine);
         if (TQuorSplash* logo = StartupLogo())
             logo->ShowProgress(L"Dateien lesen");
-        TTimingScope timing(L"start folders set");
-        OpenStartDirectories();
+        {
+            TTimingScope timing(L"start folders set");
+            OpenStartDirectories();
+        }
+        AnswerSentMessages();
     } catch (const std::exception&) {
         TraceIgnoredException(L"starting the main window");
         // Start-up goes on with what stands; the window must come up.
@@ -323,10 +330,13 @@ void TQRVMain::DoShow()
 void TQRVMain::FirstShow()
 {
     TTimingScope timing(L"first show");
+    // Each step answers what was sent to the window meanwhile.
     FocusStartFile();
     if (Options.Maximized == 2)
         ShowWindow(Handle(), SW_MAXIMIZE);
+    AnswerSentMessages();
     CloseStartupLogo();
+    AnswerSentMessages();
     PostMessageW(Handle(), WM_QRV_STARTUP, 0, 0);
     // A file named on the command line is shown (or a ".split" file joined).
     if (startFileFound_ && ShowFileOnStart) {
@@ -337,6 +347,7 @@ void TQRVMain::FirstShow()
     }
     StartFileName.clear();
     Shown = true;
+    TWinControl::WindowCreatedHook = nullptr;
     // The drive table knows which drives are valid once the tree's window
     // has listed them: the drive buttons and menu items follow now.
     try {
@@ -345,6 +356,7 @@ void TQRVMain::FirstShow()
         TraceIgnoredException(L"building the drive buttons at the first show");
         // the buttons come with the next drive refresh
     }
+    AnswerSentMessages();
     UpdateWindowTitle();
     LookUpShellSettings();
     // The toolbars have their rows now: the panes are fitted once more.

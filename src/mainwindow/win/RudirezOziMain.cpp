@@ -13,6 +13,7 @@
 #include "framework/win/Threads.h"
 #include "panels/win/DirView.h"
 #include "panels/win/DriveView.h"
+#include "panels/win/SentMessageWait.h"
 #include "viewers/win/FileView.h"
 #include "viewers/win/HexEditor.h"
 #include "viewers/win/KyDirPanel.h"
@@ -63,8 +64,15 @@ TQRVMain::TQRVMain(TComponent* owner) : TForm(owner)
     SetPosition(TPosition::poDefaultPosOnly);
     SetBounds(0, 0, 900, 650);
     OnClose = [this](TComponent*, TCloseAction&) { FormClose(); };
+    // The start-up is a row of steps on this thread; between them it
+    // answers what other programs and threads send to its windows, so that
+    // none of them waits for the whole start-up: also between the windows
+    // it makes, until the first show is done (later a window made inside
+    // some command must not let other work in halfway).
+    TWinControl::WindowCreatedHook = AnswerSentMessages;
     CreateMenus();
     CreatePanes();
+    AnswerSentMessages();
     driveBar_ = std::make_unique<TDriveBar>(this, static_cast<TDriveBarHost&>(*this), ToolbarDrives, ShortCuts1);
     fileCommands_ = std::make_unique<TFileCommands>(static_cast<TFileCommandsHost&>(*this));
     ConnectFileCommands();
@@ -76,11 +84,14 @@ TQRVMain::TQRVMain(TComponent* owner) : TForm(owner)
         Application->HandleException(std::current_exception());
     }
     formCreated_ = true;
+    AnswerSentMessages();
     InitializeMainWindow();
 }
 
 TQRVMain::~TQRVMain()
 {
+    if (TWinControl::WindowCreatedHook == AnswerSentMessages)
+        TWinControl::WindowCreatedHook = nullptr;
     FormDestroy();
 }
 
@@ -110,11 +121,13 @@ void TQRVMain::CreatePanes()
     PanelBottom = PlacePanel(this, this, L"PanelBottom", TAlign::alBottom);
     PanelBottom->SetHeight(170);
     CreateDisplayPane();
+    AnswerSentMessages();
     Splitter3 = Place<TKySplitter>(this, this, L"Splitter3", TAlign::alBottom);
 
     PanelLeft = PlacePanel(this, this, L"PanelLeft", TAlign::alLeft);
     PanelLeft->SetWidth(220);
     TreeView1 = Place<TDriveView>(this, PanelLeft, L"TreeView1", TAlign::alClient);
+    AnswerSentMessages();
     Splitter1 = Place<TKySplitter>(this, this, L"Splitter1", TAlign::alLeft);
     Splitter1->SetLeft(PanelLeft->Width());
 

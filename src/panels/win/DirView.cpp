@@ -381,8 +381,10 @@ void TDirView::ItemsChanged()
     // Also kept while there is no window: the window is made with it.
     SetItemCount(ItemCount());
     paintTracePending_ = true;
+    // Before the control exists the count is only kept for it.
     if (TimingTraceEnabled())
-        TraceTiming(L"list count " + std::to_wstring(ItemCount()) + L" " + GetPath());
+        TraceTiming(L"list count " + std::to_wstring(ItemCount()) + L" " + GetPath() +
+                    (HandleAllocated() ? L"" : L" (kept until the control is made)"));
     if (!HandleAllocated())
         return;
     // A load may have changed the filter the captions note.
@@ -470,8 +472,7 @@ void TDirView::AnswerSentMessages()
     if (now - lastAnswered_ < kAnswerInterval)
         return;
     lastAnswered_ = now;
-    MSG message;
-    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    qrv::AnswerSentMessages();
 }
 
 void TDirView::RunAnswering(const std::function<void()>& Work)

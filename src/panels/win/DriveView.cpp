@@ -17,7 +17,9 @@
 #include "panels/win/DriveViewWatch.h"
 #include "panels/win/FolderSearch.h"
 #include "panels/win/KyDriveInfo.h"
+#include "panels/win/SentMessageWait.h"
 
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -55,11 +57,22 @@ TDriveView::TDriveView(TComponent* owner) : TTreeView(owner)
 {
     SetHideSelection(false);
     SetShowRoot(true);
-    // The system's small icons; any folder gives the list's handle.
-    SHFILEINFOW info{};
-    if (auto handle = reinterpret_cast<HIMAGELIST>(
-            SHGetFileInfoW(L"C:\\", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info,
-                           SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES))) {
+    // The system's small icons; any folder gives the list's handle. The
+    // first call of a process sets up the shell's icon cache, which takes a
+    // while: a worker asks, and the window answers meanwhile.
+    HIMAGELIST handle = nullptr;
+    RunAnsweringSentMessages([&handle] {
+        const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+        const ScopeExit uninitialize([com] {
+            if (com)
+                CoUninitialize();
+        });
+        SHFILEINFOW info{};
+        handle = reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(
+            L"C:\\", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info,
+            SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES));
+    });
+    if (handle) {
         auto* images = new TImageList(this);
         images->ShareImages(handle);
         SetImages(images);
@@ -373,7 +386,9 @@ void TDriveView::DoChange(TTreeNode* Node)
                     if (OnDiskChange)
                         OnDiskChange(this, drive);
                 }
-                if (dirView_ && dirView_->GetPath() != path) {
+                // A list showing this folder already (the start folder,
+                // spelled in another letter case) is not read a second time.
+                if (dirView_ && !dirView_->AdoptPathSpelling(path)) {
                     // The list reads paths of the file system only; a shell
                     // folder without one shows as an empty list.
                     if (drive != kNetworkDrive || (NodeData(Node).IsFileSystem() && path.rfind(L"\\\\", 0) == 0)) {

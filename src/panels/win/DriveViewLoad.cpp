@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace qrv {
@@ -425,8 +426,14 @@ bool TDriveView::NodeHasChildren(TTreeNode* Node)
             if (rec.DriveType == kDriveTypeRemote) {
                 // Asking a network drive would be slow: assume subfolders.
                 data.ShellAttr = 0xF00F0000;
-            } else if (HasSubDirs(GetDirPath(Node))) {
-                data.ShellAttr |= kShellAttrHasSubFolder;
+            } else {
+                // The folder the list shows has just been read: its items
+                // answer, where a search would read a large folder again.
+                const std::wstring path = GetDirPath(Node);
+                const std::optional<bool> listed =
+                    dirView_ ? dirView_->KnownSubDirs(path, hideHiddenDirs_) : std::nullopt;
+                if (listed ? *listed : HasSubDirs(path))
+                    data.ShellAttr |= kShellAttrHasSubFolder;
             }
             data.Scanned = true;
         }

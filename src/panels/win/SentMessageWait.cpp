@@ -35,13 +35,18 @@ void RunAnsweringSentMessages(const std::function<void()>& Work)
         return;
     }
     const HANDLE event = done.Get();
-    while (MsgWaitForMultipleObjectsEx(1, &event, INFINITE, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0 + 1) {
-        MSG message;
-        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
+    while (MsgWaitForMultipleObjectsEx(1, &event, INFINITE, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0 + 1)
+        AnswerSentMessages();
     worker.join();
     if (failure)
         std::rethrow_exception(failure);
+}
+
+void AnswerSentMessages()
+{
+    // Peeking with this filter handles the sent messages and removes nothing.
+    MSG message;
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
 }
 
 }  // namespace qrv

@@ -8,11 +8,14 @@
 #include "mainwindow/win/RudirezOziMain.h"
 #include "panels/win/DirView.h"
 #include "panels/win/DriveView.h"
+#include "panels/win/SentMessageWait.h"
 #include "settings/Quorvan32Globals.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
+#include <thread>
 
 using namespace qrv;
 
@@ -35,6 +38,47 @@ public:
             registry.DeleteValue(L"ShowLogo");
     }
 };
+
+// A window of this thread that counts the messages other threads send to it,
+// by the phase the test is in when each is answered.
+class SentMessageCounter {
+public:
+    SentMessageCounter()
+    {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = Proc;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"QrvSentMessageCounter";
+        RegisterClassW(&windowClass);
+        window_ = CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  windowClass.hInstance, nullptr);
+        SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ~SentMessageCounter() { DestroyWindow(window_); }
+    HWND Window() const { return window_; }
+
+    int Phase = 0;
+    int Answered[3] = {};
+
+private:
+    static LRESULT CALLBACK Proc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
+    {
+        if (msg == WM_APP) {
+            if (auto* self = reinterpret_cast<SentMessageCounter*>(GetWindowLongPtrW(window, GWLP_USERDATA)))
+                ++self->Answered[self->Phase];
+            return 1;
+        }
+        return DefWindowProcW(window, msg, wParam, lParam);
+    }
+    HWND window_ = nullptr;
+};
+
+// Waits (up to a second) until another thread has sent this thread a message.
+void WaitForASentMessage()
+{
+    for (int i = 0; i < 1000 && !(HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE); ++i)
+        Sleep(1);
+}
 
 // The window reads the program folder's settings file at start and saves it
 // and the settings key when it goes: both are put back afterwards.
@@ -123,5 +167,39 @@ TEST_F(MainForm, ShutdownRunsOnce)
     main->ShutdownMainWindow();  // a second call returns at once
     main.reset();
     EXPECT_EQ(GetFileAttributesW(listFile.c_str()), INVALID_FILE_ATTRIBUTES) << "its own list file is deleted";
+    FinalizeGlobals();
+}
+
+// Another thread keeps sending messages to this thread while the main window
+// is built and shown: they are answered between the steps, not only when the
+// whole start-up is done.
+TEST_F(MainForm, MessagesSentDuringTheStartUpAreAnsweredMeanwhile)
+{
+    InitializeGlobals();
+    SentMessageCounter counter;
+    std::atomic<bool> stop{false};
+    std::atomic<bool> senderDone{false};
+    std::thread sender([&] {
+        while (!stop)
+            SendMessageTimeoutW(counter.Window(), WM_APP, 0, 0, SMTO_NORMAL, 5000, nullptr);
+        senderDone = true;
+    });
+    WaitForASentMessage();
+    counter.Phase = 1;
+    std::unique_ptr<TQRVMain> main(new TQRVMain(nullptr));
+    counter.Phase = 0;
+    WaitForASentMessage();
+    counter.Phase = 2;
+    main->Show();
+    counter.Phase = 0;
+    stop = true;
+    while (!senderDone) {
+        AnswerSentMessages();
+        Sleep(1);
+    }
+    sender.join();
+    EXPECT_GT(counter.Answered[1], 0) << "while the window was built";
+    EXPECT_GT(counter.Answered[2], 0) << "while its windows were made and it was first shown";
+    main.reset();
     FinalizeGlobals();
 }

@@ -2,6 +2,7 @@
 
 #include "TestDir.h"
 #include "TreeAndListForm.h"
+#include "framework/SysUtils.h"
 #include "framework/win/Forms.h"
 #include "framework/win/Menus.h"
 #include "panels/win/DirView.h"
@@ -199,6 +200,39 @@ TEST_F(DriveViewTest, AFolderWithoutSubfoldersLosesItsButtonAfterTheProbe)
     TTreeNode* bAgain = tree->NodeForPath(root + L"\\a\\b");
     EXPECT_EQ(bAgain, b);
     EXPECT_TRUE(ControlShowsButton(b));
+}
+
+// The start folder as the user typed it: the list reads it, and the tree's
+// selection of the same folder neither reads it again nor searches it for
+// subfolders; its button comes from the list's items.
+TEST_F(DriveViewTest, TheFolderTheListShowsIsNotReadAgainInAnotherSpelling)
+{
+    const std::wstring onDisk = root + L"\\a\\b";
+    const std::wstring typed = UpperCase(onDisk);
+    ASSERT_NE(typed, onDisk);
+    int loads = 0;
+    list->OnStartLoading = [&](TComponent*) { ++loads; };
+    list->SetPath(typed);
+    ASSERT_EQ(loads, 1);
+    ASSERT_EQ(list->ItemCount(), 2) << "\"..\" and leaf";
+
+    tree->SetDirectory(typed);
+    TTreeNode* b = tree->NodeForPath(onDisk);
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(tree->Selected(), b);
+    EXPECT_EQ(loads, 1) << "read once";
+    EXPECT_EQ(list->GetPath(), onDisk) << "in the spelling on disk";
+    EXPECT_EQ(list->ItemCount(), 2);
+    EXPECT_TRUE(ControlShowsButton(b));
+
+    // A folder of files only: no button, as the search would find.
+    TTreeNode* leaf = tree->NodeForPath(onDisk + L"\\leaf");
+    ASSERT_NE(leaf, nullptr);
+    tree->SelectNode(leaf);
+    EXPECT_EQ(loads, 2);
+    EXPECT_EQ(list->GetPath(), onDisk + L"\\leaf");
+    EXPECT_FALSE(ControlShowsButton(leaf));
+    EXPECT_TRUE(tree->NodeData(leaf).Scanned);
 }
 
 TEST_F(DriveViewTest, SetDirectoryToAMissingFolderSelectsTheNearestParentAndTheListFollows)
