@@ -234,6 +234,8 @@ void TCustomEasyEdit::SetKeyMapping(TEasyKeyMapping mapping)
 
 bool TCustomEasyEdit::Focused() const
 {
+    if (paintFocus_ >= 0)
+        return paintFocus_ != 0;
     return handle_ && GetFocus() == handle_;
 }
 

@@ -286,6 +286,9 @@ private:
     int wrapCells_ = 0;  // the row width the rows were cut for
     int lineNumberWidth_ = 0;
     int paintLock_ = 0;
+    // Whether the window had the focus when the paint under way began (-1:
+    // no paint); asking the system costs a round trip on every row.
+    int paintFocus_ = -1;
     bool settingScrollBars_ = false;
     // What the scroll bars were last set to.
     struct TBarState {

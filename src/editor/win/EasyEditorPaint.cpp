@@ -58,6 +58,8 @@ void TCustomEasyEdit::Paint(HDC dc)
 {
     if (paintLock_ > 0)
         return;
+    paintFocus_ = Focused() ? 1 : 0;
+    const ScopeExit paintDone([this] { paintFocus_ = -1; });
     RECT clip{};
     if (GetClipBox(dc, &clip) == ERROR)
         GetClientRect(handle_, &clip);

@@ -397,6 +397,26 @@ TEST_F(EasyEditorTest, HideScrollBarsHidesAShortTextsBar)
     EXPECT_FALSE(bar.rgstate[0] & STATE_SYSTEM_INVISIBLE) << "without the option the bar stays";
 }
 
+TEST_F(EasyEditorTest, TheSelectionShowsInTheColoursOfTheFocusAtEachPaint)
+{
+    form.Show();
+    edit->Lines().SetText(u"eins zwei drei");
+    edit->Colors().SetSelBackColor(clRed);
+    edit->Colors().SetInActiveSelBackColor(clBlue);
+    edit->SetSelection({0, 0}, {4, 0});
+    const int y = edit->LineHeight() - 1;
+    const int x = edit->TextLeft() + edit->CharWidth() / 2;
+    auto selectionBack = [&] { return EditorPicture(edit->Handle()).At(x, y); };
+    edit->SetFocus();
+    EXPECT_EQ(selectionBack(), ColorToRGB(clRed));
+    SetFocus(form.Handle());
+    EXPECT_EQ(selectionBack(), ColorToRGB(clBlue));
+    edit->SetHideSelection(true);
+    EXPECT_EQ(selectionBack(), ColorToRGB(edit->Color())) << "hidden without the focus";
+    edit->SetFocus();
+    EXPECT_EQ(selectionBack(), ColorToRGB(clRed));
+}
+
 TEST_F(EasyEditorTest, KeysMoveTheCaretAndScroll)
 {
     SetLines(300);
