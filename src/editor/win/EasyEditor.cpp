@@ -729,6 +729,7 @@ void TCustomEasyEdit::CreateWindowHandle(const TCreateParams& params)
     if (!handle_)
         return;
     vertBar_ = horzBar_ = TBarState{};
+    vertPicture_ = horzPicture_ = SCROLLBARINFO{};
     wrapCells_ = Wrapping() ? WrapCells() : 0;
     layout_.Reset(rows_);
     RebuildRows(0, TEasyRowLayout::ToTheEnd);

@@ -229,6 +229,8 @@ private:
     void Scroll(bool vertical, int code, int thumb);
     void ScrollView(int newTop, int newLeft);
     void UpdateScrollBars();
+    // The bar's place, thumb and part states as the system reports them.
+    SCROLLBARINFO BarPicture(int bar);
     int HorzRange();
     int LongestLineLength();
     void MouseWheel(int delta);
@@ -301,6 +303,9 @@ private:
     };
     TBarState vertBar_;
     TBarState horzBar_;
+    // The bars as last drawn: their place, thumb and part states.
+    SCROLLBARINFO vertPicture_{};
+    SCROLLBARINFO horzPicture_{};
     bool caretCreated_ = false;
     bool trackingMouse_ = false;
     // The longest line's length, -1 when it must be measured again.
