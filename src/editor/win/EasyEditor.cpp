@@ -234,6 +234,8 @@ void TCustomEasyEdit::SetKeyMapping(TEasyKeyMapping mapping)
 
 bool TCustomEasyEdit::Focused() const
 {
+    if (paintFocus_ >= 0)
+        return paintFocus_ != 0;
     return handle_ && GetFocus() == handle_;
 }
 
@@ -727,6 +729,7 @@ void TCustomEasyEdit::CreateWindowHandle(const TCreateParams& params)
     if (!handle_)
         return;
     vertBar_ = horzBar_ = TBarState{};
+    vertPicture_ = horzPicture_ = SCROLLBARINFO{};
     wrapCells_ = Wrapping() ? WrapCells() : 0;
     layout_.Reset(rows_);
     RebuildRows(0, TEasyRowLayout::ToTheEnd);

@@ -229,6 +229,8 @@ private:
     void Scroll(bool vertical, int code, int thumb);
     void ScrollView(int newTop, int newLeft);
     void UpdateScrollBars();
+    // The bar's place, thumb and part states as the system reports them.
+    SCROLLBARINFO BarPicture(int bar);
     int HorzRange();
     int LongestLineLength();
     void MouseWheel(int delta);
@@ -286,6 +288,9 @@ private:
     int wrapCells_ = 0;  // the row width the rows were cut for
     int lineNumberWidth_ = 0;
     int paintLock_ = 0;
+    // Whether the window had the focus when the paint under way began (-1:
+    // no paint); asking the system costs a round trip on every row.
+    int paintFocus_ = -1;
     bool settingScrollBars_ = false;
     // What the scroll bars were last set to.
     struct TBarState {
@@ -298,6 +303,9 @@ private:
     };
     TBarState vertBar_;
     TBarState horzBar_;
+    // The bars as last drawn: their place, thumb and part states.
+    SCROLLBARINFO vertPicture_{};
+    SCROLLBARINFO horzPicture_{};
     bool caretCreated_ = false;
     bool trackingMouse_ = false;
     // The longest line's length, -1 when it must be measured again.

@@ -20,6 +20,19 @@
 
 namespace qrv {
 
+namespace {
+
+// Two scroll bars look alike: same place, thumb and part states. A bar not
+// known (cbSize 0) looks like no other.
+bool SameBarPicture(const SCROLLBARINFO& a, const SCROLLBARINFO& b)
+{
+    return a.cbSize != 0 && b.cbSize != 0 && EqualRect(&a.rcScrollBar, &b.rcScrollBar)
+           && a.dxyLineButton == b.dxyLineButton && a.xyThumbTop == b.xyThumbTop
+           && a.xyThumbBottom == b.xyThumbBottom && std::equal(std::begin(a.rgstate), std::end(a.rgstate), b.rgstate);
+}
+
+}  // namespace
+
 // ---- scrolling ---------------------------------------------------------------
 
 void TCustomEasyEdit::SetTopRow(int row)
@@ -89,6 +102,15 @@ int TCustomEasyEdit::HorzRange()
     return maxScrollPos_;
 }
 
+SCROLLBARINFO TCustomEasyEdit::BarPicture(int bar)
+{
+    SCROLLBARINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetScrollBarInfo(handle_, bar == SB_VERT ? OBJID_VSCROLL : OBJID_HSCROLL, &info))
+        info.cbSize = 0;
+    return info;
+}
+
 void TCustomEasyEdit::UpdateScrollBars()
 {
     if (!HandleAllocated() || settingScrollBars_)
@@ -109,8 +131,24 @@ void TCustomEasyEdit::UpdateScrollBars()
         info.nMax = state.Max;
         info.nPage = static_cast<UINT>(state.Page);
         info.nPos = state.Pos;
+        SCROLLBARINFO& picture = bar == SB_VERT ? vertPicture_ : horzPicture_;
+        const int lastPos = last.Pos;
         last = state;
+        if (info.fMask == SIF_POS && lastPos != state.Pos) {
+            // In a long text a page moves the thumb by less than a pixel, and
+            // drawing the bar costs more than drawing the page: the bar is
+            // drawn only when its thumb lands on other pixels.
+            SetScrollInfo(handle_, bar, &info, FALSE);
+            if (SameBarPicture(picture, BarPicture(bar)))
+                return;
+            // The system draws a bar only for a position that differs from the
+            // one it holds.
+            info.nPos = lastPos;
+            SetScrollInfo(handle_, bar, &info, FALSE);
+            info.nPos = state.Pos;
+        }
         SetScrollInfo(handle_, bar, &info, TRUE);
+        picture = BarPicture(bar);
     };
     set(SB_VERT, {std::max(RowCount() - 1, 0), VisibleRows(), topRow_, hideScrollBars_, true});
     if (Wrapping() && hideScrollBars_) {

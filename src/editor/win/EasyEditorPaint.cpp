@@ -4,6 +4,7 @@
 
 #include "editor/win/EasyEditor.h"
 
+#include "framework/ScopeExit.h"
 #include "framework/win/Handles.h"
 
 #include <algorithm>
@@ -57,6 +58,8 @@ void TCustomEasyEdit::Paint(HDC dc)
 {
     if (paintLock_ > 0)
         return;
+    paintFocus_ = Focused() ? 1 : 0;
+    const ScopeExit paintDone([this] { paintFocus_ = -1; });
     RECT clip{};
     if (GetClipBox(dc, &clip) == ERROR)
         GetClientRect(handle_, &clip);
@@ -95,6 +98,8 @@ void TCustomEasyEdit::PaintGutter(HDC dc, const RECT& clip)
     const TCustomEasyEditSource& source = *GetEditSource();
     const int lineCount = Lines().Count();
     SetBkMode(dc, TRANSPARENT);
+    const COLORREF numbersColor = ColorToRGB(lineNumbers_.Color());
+    SetTextColor(dc, numbersColor);
     for (int row = firstRow; row <= lastRow && row >= 0; ++row) {
         const int top = (row - topRow_) * lineHeight;
         int line = 0, start = 0, end = 0;
@@ -108,7 +113,6 @@ void TCustomEasyEdit::PaintGutter(HDC dc, const RECT& clip)
             const std::u16string number = LineNumberText(int64_t(line) + lineNumbers_.StartFrom(), lineNumberDigits_,
                                                          lineNumbers_.Alignment());
             const RECT cell{numbersLeft, top, numbersLeft + std::max(lineNumberWidth_, gutterWidth), top + lineHeight};
-            SetTextColor(dc, ColorToRGB(lineNumbers_.Color()));
             ExtTextOutW(dc, numbersLeft + lineNumbers_.Indent() / 2, top, ETO_CLIPPED, &cell,
                         reinterpret_cast<const wchar_t*>(number.data()), static_cast<UINT>(number.size()), nullptr);
         }
@@ -129,6 +133,7 @@ void TCustomEasyEdit::PaintGutter(HDC dc, const RECT& clip)
             SetTextColor(dc, RGB(0, 0, 128));
             RECT inner = box;
             DrawTextW(dc, &digit, 1, &inner, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+            SetTextColor(dc, numbersColor);
         }
     }
     SetBkMode(dc, OPAQUE);
@@ -175,6 +180,9 @@ void TCustomEasyEdit::PaintText(HDC dc, const RECT& clip)
     const int lineCount = Lines().Count();
     if (!inText)
         line = lineCount;
+    // The rows share the context's state, set once for all; the window's own
+    // comes back when the text is done.
+    const TUpdateLock<TEasyPainter> canvas(painter, &TEasyPainter::BeginCanvas, &TEasyPainter::EndCanvas);
     std::u16string text, marksText;
     while (top < std::min<LONG>(clip.bottom, height) && line < lineCount) {
         if (!Lines().IsLineVisible(line)) {

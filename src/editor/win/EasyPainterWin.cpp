@@ -75,28 +75,110 @@ TEasyPainter::TEasyPainter(TEasyPainterHost& host) : TEasyPainter(host, EasyFont
 
 TEasyPainter::TEasyPainter(TEasyPainterHost& host, TEasyFontManager& fonts) : TCustomEasyPainter(host, fonts) {}
 
+// ---- the drawing state of a device context -------------------------------------
+
+void TEasyPainter::TCanvasState::Open(HDC dc)
+{
+    dc_ = dc;
+    lowColor_ = GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES) <= 8;
+    callerText_ = GetTextColor(dc);
+    callerBack_ = GetBkColor(dc);
+    callerMode_ = GetBkMode(dc);
+    callerFont_ = GetCurrentObject(dc, OBJ_FONT);
+    text_ = back_ = CLR_INVALID;
+    mode_ = 0;
+    font_ = nullptr;
+}
+
+void TEasyPainter::TCanvasState::Close()
+{
+    if (!dc_)
+        return;
+    if (text_ != CLR_INVALID)
+        SetTextColor(dc_, callerText_);
+    if (back_ != CLR_INVALID)
+        SetBkColor(dc_, callerBack_);
+    if (mode_ != 0)
+        SetBkMode(dc_, callerMode_);
+    if (font_)
+        SelectObject(dc_, callerFont_);
+    dc_ = nullptr;
+}
+
+void TEasyPainter::TCanvasState::TextColor(COLORREF color)
+{
+    if (color != text_)
+        SetTextColor(dc_, text_ = color);
+}
+
+void TEasyPainter::TCanvasState::BackColor(COLORREF color)
+{
+    if (color != back_)
+        SetBkColor(dc_, back_ = color);
+}
+
+void TEasyPainter::TCanvasState::BackMode(int mode)
+{
+    if (mode != mode_)
+        SetBkMode(dc_, mode_ = mode);
+}
+
+void TEasyPainter::TCanvasState::Font(HFONT font)
+{
+    if (font != font_)
+        SelectObject(dc_, font_ = font);
+}
+
+// ---- rows --------------------------------------------------------------------------
+
+void TEasyPainter::BeginCanvas()
+{
+    if (canvasDepth_++ == 0 && Canvas)
+        canvas_.Open(Canvas);
+}
+
+void TEasyPainter::EndCanvas()
+{
+    if (canvasDepth_ > 0 && --canvasDepth_ == 0)
+        canvas_.Close();
+}
+
 void TEasyPainter::PaintRow(const TEasyRowPlan& plan)
 {
     HDC dc = Canvas;
     if (!dc)
         return;
-    const RECT row = ToRect(plan.Rect);
-    // Colours, mode and font are the caller's again afterwards.
-    const int saved = SaveDC(dc);
-    const ScopeExit restore([dc, saved] { RestoreDC(dc, saved); });
+    if (canvasDepth_ > 0 && canvas_.Dc() == dc) {
+        DrawRow(canvas_, plan);
+        return;
+    }
+    // A row on its own: colours, mode and font are the caller's again afterwards.
+    TCanvasState row;
+    row.Open(dc);
+    const ScopeExit restore([&row] { row.Close(); });
+    DrawRow(row, plan);
+}
 
-    if (Transparent && OnPaintBackground)
+void TEasyPainter::DrawRow(TCanvasState& canvas, const TEasyRowPlan& plan)
+{
+    HDC dc = canvas.Dc();
+    const RECT row = ToRect(plan.Rect);
+    if (Transparent && OnPaintBackground) {
+        // Whatever the picture's drawing changes on the context is undone,
+        // so the state the painter knows of stays true.
+        const int saved = SaveDC(dc);
+        const ScopeExit restore([dc, saved] { RestoreDC(dc, saved); });
         OnPaintBackground(dc, row);
+    }
     const TEasyLineDivider& divider = Editor().PainterLineDivider();
     const bool overHighlight = plan.HighlightLine && divider.Brush().Style != BS_NULL;
     if (overHighlight)
-        FillSolid(dc, row, divider.Brush().Color);
+        Fill(dc, row, divider.Brush().Color);
 
-    const bool lowColor = !Transparent && GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES) <= 8;
     for (const TEasyPaintPiece& piece : plan.Pieces)
-        DrawPiece(dc, plan, piece, lowColor, overHighlight);
+        DrawPiece(canvas, plan, piece, overHighlight);
     for (const TEasyPaintFill& fill : plan.Fills)
-        FillSolid(dc, ToRect(fill.Rect), fill.Color);
+        Fill(dc, ToRect(fill.Rect), fill.Color);
 
     if (!plan.Waves.empty()) {
         TGdiObject pen(CreatePen(PS_SOLID, 1, ColorToRGB(Editor().PainterColors().LiveSpellColor())));
@@ -117,9 +199,10 @@ void TEasyPainter::PaintRow(const TEasyRowPlan& plan)
                SRCCOPY);
 }
 
-void TEasyPainter::DrawPiece(HDC dc, const TEasyRowPlan& plan, const TEasyPaintPiece& piece, bool lowColor,
+void TEasyPainter::DrawPiece(TCanvasState& canvas, const TEasyRowPlan& plan, const TEasyPaintPiece& piece,
                              bool overHighlight)
 {
+    HDC dc = canvas.Dc();
     const int charWidth = GetCharWidth();
     const TColor background = piece.BackColor != -1 ? piece.BackColor : Editor().PainterBackground();
     RECT clip{piece.X, plan.Rect.Top, piece.X + piece.Count * charWidth, plan.Rect.Bottom};
@@ -127,19 +210,35 @@ void TEasyPainter::DrawPiece(HDC dc, const TEasyRowPlan& plan, const TEasyPaintP
     bool opaque = piece.Opaque;
     if (overHighlight)
         opaque = piece.BackColor != -1 && piece.BackColor != Editor().PainterBackground();
-    if (lowColor && opaque) {
-        FillSolid(dc, clip, piece.BackColor != -1 ? piece.BackColor : Editor().PainterColor());
+    if (!Transparent && canvas.LowColor() && opaque) {
+        Fill(dc, clip, piece.BackColor != -1 ? piece.BackColor : Editor().PainterColor());
         opaque = false;
     }
-    SetTextColor(dc, ColorToRGB(piece.TextColor));
-    SetBkColor(dc, ColorToRGB(background));
-    SetBkMode(dc, opaque ? OPAQUE : TRANSPARENT);
-    const TSelectObject font(dc, reinterpret_cast<HFONT>(Editor().PainterFont(piece.Style)));
+    canvas.TextColor(ColorToRGB(piece.TextColor));
+    canvas.BackColor(ColorToRGB(background));
+    canvas.BackMode(opaque ? OPAQUE : TRANSPARENT);
+    canvas.Font(reinterpret_cast<HFONT>(Editor().PainterFont(piece.Style)));
     const std::vector<int32_t>& advances = GetCharAdvances(piece.Count);
     static_assert(sizeof(INT) == sizeof(int32_t));
-    const std::wstring text(piece.Text.begin(), piece.Text.end());
-    ExtTextOutW(dc, piece.X, plan.Rect.Top, ETO_CLIPPED | (opaque ? ETO_OPAQUE : 0), &clip, text.c_str(),
-                static_cast<UINT>(text.size()), reinterpret_cast<const INT*>(advances.data()));
+    static_assert(sizeof(wchar_t) == sizeof(char16_t));
+    ExtTextOutW(dc, piece.X, plan.Rect.Top, ETO_CLIPPED | (opaque ? ETO_OPAQUE : 0), &clip,
+                reinterpret_cast<const wchar_t*>(piece.Text.data()), static_cast<UINT>(piece.Text.size()),
+                reinterpret_cast<const INT*>(advances.data()));
+}
+
+void TEasyPainter::Fill(HDC dc, const RECT& rect, TColor color)
+{
+    if (rect.right <= rect.left || rect.bottom <= rect.top)
+        return;
+    const COLORREF rgb = ColorToRGB(color);
+    auto found = std::find_if(brushes_.begin(), brushes_.end(), [rgb](const auto& entry) { return entry.first == rgb; });
+    if (found == brushes_.end()) {
+        if (brushes_.size() >= 16)
+            brushes_.clear();
+        brushes_.emplace_back(rgb, TGdiObject(CreateSolidBrush(rgb)));
+        found = std::prev(brushes_.end());
+    }
+    FillRect(dc, &rect, static_cast<HBRUSH>(found->second.Get()));
 }
 
 }  // namespace qrv

@@ -5,10 +5,13 @@
 // on the editor's character grid.
 
 #include "editor/EasyPainter.h"
+#include "framework/win/Handles.h"
 
 #include <windows.h>
 
 #include <functional>
+#include <utility>
+#include <vector>
 
 // The system's ANSI/Unicode macro of that name would rename the painter's
 // GetCharWidth in every file that includes this one.
@@ -31,12 +34,50 @@ public:
     // Transparent mode: paints the background picture into a row first.
     std::function<void(HDC dc, const RECT& rect)> OnPaintBackground;
 
+    // Brackets the painting of many rows on Canvas: inside, font, colours
+    // and background mode are set only where a piece needs another one, and
+    // the caller's are given back at EndCanvas. Rows painted outside a
+    // bracket give them back after every row. Brackets may nest.
+    void BeginCanvas();
+    void EndCanvas();
+
 protected:
     void PaintRow(const TEasyRowPlan& plan) override;
 
 private:
-    void DrawPiece(HDC dc, const TEasyRowPlan& plan, const TEasyPaintPiece& piece, bool lowColor,
-                   bool overHighlight);
+    // The drawing state of one device context as the painter last set it,
+    // and the caller's state to give back.
+    class TCanvasState {
+    public:
+        void Open(HDC dc);
+        void Close();
+        HDC Dc() const { return dc_; }
+        bool LowColor() const { return lowColor_; }
+        void TextColor(COLORREF color);
+        void BackColor(COLORREF color);
+        void BackMode(int mode);
+        void Font(HFONT font);
+
+    private:
+        HDC dc_ = nullptr;
+        bool lowColor_ = false;
+        COLORREF callerText_ = 0, callerBack_ = 0;
+        int callerMode_ = 0;
+        HGDIOBJ callerFont_ = nullptr;
+        COLORREF text_ = CLR_INVALID, back_ = CLR_INVALID;
+        int mode_ = 0;
+        HFONT font_ = nullptr;
+    };
+
+    void DrawRow(TCanvasState& canvas, const TEasyRowPlan& plan);
+    void DrawPiece(TCanvasState& canvas, const TEasyRowPlan& plan, const TEasyPaintPiece& piece, bool overHighlight);
+    // A solid fill with a brush kept for the colour.
+    void Fill(HDC dc, const RECT& rect, TColor color);
+
+    TCanvasState canvas_;
+    int canvasDepth_ = 0;
+    // Brushes of the colours filled lately; a handful is all a text uses.
+    std::vector<std::pair<COLORREF, TGdiObject>> brushes_;
 };
 
 // Fills the rectangle with a solid colour.

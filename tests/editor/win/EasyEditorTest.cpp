@@ -113,6 +113,37 @@ private:
     std::vector<uint32_t> pixels_;
 };
 
+// The window's vertical scroll bar as the screen shows it now, as 32-bit
+// pixels (empty when the window has no such bar).
+std::vector<uint32_t> VerticalBarOnScreen(HWND window)
+{
+    SCROLLBARINFO bar{};
+    bar.cbSize = sizeof bar;
+    RECT frame{};
+    if (!GetScrollBarInfo(window, OBJID_VSCROLL, &bar) || !GetWindowRect(window, &frame))
+        return {};
+    const int width = bar.rcScrollBar.right - bar.rcScrollBar.left;
+    const int height = bar.rcScrollBar.bottom - bar.rcScrollBar.top;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    TOwnDC memory(CreateCompatibleDC(nullptr));
+    TGdiObject bitmap(CreateDIBSection(memory.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap.Valid())
+        return {};
+    TSelectObject select(memory.Get(), bitmap.Get());
+    TWindowDC screen(window, GetWindowDC(window));
+    BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), bar.rcScrollBar.left - frame.left,
+           bar.rcScrollBar.top - frame.top, SRCCOPY);
+    GdiFlush();
+    const auto* pixels = static_cast<const uint32_t*>(bits);
+    return std::vector<uint32_t>(pixels, pixels + size_t(width) * size_t(height));
+}
+
 class EasyEditorTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -395,6 +426,57 @@ TEST_F(EasyEditorTest, HideScrollBarsHidesAShortTextsBar)
     edit->Lines().SetText(u"kurz");
     ASSERT_TRUE(GetScrollBarInfo(edit->Handle(), OBJID_VSCROLL, &bar));
     EXPECT_FALSE(bar.rgstate[0] & STATE_SYSTEM_INVISIBLE) << "without the option the bar stays";
+}
+
+TEST_F(EasyEditorTest, PagingShowsTheScrollBarAsTheSystemDrawsIt)
+{
+    // So long a text that a page moves the thumb by less than a pixel: it
+    // lands on other pixels only every few pages.
+    form.Show();
+    SetLines(20000);
+    UpdateWindow(form.Handle());
+    auto thumbTop = [&] {
+        SCROLLBARINFO bar{};
+        bar.cbSize = sizeof bar;
+        EXPECT_TRUE(GetScrollBarInfo(edit->Handle(), OBJID_VSCROLL, &bar));
+        return bar.xyThumbTop;
+    };
+    int moved = 0, stayed = 0;
+    for (int page = 0; page < 12; ++page) {
+        const int before = thumbTop();
+        Send(WM_VSCROLL, SB_PAGEDOWN);
+        UpdateWindow(edit->Handle());
+        (thumbTop() == before ? stayed : moved) += 1;
+        EXPECT_EQ(GetScrollPos(edit->Handle(), SB_VERT), edit->TopRow());
+        const std::vector<uint32_t> shown = VerticalBarOnScreen(edit->Handle());
+        ASSERT_FALSE(shown.empty());
+        ASSERT_NE(std::count(shown.begin(), shown.end(), shown.front()), std::ptrdiff_t(shown.size()))
+            << "the bar was read from the screen";
+        RedrawWindow(edit->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+        EXPECT_TRUE(shown == VerticalBarOnScreen(edit->Handle())) << "page " << page;
+    }
+    EXPECT_GT(moved, 0);
+    EXPECT_GT(stayed, 0);
+}
+
+TEST_F(EasyEditorTest, TheSelectionShowsInTheColoursOfTheFocusAtEachPaint)
+{
+    form.Show();
+    edit->Lines().SetText(u"eins zwei drei");
+    edit->Colors().SetSelBackColor(clRed);
+    edit->Colors().SetInActiveSelBackColor(clBlue);
+    edit->SetSelection({0, 0}, {4, 0});
+    const int y = edit->LineHeight() - 1;
+    const int x = edit->TextLeft() + edit->CharWidth() / 2;
+    auto selectionBack = [&] { return EditorPicture(edit->Handle()).At(x, y); };
+    edit->SetFocus();
+    EXPECT_EQ(selectionBack(), ColorToRGB(clRed));
+    SetFocus(form.Handle());
+    EXPECT_EQ(selectionBack(), ColorToRGB(clBlue));
+    edit->SetHideSelection(true);
+    EXPECT_EQ(selectionBack(), ColorToRGB(edit->Color())) << "hidden without the focus";
+    edit->SetFocus();
+    EXPECT_EQ(selectionBack(), ColorToRGB(clRed));
 }
 
 TEST_F(EasyEditorTest, KeysMoveTheCaretAndScroll)

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 
@@ -215,6 +216,75 @@ TEST(EasyPainterWin, SelectionAndFillsUseTheirColours)
     EXPECT_EQ(at(cell + cell / 2), 0xFF0000u);      // selected "b" (red, BGR)
     EXPECT_EQ(at(4 * cell + cell / 2), 0xFF0000u);  // past the line end up to column 6
     EXPECT_EQ(at(7 * cell), 0xFFFFFFu);
+}
+
+TEST(EasyPainterWin, RowsPaintedInOneBracketLookAsRowsPaintedAlone)
+{
+    // Bold blue words, a selected line and plain text: font and colours
+    // change between the pieces and rows.
+    struct SecondLineSelected : Host {
+        bool PainterSelection(int line, TEasyColumnSpan& span) override
+        {
+            span = {2, 9};
+            return line == 1;
+        }
+    } host;
+    host.colors.SetSelBackColor(clRed);
+    host.colors.SetSelColor(clWhite);
+    BoldWordParser parser(nullptr);
+    host.source.SetParser(&parser);
+    host.source.Strings().SetText(u"Wort 12 Wort\n34 zwei 56\n7 8 9");
+    host.source.ParseLines(0, 2, true);
+
+    TFont callerFont;
+    callerFont.SetName(L"Courier New");
+    callerFont.SetHeight(-9);
+    auto paintRows = [&](Surface& surface, bool bracket) {
+        HDC dc = surface.dc.Get();
+        SetTextColor(dc, RGB(1, 2, 3));
+        SetBkColor(dc, RGB(4, 5, 6));
+        SetBkMode(dc, TRANSPARENT);
+        SelectObject(dc, callerFont.Handle());
+        TEasyPainter painter(host);
+        painter.Canvas = dc;
+        const int height = painter.GetLineHeight();
+        if (bracket)
+            painter.BeginCanvas();
+        for (int line = 0, top = 0; line < 3; ++line) {
+            const std::u16string text = host.source.Strings().Get(line);
+            top += painter.PaintLine(line, {0, top, surface.width, top + height}, text, text);
+        }
+        if (bracket)
+            painter.EndCanvas();
+        // The caller's state is back either way.
+        EXPECT_EQ(GetTextColor(dc), RGB(1, 2, 3));
+        EXPECT_EQ(GetBkColor(dc), RGB(4, 5, 6));
+        EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
+        EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), callerFont.Handle());
+    };
+    Surface alone(300, 80), together(300, 80);
+    paintRows(alone, false);
+    paintRows(together, true);
+    ASSERT_TRUE(alone.AnyInk(0, 80));
+    int different = 0;
+    for (int i = 0; i < 300 * 80; ++i)
+        different += (alone.pixels[i] & 0xFFFFFF) != (together.pixels[i] & 0xFFFFFF);
+    EXPECT_EQ(different, 0);
+
+    // And both show the colours asked for: the words blue, the digits of
+    // the last line black on white, the selection on red.
+    TEasyPainter measure(host);
+    const int height = measure.GetLineHeight();
+    const int cell = measure.GetCharWidth();
+    auto count = [&](uint32_t color, int top, int bottom) {
+        return std::count_if(together.pixels + top * 300, together.pixels + bottom * 300,
+                             [color](uint32_t p) { return (p & 0xFFFFFF) == color; });
+    };
+    EXPECT_GT(count(0x0000FF, 0, height), 0);
+    EXPECT_EQ(together.pixels[(2 * height - 1) * 300 + 3 * cell + cell / 2] & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(count(0x0000FF, 2 * height, 3 * height), 0);
+    EXPECT_EQ(count(0xFF0000, 2 * height, 3 * height), 0);
+    EXPECT_GT(count(0x000000, 2 * height, 3 * height), 0);
 }
 
 TEST(EasyPainterWin, GradientBandsFillTheRectangle)
