@@ -3,6 +3,8 @@
 
 #include "SettingsGuards.h"
 
+#include "archives/win/KyZipLV.h"
+#include "common/BaseUtils.h"
 #include "common/win/FileClipboard.h"
 #include "editor/win/EasyEditor.h"
 #include "framework/SysUtils.h"
@@ -431,4 +433,57 @@ TEST_F(MainStatus, MovingTheDisplaySplitterKeepsTheFocusedItemAndTheNodeInView)
     // The next pass paints the marks again.
     main->UpdateTimerTimer();
     EXPECT_EQ(header.Format(list.SortColumn()), sortFormat);
+}
+
+// The archive list in the display pane, with a zip Debian's zip made: while
+// it has the focus panels 1 and 2 count the archive's entries.
+TEST_F(MainStatus, TheFocusedArchiveListCountsTheArchivesEntries)
+{
+    wchar_t exe[MAX_PATH];
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    const std::wstring fixture = ExtractFilePath(exe) + L"zip_r_crypt_stub.zip";
+    const std::wstring archive = dir.File(L"paket.zip");
+    ASSERT_TRUE(CopyFileW(fixture.c_str(), archive.c_str(), TRUE));
+    dir.Write(L"notiz.txt", "Hallo\r\n");
+    Options.SBAbbreviated = false;
+    Open(dir.Path(), L"notiz.txt");
+    TDirView& list = *main->ActiveList;
+    list.SetFocus();
+    EXPECT_TRUE(test::PumpUntil([&] { return Panel(1).starts_with(L"2 Dateien = "); }, 2s)) << WideToUtf8(Panel(1));
+
+    // The display opens archives in its archive list in a later step; here
+    // the list is shown and opened as that step will do.
+    ShowFile(L"notiz.txt", *main->EasyEdit);
+    TKyZipLV& zip = *main->ZipLV;
+    zip.OpenArchive(archive);
+    main->EasyEdit->SetVisible(false);
+    zip.SetVisible(true);
+    zip.SetFocus();
+    // The fixture's files: text/long.txt ("Zeile 0" to "Zeile 9999", a line
+    // each), deep/er/short.txt ("kurz"), empty.txt and secret.txt (26 bytes).
+    uint64_t longSize = 0;
+    for (int n = 0; n < 10000; ++n)
+        longSize += std::string("Zeile " + std::to_string(n) + "\n").size();
+    const std::wstring total = std::to_wstring(longSize + 4 + 0 + 26);
+    auto digitsAfterEquals = [](const std::wstring& text) {
+        std::wstring digits;
+        for (size_t i = text.find(L'='); i != std::wstring::npos && i < text.size(); ++i)
+            if (iswdigit(text[i]))
+                digits += text[i];
+        return digits;
+    };
+    EXPECT_TRUE(test::PumpUntil([&] { return Panel(1).starts_with(L"4 Dateien = "); }, 2s)) << WideToUtf8(Panel(1));
+    EXPECT_EQ(digitsAfterEquals(Panel(1)), total) << WideToUtf8(Panel(1));
+    EXPECT_TRUE(Panel(1).ends_with(L" Bytes")) << WideToUtf8(Panel(1));
+    EXPECT_EQ(Panel(2), L"Keine Datei ausgewählt.");
+
+    ListView_SetItemState(zip.Handle(), -1, LVIS_SELECTED, LVIS_SELECTED);
+    EXPECT_TRUE(test::PumpUntil([&] { return Panel(2).starts_with(L"4 Dateien ausgewählt = "); }, 2s))
+        << WideToUtf8(Panel(2));
+    EXPECT_EQ(digitsAfterEquals(Panel(2)), total) << WideToUtf8(Panel(2));
+
+    // Back in the file list its own figures return.
+    list.SetFocus();
+    EXPECT_TRUE(test::PumpUntil([&] { return Panel(1).starts_with(L"2 Dateien = "); }, 2s)) << WideToUtf8(Panel(1));
+    EXPECT_TRUE(Panel(2).starts_with(L"1 Datei ausgewählt = ")) << WideToUtf8(Panel(2));
 }
