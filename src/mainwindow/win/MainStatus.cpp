@@ -604,6 +604,13 @@ void TQRVMain::FormResize()
 {
     if (statusArea_)
         statusArea_->FitPanels();
+    if (Terminating() || !firstShowDone_)
+        return;
+    // A combo box that changes size selects all of its edit text; the path
+    // boxes the user is not typing in drop that selection again.
+    for (TComboBox* box : {DirHist1, DirHist2})
+        if (box && box->HandleAllocated() && !HasFocus(box))
+            SendMessageW(box->Handle(), CB_SETEDITSEL, 0, MAKELPARAM(-1, 0));
 }
 
 }  // namespace qrv

@@ -311,6 +311,24 @@ TEST_F(MainStatus, TheFirstFileWindowKeepsItsShareWhenTheWindowChangesSize)
     test::PumpFor(200ms);
     EXPECT_NEAR(double(first.Height()) / panel.Height(), share, 0.01);
 
+    // The path boxes drop a selection of their text, except the one being typed in.
+    auto selection = [](TComboBox& box) {
+        DWORD start = 0, end = 0;
+        SendMessageW(box.Handle(), CB_GETEDITSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        return std::pair<DWORD, DWORD>(start, end);
+    };
+    for (TComboBox* box : {main->DirHist1, main->DirHist2}) {
+        box->SetText(L"T:\\Ordner");
+        SendMessageW(box->Handle(), CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+        ASSERT_EQ(selection(*box).second, 9u);
+    }
+    main->DirHist2->SetFocus();
+    main->SetBounds(main->Left(), main->Top(), main->Width() - 50, main->Height());
+    test::PumpFor(200ms);
+    const auto unfocused = selection(*main->DirHist1);
+    EXPECT_EQ(unfocused.first, unfocused.second);
+    EXPECT_EQ(selection(*main->DirHist2), std::make_pair(DWORD(0), DWORD(9)));
+
     // Minimised there is no share to keep; restored it is the same.
     const int height = first.Height();
     ShowWindow(main->Handle(), SW_MINIMIZE);
