@@ -52,6 +52,11 @@ void TActionUpdater::UpdateTimerTimer()
         return;
     }
     ApplyStates(root_, states_);
+    try {
+        host_.RefreshHeadersWhenAsked();
+    } catch (const std::exception&) {
+        TraceIgnoredException(L"action states: the lists' sort marks");
+    }
 }
 
 void TActionUpdater::ApplyStates(TComponent& Root, const TActionStates& States)

@@ -22,6 +22,9 @@ public:
     // has finished: the pass then does nothing.
     virtual bool ActionUpdateAllowed() = 0;
     virtual TActionInput ActionInput() = 0;
+    // Repaints the lists' sort marks when something asked for it since the
+    // last pass.
+    virtual void RefreshHeadersWhenAsked() {}
 };
 
 class TActionUpdater {

@@ -231,7 +231,6 @@ void TFileDisplay::ShowEditorText(const std::wstring& Path, const std::optional<
         source.LoadFromFile(Path);
         // The editor cannot change a text yet: every text is shown read-only.
         source.SetReadOnly(true);
-        host_.RefreshStatusBar();
         host_.ShowLineCount();
     } catch (const Exception& error) {
         ShowDisplayError(CannotShowText(Path, error.Message()));

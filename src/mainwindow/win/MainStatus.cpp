@@ -105,11 +105,19 @@ void TQRVMain::ConnectStatusArea()
             StartActionTimer();
         }
     };
-    // The caret's line and column follow the caret.
+    // The caret's line and column follow the caret, in the rich-text view
+    // and in the editor.
     Chain(TextView->OnSelectionChange, [this](TComponent*) {
         if (HasFocus(TextView))
             UpdateStatusBar(false);
     });
+    Chain(EasyEdit->OnSelectionChanged, [this](TComponent*) {
+        if (HasFocus(EasyEdit))
+            UpdateStatusBar(false);
+    });
+    // What the user was looking at stays in view when the display pane's
+    // splitter moves.
+    Chain(Splitter3->OnPosChanged, [this](TComponent*) { BottomSplitterMoved(); });
     // The first file window keeps its share whenever the main panel changes
     // size: with the window, or when a splitter moves the panel's edge.
     MainPanel->OnResize = [this](TComponent*) { KeepFirstWindowShare(); };
@@ -160,8 +168,10 @@ TPanel0Input TQRVMain::StatusPanel0Input(bool RefreshDrive)
         in.CaretColumn = static_cast<uint32_t>(caret.x) + 1;
     } else if (EasyEdit && EasyEdit->Visible() && HasFocus(EasyEdit)) {
         in.Focus = TStatusFocus::Text;
-        in.CaretLine = static_cast<uint32_t>(EasyEdit->CaretY()) + 1;
-        in.CaretColumn = static_cast<uint32_t>(EasyEdit->CaretX()) + 1;
+        // Rows and columns as shown: with word wrap a row counts as a line.
+        const POINT caret = EasyEdit->GetCaretDisplayPos();
+        in.CaretLine = static_cast<uint32_t>(caret.y) + 1;
+        in.CaretColumn = static_cast<uint32_t>(caret.x) + 1;
     } else if (HexEditor1 && HexEditor1->Visible() && HasFocus(HexEditor1)) {
         in.Focus = TStatusFocus::HexView;
         in.HexViewVisible = true;
@@ -556,10 +566,51 @@ void TQRVMain::KeepFirstWindowShare()
         FilePanel1->SetHeight(ScaleFirstWindowHeight(FilePanel1->Height(), oldHeight, height));
 }
 
+void TQRVMain::BottomSplitterMoved()
+{
+    if (ActiveList && ActiveList->HandleAllocated()) {
+        const TFileRec* item = ActiveList->ItemFocused();
+        const int focused = item ? ActiveList->IndexOf(item) : -1;
+        if (focused >= 0)
+            ListView_EnsureVisible(ActiveList->Handle(), focused, FALSE);
+    }
+    // With the display in the second window's place the tree is not the
+    // pane the splitter moved.
+    const bool displayInSecondWindow = TextView && FilePanel2 && TextView->Parent() == FilePanel2;
+    if (!displayInSecondWindow && TreeView1 && TreeView1->HandleAllocated())
+        if (TTreeNode* node = TreeView1->Selected(); node && node->ItemId())
+            TreeView_EnsureVisible(TreeView1->Handle(), node->ItemId());
+    // The lists' headers changed size with them: the next pass repaints
+    // their sort marks.
+    headerRefreshNeeded_ = true;
+    StartActionTimer();
+}
+
+void TQRVMain::RefreshHeadersWhenAsked()
+{
+    if (!std::exchange(headerRefreshNeeded_, false))
+        return;
+    for (TDirView* list : {LV1, LV2}) {
+        // The second list only while it is shown.
+        const bool shown = list && list->Visible() && (list != LV2 || (FilePanel2 && FilePanel2->Visible()));
+        if (!shown || !list->HandleAllocated())
+            continue;
+        list->UpdateSortMarks();
+        list->InvalidateHeader();
+    }
+}
+
 void TQRVMain::FormResize()
 {
     if (statusArea_)
         statusArea_->FitPanels();
+    if (Terminating() || !firstShowDone_)
+        return;
+    // A combo box that changes size selects all of its edit text; the path
+    // boxes the user is not typing in drop that selection again.
+    for (TComboBox* box : {DirHist1, DirHist2})
+        if (box && box->HandleAllocated() && !HasFocus(box))
+            SendMessageW(box->Handle(), CB_SETEDITSEL, 0, MAKELPARAM(-1, 0));
 }
 
 }  // namespace qrv

@@ -123,6 +123,9 @@ void TQRVMain::CreatePanes()
     CreateDisplayPane();
     AnswerSentMessages();
     Splitter3 = Place<TKySplitter>(this, this, L"Splitter3", TAlign::alBottom);
+    // Each splitter sizes the pane it was placed beside (placed before it has
+    // a parent, it cannot look for the neighbour itself).
+    Splitter3->SetControlFirst(PanelBottom);
 
     PanelLeft = PlacePanel(this, this, L"PanelLeft", TAlign::alLeft);
     PanelLeft->SetWidth(220);
@@ -130,6 +133,7 @@ void TQRVMain::CreatePanes()
     AnswerSentMessages();
     Splitter1 = Place<TKySplitter>(this, this, L"Splitter1", TAlign::alLeft);
     Splitter1->SetLeft(PanelLeft->Width());
+    Splitter1->SetControlFirst(PanelLeft);
 
     MainPanel = PlacePanel(this, this, L"MainPanel", TAlign::alClient);
     FilePanel1 = PlacePanel(this, MainPanel, L"FilePanel1", TAlign::alTop);
@@ -138,6 +142,7 @@ void TQRVMain::CreatePanes()
     LV1 = Place<TDirView>(this, FilePanel1, L"LV1", TAlign::alClient);
     Splitter2 = Place<TKySplitter>(this, MainPanel, L"Splitter2", TAlign::alTop);
     Splitter2->SetTop(FilePanel1->Height());
+    Splitter2->SetControlFirst(FilePanel1);
     FilePanel2 = PlacePanel(this, MainPanel, L"FilePanel2", TAlign::alClient);
     DirHist2 = Place<TComboBox>(this, FilePanel2, L"DirHist2", TAlign::alTop);
     LV2 = Place<TDirView>(this, FilePanel2, L"LV2", TAlign::alClient);

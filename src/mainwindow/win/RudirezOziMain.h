@@ -340,6 +340,11 @@ private:
     void FocusChanged();
     // The first file window keeps its share of the main panel.
     void KeepFirstWindowShare();
+    // After the display pane's splitter moved: the focused item and the
+    // tree's selected node are scrolled into view, the headers marked for
+    // the next action pass.
+    void BottomSplitterMoved();
+    void RefreshHeadersWhenAsked() override;
     TPanel0Input StatusPanel0Input(bool RefreshDrive) override;
     TSelectionStatusInput SelectionStatusInput() override;
     std::optional<uint32_t> ShownTextLineCount() override;
@@ -379,6 +384,8 @@ private:
     int mainPanelHeight_ = 0;
     // LargeIcons, SmallIcons, IconListe, IconReport, IconThumb, IconTile.
     std::vector<TAction*> viewStyleActions_;
+    // The lists' sort marks are repainted by the next action pass.
+    bool headerRefreshNeeded_ = false;
     std::unique_ptr<TMutex> converterMutex_;
     std::unique_ptr<TMutex> instanceMutex_;
     std::unique_ptr<TSimpleTimer> actionTimer_;

@@ -3,7 +3,10 @@
 
 #include "SettingsGuards.h"
 
+#include "archives/win/KyZipLV.h"
+#include "common/BaseUtils.h"
 #include "common/win/FileClipboard.h"
+#include "editor/win/EasyEditor.h"
 #include "framework/SysUtils.h"
 #include "framework/win/ActnList.h"
 #include "framework/win/ExtCtrls.h"
@@ -13,9 +16,11 @@
 #include "mainwindow/win/GlobalsInit.h"
 #include "mainwindow/win/RudirezOziMain.h"
 #include "panels/win/DirView.h"
+#include "panels/win/DriveView.h"
 #include "settings/Quorvan32Globals.h"
 #include "viewers/win/FileView.h"
 #include "viewers/win/HexEditor.h"
+#include "widgets/win/KySplit.h"
 
 #include "TestDir.h"
 #include "win/DialogAnswerer.h"
@@ -87,30 +92,39 @@ protected:
         ListView_SetItemState(list.Handle(), list.IndexOf(rec), LVIS_FOCUSED | LVIS_SELECTED,
                               LVIS_FOCUSED | LVIS_SELECTED);
     }
-    // Shows the named text file in the text view, with the focus there.
-    void ShowText(const std::wstring& name)
+    // Shows the named file in the display pane: a plain text in the editor,
+    // rich text in the rich-text view.
+    void ShowFile(const std::wstring& name, TWinControl& pane)
     {
         FocusItem(name);
         if (!main->FileDisplay()->ViewFile)
             main->ViewFile->Execute();
-        ASSERT_TRUE(test::PumpUntil([&] { return main->TextView->FileName() == dir.File(name); }, 5s));
+        ASSERT_TRUE(test::PumpUntil(
+            [&] { return main->FileDisplay()->ViewedFile == dir.File(name) && pane.Visible(); }, 5s));
+    }
+    void ShowText(const std::wstring& name)
+    {
+        ShowFile(name, *main->TextView);
+        ASSERT_EQ(main->TextView->FileName(), dir.File(name));
     }
     std::wstring Panel(int index) { return main->StatusBar->DisplayedText(index); }
 };
 
 }  // namespace
 
-TEST_F(MainStatus, Panel0FollowsTheFocusFromTheTextToTheList)
+TEST_F(MainStatus, Panel0FollowsTheCaretAndTheFocus)
 {
     dir.Write(L"notiz.txt", "Hallo\r\nWelt\r\n");
+    dir.Write(L"brief.rtf", "{\\rtf1 Hallo\\par Welt\\par}");
     Open(dir.Path(), L"notiz.txt");
-    ShowText(L"notiz.txt");
-    main->TextView->SetFocus();
-    main->TextView->SetSelStart(0);
+    ShowFile(L"notiz.txt", *main->EasyEdit);
+    TEasyEdit& edit = *main->EasyEdit;
+    edit.SetFocus();
     EXPECT_TRUE(test::PumpUntil([&] { return Panel(0) == L"Zeile 1 / Spalte 1"; }, 2s)) << WideToUtf8(Panel(0));
-    // The caret's moves follow.
-    main->TextView->SetSelStart(8);
-    EXPECT_TRUE(test::PumpUntil([&] { return Panel(0) == L"Zeile 2 / Spalte 3"; }, 2s)) << WideToUtf8(Panel(0));
+    // The caret's moves by key follow at once, without a focus change.
+    for (const WPARAM key : {VK_DOWN, VK_RIGHT, VK_RIGHT})
+        SendMessageW(edit.Handle(), WM_KEYDOWN, key, 0);
+    EXPECT_EQ(Panel(0), L"Zeile 2 / Spalte 3");
 
     main->ActiveList->SetFocus();
     const std::wstring drive = std::wstring(1, dir.Path()[0]) + L": ";
@@ -119,6 +133,14 @@ TEST_F(MainStatus, Panel0FollowsTheFocusFromTheTextToTheList)
     EXPECT_TRUE(Panel(0).ends_with(L" frei")) << WideToUtf8(Panel(0));
     // Panel 0 is wide enough for its text.
     EXPECT_GE(main->StatusBar->Panels(0).Width, main->Width() / 7 * 2);
+
+    // The rich-text view's caret likewise.
+    ShowText(L"brief.rtf");
+    main->TextView->SetFocus();
+    main->TextView->SetSelStart(0);
+    EXPECT_TRUE(test::PumpUntil([&] { return Panel(0) == L"Zeile 1 / Spalte 1"; }, 2s)) << WideToUtf8(Panel(0));
+    main->TextView->SetSelStart(8);
+    EXPECT_TRUE(test::PumpUntil([&] { return Panel(0) == L"Zeile 2 / Spalte 3"; }, 2s)) << WideToUtf8(Panel(0));
 }
 
 TEST_F(MainStatus, SelectingAllThreeFilesCountsThemInPanel2)
@@ -130,6 +152,8 @@ TEST_F(MainStatus, SelectingAllThreeFilesCountsThemInPanel2)
     TDirView& list = *main->ActiveList;
     list.SetFocus();
     EXPECT_TRUE(test::PumpUntil([&] { return Panel(1).starts_with(L"3 Dateien = "); }, 2s)) << WideToUtf8(Panel(1));
+    // The list leaves Strg+A to the window's SelectAll command, which comes
+    // with the file commands; until then the selection is made on the control.
     ListView_SetItemState(list.Handle(), -1, LVIS_SELECTED, LVIS_SELECTED);
     EXPECT_TRUE(test::PumpUntil([&] { return Panel(2).starts_with(L"3 Dateien ausgewählt = "); }, 2s))
         << WideToUtf8(Panel(2));
@@ -205,10 +229,12 @@ TEST_F(MainStatus, AnExchangeThatChangesNothingLeavesTheSettingsFileAsItWas)
 
 TEST_F(MainStatus, AChangedTextIsOfferedForSavingOnAFocusChange)
 {
-    const std::wstring notes = dir.Write(L"notiz.txt", "Hallo\r\n");
+    // Rich text: the view that edits.
+    const std::string original = "{\\rtf1 Hallo\\par}";
+    const std::wstring notes = dir.Write(L"notiz.rtf", original);
     dir.Write(L"zweite.txt", "Zwei\r\n");
     Open(dir.Path(), L"zweite.txt");
-    ShowText(L"notiz.txt");
+    ShowText(L"notiz.rtf");
     TTextFileView& view = *main->TextView;
     ASSERT_FALSE(view.ReadOnly());
     view.SetFocus();
@@ -254,13 +280,13 @@ TEST_F(MainStatus, AChangedTextIsOfferedForSavingOnAFocusChange)
         ASSERT_TRUE(held);
         test::DialogAnswerer yes({L"&Ja"});
         test::DialogAnswerer error({L"OK"});
-        FocusItem(L"notiz.txt");
+        FocusItem(L"notiz.rtf");
         test::PumpFor(100ms);
         FocusItem(L"zweite.txt");
         EXPECT_TRUE(test::PumpUntil([&] { return yes.Answered() && error.Answered(); }, 10s));
         test::PumpFor(300ms);
     }
-    EXPECT_EQ(dir.Read(L"notiz.txt"), "Hallo\r\n");
+    EXPECT_EQ(dir.Read(L"notiz.rtf"), original);
     EXPECT_TRUE(view.Modified());
     EXPECT_EQ(view.FileName(), notes);
 
@@ -271,7 +297,7 @@ TEST_F(MainStatus, AChangedTextIsOfferedForSavingOnAFocusChange)
         EXPECT_TRUE(test::PumpUntil([&] { return no.Answered(); }, 10s));
         main.reset();
     }
-    EXPECT_EQ(dir.Read(L"notiz.txt"), "Hallo\r\n");
+    EXPECT_EQ(dir.Read(L"notiz.rtf"), original);
 }
 
 TEST_F(MainStatus, TheFirstFileWindowKeepsItsShareWhenTheWindowChangesSize)
@@ -284,6 +310,24 @@ TEST_F(MainStatus, TheFirstFileWindowKeepsItsShareWhenTheWindowChangesSize)
     main->SetBounds(main->Left(), main->Top(), main->Width(), main->Height() + 200);
     test::PumpFor(200ms);
     EXPECT_NEAR(double(first.Height()) / panel.Height(), share, 0.01);
+
+    // The path boxes drop a selection of their text, except the one being typed in.
+    auto selection = [](TComboBox& box) {
+        DWORD start = 0, end = 0;
+        SendMessageW(box.Handle(), CB_GETEDITSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        return std::pair<DWORD, DWORD>(start, end);
+    };
+    for (TComboBox* box : {main->DirHist1, main->DirHist2}) {
+        box->SetText(L"T:\\Ordner");
+        SendMessageW(box->Handle(), CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+        ASSERT_EQ(selection(*box).second, 9u);
+    }
+    main->DirHist2->SetFocus();
+    main->SetBounds(main->Left(), main->Top(), main->Width() - 50, main->Height());
+    test::PumpFor(200ms);
+    const auto unfocused = selection(*main->DirHist1);
+    EXPECT_EQ(unfocused.first, unfocused.second);
+    EXPECT_EQ(selection(*main->DirHist2), std::make_pair(DWORD(0), DWORD(9)));
 
     // Minimised there is no share to keep; restored it is the same.
     const int height = first.Height();
@@ -300,11 +344,11 @@ TEST_F(MainStatus, TheDisplayTakesTheSecondWindowsPlaceWhenTheOptionsSaySo)
     Options.FileDisplayPos = 1;
     Options.SecondFileWin = true;
     Open(dir.Path(), L"notiz.txt");
-    ShowText(L"notiz.txt");
-    EXPECT_EQ(main->TextView->Parent(), main->FilePanel2);
+    ShowFile(L"notiz.txt", *main->EasyEdit);
+    EXPECT_EQ(main->EasyEdit->Parent(), main->FilePanel2);
     EXPECT_FALSE(main->PanelBottom->Visible());
     EXPECT_FALSE(main->LV2->Visible());
-    EXPECT_TRUE(main->TextView->Visible());
+    EXPECT_TRUE(main->EasyEdit->Visible());
 
     main->ViewFile->Execute();
     EXPECT_TRUE(main->LV2->Visible());
@@ -313,7 +357,7 @@ TEST_F(MainStatus, TheDisplayTakesTheSecondWindowsPlaceWhenTheOptionsSaySo)
     // Below the file windows again once the options say so.
     Options.FileDisplayPos = 0;
     main->ViewFile->Execute();
-    EXPECT_EQ(main->TextView->Parent(), main->PanelBottom);
+    EXPECT_EQ(main->EasyEdit->Parent(), main->PanelBottom);
     EXPECT_TRUE(main->PanelBottom->Visible());
     EXPECT_TRUE(main->LV2->Visible());
 }
@@ -348,4 +392,116 @@ TEST_F(MainStatus, TheFontsOfTheSettingsReachTheFormAndTheViewers)
     EXPECT_EQ(main->TextView->DefAttributes().Size(), 12);
     EXPECT_EQ(main->HexEditor1->Font().Name(), L"Courier New");
     EXPECT_EQ(main->HexEditor1->Font().Size(), 12);
+}
+
+TEST_F(MainStatus, MovingTheDisplaySplitterKeepsTheFocusedItemAndTheNodeInView)
+{
+    for (int i = 0; i < 80; ++i) {
+        dir.Write(L"datei" + std::to_wstring(100 + i) + L".txt", "x");
+        ASSERT_TRUE(CreateDirectoryW(dir.File(L"ordner" + std::to_wstring(100 + i)).c_str(), nullptr));
+    }
+    Open(dir.Path(), L"datei179.txt");
+    TDirView& list = *main->ActiveList;
+    list.SetFocus();
+    FocusItem(L"datei179.txt");
+    const int focused = list.IndexOf(list.FindFileItem(L"datei179.txt"));
+    ListView_EnsureVisible(list.Handle(), 0, FALSE);
+    ASSERT_LT(ListView_GetTopIndex(list.Handle()) + ListView_GetCountPerPage(list.Handle()), focused);
+    // The tree's selected node scrolled out of view too.
+    HWND tree = main->TreeView1->Handle();
+    main->TreeView1->SetDirectory(dir.Path());
+    TTreeNode* node = main->TreeView1->Selected();
+    ASSERT_NE(node, nullptr);
+    ASSERT_EQ(main->TreeView1->GetDirectory(), dir.Path());
+    // Its subfolders below it fill the tree.
+    node->Expand();
+    ASSERT_TRUE(test::PumpUntil([&] { return node->Count() >= 80; }, 5s)) << node->Count();
+    list.SetFocus();
+    auto nodeShown = [&] {
+        RECT rect{};
+        *reinterpret_cast<HTREEITEM*>(&rect) = node->ItemId();
+        RECT client{};
+        GetClientRect(tree, &client);
+        return SendMessageW(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect)) && rect.top >= 0 &&
+               rect.bottom <= client.bottom;
+    };
+    SendMessageW(tree, WM_VSCROLL, SB_BOTTOM, 0);
+    ASSERT_FALSE(nodeShown());
+    // The sort marks lost, as when a header is drawn anew at another size.
+    TListHeader header = list.Header();
+    const int sortFormat = header.Format(list.SortColumn());
+    header.SetFormat(list.SortColumn(), sortFormat & ~(HDF_SORTUP | HDF_SORTDOWN | HDF_BITMAP), nullptr);
+
+    main->ViewFile->Execute();
+    test::PumpFor(200ms);
+    ASSERT_TRUE(main->Splitter3->Visible());
+    // Every splitter sizes the pane beside it.
+    ASSERT_EQ(main->Splitter3->ResizedControl(), main->PanelBottom);
+    EXPECT_EQ(main->Splitter1->ResizedControl(), main->PanelLeft);
+    EXPECT_EQ(main->Splitter2->ResizedControl(), main->FilePanel1);
+    const int before = main->PanelBottom->Height();
+    SendMessageW(main->Splitter3->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 1));
+    SendMessageW(main->Splitter3->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(10, -40));
+    SendMessageW(main->Splitter3->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(10, -40));
+    ASSERT_EQ(main->PanelBottom->Height(), before + 41);
+
+    const int top = ListView_GetTopIndex(list.Handle());
+    EXPECT_TRUE(focused >= top && focused < top + ListView_GetCountPerPage(list.Handle())) << focused << " " << top;
+    EXPECT_TRUE(nodeShown());
+    // The next pass paints the marks again.
+    main->UpdateTimerTimer();
+    EXPECT_EQ(header.Format(list.SortColumn()), sortFormat);
+}
+
+// The archive list in the display pane, with a zip Debian's zip made: while
+// it has the focus panels 1 and 2 count the archive's entries.
+TEST_F(MainStatus, TheFocusedArchiveListCountsTheArchivesEntries)
+{
+    wchar_t exe[MAX_PATH];
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    const std::wstring fixture = ExtractFilePath(exe) + L"zip_r_crypt_stub.zip";
+    const std::wstring archive = dir.File(L"paket.zip");
+    ASSERT_TRUE(CopyFileW(fixture.c_str(), archive.c_str(), TRUE));
+    dir.Write(L"notiz.txt", "Hallo\r\n");
+    Options.SBAbbreviated = false;
+    Open(dir.Path(), L"notiz.txt");
+    TDirView& list = *main->ActiveList;
+    list.SetFocus();
+    EXPECT_TRUE(test::PumpUntil([&] { return Panel(1).starts_with(L"2 Dateien = "); }, 2s)) << WideToUtf8(Panel(1));
+
+    // The display opens archives in its archive list in a later step; here
+    // the list is shown and opened as that step will do.
+    ShowFile(L"notiz.txt", *main->EasyEdit);
+    TKyZipLV& zip = *main->ZipLV;
+    zip.OpenArchive(archive);
+    main->EasyEdit->SetVisible(false);
+    zip.SetVisible(true);
+    zip.SetFocus();
+    // The fixture's files: text/long.txt ("Zeile 0" to "Zeile 9999", a line
+    // each), deep/er/short.txt ("kurz"), empty.txt and secret.txt (26 bytes).
+    uint64_t longSize = 0;
+    for (int n = 0; n < 10000; ++n)
+        longSize += std::string("Zeile " + std::to_string(n) + "\n").size();
+    const std::wstring total = std::to_wstring(longSize + 4 + 0 + 26);
+    auto digitsAfterEquals = [](const std::wstring& text) {
+        std::wstring digits;
+        for (size_t i = text.find(L'='); i != std::wstring::npos && i < text.size(); ++i)
+            if (iswdigit(text[i]))
+                digits += text[i];
+        return digits;
+    };
+    EXPECT_TRUE(test::PumpUntil([&] { return Panel(1).starts_with(L"4 Dateien = "); }, 2s)) << WideToUtf8(Panel(1));
+    EXPECT_EQ(digitsAfterEquals(Panel(1)), total) << WideToUtf8(Panel(1));
+    EXPECT_TRUE(Panel(1).ends_with(L" Bytes")) << WideToUtf8(Panel(1));
+    EXPECT_EQ(Panel(2), L"Keine Datei ausgewählt.");
+
+    ListView_SetItemState(zip.Handle(), -1, LVIS_SELECTED, LVIS_SELECTED);
+    EXPECT_TRUE(test::PumpUntil([&] { return Panel(2).starts_with(L"4 Dateien ausgewählt = "); }, 2s))
+        << WideToUtf8(Panel(2));
+    EXPECT_EQ(digitsAfterEquals(Panel(2)), total) << WideToUtf8(Panel(2));
+
+    // Back in the file list its own figures return.
+    list.SetFocus();
+    EXPECT_TRUE(test::PumpUntil([&] { return Panel(1).starts_with(L"2 Dateien = "); }, 2s)) << WideToUtf8(Panel(1));
+    EXPECT_TRUE(Panel(2).starts_with(L"1 Datei ausgewählt = ")) << WideToUtf8(Panel(2));
 }
