@@ -169,14 +169,12 @@ TEST_F(MainStatus, SelectingAllThreeFilesCountsThemInPanel2)
     EXPECT_EQ(Panel(2), L"Keine Datei ausgewählt.");
 }
 
-// The undo command of the file actions, as the window will have it, with its
-// menu item: the pass gives both the word of the last operation.
+// The window's undo command of the file actions, with a menu item as the
+// menus will give it: the pass gives both the word of the last operation.
 TEST_F(MainStatus, AfterAPasteTheUndoActionNamesTheCopy)
 {
-    auto* undo = new TAction(main.get(), main->ActionList1);
-    undo->SetName(L"FileUndo");
-    undo->SetCaption(L"&Rückgängig");
-    undo->SetShortCut(ShortCut('Z', scCtrl));
+    auto* undo = dynamic_cast<TAction*>(main->FindComponent(L"FileUndo"));
+    ASSERT_NE(undo, nullptr);
     TMenuItem* fileMenu = main->MainMenu1->Items()->Items(0);
     auto* item = new TMenuItem(main.get());
     fileMenu->Add(item);
