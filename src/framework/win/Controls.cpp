@@ -126,6 +126,12 @@ void TWinControl::CreateParams(TCreateParams& params)
 
 HWND TWinControl::Handle()
 {
+    // The parent's window comes first, and making it makes the windows of
+    // all its children, this one's included: only a control still without
+    // a window after that makes its own. Making ours first would have the
+    // parent make a second one, left behind unowned when the control goes.
+    if (!handle_ && Parent())
+        Parent()->HandleNeeded();
     if (!handle_)
         CreateWnd();
     return handle_;

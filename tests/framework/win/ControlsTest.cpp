@@ -1,9 +1,13 @@
 #include "framework/SysUtils.h"
+#include "framework/win/Buttons.h"
 #include "framework/win/ExtCtrls.h"
 #include "framework/win/Forms.h"
 #include "framework/win/Menus.h"
+#include "framework/win/StdCtrls.h"
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 using namespace qrv;
 
@@ -79,6 +83,62 @@ TEST(Controls, SameAlignedControlsStackFromTheEdgeInwardsThenKeepTheirPlaces)
     form.SetBounds(0, 0, 500, 400);
     EXPECT_EQ(status->Top() + status->Height(), form.ClientHeight());
     EXPECT_EQ(display->Top() + display->Height(), status->Top());
+}
+
+namespace {
+
+std::vector<HWND> DescendantWindows(HWND window)
+{
+    std::vector<HWND> found;
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM list) -> BOOL {
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+}  // namespace
+
+// A control whose window is asked for before its parents' windows exist gets
+// the one window its parents make for it, not a second one beside it: a
+// second window would outlive the control and reach it after it is freed.
+TEST(Controls, AskingAChildsHandleFirstMakesEachWindowOnce)
+{
+    for (const bool nested : {false, true}) {
+        SCOPED_TRACE(nested ? "edit on a panel on the form" : "edit on the form");
+        TForm form(nullptr);
+        TPanel* panel = nullptr;
+        TWinControl* container = &form;
+        if (nested) {
+            panel = new TPanel(&form);
+            panel->SetParent(&form);
+            container = panel;
+        }
+        auto* edit = new TEdit(&form);
+        edit->SetParent(container);
+        auto* button = new TButton(&form);
+        button->SetParent(container);
+        ASSERT_FALSE(form.HandleAllocated());
+
+        const HWND editWindow = edit->Handle();
+        ASSERT_TRUE(form.HandleAllocated());
+        const std::vector<HWND> windows = DescendantWindows(form.Handle());
+        ASSERT_EQ(windows.size(), nested ? 3u : 2u);
+        for (HWND window : windows) {
+            TWinControl* control = TWinControl::FromHandle(window);
+            ASSERT_TRUE(control == panel || control == edit || control == button);
+            EXPECT_EQ(control->Handle(), window);
+        }
+        EXPECT_EQ(GetParent(editWindow), container->Handle());
+
+        // A freed control leaves no window behind that still points at it.
+        delete edit;
+        EXPECT_FALSE(IsWindow(editWindow));
+        EXPECT_EQ(DescendantWindows(form.Handle()).size(), nested ? 2u : 1u);
+    }
 }
 
 TEST(Controls, ExceptionsInAHandlerGoToTheApplication)
