@@ -3,8 +3,6 @@
 #include "common/BaseUtils.h"
 #include "common/FileOperator.h"
 #include "common/win/BaseUtilsWin.h"
-#include "common/win/FileClipboard.h"
-#include "framework/IgnoredError.h"
 #include "framework/ScopeExit.h"
 #include "framework/win/Handles.h"
 #include "mainwindow/FileCommandRules.h"
