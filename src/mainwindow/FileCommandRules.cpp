@@ -1,6 +1,7 @@
 #include "mainwindow/FileCommandRules.h"
 
 #include "common/BaseUtils.h"
+#include "framework/SysUtils.h"
 
 namespace qrv {
 
@@ -69,6 +70,46 @@ TDeleteDecision DecideDelete(const TDeleteContext& Context)
     }
     decision.Error = L"Kein löschbares Element fokusiert.";
     return decision;
+}
+
+namespace {
+
+// Inner is Outer or lies below it, compared by whole path components.
+bool FolderWithin(const std::wstring& Inner, const std::wstring& Outer)
+{
+    const std::wstring inner = AddBackslash(Inner);
+    const std::wstring outer = AddBackslash(Outer);
+    return inner.size() >= outer.size() && SameText(std::wstring_view(inner).substr(0, outer.size()), outer);
+}
+
+}  // namespace
+
+TListFollowUp FollowChangedFolder(const std::wstring& ListFolder, const std::wstring& Changed,
+                                  const std::function<bool(const std::wstring& Folder)>& FolderExists)
+{
+    TListFollowUp result;
+    if (ListFolder.empty() || Changed.empty() ||
+        !(FolderWithin(ListFolder, Changed) || FolderWithin(Changed, ListFolder))) {
+        return result;
+    }
+    std::wstring folder = RemoveBackslash(ListFolder);
+    if (FolderExists(folder)) {
+        result.Kind = TListFollowUp::Reread;
+        return result;
+    }
+    while (true) {
+        const std::wstring parent = RemoveBackslash(ExtractFilePath(folder));
+        // The root is as far as it goes ("C:" stays "C:").
+        if (parent.empty() || parent.size() >= folder.size()) {
+            return result;
+        }
+        folder = parent;
+        if (FolderExists(folder)) {
+            result.Kind = TListFollowUp::Load;
+            result.Folder = folder;
+            return result;
+        }
+    }
 }
 
 }  // namespace qrv

@@ -50,4 +50,15 @@ struct TDeleteDecision {
 
 TDeleteDecision DecideDelete(const TDeleteContext& Context);
 
+// What a list showing ListFolder does after Changed lost items: nothing when
+// neither folder holds the other, else re-read in place when its folder is
+// still there, else load the nearest folder above it that is. Folders are
+// passed to FolderExists without a trailing backslash (a drive as "C:").
+struct TListFollowUp {
+    enum TKind { Nothing, Reread, Load } Kind = Nothing;
+    std::wstring Folder;  // Load: the folder to show
+};
+TListFollowUp FollowChangedFolder(const std::wstring& ListFolder, const std::wstring& Changed,
+                                  const std::function<bool(const std::wstring& Folder)>& FolderExists);
+
 }  // namespace qrv

@@ -1,7 +1,10 @@
 #include "mainwindow/FileCommandRules.h"
 
+#include "framework/SysUtils.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 
@@ -131,4 +134,38 @@ TEST(DecideDelete, Table)
         EXPECT_EQ(d.Error.empty(), c.target != TDeleteTarget::Refused) << c.what;
     }
     EXPECT_EQ(DecideDelete(TDeleteContext()).Error, L"Kein löschbares Element fokusiert.");
+}
+
+TEST(FileCommandRules, AListFollowsAFolderThatLostItems)
+{
+    // The folders still on disk after the delete.
+    const std::set<std::wstring> existing = {L"T:", L"T:\\Daten", L"T:\\Daten\\Alt", L"T:\\Datenbank"};
+    // Names on disk match in any case.
+    const auto exists = [&](const std::wstring& folder) {
+        return std::any_of(existing.begin(), existing.end(), [&](const std::wstring& e) { return SameText(e, folder); });
+    };
+    struct Case {
+        const char* what;
+        std::wstring list, changed;
+        TListFollowUp::TKind kind;
+        std::wstring folder;
+    };
+    const Case cases[] = {
+        {"same folder: re-read", L"T:\\Daten", L"T:\\Daten", TListFollowUp::Reread, L""},
+        {"same folder, other case and trailing backslash", L"t:\\daten\\", L"T:\\Daten", TListFollowUp::Reread, L""},
+        {"list above the changed folder", L"T:\\Daten", L"T:\\Daten\\Alt", TListFollowUp::Reread, L""},
+        {"list inside a folder that went: nearest folder there", L"T:\\Daten\\Weg\\Tief", L"T:\\Daten\\Weg",
+         TListFollowUp::Load, L"T:\\Daten"},
+        {"list on a drive root above the change", L"T:", L"T:\\Daten", TListFollowUp::Reread, L""},
+        {"a name that only begins alike is another folder", L"T:\\Datenbank", L"T:\\Daten", TListFollowUp::Nothing,
+         L""},
+        {"unrelated folder", L"T:\\Daten\\Alt", L"T:\\Andere", TListFollowUp::Nothing, L""},
+        {"no list folder", L"", L"T:\\Daten", TListFollowUp::Nothing, L""},
+        {"nothing left on the drive", L"U:\\Weg", L"U:\\Weg", TListFollowUp::Nothing, L""},
+    };
+    for (const Case& c : cases) {
+        const TListFollowUp result = FollowChangedFolder(c.list, c.changed, exists);
+        EXPECT_EQ(result.Kind, c.kind) << c.what;
+        EXPECT_EQ(result.Folder, c.folder) << c.what;
+    }
 }

@@ -221,6 +221,9 @@ public:
     void Expand(bool recurse = false);
     void Collapse(bool recurse = false);
     HTREEITEM ItemId() const { return item_; }
+    // Drawn as cut (dimmed): put on the clipboard to be moved.
+    bool Cut() const { return cut_; }
+    void SetCut(bool cut);
     void* Data = nullptr;
 
 private:
@@ -238,6 +241,7 @@ private:
     TNodeButton button_ = TNodeButton::Shown;
     HTREEITEM item_ = nullptr;
     size_t index_ = 0;  // kept by TTreeNodes on every insert, delete and sort
+    bool cut_ = false;
 };
 
 // The nodes of a tree view, kept here and mirrored into the control.

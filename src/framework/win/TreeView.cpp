@@ -52,6 +52,19 @@ void TTreeNode::SetHasChildren(TNodeButton button)
     SendMessageW(tree_.Handle(), TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&tvi));
 }
 
+void TTreeNode::SetCut(bool cut)
+{
+    cut_ = cut;
+    if (!item_ || !tree_.HandleAllocated())
+        return;
+    TVITEMW tvi{};
+    tvi.mask = TVIF_STATE;
+    tvi.hItem = item_;
+    tvi.stateMask = TVIS_CUT;
+    tvi.state = cut ? TVIS_CUT : 0;
+    SendMessageW(tree_.Handle(), TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&tvi));
+}
+
 bool TTreeNode::Expanded() const
 {
     if (!item_ || !tree_.HandleAllocated())
@@ -135,6 +148,11 @@ void TTreeNodes::InsertInWindow(TTreeNode& node, HTREEITEM after)
     }
     insert.item.pszText = node.text_.data();
     insert.item.lParam = reinterpret_cast<LPARAM>(&node);
+    if (node.cut_) {
+        insert.item.mask |= TVIF_STATE;
+        insert.item.stateMask = TVIS_CUT;
+        insert.item.state = TVIS_CUT;
+    }
     insert.item.cChildren = node.button_ == TNodeButton::Ask     ? I_CHILDRENCALLBACK
                             : node.button_ == TNodeButton::Shown ? 1
                                                                  : 0;

@@ -3,8 +3,6 @@
 #include "common/BaseUtils.h"
 #include "common/FileOperator.h"
 #include "common/win/BaseUtilsWin.h"
-#include "common/win/FileClipboard.h"
-#include "framework/IgnoredError.h"
 #include "framework/ScopeExit.h"
 #include "framework/win/Handles.h"
 #include "mainwindow/FileCommandRules.h"
@@ -21,6 +19,7 @@ namespace qrv {
 namespace {
 
 constexpr int kUndoHelpContext = 510;
+constexpr DWORD kNewFolderEditDelayMs = 200;
 
 uint32_t MaxNameLength(const std::wstring& Path)
 {
@@ -219,6 +218,10 @@ void TFileCommands::CreateItem(bool Directory)
                    Quoted(L"Fehler beim Anlegen des Verzeichnisses: \"%s\".", name));
             return;
         }
+        // The new node is drawn and left a moment in view before its name
+        // opens for editing.
+        UpdateWindow(tree->Handle());
+        Sleep(kNewFolderEditDelayMs);
         editingByCommand_ = true;
         const ScopeExit done([this] { editingByCommand_ = false; });
         tree->EditNodeName(created);
@@ -320,11 +323,14 @@ void TFileCommands::DeleteInTree()
             list->SetWatchForChanges(listWatching);
         }
     });
+    const std::wstring deleted = tree->GetDirPath(node);
     (void)tree->DeleteDirectory(node, !decision.Physical);
     if (!decision.Physical) {
         lastOperator_ = nullptr;  // what went to the recycle bin is undone there
     }
+    FollowDelete(deleted);
     host_.RefreshStatusBar();
+    host_.UpdateActionStates();
 }
 
 void TFileCommands::DeleteInList()
@@ -372,7 +378,29 @@ void TFileCommands::DeleteInList()
     if (!decision.Physical) {
         lastOperator_ = nullptr;  // what went to the recycle bin is undone there
     }
+    FollowDelete(list->GetPath());
     host_.RefreshStatusBar();
+    host_.UpdateActionStates();
+}
+
+void TFileCommands::FollowDelete(const std::wstring& Changed)
+{
+    TDirView* other = host_.OtherFileList();
+    if (other == nullptr || other == host_.ActiveFileList() || !other->Loaded() || other->IsVirtual()) {
+        return;
+    }
+    const TListFollowUp followUp = FollowChangedFolder(
+        other->GetPath(), Changed, [](const std::wstring& folder) { return ItemExists(AddBackslash(folder)); });
+    switch (followUp.Kind) {
+    case TListFollowUp::Reread:
+        other->ReloadDirectory();
+        break;
+    case TListFollowUp::Load:
+        other->SetPath(followUp.Folder);
+        break;
+    case TListFollowUp::Nothing:
+        break;
+    }
 }
 
 // ---- Rename ---------------------------------------------------------------------------
@@ -416,9 +444,7 @@ void TFileCommands::ClipBoardCopy(bool Cut)
     if (FocusedPane() == TFilePane::Tree) {
         TDriveView* tree = host_.DriveTree();
         TTreeNode* node = tree->Selected();
-        // A drive is neither copied nor moved as a whole.
-        if (node == nullptr || node->Parent() == nullptr || node->Object() == nullptr ||
-            tree->NodeData(node).IsVirtual || !PutFilesOnClipboard(tree->Handle(), {tree->GetDirPath(node)}, Cut)) {
+        if (node == nullptr || !(Cut ? tree->CutToClipBoard(node) : tree->CopyToClipBoard(node))) {
             MessageBeep(MB_OK);
         }
         return;
@@ -448,9 +474,14 @@ void TFileCommands::ClipBoardPaste()
 
 void TFileCommands::ClipBoardDelete()
 {
-    TDirView* list = host_.ActiveFileList();
-    if (!EmptyFileClipboard(list && list->HandleAllocated() ? list->Handle() : nullptr)) {
-        TraceIgnoredFailure(L"emptying the clipboard", GetLastError());
+    // Each pane empties it and drops its own cut marks.
+    for (TDirView* list : {host_.ActiveFileList(), host_.OtherFileList()}) {
+        if (list) {
+            list->EmptyClipboard();
+        }
+    }
+    if (TDriveView* tree = host_.DriveTree()) {
+        tree->EmptyClipboard();
     }
 }
 
@@ -458,7 +489,12 @@ void TFileCommands::ClipBoardDelete()
 
 void TFileCommands::FileUndo()
 {
+    // The operator may be the other list's: the one that did the paste.
     TDirView* list = host_.ActiveFileList();
+    TDirView* other = host_.OtherFileList();
+    if (other != nullptr && lastOperator_ == &other->FileOperator()) {
+        list = other;
+    }
     TDriveView* tree = host_.DriveTree();
     const bool listOwns = list != nullptr && lastOperator_ == &list->FileOperator();
     const bool treeOwns = tree != nullptr && lastOperator_ == &tree->FileOperator();

@@ -22,6 +22,9 @@ class TFileCommandsHost {
 public:
     virtual ~TFileCommandsHost() = default;
     virtual TDirView* ActiveFileList() = 0;
+    // The list that is not the active one while the second file window is
+    // shown; nullptr otherwise.
+    virtual TDirView* OtherFileList() = 0;
     virtual TDriveView* DriveTree() = 0;
     virtual const TOptions& FileOptions() = 0;
     // The window's message box: the button pressed (mrOk ...).
@@ -29,6 +32,7 @@ public:
     // Closes the file display before its file may go.
     virtual bool ClearDisplay() = 0;
     virtual void RefreshStatusBar() = 0;
+    virtual void UpdateActionStates() = 0;
     // A text control (text view, editor, command box, history box) or the
     // hex view has the focus: clipboard keys and the search are theirs.
     virtual bool TextControlFocused() = 0;
@@ -80,6 +84,9 @@ private:
     void CreateItem(bool Directory);
     void DeleteInTree();
     void DeleteInList();
+    // After a delete in Changed: the other list re-reads, or moves up to the
+    // nearest folder still there.
+    void FollowDelete(const std::wstring& Changed);
     void Refuse(const std::wstring& Text);
     bool ShellNoConfirmRecycle() const;
     // The folder the list shows, a bare drive as "X:\"; empty without one.

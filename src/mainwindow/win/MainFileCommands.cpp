@@ -86,6 +86,13 @@ bool TQRVMain::TextControlFocused()
            HoldsFocus(DirHist2) || HoldsFocus(HexEditor1);
 }
 
+TDirView* TQRVMain::OtherFileList()
+{
+    if (!FilePanel2 || !FilePanel2->Visible())
+        return nullptr;
+    return ActiveList == LV2 ? LV1 : LV2;
+}
+
 std::wstring TQRVMain::ComSpec()
 {
     return ComSpecPath;

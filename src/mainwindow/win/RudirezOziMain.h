@@ -328,6 +328,7 @@ private:
     bool ClearDisplay() override;
     bool TextControlFocused() override;
     std::wstring ComSpec() override;
+    TDirView* OtherFileList() override;
     // The file commands' actions and the panes' keys (MainFileCommands.cpp).
     void ConnectFileCommands();
 

@@ -181,6 +181,8 @@ public:
     bool DeleteSelectedFiles(bool ToRecycleBin);
     // The selected items to the clipboard, to be copied or (Copy false) moved.
     bool CopyToClipBoard(bool Copy);
+    // Empties the clipboard; the linked tree's cut folder loses its cut look.
+    void EmptyClipboard();
     bool CanPasteFromClipBoard() const;
     // The clipboard's files into Target ("" the list's folder): moved after a
     // cut, else copied. True when something was pasted.

@@ -12,6 +12,7 @@
 #include "panels/PasteRules.h"
 #include "panels/RenameRules.h"
 #include "panels/win/DirView.h"
+#include "panels/win/DriveView.h"
 
 #include <shlobj.h>
 
@@ -196,7 +197,21 @@ bool TDirView::CopyToClipBoard(bool Copy)
             names.push_back(ItemFullFileName(item));
         }
     }
-    return !names.empty() && PutFilesOnClipboard(Handle(), names, !Copy);
+    if (names.empty()) {
+        return false;
+    }
+    EmptyClipboard();
+    return PutFilesOnClipboard(Handle(), names, !Copy);
+}
+
+void TDirView::EmptyClipboard()
+{
+    if (!EmptyFileClipboard(HandleAllocated() ? Handle() : nullptr)) {
+        TraceIgnoredFailure(L"emptying the clipboard", GetLastError());
+    }
+    if (driveView_) {
+        driveView_->ClearCutMark();
+    }
 }
 
 bool TDirView::CanPasteFromClipBoard() const
@@ -229,8 +244,8 @@ bool TDirView::PasteFromClipBoard(const std::wstring& Target)
     }
     op.DestFiles.Add(plan.Dest);
     const bool done = op.Execute();
-    if (done && plan.EmptyClipboardAfter && !EmptyFileClipboard(Handle())) {
-        TraceIgnoredFailure(L"emptying the clipboard after a move", GetLastError());
+    if (done && plan.EmptyClipboardAfter) {
+        EmptyClipboard();
     }
     ReloadDirectory();
     return done;

@@ -242,6 +242,17 @@ public:
     // default is the error box. An invalid name is shown through it too,
     // without editing again.
     std::function<bool(const std::wstring& Text)> AskRenameAgain;
+    // Node's folder to the clipboard, to be copied or (cut) moved; drives and
+    // shell folders are refused. The clipboard is emptied first. A cut folder
+    // is drawn cut until the clipboard is emptied or another folder is cut.
+    bool CopyToClipBoard(TTreeNode* Node);
+    bool CutToClipBoard(TTreeNode* Node);
+    // Empties the clipboard and takes the cut look off the marked folder.
+    void EmptyClipboard();
+    // The folder last cut to the clipboard; empty when none.
+    const std::wstring& CutMark() const { return cutMark_; }
+    // Takes the cut look off the marked folder's node and forgets the mark.
+    void ClearCutMark();
 
 protected:
     bool CanExpand(TTreeNode* Node) override;
@@ -375,6 +386,8 @@ private:
     // After a failed rename: the folder whose editor reopens, with the text typed.
     std::wstring reEditPath_;
     std::wstring reEditText_;
+    std::wstring cutMark_;
+    bool PutOnClipBoard(TTreeNode* Node, bool Cut);
     // The name editor opened and has not ended yet. An editor losing the
     // focus while it is destroyed (or to a message box) reports its end a
     // second time; that report is ignored.

@@ -1,10 +1,12 @@
-// TDriveView: the folder commands — a new folder, deleting a folder and
-// renaming one in place. Each pauses the drive's monitor while it changes the
+// TDriveView: the folder commands — a new folder, deleting a folder,
+// renaming one in place and putting one on the clipboard. Each pauses the drive's monitor while it changes the
 // disk and updates the nodes itself instead of waiting for the change report.
 
 #include "common/BaseUtils.h"
 #include "common/FileOperator.h"
+#include "common/win/FileClipboard.h"
 #include "common/win/ShellFileOperator.h"
+#include "framework/IgnoredError.h"
 #include "framework/ScopeExit.h"
 #include "framework/win/MessageDialog.h"
 #include "panels/DirViewTexts.h"
@@ -304,6 +306,50 @@ void TDriveView::ReopenEditor()
         EditNodeName(node);
     else
         reEditText_.clear();
+}
+
+bool TDriveView::CopyToClipBoard(TTreeNode* Node)
+{
+    return PutOnClipBoard(Node, false);
+}
+
+bool TDriveView::CutToClipBoard(TTreeNode* Node)
+{
+    return PutOnClipBoard(Node, true);
+}
+
+bool TDriveView::PutOnClipBoard(TTreeNode* Node, bool Cut)
+{
+    // A drive is neither copied nor moved as a whole.
+    if (!Node || !Node->Parent() || !Node->Object() || NodeData(Node).IsVirtual || !HandleAllocated())
+        return false;
+    // Whatever was marked before is off the clipboard now.
+    EmptyClipboard();
+    const std::wstring path = GetDirPath(Node);
+    if (!PutFilesOnClipboard(Handle(), {path}, Cut))
+        return false;
+    if (Cut) {
+        cutMark_ = path;
+        Node->SetCut(true);
+    }
+    return true;
+}
+
+void TDriveView::ClearCutMark()
+{
+    if (cutMark_.empty())
+        return;
+    // The node is looked up: the one marked may have been re-read or gone.
+    if (TTreeNode* node = NodeForPath(cutMark_))
+        node->SetCut(false);
+    cutMark_.clear();
+}
+
+void TDriveView::EmptyClipboard()
+{
+    if (!EmptyFileClipboard(HandleAllocated() ? Handle() : nullptr))
+        TraceIgnoredFailure(L"emptying the clipboard", GetLastError());
+    ClearCutMark();
 }
 
 }  // namespace qrv

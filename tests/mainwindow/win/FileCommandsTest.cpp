@@ -1,6 +1,7 @@
 #include "mainwindow/win/FileCommands.h"
 
 #include "TestDir.h"
+#include "common/BaseUtils.h"
 #include "common/FileOperator.h"
 #include "common/win/FileClipboard.h"
 #include "framework/SysUtils.h"
@@ -15,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,6 +35,7 @@ bool Exists(const std::wstring& path)
 class FakeFileCommandsHost : public TFileCommandsHost {
 public:
     TDirView* list = nullptr;
+    TDirView* other = nullptr;  // the second window's list, when shown
     TDriveView* tree = nullptr;
     TOptions options;
     std::wstring comSpec;
@@ -40,7 +43,11 @@ public:
     int answer = mrOk;
     int displayCleared = 0;
 
+    int actionUpdates = 0;
+
     TDirView* ActiveFileList() override { return list; }
+    TDirView* OtherFileList() override { return other; }
+    void UpdateActionStates() override { ++actionUpdates; }
     TDriveView* DriveTree() override { return tree; }
     bool TextControlFocused() override { return false; }
     std::wstring ComSpec() override { return comSpec; }
@@ -81,6 +88,25 @@ protected:
         host.list->SetFocus();
     }
     void TearDown() override { form.reset(); }
+    // The second file window's list, not watching: only the command can
+    // bring it in line.
+    void ShowSecondList(const std::wstring& path)
+    {
+        host.other = new TDirView(form.get());
+        host.other->SetParent(form.get());
+        host.other->SetBounds(200, 200, 500, 200);
+        host.other->SetWatchForChanges(false);
+        host.other->SetPath(path);
+        ASSERT_TRUE(host.other->Loaded());
+    }
+    TTreeNode* ReadTreeNode(const std::wstring& path)
+    {
+        TTreeNode* parent = host.tree->NodeForPath(ExtractFilePath(path));
+        if (parent) {
+            host.tree->ValidateDirectory(parent);
+        }
+        return host.tree->NodeForPath(path);
+    }
     void Select(const std::wstring& name)
     {
         host.list->SelectRange(-1, -1, false);
@@ -308,4 +334,148 @@ TEST_F(FileCommandsTest, AFolderCutInTheTreeIsPastedIntoTheList)
     EXPECT_FALSE(Exists(folder + L"\\Umzug"));
     EXPECT_TRUE(host.boxes.empty());
     ASSERT_TRUE(EmptyFileClipboard(nullptr));
+}
+
+TEST_F(FileCommandsTest, ADeleteBringsTheSecondListInLine)
+{
+    ASSERT_TRUE(CreateDirectoryW((folder + L"\\Unter").c_str(), nullptr));
+    dir.Write(L"Liste\\Unter\\tief.txt", "Tief");
+    host.list->ReloadDirectory();
+    host.list->SetWatchForChanges(false);
+    host.options.ConfirmPhysicalDel = false;
+
+    // Both windows show the same folder: the other one re-reads.
+    ShowSecondList(folder);
+    ASSERT_NE(host.other->FindFileItem(L"brief.txt"), nullptr);
+    Select(L"brief.txt");
+    ASSERT_TRUE(commands.ListKeyDown(VK_DELETE, true, false));
+    ASSERT_FALSE(Exists(folder + L"\\brief.txt"));
+    EXPECT_EQ(host.other->FindFileItem(L"brief.txt"), nullptr) << "the second list still shows the deleted file";
+    EXPECT_NE(host.other->FindFileItem(L"notiz.txt"), nullptr);
+    EXPECT_GE(host.actionUpdates, 1);
+
+    // The other list shows a folder that goes: it moves up to the folder left.
+    host.other->SetPath(folder + L"\\Unter");
+    Select(L"Unter");
+    ASSERT_TRUE(commands.ListKeyDown(VK_DELETE, true, false));
+    ASSERT_FALSE(Exists(folder + L"\\Unter"));
+    EXPECT_TRUE(SameText(host.other->GetPath(), folder)) << host.other->GetPath();
+    EXPECT_NE(host.other->FindFileItem(L"notiz.txt"), nullptr);
+
+    // A list somewhere else is left alone.
+    const std::wstring elsewhere = dir.File(L"Woanders");
+    ASSERT_TRUE(CreateDirectoryW(elsewhere.c_str(), nullptr));
+    host.other->SetPath(elsewhere);
+    dir.Write(L"Woanders\\neu.txt", "neu");
+    Select(L"notiz.txt");
+    ASSERT_TRUE(commands.ListKeyDown(VK_DELETE, true, false));
+    EXPECT_EQ(host.other->FindFileItem(L"neu.txt"), nullptr) << "an unrelated list was re-read";
+    EXPECT_TRUE(host.boxes.empty());
+}
+
+TEST_F(FileCommandsTest, AFolderDeletedInTheTreeTakesTheSecondListUp)
+{
+    ASSERT_TRUE(CreateDirectoryW((folder + L"\\Unter").c_str(), nullptr));
+    TTreeNode* node = ReadTreeNode(folder + L"\\Unter");
+    ASSERT_NE(node, nullptr);
+    ShowSecondList(folder + L"\\Unter");
+    host.tree->SelectNode(node);
+    host.tree->SetFocus();
+    host.options.ConfirmPhysicalDel = false;
+    ASSERT_TRUE(commands.TreeKeyDown(VK_DELETE, true, false));
+    ASSERT_FALSE(Exists(folder + L"\\Unter"));
+    EXPECT_TRUE(SameText(host.other->GetPath(), folder)) << host.other->GetPath();
+    EXPECT_TRUE(host.boxes.empty());
+}
+
+TEST_F(FileCommandsTest, UndoReachesThePasteOfTheSecondList)
+{
+    const std::wstring other = dir.File(L"Andere");
+    ASSERT_TRUE(CreateDirectoryW(other.c_str(), nullptr));
+    ShowSecondList(other);
+    Select(L"notiz.txt");
+    ASSERT_TRUE(commands.ListKeyDown('C', false, true));
+    // The paste happens in the second list, then the first has the focus again.
+    std::swap(host.list, host.other);
+    host.list->SetFocus();
+    ASSERT_TRUE(commands.ListKeyDown('V', false, true));
+    ASSERT_EQ(dir.Read(L"Andere\\notiz.txt"), "Notiz");
+    std::swap(host.list, host.other);
+    host.list->SetFocus();
+    ASSERT_TRUE(commands.ListKeyDown('Z', false, true));
+    EXPECT_FALSE(Exists(other + L"\\notiz.txt"));
+    EXPECT_EQ(host.other->FindFileItem(L"notiz.txt"), nullptr) << "the list that pasted re-reads";
+    EXPECT_EQ(dir.Read(L"Liste\\notiz.txt"), "Notiz");
+    EXPECT_TRUE(host.boxes.empty());
+    ASSERT_TRUE(EmptyFileClipboard(nullptr));
+}
+
+TEST_F(FileCommandsTest, AFolderCutInTheTreeLooksCutUntilTheClipboardChanges)
+{
+    ASSERT_TRUE(CreateDirectoryW((folder + L"\\Eins").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((folder + L"\\Zwei").c_str(), nullptr));
+    TTreeNode* eins = ReadTreeNode(folder + L"\\Eins");
+    TTreeNode* zwei = host.tree->NodeForPath(folder + L"\\Zwei");
+    ASSERT_NE(eins, nullptr);
+    ASSERT_NE(zwei, nullptr);
+    const auto drawnCut = [&](TTreeNode* node) {
+        return (SendMessageW(host.tree->Handle(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(node->ItemId()),
+                             TVIS_CUT) &
+                TVIS_CUT) != 0;
+    };
+    host.tree->SelectNode(eins);
+    host.tree->SetFocus();
+    ASSERT_TRUE(commands.TreeKeyDown('X', false, true));
+    EXPECT_TRUE(drawnCut(eins));
+    EXPECT_TRUE(SameText(host.tree->CutMark(), folder + L"\\Eins"));
+
+    // Cutting a second folder takes the look off the first.
+    host.tree->SelectNode(zwei);
+    ASSERT_TRUE(commands.TreeKeyDown('X', false, true));
+    EXPECT_FALSE(drawnCut(eins));
+    EXPECT_TRUE(drawnCut(zwei));
+
+    // A copy replaces the cut on the clipboard: nothing looks cut.
+    host.tree->SelectNode(eins);
+    ASSERT_TRUE(commands.TreeKeyDown('C', false, true));
+    EXPECT_FALSE(drawnCut(zwei));
+    EXPECT_FALSE(drawnCut(eins)) << "a copied folder is not drawn cut";
+    EXPECT_TRUE(host.tree->CutMark().empty());
+    ASSERT_TRUE(ClipboardHasFiles());
+
+    // So does a cut in the list (which follows the tree into "Zwei").
+    dir.Write(L"Liste\\Zwei\\brief.txt", "Zwei");
+    host.tree->SelectNode(zwei);
+    ASSERT_TRUE(commands.TreeKeyDown('X', false, true));
+    ASSERT_TRUE(drawnCut(zwei));
+    host.list->SetPath(folder + L"\\Zwei");
+    host.list->SetFocus();
+    ASSERT_NE(host.list->FindFileItem(L"brief.txt"), nullptr);
+    Select(L"brief.txt");
+    ASSERT_TRUE(commands.ListKeyDown('X', false, true));
+    EXPECT_FALSE(drawnCut(zwei));
+
+    // Emptying the clipboard by command takes the files and the look away.
+    host.tree->SelectNode(zwei);
+    host.tree->SetFocus();
+    ASSERT_TRUE(commands.TreeKeyDown('X', false, true));
+    commands.ClipBoardDelete();
+    EXPECT_FALSE(ClipboardHasFiles());
+    EXPECT_FALSE(drawnCut(zwei));
+    EXPECT_TRUE(host.boxes.empty());
+}
+
+TEST_F(FileCommandsTest, ANewFolderInTheTreeOpensItsNameAfterAPause)
+{
+    TTreeNode* node = host.tree->NodeForPath(folder);
+    ASSERT_NE(node, nullptr);
+    host.tree->SelectNode(node);
+    host.tree->SetFocus();
+    const auto start = std::chrono::steady_clock::now();
+    commands.NewDir();
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    ASSERT_TRUE(Exists(folder + L"\\Neues Verzeichnis"));
+    EXPECT_GE(elapsed, 200ms);
+    EXPECT_TRUE(host.tree->IsEditing());
+    SendMessageW(host.tree->Handle(), TVM_ENDEDITLABELNOW, TRUE, 0);
 }
