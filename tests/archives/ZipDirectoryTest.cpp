@@ -22,7 +22,7 @@ namespace {
 
 std::string ReadFixture(const std::string& name) { return qrv::test::ReadZipFixture(name); }
 
-std::string Ascii(const std::u16string& text)
+std::string Ascii(std::u16string_view text)
 {
     std::string out;
     for (char16_t c : text)
@@ -82,7 +82,7 @@ std::string Hex8(uint32_t value)
     return text;
 }
 
-std::string ZipName(const std::u16string& name)
+std::string ZipName(std::u16string_view name)
 {
     std::string out = Ascii(name);
     for (char& c : out)

@@ -115,7 +115,7 @@ public:
     void KeepLibrariesLoaded(bool keep);
 
     // Public state.
-    const std::vector<ZipDirEntry>& ZipContents() const { return entries_; }
+    const TZipEntries& ZipContents() const { return entries_; }
     int ErrCode() const { return errCode_; }
     int SuccessCnt() const { return successCnt_; }
     bool ZipBusy() const { return zipBusy_; }
@@ -168,7 +168,7 @@ private:
 
     std::wstring zipFileName_;
     std::wstring dllDirectory_;
-    std::vector<ZipDirEntry> entries_;
+    TZipEntries entries_;
     std::wstring comment_;
     std::wstring message_;
     int errCode_ = 0;
