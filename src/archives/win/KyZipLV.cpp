@@ -104,13 +104,7 @@ public:
         // A folder entry has an empty file name after its last separator.
         entry.IsDirectory = false;
     }
-    size_t StoredNameLengths() const override
-    {
-        size_t total = 0;
-        for (const ZipDirEntry& record : zipper_.ZipContents())
-            total += record.FileName.size();
-        return total;
-    }
+    size_t StoredNameLengths() const override { return zipper_.ZipContents().NameLengths(); }
 
 private:
     const TKyZipper& zipper_;
