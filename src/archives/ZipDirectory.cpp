@@ -115,21 +115,34 @@ public:
     {
         if (Count > kWindow)
             return inner_.ReadAt(Offset, Buffer, Count);
+        const char* bytes = Peek(Offset, Count);
+        if (!bytes)
+            return false;
+        std::memcpy(Buffer, bytes, Count);
+        return true;
+    }
+
+    // The Count bytes at Offset where they stand in the window, valid until
+    // the next read; nullptr on a short or failed read or a Count larger
+    // than the window.
+    const char* Peek(uint64_t Offset, size_t Count)
+    {
+        if (Count > kWindow)
+            return nullptr;
         if (Offset < start_ || Offset - start_ > window_.size() || Count > window_.size() - (Offset - start_)) {
             uint64_t size = inner_.Size();
             if (Offset > size)
-                return false;
+                return nullptr;
             window_.resize(size_t(std::min<uint64_t>(kWindow, size - Offset)));
             start_ = Offset;
             if (!inner_.ReadAt(Offset, window_.data(), window_.size())) {
                 window_.clear();
-                return false;
+                return nullptr;
             }
             if (Count > window_.size())
-                return false;
+                return nullptr;
         }
-        std::memcpy(Buffer, window_.data() + (Offset - start_), Count);
-        return true;
+        return window_.data() + (Offset - start_);
     }
 
 private:
@@ -323,6 +336,7 @@ private:
         std::optional<TWindowSource> window;
         if (disk == &source_)
             disk = &window.emplace(source_);
+        TWindowSource* const windowed = window ? &*window : nullptr;
 
         std::optional<uint64_t> firstLocal;
         int seqNo = 0;
@@ -331,16 +345,22 @@ private:
         std::string name, extra, comment;
         TZipEntries& entries = result_.Entries;
         for (uint64_t i = 0; i < end.TotalEntries; ++i) {
-            unsigned char header[kCentralSize];
-            if (at + kCentralSize > limit || !disk->ReadAt(at, header, sizeof header)) {
+            // The header where it stands in the window, else copied here.
+            unsigned char headerCopy[kCentralSize];
+            const unsigned char* header = nullptr;
+            if (disk == windowed && at + kCentralSize <= limit)
+                header = reinterpret_cast<const unsigned char*>(windowed->Peek(at, kCentralSize));
+            if (!header && (at + kCentralSize > limit || !disk->ReadAt(at, headerCopy, sizeof headerCopy))) {
                 // A set's directory continues on the next disk.
                 if (currentDisk_ >= lastDisk_ || !(disk = NextDisk(at, limit)) ||
-                    at + kCentralSize > limit || !disk->ReadAt(at, header, sizeof header)) {
+                    at + kCentralSize > limit || !disk->ReadAt(at, headerCopy, sizeof headerCopy)) {
                     if (result_.Error == 0)
                         Fail(zmCentralReadError);
                     return;
                 }
             }
+            if (!header)
+                header = headerCopy;
             if (Get32(header) != kCentralSig) {
                 Fail(zmCentralSignature);
                 return;
@@ -365,16 +385,35 @@ private:
             entry.Encrypted = (entry.Flag & kFlagEncrypted) != 0;
             at += kCentralSize;
 
-            if (!ReadField(*disk, at, limit, entry.FileNameLength, name, zmCentralNameReadError) ||
-                !ReadField(*disk, at, limit, entry.ExtraFieldLength, extra, zmExtraReadError) ||
-                !ReadField(*disk, at, limit, entry.FileCommentLen, comment, zmCommentReadError))
-                return;
-            entry.ExtraData = extra;
+            // Name, extra field and comment: read where they stand in the
+            // window when they lie inside this disk's part of the directory
+            // (the header's view is not used after this), else copied field
+            // by field, which also tells which of them is cut short.
+            std::string_view nameBytes, extraBytes, commentBytes;
+            const size_t fieldsLength = size_t(entry.FileNameLength) + entry.ExtraFieldLength + entry.FileCommentLen;
+            const char* fields = nullptr;
+            if (disk == windowed && at + fieldsLength <= limit)
+                fields = windowed->Peek(at, fieldsLength);
+            if (fields) {
+                nameBytes = {fields, entry.FileNameLength};
+                extraBytes = {fields + entry.FileNameLength, entry.ExtraFieldLength};
+                commentBytes = {fields + entry.FileNameLength + entry.ExtraFieldLength, entry.FileCommentLen};
+                at += fieldsLength;
+            } else {
+                if (!ReadField(*disk, at, limit, entry.FileNameLength, name, zmCentralNameReadError) ||
+                    !ReadField(*disk, at, limit, entry.ExtraFieldLength, extra, zmExtraReadError) ||
+                    !ReadField(*disk, at, limit, entry.FileCommentLen, comment, zmCommentReadError))
+                    return;
+                nameBytes = name;
+                extraBytes = extra;
+                commentBytes = comment;
+            }
+            entry.ExtraData = extraBytes;
             ApplyZip64Extra(entry);
-            entry.FileName = DecodeName(entry, name, entries.Texts());
-            if (!comment.empty())
+            entry.FileName = DecodeName(entry, nameBytes, entries.Texts());
+            if (!commentBytes.empty())
                 entry.FileComment =
-                    entries.Texts().Store(DecodeText(comment, (entry.Flag & kFlagUtf8) != 0, UsesOem(entry)));
+                    entries.Texts().Store(DecodeText(commentBytes, (entry.Flag & kFlagUtf8) != 0, UsesOem(entry)));
 
             if (end.CentralDisk == end.ThisDisk) {
                 // Unsigned on purpose: a hostile offset wraps instead of overflowing.
@@ -391,8 +430,8 @@ private:
                 ++result_.DirOnlyEntries;
                 continue;
             }
-            if (!extra.empty())
-                entry.ExtraData = entries.Bytes().Store(extra);
+            if (!extraBytes.empty())
+                entry.ExtraData = entries.Bytes().Store(extraBytes);
             const ZipDirEntry& kept = entries.push_back(entry);
             if (options_.OnNewName)
                 options_.OnNewName(++seqNo, kept);
@@ -406,7 +445,7 @@ private:
             Fail(errorId);
             return false;
         }
-        out.assign(length, '\0');
+        out.resize(length);
         if (length > 0 && !disk.ReadAt(at, out.data(), length)) {
             Fail(errorId);
             return false;
