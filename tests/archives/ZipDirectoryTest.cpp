@@ -214,6 +214,54 @@ TEST(ZipDirectory, ListsWhatZipinfoAndUnzipShow)
     }
 }
 
+TEST(ZipDirectory, LargeDirectoriesKeepEveryTextWhenTheEntriesMove)
+{
+    // Enough long names, extra fields and comments to fill several text
+    // blocks and to make fields straddle the reader's window; plain ASCII
+    // names, UTF-8 names and one name near the longest possible.
+    std::vector<TWrittenEntry> written;
+    for (int i = 0; i < 700; ++i) {
+        TWrittenEntry e;
+        e.Host = 3;
+        const std::string number = std::to_string(i);
+        if (i % 3 == 0) {
+            e.Flags = 0x0800;
+            e.Name = "ordner/\xC3\xA4" + std::string(size_t(300 + i), char('a' + i % 26)) + number;
+        } else {
+            e.Name = "dir" + number + "/" + std::string(size_t(400 + 3 * i), char('A' + i % 26)) + ".txt";
+        }
+        if (i == 350)
+            e.Name = std::string(60000, 'n') + number;
+        e.Extra = std::string("\x34\x12\x04\x00", 4) + number.substr(0, 1) + "xyz";
+        if (i % 5 == 0)
+            e.Comment = "Notiz " + number;
+        written.push_back(e);
+    }
+    const std::string bytes = WriteZip(written);
+    ASSERT_GT(bytes.size(), 3u * 256 * 1024);
+
+    TZipEntries moved;
+    {
+        TZipListResult result = List(bytes);
+        ASSERT_EQ(result.Error, 0);
+        moved = std::move(result.Entries);
+    }
+    ASSERT_EQ(moved.size(), written.size());
+    size_t nameLengths = 0;
+    for (size_t i = 0; i < written.size(); ++i) {
+        const TWrittenEntry& e = written[i];
+        const ZipDirEntry& entry = moved[i];
+        std::u16string expected = DecodeUtf8(e.Name);
+        std::replace(expected.begin(), expected.end(), u'/', u'\\');
+        EXPECT_EQ(entry.FileName, expected) << i;
+        EXPECT_EQ(entry.FileNameLength, e.Name.size()) << i;
+        EXPECT_EQ(entry.ExtraData, e.Extra) << i;
+        EXPECT_EQ(entry.FileComment, DecodeUtf8(e.Comment)) << i;
+        nameLengths += expected.size();
+    }
+    EXPECT_EQ(moved.NameLengths(), nameLengths);
+}
+
 TEST(ZipDirectory, FindsTheLongCommentAndDropsFolders)
 {
     std::string bytes = ReadFixture("plain.zip");
