@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace qrv {
@@ -40,7 +41,7 @@ enum CodePageOpts { cpAuto, cpNone, cpOEM };
 
 // One central-directory entry: the central header's fields in zip order,
 // sizes and offset widened to 64 bits (ZIP64 values resolved), the name and
-// comment decoded, "/" in the name replaced by "\\". The name, comment and
+// comment decoded, "/" in the name replaced by "\". The name, comment and
 // extra field stand in the text blocks of the TZipEntries that holds the
 // entry and live as long as it.
 struct ZipDirEntry {
@@ -71,6 +72,21 @@ struct ZipDirEntry {
 template <class Char>
 class TTextBlocks {
 public:
+    TTextBlocks() = default;
+    // A moved-from set holds no room: its next text gets a new block
+    // instead of writing into one that now belongs to the other.
+    TTextBlocks(TTextBlocks&& Other) noexcept { *this = std::move(Other); }
+    TTextBlocks& operator=(TTextBlocks&& Other) noexcept
+    {
+        if (this == &Other)
+            return *this;
+        blocks_ = std::move(Other.blocks_);
+        Other.blocks_.clear();
+        free_ = std::exchange(Other.free_, nullptr);
+        end_ = std::exchange(Other.end_, nullptr);
+        return *this;
+    }
+
     // Room for Length characters, valid as long as the blocks are.
     Char* Reserve(size_t Length);
     std::basic_string_view<Char> Store(std::basic_string_view<Char> Text);
@@ -88,8 +104,17 @@ private:
 class TZipEntries {
 public:
     TZipEntries() = default;
-    TZipEntries(TZipEntries&&) noexcept = default;
-    TZipEntries& operator=(TZipEntries&&) noexcept = default;
+    TZipEntries(TZipEntries&& Other) noexcept { *this = std::move(Other); }
+    TZipEntries& operator=(TZipEntries&& Other) noexcept
+    {
+        if (this == &Other)
+            return *this;
+        entries_ = std::exchange(Other.entries_, {});
+        texts_ = std::move(Other.texts_);
+        bytes_ = std::move(Other.bytes_);
+        nameLengths_ = std::exchange(Other.nameLengths_, 0);
+        return *this;
+    }
     TZipEntries(const TZipEntries&) = delete;
     TZipEntries& operator=(const TZipEntries&) = delete;
 

@@ -22,7 +22,7 @@ size_t LastSeparator(std::wstring_view StoredName)
 
 // The upper-cased extension of Name without the dot, at most five
 // characters, written into Out; its length. Written in place, as the fill
-// does it for every entry. As ExtractFileExt, "\\" and ":" end the search.
+// does it for every entry. As ExtractFileExt, "\" and ":" end the search.
 uint8_t CopyItemExtension(std::wstring_view Name, wchar_t* Out)
 {
     for (size_t i = Name.size(); i-- > 0;) {

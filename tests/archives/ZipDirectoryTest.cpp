@@ -262,6 +262,22 @@ TEST(ZipDirectory, LargeDirectoriesKeepEveryTextWhenTheEntriesMove)
     EXPECT_EQ(moved.NameLengths(), nameLengths);
 }
 
+TEST(ZipDirectory, TextBlocksMovedAwayKeepTheirTexts)
+{
+    TTextBlocks<char16_t> first;
+    const std::u16string_view kept = first.Store(u"kept text");
+    TTextBlocks<char16_t> second = std::move(first);
+    // The moved-from set takes new texts into a block of its own.
+    const std::u16string_view later = first.Store(u"written later");
+    const std::u16string_view own = second.Store(u"the second's own");
+    EXPECT_EQ(kept, u"kept text");
+    EXPECT_EQ(later, u"written later");
+    EXPECT_EQ(own, u"the second's own");
+    first.Clear();
+    EXPECT_EQ(kept, u"kept text");
+    EXPECT_EQ(own, u"the second's own");
+}
+
 TEST(ZipDirectory, FindsTheLongCommentAndDropsFolders)
 {
     std::string bytes = ReadFixture("plain.zip");
