@@ -41,7 +41,9 @@ typedef struct UnzCommand {
     const char* ZipFileName;
     const UnzFileSpec* Specs;
     int32_t fReserved76;
-    int32_t fUseOutStream;     /* extracting into memory: not offered */
+    int32_t fUseOutStream;     /* extracting the first selected file into memory: before its data the
+                                  library calls back zacStream with its size, then writes to OutStream,
+                                  at most OutStreamSize bytes, as the record holds them after that call */
     void* OutStream;
     int32_t OutStreamSize;
     int32_t fUseInStream;      /* extracting from memory: not offered */

@@ -8,6 +8,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
@@ -60,6 +61,25 @@ private:
 class TNullSink : public TEntrySink {
 public:
     bool Write(const unsigned char*, size_t) override { return true; }
+};
+
+// The caller's memory: never written beyond its size.
+class TMemorySink : public TEntrySink {
+public:
+    TMemorySink(unsigned char* memory, size_t size) : memory_(memory), size_(size) {}
+    bool Write(const unsigned char* data, size_t count) override
+    {
+        if (count > size_ - used_ || (count > 0 && !memory_))
+            return false;
+        std::copy(data, data + count, memory_ + used_);
+        used_ += count;
+        return true;
+    }
+
+private:
+    unsigned char* memory_;
+    size_t size_;
+    size_t used_ = 0;
 };
 
 enum class TDataResult { ok, badData, writeFailed, cancelled };
@@ -210,11 +230,16 @@ void TUnzipRun::Process(const TZipEntryInfo& e)
     const std::string name = Narrow(wideName);
     if (!Selected(wideName))
         return;
-    const bool test = cmd_.fTest != 0;
+    // Into the caller's memory: the first selected file only, no file written.
+    const bool toMemory = cmd_.fUseOutStream != 0;
+    if (toMemory && (done_ > 0 || e.IsDirectory()))
+        return;
+    const bool test = cmd_.fTest != 0 && !toMemory;
+    const bool toFile = !test && !toMemory;
     const fs::path base = cmd_.ExtractDir && *cmd_.ExtractDir ? FsPath(Utf8ToWide(cmd_.ExtractDir)) : fs::path(".");
 
     std::optional<std::wstring> dest;
-    if (!test) {
+    if (toFile) {
         dest = SafeExtractPath(FromFsPath(base), wideName, cmd_.fDirectories != 0);
         if (!dest) {
             if (!e.IsDirectory() || cmd_.fDirectories)
@@ -235,7 +260,7 @@ void TUnzipRun::Process(const TZipEntryInfo& e)
     }
 
     const fs::path target = dest ? FsPath(*dest) : fs::path();
-    if (!test) {
+    if (toFile) {
         std::error_code ec;
         const auto status = fs::symlink_status(target, ec);
         const bool exists = !ec && fs::exists(status);
@@ -283,6 +308,18 @@ void TUnzipRun::Process(const TZipEntryInfo& e)
     if (test) {
         TNullSink sink;
         result = Unpack(e, dataAt, password ? &*password : nullptr, sink, crc, produced);
+    } else if (toMemory) {
+        // The caller sizes its memory to the file and names it in the record.
+        report_.Call(zacStream, 0, static_cast<int64_t>(e.Size), name);
+        if (report_.Cancelled())
+            return;
+        TMemorySink sink(static_cast<unsigned char*>(cmd_.OutStream),
+                         cmd_.OutStreamSize > 0 ? static_cast<size_t>(cmd_.OutStreamSize) : 0);
+        try {
+            result = Unpack(e, dataAt, password ? &*password : nullptr, sink, crc, produced);
+        } catch (const ETruncated&) {
+            result = TDataResult::badData;
+        }
     } else {
         std::error_code ec;
         fs::create_directories(target.parent_path(), ec);
@@ -303,7 +340,7 @@ void TUnzipRun::Process(const TZipEntryInfo& e)
     }
 
     auto removeOutput = [&] {
-        if (!test) {
+        if (toFile) {
             std::error_code ec;
             fs::remove(target, ec);
         }
@@ -333,7 +370,7 @@ void TUnzipRun::Process(const TZipEntryInfo& e)
             removeOutput();
         return;
     }
-    if (!test) {
+    if (toFile) {
         SetFileDosTime(target, e.DosTime);
         if (hooks_.SetAttributes)
             hooks_.SetAttributes(target, DosAttributes(e));

@@ -7,11 +7,13 @@
 #include "framework/SysUtils.h"
 
 #include <algorithm>
+#include <ctime>
 #include <map>
 #include <memory>
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qrv::external {
@@ -61,6 +63,16 @@ struct TCandidate {
     std::wstring StoredName;  // "\" or "/" as found, folded later
     bool Encrypt = false;
     std::string Password;
+    // The caller's memory instead of a file, with the time it is stored with.
+    std::optional<std::string_view> Memory;
+    uint32_t MemoryTime = 0;
+
+    uint32_t DosTime() const { return Memory ? MemoryTime : FileDosTime(File); }
+    uint64_t Size() const
+    {
+        std::error_code ec;
+        return Memory ? Memory->size() : fs::file_size(File, ec);
+    }
 };
 
 class TZipRun {
@@ -76,6 +88,8 @@ private:
     int32_t Add(TByteSource* oldArchive, const TZipDirectory* oldDir);
     int32_t Delete(TByteSource& oldArchive, const TZipDirectory& oldDir);
     void Collect(const ZipFileSpec& spec, std::vector<TCandidate>& found);
+    void CollectMemory(std::vector<TCandidate>& found);
+    void SetEncryption(const ZipFileSpec& spec, TCandidate& c) const;
     void Consider(const fs::path& file, const fs::path& root, const ZipFileSpec& spec,
                   std::vector<TCandidate>& found);
     bool Excluded(const std::wstring& storedName) const;
@@ -165,11 +179,33 @@ void TZipRun::Consider(const fs::path& file, const fs::path& root, const ZipFile
     TCandidate c;
     c.File = file;
     c.StoredName = stored;
-    c.Encrypt = spec.Encrypt != 0 || cmd_.fEncrypt != 0;
+    SetEncryption(spec, c);
+    found.push_back(std::move(c));
+}
+
+void TZipRun::SetEncryption(const ZipFileSpec& spec, TCandidate& c) const
+{
+    c.Encrypt = spec.Encrypt == QRV_ZIP_SPEC_PLAIN ? false : spec.Encrypt != 0 || cmd_.fEncrypt != 0;
     if (spec.PasswordGiven && spec.Password)
         c.Password = spec.Password;
     else if (cmd_.Password)
         c.Password = cmd_.Password;
+}
+
+// Zipping from memory: the caller's bytes become one entry, named by the
+// first specification and dated now.
+void TZipRun::CollectMemory(std::vector<TCandidate>& found)
+{
+    if (cmd_.SpecCount <= 0 || Wide(cmd_.Specs[0].FileSpec).empty() || cmd_.InStreamSize < 0 ||
+        (cmd_.InStreamSize > 0 && !cmd_.InStream))
+        return;
+    TCandidate c;
+    c.StoredName = Wide(cmd_.Specs[0].FileSpec);
+    if (Excluded(c.StoredName))
+        return;
+    c.Memory = std::string_view(static_cast<const char*>(cmd_.InStream), size_t(cmd_.InStreamSize));
+    c.MemoryTime = TimeToDosTime(std::time(nullptr));
+    SetEncryption(cmd_.Specs[0], c);
     found.push_back(std::move(c));
 }
 
@@ -254,8 +290,11 @@ bool TZipRun::Commit(const std::function<void(TZipWriter&)>& write)
 int32_t TZipRun::Add(TByteSource* oldArchive, const TZipDirectory* oldDir)
 {
     std::vector<TCandidate> found;
-    for (int32_t i = 0; i < cmd_.SpecCount; ++i)
-        Collect(cmd_.Specs[i], found);
+    if (cmd_.fUseInStream)
+        CollectMemory(found);
+    else
+        for (int32_t i = 0; i < cmd_.SpecCount; ++i)
+            Collect(cmd_.Specs[i], found);
 
     // Entries of the old archive by folded name.
     std::map<std::wstring, size_t> existing;
@@ -271,7 +310,7 @@ int32_t TZipRun::Add(TByteSource* oldArchive, const TZipDirectory* oldDir)
         if (!taken.insert(key).second)
             continue;  // the same name twice: the first file wins
         const auto it = existing.find(key);
-        const bool newer = it == existing.end() || FileDosTime(found[c].File) > oldDir->Entries[it->second].DosTime;
+        const bool newer = it == existing.end() || found[c].DosTime() > oldDir->Entries[it->second].DosTime;
         if (it != existing.end()) {
             if ((cmd_.fUpdate || cmd_.fFreshen) && !newer)
                 continue;
@@ -288,9 +327,9 @@ int32_t TZipRun::Add(TByteSource* oldArchive, const TZipDirectory* oldDir)
     uint64_t bytes = 0;
     std::error_code ec;
     for (const auto& [entry, c] : replaced)
-        bytes += fs::file_size(found[c].File, ec);
+        bytes += found[c].Size();
     for (const size_t c : added)
-        bytes += fs::file_size(found[c].File, ec);
+        bytes += found[c].Size();
     report_.Call(zacCount, 0, static_cast<int64_t>(total), "");
     report_.Call(zacSize, 0, static_cast<int64_t>(bytes), "");
 
@@ -312,27 +351,39 @@ int32_t TZipRun::Add(TByteSource* oldArchive, const TZipDirectory* oldDir)
             report_.Skipped(name, zskBadPassword);
             return;
         }
-        entry.DosTime = FileDosTime(cand.File);
-        entry.ExternalAttr = Attributes(cand.File);
-        entry.Level = StoreOnly(cand.File) ? 0 : std::clamp(cmd_.Level, 0, 9);
+        entry.DosTime = cand.DosTime();
+        entry.ExternalAttr = cand.Memory ? 0x20 : Attributes(cand.File);
+        entry.Level = StoreOnly(cand.Memory ? FsPath(stored) : cand.File) ? 0 : std::clamp(cmd_.Level, 0, 9);
         entry.Password = cand.Encrypt ? &cand.Password : nullptr;
-        TFilePtr file = OpenFile(cand.File, "rb");
-        if (!file) {
-            report_.Message(5, "Datei kann nicht gelesen werden: " + name);
-            report_.Skipped(name, zskGeneralExtractError);
-            return;
-        }
         TEntryInput input;
-        std::FILE* f = file.get();
+        TFilePtr file;
         bool readFailed = false;
-        input.Read = [&](unsigned char* data, size_t count) {
-            const size_t got = std::fread(data, 1, count, f);
-            if (got < count && std::ferror(f))
-                readFailed = true;
-            return got;
-        };
-        input.Rewind = [f] { std::rewind(f); };
-        report_.Call(zacItem, 0, static_cast<int64_t>(fs::file_size(cand.File, ec)), name);
+        size_t memoryAt = 0;
+        if (cand.Memory) {
+            input.Read = [&](unsigned char* data, size_t count) {
+                const size_t got = std::min(count, cand.Memory->size() - memoryAt);
+                std::copy_n(cand.Memory->data() + memoryAt, got, data);
+                memoryAt += got;
+                return got;
+            };
+            input.Rewind = [&] { memoryAt = 0; };
+        } else {
+            file = OpenFile(cand.File, "rb");
+            if (!file) {
+                report_.Message(5, "Datei kann nicht gelesen werden: " + name);
+                report_.Skipped(name, zskGeneralExtractError);
+                return;
+            }
+            std::FILE* f = file.get();
+            input.Read = [&readFailed, f](unsigned char* data, size_t count) {
+                const size_t got = std::fread(data, 1, count, f);
+                if (got < count && std::ferror(f))
+                    readFailed = true;
+                return got;
+            };
+            input.Rewind = [f] { std::rewind(f); };
+        }
+        report_.Call(zacItem, 0, static_cast<int64_t>(cand.Size()), name);
         const bool complete = writer.Add(entry, input, [&](size_t count) {
             report_.Call(zacProgress, 0, static_cast<int64_t>(count), "");
             return !report_.Cancelled();
@@ -369,7 +420,7 @@ int32_t TZipRun::Add(TByteSource* oldArchive, const TZipDirectory* oldDir)
     // Moving: a source goes only now that the archive holding it is in place.
     if (cmd_.fMove)
         for (const size_t c : written)
-            if (!fs::remove(found[c].File, ec))
+            if (!found[c].Memory && !fs::remove(found[c].File, ec))
                 report_.Message(6, "Datei kann nicht gelöscht werden: " + WideToUtf8(FromFsPath(found[c].File)));
     return static_cast<int32_t>(written.size());
 }

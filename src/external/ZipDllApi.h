@@ -21,11 +21,14 @@ typedef struct ZipFileSpec {
     const char* FileSpec;
     const char* Password;      /* this file's password */
     int32_t PasswordGiven;     /* -1 when Password applies (even when empty) */
-    int32_t Encrypt;           /* -1: encrypt these files */
+    int32_t Encrypt;           /* -1: encrypt these files, QRV_ZIP_SPEC_PLAIN: never, 0: as fEncrypt */
     const char* RootDir;       /* folder the pattern is relative to, 0: the record's */
     int32_t Reserved[21];
 } ZipFileSpec;
 
+/* A file specification's Encrypt value: stored without encryption even when
+   the record's fEncrypt is set. */
+#define QRV_ZIP_SPEC_PLAIN 1
 /* The operation (Action). */
 enum { zopAdd = 0, zopDelete = 1 };
 
@@ -56,10 +59,11 @@ typedef struct ZipCommand {
     const ZipFileSpec* Specs;
     int32_t ExclCount;
     const ZipFileSpec* Excludes;
-    int32_t fUseOutStream;     /* zipping into or from memory: not offered */
+    int32_t fUseOutStream;     /* zipping into memory: not offered */
     void* OutStream;
     int32_t OutStreamSize;
-    int32_t fUseInStream;
+    int32_t fUseInStream;      /* zipping from memory: InStreamSize bytes at InStream become the entry
+                                  named by the first specification */
     void* InStream;
     int32_t InStreamSize;
     int32_t fUndoDelete;       /* -1: moved files go to the recycle bin (taken as plain delete) */

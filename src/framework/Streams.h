@@ -43,6 +43,7 @@ public:
     int64_t Size() override { return static_cast<int64_t>(data_.size()); }
 
     const uint8_t* Memory() const { return data_.data(); }
+    uint8_t* Memory() { return data_.data(); }
     const std::vector<uint8_t>& Bytes() const { return data_; }
     void Clear();
     void LoadFromStream(TStream& source);

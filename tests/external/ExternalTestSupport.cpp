@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <random>
@@ -166,7 +167,21 @@ int32_t TUnzipCall::Run()
     cmd.PasswordReqCount = PasswordReqCount;
     cmd.ExtractDir = ExtractDir.empty() ? nullptr : ExtractDir.c_str();
     cmd.fSeven = QRV_ZIP_RECORD_END;
-    return external::UnzipExec(&cmd, external::TUnzipHooks{});
+    const auto answer = Log.Answer;
+    if (ToMemory) {
+        cmd.fUseOutStream = QRV_ZIP_TRUE;
+        Log.Answer = [&](ZipCallbackData& data) {
+            if (data.ActionCode == zacStream) {
+                Memory.assign(std::min<size_t>(size_t(data.FileSize), MemoryRoom), '\0');
+                cmd.OutStream = Memory.data();
+                cmd.OutStreamSize = static_cast<int32_t>(Memory.size());
+            }
+            return answer ? answer(data) : 0;
+        };
+    }
+    const int32_t result = external::UnzipExec(&cmd, external::TUnzipHooks{});
+    Log.Answer = answer;
+    return result;
 }
 
 int32_t TZipCall::Run()
@@ -197,6 +212,11 @@ int32_t TZipCall::Run()
     cmd.Excludes = excludes.empty() ? nullptr : excludes.data();
     cmd.Action = Action;
     cmd.StoreSuffixes = StoreSuffixes.c_str();
+    if (FromMemory) {
+        cmd.fUseInStream = QRV_ZIP_TRUE;
+        cmd.InStream = Memory.data();
+        cmd.InStreamSize = static_cast<int32_t>(Memory.size());
+    }
     cmd.fSeven = QRV_ZIP_RECORD_END;
     return external::ZipExec(&cmd, external::TZipHooks{});
 }

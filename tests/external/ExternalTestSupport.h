@@ -7,6 +7,7 @@
 #include "external/ZipDllApi.h"
 
 #include <cstdint>
+#include <cstddef>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -61,6 +62,11 @@ struct TUnzipCall {
     int PasswordReqCount = 1;
     std::vector<std::string> Specs;
     TCallbackLog Log;
+    // Into memory: the size the library asks for is taken, but at most
+    // MemoryRoom bytes.
+    bool ToMemory = false;
+    size_t MemoryRoom = SIZE_MAX;
+    std::string Memory;
 
     int32_t Run();  // through the unzip core with portable hooks
 };
@@ -81,6 +87,9 @@ struct TZipCall {
     std::vector<std::string> Specs;
     std::vector<std::string> Excludes;
     TCallbackLog Log;
+    // From memory: these bytes become the entry named by the first spec.
+    bool FromMemory = false;
+    std::string Memory;
 
     int32_t Run();
 };

@@ -266,3 +266,43 @@ TEST_F(ZipCoreTest, UnusableRecordsAreRefusedWithoutTouchingAnything)
     cmd.SpecCount = 3;  // but no array
     EXPECT_LT(ZipExec(&cmd, TZipHooks{}), 0);
 }
+
+namespace {
+
+TEST_F(ZipCoreTest, ZipsFromAndUnzipsIntoMemory)
+{
+    const std::string text = TextBytes(50000, 5);
+    TZipCall zip = AddAll();
+    zip.FromMemory = true;
+    zip.Memory = text;
+    zip.Specs = {"in/memory.txt", "ignored.txt"};
+    zip.Password = "Passwort";
+    zip.Encrypt = true;
+    ASSERT_EQ(zip.Run(), 1);
+    const TZipDirectory directory = Directory();
+    ASSERT_EQ(directory.Entries.size(), 1u);
+    EXPECT_EQ(directory.Entries[0].Name, "in/memory.txt");
+    EXPECT_TRUE(directory.Entries[0].Encrypted());
+    ExpectUnzipAccepts("-P Passwort");
+
+    // Back into memory: the size asked for first, then the bytes.
+    TUnzipCall unzip;
+    unzip.Archive = archive.string();
+    unzip.Password = "Passwort";
+    unzip.HasPassword = true;
+    unzip.ToMemory = true;
+    unzip.Specs = {"in/memory.txt"};
+    EXPECT_EQ(unzip.Run(), 1);
+    EXPECT_EQ(unzip.Memory, text);
+    ASSERT_EQ(unzip.Log.Count(zacStream), 1u);
+    EXPECT_FALSE(fs::exists(root / "in"));
+
+    // Memory smaller than the file: refused, nothing written beyond it.
+    unzip.MemoryRoom = 1000;
+    unzip.Log = {};
+    EXPECT_EQ(unzip.Run(), 0);
+    EXPECT_EQ(unzip.Memory.size(), 1000u);
+    EXPECT_EQ(unzip.Log.Count(zacSkipped), 1u);
+}
+
+}  // namespace

@@ -7,11 +7,16 @@
 #include "framework/IgnoredError.h"
 #include "framework/ScopeExit.h"
 #include "framework/SysUtils.h"
+#include "framework/win/Forms.h"
 #include "framework/win/Handles.h"
 
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <map>
 #include <new>
 #include <optional>
 
@@ -73,6 +78,7 @@ public:
             size_ = uint64_t(size.QuadPart);
     }
     bool Open() const { return file_.Valid(); }
+    void Close() { file_.Reset(); }
     uint64_t Size() const override { return size_; }
     bool ReadAt(uint64_t offset, void* buffer, size_t count) override
     {
@@ -97,14 +103,65 @@ private:
     uint64_t size_ = 0;
 };
 
+// The disk in a removable drive, read from its file until another disk is
+// wanted; its bytes are then kept, since the file goes with the disk.
+class TInDriveSource : public TZipSource {
+public:
+    explicit TInDriveSource(TWinFileSource& file) : file_(file) {}
+    uint64_t Size() const override { return file_.Size(); }
+    bool ReadAt(uint64_t offset, void* buffer, size_t count) override
+    {
+        if (!kept_)
+            return file_.ReadAt(offset, buffer, count);
+        if (offset > copy_.size() || count > copy_.size() - offset)
+            return false;
+        std::memcpy(buffer, copy_.data() + offset, count);
+        return true;
+    }
+    [[nodiscard]] bool Keep()
+    {
+        if (kept_)
+            return true;
+        copy_.assign(size_t(file_.Size()), '\0');
+        kept_ = copy_.empty() || file_.ReadAt(0, copy_.data(), copy_.size());
+        // The disk may now be taken out.
+        if (kept_)
+            file_.Close();
+        return kept_;
+    }
+
+private:
+    TWinFileSource& file_;
+    std::string copy_;
+    bool kept_ = false;
+};
+
+// A removable disk's label names the part it holds ("PKBACK# 003": 3);
+// 0 when it names none.
+int LabelDiskNumber(const std::wstring& label)
+{
+    if (label.rfind(L"PKBACK# ", 0) != 0)
+        return 0;
+    return std::max(SpanDiskNumber(ToU16(label), u""), 0);
+}
+
+uint32_t DosTime(const FILETIME& time)
+{
+    WORD date = 0, clock = 0;
+    if (!FileTimeToDosDateTime(&time, &date, &clock))
+        return 0;
+    return (uint32_t(date) << 16) | clock;
+}
+
 // Parts written as files on a hard disk, each at most the usable size.
 class TFileParts : public TSpanOutput {
 public:
     TFileParts(std::function<std::wstring(uint32_t)> name, uint64_t capacity,
                std::function<bool(uint32_t, const std::wstring&, int&)> mayOverwrite,
-               std::function<bool(uint32_t, const std::wstring&, uint64_t&, int&)> prepare = {})
+               std::function<bool(uint32_t, const std::wstring&, uint64_t&, int&)> prepare,
+               std::optional<FILETIME> archiveTime)
         : name_(std::move(name)), capacity_(capacity), mayOverwrite_(std::move(mayOverwrite)),
-          prepare_(std::move(prepare))
+          prepare_(std::move(prepare)), archiveTime_(archiveTime)
     {
     }
     bool OpenPart(uint32_t index, uint64_t& capacity, int& error) override
@@ -132,6 +189,10 @@ public:
     }
     bool ClosePart(bool) override
     {
+        // Each part carries the archive's time: a disk of this set put in
+        // again is told from other disks by it.
+        if (file_.Valid() && archiveTime_ && !SetFileTime(file_.Get(), nullptr, nullptr, &*archiveTime_))
+            TraceIgnoredFailure(L"date a part of a zip set", GetLastError());
         file_.Reset();
         return true;
     }
@@ -142,6 +203,7 @@ private:
     uint64_t capacity_;
     std::function<bool(uint32_t, const std::wstring&, int&)> mayOverwrite_;
     std::function<bool(uint32_t, const std::wstring&, uint64_t&, int&)> prepare_;
+    std::optional<FILETIME> archiveTime_;
     TFileHandle file_;
 };
 
@@ -169,6 +231,54 @@ struct TTempFile {
 };
 
 }  // namespace
+
+class TKyZipper::TDiskShelf {
+public:
+    // Total: the number of disks of the set, 0 when not known.
+    TDiskShelf(TKyZipper& zipper, uint32_t total) : zipper_(zipper), total_(total) {}
+
+    // The bytes of disk Index: asked for when another disk is in the drive,
+    // and asked for again until it can be read.
+    TZipSource* Disk(uint32_t index)
+    {
+        if (auto kept = sources_.find(index); kept != sources_.end())
+            return kept->second.get();
+        bool ask = index != zipper_.diskInDrive_;
+        for (;;) {
+            if (ask && !zipper_.AskForDisk(index, total_, total_ != 0 && index + 1 == total_))
+                return nullptr;
+            ask = true;
+            zipper_.diskInDrive_ = index;
+            if (ReadInDrive(index))
+                return sources_[index].get();
+        }
+    }
+
+private:
+    bool ReadInDrive(uint32_t index)
+    {
+        // A labelled disk of another number is the wrong one.
+        const int number = LabelDiskNumber(zipper_.Drive->VolumeLabel(zipper_.DriveRoot()));
+        if (number != 0 && uint32_t(number) != index + 1)
+            return false;
+        TWinFileSource file(zipper_.zipFileName_);
+        if (!file.Open())
+            return false;
+        std::string& bytes = images_[index];
+        bytes.assign(size_t(file.Size()), '\0');
+        if (!bytes.empty() && !file.ReadAt(0, bytes.data(), bytes.size())) {
+            images_.erase(index);
+            return false;
+        }
+        sources_[index] = std::make_unique<TZipMemorySource>(bytes);
+        return true;
+    }
+
+    TKyZipper& zipper_;
+    uint32_t total_;
+    std::map<uint32_t, std::string> images_;
+    std::map<uint32_t, std::unique_ptr<TZipMemorySource>> sources_;
+};
 
 void TKyZipper::TLoaderLink::ReportMessage(const std::wstring& text)
 {
@@ -199,6 +309,19 @@ TKyZipper::TKyZipper(TComponent* owner, TLibraryApi api) : TComponent(owner)
             ShowZipMessage(zmWrongPassword);
         password = ToU16(entered);
         return button;
+    };
+    // Extracting into the stream: it takes the entry's size, and the
+    // library learns where it is through the running record.
+    dispatch_.Events.ResizeStream = [this](uint64_t size) {
+        if (!runningUnz_ || !streamOperation_)
+            return;
+        runningUnz_->OutStream = nullptr;
+        runningUnz_->OutStreamSize = 0;
+        if (size > uint64_t(std::numeric_limits<int32_t>::max()))
+            return;  // more than the record can name: the library refuses the entry
+        zipStream_.SetSize(int64_t(size));
+        runningUnz_->OutStream = zipStream_.Memory();
+        runningUnz_->OutStreamSize = int32_t(size);
     };
     dispatch_.Events.OnZipStr = [this](int id, std::u16string& text) {
         if (OnZipStr) {
@@ -292,23 +415,32 @@ void TKyZipper::List()
     if (zipFileName_.empty() || !FileExists(zipFileName_))
         return;
     try {
-        TWinFileSource source(zipFileName_);
-        if (!source.Open()) {
+        TWinFileSource file(zipFileName_);
+        if (!file.Open()) {
             ShowZipMessage(zmCannotOpenArchive);
             return;
         }
+        TInDriveSource source(file);
         // The other parts of a set on a hard disk, by either naming scheme.
         std::vector<std::unique_ptr<TWinFileSource>> parts;
         TZipListOptions options;
         options.CodePage = CodePage;
         options.UseDirOnlyEntries = UseDirOnlyEntries;
         options.FileName = ToU16(zipFileName_);
-        const std::wstring root = DriveRoot();
-        if (Drive && !root.empty() && Drive->IsRemovable(root))
-            options.VolumeLabel = ToU16(Drive->VolumeLabel(root));
+        const bool removable = IsRemovableDrive();
+        std::wstring label;
+        if (removable)
+            options.VolumeLabel = ToU16(label = Drive->VolumeLabel(DriveRoot()));
         options.OemDecode = [](std::string_view bytes) { return DecodeCodePage(CP_OEMCP, bytes); };
         options.AnsiDecode = [](std::string_view bytes) { return DecodeCodePage(CP_ACP, bytes); };
+        // On removable disks the disk in the drive is the set's last one (it
+        // holds the end record); the others are asked for.
+        constexpr uint32_t kUnknownDisk = std::numeric_limits<uint32_t>::max();
+        diskInDrive_ = kUnknownDisk;
+        TDiskShelf shelf(*this, uint32_t(LabelDiskNumber(label)));
         options.OpenDisk = [&](uint32_t disk) -> TZipSource* {
+            if (removable)
+                return source.Keep() ? shelf.Disk(disk) : nullptr;
             for (bool compat : {true, false}) {
                 auto part = std::make_unique<TWinFileSource>(PartName(disk, false, compat));
                 if (part->Open()) {
@@ -332,6 +464,8 @@ void TKyZipper::List()
         firstLocal_ = result.FirstLocalOffset;
         diskNr_ = result.ThisDisk;
         totalDisks_ = result.ThisDisk + 1;
+        if (diskInDrive_ == kUnknownDisk)
+            diskInDrive_ = result.ThisDisk;
         if (result.Error != 0)
             ShowZipMessage(result.Error, int64_t(result.ErrorArg));
     } catch (const std::bad_alloc&) {
@@ -369,44 +503,13 @@ std::wstring TKyZipper::JoinToTemp()
     const uint32_t last = totalDisks_ - 1;
     // On removable disks every part has the archive's name: each disk is
     // asked for and read whole while it is in the drive.
-    const std::wstring root = DriveRoot();
-    const bool removable = Drive && !root.empty() && Drive->IsRemovable(root);
-    std::vector<std::optional<std::string>> disks(totalDisks_);
-    std::vector<std::unique_ptr<TZipMemorySource>> diskSources(totalDisks_);
-    uint32_t inDrive = last;
-    auto openDisk = [&](uint32_t index) -> TZipSource* {
-        if (!disks[index]) {
-            if (index != inDrive) {
-                if (Unattended)
-                    return nullptr;
-                bool abort = false;
-                if (OnGetNextDisk) {
-                    OnGetNextDisk(this, int(index + 1), int(totalDisks_), root.substr(0, 2), abort);
-                } else {
-                    std::u16string prompt =
-                        (index == last ? TableText(zmInsertLastDisk)
-                                       : FormatZipMessage(TableText(zmInsertDiskOf), index + 1, totalDisks_)) +
-                        FormatZipMessage(TableText(zmInDrive), ToU16(root.substr(0, 2)));
-                    abort = AskUser(ToWide(prompt), L"Zip", MB_OKCANCEL | MB_ICONINFORMATION) != IDOK;
-                }
-                if (abort)
-                    return nullptr;
-                inDrive = index;
-            }
-            TWinFileSource file(zipFileName_);
-            std::string bytes(size_t(file.Size()), '\0');
-            if (!file.Open() || (!bytes.empty() && !file.ReadAt(0, bytes.data(), bytes.size())))
-                return nullptr;
-            disks[index] = std::move(bytes);
-            diskSources[index] = std::make_unique<TZipMemorySource>(*disks[index]);
-        }
-        return diskSources[index].get();
-    };
+    const bool removable = IsRemovableDrive();
+    TDiskShelf shelf(*this, totalDisks_);
     auto open = [&](uint32_t index) -> TZipSource* {
         if (index > last)
             return nullptr;
         if (removable)
-            return openDisk(index);
+            return shelf.Disk(index);
         if (!parts[index]) {
             for (bool compat : {true, false}) {
                 auto part = std::make_unique<TWinFileSource>(index == last ? zipFileName_
@@ -476,15 +579,14 @@ int TKyZipper::Extract()
     });
     std::wstring archive = zipFileName_;
     if (IsSpannedSet()) {
-        joined.Path = JoinToTemp();
-        if (joined.Path.empty())
+        if (!SpanGuarded([&] { joined.Path = JoinToTemp(); }) || joined.Path.empty())
             return errCode_;
         archive = joined.Path;
     }
-    if (ExtrOptions & ExtrForceDirs)
+    if ((ExtrOptions & ExtrForceDirs) && !streamOperation_)
         if (!ForceDirectories(ExtrBaseDir))
             TraceIgnoredFailure(L"create the extraction folder", GetLastError());
-    if (!ExtrBaseDir.empty() && !DirectoryExists(ExtrBaseDir)) {
+    if (!ExtrBaseDir.empty() && !DirectoryExists(ExtrBaseDir) && !streamOperation_) {
         ShowZipMessage(zmNoExtractDir, ExtrBaseDir);
         return errCode_;
     }
@@ -525,7 +627,10 @@ int TKyZipper::Extract()
     cmd.Specs = records.empty() ? nullptr : records.data();
     cmd.PasswordReqCount = int32_t(PasswordReqCount);
     cmd.ExtractDir = ExtrBaseDir.empty() ? nullptr : dir.c_str();
+    cmd.fUseOutStream = streamOperation_ ? QRV_ZIP_TRUE : 0;
     cmd.fSeven = QRV_ZIP_RECORD_END;
+    runningUnz_ = &cmd;
+    const ScopeExit finished([this] { runningUnz_ = nullptr; });
     dispatch_.ExtrOverWrite = (ExtrOptions & ExtrOverWrite) != 0;
     dispatch_.PasswordReqCount = PasswordReqCount;
     int32_t result = 0;
@@ -625,7 +730,8 @@ int TKyZipper::RunZip(int action)
         specs.push_back(WideToUtf8(pattern.Spec));
         passwords.push_back(WideToUtf8(pattern.Password));
         ZipFileSpec record{};
-        record.Encrypt = pattern.Encrypt ? QRV_ZIP_TRUE : 0;
+        // Not encrypted though AddEncrypt is set: "|" forbade it.
+        record.Encrypt = pattern.Encrypt ? QRV_ZIP_TRUE : (AddOptions & AddEncrypt) ? QRV_ZIP_SPEC_PLAIN : 0;
         record.PasswordGiven = pattern.PasswordGiven ? QRV_ZIP_TRUE : 0;
         records.push_back(record);
     }
@@ -642,6 +748,13 @@ int TKyZipper::RunZip(int action)
         excludeRecords[i].FileSpec = excludes[i].c_str();
     const std::string name = WideToUtf8(target);
     const std::string temp = WideToUtf8(TempDir);
+    // The library takes the day as "mm dd yy".
+    std::string fromDate;
+    if (const uint16_t day = DateTimeToDosDate(AddFrom); (AddOptions & AddFromDate) && day != 0) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%02u %02u %02u", (day >> 5) & 15u, day & 31u, ((day >> 9) + 1980u) % 100u);
+        fromDate = text;
+    }
     ZipCommand cmd{};
     cmd.Caller = this;
     cmd.Version = zipDll_->Version();
@@ -661,6 +774,7 @@ int TKyZipper::RunZip(int action)
     cmd.fDirNames = flag(AddDirNames);
     cmd.fRecurse = flag(AddRecurseDirs);
     cmd.fVolume = flag(AddVolume);
+    cmd.FromDate = fromDate.empty() ? nullptr : fromDate.c_str();
     cmd.ZipFileName = name.c_str();
     cmd.TempDir = TempDir.empty() ? nullptr : temp.c_str();
     cmd.RootDir = RootDir.empty() ? nullptr : root.c_str();
@@ -671,6 +785,11 @@ int TKyZipper::RunZip(int action)
     cmd.fUndoDelete = HowToDelete == htdAllowUndo ? QRV_ZIP_TRUE : 0;
     cmd.CodePage = CodePage == cpOEM ? 2 : 0;
     cmd.Action = action;
+    if (streamOperation_) {
+        cmd.fUseInStream = QRV_ZIP_TRUE;
+        cmd.InStream = zipStream_.Memory();
+        cmd.InStreamSize = int32_t(zipStream_.Size());
+    }
     const std::string storeSuffixes = StoreSuffixList(AddStoreSuffixes, ToU16(ExtAddStoreSuffixes));
     cmd.StoreSuffixes = storeSuffixes.c_str();
     cmd.fSeven = QRV_ZIP_RECORD_END;
@@ -689,7 +808,7 @@ int TKyZipper::RunZip(int action)
     if (errCode_ == 0)
         errCode_ = dispatch_.ErrCode;
     if (span && errCode_ == 0)
-        SplitTo(target);
+        (void)SpanGuarded([&] { SplitTo(target); });
     // Listing clears the code; the operation's own outcome stays.
     const int outcome = errCode_;
     List();
@@ -706,10 +825,14 @@ int TKyZipper::SplitTo(const std::wstring& source)
         return errCode_;
     }
     const std::wstring root = DriveRoot();
-    const bool removable = Drive && !root.empty() && Drive->IsRemovable(root);
+    const bool removable = IsRemovableDrive();
     // On removable disks every part has the archive's name; on a hard
     // disk the parts are numbered.
     const bool compat = !removable && (SpanOptions & spCompatName) != 0;
+    std::optional<FILETIME> archiveTime;
+    if (WIN32_FILE_ATTRIBUTE_DATA data; GetFileAttributesExW(source.c_str(), GetFileExInfoStandard, &data))
+        archiveTime = data.ftLastWriteTime;
+    splitDosTime_ = archiveTime ? DosTime(*archiveTime) : 0;
     uint32_t total = 0;
     auto prepare = [&](uint32_t index, const std::wstring& path, uint64_t& capacity, int& error) {
         if (!removable)
@@ -721,12 +844,14 @@ int TKyZipper::SplitTo(const std::wstring& source)
             usable = usable > KeepFreeOnAllDisks ? usable - KeepFreeOnAllDisks : 0;
             total = usable ? uint32_t((input.Size() + KeepFreeOnDisk1 + 4 + usable - 1) / usable) : 0;
         }
-        return PrepareDisk(index, std::max(total, index + 1), path, capacity, error);
+        return PrepareDisk(index, total ? std::max(total, index + 1) : 0, path, capacity, error);
     };
-    TFileParts parts(
-        [&](uint32_t index) { return removable ? zipFileName_ : PartName(index, false, compat); }, MaxVolumeSize,
-        [this](uint32_t index, const std::wstring& path, int& error) { return MayOverwritePart(index, path, error); },
-        prepare);
+    // On a removable disk PrepareDisk has asked about an existing part.
+    auto mayOverwrite = [this, removable](uint32_t index, const std::wstring& path, int& error) {
+        return removable || MayOverwritePart(index, path, error);
+    };
+    TFileParts parts([&](uint32_t index) { return removable ? zipFileName_ : PartName(index, false, compat); },
+                     MaxVolumeSize, mayOverwrite, prepare, archiveTime);
     TSpanProgress progress;
     progress.Cancelled = [this] { return dispatch_.Cancel; };
     progress.OnZipStr = dispatch_.Events.OnZipStr;
@@ -734,15 +859,22 @@ int TKyZipper::SplitTo(const std::wstring& source)
         if (dispatch_.Events.OnProgress)
             dispatch_.Events.OnProgress(NewFile, item, size);
     };
-    TSpanResult result = SplitZip(input, parts, progress);
-    if (result.Error != 0) {
-        // A part of a failed set is worth nothing.
+    // A part of a failed set is worth nothing, whichever way it failed.
+    bool complete = false;
+    const ScopeExit dropParts([&] {
+        if (complete)
+            return;
+        (void)parts.ClosePart(false);
         for (const std::wstring& part : parts.Written)
             if (!DeleteFileW(part.c_str()))
                 TraceIgnoredFailure(L"delete a part of a failed set", GetLastError());
+    });
+    TSpanResult result = SplitZip(input, parts, progress);
+    if (result.Error != 0) {
         ShowZipMessage(result.Error);
         return errCode_;
     }
+    complete = true;
     // The last part takes the archive's own name with the .z01 scheme; an
     // existing file of that name goes only with the user's consent.
     if (compat && !parts.Written.empty()) {
@@ -766,11 +898,51 @@ int TKyZipper::SplitTo(const std::wstring& source)
     return errCode_;
 }
 
+bool TKyZipper::SpanGuarded(const std::function<void()>& step)
+{
+    try {
+        step();
+        return true;
+    } catch (const std::bad_alloc&) {
+        ShowZipMessage(zmOutOfMemory);
+    } catch (const std::exception& e) {
+        Report(zmSpanFailed, TableText(zmSpanFailed) + u" " + DecodeUtf8(e.what()));
+    } catch (...) {
+        ShowZipMessage(zmSpanFailed);
+    }
+    return false;
+}
+
 std::wstring TKyZipper::DriveRoot() const
 {
     if (zipFileName_.size() < 3 || zipFileName_[1] != L':')
         return {};
     return zipFileName_.substr(0, 2) + L"\\";
+}
+
+bool TKyZipper::IsRemovableDrive() const
+{
+    const std::wstring root = DriveRoot();
+    return Drive && !root.empty() && Drive->IsRemovable(root);
+}
+
+bool TKyZipper::AskForDisk(uint32_t index, uint32_t total, bool last)
+{
+    if (Unattended)
+        return false;
+    const std::wstring drive = DriveRoot().substr(0, 2);
+    bool abort = false;
+    if (OnGetNextDisk) {
+        OnGetNextDisk(this, int(index + 1), int(total), drive, abort);
+    } else {
+        std::u16string prompt = last    ? TableText(zmInsertLastDisk)
+                                : total ? FormatZipMessage(TableText(zmInsertDiskOf), index + 1, total)
+                                        : FormatZipMessage(TableText(zmInsertDisk), index + 1);
+        prompt += FormatZipMessage(TableText(zmInDrive), ToU16(drive));
+        const std::wstring title = Application ? Application->Title() : std::wstring();
+        abort = AskUser(ToWide(prompt), title, MB_OKCANCEL | MB_ICONINFORMATION) != IDOK;
+    }
+    return !abort && !dispatch_.Cancel;
 }
 
 bool TKyZipper::PrepareDisk(uint32_t index, uint32_t total, const std::wstring& path, uint64_t& capacity, int& error)
@@ -780,52 +952,115 @@ bool TKyZipper::PrepareDisk(uint32_t index, uint32_t total, const std::wstring& 
         error = zmUnattendedSpan;
         return false;
     }
-    // The user puts the disk in; the handler may do it instead.
-    bool abort = false;
-    if (OnGetNextDisk) {
-        OnGetNextDisk(this, int(index + 1), int(total), root.substr(0, 2), abort);
-    } else {
-        std::u16string prompt = FormatZipMessage(TableText(zmInsertDiskOf), index + 1, total) +
-                                FormatZipMessage(TableText(zmInDrive), ToU16(root.substr(0, 2)));
-        abort = AskUser(ToWide(prompt), L"Zip", MB_OKCANCEL | MB_ICONINFORMATION) != IDOK;
+    // Asked for until a disk in the drive takes the part or the user cancels.
+    for (;;) {
+        if (!AskForDisk(index, total, false)) {
+            error = zmUserAbort;
+            return false;
+        }
+        diskInDrive_ = index;
+        if (!Drive->IsReady(root))
+            continue;  // no disk in the drive yet
+        unsigned status = Drive->IsEmpty(root) ? zdsEmpty : zdsHasFiles;
+        int previousDisk = int(index + 1);
+        if (FileExists(path))
+            status |= IsPreviousDisk(index, path, previousDisk) ? zdsPreviousDisk : zdsSameFileName;
+        const TZipDiskAction action = DecideDisk(previousDisk, path, status);
+        if (action == zdaCancel) {
+            error = zmUserAbort;
+            return false;
+        }
+        if (action == zdaReject)
+            continue;
+        // Erased only after the user's Yes; No leaves the disk as it is.
+        if ((action == zdaErase || (SpanOptions & spWipeFiles)) && !EraseDisk(root)) {
+            error = zmUserAbort;
+            return false;
+        }
+        uint64_t usable = Drive->FreeSpace(root);
+        if (FileExists(path)) {
+            WIN32_FILE_ATTRIBUTE_DATA data;
+            if (GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+                usable += (uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;  // the file is replaced
+        }
+        const uint64_t keep = KeepFreeOnAllDisks + (index == 0 ? KeepFreeOnDisk1 : 0);
+        usable = usable > keep ? usable - keep : 0;
+        if (MaxVolumeSize > 0)
+            usable = std::min(usable, MaxVolumeSize);
+        if (usable < MinFreeVolumeSize) {
+            // Too little room: the user makes some or puts another disk in.
+            TZipDiskAction retry = zdaOk;
+            if (OnStatusDisk)
+                OnStatusDisk(this, int(index + 1), path, zdsNotEnoughSpace, retry);
+            else if (AskUser(ToWide(TableText(zmNotEnoughSpace)), L"Zip", MB_RETRYCANCEL | MB_ICONERROR) != IDRETRY)
+                retry = zdaCancel;
+            if (retry == zdaCancel) {
+                error = zmUserAbort;
+                return false;
+            }
+            continue;
+        }
+        if (!(SpanOptions & spNoVolumeName)) {
+            wchar_t label[16];
+            swprintf(label, 16, L"PKBACK# %03u", index + 1);
+            if (!Drive->ChangeVolumeLabel(root, label)) {
+                error = zmVolumeLabelFailed;
+                return false;
+            }
+        }
+        capacity = usable;
+        return true;
     }
-    if (abort || dispatch_.Cancel) {
-        error = zmUserAbort;
+}
+
+TZipDiskAction TKyZipper::DecideDisk(int previousDisk, const std::wstring& path, unsigned status)
+{
+    TZipDiskAction action = zdaOk;
+    if (OnStatusDisk) {
+        OnStatusDisk(this, previousDisk, path, status, action);
+    } else if (status & (zdsPreviousDisk | zdsSameFileName)) {
+        const std::u16string question = (status & zdsPreviousDisk)
+                                            ? FormatZipMessage(TableText(zmDiskInUse), previousDisk)
+                                            : FormatZipMessage(TableText(zmFileExists), ToU16(path));
+        const int answer =
+            AskUser(ToWide(question), L"Confirm", MB_YESNOCANCEL | MB_ICONWARNING | MB_DEFBUTTON2);
+        // No: another disk is put in.
+        action = answer == IDYES ? zdaOk : answer == IDNO ? zdaReject : zdaCancel;
+    }
+    return action;
+}
+
+bool TKyZipper::IsPreviousDisk(uint32_t index, const std::wstring& path, int& previousDisk)
+{
+    const int number = LabelDiskNumber(Drive->VolumeLabel(DriveRoot()));
+    if (number == 0 || uint32_t(number) >= index + 1)
         return false;
-    }
-    // Erased only after the user's Yes; No leaves the disk as it is.
-    if ((SpanOptions & spWipeFiles) &&
-        AskUser(L"Erase " + root.substr(0, 2), L"Confirm", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES &&
-        !Drive->Wipe(root)) {
-        error = zmUserAbort;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ||
+        DosTime(data.ftLastWriteTime) != splitDosTime_)
         return false;
-    }
-    if (!(SpanOptions & spNoVolumeName)) {
-        wchar_t label[16];
-        swprintf(label, 16, L"PKBACK# %03u", index + 1);
-        if (!Drive->ChangeVolumeLabel(root, label)) {
-            error = zmVolumeLabelFailed;
+    previousDisk = number;
+    return true;
+}
+
+bool TKyZipper::EraseDisk(const std::wstring& root)
+{
+    if (AskUser(L"Erase " + root.substr(0, 2), L"Confirm", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
+        return true;
+    if (SpanOptions & spTryFormat) {
+        switch (Drive->Format(root)) {
+        case IZipDrive::frFormatted:
+            return true;
+        case IZipDrive::frNotPossible:
+            break;  // the files are deleted instead
+        default:
             return false;
         }
     }
-    uint64_t usable = Drive->FreeSpace(root);
-    if (FileExists(path)) {
-        LARGE_INTEGER size{};
-        TFileHandle existing(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                         OPEN_EXISTING, 0, nullptr));
-        if (existing.Valid() && GetFileSizeEx(existing.Get(), &size))
-            usable += uint64_t(size.QuadPart);  // the file is replaced
-    }
-    const uint64_t keep = KeepFreeOnAllDisks + (index == 0 ? KeepFreeOnDisk1 : 0);
-    usable = usable > keep ? usable - keep : 0;
-    if (MaxVolumeSize > 0)
-        usable = std::min(usable, MaxVolumeSize);
-    if (usable < MinFreeVolumeSize) {
-        error = zmNotEnoughSpace;
-        return false;
-    }
-    capacity = usable;
-    return true;
+    return Drive->Wipe(root, [this](const std::wstring& path, bool folder) {
+        if (Trace && OnMessage)
+            OnMessage(this, 0, (folder ? L"EraseFloppy - Removing " : L"EraseFloppy - Deleting ") + path);
+    });
 }
 
 bool TKyZipper::MayOverwritePart(uint32_t index, const std::wstring& path, int& error)
@@ -851,6 +1086,41 @@ bool TKyZipper::MayOverwritePart(uint32_t index, const std::wstring& path, int& 
 }
 
 int TKyZipper::Add() { return RunZip(zopAdd); }
+
+TZipStream* TKyZipper::ExtractFileToStream(const std::wstring& FileName)
+{
+    if (zipBusy_ || unzBusy_)
+        return nullptr;
+    zipStream_.Clear();
+    FSpecArgs = {FileName};
+    streamOperation_ = true;
+    const ScopeExit done([this] { streamOperation_ = false; });
+    Extract();
+    if (successCnt_ != 1)
+        return nullptr;
+    zipStream_.Seek(0, TSeekOrigin::soBeginning);
+    return &zipStream_;
+}
+
+int TKyZipper::AddStreamToFile(const std::wstring& FileName)
+{
+    if (zipBusy_ || unzBusy_)
+        return -255;
+    errCode_ = 0;
+    if (FileName.empty()) {
+        ShowZipMessage(zmNothingToAdd);
+        return errCode_;
+    }
+    // The record names at most 2 GB of memory.
+    if (zipStream_.Size() > std::numeric_limits<int32_t>::max()) {
+        ShowZipMessage(zmZipDllFatal);
+        return errCode_;
+    }
+    FSpecArgs = {FileName};
+    streamOperation_ = true;
+    const ScopeExit done([this] { streamOperation_ = false; });
+    return Add();
+}
 
 int TKyZipper::Delete() { return RunZip(zopDelete); }
 

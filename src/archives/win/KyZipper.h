@@ -3,10 +3,12 @@
 // reader (ZipDirectory) and leaves adding, deleting, extracting and testing
 // to the zip and unzip libraries, driven with one command record per
 // operation; their callbacks arrive in TZipCallbackDispatch. Sets spanned
-// over files (".z01"... or "name001.zip") are joined into a temporary
-// archive before extracting and written by splitting a temporary archive.
-// Failures become messages of the component's table, ErrCode and a success
-// count below the request; no operation raises to its caller.
+// over files (".z01"... or "name001.zip") or removable disks (each disk
+// asked for) are joined into a temporary archive before extracting and
+// written by splitting a temporary archive. One entry can be extracted into
+// or added from the component's memory stream. Failures become messages of
+// the component's table, ErrCode and a success count below the request; no
+// operation raises to its caller.
 
 #include "archives/UNZDLL.h"
 #include "archives/ZIPDLL.h"
@@ -15,7 +17,9 @@
 #include "archives/ZipMessages.h"
 #include "archives/ZipStoreSuffixes.h"
 #include "archives/win/ZipDrive.h"
+#include "common/BaseUtils.h"
 #include "framework/Component.h"
+#include "framework/Streams.h"
 
 #include <cstdint>
 #include <functional>
@@ -44,6 +48,10 @@ enum TZipDiskStatus : unsigned {
 };
 enum TZipDiskAction { zdaOk, zdaErase, zdaReject, zdaCancel };
 
+// The component's memory stream: one entry extracted into memory, or the
+// bytes to be added as one entry.
+class TZipStream : public TMemoryStream {};
+
 class TKyZipper : public TComponent {
 public:
     explicit TKyZipper(TComponent* owner, TLibraryApi api = {});
@@ -54,6 +62,8 @@ public:
     bool Trace = false;
     int AddCompLevel = 9;
     unsigned AddOptions = 0;
+    // With AddFromDate only files changed on or after this day are added.
+    TDateTime AddFrom = 0;
     std::wstring ExtrBaseDir;
     unsigned ExtrOptions = 0;
     std::vector<std::wstring> FSpecArgs;
@@ -88,8 +98,12 @@ public:
     std::function<void(TComponent* Sender, int ErrCode, const std::wstring& Message)> OnMessage;
     std::function<void(TComponent* Sender, int SeqNo, const ZipDirEntry& ZipEntry)> OnNewName;
     std::function<void(TComponent* Sender, int ID, std::wstring& Str)> OnZipStr;
-    // A part to be written exists already (Status zdsSameFileName): the
-    // handler decides; without one the user is asked (Yes, No, Cancel).
+    // What is on the disk a part is to be written to (a set of
+    // TZipDiskStatus): the handler decides. zdaCancel cancels; zdaReject asks
+    // for another removable disk (on a hard disk it cancels); zdaErase wipes
+    // the disk after the user's Yes. Without a handler the user is asked
+    // (Yes, No, Cancel) when a part would be overwritten. zdsNotEnoughSpace:
+    // anything but zdaCancel asks for the disk again.
     std::function<void(TComponent* Sender, int PreviousDisk, const std::wstring& PreviousFile,
                        unsigned Status, TZipDiskAction& Action)> OnStatusDisk;
     // The libraries' callbacks (progress, passwords, CRC errors, overwrite...).
@@ -99,7 +113,8 @@ public:
     // default; returns IDOK, IDYES...). Tests put fakes here.
     std::shared_ptr<IZipDrive> Drive;
     std::function<int(const std::wstring& Text, const std::wstring& Title, unsigned Type)> AskUser;
-    // A removable disk is wanted: AbortAction true cancels.
+    // A removable disk is wanted (DiskTotal 0 when not known): AbortAction
+    // true cancels. The disk is asked for again until it can be read.
     std::function<void(TComponent* Sender, int DiskSeqNo, int DiskTotal, const std::wstring& Drive,
                        bool& AbortAction)> OnGetNextDisk;
 
@@ -113,6 +128,14 @@ public:
     // yet is loaded) or, with false, lets go of that hold. A library that
     // cannot be loaded is reported as a message, never raised.
     void KeepLibrariesLoaded(bool keep);
+
+    // Extracts the entry FileName into ZipStream(); the stream (at its
+    // start) or nullptr after the failure is reported.
+    TZipStream* ExtractFileToStream(const std::wstring& FileName);
+    // Adds the bytes of ZipStream() as the entry FileName (">" in front
+    // encrypts it with Password); the error code or -255.
+    int AddStreamToFile(const std::wstring& FileName);
+    TZipStream& ZipStream() { return zipStream_; }
 
     // Public state.
     const TZipEntries& ZipContents() const { return entries_; }
@@ -131,6 +154,9 @@ public:
     uint32_t TotalDisks() const { return totalDisks_; }
 
 private:
+    // The disks of a set on a removable drive, each read whole while it is
+    // in the drive.
+    class TDiskShelf;
     // What the library loaders ask of the component.
     class TLoaderLink : public IZipLibOwner {
     public:
@@ -155,12 +181,25 @@ private:
     std::wstring JoinToTemp();
     // Splits the archive Source into the set named ZipFileName.
     int SplitTo(const std::wstring& source);
+    // Runs a step of joining or splitting; what it throws (a handler's
+    // exception, memory) is reported. False when it threw.
+    bool SpanGuarded(const std::function<void()>& step);
     std::wstring TempFolder() const;
     // Whether an existing part file may be overwritten.
     bool MayOverwritePart(uint32_t index, const std::wstring& path, int& error);
     // Prompts for the removable disk of part Index, wipes it when asked to
     // and the user agrees, labels it; the usable bytes in Capacity.
     bool PrepareDisk(uint32_t index, uint32_t total, const std::wstring& path, uint64_t& capacity, int& error);
+    // Asks for disk Index (from 0) of Total (0: not known); false when the
+    // user cancels or nobody can be asked.
+    bool AskForDisk(uint32_t index, uint32_t total, bool last);
+    // What the user or OnStatusDisk says to the disk in the drive.
+    TZipDiskAction DecideDisk(int previousDisk, const std::wstring& path, unsigned status);
+    // The disk holds an earlier part of the set being written.
+    bool IsPreviousDisk(uint32_t index, const std::wstring& path, int& previousDisk);
+    // Wipes or formats the disk after the user's Yes; false ends the run.
+    bool EraseDisk(const std::wstring& root);
+    bool IsRemovableDrive() const;
     std::wstring DriveRoot() const;
 
     int RunZip(int action);
@@ -180,6 +219,15 @@ private:
     uint64_t firstLocal_ = 0;
     uint32_t diskNr_ = 0;
     uint32_t totalDisks_ = 0;
+    // The disk of a removable set believed in the drive.
+    uint32_t diskInDrive_ = 0;
+    // The DOS time of the archive being split: its parts carry it.
+    uint32_t splitDosTime_ = 0;
+    TZipStream zipStream_;
+    // The stream takes part in the running operation.
+    bool streamOperation_ = false;
+    // The running extraction's record, which the stream's size reaches.
+    UnzCommand* runningUnz_ = nullptr;
     TZipCallbackDispatch dispatch_;
     TLoaderLink loaderLink_{*this};
     std::unique_ptr<TZipDll> zipDll_;

@@ -4,12 +4,16 @@
 #include "framework/win/Handles.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 namespace qrv {
 
 namespace {
 
-bool RemoveTree(const std::wstring& folder)
+// Deletes what the folder holds. A read-only file goes too (the user agreed
+// to erase the disk); a linked folder is removed as a link, never followed
+// to what it points at.
+bool RemoveTree(const std::wstring& folder, const IZipDrive::TRemoved& removed)
 {
     WIN32_FIND_DATAW data;
     TFindHandle find(FindFirstFileW((folder + L"*").c_str(), &data));
@@ -21,10 +25,19 @@ bool RemoveTree(const std::wstring& folder)
         if (name == L"." || name == L"..")
             continue;
         std::wstring path = folder + name;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            ok = RemoveTree(path + L"\\") && RemoveDirectoryW(path.c_str()) && ok;
-        else
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) &&
+            !SetFileAttributesW(path.c_str(), data.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY))
+            TraceIgnoredFailure(L"clear the read-only attribute of a file to erase", GetLastError());
+        const bool folderEntry = data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+        if (folderEntry) {
+            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                ok = RemoveTree(path + L"\\", removed) && ok;
+            ok = RemoveDirectoryW(path.c_str()) && ok;
+        } else {
             ok = DeleteFileW(path.c_str()) && ok;
+        }
+        if (removed)
+            removed(path, folderEntry);
     } while (FindNextFileW(find.Get(), &data));
     return ok;
 }
@@ -32,6 +45,10 @@ bool RemoveTree(const std::wstring& folder)
 class TSystemZipDrive : public IZipDrive {
 public:
     bool IsRemovable(const std::wstring& root) override { return GetDriveTypeW(root.c_str()) == DRIVE_REMOVABLE; }
+    bool IsReady(const std::wstring& root) override
+    {
+        return GetVolumeInformationW(root.c_str(), nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0) != FALSE;
+    }
     std::wstring VolumeLabel(const std::wstring& root) override
     {
         wchar_t label[MAX_PATH + 1] = {};
@@ -50,7 +67,36 @@ public:
             return 0;
         return free.QuadPart;
     }
-    bool Wipe(const std::wstring& root) override { return RemoveTree(root); }
+    bool IsEmpty(const std::wstring& root) override
+    {
+        WIN32_FIND_DATAW data;
+        TFindHandle find(FindFirstFileW((root + L"*").c_str(), &data));
+        if (!find.Valid())
+            return true;
+        do {
+            if (wcscmp(data.cFileName, L".") != 0 && wcscmp(data.cFileName, L"..") != 0)
+                return false;
+        } while (FindNextFileW(find.Get(), &data));
+        return true;
+    }
+    bool Wipe(const std::wstring& root, const TRemoved& removed) override { return RemoveTree(root, removed); }
+    TFormatResult Format(const std::wstring& root) override
+    {
+        if (root.empty() || !iswalpha(root[0]))
+            return frNotPossible;
+        const UINT drive = UINT(towupper(root[0]) - L'A');
+        // Options 0: a quick format.
+        switch (SHFormatDrive(GetActiveWindow(), drive, SHFMT_ID_DEFAULT, 0)) {
+        case DWORD(SHFMT_CANCEL):
+            return frCancelled;
+        case DWORD(SHFMT_NOFORMAT):
+            return frNotPossible;
+        case DWORD(SHFMT_ERROR):
+            return frFailed;
+        default:
+            return frFormatted;
+        }
+    }
 };
 
 }  // namespace

@@ -3,9 +3,10 @@
 // testing, the callback's events, the busy answer, a set made by Debian's
 // zip and a set of our own split, on the test drive.
 
-#include "archives/win/KyZipper.h"
+#include "KyZipperFixture.h"
+#include "archives/ZipSpan.h"
+#include "common/BaseUtils.h"
 #include "framework/SysUtils.h"
-#include "TestDir.h"
 #include "../ZipFixtures.h"
 
 #include <windows.h>
@@ -13,91 +14,10 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include <filesystem>
-#include <fstream>
-#include <map>
-#include <random>
-#include <sstream>
-
 using namespace qrv;
-namespace fs = std::filesystem;
+using namespace qrv::test;
 
 namespace {
-
-using TTree = std::map<std::wstring, std::string>;
-
-std::string Read(const fs::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void Write(const fs::path& file, const std::string& bytes)
-{
-    fs::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary) << bytes;
-}
-
-TTree ReadTree(const fs::path& root)
-{
-    TTree tree;
-    for (const auto& entry : fs::recursive_directory_iterator(root))
-        if (entry.is_regular_file())
-            tree[entry.path().lexically_relative(root).wstring()] = Read(entry.path());
-    return tree;
-}
-
-std::string RandomBytes(size_t size, uint32_t seed)
-{
-    std::mt19937 random(seed);
-    std::string bytes(size, '\0');
-    for (char& c : bytes)
-        c = char(random());
-    return bytes;
-}
-
-std::wstring Name(const ZipDirEntry& entry) { return std::wstring(entry.FileName.begin(), entry.FileName.end()); }
-
-class KyZipperTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        zipper.Unattended = true;
-        zipper.OnMessage = [this](TComponent*, int, const std::wstring& text) { messages.push_back(text); };
-        // The tree to pack: text, incompressible data, a file to encrypt.
-        std::string text;
-        for (int i = 0; i < 4000; ++i)
-            text += "Zeile " + std::to_string(i) + "\n";
-        tree = {{L"text\\long.txt", text}, {L"text\\deep\\short.txt", "kurz"}, {L"data.bin", RandomBytes(70000, 7)},
-                {L"secret.txt", "geheim und verschluesselt\n"}};
-        for (const auto& [name, bytes] : tree)
-            Write(source / name, bytes);
-    }
-
-    // Packs the tree into archive.zip: the folder recursively, secret.txt by ">".
-    void AddTree()
-    {
-        zipper.SetZipFileName(archive.wstring());
-        zipper.RootDir = source.wstring();
-        zipper.AddCompLevel = 9;
-        zipper.AddOptions = AddDirNames | AddRecurseDirs;
-        zipper.Password = L"Passwort";
-        zipper.FSpecArgs = {L"text\\*.*", L"data.bin", L">secret.txt"};
-        ASSERT_EQ(zipper.Add(), 0) << (messages.empty() ? L"" : messages.back());
-        ASSERT_EQ(zipper.SuccessCnt(), int(tree.size()));
-        ASSERT_EQ(zipper.Count(), int(tree.size()));
-    }
-
-    test::TestDir dir;
-    fs::path root{dir.Path()};
-    fs::path source = root / "src";
-    fs::path archive = root / "archive.zip";
-    TTree tree;
-    TKyZipper zipper{nullptr};
-    std::vector<std::wstring> messages;
-};
 
 TEST_F(KyZipperTest, AddsEncryptsListsAndExtractsByteEqual)
 {
@@ -127,6 +47,164 @@ TEST_F(KyZipperTest, AddsEncryptsListsAndExtractsByteEqual)
     zipper.ExtrOptions = ExtrTest;
     EXPECT_EQ(zipper.Extract(), 0);
     EXPECT_EQ(zipper.SuccessCnt(), int(tree.size()));
+}
+
+TEST_F(KyZipperTest, WhatWasAddedPassesUnzipsTest)
+{
+    if (UnixPath(archive).empty())
+        GTEST_SKIP() << "needs Debian's unzip under Wine";
+    AddTree();
+    EXPECT_EQ(UnzipTest(archive, "Passwort"), 0);
+    // The encrypted entry needs the password.
+    EXPECT_GT(UnzipTest(archive, "falsch", "secret.txt"), 0);
+}
+
+TEST_F(KyZipperTest, APatternsOwnPasswordAndPlainMark)
+{
+    if (UnixPath(archive).empty())
+        GTEST_SKIP() << "needs Debian's unzip under Wine";
+    // Every file encrypted with the component's password, except the one
+    // with a password of its own and the one marked plain by "|".
+    zipper.SetZipFileName(archive.wstring());
+    zipper.RootDir = source.wstring();
+    zipper.AddOptions = AddDirNames | AddRecurseDirs | AddEncrypt;
+    zipper.Password = L"Passwort";
+    zipper.FSpecArgs = {L"text\\*.*", L"|data.bin", L"secret.txt<Eigenes"};
+    ASSERT_EQ(zipper.Add(), 0) << (messages.empty() ? L"" : messages.back());
+    ASSERT_EQ(zipper.Count(), int(tree.size()));
+    for (const ZipDirEntry& entry : zipper.ZipContents())
+        EXPECT_EQ(entry.Encrypted, Name(entry) != L"data.bin") << Name(entry);
+    EXPECT_EQ(UnzipTest(archive, "Eigenes", "secret.txt"), 0);
+    EXPECT_GT(UnzipTest(archive, "Passwort", "secret.txt"), 0);
+    EXPECT_EQ(UnzipTest(archive, "Passwort", "'text/*' data.bin"), 0);
+
+    // The component extracts it with that password.
+    zipper.Password = L"Eigenes";
+    zipper.ExtrBaseDir = (root / "out").wstring();
+    zipper.ExtrOptions = ExtrOverWrite | ExtrForceDirs;
+    zipper.FSpecArgs = {L"secret.txt"};
+    EXPECT_EQ(zipper.Extract(), 0);
+    EXPECT_EQ(zipper.SuccessCnt(), 1);
+    EXPECT_EQ(Read(root / "out" / "secret.txt"), tree[L"secret.txt"]);
+}
+
+TEST_F(KyZipperTest, AddsFromAndExtractsIntoItsStream)
+{
+    AddTree();
+    std::string note;
+    for (int i = 0; i < 3000; ++i)
+        note += "Notiz aus dem Speicher " + std::to_string(i) + "\n";
+    zipper.ZipStream().Clear();
+    zipper.ZipStream().WriteBytes(note);
+    EXPECT_EQ(zipper.AddStreamToFile(L"speicher\\notiz.txt"), 0) << (messages.empty() ? L"" : messages.back());
+    EXPECT_EQ(zipper.SuccessCnt(), 1);
+    zipper.ZipStream().Clear();
+    zipper.ZipStream().WriteBytes("nur mit Passwort");
+    EXPECT_EQ(zipper.AddStreamToFile(L">geheim.txt"), 0);
+    ASSERT_EQ(zipper.Count(), int(tree.size()) + 2);
+    for (const ZipDirEntry& entry : zipper.ZipContents())
+        if (Name(entry) == L"speicher\\notiz.txt" || Name(entry) == L"geheim.txt")
+            EXPECT_EQ(entry.Encrypted, Name(entry) == L"geheim.txt") << Name(entry);
+    if (!UnixPath(archive).empty())
+        EXPECT_EQ(UnzipTest(archive, "Passwort"), 0);
+
+    // Back into the stream: a stored file, a packed one, an encrypted one.
+    struct TCase {
+        std::wstring Name;
+        std::string Expected;
+    } cases[] = {
+        {L"speicher\\notiz.txt", note},
+        {L"data.bin", tree[L"data.bin"]},
+        {L"geheim.txt", "nur mit Passwort"},
+        {L"text\\long.txt", tree[L"text\\long.txt"]},
+    };
+    for (const TCase& c : cases) {
+        TZipStream* stream = zipper.ExtractFileToStream(c.Name);
+        ASSERT_NE(stream, nullptr) << c.Name;
+        EXPECT_EQ(stream->Position(), 0);
+        EXPECT_EQ(stream->ReadAll(), c.Expected);
+    }
+    EXPECT_EQ(zipper.ExtractFileToStream(L"fehlt.txt"), nullptr);
+    // A wrong password: the handler is asked, nothing comes back.
+    zipper.Password = L"falsch";
+    zipper.CallbackEvents().OnPasswordError = [](bool, std::u16string&, const std::u16string&, uint32_t&,
+                                                 TPasswordButton& action) { action = pwbCancel; };
+    EXPECT_EQ(zipper.ExtractFileToStream(L"geheim.txt"), nullptr);
+    EXPECT_FALSE(fs::exists(root / "geheim.txt"));
+}
+
+// An unzip library that records the names it is given.
+std::vector<std::vector<std::string>> namesGiven;
+int32_t QRV_ZIPAPI RecordingUnzExec(const UnzCommand* cmd)
+{
+    std::vector<std::string> names;
+    for (int32_t i = 0; i < cmd->SpecCount; ++i)
+        names.push_back(cmd->Specs[i].FileSpec);
+    namesGiven.push_back(names);
+    return int32_t(names.size());
+}
+int32_t QRV_ZIPAPI Version173() { return 173; }
+
+TEST_F(KyZipperTest, StarDotStarFirstPassesNoNames)
+{
+    AddTree();
+    TLibraryApi api;
+    api.Load = [](const std::wstring&) -> void* { return &namesGiven; };
+    api.Lookup = [](void*, const char* name) -> void* {
+        const std::string entry = name;
+        if (entry == "UnzDllExec")
+            return reinterpret_cast<void*>(&RecordingUnzExec);
+        if (entry == "GetUnzDllVersion")
+            return reinterpret_cast<void*>(&Version173);
+        return nullptr;
+    };
+    api.Free = [](void*) {};
+    api.FileExists = [](const std::wstring&) { return true; };
+    api.ModulePath = [](void*) { return std::wstring(); };
+    TKyZipper recorded(nullptr, api);
+    recorded.Unattended = true;
+    recorded.Password = L"Passwort";
+    recorded.SetZipFileName(archive.wstring());
+    namesGiven.clear();
+    for (const std::vector<std::wstring>& names :
+         {std::vector<std::wstring>{L"*.*", L"data.bin"}, {L"data.bin", L"*.*"}, {}}) {
+        recorded.FSpecArgs = names;
+        recorded.ExtrOptions = ExtrTest;
+        EXPECT_EQ(recorded.Extract(), 0);
+    }
+    EXPECT_EQ(namesGiven, (std::vector<std::vector<std::string>>{{}, {"data.bin", "*.*"}, {}}));
+}
+
+TEST_F(KyZipperTest, AddFromDateTakesOnlyNewerFiles)
+{
+    // data.bin last changed in 2001, the others now.
+    SYSTEMTIME old{};
+    old.wYear = 2001;
+    old.wMonth = 5;
+    old.wDay = 5;
+    FILETIME oldTime;
+    ASSERT_TRUE(SystemTimeToFileTime(&old, &oldTime));
+    {
+        HANDLE file = CreateFileW((source / "data.bin").c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0,
+                                  nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &oldTime));
+        CloseHandle(file);
+    }
+    zipper.SetZipFileName(archive.wstring());
+    zipper.RootDir = source.wstring();
+    zipper.AddFrom = DosDateToDateTime(uint16_t(((2010 - 1980) << 9) | (1 << 5) | 1));
+    zipper.FSpecArgs = {L"data.bin", L"text\\long.txt"};
+    // Without AddFromDate the day is not looked at.
+    zipper.AddOptions = AddDirNames;
+    ASSERT_EQ(zipper.Add(), 0);
+    EXPECT_EQ(zipper.Count(), 2);
+    fs::remove(archive);
+    zipper.AddOptions = AddDirNames | AddFromDate;
+    zipper.FSpecArgs = {L"data.bin", L"text\\long.txt"};
+    ASSERT_EQ(zipper.Add(), 0);
+    ASSERT_EQ(zipper.Count(), 1);
+    EXPECT_EQ(Name(zipper.ZipContents()[0]), L"text\\long.txt");
 }
 
 TEST_F(KyZipperTest, DeletesNamedEntries)
@@ -259,6 +337,27 @@ TEST_F(KyZipperTest, SplitsIntoPartsThatExtractByteEqual)
     EXPECT_TRUE(fs::is_empty(root / "temp"));
     EXPECT_EQ(zipper.Count(), 3);
     EXPECT_GT(zipper.TotalDisks(), 2u);
+    // Joined back, the set is an archive that Debian's unzip finds sound.
+    std::vector<std::string> partBytes;
+    for (uint32_t i = 0; i + 1 < zipper.TotalDisks(); ++i)
+        partBytes.push_back(Read(root / "set" / ("parts.z0" + std::to_string(i + 1))));
+    partBytes.push_back(Read(root / "set" / "parts.zip"));
+    std::vector<TZipMemorySource> parts(partBytes.begin(), partBytes.end());
+    struct TStringOutput : TJoinOutput {
+        std::string Bytes;
+        bool Write(const void* data, size_t count) override
+        {
+            Bytes.append(static_cast<const char*>(data), count);
+            return true;
+        }
+    } joined;
+    const uint32_t last = uint32_t(parts.size() - 1);
+    ASSERT_EQ(JoinZipSet([&](uint32_t i) -> TZipSource* { return i <= last ? &parts[i] : nullptr; }, last, joined)
+                  .Error,
+              0);
+    Write(root / "whole.zip", joined.Bytes);
+    if (!UnixPath(root).empty())
+        EXPECT_EQ(UnzipTest(root / "whole.zip", ""), 0);
 
     zipper.ExtrBaseDir = (root / "out").wstring();
     zipper.ExtrOptions = ExtrDirNames | ExtrOverWrite | ExtrForceDirs;
@@ -335,141 +434,6 @@ TEST_F(KyZipperTest, ExistingPartsAreOverwrittenOnlyWhenAllowed)
     EXPECT_EQ(addSpanned(), 0);
     EXPECT_NE(Read(old), "alter Teil");
     EXPECT_EQ(zipper.Count(), 3);
-}
-
-}  // namespace
-
-namespace {
-
-// A removable disk that is a folder on the test drive.
-struct TFakeDrive : IZipDrive {
-    fs::path Folder;
-    std::vector<std::wstring> Labels;
-    int Wipes = 0;
-    bool IsRemovable(const std::wstring&) override { return true; }
-    std::wstring VolumeLabel(const std::wstring&) override { return Labels.empty() ? L"" : Labels.back(); }
-    bool ChangeVolumeLabel(const std::wstring&, const std::wstring& label) override
-    {
-        Labels.push_back(label);
-        return true;
-    }
-    uint64_t FreeSpace(const std::wstring&) override { return 40000; }
-    bool Wipe(const std::wstring&) override
-    {
-        ++Wipes;
-        for (const auto& entry : fs::directory_iterator(Folder))
-            fs::remove_all(entry.path());
-        return true;
-    }
-};
-
-TEST_F(KyZipperTest, RemovableDisksArePromptedLabelledAndWipedOnlyAfterYes)
-{
-    auto drive = std::make_shared<TFakeDrive>();
-    drive->Folder = root / "floppy";
-    const fs::path shelf = root / "shelf";
-    fs::create_directories(shelf);
-    Write(drive->Folder / "alt.txt", "alte Daten");
-    zipper.Drive = drive;
-    zipper.Unattended = false;
-    int eraseAnswer = IDNO;
-    std::vector<std::wstring> questions;
-    zipper.AskUser = [&](const std::wstring& text, const std::wstring&, unsigned) {
-        questions.push_back(text);
-        return text.rfind(L"Erase ", 0) == 0 ? eraseAnswer : IDOK;
-    };
-    std::vector<int> prompts;
-    // Taking the full disk out: its file goes to the shelf.
-    auto takeOut = [&](int seqNo) {
-        prompts.push_back(seqNo);
-        if (fs::exists(drive->Folder / "set.zip"))
-            fs::rename(drive->Folder / "set.zip", shelf / ("disk" + std::to_string(seqNo - 2)));
-    };
-    zipper.OnGetNextDisk = [&](TComponent*, int seqNo, int total, const std::wstring&, bool&) {
-        EXPECT_GE(total, 2);
-        takeOut(seqNo);
-    };
-    zipper.SpanOptions = spWipeFiles;
-    zipper.MinFreeVolumeSize = 1000;
-    zipper.SetZipFileName((drive->Folder / "set.zip").wstring());
-    zipper.RootDir = source.wstring();
-    zipper.AddOptions = AddDirNames | AddRecurseDirs | AddDiskSpan;
-    zipper.FSpecArgs = {L"text\\*.*", L"data.bin"};
-    EXPECT_EQ(zipper.Add(), 0) << (messages.empty() ? L"" : messages.back());
-
-    // Each disk asked for, labelled in turn, the erase question answered No.
-    ASSERT_GE(prompts.size(), 2u);
-    for (size_t i = 0; i < prompts.size(); ++i) {
-        EXPECT_EQ(prompts[i], int(i + 1));
-        wchar_t label[16];
-        swprintf(label, 16, L"PKBACK# %03u", unsigned(i + 1));
-        ASSERT_GT(drive->Labels.size(), i);
-        EXPECT_EQ(drive->Labels[i], label);
-    }
-    EXPECT_EQ(std::count_if(questions.begin(), questions.end(),
-                            [](const std::wstring& q) { return q.rfind(L"Erase ", 0) == 0; }),
-              std::ptrdiff_t(prompts.size()));
-    EXPECT_EQ(drive->Wipes, 0);
-    EXPECT_EQ(Read(drive->Folder / "alt.txt"), "alte Daten");
-
-    // The disks hold a set: the last one's directory lists the three files.
-    std::vector<std::string> disks;
-    for (size_t i = 0; i + 1 < prompts.size(); ++i)
-        disks.push_back(Read(shelf / ("disk" + std::to_string(i))));
-    std::string last = Read(drive->Folder / "set.zip");
-    std::vector<TZipMemorySource> sources(disks.begin(), disks.end());
-    TZipListOptions options;
-    options.OpenDisk = [&](uint32_t disk) -> TZipSource* { return disk < sources.size() ? &sources[disk] : nullptr; };
-    TZipMemorySource lastSource(last);
-    TZipListResult set = ListZipDirectory(lastSource, options);
-    EXPECT_EQ(set.Error, 0);
-    EXPECT_EQ(set.Entries.size(), 3u);
-    EXPECT_EQ(set.ThisDisk + 1, prompts.size());
-
-    // Extracting asks for the disks in turn and unpacks byte-equal.
-    fs::create_directories(root / "temp");
-    zipper.TempDir = (root / "temp").wstring();
-    std::vector<int> wanted;
-    // Putting the wanted disk in: its file comes from the shelf.
-    zipper.OnGetNextDisk = [&](TComponent*, int seqNo, int total, const std::wstring&, bool&) {
-        EXPECT_EQ(total, int(prompts.size()));
-        wanted.push_back(seqNo);
-        fs::remove(drive->Folder / "set.zip");
-        fs::copy_file(shelf / ("disk" + std::to_string(seqNo - 1)), drive->Folder / "set.zip");
-    };
-    fs::copy_file(drive->Folder / "set.zip", shelf / ("disk" + std::to_string(prompts.size() - 1)));
-    zipper.SetZipFileName((drive->Folder / "set.zip").wstring());
-    EXPECT_EQ(zipper.Count(), 3);
-    zipper.ExtrBaseDir = (root / "out").wstring();
-    zipper.ExtrOptions = ExtrDirNames | ExtrOverWrite | ExtrForceDirs;
-    zipper.FSpecArgs = {L"*.*"};
-    EXPECT_EQ(zipper.Extract(), 0) << (messages.empty() ? L"" : messages.back());
-    // Every disk but the last one, which was in the drive already.
-    std::vector<int> expectedDisks;
-    for (int n = 1; n < int(prompts.size()); ++n)
-        expectedDisks.push_back(n);
-    EXPECT_EQ(wanted, expectedDisks);
-    TTree expected = tree;
-    expected.erase(L"secret.txt");
-    EXPECT_EQ(ReadTree(root / "out"), expected);
-    EXPECT_TRUE(fs::is_empty(root / "temp"));
-
-    // Yes wipes each disk before it is written.
-    zipper.SetZipFileName((drive->Folder / "set.zip").wstring());
-    zipper.OnGetNextDisk = [&](TComponent*, int seqNo, int, const std::wstring&, bool&) { takeOut(seqNo); };
-    for (const auto& entry : fs::directory_iterator(shelf))
-        fs::remove(entry.path());
-    prompts.clear();
-    eraseAnswer = IDYES;
-    zipper.FSpecArgs = {L"text\\*.*", L"data.bin"};
-    EXPECT_EQ(zipper.Add(), 0);
-    EXPECT_EQ(drive->Wipes, int(prompts.size()));
-    EXPECT_FALSE(fs::exists(drive->Folder / "alt.txt"));
-
-    // Nobody to ask: refused.
-    zipper.Unattended = true;
-    zipper.FSpecArgs = {L"data.bin"};
-    EXPECT_EQ(zipper.Add(), zmUnattendedSpan);
 }
 
 }  // namespace
