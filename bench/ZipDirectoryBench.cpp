@@ -120,7 +120,7 @@ void BM_ZipDirectory_List(benchmark::State& state)
     CheckNamesOnce(state);
     for (auto _ : state) {
         qrv::TZipListResult result = ListArchive();
-        benchmark::DoNotOptimize(result.Entries.data());
+        benchmark::DoNotOptimize(&result.Entries);
     }
     state.counters["entries"] = double(ListArchive().Entries.size());
 }

@@ -115,21 +115,34 @@ public:
     {
         if (Count > kWindow)
             return inner_.ReadAt(Offset, Buffer, Count);
+        const char* bytes = Peek(Offset, Count);
+        if (!bytes)
+            return false;
+        std::memcpy(Buffer, bytes, Count);
+        return true;
+    }
+
+    // The Count bytes at Offset where they stand in the window, valid until
+    // the next read; nullptr on a short or failed read or a Count larger
+    // than the window.
+    const char* Peek(uint64_t Offset, size_t Count)
+    {
+        if (Count > kWindow)
+            return nullptr;
         if (Offset < start_ || Offset - start_ > window_.size() || Count > window_.size() - (Offset - start_)) {
             uint64_t size = inner_.Size();
             if (Offset > size)
-                return false;
+                return nullptr;
             window_.resize(size_t(std::min<uint64_t>(kWindow, size - Offset)));
             start_ = Offset;
             if (!inner_.ReadAt(Offset, window_.data(), window_.size())) {
                 window_.clear();
-                return false;
+                return nullptr;
             }
             if (Count > window_.size())
-                return false;
+                return nullptr;
         }
-        std::memcpy(Buffer, window_.data() + (Offset - start_), Count);
-        return true;
+        return window_.data() + (Offset - start_);
     }
 
 private:
@@ -323,23 +336,31 @@ private:
         std::optional<TWindowSource> window;
         if (disk == &source_)
             disk = &window.emplace(source_);
+        TWindowSource* const windowed = window ? &*window : nullptr;
 
         std::optional<uint64_t> firstLocal;
         int seqNo = 0;
-        // The raw name and comment are decoded at once: one buffer each
-        // serves every entry.
-        std::string name, comment;
+        // The raw fields are read into one buffer each for every entry; what
+        // is kept goes into the result's blocks.
+        std::string name, extra, comment;
+        TZipEntries& entries = result_.Entries;
         for (uint64_t i = 0; i < end.TotalEntries; ++i) {
-            unsigned char header[kCentralSize];
-            if (at + kCentralSize > limit || !disk->ReadAt(at, header, sizeof header)) {
+            // The header where it stands in the window, else copied here.
+            unsigned char headerCopy[kCentralSize];
+            const unsigned char* header = nullptr;
+            if (disk == windowed && at + kCentralSize <= limit)
+                header = reinterpret_cast<const unsigned char*>(windowed->Peek(at, kCentralSize));
+            if (!header && (at + kCentralSize > limit || !disk->ReadAt(at, headerCopy, sizeof headerCopy))) {
                 // A set's directory continues on the next disk.
                 if (currentDisk_ >= lastDisk_ || !(disk = NextDisk(at, limit)) ||
-                    at + kCentralSize > limit || !disk->ReadAt(at, header, sizeof header)) {
+                    at + kCentralSize > limit || !disk->ReadAt(at, headerCopy, sizeof headerCopy)) {
                     if (result_.Error == 0)
                         Fail(zmCentralReadError);
                     return;
                 }
             }
+            if (!header)
+                header = headerCopy;
             if (Get32(header) != kCentralSig) {
                 Fail(zmCentralSignature);
                 return;
@@ -364,13 +385,35 @@ private:
             entry.Encrypted = (entry.Flag & kFlagEncrypted) != 0;
             at += kCentralSize;
 
-            if (!ReadField(*disk, at, limit, entry.FileNameLength, name, zmCentralNameReadError) ||
-                !ReadField(*disk, at, limit, entry.ExtraFieldLength, entry.ExtraData, zmExtraReadError) ||
-                !ReadField(*disk, at, limit, entry.FileCommentLen, comment, zmCommentReadError))
-                return;
+            // Name, extra field and comment: read where they stand in the
+            // window when they lie inside this disk's part of the directory
+            // (the header's view is not used after this), else copied field
+            // by field, which also tells which of them is cut short.
+            std::string_view nameBytes, extraBytes, commentBytes;
+            const size_t fieldsLength = size_t(entry.FileNameLength) + entry.ExtraFieldLength + entry.FileCommentLen;
+            const char* fields = nullptr;
+            if (disk == windowed && at + fieldsLength <= limit)
+                fields = windowed->Peek(at, fieldsLength);
+            if (fields) {
+                nameBytes = {fields, entry.FileNameLength};
+                extraBytes = {fields + entry.FileNameLength, entry.ExtraFieldLength};
+                commentBytes = {fields + entry.FileNameLength + entry.ExtraFieldLength, entry.FileCommentLen};
+                at += fieldsLength;
+            } else {
+                if (!ReadField(*disk, at, limit, entry.FileNameLength, name, zmCentralNameReadError) ||
+                    !ReadField(*disk, at, limit, entry.ExtraFieldLength, extra, zmExtraReadError) ||
+                    !ReadField(*disk, at, limit, entry.FileCommentLen, comment, zmCommentReadError))
+                    return;
+                nameBytes = name;
+                extraBytes = extra;
+                commentBytes = comment;
+            }
+            entry.ExtraData = extraBytes;
             ApplyZip64Extra(entry);
-            entry.FileName = DecodeName(entry, name);
-            entry.FileComment = DecodeText(comment, (entry.Flag & kFlagUtf8) != 0, UsesOem(entry));
+            entry.FileName = DecodeName(entry, nameBytes, entries.Texts());
+            if (!commentBytes.empty())
+                entry.FileComment =
+                    entries.Texts().Store(DecodeText(commentBytes, (entry.Flag & kFlagUtf8) != 0, UsesOem(entry)));
 
             if (end.CentralDisk == end.ThisDisk) {
                 // Unsigned on purpose: a hostile offset wraps instead of overflowing.
@@ -387,9 +430,11 @@ private:
                 ++result_.DirOnlyEntries;
                 continue;
             }
-            result_.Entries.push_back(std::move(entry));
+            if (!extraBytes.empty())
+                entry.ExtraData = entries.Bytes().Store(extraBytes);
+            const ZipDirEntry& kept = entries.push_back(entry);
             if (options_.OnNewName)
-                options_.OnNewName(++seqNo, result_.Entries.back());
+                options_.OnNewName(++seqNo, kept);
         }
         result_.FirstLocalOffset = firstLocal.value_or(0);
     }
@@ -400,7 +445,7 @@ private:
             Fail(errorId);
             return false;
         }
-        out.assign(length, '\0');
+        out.resize(length);
         if (length > 0 && !disk.ReadAt(at, out.data(), length)) {
             Fail(errorId);
             return false;
@@ -490,17 +535,35 @@ private:
                (options_.CodePage == cpAuto && entry.HostVersionNo == 0);
     }
 
-    std::u16string DecodeName(const ZipDirEntry& entry, std::string_view stored) const
+    // Decodes the name into Texts. A name of printable ASCII reads the same
+    // in UTF-8 and in every ANSI and OEM code page of Windows: it is widened
+    // straight into place, no decoder and no string of its own.
+    std::u16string_view DecodeName(const ZipDirEntry& entry, std::string_view stored,
+                                   TTextBlocks<char16_t>& texts) const
     {
+        std::optional<std::u16string> unicode;
+        if (!(entry.Flag & kFlagUtf8))
+            unicode = UnicodePath(entry, stored);
+        if (!unicode && IsPrintableAscii(stored)) {
+            char16_t* begin = texts.Reserve(stored.size());
+            std::transform(stored.begin(), stored.end(), begin,
+                           [](char c) { return c == '/' ? u'\\' : char16_t(c); });
+            return {begin, stored.size()};
+        }
         std::u16string name;
         if (entry.Flag & kFlagUtf8)
             name = DecodeUtf8(stored);
-        else if (auto unicode = UnicodePath(entry, stored))
+        else if (unicode)
             name = std::move(*unicode);
         else
             name = DecodeText(stored, false, UsesOem(entry));
         std::replace(name.begin(), name.end(), u'/', u'\\');
-        return name;
+        return texts.Store(name);
+    }
+
+    static bool IsPrintableAscii(std::string_view bytes)
+    {
+        return std::all_of(bytes.begin(), bytes.end(), [](char c) { return c >= 0x20 && c < 0x7F; });
     }
 
     std::u16string DecodeText(std::string_view bytes, bool utf8, bool oem) const
@@ -521,6 +584,56 @@ private:
 };
 
 }  // namespace
+
+template <class Char>
+Char* TTextBlocks<Char>::Reserve(size_t Length)
+{
+    if (static_cast<size_t>(end_ - free_) < Length) {
+        // A text longer than a block gets a block of its own size.
+        const size_t size = std::max(Length, kBlockLength);
+        blocks_.push_back(std::make_unique_for_overwrite<Char[]>(size));
+        free_ = blocks_.back().get();
+        end_ = free_ + size;
+    }
+    Char* begin = free_;
+    free_ += Length;
+    return begin;
+}
+
+template <class Char>
+std::basic_string_view<Char> TTextBlocks<Char>::Store(std::basic_string_view<Char> Text)
+{
+    if (Text.empty())
+        return {};
+    Char* begin = Reserve(Text.size());
+    std::copy(Text.begin(), Text.end(), begin);
+    return {begin, Text.size()};
+}
+
+template <class Char>
+void TTextBlocks<Char>::Clear()
+{
+    blocks_.clear();
+    free_ = end_ = nullptr;
+}
+
+template class TTextBlocks<char16_t>;
+template class TTextBlocks<char>;
+
+void TZipEntries::clear()
+{
+    // Closing a large archive gives its memory back.
+    std::vector<ZipDirEntry>().swap(entries_);
+    texts_.Clear();
+    bytes_.Clear();
+    nameLengths_ = 0;
+}
+
+const ZipDirEntry& TZipEntries::push_back(const ZipDirEntry& Entry)
+{
+    nameLengths_ += Entry.FileName.size();
+    return entries_.emplace_back(Entry);
+}
 
 bool TZipMemorySource::ReadAt(uint64_t Offset, void* Buffer, size_t Count)
 {

@@ -10,8 +10,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace qrv {
@@ -39,7 +41,9 @@ enum CodePageOpts { cpAuto, cpNone, cpOEM };
 
 // One central-directory entry: the central header's fields in zip order,
 // sizes and offset widened to 64 bits (ZIP64 values resolved), the name and
-// comment decoded, "/" in the name replaced by "\".
+// comment decoded, "/" in the name replaced by "\". The name, comment and
+// extra field stand in the text blocks of the TZipEntries that holds the
+// entry and live as long as it.
 struct ZipDirEntry {
     uint8_t MadeByVersion = 0;
     uint8_t HostVersionNo = 0;   // host system: the high byte of "version made by"
@@ -53,14 +57,90 @@ struct ZipDirEntry {
     uint16_t FileNameLength = 0;
     uint16_t ExtraFieldLength = 0;
     uint16_t FileCommentLen = 0;
+    bool Encrypted = false;      // bit 0 of the flags
     uint32_t StartOnDisk = 0;
     uint16_t IntFileAttrib = 0;
     uint32_t ExtFileAttrib = 0;
     uint64_t RelOffLocalHdr = 0; // as stored (ZIP64 resolved), before any stub shift
-    std::u16string FileName;
-    std::u16string FileComment;
-    bool Encrypted = false;      // bit 0 of the flags
-    std::string ExtraData;
+    std::u16string_view FileName;
+    std::u16string_view FileComment;
+    std::string_view ExtraData;
+};
+
+// Text kept in a few large blocks that never move: a listing of 100,000
+// entries stores their names in a handful of allocations, not one each.
+template <class Char>
+class TTextBlocks {
+public:
+    TTextBlocks() = default;
+    // A moved-from set holds no room: its next text gets a new block
+    // instead of writing into one that now belongs to the other.
+    TTextBlocks(TTextBlocks&& Other) noexcept { *this = std::move(Other); }
+    TTextBlocks& operator=(TTextBlocks&& Other) noexcept
+    {
+        if (this == &Other)
+            return *this;
+        blocks_ = std::move(Other.blocks_);
+        Other.blocks_.clear();
+        free_ = std::exchange(Other.free_, nullptr);
+        end_ = std::exchange(Other.end_, nullptr);
+        return *this;
+    }
+
+    // Room for Length characters, valid as long as the blocks are.
+    Char* Reserve(size_t Length);
+    std::basic_string_view<Char> Store(std::basic_string_view<Char> Text);
+    void Clear();
+
+private:
+    static constexpr size_t kBlockLength = 128 * 1024;
+    std::vector<std::unique_ptr<Char[]>> blocks_;
+    Char* free_ = nullptr;
+    Char* end_ = nullptr;
+};
+
+// The entries of a listing with the texts they refer to. Moving it keeps
+// every entry's texts in place; it is not copied.
+class TZipEntries {
+public:
+    TZipEntries() = default;
+    TZipEntries(TZipEntries&& Other) noexcept { *this = std::move(Other); }
+    TZipEntries& operator=(TZipEntries&& Other) noexcept
+    {
+        if (this == &Other)
+            return *this;
+        entries_ = std::exchange(Other.entries_, {});
+        texts_ = std::move(Other.texts_);
+        bytes_ = std::move(Other.bytes_);
+        nameLengths_ = std::exchange(Other.nameLengths_, 0);
+        return *this;
+    }
+    TZipEntries(const TZipEntries&) = delete;
+    TZipEntries& operator=(const TZipEntries&) = delete;
+
+    using const_iterator = std::vector<ZipDirEntry>::const_iterator;
+    const_iterator begin() const { return entries_.begin(); }
+    const_iterator end() const { return entries_.end(); }
+    size_t size() const { return entries_.size(); }
+    bool empty() const { return entries_.empty(); }
+    const ZipDirEntry& operator[](size_t i) const { return entries_[i]; }
+    const ZipDirEntry& at(size_t i) const { return entries_.at(i); }
+    const ZipDirEntry& back() const { return entries_.back(); }
+    // The characters of all names together.
+    size_t NameLengths() const { return nameLengths_; }
+
+    void reserve(size_t Count) { entries_.reserve(Count); }
+    void clear();
+    // Adds Entry, whose texts already stand in Texts() (or are literals).
+    const ZipDirEntry& push_back(const ZipDirEntry& Entry);
+    TTextBlocks<char16_t>& Texts() { return texts_; }
+    TTextBlocks<char>& Bytes() { return bytes_; }
+
+private:
+    std::vector<ZipDirEntry> entries_;
+    TTextBlocks<char16_t> texts_;
+    TTextBlocks<char> bytes_;
+    size_t nameLengths_ = 0;
 };
 
 struct TZipListOptions {
@@ -82,7 +162,7 @@ struct TZipListOptions {
 };
 
 struct TZipListResult {
-    std::vector<ZipDirEntry> Entries;
+    TZipEntries Entries;
     std::vector<int> Warnings;      // warning ids in the order found
     int Error = 0;                  // id of the error that ended the listing
     int ErrorArg = 0;               // its numeric argument (a disk number)

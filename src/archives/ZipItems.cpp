@@ -12,7 +12,29 @@ namespace {
 
 size_t LastSeparator(std::wstring_view StoredName)
 {
-    return StoredName.find_last_of(L"\\/");
+    // A plain loop: this runs once per entry of a large archive, where a
+    // search for either of two characters costs a library call per character.
+    for (size_t i = StoredName.size(); i-- > 0;)
+        if (StoredName[i] == L'\\' || StoredName[i] == L'/')
+            return i;
+    return std::wstring_view::npos;
+}
+
+// The upper-cased extension of Name without the dot, at most five
+// characters, written into Out; its length. Written in place, as the fill
+// does it for every entry. As ExtractFileExt, "\" and ":" end the search.
+uint8_t CopyItemExtension(std::wstring_view Name, wchar_t* Out)
+{
+    for (size_t i = Name.size(); i-- > 0;) {
+        if (Name[i] == L'\\' || Name[i] == L':')
+            return 0;
+        if (Name[i] == L'.') {
+            const std::wstring_view ext = Name.substr(i + 1, 5);
+            std::transform(ext.begin(), ext.end(), Out, UpCaseChar);
+            return static_cast<uint8_t>(ext.size());
+        }
+    }
+    return 0;
 }
 
 }  // namespace
@@ -47,8 +69,8 @@ std::wstring StoredPath(const std::wstring& StoredName)
 
 std::wstring ItemExtension(std::wstring_view Name)
 {
-    const std::wstring ext = ExtractFileExt(Name);
-    return ext.empty() ? ext : UpperCase(std::wstring_view(ext).substr(1, 5));
+    wchar_t ext[5];
+    return std::wstring(ext, CopyItemExtension(Name, ext));
 }
 
 std::wstring_view TZipItem::Name() const
@@ -91,9 +113,7 @@ void TZipItems::Fill(std::shared_ptr<const TArchiveEntryView> View, const TZipFi
         item.nameLength_ = static_cast<uint32_t>(name.size());
         text_.append(stored);
         std::replace(text_.begin() + item.pathAt_, text_.begin() + item.pathAt_ + nameStart, L'/', L'\\');
-        const std::wstring ext = ItemExtension(name);
-        std::copy(ext.begin(), ext.end(), item.ext_);
-        item.extLength_ = static_cast<uint8_t>(ext.size());
+        item.extLength_ = CopyItemExtension(name, item.ext_);
         totalSize_ += entry.Size;
         items_.push_back(item);
     }

@@ -41,9 +41,9 @@ std::u16string Digits(uint32_t value, size_t width)
     return std::u16string(text.begin(), text.end());
 }
 
-std::u16string CopyingText(const TSpanProgress& progress, const std::u16string& name)
+std::u16string CopyingText(const TSpanProgress& progress, std::u16string_view name)
 {
-    return ZipMessageOrFallback(zmCopying, progress.OnZipStr) + name;
+    return ZipMessageOrFallback(zmCopying, progress.OnZipStr).append(name);
 }
 
 // The entries whose values the classic fields cannot hold need ZIP64

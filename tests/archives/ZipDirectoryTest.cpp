@@ -22,7 +22,7 @@ namespace {
 
 std::string ReadFixture(const std::string& name) { return qrv::test::ReadZipFixture(name); }
 
-std::string Ascii(const std::u16string& text)
+std::string Ascii(std::u16string_view text)
 {
     std::string out;
     for (char16_t c : text)
@@ -82,7 +82,7 @@ std::string Hex8(uint32_t value)
     return text;
 }
 
-std::string ZipName(const std::u16string& name)
+std::string ZipName(std::u16string_view name)
 {
     std::string out = Ascii(name);
     for (char& c : out)
@@ -212,6 +212,70 @@ TEST(ZipDirectory, ListsWhatZipinfoAndUnzipShow)
             EXPECT_EQ(entry.FileName.find(u'/'), std::u16string::npos);
         }
     }
+}
+
+TEST(ZipDirectory, LargeDirectoriesKeepEveryTextWhenTheEntriesMove)
+{
+    // Enough long names, extra fields and comments to fill several text
+    // blocks and to make fields straddle the reader's window; plain ASCII
+    // names, UTF-8 names and one name near the longest possible.
+    std::vector<TWrittenEntry> written;
+    for (int i = 0; i < 700; ++i) {
+        TWrittenEntry e;
+        e.Host = 3;
+        const std::string number = std::to_string(i);
+        if (i % 3 == 0) {
+            e.Flags = 0x0800;
+            e.Name = "ordner/\xC3\xA4" + std::string(size_t(300 + i), char('a' + i % 26)) + number;
+        } else {
+            e.Name = "dir" + number + "/" + std::string(size_t(400 + 3 * i), char('A' + i % 26)) + ".txt";
+        }
+        if (i == 350)
+            e.Name = std::string(60000, 'n') + number;
+        e.Extra = std::string("\x34\x12\x04\x00", 4) + number.substr(0, 1) + "xyz";
+        if (i % 5 == 0)
+            e.Comment = "Notiz " + number;
+        written.push_back(e);
+    }
+    const std::string bytes = WriteZip(written);
+    ASSERT_GT(bytes.size(), 3u * 256 * 1024);
+
+    TZipEntries moved;
+    {
+        TZipListResult result = List(bytes);
+        ASSERT_EQ(result.Error, 0);
+        moved = std::move(result.Entries);
+    }
+    ASSERT_EQ(moved.size(), written.size());
+    size_t nameLengths = 0;
+    for (size_t i = 0; i < written.size(); ++i) {
+        const TWrittenEntry& e = written[i];
+        const ZipDirEntry& entry = moved[i];
+        std::u16string expected = DecodeUtf8(e.Name);
+        std::replace(expected.begin(), expected.end(), u'/', u'\\');
+        EXPECT_EQ(entry.FileName, expected) << i;
+        EXPECT_EQ(entry.FileNameLength, e.Name.size()) << i;
+        EXPECT_EQ(entry.ExtraData, e.Extra) << i;
+        EXPECT_EQ(entry.FileComment, DecodeUtf8(e.Comment)) << i;
+        nameLengths += expected.size();
+    }
+    EXPECT_EQ(moved.NameLengths(), nameLengths);
+}
+
+TEST(ZipDirectory, TextBlocksMovedAwayKeepTheirTexts)
+{
+    TTextBlocks<char16_t> first;
+    const std::u16string_view kept = first.Store(u"kept text");
+    TTextBlocks<char16_t> second = std::move(first);
+    // The moved-from set takes new texts into a block of its own.
+    const std::u16string_view later = first.Store(u"written later");
+    const std::u16string_view own = second.Store(u"the second's own");
+    EXPECT_EQ(kept, u"kept text");
+    EXPECT_EQ(later, u"written later");
+    EXPECT_EQ(own, u"the second's own");
+    first.Clear();
+    EXPECT_EQ(kept, u"kept text");
+    EXPECT_EQ(own, u"the second's own");
 }
 
 TEST(ZipDirectory, FindsTheLongCommentAndDropsFolders)

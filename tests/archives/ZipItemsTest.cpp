@@ -59,6 +59,29 @@ std::shared_ptr<TFakeView> View(std::vector<TArchiveEntry> entries)
 
 }  // namespace
 
+TEST(ZipItems, ExtensionsAsTheFileExtensionRule)
+{
+    // The filled item's extension and the helper agree with ExtractFileExt's
+    // rule: after the last dot, unless a ":" follows it; upper-cased, cut to 5.
+    const struct {
+        const wchar_t* Name;
+        const wchar_t* Ext;
+    } cases[] = {
+        {L"a.txt", L"TXT"}, {L"noext", L""}, {L"x.", L""}, {L".bashrc", L"BASHR"},
+        {L"a.b:c", L""}, {L"v1.2.tar.gz", L"GZ"}, {L"\u00e4.\u00e9t\u00e9", L"\u00c9T\u00c9"},
+    };
+    std::vector<TArchiveEntry> entries;
+    for (const auto& c : cases)
+        entries.push_back(E(std::wstring(L"dir.d/") + c.Name));
+    TZipItems items;
+    items.Fill(View(entries), {});
+    ASSERT_EQ(items.Count(), static_cast<int>(std::size(cases)));
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_EQ(items[static_cast<int>(i)].Ext(), cases[i].Ext) << i;
+        EXPECT_EQ(ItemExtension(cases[i].Name), cases[i].Ext) << i;
+    }
+}
+
 TEST(ZipItems, NamesPathsAndNoDirectoryEntries)
 {
     TArchiveEntry folder = E(L"SUB\\DEEP\\");

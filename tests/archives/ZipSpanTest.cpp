@@ -179,7 +179,7 @@ TEST(ZipSpan, SplitListsAndJoinsBackByteEqual)
         ASSERT_EQ(items.size(), original.Entries.size() + 1);
         EXPECT_EQ(items.back(), u"Copying: central directory");
         for (size_t i = 0; i < set.Entries.size(); ++i) {
-            EXPECT_EQ(items[i], u"Copying: " + original.Entries[i].FileName);
+            EXPECT_EQ(items[i], u"Copying: " + std::u16string(original.Entries[i].FileName));
             EXPECT_EQ(set.Entries[i].FileName, original.Entries[i].FileName);
             EXPECT_EQ(set.Entries[i].CRC32, original.Entries[i].CRC32);
         }

@@ -95,7 +95,10 @@ public:
     void Read(int index, TArchiveEntry& entry) const override
     {
         const ZipDirEntry& record = zipper_.ZipContents().at(static_cast<size_t>(index));
-        entry.StoredName.assign(record.FileName.begin(), record.FileName.end());
+        // Copied into the caller's buffer: an assign from the other
+        // character type would first build a string of its own.
+        entry.StoredName.resize(record.FileName.size());
+        std::copy(record.FileName.begin(), record.FileName.end(), entry.StoredName.begin());
         entry.DateTime = record.DateTime;
         entry.Size = record.UncomprSize;
         entry.PackedSize = record.ComprSize;
@@ -104,13 +107,7 @@ public:
         // A folder entry has an empty file name after its last separator.
         entry.IsDirectory = false;
     }
-    size_t StoredNameLengths() const override
-    {
-        size_t total = 0;
-        for (const ZipDirEntry& record : zipper_.ZipContents())
-            total += record.FileName.size();
-        return total;
-    }
+    size_t StoredNameLengths() const override { return zipper_.ZipContents().NameLengths(); }
 
 private:
     const TKyZipper& zipper_;

@@ -138,7 +138,7 @@ public:
     TZipStream& ZipStream() { return zipStream_; }
 
     // Public state.
-    const std::vector<ZipDirEntry>& ZipContents() const { return entries_; }
+    const TZipEntries& ZipContents() const { return entries_; }
     int ErrCode() const { return errCode_; }
     int SuccessCnt() const { return successCnt_; }
     bool ZipBusy() const { return zipBusy_; }
@@ -207,7 +207,7 @@ private:
 
     std::wstring zipFileName_;
     std::wstring dllDirectory_;
-    std::vector<ZipDirEntry> entries_;
+    TZipEntries entries_;
     std::wstring comment_;
     std::wstring message_;
     int errCode_ = 0;

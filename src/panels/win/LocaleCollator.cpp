@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <map>
 #include <mutex>
 
@@ -121,13 +122,18 @@ void TLocaleCollator::AppendSortKey(std::wstring_view Text, std::string& Out) co
             length += plain_->Length[c];
         }
         if (length > 0) {
-            size_t at = Out.size();
-            Out.resize(at + length);
+            // Every weight is copied as its whole table row and the end moved
+            // on by its length (no loop per byte); the room the last row
+            // needs beyond the key is cut off again.
+            const size_t at = Out.size();
+            Out.resize(at + length + kMaxWeight);
+            char* end = Out.data() + at;
             for (const wchar_t c : Text) {
-                std::copy_n(plain_->Weight[c].data(), plain_->Length[c], Out.data() + at);
-                at += plain_->Length[c];
+                std::memcpy(end, plain_->Weight[c].data(), kMaxWeight);
+                end += plain_->Length[c];
             }
-            std::copy_n(kPlainTail, sizeof kPlainTail, Out.data() + at);
+            std::memcpy(end, kPlainTail, sizeof kPlainTail);
+            Out.resize(at + length);
             return;
         }
     }
