@@ -228,10 +228,8 @@ void TFileDisplay::ShowEditorText(const std::wstring& Path, const std::optional<
         source.Clear();
         // Rules go before the text comes: a parser without states parses
         // only the lines shown, however long the text.
-        if (EasyParser) {
+        if (EasyParser)
             EasyParser->Rules().Clear();
-            source.SetParser(EasyParser.get());
-        }
         if (Kind) {
             source.Strings().SetUnicode(Kind->Unicode);
             source.Strings().SetLineBreak(Kind->LFOnly ? TEasyLineBreak::lbLF : TEasyLineBreak::lbCRLF);
