@@ -5,11 +5,13 @@
 // plain ReadFile plus MultiByteToWideChar, the system's EDIT control
 // (WM_SETTEXT, then paging) and the rich edit control (EM_STREAMIN, then
 // paging; at 100 MB only with --big), and a page drawn with bare
-// ExtTextOutW calls.
+// ExtTextOutW calls. The editor runs twice: bare, and with a parser without
+// rules attached, as the file display shows texts.
 //   qrv_bench_edit_win.exe [--big] [folder]   (default T:\; files made when missing)
 //   QRV_EDIT_BENCH_MB lists the sizes in MB (default "10,100").
 
 #include "BenchFolders.h"
+#include "editor/EasyEditorParser.h"
 #include "editor/win/EasyEditor.h"
 #include "framework/Streams.h"
 #include "framework/win/Forms.h"
@@ -169,6 +171,58 @@ double BareTextOutPage(HWND window, const std::wstring& text, int pages)
     return total / pages;
 }
 
+struct EditorFigures {
+    double FirstPaint = 0, Bottom = 0, WrapBottom = 0, Memory = 0;
+    PagingTimes Paging;
+    int Rows = 0;
+};
+
+// Loads the file into an editor of its own, paints, pages and jumps to the end.
+EditorFigures MeasureEditor(const std::wstring& name, int pages, bool withParser)
+{
+    EditorFigures figures;
+    {
+        TForm form(nullptr);
+        form.SetBounds(0, 0, kWidth + 40, kHeight + 60);
+        auto* edit = new TEasyEdit(&form);
+        edit->SetParent(&form);
+        edit->SetBounds(0, 0, kWidth, kHeight);
+        TEasyEditorParser parser(nullptr);
+        if (withParser) {
+            parser.Rules().Clear();
+            edit->GetEditSource()->SetParser(&parser);
+        }
+        form.Show();
+        Pump();
+        const double before = CommitMB(false);
+        auto sample = [&] { figures.Memory = std::max(figures.Memory, CommitMB(false) - before); };
+        figures.FirstPaint = Time([&] {
+            edit->GetEditSource()->LoadFromFile(name);
+            RedrawWindow(edit->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        });
+        sample();
+        figures.Rows = edit->VisibleRows();
+        figures.Bottom = Time([&] {
+            SendMessageW(edit->Handle(), WM_VSCROLL, SB_BOTTOM, 0);
+            UpdateWindow(edit->Handle());
+        });
+        figures.Paging = Page(edit->Handle(), pages, figures.Rows);
+        sample();
+        edit->SetTopRow(0);
+        edit->SetWordWrap(true);
+        UpdateWindow(edit->Handle());
+        figures.WrapBottom = Time([&] {
+            SendMessageW(edit->Handle(), WM_VSCROLL, SB_BOTTOM, 0);
+            UpdateWindow(edit->Handle());
+        });
+        sample();
+        // The editor goes before the parser it uses.
+        edit->GetEditSource()->SetParser(nullptr);
+    }
+    Pump();
+    return figures;
+}
+
 void RunSize(const std::wstring& folder, size_t mb, bool big)
 {
     const std::wstring name = folder + L"qrvbench-edit-" + std::to_wstring(mb) + L"mb.txt";
@@ -177,38 +231,11 @@ void RunSize(const std::wstring& folder, size_t mb, bool big)
     // The system's edit pages at the end in seconds at 100 MB: fewer pages.
     const int referencePages = mb >= 100 ? 20 : 100;
 
-    // The editor first, so that its memory is measured before the references load.
-    double firstPaint = 0, wrapBottom = 0, editorMemory = 0;
-    PagingTimes editPaging;
-    int rowsShown = 0;
-    {
-        TForm form(nullptr);
-        form.SetBounds(0, 0, kWidth + 40, kHeight + 60);
-        auto* edit = new TEasyEdit(&form);
-        edit->SetParent(&form);
-        edit->SetBounds(0, 0, kWidth, kHeight);
-        form.Show();
-        Pump();
-        const double before = CommitMB(false);
-        auto sample = [&] { editorMemory = std::max(editorMemory, CommitMB(false) - before); };
-        firstPaint = Time([&] {
-            edit->GetEditSource()->LoadFromFile(name);
-            RedrawWindow(edit->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        });
-        sample();
-        rowsShown = edit->VisibleRows();
-        editPaging = Page(edit->Handle(), pages, rowsShown);
-        sample();
-        edit->SetTopRow(0);
-        edit->SetWordWrap(true);
-        UpdateWindow(edit->Handle());
-        wrapBottom = Time([&] {
-            SendMessageW(edit->Handle(), WM_VSCROLL, SB_BOTTOM, 0);
-            UpdateWindow(edit->Handle());
-        });
-        sample();
-    }
-    Pump();
+    // The editor first, so that its memory is measured before the references load;
+    // then again with a parser without rules attached, as the file display has it.
+    const EditorFigures plain = MeasureEditor(name, pages, false);
+    const EditorFigures parsed = MeasureEditor(name, pages, true);
+    const int rowsShown = plain.Rows;
 
     // References: read, convert.
     std::string bytes;
@@ -224,14 +251,20 @@ void RunSize(const std::wstring& folder, size_t mb, bool big)
 
     std::printf("editor, %zu MB of 80-character lines, %d rows a page (memory of the loaded editor %.0f MB, the "
                 "text as UTF-16 alone %.0f MB):\n",
-                mb, rowsShown, editorMemory, double(text.size()) * 2 / 1048576.0);
-    std::printf("  first paint %.0f ms; read %.0f ms + convert %.0f ms = %.0f ms: %.2f x (target <= 5, and < 1000 ms "
-                "at 100 MB)\n",
-                firstPaint, read, convert, read + convert, firstPaint / (read + convert));
-    std::printf("  a page: %.2f ms at the top, %.2f ms at the end: %.2f x (target <= 1.2); bare ExtTextOutW page "
-                "%.2f ms\n",
-                editPaging.Top, editPaging.End, editPaging.End / editPaging.Top, bareOut);
-    std::printf("  word wrap SB_BOTTOM %.0f ms (target < 1000 ms at 100 MB)\n", wrapBottom);
+                mb, rowsShown, plain.Memory, double(text.size()) * 2 / 1048576.0);
+    for (const EditorFigures* figures : {&plain, &parsed}) {
+        std::printf(" %s\n", figures == &plain ? "without a parser:" : "with a parser without rules:");
+        std::printf("  first paint %.0f ms; read %.0f ms + convert %.0f ms = %.0f ms: %.2f x (target <= 5, and < "
+                    "1000 ms at 100 MB)\n",
+                    figures->FirstPaint, read, convert, read + convert, figures->FirstPaint / (read + convert));
+        std::printf("  a page: %.2f ms at the top, %.2f ms at the end: %.2f x (target <= 1.2); bare ExtTextOutW "
+                    "page %.2f ms\n",
+                    figures->Paging.Top, figures->Paging.End, figures->Paging.End / figures->Paging.Top, bareOut);
+        std::printf("  SB_BOTTOM from the top %.1f ms; word wrap SB_BOTTOM %.0f ms (target < 1000 ms at 100 MB)\n",
+                    figures->Bottom, figures->WrapBottom);
+    }
+    const double firstPaint = plain.FirstPaint;
+    const PagingTimes editPaging = plain.Paging;
     std::fflush(stdout);
 
     // The system's EDIT control.

@@ -182,6 +182,14 @@ public:
 
     // Parsing: styles of the lines up to this one are current afterwards.
     void EnsureParsed(int line);
+    // Styles of the lines first .. last are current afterwards. When every
+    // line can be parsed on its own (see LinesParseAlone) only the unparsed
+    // lines of the range are parsed; otherwise parsing runs down from the
+    // first unparsed line, as the states carry from line to line.
+    void EnsureParsed(int first, int last);
+    // True when no state carries from one line to the next: no parser, or
+    // one with a single state.
+    bool LinesParseAlone() const { return !parser_ || parser_->SingleState(); }
     void ParseLines(int from, int to, bool force);
     virtual void Reparse();
     int FirstUnparsedLine() const { return firstUnparsed_; }
@@ -266,6 +274,8 @@ private:
 
     // Parsing.
     void ParseLine(int line, int enteringState);
+    // The state the line starts in, from the line above when states carry.
+    int EnteringState(int line) const;
     void HighlightUrls(int line);
     void SpellLine(int line);
     void RebuildDelimiters();

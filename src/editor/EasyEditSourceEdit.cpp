@@ -18,10 +18,12 @@ void TCustomEasyEditSource::ParseChangedLine(int line, int column)
     if (!item)
         return;
     const uint16_t oldEnd = item->EndState;
-    const int entering = line == 0 ? (parser_ ? parser_->InitialState : 0) : strings_.EndState(line - 1);
+    const int entering = EnteringState(line);
     if (parser_ || (options_ & (srLiveSpell | srHighlightUrls)))
         ParseLine(line, entering);
-    if (item->EndState != oldEnd)
+    // A new end state changes how the lines below parse, unless none of
+    // them starts from the line above.
+    if (item->EndState != oldEnd && !LinesParseAlone())
         AddRange(column, ToTheEnd, true, ToTheEnd, line);
     else
         AddRange(column, ToTheEnd, true, line, line);

@@ -177,18 +177,46 @@ void TCustomEasyEditSource::EnsureParsed(int line)
     firstUnparsed_ = line + 1;
 }
 
+void TCustomEasyEditSource::EnsureParsed(int first, int last)
+{
+    if (!LinesParseAlone()) {
+        EnsureParsed(last);
+        return;
+    }
+    first = std::max(0, first);
+    last = std::min(last, strings_.Count() - 1);
+    if (first > last)
+        return;
+    // Each line's own flag says whether its styles are current; the mark
+    // of the first unparsed line only moves when the range reaches it.
+    ParseLines(first, last, false);
+    if (first <= firstUnparsed_ && last >= firstUnparsed_)
+        firstUnparsed_ = last + 1;
+}
+
+int TCustomEasyEditSource::EnteringState(int line) const
+{
+    if (line == 0 || LinesParseAlone())
+        return parser_ ? parser_->InitialState : 0;
+    return strings_.EndState(line - 1);
+}
+
 void TCustomEasyEditSource::ParseLines(int from, int to, bool force)
 {
     if (!parser_ && !(options_ & (srLiveSpell | srHighlightUrls)))
         return;
     from = std::max(0, from);
     to = std::min(to, strings_.Count() - 1);
-    int entering = from == 0 ? (parser_ ? parser_->InitialState : 0) : strings_.EndState(from - 1);
+    if (from > to)
+        return;
+    const bool alone = LinesParseAlone();
+    int entering = EnteringState(from);
     for (int line = from; line <= to; ++line) {
         const TEasyStringItem* item = strings_.Items(line);
         if (force || !(item->Flags & lfParsed) || item->StartState != static_cast<uint16_t>(entering))
             ParseLine(line, entering);
-        entering = item->EndState;
+        if (!alone)
+            entering = item->EndState;
     }
 }
 

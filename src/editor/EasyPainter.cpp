@@ -456,6 +456,9 @@ TEasyRowPlan TCustomEasyPainter::PlanRow(int line, const TEasyRect& rect, std::u
     auto tokenAt = [&](int column) -> int {
         if (plain || !item)
             return -1;
+        // Styles of a line not parsed since it changed are stale or missing.
+        if (!(item->Flags & lfParsed))
+            return 0xFFFF;
         size_t index = static_cast<size_t>(column);
         if (mapTabs) {
             int inside = 0, width = 0;

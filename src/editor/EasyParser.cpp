@@ -304,6 +304,13 @@ int TEasyParser::NextToken(int& state, std::u16string_view line, int& pos)
     return token;
 }
 
+bool TEasyParser::SingleState() const
+{
+    // Without states NextToken leaves the state as it found it; with one,
+    // every rule's target is that state, which must be where lines begin.
+    return StateNames_.empty() || (StateNames_.size() == 1 && InitialState == 0);
+}
+
 void TEasyParser::GetTokenStyle(int /*token*/, TColor& fontColor, TFontStyles& fontStyle)
 {
     fontColor = -1;

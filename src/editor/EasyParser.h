@@ -93,6 +93,8 @@ public:
     TColor GetBackgroundColor() override;
     int GetTokenCount() override;
     int TokenIndex(std::u16string_view name) override;
+    // At most one declared state, so every rule leads back into it.
+    bool SingleState() const override;
 
     // Compiles the rules text; an invalid expression raises
     // EEasyRegExprError, with the rules before it compiled.

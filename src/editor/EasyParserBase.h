@@ -47,6 +47,10 @@ public:
     virtual int GetTokenCount() = 0;
     virtual void SetBackgroundColor(TColor /*color*/) {}
     virtual int TokenIndex(std::u16string_view /*name*/) { return -1; }
+    // True when no state carries from one line into the next: every line
+    // starts in InitialState and can be parsed on its own, so a source may
+    // parse just the lines in view. Parsers that cannot tell say no.
+    virtual bool SingleState() const { return false; }
 
     // Attachment of edit sources: their re-parse call-back, and the call-back
     // that hears this parser go.

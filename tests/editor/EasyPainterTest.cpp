@@ -215,6 +215,22 @@ TEST_F(EasyPainterTest, TokensSplitRunsAndGiveTheirColours)
     EXPECT_EQ(plan.Pieces[2].BackColor, clYellow);
 }
 
+TEST_F(EasyPainterTest, OnlyParsedLinesPaintTheirStyles)
+{
+    SetText(u"ab 12/*c*/");
+    UseParser();
+    ASSERT_EQ(Counts(Plan()), (std::vector<int>{2, 3, 5}));
+    // A re-parse ordered by the parser leaves the old codes in the line
+    // until the line is parsed again: they must not be painted meanwhile.
+    host.source.Reparse();
+    const TEasyRowPlan plan = Plan();
+    ASSERT_EQ(Counts(plan), (std::vector<int>{10}));
+    EXPECT_EQ(plan.Pieces[0].TextColor, clBlack);
+    EXPECT_EQ(plan.Pieces[0].BackColor, clWhite);
+    host.source.EnsureParsed(0, 0);
+    EXPECT_EQ(Counts(Plan()), (std::vector<int>{2, 3, 5}));
+}
+
 TEST_F(EasyPainterTest, UnknownTokensAndVanishedLineStylesPaintInTheDefaultColours)
 {
     SetText(u"abc");
@@ -338,6 +354,7 @@ TEST_F(EasyPainterTest, SpellingMarksGiveWaves)
     SetText(u"ab cd");
     host.source.Strings().SetStyles(0, 1, 0xFFFF, 5);
     host.source.Strings().SetStyles(0, 4, 65534, 2);
+    host.source.Strings().Items(0)->Flags |= lfParsed;  // the codes stand for a parse
     painter.LiveSpell = true;
     const TEasyRowPlan plan = Plan();
     ASSERT_EQ(Counts(plan), (std::vector<int>{3, 2}));

@@ -74,8 +74,10 @@ void TCustomEasyEdit::ScrollView(int newTop, int newLeft)
     }
     if (lineNumbers_.Options() & lnPaintBeyondEof)
         UpdateLineNumberWidth();
-    if (TCustomEasyEditSource* source = GetEditSource(); source->Parser())
-        source->EnsureParsed(RowToLine(topRow_) + TEasyRowLayout::RowsAhead);
+    if (TCustomEasyEditSource* source = GetEditSource(); source->Parser()) {
+        const int top = RowToLine(topRow_);
+        source->EnsureParsed(top, top + TEasyRowLayout::RowsAhead);
+    }
     UpdateScrollBars();
     UpdateCaretPos();
 }

@@ -180,6 +180,9 @@ void TCustomEasyEdit::PaintText(HDC dc, const RECT& clip)
     const int lineCount = Lines().Count();
     if (!inText)
         line = lineCount;
+    // Styles are painted only for parsed lines: each line in view gets its
+    // own (a parser whose states carry over lines parses down to it).
+    TCustomEasyEditSource* parsing = source.Parser() ? GetEditSource() : nullptr;
     // The rows share the context's state, set once for all; the window's own
     // comes back when the text is done.
     const TUpdateLock<TEasyPainter> canvas(painter, &TEasyPainter::BeginCanvas, &TEasyPainter::EndCanvas);
@@ -189,6 +192,8 @@ void TCustomEasyEdit::PaintText(HDC dc, const RECT& clip)
             ++line;
             continue;
         }
+        if (parsing)
+            parsing->EnsureParsed(line, line);
         text = Lines().Get(line);
         if (marks) {
             marksText = FormattingMarksText(Lines().GetStored(line), tabsKept, source.TabStopList(), markChars);

@@ -70,6 +70,8 @@ TFileDisplay::TFileDisplay(TFileDisplayHost& Host, const TDisplayPanes& Panes) :
         panes_.EasyEdit->OnScrollHint = [](TComponent*, int Line, int, std::wstring& Hint) {
             Hint = L"Zeile " + std::to_wstring(Line + 1);
         };
+        EasyParser = std::make_unique<TEasyEditorParser>(nullptr);
+        panes_.EasyEdit->GetEditSource()->SetParser(EasyParser.get());
     }
 }
 
@@ -224,6 +226,10 @@ void TFileDisplay::ShowEditorText(const std::wstring& Path, const std::optional<
     TWaitCursor wait;
     try {
         source.Clear();
+        // Rules go before the text comes: a parser without states parses
+        // only the lines shown, however long the text.
+        if (EasyParser)
+            EasyParser->Rules().Clear();
         if (Kind) {
             source.Strings().SetUnicode(Kind->Unicode);
             source.Strings().SetLineBreak(Kind->LFOnly ? TEasyLineBreak::lbLF : TEasyLineBreak::lbCRLF);

@@ -10,9 +10,11 @@
 #include "framework/Colors.h"
 #include "framework/win/Bitmap.h"
 #include "framework/win/Handles.h"
+#include "editor/EasyEditorParser.h"
 #include "mainwindow/FileDisplayRules.h"
 #include "viewers/win/KyRichEd.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -136,6 +138,10 @@ public:
 
     // The visible pane; nullptr when none is.
     TWinControl* VisiblePane() const;
+
+    // The editor's parser, attached to its source; nullptr without an
+    // editor. Its rules are cleared before each text is loaded.
+    std::unique_ptr<TEasyEditorParser> EasyParser;
 
 private:
     void ShowHex(const std::wstring& Path);

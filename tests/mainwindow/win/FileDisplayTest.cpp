@@ -410,3 +410,37 @@ TEST_F(FileDisplayTest, PictureDragScrollsAndTheBackgroundIsStored)
     EXPECT_EQ(panes.ScrollBox1->Color(), 0x00123456);
     EXPECT_EQ(host.background, 0x00123456);
 }
+
+TEST_F(FileDisplayTest, TheEditorsParserLosesItsRulesBeforeEachTextAndParsesWhereShown)
+{
+    ASSERT_TRUE(display->EasyParser);
+    // Rules left from elsewhere: a comment state that would carry over lines.
+    display->EasyParser->Rules().SetText(u"State=Normal\nState=Comment\nToken=tnone\nToken=tcomment\n"
+                                         u"Normal \\{ Comment tcomment\nComment \\} Normal tcomment");
+    ASSERT_FALSE(display->EasyParser->SingleState());
+
+    std::string text;
+    for (int i = 0; i < 5000; ++i)
+        text += "Zeile mit Text\r\n";
+    const std::wstring path = dir.Write(L"lang.txt", text);
+    Focus(path);
+    ASSERT_EQ(display->VisiblePane(), panes.EasyEdit);
+    ASSERT_EQ(Document().Strings().Count(), 5000);
+    EXPECT_EQ(Document().Parser(), display->EasyParser.get());
+    EXPECT_EQ(display->EasyParser->Rules().Count(), 0);
+    EXPECT_TRUE(display->EasyParser->StateNames().empty());
+    EXPECT_TRUE(Document().LinesParseAlone());
+
+    auto parsed = [this](int line) { return (Document().Strings().Items(line)->Flags & lfParsed) != 0; };
+    // Painting parses the lines in view.
+    ShowWindow(form.Handle(), SW_SHOWNOACTIVATE);
+    RedrawWindow(panes.EasyEdit->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_TRUE(parsed(0));
+    EXPECT_FALSE(parsed(4000));
+    // The end: the lines there are parsed, those between stay as they were.
+    SendMessageW(panes.EasyEdit->Handle(), WM_VSCROLL, SB_BOTTOM, 0);
+    RedrawWindow(panes.EasyEdit->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_TRUE(parsed(4999));
+    EXPECT_FALSE(parsed(2500));
+    EXPECT_EQ(Document().Strings().StyleAt(4999, 1), 0xFFFF) << "one run without a token";
+}
