@@ -8,25 +8,6 @@ namespace qrv {
 
 // --- TListBoxStrings -------------------------------------------------------
 
-void TListBoxStrings::CheckIndex(int index, bool allowEnd) const
-{
-    const int limit = allowEnd ? Count() : Count() - 1;
-    if (index < 0 || index > limit)
-        throw EStringListError(L"Listenindex überschreitet das Maximum (" + IntToStr(index) + L")");
-}
-
-const std::wstring& TListBoxStrings::Get(int index) const
-{
-    CheckIndex(index);
-    return items_[index].text;
-}
-
-void* TListBoxStrings::GetObject(int index) const
-{
-    CheckIndex(index);
-    return items_[index].object;
-}
-
 void TListBoxStrings::PutObject(int index, void* object)
 {
     CheckIndex(index);
@@ -45,25 +26,17 @@ void TListBoxStrings::Put(int index, const std::wstring& s)
 
 void TListBoxStrings::Insert(int index, const std::wstring& s)
 {
-    CheckIndex(index, true);
-    items_.insert(items_.begin() + index, Item{s, nullptr});
+    InsertItem(index, s, listBox_.HandleAllocated(), listBox_.itemIndex_);
     // The window keeps only the count: an owner-drawn item reads its text here.
     if (listBox_.HandleAllocated())
         SendMessageW(listBox_.handle_, LB_INSERTSTRING, index, 0);
-    else if (listBox_.itemIndex_ >= index)
-        ++listBox_.itemIndex_;
 }
 
 void TListBoxStrings::Delete(int index)
 {
-    CheckIndex(index);
-    items_.erase(items_.begin() + index);
+    DeleteItem(index, listBox_.HandleAllocated(), listBox_.itemIndex_);
     if (listBox_.HandleAllocated())
         SendMessageW(listBox_.handle_, LB_DELETESTRING, index, 0);
-    else if (listBox_.itemIndex_ == index)
-        listBox_.itemIndex_ = -1;
-    else if (listBox_.itemIndex_ > index)
-        --listBox_.itemIndex_;
 }
 
 void TListBoxStrings::Clear()

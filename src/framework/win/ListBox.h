@@ -5,6 +5,7 @@
 // another parent) shows them again.
 
 #include "framework/StringList.h"
+#include "framework/win/ControlItems.h"
 #include "framework/win/Controls.h"
 
 #include <string>
@@ -14,14 +15,11 @@ namespace qrv {
 
 class TCustomListBox;
 
-class TListBoxStrings : public TStrings {
+class TListBoxStrings : public TControlItems {
 public:
     explicit TListBoxStrings(TCustomListBox& listBox) : listBox_(listBox) {}
 
-    int Count() const override { return static_cast<int>(items_.size()); }
-    const std::wstring& Get(int index) const override;
     void Put(int index, const std::wstring& s) override;
-    void* GetObject(int index) const override;
     void PutObject(int index, void* object) override;
     void Insert(int index, const std::wstring& s) override;
     void Delete(int index) override;
@@ -29,15 +27,9 @@ public:
 
 private:
     friend class TCustomListBox;
-    struct Item {
-        std::wstring text;
-        void* object = nullptr;
-    };
-    void CheckIndex(int index, bool allowEnd = false) const;
     void FillWindow(HWND window) const;
 
     TCustomListBox& listBox_;
-    std::vector<Item> items_;
 };
 
 class TCustomListBox : public TWinControl {

@@ -77,25 +77,6 @@ void TEdit::WndProc(TMessage& message)
 
 // --- TComboBoxStrings ----------------------------------------------------
 
-void TComboBoxStrings::CheckIndex(int index, bool allowEnd) const
-{
-    const int limit = allowEnd ? Count() : Count() - 1;
-    if (index < 0 || index > limit)
-        throw EStringListError(L"Listenindex überschreitet das Maximum (" + IntToStr(index) + L")");
-}
-
-const std::wstring& TComboBoxStrings::Get(int index) const
-{
-    CheckIndex(index);
-    return items_[index].text;
-}
-
-void* TComboBoxStrings::GetObject(int index) const
-{
-    CheckIndex(index);
-    return items_[index].object;
-}
-
 void TComboBoxStrings::PutObject(int index, void* object)
 {
     CheckIndex(index);
@@ -120,24 +101,16 @@ void TComboBoxStrings::Put(int index, const std::wstring& s)
 
 void TComboBoxStrings::Insert(int index, const std::wstring& s)
 {
-    CheckIndex(index, true);
-    items_.insert(items_.begin() + index, Item{s, nullptr});
+    InsertItem(index, s, combo_.HandleAllocated(), combo_.itemIndex_);
     if (combo_.HandleAllocated())
         SendMessageW(combo_.handle_, CB_INSERTSTRING, index, reinterpret_cast<LPARAM>(s.c_str()));
-    else if (combo_.itemIndex_ >= index)
-        ++combo_.itemIndex_;
 }
 
 void TComboBoxStrings::Delete(int index)
 {
-    CheckIndex(index);
-    items_.erase(items_.begin() + index);
+    DeleteItem(index, combo_.HandleAllocated(), combo_.itemIndex_);
     if (combo_.HandleAllocated())
         SendMessageW(combo_.handle_, CB_DELETESTRING, index, 0);
-    else if (combo_.itemIndex_ == index)
-        combo_.itemIndex_ = -1;
-    else if (combo_.itemIndex_ > index)
-        --combo_.itemIndex_;
 }
 
 void TComboBoxStrings::Clear()

@@ -2,6 +2,7 @@
 // Standard controls over the system's EDIT and COMBOBOX classes.
 
 #include "framework/StringList.h"
+#include "framework/win/ControlItems.h"
 #include "framework/win/Controls.h"
 
 #include <string>
@@ -42,14 +43,11 @@ class TComboBox;
 
 // The items of a combo box: the list is kept here and mirrored into the
 // control, so it can fill a re-created window.
-class TComboBoxStrings : public TStrings {
+class TComboBoxStrings : public TControlItems {
 public:
     explicit TComboBoxStrings(TComboBox& combo) : combo_(combo) {}
 
-    int Count() const override { return static_cast<int>(items_.size()); }
-    const std::wstring& Get(int index) const override;
     void Put(int index, const std::wstring& s) override;
-    void* GetObject(int index) const override;
     void PutObject(int index, void* object) override;
     void Insert(int index, const std::wstring& s) override;
     void Delete(int index) override;
@@ -57,16 +55,10 @@ public:
 
 private:
     friend class TComboBox;
-    struct Item {
-        std::wstring text;
-        void* object = nullptr;
-    };
-    void CheckIndex(int index, bool allowEnd = false) const;
     // Sends every item to the control's new window.
     void FillWindow(HWND window) const;
 
     TComboBox& combo_;
-    std::vector<Item> items_;
 };
 
 class TComboBox : public TWinControl {
