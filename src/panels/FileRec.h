@@ -76,6 +76,18 @@ inline bool IsInvalidNameChar(wchar_t Char)
     return kInvalidNameChars.find(Char) != std::wstring_view::npos;
 }
 
+// One name in a folder: not empty, not "." or "..", and nothing that would
+// reach another folder or could not be stored.
+inline bool IsPlainFileName(std::wstring_view Name)
+{
+    if (Name.empty() || Name == L"." || Name == L"..")
+        return false;
+    for (const wchar_t c : Name)
+        if (IsInvalidNameChar(c) || c < 32)
+            return false;
+    return true;
+}
+
 // The upper-case extension of a name without its dot ("" when it has none).
 std::wstring FileExtOf(std::wstring_view Name);
 // The name as the list shows it: without its extension when extensions are

@@ -101,3 +101,12 @@ TEST(DirViewTextsTest, ExtInListTakesWholeItems)
     EXPECT_TRUE(ExtInList(L"JPEG", L".JPG.JPEG"));
     EXPECT_FALSE(ExtInList(L"ABCDEF", L".ABCDEF")) << "at most six characters with the dot";
 }
+
+// New folders and files are made only under one plain name in their folder.
+TEST(FileRecTest, APlainFileNameStaysInItsFolder)
+{
+    for (const wchar_t* name : {L"Neues Verzeichnis", L"a.txt", L"...", L".hidden", L"Größe (1)"})
+        EXPECT_TRUE(IsPlainFileName(name)) << WideToUtf8(name);
+    for (const wchar_t* name : {L"", L".", L"..", L"a\\b", L"a/b", L"C:x", L"a*", L"a?", L"a|b", L"\"a\"", L"<a>", L"a\tb"})
+        EXPECT_FALSE(IsPlainFileName(name)) << WideToUtf8(name);
+}

@@ -4,6 +4,7 @@
 
 #include "common/BaseUtils.h"
 #include "common/FileOperator.h"
+#include "common/win/BaseUtilsWin.h"
 #include "common/win/FileClipboard.h"
 #include "common/win/ShellFileOperator.h"
 #include "framework/IgnoredError.h"
@@ -21,22 +22,6 @@
 namespace qrv {
 
 uint32_t LastFileError = 0;
-
-namespace {
-
-bool PathExists(const std::wstring& Path)
-{
-    return GetFileAttributesW(Path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// One name in the folder: no separators that would reach another folder.
-bool IsPlainName(const std::wstring& Name)
-{
-    return !Name.empty() && Name != L"." && Name != L".." &&
-           std::none_of(Name.begin(), Name.end(), [](wchar_t c) { return IsInvalidNameChar(c) || c < 32; });
-}
-
-}  // namespace
 
 TFileOperator& TDirView::FileOperator()
 {
@@ -72,7 +57,7 @@ TFileRec* TDirView::AddCreatedItem(const std::wstring& FullPath)
 TFileRec* TDirView::CreateDirectory(const std::wstring& Name)
 {
     const std::wstring full = GetPath().empty() ? std::wstring() : AddBackslash(GetPath()) + Name;
-    if (!IsPlainName(Name) || !IsFullPath(full)) {
+    if (!IsPlainFileName(Name) || !IsFullPath(full)) {
         LastFileError = ERROR_INVALID_NAME;
         return nullptr;
     }
@@ -95,7 +80,7 @@ TFileRec* TDirView::CreateDirectory(const std::wstring& Name)
 TFileRec* TDirView::CreateFile(const std::wstring& Name)
 {
     const std::wstring full = GetPath().empty() ? std::wstring() : AddBackslash(GetPath()) + Name;
-    if (!IsPlainName(Name) || !IsFullPath(full)) {
+    if (!IsPlainFileName(Name) || !IsFullPath(full)) {
         LastFileError = ERROR_INVALID_NAME;
         return nullptr;
     }

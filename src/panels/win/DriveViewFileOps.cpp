@@ -4,6 +4,7 @@
 
 #include "common/BaseUtils.h"
 #include "common/FileOperator.h"
+#include "common/win/BaseUtilsWin.h"
 #include "common/win/FileClipboard.h"
 #include "common/win/ShellFileOperator.h"
 #include "framework/IgnoredError.h"
@@ -22,17 +23,6 @@
 namespace qrv {
 
 namespace {
-
-bool PathExists(const std::wstring& Path)
-{
-    return GetFileAttributesW(Path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool IsPlainName(const std::wstring& Name)
-{
-    return !Name.empty() && Name != L"." && Name != L".." &&
-           std::none_of(Name.begin(), Name.end(), [](wchar_t c) { return IsInvalidNameChar(c) || c < 32; });
-}
 
 int SystemLanguage()
 {
@@ -108,7 +98,7 @@ TTreeNode* TDriveView::CreateDirectory(TTreeNode* Node, const std::wstring& Name
         return nullptr;
     }
     const std::wstring full = GetDirPath(Node) + L"\\" + Name;
-    if (!IsPlainName(Name) || !IsFullPath(full)) {
+    if (!IsPlainFileName(Name) || !IsFullPath(full)) {
         LastFileError = ERROR_INVALID_NAME;
         return nullptr;
     }
