@@ -96,10 +96,6 @@ public:
     TFileOperator* LastFileOperator() const { return lastOperator_; }
     void SetLastFileOperator(TFileOperator* Operator) { lastOperator_ = Operator; }
 
-    // False while select all or invert runs: the action states then see
-    // the selection as changed.
-    bool SelectionChanged() const { return selectionChanged_; }
-
     // While a command puts a name into the editor.
     bool EditingStartedByCommand() const { return editingByCommand_; }
 
@@ -127,7 +123,6 @@ private:
     TFileOperator* lastOperator_ = nullptr;
     bool physicalDelete_ = false;
     bool editingByCommand_ = false;
-    bool selectionChanged_ = true;
 };
 
 }  // namespace qrv

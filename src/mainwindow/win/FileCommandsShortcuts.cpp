@@ -109,7 +109,11 @@ void TFileCommands::CreateShortCutClipBoard()
     }
     const std::wstring folder = list->GetPath();
     for (const std::wstring& file : files->Names) {
-        const std::wstring name = ExtractFileName(StripTrailingBackslashes(file));
+        std::wstring name = ExtractFileName(StripTrailingBackslashes(file));
+        // A drive root has no name of its own.
+        if (name.empty() && file.size() >= 2 && file[1] == L':') {
+            name = DriveShortcutBase(VolumeLabel(file[0]), file[0]);
+        }
         if (!WriteShortcut(file, ShortcutFileName(folder, name, PathExists), ExtractFileBaseName(name))) {
             break;
         }

@@ -42,9 +42,8 @@ void TFileCommands::SelectInvert()
 void TFileCommands::SelectInList(bool Invert)
 {
     const TWaitCursor wait;
-    selectionChanged_ = false;
+    // The status bar and the action states count the new selection.
     const ScopeExit done([this] {
-        selectionChanged_ = true;
         host_.RefreshStatusBar();
         host_.UpdateActionStates();
     });

@@ -100,7 +100,7 @@ void TQRVMain::RefreshList(TDirView* List, const std::wstring& TreeFolder)
 {
     if (List == nullptr)
         return;
-    List->SetEnabled(true);
+    List->SetLoadEnabled(true);
     if (!TreeFolder.empty() && !(List->Loaded() && SamePath(AddBackslash(List->GetPath()), AddBackslash(TreeFolder))))
         List->SetPath(TreeFolder);
     else if (List->Loaded())
