@@ -80,8 +80,8 @@ void TFileCommands::CreateShortCut()
     if (pane == TFilePane::Tree && diskNode) {
         const std::wstring folder = tree->GetDirPathName(node);
         const bool root = node->Parent() == nullptr;
-        const std::wstring name = root ? DriveShortcutBase(VolumeLabel(tree->GetDrive(node)), tree->GetDrive(node))
-                                       : tree->GetDirName(node);
+        const std::wstring name =
+            root ? DriveShortcutBase(VolumeLabel(tree->GetDrive(node)), tree->GetDrive(node)) : tree->GetDirName(node);
         (void)WriteShortcut(folder, ShortcutFileName(folder, name, PathExists), name);
         return;
     }

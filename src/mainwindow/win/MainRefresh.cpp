@@ -17,8 +17,8 @@ namespace {
 
 bool SamePath(const std::wstring& A, const std::wstring& B)
 {
-    return CompareStringOrdinal(A.c_str(), static_cast<int>(A.size()), B.c_str(), static_cast<int>(B.size()),
-                                TRUE) == CSTR_EQUAL;
+    return CompareStringOrdinal(A.c_str(), static_cast<int>(A.size()), B.c_str(), static_cast<int>(B.size()), TRUE) ==
+           CSTR_EQUAL;
 }
 
 }  // namespace
