@@ -24,6 +24,27 @@ std::wstring NewItemName(const std::wstring& Folder, bool Directory, uint32_t Ma
     return name;
 }
 
+std::wstring ShortcutFileName(const std::wstring& Folder, const std::wstring& Base,
+                              const std::function<bool(const std::wstring& FullPath)>& Exists)
+{
+    const std::wstring stem = AddBackslash(Folder) + Base;
+    std::wstring name = stem + L".lnk";
+    constexpr int kMaxCounter = 100000;
+    for (int n = 2; Exists(name); ++n) {
+        if (n > kMaxCounter) {
+            return std::wstring();
+        }
+        name = stem + L" (" + std::to_wstring(n) + L").lnk";
+    }
+    return name;
+}
+
+std::wstring DriveShortcutBase(const std::wstring& VolumeLabel, wchar_t Drive)
+{
+    const std::wstring letter = L"(" + std::wstring(1, Drive) + L")";
+    return VolumeLabel.empty() ? letter : VolumeLabel + L" " + letter;
+}
+
 TDeleteDecision DecideDelete(const TDeleteContext& Context)
 {
     TDeleteDecision decision;

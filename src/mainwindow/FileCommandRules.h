@@ -18,6 +18,16 @@ namespace qrv {
 std::wstring NewItemName(const std::wstring& Folder, bool Directory, uint32_t MaxNameLength,
                          const std::function<bool(const std::wstring& FullPath)>& Exists);
 
+// The shortcut file for Base in Folder: Base + ".lnk", or Base + " (2).lnk",
+// " (3).lnk" ... when that file exists, so no file is ever written over.
+// Empty when every candidate up to a sane limit is taken.
+std::wstring ShortcutFileName(const std::wstring& Folder, const std::wstring& Base,
+                              const std::function<bool(const std::wstring& FullPath)>& Exists);
+
+// The base name of a shortcut to a drive root: the volume label followed by
+// " (" + drive letter + ")"; without a label the letter in brackets alone.
+std::wstring DriveShortcutBase(const std::wstring& VolumeLabel, wchar_t Drive);
+
 enum class TDeleteFocus { None, Tree, List, Archive };
 enum class TDeleteTarget { Refused, Tree, List, Archive };
 

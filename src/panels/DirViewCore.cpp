@@ -777,6 +777,30 @@ void TDirViewCore::SelectRange(int From, int To, bool Selected)
         SetItemSelected(*items_[static_cast<size_t>(i)], Selected);
 }
 
+void TDirViewCore::SelectAllItems(bool Dirs)
+{
+    TUpdateBracket update(*this);
+    TFileRec* firstSelected = nullptr;
+    for (TFileRec* item : items_) {
+        if (Dirs || !item->IsDirectory)
+            SetItemSelected(*item, true);
+        if (!firstSelected && item->Selected)
+            firstSelected = item;
+    }
+    if (firstSelected && (!focused_ || !focused_->Selected))
+        focused_ = firstSelected;
+    MarkChanged();
+}
+
+void TDirViewCore::InvertSelection(bool Dirs)
+{
+    TUpdateBracket update(*this);
+    for (TFileRec* item : items_)
+        if (Dirs || !item->IsDirectory)
+            SetItemSelected(*item, !item->Selected);
+    MarkChanged();
+}
+
 void TDirViewCore::SetItemFocused(TFileRec* Item)
 {
     focused_ = Item;

@@ -159,6 +159,11 @@ public:
     // Indices From..To inclusive; a negative From means every item.
     void SelectRange(int From, int To, bool Selected);
     int SelCount() const { return selCount_; }
+    // Selects every file, and with Dirs every folder too (never ".."); a
+    // focused item left unselected hands the focus to the first selected one.
+    void SelectAllItems(bool Dirs);
+    // Toggles the selection of every file, and with Dirs of every folder.
+    void InvertSelection(bool Dirs);
     TFileRec* ItemFocused() const { return focused_; }
     void SetItemFocused(TFileRec* Item);
 

@@ -59,6 +59,28 @@ TEST(NewItemName, TakenByAFileOfTheOtherKindAndAtTheDriveRoot)
         << "a folder that claims every name gives up instead of hanging";
 }
 
+TEST(ShortcutFileName, NeverWritesOverAnExistingFile)
+{
+    std::set<std::wstring> taken;
+    auto next = [&](const std::wstring& folder, const std::wstring& base) {
+        const std::wstring name =
+            ShortcutFileName(folder, base, [&](const std::wstring& p) { return taken.count(p) != 0; });
+        taken.insert(name);
+        return name;
+    };
+    EXPECT_EQ(next(L"T:\\ziel", L"brief.txt"), L"T:\\ziel\\brief.txt.lnk");
+    EXPECT_EQ(next(L"T:\\ziel\\", L"brief.txt"), L"T:\\ziel\\brief.txt (2).lnk");
+    EXPECT_EQ(next(L"T:\\ziel", L"brief.txt"), L"T:\\ziel\\brief.txt (3).lnk");
+    EXPECT_EQ(next(L"T:\\", L"Daten (D)"), L"T:\\Daten (D).lnk");
+    EXPECT_EQ(ShortcutFileName(L"T:\\ziel", L"x", [](const std::wstring&) { return true; }), L"");
+}
+
+TEST(DriveShortcutBase, LabelAndLetter)
+{
+    EXPECT_EQ(DriveShortcutBase(L"SYSTEM", L'C'), L"SYSTEM (C)");
+    EXPECT_EQ(DriveShortcutBase(L"", L'D'), L"(D)");
+}
+
 TEST(DecideDelete, Table)
 {
     struct Case {

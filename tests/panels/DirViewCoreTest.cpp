@@ -569,6 +569,39 @@ TEST_F(DirViewCoreTest, AHandlerThatThrowsLeavesTheListUsable)
 
 // ---- Re-reading in place ------------------------------------------------------------------
 
+TEST_F(DirViewCoreTest, SelectAllTakesFilesOrEverythingButTheParentAndMovesAnUnselectedFocus)
+{
+    view.SetPath(L"C:\\Daten");
+    view.SetItemFocused(&view.Item(L".."));
+    view.SelectAllItems(false);
+    EXPECT_EQ(view.Selected(), (std::vector<std::wstring>{L"Bild.PNG", L"brief.txt"}));
+    EXPECT_EQ(view.ItemFocused(), &view.Item(L"Bild.PNG"));
+    EXPECT_EQ(view.SelectedSize(), 301200u);
+
+    // A selected focus stays where it is.
+    view.SetItemFocused(&view.Item(L"brief.txt"));
+    view.SelectAllItems(true);
+    EXPECT_EQ(view.Selected(), (std::vector<std::wstring>{L".git", L"Alt", L"Bild.PNG", L"brief.txt"}));
+    EXPECT_EQ(view.ItemFocused(), &view.Item(L"brief.txt"));
+    EXPECT_EQ(view.Begins, view.Ends);
+}
+
+TEST_F(DirViewCoreTest, InvertTogglesFilesOrEverythingButTheParentInOneUpdate)
+{
+    view.SetPath(L"C:\\Daten");
+    view.SetItemSelected(view.Item(L"brief.txt"), true);
+    view.SetItemSelected(view.Item(L"Alt"), true);
+    const int shown = view.Shown;
+    view.InvertSelection(false);
+    EXPECT_EQ(view.Selected(), (std::vector<std::wstring>{L"Alt", L"Bild.PNG"}));
+    EXPECT_EQ(view.SelCount(), 2);
+    EXPECT_EQ(view.Shown, shown + 1) << "the control is told once";
+
+    view.InvertSelection(true);
+    EXPECT_EQ(view.Selected(), (std::vector<std::wstring>{L".git", L"brief.txt"}));
+    EXPECT_EQ(view.SelectedSize(), 1200u);
+}
+
 TEST_F(DirViewCoreTest, ReReadKeepsItemsSelectionAndTotals)
 {
     sys.AddFile(L"C:\\Daten", L"c.txt", 50);

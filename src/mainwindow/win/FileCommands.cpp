@@ -188,6 +188,12 @@ bool TFileCommands::PaneKeyDown(TFilePane Pane, WORD Key, bool Shift, bool Ctrl)
     case 'D':
         DOS();
         return true;
+    case 'A':
+        SelectAll();
+        return true;
+    case 'I':
+        SelectInvert();
+        return true;
     default:
         return false;
     }

@@ -38,6 +38,9 @@ public:
     virtual bool TextControlFocused() = 0;
     // The command interpreter's path (COMSPEC).
     virtual std::wstring ComSpec() = 0;
+    // Select all or invert in the archive list when it has the focus; false
+    // when it has not.
+    virtual bool ArchiveListSelect(bool /*Invert*/) { return false; }
 };
 
 // The pane a command works on.
@@ -50,8 +53,8 @@ public:
     // A key pressed in a file list or in the folder tree: Insert (new
     // folder), Ctrl+Insert (new file), Delete (Shift+Delete for good), F2
     // (rename), F3 (search), Ctrl+C, Ctrl+X, Ctrl+V, Ctrl+Z (undo), Ctrl+D
-    // (command interpreter). True when the key was handled; the pane then
-    // drops it and its character.
+    // (command interpreter), Ctrl+A (select all), Ctrl+I (invert). True
+    // when the key was handled; the pane then drops it and its character.
     bool ListKeyDown(WORD Key, bool Shift, bool Ctrl);
     bool TreeKeyDown(WORD Key, bool Shift, bool Ctrl);
 
@@ -67,6 +70,26 @@ public:
     void DOS();
     void NewLink();
     void FindDatei();
+    // Shortcuts to the list's selection in the tree's folder, or to the
+    // tree's folder inside it.
+    void CreateShortCut();
+    // Shortcuts to the clipboard's files in the list's folder.
+    void CreateShortCutClipBoard();
+    // Every file (with SelDirs every item) of the focused list selected, or
+    // its selection inverted.
+    void SelectAll();
+    void SelectInvert();
+    // The tree's selected node expanded or collapsed one level, or its
+    // whole subtree.
+    void ActExpand();
+    void ActCollapse();
+    void ActExpandAll();
+    void ActCollapseAll();
+    // The shell's properties of the tree's folder or the list's selection.
+    void Eigenschaften();
+    // Reads the selected node's drive again in full and selects the same
+    // folder (the drive root when it went).
+    void RescanDriveExecute();
 
     // The operator of the pane that carried out the last paste or rename;
     // FileUndo works on it.
@@ -88,6 +111,10 @@ private:
     // nearest folder still there.
     void FollowDelete(const std::wstring& Changed);
     void Refuse(const std::wstring& Text);
+    void SelectInList(bool Invert);
+    void ExpandNode(bool Expand, bool Whole);
+    // A shortcut to Target in LinkFile; false after the error box.
+    bool WriteShortcut(const std::wstring& Target, const std::wstring& LinkFile, const std::wstring& Description);
     bool ShellNoConfirmRecycle() const;
     // The folder the list shows, a bare drive as "X:\"; empty without one.
     std::wstring ListFolder();

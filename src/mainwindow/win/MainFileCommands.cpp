@@ -6,6 +6,7 @@
 
 #include "mainwindow/win/RudirezOziMain.h"
 
+#include "archives/win/KyZipLV.h"
 #include "common/FileOperator.h"
 #include "editor/win/EasyEditor.h"
 #include "framework/win/ActnList.h"
@@ -52,6 +53,17 @@ void TQRVMain::ConnectFileCommands()
     make(L"FileUndo", L"&Rückgängig\tStrg+Z", [&commands] { commands.FileUndo(); });
     make(L"DOS", L"D&OS-Shell\tStrg+D", [&commands] { commands.DOS(); });
     make(L"FindDatei", L"Datei &suchen\tF3", [&commands] { commands.FindDatei(); });
+    make(L"CreateShortCut", L"&Verknüpfung erstellen", [&commands] { commands.CreateShortCut(); });
+    make(L"CreateShortCutClipBoard", L"Verkn&üpfung einfügen", [&commands] { commands.CreateShortCutClipBoard(); });
+    // F5 is no text control's key: a plain shortcut.
+    make(L"Aktualisieren", L"A&ktualisieren", [this] { Aktualisieren(); })->SetShortCut(VK_F5);
+    make(L"SelectAll", L"A&lles auswählen\tStrg+A", [&commands] { commands.SelectAll(); });
+    make(L"SelectInvert", L"Auswahl &invertieren\tStrg+I", [&commands] { commands.SelectInvert(); });
+    make(L"ActExpand", L"&Erweitern\t+", [&commands] { commands.ActExpand(); });
+    make(L"ActCollapse", L"&Komprimieren\t-", [&commands] { commands.ActCollapse(); });
+    make(L"ActExpandAll", L"Alles e&rweitern\tShift +", [&commands] { commands.ActExpandAll(); });
+    make(L"ActCollapseAll", L"Alles k&omprimieren\tShift -", [&commands] { commands.ActCollapseAll(); });
+    make(L"Eigenschaften", L"E&igenschaften\tAlt+Eingabe", [&commands] { commands.Eigenschaften(); });
     const wchar_t* const styles[][2] = {{L"LargeIcons", L"&Große Symbole"},  {L"SmallIcons", L"&Kleine Symbole"},
                                         {L"IconListe", L"&Liste"},           {L"IconReport", L"&Detailliste"},
                                         {L"IconThumb", L"M&iniaturansicht"}, {L"IconTile", L"Ka&cheln"}};
@@ -91,6 +103,14 @@ TDirView* TQRVMain::OtherFileList()
     if (!FilePanel2 || !FilePanel2->Visible())
         return nullptr;
     return ActiveList == LV2 ? LV1 : LV2;
+}
+
+bool TQRVMain::ArchiveListSelect(bool Invert)
+{
+    if (!HoldsFocus(ZipLV))
+        return false;
+    Invert ? ZipLV->InvertSelection() : ZipLV->SelectAll();
+    return true;
 }
 
 std::wstring TQRVMain::ComSpec()

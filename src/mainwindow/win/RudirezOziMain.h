@@ -234,6 +234,9 @@ public:
     // View style 0 to 5 (large icons ... tiles) of the active list, and of
     // the other one with SyncDisplay.
     void SetViewStyle(int Style);
+    // F5: reads the drive, the tree's drive and the lists again
+    // (MainRefresh.cpp). Ignored while a refresh runs.
+    void Aktualisieren();
 
     // ---- Options (ApplyOptions.cpp) ----------------------------------------
     // Pushes the settings record into the controls, each step on its own:
@@ -327,6 +330,7 @@ private:
     const TOptions& FileOptions() override;
     bool ClearDisplay() override;
     bool TextControlFocused() override;
+    bool ArchiveListSelect(bool Invert) override;
     std::wstring ComSpec() override;
     TDirView* OtherFileList() override;
     // The file commands' actions and the panes' keys (MainFileCommands.cpp).
@@ -378,6 +382,11 @@ private:
     std::unique_ptr<TDriveBar> driveBar_;
     std::unique_ptr<TFileDisplay> fileDisplay_;
     std::unique_ptr<TFileCommands> fileCommands_;
+    bool refreshAllowed_ = true;  // false while Aktualisieren runs
+    // The simple refresh: the display let go, the focused pane re-read.
+    void SimpleRefresh();
+    // One list after a refresh: the tree's folder loaded, or re-read in place.
+    void RefreshList(TDirView* List, const std::wstring& TreeFolder);
     std::unique_ptr<TStatusArea> statusArea_;
     std::unique_ptr<TActionUpdater> actionUpdater_;
     // The main panel's last size with room in it.

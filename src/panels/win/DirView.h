@@ -32,11 +32,11 @@ extern uint32_t LastFileError;
 // failed rename.
 constexpr UINT WM_DIRVIEW_REEDIT = WM_USER + 0x141;
 
-// The characters of Strg+C, Strg+D, Strg+V, Strg+X and Strg+Z: their keys
-// are file commands, so the panes never search by them.
+// The characters of Strg+A, Strg+C, Strg+D, Strg+V, Strg+X and Strg+Z: their
+// keys are file commands, so the panes never search by them.
 inline bool IsFileCommandChar(WPARAM Char)
 {
-    return Char == 3 || Char == 4 || Char == 22 || Char == 24 || Char == 26;
+    return Char == 1 || Char == 3 || Char == 4 || Char == 22 || Char == 24 || Char == 26;
 }
 
 // Posted to a list that was asked to read its folder while it sorted.

@@ -403,7 +403,7 @@ void TDirView::WndProc(TMessage& message)
     case WM_CHAR:
     case WM_SYSCHAR:
         // The Enter handled above would beep as a character, and so would
-        // the characters of Strg+C, Strg+D, Strg+V, Strg+X and Strg+Z,
+        // the characters of Strg+A, Strg+C, Strg+D, Strg+V, Strg+X and Strg+Z,
         // whose keys are file commands.
         if (message.WParam == L'\r' || IsFileCommandChar(message.WParam)) {
             message.Result = 0;

@@ -10,12 +10,15 @@
 #include "panels/win/DirView.h"
 #include "panels/win/DriveView.h"
 #include "settings/Quorvan32Globals.h"
+#include "win/DialogAnswerer.h"
 #include "win/MessagePump.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -478,4 +481,204 @@ TEST_F(FileCommandsTest, ANewFolderInTheTreeOpensItsNameAfterAPause)
     EXPECT_GE(elapsed, 200ms);
     EXPECT_TRUE(host.tree->IsEditing());
     SendMessageW(host.tree->Handle(), TVM_ENDEDITLABELNOW, TRUE, 0);
+}
+
+// ---- Shortcuts, selection, the tree, properties ---------------------------------------------
+
+namespace {
+
+struct TLinkRead {
+    bool Loaded = false;
+    std::wstring Target;
+    std::wstring Description;
+};
+
+// Reads a shortcut through the shell's link object itself.
+TLinkRead ReadLink(const std::wstring& linkFile)
+{
+    TLinkRead read;
+    IShellLinkW* link = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                reinterpret_cast<void**>(&link))))
+        return read;
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        if (SUCCEEDED(file->Load(linkFile.c_str(), STGM_READ))) {
+            wchar_t text[MAX_PATH] = L"";
+            read.Loaded = link->GetPath(text, MAX_PATH, nullptr, 0) == S_OK;
+            read.Target = text;
+            text[0] = 0;
+            link->GetDescription(text, MAX_PATH);
+            read.Description = text;
+        }
+        file->Release();
+    }
+    link->Release();
+    return read;
+}
+
+bool SamePath(const std::wstring& a, const std::wstring& b)
+{
+    return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+}  // namespace
+
+TEST_F(FileCommandsTest, ShortcutsToTheSelectionPointAtTheItemsAndNeverReplaceAFile)
+{
+    host.list->SelectRange(-1, -1, false);
+    for (const wchar_t* name : {L"brief.txt", L"notiz.txt"})
+        host.list->SetItemSelected(*host.list->FindFileItem(name), true);
+    host.list->SetFocus();
+    commands.CreateShortCut();
+    commands.CreateShortCut();
+    EXPECT_TRUE(host.boxes.empty());
+    for (const wchar_t* name : {L"brief.txt", L"notiz.txt"}) {
+        for (const std::wstring& link : {folder + L"\\" + name + L".lnk", folder + L"\\" + name + L" (2).lnk"}) {
+            const TLinkRead read = ReadLink(link);
+            ASSERT_TRUE(read.Loaded) << WideToUtf8(link);
+            EXPECT_TRUE(SamePath(read.Target, folder + L"\\" + name)) << WideToUtf8(read.Target);
+            EXPECT_EQ(read.Description, name);
+        }
+    }
+    EXPECT_NE(host.list->FindFileItem(L"brief.txt.lnk"), nullptr) << "the list shows the new shortcuts";
+}
+
+TEST_F(FileCommandsTest, AShortcutOfTheTreesFolderGoesIntoItAndNothingFocusedIsRefused)
+{
+    TTreeNode* node = host.tree->NodeForPath(folder);
+    ASSERT_NE(node, nullptr);
+    host.tree->SelectNode(node);
+    host.tree->SetFocus();
+    commands.CreateShortCut();
+    const TLinkRead read = ReadLink(folder + L"\\Liste.lnk");
+    ASSERT_TRUE(read.Loaded);
+    EXPECT_TRUE(SamePath(read.Target, folder)) << WideToUtf8(read.Target);
+    EXPECT_EQ(read.Description, L"Liste");
+    EXPECT_TRUE(host.boxes.empty());
+
+    SetFocus(form->Handle());
+    commands.CreateShortCut();
+    EXPECT_EQ(host.boxes, std::vector<std::wstring>{L"Kein Shortcut-fähiges Element fokusiert."});
+}
+
+TEST_F(FileCommandsTest, ShortcutsToTheClipboardsFilesGoIntoTheListsFolder)
+{
+    const std::wstring other = dir.File(L"Andere");
+    ASSERT_TRUE(CreateDirectoryW(other.c_str(), nullptr));
+    ASSERT_TRUE(PutFilesOnClipboard(nullptr, {folder + L"\\notiz.txt", folder}, false));
+    host.list->SetPath(other);
+    commands.CreateShortCutClipBoard();
+    const TLinkRead file = ReadLink(other + L"\\notiz.txt.lnk");
+    ASSERT_TRUE(file.Loaded);
+    EXPECT_TRUE(SamePath(file.Target, folder + L"\\notiz.txt"));
+    EXPECT_EQ(file.Description, L"notiz") << "the name without its extension";
+    EXPECT_TRUE(SamePath(ReadLink(other + L"\\Liste.lnk").Target, folder));
+    EXPECT_NE(host.list->FindFileItem(L"notiz.txt.lnk"), nullptr);
+    EXPECT_TRUE(host.list->WatchForChanges() == false || host.list->WatchThreadActive());
+    EXPECT_TRUE(Exists(folder + L"\\notiz.txt")) << "the file itself stays";
+
+    // Nothing on the clipboard: nothing made.
+    ASSERT_TRUE(EmptyFileClipboard(nullptr));
+    DeleteFileW((other + L"\\notiz.txt.lnk").c_str());
+    commands.CreateShortCutClipBoard();
+    EXPECT_FALSE(Exists(other + L"\\notiz.txt.lnk"));
+    EXPECT_TRUE(host.boxes.empty());
+}
+
+TEST_F(FileCommandsTest, StrgAAndStrgISelectFilesOrEverythingWithSelDirs)
+{
+    ASSERT_TRUE(CreateDirectoryW((folder + L"\\Unter").c_str(), nullptr));
+    host.list->ReloadDirectory();
+    host.list->SelectRange(-1, -1, false);
+    auto selected = [&] {
+        std::vector<std::wstring> names;
+        for (int i = 0; i < host.list->ItemCount(); ++i)
+            if (host.list->GetItemData(i)->Selected)
+                names.push_back(host.list->GetItemData(i)->FileName);
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    host.options.SelDirs = false;
+    ASSERT_TRUE(commands.ListKeyDown('A', false, true));
+    EXPECT_EQ(selected(), (std::vector<std::wstring>{L"brief.txt", L"notiz.txt"}));
+    EXPECT_EQ(SendMessageW(host.list->Handle(), LVM_GETSELECTEDCOUNT, 0, 0), 2) << "the control shows it";
+    EXPECT_GT(host.actionUpdates, 0) << "the action states follow the selection";
+
+    host.options.SelDirs = true;
+    host.list->SetItemSelected(*host.list->FindFileItem(L"brief.txt"), false);
+    ASSERT_TRUE(commands.ListKeyDown('I', false, true));
+    EXPECT_EQ(selected(), (std::vector<std::wstring>{L"Unter", L"brief.txt"}));
+
+    // From the tree the list takes the focus.
+    host.tree->SetFocus();
+    ASSERT_TRUE(commands.TreeKeyDown('A', false, true));
+    EXPECT_EQ(selected(), (std::vector<std::wstring>{L"Unter", L"brief.txt", L"notiz.txt"}));
+    EXPECT_EQ(commands.FocusedPane(), TFilePane::List);
+}
+
+TEST_F(FileCommandsTest, ExpandAndCollapseOneLevelOrTheWholeSubtree)
+{
+    ASSERT_TRUE(CreateDirectoryW((folder + L"\\A").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((folder + L"\\A\\B").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((folder + L"\\A\\B\\C").c_str(), nullptr));
+    TTreeNode* node = ReadTreeNode(folder);
+    ASSERT_NE(node, nullptr);
+    host.tree->ValidateDirectory(node);
+    host.tree->SelectNode(node);
+
+    commands.ActExpand();
+    EXPECT_TRUE(node->Expanded());
+    TTreeNode* a = host.tree->NodeForPath(folder + L"\\A");
+    ASSERT_NE(a, nullptr);
+    EXPECT_FALSE(a->Expanded()) << "one level only";
+    commands.ActCollapse();
+    EXPECT_FALSE(node->Expanded());
+
+    commands.ActExpandAll();
+    TTreeNode* b = host.tree->NodeForPath(folder + L"\\A\\B");
+    ASSERT_NE(b, nullptr);
+    EXPECT_TRUE(node->Expanded());
+    EXPECT_TRUE(b->Expanded());
+    EXPECT_NE(host.tree->NodeForPath(folder + L"\\A\\B\\C"), nullptr);
+    commands.ActCollapseAll();
+    EXPECT_FALSE(node->Expanded());
+    EXPECT_FALSE(host.tree->NodeForPath(folder + L"\\A\\B")->Expanded());
+    EXPECT_EQ(host.tree->Selected(), node);
+}
+
+TEST_F(FileCommandsTest, RescanReadsTheDriveAgainAndKeepsTheFolder)
+{
+    TTreeNode* node = ReadTreeNode(folder);
+    ASSERT_NE(node, nullptr);
+    host.tree->SelectNode(node);
+    ASSERT_TRUE(CreateDirectoryW((folder + L"\\Spaeter").c_str(), nullptr));
+    const bool fullScan = host.tree->FullDriveScan();
+    commands.RescanDriveExecute();
+    EXPECT_NE(host.tree->NodeForPath(folder + L"\\Spaeter"), nullptr);
+    ASSERT_NE(host.tree->Selected(), nullptr);
+    EXPECT_TRUE(SamePath(host.tree->GetDirPathName(host.tree->Selected()), folder));
+    EXPECT_EQ(host.tree->FullDriveScan(), fullScan);
+    EXPECT_TRUE(host.boxes.empty());
+}
+
+TEST_F(FileCommandsTest, PropertiesOfAFileAndOfTheTreesFolderComeBack)
+{
+    Select(L"brief.txt");
+    host.list->SetFocus();
+    {
+        // Whatever the shell shows is closed as a user would.
+        test::DialogAnswerer answerer({L"Cancel", L"Abbrechen", L"OK"});
+        commands.Eigenschaften();
+    }
+    TTreeNode* node = host.tree->NodeForPath(folder);
+    ASSERT_NE(node, nullptr);
+    host.tree->SelectNode(node);
+    host.tree->SetFocus();
+    {
+        test::DialogAnswerer answerer({L"Cancel", L"Abbrechen", L"OK"});
+        commands.Eigenschaften();
+    }
+    EXPECT_TRUE(host.boxes.empty());
+    EXPECT_TRUE(Exists(folder + L"\\brief.txt"));
 }

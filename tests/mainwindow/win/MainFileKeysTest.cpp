@@ -10,17 +10,21 @@
 #include "mainwindow/win/GlobalsInit.h"
 #include "mainwindow/win/RudirezOziMain.h"
 #include "panels/win/DirView.h"
+#include "panels/win/DriveView.h"
 #include "settings/Quorvan32Globals.h"
+#include "win/MessagePump.h"
 
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
 
 using namespace qrv;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -140,4 +144,34 @@ TEST_F(MainFileKeys, ViewStyleActionsCheckTheActiveListsStyle)
     main->SetViewStyle(2);
     EXPECT_EQ(main->LV2->ViewStyleEx(), TViewStyleEx::vsxList);
     EXPECT_EQ(checked(), L"--x---");
+}
+
+TEST_F(MainFileKeys, StrgASelectsEveryFileOfTheListAndF5ReadsWhatCameMeanwhile)
+{
+    test::TestDir dir;
+    dir.Write(L"a.txt", "a");
+    dir.Write(L"b.txt", "b");
+    ASSERT_TRUE(CreateDirectoryW(dir.File(L"Ordner").c_str(), nullptr));
+    Options.SelDirs = false;
+    main->TreeView1->SetDirectory(dir.Path());
+    ShowAndSelect(dir.Path(), L"a.txt");
+    main->LV1->SetWatchForChanges(false);  // only the refresh can show the new file
+
+    BYTE state[256];
+    GetKeyboardState(state);
+    BYTE saved[256];
+    std::copy(state, state + 256, saved);
+    state[VK_CONTROL] = 0x80;
+    SetKeyboardState(state);
+    SendMessageW(main->LV1->Handle(), WM_KEYDOWN, 'A', 1);
+    SetKeyboardState(saved);
+    EXPECT_EQ(main->LV1->SelCount(), 2);
+    EXPECT_FALSE(main->LV1->FindFileItem(L"Ordner")->Selected) << "folders only with SelDirs";
+
+    dir.Write(L"neu.txt", "n");
+    ASSERT_EQ(main->LV1->FindFileItem(L"neu.txt"), nullptr);
+    // F5 through the message loop: the refresh action's key.
+    PostMessageW(main->LV1->Handle(), WM_KEYDOWN, VK_F5, 1);
+    EXPECT_TRUE(test::PumpUntil([&] { return main->LV1->FindFileItem(L"neu.txt") != nullptr; }, 5s));
+    EXPECT_EQ(main->LV1->SelCount(), 2) << "the selection survives the re-read";
 }
