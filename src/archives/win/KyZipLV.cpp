@@ -18,6 +18,7 @@
 #include "framework/SysUtils.h"
 #include "framework/win/Handles.h"
 #include "framework/win/MessageDialog.h"
+#include "framework/win/WaitCursor.h"
 #include "panels/win/LocaleCollator.h"
 #include "panels/win/ShellValues.h"
 
@@ -28,18 +29,6 @@ namespace qrv {
 namespace {
 
 const wchar_t* const kNotYetAvailable = L"Diese Funktion ist noch nicht verfügbar.";
-
-// The hourglass for the time of a scope.
-class THourglass {
-public:
-    THourglass() : previous_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
-    ~THourglass() { SetCursor(previous_); }
-    THourglass(const THourglass&) = delete;
-    THourglass& operator=(const THourglass&) = delete;
-
-private:
-    HCURSOR previous_;
-};
 
 // The size and last bytes of a file, read without write access.
 bool ReadFileTail(const std::wstring& name, size_t maxBytes, uint64_t& size, std::vector<uint8_t>& tail)
@@ -420,7 +409,7 @@ void TKyZipLV::OpenArchive(const std::wstring& fileName)
 
 void TKyZipLV::OpenExisting(const std::wstring& fileName)
 {
-    THourglass hourglass;
+    const TWaitCursor hourglass;
     // A zip archive that could be listed gets its libraries loaded for the
     // operations to come, last, and also when filling the list failed.
     bool zipListed = false;
@@ -520,7 +509,7 @@ void TKyZipLV::DirUpdate()
 
 void TKyZipLV::FillItems()
 {
-    THourglass hourglass;
+    const TWaitCursor hourglass;
     TStringList masks;
     TZipFilter filter;
     if (Mask() != L"*.*") {
@@ -633,7 +622,7 @@ void TKyZipLV::SortItems()
 {
     if (items_.Count() == 0 || SortColumn() < zcName || SortColumn() > zcPath)
         return;
-    THourglass hourglass;
+    const TWaitCursor hourglass;
     if (ZipSortNeedsTypeNames(SortColumn(), cellOptions_.SortByExtension))
         for (TZipItem& item : items_.Items())
             if (item.IconIndex < 0)

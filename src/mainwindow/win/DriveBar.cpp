@@ -5,6 +5,7 @@
 #include "framework/SysUtils.h"
 #include "framework/win/ExtCtrls.h"
 #include "framework/win/Menus.h"
+#include "framework/win/WaitCursor.h"
 #include "mainwindow/DriveSlots.h"
 #include "panels/win/DirView.h"
 #include "panels/win/DriveView.h"
@@ -19,15 +20,6 @@
 namespace qrv {
 
 namespace {
-
-// Shows the hourglass for the life of the block, then the arrow again.
-class THourglass {
-public:
-    THourglass() { SetCursor(LoadCursorW(nullptr, IDC_WAIT)); }
-    ~THourglass() { SetCursor(LoadCursorW(nullptr, IDC_ARROW)); }
-    THourglass(const THourglass&) = delete;
-    THourglass& operator=(const THourglass&) = delete;
-};
 
 // Runs one step of a refresh; its failure is the step's own and leaves
 // the other steps to run.
@@ -160,7 +152,7 @@ void TDriveBar::RebuildDriveButtons()
 
 void TDriveBar::RefreshDriveList(bool Forced)
 {
-    THourglass hourglass;
+    const TWaitCursor hourglass;
     TDriveView* tree = host_.DriveTree();
     std::wstring directory;
     RunStep(L"reading the tree's folder before a drive refresh", [&] {

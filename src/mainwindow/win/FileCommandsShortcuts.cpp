@@ -6,6 +6,7 @@
 #include "common/BaseUtils.h"
 #include "common/win/FileClipboard.h"
 #include "framework/ScopeExit.h"
+#include "framework/win/WaitCursor.h"
 #include "mainwindow/FileCommandRules.h"
 #include "panels/DirViewCore.h"
 #include "panels/win/DirView.h"
@@ -95,13 +96,12 @@ void TFileCommands::CreateShortCutClipBoard()
         MessageBeep(MB_OK);
         return;
     }
-    const HCURSOR savedCursor = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    const TWaitCursor wait;  // back after the re-read below
     const bool watching = list->WatchForChanges();
     list->SetWatchForChanges(false);
     const ScopeExit restore([&] {
         list->ReloadDirectory();
         list->SetWatchForChanges(watching);
-        SetCursor(savedCursor);
     });
     const auto files = ReadClipboardFiles(list->Handle());
     if (!files) {

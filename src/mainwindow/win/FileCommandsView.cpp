@@ -5,6 +5,7 @@
 #include "mainwindow/win/FileCommands.h"
 
 #include "framework/ScopeExit.h"
+#include "framework/win/WaitCursor.h"
 #include "panels/win/DirView.h"
 #include "panels/win/DriveView.h"
 #include "settings/Quorvan32Globals.h"
@@ -12,18 +13,6 @@
 namespace qrv {
 
 namespace {
-
-// The hourglass for the time of a command.
-class TWaitCursor {
-public:
-    TWaitCursor() : saved_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
-    ~TWaitCursor() { SetCursor(saved_); }
-    TWaitCursor(const TWaitCursor&) = delete;
-    TWaitCursor& operator=(const TWaitCursor&) = delete;
-
-private:
-    HCURSOR saved_;
-};
 
 }  // namespace
 

@@ -12,6 +12,7 @@
 #include "framework/win/Image.h"
 #include "framework/win/Picture.h"
 #include "framework/win/ScrollBox.h"
+#include "framework/win/WaitCursor.h"
 #include "mainwindow/win/WicPicture.h"
 #include "panels/win/ShellLinks.h"
 #include "viewers/win/FileView.h"
@@ -28,18 +29,6 @@
 namespace qrv {
 
 namespace {
-
-// The hourglass for the time of a load.
-class TWaitCursor {
-public:
-    TWaitCursor() : old_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
-    ~TWaitCursor() { SetCursor(old_); }
-    TWaitCursor(const TWaitCursor&) = delete;
-    TWaitCursor& operator=(const TWaitCursor&) = delete;
-
-private:
-    HCURSOR old_;
-};
 
 // The first bytes of a file; "" when it cannot be read.
 std::string ReadFileHead(const std::wstring& path, DWORD size)

@@ -5,6 +5,7 @@
 
 #include "common/BaseUtils.h"
 #include "framework/ScopeExit.h"
+#include "framework/win/WaitCursor.h"
 #include "mainwindow/win/DriveBar.h"
 #include "mainwindow/win/FileDisplay.h"
 #include "panels/win/DirView.h"
@@ -28,11 +29,8 @@ void TQRVMain::Aktualisieren()
     if (!refreshAllowed_)
         return;
     refreshAllowed_ = false;
-    const HCURSOR savedCursor = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-    const ScopeExit done([this, savedCursor] {
-        SetCursor(savedCursor);
-        refreshAllowed_ = true;
-    });
+    const TWaitCursor wait;
+    const ScopeExit done([this] { refreshAllowed_ = true; });
     if (DrivesChanged && driveBar_) {
         DrivesChanged = false;
         driveBar_->RefreshDriveList(true);

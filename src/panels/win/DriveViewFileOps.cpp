@@ -10,6 +10,7 @@
 #include "framework/IgnoredError.h"
 #include "framework/ScopeExit.h"
 #include "framework/win/MessageDialog.h"
+#include "framework/win/WaitCursor.h"
 #include "panels/DirViewTexts.h"
 #include "panels/RenameRules.h"
 #include "panels/win/DirView.h"
@@ -152,8 +153,7 @@ bool TDriveView::DeleteDirectory(TTreeNode* Node, bool ToRecycleBin)
     }
     const std::wstring path = GetDirPath(Node);
     if (PathExists(path)) {
-        const HCURSOR savedCursor = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-        const ScopeExit restoreCursor([savedCursor] { SetCursor(savedCursor); });
+        const TWaitCursor wait;
         const wchar_t drive = GetDrive(Node);
         const bool monitored = PauseDriveMonitor(drive);
         const ScopeExit resumeMonitor([&] { ResumeDriveMonitor(drive, monitored); });

@@ -11,6 +11,7 @@
 #include "framework/TimingTrace.h"
 #include "framework/win/Forms.h"
 #include "framework/win/ImgList.h"
+#include "framework/win/WaitCursor.h"
 #include "panels/VirtualNodes.h"
 #include "panels/win/DirView.h"
 #include "panels/win/DriveViewNode.h"
@@ -256,7 +257,7 @@ TTreeNode* TDriveView::InsertDiskNode(TTreeNode* Parent, TNodeData Data)
 void TDriveView::ScanWholeDrive(wchar_t Drive)
 {
     TTreeNode* root = DriveRootNode(Drive);
-    const HCURSOR savedCursor = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    const TWaitCursor wait;  // back after input and drawing below
     const bool hadWindow = HandleAllocated();
     // Messages are handled during the walk; without input nobody can
     // expand, select or delete a node under it.
@@ -265,13 +266,12 @@ void TDriveView::ScanWholeDrive(wchar_t Drive)
         SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
     }
     {
-        // Input, drawing and the cursor come back on every way out.
+        // Input and drawing come back on every way out.
         const ScopeExit restore([&] {
             if (hadWindow) {
                 SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
                 EnableWindow(Handle(), TRUE);
             }
-            SetCursor(savedCursor);
         });
         if (OnStartScan)
             OnStartScan(this);

@@ -8,6 +8,7 @@
 #include "common/BaseUtils.h"
 #include "framework/IgnoredError.h"
 #include "framework/win/Forms.h"
+#include "framework/win/WaitCursor.h"
 #include "panels/VirtualNodes.h"
 #include "panels/win/DriveViewNode.h"
 #include "panels/win/KyDriveInfo.h"
@@ -317,7 +318,7 @@ TNodeRef TDriveView::NodeForUNCPath(const std::wstring& Path)
     TTreeNode* network = DriveRootNode(kNetworkDrive);
     if (!network || scanning_)
         return nullptr;
-    const HCURSOR savedCursor = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    const TWaitCursor wait;
     TTreeNode* found = nullptr;
     try {
         // Near the selection first: the usual step is to a neighbour.
@@ -335,7 +336,6 @@ TNodeRef TDriveView::NodeForUNCPath(const std::wstring& Path)
         TraceIgnoredException(L"reading the network root");
         // The shell's failures leave the network root.
     }
-    SetCursor(savedCursor);
     return found ? found : network;
 }
 

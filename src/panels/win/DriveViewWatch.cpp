@@ -8,6 +8,8 @@
 #include "common/BaseUtils.h"
 #include "common/win/BaseUtilsWin.h"
 #include "framework/IgnoredError.h"
+#include "framework/ScopeExit.h"
+#include "framework/win/WaitCursor.h"
 #include "panels/WatchedDrives.h"
 #include "panels/win/DirView.h"
 #include "panels/win/FolderSearch.h"
@@ -298,8 +300,7 @@ void TDriveView::ValidateTree(TTreeNode* Node, TIterateMode Mode, bool Full)
     TTreeNode* selected = Selected();
     const std::wstring oldDirectory = selected && selected->Object() ? GetDirPathName(selected) : directory_;
     const std::wstring oldLastPath = lastPath_;
-    const bool hourglass = HandleAllocated() && GetFocus() == Handle();
-    const HCURSOR savedCursor = hourglass ? SetCursor(LoadCursorW(nullptr, IDC_WAIT)) : nullptr;
+    const TWaitCursor wait(HandleAllocated() && GetFocus() == Handle());
     const wchar_t drive = GetDrive(Node);
     const bool letter = drive >= kFirstDrive && drive <= kLastLetter;
     if (!Node->Parent() && letter && state.Drive(drive).Debounce)
@@ -309,17 +310,7 @@ void TDriveView::ValidateTree(TTreeNode* Node, TIterateMode Mode, bool Full)
     // another program makes meanwhile starts the next validation instead
     // of going unseen (a monitor closed and opened again reports nothing
     // of the time between).
-    struct TRestore {
-        UINT errorMode;
-        bool hourglass;
-        HCURSOR cursor;
-        ~TRestore()
-        {
-            SetErrorMode(errorMode);
-            if (hourglass)
-                SetCursor(cursor);
-        }
-    } restore{oldErrorMode, hourglass, savedCursor};
+    const ScopeExit restoreErrorMode([oldErrorMode] { SetErrorMode(oldErrorMode); });
 
     TTreeWalk walk;
     TNodeRef start = Node;

@@ -3,6 +3,7 @@
 #include "common/win/BaseUtilsWin.h"
 #include "framework/ScopeExit.h"
 #include "framework/SysUtils.h"
+#include "framework/win/WaitCursor.h"
 
 namespace qrv {
 
@@ -76,8 +77,7 @@ bool TTextFileView::Load(const std::wstring& name, const TTextFileKind* kind)
         throw EFOpenError(L"Datei \"" + name + L"\" nicht vorhanden.");
 
     SetMaxLength(0x7FFFFBFF);
-    const HCURSOR oldCursor = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-    ScopeExit restoreCursor([oldCursor] { SetCursor(oldCursor); });
+    const TWaitCursor wait;
 
     SetPlainText(!IsRichTextExtension(UpperExtension(name)));
     if (PlainText())

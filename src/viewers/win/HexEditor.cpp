@@ -7,6 +7,7 @@
 #include "framework/IgnoredError.h"
 #include "framework/SysUtils.h"
 #include "framework/win/MessageDialog.h"
+#include "framework/win/WaitCursor.h"
 
 #include <algorithm>
 
@@ -44,18 +45,6 @@ bool SwapIn(const std::wstring& newName, const std::wstring& target, const std::
     SetLastError(error);
     return false;
 }
-
-// The hourglass while a file operation runs, the previous cursor after it.
-class THourGlass {
-public:
-    THourGlass() : previous_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
-    ~THourGlass() { SetCursor(previous_); }
-    THourGlass(const THourGlass&) = delete;
-    THourGlass& operator=(const THourGlass&) = delete;
-
-private:
-    HCURSOR previous_;
-};
 
 }  // namespace
 
@@ -230,7 +219,7 @@ bool THexEditor::LoadFromFile(const std::wstring& name)
         SetLastError(ERROR_CANCELLED);
         return false;
     }
-    THourGlass hourGlass;
+    const TWaitCursor hourGlass;
     std::unique_ptr<THexFile> file;
     DWORD error = 0;
     try {
@@ -269,7 +258,7 @@ bool THexEditor::SaveToFile(const std::wstring& name)
 {
     if (readOnlyView_)
         throw EInvalidOperation(L"Der Editor befindet sich im Anzeigemodus. Das Speichern ist daher nicht möglich.");
-    THourGlass hourGlass;
+    const TWaitCursor hourGlass;
     const DWORD oldAttributes = GetFileAttributesW(name.c_str());
     const bool exists = oldAttributes != INVALID_FILE_ATTRIBUTES;
     if (exists) {
@@ -418,7 +407,7 @@ int64_t THexEditor::Find(const uint8_t* pattern, int64_t length, bool translate,
 {
     if (length <= 0 || !pattern)
         return -1;
-    THourGlass hourGlass;
+    const TWaitCursor hourGlass;
     std::vector<uint8_t> wanted(pattern, pattern + length);
     if (translate && translation_ != TTranslationType::ttAnsi)
         charset_.TranslateBuffer(translation_, wanted.data(), wanted.data(), wanted.size());
