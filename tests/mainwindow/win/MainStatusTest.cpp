@@ -30,6 +30,7 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <memory>
 
 using namespace qrv;
@@ -152,9 +153,16 @@ TEST_F(MainStatus, SelectingAllThreeFilesCountsThemInPanel2)
     TDirView& list = *main->ActiveList;
     list.SetFocus();
     EXPECT_TRUE(test::PumpUntil([&] { return Panel(1).starts_with(L"3 Dateien = "); }, 2s)) << WideToUtf8(Panel(1));
-    // The list leaves Strg+A to the window's SelectAll command, which comes
-    // with the file commands; until then the selection is made on the control.
-    ListView_SetItemState(list.Handle(), -1, LVIS_SELECTED, LVIS_SELECTED);
+    // Strg+A as the keyboard sends it to the focused list.
+    BYTE state[256];
+    GetKeyboardState(state);
+    BYTE saved[256];
+    std::copy(state, state + 256, saved);
+    state[VK_CONTROL] = 0x80;
+    SetKeyboardState(state);
+    SendMessageW(list.Handle(), WM_KEYDOWN, 'A', 1);
+    SetKeyboardState(saved);
+    ASSERT_EQ(list.SelCount(), 3);
     EXPECT_TRUE(test::PumpUntil([&] { return Panel(2).starts_with(L"3 Dateien ausgewählt = "); }, 2s))
         << WideToUtf8(Panel(2));
     ListView_SetItemState(list.Handle(), -1, 0, LVIS_SELECTED);
