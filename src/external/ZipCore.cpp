@@ -193,7 +193,7 @@ void TZipRun::SetEncryption(const ZipFileSpec& spec, TCandidate& c) const
 }
 
 // Zipping from memory: the caller's bytes become one entry, named by the
-// first specification and dated now.
+// first file spec (ZipFileSpec) and dated now.
 void TZipRun::CollectMemory(std::vector<TCandidate>& found)
 {
     if (cmd_.SpecCount <= 0 || Wide(cmd_.Specs[0].FileSpec).empty() || cmd_.InStreamSize < 0 ||

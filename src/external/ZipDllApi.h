@@ -26,7 +26,7 @@ typedef struct ZipFileSpec {
     int32_t Reserved[21];
 } ZipFileSpec;
 
-/* A file specification's Encrypt value: stored without encryption even when
+/* A ZipFileSpec's Encrypt value: stored without encryption even when
    the record's fEncrypt is set. */
 #define QRV_ZIP_SPEC_PLAIN 1
 /* The operation (Action). */
@@ -63,7 +63,7 @@ typedef struct ZipCommand {
     void* OutStream;
     int32_t OutStreamSize;
     int32_t fUseInStream;      /* zipping from memory: InStreamSize bytes at InStream become the entry
-                                  named by the first specification */
+                                  named by the first ZipFileSpec */
     void* InStream;
     int32_t InStreamSize;
     int32_t fUndoDelete;       /* -1: moved files go to the recycle bin (taken as plain delete) */
