@@ -661,24 +661,3 @@ TEST_F(FileCommandsTest, RescanReadsTheDriveAgainAndKeepsTheFolder)
     EXPECT_EQ(host.tree->FullDriveScan(), fullScan);
     EXPECT_TRUE(host.boxes.empty());
 }
-
-TEST_F(FileCommandsTest, PropertiesOfAFileAndOfTheTreesFolderComeBack)
-{
-    Select(L"brief.txt");
-    host.list->SetFocus();
-    {
-        // Whatever the shell shows is closed as a user would.
-        test::DialogAnswerer answerer({L"Cancel", L"Abbrechen", L"OK"});
-        commands.Eigenschaften();
-    }
-    TTreeNode* node = host.tree->NodeForPath(folder);
-    ASSERT_NE(node, nullptr);
-    host.tree->SelectNode(node);
-    host.tree->SetFocus();
-    {
-        test::DialogAnswerer answerer({L"Cancel", L"Abbrechen", L"OK"});
-        commands.Eigenschaften();
-    }
-    EXPECT_TRUE(host.boxes.empty());
-    EXPECT_TRUE(Exists(folder + L"\\brief.txt"));
-}
