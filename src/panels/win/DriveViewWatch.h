@@ -8,10 +8,10 @@
 #include "panels/win/DebounceTimer.h"
 #include "panels/win/DiscMon.h"
 #include "panels/win/DriveView.h"
+#include "panels/win/PendingNodes.h"
 
 #include <array>
 #include <memory>
-#include <unordered_map>
 
 namespace qrv {
 
@@ -26,11 +26,9 @@ struct TDriveView::TWatchState {
     std::array<TDriveWatch, kLastDrive - kFirstDrive + 1> Drives;
     TDriveWatch& Drive(wchar_t Letter) { return Drives.at(static_cast<size_t>(Letter - kFirstDrive)); }
     bool Validating = false;
-    // The prober; nodes waiting for it, by node and by the id it knows them by.
+    // The prober and the nodes waiting for it.
     std::unique_ptr<TSubDirProber> Prober;
-    std::unordered_map<TTreeNode*, uint64_t> ProbeIds;
-    std::unordered_map<uint64_t, TTreeNode*> ProbeNodes;
-    uint64_t LastProbeId = 0;
+    TPendingNodes Probes;
     unsigned long ShellNotifyId = 0;
 };
 
