@@ -2,6 +2,7 @@
 
 #include "common/BaseUtils.h"
 #include "framework/IgnoredError.h"
+#include "framework/PartThreads.h"
 #include "framework/ScopeExit.h"
 #include "framework/SysUtils.h"
 #include "framework/TimingTrace.h"
@@ -296,8 +297,12 @@ void TDirViewCore::LoadFromDisk(const std::wstring& Path)
                         OnAddFile(sender_, entry, addFile);
                     if (addFile) {
                         AddItem(entry);
-                        if (++added % 100 == 0)
+                        if (++added % 100 == 0) {
                             LoadProgress(added);
+                            // The sort's threads are made while the folder is still read.
+                            if (SortUsesThreads(static_cast<size_t>(added)))
+                                StartPartThreads();
+                        }
                     }
                     return !abortLoad_;
                 });
