@@ -9,6 +9,7 @@
 
 #include "panels/win/DirViewIcons.h"
 
+#include "framework/TimingTrace.h"
 #include "panels/win/ShellWorker.h"
 
 namespace qrv {
@@ -99,6 +100,7 @@ void TDirView::TakeFetchedIcons()
     if (!icons_)
         return;
     TIconState& state = *icons_;
+    const bool waited = !state.Asked.empty();
     for (TIconAnswer& answer : state.Queue.TakeResults()) {
         if (answer.Generation != state.Generation)
             continue;
@@ -113,6 +115,8 @@ void TDirView::TakeFetchedIcons()
         if (HandleAllocated())
             SendMessageW(handle_, LVM_REDRAWITEMS, static_cast<WPARAM>(answer.Index), answer.Index);
     }
+    if (waited && state.Asked.empty() && TimingTraceEnabled())
+        TraceTiming(L"list icons in " + GetPath());
 }
 
 void TDirView::ForgetRequestedIcons()

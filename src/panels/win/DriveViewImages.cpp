@@ -6,6 +6,7 @@
 
 #include "panels/win/DriveViewImages.h"
 
+#include "framework/TimingTrace.h"
 #include "framework/win/ImgList.h"
 #include "panels/win/DriveViewNode.h"
 #include "panels/win/ShellWorker.h"
@@ -98,6 +99,7 @@ void TDriveView::TakeNodeImages()
 {
     if (!images_)
         return;
+    const bool waited = images_->Nodes.Count() > 0;
     for (const TNodeImageAnswer& answer : images_->Queue.TakeResults()) {
         TTreeNode* node = images_->Nodes.Take(answer.NodeId);
         if (!node)
@@ -114,6 +116,8 @@ void TDriveView::TakeNodeImages()
             SendMessageW(Handle(), TVM_GETITEMRECT, FALSE, reinterpret_cast<LPARAM>(&rect)))
             InvalidateRect(Handle(), &rect, FALSE);
     }
+    if (waited && images_->Nodes.Count() == 0 && TimingTraceEnabled())
+        TraceTiming(L"tree icons in");
 }
 
 void TDriveView::ForgetNodeImages(TTreeNode* Node)
