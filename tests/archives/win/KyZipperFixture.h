@@ -3,8 +3,8 @@
 // test drive, reading and writing files and trees, and a component that
 // records its messages.
 
-#include "archives/win/KyZipper.h"
 #include "TestDir.h"
+#include "archives/win/KyZipper.h"
 
 #include <windows.h>
 
@@ -83,7 +83,8 @@ inline int RunLinuxShell(const std::string& command, const fs::path& folder)
     fs::remove(codeFile, ignored);
     const std::string line = "/bin/sh -c \"" + command + "; echo $? > '" + codePath + "'\"";
     std::wstring wide(line.begin(), line.end());
-    STARTUPINFOW startup{sizeof startup};
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     if (!CreateProcessW(nullptr, wide.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return -1;
@@ -100,12 +101,14 @@ inline int RunLinuxShell(const std::string& command, const fs::path& folder)
 // "unzip -tqq" of an archive with a password, for the entries named.
 inline int UnzipTest(const fs::path& archive, const std::string& password, const std::string& entries = {})
 {
-    return RunLinuxShell("unzip -tqq -P '" + password + "' '" + UnixPath(archive) + "' " + entries +
-                             " >/dev/null 2>&1",
+    return RunLinuxShell("unzip -tqq -P '" + password + "' '" + UnixPath(archive) + "' " + entries + " >/dev/null 2>&1",
                          archive.parent_path());
 }
 
-inline std::wstring Name(const ZipDirEntry& entry) { return std::wstring(entry.FileName.begin(), entry.FileName.end()); }
+inline std::wstring Name(const ZipDirEntry& entry)
+{
+    return std::wstring(entry.FileName.begin(), entry.FileName.end());
+}
 
 class KyZipperTest : public ::testing::Test {
 protected:
@@ -117,7 +120,9 @@ protected:
         std::string text;
         for (int i = 0; i < 4000; ++i)
             text += "Zeile " + std::to_string(i) + "\n";
-        tree = {{L"text\\long.txt", text}, {L"text\\deep\\short.txt", "kurz"}, {L"data.bin", RandomBytes(70000, 7)},
+        tree = {{L"text\\long.txt", text},
+                {L"text\\deep\\short.txt", "kurz"},
+                {L"data.bin", RandomBytes(70000, 7)},
                 {L"secret.txt", "geheim und verschluesselt\n"}};
         for (const auto& [name, bytes] : tree)
             Write(source / name, bytes);

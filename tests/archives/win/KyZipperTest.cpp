@@ -3,11 +3,11 @@
 // testing, the callback's events, the busy answer, a set made by Debian's
 // zip and a set of our own split, on the test drive.
 
+#include "../ZipFixtures.h"
 #include "KyZipperFixture.h"
 #include "archives/ZipSpan.h"
 #include "common/BaseUtils.h"
 #include "framework/SysUtils.h"
-#include "../ZipFixtures.h"
 
 #include <windows.h>
 
@@ -102,11 +102,14 @@ TEST_F(KyZipperTest, AddsFromAndExtractsIntoItsStream)
     zipper.ZipStream().WriteBytes("nur mit Passwort");
     EXPECT_EQ(zipper.AddStreamToFile(L">geheim.txt"), 0);
     ASSERT_EQ(zipper.Count(), int(tree.size()) + 2);
-    for (const ZipDirEntry& entry : zipper.ZipContents())
-        if (Name(entry) == L"speicher\\notiz.txt" || Name(entry) == L"geheim.txt")
+    for (const ZipDirEntry& entry : zipper.ZipContents()) {
+        if (Name(entry) == L"speicher\\notiz.txt" || Name(entry) == L"geheim.txt") {
             EXPECT_EQ(entry.Encrypted, Name(entry) == L"geheim.txt") << Name(entry);
-    if (!UnixPath(archive).empty())
+        }
+    }
+    if (!UnixPath(archive).empty()) {
         EXPECT_EQ(UnzipTest(archive, "Passwort"), 0);
+    }
 
     // Back into the stream: a stored file, a packed one, an encrypted one.
     struct TCase {
@@ -143,7 +146,10 @@ int32_t QRV_ZIPAPI RecordingUnzExec(const UnzCommand* cmd)
     namesGiven.push_back(names);
     return int32_t(names.size());
 }
-int32_t QRV_ZIPAPI Version173() { return 173; }
+int32_t QRV_ZIPAPI Version173()
+{
+    return 173;
+}
 
 TEST_F(KyZipperTest, StarDotStarFirstPassesNoNames)
 {
@@ -185,8 +191,8 @@ TEST_F(KyZipperTest, AddFromDateTakesOnlyNewerFiles)
     FILETIME oldTime;
     ASSERT_TRUE(SystemTimeToFileTime(&old, &oldTime));
     {
-        HANDLE file = CreateFileW((source / "data.bin").c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0,
-                                  nullptr);
+        HANDLE file =
+            CreateFileW((source / "data.bin").c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_NE(file, INVALID_HANDLE_VALUE);
         EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &oldTime));
         CloseHandle(file);
@@ -352,9 +358,8 @@ TEST_F(KyZipperTest, SplitsIntoPartsThatExtractByteEqual)
         }
     } joined;
     const uint32_t last = uint32_t(parts.size() - 1);
-    ASSERT_EQ(JoinZipSet([&](uint32_t i) -> TZipSource* { return i <= last ? &parts[i] : nullptr; }, last, joined)
-                  .Error,
-              0);
+    ASSERT_EQ(
+        JoinZipSet([&](uint32_t i) -> TZipSource* { return i <= last ? &parts[i] : nullptr; }, last, joined).Error, 0);
     Write(root / "whole.zip", joined.Bytes);
     if (!UnixPath(root).empty()) {
         EXPECT_EQ(UnzipTest(root / "whole.zip", ""), 0);
