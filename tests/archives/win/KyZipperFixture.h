@@ -47,6 +47,19 @@ inline TTree ReadTree(const fs::path& root)
     return tree;
 }
 
+// The same files with the same bytes; a difference is named, not dumped.
+inline void ExpectSameTree(const TTree& actual, const TTree& expected)
+{
+    std::vector<std::wstring> actualNames, expectedNames;
+    for (const auto& entry : actual)
+        actualNames.push_back(entry.first);
+    for (const auto& entry : expected)
+        expectedNames.push_back(entry.first);
+    ASSERT_EQ(actualNames, expectedNames);
+    for (const auto& [name, bytes] : expected)
+        EXPECT_TRUE(actual.at(name) == bytes) << "differs: " << fs::path(name).string();
+}
+
 inline std::string RandomBytes(size_t size, uint32_t seed)
 {
     std::mt19937 random(seed);
