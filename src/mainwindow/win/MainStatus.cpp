@@ -444,7 +444,9 @@ bool TQRVMain::SaveText()
         if (textView)
             TextView->SaveToFile(target);
         else
-            EasyEdit->GetEditSource()->SaveToFile(target);
+            // The lines in the format they were loaded in; the document's own
+            // save would take the temporary file's name as its file name.
+            EasyEdit->Lines().SaveToFile(target);
     };
     const bool saved = qrv::SaveText(name, Options.BAKFiles, writer, [this](const std::wstring& message) {
         ShowMessageBox(message, TMsgDlgType::mtError, 190, mbOK | mbHelp);

@@ -10,6 +10,7 @@
 #include "framework/SysUtils.h"
 #include "framework/win/ActnList.h"
 #include "framework/win/ExtCtrls.h"
+#include "framework/win/Handles.h"
 #include "framework/win/Menus.h"
 #include "framework/win/Registry.h"
 #include "framework/win/StdCtrls.h"
@@ -24,6 +25,7 @@
 
 #include "TestDir.h"
 #include "win/DialogAnswerer.h"
+#include "win/ForeignFileHolder.h"
 #include "win/MessagePump.h"
 
 #include <commctrl.h>
@@ -100,8 +102,8 @@ protected:
         FocusItem(name);
         if (!main->FileDisplay()->ViewFile)
             main->ViewFile->Execute();
-        ASSERT_TRUE(test::PumpUntil(
-            [&] { return main->FileDisplay()->ViewedFile == dir.File(name) && pane.Visible(); }, 5s));
+        ASSERT_TRUE(
+            test::PumpUntil([&] { return main->FileDisplay()->ViewedFile == dir.File(name) && pane.Visible(); }, 5s));
     }
     void ShowText(const std::wstring& name)
     {
@@ -142,6 +144,12 @@ TEST_F(MainStatus, Panel0FollowsTheCaretAndTheFocus)
     EXPECT_TRUE(test::PumpUntil([&] { return Panel(0) == L"Zeile 1 / Spalte 1"; }, 2s)) << WideToUtf8(Panel(0));
     main->TextView->SetSelStart(8);
     EXPECT_TRUE(test::PumpUntil([&] { return Panel(0) == L"Zeile 2 / Spalte 3"; }, 2s)) << WideToUtf8(Panel(0));
+    main->TextView->SetSelStart(0);
+    EXPECT_TRUE(test::PumpUntil([&] { return Panel(0) == L"Zeile 1 / Spalte 1"; }, 2s)) << WideToUtf8(Panel(0));
+    // From the text view to the list: the drive again.
+    main->ActiveList->SetFocus();
+    EXPECT_TRUE(test::PumpUntil([&] { return Panel(0).starts_with(drive); }, 2s)) << WideToUtf8(Panel(0));
+    EXPECT_TRUE(Panel(0).ends_with(L" frei")) << WideToUtf8(Panel(0));
 }
 
 TEST_F(MainStatus, SelectingAllThreeFilesCountsThemInPanel2)
@@ -280,10 +288,25 @@ TEST_F(MainStatus, AChangedTextIsOfferedForSavingOnAFocusChange)
     EXPECT_TRUE(view.Modified());
 
     {
-        // Yes while another program holds the file without sharing: the
-        // error is shown, the mark kept, the file left as it was.
-        TFileHandle held(CreateFileW(notes.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-        ASSERT_TRUE(held);
+        // The options dialog: Cancel keeps the text, the dialog is not shown.
+        auto dialog = std::make_unique<ScriptedOptionsDialog>();
+        ScriptedOptionsDialog& runner = *dialog;
+        main->OptionsDialog = std::move(dialog);
+        main->ActionList1->UpdateActions();
+        test::DialogAnswerer cancel({L"Abbrechen"});
+        main->OptionsDlg->Execute();
+        EXPECT_TRUE(cancel.Answered());
+        EXPECT_EQ(runner.runs, 0);
+    }
+    EXPECT_TRUE(view.Modified());
+
+    for (const bool backup : {true, false}) {
+        // Yes while another process holds the file without sharing: the
+        // error is shown, the mark kept, the file left as it was. With a
+        // backup the copy fails first, without one the replace.
+        Options.BAKFiles = backup;
+        test::ForeignFileHolder holder(notes);
+        ASSERT_TRUE(holder.Holding());
         test::DialogAnswerer yes({L"&Ja"});
         test::DialogAnswerer error({L"OK"});
         FocusItem(L"notiz.rtf");
@@ -291,19 +314,83 @@ TEST_F(MainStatus, AChangedTextIsOfferedForSavingOnAFocusChange)
         FocusItem(L"zweite.txt");
         EXPECT_TRUE(test::PumpUntil([&] { return yes.Answered() && error.Answered(); }, 10s));
         test::PumpFor(300ms);
+        EXPECT_NE(yes.Texts().find(L"Geänderte Datei \"" + notes + L"\" speichern?"), std::wstring::npos)
+            << WideToUtf8(yes.Texts());
+        EXPECT_NE(error.Texts().find(L"Fehler beim Speichern der Datei: \n" + notes), std::wstring::npos)
+            << WideToUtf8(error.Texts());
+        EXPECT_TRUE(view.Modified()) << "backup " << backup;
+        EXPECT_EQ(view.FileName(), notes);
+        EXPECT_EQ(main->FileDisplay()->ViewedFile, notes);
     }
     EXPECT_EQ(dir.Read(L"notiz.rtf"), original);
-    EXPECT_TRUE(view.Modified());
-    EXPECT_EQ(view.FileName(), notes);
+    EXPECT_EQ(GetFileAttributesW(dir.File(L"notiz.bak").c_str()), INVALID_FILE_ATTRIBUTES);
 
     {
-        // Closing asks too; No lets the window go without saving.
+        // Closing asks too; Cancel keeps the window open.
+        test::DialogAnswerer cancel({L"Abbrechen"});
+        main->Close();
+        EXPECT_TRUE(test::PumpUntil([&] { return cancel.Answered(); }, 10s));
+        test::PumpFor(100ms);
+    }
+    EXPECT_TRUE(IsWindowVisible(main->Handle()));
+    EXPECT_TRUE(view.Modified());
+    {
+        // No lets the window go without saving.
         test::DialogAnswerer no({L"&Nein"});
         main->Close();
         EXPECT_TRUE(test::PumpUntil([&] { return no.Answered(); }, 10s));
         main.reset();
     }
     EXPECT_EQ(dir.Read(L"notiz.rtf"), original);
+}
+
+// A changed text of the editor before the options dialog: Yes writes its
+// lines back in the format they came in (here LF only, without a final line
+// break), the old file becomes the backup, the dialog follows and the text
+// stays shown under its own name.
+TEST_F(MainStatus, YesSavesTheEditorsTextInItsOwnFormat)
+{
+    const std::wstring notes = dir.Write(L"liste.txt", "eins\nzwei");
+    dir.Write(L"zweite.txt", "Zwei\r\n");
+    Options.BAKFiles = true;
+    Open(dir.Path(), L"zweite.txt");
+    ShowFile(L"liste.txt", *main->EasyEdit);
+    TEasyEdit& edit = *main->EasyEdit;
+    TCustomEasyEditSource& source = *edit.GetEditSource();
+    // Typing comes with the editor's editing commands; until then the
+    // document is changed through its own text operations.
+    edit.SetReadOnly(false);
+    source.SetCaretPos(0, 1);
+    source.InsertText(u"und ");
+    ASSERT_TRUE(edit.GetModified());
+
+    auto dialog = std::make_unique<ScriptedOptionsDialog>();
+    ScriptedOptionsDialog& runner = *dialog;
+    main->OptionsDialog = std::move(dialog);
+    main->ActionList1->UpdateActions();
+    {
+        test::DialogAnswerer yes({L"&Ja"});
+        main->OptionsDlg->Execute();
+        EXPECT_TRUE(yes.Answered());
+        EXPECT_NE(yes.Texts().find(L"Geänderte Datei \"" + notes + L"\" speichern?"), std::wstring::npos)
+            << WideToUtf8(yes.Texts());
+    }
+    EXPECT_EQ(runner.runs, 1);
+    EXPECT_EQ(dir.Read(L"liste.txt"), "eins\nund zwei");
+    EXPECT_EQ(dir.Read(L"liste.bak"), "eins\nzwei");
+    EXPECT_FALSE(edit.GetModified());
+    EXPECT_TRUE(edit.Visible());
+    EXPECT_EQ(main->FileDisplay()->ViewedFile, notes);
+    EXPECT_EQ(source.FileName(), notes);
+    // Only the file, its backup and the other file: no temporary file left.
+    WIN32_FIND_DATAW data{};
+    TFindHandle find(FindFirstFileW(dir.File(L"*").c_str(), &data));
+    ASSERT_TRUE(find);
+    int files = 0;
+    do
+        files += (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? 0 : 1;
+    while (FindNextFileW(find.Get(), &data));
+    EXPECT_EQ(files, 3);
 }
 
 TEST_F(MainStatus, TheFirstFileWindowKeepsItsShareWhenTheWindowChangesSize)
