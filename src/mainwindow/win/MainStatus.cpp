@@ -602,6 +602,20 @@ void TQRVMain::RefreshHeadersWhenAsked()
     }
 }
 
+void TQRVMain::PlaceProgressForm(TForm& Progress)
+{
+    if (!MainPanel || !MainPanel->HandleAllocated())
+        return;
+    RECT panel{};
+    if (!GetWindowRect(MainPanel->Handle(), &panel)) {
+        TraceIgnoredFailure(L"progress form: the main panel's place", GetLastError());
+        return;
+    }
+    // Placed where it is put, not where the system would put it.
+    Progress.SetPosition(TPosition::poDesigned);
+    Progress.SetBounds(panel.left + 20, panel.top + 50, Progress.Width(), Progress.Height());
+}
+
 void TQRVMain::FormResize()
 {
     if (statusArea_)

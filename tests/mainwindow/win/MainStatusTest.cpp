@@ -455,6 +455,32 @@ TEST_F(MainStatus, TheDisplayTakesTheSecondWindowsPlaceWhenTheOptionsSaySo)
     EXPECT_TRUE(main->LV2->Visible());
 }
 
+// The progress form of the long file operations opens over the file
+// windows, wherever the main window is.
+TEST_F(MainStatus, AProgressFormOpensOverTheMainPanel)
+{
+    for (const int left : {40, 160}) {
+        main->SetBounds(left, 30, main->Width(), main->Height());
+        test::PumpFor(50ms);
+        auto* progress = new TForm(main.get());
+        progress->SetBounds(0, 0, 300, 120);
+        main->PlaceProgressForm(*progress);
+        progress->Show();
+        test::PumpFor(50ms);
+        RECT panel{}, placed{};
+        ASSERT_TRUE(GetWindowRect(main->MainPanel->Handle(), &panel));
+        ASSERT_TRUE(GetWindowRect(progress->Handle(), &placed));
+        EXPECT_EQ(placed.left, panel.left + 20) << left;
+        EXPECT_EQ(placed.top, panel.top + 50) << left;
+        EXPECT_EQ(placed.right - placed.left, 300);
+        // Below the toolbars, inside the window.
+        RECT window{};
+        ASSERT_TRUE(GetWindowRect(main->Handle(), &window));
+        EXPECT_GT(panel.top, window.top);
+        delete progress;
+    }
+}
+
 TEST_F(MainStatus, DroppedNamesAreQuotedWhereTheCommandProcessorWouldSplitThem)
 {
     main->CmdLineBox->SetText(L"copy");
