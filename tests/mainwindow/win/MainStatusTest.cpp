@@ -501,16 +501,51 @@ TEST_F(MainStatus, DroppedNamesAreQuotedWhereTheCommandProcessorWouldSplitThem)
 
 TEST_F(MainStatus, TheFontsOfTheSettingsReachTheFormAndTheViewers)
 {
-    Options.ListFont = {L"Arial", 10, fsBold, 0};
+    // The font a control draws with, as the control itself reports it.
+    auto shownFont = [](TWinControl& control) {
+        LOGFONTW font{};
+        const auto handle = reinterpret_cast<HFONT>(SendMessageW(control.Handle(), WM_GETFONT, 0, 0));
+        EXPECT_TRUE(handle && GetObjectW(handle, sizeof font, &font)) << WideToUtf8(control.Name());
+        return font;
+    };
+    const int barHeight = main->StatusBar->Height();
+    Options.ListFont = {L"Arial", 16, fsBold, 0};
     Options.TextFont = {L"Courier New", 12, 0, 0};
     main->ApplyOptions();
     EXPECT_EQ(main->Font().Name(), L"Arial");
-    EXPECT_EQ(main->Font().Size(), 10);
+    EXPECT_EQ(main->Font().Size(), 16);
     EXPECT_EQ(main->Font().Style(), unsigned(fsBold));
+    // The lists, the tree, the path boxes and the status bar show it.
+    for (TWinControl* pane :
+         std::initializer_list<TWinControl*>{main->LV1, main->LV2, main->TreeView1, main->DirHist1, main->StatusBar}) {
+        const LOGFONTW font = shownFont(*pane);
+        EXPECT_EQ(std::wstring(font.lfFaceName), L"Arial") << WideToUtf8(pane->Name());
+        EXPECT_EQ(font.lfWeight, FW_BOLD) << WideToUtf8(pane->Name());
+        EXPECT_EQ(font.lfHeight, main->Font().Height()) << WideToUtf8(pane->Name());
+    }
+    // The status bar grew to the larger font, and its texts are measured in it.
+    EXPECT_GT(main->StatusBar->Height(), barHeight);
+    main->UpdateStatusBar(false);
+    EXPECT_GE(main->StatusBar->Panels(0).Width, main->Width() / 7 * 2);
+
     EXPECT_EQ(main->TextView->DefAttributes().Name(), L"Courier New");
     EXPECT_EQ(main->TextView->DefAttributes().Size(), 12);
     EXPECT_EQ(main->HexEditor1->Font().Name(), L"Courier New");
     EXPECT_EQ(main->HexEditor1->Font().Size(), 12);
+    // The editor asks for a fixed pitch, whatever the face.
+    LOGFONTW editor{};
+    ASSERT_TRUE(GetObjectW(main->EasyEdit->Font().Handle(), sizeof editor, &editor));
+    EXPECT_EQ(std::wstring(editor.lfFaceName), L"Courier New");
+    EXPECT_EQ(editor.lfPitchAndFamily & 3, FIXED_PITCH);
+
+    // The same settings again change no pane's font.
+    const auto listFont = SendMessageW(main->LV1->Handle(), WM_GETFONT, 0, 0);
+    main->ApplyOptions();
+    EXPECT_EQ(SendMessageW(main->LV1->Handle(), WM_GETFONT, 0, 0), listFont);
+    // A character set of its own is a change too.
+    Options.ListFont.Charset = RUSSIAN_CHARSET;
+    main->ApplyOptions();
+    EXPECT_EQ(shownFont(*main->LV1).lfCharSet, RUSSIAN_CHARSET);
 }
 
 TEST_F(MainStatus, MovingTheDisplaySplitterKeepsTheFocusedItemAndTheNodeInView)
