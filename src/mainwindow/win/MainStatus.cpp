@@ -96,6 +96,12 @@ void TQRVMain::ConnectStatusArea()
         Chain(control->OnEnter, [this](TComponent*) { FocusChanged(); });
         Chain(control->OnExit, [this](TComponent*) { StartActionTimer(); });
     }
+    // The tree's node decides many states.
+    TreeView1->OnChange = [this, previous = std::move(TreeView1->OnChange)](TComponent* Sender, TTreeNode* Node) {
+        if (previous)
+            previous(Sender, Node);
+        StartActionTimer();
+    };
     // The archive list's selection counts while it has the focus.
     ZipLV->OnChange = [this, previous = std::move(ZipLV->OnChange)](TComponent* Sender, int Item) {
         if (previous)
@@ -315,7 +321,10 @@ TActionInput TQRVMain::ActionInput()
         in.Drive = node && ActiveList && ActiveList->DriveType() != 0;
         if (node) {
             in.NodeIsFileSystemFolder = !TreeView1->GetDirPathName(node).empty();
-            in.NodeHasChildren = node->Count() > 0;
+            // A folder the tree has not read yet counts by its button: the
+            // control asked whether it has subfolders when it drew it (a
+            // node not drawn yet may have some).
+            in.NodeHasChildren = node->Count() > 0 || node->HasChildren() != TNodeButton::None;
             in.NodeExpanded = node->Expanded();
         }
         in.Place = node && (!in.DriveBoxOnNetwork || in.NodeIsFileSystemFolder);

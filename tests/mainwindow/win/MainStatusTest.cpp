@@ -185,6 +185,40 @@ TEST_F(MainStatus, SelectingAllThreeFilesCountsThemInPanel2)
     EXPECT_EQ(Panel(2), L"Keine Datei ausgewählt.");
 }
 
+// The tree's node decides the expand and collapse states, also when the
+// list already shows its folder and so reads nothing; a folder whose
+// subfolders the tree has not read yet can be expanded.
+TEST_F(MainStatus, TheTreesNodeDecidesExpandAndCollapse)
+{
+    const std::wstring upper = dir.File(L"Ober");
+    const std::wstring empty = dir.File(L"Leer");
+    ASSERT_TRUE(CreateDirectoryW(upper.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((upper + L"\\Unter").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(empty.c_str(), nullptr));
+    auto* expand = dynamic_cast<TAction*>(main->FindComponent(L"ActExpand"));
+    auto* collapse = dynamic_cast<TAction*>(main->FindComponent(L"ActCollapse"));
+    ASSERT_TRUE(expand && collapse);
+    TDriveView& tree = *main->TreeView1;
+
+    Open(empty, L"..");
+    tree.SetDirectory(empty);
+    ASSERT_TRUE(test::PumpUntil([&] { return tree.GetDirectory() == empty; }, 5s));
+    EXPECT_TRUE(test::PumpUntil([&] { return !expand->Enabled() && !collapse->Enabled(); }, 2s));
+
+    Open(upper, L"Unter");
+    // The pass the list's load started is done before the tree moves.
+    test::PumpFor(300ms);
+    tree.SetDirectory(upper);
+    ASSERT_TRUE(test::PumpUntil([&] { return tree.GetDirectory() == upper; }, 5s));
+    EXPECT_TRUE(test::PumpUntil([&] { return expand->Enabled() && !collapse->Enabled(); }, 2s));
+    tree.Selected()->Expand();
+    ASSERT_TRUE(test::PumpUntil([&] { return tree.Selected()->Count() == 1; }, 5s));
+    // Expanding changes no selection: the next pass shows it.
+    main->UpdateTimerTimer();
+    EXPECT_FALSE(expand->Enabled());
+    EXPECT_TRUE(collapse->Enabled());
+}
+
 // The window's undo command of the file actions, with a menu item as the
 // menus will give it: the pass gives both the word of the last operation.
 TEST_F(MainStatus, AfterAPasteTheUndoActionNamesTheCopy)
