@@ -214,6 +214,9 @@ TSelectionStatusInput TQRVMain::SelectionStatusInput()
     in.Abbreviated = Options.SBAbbreviated;
     if (!ActiveList)
         return in;
+    // A shell folder without a file-system path counts its items only.
+    in.ShellFolder = ActiveList->IsVirtual();
+    in.ShellItemCount = static_cast<uint32_t>(std::max(ActiveList->ItemCount(), 0));
     if (ZipLV && ZipLV->Visible() && HasFocus(ZipLV)) {
         const TZipItems& entries = ZipLV->Items();
         in.ArchiveFocused = true;
