@@ -115,6 +115,18 @@ protected:
 
 }  // namespace
 
+// The start folder is read before the tree lists the drives; once the
+// window shows, panel 0 names the start drive's space all the same.
+TEST_F(MainStatus, Panel0NamesTheStartDrivesSpace)
+{
+    const std::wstring path = main->ActiveList->Path();
+    ASSERT_GE(path.size(), 2u);
+    ASSERT_EQ(path[1], L':');
+    const std::wstring drive = std::wstring(1, static_cast<wchar_t>(towupper(path[0]))) + L": ";
+    EXPECT_TRUE(Panel(0).starts_with(drive)) << WideToUtf8(Panel(0));
+    EXPECT_TRUE(Panel(0).ends_with(L" frei")) << WideToUtf8(Panel(0));
+}
+
 TEST_F(MainStatus, Panel0FollowsTheCaretAndTheFocus)
 {
     dir.Write(L"notiz.txt", "Hallo\r\nWelt\r\n");
