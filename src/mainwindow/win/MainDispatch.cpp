@@ -169,9 +169,6 @@ bool TQRVMain::CloseQuery()
 void TQRVMain::HandleStartupMessage()
 {
     TraceTiming(L"start-up message");
-    // The lists load before the tree has read the drive table, so their
-    // first status pass found the drive unknown; the drive's space now.
-    UpdateStatusBar(true);
     if (!FirstRun)
         return;
     std::wstring text =

@@ -253,34 +253,6 @@ TEST_F(StartupProcess, AnUnreadableStartFolderIsNamedInTheStatusBar)
     EXPECT_EQ(program.CloseAndWait(main), 0u);
 }
 
-// The first list is read before the tree knows the drives; once the window
-// is up, panel 0 tells how full the start folder's drive is.
-TEST_F(StartupProcess, TheStartDrivesSpaceIsShownOnceTheWindowIsUp)
-{
-    test::TestDir settings;
-    const std::wstring ini = settings.Write(L"plain.ini", "");
-    test::TestDir dir;
-    dir.Write(L"a.txt", "a");
-    const std::wstring folder = dir.Path();
-    ASSERT_GE(folder.size(), 2u);
-
-    ProgramProcess program(L"\"/I=" + ini + L"\" \"" + folder + L"\"");
-    HWND main = program.WaitForWindow(L"TQRVMain");
-    ASSERT_NE(main, nullptr);
-    HWND statusBar = FindWindowExW(main, nullptr, STATUSCLASSNAMEW, nullptr);
-    ASSERT_NE(statusBar, nullptr);
-    const std::wstring drive = folder.substr(0, 2);
-    std::wstring shown;
-    EXPECT_TRUE(test::PumpUntil(
-        [&] {
-            shown = RemoteStatusText(program.Id(), statusBar, 0);
-            return shown.starts_with(drive + L" ") && shown.find(L" belegt / ") != std::wstring::npos;
-        },
-        std::chrono::seconds(15)))
-        << "the status bar says: " << std::string(shown.begin(), shown.end());
-    EXPECT_EQ(program.CloseAndWait(main), 0u);
-}
-
 // A toolbar's stored dock row, however large, costs nothing at the start:
 // the window comes up about as fast as with an empty settings file.
 TEST_F(StartupProcess, AHugeStoredDockRowDoesNotSlowTheStart)
