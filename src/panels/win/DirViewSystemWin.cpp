@@ -79,6 +79,9 @@ uint32_t TWinDirSystem::ListFolder(const std::wstring& Folder, const TEntryProc&
     // A worker searches while this thread takes what it found; the window
     // answers meanwhile.
     TFolderReader reader(Folder + L"\\*.*");
+    // The zone once per folder: asking the system for it per entry is slow.
+    TIME_ZONE_INFORMATION zone;
+    const TIME_ZONE_INFORMATION* known = GetTimeZoneInformation(&zone) != TIME_ZONE_ID_INVALID ? &zone : nullptr;
     TFoundEntries batch;
     TSearchRec rec;
     bool first = true;
@@ -93,7 +96,7 @@ uint32_t TWinDirSystem::ListFolder(const std::wstring& Folder, const TEntryProc&
             rec.Attr = entry.Attr;
             rec.Size = entry.Size;
             rec.LastWrite = entry.LastWrite;
-            rec.Time = entry.Time;
+            rec.Time = FileTimeToLocalDosDateTime(entry.LastWrite, known);
             if (!Each(rec))
                 return 0;
         }

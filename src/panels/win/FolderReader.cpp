@@ -2,7 +2,6 @@
 
 #include "framework/IgnoredError.h"
 #include "framework/win/Handles.h"
-#include "panels/win/DirViewSystemWin.h"
 #include "panels/win/KyDriveInfo.h"
 #include "panels/win/SentMessageWait.h"
 
@@ -18,12 +17,16 @@ namespace {
 constexpr size_t kBatchEntries = 2048;
 constexpr size_t kBatchesWaiting = 4;
 
-// Rec is the caller's, so that its name's room is made once.
-void Append(TFoundEntries& Batch, const WIN32_FIND_DATAW& Data, const TIME_ZONE_INFORMATION* Zone, TSearchRec& Rec)
+uint64_t Join(DWORD High, DWORD Low)
 {
-    FindDataToSearchRec(Data, Rec, Zone);
-    Batch.Names += Rec.Name;
-    Batch.Entries.push_back({Batch.Names.size(), Rec.Attr, Rec.Size, Rec.LastWrite, Rec.Time});
+    return static_cast<uint64_t>(High) << 32 | Low;
+}
+
+void Append(TFoundEntries& Batch, const WIN32_FIND_DATAW& Data)
+{
+    Batch.Names += Data.cFileName;
+    Batch.Entries.push_back({Batch.Names.size(), Data.dwFileAttributes, Join(Data.nFileSizeHigh, Data.nFileSizeLow),
+                             Join(Data.ftLastWriteTime.dwHighDateTime, Data.ftLastWriteTime.dwLowDateTime)});
 }
 
 }  // namespace
@@ -107,15 +110,11 @@ void TFolderReader::Read()
                                             FIND_FIRST_EX_LARGE_FETCH));
     const DWORD error = find ? 0 : GetLastError();
     if (find) {
-        // The zone once per folder: asking the system for it per entry is slow.
-        TIME_ZONE_INFORMATION zone;
-        const TIME_ZONE_INFORMATION* known = GetTimeZoneInformation(&zone) != TIME_ZONE_ID_INVALID ? &zone : nullptr;
         TFoundEntries batch;
-        TSearchRec rec;
         // The first batch small, so that the taker starts at once.
         size_t wanted = 64;
         do {
-            Append(batch, data, known, rec);
+            Append(batch, data);
             if (batch.Entries.size() >= wanted) {
                 if (!HandOver(batch))
                     return;

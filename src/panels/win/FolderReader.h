@@ -6,8 +6,6 @@
 // a batch, its thread answers the messages other threads and programs send
 // to its windows; posted messages and input wait.
 
-#include "panels/FileRec.h"
-
 #include <windows.h>
 
 #include <condition_variable>
@@ -21,14 +19,15 @@
 namespace qrv {
 
 // Entries as the worker hands them over: their names one after another in
-// one text, so that the worker makes no string per entry.
+// one text, so that the worker makes no string per entry, and the rest as
+// the system gives it (the taker converts what it needs: the worker's time
+// is the search's).
 struct TFoundEntries {
     struct TEntry {
         size_t NameEnd = 0;  // in Names; the name starts where the previous one ends
         uint32_t Attr = 0;
         uint64_t Size = 0;
-        uint64_t LastWrite = 0;
-        uint32_t Time = 0;
+        uint64_t LastWrite = 0;  // FILETIME, UTC
     };
     std::wstring Names;
     std::vector<TEntry> Entries;
