@@ -1,13 +1,15 @@
 // TDriveView: the icons of its folder nodes. Drawing a node that has none
-// yet asks the worker for the shell's icons of its folder and shows the
-// plain folder's meanwhile: under Wine the shell takes up to a second for a
-// folder of 100,000 files, which would hold the window for as long. The
-// answer is taken when its node still exists, and the node is drawn again.
+// yet asks the worker for the shell's icons and attributes of its folder
+// and shows the plain folder's icons meanwhile: under Wine the shell takes
+// up to a second for a folder of 100,000 files, and a question of the
+// window's own waits as long while the worker's is under way. The answer is
+// taken when its node still exists, and the node is drawn again.
 
 #include "panels/win/DriveViewImages.h"
 
 #include "framework/TimingTrace.h"
 #include "framework/win/ImgList.h"
+#include "panels/VirtualNodes.h"
 #include "panels/win/DriveViewNode.h"
 #include "panels/win/ShellWorker.h"
 
@@ -36,6 +38,19 @@ int SmallIconOf(const std::wstring& Path, bool Open, bool Default)
     return info.iIcon;
 }
 
+// The worker's answer: the folder's icons and its shell attributes.
+TNodeImageAnswer AnswerFor(const TNodeImageRequest& Request, HIMAGELIST Images)
+{
+    TNodeImageAnswer answer{Request.NodeId, FolderImages(Request.Path, Images)};
+    SHFILEINFOW info{};
+    info.dwAttributes = kDiskAttrMask;
+    if (SHGetFileInfoW(Request.Path.c_str(), 0, &info, sizeof info, SHGFI_ATTRIBUTES | SHGFI_ATTR_SPECIFIED)) {
+        answer.AttrKnown = true;
+        answer.ShellAttr = info.dwAttributes & kDiskAttrMask;
+    }
+    return answer;
+}
+
 }  // namespace
 
 TNodeImages FolderImages(const std::wstring& Path, HIMAGELIST Images)
@@ -52,14 +67,11 @@ TNodeImages FolderImages(const std::wstring& Path, HIMAGELIST Images)
 }
 
 TDriveView::TImageState::TImageState(HWND Window, HIMAGELIST Images)
-    : Queue(
-          [Images](const TNodeImageRequest& Request) {
-              return TNodeImageAnswer{Request.NodeId, FolderImages(Request.Path, Images)};
-          },
-          [Images](const TNodeImageRequest& Request) {
-              return TNodeImageAnswer{Request.NodeId, FolderImages({}, Images)};
-          },
-          [Window] { PostMessageW(Window, kNodeImagesMessage, 0, 0); }, L"asking the shell for a folder's icons")
+    : Queue([Images](const TNodeImageRequest& Request) { return AnswerFor(Request, Images); },
+            [Images](const TNodeImageRequest& Request) {
+                return TNodeImageAnswer{Request.NodeId, FolderImages({}, Images)};
+            },
+            [Window] { PostMessageW(Window, kNodeImagesMessage, 0, 0); }, L"asking the shell for a folder's icons")
 {
     PrepareShellWorker(Queue, THREAD_PRIORITY_BELOW_NORMAL);
 }
@@ -108,6 +120,10 @@ void TDriveView::TakeNodeImages()
         holder.Image = answer.Images.Image;
         holder.SelectedImage = answer.Images.SelectedImage;
         holder.Data.IconEmpty = false;
+        if (answer.AttrKnown) {
+            holder.Data.ShellAttr = (holder.Data.ShellAttr & ~kDiskAttrMask) | answer.ShellAttr;
+            ApplyShareOverlay(node);
+        }
         // TVM_GETITEMRECT takes the item in the rectangle; FALSE: the whole line.
         RECT rect{};
         const HTREEITEM item = node->ItemId();

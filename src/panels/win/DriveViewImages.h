@@ -1,7 +1,7 @@
 #pragma once
 // The folder tree's node icons: the shell's icons of a folder's path, and
-// the worker that asks for them while the tree is drawn with the plain
-// folder's.
+// the worker that asks for them (and for the folder's shell attributes)
+// while the tree is drawn with the plain folder's.
 
 #include "panels/BackgroundQueue.h"
 #include "panels/win/DriveView.h"
@@ -33,6 +33,10 @@ struct TNodeImageRequest {
 struct TNodeImageAnswer {
     uint64_t NodeId = 0;
     TNodeImages Images;
+    // The folder's shell attributes of the disk mask (shared, link,
+    // read-only, hidden), when the shell named them.
+    bool AttrKnown = false;
+    uint32_t ShellAttr = 0;
 };
 
 struct TDriveView::TImageState {

@@ -471,12 +471,13 @@ void TDriveView::NodeImages(TTreeNode* Node, int& Image, int& SelectedImage)
     }
     if (holder->Data.IconEmpty && !NodeImagesAwaited(Node)) {
         try {
-            ReadDiskShellAttributes(Node);
-            // A folder on a disk is asked of the worker; the answer is
-            // drawn when it comes.
+            // A folder on a disk is asked of the worker, with its shell
+            // attributes; the answer is drawn when it comes.
             const bool diskFolder = Node->Parent() && !holder->Data.IsVirtual && !IsRemoteFolder(Node);
-            if (!diskFolder || !QueueNodeImages(Node))
+            if (!diskFolder || !QueueNodeImages(Node)) {
+                ReadDiskShellAttributes(Node);
                 FetchNodeImages(Node);
+            }
         } catch (const std::exception&) {
             TraceIgnoredException(L"reading a tree folder's icon");
             holder->Data.IconEmpty = false;
