@@ -510,14 +510,14 @@ void TDirView::CreateWindowHandle(const TCreateParams& params)
     ApplyToolTipDelays();
     ItemsChanged();
     if (icons_)
-        icons_->SetWindow(handle_);
+        icons_->Window.Set(handle_);
 }
 
 void TDirView::DestroyWnd()
 {
     // The records stay: a window made again shows them.
     if (icons_)
-        icons_->SetWindow(nullptr);
+        icons_->Window.Set(nullptr);
     FreeAnimation();
     TKyListView::DestroyWnd();
 }

@@ -10,7 +10,6 @@
 #include "panels/win/DirViewIcons.h"
 
 #include "framework/TimingTrace.h"
-#include "panels/win/ShellWorker.h"
 
 namespace qrv {
 
@@ -25,21 +24,9 @@ TDirView::TIconState::TIconState(TDirShellInfo& Shell)
               info.ImageIndex = Request.Query.IsDirectory ? Shell.Icons().FolderIcon : Shell.Icons().DefaultFileIcon;
               return TIconAnswer{Request.Generation, Request.Index, Request.Rec, Request.Query.Path, info};
           },
-          [window = Window] {
-              if (const HWND target = window->load())
-                  PostMessageW(target, kIconsReadyMessage, 0, 0);
-          },
-          L"asking the shell for an item's icon", TQueueOrder::NewestFirst)
+          Window.Announcement(), L"asking the shell for an item's icon", TQueueOrder::NewestFirst)
 {
     PrepareShellWorker(Queue, THREAD_PRIORITY_LOWEST);
-}
-
-void TDirView::TIconState::SetWindow(HWND Value)
-{
-    Window->store(Value);
-    // Answers that came while there was no window are taken now.
-    if (Value)
-        PostMessageW(Value, kIconsReadyMessage, 0, 0);
 }
 
 void TDirView::SetUseIconUpdateThread(bool Value)
@@ -86,7 +73,7 @@ void TDirView::RequestIcon(int Index, const TFileRec& Item)
 {
     if (!icons_) {
         icons_ = std::make_unique<TIconState>(shell_);
-        icons_->SetWindow(handle_);
+        icons_->Window.Set(handle_);
     }
     TIconState& state = *icons_;
     if (!state.Asked.insert(&Item).second)

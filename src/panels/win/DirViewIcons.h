@@ -4,10 +4,9 @@
 
 #include "panels/BackgroundQueue.h"
 #include "panels/win/DirView.h"
+#include "panels/win/ShellWorker.h"
 
-#include <atomic>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <unordered_set>
 
@@ -31,11 +30,9 @@ struct TIconAnswer {
 
 struct TDirView::TIconState {
     explicit TIconState(TDirShellInfo& Shell);
-    // The list's window, or none while it has none.
-    void SetWindow(HWND Value);
 
-    // Where the answers are announced.
-    std::shared_ptr<std::atomic<HWND>> Window = std::make_shared<std::atomic<HWND>>(nullptr);
+    // Where the answers are announced: the list's window.
+    TAnswerWindow Window{kIconsReadyMessage};
     TBackgroundQueue<TIconRequest, TIconAnswer, &TIconRequest::Id> Queue;
     // The records asked for in this generation, until their answers come.
     std::unordered_set<const TFileRec*> Asked;

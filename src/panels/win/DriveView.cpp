@@ -477,6 +477,7 @@ void TDriveView::CreateWindowHandle(const TCreateParams& params)
 {
     TTreeView::CreateWindowHandle(params);
     if (HandleAllocated()) {
+        WorkersWindow(Handle());
         BindShellFolders();
         // The control forgets item states with its window.
         std::function<void(TTreeNode*)> overlays = [&](TTreeNode* node) {
@@ -495,6 +496,20 @@ void TDriveView::CreateWindowHandle(const TCreateParams& params)
         if (!directory_.empty())
             SetDirectory(directory_);
     }
+}
+
+void TDriveView::WorkersWindow(HWND Window)
+{
+    if (images_)
+        images_->Window.Set(Window);
+    if (watch_)
+        watch_->ProbeWindow.Set(Window);
+}
+
+void TDriveView::DestroyWnd()
+{
+    WorkersWindow(nullptr);
+    TTreeView::DestroyWnd();
 }
 
 bool TDriveView::CustomDraw(NMTVCUSTOMDRAW& draw, LRESULT& result)

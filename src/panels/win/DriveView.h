@@ -268,6 +268,7 @@ protected:
     // The node's drive is a network drive.
     bool IsRemoteFolder(TTreeNode* Node);
     void CreateWindowHandle(const TCreateParams& params) override;
+    void DestroyWnd() override;
     void WndProc(TMessage& message) override;
     bool Edited(TTreeNode* Node, const wchar_t* Text) override;
 
@@ -393,6 +394,9 @@ private:
     void ForgetNodeImages(TTreeNode* Node);
     // The worker's answers waiting: taken (true), or not that message.
     bool NodeImagesMessage(TMessage& message);
+    // The tree's window was made (or goes: nullptr): the workers announce
+    // their answers there.
+    void WorkersWindow(HWND Window);
     std::unique_ptr<TImageState> images_;
 
     // Folder commands.

@@ -11,7 +11,6 @@
 #include "framework/win/ImgList.h"
 #include "panels/VirtualNodes.h"
 #include "panels/win/DriveViewNode.h"
-#include "panels/win/ShellWorker.h"
 
 #include <shellapi.h>
 
@@ -66,12 +65,13 @@ TNodeImages FolderImages(const std::wstring& Path, HIMAGELIST Images)
     return TNodeImages{std::max(0, image), std::max(0, open)};
 }
 
-TDriveView::TImageState::TImageState(HWND Window, HIMAGELIST Images)
-    : Queue([Images](const TNodeImageRequest& Request) { return AnswerFor(Request, Images); },
+TDriveView::TImageState::TImageState(HIMAGELIST Images)
+    : Window(kNodeImagesMessage),
+      Queue([Images](const TNodeImageRequest& Request) { return AnswerFor(Request, Images); },
             [Images](const TNodeImageRequest& Request) {
                 return TNodeImageAnswer{Request.NodeId, FolderImages({}, Images)};
             },
-            [Window] { PostMessageW(Window, kNodeImagesMessage, 0, 0); }, L"asking the shell for a folder's icons")
+            Window.Announcement(), L"asking the shell for a folder's icons")
 {
     PrepareShellWorker(Queue, THREAD_PRIORITY_BELOW_NORMAL);
 }
@@ -85,8 +85,10 @@ bool TDriveView::QueueNodeImages(TTreeNode* Node)
 {
     if (!HandleAllocated())
         return false;
-    if (!images_)
-        images_ = std::make_unique<TImageState>(Handle(), ImageListHandle());
+    if (!images_) {
+        images_ = std::make_unique<TImageState>(ImageListHandle());
+        images_->Window.Set(Handle());
+    }
     TImageState& state = *images_;
     if (state.Nodes.Contains(Node))
         return true;

@@ -6,6 +6,7 @@
 #include "panels/BackgroundQueue.h"
 #include "panels/win/DriveView.h"
 #include "panels/win/PendingNodes.h"
+#include "panels/win/ShellWorker.h"
 
 #include <commctrl.h>
 
@@ -40,8 +41,10 @@ struct TNodeImageAnswer {
 };
 
 struct TDriveView::TImageState {
-    TImageState(HWND Window, HIMAGELIST Images);
+    explicit TImageState(HIMAGELIST Images);
 
+    // Where the answers are announced: the tree's window.
+    TAnswerWindow Window;
     TBackgroundQueue<TNodeImageRequest, TNodeImageAnswer, &TNodeImageRequest::NodeId> Queue;
     TPendingNodes Nodes;
 };

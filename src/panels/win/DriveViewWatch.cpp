@@ -14,7 +14,6 @@
 #include "panels/win/DirView.h"
 #include "panels/win/FolderSearch.h"
 #include "panels/win/KyDriveInfo.h"
-#include "panels/win/ShellWorker.h"
 
 #include <objbase.h>
 #include <shlobj.h>
@@ -31,7 +30,6 @@ namespace {
 constexpr LONG kShellEvents = SHCNE_NETSHARE | SHCNE_NETUNSHARE | SHCNE_RENAMEFOLDER;
 constexpr UINT kShellNotifyMessage = WM_USER + 0x142;
 // The prober has results waiting.
-constexpr UINT kProbeResultsMessage = WM_APP + 0x122;
 
 TTreeNode* AsNode(TNodeRef Node)
 {
@@ -528,11 +526,10 @@ bool TDriveView::QueueProbe(TTreeNode* Node)
         request.ShellFolder = true;
     }
     if (!state.Prober) {
-        const HWND window = HandleAllocated() ? Handle() : nullptr;
-        if (!window)
+        if (!HandleAllocated())
             return false;
-        state.Prober = std::make_unique<TSubDirProber>(ProbeSubDirs,
-                                                       [window] { PostMessageW(window, kProbeResultsMessage, 0, 0); });
+        state.ProbeWindow.Set(Handle());
+        state.Prober = std::make_unique<TSubDirProber>(ProbeSubDirs, state.ProbeWindow.Announcement());
         // Shell folders are bound on the worker.
         PrepareShellWorker(*state.Prober, THREAD_PRIORITY_BELOW_NORMAL);
     }

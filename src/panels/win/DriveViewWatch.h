@@ -9,11 +9,15 @@
 #include "panels/win/DiscMon.h"
 #include "panels/win/DriveView.h"
 #include "panels/win/PendingNodes.h"
+#include "panels/win/ShellWorker.h"
 
 #include <array>
 #include <memory>
 
 namespace qrv {
+
+// Posted to the tree by its prober when answers wait.
+constexpr UINT kProbeResultsMessage = WM_APP + 0x122;
 
 struct TDriveView::TWatchState {
     struct TDriveWatch {
@@ -26,7 +30,8 @@ struct TDriveView::TWatchState {
     std::array<TDriveWatch, kLastDrive - kFirstDrive + 1> Drives;
     TDriveWatch& Drive(wchar_t Letter) { return Drives.at(static_cast<size_t>(Letter - kFirstDrive)); }
     bool Validating = false;
-    // The prober and the nodes waiting for it.
+    // The prober, where it announces its answers, and the nodes waiting for it.
+    TAnswerWindow ProbeWindow{kProbeResultsMessage};
     std::unique_ptr<TSubDirProber> Prober;
     TPendingNodes Probes;
     unsigned long ShellNotifyId = 0;

@@ -313,6 +313,26 @@ TEST_F(DirViewTest, AnIconAnsweredForItemsReadAgainIsDropped)
     EXPECT_TRUE(reread.IconEmpty) << "not asked for since the re-read";
 }
 
+// The list's window made again while an icon was asked for: the answers
+// reach the new window.
+TEST_F(DirViewTest, IconsStillComeAfterTheWindowIsMadeAgain)
+{
+    view->SetUseIconUpdateThread(true);
+    view->SetPath(folder);
+    const auto askImage = [&] {
+        LVITEMW lv{};
+        lv.mask = LVIF_IMAGE;
+        lv.iItem = IndexOf(L"klein.txt");
+        SendMessageW(List(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&lv));
+    };
+    askImage();
+    ASSERT_EQ(view->IconsPending(), 1u);
+    view->RecreateWnd();
+    askImage();
+    TFileRec& file = *view->FindFileItem(L"klein.txt");
+    EXPECT_TRUE(test::PumpUntil([&] { return !file.IconEmpty; }, std::chrono::seconds(10)));
+}
+
 TEST_F(DirViewTest, AMissingFolderReportsTheSystemError)
 {
     uint32_t code = 0;

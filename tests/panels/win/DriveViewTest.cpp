@@ -203,6 +203,25 @@ TEST_F(DriveViewTest, NodesShowTheSystemIcons)
     test::PumpFor(std::chrono::milliseconds(200));
 }
 
+// The tree's window made again while a folder's icons were asked for: the
+// answer reaches the new window.
+TEST_F(DriveViewTest, FolderIconsStillComeAfterTheWindowIsMadeAgain)
+{
+    TTreeNode* a = tree->NodeForPath(root + L"\\a");
+    ASSERT_NE(a, nullptr);
+    const auto askImage = [&] {
+        TVITEMW item{};
+        item.mask = TVIF_IMAGE;
+        item.hItem = a->ItemId();
+        SendMessageW(tree->Handle(), TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    };
+    askImage();
+    ASSERT_EQ(tree->ImagesPending(), 1u);
+    tree->RecreateWnd();
+    askImage();
+    EXPECT_TRUE(test::PumpUntil([&] { return !tree->NodeData(a).IconEmpty; }, std::chrono::seconds(10)));
+}
+
 TEST_F(DriveViewTest, AFolderWithoutSubfoldersLosesItsButtonAfterTheProbe)
 {
     TTreeNode* b = tree->NodeForPath(root + L"\\a\\b");
