@@ -217,9 +217,11 @@ std::optional<bool> TDirViewCore::KnownSubDirs(std::wstring_view Path, bool Hide
     if (!loaded_ || loading_ || !itemsReady_ || isVirtual_ || fullPathItems_ ||
         !SameText(StripTrailingBackslashes(Path), path_))
         return std::nullopt;
-    for (const TFileRec* item : items_)
-        if (item->IsDirectory && !item->IsParentDir && !(HideHidden && (item->Attr & faHidden)))
-            return true;
+    // The folder count spares a look at every record of a folder of files.
+    if (dirCount_ > 0)
+        for (const TFileRec* item : items_)
+            if (item->IsDirectory && !item->IsParentDir && !(HideHidden && (item->Attr & faHidden)))
+                return true;
     // None among the items: an answer only when the load kept every folder.
     if (showDirectories_ && (!hideHiddenDirs_ || HideHidden) && !OnAddFile)
         return false;
