@@ -1,11 +1,10 @@
 #include "panels/win/FolderReader.h"
 
-#include "framework/IgnoredError.h"
 #include "framework/win/Handles.h"
 #include "panels/win/KyDriveInfo.h"
 #include "panels/win/SentMessageWait.h"
 
-#include <system_error>
+#include <thread>
 #include <utility>
 
 namespace qrv {
@@ -32,17 +31,13 @@ void Append(TFoundEntries& Batch, const WIN32_FIND_DATAW& Data)
 }  // namespace
 
 TFolderReader::TFolderReader(std::wstring Pattern)
-    : pattern_(std::move(Pattern)), batchReady_(CreateEventW(nullptr, FALSE, FALSE, nullptr))
+    : pattern_(std::move(Pattern)), batchReady_(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
+      taker_(std::this_thread::get_id())
 {
-    if (batchReady_) {
-        try {
-            worker_ = std::thread([this] { Read(); });
-            return;
-        } catch (const std::system_error&) {
-            TraceIgnoredException(L"starting a folder reader's thread");
-        }
-    }
-    Read();  // no worker to be had: everything is read here
+    if (batchReady_)
+        worker_ = std::make_unique<TReusedThread>([this] { Read(); });
+    else
+        Read();  // without the event to wait on, everything is read here
 }
 
 TFolderReader::~TFolderReader()
@@ -52,8 +47,7 @@ TFolderReader::~TFolderReader()
         stopping_ = true;
     }
     roomMade_.notify_all();
-    if (worker_.joinable())
-        worker_.join();
+    worker_.reset();  // waits for the reading to end
     if (batchReady_)
         CloseHandle(batchReady_);
 }
@@ -88,8 +82,8 @@ bool TFolderReader::HandOver(TFoundEntries& Batch)
 {
     {
         std::unique_lock lock(mutex_);
-        // Without a worker, the reading thread is the taking one: no wait.
-        if (worker_.joinable())
+        // Read on the taking thread (no worker to be had), it cannot wait.
+        if (std::this_thread::get_id() != taker_)
             roomMade_.wait(lock, [this] { return stopping_ || ready_.size() < kBatchesWaiting; });
         if (stopping_)
             return false;

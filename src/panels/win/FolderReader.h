@@ -6,11 +6,14 @@
 // a batch, its thread answers the messages other threads and programs send
 // to its windows; posted messages and input wait.
 
+#include "framework/ReusedThread.h"
+
 #include <windows.h>
 
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -62,7 +65,8 @@ private:
     bool done_ = false;
     bool stopping_ = false;
     uint32_t error_ = 0;
-    std::thread worker_;
+    const std::thread::id taker_;  // the thread that takes the batches
+    std::unique_ptr<TReusedThread> worker_;
 };
 
 }  // namespace qrv

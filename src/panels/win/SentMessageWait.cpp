@@ -1,13 +1,11 @@
 #include "panels/win/SentMessageWait.h"
 
-#include "framework/IgnoredError.h"
+#include "framework/ReusedThread.h"
 #include "framework/win/Handles.h"
 
 #include <windows.h>
 
 #include <exception>
-#include <system_error>
-#include <thread>
 
 namespace qrv {
 
@@ -19,25 +17,18 @@ void RunAnsweringSentMessages(const std::function<void()>& Work)
         return;
     }
     std::exception_ptr failure;
-    std::thread worker;
-    try {
-        worker = std::thread([&] {
-            try {
-                Work();
-            } catch (...) {
-                failure = std::current_exception();
-            }
-            SetEvent(done.Get());
-        });
-    } catch (const std::system_error&) {
-        TraceIgnoredException(L"starting a worker thread");
-        Work();
-        return;
-    }
+    TReusedThread worker([&] {
+        try {
+            Work();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        SetEvent(done.Get());
+    });
     const HANDLE event = done.Get();
     while (MsgWaitForMultipleObjectsEx(1, &event, INFINITE, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0 + 1)
         AnswerSentMessages();
-    worker.join();
+    worker.Join();
     if (failure)
         std::rethrow_exception(failure);
 }
