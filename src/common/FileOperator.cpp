@@ -13,10 +13,14 @@ namespace qrv {
 uint32_t ShellOperationCode(TFileOperation Operation)
 {
     switch (Operation) {
-    case TFileOperation::foMove: return 1;
-    case TFileOperation::foCopy: return 2;
-    case TFileOperation::foDelete: return 3;
-    case TFileOperation::foRename: return 4;
+    case TFileOperation::foMove:
+        return 1;
+    case TFileOperation::foCopy:
+        return 2;
+    case TFileOperation::foDelete:
+        return 3;
+    case TFileOperation::foRename:
+        return 4;
     }
     return 2;
 }
@@ -24,10 +28,14 @@ uint32_t ShellOperationCode(TFileOperation Operation)
 TFileOperation OperationFromShellCode(uint32_t Code)
 {
     switch (Code) {
-    case 1: return TFileOperation::foMove;
-    case 3: return TFileOperation::foDelete;
-    case 4: return TFileOperation::foRename;
-    default: return TFileOperation::foCopy;
+    case 1:
+        return TFileOperation::foMove;
+    case 3:
+        return TFileOperation::foDelete;
+    case 4:
+        return TFileOperation::foRename;
+    default:
+        return TFileOperation::foCopy;
     }
 }
 
@@ -157,7 +165,11 @@ TUndoPlan PlanUndo(const TFileOperationRecord& Record, TFileOperatorSystem& Syst
             const std::wstring& now = current[i];
             const std::wstring& before = Record.Sources[i];
             const bool placeTaken = !SameNameIgnoringCase(now, before) && System.FileOrDirExists(before);
-            if (placeTaken || !System.FileOrDirExists(now)) {
+            // A folder moved onto one that was there before went into it:
+            // moving it back would carry that folder's own items away too.
+            const bool merged =
+                move && i < Record.TargetWasNew.size() && !Record.TargetWasNew[i] && System.DirectoryExists(now);
+            if (merged || placeTaken || !System.FileOrDirExists(now)) {
                 plan.Kept.push_back(now);
             } else {
                 plan.Sources.push_back(now);
@@ -168,7 +180,8 @@ TUndoPlan PlanUndo(const TFileOperationRecord& Record, TFileOperatorSystem& Syst
         return plan;
     }
 
-    case TFileOperation::foDelete: return plan;
+    case TFileOperation::foDelete:
+        return plan;
     }
     return plan;
 }

@@ -108,7 +108,8 @@ struct TUndoPlan {
     std::vector<std::wstring> Sources;
     std::vector<std::wstring> Dests;
     // Items left where they are: a copy's target that was there before the
-    // copy, or a moved or renamed item whose old place is taken meanwhile.
+    // copy, a folder a move merged into, or a moved or renamed item whose old
+    // place is taken meanwhile.
     std::vector<std::wstring> Kept;
 };
 
@@ -122,7 +123,8 @@ std::vector<std::wstring> TopLevelTargets(const std::vector<std::wstring>& Sourc
 // Plans the undo of Record as things stand now (System answers existence).
 // A copy deletes only the targets it made (to the recycle bin where there is
 // one); a move or rename returns each item to its own old place unless that
-// place is taken.
+// place is taken, and a folder moved into one of the same name that was
+// there before stays (it holds that folder's own items too).
 TUndoPlan PlanUndo(const TFileOperationRecord& Record, TFileOperatorSystem& System);
 
 class TFileOperator {
