@@ -12,6 +12,8 @@
 #include "settings/Quorvan32Globals.h"
 #include "win/DialogAnswerer.h"
 #include "win/MessagePump.h"
+#include "win/WineDrive.h"
+#include "win/WineTrash.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
@@ -660,4 +662,47 @@ TEST_F(FileCommandsTest, RescanReadsTheDriveAgainAndKeepsTheFolder)
     EXPECT_TRUE(SamePath(host.tree->GetDirPathName(host.tree->Selected()), folder));
     EXPECT_EQ(host.tree->FullDriveScan(), fullScan);
     EXPECT_TRUE(host.boxes.empty());
+}
+
+// ---- A tree folder on another kind of drive -------------------------------------------------
+
+namespace {
+
+// The active list shows a folder of the fixed test drive while the tree's
+// folder lies on a removable drive.
+class FileCommandsOnARemovableDrive : public FileCommandsTest {};
+
+}  // namespace
+
+TEST_F(FileCommandsOnARemovableDrive, TheTreesFolderIsDeletedForGoodAfterTheShellsQuestion)
+{
+    const std::wstring trash = test::WineTrashFiles();
+    if (trash.empty())
+        GTEST_SKIP() << "not under Wine with XDG_DATA_HOME set";
+    const std::wstring stick = dir.File(L"Stick");
+    const std::wstring name = L"weg-" + std::to_wstring(GetTickCount64());
+    ASSERT_TRUE(CreateDirectoryW(stick.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((stick + L"\\" + name).c_str(), nullptr));
+    test::WineDrive removable(stick, DRIVE_REMOVABLE);
+    if (!removable.Letter())
+        GTEST_SKIP() << "no Wine mount manager to configure a drive";
+    host.tree->RefreshRootNodes(false, dsDisplayName | 8);
+    const std::wstring path = std::wstring(1, removable.Letter()) + L":\\" + name;
+    TTreeNode* node = ReadTreeNode(path);
+    ASSERT_NE(node, nullptr);
+    host.tree->SelectNode(node);
+    // The active list is one the tree does not lead, on the fixed drive.
+    ShowSecondList(folder);
+    std::swap(host.list, host.other);
+    ASSERT_EQ(host.list->DriveType(), static_cast<int>(DRIVE_FIXED));
+    host.tree->SetFocus();
+
+    test::DialogAnswerer yes({L"&Yes", L"&Ja"});
+    ASSERT_TRUE(commands.TreeKeyDown(VK_DELETE, false, false));
+    EXPECT_TRUE(yes.Answered()) << "the shell asked before deleting for good";
+    EXPECT_TRUE(host.boxes.empty()) << "no recycle-bin question of the program's own";
+    EXPECT_FALSE(Exists(path));
+    EXPECT_FALSE(Exists(trash + L"\\" + name)) << "a removable drive's folder went into the recycle bin";
+    EXPECT_EQ(host.tree->NodeForPath(path), nullptr);
+    host.tree->SelectNode(host.tree->NodeForPath(folder));
 }
