@@ -444,7 +444,7 @@ void TFileCommands::EditObject()
 void TFileCommands::ClipBoardCopy(bool Cut)
 {
     if (host_.TextControlFocused()) {
-        SendMessageW(GetFocus(), Cut ? WM_CUT : WM_COPY, 0, 0);
+        host_.TextCopy(Cut);
         return;
     }
     if (FocusedPane() == TFilePane::Tree) {
@@ -464,7 +464,7 @@ void TFileCommands::ClipBoardCopy(bool Cut)
 void TFileCommands::ClipBoardPaste()
 {
     if (host_.TextControlFocused()) {
-        SendMessageW(GetFocus(), WM_PASTE, 0, 0);
+        host_.TextPaste();
         return;
     }
     TDirView* list = host_.ActiveFileList();
@@ -579,8 +579,8 @@ void TFileCommands::NewLink()
 
 void TFileCommands::FindDatei()
 {
-    // The text controls search their own text (their find commands).
     if (host_.TextControlFocused()) {
+        host_.TextFind();
         return;
     }
     std::wstring folder = ListFolder();

@@ -54,7 +54,12 @@ public:
     TDirView* OtherFileList() override { return other; }
     void UpdateActionStates() override { ++actionUpdates; }
     TDriveView* DriveTree() override { return tree; }
-    bool TextControlFocused() override { return false; }
+    bool textFocused = false;
+    std::vector<std::wstring> textCommands;
+    bool TextControlFocused() override { return textFocused; }
+    void TextCopy(bool cut) override { textCommands.push_back(cut ? L"cut" : L"copy"); }
+    void TextPaste() override { textCommands.push_back(L"paste"); }
+    void TextFind() override { textCommands.push_back(L"find"); }
     std::wstring ComSpec() override { return comSpec; }
     const TOptions& FileOptions() override { return options; }
     int ShowMessageBox(const std::wstring& text, TMsgDlgType, int, TMsgDlgButtons) override
@@ -242,6 +247,27 @@ TEST_F(FileCommandsTest, CutAndPasteByKeysMovesAndUndoByKeyMovesBack)
     ASSERT_TRUE(commands.ListKeyDown('Z', false, true));
     EXPECT_EQ(dir.Read(L"Liste\\brief.txt"), "Text");
     EXPECT_FALSE(Exists(other + L"\\brief.txt"));
+    EXPECT_TRUE(host.boxes.empty());
+    ASSERT_TRUE(EmptyFileClipboard(nullptr));
+}
+
+TEST_F(FileCommandsTest, WithATextControlFocusedClipboardAndSearchAreTheTexts)
+{
+    ASSERT_TRUE(PutFilesOnClipboard(nullptr, {folder + L"\\brief.txt"}, false));
+    Select(L"notiz.txt");
+    host.textFocused = true;
+    commands.ClipBoardCopy(false);
+    commands.ClipBoardCopy(true);
+    const std::wstring other = dir.File(L"Andere");
+    ASSERT_TRUE(CreateDirectoryW(other.c_str(), nullptr));
+    host.list->SetPath(other);
+    commands.ClipBoardPaste();
+    commands.FindDatei();
+    EXPECT_EQ(host.textCommands, (std::vector<std::wstring>{L"copy", L"cut", L"paste", L"find"}));
+    const auto files = ReadClipboardFiles(nullptr);
+    ASSERT_TRUE(files);
+    EXPECT_EQ(files->Names, std::vector<std::wstring>{folder + L"\\brief.txt"}) << "the list's selection went there";
+    EXPECT_FALSE(Exists(other + L"\\brief.txt")) << "the clipboard's file was pasted";
     EXPECT_TRUE(host.boxes.empty());
     ASSERT_TRUE(EmptyFileClipboard(nullptr));
 }
