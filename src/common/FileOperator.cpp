@@ -205,6 +205,7 @@ bool TFileOperator::Execute()
     aborted_ = false;
     shellCode_ = 0;
     renameFailures_.clear();
+    notMoved_.clear();
     if (SourceFiles.Count() == 0) {
         refusal_ = TFileOperatorRefusal::NoSources;
         return false;
@@ -238,6 +239,7 @@ bool TFileOperator::Execute()
     done.MultiDest = (flags & foMultiDestFiles) != 0;
     const bool renameRun = operation == TFileOperation::foRename && sources.size() == dests.size();
     bool result = false;
+    bool movedInPart = false;
     try {
         if (renameRun) {
             result = RunRenames(sources, dests, done);
@@ -251,14 +253,20 @@ bool TFileOperator::Execute()
             done.Sources = sources;
             done.Dests = dests;
             result = RunShell(operation, flags, sources, dests);
+            if (result && operation == TFileOperation::foMove) {
+                result = KeepMovedOnly(done);
+                movedInPart = !result;
+            }
         }
     } catch (...) {
         TraceIgnoredException(L"TFileOperator.Execute");
         result = false;
+        movedInPart = false;
     }
 
-    // A rename run keeps the pairs that went through even when others failed.
-    const bool happened = renameRun ? !done.Sources.empty() : result;
+    // A rename run, and a move the shell carried out in part, keep what went
+    // through even when the rest failed.
+    const bool happened = renameRun || movedInPart ? !done.Sources.empty() : result;
     const bool remember = happened && (flags & foAllowUndo) != 0 && (flags & foRenameOnCollision) == 0 &&
                           operation != TFileOperation::foDelete;
     if (remember) {
@@ -293,6 +301,37 @@ bool TFileOperator::RunRenames(const std::vector<std::wstring>& sources, const s
         }
     }
     return renameFailures_.empty();
+}
+
+bool TFileOperator::KeepMovedOnly(TFileOperationRecord& done)
+{
+    if (done.Targets.size() != done.Sources.size()) {
+        return true;
+    }
+    const bool multi = done.MultiDest && done.Dests.size() == done.Sources.size();
+    TFileOperationRecord moved = done;
+    moved.Sources.clear();
+    moved.Targets.clear();
+    moved.TargetWasNew.clear();
+    if (multi) {
+        moved.Dests.clear();
+    }
+    for (size_t i = 0; i < done.Sources.size(); ++i) {
+        // A move that only changes the case of a name leaves the old name
+        // "existing" as the same item.
+        if (system_->FileOrDirExists(done.Sources[i]) && !SameNameIgnoringCase(done.Sources[i], done.Targets[i])) {
+            notMoved_.push_back(done.Sources[i]);
+            continue;
+        }
+        moved.Sources.push_back(done.Sources[i]);
+        moved.Targets.push_back(done.Targets[i]);
+        moved.TargetWasNew.push_back(done.TargetWasNew[i]);
+        if (multi) {
+            moved.Dests.push_back(done.Dests[i]);
+        }
+    }
+    done = std::move(moved);
+    return notMoved_.empty();
 }
 
 bool TFileOperator::RunShell(TFileOperation operation, TFileOperationFlags flags,

@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,7 @@ public:
     std::vector<ShellCall> shellCalls;
     std::vector<std::wstring> notified;
     std::map<std::wstring, uint32_t> renameErrors;  // by source
+    std::set<std::wstring> shellSkips;              // sources the shell leaves, reporting success
     TShellOperationResult nextResult;
     bool applyShell = true;
     bool locked = false;
@@ -59,6 +61,9 @@ public:
             const bool multi = (flags & foMultiDestFiles) != 0;
             for (size_t i = 0; i < call.from.size(); ++i) {
                 const std::wstring& src = call.from[i];
+                if (shellSkips.count(src)) {
+                    continue;
+                }
                 std::wstring target;
                 if (code != 3) {
                     target = multi ? call.to[i] : call.to[0] + L"\\" + src.substr(src.rfind(L'\\') + 1);
@@ -402,6 +407,28 @@ TEST_F(FileOperatorRuns, UndoOfAMoveIntoAnExistingFolderOfTheSameNameLeavesThatF
     EXPECT_EQ(op.UndoKept(), std::vector<std::wstring>{L"C:\\z\\Projekt"});
     EXPECT_TRUE(fs->FileOrDirExists(L"C:\\q\\c.txt"));
     EXPECT_TRUE(fs->FileOrDirExists(L"C:\\z\\Projekt\\keep.txt")) << "the folder's own file stays in its place";
+}
+
+TEST_F(FileOperatorRuns, AMoveThatLeavesAnItemIsFailureAndRemembersWhatMoved)
+{
+    ProjektOnBothSides();
+    fs->shellSkips.insert(L"C:\\q\\Projekt");  // as Wine's shell does, reporting success
+    EXPECT_FALSE(Run(TFileOperation::foMove, {L"C:\\q\\Projekt", L"C:\\q\\c.txt"}, {L"C:\\z"}));
+    EXPECT_EQ(op.NotMoved(), std::vector<std::wstring>{L"C:\\q\\Projekt"});
+    ASSERT_TRUE(op.UndoAvailable());
+    EXPECT_EQ(op.LastSource(), std::vector<std::wstring>{L"C:\\q\\c.txt"});
+    ASSERT_TRUE(op.Undo());
+    EXPECT_TRUE(op.UndoKept().empty());
+    EXPECT_TRUE(fs->FileOrDirExists(L"C:\\q\\c.txt"));
+    EXPECT_FALSE(fs->FileOrDirExists(L"C:\\z\\c.txt"));
+    EXPECT_TRUE(fs->FileOrDirExists(L"C:\\q\\Projekt\\neu.txt"));
+    EXPECT_TRUE(fs->FileOrDirExists(L"C:\\z\\Projekt\\keep.txt"));
+
+    // Nothing moved: nothing to undo.
+    fs->shellSkips.insert(L"C:\\q\\c.txt");
+    EXPECT_FALSE(Run(TFileOperation::foMove, {L"C:\\q\\Projekt", L"C:\\q\\c.txt"}, {L"C:\\z"}));
+    EXPECT_EQ(op.NotMoved().size(), 2u);
+    EXPECT_FALSE(op.UndoAvailable());
 }
 
 TEST_F(FileOperatorRuns, UndoOfARenameWhoseOldNameIsTakenFails)

@@ -472,8 +472,18 @@ void TFileCommands::ClipBoardPaste()
         MessageBeep(MB_OK);
         return;
     }
-    if (list->PasteFromClipBoard(L"")) {
-        lastOperator_ = &list->FileOperator();
+    TFileOperator& op = list->FileOperator();
+    const bool pasted = list->PasteFromClipBoard(L"");
+    // A move the shell carried out only in part can be undone as well.
+    if (pasted || (op.UndoAvailable() && !op.NotMoved().empty())) {
+        lastOperator_ = &op;
+    }
+    if (!pasted && !op.NotMoved().empty()) {
+        std::wstring text = L"Diese Elemente wurden nicht verschoben:";
+        for (const std::wstring& name : op.NotMoved()) {
+            text += L"\n" + name;
+        }
+        Refuse(text);
     }
     host_.RefreshStatusBar();
 }

@@ -82,6 +82,36 @@ TEST_F(ShellFileOperator, UndoOfAFolderCopiedOntoItsNamesakeKeepsThatFolder)
     EXPECT_EQ(op->UndoKept(), std::vector<std::wstring>{target + L"\\Projekt"});
 }
 
+// Wine's shell leaves a folder whose name the destination holds where it is
+// and reports success; the operator does not.
+TEST_F(ShellFileOperator, AMoveThatLeavesAFolderFailsAndItsUndoReturnsWhatMoved)
+{
+    ASSERT_TRUE(CreateDirectoryW((source + L"\\Projekt").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((target + L"\\Projekt").c_str(), nullptr));
+    dir.Write(L"quelle\\Projekt\\neu.txt", "neu");
+    dir.Write(L"quelle\\c.txt", "C");
+    dir.Write(L"ziel\\Projekt\\keep.txt", "alt");
+    Copy({L"Projekt", L"c.txt"}, foNoConfirmation | foSilent);
+    op->Operation = TFileOperation::foMove;
+    const bool moved = op->Execute();
+    ASSERT_EQ(dir.Read(L"ziel\\c.txt"), "C");
+    if (dir.Read(L"ziel\\Projekt\\neu.txt") == "neu") {
+        // A shell that joins the folders: the joined folder stays on undo.
+        EXPECT_TRUE(moved);
+        ASSERT_TRUE(op->Undo());
+        EXPECT_EQ(op->UndoKept(), std::vector<std::wstring>{target + L"\\Projekt"});
+    } else {
+        EXPECT_FALSE(moved);
+        EXPECT_EQ(op->NotMoved(), std::vector<std::wstring>{source + L"\\Projekt"});
+        ASSERT_TRUE(op->Undo());
+        EXPECT_TRUE(op->UndoKept().empty());
+        EXPECT_EQ(dir.Read(L"quelle\\Projekt\\neu.txt"), "neu");
+    }
+    EXPECT_EQ(dir.Read(L"quelle\\c.txt"), "C");
+    EXPECT_FALSE(Exists(target + L"\\c.txt"));
+    EXPECT_EQ(dir.Read(L"ziel\\Projekt\\keep.txt"), "alt");
+}
+
 TEST_F(ShellFileOperator, DeclinedOverwriteFailsLeavesNoUndoAndKeepsTheTarget)
 {
     dir.Write(L"quelle\\a.txt", "neu");

@@ -272,6 +272,37 @@ TEST_F(FileCommandsTest, WithATextControlFocusedClipboardAndSearchAreTheTexts)
     ASSERT_TRUE(EmptyFileClipboard(nullptr));
 }
 
+// Wine's shell leaves a folder whose name the target holds and reports
+// success: the user is told, and the rest of the move can be undone.
+TEST_F(FileCommandsTest, APasteThatMovesOnlyPartNamesWhatStayedAndUndoReturnsTheRest)
+{
+    ASSERT_TRUE(CreateDirectoryW((folder + L"\\Projekt").c_str(), nullptr));
+    dir.Write(L"Liste\\Projekt\\neu.txt", "neu");
+    const std::wstring other = dir.File(L"Andere");
+    ASSERT_TRUE(CreateDirectoryW(other.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((other + L"\\Projekt").c_str(), nullptr));
+    host.list->ReloadDirectory();
+    host.list->SelectRange(-1, -1, false);
+    for (const wchar_t* name : {L"Projekt", L"brief.txt"})
+        host.list->SetItemSelected(*host.list->FindFileItem(name), true);
+    ASSERT_TRUE(commands.ListKeyDown('X', false, true));
+    host.list->SetPath(other);
+    ASSERT_TRUE(commands.ListKeyDown('V', false, true));
+    ASSERT_EQ(dir.Read(L"Andere\\brief.txt"), "Text");
+    if (Exists(other + L"\\Projekt\\neu.txt"))
+        GTEST_SKIP() << "this shell joins the folders";
+    EXPECT_EQ(host.boxes,
+              std::vector<std::wstring>{L"Diese Elemente wurden nicht verschoben:\n" + folder + L"\\Projekt"});
+    EXPECT_TRUE(ClipboardHasFiles()) << "what was cut and not moved is still on the clipboard";
+
+    ASSERT_TRUE(commands.ListKeyDown('Z', false, true));
+    EXPECT_EQ(dir.Read(L"Liste\\brief.txt"), "Text");
+    EXPECT_FALSE(Exists(other + L"\\brief.txt"));
+    EXPECT_EQ(dir.Read(L"Liste\\Projekt\\neu.txt"), "neu");
+    EXPECT_EQ(host.boxes.size(), 1u) << "the undo went without a message";
+    ASSERT_TRUE(EmptyFileClipboard(nullptr));
+}
+
 TEST_F(FileCommandsTest, F2RenamesInTheTreeAndStrgZUndoesTheRename)
 {
     ASSERT_TRUE(CreateDirectoryW((folder + L"\\Alt").c_str(), nullptr));
