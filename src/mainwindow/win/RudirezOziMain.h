@@ -333,6 +333,9 @@ private:
     const TOptions& FileOptions() override;
     bool ClearDisplay() override;
     bool TextControlFocused() override;
+    void TextCopy(bool Cut) override;
+    void TextPaste() override;
+    void TextFind() override;
     bool ArchiveListSelect(bool Invert) override;
     std::wstring ComSpec() override;
     TDirView* OtherFileList() override;
