@@ -330,6 +330,7 @@ void TFileCommands::DeleteInTree()
         }
     });
     const std::wstring deleted = tree->GetDirPath(node);
+    const ScopeExit showAgain([&] { host_.DisplayFocusedFile(); });
     (void)tree->DeleteDirectory(node, !decision.Physical);
     if (!decision.Physical) {
         lastOperator_ = nullptr;  // what went to the recycle bin is undone there
@@ -368,6 +369,7 @@ void TFileCommands::DeleteInList()
     if (!host_.ClearDisplay()) {
         return;
     }
+    const ScopeExit showAgain([&] { host_.DisplayFocusedFile(); });
     bool folderAmongThem = false;
     for (int i = 0; i < list->ItemCount() && !folderAmongThem; ++i) {
         const TFileRec* item = list->GetItemData(i);

@@ -31,6 +31,10 @@ public:
     virtual int ShowMessageBox(const std::wstring& Text, TMsgDlgType Kind, int HelpContext, TMsgDlgButtons Buttons) = 0;
     // Closes the file display before its file may go.
     virtual bool ClearDisplay() = 0;
+    // Shows the active list's focused item again once the command that
+    // closed the display is over (the delete declined, or another item
+    // focused after it).
+    virtual void DisplayFocusedFile() = 0;
     virtual void RefreshStatusBar() = 0;
     virtual void UpdateActionStates() = 0;
     // A text control (text view, editor, command box, history box) or the

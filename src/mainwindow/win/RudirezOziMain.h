@@ -332,6 +332,7 @@ private:
     // What the file commands ask of the window besides the above.
     const TOptions& FileOptions() override;
     bool ClearDisplay() override;
+    void DisplayFocusedFile() override;
     bool TextControlFocused() override;
     void TextCopy(bool Cut) override;
     void TextPaste() override;

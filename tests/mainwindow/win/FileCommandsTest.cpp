@@ -72,6 +72,8 @@ public:
         ++displayCleared;
         return true;
     }
+    int displayedAgain = 0;
+    void DisplayFocusedFile() override { ++displayedAgain; }
     void RefreshStatusBar() override {}
 };
 
@@ -155,6 +157,7 @@ TEST_F(FileCommandsTest, ShiftDeleteDeletesForGoodWithoutTheProgramsQuestion)
     EXPECT_FALSE(Exists(folder + L"\\brief.txt"));
     EXPECT_TRUE(Exists(folder + L"\\notiz.txt"));
     EXPECT_EQ(host.displayCleared, 1);
+    EXPECT_EQ(host.displayedAgain, 1) << "the display follows the focus again";
     EXPECT_TRUE(host.boxes.empty());
     EXPECT_TRUE(host.list->ConfirmDelete) << "the list's own setting comes back";
 
