@@ -10,8 +10,7 @@
 
 namespace qrv {
 
-TCustomEasyEdit::TCustomEasyEdit(TComponent* owner)
-    : TCustomControl(owner), own_(new TEasyEditSource(this))
+TCustomEasyEdit::TCustomEasyEdit(TComponent* owner) : TCustomControl(owner), own_(new TEasyEditSource(this))
 {
     SetBounds(0, 0, 185, 89);
     SetColor(clWindow);

@@ -26,9 +26,9 @@ namespace {
 // known (cbSize 0) looks like no other.
 bool SameBarPicture(const SCROLLBARINFO& a, const SCROLLBARINFO& b)
 {
-    return a.cbSize != 0 && b.cbSize != 0 && EqualRect(&a.rcScrollBar, &b.rcScrollBar)
-           && a.dxyLineButton == b.dxyLineButton && a.xyThumbTop == b.xyThumbTop
-           && a.xyThumbBottom == b.xyThumbBottom && std::equal(std::begin(a.rgstate), std::end(a.rgstate), b.rgstate);
+    return a.cbSize != 0 && b.cbSize != 0 && EqualRect(&a.rcScrollBar, &b.rcScrollBar) &&
+           a.dxyLineButton == b.dxyLineButton && a.xyThumbTop == b.xyThumbTop && a.xyThumbBottom == b.xyThumbBottom &&
+           std::equal(std::begin(a.rgstate), std::end(a.rgstate), b.rgstate);
 }
 
 }  // namespace
@@ -278,10 +278,18 @@ bool TCustomEasyEdit::ExecuteCommand(int code)
         source.SetCaretPos(column, y);
     };
     switch (code) {
-    case 0: byRows(-1); break;
-    case 1: byRows(1); break;
-    case 2: source.CaretLeft(); break;
-    case 3: source.CaretRight(); break;
+    case 0:
+        byRows(-1);
+        break;
+    case 1:
+        byRows(1);
+        break;
+    case 2:
+        source.CaretLeft();
+        break;
+    case 3:
+        source.CaretRight();
+        break;
     case 4:
         ScrollView(ClampedAdd(topRow_, -page, LastTopRow()), leftColumn_);
         byRows(-page);
@@ -290,12 +298,24 @@ bool TCustomEasyEdit::ExecuteCommand(int code)
         ScrollView(ClampedAdd(topRow_, page, LastTopRow()), leftColumn_);
         byRows(page);
         break;
-    case 8: wordStart(false); break;
-    case 9: wordStart(true); break;
-    case 10: source.SetCaretPos(0, y); break;
-    case 11: source.SetCaretPos(lineLength(y), y); break;
-    case 12: source.SetCaretPos(0, 0); break;
-    case 13: source.SetCaretPos(lineLength(lastLine), lastLine); break;
+    case 8:
+        wordStart(false);
+        break;
+    case 9:
+        wordStart(true);
+        break;
+    case 10:
+        source.SetCaretPos(0, y);
+        break;
+    case 11:
+        source.SetCaretPos(lineLength(y), y);
+        break;
+    case 12:
+        source.SetCaretPos(0, 0);
+        break;
+    case 13:
+        source.SetCaretPos(lineLength(lastLine), lastLine);
+        break;
     case 14:
     case 15: {
         const int row = code == 14 ? topRow_ : topRow_ + page - 1;
@@ -303,8 +323,12 @@ bool TCustomEasyEdit::ExecuteCommand(int code)
         source.SetCaretPos(x, target.Y);
         break;
     }
-    case 49: ScrollView(ClampedAdd(topRow_, -1, LastTopRow()), leftColumn_); break;
-    case 50: ScrollView(ClampedAdd(topRow_, 1, LastTopRow()), leftColumn_); break;
+    case 49:
+        ScrollView(ClampedAdd(topRow_, -1, LastTopRow()), leftColumn_);
+        break;
+    case 50:
+        ScrollView(ClampedAdd(topRow_, 1, LastTopRow()), leftColumn_);
+        break;
     default:
         return false;
     }
@@ -431,8 +455,8 @@ bool TCustomEasyEdit::EditMessage(TMessage& message)
         return true;
     case EM_LINEFROMCHAR:
     case EM_EXLINEFROMCHAR: {
-        const int64_t index = message.Msg == EM_LINEFROMCHAR ? asIndex(message.WParam)
-                                                             : asIndex(static_cast<uintptr_t>(message.LParam));
+        const int64_t index =
+            message.Msg == EM_LINEFROMCHAR ? asIndex(message.WParam) : asIndex(static_cast<uintptr_t>(message.LParam));
         // -1: the caret's line (the selection's start line with a selection).
         if (index == -1)
             message.Result = selMode_ ? selStart_.Y : source.CaretY();
