@@ -513,8 +513,15 @@ bool TCustomEasyEdit::EditMessage(TMessage& message)
     }
     case EM_CHARFROMPOS: {
         // As the system's edit: client coordinates in, character index in
-        // the low word and line in the high word out.
+        // the low word and line in the high word out; -1 for a point
+        // outside the client area.
         const POINT point{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
+        RECT client{};
+        GetClientRect(handle_, &client);
+        if (!PtInRect(&client, point)) {
+            message.Result = -1;
+            return true;
+        }
         const TEasyPoint pos = ClientToText(point);
         const int64_t index = PosToCharIndex(pos);
         message.Result = static_cast<LRESULT>(MAKELONG(LOWORD(index), LOWORD(pos.Y)));

@@ -36,6 +36,7 @@ void TFont::Assign(const TFont& other)
     height_ = other.height_;
     style_ = other.style_;
     color_ = other.color_;
+    pitch_ = other.pitch_;
     Changed();
 }
 
@@ -81,6 +82,14 @@ void TFont::SetColor(TColor color)
     }
 }
 
+void TFont::SetPitch(TFontPitch pitch)
+{
+    if (pitch != pitch_) {
+        pitch_ = pitch;
+        Changed();
+    }
+}
+
 HFONT TFont::Handle() const
 {
     if (!handle_) {
@@ -92,6 +101,10 @@ HFONT TFont::Handle() const
         lf.lfStrikeOut = (style_ & fsStrikeOut) ? TRUE : FALSE;
         lf.lfCharSet = DEFAULT_CHARSET;
         lf.lfQuality = DEFAULT_QUALITY;
+        if (pitch_ == TFontPitch::fpFixed)
+            lf.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+        else if (pitch_ == TFontPitch::fpVariable)
+            lf.lfPitchAndFamily = VARIABLE_PITCH;
         lstrcpynW(lf.lfFaceName, name_.c_str(), LF_FACESIZE);
         handle_.Reset(CreateFontIndirectW(&lf));
     }

@@ -15,6 +15,9 @@ namespace qrv {
 COLORREF ColorToRGB(TColor color);
 
 enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
+// The pitch asked of the font mapper: it decides which face stands in when
+// the named one is missing.
+enum class TFontPitch { fpDefault, fpFixed, fpVariable };
 
 // A logical font; the GDI handle is made on demand and remade after a change.
 class TFont {
@@ -36,6 +39,8 @@ public:
     void SetStyle(unsigned style);
     TColor Color() const { return color_; }
     void SetColor(TColor color);
+    TFontPitch Pitch() const { return pitch_; }
+    void SetPitch(TFontPitch pitch);
 
     HFONT Handle() const;
     std::function<void()> OnChange;
@@ -45,6 +50,7 @@ private:
     std::wstring name_;
     int height_ = -12;
     unsigned style_ = 0;
+    TFontPitch pitch_ = TFontPitch::fpDefault;
     TColor color_ = clWindowText;
     mutable TGdiObject handle_;  // made on first use, dropped on every change
 };

@@ -1,4 +1,7 @@
 #include "editor/win/EasyEditor.h"
+#include "editor/WideText.h"
+#include "framework/ScopeExit.h"
+#include "framework/SysUtils.h"
 #include "framework/win/Forms.h"
 
 #include <gtest/gtest.h>
@@ -251,6 +254,63 @@ TEST_F(EasyEditorTest, LineMessagesAgreeWithTheLines)
     wchar_t selected[8]{};
     EXPECT_EQ(Send(EM_GETSELTEXT, 0, LPARAM(selected)), 1);
     EXPECT_STREQ(selected, L"\u20AC");
+}
+
+TEST_F(EasyEditorTest, CharFromPosAnswersAsTheSystemsEdit)
+{
+    // Both controls on the same fixed-pitch font, the text from the left
+    // client edge: every client point must give the same character and line.
+    edit->SetOptions(edit->Options() & ~eoPaintGutter);
+    HWND system = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", nullptr,
+                                  WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOHSCROLL, 0, 0,
+                                  600, 400, form.Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_TRUE(system);
+    const ScopeExit destroy([system] { DestroyWindow(system); });
+    SendMessageW(system, WM_SETFONT, reinterpret_cast<WPARAM>(edit->Font().Handle()), FALSE);
+    SendMessageW(system, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
+    TEXTMETRICW metrics{};
+    wchar_t face[LF_FACESIZE]{};
+    {
+        TWindowDC screen(nullptr);
+        TSelectObject font(screen.Get(), edit->Font().Handle());
+        GetTextMetricsW(screen.Get(), &metrics);
+        GetTextFaceW(screen.Get(), LF_FACESIZE, face);
+    }
+    // (The flag's name says the opposite: set means a variable pitch.)
+    if (metrics.tmPitchAndFamily & TMPF_FIXED_PITCH)
+        GTEST_SKIP() << "Courier New is drawn with " << WideToUtf8(face) << ", not a fixed-pitch font";
+    ASSERT_EQ(edit->CharWidth(), metrics.tmAveCharWidth);
+    ASSERT_EQ(edit->LineHeight(), metrics.tmHeight);
+    RECT client{};
+    GetClientRect(system, &client);
+    const int cw = edit->CharWidth(), lh = edit->LineHeight();
+    auto ask = [](HWND window, int x, int y) { return SendMessageW(window, EM_CHARFROMPOS, 0, MAKELPARAM(x, y)); };
+
+    // A short text (points below its end) and one longer than the window,
+    // at the top and scrolled by two lines.
+    const std::wstring shortText = L"erste Zeile\r\n\r\nx\r\ndie vierte und l\u00E4ngste Zeile\r\nf\u00FCnf\r\n\u20AC";
+    std::wstring longText = shortText;
+    for (int line = 6; line < 60; ++line)
+        longText += L"\r\nZeile " + std::wstring(size_t(line % 7), L'-') + std::to_wstring(line);
+    int compared = 0, mismatches = 0;
+    for (const auto& [text, scrolled] : {std::pair{shortText, 0}, {longText, 0}, {longText, 2}}) {
+        edit->Lines().SetText(ToUtf16(text));
+        SetWindowTextW(system, text.c_str());
+        Send(EM_LINESCROLL, 0, scrolled);
+        SendMessageW(system, EM_LINESCROLL, 0, scrolled);
+        ASSERT_EQ(Send(EM_GETFIRSTVISIBLELINE), SendMessageW(system, EM_GETFIRSTVISIBLELINE, 0, 0));
+        for (int y = 1; y < 9 * lh; y += lh / 3)
+            for (int x = 0; x < 32 * cw; x += std::max(cw / 3, 1)) {
+                const LRESULT mine = ask(edit->Handle(), x, y), theirs = ask(system, x, y);
+                if (mine != theirs && ++mismatches < 40)
+                    ADD_FAILURE() << "at " << x << ", " << y << " scrolled " << scrolled << ": " << LOWORD(mine) << "/"
+                                  << HIWORD(mine) << " vs " << LOWORD(theirs) << "/" << HIWORD(theirs);
+                ++compared;
+            }
+        for (const POINT& p : {POINT{-4, 3}, POINT{3, -4}, POINT{client.right + 5, 3}, POINT{3, client.bottom + 5}})
+            EXPECT_EQ(ask(edit->Handle(), p.x, p.y), ask(system, p.x, p.y)) << "outside, at " << p.x << ", " << p.y;
+    }
+    EXPECT_GT(compared, 1000);
 }
 
 TEST_F(EasyEditorTest, LineScrollAndFirstVisibleLine)
