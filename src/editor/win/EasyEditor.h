@@ -148,6 +148,10 @@ public:
     // The character painted for a formatting mark.
     virtual char16_t GetFormattingMark(int kind);
 
+    // The result the input method finished last, whole and in UTF-16, kept
+    // for the typing that will take it (this editor types nothing yet).
+    const std::wstring& ImeResult() const { return imeResult_; }
+
     std::function<void(TComponent* Sender, TEasyEditSourceStates State)> OnSourceChanged;
     TNotifyEvent OnSelectionChanged;
     std::function<void(TComponent* Sender, bool Vertical, int Code)> OnScroll;
@@ -252,6 +256,9 @@ private:
 
     void ShowCaretNow();
     void KillCaret();
+    // The input method's composition window at the caret, in the editor's font.
+    void PlaceImeWindow();
+    void SetImeFont();
 
     TEasyEditSource* own_;
     TCustomEasyEditSource* external_ = nullptr;
@@ -308,6 +315,7 @@ private:
     SCROLLBARINFO horzPicture_{};
     bool caretCreated_ = false;
     bool trackingMouse_ = false;
+    std::wstring imeResult_;
     // The longest line's length, -1 when it must be measured again.
     int longestLine_ = -1;
     TEasyLineStyles lineStyles_{this};

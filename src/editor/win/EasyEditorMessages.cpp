@@ -10,6 +10,7 @@
 #include "editor/win/EasyHint.h"
 #include "framework/ScopeExit.h"
 
+#include <imm.h>
 #include <richedit.h>
 #include <windowsx.h>
 
@@ -31,7 +32,60 @@ bool SameBarPicture(const SCROLLBARINFO& a, const SCROLLBARINFO& b)
            std::equal(std::begin(a.rgstate), std::end(a.rgstate), b.rgstate);
 }
 
+// The input method's finished result in full: its length asked first, then
+// read as UTF-16 (an ANSI read into a fixed buffer would cut and convert it).
+std::wstring ReadImeResult(HIMC context)
+{
+    const LONG bytes = ImmGetCompositionStringW(context, GCS_RESULTSTR, nullptr, 0);
+    if (bytes <= 0)
+        return {};
+    std::wstring text(size_t(bytes) / sizeof(wchar_t), L'\0');
+    const LONG read = ImmGetCompositionStringW(context, GCS_RESULTSTR, text.data(), DWORD(bytes));
+    text.resize(read > 0 ? std::min(size_t(read) / sizeof(wchar_t), text.size()) : 0);
+    return text;
+}
+
+// The window's input context for the time of a call.
+class TImeContext {
+public:
+    explicit TImeContext(HWND window) : window_(window), context_(ImmGetContext(window)) {}
+    ~TImeContext()
+    {
+        if (context_)
+            ImmReleaseContext(window_, context_);
+    }
+    TImeContext(const TImeContext&) = delete;
+    TImeContext& operator=(const TImeContext&) = delete;
+    HIMC Get() const { return context_; }
+
+private:
+    HWND window_;
+    HIMC context_;
+};
+
 }  // namespace
+
+// ---- the input method -----------------------------------------------------------
+
+void TCustomEasyEdit::PlaceImeWindow()
+{
+    const TImeContext context(handle_);
+    if (!context.Get())
+        return;
+    const TCustomEasyEditSource& source = *GetEditSource();
+    COMPOSITIONFORM form{};
+    form.dwStyle = CFS_POINT;
+    form.ptCurrentPos = TextToClient({source.CaretX(), source.CaretY()});
+    ImmSetCompositionWindow(context.Get(), &form);
+}
+
+void TCustomEasyEdit::SetImeFont()
+{
+    const TImeContext context(handle_);
+    LOGFONTW font{};
+    if (context.Get() && GetObjectW(Font().Handle(), sizeof font, &font))
+        ImmSetCompositionFontW(context.Get(), &font);
+}
 
 // ---- scrolling ---------------------------------------------------------------
 
@@ -628,6 +682,21 @@ void TCustomEasyEdit::WndProc(TMessage& message)
             message.Result = TRUE;
             return;
         }
+        break;
+    case WM_IME_STARTCOMPOSITION:
+        PlaceImeWindow();
+        break;
+    case WM_IME_COMPOSITION:
+        if (message.LParam & GCS_RESULTSTR) {
+            const TImeContext context(handle_);
+            if (context.Get())
+                imeResult_ = ReadImeResult(context.Get());
+        }
+        // The default handling passes the result on as characters.
+        break;
+    case WM_IME_NOTIFY:
+        if (message.WParam == IMN_SETOPENSTATUS || message.WParam == IMN_SETCOMPOSITIONWINDOW)
+            SetImeFont();
         break;
     case WM_ENABLE:
         ClearSelection();

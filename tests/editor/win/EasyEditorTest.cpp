@@ -4,11 +4,15 @@
 #include "framework/SysUtils.h"
 #include "framework/win/Forms.h"
 
+#include "win/MessagePump.h"
+
 #include <gtest/gtest.h>
 
+#include <imm.h>
 #include <richedit.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
@@ -611,6 +615,41 @@ TEST_F(EasyEditorTest, PaintsTheEndOfTextMark)
     EXPECT_EQ(edit->RowCount(), 1);
     const EditorPicture empty(edit->Handle());
     EXPECT_GT(empty.PixelsOtherThan(back, left, left + cw, 0, lineHeight), 0) << "an empty text still shows it";
+}
+
+TEST_F(EasyEditorTest, TheInputMethodsResultIsReadWhole)
+{
+    form.Show();
+    edit->Lines().SetText(u"eins\r\nzwei");
+    edit->SetFocus();
+    edit->SetCaretPos(2, 1);
+    HIMC context = ImmGetContext(edit->Handle());
+    ASSERT_TRUE(context) << "no input context";
+    const ScopeExit release([&] { ImmReleaseContext(edit->Handle(), context); });
+    ImmSetOpenStatus(context, TRUE);
+    LOGFONTW editorFont{}, compositionFont{};
+    GetObjectW(edit->Font().Handle(), sizeof editorFont, &editorFont);
+    ASSERT_TRUE(ImmGetCompositionFontW(context, &compositionFont));
+    EXPECT_STREQ(compositionFont.lfFaceName, editorFont.lfFaceName);
+    EXPECT_EQ(compositionFont.lfHeight, editorFont.lfHeight);
+
+    // 1,500 characters and a pair: more than 2,048 bytes, none of them ANSI.
+    std::wstring text;
+    for (int i = 0; i < 1500; ++i)
+        text += wchar_t(0x4E00 + i % 700);
+    text += L"\U0001F600";
+    ASSERT_TRUE(
+        ImmSetCompositionStringW(context, SCS_SETSTR, text.data(), DWORD(text.size() * sizeof(wchar_t)), nullptr, 0));
+    COMPOSITIONFORM where{};
+    ASSERT_TRUE(ImmGetCompositionWindow(context, &where));
+    const POINT caret = edit->TextToClient({2, 1});
+    EXPECT_EQ(where.ptCurrentPos.x, caret.x) << "the composition window is at the caret";
+    EXPECT_EQ(where.ptCurrentPos.y, caret.y);
+    ASSERT_TRUE(ImmNotifyIME(context, NI_COMPOSITIONSTR, CPS_COMPLETE, 0));
+    EXPECT_TRUE(test::PumpUntil([&] { return !edit->ImeResult().empty(); }, std::chrono::milliseconds(1000)));
+    EXPECT_TRUE(edit->ImeResult() == text) << "read " << edit->ImeResult().size() << " of " << text.size();
+    test::PumpFor(std::chrono::milliseconds(20));
+    EXPECT_EQ(edit->Lines()[1], u"zwei") << "nothing is typed in this editor yet";
 }
 
 TEST_F(EasyEditorTest, AttachedSourceAndItsEnd)
