@@ -246,6 +246,14 @@ TEST_F(EasyEditorTest, LineMessagesAgreeWithTheLines)
     ASSERT_EQ(Send(EM_GETLINE, 2, LPARAM(buffer)), 4);
     EXPECT_EQ(std::wstring(buffer, 5), L"zwei#") << "never more than the size word";
     EXPECT_EQ(Send(EM_GETLINE, 7, LPARAM(buffer)), 0);
+    // An ANSI caller gets the line in its code page from the system.
+    char ansi[32];
+    std::fill(std::begin(ansi), std::end(ansi), '#');
+    *reinterpret_cast<WORD*>(ansi) = 31;
+    ASSERT_EQ(SendMessageA(edit->Handle(), EM_GETLINE, 0, LPARAM(ansi)), 3);
+    EXPECT_EQ(std::string(ansi, 3), "a\x80"
+                                    "b")
+        << "the euro sign in code page 1252";
 
     wchar_t range[32]{};
     TEXTRANGEW request{{2, 9}, range};
