@@ -20,6 +20,7 @@
 #include "editor/EasyWrapList.h"
 #include "editor/win/EasyPainterWin.h"
 #include "framework/win/Controls.h"
+#include "framework/win/ImgList.h"
 
 #include <array>
 #include <functional>
@@ -240,7 +241,12 @@ private:
     void MouseWheel(int delta);
 
     // Painting.
+    // The gutter's images (bookmarks 0-9, wrap mark, block buttons), read
+    // from the program's resources when first asked for.
+    TImageList& GutterImages();
     void PaintGutter(HDC dc, const RECT& clip);
+    // The glyphs of one gutter row, left to right, each only where it fits.
+    void PaintGutterGlyphs(HDC dc, int top, int line, int startColumn, int endColumn, int gutterWidth);
     void PaintText(HDC dc, const RECT& clip);
     COLORREF BackgroundColor();
     bool SelectionShown();
@@ -321,6 +327,7 @@ private:
     TEasyLineStyles lineStyles_{this};
     TEasyLineDivider lineDivider_{this};
     std::unique_ptr<TEasyPainter> painter_;
+    std::unique_ptr<TImageList> gutterImages_;
     // The editor font in each style the painter asks for, made on demand.
     std::array<TGdiObject, 16> styleFonts_;
 };

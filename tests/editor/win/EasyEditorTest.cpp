@@ -597,6 +597,55 @@ TEST_F(EasyEditorTest, PaintsTextGutterAndLineNumbers)
     EXPECT_EQ(picture.DarkPixels(textLeft + 20 * edit->CharWidth(), picture.Width(), 0, picture.Height()), 0);
 }
 
+TEST_F(EasyEditorTest, GutterGlyphsOfBookmarksLineStylesAndWrappedRows)
+{
+    SetLines(20);
+    TCustomEasyEditSource& source = *edit->GetEditSource();
+    const int plus = edit->LineStyles().Add({L"zu", clBlack, clWindow, EasyGutterCollapsedImage});
+    const int missing = edit->LineStyles().Add({L"ohne Bild", clBlack, clWindow, 99});
+    source.SetBookmark(3, {0, 2});
+    source.SetLineStyle(4, plus);
+    source.SetLineStyle(5, plus);
+    source.SetBookmark(7, {0, 5});
+    source.SetLineStyle(6, missing);
+    const int lh = edit->LineHeight();
+    const COLORREF gutter = ColorToRGB(edit->Gutter().Brush().Color);
+    const COLORREF face = RGB(255, 200, 0);  // a bookmark's face in the strip
+    for (const int width : {32, 40}) {
+        edit->Gutter().SetWidth(width);
+        const EditorPicture picture(edit->Handle());
+        if (width == 40)
+            picture.SaveFor("EasyEditGutterGlyphs.bmp");
+        for (int row = 0; row < 8; ++row) {
+            const int top = row * lh, bottom = top + lh;
+            // The first glyph of a row at the gutter's left, the next beside it
+            // where the gutter is wide enough (the edge lines stay free).
+            EXPECT_EQ(picture.PixelsOtherThan(gutter, 0, 16, top, bottom) > 0, row == 2 || row == 4 || row == 5)
+                << "row " << row << ", gutter " << width;
+            EXPECT_EQ(picture.PixelsOf(face, 0, 16, top, bottom) > 0, row == 2) << "row " << row;
+            EXPECT_EQ(picture.PixelsOf(face, 16, width - 2, top, bottom) > 0, row == 5 && width == 40)
+                << "row " << row << ", gutter " << width;
+            EXPECT_EQ(picture.PixelsOtherThan(gutter, 16, width - 2, top, bottom) > 0, row == 5 && width == 40)
+                << "row " << row << ", gutter " << width;
+        }
+    }
+
+    // With word wrap every continued row carries the wrap mark.
+    edit->SetOptions(edit->Options() | eoPaintWrapBookmark);
+    edit->Lines().SetText(ToUtf16(std::wstring(100, L'w') + L"\r\nkurz\r\n" + std::wstring(100, L'v')));
+    edit->SetWordWrap(true);
+    ASSERT_GE(edit->RowCount(), 5);
+    const EditorPicture wrapped(edit->Handle());
+    const COLORREF wrap = RGB(0, 64, 160);
+    std::vector<bool> marked, continued;
+    for (int row = 0; row < edit->RowCount(); ++row) {
+        marked.push_back(wrapped.PixelsOf(wrap, 0, 30, row * lh, (row + 1) * lh) > 0);
+        continued.push_back(edit->RowToLine(row) == edit->RowToLine(row + 1));
+    }
+    EXPECT_EQ(marked, continued);
+    EXPECT_FALSE(marked.back());
+}
+
 TEST_F(EasyEditorTest, PaintsTheEndOfTextMark)
 {
     edit->Lines().SetText(u"a b");
