@@ -268,6 +268,24 @@ TEST_F(EasyEditorTest, LineMessagesAgreeWithTheLines)
     EXPECT_STREQ(selected, L"\u20AC");
 }
 
+TEST_F(EasyEditorTest, AKeptTabIsOneCharacterOfTheIndexes)
+{
+    // Shown as spaces up to its stop, stored as one character.
+    TCustomEasyEditSource& source = *edit->GetEditSource();
+    source.SetOptions(source.Options() | srUseTab);
+    edit->Lines().SetText(u"\tab\r\nx");
+    ASSERT_EQ(edit->Lines().GetStored(0), u"\tab");
+    const int column = static_cast<int>(edit->Lines().Get(0).find(u'a'));
+    ASSERT_GT(column, 1);
+    Send(EM_SETSEL, 1, 2);
+    EXPECT_EQ(edit->SelStart(), (TEasyPoint{column, 0}));
+    EXPECT_EQ(edit->SelText(), L"a");
+    EXPECT_EQ(Send(EM_GETSEL), MAKELONG(1, 2));
+    EXPECT_EQ(Send(EM_LINEINDEX, 1), 5);
+    const POINT a = edit->TextToClient({column, 0});
+    EXPECT_EQ(Send(EM_CHARFROMPOS, 0, MAKELPARAM(a.x + 1, a.y + 1)), MAKELONG(1, 0));
+}
+
 TEST_F(EasyEditorTest, CharFromPosAnswersAsTheSystemsEdit)
 {
     // Both controls on the same fixed-pitch font, the text from the left
