@@ -119,6 +119,38 @@ void TFoldCollator::AppendSortKey(std::wstring_view Text, std::string& Out) cons
     }
 }
 
+const TSortCollator::TCompactBytes* TFoldCollator::CompactBytes() const
+{
+    // The high byte of every such key unit is zero: the low bytes alone
+    // keep the order.
+    static const TCompactBytes bytes = [] {
+        TCompactBytes table{};
+        for (wchar_t ch = 1; ch < 256; ++ch) {
+            const auto up = static_cast<uint16_t>(UpCaseChar(ch));
+            table[ch] = up <= 0xFF ? static_cast<uint8_t>(up) : 0;
+        }
+        return table;
+    }();
+    return &bytes;
+}
+
+bool AppendCompactKey(const TSortCollator& Collator, std::wstring_view Text, std::string& Out)
+{
+    const TSortCollator::TCompactBytes* bytes = Collator.CompactBytes();
+    if (!bytes)
+        return false;
+    const size_t at = Out.size();
+    for (const wchar_t ch : Text) {
+        const uint8_t byte = static_cast<uint32_t>(ch) < 256 ? (*bytes)[ch] : 0;
+        if (byte == 0) {
+            Out.resize(at);
+            return false;
+        }
+        Out.push_back(static_cast<char>(byte));
+    }
+    return true;
+}
+
 TDirSortKind SortKindFor(int Column, bool SortByExtension)
 {
     switch (Column) {

@@ -7,6 +7,7 @@
 
 #include "panels/FileRec.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -25,6 +26,13 @@ public:
     // Appends the key of Text to Out: a sort keeps its keys in a few large
     // buffers rather than one string per item.
     virtual void AppendSortKey(std::wstring_view Text, std::string& Out) const { Out += SortKey(Text); }
+    // The compact key's byte of each code unit below 256 (0: none), or
+    // nullptr when the collator has no compact keys. A text whose units all
+    // have one keys as those bytes, one a character: among texts that all
+    // have such a key, their byte order is the order of their sort keys, so
+    // a sort of plain names handles half the bytes or fewer.
+    using TCompactBytes = std::array<uint8_t, 256>;
+    virtual const TCompactBytes* CompactBytes() const { return nullptr; }
 };
 
 // Case-insensitive ordinal order (each character upper-cased); the order
@@ -33,7 +41,13 @@ class TFoldCollator : public TSortCollator {
 public:
     std::string SortKey(std::wstring_view Text) const override;
     void AppendSortKey(std::wstring_view Text, std::string& Out) const override;
+    // The units whose upper case lies in U+0001..U+00FF.
+    const TCompactBytes* CompactBytes() const override;
 };
+
+// Appends the compact key of Text; false, with nothing appended, when the
+// collator has none for it.
+bool AppendCompactKey(const TSortCollator& Collator, std::wstring_view Text, std::string& Out);
 
 enum class TDirSortKind { dskName, dskSize, dskType, dskExt, dskDate, dskAttr };
 
