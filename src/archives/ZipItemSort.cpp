@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <string_view>
+#include <utility>
 
 namespace qrv {
 
@@ -29,11 +30,13 @@ public:
     TZipSortKeys(const TZipItems& Items, int Column, bool SortByExtension, const TSortCollator& Collator)
         : numeric_(Column == zcSize || Column == zcChanged)
     {
-        const std::vector<TZipItem>& items = Items.Items();
+        // By rows: equal keys keep the order the list shows.
+        const int rows = Items.Count();
         if (numeric_) {
-            numbers_.reserve(items.size());
+            numbers_.reserve(static_cast<size_t>(rows));
             TArchiveEntry entry;
-            for (const TZipItem& item : items) {
+            for (int row = 0; row < rows; ++row) {
+                const TZipItem& item = Items[row];
                 if (Column == zcSize) {
                     numbers_.push_back(item.Size);
                 } else {
@@ -43,56 +46,13 @@ public:
             }
             return;
         }
-        starts_.reserve(items.size() + 1);
-        if (Column == zcName) {
-            // Plain names key as two bytes a character and a short tail.
-            size_t expected = 0;
-            for (const TZipItem& item : items)
-                expected += 2 * item.Name().size() + 8;
-            bytes_.reserve(expected);
-        }
-        // Entries of one folder stand together: their path is upper-cased
-        // once; type names repeat per extension likewise.
-        std::wstring_view lastPath, lastType;
-        std::wstring upperPath, upperType, text;
-        bool first = true;
-        for (const TZipItem& item : items) {
-            starts_.push_back(bytes_.size());
-            switch (Column) {
-            case zcName:
-                Collator.AppendSortKey(item.Name(), bytes_);
-                break;
-            case zcType:
-                if (SortByExtension) {
-                    AppendUtf16Bytes(item.Ext(), bytes_);
-                } else {
-                    const std::wstring_view type = item.TypeName.empty() ? item.Ext() : item.TypeName;
-                    if (first || type != lastType) {
-                        lastType = type;
-                        upperType = UpperCase(type);
-                    }
-                    AppendUtf16Bytes(upperType, bytes_);
-                    AppendUtf16Bytes(item.Name(), bytes_);
-                }
-                break;
-            case zcPath:
-                if (first || item.Path() != lastPath) {
-                    lastPath = item.Path();
-                    upperPath = UpperCase(lastPath);
-                }
-                text.assign(upperPath).append(L" ").append(item.Name());
-                Collator.AppendSortKey(text, bytes_);
-                break;
-            default:
-                break;
-            }
-            first = false;
-        }
-        starts_.push_back(bytes_.size());
+        // Plain texts key one byte a character; when one text has no such
+        // key, every item gets a full one (the two kinds do not compare).
+        if (!MakeTextKeys(Items, Column, SortByExtension, Collator, true))
+            MakeTextKeys(Items, Column, SortByExtension, Collator, false);
     }
 
-    // The places of the items in ascending key order; equal keys keep
-    // their order.
+    // The rows in ascending key order; equal keys keep their order.
     std::vector<uint32_t> AscendingOrder() const
     {
         std::vector<TSlot> slots(numeric_ ? numbers_.size() : starts_.size() - 1);
@@ -115,6 +75,95 @@ public:
     bool Equal(uint32_t a, uint32_t b) const { return numeric_ ? numbers_[a] == numbers_[b] : Key(a) == Key(b); }
 
 private:
+    // The key of every item by a text column; false (and no keys) when
+    // Compact is asked for and a text has no compact key.
+    bool MakeTextKeys(const TZipItems& Items, int Column, bool SortByExtension, const TSortCollator& Collator,
+                      bool Compact)
+    {
+        if (Compact && !Collator.CompactBytes())
+            return false;
+        const int rows = Items.Count();
+        bytes_.clear();
+        starts_.clear();
+        starts_.reserve(static_cast<size_t>(rows) + 1);
+        if (Column == zcName) {
+            size_t expected = 0;
+            for (int row = 0; row < rows; ++row)
+                expected += Items[row].Name().size();
+            bytes_.reserve(Compact ? expected : 2 * expected + 8 * static_cast<size_t>(rows));
+        }
+        const auto collated = [&](std::wstring_view text) {
+            if (Compact)
+                return AppendCompactKey(Collator, text, bytes_);
+            Collator.AppendSortKey(text, bytes_);
+            return true;
+        };
+        // The type column is ordered by code units: their compact key is the
+        // low bytes while every high byte is zero.
+        const auto ordinal = [&](std::wstring_view text) {
+            if (!Compact) {
+                AppendUtf16Bytes(text, bytes_);
+                return true;
+            }
+            for (const wchar_t c : text) {
+                if (c == 0 || c > 0xFF)
+                    return false;
+                bytes_.push_back(static_cast<char>(c));
+            }
+            return true;
+        };
+        // Entries of one folder stand together: their path is upper-cased
+        // once; type names repeat per extension likewise.
+        std::wstring_view lastPath;
+        const TZipTypeInfo* lastType = nullptr;
+        std::wstring upperPath, upperType, text;
+        bool first = true;
+        for (int row = 0; row < rows; ++row) {
+            const TZipItem& item = Items[row];
+            starts_.push_back(bytes_.size());
+            bool keyed = true;
+            switch (Column) {
+            case zcName:
+                keyed = collated(item.Name());
+                break;
+            case zcType:
+                if (SortByExtension) {
+                    keyed = ordinal(item.Ext());
+                } else {
+                    // Without a type name the (upper-case) extension stands in.
+                    if (item.TypeName().empty()) {
+                        lastType = nullptr;
+                        upperType = item.Ext();
+                    } else if (first || item.Type != lastType) {
+                        lastType = item.Type;
+                        upperType = UpperCase(item.TypeName());
+                    }
+                    // A zero unit ends the type, so a type that begins
+                    // another sorts wholly before it; then the names.
+                    keyed = ordinal(upperType);
+                    bytes_.append(Compact ? 1 : 2, '\0');
+                    keyed = keyed && collated(item.Name());
+                }
+                break;
+            case zcPath:
+                if (first || item.Path() != lastPath) {
+                    lastPath = item.Path();
+                    upperPath = UpperCase(lastPath);
+                }
+                text.assign(upperPath).append(L" ").append(item.Name());
+                keyed = collated(text);
+                break;
+            default:
+                break;
+            }
+            if (!keyed)
+                return false;
+            first = false;
+        }
+        starts_.push_back(bytes_.size());
+        return true;
+    }
+
     // One item in the byte-wise sort: eight bytes of its key from the
     // depth reached (zero-padded), how many bytes the key still has there
     // (9: more than these eight), and its place.
@@ -188,19 +237,29 @@ private:
         const auto digit = [](const TSlot& slot, int pass) {
             return pass == 0 ? slot.Remaining : static_cast<uint8_t>(slot.Chunk >> (8 * (pass - 1)));
         };
+        // The counts of every byte in one walk; then each pass moves the
+        // slots from one buffer into the other, and back at the end when
+        // they finished in the scratch buffer.
+        std::array<std::array<size_t, 256>, 9> counts{};
+        for (TSlotIter slot = begin; slot != end; ++slot)
+            for (int pass = 0; pass <= 8; ++pass)
+                ++counts[pass][digit(*slot, pass)];
+        TSlot* from = &*begin;
+        TSlot* to = scratch_.data();
         for (int pass = 0; pass <= 8; ++pass) {
-            std::array<size_t, 257> start{};
-            for (TSlotIter slot = begin; slot != end; ++slot)
-                ++start[digit(*slot, pass) + 1u];
+            std::array<size_t, 256>& start = counts[pass];
             // A byte that all share orders nothing.
             if (std::find(start.begin(), start.end(), count) != start.end())
                 continue;
-            for (size_t d = 1; d < start.size(); ++d)
-                start[d] += start[d - 1];
-            for (TSlotIter slot = begin; slot != end; ++slot)
-                scratch_[start[digit(*slot, pass)]++] = *slot;
-            std::copy(scratch_.begin(), scratch_.begin() + static_cast<std::ptrdiff_t>(count), begin);
+            size_t sum = 0;
+            for (size_t& place : start)
+                place = std::exchange(sum, sum + place);
+            for (const TSlot* slot = from; slot != from + count; ++slot)
+                to[start[digit(*slot, pass)]++] = *slot;
+            std::swap(from, to);
         }
+        if (from != &*begin)
+            std::copy(from, from + count, begin);
     }
 
     std::string_view Key(uint32_t i) const
@@ -226,7 +285,6 @@ bool SortZipItems(TZipItems& Items, int Column, bool Ascending, bool SortByExten
 {
     if (Column < zcName || Column > zcPath)
         return false;
-    std::vector<TZipItem>& items = Items.Items();
     const TZipSortKeys keys(Items, Column, SortByExtension, Collator);
     std::vector<uint32_t> order = keys.AscendingOrder();
     if (!Ascending) {
@@ -240,21 +298,7 @@ bool SortZipItems(TZipItems& Items, int Column, bool Ascending, bool SortByExten
             run = next;
         }
     }
-    // In place, cycle by cycle: a large list is not copied into fresh memory.
-    std::vector<bool> placed(items.size(), false);
-    for (size_t start = 0; start < items.size(); ++start) {
-        if (placed[start])
-            continue;
-        TZipItem held = items[start];
-        size_t at = start;
-        while (order[at] != start) {
-            items[at] = items[order[at]];
-            placed[at] = true;
-            at = order[at];
-        }
-        items[at] = held;
-        placed[at] = true;
-    }
+    Items.Reorder(order);
     return true;
 }
 
