@@ -15,6 +15,7 @@
 #include "framework/SysUtils.h"
 #include "framework/win/Handles.h"
 #include "TestDir.h"
+#include "win/ProcessOutput.h"
 
 #include <windows.h>
 
@@ -117,36 +118,6 @@ protected:
     fs::path root{dir.Path()};
     TOwner owner;
 };
-
-// Runs a program and returns what it wrote to its standard output.
-std::string RunAndCapture(const std::wstring& program, const std::wstring& arguments, const std::wstring& folder)
-{
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
-        return {};
-    TKernelHandle reader(readEnd), writer(writeEnd);
-    SetHandleInformation(reader.Get(), HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writer.Get();
-    startup.hStdError = writer.Get();
-    PROCESS_INFORMATION process{};
-    std::wstring commandLine = L"\"" + program + L"\" " + arguments;
-    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                        folder.c_str(), &startup, &process))
-        return {};
-    TKernelHandle processHandle(process.hProcess), threadHandle(process.hThread);
-    writer.Reset();
-    std::string output;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(reader.Get(), buffer, sizeof buffer, &got, nullptr) && got > 0)
-        output.append(buffer, got);
-    WaitForSingleObject(processHandle.Get(), 30000);
-    return output;
-}
 
 }  // namespace
 
@@ -303,7 +274,8 @@ TEST_F(ZipLibrariesTest, QrvarcListsThroughTheRarLibraryAndMissesItElsewhere)
     using namespace qrv::external;
     Write(root / "a.rar", BuildRarFixture({{"readme.txt", "Hallo"}, {"docs\\Gr\x94\xE1" "e.txt", "x"}}));
     const std::wstring tool = AddBackslash(ProgramFolder()) + L"qrvarc.exe";
-    const std::string listed = RunAndCapture(tool, L"list rar \"" + (root / "a.rar").wstring() + L"\"", root.wstring());
+    const std::string listed =
+        test::RunAndCapture(tool, L"list rar \"" + (root / "a.rar").wstring() + L"\"", root.wstring()).Text;
     EXPECT_NE(listed.find("readme.txt"), std::string::npos) << listed;
     EXPECT_NE(listed.find(WideToUtf8(L"docs\\Größe.txt")), std::string::npos) << listed;
 
@@ -313,9 +285,10 @@ TEST_F(ZipLibrariesTest, QrvarcListsThroughTheRarLibraryAndMissesItElsewhere)
     fs::create_directories(root / "current");
     fs::copy_file(tool, root / "alone" / "qrvarc.exe");
     fs::copy_file(AddBackslash(ProgramFolder()) + L"UnRAR.dll", root / "current" / "UnRAR.dll");
-    const std::string missing = RunAndCapture((root / "alone" / "qrvarc.exe").wstring(),
-                                              L"list rar \"" + (root / "a.rar").wstring() + L"\"",
-                                              (root / "current").wstring());
+    const std::string missing = test::RunAndCapture((root / "alone" / "qrvarc.exe").wstring(),
+                                                    L"list rar \"" + (root / "a.rar").wstring() + L"\"",
+                                                    (root / "current").wstring())
+                                    .Text;
     EXPECT_NE(missing.find("error 50 : UNRAR: Datei UNRAR.dll nicht gefunden"), std::string::npos) << missing;
 }
 
