@@ -80,21 +80,20 @@ private:
     bool MakeTextKeys(const TZipItems& Items, int Column, bool SortByExtension, const TSortCollator& Collator,
                       bool Compact)
     {
-        if (Compact && !Collator.CompactBytes())
+        const TSortCollator::TCompactBytes* compactBytes = Compact ? Collator.CompactBytes() : nullptr;
+        if (Compact && !compactBytes)
             return false;
         const int rows = Items.Count();
         bytes_.clear();
         starts_.clear();
         starts_.reserve(static_cast<size_t>(rows) + 1);
         if (Column == zcName) {
-            size_t expected = 0;
-            for (int row = 0; row < rows; ++row)
-                expected += Items[row].Name().size();
-            bytes_.reserve(Compact ? expected : 2 * expected + 8 * static_cast<size_t>(rows));
+            const size_t characters = Items.NameLengths();
+            bytes_.reserve(Compact ? characters : 2 * characters + 8 * static_cast<size_t>(rows));
         }
         const auto collated = [&](std::wstring_view text) {
             if (Compact)
-                return AppendCompactKey(Collator, text, bytes_);
+                return AppendCompactKey(*compactBytes, text, bytes_);
             Collator.AppendSortKey(text, bytes_);
             return true;
         };

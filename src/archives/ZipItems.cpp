@@ -118,6 +118,7 @@ void TZipItems::Fill(std::shared_ptr<const TArchiveEntryView> View, const TZipFi
                          text_.end() - static_cast<std::ptrdiff_t>(name.size()), L'/', L'\\');
         }
         totalSize_ += entry.Size;
+        nameLengths_ += name.size();
         items_.push_back(item);
     }
     for (const auto& [item, at] : copied)
@@ -163,6 +164,7 @@ void TZipItems::Clear()
     selCount_ = 0;
     selSize_ = 0;
     totalSize_ = 0;
+    nameLengths_ = 0;
 }
 
 TArchiveEntry TZipItems::EntryOf(const TZipItem& Item) const

@@ -156,6 +156,8 @@ public:
     int SelCount() const { return selCount_; }
     uint64_t SelSize() const { return selSize_; }
     uint64_t TotalSize() const { return totalSize_; }
+    // The characters of all names (without paths) together.
+    size_t NameLengths() const { return nameLengths_; }
 
     // While set, the control's selection changes are not copied in.
     bool Updating = false;
@@ -173,6 +175,7 @@ private:
     int selCount_ = 0;
     uint64_t selSize_ = 0;
     uint64_t totalSize_ = 0;
+    size_t nameLengths_ = 0;
 };
 
 }  // namespace qrv

@@ -134,23 +134,6 @@ const TSortCollator::TCompactBytes* TFoldCollator::CompactBytes() const
     return &bytes;
 }
 
-bool AppendCompactKey(const TSortCollator& Collator, std::wstring_view Text, std::string& Out)
-{
-    const TSortCollator::TCompactBytes* bytes = Collator.CompactBytes();
-    if (!bytes)
-        return false;
-    const size_t at = Out.size();
-    for (const wchar_t ch : Text) {
-        const uint8_t byte = static_cast<uint32_t>(ch) < 256 ? (*bytes)[ch] : 0;
-        if (byte == 0) {
-            Out.resize(at);
-            return false;
-        }
-        Out.push_back(static_cast<char>(byte));
-    }
-    return true;
-}
-
 TDirSortKind SortKindFor(int Column, bool SortByExtension)
 {
     switch (Column) {

@@ -45,9 +45,22 @@ public:
     const TCompactBytes* CompactBytes() const override;
 };
 
-// Appends the compact key of Text; false, with nothing appended, when the
-// collator has none for it.
-bool AppendCompactKey(const TSortCollator& Collator, std::wstring_view Text, std::string& Out);
+// Appends the compact key of Text by a collator's CompactBytes(); false,
+// with nothing appended, when Text has none. Inline: a sort calls it once
+// per name.
+inline bool AppendCompactKey(const TSortCollator::TCompactBytes& Bytes, std::wstring_view Text, std::string& Out)
+{
+    const size_t at = Out.size();
+    for (const wchar_t ch : Text) {
+        const uint8_t byte = static_cast<uint32_t>(ch) < Bytes.size() ? Bytes[static_cast<size_t>(ch)] : 0;
+        if (byte == 0) {
+            Out.resize(at);
+            return false;
+        }
+        Out.push_back(static_cast<char>(byte));
+    }
+    return true;
+}
 
 enum class TDirSortKind { dskName, dskSize, dskType, dskExt, dskDate, dskAttr };
 
@@ -68,9 +81,9 @@ bool SortNeedsTypeNames(TDirSortKind Kind);
 // One item with its keys; the keys point into the buffers of TDirSortKeys.
 struct TDirSortEntry {
     const TFileRec* Rec = nullptr;
-    uint32_t Index = 0;         // the item's place before the sort
-    std::string_view NameKey;   // of DisplayName
-    std::string_view TypeKey;   // of TypeName; for folders sorted by extension, of "TypeName Ext DisplayName"
+    uint32_t Index = 0;        // the item's place before the sort
+    std::string_view NameKey;  // of DisplayName
+    std::string_view TypeKey;  // of TypeName; for folders sorted by extension, of "TypeName Ext DisplayName"
 };
 
 // The keys of every item of one sort, made once per item; a large folder

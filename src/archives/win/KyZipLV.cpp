@@ -664,7 +664,6 @@ void TKyZipLV::SortItems()
     }
     if (!sorted || !handle)
         return;
-    TTimingScope timing(L"archive selection pushed");
     PushSelectionToControl(focusedEntry);
     Repaint();
 }

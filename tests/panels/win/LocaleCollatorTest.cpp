@@ -88,6 +88,8 @@ TEST(LocaleCollator, CompactKeysOrderAsTheSystemsKeys)
     for (const wchar_t* locale : {L"de-DE", L"en-US", L"cs-CZ", L"hu-HU", L"da-DK", L"es-ES_tradnl", L"tr-TR"}) {
         const std::string where = "locale " + std::string(locale, locale + wcslen(locale));
         const TLocaleCollator collator(locale);
+        if (!collator.CompactBytes())
+            continue;  // weights of several lengths: no compact keys
         struct TKeys {
             std::string System, Compact;
         };
@@ -95,7 +97,7 @@ TEST(LocaleCollator, CompactKeysOrderAsTheSystemsKeys)
         size_t without = 0;
         for (const std::wstring& name : names) {
             std::string compact = "kept";
-            if (!AppendCompactKey(collator, name, compact)) {
+            if (!AppendCompactKey(*collator.CompactBytes(), name, compact)) {
                 EXPECT_EQ(compact, "kept") << where;  // nothing appended
                 ++without;
                 continue;
@@ -116,10 +118,11 @@ TEST(LocaleCollator, CompactKeysOrderAsTheSystemsKeys)
     }
     // Plain names in the user's locale have compact keys; others none.
     const TLocaleCollator user;
+    ASSERT_NE(user.CompactBytes(), nullptr);
     std::string key;
-    EXPECT_TRUE(AppendCompactKey(user, L"f000123.txt", key));
+    EXPECT_TRUE(AppendCompactKey(*user.CompactBytes(), L"f000123.txt", key));
     EXPECT_EQ(key.size(), 11u);
-    EXPECT_FALSE(AppendCompactKey(user, L"Äther", key));
-    EXPECT_FALSE(AppendCompactKey(user, L"a-b", key));
+    EXPECT_FALSE(AppendCompactKey(*user.CompactBytes(), L"Äther", key));
+    EXPECT_FALSE(AppendCompactKey(*user.CompactBytes(), L"a-b", key));
     EXPECT_EQ(key.size(), 11u);
 }
