@@ -285,10 +285,10 @@ TEST_F(ZipLibrariesTest, QrvarcListsThroughTheRarLibraryAndMissesItElsewhere)
     fs::create_directories(root / "current");
     fs::copy_file(tool, root / "alone" / "qrvarc.exe");
     fs::copy_file(AddBackslash(ProgramFolder()) + L"UnRAR.dll", root / "current" / "UnRAR.dll");
-    const std::string missing = test::RunAndCapture((root / "alone" / "qrvarc.exe").wstring(),
-                                                    L"list rar \"" + (root / "a.rar").wstring() + L"\"",
-                                                    (root / "current").wstring())
-                                    .Text;
+    const std::string missing =
+        test::RunAndCapture((root / "alone" / "qrvarc.exe").wstring(),
+                            L"list rar \"" + (root / "a.rar").wstring() + L"\"", (root / "current").wstring())
+            .Text;
     EXPECT_NE(missing.find("error 50 : UNRAR: Datei UNRAR.dll nicht gefunden"), std::string::npos) << missing;
 }
 
