@@ -139,6 +139,8 @@ public:
     // work on each one.
     std::vector<TZipItem>& Items() { return items_; }
     const std::vector<TZipItem>& Items() const { return items_; }
+    // The item of each row, by its place in Items().
+    const std::vector<uint32_t>& Rows() const { return rows_; }
     // The row of the item of the reader's Index-th entry; -1 when none.
     int RowOfEntry(int EntryIndex) const;
     // Orders the rows: the new first row is the one now at Order[0], and

@@ -9,11 +9,13 @@
 #include "archives/ZipListColumns.h"
 #include "common/MaskSearch.h"
 #include "framework/StringList.h"
+#include "framework/SysUtils.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <random>
+#include <tuple>
 
 using namespace qrv;
 
@@ -350,10 +352,10 @@ TEST(ZipItems, SelectionTotalsFollowTheEntries)
 TEST(ZipItemSort, ManyNamesOrderAsAPlainStableSort)
 {
     // Names with long shared beginnings, names that begin others, names
-    // equal but for case (equal keys) and sizes with repeats: the sort must
-    // give the order of a plain stable sort over the same keys, both ways,
-    // with the compact keys of plain names and, when one name has none,
-    // with full keys for all.
+    // equal but for case (equal keys) and sizes with repeats, sorted after a
+    // sort by name: the sort must give the order of a plain stable sort over
+    // the same keys, both ways, with the compact keys of plain names and,
+    // when one name has none, with full keys for all.
     for (const bool oneWideName : {false, true}) {
         std::mt19937 random(35);
         std::vector<TArchiveEntry> entries;
@@ -365,21 +367,42 @@ TEST(ZipItemSort, ManyNamesOrderAsAPlainStableSort)
             const int length = static_cast<int>(random() % (i % 2 ? 4 : 20));
             for (int k = 0; k < length; ++k)
                 name += letters[random() % letters.size()];
+            // Folders that begin others, equal but for case, in runs and
+            // scattered.
+            static const wchar_t* const folders[] = {L"", L"dir\\", L"DIR\\", L"dir\\sub\\", L"di\\", L"a-b\\"};
+            const wchar_t* folder = folders[(i / 7) % std::size(folders)];
+            if (i % 5 == 0)
+                folder = folders[random() % std::size(folders)];
             if (!name.empty())
-                entries.push_back(E((i % 5 == 0 ? L"dir\\" : L"") + name, random() % 7));
+                entries.push_back(E(folder + name, random() % 7));
         }
         const TFoldCollator collator;
-        for (const int column : {zcName, zcSize, zcPath}) {
+        static const TZipTypeInfo types[] = {{0, L"Text"}, {0, L"Textdokument"}, {0, L""}};
+        for (const int column : {zcName, zcSize, zcType, zcPath}) {
             for (const bool ascending : {true, false}) {
                 TZipItems items;
                 items.Fill(View(entries), {});
+                // Some types looked up (one without a name), some not.
+                for (TZipItem& item : items.Items())
+                    item.Type = item.Index % 4 == 3 ? nullptr : &types[item.Index % 4];
+                // From the order by name: equal keys keep the rows' order.
+                ASSERT_TRUE(SortZipItems(items, zcName, true, false, collator));
                 std::vector<const TZipItem*> expected;
-                for (const TZipItem& item : items.Items())
-                    expected.push_back(&item);
+                for (int row = 0; row < items.Count(); ++row)
+                    expected.push_back(&items[row]);
+                // By type: the upper-cased type name (or the extension) by
+                // code units, then the name; by path: the path, then the name.
+                const auto group = [&](const TZipItem* item) -> std::wstring {
+                    if (column == zcPath)
+                        return std::wstring(item->Path());
+                    if (column == zcType)
+                        return item->TypeName().empty() ? item->Ext() : UpperCase(item->TypeName());
+                    return {};
+                };
                 const auto key = [&](const TZipItem* item) {
-                    return column == zcName
-                               ? collator.SortKey(item->Name())
-                               : collator.SortKey(std::wstring(item->Path()) + L" " + std::wstring(item->Name()));
+                    const std::wstring text = group(item);
+                    return std::make_tuple(column == zcPath ? collator.SortKey(text) : std::string(),
+                                           column == zcType ? text : std::wstring(), collator.SortKey(item->Name()));
                 };
                 std::stable_sort(expected.begin(), expected.end(), [&](const TZipItem* a, const TZipItem* b) {
                     if (column == zcSize)

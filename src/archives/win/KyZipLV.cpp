@@ -581,12 +581,18 @@ void TKyZipLV::FillItems()
 
 void TKyZipLV::LookUpFileInfo(TZipItem& item)
 {
-    const std::wstring name(item.Name());
-    const std::wstring ext = UpperCase(ExtractFileExt(name));
+    // Names of one extension mostly come in runs (a sort by type looks up
+    // every entry): the last one found is tried first.
+    const std::wstring ext = UpperCase(ExtractFileExt(item.Name()));
+    if (lastFileInfo_ && ext == lastFileInfoExt_) {
+        item.Type = lastFileInfo_;
+        return;
+    }
     auto found = fileInfoCache_.find(ext);
     if (found == fileInfoCache_.end()) {
         // The name part alone, with the attributes given: nothing stored in
         // the archive ever reaches the disk or the network.
+        const std::wstring name(item.Name());
         TZipTypeInfo info;
         SHFILEINFOW shell{};
         if (SafeGetFileInfo(name, FILE_ATTRIBUTE_NORMAL,
@@ -603,6 +609,8 @@ void TKyZipLV::LookUpFileInfo(TZipItem& item)
     }
     // The cache's nodes stay where they are: the item points to its record.
     item.Type = &found->second;
+    lastFileInfo_ = item.Type;
+    lastFileInfoExt_ = ext;
 }
 
 std::wstring TKyZipLV::FormatDosTime(uint32_t dosDateTime) const

@@ -192,6 +192,8 @@ private:
     // Icon and type name by whole upper-case extension; the items point to
     // its records, so the cache is made before them and outlives them.
     std::unordered_map<std::wstring, TZipTypeInfo> fileInfoCache_;
+    const TZipTypeInfo* lastFileInfo_ = nullptr;  // the last one looked up
+    std::wstring lastFileInfoExt_;
     TZipItems items_;
     TZipCellOptions cellOptions_;
     TStringList messages_;
