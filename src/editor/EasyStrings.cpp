@@ -201,9 +201,11 @@ void TEasyWideStrings::EndUpdate()
 
 void TEasyWideStrings::SetUnicode(bool unicode)
 {
-    if (unicode == format_.Unicode)
+    if (unicode == format_.Unicode && !format_.Utf8)
         return;
+    // Either way the text leaves UTF-8: UTF-16 with its mark, or ANSI.
     format_.Unicode = unicode;
+    format_.Utf8 = false;
     format_.BigEndian = false;
     format_.ByteOrderMark = unicode;
 }

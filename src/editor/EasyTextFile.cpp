@@ -5,6 +5,7 @@
 #include "framework/Encoding.h"
 #include "framework/FilePath.h"
 #include "framework/Streams.h"
+#include "framework/SysUtils.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -166,6 +167,73 @@ void ReadAnsi(TStream& stream, LineSplitter& splitter)
     }
 }
 
+// How many bytes at the end of the block belong to a UTF-8 character whose
+// last bytes are in the next block (0 when the block ends on a boundary).
+size_t CutUtf8Tail(std::string_view bytes)
+{
+    const size_t n = bytes.size();
+    for (size_t back = 1; back <= std::min<size_t>(3, n); ++back) {
+        const auto b = static_cast<unsigned char>(bytes[n - back]);
+        if ((b & 0xC0) == 0x80)
+            continue;  // a continuation byte: its lead is further back
+        const size_t length = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+        return length > back ? back : 0;
+    }
+    return 0;
+}
+
+// Hands the rest of the stream to piece in blocks that end on character
+// boundaries (a character cut by the stream's end comes last as it is).
+void ForEachUtf8Piece(TStream& stream, const std::function<void(std::string_view)>& piece)
+{
+    const size_t blockSize = BlockSize(stream);
+    std::vector<char> bytes(blockSize + 3);
+    size_t carried = 0;  // the first bytes of a character cut by the block's end
+    for (;;) {
+        const size_t got = stream.Read(bytes.data() + carried, blockSize);
+        const size_t total = carried + got;
+        const std::string_view block(bytes.data(), total);
+        const size_t tail = got == 0 ? 0 : CutUtf8Tail(block);
+        if (total > tail)
+            piece(block.substr(0, total - tail));
+        if (got == 0)
+            break;
+        std::copy(bytes.begin() + static_cast<std::ptrdiff_t>(total - tail),
+                  bytes.begin() + static_cast<std::ptrdiff_t>(total), bytes.begin());
+        carried = tail;
+    }
+}
+
+// Whether the rest of the stream is valid UTF-8; the stream stays where it was.
+bool RestIsValidUtf8(TStream& stream)
+{
+    const int64_t start = stream.Position();
+    bool valid = true;
+    ForEachUtf8Piece(stream, [&](std::string_view piece) { valid = valid && IsValidUtf8(piece); });
+    stream.SetPosition(start);
+    return valid;
+}
+
+void ReadUtf8(TStream& stream, LineSplitter& splitter)
+{
+    const TEncoding& encoding = TEncoding::UTF8NoBOM();
+    ForEachUtf8Piece(stream, [&](std::string_view piece) { splitter.Feed(ToUtf16(encoding.GetString(piece))); });
+}
+
+// True (and the stream past the mark) when the stream starts with the UTF-8
+// mark and valid UTF-8 follows; else the stream stays where it was and the
+// text is ANSI, so that its bytes come back as they were when it is saved.
+bool SkipUtf8Mark(TStream& stream)
+{
+    const int64_t start = stream.Position();
+    unsigned char mark[3] = {};
+    if (ReadUpTo(stream, mark, 3) == 3 && mark[0] == 0xEF && mark[1] == 0xBB && mark[2] == 0xBF &&
+        RestIsValidUtf8(stream))
+        return true;
+    stream.SetPosition(start);
+    return false;
+}
+
 void PutUtf16(std::string& out, std::u16string_view units, bool bigEndian)
 {
     const size_t at = out.size();
@@ -199,10 +267,13 @@ void ReadTextLines(TStream& stream, TEasyTextFormat& format,
     const TUnicodeKind kind = DetectUnicodeStream(stream);
     format.Unicode = kind != TUnicodeKind::ukNone;
     format.BigEndian = kind == TUnicodeKind::ukMarkBE;
-    format.ByteOrderMark = kind == TUnicodeKind::ukMarkLE || kind == TUnicodeKind::ukMarkBE;
+    format.Utf8 = !format.Unicode && SkipUtf8Mark(stream);
+    format.ByteOrderMark = kind == TUnicodeKind::ukMarkLE || kind == TUnicodeKind::ukMarkBE || format.Utf8;
     LineSplitter splitter(addLine);
     if (format.Unicode)
         ReadUtf16(stream, format.BigEndian, splitter);
+    else if (format.Utf8)
+        ReadUtf8(stream, splitter);
     else
         ReadAnsi(stream, splitter);
     splitter.Finish(format);
@@ -223,8 +294,18 @@ std::string EncodeTextLines(const TEasyTextFormat& format, int count,
         }
         return out;
     }
-    const TEncoding& encoding = TEncoding::Default();
     const std::string lineBreakBytes(lineBreak.begin(), lineBreak.end());
+    if (format.Utf8) {
+        const TEncoding& utf8 = TEncoding::UTF8NoBOM();
+        out = "\xEF\xBB\xBF";
+        for (int i = 0; i < count; ++i) {
+            out += utf8.GetBytes(ToWide(line(i)));
+            if (i + 1 < count || format.FinalLineBreak)
+                out += lineBreakBytes;
+        }
+        return out;
+    }
+    const TEncoding& encoding = TEncoding::Default();
     std::string bytes;
     for (int i = 0; i < count; ++i) {
         const std::u16string text = line(i);

@@ -1,8 +1,9 @@
 #pragma once
 // The editor's text file format: how a file's bytes become lines and lines
 // become bytes again. A file is UTF-16 (little-endian with the mark FF FE,
-// big-endian with FE FF, or little-endian without a mark) or ANSI text in
-// the system's code page; its lines end with CR LF, LF or CR, the last one
+// big-endian with FE FF, or little-endian without a mark), UTF-8 behind the
+// mark EF BB BF (when all of it is valid UTF-8), or ANSI text in the
+// system's code page; its lines end with CR LF, LF or CR, the last one
 // with or without a line break. Everything that tells these apart is kept,
 // so a file saved unchanged comes back byte for byte. Portable.
 
@@ -18,9 +19,10 @@ class TStream;
 enum class TEasyLineBreak { lbCRLF = 0, lbCR = 1, lbLF = 2 };
 
 struct TEasyTextFormat {
-    bool Unicode = false;        // UTF-16, else ANSI
+    bool Unicode = false;        // UTF-16, else UTF-8 or ANSI
+    bool Utf8 = false;           // UTF-8 (only with its mark; Unicode is false then)
     bool BigEndian = false;      // UTF-16 big-endian (only with a mark)
-    bool ByteOrderMark = false;  // the file starts with FF FE or FE FF
+    bool ByteOrderMark = false;  // the file starts with FF FE, FE FF or EF BB BF
     bool FinalLineBreak = true;  // the last line ends with a line break
     TEasyLineBreak LineBreak = TEasyLineBreak::lbCRLF;
     // Set by loading when the file's lines end in more than one way (saving

@@ -35,6 +35,13 @@ bool StartsWithIgnoringAsciiCase(std::u16string_view text, std::u16string_view u
     return true;
 }
 
+bool IsBlankOrControl(char16_t c)
+{
+    return c <= 32 && c != 1;
+}
+
+}  // namespace
+
 // Streams may hand out less than asked before their end.
 size_t ReadUpTo(TStream& stream, void* buffer, size_t count)
 {
@@ -47,13 +54,6 @@ size_t ReadUpTo(TStream& stream, void* buffer, size_t count)
     }
     return total;
 }
-
-bool IsBlankOrControl(char16_t c)
-{
-    return c <= 32 && c != 1;
-}
-
-}  // namespace
 
 const TEasyCharSet& WordChars()
 {

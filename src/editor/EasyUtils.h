@@ -36,6 +36,9 @@ enum class TUnicodeKind {
     ukUnmarkedLE,     // UTF-16 little-endian without a mark, from byte 0
 };
 
+// Reads until count bytes are in or the stream ends (streams may hand out
+// less than asked before their end); returns how many were read.
+size_t ReadUpTo(TStream& stream, void* buffer, size_t count);
 // A stream of odd or zero size is never UTF-16. FF FE and FE FF mark it (the
 // stream is left behind the mark). Without a mark the first 256 bytes decide
 // (UnmarkedUtf16): the stream is left at its start.

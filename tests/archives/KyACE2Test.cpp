@@ -2,15 +2,16 @@
 // into entries, events and messages, and the component's results.
 
 #include "archives/KyACE2.h"
+#include "TestDir.h"
 #include "external/AceCore.h"
 #include "external/AceFixture.h"
 #include "external/ZipFormat.h"
 #include "framework/FilePath.h"
 #include "framework/SysUtils.h"
-#include "TestDir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -186,8 +187,8 @@ TEST_F(KyAceTest, LibraryErrorsArriveWithTheirTexts)
     messages.clear();
     std::ofstream(FsPath(before), std::ios::binary) << BuildAceFixture({{"a.txt", "a"}}, newer);
     EXPECT_FALSE(ace.List());
-    EXPECT_EQ(messages,
-              std::vector<std::wstring>{L"UNACE: Die Version der UNACE-DLL kann diese Archivversion nicht verarbeiten."});
+    EXPECT_EQ(messages, std::vector<std::wstring>{
+                            L"UNACE: Die Version der UNACE-DLL kann diese Archivversion nicht verarbeiten."});
     messages.clear();
     EXPECT_EQ(TKyACE2::ErrorText(556, L"x.ace"), L"UNACE: Das Archiv x.ace ist defekt.");
     EXPECT_EQ(TKyACE2::ErrorText(4711, L""), L"UNACE: Unbekannter Fehler: 4711");
@@ -195,10 +196,9 @@ TEST_F(KyAceTest, LibraryErrorsArriveWithTheirTexts)
     messages.clear();
     ace.SetArchiveName(L"");
     ace.SetArchiveName(FromFsPath(root / "missing.ace"));
-    EXPECT_EQ(messages, (std::vector<std::wstring>{
-                            L"UNACE: Es ist keine Archivdatei geöffnet.",
-                            L"UNACE: Die Datei \"" + FromFsPath(root / "missing.ace") +
-                                L"\" ist nicht vorhanden oder kann nicht geöffnet werden."}));
+    EXPECT_EQ(messages, (std::vector<std::wstring>{L"UNACE: Es ist keine Archivdatei geöffnet.",
+                                                   L"UNACE: Die Datei \"" + FromFsPath(root / "missing.ace") +
+                                                       L"\" ist nicht vorhanden oder kann nicht geöffnet werden."}));
 }
 
 TEST_F(KyAceTest, OverwriteAnswersAllowRefuseOrStop)
@@ -251,10 +251,22 @@ TEST_F(KyAceTest, AFortyThousandCharacterListExtractsExactlyItsSet)
     ace.SetTargetDir(FromFsPath(out));
     EXPECT_TRUE(ace.Extract(true));
     EXPECT_EQ(ace.ExtractedCount(), 200);
-    size_t files = 0;
-    for (const auto& entry : fs::recursive_directory_iterator(out))
-        files += entry.is_regular_file();
-    EXPECT_EQ(files, 200u);
+    // Exactly the names asked for, each with its own content.
+    std::vector<std::wstring> expected, extracted;
+    for (int i = 0; i < wanted.Count(); ++i)
+        expected.push_back(wanted.Get(i));
+    for (const auto& entry : fs::recursive_directory_iterator(out)) {
+        if (!entry.is_regular_file())
+            continue;
+        std::wstring name = FromFsPath(entry.path().lexically_relative(out));
+        std::replace(name.begin(), name.end(), L'/', L'\\');
+        extracted.push_back(name);
+        const std::string number = WideToUtf8(name.substr(name.size() - 8, 4));
+        EXPECT_EQ(Read(entry.path()), std::to_string(std::stoi(number) - 1000));
+    }
+    std::sort(expected.begin(), expected.end());
+    std::sort(extracted.begin(), extracted.end());
+    EXPECT_EQ(extracted, expected);
 }
 
 TEST_F(KyAceTest, StopAndThrowingHandlersEndTheRunFalse)

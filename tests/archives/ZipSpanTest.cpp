@@ -68,9 +68,9 @@ TSpanResult Join(const std::vector<std::string>& parts, std::string& joined)
 {
     std::vector<TZipMemorySource> sources(parts.begin(), parts.end());
     TMemoryOutput out;
-    TSpanResult result = JoinZipSet(
-        [&](uint32_t index) -> TZipSource* { return index < sources.size() ? &sources[index] : nullptr; },
-        uint32_t(parts.size() - 1), out);
+    TSpanResult result =
+        JoinZipSet([&](uint32_t index) -> TZipSource* { return index < sources.size() ? &sources[index] : nullptr; },
+                   uint32_t(parts.size() - 1), out);
     joined = out.Bytes;
     return result;
 }
@@ -192,7 +192,7 @@ TEST(ZipSpan, SplitListsAndJoinsBackByteEqual)
 
 // zip's own "-s 0" join of this set is damaged (unzip finds overlapping
 // entries), so the join is checked entry by entry: every entry's data
-// unpacks to the size and CRC unzip lists for it.
+// unpacks to the size and CRC unzip lists for it and to the file zip packed.
 TEST(ZipSpan, JoinsTheSetZipMade)
 {
     std::vector<std::string> parts = {ReadZipFixture("span.z01"), ReadZipFixture("span.z02"),
@@ -215,6 +215,9 @@ TEST(ZipSpan, JoinsTheSetZipMade)
         EXPECT_EQ(data.size(), oracle[name].first) << name;
         EXPECT_EQ(crc32(0, reinterpret_cast<const Bytef*>(data.data()), uInt(data.size())), oracle[name].second)
             << name;
+        if (name.back() != '/') {
+            EXPECT_TRUE(data == ReadZipFixture("span.tree/" + name)) << name;
+        }
     }
 }
 
@@ -283,8 +286,8 @@ TEST(ZipSpan, Failures)
     // A middle part missing.
     std::vector<TZipMemorySource> sources(zipSet.begin(), zipSet.end());
     TMemoryOutput out;
-    TSpanResult missing = JoinZipSet(
-        [&](uint32_t index) -> TZipSource* { return index == 2 ? nullptr : &sources[index]; }, 3, out);
+    TSpanResult missing =
+        JoinZipSet([&](uint32_t index) -> TZipSource* { return index == 2 ? nullptr : &sources[index]; }, 3, out);
     EXPECT_NE(missing.Error, 0);
 }
 

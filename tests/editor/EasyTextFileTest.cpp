@@ -128,6 +128,17 @@ TEST(EasyTextFile, OnlyTheHostsCommandChangesTheEncoding)
     EXPECT_EQ(strings.FileBytes(), "hi");
     strings.SetUnicode(true);
     EXPECT_EQ(strings.FileBytes(), "\xFF\xFEh\0i\0"s) << "switched to UTF-16: with the mark";
+
+    // A UTF-8 text switched to ANSI or to UTF-16 leaves UTF-8 either way.
+    for (const bool unicode : {false, true}) {
+        TMemoryStream utf8;
+        utf8.WriteBytes("\xEF\xBB\xBF\xC3\xA4");
+        utf8.SetPosition(0);
+        strings.LoadFromStream(utf8);
+        ASSERT_TRUE(strings.Format().Utf8);
+        strings.SetUnicode(unicode);
+        EXPECT_EQ(strings.FileBytes(), unicode ? "\xFF\xFE\xE4\0"s : "\xE4"s);
+    }
 }
 
 TEST(EasyTextFile, DoubleByteCharactersAcrossReads)

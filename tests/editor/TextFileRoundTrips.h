@@ -36,6 +36,12 @@ inline std::vector<RoundTrip> RoundTrips()
         {"FE FF", "\xFE\xFF\0\xE4\0\r\0\n\x20\xAC\0\r\0\n"s, {u"ä", u"€"}, true, TEasyLineBreak::lbCRLF},
         {"unmarked UTF-16", "h\0i\0\r\0\n\0"s, {u"hi"}, true, TEasyLineBreak::lbCRLF},
         {"surrogate pair", "\xFF\xFE\x3D\xD8\x00\xDE"s, {u"\U0001F600"}, true, TEasyLineBreak::lbCRLF},
+        {"UTF-8 mark", "\xEF\xBB\xBF" "Gr\xC3\xB6\xC3\x9F" "e \xE2\x82\xAC\r\n\xF0\x9F\x98\x80!\r\n",
+         {u"Größe €", u"\U0001F600!"}, false, TEasyLineBreak::lbCRLF},
+        {"UTF-8 mark before bytes that are no UTF-8 stays ANSI", "\xEF\xBB\xBF\xFF", {u"ï»¿ÿ"}, false,
+         TEasyLineBreak::lbCRLF},
+        {"UTF-8 mark alone", "\xEF\xBB\xBF", {}, false, TEasyLineBreak::lbCRLF},
+        {"UTF-8 bytes without the mark stay ANSI", "\xC3\xA4", {u"Ã¤"}, false, TEasyLineBreak::lbCRLF},
     };
 }
 

@@ -1,6 +1,5 @@
 #include "archives/win/KyZipper.h"
 
-#include "archives/ZipNamePattern.h"
 #include "archives/ZipSpan.h"
 #include "archives/win/PasswordDlg.h"
 #include "archives/win/ZipLibWin.h"
@@ -24,8 +23,14 @@ namespace qrv {
 
 namespace {
 
-std::u16string ToU16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
-std::wstring ToWide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
+std::u16string ToU16(const std::wstring& text)
+{
+    return std::u16string(text.begin(), text.end());
+}
+std::wstring ToWide(const std::u16string& text)
+{
+    return std::wstring(text.begin(), text.end());
+}
 
 std::u16string DecodeCodePage(UINT codePage, std::string_view bytes)
 {
@@ -70,8 +75,8 @@ bool ForceDirectories(std::wstring path)
 class TWinFileSource : public TZipSource {
 public:
     explicit TWinFileSource(const std::wstring& path)
-        : file_(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr))
+        : file_(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                            nullptr))
     {
         LARGE_INTEGER size{};
         if (file_.Valid() && GetFileSizeEx(file_.Get(), &size))
@@ -162,8 +167,7 @@ public:
                std::optional<FILETIME> archiveTime)
         : name_(std::move(name)), capacity_(capacity), mayOverwrite_(std::move(mayOverwrite)),
           prepare_(std::move(prepare)), archiveTime_(archiveTime)
-    {
-    }
+    {}
     bool OpenPart(uint32_t index, uint64_t& capacity, int& error) override
     {
         std::wstring path = name_(index);
@@ -172,8 +176,8 @@ public:
             return false;
         if (FileExists(path) && !mayOverwrite_(index, path, error))
             return false;
-        file_ = TFileHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+        file_ = TFileHandle(
+            CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file_.Valid()) {
             error = zmCannotCreateOutput;
             return false;
@@ -512,8 +516,8 @@ std::wstring TKyZipper::JoinToTemp()
             return shelf.Disk(index);
         if (!parts[index]) {
             for (bool compat : {true, false}) {
-                auto part = std::make_unique<TWinFileSource>(index == last ? zipFileName_
-                                                                           : PartName(index, false, compat));
+                auto part =
+                    std::make_unique<TWinFileSource>(index == last ? zipFileName_ : PartName(index, false, compat));
                 if (part->Open()) {
                     parts[index] = std::move(part);
                     break;
@@ -539,6 +543,20 @@ std::wstring TKyZipper::JoinToTemp()
     std::wstring joined = temp.Path;
     temp.Path.clear();  // the caller deletes it after extracting
     return joined;
+}
+
+void TKyZipper::FillRunSettings(TZipRunSettings& settings, const std::wstring& archive, int32_t version)
+{
+    settings.Caller = this;
+    settings.Callback = &TKyZipper::Callback;
+    settings.Version = version;
+    settings.ParentWindow = GetActiveWindow();
+    settings.Unattended = Unattended;
+    settings.Trace = Trace;
+    settings.Verbose = Verbose;
+    settings.ZipFileName = archive;
+    settings.Password = Password;
+    settings.Specs = FSpecArgs;
 }
 
 int TKyZipper::Extract()
@@ -598,37 +616,14 @@ int TKyZipper::Extract()
     }
     const ScopeExit unload([this] { unzDll_->Unload(false); });
 
-    // "*.*" first means every entry: no names are passed.
-    std::vector<std::string> specs;
-    if (!(FSpecArgs.empty() || FSpecArgs.front() == L"*.*"))
-        for (const std::wstring& spec : FSpecArgs)
-            specs.push_back(WideToUtf8(spec));
-    std::vector<UnzFileSpec> records(specs.size());
-    for (size_t i = 0; i < specs.size(); ++i)
-        records[i].FileSpec = specs[i].c_str();
-    const std::string name = WideToUtf8(archive);
-    const std::string dir = WideToUtf8(ExtrBaseDir);
-    const std::string password = WideToUtf8(Password);
-    UnzCommand cmd{};
-    cmd.Caller = this;
-    cmd.Version = unzDll_->Version();
-    cmd.Callback = &TKyZipper::Callback;
-    cmd.fTraceEnabled = Trace ? QRV_ZIP_TRUE : 0;
-    cmd.fVerboseEnabled = Verbose ? QRV_ZIP_TRUE : 0;
-    cmd.Password = Password.empty() ? nullptr : password.c_str();
-    cmd.fTest = (ExtrOptions & ExtrTest) ? QRV_ZIP_TRUE : 0;
-    cmd.fQuiet = QRV_ZIP_TRUE;
-    cmd.fUpdate = (ExtrOptions & ExtrUpdate) ? QRV_ZIP_TRUE : 0;
-    cmd.fFreshen = (ExtrOptions & ExtrFreshen) ? QRV_ZIP_TRUE : 0;
-    cmd.fDirectories = (ExtrOptions & ExtrDirNames) ? QRV_ZIP_TRUE : 0;
-    cmd.fOverwrite = (ExtrOptions & ExtrOverWrite) ? QRV_ZIP_TRUE : 0;
-    cmd.SpecCount = int32_t(records.size());
-    cmd.ZipFileName = name.c_str();
-    cmd.Specs = records.empty() ? nullptr : records.data();
-    cmd.PasswordReqCount = int32_t(PasswordReqCount);
-    cmd.ExtractDir = ExtrBaseDir.empty() ? nullptr : dir.c_str();
-    cmd.fUseOutStream = streamOperation_ ? QRV_ZIP_TRUE : 0;
-    cmd.fSeven = QRV_ZIP_RECORD_END;
+    TUnzSettings settings;
+    FillRunSettings(settings, archive, unzDll_->Version());
+    settings.ExtrOptions = ExtrOptions;
+    settings.ExtrBaseDir = ExtrBaseDir;
+    settings.PasswordReqCount = PasswordReqCount;
+    settings.ToStream = streamOperation_;
+    TUnzCommandRecord command(settings);
+    UnzCommand& cmd = command.Record();
     runningUnz_ = &cmd;
     const ScopeExit finished([this] { runningUnz_ = nullptr; });
     dispatch_.ExtrOverWrite = (ExtrOptions & ExtrOverWrite) != 0;
@@ -717,82 +712,26 @@ int TKyZipper::RunZip(int action)
     }
     const ScopeExit unload([this] { zipDll_->Unload(false); });
 
-    // ">" in front adds the files encrypted, "|" without encryption, and
-    // "<" gives them a password of their own.
-    std::vector<std::string> specs, passwords;
-    std::vector<ZipFileSpec> records;
-    const std::string password = WideToUtf8(Password);
-    const std::string root = WideToUtf8(RootDir);
-    specs.reserve(FSpecArgs.size());
-    passwords.reserve(FSpecArgs.size());
-    for (const std::wstring& arg : FSpecArgs) {
-        const TZipNamePattern pattern = ParseZipNamePattern(arg, (AddOptions & AddEncrypt) != 0);
-        specs.push_back(WideToUtf8(pattern.Spec));
-        passwords.push_back(WideToUtf8(pattern.Password));
-        ZipFileSpec record{};
-        // Not encrypted though AddEncrypt is set: "|" forbade it.
-        record.Encrypt = pattern.Encrypt ? QRV_ZIP_TRUE : (AddOptions & AddEncrypt) ? QRV_ZIP_SPEC_PLAIN : 0;
-        record.PasswordGiven = pattern.PasswordGiven ? QRV_ZIP_TRUE : 0;
-        records.push_back(record);
-    }
-    for (size_t i = 0; i < records.size(); ++i) {
-        records[i].FileSpec = specs[i].c_str();
-        records[i].Password = records[i].PasswordGiven ? passwords[i].c_str() : nullptr;
-        records[i].RootDir = RootDir.empty() ? nullptr : root.c_str();
-    }
-    std::vector<std::string> excludes;
-    for (const std::wstring& spec : FSpecArgsExcl)
-        excludes.push_back(WideToUtf8(spec));
-    std::vector<ZipFileSpec> excludeRecords(excludes.size());
-    for (size_t i = 0; i < excludes.size(); ++i)
-        excludeRecords[i].FileSpec = excludes[i].c_str();
-    const std::string name = WideToUtf8(target);
-    const std::string temp = WideToUtf8(TempDir);
-    // The library takes the day as "mm dd yy".
-    std::string fromDate;
-    if (const uint16_t day = DateTimeToDosDate(AddFrom); (AddOptions & AddFromDate) && day != 0) {
-        char text[16];
-        std::snprintf(text, sizeof text, "%02u %02u %02u", (day >> 5) & 15u, day & 31u, ((day >> 9) + 1980u) % 100u);
-        fromDate = text;
-    }
-    ZipCommand cmd{};
-    cmd.Caller = this;
-    cmd.Version = zipDll_->Version();
-    cmd.Callback = &TKyZipper::Callback;
-    cmd.fTraceEnabled = Trace ? QRV_ZIP_TRUE : 0;
-    cmd.fVerboseEnabled = Verbose ? QRV_ZIP_TRUE : 0;
-    cmd.Password = Password.empty() ? nullptr : password.c_str();
-    cmd.Level = std::clamp(AddCompLevel, 0, 9);
-    auto flag = [this](unsigned option) { return (AddOptions & option) ? QRV_ZIP_TRUE : 0; };
-    cmd.fMove = flag(AddMove);
-    cmd.fUpdate = flag(AddUpdate);
-    cmd.fFreshen = flag(AddFreshen);
-    cmd.fZipTime = flag(AddZipTime);
-    cmd.fForceDOS = flag(AddForceDOS);
-    cmd.fHidden = flag(AddHiddenFiles);
-    cmd.fEncrypt = flag(AddEncrypt);
-    cmd.fDirNames = flag(AddDirNames);
-    cmd.fRecurse = flag(AddRecurseDirs);
-    cmd.fVolume = flag(AddVolume);
-    cmd.FromDate = fromDate.empty() ? nullptr : fromDate.c_str();
-    cmd.ZipFileName = name.c_str();
-    cmd.TempDir = TempDir.empty() ? nullptr : temp.c_str();
-    cmd.RootDir = RootDir.empty() ? nullptr : root.c_str();
-    cmd.SpecCount = int32_t(records.size());
-    cmd.Specs = records.data();
-    cmd.ExclCount = int32_t(excludeRecords.size());
-    cmd.Excludes = excludeRecords.empty() ? nullptr : excludeRecords.data();
-    cmd.fUndoDelete = HowToDelete == htdAllowUndo ? QRV_ZIP_TRUE : 0;
-    cmd.CodePage = CodePage == cpOEM ? 2 : 0;
-    cmd.Action = action;
+    TZipSettings settings;
+    FillRunSettings(settings, target, zipDll_->Version());
+    settings.Action = action;
+    settings.AddCompLevel = AddCompLevel;
+    settings.AddOptions = AddOptions;
+    settings.AddFrom = AddFrom;
+    settings.TempDir = TempDir;
+    settings.RootDir = RootDir;
+    settings.Excludes = FSpecArgsExcl;
+    settings.HowToDelete = HowToDelete;
+    settings.CodePage = CodePage;
+    settings.AddStoreSuffixes = AddStoreSuffixes;
+    settings.ExtAddStoreSuffixes = ToU16(ExtAddStoreSuffixes);
     if (streamOperation_) {
-        cmd.fUseInStream = QRV_ZIP_TRUE;
-        cmd.InStream = zipStream_.Memory();
-        cmd.InStreamSize = int32_t(zipStream_.Size());
+        settings.FromStream = true;
+        settings.InStream = zipStream_.Memory();
+        settings.InStreamSize = int32_t(zipStream_.Size());
     }
-    const std::string storeSuffixes = StoreSuffixList(AddStoreSuffixes, ToU16(ExtAddStoreSuffixes));
-    cmd.StoreSuffixes = storeSuffixes.c_str();
-    cmd.fSeven = QRV_ZIP_RECORD_END;
+    const TZipCommandRecord command(settings);
+    const ZipCommand& cmd = command.Record();
     int32_t result = 0;
     try {
         result = zipDll_->Exec(cmd);
@@ -1022,8 +961,7 @@ TZipDiskAction TKyZipper::DecideDisk(int previousDisk, const std::wstring& path,
         const std::u16string question = (status & zdsPreviousDisk)
                                             ? FormatZipMessage(TableText(zmDiskInUse), previousDisk)
                                             : FormatZipMessage(TableText(zmFileExists), ToU16(path));
-        const int answer =
-            AskUser(ToWide(question), L"Confirm", MB_YESNOCANCEL | MB_ICONWARNING | MB_DEFBUTTON2);
+        const int answer = AskUser(ToWide(question), L"Confirm", MB_YESNOCANCEL | MB_ICONWARNING | MB_DEFBUTTON2);
         // No: another disk is put in.
         action = answer == IDYES ? zdaOk : answer == IDNO ? zdaReject : zdaCancel;
     }
@@ -1085,7 +1023,10 @@ bool TKyZipper::MayOverwritePart(uint32_t index, const std::wstring& path, int& 
     return true;
 }
 
-int TKyZipper::Add() { return RunZip(zopAdd); }
+int TKyZipper::Add()
+{
+    return RunZip(zopAdd);
+}
 
 TZipStream* TKyZipper::ExtractFileToStream(const std::wstring& FileName)
 {
@@ -1122,7 +1063,10 @@ int TKyZipper::AddStreamToFile(const std::wstring& FileName)
     return Add();
 }
 
-int TKyZipper::Delete() { return RunZip(zopDelete); }
+int TKyZipper::Delete()
+{
+    return RunZip(zopDelete);
+}
 
 int32_t QRV_ZIPAPI TKyZipper::Callback(ZipCallbackData* data)
 {

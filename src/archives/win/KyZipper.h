@@ -13,6 +13,7 @@
 #include "archives/UNZDLL.h"
 #include "archives/ZIPDLL.h"
 #include "archives/ZipCallback.h"
+#include "archives/ZipCommands.h"
 #include "archives/ZipDirectory.h"
 #include "archives/ZipMessages.h"
 #include "archives/ZipStoreSuffixes.h"
@@ -29,21 +30,17 @@
 
 namespace qrv {
 
-enum AddOpts : unsigned {
-    AddDirNames = 1u << 0, AddRecurseDirs = 1u << 1, AddMove = 1u << 2, AddFreshen = 1u << 3,
-    AddUpdate = 1u << 4, AddZipTime = 1u << 5, AddForceDOS = 1u << 6, AddHiddenFiles = 1u << 7,
-    AddArchiveOnly = 1u << 8, AddResetArchive = 1u << 9, AddEncrypt = 1u << 10, AddSeparateDirs = 1u << 11,
-    AddVolume = 1u << 12, AddFromDate = 1u << 13, AddSafe = 1u << 14, AddForceDest = 1u << 15,
-    AddDiskSpan = 1u << 16, AddDiskSpanErase = 1u << 17,
+enum SpanOpts : unsigned {
+    spNoVolumeName = 1u << 0,
+    spCompatName = 1u << 1,
+    spWipeFiles = 1u << 2,
+    spTryFormat = 1u << 3
 };
-enum ExtrOpts : unsigned {
-    ExtrDirNames = 1u << 0, ExtrOverWrite = 1u << 1, ExtrFreshen = 1u << 2, ExtrUpdate = 1u << 3,
-    ExtrTest = 1u << 4, ExtrForceDirs = 1u << 5,
-};
-enum SpanOpts : unsigned { spNoVolumeName = 1u << 0, spCompatName = 1u << 1, spWipeFiles = 1u << 2, spTryFormat = 1u << 3 };
-enum DeleteOpts { htdFinal, htdAllowUndo };
 enum TZipDiskStatus : unsigned {
-    zdsEmpty = 1u << 0, zdsHasFiles = 1u << 1, zdsPreviousDisk = 1u << 2, zdsSameFileName = 1u << 3,
+    zdsEmpty = 1u << 0,
+    zdsHasFiles = 1u << 1,
+    zdsPreviousDisk = 1u << 2,
+    zdsSameFileName = 1u << 3,
     zdsNotEnoughSpace = 1u << 4,
 };
 enum TZipDiskAction { zdaOk, zdaErase, zdaReject, zdaCancel };
@@ -104,8 +101,9 @@ public:
     // the disk after the user's Yes. Without a handler the user is asked
     // (Yes, No, Cancel) when a part would be overwritten. zdsNotEnoughSpace:
     // anything but zdaCancel asks for the disk again.
-    std::function<void(TComponent* Sender, int PreviousDisk, const std::wstring& PreviousFile,
-                       unsigned Status, TZipDiskAction& Action)> OnStatusDisk;
+    std::function<void(TComponent* Sender, int PreviousDisk, const std::wstring& PreviousFile, unsigned Status,
+                       TZipDiskAction& Action)>
+        OnStatusDisk;
     // The libraries' callbacks (progress, passwords, CRC errors, overwrite...).
     TZipCallbackEvents& CallbackEvents() { return dispatch_.Events; }
 
@@ -115,8 +113,8 @@ public:
     std::function<int(const std::wstring& Text, const std::wstring& Title, unsigned Type)> AskUser;
     // A removable disk is wanted (DiskTotal 0 when not known): AbortAction
     // true cancels. The disk is asked for again until it can be read.
-    std::function<void(TComponent* Sender, int DiskSeqNo, int DiskTotal, const std::wstring& Drive,
-                       bool& AbortAction)> OnGetNextDisk;
+    std::function<void(TComponent* Sender, int DiskSeqNo, int DiskTotal, const std::wstring& Drive, bool& AbortAction)>
+        OnGetNextDisk;
 
     // Operations: the error code, or -255 while the component is busy.
     void List();
@@ -206,6 +204,8 @@ private:
     std::wstring DriveRoot() const;
 
     int RunZip(int action);
+    // What both command records take from the component's properties.
+    void FillRunSettings(TZipRunSettings& settings, const std::wstring& archive, int32_t version);
     static int32_t QRV_ZIPAPI Callback(ZipCallbackData* data);
 
     std::wstring zipFileName_;

@@ -71,6 +71,20 @@ void TStatusBar::CreateWindowHandle(const TCreateParams& params)
     TWinControl::CreateWindowHandle(params);
     if (!handle_)
         return;
+    FitHeightToFont();
+    UpdatePanels();
+}
+
+void TStatusBar::FontChanged()
+{
+    if (!HandleAllocated())
+        return;
+    FitHeightToFont();
+    InvalidateRect(handle_, nullptr, TRUE);
+}
+
+void TStatusBar::FitHeightToFont()
+{
     // Take the height the control wants for its font.
     SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), FALSE);
     TEXTMETRICW metrics{};
@@ -80,7 +94,6 @@ void TStatusBar::CreateWindowHandle(const TCreateParams& params)
         GetTextMetricsW(dc.Get(), &metrics);
     }
     SetHeight(metrics.tmHeight + 7);
-    UpdatePanels();
 }
 
 TStatusPanel& TStatusBar::AddPanel(int width, const std::wstring& text)

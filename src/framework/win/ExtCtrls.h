@@ -56,8 +56,11 @@ public:
 protected:
     void CreateParams(TCreateParams& params) override;
     void CreateWindowHandle(const TCreateParams& params) override;
+    // A new font brings the height that fits it.
+    void FontChanged() override;
 
 private:
+    void FitHeightToFont();
     std::vector<TStatusPanel> panels_;
     bool simplePanel_ = false;
     std::wstring simpleText_;

@@ -36,6 +36,8 @@ void TFont::Assign(const TFont& other)
     height_ = other.height_;
     style_ = other.style_;
     color_ = other.color_;
+    charset_ = other.charset_;
+    pitch_ = other.pitch_;
     Changed();
 }
 
@@ -81,6 +83,22 @@ void TFont::SetColor(TColor color)
     }
 }
 
+void TFont::SetCharset(uint8_t charset)
+{
+    if (charset != charset_) {
+        charset_ = charset;
+        Changed();
+    }
+}
+
+void TFont::SetPitch(uint8_t pitch)
+{
+    if (pitch != pitch_) {
+        pitch_ = pitch;
+        Changed();
+    }
+}
+
 HFONT TFont::Handle() const
 {
     if (!handle_) {
@@ -90,7 +108,8 @@ HFONT TFont::Handle() const
         lf.lfItalic = (style_ & fsItalic) ? TRUE : FALSE;
         lf.lfUnderline = (style_ & fsUnderline) ? TRUE : FALSE;
         lf.lfStrikeOut = (style_ & fsStrikeOut) ? TRUE : FALSE;
-        lf.lfCharSet = DEFAULT_CHARSET;
+        lf.lfCharSet = charset_;
+        lf.lfPitchAndFamily = pitch_;
         lf.lfQuality = DEFAULT_QUALITY;
         lstrcpynW(lf.lfFaceName, name_.c_str(), LF_FACESIZE);
         handle_.Reset(CreateFontIndirectW(&lf));

@@ -36,6 +36,12 @@ public:
     void SetStyle(unsigned style);
     TColor Color() const { return color_; }
     void SetColor(TColor color);
+    // The character set asked for; DEFAULT_CHARSET takes the face's own.
+    uint8_t Charset() const { return charset_; }
+    void SetCharset(uint8_t charset);
+    // DEFAULT_PITCH, FIXED_PITCH or VARIABLE_PITCH.
+    uint8_t Pitch() const { return pitch_; }
+    void SetPitch(uint8_t pitch);
 
     HFONT Handle() const;
     std::function<void()> OnChange;
@@ -46,6 +52,8 @@ private:
     int height_ = -12;
     unsigned style_ = 0;
     TColor color_ = clWindowText;
+    uint8_t charset_ = DEFAULT_CHARSET;
+    uint8_t pitch_ = DEFAULT_PITCH;
     mutable TGdiObject handle_;  // made on first use, dropped on every change
 };
 

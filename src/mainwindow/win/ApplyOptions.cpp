@@ -6,6 +6,7 @@
 
 #include "mainwindow/win/RudirezOziMain.h"
 
+#include "archives/win/KyZipLV.h"
 #include "editor/win/EasyEditor.h"
 #include "framework/win/ScrollBox.h"
 #include "framework/win/StdCtrls.h"
@@ -235,10 +236,20 @@ void TQRVMain::ApplyMainFont()
     const TFontSetting& list = Options.ListFont;
     const TFontSetting& text = Options.TextFont;
     TFont& form = Font();
-    if (form.Name() != list.Name || form.Size() != list.Size || form.Style() != list.Style) {
+    if (form.Name() != list.Name || form.Size() != list.Size || form.Style() != list.Style ||
+        form.Charset() != list.Charset) {
         form.SetName(list.Name);
         form.SetSize(list.Size);
         form.SetStyle(list.Style);
+        form.SetCharset(list.Charset);
+        // The panes that show the window's font take it in one change each;
+        // the status bar's height follows its font.
+        for (TControl* pane : std::initializer_list<TControl*>{TreeView1, LV1, LV2, DirHist1, DirHist2, ZipLV,
+                                                               CmdLineBox, FilterBox, StatusBar})
+            if (pane)
+                pane->Font().Assign(form);
+        if (statusArea_)
+            statusArea_->FitPanels();
     }
     // The viewers show text in the text font; the editor in fixed pitch.
     if (TextView && TextView->HandleAllocated()) {
@@ -252,7 +263,10 @@ void TQRVMain::ApplyMainFont()
             continue;
         viewer->Font().SetName(text.Name);
         viewer->Font().SetSize(text.Size);
+        viewer->Font().SetCharset(text.Charset);
     }
+    if (EasyEdit)
+        EasyEdit->Font().SetPitch(FIXED_PITCH);
 }
 void TQRVMain::ResizeToolbarButtons(int /*Size*/) {}
 void TQRVMain::ApplyFunctionKeys() {}

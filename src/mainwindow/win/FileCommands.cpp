@@ -444,7 +444,7 @@ void TFileCommands::EditObject()
 void TFileCommands::ClipBoardCopy(bool Cut)
 {
     if (host_.TextControlFocused()) {
-        SendMessageW(GetFocus(), Cut ? WM_CUT : WM_COPY, 0, 0);
+        host_.TextCopy(Cut);
         return;
     }
     if (FocusedPane() == TFilePane::Tree) {
@@ -464,7 +464,7 @@ void TFileCommands::ClipBoardCopy(bool Cut)
 void TFileCommands::ClipBoardPaste()
 {
     if (host_.TextControlFocused()) {
-        SendMessageW(GetFocus(), WM_PASTE, 0, 0);
+        host_.TextPaste();
         return;
     }
     TDirView* list = host_.ActiveFileList();
@@ -472,8 +472,18 @@ void TFileCommands::ClipBoardPaste()
         MessageBeep(MB_OK);
         return;
     }
-    if (list->PasteFromClipBoard(L"")) {
-        lastOperator_ = &list->FileOperator();
+    TFileOperator& op = list->FileOperator();
+    const bool pasted = list->PasteFromClipBoard(L"");
+    // A move the shell carried out only in part can be undone as well.
+    if (pasted || (op.UndoAvailable() && !op.NotMoved().empty())) {
+        lastOperator_ = &op;
+    }
+    if (!pasted && !op.NotMoved().empty()) {
+        std::wstring text = L"Diese Elemente wurden nicht verschoben:";
+        for (const std::wstring& name : op.NotMoved()) {
+            text += L"\n" + name;
+        }
+        Refuse(text);
     }
     host_.RefreshStatusBar();
 }
@@ -579,8 +589,8 @@ void TFileCommands::NewLink()
 
 void TFileCommands::FindDatei()
 {
-    // The text controls search their own text (their find commands).
     if (host_.TextControlFocused()) {
+        host_.TextFind();
         return;
     }
     std::wstring folder = ListFolder();

@@ -36,6 +36,10 @@ public:
     // A text control (text view, editor, command box, history box) or the
     // hex view has the focus: clipboard keys and the search are theirs.
     virtual bool TextControlFocused() = 0;
+    // The focused text control's own copy or cut, paste and search.
+    virtual void TextCopy(bool Cut) = 0;
+    virtual void TextPaste() = 0;
+    virtual void TextFind() = 0;
     // The command interpreter's path (COMSPEC).
     virtual std::wstring ComSpec() = 0;
     // Select all or invert in the archive list when it has the focus; false

@@ -330,6 +330,9 @@ void TQRVMain::DoShow()
 void TQRVMain::FirstShow()
 {
     TTimingScope timing(L"first show");
+    // The start folders were read before the tree listed the drives: panel
+    // 0 names the drive's space now that the drive table knows it.
+    UpdateStatusBar(true);
     // Each step answers what was sent to the window meanwhile.
     FocusStartFile();
     if (Options.Maximized == 2)

@@ -96,6 +96,12 @@ void TQRVMain::ConnectStatusArea()
         Chain(control->OnEnter, [this](TComponent*) { FocusChanged(); });
         Chain(control->OnExit, [this](TComponent*) { StartActionTimer(); });
     }
+    // The tree's node decides many states.
+    TreeView1->OnChange = [this, previous = std::move(TreeView1->OnChange)](TComponent* Sender, TTreeNode* Node) {
+        if (previous)
+            previous(Sender, Node);
+        StartActionTimer();
+    };
     // The archive list's selection counts while it has the focus.
     ZipLV->OnChange = [this, previous = std::move(ZipLV->OnChange)](TComponent* Sender, int Item) {
         if (previous)
@@ -208,6 +214,9 @@ TSelectionStatusInput TQRVMain::SelectionStatusInput()
     in.Abbreviated = Options.SBAbbreviated;
     if (!ActiveList)
         return in;
+    // A shell folder without a file-system path counts its items only.
+    in.ShellFolder = ActiveList->IsVirtual();
+    in.ShellItemCount = static_cast<uint32_t>(std::max(ActiveList->ItemCount(), 0));
     if (ZipLV && ZipLV->Visible() && HasFocus(ZipLV)) {
         const TZipItems& entries = ZipLV->Items();
         in.ArchiveFocused = true;
@@ -315,7 +324,10 @@ TActionInput TQRVMain::ActionInput()
         in.Drive = node && ActiveList && ActiveList->DriveType() != 0;
         if (node) {
             in.NodeIsFileSystemFolder = !TreeView1->GetDirPathName(node).empty();
-            in.NodeHasChildren = node->Count() > 0;
+            // A folder the tree has not read yet counts by its button: the
+            // control asked whether it has subfolders when it drew it (a
+            // node not drawn yet may have some).
+            in.NodeHasChildren = node->Count() > 0 || node->HasChildren() != TNodeButton::None;
             in.NodeExpanded = node->Expanded();
         }
         in.Place = node && (!in.DriveBoxOnNetwork || in.NodeIsFileSystemFolder);
@@ -444,7 +456,9 @@ bool TQRVMain::SaveText()
         if (textView)
             TextView->SaveToFile(target);
         else
-            EasyEdit->GetEditSource()->SaveToFile(target);
+            // The lines in the format they were loaded in; the document's own
+            // save would take the temporary file's name as its file name.
+            EasyEdit->Lines().SaveToFile(target);
     };
     const bool saved = qrv::SaveText(name, Options.BAKFiles, writer, [this](const std::wstring& message) {
         ShowMessageBox(message, TMsgDlgType::mtError, 190, mbOK | mbHelp);
@@ -598,6 +612,20 @@ void TQRVMain::RefreshHeadersWhenAsked()
         list->UpdateSortMarks();
         list->InvalidateHeader();
     }
+}
+
+void TQRVMain::PlaceProgressForm(TForm& Progress)
+{
+    if (!MainPanel || !MainPanel->HandleAllocated())
+        return;
+    RECT panel{};
+    if (!GetWindowRect(MainPanel->Handle(), &panel)) {
+        TraceIgnoredFailure(L"progress form: the main panel's place", GetLastError());
+        return;
+    }
+    // Placed where it is put, not where the system would put it.
+    Progress.SetPosition(TPosition::poDesigned);
+    Progress.SetBounds(panel.left + 20, panel.top + 50, Progress.Width(), Progress.Height());
 }
 
 void TQRVMain::FormResize()

@@ -210,6 +210,9 @@ public:
     void CmdLineBoxDropFiles(const std::vector<std::wstring>& Names);
     // After the window's size changed: the status bar's panel widths.
     void FormResize();
+    // Puts a progress form 20 pixels right of the main panel's left edge and
+    // 50 below its top, on the screen; the form keeps its size.
+    void PlaceProgressForm(TForm& Progress);
 
     // ---- Drives (DriveBar.cpp) --------------------------------------------
     TDriveBar* DriveBar() const { return driveBar_.get(); }
@@ -330,6 +333,9 @@ private:
     const TOptions& FileOptions() override;
     bool ClearDisplay() override;
     bool TextControlFocused() override;
+    void TextCopy(bool Cut) override;
+    void TextPaste() override;
+    void TextFind() override;
     bool ArchiveListSelect(bool Invert) override;
     std::wstring ComSpec() override;
     TDirView* OtherFileList() override;

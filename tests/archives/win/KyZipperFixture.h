@@ -3,8 +3,8 @@
 // test drive, reading and writing files and trees, and a component that
 // records its messages.
 
-#include "archives/win/KyZipper.h"
 #include "TestDir.h"
+#include "archives/win/KyZipper.h"
 
 #include <windows.h>
 
@@ -47,6 +47,19 @@ inline TTree ReadTree(const fs::path& root)
     return tree;
 }
 
+// The same files with the same bytes; a difference is named, not dumped.
+inline void ExpectSameTree(const TTree& actual, const TTree& expected)
+{
+    std::vector<std::wstring> actualNames, expectedNames;
+    for (const auto& entry : actual)
+        actualNames.push_back(entry.first);
+    for (const auto& entry : expected)
+        expectedNames.push_back(entry.first);
+    ASSERT_EQ(actualNames, expectedNames);
+    for (const auto& [name, bytes] : expected)
+        EXPECT_TRUE(actual.at(name) == bytes) << "differs: " << fs::path(name).string();
+}
+
 inline std::string RandomBytes(size_t size, uint32_t seed)
 {
     std::mt19937 random(seed);
@@ -83,7 +96,8 @@ inline int RunLinuxShell(const std::string& command, const fs::path& folder)
     fs::remove(codeFile, ignored);
     const std::string line = "/bin/sh -c \"" + command + "; echo $? > '" + codePath + "'\"";
     std::wstring wide(line.begin(), line.end());
-    STARTUPINFOW startup{sizeof startup};
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     if (!CreateProcessW(nullptr, wide.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return -1;
@@ -100,12 +114,14 @@ inline int RunLinuxShell(const std::string& command, const fs::path& folder)
 // "unzip -tqq" of an archive with a password, for the entries named.
 inline int UnzipTest(const fs::path& archive, const std::string& password, const std::string& entries = {})
 {
-    return RunLinuxShell("unzip -tqq -P '" + password + "' '" + UnixPath(archive) + "' " + entries +
-                             " >/dev/null 2>&1",
+    return RunLinuxShell("unzip -tqq -P '" + password + "' '" + UnixPath(archive) + "' " + entries + " >/dev/null 2>&1",
                          archive.parent_path());
 }
 
-inline std::wstring Name(const ZipDirEntry& entry) { return std::wstring(entry.FileName.begin(), entry.FileName.end()); }
+inline std::wstring Name(const ZipDirEntry& entry)
+{
+    return std::wstring(entry.FileName.begin(), entry.FileName.end());
+}
 
 class KyZipperTest : public ::testing::Test {
 protected:
@@ -117,7 +133,9 @@ protected:
         std::string text;
         for (int i = 0; i < 4000; ++i)
             text += "Zeile " + std::to_string(i) + "\n";
-        tree = {{L"text\\long.txt", text}, {L"text\\deep\\short.txt", "kurz"}, {L"data.bin", RandomBytes(70000, 7)},
+        tree = {{L"text\\long.txt", text},
+                {L"text\\deep\\short.txt", "kurz"},
+                {L"data.bin", RandomBytes(70000, 7)},
                 {L"secret.txt", "geheim und verschluesselt\n"}};
         for (const auto& [name, bytes] : tree)
             Write(source / name, bytes);

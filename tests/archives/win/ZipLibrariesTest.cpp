@@ -1,6 +1,8 @@
 // The three libraries as the program uses them: loaded from beside the
 // program through TUnzDll, TZipDll and TKyRAR, on the test drive.
 
+#include "../ZipFixtures.h"
+#include "TestDir.h"
 #include "archives/KyACE2.h"
 #include "archives/KyRarArc.h"
 #include "archives/UNZDLL.h"
@@ -14,7 +16,6 @@
 #include "external/ZipFixture.h"
 #include "framework/SysUtils.h"
 #include "framework/win/Handles.h"
-#include "TestDir.h"
 #include "win/ProcessOutput.h"
 
 #include <windows.h>
@@ -228,8 +229,9 @@ TEST_F(ZipLibrariesTest, ZipDllAddsFreshensAndDeletes)
 TEST_F(ZipLibrariesTest, HostileArchivesLeaveNothingOutsideTheTarget)
 {
     using namespace qrv::external;
-    const std::vector<std::string> hostile = {"..\\up.txt", "a/../../up2.txt", "\\\\server\\share\\unc.txt",
-                                              "C:\\abs.txt", "x.txt:stream", "CON", "com1.log", "dots..."};
+    const std::vector<std::string> hostile = {"..\\up.txt",  "a/../../up2.txt", "\\\\server\\share\\unc.txt",
+                                              "C:\\abs.txt", "x.txt:stream",    "CON",
+                                              "com1.log",    "dots..."};
     std::vector<TZipFixtureEntry> zipEntries;
     std::vector<TRarFixtureEntry> rarEntries;
     for (const auto& name : hostile) {
@@ -272,7 +274,10 @@ TEST_F(ZipLibrariesTest, HostileArchivesLeaveNothingOutsideTheTarget)
 TEST_F(ZipLibrariesTest, QrvarcListsThroughTheRarLibraryAndMissesItElsewhere)
 {
     using namespace qrv::external;
-    Write(root / "a.rar", BuildRarFixture({{"readme.txt", "Hallo"}, {"docs\\Gr\x94\xE1" "e.txt", "x"}}));
+    Write(root / "a.rar", BuildRarFixture({{"readme.txt", "Hallo"},
+                                           {"docs\\Gr\x94\xE1"
+                                            "e.txt",
+                                            "x"}}));
     const std::wstring tool = AddBackslash(ProgramFolder()) + L"qrvarc.exe";
     const std::string listed =
         test::RunAndCapture(tool, L"list rar \"" + (root / "a.rar").wstring() + L"\"", root.wstring()).Text;
@@ -290,6 +295,51 @@ TEST_F(ZipLibrariesTest, QrvarcListsThroughTheRarLibraryAndMissesItElsewhere)
                             L"list rar \"" + (root / "a.rar").wstring() + L"\"", (root / "current").wstring())
             .Text;
     EXPECT_NE(missing.find("error 50 : UNRAR: Datei UNRAR.dll nicht gefunden"), std::string::npos) << missing;
+}
+
+// The tool drives the zip component (adding, listing, testing, extracting
+// and deleting, sets with ".z01" names), the cabinet and the ACE reader.
+TEST_F(ZipLibrariesTest, QrvarcDrivesTheZipComponentAndTheReaders)
+{
+    const std::wstring tool = AddBackslash(ProgramFolder()) + L"qrvarc.exe";
+    const TTree files{{L"a.txt", "alpha\n"}, {L"sub\\b.txt", "beta\n"}};
+    for (const auto& [name, bytes] : files)
+        Write(root / "src" / name, bytes);
+    const std::wstring archive = L"\"" + (root / "out.zip").wstring() + L"\"";
+    auto run = [&](const std::wstring& arguments) {
+        return test::RunAndCapture(tool, arguments, (root / "src").wstring()).Text;
+    };
+
+    EXPECT_NE(run(L"add zip " + archive + L" sub\\*.* \">a.txt\" --paths --password pw").find("files: 2"),
+              std::string::npos);
+    const std::string listed = run(L"list zip " + archive);
+    EXPECT_NE(listed.find("a.txt"), std::string::npos) << listed;
+    EXPECT_NE(listed.find("sub\\b.txt"), std::string::npos) << listed;
+    EXPECT_NE(listed.find("entries: 2"), std::string::npos) << listed;
+    EXPECT_NE(run(L"test zip " + archive + L" --password pw").find("files: 2"), std::string::npos);
+    EXPECT_NE(run(L"test zip " + archive + L" --password falsch").find("files: 1"), std::string::npos);
+    run(L"extract zip " + archive + L" \"" + (root / "out").wstring() + L"\" --paths --password pw");
+    EXPECT_EQ(ReadTree(root / "out"), files);
+    EXPECT_NE(run(L"delete zip " + archive + L" a.txt").find("files: 1"), std::string::npos);
+    EXPECT_NE(run(L"list zip " + archive).find("entries: 1"), std::string::npos);
+
+    // A set Debian's zip spanned over files named .z01...: joined for testing.
+    for (const char* part : {"span.z01", "span.z02", "span.z03", "span.zip"})
+        Write(root / "set" / part, test::ReadZipFixture(part));
+    size_t packed = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(test::ZipFixturePath("span.tree")))
+        packed += entry.is_regular_file();
+    const std::string tested = run(L"test zip \"" + (root / "set" / "span.zip").wstring() + L"\"");
+    EXPECT_NE(tested.find("files: " + std::to_string(packed)), std::string::npos) << tested;
+
+    // The cabinet gcab wrote and an ACE archive of our library.
+    const std::string cabinet = run(L"list cab \"" + AddBackslash(ProgramFolder()) + L"gcab_sub_utf8.cab\"");
+    EXPECT_NE(cabinet.find(WideToUtf8(L"5 56221883 sub\\Größe.txt")), std::string::npos) << cabinet;
+    Write(root / "a.ace", external::BuildAceFixture({{"docs\\readme.txt", "lies mich"}}));
+    const std::string ace = run(L"list ace \"" + (root / "a.ace").wstring() + L"\"");
+    EXPECT_NE(ace.find("docs\\readme.txt"), std::string::npos) << ace;
+    run(L"extract ace \"" + (root / "a.ace").wstring() + L"\" \"" + (root / "aceout").wstring() + L"\" --paths");
+    EXPECT_EQ(ReadTree(root / "aceout"), (TTree{{L"docs\\readme.txt", "lies mich"}}));
 }
 
 TEST_F(ZipLibrariesTest, AceLibraryBesideTheProgramListsTestsAndExtracts)

@@ -10,6 +10,7 @@
 #include "framework/SysUtils.h"
 #include "framework/win/ActnList.h"
 #include "framework/win/ExtCtrls.h"
+#include "framework/win/Handles.h"
 #include "framework/win/Menus.h"
 #include "framework/win/Registry.h"
 #include "framework/win/StdCtrls.h"
@@ -24,6 +25,7 @@
 
 #include "TestDir.h"
 #include "win/DialogAnswerer.h"
+#include "win/ForeignFileHolder.h"
 #include "win/MessagePump.h"
 
 #include <commctrl.h>
@@ -100,8 +102,8 @@ protected:
         FocusItem(name);
         if (!main->FileDisplay()->ViewFile)
             main->ViewFile->Execute();
-        ASSERT_TRUE(test::PumpUntil(
-            [&] { return main->FileDisplay()->ViewedFile == dir.File(name) && pane.Visible(); }, 5s));
+        ASSERT_TRUE(
+            test::PumpUntil([&] { return main->FileDisplay()->ViewedFile == dir.File(name) && pane.Visible(); }, 5s));
     }
     void ShowText(const std::wstring& name)
     {
@@ -112,6 +114,18 @@ protected:
 };
 
 }  // namespace
+
+// The start folder is read before the tree lists the drives; once the
+// window shows, panel 0 names the start drive's space all the same.
+TEST_F(MainStatus, Panel0NamesTheStartDrivesSpace)
+{
+    const std::wstring path = main->ActiveList->Path();
+    ASSERT_GE(path.size(), 2u);
+    ASSERT_EQ(path[1], L':');
+    const std::wstring drive = std::wstring(1, static_cast<wchar_t>(towupper(path[0]))) + L": ";
+    EXPECT_TRUE(Panel(0).starts_with(drive)) << WideToUtf8(Panel(0));
+    EXPECT_TRUE(Panel(0).ends_with(L" frei")) << WideToUtf8(Panel(0));
+}
 
 TEST_F(MainStatus, Panel0FollowsTheCaretAndTheFocus)
 {
@@ -142,6 +156,12 @@ TEST_F(MainStatus, Panel0FollowsTheCaretAndTheFocus)
     EXPECT_TRUE(test::PumpUntil([&] { return Panel(0) == L"Zeile 1 / Spalte 1"; }, 2s)) << WideToUtf8(Panel(0));
     main->TextView->SetSelStart(8);
     EXPECT_TRUE(test::PumpUntil([&] { return Panel(0) == L"Zeile 2 / Spalte 3"; }, 2s)) << WideToUtf8(Panel(0));
+    main->TextView->SetSelStart(0);
+    EXPECT_TRUE(test::PumpUntil([&] { return Panel(0) == L"Zeile 1 / Spalte 1"; }, 2s)) << WideToUtf8(Panel(0));
+    // From the text view to the list: the drive again.
+    main->ActiveList->SetFocus();
+    EXPECT_TRUE(test::PumpUntil([&] { return Panel(0).starts_with(drive); }, 2s)) << WideToUtf8(Panel(0));
+    EXPECT_TRUE(Panel(0).ends_with(L" frei")) << WideToUtf8(Panel(0));
 }
 
 TEST_F(MainStatus, SelectingAllThreeFilesCountsThemInPanel2)
@@ -177,6 +197,40 @@ TEST_F(MainStatus, SelectingAllThreeFilesCountsThemInPanel2)
     EXPECT_EQ(Panel(2), L"Keine Datei ausgewählt.");
 }
 
+// The tree's node decides the expand and collapse states, also when the
+// list already shows its folder and so reads nothing; a folder whose
+// subfolders the tree has not read yet can be expanded.
+TEST_F(MainStatus, TheTreesNodeDecidesExpandAndCollapse)
+{
+    const std::wstring upper = dir.File(L"Ober");
+    const std::wstring empty = dir.File(L"Leer");
+    ASSERT_TRUE(CreateDirectoryW(upper.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((upper + L"\\Unter").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(empty.c_str(), nullptr));
+    auto* expand = dynamic_cast<TAction*>(main->FindComponent(L"ActExpand"));
+    auto* collapse = dynamic_cast<TAction*>(main->FindComponent(L"ActCollapse"));
+    ASSERT_TRUE(expand && collapse);
+    TDriveView& tree = *main->TreeView1;
+
+    Open(empty, L"..");
+    tree.SetDirectory(empty);
+    ASSERT_TRUE(test::PumpUntil([&] { return tree.GetDirectory() == empty; }, 5s));
+    EXPECT_TRUE(test::PumpUntil([&] { return !expand->Enabled() && !collapse->Enabled(); }, 2s));
+
+    Open(upper, L"Unter");
+    // The pass the list's load started is done before the tree moves.
+    test::PumpFor(300ms);
+    tree.SetDirectory(upper);
+    ASSERT_TRUE(test::PumpUntil([&] { return tree.GetDirectory() == upper; }, 5s));
+    EXPECT_TRUE(test::PumpUntil([&] { return expand->Enabled() && !collapse->Enabled(); }, 2s));
+    tree.Selected()->Expand();
+    ASSERT_TRUE(test::PumpUntil([&] { return tree.Selected()->Count() == 1; }, 5s));
+    // Expanding changes no selection: the next pass shows it.
+    main->UpdateTimerTimer();
+    EXPECT_FALSE(expand->Enabled());
+    EXPECT_TRUE(collapse->Enabled());
+}
+
 // The window's undo command of the file actions, with a menu item as the
 // menus will give it: the pass gives both the word of the last operation.
 TEST_F(MainStatus, AfterAPasteTheUndoActionNamesTheCopy)
@@ -201,9 +255,10 @@ TEST_F(MainStatus, AfterAPasteTheUndoActionNamesTheCopy)
     main->FileCommands().ClipBoardPaste();
     ASSERT_EQ(dir.Read(L"Ziel\\brief.txt"), "Brief");
 
-    main->UpdateTimerTimer();
+    // The window's own pass, without being asked.
+    EXPECT_TRUE(test::PumpUntil([&] { return undo->Hint() == L"Rückgängig kopieren (Strg+Z)"; }, 2s))
+        << WideToUtf8(undo->Hint());
     EXPECT_TRUE(undo->Enabled());
-    EXPECT_EQ(undo->Hint(), L"Rückgängig kopieren (Strg+Z)");
     wchar_t text[100] = {};
     GetMenuStringW(main->MainMenu1->Handle(), item->Command(), text, 100, MF_BYCOMMAND);
     EXPECT_EQ(std::wstring(text), L"R&ückgängig kopieren\tStrg+Z");
@@ -280,10 +335,25 @@ TEST_F(MainStatus, AChangedTextIsOfferedForSavingOnAFocusChange)
     EXPECT_TRUE(view.Modified());
 
     {
-        // Yes while another program holds the file without sharing: the
-        // error is shown, the mark kept, the file left as it was.
-        TFileHandle held(CreateFileW(notes.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-        ASSERT_TRUE(held);
+        // The options dialog: Cancel keeps the text, the dialog is not shown.
+        auto dialog = std::make_unique<ScriptedOptionsDialog>();
+        ScriptedOptionsDialog& runner = *dialog;
+        main->OptionsDialog = std::move(dialog);
+        main->ActionList1->UpdateActions();
+        test::DialogAnswerer cancel({L"Abbrechen"});
+        main->OptionsDlg->Execute();
+        EXPECT_TRUE(cancel.Answered());
+        EXPECT_EQ(runner.runs, 0);
+    }
+    EXPECT_TRUE(view.Modified());
+
+    for (const bool backup : {true, false}) {
+        // Yes while another process holds the file without sharing: the
+        // error is shown, the mark kept, the file left as it was. With a
+        // backup the copy fails first, without one the replace.
+        Options.BAKFiles = backup;
+        test::ForeignFileHolder holder(notes);
+        ASSERT_TRUE(holder.Holding());
         test::DialogAnswerer yes({L"&Ja"});
         test::DialogAnswerer error({L"OK"});
         FocusItem(L"notiz.rtf");
@@ -291,19 +361,83 @@ TEST_F(MainStatus, AChangedTextIsOfferedForSavingOnAFocusChange)
         FocusItem(L"zweite.txt");
         EXPECT_TRUE(test::PumpUntil([&] { return yes.Answered() && error.Answered(); }, 10s));
         test::PumpFor(300ms);
+        EXPECT_NE(yes.Texts().find(L"Geänderte Datei \"" + notes + L"\" speichern?"), std::wstring::npos)
+            << WideToUtf8(yes.Texts());
+        EXPECT_NE(error.Texts().find(L"Fehler beim Speichern der Datei: \n" + notes), std::wstring::npos)
+            << WideToUtf8(error.Texts());
+        EXPECT_TRUE(view.Modified()) << "backup " << backup;
+        EXPECT_EQ(view.FileName(), notes);
+        EXPECT_EQ(main->FileDisplay()->ViewedFile, notes);
     }
     EXPECT_EQ(dir.Read(L"notiz.rtf"), original);
-    EXPECT_TRUE(view.Modified());
-    EXPECT_EQ(view.FileName(), notes);
+    EXPECT_EQ(GetFileAttributesW(dir.File(L"notiz.bak").c_str()), INVALID_FILE_ATTRIBUTES);
 
     {
-        // Closing asks too; No lets the window go without saving.
+        // Closing asks too; Cancel keeps the window open.
+        test::DialogAnswerer cancel({L"Abbrechen"});
+        main->Close();
+        EXPECT_TRUE(test::PumpUntil([&] { return cancel.Answered(); }, 10s));
+        test::PumpFor(100ms);
+    }
+    EXPECT_TRUE(IsWindowVisible(main->Handle()));
+    EXPECT_TRUE(view.Modified());
+    {
+        // No lets the window go without saving.
         test::DialogAnswerer no({L"&Nein"});
         main->Close();
         EXPECT_TRUE(test::PumpUntil([&] { return no.Answered(); }, 10s));
         main.reset();
     }
     EXPECT_EQ(dir.Read(L"notiz.rtf"), original);
+}
+
+// A changed text of the editor before the options dialog: Yes writes its
+// lines back in the format they came in (here LF only, without a final line
+// break), the old file becomes the backup, the dialog follows and the text
+// stays shown under its own name.
+TEST_F(MainStatus, YesSavesTheEditorsTextInItsOwnFormat)
+{
+    const std::wstring notes = dir.Write(L"liste.txt", "eins\nzwei");
+    dir.Write(L"zweite.txt", "Zwei\r\n");
+    Options.BAKFiles = true;
+    Open(dir.Path(), L"zweite.txt");
+    ShowFile(L"liste.txt", *main->EasyEdit);
+    TEasyEdit& edit = *main->EasyEdit;
+    TCustomEasyEditSource& source = *edit.GetEditSource();
+    // Typing comes with the editor's editing commands; until then the
+    // document is changed through its own text operations.
+    edit.SetReadOnly(false);
+    source.SetCaretPos(0, 1);
+    source.InsertText(u"und ");
+    ASSERT_TRUE(edit.GetModified());
+
+    auto dialog = std::make_unique<ScriptedOptionsDialog>();
+    ScriptedOptionsDialog& runner = *dialog;
+    main->OptionsDialog = std::move(dialog);
+    main->ActionList1->UpdateActions();
+    {
+        test::DialogAnswerer yes({L"&Ja"});
+        main->OptionsDlg->Execute();
+        EXPECT_TRUE(yes.Answered());
+        EXPECT_NE(yes.Texts().find(L"Geänderte Datei \"" + notes + L"\" speichern?"), std::wstring::npos)
+            << WideToUtf8(yes.Texts());
+    }
+    EXPECT_EQ(runner.runs, 1);
+    EXPECT_EQ(dir.Read(L"liste.txt"), "eins\nund zwei");
+    EXPECT_EQ(dir.Read(L"liste.bak"), "eins\nzwei");
+    EXPECT_FALSE(edit.GetModified());
+    EXPECT_TRUE(edit.Visible());
+    EXPECT_EQ(main->FileDisplay()->ViewedFile, notes);
+    EXPECT_EQ(source.FileName(), notes);
+    // Only the file, its backup and the other file: no temporary file left.
+    WIN32_FIND_DATAW data{};
+    TFindHandle find(FindFirstFileW(dir.File(L"*").c_str(), &data));
+    ASSERT_TRUE(find);
+    int files = 0;
+    do
+        files += (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? 0 : 1;
+    while (FindNextFileW(find.Get(), &data));
+    EXPECT_EQ(files, 3);
 }
 
 TEST_F(MainStatus, TheFirstFileWindowKeepsItsShareWhenTheWindowChangesSize)
@@ -368,6 +502,32 @@ TEST_F(MainStatus, TheDisplayTakesTheSecondWindowsPlaceWhenTheOptionsSaySo)
     EXPECT_TRUE(main->LV2->Visible());
 }
 
+// The progress form of the long file operations opens over the file
+// windows, wherever the main window is.
+TEST_F(MainStatus, AProgressFormOpensOverTheMainPanel)
+{
+    for (const int left : {40, 160}) {
+        main->SetBounds(left, 30, main->Width(), main->Height());
+        test::PumpFor(50ms);
+        auto* progress = new TForm(main.get());
+        progress->SetBounds(0, 0, 300, 120);
+        main->PlaceProgressForm(*progress);
+        progress->Show();
+        test::PumpFor(50ms);
+        RECT panel{}, placed{};
+        ASSERT_TRUE(GetWindowRect(main->MainPanel->Handle(), &panel));
+        ASSERT_TRUE(GetWindowRect(progress->Handle(), &placed));
+        EXPECT_EQ(placed.left, panel.left + 20) << left;
+        EXPECT_EQ(placed.top, panel.top + 50) << left;
+        EXPECT_EQ(placed.right - placed.left, 300);
+        // Below the toolbars, inside the window.
+        RECT window{};
+        ASSERT_TRUE(GetWindowRect(main->Handle(), &window));
+        EXPECT_GT(panel.top, window.top);
+        delete progress;
+    }
+}
+
 TEST_F(MainStatus, DroppedNamesAreQuotedWhereTheCommandProcessorWouldSplitThem)
 {
     main->CmdLineBox->SetText(L"copy");
@@ -388,16 +548,51 @@ TEST_F(MainStatus, DroppedNamesAreQuotedWhereTheCommandProcessorWouldSplitThem)
 
 TEST_F(MainStatus, TheFontsOfTheSettingsReachTheFormAndTheViewers)
 {
-    Options.ListFont = {L"Arial", 10, fsBold, 0};
+    // The font a control draws with, as the control itself reports it.
+    auto shownFont = [](TWinControl& control) {
+        LOGFONTW font{};
+        const auto handle = reinterpret_cast<HFONT>(SendMessageW(control.Handle(), WM_GETFONT, 0, 0));
+        EXPECT_TRUE(handle && GetObjectW(handle, sizeof font, &font)) << WideToUtf8(control.Name());
+        return font;
+    };
+    const int barHeight = main->StatusBar->Height();
+    Options.ListFont = {L"Arial", 16, fsBold, 0};
     Options.TextFont = {L"Courier New", 12, 0, 0};
     main->ApplyOptions();
     EXPECT_EQ(main->Font().Name(), L"Arial");
-    EXPECT_EQ(main->Font().Size(), 10);
+    EXPECT_EQ(main->Font().Size(), 16);
     EXPECT_EQ(main->Font().Style(), unsigned(fsBold));
+    // The lists, the tree, the path boxes and the status bar show it.
+    for (TWinControl* pane :
+         std::initializer_list<TWinControl*>{main->LV1, main->LV2, main->TreeView1, main->DirHist1, main->StatusBar}) {
+        const LOGFONTW font = shownFont(*pane);
+        EXPECT_EQ(std::wstring(font.lfFaceName), L"Arial") << WideToUtf8(pane->Name());
+        EXPECT_EQ(font.lfWeight, FW_BOLD) << WideToUtf8(pane->Name());
+        EXPECT_EQ(font.lfHeight, main->Font().Height()) << WideToUtf8(pane->Name());
+    }
+    // The status bar grew to the larger font, and its texts are measured in it.
+    EXPECT_GT(main->StatusBar->Height(), barHeight);
+    main->UpdateStatusBar(false);
+    EXPECT_GE(main->StatusBar->Panels(0).Width, main->Width() / 7 * 2);
+
     EXPECT_EQ(main->TextView->DefAttributes().Name(), L"Courier New");
     EXPECT_EQ(main->TextView->DefAttributes().Size(), 12);
     EXPECT_EQ(main->HexEditor1->Font().Name(), L"Courier New");
     EXPECT_EQ(main->HexEditor1->Font().Size(), 12);
+    // The editor asks for a fixed pitch, whatever the face.
+    LOGFONTW editor{};
+    ASSERT_TRUE(GetObjectW(main->EasyEdit->Font().Handle(), sizeof editor, &editor));
+    EXPECT_EQ(std::wstring(editor.lfFaceName), L"Courier New");
+    EXPECT_EQ(editor.lfPitchAndFamily & 3, FIXED_PITCH);
+
+    // The same settings again change no pane's font.
+    const auto listFont = SendMessageW(main->LV1->Handle(), WM_GETFONT, 0, 0);
+    main->ApplyOptions();
+    EXPECT_EQ(SendMessageW(main->LV1->Handle(), WM_GETFONT, 0, 0), listFont);
+    // A character set of its own is a change too.
+    Options.ListFont.Charset = RUSSIAN_CHARSET;
+    main->ApplyOptions();
+    EXPECT_EQ(shownFont(*main->LV1).lfCharSet, RUSSIAN_CHARSET);
 }
 
 TEST_F(MainStatus, MovingTheDisplaySplitterKeepsTheFocusedItemAndTheNodeInView)

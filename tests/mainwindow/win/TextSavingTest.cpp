@@ -2,6 +2,7 @@
 // and a file that stays as it was whenever the save fails.
 
 #include "TestDir.h"
+#include "win/ForeignFileHolder.h"
 
 #include "framework/SysUtils.h"
 #include "framework/win/Handles.h"
@@ -50,46 +51,6 @@ bool Exists(const std::wstring& name)
 {
     return GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
-
-// A process of our own, started suspended, that holds a handle to the file
-// without sharing; it is ended by its handle when the holder goes.
-class TForeignHolder {
-public:
-    explicit TForeignHolder(const std::wstring& fileName)
-    {
-        wchar_t self[MAX_PATH + 1]{};
-        GetModuleFileNameW(nullptr, self, MAX_PATH);
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        std::wstring commandLine = L"\"" + std::wstring(self) + L"\" --gtest_list_tests";
-        PROCESS_INFORMATION started{};
-        if (!CreateProcessW(self, commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr,
-                            &startup, &started))
-            return;
-        process_.Reset(started.hProcess);
-        thread_.Reset(started.hThread);
-        TFileHandle own(
-            CreateFileW(fileName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-        if (!own)
-            return;
-        // The handle moves into the other process; ours is closed with it.
-        held_ = DuplicateHandle(GetCurrentProcess(), own.Release(), process_.Get(), nullptr, 0, FALSE,
-                                DUPLICATE_SAME_ACCESS | DUPLICATE_CLOSE_SOURCE) != 0;
-    }
-    ~TForeignHolder()
-    {
-        if (process_) {
-            TerminateProcess(process_.Get(), 0);
-            WaitForSingleObject(process_.Get(), 10000);
-        }
-    }
-    bool Holding() const { return held_; }
-
-private:
-    TKernelHandle process_;
-    TKernelHandle thread_;
-    bool held_ = false;
-};
 
 }  // namespace
 
@@ -159,7 +120,7 @@ TEST(SaveText, FileHeldOpenByAnotherProcess)
         const std::wstring file = dir.Write(L"gesperrt.txt", "alt");
         std::vector<std::wstring> errors;
         {
-            TForeignHolder holder(file);
+            test::ForeignFileHolder holder(file);
             ASSERT_TRUE(holder.Holding());
             const bool saved = SaveText(file, backup, WriterOf("neu"),
                                         [&](const std::wstring& message) { errors.push_back(message); });

@@ -27,6 +27,9 @@ public:
         thread_.join();
     }
     bool Answered() const { return answered_; }
+    // The texts of the answered box's controls (its message among them),
+    // each followed by a line feed; empty until it was answered.
+    std::wstring Texts() const { return answered_ ? texts_ : std::wstring(); }
 
 private:
     void Run()
@@ -43,6 +46,7 @@ private:
                     }
                     for (const std::wstring& text : me->buttons_) {
                         if (HWND button = FindChildByText(window, text)) {
+                            me->texts_ = ChildTexts(window);
                             PostMessageW(button, BM_CLICK, 0, 0);
                             me->answered_ = true;
                             return FALSE;
@@ -56,6 +60,7 @@ private:
     }
 
     std::vector<std::wstring> buttons_;
+    std::wstring texts_;  // written before answered_ is set
     std::atomic<bool> stop_{false};
     std::atomic<bool> answered_{false};
     std::thread thread_;

@@ -24,4 +24,20 @@ HWND FindChildByText(HWND parent, const std::wstring& text)
     return search.found;
 }
 
+std::wstring ChildTexts(HWND parent)
+{
+    std::wstring texts;
+    EnumChildWindows(
+        parent,
+        [](HWND window, LPARAM data) -> BOOL {
+            const int length = GetWindowTextLengthW(window);
+            std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+            text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), length + 1)));
+            *reinterpret_cast<std::wstring*>(data) += text + L'\n';
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}
+
 }  // namespace qrv::test

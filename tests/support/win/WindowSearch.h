@@ -9,5 +9,7 @@ namespace qrv::test {
 
 // The child window (at any depth) whose text is exactly text, or nullptr.
 HWND FindChildByText(HWND parent, const std::wstring& text);
+// The texts of all child windows (at any depth), each followed by a line feed.
+std::wstring ChildTexts(HWND parent);
 
 }  // namespace qrv::test
