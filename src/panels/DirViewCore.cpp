@@ -2,6 +2,7 @@
 
 #include "common/BaseUtils.h"
 #include "framework/IgnoredError.h"
+#include "framework/PartThreads.h"
 #include "framework/ScopeExit.h"
 #include "framework/SysUtils.h"
 #include "framework/TimingTrace.h"
@@ -216,9 +217,11 @@ std::optional<bool> TDirViewCore::KnownSubDirs(std::wstring_view Path, bool Hide
     if (!loaded_ || loading_ || !itemsReady_ || isVirtual_ || fullPathItems_ ||
         !SameText(StripTrailingBackslashes(Path), path_))
         return std::nullopt;
-    for (const TFileRec* item : items_)
-        if (item->IsDirectory && !item->IsParentDir && !(HideHidden && (item->Attr & faHidden)))
-            return true;
+    // The folder count spares a look at every record of a folder of files.
+    if (dirCount_ > 0)
+        for (const TFileRec* item : items_)
+            if (item->IsDirectory && !item->IsParentDir && !(HideHidden && (item->Attr & faHidden)))
+                return true;
     // None among the items: an answer only when the load kept every folder.
     if (showDirectories_ && (!hideHiddenDirs_ || HideHidden) && !OnAddFile)
         return false;
@@ -296,8 +299,12 @@ void TDirViewCore::LoadFromDisk(const std::wstring& Path)
                         OnAddFile(sender_, entry, addFile);
                     if (addFile) {
                         AddItem(entry);
-                        if (++added % 100 == 0)
+                        if (++added % 100 == 0) {
                             LoadProgress(added);
+                            // The sort's threads are made while the folder is still read.
+                            if (SortUsesThreads(static_cast<size_t>(added)))
+                                StartPartThreads();
+                        }
                     }
                     return !abortLoad_;
                 });
@@ -864,76 +871,113 @@ bool TDirViewCore::IsNotCached(const TFileRec& Item) const
     return shell_.NotCachedExts().Find(L"." + Item.Ext, index);
 }
 
-void TDirViewCore::GetFileInfo(TFileRec& Item, bool WithIcon)
+TItemShellInfo QueryItemShellInfo(TDirShellInfo& Shell, const TIconQuery& Query)
+{
+    const TShellIcons& icons = Shell.Icons();
+    // Counted after the question: the list grows as the shell meets new icons.
+    const auto usable = [&Shell](int index) { return index >= 1 && index < Shell.SmallImageCount(); };
+    TItemShellInfo answer;
+    TShellFileInfo info;
+    if (!Query.IsDirectory) {
+        // From the attributes alone on a CD, so that no disc spins up;
+        // elsewhere the file itself decides (programs, shortcuts, icons).
+        const bool ok =
+            Shell.GetInfo(Query.Path, Query.Attr ? Query.Attr : kNormalFileAttr,
+                          TDirShellInfo::wiTypeName | TDirShellInfo::wiIcon, Query.DriveType == kDriveCDRom, info);
+        answer.TypeName = ok ? info.TypeName : std::wstring();
+        answer.ImageIndex = ok && usable(info.IconIndex) ? info.IconIndex : icons.DefaultFileIcon;
+        return answer;
+    }
+    if (Query.DriveType != kDriveFixed) {
+        answer.TypeName = icons.FolderTypeName;
+        answer.ImageIndex = icons.FolderIcon;
+        return answer;
+    }
+    using W = TDirShellInfo;
+    bool ok = Shell.GetInfo(Query.Path, faDirectory, W::wiTypeName | W::wiIcon | W::wiShared, false, info);
+    if (!ok || !usable(info.IconIndex)) {
+        TShellFileInfo plain;
+        if (Shell.GetInfo(Query.Path, faDirectory, W::wiTypeName | W::wiIcon, true, plain)) {
+            info.IconIndex = plain.IconIndex;
+            if (info.TypeName.empty())
+                info.TypeName = plain.TypeName;
+            ok = true;
+        }
+    }
+    answer.TypeName = info.TypeName;
+    answer.ImageIndex = ok && usable(info.IconIndex) ? info.IconIndex : icons.FolderIcon;
+    answer.Shared = info.Shared;
+    return answer;
+}
+
+TIconQuery TDirViewCore::IconQueryOf(const TFileRec& Item) const
+{
+    return TIconQuery{ItemFullFileName(&Item), Item.Attr, Item.IsDirectory, driveType_};
+}
+
+void TDirViewCore::TakeShellInfo(TFileRec& Item, const TItemShellInfo& Info)
+{
+    Item.TypeName = Info.TypeName;
+    Item.ImageIndex = Info.ImageIndex;
+    if (Info.Shared)
+        Item.OverlayIndex = 0;
+    Item.IconEmpty = false;
+    if (!Item.TypeName.empty() && UseIconCache && !Item.IsDirectory && !IsNotCached(Item))
+        iconCache_.Add(std::make_unique<TIconCacheRec>(TIconCacheRec{Item.Ext, Item.TypeName, Item.ImageIndex}));
+    FinishFileInfo(Item);
+}
+
+void TDirViewCore::FinishFileInfo(TFileRec& Item)
+{
+    if (Item.TypeName.empty())
+        Item.TypeName =
+            Item.IsDirectory ? shell_.Icons().FolderTypeName : FormatText(texts_.TypeNameFallback, {Item.Ext});
+    Item.InfoEmpty = false;
+}
+
+void TDirViewCore::LookUpIconCache(TFileRec& Item)
 {
     if (Item.DisplayName.empty())
         Item.DisplayName = MakeDisplayName(Item.FileName, Item.IsDirectory, showExtension_, fileNameDisplay_);
-    const bool notCached = IsNotCached(Item);
-    const bool cacheable = UseIconCache && !notCached && !Item.IsDirectory;
-    if (cacheable) {
-        const int found = iconCache_.FindSorted(Item.Ext, TByExt{});
-        if (found >= 0) {
-            const TIconCacheRec& hit = *iconCache_.GetItem(found);
-            Item.TypeName = hit.TypeName;
-            Item.ImageIndex = hit.ImageIndex;
-            Item.InfoEmpty = Item.IconEmpty = false;
-        }
-    }
-    const bool wantIcon = Item.IconEmpty && (WithIcon || !notCached);
-    if (!wantIcon && !Item.InfoEmpty)
+    if (!UseIconCache || Item.IsDirectory || IsNotCached(Item))
         return;
-
-    const TShellIcons& icons = shell_.Icons();
-    const int imageCount = shell_.SmallImageCount();
-    const auto usable = [imageCount](int index) { return index >= 1 && index < imageCount; };
-    const std::wstring path = ItemFullFileName(&Item);
-    TShellFileInfo info;
-    if (wantIcon) {
-        if (Item.IsDirectory) {
-            if (driveType_ == kDriveFixed) {
-                using W = TDirShellInfo;
-                bool ok = shell_.GetInfo(path, faDirectory, W::wiTypeName | W::wiIcon | W::wiShared, false, info);
-                if (!ok || !usable(info.IconIndex)) {
-                    TShellFileInfo plain;
-                    if (shell_.GetInfo(path, faDirectory, W::wiTypeName | W::wiIcon, true, plain)) {
-                        info.IconIndex = plain.IconIndex;
-                        if (info.TypeName.empty())
-                            info.TypeName = plain.TypeName;
-                        ok = true;
-                    }
-                }
-                Item.TypeName = info.TypeName;
-                Item.ImageIndex = ok && usable(info.IconIndex) ? info.IconIndex : icons.FolderIcon;
-                if (info.Shared)
-                    Item.OverlayIndex = 0;
-            } else {
-                Item.TypeName = icons.FolderTypeName;
-                Item.ImageIndex = icons.FolderIcon;
-            }
-        } else {
-            // From the attributes alone on a CD, so that no disc spins up;
-            // elsewhere the file itself decides (programs, shortcuts, icons).
-            const bool ok =
-                shell_.GetInfo(path, Item.Attr ? Item.Attr : kNormalFileAttr,
-                               TDirShellInfo::wiTypeName | TDirShellInfo::wiIcon, driveType_ == kDriveCDRom, info);
-            Item.TypeName = ok ? info.TypeName : std::wstring();
-            Item.ImageIndex = ok && usable(info.IconIndex) ? info.IconIndex : icons.DefaultFileIcon;
-        }
-        Item.IconEmpty = false;
-        if (!Item.TypeName.empty() && cacheable)
-            iconCache_.Add(std::make_unique<TIconCacheRec>(TIconCacheRec{Item.Ext, Item.TypeName, Item.ImageIndex}));
-    } else {
-        if (shell_.GetInfo(path, Item.IsDirectory ? faDirectory : kNormalFileAttr, TDirShellInfo::wiTypeName, true,
-                           info))
-            Item.TypeName = info.TypeName;
-        if (Item.IconEmpty)
-            Item.ImageIndex = Item.IsDirectory     ? icons.FolderIcon
-                              : Item.Ext == L"EXE" ? icons.ExeIcon
-                                                   : icons.DefaultFileIcon;
+    const int found = iconCache_.FindSorted(Item.Ext, TByExt{});
+    if (found >= 0) {
+        const TIconCacheRec& hit = *iconCache_.GetItem(found);
+        Item.TypeName = hit.TypeName;
+        Item.ImageIndex = hit.ImageIndex;
+        Item.InfoEmpty = Item.IconEmpty = false;
     }
-    if (Item.TypeName.empty())
-        Item.TypeName = Item.IsDirectory ? icons.FolderTypeName : FormatText(texts_.TypeNameFallback, {Item.Ext});
-    Item.InfoEmpty = false;
+}
+
+void TDirViewCore::TypeNameFromAttributes(TFileRec& Item)
+{
+    const TShellIcons& icons = shell_.Icons();
+    TShellFileInfo info;
+    if (shell_.GetInfo(ItemFullFileName(&Item), Item.IsDirectory ? faDirectory : kNormalFileAttr,
+                       TDirShellInfo::wiTypeName, true, info))
+        Item.TypeName = info.TypeName;
+    if (Item.IconEmpty)
+        Item.ImageIndex = Item.IsDirectory     ? icons.FolderIcon
+                          : Item.Ext == L"EXE" ? icons.ExeIcon
+                                               : icons.DefaultFileIcon;
+    FinishFileInfo(Item);
+}
+
+void TDirViewCore::GetFileInfo(TFileRec& Item, bool WithIcon)
+{
+    LookUpIconCache(Item);
+    if (Item.IconEmpty && (WithIcon || !IsNotCached(Item)))
+        TakeShellInfo(Item, QueryItemShellInfo(shell_, IconQueryOf(Item)));
+    else if (Item.InfoEmpty)
+        TypeNameFromAttributes(Item);
+}
+
+void TDirViewCore::GetTypeName(TFileRec& Item)
+{
+    LookUpIconCache(Item);
+    if (Item.InfoEmpty)
+        TypeNameFromAttributes(Item);
 }
 
 void TDirViewCore::FetchTypeNames()

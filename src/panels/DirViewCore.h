@@ -8,9 +8,9 @@
 // interfaces (panels/DirViewSystem.h). Portable; the list control is
 // panels/win/DirView.h.
 
+#include "common/ListExt.h"
 #include "framework/Component.h"
 #include "framework/StringList.h"
-#include "common/ListExt.h"
 #include "panels/DirFilter.h"
 #include "panels/DirViewSort.h"
 #include "panels/DirViewSystem.h"
@@ -52,11 +52,33 @@ std::wstring FolderLeftBehind(std::wstring_view Path, std::wstring_view LastPath
 // Case-insensitive name order with ".." first and directories before files.
 int CompareByName(const TFileRec& A, const TFileRec& B);
 
+// What the shell is asked about an item for its icon: copies, so that a
+// worker can ask while the list goes on.
+struct TIconQuery {
+    std::wstring Path;  // the item's full name
+    uint32_t Attr = 0;
+    bool IsDirectory = false;
+    int DriveType = 0;  // kDrive...
+};
+
+// The shell's answer for an item's icon.
+struct TItemShellInfo {
+    std::wstring TypeName;  // empty when the shell has none
+    int ImageIndex = 0;
+    bool Shared = false;  // a folder shared on the network
+};
+
+// The type name and small icon of an item: a file by the file itself (on a
+// CD by its attributes alone, so that no disc spins up), a folder on a fixed
+// drive by its path (and whether it is shared), other folders the folder
+// icon; an index the small system list does not hold gives the default file
+// or folder icon. Safe on any thread when Shell is.
+TItemShellInfo QueryItemShellInfo(TDirShellInfo& Shell, const TIconQuery& Query);
+
 class TDirViewCore {
 public:
     // Sender is what the events pass (the list control; nullptr in tests).
-    TDirViewCore(TComponent* Sender, TDirFileSystem& FileSystem, TDirShellInfo& Shell,
-                 const TDirViewTexts& Texts);
+    TDirViewCore(TComponent* Sender, TDirFileSystem& FileSystem, TDirShellInfo& Shell, const TDirViewTexts& Texts);
     virtual ~TDirViewCore();
     TDirViewCore(const TDirViewCore&) = delete;
     TDirViewCore& operator=(const TDirViewCore&) = delete;
@@ -170,6 +192,10 @@ public:
     // ---- Type names and icons ------------------------------------------------------
 
     void GetFileInfo(TFileRec& Item, bool WithIcon);
+    // The type name alone, from the attributes (the shell reads nothing),
+    // with the default icon while the item's own is not fetched: for an
+    // icon fetched elsewhere (panels/win/DirView.h, UseIconUpdateThread).
+    void GetTypeName(TFileRec& Item);
     // The type names of every item still without one.
     void FetchAllFileInfo();
     // The type names of every item still without one, one shell query per
@@ -273,6 +299,10 @@ protected:
     };
     // Something the list shows changed; shown when the brackets close.
     void MarkChanged();
+    // The shell question for Item's icon, and its answer taken into Item
+    // (icon, type name, share overlay, the icon cache).
+    TIconQuery IconQueryOf(const TFileRec& Item) const;
+    void TakeShellInfo(TFileRec& Item, const TItemShellInfo& Info);
 
     TComponent* sender_;
     TDirFileSystem& fs_;
@@ -293,6 +323,14 @@ private:
     void TakeOutOfTotals(const TFileRec& Item);
     void RecomputeDisplayNames();
     bool IsNotCached(const TFileRec& Item) const;
+    // The display name when missing; with UseIconCache, type name and icon
+    // from the cache.
+    void LookUpIconCache(TFileRec& Item);
+    // The type name as the shell gives it for the attributes and the name,
+    // the default icon while IconEmpty.
+    void TypeNameFromAttributes(TFileRec& Item);
+    // The type-name fallback when the shell named none; InfoEmpty false.
+    void FinishFileInfo(TFileRec& Item);
     void FireNotify(const TNotifyEvent& Event) const;
 
     const TDirViewTexts& texts_;

@@ -1,11 +1,9 @@
 #include "panels/DirViewSort.h"
 
+#include "framework/PartThreads.h"
 #include "framework/SysUtils.h"
 
 #include <algorithm>
-#include <exception>
-#include <system_error>
-#include <thread>
 
 namespace qrv {
 
@@ -39,36 +37,7 @@ int CompareNames(const TDirSortEntry& A, const TDirSortEntry& B)
 size_t PartsFor(size_t Count)
 {
     constexpr size_t kPerThread = 4096;
-    return std::clamp<size_t>(Count / kPerThread, 1, std::max(1u, std::min(8u, std::thread::hardware_concurrency())));
-}
-
-// Calls Work(part) for every part from 0 to Parts - 1, each on a thread of
-// its own but the first; a failure on any of them is raised once all are done.
-template <class Work>
-void RunParts(size_t Parts, const Work& work)
-{
-    std::vector<std::exception_ptr> failures(Parts);
-    const auto run = [&](size_t part) noexcept {
-        try {
-            work(part);
-        } catch (...) {
-            failures[part] = std::current_exception();
-        }
-    };
-    std::vector<std::thread> workers;
-    for (size_t part = 1; part < Parts; ++part) {
-        try {
-            workers.emplace_back(run, part);
-        } catch (const std::system_error&) {
-            run(part);  // no thread to be had: this one does the part
-        }
-    }
-    run(0);
-    for (std::thread& worker : workers)
-        worker.join();
-    for (const std::exception_ptr& failure : failures)
-        if (failure)
-            std::rethrow_exception(failure);
+    return std::clamp<size_t>(Count / kPerThread, 1, PartThreadCount());
 }
 
 // std::sort on parts of Items at once, then the sorted parts merged pairwise.
@@ -79,7 +48,8 @@ void ParallelSort(std::vector<Item>& Items, const Less& less)
     std::vector<size_t> bounds;
     for (size_t part = 0; part <= parts; ++part)
         bounds.push_back(Items.size() * part / parts);
-    RunParts(parts, [&](size_t part) { std::sort(Items.begin() + bounds[part], Items.begin() + bounds[part + 1], less); });
+    RunParts(parts,
+             [&](size_t part) { std::sort(Items.begin() + bounds[part], Items.begin() + bounds[part + 1], less); });
     std::vector<Item> merged(Items.size());
     while (bounds.size() > 2) {
         // Runs 0+1, 2+3, ... into merged; an odd last run is copied.
@@ -150,13 +120,17 @@ TDirSortKind SortKindFor(int Column, bool SortByExtension)
     }
 }
 
+bool SortUsesThreads(size_t Count)
+{
+    return PartsFor(Count) > 1;
+}
+
 bool SortNeedsTypeNames(TDirSortKind Kind)
 {
     return Kind == TDirSortKind::dskType || Kind == TDirSortKind::dskExt;
 }
 
-TDirSortKeys::TDirSortKeys(const std::vector<const TFileRec*>& Recs, TDirSortKind Kind,
-                           const TSortCollator& Collator)
+TDirSortKeys::TDirSortKeys(const std::vector<const TFileRec*>& Recs, TDirSortKind Kind, const TSortCollator& Collator)
     : entries_(Recs.size())
 {
     // The locale's calls (one per item) are the cost of making keys: a large
@@ -198,6 +172,8 @@ TDirSortKeys::TDirSortKeys(const std::vector<const TFileRec*>& Recs, TDirSortKin
             TDirSortEntry& entry = entries_[i];
             entry.Rec = Recs[i];
             entry.Index = static_cast<uint32_t>(i);
+            entry.ParentDir = Recs[i]->IsParentDir;
+            entry.Directory = Recs[i]->IsDirectory;
             entry.NameKey = std::string_view(base + start, ends[i].Name - start);
             entry.TypeKey = std::string_view(base + ends[i].Name, ends[i].Type - ends[i].Name);
             start = ends[i].Type;
@@ -207,18 +183,18 @@ TDirSortKeys::TDirSortKeys(const std::vector<const TFileRec*>& Recs, TDirSortKin
 
 int CompareSortEntries(const TDirSortEntry& A, const TDirSortEntry& B, const TDirSortOptions& Options)
 {
-    const TFileRec& a = *A.Rec;
-    const TFileRec& b = *B.Rec;
-    if (&a == &b)
+    if (A.Rec == B.Rec)
         return 0;
     // ".." leads in both directions.
-    if (a.IsParentDir != b.IsParentDir)
-        return a.IsParentDir ? -1 : 1;
+    if (A.ParentDir != B.ParentDir)
+        return A.ParentDir ? -1 : 1;
     const int direction = Options.Ascending ? 1 : -1;
-    if (a.IsDirectory != b.IsDirectory) {
-        const int c = a.IsDirectory ? -1 : 1;
+    if (A.Directory != B.Directory) {
+        const int c = A.Directory ? -1 : 1;
         return Options.DirsOnTop ? c : c * direction;
     }
+    const TFileRec& a = *A.Rec;
+    const TFileRec& b = *B.Rec;
     int c = 0;
     switch (Options.Kind) {
     case TDirSortKind::dskName:
@@ -233,10 +209,10 @@ int CompareSortEntries(const TDirSortEntry& A, const TDirSortEntry& B, const TDi
             c = Sign(a.Ext, b.Ext);
         break;
     case TDirSortKind::dskExt:
-        c = a.IsDirectory ? CompareKeys(A.TypeKey, B.TypeKey) : Sign(a.Ext, b.Ext);
+        c = A.Directory ? CompareKeys(A.TypeKey, B.TypeKey) : Sign(a.Ext, b.Ext);
         break;
     case TDirSortKind::dskDate:
-        if (a.IsDirectory && !Options.SortDirTime)
+        if (A.Directory && !Options.SortDirTime)
             break;
         // Equal times keep their names ascending in both directions.
         if (a.LastWrite != b.LastWrite)

@@ -78,10 +78,18 @@ struct TDirSortOptions {
 // Whether the comparison reads type names (fetch them before sorting).
 bool SortNeedsTypeNames(TDirSortKind Kind);
 
+// Whether a sort of Count items shares its work among threads (a load that
+// gets that large starts them, framework/PartThreads.h).
+bool SortUsesThreads(size_t Count);
+
 // One item with its keys; the keys point into the buffers of TDirSortKeys.
+// What the comparisons read most is copied from the record, so that a sort
+// seldom reaches into the records themselves, scattered in memory.
 struct TDirSortEntry {
     const TFileRec* Rec = nullptr;
     uint32_t Index = 0;        // the item's place before the sort
+    bool ParentDir = false;    // the record's IsParentDir
+    bool Directory = false;    // the record's IsDirectory
     std::string_view NameKey;  // of DisplayName
     std::string_view TypeKey;  // of TypeName; for folders sorted by extension, of "TypeName Ext DisplayName"
 };

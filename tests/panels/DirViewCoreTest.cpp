@@ -135,16 +135,15 @@ TEST_F(DirViewCoreTest, RecordsCarryTheEntry)
 TEST_F(DirViewCoreTest, AMissingPathReportsItsErrorAndNoUpdate)
 {
     view.SetPath(L"C:\\Daten\\Fehlt");
-    EXPECT_EQ(view.Trace,
-              (std::vector<std::wstring>{L"start", L"error C:\\Daten\\Fehlt " + std::to_wstring(kErrorFileNotFound),
-                                         L"loaded"}));
+    EXPECT_EQ(view.Trace, (std::vector<std::wstring>{
+                              L"start", L"error C:\\Daten\\Fehlt " + std::to_wstring(kErrorFileNotFound), L"loaded"}));
     EXPECT_FALSE(view.Loaded());
     EXPECT_EQ(view.Names(), std::vector<std::wstring>{L".."});
 
     view.Trace.clear();
     view.SetPath(L"Q:\\");
-    EXPECT_EQ(view.Trace, (std::vector<std::wstring>{L"start", L"error Q: " + std::to_wstring(kErrorPathNotFound),
-                                                     L"loaded"}));
+    EXPECT_EQ(view.Trace,
+              (std::vector<std::wstring>{L"start", L"error Q: " + std::to_wstring(kErrorPathNotFound), L"loaded"}));
     EXPECT_EQ(view.ItemCount(), 0) << "no \"..\" at a root";
 }
 
@@ -317,8 +316,8 @@ TEST_F(DirViewCoreTest, TheFilterAppliesToFilesOnly)
     view.Filter.SelHidden = TSelAttr::SelNo;
     view.Filter.SelFileSizeFrom = 1;
     view.SetPath(L"C:\\F");
-    EXPECT_EQ(view.Names(), (std::vector<std::wstring>{L"..", L"Ordner.bak", L"a.txt", L"alt.txt", L"LIESMICH",
-                                                     L"riesig.txt"}));
+    EXPECT_EQ(view.Names(),
+              (std::vector<std::wstring>{L"..", L"Ordner.bak", L"a.txt", L"alt.txt", L"LIESMICH", L"riesig.txt"}));
     EXPECT_EQ(view.TotalSize(), 5 * kGiB + 30) << "totals count the whole size";
 }
 
@@ -344,33 +343,35 @@ TEST(DirFilterTest, AcceptsFilesByMaskAttributesSizeAndDate)
         {"no extension matches *.", plain, L"*.txt;*.", file(L"Makefile"), true},
         {"other extension", plain, L"*.txt;*.", file(L"a.doc"), false},
         {"directories never", plain, L"*.*", file(L"d", 0, faDirectory), false},
-        {"hidden forbidden", with([](auto& f) { f.SelHidden = TSelAttr::SelNo; }), L"*.*",
-         file(L"h", 1, faHidden), false},
+        {"hidden forbidden", with([](auto& f) { f.SelHidden = TSelAttr::SelNo; }), L"*.*", file(L"h", 1, faHidden),
+         false},
         {"hidden required", with([](auto& f) { f.SelHidden = TSelAttr::SelYes; }), L"*.*", file(L"n"), false},
         {"read-only required and present", with([](auto& f) { f.SelReadOnly = TSelAttr::SelYes; }), L"*.*",
          file(L"r", 1, faReadOnly | faArchive), true},
         {"archive forbidden", with([](auto& f) { f.SelArchive = TSelAttr::SelNo; }), L"*.*", file(L"a"), false},
-        {"system required", with([](auto& f) { f.SelSysFile = TSelAttr::SelYes; }), L"*.*",
-         file(L"s", 1, faSysFile), true},
+        {"system required", with([](auto& f) { f.SelSysFile = TSelAttr::SelYes; }), L"*.*", file(L"s", 1, faSysFile),
+         true},
         {"compressed forbidden on NTFS", with([](auto& f) { f.SelCompressed = TSelAttr::SelNo; }), L"*.*",
          file(L"c", 1, faCompressed), false},
         {"size below the window", with([](auto& f) { f.SelFileSizeFrom = 101; }), L"*.*", file(L"s", 100), false},
         {"size above the window", with([](auto& f) { f.SelFileSizeTo = 99; }), L"*.*", file(L"s", 100), false},
-        {"5 GiB counts as 2,147,483,647", with([](auto& f) { f.SelFileSizeFrom = 1; }), L"*.*",
-         file(L"g", 5 * kGiB), true},
-        {"5 GiB is above a window that ends lower",
-         with([](auto& f) { f.SelFileSizeTo = 2147483646; }), L"*.*", file(L"g", 5 * kGiB), false},
+        {"5 GiB counts as 2,147,483,647", with([](auto& f) { f.SelFileSizeFrom = 1; }), L"*.*", file(L"g", 5 * kGiB),
+         true},
+        {"5 GiB is above a window that ends lower", with([](auto& f) { f.SelFileSizeTo = 2147483646; }), L"*.*",
+         file(L"g", 5 * kGiB), false},
         {"4 GiB + 10 is no 10-byte file", with([](auto& f) { f.SelFileSizeTo = 1000; }), L"*.*",
          file(L"g", 4 * kGiB + 10), false},
         {"1975 counts as 1.1.1980 00:00", plain, L"*.*", file(L"alt", 1, faArchive, 0), true},
-        {"1975 is before a window from 1.1.1980 00:02",
-         with([](auto& f) { f.SelFileTimeFrom = 1 << 5; }), L"*.*", file(L"alt", 1, faArchive, 0), false},
+        {"1975 is before a window from 1.1.1980 00:02", with([](auto& f) { f.SelFileTimeFrom = 1 << 5; }), L"*.*",
+         file(L"alt", 1, faArchive, 0), false},
         {"2050 stays 2050", with([](auto& f) { f.SelFileDateFrom = static_cast<uint16_t>(DosTime(2040, 1, 1) >> 16); }),
          L"*.*", file(L"neu", 1, faArchive, DosTime(2050, 6, 1)), true},
-        {"after the date window", with([](auto& f) { f.SelFileDateTo = static_cast<uint16_t>(DosTime(2019, 12, 31) >> 16); }),
-         L"*.*", file(L"x"), false},
-        {"the last day until 24:00", with([](auto& f) { f.SelFileDateTo = static_cast<uint16_t>(DosTime(2020, 1, 1) >> 16); }),
-         L"*.*", file(L"x", 1, faArchive, DosTime(2020, 1, 1, 23, 59)), true},
+        {"after the date window",
+         with([](auto& f) { f.SelFileDateTo = static_cast<uint16_t>(DosTime(2019, 12, 31) >> 16); }), L"*.*",
+         file(L"x"), false},
+        {"the last day until 24:00",
+         with([](auto& f) { f.SelFileDateTo = static_cast<uint16_t>(DosTime(2020, 1, 1) >> 16); }), L"*.*",
+         file(L"x", 1, faArchive, DosTime(2020, 1, 1, 23, 59)), true},
     };
     for (const Case& c : cases) {
         const TDirFilter filter(c.filter, c.mask, true);
@@ -832,6 +833,20 @@ TEST_F(DirViewCoreTest, PerFileIconsWaitForTheDisplay)
     EXPECT_FALSE(view.Item(L"brief.txt").IconEmpty);
     EXPECT_FALSE(view.Item(L"Alt").IconEmpty);
     EXPECT_EQ(view.Item(L"Alt").TypeName, L"Dateiordner");
+}
+
+// The icon the shell has just added to the system list is the item's own,
+// not one beyond the list.
+TEST_F(DirViewCoreTest, AnIconNewToTheSystemListIsKept)
+{
+    view.SetPath(L"C:\\Daten");
+    sys.IconsJoinTheList = true;
+    TFileRec& file = view.Item(L"brief.txt");
+    view.GetFileInfo(file, true);
+    EXPECT_EQ(file.ImageIndex, 2000);
+    TFileRec& folder = view.Item(L"Alt");
+    view.GetFileInfo(folder, true);
+    EXPECT_EQ(folder.ImageIndex, 2001);
 }
 
 TEST_F(DirViewCoreTest, AShellThatFailsLeavesDefaultsAndTheFallbackTypeName)

@@ -48,8 +48,8 @@ public:
         if (slash != std::wstring::npos && slash > 1)
             Entries(path.substr(0, slash)).push_back(Entry(path.substr(slash + 1), attr | faDirectory, 0));
     }
-    TSearchRec& AddFile(const std::wstring& folder, const std::wstring& name, uint64_t size,
-                        uint32_t attr = faArchive, uint32_t time = DosTime(2020, 5, 17))
+    TSearchRec& AddFile(const std::wstring& folder, const std::wstring& name, uint64_t size, uint32_t attr = faArchive,
+                        uint32_t time = DosTime(2020, 5, 17))
     {
         auto& entries = Entries(folder);
         entries.push_back(Entry(name, attr, size, time));
@@ -72,9 +72,8 @@ public:
     void RemoveTree(const std::wstring& path)
     {
         const std::wstring key = UpperCase(path);
-        std::erase_if(folders_, [&](const auto& folder) {
-            return folder.first == key || folder.first.starts_with(key + L"\\");
-        });
+        std::erase_if(folders_,
+                      [&](const auto& folder) { return folder.first == key || folder.first.starts_with(key + L"\\"); });
     }
     std::vector<TSearchRec>& Entries(const std::wstring& folder) { return folders_.at(UpperCase(folder)); }
 
@@ -134,7 +133,7 @@ public:
             return true;
         const size_t slash = key.rfind(L'\\');
         error = slash != std::wstring::npos && folders_.contains(key.substr(0, slash)) ? kErrorFileNotFound
-                                                                                        : kErrorPathNotFound;
+                                                                                       : kErrorPathNotFound;
         return false;
     }
     bool DriveValid(wchar_t drive) override { return DriveTypes.contains(drive); }
@@ -157,22 +156,28 @@ public:
         const std::wstring ext = dot == std::wstring::npos ? L"" : UpperCase(path.substr(dot + 1));
         info.TypeName = (attr & faDirectory) ? L"Dateiordner" : ext + L"-Datei";
         // Every extension its own icon; a file of an icon type its own.
-        info.IconIndex = (want & wiIcon) ? 10 + static_cast<int>(std::hash<std::wstring>{}(
-                                                    ext == L"EXE" && !fromAttributes ? path : ext) %
-                                                    1000)
-                                         : -1;
+        info.IconIndex =
+            (want & wiIcon)
+                ? 10 + static_cast<int>(std::hash<std::wstring>{}(ext == L"EXE" && !fromAttributes ? path : ext) % 1000)
+                : -1;
+        // As the system list does, an icon met for the first time joins
+        // the list at its end.
+        if ((want & wiIcon) && IconsJoinTheList)
+            info.IconIndex = ImageCount++;
         info.Shared = (want & wiShared) && SharedFolders.contains(UpperCase(path));
         return true;
     }
-    int SmallImageCount() override { return 2000; }
+    int SmallImageCount() override { return ImageCount; }
     const TShellIcons& Icons() override { return icons_; }
     const TStringList& NotCachedExts() override { return notCached_; }
 
     std::map<wchar_t, int> DriveTypes;
     std::map<std::wstring, uint32_t> ListErrors;  // by upper-case folder
-    std::set<std::wstring> SharedFolders;          // by upper-case path
+    std::set<std::wstring> SharedFolders;         // by upper-case path
     bool Ntfs = true;
     bool ShellFails = false;
+    int ImageCount = 2000;
+    bool IconsJoinTheList = false;
     int Listings = 0;
     std::vector<std::wstring> ShellQueries;
 

@@ -164,13 +164,14 @@ void TQRVMain::ApplyOptions()
         if (Shown)
             UpdateCommandLineDropTarget();
     });
-    // 17. Per list: columns, rows, folders, dates.
+    // 17. Per list: columns, rows, folders, the icon thread, dates.
     step(17, [&] {
         forLists([&](TDirView& list) {
             list.SetShowColumnIcon(listSettings.ShowColumnIcon);
             list.SetChangeInterval(static_cast<unsigned>(std::max(listSettings.ChangeInterval, 0)));
             list.SetRowSelect(listSettings.RowSelect);
             list.SetShowDirectories(listSettings.ShowDirectories);
+            list.SetUseIconUpdateThread(listSettings.IconThread);
             list.SetDateTimeDisplay(listSettings.DateTimeDisplay);
             RefreshListColors(&list);
         });

@@ -343,7 +343,9 @@ TActionInput TQRVMain::ActionInput()
         in.ListSelected = ActiveList->SelCount();
         in.ListLoadedFolder = ActiveList->Loaded();
         const TFileRec* first = nullptr;
-        for (int i = 0; i < ActiveList->ItemCount() && !first; ++i)
+        // Only when something is selected: a look at every record of a
+        // folder of 100,000 files holds the window.
+        for (int i = 0; in.ListSelected > 0 && i < ActiveList->ItemCount() && !first; ++i)
             if (const TFileRec* rec = ActiveList->GetItemData(i); rec && rec->Selected)
                 first = rec;
         in.Item = first != nullptr;

@@ -130,6 +130,9 @@ void TQRVMain::CreatePanes()
     PanelLeft = PlacePanel(this, this, L"PanelLeft", TAlign::alLeft);
     PanelLeft->SetWidth(220);
     TreeView1 = Place<TDriveView>(this, PanelLeft, L"TreeView1", TAlign::alClient);
+    // Whether a folder has subfolders is asked on the tree's worker: a large
+    // folder beside the start folder would otherwise hold the window.
+    TreeView1->SetSubDirScanDelayed(true);
     AnswerSentMessages();
     Splitter1 = Place<TKySplitter>(this, this, L"Splitter1", TAlign::alLeft);
     Splitter1->SetLeft(PanelLeft->Width());

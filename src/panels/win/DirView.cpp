@@ -5,6 +5,7 @@
 #include "framework/SysUtils.h"
 #include "framework/TimingTrace.h"
 #include "framework/win/Handles.h"
+#include "panels/win/DirViewIcons.h"
 #include "panels/win/DirViewSystemWin.h"
 #include "panels/win/DirViewWatch.h"
 #include "panels/win/DriveView.h"
@@ -313,8 +314,8 @@ std::wstring TDirView::FormatFileDate(uint64_t FileTime) const
 
 std::wstring TDirView::CellText(TFileRec& Item, int Column)
 {
-    if (Column == 2 && Item.InfoEmpty)
-        GetFileInfo(Item, false);
+    if (Column == 2)
+        FetchShownTypeName(Item);
     TDirCellOptions& options = cells_;
     options.FileNameDisplay = FileNameDisplay();
     options.ShellFolder = IsVirtual();
@@ -378,6 +379,7 @@ void TDirView::SetControlState(int index, UINT state, UINT mask)
 
 void TDirView::ItemsChanged()
 {
+    ForgetRequestedIcons();
     // Also kept while there is no window: the window is made with it.
     SetItemCount(ItemCount());
     paintTracePending_ = true;
@@ -507,11 +509,15 @@ void TDirView::CreateWindowHandle(const TCreateParams& params)
     SetColumnCaptions();
     ApplyToolTipDelays();
     ItemsChanged();
+    if (icons_)
+        icons_->Window.Set(handle_);
 }
 
 void TDirView::DestroyWnd()
 {
     // The records stay: a window made again shows them.
+    if (icons_)
+        icons_->Window.Set(nullptr);
     FreeAnimation();
     TKyListView::DestroyWnd();
 }
@@ -625,9 +631,8 @@ void TDirView::GetDispInfo(NMLVDISPINFOW& info)
     if (!rec)
         return;
     if ((item.mask & LVIF_IMAGE) && item.iSubItem == 0) {
-        // Fetched when first shown; the per-extension cache makes most of these cheap.
-        if (rec->InfoEmpty || rec->IconEmpty)
-            GetFileInfo(*rec, true);
+        // Fetched when first shown, here or by the icon thread.
+        FetchShownIcon(item.iItem, *rec);
         item.iImage = rec->ImageIndex;
     }
     if ((item.mask & LVIF_COLUMNS) && item.puColumns && item.cColumns > 0) {

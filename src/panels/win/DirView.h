@@ -41,6 +41,8 @@ inline bool IsFileCommandChar(WPARAM Char)
 
 // Posted to a list that was asked to read its folder while it sorted.
 constexpr UINT kLoadAfterSortMessage = WM_APP + 0x131;
+// Posted to a list by its icon thread when answers wait.
+constexpr UINT kIconsReadyMessage = WM_APP + 0x132;
 
 // Before an item is opened; setting AllowExec to false stops it.
 using TDirViewExecFileEvent = std::function<void(TComponent* Sender, TFileRec& Item, bool& AllowExec)>;
@@ -200,6 +202,17 @@ public:
     // default is the error box.
     std::function<bool(const std::wstring& Text)> AskRenameAgain;
 
+    // ---- Icons from a worker (DirViewIcons.cpp) -----------------------------------
+
+    // Icons come from a worker thread instead of the display: an item is
+    // drawn at once with its type name and the default icon, and its own
+    // icon follows when the shell has answered, so a shell that is slow to
+    // answer (a large folder, a network drive) never holds the window.
+    bool UseIconUpdateThread() const { return useIconThread_; }
+    void SetUseIconUpdateThread(bool Value);
+    // Icons asked of the worker and not yet taken.
+    size_t IconsPending() const;
+
     // ---- Change watching (DirViewWatch.cpp) -------------------------------------
 
     bool WatchForChanges() const { return watchForChanges_; }
@@ -292,7 +305,7 @@ private:
     TDirColumnTexts shownCaptions_;
     TViewStyleEx viewStyleEx_ = TViewStyleEx::vsxReport;
 
-    bool pushing_ = false;  // the control is being told the records' states
+    bool pushing_ = false;            // the control is being told the records' states
     bool paintTracePending_ = false;  // the timing trace notes the first paint after new items
     int busy_ = 0;
     HCURSOR savedCursor_ = nullptr;
@@ -301,6 +314,21 @@ private:
     HWND animation_ = nullptr;
     TDriveView* driveView_ = nullptr;
     TPopupMenu* popupMenu_ = nullptr;
+
+    // The icon thread.
+    struct TIconState;
+    // What the display asks of an item: with the icon thread, the type name
+    // from the attributes and the icon from the worker.
+    bool IconsFromWorker() const;
+    void FetchShownIcon(int Index, TFileRec& Item);
+    void FetchShownTypeName(TFileRec& Item);
+    void RequestIcon(int Index, const TFileRec& Item);
+    // Takes the worker's answers into the items they still belong to.
+    void TakeFetchedIcons();
+    // The items changed: answers under way belong to the items before.
+    void ForgetRequestedIcons();
+    bool useIconThread_ = false;
+    std::unique_ptr<TIconState> icons_;
 
     // Change watching.
     struct TWatchState;

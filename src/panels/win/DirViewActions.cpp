@@ -342,8 +342,8 @@ void TDirView::ShowPopupMenu(bool FromKeyboard, POINT At)
         RECT icon{};
         icon.left = LVIR_ICON;
         const int index = IndexOf(selected);
-        if (index >= 0 && SendMessageW(handle_, LVM_GETITEMRECT, static_cast<WPARAM>(index),
-                                       reinterpret_cast<LPARAM>(&icon)))
+        if (index >= 0 &&
+            SendMessageW(handle_, LVM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&icon)))
             At = POINT{icon.left + 20, icon.top + 20};
         ClientToScreen(handle_, &At);
     }
@@ -413,8 +413,8 @@ void TDirView::WndProc(TMessage& message)
     case WM_CONTEXTMENU:
         // A right click; the keys come as WM_KEYDOWN above.
         if (message.LParam != -1) {
-            ShowPopupMenu(false, POINT{static_cast<short>(LOWORD(message.LParam)),
-                                       static_cast<short>(HIWORD(message.LParam))});
+            ShowPopupMenu(
+                false, POINT{static_cast<short>(LOWORD(message.LParam)), static_cast<short>(HIWORD(message.LParam))});
             message.Result = 0;
             return;
         }
@@ -423,6 +423,10 @@ void TDirView::WndProc(TMessage& message)
         return;
     case kLoadAfterSortMessage:
         LoadFromDisk(Path());
+        message.Result = 0;
+        return;
+    case kIconsReadyMessage:
+        TakeFetchedIcons();
         message.Result = 0;
         return;
     case WM_PAINT:

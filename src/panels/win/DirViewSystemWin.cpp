@@ -5,8 +5,8 @@
 #include "framework/SysUtils.h"
 #include "framework/TimingTrace.h"
 #include "framework/win/Handles.h"
+#include "panels/win/FolderReader.h"
 #include "panels/win/KyDriveInfo.h"
-#include "panels/win/SentMessageWait.h"
 #include "panels/win/ShellValues.h"
 
 namespace qrv {
@@ -21,14 +21,6 @@ uint64_t Join(DWORD high, DWORD low)
 FILETIME Split(uint64_t value)
 {
     return FILETIME{static_cast<DWORD>(value), static_cast<DWORD>(value >> 32)};
-}
-
-HANDLE FindFirst(const std::wstring& Pattern, WIN32_FIND_DATAW& Data, bool Many)
-{
-    // The basic information (no short names) and, for a whole folder, large
-    // fetches: both save the system work per entry.
-    return FindFirstFileExW(Pattern.c_str(), FindExInfoBasic, &Data, FindExSearchNameMatch, nullptr,
-                            Many ? FIND_FIRST_EX_LARGE_FETCH : 0);
 }
 
 std::wstring VolumeRoot(const std::wstring& Path)
@@ -84,38 +76,40 @@ void FindDataToSearchRec(const WIN32_FIND_DATAW& Data, TSearchRec& Rec, const TI
 
 uint32_t TWinDirSystem::ListFolder(const std::wstring& Folder, const TEntryProc& Each)
 {
-    TQuietDriveErrors quiet;
-    WIN32_FIND_DATAW data;
-    // The first fetch of a large folder takes the system a while (it reads
-    // the whole folder at once); the window answers meanwhile.
-    TFindHandle find;
-    DWORD error = 0;
-    RunAnsweringSentMessages([&] {
-        TQuietDriveErrors quietWorker;  // the mode is the thread's own
-        find.Reset(FindFirst(Folder + L"\\*.*", data, true));
-        error = find ? 0 : GetLastError();
-    });
-    if (!find)
-        return error;
-    if (TimingTraceEnabled())
-        TraceTiming(L"list first entry");
+    // A worker searches while this thread takes what it found; the window
+    // answers meanwhile.
+    TFolderReader reader(Folder + L"\\*.*");
     // The zone once per folder: asking the system for it per entry is slow.
     TIME_ZONE_INFORMATION zone;
-    const bool zoneKnown = GetTimeZoneInformation(&zone) != TIME_ZONE_ID_INVALID;
+    const TIME_ZONE_INFORMATION* known = GetTimeZoneInformation(&zone) != TIME_ZONE_ID_INVALID ? &zone : nullptr;
+    TFoundEntries batch;
     TSearchRec rec;
-    do {
-        FindDataToSearchRec(data, rec, zoneKnown ? &zone : nullptr);
-        if (!Each(rec))
-            break;
-    } while (FindNextFileW(find.Get(), &data));
-    return 0;
+    bool first = true;
+    while (reader.Next(batch)) {
+        if (first && TimingTraceEnabled())
+            TraceTiming(L"list first entry");
+        first = false;
+        size_t start = 0;
+        for (const TFoundEntries::TEntry& entry : batch.Entries) {
+            rec.Name.assign(batch.Names, start, entry.NameEnd - start);
+            start = entry.NameEnd;
+            rec.Attr = entry.Attr;
+            rec.Size = entry.Size;
+            rec.LastWrite = entry.LastWrite;
+            rec.Time = FileTimeToLocalDosDateTime(entry.LastWrite, known);
+            if (!Each(rec))
+                return 0;
+        }
+    }
+    return reader.Error();
 }
 
 bool TWinDirSystem::GetEntry(const std::wstring& Path, TSearchRec& Entry)
 {
     TQuietDriveErrors quiet;
     WIN32_FIND_DATAW data;
-    TFindHandle find(FindFirst(Path, data, false));
+    // The basic information: no short names.
+    TFindHandle find(FindFirstFileExW(Path.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0));
     if (!find)
         return false;
     FindDataToSearchRec(data, Entry);

@@ -1,12 +1,13 @@
 #include "panels/win/DriveView.h"
+#include "panels/win/DriveViewImages.h"
 
 #include "common/BaseUtils.h"
 #include "common/FileOperator.h"
 #include "common/win/BaseUtilsWin.h"
 #include "common/win/KyTimerThread.h"
 #include "framework/IgnoredError.h"
-#include "framework/TimingTrace.h"
 #include "framework/ScopeExit.h"
+#include "framework/TimingTrace.h"
 #include "framework/win/Forms.h"
 #include "framework/win/Graphics.h"
 #include "framework/win/ImgList.h"
@@ -68,9 +69,9 @@ TDriveView::TDriveView(TComponent* owner) : TTreeView(owner)
                 CoUninitialize();
         });
         SHFILEINFOW info{};
-        handle = reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(
-            L"C:\\", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info,
-            SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES));
+        handle = reinterpret_cast<HIMAGELIST>(
+            SHGetFileInfoW(L"C:\\", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info,
+                           SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES));
     });
     if (handle) {
         auto* images = new TImageList(this);
@@ -476,6 +477,7 @@ void TDriveView::CreateWindowHandle(const TCreateParams& params)
 {
     TTreeView::CreateWindowHandle(params);
     if (HandleAllocated()) {
+        WorkersWindow(Handle());
         BindShellFolders();
         // The control forgets item states with its window.
         std::function<void(TTreeNode*)> overlays = [&](TTreeNode* node) {
@@ -494,6 +496,20 @@ void TDriveView::CreateWindowHandle(const TCreateParams& params)
         if (!directory_.empty())
             SetDirectory(directory_);
     }
+}
+
+void TDriveView::WorkersWindow(HWND Window)
+{
+    if (images_)
+        images_->Window.Set(Window);
+    if (watch_)
+        watch_->ProbeWindow.Set(Window);
+}
+
+void TDriveView::DestroyWnd()
+{
+    WorkersWindow(nullptr);
+    TTreeView::DestroyWnd();
 }
 
 bool TDriveView::CustomDraw(NMTVCUSTOMDRAW& draw, LRESULT& result)
@@ -624,7 +640,7 @@ LRESULT CALLBACK LabelEditProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPar
 
 void TDriveView::WndProc(TMessage& message)
 {
-    if (WatchMessage(message))
+    if (WatchMessage(message) || NodeImagesMessage(message))
         return;
     if (message.Msg == WM_DRIVEVIEW_REEDIT) {
         ReopenEditor();

@@ -209,6 +209,9 @@ public:
     void RestoreNodesState(TTreeNode* Node);
     // Nodes waiting for the background prober's answer.
     size_t ProbesPending() const;
+    // Folder nodes drawn with the plain folder's images while a worker asks
+    // the shell for their own (DriveViewImages.cpp).
+    size_t ImagesPending() const;
 
     TDriveViewDiskChangeEvent OnChangeDetected;
     TDriveViewDiskChangeEvent OnChangeInvalid;
@@ -262,7 +265,10 @@ protected:
     void NodeImages(TTreeNode* Node, int& Image, int& SelectedImage) override;
     // Reads a node's icons from the shell.
     virtual void FetchNodeImages(TTreeNode* Node);
+    // The node's drive is a network drive.
+    bool IsRemoteFolder(TTreeNode* Node);
     void CreateWindowHandle(const TCreateParams& params) override;
+    void DestroyWnd() override;
     void WndProc(TMessage& message) override;
     bool Edited(TTreeNode* Node, const wchar_t* Text) override;
 
@@ -374,6 +380,24 @@ private:
     bool subDirScanDelayed_ = false;
     bool useSHChangeNotify_ = false;
     std::unique_ptr<TWatchState> watch_;
+
+    // The folder icons asked of a worker: on a large folder the shell takes
+    // its time, and the tree is drawn meanwhile.
+    struct TImageState;
+    // The system's small icons the tree shows; nullptr without.
+    HIMAGELIST ImageListHandle() const;
+    // Node, a folder on a local disk, gets its icons from the worker; false
+    // when there is no worker to ask.
+    [[nodiscard]] bool QueueNodeImages(TTreeNode* Node);
+    bool NodeImagesAwaited(TTreeNode* Node) const;
+    void TakeNodeImages();
+    void ForgetNodeImages(TTreeNode* Node);
+    // The worker's answers waiting: taken (true), or not that message.
+    bool NodeImagesMessage(TMessage& message);
+    // The tree's window was made (or goes: nullptr): the workers announce
+    // their answers there.
+    void WorkersWindow(HWND Window);
+    std::unique_ptr<TImageState> images_;
 
     // Folder commands.
     // Renames Node's folder to NewName; false after the error box.

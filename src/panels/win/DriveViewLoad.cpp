@@ -14,6 +14,7 @@
 #include "framework/win/WaitCursor.h"
 #include "panels/VirtualNodes.h"
 #include "panels/win/DirView.h"
+#include "panels/win/DriveViewImages.h"
 #include "panels/win/DriveViewNode.h"
 #include "panels/win/DriveViewWatch.h"
 #include "panels/win/FolderSearch.h"
@@ -27,23 +28,6 @@
 #include <string>
 
 namespace qrv {
-
-namespace {
-
-// The small system icon of a path (open: the open folder's); -1 when the
-// shell has none. Defaults: by the attributes alone, without the disk.
-int SmallIconOf(const std::wstring& Path, bool Open, bool Default)
-{
-    SHFILEINFOW info{};
-    UINT flags = SHGFI_SYSICONINDEX | SHGFI_SMALLICON | (Open ? SHGFI_OPENICON : 0);
-    if (Default)
-        flags |= SHGFI_USEFILEATTRIBUTES;
-    if (!SHGetFileInfoW(Path.c_str(), FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info, flags))
-        return -1;
-    return info.iIcon;
-}
-
-}  // namespace
 
 // ---- Loading -------------------------------------------------------------------
 
@@ -419,21 +403,21 @@ bool TDriveView::NodeHasChildren(TTreeNode* Node)
     }
     try {
         if (!data.Scanned) {
-            if (subDirScanDelayed_ && QueueProbe(Node))
-                return true;  // answered by the prober thread
             TDriveInfoRec rec;
             DriveInfo().GetData(GetDrive(Node), rec);
-            if (rec.DriveType == kDriveTypeRemote) {
+            const bool remote = rec.DriveType == kDriveTypeRemote;
+            // The folder the list shows has just been read: its items
+            // answer, where a search would read a large folder again.
+            const std::wstring path = GetDirPath(Node);
+            const std::optional<bool> listed =
+                dirView_ && !remote ? dirView_->KnownSubDirs(path, hideHiddenDirs_) : std::nullopt;
+            if (!listed && subDirScanDelayed_ && QueueProbe(Node))
+                return true;  // answered by the prober thread
+            if (remote) {
                 // Asking a network drive would be slow: assume subfolders.
                 data.ShellAttr = 0xF00F0000;
-            } else {
-                // The folder the list shows has just been read: its items
-                // answer, where a search would read a large folder again.
-                const std::wstring path = GetDirPath(Node);
-                const std::optional<bool> listed =
-                    dirView_ ? dirView_->KnownSubDirs(path, hideHiddenDirs_) : std::nullopt;
-                if (listed ? *listed : HasSubDirs(path))
-                    data.ShellAttr |= kShellAttrHasSubFolder;
+            } else if (listed ? *listed : HasSubDirs(path)) {
+                data.ShellAttr |= kShellAttrHasSubFolder;
             }
             data.Scanned = true;
         }
@@ -464,19 +448,18 @@ void TDriveView::FetchNodeImages(TTreeNode* Node)
         data.IconEmpty = rec.DriveType == kDriveTypeCDRom;
         return;
     }
-    TDriveInfoRec rec;
-    DriveInfo().GetData(drive, rec);
-    const std::wstring path = GetDirPath(Node);
-    const int count = Images() ? Images()->Count() : 0;
-    int image = rec.DriveType == kDriveTypeRemote ? -1 : SmallIconOf(path, false, false);
-    int open = rec.DriveType == kDriveTypeRemote ? -1 : SmallIconOf(path, true, false);
-    if (image < 1 || image >= count)
-        image = SmallIconOf(L"folder", false, true);
-    if (open < 1 || open >= count)
-        open = SmallIconOf(L"folder", true, true);
-    holder.Image = std::max(0, image);
-    holder.SelectedImage = std::max(0, open);
+    const TNodeImages images =
+        FolderImages(IsRemoteFolder(Node) ? std::wstring() : GetDirPath(Node), ImageListHandle());
+    holder.Image = images.Image;
+    holder.SelectedImage = images.SelectedImage;
     data.IconEmpty = false;
+}
+
+bool TDriveView::IsRemoteFolder(TTreeNode* Node)
+{
+    TDriveInfoRec rec;
+    DriveInfo().GetData(GetDrive(Node), rec);
+    return rec.DriveType == kDriveTypeRemote;
 }
 
 void TDriveView::NodeImages(TTreeNode* Node, int& Image, int& SelectedImage)
@@ -486,10 +469,15 @@ void TDriveView::NodeImages(TTreeNode* Node, int& Image, int& SelectedImage)
         Image = SelectedImage = 0;
         return;
     }
-    if (holder->Data.IconEmpty) {
+    if (holder->Data.IconEmpty && !NodeImagesAwaited(Node)) {
         try {
-            ReadDiskShellAttributes(Node);
-            FetchNodeImages(Node);
+            // A folder on a disk is asked of the worker, with its shell
+            // attributes; the answer is drawn when it comes.
+            const bool diskFolder = Node->Parent() && !holder->Data.IsVirtual && !IsRemoteFolder(Node);
+            if (!diskFolder || !QueueNodeImages(Node)) {
+                ReadDiskShellAttributes(Node);
+                FetchNodeImages(Node);
+            }
         } catch (const std::exception&) {
             TraceIgnoredException(L"reading a tree folder's icon");
             holder->Data.IconEmpty = false;
@@ -502,6 +490,7 @@ void TDriveView::NodeImages(TTreeNode* Node, int& Image, int& SelectedImage)
 void TDriveView::NodeDeleting(TTreeNode* Node)
 {
     ForgetWatchedNode(Node);
+    ForgetNodeImages(Node);
     if (pendingChange_ == Node)
         pendingChange_ = nullptr;
     for (wchar_t drive = kFirstDrive; drive <= kLastDrive; ++drive)

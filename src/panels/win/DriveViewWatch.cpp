@@ -19,6 +19,7 @@
 #include <shlobj.h>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace qrv {
@@ -29,7 +30,6 @@ namespace {
 constexpr LONG kShellEvents = SHCNE_NETSHARE | SHCNE_NETUNSHARE | SHCNE_RENAMEFOLDER;
 constexpr UINT kShellNotifyMessage = WM_USER + 0x142;
 // The prober has results waiting.
-constexpr UINT kProbeResultsMessage = WM_APP + 0x122;
 
 TTreeNode* AsNode(TNodeRef Node)
 {
@@ -511,7 +511,7 @@ void TDriveView::RestoreNodesState(TTreeNode* Node)
 bool TDriveView::QueueProbe(TTreeNode* Node)
 {
     TWatchState& state = Watch();
-    if (state.ProbeIds.contains(Node))
+    if (state.Probes.Contains(Node))
         return true;
     TNodeData& data = NodeData(Node);
     TProbeRequest request{0, GetDirPath(Node), data.Pidl, hideHiddenDirs_};
@@ -526,28 +526,18 @@ bool TDriveView::QueueProbe(TTreeNode* Node)
         request.ShellFolder = true;
     }
     if (!state.Prober) {
-        const HWND window = HandleAllocated() ? Handle() : nullptr;
-        if (!window)
+        if (!HandleAllocated())
             return false;
-        state.Prober = std::make_unique<TSubDirProber>(ProbeSubDirs,
-                                                       [window] { PostMessageW(window, kProbeResultsMessage, 0, 0); });
-        // Shell folders are bound on the worker, which needs COM of its own.
-        auto comStarted = std::make_shared<bool>(false);
-        state.Prober->OnWorkerStart = [comStarted] {
-            SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
-            *comStarted = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-        };
-        state.Prober->OnWorkerEnd = [comStarted] {
-            if (*comStarted)
-                CoUninitialize();
-        };
+        state.ProbeWindow.Set(Handle());
+        state.Prober = std::make_unique<TSubDirProber>(ProbeSubDirs, state.ProbeWindow.Announcement());
+        // Shell folders are bound on the worker.
+        PrepareShellWorker(*state.Prober, THREAD_PRIORITY_BELOW_NORMAL);
     }
-    const uint64_t id = ++state.LastProbeId;
+    const uint64_t id = state.Probes.NextId();
     request.NodeId = id;
     if (!state.Prober->Queue(std::move(request)))
         return false;
-    state.ProbeIds.emplace(Node, id);
-    state.ProbeNodes.emplace(id, Node);
+    state.Probes.Add(Node, id);
     return true;
 }
 
@@ -556,12 +546,9 @@ void TDriveView::ApplyProbeResults()
     if (!watch_ || !watch_->Prober)
         return;
     for (const TProbeResult& result : watch_->Prober->TakeResults()) {
-        const auto found = watch_->ProbeNodes.find(result.NodeId);
-        if (found == watch_->ProbeNodes.end())
+        TTreeNode* node = watch_->Probes.Take(result.NodeId);
+        if (!node)
             continue;  // the node went meanwhile
-        TTreeNode* node = found->second;
-        watch_->ProbeNodes.erase(found);
-        watch_->ProbeIds.erase(node);
         TNodeData& data = NodeData(node);
         data.ShellAttr =
             result.HasSubDirs ? data.ShellAttr | kShellAttrHasSubFolder : data.ShellAttr & ~kShellAttrHasSubFolder;
@@ -575,20 +562,15 @@ void TDriveView::ApplyProbeResults()
 
 size_t TDriveView::ProbesPending() const
 {
-    return watch_ ? watch_->ProbeNodes.size() : 0;
+    return watch_ ? watch_->Probes.Count() : 0;
 }
 
 void TDriveView::ForgetWatchedNode(TTreeNode* Node)
 {
     if (!watch_)
         return;
-    const auto found = watch_->ProbeIds.find(Node);
-    if (found == watch_->ProbeIds.end())
-        return;
-    if (watch_->Prober)
-        watch_->Prober->Forget(found->second);
-    watch_->ProbeNodes.erase(found->second);
-    watch_->ProbeIds.erase(found);
+    if (const std::optional<uint64_t> id = watch_->Probes.Forget(Node); id && watch_->Prober)
+        watch_->Prober->Forget(*id);
 }
 
 // ---- Shell notifications ---------------------------------------------------------

@@ -8,12 +8,16 @@
 #include "panels/win/DebounceTimer.h"
 #include "panels/win/DiscMon.h"
 #include "panels/win/DriveView.h"
+#include "panels/win/PendingNodes.h"
+#include "panels/win/ShellWorker.h"
 
 #include <array>
 #include <memory>
-#include <unordered_map>
 
 namespace qrv {
+
+// Posted to the tree by its prober when answers wait.
+constexpr UINT kProbeResultsMessage = WM_APP + 0x122;
 
 struct TDriveView::TWatchState {
     struct TDriveWatch {
@@ -26,11 +30,10 @@ struct TDriveView::TWatchState {
     std::array<TDriveWatch, kLastDrive - kFirstDrive + 1> Drives;
     TDriveWatch& Drive(wchar_t Letter) { return Drives.at(static_cast<size_t>(Letter - kFirstDrive)); }
     bool Validating = false;
-    // The prober; nodes waiting for it, by node and by the id it knows them by.
+    // The prober, where it announces its answers, and the nodes waiting for it.
+    TAnswerWindow ProbeWindow{kProbeResultsMessage};
     std::unique_ptr<TSubDirProber> Prober;
-    std::unordered_map<TTreeNode*, uint64_t> ProbeIds;
-    std::unordered_map<uint64_t, TTreeNode*> ProbeNodes;
-    uint64_t LastProbeId = 0;
+    TPendingNodes Probes;
     unsigned long ShellNotifyId = 0;
 };
 

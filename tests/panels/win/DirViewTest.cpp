@@ -5,12 +5,15 @@
 #include "framework/SysUtils.h"
 #include "framework/win/Forms.h"
 #include "panels/win/DirViewSystemWin.h"
+#include "win/MessagePump.h"
 
+#include <shellapi.h>
 #include <winioctl.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,8 +36,8 @@ uint64_t FileTimeOf(WORD year, WORD month, WORD day, WORD hour, WORD minute, WOR
 // given last-write time and attributes.
 void MakeFile(const std::wstring& path, uint64_t size, uint64_t lastWrite, DWORD attr)
 {
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE) << "error " << GetLastError();
     DWORD ignored = 0;
     DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);
@@ -96,8 +99,8 @@ protected:
     std::vector<int> ControlSelection() const
     {
         std::vector<int> selected;
-        for (int i = -1; (i = static_cast<int>(SendMessageW(List(), LVM_GETNEXTITEM, static_cast<WPARAM>(i),
-                                                              LVNI_SELECTED))) >= 0;)
+        for (int i = -1;
+             (i = static_cast<int>(SendMessageW(List(), LVM_GETNEXTITEM, static_cast<WPARAM>(i), LVNI_SELECTED))) >= 0;)
             selected.push_back(i);
         return selected;
     }
@@ -250,6 +253,84 @@ TEST_F(DirViewTest, IconsAndTypeNamesComeFromTheShellWhenShown)
     EXPECT_EQ(lv.iImage, file.ImageIndex);
     EXPECT_GE(file.ImageIndex, 0);
     EXPECT_FALSE(file.TypeName.empty());
+}
+
+// With the icon thread the display answers at once with the type name and
+// the default icon; the item's own icon is the worker's, drawn when it comes.
+TEST_F(DirViewTest, WithTheIconThreadTheIconComesFromTheWorker)
+{
+    view->SetUseIconUpdateThread(true);
+    view->SetPath(folder);
+    TFileRec& file = *view->FindFileItem(L"klein.txt");
+    const auto shownImage = [&] {
+        LVITEMW lv{};
+        lv.mask = LVIF_IMAGE;
+        lv.iItem = IndexOf(L"klein.txt");
+        EXPECT_TRUE(SendMessageW(List(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&lv)));
+        return lv.iImage;
+    };
+    const int first = shownImage();
+    EXPECT_TRUE(file.IconEmpty) << "the display did not ask the shell itself";
+    EXPECT_FALSE(file.InfoEmpty);
+    EXPECT_FALSE(file.TypeName.empty());
+    EXPECT_EQ(first, WinDirSystem().Icons().DefaultFileIcon);
+    EXPECT_EQ(view->IconsPending(), 1u);
+    shownImage();
+    EXPECT_EQ(view->IconsPending(), 1u) << "asked once";
+
+    ASSERT_TRUE(test::PumpUntil([&] { return !file.IconEmpty; }, std::chrono::seconds(10)));
+    SHFILEINFOW info{};
+    ASSERT_TRUE(SHGetFileInfoW((folder + L"\\klein.txt").c_str(), 0, &info, sizeof info,
+                               SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_TYPENAME));
+    EXPECT_EQ(file.ImageIndex, info.iIcon);
+    EXPECT_EQ(file.TypeName, info.szTypeName);
+    EXPECT_EQ(shownImage(), info.iIcon);
+    EXPECT_EQ(view->IconsPending(), 0u);
+}
+
+// An answer for the items before a re-read is not taken by the new items.
+TEST_F(DirViewTest, AnIconAnsweredForItemsReadAgainIsDropped)
+{
+    view->SetUseIconUpdateThread(true);
+    view->SetPath(folder);
+    const auto askImage = [&](const wchar_t* name) {
+        LVITEMW lv{};
+        lv.mask = LVIF_IMAGE;
+        lv.iItem = IndexOf(name);
+        SendMessageW(List(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&lv));
+    };
+    askImage(L"klein.txt");
+    ASSERT_EQ(view->IconsPending(), 1u);
+    view->LoadFromDisk(folder);
+    EXPECT_EQ(view->IconsPending(), 0u);
+    TFileRec& reread = *view->FindFileItem(L"klein.txt");
+    ASSERT_TRUE(reread.IconEmpty);
+    // The worker answers in turn: once the next question is answered, the
+    // first one's answer has come too.
+    askImage(L"alt.txt");
+    TFileRec& other = *view->FindFileItem(L"alt.txt");
+    ASSERT_TRUE(test::PumpUntil([&] { return !other.IconEmpty; }, std::chrono::seconds(10)));
+    EXPECT_TRUE(reread.IconEmpty) << "not asked for since the re-read";
+}
+
+// The list's window made again while an icon was asked for: the answers
+// reach the new window.
+TEST_F(DirViewTest, IconsStillComeAfterTheWindowIsMadeAgain)
+{
+    view->SetUseIconUpdateThread(true);
+    view->SetPath(folder);
+    const auto askImage = [&] {
+        LVITEMW lv{};
+        lv.mask = LVIF_IMAGE;
+        lv.iItem = IndexOf(L"klein.txt");
+        SendMessageW(List(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&lv));
+    };
+    askImage();
+    ASSERT_EQ(view->IconsPending(), 1u);
+    view->RecreateWnd();
+    askImage();
+    TFileRec& file = *view->FindFileItem(L"klein.txt");
+    EXPECT_TRUE(test::PumpUntil([&] { return !file.IconEmpty; }, std::chrono::seconds(10)));
 }
 
 TEST_F(DirViewTest, AMissingFolderReportsTheSystemError)

@@ -229,8 +229,8 @@ TEST_F(DriveViewShellTest, ValidatingShellFoldersDropsVanishedOnesAndReadsNewOne
 
 TEST_F(DriveViewShellTest, TheProberAnswersForShellFoldersOffTheUserInterfaceThread)
 {
-    for (const wchar_t* sub : {L"\\c\\full", L"\\c\\full\\inner", L"\\c\\empty", L"\\c\\secret",
-                               L"\\c\\secret\\hidden"})
+    for (const wchar_t* sub :
+         {L"\\c\\full", L"\\c\\full\\inner", L"\\c\\empty", L"\\c\\secret", L"\\c\\secret\\hidden"})
         ASSERT_TRUE(CreateDirectoryW((root + sub).c_str(), nullptr));
     SetFileAttributesW((root + L"\\c\\secret\\hidden").c_str(), FILE_ATTRIBUTE_HIDDEN);
     form->HandleNeeded();
@@ -263,7 +263,7 @@ TEST_F(DriveViewShellTest, TheProberAnswersForShellFoldersOffTheUserInterfaceThr
     EXPECT_EQ(secret->HasChildren(), TNodeButton::None) << "only a hidden folder inside";
 }
 
-TEST_F(DriveViewShellTest, DiskFoldersGetTheirShellAttributesThroughTheParentFolder)
+TEST_F(DriveViewShellTest, DiskFoldersGetTheirShellAttributesWithTheirIcons)
 {
     form->HandleNeeded();
     TTreeNode* a = tree->NodeForPath(root + L"\\a");
@@ -271,7 +271,8 @@ TEST_F(DriveViewShellTest, DiskFoldersGetTheirShellAttributesThroughTheParentFol
     TTreeNode* hidden = tree->NodeForPath(root + L"\\a\\hidden");
     TTreeNode* b = tree->NodeForPath(root + L"\\a\\b");
     ASSERT_TRUE(hidden && b);
-    // Read when the control first asks for a node's images to draw it.
+    // Asked of the worker when the control first asks for a node's images
+    // to draw it; they come with the icons.
     a->Expand();
     for (TTreeNode* node : {hidden, b}) {
         TVITEMW item{};
@@ -279,7 +280,9 @@ TEST_F(DriveViewShellTest, DiskFoldersGetTheirShellAttributesThroughTheParentFol
         item.hItem = node->ItemId();
         SendMessageW(tree->Handle(), TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
     }
-    EXPECT_FALSE(tree->NodeData(b).Pidl.empty()) << "the item was parsed in the parent folder";
+    ASSERT_TRUE(test::PumpUntil([&] { return tree->ImagesPending() == 0; }, std::chrono::seconds(10)));
+    EXPECT_FALSE(tree->NodeData(hidden).IconEmpty);
+    EXPECT_FALSE(tree->NodeData(b).IconEmpty);
     // The shell's hidden bit (SFGAO_HIDDEN), nothing outside the mask
     // (the subfolder bit is the probe's).
     EXPECT_NE(tree->NodeData(hidden).ShellAttr & SFGAO_HIDDEN, 0u);
@@ -462,8 +465,8 @@ TEST_F(DriveViewShellTest, LabelEditingRefusesTheCharactersNoNameMayHold)
     TTreeNode* a = tree->NodeForPath(root + L"\\a");
     ASSERT_NE(a, nullptr);
     SetFocus(tree->Handle());
-    const HWND edit = reinterpret_cast<HWND>(
-        SendMessageW(tree->Handle(), TVM_EDITLABELW, 0, reinterpret_cast<LPARAM>(a->ItemId())));
+    const HWND edit =
+        reinterpret_cast<HWND>(SendMessageW(tree->Handle(), TVM_EDITLABELW, 0, reinterpret_cast<LPARAM>(a->ItemId())));
     ASSERT_NE(edit, nullptr);
     SetWindowTextW(edit, L"");
     for (wchar_t ch : std::wstring(L"x\\/:*?\"<>|y"))

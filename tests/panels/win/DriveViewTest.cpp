@@ -158,15 +158,21 @@ TEST_F(DriveViewTest, ChildrenAreReadOnExpandAndSortedIgnoringCase)
     }
 }
 
+// A folder's own icons come from the worker: drawn first with the plain
+// folder's, the node takes the shell's icons of its path when they come.
 TEST_F(DriveViewTest, NodesShowTheSystemIcons)
 {
     TTreeNode* a = tree->NodeForPath(root + L"\\a");
     ASSERT_NE(a, nullptr);
     ASSERT_NE(tree->Images(), nullptr);
-    SHFILEINFOW info{};
-    SHGetFileInfoW(L"folder", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info,
-                   SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES);
-    const int folderIcon = info.iIcon;
+    const auto shellIcon = [](const std::wstring& path, UINT flags) {
+        SHFILEINFOW info{};
+        SHGetFileInfoW(path.c_str(), FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info,
+                       SHGFI_SYSICONINDEX | SHGFI_SMALLICON | flags);
+        return info.iIcon;
+    };
+    const int folderIcon = shellIcon(L"folder", SHGFI_USEFILEATTRIBUTES);
+    const int openFolderIcon = shellIcon(L"folder", SHGFI_USEFILEATTRIBUTES | SHGFI_OPENICON);
     ASSERT_GT(folderIcon, 0);
     const auto imageOf = [&](TTreeNode* node) {
         TVITEMW item{};
@@ -175,12 +181,45 @@ TEST_F(DriveViewTest, NodesShowTheSystemIcons)
         SendMessageW(tree->Handle(), TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
         return std::make_pair(item.iImage, item.iSelectedImage);
     };
-    EXPECT_EQ(imageOf(a).first, folderIcon);
+    EXPECT_EQ(imageOf(a), std::make_pair(folderIcon, openFolderIcon)) << "the plain folder's until the worker answers";
+    EXPECT_TRUE(tree->NodeData(a).IconEmpty);
+    EXPECT_GE(tree->ImagesPending(), 1u);
+
+    ASSERT_TRUE(test::PumpUntil([&] { return !tree->NodeData(a).IconEmpty; }, std::chrono::seconds(10)));
+    EXPECT_EQ(imageOf(a), std::make_pair(shellIcon(root + L"\\a", 0), shellIcon(root + L"\\a", SHGFI_OPENICON)));
     EXPECT_GT(imageOf(a).second, 0);
-    EXPECT_FALSE(tree->NodeData(a).IconEmpty);
     const int driveIcon = imageOf(tree->DriveRootNode(drive)).first;
     EXPECT_EQ(driveIcon, DriveInfo().GetImageIndex(drive));
     EXPECT_NE(driveIcon, folderIcon);
+    // A node that goes while its icons are asked for waits no longer.
+    TTreeNode* b = tree->NodeForPath(root + L"\\a\\b");
+    ASSERT_NE(b, nullptr);
+    imageOf(b);
+    ASSERT_TRUE(tree->NodeData(b).IconEmpty);
+    const size_t pending = tree->ImagesPending();
+    ASSERT_GE(pending, 1u);
+    tree->Items().Delete(b);
+    EXPECT_EQ(tree->ImagesPending(), pending - 1);
+    test::PumpFor(std::chrono::milliseconds(200));
+}
+
+// The tree's window made again while a folder's icons were asked for: the
+// answer reaches the new window.
+TEST_F(DriveViewTest, FolderIconsStillComeAfterTheWindowIsMadeAgain)
+{
+    TTreeNode* a = tree->NodeForPath(root + L"\\a");
+    ASSERT_NE(a, nullptr);
+    const auto askImage = [&] {
+        TVITEMW item{};
+        item.mask = TVIF_IMAGE;
+        item.hItem = a->ItemId();
+        SendMessageW(tree->Handle(), TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    };
+    askImage();
+    ASSERT_EQ(tree->ImagesPending(), 1u);
+    tree->RecreateWnd();
+    askImage();
+    EXPECT_TRUE(test::PumpUntil([&] { return !tree->NodeData(a).IconEmpty; }, std::chrono::seconds(10)));
 }
 
 TEST_F(DriveViewTest, AFolderWithoutSubfoldersLosesItsButtonAfterTheProbe)
