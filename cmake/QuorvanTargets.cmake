@@ -78,7 +78,10 @@ endfunction()
 # with a line "// ctest: runs alone" in one of its tests. Suites that
 # set the keyboard focus (SetFocus) share one display with every other test
 # program: they take the "focus" lock, so that no two of them take the focus
-# from each other (a name editor, for one, closes when its list loses it).
+# from each other (a name editor, for one, closes when its list loses it). So
+# do suites that answer a question box (DialogAnswerer): the box takes the
+# focus while it is shown; and suites with a line "// ctest: takes the focus"
+# (the focus is set inside the code they call).
 function(qrv_win_suite_tests target sources label locks)
   string(REGEX REPLACE "^test_" "" prefix ${target})
   set(all_suites)
@@ -86,7 +89,7 @@ function(qrv_win_suite_tests target sources label locks)
   set(focusing)
   set(filters)
   foreach(source IN LISTS sources)
-    file(STRINGS ${source} lines REGEX "^TEST(_F|_P)?\\(|WineDrive|SetFocus\\(|ctest: runs alone")
+    file(STRINGS ${source} lines REGEX "^TEST(_F|_P)?\\(|WineDrive|SetFocus\\(|DialogAnswerer |ctest: takes the focus|ctest: runs alone")
     set(suite)
     foreach(line IN LISTS lines)
       if(line MATCHES "^TEST(_F|_P)?\\([ ]*([A-Za-z0-9_]+)")
@@ -106,19 +109,24 @@ function(qrv_win_suite_tests target sources label locks)
           list(APPEND filter_${suite} ${filter})
           list(APPEND filters ${filter})
         endif()
-      elseif(suite AND line MATCHES "SetFocus\\(")
+      elseif(suite AND line MATCHES "SetFocus\\(|DialogAnswerer |ctest: takes the focus")
         list(APPEND focusing ${suite})
       elseif(suite)
         list(APPEND mounting ${suite})
       endif()
     endforeach()
   endforeach()
+  # Wine's recycle bin is the XDG trash: the tests of each folder get one of
+  # their own in the build, so that no test run fills the user's trash. Wine
+  # sets it up below a folder that exists when the process first deletes.
+  file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/xdg-data)
   foreach(suite IN LISTS all_suites)
     list(JOIN filter_${suite} ":" filter)
     add_test(NAME ${prefix}.${suite} COMMAND ${target} --gtest_filter=${filter})
     # A filter that selects nothing would pass silently.
     set_tests_properties(${prefix}.${suite} PROPERTIES LABELS ${label} TIMEOUT 300
-                         FAIL_REGULAR_EXPRESSION "Running 0 tests")
+                         FAIL_REGULAR_EXPRESSION "Running 0 tests"
+                         ENVIRONMENT "XDG_DATA_HOME=${CMAKE_CURRENT_BINARY_DIR}/xdg-data")
     set(suite_locks ${locks})
     if(suite IN_LIST focusing)
       list(APPEND suite_locks focus)

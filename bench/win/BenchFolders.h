@@ -8,10 +8,13 @@
 
 #include <chrono>
 #include <string>
+#include <vector>
 
 namespace qrv::bench {
 
 double Milliseconds(std::chrono::steady_clock::duration d);
+// The middle value (of an even count the upper one); Values is not empty.
+double Median(std::vector<double> Values);
 
 // True when the folder holds Count empty files "f000000.txt"... or Count
 // subfolders "d00000"... (its last one is there); otherwise says which

@@ -64,12 +64,6 @@ void PumpUntil(const std::function<bool()>& done)
     }
 }
 
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 // The fastest round: the one least disturbed by the rest of the machine.
 double Fastest(const std::vector<double>& values)
 {

@@ -85,12 +85,6 @@ struct PagingTimes {
     double End = 0;
 };
 
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 PagingTimes Page(HWND window, int pages, int rowsPerPage)
 {
     const int kRound = std::min(pages, 100);

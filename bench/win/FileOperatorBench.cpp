@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
 
 using namespace qrv;
 using namespace qrv::bench;
@@ -67,6 +68,26 @@ bool OperatorCopy(const std::wstring& source, const std::wstring& targetParent)
     return op->Execute();
 }
 
+// Deletes the files of Folder and below, and the folders.
+void RemoveCopies(const std::wstring& folder)
+{
+    WIN32_FIND_DATAW data;
+    TFindHandle find(FindFirstFileW((folder + L"\\*").c_str(), &data));
+    if (find) {
+        do {
+            const std::wstring name = data.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            const std::wstring path = folder + L"\\" + name;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveCopies(path);
+            else
+                DeleteFileW(path.c_str());
+        } while (FindNextFileW(find.Get(), &data));
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
 double Time(const std::function<bool()>& run, bool& ok)
 {
     const auto start = std::chrono::steady_clock::now();
@@ -74,11 +95,16 @@ double Time(const std::function<bool()>& run, bool& ok)
     return Milliseconds(std::chrono::steady_clock::now() - start);
 }
 
-// Each copy goes into a folder of its own below the target folder, which
-// scripts/bench removes on the Linux side afterwards: under Wine every file
-// created or deleted in a folder scans the folder, so deleting 10,000 copies
-// between the runs would take longer than the copies themselves.
-void Measure(const std::wstring& drive, const std::wstring& fixture, int rounds)
+// Each copy goes into a folder of its own below the target folder. A copy of
+// the large file is deleted after it is timed, so that the system never has
+// to write gigabytes of earlier copies back while a later one runs (deleted,
+// their pages are simply dropped). The copies of the small files stay for
+// scripts/bench to remove on the Linux side: under Wine every file created or
+// deleted in a folder scans the folder, so deleting 10,000 copies between the
+// runs would take longer than the copies themselves.
+// In round r the methods run in the order r, r+1, r+2 (mod 3): over three
+// rounds each takes each place once, so none always follows the same one.
+void Measure(const std::wstring& drive, const std::wstring& fixture, int rounds, bool deleteCopies)
 {
     const std::wstring source = drive + fixture;
     const std::wstring parent = drive + L"qrvbench-copy-target";
@@ -93,33 +119,32 @@ void Measure(const std::wstring& drive, const std::wstring& fixture, int rounds)
         return folder;
     };
     bool ok = true;
-    double loop = 0, shell = 0, oper = 0;
+    const char* const names[] = {"bare CopyFileW loop", "TFileOperator", "bare SHFileOperationW"};
     const std::function<bool(const std::wstring&)> methods[] = {
         [&](const std::wstring& into) { return BareCopyLoop(source, into + L"\\" + fixture); },
         [&](const std::wstring& into) { return OperatorCopy(source, into); },
         [&](const std::wstring& into) { return BareShellCopy(source, into); },
     };
-    double* sums[] = {&loop, &oper, &shell};
+    std::vector<double> times[3];
     for (int round = 0; round < rounds; ++round) {
-        // The order alternates, so that no method always runs first.
         for (int step = 0; step < 3; ++step) {
-            const int method = round % 2 == 0 ? step : 2 - step;
+            const int method = (round + step) % 3;
             const std::wstring into = freshFolder();
             const double ms = Time([&] { return methods[method](into); }, ok);
-            *sums[method] += ms;
-            std::printf("  %ls round %d: %s %.0f ms\n", fixture.c_str(), round + 1,
-                        method == 0   ? "bare CopyFileW loop"
-                        : method == 1 ? "TFileOperator"
-                                      : "bare SHFileOperationW",
-                        ms);
+            times[method].push_back(ms);
+            std::printf("  %ls round %d: %s %.0f ms\n", fixture.c_str(), round + 1, names[method], ms);
+            if (deleteCopies) {
+                RemoveCopies(into);
+            }
         }
     }
-    loop /= rounds;
-    shell /= rounds;
-    oper /= rounds;
-    std::printf("%ls: TFileOperator %.0f ms, bare CopyFileW loop %.0f ms (%.2fx), bare SHFileOperationW %.0f ms "
-                "(%.2fx)%s\n",
-                fixture.c_str(), oper, loop, oper / loop, shell, oper / shell, ok ? "" : " [a copy failed]");
+    const double loop = Median(times[0]);
+    const double oper = Median(times[1]);
+    const double shell = Median(times[2]);
+    std::printf("%ls (medians of %d): TFileOperator %.0f ms, bare CopyFileW loop %.0f ms (%.2fx), "
+                "bare SHFileOperationW %.0f ms (%.2fx the loop; TFileOperator %.2fx the shell call)%s\n",
+                fixture.c_str(), rounds, oper, loop, oper / loop, shell, shell / loop, oper / shell,
+                ok ? "" : " [a copy failed]");
     std::fflush(stdout);
 }
 
@@ -135,8 +160,8 @@ int wmain(int argc, wchar_t** argv)
         return 1;
     }
     std::setvbuf(stdout, nullptr, _IONBF, 0);  // each result shows as soon as it is measured
-    Measure(drive, L"qrvbench-copy10k", 2);
-    Measure(drive, L"qrvbench-1g", 2);
+    Measure(drive, L"qrvbench-copy10k", 3, false);
+    Measure(drive, L"qrvbench-1g", 6, true);
     std::printf("copies left in %lsqrvbench-copy-target (scripts/bench removes them)\n", drive.c_str());
     return 0;
 }

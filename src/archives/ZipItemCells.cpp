@@ -8,8 +8,8 @@ namespace qrv {
 
 std::wstring FormatDisplayName(const std::wstring& Name, bool Encrypted, const TZipCellOptions& Options)
 {
-    std::wstring shown = ApplyNameDisplay(Options.ShowExtension ? Name : ExtractFileBaseName(Name),
-                                          Options.FileNameDisplay);
+    std::wstring shown =
+        ApplyNameDisplay(Options.ShowExtension ? Name : ExtractFileBaseName(Name), Options.FileNameDisplay);
     if (Encrypted)
         shown += L'+';
     return shown;
@@ -24,9 +24,9 @@ std::wstring ZipCellText(const TZipItem& Item, const TArchiveEntry& Entry, int C
     case zcSize:
         return DirSizeText(Item.Size, Options.AbbreviatedSize, Options.ThousandSeparator);
     case zcType:
-        if (Options.SortByExtension || Item.TypeName.empty())
-            return std::wstring(Item.Ext());
-        return std::wstring(Item.TypeName);
+        if (Options.SortByExtension || Item.TypeName().empty())
+            return Item.Ext();
+        return std::wstring(Item.TypeName());
     case zcChanged:
         return FormatTime ? FormatTime(Entry.DateTime) : std::wstring();
     case zcPath:

@@ -5,7 +5,10 @@
 
 #include <algorithm>
 #include <array>
+#include <numeric>
 #include <string_view>
+#include <unordered_map>
+#include <utility>
 
 namespace qrv {
 
@@ -23,11 +26,13 @@ void AppendUtf16Bytes(std::wstring_view text, std::string& out)
 }
 
 // The keys of one sort: a number per item, or a byte string per item kept
-// in one buffer (a sort of 100,000 entries makes no string per entry).
+// in one buffer (a sort of 100,000 entries makes no string per entry). The
+// keys are made in the items' own order, which walks their memory once;
+// the sort goes by rows, so equal keys keep the order the list shows.
 class TZipSortKeys {
 public:
     TZipSortKeys(const TZipItems& Items, int Column, bool SortByExtension, const TSortCollator& Collator)
-        : numeric_(Column == zcSize || Column == zcChanged)
+        : numeric_(Column == zcSize || Column == zcChanged), rows_(Items.Rows())
     {
         const std::vector<TZipItem>& items = Items.Items();
         if (numeric_) {
@@ -43,64 +48,21 @@ public:
             }
             return;
         }
-        starts_.reserve(items.size() + 1);
-        if (Column == zcName) {
-            // Plain names key as two bytes a character and a short tail.
-            size_t expected = 0;
-            for (const TZipItem& item : items)
-                expected += 2 * item.Name().size() + 8;
-            bytes_.reserve(expected);
-        }
-        // Entries of one folder stand together: their path is upper-cased
-        // once; type names repeat per extension likewise.
-        std::wstring_view lastPath, lastType;
-        std::wstring upperPath, upperType, text;
-        bool first = true;
-        for (const TZipItem& item : items) {
-            starts_.push_back(bytes_.size());
-            switch (Column) {
-            case zcName:
-                Collator.AppendSortKey(item.Name(), bytes_);
-                break;
-            case zcType:
-                if (SortByExtension) {
-                    AppendUtf16Bytes(item.Ext(), bytes_);
-                } else {
-                    const std::wstring_view type = item.TypeName.empty() ? item.Ext() : item.TypeName;
-                    if (first || type != lastType) {
-                        lastType = type;
-                        upperType = UpperCase(type);
-                    }
-                    AppendUtf16Bytes(upperType, bytes_);
-                    AppendUtf16Bytes(item.Name(), bytes_);
-                }
-                break;
-            case zcPath:
-                if (first || item.Path() != lastPath) {
-                    lastPath = item.Path();
-                    upperPath = UpperCase(lastPath);
-                }
-                text.assign(upperPath).append(L" ").append(item.Name());
-                Collator.AppendSortKey(text, bytes_);
-                break;
-            default:
-                break;
-            }
-            first = false;
-        }
-        starts_.push_back(bytes_.size());
+        // Plain texts key one byte a character; when one text has no such
+        // key, every item gets a full one (the two kinds do not compare).
+        if (!MakeTextKeys(Items, Column, SortByExtension, Collator, true))
+            MakeTextKeys(Items, Column, SortByExtension, Collator, false);
     }
 
-    // The places of the items in ascending key order; equal keys keep
-    // their order.
+    // The rows in ascending key order; equal keys keep their order.
     std::vector<uint32_t> AscendingOrder() const
     {
-        std::vector<TSlot> slots(numeric_ ? numbers_.size() : starts_.size() - 1);
+        std::vector<TSlot> slots(rows_.size());
         for (uint32_t i = 0; i < slots.size(); ++i)
-            slots[i].Item = i;
+            slots[i].Row = i;
         if (numeric_) {
             for (TSlot& slot : slots)
-                slot.Chunk = numbers_[slot.Item];
+                slot.Chunk = numbers_[rows_[slot.Row]];
             SortSlots(slots.begin(), slots.end());
         } else {
             SortFrom(slots.begin(), slots.end(), 0);
@@ -108,27 +70,130 @@ public:
         std::vector<uint32_t> order;
         order.reserve(slots.size());
         for (const TSlot& slot : slots)
-            order.push_back(slot.Item);
+            order.push_back(slot.Row);
         return order;
     }
 
-    bool Equal(uint32_t a, uint32_t b) const { return numeric_ ? numbers_[a] == numbers_[b] : Key(a) == Key(b); }
+    // Whether the rows A and B have equal keys.
+    bool Equal(uint32_t A, uint32_t B) const
+    {
+        return numeric_ ? numbers_[rows_[A]] == numbers_[rows_[B]] : Key(A) == Key(B);
+    }
 
 private:
-    // One item in the byte-wise sort: eight bytes of its key from the
+    // The key of every item by a text column; false (and no keys) when
+    // Compact is asked for and a text has no compact key. By path and by
+    // type name a key is the place of the item's group (its path, its type)
+    // among all groups, four bytes, then the key of its name: a group sorts
+    // wholly before the next, and each group is ordered once, not once per
+    // item.
+    bool MakeTextKeys(const TZipItems& Items, int Column, bool SortByExtension, const TSortCollator& Collator,
+                      bool Compact)
+    {
+        const TSortCollator::TCompactBytes* compactBytes = Compact ? Collator.CompactBytes() : nullptr;
+        if (Compact && !compactBytes)
+            return false;
+        const std::vector<TZipItem>& items = Items.Items();
+        const bool byExtension = Column == zcType && SortByExtension;
+        const std::vector<uint32_t> groups = Column == zcPath || (Column == zcType && !byExtension)
+                                                 ? GroupPlaces(items, Column, Collator)
+                                                 : std::vector<uint32_t>();
+        bytes_.clear();
+        starts_.clear();
+        starts_.reserve(items.size() + 1);
+        const size_t characters = Items.NameLengths() + 4 * groups.size();
+        bytes_.reserve(Compact ? characters : 2 * characters + 8 * items.size());
+        for (size_t i = 0; i < items.size(); ++i) {
+            starts_.push_back(bytes_.size());
+            if (byExtension) {
+                // By code units: their compact key is the low bytes while
+                // every high byte is zero.
+                const std::wstring ext = items[i].Ext();
+                if (!Compact) {
+                    AppendUtf16Bytes(ext, bytes_);
+                    continue;
+                }
+                if (std::any_of(ext.begin(), ext.end(), [](wchar_t c) { return c == 0 || c > 0xFF; }))
+                    return false;
+                bytes_.append(ext.begin(), ext.end());
+                continue;
+            }
+            if (!groups.empty())
+                for (int shift = 24; shift >= 0; shift -= 8)
+                    bytes_.push_back(static_cast<char>(groups[i] >> shift));
+            if (!Compact)
+                Collator.AppendSortKey(items[i].Name(), bytes_);
+            else if (!AppendCompactKey(*compactBytes, items[i].Name(), bytes_))
+                return false;
+        }
+        starts_.push_back(bytes_.size());
+        return true;
+    }
+
+    // Each item's group as its place among the groups in their order (equal
+    // ones share a place): by path, the paths by the collator; by type, the
+    // upper-cased type names, or the extension where there is none, by code
+    // units. The items of one folder, and of one type, mostly stand
+    // together, so a group is looked up once per run of them.
+    static std::vector<uint32_t> GroupPlaces(const std::vector<TZipItem>& Items, int Column,
+                                             const TSortCollator& Collator)
+    {
+        const bool byPath = Column == zcPath;
+        std::vector<std::wstring> texts;
+        std::unordered_map<std::wstring, uint32_t> found;
+        std::vector<uint32_t> groups(Items.size());
+        std::wstring text;
+        for (size_t i = 0; i < Items.size(); ++i) {
+            const TZipItem& item = Items[i];
+            // (One type record per extension: the same record, the same group.)
+            if (i > 0 && (byPath ? item.Path() == Items[i - 1].Path() : item.Type && item.Type == Items[i - 1].Type)) {
+                groups[i] = groups[i - 1];
+                continue;
+            }
+            if (byPath)
+                text.assign(item.Path());
+            else
+                text = item.TypeName().empty() ? item.Ext() : UpperCase(item.TypeName());
+            const auto [place, added] = found.try_emplace(text, static_cast<uint32_t>(texts.size()));
+            if (added)
+                texts.push_back(text);
+            groups[i] = place->second;
+        }
+        std::vector<std::string> keys;
+        keys.reserve(texts.size());
+        for (const std::wstring& group : texts) {
+            keys.emplace_back();
+            if (byPath)
+                Collator.AppendSortKey(group, keys.back());
+            else
+                AppendUtf16Bytes(group, keys.back());
+        }
+        std::vector<uint32_t> order(texts.size());
+        std::iota(order.begin(), order.end(), 0u);
+        std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return keys[a] < keys[b]; });
+        std::vector<uint32_t> places(texts.size());
+        for (size_t k = 0; k < order.size(); ++k)
+            places[order[k]] =
+                k > 0 && keys[order[k]] == keys[order[k - 1]] ? places[order[k - 1]] : static_cast<uint32_t>(k);
+        for (uint32_t& group : groups)
+            group = places[group];
+        return groups;
+    }
+
+    // One row in the byte-wise sort: eight bytes of its key from the
     // depth reached (zero-padded), how many bytes the key still has there
-    // (9: more than these eight), and its place.
+    // (9: more than these eight), and the row.
     struct TSlot {
         uint64_t Chunk = 0;
         uint8_t Remaining = 0;
-        uint32_t Item = 0;
+        uint32_t Row = 0;
         bool operator<(const TSlot& other) const
         {
             if (Chunk != other.Chunk)
                 return Chunk < other.Chunk;
             if (Remaining != other.Remaining)
                 return Remaining < other.Remaining;
-            return Item < other.Item;
+            return Row < other.Row;
         }
     };
     using TSlotIter = std::vector<TSlot>::iterator;
@@ -142,7 +207,7 @@ private:
         if (end - begin < 2)
             return;
         for (TSlotIter slot = begin; slot != end; ++slot) {
-            const std::string_view key = Key(slot->Item);
+            const std::string_view key = Key(slot->Row);
             const size_t left = key.size() > depth ? key.size() - depth : 0;
             uint64_t chunk = 0;
             for (size_t k = 0; k < 8; ++k)
@@ -188,27 +253,40 @@ private:
         const auto digit = [](const TSlot& slot, int pass) {
             return pass == 0 ? slot.Remaining : static_cast<uint8_t>(slot.Chunk >> (8 * (pass - 1)));
         };
+        // The counts of every byte in one walk; then each pass moves the
+        // slots from one buffer into the other, and back at the end when
+        // they finished in the scratch buffer.
+        std::array<std::array<size_t, 256>, 9> counts{};
+        for (TSlotIter slot = begin; slot != end; ++slot)
+            for (int pass = 0; pass <= 8; ++pass)
+                ++counts[pass][digit(*slot, pass)];
+        TSlot* from = &*begin;
+        TSlot* to = scratch_.data();
         for (int pass = 0; pass <= 8; ++pass) {
-            std::array<size_t, 257> start{};
-            for (TSlotIter slot = begin; slot != end; ++slot)
-                ++start[digit(*slot, pass) + 1u];
+            std::array<size_t, 256>& start = counts[pass];
             // A byte that all share orders nothing.
             if (std::find(start.begin(), start.end(), count) != start.end())
                 continue;
-            for (size_t d = 1; d < start.size(); ++d)
-                start[d] += start[d - 1];
-            for (TSlotIter slot = begin; slot != end; ++slot)
-                scratch_[start[digit(*slot, pass)]++] = *slot;
-            std::copy(scratch_.begin(), scratch_.begin() + static_cast<std::ptrdiff_t>(count), begin);
+            size_t sum = 0;
+            for (size_t& place : start)
+                place = std::exchange(sum, sum + place);
+            for (const TSlot* slot = from; slot != from + count; ++slot)
+                to[start[digit(*slot, pass)]++] = *slot;
+            std::swap(from, to);
         }
+        if (from != &*begin)
+            std::copy(from, from + count, begin);
     }
 
-    std::string_view Key(uint32_t i) const
+    // The key of the row Row.
+    std::string_view Key(uint32_t Row) const
     {
-        return std::string_view(bytes_).substr(starts_[i], starts_[i + 1] - starts_[i]);
+        const uint32_t item = rows_[Row];
+        return std::string_view(bytes_).substr(starts_[item], starts_[item + 1] - starts_[item]);
     }
 
     bool numeric_;
+    const std::vector<uint32_t>& rows_;  // the item of each row
     std::vector<uint64_t> numbers_;
     std::string bytes_;
     std::vector<size_t> starts_;
@@ -226,7 +304,6 @@ bool SortZipItems(TZipItems& Items, int Column, bool Ascending, bool SortByExten
 {
     if (Column < zcName || Column > zcPath)
         return false;
-    std::vector<TZipItem>& items = Items.Items();
     const TZipSortKeys keys(Items, Column, SortByExtension, Collator);
     std::vector<uint32_t> order = keys.AscendingOrder();
     if (!Ascending) {
@@ -240,21 +317,7 @@ bool SortZipItems(TZipItems& Items, int Column, bool Ascending, bool SortByExten
             run = next;
         }
     }
-    // In place, cycle by cycle: a large list is not copied into fresh memory.
-    std::vector<bool> placed(items.size(), false);
-    for (size_t start = 0; start < items.size(); ++start) {
-        if (placed[start])
-            continue;
-        TZipItem held = items[start];
-        size_t at = start;
-        while (order[at] != start) {
-            items[at] = items[order[at]];
-            placed[at] = true;
-            at = order[at];
-        }
-        items[at] = held;
-        placed[at] = true;
-    }
+    Items.Reorder(order);
     return true;
 }
 

@@ -5,6 +5,8 @@
 #include "framework/SysUtils.h"
 
 #include <algorithm>
+#include <numeric>
+#include <stdexcept>
 
 namespace qrv {
 
@@ -73,16 +75,6 @@ std::wstring ItemExtension(std::wstring_view Name)
     return std::wstring(ext, CopyItemExtension(Name, ext));
 }
 
-std::wstring_view TZipItem::Name() const
-{
-    return text_ ? std::wstring_view(*text_).substr(pathAt_ + pathLength_, nameLength_) : std::wstring_view();
-}
-
-std::wstring_view TZipItem::Path() const
-{
-    return text_ ? std::wstring_view(*text_).substr(pathAt_, pathLength_) : std::wstring_view();
-}
-
 void TZipItems::Fill(std::shared_ptr<const TArchiveEntryView> View, const TZipFilter& Filter)
 {
     Clear();
@@ -91,14 +83,20 @@ void TZipItems::Fill(std::shared_ptr<const TArchiveEntryView> View, const TZipFi
         return;
     const int count = view_->Count();
     items_.reserve(static_cast<size_t>(std::max(count, 0)));
-    text_.reserve(view_->StoredNameLengths());
-    // One record and one text for the whole walk: no string per entry.
+    // One record for the whole walk: no string per entry. Names the reader
+    // does not keep in place are copied into the text; where they stand is
+    // known only when it has stopped growing.
     TArchiveEntry entry;
+    std::vector<std::pair<size_t, size_t>> copied;  // item, place in the text
     for (int i = 0; i < count; ++i) {
-        view_->Read(i, entry);
+        std::wstring_view stored;
+        const bool inPlace = view_->ReadInPlace(i, entry, stored);
+        if (!inPlace) {
+            view_->Read(i, entry);
+            stored = entry.StoredName;
+        }
         if (entry.IsDirectory)
             continue;
-        const std::wstring_view stored = entry.StoredName;
         const size_t slash = LastSeparator(stored);
         const size_t nameStart = slash == std::wstring_view::npos ? 0 : slash + 1;
         const std::wstring_view name = stored.substr(nameStart);
@@ -107,27 +105,66 @@ void TZipItems::Fill(std::shared_ptr<const TArchiveEntryView> View, const TZipFi
         TZipItem item;
         item.Index = i;
         item.Size = entry.Size;
-        item.text_ = &text_;
-        item.pathAt_ = static_cast<uint32_t>(text_.size());
         item.pathLength_ = static_cast<uint32_t>(nameStart);
         item.nameLength_ = static_cast<uint32_t>(name.size());
-        text_.append(stored);
-        std::replace(text_.begin() + item.pathAt_, text_.begin() + item.pathAt_ + nameStart, L'/', L'\\');
-        item.extLength_ = CopyItemExtension(name, item.ext_);
+        if (inPlace) {
+            item.stored_ = stored.data();
+        } else {
+            if (copied.empty())
+                text_.reserve(view_->StoredNameLengths());
+            copied.emplace_back(items_.size(), text_.size());
+            text_.append(stored);
+            std::replace(text_.end() - static_cast<std::ptrdiff_t>(stored.size()),
+                         text_.end() - static_cast<std::ptrdiff_t>(name.size()), L'/', L'\\');
+        }
         totalSize_ += entry.Size;
+        nameLengths_ += name.size();
         items_.push_back(item);
     }
+    for (const auto& [item, at] : copied)
+        items_[item].stored_ = text_.data() + at;
+    rows_.resize(items_.size());
+    std::iota(rows_.begin(), rows_.end(), 0u);
+}
+
+int TZipItems::RowOfEntry(int EntryIndex) const
+{
+    // Two walks in memory order instead of one by rows across the items.
+    const auto item = std::find_if(items_.begin(), items_.end(),
+                                   [&](const TZipItem& candidate) { return candidate.Index == EntryIndex; });
+    if (item == items_.end())
+        return -1;
+    const auto row = std::find(rows_.begin(), rows_.end(), static_cast<uint32_t>(item - items_.begin()));
+    return row == rows_.end() ? -1 : static_cast<int>(row - rows_.begin());
+}
+
+void TZipItems::Reorder(const std::vector<uint32_t>& Order)
+{
+    if (Order.size() != rows_.size())
+        throw std::invalid_argument("TZipItems::Reorder: not one place per row");
+    std::vector<uint32_t> rows;
+    rows.reserve(rows_.size());
+    std::vector<bool> taken(rows_.size(), false);
+    for (const uint32_t row : Order) {
+        if (row >= rows_.size() || taken[row])
+            throw std::invalid_argument("TZipItems::Reorder: a row missing or twice");
+        taken[row] = true;
+        rows.push_back(rows_[row]);
+    }
+    rows_.swap(rows);
 }
 
 void TZipItems::Clear()
 {
     // Closing a large archive gives its memory back.
     std::vector<TZipItem>().swap(items_);
+    std::vector<uint32_t>().swap(rows_);
     std::wstring().swap(text_);
     view_.reset();
     selCount_ = 0;
     selSize_ = 0;
     totalSize_ = 0;
+    nameLengths_ = 0;
 }
 
 TArchiveEntry TZipItems::EntryOf(const TZipItem& Item) const
@@ -174,9 +211,11 @@ int TZipItems::FindByPrefix(const std::wstring& Text, int Start, bool Wrap) cons
     if (count == 0)
         return -1;
     const std::wstring prefix = UpperCase(Text);
-    const auto matches = [&](int i) {
-        const std::wstring_view name = items_[static_cast<size_t>(i)].Name();
-        return name.size() >= prefix.size() && UpperCase(std::wstring_view(name).substr(0, prefix.size())) == prefix;
+    // Unit by unit, as UpperCase maps them: no string per row.
+    const auto matches = [&](int row) {
+        const std::wstring_view name = (*this)[row].Name();
+        return name.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), name.begin(),
+                                                          [](wchar_t up, wchar_t c) { return up == UpCaseChar(c); });
     };
     Start = std::clamp(Start, 0, count - 1);
     for (int i = Start; i < count; ++i)

@@ -37,6 +37,17 @@ public:
     // The characters of all stored names together when the reader knows
     // them cheaply (0: unknown), so the list's text is made in one piece.
     virtual size_t StoredNameLengths() const { return 0; }
+    // For a reader that keeps every stored name, with "\" between levels,
+    // in place for as long as the view lives: the entry without copying its
+    // name (Out.StoredName is left as it is) and a view of the name. False
+    // when the reader keeps none such; the list then copies the names.
+    virtual bool ReadInPlace(int Index, TArchiveEntry& Out, std::wstring_view& StoredName) const
+    {
+        (void)Index;
+        (void)Out;
+        (void)StoredName;
+        return false;
+    }
 };
 
 // A view over a reader's own entry list: Convert turns its Index-th record
@@ -58,7 +69,7 @@ struct TZipFilter {
     const TStringList* Masks = nullptr;  // none: every name
     uint32_t SizeFrom = 0;
     uint32_t SizeTo = 2147483647;
-    uint16_t DateFrom = 33;     // DOS dates
+    uint16_t DateFrom = 33;  // DOS dates
     uint16_t DateTo = 61343;
 };
 
@@ -75,34 +86,37 @@ std::wstring ItemExtension(std::wstring_view Name);
 
 class TZipItems;
 
-// One listed entry. Its name and path stand in its list's text (one buffer
-// for all entries, so a list of 100,000 entries is not 200,000 strings).
+// The shell's icon and type name of an extension, kept by whoever looks
+// them up for as long as the items that point to it.
+struct TZipTypeInfo {
+    int IconIndex = 0;
+    std::wstring TypeName;  // empty: none (the extension stands in for it)
+};
+
+// One listed entry. Its name and path stand where the reader keeps them,
+// or in its list's text (one buffer for all entries): a list of 100,000
+// entries is not 200,000 strings.
 struct TZipItem {
-    int Index = -1;       // in the reader's entry list
-    int IconIndex = -1;   // -1: icon and type name not looked up yet
-    // The shell's type name once looked up; it points into the cache of
-    // type names (one per extension) that the looker-up keeps. Empty: none
-    // (the extension stands in for it).
-    std::wstring_view TypeName;
+    int Index = -1;  // in the reader's entry list
+    // Icon and type name once looked up; nullptr: not yet.
+    const TZipTypeInfo* Type = nullptr;
     uint64_t Size = 0;
     bool Selected = false;
-    bool Focused = false;
 
     // The name without path, and the stored path with "\" between levels
     // and a trailing "\" ("" at the top).
-    std::wstring_view Name() const;
-    std::wstring_view Path() const;
+    std::wstring_view Name() const { return {stored_ + pathLength_, nameLength_}; }
+    std::wstring_view Path() const { return {stored_, pathLength_}; }
     // The upper-case extension without the dot, at most 5 characters.
-    std::wstring_view Ext() const { return {ext_, extLength_}; }
+    std::wstring Ext() const { return ItemExtension(Name()); }
+    // The type name, or "" before the look-up or when the shell has none.
+    std::wstring_view TypeName() const { return Type ? std::wstring_view(Type->TypeName) : std::wstring_view(); }
 
 private:
     friend class TZipItems;
-    const std::wstring* text_ = nullptr;
-    uint32_t pathAt_ = 0;
+    const wchar_t* stored_ = L"";  // the path, then the name
     uint32_t pathLength_ = 0;
     uint32_t nameLength_ = 0;
-    wchar_t ext_[5] = {};
-    uint8_t extLength_ = 0;
 };
 
 class TZipItems {
@@ -117,11 +131,22 @@ public:
     void Fill(std::shared_ptr<const TArchiveEntryView> View, const TZipFilter& Filter);
     void Clear();
 
-    int Count() const { return static_cast<int>(items_.size()); }
-    TZipItem& operator[](int i) { return items_.at(static_cast<size_t>(i)); }
-    const TZipItem& operator[](int i) const { return items_.at(static_cast<size_t>(i)); }
+    // The items by row, as the list shows them.
+    int Count() const { return static_cast<int>(rows_.size()); }
+    TZipItem& operator[](int Row) { return items_[rows_.at(static_cast<size_t>(Row))]; }
+    const TZipItem& operator[](int Row) const { return items_[rows_.at(static_cast<size_t>(Row))]; }
+    // Every item in the order of the reader's list (not of the rows), for
+    // work on each one.
     std::vector<TZipItem>& Items() { return items_; }
     const std::vector<TZipItem>& Items() const { return items_; }
+    // The item of each row, by its place in Items().
+    const std::vector<uint32_t>& Rows() const { return rows_; }
+    // The row of the item of the reader's Index-th entry; -1 when none.
+    int RowOfEntry(int EntryIndex) const;
+    // Orders the rows: the new first row is the one now at Order[0], and
+    // so on; Order must hold every row once. A sort moves these numbers
+    // only, not the items.
+    void Reorder(const std::vector<uint32_t>& Order);
 
     // The reader's record of an item (an empty one without a view).
     TArchiveEntry EntryOf(const TZipItem& Item) const;
@@ -133,6 +158,8 @@ public:
     int SelCount() const { return selCount_; }
     uint64_t SelSize() const { return selSize_; }
     uint64_t TotalSize() const { return totalSize_; }
+    // The characters of all names (without paths) together.
+    size_t NameLengths() const { return nameLengths_; }
 
     // While set, the control's selection changes are not copied in.
     bool Updating = false;
@@ -145,10 +172,12 @@ public:
 private:
     std::shared_ptr<const TArchiveEntryView> view_;
     std::vector<TZipItem> items_;
-    std::wstring text_;  // every item's path and name, one after the other
+    std::vector<uint32_t> rows_;  // the item of each row
+    std::wstring text_;           // every item's path and name, one after the other
     int selCount_ = 0;
     uint64_t selSize_ = 0;
     uint64_t totalSize_ = 0;
+    size_t nameLengths_ = 0;
 };
 
 }  // namespace qrv

@@ -13,10 +13,14 @@ namespace qrv {
 uint32_t ShellOperationCode(TFileOperation Operation)
 {
     switch (Operation) {
-    case TFileOperation::foMove: return 1;
-    case TFileOperation::foCopy: return 2;
-    case TFileOperation::foDelete: return 3;
-    case TFileOperation::foRename: return 4;
+    case TFileOperation::foMove:
+        return 1;
+    case TFileOperation::foCopy:
+        return 2;
+    case TFileOperation::foDelete:
+        return 3;
+    case TFileOperation::foRename:
+        return 4;
     }
     return 2;
 }
@@ -24,10 +28,14 @@ uint32_t ShellOperationCode(TFileOperation Operation)
 TFileOperation OperationFromShellCode(uint32_t Code)
 {
     switch (Code) {
-    case 1: return TFileOperation::foMove;
-    case 3: return TFileOperation::foDelete;
-    case 4: return TFileOperation::foRename;
-    default: return TFileOperation::foCopy;
+    case 1:
+        return TFileOperation::foMove;
+    case 3:
+        return TFileOperation::foDelete;
+    case 4:
+        return TFileOperation::foRename;
+    default:
+        return TFileOperation::foCopy;
     }
 }
 
@@ -157,7 +165,11 @@ TUndoPlan PlanUndo(const TFileOperationRecord& Record, TFileOperatorSystem& Syst
             const std::wstring& now = current[i];
             const std::wstring& before = Record.Sources[i];
             const bool placeTaken = !SameNameIgnoringCase(now, before) && System.FileOrDirExists(before);
-            if (placeTaken || !System.FileOrDirExists(now)) {
+            // A folder moved onto one that was there before went into it:
+            // moving it back would carry that folder's own items away too.
+            const bool merged =
+                move && i < Record.TargetWasNew.size() && !Record.TargetWasNew[i] && System.DirectoryExists(now);
+            if (merged || placeTaken || !System.FileOrDirExists(now)) {
                 plan.Kept.push_back(now);
             } else {
                 plan.Sources.push_back(now);
@@ -168,7 +180,8 @@ TUndoPlan PlanUndo(const TFileOperationRecord& Record, TFileOperatorSystem& Syst
         return plan;
     }
 
-    case TFileOperation::foDelete: return plan;
+    case TFileOperation::foDelete:
+        return plan;
     }
     return plan;
 }
@@ -192,6 +205,7 @@ bool TFileOperator::Execute()
     aborted_ = false;
     shellCode_ = 0;
     renameFailures_.clear();
+    notMoved_.clear();
     if (SourceFiles.Count() == 0) {
         refusal_ = TFileOperatorRefusal::NoSources;
         return false;
@@ -225,6 +239,7 @@ bool TFileOperator::Execute()
     done.MultiDest = (flags & foMultiDestFiles) != 0;
     const bool renameRun = operation == TFileOperation::foRename && sources.size() == dests.size();
     bool result = false;
+    bool movedInPart = false;
     try {
         if (renameRun) {
             result = RunRenames(sources, dests, done);
@@ -238,14 +253,20 @@ bool TFileOperator::Execute()
             done.Sources = sources;
             done.Dests = dests;
             result = RunShell(operation, flags, sources, dests);
+            if (result && operation == TFileOperation::foMove) {
+                result = KeepMovedOnly(done);
+                movedInPart = !result;
+            }
         }
     } catch (...) {
         TraceIgnoredException(L"TFileOperator.Execute");
         result = false;
+        movedInPart = false;
     }
 
-    // A rename run keeps the pairs that went through even when others failed.
-    const bool happened = renameRun ? !done.Sources.empty() : result;
+    // A rename run, and a move the shell carried out in part, keep what went
+    // through even when the rest failed.
+    const bool happened = renameRun || movedInPart ? !done.Sources.empty() : result;
     const bool remember = happened && (flags & foAllowUndo) != 0 && (flags & foRenameOnCollision) == 0 &&
                           operation != TFileOperation::foDelete;
     if (remember) {
@@ -280,6 +301,37 @@ bool TFileOperator::RunRenames(const std::vector<std::wstring>& sources, const s
         }
     }
     return renameFailures_.empty();
+}
+
+bool TFileOperator::KeepMovedOnly(TFileOperationRecord& done)
+{
+    if (done.Targets.size() != done.Sources.size()) {
+        return true;
+    }
+    const bool multi = done.MultiDest && done.Dests.size() == done.Sources.size();
+    TFileOperationRecord moved = done;
+    moved.Sources.clear();
+    moved.Targets.clear();
+    moved.TargetWasNew.clear();
+    if (multi) {
+        moved.Dests.clear();
+    }
+    for (size_t i = 0; i < done.Sources.size(); ++i) {
+        // A move that only changes the case of a name leaves the old name
+        // "existing" as the same item.
+        if (system_->FileOrDirExists(done.Sources[i]) && !SameNameIgnoringCase(done.Sources[i], done.Targets[i])) {
+            notMoved_.push_back(done.Sources[i]);
+            continue;
+        }
+        moved.Sources.push_back(done.Sources[i]);
+        moved.Targets.push_back(done.Targets[i]);
+        moved.TargetWasNew.push_back(done.TargetWasNew[i]);
+        if (multi) {
+            moved.Dests.push_back(done.Dests[i]);
+        }
+    }
+    done = std::move(moved);
+    return notMoved_.empty();
 }
 
 bool TFileOperator::RunShell(TFileOperation operation, TFileOperationFlags flags,

@@ -108,7 +108,8 @@ struct TUndoPlan {
     std::vector<std::wstring> Sources;
     std::vector<std::wstring> Dests;
     // Items left where they are: a copy's target that was there before the
-    // copy, or a moved or renamed item whose old place is taken meanwhile.
+    // copy, a folder a move merged into, or a moved or renamed item whose old
+    // place is taken meanwhile.
     std::vector<std::wstring> Kept;
 };
 
@@ -122,7 +123,8 @@ std::vector<std::wstring> TopLevelTargets(const std::vector<std::wstring>& Sourc
 // Plans the undo of Record as things stand now (System answers existence).
 // A copy deletes only the targets it made (to the recycle bin where there is
 // one); a move or rename returns each item to its own old place unless that
-// place is taken.
+// place is taken, and a folder moved into one of the same name that was
+// there before stays (it holds that folder's own items too).
 TUndoPlan PlanUndo(const TFileOperationRecord& Record, TFileOperatorSystem& System);
 
 class TFileOperator {
@@ -133,9 +135,10 @@ public:
     // nothing, when SourceFiles is empty; refused (false, lists cleared, the
     // remembered run kept) when another operation of this thread is running or
     // a name is not a full path. True only when everything succeeded and
-    // nothing was aborted; only such a run (or the renames of a run that
-    // succeeded) is remembered for Undo, and only with foAllowUndo and
-    // without foRenameOnCollision. SourceFiles and DestFiles are cleared.
+    // nothing was aborted (a move: every item left its old place); only such
+    // a run (or the renames and moves of a run that went through in part) is
+    // remembered for Undo, and only with foAllowUndo and without
+    // foRenameOnCollision. SourceFiles and DestFiles are cleared.
     [[nodiscard]] bool Execute();
     // Reverses the remembered run; false when there is none or it failed.
     // UndoKept names what was left in place.
@@ -162,11 +165,18 @@ public:
     bool LastAborted() const { return aborted_; }
     int LastShellCode() const { return shellCode_; }
     const std::vector<TRenameFailure>& RenameFailures() const { return renameFailures_; }
+    // A move the shell reported done that left these items where they were
+    // (Wine's shell skips a folder whose name the destination holds): the
+    // run is failure, and only what did move is remembered.
+    const std::vector<std::wstring>& NotMoved() const { return notMoved_; }
     const std::vector<std::wstring>& UndoKept() const { return undoKept_; }
 
 private:
     bool RunRenames(const std::vector<std::wstring>& sources, const std::vector<std::wstring>& dests,
                     TFileOperationRecord& done);
+    // After a move the shell reported done: drops from Done what is still at
+    // its old place; false when anything was.
+    bool KeepMovedOnly(TFileOperationRecord& done);
     bool RunShell(TFileOperation operation, TFileOperationFlags flags, const std::vector<std::wstring>& sources,
                   const std::vector<std::wstring>& dests);
 
@@ -177,6 +187,7 @@ private:
     bool aborted_ = false;
     int shellCode_ = 0;
     std::vector<TRenameFailure> renameFailures_;
+    std::vector<std::wstring> notMoved_;
     std::vector<std::wstring> undoKept_;
 };
 

@@ -45,6 +45,11 @@ void AddPenProperties(std::vector<TEasyProperty>& table, const std::wstring& pre
 void AddBrushProperties(std::vector<TEasyProperty>& table, const std::wstring& prefix,
                         std::function<TEasyBrushValues()> get, std::function<void(const TEasyBrushValues&)> set);
 
+// The gutter strip's images beside the bookmarks 0-9.
+constexpr int EasyGutterWrapImage = 10;
+constexpr int EasyGutterExpandedImage = 12;
+constexpr int EasyGutterCollapsedImage = 13;
+
 class TEasyEditorGutter : public TEasyPersistent {
 public:
     explicit TEasyEditorGutter(TEasyEditorLink* editor = nullptr);
@@ -245,9 +250,18 @@ public:
     explicit TEasyEditorColors(TEasyEditorLink* editor = nullptr);
 
     enum TColorIndex {
-        ciSelColor, ciSelBackColor, ciSearchMatchColor, ciSearchMatchBackColor, ciReadOnlyColor,
-        ciDisabledColor, ciInActiveSelColor, ciInActiveSelBackColor, ciLiveSpellColor, ciHyperStringColor,
-        ciFmtMarkColor, ciCount
+        ciSelColor,
+        ciSelBackColor,
+        ciSearchMatchColor,
+        ciSearchMatchBackColor,
+        ciReadOnlyColor,
+        ciDisabledColor,
+        ciInActiveSelColor,
+        ciInActiveSelBackColor,
+        ciLiveSpellColor,
+        ciHyperStringColor,
+        ciFmtMarkColor,
+        ciCount
     };
     TColor Get(TColorIndex index) const;
     void Set(TColorIndex index, TColor color);

@@ -1,8 +1,8 @@
 #pragma once
 // The program's own timing trace: with the environment variable QRV_TIMING
-// set, the steps of the start-up, each folder load, the tree's reading, the
-// sorts, the first paints and every message whose handling holds the
-// message loop for long are written as
+// set, the steps of the start-up, each folder load and archive opening, the
+// tree's reading, the sorts, the first paints and every message whose
+// handling holds the message loop for long are written as
 //   "timing   123.456 ms  <step>"
 // in milliseconds since the first traced step: QRV_TIMING=1 writes them to
 // the debug output (TraceLine), any other value names a file the lines are

@@ -89,6 +89,21 @@ void TFoldCollator::AppendSortKey(std::wstring_view Text, std::string& Out) cons
     }
 }
 
+const TSortCollator::TCompactBytes* TFoldCollator::CompactBytes() const
+{
+    // The high byte of every such key unit is zero: the low bytes alone
+    // keep the order.
+    static const TCompactBytes bytes = [] {
+        TCompactBytes table{};
+        for (wchar_t ch = 1; ch < 256; ++ch) {
+            const auto up = static_cast<uint16_t>(UpCaseChar(ch));
+            table[ch] = up <= 0xFF ? static_cast<uint8_t>(up) : 0;
+        }
+        return table;
+    }();
+    return &bytes;
+}
+
 TDirSortKind SortKindFor(int Column, bool SortByExtension)
 {
     switch (Column) {

@@ -7,6 +7,7 @@
 
 #include "panels/FileRec.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -25,6 +26,13 @@ public:
     // Appends the key of Text to Out: a sort keeps its keys in a few large
     // buffers rather than one string per item.
     virtual void AppendSortKey(std::wstring_view Text, std::string& Out) const { Out += SortKey(Text); }
+    // The compact key's byte of each code unit below 256 (0: none), or
+    // nullptr when the collator has no compact keys. A text whose units all
+    // have one keys as those bytes, one a character: among texts that all
+    // have such a key, their byte order is the order of their sort keys, so
+    // a sort of plain names handles half the bytes or fewer.
+    using TCompactBytes = std::array<uint8_t, 256>;
+    virtual const TCompactBytes* CompactBytes() const { return nullptr; }
 };
 
 // Case-insensitive ordinal order (each character upper-cased); the order
@@ -33,7 +41,26 @@ class TFoldCollator : public TSortCollator {
 public:
     std::string SortKey(std::wstring_view Text) const override;
     void AppendSortKey(std::wstring_view Text, std::string& Out) const override;
+    // The units whose upper case lies in U+0001..U+00FF.
+    const TCompactBytes* CompactBytes() const override;
 };
+
+// Appends the compact key of Text by a collator's CompactBytes(); false,
+// with nothing appended, when Text has none. Inline: a sort calls it once
+// per name.
+inline bool AppendCompactKey(const TSortCollator::TCompactBytes& Bytes, std::wstring_view Text, std::string& Out)
+{
+    const size_t at = Out.size();
+    for (const wchar_t ch : Text) {
+        const uint8_t byte = static_cast<uint32_t>(ch) < Bytes.size() ? Bytes[static_cast<size_t>(ch)] : 0;
+        if (byte == 0) {
+            Out.resize(at);
+            return false;
+        }
+        Out.push_back(static_cast<char>(byte));
+    }
+    return true;
+}
 
 enum class TDirSortKind { dskName, dskSize, dskType, dskExt, dskDate, dskAttr };
 

@@ -2,18 +2,20 @@
 // paths, cell texts, the five orders, the search by a typed beginning and
 // the totals of the selection.
 
+#include "archives/ZipItems.h"
 #include "archives/ReaderEntries.h"
 #include "archives/ZipItemCells.h"
 #include "archives/ZipItemSort.h"
-#include "archives/ZipItems.h"
 #include "archives/ZipListColumns.h"
 #include "common/MaskSearch.h"
 #include "framework/StringList.h"
+#include "framework/SysUtils.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <random>
+#include <tuple>
 
 using namespace qrv;
 
@@ -24,14 +26,35 @@ constexpr uint32_t Dos(int year, int month, int day, int hour = 12, int minute =
     return uint32_t(((year - 1980) << 9) | (month << 5) | day) << 16 | uint32_t((hour << 11) | (minute << 5));
 }
 
+// A reader's entries; InPlace, it keeps its names itself (with "\"
+// between levels), as the zip component does, and the list points to them.
 class TFakeView : public TArchiveEntryView {
 public:
-    explicit TFakeView(std::vector<TArchiveEntry> entries) : entries_(std::move(entries)) {}
+    TFakeView(std::vector<TArchiveEntry> entries, bool inPlace) : entries_(std::move(entries)), inPlace_(inPlace)
+    {
+        for (const TArchiveEntry& entry : entries_) {
+            names_.push_back(entry.StoredName);
+            std::replace(names_.back().begin(), names_.back().end(), L'/', L'\\');
+        }
+    }
     int Count() const override { return static_cast<int>(entries_.size()); }
     TArchiveEntry Entry(int i) const override { return entries_.at(static_cast<size_t>(i)); }
+    bool ReadInPlace(int i, TArchiveEntry& out, std::wstring_view& name) const override
+    {
+        if (!inPlace_)
+            return false;
+        const std::wstring kept = std::move(out.StoredName);
+        out = entries_.at(static_cast<size_t>(i));
+        out.StoredName = kept;
+        name = names_[static_cast<size_t>(i)];
+        return true;
+    }
+    const std::vector<std::wstring>& Names() const { return names_; }
 
 private:
     std::vector<TArchiveEntry> entries_;
+    std::vector<std::wstring> names_;
+    bool inPlace_;
 };
 
 TArchiveEntry E(std::wstring name, uint64_t size = 1, uint32_t time = Dos(2020, 5, 1), bool encrypted = false)
@@ -52,9 +75,9 @@ std::vector<std::wstring> Names(const TZipItems& items)
     return names;
 }
 
-std::shared_ptr<TFakeView> View(std::vector<TArchiveEntry> entries)
+std::shared_ptr<TFakeView> View(std::vector<TArchiveEntry> entries, bool inPlace = false)
 {
-    return std::make_shared<TFakeView>(std::move(entries));
+    return std::make_shared<TFakeView>(std::move(entries), inPlace);
 }
 
 }  // namespace
@@ -67,8 +90,13 @@ TEST(ZipItems, ExtensionsAsTheFileExtensionRule)
         const wchar_t* Name;
         const wchar_t* Ext;
     } cases[] = {
-        {L"a.txt", L"TXT"}, {L"noext", L""}, {L"x.", L""}, {L".bashrc", L"BASHR"},
-        {L"a.b:c", L""}, {L"v1.2.tar.gz", L"GZ"}, {L"\u00e4.\u00e9t\u00e9", L"\u00c9T\u00c9"},
+        {L"a.txt", L"TXT"},
+        {L"noext", L""},
+        {L"x.", L""},
+        {L".bashrc", L"BASHR"},
+        {L"a.b:c", L""},
+        {L"v1.2.tar.gz", L"GZ"},
+        {L"\u00e4.\u00e9t\u00e9", L"\u00c9T\u00c9"},
     };
     std::vector<TArchiveEntry> entries;
     for (const auto& c : cases)
@@ -84,23 +112,30 @@ TEST(ZipItems, ExtensionsAsTheFileExtensionRule)
 
 TEST(ZipItems, NamesPathsAndNoDirectoryEntries)
 {
-    TArchiveEntry folder = E(L"SUB\\DEEP\\");
-    TArchiveEntry marked = E(L"MARKED");
-    marked.IsDirectory = true;
-    TZipItems items;
-    items.Fill(View({folder, E(L"SUB\\A.TXT", 5), marked, E(L"top.doc", 7), E(L"x/y/Readme.markdown", 9)}), {});
-    ASSERT_EQ(items.Count(), 3);
-    EXPECT_EQ(items[0].Name(), L"A.TXT");
-    EXPECT_EQ(items[0].Path(), L"SUB\\");
-    EXPECT_EQ(items[0].Index, 1);
-    EXPECT_EQ(items[0].Ext(), L"TXT");
-    EXPECT_EQ(items[1].Path(), L"");
-    EXPECT_EQ(items[1].Index, 3);
-    EXPECT_EQ(items[2].Name(), L"Readme.markdown");
-    EXPECT_EQ(items[2].Path(), L"x\\y\\");
-    EXPECT_EQ(items[2].Ext(), L"MARKD");
-    EXPECT_EQ(items.TotalSize(), 21u);
-    EXPECT_EQ(items.EntryOf(items[2]).Size, 9u);
+    // Names copied into the list, and names read where the reader keeps them.
+    for (const bool inPlace : {false, true}) {
+        SCOPED_TRACE(inPlace);
+        TArchiveEntry folder = E(L"SUB\\DEEP\\");
+        TArchiveEntry marked = E(L"MARKED");
+        marked.IsDirectory = true;
+        TZipItems items;
+        const auto view =
+            View({folder, E(L"SUB\\A.TXT", 5), marked, E(L"top.doc", 7), E(L"x/y/Readme.markdown", 9)}, inPlace);
+        items.Fill(view, {});
+        ASSERT_EQ(items.Count(), 3);
+        EXPECT_EQ(items[2].Path().data() == view->Names()[4].data(), inPlace);
+        EXPECT_EQ(items[0].Name(), L"A.TXT");
+        EXPECT_EQ(items[0].Path(), L"SUB\\");
+        EXPECT_EQ(items[0].Index, 1);
+        EXPECT_EQ(items[0].Ext(), L"TXT");
+        EXPECT_EQ(items[1].Path(), L"");
+        EXPECT_EQ(items[1].Index, 3);
+        EXPECT_EQ(items[2].Name(), L"Readme.markdown");
+        EXPECT_EQ(items[2].Path(), L"x\\y\\");
+        EXPECT_EQ(items[2].Ext(), L"MARKD");
+        EXPECT_EQ(items.TotalSize(), 21u);
+        EXPECT_EQ(items.EntryOf(items[2]).Size, 9u);
+    }
 }
 
 TEST(ZipItems, ReaderRecordsMarkTheirFolders)
@@ -160,9 +195,9 @@ TEST(ZipItemCells, AbbreviatedSizes)
     const struct {
         uint64_t Size;
         const wchar_t* Shown;
-    } cases[] = {{0, L"0 KB"},    {1, L"1 KB"},    {511, L"1 KB"},  {512, L"1 KB"},
-                 {1023, L"1 KB"}, {1024, L"1 KB"}, {1535, L"1 KB"}, {1536, L"2 KB"},
-                 {5ull << 30, L"5.242.880 KB"}};
+    } cases[] = {{0, L"0 KB"},    {1, L"1 KB"},    {511, L"1 KB"},
+                 {512, L"1 KB"},  {1023, L"1 KB"}, {1024, L"1 KB"},
+                 {1535, L"1 KB"}, {1536, L"2 KB"}, {5ull << 30, L"5.242.880 KB"}};
     TZipCellOptions options;
     options.AbbreviatedSize = true;
     for (const auto& c : cases) {
@@ -207,7 +242,8 @@ TEST(ZipItemCells, TypeChangedAndPathColumns)
     TZipCellOptions options;
     const TDosTimeFormatter time = [](uint32_t dos) { return std::to_wstring(dos); };
     EXPECT_EQ(ZipCellText(item, entry, zcType, options, time), L"TXT");  // no type name yet
-    item.TypeName = L"Textdokument";
+    const TZipTypeInfo text{0, L"Textdokument"};
+    item.Type = &text;
     EXPECT_EQ(ZipCellText(item, entry, zcType, options, time), L"Textdokument");
     options.SortByExtension = true;
     EXPECT_EQ(ZipCellText(item, entry, zcType, options, time), L"TXT");
@@ -224,9 +260,10 @@ TEST(ZipItemSort, EachColumnBothWays)
         E(L"a\\beta.TXT", 20, Dos(2020, 1, 1)),
         E(L"a\\Gamma.bmp", 40, Dos(2020, 1, 4)),
     };
+    static const TZipTypeInfo text{0, L"Textdokument"}, letter{0, L"Brief"}, picture{0, L"Bild"};
     const auto typeNames = [](TZipItems& items) {
         for (auto& item : items.Items())
-            item.TypeName = item.Ext() == L"TXT" ? L"Textdokument" : item.Ext() == L"DOC" ? L"Brief" : L"Bild";
+            item.Type = item.Ext() == L"TXT" ? &text : item.Ext() == L"DOC" ? &letter : &picture;
     };
     const struct {
         int Column;
@@ -300,10 +337,13 @@ TEST(ZipItems, SelectionTotalsFollowTheEntries)
     items.SetSelected(0, false);
     EXPECT_EQ(items.SelCount(), 1);
     EXPECT_EQ(items.SelSize(), 11u);
-    // Sorting moves the flag with its entry.
+    // Sorting moves the flag with its entry, and an entry's row follows.
     ASSERT_TRUE(SortZipItems(items, zcSize, false, false, TFoldCollator{}));
     EXPECT_EQ(items[1].Name(), L"c");
     EXPECT_TRUE(items[1].Selected);
+    EXPECT_EQ(items.RowOfEntry(2), 1);
+    EXPECT_EQ(items.RowOfEntry(1), 2);
+    EXPECT_EQ(items.RowOfEntry(3), -1);
     items.Clear();
     EXPECT_EQ(items.SelCount(), 0);
     EXPECT_EQ(items.TotalSize(), 0u);
@@ -312,44 +352,86 @@ TEST(ZipItems, SelectionTotalsFollowTheEntries)
 TEST(ZipItemSort, ManyNamesOrderAsAPlainStableSort)
 {
     // Names with long shared beginnings, names that begin others, names
-    // equal but for case (equal keys) and sizes with repeats: the sort must
-    // give the order of a plain stable sort over the same keys, both ways.
-    std::mt19937 random(35);
-    std::vector<TArchiveEntry> entries;
-    const std::wstring letters = L"abAB0_.";
-    for (int i = 0; i < 3000; ++i) {
-        std::wstring name = (i % 3 == 0) ? L"common-prefix-of-many-names-" : L"";
-        const int length = static_cast<int>(random() % (i % 2 ? 4 : 20));
-        for (int k = 0; k < length; ++k)
-            name += letters[random() % letters.size()];
-        if (!name.empty())
-            entries.push_back(E((i % 5 == 0 ? L"dir\\" : L"") + name, random() % 7));
-    }
-    const TFoldCollator collator;
-    for (const int column : {zcName, zcSize, zcPath}) {
-        for (const bool ascending : {true, false}) {
-            TZipItems items;
-            items.Fill(View(entries), {});
-            std::vector<const TZipItem*> expected;
-            for (const TZipItem& item : items.Items())
-                expected.push_back(&item);
-            const auto key = [&](const TZipItem* item) {
-                return column == zcName ? collator.SortKey(item->Name())
-                                        : collator.SortKey(std::wstring(item->Path()) + L" " + std::wstring(item->Name()));
-            };
-            std::stable_sort(expected.begin(), expected.end(), [&](const TZipItem* a, const TZipItem* b) {
-                if (column == zcSize)
-                    return ascending ? a->Size < b->Size : b->Size < a->Size;
-                return ascending ? key(a) < key(b) : key(b) < key(a);
-            });
-            std::vector<int> expectedIndices;
-            for (const TZipItem* item : expected)
-                expectedIndices.push_back(item->Index);
-            ASSERT_TRUE(SortZipItems(items, column, ascending, false, collator));
-            std::vector<int> indices;
-            for (const TZipItem& item : items.Items())
-                indices.push_back(item.Index);
-            EXPECT_EQ(indices, expectedIndices) << column << " " << ascending;
+    // equal but for case (equal keys) and sizes with repeats, sorted after a
+    // sort by name: the sort must give the order of a plain stable sort over
+    // the same keys, both ways, with the compact keys of plain names and,
+    // when one name has none, with full keys for all.
+    for (const bool oneWideName : {false, true}) {
+        std::mt19937 random(35);
+        std::vector<TArchiveEntry> entries;
+        const std::wstring letters = L"abAB0_.";
+        if (oneWideName)
+            entries.push_back(E(L"dir\\\u0100bc"));
+        for (int i = 0; i < 3000; ++i) {
+            std::wstring name = (i % 3 == 0) ? L"common-prefix-of-many-names-" : L"";
+            const int length = static_cast<int>(random() % (i % 2 ? 4 : 20));
+            for (int k = 0; k < length; ++k)
+                name += letters[random() % letters.size()];
+            // Folders that begin others, equal but for case, in runs and
+            // scattered.
+            static const wchar_t* const folders[] = {L"", L"dir\\", L"DIR\\", L"dir\\sub\\", L"di\\", L"a-b\\"};
+            const wchar_t* folder = folders[(i / 7) % std::size(folders)];
+            if (i % 5 == 0)
+                folder = folders[random() % std::size(folders)];
+            if (!name.empty())
+                entries.push_back(E(folder + name, random() % 7));
         }
+        const TFoldCollator collator;
+        static const TZipTypeInfo types[] = {{0, L"Text"}, {0, L"Textdokument"}, {0, L""}};
+        for (const int column : {zcName, zcSize, zcType, zcPath}) {
+            for (const bool ascending : {true, false}) {
+                TZipItems items;
+                items.Fill(View(entries), {});
+                // Some types looked up (one without a name), some not.
+                for (TZipItem& item : items.Items())
+                    item.Type = item.Index % 4 == 3 ? nullptr : &types[item.Index % 4];
+                // From the order by name: equal keys keep the rows' order.
+                ASSERT_TRUE(SortZipItems(items, zcName, true, false, collator));
+                std::vector<const TZipItem*> expected;
+                for (int row = 0; row < items.Count(); ++row)
+                    expected.push_back(&items[row]);
+                // By type: the upper-cased type name (or the extension) by
+                // code units, then the name; by path: the path, then the name.
+                const auto group = [&](const TZipItem* item) -> std::wstring {
+                    if (column == zcPath)
+                        return std::wstring(item->Path());
+                    if (column == zcType)
+                        return item->TypeName().empty() ? item->Ext() : UpperCase(item->TypeName());
+                    return {};
+                };
+                const auto key = [&](const TZipItem* item) {
+                    const std::wstring text = group(item);
+                    return std::make_tuple(column == zcPath ? collator.SortKey(text) : std::string(),
+                                           column == zcType ? text : std::wstring(), collator.SortKey(item->Name()));
+                };
+                std::stable_sort(expected.begin(), expected.end(), [&](const TZipItem* a, const TZipItem* b) {
+                    if (column == zcSize)
+                        return ascending ? a->Size < b->Size : b->Size < a->Size;
+                    return ascending ? key(a) < key(b) : key(b) < key(a);
+                });
+                std::vector<int> expectedIndices;
+                for (const TZipItem* item : expected)
+                    expectedIndices.push_back(item->Index);
+                ASSERT_TRUE(SortZipItems(items, column, ascending, false, collator));
+                std::vector<int> indices;
+                for (int row = 0; row < items.Count(); ++row)
+                    indices.push_back(items[row].Index);
+                EXPECT_EQ(indices, expectedIndices) << column << " " << ascending << " " << oneWideName;
+            }
+        }
+    }
+}
+
+TEST(ZipItemSort, ATypeThatBeginsAnotherSortsWhollyBeforeIt)
+{
+    const TFoldCollator collator;
+    const TZipTypeInfo text{0, L"Text"}, document{0, L"Textdokument"};
+    for (const std::wstring& odd : {std::wstring(L"m.b"), std::wstring(L"m\u0100.b")}) {  // compact and full keys
+        TZipItems items;
+        items.Fill(View({E(L"a.b"), E(L"z.a"), E(odd), E(L"b.a")}), {});
+        for (TZipItem& item : items.Items())
+            item.Type = item.Ext() == L"A" ? &text : &document;
+        ASSERT_TRUE(SortZipItems(items, zcType, true, false, collator));
+        EXPECT_EQ(Names(items), (std::vector<std::wstring>{L"b.a", L"z.a", L"a.b", odd}));
     }
 }

@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,7 @@ public:
     std::vector<ShellCall> shellCalls;
     std::vector<std::wstring> notified;
     std::map<std::wstring, uint32_t> renameErrors;  // by source
+    std::set<std::wstring> shellSkips;              // sources the shell leaves, reporting success
     TShellOperationResult nextResult;
     bool applyShell = true;
     bool locked = false;
@@ -59,6 +61,9 @@ public:
             const bool multi = (flags & foMultiDestFiles) != 0;
             for (size_t i = 0; i < call.from.size(); ++i) {
                 const std::wstring& src = call.from[i];
+                if (shellSkips.count(src)) {
+                    continue;
+                }
                 std::wstring target;
                 if (code != 3) {
                     target = multi ? call.to[i] : call.to[0] + L"\\" + src.substr(src.rfind(L'\\') + 1);
@@ -136,6 +141,18 @@ struct FileOperatorRuns : ::testing::Test {
         }
         return op.Execute();
     }
+    // "Projekt" with neu.txt and c.txt in C:\q; C:\z holds a "Projekt" of its
+    // own with keep.txt.
+    void ProjektOnBothSides()
+    {
+        fs->Dir(L"C:\\q");
+        fs->Dir(L"C:\\q\\Projekt");
+        fs->File(L"C:\\q\\Projekt\\neu.txt");
+        fs->File(L"C:\\q\\c.txt");
+        fs->Dir(L"C:\\z");
+        fs->Dir(L"C:\\z\\Projekt");
+        fs->File(L"C:\\z\\Projekt\\keep.txt");
+    }
 };
 
 }  // namespace
@@ -169,9 +186,18 @@ TEST(FileOperatorBasics, ShellCodesFlagsAndNameBuffers)
 TEST(FileOperatorBasics, OnlyFullPathsAreAccepted)
 {
     const std::pair<std::wstring, bool> cases[] = {
-        {L"C:\\", true},          {L"c:\\dir\\f.txt", true}, {L"\\\\srv\\share\\x", true}, {L"\\\\srv\\share", true},
-        {L"", false},             {L"C:", false},            {L"C:dir", false},            {L"dir\\f.txt", false},
-        {L"\\dir", false},        {L"\\\\srv", false},       {L"\\\\\\x", false},          {L"1:\\x", false},
+        {L"C:\\", true},
+        {L"c:\\dir\\f.txt", true},
+        {L"\\\\srv\\share\\x", true},
+        {L"\\\\srv\\share", true},
+        {L"", false},
+        {L"C:", false},
+        {L"C:dir", false},
+        {L"dir\\f.txt", false},
+        {L"\\dir", false},
+        {L"\\\\srv", false},
+        {L"\\\\\\x", false},
+        {L"1:\\x", false},
         {std::wstring(L"C:\\a\0", 5), false},
     };
     for (const auto& [path, full] : cases) {
@@ -194,9 +220,8 @@ TEST_F(FileOperatorRuns, RelativeOrEmptyNamesAreRefusedAndTheLastRunStaysUndoabl
     fs->Dir(L"C:\\z");
     fs->File(L"C:\\q\\a.txt");
     ASSERT_TRUE(Run(TFileOperation::foCopy, {L"C:\\q\\a.txt"}, {L"C:\\z"}));
-    for (const auto& [from, to] : {std::pair<std::wstring, std::wstring>{L"a.txt", L"C:\\z"},
-                                   {L"C:\\q\\a.txt", L""},
-                                   {L"C:\\q\\a.txt", L"z"}}) {
+    for (const auto& [from, to] :
+         {std::pair<std::wstring, std::wstring>{L"a.txt", L"C:\\z"}, {L"C:\\q\\a.txt", L""}, {L"C:\\q\\a.txt", L"z"}}) {
         EXPECT_FALSE(Run(TFileOperation::foCopy, {from}, {to}));
         EXPECT_EQ(op.LastRefusal(), TFileOperatorRefusal::NotFullPath);
         EXPECT_EQ(op.SourceFiles.Count(), 0);
@@ -327,13 +352,7 @@ TEST_F(FileOperatorRuns, UndoOfACopyDeletesTheNewCopiesOnlyIntoTheRecycleBin)
 
 TEST_F(FileOperatorRuns, UndoOfACopyOntoAnExistingFolderKeepsThatFolder)
 {
-    fs->Dir(L"C:\\q");
-    fs->Dir(L"C:\\q\\Projekt");
-    fs->File(L"C:\\q\\Projekt\\neu.txt");
-    fs->File(L"C:\\q\\c.txt");
-    fs->Dir(L"C:\\z");
-    fs->Dir(L"C:\\z\\Projekt");
-    fs->File(L"C:\\z\\Projekt\\keep.txt");
+    ProjektOnBothSides();
     ASSERT_TRUE(Run(TFileOperation::foCopy, {L"C:\\q\\Projekt", L"C:\\q\\c.txt"}, {L"C:\\z"}));
     ASSERT_TRUE(op.Undo());
     EXPECT_EQ(fs->shellCalls.back().from, std::vector<std::wstring>{L"C:\\z\\c.txt"});
@@ -363,8 +382,8 @@ TEST_F(FileOperatorRuns, UndoOfAMoveReturnsEachItemToItsOwnFolderWithoutOverwrit
     fs->File(L"C:\\eins\\a.txt");
     fs->File(L"C:\\zwei\\b.txt");
     fs->File(L"C:\\zwei\\c.txt");
-    ASSERT_TRUE(Run(TFileOperation::foMove, {L"C:\\eins\\a.txt", L"C:\\zwei\\b.txt", L"C:\\zwei\\c.txt"},
-                    {L"C:\\ziel"}));
+    ASSERT_TRUE(
+        Run(TFileOperation::foMove, {L"C:\\eins\\a.txt", L"C:\\zwei\\b.txt", L"C:\\zwei\\c.txt"}, {L"C:\\ziel"}));
     fs->File(L"C:\\zwei\\c.txt");  // a new file took c.txt's old place meanwhile
     ASSERT_TRUE(op.Undo());
     const auto& call = fs->shellCalls.back();
@@ -376,6 +395,40 @@ TEST_F(FileOperatorRuns, UndoOfAMoveReturnsEachItemToItsOwnFolderWithoutOverwrit
     EXPECT_TRUE(fs->FileOrDirExists(L"C:\\eins\\a.txt"));
     EXPECT_TRUE(fs->FileOrDirExists(L"C:\\ziel\\c.txt"));
     EXPECT_TRUE(op.UndoAvailable()) << "moving back is a move that can be undone";
+}
+
+TEST_F(FileOperatorRuns, UndoOfAMoveIntoAnExistingFolderOfTheSameNameLeavesThatFolder)
+{
+    ProjektOnBothSides();
+    ASSERT_TRUE(Run(TFileOperation::foMove, {L"C:\\q\\Projekt", L"C:\\q\\c.txt"}, {L"C:\\z"}));
+    ASSERT_TRUE(fs->FileOrDirExists(L"C:\\z\\Projekt\\neu.txt"));
+    ASSERT_TRUE(op.Undo());
+    EXPECT_EQ(fs->shellCalls.back().from, std::vector<std::wstring>{L"C:\\z\\c.txt"});
+    EXPECT_EQ(op.UndoKept(), std::vector<std::wstring>{L"C:\\z\\Projekt"});
+    EXPECT_TRUE(fs->FileOrDirExists(L"C:\\q\\c.txt"));
+    EXPECT_TRUE(fs->FileOrDirExists(L"C:\\z\\Projekt\\keep.txt")) << "the folder's own file stays in its place";
+}
+
+TEST_F(FileOperatorRuns, AMoveThatLeavesAnItemIsFailureAndRemembersWhatMoved)
+{
+    ProjektOnBothSides();
+    fs->shellSkips.insert(L"C:\\q\\Projekt");  // as Wine's shell does, reporting success
+    EXPECT_FALSE(Run(TFileOperation::foMove, {L"C:\\q\\Projekt", L"C:\\q\\c.txt"}, {L"C:\\z"}));
+    EXPECT_EQ(op.NotMoved(), std::vector<std::wstring>{L"C:\\q\\Projekt"});
+    ASSERT_TRUE(op.UndoAvailable());
+    EXPECT_EQ(op.LastSource(), std::vector<std::wstring>{L"C:\\q\\c.txt"});
+    ASSERT_TRUE(op.Undo());
+    EXPECT_TRUE(op.UndoKept().empty());
+    EXPECT_TRUE(fs->FileOrDirExists(L"C:\\q\\c.txt"));
+    EXPECT_FALSE(fs->FileOrDirExists(L"C:\\z\\c.txt"));
+    EXPECT_TRUE(fs->FileOrDirExists(L"C:\\q\\Projekt\\neu.txt"));
+    EXPECT_TRUE(fs->FileOrDirExists(L"C:\\z\\Projekt\\keep.txt"));
+
+    // Nothing moved: nothing to undo.
+    fs->shellSkips.insert(L"C:\\q\\c.txt");
+    EXPECT_FALSE(Run(TFileOperation::foMove, {L"C:\\q\\Projekt", L"C:\\q\\c.txt"}, {L"C:\\z"}));
+    EXPECT_EQ(op.NotMoved().size(), 2u);
+    EXPECT_FALSE(op.UndoAvailable());
 }
 
 TEST_F(FileOperatorRuns, UndoOfARenameWhoseOldNameIsTakenFails)

@@ -178,10 +178,8 @@ TEST_F(EasyPainterTest, PiecesSplitAtSelectionAndSearchEdges)
         bool selected, search;
         TColor text, back;
     } expected[] = {
-        {false, false, clBlack, clWhite},
-        {true, false, clHighlightText, clHighlight},
-        {true, true, clHighlightText, clHighlight},
-        {false, true, clHighlightText, clHighlight},
+        {false, false, clBlack, clWhite},           {true, false, clHighlightText, clHighlight},
+        {true, true, clHighlightText, clHighlight}, {false, true, clHighlightText, clHighlight},
         {false, false, clBlack, clWhite},
     };
     host.colors.SetSearchMatchBackColor(clYellow);
@@ -262,6 +260,14 @@ TEST_F(EasyPainterTest, TabsKeptInTheTextMapColumnsToTheirCharacters)
     ASSERT_EQ(Counts(plan), (std::vector<int>{8, 2}));
     EXPECT_EQ(plan.Pieces[1].X, 8 * 7);
     EXPECT_EQ(plan.Pieces[1].TextColor, clRed);
+    // Pixels and positions count display columns: "a" is column 8 and
+    // starts where its piece is drawn.
+    TEasyPoint pos;
+    painter.PixelToText({0, 0}, {plan.Pieces[1].X + 2, 5}, pos, false);
+    EXPECT_EQ(pos, (TEasyPoint{8, 0}));
+    TEasyPoint pixel;
+    painter.TextToPixel({8, 0}, {0, 0}, pixel, false, false);
+    EXPECT_EQ(pixel.X, plan.Pieces[1].X);
 }
 
 TEST(EasyPainterColors, RulesAToF)
@@ -288,8 +294,12 @@ TEST(EasyPainterColors, RulesAToF)
         {"d: line style over token", {0x0A, 0x0B, 0x0C, clRed, 0}, 0, 0x0B, 0x0A, 0},
         {"d: line-style background only", {0x0A, -1, 0x0C, clRed, 0}, 0, clRed, 0x0A, 0},
         {"e: selection colours", {-1, -1, 0x0C, clRed, 0, true}, 0, 0x111111, 0x222222, 0},
-        {"e: eoColorSelection keeps the token colour", {-1, -1, 0x0C, clRed, 0, true}, eoColorSelection, clRed,
-         0x222222, 0},
+        {"e: eoColorSelection keeps the token colour",
+         {-1, -1, 0x0C, clRed, 0, true},
+         eoColorSelection,
+         clRed,
+         0x222222,
+         0},
         {"e: one line-style colour is not enough", {0x0A, -1, -1, clRed, 0, true}, 0, 0x111111, 0x222222, 0},
         {"f: line-style colours exchanged", {0x0A, 0x0B, 0x0C, clRed, 0, true}, 0, 0x0A, 0x0B, 0},
     };
@@ -342,8 +352,8 @@ TEST_F(EasyPainterTest, SpellingMarksGiveWaves)
         int code, token;
         bool spelling;
     } cases[] = {
-        {0, 0, false}, {8, 8, false}, {0xFFFF, -1, false}, {-1, -1, false},
-        {32767, 0, true}, {32767 + 5, 5, true}, {65534, -1, true}, {32759, 32759, false},
+        {0, 0, false},    {8, 8, false},        {0xFFFF, -1, false}, {-1, -1, false},
+        {32767, 0, true}, {32767 + 5, 5, true}, {65534, -1, true},   {32759, 32759, false},
     };
     for (const Case& c : cases) {
         bool spelling = false;

@@ -105,7 +105,7 @@ TEST(DecideDelete, Table)
         return c;
     };
     auto list = [](int count, uint32_t drive, bool shift, bool shellNoConfirm, bool fullPath = false,
-                   bool confirmPhysical = true) {
+                   bool confirmPhysical = true, bool confirmLogical = true) {
         TDeleteContext c;
         c.Focus = TDeleteFocus::List;
         c.ListSelCount = count;
@@ -114,6 +114,7 @@ TEST(DecideDelete, Table)
         c.ShellNoConfirmRecycle = shellNoConfirm;
         c.ListFullPathItems = fullPath;
         c.ConfirmPhysicalDel = confirmPhysical;
+        c.ConfirmLogicalDel = confirmLogical;
         return c;
     };
     TDeleteContext rootNode = tree(3, false, true);
@@ -139,6 +140,10 @@ TEST(DecideDelete, Table)
         {"list, three files", list(3, 3, false, true), TDeleteTarget::List, false,
          L"3 Dateien in den Papierkorb verschieben?", false},
         {"list, shell asks", list(3, 3, false, false), TDeleteTarget::List, false, L"", true},
+        {"list, no logical confirmation: nobody asks", list(3, 3, false, false, false, true, false),
+         TDeleteTarget::List, false, L"", false},
+        {"list on a network drive, no logical confirmation: the shell asks before deleting for good",
+         list(1, 4, false, true, false, true, false), TDeleteTarget::List, true, L"", true},
         {"list, Shift", list(2, 3, true, true), TDeleteTarget::List, true, L"", true},
         {"list of full paths, physical confirmation off", list(2, 3, false, true, true, false), TDeleteTarget::List,
          true, L"", true},
@@ -164,7 +169,8 @@ TEST(FileCommandRules, AListFollowsAFolderThatLostItems)
     const std::set<std::wstring> existing = {L"T:", L"T:\\Daten", L"T:\\Daten\\Alt", L"T:\\Datenbank"};
     // Names on disk match in any case.
     const auto exists = [&](const std::wstring& folder) {
-        return std::any_of(existing.begin(), existing.end(), [&](const std::wstring& e) { return SameText(e, folder); });
+        return std::any_of(existing.begin(), existing.end(),
+                           [&](const std::wstring& e) { return SameText(e, folder); });
     };
     struct Case {
         const char* what;

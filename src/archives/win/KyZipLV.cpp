@@ -16,6 +16,7 @@
 #include "framework/IgnoredError.h"
 #include "framework/ScopeExit.h"
 #include "framework/SysUtils.h"
+#include "framework/TimingTrace.h"
 #include "framework/win/Handles.h"
 #include "framework/win/MessageDialog.h"
 #include "framework/win/WaitCursor.h"
@@ -33,8 +34,8 @@ const wchar_t* const kNotYetAvailable = L"Diese Funktion ist noch nicht verfügb
 // The size and last bytes of a file, read without write access.
 bool ReadFileTail(const std::wstring& name, size_t maxBytes, uint64_t& size, std::vector<uint8_t>& tail)
 {
-    TFileHandle file(CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    TFileHandle file(CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return false;
     LARGE_INTEGER length{};
@@ -70,11 +71,13 @@ uint64_t FileSizeOf(const std::wstring& name)
     return (uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-// The zip component's central directory as entries.
+// The zip component's central directory as entries: the listing that was
+// current when the view was made, kept alive by the view, so a new listing
+// of the component never pulls the names away from under the list.
 class TZipperEntryView : public TArchiveEntryView {
 public:
-    explicit TZipperEntryView(const TKyZipper& zipper) : zipper_(zipper) {}
-    int Count() const override { return zipper_.Count(); }
+    explicit TZipperEntryView(std::shared_ptr<const TZipEntries> entries) : entries_(std::move(entries)) {}
+    int Count() const override { return static_cast<int>(entries_->size()); }
     TArchiveEntry Entry(int index) const override
     {
         TArchiveEntry entry;
@@ -83,11 +86,16 @@ public:
     }
     void Read(int index, TArchiveEntry& entry) const override
     {
-        const ZipDirEntry& record = zipper_.ZipContents().at(static_cast<size_t>(index));
-        // Copied into the caller's buffer: an assign from the other
-        // character type would first build a string of its own.
-        entry.StoredName.resize(record.FileName.size());
-        std::copy(record.FileName.begin(), record.FileName.end(), entry.StoredName.begin());
+        std::wstring_view name;
+        ReadInPlace(index, entry, name);
+        entry.StoredName.assign(name);
+    }
+    bool ReadInPlace(int index, TArchiveEntry& entry, std::wstring_view& name) const override
+    {
+        const ZipDirEntry& record = entries_->at(static_cast<size_t>(index));
+        // The listing's names are UTF-16 with "\" between levels already.
+        static_assert(sizeof(wchar_t) == sizeof(char16_t));
+        name = std::wstring_view(reinterpret_cast<const wchar_t*>(record.FileName.data()), record.FileName.size());
         entry.DateTime = record.DateTime;
         entry.Size = record.UncomprSize;
         entry.PackedSize = record.ComprSize;
@@ -95,11 +103,12 @@ public:
         entry.Encrypted = record.Encrypted;
         // A folder entry has an empty file name after its last separator.
         entry.IsDirectory = false;
+        return true;
     }
-    size_t StoredNameLengths() const override { return zipper_.ZipContents().NameLengths(); }
+    size_t StoredNameLengths() const override { return entries_->NameLengths(); }
 
 private:
-    const TKyZipper& zipper_;
+    std::shared_ptr<const TZipEntries> entries_;
 };
 
 }  // namespace
@@ -373,8 +382,8 @@ void TKyZipLV::OpenArchive(const std::wstring& fileName)
     if (zipper_->ZipBusy() || rar_->Busy() || cab_->Busy() || ace_->Busy()) {
         // A reader is working on the open archive: it stays open.
         MessageBeep(MB_ICONERROR);
-        MessageDlg(L"Das Archivsystem ist beschäftigt und kann nicht reagieren.", TMsgDlgType::mtError,
-                   mbOK, HelpContext);
+        MessageDlg(L"Das Archivsystem ist beschäftigt und kann nicht reagieren.", TMsgDlgType::mtError, mbOK,
+                   HelpContext);
         return;
     }
     if (fileName == GetArchiveName())
@@ -410,6 +419,7 @@ void TKyZipLV::OpenArchive(const std::wstring& fileName)
 void TKyZipLV::OpenExisting(const std::wstring& fileName)
 {
     const TWaitCursor hourglass;
+    TTimingScope timing(TimingTraceEnabled() ? L"archive open " + fileName : std::wstring());
     // A zip archive that could be listed gets its libraries loaded for the
     // operations to come, last, and also when filling the list failed.
     bool zipListed = false;
@@ -417,6 +427,7 @@ void TKyZipLV::OpenExisting(const std::wstring& fileName)
         if (!zipListed)
             return;
         try {
+            TTimingScope loading(L"archive zip libraries loaded");
             LoadZipLibraries(1);
         } catch (...) {
             TraceIgnoredException(L"load the zip libraries after opening");
@@ -475,6 +486,7 @@ void TKyZipLV::ListZip(const std::wstring& fileName, bool quiet)
 
 void TKyZipLV::ListExistingZip(const std::wstring& fileName)
 {
+    TTimingScope timing(L"archive zip listed");
     // Opening never writes: an empty file is an empty archive (the first
     // file added writes it), a file too short for the end record is none.
     const uint64_t size = FileSizeOf(fileName);
@@ -523,7 +535,7 @@ void TKyZipLV::FillItems()
     std::shared_ptr<const TArchiveEntryView> view;
     switch (archiveKind_) {
     case akZip:
-        view = std::make_shared<TZipperEntryView>(*zipper_);
+        view = std::make_shared<TZipperEntryView>(zipper_->SharedContents());
         break;
     case akRAR:
         view = EntryViewOf(*rar_);
@@ -546,26 +558,42 @@ void TKyZipLV::FillItems()
     default:
         break;
     }
-    items_.Fill(view, filter);
+    {
+        TTimingScope timing(L"archive items filled");
+        items_.Fill(view, filter);
+        timing.Note(std::to_wstring(items_.Count()) + L" items");
+    }
     SetItemCount(items_.Count());
+    // A new list starts unselected: rows the control kept selected from the
+    // old one would now stand for other entries.
+    if (HandleAllocated()) {
+        items_.Updating = true;
+        ScopeExit done([&] { items_.Updating = false; });
+        SetSelected(-1, false);
+    }
     SortItems();
     if (items_.Count() > 0 && HandleAllocated()) {
         items_.Updating = true;
         ScopeExit done([&] { items_.Updating = false; });
         SetItemFocused(0);
-        items_[0].Focused = true;
     }
 }
 
 void TKyZipLV::LookUpFileInfo(TZipItem& item)
 {
-    const std::wstring name(item.Name());
-    const std::wstring ext = UpperCase(ExtractFileExt(name));
+    // Names of one extension mostly come in runs (a sort by type looks up
+    // every entry): the last one found is tried first.
+    const std::wstring ext = UpperCase(ExtractFileExt(item.Name()));
+    if (lastFileInfo_ && ext == lastFileInfoExt_) {
+        item.Type = lastFileInfo_;
+        return;
+    }
     auto found = fileInfoCache_.find(ext);
     if (found == fileInfoCache_.end()) {
         // The name part alone, with the attributes given: nothing stored in
         // the archive ever reaches the disk or the network.
-        TFileInfo info;
+        const std::wstring name(item.Name());
+        TZipTypeInfo info;
         SHFILEINFOW shell{};
         if (SafeGetFileInfo(name, FILE_ATTRIBUTE_NORMAL,
                             SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_TYPENAME, shell)) {
@@ -579,10 +607,10 @@ void TKyZipLV::LookUpFileInfo(TZipItem& item)
         }
         found = fileInfoCache_.emplace(ext, std::move(info)).first;
     }
-    // The cache's nodes stay where they are: the item keeps a view of the
-    // name (empty when the shell has none, and the extension shows).
-    item.IconIndex = found->second.IconIndex;
-    item.TypeName = found->second.TypeName;
+    // The cache's nodes stay where they are: the item points to its record.
+    item.Type = &found->second;
+    lastFileInfo_ = item.Type;
+    lastFileInfoExt_ = ext;
 }
 
 std::wstring TKyZipLV::FormatDosTime(uint32_t dosDateTime) const
@@ -602,7 +630,7 @@ std::wstring TKyZipLV::CellText(int item, int column)
     if (item < 0 || item >= items_.Count())
         return {};
     TZipItem& zipItem = items_[item];
-    if (column == zcType && !cellOptions_.SortByExtension && zipItem.IconIndex < 0)
+    if (column == zcType && !cellOptions_.SortByExtension && !zipItem.Type)
         LookUpFileInfo(zipItem);
     static const std::wstring separator = LocaleThousandSeparator();
     cellOptions_.ThousandSeparator = separator;
@@ -625,10 +653,10 @@ void TKyZipLV::SortItems()
     const TWaitCursor hourglass;
     if (ZipSortNeedsTypeNames(SortColumn(), cellOptions_.SortByExtension))
         for (TZipItem& item : items_.Items())
-            if (item.IconIndex < 0)
+            if (!item.Type)
                 LookUpFileInfo(item);
-    // The selection and the focus are marked in the items, so they follow
-    // the entries through the sort.
+    // The selection is marked in the items and the focus is remembered by
+    // its entry, so both follow the entries through the sort.
     const bool handle = HandleAllocated();
     int focusedEntry = -1;
     if (handle) {
@@ -637,8 +665,11 @@ void TKyZipLV::SortItems()
         if (focused >= 0 && focused < items_.Count())
             focusedEntry = items_[focused].Index;
     }
-    const bool sorted = SortZipItems(items_, SortColumn(), SortAscending(), cellOptions_.SortByExtension,
-                                     TLocaleCollator());
+    bool sorted = false;
+    {
+        TTimingScope timing(L"archive items sorted");
+        sorted = SortZipItems(items_, SortColumn(), SortAscending(), cellOptions_.SortByExtension, TLocaleCollator());
+    }
     if (!sorted || !handle)
         return;
     PushSelectionToControl(focusedEntry);
@@ -647,11 +678,17 @@ void TKyZipLV::SortItems()
 
 void TKyZipLV::ReadSelectionFromControl()
 {
+    // Nothing selected, as after every fill: no walk over the rows.
+    if (SendMessageW(handle_, LVM_GETSELECTEDCOUNT, 0, 0) == 0) {
+        if (items_.SelCount() > 0)
+            items_.ClearSelection();
+        return;
+    }
     const int count = std::min(ItemCount(), items_.Count());
     std::vector<bool> selected(static_cast<size_t>(items_.Count()), false);
-    for (int i = -1; (i = static_cast<int>(SendMessageW(handle_, LVM_GETNEXTITEM, static_cast<WPARAM>(i),
-                                                        LVNI_SELECTED))) >= 0 &&
-                     i < count;)
+    for (int i = -1;
+         (i = static_cast<int>(SendMessageW(handle_, LVM_GETNEXTITEM, static_cast<WPARAM>(i), LVNI_SELECTED))) >= 0 &&
+         i < count;)
         selected[static_cast<size_t>(i)] = true;
     for (int i = 0; i < items_.Count(); ++i)
         items_.SetSelected(i, selected[static_cast<size_t>(i)]);
@@ -662,15 +699,15 @@ void TKyZipLV::PushSelectionToControl(int focusedEntry)
     items_.Updating = true;
     ScopeExit done([&] { items_.Updating = false; });
     SetSelected(-1, false);
-    for (int i = 0; i < items_.Count(); ++i) {
-        TZipItem& item = items_[i];
-        item.Focused = item.Index == focusedEntry;
-        if (item.Selected)
-            SetSelected(i, true);
-        if (item.Focused) {
-            SetItemFocused(i);
-            SendMessageW(handle_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(i), FALSE);
-        }
+    // Nothing selected, as after a fill: no walk over the rows.
+    if (items_.SelCount() > 0)
+        for (int row = 0; row < items_.Count(); ++row)
+            if (items_[row].Selected)
+                SetSelected(row, true);
+    const int focused = focusedEntry >= 0 ? items_.RowOfEntry(focusedEntry) : -1;
+    if (focused >= 0) {
+        SetItemFocused(focused);
+        SendMessageW(handle_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(focused), FALSE);
     }
 }
 
@@ -707,13 +744,8 @@ void TKyZipLV::StateChanged(const NMLISTVIEW& change)
 {
     if (items_.Updating || !(change.uChanged & LVIF_STATE))
         return;
-    if (change.iItem >= 0 && change.iItem < items_.Count()) {
-        TZipItem& item = items_[change.iItem];
-        if ((change.uNewState ^ change.uOldState) & LVIS_SELECTED)
-            items_.SetSelected(change.iItem, (change.uNewState & LVIS_SELECTED) != 0);
-        if ((change.uNewState ^ change.uOldState) & LVIS_FOCUSED)
-            item.Focused = (change.uNewState & LVIS_FOCUSED) != 0;
-    }
+    if (change.iItem >= 0 && change.iItem < items_.Count() && ((change.uNewState ^ change.uOldState) & LVIS_SELECTED))
+        items_.SetSelected(change.iItem, (change.uNewState & LVIS_SELECTED) != 0);
     // A change of many rows at once, or one missed: the control is the truth.
     if (change.iItem < 0 || SelCount() != items_.SelCount())
         ReadSelectionFromControl();
@@ -737,9 +769,9 @@ void TKyZipLV::DoNotify(NMHDR& header, LRESULT& result)
         LVITEMW& item = info.item;
         if ((item.mask & LVIF_IMAGE) && item.iSubItem == 0 && item.iItem >= 0 && item.iItem < items_.Count()) {
             TZipItem& zipItem = items_[item.iItem];
-            if (zipItem.IconIndex < 0)
+            if (!zipItem.Type)
                 LookUpFileInfo(zipItem);
-            item.iImage = zipItem.IconIndex;
+            item.iImage = zipItem.Type->IconIndex;
         }
         break;
     }

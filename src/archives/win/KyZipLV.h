@@ -95,8 +95,8 @@ public:
     TSelAttr SelReadOnly = TSelAttr::SelDontCare;
     uint32_t SelFileSizeFrom = 0;
     uint32_t SelFileSizeTo = 2147483647;
-    uint16_t SelFileDateFrom = 33;     // 1980-01-01
-    uint16_t SelFileDateTo = 61343;    // 2099-12-31
+    uint16_t SelFileDateFrom = 33;   // 1980-01-01
+    uint16_t SelFileDateTo = 61343;  // 2099-12-31
 
     // --- the archive
     bool PreserveDirs() const { return preserveDirs_; }
@@ -146,12 +146,15 @@ public:
     std::function<void(TComponent* Sender, int ActualFile)> OnProgress;
     TNotifyEvent OnEndExtract;
     std::function<void(TComponent* Sender, TSelDirParams& Params, const TSelDirConsts& Consts)> OnSelDir;
-    std::function<void(TComponent* Sender, const std::wstring& TargetDir, const std::wstring& ForFile,
-                       int FileSize, int FileTime, bool IsOlder, bool& DoOverwrite)> OnOverwrite;
-    std::function<void(TComponent* Sender, const std::wstring& ForFile, uint32_t FoundCRC,
-                       uint32_t ExpectedCRC, bool& DoExtract)> OnCRC32Error;
+    std::function<void(TComponent* Sender, const std::wstring& TargetDir, const std::wstring& ForFile, int FileSize,
+                       int FileTime, bool IsOlder, bool& DoOverwrite)>
+        OnOverwrite;
+    std::function<void(TComponent* Sender, const std::wstring& ForFile, uint32_t FoundCRC, uint32_t ExpectedCRC,
+                       bool& DoExtract)>
+        OnCRC32Error;
     std::function<void(TComponent* Sender, std::wstring& NewPassword, const std::wstring& ForFile,
-                       uint32_t& RepeatCount)> OnPasswordError;
+                       uint32_t& RepeatCount)>
+        OnPasswordError;
     std::function<void(TComponent* Sender, bool EscapePressed, uint32_t KeyState, HRESULT& Result)>
         OnDDQueryContinueDrag;
 
@@ -187,12 +190,10 @@ private:
     TKyCAB* cab_ = nullptr;
     TKyACE2* ace_ = nullptr;
     // Icon and type name by whole upper-case extension; the items point to
-    // the type names, so the cache is made before them and outlives them.
-    struct TFileInfo {
-        int IconIndex = 0;
-        std::wstring TypeName;
-    };
-    std::unordered_map<std::wstring, TFileInfo> fileInfoCache_;
+    // its records, so the cache is made before them and outlives them.
+    std::unordered_map<std::wstring, TZipTypeInfo> fileInfoCache_;
+    const TZipTypeInfo* lastFileInfo_ = nullptr;  // the last one looked up
+    std::wstring lastFileInfoExt_;
     TZipItems items_;
     TZipCellOptions cellOptions_;
     TStringList messages_;

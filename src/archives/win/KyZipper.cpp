@@ -406,7 +406,7 @@ std::wstring TKyZipper::PartName(uint32_t index, bool last, bool compat) const
 
 void TKyZipper::List()
 {
-    entries_.clear();
+    entries_ = std::make_shared<const TZipEntries>();
     comment_.clear();
     dirOnlyCount_ = 0;
     centralOffset_ = firstLocal_ = 0;
@@ -461,7 +461,7 @@ void TKyZipper::List()
         TZipListResult result = ListZipDirectory(source, options);
         for (int warning : result.Warnings)
             ShowZipMessage(warning);
-        entries_ = std::move(result.Entries);
+        entries_ = std::make_shared<const TZipEntries>(std::move(result.Entries));
         comment_ = ToWide(result.Comment);
         dirOnlyCount_ = result.DirOnlyEntries;
         centralOffset_ = result.CentralOffset;
@@ -473,10 +473,10 @@ void TKyZipper::List()
         if (result.Error != 0)
             ShowZipMessage(result.Error, int64_t(result.ErrorArg));
     } catch (const std::bad_alloc&) {
-        entries_.clear();
+        entries_ = std::make_shared<const TZipEntries>();
         ShowZipMessage(zmOutOfMemory);
     } catch (const std::exception& e) {
-        entries_.clear();
+        entries_ = std::make_shared<const TZipEntries>();
         Report(zmListFailed, TableText(zmListFailed) + u" " + DecodeUtf8(e.what()));
     }
 }
@@ -574,9 +574,9 @@ int TKyZipper::Extract()
         ShowZipMessage(zmFileNotFound);
         return errCode_;
     }
-    if (entries_.empty())
+    if (entries_->empty())
         List();
-    if (entries_.empty()) {
+    if (entries_->empty()) {
         ShowZipMessage(zmCannotOpenArchive);
         return errCode_;
     }

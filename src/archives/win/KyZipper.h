@@ -121,7 +121,7 @@ public:
     int Add();
     int Delete();
     int Extract();
-    int Count() const { return zipFileName_.empty() ? 0 : int(entries_.size()); }
+    int Count() const { return zipFileName_.empty() ? 0 : int(entries_->size()); }
     // Keeps both libraries loaded between operations (each one not loaded
     // yet is loaded) or, with false, lets go of that hold. A library that
     // cannot be loaded is reported as a message, never raised.
@@ -136,7 +136,10 @@ public:
     TZipStream& ZipStream() { return zipStream_; }
 
     // Public state.
-    const TZipEntries& ZipContents() const { return entries_; }
+    const TZipEntries& ZipContents() const { return *entries_; }
+    // The same listing, kept alive for its holder when the component lists
+    // again (the names of a list built on it stay where they are).
+    std::shared_ptr<const TZipEntries> SharedContents() const { return entries_; }
     int ErrCode() const { return errCode_; }
     int SuccessCnt() const { return successCnt_; }
     bool ZipBusy() const { return zipBusy_; }
@@ -207,7 +210,7 @@ private:
 
     std::wstring zipFileName_;
     std::wstring dllDirectory_;
-    TZipEntries entries_;
+    std::shared_ptr<const TZipEntries> entries_ = std::make_shared<const TZipEntries>();
     std::wstring comment_;
     std::wstring message_;
     int errCode_ = 0;

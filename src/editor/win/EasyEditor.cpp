@@ -10,8 +10,7 @@
 
 namespace qrv {
 
-TCustomEasyEdit::TCustomEasyEdit(TComponent* owner)
-    : TCustomControl(owner), own_(new TEasyEditSource(this))
+TCustomEasyEdit::TCustomEasyEdit(TComponent* owner) : TCustomControl(owner), own_(new TEasyEditSource(this))
 {
     SetBounds(0, 0, 185, 89);
     SetColor(clWindow);
@@ -40,6 +39,9 @@ void TCustomEasyEdit::SetDefaultFont()
 {
     Font().SetName(L"Courier New");
     Font().SetSize(10);
+    // Where Courier New is missing (a bare Wine) a monospaced face stands
+    // in, not a proportional one spread over the character grid.
+    Font().SetPitch(TFontPitch::fpFixed);
 }
 
 // ---- the source ----------------------------------------------------------
@@ -691,12 +693,20 @@ POINT TCustomEasyEdit::TextToClient(TEasyPoint pos)
 TEasyPoint TCustomEasyEdit::ClientToText(POINT point)
 {
     const int64_t row = int64_t(topRow_) + std::max<LONG>(point.y, 0) / LineHeight();
-    const int64_t cells = (std::max<LONG>(point.x - TextLeft(), 0) + CharWidth() / 2) / CharWidth();
+    // The nearest character boundary; a point just in the middle of a
+    // character belongs before it, as in the system's edit control.
+    const int64_t cells = (std::max<LONG>(point.x - TextLeft(), 0) + (CharWidth() - 1) / 2) / CharWidth();
     const int clampedRow = static_cast<int>(std::min<int64_t>(row, INT_MAX));
     int line = 0, start = 0, end = 0;
     if (!RowRange(clampedRow, line, start, end)) {
-        const int last = std::max(Lines().Count() - 1, 0);
-        return {static_cast<int>(Lines().Get(last).size()), last};
+        // Below the text: the last row, at the point's column.
+        int lastRow = Lines().Count() - Lines().HiddenCount() - 1;
+        if (Wrapping() && HandleAllocated()) {
+            BuildAllRows();
+            lastRow = rows_.Count() - 1;
+        }
+        if (!RowRange(lastRow, line, start, end))
+            return {0, 0};
     }
     int64_t column = int64_t(start) + leftColumn_ * int64_t(!Wrapping()) + cells;
     if (end != INT_MAX)

@@ -20,6 +20,7 @@
 #include "editor/EasyWrapList.h"
 #include "editor/win/EasyPainterWin.h"
 #include "framework/win/Controls.h"
+#include "framework/win/ImgList.h"
 
 #include <array>
 #include <functional>
@@ -148,6 +149,10 @@ public:
     // The character painted for a formatting mark.
     virtual char16_t GetFormattingMark(int kind);
 
+    // The result the input method finished last, whole and in UTF-16, kept
+    // for the typing that will take it (this editor types nothing yet).
+    const std::wstring& ImeResult() const { return imeResult_; }
+
     std::function<void(TComponent* Sender, TEasyEditSourceStates State)> OnSourceChanged;
     TNotifyEvent OnSelectionChanged;
     std::function<void(TComponent* Sender, bool Vertical, int Code)> OnScroll;
@@ -236,7 +241,12 @@ private:
     void MouseWheel(int delta);
 
     // Painting.
+    // The gutter's images (bookmarks 0-9, wrap mark, block buttons), read
+    // from the program's resources when first asked for.
+    TImageList& GutterImages();
     void PaintGutter(HDC dc, const RECT& clip);
+    // The glyphs of one gutter row, left to right, each only where it fits.
+    void PaintGutterGlyphs(HDC dc, int top, int line, int startColumn, int endColumn, int gutterWidth);
     void PaintText(HDC dc, const RECT& clip);
     COLORREF BackgroundColor();
     bool SelectionShown();
@@ -252,6 +262,9 @@ private:
 
     void ShowCaretNow();
     void KillCaret();
+    // The input method's composition window at the caret, in the editor's font.
+    void PlaceImeWindow();
+    void SetImeFont();
 
     TEasyEditSource* own_;
     TCustomEasyEditSource* external_ = nullptr;
@@ -308,11 +321,13 @@ private:
     SCROLLBARINFO horzPicture_{};
     bool caretCreated_ = false;
     bool trackingMouse_ = false;
+    std::wstring imeResult_;
     // The longest line's length, -1 when it must be measured again.
     int longestLine_ = -1;
     TEasyLineStyles lineStyles_{this};
     TEasyLineDivider lineDivider_{this};
     std::unique_ptr<TEasyPainter> painter_;
+    std::unique_ptr<TImageList> gutterImages_;
     // The editor font in each style the painter asks for, made on demand.
     std::array<TGdiObject, 16> styleFonts_;
 };

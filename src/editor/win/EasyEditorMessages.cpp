@@ -10,6 +10,7 @@
 #include "editor/win/EasyHint.h"
 #include "framework/ScopeExit.h"
 
+#include <imm.h>
 #include <richedit.h>
 #include <windowsx.h>
 
@@ -26,12 +27,65 @@ namespace {
 // known (cbSize 0) looks like no other.
 bool SameBarPicture(const SCROLLBARINFO& a, const SCROLLBARINFO& b)
 {
-    return a.cbSize != 0 && b.cbSize != 0 && EqualRect(&a.rcScrollBar, &b.rcScrollBar)
-           && a.dxyLineButton == b.dxyLineButton && a.xyThumbTop == b.xyThumbTop
-           && a.xyThumbBottom == b.xyThumbBottom && std::equal(std::begin(a.rgstate), std::end(a.rgstate), b.rgstate);
+    return a.cbSize != 0 && b.cbSize != 0 && EqualRect(&a.rcScrollBar, &b.rcScrollBar) &&
+           a.dxyLineButton == b.dxyLineButton && a.xyThumbTop == b.xyThumbTop && a.xyThumbBottom == b.xyThumbBottom &&
+           std::equal(std::begin(a.rgstate), std::end(a.rgstate), b.rgstate);
 }
 
+// The input method's finished result in full: its length asked first, then
+// read as UTF-16 (an ANSI read into a fixed buffer would cut and convert it).
+std::wstring ReadImeResult(HIMC context)
+{
+    const LONG bytes = ImmGetCompositionStringW(context, GCS_RESULTSTR, nullptr, 0);
+    if (bytes <= 0)
+        return {};
+    std::wstring text(size_t(bytes) / sizeof(wchar_t), L'\0');
+    const LONG read = ImmGetCompositionStringW(context, GCS_RESULTSTR, text.data(), DWORD(bytes));
+    text.resize(read > 0 ? std::min(size_t(read) / sizeof(wchar_t), text.size()) : 0);
+    return text;
+}
+
+// The window's input context for the time of a call.
+class TImeContext {
+public:
+    explicit TImeContext(HWND window) : window_(window), context_(ImmGetContext(window)) {}
+    ~TImeContext()
+    {
+        if (context_)
+            ImmReleaseContext(window_, context_);
+    }
+    TImeContext(const TImeContext&) = delete;
+    TImeContext& operator=(const TImeContext&) = delete;
+    HIMC Get() const { return context_; }
+
+private:
+    HWND window_;
+    HIMC context_;
+};
+
 }  // namespace
+
+// ---- the input method -----------------------------------------------------------
+
+void TCustomEasyEdit::PlaceImeWindow()
+{
+    const TImeContext context(handle_);
+    if (!context.Get())
+        return;
+    const TCustomEasyEditSource& source = *GetEditSource();
+    COMPOSITIONFORM form{};
+    form.dwStyle = CFS_POINT;
+    form.ptCurrentPos = TextToClient({source.CaretX(), source.CaretY()});
+    ImmSetCompositionWindow(context.Get(), &form);
+}
+
+void TCustomEasyEdit::SetImeFont()
+{
+    const TImeContext context(handle_);
+    LOGFONTW font{};
+    if (context.Get() && GetObjectW(Font().Handle(), sizeof font, &font))
+        ImmSetCompositionFontW(context.Get(), &font);
+}
 
 // ---- scrolling ---------------------------------------------------------------
 
@@ -278,10 +332,18 @@ bool TCustomEasyEdit::ExecuteCommand(int code)
         source.SetCaretPos(column, y);
     };
     switch (code) {
-    case 0: byRows(-1); break;
-    case 1: byRows(1); break;
-    case 2: source.CaretLeft(); break;
-    case 3: source.CaretRight(); break;
+    case 0:
+        byRows(-1);
+        break;
+    case 1:
+        byRows(1);
+        break;
+    case 2:
+        source.CaretLeft();
+        break;
+    case 3:
+        source.CaretRight();
+        break;
     case 4:
         ScrollView(ClampedAdd(topRow_, -page, LastTopRow()), leftColumn_);
         byRows(-page);
@@ -290,12 +352,24 @@ bool TCustomEasyEdit::ExecuteCommand(int code)
         ScrollView(ClampedAdd(topRow_, page, LastTopRow()), leftColumn_);
         byRows(page);
         break;
-    case 8: wordStart(false); break;
-    case 9: wordStart(true); break;
-    case 10: source.SetCaretPos(0, y); break;
-    case 11: source.SetCaretPos(lineLength(y), y); break;
-    case 12: source.SetCaretPos(0, 0); break;
-    case 13: source.SetCaretPos(lineLength(lastLine), lastLine); break;
+    case 8:
+        wordStart(false);
+        break;
+    case 9:
+        wordStart(true);
+        break;
+    case 10:
+        source.SetCaretPos(0, y);
+        break;
+    case 11:
+        source.SetCaretPos(lineLength(y), y);
+        break;
+    case 12:
+        source.SetCaretPos(0, 0);
+        break;
+    case 13:
+        source.SetCaretPos(lineLength(lastLine), lastLine);
+        break;
     case 14:
     case 15: {
         const int row = code == 14 ? topRow_ : topRow_ + page - 1;
@@ -303,8 +377,12 @@ bool TCustomEasyEdit::ExecuteCommand(int code)
         source.SetCaretPos(x, target.Y);
         break;
     }
-    case 49: ScrollView(ClampedAdd(topRow_, -1, LastTopRow()), leftColumn_); break;
-    case 50: ScrollView(ClampedAdd(topRow_, 1, LastTopRow()), leftColumn_); break;
+    case 49:
+        ScrollView(ClampedAdd(topRow_, -1, LastTopRow()), leftColumn_);
+        break;
+    case 50:
+        ScrollView(ClampedAdd(topRow_, 1, LastTopRow()), leftColumn_);
+        break;
     default:
         return false;
     }
@@ -431,8 +509,8 @@ bool TCustomEasyEdit::EditMessage(TMessage& message)
         return true;
     case EM_LINEFROMCHAR:
     case EM_EXLINEFROMCHAR: {
-        const int64_t index = message.Msg == EM_LINEFROMCHAR ? asIndex(message.WParam)
-                                                             : asIndex(static_cast<uintptr_t>(message.LParam));
+        const int64_t index =
+            message.Msg == EM_LINEFROMCHAR ? asIndex(message.WParam) : asIndex(static_cast<uintptr_t>(message.LParam));
         // -1: the caret's line (the selection's start line with a selection).
         if (index == -1)
             message.Result = selMode_ ? selStart_.Y : source.CaretY();
@@ -489,8 +567,15 @@ bool TCustomEasyEdit::EditMessage(TMessage& message)
     }
     case EM_CHARFROMPOS: {
         // As the system's edit: client coordinates in, character index in
-        // the low word and line in the high word out.
+        // the low word and line in the high word out; -1 for a point
+        // outside the client area.
         const POINT point{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
+        RECT client{};
+        GetClientRect(handle_, &client);
+        if (!PtInRect(&client, point)) {
+            message.Result = -1;
+            return true;
+        }
         const TEasyPoint pos = ClientToText(point);
         const int64_t index = PosToCharIndex(pos);
         message.Result = static_cast<LRESULT>(MAKELONG(LOWORD(index), LOWORD(pos.Y)));
@@ -597,6 +682,21 @@ void TCustomEasyEdit::WndProc(TMessage& message)
             message.Result = TRUE;
             return;
         }
+        break;
+    case WM_IME_STARTCOMPOSITION:
+        PlaceImeWindow();
+        break;
+    case WM_IME_COMPOSITION:
+        if (message.LParam & GCS_RESULTSTR) {
+            const TImeContext context(handle_);
+            if (context.Get())
+                imeResult_ = ReadImeResult(context.Get());
+        }
+        // The default handling passes the result on as characters.
+        break;
+    case WM_IME_NOTIFY:
+        if (message.WParam == IMN_SETOPENSTATUS || message.WParam == IMN_SETCOMPOSITIONWINDOW)
+            SetImeFont();
         break;
     case WM_ENABLE:
         ClearSelection();

@@ -4,7 +4,9 @@
 
 #include "editor/win/EasyEditor.h"
 
+#include "framework/IgnoredError.h"
 #include "framework/ScopeExit.h"
+#include "framework/win/Bitmap.h"
 #include "framework/win/Handles.h"
 
 #include <algorithm>
@@ -95,7 +97,6 @@ void TCustomEasyEdit::PaintGutter(HDC dc, const RECT& clip)
     const int lineHeight = LineHeight();
     const int firstRow = topRow_ + std::max<LONG>(clip.top, 0) / lineHeight;
     const int lastRow = topRow_ + (std::max<LONG>(clip.bottom, 0) + lineHeight - 1) / lineHeight;
-    const TCustomEasyEditSource& source = *GetEditSource();
     const int lineCount = Lines().Count();
     SetBkMode(dc, TRANSPARENT);
     const COLORREF numbersColor = ColorToRGB(lineNumbers_.Color());
@@ -110,33 +111,68 @@ void TCustomEasyEdit::PaintGutter(HDC dc, const RECT& clip)
             line = lineCount + (row - RowCount());
         }
         if (lineNumbers_.Visible() && start == 0) {
-            const std::u16string number = LineNumberText(int64_t(line) + lineNumbers_.StartFrom(), lineNumberDigits_,
-                                                         lineNumbers_.Alignment());
+            const std::u16string number =
+                LineNumberText(int64_t(line) + lineNumbers_.StartFrom(), lineNumberDigits_, lineNumbers_.Alignment());
             const RECT cell{numbersLeft, top, numbersLeft + std::max(lineNumberWidth_, gutterWidth), top + lineHeight};
             ExtTextOutW(dc, numbersLeft + lineNumbers_.Indent() / 2, top, ETO_CLIPPED, &cell,
                         reinterpret_cast<const wchar_t*>(number.data()), static_cast<UINT>(number.size()), nullptr);
         }
-        if (!inText || gutterWidth < lineHeight)
-            continue;
-        // A bookmark shows as a framed digit at the gutter's right, on the row
-        // that holds its column.
-        const TEasyBookMarkList& marks = source.Bookmarks();
-        for (int i = 0; i < marks.Count(); ++i) {
-            const TEasyBookMark& mark = marks.Mark(i);
-            if (mark.Y != line || mark.X < start || (end != INT_MAX && mark.X >= end))
-                continue;
-            const int size = lineHeight - 2;
-            const RECT box{gutterWidth - 3 - size, top + 1, gutterWidth - 3, top + 1 + size};
-            FillColor(dc, box, RGB(0, 0, 128));
-            FillColor(dc, RECT{box.left + 1, box.top + 1, box.right - 1, box.bottom - 1}, RGB(255, 255, 224));
-            const wchar_t digit = static_cast<wchar_t>(L'0' + std::clamp(mark.Index, 0, 9));
-            SetTextColor(dc, RGB(0, 0, 128));
-            RECT inner = box;
-            DrawTextW(dc, &digit, 1, &inner, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-            SetTextColor(dc, numbersColor);
-        }
+        if (inText && (options_ & eoPaintGutter))
+            PaintGutterGlyphs(dc, top, line, start, end, gutterWidth);
     }
     SetBkMode(dc, OPAQUE);
+}
+
+TImageList& TCustomEasyEdit::GutterImages()
+{
+    if (!gutterImages_) {
+        gutterImages_ = std::make_unique<TImageList>(nullptr, 16, 16);
+        try {
+            TBitmap strip;
+            strip.LoadFromResourceName(GetModuleHandleW(nullptr), L"EASYBOOKMARK");
+            gutterImages_->AddMasked(strip, clWhite);
+        } catch (...) {
+            // A program without the strip paints no glyphs.
+            TraceIgnoredException(L"editor: gutter images");
+        }
+        gutter_.SetImageCount(gutterImages_->Count());
+    }
+    return *gutterImages_;
+}
+
+void TCustomEasyEdit::PaintGutterGlyphs(HDC dc, int top, int line, int startColumn, int endColumn, int gutterWidth)
+{
+    const TImageList& images = GutterImages();
+    const TCustomEasyEditSource& source = *GetEditSource();
+    const int y = top + (LineHeight() - images.Height()) / 2;
+    // The edge lines at the gutter's right stay free.
+    const int right = gutterWidth - 2;
+    int x = 0;
+    auto glyph = [&](int index) {
+        if (!gutter_.ValidImageIndex(index) || x + images.Width() > right)
+            return;
+        images.Draw(dc, x, y, index);
+        x += images.Width();
+    };
+    const bool firstRow = startColumn == 0;
+    if (firstRow && Lines().AllowHiddenLines() && (options_ & eoCollapseButtonOnGutter)) {
+        const unsigned flags = Lines().Items(line)->Flags;
+        if (flags & lfCollapsed)
+            glyph(EasyGutterCollapsedImage);
+        else if (flags & lfExpanded)
+            glyph(EasyGutterExpandedImage);
+    }
+    if (firstRow)
+        glyph(lineStyles_.ImageFor(source.GetLineStyle(line), gutter_));
+    // A bookmark on the row that holds its column.
+    const TEasyBookMarkList& marks = source.Bookmarks();
+    for (int i = 0; i < marks.Count(); ++i) {
+        const TEasyBookMark& mark = marks.Mark(i);
+        if (mark.Y == line && mark.X >= startColumn && (endColumn == INT_MAX || mark.X < endColumn))
+            glyph(std::clamp(mark.Index, 0, 9));
+    }
+    if ((options_ & eoPaintWrapBookmark) && Wrapping() && endColumn != INT_MAX)
+        glyph(EasyGutterWrapImage);
 }
 
 void TCustomEasyEdit::PaintText(HDC dc, const RECT& clip)

@@ -91,7 +91,7 @@ void TFont::SetCharset(uint8_t charset)
     }
 }
 
-void TFont::SetPitch(uint8_t pitch)
+void TFont::SetPitch(TFontPitch pitch)
 {
     if (pitch != pitch_) {
         pitch_ = pitch;
@@ -109,8 +109,11 @@ HFONT TFont::Handle() const
         lf.lfUnderline = (style_ & fsUnderline) ? TRUE : FALSE;
         lf.lfStrikeOut = (style_ & fsStrikeOut) ? TRUE : FALSE;
         lf.lfCharSet = charset_;
-        lf.lfPitchAndFamily = pitch_;
         lf.lfQuality = DEFAULT_QUALITY;
+        if (pitch_ == TFontPitch::fpFixed)
+            lf.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+        else if (pitch_ == TFontPitch::fpVariable)
+            lf.lfPitchAndFamily = VARIABLE_PITCH;
         lstrcpynW(lf.lfFaceName, name_.c_str(), LF_FACESIZE);
         handle_.Reset(CreateFontIndirectW(&lf));
     }

@@ -15,6 +15,9 @@ namespace qrv {
 COLORREF ColorToRGB(TColor color);
 
 enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
+// The pitch asked of the font mapper: it decides which face stands in when
+// the named one is missing.
+enum class TFontPitch { fpDefault, fpFixed, fpVariable };
 
 // A logical font; the GDI handle is made on demand and remade after a change.
 class TFont {
@@ -39,9 +42,8 @@ public:
     // The character set asked for; DEFAULT_CHARSET takes the face's own.
     uint8_t Charset() const { return charset_; }
     void SetCharset(uint8_t charset);
-    // DEFAULT_PITCH, FIXED_PITCH or VARIABLE_PITCH.
-    uint8_t Pitch() const { return pitch_; }
-    void SetPitch(uint8_t pitch);
+    TFontPitch Pitch() const { return pitch_; }
+    void SetPitch(TFontPitch pitch);
 
     HFONT Handle() const;
     std::function<void()> OnChange;
@@ -51,9 +53,9 @@ private:
     std::wstring name_;
     int height_ = -12;
     unsigned style_ = 0;
+    TFontPitch pitch_ = TFontPitch::fpDefault;
     TColor color_ = clWindowText;
     uint8_t charset_ = DEFAULT_CHARSET;
-    uint8_t pitch_ = DEFAULT_PITCH;
     mutable TGdiObject handle_;  // made on first use, dropped on every change
 };
 

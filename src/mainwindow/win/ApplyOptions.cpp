@@ -267,7 +267,7 @@ void TQRVMain::ApplyMainFont()
         viewer->Font().SetCharset(text.Charset);
     }
     if (EasyEdit)
-        EasyEdit->Font().SetPitch(FIXED_PITCH);
+        EasyEdit->Font().SetPitch(TFontPitch::fpFixed);
 }
 void TQRVMain::ResizeToolbarButtons(int /*Size*/) {}
 void TQRVMain::ApplyFunctionKeys() {}

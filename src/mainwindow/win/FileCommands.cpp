@@ -330,6 +330,7 @@ void TFileCommands::DeleteInTree()
         }
     });
     const std::wstring deleted = tree->GetDirPath(node);
+    const ScopeExit showAgain([&] { host_.DisplayFocusedFile(); });
     (void)tree->DeleteDirectory(node, !decision.Physical);
     if (!decision.Physical) {
         lastOperator_ = nullptr;  // what went to the recycle bin is undone there
@@ -368,6 +369,7 @@ void TFileCommands::DeleteInList()
     if (!host_.ClearDisplay()) {
         return;
     }
+    const ScopeExit showAgain([&] { host_.DisplayFocusedFile(); });
     bool folderAmongThem = false;
     for (int i = 0; i < list->ItemCount() && !folderAmongThem; ++i) {
         const TFileRec* item = list->GetItemData(i);
@@ -444,7 +446,7 @@ void TFileCommands::EditObject()
 void TFileCommands::ClipBoardCopy(bool Cut)
 {
     if (host_.TextControlFocused()) {
-        SendMessageW(GetFocus(), Cut ? WM_CUT : WM_COPY, 0, 0);
+        host_.TextCopy(Cut);
         return;
     }
     if (FocusedPane() == TFilePane::Tree) {
@@ -464,7 +466,7 @@ void TFileCommands::ClipBoardCopy(bool Cut)
 void TFileCommands::ClipBoardPaste()
 {
     if (host_.TextControlFocused()) {
-        SendMessageW(GetFocus(), WM_PASTE, 0, 0);
+        host_.TextPaste();
         return;
     }
     TDirView* list = host_.ActiveFileList();
@@ -472,8 +474,18 @@ void TFileCommands::ClipBoardPaste()
         MessageBeep(MB_OK);
         return;
     }
-    if (list->PasteFromClipBoard(L"")) {
-        lastOperator_ = &list->FileOperator();
+    TFileOperator& op = list->FileOperator();
+    const bool pasted = list->PasteFromClipBoard(L"");
+    // A move the shell carried out only in part can be undone as well.
+    if (pasted || (op.UndoAvailable() && !op.NotMoved().empty())) {
+        lastOperator_ = &op;
+    }
+    if (!pasted && !op.NotMoved().empty()) {
+        std::wstring text = L"Diese Elemente wurden nicht verschoben:";
+        for (const std::wstring& name : op.NotMoved()) {
+            text += L"\n" + name;
+        }
+        Refuse(text);
     }
     host_.RefreshStatusBar();
 }
@@ -579,8 +591,8 @@ void TFileCommands::NewLink()
 
 void TFileCommands::FindDatei()
 {
-    // The text controls search their own text (their find commands).
     if (host_.TextControlFocused()) {
+        host_.TextFind();
         return;
     }
     std::wstring folder = ListFolder();

@@ -31,11 +31,19 @@ public:
     virtual int ShowMessageBox(const std::wstring& Text, TMsgDlgType Kind, int HelpContext, TMsgDlgButtons Buttons) = 0;
     // Closes the file display before its file may go.
     virtual bool ClearDisplay() = 0;
+    // Shows the active list's focused item again once the command that
+    // closed the display is over (the delete declined, or another item
+    // focused after it).
+    virtual void DisplayFocusedFile() = 0;
     virtual void RefreshStatusBar() = 0;
     virtual void UpdateActionStates() = 0;
     // A text control (text view, editor, command box, history box) or the
     // hex view has the focus: clipboard keys and the search are theirs.
     virtual bool TextControlFocused() = 0;
+    // The focused text control's own copy or cut, paste and search.
+    virtual void TextCopy(bool Cut) = 0;
+    virtual void TextPaste() = 0;
+    virtual void TextFind() = 0;
     // The command interpreter's path (COMSPEC).
     virtual std::wstring ComSpec() = 0;
     // Select all or invert in the archive list when it has the focus; false

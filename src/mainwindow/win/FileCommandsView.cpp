@@ -12,10 +12,6 @@
 
 namespace qrv {
 
-namespace {
-
-}  // namespace
-
 // ---- Selection ---------------------------------------------------------------------------
 
 void TFileCommands::SelectAll()

@@ -181,6 +181,12 @@ bool TQRVMain::ClearDisplay()
     return !fileDisplay_ || fileDisplay_->ClearDisplay();
 }
 
+void TQRVMain::DisplayFocusedFile()
+{
+    if (fileDisplay_ && fileDisplay_->ViewFile && !fileDisplay_->FreezeDisplay)
+        fileDisplay_->RequestDisplay();
+}
+
 void TQRVMain::UpdateActionStates()
 {
     if (ActionList1)

@@ -98,6 +98,23 @@ bool TQRVMain::TextControlFocused()
            HoldsFocus(DirHist2) || HoldsFocus(HexEditor1);
 }
 
+// Until the window's own text commands come, the focused control carries
+// out the clipboard messages itself; it has no search to start.
+void TQRVMain::TextCopy(bool Cut)
+{
+    SendMessageW(GetFocus(), Cut ? WM_CUT : WM_COPY, 0, 0);
+}
+
+void TQRVMain::TextPaste()
+{
+    SendMessageW(GetFocus(), WM_PASTE, 0, 0);
+}
+
+void TQRVMain::TextFind()
+{
+    MessageBeep(MB_ICONHAND);
+}
+
 TDirView* TQRVMain::OtherFileList()
 {
     if (!FilePanel2 || !FilePanel2->Visible())

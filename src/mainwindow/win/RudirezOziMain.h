@@ -332,7 +332,11 @@ private:
     // What the file commands ask of the window besides the above.
     const TOptions& FileOptions() override;
     bool ClearDisplay() override;
+    void DisplayFocusedFile() override;
     bool TextControlFocused() override;
+    void TextCopy(bool Cut) override;
+    void TextPaste() override;
+    void TextFind() override;
     bool ArchiveListSelect(bool Invert) override;
     std::wstring ComSpec() override;
     TDirView* OtherFileList() override;

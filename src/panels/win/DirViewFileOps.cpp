@@ -9,6 +9,7 @@
 #include "common/win/ShellFileOperator.h"
 #include "framework/IgnoredError.h"
 #include "framework/ScopeExit.h"
+#include "framework/SysUtils.h"
 #include "framework/win/MessageDialog.h"
 #include "panels/PasteRules.h"
 #include "panels/RenameRules.h"
@@ -92,7 +93,8 @@ TFileRec* TDirView::CreateFile(const std::wstring& Name)
     SetWatchForChanges(false);
     ScopeExit resume([&] { SetWatchForChanges(watching); });
     // CREATE_NEW: a file made by someone else since the test above stays.
-    TFileHandle file(::CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    TFileHandle file(
+        ::CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         LastFileError = GetLastError();
         return nullptr;
@@ -233,6 +235,22 @@ bool TDirView::PasteFromClipBoard(const std::wstring& Target)
         EmptyClipboard();
     }
     ReloadDirectory();
+    // What came is selected, the first of it focused and shown.
+    if (SameText(RemoveBackslash(target), RemoveBackslash(GetPath()))) {
+        TUpdateBracket update(*this);
+        SelectRange(-1, -1, false);
+        TFileRec* first = nullptr;
+        for (const std::wstring& source : plan.Sources) {
+            if (TFileRec* item = FindFileItem(ExtractFileName(RemoveBackslash(source)))) {
+                SetItemSelected(*item, true);
+                first = first ? first : item;
+            }
+        }
+        if (first) {
+            SetItemFocused(first);
+        }
+    }
+    MakeFocusedVisible();
     return done;
 }
 
@@ -297,8 +315,8 @@ bool TDirView::EndLabelEdit(const NMLVDISPINFOW& Info)
             }
         }
         if (OnDirUpdated) {
-        OnDirUpdated(this);
-    }
+            OnDirUpdated(this);
+        }
         MakeFocusedVisible();
         return false;  // the records, not the control, hold the name
     }
@@ -307,8 +325,8 @@ bool TDirView::EndLabelEdit(const NMLVDISPINFOW& Info)
     }
     MessageBeep(MB_ICONHAND);
     const std::wstring text = (PathExists(newPath) ? Texts().AlreadyExists : Texts().RenameError) + input.NewName;
-    const bool again = AskRenameAgain ? AskRenameAgain(text)
-                                      : MessageDlg(text, TMsgDlgType::mtError, mbOK | mbAbort) == mrOk;
+    const bool again =
+        AskRenameAgain ? AskRenameAgain(text) : MessageDlg(text, TMsgDlgType::mtError, mbOK | mbAbort) == mrOk;
     if (again) {
         reEditText_ = Info.item.pszText;
         PostMessageW(Handle(), WM_DIRVIEW_REEDIT, 0, 0);

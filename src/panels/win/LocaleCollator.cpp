@@ -7,6 +7,8 @@
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <string_view>
+#include <vector>
 
 namespace qrv {
 
@@ -68,6 +70,44 @@ struct TLocaleCollator::TPlainWeights {
                 if (SystemKey(locale, std::wstring_view(pair, 2)) != expected)
                     Length[a] = Length[b] = 0;
             }
+        RankWeights();
+    }
+
+    // The compact key: each plain character's place among the distinct
+    // weights, from 1. When every weight has the same length, comparing two
+    // keys of weights byte by byte compares them weight by weight, and so
+    // does comparing their places; with weights of several lengths there
+    // are no places.
+    TSortCollator::TCompactBytes Rank{};
+    bool HasRanks = false;
+
+private:
+    void RankWeights()
+    {
+        std::vector<std::string_view> weights;
+        for (wchar_t c = kFirstPlain; c < kEndPlain; ++c)
+            if (Length[c])
+                weights.emplace_back(Weight[c].data(), Length[c]);
+        if (weights.empty() || std::any_of(weights.begin(), weights.end(), [&](std::string_view weight) {
+                return weight.size() != weights.front().size();
+            }))
+            return;
+        // Byte order (as the keys compare), not the order of signed chars.
+        const auto bytewise = [](std::string_view a, std::string_view b) {
+            return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+                return static_cast<uint8_t>(x) < static_cast<uint8_t>(y);
+            });
+        };
+        std::sort(weights.begin(), weights.end(), bytewise);
+        weights.erase(std::unique(weights.begin(), weights.end()), weights.end());
+        for (wchar_t c = kFirstPlain; c < kEndPlain; ++c) {
+            if (!Length[c])
+                continue;
+            const std::string_view weight(Weight[c].data(), Length[c]);
+            const auto place = std::lower_bound(weights.begin(), weights.end(), weight, bytewise);
+            Rank[c] = static_cast<uint8_t>(place - weights.begin() + 1);
+        }
+        HasRanks = true;
     }
 };
 
@@ -98,8 +138,7 @@ TLocaleCollator::TLocaleCollator() : plain_(PlainWeightsOf(locale_)) {}
 
 TLocaleCollator::TLocaleCollator(std::wstring LocaleName)
     : locale_(std::move(LocaleName)), plain_(PlainWeightsOf(locale_))
-{
-}
+{}
 
 std::string TLocaleCollator::SortKey(std::wstring_view Text) const
 {
@@ -138,6 +177,11 @@ void TLocaleCollator::AppendSortKey(std::wstring_view Text, std::string& Out) co
         }
     }
     AppendLocaleKey(Text, Out);
+}
+
+const TSortCollator::TCompactBytes* TLocaleCollator::CompactBytes() const
+{
+    return plain_ && plain_->HasRanks ? &plain_->Rank : nullptr;
 }
 
 void TLocaleCollator::AppendLocaleKey(std::wstring_view Text, std::string& Out) const

@@ -2,7 +2,8 @@
 // The user's locale order of names as sort keys (LCMapStringEx with
 // LCMAP_SORTKEY, case ignored), so a sort asks the locale once per item.
 // Names made of plain characters (ASCII whose key is a fixed weight in the
-// locale) get the same key from a table, without a call per name.
+// locale) get the same key from a table, without a call per name, and a
+// compact key of one byte a character.
 
 #include "panels/DirViewSort.h"
 
@@ -20,6 +21,9 @@ public:
 
     std::string SortKey(std::wstring_view Text) const override;
     void AppendSortKey(std::wstring_view Text, std::string& Out) const override;
+    // For the plain characters, when the locale gives them all weights of
+    // one length.
+    const TCompactBytes* CompactBytes() const override;
 
     // The weights of the plain characters of a locale.
     struct TPlainWeights;

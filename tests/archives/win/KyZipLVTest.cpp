@@ -1,4 +1,5 @@
 #include "archives/win/KyZipLV.h"
+#include "TestDir.h"
 #include "archives/ArchiveError.h"
 #include "archives/KyRarArc.h"
 #include "common/BaseUtils.h"
@@ -8,10 +9,12 @@
 #include "framework/SysUtils.h"
 #include "framework/win/Forms.h"
 #include "framework/win/Handles.h"
-#include "TestDir.h"
+#include "win/ProcessOutput.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -452,25 +455,44 @@ TEST_F(ZipLVArchiveTest, TypingFindsTheNextName)
 
 TEST_F(ZipLVArchiveTest, ZipEntriesAlsoBehindAProgram)
 {
-    const fs::path fixture = FsPath(ProgramFolder()) / "zip_r_crypt_stub.zip";
-    const std::string bytes = ReadBytes(fixture);
-    WriteBytes(root / "a.zip", bytes);
-    WriteBytes(root / "sfx.exe", bytes);
-    for (const char* name : {"a.zip", "sfx.exe"}) {
+    // Debian's zip wrote the fixture with a program in front that its
+    // offsets do not count: without it, it is a plain zip archive. The
+    // entries' times in the central directory are set to one known time.
+    std::string stubbed = ReadBytes(FsPath(ProgramFolder()) / "zip_r_crypt_stub.zip");
+    const uint16_t dosTime = static_cast<uint16_t>(Dos(2023, 4, 5, 6, 7));
+    const uint16_t dosDate = static_cast<uint16_t>(Dos(2023, 4, 5, 6, 7) >> 16);
+    int headers = 0;
+    for (size_t at = 0; (at = stubbed.find("PK\x01\x02", at)) != std::string::npos; at += 4, ++headers) {
+        ASSERT_LE(at + 16, stubbed.size());
+        const char stamp[4] = {char(dosTime & 0xFF), char(dosTime >> 8), char(dosDate & 0xFF), char(dosDate >> 8)};
+        stubbed.replace(at + 12, 4, stamp, 4);
+    }
+    ASSERT_EQ(headers, 7);  // four files and three folders
+    const size_t stub = stubbed.find("PK\x03\x04");
+    ASSERT_GT(stub, 0u);
+    WriteBytes(root / "plain.zip", stubbed.substr(stub));
+    WriteBytes(root / "stub.zip", stubbed);
+    WriteBytes(root / "sfx.exe", stubbed);
+    int opened = 0;
+    for (const char* name : {"plain.zip", "stub.zip", "sfx.exe"}) {
+        SCOPED_TRACE(name);
         const fs::path file = root / name;
+        const std::string bytes = ReadBytes(file);
         const uint64_t time = LastWrite(file);
         zip->OpenArchive(FromFsPath(file));
         EXPECT_EQ(zip->ArchiveKind(), akZip);
         EXPECT_TRUE(zip->IsZipOpen());
-        EXPECT_EQ(dirUpdates, name[0] == 'a' ? 1 : 2);
+        EXPECT_EQ(dirUpdates, ++opened);
         // The folder entries ("text/", "deep/", "deep/er/") never show.
         EXPECT_EQ(Column(window, 0),
                   (std::vector<std::wstring>{L"empty.txt", L"long.txt", L"secret.txt+", L"short.txt"}));
         EXPECT_EQ(Column(window, 4), (std::vector<std::wstring>{L"", L"text\\", L"", L"deep\\er\\"}));
-        EXPECT_EQ(Column(window, 1)[3], L"4");
-        EXPECT_EQ(Column(window, 1)[0], L"0");
+        EXPECT_EQ(Column(window, 1), (std::vector<std::wstring>{L"0", L"108.890", L"26", L"4"}));
         EXPECT_EQ(Column(window, 2)[3], ShellTypeName(L"short.txt", L"TXT"));
-        EXPECT_FALSE(Column(window, 3)[3].empty());
+        for (const std::wstring& changed : Column(window, 3)) {
+            EXPECT_NE(changed.find(L"5.4.2023"), std::wstring::npos) << changed;
+            EXPECT_NE(changed.find(L"06:07"), std::wstring::npos) << changed;
+        }
         EXPECT_EQ(ReadBytes(file), bytes);
         EXPECT_EQ(LastWrite(file), time);
     }
@@ -521,7 +543,8 @@ TEST_F(ZipLVArchiveTest, ExtractedFilesGoWhenTheArchiveCloses)
     WriteBytes(viewed, "v");
     zip->RememberExtractedFile(FromFsPath(viewed));
     {
-        TFileHandle open(CreateFileW(viewed.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        TFileHandle open(
+            CreateFileW(viewed.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(open);
         zip->OpenArchive(L"");
         EXPECT_TRUE(fs::exists(viewed));
@@ -529,4 +552,95 @@ TEST_F(ZipLVArchiveTest, ExtractedFilesGoWhenTheArchiveCloses)
     zip->OpenArchive(Rar());
     zip->OpenArchive(L"");
     EXPECT_TRUE(fs::exists(viewed)) << "forgotten after the failed delete";
+}
+
+TEST_F(ZipLVArchiveTest, ProbePrintsTheRowsAndMessagesAndSavesAPicture)
+{
+    const std::wstring probe = AddBackslash(ProgramFolder()) + L"ArchiveListProbe.exe";
+    const std::wstring archive = Rar();
+    // (Its standard output is in text mode: line ends come as CR LF.)
+    const auto run = [&](const std::wstring& arguments) {
+        test::TProcessOutput output = test::RunAndCapture(probe, arguments, FromFsPath(root));
+        output.Text.erase(std::remove(output.Text.begin(), output.Text.end(), '\r'), output.Text.end());
+        return output;
+    };
+    const auto lines = [](const std::string& text) {
+        std::vector<std::string> result;
+        std::istringstream in(text);
+        for (std::string line; std::getline(in, line);)
+            result.push_back(line);
+        return result;
+    };
+
+    // Each row's five texts as the control gives them, sorted by name: the
+    // rows this list shows of the same archive.
+    const test::TProcessOutput byName = run(L"\"" + archive + L"\"");
+    EXPECT_EQ(byName.ExitCode, 0u) << byName.Text;
+    const std::vector<std::string> rows = lines(byName.Text);
+    ASSERT_EQ(rows.size(), 5u) << byName.Text;
+    zip->OpenArchive(archive);
+    ASSERT_EQ(SendMessageW(window, LVM_GETITEMCOUNT, 0, 0), 4);
+    for (int row = 0; row < 4; ++row) {
+        std::wstring expected;
+        for (const std::wstring& text : Row(window, row))
+            expected += (expected.empty() ? L"" : L"\t") + text;
+        EXPECT_EQ(rows[static_cast<size_t>(row)], WideToUtf8(expected));
+    }
+    EXPECT_EQ(rows[0].substr(0, 8), "A.TXT\t5\t");
+    EXPECT_EQ(rows[0].substr(rows[0].size() - 5), "\tsub\\");
+    EXPECT_NE(rows[0].find("23:58"), std::string::npos);
+    EXPECT_EQ(rows[1].substr(0, 17), "readme.txt\t1.234\t");
+    EXPECT_EQ(rows[2].substr(0, 12), "secret.txt+\t");
+    EXPECT_EQ(rows[3].substr(0, 10), "zeta.bmp\t3");
+    EXPECT_EQ(rows[4], "entries: 4, bytes: 1248");
+
+    // By size, downwards; by a mask.
+    const std::vector<std::string> bySize = lines(run(L"\"" + archive + L"\" --sort 1 --desc").Text);
+    ASSERT_EQ(bySize.size(), 5u);
+    EXPECT_EQ(bySize[0].substr(0, 11), "readme.txt\t");
+    EXPECT_EQ(bySize[3].substr(0, 9), "zeta.bmp\t");
+    const std::vector<std::string> masked = lines(run(L"\"" + archive + L"\" --mask *.bmp").Text);
+    ASSERT_EQ(masked.size(), 2u);
+    EXPECT_EQ(masked[0].substr(0, 9), "zeta.bmp\t");
+
+    // The readers' messages, and the error of an archive that cannot be.
+    WriteBytes(root / "bad.rar", "not a rar archive at all");
+    const test::TProcessOutput bad = run(L"bad.rar");
+    EXPECT_EQ(bad.ExitCode, 0u);
+    EXPECT_NE(bad.Text.find("entries: 0, bytes: 0\nmessage: "), std::string::npos) << bad.Text;
+    const test::TProcessOutput missing = run(L"gone.rar");
+    EXPECT_EQ(missing.ExitCode, 1u);
+    EXPECT_NE(missing.Text.find(WideToUtf8(L"error: RAR-Archive können nicht angelegt oder geändert werden.")),
+              std::string::npos)
+        << missing.Text;
+
+    // The picture: a 24-bit BMP of the window, with the rows drawn on it.
+    const fs::path shot = root / "shot.bmp";
+    const test::TProcessOutput shown = run(L"\"" + archive + L"\" --shot shot.bmp");
+    EXPECT_EQ(shown.ExitCode, 0u) << shown.Text;
+    const std::string picture = ReadBytes(shot);
+    ASSERT_GT(picture.size(), sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER));
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER info{};
+    std::memcpy(&file, picture.data(), sizeof file);
+    std::memcpy(&info, picture.data() + sizeof file, sizeof info);
+    EXPECT_EQ(file.bfType, 0x4D42);
+    EXPECT_EQ(file.bfSize, picture.size());
+    EXPECT_EQ(info.biBitCount, 24);
+    EXPECT_GE(info.biWidth, 700);
+    EXPECT_GE(info.biHeight, 300);
+    const size_t stride = (static_cast<size_t>(info.biWidth) * 3 + 3) & ~size_t(3);
+    ASSERT_EQ(picture.size(), file.bfOffBits + stride * static_cast<size_t>(info.biHeight));
+    // Rows are drawn: many light background pixels and many dark ones of
+    // the text (a blank or black picture has only one kind).
+    size_t dark = 0, light = 0;
+    for (size_t at = file.bfOffBits; at + 3 <= picture.size(); at += 3) {
+        const int sum = uint8_t(picture[at]) + uint8_t(picture[at + 1]) + uint8_t(picture[at + 2]);
+        if (sum < 200)
+            ++dark;
+        else if (sum > 600)
+            ++light;
+    }
+    EXPECT_GT(dark, 500u);
+    EXPECT_GT(light, 10000u);
 }

@@ -16,6 +16,7 @@
 #include "external/ZipFixture.h"
 #include "framework/SysUtils.h"
 #include "framework/win/Handles.h"
+#include "win/ProcessOutput.h"
 
 #include <windows.h>
 
@@ -118,36 +119,6 @@ protected:
     fs::path root{dir.Path()};
     TOwner owner;
 };
-
-// Runs a program and returns what it wrote to its standard output.
-std::string RunAndCapture(const std::wstring& program, const std::wstring& arguments, const std::wstring& folder)
-{
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
-        return {};
-    TKernelHandle reader(readEnd), writer(writeEnd);
-    SetHandleInformation(reader.Get(), HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writer.Get();
-    startup.hStdError = writer.Get();
-    PROCESS_INFORMATION process{};
-    std::wstring commandLine = L"\"" + program + L"\" " + arguments;
-    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                        folder.c_str(), &startup, &process))
-        return {};
-    TKernelHandle processHandle(process.hProcess), threadHandle(process.hThread);
-    writer.Reset();
-    std::string output;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(reader.Get(), buffer, sizeof buffer, &got, nullptr) && got > 0)
-        output.append(buffer, got);
-    WaitForSingleObject(processHandle.Get(), 30000);
-    return output;
-}
 
 }  // namespace
 
@@ -308,7 +279,8 @@ TEST_F(ZipLibrariesTest, QrvarcListsThroughTheRarLibraryAndMissesItElsewhere)
                                             "e.txt",
                                             "x"}}));
     const std::wstring tool = AddBackslash(ProgramFolder()) + L"qrvarc.exe";
-    const std::string listed = RunAndCapture(tool, L"list rar \"" + (root / "a.rar").wstring() + L"\"", root.wstring());
+    const std::string listed =
+        test::RunAndCapture(tool, L"list rar \"" + (root / "a.rar").wstring() + L"\"", root.wstring()).Text;
     EXPECT_NE(listed.find("readme.txt"), std::string::npos) << listed;
     EXPECT_NE(listed.find(WideToUtf8(L"docs\\Größe.txt")), std::string::npos) << listed;
 
@@ -319,8 +291,9 @@ TEST_F(ZipLibrariesTest, QrvarcListsThroughTheRarLibraryAndMissesItElsewhere)
     fs::copy_file(tool, root / "alone" / "qrvarc.exe");
     fs::copy_file(AddBackslash(ProgramFolder()) + L"UnRAR.dll", root / "current" / "UnRAR.dll");
     const std::string missing =
-        RunAndCapture((root / "alone" / "qrvarc.exe").wstring(), L"list rar \"" + (root / "a.rar").wstring() + L"\"",
-                      (root / "current").wstring());
+        test::RunAndCapture((root / "alone" / "qrvarc.exe").wstring(),
+                            L"list rar \"" + (root / "a.rar").wstring() + L"\"", (root / "current").wstring())
+            .Text;
     EXPECT_NE(missing.find("error 50 : UNRAR: Datei UNRAR.dll nicht gefunden"), std::string::npos) << missing;
 }
 
@@ -333,7 +306,9 @@ TEST_F(ZipLibrariesTest, QrvarcDrivesTheZipComponentAndTheReaders)
     for (const auto& [name, bytes] : files)
         Write(root / "src" / name, bytes);
     const std::wstring archive = L"\"" + (root / "out.zip").wstring() + L"\"";
-    auto run = [&](const std::wstring& arguments) { return RunAndCapture(tool, arguments, (root / "src").wstring()); };
+    auto run = [&](const std::wstring& arguments) {
+        return test::RunAndCapture(tool, arguments, (root / "src").wstring()).Text;
+    };
 
     EXPECT_NE(run(L"add zip " + archive + L" sub\\*.* \">a.txt\" --paths --password pw").find("files: 2"),
               std::string::npos);

@@ -1,11 +1,18 @@
 #include "editor/win/EasyEditor.h"
+#include "editor/WideText.h"
+#include "framework/ScopeExit.h"
+#include "framework/SysUtils.h"
 #include "framework/win/Forms.h"
+
+#include "win/MessagePump.h"
 
 #include <gtest/gtest.h>
 
+#include <imm.h>
 #include <richedit.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
@@ -239,6 +246,14 @@ TEST_F(EasyEditorTest, LineMessagesAgreeWithTheLines)
     ASSERT_EQ(Send(EM_GETLINE, 2, LPARAM(buffer)), 4);
     EXPECT_EQ(std::wstring(buffer, 5), L"zwei#") << "never more than the size word";
     EXPECT_EQ(Send(EM_GETLINE, 7, LPARAM(buffer)), 0);
+    // An ANSI caller gets the line in its code page from the system.
+    char ansi[32];
+    std::fill(std::begin(ansi), std::end(ansi), '#');
+    *reinterpret_cast<WORD*>(ansi) = 31;
+    ASSERT_EQ(SendMessageA(edit->Handle(), EM_GETLINE, 0, LPARAM(ansi)), 3);
+    EXPECT_EQ(std::string(ansi, 3), "a\x80"
+                                    "b")
+        << "the euro sign in code page 1252";
 
     wchar_t range[32]{};
     TEXTRANGEW request{{2, 9}, range};
@@ -251,6 +266,81 @@ TEST_F(EasyEditorTest, LineMessagesAgreeWithTheLines)
     wchar_t selected[8]{};
     EXPECT_EQ(Send(EM_GETSELTEXT, 0, LPARAM(selected)), 1);
     EXPECT_STREQ(selected, L"\u20AC");
+}
+
+TEST_F(EasyEditorTest, AKeptTabIsOneCharacterOfTheIndexes)
+{
+    // Shown as spaces up to its stop, stored as one character.
+    TCustomEasyEditSource& source = *edit->GetEditSource();
+    source.SetOptions(source.Options() | srUseTab);
+    edit->Lines().SetText(u"\tab\r\nx");
+    ASSERT_EQ(edit->Lines().GetStored(0), u"\tab");
+    const int column = static_cast<int>(edit->Lines().Get(0).find(u'a'));
+    ASSERT_GT(column, 1);
+    Send(EM_SETSEL, 1, 2);
+    EXPECT_EQ(edit->SelStart(), (TEasyPoint{column, 0}));
+    EXPECT_EQ(edit->SelText(), L"a");
+    EXPECT_EQ(Send(EM_GETSEL), MAKELONG(1, 2));
+    EXPECT_EQ(Send(EM_LINEINDEX, 1), 5);
+    const POINT a = edit->TextToClient({column, 0});
+    EXPECT_EQ(Send(EM_CHARFROMPOS, 0, MAKELPARAM(a.x + 1, a.y + 1)), MAKELONG(1, 0));
+}
+
+TEST_F(EasyEditorTest, CharFromPosAnswersAsTheSystemsEdit)
+{
+    // Both controls on the same fixed-pitch font, the text from the left
+    // client edge: every client point must give the same character and line.
+    edit->SetOptions(edit->Options() & ~eoPaintGutter);
+    HWND system = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", nullptr,
+                                  WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOHSCROLL, 0, 0,
+                                  600, 400, form.Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_TRUE(system);
+    const ScopeExit destroy([system] { DestroyWindow(system); });
+    SendMessageW(system, WM_SETFONT, reinterpret_cast<WPARAM>(edit->Font().Handle()), FALSE);
+    SendMessageW(system, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
+    TEXTMETRICW metrics{};
+    wchar_t face[LF_FACESIZE]{};
+    {
+        TWindowDC screen(nullptr);
+        TSelectObject font(screen.Get(), edit->Font().Handle());
+        GetTextMetricsW(screen.Get(), &metrics);
+        GetTextFaceW(screen.Get(), LF_FACESIZE, face);
+    }
+    // (The flag's name says the opposite: set means a variable pitch.)
+    if (metrics.tmPitchAndFamily & TMPF_FIXED_PITCH)
+        GTEST_SKIP() << "Courier New is drawn with " << WideToUtf8(face) << ", not a fixed-pitch font";
+    ASSERT_EQ(edit->CharWidth(), metrics.tmAveCharWidth);
+    ASSERT_EQ(edit->LineHeight(), metrics.tmHeight);
+    RECT client{};
+    GetClientRect(system, &client);
+    const int cw = edit->CharWidth(), lh = edit->LineHeight();
+    auto ask = [](HWND window, int x, int y) { return SendMessageW(window, EM_CHARFROMPOS, 0, MAKELPARAM(x, y)); };
+
+    // A short text (points below its end) and one longer than the window,
+    // at the top and scrolled by two lines.
+    const std::wstring shortText = L"erste Zeile\r\n\r\nx\r\ndie vierte und l\u00E4ngste Zeile\r\nf\u00FCnf\r\n\u20AC";
+    std::wstring longText = shortText;
+    for (int line = 6; line < 60; ++line)
+        longText += L"\r\nZeile " + std::wstring(size_t(line % 7), L'-') + std::to_wstring(line);
+    int compared = 0, mismatches = 0;
+    for (const auto& [text, scrolled] : {std::pair{shortText, 0}, {longText, 0}, {longText, 2}}) {
+        edit->Lines().SetText(ToUtf16(text));
+        SetWindowTextW(system, text.c_str());
+        Send(EM_LINESCROLL, 0, scrolled);
+        SendMessageW(system, EM_LINESCROLL, 0, scrolled);
+        ASSERT_EQ(Send(EM_GETFIRSTVISIBLELINE), SendMessageW(system, EM_GETFIRSTVISIBLELINE, 0, 0));
+        for (int y = 1; y < 9 * lh; y += lh / 3)
+            for (int x = 0; x < 32 * cw; x += std::max(cw / 3, 1)) {
+                const LRESULT mine = ask(edit->Handle(), x, y), theirs = ask(system, x, y);
+                if (mine != theirs && ++mismatches < 40)
+                    ADD_FAILURE() << "at " << x << ", " << y << " scrolled " << scrolled << ": " << LOWORD(mine) << "/"
+                                  << HIWORD(mine) << " vs " << LOWORD(theirs) << "/" << HIWORD(theirs);
+                ++compared;
+            }
+        for (const POINT& p : {POINT{-4, 3}, POINT{3, -4}, POINT{client.right + 5, 3}, POINT{3, client.bottom + 5}})
+            EXPECT_EQ(ask(edit->Handle(), p.x, p.y), ask(system, p.x, p.y)) << "outside, at " << p.x << ", " << p.y;
+    }
+    EXPECT_GT(compared, 1000);
 }
 
 TEST_F(EasyEditorTest, LineScrollAndFirstVisibleLine)
@@ -525,6 +615,55 @@ TEST_F(EasyEditorTest, PaintsTextGutterAndLineNumbers)
     EXPECT_EQ(picture.DarkPixels(textLeft + 20 * edit->CharWidth(), picture.Width(), 0, picture.Height()), 0);
 }
 
+TEST_F(EasyEditorTest, GutterGlyphsOfBookmarksLineStylesAndWrappedRows)
+{
+    SetLines(20);
+    TCustomEasyEditSource& source = *edit->GetEditSource();
+    const int plus = edit->LineStyles().Add({L"zu", clBlack, clWindow, EasyGutterCollapsedImage});
+    const int missing = edit->LineStyles().Add({L"ohne Bild", clBlack, clWindow, 99});
+    source.SetBookmark(3, {0, 2});
+    source.SetLineStyle(4, plus);
+    source.SetLineStyle(5, plus);
+    source.SetBookmark(7, {0, 5});
+    source.SetLineStyle(6, missing);
+    const int lh = edit->LineHeight();
+    const COLORREF gutter = ColorToRGB(edit->Gutter().Brush().Color);
+    const COLORREF face = RGB(255, 200, 0);  // a bookmark's face in the strip
+    for (const int width : {32, 40}) {
+        edit->Gutter().SetWidth(width);
+        const EditorPicture picture(edit->Handle());
+        if (width == 40)
+            picture.SaveFor("EasyEditGutterGlyphs.bmp");
+        for (int row = 0; row < 8; ++row) {
+            const int top = row * lh, bottom = top + lh;
+            // The first glyph of a row at the gutter's left, the next beside it
+            // where the gutter is wide enough (the edge lines stay free).
+            EXPECT_EQ(picture.PixelsOtherThan(gutter, 0, 16, top, bottom) > 0, row == 2 || row == 4 || row == 5)
+                << "row " << row << ", gutter " << width;
+            EXPECT_EQ(picture.PixelsOf(face, 0, 16, top, bottom) > 0, row == 2) << "row " << row;
+            EXPECT_EQ(picture.PixelsOf(face, 16, width - 2, top, bottom) > 0, row == 5 && width == 40)
+                << "row " << row << ", gutter " << width;
+            EXPECT_EQ(picture.PixelsOtherThan(gutter, 16, width - 2, top, bottom) > 0, row == 5 && width == 40)
+                << "row " << row << ", gutter " << width;
+        }
+    }
+
+    // With word wrap every continued row carries the wrap mark.
+    edit->SetOptions(edit->Options() | eoPaintWrapBookmark);
+    edit->Lines().SetText(ToUtf16(std::wstring(100, L'w') + L"\r\nkurz\r\n" + std::wstring(100, L'v')));
+    edit->SetWordWrap(true);
+    ASSERT_GE(edit->RowCount(), 5);
+    const EditorPicture wrapped(edit->Handle());
+    const COLORREF wrap = RGB(0, 64, 160);
+    std::vector<bool> marked, continued;
+    for (int row = 0; row < edit->RowCount(); ++row) {
+        marked.push_back(wrapped.PixelsOf(wrap, 0, 30, row * lh, (row + 1) * lh) > 0);
+        continued.push_back(edit->RowToLine(row) == edit->RowToLine(row + 1));
+    }
+    EXPECT_EQ(marked, continued);
+    EXPECT_FALSE(marked.back());
+}
+
 TEST_F(EasyEditorTest, PaintsTheEndOfTextMark)
 {
     edit->Lines().SetText(u"a b");
@@ -551,6 +690,41 @@ TEST_F(EasyEditorTest, PaintsTheEndOfTextMark)
     EXPECT_EQ(edit->RowCount(), 1);
     const EditorPicture empty(edit->Handle());
     EXPECT_GT(empty.PixelsOtherThan(back, left, left + cw, 0, lineHeight), 0) << "an empty text still shows it";
+}
+
+TEST_F(EasyEditorTest, TheInputMethodsResultIsReadWhole)
+{
+    form.Show();
+    edit->Lines().SetText(u"eins\r\nzwei");
+    edit->SetFocus();
+    edit->SetCaretPos(2, 1);
+    HIMC context = ImmGetContext(edit->Handle());
+    ASSERT_TRUE(context) << "no input context";
+    const ScopeExit release([&] { ImmReleaseContext(edit->Handle(), context); });
+    ImmSetOpenStatus(context, TRUE);
+    LOGFONTW editorFont{}, compositionFont{};
+    GetObjectW(edit->Font().Handle(), sizeof editorFont, &editorFont);
+    ASSERT_TRUE(ImmGetCompositionFontW(context, &compositionFont));
+    EXPECT_STREQ(compositionFont.lfFaceName, editorFont.lfFaceName);
+    EXPECT_EQ(compositionFont.lfHeight, editorFont.lfHeight);
+
+    // 1,500 characters and a pair: more than 2,048 bytes, none of them ANSI.
+    std::wstring text;
+    for (int i = 0; i < 1500; ++i)
+        text += wchar_t(0x4E00 + i % 700);
+    text += L"\U0001F600";
+    ASSERT_TRUE(
+        ImmSetCompositionStringW(context, SCS_SETSTR, text.data(), DWORD(text.size() * sizeof(wchar_t)), nullptr, 0));
+    COMPOSITIONFORM where{};
+    ASSERT_TRUE(ImmGetCompositionWindow(context, &where));
+    const POINT caret = edit->TextToClient({2, 1});
+    EXPECT_EQ(where.ptCurrentPos.x, caret.x) << "the composition window is at the caret";
+    EXPECT_EQ(where.ptCurrentPos.y, caret.y);
+    ASSERT_TRUE(ImmNotifyIME(context, NI_COMPOSITIONSTR, CPS_COMPLETE, 0));
+    EXPECT_TRUE(test::PumpUntil([&] { return !edit->ImeResult().empty(); }, std::chrono::milliseconds(1000)));
+    EXPECT_TRUE(edit->ImeResult() == text) << "read " << edit->ImeResult().size() << " of " << text.size();
+    test::PumpFor(std::chrono::milliseconds(20));
+    EXPECT_EQ(edit->Lines()[1], u"zwei") << "nothing is typed in this editor yet";
 }
 
 TEST_F(EasyEditorTest, AttachedSourceAndItsEnd)

@@ -12,6 +12,8 @@
 #include "settings/Quorvan32Globals.h"
 #include "win/DialogAnswerer.h"
 #include "win/MessagePump.h"
+#include "win/WineDrive.h"
+#include "win/WineTrash.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
@@ -52,7 +54,12 @@ public:
     TDirView* OtherFileList() override { return other; }
     void UpdateActionStates() override { ++actionUpdates; }
     TDriveView* DriveTree() override { return tree; }
-    bool TextControlFocused() override { return false; }
+    bool textFocused = false;
+    std::vector<std::wstring> textCommands;
+    bool TextControlFocused() override { return textFocused; }
+    void TextCopy(bool cut) override { textCommands.push_back(cut ? L"cut" : L"copy"); }
+    void TextPaste() override { textCommands.push_back(L"paste"); }
+    void TextFind() override { textCommands.push_back(L"find"); }
     std::wstring ComSpec() override { return comSpec; }
     const TOptions& FileOptions() override { return options; }
     int ShowMessageBox(const std::wstring& text, TMsgDlgType, int, TMsgDlgButtons) override
@@ -65,6 +72,8 @@ public:
         ++displayCleared;
         return true;
     }
+    int displayedAgain = 0;
+    void DisplayFocusedFile() override { ++displayedAgain; }
     void RefreshStatusBar() override {}
 };
 
@@ -148,6 +157,7 @@ TEST_F(FileCommandsTest, ShiftDeleteDeletesForGoodWithoutTheProgramsQuestion)
     EXPECT_FALSE(Exists(folder + L"\\brief.txt"));
     EXPECT_TRUE(Exists(folder + L"\\notiz.txt"));
     EXPECT_EQ(host.displayCleared, 1);
+    EXPECT_EQ(host.displayedAgain, 1) << "the display follows the focus again";
     EXPECT_TRUE(host.boxes.empty());
     EXPECT_TRUE(host.list->ConfirmDelete) << "the list's own setting comes back";
 
@@ -241,6 +251,58 @@ TEST_F(FileCommandsTest, CutAndPasteByKeysMovesAndUndoByKeyMovesBack)
     EXPECT_EQ(dir.Read(L"Liste\\brief.txt"), "Text");
     EXPECT_FALSE(Exists(other + L"\\brief.txt"));
     EXPECT_TRUE(host.boxes.empty());
+    ASSERT_TRUE(EmptyFileClipboard(nullptr));
+}
+
+TEST_F(FileCommandsTest, WithATextControlFocusedClipboardAndSearchAreTheTexts)
+{
+    ASSERT_TRUE(PutFilesOnClipboard(nullptr, {folder + L"\\brief.txt"}, false));
+    Select(L"notiz.txt");
+    host.textFocused = true;
+    commands.ClipBoardCopy(false);
+    commands.ClipBoardCopy(true);
+    const std::wstring other = dir.File(L"Andere");
+    ASSERT_TRUE(CreateDirectoryW(other.c_str(), nullptr));
+    host.list->SetPath(other);
+    commands.ClipBoardPaste();
+    commands.FindDatei();
+    EXPECT_EQ(host.textCommands, (std::vector<std::wstring>{L"copy", L"cut", L"paste", L"find"}));
+    const auto files = ReadClipboardFiles(nullptr);
+    ASSERT_TRUE(files);
+    EXPECT_EQ(files->Names, std::vector<std::wstring>{folder + L"\\brief.txt"}) << "the list's selection went there";
+    EXPECT_FALSE(Exists(other + L"\\brief.txt")) << "the clipboard's file was pasted";
+    EXPECT_TRUE(host.boxes.empty());
+    ASSERT_TRUE(EmptyFileClipboard(nullptr));
+}
+
+// Wine's shell leaves a folder whose name the target holds and reports
+// success: the user is told, and the rest of the move can be undone.
+TEST_F(FileCommandsTest, APasteThatMovesOnlyPartNamesWhatStayedAndUndoReturnsTheRest)
+{
+    ASSERT_TRUE(CreateDirectoryW((folder + L"\\Projekt").c_str(), nullptr));
+    dir.Write(L"Liste\\Projekt\\neu.txt", "neu");
+    const std::wstring other = dir.File(L"Andere");
+    ASSERT_TRUE(CreateDirectoryW(other.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((other + L"\\Projekt").c_str(), nullptr));
+    host.list->ReloadDirectory();
+    host.list->SelectRange(-1, -1, false);
+    for (const wchar_t* name : {L"Projekt", L"brief.txt"})
+        host.list->SetItemSelected(*host.list->FindFileItem(name), true);
+    ASSERT_TRUE(commands.ListKeyDown('X', false, true));
+    host.list->SetPath(other);
+    ASSERT_TRUE(commands.ListKeyDown('V', false, true));
+    ASSERT_EQ(dir.Read(L"Andere\\brief.txt"), "Text");
+    if (Exists(other + L"\\Projekt\\neu.txt"))
+        GTEST_SKIP() << "this shell joins the folders";
+    EXPECT_EQ(host.boxes,
+              std::vector<std::wstring>{L"Diese Elemente wurden nicht verschoben:\n" + folder + L"\\Projekt"});
+    EXPECT_TRUE(ClipboardHasFiles()) << "what was cut and not moved is still on the clipboard";
+
+    ASSERT_TRUE(commands.ListKeyDown('Z', false, true));
+    EXPECT_EQ(dir.Read(L"Liste\\brief.txt"), "Text");
+    EXPECT_FALSE(Exists(other + L"\\brief.txt"));
+    EXPECT_EQ(dir.Read(L"Liste\\Projekt\\neu.txt"), "neu");
+    EXPECT_EQ(host.boxes.size(), 1u) << "the undo went without a message";
     ASSERT_TRUE(EmptyFileClipboard(nullptr));
 }
 
@@ -660,4 +722,47 @@ TEST_F(FileCommandsTest, RescanReadsTheDriveAgainAndKeepsTheFolder)
     EXPECT_TRUE(SamePath(host.tree->GetDirPathName(host.tree->Selected()), folder));
     EXPECT_EQ(host.tree->FullDriveScan(), fullScan);
     EXPECT_TRUE(host.boxes.empty());
+}
+
+// ---- A tree folder on another kind of drive -------------------------------------------------
+
+namespace {
+
+// The active list shows a folder of the fixed test drive while the tree's
+// folder lies on a removable drive.
+class FileCommandsOnARemovableDrive : public FileCommandsTest {};
+
+}  // namespace
+
+TEST_F(FileCommandsOnARemovableDrive, TheTreesFolderIsDeletedForGoodAfterTheShellsQuestion)
+{
+    const std::wstring trash = test::WineTrashFiles();
+    if (trash.empty())
+        GTEST_SKIP() << "not under Wine with XDG_DATA_HOME set";
+    const std::wstring stick = dir.File(L"Stick");
+    const std::wstring name = L"weg-" + std::to_wstring(GetTickCount64());
+    ASSERT_TRUE(CreateDirectoryW(stick.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((stick + L"\\" + name).c_str(), nullptr));
+    test::WineDrive removable(stick, DRIVE_REMOVABLE);
+    if (!removable.Letter())
+        GTEST_SKIP() << "no Wine mount manager to configure a drive";
+    host.tree->RefreshRootNodes(false, dsDisplayName | 8);
+    const std::wstring path = std::wstring(1, removable.Letter()) + L":\\" + name;
+    TTreeNode* node = ReadTreeNode(path);
+    ASSERT_NE(node, nullptr);
+    host.tree->SelectNode(node);
+    // The active list is one the tree does not lead, on the fixed drive.
+    ShowSecondList(folder);
+    std::swap(host.list, host.other);
+    ASSERT_EQ(host.list->DriveType(), static_cast<int>(DRIVE_FIXED));
+    host.tree->SetFocus();
+
+    test::DialogAnswerer yes({L"&Yes", L"&Ja"});
+    ASSERT_TRUE(commands.TreeKeyDown(VK_DELETE, false, false));
+    EXPECT_TRUE(yes.Answered()) << "the shell asked before deleting for good";
+    EXPECT_TRUE(host.boxes.empty()) << "no recycle-bin question of the program's own";
+    EXPECT_FALSE(Exists(path));
+    EXPECT_FALSE(Exists(trash + L"\\" + name)) << "a removable drive's folder went into the recycle bin";
+    EXPECT_EQ(host.tree->NodeForPath(path), nullptr);
+    host.tree->SelectNode(host.tree->NodeForPath(folder));
 }

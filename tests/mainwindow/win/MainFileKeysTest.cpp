@@ -1,6 +1,5 @@
 // The file commands' keys in the real main window: a key pressed in a pane
-// reaches the command. ctest gives this suite an XDG trash of its own (Wine's
-// recycle bin).
+// reaches the command.
 
 #include "SettingsGuards.h"
 #include "TestDir.h"
@@ -13,13 +12,13 @@
 #include "panels/win/DriveView.h"
 #include "settings/Quorvan32Globals.h"
 #include "win/MessagePump.h"
+#include "win/WineTrash.h"
 
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -31,23 +30,6 @@ namespace {
 bool Exists(const std::wstring& path)
 {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// The Windows name of the folder XDG_DATA_HOME names.
-std::wstring XdgDataHome()
-{
-    const char* unixPath = std::getenv("XDG_DATA_HOME");
-    using TDosName = wchar_t*(CDECL*)(const char*);
-    const auto dosName = reinterpret_cast<TDosName>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name")));
-    if (!unixPath || !*unixPath || !dosName)
-        return std::wstring();
-    wchar_t* name = dosName(unixPath);
-    if (!name)
-        return std::wstring();
-    std::wstring result(name);
-    HeapFree(GetProcessHeap(), 0, name);
-    return result;
 }
 
 class MainFileKeys : public testing::Test {
@@ -84,10 +66,9 @@ protected:
 
 TEST_F(MainFileKeys, EntfInAListPutsTheSelectedFileIntoTheTrash)
 {
-    const std::wstring data = XdgDataHome();
-    if (data.empty())
+    const std::wstring trash = test::WineTrashFiles();
+    if (trash.empty())
         GTEST_SKIP() << "not under Wine with XDG_DATA_HOME set";
-    CreateDirectoryW(data.c_str(), nullptr);
     test::TestDir dir;
     const std::wstring name = L"entf-" + std::to_wstring(GetTickCount64()) + L".txt";
     dir.Write(name, "weg");
@@ -97,7 +78,7 @@ TEST_F(MainFileKeys, EntfInAListPutsTheSelectedFileIntoTheTrash)
     SendMessageW(main->LV1->Handle(), WM_KEYDOWN, VK_DELETE, 0);
     EXPECT_FALSE(Exists(dir.File(name)));
     EXPECT_EQ(main->LV1->FindFileItem(name), nullptr);
-    const std::wstring trashed = data + L"\\Trash\\files\\" + name;
+    const std::wstring trashed = trash + L"\\" + name;
     EXPECT_TRUE(Exists(trashed)) << "not in the trash";
     DeleteFileW(trashed.c_str());
 }

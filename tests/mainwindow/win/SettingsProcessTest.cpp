@@ -74,6 +74,7 @@ protected:
 
 TEST_F(SettingsProcess, PaneSizesTooLargeForTheWindowStillShowTheTreeAndTheLists)
 {
+    // ctest: takes the focus. The program's window is activated when it opens.
     test::TestDir dir;
     const std::wstring ini = dir.Write(L"panes.ini", "[Window]\r\nWidth=900\r\nHeight=600\r\nSplitter=99999999\r\n"
                                                      "HSplitter=99999999\r\nSplitter2Y=99999999\r\n");

@@ -151,7 +151,9 @@ TEST_F(DirViewFileOps, RenamingOntoAnExistingNameReopensTheEditorWithTheTypedTex
     EXPECT_EQ(dir.Read(L"Liste\\notiz.txt"), "Notiz");
     HWND edit = nullptr;
     ASSERT_TRUE(test::PumpUntil(
-        [&] { return (edit = reinterpret_cast<HWND>(SendMessageW(view->Handle(), LVM_GETEDITCONTROL, 0, 0))) != nullptr; },
+        [&] {
+            return (edit = reinterpret_cast<HWND>(SendMessageW(view->Handle(), LVM_GETEDITCONTROL, 0, 0))) != nullptr;
+        },
         5s));
     wchar_t text[64] = L"";
     GetWindowTextW(edit, text, 64);
@@ -170,6 +172,11 @@ TEST_F(DirViewFileOps, CopiedItemsPastedElsewhereAreUndone)
     ASSERT_TRUE(view->PasteFromClipBoard(L""));
     EXPECT_TRUE(Shows(L"brief.txt"));
     EXPECT_EQ(dir.Read(L"Andere\\notiz.txt"), "Notiz");
+    EXPECT_EQ(view->SelCount(), 2) << "the pasted items are the selection";
+    EXPECT_TRUE(view->FindFileItem(L"brief.txt")->Selected);
+    EXPECT_TRUE(view->FindFileItem(L"notiz.txt")->Selected);
+    ASSERT_NE(view->ItemFocused(), nullptr);
+    EXPECT_TRUE(view->ItemFocused()->Selected);
     ASSERT_TRUE(view->UndoCopyMove());
     EXPECT_FALSE(Exists(other + L"\\brief.txt"));
     EXPECT_FALSE(Exists(other + L"\\notiz.txt"));

@@ -131,6 +131,7 @@ TEST_F(DriveViewFileOps, DeleteRemovesTheFolderAndItsNodeAndTheListFollowsToTheP
 
 TEST_F(DriveViewFileOps, RenameInPlaceRenamesTheFolderAndTheListFollows)
 {
+    // ctest: takes the focus. The name editor is given it.
     TTreeNode* alt = Child(projekt, L"Alt");
     tree->SelectNode(alt);
     EXPECT_FALSE(tree->CanEdit(tree->RootNode(alt))) << "a drive keeps its name";

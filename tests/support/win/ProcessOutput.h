@@ -1,0 +1,51 @@
+#pragma once
+// Runs a console program of the build and collects what it writes to its
+// standard output and error, and its exit code: the tests of the tools.
+
+#include "framework/win/Handles.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace qrv::test {
+
+struct TProcessOutput {
+    std::string Text;            // standard output and error together
+    DWORD ExitCode = DWORD(-1);  // -1: did not start or did not end in time
+};
+
+inline TProcessOutput RunAndCapture(const std::wstring& program, const std::wstring& arguments,
+                                    const std::wstring& folder)
+{
+    TProcessOutput result;
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+        return result;
+    TKernelHandle reader(readEnd), writer(writeEnd);
+    SetHandleInformation(reader.Get(), HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writer.Get();
+    startup.hStdError = writer.Get();
+    PROCESS_INFORMATION process{};
+    std::wstring commandLine = L"\"" + program + L"\" " + arguments;
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                        folder.c_str(), &startup, &process))
+        return result;
+    TKernelHandle processHandle(process.hProcess), threadHandle(process.hThread);
+    writer.Reset();
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(reader.Get(), buffer, sizeof buffer, &got, nullptr) && got > 0)
+        result.Text.append(buffer, got);
+    DWORD code = 0;
+    if (WaitForSingleObject(processHandle.Get(), 30000) == WAIT_OBJECT_0 &&
+        GetExitCodeProcess(processHandle.Get(), &code))
+        result.ExitCode = code;
+    return result;
+}
+
+}  // namespace qrv::test
