@@ -84,8 +84,8 @@ struct TZipSettings : TZipRunSettings {
     CodePageOpts CodePage = cpAuto;
     unsigned AddStoreSuffixes = 0;  // a set of AddStoreExts
     std::u16string ExtAddStoreSuffixes;
-    // Adding from memory: these bytes become the entry the first
-    // specification names.
+    // Adding from memory: these bytes become the entry named by the first
+    // file pattern.
     const void* InStream = nullptr;
     int32_t InStreamSize = 0;
     bool FromStream = false;
