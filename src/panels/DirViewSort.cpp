@@ -33,18 +33,11 @@ int CompareNames(const TDirSortEntry& A, const TDirSortEntry& B)
     return Sign(A.Rec->FileName, B.Rec->FileName);
 }
 
-// How many threads share the work on Count items: 4,096 items each at least.
-size_t PartsFor(size_t Count)
-{
-    constexpr size_t kPerThread = 4096;
-    return std::clamp<size_t>(Count / kPerThread, 1, PartThreadCount());
-}
-
 // std::sort on parts of Items at once, then the sorted parts merged pairwise.
 template <class Item, class Less>
 void ParallelSort(std::vector<Item>& Items, const Less& less)
 {
-    const size_t parts = PartsFor(Items.size());
+    const size_t parts = PartCountFor(Items.size());
     std::vector<size_t> bounds;
     for (size_t part = 0; part <= parts; ++part)
         bounds.push_back(Items.size() * part / parts);
@@ -122,7 +115,7 @@ TDirSortKind SortKindFor(int Column, bool SortByExtension)
 
 bool SortUsesThreads(size_t Count)
 {
-    return PartsFor(Count) > 1;
+    return PartCountFor(Count) > 1;
 }
 
 bool SortNeedsTypeNames(TDirSortKind Kind)
@@ -136,7 +129,7 @@ TDirSortKeys::TDirSortKeys(const std::vector<const TFileRec*>& Recs, TDirSortKin
     // The locale's calls (one per item) are the cost of making keys: a large
     // folder spreads them over the processors.
     const size_t count = Recs.size();
-    const size_t threads = PartsFor(count);
+    const size_t threads = PartCountFor(count);
     buffers_.resize(threads);
     // Each part notes where its keys end; views are made once no buffer
     // grows any more.
