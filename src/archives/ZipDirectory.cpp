@@ -1,12 +1,17 @@
 #include "archives/ZipDirectory.h"
 
 #include "common/OemCodePage.h"
+#include "framework/PartThreads.h"
+#include "framework/TimingTrace.h"
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <optional>
+#include <stdexcept>
 
 namespace qrv {
 
@@ -31,9 +36,18 @@ constexpr uint16_t kFlagUtf8 = 0x0800;
 constexpr uint16_t kExtraZip64 = 0x0001;
 constexpr uint16_t kExtraUnicodePath = 0x7075;
 
-uint16_t Get16(const unsigned char* p) { return uint16_t(p[0] | (p[1] << 8)); }
-uint32_t Get32(const unsigned char* p) { return uint32_t(Get16(p)) | (uint32_t(Get16(p + 2)) << 16); }
-uint64_t Get64(const unsigned char* p) { return uint64_t(Get32(p)) | (uint64_t(Get32(p + 4)) << 32); }
+uint16_t Get16(const unsigned char* p)
+{
+    return uint16_t(p[0] | (p[1] << 8));
+}
+uint32_t Get32(const unsigned char* p)
+{
+    return uint32_t(Get16(p)) | (uint32_t(Get16(p + 2)) << 16);
+}
+uint64_t Get64(const unsigned char* p)
+{
+    return uint64_t(Get32(p)) | (uint64_t(Get32(p + 4)) << 32);
+}
 
 uint32_t Crc32(std::string_view bytes)
 {
@@ -156,8 +170,7 @@ class TLister {
 public:
     TLister(TZipSource& source, const TZipListOptions& options, TZipListResult& result)
         : source_(source), options_(options), result_(result), size_(source.Size())
-    {
-    }
+    {}
 
     void Run()
     {
@@ -168,6 +181,10 @@ public:
                 ReportMissingEnd();
             return;
         }
+        // A directory to be listed in parts: the threads are woken now, while
+        // the rest of the end is read and the headers are walked.
+        if (end->TotalEntries >= 2 * std::max<size_t>(options_.MinEntriesPerPart, 1) || Saturated(*end))
+            WarmPartThreads(std::chrono::milliseconds(20));
         result_.EndOffset = end->Position;
         ReadComment(*end);
         CheckTrailingData(*end);
@@ -275,8 +292,8 @@ private:
         bool found = source_.ReadAt(recordAt, record, sizeof record) && Get32(record) == kZip64EndSig;
         if (!found) {
             recordAt = Get64(locator + 8);
-            found = recordAt + kZip64EndSize <= locatorAt && source_.ReadAt(recordAt, record, sizeof record)
-                    && Get32(record) == kZip64EndSig;
+            found = recordAt + kZip64EndSize <= locatorAt && source_.ReadAt(recordAt, record, sizeof record) &&
+                    Get32(record) == kZip64EndSig;
         }
         if (!found) {
             if (Saturated(end)) {
@@ -299,8 +316,8 @@ private:
     {
         TZipSource* disk = &source_;
         uint64_t at = 0;
-        uint64_t limit = 0;     // where this disk's part of the directory ends
-        int64_t shift = 0;      // stub bytes in front not counted by the stored offsets
+        uint64_t limit = 0;  // where this disk's part of the directory ends
+        int64_t shift = 0;   // stub bytes in front not counted by the stored offsets
         if (end.CentralDisk == end.ThisDisk) {
             if (end.CentralSize > directoryEnd || end.TotalEntries > end.CentralSize / kCentralSize) {
                 Fail(zmSeekError);
@@ -327,6 +344,8 @@ private:
         result_.Shift = shift;
         currentDisk_ = end.CentralDisk;
         lastDisk_ = end.ThisDisk;
+        if (disk == &source_ && ListInPlace(end.TotalEntries, at, limit, shift))
+            return;
         // Each entry takes at least a header's bytes: the reservation is
         // bounded by the bytes this disk holds, never by a stored count or
         // size alone.
@@ -352,8 +371,8 @@ private:
                 header = reinterpret_cast<const unsigned char*>(windowed->Peek(at, kCentralSize));
             if (!header && (at + kCentralSize > limit || !disk->ReadAt(at, headerCopy, sizeof headerCopy))) {
                 // A set's directory continues on the next disk.
-                if (currentDisk_ >= lastDisk_ || !(disk = NextDisk(at, limit)) ||
-                    at + kCentralSize > limit || !disk->ReadAt(at, headerCopy, sizeof headerCopy)) {
+                if (currentDisk_ >= lastDisk_ || !(disk = NextDisk(at, limit)) || at + kCentralSize > limit ||
+                    !disk->ReadAt(at, headerCopy, sizeof headerCopy)) {
                     if (result_.Error == 0)
                         Fail(zmCentralReadError);
                     return;
@@ -365,24 +384,7 @@ private:
                 Fail(zmCentralSignature);
                 return;
             }
-            ZipDirEntry entry;
-            entry.MadeByVersion = header[4];
-            entry.HostVersionNo = header[5];
-            entry.Version = Get16(header + 6);
-            entry.Flag = Get16(header + 8);
-            entry.ComprMethod = Get16(header + 10);
-            entry.DateTime = Get32(header + 12);
-            entry.CRC32 = Get32(header + 16);
-            entry.ComprSize = Get32(header + 20);
-            entry.UncomprSize = Get32(header + 24);
-            entry.FileNameLength = Get16(header + 28);
-            entry.ExtraFieldLength = Get16(header + 30);
-            entry.FileCommentLen = Get16(header + 32);
-            entry.StartOnDisk = Get16(header + 34);
-            entry.IntFileAttrib = Get16(header + 36);
-            entry.ExtFileAttrib = Get32(header + 38);
-            entry.RelOffLocalHdr = Get32(header + 42);
-            entry.Encrypted = (entry.Flag & kFlagEncrypted) != 0;
+            ZipDirEntry entry = ParseCentralHeader(header);
             at += kCentralSize;
 
             // Name, extra field and comment: read where they stand in the
@@ -408,25 +410,13 @@ private:
                 extraBytes = extra;
                 commentBytes = comment;
             }
-            entry.ExtraData = extraBytes;
-            ApplyZip64Extra(entry);
-            entry.FileName = DecodeName(entry, nameBytes, entries.Texts());
-            if (!commentBytes.empty())
-                entry.FileComment =
-                    entries.Texts().Store(DecodeText(commentBytes, (entry.Flag & kFlagUtf8) != 0, UsesOem(entry)));
-
-            if (end.CentralDisk == end.ThisDisk) {
-                // Unsigned on purpose: a hostile offset wraps instead of overflowing.
-                uint64_t local = entry.RelOffLocalHdr + uint64_t(shift);
-                if (shift < 0 && entry.RelOffLocalHdr < uint64_t(-shift))
-                    local = 0;
-                firstLocal = std::min(firstLocal.value_or(local), local);
-            } else if (entry.StartOnDisk == 0) {
+            DecodeFields(entry, nameBytes, extraBytes, commentBytes, entries.Texts());
+            if (end.CentralDisk == end.ThisDisk)
+                NoteLocalOffset(entry, shift, firstLocal);
+            else if (entry.StartOnDisk == 0)
                 firstLocal = std::min(firstLocal.value_or(entry.RelOffLocalHdr), entry.RelOffLocalHdr);
-            }
 
-            bool directoryOnly = entry.FileName.empty() || entry.FileName.back() == u'\\';
-            if (directoryOnly && !options_.UseDirOnlyEntries) {
+            if (LeftOut(entry)) {
                 ++result_.DirOnlyEntries;
                 continue;
             }
@@ -437,6 +427,263 @@ private:
                 options_.OnNewName(++seqNo, kept);
         }
         result_.FirstLocalOffset = firstLocal.value_or(0);
+    }
+
+    // The fixed fields of the central header at Header.
+    static ZipDirEntry ParseCentralHeader(const unsigned char* header)
+    {
+        ZipDirEntry entry;
+        entry.MadeByVersion = header[4];
+        entry.HostVersionNo = header[5];
+        entry.Version = Get16(header + 6);
+        entry.Flag = Get16(header + 8);
+        entry.ComprMethod = Get16(header + 10);
+        entry.DateTime = Get32(header + 12);
+        entry.CRC32 = Get32(header + 16);
+        entry.ComprSize = Get32(header + 20);
+        entry.UncomprSize = Get32(header + 24);
+        entry.FileNameLength = Get16(header + 28);
+        entry.ExtraFieldLength = Get16(header + 30);
+        entry.FileCommentLen = Get16(header + 32);
+        entry.StartOnDisk = Get16(header + 34);
+        entry.IntFileAttrib = Get16(header + 36);
+        entry.ExtFileAttrib = Get32(header + 38);
+        entry.RelOffLocalHdr = Get32(header + 42);
+        entry.Encrypted = (entry.Flag & kFlagEncrypted) != 0;
+        return entry;
+    }
+
+    // Name and comment decoded into Texts, the ZIP64 values taken from the
+    // extra field, which the entry still views where it was read.
+    void DecodeFields(ZipDirEntry& entry, std::string_view name, std::string_view extra, std::string_view comment,
+                      TTextBlocks<char16_t>& texts) const
+    {
+        entry.ExtraData = extra;
+        ApplyZip64Extra(entry);
+        entry.FileName = DecodeName(entry, name, texts);
+        if (!comment.empty())
+            entry.FileComment = texts.Store(DecodeText(comment, (entry.Flag & kFlagUtf8) != 0, UsesOem(entry)));
+    }
+
+    // The smallest local header position so far, with the entry's (on the
+    // disk holding the directory, shifted by the stub in front).
+    static void NoteLocalOffset(const ZipDirEntry& entry, int64_t shift, std::optional<uint64_t>& firstLocal)
+    {
+        // Unsigned on purpose: a hostile offset wraps instead of overflowing.
+        uint64_t local = entry.RelOffLocalHdr + uint64_t(shift);
+        if (shift < 0 && entry.RelOffLocalHdr < uint64_t(-shift))
+            local = 0;
+        firstLocal = std::min(firstLocal.value_or(local), local);
+    }
+
+    // A directory entry not to be listed.
+    bool LeftOut(const ZipDirEntry& entry) const
+    {
+        const bool directoryOnly = entry.FileName.empty() || entry.FileName.back() == u'\\';
+        return directoryOnly && !options_.UseDirOnlyEntries;
+    }
+
+    // One part of a directory listed in place: its headers, where its kept
+    // entries go and how many are expected, and what it found.
+    struct TPart {
+        uint64_t First = 0;  // its first header's place in the directory
+        size_t Headers = 0;
+        size_t Slot = 0;  // its first kept entry's place in the list
+        size_t Expected = 0;
+        bool AsExpected = true;
+        uint32_t DirOnlyEntries = 0;
+        std::optional<uint64_t> FirstLocal;
+        size_t NameLengths = 0;
+        size_t TextBytes = 0;  // of its names and comments as stored
+        size_t ExtraBytes = 0;
+        TTextBlocks<char16_t> Texts;
+        TTextBlocks<char> Bytes;
+    };
+
+    // Lists a directory the source shows in place, in parts at once. A walk
+    // over the headers checks their bounds and splits them into parts; a
+    // header whose raw name is empty or ends in a separator is expected to
+    // be a directory entry, so that every part knows where its entries go in
+    // one list. When a decoded name proves that guess wrong (a name in a
+    // double-byte code page, a Unicode path field), nothing is kept and
+    // false sends the listing the usual way, as it does when the source
+    // shows nothing in place.
+    bool ListInPlace(uint64_t total, uint64_t at, uint64_t limit, int64_t shift)
+    {
+        if (total == 0 || limit - at > std::numeric_limits<size_t>::max())
+            return false;
+        const size_t size = size_t(limit - at);
+        const char* const directory = source_.View(at, size);
+        if (!directory)
+            return false;
+        const auto* bytes = reinterpret_cast<const unsigned char*>(directory);
+        TouchPages(bytes, size);
+        std::vector<TPart> parts;
+        size_t expected = 0;
+        const int error = WalkHeaders(bytes, size, total, parts, expected);
+        // Everything the parts write is allotted here, untouched: the parts
+        // then fill their memory at once, where one allocation beside
+        // another would wait for it. Decoded names and comments take no
+        // more characters than they have bytes (a Unicode path field may,
+        // and gets room of its own).
+        TZipEntries entries;
+        ZipDirEntry* const places = entries.Allot(expected);
+        for (TPart& part : parts) {
+            part.Texts.Prepare(part.TextBytes);
+            part.Bytes.Prepare(part.ExtraBytes);
+        }
+        {
+            TTimingScope decoding(L"zip directory decoded");
+            RunParts(parts.size(), [&](size_t k) { ListPart(parts[k], bytes, shift, places); });
+        }
+        if (!std::all_of(parts.begin(), parts.end(), [](const TPart& part) { return part.AsExpected; }))
+            return false;
+
+        std::optional<uint64_t> firstLocal;
+        for (TPart& part : parts) {
+            entries.Adopt(std::move(part.Texts), std::move(part.Bytes), part.NameLengths);
+            result_.DirOnlyEntries += part.DirOnlyEntries;
+            if (part.FirstLocal)
+                firstLocal = std::min(firstLocal.value_or(*part.FirstLocal), *part.FirstLocal);
+        }
+        result_.Entries = std::move(entries);
+        if (error != 0)
+            Fail(error);
+        else
+            result_.FirstLocalOffset = firstLocal.value_or(0);
+        if (options_.OnNewName)
+            for (size_t i = 0; i < result_.Entries.size(); ++i)
+                options_.OnNewName(int(i + 1), result_.Entries[i]);
+        return true;
+    }
+
+    // Reads a byte of every page of a directory mapped into memory, on
+    // several threads: the pages are mapped in at once instead of one by one
+    // during the walk over the headers.
+    static void TouchPages(const unsigned char* bytes, size_t size)
+    {
+        TTimingScope touching(L"zip directory touched");
+        constexpr size_t kPage = 4096;
+        const size_t pieces = PartCountFor(size, 64 * kPage);
+        RunParts(pieces, [&](size_t piece) {
+            unsigned sum = 0;
+            for (size_t at = size * piece / pieces; at < size * (piece + 1) / pieces; at += kPage)
+                sum += bytes[at];
+            [[maybe_unused]] volatile unsigned read = sum;
+        });
+    }
+
+    // Checks the bounds of the headers of a directory shown in place and
+    // splits them into parts, each with the place of its first kept entry
+    // and how many it should keep; the id of the error that ends the
+    // directory early (0: none).
+    int WalkHeaders(const unsigned char* bytes, size_t size, uint64_t total, std::vector<TPart>& parts,
+                    size_t& expected) const
+    {
+        // Each part takes at least the given number of headers, and there are
+        // a few parts for every thread so that a busy one holds up little.
+        const size_t minimum = std::max<size_t>(options_.MinEntriesPerPart, 1);
+        const size_t headersLeft = size_t(std::min<uint64_t>(total, size / kCentralSize));
+        const size_t partCount = std::clamp<size_t>(headersLeft / minimum, 1, 4 * PartThreadCount());
+        const size_t perPart = std::max<size_t>(headersLeft / partCount + 1, minimum);
+        TTimingScope walking(L"zip directory walked");
+        int error = 0;
+        uint64_t p = 0;
+        for (uint64_t i = 0; i < total; ++i) {
+            if (i % perPart == 0) {
+                parts.emplace_back();
+                parts.back().First = p;
+                parts.back().Slot = expected;
+            }
+            if (size - p < kCentralSize) {
+                error = zmCentralReadError;
+                break;
+            }
+            const unsigned char* header = bytes + p;
+            if (Get32(header) != kCentralSig) {
+                error = zmCentralSignature;
+                break;
+            }
+            const uint16_t nameLength = Get16(header + 28);
+            p += kCentralSize;
+            if (size - p < nameLength) {
+                error = zmCentralNameReadError;
+                break;
+            }
+            const bool maybeDirectory =
+                nameLength == 0 || bytes[p + nameLength - 1] == '/' || bytes[p + nameLength - 1] == '\\';
+            p += nameLength;
+            if (size - p < Get16(header + 30)) {
+                error = zmExtraReadError;
+                break;
+            }
+            p += Get16(header + 30);
+            if (size - p < Get16(header + 32)) {
+                error = zmCommentReadError;
+                break;
+            }
+            p += Get16(header + 32);
+            ++parts.back().Headers;
+            parts.back().TextBytes += nameLength + Get16(header + 32);
+            parts.back().ExtraBytes += Get16(header + 30);
+            if (!maybeDirectory || options_.UseDirOnlyEntries) {
+                ++parts.back().Expected;
+                ++expected;
+            }
+        }
+        while (!parts.empty() && parts.back().Headers == 0)
+            parts.pop_back();
+
+        if (TimingTraceEnabled())
+            walking.Note(std::to_wstring(parts.size()) + L" parts");
+        return error;
+    }
+
+    // Decodes the headers of one part (their bounds are checked) into its
+    // places; stops when the part keeps other entries than expected. (What
+    // it counts is kept here and written to the part once: the parts'
+    // records stand side by side and would share cache lines.)
+    void ListPart(TPart& part, const unsigned char* bytes, int64_t shift, ZipDirEntry* places) const
+    {
+        uint64_t p = part.First;
+        ZipDirEntry* out = places + part.Slot;
+        ZipDirEntry* const end = out + part.Expected;
+        uint32_t dirOnlyEntries = 0;
+        size_t nameLengths = 0;
+        std::optional<uint64_t> firstLocal;
+        TTextBlocks<char16_t> texts = std::move(part.Texts);
+        TTextBlocks<char> extras = std::move(part.Bytes);
+        bool asExpected = true;
+        for (size_t n = 0; n < part.Headers; ++n) {
+            ZipDirEntry entry = ParseCentralHeader(bytes + p);
+            p += kCentralSize;
+            const auto* fields = reinterpret_cast<const char*>(bytes + p);
+            const std::string_view name(fields, entry.FileNameLength);
+            const std::string_view extra(fields + entry.FileNameLength, entry.ExtraFieldLength);
+            const std::string_view comment(fields + entry.FileNameLength + entry.ExtraFieldLength,
+                                           entry.FileCommentLen);
+            p += size_t(entry.FileNameLength) + entry.ExtraFieldLength + entry.FileCommentLen;
+            DecodeFields(entry, name, extra, comment, texts);
+            NoteLocalOffset(entry, shift, firstLocal);
+            if (LeftOut(entry)) {
+                ++dirOnlyEntries;
+                continue;
+            }
+            if (out == end) {
+                asExpected = false;
+                break;
+            }
+            if (!extra.empty())
+                entry.ExtraData = extras.Store(extra);
+            nameLengths += entry.FileName.size();
+            std::construct_at(out++, entry);
+        }
+        part.AsExpected = asExpected && out == end;
+        part.DirOnlyEntries = dirOnlyEntries;
+        part.NameLengths = nameLengths;
+        part.FirstLocal = firstLocal;
+        part.Texts = std::move(texts);
+        part.Bytes = std::move(extras);
     }
 
     bool ReadField(TZipSource& disk, uint64_t& at, uint64_t limit, uint16_t length, std::string& out, int errorId)
@@ -520,8 +767,7 @@ private:
             uint16_t length = Get16(p + at + 2);
             if (at + 4 + length > size)
                 return std::nullopt;
-            if (id == kExtraUnicodePath && length >= 5 && p[at + 4] == 1 &&
-                Get32(p + at + 5) == Crc32(storedName))
+            if (id == kExtraUnicodePath && length >= 5 && p[at + 4] == 1 && Get32(p + at + 5) == Crc32(storedName))
                 return DecodeUtf8(std::string_view(entry.ExtraData).substr(at + 9, length - 5));
             at += 4 + length;
         }
@@ -546,8 +792,7 @@ private:
             unicode = UnicodePath(entry, stored);
         if (!unicode && IsPrintableAscii(stored)) {
             char16_t* begin = texts.Reserve(stored.size());
-            std::transform(stored.begin(), stored.end(), begin,
-                           [](char c) { return c == '/' ? u'\\' : char16_t(c); });
+            std::transform(stored.begin(), stored.end(), begin, [](char c) { return c == '/' ? u'\\' : char16_t(c); });
             return {begin, stored.size()};
         }
         std::u16string name;
@@ -601,6 +846,16 @@ Char* TTextBlocks<Char>::Reserve(size_t Length)
 }
 
 template <class Char>
+void TTextBlocks<Char>::Prepare(size_t Length)
+{
+    if (static_cast<size_t>(end_ - free_) >= Length || Length == 0)
+        return;
+    blocks_.push_back(std::make_unique_for_overwrite<Char[]>(Length));
+    free_ = blocks_.back().get();
+    end_ = free_ + Length;
+}
+
+template <class Char>
 std::basic_string_view<Char> TTextBlocks<Char>::Store(std::basic_string_view<Char> Text)
 {
     if (Text.empty())
@@ -617,13 +872,23 @@ void TTextBlocks<Char>::Clear()
     free_ = end_ = nullptr;
 }
 
+template <class Char>
+void TTextBlocks<Char>::Adopt(TTextBlocks&& Other)
+{
+    if (this == &Other)
+        return;
+    blocks_.insert(blocks_.end(), std::make_move_iterator(Other.blocks_.begin()),
+                   std::make_move_iterator(Other.blocks_.end()));
+    Other.Clear();
+}
+
 template class TTextBlocks<char16_t>;
 template class TTextBlocks<char>;
 
 void TZipEntries::clear()
 {
     // Closing a large archive gives its memory back.
-    std::vector<ZipDirEntry>().swap(entries_);
+    TEntryVector().swap(entries_);
     texts_.Clear();
     bytes_.Clear();
     nameLengths_ = 0;
@@ -633,6 +898,28 @@ const ZipDirEntry& TZipEntries::push_back(const ZipDirEntry& Entry)
 {
     nameLengths_ += Entry.FileName.size();
     return entries_.emplace_back(Entry);
+}
+
+ZipDirEntry* TZipEntries::Allot(size_t Count)
+{
+    if (!entries_.empty())
+        throw std::logic_error("entries allotted to a list that has some");
+    entries_.resize(Count);
+    return entries_.data();
+}
+
+void TZipEntries::Adopt(TTextBlocks<char16_t>&& Texts, TTextBlocks<char>&& Bytes, size_t NameLengths)
+{
+    texts_.Adopt(std::move(Texts));
+    bytes_.Adopt(std::move(Bytes));
+    nameLengths_ += NameLengths;
+}
+
+const char* TZipMemorySource::View(uint64_t Offset, size_t Count)
+{
+    if (Offset > bytes_.size() || Count > bytes_.size() - Offset)
+        return nullptr;
+    return bytes_.data() + Offset;
 }
 
 bool TZipMemorySource::ReadAt(uint64_t Offset, void* Buffer, size_t Count)
@@ -685,10 +972,9 @@ std::u16string DecodeCp1252(std::string_view Bytes)
 {
     // 0x80-0x9F; the rest of the code page is Latin-1.
     static constexpr char16_t kHigh[32] = {
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-        0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
     };
     std::u16string out;
     out.reserve(Bytes.size());

@@ -7,7 +7,9 @@
 // it is used.
 
 #include "archives/ZipMessages.h"
+#include "framework/UnsetAllocator.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -25,6 +27,16 @@ public:
     virtual uint64_t Size() const = 0;
     // Reads exactly Count bytes at Offset; false on a short or failed read.
     [[nodiscard]] virtual bool ReadAt(uint64_t Offset, void* Buffer, size_t Count) = 0;
+    // The Count bytes at Offset where they stand (a file mapped into memory,
+    // a buffer), valid as long as the source; nullptr when the source
+    // cannot show them in place or they lie outside it. A directory shown
+    // in place is listed in parts at once.
+    virtual const char* View(uint64_t Offset, size_t Count)
+    {
+        (void)Offset;
+        (void)Count;
+        return nullptr;
+    }
 };
 
 class TZipMemorySource : public TZipSource {
@@ -32,6 +44,7 @@ public:
     explicit TZipMemorySource(std::string_view Bytes) : bytes_(Bytes) {}
     uint64_t Size() const override { return bytes_.size(); }
     [[nodiscard]] bool ReadAt(uint64_t Offset, void* Buffer, size_t Count) override;
+    const char* View(uint64_t Offset, size_t Count) override;
 
 private:
     std::string_view bytes_;
@@ -46,25 +59,28 @@ enum CodePageOpts { cpAuto, cpNone, cpOEM };
 // entry and live as long as it.
 struct ZipDirEntry {
     uint8_t MadeByVersion = 0;
-    uint8_t HostVersionNo = 0;   // host system: the high byte of "version made by"
-    uint16_t Version = 0;        // version needed to extract
-    uint16_t Flag = 0;           // general purpose flags
+    uint8_t HostVersionNo = 0;  // host system: the high byte of "version made by"
+    uint16_t Version = 0;       // version needed to extract
+    uint16_t Flag = 0;          // general purpose flags
     uint16_t ComprMethod = 0;
-    uint32_t DateTime = 0;       // DOS date in the high 16 bits, time in the low
+    uint32_t DateTime = 0;  // DOS date in the high 16 bits, time in the low
     uint32_t CRC32 = 0;
     uint64_t ComprSize = 0;
     uint64_t UncomprSize = 0;
     uint16_t FileNameLength = 0;
     uint16_t ExtraFieldLength = 0;
     uint16_t FileCommentLen = 0;
-    bool Encrypted = false;      // bit 0 of the flags
+    bool Encrypted = false;  // bit 0 of the flags
     uint32_t StartOnDisk = 0;
     uint16_t IntFileAttrib = 0;
     uint32_t ExtFileAttrib = 0;
-    uint64_t RelOffLocalHdr = 0; // as stored (ZIP64 resolved), before any stub shift
+    uint64_t RelOffLocalHdr = 0;  // as stored (ZIP64 resolved), before any stub shift
     std::u16string_view FileName;
     std::u16string_view FileComment;
     std::string_view ExtraData;
+
+    // Equal fields and equal texts.
+    bool operator==(const ZipDirEntry&) const = default;
 };
 
 // Text kept in a few large blocks that never move: a listing of 100,000
@@ -89,8 +105,14 @@ public:
 
     // Room for Length characters, valid as long as the blocks are.
     Char* Reserve(size_t Length);
+    // Makes room for Length characters to come (untouched), when there is
+    // less.
+    void Prepare(size_t Length);
     std::basic_string_view<Char> Store(std::basic_string_view<Char> Text);
     void Clear();
+    // Takes over Other's blocks with the texts in them; new texts still go
+    // into this set's own room.
+    void Adopt(TTextBlocks&& Other);
 
 private:
     static constexpr size_t kBlockLength = 128 * 1024;
@@ -118,7 +140,10 @@ public:
     TZipEntries(const TZipEntries&) = delete;
     TZipEntries& operator=(const TZipEntries&) = delete;
 
-    using const_iterator = std::vector<ZipDirEntry>::const_iterator;
+    // Places allotted for a listing made in parts are written by the parts,
+    // not set beforehand: 100,000 entries are not cleared first.
+    using TEntryVector = std::vector<ZipDirEntry, TUnsetAllocator<ZipDirEntry>>;
+    using const_iterator = TEntryVector::const_iterator;
     const_iterator begin() const { return entries_.begin(); }
     const_iterator end() const { return entries_.end(); }
     size_t size() const { return entries_.size(); }
@@ -133,11 +158,24 @@ public:
     void clear();
     // Adds Entry, whose texts already stand in Texts() (or are literals).
     const ZipDirEntry& push_back(const ZipDirEntry& Entry);
+    // For a listing made in parts at once, on an empty list: Count places,
+    // each to be written by one part (std::construct_at) before anything
+    // reads it.
+    ZipDirEntry* Allot(size_t Count);
+    // Takes over the texts a part's entries refer to, and the characters
+    // of their names together.
+    void Adopt(TTextBlocks<char16_t>&& Texts, TTextBlocks<char>&& Bytes, size_t NameLengths);
     TTextBlocks<char16_t>& Texts() { return texts_; }
     TTextBlocks<char>& Bytes() { return bytes_; }
 
+    // The same entries with the same texts.
+    bool operator==(const TZipEntries& Other) const
+    {
+        return nameLengths_ == Other.nameLengths_ && std::equal(begin(), end(), Other.begin(), Other.end());
+    }
+
 private:
-    std::vector<ZipDirEntry> entries_;
+    TEntryVector entries_;
     TTextBlocks<char16_t> texts_;
     TTextBlocks<char> bytes_;
     size_t nameLengths_ = 0;
@@ -159,16 +197,20 @@ struct TZipListOptions {
     std::u16string FileName;
     // Each kept entry with its sequence number from 1.
     std::function<void(int SeqNo, const ZipDirEntry& Entry)> OnNewName;
+    // A directory the source shows in place is decoded in parts of at least
+    // this many entries on several threads; the decoders above must then
+    // bear being called from them at once.
+    size_t MinEntriesPerPart = 4096;
 };
 
 struct TZipListResult {
     TZipEntries Entries;
-    std::vector<int> Warnings;      // warning ids in the order found
-    int Error = 0;                  // id of the error that ended the listing
-    int ErrorArg = 0;               // its numeric argument (a disk number)
-    std::u16string Comment;         // the archive comment
-    uint32_t DirOnlyEntries = 0;    // directory entries left out
-    uint64_t CentralOffset = 0;     // where the central directory really is
+    std::vector<int> Warnings;    // warning ids in the order found
+    int Error = 0;                // id of the error that ended the listing
+    int ErrorArg = 0;             // its numeric argument (a disk number)
+    std::u16string Comment;       // the archive comment
+    uint32_t DirOnlyEntries = 0;  // directory entries left out
+    uint64_t CentralOffset = 0;   // where the central directory really is
     uint64_t CentralSize = 0;
     int64_t Shift = 0;              // real minus stored offsets (a stub in front)
     uint64_t EndOffset = 0;         // where the end record is
@@ -176,9 +218,11 @@ struct TZipListResult {
     uint64_t FirstLocalOffset = 0;  // smallest local header position (stub size)
     bool SpannedFirstPart = false;  // begins with the spanned-set marker
     bool Zip64 = false;
-    uint32_t ThisDisk = 0;          // disk holding the end record
-    uint32_t CentralDisk = 0;       // disk where the central directory begins
-    uint64_t TotalEntries = 0;      // as the end record states
+    uint32_t ThisDisk = 0;      // disk holding the end record
+    uint32_t CentralDisk = 0;   // disk where the central directory begins
+    uint64_t TotalEntries = 0;  // as the end record states
+
+    bool operator==(const TZipListResult&) const = default;
 };
 
 // When no end record is found: the disk number of the part, taken from the

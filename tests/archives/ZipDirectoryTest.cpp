@@ -20,7 +20,10 @@ using namespace qrv;
 
 namespace {
 
-std::string ReadFixture(const std::string& name) { return qrv::test::ReadZipFixture(name); }
+std::string ReadFixture(const std::string& name)
+{
+    return qrv::test::ReadZipFixture(name);
+}
 
 std::string Ascii(std::u16string_view text)
 {
@@ -30,10 +33,43 @@ std::string Ascii(std::u16string_view text)
     return out;
 }
 
+// A source that shows nothing in place: its directory is read header by
+// header through the reader's window.
+class TReadOnlySource : public TZipSource {
+public:
+    explicit TReadOnlySource(std::string_view bytes) : bytes_(bytes) {}
+    uint64_t Size() const override { return bytes_.Size(); }
+    bool ReadAt(uint64_t offset, void* buffer, size_t count) override { return bytes_.ReadAt(offset, buffer, count); }
+
+private:
+    TZipMemorySource bytes_;
+};
+
+// The first entry in which two listings differ, for the failure message.
+std::string FirstDifference(const TZipListResult& a, const TZipListResult& b)
+{
+    for (size_t i = 0; i < std::min(a.Entries.size(), b.Entries.size()); ++i)
+        if (!(a.Entries[i] == b.Entries[i]))
+            return "entry " + std::to_string(i) + ": " + Ascii(a.Entries[i].FileName) + " / " +
+                   Ascii(b.Entries[i].FileName);
+    return "entries " + std::to_string(a.Entries.size()) + " / " + std::to_string(b.Entries.size()) + ", error " +
+           std::to_string(a.Error) + " / " + std::to_string(b.Error);
+}
+
+// Lists the bytes as the component lists a file it can map: in place, in
+// parts of two entries here so that small archives are split too. The same
+// bytes read header by header must give the same listing.
 TZipListResult List(std::string_view bytes, TZipListOptions options = {})
 {
+    TZipListOptions plain = options;
+    plain.OnNewName = nullptr;
+    TReadOnlySource readOnly(bytes);
+    const TZipListResult read = ListZipDirectory(readOnly, plain);
+    options.MinEntriesPerPart = 2;
     TZipMemorySource source(bytes);
-    return ListZipDirectory(source, options);
+    TZipListResult result = ListZipDirectory(source, options);
+    EXPECT_TRUE(result == read) << FirstDifference(result, read);
+    return result;
 }
 
 // What the oracles say about one entry.
@@ -378,8 +414,10 @@ TEST(ZipDirectory, SeventyThousandEntriesThroughZip64)
 
 TEST(ZipDirectory, NameCodings)
 {
-    const std::string cp850 = "Gr\x94\xE1" "e.txt";
-    const std::string utf8 = "Gr\xC3\xB6\xC3\x9F" "e.txt";
+    const std::string cp850 = "Gr\x94\xE1"
+                              "e.txt";
+    const std::string utf8 = "Gr\xC3\xB6\xC3\x9F"
+                             "e.txt";
     const std::u16string grosse = u"Größe.txt";
     struct TCase {
         const char* What;
@@ -394,8 +432,10 @@ TEST(ZipDirectory, NameCodings)
         {"HPFS host", {cp850, 6, 20}, cpNone, grosse},
         {"UTF-8 flag before every code page", {utf8, 0, 20, 0x0800}, cpOEM, grosse},
         {"Unicode path field", {"Grosse.txt", 0, 20, 0, UnicodePathExtra("Grosse.txt", utf8)}, cpAuto, grosse},
-        {"Unicode path field of another name", {"Grosse.txt", 0, 20, 0, UnicodePathExtra("Grosse.txt", utf8, 1)},
-         cpAuto, u"Grosse.txt"},
+        {"Unicode path field of another name",
+         {"Grosse.txt", 0, 20, 0, UnicodePathExtra("Grosse.txt", utf8, 1)},
+         cpAuto,
+         u"Grosse.txt"},
         {"folder separators", {"a/b/c.txt", 3, 30}, cpAuto, u"a\\b\\c.txt"},
     };
     for (const TCase& c : cases) {
@@ -407,6 +447,95 @@ TEST(ZipDirectory, NameCodings)
         ASSERT_EQ(result.Entries.size(), 1u);
         EXPECT_EQ(result.Entries[0].FileName, c.Expected);
     }
+}
+
+// The bytes through View only: reading the central directory fails, so a
+// listing that succeeds was made in place.
+class TViewOnlySource : public TZipSource {
+public:
+    TViewOnlySource(std::string_view bytes, uint64_t directoryStart, uint64_t directoryEnd)
+        : bytes_(bytes), start_(directoryStart), end_(directoryEnd)
+    {}
+    uint64_t Size() const override { return bytes_.Size(); }
+    bool ReadAt(uint64_t offset, void* buffer, size_t count) override
+    {
+        return (offset + count <= start_ || offset >= end_) && bytes_.ReadAt(offset, buffer, count);
+    }
+    const char* View(uint64_t offset, size_t count) override { return bytes_.View(offset, count); }
+
+private:
+    TZipMemorySource bytes_;
+    uint64_t start_, end_;
+};
+
+TEST(ZipDirectory, ListedInPartsWhereTheSourceShowsItInPlace)
+{
+    // Folders among the files, and names whose raw bytes look like a
+    // folder's or a file's and decode to the other: "a double-byte code
+    // page" whose pair 0x83 0x5C is one letter, and Unicode path fields.
+    std::vector<TWrittenEntry> plain;
+    for (int i = 0; i < 60; ++i) {
+        plain.push_back({"ordner" + std::to_string(i / 10) + "/datei" + std::to_string(i) + ".txt", 3, 30});
+        if (i % 10 == 0)
+            plain.push_back({"ordner" + std::to_string(i / 10) + "/", 3, 30});
+    }
+    const std::vector<std::pair<const char*, TWrittenEntry>> surprises = {
+        {"double-byte name ending in 0x5C", {"so\x83\x5C", 0, 20}},
+        {"Unicode path of a folder name", {"neu/", 3, 30, 0, UnicodePathExtra("neu/", "neu\xC3\xA4")}},
+        {"Unicode path ending in a slash", {"neu", 3, 30, 0, UnicodePathExtra("neu", "neu/")}},
+    };
+    TZipListOptions options;
+    options.OemDecode = [](std::string_view bytes) {
+        std::u16string text;
+        for (size_t i = 0; i < bytes.size(); ++i)
+            if (static_cast<unsigned char>(bytes[i]) == 0x83 && i + 1 < bytes.size())
+                text += char16_t(0x3000 + static_cast<unsigned char>(bytes[++i]));
+            else
+                text += char16_t(static_cast<unsigned char>(bytes[i]));
+        return text;
+    };
+    options.MinEntriesPerPart = 7;
+    auto listViewOnly = [&](const std::vector<TWrittenEntry>& entries, bool useFolders) {
+        const std::string bytes = WriteZip(entries);
+        const uint64_t end = bytes.size() - 22;
+        uint64_t start = end;
+        for (const TWrittenEntry& e : entries)
+            start -= 46 + e.Name.size() + e.Extra.size() + e.Comment.size();
+        TViewOnlySource source(bytes, start, end);
+        options.UseDirOnlyEntries = useFolders;
+        TZipListResult result = ListZipDirectory(source, options);
+        // The same as header by header.
+        EXPECT_TRUE(result.Error != 0 || result == List(bytes, options));
+        return result;
+    };
+    for (bool useFolders : {false, true}) {
+        SCOPED_TRACE(useFolders ? "with folder entries" : "without folder entries");
+        const TZipListResult result = listViewOnly(plain, useFolders);
+        EXPECT_EQ(result.Error, 0);
+        EXPECT_EQ(result.Entries.size(), useFolders ? 66u : 60u);
+        EXPECT_EQ(result.DirOnlyEntries, useFolders ? 0u : 6u);
+        EXPECT_EQ(result.Entries.back().FileName, u"ordner5\\datei59.txt");
+        EXPECT_EQ(result.Entries[useFolders ? 1 : 0].FileName, useFolders ? u"ordner0\\" : u"ordner0\\datei0.txt");
+        for (const auto& [what, entry] : surprises) {
+            SCOPED_TRACE(what);
+            std::vector<TWrittenEntry> entries = plain;
+            entries.insert(entries.begin() + 40, entry);
+            const TZipListResult surprised = listViewOnly(entries, useFolders);
+            // Every guess holds when folders are listed too; a wrong one
+            // sends the listing to reading, which this source refuses.
+            EXPECT_EQ(surprised.Error, useFolders ? 0 : zmCentralReadError);
+        }
+    }
+    // The names the surprises decode to, header by header.
+    std::vector<TWrittenEntry> all = plain;
+    for (const auto& [what, entry] : surprises)
+        all.push_back(entry);
+    options.UseDirOnlyEntries = false;
+    const TZipListResult result = List(WriteZip(all), options);
+    ASSERT_EQ(result.Entries.size(), 62u);
+    EXPECT_EQ(result.Entries[60].FileName, u"so\u305C");
+    EXPECT_EQ(result.Entries[61].FileName, u"neu\u00E4");
+    EXPECT_EQ(result.DirOnlyEntries, 7u);
 }
 
 TEST(ZipDirectory, EntryCommentsAndEncryptedFlag)
@@ -436,8 +565,10 @@ TEST(ZipDirectory, DamagedDirectoriesGiveMessages)
         int Error;
     } cases[] = {
         {"central signature", patched(central + 46 + 8, std::string(4, '\0')), zmCentralSignature},
-        {"name longer than the directory", patched(central + 46 + 8 + 28, std::string("\xFF\x00", 2)), zmCentralNameReadError},
-        {"comment longer than the directory", patched(central + 46 + 8 + 32, std::string("\x00\x10", 2)), zmCommentReadError},
+        {"name longer than the directory", patched(central + 46 + 8 + 28, std::string("\xFF\x00", 2)),
+         zmCentralNameReadError},
+        {"comment longer than the directory", patched(central + 46 + 8 + 32, std::string("\x00\x10", 2)),
+         zmCommentReadError},
         {"more entries than fit", patched(end + 8, std::string("\x40\x00\x40\x00", 4)), zmNotAZip},
         {"directory larger than the file", patched(end + 12, std::string("\x00\x00\x01\x00", 4)), zmNotAZip},
         {"end record cut", good.substr(0, good.size() - 3), zmNotAZip},

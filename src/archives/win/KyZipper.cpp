@@ -83,8 +83,40 @@ public:
             size_ = uint64_t(size.QuadPart);
     }
     bool Open() const { return file_.Valid(); }
-    void Close() { file_.Reset(); }
+    void Close()
+    {
+        view_.Reset();
+        file_.Reset();
+    }
     uint64_t Size() const override { return size_; }
+    // The bytes mapped into memory (the central directory, listed in parts
+    // at once); one view at a time, held as long as the source. Others may
+    // not write the file meanwhile: it is open without write sharing.
+    const char* View(uint64_t offset, size_t count) override
+    {
+        if (!file_.Valid() || count == 0 || offset > size_ || count > size_ - offset)
+            return nullptr;
+        static const DWORD granularity = [] {
+            SYSTEM_INFO info;
+            GetSystemInfo(&info);
+            return info.dwAllocationGranularity;
+        }();
+        const uint64_t base = offset / granularity * granularity;
+        view_.Reset();
+        const TKernelHandle mapping(CreateFileMappingW(file_.Get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+        if (!mapping) {
+            TraceIgnoredFailure(L"map the zip file, reading it instead", GetLastError());
+            return nullptr;
+        }
+        // The view keeps the mapping alive after its handle is closed.
+        view_.Reset(
+            MapViewOfFile(mapping.Get(), FILE_MAP_READ, DWORD(base >> 32), DWORD(base), size_t(offset - base) + count));
+        if (!view_) {
+            TraceIgnoredFailure(L"map a view of the zip file, reading it instead", GetLastError());
+            return nullptr;
+        }
+        return static_cast<const char*>(view_.Get()) + (offset - base);
+    }
     bool ReadAt(uint64_t offset, void* buffer, size_t count) override
     {
         auto* out = static_cast<char*>(buffer);
@@ -105,6 +137,7 @@ public:
 
 private:
     TFileHandle file_;
+    TMappedView view_;
     uint64_t size_ = 0;
 };
 
@@ -122,6 +155,14 @@ public:
             return false;
         std::memcpy(buffer, copy_.data() + offset, count);
         return true;
+    }
+    const char* View(uint64_t offset, size_t count) override
+    {
+        if (!kept_)
+            return file_.View(offset, count);
+        if (offset > copy_.size() || count > copy_.size() - offset)
+            return nullptr;
+        return copy_.data() + offset;
     }
     [[nodiscard]] bool Keep()
     {
@@ -431,20 +472,32 @@ void TKyZipper::List()
         options.CodePage = CodePage;
         options.UseDirOnlyEntries = UseDirOnlyEntries;
         options.FileName = ToU16(zipFileName_);
-        const bool removable = IsRemovableDrive();
+        // Whether the archive lies on a removable disk is asked only when it
+        // matters, for a set's other disks or a file without an end record:
+        // under Wine the question takes most of a millisecond.
+        std::optional<bool> removableDrive;
+        const auto removable = [&] {
+            if (!removableDrive)
+                removableDrive = IsRemovableDrive();
+            return *removableDrive;
+        };
         std::wstring label;
-        if (removable)
-            options.VolumeLabel = ToU16(label = Drive->VolumeLabel(DriveRoot()));
+        const auto readLabel = [&] { options.VolumeLabel = ToU16(label = Drive->VolumeLabel(DriveRoot())); };
         options.OemDecode = [](std::string_view bytes) { return DecodeCodePage(CP_OEMCP, bytes); };
         options.AnsiDecode = [](std::string_view bytes) { return DecodeCodePage(CP_ACP, bytes); };
         // On removable disks the disk in the drive is the set's last one (it
         // holds the end record); the others are asked for.
         constexpr uint32_t kUnknownDisk = std::numeric_limits<uint32_t>::max();
         diskInDrive_ = kUnknownDisk;
-        TDiskShelf shelf(*this, uint32_t(LabelDiskNumber(label)));
+        std::optional<TDiskShelf> shelf;
         options.OpenDisk = [&](uint32_t disk) -> TZipSource* {
-            if (removable)
-                return source.Keep() ? shelf.Disk(disk) : nullptr;
+            if (removable()) {
+                if (!shelf) {
+                    readLabel();
+                    shelf.emplace(*this, uint32_t(LabelDiskNumber(label)));
+                }
+                return source.Keep() ? shelf->Disk(disk) : nullptr;
+            }
             for (bool compat : {true, false}) {
                 auto part = std::make_unique<TWinFileSource>(PartName(disk, false, compat));
                 if (part->Open()) {
@@ -454,11 +507,17 @@ void TKyZipper::List()
             }
             return nullptr;
         };
-        options.OnNewName = [this](int seqNo, const ZipDirEntry& entry) {
-            if (OnNewName)
-                OnNewName(this, seqNo, entry);
-        };
+        // (A listing without a handler calls none per entry.)
+        if (OnNewName)
+            options.OnNewName = [this](int seqNo, const ZipDirEntry& entry) { OnNewName(this, seqNo, entry); };
         TZipListResult result = ListZipDirectory(source, options);
+        // Without an end record, a removable disk's label tells which part
+        // of a set the file is.
+        if (result.Error != 0 && result.Entries.empty() && result.EndOffset == 0 && options.VolumeLabel.empty() &&
+            removable()) {
+            readLabel();
+            result = ListZipDirectory(source, options);
+        }
         for (int warning : result.Warnings)
             ShowZipMessage(warning);
         entries_ = std::make_shared<const TZipEntries>(std::move(result.Entries));

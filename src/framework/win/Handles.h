@@ -128,6 +128,12 @@ struct EnhMetaFile {
     static Handle Invalid() { return nullptr; }
     static void Close(Handle h) { DeleteEnhMetaFile(h); }
 };
+// A view of a file mapping from MapViewOfFile.
+struct MappedView {
+    using Handle = const void*;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { UnmapViewOfFile(h); }
+};
 
 }  // namespace handle_traits
 
@@ -144,6 +150,7 @@ using TLocalMemory = TUniqueHandle<handle_traits::LocalMemory>;
 using TGlobalMemory = TUniqueHandle<handle_traits::GlobalMemory>;
 using TTaskMemory = TUniqueHandle<handle_traits::TaskMemory>;
 using TEnhMetaFileHandle = TUniqueHandle<handle_traits::EnhMetaFile>;
+using TMappedView = TUniqueHandle<handle_traits::MappedView>;
 
 // A window's DC from GetDC (or one from GetWindowDC or GetDCEx handed in),
 // released with ReleaseDC.

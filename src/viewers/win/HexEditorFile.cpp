@@ -33,23 +33,16 @@ bool OnFixedDrive(const std::wstring& name)
     return GetVolumePathNameW(name.c_str(), volume, MAX_PATH + 1) && GetDriveTypeW(volume) == DRIVE_FIXED;
 }
 
-struct MappedViewTraits {
-    using Handle = const void*;
-    static Handle Invalid() { return nullptr; }
-    static void Close(Handle h) { UnmapViewOfFile(h); }
-};
-
 class TWinHexFileView : public THexFileView {
 public:
-    TWinHexFileView(TKernelHandle mapping, TUniqueHandle<MappedViewTraits> view, size_t skip)
+    TWinHexFileView(TKernelHandle mapping, TMappedView view, size_t skip)
         : mapping_(std::move(mapping)), view_(std::move(view)), skip_(skip)
-    {
-    }
+    {}
     const uint8_t* Data() const override { return static_cast<const uint8_t*>(view_.Get()) + skip_; }
 
 private:
     TKernelHandle mapping_;
-    TUniqueHandle<MappedViewTraits> view_;
+    TMappedView view_;
     size_t skip_;
 };
 
@@ -144,8 +137,8 @@ std::unique_ptr<THexFileView> TWinHexFile::View(int64_t offset, size_t count)
         TraceIgnoredFailure(L"CreateFileMappingW for the search, reading instead", GetLastError());
         return nullptr;
     }
-    TUniqueHandle<MappedViewTraits> view(MapViewOfFile(mapping.Get(), FILE_MAP_READ, static_cast<DWORD>(base >> 32),
-                                                       static_cast<DWORD>(base), skip + count));
+    TMappedView view(MapViewOfFile(mapping.Get(), FILE_MAP_READ, static_cast<DWORD>(base >> 32),
+                                   static_cast<DWORD>(base), skip + count));
     if (!view) {
         TraceIgnoredFailure(L"MapViewOfFile for the search, reading instead", GetLastError());
         return nullptr;
@@ -219,8 +212,8 @@ std::wstring ClaimTempFile(const std::wstring& folder, const std::wstring& prefi
         wchar_t digits[9];
         std::swprintf(digits, 9, L"%08X", static_cast<unsigned>(number));
         const std::wstring name = folder + prefix + digits + extension;
-        TFileHandle file(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                     nullptr));
+        TFileHandle file(
+            CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file)
             return name;
         const DWORD error = GetLastError();
