@@ -2,11 +2,15 @@
 
 #include "common/BaseUtils.h"
 #include "common/MaskSearch.h"
+#include "framework/PartThreads.h"
 #include "framework/SysUtils.h"
 
 #include <algorithm>
+#include <cstring>
+#include <memory>
 #include <numeric>
 #include <stdexcept>
+#include <type_traits>
 
 namespace qrv {
 
@@ -75,6 +79,23 @@ std::wstring ItemExtension(std::wstring_view Name)
     return std::wstring(ext, CopyItemExtension(Name, ext));
 }
 
+namespace {
+
+// The item of an entry read with its stored name, its name's place in
+// that and whether it shows: directory entries never do, and the filter
+// decides for the others. The name's characters are not set.
+bool ShownItem(const TArchiveEntry& Entry, std::wstring_view Stored, const TZipFilter& Filter, size_t& NameStart)
+{
+    if (Entry.IsDirectory)
+        return false;
+    const size_t slash = LastSeparator(Stored);
+    NameStart = slash == std::wstring_view::npos ? 0 : slash + 1;
+    const std::wstring_view name = Stored.substr(NameStart);
+    return !name.empty() && PassesZipFilter(name, Entry.Size, Entry.DateTime, Filter);
+}
+
+}  // namespace
+
 void TZipItems::Fill(std::shared_ptr<const TArchiveEntryView> View, const TZipFilter& Filter)
 {
     Clear();
@@ -82,6 +103,11 @@ void TZipItems::Fill(std::shared_ptr<const TArchiveEntryView> View, const TZipFi
     if (!view_)
         return;
     const int count = view_->Count();
+    const size_t parts = view_->KeepsNamesInPlace() ? PartCountFor(static_cast<size_t>(std::max(count, 0))) : 1;
+    if (parts > 1) {
+        FillInParts(Filter, parts);
+        return;
+    }
     items_.reserve(static_cast<size_t>(std::max(count, 0)));
     // One record for the whole walk: no string per entry. Names the reader
     // does not keep in place are copied into the text; where they stand is
@@ -95,18 +121,15 @@ void TZipItems::Fill(std::shared_ptr<const TArchiveEntryView> View, const TZipFi
             view_->Read(i, entry);
             stored = entry.StoredName;
         }
-        if (entry.IsDirectory)
+        size_t nameStart = 0;
+        if (!ShownItem(entry, stored, Filter, nameStart))
             continue;
-        const size_t slash = LastSeparator(stored);
-        const size_t nameStart = slash == std::wstring_view::npos ? 0 : slash + 1;
-        const std::wstring_view name = stored.substr(nameStart);
-        if (name.empty() || !PassesZipFilter(name, entry.Size, entry.DateTime, Filter))
-            continue;
+        const size_t nameLength = stored.size() - nameStart;
         TZipItem item;
         item.Index = i;
         item.Size = entry.Size;
         item.pathLength_ = static_cast<uint32_t>(nameStart);
-        item.nameLength_ = static_cast<uint32_t>(name.size());
+        item.nameLength_ = static_cast<uint32_t>(nameLength);
         if (inPlace) {
             item.stored_ = stored.data();
         } else {
@@ -115,14 +138,66 @@ void TZipItems::Fill(std::shared_ptr<const TArchiveEntryView> View, const TZipFi
             copied.emplace_back(items_.size(), text_.size());
             text_.append(stored);
             std::replace(text_.end() - static_cast<std::ptrdiff_t>(stored.size()),
-                         text_.end() - static_cast<std::ptrdiff_t>(name.size()), L'/', L'\\');
+                         text_.end() - static_cast<std::ptrdiff_t>(nameLength), L'/', L'\\');
         }
         totalSize_ += entry.Size;
-        nameLengths_ += name.size();
+        nameLengths_ += nameLength;
         items_.push_back(item);
     }
     for (const auto& [item, at] : copied)
         items_[item].stored_ = text_.data() + at;
+    rows_.resize(items_.size());
+    std::iota(rows_.begin(), rows_.end(), 0u);
+}
+
+void TZipItems::FillInParts(const TZipFilter& Filter, size_t Parts)
+{
+    static_assert(std::is_trivially_copyable_v<TZipItem>, "a part's items are moved as bytes");
+    // Each part writes its items from the place of its first entry on;
+    // when some entries do not show, the parts' items are moved together
+    // afterwards. Each part counts and sums in its own variables and writes
+    // them once (side by side they would share a cache line).
+    const size_t count = static_cast<size_t>(view_->Count());
+    const auto first = [&](size_t part) { return count * part / Parts; };
+    items_.resize(count);
+    std::vector<size_t> shown(Parts, 0);
+    std::vector<uint64_t> sizes(Parts, 0);
+    std::vector<size_t> nameLengths(Parts, 0);
+    RunParts(Parts, [&](size_t part) {
+        TArchiveEntry entry;
+        std::wstring_view stored;
+        size_t nameStart = 0;
+        uint64_t size = 0;
+        size_t characters = 0;
+        TZipItem* const begin = items_.data() + first(part);
+        TZipItem* out = begin;
+        for (size_t i = first(part); i < first(part + 1); ++i) {
+            if (!view_->ReadInPlace(static_cast<int>(i), entry, stored) || !ShownItem(entry, stored, Filter, nameStart))
+                continue;
+            TZipItem item;
+            item.Index = static_cast<int>(i);
+            item.Size = entry.Size;
+            item.stored_ = stored.data();
+            item.pathLength_ = static_cast<uint32_t>(nameStart);
+            item.nameLength_ = static_cast<uint32_t>(stored.size() - nameStart);
+            std::construct_at(out++, item);
+            size += entry.Size;
+            characters += item.nameLength_;
+        }
+        shown[part] = static_cast<size_t>(out - begin);
+        sizes[part] = size;
+        nameLengths[part] = characters;
+    });
+    size_t kept = shown[0];
+    for (size_t part = 1; part < Parts; ++part) {
+        if (kept != first(part))
+            std::memmove(static_cast<void*>(items_.data() + kept), items_.data() + first(part),
+                         shown[part] * sizeof(TZipItem));
+        kept += shown[part];
+    }
+    items_.resize(kept);
+    totalSize_ = std::accumulate(sizes.begin(), sizes.end(), uint64_t(0));
+    nameLengths_ = std::accumulate(nameLengths.begin(), nameLengths.end(), size_t(0));
     rows_.resize(items_.size());
     std::iota(rows_.begin(), rows_.end(), 0u);
 }
@@ -157,7 +232,7 @@ void TZipItems::Reorder(const std::vector<uint32_t>& Order)
 void TZipItems::Clear()
 {
     // Closing a large archive gives its memory back.
-    std::vector<TZipItem>().swap(items_);
+    TZipItemVector().swap(items_);
     std::vector<uint32_t>().swap(rows_);
     std::wstring().swap(text_);
     view_.reset();

@@ -4,6 +4,8 @@
 // archive, filtered by mask, size and date, with the totals of all and of
 // the selected entries and the search by a typed beginning. Portable.
 
+#include "framework/UnsetAllocator.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -48,6 +50,9 @@ public:
         (void)StoredName;
         return false;
     }
+    // True when ReadInPlace answers for every entry and may be called from
+    // several threads at once: a large list is then read in parts.
+    virtual bool KeepsNamesInPlace() const { return false; }
 };
 
 // A view over a reader's own entry list: Convert turns its Index-th record
@@ -119,6 +124,10 @@ private:
     uint32_t nameLength_ = 0;
 };
 
+// The items of a list: allotted unset, so that a large list's parts fill
+// their memory at once.
+using TZipItemVector = std::vector<TZipItem, TUnsetAllocator<TZipItem>>;
+
 class TZipItems {
 public:
     TZipItems() = default;
@@ -137,8 +146,8 @@ public:
     const TZipItem& operator[](int Row) const { return items_[rows_.at(static_cast<size_t>(Row))]; }
     // Every item in the order of the reader's list (not of the rows), for
     // work on each one.
-    std::vector<TZipItem>& Items() { return items_; }
-    const std::vector<TZipItem>& Items() const { return items_; }
+    TZipItemVector& Items() { return items_; }
+    const TZipItemVector& Items() const { return items_; }
     // The item of each row, by its place in Items().
     const std::vector<uint32_t>& Rows() const { return rows_; }
     // The row of the item of the reader's Index-th entry; -1 when none.
@@ -171,7 +180,10 @@ public:
 
 private:
     std::shared_ptr<const TArchiveEntryView> view_;
-    std::vector<TZipItem> items_;
+    // Reads a view that keeps its names in place in parts at once.
+    void FillInParts(const TZipFilter& Filter, size_t Parts);
+
+    TZipItemVector items_;
     std::vector<uint32_t> rows_;  // the item of each row
     std::wstring text_;           // every item's path and name, one after the other
     int selCount_ = 0;

@@ -49,6 +49,7 @@ public:
         name = names_[static_cast<size_t>(i)];
         return true;
     }
+    bool KeepsNamesInPlace() const override { return inPlace_; }
     const std::vector<std::wstring>& Names() const { return names_; }
 
 private:
@@ -188,6 +189,45 @@ TEST(ZipItems, MaskSizeAndDateFilters)
                      E(L"lastEvening", 1, Dos(2021, 3, 4, 23, 59)), E(L"after", 1, Dos(2021, 3, 5, 0, 0))}),
                dated);
     EXPECT_EQ(Names(items), (std::vector<std::wstring>{L"first", L"lastEvening"}));
+}
+
+TEST(ZipItems, ALargeListReadInPartsAsOneByOne)
+{
+    // 20,000 entries with folders (by name and by the reader's mark), sizes
+    // and masks that leave some out: read in parts where the reader keeps
+    // its names in place, the list must hold what reading them one by one
+    // gives, in the reader's order.
+    std::vector<TArchiveEntry> entries;
+    for (int i = 0; i < 20000; ++i) {
+        const std::wstring folder = L"ordner" + std::to_wstring(i % 13) + (i % 2 ? L"\\" : L"/");
+        TArchiveEntry entry =
+            E(folder + L"datei" + std::to_wstring(i) + (i % 3 ? L".txt" : L".doc"), static_cast<uint64_t>(i) * 1000);
+        if (i % 97 == 0)
+            entry.StoredName = folder;
+        entry.IsDirectory = i % 101 == 0;
+        entries.push_back(entry);
+    }
+    TStringList masks;
+    ParseMaskList(L"*.txt", masks);
+    TZipFilter masked;
+    masked.Masks = &masks;
+    TZipFilter sized;
+    sized.SizeTo = 9000000;
+    for (const TZipFilter& used : {TZipFilter{}, masked, sized}) {
+        TZipItems oneByOne, inParts;
+        oneByOne.Fill(View(entries, false), used);
+        inParts.Fill(View(entries, true), used);
+        ASSERT_GT(inParts.Count(), 1000);
+        ASSERT_EQ(inParts.Count(), oneByOne.Count());
+        for (int row = 0; row < inParts.Count(); ++row) {
+            ASSERT_EQ(inParts[row].Index, oneByOne[row].Index) << row;
+            ASSERT_EQ(inParts[row].Name(), oneByOne[row].Name()) << row;
+            ASSERT_EQ(inParts[row].Path(), oneByOne[row].Path()) << row;
+            ASSERT_EQ(inParts[row].Size, oneByOne[row].Size) << row;
+        }
+        EXPECT_EQ(inParts.TotalSize(), oneByOne.TotalSize());
+        EXPECT_EQ(inParts.NameLengths(), oneByOne.NameLengths());
+    }
 }
 
 TEST(ZipItemCells, AbbreviatedSizes)
@@ -355,15 +395,23 @@ TEST(ZipItemSort, ManyNamesOrderAsAPlainStableSort)
     // equal but for case (equal keys) and sizes with repeats, sorted after a
     // sort by name: the sort must give the order of a plain stable sort over
     // the same keys, both ways, with the compact keys of plain names and,
-    // when one name has none, with full keys for all.
-    for (const bool oneWideName : {false, true}) {
+    // when one name has none, with full keys for all. A list of 10,000 is
+    // sorted in parts on several threads, also when every name begins with
+    // the same 28 characters.
+    struct TCase {
+        int Count;
+        bool OneWideName;
+        bool AllShareABeginning;
+    } cases[] = {
+        {3000, false, false}, {3000, true, false}, {10000, false, false}, {10000, true, false}, {10000, false, true}};
+    for (const TCase& c : cases) {
         std::mt19937 random(35);
         std::vector<TArchiveEntry> entries;
         const std::wstring letters = L"abAB0_.";
-        if (oneWideName)
+        if (c.OneWideName)
             entries.push_back(E(L"dir\\\u0100bc"));
-        for (int i = 0; i < 3000; ++i) {
-            std::wstring name = (i % 3 == 0) ? L"common-prefix-of-many-names-" : L"";
+        for (int i = 0; i < c.Count; ++i) {
+            std::wstring name = (i % 3 == 0 || c.AllShareABeginning) ? L"common-prefix-of-many-names-" : L"";
             const int length = static_cast<int>(random() % (i % 2 ? 4 : 20));
             for (int k = 0; k < length; ++k)
                 name += letters[random() % letters.size()];
@@ -374,12 +422,15 @@ TEST(ZipItemSort, ManyNamesOrderAsAPlainStableSort)
             if (i % 5 == 0)
                 folder = folders[random() % std::size(folders)];
             if (!name.empty())
-                entries.push_back(E(folder + name, random() % 7));
+                entries.push_back(E(folder + name, random() % 7, Dos(2020, 1 + random() % 12, 1 + random() % 28)));
         }
         const TFoldCollator collator;
         static const TZipTypeInfo types[] = {{0, L"Text"}, {0, L"Textdokument"}, {0, L""}};
-        for (const int column : {zcName, zcSize, zcType, zcPath}) {
+        for (const int column : {zcName, zcSize, zcType, zcChanged, zcPath}) {
             for (const bool ascending : {true, false}) {
+                SCOPED_TRACE(testing::Message() << c.Count << " names" << (c.OneWideName ? ", one wide" : "")
+                                                << (c.AllShareABeginning ? ", all alike" : "") << ", column " << column
+                                                << (ascending ? " up" : " down"));
                 TZipItems items;
                 items.Fill(View(entries), {});
                 // Some types looked up (one without a name), some not.
@@ -387,36 +438,37 @@ TEST(ZipItemSort, ManyNamesOrderAsAPlainStableSort)
                     item.Type = item.Index % 4 == 3 ? nullptr : &types[item.Index % 4];
                 // From the order by name: equal keys keep the rows' order.
                 ASSERT_TRUE(SortZipItems(items, zcName, true, false, collator));
-                std::vector<const TZipItem*> expected;
-                for (int row = 0; row < items.Count(); ++row)
-                    expected.push_back(&items[row]);
                 // By type: the upper-cased type name (or the extension) by
-                // code units, then the name; by path: the path, then the name.
-                const auto group = [&](const TZipItem* item) -> std::wstring {
+                // code units, then the name; by path: the path, then the
+                // name; by date: the entry's time. Made once per item.
+                using TKey = std::tuple<std::string, std::wstring, std::string, uint64_t>;
+                std::vector<std::pair<TKey, int>> expected;
+                for (int row = 0; row < items.Count(); ++row) {
+                    const TZipItem& item = items[row];
+                    TKey key;
                     if (column == zcPath)
-                        return std::wstring(item->Path());
+                        std::get<0>(key) = collator.SortKey(item.Path());
                     if (column == zcType)
-                        return item->TypeName().empty() ? item->Ext() : UpperCase(item->TypeName());
-                    return {};
-                };
-                const auto key = [&](const TZipItem* item) {
-                    const std::wstring text = group(item);
-                    return std::make_tuple(column == zcPath ? collator.SortKey(text) : std::string(),
-                                           column == zcType ? text : std::wstring(), collator.SortKey(item->Name()));
-                };
-                std::stable_sort(expected.begin(), expected.end(), [&](const TZipItem* a, const TZipItem* b) {
+                        std::get<1>(key) = item.TypeName().empty() ? item.Ext() : UpperCase(item.TypeName());
                     if (column == zcSize)
-                        return ascending ? a->Size < b->Size : b->Size < a->Size;
-                    return ascending ? key(a) < key(b) : key(b) < key(a);
+                        std::get<3>(key) = item.Size;
+                    else if (column == zcChanged)
+                        std::get<3>(key) = items.EntryOf(item).DateTime;
+                    else
+                        std::get<2>(key) = collator.SortKey(item.Name());
+                    expected.emplace_back(std::move(key), item.Index);
+                }
+                std::stable_sort(expected.begin(), expected.end(), [&](const auto& a, const auto& b) {
+                    return ascending ? a.first < b.first : b.first < a.first;
                 });
                 std::vector<int> expectedIndices;
-                for (const TZipItem* item : expected)
-                    expectedIndices.push_back(item->Index);
+                for (const auto& [key, index] : expected)
+                    expectedIndices.push_back(index);
                 ASSERT_TRUE(SortZipItems(items, column, ascending, false, collator));
                 std::vector<int> indices;
                 for (int row = 0; row < items.Count(); ++row)
                     indices.push_back(items[row].Index);
-                EXPECT_EQ(indices, expectedIndices) << column << " " << ascending << " " << oneWideName;
+                EXPECT_EQ(indices, expectedIndices);
             }
         }
     }

@@ -106,6 +106,7 @@ public:
         return true;
     }
     size_t StoredNameLengths() const override { return entries_->NameLengths(); }
+    bool KeepsNamesInPlace() const override { return true; }
 
 private:
     std::shared_ptr<const TZipEntries> entries_;
