@@ -8,6 +8,7 @@
 #include "archives/win/KyZipLV.h"
 #include "common/win/SimpleTimer.h"
 #include "framework/IgnoredError.h"
+#include "framework/PartThreads.h"
 #include "framework/TimingTrace.h"
 #include "mainwindow/DriveSlots.h"
 #include "mainwindow/FileCompare.h"
@@ -169,6 +170,10 @@ bool TQRVMain::CloseQuery()
 void TQRVMain::HandleStartupMessage()
 {
     TraceTiming(L"start-up message");
+    // The threads that share large sorts and archive listings are made now
+    // that the window is up, so that the first such work does not wait for
+    // them.
+    StartPartThreads();
     if (!FirstRun)
         return;
     std::wstring text =
