@@ -29,10 +29,10 @@ void AppendUtf16Bytes(std::wstring_view text, std::string& out)
 }
 
 // The keys of one sort: a number per item, or a byte string per item kept
-// in one buffer per part (a sort of 100,000 entries makes no string per
-// entry). The keys are made in the items' own order, which walks their
-// memory once; the sort goes by rows, so equal keys keep the order the list
-// shows. A large list makes its keys and sorts on several threads.
+// in one buffer (a sort of 100,000 entries makes no string per entry). The
+// keys are made in the items' own order, which walks their memory once;
+// the sort goes by rows, so equal keys keep the order the list shows. A
+// large list makes its keys and sorts in parts on several threads.
 class TZipSortKeys {
 public:
     TZipSortKeys(const TZipItems& Items, int Column, bool SortByExtension, const TSortCollator& Collator)
