@@ -141,7 +141,7 @@ private:
             RunParts(parts_, [&](size_t part) {
                 char* out = keys_.get() + starts[part];
                 for (size_t i = First(part); i < Last(part); ++i) {
-                    out = WriteCompactKey(items[i], group(i), byExtension, *compactBytes, out);
+                    out = WriteItemKey(items[i], group(i), byExtension, *compactBytes, out);
                     if (!out) {
                         failed[part] = 1;
                         return;
@@ -174,8 +174,8 @@ private:
 
     // Writes the compact key of one item at Out; where it ends, or nullptr
     // when its text has none.
-    static char* WriteCompactKey(const TZipItem& item, int64_t group, bool byExtension,
-                                 const TSortCollator::TCompactBytes& compactBytes, char* out)
+    static char* WriteItemKey(const TZipItem& item, int64_t group, bool byExtension,
+                              const TSortCollator::TCompactBytes& compactBytes, char* out)
     {
         if (byExtension) {
             // By code units: their compact key is the low bytes while
@@ -190,13 +190,7 @@ private:
         if (group >= 0)
             for (int shift = 24; shift >= 0; shift -= 8)
                 *out++ = static_cast<char>(group >> shift);
-        for (const wchar_t c : item.Name()) {
-            const uint8_t byte = static_cast<uint32_t>(c) < compactBytes.size() ? compactBytes[size_t(c)] : 0;
-            if (byte == 0)
-                return nullptr;
-            *out++ = static_cast<char>(byte);
-        }
-        return out;
+        return WriteCompactKey(compactBytes, item.Name(), out);
     }
 
     static void AppendFullKey(const TZipItem& item, int64_t group, bool byExtension, const TSortCollator& Collator,

@@ -45,19 +45,29 @@ public:
     const TCompactBytes* CompactBytes() const override;
 };
 
-// Appends the compact key of Text by a collator's CompactBytes(); false,
-// with nothing appended, when Text has none. Inline: a sort calls it once
-// per name.
+// Writes the compact key of Text by a collator's CompactBytes() at Out (as
+// many bytes as Text has characters); where it ends, or nullptr when Text
+// has none. Inline: a sort calls it once per name.
+inline char* WriteCompactKey(const TSortCollator::TCompactBytes& Bytes, std::wstring_view Text, char* Out)
+{
+    for (const wchar_t ch : Text) {
+        const uint8_t byte = static_cast<uint32_t>(ch) < Bytes.size() ? Bytes[static_cast<size_t>(ch)] : 0;
+        if (byte == 0)
+            return nullptr;
+        *Out++ = static_cast<char>(byte);
+    }
+    return Out;
+}
+
+// Appends the compact key of Text; false, with nothing appended, when Text
+// has none.
 inline bool AppendCompactKey(const TSortCollator::TCompactBytes& Bytes, std::wstring_view Text, std::string& Out)
 {
     const size_t at = Out.size();
-    for (const wchar_t ch : Text) {
-        const uint8_t byte = static_cast<uint32_t>(ch) < Bytes.size() ? Bytes[static_cast<size_t>(ch)] : 0;
-        if (byte == 0) {
-            Out.resize(at);
-            return false;
-        }
-        Out.push_back(static_cast<char>(byte));
+    Out.resize(at + Text.size());
+    if (!WriteCompactKey(Bytes, Text, Out.data() + at)) {
+        Out.resize(at);
+        return false;
     }
     return true;
 }
