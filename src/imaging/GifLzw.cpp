@@ -218,8 +218,8 @@ void TGIFEncoder::Compress(TStream& stream, int bitsPerPixel, int colorCount, co
     }
     bitsPerPixel = std::clamp(bitsPerPixel, 2, 8);
     WriteGIFByte(stream, static_cast<uint8_t>(bitsPerPixel));
-    TGIFBlockWriter writer(stream);
-    writer_ = &writer;
+    stream_ = &stream;
+    blockCount_ = 0;
     bucket_ = 0;
     bucketBits_ = 0;
     initCodeSize_ = codeSize_ = bitsPerPixel + 1;
@@ -231,25 +231,85 @@ void TGIFEncoder::Compress(TStream& stream, int bitsPerPixel, int colorCount, co
     if (width > 0 && !rows.empty())
         Encode();
     Output(endCode_);
-    if (bucketBits_ > 0)
+    for (; bucketBits_ > 0; bucketBits_ -= 8, bucket_ >>= 8)
         PutByte(static_cast<uint8_t>(bucket_));
-    bucket_ = 0;
     bucketBits_ = 0;
-    writer.Flush();
-    writer_ = nullptr;
+    if (blockCount_ > 0)
+        WriteBlock();
+    stream_ = nullptr;
     WriteGIFByte(stream, 0);
 }
 
-void TGIFEncoder::PutByte(uint8_t value)
+void TGIFEncoder::WriteBlock()
 {
-    writer_->Put(value);
+    block_[0] = static_cast<uint8_t>(blockCount_);
+    stream_->WriteBuffer(block_.data(), blockCount_ + 1);
+    blockCount_ = 0;
 }
 
-void TLZWEncoder::ClearTable()
-{
-    table_.fill(0xFFFFFFFFu);
-    nextCode_ = baseCode_;
-}
+namespace {
+
+// The strings known so far, keyed by prefix code and pixel: a hash table of
+// 8009 slots holding (key << 12) | code, all ones when empty, probed with a
+// step fixed by the first slot.
+class THashStrings {
+public:
+    explicit THashStrings(std::array<uint32_t, 8009>& table) : table_(table.data()) {}
+    void Clear() { std::memset(table_, 0xFF, sizeof(uint32_t) * kSize); }
+    // The code of the string, or -1 with the slot for it in slot.
+    int Find(uint32_t prefix, uint32_t pixel, uint32_t& slot) const
+    {
+        const uint32_t key = (prefix << 8) | pixel;
+        slot = static_cast<uint32_t>((static_cast<uint64_t>(key * 2654435761u) * kSize) >> 32);
+        uint32_t entry = table_[slot];
+        // An empty slot (all ones) never matches: keys are below 2^20 - 1.
+        if ((entry >> 12) == key)
+            return static_cast<int>(entry & 0xFFF);
+        if (entry >= kEmpty)
+            return -1;
+        const uint32_t step = slot == 0 ? 1 : kSize - slot;
+        do {
+            slot = slot >= step ? slot - step : slot + kSize - step;
+            entry = table_[slot];
+        } while (entry < kEmpty && (entry >> 12) != key);
+        return entry < kEmpty ? static_cast<int>(entry & 0xFFF) : -1;
+    }
+    void Add(uint32_t prefix, uint32_t pixel, uint32_t slot, int code)
+    {
+        table_[slot] = (((prefix << 8) | pixel) << 12) | static_cast<uint32_t>(code);
+    }
+
+private:
+    static constexpr uint32_t kSize = 8009;
+    static constexpr uint32_t kEmpty = 0xFFFFF000u;
+    uint32_t* table_;
+};
+
+// For pictures of up to 16 colours: a direct table of the next code per
+// prefix code and pixel (0 for none; no string has code 0), small enough to
+// clear at every clear code.
+class TDenseStrings {
+public:
+    TDenseStrings(std::vector<uint16_t>& table, uint32_t colors) : colors_(colors)
+    {
+        table.assign(static_cast<size_t>(kMaxCodes) * colors, 0);
+        table_ = table.data();
+    }
+    void Clear() { std::memset(table_, 0, sizeof(uint16_t) * kMaxCodes * colors_); }
+    int Find(uint32_t prefix, uint32_t pixel, uint32_t& slot) const
+    {
+        slot = prefix * colors_ + pixel;
+        const uint16_t code = table_[slot];
+        return code ? code : -1;
+    }
+    void Add(uint32_t, uint32_t, uint32_t slot, int code) { table_[slot] = static_cast<uint16_t>(code); }
+
+private:
+    uint32_t colors_;
+    uint16_t* table_ = nullptr;
+};
+
+}  // namespace
 
 // Outputs a code and follows the decoder's code size: back to the initial
 // size after a clear, one bit more once the next free code passes the limit.
@@ -268,44 +328,48 @@ void TLZWEncoder::Emit(int code)
 
 void TLZWEncoder::Encode()
 {
+    if (clearCode_ <= 16) {
+        TDenseStrings strings(dense_, static_cast<uint32_t>(clearCode_));
+        EncodeWith(strings);
+    } else {
+        THashStrings strings(table_);
+        EncodeWith(strings);
+    }
+}
+
+template <class Strings>
+void TLZWEncoder::EncodeWith(Strings& strings)
+{
     codeLimit_ = (1 << codeSize_) - 1;
     cleared_ = true;
     Emit(clearCode_);
-    ClearTable();
-    int prefix = order_[0][0];
+    strings.Clear();
+    nextCode_ = baseCode_;
+    uint32_t prefix = order_[0][0];
     uint32_t x = 1;
     for (const uint8_t* row : order_) {
         for (; x < width_; ++x) {
             const uint32_t pixel = row[x];
-            const uint32_t key = (static_cast<uint32_t>(prefix) << 8) | pixel;
-            int slot = static_cast<int>((key ^ (key >> 4)) % kHashSize);
-            const int step = slot == 0 ? 1 : kHashSize - slot;
-            for (;;) {
-                const uint32_t entry = table_[static_cast<size_t>(slot)];
-                if (entry >= 0xFFFFF000u) {
-                    Emit(prefix);
-                    prefix = static_cast<int>(pixel);
-                    if (nextCode_ > 4094) {
-                        cleared_ = true;
-                        Emit(clearCode_);
-                        ClearTable();
-                    } else {
-                        table_[static_cast<size_t>(slot)] = (key << 12) | static_cast<uint32_t>(nextCode_++);
-                    }
-                    break;
-                }
-                if ((entry >> 12) == key) {
-                    prefix = static_cast<int>(entry & 0xFFF);
-                    break;
-                }
-                slot -= step;
-                if (slot < 0)
-                    slot += kHashSize;
+            uint32_t slot;
+            const int code = strings.Find(prefix, pixel, slot);
+            if (code >= 0) {
+                prefix = static_cast<uint32_t>(code);
+                continue;
             }
+            Emit(static_cast<int>(prefix));
+            if (nextCode_ > 4094) {
+                cleared_ = true;
+                Emit(clearCode_);
+                strings.Clear();
+                nextCode_ = baseCode_;
+            } else {
+                strings.Add(prefix, pixel, slot, nextCode_++);
+            }
+            prefix = pixel;
         }
         x = 0;
     }
-    Emit(prefix);
+    Emit(static_cast<int>(prefix));
 }
 
 // --- run-length coder ----------------------------------------------------

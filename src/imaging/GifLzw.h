@@ -13,7 +13,6 @@ namespace qrv {
 
 class TStream;
 class TGIFEventSink;
-class TGIFBlockWriter;
 
 // Rows in the order a GIF stores them: top-down, or the four interlace
 // passes (every 8th row from 0, every 8th from 4, every 4th from 2, every
@@ -66,10 +65,10 @@ protected:
     {
         bucket_ |= static_cast<uint64_t>(code) << bucketBits_;
         bucketBits_ += codeSize_;
-        while (bucketBits_ >= 8) {
-            PutByte(static_cast<uint8_t>(bucket_));
-            bucket_ >>= 8;
-            bucketBits_ -= 8;
+        if (bucketBits_ >= 32) {
+            PutWord(static_cast<uint32_t>(bucket_));
+            bucket_ >>= 32;
+            bucketBits_ -= 32;
         }
     }
 
@@ -82,8 +81,29 @@ protected:
     int baseCode_ = 0;
 
 private:
-    void PutByte(uint8_t value);
-    TGIFBlockWriter* writer_ = nullptr;
+    // Bytes go into a data sub-block of 255 bytes, written when full.
+    void PutByte(uint8_t value)
+    {
+        block_[++blockCount_] = value;
+        if (blockCount_ == 255)
+            WriteBlock();
+    }
+    void PutWord(uint32_t word)
+    {
+        if (blockCount_ + 4 < 255) {
+            for (int i = 1; i <= 4; ++i, word >>= 8)
+                block_[blockCount_ + static_cast<size_t>(i)] = static_cast<uint8_t>(word);
+            blockCount_ += 4;
+            return;
+        }
+        for (int i = 0; i < 4; ++i, word >>= 8)
+            PutByte(static_cast<uint8_t>(word));
+    }
+    void WriteBlock();
+
+    TStream* stream_ = nullptr;
+    std::array<uint8_t, 256> block_{};
+    size_t blockCount_ = 0;
     uint64_t bucket_ = 0;
     int bucketBits_ = 0;
 };
@@ -93,11 +113,13 @@ protected:
     void Encode() override;
 
 private:
-    // (prefix << 8 | pixel) << 12 | code per slot; all ones is empty.
-    static constexpr int kHashSize = 8009;
-    void ClearTable();
+    template <class Strings>
+    void EncodeWith(Strings& strings);
     void Emit(int code);
-    std::array<uint32_t, kHashSize> table_;
+    // The hash table of the strings (8009 slots), or for pictures of up to
+    // 16 colours a direct table.
+    std::array<uint32_t, 8009> table_;
+    std::vector<uint16_t> dense_;
     int nextCode_ = 0;
     int codeLimit_ = 0;
     bool cleared_ = false;

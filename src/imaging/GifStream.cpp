@@ -84,13 +84,6 @@ void SkipGIFSubBlocks(TStream& stream)
     }
 }
 
-void TGIFBlockWriter::WriteBlock()
-{
-    buffer_[0] = static_cast<uint8_t>(count_);
-    stream_.WriteBuffer(buffer_.data(), count_ + 1);
-    count_ = 0;
-}
-
 int GIFColorBits(int count)
 {
     if (count <= 0)

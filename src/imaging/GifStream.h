@@ -36,30 +36,6 @@ void WriteGIFSubBlocks(TStream& stream, const std::vector<std::string>& blocks);
 // Skips sub-blocks up to and including the 0 size byte (or the end).
 void SkipGIFSubBlocks(TStream& stream);
 
-// Gathers bytes into data sub-blocks of 255 bytes; Flush writes a partly
-// filled block. The 0 terminator is the caller's.
-class TGIFBlockWriter {
-public:
-    explicit TGIFBlockWriter(TStream& stream) : stream_(stream) {}
-    void Put(uint8_t value)
-    {
-        buffer_[++count_] = value;
-        if (count_ == 255)
-            WriteBlock();
-    }
-    void Flush()
-    {
-        if (count_ > 0)
-            WriteBlock();
-    }
-
-private:
-    void WriteBlock();
-    TStream& stream_;
-    std::array<uint8_t, 256> buffer_{};
-    size_t count_ = 0;
-};
-
 // Bits a table of n colours needs: 0 for none, else the smallest b >= 1
 // with 2^b >= n.
 int GIFColorBits(int count);
