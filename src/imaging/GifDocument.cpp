@@ -4,8 +4,10 @@
 #include "imaging/GifLzw.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cstring>
+#include <numeric>
 
 namespace qrv {
 
@@ -16,6 +18,45 @@ constexpr uint8_t kExtensionIntroducer = 0x21;  // "!"
 constexpr uint8_t kTrailerByte = 0x3B;          // ";"
 
 std::atomic<TGIFEncoding> defaultEncoding{TGIFEncoding::LZW};
+
+// Orders a table by descending use over the frames that draw with it.
+void OptimizeTable(TGIFColorMap& table, const std::vector<TGIFFrame*>& frames)
+{
+    const int count = table.Count();
+    if (count <= 1)
+        return;
+    std::array<uint64_t, 256> uses{};
+    for (TGIFFrame* frame : frames)
+        for (uint32_t y = 0; y < frame->Height(); ++y)
+            for (const uint8_t* pixel = frame->Row(y); pixel != frame->Row(y) + frame->Width(); ++pixel)
+                ++uses[*pixel];
+    std::array<int, 256> order{};
+    std::iota(order.begin(), order.begin() + count, 0);
+    std::stable_sort(order.begin(), order.begin() + count, [&uses](int a, int b) { return uses[a] > uses[b]; });
+    int used = 0;
+    while (used < count && uses[static_cast<size_t>(order[used])] > 0)
+        ++used;
+    if (!std::is_sorted(order.begin(), order.begin() + count)) {
+        // Indices past the table (pixels and transparent indices of damaged
+        // files) keep their values.
+        std::array<uint8_t, 256> remap{};
+        std::iota(remap.begin(), remap.end(), 0);
+        for (int i = 0; i < count; ++i)
+            remap[static_cast<size_t>(order[i])] = static_cast<uint8_t>(i);
+        for (TGIFFrame* frame : frames) {
+            for (uint32_t y = 0; y < frame->Height(); ++y)
+                for (uint8_t* pixel = frame->Row(y); pixel != frame->Row(y) + frame->Width(); ++pixel)
+                    *pixel = remap[*pixel];
+            for (const auto& extension : frame->Extensions)
+                if (auto* control = dynamic_cast<TGIFGraphicControlExtension*>(extension.get());
+                    control && control->TransparentColorIndex() < count)
+                    control->SetTransparentColorIndex(remap[control->TransparentColorIndex()]);
+        }
+    }
+    // A table no pixel uses keeps its entries.
+    table.Reorder(order.data(), used > 0 ? used : count);
+    table.Sorted = true;
+}
 
 bool IsGifSignature(const uint8_t* bytes)
 {
@@ -157,6 +198,11 @@ const TGIFColorMap& TGIFFrame::ActiveColorMap() const
 int TGIFFrame::ColorResolution() const
 {
     return std::max(0, ColorMap.Bits() - 1);
+}
+
+void TGIFFrame::OptimizeColorMap()
+{
+    OptimizeTable(ColorMap, {this});
 }
 
 int TGIFFrame::Version() const
@@ -322,6 +368,17 @@ TGIFFrame& TGIFDocument::AddFrame()
 {
     Frames.push_back(CreateFrame());
     return *Frames.back();
+}
+
+void TGIFDocument::OptimizeColorMap()
+{
+    if (Frames.empty())
+        return;
+    std::vector<TGIFFrame*> users;
+    for (const auto& frame : Frames)
+        if (frame->ColorMap.Empty())
+            users.push_back(frame.get());
+    OptimizeTable(Header.ColorMap, users);
 }
 
 void TGIFDocument::Clear()

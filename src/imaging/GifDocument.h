@@ -81,6 +81,10 @@ public:
     const TGIFColorMap& ActiveColorMap() const;
     // The local table's bits − 1 (0 without one).
     int ColorResolution() const;
+    // Orders the local table by descending use, remaps the pixels and the
+    // transparent index to it and drops the unused entries behind the last
+    // used one; the table is then sorted.
+    void OptimizeColorMap();
 
     std::vector<std::unique_ptr<TGIFExtension>> Extensions;
     template <class Extension>
@@ -137,6 +141,9 @@ public:
     TGIFHeader Header{this};
     std::vector<std::unique_ptr<TGIFFrame>> Frames;
     TGIFFrame& AddFrame();
+    // OptimizeColorMap of the global table, over the frames without a local
+    // one; nothing without frames.
+    void OptimizeColorMap();
 
     int Width() const { return Header.Width; }
     int Height() const { return Header.Height; }

@@ -158,6 +158,16 @@ void TGIFColorMap::Clear()
     Sorted = false;
 }
 
+void TGIFColorMap::Reorder(const int* order, int count)
+{
+    count = std::clamp(count, 0, count_);
+    std::array<TGIFColor, kMaxColors> reordered{};
+    for (int i = 0; i < count; ++i)
+        reordered[i] = entries_[std::clamp(order[i], 0, count_ - 1)];
+    entries_ = reordered;
+    count_ = count;
+}
+
 void TGIFColorMap::LoadFromStream(TStream& stream, int count)
 {
     Clear();

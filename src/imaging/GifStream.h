@@ -75,6 +75,9 @@ public:
     // when absent.
     int IndexOf(TGIFColor color) const;
     void Clear();
+    // Entry i becomes the old entry order[i], for i below count (at most
+    // Count()); the rest are dropped.
+    void Reorder(const int* order, int count);
     // Bits for Count().
     int Bits() const { return GIFColorBits(count_); }
 

@@ -21,9 +21,9 @@ TEST(GifPalette, ATableExportedToAPaletteAndBackIsEqual)
         SCOPED_TRACE(count);
         TGIFColorMap table = SampleTable(count);
         // Duplicates stay apart: the entries are not collapsed.
-        table.Add(table[0]);
         if (count == 256)
-            table.Delete(256);
+            table.Delete(255);
+        table.Add(table[0]);
         TGdiObject palette(ExportGIFPalette(table));
         PALETTEENTRY first{};
         ASSERT_EQ(GetPaletteEntries(static_cast<HPALETTE>(palette.Get()), 0, 1, &first), 1u);
@@ -43,13 +43,17 @@ TEST(GifPalette, DibColourTablesAreReadInTheirOrder)
     EXPECT_EQ(table[0], (TGIFColor{3, 2, 1}));
     EXPECT_EQ(table[2], (TGIFColor{128, 0, 255}));
 
-    // The same table from the DIB section selected into a device context.
+    // A whole table from the DIB section selected into a device context.
     struct {
         BITMAPINFOHEADER Header;
-        RGBQUAD Colors[3];
+        RGBQUAD Colors[256];
     } info{};
-    info.Header = {sizeof(BITMAPINFOHEADER), 4, 4, 1, 8, BI_RGB, 0, 0, 0, 3, 0};
-    std::copy(colors, colors + 3, info.Colors);
+    info.Header = {sizeof(BITMAPINFOHEADER), 4, 4, 1, 8, BI_RGB, 0, 0, 0, 0, 0};
+    for (int i = 0; i < 256; ++i)
+        info.Colors[i] = {static_cast<BYTE>(i), static_cast<BYTE>(255 - i), static_cast<BYTE>(i / 2), 0};
+    ImportGIFDibColors(table, info.Colors, 256);
+    ASSERT_EQ(table.Count(), 256);
+    EXPECT_EQ(table[10], (TGIFColor{5, 245, 10}));
     void* bits = nullptr;
     TGdiObject section(
         CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0));
