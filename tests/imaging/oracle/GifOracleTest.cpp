@@ -141,6 +141,21 @@ TEST(GifOracle, SeededRandomAndLongRunImagesReadBackWithGiflib)
     }
 }
 
+TEST(GifOracle, ALongRunOfOneColourWithEitherEncoder)
+{
+    TGIFDocument document;
+    MakeRandomGif(document, 4500, 2100, 4, 3);
+    for (uint32_t y = 0; y < 2100; ++y)
+        std::fill_n(document.Frames[0]->Row(y), 4500, y < 2000 ? 2 : 3);
+    for (TGIFEncoding encoding : {TGIFEncoding::LZW, TGIFEncoding::RLE}) {
+        SCOPED_TRACE(static_cast<int>(encoding));
+        document.Encoding = encoding;
+        const TGiflibFile written = GiflibDecode(SaveGifBytes(document));
+        ASSERT_TRUE(written.Ok) << "giflib error " << written.Error;
+        EXPECT_TRUE(written.Frames[0].Pixels == FramePixels(*document.Frames[0]));
+    }
+}
+
 TEST(GifOracle, DamagedFixturesLoadWithAWarningOrFailWithTheirMessage)
 {
     const auto files = Fixtures(true);
