@@ -346,9 +346,10 @@ void TLZWEncoder::EncodeWith(Strings& strings)
     strings.Clear();
     nextCode_ = baseCode_;
     uint32_t prefix = order_[0][0];
+    const uint32_t width = width_;
     uint32_t x = 1;
     for (const uint8_t* row : order_) {
-        for (; x < width_; ++x) {
+        for (; x < width; ++x) {
             const uint32_t pixel = row[x];
             uint32_t slot;
             const int code = strings.Find(prefix, pixel, slot);
