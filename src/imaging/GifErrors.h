@@ -33,7 +33,6 @@ inline constexpr const wchar_t* kUnsupportedAppBlockSize = L"Unsupported Applica
 inline constexpr const wchar_t* kInvalidData = L"Invalid GIF data";
 inline constexpr const wchar_t* kUnknownBlockType = L"Unknown GIF block type";
 inline constexpr const wchar_t* kInvalidTrailer = L"Invalid Image trailer";
-inline constexpr const wchar_t* kCircularTableEntry = L"Circular decoder table entry";
 inline constexpr const wchar_t* kBitBufferUnderRun = L"Decoder bit buffer under-run";
 inline constexpr const wchar_t* kColorNotInTable = L"Color not in color table";
 inline constexpr const wchar_t* kImageExceedsScreen = L"Image exceeds Logical Screen size";

@@ -65,6 +65,29 @@ TEST(GifReader, ToleratesTheDefectsOfFilesFoundInTheWild)
     }
 }
 
+TEST(GifReader, ReportsProgressAndNamesTheItemThatWarns)
+{
+    TGIFDocument document;
+    TGifRecorder recorder;
+    const std::string gif = SmallGif();
+    // Two frames, the second's descriptor of width 0.
+    LoadGifBytes(document, gif.substr(0, gif.size() - 1) + GifDescriptorBytes(0, 0, 0, 2) + SmallData() + ";",
+                 &recorder);
+    ASSERT_EQ(document.Frames.size(), 2u);
+    EXPECT_EQ(recorder.Senders, std::vector<const void*>{document.Frames[1].get()});
+    ASSERT_EQ(recorder.Steps.size(), 4u);
+    EXPECT_EQ(recorder.Steps.front(), L"start Loading...");
+    EXPECT_EQ(recorder.Steps.back(), L"end 100 Loading...");
+    recorder.Steps.clear();
+    SaveGifBytes(document);
+    EXPECT_EQ(recorder.Steps,
+              (std::vector<std::wstring>{L"start Saving...", L"50 Saving...", L"100 Saving...", L"end 100 Saving..."}));
+    // A failed load ends at 0.
+    recorder.Steps.clear();
+    EXPECT_THROW(LoadGifBytes(document, "GIF89a", &recorder), GIFException);
+    EXPECT_EQ(recorder.Steps.back(), L"end 0 Loading...");
+}
+
 TEST(GifReader, FiveJunkBytesFailWithTheSignatureMessageAndTheStreamIsPutBack)
 {
     TMemoryStream stream;

@@ -2,13 +2,25 @@
 
 #include "framework/Streams.h"
 
+#include <gtest/gtest.h>
+
 #include <random>
 
 namespace qrv::test {
 
-void TGifRecorder::Warning(const void*, int, const std::wstring& message)
+void TGifRecorder::Warning(const void* sender, int severity, const std::wstring& message)
 {
     Warnings.push_back(message);
+    Senders.push_back(sender);
+    EXPECT_EQ(severity, 1);
+}
+
+void TGifRecorder::Progress(TGIFProgressStage stage, int percent, const std::wstring& message)
+{
+    const std::wstring step = stage == TGIFProgressStage::psStarting ? L"start"
+                              : stage == TGIFProgressStage::psEnding ? L"end " + std::to_wstring(percent)
+                                                                     : std::to_wstring(percent);
+    Steps.push_back(step + L" " + message);
 }
 
 bool TGifRecorder::Warned(const std::wstring& message) const

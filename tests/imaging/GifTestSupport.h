@@ -15,7 +15,11 @@ namespace qrv::test {
 class TGifRecorder : public TGIFEventSink {
 public:
     void Warning(const void* sender, int severity, const std::wstring& message) override;
+    void Progress(TGIFProgressStage stage, int percent, const std::wstring& message) override;
     std::vector<std::wstring> Warnings;
+    std::vector<const void*> Senders;
+    // "start", "end" or the percentage, each with its message.
+    std::vector<std::wstring> Steps;
     bool Warned(const std::wstring& message) const;
 };
 
