@@ -8,20 +8,6 @@
 
 namespace qrv {
 
-uint8_t* THeapPixelAllocator::Allocate(const TPngPixelLayout& layout)
-{
-    const size_t bytes = layout.Size();
-    if (bytes > maxBytes_)
-        return nullptr;
-    // At least one byte, so that an empty image still has a distinct address.
-    return static_cast<uint8_t*>(std::calloc(bytes ? bytes : 1, 1));
-}
-
-void THeapPixelAllocator::Release(uint8_t* pixels)
-{
-    std::free(pixels);
-}
-
 bool IsValidPngFormat(uint8_t colorType, uint8_t bitDepth)
 {
     switch (colorType) {
@@ -53,8 +39,8 @@ int HeldBitsPerPixel(uint8_t colorType, uint8_t bitDepth)
     }
 }
 
-TPngImage::TPngImage(std::shared_ptr<TPngPixelAllocator> allocator, uint32_t width, uint32_t height,
-                     uint8_t colorType, uint8_t bitDepth)
+TPngImage::TPngImage(std::shared_ptr<TPixelAllocator> allocator, uint32_t width, uint32_t height, uint8_t colorType,
+                     uint8_t bitDepth)
     : allocator_(std::move(allocator)), colorType_(colorType), bitDepth_(bitDepth)
 {
     if (!IsValidPngFormat(colorType, bitDepth))

@@ -2,7 +2,9 @@
 // The decoded image a PNG picture holds: a bottom-up device-independent pixel
 // layout with a 256-entry colour table, plus the planes for what that layout
 // cannot hold (alpha, the low bytes of 16-bit samples). Portable: the pixel
-// memory comes from an allocator, which on Windows is a DIB section.
+// memory comes from an allocator (imaging/PixelAllocator.h).
+
+#include "imaging/PixelAllocator.h"
 
 #include <array>
 #include <cstddef>
@@ -21,53 +23,17 @@ struct TPngColorEntry {
     bool operator==(const TPngColorEntry&) const = default;
 };
 
-// The shape of the pixel memory asked for.
-struct TPngPixelLayout {
-    uint32_t Width = 0;
-    uint32_t Height = 0;
-    int BitsPerPixel = 0;  // 1, 4, 8 or 24
-    size_t BytesPerRow = 0;
-    size_t Size() const { return BytesPerRow * Height; }
-};
-
-// Provides zero-filled pixel memory. Release is called with what Allocate
-// returned before the allocator or the image goes.
-class TPngPixelAllocator {
-public:
-    virtual ~TPngPixelAllocator() = default;
-    // Returns nullptr when the memory cannot be had.
-    virtual uint8_t* Allocate(const TPngPixelLayout& layout) = 0;
-    virtual void Release(uint8_t* pixels) = 0;
-};
-
-// Plain heap memory, refusing images above a pixel-memory cap.
-class THeapPixelAllocator : public TPngPixelAllocator {
-public:
-    explicit THeapPixelAllocator(size_t maxBytes = SIZE_MAX) : maxBytes_(maxBytes) {}
-    uint8_t* Allocate(const TPngPixelLayout& layout) override;
-    void Release(uint8_t* pixels) override;
-
-private:
-    size_t maxBytes_;
-};
-
 // The colour type / bit depth pairs the PNG format allows.
 bool IsValidPngFormat(uint8_t colorType, uint8_t bitDepth);
 // The bits per pixel the image holds for a valid pair (2-bit as 4, 16-bit
 // samples as 8, RGB as 24).
 int HeldBitsPerPixel(uint8_t colorType, uint8_t bitDepth);
-// Bytes of one bottom-up bitmap row, padded to 4 bytes.
-inline size_t DibBytesPerRow(uint32_t width, int bitsPerPixel)
-{
-    return ((static_cast<size_t>(bitsPerPixel) * width + 31) / 32) * 4;
-}
-
 class TPngImage {
 public:
     // Throws EPngInvalidIHDR for an invalid pair and EPngOutOfMemory when the
     // allocator refuses. The pixels start zero-filled.
-    TPngImage(std::shared_ptr<TPngPixelAllocator> allocator, uint32_t width, uint32_t height,
-              uint8_t colorType, uint8_t bitDepth);
+    TPngImage(std::shared_ptr<TPixelAllocator> allocator, uint32_t width, uint32_t height, uint8_t colorType,
+              uint8_t bitDepth);
     ~TPngImage();
     TPngImage(const TPngImage&) = delete;
     TPngImage& operator=(const TPngImage&) = delete;
@@ -81,17 +47,14 @@ public:
     uint8_t BitDepth() const { return bitDepth_; }
     int BitsPerPixel() const { return layout_.BitsPerPixel; }
     size_t BytesPerRow() const { return layout_.BytesPerRow; }
-    const TPngPixelLayout& Layout() const { return layout_; }
+    const TPixelLayout& Layout() const { return layout_; }
     bool UsesColorTable() const { return layout_.BitsPerPixel <= 8; }
 
     uint8_t* Pixels() { return pixels_; }
     const uint8_t* Pixels() const { return pixels_; }
     // Image row y (0 = top) in the bottom-up memory; y must be < Height.
     uint8_t* Row(uint32_t y) { return pixels_ + layout_.BytesPerRow * (layout_.Height - 1 - y); }
-    const uint8_t* Row(uint32_t y) const
-    {
-        return pixels_ + layout_.BytesPerRow * (layout_.Height - 1 - y);
-    }
+    const uint8_t* Row(uint32_t y) const { return pixels_ + layout_.BytesPerRow * (layout_.Height - 1 - y); }
     // The same row in ExtraPlane (16-bit images only).
     uint8_t* ExtraRow(uint32_t y) { return ExtraPlane.data() + layout_.BytesPerRow * (layout_.Height - 1 - y); }
     const uint8_t* ExtraRow(uint32_t y) const
@@ -111,8 +74,8 @@ public:
     std::vector<uint8_t> AlphaLowPlane;
 
 private:
-    std::shared_ptr<TPngPixelAllocator> allocator_;
-    TPngPixelLayout layout_;
+    std::shared_ptr<TPixelAllocator> allocator_;
+    TPixelLayout layout_;
     uint8_t colorType_;
     uint8_t bitDepth_;
     uint8_t* pixels_ = nullptr;

@@ -88,15 +88,15 @@ public:
     bool GammaIsIdentity() const;
 
     // Where the images of this picture get their pixel memory.
-    const std::shared_ptr<TPngPixelAllocator>& Allocator() const { return allocator_; }
-    void SetAllocator(std::shared_ptr<TPngPixelAllocator> allocator) { allocator_ = std::move(allocator); }
+    const std::shared_ptr<TPixelAllocator>& Allocator() const { return allocator_; }
+    void SetAllocator(std::shared_ptr<TPixelAllocator> allocator) { allocator_ = std::move(allocator); }
     // Called whenever a header prepares a new image (the owner drops what it
     // cached of the old one).
     std::function<void()> OnImagePrepared;
 
 private:
     TPNGList chunks_;
-    std::shared_ptr<TPngPixelAllocator> allocator_;
+    std::shared_ptr<TPixelAllocator> allocator_;
     TFilters filterSet_ = pfSub;
     uint8_t deflateLevel_ = 7;
     uint32_t idatLimit_ = 65535;

@@ -2,6 +2,7 @@
 // TGraphic, the base of every picture class, and TPicture, which holds one
 // graphic and creates it by file extension from the classes registered.
 
+#include "framework/GraphicErrors.h"
 #include "framework/SysUtils.h"
 #include "framework/win/WinApi.h"
 
@@ -15,9 +16,6 @@ namespace qrv {
 
 class TBitmap;
 class TStream;
-
-// A file no picture class is registered for.
-QRV_DECLARE_EXCEPTION(EInvalidGraphic, Exception);
 
 class TGraphic {
 public:
@@ -70,8 +68,8 @@ public:
     template <class GraphicClass>
     static void RegisterFileFormat(const std::wstring& extension, const std::wstring& description)
     {
-        AddFileFormat({extension, description, typeid(GraphicClass),
-                       [] { return std::unique_ptr<TGraphic>(new GraphicClass); }});
+        AddFileFormat(
+            {extension, description, typeid(GraphicClass), [] { return std::unique_ptr<TGraphic>(new GraphicClass); }});
     }
     // Removes every format of the class.
     template <class GraphicClass>

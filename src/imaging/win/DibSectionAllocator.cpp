@@ -11,7 +11,7 @@ TDibSectionAllocator::~TDibSectionAllocator()
         DeleteObject(section);
 }
 
-uint8_t* TDibSectionAllocator::Allocate(const TPngPixelLayout& layout)
+uint8_t* TDibSectionAllocator::Allocate(const TPixelLayout& layout)
 {
     // GDI has no bitmap of no pixels: an empty image gets a byte of its own.
     if (layout.Width == 0 || layout.Height == 0)
@@ -27,8 +27,8 @@ uint8_t* TDibSectionAllocator::Allocate(const TPngPixelLayout& layout)
     info.header.biBitCount = static_cast<WORD>(layout.BitsPerPixel);
     info.header.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP section = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits,
-                                       nullptr, 0);
+    HBITMAP section =
+        CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
     if (!section || !bits) {
         if (section)
             DeleteObject(section);

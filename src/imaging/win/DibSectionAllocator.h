@@ -9,10 +9,10 @@
 
 namespace qrv {
 
-class TDibSectionAllocator : public TPngPixelAllocator {
+class TDibSectionAllocator : public TPixelAllocator {
 public:
     ~TDibSectionAllocator() override;
-    uint8_t* Allocate(const TPngPixelLayout& layout) override;
+    uint8_t* Allocate(const TPixelLayout& layout) override;
     void Release(uint8_t* pixels) override;
     // The section whose bits these are; nullptr for an empty image.
     HBITMAP SectionOf(const uint8_t* pixels) const;
