@@ -47,6 +47,7 @@ TMemIniFile::TMemIniFile(std::wstring fileName) : fileName_(std::move(fileName))
 void TMemIniFile::Reload()
 {
     sections_.clear();
+    sectionIndex_.clear();
     modified_ = false;
     std::error_code error;
     if (fileName_.empty() || !std::filesystem::is_regular_file(FsPath(fileName_), error))
@@ -64,9 +65,7 @@ void TMemIniFile::Reload()
             std::this_thread::sleep_for(std::chrono::milliseconds(25));
         }
     }
-    size_t bomLength = 0;
-    const TEncoding* unmarked = TEncoding::FromBOM(bytes, bomLength) ? nullptr : UnmarkedUtf16(bytes);
-    Parse(unmarked ? unmarked->GetString(bytes) : TEncoding::DecodeText(bytes, TEncoding::Default()));
+    Parse(bytes);
 }
 
 void TMemIniFile::Rename(std::wstring fileName, bool reload)
@@ -76,58 +75,135 @@ void TMemIniFile::Rename(std::wstring fileName, bool reload)
         Reload();
 }
 
-void TMemIniFile::Parse(std::wstring_view text)
+void TMemIniFile::Parse(std::string_view bytes)
 {
-    TStringList lines;
-    lines.SetText(text);
-    SetStrings(lines);
+    sections_.clear();
+    sectionIndex_.clear();
+    TSection* current = nullptr;
+    size_t bomLength = 0;
+    const TEncoding* encoding = TEncoding::FromBOM(bytes, bomLength);
+    if (!encoding)
+        encoding = UnmarkedUtf16(bytes);
+    if (encoding == &TEncoding::Unicode() || encoding == &TEncoding::BigEndianUnicode()) {
+        TStringList lines;
+        lines.SetText(encoding->GetString(bytes.substr(bomLength)));
+        for (int i = 0; i < lines.Count(); ++i)
+            AddLine(current, lines[i], std::nullopt);
+        modified_ = false;
+        return;
+    }
+    // 8-bit text: split into lines at CR, LF or CR LF as bytes, so that a
+    // line that is no setting can keep its bytes. Without a mark the file
+    // is UTF-8 when it is valid UTF-8 and not plain ASCII, else ANSI.
+    const std::string_view body = bytes.substr(bomLength);
+    if (!encoding) {
+        const bool ascii = std::all_of(body.begin(), body.end(), [](char c) { return (c & 0x80) == 0; });
+        encoding = !ascii && IsValidUtf8(body) ? &TEncoding::UTF8NoBOM() : &TEncoding::Default();
+    }
+    size_t start = 0;
+    while (start < body.size()) {
+        size_t end = body.find_first_of("\r\n", start);
+        if (end == std::string_view::npos)
+            end = body.size();
+        const std::string_view line = body.substr(start, end - start);
+        AddLine(current, encoding->GetString(line), std::string(line));
+        if (end < body.size() && body[end] == '\r')
+            ++end;
+        if (end < body.size() && body[end] == '\n')
+            ++end;
+        start = end;
+    }
     modified_ = false;
 }
 
 void TMemIniFile::SetStrings(const TStrings& lines)
 {
     sections_.clear();
+    sectionIndex_.clear();
     TSection* current = nullptr;
-    for (int i = 0; i < lines.Count(); ++i) {
-        const std::wstring& original = lines[i];
-        const std::wstring s = Trim(original);
-        if (s.size() >= 2 && s.front() == L'[' && s.back() == L']') {
-            // A section named twice is read as one, as lookups would see it.
-            const std::wstring name = Trim(std::wstring_view(s).substr(1, s.size() - 2));
-            current = FindSection(name);
-            if (!current) {
-                sections_.push_back(TSection{name, true, {}});
-                current = &sections_.back();
-            }
-            continue;
-        }
-        if (!current) {
-            sections_.push_back(TSection{L"", false, {}});
-            current = &sections_.back();
-        }
-        TLine line;
-        const size_t eq = s.find(L'=');
-        if (!s.empty() && s[0] != L';' && s[0] != L'#' && eq != std::wstring::npos && eq > 0) {
-            line.IsKey = true;
-            line.Key = Trim(std::wstring_view(s).substr(0, eq));
-            line.Value = Trim(std::wstring_view(s).substr(eq + 1));
-            // A key read twice (a section named twice) keeps one line, with
-            // the value read last.
-            if (TLine* earlier = const_cast<TLine*>(FindKey(*current, line.Key))) {
-                earlier->Value = std::move(line.Value);
-                continue;
-            }
-        } else {
-            line.Raw = original;
-        }
-        current->Lines.push_back(std::move(line));
-    }
+    for (int i = 0; i < lines.Count(); ++i)
+        AddLine(current, lines[i], std::nullopt);
     modified_ = true;
+}
+
+namespace {
+
+enum class TLineKind { blank, comment, section, key, other };
+
+TLineKind KindOf(const std::wstring& trimmed)
+{
+    if (trimmed.empty())
+        return TLineKind::blank;
+    if (trimmed.size() >= 2 && trimmed.front() == L'[' && trimmed.back() == L']')
+        return TLineKind::section;
+    if (trimmed[0] == L';' || trimmed[0] == L'#')
+        return TLineKind::comment;
+    const size_t eq = trimmed.find(L'=');
+    return eq != std::wstring::npos && eq > 0 ? TLineKind::key : TLineKind::other;
+}
+
+}  // namespace
+
+void TMemIniFile::AddLine(TSection*& current, const std::wstring& original, std::optional<std::string> bytes)
+{
+    const std::wstring s = Trim(original);
+    const TLineKind kind = KindOf(s);
+    if (kind == TLineKind::section) {
+        // A section named twice is read as one, as lookups would see it.
+        std::wstring name = Trim(std::wstring_view(s).substr(1, s.size() - 2));
+        current = FindSection(name);
+        if (!current)
+            current = &AppendSection(std::move(name), true);
+        return;
+    }
+    if (!current)
+        current = &AppendSection(L"", false);
+    TLine line;
+    if (kind == TLineKind::key) {
+        const size_t eq = s.find(L'=');
+        line.IsKey = true;
+        line.Key = Trim(std::wstring_view(s).substr(0, eq));
+        line.Value = Trim(std::wstring_view(s).substr(eq + 1));
+        // A key read twice (a section named twice) keeps one line, with
+        // the value read last.
+        if (TLine* earlier = current->FindKey(line.Key)) {
+            earlier->Value = std::move(line.Value);
+            return;
+        }
+        current->KeyIndex.emplace(UpperCase(line.Key), current->Lines.size());
+    } else {
+        line.Raw = original;
+        // The file is written as UTF-8: bytes that would read as a setting
+        // there are written as their text instead.
+        if (kind == TLineKind::other && bytes && KindOf(Trim(TEncoding::UTF8().GetString(*bytes))) == TLineKind::other)
+            line.Bytes = std::move(bytes);
+    }
+    current->Lines.push_back(std::move(line));
 }
 
 void TMemIniFile::GetStrings(TStrings& lines) const
 {
     lines.SetText(Serialize());
+}
+
+std::string TMemIniFile::SerializeUtf8() const
+{
+    const TEncoding& utf8 = TEncoding::UTF8();
+    std::string out;
+    for (const TSection& section : sections_) {
+        if (section.Header)
+            out += utf8.GetBytes(L"[" + section.Name + L"]") + "\r\n";
+        for (const TLine& line : section.Lines) {
+            if (line.IsKey)
+                out += utf8.GetBytes(line.Key + L"=" + line.Value);
+            else if (line.Bytes)
+                out += *line.Bytes;
+            else
+                out += utf8.GetBytes(line.Raw);
+            out += "\r\n";
+        }
+    }
+    return out;
 }
 
 std::wstring TMemIniFile::Serialize() const
@@ -144,17 +220,26 @@ std::wstring TMemIniFile::Serialize() const
     return out;
 }
 
+// Names are folded as SameText compares them.
 const TMemIniFile::TSection* TMemIniFile::FindSection(std::wstring_view name) const
 {
-    for (const TSection& section : sections_)
-        if (section.Header && SameText(section.Name, name))
-            return &section;
-    return nullptr;
+    const auto found = sectionIndex_.find(UpperCase(name));
+    return found == sectionIndex_.end() ? nullptr : found->second;
 }
 
 TMemIniFile::TSection* TMemIniFile::FindSection(std::wstring_view name)
 {
     return const_cast<TSection*>(std::as_const(*this).FindSection(name));
+}
+
+TMemIniFile::TSection& TMemIniFile::AppendSection(std::wstring name, bool header)
+{
+    TSection& section = sections_.emplace_back();
+    section.Name = std::move(name);
+    section.Header = header;
+    if (header)
+        sectionIndex_.emplace(UpperCase(section.Name), &section);
+    return section;
 }
 
 TMemIniFile::TSection& TMemIniFile::AddSection(std::wstring_view name)
@@ -167,37 +252,51 @@ TMemIniFile::TSection& TMemIniFile::AddSection(std::wstring_view name)
         if (previous.empty() || previous.back().IsKey || !Trim(previous.back().Raw).empty())
             previous.push_back(TLine{});
     }
-    sections_.push_back(TSection{std::wstring(name), true, {}});
-    return sections_.back();
+    return AppendSection(std::wstring(name), true);
 }
 
-const TMemIniFile::TLine* TMemIniFile::FindKey(const TSection& section, std::wstring_view ident)
+const TMemIniFile::TLine* TMemIniFile::TSection::FindKey(std::wstring_view ident) const
 {
-    for (const TLine& line : section.Lines)
-        if (line.IsKey && SameText(line.Key, ident))
-            return &line;
-    return nullptr;
+    const auto found = KeyIndex.find(UpperCase(ident));
+    return found == KeyIndex.end() ? nullptr : &Lines[found->second];
+}
+
+TMemIniFile::TLine* TMemIniFile::TSection::FindKey(std::wstring_view ident)
+{
+    return const_cast<TLine*>(std::as_const(*this).FindKey(ident));
+}
+
+void TMemIniFile::TSection::IndexKeys()
+{
+    KeyIndex.clear();
+    for (size_t i = 0; i < Lines.size(); ++i)
+        if (Lines[i].IsKey)
+            KeyIndex.emplace(UpperCase(Lines[i].Key), i);
 }
 
 std::wstring TMemIniFile::ReadString(std::wstring_view section, std::wstring_view ident,
                                      const std::wstring& defaultValue) const
 {
     const TSection* s = FindSection(section);
-    const TLine* line = s ? FindKey(*s, ident) : nullptr;
+    const TLine* line = s ? s->FindKey(ident) : nullptr;
     return line ? line->Value : defaultValue;
 }
 
 void TMemIniFile::WriteString(std::wstring_view section, std::wstring_view ident, const std::wstring& value)
 {
     TSection& s = AddSection(section);
-    if (TLine* line = const_cast<TLine*>(FindKey(s, ident))) {
+    if (TLine* line = s.FindKey(ident)) {
         line->Value = value;
     } else {
-        // New keys go after the section's last key, before trailing blank lines.
+        // New keys go after the section's last key, before trailing blank
+        // lines; only blank lines move, so the key index stays as it is.
         auto position = s.Lines.end();
-        while (position != s.Lines.begin() && !std::prev(position)->IsKey && Trim(std::prev(position)->Raw).empty())
+        while (position != s.Lines.begin() && !std::prev(position)->IsKey && !std::prev(position)->Bytes &&
+               Trim(std::prev(position)->Raw).empty())
             --position;
-        s.Lines.insert(position, TLine{true, std::wstring(ident), value, L""});
+        const size_t index = static_cast<size_t>(position - s.Lines.begin());
+        s.Lines.insert(position, TLine{true, std::wstring(ident), value, L"", std::nullopt});
+        s.KeyIndex.emplace(UpperCase(ident), index);
     }
     modified_ = true;
 }
@@ -241,7 +340,7 @@ bool TMemIniFile::SectionExists(std::wstring_view section) const
 bool TMemIniFile::ValueExists(std::wstring_view section, std::wstring_view ident) const
 {
     const TSection* s = FindSection(section);
-    return s && FindKey(*s, ident);
+    return s && s->FindKey(ident);
 }
 
 void TMemIniFile::ReadSections(TStrings& sections) const
@@ -278,12 +377,13 @@ void TMemIniFile::ReadSectionValues(std::wstring_view section, TStrings& values)
 
 void TMemIniFile::EraseSection(std::wstring_view section)
 {
-    for (auto it = sections_.begin(); it != sections_.end(); ++it)
-        if (it->Header && SameText(it->Name, section)) {
-            sections_.erase(it);
-            modified_ = true;
-            return;
-        }
+    const auto found = sectionIndex_.find(UpperCase(section));
+    if (found == sectionIndex_.end())
+        return;
+    const TSection* erased = found->second;
+    sectionIndex_.erase(found);
+    sections_.remove_if([erased](const TSection& s) { return &s == erased; });
+    modified_ = true;
 }
 
 void TMemIniFile::DeleteKey(std::wstring_view section, std::wstring_view ident)
@@ -291,17 +391,18 @@ void TMemIniFile::DeleteKey(std::wstring_view section, std::wstring_view ident)
     TSection* s = FindSection(section);
     if (!s)
         return;
-    for (auto it = s->Lines.begin(); it != s->Lines.end(); ++it)
-        if (it->IsKey && SameText(it->Key, ident)) {
-            s->Lines.erase(it);
-            modified_ = true;
-            return;
-        }
+    const TLine* line = s->FindKey(ident);
+    if (!line)
+        return;
+    s->Lines.erase(s->Lines.begin() + (line - s->Lines.data()));
+    s->IndexKeys();
+    modified_ = true;
 }
 
 void TMemIniFile::Clear()
 {
     sections_.clear();
+    sectionIndex_.clear();
     modified_ = true;
 }
 
@@ -339,7 +440,7 @@ void TMemIniFile::UpdateFile()
         const std::unique_ptr<TFileStream> file = std::move(created);
         try {
             file->WriteBytes(TEncoding::UTF8().Preamble());
-            file->WriteBytes(TEncoding::UTF8().GetBytes(Serialize()));
+            file->WriteBytes(SerializeUtf8());
             file->Flush();
         } catch (...) {
             removeTemporary();

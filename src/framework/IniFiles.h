@@ -1,11 +1,18 @@
 #pragma once
 // TMemIniFile: an INI file held in memory. Sections and keys are found
-// ignoring case; everything the program does not touch (other sections, other
-// keys, comments, blank lines) is written back as it was read. Portable.
+// ignoring case, through indexes by their folded names, so that files of
+// many sections read and write in time proportional to their size;
+// everything the program does not touch (other sections, other keys,
+// comments, blank lines) is written back as it was read, in its order, and
+// a line that is neither a section, a key nor a comment keeps its very
+// bytes. Portable.
 
 #include <cstdint>
+#include <list>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace qrv {
@@ -43,6 +50,7 @@ public:
     void Clear();
 
     // The file as lines, and replacing the contents by parsed lines.
+    // Lines that keep their bytes give their text as it was read.
     void GetStrings(TStrings& lines) const;
     void SetStrings(const TStrings& lines);
     // Re-reads from the file (or clears when it does not exist).
@@ -67,22 +75,37 @@ private:
         std::wstring Key;    // for keys
         std::wstring Value;  // for keys
         std::wstring Raw;    // for comments, blank and malformed lines
+        // A malformed line of a file read as 8-bit text: its bytes as read,
+        // written back instead of Raw re-encoded.
+        std::optional<std::string> Bytes;
     };
     struct TSection {
         std::wstring Name;
         bool Header = true;  // false for the lines before the first section
         std::vector<TLine> Lines;
+        // Folded key -> its line in Lines.
+        std::unordered_map<std::wstring, size_t> KeyIndex;
+
+        const TLine* FindKey(std::wstring_view ident) const;
+        TLine* FindKey(std::wstring_view ident);
+        void IndexKeys();
     };
 
     const TSection* FindSection(std::wstring_view name) const;
     TSection* FindSection(std::wstring_view name);
     TSection& AddSection(std::wstring_view name);
-    static const TLine* FindKey(const TSection& section, std::wstring_view ident);
-    void Parse(std::wstring_view text);
+    TSection& AppendSection(std::wstring name, bool header);
+    // One line of the file; bytes: the line as read from an 8-bit file.
+    void AddLine(TSection*& current, const std::wstring& original, std::optional<std::string> bytes);
+    void Parse(std::string_view bytes);
     std::wstring Serialize() const;
+    std::string SerializeUtf8() const;
 
     std::wstring fileName_;
-    std::vector<TSection> sections_;
+    // In the file's order; a list, so that the index's pointers stay valid.
+    std::list<TSection> sections_;
+    // Folded section name -> its section (those with a header).
+    std::unordered_map<std::wstring, TSection*> sectionIndex_;
     bool modified_ = false;
 };
 
