@@ -37,6 +37,43 @@ const TEncoding* UnmarkedUtf16(std::string_view bytes)
     return nullptr;
 }
 
+// A line of 8-bit text as text, into Text: plain ASCII directly (into the
+// buffer the last line left), anything else through the file's encoding.
+void DecodeLine(std::string_view line, const TEncoding& encoding, std::wstring& text)
+{
+    if (std::all_of(line.begin(), line.end(), [](char c) { return (c & 0x80) == 0; }))
+        text.assign(line.begin(), line.end());
+    else
+        text = encoding.GetString(line);
+}
+
+// Appends text as UTF-8: plain ASCII directly.
+void AppendUtf8(std::string& out, std::wstring_view text)
+{
+    if (std::all_of(text.begin(), text.end(), [](wchar_t c) { return c < 0x80; }))
+        out.append(text.begin(), text.end());
+    else
+        out += TEncoding::UTF8().GetBytes(text);
+}
+
+enum class TLineKind { blank, comment, section, key, other };
+
+TLineKind KindOf(std::wstring_view trimmed)
+{
+    if (trimmed.empty())
+        return TLineKind::blank;
+    if (trimmed.size() >= 2 && trimmed.front() == L'[' && trimmed.back() == L']')
+        return TLineKind::section;
+    if (trimmed[0] == L';' || trimmed[0] == L'#')
+        return TLineKind::comment;
+    const size_t eq = trimmed.find(L'=');
+    return eq != std::wstring_view::npos && eq > 0 ? TLineKind::key : TLineKind::other;
+}
+
+// Sections of up to this many keys are searched line by line; larger ones
+// through their index.
+constexpr size_t kIndexedKeys = 8;
+
 }  // namespace
 
 TMemIniFile::TMemIniFile(std::wstring fileName) : fileName_(std::move(fileName))
@@ -65,6 +102,7 @@ void TMemIniFile::Reload()
             std::this_thread::sleep_for(std::chrono::milliseconds(25));
         }
     }
+    sizeHint_ = bytes.size() + bytes.size() / 8;
     Parse(bytes);
 }
 
@@ -100,13 +138,17 @@ void TMemIniFile::Parse(std::string_view bytes)
         const bool ascii = std::all_of(body.begin(), body.end(), [](char c) { return (c & 0x80) == 0; });
         encoding = !ascii && IsValidUtf8(body) ? &TEncoding::UTF8NoBOM() : &TEncoding::Default();
     }
+    // The index made once for about as many sections as lines start with "[".
+    sectionIndex_.reserve(static_cast<size_t>(std::count(body.begin(), body.end(), '[')));
+    std::wstring text;
     size_t start = 0;
     while (start < body.size()) {
         size_t end = body.find_first_of("\r\n", start);
         if (end == std::string_view::npos)
             end = body.size();
         const std::string_view line = body.substr(start, end - start);
-        AddLine(current, encoding->GetString(line), std::string(line));
+        DecodeLine(line, *encoding, text);
+        AddLine(current, text, line);
         if (end < body.size() && body[end] == '\r')
             ++end;
         if (end < body.size() && body[end] == '\n')
@@ -126,34 +168,13 @@ void TMemIniFile::SetStrings(const TStrings& lines)
     modified_ = true;
 }
 
-namespace {
-
-enum class TLineKind { blank, comment, section, key, other };
-
-TLineKind KindOf(const std::wstring& trimmed)
+void TMemIniFile::AddLine(TSection*& current, std::wstring_view original, std::optional<std::string_view> bytes)
 {
-    if (trimmed.empty())
-        return TLineKind::blank;
-    if (trimmed.size() >= 2 && trimmed.front() == L'[' && trimmed.back() == L']')
-        return TLineKind::section;
-    if (trimmed[0] == L';' || trimmed[0] == L'#')
-        return TLineKind::comment;
-    const size_t eq = trimmed.find(L'=');
-    return eq != std::wstring::npos && eq > 0 ? TLineKind::key : TLineKind::other;
-}
-
-}  // namespace
-
-void TMemIniFile::AddLine(TSection*& current, const std::wstring& original, std::optional<std::string> bytes)
-{
-    const std::wstring s = Trim(original);
+    const std::wstring_view s = TrimView(original);
     const TLineKind kind = KindOf(s);
     if (kind == TLineKind::section) {
         // A section named twice is read as one, as lookups would see it.
-        std::wstring name = Trim(std::wstring_view(s).substr(1, s.size() - 2));
-        current = FindSection(name);
-        if (!current)
-            current = &AppendSection(std::move(name), true);
+        current = &SectionNamed(std::wstring(TrimView(s.substr(1, s.size() - 2))));
         return;
     }
     if (!current)
@@ -162,22 +183,22 @@ void TMemIniFile::AddLine(TSection*& current, const std::wstring& original, std:
     if (kind == TLineKind::key) {
         const size_t eq = s.find(L'=');
         line.IsKey = true;
-        line.Key = Trim(std::wstring_view(s).substr(0, eq));
-        line.Value = Trim(std::wstring_view(s).substr(eq + 1));
+        line.Key = TrimView(s.substr(0, eq));
+        line.Value = TrimView(s.substr(eq + 1));
         // A key read twice (a section named twice) keeps one line, with
         // the value read last.
         if (TLine* earlier = current->FindKey(line.Key)) {
             earlier->Value = std::move(line.Value);
             return;
         }
-        current->KeyIndex.emplace(UpperCase(line.Key), current->Lines.size());
-    } else {
-        line.Raw = original;
-        // The file is written as UTF-8: bytes that would read as a setting
-        // there are written as their text instead.
-        if (kind == TLineKind::other && bytes && KindOf(Trim(TEncoding::UTF8().GetString(*bytes))) == TLineKind::other)
-            line.Bytes = std::move(bytes);
+        current->AddKey(std::move(line));
+        return;
     }
+    // The file is written as UTF-8: bytes that would read as a setting
+    // there are written as their text instead.
+    if (kind == TLineKind::other && bytes && KindOf(Trim(TEncoding::UTF8().GetString(*bytes))) == TLineKind::other)
+        line.Bytes = std::string(*bytes);
+    line.Raw = original;
     current->Lines.push_back(std::move(line));
 }
 
@@ -188,18 +209,24 @@ void TMemIniFile::GetStrings(TStrings& lines) const
 
 std::string TMemIniFile::SerializeUtf8() const
 {
-    const TEncoding& utf8 = TEncoding::UTF8();
     std::string out;
+    out.reserve(sizeHint_);
     for (const TSection& section : sections_) {
-        if (section.Header)
-            out += utf8.GetBytes(L"[" + section.Name + L"]") + "\r\n";
+        if (section.Header) {
+            out += '[';
+            AppendUtf8(out, section.Name);
+            out += "]\r\n";
+        }
         for (const TLine& line : section.Lines) {
-            if (line.IsKey)
-                out += utf8.GetBytes(line.Key + L"=" + line.Value);
-            else if (line.Bytes)
+            if (line.IsKey) {
+                AppendUtf8(out, line.Key);
+                out += '=';
+                AppendUtf8(out, line.Value);
+            } else if (line.Bytes) {
                 out += *line.Bytes;
-            else
-                out += utf8.GetBytes(line.Raw);
+            } else {
+                AppendUtf8(out, line.Raw);
+            }
             out += "\r\n";
         }
     }
@@ -220,10 +247,22 @@ std::wstring TMemIniFile::Serialize() const
     return out;
 }
 
-// Names are folded as SameText compares them.
+size_t TMemIniFile::TFoldedHash::operator()(std::wstring_view name) const noexcept
+{
+    size_t hash = 14695981039346656037u;  // FNV-1a over the folded characters
+    for (wchar_t c : name)
+        hash = (hash ^ static_cast<size_t>(UpCaseChar(c))) * 1099511628211u;
+    return hash;
+}
+
+bool TMemIniFile::TFoldedEqual::operator()(std::wstring_view a, std::wstring_view b) const noexcept
+{
+    return SameText(a, b);
+}
+
 const TMemIniFile::TSection* TMemIniFile::FindSection(std::wstring_view name) const
 {
-    const auto found = sectionIndex_.find(UpperCase(name));
+    const auto found = sectionIndex_.find(name);
     return found == sectionIndex_.end() ? nullptr : found->second;
 }
 
@@ -238,8 +277,15 @@ TMemIniFile::TSection& TMemIniFile::AppendSection(std::wstring name, bool header
     section.Name = std::move(name);
     section.Header = header;
     if (header)
-        sectionIndex_.emplace(UpperCase(section.Name), &section);
+        sectionIndex_.emplace(section.Name, &section);
     return section;
+}
+
+TMemIniFile::TSection& TMemIniFile::SectionNamed(std::wstring name)
+{
+    if (TSection* existing = FindSection(name))
+        return *existing;
+    return AppendSection(std::move(name), true);
 }
 
 TMemIniFile::TSection& TMemIniFile::AddSection(std::wstring_view name)
@@ -257,8 +303,23 @@ TMemIniFile::TSection& TMemIniFile::AddSection(std::wstring_view name)
 
 const TMemIniFile::TLine* TMemIniFile::TSection::FindKey(std::wstring_view ident) const
 {
+    if (!Indexed) {
+        for (const TLine& line : Lines)
+            if (line.IsKey && SameText(line.Key, ident))
+                return &line;
+        return nullptr;
+    }
     const auto found = KeyIndex.find(UpperCase(ident));
     return found == KeyIndex.end() ? nullptr : &Lines[found->second];
+}
+
+void TMemIniFile::TSection::AddKey(TLine line)
+{
+    if (Indexed)
+        KeyIndex.emplace(UpperCase(line.Key), Lines.size());
+    Lines.push_back(std::move(line));
+    if (!Indexed && ++Keys > kIndexedKeys)
+        IndexKeys();
 }
 
 TMemIniFile::TLine* TMemIniFile::TSection::FindKey(std::wstring_view ident)
@@ -268,6 +329,7 @@ TMemIniFile::TLine* TMemIniFile::TSection::FindKey(std::wstring_view ident)
 
 void TMemIniFile::TSection::IndexKeys()
 {
+    Indexed = true;
     KeyIndex.clear();
     for (size_t i = 0; i < Lines.size(); ++i)
         if (Lines[i].IsKey)
@@ -296,7 +358,10 @@ void TMemIniFile::WriteString(std::wstring_view section, std::wstring_view ident
             --position;
         const size_t index = static_cast<size_t>(position - s.Lines.begin());
         s.Lines.insert(position, TLine{true, std::wstring(ident), value, L"", std::nullopt});
-        s.KeyIndex.emplace(UpperCase(ident), index);
+        if (s.Indexed)
+            s.KeyIndex.emplace(UpperCase(ident), index);
+        else if (++s.Keys > kIndexedKeys)
+            s.IndexKeys();
     }
     modified_ = true;
 }
@@ -377,7 +442,7 @@ void TMemIniFile::ReadSectionValues(std::wstring_view section, TStrings& values)
 
 void TMemIniFile::EraseSection(std::wstring_view section)
 {
-    const auto found = sectionIndex_.find(UpperCase(section));
+    const auto found = sectionIndex_.find(section);
     if (found == sectionIndex_.end())
         return;
     const TSection* erased = found->second;
@@ -395,7 +460,10 @@ void TMemIniFile::DeleteKey(std::wstring_view section, std::wstring_view ident)
     if (!line)
         return;
     s->Lines.erase(s->Lines.begin() + (line - s->Lines.data()));
-    s->IndexKeys();
+    if (s->Indexed)
+        s->IndexKeys();
+    else
+        --s->Keys;
     modified_ = true;
 }
 

@@ -83,11 +83,16 @@ private:
         std::wstring Name;
         bool Header = true;  // false for the lines before the first section
         std::vector<TLine> Lines;
-        // Folded key -> its line in Lines.
+        // Folded key -> its line in Lines, once the section has more than
+        // a few keys (Indexed); smaller ones are searched line by line.
         std::unordered_map<std::wstring, size_t> KeyIndex;
+        bool Indexed = false;
+        size_t Keys = 0;  // while not indexed
 
         const TLine* FindKey(std::wstring_view ident) const;
         TLine* FindKey(std::wstring_view ident);
+        // Appends a key line not yet in the section.
+        void AddKey(TLine line);
         void IndexKeys();
     };
 
@@ -95,18 +100,31 @@ private:
     TSection* FindSection(std::wstring_view name);
     TSection& AddSection(std::wstring_view name);
     TSection& AppendSection(std::wstring name, bool header);
+    // The section of that name, appended when there is none.
+    TSection& SectionNamed(std::wstring name);
     // One line of the file; bytes: the line as read from an 8-bit file.
-    void AddLine(TSection*& current, const std::wstring& original, std::optional<std::string> bytes);
+    void AddLine(TSection*& current, std::wstring_view original, std::optional<std::string_view> bytes);
     void Parse(std::string_view bytes);
     std::wstring Serialize() const;
     std::string SerializeUtf8() const;
 
+    // Names hashed and compared as SameText compares them, without a
+    // folded copy.
+    struct TFoldedHash {
+        size_t operator()(std::wstring_view name) const noexcept;
+    };
+    struct TFoldedEqual {
+        bool operator()(std::wstring_view a, std::wstring_view b) const noexcept;
+    };
+
     std::wstring fileName_;
-    // In the file's order; a list, so that the index's pointers stay valid.
+    // In the file's order; a list, so that the index's pointers (and the
+    // names it keys by) stay valid.
     std::list<TSection> sections_;
-    // Folded section name -> its section (those with a header).
-    std::unordered_map<std::wstring, TSection*> sectionIndex_;
+    // Section name (in its section) -> its section, for those with a header.
+    std::unordered_map<std::wstring_view, TSection*, TFoldedHash, TFoldedEqual> sectionIndex_;
     bool modified_ = false;
+    size_t sizeHint_ = 0;  // the size of the file read, to write it in one buffer
 };
 
 }  // namespace qrv

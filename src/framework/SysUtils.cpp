@@ -161,9 +161,19 @@ std::wstring TrimRight(std::wstring_view s)
     return std::wstring(s.substr(0, e));
 }
 
+std::wstring_view TrimView(std::wstring_view s)
+{
+    size_t b = 0, e = s.size();
+    while (e > 0 && IsSpace(s[e - 1]))
+        --e;
+    while (b < e && IsSpace(s[b]))
+        ++b;
+    return s.substr(b, e - b);
+}
+
 std::wstring Trim(std::wstring_view s)
 {
-    return TrimLeft(TrimRight(s));
+    return std::wstring(TrimView(s));
 }
 
 wchar_t UpCaseChar(wchar_t c)
