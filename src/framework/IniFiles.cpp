@@ -140,22 +140,87 @@ void TMemIniFile::Parse(std::string_view bytes)
     }
     // The index made once for about as many sections as lines start with "[".
     sectionIndex_.reserve(static_cast<size_t>(std::count(body.begin(), body.end(), '[')));
+    // A UTF-8 file (plain ASCII included) is written as it was read where
+    // the program does not touch it: only its section lines are read now,
+    // and a section's other lines when it is first used.
+    const bool lazy = encoding == &TEncoding::UTF8() || encoding == &TEncoding::UTF8NoBOM() ||
+                      std::all_of(body.begin(), body.end(), [](char c) { return (c & 0x80) == 0; });
+    if (lazy) {
+        text_ = std::make_unique<std::string>(body);
+        encoding = &TEncoding::UTF8NoBOM();
+    }
+    const std::string_view source = lazy ? std::string_view(*text_) : body;
     std::wstring text;
     size_t start = 0;
-    while (start < body.size()) {
-        size_t end = body.find_first_of("\r\n", start);
+    while (start < source.size()) {
+        size_t end = source.find_first_of("\r\n", start);
         if (end == std::string_view::npos)
-            end = body.size();
-        const std::string_view line = body.substr(start, end - start);
-        DecodeLine(line, *encoding, text);
-        AddLine(current, text, line);
-        if (end < body.size() && body[end] == '\r')
+            end = source.size();
+        const std::string_view line = source.substr(start, end - start);
+        if (end < source.size() && source[end] == '\r')
             ++end;
-        if (end < body.size() && body[end] == '\n')
+        if (end < source.size() && source[end] == '\n')
             ++end;
+        if (!lazy) {
+            DecodeLine(line, *encoding, text);
+            AddLine(current, text, line);
+        } else if (MayBeSection(line)) {
+            DecodeLine(line, *encoding, text);
+            const std::wstring_view trimmed = TrimView(text);
+            if (KindOf(trimmed) == TLineKind::section) {
+                current = &SectionNamed(std::wstring(TrimView(trimmed.substr(1, trimmed.size() - 2))), false);
+                start = end;
+                continue;
+            }
+        }
+        if (lazy) {
+            if (!current) {
+                current = &AppendSection(L"", false);
+                current->Parsed = false;
+            }
+            // The line joins its section's unread bytes.
+            auto& chunks = current->Chunks;
+            if (!chunks.empty() && chunks.back().data() + chunks.back().size() == line.data())
+                chunks.back() = std::string_view(chunks.back().data(), chunks.back().size() + (end - start));
+            else
+                chunks.push_back(source.substr(start, end - start));
+        }
         start = end;
     }
     modified_ = false;
+}
+
+bool TMemIniFile::MayBeSection(std::string_view line)
+{
+    // Blanks of ASCII are skipped; other blanks are not ASCII.
+    const size_t first = line.find_first_not_of(" \t\v\f");
+    return first != std::string_view::npos && (line[first] == '[' || (line[first] & 0x80) != 0);
+}
+
+void TMemIniFile::Read(const TSection& section) const
+{
+    if (section.Parsed)
+        return;
+    auto& target = const_cast<TSection&>(section);
+    target.Parsed = true;
+    TSection* current = &target;
+    std::wstring text;
+    for (const std::string_view chunk : std::exchange(target.Chunks, {})) {
+        size_t start = 0;
+        while (start < chunk.size()) {
+            size_t end = chunk.find_first_of("\r\n", start);
+            if (end == std::string_view::npos)
+                end = chunk.size();
+            const std::string_view line = chunk.substr(start, end - start);
+            DecodeLine(line, TEncoding::UTF8NoBOM(), text);
+            const_cast<TMemIniFile*>(this)->AddLine(current, text, line);
+            if (end < chunk.size() && chunk[end] == '\r')
+                ++end;
+            if (end < chunk.size() && chunk[end] == '\n')
+                ++end;
+            start = end;
+        }
+    }
 }
 
 void TMemIniFile::SetStrings(const TStrings& lines)
@@ -174,7 +239,7 @@ void TMemIniFile::AddLine(TSection*& current, std::wstring_view original, std::o
     const TLineKind kind = KindOf(s);
     if (kind == TLineKind::section) {
         // A section named twice is read as one, as lookups would see it.
-        current = &SectionNamed(std::wstring(TrimView(s.substr(1, s.size() - 2))));
+        current = &SectionNamed(std::wstring(TrimView(s.substr(1, s.size() - 2))), true);
         return;
     }
     if (!current)
@@ -217,6 +282,11 @@ std::string TMemIniFile::SerializeUtf8() const
             AppendUtf8(out, section.Name);
             out += "]\r\n";
         }
+        for (const std::string_view chunk : section.Chunks) {
+            out += chunk;
+            if (chunk.back() != '\n' && chunk.back() != '\r')
+                out += "\r\n";  // the file's last line
+        }
         for (const TLine& line : section.Lines) {
             if (line.IsKey) {
                 AppendUtf8(out, line.Key);
@@ -235,6 +305,8 @@ std::string TMemIniFile::SerializeUtf8() const
 
 std::wstring TMemIniFile::Serialize() const
 {
+    for (const TSection& section : sections_)
+        Read(section);
     std::wstring out;
     for (const TSection& section : sections_) {
         if (section.Header)
@@ -263,7 +335,10 @@ bool TMemIniFile::TFoldedEqual::operator()(std::wstring_view a, std::wstring_vie
 const TMemIniFile::TSection* TMemIniFile::FindSection(std::wstring_view name) const
 {
     const auto found = sectionIndex_.find(name);
-    return found == sectionIndex_.end() ? nullptr : found->second;
+    if (found == sectionIndex_.end())
+        return nullptr;
+    Read(*found->second);
+    return found->second;
 }
 
 TMemIniFile::TSection* TMemIniFile::FindSection(std::wstring_view name)
@@ -281,11 +356,14 @@ TMemIniFile::TSection& TMemIniFile::AppendSection(std::wstring name, bool header
     return section;
 }
 
-TMemIniFile::TSection& TMemIniFile::SectionNamed(std::wstring name)
+TMemIniFile::TSection& TMemIniFile::SectionNamed(std::wstring name, bool parsed)
 {
-    if (TSection* existing = FindSection(name))
-        return *existing;
-    return AppendSection(std::move(name), true);
+    // While the file is read: a section named again is not read yet.
+    if (const auto found = sectionIndex_.find(name); found != sectionIndex_.end())
+        return *found->second;
+    TSection& section = AppendSection(std::move(name), true);
+    section.Parsed = parsed;
+    return section;
 }
 
 TMemIniFile::TSection& TMemIniFile::AddSection(std::wstring_view name)
@@ -294,6 +372,7 @@ TMemIniFile::TSection& TMemIniFile::AddSection(std::wstring_view name)
         return *existing;
     // Keep a blank line between the last section and a new one.
     if (!sections_.empty()) {
+        Read(sections_.back());
         auto& previous = sections_.back().Lines;
         if (previous.empty() || previous.back().IsKey || !Trim(previous.back().Raw).empty())
             previous.push_back(TLine{});

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <list>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -88,6 +89,10 @@ private:
         std::unordered_map<std::wstring, size_t> KeyIndex;
         bool Indexed = false;
         size_t Keys = 0;  // while not indexed
+        // A section not used yet keeps its lines as the bytes read (in
+        // the file's buffer), and is written back so; Read makes Lines of them.
+        bool Parsed = true;
+        std::vector<std::string_view> Chunks;
 
         const TLine* FindKey(std::wstring_view ident) const;
         TLine* FindKey(std::wstring_view ident);
@@ -100,10 +105,15 @@ private:
     TSection* FindSection(std::wstring_view name);
     TSection& AddSection(std::wstring_view name);
     TSection& AppendSection(std::wstring name, bool header);
-    // The section of that name, appended when there is none.
-    TSection& SectionNamed(std::wstring name);
+    // While reading: the section of that name, appended (read or not yet)
+    // when there is none.
+    TSection& SectionNamed(std::wstring name, bool parsed);
     // One line of the file; bytes: the line as read from an 8-bit file.
     void AddLine(TSection*& current, std::wstring_view original, std::optional<std::string_view> bytes);
+    // Whether the bytes of a line can be a section's (worth decoding).
+    static bool MayBeSection(std::string_view line);
+    // Makes the lines of a section not used yet.
+    void Read(const TSection& section) const;
     void Parse(std::string_view bytes);
     std::wstring Serialize() const;
     std::string SerializeUtf8() const;
@@ -118,6 +128,8 @@ private:
     };
 
     std::wstring fileName_;
+    // The UTF-8 file as read, which sections not used yet point into.
+    std::unique_ptr<std::string> text_;
     // In the file's order; a list, so that the index's pointers (and the
     // names it keys by) stay valid.
     std::list<TSection> sections_;
