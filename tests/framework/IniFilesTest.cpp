@@ -269,6 +269,30 @@ TEST(MemIniFile, MalformedLinesKeepTheirBytes)
     }
 }
 
+// In a UTF-8 file the sections the program does not use keep their very
+// bytes (blanks, line ends, a key named twice); a section it uses is written
+// as settings are, and what was kept reads as before.
+TEST(MemIniFile, UntouchedPartsOfAUtf8FileKeepTheirBytes)
+{
+    test::TestDir dir;
+    const std::string head = "; Kommentar\n  [Fremd]  \nA = 1\nA=2\n\tGr\xC3\xB6\xC3\x9F\x65 = ja\r";
+    const std::string tail = "[Ende]\nz = letzte Zeile ohne Zeilenende";
+    const std::wstring file = dir.Write(L"utf8.ini", head + "[Window]\nLeft = 10\n" + tail);
+    {
+        TMemIniFile ini(file);
+        EXPECT_EQ(ini.ReadInteger(L"WINDOW", L"left", 0), 10);
+        ini.WriteInteger(L"Window", L"Left", 20);
+        ini.UpdateFile();
+    }
+    const std::string written = dir.Read(L"utf8.ini");
+    EXPECT_EQ(written, "\xEF\xBB\xBF; Kommentar\n[Fremd]\r\nA = 1\nA=2\n\tGr\xC3\xB6\xC3\x9F\x65 = ja\r"
+                       "[Window]\r\nLeft=20\r\n[Ende]\r\nz = letzte Zeile ohne Zeilenende\r\n");
+    TMemIniFile again(file);
+    EXPECT_EQ(again.ReadInteger(L"Fremd", L"A", 0), 2) << "the value read last";
+    EXPECT_EQ(again.ReadString(L"fremd", L"größe", L""), L"ja");
+    EXPECT_EQ(again.ReadString(L"Ende", L"z", L""), L"letzte Zeile ohne Zeilenende");
+}
+
 // A file of random bytes without a section, a key or a comment is no larger
 // after a save than its bytes, the mark and a line end per line: nothing of
 // it is re-encoded.
