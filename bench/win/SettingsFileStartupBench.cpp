@@ -6,7 +6,7 @@
 // sent message, the exit from WM_CLOSE until the process has ended (the
 // settings are written then). Each launch gets a fresh copy of its file.
 // The minimum, median and maximum of the rounds are printed.
-//   qrv_bench_inifile_win.exe [Quorvan32.exe] [rounds]
+//   qrv_bench_inifile_win.exe [Quorvan32.exe or ""] [rounds]
 // (defaults: the exe beside this one, 7 rounds; the files are made in
 // T:\qrvbench-inifile)
 
@@ -170,7 +170,7 @@ void PrintRow(const char* what, const std::vector<double>& values)
 
 int wmain(int argc, wchar_t** argv)
 {
-    const std::wstring exe = argc > 1 ? argv[1] : ExeFolder() + L"Quorvan32.exe";
+    const std::wstring exe = argc > 1 && *argv[1] ? argv[1] : ExeFolder() + L"Quorvan32.exe";
     const int rounds = argc > 2 ? std::max(1, _wtoi(argv[2])) : 7;
     const std::wstring folder = L"T:\\qrvbench-inifile";
     CreateDirectoryW(folder.c_str(), nullptr);

@@ -319,7 +319,7 @@ std::wstring TMemIniFile::Serialize() const
     return out;
 }
 
-size_t TMemIniFile::TFoldedHash::operator()(std::wstring_view name) const noexcept
+size_t TMemIniFile::TFoldedHash::operator()(std::wstring_view name) const
 {
     size_t hash = 14695981039346656037u;  // FNV-1a over the folded characters
     for (wchar_t c : name)
@@ -358,12 +358,15 @@ TMemIniFile::TSection& TMemIniFile::AppendSection(std::wstring name, bool header
 
 TMemIniFile::TSection& TMemIniFile::SectionNamed(std::wstring name, bool parsed)
 {
-    // While the file is read: a section named again is not read yet.
-    if (const auto found = sectionIndex_.find(name); found != sectionIndex_.end())
-        return *found->second;
-    TSection& section = AppendSection(std::move(name), true);
+    // While the file is read: a section named again is not read yet. The
+    // new section is made first, so that its name is hashed once.
+    TSection& section = sections_.emplace_back();
+    section.Name = std::move(name);
     section.Parsed = parsed;
-    return section;
+    const auto [found, added] = sectionIndex_.try_emplace(section.Name, &section);
+    if (!added)
+        sections_.pop_back();
+    return *found->second;
 }
 
 TMemIniFile::TSection& TMemIniFile::AddSection(std::wstring_view name)

@@ -119,9 +119,10 @@ private:
     std::string SerializeUtf8() const;
 
     // Names hashed and compared as SameText compares them, without a
-    // folded copy.
+    // folded copy. (The hash may throw as far as the table knows, so that it
+    // keeps each name's hash instead of computing it again.)
     struct TFoldedHash {
-        size_t operator()(std::wstring_view name) const noexcept;
+        size_t operator()(std::wstring_view name) const;
     };
     struct TFoldedEqual {
         bool operator()(std::wstring_view a, std::wstring_view b) const noexcept;
