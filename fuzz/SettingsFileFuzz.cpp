@@ -1,6 +1,7 @@
 // A settings file as it may lie on disk (hand-edited, truncated, from
-// another version, in any encoding): reading it as an INI file and loading
-// and saving the stored sections must end, stay in bounds and never throw.
+// another version, in any encoding): reading it as an INI file, loading and
+// saving the stored sections, writing the file and reading it back must
+// end, stay in bounds and never throw, and the saved values read back.
 #include "framework/FilePath.h"
 #include "framework/StringList.h"
 #include "settings/KyRegistry.h"
@@ -8,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -39,5 +41,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     SaveStoredSettings(store, options, state, bookmarks, captions, facts, TSaveFlags{true, true, true});
     TStringList lines;
     store.IniFile().GetStrings(lines);
+    // Written (lines that are no settings with their bytes) and read again:
+    // what was saved reads back.
+    store.UpdateFile();
+    TMemIniFile saved(FromFsPath(path));
+    if (saved.ReadInteger(L"Others", L"UpdateLevel", -1) != store.IniFile().ReadInteger(L"Others", L"UpdateLevel", -2))
+        std::abort();
+    saved.GetStrings(lines);
     return 0;
 }

@@ -57,23 +57,54 @@ std::wstring TKyACE2::ErrorText(int code, const std::wstring& name)
 {
     const wchar_t* text = nullptr;
     switch (code) {
-    case 512: text = L"Nicht genügend Hauptspeicher verfügbar."; break;
-    case 518: text = L"Der freie Speicherplatz für das Netzwerklaufwerk kann nicht ermittelt werden."; break;
-    case 546: text = L"AV des Archivs ist ungültig."; break;
-    case 550: text = L"Das Archiv %s kann nicht geöffnet werden."; break;
-    case 552: text = L"Das Archiv %s kann nicht gelesen werden."; break;
-    case 556: text = L"Das Archiv %s ist defekt."; break;
-    case 558: text = L"Keine Dateien angegeben."; break;
-    case 559: text = L"Die Datei %s ist kein ACE-Archiv"; break;
-    case 561: text = L"Die Version der UNACE-DLL kann diese Archivversion nicht verarbeiten."; break;
-    case 576: text = L"Die Datei %s kann nicht entpackt werden."; break;
+    case 512:
+        text = L"Nicht genügend Hauptspeicher verfügbar.";
+        break;
+    case 518:
+        text = L"Der freie Speicherplatz für das Netzwerklaufwerk kann nicht ermittelt werden.";
+        break;
+    case 546:
+        text = L"AV des Archivs ist ungültig.";
+        break;
+    case 550:
+        text = L"Das Archiv %s kann nicht geöffnet werden.";
+        break;
+    case 552:
+        text = L"Das Archiv %s kann nicht gelesen werden.";
+        break;
+    case 556:
+        text = L"Das Archiv %s ist defekt.";
+        break;
+    case 558:
+        text = L"Keine Dateien angegeben.";
+        break;
+    case 559:
+        text = L"Die Datei %s ist kein ACE-Archiv";
+        break;
+    case 561:
+        text = L"Die Version der UNACE-DLL kann diese Archivversion nicht verarbeiten.";
+        break;
+    case 576:
+        text = L"Die Datei %s kann nicht entpackt werden.";
+        break;
     case 580:
-    case 582: text = L"Fehler beim Schreiben der Datei \"%s\" aufgetreten."; break;
-    case 586: text = L"Unbekannte Kompressionsmethode."; break;
-    case 587: text = L"Nicht genügend Speicherplatz um die Datei %s zu entpacken."; break;
-    case 588: text = L"Die Datei %s kann nicht erstellt werden."; break;
-    case 608: text = L"Die Datei %s kann nicht überschrieben werden."; break;
-    default: break;
+    case 582:
+        text = L"Fehler beim Schreiben der Datei \"%s\" aufgetreten.";
+        break;
+    case 586:
+        text = L"Unbekannte Kompressionsmethode.";
+        break;
+    case 587:
+        text = L"Nicht genügend Speicherplatz um die Datei %s zu entpacken.";
+        break;
+    case 588:
+        text = L"Die Datei %s kann nicht erstellt werden.";
+        break;
+    case 608:
+        text = L"Die Datei %s kann nicht überschrieben werden.";
+        break;
+    default:
+        break;
     }
     if (!text)
         return L"UNACE: Unbekannter Fehler: " + std::to_wstring(code);
@@ -264,19 +295,19 @@ bool TKyACE2::Extract(bool usePaths)
 }
 
 // The callbacks: no exception may go back into the library.
-#define QRV_ACE_CALLBACK(body)                                                          \
-    TKyACE2* self = activeAce;                                                          \
-    if (!self)                                                                          \
-        return ACE_ANSWER_CANCEL;                                                       \
-    try {                                                                               \
-        body;                                                                           \
-    } catch (const Exception& e) {                                                      \
-        self->eventFailure_ = e.Message();                                              \
-    } catch (const std::exception& e) {                                                 \
-        self->eventFailure_ = Utf8ToWide(e.what());                                     \
-    } catch (...) {                                                                     \
-        self->eventFailure_ = L"UNACE: Unbekannter Fehler";                             \
-    }                                                                                   \
+#define QRV_ACE_CALLBACK(body)                                                                                         \
+    TKyACE2* self = activeAce;                                                                                         \
+    if (!self)                                                                                                         \
+        return ACE_ANSWER_CANCEL;                                                                                      \
+    try {                                                                                                              \
+        body;                                                                                                          \
+    } catch (const Exception& e) {                                                                                     \
+        self->eventFailure_ = e.Message();                                                                             \
+    } catch (const std::exception& e) {                                                                                \
+        self->eventFailure_ = Utf8ToWide(e.what());                                                                    \
+    } catch (...) {                                                                                                    \
+        self->eventFailure_ = L"UNACE: Unbekannter Fehler";                                                            \
+    }                                                                                                                  \
     return ACE_ANSWER_CANCEL;
 
 int32_t QRV_ACEAPI TKyACE2::InfoCallback(tACECallbackStruc*)
@@ -284,20 +315,14 @@ int32_t QRV_ACEAPI TKyACE2::InfoCallback(tACECallbackStruc*)
     return activeAce ? ACE_ANSWER_OK : ACE_ANSWER_CANCEL;
 }
 
-int32_t QRV_ACEAPI TKyACE2::ErrorCallback(tACECallbackStruc* data)
-{
-    QRV_ACE_CALLBACK(return self->OnErrorCallback(*data))
-}
+int32_t QRV_ACEAPI TKyACE2::ErrorCallback(tACECallbackStruc* data){
+    QRV_ACE_CALLBACK(return self->OnErrorCallback(*data))}
 
-int32_t QRV_ACEAPI TKyACE2::RequestCallback(tACECallbackStruc* data)
-{
-    QRV_ACE_CALLBACK(return self->OnRequestCallback(*data))
-}
+int32_t QRV_ACEAPI TKyACE2::RequestCallback(tACECallbackStruc* data){
+    QRV_ACE_CALLBACK(return self->OnRequestCallback(*data))}
 
-int32_t QRV_ACEAPI TKyACE2::StateCallback(tACECallbackStruc* data)
-{
-    QRV_ACE_CALLBACK(return self->OnStateCallback(*data))
-}
+int32_t QRV_ACEAPI TKyACE2::StateCallback(tACECallbackStruc* data){
+    QRV_ACE_CALLBACK(return self->OnStateCallback(*data))}
 
 #undef QRV_ACE_CALLBACK
 
@@ -317,6 +342,10 @@ int32_t TKyACE2::OnErrorCallback(const tACECallbackStruc& data)
         break;
     }
     Message(text);
+    // A refused entry is reported and the run goes on with the next one;
+    // an error of the archive itself ends it.
+    if (data.StructureType == ACE_TYPE_ARCHIVEDFILE && !Stop)
+        return ACE_ANSWER_OK;
     return ACE_ANSWER_CANCEL;
 }
 

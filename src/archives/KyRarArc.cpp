@@ -1,10 +1,13 @@
 #include "archives/KyRarArc.h"
 
 #include "common/OemCodePage.h"
+#include "common/RunTargets.h"
 #include "common/SafeExtractPath.h"
+#include "framework/FilePath.h"
 #include "framework/ScopeExit.h"
 #include "framework/SysUtils.h"
 
+#include <filesystem>
 #include <optional>
 
 namespace qrv {
@@ -59,19 +62,44 @@ std::wstring TKyRAR::ErrorText(int code)
 {
     const wchar_t* text = nullptr;
     switch (code) {
-    case 10: text = L"Ende des Archivs"; break;
-    case 11: text = L"Nicht genügend Hauptspeicher vorhanden"; break;
-    case 12: text = L"CRC-Fehler"; break;
-    case 13: text = L"Die Datei ist kein gültiges RAR-Archiv"; break;
-    case 14: text = L"Unbekanntes Datenformat im Archivkommentar"; break;
-    case 15: text = L"Datei kann nicht geöffnet werden"; break;
-    case 16: text = L"Datei kann nicht angelegt werden"; break;
-    case 17: text = L"Datei kann nicht geschlossen werden"; break;
-    case 18: text = L"Lesefehler"; break;
-    case 19: text = L"Schreibfehler"; break;
-    case 20: text = L"Puffer zu kein für Archivkommentar"; break;
-    case 50: text = L"Datei UNRAR.dll nicht gefunden"; break;
-    default: break;
+    case 10:
+        text = L"Ende des Archivs";
+        break;
+    case 11:
+        text = L"Nicht genügend Hauptspeicher vorhanden";
+        break;
+    case 12:
+        text = L"CRC-Fehler";
+        break;
+    case 13:
+        text = L"Die Datei ist kein gültiges RAR-Archiv";
+        break;
+    case 14:
+        text = L"Unbekanntes Datenformat im Archivkommentar";
+        break;
+    case 15:
+        text = L"Datei kann nicht geöffnet werden";
+        break;
+    case 16:
+        text = L"Datei kann nicht angelegt werden";
+        break;
+    case 17:
+        text = L"Datei kann nicht geschlossen werden";
+        break;
+    case 18:
+        text = L"Lesefehler";
+        break;
+    case 19:
+        text = L"Schreibfehler";
+        break;
+    case 20:
+        text = L"Puffer zu kein für Archivkommentar";
+        break;
+    case 50:
+        text = L"Datei UNRAR.dll nicht gefunden";
+        break;
+    default:
+        break;
     }
     return L"UNRAR: " + (text ? std::wstring(text) : L"Unbekannter Fehler: " + std::to_wstring(code));
 }
@@ -195,6 +223,11 @@ bool TKyRAR::RunLoop(TRun run, bool usePaths)
 
     bool result = true;
     int toTargetFile = 0;
+    // Entries whose names differ only in case are named apart.
+    TRunTargets written([](const std::wstring& name) {
+        std::error_code ec;
+        return std::filesystem::exists(std::filesystem::symlink_status(FsPath(name), ec));
+    });
     RARHeaderData header{};
     // Skips the current entry; false (and the run ends) when that fails.
     auto skip = [&](const std::wstring& name) {
@@ -271,9 +304,11 @@ bool TKyRAR::RunLoop(TRun run, bool usePaths)
             if (OnTested)
                 OnTested(this, header, rc == RAR_SUCCESS);
             if (rc != RAR_SUCCESS) {
+                // A bad entry is reported, and the next one tested.
                 result = false;
                 Fail(name, rc);
-                break;
+                if (rc == RAR_CANCELLED)
+                    break;
             }
             continue;
         }
@@ -304,6 +339,8 @@ bool TKyRAR::RunLoop(TRun run, bool usePaths)
                 dest = TargetFile;
         } else {
             dest = SafeExtractPath(targetDir_, name, usePaths);
+            if (dest && !isDirectory)
+                dest = written.Free(*dest);
         }
         if (!dest) {
             result = false;
@@ -313,14 +350,18 @@ bool TKyRAR::RunLoop(TRun run, bool usePaths)
             continue;
         }
         const int rc = functions_.ProcessFile(handle, RAR_EXTRACT, nullptr, WideToUtf8(*dest).c_str());
+        if (rc == RAR_SUCCESS && !isDirectory && TargetFile.empty())
+            written.Written(*dest);
         if (rc == RAR_SUCCESS && platform_.FileCreated)
             platform_.FileCreated(*dest);
         if (OnExtract)
             OnExtract(this, header, rc == RAR_SUCCESS);
         if (rc != RAR_SUCCESS) {
+            // A refused entry is reported, and the next one extracted.
             result = false;
             Fail(name, rc);
-            break;
+            if (rc == RAR_CANCELLED)
+                break;
         }
     }
     return result;

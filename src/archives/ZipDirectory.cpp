@@ -220,16 +220,19 @@ private:
             Fail(zmEocReadError);
             return std::nullopt;
         }
+        std::optional<TEndRecord> found;
         if (Get32(last) == kEndSig) {
             TEndRecord end = ParseEnd(last, size_ - kEndSize);
             if (Plausible(end, size_))
-                return end;
+                found = end;
         }
         // Backwards through the tail, which can hold the longest comment.
         uint64_t span = std::min(size_, kEndSearchSpan);
         uint64_t base = size_ - span;
         std::string tail(size_t(span), '\0');
         if (!source_.ReadAt(base, tail.data(), tail.size())) {
+            if (found)
+                return found;
             Fail(zmInputSeekError);
             return std::nullopt;
         }
@@ -238,10 +241,16 @@ private:
             if (Get32(bytes + at) != kEndSig)
                 continue;
             TEndRecord end = ParseEnd(bytes + at, base + at);
-            if (Plausible(end, size_))
-                return end;
+            if (!Plausible(end, size_))
+                continue;
+            // The last plausible record is taken, unless it lies inside the
+            // comment of an earlier one whose comment ends the file: a
+            // comment may hold anything, end-record signatures included.
+            if (!found ||
+                (end.Position + kEndSize + end.CommentLength == size_ && end.Position + kEndSize <= found->Position))
+                found = end;
         }
-        return std::nullopt;
+        return found;
     }
 
     void ReportMissingEnd()
@@ -703,7 +712,7 @@ private:
 
     TZipSource* OpenDisk(uint32_t number)
     {
-        if (number == lastDiskNumber())
+        if (number == LastDiskNumber())
             return &source_;
         if (!options_.OpenDisk) {
             Fail(zmNoSpanSupport);
@@ -725,7 +734,7 @@ private:
         return disk;
     }
 
-    uint32_t lastDiskNumber() const { return result_.ThisDisk; }
+    uint32_t LastDiskNumber() const { return result_.ThisDisk; }
 
     // The ZIP64 extra field holds, in this order, each value whose classic
     // field is saturated.

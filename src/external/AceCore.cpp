@@ -1,5 +1,6 @@
 #include "external/AceCore.h"
 
+#include "common/RunTargets.h"
 #include "common/SafeExtractPath.h"
 #include "external/FileIo.h"
 #include "external/ZipFormat.h"
@@ -131,8 +132,8 @@ public:
     int32_t Process(bool extract, const char* destination, bool excludePath);
 
 private:
-    int32_t Call(ACECallbackFunc callback, uint32_t type, uint32_t code,
-                 tACEFileDataStruc* file = nullptr, int32_t crcOk = 0);
+    int32_t Call(ACECallbackFunc callback, uint32_t type, uint32_t code, tACEFileDataStruc* file = nullptr,
+                 int32_t crcOk = 0);
     int32_t State(uint32_t code, tACEFileDataStruc* file, int32_t crcOk = 0);
     int32_t Error(uint32_t type, uint32_t code, tACEFileDataStruc* file = nullptr);
     int32_t Request(uint32_t code, tACEFileDataStruc* file);
@@ -149,8 +150,7 @@ private:
     tACEProgressDataStruc progress_{};
 };
 
-int32_t TAceRun::Call(ACECallbackFunc callback, uint32_t type, uint32_t code, tACEFileDataStruc* file,
-                      int32_t crcOk)
+int32_t TAceRun::Call(ACECallbackFunc callback, uint32_t type, uint32_t code, tACEFileDataStruc* file, int32_t crcOk)
 {
     if (!callback)
         return ACE_ANSWER_OK;
@@ -258,6 +258,11 @@ int32_t TAceRun::Process(bool extract, const char* destination, bool excludePath
 
     int32_t failure = 0;
     std::vector<unsigned char> buffer(kChunk);
+    // Entries whose names differ only in case are named apart.
+    TRunTargets written([](const std::wstring& name) {
+        std::error_code ec;
+        return fs::exists(fs::symlink_status(FsPath(name), ec));
+    });
     for (const auto& e : archive_.Entries) {
         if (!Selected(e))
             continue;
@@ -265,6 +270,8 @@ int32_t TAceRun::Process(bool extract, const char* destination, bool excludePath
         if (extract) {
             const std::wstring folder = destination && *destination ? Utf8ToWide(destination) : std::wstring(L".");
             target = SafeExtractPath(folder, Utf8ToWide(e.Name), !excludePath);
+            if (target && !e.IsDirectory())
+                target = written.Free(*target);
         }
         const std::string targetName = target ? WideToUtf8(*target) : std::string();
         tACEFileDataStruc file = FileData(e, target ? targetName.c_str() : nullptr);
@@ -293,9 +300,12 @@ int32_t TAceRun::Process(bool extract, const char* destination, bool excludePath
                 return kCancelled;
             continue;
         }
+        // Only stored entries: data of another length than the declared
+        // size is never written, not even in part.
         if (e.Method != 0 || e.PackSize != e.Size) {
-            failure = ACE_ERROR_METHOD;
-            if (Error(ACE_TYPE_ARCHIVEDFILE, ACE_ERROR_METHOD, &file) == ACE_ANSWER_CANCEL)
+            const int32_t code = e.Method != 0 ? ACE_ERROR_METHOD : ACE_ERROR_EXTRACT;
+            failure = code;
+            if (Error(ACE_TYPE_ARCHIVEDFILE, code, &file) == ACE_ANSWER_CANCEL)
                 return kCancelled;
             continue;
         }
@@ -366,9 +376,10 @@ int32_t TAceRun::Process(bool extract, const char* destination, bool excludePath
         const bool good = crc == e.Crc;
         if (extract) {
             std::error_code ec;
-            if (good)
+            if (good) {
+                written.Written(*target);
                 SetFileDosTime(path, e.Time);
-            else
+            } else
                 fs::remove(path, ec);  // a damaged file is not left behind
         }
         if (!good)
@@ -454,16 +465,14 @@ int32_t AceTestSource(TByteSource& Source, const char* ArchiveName, const tACEFi
 
 int32_t AceList(const char* Archive, tACEListStruc* List) noexcept
 {
-    return WithFile(Archive, [&](TByteSource& source) {
-        return AceListSource(source, Archive, List ? List->Files : kNoFiles);
-    });
+    return WithFile(Archive,
+                    [&](TByteSource& source) { return AceListSource(source, Archive, List ? List->Files : kNoFiles); });
 }
 
 int32_t AceTest(const char* Archive, tACETestStruc* Test) noexcept
 {
-    return WithFile(Archive, [&](TByteSource& source) {
-        return AceTestSource(source, Archive, Test ? Test->Files : kNoFiles);
-    });
+    return WithFile(Archive,
+                    [&](TByteSource& source) { return AceTestSource(source, Archive, Test ? Test->Files : kNoFiles); });
 }
 
 int32_t AceExtract(const char* Archive, tACEExtractStruc* Extract) noexcept

@@ -20,7 +20,7 @@ std::string BuildAceFixture(const std::vector<TAceFixtureEntry>& Entries, const 
         Put32(head, e.DosTime);
         Put16(head, e.Attributes);
         Put64(head, e.Data.size());
-        Put64(head, e.Data.size());
+        Put64(head, e.DeclaredSize >= 0 ? static_cast<uint64_t>(e.DeclaredSize) : e.Data.size());
         Put32(head, Crc32(0, e.Data.data(), e.Data.size()) ^ (e.DamagedCrc ? 1u : 0u));
         Put16(head, static_cast<uint32_t>(e.Name.size()));
         head += e.Name;

@@ -10,14 +10,15 @@
 namespace qrv::external {
 
 struct TAceFixtureEntry {
-    std::string Name;           // UTF-8, "\" between levels
+    std::string Name;  // UTF-8, "\" between levels
     std::string Data;
     uint32_t DosTime = 0x5A8A6000;
-    uint16_t Attributes = 0x20; // 0x10: a folder
+    uint16_t Attributes = 0x20;  // 0x10: a folder
     uint8_t Method = 0;
     bool Encrypted = false;
     bool DamagedCrc = false;
     bool DamagedHeader = false;
+    int64_t DeclaredSize = -1;  // >= 0: the size the header claims instead of the data's
 };
 
 struct TAceFixtureOptions {

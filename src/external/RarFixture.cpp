@@ -62,7 +62,7 @@ std::string BuildRarFixture(const std::vector<TRarFixtureEntry>& Entries, const 
         uint32_t flags = kLongBlock | (e.Encrypted ? kFileEncrypted : 0) | (e.Directory ? kFileDirectory : 0);
         std::string h = BaseHeader(kFileHead, flags, static_cast<uint32_t>(kFileHeaderSize + e.Name.size()));
         Put32(h, static_cast<uint32_t>(e.Data.size()));
-        Put32(h, static_cast<uint32_t>(e.Data.size()));
+        Put32(h, static_cast<uint32_t>(e.DeclaredSize >= 0 ? static_cast<uint64_t>(e.DeclaredSize) : e.Data.size()));
         h.push_back(static_cast<char>(e.HostOS));
         Put32(h, Crc32(0, e.Data.data(), e.Data.size()) ^ (e.DamagedCrc ? 0x00010000u : 0));
         Put32(h, e.DosTime);

@@ -1,9 +1,11 @@
 #include "external/UnzipCore.h"
 
+#include "common/RunTargets.h"
 #include "common/SafeExtractPath.h"
 #include "external/FileIo.h"
 #include "external/ZipReporter.h"
 #include "framework/FilePath.h"
+#include "framework/ScopeExit.h"
 #include "framework/SysUtils.h"
 
 #include <zlib.h>
@@ -49,10 +51,7 @@ public:
 class TFileSink : public TEntrySink {
 public:
     explicit TFileSink(std::FILE* f) : file_(f) {}
-    bool Write(const unsigned char* data, size_t count) override
-    {
-        return std::fwrite(data, 1, count, file_) == count;
-    }
+    bool Write(const unsigned char* data, size_t count) override { return std::fwrite(data, 1, count, file_) == count; }
 
 private:
     std::FILE* file_;
@@ -82,14 +81,13 @@ private:
     size_t used_ = 0;
 };
 
-enum class TDataResult { ok, badData, writeFailed, cancelled };
+enum class TDataResult { ok, badData, tooLarge, writeFailed, cancelled };
 
 class TUnzipRun {
 public:
     TUnzipRun(const UnzCommand& cmd, TByteSource& src, const TUnzipHooks& hooks)
         : cmd_(cmd), src_(src), hooks_(hooks), report_(cmd.Callback, cmd.Caller, false)
-    {
-    }
+    {}
 
     int32_t Run();
 
@@ -109,6 +107,10 @@ private:
     std::string lastGoodPassword_;
     std::vector<unsigned char> in_ = std::vector<unsigned char>(kChunk);
     std::vector<unsigned char> out_ = std::vector<unsigned char>(kChunk);
+    TRunTargets targets_{[](const std::wstring& name) {
+        std::error_code ec;
+        return fs::exists(fs::symlink_status(FsPath(name), ec));
+    }};
 };
 
 bool TUnzipRun::Selected(const std::wstring& name) const
@@ -153,8 +155,8 @@ std::optional<std::string> TUnzipRun::FindPassword(const TZipEntryInfo& e, const
     return std::nullopt;
 }
 
-TDataResult TUnzipRun::Unpack(const TZipEntryInfo& e, uint64_t dataAt, const std::string* password,
-                              TEntrySink& sink, uint32_t& crc, uint64_t& produced)
+TDataResult TUnzipRun::Unpack(const TZipEntryInfo& e, uint64_t dataAt, const std::string* password, TEntrySink& sink,
+                              uint32_t& crc, uint64_t& produced)
 {
     std::optional<TZipCrypto> crypto;
     uint64_t at = dataAt;
@@ -169,16 +171,25 @@ TDataResult TUnzipRun::Unpack(const TZipEntryInfo& e, uint64_t dataAt, const std
     }
     crc = 0;
     produced = 0;
+    // A sender's size may lie: nothing beyond the declared size is written,
+    // and data going on past it ends the entry as too large.
+    auto take = [&](const unsigned char* data, size_t count) {
+        const size_t room = static_cast<size_t>(std::min<uint64_t>(count, e.Size - produced));
+        crc = Crc32(crc, data, room);
+        produced += room;
+        if (!sink.Write(data, room))
+            return TDataResult::writeFailed;
+        return room < count ? TDataResult::tooLarge : TDataResult::ok;
+    };
 
     z_stream z{};
     const bool deflated = e.Method == kMethodDeflate;
     if (deflated && inflateInit2(&z, -MAX_WBITS) != Z_OK)
         return TDataResult::badData;
-    struct TInflateEnd {
-        z_stream* z;
-        bool active;
-        ~TInflateEnd() { if (active) inflateEnd(z); }
-    } inflateEnd{&z, deflated};
+    const ScopeExit endInflate([&] {
+        if (deflated)
+            inflateEnd(&z);
+    });
 
     bool streamEnd = !deflated;
     while (remaining > 0 || (deflated && !streamEnd)) {
@@ -191,10 +202,8 @@ TDataResult TUnzipRun::Unpack(const TZipEntryInfo& e, uint64_t dataAt, const std
         if (crypto)
             crypto->Decrypt(in_.data(), count);
         if (!deflated) {
-            crc = Crc32(crc, in_.data(), count);
-            produced += count;
-            if (!sink.Write(in_.data(), count))
-                return TDataResult::writeFailed;
+            if (const TDataResult taken = take(in_.data(), count); taken != TDataResult::ok)
+                return taken;
         } else {
             z.next_in = in_.data();
             z.avail_in = static_cast<uInt>(count);
@@ -207,10 +216,8 @@ TDataResult TUnzipRun::Unpack(const TZipEntryInfo& e, uint64_t dataAt, const std
                 if (rc != Z_OK && rc != Z_STREAM_END)
                     return TDataResult::badData;
                 const size_t got = out_.size() - z.avail_out;
-                crc = Crc32(crc, out_.data(), got);
-                produced += got;
-                if (!sink.Write(out_.data(), got))
-                    return TDataResult::writeFailed;
+                if (const TDataResult taken = take(out_.data(), got); taken != TDataResult::ok)
+                    return taken;
                 if (rc == Z_STREAM_END)
                     streamEnd = true;
                 else if (z.avail_in == 0 && z.avail_out > 0)
@@ -257,6 +264,16 @@ void TUnzipRun::Process(const TZipEntryInfo& e)
     if (e.Method != kMethodStore && e.Method != kMethodDeflate) {
         report_.Skipped(name, zskCompressionUnknown);
         return;
+    }
+    if (dest) {
+        // An earlier entry of this run wrote a file of this name in some
+        // case: this one is named apart rather than replacing it.
+        const std::wstring apart = targets_.Free(*dest);
+        if (apart != *dest) {
+            report_.Message(0,
+                            "Unter anderem Namen entpackt (gleichnamiger Eintrag): " + name + " -> " + Narrow(apart));
+            dest = apart;
+        }
     }
 
     const fs::path target = dest ? FsPath(*dest) : fs::path();
@@ -358,10 +375,24 @@ void TUnzipRun::Process(const TZipEntryInfo& e)
         removeOutput();
         report_.Skipped(name, zskZipFileFormatWrong);
         return;
+    case TDataResult::tooLarge:
+        report_.Message(1, "Entpackte Daten größer als die angegebene Größe von " + std::to_string(e.Size) +
+                               " Bytes: " + name);
+        removeOutput();
+        report_.Skipped(name, zskZipFileFormatWrong);
+        return;
     case TDataResult::ok:
         break;
     }
-    if (crc != e.Crc || produced != e.Size) {
+    if (produced != e.Size) {
+        removeOutput();
+        report_.Message(1, "Entpackte Daten (" + std::to_string(produced) +
+                               " Bytes) kleiner als die angegebene Größe von " + std::to_string(e.Size) +
+                               " Bytes: " + name);
+        report_.Skipped(name, zskZipFileFormatWrong);
+        return;
+    }
+    if (crc != e.Crc) {
         // A damaged entry is never counted; the caller decides whether the
         // damaged file stays for inspection.
         const ZipCallbackData reply = report_.Call(zacCRCError, 0, static_cast<int64_t>(produced), name,
@@ -371,6 +402,7 @@ void TUnzipRun::Process(const TZipEntryInfo& e)
         return;
     }
     if (toFile) {
+        targets_.Written(*dest);
         SetFileDosTime(target, e.DosTime);
         if (hooks_.SetAttributes)
             hooks_.SetAttributes(target, DosAttributes(e));
@@ -448,9 +480,9 @@ int32_t UnzipExec(const UnzCommand* Command, const TUnzipHooks& Hooks) noexcept
     } catch (const std::exception& ex) {
         // A fault of the library itself: reported, never thrown to the caller.
         try {
-            TZipReporter(Command->Callback, Command->Caller, false).Message(9, std::string("Interner Fehler: ") + ex.what());
-        } catch (...) {
-        }
+            TZipReporter(Command->Callback, Command->Caller, false)
+                .Message(9, std::string("Interner Fehler: ") + ex.what());
+        } catch (...) {}
         return -2;
     } catch (...) {
         return -2;

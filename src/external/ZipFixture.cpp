@@ -32,6 +32,8 @@ std::string BuildZipFixture(const std::vector<TZipFixtureEntry>& Entries, const 
         writer.Add(entry, input);
         if (fixture.DamagedCrc)
             writer.CorruptLastCrc();
+        if (fixture.DeclaredSize >= 0)
+            writer.DeclareLastSize(static_cast<uint64_t>(fixture.DeclaredSize));
     }
     writer.Finish(Comment);
     return Stub + output.Bytes();

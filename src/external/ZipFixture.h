@@ -10,14 +10,15 @@
 namespace qrv::external {
 
 struct TZipFixtureEntry {
-    std::string Name;        // stored bytes as they are
+    std::string Name;  // stored bytes as they are
     std::string Data;
-    int Level = 6;           // 0 stores
-    std::string Password;    // non-empty: ZipCrypto
+    int Level = 6;                  // 0 stores
+    std::string Password;           // non-empty: ZipCrypto
     uint32_t DosTime = 0x5A8A6000;  // 2025-04-10 12:00:00
     uint32_t ExternalAttr = 0x20;
     bool Utf8Name = false;
     bool DamagedCrc = false;
+    int64_t DeclaredSize = -1;  // >= 0: the size the headers claim instead of the data's
 };
 
 // Stub: bytes in front of the archive (a self-extractor's program) whose

@@ -1,6 +1,7 @@
 #include "external/ZipWriter.h"
 
 #include "external/FileIo.h"
+#include "framework/ScopeExit.h"
 
 #include <zlib.h>
 
@@ -96,9 +97,9 @@ bool TZipWriter::Add(const TNewEntry& Entry, TEntryInput& Input, const std::func
     e.LocalOffset = start;
 
     in_.resize(kChunk);
-    out_buffer_.resize(kChunk);
+    outBuffer_.resize(kChunk);
     std::vector<unsigned char>& in = in_;
-    std::vector<unsigned char>& out = out_buffer_;
+    std::vector<unsigned char>& out = outBuffer_;
     for (int attempt = 0; attempt < 2; ++attempt) {
         const bool store = Entry.Level == 0 || attempt == 1;
         e.Method = store ? kMethodStore : kMethodDeflate;
@@ -129,11 +130,10 @@ bool TZipWriter::Add(const TNewEntry& Entry, TEntryInput& Input, const std::func
         z_stream z{};
         if (!store && deflateInit2(&z, Entry.Level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
             throw std::runtime_error("deflate cannot start");
-        struct TDeflateEnd {
-            z_stream* z;
-            bool active;
-            ~TDeflateEnd() { if (active) deflateEnd(z); }
-        } deflateEnd{&z, !store};
+        const ScopeExit endDeflate([&] {
+            if (!store)
+                deflateEnd(&z);
+        });
 
         if (attempt == 1)
             Input.Rewind();
@@ -190,6 +190,14 @@ void TZipWriter::CorruptLastCrc()
 {
     TZipEntryInfo& e = entries_.back();
     e.Crc ^= 0x00010000u;
+    out_.Patch(e.LocalOffset, LocalHeader(e));
+}
+
+void TZipWriter::DeclareLastSize(uint64_t Size)
+{
+    TZipEntryInfo& e = entries_.back();
+    Require(Size < kMax32);
+    e.Size = Size;
     out_.Patch(e.LocalOffset, LocalHeader(e));
 }
 

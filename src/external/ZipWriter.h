@@ -62,11 +62,11 @@ struct TEntryInput {
 };
 
 struct TNewEntry {
-    std::string Name;            // stored bytes, "/" between levels
+    std::string Name;  // stored bytes, "/" between levels
     bool Utf8Name = false;
     uint32_t DosTime = 0;
     uint32_t ExternalAttr = 0x20;
-    int Level = 6;               // 0 stores
+    int Level = 6;                          // 0 stores
     const std::string* Password = nullptr;  // encrypt with it
 };
 
@@ -86,6 +86,8 @@ public:
     // Testing hook: the CRC written for the last entry added is changed
     // afterwards, so the fixture carries a damaged CRC.
     void CorruptLastCrc();
+    // Testing hook: the last entry claims another size than its data has.
+    void DeclareLastSize(uint64_t Size);
 
 private:
     void WriteLocalHeader(const TZipEntryInfo& e);
@@ -93,7 +95,7 @@ private:
 
     TZipOutput& out_;
     std::vector<TZipEntryInfo> entries_;
-    std::vector<unsigned char> in_, out_buffer_;  // kept from entry to entry
+    std::vector<unsigned char> in_, outBuffer_;  // kept from entry to entry
 };
 
 }  // namespace qrv::external

@@ -6,7 +6,8 @@
 namespace qrv {
 
 Exception::Exception(std::wstring message, int helpContext)
-    : message_(std::move(message)), utf8_(WideToUtf8(message_)), helpContext_(helpContext) {}
+    : message_(std::move(message)), utf8_(WideToUtf8(message_)), helpContext_(helpContext)
+{}
 
 void Exception::SetMessage(std::wstring message)
 {
@@ -96,8 +97,8 @@ void AppendUtf8(std::string& out, char32_t cp)
 
 bool IsSpace(wchar_t c)
 {
-    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n' || c == L'\v' || c == L'\f' ||
-           c == 0xA0 || c == 0x3000 || c == 0xFEFF;
+    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n' || c == L'\v' || c == L'\f' || c == 0xA0 ||
+           c == 0x3000 || c == 0xFEFF;
 }
 
 }  // namespace
@@ -120,8 +121,7 @@ std::string WideToUtf8(std::wstring_view wide)
     for (size_t i = 0; i < wide.size(); ++i) {
         char32_t cp = static_cast<char32_t>(wide[i]);
         if constexpr (sizeof(wchar_t) == 2) {
-            if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < wide.size() &&
-                wide[i + 1] >= 0xDC00 && wide[i + 1] <= 0xDFFF) {
+            if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 && wide[i + 1] <= 0xDFFF) {
                 cp = 0x10000 + ((cp - 0xD800) << 10) + (static_cast<char32_t>(wide[i + 1]) - 0xDC00);
                 ++i;
             } else if (cp >= 0xD800 && cp <= 0xDFFF) {
@@ -161,9 +161,19 @@ std::wstring TrimRight(std::wstring_view s)
     return std::wstring(s.substr(0, e));
 }
 
+std::wstring_view TrimView(std::wstring_view s)
+{
+    size_t b = 0, e = s.size();
+    while (e > 0 && IsSpace(s[e - 1]))
+        --e;
+    while (b < e && IsSpace(s[b]))
+        ++b;
+    return s.substr(b, e - b);
+}
+
 std::wstring Trim(std::wstring_view s)
 {
-    return TrimLeft(TrimRight(s));
+    return std::wstring(TrimView(s));
 }
 
 wchar_t UpCaseChar(wchar_t c)
@@ -278,8 +288,8 @@ bool TryStrToInt64(std::wstring_view text, int64_t& value)
     if (i >= s.size())
         return false;
     uint64_t magnitude = 0;
-    const uint64_t limit = negative ? uint64_t(std::numeric_limits<int64_t>::max()) + 1
-                                    : uint64_t(std::numeric_limits<int64_t>::max());
+    const uint64_t limit =
+        negative ? uint64_t(std::numeric_limits<int64_t>::max()) + 1 : uint64_t(std::numeric_limits<int64_t>::max());
     for (; i < s.size(); ++i) {
         const wchar_t c = s[i];
         int digit;

@@ -73,6 +73,8 @@ std::string WideToUtf8(std::wstring_view wide);
 bool IsValidUtf8(std::string_view bytes);
 
 std::wstring Trim(std::wstring_view s);
+// The same without a copy: the part of s between its leading and trailing blanks.
+std::wstring_view TrimView(std::wstring_view s);
 std::wstring TrimLeft(std::wstring_view s);
 std::wstring TrimRight(std::wstring_view s);
 

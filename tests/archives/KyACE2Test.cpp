@@ -296,6 +296,50 @@ TEST_F(KyAceTest, HostileNamesAreRefusedAndStayInside)
     EXPECT_FALSE(fs::exists(root.parent_path() / "escape.txt"));
 }
 
+// A bad entry is refused with its reason and the run goes on with the next
+// one: a name that may not be written, data of another length than its
+// declared size (never written, not even in part), an unknown method.
+TEST_F(KyAceTest, ABadEntryIsRefusedWithItsReasonAndTheNextOneTaken)
+{
+    TAceFixtureEntry lying{"lying.bin", std::string(1 << 16, 'z')};
+    lying.DeclaredSize = 1024;
+    TAceFixtureEntry packed{"packed.txt", "packed"};
+    packed.Method = 5;
+    ace.SetArchiveName(Archive({{"..\\escape.txt", "x"}, {"first.txt", "one"}, lying, packed, {"last.txt", "two"}}));
+    ace.SetTargetDir(FromFsPath(out));
+    EXPECT_FALSE(ace.Extract(true));
+    ASSERT_EQ(messages.size(), 3u);
+    EXPECT_NE(messages[0].find(L"escape.txt kann nicht erstellt werden"), std::wstring::npos) << messages[0];
+    EXPECT_EQ(messages[1], L"UNACE: Die Datei lying.bin kann nicht entpackt werden.");
+    EXPECT_EQ(messages[2], L"UNACE: Unbekannte Kompressionsmethode.");
+    EXPECT_EQ(Read(out / "first.txt"), "one");
+    EXPECT_EQ(Read(out / "last.txt"), "two");
+    EXPECT_FALSE(fs::exists(out / "lying.bin"));
+    EXPECT_FALSE(fs::exists(out / "packed.txt"));
+    EXPECT_FALSE(fs::exists(root / "escape.txt"));
+
+    messages.clear();
+    std::vector<std::wstring> tested;
+    ace.OnTested = [&](TKyACE2*, const tACEFileDataStruc& file, bool) {
+        tested.push_back(Utf8ToWide(file.SourceFileName));
+    };
+    EXPECT_FALSE(ace.Test());
+    EXPECT_EQ(messages.size(), 2u);
+    EXPECT_EQ(tested, (std::vector<std::wstring>{L"..\\escape.txt", L"first.txt", L"last.txt"}));
+}
+
+TEST_F(KyAceTest, EntriesDifferingOnlyInCaseAreNamedApart)
+{
+    ace.SetArchiveName(Archive({{"Readme.txt", "one"}, {"README.TXT", "two"}}));
+    ace.SetTargetDir(FromFsPath(out));
+    bool asked = false;
+    ace.OnOverwrite = [&](TKyACE2*, const tACEFileDataStruc&, bool&) { asked = true; };
+    EXPECT_TRUE(ace.Extract(true));
+    EXPECT_FALSE(asked) << "no file of the run is offered for overwriting";
+    EXPECT_EQ(Read(out / "Readme.txt"), "one");
+    EXPECT_EQ(Read(out / "README (1).TXT"), "two");
+}
+
 TEST_F(KyAceTest, IsAceComparesWholeExtensionsBeforeAskingTheLibrary)
 {
     const std::string bytes = BuildAceFixture({{"a.txt", "a"}});

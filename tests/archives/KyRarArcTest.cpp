@@ -3,11 +3,11 @@
 // filters, the target file, Stop, and every failure through OnError.
 
 #include "archives/KyRarArc.h"
+#include "TestDir.h"
 #include "external/RarCore.h"
 #include "external/RarFixture.h"
 #include "external/ZipFormat.h"
 #include "framework/FilePath.h"
-#include "TestDir.h"
 
 #include <gtest/gtest.h>
 
@@ -74,7 +74,9 @@ protected:
         TRarFixtureEntry secret{"secret.txt", "sealed"};
         secret.Encrypted = true;
         return {
-            {"docs\\Gr\x94\xE1" "e.txt", "vierzehn Bytes", 0x5A8A6000, 0x21},
+            {"docs\\Gr\x94\xE1"
+             "e.txt",
+             "vierzehn Bytes", 0x5A8A6000, 0x21},
             {"top.txt", std::string(1000, 't'), 0x4B2C3123},
             secret,
         };
@@ -190,8 +192,8 @@ TEST_F(KyRarTest, HostileNamesAreReportedAndNothingLeavesTheTarget)
     TKyRAR rar(nullptr, CorePlatform());
     TErrors errors;
     errors.Attach(rar);
-    rar.SetArchiveName(Archive({{"..\\..\\escape.txt", "x"}, {"C:\\Windows\\win.ini", "stripped"}, {"nul.txt", "x"},
-                                {"ok.txt", "fine"}}));
+    rar.SetArchiveName(Archive(
+        {{"..\\..\\escape.txt", "x"}, {"C:\\Windows\\win.ini", "stripped"}, {"nul.txt", "x"}, {"ok.txt", "fine"}}));
     rar.SetTargetDir(FromFsPath(out));
     EXPECT_FALSE(rar.Extract(true));
     EXPECT_EQ(errors.Seen, (std::vector<std::pair<std::wstring, int>>{{L"..\\..\\escape.txt", RAR_ECREATE},
@@ -255,6 +257,53 @@ TEST_F(KyRarTest, FailuresArriveThroughOnErrorWithTheirTexts)
         EXPECT_FALSE(rar.LoadedDLL());
     }
     EXPECT_EQ(TKyRAR::ErrorText(99), L"UNRAR: Unbekannter Fehler: 99");
+}
+
+// A bad entry is refused with its reason and the run goes on with the next
+// one, in a test as in an extraction: data longer than its declared size is
+// not written at all, a damaged or encrypted entry leaves nothing behind.
+TEST_F(KyRarTest, ABadEntryIsRefusedWithItsReasonAndTheNextOneTaken)
+{
+    TRarFixtureEntry lying{"lying.bin", std::string(1 << 16, 'z')};
+    lying.DeclaredSize = 1024;
+    TRarFixtureEntry damaged{"damaged.txt", "the CRC does not fit"};
+    damaged.DamagedCrc = true;
+    TRarFixtureEntry secret{"secret.txt", "sealed"};
+    secret.Encrypted = true;
+    TKyRAR rar(nullptr, CorePlatform());
+    TErrors errors;
+    errors.Attach(rar);
+    rar.SetArchiveName(Archive({lying, {"first.txt", "one"}, damaged, secret, {"last.txt", "two"}}));
+
+    std::vector<bool> tested;
+    rar.OnTested = [&](TKyRAR*, const RARHeaderData&, bool ok) { tested.push_back(ok); };
+    EXPECT_FALSE(rar.Test());
+    EXPECT_EQ(tested, (std::vector<bool>{false, true, false, false, true}));
+    const std::vector<std::pair<std::wstring, int>> refused = {
+        {L"lying.bin", RAR_BAD_DATA}, {L"damaged.txt", RAR_BAD_DATA}, {L"secret.txt", RAR_UNSUPPORTED}};
+    EXPECT_EQ(errors.Seen, refused);
+
+    errors.Seen.clear();
+    rar.SetTargetDir(FromFsPath(out));
+    EXPECT_FALSE(rar.Extract(true));
+    EXPECT_EQ(errors.Seen, refused);
+    EXPECT_EQ(Read(out / "first.txt"), "one");
+    EXPECT_EQ(Read(out / "last.txt"), "two");
+    for (const char* name : {"lying.bin", "damaged.txt", "secret.txt"})
+        EXPECT_FALSE(fs::exists(out / name)) << name;
+}
+
+TEST_F(KyRarTest, EntriesDifferingOnlyInCaseAreNamedApart)
+{
+    TKyRAR rar(nullptr, CorePlatform());
+    TErrors errors;
+    errors.Attach(rar);
+    rar.SetArchiveName(Archive({{"Readme.txt", "one"}, {"README.TXT", "two"}}));
+    rar.SetTargetDir(FromFsPath(out));
+    EXPECT_TRUE(rar.Extract(true));
+    EXPECT_TRUE(errors.Seen.empty());
+    EXPECT_EQ(Read(out / "Readme.txt"), "one");
+    EXPECT_EQ(Read(out / "README (1).TXT"), "two");
 }
 
 TEST_F(KyRarTest, AnExceptionInAnEventNeverCrossesTheLibrary)

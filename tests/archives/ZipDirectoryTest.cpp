@@ -676,6 +676,45 @@ TEST(ZipDirectory, CentralDirectoryOnAnotherDiskNeedsThatDisk)
     EXPECT_EQ(result.Entries[1].FileName, u"b.txt");
 }
 
+// An archive comment may hold anything, end-record signatures included: the
+// end record whose comment reaches the end of the file is the archive's,
+// and what its comment holds is text, not another end record claiming
+// other disks.
+TEST(ZipDirectory, EndRecordsInsideTheCommentAreCommentText)
+{
+    std::string fake = "PK\x05\x06";
+    Put16(fake, 1);  // this disk
+    Put16(fake, 0);  // the directory's disk
+    Put16(fake, 0);
+    Put16(fake, 0);
+    Put32(fake, 0);
+    Put32(fake, 0);
+    Put16(fake, 0);
+    struct TCase {
+        const char* What;
+        std::string Comment;
+    } cases[] = {
+        {"one at the end", "Kommentar " + fake},
+        {"two in a row", fake + fake},
+        {"one reaching the end as well", fake.substr(0, fake.size() - 2) +
+                                             std::string("\x03\x00"
+                                                         "ab",
+                                                         4) +
+                                             "x"},
+    };
+    TZipListOptions asTheComponent;
+    asTheComponent.OpenDisk = [](uint32_t) -> TZipSource* { return nullptr; };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.What);
+        const std::string bytes = WriteZip({{"eins.txt"}, {"zwei.txt"}}, c.Comment);
+        const TZipListResult result = List(bytes, asTheComponent);
+        EXPECT_EQ(result.Error, 0) << Ascii(ZipMessageOrFallback(result.Error));
+        ASSERT_EQ(result.Entries.size(), 2u);
+        EXPECT_EQ(result.Entries[1].FileName, u"zwei.txt");
+        EXPECT_EQ(result.RawComment, c.Comment);
+    }
+}
+
 TEST(ZipDirectory, DiskNumberOfAPart)
 {
     struct TCase {

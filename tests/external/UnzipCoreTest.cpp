@@ -14,6 +14,8 @@
 
 #include <zlib.h>
 
+#include <algorithm>
+
 using namespace qrv::test;
 using namespace qrv::external;
 
@@ -79,8 +81,8 @@ TEST_F(UnzipCoreTest, UnpacksWhatDebiansZipWritesByteEqual)
         {"stored", "zip -qr -0 " + z + " .", ""},
         {"encrypted", "zip -qr -e -P 'pa ss' " + z + " .", "pa ss"},
         {"stub in front", "zip -qr " + z + " . && cat ../stub.bin " + z + " > ../s.zip && mv ../s.zip " + z, ""},
-        {"stub adjusted", "zip -qr " + z + " . && cat ../stub.bin " + z + " > ../s.zip && mv ../s.zip " + z +
-                              " && zip -qA " + z, ""},
+        {"stub adjusted",
+         "zip -qr " + z + " . && cat ../stub.bin " + z + " > ../s.zip && mv ../s.zip " + z + " && zip -qA " + z, ""},
         {"zip64 records", "zip -qr -fz " + z + " .", ""},
     };
     for (const auto& c : cases) {
@@ -105,8 +107,11 @@ TEST_F(UnzipCoreTest, UnpacksWhatDebiansZipWritesByteEqual)
 TEST_F(UnzipCoreTest, HostileNamesAreSkippedAndNothingLeavesTheTarget)
 {
     const std::vector<std::string> hostile = {
-        "../escape.txt", "a/../../escape2.txt", "..\\escape3.txt", "ok/../../../escape4.txt",
-        "file.txt:stream", "CON", "aux.txt", "dir/NUL.log", "trailing.", "blank ",
+        "../escape.txt",   "a/../../escape2.txt",
+        "..\\escape3.txt", "ok/../../../escape4.txt",
+        "file.txt:stream", "CON",
+        "aux.txt",         "dir/NUL.log",
+        "trailing.",       "blank ",
     };
     std::vector<TZipFixtureEntry> entries;
     for (const auto& name : hostile)
@@ -132,10 +137,10 @@ TEST_F(UnzipCoreTest, HostileNamesAreSkippedAndNothingLeavesTheTarget)
 TEST_F(UnzipCoreTest, ABadCrcIsReportedAndNeverCounted)
 {
     const std::string data = TextBytes(20000, 5);
-    WriteFile(archive, BuildZipFixture({{"bad.txt", data, 6, "", 0x5A8A6000, 0x20, false, true},
-                                        {"good.txt", "fine"}}));
-    const uint32_t real = static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(data.data()),
-                                                      static_cast<uInt>(data.size())));
+    WriteFile(archive,
+              BuildZipFixture({{"bad.txt", data, 6, "", 0x5A8A6000, 0x20, false, true}, {"good.txt", "fine"}}));
+    const uint32_t real =
+        static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size())));
     TUnzipCall keep = Call();
     EXPECT_EQ(keep.Run(), 1);
     ASSERT_EQ(keep.Log.Count(zacCRCError), 1u);
@@ -162,6 +167,78 @@ TEST_F(UnzipCoreTest, ABadCrcIsReportedAndNeverCounted)
     TUnzipCall test = Call();
     test.Test = true;
     EXPECT_EQ(test.Run(), 1);
+}
+
+// A sender's entry that claims 1 KiB and inflates to 64 MiB: the unzip stops
+// at the claimed size, keeps nothing of it, names the size and goes on with
+// the next entry; testing stops there as well. How much was written is seen
+// in the file while the entry is reported, before it goes.
+TEST_F(UnzipCoreTest, AnEntryLargerThanItsDeclaredSizeStopsThereAndIsNotKept)
+{
+    const std::string bomb(64u << 20, '\0');
+    const std::string after = "after the bomb";
+    for (const int level : {6, 0}) {
+        SCOPED_TRACE(level == 0 ? "stored" : "deflated");
+        fs::remove_all(out);
+        WriteFile(archive, BuildZipFixture({{"bomb.bin", bomb, level, "", 0x5A8A6000, 0x20, false, false, 1024},
+                                            {"after.txt", after}}));
+        TUnzipCall unzip = Call();
+        uintmax_t largest = 0;
+        unzip.Log.Answer = [&](ZipCallbackData& data) {
+            std::error_code ec;
+            const uintmax_t size = fs::file_size(out / "bomb.bin", ec);
+            if (!ec)
+                largest = std::max(largest, size);
+            if (data.ActionCode == zacCRCError)
+                data.ReplyValue = 1;  // as the component answers by default
+            return 0;
+        };
+        EXPECT_EQ(unzip.Run(), 1);
+        EXPECT_GT(largest, 0u) << "the partial file was seen";
+        EXPECT_LE(largest, 1024u + 1u) << "the extraction wrote beyond the declared size";
+        ExpectSameTree(ReadTree(out), (TTree{{"after.txt", after}}));
+        EXPECT_EQ(SkipTypes(unzip.Log), std::vector<int32_t>{zskZipFileFormatWrong});
+        EXPECT_EQ(unzip.Log.Count(zacCRCError), 0u) << "not a CRC question: the size is wrong";
+        const std::vector<std::string> messages = unzip.Log.Texts(zacMessage);
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_NE(messages[0].find("1024 Bytes"), std::string::npos) << messages[0];
+        EXPECT_NE(messages[0].find("bomb.bin"), std::string::npos) << messages[0];
+
+        TUnzipCall test = Call();
+        test.Test = true;
+        EXPECT_EQ(test.Run(), 1);
+        EXPECT_EQ(SkipTypes(test.Log), std::vector<int32_t>{zskZipFileFormatWrong});
+    }
+}
+
+// Data shorter than the claimed size, with the right CRC: the size is named,
+// the file is not kept.
+TEST_F(UnzipCoreTest, AnEntryShorterThanItsDeclaredSizeIsNamedWithBothSizes)
+{
+    WriteFile(archive, BuildZipFixture({{"short.txt", "only this", 6, "", 0x5A8A6000, 0x20, false, false, 5000}}));
+    TUnzipCall unzip = Call();
+    EXPECT_EQ(unzip.Run(), 0);
+    EXPECT_FALSE(fs::exists(out / "short.txt"));
+    EXPECT_EQ(unzip.Log.Count(zacCRCError), 0u);
+    const std::vector<std::string> messages = unzip.Log.Texts(zacMessage);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("5000 Bytes"), std::string::npos) << messages[0];
+    EXPECT_NE(messages[0].find("9 Bytes"), std::string::npos) << messages[0];
+}
+
+// Entries whose names differ only in case would be one file on Windows:
+// each later one is named apart, and that is said.
+TEST_F(UnzipCoreTest, EntriesDifferingOnlyInCaseAreNamedApart)
+{
+    WriteFile(archive, BuildZipFixture({{"Readme.txt", "one"}, {"README.TXT", "two"}, {"readme.txt", "three"}}));
+    TUnzipCall unzip = Call();
+    EXPECT_EQ(unzip.Run(), 3);
+    ExpectSameTree(ReadTree(out),
+                   (TTree{{"Readme.txt", "one"}, {"README (1).TXT", "two"}, {"readme (2).txt", "three"}}));
+    const std::vector<std::string> messages = unzip.Log.Texts(zacMessage);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_NE(messages[0].find("README.TXT"), std::string::npos) << messages[0];
+    EXPECT_NE(messages[0].find("README (1).TXT"), std::string::npos) << messages[0];
 }
 
 TEST_F(UnzipCoreTest, AsksBeforeOverwritingAndHonoursFreshenAndUpdate)
@@ -199,7 +276,8 @@ TEST_F(UnzipCoreTest, AsksBeforeOverwritingAndHonoursFreshenAndUpdate)
 
 TEST_F(UnzipCoreTest, SelectsByNamePatternsAndCutsLongTextsToTheRecord)
 {
-    const std::string longName = std::string(200, 'd') + "/" + std::string(200, 'e') + "/" + std::string(200, 'f') + ".txt";
+    const std::string longName =
+        std::string(200, 'd') + "/" + std::string(200, 'e') + "/" + std::string(200, 'f') + ".txt";
     WriteFile(archive, BuildZipFixture({{"keep.txt", "1"}, {"skip.bin", "2"}, {longName, "3"}}));
     TUnzipCall some = Call();
     some.Specs = {"*.txt"};

@@ -228,6 +228,139 @@ TEST(MemIniFile, SectionQueriesAndDeletes)
     EXPECT_EQ(lines.Text(), L"[One]\r\nb=2\r\n");
 }
 
+// A line that is neither a section, a key nor a comment is written back
+// with the bytes it was read with, whatever the file's encoding was taken
+// to be; settings around it are read and written as text.
+TEST(MemIniFile, MalformedLinesKeepTheirBytes)
+{
+    test::TestDir dir;
+    const std::string garbage = "\xFF\xFE\x80 no setting \x81\x9D\xC3";
+    const std::string asUtf8Garbage = "\xC3\x28 broken \xE2\x82";
+    struct TCase {
+        const char* Name;
+        std::string Original;
+        std::string Kept;  // the malformed line's bytes
+    };
+    const std::string ansiKey = "k=Gr\xF6\xDF\x65";          // "k=Größe" in Windows-1252
+    const std::string utf8Key = "k=Gr\xC3\xB6\xC3\x9F\x65";  // and in UTF-8
+    const TCase cases[] = {
+        {"ANSI file", "[A]\r\n" + ansiKey + "\r\n" + garbage + "\r\n[B]\r\nx=1\r\n", garbage},
+        {"UTF-8 file with a mark", "\xEF\xBB\xBF[A]\r\n" + utf8Key + "\r\n" + asUtf8Garbage + "\r\n[B]\r\nx=1\r\n",
+         asUtf8Garbage},
+        {"before the first section", "junk " + garbage + "\n[A]\n" + ansiKey + "\n[B]\nx=1\n", "junk " + garbage},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const std::wstring file = dir.Write(L"bytes.ini", c.Original);
+        {
+            TMemIniFile ini(file);
+            EXPECT_EQ(ini.ReadString(L"A", L"k", L""), L"Größe");
+            ini.WriteInteger(L"B", L"y", 2);
+            ini.UpdateFile();
+        }
+        const std::string written = dir.Read(L"bytes.ini");
+        EXPECT_NE(written.find(c.Kept + "\r\n"), std::string::npos) << "the malformed line is kept byte for byte";
+        EXPECT_NE(written.find(utf8Key + "\r\n"), std::string::npos) << "keys are written as UTF-8";
+        TMemIniFile again(file);
+        EXPECT_EQ(again.ReadString(L"A", L"k", L""), L"Größe");
+        EXPECT_EQ(again.ReadInteger(L"B", L"y", 0), 2);
+        again.UpdateFile();
+        EXPECT_EQ(dir.Read(L"bytes.ini"), written) << "a second save changes nothing";
+    }
+}
+
+// In a UTF-8 file the sections the program does not use keep their very
+// bytes (blanks, line ends, a key named twice); a section it uses is written
+// as settings are, and what was kept reads as before.
+TEST(MemIniFile, UntouchedPartsOfAUtf8FileKeepTheirBytes)
+{
+    test::TestDir dir;
+    const std::string head = "; Kommentar\n  [Fremd]  \nA = 1\nA=2\n\tGr\xC3\xB6\xC3\x9F\x65 = ja\r";
+    const std::string tail = "[Ende]\nz = letzte Zeile ohne Zeilenende";
+    const std::wstring file = dir.Write(L"utf8.ini", head + "[Window]\nLeft = 10\n" + tail);
+    {
+        TMemIniFile ini(file);
+        EXPECT_EQ(ini.ReadInteger(L"WINDOW", L"left", 0), 10);
+        ini.WriteInteger(L"Window", L"Left", 20);
+        ini.UpdateFile();
+    }
+    const std::string written = dir.Read(L"utf8.ini");
+    EXPECT_EQ(written, "\xEF\xBB\xBF; Kommentar\n[Fremd]\r\nA = 1\nA=2\n\tGr\xC3\xB6\xC3\x9F\x65 = ja\r"
+                       "[Window]\r\nLeft=20\r\n[Ende]\r\nz = letzte Zeile ohne Zeilenende\r\n");
+    TMemIniFile again(file);
+    EXPECT_EQ(again.ReadInteger(L"Fremd", L"A", 0), 2) << "the value read last";
+    EXPECT_EQ(again.ReadString(L"fremd", L"größe", L""), L"ja");
+    EXPECT_EQ(again.ReadString(L"Ende", L"z", L""), L"letzte Zeile ohne Zeilenende");
+}
+
+// A file of random bytes without a section, a key or a comment is no larger
+// after a save than its bytes, the mark and a line end per line: nothing of
+// it is re-encoded.
+TEST(MemIniFile, RandomBytesAreNotReEncodedOnSave)
+{
+    test::TestDir dir;
+    std::string original(1 << 18, '\0');
+    uint32_t state = 12345;
+    size_t lineEnds = 0;
+    for (char& c : original) {
+        state = state * 1103515245u + 12345u;
+        c = static_cast<char>(state >> 24);
+        if (c == '=' || c == '[' || c == ';' || c == '#')
+            c = 'x';
+        lineEnds += c == '\r' || c == '\n';
+    }
+    const std::wstring file = dir.Write(L"random.ini", original);
+    TMemIniFile ini(file);
+    ini.WriteString(L"Others", L"UpdateLevel", L"460");
+    ini.UpdateFile();
+    const std::string written = dir.Read(L"random.ini");
+    EXPECT_LE(written.size(), original.size() + 3 + lineEnds + 64) << "re-encoded: " << written.size();
+}
+
+// Many sections: each is found by its name in any case, a section named
+// twice is one, and the file keeps its order through reads, writes and
+// deletes.
+TEST(MemIniFile, ManySectionsKeepTheirOrderAndAreFoundInAnyCase)
+{
+    test::TestDir dir;
+    std::string original;
+    constexpr int kSections = 3000;
+    for (int i = 0; i < kSections; ++i)
+        original += "[Section" + std::to_string(i) + "]\r\nValue=" + std::to_string(i) + "\r\nOther=x\r\n";
+    original += "[section7]\r\nvalue=70\r\nAdded=1\r\n";
+    const std::wstring file = dir.Write(L"many.ini", original);
+    TMemIniFile ini(file);
+    EXPECT_EQ(ini.ReadInteger(L"SECTION2999", L"VALUE", -1), 2999);
+    EXPECT_EQ(ini.ReadInteger(L"Section7", L"Value", -1), 70) << "the value read last";
+    EXPECT_EQ(ini.ReadInteger(L"Section7", L"added", -1), 1);
+    TStringList names;
+    ini.ReadSections(names);
+    ASSERT_EQ(names.Count(), kSections);
+    EXPECT_EQ(names[0], L"Section0");
+    EXPECT_EQ(names[kSections - 1], L"Section2999");
+
+    ini.EraseSection(L"section1");
+    ini.DeleteKey(L"Section2", L"value");
+    ini.WriteString(L"Section2", L"New", L"n");
+    ini.WriteString(L"Section2", L"other", L"y");
+    ini.WriteString(L"Neu", L"k", L"v");
+    EXPECT_FALSE(ini.SectionExists(L"Section1"));
+    EXPECT_FALSE(ini.ValueExists(L"Section2", L"Value"));
+    EXPECT_EQ(ini.ReadString(L"section2", L"NEW", L""), L"n");
+    EXPECT_EQ(ini.ReadString(L"section2", L"Other", L""), L"y");
+    ini.UpdateFile();
+
+    const std::string written = dir.Read(L"many.ini");
+    EXPECT_EQ(written.find("[Section1]"), std::string::npos);
+    EXPECT_NE(written.find("[Section2]\r\nOther=y\r\nNew=n\r\n[Section3]"), std::string::npos);
+    EXPECT_LT(written.find("[Section0]"), written.find("[Section2]"));
+    EXPECT_LT(written.find("[Section2998]"), written.find("[Section2999]"));
+    EXPECT_GT(written.find("[Neu]\r\nk=v\r\n"), written.find("[Section2999]"));
+    TMemIniFile again(file);
+    EXPECT_EQ(again.ReadInteger(L"Section1500", L"value", -1), 1500);
+    EXPECT_EQ(again.ReadString(L"neu", L"K", L""), L"v");
+}
+
 TEST(MemIniFile, HexadecimalIntegers)
 {
     TMemIniFile ini(L"");

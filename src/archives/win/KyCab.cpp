@@ -2,13 +2,35 @@
 
 #include "archives/CabinetRules.h"
 #include "common/BaseUtils.h"
+#include "common/RunTargets.h"
+#include "common/win/BaseUtilsWin.h"
 #include "framework/Encoding.h"
+#include "framework/IgnoredError.h"
 #include "framework/ScopeExit.h"
 
 #include <fcntl.h>
+#include <memory>
 #include <shlobj.h>
 
 namespace qrv {
+
+namespace {
+
+// The folders of Folder that do not exist yet, deepest first.
+std::vector<std::wstring> MissingFolders(std::wstring folder)
+{
+    std::vector<std::wstring> missing;
+    while (!folder.empty() && GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        missing.push_back(folder);
+        const std::wstring parent = ExtractFilePath(RemoveBackslash(folder));
+        if (parent.size() >= folder.size())
+            break;
+        folder = parent;
+    }
+    return missing;
+}
+
+}  // namespace
 
 TKyCAB::TKyCAB(TComponent* owner) : TComponent(owner), reader_(new TCabinetReader(this))
 {
@@ -23,7 +45,8 @@ void TKyCAB::Error(const std::wstring& text)
 
 std::wstring TKyCAB::StoredName(const std::string& bytes, uint16_t attribs) const
 {
-    return CabinetStoredName(bytes, attribs, [](std::string_view ansi) { return TEncoding::Default().GetString(ansi); });
+    return CabinetStoredName(bytes, attribs,
+                             [](std::string_view ansi) { return TEncoding::Default().GetString(ansi); });
 }
 
 bool TKyCAB::IsCabinet(const std::wstring& fileName)
@@ -130,10 +153,15 @@ bool TKyCAB::Extract(bool usePaths)
     copied_ = 0;
     refused_ = 0;
     Stop = false;
-    reader_->OnCopyFile = [this](TCabinetReader* reader, const std::string& name, int32_t size, uint16_t date,
-                                 uint16_t time, uint16_t attribs, TFileCopyAction& action, INT_PTR& handle) {
+    // Files whose names differ only in case are named apart.
+    auto written = std::make_shared<TRunTargets>(
+        [](const std::wstring& name) { return GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES; });
+    reader_->OnCopyFile = [this, written](TCabinetReader* reader, const std::string& name, int32_t size, uint16_t date,
+                                          uint16_t time, uint16_t attribs, TFileCopyAction& action, INT_PTR& handle) {
         const std::wstring stored = StoredName(name, attribs);
-        const TCabCopyPlan plan = PlanCabinetCopy(Stop, filesToExtract_, stored, usePaths_, targetDir_);
+        TCabCopyPlan plan = PlanCabinetCopy(Stop, filesToExtract_, stored, usePaths_, targetDir_);
+        if (plan.Decision == TCabCopyDecision::Copy)
+            plan.Target = written->Free(plan.Target);
         if (plan.Decision == TCabCopyDecision::Refuse) {
             ++refused_;
             Error(L"UNCAB: Die Datei \"" + stored + L"\" kann nicht angelegt werden.");
@@ -149,15 +177,29 @@ bool TKyCAB::Extract(bool usePaths)
         if (action != fcaCopy)
             return;
         const std::wstring folder = ExtractFilePath(plan.Target);
-        if (GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        const std::vector<std::wstring> created = MissingFolders(folder);
+        if (!created.empty()) {
             SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
             SHChangeNotify(SHCNE_MKDIR, SHCNF_PATHW | SHCNF_FLUSHNOWAIT, folder.c_str(), nullptr);
         }
         int error = 0;
         handle = reader->FileHandler().Open(WideToUtf8(plan.Target), _O_CREAT | _O_WRONLY | _O_BINARY, 0, error);
-        if (handle == -1)
-            throw EApiError(static_cast<DWORD>(error));
+        if (handle == -1) {
+            // Refused with the system's reason; the folders made for it go
+            // again, and the run goes on with the next file.
+            for (const std::wstring& made : created)
+                if (GetFileAttributesW(made.c_str()) != INVALID_FILE_ATTRIBUTES && !RemoveDirectoryW(made.c_str()))
+                    TraceIgnoredFailure(L"removing a folder made for a refused cabinet file", GetLastError());
+            --copied_;
+            ++refused_;
+            Error(L"UNCAB: Die Datei \"" + stored + L"\" kann nicht angelegt werden. " +
+                  Win32ErrorText(static_cast<DWORD>(error)));
+            action = fcaSkip;
+            handle = 0;
+            return;
+        }
         reader->RememberTarget(handle, plan.Target);
+        written->Written(plan.Target);
         SHChangeNotify(SHCNE_CREATE, SHCNF_PATHW | SHCNF_FLUSHNOWAIT, plan.Target.c_str(), nullptr);
     };
     reader_->OnCloseCopiedFile = [this](TCabinetReader*, const std::string& name, INT_PTR, uint16_t, uint16_t,

@@ -328,10 +328,10 @@ void TQRVMain::ApplyStoredState()
         ToolbarCMDLine->SetVisible(*state.CommandLineToolbar);
 }
 
-void TQRVMain::SaveSettings()
+bool TQRVMain::SaveSettings()
 {
     if (!Shown)
-        return;
+        return true;
     try {
         TRegistry user;
         if (user.OpenKey(kSettingsKey, true)) {
@@ -353,7 +353,7 @@ void TQRVMain::SaveSettings()
             IniWriteToolWindowPositions(this, IniFileName, L"");
     } catch (const std::exception& error) {
         ReportSaveFailure(useRegistry ? L"HKEY_CURRENT_USER" + kSettingsKey : IniFileName, Utf8ToWide(error.what()));
-        return;
+        return false;
     }
     try {
         store = CreateKyRegistry(useRegistry ? kSettingsKey : IniFileName, useRegistry);
@@ -365,7 +365,9 @@ void TQRVMain::SaveSettings()
         store->UpdateFile();
     } catch (const std::exception& error) {
         ReportSaveFailure(store ? store->StoreName() : IniFileName, Utf8ToWide(error.what()));
+        return false;
     }
+    return true;
 }
 
 void TQRVMain::ReportSaveFailure(const std::wstring& storeName, const std::wstring& cause)

@@ -41,8 +41,9 @@ void TQRVMain::ShutdownMainWindow()
     }
     try {
         // Settings store: saves only after the window was shown, and
-        // reports a failed write itself.
-        SaveSettings();
+        // reports a failed write itself; the exit code tells a caller.
+        if (!SaveSettings() && Application)
+            Application->ExitCode = kExitSettingsNotSaved;
         if (HandleAllocated())
             ShowWindow(Handle(), SW_HIDE);
     } catch (const std::exception&) {

@@ -506,7 +506,10 @@ void TQRVMain::OptionsDlgExecute()
         if (fileDisplay_->ClearDisplay())
             fileDisplay_->RequestDisplay();
     }
-    SaveSettings();
+    // A failed save was shown in its box; the options stay in effect and
+    // are saved again at exit.
+    if (!SaveSettings())
+        TraceIgnoredFailure(L"saving the settings after the options");
 }
 
 // ---- Dropped names ----------------------------------------------------------------

@@ -113,8 +113,9 @@ public:
     bool BookmarksChanged = false;
     // Chooses the store (INI file or registry) and reads every section.
     void LoadSettings();
-    // Writes every section; only once the window was shown. A failure is reported.
-    void SaveSettings();
+    // Writes every section; only once the window was shown. A failure is
+    // reported, and false returned.
+    [[nodiscard]] bool SaveSettings();
     void LoadToolbarPositions();
 
     TMutex* ConverterMutex() const { return converterMutex_.get(); }
@@ -421,6 +422,9 @@ private:
     // The shell's SHGetSettings for the lists; nullptr when it has none.
     void* shGetSettings_ = nullptr;
 };
+
+// The program's exit code when the settings could not be saved at exit.
+constexpr int kExitSettingsNotSaved = 2;
 
 // Private messages of the main window.
 constexpr UINT WM_QRV_SYNCCOLUMNS = WM_USER + 0x142;

@@ -5,9 +5,9 @@
 
 #include "archives/win/KyCab.h"
 #include "../CabinetFixtures.h"
+#include "TestDir.h"
 #include "common/BaseUtils.h"
 #include "framework/SysUtils.h"
-#include "TestDir.h"
 
 #include <windows.h>
 
@@ -148,14 +148,44 @@ TEST_F(KyCabTest, AForeignFileKeepsTheOldNameAndADamagedCabinetFails)
 
 TEST_F(KyCabTest, HostileNamesWriteNothingOutsideTheTarget)
 {
-    cab.SetArchiveName(Write("hostile.cab", StoredCabinet({{"..\\up.txt", "x"}, {"\\rooted.txt", "r"},
-                                                         {"C:\\drive.txt", "d"}, {"ok.txt", "fine"}})));
+    cab.SetArchiveName(
+        Write("hostile.cab",
+              StoredCabinet({{"..\\up.txt", "x"}, {"\\rooted.txt", "r"}, {"C:\\drive.txt", "d"}, {"ok.txt", "fine"}})));
     cab.SetTargetDir((root / "out").wstring());
     EXPECT_FALSE(cab.Extract(true));  // one name refused
-    EXPECT_EQ(Tree(root / "out"), (std::map<std::wstring, std::string>{
-                                      {L"rooted.txt", "r"}, {L"drive.txt", "d"}, {L"ok.txt", "fine"}}));
+    EXPECT_EQ(Tree(root / "out"),
+              (std::map<std::wstring, std::string>{{L"rooted.txt", "r"}, {L"drive.txt", "d"}, {L"ok.txt", "fine"}}));
     EXPECT_FALSE(fs::exists(root / "up.txt"));
     EXPECT_EQ(errors.size(), 1u);
+}
+
+// A file the system refuses to create (its name is too long) is reported
+// with the system's reason, the folders made for it go again, and the run
+// goes on with the next file.
+TEST_F(KyCabTest, ARefusedFileIsReportedAndTheNextOneExtracted)
+{
+    const std::string tooLong = "d1\\d2\\d3\\d4\\d5\\d6\\d7\\d8\\" + std::string(300, 'n') + ".txt";
+    cab.SetArchiveName(Write("long.cab", StoredCabinet({{"first.txt", "one"}, {tooLong, "x"}, {"ok.txt", "fine"}})));
+    cab.SetTargetDir((root / "out").wstring());
+    EXPECT_FALSE(cab.Extract(true));
+    EXPECT_EQ(Tree(root / "out"), (std::map<std::wstring, std::string>{{L"first.txt", "one"}, {L"ok.txt", "fine"}}));
+    EXPECT_FALSE(fs::exists(root / "out" / "d1")) << "no empty folders are left";
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].rfind(L"UNCAB: Die Datei \"" + Utf8ToWide(tooLong) + L"\" kann nicht angelegt werden. ", 0), 0u)
+        << std::string(errors[0].begin(), errors[0].end());
+    EXPECT_GT(errors[0].size(), 40 + tooLong.size()) << "the system's reason follows";
+}
+
+// On Windows two files differing only in case are one: the later is named
+// apart instead of replacing the earlier.
+TEST_F(KyCabTest, FilesDifferingOnlyInCaseAreNamedApart)
+{
+    cab.SetArchiveName(Write("case.cab", StoredCabinet({{"Readme.txt", "one"}, {"README.TXT", "two"}})));
+    cab.SetTargetDir((root / "out").wstring());
+    EXPECT_TRUE(cab.Extract(true));
+    EXPECT_TRUE(errors.empty());
+    EXPECT_EQ(Tree(root / "out"),
+              (std::map<std::wstring, std::string>{{L"Readme.txt", "one"}, {L"README (1).TXT", "two"}}));
 }
 
 TEST_F(KyCabTest, NeitherListNorExtractStartsWhileARunIsBusy)
@@ -164,8 +194,7 @@ TEST_F(KyCabTest, NeitherListNorExtractStartsWhileARunIsBusy)
     ASSERT_TRUE(cab.List());
     cab.SetTargetDir((root / "out").wstring());
     std::vector<bool> nested;
-    cab.OnCopyFile = [&](TKyCAB* sender, const std::wstring&, int32_t, uint16_t, uint16_t, uint16_t,
-                         TFileCopyAction&) {
+    cab.OnCopyFile = [&](TKyCAB* sender, const std::wstring&, int32_t, uint16_t, uint16_t, uint16_t, TFileCopyAction&) {
         EXPECT_TRUE(sender->Busy());
         nested.push_back(sender->Extract(true));
         nested.push_back(sender->List());
@@ -233,7 +262,6 @@ TEST_F(KyCabTest, AFileRunningThroughASetOfCabinetsIsExtractedWhole)
     EXPECT_EQ(Read(root / "out" / "first.txt"), set.First);
     EXPECT_TRUE(Read(root / "out" / "sub" / "span.txt") == set.Span);
     EXPECT_EQ(errors, std::vector<std::wstring>{});
-
 }
 
 TEST_F(KyCabTest, ALaterCabinetOfASetListsOnlyWhatBeginsInIt)
@@ -299,8 +327,8 @@ TEST_F(CabinetReaderTest, ReportsTheSetAndLooksForTheNextCabinetWhereItIsTold)
         infos.push_back(name + L"|" + disk + L"|" + path + L"|" + std::to_wstring(setId) + L"|" +
                         std::to_wstring(number));
     };
-    reader.OnNextCabinet = [&](TCabinetReader*, const std::wstring& name, const std::wstring& disk,
-                               std::wstring& path, TFDIERROR error, bool&) {
+    reader.OnNextCabinet = [&](TCabinetReader*, const std::wstring& name, const std::wstring& disk, std::wstring& path,
+                               TFDIERROR error, bool&) {
         asked.push_back(name + L"|" + disk + L"|" + std::to_wstring(error));
         path = (root / "two").wstring();  // without the trailing backslash
     };
@@ -318,7 +346,8 @@ TEST_F(CabinetReaderTest, AFileFromAnEarlierCabinetIsReportedNotCopied)
     set.Write(root);
     std::vector<std::wstring> partial;
     reader.OnPartialFile = [&](TCabinetReader*, const std::wstring& name, const std::wstring& first,
-                               const std::wstring& disk, bool&) { partial.push_back(name + L"|" + first + L"|" + disk); };
+                               const std::wstring& disk,
+                               bool&) { partial.push_back(name + L"|" + first + L"|" + disk); };
     fs::create_directories(root / "out");
     reader.OnCopyFile = [](TCabinetReader*, const std::string&, int32_t, uint16_t, uint16_t, uint16_t,
                            TFileCopyAction& action, INT_PTR&) { action = fcaSkip; };

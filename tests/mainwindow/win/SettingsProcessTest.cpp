@@ -19,6 +19,8 @@ using qrv::test::ProgramProcess;
 namespace {
 
 const std::wstring kSettingsKey = L"\\Software\\Quorvan Free";
+// The exit code of a program whose settings could not be saved.
+constexpr DWORD kExitSettingsNotSaved = 2;
 
 class SettingsProcess : public testing::Test {
 protected:
@@ -235,7 +237,7 @@ TEST_F(SettingsProcess, AFailedSaveIsReportedWithTheSettingsFile)
     EXPECT_TRUE(text.starts_with(L"Die Einstellungen konnten nicht gespeichert werden.")) << text;
     EXPECT_NE(text.find(L"\"" + ini + L"\" von Quorvan Free"), std::wstring::npos) << text;
     ClickOk(box);
-    EXPECT_EQ(program.CloseAndWait(main), 0u);
+    EXPECT_EQ(program.CloseAndWait(main), kExitSettingsNotSaved) << "the lost save shows in the exit code";
 }
 
 TEST_F(SettingsProcess, AReadOnlySettingsFileIsReportedAndLeftAsItWas)
@@ -255,7 +257,7 @@ TEST_F(SettingsProcess, AReadOnlySettingsFileIsReportedAndLeftAsItWas)
     EXPECT_TRUE(text.starts_with(L"Die Einstellungen konnten nicht gespeichert werden.")) << text;
     EXPECT_NE(text.find(L"schreibgeschützt."), std::wstring::npos) << "the cause is named: " << text;
     ClickOk(box);
-    EXPECT_EQ(program.CloseAndWait(main), 0u);
+    EXPECT_EQ(program.CloseAndWait(main), kExitSettingsNotSaved) << "the refused save shows in the exit code";
     EXPECT_EQ(dir.Read(L"locked.ini"), original);
     EXPECT_NE(GetFileAttributesW(ini.c_str()) & FILE_ATTRIBUTE_READONLY, 0u) << "still read-only";
     SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_NORMAL);  // lets the folder go
