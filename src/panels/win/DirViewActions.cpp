@@ -356,6 +356,7 @@ bool TDirView::BeginLabelEdit(int Index)
     const TFileRec* item = ItemsReady() ? GetItemData(Index) : nullptr;
     if (!item || item->IsParentDir || IsVirtual() || FullPathItems())
         return false;
+    nameEdit_ = TNameEdit{Index, GetPath(), item->FileName};
     if (const HWND edit = reinterpret_cast<HWND>(SendMessageW(handle_, LVM_GETEDITCONTROL, 0, 0))) {
         SetWindowSubclass(edit, NameEditProc, kNameEditFilter, 0);
         // After a failed rename the editor opens with what was typed.
@@ -371,7 +372,8 @@ void TDirView::WndProc(TMessage& message)
 {
     switch (message.Msg) {
     case WM_DIRVIEW_REEDIT:
-        if (TFileRec* focused = ItemFocused())
+        // Nothing to reopen once another folder came in the meantime.
+        if (TFileRec* focused = reEditText_.empty() ? nullptr : ItemFocused())
             EditItemName(*focused);
         else
             reEditText_.clear();
