@@ -8,6 +8,7 @@
 #include "common/win/PIDL.h"
 #include "framework/SysUtils.h"
 #include "framework/TimingTrace.h"
+#include "framework/win/AltKey.h"
 #include "framework/win/Menus.h"
 #include "framework/win/MessageDialog.h"
 #include "panels/win/DriveView.h"
@@ -393,6 +394,7 @@ void TDirView::WndProc(TMessage& message)
     case WM_SYSKEYDOWN:
         // Alt+Enter; Shift+F10 is the application key's twin.
         if (message.WParam == VK_RETURN && EnterKey(true)) {
+            AltKeyCombinationTaken(handle_, message.WParam);
             message.Result = 0;
             return;
         }
