@@ -136,17 +136,18 @@ TEST_F(MainForm, EveryPaneIsARealControl)
         EXPECT_GT(pane.control->Width(), 0);
         EXPECT_GT(pane.control->Height(), 0);
     }
-    // The tree at the left, the lists to its right, the display pane below.
-    RECT tree, list1, list2, bottom;
+    // The tree at the left, the lists to its right down to the status bar;
+    // the display pane stands below them only while the display is on.
+    RECT tree, list1, list2, status;
     GetWindowRect(main->TreeView1->Handle(), &tree);
     GetWindowRect(main->LV1->Handle(), &list1);
     GetWindowRect(main->LV2->Handle(), &list2);
-    GetWindowRect(main->PanelBottom->Handle(), &bottom);
+    GetWindowRect(main->StatusBar->Handle(), &status);
     EXPECT_LE(tree.right, list1.left);
     EXPECT_LE(list1.bottom, list2.top);
-    EXPECT_LE(list2.bottom, bottom.top);
+    EXPECT_LE(list2.bottom, status.top);
     EXPECT_EQ(main->StatusBar->Top() + main->StatusBar->Height(), main->ClientHeight()) << "status bar at the bottom";
-    EXPECT_LE(main->PanelBottom->Top() + main->PanelBottom->Height(), main->StatusBar->Top());
+    EXPECT_FALSE(main->PanelBottom->Visible());
     EXPECT_EQ(main->ActiveList, main->LV1);
     EXPECT_EQ(main->DriveBar()->DriveMenuItems.size(), 27u);
     EXPECT_EQ(main->FKeyButtons.size(), 12u);
