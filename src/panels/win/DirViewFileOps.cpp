@@ -250,6 +250,8 @@ bool TDirView::PasteFromClipBoard(const std::wstring& Target)
         if (first) {
             SetItemFocused(first);
         }
+        // The control is told when the bracket closes.
+        MarkChanged();
     }
     MakeFocusedVisible();
     return done;

@@ -237,6 +237,12 @@ TEST_F(DirViewFileOps, CopiedItemsPastedElsewhereAreUndone)
     EXPECT_TRUE(view->FindFileItem(L"notiz.txt")->Selected);
     ASSERT_NE(view->ItemFocused(), nullptr);
     EXPECT_TRUE(view->ItemFocused()->Selected);
+    // The control shows it so: the pasted items highlighted, the focus on one.
+    test::PumpFor(100ms);
+    EXPECT_EQ(SendMessageW(view->Handle(), LVM_GETSELECTEDCOUNT, 0, 0), 2);
+    const int shownFocus =
+        static_cast<int>(SendMessageW(view->Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    EXPECT_EQ(shownFocus, view->IndexOf(view->ItemFocused()));
     ASSERT_TRUE(view->UndoCopyMove());
     EXPECT_FALSE(Exists(other + L"\\brief.txt"));
     EXPECT_FALSE(Exists(other + L"\\notiz.txt"));
