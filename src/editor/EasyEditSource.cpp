@@ -245,6 +245,10 @@ void TCustomEasyEditSource::EndUpdate()
         states_ |= csPositionChanged;
     if (states_ & (csEdit | csParagraphChanged)) {
         modified_ = true;
+        // The caret's line carries the user's edit until the caret leaves it.
+        const bool typed =
+            changeKind_ == ckInsert || changeKind_ == ckDelete || changeKind_ == ckJoin || changeKind_ == ckBreak;
+        editedLine_ = typed && !(states_ & csUndo) ? caret_.Y : -1;
         if (firstLine_ >= 0)
             firstUnparsed_ = std::min(firstUnparsed_, firstLine_);
     }
@@ -376,6 +380,7 @@ void TCustomEasyEditSource::ResetDocument(int firstLine)
             states_ |= csLineStyleChanged;
         }
         strings_.ResetChangedRange();
+        editedLine_ = -1;
         const int end = std::min(last, strings_.Count() - 1);
         for (int i = firstLine; i <= end; ++i)
             strings_.Items(i)->Flags &= static_cast<uint8_t>(~lfParsed);
@@ -473,8 +478,12 @@ void TCustomEasyEditSource::MoveCaret(int dx, int dy)
     if (dx == 0 && dy == 0)
         return;
     TUpdate update(*this, ckCaretMove);
-    if (dy != 0 && undoStep_ == 0 && caret_.Y < strings_.Count())
+    // Leaving the line the user just edited drops the blanks typed at its
+    // end; a line only passed over, and a read-only text, stay as they are.
+    if (dy != 0 && undoStep_ == 0 && caret_.Y < strings_.Count() && caret_.Y == editedLine_ && !ReadOnly())
         TrimLine(caret_.Y);
+    if (dy != 0)
+        editedLine_ = -1;
     caret_ = target;
     if ((options_ & srAllowUndo) &&
         ((changeKind_ == ckInsert && updateDepth_ > 1) || !(options_ & srUndoOnlyChanges)))

@@ -293,6 +293,9 @@ private:
     bool modified_ = false;
     TEasySourceOptions options_ = DefaultSourceOptions;
     TEasyPoint caret_;
+    // The line the user's last edit changed while the caret stays on it;
+    // -1 when none. Only this line is trimmed when the caret leaves it.
+    int editedLine_ = -1;
 
     // The update bracket.
     int updateDepth_ = 0;

@@ -147,6 +147,7 @@ void TDirViewCore::SetPath(const std::wstring& Path)
     std::wstring path = StripTrailingBackslashes(Path);
     if (path == path_)
         return;
+    EndNameEdit();
     lastPath_ = path_;
     path_ = path;
     LoadFromDisk(path_);
@@ -157,6 +158,7 @@ void TDirViewCore::SetPathOnly(const std::wstring& Path)
     std::wstring path = StripTrailingBackslashes(Path);
     if (path == path_)
         return;
+    EndNameEdit();
     path_ = std::move(path);
     FireNotify(OnStartLoading);
     FireNotify(OnDirUpdated);
@@ -177,6 +179,7 @@ bool TDirViewCore::CheckPathExists()
     uint32_t error = 0;
     if (path_.empty() || fs_.DirExists(GetPath(), error))
         return true;
+    EndNameEdit();
     const std::wstring vanished = path_;
     while (path_.size() > PathRootLength(path_)) {
         std::wstring parent = StripTrailingBackslashes(ExtractFilePath(path_));
@@ -247,6 +250,7 @@ TDirFilter TDirViewCore::MakeFilter() const
 
 void TDirViewCore::LoadFromDisk(const std::wstring& Path)
 {
+    EndNameEdit();
     path_ = StripTrailingBackslashes(Path);
     if (DeferredForSort())
         return;
@@ -442,6 +446,7 @@ void TDirViewCore::Reload(bool KeepIcons)
         LoadFromDisk(path_);
         return;
     }
+    EndNameEdit();
     std::unordered_set<std::wstring> selected;
     std::unordered_map<std::wstring, int32_t> icons;
     const std::wstring focusedName = focused_ ? focused_->FileName : std::wstring();
@@ -491,6 +496,7 @@ void TDirViewCore::ReloadDirectory()
         LoadFromDisk(path_);
         return;
     }
+    EndNameEdit();
     // A folder gone since the last read (its drive's target removed, the
     // folder deleted): the path check moves to what is left of it.
     if (!CheckPathExists())

@@ -260,6 +260,10 @@ protected:
     // list, which had to wait for the sort: read Path() again once the
     // present call chain has returned.
     virtual void LoadAfterSort() {}
+    // An open name edit is ended before the records or the folder change,
+    // so what was typed reaches the item it was typed for, never the item
+    // in the same place of the next folder.
+    virtual void EndNameEdit() {}
     // An hourglass for the time of a load or re-read.
     virtual void ShowBusy(bool /*Busy*/) {}
     virtual void MakeFocusedVisible() {}

@@ -83,7 +83,7 @@ int64_t HexRowCount(int64_t dataSize, int bytesPerLine)
 int THexGridColumns::ColumnWidth(int col, int charWidth) const
 {
     if (col == 0)
-        return OffsetChars * charWidth;
+        return OffsetChars > 0 ? OffsetChars * charWidth + OffsetMargin(charWidth) : 0;
     if (col == 1)
         return ShowMarkerColumn ? charWidth : 0;
     if (IsNibbleColumn(col) && BytesPerColumn > 0 && col % (2 * BytesPerColumn) == 1)

@@ -20,8 +20,15 @@ std::wstring EmptyOffsetText(TOffsetDisplayStyle style, wchar_t separator);
 // Rows of a document: one per BytesPerLine bytes, at least one.
 int64_t HexRowCount(int64_t dataSize, int bytesPerLine);
 
-// Columns: 0 offset, 1 marker, then two per byte (nibbles), a spacer, and
-// one per byte (characters).
+// The room left of the offsets, so that their first character stands clear
+// of the view's edge: half a character.
+inline int OffsetMargin(int charWidth)
+{
+    return charWidth / 2;
+}
+
+// Columns: 0 offset (its text after the margin), 1 marker, then two per byte
+// (nibbles), a spacer, and one per byte (characters).
 struct THexGridColumns {
     int BytesPerLine = 16;
     int BytesPerColumn = 2;

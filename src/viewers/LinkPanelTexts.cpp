@@ -1,6 +1,7 @@
 #include "viewers/LinkPanelTexts.h"
 
 #include "common/BaseUtils.h"
+#include "framework/SysUtils.h"
 
 namespace qrv {
 
@@ -21,6 +22,16 @@ std::wstring ShowCommandText(int ShowCmd)
 std::wstring LinkCommentText(const std::wstring& Description, const std::wstring& Target)
 {
     return Description == ExtractFileName(Target) ? std::wstring() : Description;
+}
+
+std::wstring LinkTargetTypeText(bool IsDirectory, const std::wstring& ShellTypeName, const std::wstring& Target)
+{
+    if (IsDirectory)
+        return L"Dateiordner";
+    if (!ShellTypeName.empty())
+        return ShellTypeName;
+    const std::wstring ext = ExtractFileExt(ExtractFileName(Target));
+    return ext.size() > 1 ? L"Datei " + UpperCase(ext.substr(1)) : L"Datei";
 }
 
 }  // namespace qrv

@@ -15,4 +15,9 @@ std::wstring ShowCommandText(int ShowCmd);
 // the target's file name (as the shell's own shortcuts often do).
 std::wstring LinkCommentText(const std::wstring& Description, const std::wstring& Target);
 
+// The kind of a shortcut's target: "Dateiordner" for a folder; for a file
+// the shell's type name, or, when the shell has none, "Datei" with the
+// extension in capitals ("Datei TXT"), or "Datei" alone.
+std::wstring LinkTargetTypeText(bool IsDirectory, const std::wstring& ShellTypeName, const std::wstring& Target);
+
 }  // namespace qrv

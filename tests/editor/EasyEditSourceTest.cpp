@@ -106,6 +106,40 @@ TEST_F(EditSource, ReadOnlyBeepsAndKeepsTheText)
     SetEasyBeep(nullptr);
 }
 
+TEST_F(EditSource, CaretMovesLeaveUneditedLinesAlone)
+{
+    // Lines ending in blanks, walked over as Down, a click and Up do it.
+    const std::u16string text = u"eins  |zwei   |drei   |vier ";
+    for (const bool readOnly : {true, false}) {
+        SCOPED_TRACE(readOnly ? "read-only" : "editable");
+        SetLines(source, text);
+        source.SetReadOnly(readOnly);
+        source.SetCaretPos(2, 0);
+        for (int step = 0; step < 3; ++step)
+            source.SetCaretPos(source.CaretX(), source.CaretY() + 1);
+        source.SetCaretPos(6, 1);
+        source.SetCaretPos(0, 0);
+        EXPECT_EQ(Lines(source), text);
+        EXPECT_FALSE(source.Modified()) << "a caret move is no change";
+        source.SetReadOnly(false);
+    }
+
+    // In an editable text only the line the user edited loses its trailing
+    // blanks, when the caret leaves it; the lines passed afterwards keep theirs.
+    SetLines(source, text);
+    source.SetCaretPos(4, 1);
+    source.InsertText(u"x ");
+    EXPECT_EQ(Lines(source), u"eins  |zweix    |drei   |vier ");
+    source.SetCaretPos(0, 2);
+    source.SetCaretPos(0, 3);
+    source.SetCaretPos(0, 0);
+    EXPECT_EQ(Lines(source), u"eins  |zweix|drei   |vier ");
+    EXPECT_TRUE(source.Modified());
+    while (source.CanUndo())
+        source.Undo();
+    EXPECT_EQ(Lines(source), text) << "the trim and the typing go back with undo";
+}
+
 TEST_F(EditSource, TabsBecomeSpacesUnlessKept)
 {
     SetLines(source, u"a\tb|\tc");

@@ -86,11 +86,12 @@ TEST_F(Undo, TypingWithCaretMovesAndRedo)
 
 TEST_F(Undo, UnrecordedChangesAreRecorded)
 {
-    // The trim when the caret leaves a line, the padding up to the caret and
-    // the lines appended up to it all come back with undo.
+    // The trim when the caret leaves an edited line, the padding up to the
+    // caret and the lines appended up to it all come back with undo.
     source.SetOptions(DefaultSourceOptions | srBeyondEof);
-    SetLines(source, u"eins   |zwei");
-    source.SetCaretPos(7, 0);
+    SetLines(source, u"eins|zwei");
+    source.SetCaretPos(4, 0);
+    Type(u"   ");
     source.SetCaretPos(2, 1);
     EXPECT_EQ(Lines(source), u"eins|zwei") << "trimmed on leaving";
     source.SetCaretPos(8, 1);
@@ -101,7 +102,7 @@ TEST_F(Undo, UnrecordedChangesAreRecorded)
     EXPECT_EQ(Lines(source), u"eins|zwei    x|||   y");
     while (source.CanUndo())
         source.Undo();
-    EXPECT_EQ(Lines(source), u"eins   |zwei");
+    EXPECT_EQ(Lines(source), u"eins|zwei");
     while (source.CanRedo())
         source.Redo();
     EXPECT_EQ(Lines(source), u"eins|zwei    x|||   y");

@@ -100,7 +100,7 @@ TEST(HexLayout, RowsAndColumns)
     columns.OffsetChars = 6;
     const int w = 7;
     EXPECT_EQ(columns.ColCount(), 15);
-    EXPECT_EQ(columns.ColumnWidth(0, w), 42);
+    EXPECT_EQ(columns.ColumnWidth(0, w), 42 + 3) << "six characters after half a character's margin";
     EXPECT_EQ(columns.ColumnWidth(1, w), w);
     columns.ShowMarkerColumn = false;
     EXPECT_EQ(columns.ColumnWidth(1, w), 0);

@@ -28,3 +28,24 @@ TEST(LinkPanelTexts, CommentIsEmptyWhenItRepeatsTheTargetName)
     EXPECT_EQ(LinkCommentText(L"", L"C:\\Programme\\editor.exe"), L"");
     EXPECT_EQ(LinkCommentText(L"", L""), L"");
 }
+
+TEST(LinkPanelTexts, TheTargetsKindFollowsItsAttributes)
+{
+    const struct {
+        bool directory;
+        const wchar_t* shellType;
+        const wchar_t* target;
+        const wchar_t* text;
+    } cases[] = {
+        {true, L"", L"C:\\Projekte", L"Dateiordner"},
+        {true, L"File", L"C:\\Projekte", L"Dateiordner"},  // never the shell's name for a file
+        {true, L"", L"C:\\Alte.Briefe", L"Dateiordner"},   // a dot in a folder's name is no extension
+        {false, L"Textdokument", L"C:\\a\\notiz.txt", L"Textdokument"},
+        {false, L"", L"C:\\a\\notiz.txt", L"Datei TXT"},
+        {false, L"", L"C:\\a.b\\liesmich", L"Datei"},
+        {false, L"", L"", L"Datei"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(LinkTargetTypeText(c.directory, c.shellType, c.target), c.text)
+            << c.directory << " " << testing::PrintToString(std::wstring(c.target));
+}

@@ -477,7 +477,11 @@ void TCustomEasyEdit::UpdateLineNumberWidth()
     const bool beyond = (lineNumbers_.Options() & lnPaintBeyondEof) != 0;
     const int64_t highestVisible = beyond ? int64_t(RowToLine(topRow_)) + VisibleRows() + lineNumbers_.StartFrom() : 0;
     const int digits = qrv::LineNumberDigits(Lines().Count(), lineNumbers_.StartFrom(), beyond, highestVisible);
-    const int width = lineNumbers_.Visible() ? digits * CharWidth() + lineNumbers_.Indent() : 0;
+    // The digits in the text's font, the indent, and half a character of room
+    // before the gutter's two edge lines, so that no number touches the text.
+    constexpr int kEdgeLines = 2;
+    const int width =
+        lineNumbers_.Visible() ? digits * CharWidth() + lineNumbers_.Indent() + CharWidth() / 2 + kEdgeLines : 0;
     if (digits == lineNumberDigits_ && width == lineNumberWidth_)
         return;
     lineNumberDigits_ = digits;

@@ -4,6 +4,7 @@
 #include "framework/SysUtils.h"
 #include "framework/TimingTrace.h"
 #include "framework/win/ActnList.h"
+#include "framework/win/AltKey.h"
 #include "framework/win/AnsiEncoding.h"
 #include "framework/win/Buttons.h"
 #include "framework/win/Dialogs.h"
@@ -368,8 +369,11 @@ bool TApplication::ProcessMessage(MSG& msg)
     try {
         if (OnMessage && OnMessage(msg))
             return true;
-        if (IsShortCut(msg))
+        if (IsShortCut(msg)) {
+            if (msg.message == WM_SYSKEYDOWN && (HIWORD(msg.lParam) & KF_ALTDOWN))
+                AltKeyCombinationTaken(msg.hwnd, msg.wParam);
             return true;
+        }
         // Dialog forms get the dialog keys: Tab, Enter, Esc.
         HWND root = GetAncestor(msg.hwnd, GA_ROOT);
         if (auto* form = dynamic_cast<TForm*>(TWinControl::FromHandle(root));

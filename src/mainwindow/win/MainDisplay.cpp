@@ -10,6 +10,7 @@
 #include "framework/win/Image.h"
 #include "framework/win/ScrollBox.h"
 #include "panels/win/DirView.h"
+#include "panels/win/DriveView.h"
 #include "settings/Quorvan32Globals.h"
 #include "viewers/win/FileView.h"
 #include "viewers/win/HexEditor.h"
@@ -40,16 +41,21 @@ void TQRVMain::ConnectFileDisplay()
     fileDisplay_->ShowPane(nullptr);
     for (TDirView* list : {LV1, LV2}) {
         list->OnChange = [this](TComponent* Sender, int) { ListView1Change(Sender); };
-        // A finished load of the active list shows its focused item.
-        list->OnLoaded = [this](TComponent* Sender) { ListView1Change(Sender); };
+        // A finished load of the active list shows its focused item, and so
+        // does a re-read that took the shown item away.
+        list->OnLoaded = [this](TComponent* Sender) { ListView1Change(Sender, true); };
+        list->OnDirUpdated = [this, previous = std::move(list->OnDirUpdated)](TComponent* Sender) {
+            if (previous)
+                previous(Sender);
+            ListView1Change(Sender, true);
+        };
         // The list that gets the focus becomes the active one; the display
         // follows its focused item.
         list->OnEnter = [this, list](TComponent*) {
-            if (ActiveList == list)
+            if (ActiveList == list && (!TreeView1 || TreeView1->DirView() == list))
                 return;
-            ActiveList = list;
-            ActiveHistory = list == LV1 ? DirHist1 : DirHist2;
-            ListView1Change(list);
+            MakeActiveList(list);
+            ListView1Change(list, true);
         };
     }
     TextView->OnURLClick = [this](TComponent*, const std::wstring& URL, TMouseButton Button) {
@@ -123,13 +129,17 @@ void TQRVMain::SetDisplayMode(uint8_t Mode)
     }
 }
 
-void TQRVMain::ListView1Change(TComponent* Sender)
+void TQRVMain::ListView1Change(TComponent* Sender, bool AlsoWithoutFocus)
 {
     if (!fileDisplay_ || Sender != ActiveList || Terminating() || ActiveList->Loading() || !fileDisplay_->ViewFile)
         return;
+    // After a load, a re-read or a change of the active list the display is
+    // cleared when no item is focused, never left on the file of another
+    // folder. (An item's state change passes through a moment without focus:
+    // it waits for the focused item.)
     const TFileRec* item = ActiveList->ItemFocused();
-    if (item)
-        fileDisplay_->ListView1Change(ActiveList->ItemFullFileName(item));
+    if (item || AlsoWithoutFocus)
+        fileDisplay_->ListView1Change(item ? ActiveList->ItemFullFileName(item) : std::wstring());
 }
 
 void TQRVMain::ViewFileExecute()

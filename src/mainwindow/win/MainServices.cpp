@@ -176,10 +176,31 @@ void TQRVMain::ActivateFileList(TDirView* List)
 {
     if (!List)
         return;
-    ActiveList = List;
-    ActiveHistory = List == LV1 ? DirHist1 : DirHist2;
+    MakeActiveList(List);
     if (List->HandleAllocated())
         List->SetFocus();
+}
+
+void TQRVMain::MakeActiveList(TDirView* List)
+{
+    ActiveList = List;
+    ActiveHistory = List == LV1 ? DirHist1 : DirHist2;
+    // The tree follows the active list: it shows the list's folder, and the
+    // folders chosen in it, on the drive buttons and by drive keys load this
+    // list from now on.
+    if (TreeView1 && TreeView1->DirView() != List) {
+        // Unlinked while it selects, so that the selection loads no list.
+        TreeView1->SetDirView(nullptr);
+        try {
+            if (!List->GetPath().empty())
+                TreeView1->SetDirectory(List->GetPath());
+        } catch (const std::exception&) {
+            TraceIgnoredException(L"selecting the active list's folder in the tree");
+            // the tree stays on its folder; it still loads the active list
+        }
+        TreeView1->SetDirView(List);
+    }
+    UpdateWindowTitle();
 }
 
 const TOptions& TQRVMain::FileOptions()

@@ -226,10 +226,10 @@ void TQRVMain::CaptureStoredState()
         state.ZipList.SortColumn = ZipLV->SortColumn();
         state.ZipList.SortAscending = ZipLV->SortAscending();
     }
-    // The folders the lists were opened on; the lists keep them until they
-    // can show folders of their own.
-    state.ListPath1 = StartPaths.Dir1;
-    state.ListPath2 = StartPaths.Dir2;
+    // The folders the lists show now, so that the next start opens them;
+    // a list that shows none keeps the folder it was opened on.
+    state.ListPath1 = LV1 && !LV1->GetPath().empty() ? LV1->GetPath() : StartPaths.Dir1;
+    state.ListPath2 = LV2 && !LV2->GetPath().empty() ? LV2->GetPath() : StartPaths.Dir2;
 
     if (CmdLineBox)
         state.CommandLines = Lines(CmdLineBox->Items());

@@ -191,6 +191,10 @@ void TQRVMain::InitializeMainWindow()
         }
 
         HideFeaturesNotOffered();
+        // The display pane stands only while the display is on; the settings
+        // turn it on after the first show.
+        if (fileDisplay_ && !fileDisplay_->ViewFile)
+            PlaceDisplayPane(false);
         AnswerSentMessages();
         EvaluateStartDirectories(commandLine);
         if (TQuorSplash* logo = StartupLogo())

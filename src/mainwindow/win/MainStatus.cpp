@@ -121,6 +121,14 @@ void TQRVMain::ConnectStatusArea()
         if (HasFocus(EasyEdit))
             UpdateStatusBar(false);
     });
+    // The hex view's offset follows its caret, by key and by click.
+    HexEditor1->OnSelectCell = [this, previous = std::move(HexEditor1->OnSelectCell)](TComponent* Sender, int Col,
+                                                                                      int64_t Row, bool& CanSelect) {
+        if (previous)
+            previous(Sender, Col, Row, CanSelect);
+        if (HasFocus(HexEditor1))
+            UpdateStatusBar(false);
+    };
     // What the user was looking at stays in view when the display pane's
     // splitter moves.
     Chain(Splitter3->OnPosChanged, [this](TComponent*) { BottomSplitterMoved(); });

@@ -3,11 +3,14 @@
 #include "framework/win/Handles.h"
 #include "settings/Quorvan32Globals.h"
 
+#include <algorithm>
+
 namespace qrv {
 
 namespace {
 constexpr int kWidth = 360;
 constexpr int kHeight = 150;
+constexpr int kTextLeft = 84;  // right of the icon
 }  // namespace
 
 TQuorSplash::TQuorSplash(TComponent* owner) : TForm(owner)
@@ -20,21 +23,30 @@ TQuorSplash::TQuorSplash(TComponent* owner) : TForm(owner)
     image256_ = static_cast<HICON>(
         LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, 48, 48, LR_DEFAULTCOLOR | LR_SHARED));
 
+    // Each text takes the room its font needs: the title stays on one line
+    // (the logo grows when it must) and the version stands below it.
     title_ = new TLabel(this);
     title_->SetCaption(L"Quorvan Free - Dateimanager");
     title_->Font().SetStyle(fsBold);
     title_->Font().SetSize(12);
-    title_->SetBounds(84, 24, kWidth - 100, 24);
+    title_->SetLeft(kTextLeft);
+    title_->SetTop(24);
+    title_->AutoSizeToCaption();
+    // A pixel to spare: the static control wraps a text that fills it exactly.
+    title_->SetWidth(title_->Width() + 2);
     title_->SetParent(this);
+    const int width = std::max(kWidth, kTextLeft + title_->Width() + 16);
+    SetBounds(0, 0, width, kHeight);
 
     lblVersion_ = new TLabel(this);
     lblVersion_->SetName(L"lblVersion");
-    lblVersion_->SetBounds(84, 56, kWidth - 100, 16);
+    const int lineHeight = MeasureText(lblVersion_->Font().Handle(), L"Xg").cy;
+    lblVersion_->SetBounds(kTextLeft, title_->Top() + title_->Height() + 8, width - kTextLeft - 16, lineHeight);
     lblVersion_->SetParent(this);
 
     msg_ = new TLabel(this);
     msg_->SetName(L"Msg");
-    msg_->SetBounds(16, kHeight - 32, kWidth - 32, 16);
+    msg_->SetBounds(16, kHeight - 16 - lineHeight, width - 32, lineHeight);
     msg_->SetParent(this);
 }
 

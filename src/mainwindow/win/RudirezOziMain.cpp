@@ -25,9 +25,14 @@
 #include "widgets/win/KyToolbar.h"
 #include "widgets/win/KyToolbarCtls.h"
 
+#include <algorithm>
+
 namespace qrv {
 
 namespace {
+
+// Room left and right of a function key's label, in pixels.
+constexpr int kFKeyLabelMargin = 6;
 
 TMenuItem* AddMenuItem(TComponent* owner, TMenuItem* parent, const std::wstring& caption, TNotifyEvent onClick = {})
 {
@@ -203,6 +208,10 @@ void TQRVMain::CreateFunctionKeyButtons()
         button->SetCaption(L"F" + IntToStr(key));
         button->SetDisplayMode(TButtonDisplayMode::dmTextOnly);
         button->Tag = key;
+        // Wide enough for its label in the button's font, with room on both
+        // sides: "F10", "F11" and "F12" never run into each other.
+        const SIZE label = MeasureText(button->Font().Handle(), button->Caption());
+        button->SetWidth(std::max(button->Width(), static_cast<int>(label.cx) + 2 * kFKeyLabelMargin));
         button->SetParent(ToolBarFKeys);
         FKeyButtons.push_back(button);
     }

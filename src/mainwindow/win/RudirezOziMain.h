@@ -231,8 +231,9 @@ public:
     TAction* SetBKColor = nullptr;
     // Sets a forced display mode and shows the focused file in it.
     void SetDisplayMode(uint8_t Mode);
-    // The handler of both file lists' item-state changes.
-    void ListView1Change(TComponent* Sender);
+    // The handler of both file lists' item-state changes; AlsoWithoutFocus
+    // (after a load or re-read) clears the display when no item is focused.
+    void ListView1Change(TComponent* Sender, bool AlsoWithoutFocus = false);
     // ---- File commands (FileCommands.cpp, MainFileCommands.cpp) -------------
     TFileCommands& FileCommands() { return *fileCommands_; }
     // View style 0 to 5 (large icons ... tiles) of the active list, and of
@@ -319,6 +320,8 @@ private:
     TPanel* FileListPanel(int Index) override;
     TDirView* ActiveFileList() override { return ActiveList; }
     void ActivateFileList(TDirView* List) override;
+    // The list becomes the active one; the tree and the title follow it.
+    void MakeActiveList(TDirView* List);
     // What the file display asks of the window (MainDisplay.cpp).
     TDisplayListState ActiveListState() override;
     bool Terminating() override;

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -255,6 +256,8 @@ protected:
     void LoadAfterSort() override;
     void ShowBusy(bool Busy) override;
     void MakeFocusedVisible() override;
+    // Commits an open name edit to its item, with no editor reopened on failure.
+    void EndNameEdit() override;
 
     LRESULT CustomDraw(NMLVCUSTOMDRAW& draw) override;
     void CreateWindowHandle(const TCreateParams& params) override;
@@ -276,6 +279,18 @@ private:
     bool BeginLabelEdit(int Index);
     // The editor closed: renames the item (true) or keeps its name.
     bool EndLabelEdit(const NMLVDISPINFOW& Info);
+    // The item the name editor was opened on, while it is open.
+    struct TNameEdit {
+        int Index = -1;
+        std::wstring Folder;
+        std::wstring FileName;
+    };
+    std::optional<TNameEdit> nameEdit_;
+    // The item at Index when it is still the one the editor was opened on.
+    TFileRec* NameEditItem(int Index, const TNameEdit& Edit);
+    // Renames the item at Index to the typed text; after a failure the
+    // editor opens again with it when OfferRetry and the user wants it.
+    void RenameItem(int Index, const std::wstring& Typed, bool OfferRetry);
     // Adds the entry at Name in the list's folder and focuses it.
     TFileRec* AddCreatedItem(const std::wstring& FullPath);
     std::unique_ptr<TFileOperator> fileOperator_;

@@ -8,6 +8,7 @@
 #include "common/win/PIDL.h"
 #include "framework/SysUtils.h"
 #include "framework/TimingTrace.h"
+#include "framework/win/AltKey.h"
 #include "framework/win/Menus.h"
 #include "framework/win/MessageDialog.h"
 #include "panels/win/DriveView.h"
@@ -356,6 +357,7 @@ bool TDirView::BeginLabelEdit(int Index)
     const TFileRec* item = ItemsReady() ? GetItemData(Index) : nullptr;
     if (!item || item->IsParentDir || IsVirtual() || FullPathItems())
         return false;
+    nameEdit_ = TNameEdit{Index, GetPath(), item->FileName};
     if (const HWND edit = reinterpret_cast<HWND>(SendMessageW(handle_, LVM_GETEDITCONTROL, 0, 0))) {
         SetWindowSubclass(edit, NameEditProc, kNameEditFilter, 0);
         // After a failed rename the editor opens with what was typed.
@@ -371,7 +373,8 @@ void TDirView::WndProc(TMessage& message)
 {
     switch (message.Msg) {
     case WM_DIRVIEW_REEDIT:
-        if (TFileRec* focused = ItemFocused())
+        // Nothing to reopen once another folder came in the meantime.
+        if (TFileRec* focused = reEditText_.empty() ? nullptr : ItemFocused())
             EditItemName(*focused);
         else
             reEditText_.clear();
@@ -391,6 +394,7 @@ void TDirView::WndProc(TMessage& message)
     case WM_SYSKEYDOWN:
         // Alt+Enter; Shift+F10 is the application key's twin.
         if (message.WParam == VK_RETURN && EnterKey(true)) {
+            AltKeyCombinationTaken(handle_, message.WParam);
             message.Result = 0;
             return;
         }

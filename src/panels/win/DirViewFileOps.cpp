@@ -19,6 +19,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <utility>
 
 namespace qrv {
 
@@ -249,6 +250,8 @@ bool TDirView::PasteFromClipBoard(const std::wstring& Target)
         if (first) {
             SetItemFocused(first);
         }
+        // The control is told when the bracket closes.
+        MarkChanged();
     }
     MakeFocusedVisible();
     return done;
@@ -275,19 +278,61 @@ void TDirView::EditItemName(TFileRec& Item)
 
 bool TDirView::EndLabelEdit(const NMLVDISPINFOW& Info)
 {
-    TFileRec* item = GetItemData(Info.item.iItem);
-    if (!item || Info.item.pszText == nullptr) {
+    const std::optional<TNameEdit> edit = std::exchange(nameEdit_, std::nullopt);
+    if (!edit || Info.item.pszText == nullptr)
         return false;  // cancelled
-    }
-    const TRenameInput input =
-        ReadRenameInput(Info.item.pszText, item->FileName, item->IsDirectory, ShowExtension(), Texts().InvalidName);
-    if (input.Kind == TRenameInput::Cancel) {
+    if (Info.item.iItem != edit->Index || !NameEditItem(Info.item.iItem, *edit))
         return false;
+    RenameItem(Info.item.iItem, Info.item.pszText, true);
+    return false;  // the records, not the control, hold the name
+}
+
+TFileRec* TDirView::NameEditItem(int Index, const TNameEdit& Edit)
+{
+    TFileRec* item = GetItemData(Index);
+    if (!item || item->FileName != Edit.FileName || !SameText(GetPath(), Edit.Folder)) {
+        TraceIgnoredFailure(L"name edit: its item is no longer at its place", 0);
+        return nullptr;
+    }
+    return item;
+}
+
+void TDirView::EndNameEdit()
+{
+    reEditText_.clear();
+    if (!nameEdit_ || !HandleAllocated())
+        return;
+    const HWND editor = reinterpret_cast<HWND>(SendMessageW(handle_, LVM_GETEDITCONTROL, 0, 0));
+    const TNameEdit edit = *nameEdit_;
+    std::wstring typed;
+    if (editor) {
+        typed.resize(static_cast<size_t>(GetWindowTextLengthW(editor)) + 1);
+        typed.resize(static_cast<size_t>(GetWindowTextW(editor, typed.data(), static_cast<int>(typed.size()))));
+    }
+    // The control's editor closes without a rename of its own (the edit is
+    // forgotten first: some controls report a cancel with the typed text);
+    // the name is applied here, while the item is still the one it was
+    // typed for.
+    nameEdit_.reset();
+    SendMessageW(handle_, LVM_CANCELEDITLABEL, 0, 0);
+    if (editor && NameEditItem(edit.Index, edit))
+        RenameItem(edit.Index, typed, false);
+}
+
+void TDirView::RenameItem(int Index, const std::wstring& Typed, bool OfferRetry)
+{
+    TFileRec* item = GetItemData(Index);
+    if (!item)
+        return;
+    const TRenameInput input =
+        ReadRenameInput(Typed, item->FileName, item->IsDirectory, ShowExtension(), Texts().InvalidName);
+    if (input.Kind == TRenameInput::Cancel) {
+        return;
     }
     if (input.Kind == TRenameInput::Invalid) {
         MessageBeep(MB_ICONHAND);
         MessageDlg(input.Error, TMsgDlgType::mtError, mbOK);
-        return false;
+        return;
     }
     const std::wstring oldPath = ItemFullFileName(item);
     const std::wstring newPath = AddBackslash(GetPath()) + input.NewName;
@@ -306,7 +351,7 @@ bool TDirView::EndLabelEdit(const NMLVDISPINFOW& Info)
         TSearchRec entry;
         if (fs_.GetEntry(newPath, entry)) {
             TUpdateBracket update(*this);
-            DeleteItem(Info.item.iItem);
+            DeleteItem(Index);
             TFileRec& renamed = AddItem(entry);
             SetItemSelected(renamed, true);
             SetItemFocused(&renamed);
@@ -318,7 +363,7 @@ bool TDirView::EndLabelEdit(const NMLVDISPINFOW& Info)
             OnDirUpdated(this);
         }
         MakeFocusedVisible();
-        return false;  // the records, not the control, hold the name
+        return;
     }
     if (OnEndRename) {
         OnEndRename(this, *item, item->DisplayName);
@@ -327,11 +372,11 @@ bool TDirView::EndLabelEdit(const NMLVDISPINFOW& Info)
     const std::wstring text = (PathExists(newPath) ? Texts().AlreadyExists : Texts().RenameError) + input.NewName;
     const bool again =
         AskRenameAgain ? AskRenameAgain(text) : MessageDlg(text, TMsgDlgType::mtError, mbOK | mbAbort) == mrOk;
-    if (again) {
-        reEditText_ = Info.item.pszText;
+    // The editor reopens only on the same folder's items.
+    if (again && OfferRetry) {
+        reEditText_ = Typed;
         PostMessageW(Handle(), WM_DIRVIEW_REEDIT, 0, 0);
     }
-    return false;
 }
 
 }  // namespace qrv

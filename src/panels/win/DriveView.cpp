@@ -8,6 +8,7 @@
 #include "framework/IgnoredError.h"
 #include "framework/ScopeExit.h"
 #include "framework/TimingTrace.h"
+#include "framework/win/AltKey.h"
 #include "framework/win/Forms.h"
 #include "framework/win/Graphics.h"
 #include "framework/win/ImgList.h"
@@ -667,6 +668,7 @@ void TDriveView::WndProc(TMessage& message)
         // Alt+Enter.
         if (TTreeNode* node = Selected())
             ShowProperties(node);
+        AltKeyCombinationTaken(Handle(), message.WParam);
         message.Result = 0;
         return;
     } else if (message.Msg == WM_SYSKEYDOWN && message.WParam == VK_F10 && GetKeyState(VK_SHIFT) < 0) {

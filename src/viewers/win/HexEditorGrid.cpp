@@ -500,8 +500,9 @@ void THexEditor::PaintCell(HDC dc, const RECT& rect, int col, int64_t row, const
         markerFont = std::make_unique<TSelectObject>(dc, font);
     SetBkColor(dc, background);
     SetTextColor(dc, text);
-    ExtTextOutW(dc, rect.left, rect.top + 1, ETO_OPAQUE | ETO_CLIPPED, &rect, shown.c_str(),
-                static_cast<UINT>(shown.size()), nullptr);
+    const int left = col == 0 ? rect.left + OffsetMargin(charWidth_) : rect.left;
+    ExtTextOutW(dc, left, rect.top + 1, ETO_OPAQUE | ETO_CLIPPED, &rect, shown.c_str(), static_cast<UINT>(shown.size()),
+                nullptr);
 }
 
 void THexEditor::Paint(HDC dc)

@@ -46,9 +46,7 @@ TKyInfoPanel::~TKyInfoPanel()
 void TKyInfoPanel::CreateWnd()
 {
     TPanel::CreateWnd();
-    // Row 2 starts 6 pixels above the icon's bottom: the labels lie above the
-    // icon, so that their text is never cut (the icon's lowest rows are
-    // mostly empty).
+    // Should a label ever reach into the icon's square, its text stays above it.
     SetWindowPos(image_->Handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
@@ -82,7 +80,8 @@ void TKyInfoPanel::ArrangeLabels()
     TLabel& heading = *values_.front();
     heading.SetBounds(valueLeft, image_->Top() + (image_->Height() - heading.Height()) / 2, heading.Width(),
                       heading.Height());
-    int top = image_->Top() + image_->Height() - kRowGap;
+    // The rows start below the icon: neither covers the other.
+    int top = image_->Top() + image_->Height() + kRowGap / 2;
     for (size_t row = 1; row < values_.size(); ++row, top += lineStep) {
         captions_[row]->SetBounds(kMargin, top, captions_[row]->Width(), captions_[row]->Height());
         values_[row]->SetBounds(valueLeft, top, values_[row]->Width(), values_[row]->Height());

@@ -39,11 +39,15 @@ void TKyLinkPanel::FillLinkRows()
             return;
         SetRowText(rowTarget, link.Target);
         SetRowText(rowWorkingDir, RemoveBackslash(link.WorkingDir));
-        // The target's type by its name alone, as an ordinary file: the target
-        // need not exist, and asking the disk could be slow.
+        // The target's kind from its attributes: a folder is named as one; a
+        // file (or a target that is gone) by the shell's type for its name.
+        const DWORD attributes =
+            link.Target.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(link.Target.c_str());
+        const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
         SHFILEINFOW info{};
-        SafeGetFileInfo(link.Target, FILE_ATTRIBUTE_NORMAL, SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES, info);
-        SetRowText(rowTargetType, info.szTypeName);
+        if (!folder)
+            SafeGetFileInfo(link.Target, FILE_ATTRIBUTE_NORMAL, SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES, info);
+        SetRowText(rowTargetType, LinkTargetTypeText(folder, info.szTypeName, link.Target));
         SetRowText(rowWindow, ShowCommandText(link.ShowCmd));
         SetRowText(rowComment, LinkCommentText(link.Description, link.Target));
     } catch (...) {

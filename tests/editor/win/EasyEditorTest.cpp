@@ -615,6 +615,25 @@ TEST_F(EasyEditorTest, PaintsTextGutterAndLineNumbers)
     EXPECT_EQ(picture.DarkPixels(textLeft + 20 * edit->CharWidth(), picture.Width(), 0, picture.Height()), 0);
 }
 
+TEST_F(EasyEditorTest, LineNumbersOfManyDigitsKeepClearOfTheGutterEdgeAndTheText)
+{
+    edit->LineNumbers().SetVisible(true);
+    edit->LineNumbers().SetOptions(lnPaintOnGutter);
+    SetLines(12000, u"Zeile ");
+    ASSERT_EQ(edit->LineNumberDigits(), 5);
+    edit->SetTopRow(9990);  // the numbers 9991 to 10000 and more in sight
+    const EditorPicture picture(edit->Handle());
+    picture.SaveFor("EasyEditFiveDigitNumbers.bmp");
+    const int gutter = edit->Gutter().PaintedWidth(edit->LineNumbers());
+    const int rows = edit->VisibleRows() * edit->LineHeight();
+    ASSERT_GT(picture.DarkPixels(0, gutter - 2, 0, rows), 0) << "the numbers are painted";
+    // Half a character's width of the gutter's colour between the last digit
+    // and the gutter's edge lines, which stand left of the text.
+    const int room = edit->CharWidth() / 2;
+    EXPECT_EQ(picture.DarkPixels(gutter - 2 - room, gutter - 2, 0, rows), 0);
+    EXPECT_GE(edit->TextLeft(), gutter);
+}
+
 TEST_F(EasyEditorTest, GutterGlyphsOfBookmarksLineStylesAndWrappedRows)
 {
     SetLines(20);

@@ -6,6 +6,7 @@
 #include "win/MessagePump.h"
 
 #include "common/win/SimpleTimer.h"
+#include "framework/SysUtils.h"
 #include "framework/win/Registry.h"
 #include "mainwindow/FileCompare.h"
 #include "mainwindow/win/GlobalsInit.h"
@@ -308,4 +309,101 @@ TEST(MainDrives, MessageBoxKeepsTheClosingClickFromStartingAMarquee)
     EXPECT_TRUE(closed);
     EXPECT_EQ(result, mrCancel);
     EXPECT_TRUE(main->LV1->SuppressMarquee);
+}
+
+TEST(MainDrives, TheTreeAndTheDriveKeysMoveTheListThatHadTheFocus)
+{
+    test::TestDir dir;
+    for (const wchar_t* folder : {L"eins", L"zwei", L"drei"})
+        ASSERT_TRUE(CreateDirectoryW(dir.File(folder).c_str(), nullptr));
+    MainWindowWith main("");
+    TDirView& first = *main->LV1;
+    TDirView& second = *main->LV2;
+    TDriveView& tree = *main->TreeView1;
+    const auto loaded = [](TDirView& list, const std::wstring& path) {
+        return test::PumpUntil([&] { return !list.Loading() && SameText(list.GetPath(), path); },
+                               std::chrono::seconds(10));
+    };
+    // A click on a tree folder: the control's own selection change.
+    const auto clickTreeFolder = [&](const std::wstring& path) {
+        TTreeNode* node = tree.NodeForPath(path);
+        ASSERT_NE(node, nullptr) << WideToUtf8(path);
+        SendMessageW(tree.Handle(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(node->ItemId()));
+    };
+    const std::wstring eins = StripTrailingBackslashes(dir.File(L"eins"));
+    const std::wstring zwei = StripTrailingBackslashes(dir.File(L"zwei"));
+    const std::wstring drei = StripTrailingBackslashes(dir.File(L"drei"));
+    first.SetPath(eins);
+    second.SetPath(zwei);
+    ASSERT_TRUE(loaded(first, eins));
+    ASSERT_TRUE(loaded(second, zwei));
+    ASSERT_TRUE(IsWindowVisible(second.Handle())) << "the second file window is shown by default";
+
+    // The second list has the focus: the tree shows its folder, and a folder
+    // chosen in the tree is loaded into it, the first list stays.
+    second.SetFocus();
+    Application->ProcessMessages();
+    EXPECT_EQ(main->ActiveList, &second);
+    ASSERT_NE(tree.Selected(), nullptr);
+    EXPECT_TRUE(SameText(StripTrailingBackslashes(tree.GetDirPathName(tree.Selected())), zwei));
+    clickTreeFolder(drei);
+    EXPECT_TRUE(loaded(second, drei));
+    EXPECT_TRUE(SameText(first.GetPath(), eins)) << WideToUtf8(first.GetPath());
+    EXPECT_NE(WindowText(main->Handle()).find(L"drei"), std::wstring::npos)
+        << "the title names the active list's folder";
+
+    // The drive keys work on it too.
+    TMenuItem* driveC = nullptr;
+    for (TMenuItem* item : main->DriveBar()->DriveMenuItems)
+        if (item->Enabled() && item->Caption() == L"C")
+            driveC = item;
+    ASSERT_NE(driveC, nullptr);
+    driveC->Click();
+    EXPECT_TRUE(test::PumpUntil([&] { return !second.Loading() && UpCaseDrive(second.GetPath()[0]) == L'C'; },
+                                std::chrono::seconds(10)));
+    EXPECT_TRUE(SameText(first.GetPath(), eins)) << WideToUtf8(first.GetPath());
+
+    // Back in the first list: the tree follows it without loading either list.
+    const std::wstring secondPath = second.GetPath();
+    first.SetFocus();
+    Application->ProcessMessages();
+    EXPECT_EQ(main->ActiveList, &first);
+    ASSERT_NE(tree.Selected(), nullptr);
+    EXPECT_TRUE(SameText(StripTrailingBackslashes(tree.GetDirPathName(tree.Selected())), eins));
+    EXPECT_TRUE(SameText(first.GetPath(), eins));
+    EXPECT_EQ(second.GetPath(), secondPath);
+    clickTreeFolder(zwei);
+    EXPECT_TRUE(loaded(first, zwei));
+    EXPECT_EQ(second.GetPath(), secondPath);
+}
+
+TEST(MainDrives, ARestartOpensTheFoldersTheListsShowedAtExit)
+{
+    test::TestDir dir;
+    for (const wchar_t* folder : {L"start", L"eins", L"zwei"})
+        ASSERT_TRUE(CreateDirectoryW(dir.File(folder).c_str(), nullptr));
+    const std::wstring start = StripTrailingBackslashes(dir.File(L"start"));
+    const std::wstring eins = StripTrailingBackslashes(dir.File(L"eins"));
+    const std::wstring zwei = StripTrailingBackslashes(dir.File(L"zwei"));
+    const auto shows = [](TDirView& list, const std::wstring& path) {
+        return test::PumpUntil([&] { return !list.Loading() && SameText(list.GetPath(), path); },
+                               std::chrono::seconds(10));
+    };
+    std::string saved;
+    {
+        // Started on one folder, the user goes to others, then closes.
+        MainWindowWith main("[Window]\r\nStartDir=" + WideToUtf8(start) + "\r\n");
+        ASSERT_TRUE(shows(*main->LV1, start)) << WideToUtf8(main->LV1->GetPath());
+        main->LV1->SetPath(eins);
+        main->LV2->SetPath(zwei);
+        ASSERT_TRUE(shows(*main->LV1, eins));
+        ASSERT_TRUE(shows(*main->LV2, zwei));
+        main.Close();
+        saved = test::ProgramFolderIni::Read().value_or("");
+    }
+    EXPECT_NE(saved.find("StartDir=" + WideToUtf8(eins) + "\r\n"), std::string::npos) << saved;
+    // The next start, without a folder named: the folders left.
+    MainWindowWith main(saved);
+    EXPECT_TRUE(shows(*main->LV1, eins)) << WideToUtf8(main->LV1->GetPath());
+    EXPECT_TRUE(shows(*main->LV2, zwei)) << WideToUtf8(main->LV2->GetPath());
 }

@@ -2,6 +2,7 @@
 
 #include "SettingsGuards.h"
 
+#include "framework/SysUtils.h"
 #include "framework/win/Registry.h"
 #include "mainwindow/win/GlobalsInit.h"
 #include "mainwindow/win/QuorSplash.h"
@@ -10,12 +11,15 @@
 #include "panels/win/DriveView.h"
 #include "panels/win/SentMessageWait.h"
 #include "settings/Quorvan32Globals.h"
+#include "widgets/win/KyToolbarCtls.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <climits>
 #include <memory>
 #include <thread>
+#include <vector>
 
 using namespace qrv;
 
@@ -104,6 +108,39 @@ TEST_F(MainForm, LogoShowsTheVersionAndGoesAtTheFirstShow)
     wchar_t version[64];
     GetWindowTextW(logo->lblVersion()->Handle(), version, 64);
     EXPECT_STREQ(version, L"Version 3.2");
+    // Every text on one line, whole, inside the logo, and none over another:
+    // the height a text needs in its label's width and font is one line's.
+    RECT logoRect{};
+    GetClientRect(logo->Handle(), &logoRect);
+    std::vector<RECT> texts;
+    for (HWND label = GetWindow(logo->Handle(), GW_CHILD); label; label = GetWindow(label, GW_HWNDNEXT)) {
+        wchar_t text[128] = L"";
+        if (GetWindowTextW(label, text, 128) == 0)
+            continue;
+        RECT shown{};
+        GetWindowRect(label, &shown);
+        MapWindowPoints(nullptr, logo->Handle(), reinterpret_cast<POINT*>(&shown), 2);
+        const HDC dc = GetDC(label);
+        const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
+        RECT needed{0, 0, shown.right - shown.left, 0};
+        DrawTextW(dc, text, -1, &needed, DT_CALCRECT | DT_WORDBREAK);
+        RECT line{0, 0, 0, 0};
+        DrawTextW(dc, text, -1, &line, DT_CALCRECT | DT_SINGLELINE);
+        SelectObject(dc, old);
+        ReleaseDC(label, dc);
+        SCOPED_TRACE(WideToUtf8(text));
+        EXPECT_EQ(needed.bottom, line.bottom) << "wraps in its label";
+        EXPECT_GE(shown.bottom - shown.top, line.bottom) << "cut at the bottom";
+        EXPECT_GE(shown.left, logoRect.left);
+        EXPECT_LE(shown.right, logoRect.right);
+        EXPECT_LE(shown.bottom, logoRect.bottom);
+        for (const RECT& other : texts) {
+            RECT overlap{};
+            EXPECT_FALSE(IntersectRect(&overlap, &shown, &other)) << "over another text";
+        }
+        texts.push_back(shown);
+    }
+    EXPECT_GE(texts.size(), 2u) << "the title and the version";
 
     std::unique_ptr<TQRVMain> main(new TQRVMain(nullptr));
     EXPECT_EQ(StartupLogo(), logo) << "still there while the window is built";
@@ -136,21 +173,49 @@ TEST_F(MainForm, EveryPaneIsARealControl)
         EXPECT_GT(pane.control->Width(), 0);
         EXPECT_GT(pane.control->Height(), 0);
     }
-    // The tree at the left, the lists to its right, the display pane below.
-    RECT tree, list1, list2, bottom;
+    // The tree at the left, the lists to its right down to the status bar;
+    // the display pane stands below them only while the display is on.
+    RECT tree, list1, list2, status;
     GetWindowRect(main->TreeView1->Handle(), &tree);
     GetWindowRect(main->LV1->Handle(), &list1);
     GetWindowRect(main->LV2->Handle(), &list2);
-    GetWindowRect(main->PanelBottom->Handle(), &bottom);
+    GetWindowRect(main->StatusBar->Handle(), &status);
     EXPECT_LE(tree.right, list1.left);
     EXPECT_LE(list1.bottom, list2.top);
-    EXPECT_LE(list2.bottom, bottom.top);
+    EXPECT_LE(list2.bottom, status.top);
     EXPECT_EQ(main->StatusBar->Top() + main->StatusBar->Height(), main->ClientHeight()) << "status bar at the bottom";
-    EXPECT_LE(main->PanelBottom->Top() + main->PanelBottom->Height(), main->StatusBar->Top());
+    EXPECT_FALSE(main->PanelBottom->Visible());
     EXPECT_EQ(main->ActiveList, main->LV1);
     EXPECT_EQ(main->DriveBar()->DriveMenuItems.size(), 27u);
     EXPECT_EQ(main->FKeyButtons.size(), 12u);
     EXPECT_FALSE(main->SelectionListFile.empty());
+    main.reset();
+    FinalizeGlobals();
+}
+
+TEST_F(MainForm, FunctionKeyLabelsFitTheirButtons)
+{
+    InitializeGlobals();
+    std::unique_ptr<TQRVMain> main(new TQRVMain(nullptr));
+    main->Show();
+    ASSERT_EQ(main->FKeyButtons.size(), 12u);
+    int previousRight = INT_MIN;
+    for (TKyToolbarButton* button : main->FKeyButtons) {
+        SCOPED_TRACE(WideToUtf8(button->Caption()));
+        ASSERT_TRUE(button->HandleAllocated());
+        const HDC dc = GetDC(button->Handle());
+        const HGDIOBJ old = SelectObject(dc, button->Font().Handle());
+        RECT label{0, 0, 0, 0};
+        DrawTextW(dc, button->Caption().c_str(), -1, &label, DT_CALCRECT | DT_SINGLELINE);
+        SelectObject(dc, old);
+        ReleaseDC(button->Handle(), dc);
+        RECT shown{};
+        GetWindowRect(button->Handle(), &shown);
+        // The label with at least two pixels of room on each side.
+        EXPECT_GE(shown.right - shown.left, label.right + 4);
+        EXPECT_GE(shown.left, previousRight) << "buttons side by side, none over another";
+        previousRight = shown.right;
+    }
     main.reset();
     FinalizeGlobals();
 }

@@ -14,6 +14,7 @@
 #include "framework/win/Menus.h"
 #include "framework/win/Registry.h"
 #include "framework/win/StdCtrls.h"
+#include "mainwindow/StatusTexts.h"
 #include "mainwindow/win/GlobalsInit.h"
 #include "mainwindow/win/RudirezOziMain.h"
 #include "panels/win/DirView.h"
@@ -286,6 +287,29 @@ TEST_F(MainStatus, AnExchangeThatChangesNothingLeavesTheSettingsFileAsItWas)
     runner.edit = [](TOptions& o) { o.ConfirmOverWrite = !o.ConfirmOverWrite; };
     main->OptionsDlg->Execute();
     EXPECT_NE(test::ProgramFolderIni::Read(), before);
+}
+
+TEST_F(MainStatus, Panel0NamesTheHexViewsCaretOffset)
+{
+    dir.Write(L"daten.bin1", std::string(256, '\x01'));
+    Open(dir.Path(), L"daten.bin1");
+    ShowFile(L"daten.bin1", *main->HexEditor1);
+    THexEditor& hex = *main->HexEditor1;
+    hex.SetFocus();
+    EXPECT_TRUE(test::PumpUntil([&] { return Panel(0) == OffsetStatusText(0); }, 2s)) << WideToUtf8(Panel(0));
+    // By key: each move names the caret's byte at once.
+    SendMessageW(hex.Handle(), WM_KEYDOWN, VK_DOWN, 0);
+    SendMessageW(hex.Handle(), WM_KEYDOWN, VK_DOWN, 0);
+    ASSERT_EQ(hex.GetCaretOffset(), 2 * hex.BytesPerLine());
+    EXPECT_EQ(Panel(0), OffsetStatusText(static_cast<uint64_t>(hex.GetCaretOffset())));
+    SendMessageW(hex.Handle(), WM_KEYDOWN, VK_END, 0);
+    ASSERT_GT(hex.GetCaretOffset(), 2 * hex.BytesPerLine());
+    EXPECT_EQ(Panel(0), OffsetStatusText(static_cast<uint64_t>(hex.GetCaretOffset())));
+    // By program, as a click places it.
+    hex.SetSelStart(0x5D);
+    test::PumpFor(50ms);
+    ASSERT_EQ(hex.GetCaretOffset(), 0x5D);
+    EXPECT_EQ(Panel(0), OffsetStatusText(0x5D));
 }
 
 TEST_F(MainStatus, AChangedTextIsOfferedForSavingOnAFocusChange)

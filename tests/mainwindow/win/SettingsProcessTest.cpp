@@ -140,6 +140,21 @@ TEST_F(SettingsProcess, AnEmptyIniFileReceivesTheWindowAndTheUpdateLevel)
     EXPECT_EQ(saved.ReadInteger(L"Others", L"UpdateLevel", 0), 460);
 }
 
+TEST_F(SettingsProcess, TheDisplayOnAtTheCloseIsOnAtTheNextStart)
+{
+    test::TestDir dir;
+    const std::wstring ini = dir.Write(L"display.ini", "[Window]\r\nViewFile=0\r\n");
+    const std::wstring file = dir.Write(L"notiz.txt", "Hallo\r\n");
+    {
+        // A file named at the start is shown: the display is on at the close.
+        ProgramProcess program(L"\"/I=" + ini + L"\" \"" + file + L"\"");
+        HWND main = program.WaitForWindow(L"TQRVMain");
+        ASSERT_NE(main, nullptr);
+        ASSERT_EQ(program.CloseAndWait(main), 0u);
+    }
+    EXPECT_EQ(TMemIniFile(ini).ReadInteger(L"Window", L"ViewFile", -1), 1);
+}
+
 TEST_F(SettingsProcess, TheStoredSizeOpensTheWindowAndForeignLinesSurvive)
 {
     test::TestDir dir;

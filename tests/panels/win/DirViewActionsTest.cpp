@@ -3,6 +3,7 @@
 #include "TestDir.h"
 #include "framework/win/Forms.h"
 #include "panels/win/DriveView.h"
+#include "win/DialogAnswerer.h"
 
 #include <commctrl.h>
 
@@ -229,4 +230,59 @@ TEST_F(DirViewActionsTest, TheTreeLinkGoesWithTheTree)
     Focus(IndexOf(L"Unterordner"), true);
     PressEnter();
     EXPECT_EQ(view->Path(), folder + L"\\Unterordner");
+}
+
+TEST_F(DirViewActionsTest, AltEnterLeavesTheAltKeyNoMenuKey)
+{
+    // Alt pressed, Enter taken for the properties, Alt released: the window
+    // must not go into menu mode, where F3 and Strg+D would go unheard. The
+    // Enter's release is not sent: while the shell's properties have the
+    // keyboard it does not come to this window.
+    static int menuKeys = 0;
+    menuKeys = 0;
+    const auto countMenuKey = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                 DWORD_PTR) -> LRESULT {
+        if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_KEYMENU) {
+            ++menuKeys;
+            return 0;
+        }
+        return DefSubclassProc(window, message, wParam, lParam);
+    };
+    form->HandleNeeded();
+    ASSERT_TRUE(SetWindowSubclass(form->Handle(), countMenuKey, 1, 0));
+    view->SetPath(dir.File(L"Liste\\Unterordner"));
+    Focus(IndexOf(L"innen.txt"), true);
+    SetFocus(List());
+    constexpr LPARAM kAltDown = static_cast<LPARAM>(0x20000001);
+    constexpr LPARAM kAltUp = static_cast<LPARAM>(0xE0000001u);
+    const auto altAlone = [&] {
+        SendMessageW(List(), WM_SYSKEYDOWN, VK_MENU, kAltDown);
+        SendMessageW(List(), WM_SYSKEYUP, VK_MENU, kAltUp);
+    };
+    altAlone();
+    ASSERT_EQ(menuKeys, 1) << "Alt alone asks for the menu bar";
+
+    menuKeys = 0;
+    SendMessageW(List(), WM_SYSKEYDOWN, VK_MENU, kAltDown);
+    {
+        // The shell's properties, where the system shows them, are closed.
+        test::DialogAnswerer close({L"Abbrechen", L"Cancel", L"OK"});
+        SendMessageW(List(), WM_SYSKEYDOWN, VK_RETURN, kAltDown);
+    }
+    SendMessageW(List(), WM_SYSKEYUP, VK_MENU, kAltUp);
+    EXPECT_EQ(menuKeys, 0) << "Alt+Enter is no press of Alt alone";
+
+    // The same from the tree.
+    LinkTree();
+    tree->SetDirectory(folder);
+    SetFocus(tree->Handle());
+    menuKeys = 0;
+    SendMessageW(tree->Handle(), WM_SYSKEYDOWN, VK_MENU, kAltDown);
+    {
+        test::DialogAnswerer close({L"Abbrechen", L"Cancel", L"OK"});
+        SendMessageW(tree->Handle(), WM_SYSKEYDOWN, VK_RETURN, kAltDown);
+    }
+    SendMessageW(tree->Handle(), WM_SYSKEYUP, VK_MENU, kAltUp);
+    EXPECT_EQ(menuKeys, 0);
+    RemoveWindowSubclass(form->Handle(), countMenuKey, 1);
 }

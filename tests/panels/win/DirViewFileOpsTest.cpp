@@ -161,6 +161,66 @@ TEST_F(DirViewFileOps, RenamingOntoAnExistingNameReopensTheEditorWithTheTypedTex
     SendMessageW(view->Handle(), LVM_CANCELEDITLABEL, 0, 0);
 }
 
+TEST_F(DirViewFileOps, ANameEditLeftOpenNeverReachesAnotherFolder)
+{
+    // A second folder whose items stand in the same rows as the first's.
+    const std::wstring other = dir.File(L"Andere");
+    ASSERT_TRUE(CreateDirectoryW(other.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((other + L"\\Unterordner").c_str(), nullptr));
+    dir.Write(L"Andere\\brief.txt", "Anderer Text");
+    dir.Write(L"Andere\\notiz.txt", "Andere Notiz");
+    const auto typeInEditor = [&](const std::wstring& name, const std::wstring& text) {
+        SetFocus(view->Handle());
+        const int index = view->IndexOf(view->FindFileItem(name));
+        const HWND edit = reinterpret_cast<HWND>(SendMessageW(view->Handle(), LVM_EDITLABELW, index, 0));
+        ASSERT_NE(edit, nullptr);
+        SetWindowTextW(edit, text.c_str());
+    };
+    // What the user does next with an editor still open: Enter, or a click
+    // elsewhere that takes its focus.
+    const auto finishEditing = [&] {
+        if (const HWND edit = reinterpret_cast<HWND>(SendMessageW(view->Handle(), LVM_GETEDITCONTROL, 0, 0)))
+            SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 1);
+        test::PumpFor(100ms);
+    };
+
+    // Another folder is loaded (the tree, the history, a drive): the typed
+    // name goes to the item it was typed for, in its own folder.
+    typeInEditor(L"brief.txt", L"Eins.txt");
+    view->SetPath(other);
+    EXPECT_EQ(SendMessageW(view->Handle(), LVM_GETEDITCONTROL, 0, 0), 0) << "the editor closed before the load";
+    finishEditing();
+    EXPECT_EQ(dir.Read(L"Andere\\brief.txt"), "Anderer Text");
+    EXPECT_FALSE(Exists(other + L"\\Eins.txt"));
+    EXPECT_EQ(dir.Read(L"Liste\\Eins.txt"), "Text");
+    EXPECT_FALSE(Exists(folder + L"\\brief.txt"));
+    EXPECT_TRUE(Shows(L"brief.txt")) << "the list shows the other folder";
+
+    // A re-read of the same folder also ends the edit on its own item.
+    typeInEditor(L"notiz.txt", L"Zwei.txt");
+    view->ReloadDirectory();
+    finishEditing();
+    EXPECT_EQ(dir.Read(L"Andere\\Zwei.txt"), "Andere Notiz");
+    EXPECT_TRUE(Shows(L"Zwei.txt"));
+    EXPECT_FALSE(Shows(L"notiz.txt"));
+
+    // A name that fails at a load is reported, and the editor never reopens
+    // on an item of the next folder.
+    std::vector<std::wstring> errors;
+    view->AskRenameAgain = [&](const std::wstring& text) {
+        errors.push_back(text);
+        return true;
+    };
+    typeInEditor(L"brief.txt", L"Zwei.txt");
+    view->SetPath(folder);
+    finishEditing();
+    EXPECT_EQ(dir.Read(L"Andere\\brief.txt"), "Anderer Text");
+    EXPECT_EQ(dir.Read(L"Liste\\notiz.txt"), "Notiz");
+    EXPECT_EQ(errors, std::vector<std::wstring>{L"Datei oder Verzeichnis ist bereits vorhanden: Zwei.txt"});
+    test::PumpFor(200ms);
+    EXPECT_EQ(SendMessageW(view->Handle(), LVM_GETEDITCONTROL, 0, 0), 0);
+}
+
 TEST_F(DirViewFileOps, CopiedItemsPastedElsewhereAreUndone)
 {
     const std::wstring other = dir.File(L"Andere");
@@ -177,6 +237,12 @@ TEST_F(DirViewFileOps, CopiedItemsPastedElsewhereAreUndone)
     EXPECT_TRUE(view->FindFileItem(L"notiz.txt")->Selected);
     ASSERT_NE(view->ItemFocused(), nullptr);
     EXPECT_TRUE(view->ItemFocused()->Selected);
+    // The control shows it so: the pasted items highlighted, the focus on one.
+    test::PumpFor(100ms);
+    EXPECT_EQ(SendMessageW(view->Handle(), LVM_GETSELECTEDCOUNT, 0, 0), 2);
+    const int shownFocus =
+        static_cast<int>(SendMessageW(view->Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    EXPECT_EQ(shownFocus, view->IndexOf(view->ItemFocused()));
     ASSERT_TRUE(view->UndoCopyMove());
     EXPECT_FALSE(Exists(other + L"\\brief.txt"));
     EXPECT_FALSE(Exists(other + L"\\notiz.txt"));

@@ -166,7 +166,7 @@ TEST_F(DirPanelTest, LabelsStandInTwoColumnsBelowTheIcon)
     for (int row = 1; row <= 5; ++row)
         EXPECT_EQ(Shown(panel->CaptionLabel(row)), captions[row - 1]);
     EXPECT_FALSE(IsWindowVisible(panel->CaptionLabel(1).Handle()));
-    // Row 2 overlaps the icon's lowest rows: the icon lies below every label.
+    // The icon lies below every label in the z-order.
     EXPECT_EQ(GetWindow(panel->Image().Handle(), GW_HWNDNEXT), nullptr);
 
     int widest = 0;
@@ -179,7 +179,9 @@ TEST_F(DirPanelTest, LabelsStandInTwoColumnsBelowTheIcon)
     for (int row = 2; row <= panel->RowCount(); ++row) {
         EXPECT_EQ(panel->CaptionLabel(row).Left(), 10) << row;
         EXPECT_EQ(panel->ValueLabel(row).Left(), widest + 20) << row;
-        EXPECT_EQ(panel->CaptionLabel(row).Top(), 10 + 32 - 6 + (row - 2) * lineStep) << row;
+        // Below the icon, which covers no label and no label it.
+        EXPECT_EQ(panel->CaptionLabel(row).Top(), 10 + 32 + 3 + (row - 2) * lineStep) << row;
+        EXPECT_GE(panel->CaptionLabel(row).Top(), image.Top() + image.Height()) << row;
         EXPECT_EQ(panel->ValueLabel(row).Top(), panel->CaptionLabel(row).Top()) << row;
     }
 
@@ -189,7 +191,7 @@ TEST_F(DirPanelTest, LabelsStandInTwoColumnsBelowTheIcon)
     const int largeStep = MeasureText(panel->Font().Handle(), L"X").cy + 6;
     ASSERT_GT(largeStep, smallStep);
     EXPECT_EQ(panel->CaptionLabel(5).Height(), MeasureText(panel->Font().Handle(), L"Gesamtgröße:").cy);
-    EXPECT_EQ(panel->CaptionLabel(5).Top(), 10 + 32 - 6 + 3 * largeStep);
+    EXPECT_EQ(panel->CaptionLabel(5).Top(), 10 + 32 + 3 + 3 * largeStep);
     EXPECT_GT(panel->ValueLabel(5).Left(), widest + 20);
     panel->ShowDirectory(L"");
 }

@@ -558,7 +558,12 @@ bool CellShows(THexEditor& hex, const TPrinted& printed, int col, int64_t row, c
 {
     const RECT cell = hex.CellRect(col, row);
     TPrinted expected(nullptr, 2000, 2000);
-    expected.DrawText(cell, text, hex.Font().Handle(), ColorToRGB(hex.Colors().Offset()),
+    // The offset's text after the margin that keeps it off the edge.
+    RECT textCell = cell;
+    textCell.left += col == 0 ? OffsetMargin(hex.CharWidth()) : 0;
+    const TGdiObject background(CreateSolidBrush(ColorToRGB(hex.Colors().Background())));
+    FillRect(expected.DC(), &cell, static_cast<HBRUSH>(background.Get()));
+    expected.DrawText(textCell, text, hex.Font().Handle(), ColorToRGB(hex.Colors().Offset()),
                       ColorToRGB(hex.Colors().Background()));
     return printed.SameCell(expected, cell);
 }
@@ -583,6 +588,13 @@ TEST_F(HexEditorTest, PrintClientShowsTheOffsetsAndTheLastRow)
         for (int64_t row = 0; row < 5; ++row)
             EXPECT_TRUE(CellShows(*hex, printed, 0, row, HexOffset(3, row * 16))) << row;
         EXPECT_FALSE(CellShows(*hex, printed, 0, 1, HexOffset(3, 0x20))) << "the comparison tells offsets apart";
+        // The first character stands clear of the view's left edge.
+        const int margin = hex->CharWidth() / 2;
+        ASSERT_GT(margin, 0);
+        const COLORREF background = ColorToRGB(hex->Colors().Background());
+        for (int y = 0; y < hex->CellRect(0, 4).bottom; ++y)
+            for (int x = 0; x < margin; ++x)
+                ASSERT_EQ(GetPixel(printed.DC(), x, y), background) << x << "," << y;
     }
     TKeys(hex->Handle()).Press(VK_END, true);
     const int64_t lastRow = hex->RowCount() - 1;

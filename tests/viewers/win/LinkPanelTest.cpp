@@ -99,6 +99,26 @@ TEST_F(LinkPanelTest, ShowsWhatTheShortcutHolds)
     EXPECT_EQ(Row(6), L"");
 }
 
+TEST_F(LinkPanelTest, AShortcutToAFolderNamesItsTargetAFolder)
+{
+    const std::wstring folder = dir.File(L"Projekte");
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    const std::wstring link = dir.File(L"Projekte.lnk");
+    ASSERT_TRUE(MakeShortcut(link, folder, dir.Path(), SW_SHOWNORMAL, L"Ordner"));
+    panel->ShowLink(link);
+    EXPECT_EQ(Row(2), folder);
+    EXPECT_EQ(Row(4), L"Dateiordner");
+
+    // A file target keeps the shell's type for its name.
+    const std::wstring file = dir.Write(L"Liste.txt", "x");
+    const std::wstring fileLink = dir.File(L"Liste.lnk");
+    ASSERT_TRUE(MakeShortcut(fileLink, file, dir.Path(), SW_SHOWNORMAL, L""));
+    panel->ShowLink(fileLink);
+    SHFILEINFOW info{};
+    SafeGetFileInfo(file, FILE_ATTRIBUTE_NORMAL, SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES, info);
+    EXPECT_EQ(Row(4), info.szTypeName[0] ? std::wstring(info.szTypeName) : std::wstring(L"Datei TXT"));
+}
+
 TEST_F(LinkPanelTest, AnUnreadableShortcutShowsItsNameAndEmptyRows)
 {
     const std::wstring target = dir.Write(L"Ziel.txt", "x");
