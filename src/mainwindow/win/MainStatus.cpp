@@ -424,7 +424,7 @@ TActionInput TQRVMain::ActionInput()
 
 bool TQRVMain::QuerySaveModifiedText()
 {
-    return qrv::QuerySaveModifiedText(static_cast<TSaveQuestionHost&>(*this));
+    return saveQuestion_.Query();
 }
 
 std::optional<std::wstring> TQRVMain::ModifiedTextName()
@@ -448,12 +448,14 @@ TSaveAnswer TQRVMain::AskSave(const std::wstring& Question)
     }
 }
 
-bool TQRVMain::SaveText()
+bool TQRVMain::SaveText(const std::wstring& FileName)
 {
-    const bool textView = TextView && TextView->Visible() && TextView->Modified() && !TextView->FileName().empty();
-    const std::wstring name = textView ? TextView->FileName() : fileDisplay_ ? fileDisplay_->ViewedFile : L"";
-    if (name.empty())
+    // Only the changed text of that name is saved, and only under it.
+    const std::optional<std::wstring> changed = ModifiedTextName();
+    if (FileName.empty() || changed != FileName)
         return false;
+    const bool textView = TextView && TextView->Visible() && TextView->Modified() && TextView->FileName() == FileName;
+    const std::wstring& name = FileName;
     const TTextWriter writer = [this, textView](const std::wstring& target) {
         if (textView)
             TextView->SaveToFile(target);
@@ -468,6 +470,11 @@ bool TQRVMain::SaveText()
     if (saved)
         DiscardModified();
     return saved;
+}
+
+void TQRVMain::PostHeldDisplayRequest()
+{
+    PostDisplayRequest();
 }
 
 void TQRVMain::DiscardModified()

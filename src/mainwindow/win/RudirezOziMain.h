@@ -366,8 +366,9 @@ private:
     TActionInput ActionInput() override;
     std::optional<std::wstring> ModifiedTextName() override;
     TSaveAnswer AskSave(const std::wstring& Question) override;
-    [[nodiscard]] bool SaveText() override;
+    [[nodiscard]] bool SaveText(const std::wstring& FileName) override;
     void DiscardModified() override;
+    void PostHeldDisplayRequest() override;
 
     // Options (ApplyOptions.cpp): the steps whose targets come later.
     void ApplyMainFont();
@@ -388,6 +389,7 @@ private:
 
     std::unique_ptr<TDriveBar> driveBar_;
     std::unique_ptr<TFileDisplay> fileDisplay_;
+    TSaveQuestion saveQuestion_{static_cast<TSaveQuestionHost&>(*this)};
     std::unique_ptr<TFileCommands> fileCommands_;
     bool refreshAllowed_ = true;  // false while Aktualisieren runs
     // The simple refresh: the display let go, the focused pane re-read.
