@@ -61,6 +61,8 @@ public:
     // picture's size.
     virtual void ShowLineCount() = 0;
     virtual void ShowPictureSize() = 0;
+    // A note in the status bar about what is shown.
+    virtual void ShowStatusNote(const std::wstring& Text) = 0;
     // The enabled and checked states of the commands.
     virtual void UpdateActionStates() = 0;
     // Shows or hides the display pane with its splitter.

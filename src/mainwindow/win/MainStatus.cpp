@@ -270,6 +270,12 @@ void TQRVMain::ShowLineCount()
         statusArea_->UpdateLineCount();
 }
 
+void TQRVMain::ShowStatusNote(const std::wstring& Text)
+{
+    if (statusArea_)
+        statusArea_->ShowNote(Text);
+}
+
 void TQRVMain::ShowPictureSize()
 {
     if (statusArea_)

@@ -322,6 +322,7 @@ private:
     TDisplayListState ActiveListState() override;
     bool Terminating() override;
     void PostDisplayRequest() override;
+    void ShowStatusNote(const std::wstring& Text) override;
     void UpdateActionStates() override;
     void ShowLineCount() override;
     void ShowPictureSize() override;

@@ -6,6 +6,7 @@
 #include "framework/win/Forms.h"
 #include "framework/win/Handles.h"
 #include "framework/win/MessageDialog.h"
+#include "viewers/RtfGroupDepth.h"
 #include "viewers/win/RichEditOleCallback.h"
 
 #include <richole.h>
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <cwctype>
 #include <exception>
+#include <optional>
 
 namespace qrv {
 
@@ -336,12 +338,32 @@ void TRichEditStrings::LoadFromStream(TStream& stream)
         format |= SFF_SELECTION;
 
     const int64_t start = stream.Position();
+    // A rich text nested deeper than the control takes is never given to it
+    // as rich text: it comes in as plain text, its source shown.
+    edit_.nestedTooDeep_ = false;
+    std::optional<bool> tooDeep;
+    auto nestedTooDeep = [&] {
+        if (!tooDeep) {
+            TRtfGroupDepth depth;
+            std::string piece(0x10000, '\0');
+            while (const size_t read = stream.Read(piece.data(), piece.size()))
+                depth.Feed(std::string_view(piece.data(), read));
+            stream.SetPosition(start);
+            tooDeep = depth.Deepest() > kRichEditMaxGroupDepth;
+        }
+        return *tooDeep;
+    };
+    if (!plain && nestedTooDeep()) {
+        plain = true;
+        format = (format & SFF_SELECTION) | SF_TEXT | SF_UNICODE;
+        edit_.nestedTooDeep_ = true;
+    }
     if (edit_.warnOnLoad_)
         edit_.loadWarning_.Start();
     ScopeExit endWarning([this] { edit_.loadWarning_.Cancel(); });
     std::exception_ptr failure;
     DWORD error = edit_.StreamIn(stream, *conversion, format, plain, failure);
-    if (error != 0 && error != LoadStopped) {
+    if (error != 0 && error != LoadStopped && !(plain && nestedTooDeep())) {
         // Once more from the start, in the other format and without extras;
         // the conversion starts afresh with the transfer.
         stream.SetPosition(start);
@@ -768,7 +790,14 @@ void TKyCustomRichEdit::CreateWnd()
 
 void TKyCustomRichEdit::DestroyWnd()
 {
-    if (HandleAllocated()) {
+    if (HandleAllocated() && dropTextOnRecreate_) {
+        modified_ = false;
+        kept_.Clear();
+        if (richEditOle_) {
+            richEditOle_->Release();
+            richEditOle_ = nullptr;
+        }
+    } else if (HandleAllocated()) {
         modified_ = Modified();
         keptRich_ = !plainText_;
         kept_.Clear();
@@ -867,7 +896,17 @@ void TKyCustomRichEdit::Clear()
             }
         }
     }
-    SetText(L"");
+    // The control deletes its text run by run, in time growing with the
+    // square of the runs: a large text of many short runs (a binary file
+    // shown as text) would hold the window for seconds. A new window is
+    // empty at once.
+    if (HandleAllocated() && TextLength(Handle()) > kClearByNewWindow) {
+        dropTextOnRecreate_ = true;
+        ScopeExit keepNext([this] { dropTextOnRecreate_ = false; });
+        RecreateWnd();
+    } else {
+        SetText(L"");
+    }
     SetModified(false);
 }
 
