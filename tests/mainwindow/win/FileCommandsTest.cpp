@@ -346,6 +346,37 @@ TEST_F(FileCommandsTest, APasteOntoAFullDriveSaysWhyAndLeavesNoPartialFile)
     ASSERT_TRUE(EmptyFileClipboard(nullptr));
 }
 
+// A copy pasted into its own folder becomes "<name> - Kopie", then
+// "<name> - Kopie (1)", without a question; Wine's shell asked to overwrite
+// the file with itself and did nothing. The undo removes the copies only.
+TEST_F(FileCommandsTest, ACopyPastedIntoItsOwnFolderIsNamedAsACopy)
+{
+    ASSERT_TRUE(CreateDirectoryW((folder + L"\\Projekt").c_str(), nullptr));
+    dir.Write(L"Liste\\Projekt\\neu.txt", "neu");
+    host.list->ReloadDirectory();
+    for (const wchar_t* copy : {L" - Kopie", L" - Kopie (1)"}) {
+        host.list->SelectRange(-1, -1, false);
+        for (const wchar_t* name : {L"brief.txt", L"Projekt"})
+            host.list->SetItemSelected(*host.list->FindFileItem(name), true);
+        commands.ClipBoardCopy(false);
+        commands.ClipBoardPaste();
+        EXPECT_EQ(dir.Read(L"Liste\\brief" + std::wstring(copy) + L".txt"), "Text");
+        EXPECT_EQ(dir.Read(L"Liste\\Projekt" + std::wstring(copy) + L"\\neu.txt"), "neu");
+    }
+    EXPECT_EQ(dir.Read(L"Liste\\brief.txt"), "Text");
+    EXPECT_TRUE(host.boxes.empty());
+    // The copies are what is selected now.
+    EXPECT_TRUE(host.list->FindFileItem(L"brief - Kopie (1).txt")->Selected);
+
+    commands.FileUndo();
+    EXPECT_FALSE(Exists(folder + L"\\brief - Kopie (1).txt"));
+    EXPECT_FALSE(Exists(folder + L"\\Projekt - Kopie (1)"));
+    EXPECT_TRUE(Exists(folder + L"\\brief - Kopie.txt"));
+    EXPECT_EQ(dir.Read(L"Liste\\brief.txt"), "Text");
+    EXPECT_EQ(dir.Read(L"Liste\\Projekt\\neu.txt"), "neu");
+    ASSERT_TRUE(EmptyFileClipboard(nullptr));
+}
+
 TEST_F(FileCommandsTest, F2RenamesInTheTreeAndStrgZUndoesTheRename)
 {
     ASSERT_TRUE(CreateDirectoryW((folder + L"\\Alt").c_str(), nullptr));
