@@ -89,6 +89,8 @@ public:
     std::wstring FileListName;
     std::wstring EditorProgram;
     std::wstring IniFileName;
+    // A folder that "/I=" named instead of a settings file.
+    std::wstring IniFolderGiven;
     bool ShowFileOnStart = true;
     std::wstring StartFileName;
     TStringList ExcludeList;
