@@ -7,10 +7,10 @@
 // handling. It reaches the window only through TFileDisplayHost; the choices
 // themselves are in mainwindow/FileDisplayRules.
 
+#include "editor/EasyEditorParser.h"
 #include "framework/Colors.h"
 #include "framework/win/Bitmap.h"
 #include "framework/win/Handles.h"
-#include "editor/EasyEditorParser.h"
 #include "mainwindow/FileDisplayRules.h"
 #include "viewers/win/KyRichEd.h"
 

@@ -276,8 +276,7 @@ private:
     // control's error code (3: stopped at the size question). An exception of
     // the conversion ends the transfer: a load hands it back in failure, a
     // save passes it on.
-    DWORD StreamIn(TStream& stream, TConversion& conversion, unsigned format, bool plain,
-                   std::exception_ptr& failure);
+    DWORD StreamIn(TStream& stream, TConversion& conversion, unsigned format, bool plain, std::exception_ptr& failure);
     DWORD StreamOut(TStream& stream, TConversion& conversion, unsigned format, bool plain);
     // The size warning's decision before the next block of a load.
     bool GoOnLoading(uint64_t position);
