@@ -455,7 +455,10 @@ public:
     }
     ~YesToEverySaveQuestion()
     {
+        // The thread may be asking a window of this thread for its text:
+        // it is answered while waiting for the thread to end.
         stop_ = true;
+        test::PumpUntil([this] { return finished_.load(); }, 30s);
         thread_.join();
     }
     int Questions() const { return questions_; }
@@ -499,15 +502,20 @@ private:
                 }
                 std::this_thread::sleep_for(3s);
                 box = FindQuestion();
+                if (!box)
+                    continue;
             }
             {
                 std::lock_guard<std::mutex> lock(mutex_);
                 texts_ += test::ChildTexts(box);
             }
             ++questions_;
-            SendMessageW(test::FindChildByText(box, L"&Ja"), BM_CLICK, 0, 0);
-            std::this_thread::sleep_for(100ms);
+            PostMessageW(test::FindChildByText(box, L"&Ja"), BM_CLICK, 0, 0);
+            // The same box is never counted twice.
+            for (int i = 0; i < 500 && IsWindow(box) && IsWindowVisible(box); ++i)
+                std::this_thread::sleep_for(10ms);
         }
+        finished_ = true;
     }
 
     std::function<void()> change_;
@@ -515,6 +523,7 @@ private:
     std::wstring texts_;
     std::atomic<int> questions_{0};
     std::atomic<bool> stop_{false};
+    std::atomic<bool> finished_{false};
     std::thread thread_;
 };
 
