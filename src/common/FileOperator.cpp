@@ -6,6 +6,7 @@
 #include "framework/SysUtils.h"
 
 #include <cwctype>
+#include <map>
 #include <utility>
 
 namespace qrv {
@@ -206,6 +207,7 @@ bool TFileOperator::Execute()
     shellCode_ = 0;
     renameFailures_.clear();
     notMoved_.clear();
+    failedTargets_.clear();
     if (SourceFiles.Count() == 0) {
         refusal_ = TFileOperatorRefusal::NoSources;
         return false;
@@ -244,15 +246,27 @@ bool TFileOperator::Execute()
         if (renameRun) {
             result = RunRenames(sources, dests, done);
         } else {
-            if (operation == TFileOperation::foCopy || operation == TFileOperation::foMove) {
+            const bool transfer = operation == TFileOperation::foCopy || operation == TFileOperation::foMove;
+            // What each source holds and what each target held, to check the
+            // targets after the run: the shell's result alone is not trusted.
+            std::vector<std::vector<TTreeFile>> sourceFiles;
+            std::vector<std::vector<TTreeFile>> targetFilesBefore;
+            if (transfer) {
                 done.Targets = TopLevelTargets(sources, dests, done.MultiDest, *system_);
-                for (const std::wstring& target : done.Targets) {
-                    done.TargetWasNew.push_back(!system_->FileOrDirExists(target));
+                for (size_t i = 0; i < done.Targets.size(); ++i) {
+                    done.TargetWasNew.push_back(!system_->FileOrDirExists(done.Targets[i]));
+                    sourceFiles.push_back(system_->TreeFiles(sources[i]));
+                    targetFilesBefore.push_back(done.TargetWasNew.back() ? std::vector<TTreeFile>()
+                                                                         : system_->TreeFiles(done.Targets[i]));
                 }
             }
             done.Sources = sources;
             done.Dests = dests;
             result = RunShell(operation, flags, sources, dests);
+            if (result && transfer && !KeepWholeTargetsOnly(done, sourceFiles, targetFilesBefore)) {
+                result = false;
+                movedInPart = true;
+            }
             if (result && operation == TFileOperation::foMove) {
                 result = KeepMovedOnly(done);
                 movedInPart = !result;
@@ -264,8 +278,8 @@ bool TFileOperator::Execute()
         movedInPart = false;
     }
 
-    // A rename run, and a move the shell carried out in part, keep what went
-    // through even when the rest failed.
+    // A rename run, and a copy or move the shell carried out in part, keep
+    // what went through even when the rest failed.
     const bool happened = renameRun || movedInPart ? !done.Sources.empty() : result;
     const bool remember = happened && (flags & foAllowUndo) != 0 && (flags & foRenameOnCollision) == 0 &&
                           operation != TFileOperation::foDelete;
@@ -332,6 +346,77 @@ bool TFileOperator::KeepMovedOnly(TFileOperationRecord& done)
     }
     done = std::move(moved);
     return notMoved_.empty();
+}
+
+bool TFileOperator::KeepWholeTargetsOnly(TFileOperationRecord& done,
+                                         const std::vector<std::vector<TTreeFile>>& sourceFiles,
+                                         const std::vector<std::vector<TTreeFile>>& targetFilesBefore)
+{
+    if (done.Targets.size() != done.Sources.size() || sourceFiles.size() != done.Sources.size()) {
+        return true;
+    }
+    const bool multi = done.MultiDest && done.Dests.size() == done.Sources.size();
+    const bool move = done.Operation == TFileOperation::foMove;
+    TFileOperationRecord whole = done;
+    whole.Sources.clear();
+    whole.Targets.clear();
+    whole.TargetWasNew.clear();
+    if (multi) {
+        whole.Dests.clear();
+    }
+    for (size_t i = 0; i < done.Sources.size(); ++i) {
+        const std::wstring& source = done.Sources[i];
+        const std::wstring& target = done.Targets[i];
+        std::map<std::wstring, uint64_t> now;
+        for (const TTreeFile& file : system_->TreeFiles(target)) {
+            now[file.Name] = file.Size;
+        }
+        std::map<std::wstring, uint64_t> before;
+        for (const TTreeFile& file : targetFilesBefore[i]) {
+            before[file.Name] = file.Size;
+        }
+        bool intact = true;
+        uint64_t missing = 0;
+        std::vector<std::wstring> partial;
+        for (const TTreeFile& file : sourceFiles[i]) {
+            const auto found = now.find(file.Name);
+            const uint64_t have = found == now.end() ? 0 : found->second;
+            if (found != now.end() && have == file.Size) {
+                continue;
+            }
+            intact = false;
+            missing += file.Size > have ? file.Size - have : 0;
+            // Only a file the run made is deleted, and only while its source
+            // is still there (a move that went wrong keeps the source).
+            const bool madeByRun = found != now.end() && before.count(file.Name) == 0;
+            const bool sourceKept = !move || system_->FileOrDirExists(source + file.Name);
+            if (madeByRun && sourceKept) {
+                partial.push_back(target + file.Name);
+            }
+        }
+        // A move the shell skipped altogether left its source as it was
+        // and wrote nothing: that is for KeepMovedOnly to tell.
+        const bool untouched = move && partial.empty() && system_->FileOrDirExists(source);
+        if (intact || untouched) {
+            whole.Sources.push_back(source);
+            whole.Targets.push_back(target);
+            whole.TargetWasNew.push_back(done.TargetWasNew[i]);
+            if (multi) {
+                whole.Dests.push_back(done.Dests[i]);
+            }
+            continue;
+        }
+        // The reason is asked before the partial files go and free their room.
+        const uint32_t error = system_->ShortTargetError(target, missing);
+        for (const std::wstring& file : partial) {
+            if (const uint32_t failed = system_->RemoveFile(file); failed != 0) {
+                TraceIgnoredFailure(L"delete a partial copy", failed);
+            }
+        }
+        failedTargets_.push_back({source, target, error});
+    }
+    done = std::move(whole);
+    return failedTargets_.empty();
 }
 
 bool TFileOperator::RunShell(TFileOperation operation, TFileOperationFlags flags,

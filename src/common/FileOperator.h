@@ -51,6 +51,14 @@ std::wstring DoubleNulList(const std::vector<std::wstring>& Names);
 // would be resolved against the current folder.
 bool IsFullPath(const std::wstring& Path);
 
+// A file of a copied or moved item: its name below the item ("" for the item
+// itself, else starting with a backslash) and its size.
+struct TTreeFile {
+    std::wstring Name;
+    uint64_t Size = 0;
+    bool operator==(const TTreeFile&) const = default;
+};
+
 struct TShellOperationResult {
     int Code = 0;             // 0 success, else the shell's error
     bool AnyAborted = false;  // the user cancelled or declined a part
@@ -67,6 +75,14 @@ public:
     virtual uint32_t RenameFile(const std::wstring& From, const std::wstring& To) = 0;
     virtual bool FileOrDirExists(const std::wstring& Path) = 0;
     virtual bool DirectoryExists(const std::wstring& Path) = 0;
+    // The files of a file, or of a folder with everything below it; none
+    // when nothing is at Path.
+    virtual std::vector<TTreeFile> TreeFiles(const std::wstring& Path) = 0;
+    // Deletes one file: 0, or the system's error code.
+    virtual uint32_t RemoveFile(const std::wstring& Path) = 0;
+    // The system's error for a target that came out Missing bytes short
+    // (the drive is full, or else the device failed to write).
+    virtual uint32_t ShortTargetError(const std::wstring& Target, uint64_t Missing) = 0;
     // Takes the process-wide file-operation lock, waiting for another thread
     // that holds it; false when this thread holds it already (an operation
     // started from within a running one's message loop).
@@ -80,6 +96,13 @@ public:
 
 // Why the last Execute did nothing.
 enum class TFileOperatorRefusal { None, NoSources, Busy, NotFullPath };
+
+// A copied or moved item whose target did not come out whole.
+struct TTargetFailure {
+    std::wstring Source;
+    std::wstring Target;
+    uint32_t Error = 0;
+};
 
 struct TRenameFailure {
     std::wstring Source;
@@ -169,6 +192,11 @@ public:
     // (Wine's shell skips a folder whose name the destination holds): the
     // run is failure, and only what did move is remembered.
     const std::vector<std::wstring>& NotMoved() const { return notMoved_; }
+    // A copy or move the shell reported done whose targets are missing or
+    // shorter than their sources (Wine's shell on a full drive): the run is
+    // failure, the partial files it made are deleted, the sources kept, and
+    // only what came out whole is remembered.
+    const std::vector<TTargetFailure>& FailedTargets() const { return failedTargets_; }
     const std::vector<std::wstring>& UndoKept() const { return undoKept_; }
 
 private:
@@ -177,6 +205,12 @@ private:
     // After a move the shell reported done: drops from Done what is still at
     // its old place; false when anything was.
     bool KeepMovedOnly(TFileOperationRecord& done);
+    // After a copy or move: compares each target's files with its source's
+    // (as they were before the run), deletes the partial files the run
+    // made and drops the items that did not come out whole from Done; false
+    // when any did not.
+    bool KeepWholeTargetsOnly(TFileOperationRecord& done, const std::vector<std::vector<TTreeFile>>& sourceFiles,
+                              const std::vector<std::vector<TTreeFile>>& targetFilesBefore);
     bool RunShell(TFileOperation operation, TFileOperationFlags flags, const std::vector<std::wstring>& sources,
                   const std::vector<std::wstring>& dests);
 
@@ -188,6 +222,7 @@ private:
     int shellCode_ = 0;
     std::vector<TRenameFailure> renameFailures_;
     std::vector<std::wstring> notMoved_;
+    std::vector<TTargetFailure> failedTargets_;
     std::vector<std::wstring> undoKept_;
 };
 

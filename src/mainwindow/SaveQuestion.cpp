@@ -1,5 +1,9 @@
 #include "mainwindow/SaveQuestion.h"
 
+#include "framework/ScopeExit.h"
+
+#include <utility>
+
 namespace qrv {
 
 std::wstring SaveQuestionText(const std::wstring& FileName)
@@ -20,20 +24,52 @@ std::wstring BackupFileName(const std::wstring& FileName)
     return (hasExtension ? FileName.substr(0, dot) : FileName) + L".bak";
 }
 
-bool QuerySaveModifiedText(TSaveQuestionHost& Host)
+bool TSaveQuestion::Query()
 {
-    const std::optional<std::wstring> name = Host.ModifiedTextName();
+    if (open_)
+        return false;
+    // The name is taken now: whatever the display shows by the time the
+    // answer comes, only this file is written.
+    const std::optional<std::wstring> name = host_.ModifiedTextName();
     if (!name)
         return true;
-    switch (Host.AskSave(SaveQuestionText(*name))) {
+    open_ = true;
+    displayHeld_ = false;
+    bool goOn = false;
+    {
+        ScopeExit close([this] { open_ = false; });
+        goOn = Answer(host_.AskSave(SaveQuestionText(*name)), *name);
+    }
+    // After Cancel the display stays as the user chose; else the latest
+    // request held meanwhile shows what is focused now.
+    if (std::exchange(displayHeld_, false) && goOn)
+        host_.PostHeldDisplayRequest();
+    return goOn;
+}
+
+bool TSaveQuestion::Answer(TSaveAnswer Answer, const std::wstring& Name)
+{
+    // Saved or dropped while the box was open: nothing is left to answer.
+    const std::optional<std::wstring> now = host_.ModifiedTextName();
+    if (now != Name)
+        return !now;
+    switch (Answer) {
     case TSaveAnswer::Yes:
-        return Host.SaveText();
+        return host_.SaveText(Name);
     case TSaveAnswer::No:
-        Host.DiscardModified();
+        host_.DiscardModified();
         return true;
     case TSaveAnswer::Cancel:
         break;
     }
+    return false;
+}
+
+bool TSaveQuestion::AdmitDisplayRequest()
+{
+    if (!open_)
+        return true;
+    displayHeld_ = true;
     return false;
 }
 

@@ -4,8 +4,19 @@
 
 namespace qrv {
 
+std::wstring IniFileMessage(const std::wstring& IniFileName, const std::wstring& Folder, bool DefaultIniExists)
+{
+    if (Folder.empty())
+        return L"Die Initialisierungsdatei " + IniFileName +
+               L" ist nicht vorhanden. Es werden die Standardeinstellungen verwendet.";
+    return L"Die angegebene Initialisierungsdatei " + Folder + L" ist ein Verzeichnis. " +
+           (DefaultIniExists ? L"Es wird die Datei " + IniFileName + L" verwendet."
+                             : std::wstring(L"Es werden die Standardeinstellungen verwendet."));
+}
+
 TCommandLine EvaluateCommandLine(const std::vector<std::wstring>& args, const std::wstring& programDir,
-                                 const std::function<bool(const std::wstring&)>& fileExists)
+                                 const std::function<bool(const std::wstring&)>& fileExists,
+                                 const std::function<bool(const std::wstring&)>& directoryExists)
 {
     TCommandLine result;
     size_t first = 0;
@@ -15,6 +26,8 @@ TCommandLine EvaluateCommandLine(const std::vector<std::wstring>& args, const st
     if (!args.empty() && args[0].size() >= 3 && UpperCase(args[0].substr(0, 3)) == L"/I=") {
         if (const std::wstring named = args[0].substr(3); !named.empty() && fileExists(named))
             result.IniFileName = named;
+        else if (!named.empty() && directoryExists(named))
+            result.IniFolderGiven = named;
         first = 1;
     }
     for (size_t i = 0; i < args.size(); ++i) {

@@ -12,6 +12,8 @@ namespace qrv {
 
 struct TCommandLine {
     std::wstring IniFileName;
+    // The folder a leading "/I=" named instead of a file ("" otherwise).
+    std::wstring IniFolderGiven;
     bool ShowFileOnStart = true;
     // The arguments after a leading "/I=file" and a leading "/N".
     std::vector<std::wstring> Remaining;
@@ -19,10 +21,17 @@ struct TCommandLine {
 
 // "/I=" + an existing file as the first argument names the settings file;
 // otherwise it is programDir + "Quorvan32.ini". A first argument "/I=..."
-// is never a start folder, usable or not. "/N" anywhere suppresses the
-// display of a file given on the command line.
+// is never a start folder, usable or not; one naming a folder is kept in
+// IniFolderGiven. "/N" anywhere suppresses the display of a file given on
+// the command line.
 TCommandLine EvaluateCommandLine(const std::vector<std::wstring>& args, const std::wstring& programDir,
-                                 const std::function<bool(const std::wstring&)>& fileExists);
+                                 const std::function<bool(const std::wstring&)>& fileExists,
+                                 const std::function<bool(const std::wstring&)>& directoryExists);
+
+// The message when the settings file cannot be used: it does not exist, or
+// "/I=" named a folder (Folder not empty); DefaultIniExists tells whether
+// the program folder's file is used instead of the defaults.
+std::wstring IniFileMessage(const std::wstring& IniFileName, const std::wstring& Folder, bool DefaultIniExists);
 
 // Drive types as the system reports them.
 enum TDriveTypeCode {

@@ -25,8 +25,38 @@ bool SameFolderName(const std::wstring& a, const std::wstring& b)
 
 }  // namespace
 
+std::wstring CopyName(const std::wstring& Source, bool Directory, const TPathTest& Exists,
+                      const std::vector<std::wstring>& Taken)
+{
+    const std::wstring path = RemoveBackslash(Source);
+    const size_t nameStart = path.find_last_of(L'\\') + 1;
+    // The extension starts at the last dot that is not the name's first character.
+    const size_t dot = path.rfind(L'.');
+    const bool hasExtension = !Directory && dot != std::wstring::npos && dot > nameStart;
+    const std::wstring stem = hasExtension ? path.substr(0, dot) : path;
+    const std::wstring extension = hasExtension ? path.substr(dot) : std::wstring();
+    auto taken = [&](const std::wstring& name) {
+        for (const std::wstring& other : Taken) {
+            if (SameFolderName(other, name)) {
+                return true;
+            }
+        }
+        return Exists(name);
+    };
+    std::wstring name = stem + L" - Kopie" + extension;
+    // A folder that answers "exists" for every name must not hang the paste.
+    constexpr int kMaxCounter = 100000;
+    for (int n = 1; taken(name); ++n) {
+        if (n > kMaxCounter) {
+            return std::wstring();
+        }
+        name = stem + L" - Kopie (" + std::to_wstring(n) + L")" + extension;
+    }
+    return name;
+}
+
 TPastePlan PlanPaste(const std::vector<std::wstring>& Names, TDropEffect Effect, const std::wstring& TargetFolder,
-                     bool ConfirmOverwrite)
+                     bool ConfirmOverwrite, const TPathTest& Exists, const TPathTest& IsDirectory)
 {
     TPastePlan plan;
     if (Names.empty() || !IsFullPath(TargetFolder)) {
@@ -45,7 +75,14 @@ TPastePlan PlanPaste(const std::vector<std::wstring>& Names, TDropEffect Effect,
     }
     plan.Flags = foAllowUndo | foNoConfirmMkDir;
     if (plan.SameFolder) {
-        plan.Flags |= foRenameOnCollision | foWantMappingHandle;
+        for (const std::wstring& name : Names) {
+            const std::wstring copy = CopyName(name, IsDirectory(RemoveBackslash(name)), Exists, plan.Dests);
+            if (copy.empty()) {
+                return plan;
+            }
+            plan.Dests.push_back(copy);
+        }
+        plan.Flags |= foMultiDestFiles;
     }
     if (!ConfirmOverwrite) {
         plan.Flags |= foNoConfirmation;

@@ -1,11 +1,14 @@
 #pragma once
 // How files from the clipboard are pasted into a folder: a cut moves them
 // (and the clipboard is emptied afterwards), everything else copies; a copy
-// into the folder the files come from gets new names. Portable.
+// into the folder the files come from gets new names ("<name> - Kopie"),
+// made here: the shell is not trusted to rename on a collision (Wine's asks
+// to overwrite the file with itself instead). Portable.
 
 #include "common/DropFilesBlock.h"
 #include "common/FileOperator.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,11 +20,24 @@ struct TPastePlan {
     TFileOperationFlags Flags = 0;
     std::vector<std::wstring> Sources;
     std::wstring Dest;
+    // A copy into the own folder: the full name of each source's copy (run
+    // with foMultiDestFiles); else empty, and everything goes into Dest.
+    std::vector<std::wstring> Dests;
     bool SameFolder = false;
     bool EmptyClipboardAfter = false;
 };
 
+// What the plan asks of the file system about a full path.
+using TPathTest = std::function<bool(const std::wstring& Path)>;
+
 TPastePlan PlanPaste(const std::vector<std::wstring>& Names, TDropEffect Effect, const std::wstring& TargetFolder,
-                     bool ConfirmOverwrite);
+                     bool ConfirmOverwrite, const TPathTest& Exists, const TPathTest& IsDirectory);
+
+// The name of a copy of Source in its own folder: "brief - Kopie.txt", then
+// "brief - Kopie (1).txt", " (2)" ... (a folder keeps no extension) until one
+// is free by Exists and not in Taken; empty when every candidate up to a sane
+// limit is taken.
+std::wstring CopyName(const std::wstring& Source, bool Directory, const TPathTest& Exists,
+                      const std::vector<std::wstring>& Taken = {});
 
 }  // namespace qrv

@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -36,6 +37,12 @@ public:
         TFileOperationFlags flags;
     };
     std::map<std::wstring, bool> items;
+    std::map<std::wstring, uint64_t> sizes;  // of files; 0 when not given
+    // Targets the shell writes short (the size written; nothing: not at
+    // all), reporting success as Wine's shell does on a full drive. A move
+    // whose target came out short keeps its source.
+    std::map<std::wstring, std::optional<uint64_t>> shortWrites;
+    std::vector<std::wstring> removed;
     std::vector<ShellCall> shellCalls;
     std::vector<std::wstring> notified;
     std::map<std::wstring, uint32_t> renameErrors;  // by source
@@ -46,7 +53,11 @@ public:
     int repaints = 0;
     std::function<void()> duringShell;
 
-    void File(const std::wstring& p) { items[p] = false; }
+    void File(const std::wstring& p, uint64_t size = 0)
+    {
+        items[p] = false;
+        sizes[p] = size;
+    }
     void Dir(const std::wstring& p) { items[p] = true; }
 
     TShellOperationResult ShellOperation(uint32_t code, const std::wstring& from, const std::wstring& to,
@@ -66,7 +77,11 @@ public:
                 }
                 std::wstring target;
                 if (code != 3) {
-                    target = multi ? call.to[i] : call.to[0] + L"\\" + src.substr(src.rfind(L'\\') + 1);
+                    // One item to a name that is no folder takes that name.
+                    const bool intoFolder = call.from.size() > 1 || DirectoryExists(call.to[0]);
+                    target = multi        ? call.to[i]
+                             : intoFolder ? call.to[0] + L"\\" + src.substr(src.rfind(L'\\') + 1)
+                                          : call.to[0];
                 }
                 Transfer(src, target, code == 2);
             }
@@ -89,6 +104,22 @@ public:
     }
     bool FileOrDirExists(const std::wstring& p) override { return items.count(p) != 0; }
     bool DirectoryExists(const std::wstring& p) override { return items.count(p) && items[p]; }
+    std::vector<TTreeFile> TreeFiles(const std::wstring& p) override
+    {
+        std::vector<TTreeFile> files;
+        for (const auto& [path, folder] : items) {
+            if (!folder && (path == p || path.rfind(p + L"\\", 0) == 0)) {
+                files.push_back({path.substr(p.size()), sizes[path]});
+            }
+        }
+        return files;
+    }
+    uint32_t RemoveFile(const std::wstring& p) override
+    {
+        removed.push_back(p);
+        return items.erase(p) ? 0 : 2;
+    }
+    uint32_t ShortTargetError(const std::wstring&, uint64_t missing) override { return missing > 0 ? 112 : 29; }
     bool Lock() override
     {
         if (locked) {
@@ -109,18 +140,34 @@ private:
     void Transfer(const std::wstring& src, const std::wstring& target, bool keepSource)
     {
         std::map<std::wstring, bool> moved;
+        std::map<std::wstring, uint64_t> movedSizes;
         for (auto it = items.begin(); it != items.end();) {
             const bool below = it->first == src || it->first.rfind(src + L"\\", 0) == 0;
             if (!below) {
                 ++it;
                 continue;
             }
+            bool keep = keepSource;
             if (!target.empty()) {
-                moved[target + it->first.substr(src.size())] = it->second;
+                const std::wstring to = target + it->first.substr(src.size());
+                const auto written = shortWrites.find(to);
+                if (written == shortWrites.end()) {
+                    moved[to] = it->second;
+                    movedSizes[to] = sizes[it->first];
+                } else {
+                    keep = true;
+                    if (written->second) {
+                        moved[to] = false;
+                        movedSizes[to] = *written->second;
+                    }
+                }
             }
-            it = keepSource ? std::next(it) : items.erase(it);
+            it = keep ? std::next(it) : items.erase(it);
         }
         items.insert(moved.begin(), moved.end());
+        for (const auto& [path, size] : movedSizes) {
+            sizes[path] = size;
+        }
     }
 };
 
@@ -429,6 +476,108 @@ TEST_F(FileOperatorRuns, AMoveThatLeavesAnItemIsFailureAndRemembersWhatMoved)
     EXPECT_FALSE(Run(TFileOperation::foMove, {L"C:\\q\\Projekt", L"C:\\q\\c.txt"}, {L"C:\\z"}));
     EXPECT_EQ(op.NotMoved().size(), 2u);
     EXPECT_FALSE(op.UndoAvailable());
+}
+
+// The shell's result is not trusted: a copy or move is success only when
+// every target holds as many bytes as its source held. A partial target the
+// run made is deleted, the source kept, and nothing short is remembered.
+TEST_F(FileOperatorRuns, ACopyOrMoveIsSuccessOnlyWhenEveryTargetIsWhole)
+{
+    const struct Case {
+        TFileOperation operation;
+        int shellCode;
+        uint64_t sourceSize;
+        std::optional<uint64_t> targetAfter;  // nothing: as the source; -1 written: missing
+        bool missingTarget;
+        bool success;
+    } cases[] = {
+        {TFileOperation::foCopy, 0, 3000000, std::nullopt, false, true},
+        {TFileOperation::foCopy, 0, 3000000, 1048576, false, false},
+        {TFileOperation::foCopy, 0, 3000000, 0, false, false},
+        {TFileOperation::foCopy, 0, 10, 12, false, false},
+        {TFileOperation::foCopy, 0, 0, std::nullopt, false, true},
+        {TFileOperation::foCopy, 0, 0, std::nullopt, true, false},
+        {TFileOperation::foCopy, 0, 3000000, std::nullopt, true, false},
+        {TFileOperation::foMove, 0, 3000000, std::nullopt, false, true},
+        {TFileOperation::foMove, 0, 3000000, 1048576, false, false},
+    };
+    for (const Case& c : cases) {
+        const std::string label = std::string(c.operation == TFileOperation::foCopy ? "copy " : "move ") +
+                                  std::to_string(c.sourceSize) + " -> " +
+                                  (c.missingTarget ? "missing"
+                                   : c.targetAfter ? std::to_string(*c.targetAfter)
+                                                   : "whole");
+        auto system = std::make_shared<FakeSystem>();
+        TFileOperator runner{system};
+        system->Dir(L"C:\\q");
+        system->Dir(L"S:\\ziel");
+        system->File(L"C:\\q\\a.bin", c.sourceSize);
+        if (c.missingTarget) {
+            system->shortWrites[L"S:\\ziel\\a.bin"] = std::nullopt;
+        } else if (c.targetAfter) {
+            system->shortWrites[L"S:\\ziel\\a.bin"] = c.targetAfter;
+        }
+        system->nextResult.Code = c.shellCode;
+        runner.Operation = c.operation;
+        runner.Flags = foAllowUndo | foNoConfirmMkDir;
+        runner.SourceFiles.Add(L"C:\\q\\a.bin");
+        runner.DestFiles.Add(L"S:\\ziel");
+        EXPECT_EQ(runner.Execute(), c.success) << label;
+        EXPECT_EQ(runner.UndoAvailable(), c.success) << label;
+        // The source stays whole unless it moved whole.
+        const bool moved = c.success && c.operation == TFileOperation::foMove;
+        EXPECT_EQ(system->FileOrDirExists(L"C:\\q\\a.bin"), !moved) << label;
+        if (!moved) {
+            EXPECT_EQ(system->sizes[L"C:\\q\\a.bin"], c.sourceSize) << label;
+        }
+        if (c.success) {
+            EXPECT_TRUE(runner.FailedTargets().empty()) << label;
+            EXPECT_EQ(system->TreeFiles(L"S:\\ziel\\a.bin"), (std::vector<TTreeFile>{{L"", c.sourceSize}})) << label;
+            continue;
+        }
+        // No partial file is left, and the failure names the system's reason.
+        EXPECT_FALSE(system->FileOrDirExists(L"S:\\ziel\\a.bin")) << label;
+        ASSERT_EQ(runner.FailedTargets().size(), 1u) << label;
+        EXPECT_EQ(runner.FailedTargets()[0].Source, L"C:\\q\\a.bin");
+        EXPECT_EQ(runner.FailedTargets()[0].Target, L"S:\\ziel\\a.bin");
+        // Short: the drive is full; else the writing failed.
+        const bool shorter = c.sourceSize > 0 && (c.missingTarget || *c.targetAfter < c.sourceSize);
+        EXPECT_EQ(runner.FailedTargets()[0].Error, shorter ? 112u : 29u) << label;
+    }
+}
+
+// Of several items only those that came out whole are remembered; a file
+// that was at the target before the run is never deleted, and a shell that
+// reports failure itself is not second-guessed.
+TEST_F(FileOperatorRuns, OnlyWholeTargetsAreRememberedAndOnlyFilesTheRunMadeAreDeleted)
+{
+    fs->Dir(L"C:\\q");
+    fs->File(L"C:\\q\\klein.txt", 10);
+    fs->Dir(L"C:\\q\\Ordner");
+    fs->File(L"C:\\q\\Ordner\\eins.bin", 500);
+    fs->File(L"C:\\q\\Ordner\\zwei.bin", 700000);
+    fs->Dir(L"S:\\ziel");
+    fs->Dir(L"S:\\ziel\\Ordner");
+    fs->File(L"S:\\ziel\\Ordner\\alt.txt", 5);
+    fs->shortWrites[L"S:\\ziel\\Ordner\\zwei.bin"] = 4096;
+    EXPECT_FALSE(Run(TFileOperation::foCopy, {L"C:\\q\\klein.txt", L"C:\\q\\Ordner"}, {L"S:\\ziel"}));
+    EXPECT_EQ(fs->removed, std::vector<std::wstring>{L"S:\\ziel\\Ordner\\zwei.bin"});
+    EXPECT_TRUE(fs->FileOrDirExists(L"S:\\ziel\\Ordner\\alt.txt"));
+    EXPECT_TRUE(fs->FileOrDirExists(L"S:\\ziel\\Ordner\\eins.bin"));
+    ASSERT_EQ(op.FailedTargets().size(), 1u);
+    EXPECT_EQ(op.FailedTargets()[0].Target, L"S:\\ziel\\Ordner");
+    ASSERT_TRUE(op.UndoAvailable());
+    EXPECT_EQ(op.LastSource(), std::vector<std::wstring>{L"C:\\q\\klein.txt"});
+    EXPECT_EQ(op.LastRun().Targets, std::vector<std::wstring>{L"S:\\ziel\\klein.txt"});
+
+    // The shell's own failure: its result stands, nothing is checked or deleted.
+    fs->removed.clear();
+    fs->nextResult.Code = 1223;
+    fs->shortWrites[L"S:\\ziel\\b.txt"] = 1;
+    fs->File(L"C:\\q\\b.txt", 10);
+    EXPECT_FALSE(Run(TFileOperation::foCopy, {L"C:\\q\\b.txt"}, {L"S:\\ziel"}));
+    EXPECT_TRUE(op.FailedTargets().empty());
+    EXPECT_TRUE(fs->removed.empty());
 }
 
 TEST_F(FileOperatorRuns, UndoOfARenameWhoseOldNameIsTakenFails)

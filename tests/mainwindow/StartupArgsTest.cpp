@@ -124,14 +124,32 @@ TEST(StartupArgs, CommandLines)
         {L"/i=missing.ini /N C:\\d\\f.txt", L"P:\\prog\\Quorvan32.ini", false, L"C:\\d", L"C:\\", L"C:\\d\\f.txt"},
     };
     for (const Case& c : cases) {
-        const TCommandLine line = EvaluateCommandLine(Split(c.line), L"P:\\prog\\", facts.FileExists);
+        const TCommandLine line =
+            EvaluateCommandLine(Split(c.line), L"P:\\prog\\", facts.FileExists, facts.DirectoryExists);
         EXPECT_EQ(line.IniFileName, c.ini) << c.line;
+        // Only a folder named by "/I=" is kept, to be named in the message.
+        EXPECT_EQ(line.IniFolderGiven, std::wstring(c.line).rfind(L"/I=C:\\d ", 0) == 0 ? L"C:\\d" : L"") << c.line;
         EXPECT_EQ(line.ShowFileOnStart, c.showFile) << c.line;
         const TStartPaths paths = ComputeStartPaths(line, L"", L"", facts);
         EXPECT_EQ(paths.Dir1, c.dir1) << c.line;
         EXPECT_EQ(paths.Dir2, c.dir2) << c.line;
         EXPECT_EQ(paths.StartFileName, c.startFile) << c.line;
     }
+}
+
+// "/I=" naming a folder: the message says so, and names the file used
+// instead, or the defaults when there is none.
+TEST(StartupArgs, TheMessageOfAnUnusableSettingsFile)
+{
+    EXPECT_EQ(IniFileMessage(L"P:\\prog\\Quorvan32.ini", L"", false),
+              L"Die Initialisierungsdatei P:\\prog\\Quorvan32.ini ist nicht vorhanden. Es werden die "
+              L"Standardeinstellungen verwendet.");
+    EXPECT_EQ(IniFileMessage(L"P:\\prog\\Quorvan32.ini", L"C:\\d", false),
+              L"Die angegebene Initialisierungsdatei C:\\d ist ein Verzeichnis. Es werden die Standardeinstellungen "
+              L"verwendet.");
+    EXPECT_EQ(IniFileMessage(L"P:\\prog\\Quorvan32.ini", L"C:\\d", true),
+              L"Die angegebene Initialisierungsdatei C:\\d ist ein Verzeichnis. Es wird die Datei "
+              L"P:\\prog\\Quorvan32.ini verwendet.");
 }
 
 TEST(StartupArgs, StoredStartDirectories)

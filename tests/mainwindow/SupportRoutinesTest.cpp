@@ -7,7 +7,11 @@
 #include "mainwindow/PaneResize.h"
 #include "mainwindow/SaveQuestion.h"
 
+#include "framework/SysUtils.h"
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace qrv;
 
@@ -136,18 +140,164 @@ public:
         Asked = Question;
         return Answer;
     }
-    bool SaveText() override
+    bool SaveText(const std::wstring& FileName) override
     {
-        if (!SaveSucceeds)
+        if (!SaveSucceeds || FileName != Name)
             return false;
         Saved = true;
         Modified = false;
         return true;
     }
     void DiscardModified() override { Modified = false; }
+    void PostHeldDisplayRequest() override {}
+};
+
+// The display pane with a changed rich text, as the window drives it: a
+// focus change posts a display request; the request asks the question
+// before the display moves on. The question's box runs a message loop, in
+// which posted requests and folder notifications (each a new request) are
+// handled. Every write is recorded by file name.
+class TDisplaySession : public TSaveQuestionHost {
+public:
+    std::wstring Viewed = L"T:\\notiz.rtf";
+    std::wstring Focused;
+    bool Changed = true;
+    TSaveAnswer Reply = TSaveAnswer::Yes;
+    // What arrives while a box is open.
+    int QueuedRequests = 0;
+    int Notifications = 0;
+
+    TSaveQuestion Question{*this};
+    int Questions = 0;
+    int OpenBoxes = 0;
+    int MostOpenBoxes = 0;
+    std::vector<std::wstring> Writes;
+    std::vector<int> Posted;
+
+    // The request handler of the window's display message.
+    void DisplayRequest()
+    {
+        if (!Question.AdmitDisplayRequest() || Focused == Viewed)
+            return;
+        if (!Question.Query())
+            return;
+        // The display moves on; the rich text was let go.
+        Viewed = Focused;
+        Changed = false;
+    }
+    // The window's message loop until nothing is posted.
+    void RunPosted()
+    {
+        for (int guard = 0; !Posted.empty() && guard < 100; ++guard) {
+            Posted.pop_back();
+            DisplayRequest();
+        }
+    }
+
+    std::optional<std::wstring> ModifiedTextName() override
+    {
+        return Changed ? std::optional<std::wstring>(L"T:\\notiz.rtf") : std::nullopt;
+    }
+    TSaveAnswer AskSave(const std::wstring&) override
+    {
+        ++Questions;
+        MostOpenBoxes = std::max(MostOpenBoxes, ++OpenBoxes);
+        // The box's own message loop takes what has arrived so far.
+        while (QueuedRequests > 0) {
+            --QueuedRequests;
+            DisplayRequest();
+        }
+        while (Notifications > 0) {
+            --Notifications;
+            DisplayRequest();
+        }
+        --OpenBoxes;
+        return Reply;
+    }
+    bool SaveText(const std::wstring& FileName) override
+    {
+        if (!Changed || FileName != L"T:\\notiz.rtf")
+            return false;
+        // The text written under the name the question was asked for.
+        Writes.push_back(FileName);
+        Changed = false;
+        return true;
+    }
+    void DiscardModified() override { Changed = false; }
+    void PostHeldDisplayRequest() override { Posted.push_back(1); }
 };
 
 }  // namespace
+
+// However many requests and folder notifications arrive while the question
+// is open: one box at a time, the rich text is written only under its own
+// name, and after the answer the display shows the focused file (unless the
+// answer kept the text).
+TEST(SaveQuestion, OneQuestionAtATimeAndOnlyTheNamedFileIsWritten)
+{
+    struct Case {
+        bool changed;
+        const wchar_t* focused;
+        int queued, notifications;
+        TSaveAnswer reply;
+        int questions, writes;
+        const wchar_t* viewedAfter;
+    } cases[] = {
+        {true, L"T:\\bild.png", 0, 0, TSaveAnswer::Yes, 1, 1, L"T:\\bild.png"},
+        {true, L"T:\\bild.png", 1, 0, TSaveAnswer::Yes, 1, 1, L"T:\\bild.png"},
+        {true, L"T:\\bild.png", 3, 8, TSaveAnswer::Yes, 1, 1, L"T:\\bild.png"},
+        {true, L"T:\\bild.png", 0, 8, TSaveAnswer::No, 1, 0, L"T:\\bild.png"},
+        {true, L"T:\\bild.png", 2, 8, TSaveAnswer::Cancel, 1, 0, L"T:\\notiz.rtf"},
+        // The focus went back to the rich text: nothing to ask.
+        {true, L"T:\\notiz.rtf", 3, 8, TSaveAnswer::Yes, 0, 0, L"T:\\notiz.rtf"},
+        {false, L"T:\\bild.png", 3, 8, TSaveAnswer::Yes, 0, 0, L"T:\\bild.png"},
+    };
+    for (const Case& c : cases) {
+        TDisplaySession session;
+        session.Changed = c.changed;
+        session.Focused = c.focused;
+        session.QueuedRequests = c.queued;
+        session.Notifications = c.notifications;
+        session.Reply = c.reply;
+        session.DisplayRequest();
+        session.RunPosted();
+        const std::string label = WideToUtf8(c.focused) + " queued " + std::to_string(c.queued) + " notified " +
+                                  std::to_string(c.notifications) + " reply " + std::to_string(int(c.reply));
+        EXPECT_LE(session.MostOpenBoxes, 1) << label;
+        EXPECT_EQ(session.Questions, c.questions) << label;
+        EXPECT_EQ(session.Writes.size(), size_t(c.writes)) << label;
+        for (const std::wstring& written : session.Writes)
+            EXPECT_EQ(written, L"T:\\notiz.rtf") << label;
+        EXPECT_EQ(session.Viewed, c.viewedAfter) << label;
+    }
+}
+
+// A question whose text was saved or dropped while its box was open (by
+// another part of the window) neither writes nor drops anything more.
+TEST(SaveQuestion, AQuestionWhoseTextWasLetGoMeanwhileIsDropped)
+{
+    for (const TSaveAnswer answer : {TSaveAnswer::Yes, TSaveAnswer::No, TSaveAnswer::Cancel}) {
+        class LetGoWhileAsking : public TFakeSaveHost {
+        public:
+            TSaveAnswer AskSave(const std::wstring& Question) override
+            {
+                Modified = false;
+                return TFakeSaveHost::AskSave(Question);
+            }
+            bool SaveText(const std::wstring&) override
+            {
+                ++saves;
+                return false;
+            }
+            int saves = 0;
+        } host;
+        host.Answer = answer;
+        TSaveQuestion question(host);
+        EXPECT_TRUE(question.Query()) << int(answer);
+        EXPECT_EQ(host.saves, 0) << int(answer);
+        EXPECT_FALSE(question.Open());
+    }
+}
 
 TEST(QuerySaveModifiedText, AnswersDecideMarkAndGoOn)
 {
@@ -166,7 +316,7 @@ TEST(QuerySaveModifiedText, AnswersDecideMarkAndGoOn)
         TFakeSaveHost host;
         host.Answer = c.answer;
         host.SaveSucceeds = c.saveSucceeds;
-        const bool goOn = QuerySaveModifiedText(host);
+        const bool goOn = TSaveQuestion(host).Query();
         EXPECT_EQ(goOn, c.goOn) << static_cast<int>(c.answer) << c.saveSucceeds;
         EXPECT_EQ(host.Modified, c.stillModified) << static_cast<int>(c.answer) << c.saveSucceeds;
         EXPECT_EQ(host.Saved, c.saved) << static_cast<int>(c.answer) << c.saveSucceeds;
@@ -179,7 +329,7 @@ TEST(QuerySaveModifiedText, NothingChangedAsksNothing)
     TFakeSaveHost host;
     host.Modified = false;
     host.Answer = TSaveAnswer::Cancel;
-    EXPECT_TRUE(QuerySaveModifiedText(host));
+    EXPECT_TRUE(TSaveQuestion(host).Query());
     EXPECT_TRUE(host.Asked.empty());
 }
 

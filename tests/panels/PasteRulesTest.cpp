@@ -1,8 +1,27 @@
 #include "panels/PasteRules.h"
 
+#include "framework/SysUtils.h"
+
 #include <gtest/gtest.h>
 
+#include <set>
+
 using namespace qrv;
+
+namespace {
+
+// A folder T:\\q holding a.txt, the folder Projekt and an earlier copy of a.txt.
+const std::set<std::wstring> kExisting = {L"T:\\q\\a.txt", L"T:\\q\\Projekt", L"T:\\q\\a - Kopie.txt"};
+bool Exists(const std::wstring& path)
+{
+    return kExisting.count(path) != 0;
+}
+bool IsDirectory(const std::wstring& path)
+{
+    return path == L"T:\\q\\Projekt";
+}
+
+}  // namespace
 
 TEST(PasteRules, CutMovesCopyCopiesAndACopyIntoItsOwnFolderIsRenamed)
 {
@@ -24,7 +43,7 @@ TEST(PasteRules, CutMovesCopyCopiesAndACopyIntoItsOwnFolderIsRenamed)
         {"cut elsewhere", fromQ, deMove, L"T:\\z", true, true, TFileOperation::foMove, foAllowUndo | foNoConfirmMkDir,
          true},
         {"copy into the own folder", fromQ, deCopy, L"T:\\Q\\", true, true, TFileOperation::foCopy,
-         foAllowUndo | foNoConfirmMkDir | foRenameOnCollision | foWantMappingHandle, false},
+         foAllowUndo | foNoConfirmMkDir | foMultiDestFiles, false},
         {"no overwrite question", fromQ, deCopy, L"T:\\z", false, true, TFileOperation::foCopy,
          foAllowUndo | foNoConfirmMkDir | foNoConfirmation, false},
         {"cut into the own folder", fromQ, deMove, L"T:\\q", true, false, TFileOperation::foMove, 0, false},
@@ -33,7 +52,7 @@ TEST(PasteRules, CutMovesCopyCopiesAndACopyIntoItsOwnFolderIsRenamed)
         {"nothing", {}, deCopy, L"T:\\z", true, false, TFileOperation::foCopy, 0, false},
     };
     for (const Case& c : cases) {
-        const TPastePlan plan = PlanPaste(c.names, c.effect, c.target, c.confirm);
+        const TPastePlan plan = PlanPaste(c.names, c.effect, c.target, c.confirm, Exists, IsDirectory);
         EXPECT_EQ(plan.Valid, c.valid) << c.what;
         if (!c.valid) {
             continue;
@@ -43,5 +62,41 @@ TEST(PasteRules, CutMovesCopyCopiesAndACopyIntoItsOwnFolderIsRenamed)
         EXPECT_EQ(plan.EmptyClipboardAfter, c.emptyAfter) << c.what;
         EXPECT_EQ(plan.Sources, c.names) << c.what;
         EXPECT_EQ(plan.Dest, c.target) << c.what;
+        // Only a copy into the own folder names its copies itself.
+        EXPECT_EQ(plan.Dests.empty(), (c.flags & foMultiDestFiles) == 0) << c.what;
     }
+}
+
+// A copy into its own folder: the copies are named here, never by the
+// shell, which under Wine asks to overwrite the file with itself.
+TEST(PasteRules, ACopyIntoItsOwnFolderIsNamedAsACopy)
+{
+    const TPastePlan plan =
+        PlanPaste({L"T:\\q\\a.txt", L"T:\\q\\Projekt", L"T:\\q\\.profil"}, deCopy, L"T:\\q", true, Exists, IsDirectory);
+    ASSERT_TRUE(plan.Valid);
+    EXPECT_EQ(plan.Dests, (std::vector<std::wstring>{L"T:\\q\\a - Kopie (1).txt", L"T:\\q\\Projekt - Kopie",
+                                                     L"T:\\q\\.profil - Kopie"}));
+    EXPECT_EQ(plan.Flags & (foRenameOnCollision | foWantMappingHandle), 0);
+
+    const struct {
+        std::wstring source;
+        bool directory;
+        std::vector<std::wstring> taken;
+        std::wstring copy;
+    } cases[] = {
+        {L"T:\\q\\brief.txt", false, {}, L"T:\\q\\brief - Kopie.txt"},
+        {L"T:\\q\\a.txt", false, {}, L"T:\\q\\a - Kopie (1).txt"},
+        {L"T:\\q\\a.txt", false, {L"T:\\q\\A - KOPIE (1).TXT"}, L"T:\\q\\a - Kopie (2).txt"},
+        {L"T:\\q\\archiv.tar.gz", false, {}, L"T:\\q\\archiv.tar - Kopie.gz"},
+        {L"T:\\q\\Ordner.alt", true, {}, L"T:\\q\\Ordner.alt - Kopie"},
+        {L"T:\\q\\ohne", false, {}, L"T:\\q\\ohne - Kopie"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CopyName(c.source, c.directory, Exists, c.taken), c.copy) << WideToUtf8(c.source);
+
+    // A folder that has every name: no copy, no hang.
+    EXPECT_EQ(CopyName(L"T:\\q\\a.txt", false, [](const std::wstring&) { return true; }), L"");
+    EXPECT_FALSE(PlanPaste(
+                     {L"T:\\q\\a.txt"}, deCopy, L"T:\\q", true, [](const std::wstring&) { return true; }, IsDirectory)
+                     .Valid);
 }

@@ -4,6 +4,7 @@
 #include "common/win/KySyncObjs.h"
 #include "framework/IgnoredError.h"
 #include "framework/win/Forms.h"
+#include "framework/win/Handles.h"
 
 #include <shellapi.h>
 
@@ -100,6 +101,67 @@ bool TShellFileOperatorSystem::DirectoryExists(const std::wstring& Path)
 {
     const DWORD attributes = GetFileAttributesW(Path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+namespace {
+
+// Adds the files below Folder (names relative to Base) to Files.
+void AddFolderFiles(const std::wstring& Folder, size_t Base, std::vector<TTreeFile>& Files)
+{
+    WIN32_FIND_DATAW found{};
+    TFindHandle find(FindFirstFileExW((Folder + L"\\*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
+                                      nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (!find) {
+        return;
+    }
+    do {
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..") {
+            continue;
+        }
+        const std::wstring path = Folder + L"\\" + name;
+        // A folder's link (junction) is not followed: its files are not the folder's own.
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            if ((found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+                AddFolderFiles(path, Base, Files);
+            }
+        } else {
+            Files.push_back({path.substr(Base), (uint64_t(found.nFileSizeHigh) << 32) | found.nFileSizeLow});
+        }
+    } while (FindNextFileW(find.Get(), &found));
+}
+
+}  // namespace
+
+std::vector<TTreeFile> TShellFileOperatorSystem::TreeFiles(const std::wstring& Path)
+{
+    std::vector<TTreeFile> files;
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(Path.c_str(), GetFileExInfoStandard, &data)) {
+        return files;
+    }
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        AddFolderFiles(Path, Path.size(), files);
+    } else {
+        files.push_back({L"", (uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow});
+    }
+    return files;
+}
+
+uint32_t TShellFileOperatorSystem::RemoveFile(const std::wstring& Path)
+{
+    return DeleteFileW(Path.c_str()) ? 0 : GetLastError();
+}
+
+uint32_t TShellFileOperatorSystem::ShortTargetError(const std::wstring& Target, uint64_t Missing)
+{
+    const size_t slash = Target.find_last_of(L'\\');
+    const std::wstring folder = slash == std::wstring::npos ? Target : Target.substr(0, slash + 1);
+    ULARGE_INTEGER available{};
+    if (GetDiskFreeSpaceExW(folder.c_str(), &available, nullptr, nullptr) && available.QuadPart < Missing) {
+        return ERROR_DISK_FULL;
+    }
+    return ERROR_WRITE_FAULT;
 }
 
 bool TShellFileOperatorSystem::Lock()

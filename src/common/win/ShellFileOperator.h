@@ -22,6 +22,9 @@ public:
     uint32_t RenameFile(const std::wstring& From, const std::wstring& To) override;
     bool FileOrDirExists(const std::wstring& Path) override;
     bool DirectoryExists(const std::wstring& Path) override;
+    std::vector<TTreeFile> TreeFiles(const std::wstring& Path) override;
+    uint32_t RemoveFile(const std::wstring& Path) override;
+    uint32_t ShortTargetError(const std::wstring& Target, uint64_t Missing) override;
     [[nodiscard]] bool Lock() override;
     void Unlock() override;
     void NotifyRenamed(bool IsFolder, const std::wstring& OldPath, const std::wstring& NewPath) override;

@@ -476,9 +476,19 @@ void TFileCommands::ClipBoardPaste()
     }
     TFileOperator& op = list->FileOperator();
     const bool pasted = list->PasteFromClipBoard(L"");
-    // A move the shell carried out only in part can be undone as well.
-    if (pasted || (op.UndoAvailable() && !op.NotMoved().empty())) {
+    // A copy or move the shell carried out only in part can be undone as well.
+    if (pasted || (op.UndoAvailable() && (!op.NotMoved().empty() || !op.FailedTargets().empty()))) {
         lastOperator_ = &op;
+    }
+    if (!pasted && !op.FailedTargets().empty()) {
+        // The shell reported success, but the targets are not whole (a full drive).
+        std::wstring text = op.Operation == TFileOperation::foMove
+                                ? L"Diese Elemente wurden nicht vollständig verschoben:"
+                                : L"Diese Elemente wurden nicht vollständig kopiert:";
+        for (const TTargetFailure& failure : op.FailedTargets()) {
+            text += L"\n" + failure.Target + L": " + Win32ErrorText(failure.Error);
+        }
+        Refuse(text);
     }
     if (!pasted && !op.NotMoved().empty()) {
         std::wstring text = L"Diese Elemente wurden nicht verschoben:";

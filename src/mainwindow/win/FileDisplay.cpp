@@ -202,6 +202,8 @@ void TFileDisplay::ShowText(const std::wstring& Path, bool RichText, const std::
         else
             view.LoadFromFile(Path);
         host_.ShowLineCount();
+        if (view.NestedTooDeep())
+            host_.ShowStatusNote(L"Zu tief verschachtelter RTF-Text: als Text angezeigt");
     } catch (const Exception& error) {
         ShowDisplayError(CannotShowText(Path, error.Message()));
     }

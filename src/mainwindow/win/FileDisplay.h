@@ -7,10 +7,10 @@
 // handling. It reaches the window only through TFileDisplayHost; the choices
 // themselves are in mainwindow/FileDisplayRules.
 
+#include "editor/EasyEditorParser.h"
 #include "framework/Colors.h"
 #include "framework/win/Bitmap.h"
 #include "framework/win/Handles.h"
-#include "editor/EasyEditorParser.h"
 #include "mainwindow/FileDisplayRules.h"
 #include "viewers/win/KyRichEd.h"
 
@@ -61,6 +61,8 @@ public:
     // picture's size.
     virtual void ShowLineCount() = 0;
     virtual void ShowPictureSize() = 0;
+    // A note in the status bar about what is shown.
+    virtual void ShowStatusNote(const std::wstring& Text) = 0;
     // The enabled and checked states of the commands.
     virtual void UpdateActionStates() = 0;
     // Shows or hides the display pane with its splitter.

@@ -155,7 +155,9 @@ void TQRVMain::ViewFileExecute()
 
 void TQRVMain::ShowFocusedFile()
 {
-    if (fileDisplay_)
+    // A request that comes while the save question is open (from the box's
+    // message loop) is held and posted again once it is answered.
+    if (fileDisplay_ && saveQuestion_.AdmitDisplayRequest())
         fileDisplay_->DisplaySelectedFile();
 }
 

@@ -165,12 +165,9 @@ void TQRVMain::LoadSettings()
     SetSettingsKey(kEditorSettingsKey);
     SetSettingsUseRegistry(Options.UseRegistry);
 
-    if (!Options.UseRegistry && !FileExists(IniFileName)) {
-        std::wstring text =
-            L"Die Initialisierungsdatei %s ist nicht vorhanden. Es werden die Standardeinstellungen verwendet.";
-        text.replace(text.find(L"%s"), 2, IniFileName);
-        Application->MessageBox(text, L"", MB_OK | MB_ICONERROR);
-    }
+    if (!Options.UseRegistry && (!FileExists(IniFileName) || !IniFolderGiven.empty()))
+        Application->MessageBox(IniFileMessage(IniFileName, IniFolderGiven, FileExists(IniFileName)), L"",
+                                MB_OK | MB_ICONERROR);
 
     // The current values are the defaults of every value the store lacks; a
     // missing INI file is an empty store, so the defaults stay.

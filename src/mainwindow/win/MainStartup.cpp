@@ -158,8 +158,9 @@ void TQRVMain::LoadExcludeList()
 void TQRVMain::InitializeMainWindow()
 {
     try {
-        const TCommandLine commandLine = EvaluateCommandLine(CommandLineArguments(), ProgramDir, FileExists);
+        const TCommandLine commandLine = EvaluateCommandLine(CommandLineArguments(), ProgramDir, FileExists, DirExists);
         IniFileName = commandLine.IniFileName;
+        IniFolderGiven = commandLine.IniFolderGiven;
         ShowFileOnStart = commandLine.ShowFileOnStart;
 
         // The drive table tells of icons fetched in the background.

@@ -278,6 +278,12 @@ void TQRVMain::ShowLineCount()
         statusArea_->UpdateLineCount();
 }
 
+void TQRVMain::ShowStatusNote(const std::wstring& Text)
+{
+    if (statusArea_)
+        statusArea_->ShowNote(Text);
+}
+
 void TQRVMain::ShowPictureSize()
 {
     if (statusArea_)
@@ -432,7 +438,7 @@ TActionInput TQRVMain::ActionInput()
 
 bool TQRVMain::QuerySaveModifiedText()
 {
-    return qrv::QuerySaveModifiedText(static_cast<TSaveQuestionHost&>(*this));
+    return saveQuestion_.Query();
 }
 
 std::optional<std::wstring> TQRVMain::ModifiedTextName()
@@ -456,12 +462,14 @@ TSaveAnswer TQRVMain::AskSave(const std::wstring& Question)
     }
 }
 
-bool TQRVMain::SaveText()
+bool TQRVMain::SaveText(const std::wstring& FileName)
 {
-    const bool textView = TextView && TextView->Visible() && TextView->Modified() && !TextView->FileName().empty();
-    const std::wstring name = textView ? TextView->FileName() : fileDisplay_ ? fileDisplay_->ViewedFile : L"";
-    if (name.empty())
+    // Only the changed text of that name is saved, and only under it.
+    const std::optional<std::wstring> changed = ModifiedTextName();
+    if (FileName.empty() || changed != FileName)
         return false;
+    const bool textView = TextView && TextView->Visible() && TextView->Modified() && TextView->FileName() == FileName;
+    const std::wstring& name = FileName;
     const TTextWriter writer = [this, textView](const std::wstring& target) {
         if (textView)
             TextView->SaveToFile(target);
@@ -476,6 +484,11 @@ bool TQRVMain::SaveText()
     if (saved)
         DiscardModified();
     return saved;
+}
+
+void TQRVMain::PostHeldDisplayRequest()
+{
+    PostDisplayRequest();
 }
 
 void TQRVMain::DiscardModified()

@@ -89,6 +89,8 @@ public:
     std::wstring FileListName;
     std::wstring EditorProgram;
     std::wstring IniFileName;
+    // A folder that "/I=" named instead of a settings file.
+    std::wstring IniFolderGiven;
     bool ShowFileOnStart = true;
     std::wstring StartFileName;
     TStringList ExcludeList;
@@ -326,6 +328,7 @@ private:
     TDisplayListState ActiveListState() override;
     bool Terminating() override;
     void PostDisplayRequest() override;
+    void ShowStatusNote(const std::wstring& Text) override;
     void UpdateActionStates() override;
     void ShowLineCount() override;
     void ShowPictureSize() override;
@@ -370,8 +373,9 @@ private:
     TActionInput ActionInput() override;
     std::optional<std::wstring> ModifiedTextName() override;
     TSaveAnswer AskSave(const std::wstring& Question) override;
-    [[nodiscard]] bool SaveText() override;
+    [[nodiscard]] bool SaveText(const std::wstring& FileName) override;
     void DiscardModified() override;
+    void PostHeldDisplayRequest() override;
 
     // Options (ApplyOptions.cpp): the steps whose targets come later.
     void ApplyMainFont();
@@ -392,6 +396,7 @@ private:
 
     std::unique_ptr<TDriveBar> driveBar_;
     std::unique_ptr<TFileDisplay> fileDisplay_;
+    TSaveQuestion saveQuestion_{static_cast<TSaveQuestionHost&>(*this)};
     std::unique_ptr<TFileCommands> fileCommands_;
     bool refreshAllowed_ = true;  // false while Aktualisieren runs
     // The simple refresh: the display let go, the focused pane re-read.

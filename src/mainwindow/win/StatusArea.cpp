@@ -69,6 +69,14 @@ void TStatusArea::ShowLoadingCount(uint32_t CountSoFar)
         SetPanel(1, LoadingStatusText(CountSoFar));
 }
 
+void TStatusArea::ShowNote(const std::wstring& Text)
+{
+    if (!BarShown() || !held_.empty())
+        return;
+    SetPanel(0, Text);
+    FitPanels();
+}
+
 void TStatusArea::HoldPanel0(const std::wstring& Text)
 {
     held_ = Text;

@@ -49,6 +49,8 @@ public:
     void ShowLoadingCount(uint32_t CountSoFar);
     // The panel widths for the form's width and panel 0's text.
     void FitPanels();
+    // A note in panel 0 until the next status update (unless a text is held).
+    void ShowNote(const std::wstring& Text);
     // A text that stays in panel 0, whatever the focus, until it is taken
     // back (a list's read error, until that list reads again).
     void HoldPanel0(const std::wstring& Text);

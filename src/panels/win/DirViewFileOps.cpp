@@ -217,7 +217,15 @@ bool TDirView::PasteFromClipBoard(const std::wstring& Target)
         return false;
     }
     const std::wstring target = Target.empty() ? GetPath() : Target;
-    const TPastePlan plan = PlanPaste(files->Names, PasteEffect(files->PreferredEffect), target, ConfirmOverwrite);
+    const auto exists = [](const std::wstring& path) {
+        return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    };
+    const auto isDirectory = [](const std::wstring& path) {
+        const DWORD attributes = GetFileAttributesW(path.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    };
+    const TPastePlan plan =
+        PlanPaste(files->Names, PasteEffect(files->PreferredEffect), target, ConfirmOverwrite, exists, isDirectory);
     if (!plan.Valid) {
         return false;
     }
@@ -230,7 +238,12 @@ bool TDirView::PasteFromClipBoard(const std::wstring& Target)
     for (const std::wstring& name : plan.Sources) {
         op.SourceFiles.Add(name);
     }
-    op.DestFiles.Add(plan.Dest);
+    if (plan.Dests.empty()) {
+        op.DestFiles.Add(plan.Dest);
+    }
+    for (const std::wstring& name : plan.Dests) {
+        op.DestFiles.Add(name);
+    }
     const bool done = op.Execute();
     if (done && plan.EmptyClipboardAfter) {
         EmptyClipboard();
@@ -241,7 +254,7 @@ bool TDirView::PasteFromClipBoard(const std::wstring& Target)
         TUpdateBracket update(*this);
         SelectRange(-1, -1, false);
         TFileRec* first = nullptr;
-        for (const std::wstring& source : plan.Sources) {
+        for (const std::wstring& source : plan.Dests.empty() ? plan.Sources : plan.Dests) {
             if (TFileRec* item = FindFileItem(ExtractFileName(RemoveBackslash(source)))) {
                 SetItemSelected(*item, true);
                 first = first ? first : item;

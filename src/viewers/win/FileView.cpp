@@ -103,10 +103,11 @@ bool TTextFileView::Load(const std::wstring& name, const TTextFileKind* kind)
     }
 
     Lines().LoadFromFile(name);
-    // A load stopped at the size question has already made the text read-only.
+    // A load stopped at the size question has already made the text read-only;
+    // the source of a rich text shown as plain text is never saved over it.
     const bool stopped = ReadOnly();
     SetModified(false);
-    SetReadOnly(!writable || stopped);
+    SetReadOnly(!writable || stopped || NestedTooDeep());
     fileFormat_ = lfOnly_ ? TFileFormat::ffUNIX : TFileFormat::ffDOS;
     fileName_ = name;
     return true;

@@ -6,6 +6,7 @@
 #include "framework/win/Forms.h"
 #include "framework/win/Handles.h"
 #include "framework/win/MessageDialog.h"
+#include "viewers/RtfGroupDepth.h"
 #include "viewers/win/RichEditOleCallback.h"
 
 #include <richole.h>
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <cwctype>
 #include <exception>
+#include <optional>
 
 namespace qrv {
 
@@ -50,8 +52,8 @@ DWORD CALLBACK ReadCallback(DWORD_PTR cookieValue, LPBYTE buffer, LONG count, LO
     try {
         if (cookie.goOn && !cookie.goOn(static_cast<uint64_t>(cookie.stream->Position())))
             return LoadStopped;
-        *done = static_cast<LONG>(cookie.conversion->ConvertReadStream(*cookie.stream, buffer,
-                                                                       static_cast<size_t>(count)));
+        *done =
+            static_cast<LONG>(cookie.conversion->ConvertReadStream(*cookie.stream, buffer, static_cast<size_t>(count)));
         return 0;
     } catch (...) {
         cookie.error = std::current_exception();
@@ -64,8 +66,8 @@ DWORD CALLBACK WriteCallback(DWORD_PTR cookieValue, LPBYTE buffer, LONG count, L
     auto& cookie = *reinterpret_cast<TStreamCookie*>(cookieValue);
     *done = 0;
     try {
-        *done = static_cast<LONG>(cookie.conversion->ConvertWriteStream(*cookie.stream, buffer,
-                                                                        static_cast<size_t>(count)));
+        *done = static_cast<LONG>(
+            cookie.conversion->ConvertWriteStream(*cookie.stream, buffer, static_cast<size_t>(count)));
         return 0;
     } catch (...) {
         cookie.error = std::current_exception();
@@ -336,12 +338,32 @@ void TRichEditStrings::LoadFromStream(TStream& stream)
         format |= SFF_SELECTION;
 
     const int64_t start = stream.Position();
+    // A rich text nested deeper than the control takes is never given to it
+    // as rich text: it comes in as plain text, its source shown.
+    edit_.nestedTooDeep_ = false;
+    std::optional<bool> tooDeep;
+    auto nestedTooDeep = [&] {
+        if (!tooDeep) {
+            TRtfGroupDepth depth;
+            std::string piece(0x10000, '\0');
+            while (const size_t read = stream.Read(piece.data(), piece.size()))
+                depth.Feed(std::string_view(piece.data(), read));
+            stream.SetPosition(start);
+            tooDeep = depth.Deepest() > kRichEditMaxGroupDepth;
+        }
+        return *tooDeep;
+    };
+    if (!plain && nestedTooDeep()) {
+        plain = true;
+        format = (format & SFF_SELECTION) | SF_TEXT | SF_UNICODE;
+        edit_.nestedTooDeep_ = true;
+    }
     if (edit_.warnOnLoad_)
         edit_.loadWarning_.Start();
     ScopeExit endWarning([this] { edit_.loadWarning_.Cancel(); });
     std::exception_ptr failure;
     DWORD error = edit_.StreamIn(stream, *conversion, format, plain, failure);
-    if (error != 0 && error != LoadStopped) {
+    if (error != 0 && error != LoadStopped && !(plain && nestedTooDeep())) {
         // Once more from the start, in the other format and without extras;
         // the conversion starts afresh with the transfer.
         stream.SetPosition(start);
@@ -501,8 +523,7 @@ void TKyTextAttributes::Assign(const TFont& font)
     const unsigned style = font.Style();
     format.dwEffects = ((style & fsBold) ? CFE_BOLD : 0) | ((style & fsItalic) ? CFE_ITALIC : 0) |
                        ((style & fsUnderline) ? CFE_UNDERLINE : 0) | ((style & fsStrikeOut) ? CFE_STRIKEOUT : 0);
-    DWORD mask = CFM_FACE | CFM_SIZE | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_COLOR |
-                 CFM_CHARSET;
+    DWORD mask = CFM_FACE | CFM_SIZE | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_COLOR | CFM_CHARSET;
     if (font.Color() == clWindowText || font.Color() == clDefault)
         format.dwEffects |= CFE_AUTOCOLOR;
     else
@@ -663,12 +684,9 @@ void TKyParaAttributes::Assign(TKyParaAttributes& other)
 // --- TKyCustomRichEdit ---------------------------------------------------
 
 TKyCustomRichEdit::TKyCustomRichEdit(TComponent* owner)
-    : TWinControl(owner),
-      lines_(*this),
-      defAttributes_(*this, TKyTextAttributes::TAttributeType::atDefaultText),
+    : TWinControl(owner), lines_(*this), defAttributes_(*this, TKyTextAttributes::TAttributeType::atDefaultText),
       selAttributes_(*this, TKyTextAttributes::TAttributeType::atSelected),
-      wordAttributes_(*this, TKyTextAttributes::TAttributeType::atWord),
-      paragraph_(*this),
+      wordAttributes_(*this, TKyTextAttributes::TAttributeType::atWord), paragraph_(*this),
       loadWarning_([this] { return TickCount ? TickCount() : GetTickCount64(); }),
       oleCallback_(std::make_unique<TRichEditOleCallback>(*this))
 {
@@ -757,8 +775,7 @@ void TKyCustomRichEdit::CreateWnd()
         kept_.SetPosition(0);
         TConversion unchanged;
         std::exception_ptr failure;
-        const DWORD error =
-            StreamIn(kept_, unchanged, keptRich_ ? SF_RTF : (SF_TEXT | SF_UNICODE), false, failure);
+        const DWORD error = StreamIn(kept_, unchanged, keptRich_ ? SF_RTF : (SF_TEXT | SF_UNICODE), false, failure);
         if (error != 0)
             TraceIgnoredFailure(L"Text nach Neuerstellung des Fensters", error);
         kept_.Clear();
@@ -768,7 +785,14 @@ void TKyCustomRichEdit::CreateWnd()
 
 void TKyCustomRichEdit::DestroyWnd()
 {
-    if (HandleAllocated()) {
+    if (HandleAllocated() && dropTextOnRecreate_) {
+        modified_ = false;
+        kept_.Clear();
+        if (richEditOle_) {
+            richEditOle_->Release();
+            richEditOle_ = nullptr;
+        }
+    } else if (HandleAllocated()) {
         modified_ = Modified();
         keptRich_ = !plainText_;
         kept_.Clear();
@@ -819,9 +843,8 @@ bool TKyCustomRichEdit::GoOnLoading(uint64_t position)
     if (step == TLoadWarningStep::lwAsk) {
         const std::u16string text = TLoadWarning::Question(position);
         const std::wstring question(text.begin(), text.end());
-        const bool goOn = OnLoadQuestion
-                              ? OnLoadQuestion(question)
-                              : MessageDlg(question, TMsgDlgType::mtConfirmation, mbYes | mbNo) == mrYes;
+        const bool goOn = OnLoadQuestion ? OnLoadQuestion(question)
+                                         : MessageDlg(question, TMsgDlgType::mtConfirmation, mbYes | mbNo) == mrYes;
         step = loadWarning_.Answer(goOn);
     }
     return step != TLoadWarningStep::lwStop;
@@ -867,7 +890,17 @@ void TKyCustomRichEdit::Clear()
             }
         }
     }
-    SetText(L"");
+    // The control deletes its text run by run, in time growing with the
+    // square of the runs: a large text of many short runs (a binary file
+    // shown as text) would hold the window for seconds. A new window is
+    // empty at once.
+    if (HandleAllocated() && TextLength(Handle()) > kClearByNewWindow) {
+        dropTextOnRecreate_ = true;
+        ScopeExit keepNext([this] { dropTextOnRecreate_ = false; });
+        RecreateWnd();
+    } else {
+        SetText(L"");
+    }
     SetModified(false);
 }
 
@@ -1122,9 +1155,9 @@ int TKyCustomRichEdit::FormatPages(HDC dc, const std::wstring& /*caption*/, bool
     range.hdc = dc;
     range.hdcTarget = dc;
     range.rcPage = RECT{0, 0, twipsX(width), twipsY(height)};
-    range.rc = IsRectEmpty(&PageRect) ? range.rcPage
-                                      : RECT{twipsX(PageRect.left), twipsY(PageRect.top), twipsX(PageRect.right),
-                                             twipsY(PageRect.bottom)};
+    range.rc = IsRectEmpty(&PageRect)
+                   ? range.rcPage
+                   : RECT{twipsX(PageRect.left), twipsY(PageRect.top), twipsX(PageRect.right), twipsY(PageRect.bottom)};
     const LONG length = TextLength(Handle());
     range.chrg = CHARRANGE{0, -1};
     const bool printing = GetDeviceCaps(dc, TECHNOLOGY) == DT_RASPRINTER;
@@ -1225,8 +1258,7 @@ bool TKyCustomRichEdit::ShowVerbMenu(POINT screen)
         while (verbs->Next(1, &verb, nullptr) == S_OK) {
             if (verb.lVerb >= 0 && (verb.grfAttribs & OLEVERBATTRIB_ONCONTAINERMENU) && verb.lpszVerbName) {
                 // Menu ids start at 1: verb n has id n + 1.
-                AppendMenuW(menu, MF_STRING | verb.fuFlags, static_cast<UINT_PTR>(verb.lVerb) + 1,
-                            verb.lpszVerbName);
+                AppendMenuW(menu, MF_STRING | verb.fuFlags, static_cast<UINT_PTR>(verb.lVerb) + 1, verb.lpszVerbName);
                 ++added;
             }
             CoTaskMemFree(verb.lpszVerbName);
@@ -1235,8 +1267,7 @@ bool TKyCustomRichEdit::ShowVerbMenu(POINT screen)
     if (added == 0)
         return false;
     SetMenuDefaultItem(menu, 1, FALSE);
-    const int chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0, handle_,
-                                      nullptr);
+    const int chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0, handle_, nullptr);
     if (chosen > 0) {
         RECT client{};
         GetClientRect(handle_, &client);

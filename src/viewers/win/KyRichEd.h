@@ -245,6 +245,10 @@ public:
     // The clock of the size warning, in milliseconds.
     std::function<uint64_t()> TickCount;
 
+    // The last load was a rich text nested deeper than the control can take
+    // (kRichEditMaxGroupDepth): its source came in as plain text instead.
+    bool NestedTooDeep() const { return nestedTooDeep_; }
+
     // A click on a web link: pressed and released with the same button on it.
     std::function<void(TComponent* Sender, const std::wstring& URLText, TMouseButton Button)> OnURLClick;
     TNotifyEvent OnChange;
@@ -272,8 +276,7 @@ private:
     // control's error code (3: stopped at the size question). An exception of
     // the conversion ends the transfer: a load hands it back in failure, a
     // save passes it on.
-    DWORD StreamIn(TStream& stream, TConversion& conversion, unsigned format, bool plain,
-                   std::exception_ptr& failure);
+    DWORD StreamIn(TStream& stream, TConversion& conversion, unsigned format, bool plain, std::exception_ptr& failure);
     DWORD StreamOut(TStream& stream, TConversion& conversion, unsigned format, bool plain);
     // The size warning's decision before the next block of a load.
     bool GoOnLoading(uint64_t position);
@@ -289,6 +292,7 @@ private:
     TConversionClass defaultConverter_ = ConversionClass<TConversion>();
     TLoadWarning loadWarning_;
     bool warnOnLoad_ = false;  // only while the lines load a file
+    bool nestedTooDeep_ = false;
 
     bool plainText_ = false;
     bool readOnly_ = false;
@@ -308,6 +312,10 @@ private:
     // The content while the window is re-created.
     TMemoryStream kept_;
     bool keptRich_ = false;
+    // Clear re-creates the window instead of keeping its text.
+    bool dropTextOnRecreate_ = false;
+    // Above this many characters Clear empties the control by a new window.
+    static constexpr LONG kClearByNewWindow = 16384;
     // The link a button went down on (-1: none).
     int linkMin_ = -1, linkMax_ = -1;
     UINT linkButton_ = 0;

@@ -3,6 +3,7 @@
 #include "TestDir.h"
 #include "common/BaseUtils.h"
 #include "common/FileOperator.h"
+#include "common/win/BaseUtilsWin.h"
 #include "common/win/FileClipboard.h"
 #include "framework/SysUtils.h"
 #include "framework/win/Forms.h"
@@ -22,6 +23,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -303,6 +306,74 @@ TEST_F(FileCommandsTest, APasteThatMovesOnlyPartNamesWhatStayedAndUndoReturnsThe
     EXPECT_FALSE(Exists(other + L"\\brief.txt"));
     EXPECT_EQ(dir.Read(L"Liste\\Projekt\\neu.txt"), "neu");
     EXPECT_EQ(host.boxes.size(), 1u) << "the undo went without a message";
+    ASSERT_TRUE(EmptyFileClipboard(nullptr));
+}
+
+// A copy or a move onto a drive that fills up: Wine's shell reports success
+// and leaves a prefix of the file. The box names the system's reason, no
+// partial file stays, the source is whole, and nothing is left to undo.
+TEST_F(FileCommandsTest, APasteOntoAFullDriveSaysWhyAndLeavesNoPartialFile)
+{
+    const char* small = std::getenv("QRV_SMALL_DRIVE");
+    if (!small || !*small)
+        GTEST_SKIP() << "no small drive (scripts/test mounts one where this machine allows it)";
+    std::wstring smallFolder(small, small + std::strlen(small));
+    test::WineDrive drive(smallFolder, DRIVE_FIXED);
+    if (!drive.Letter())
+        GTEST_SKIP() << "no drive letter for the small drive";
+    const std::wstring root = std::wstring(1, drive.Letter()) + L":\\";
+    std::string big(3000000, '\0');
+    for (size_t i = 0; i < big.size(); ++i)
+        big[i] = static_cast<char>(i * 31 + i / 977);
+    const std::wstring source = dir.Write(L"Liste\\gross.bin", big);
+    host.list->ReloadDirectory();
+
+    for (const bool cut : {false, true}) {
+        host.boxes.clear();
+        host.list->SetPath(folder);
+        Select(L"gross.bin");
+        commands.ClipBoardCopy(cut);
+        host.list->SetPath(root);
+        commands.ClipBoardPaste();
+        ASSERT_EQ(host.boxes.size(), 1u) << "cut " << cut;
+        EXPECT_EQ(host.boxes[0], std::wstring(cut ? L"Diese Elemente wurden nicht vollständig verschoben:"
+                                                  : L"Diese Elemente wurden nicht vollständig kopiert:") +
+                                     L"\n" + root + L"gross.bin: " + Win32ErrorText(ERROR_DISK_FULL));
+        EXPECT_FALSE(Exists(root + L"gross.bin")) << "cut " << cut;
+        EXPECT_EQ(dir.Read(L"Liste\\gross.bin"), big) << "cut " << cut;
+        EXPECT_FALSE(host.list->FileOperator().UndoAvailable());
+    }
+    ASSERT_TRUE(EmptyFileClipboard(nullptr));
+}
+
+// A copy pasted into its own folder becomes "<name> - Kopie", then
+// "<name> - Kopie (1)", without a question; Wine's shell asked to overwrite
+// the file with itself and did nothing. The undo removes the copies only.
+TEST_F(FileCommandsTest, ACopyPastedIntoItsOwnFolderIsNamedAsACopy)
+{
+    ASSERT_TRUE(CreateDirectoryW((folder + L"\\Projekt").c_str(), nullptr));
+    dir.Write(L"Liste\\Projekt\\neu.txt", "neu");
+    host.list->ReloadDirectory();
+    for (const wchar_t* copy : {L" - Kopie", L" - Kopie (1)"}) {
+        host.list->SelectRange(-1, -1, false);
+        for (const wchar_t* name : {L"brief.txt", L"Projekt"})
+            host.list->SetItemSelected(*host.list->FindFileItem(name), true);
+        commands.ClipBoardCopy(false);
+        commands.ClipBoardPaste();
+        EXPECT_EQ(dir.Read(L"Liste\\brief" + std::wstring(copy) + L".txt"), "Text");
+        EXPECT_EQ(dir.Read(L"Liste\\Projekt" + std::wstring(copy) + L"\\neu.txt"), "neu");
+    }
+    EXPECT_EQ(dir.Read(L"Liste\\brief.txt"), "Text");
+    EXPECT_TRUE(host.boxes.empty());
+    // The copies are what is selected now.
+    EXPECT_TRUE(host.list->FindFileItem(L"brief - Kopie (1).txt")->Selected);
+
+    commands.FileUndo();
+    EXPECT_FALSE(Exists(folder + L"\\brief - Kopie (1).txt"));
+    EXPECT_FALSE(Exists(folder + L"\\Projekt - Kopie (1)"));
+    EXPECT_TRUE(Exists(folder + L"\\brief - Kopie.txt"));
+    EXPECT_EQ(dir.Read(L"Liste\\brief.txt"), "Text");
+    EXPECT_EQ(dir.Read(L"Liste\\Projekt\\neu.txt"), "neu");
     ASSERT_TRUE(EmptyFileClipboard(nullptr));
 }
 

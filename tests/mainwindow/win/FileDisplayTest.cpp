@@ -17,6 +17,7 @@
 #include "imaging/win/PNGObject.h"
 #include "panels/win/ShellLinks.h"
 #include "settings/Quorvan32Globals.h"
+#include "viewers/RtfGroupDepth.h"
 #include "viewers/win/FileView.h"
 #include "viewers/win/HexEditor.h"
 #include "viewers/win/KyDirPanel.h"
@@ -30,6 +31,7 @@
 #include <wrl/client.h>
 
 #include <set>
+#include <vector>
 
 using namespace qrv;
 
@@ -44,6 +46,7 @@ public:
     void RefreshStatusBar() override {}
     void ShowLineCount() override { ++lineCounts; }
     void ShowPictureSize() override { ++pictureSizes; }
+    void ShowStatusNote(const std::wstring& Text) override { notes.push_back(Text); }
     void UpdateActionStates() override { ++actionUpdates; }
     void PlaceDisplayPane(bool Visible) override { placed = Visible; }
     bool IsExcluded(const std::wstring& UpperName) override { return excluded.count(UpperName) > 0; }
@@ -56,6 +59,7 @@ public:
     int actionUpdates = 0;
     int lineCounts = 0;
     int pictureSizes = 0;
+    std::vector<std::wstring> notes;
     bool placed = false;
     TColor background = clNone;
 };
@@ -260,6 +264,61 @@ TEST_F(FileDisplayTest, EachItemGoesToThePaneThatSuitsIt)
     EXPECT_EQ(display->VisiblePane(), panes.ErrorPanel);
     EXPECT_EQ(panes.ErrorpanelCaption->Caption(), L"Keine anzuzeigende Datei ausgewählt.");
     EXPECT_EQ(display->ViewedFile, L"");
+}
+
+// The rich-edit control ends the process on a text nested deeper than it
+// takes (under Wine 33 groups): such a text shows its source as plain text,
+// read-only, with a note; one group less is still rich text.
+TEST_F(FileDisplayTest, ARichTextNestedTooDeepShowsItsSourceAsText)
+{
+    auto nested = [](size_t depth) {
+        return "{\\rtf1 " + std::string(depth - 1, '{') + "tief" + std::string(depth, '}');
+    };
+    const std::wstring deepest = dir.Write(L"tief.rtf", "{\\rtf1" + std::string(10000, '{'));
+    const std::wstring tooDeep = dir.Write(L"zu_tief.rtf", nested(kRichEditMaxGroupDepth + 1));
+    const std::wstring deepEnough = dir.Write(L"tief_genug.rtf", nested(kRichEditMaxGroupDepth));
+    TTextFileView& view = *panes.TextFileView1;
+
+    for (const std::wstring& path : {deepest, tooDeep}) {
+        host.notes.clear();
+        Focus(path);
+        ASSERT_EQ(display->VisiblePane(), panes.TextFileView1) << WideToUtf8(path);
+        EXPECT_EQ(view.FileName(), path);
+        EXPECT_NE(view.Text().find(L"{\\rtf1"), std::wstring::npos) << "the source is shown";
+        EXPECT_TRUE(view.ReadOnly()) << "the source is never saved over the rich text";
+        EXPECT_EQ(host.notes, std::vector<std::wstring>{L"Zu tief verschachtelter RTF-Text: als Text angezeigt"});
+    }
+
+    host.notes.clear();
+    Focus(deepEnough);
+    ASSERT_EQ(display->VisiblePane(), panes.TextFileView1);
+    EXPECT_EQ(view.Text().find(L"{"), std::wstring::npos);
+    EXPECT_NE(view.Text().find(L"tief"), std::wstring::npos);
+    EXPECT_TRUE(host.notes.empty());
+}
+
+// A large text of many short runs (random bytes named .rtf) is let go by a
+// new window, empty at once; the view then shows the next text as before.
+TEST_F(FileDisplayTest, ALargeTextIsLetGoAndTheNextOneShows)
+{
+    std::string noise(200 * 1024, '\0');
+    uint32_t seed = 42;
+    for (char& c : noise) {
+        seed = seed * 1664525 + 1013904223;
+        c = static_cast<char>(seed >> 24);
+    }
+    const std::wstring random = dir.Write(L"zufall.rtf", noise);
+    const std::wstring rich = dir.Write(L"brief.rtf", "{\\rtf1\\ansi Hallo}");
+    TTextFileView& view = *panes.TextFileView1;
+    Focus(random);
+    ASSERT_EQ(display->VisiblePane(), panes.TextFileView1);
+    ASSERT_GT(view.Text().size(), 16384u);
+    Focus(rich);
+    ASSERT_EQ(display->VisiblePane(), panes.TextFileView1);
+    EXPECT_EQ(view.FileName(), rich);
+    EXPECT_EQ(view.Text(), L"Hallo");
+    EXPECT_FALSE(view.Modified());
+    EXPECT_TRUE(GetWindowLongW(view.Handle(), GWL_STYLE) & WS_VISIBLE);
 }
 
 TEST_F(FileDisplayTest, BitmapsJpegsAndFilesThatWentAway)

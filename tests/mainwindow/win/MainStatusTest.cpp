@@ -34,7 +34,11 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <atomic>
+#include <functional>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 using namespace qrv;
 using namespace std::chrono_literals;
@@ -462,6 +466,137 @@ TEST_F(MainStatus, YesSavesTheEditorsTextInItsOwnFormat)
         files += (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? 0 : 1;
     while (FindNextFileW(find.Get(), &data));
     EXPECT_EQ(files, 3);
+}
+
+// Answers every save question of this process with "Ja". While the first
+// one is open, the folder is changed from outside a few times, so that the
+// list's change notifications arrive before the answer.
+class YesToEverySaveQuestion {
+public:
+    explicit YesToEverySaveQuestion(std::function<void()> ChangeFolder) : change_(std::move(ChangeFolder))
+    {
+        thread_ = std::thread([this] { Run(); });
+    }
+    ~YesToEverySaveQuestion()
+    {
+        // The thread may be asking a window of this thread for its text:
+        // it is answered while waiting for the thread to end.
+        stop_ = true;
+        test::PumpUntil([this] { return finished_.load(); }, 30s);
+        thread_.join();
+    }
+    int Questions() const { return questions_; }
+    std::wstring Texts() const
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return texts_;
+    }
+
+private:
+    HWND FindQuestion() const
+    {
+        HWND found = nullptr;
+        EnumWindows(
+            [](HWND window, LPARAM result) -> BOOL {
+                DWORD process = 0;
+                GetWindowThreadProcessId(window, &process);
+                if (process != GetCurrentProcessId() || !IsWindowVisible(window) ||
+                    !test::FindChildByText(window, L"&Ja"))
+                    return TRUE;
+                *reinterpret_cast<HWND*>(result) = window;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&found));
+        return found;
+    }
+    void Run()
+    {
+        while (!stop_) {
+            HWND box = FindQuestion();
+            if (!box) {
+                std::this_thread::sleep_for(20ms);
+                continue;
+            }
+            if (questions_ == 0) {
+                // The user takes a while to answer; meanwhile other programs
+                // write into the folder.
+                for (int i = 0; i < 3; ++i) {
+                    change_();
+                    std::this_thread::sleep_for(1500ms);
+                }
+                std::this_thread::sleep_for(3s);
+                box = FindQuestion();
+                if (!box)
+                    continue;
+            }
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                texts_ += test::ChildTexts(box);
+            }
+            ++questions_;
+            PostMessageW(test::FindChildByText(box, L"&Ja"), BM_CLICK, 0, 0);
+            // The same box is never counted twice.
+            for (int i = 0; i < 500 && IsWindow(box) && IsWindowVisible(box); ++i)
+                std::this_thread::sleep_for(10ms);
+        }
+        finished_ = true;
+    }
+
+    std::function<void()> change_;
+    mutable std::mutex mutex_;
+    std::wstring texts_;
+    std::atomic<int> questions_{0};
+    std::atomic<bool> stop_{false};
+    std::atomic<bool> finished_{false};
+    std::thread thread_;
+};
+
+// A changed rich text, the focus moved on, and the folder changed from
+// outside while the question is open: one question only, and "Ja" saves the
+// rich text alone. Every other file keeps its bytes (no backups, so nothing
+// would be kept of a file written over).
+TEST_F(MainStatus, AStaleSaveQuestionNeverSavesOverAnotherFile)
+{
+    Options.BAKFiles = false;
+    const std::string original = "{\\rtf1 Hallo\\par}";
+    const std::wstring notes = dir.Write(L"notiz.rtf", original);
+    std::string picture = "\x89PNG\r\n\x1a\n";
+    for (int i = 0; i < 64; ++i)
+        picture += static_cast<char>(i * 7);
+    dir.Write(L"bild.png", picture);
+    dir.Write(L"zweite.txt", "Zwei\r\n");
+    Open(dir.Path(), L"zweite.txt");
+    // The list reads the folder again when other programs change it.
+    main->ActiveList->SetWatchForChanges(true);
+    ShowText(L"notiz.rtf");
+    TTextFileView& view = *main->TextView;
+    view.SetFocus();
+    view.SetSelStart(0);
+    view.SetSelText(L"Neu ");
+    ASSERT_TRUE(view.Modified());
+
+    int changes = 0;
+    {
+        YesToEverySaveQuestion yes([&] {
+            const std::wstring name = L"aussen" + std::to_wstring(++changes) + L".txt";
+            dir.Write(name, "von aussen");
+        });
+        FocusItem(L"bild.png");
+        EXPECT_TRUE(test::PumpUntil([&] { return yes.Questions() > 0; }, 20s));
+        // Whatever the held display requests still ask comes now.
+        test::PumpFor(3s);
+        EXPECT_EQ(yes.Questions(), 1) << WideToUtf8(yes.Texts());
+        EXPECT_NE(yes.Texts().find(L"Geänderte Datei \"" + notes + L"\" speichern?"), std::wstring::npos)
+            << WideToUtf8(yes.Texts());
+    }
+    EXPECT_EQ(dir.Read(L"bild.png"), picture);
+    EXPECT_EQ(dir.Read(L"zweite.txt"), "Zwei\r\n");
+    for (int i = 1; i <= changes; ++i)
+        EXPECT_EQ(dir.Read(L"aussen" + std::to_wstring(i) + L".txt"), "von aussen");
+    EXPECT_NE(dir.Read(L"notiz.rtf").find("Neu"), std::string::npos);
+    EXPECT_FALSE(view.Modified());
+    // The display follows the focus once the question is answered.
+    EXPECT_TRUE(test::PumpUntil([&] { return main->FileDisplay()->ViewedFile == dir.File(L"bild.png"); }, 5s));
 }
 
 TEST_F(MainStatus, TheFirstFileWindowKeepsItsShareWhenTheWindowChangesSize)

@@ -193,6 +193,24 @@ TEST_F(SettingsProcess, AMissingDefaultIniIsReportedAndWrittenAtExit)
     EXPECT_NE(written->find("UpdateLevel=460"), std::string::npos);
 }
 
+// "/I=" naming a folder: the box says that the given path is a folder (not
+// that the program folder's file is missing), and the start goes on.
+TEST_F(SettingsProcess, AnIniArgumentNamingAFolderIsReportedAsAFolder)
+{
+    test::ProgramFolderIni noFile(std::nullopt);
+    test::TestDir dir;
+    ProgramProcess program(L"\"/I=" + dir.Path() + L"\"");
+    ASSERT_TRUE(program.Started());
+    HWND box = program.WaitForWindow(L"#32770");
+    ASSERT_NE(box, nullptr) << "the message comes before the window";
+    EXPECT_EQ(BoxText(box), L"Die angegebene Initialisierungsdatei " + dir.Path() +
+                                L" ist ein Verzeichnis. Es werden die Standardeinstellungen verwendet.");
+    ClickOk(box);
+    HWND main = program.WaitForWindow(L"TQRVMain");
+    ASSERT_NE(main, nullptr) << "the start-up goes on with the defaults";
+    ASSERT_EQ(program.CloseAndWait(main), 0u);
+}
+
 TEST_F(SettingsProcess, TheChosenRegistryIsWrittenAndReadAtTheNextStart)
 {
     {

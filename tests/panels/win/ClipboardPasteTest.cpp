@@ -27,7 +27,12 @@ bool Paste(const std::wstring& folder)
     if (!files) {
         return false;
     }
-    const TPastePlan plan = PlanPaste(files->Names, PasteEffect(files->PreferredEffect), folder, true);
+    const auto isDirectory = [](const std::wstring& path) {
+        const DWORD attributes = GetFileAttributesW(path.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    };
+    const TPastePlan plan =
+        PlanPaste(files->Names, PasteEffect(files->PreferredEffect), folder, true, Exists, isDirectory);
     if (!plan.Valid) {
         return false;
     }
@@ -37,7 +42,12 @@ bool Paste(const std::wstring& folder)
     for (const auto& name : plan.Sources) {
         op->SourceFiles.Add(name);
     }
-    op->DestFiles.Add(plan.Dest);
+    if (plan.Dests.empty()) {
+        op->DestFiles.Add(plan.Dest);
+    }
+    for (const auto& name : plan.Dests) {
+        op->DestFiles.Add(name);
+    }
     const bool done = op->Execute();
     if (done && plan.EmptyClipboardAfter) {
         return EmptyFileClipboard(nullptr);
