@@ -2,6 +2,7 @@
 // NAME.expected.ppm: for netpbm's files what netpbm's own reader made of them,
 // for the fixture script's own files the pixels it wrote
 // (tests/imaging/tools/make_raster_fixtures.py).
+#include "imaging/AniCursorFile.h"
 #include "imaging/PcxDecoder.h"
 #include "imaging/PnmDecoder.h"
 #include "imaging/TargaDecoder.h"
@@ -108,6 +109,36 @@ TEST(RasterFixtures, PnmGivesTheReadersPixels)
                            TCase{"pnm_raw_rgb_65535.ppm"}, TCase{"pnm_raw_rgb_255.ppm"}, TCase{"pnm_plain_rgb_100.ppm"},
                            TCase{"pnm_plain_bits.pbm"}, TCase{"pnm_raw_bits.pbm"}})
         ExpectFixture(c);
+}
+
+// ANI files around pamtowinicon's icons, with odd chunks padded and not:
+// each frame is the icon file it was built from, and the file saves unchanged.
+TEST(RasterFixtures, AniFramesAreTheIconsTheyWereBuiltFrom)
+{
+    const std::filesystem::path dir = QRV_RASTER_FIXTURES;
+    for (const char* name : {"ani_padded.ani", "ani_unpadded.ani"}) {
+        SCOPED_TRACE(name);
+        const std::vector<uint8_t> bytes = ReadFile(dir / name);
+        const TAniCursorFile file(bytes);
+        EXPECT_EQ(file.Bytes(), bytes);
+        EXPECT_EQ(file.Title(), "Uhr");
+        EXPECT_EQ(file.Author(), "Quorvan");
+        EXPECT_EQ(file.Rates(), (std::vector<uint32_t>{10, 20, 6, 1}));
+        EXPECT_EQ(file.Sequence(), (std::vector<uint32_t>{0, 1, 2, 1}));
+        EXPECT_EQ(file.Width(), 32u);
+        EXPECT_EQ(file.Height(), 32u);
+        ASSERT_EQ(file.Frames().size(), 3u);
+        for (size_t i = 0; i < 3; ++i) {
+            const std::vector<uint8_t> icon = ReadFile(dir / ("ani_frame" + std::to_string(i) + ".ico"));
+            const std::span<const uint8_t> got = file.FrameIcon(i);
+            EXPECT_EQ(std::vector<uint8_t>(got.begin(), got.end()), icon) << i;
+        }
+    }
+    const TAniCursorFile plain(ReadFile(dir / "ani_plain.ani"));
+    EXPECT_EQ(plain.Title(), "");
+    EXPECT_TRUE(plain.Rates().empty());
+    EXPECT_EQ(plain.StepCount(), 2u);
+    EXPECT_EQ(plain.Header().DisplayRate, 6u);
 }
 
 }  // namespace
