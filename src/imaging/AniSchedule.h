@@ -33,8 +33,10 @@ public:
     // The jiffies step lasts.
     uint32_t StepRate(size_t step) const { return rates_[step]; }
 
-private:
+    // The frame a step shows.
     size_t FrameOfStep(size_t step) const;
+
+private:
     // Time since the start in 1/60000 s, so that jiffies (x 1000) and
     // milliseconds (x 60) compare exactly.
     uint64_t Elapsed() const;
