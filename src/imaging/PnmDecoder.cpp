@@ -55,9 +55,13 @@ public:
         return file_[at_++] - '0';
     }
 
-    // The single whitespace byte that ends a raw file's header.
+    // The single whitespace byte that ends a raw file's header; a comment
+    // right after the maxval ends with the line break that ends the header.
     void EndOfHeader()
     {
+        if (at_ < file_.size() && file_[at_] == '#')
+            while (at_ < file_.size() && file_[at_] != '\n' && file_[at_] != '\r')
+                ++at_;
         if (at_ >= file_.size() || !IsSpace(file_[at_]))
             throw ERasterFormat(kPnmFormatError);
         ++at_;

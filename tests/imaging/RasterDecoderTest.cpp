@@ -264,6 +264,8 @@ TEST(PnmDecoder, HeaderIsTokensWithCommentsAnywhere)
         {"P1 1 1 1", {0, 0, 0}},
         {"P1 1 1 0", {255, 255, 255}},
         {std::string("P5 1 1 1000\n") + "\x01\xF4", {128, 128, 128}},
+        {std::string("P5 1 1 255# comment\n") + "\x20", {32, 32, 32}},
+        {std::string("P5 1 1 255\n") + "\x0A", {10, 10, 10}},  // the data byte is a line feed
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.File);
