@@ -38,23 +38,37 @@ void SetGreyRamp(TRasterImage& image, int entries)
 
 }  // namespace
 
-size_t UnpackPcxRle(std::span<const uint8_t> input, std::span<uint8_t> output)
+size_t TPcxRleStream::Fill(std::span<uint8_t> output)
 {
-    size_t in = 0, out = 0;
-    while (out < output.size() && in < input.size()) {
-        const uint8_t code = input[in++];
+    size_t out = 0;
+    while (out < output.size()) {
+        if (runLeft_ > 0) {
+            const size_t count = std::min(runLeft_, output.size() - out);
+            std::fill_n(output.begin() + static_cast<ptrdiff_t>(out), count, runValue_);
+            out += count;
+            runLeft_ -= count;
+            continue;
+        }
+        if (at_ >= input_.size())
+            break;
+        const uint8_t code = input_[at_++];
         if (code < 0xC0) {
             output[out++] = code;
             continue;
         }
-        if (in >= input.size())
+        if (at_ >= input_.size())
             break;  // a run cut off by the end of the data
-        const uint8_t value = input[in++];
-        const size_t count = std::min<size_t>(code & 0x3F, output.size() - out);
-        std::fill_n(output.begin() + static_cast<ptrdiff_t>(out), count, value);
-        out += count;
+        runValue_ = input_[at_++];
+        runLeft_ = code & 0x3Fu;
     }
-    return in;
+    return out;
+}
+
+size_t UnpackPcxRle(std::span<const uint8_t> input, std::span<uint8_t> output)
+{
+    TPcxRleStream stream(input);
+    stream.Fill(output);
+    return stream.Used();
 }
 
 std::unique_ptr<TRasterImage> DecodePcx(std::span<const uint8_t> file, std::shared_ptr<TPixelAllocator> allocator)
@@ -122,21 +136,21 @@ std::unique_ptr<TRasterImage> DecodePcx(std::span<const uint8_t> file, std::shar
     const size_t dataEnd = bitsPerPixel == 8 ? file.size() - kPaletteTail : file.size();
     const std::span<const uint8_t> data = file.subspan(kHeaderSize, dataEnd - kHeaderSize);
     const size_t rowSize = static_cast<size_t>(planes) * bytesPerLine;
-    std::vector<uint8_t> decoded;
-    std::span<const uint8_t> rows = data;
-    if (encoded) {
-        decoded.assign(rowSize * height, 0);
-        UnpackPcxRle(data, decoded);
-        rows = decoded;
-    }
-
+    // The run-length data is one stream over the picture, its runs crossing
+    // rows; it is decoded a row at a time so that a wide bytes-per-line
+    // costs one row of memory, not a picture.
+    TPcxRleStream stream(data);
     std::vector<uint8_t> row(rowSize, 0);
     for (uint32_t y = 0; y < height; ++y) {
-        // An uncompressed block that ends early leaves the rest of the picture 0.
+        // Data that ends early leaves the rest of the picture 0.
         const size_t start = static_cast<size_t>(y) * rowSize;
+        if (encoded ? stream.AtEnd() : start >= data.size())
+            break;
         std::fill(row.begin(), row.end(), 0);
-        if (start < rows.size())
-            std::copy_n(rows.begin() + static_cast<ptrdiff_t>(start), std::min(rowSize, rows.size() - start),
+        if (encoded)
+            stream.Fill(row);
+        else
+            std::copy_n(data.begin() + static_cast<ptrdiff_t>(start), std::min(rowSize, data.size() - start),
                         row.begin());
         uint8_t* target = image->Row(y);
         switch (bitsPerPixel) {

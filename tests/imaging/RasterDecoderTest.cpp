@@ -117,6 +117,22 @@ TEST(PcxDecoder, RunLengthDataStopsAtTheInputsEndAndTheRestStaysZero)
     EXPECT_EQ(image->PixelRgb(0, 1), (TRgb{0, 0, 0}));
 }
 
+TEST(PcxDecoder, RunsCrossRowsAndWideLinesCostOneRow)
+{
+    // 256 colours, 3 x 2 with 4 bytes per line: a run of 5 crosses into the second row.
+    const TBytes file = Cat(Cat(PcxHeader(3, 2, 8, 1, 4), {0xC5, 9, 0x05, 0x06}), TBytes(769, 0));
+    const auto image = Pcx(file);
+    EXPECT_EQ(image->Row(0)[2], 9);
+    EXPECT_EQ(image->Row(1)[0], 9);
+    EXPECT_EQ(image->Row(1)[1], 5);
+    EXPECT_EQ(image->Row(1)[2], 6);
+    // 1 x 65535 pixels, 65535 bytes per line in three planes: the data would
+    // be 12 GB, the picture is 256 KB.
+    const auto tall = Pcx(Cat(PcxHeader(1, 65535, 8, 3, 65535), {0xC1, 0x80, 0xC1, 0x40}));
+    EXPECT_EQ(tall->Height(), 65535u);
+    EXPECT_EQ(tall->PixelRgb(0, 0), (TRgb{0x80, 0, 0}));
+}
+
 TEST(PcxUnpack, RunsAreCutToTheOutputAndStopAtTheInput)
 {
     struct TCase {
