@@ -1,6 +1,7 @@
 #include "imaging/PnmDecoder.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace qrv {
 
@@ -143,19 +144,31 @@ std::unique_ptr<TRasterImage> DecodePnm(std::span<const uint8_t> file, std::shar
     const size_t rowBytes = kind == 1 ? (width + 7) / 8 : static_cast<size_t>(width) * channels * sampleBytes;
     if (data.size() / height < rowBytes)
         throw ERasterFormat(kPnmFormatError);
+    // Every sample value a file of this maxval can hold, scaled once.
+    std::vector<uint8_t> scaled(sampleBytes == 2 ? 65536 : 256);
+    for (size_t v = 0; v < scaled.size(); ++v)
+        scaled[v] = scale(static_cast<uint32_t>(v));
     for (uint32_t y = 0; y < height; ++y) {
         const uint8_t* source = data.data() + static_cast<size_t>(y) * rowBytes;
         uint8_t* row = image->Row(y);
         if (kind == 1) {
             std::copy_n(source, rowBytes, row);
-            continue;
-        }
-        for (uint32_t x = 0; x < width; ++x) {
-            for (size_t c = 0; c < channels; ++c) {
-                const uint8_t* sample = source + (x * channels + c) * sampleBytes;
-                const uint32_t value = sampleBytes == 2 ? (sample[0] << 8) | sample[1] : sample[0];
-                row[x * channels + channels - 1 - c] = scale(value);
+        } else if (sampleBytes == 1 && channels == 3) {
+            for (uint32_t x = 0; x < width; ++x, source += 3, row += 3) {
+                row[0] = scaled[source[2]];
+                row[1] = scaled[source[1]];
+                row[2] = scaled[source[0]];
             }
+        } else if (sampleBytes == 1) {
+            for (uint32_t x = 0; x < width; ++x)
+                row[x] = scaled[source[x]];
+        } else {
+            // Two big-endian bytes a sample; samples come red, green, blue and are stored blue first.
+            for (uint32_t x = 0; x < width; ++x)
+                for (size_t c = 0; c < channels; ++c) {
+                    const uint8_t* sample = source + (x * channels + c) * 2;
+                    row[x * channels + channels - 1 - c] = scaled[(sample[0] << 8) | sample[1]];
+                }
         }
     }
     return image;
