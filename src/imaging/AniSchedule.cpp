@@ -4,24 +4,38 @@
 
 namespace qrv {
 
-TAniSchedule::TAniSchedule(const TAniCursorFile& file, TClock clock) : clock_(std::move(clock))
+namespace {
+
+// A day of jiffies: keeps the step arithmetic in 64 bits for any rate.
+constexpr uint32_t kMaxRate = 24 * 60 * 60 * 60;
+
+}  // namespace
+
+TAniSchedule::TAniSchedule(const TAniCursorFile& file, TClock clock)
+    : clock_(std::move(clock)), rates_(file.Rates()), sequence_(file.Sequence()),
+      headerRate_(file.Header().DisplayRate), stepCount_(file.StepCount()), frameCount_(file.Frames().size())
 {
-    const size_t steps = file.StepCount();
-    const size_t frameCount = file.Frames().size();
-    for (size_t step = 0; step < steps; ++step) {
-        const uint32_t rate = file.Rates().empty() ? file.Header().DisplayRate : file.Rates()[step];
-        rates_.push_back(std::max<uint32_t>(rate, 1));
-        // Without a sequence the frames play in order; an index beyond the frames shows frame 0.
-        const size_t frame = file.Sequence().empty() ? step % frameCount : file.Sequence()[step];
-        frames_.push_back(frame < frameCount ? frame : 0);
-        cycleJiffies_ += rates_.back();
+    if (rates_.empty()) {
+        cycleJiffies_ = static_cast<uint64_t>(StepRate(0)) * stepCount_;
+    } else {
+        for (size_t step = 0; step < stepCount_; ++step)
+            cycleJiffies_ += StepRate(step);
     }
     Start();
 }
 
+uint32_t TAniSchedule::StepRate(size_t step) const
+{
+    const uint32_t rate = rates_.empty() ? headerRate_ : rates_[step];
+    return std::clamp<uint32_t>(rate, 1, kMaxRate);
+}
+
 size_t TAniSchedule::FrameOfStep(size_t step) const
 {
-    return frames_[step];
+    // Without a sequence the frames play in order; an index beyond the frames shows frame 0.
+    if (sequence_.empty())
+        return step % frameCount_;
+    return sequence_[step] < frameCount_ ? sequence_[step] : 0;
 }
 
 uint64_t TAniSchedule::Elapsed() const
@@ -34,7 +48,7 @@ void TAniSchedule::Start()
 {
     start_ = clock_();
     step_ = 0;
-    stepEnd_ = rates_[0];
+    stepEnd_ = StepRate(0);
 }
 
 bool TAniSchedule::Update()
@@ -47,8 +61,8 @@ bool TAniSchedule::Update()
         stepEnd_ += cycles * cycleJiffies_;
     }
     while (stepEnd_ * 1000 <= elapsed) {
-        step_ = (step_ + 1) % rates_.size();
-        stepEnd_ += rates_[step_];
+        step_ = (step_ + 1) % stepCount_;
+        stepEnd_ += StepRate(step_);
     }
     return Frame() != before;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // Which frame of an animated cursor shows when: each step lasts its rate in
 // jiffies of 1/60 s (the step's entry of the rate list, else the header's
-// display rate; a rate of 0 counts as 1), measured on an injected clock so
+// display rate; a rate of 0 counts as 1, one above a day as a day), measured on an injected clock so
 // that the timing does not drift with the timer's ticks. Portable.
 
 #include "imaging/AniCursorFile.h"
@@ -27,11 +27,11 @@ public:
 
     size_t Step() const { return step_; }
     size_t Frame() const { return FrameOfStep(step_); }
-    size_t StepCount() const { return rates_.size(); }
+    size_t StepCount() const { return stepCount_; }
     // Milliseconds from the clock's now to the next step (at least 1).
     uint64_t MillisecondsToNextStep() const;
     // The jiffies step lasts.
-    uint32_t StepRate(size_t step) const { return rates_[step]; }
+    uint32_t StepRate(size_t step) const;
 
     // The frame a step shows.
     size_t FrameOfStep(size_t step) const;
@@ -42,8 +42,13 @@ private:
     uint64_t Elapsed() const;
 
     TClock clock_;
+    // The file's lists (bounded by its size); a header's step count is
+    // never allocated, steps without lists are computed.
     std::vector<uint32_t> rates_;
-    std::vector<size_t> frames_;
+    std::vector<uint32_t> sequence_;
+    uint32_t headerRate_ = 0;
+    size_t stepCount_ = 0;
+    size_t frameCount_ = 0;
     uint64_t cycleJiffies_ = 0;
     uint64_t start_ = 0;
     size_t step_ = 0;

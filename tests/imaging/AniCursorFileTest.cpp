@@ -251,5 +251,21 @@ TEST(AniSchedule, HeaderRateWithoutRateListAndRestart)
     EXPECT_EQ(schedule.Frame(), 2u);
 }
 
+TEST(AniSchedule, HugeStepCountAndRatesAreNeverAllocatedOrOverflowed)
+{
+    // 4 billion steps of the largest rate and no lists: a rate counts as a day at most.
+    const TAniCursorFile file = PlainAni(2, 0xFFFFFFFF, 0xFFFFFFFF);
+    TFakeClock clock;
+    TAniSchedule schedule(file, clock.Clock());
+    EXPECT_EQ(schedule.StepCount(), 0xFFFFFFFFu);
+    EXPECT_EQ(schedule.StepRate(0), 24u * 60 * 60 * 60);
+    clock.Now += 24ull * 60 * 60 * 1000 - 1;
+    EXPECT_FALSE(schedule.Update());
+    clock.Now += 1;
+    EXPECT_TRUE(schedule.Update());
+    EXPECT_EQ(schedule.Step(), 1u);
+    EXPECT_EQ(schedule.Frame(), 1u);
+}
+
 }  // namespace
 }  // namespace qrv
