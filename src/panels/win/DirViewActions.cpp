@@ -369,6 +369,8 @@ bool TDirView::BeginLabelEdit(int Index)
 
 void TDirView::WndProc(TMessage& message)
 {
+    if (RelistMessage(message))
+        return;
     switch (message.Msg) {
     case WM_DIRVIEW_REEDIT:
         if (TFileRec* focused = ItemFocused())

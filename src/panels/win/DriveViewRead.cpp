@@ -41,17 +41,18 @@ TSubFolderAnswer ReadSubFolders(const TSubFolderRequest& Request)
 
 TDriveView::TReadState::TReadState()
     : Window(kSubFolderAnswersMessage), Arrived(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
-      Queue(ReadSubFolders,
-            [](const TSubFolderRequest& Request) {
-                TSubFolderAnswer answer{Request.NodeId, {}};
-                answer.List.Error = ERROR_READ_FAULT;
-                return answer;
-            },
-            [announce = Window.Announcement(), arrived = Arrived.Get()] {
-                SetEvent(arrived);
-                announce();
-            },
-            L"searching a folder for its subfolders")
+      Queue(
+          ReadSubFolders,
+          [](const TSubFolderRequest& Request) {
+              TSubFolderAnswer answer{Request.NodeId, {}};
+              answer.List.Error = ERROR_READ_FAULT;
+              return answer;
+          },
+          [announce = Window.Announcement(), arrived = Arrived.Get()] {
+              SetEvent(arrived);
+              announce();
+          },
+          L"searching a folder for its subfolders")
 {
     Queue.OnWorkerStart = [] { SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL); };
 }
@@ -80,7 +81,8 @@ void TDriveView::AwaitSubDirRead(TTreeNode* Node)
 {
     const auto until = std::chrono::steady_clock::now() + kReadGrace;
     while (SubDirReadPending(Node)) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
         if (left.count() <= 0)
             break;
         const HANDLE arrived = reads_->Arrived.Get();
