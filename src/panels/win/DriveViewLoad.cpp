@@ -212,7 +212,9 @@ void TDriveView::ReadSubDirs(TTreeNode* Node)
         return;
     }
     // The worker searches the folder; a window without one (not made yet)
-    // searches it here.
+    // searches it here. A folder the worker reads already was waited for.
+    if (SubDirReadPending(Node))
+        return;
     if (QueueSubDirRead(Node)) {
         AwaitSubDirRead(Node);
         return;

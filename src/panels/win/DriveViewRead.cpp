@@ -16,6 +16,7 @@
 #include "panels/win/DriveViewNode.h"
 #include "panels/win/SentMessageWait.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <unordered_map>
@@ -219,9 +220,22 @@ TNodeRef TDriveView::LookUpChild(TNodeRef Ref, const std::wstring& Name)
         return nullptr;
     const std::wstring path = GetDirPath(node);
     WIN32_FIND_DATAW found{};
-    TFindHandle find(FindFirstFileW((path + L"\\" + Name).c_str(), &found));
-    if (!find || !IsListedSubFolder(found, hideHiddenDirs_))
-        return nullptr;
+    // A name that may be a short one is searched for its long name; any
+    // other is asked for its attributes alone (under Wine a search reads
+    // the whole folder first), and the worker's answer brings its spelling
+    // on the disk.
+    WIN32_FILE_ATTRIBUTE_DATA attributes{};
+    if (Name.find(L'~') == std::wstring::npos &&
+        GetFileAttributesExW((path + L"\\" + Name).c_str(), GetFileExInfoStandard, &attributes)) {
+        found.dwFileAttributes = attributes.dwFileAttributes;
+        Name.copy(found.cFileName, std::min<size_t>(Name.size(), MAX_PATH - 1));
+        if (!IsListedSubFolder(found, hideHiddenDirs_))
+            return nullptr;
+    } else {
+        TFindHandle find(FindFirstFileW((path + L"\\" + Name).c_str(), &found));
+        if (!find || !IsListedSubFolder(found, hideHiddenDirs_))
+            return nullptr;
+    }
     // Asked by its short name, the folder may have a node by its long one.
     for (int i = 0; i < node->Count(); ++i)
         if (SameText(NodeData(node->Item(i)).DirName, found.cFileName))
