@@ -29,34 +29,21 @@ std::wstring FolderOf(const std::wstring& path)
 }
 
 // Puts the new file in the target's place. With a backup name the old file
-// is renamed to it (no copy: the system's ReplaceFileW copies the old file's
-// bytes to the backup under Wine, which took as long again as the save) and
-// the new one renamed into its place, keeping the old one's creation time;
-// otherwise it is replaced.
+// is renamed to it (no copy); otherwise it is replaced.
 bool SwapIn(const std::wstring& newName, const std::wstring& target, const std::wstring& backup)
 {
     if (backup.empty())
         return MoveFileExW(newName.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    WIN32_FILE_ATTRIBUTE_DATA old{};
-    const bool knownTimes = GetFileAttributesExW(target.c_str(), GetFileExInfoStandard, &old) != FALSE;
-    if (!MoveFileExW(target.c_str(), backup.c_str(), MOVEFILE_REPLACE_EXISTING))
-        return false;
-    if (!MoveFileExW(newName.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
-        // The old file went to the backup name but the new one did not
-        // follow: the old one goes back.
-        const DWORD error = GetLastError();
-        if (!MoveFileExW(backup.c_str(), target.c_str(), 0))
-            TraceIgnoredFailure(L"moving the old file back from its backup name", GetLastError());
-        SetLastError(error);
-        return false;
-    }
-    if (knownTimes) {
-        TFileHandle file(
-            CreateFileW(target.c_str(), FILE_WRITE_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
-        if (!file || !SetFileTime(file.Get(), &old.ftCreationTime, nullptr, nullptr))
-            TraceIgnoredFailure(L"giving the saved file its old creation time", GetLastError());
-    }
-    return true;
+    if (ReplaceFileW(target.c_str(), newName.c_str(), backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                     nullptr))
+        return true;
+    const DWORD error = GetLastError();
+    // The old file went to the backup name but the new one did not follow:
+    // the old one goes back.
+    if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 && !MoveFileExW(backup.c_str(), target.c_str(), 0))
+        TraceIgnoredFailure(L"moving the old file back from its backup name", GetLastError());
+    SetLastError(error);
+    return false;
 }
 
 }  // namespace
@@ -158,8 +145,8 @@ void THexEditor::DiscardWorkingFile()
 bool THexEditor::CloseData(bool destroying)
 {
     if (doc_.HasFile() && !readOnlyView_ && doc_.Modified()) {
-        const std::wstring question =
-            L"Die Datei \"" + FileNameOnly(fileName_) + L"\" wurde geändert. Sollen die Änderungen gespeichert werden?";
+        const std::wstring question = L"Die Datei \"" + FileNameOnly(fileName_) +
+                                      L"\" wurde geändert. Sollen die Änderungen gespeichert werden?";
         const bool save = OnQuerySave ? OnQuerySave(question)
                                       : MessageDlg(question, TMsgDlgType::mtConfirmation, mbYes | mbNo) == mrYes;
         if (save) {
@@ -223,8 +210,8 @@ bool THexEditor::LoadFromFile(const std::wstring& name)
     }
     {
         // The opening check leaves the system's error for the caller.
-        TFileHandle probe(
-            CreateFileW(name.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        TFileHandle probe(CreateFileW(name.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!probe)
             return false;
     }
@@ -424,7 +411,8 @@ int64_t THexEditor::Find(const uint8_t* pattern, int64_t length, bool translate,
     std::vector<uint8_t> wanted(pattern, pattern + length);
     if (translate && translation_ != TTranslationType::ttAnsi)
         charset_.TranslateBuffer(translation_, wanted.data(), wanted.data(), wanted.size());
-    return doc_.Find(wanted.data(), length, ignoreCase ? &charset_.AnsiLowerTable() : nullptr, lastOffset, firstOffset);
+    return doc_.Find(wanted.data(), length, ignoreCase ? &charset_.AnsiLowerTable() : nullptr, lastOffset,
+                     firstOffset);
 }
 
 std::vector<uint8_t> THexEditor::HexStringToBytes(const std::wstring& text) const
