@@ -43,7 +43,11 @@ void TDirScanner::StartScan(const std::wstring& Path, std::shared_ptr<TDirScanTi
 {
     auto* scanner = new TDirScanner(Path, std::move(Ticket));
     scanner->FreeOnTerminate = true;
-    scanner->SetPriority(TThreadPriority::tpLowest);
+    // At the threads' usual priority, as its helpers: on a busy machine the
+    // lowest one left the count waiting behind everything else (1.3-1.4x a
+    // plain walk of the tree); it still lets others go first once per
+    // folder.
+    scanner->SetPriority(TThreadPriority::tpNormal);
     scanner->Start();
 }
 
