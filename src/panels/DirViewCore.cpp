@@ -92,8 +92,11 @@ int CompareByName(const TFileRec& A, const TFileRec& B)
 struct TDirViewCore::TReloadPass {
     explicit TReloadPass(TDirFilter Made) : Filter(std::move(Made)) {}
     TDirFilter Filter;
+    // The items by their names in upper case; the first Indexed items are in.
     std::unordered_map<std::wstring, TFileRec*> Old;
-    std::unordered_map<std::wstring, bool> Seen;
+    size_t Indexed = 0;
+    // The items an entry of their kind was found for.
+    std::unordered_set<const TFileRec*> Kept;
     std::vector<TSearchRec> Fresh;
     bool Changed = false;
     // A sliced re-read's entries and the next one to compare.
@@ -528,11 +531,17 @@ std::unique_ptr<TDirViewCore::TReloadPass> TDirViewCore::StartReloadPass()
 {
     auto pass = std::make_unique<TReloadPass>(MakeFilter());
     pass->Old.reserve(items_.size());
-    for (TFileRec* item : items_)
-        if (!item->IsParentDir)
-            pass->Old.emplace(UpperCase(item->FileName), item);
-    pass->Seen.reserve(items_.size());
+    pass->Kept.reserve(items_.size());
     return pass;
+}
+
+bool TDirViewCore::IndexItems(TReloadPass& Pass, size_t Count)
+{
+    const size_t end = std::min(items_.size(), Pass.Indexed + Count);
+    for (; Pass.Indexed < end; ++Pass.Indexed)
+        if (TFileRec* item = items_[Pass.Indexed]; !item->IsParentDir)
+            Pass.Old.emplace(UpperCase(item->FileName), item);
+    return Pass.Indexed < items_.size();
 }
 
 void TDirViewCore::CompareEntry(TReloadPass& Pass, const TSearchRec& Entry)
@@ -559,13 +568,11 @@ void TDirViewCore::CompareEntry(TReloadPass& Pass, const TSearchRec& Entry)
             bool addFile = true;
             if (OnAddFile)
                 OnAddFile(sender_, entry, addFile);
-            if (addFile) {
-                Pass.Seen[UpperCase(entry.Name)] = false;
+            if (addFile)
                 Pass.Fresh.push_back(std::move(entry));
-            }
             return;
         }
-        Pass.Seen[key] = false;
+        Pass.Kept.insert(rec);
         rename(*rec, Entry.Name);
         if (rec->Size != Entry.Size || rec->Attr != Entry.Attr || rec->LastWrite != Entry.LastWrite) {
             const bool sizeChanged = rec->Size != Entry.Size;
@@ -592,6 +599,7 @@ void TDirViewCore::CompareEntry(TReloadPass& Pass, const TSearchRec& Entry)
     if (!showDirectories_ || (hideHiddenDirs_ && (Entry.Attr & faHidden)))
         return;
     if (rec && rec->IsDirectory) {
+        Pass.Kept.insert(rec);
         rename(*rec, Entry.Name);
         if (rec->Attr != Entry.Attr || rec->LastWrite != Entry.LastWrite) {
             rec->Attr = Entry.Attr;
@@ -608,7 +616,6 @@ void TDirViewCore::CompareEntry(TReloadPass& Pass, const TSearchRec& Entry)
         if (addFile)
             Pass.Fresh.push_back(std::move(entry));
     }
-    Pass.Seen[key] = true;
 }
 
 void TDirViewCore::FinishReloadPass(TReloadPass& Pass)
@@ -616,12 +623,11 @@ void TDirViewCore::FinishReloadPass(TReloadPass& Pass)
     {
         TUpdateBracket update(*this);
         const int before = ItemCount();
+        // Gone: each item no entry of its kind was found for.
         RemoveRecords([&](const TFileRec& rec) {
             if (rec.IsParentDir)
                 return false;
-            const auto found = Pass.Seen.find(UpperCase(rec.FileName));
-            return found == Pass.Seen.end() || found->second != rec.IsDirectory ||
-                   (rec.IsDirectory && hideHiddenDirs_ && (rec.Attr & faHidden));
+            return !Pass.Kept.contains(&rec) || (rec.IsDirectory && hideHiddenDirs_ && (rec.Attr & faHidden));
         });
         Pass.Changed = Pass.Changed || ItemCount() != before || !Pass.Fresh.empty();
         for (const TSearchRec& entry : Pass.Fresh)
@@ -648,6 +654,7 @@ bool TDirViewCore::ReloadInPlace()
 {
     CancelSlicedReload();
     const std::unique_ptr<TReloadPass> pass = StartReloadPass();
+    IndexItems(*pass, items_.size());
     {
         TUpdateBracket update(*this);
         const uint32_t error = fs_.ListFolder(path_, [&](TSearchRec& entry) {
@@ -678,6 +685,9 @@ bool TDirViewCore::SlicedReloadStep(size_t Count)
     if (!sliced_)
         return false;
     TReloadPass& pass = *sliced_;
+    // The items are indexed first, in slices too.
+    if (IndexItems(pass, Count))
+        return true;
     {
         TUpdateBracket update(*this);
         const size_t end = std::min(pass.Entries.size(), pass.Next + Count);
@@ -891,6 +901,8 @@ void TDirViewCore::SortItems()
 
 void TDirViewCore::SortBy(const TDirSortOptions& Options)
 {
+    // A re-read under way indexes the items in their order.
+    CancelSlicedReload();
     if (SortNeedsTypeNames(Options.Kind))
         FetchTypeNames();
     const bool ready = itemsReady_;

@@ -290,6 +290,7 @@ protected:
     template <class Compare>
     void SortRecords(Compare compare)
     {
+        CancelSlicedReload();
         const bool ready = itemsReady_;
         itemsReady_ = false;
         std::stable_sort(items_.begin(), items_.end(),
@@ -336,6 +337,8 @@ private:
     // their directory bit, the entries to add.
     struct TReloadPass;
     std::unique_ptr<TReloadPass> StartReloadPass();
+    // Indexes up to Count more items by name; true while items remain.
+    bool IndexItems(TReloadPass& Pass, size_t Count);
     void CompareEntry(TReloadPass& Pass, const TSearchRec& Entry);
     void FinishReloadPass(TReloadPass& Pass);
     std::unique_ptr<TReloadPass> sliced_;
