@@ -113,6 +113,8 @@ int wmain(int argc, wchar_t** argv)
     auto* tree = new TDriveView(&form);
     tree->SetAlign(TAlign::alClient);
     tree->SetParent(&form);
+    // As the program's main window has it.
+    tree->SetReadInBackground(true);
     form.HandleNeeded();
     TTreeNode* node = tree->NodeForPath(folder);
     if (!node) {

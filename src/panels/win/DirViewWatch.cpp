@@ -149,8 +149,13 @@ bool TDirView::RelistBeside()
     if (!HandleAllocated() || !Loaded() || Loading() || IsVirtual() || FullPathItems() || Path().empty())
         return false;
     TWatchState& watch = Watch();
-    if (watch.AwaitedId != 0)
-        return true;  // a search is under way: its answer is the newer one
+    // A search or a comparison under way may have passed the change: the
+    // folder is searched again once it is applied.
+    if (watch.AwaitedId != 0 || SlicedReloadPending()) {
+        watch.AgainAfterSlices = true;
+        return true;
+    }
+    watch.AgainAfterSlices = false;
     watch.RelistWindow.Set(Handle());
     const uint64_t id = ++watch.LastId;
     if (!watch.Relister.Queue(TRelistRequest{id, Path()}))
@@ -171,13 +176,17 @@ void TDirView::TakeRelisted()
         if (answer.Id != watch.AwaitedId)
             continue;  // for a re-read given up since
         watch.AwaitedId = 0;
-        if (watch.AwaitedPath != Path() || !Loaded() || Loading())
+        if (watch.AwaitedPath != Path() || !Loaded() || Loading()) {
+            watch.AgainAfterSlices = false;
             continue;  // the list went to another folder meanwhile
+        }
         if (TimingTraceEnabled())
             TraceTiming(L"list re-read searched " + GetPath() + L" (" + std::to_wstring(answer.Entries.size()) +
                         L" entries)");
         try {
             if (!BeginSlicedReload(std::move(answer.Entries), answer.Error)) {
+                // Read here and now, with every change so far.
+                watch.AgainAfterSlices = false;
                 ReloadDirectory();
                 continue;
             }
@@ -191,10 +200,19 @@ void TDirView::TakeRelisted()
 
 void TDirView::ReloadSlice()
 {
-    if (!SlicedReloadPending())
+    if (!SlicedReloadPending()) {
+        // Ended unfinished meanwhile: a change that waited for it is read now.
+        if (watch_ && watch_->AgainAfterSlices && !RelistBeside())
+            ReloadDirectory();
         return;
+    }
     // Input waiting goes first: the next slice comes by the timer message,
-    // which the queue hands out after input.
+    // which the queue hands out after input. While a name is edited the
+    // items stay as they are (the editor would close).
+    if (SendMessageW(Handle(), LVM_GETEDITCONTROL, 0, 0) != 0) {
+        SetTimer(Handle(), kReloadSliceMessage, 100, nullptr);
+        return;
+    }
     if (HIWORD(GetQueueStatus(QS_INPUT)) != 0) {
         SetTimer(Handle(), kReloadSliceMessage, USER_TIMER_MINIMUM, nullptr);
         return;
@@ -212,9 +230,12 @@ void TDirView::ReloadSlice()
     }
     if (more) {
         PostMessageW(Handle(), kReloadSliceMessage, 0, 0);
-    } else if (TimingTraceEnabled()) {
-        TraceTiming(L"list re-read applied " + GetPath());
+        return;
     }
+    if (TimingTraceEnabled())
+        TraceTiming(L"list re-read applied " + GetPath());
+    if (watch_ && watch_->AgainAfterSlices && !RelistBeside())
+        ReloadDirectory();
 }
 
 bool TDirView::RelistMessage(TMessage& message)

@@ -45,6 +45,11 @@ struct TDirView::TWatchState {
     TBackgroundQueue<TRelistRequest, TRelistAnswer, &TRelistRequest::Id> Relister;
     uint64_t AwaitedId = 0;  // the search whose answer counts; 0: none
     std::wstring AwaitedPath;
+    // A change came while a re-read searched or was applied: the folder is
+    // searched again when it is done, instead of ending it unfinished
+    // (changes arriving faster than a large folder is compared would never
+    // let one finish).
+    bool AgainAfterSlices = false;
     uint64_t LastId = 0;
 };
 

@@ -186,6 +186,12 @@ public:
     // Whether nodes are probed for subfolders on a background thread.
     bool SubDirScanDelayed() const { return subDirScanDelayed_; }
     void SetSubDirScanDelayed(bool Value) { subDirScanDelayed_ = Value; }
+    // Whether a folder's subfolders are read on a worker: the window waits
+    // 30 ms for them, a folder that takes longer keeps its button and a busy
+    // mark and is filled when they come, and a path below it is found
+    // without waiting. Off, they are read at once, on the window's thread.
+    bool ReadInBackground() const { return readInBackground_; }
+    void SetReadInBackground(bool Value) { readInBackground_ = Value; }
     // The shell's share, unshare and folder-rename notifications.
     bool UseSHChangeNotify() const { return useSHChangeNotify_; }
     void SetUseSHChangeNotify(bool Value);
@@ -387,6 +393,7 @@ private:
     unsigned changeInterval_ = 1000;
     std::wstring noCheckDrives_;
     bool subDirScanDelayed_ = false;
+    bool readInBackground_ = false;
     bool useSHChangeNotify_ = false;
     std::unique_ptr<TWatchState> watch_;
 

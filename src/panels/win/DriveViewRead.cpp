@@ -60,7 +60,7 @@ TDriveView::TReadState::TReadState()
 
 bool TDriveView::QueueSubDirRead(TTreeNode* Node)
 {
-    if (!HandleAllocated())
+    if (!readInBackground_ || !HandleAllocated())
         return false;
     if (!reads_) {
         reads_ = std::make_unique<TReadState>();

@@ -104,6 +104,7 @@ protected:
 
 TEST_F(DirViewLargeFolderTest, AKeyActsDuringAReReadThatKeepsSelectionFocusAndScroll)
 {
+    // ctest: takes the focus (the form is shown and activated)
     // Somewhere in the middle: a selection, the focus, the view scrolled there.
     TFileRec* selected = list->FindFileItem(L"f050000.txt");
     ASSERT_NE(selected, nullptr);

@@ -41,6 +41,7 @@ protected:
         tree = made.Tree;
         // The list stays away from the large folder: only the tree reads it.
         tree->SetDirView(nullptr);
+        tree->SetReadInBackground(true);
         form->HandleNeeded();
     }
     void TearDown() override { form.reset(); }
