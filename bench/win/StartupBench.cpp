@@ -1,21 +1,27 @@
 // The start-up as a user sees it: the real program is launched on a folder of
 // 100,000 files and timed until one of its file lists holds every item,
 // beside a launch on a folder of one file and beside a bare
-// FindFirstFileW/FindNextFileW loop over the big folder, best of three, all
-// in this run and taking turns. Meanwhile a message is sent to the program's windows again
-// and again: the longest wait for an answer before the large folder's list
-// is complete is the window's responsiveness during the load. The launch is
-// followed further until that list has been painted (what the user sees),
-// with the longest answer up to then.
-//   qrv_bench_startup_win.exe [Quorvan32.exe] [big folder] [one-file folder] [empty ini]
+// FindFirstFileW/FindNextFileW loop over the big folder. The same for a
+// drive whose root holds the 100,000 files (a drive of its own, M:), and a
+// launch in a one-file folder whose parent holds 100,000 files. Eight
+// rounds, the bare loops and the launches taking turns; min/median/max.
+// Meanwhile a message is sent to the program's windows again and again:
+// the longest wait for an answer before the large folder's list is complete
+// is the window's responsiveness during the load. The launch is followed
+// further until that list has been painted (what the user sees), with the
+// longest answer up to then.
+//   qrv_bench_startup_win.exe [Quorvan32.exe] [big folder] [one-file folder] [empty ini] [drive root]
+//                             [one-file folder in a large parent]
 // (defaults: the exe beside this one, T:\qrvbench-100k, T:\qrvbench-1file,
-// T:\qrvbench-empty.ini, made by scripts/bench-fixtures)
+// T:\qrvbench-empty.ini, M:\, T:\qrvbench-parent100k\onefile, made by
+// scripts/bench-fixtures and scripts/bench)
 
 #include "BenchFolders.h"
 
 #include <windows.h>
 
 #include <commctrl.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <chrono>
@@ -96,6 +102,7 @@ struct Launch {
     double toPainted = 0;   // ms from CreateProcess until that list has been painted
     Answer untilFull;       // the slowest answer until the list was complete
     Answer untilPainted;    // ... until it was painted
+    double peakMiB = 0;     // the program's peak memory (page file use) when it was ended
 };
 
 // A visible list with nothing left to paint.
@@ -135,7 +142,10 @@ Launch LaunchUntilListed(const std::wstring& exe, const std::wstring& ini, const
         }
         for (HWND window : windows)
             for (HWND list : ListViews(window)) {
-                if (SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) < items)
+                // Exactly the folder's items (and the parent folder's entry
+                // where it is shown): another list holding as many is not it.
+                const LRESULT count = SendMessageW(list, LVM_GETITEMCOUNT, 0, 0);
+                if (count != items && count != items + 1)
                     continue;
                 if (!result.complete) {
                     result.toFullList = Milliseconds(Clock::now() - start);
@@ -148,6 +158,9 @@ Launch LaunchUntilListed(const std::wstring& exe, const std::wstring& ini, const
             }
         Sleep(1);
     }
+    PROCESS_MEMORY_COUNTERS counters{};
+    if (GetProcessMemoryInfo(process.hProcess, &counters, sizeof counters))
+        result.peakMiB = static_cast<double>(counters.PeakPagefileUsage) / (1024.0 * 1024.0);
     TerminateProcess(process.hProcess, 0);
     WaitForSingleObject(process.hProcess, 10000);
     CloseHandle(process.hThread);
@@ -155,30 +168,48 @@ Launch LaunchUntilListed(const std::wstring& exe, const std::wstring& ini, const
     return result;
 }
 
-// The best of several launches (the machine may be busy with other work);
-// the responsiveness is the worst seen in any of them.
-struct Best {
-    Launch best;
+// Every launch of one kind: its figures, and whether any failed.
+struct Launches {
+    std::wstring folder;
+    std::vector<double> toFullList, untilFull, toPainted, untilPainted, peakMiB;
     bool failed = false;
 
-    Best() { best.toFullList = best.toPainted = 1e30; }
-    void Take(const std::wstring& folder, const Launch& launch)
+    void Take(const Launch& launch)
     {
         if (!launch.complete || !launch.painted) {
             failed = true;
             return;
         }
-        std::printf("  %ls: full list %.1f ms, painted %.1f ms, longest answer %.1f ms until full, %.1f ms until "
-                    "painted\n",
+        std::printf("  %ls: full list %.1f ms, painted %.1f ms, longest answer %.1f ms until full (asked at %.1f ms), "
+                    "%.1f ms until painted\n",
                     folder.c_str(), launch.toFullList, launch.toPainted, launch.untilFull.waited,
-                    launch.untilPainted.waited);
-        best.complete = best.painted = true;
-        best.toFullList = std::min(best.toFullList, launch.toFullList);
-        best.toPainted = std::min(best.toPainted, launch.toPainted);
-        best.untilFull.Take(launch.untilFull);
-        best.untilPainted.Take(launch.untilPainted);
+                    launch.untilFull.asked, launch.untilPainted.waited);
+        toFullList.push_back(launch.toFullList);
+        untilFull.push_back(launch.untilFull.waited);
+        toPainted.push_back(launch.toPainted);
+        untilPainted.push_back(launch.untilPainted.waited);
+        peakMiB.push_back(launch.peakMiB);
     }
 };
+
+// "median (min/median/max)".
+std::string Spread(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    char text[96];
+    std::snprintf(text, sizeof text, "%.1f (%.1f/%.1f/%.1f)", Median(values), values.front(), Median(values),
+                  values.back());
+    return text;
+}
+
+// Per round: (full list - one-file launch) / bare loop.
+std::vector<double> Ratios(const Launches& full, const Launches& oneFile, const std::vector<double>& bare)
+{
+    std::vector<double> ratios;
+    for (size_t i = 0; i < full.toFullList.size() && i < oneFile.toFullList.size() && i < bare.size(); ++i)
+        ratios.push_back((full.toFullList[i] - oneFile.toFullList[i]) / bare[i]);
+    return ratios;
+}
 
 }  // namespace
 
@@ -188,43 +219,67 @@ int wmain(int argc, wchar_t** argv)
     const std::wstring big = argc > 2 ? argv[2] : L"T:\\qrvbench-100k";
     const std::wstring small = argc > 3 ? argv[3] : L"T:\\qrvbench-1file";
     const std::wstring ini = argc > 4 ? argv[4] : L"T:\\qrvbench-empty.ini";
-    if (!HasFileFolder(big, kFiles) || !HasFileFolder(small, 1))
+    const std::wstring root = argc > 5 ? argv[5] : L"M:\\";
+    const std::wstring inLargeParent = argc > 6 ? argv[6] : L"T:\\qrvbench-parent100k\\onefile";
+    // The root's path without its backslash, for the fixture check and the loop.
+    const std::wstring rootFolder = root.substr(0, 2);
+    if (!HasFileFolder(big, kFiles) || !HasFileFolder(small, 1) || !HasFileFolder(rootFolder, kFiles) ||
+        !HasFileFolder(inLargeParent, 1))
         return 1;
 
-    // Every file of the folder is an item ("." and ".." are not).
+    // Every file of the folder is an item ("." and ".." are not; a drive's
+    // root has neither).
     const int files = BareLoop(big) - 2;  // also warms the caches for what follows
+    const int rootFiles = BareLoop(rootFolder);
 
-    // Best of three each; the bare loop and the two launches take turns, so
-    // that a busy moment of the machine weighs on all three alike. Each
-    // launch is printed, so that the spread shows.
-    double bare = 1e30;
-    Best smallLaunches;
-    Best bigLaunches;
-    for (int round = 0; round < 3 && !smallLaunches.failed && !bigLaunches.failed; ++round) {
-        const Clock::time_point start = Clock::now();
+    constexpr int kRounds = 8;
+    std::vector<double> bare, bareRoot;
+    Launches smallLaunches{small}, bigLaunches{big}, rootLaunches{root}, parentLaunches{inLargeParent};
+    for (int round = 0; round < kRounds; ++round) {
+        std::printf("round %d\n", round + 1);
+        Clock::time_point start = Clock::now();
         BareLoop(big);
-        bare = std::min(bare, Milliseconds(Clock::now() - start));
-        smallLaunches.Take(small, LaunchUntilListed(exe, ini, small, 1));
-        bigLaunches.Take(big, LaunchUntilListed(exe, ini, big, files));
+        bare.push_back(Milliseconds(Clock::now() - start));
+        start = Clock::now();
+        BareLoop(rootFolder);
+        bareRoot.push_back(Milliseconds(Clock::now() - start));
+        smallLaunches.Take(LaunchUntilListed(exe, ini, small, 1));
+        bigLaunches.Take(LaunchUntilListed(exe, ini, big, files));
+        rootLaunches.Take(LaunchUntilListed(exe, ini, root, rootFiles));
+        parentLaunches.Take(LaunchUntilListed(exe, ini, inLargeParent, 1));
+        if (smallLaunches.failed || bigLaunches.failed || rootLaunches.failed || parentLaunches.failed) {
+            std::printf("a launch did not list and paint its folder within %lld s\n",
+                        static_cast<long long>(kGiveUp.count()));
+            return 1;
+        }
     }
-    const Launch& oneFile = smallLaunches.best;
-    const Launch& full = bigLaunches.best;
-    if (!oneFile.painted || !full.painted) {
-        std::printf("the program did not list and paint %ls within %lld s\n", (oneFile.painted ? big : small).c_str(),
-                    static_cast<long long>(kGiveUp.count()));
-        return 1;
-    }
-    const double added = full.toFullList - oneFile.toFullList;
-    std::printf("start-up on %ls (%d files), best of three:\n", big.c_str(), files);
-    std::printf("%-40s %10.1f ms\n", "launch to a full list", full.toFullList);
-    std::printf("%-40s %10.1f ms\n", "launch on a one-file folder", oneFile.toFullList);
-    std::printf("%-40s %10.1f ms   reference (bare FindFirstFileW loop) %10.1f ms   ratio %.2f (goal <= 1.30)\n",
-                "the large folder's share", added, bare, added / bare);
-    std::printf("%-40s %10.1f ms   (goal <= 100 ms), asked %.1f ms after the launch\n",
-                "longest answer during the load", full.untilFull.waited, full.untilFull.asked);
-    std::printf("%-40s %10.1f ms   (one-file folder %.1f ms)\n", "launch to the full list painted", full.toPainted,
-                oneFile.toPainted);
-    std::printf("%-40s %10.1f ms   asked %.1f ms after the launch\n", "longest answer until it is painted",
-                full.untilPainted.waited, full.untilPainted.asked);
+    std::printf("start-up, %d rounds, median (min/median/max):\n", kRounds);
+    std::printf("%-52s %s ms\n", "launch on a one-file folder: full list", Spread(smallLaunches.toFullList).c_str());
+    std::printf("%-52s %s ms   reference (bare FindFirstFileW loop) %s ms\n",
+                "launch on a 100,000-file subfolder: full list", Spread(bigLaunches.toFullList).c_str(),
+                Spread(bare).c_str());
+    std::printf("%-52s %s   (goal <= 1.30)\n", "  (full list - one-file launch) / bare loop",
+                Spread(Ratios(bigLaunches, smallLaunches, bare)).c_str());
+    std::printf("%-52s %s ms   (goal <= 100 ms)\n", "  longest answer until the full list",
+                Spread(bigLaunches.untilFull).c_str());
+    std::printf("%-52s %s ms; longest answer until then %s ms\n", "  full list painted",
+                Spread(bigLaunches.toPainted).c_str(), Spread(bigLaunches.untilPainted).c_str());
+    std::printf("%-52s %s ms   reference (bare FindFirstFileW loop) %s ms\n",
+                "launch on a drive root of 100,000 files: full list", Spread(rootLaunches.toFullList).c_str(),
+                Spread(bareRoot).c_str());
+    std::printf("%-52s %s   (goal <= 1.30)\n", "  (full list - one-file launch) / bare loop",
+                Spread(Ratios(rootLaunches, smallLaunches, bareRoot)).c_str());
+    std::printf("%-52s %s ms   (goal <= 100 ms)\n", "  longest answer until the full list",
+                Spread(rootLaunches.untilFull).c_str());
+    std::printf("%-52s %s ms; longest answer until then %s ms\n", "  full list painted",
+                Spread(rootLaunches.toPainted).c_str(), Spread(rootLaunches.untilPainted).c_str());
+    std::printf("%-52s %s ms   reference (one-file folder, small parent) %s ms   (goal <= 100 ms)\n",
+                "launch in a one-file folder, parent of 100,000 files: longest answer until painted",
+                Spread(parentLaunches.untilPainted).c_str(), Spread(smallLaunches.untilPainted).c_str());
+    std::printf("%-52s %s ms   reference (one-file folder, small parent) %s ms\n", "  full list painted",
+                Spread(parentLaunches.toPainted).c_str(), Spread(smallLaunches.toPainted).c_str());
+    std::printf("%-52s %s MiB   reference (100,000-file subfolder) %s MiB; one-file folder %s MiB\n",
+                "peak memory, drive root of 100,000 files", Spread(rootLaunches.peakMiB).c_str(),
+                Spread(bigLaunches.peakMiB).c_str(), Spread(smallLaunches.peakMiB).c_str());
     return 0;
 }

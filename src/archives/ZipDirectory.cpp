@@ -804,6 +804,24 @@ private:
             std::transform(stored.begin(), stored.end(), begin, [](char c) { return c == '/' ? u'\\' : char16_t(c); });
             return {begin, stored.size()};
         }
+        // A single-byte code page's table or UTF-8 decode straight into
+        // place too: a name has no more characters than bytes.
+        if (!unicode && !(entry.Flag & kFlagUtf8)) {
+            if (const std::array<char16_t, 256>* table =
+                    UsesOem(entry) ? options_.OemTable.get() : options_.AnsiTable.get()) {
+                char16_t* begin = texts.Reserve(stored.size());
+                std::transform(stored.begin(), stored.end(), begin,
+                               [table](char c) { return c == '/' ? u'\\' : (*table)[static_cast<unsigned char>(c)]; });
+                return {begin, stored.size()};
+            }
+        }
+        if (entry.Flag & kFlagUtf8) {
+            char16_t* begin = texts.Reserve(stored.size());
+            const size_t length = DecodeUtf8Into(stored, begin);
+            std::replace(begin, begin + length, u'/', u'\\');
+            texts.GiveBack(stored.size() - length);
+            return {begin, length};
+        }
         std::u16string name;
         if (entry.Flag & kFlagUtf8)
             name = DecodeUtf8(stored);
@@ -852,6 +870,12 @@ Char* TTextBlocks<Char>::Reserve(size_t Length)
     Char* begin = free_;
     free_ += Length;
     return begin;
+}
+
+template <class Char>
+void TTextBlocks<Char>::GiveBack(size_t Length)
+{
+    free_ -= Length;
 }
 
 template <class Char>
@@ -994,8 +1018,14 @@ std::u16string DecodeCp1252(std::string_view Bytes)
 
 std::u16string DecodeUtf8(std::string_view Bytes)
 {
-    std::u16string out;
-    out.reserve(Bytes.size());
+    std::u16string out(Bytes.size(), u'\0');
+    out.resize(DecodeUtf8Into(Bytes, out.data()));
+    return out;
+}
+
+size_t DecodeUtf8Into(std::string_view Bytes, char16_t* Out)
+{
+    char16_t* const begin = Out;
     const auto* p = reinterpret_cast<const unsigned char*>(Bytes.data());
     size_t n = Bytes.size();
     for (size_t i = 0; i < n;) {
@@ -1026,20 +1056,20 @@ std::u16string DecodeUtf8(std::string_view Bytes)
         if (valid && (cp < kMinimum[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)))
             valid = false;
         if (!valid) {
-            out += u'\uFFFD';
+            *Out++ = u'\uFFFD';
             ++i;
             continue;
         }
         if (cp >= 0x10000) {
             cp -= 0x10000;
-            out += char16_t(0xD800 + (cp >> 10));
-            out += char16_t(0xDC00 + (cp & 0x3FF));
+            *Out++ = char16_t(0xD800 + (cp >> 10));
+            *Out++ = char16_t(0xDC00 + (cp & 0x3FF));
         } else {
-            out += char16_t(cp);
+            *Out++ = char16_t(cp);
         }
         i += len;
     }
-    return out;
+    return size_t(Out - begin);
 }
 
 }  // namespace qrv

@@ -10,6 +10,7 @@
 #include "framework/UnsetAllocator.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -105,6 +106,8 @@ public:
 
     // Room for Length characters, valid as long as the blocks are.
     Char* Reserve(size_t Length);
+    // The last Length characters of the last room reserved, not needed.
+    void GiveBack(size_t Length);
     // Makes room for Length characters to come (untouched), when there is
     // less.
     void Prepare(size_t Length);
@@ -188,6 +191,12 @@ struct TZipListOptions {
     // layer passes the system's, the defaults are code pages 850 and 1252.
     std::function<std::u16string(std::string_view)> OemDecode;
     std::function<std::u16string(std::string_view)> AnsiDecode;
+    // The same code pages as tables of their 256 characters, where each byte
+    // is one character (every single-byte code page): a name is then
+    // decoded straight into place, without a call per name. Without them the
+    // decoders above are asked.
+    std::shared_ptr<const std::array<char16_t, 256>> OemTable;
+    std::shared_ptr<const std::array<char16_t, 256>> AnsiTable;
     // For a set whose central directory begins or continues on other disks:
     // the source of a disk (nullptr when the user cancels or it is missing).
     std::function<TZipSource*(uint32_t Disk)> OpenDisk;
@@ -236,5 +245,8 @@ TZipListResult ListZipDirectory(TZipSource& Source, const TZipListOptions& Optio
 // The default decoders.
 std::u16string DecodeCp1252(std::string_view Bytes);
 std::u16string DecodeUtf8(std::string_view Bytes);
+// The same into Out, which has room for as many characters as Bytes has
+// bytes; the number of characters written.
+size_t DecodeUtf8Into(std::string_view Bytes, char16_t* Out);
 
 }  // namespace qrv

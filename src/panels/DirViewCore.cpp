@@ -89,6 +89,21 @@ int CompareByName(const TFileRec& A, const TFileRec& B)
 
 // ---- Construction and brackets ---------------------------------------------------
 
+struct TDirViewCore::TReloadPass {
+    explicit TReloadPass(TDirFilter Made) : Filter(std::move(Made)) {}
+    TDirFilter Filter;
+    // The items by their names in upper case; the first Indexed items are in.
+    std::unordered_map<std::wstring, TFileRec*> Old;
+    size_t Indexed = 0;
+    // The items an entry of their kind was found for.
+    std::unordered_set<const TFileRec*> Kept;
+    std::vector<TSearchRec> Fresh;
+    bool Changed = false;
+    // A sliced re-read's entries and the next one to compare.
+    std::vector<TSearchRec> Entries;
+    size_t Next = 0;
+};
+
 TDirViewCore::TDirViewCore(TComponent* Sender, TDirFileSystem& FileSystem, TDirShellInfo& Shell,
                            const TDirViewTexts& Texts)
     : sender_(Sender), fs_(FileSystem), shell_(Shell), texts_(Texts), collator_(std::make_shared<TFoldCollator>())
@@ -250,6 +265,7 @@ TDirFilter TDirViewCore::MakeFilter() const
 
 void TDirViewCore::LoadFromDisk(const std::wstring& Path)
 {
+    CancelSlicedReload();
     EndNameEdit();
     path_ = StripTrailingBackslashes(Path);
     if (DeferredForSort())
@@ -369,6 +385,8 @@ void TDirViewCore::LoadFromDisk(const std::wstring& Path)
 
 TFileRec& TDirViewCore::AddItem(const TSearchRec& SearchRec)
 {
+    // A re-read under way would take the item for a new one.
+    CancelSlicedReload();
     ReserveItem();
     TFileRec& rec = store_.Add();
     rec.FileName = SearchRec.Name;
@@ -515,111 +533,112 @@ void TDirViewCore::ReloadDirectory()
         LoadFromDisk(path_);
 }
 
-bool TDirViewCore::ReloadInPlace()
+std::unique_ptr<TDirViewCore::TReloadPass> TDirViewCore::StartReloadPass()
 {
-    const TDirFilter filter = MakeFilter();
-    // Old: the items by name; Seen: the names found with their directory
-    // bit; Fresh: the entries to add.
-    std::unordered_map<std::wstring, TFileRec*> old;
-    old.reserve(items_.size());
-    for (TFileRec* item : items_)
-        if (!item->IsParentDir)
-            old.emplace(UpperCase(item->FileName), item);
-    std::unordered_map<std::wstring, bool> seen;
-    seen.reserve(items_.size());
-    std::vector<TSearchRec> fresh;
-    bool changed = false;
+    auto pass = std::make_unique<TReloadPass>(MakeFilter());
+    pass->Old.reserve(items_.size());
+    pass->Kept.reserve(items_.size());
+    return pass;
+}
 
+bool TDirViewCore::IndexItems(TReloadPass& Pass, size_t Count)
+{
+    const size_t end = std::min(items_.size(), Pass.Indexed + Count);
+    for (; Pass.Indexed < end; ++Pass.Indexed)
+        if (TFileRec* item = items_[Pass.Indexed]; !item->IsParentDir)
+            Pass.Old.emplace(UpperCase(item->FileName), item);
+    return Pass.Indexed < items_.size();
+}
+
+void TDirViewCore::CompareEntry(TReloadPass& Pass, const TSearchRec& Entry)
+{
+    if (IsDotEntry(Entry.Name))
+        return;
     const auto rename = [&](TFileRec& rec, const std::wstring& name) {
         // Against the stored name, so hidden extensions do not count as a rename.
         if (rec.FileName == name)
             return;
         rec.FileName = name;
         rec.DisplayName = MakeDisplayName(name, rec.IsDirectory, showExtension_, fileNameDisplay_);
-        changed = true;
+        Pass.Changed = true;
     };
+    const std::wstring key = UpperCase(Entry.Name);
+    const auto found = Pass.Old.find(key);
+    TFileRec* rec = found == Pass.Old.end() ? nullptr : found->second;
+    if (!(Entry.Attr & faDirectory)) {
+        if (!Pass.Filter.AcceptsFile(Entry))
+            return;
+        if (!rec || rec->IsDirectory) {
+            // The handler may change the entry it is given.
+            TSearchRec entry = Entry;
+            bool addFile = true;
+            if (OnAddFile)
+                OnAddFile(sender_, entry, addFile);
+            if (addFile)
+                Pass.Fresh.push_back(std::move(entry));
+            return;
+        }
+        Pass.Kept.insert(rec);
+        rename(*rec, Entry.Name);
+        if (rec->Size != Entry.Size || rec->Attr != Entry.Attr || rec->LastWrite != Entry.LastWrite) {
+            const bool sizeChanged = rec->Size != Entry.Size;
+            Subtract(totalSize_, rec->Size);
+            if (rec->Selected)
+                Subtract(selectedSize_, rec->Size);
+            rec->Size = Entry.Size;
+            rec->Attr = Entry.Attr;
+            rec->LastWrite = Entry.LastWrite;
+            totalSize_ += rec->Size;
+            if (rec->Selected)
+                selectedSize_ += rec->Size;
+            if (IsThumbView()) {
+                // The thumbnail is made again.
+                rec->ThumbIndex = 0;
+                rec->IconEmpty = true;
+            }
+            Pass.Changed = true;
+            if (sizeChanged && OnFileSizeChanged)
+                OnFileSizeChanged(sender_, *rec);
+        }
+        return;
+    }
+    if (!showDirectories_ || (hideHiddenDirs_ && (Entry.Attr & faHidden)))
+        return;
+    if (rec && rec->IsDirectory) {
+        Pass.Kept.insert(rec);
+        rename(*rec, Entry.Name);
+        if (rec->Attr != Entry.Attr || rec->LastWrite != Entry.LastWrite) {
+            rec->Attr = Entry.Attr;
+            rec->LastWrite = Entry.LastWrite;
+            Pass.Changed = true;
+        }
+    } else {
+        // Folders pass every load filter, so a new one is added unless the
+        // handler vetoes it.
+        TSearchRec entry = Entry;
+        bool addFile = true;
+        if (OnAddFile)
+            OnAddFile(sender_, entry, addFile);
+        if (addFile)
+            Pass.Fresh.push_back(std::move(entry));
+    }
+}
 
+void TDirViewCore::FinishReloadPass(TReloadPass& Pass)
+{
     {
         TUpdateBracket update(*this);
-        const uint32_t error = fs_.ListFolder(path_, [&](TSearchRec& entry) {
-            if (IsDotEntry(entry.Name))
-                return true;
-            const std::wstring key = UpperCase(entry.Name);
-            const auto found = old.find(key);
-            TFileRec* rec = found == old.end() ? nullptr : found->second;
-            if (!(entry.Attr & faDirectory)) {
-                if (!filter.AcceptsFile(entry))
-                    return true;
-                if (!rec || rec->IsDirectory) {
-                    bool addFile = true;
-                    if (OnAddFile)
-                        OnAddFile(sender_, entry, addFile);
-                    if (addFile) {
-                        seen[UpperCase(entry.Name)] = false;
-                        fresh.push_back(entry);
-                    }
-                    return true;
-                }
-                seen[key] = false;
-                rename(*rec, entry.Name);
-                if (rec->Size != entry.Size || rec->Attr != entry.Attr || rec->LastWrite != entry.LastWrite) {
-                    const bool sizeChanged = rec->Size != entry.Size;
-                    Subtract(totalSize_, rec->Size);
-                    if (rec->Selected)
-                        Subtract(selectedSize_, rec->Size);
-                    rec->Size = entry.Size;
-                    rec->Attr = entry.Attr;
-                    rec->LastWrite = entry.LastWrite;
-                    totalSize_ += rec->Size;
-                    if (rec->Selected)
-                        selectedSize_ += rec->Size;
-                    if (IsThumbView()) {
-                        // The thumbnail is made again.
-                        rec->ThumbIndex = 0;
-                        rec->IconEmpty = true;
-                    }
-                    changed = true;
-                    if (sizeChanged && OnFileSizeChanged)
-                        OnFileSizeChanged(sender_, *rec);
-                }
-                return true;
-            }
-            if (!showDirectories_ || (hideHiddenDirs_ && (entry.Attr & faHidden)))
-                return true;
-            if (rec && rec->IsDirectory) {
-                rename(*rec, entry.Name);
-                if (rec->Attr != entry.Attr || rec->LastWrite != entry.LastWrite) {
-                    rec->Attr = entry.Attr;
-                    rec->LastWrite = entry.LastWrite;
-                    changed = true;
-                }
-            } else {
-                // Folders pass every load filter, so a new one is added
-                // unless the handler vetoes it.
-                bool addFile = true;
-                if (OnAddFile)
-                    OnAddFile(sender_, entry, addFile);
-                if (addFile)
-                    fresh.push_back(entry);
-            }
-            seen[key] = true;
-            return true;
-        });
-        if (error != 0 && error != kErrorFileNotFound)
-            return false;
-
         const int before = ItemCount();
+        // Gone: each item no entry of its kind was found for.
         RemoveRecords([&](const TFileRec& rec) {
             if (rec.IsParentDir)
                 return false;
-            const auto found = seen.find(UpperCase(rec.FileName));
-            return found == seen.end() || found->second != rec.IsDirectory ||
-                   (rec.IsDirectory && hideHiddenDirs_ && (rec.Attr & faHidden));
+            return !Pass.Kept.contains(&rec) || (rec.IsDirectory && hideHiddenDirs_ && (rec.Attr & faHidden));
         });
-        changed = changed || ItemCount() != before || !fresh.empty();
-        for (const TSearchRec& entry : fresh)
+        Pass.Changed = Pass.Changed || ItemCount() != before || !Pass.Fresh.empty();
+        for (const TSearchRec& entry : Pass.Fresh)
             AddItem(entry);
-        if (changed) {
+        if (Pass.Changed) {
             if (SortAfterUpdate)
                 SortItems();
             MarkChanged();
@@ -633,9 +652,65 @@ bool TDirViewCore::ReloadInPlace()
     StartWorkers();
     scanPending_ = false;
     MakeFocusedVisible();
-    if (changed)
+    if (Pass.Changed)
         FireNotify(OnDirUpdated);
+}
+
+bool TDirViewCore::ReloadInPlace()
+{
+    CancelSlicedReload();
+    const std::unique_ptr<TReloadPass> pass = StartReloadPass();
+    IndexItems(*pass, items_.size());
+    {
+        TUpdateBracket update(*this);
+        const uint32_t error = fs_.ListFolder(path_, [&](TSearchRec& entry) {
+            CompareEntry(*pass, entry);
+            return true;
+        });
+        if (error != 0 && error != kErrorFileNotFound)
+            return false;
+    }
+    FinishReloadPass(*pass);
     return true;
+}
+
+bool TDirViewCore::BeginSlicedReload(std::vector<TSearchRec> Entries, uint32_t Error)
+{
+    CancelSlicedReload();
+    if (loading_ || isVirtual_ || fullPathItems_ || !loaded_ || DeferredForSort())
+        return false;
+    if (Error != 0 && Error != kErrorFileNotFound)
+        return false;
+    sliced_ = StartReloadPass();
+    sliced_->Entries = std::move(Entries);
+    return true;
+}
+
+bool TDirViewCore::SlicedReloadStep(size_t Count)
+{
+    if (!sliced_)
+        return false;
+    TReloadPass& pass = *sliced_;
+    // The items are indexed first, in slices too.
+    if (IndexItems(pass, Count))
+        return true;
+    {
+        TUpdateBracket update(*this);
+        const size_t end = std::min(pass.Entries.size(), pass.Next + Count);
+        for (; pass.Next < end; ++pass.Next)
+            CompareEntry(pass, pass.Entries[pass.Next]);
+    }
+    if (pass.Next < pass.Entries.size())
+        return true;
+    // Out of sliced_ first: what the difference changes does not end it.
+    const std::unique_ptr<TReloadPass> done = std::move(sliced_);
+    FinishReloadPass(*done);
+    return false;
+}
+
+void TDirViewCore::CancelSlicedReload()
+{
+    sliced_.reset();
 }
 
 // ---- Items ----------------------------------------------------------------------
@@ -704,6 +779,8 @@ void TDirViewCore::TakeOutOfTotals(const TFileRec& Item)
 
 void TDirViewCore::RemoveRecords(const std::function<bool(const TFileRec&)>& Gone)
 {
+    // A re-read under way holds the records.
+    CancelSlicedReload();
     // One pass that keeps the order, so a large folder is not shifted per item.
     const auto end = std::remove_if(items_.begin(), items_.end(), [&](TFileRec* rec) {
         if (!Gone(*rec))
@@ -720,6 +797,7 @@ void TDirViewCore::RemoveRecords(const std::function<bool(const TFileRec&)>& Gon
 
 void TDirViewCore::DeleteItem(int Index)
 {
+    CancelSlicedReload();
     TFileRec* item = GetItemData(Index);
     if (!item)
         return;
@@ -742,6 +820,7 @@ void TDirViewCore::ClearItems()
 {
     if (DeferredForSort())
         return;
+    CancelSlicedReload();
     TUpdateBracket update(*this);
     items_.clear();
     // Freed in one go, a large folder's on a thread of its own.
@@ -828,6 +907,8 @@ void TDirViewCore::SortItems()
 
 void TDirViewCore::SortBy(const TDirSortOptions& Options)
 {
+    // A re-read under way indexes the items in their order.
+    CancelSlicedReload();
     if (SortNeedsTypeNames(Options.Kind))
         FetchTypeNames();
     const bool ready = itemsReady_;

@@ -116,6 +116,19 @@ public:
     // the per-file icons.
     void Reload(bool KeepIcons);
 
+    // A re-read in place whose search ran beside the window's thread: the
+    // entries found (Error as ListFolder gives it) are compared with the
+    // items a slice at a time, and the difference is applied after the
+    // last. False when the list cannot take them so (loading, not loaded,
+    // a shell folder or a full-path list, a failed search): ReloadDirectory
+    // then. Anything else that changes the items ends the re-read unfinished.
+    [[nodiscard]] bool BeginSlicedReload(std::vector<TSearchRec> Entries, uint32_t Error);
+    // Compares up to Count more entries; after the last it applies the
+    // difference. True while entries remain.
+    bool SlicedReloadStep(size_t Count);
+    bool SlicedReloadPending() const { return sliced_ != nullptr; }
+    void CancelSlicedReload();
+
     bool LoadPending() const { return loadPending_; }
     bool AbortLoad() const { return abortLoad_; }
     bool Loading() const { return loading_; }
@@ -281,6 +294,7 @@ protected:
     template <class Compare>
     void SortRecords(Compare compare)
     {
+        CancelSlicedReload();
         const bool ready = itemsReady_;
         itemsReady_ = false;
         std::stable_sort(items_.begin(), items_.end(),
@@ -323,6 +337,15 @@ private:
     void ReserveItem();
     void FinishLoad();
     bool ReloadInPlace();
+    // One re-read's comparison: the items by name, the names found with
+    // their directory bit, the entries to add.
+    struct TReloadPass;
+    std::unique_ptr<TReloadPass> StartReloadPass();
+    // Indexes up to Count more items by name; true while items remain.
+    bool IndexItems(TReloadPass& Pass, size_t Count);
+    void CompareEntry(TReloadPass& Pass, const TSearchRec& Entry);
+    void FinishReloadPass(TReloadPass& Pass);
+    std::unique_ptr<TReloadPass> sliced_;
     void RemoveRecords(const std::function<bool(const TFileRec&)>& Gone);
     void TakeOutOfTotals(const TFileRec& Item);
     void RecomputeDisplayNames();

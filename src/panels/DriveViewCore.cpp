@@ -37,6 +37,10 @@ TNodeRef ChildByName(TDriveNodeTree& Tree, TNodeRef Node, std::wstring_view Name
         if (SameText(data.DirName, Name) || SameText(data.ShortName, Name))
             return child;
     }
+    // A large folder is read beside the window's thread: the one folder
+    // asked for is looked up alone instead of waiting for all the others.
+    if (!Tree.Data(Node).AllScanned)
+        return Tree.LookUpChild(Node, std::wstring(Name));
     return nullptr;
 }
 

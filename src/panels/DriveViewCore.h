@@ -43,6 +43,10 @@ public:
     virtual void ReadSubDirs(TNodeRef Node) = 0;
     // Finds a "\\server\..." path below the network neighbourhood.
     virtual TNodeRef NodeForUNCPath(const std::wstring& Path) = 0;
+    // For a node whose reading has not ended (AllScanned still unset after
+    // ReadSubDirs): its child folder Name alone, looked up and added;
+    // nullptr when there is none.
+    virtual TNodeRef LookUpChild(TNodeRef /*Node*/, const std::wstring& /*Name*/) { return nullptr; }
 };
 
 // Full path of a node without trailing "\": "C:" for a drive root, "\" for

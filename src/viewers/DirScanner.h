@@ -57,6 +57,11 @@ struct TDirTotals {
 // Stopped, asked before every folder and at every entry, says true.
 std::optional<TDirTotals> ScanDirTree(const std::wstring& Root, TDirScanSource& Source,
                                       const std::function<bool()>& Stopped);
+// The same totals, the folders listed by Threads threads at once (this one
+// among them); Source and Stopped are called on all of them. The order in
+// which folders are listed is open.
+std::optional<TDirTotals> ScanDirTreeInParallel(const std::wstring& Root, TDirScanSource& Source,
+                                                const std::function<bool()>& Stopped, unsigned Threads);
 
 // The texts of the panel's three count rows.
 struct TDirTotalsTexts {

@@ -449,6 +449,67 @@ TEST(ZipDirectory, NameCodings)
     }
 }
 
+TEST(ZipDirectory, SingleByteTablesDecodeAsTheirDecoders)
+{
+    // Every byte but "/" (a separator) and 0: names of all the high bytes,
+    // in folders, among plain ones.
+    std::vector<TWrittenEntry> entries;
+    for (int first = 1; first < 256; first += 15) {
+        std::string name = "ordner/";
+        for (int byte = first; byte < first + 15 && byte < 256; ++byte)
+            if (byte != '/')
+                name += static_cast<char>(byte);
+        entries.push_back({name, 3, 30});
+        entries.push_back({name, 0, 20});
+        entries.push_back({"plain" + std::to_string(first) + ".txt", 3, 30});
+    }
+    entries.push_back({"utf8/Gr\xC3\xB6\xC3\x9F\xE5\xA0\xB1\xF0\x9F\x98\x80"
+                       "e/",
+                       3, 30, 0x0800});
+    entries.push_back({"bad utf8 \xC3(\xE5\xA0", 3, 30, 0x0800});
+    const std::string bytes = WriteZip(entries);
+    // Made-up code pages, so that a mix-up of the two shows.
+    auto oem = std::make_shared<std::array<char16_t, 256>>();
+    auto ansi = std::make_shared<std::array<char16_t, 256>>();
+    for (int byte = 0; byte < 256; ++byte) {
+        (*oem)[size_t(byte)] = char16_t(byte < 0x80 ? byte : 0x0400 + byte);
+        (*ansi)[size_t(byte)] = char16_t(byte < 0x80 ? byte : 0x3000 + byte);
+    }
+    auto decoderOf = [](std::shared_ptr<std::array<char16_t, 256>> table) {
+        return [table](std::string_view text) {
+            std::u16string out;
+            for (char c : text)
+                out += (*table)[static_cast<unsigned char>(c)];
+            return out;
+        };
+    };
+    // Both ways, in place in parts and header by header (List).
+    TZipListOptions decoders;
+    decoders.OemDecode = decoderOf(oem);
+    decoders.AnsiDecode = decoderOf(ansi);
+    decoders.UseDirOnlyEntries = true;
+    TZipListOptions tables = decoders;
+    // (The archive's comment, empty here, still goes to its decoder.)
+    tables.OemDecode = tables.AnsiDecode = [](std::string_view text) -> std::u16string {
+        if (!text.empty())
+            ADD_FAILURE() << "a decoder was asked though a table was there";
+        return {};
+    };
+    tables.OemTable = oem;
+    tables.AnsiTable = ansi;
+    const TZipListResult byDecoders = List(bytes, decoders);
+    const TZipListResult byTables = List(bytes, tables);
+    EXPECT_EQ(byDecoders.Error, 0);
+    EXPECT_TRUE(byDecoders == byTables) << FirstDifference(byDecoders, byTables);
+    ASSERT_EQ(byTables.Entries.size(), entries.size());
+    EXPECT_EQ(byTables.Entries[0].FileName.substr(0, 8), u"ordner\\\u0001");
+    EXPECT_EQ(byTables.Entries[1].FileName.substr(0, 7), u"ordner\\") << "the OEM table for a DOS host";
+    EXPECT_EQ(byTables.Entries[3 * 9].FileName.back(), char16_t(0x3000 + 0x96)) << "the ANSI table for Unix";
+    EXPECT_EQ(byTables.Entries[3 * 9 + 1].FileName.back(), char16_t(0x0400 + 0x96)) << "the OEM table for DOS";
+    EXPECT_EQ(byTables.Entries.end()[-2].FileName, u"utf8\\Gr\u00F6\u00DF\u5831\U0001F600e\\");
+    EXPECT_EQ(byTables.Entries.back().FileName, u"bad utf8 \uFFFD(\uFFFD\uFFFD");
+}
+
 // The bytes through View only: reading the central directory fails, so a
 // listing that succeeds was made in place.
 class TViewOnlySource : public TZipSource {

@@ -638,6 +638,77 @@ TEST_F(DirViewCoreTest, ReReadKeepsItemsSelectionAndTotals)
     EXPECT_EQ(view.Begins, view.Ends);
 }
 
+// The folder's entries as a re-read's worker hands them over.
+std::vector<TSearchRec> Listed(FakeDirSystem& sys, const std::wstring& folder, uint32_t& error)
+{
+    std::vector<TSearchRec> entries;
+    error = sys.ListFolder(folder, [&](TSearchRec& entry) {
+        entries.push_back(entry);
+        return true;
+    });
+    return entries;
+}
+
+TEST_F(DirViewCoreTest, ASlicedReReadEndsAsAWholeOneAndKeepsWhatChangedBetweenSlices)
+{
+    view.SetPath(L"C:\\Daten");
+    view.SetItemSelected(view.Item(L"Bild.PNG"), true);
+    TFileRec* kept = &view.Item(L"Bild.PNG");
+    sys.Find(L"C:\\Daten", L"brief.txt")->Size = 5000;
+    sys.AddFolder(L"C:\\Daten\\Neu");
+    sys.AddFile(L"C:\\Daten", L"neu.txt", 3);
+    sys.Remove(L"C:\\Daten", L"Alt");
+    uint32_t error = 0;
+    std::vector<TSearchRec> entries = Listed(sys, L"C:\\Daten", error);
+    view.Trace.clear();
+    ASSERT_TRUE(view.BeginSlicedReload(entries, error));
+    int slices = 0;
+    while (view.SlicedReloadStep(1)) {
+        ++slices;
+        // Nothing is added or removed before the last slice; the user's
+        // selection between slices stays.
+        EXPECT_EQ(view.Names(), (std::vector<std::wstring>{L"..", L".git", L"Alt", L"Bild.PNG", L"brief.txt"}));
+        if (slices == 2)
+            view.SetItemSelected(view.Item(L"brief.txt"), true);
+    }
+    EXPECT_GE(slices, 4);
+    EXPECT_FALSE(view.SlicedReloadPending());
+    EXPECT_EQ(view.Trace, (std::vector<std::wstring>{L"size brief.txt", L"add Neu", L"add neu.txt", L"updated"}));
+    EXPECT_EQ(view.Names(), (std::vector<std::wstring>{L"..", L".git", L"Neu", L"Bild.PNG", L"brief.txt", L"neu.txt"}));
+    EXPECT_EQ(view.Selected(), (std::vector<std::wstring>{L"Bild.PNG", L"brief.txt"}));
+    EXPECT_EQ(view.SelectedSize(), 305000u);
+    EXPECT_EQ(view.TotalSize(), 305003u);
+    EXPECT_EQ(&view.Item(L"Bild.PNG"), kept);
+    EXPECT_EQ(view.Begins, view.Ends);
+}
+
+TEST_F(DirViewCoreTest, ChangingTheItemsEndsASlicedReReadUnfinished)
+{
+    view.SetPath(L"C:\\Daten");
+    sys.AddFile(L"C:\\Daten", L"neu.txt", 3);
+    uint32_t error = 0;
+    const std::vector<TSearchRec> entries = Listed(sys, L"C:\\Daten", error);
+    // An item added meanwhile (a paste), one deleted, a new folder: each
+    // ends it, so no item is added twice and no record freed is looked at.
+    for (int change = 0; change < 3; ++change) {
+        ASSERT_TRUE(view.BeginSlicedReload(entries, error));
+        ASSERT_TRUE(view.SlicedReloadStep(1));
+        if (change == 0)
+            view.AddItem(entries.back());
+        else if (change == 1)
+            view.DeleteItem(view.IndexOf(&view.Item(L"neu.txt")));
+        else
+            view.SetPath(L"C:\\Daten\\Alt");
+        EXPECT_FALSE(view.SlicedReloadPending()) << change;
+        EXPECT_FALSE(view.SlicedReloadStep(100)) << change;
+    }
+    EXPECT_EQ(view.Names(), std::vector<std::wstring>{L".."});
+    // A failed search or a list not loaded takes no sliced re-read.
+    EXPECT_FALSE(view.BeginSlicedReload(entries, 5));
+    TestView fresh{sys};
+    EXPECT_FALSE(fresh.BeginSlicedReload(entries, 0));
+}
+
 TEST_F(DirViewCoreTest, ReReadWithoutChangesFiresNothing)
 {
     view.SetPath(L"C:\\Daten");

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -27,16 +29,20 @@ struct FakeFolder {
 
 // A file system held in a map from folder paths (with trailing backslash) to
 // their listings; a folder that is not in the map cannot be opened. It keeps
-// which folders were listed, in order, and how many entries were handed out.
+// which folders were listed, in order, and how many entries were handed out;
+// several threads may list at once.
 class FakeSource : public TDirScanSource {
 public:
     std::map<std::wstring, FakeFolder> folders;
     std::vector<std::wstring> listed;
-    int entriesGiven = 0;
+    std::atomic<int> entriesGiven = 0;
 
     TDirListingEnd List(const std::wstring& folder, const TEachEntry& each) override
     {
-        listed.push_back(folder);
+        {
+            const std::lock_guard lock(mutex_);
+            listed.push_back(folder);
+        }
         const auto found = folders.find(folder);
         if (found == folders.end())
             return TDirListingEnd::NotOpened;
@@ -47,6 +53,9 @@ public:
         }
         return found->second.end;
     }
+
+private:
+    std::mutex mutex_;
 };
 
 // Folder listings as the system gives them, "." and ".." first.
@@ -70,9 +79,9 @@ struct TreeCase {
 
 }  // namespace
 
-TEST(DirScanner, CountsTreesOfKnownContent)
+std::vector<TreeCase> KnownTrees()
 {
-    const std::vector<TreeCase> cases = {
+    return {
         {"empty folder", {{L"T:\\root\\", Listing({})}}, {0, 0, 0}},
         {"three small files",
          {{L"T:\\root\\", Listing({{L"a", 0x20, 1}, {L"b", 0x20, 2}, {L"c", 0x20, 3}})}},
@@ -99,7 +108,11 @@ TEST(DirScanner, CountsTreesOfKnownContent)
          {{L"T:\\root\\", Listing({{L"sub", kDir, 4096}})}, {L"T:\\root\\sub\\", Listing({})}},
          {0, 1, 4096}},
     };
-    for (const TreeCase& c : cases) {
+}
+
+TEST(DirScanner, CountsTreesOfKnownContent)
+{
+    for (const TreeCase& c : KnownTrees()) {
         FakeSource source;
         source.folders = c.folders;
         const auto totals = Scan(source);
@@ -110,6 +123,61 @@ TEST(DirScanner, CountsTreesOfKnownContent)
         for (const std::wstring& folder : source.listed)
             EXPECT_EQ(folder.find(L"loop"), std::wstring::npos) << c.name << ": entered a link";
     }
+}
+
+TEST(DirScanner, CountsInParallelAsAlone)
+{
+    // The known trees, and a wide one: 40 folders of 30 files and 3
+    // subfolders each, so that the threads meet at the shared folder stack.
+    std::vector<TreeCase> cases = KnownTrees();
+    TreeCase wide{"wide", {}, {}};
+    std::vector<FakeEntry> top;
+    for (int i = 0; i < 40; ++i) {
+        const std::wstring name = L"d" + std::to_wstring(i);
+        top.push_back({name, kDir, 0});
+        std::vector<FakeEntry> inner;
+        for (int f = 0; f < 30; ++f)
+            inner.push_back({L"f" + std::to_wstring(f), 0, uint64_t(i + f)});
+        for (int k = 0; k < 3; ++k) {
+            inner.push_back({L"s" + std::to_wstring(k), kDir, 0});
+            wide.folders[L"T:\\root\\" + name + L"\\s" + std::to_wstring(k) + L"\\"] = Listing({{L"g", 0, 1}});
+        }
+        wide.folders[L"T:\\root\\" + name + L"\\"] = Listing(inner);
+    }
+    wide.folders[L"T:\\root\\"] = Listing(top);
+    cases.push_back(wide);
+    for (const TreeCase& c : cases) {
+        FakeSource alone;
+        alone.folders = c.folders;
+        const auto expected = Scan(alone);
+        for (unsigned threads : {1u, 2u, 4u}) {
+            FakeSource source;
+            source.folders = c.folders;
+            const auto totals = ScanDirTreeInParallel(
+                L"T:\\root", source, [] { return false; }, threads);
+            ASSERT_TRUE(totals.has_value()) << c.name << ", " << threads;
+            EXPECT_EQ(*totals, *expected) << c.name << ", " << threads;
+            EXPECT_EQ(source.listed.size(), alone.listed.size()) << c.name << ", " << threads;
+        }
+    }
+    FakeSource wideAlone;
+    wideAlone.folders = wide.folders;
+    EXPECT_EQ(Scan(wideAlone), (TDirTotals{40u * 30u + 120u, 40u + 120u, 40u * (29u * 30u / 2u) + 30u * 780u + 120u}));
+
+    // A broken listing anywhere, or a stop, gives no result on any thread.
+    FakeSource broken;
+    broken.folders = wide.folders;
+    broken.folders[L"T:\\root\\d17\\s2\\"].end = TDirListingEnd::Failed;
+    EXPECT_FALSE(ScanDirTreeInParallel(
+                     L"T:\\root", broken, [] { return false; }, 4)
+                     .has_value());
+    FakeSource stopped;
+    stopped.folders = wide.folders;
+    std::atomic<int> asked = 0;
+    EXPECT_FALSE(ScanDirTreeInParallel(
+                     L"T:\\root", stopped, [&] { return ++asked > 500; }, 4)
+                     .has_value());
+    EXPECT_LT(stopped.listed.size(), 161u);
 }
 
 TEST(DirScanner, ListsDepthFirstInListingOrder)

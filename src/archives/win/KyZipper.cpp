@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -45,6 +46,24 @@ std::u16string DecodeCodePage(UINT codePage, std::string_view bytes)
         MultiByteToWideChar(codePage, 0, bytes.data(), int(bytes.size()), reinterpret_cast<wchar_t*>(text.data()),
                             length);
     return text;
+}
+
+// The code page's 256 characters when each byte is one (a single-byte code
+// page); nullptr for a double-byte one. Made once per code page.
+std::shared_ptr<const std::array<char16_t, 256>> SingleByteTable(UINT codePage)
+{
+    CPINFO info{};
+    if (!GetCPInfo(codePage, &info) || info.MaxCharSize != 1)
+        return nullptr;
+    auto table = std::make_shared<std::array<char16_t, 256>>();
+    for (int byte = 0; byte < 256; ++byte) {
+        const char in = static_cast<char>(byte);
+        wchar_t out = 0;
+        if (MultiByteToWideChar(codePage, 0, &in, 1, &out, 1) != 1)
+            return nullptr;
+        (*table)[static_cast<size_t>(byte)] = static_cast<char16_t>(out);
+    }
+    return table;
 }
 
 bool FileExists(const std::wstring& path)
@@ -485,6 +504,10 @@ void TKyZipper::List()
         const auto readLabel = [&] { options.VolumeLabel = ToU16(label = Drive->VolumeLabel(DriveRoot())); };
         options.OemDecode = [](std::string_view bytes) { return DecodeCodePage(CP_OEMCP, bytes); };
         options.AnsiDecode = [](std::string_view bytes) { return DecodeCodePage(CP_ACP, bytes); };
+        static const auto oemTable = SingleByteTable(CP_OEMCP);
+        static const auto ansiTable = SingleByteTable(CP_ACP);
+        options.OemTable = oemTable;
+        options.AnsiTable = ansiTable;
         // On removable disks the disk in the drive is the set's last one (it
         // holds the end record); the others are asked for.
         constexpr uint32_t kUnknownDisk = std::numeric_limits<uint32_t>::max();

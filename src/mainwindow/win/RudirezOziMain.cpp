@@ -135,9 +135,11 @@ void TQRVMain::CreatePanes()
     PanelLeft = PlacePanel(this, this, L"PanelLeft", TAlign::alLeft);
     PanelLeft->SetWidth(220);
     TreeView1 = Place<TDriveView>(this, PanelLeft, L"TreeView1", TAlign::alClient);
-    // Whether a folder has subfolders is asked on the tree's worker: a large
-    // folder beside the start folder would otherwise hold the window.
+    // Whether a folder has subfolders is asked, and a folder's subfolders
+    // are read, on the tree's workers: a large folder beside or above the
+    // start folder would otherwise hold the window.
     TreeView1->SetSubDirScanDelayed(true);
+    TreeView1->SetReadInBackground(true);
     AnswerSentMessages();
     Splitter1 = Place<TKySplitter>(this, this, L"Splitter1", TAlign::alLeft);
     Splitter1->SetLeft(PanelLeft->Width());

@@ -350,6 +350,12 @@ private:
     TWatchState& Watch();
     void FolderChanged();
     void ChangeTimerTick();
+    // The re-read after a change, beside the window's thread
+    // (DirViewWatch.cpp): false when it cannot start there.
+    bool RelistBeside();
+    void TakeRelisted();
+    void ReloadSlice();
+    bool RelistMessage(TMessage& message);
     void FolderInvalid();
     bool watchForChanges_ = false;
     unsigned changeInterval_ = 1000;

@@ -371,6 +371,8 @@ bool TDirView::BeginLabelEdit(int Index)
 
 void TDirView::WndProc(TMessage& message)
 {
+    if (RelistMessage(message))
+        return;
     switch (message.Msg) {
     case WM_DIRVIEW_REEDIT:
         // Nothing to reopen once another folder came in the meantime.

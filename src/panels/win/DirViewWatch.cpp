@@ -3,10 +3,41 @@
 
 #include "panels/win/DirViewWatch.h"
 
+#include "framework/IgnoredError.h"
+#include "framework/TimingTrace.h"
 #include "framework/win/Forms.h"
 #include "panels/WatchedDrives.h"
 
+#include <chrono>
+
 namespace qrv {
+
+namespace {
+
+// The window's thread compares entries for up to this long before it looks
+// at its input again.
+constexpr auto kSliceTime = std::chrono::milliseconds(8);
+// Entries compared between looks at the clock.
+constexpr size_t kSliceEntries = 512;
+
+}  // namespace
+
+TDirView::TWatchState::TWatchState(TDirView& View)
+    : Timer([&View] { View.ChangeTimerTick(); }), Debounce(Timer, DebounceClockNow),
+      Relister(
+          [fs = &View.fs_](const TRelistRequest& Request) {
+              TRelistAnswer answer{Request.Id, {}, 0};
+              answer.Error = fs->ListFolder(Request.Path, [&](TSearchRec& Entry) {
+                  answer.Entries.push_back(Entry);
+                  return true;
+              });
+              return answer;
+          },
+          [](const TRelistRequest& Request) {
+              return TRelistAnswer{Request.Id, {}, ERROR_READ_FAULT};
+          },
+          RelistWindow.Announcement(), L"searching a list's folder again")
+{}
 
 TDirView::TWatchState& TDirView::Watch()
 {
@@ -71,9 +102,15 @@ bool TDirView::WatchThreadActive() const
     return watchForChanges_ && watch_ && watch_->Monitor && watch_->Monitor->Active();
 }
 
-TDiscMonitor* TDirView::DiscMonitor() const { return watch_ ? watch_->Monitor.get() : nullptr; }
+TDiscMonitor* TDirView::DiscMonitor() const
+{
+    return watch_ ? watch_->Monitor.get() : nullptr;
+}
 
-bool TDirView::ChangePending() const { return watch_ && watch_->Debounce.Pending(); }
+bool TDirView::ChangePending() const
+{
+    return watch_ && watch_->Debounce.Pending();
+}
 
 void TDirView::WatchFolder()
 {
@@ -103,7 +140,118 @@ void TDirView::ChangeTimerTick()
         return;
     if (OnChangeDetected)
         OnChangeDetected(this);
-    ReloadDirectory();
+    if (!RelistBeside())
+        ReloadDirectory();
+}
+
+bool TDirView::RelistBeside()
+{
+    if (!HandleAllocated() || !Loaded() || Loading() || IsVirtual() || FullPathItems() || Path().empty())
+        return false;
+    TWatchState& watch = Watch();
+    // A search or a comparison under way may have passed the change: the
+    // folder is searched again once it is applied.
+    if (watch.AwaitedId != 0 || SlicedReloadPending()) {
+        watch.AgainAfterSlices = true;
+        return true;
+    }
+    watch.AgainAfterSlices = false;
+    watch.RelistWindow.Set(Handle());
+    const uint64_t id = ++watch.LastId;
+    if (!watch.Relister.Queue(TRelistRequest{id, Path()}))
+        return false;
+    watch.AwaitedId = id;
+    watch.AwaitedPath = Path();
+    if (TimingTraceEnabled())
+        TraceTiming(L"list re-read queued " + GetPath());
+    return true;
+}
+
+void TDirView::TakeRelisted()
+{
+    if (!watch_)
+        return;
+    TWatchState& watch = *watch_;
+    for (TRelistAnswer& answer : watch.Relister.TakeResults()) {
+        if (answer.Id != watch.AwaitedId)
+            continue;  // for a re-read given up since
+        watch.AwaitedId = 0;
+        if (watch.AwaitedPath != Path() || !Loaded() || Loading()) {
+            watch.AgainAfterSlices = false;
+            continue;  // the list went to another folder meanwhile
+        }
+        if (TimingTraceEnabled())
+            TraceTiming(L"list re-read searched " + GetPath() + L" (" + std::to_wstring(answer.Entries.size()) +
+                        L" entries)");
+        try {
+            if (!BeginSlicedReload(std::move(answer.Entries), answer.Error)) {
+                // Read here and now, with every change so far.
+                watch.AgainAfterSlices = false;
+                ReloadDirectory();
+                continue;
+            }
+        } catch (const std::exception&) {
+            TraceIgnoredException(L"starting a list's re-read");
+            continue;
+        }
+        ReloadSlice();
+    }
+}
+
+void TDirView::ReloadSlice()
+{
+    if (!SlicedReloadPending()) {
+        // Ended unfinished meanwhile: a change that waited for it is read now.
+        if (watch_ && watch_->AgainAfterSlices && !RelistBeside())
+            ReloadDirectory();
+        return;
+    }
+    // Input waiting goes first: the next slice comes by the timer message,
+    // which the queue hands out after input. While a name is edited the
+    // items stay as they are (the editor would close).
+    if (SendMessageW(Handle(), LVM_GETEDITCONTROL, 0, 0) != 0) {
+        SetTimer(Handle(), kReloadSliceMessage, 100, nullptr);
+        return;
+    }
+    if (HIWORD(GetQueueStatus(QS_INPUT)) != 0) {
+        SetTimer(Handle(), kReloadSliceMessage, USER_TIMER_MINIMUM, nullptr);
+        return;
+    }
+    const auto until = std::chrono::steady_clock::now() + kSliceTime;
+    bool more = true;
+    try {
+        while (more && std::chrono::steady_clock::now() < until)
+            more = SlicedReloadStep(kSliceEntries);
+    } catch (const std::exception&) {
+        TraceIgnoredException(L"re-reading a list in slices");
+        CancelSlicedReload();
+        ReloadDirectory();
+        return;
+    }
+    if (more) {
+        PostMessageW(Handle(), kReloadSliceMessage, 0, 0);
+        return;
+    }
+    if (TimingTraceEnabled())
+        TraceTiming(L"list re-read applied " + GetPath());
+    if (watch_ && watch_->AgainAfterSlices && !RelistBeside())
+        ReloadDirectory();
+}
+
+bool TDirView::RelistMessage(TMessage& message)
+{
+    if (message.Msg == kRelistedMessage) {
+        TakeRelisted();
+    } else if (message.Msg == kReloadSliceMessage ||
+               (message.Msg == WM_TIMER && message.WParam == kReloadSliceMessage)) {
+        if (message.Msg == WM_TIMER)
+            KillTimer(Handle(), kReloadSliceMessage);
+        ReloadSlice();
+    } else {
+        return false;
+    }
+    message.Result = 0;
+    return true;
 }
 
 void TDirView::FolderInvalid()

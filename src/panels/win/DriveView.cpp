@@ -16,6 +16,7 @@
 #include "panels/VirtualNodes.h"
 #include "panels/win/DirView.h"
 #include "panels/win/DriveViewNode.h"
+#include "panels/win/DriveViewRead.h"
 #include "panels/win/DriveViewWatch.h"
 #include "panels/win/FolderSearch.h"
 #include "panels/win/KyDriveInfo.h"
@@ -505,6 +506,8 @@ void TDriveView::WorkersWindow(HWND Window)
         images_->Window.Set(Window);
     if (watch_)
         watch_->ProbeWindow.Set(Window);
+    if (reads_)
+        reads_->Window.Set(Window);
 }
 
 void TDriveView::DestroyWnd()
@@ -519,12 +522,20 @@ bool TDriveView::CustomDraw(NMTVCUSTOMDRAW& draw, LRESULT& result)
         result = CDRF_NOTIFYITEMDRAW;
         return true;
     }
+    auto* node = reinterpret_cast<TTreeNode*>(draw.nmcd.lItemlParam);
+    if (draw.nmcd.dwDrawStage == CDDS_ITEMPOSTPAINT) {
+        if (node && SubDirReadPending(node))
+            DrawBusyMark(draw);
+        result = CDRF_DODEFAULT;
+        return true;
+    }
     if (draw.nmcd.dwDrawStage != CDDS_ITEMPREPAINT)
         return false;
-    auto* node = reinterpret_cast<TTreeNode*>(draw.nmcd.lItemlParam);
     result = CDRF_DODEFAULT;
     if (!node || !node->Object())
         return true;
+    if (SubDirReadPending(node))
+        result = CDRF_NOTIFYPOSTPAINT;
     TNodeColorOptions options;
     options.TreeFocused = GetFocus() == Handle();
     options.HideSelection = HideSelection();
@@ -538,6 +549,24 @@ bool TDriveView::CustomDraw(NMTVCUSTOMDRAW& draw, LRESULT& result)
     if (colors.Back != clDefault)
         draw.clrTextBk = ColorToRGB(colors.Back);
     return true;
+}
+
+void TDriveView::DrawBusyMark(NMTVCUSTOMDRAW& draw)
+{
+    // An ellipsis right of the caption, in the grey of disabled text, while
+    // the folder's subfolders are searched.
+    RECT rect{};
+    if (!ItemTextRect(Handle(), reinterpret_cast<TTreeNode*>(draw.nmcd.lItemlParam)->ItemId(), rect))
+        return;
+    RECT client{};
+    GetClientRect(Handle(), &client);
+    rect.left = rect.right + 2;
+    rect.right = client.right;
+    const int oldMode = SetBkMode(draw.nmcd.hdc, TRANSPARENT);
+    const COLORREF oldColor = SetTextColor(draw.nmcd.hdc, GetSysColor(COLOR_GRAYTEXT));
+    DrawTextW(draw.nmcd.hdc, L"\u2026", 1, &rect, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    SetTextColor(draw.nmcd.hdc, oldColor);
+    SetBkMode(draw.nmcd.hdc, oldMode);
 }
 
 bool TDriveView::HandleKey(WPARAM key)
@@ -641,7 +670,7 @@ LRESULT CALLBACK LabelEditProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPar
 
 void TDriveView::WndProc(TMessage& message)
 {
-    if (WatchMessage(message) || NodeImagesMessage(message))
+    if (WatchMessage(message) || NodeImagesMessage(message) || SubDirReadMessage(message))
         return;
     if (message.Msg == WM_DRIVEVIEW_REEDIT) {
         ReopenEditor();

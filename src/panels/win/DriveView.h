@@ -15,6 +15,7 @@
 #include "framework/win/ComCtrls.h"
 #include "panels/DriveViewCore.h"
 #include "panels/TreeValidation.h"
+#include "panels/win/FolderSearch.h"
 
 #include <cstdint>
 #include <functional>
@@ -185,6 +186,12 @@ public:
     // Whether nodes are probed for subfolders on a background thread.
     bool SubDirScanDelayed() const { return subDirScanDelayed_; }
     void SetSubDirScanDelayed(bool Value) { subDirScanDelayed_ = Value; }
+    // Whether a folder's subfolders are read on a worker: the window waits
+    // 30 ms for them, a folder that takes longer keeps its button and a busy
+    // mark and is filled when they come, and a path below it is found
+    // without waiting. Off, they are read at once, on the window's thread.
+    bool ReadInBackground() const { return readInBackground_; }
+    void SetReadInBackground(bool Value) { readInBackground_ = Value; }
     // The shell's share, unshare and folder-rename notifications.
     bool UseSHChangeNotify() const { return useSHChangeNotify_; }
     void SetUseSHChangeNotify(bool Value);
@@ -209,6 +216,11 @@ public:
     void RestoreNodesState(TTreeNode* Node);
     // Nodes waiting for the background prober's answer.
     size_t ProbesPending() const;
+    // Folders whose subfolders a worker is reading (DriveViewRead.cpp).
+    size_t ReadsPending() const;
+    // The node's subfolders are being read: it keeps its button and is drawn
+    // with a busy mark; the rest of the tree takes input meanwhile.
+    bool SubDirReadPending(TTreeNode* Node) const;
     // Folder nodes drawn with the plain folder's images while a worker asks
     // the shell for their own (DriveViewImages.cpp).
     size_t ImagesPending() const;
@@ -282,6 +294,9 @@ private:
     bool DriveScanned(wchar_t Drive) override;
     void ReadSubDirs(TNodeRef Node) override;
     TNodeRef NodeForUNCPath(const std::wstring& Path) override;
+    // A folder still being read: the one subfolder Name looked up on disk
+    // and given a node of its own; nullptr when there is no such folder.
+    TNodeRef LookUpChild(TNodeRef Node, const std::wstring& Name) override;
 
     // What a selection change does: the list follows, the drive is checked.
     void DoChange(TTreeNode* Node);
@@ -378,6 +393,7 @@ private:
     unsigned changeInterval_ = 1000;
     std::wstring noCheckDrives_;
     bool subDirScanDelayed_ = false;
+    bool readInBackground_ = false;
     bool useSHChangeNotify_ = false;
     std::unique_ptr<TWatchState> watch_;
 
@@ -398,6 +414,26 @@ private:
     // their answers there.
     void WorkersWindow(HWND Window);
     std::unique_ptr<TImageState> images_;
+
+    // The subfolders read on a worker (DriveViewRead.cpp).
+    struct TReadState;
+    // Node's folder is searched on the worker; false when there is no worker
+    // to ask (no window yet).
+    [[nodiscard]] bool QueueSubDirRead(TTreeNode* Node);
+    // Waits a moment for Node's answer, answering sent messages; a folder
+    // not read by then is drawn busy and filled when its answer comes.
+    void AwaitSubDirRead(TTreeNode* Node);
+    // Applies the worker's answers; with Only, that node's alone.
+    void TakeSubDirReads(TTreeNode* Only);
+    // Brings Node's children in line with the subfolders found: known ones
+    // keep their nodes, the rest are added, those gone are deleted.
+    void ApplySubFolders(TTreeNode* Node, const TSubFolderList& List);
+    void ForgetSubDirRead(TTreeNode* Node);
+    void ExpandWhenRead(TTreeNode* Node);
+    bool SubDirReadMessage(TMessage& message);
+    void InvalidateNode(TTreeNode* Node);
+    void DrawBusyMark(NMTVCUSTOMDRAW& draw);
+    std::unique_ptr<TReadState> reads_;
 
     // Folder commands.
     // Renames Node's folder to NewName; false after the error box.

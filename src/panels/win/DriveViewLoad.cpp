@@ -16,6 +16,7 @@
 #include "panels/win/DirView.h"
 #include "panels/win/DriveViewImages.h"
 #include "panels/win/DriveViewNode.h"
+#include "panels/win/DriveViewRead.h"
 #include "panels/win/DriveViewWatch.h"
 #include "panels/win/FolderSearch.h"
 #include "panels/win/KyDriveInfo.h"
@@ -140,6 +141,7 @@ void TDriveView::ScanDrive(wchar_t Drive)
     DriveInfo().GetData(drive, rec);
     if (rec.DriveReady) {
         ReadSubDirs(root);
+        // Also while the worker still reads it: the drive is not read twice.
         drives_[drive].Scanned = true;
         drives_[drive].FullScanned = false;
     } else {
@@ -158,23 +160,19 @@ bool TDriveView::ScanDirAllowed(TTreeNode* Node)
 void TDriveView::AddSubDirs(TTreeNode* Node, bool Recurse)
 {
     const std::wstring path = GetDirPath(Node);
-    WIN32_FIND_DATAW found{};
-    TFindHandle find(
-        FindFirstFileExW((path + L"\\*.*").c_str(), FindExInfoStandard, &found, FindExSearchNameMatch, nullptr, 0));
-    if (!find) {
-        lastError_ = GetLastError();
+    const TSubFolderList list = ListSubFolders(path, hideHiddenDirs_);
+    if (list.Error != 0) {
+        lastError_ = list.Error;
         return;
     }
     const std::wstring separator = LocaleThousandSeparator();
     std::vector<TTreeNode*> added;
-    do {
-        if (!IsListedSubFolder(found, hideHiddenDirs_))
-            continue;
+    for (const TFoundFolder& folder : list.Folders) {
         TSearchRec entry;
-        entry.Name = found.cFileName;
-        entry.Attr = found.dwFileAttributes;
+        entry.Name = folder.Name;
+        entry.Attr = folder.Attr;
         auto holder = std::make_unique<TDriveViewNode>();
-        holder->Data = DiskNodeData(path, entry, found.cAlternateFileName);
+        holder->Data = DiskNodeData(path, entry, folder.AlternateName);
         TNodeData& childData = holder->Data;
         const std::wstring caption = FolderCaption(childData, fileNameDisplay_, showDirSize_, separator);
         TTreeNode* child = Items().Insert(Node, nullptr, caption, TNodeButton::Ask, std::move(holder));
@@ -184,8 +182,7 @@ void TDriveView::AddSubDirs(TTreeNode* Node, bool Recurse)
         } else if (Recurse) {
             added.push_back(child);
         }
-    } while (FindNextFileW(find.Get(), &found));
-    find.Reset();
+    }
     for (TTreeNode* child : added) {
         if (!continueScan_)
             break;
@@ -214,20 +211,16 @@ void TDriveView::ReadSubDirs(TTreeNode* Node)
         Node->SetHasChildren(Node->Count() > 0 ? TNodeButton::Shown : TNodeButton::None);
         return;
     }
-    TTimingScope timing(TimingTraceEnabled() ? L"tree read " + GetDirPathName(Node) : std::wstring());
-    // One repaint for the whole batch; the control without redrawing also
-    // skips its scroll bar upkeep for each deleted and added item.
-    {
-        TUpdateLock<TDriveView> lock(*this, &TDriveView::LockUpdate, &TDriveView::UnlockUpdate);
-        Items().DeleteChildren(Node);
-        AddSubDirs(Node, false);
-        SortChildren(Node, false);
+    // The worker searches the folder; a window without one (not made yet)
+    // searches it here. A folder the worker reads already was waited for.
+    if (SubDirReadPending(Node))
+        return;
+    if (QueueSubDirRead(Node)) {
+        AwaitSubDirRead(Node);
+        return;
     }
-    data.AllScanned = true;
-    if (!Node->Parent())
-        drives_[GetDrive(Node)].Scanned = true;
-    Node->SetHasChildren(Node->Count() > 0 ? TNodeButton::Shown : TNodeButton::None);
-    RefreshNodeText(Node);
+    TTimingScope timing(TimingTraceEnabled() ? L"tree read " + GetDirPathName(Node) : std::wstring());
+    ApplySubFolders(Node, ListSubFolders(GetDirPath(Node), hideHiddenDirs_));
 }
 
 TTreeNode* TDriveView::InsertDiskNode(TTreeNode* Parent, TNodeData Data)
@@ -316,6 +309,7 @@ void TDriveView::ClearNodeChildren(TTreeNode* Node)
     TNodeData& data = NodeData(Node);
     if (scanning_)
         return;
+    ForgetSubDirRead(Node);
     {
         TUpdateLock<TDriveView> lock(*this, &TDriveView::LockUpdate, &TDriveView::UnlockUpdate);
         Items().DeleteChildren(Node);
@@ -372,6 +366,11 @@ bool TDriveView::CanExpand(TTreeNode* Node)
     if (!isRoot || drives_[drive].Scanned || drive < DriveInfo().DefaultDrive()) {
         if (!data.AllScanned && ScanDirAllowed(Node)) {
             ReadSubDirs(Node);
+            if (SubDirReadPending(Node)) {
+                // Opens when its folders are in; what is known shows now.
+                ExpandWhenRead(Node);
+                return Node->Count() > 0;
+            }
             ReportError(Node);
         }
         return true;
@@ -381,11 +380,15 @@ bool TDriveView::CanExpand(TTreeNode* Node)
     if (!DriveReadyForUse(drive))
         return false;
     ScanDrive(drive);
+    if (watchDirectory_ && !DriveMonitor(drive))
+        StartDriveMonitor(drive);
+    if (SubDirReadPending(Node)) {
+        ExpandWhenRead(Node);
+        return false;
+    }
     ReportError(Node);
     Node->SetHasChildren(Node->Count() > 0 ? TNodeButton::Shown : TNodeButton::None);
     RefreshNodeText(Node);
-    if (watchDirectory_ && !DriveMonitor(drive))
-        StartDriveMonitor(drive);
     return true;
 }
 
@@ -491,6 +494,7 @@ void TDriveView::NodeDeleting(TTreeNode* Node)
 {
     ForgetWatchedNode(Node);
     ForgetNodeImages(Node);
+    ForgetSubDirRead(Node);
     if (pendingChange_ == Node)
         pendingChange_ = nullptr;
     for (wchar_t drive = kFirstDrive; drive <= kLastDrive; ++drive)

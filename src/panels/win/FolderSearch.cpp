@@ -33,4 +33,23 @@ bool FolderHasSubDirs(const std::wstring& Path, bool HideHidden)
     return false;
 }
 
+TSubFolderList ListSubFolders(const std::wstring& Path, bool HideHidden)
+{
+    TSubFolderList list;
+    WIN32_FIND_DATAW found{};
+    // The short names are shown in one of the name styles: the standard
+    // information level. Limiting to directories is a hint only.
+    TFindHandle find(FindFirstFileExW((RemoveBackslash(Path) + L"\\*.*").c_str(), FindExInfoStandard, &found,
+                                      FindExSearchLimitToDirectories, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (!find) {
+        list.Error = GetLastError();
+        return list;
+    }
+    do {
+        if (IsListedSubFolder(found, HideHidden))
+            list.Folders.push_back({found.cFileName, found.dwFileAttributes, found.cAlternateFileName});
+    } while (FindNextFileW(find.Get(), &found));
+    return list;
+}
+
 }  // namespace qrv

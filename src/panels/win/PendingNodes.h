@@ -23,6 +23,12 @@ public:
         ids_.emplace(Node, Id);
         nodes_.emplace(Id, Node);
     }
+    // The node waiting under Id; nullptr when none does.
+    TTreeNode* Find(uint64_t Id) const
+    {
+        const auto found = nodes_.find(Id);
+        return found == nodes_.end() ? nullptr : found->second;
+    }
     // The node an answer is for, no longer waiting; nullptr when it went.
     TTreeNode* Take(uint64_t Id)
     {

@@ -3,12 +3,25 @@
 #include "framework/win/Handles.h"
 #include "panels/win/KyDriveInfo.h"
 
+#include <algorithm>
+#include <thread>
+
 namespace qrv {
+
+namespace {
+
+// The most threads one count lists folders on.
+constexpr unsigned kCountThreads = 3;
+
+}  // namespace
 
 TDirListingEnd TWinDirScanSource::List(const std::wstring& Folder, const TEachEntry& Each)
 {
     // The count runs beside the user's work: let others go first once per folder.
     Sleep(0);
+    // On whichever thread of the count lists it, an empty drive or a lost
+    // share fails quietly instead of asking.
+    TQuietDriveErrors quiet;
     const std::wstring pattern = LongPathForm(Folder + L"*.*");
     WIN32_FIND_DATAW data;
     TFindHandle find(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
@@ -30,7 +43,11 @@ void TDirScanner::StartScan(const std::wstring& Path, std::shared_ptr<TDirScanTi
 {
     auto* scanner = new TDirScanner(Path, std::move(Ticket));
     scanner->FreeOnTerminate = true;
-    scanner->SetPriority(TThreadPriority::tpLowest);
+    // At the threads' usual priority, as its helpers: on a busy machine the
+    // lowest one left the count waiting behind everything else (1.3-1.4x a
+    // plain walk of the tree); it still lets others go first once per
+    // folder.
+    scanner->SetPriority(TThreadPriority::tpNormal);
     scanner->Start();
 }
 
@@ -51,7 +68,12 @@ void TDirScanner::Execute()
     // An empty drive or a lost network share fails quietly instead of asking.
     TQuietDriveErrors quiet;
     TWinDirScanSource source;
-    const auto totals = ScanDirTree(path_, source, [this] { return Terminated() || ticket_->Revoked(); });
+    // Folders are listed by a few threads at once: each waits on the file
+    // system much of its time, and a tree of many folders is counted in
+    // less than one walk through it takes.
+    const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, kCountThreads);
+    const auto totals = ScanDirTreeInParallel(
+        path_, source, [this] { return Terminated() || ticket_->Revoked(); }, threads);
     if (!totals || ticket_->Revoked())
         return;
     // The ticket tests the revocation again on the user-interface thread,

@@ -61,10 +61,9 @@ std::wstring FolderCreationText(const std::wstring& path)
 }
 
 TKyDirPanel::TKyDirPanel(TComponent* owner)
-    : TKyInfoPanel(owner, {L"Verzeichnis:", L"Erstellt am:", L"Anzahl Dateien:", L"Anzahl Verzeichnisse:",
-                           L"Gesamtgröße:"})
-{
-}
+    : TKyInfoPanel(owner,
+                   {L"Verzeichnis:", L"Erstellt am:", L"Anzahl Dateien:", L"Anzahl Verzeichnisse:", L"Gesamtgröße:"})
+{}
 
 TKyDirPanel::~TKyDirPanel()
 {
@@ -84,15 +83,17 @@ void TKyDirPanel::ShowDirectory(const std::wstring& path)
         return;
     StopScan();
     path_ = path;
+    for (int row : {rowFiles, rowFolders, rowSize})
+        SetRowText(row, L"?");
+    // The count starts before the shell's icon and the creation date are
+    // asked for, which take their time on this thread.
+    if (!path.empty()) {
+        ticket_ = std::make_shared<TDirScanTicket>([this](const TDirTotals& totals) { ShowTotals(totals); });
+        TDirScanner::StartScan(path, ticket_);
+    }
     SetRowText(rowName, FolderDisplayName(path));
     SetRowText(rowCreated, path.empty() ? std::wstring() : FolderCreationText(path));
     ShowShellIcon(path);
-    for (int row : {rowFiles, rowFolders, rowSize})
-        SetRowText(row, L"?");
-    if (path.empty())
-        return;
-    ticket_ = std::make_shared<TDirScanTicket>([this](const TDirTotals& totals) { ShowTotals(totals); });
-    TDirScanner::StartScan(path, ticket_);
 }
 
 void TKyDirPanel::ShowTotals(const TDirTotals& totals)
