@@ -105,6 +105,27 @@ void ApplyListView(TCustomListView* list, const TListViewState& state)
         list->SetViewStyle(static_cast<TViewStyle>(state.ViewStyle));
 }
 
+// The tool windows' positions written into the settings store itself, so an
+// INI file is read and written once per save, not once for them and once
+// for the rest.
+TToolWindowPositionStore PositionStoreOver(TKyRegistry& store)
+{
+    TToolWindowPositionStore positions;
+    positions.ReadInteger = [&store](const std::wstring& section, const std::wstring& name, int defaultValue) {
+        return store.ReadInteger(section, name, defaultValue);
+    };
+    positions.ReadString = [&store](const std::wstring& section, const std::wstring& name,
+                                    const std::wstring& defaultValue) {
+        return store.ReadString(section, name, defaultValue);
+    };
+    positions.WriteInteger = [&store](const std::wstring& section, const std::wstring& name, int value) {
+        store.WriteInteger(section, name, value);
+    };
+    positions.WriteString = [&store](const std::wstring& section, const std::wstring& name,
+                                     const std::wstring& value) { store.WriteString(section, name, value); };
+    return positions;
+}
+
 }  // namespace
 
 TSettingsFacts TQRVMain::SettingsFacts()
@@ -341,19 +362,18 @@ bool TQRVMain::SaveSettings()
     }
     const bool useRegistry = Options.UseRegistry;
     std::unique_ptr<TKyRegistry> store;
-    try {
-        // The positions go first: they write the INI file on their own, and
-        // the store must read what they wrote.
-        if (useRegistry)
+    if (useRegistry) {
+        try {
             RegWriteToolWindowPositions(this, kSettingsKey);
-        else
-            IniWriteToolWindowPositions(this, IniFileName, L"");
-    } catch (const std::exception& error) {
-        ReportSaveFailure(useRegistry ? L"HKEY_CURRENT_USER" + kSettingsKey : IniFileName, Utf8ToWide(error.what()));
-        return false;
+        } catch (const std::exception& error) {
+            ReportSaveFailure(L"HKEY_CURRENT_USER" + kSettingsKey, Utf8ToWide(error.what()));
+            return false;
+        }
     }
     try {
         store = CreateKyRegistry(useRegistry ? kSettingsKey : IniFileName, useRegistry);
+        if (!useRegistry)
+            WriteToolWindowPositions(this, PositionStoreOver(*store));
         if (HandleAllocated())
             Options.Maximized = IsZoomed(Handle()) ? 2 : IsIconic(Handle()) ? 1 : 0;
         CaptureStoredState();
