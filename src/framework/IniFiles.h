@@ -4,12 +4,14 @@
 // keys, comments, blank lines) is written back as it was read. Portable.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace qrv {
 
+class TFileStream;
 class TStrings;
 
 class TMemIniFile {
@@ -85,5 +87,11 @@ private:
     std::vector<TSection> sections_;
     bool modified_ = false;
 };
+
+// Creates a temporary file beside the file under the first free name of
+// TMemIniFile::TemporaryName and names it in temporary: two writers of one
+// file never write into the same temporary. Throws EFCreateError when none
+// of the names can be created.
+std::unique_ptr<TFileStream> CreateFreshTemporary(const std::wstring& fileName, std::wstring& temporary);
 
 }  // namespace qrv
