@@ -66,7 +66,7 @@ void CheckClamps(int kind, TEasyPersistent& object)
 {
     switch (kind % 10) {
     case 0:
-        if (static_cast<TEasyEditorGutter&>(object).Pen().Width > MaxEasyPenWidth)
+        if (static_cast<TEasyEditorGutter&>(object).Pen().Width > kMaxEasyPenWidth)
             std::abort();
         break;
     case 2:

@@ -11,7 +11,7 @@ namespace {
 
 TEasyPenValues Clamped(TEasyPenValues pen)
 {
-    pen.Width = std::clamp(pen.Width, 1, MaxEasyPenWidth);
+    pen.Width = std::clamp(pen.Width, 1, kMaxEasyPenWidth);
     return pen;
 }
 

@@ -158,9 +158,9 @@ void TCustomEasyEdit::PaintGutterGlyphs(HDC dc, int top, int line, int startColu
     if (firstRow && Lines().AllowHiddenLines() && (options_ & eoCollapseButtonOnGutter)) {
         const unsigned flags = Lines().Items(line)->Flags;
         if (flags & lfCollapsed)
-            glyph(EasyGutterCollapsedImage);
+            glyph(kEasyGutterCollapsedImage);
         else if (flags & lfExpanded)
-            glyph(EasyGutterExpandedImage);
+            glyph(kEasyGutterExpandedImage);
     }
     if (firstRow)
         glyph(lineStyles_.ImageFor(source.GetLineStyle(line), gutter_));
@@ -172,7 +172,7 @@ void TCustomEasyEdit::PaintGutterGlyphs(HDC dc, int top, int line, int startColu
             glyph(std::clamp(mark.Index, 0, 9));
     }
     if ((options_ & eoPaintWrapBookmark) && Wrapping() && endColumn != INT_MAX)
-        glyph(EasyGutterWrapImage);
+        glyph(kEasyGutterWrapImage);
 }
 
 void TCustomEasyEdit::PaintText(HDC dc, const RECT& clip)

@@ -619,7 +619,7 @@ TEST_F(EasyEditorTest, GutterGlyphsOfBookmarksLineStylesAndWrappedRows)
 {
     SetLines(20);
     TCustomEasyEditSource& source = *edit->GetEditSource();
-    const int plus = edit->LineStyles().Add({L"zu", clBlack, clWindow, EasyGutterCollapsedImage});
+    const int plus = edit->LineStyles().Add({L"zu", clBlack, clWindow, kEasyGutterCollapsedImage});
     const int missing = edit->LineStyles().Add({L"ohne Bild", clBlack, clWindow, 99});
     source.SetBookmark(3, {0, 2});
     source.SetLineStyle(4, plus);
