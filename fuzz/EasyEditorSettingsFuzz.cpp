@@ -23,16 +23,26 @@ using namespace qrv;
 std::unique_ptr<TEasyPersistent> Make(int kind)
 {
     switch (kind % 10) {
-    case 0: return std::make_unique<TEasyEditorGutter>();
-    case 1: return std::make_unique<TEasyEditorMargin>();
-    case 2: return std::make_unique<TEasyLineNumbers>();
-    case 3: return std::make_unique<TEasyLineDivider>();
-    case 4: return std::make_unique<TEasyPopupWindow>(1280, 1024);
-    case 5: return std::make_unique<TEasyEditorRuler>();
-    case 6: return std::make_unique<TEasyLineStyles>();
-    case 7: return std::make_unique<TEasyEditorColors>();
-    case 8: return std::make_unique<TEasyCodeTemplates>();
-    default: return std::make_unique<TEasyPages>();
+    case 0:
+        return std::make_unique<TEasyEditorGutter>();
+    case 1:
+        return std::make_unique<TEasyEditorMargin>();
+    case 2:
+        return std::make_unique<TEasyLineNumbers>();
+    case 3:
+        return std::make_unique<TEasyLineDivider>();
+    case 4:
+        return std::make_unique<TEasyPopupWindow>(1280, 1024);
+    case 5:
+        return std::make_unique<TEasyEditorRuler>();
+    case 6:
+        return std::make_unique<TEasyLineStyles>();
+    case 7:
+        return std::make_unique<TEasyEditorColors>();
+    case 8:
+        return std::make_unique<TEasyCodeTemplates>();
+    default:
+        return std::make_unique<TEasyPages>();
     }
 }
 
@@ -84,7 +94,8 @@ void CheckClamps(int kind, TEasyPersistent& object)
             std::abort();
         break;
     }
-    default: break;
+    default:
+        break;
     }
 }
 

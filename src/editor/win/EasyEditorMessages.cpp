@@ -114,7 +114,9 @@ void TCustomEasyEdit::ScrollView(int newTop, int newLeft)
         RECT client;
         GetClientRect(handle_, &client);
         const int width = client.right, height = client.bottom;
-        if (oneDirection && dy != 0 && std::abs(dy) < height / 2) {
+        if (pageType_ == TEasyPageType::ptPageLayout) {
+            Invalidate();  // rows lie on sheets with gaps: no uniform shift
+        } else if (oneDirection && dy != 0 && std::abs(dy) < height / 2) {
             // The rows move whole, gutter and numbers with them.
             ScrollWindowEx(handle_, 0, static_cast<int>(dy), nullptr, &client, nullptr, nullptr, SW_INVALIDATE);
             UpdateWindow(handle_);
@@ -373,7 +375,7 @@ bool TCustomEasyEdit::ExecuteCommand(int code)
     case 14:
     case 15: {
         const int row = code == 14 ? topRow_ : topRow_ + page - 1;
-        const TEasyPoint target = ClientToText(POINT{TextLeft(), (row - topRow_) * LineHeight()});
+        const TEasyPoint target = ClientToText(POINT{TextAreaLeft(), RowTop(row)});
         source.SetCaretPos(x, target.Y);
         break;
     }

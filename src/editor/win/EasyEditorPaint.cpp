@@ -67,8 +67,14 @@ void TCustomEasyEdit::Paint(HDC dc)
         GetClientRect(handle_, &clip);
     TSelectObject font(dc, Font().Handle());
     SetBkMode(dc, OPAQUE);
+    if (pageType_ == TEasyPageType::ptPageLayout) {
+        PaintPageLayout(dc, clip);
+        return;
+    }
     PaintGutter(dc, clip);
     PaintText(dc, clip);
+    if (pageType_ == TEasyPageType::ptPageBreaks)
+        PaintPageBreaks(dc);
 }
 
 void TCustomEasyEdit::PaintGutter(HDC dc, const RECT& clip)

@@ -743,3 +743,148 @@ TEST_F(EasyEditorTest, AttachedSourceAndItsEnd)
     EXPECT_EQ(Send(EM_GETLINECOUNT), 3);
     EXPECT_FALSE(edit->GetReadOnly());
 }
+
+TEST_F(EasyEditorTest, KmOtherBindsNoKey)
+{
+    SetLines(50);
+    edit->SetFocus();
+    edit->SetKeyMapping(TEasyKeyMapping::kmOther);
+    EXPECT_EQ(edit->KeyMapping(), TEasyKeyMapping::kmOther);
+    EXPECT_EQ(edit->KeyList().Count(), 0);
+    Send(WM_KEYDOWN, VK_DOWN);
+    Send(WM_KEYDOWN, VK_NEXT);
+    Send(WM_KEYDOWN, VK_END);
+    EXPECT_EQ(edit->CaretY(), 0);
+    EXPECT_EQ(edit->CaretX(), 0);
+    EXPECT_EQ(edit->TopRow(), 0);
+    edit->SetKeyMapping(TEasyKeyMapping::kmDefault);
+    Send(WM_KEYDOWN, VK_DOWN);
+    EXPECT_EQ(edit->CaretY(), 1);
+}
+
+TEST_F(EasyEditorTest, AForeignEditSourceIsRefusedAndTheSourceKept)
+{
+    // A source beside the editor's own class, not below it.
+    class TForeignSource : public TCustomEasyEditSource {
+    public:
+        using TCustomEasyEditSource::TCustomEasyEditSource;
+    };
+    edit->Lines().SetText(u"eigen");
+    auto attached = std::make_unique<TEasyEditSource>(nullptr);
+    attached->Strings().SetText(u"angehängt\r\nzwei");
+    edit->SetEditSource(attached.get());
+    EXPECT_EQ(attached->ActiveEditor(), edit);
+    TForeignSource foreign(nullptr);
+    try {
+        edit->SetEditSource(&foreign);
+        ADD_FAILURE() << "a foreign source must be refused";
+    } catch (const EInvalidOperation& e) {
+        EXPECT_EQ(e.Message(), L"The instance of TEasyEditSource expected");
+    }
+    EXPECT_EQ(edit->EditSource(), attached.get());
+    EXPECT_EQ(Send(EM_GETLINECOUNT), 2);
+
+    // Back to the own source: the attached one loses the editor.
+    edit->SetEditSource(nullptr);
+    EXPECT_EQ(attached->ActiveEditor(), nullptr);
+    EXPECT_EQ(edit->Lines()[0], u"eigen");
+}
+
+TEST_F(EasyEditorTest, ABorderStyleChangeKeepsTextCaretSelectionAndView)
+{
+    SetLines(300);
+    edit->SetFocus();
+    edit->SetCaretPos(3, 120);
+    edit->SetSelection({1, 118}, {4, 119});
+    edit->SetTopRow(110);
+    const HWND before = edit->Handle();
+    EXPECT_TRUE(GetWindowLongW(before, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+
+    edit->SetBorderStyle(TEasyBorderStyle::bsNone);
+    EXPECT_FALSE(GetWindowLongW(edit->Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    EXPECT_EQ(edit->Lines().Count(), 300);
+    EXPECT_EQ(edit->CaretX(), 3);
+    EXPECT_EQ(edit->CaretY(), 120);
+    EXPECT_EQ(edit->SelStart(), (TEasyPoint{1, 118}));
+    EXPECT_EQ(edit->SelEnd(), (TEasyPoint{4, 119}));
+    EXPECT_EQ(edit->TopRow(), 110);
+    EXPECT_EQ(GetScrollPos(edit->Handle(), SB_VERT), 110);
+    EXPECT_EQ(GetFocus(), edit->Handle());
+
+    edit->SetFlatScrollBars(true);  // plain bars where the system has no flat ones
+    EXPECT_EQ(edit->TopRow(), 110);
+    EXPECT_EQ(edit->CaretY(), 120);
+    EXPECT_EQ(Send(EM_GETLINECOUNT), 300);
+}
+
+TEST_F(EasyEditorTest, HideCaretDestroysTheCaretAndBringsItBack)
+{
+    SetLines(10);
+    edit->SetFocus();
+    edit->SetCaretPos(2, 1);
+    POINT shown{};
+    ASSERT_TRUE(GetCaretPos(&shown));
+    EXPECT_EQ(shown.x, edit->TextToClient({2, 1}).x);
+    edit->SetHideCaret(true);
+    POINT gone{-1, -1};
+    GetCaretPos(&gone);
+    EXPECT_EQ(gone.x, 0) << "no caret of this window";
+    edit->SetHideCaret(false);
+    POINT back{};
+    ASSERT_TRUE(GetCaretPos(&back));
+    EXPECT_EQ(back.x, shown.x);
+    EXPECT_EQ(back.y, shown.y);
+}
+
+TEST_F(EasyEditorTest, PageBreaksDrawADottedLineUnderEachPage)
+{
+    SetLines(300, u"x");
+    edit->SetPageType(TEasyPageType::ptPageBreaks);
+    EXPECT_TRUE(edit->GetEditSource()->PageMode());
+    // A letter page at the screen's resolution: whole rows within its indents.
+    TEasyPage& page = edit->Pages().DefaultPage();
+    const int ppi = GetDeviceCaps(TWindowDC(nullptr).Get(), LOGPIXELSY);
+    const int rowsPerPage = (page.PixelHeight(ppi, ppi) - page.TopIndent() - page.BottomIndent()) / edit->LineHeight();
+    edit->SetTopRow(rowsPerPage - 5);
+    UpdateWindow(edit->Handle());
+    const EditorPicture picture(edit->Handle());
+    picture.SaveFor("page-breaks.bmp");
+    const int y = 5 * edit->LineHeight() - 1;
+    const int left = edit->TextLeft() + 10 * edit->CharWidth();
+    // Dots across the text area, where no text stands.
+    EXPECT_GT(picture.DarkPixels(left, picture.Width(), y, y + 1), (picture.Width() - left) / 4);
+    EXPECT_EQ(picture.DarkPixels(left, picture.Width(), y - 4, y - 1), 0);
+    EXPECT_EQ(picture.DarkPixels(left, picture.Width(), y + 2, y + 5), 0);
+
+    edit->SetPageType(TEasyPageType::ptNormal);
+    EXPECT_FALSE(edit->GetEditSource()->PageMode());
+    UpdateWindow(edit->Handle());
+    EXPECT_EQ(EditorPicture(edit->Handle()).DarkPixels(left, picture.Width(), y, y + 1), 0);
+}
+
+TEST_F(EasyEditorTest, PageLayoutDrawsSheetsOnTheBorderColour)
+{
+    SetLines(300);
+    edit->SetBorderColor(clGray);
+    edit->Pages().DefaultPage().SetPaintPageNumber(true);
+    edit->SetPageType(TEasyPageType::ptPageLayout);
+    UpdateWindow(edit->Handle());
+    const EditorPicture picture(edit->Handle());
+    picture.SaveFor("page-layout.bmp");
+    const TEasyPage& page = edit->Pages().DefaultPage();
+    const int sheetLeft = page.LeftGutterWidth();
+    const int sheetTop = page.TopGutterHeight();
+    const COLORREF gray = RGB(0x80, 0x80, 0x80);
+    // The ground left of and above the sheet; the frame; the white sheet.
+    EXPECT_EQ(picture.PixelsOtherThan(gray, 0, sheetLeft - 1, 0, picture.Height()), 0);
+    EXPECT_EQ(picture.PixelsOtherThan(gray, 0, picture.Width(), 0, sheetTop - 1), 0);
+    EXPECT_EQ(picture.At(sheetLeft - 1, sheetTop + 40), RGB(0, 0, 0));
+    EXPECT_EQ(picture.At(sheetLeft + 40, sheetTop - 1), RGB(0, 0, 0));
+    EXPECT_EQ(picture.At(sheetLeft + edit->TextLeft() + 2, sheetTop + 2), ColorToRGB(clWindow));
+    // The first line stands inside the sheet's indents, where the caret is.
+    const POINT caret = edit->TextToClient({0, 0});
+    EXPECT_EQ(caret.x, sheetLeft + page.LeftIndent() + edit->TextLeft());
+    EXPECT_EQ(caret.y, sheetTop + page.TopIndent());
+    EXPECT_GT(picture.DarkPixels(caret.x, caret.x + 6 * edit->CharWidth(), caret.y, caret.y + edit->LineHeight()), 0);
+    EXPECT_EQ(edit->ClientToText({caret.x + 1, caret.y + 1}), (TEasyPoint{0, 0}));
+}
