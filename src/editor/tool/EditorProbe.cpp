@@ -5,7 +5,10 @@
 //   EditorProbe FILE [--wrap] [--page breaks|layout] [--colors M] [--rules F]
 //               [--settings F|--registry] [--search T [--case] [--regex]
 //               [--back] [--repeat N]] [--show-settings] [--shot F.bmp]
-// M: default, classic, ocean, twilight. A search prints "hit LINE COLUMN
+//               [--background tile|gradient] [--collapse]
+// M: default, classic, ocean, twilight. --background puts a tiled picture
+// or a gradient behind the text; --collapse shows a collapsed block with
+// its button in a column of its own. A search prints "hit LINE COLUMN
 // LENGTH" (line from 0, column from 1) or "not found" per run; the first
 // run searches the entire text. Exit code 0 when everything worked.
 
@@ -17,6 +20,7 @@
 #include "editor/win/EasyRegistryStore.h"
 #include "framework/SysUtils.h"
 #include "framework/win/Forms.h"
+#include "framework/win/Handles.h"
 #include "framework/win/WindowPicture.h"
 
 #include <windows.h>
@@ -71,7 +75,8 @@ int wmain(int argc, wchar_t** argv)
 {
     std::wstring file, page, colors, rules, settingsFile, search, shot;
     bool wrap = false, useRegistry = false, caseSensitive = false, regex = false, backward = false;
-    bool showSettings = false;
+    bool showSettings = false, collapse = false;
+    std::wstring background;
     int repeat = 1;
     for (int i = 1; i < argc; ++i) {
         const std::wstring arg = argv[i];
@@ -100,6 +105,10 @@ int wmain(int argc, wchar_t** argv)
             repeat = std::max(_wtoi(argv[++i]), 1);
         else if (arg == L"--show-settings")
             showSettings = true;
+        else if (arg == L"--background" && hasValue)
+            background = argv[++i];
+        else if (arg == L"--collapse")
+            collapse = true;
         else if (arg == L"--shot" && hasValue)
             shot = argv[++i];
         else if (file.empty() && arg.rfind(L"--", 0) != 0)
@@ -143,6 +152,35 @@ int wmain(int argc, wchar_t** argv)
         edit->SetPageType(TEasyPageType::ptPageBreaks);
     else if (page == L"layout")
         edit->SetPageType(TEasyPageType::ptPageLayout);
+
+    if (background == L"tile") {
+        // A 32-pixel check of two pale colours.
+        TBitmap& picture = edit->Background().Bitmap();
+        picture.SetSize(32, 32, static_cast<TColor>(RGB(0xE8, 0xF0, 0xFF)));
+        TOwnDC dc(CreateCompatibleDC(nullptr));
+        TSelectObject select(dc.Get(), picture.Handle());
+        TGdiObject brush(CreateSolidBrush(RGB(0xFF, 0xF0, 0xD8)));
+        const RECT first{0, 0, 16, 16}, second{16, 16, 32, 32};
+        FillRect(dc.Get(), &first, static_cast<HBRUSH>(brush.Get()));
+        FillRect(dc.Get(), &second, static_cast<HBRUSH>(brush.Get()));
+        edit->Background().SetOption(TEasyBackgroundOption::bgTile);
+    } else if (background == L"gradient") {
+        edit->Background().SetGradientStartColor(static_cast<TColor>(RGB(0xFF, 0xFF, 0xFF)));
+        edit->Background().SetGradientEndColor(static_cast<TColor>(RGB(0xA0, 0xC0, 0xFF)));
+        edit->Background().SetOption(TEasyBackgroundOption::bgVertGradient);
+    } else if (!background.empty()) {
+        Print(L"unknown background: " + background);
+        return 2;
+    }
+    if (collapse && edit->Lines().Count() > 4) {
+        // Line 0 heads an open block, line 2 a closed one hiding line 3.
+        TEasyStrings& lines = edit->Lines();
+        lines.SetAllowHiddenLines(true);
+        lines.Expand(0, true);
+        lines.Collapse(2, true);
+        lines.SetLineVisible(3, false);
+        edit->SetOptions(edit->Options() & ~eoCollapseButtonOnGutter);
+    }
 
     std::unique_ptr<TEasyEditorParser> parser;
     if (!rules.empty() || !colors.empty()) {

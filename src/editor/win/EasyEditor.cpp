@@ -5,9 +5,8 @@
 #include "editor/WideText.h"
 #include "editor/win/EasyFontManagerWin.h"
 #include "editor/win/EasyHint.h"
+#include "editor/win/EasyUtilsWin.h"
 #include "framework/IgnoredError.h"
-
-#include <commctrl.h>
 
 #include <algorithm>
 #include <climits>
@@ -30,6 +29,7 @@ TCustomEasyEdit::TCustomEasyEdit(TComponent* owner) : TCustomControl(owner), own
     rows_.OnNeedRows = [this](TEasyWrapList& rows, int from, int to) { layout_.Rebuild(rows, from, to, topRow_); };
 
     painter_ = std::make_unique<TEasyPainter>(static_cast<TEasyPainterHost&>(*this));
+    background_.OnInvalidate = [this] { Invalidate(); };
     SetDefaultFont();
     Attach(own_);
 }
@@ -426,9 +426,18 @@ int TCustomEasyEdit::TextLeft()
     int left = gutter_.PaintedWidth(lineNumbers_);
     if (lineNumbers_.Visible() && !(lineNumbers_.Options() & lnPaintOnGutter))
         left += lineNumberWidth_;
+    left += CollapseColumnWidth();
     if (options_ & eoPaintGutter)
         left += gutter_.Indent();
     return left;
+}
+
+int TCustomEasyEdit::CollapseColumnWidth()
+{
+    // Collapse buttons outside the gutter get a column of their own.
+    if (!Lines().AllowHiddenLines() || (options_ & eoCollapseButtonOnGutter))
+        return 0;
+    return GutterImages().Width() + 2;
 }
 
 int TCustomEasyEdit::TextAreaLeft()
@@ -825,8 +834,10 @@ void TCustomEasyEdit::CreateWindowHandle(const TCreateParams& params)
     if (!handle_)
         return;
     // Flat scroll bars where the system has them; plain ones elsewhere.
-    if (flatScrollBars_ && !InitializeFlatSB(handle_))
+    if (flatScrollBars_ && !InitializeFlatScrollBars(handle_))
         TraceIgnoredFailure(L"editor: flat scroll bars", GetLastError());
+    background_.SetClientSize(ClientWidth(), ClientHeight());
+    background_.SetBrushColor(Color());
     vertBar_ = horzBar_ = TBarState{};
     vertPicture_ = horzPicture_ = SCROLLBARINFO{};
     wrapCells_ = Wrapping() ? WrapCells() : 0;

@@ -18,8 +18,10 @@
 #include "editor/EasyKeyList.h"
 #include "editor/EasyPageGeometry.h"
 #include "editor/EasyPages.h"
+#include "editor/EasyPainter.h"  // before the system headers: see EasyPainterWin.h
 #include "editor/EasyRowLayout.h"
 #include "editor/EasyWrapList.h"
+#include "editor/win/EasyControlBackground.h"
 #include "editor/win/EasyPainterWin.h"
 #include "framework/win/Controls.h"
 #include "framework/win/ImgList.h"
@@ -86,6 +88,10 @@ public:
     // (ptPageBreaks) or sheets on a coloured ground (ptPageLayout).
     void SetPageType(TEasyPageType type);
     TEasyPages& Pages() { return pages_; }
+    // The picture or gradient behind the text (the whole client area);
+    // writing assigns into the editor's own.
+    TEasyControlBackground& Background() { return background_; }
+    void SetBackground(const TEasyControlBackground& background) { background_.Assign(background); }
     // The ground around the sheets in ptPageLayout.
     TColor BorderColor() const { return borderColor_; }
     void SetBorderColor(TColor color);
@@ -174,6 +180,9 @@ public:
     TEasyPoint ClientToText(POINT point);
     // Left edge of the text area in client pixels (the gutter's width).
     int TextLeft();
+    // The column of the collapse buttons when they are not on the gutter
+    // (eoCollapseButtonOnGutter off, hidden lines allowed); 0 without one.
+    int CollapseColumnWidth();
     // Where column LeftColumn begins: TextLeft, or in ptPageLayout the
     // sheet's text area scrolled by LeftColumn.
     int TextAreaLeft();
@@ -327,6 +336,7 @@ private:
     TEasyEditSource* own_;
     TCustomEasyEditSource* external_ = nullptr;
     TEasyPages pages_{this};
+    TEasyControlBackground background_;
     std::unique_ptr<TEasyRowPageMeasure> pageMeasure_;
     TEasyPageType pageType_ = TEasyPageType::ptNormal;
     TColor borderColor_ = clBtnFace;

@@ -114,8 +114,9 @@ void TCustomEasyEdit::ScrollView(int newTop, int newLeft)
         RECT client;
         GetClientRect(handle_, &client);
         const int width = client.right, height = client.bottom;
-        if (pageType_ == TEasyPageType::ptPageLayout) {
-            Invalidate();  // rows lie on sheets with gaps: no uniform shift
+        if (pageType_ == TEasyPageType::ptPageLayout || background_.Active()) {
+            // Rows on sheets with gaps, or over a picture that stays: no uniform shift.
+            Invalidate();
         } else if (oneDirection && dy != 0 && std::abs(dy) < height / 2) {
             // The rows move whole, gutter and numbers with them.
             ScrollWindowEx(handle_, 0, static_cast<int>(dy), nullptr, &client, nullptr, nullptr, SW_INVALIDATE);
@@ -609,6 +610,7 @@ void TCustomEasyEdit::WndProc(TMessage& message)
         return;
     case WM_SIZE:
         DefaultHandler(message);
+        background_.SetClientSize(ClientWidth(), ClientHeight());
         // Rows are cut again only when their width changed.
         if (Wrapping() && WrapCells() != wrapCells_)
             Rewrap();

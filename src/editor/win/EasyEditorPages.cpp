@@ -8,6 +8,7 @@
 
 #include "editor/win/EasyEditor.h"
 
+#include "editor/win/EasyUtilsWin.h"
 #include "framework/ScopeExit.h"
 #include "framework/win/Handles.h"
 
@@ -26,13 +27,6 @@ void Fill(HDC dc, const RECT& rect, COLORREF color)
     const COLORREF old = SetBkColor(dc, color);
     ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
     SetBkColor(dc, old);
-}
-
-int ScreenPixelsPerInch(int index)
-{
-    const TWindowDC screen(nullptr, GetDC(nullptr));
-    const int ppi = screen.Get() ? GetDeviceCaps(screen.Get(), index) : 0;
-    return ppi > 0 ? ppi : 96;
 }
 
 // The document pixel of a line's top in ptPageLayout.
@@ -72,12 +66,12 @@ void TCustomEasyEdit::SetBorderColor(TColor color)
 
 int TCustomEasyEdit::PixelsPerInchX() const
 {
-    return ScreenPixelsPerInch(LOGPIXELSX);
+    return ScreenPixelsPerInchX();
 }
 
 int TCustomEasyEdit::PixelsPerInchY() const
 {
-    return ScreenPixelsPerInch(LOGPIXELSY);
+    return ScreenPixelsPerInchY();
 }
 
 void TCustomEasyEdit::PageChanged(int pageIndex)

@@ -888,3 +888,49 @@ TEST_F(EasyEditorTest, PageLayoutDrawsSheetsOnTheBorderColour)
     EXPECT_GT(picture.DarkPixels(caret.x, caret.x + 6 * edit->CharWidth(), caret.y, caret.y + edit->LineHeight()), 0);
     EXPECT_EQ(edit->ClientToText({caret.x + 1, caret.y + 1}), (TEasyPoint{0, 0}));
 }
+
+TEST_F(EasyEditorTest, CollapseButtonsOffTheGutterHaveAColumnOfTheirOwn)
+{
+    SetLines(20);
+    const int plainLeft = edit->TextLeft();
+    TEasyStrings& lines = edit->Lines();
+    lines.SetAllowHiddenLines(true);
+    lines.Expand(0, true);
+    lines.Collapse(2, true);
+    lines.SetLineVisible(3, false);
+    edit->SetOptions(edit->Options() & ~eoCollapseButtonOnGutter);
+    const int columnLeft = plainLeft - ((edit->Options() & eoPaintGutter) ? edit->Gutter().Indent() : 0);
+    EXPECT_EQ(edit->TextLeft(), plainLeft + 18);
+    RedrawWindow(edit->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const EditorPicture picture(edit->Handle());
+    picture.SaveFor("collapse-column.bmp");
+    const int lineHeight = edit->LineHeight();
+    const COLORREF back = ColorToRGB(clWindow);
+    // A button beside the open block's head and the closed one's (row 2);
+    // none beside a plain line.
+    EXPECT_GT(picture.PixelsOtherThan(back, columnLeft, columnLeft + 18, 0, lineHeight), 20);
+    EXPECT_GT(picture.PixelsOtherThan(back, columnLeft, columnLeft + 18, 2 * lineHeight, 3 * lineHeight), 20);
+    EXPECT_EQ(picture.PixelsOtherThan(back, columnLeft, columnLeft + 18, lineHeight, 2 * lineHeight), 0);
+
+    // On the gutter: no column of their own.
+    edit->SetOptions(edit->Options() | eoCollapseButtonOnGutter);
+    EXPECT_EQ(edit->TextLeft(), plainLeft);
+}
+
+TEST_F(EasyEditorTest, ATiledBackgroundShowsBehindTheText)
+{
+    SetLines(5);
+    TBitmap& tile = edit->Background().Bitmap();
+    tile.SetSize(8, 8, static_cast<TColor>(RGB(0, 0xC0, 0)));
+    edit->Background().SetOption(TEasyBackgroundOption::bgTile);
+    RedrawWindow(edit->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const EditorPicture picture(edit->Handle());
+    picture.SaveFor("tiled-background.bmp");
+    const int left = edit->TextLeft();
+    const COLORREF green = RGB(0, 0xC0, 0);
+    // Beside the short lines and below the text: the picture.
+    EXPECT_EQ(picture.PixelsOtherThan(green, left + 20 * edit->CharWidth(), picture.Width(), 0, picture.Height()), 0);
+    EXPECT_EQ(picture.PixelsOtherThan(green, left, picture.Width(), 6 * edit->LineHeight(), picture.Height()), 0);
+    // The text itself is drawn on it.
+    EXPECT_GT(picture.DarkPixels(left, left + 8 * edit->CharWidth(), 0, edit->LineHeight()), 0);
+}
