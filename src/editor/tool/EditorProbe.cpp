@@ -157,12 +157,15 @@ int wmain(int argc, wchar_t** argv)
         // A 32-pixel check of two pale colours.
         TBitmap& picture = edit->Background().Bitmap();
         picture.SetSize(32, 32, static_cast<TColor>(RGB(0xE8, 0xF0, 0xFF)));
-        TOwnDC dc(CreateCompatibleDC(nullptr));
-        TSelectObject select(dc.Get(), picture.Handle());
-        TGdiObject brush(CreateSolidBrush(RGB(0xFF, 0xF0, 0xD8)));
-        const RECT first{0, 0, 16, 16}, second{16, 16, 32, 32};
-        FillRect(dc.Get(), &first, static_cast<HBRUSH>(brush.Get()));
-        FillRect(dc.Get(), &second, static_cast<HBRUSH>(brush.Get()));
+        {
+            // Drawn and let go before the background takes the picture.
+            TOwnDC dc(CreateCompatibleDC(nullptr));
+            TSelectObject select(dc.Get(), picture.Handle());
+            TGdiObject brush(CreateSolidBrush(RGB(0xFF, 0xF0, 0xD8)));
+            const RECT first{0, 0, 16, 16}, second{16, 16, 32, 32};
+            FillRect(dc.Get(), &first, static_cast<HBRUSH>(brush.Get()));
+            FillRect(dc.Get(), &second, static_cast<HBRUSH>(brush.Get()));
+        }
         edit->Background().SetOption(TEasyBackgroundOption::bgTile);
     } else if (background == L"gradient") {
         edit->Background().SetGradientStartColor(static_cast<TColor>(RGB(0xFF, 0xFF, 0xFF)));
