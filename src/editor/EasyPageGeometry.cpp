@@ -88,4 +88,53 @@ int EasyDocumentWidth(TEasyPages& pages, const TEasyPageMetrics& metrics)
     return widest;
 }
 
+namespace {
+
+// Where the sheet's edge lies along the ruler, and the sheet's extent.
+void RulerFrame(const TEasyPage& page, bool vertical, TEasyPageType type, const TEasyPageMetrics& metrics, int& origin,
+                int& extent)
+{
+    const bool layout = type == TEasyPageType::ptPageLayout;
+    if (vertical) {
+        origin = layout ? page.TopGutterHeight() : 0;
+        extent = page.PixelHeight(metrics.PixelsPerInchX, metrics.PixelsPerInchY);
+    } else {
+        origin = layout ? page.LeftGutterWidth() : 0;
+        extent = page.PixelWidth(metrics.PixelsPerInchX, metrics.PixelsPerInchY);
+    }
+}
+
+}  // namespace
+
+TEasyRulerMarks EasyRulerMarks(const TEasyPage& page, bool vertical, TEasyPageType type,
+                               const TEasyPageMetrics& metrics)
+{
+    if (type != TEasyPageType::ptPageLayout)
+        return {};
+    int origin = 0, extent = 0;
+    RulerFrame(page, vertical, type, metrics, origin, extent);
+    const int near = vertical ? page.TopIndent() : page.LeftIndent();
+    const int far = vertical ? page.BottomIndent() : page.RightIndent();
+    return {true, origin + near, origin + extent - far};
+}
+
+void EasyRulerIndentChanged(TEasyPage& page, bool vertical, int mark, int position, TEasyPageType type,
+                            const TEasyPageMetrics& metrics)
+{
+    int origin = 0, extent = 0;
+    RulerFrame(page, vertical, type, metrics, origin, extent);
+    const int indent = std::max(mark == 0 ? position - origin : origin + extent - position, 0);
+    if (vertical) {
+        if (mark == 0)
+            page.SetTopIndent(indent);
+        else
+            page.SetBottomIndent(indent);
+    } else {
+        if (mark == 0)
+            page.SetLeftIndent(indent);
+        else
+            page.SetRightIndent(indent);
+    }
+}
+
 }  // namespace qrv

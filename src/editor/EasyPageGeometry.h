@@ -73,4 +73,21 @@ int EasyDocumentHeight(TEasyPages& pages);
 // plus twice its gutter offset.
 int EasyDocumentWidth(TEasyPages& pages, const TEasyPageMetrics& metrics);
 
+// The rulers and the caret's page: the horizontal ruler's two marks are the
+// left and right indents, the vertical ruler's the top and bottom ones, as
+// positions along the ruler: from the sheet's left (top) edge, which in
+// ptPageLayout lies the gutter offset further on, and for the second mark
+// from the same edge to the far indent's line. Only ptPageLayout shows them.
+struct TEasyRulerMarks {
+    bool Shown = false;
+    int First = 0;
+    int Second = 0;
+    bool operator==(const TEasyRulerMarks&) const = default;
+};
+TEasyRulerMarks EasyRulerMarks(const TEasyPage& page, bool vertical, TEasyPageType type,
+                               const TEasyPageMetrics& metrics);
+// A mark dragged to the position sets the page's indent (never below 0).
+void EasyRulerIndentChanged(TEasyPage& page, bool vertical, int mark, int position, TEasyPageType type,
+                            const TEasyPageMetrics& metrics);
+
 }  // namespace qrv

@@ -119,3 +119,51 @@ TEST(EasyPageGeometry, ALineTallerThanAPageIsCut)
     EXPECT_EQ(lastCol, EasyPageLineEnd);
     EXPECT_EQ(used, 60);
 }
+
+TEST(EasyPageGeometry, RulerMarksAndDraggedIndents)
+{
+    TEasyPages pages;
+    TEasyPage& page = pages.DefaultPage();
+    page.SetPageSize(TEasyPageSize::psA4);  // 794 x 1123 pixels
+    const TEasyPageMetrics metrics{96, 96, 8, 16, 16};
+    // Only the page-layout view shows the page's indents.
+    EXPECT_FALSE(EasyRulerMarks(page, false, TEasyPageType::ptNormal, metrics).Shown);
+    EXPECT_FALSE(EasyRulerMarks(page, true, TEasyPageType::ptPageBreaks, metrics).Shown);
+    EXPECT_EQ(EasyRulerMarks(page, false, TEasyPageType::ptPageLayout, metrics),
+              (TEasyRulerMarks{true, 64 + 24, 64 + 794 - 24}));
+    EXPECT_EQ(EasyRulerMarks(page, true, TEasyPageType::ptPageLayout, metrics),
+              (TEasyRulerMarks{true, 24 + 24, 24 + 1123 - 24}));
+
+    struct Case {
+        bool vertical;
+        int mark;
+        int position;
+        TEasyPageType type;
+        int left, top, right, bottom;
+    };
+    const Case cases[] = {
+        // The left mark less the gutter offset in the page-layout view, not elsewhere.
+        {false, 0, 64 + 100, TEasyPageType::ptPageLayout, 100, 24, 24, 24},
+        {false, 0, 100, TEasyPageType::ptPageBreaks, 100, 24, 24, 24},
+        {false, 1, 64 + 794 - 50, TEasyPageType::ptPageLayout, 24, 24, 50, 24},
+        {true, 0, 24 + 70, TEasyPageType::ptPageLayout, 24, 70, 24, 24},
+        {true, 1, 1123 - 90, TEasyPageType::ptNormal, 24, 24, 24, 90},
+        // Dragged beyond the sheet's edge: no negative indent.
+        {false, 0, 10, TEasyPageType::ptPageLayout, 0, 24, 24, 24},
+        {true, 1, 5000, TEasyPageType::ptPageLayout, 24, 24, 24, 0},
+    };
+    for (const Case& c : cases) {
+        TEasyPage fresh;
+        fresh.SetPageSize(TEasyPageSize::psA4);
+        EasyRulerIndentChanged(fresh, c.vertical, c.mark, c.position, c.type, metrics);
+        EXPECT_EQ(fresh.LeftIndent(), c.left) << c.position;
+        EXPECT_EQ(fresh.TopIndent(), c.top) << c.position;
+        EXPECT_EQ(fresh.RightIndent(), c.right) << c.position;
+        EXPECT_EQ(fresh.BottomIndent(), c.bottom) << c.position;
+        // What the ruler then shows is where the mark was dropped.
+        if (c.type == TEasyPageType::ptPageLayout && c.left > 0 && c.bottom > 0) {
+            const TEasyRulerMarks marks = EasyRulerMarks(fresh, c.vertical, c.type, metrics);
+            EXPECT_EQ(c.mark == 0 ? marks.First : marks.Second, c.position);
+        }
+    }
+}

@@ -92,6 +92,11 @@ public:
     // writing assigns into the editor's own.
     TEasyControlBackground& Background() { return background_; }
     void SetBackground(const TEasyControlBackground& background) { background_.Assign(background); }
+    // A ruler's indentation mark was dragged: the caret page's indent
+    // follows and the text is laid out again. What the ruler shows of the
+    // caret's page: its indents in ptPageLayout, none otherwise.
+    void RulerIndentChanged(bool vertical, int mark, int position);
+    TEasyRulerMarks RulerMarks(bool vertical);
     // The ground around the sheets in ptPageLayout.
     TColor BorderColor() const { return borderColor_; }
     void SetBorderColor(TColor color);

@@ -55,6 +55,22 @@ void TCustomEasyEdit::SetPageType(TEasyPageType type)
     Invalidate();
 }
 
+void TCustomEasyEdit::RulerIndentChanged(bool vertical, int mark, int position)
+{
+    TEasyPage& page = pages_.Items(pageType_ == TEasyPageType::ptNormal ? 0 : PageOfLine(CaretY()));
+    // The page tells the editor, which lays the pages out again and repaints.
+    EasyRulerIndentChanged(page, vertical, mark, position, pageType_, PageMetrics());
+    if (Wrapping())
+        Rewrap();
+}
+
+TEasyRulerMarks TCustomEasyEdit::RulerMarks(bool vertical)
+{
+    if (pageType_ != TEasyPageType::ptPageLayout)
+        return {};
+    return EasyRulerMarks(pages_.Items(PageOfLine(CaretY())), vertical, pageType_, PageMetrics());
+}
+
 void TCustomEasyEdit::SetBorderColor(TColor color)
 {
     if (color == borderColor_)

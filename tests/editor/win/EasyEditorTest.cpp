@@ -934,3 +934,24 @@ TEST_F(EasyEditorTest, ATiledBackgroundShowsBehindTheText)
     // The text itself is drawn on it.
     EXPECT_GT(picture.DarkPixels(left, left + 8 * edit->CharWidth(), 0, edit->LineHeight()), 0);
 }
+
+TEST_F(EasyEditorTest, ARulerIndentMovesTheTextOnTheCaretsPage)
+{
+    SetLines(300);
+    EXPECT_FALSE(edit->RulerMarks(false).Shown);
+    edit->SetPageType(TEasyPageType::ptPageLayout);
+    const TEasyPage& page = edit->Pages().DefaultPage();
+    const TEasyRulerMarks before = edit->RulerMarks(false);
+    ASSERT_TRUE(before.Shown);
+    EXPECT_EQ(before.First, page.LeftGutterWidth() + page.LeftIndent());
+    edit->RulerIndentChanged(false, 0, page.LeftGutterWidth() + 100);
+    EXPECT_EQ(page.LeftIndent(), 100);
+    EXPECT_EQ(edit->TextToClient({0, 0}).x, page.LeftGutterWidth() + 100 + edit->TextLeft());
+    // A deeper top indent leaves fewer lines on the page.
+    const int lastBefore = page.LastLine;
+    edit->RulerIndentChanged(true, 0, page.TopGutterHeight() + 200);
+    EXPECT_EQ(page.TopIndent(), 200);
+    UpdateWindow(edit->Handle());
+    EXPECT_EQ(edit->TextToClient({0, 0}).y, page.TopGutterHeight() + 200);
+    EXPECT_LT(edit->Pages().DefaultPage().LastLine, lastBefore);
+}
