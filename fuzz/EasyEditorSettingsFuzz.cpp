@@ -2,11 +2,14 @@
 // byte picks the object, the rest is its streamed block. Damage may only
 // raise the framework's errors; what was read keeps its clamps and writes
 // back to a block that reads to the same block again. A page list read is
-// then laid out over a short text, which must end.
+// then laid out over a short text, which must end, and its sheets keep their
+// text area inside them. The search settings keep their enumerations in range.
 #include "editor/EasyCodeTemplates.h"
 #include "editor/EasyEditorSubObjects.h"
+#include "editor/EasyPageGeometry.h"
 #include "editor/EasyPages.h"
 #include "editor/EasyPersistence.h"
+#include "editor/EasySearchSettings.h"
 #include "framework/Streams.h"
 #include "framework/SysUtils.h"
 
@@ -22,7 +25,7 @@ using namespace qrv;
 
 std::unique_ptr<TEasyPersistent> Make(int kind)
 {
-    switch (kind % 10) {
+    switch (kind % 11) {
     case 0:
         return std::make_unique<TEasyEditorGutter>();
     case 1:
@@ -41,8 +44,10 @@ std::unique_ptr<TEasyPersistent> Make(int kind)
         return std::make_unique<TEasyEditorColors>();
     case 8:
         return std::make_unique<TEasyCodeTemplates>();
-    default:
+    case 9:
         return std::make_unique<TEasyPages>();
+    default:
+        return std::make_unique<TEasySearchSettings>();
     }
 }
 
@@ -74,7 +79,7 @@ struct ShortText : TEasyPageMeasure {
 
 void CheckClamps(int kind, TEasyPersistent& object)
 {
-    switch (kind % 10) {
+    switch (kind % 11) {
     case 0:
         if (static_cast<TEasyEditorGutter&>(object).Pen().Width > kMaxEasyPenWidth)
             std::abort();
@@ -91,6 +96,21 @@ void CheckClamps(int kind, TEasyPersistent& object)
         }
         ShortText text;
         if (pages.PageAt(39, 0, text) < 0)
+            std::abort();
+        pages.FullLayout = true;
+        pages.ResetLayout();
+        if (pages.PageAt(39, 0, text) < 0)
+            std::abort();
+        for (int i = 0; i < pages.LaidOutCount(); ++i) {
+            const TEasySheet sheet = EasySheetOf(pages.Items(i), TEasyPageMetrics{});
+            if (sheet.Text.Width() < 1 || sheet.Text.Height() < 1 || sheet.Text.Left < sheet.Sheet.Left)
+                std::abort();
+        }
+        break;
+    }
+    case 10: {
+        const auto& search = static_cast<TEasySearchSettings&>(object);
+        if (int(search.Direction) > 1 || int(search.Scope) > 1 || int(search.Origin) > 1)
             std::abort();
         break;
     }
