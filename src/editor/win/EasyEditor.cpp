@@ -88,6 +88,8 @@ void TCustomEasyEdit::SetEditSource(TCustomEasyEditSource* source)
     Attach(GetEditSource());
     if (external_) {
         external_->SetPageMode(pageType_ != TEasyPageType::ptNormal);
+        if (wordWrap_)
+            external_->SetOptions(external_->Options() & ~srAllowHiddenLines);
         if (!external_->ActiveEditor())
             external_->SetActiveEditor(this);
     }
@@ -197,8 +199,12 @@ void TCustomEasyEdit::SetWordWrap(bool wrap)
         return;
     const int topLine = RowToLine(topRow_);
     wordWrap_ = wrap;
-    if (wrap)
+    if (wrap) {
         leftColumn_ = 0;
+        // Wrapped rows and hidden lines do not go together.
+        TCustomEasyEditSource& source = *GetEditSource();
+        source.SetOptions(source.Options() & ~srAllowHiddenLines);
+    }
     layout_.Reset(rows_);
     RebuildRows(0, TEasyRowLayout::ToTheEnd);
     ShowLineAtTop(topLine);
@@ -238,7 +244,8 @@ void TCustomEasyEdit::SetOptions(TEasyEditorOptions options)
         return;
     const TEasyEditorOptions changed = options ^ options_;
     options_ = options;
-    if (changed & (eoPaintGutter | eoBreakWordsAtMargin | eoPaintFormattingMarks)) {
+    // What moves the text's left edge or the row width cuts the rows again.
+    if (changed & (eoPaintGutter | eoBreakWordsAtMargin | eoPaintFormattingMarks | eoCollapseButtonOnGutter)) {
         UpdateLineNumberWidth();
         Rewrap();
         UpdateScrollBars();
