@@ -117,8 +117,8 @@ TEST_F(EditorProbeTest, TwoCopiesSavingAtOnceLeaveOneWholeFile)
         second.join();
         EXPECT_EQ(a.ExitCode, 0u) << a.Text;
         EXPECT_EQ(b.ExitCode, 0u) << b.Text;
-        const std::string found = Setting(Lines(Run(L"--settings \"" + settings + L"\" --show-settings").Text),
-                                          "TextToFind");
+        const std::string found =
+            Setting(Lines(Run(L"--settings \"" + settings + L"\" --show-settings").Text), "TextToFind");
         EXPECT_TRUE(found == "erster" || found == "zweiter") << found;
     }
     // No temporary is left behind.
