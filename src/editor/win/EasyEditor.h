@@ -311,6 +311,7 @@ private:
     // In ptPageLayout: the document pixel shown at the window's top edge,
     // and the top of a row in client pixels.
     int PageViewTop();
+    int RowTopInDocument(int row);
     int RowTop(int row);
     // The row at a client pixel height.
     int RowAtY(int y);

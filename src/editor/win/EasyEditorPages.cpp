@@ -29,14 +29,6 @@ void Fill(HDC dc, const RECT& rect, COLORREF color)
     SetBkColor(dc, old);
 }
 
-// The document pixel of a line's top in ptPageLayout.
-int LineTopIn(TEasyPages& pages, int page, int line, const TEasyPageMetrics& metrics)
-{
-    const TEasyPage& laid = pages.Items(page);
-    const TEasySheet sheet = EasySheetOf(laid, metrics);
-    return sheet.Text.Top + (line - laid.FirstLine) * metrics.LineHeight;
-}
-
 }  // namespace
 
 void TCustomEasyEdit::SetPageType(TEasyPageType type)
@@ -111,6 +103,10 @@ TEasyPageMeasure& TCustomEasyEdit::PageMeasure()
     if (!pageMeasure_) {
         pageMeasure_ = std::make_unique<TEasyRowPageMeasure>();
         pageMeasure_->Lines = [this] { return Lines().Count(); };
+        // A wrapped line takes its rows; a hidden one none (a page holds at least one).
+        pageMeasure_->RowsOfLine = [this](int line) {
+            return Wrapping() || Lines().AllowHiddenLines() ? FirstRowOfLine(line + 1) - FirstRowOfLine(line) : 1;
+        };
     }
     pageMeasure_->RowHeight = LineHeight();
     return *pageMeasure_;
@@ -136,29 +132,32 @@ int TCustomEasyEdit::PageOfLine(int line)
     return std::max(page, 0);
 }
 
+int TCustomEasyEdit::RowTopInDocument(int row)
+{
+    // Rows count from the first row of their page's first line, on the
+    // page's sheet; rows past the text continue the last page.
+    const int count = Lines().Count();
+    const int line = std::min(RowToLine(row), std::max(count - 1, 0));
+    const TEasyPage& laid = pages_.Items(PageOfLine(line));
+    const TEasySheet sheet = EasySheetOf(laid, PageMetrics());
+    return sheet.Text.Top + (row - FirstRowOfLine(laid.FirstLine)) * LineHeight();
+}
+
 int TCustomEasyEdit::PageViewTop()
 {
-    const int line = RowToLine(topRow_);
-    const int page = PageOfLine(line);
-    const TEasyPage& laid = pages_.Items(page);
-    // A page whose first line is at the top shows its sheet's top edge and
+    const TEasyPage& laid = pages_.Items(PageOfLine(RowToLine(topRow_)));
+    // A page whose first row is at the top shows its sheet's top edge and
     // the gutter above it.
-    if (line <= laid.FirstLine)
+    if (topRow_ <= FirstRowOfLine(laid.FirstLine))
         return laid.Top - laid.TopGutterHeight();
-    return LineTopIn(pages_, page, line, PageMetrics());
+    return RowTopInDocument(topRow_);
 }
 
 int TCustomEasyEdit::RowTop(int row)
 {
     if (pageType_ != TEasyPageType::ptPageLayout)
         return static_cast<int>(std::clamp<int64_t>((int64_t(row) - topRow_) * LineHeight(), INT_MIN / 2, INT_MAX / 2));
-    const int line = RowToLine(row);
-    const int last = std::max(Lines().Count() - 1, 0);
-    const int page = PageOfLine(std::min(line, last));
-    const TEasyPageMetrics metrics = PageMetrics();
-    const int top =
-        LineTopIn(pages_, page, std::min(line, last), metrics) + std::max(line - last, 0) * metrics.LineHeight;
-    return top - PageViewTop();
+    return RowTopInDocument(row) - PageViewTop();
 }
 
 int TCustomEasyEdit::RowAtY(int y)
@@ -269,8 +268,11 @@ void TCustomEasyEdit::PaintPageLayout(HDC dc, const RECT& clip)
             painter.ClipRect = TEasyRect{std::max(textLeft, 0), std::max<int>(paperRect.top, 0),
                                          std::min(textRight, width), std::min<int>(paperRect.bottom, height)};
             painter.TextOrigin = 0;
+            const int firstRow = FirstRowOfLine(laid.FirstLine);
             for (int line = laid.FirstLine; line <= laid.LastLine && line < count; ++line) {
-                const int top = sheet.Text.Top + (line - laid.FirstLine) * lineHeight - viewTop;
+                if (!Lines().IsLineVisible(line))
+                    continue;
+                const int top = sheet.Text.Top + (FirstRowOfLine(line) - firstRow) * lineHeight - viewTop;
                 if (top >= height)
                     break;
                 if (top + lineHeight <= 0)
@@ -278,7 +280,8 @@ void TCustomEasyEdit::PaintPageLayout(HDC dc, const RECT& clip)
                 if (parsing)
                     parsing->EnsureParsed(line, line);
                 text = Lines().Get(line);
-                painter.PaintLine(line, TEasyRect{textLeft, top, textRight, top + lineHeight}, text, text);
+                painter.PaintLine(line, TEasyRect{textLeft, top, textRight, std::min<int>(paperRect.bottom, height)},
+                                  text, text);
             }
             if (laid.PaintPageNumber()) {
                 TSelectObject font(dc, pageNumFont_.Handle());

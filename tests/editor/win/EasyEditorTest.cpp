@@ -955,3 +955,30 @@ TEST_F(EasyEditorTest, ARulerIndentMovesTheTextOnTheCaretsPage)
     EXPECT_EQ(edit->TextToClient({0, 0}).y, page.TopGutterHeight() + 200);
     EXPECT_LT(edit->Pages().DefaultPage().LastLine, lastBefore);
 }
+
+TEST_F(EasyEditorTest, PageLayoutPlacesWrappedRowsOnTheirSheet)
+{
+    TEasyStrings& lines = edit->Lines();
+    lines.BeginUpdate();
+    lines.Clear();
+    lines.Add(std::u16string(400, u'w'));  // several rows wrapped
+    for (int i = 0; i < 100; ++i)
+        lines.Add(u"kurz");
+    lines.EndUpdate();
+    edit->SetWordWrap(true);
+    edit->SetPageType(TEasyPageType::ptPageLayout);
+    UpdateWindow(edit->Handle());
+    const TEasyPage& page = edit->Pages().DefaultPage();
+    const POINT first = edit->TextToClient({0, 0});
+    const POINT second = edit->TextToClient({0, 1});
+    EXPECT_EQ(first.y, page.TopGutterHeight() + page.TopIndent());
+    // The second line stands below every row of the first.
+    int rowsOfFirst = 0;
+    for (int row = 0; row < edit->RowCount() && edit->RowToLine(row) == 0; ++row)
+        ++rowsOfFirst;
+    EXPECT_GT(rowsOfFirst, 1);
+    EXPECT_EQ(second.y - first.y, rowsOfFirst * edit->LineHeight());
+    // Fewer lines fit on the page than without the wrapped rows.
+    const int rowsPerPage = (page.PixelHeight(96, 96) - page.TopIndent() - page.BottomIndent()) / edit->LineHeight();
+    EXPECT_EQ(page.LastLine, rowsPerPage - rowsOfFirst);
+}
