@@ -4,13 +4,18 @@
 #include "editor/EditorSettings.h"
 #include "framework/IgnoredError.h"
 #include "framework/ScopeExit.h"
+#include "framework/SysUtils.h"
 
+#include <chrono>
 #include <exception>
+#include <thread>
 #include <vector>
 
 namespace qrv {
 
 namespace {
+
+constexpr int kSaveAttempts = 5;
 
 std::wstring RegistryKeyOf(const TEasySettings& settings)
 {
@@ -74,7 +79,20 @@ void TEasySettings::Save()
         }
         SaveToRegistry(*store, *this, RegistryKeyOf(*this));
     } else {
-        SaveToIniFile(*this, SettingsFileName(), SectionName());
+        // Another copy saving the same file at this moment holds it for a
+        // few milliseconds, reading it whole or swapping its new one in
+        // (refused while this one reads): a file error is tried again a
+        // few times before it counts.
+        for (int attempt = 1;; ++attempt) {
+            try {
+                SaveToIniFile(*this, SettingsFileName(), SectionName());
+                return;
+            } catch (const EFileStreamError&) {
+                if (attempt >= kSaveAttempts)
+                    throw;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
     }
 }
 

@@ -253,9 +253,13 @@ int wmain(int argc, wchar_t** argv)
         }
     }
     edit->GetEditSource()->SetParser(nullptr);
-    // As the program at its end: the settings are saved explicitly.
-    if (!SaveEasySettings()) {
-        Print(L"error: the settings could not be saved");
+    // As the program at its end: the settings are saved explicitly (the
+    // search settings are the only ones this probe makes), with the reason
+    // printed when that fails.
+    try {
+        settings.Save();
+    } catch (const Exception& e) {
+        Print(L"error: the settings could not be saved: " + e.Message());
         result = 1;
     }
     return result;
