@@ -671,17 +671,34 @@ void TCustomEasyEdit::KillCaret()
     caretCreated_ = false;
 }
 
-void TCustomEasyEdit::SetSelection(TEasyPoint start, TEasyPoint end)
+void TCustomEasyEdit::SetSelection(TEasyPoint start, TEasyPoint end, int mode)
 {
     if (!(options_ & eoEnableSelection))
         return;
     if (end.Y < start.Y || (end.Y == start.Y && end.X < start.X))
         std::swap(start, end);
+    const bool empty = start.X == end.X && start.Y == end.Y;
+    selMode_ = empty ? smNone : AdjustSelMode(blockSelMode_, mode, CanBlockSelect());
+    if (selMode_ == smNone && !empty)
+        start = end = TEasyPoint{};  // a mode that allows none selects nothing
     selStart_ = start;
     selEnd_ = end;
-    selMode_ = (start.X == end.X && start.Y == end.Y) ? 0 : 1;
     Invalidate();
     DoSelectionChanged();
+}
+
+bool TCustomEasyEdit::CanBlockSelect()
+{
+    return !Wrapping() && !GetSystemMetrics(SM_DBCSENABLED);
+}
+
+void TCustomEasyEdit::SetBlockSelMode(TEasyBlockSelMode mode)
+{
+    if (mode == blockSelMode_)
+        return;
+    blockSelMode_ = mode;
+    if (selMode_ != smNone)
+        SetSelection(selStart_, selEnd_, selMode_);
 }
 
 void TCustomEasyEdit::ClearSelection()

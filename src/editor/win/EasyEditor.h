@@ -20,6 +20,7 @@
 #include "editor/EasyPages.h"
 #include "editor/EasyPainter.h"  // before the system headers: see EasyPainterWin.h
 #include "editor/EasyRowLayout.h"
+#include "editor/EasySelMode.h"
 #include "editor/EasyWrapList.h"
 #include "editor/win/EasyControlBackground.h"
 #include "editor/win/EasyPainterWin.h"
@@ -80,7 +81,10 @@ public:
     int MaxScrollPos() const { return maxScrollPos_; }
     void SetMaxScrollPos(int columns);
     TEasyBlockSelMode BlockSelMode() const { return blockSelMode_; }
-    void SetBlockSelMode(TEasyBlockSelMode mode) { blockSelMode_ = mode; }
+    // An existing selection is set again in the mode now allowed.
+    void SetBlockSelMode(TEasyBlockSelMode mode);
+    // False while wrapping words and on a double-byte system.
+    bool CanBlockSelect();
     TEasyEditorOptions Options() const { return options_; }
     void SetOptions(TEasyEditorOptions options);
     TEasyPageType PageType() const { return pageType_; }
@@ -167,7 +171,9 @@ public:
     TEasyPoint SelStart() const { return selStart_; }
     TEasyPoint SelEnd() const { return selEnd_; }
     int SelMode() const { return selMode_; }
-    void SetSelection(TEasyPoint start, TEasyPoint end);
+    // Requests a selection of the mode (stream or block); the mode it gets
+    // follows BlockSelMode.
+    void SetSelection(TEasyPoint start, TEasyPoint end, int mode = smStream);
     void ClearSelection();
     void SelectAll();
     // The selected text's length in characters, line breaks as CR LF.

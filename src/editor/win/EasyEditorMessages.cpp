@@ -334,6 +334,14 @@ bool TCustomEasyEdit::ExecuteCommand(int code)
         }
         source.SetCaretPos(column, y);
     };
+    // Without a caret the cursor keys move the view instead.
+    if (hideCaret_ && code >= 0 && code <= 3) {
+        const int rows = code == 0 ? -1 : code == 1 ? 1 : 0;
+        const int columns = code == 2 ? -1 : code == 3 ? 1 : 0;
+        ScrollView(ClampedAdd(topRow_, rows, LastTopRow()),
+                   Wrapping() ? leftColumn_ : ClampedAdd(leftColumn_, columns, maxScrollPos_));
+        return true;
+    }
     switch (code) {
     case 0:
         byRows(-1);

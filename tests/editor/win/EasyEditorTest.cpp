@@ -836,6 +836,54 @@ TEST_F(EasyEditorTest, HideCaretDestroysTheCaretAndBringsItBack)
     EXPECT_EQ(back.y, shown.y);
 }
 
+TEST_F(EasyEditorTest, CursorKeysScrollTheViewWhileTheCaretIsHidden)
+{
+    SetLines(300);
+    edit->SetFocus();
+    edit->SetCaretPos(2, 1);
+    edit->SetHideCaret(true);
+    Send(WM_KEYDOWN, VK_DOWN);
+    Send(WM_KEYDOWN, VK_DOWN);
+    EXPECT_EQ(edit->TopRow(), 2);
+    EXPECT_EQ(GetScrollPos(edit->Handle(), SB_VERT), 2);
+    Send(WM_KEYDOWN, VK_RIGHT);
+    EXPECT_EQ(edit->LeftColumn(), 1);
+    Send(WM_KEYDOWN, VK_UP);
+    Send(WM_KEYDOWN, VK_LEFT);
+    Send(WM_KEYDOWN, VK_LEFT);
+    EXPECT_EQ(edit->TopRow(), 1);
+    EXPECT_EQ(edit->LeftColumn(), 0) << "not before the first column";
+    EXPECT_EQ(edit->CaretX(), 2) << "the caret stays where it was";
+    EXPECT_EQ(edit->CaretY(), 1);
+    edit->SetHideCaret(false);
+    Send(WM_KEYDOWN, VK_DOWN);
+    EXPECT_EQ(edit->CaretY(), 2) << "with the caret shown the keys move it again";
+}
+
+TEST_F(EasyEditorTest, ABlockSelModeChangeSelectsAgainInTheModeNowAllowed)
+{
+    SetLines(20);
+    edit->SetSelection({1, 2}, {4, 5}, smBlock);
+    EXPECT_EQ(edit->SelMode(), smBlock);
+    edit->SetBlockSelMode(TEasyBlockSelMode::bsStream);
+    EXPECT_EQ(edit->SelMode(), smStream);
+    EXPECT_EQ(edit->SelStart(), (TEasyPoint{1, 2}));
+    EXPECT_EQ(edit->SelEnd(), (TEasyPoint{4, 5}));
+    edit->SetBlockSelMode(TEasyBlockSelMode::bsBlock);
+    EXPECT_EQ(edit->SelMode(), smBlock);
+    EXPECT_EQ(edit->SelEnd(), (TEasyPoint{4, 5}));
+    edit->SetWordWrap(true);
+    edit->SetSelection({1, 2}, {4, 5}, smStream);
+    EXPECT_EQ(edit->SelMode(), smNone) << "no block while wrapping words, and only blocks allowed";
+    edit->SetWordWrap(false);
+    edit->SetBlockSelMode(TEasyBlockSelMode::bsBoth);
+    edit->SetSelection({1, 2}, {4, 5}, smBlock);
+    EXPECT_EQ(edit->SelMode(), smBlock);
+    edit->SetBlockSelMode(TEasyBlockSelMode::bsNone);
+    EXPECT_EQ(edit->SelMode(), smNone);
+    EXPECT_EQ(edit->GetSelLength(), 0);
+}
+
 TEST_F(EasyEditorTest, PageBreaksDrawADottedLineUnderEachPage)
 {
     SetLines(300, u"x");
