@@ -3,6 +3,7 @@
 #include "editor/EasyEditorSubObjects.h"
 #include "editor/EasyFindText.h"
 #include "editor/EasySettings.h"
+#include "editor/WideText.h"
 #include "framework/ScopeExit.h"
 
 #include <algorithm>
@@ -467,6 +468,141 @@ void TEasyEditorParser::RebuildStyles()
     const std::vector<std::u16string>& tokens = TokenNames();
     for (auto it = tokens.rbegin(); it != tokens.rend(); ++it)
         styles_->AddStyle(*it, mapping_, true, false, &old);
+}
+
+// ---- stored styles ----------------------------------------------------------
+
+namespace {
+
+std::wstring EscapeField(std::u16string_view text)
+{
+    std::wstring out;
+    for (const char16_t c : text) {
+        switch (c) {
+        case u'\\':
+            out += L"\\\\";
+            break;
+        case u'\t':
+            out += L"\\t";
+            break;
+        case u'\r':
+            out += L"\\r";
+            break;
+        case u'\n':
+            out += L"\\n";
+            break;
+        default:
+            out += static_cast<wchar_t>(c);
+        }
+    }
+    return out;
+}
+
+std::u16string UnescapeField(std::wstring_view text)
+{
+    std::wstring out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != L'\\') {
+            out += text[i];
+            continue;
+        }
+        if (++i == text.size())
+            throw EReadError(L"Ungültiger Eigenschaftswert");
+        switch (text[i]) {
+        case L'\\':
+            out += L'\\';
+            break;
+        case L't':
+            out += L'\t';
+            break;
+        case L'r':
+            out += L'\r';
+            break;
+        case L'n':
+            out += L'\n';
+            break;
+        default:
+            throw EReadError(L"Ungültiger Eigenschaftswert");
+        }
+    }
+    return ToUtf16(out);
+}
+
+// A whole decimal number that fits the type, else EReadError.
+int64_t NumberField(std::wstring_view text, int64_t low, int64_t high)
+{
+    int64_t value = 0;
+    bool negative = false;
+    size_t i = 0;
+    if (!text.empty() && text[0] == L'-') {
+        negative = true;
+        i = 1;
+    }
+    if (i == text.size() || text.size() > 12)
+        throw EReadError(L"Ungültiger Eigenschaftswert");
+    for (; i < text.size(); ++i) {
+        if (text[i] < L'0' || text[i] > L'9')
+            throw EReadError(L"Ungültiger Eigenschaftswert");
+        value = value * 10 + (text[i] - L'0');
+    }
+    value = negative ? -value : value;
+    if (value < low || value > high)
+        throw EReadError(L"Ungültiger Eigenschaftswert");
+    return value;
+}
+
+}  // namespace
+
+TEasyStringsValue TEasyEditorParser::StyleLines() const
+{
+    TEasyStringsValue lines;
+    for (int i = 0; i < styles_->Count(); ++i) {
+        const TEasyParserStyle& style = styles_->Items(i);
+        lines.push_back(std::to_wstring(style.FontColor()) + L'\t' + std::to_wstring(style.Color()) + L'\t' +
+                        std::to_wstring(int(style.FontStyle())) + L'\t' + EscapeField(style.Name) + L'\t' +
+                        EscapeField(style.Description));
+    }
+    return lines;
+}
+
+void TEasyEditorParser::SetStyleLines(const TEasyStringsValue& lines)
+{
+    TEasyParserStyles read;
+    for (const std::wstring& line : lines) {
+        std::vector<std::wstring_view> fields;
+        std::wstring_view rest = line;
+        for (size_t tab; (tab = rest.find(L'\t')) != std::wstring_view::npos; rest.remove_prefix(tab + 1))
+            fields.push_back(rest.substr(0, tab));
+        fields.push_back(rest);
+        if (fields.size() != 5)
+            throw EReadError(L"Ungültiger Eigenschaftswert");
+        TEasyParserStyle& style = *read.AddStyle(u"", mapping_, false, false, nullptr);
+        style.SetFontColor(static_cast<TColor>(NumberField(fields[0], INT32_MIN, INT32_MAX)));
+        style.SetColor(static_cast<TColor>(NumberField(fields[1], INT32_MIN, INT32_MAX)));
+        style.SetFontStyle(static_cast<TFontStyles>(NumberField(fields[2], 0, 15)));
+        style.Name = UnescapeField(fields[3]);
+        style.Description = UnescapeField(fields[4]);
+    }
+    styles_->Assign(read);
+}
+
+std::vector<TEasyProperty> TEasyEditorParser::Properties()
+{
+    return {
+        IntegerProperty(
+            L"ColorMapping", [this] { return int64_t(mapping_); },
+            [this](int64_t value) {
+                if (value < int64_t(TEasyColorMapping::cmDefault) || value > int64_t(TEasyColorMapping::cmTwilight))
+                    throw EReadError(L"Ungültiger Eigenschaftswert");
+                SetColorMapping(static_cast<TEasyColorMapping>(value));
+            }),
+        BooleanProperty(
+            L"UseGlobalSettings", [this] { return useGlobalSettings_; },
+            [this](bool use) { SetUseGlobalSettings(use); }),
+        StringsProperty(
+            L"Styles", [this] { return StyleLines(); },
+            [this](const TEasyStringsValue& lines) { SetStyleLines(lines); }),
+    };
 }
 
 }  // namespace qrv

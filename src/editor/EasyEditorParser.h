@@ -8,6 +8,7 @@
 // without a token, painted in the editor's own font colour. Portable.
 
 #include "editor/EasyParser.h"
+#include "editor/EasyPersistent.h"
 
 #include <memory>
 #include <span>
@@ -103,7 +104,10 @@ private:
     bool changedWhileUpdating_ = false;
 };
 
-class TEasyEditorParser : public TEasySourceParser {
+// Stored: ColorMapping, UseGlobalSettings and the styles, one line per style
+// (font colour, background, font style, name and description, tab-separated;
+// a backslash escapes tab, line breaks and itself in the texts).
+class TEasyEditorParser : public TEasySourceParser, public TEasyPersistent {
 public:
     explicit TEasyEditorParser(TComponent* owner);
     ~TEasyEditorParser() override;
@@ -132,6 +136,12 @@ public:
 
     // From the styles list: a style changed.
     void StylesChanged();
+
+    std::vector<TEasyProperty> Properties() override;
+    // The styles as stored, and back: every line is checked before any style
+    // changes; a damaged one raises EReadError.
+    TEasyStringsValue StyleLines() const;
+    void SetStyleLines(const TEasyStringsValue& lines);
 
 private:
     void RebuildStyles();

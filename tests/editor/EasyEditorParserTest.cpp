@@ -1,6 +1,11 @@
 #include "editor/EasyEditorParser.h"
 #include "editor/EasyEditorSubObjects.h"
+#include "editor/EasyPersistence.h"
 #include "editor/EasySettings.h"
+
+#include "FakeEasyRegistry.h"
+#include "framework/Streams.h"
+#include "framework/SysUtils.h"
 
 #include <gtest/gtest.h>
 
@@ -299,4 +304,62 @@ TEST(EasyEditorParser, UseGlobalSettingsAppliesTheRegisteredSettings)
     parser.SetUseGlobalSettings(true);  // no change: not applied again
     EXPECT_EQ(static_cast<Applied*>(ComponentSettings(&parser))->applied, 1);
     UnregisterEasySettings(registration);
+}
+
+TEST(EasyEditorParser, StylesMappingAndUseGlobalSettingsAreStoredAndReadBack)
+{
+    TEasyEditorParser saved(nullptr);
+    saved.Rules().SetText(kRules);
+    saved.SetColorMapping(TEasyColorMapping::cmOcean);
+    TEasyParserStyle& mine = saved.Styles().Items(saved.Styles().IndexOfName(u"mytoken"));
+    mine.SetFontColor(clRed);
+    mine.SetFontStyle(efBold | efStrikeOut);
+    mine.Description = u"Mein\tToken\\n\r\nzwei";  // texts with the separator, escapes and line breaks
+    saved.Styles().Items(saved.Styles().IndexOfName(u"Search Match")).SetColor(clPurple);
+
+    const auto expectLikeSaved = [&](TEasyEditorParser& loaded, const char* store) {
+        SCOPED_TRACE(store);
+        EXPECT_EQ(loaded.ColorMapping(), TEasyColorMapping::cmOcean);
+        ASSERT_EQ(Names(loaded.Styles()), Names(saved.Styles()));
+        for (int i = 0; i < saved.Styles().Count(); ++i) {
+            const TEasyParserStyle& a = saved.Styles().Items(i);
+            const TEasyParserStyle& b = loaded.Styles().Items(i);
+            EXPECT_EQ((Style{b.FontColor(), b.Color(), b.FontStyle()}),
+                      (Style{a.FontColor(), a.Color(), a.FontStyle()}))
+                << i;
+            EXPECT_EQ(b.Description, a.Description) << i;
+        }
+        EXPECT_EQ(StyleOf(loaded, u"tcomment"), (Style{clTeal, clAqua, efItalic}));
+    };
+
+    TMemoryStream stream;
+    WriteStreamed(stream, saved);
+    stream.SetPosition(0);
+    TEasyEditorParser fromBlock(nullptr);
+    ReadStreamed(stream, fromBlock);
+    expectLikeSaved(fromBlock, "block");
+
+    test::FakeRegistry registry;
+    SaveToRegistry(registry, saved, L"Software\\Test\\Parser");
+    TEasyEditorParser fromRegistry(nullptr);
+    LoadFromRegistry(registry, fromRegistry, L"Software\\Test\\Parser");
+    expectLikeSaved(fromRegistry, "registry");
+}
+
+TEST(EasyEditorParser, DamagedStoredStylesChangeNoStyle)
+{
+    const std::wstring good = L"255\t-1\t0\tArt\tBeschreibung";
+    for (const std::wstring& bad : {std::wstring(L"255\t-1\t0\tArt"), std::wstring(L"x\t-1\t0\tArt\tB"),
+                                    std::wstring(L"255\t-1\t16\tArt\tB"), std::wstring(L"255\t-1\t0\tArt\\\tB"),
+                                    std::wstring(L"255\t-1\t0\tA\\qrt\tB"), std::wstring(L"99999999999\t0\t0\tA\tB")}) {
+        TEasyEditorParser parser(nullptr);
+        const std::vector<std::u16string> before = Names(parser.Styles());
+        EXPECT_THROW(parser.SetStyleLines({good, bad}), EReadError) << std::string(bad.begin(), bad.end());
+        EXPECT_EQ(Names(parser.Styles()), before);
+    }
+    TEasyEditorParser parser(nullptr);
+    parser.SetStyleLines({good});
+    ASSERT_EQ(parser.Styles().Count(), 1);
+    EXPECT_EQ(parser.Styles().Items(0).Name, u"Art");
+    EXPECT_EQ(parser.Styles().Items(0).Color(), -1);
 }
