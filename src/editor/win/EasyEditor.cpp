@@ -240,16 +240,16 @@ void TCustomEasyEdit::SetMaxScrollPos(int columns)
 
 void TCustomEasyEdit::SetOptions(TEasyEditorOptions options)
 {
-    if (options == options_)
+    const TEasyEditorSetters::TOptionsPlan plan = TEasyEditorSetters::PlanOptions(options_, options, Wrapping());
+    if (!plan.Changed)
         return;
-    const TEasyEditorOptions changed = options ^ options_;
     options_ = options;
-    // What moves the text's left edge or the row width cuts the rows again.
-    if (changed & (eoPaintGutter | eoBreakWordsAtMargin | eoPaintFormattingMarks | eoCollapseButtonOnGutter)) {
+    if (plan.UpdateView)
         UpdateLineNumberWidth();
+    if (plan.RebuildRows)
         Rewrap();
+    if (plan.UpdateView)
         UpdateScrollBars();
-    }
     UpdateCaretPos();
     Invalidate();
 }

@@ -13,6 +13,7 @@
 #include "editor/EasyEditSource.h"
 #include "editor/EasyEditorLink.h"
 #include "editor/EasyEditorOptions.h"
+#include "editor/EasyEditorSetters.h"
 #include "editor/EasyEditorSubObjects.h"
 #include "editor/EasyGutterText.h"
 #include "editor/EasyKeyList.h"

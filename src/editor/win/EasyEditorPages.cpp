@@ -33,14 +33,14 @@ void Fill(HDC dc, const RECT& rect, COLORREF color)
 
 void TCustomEasyEdit::SetPageType(TEasyPageType type)
 {
-    if (type == pageType_)
+    const TEasyEditorSetters::TPageTypePlan plan = TEasyEditorSetters::PlanPageType(pageType_, type);
+    if (!plan.Changed)
         return;
     const int topLine = RowToLine(topRow_);
     pageType_ = type;
-    pages_.FullLayout = type == TEasyPageType::ptPageLayout;
+    pages_.FullLayout = plan.FullLayout;
     pages_.ResetLayout();
-    // The source hears whether a page view is on.
-    GetEditSource()->SetPageMode(type != TEasyPageType::ptNormal);
+    GetEditSource()->SetPageMode(plan.SourcePageMode);
     ShowLineAtTop(topLine);
     UpdateScrollBars();
     UpdateCaretPos();
