@@ -156,6 +156,11 @@ int TCustomEasyEdit::HorzRange()
 {
     if (Wrapping())
         return 0;
+    // The sheets scroll: the range is the widest sheet with its gutters.
+    if (pageType_ == TEasyPageType::ptPageLayout) {
+        const int charWidth = std::max(CharWidth(), 1);
+        return (EasyDocumentWidth(pages_, PageMetrics()) + charWidth - 1) / charWidth;
+    }
     if (hideScrollBars_)
         return LongestLineLength();
     return maxScrollPos_;

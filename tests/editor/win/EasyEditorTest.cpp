@@ -910,6 +910,28 @@ TEST_F(EasyEditorTest, PageBreaksDrawADottedLineUnderEachPage)
     EXPECT_EQ(EditorPicture(edit->Handle()).DarkPixels(left, picture.Width(), y, y + 1), 0);
 }
 
+TEST_F(EasyEditorTest, PageLayoutScrollsSidewaysOverTheWidestSheet)
+{
+    SetLines(300);
+    edit->SetPageType(TEasyPageType::ptPageLayout);
+    const TEasyPage& page = edit->Pages().DefaultPage();
+    const int sheetsWidth = page.PixelWidth(96, 96) + 2 * page.LeftGutterWidth();
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_RANGE;
+    ASSERT_TRUE(GetScrollInfo(edit->Handle(), SB_HORZ, &info));
+    const int rangeWidth = (info.nMax + 1) * edit->CharWidth();
+    EXPECT_GE(rangeWidth, sheetsWidth);
+    EXPECT_LT(rangeWidth, sheetsWidth + edit->CharWidth()) << "the range follows the sheet, not the longest line";
+    Send(WM_HSCROLL, SB_RIGHT);
+    EXPECT_GT(edit->LeftColumn(), 0);
+    EXPECT_GE((edit->LeftColumn() + edit->VisibleColumns()) * edit->CharWidth(), sheetsWidth)
+        << "the sheet's right edge can be brought into view";
+    edit->SetPageType(TEasyPageType::ptNormal);
+    ASSERT_TRUE(GetScrollInfo(edit->Handle(), SB_HORZ, &info));
+    EXPECT_EQ(info.nMax + 1, edit->MaxScrollPos());
+}
+
 TEST_F(EasyEditorTest, PageLayoutDrawsSheetsOnTheBorderColour)
 {
     SetLines(300);
