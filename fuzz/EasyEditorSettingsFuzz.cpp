@@ -3,8 +3,10 @@
 // raise the framework's errors; what was read keeps its clamps and writes
 // back to a block that reads to the same block again. A page list read is
 // then laid out over a short text, which must end, and its sheets keep their
-// text area inside them. The search settings keep their enumerations in range.
+// text area inside them. The search settings keep their enumerations in range,
+// and an editor parser's styles read back keep their font styles in range.
 #include "editor/EasyCodeTemplates.h"
+#include "editor/EasyEditorParser.h"
 #include "editor/EasyEditorSubObjects.h"
 #include "editor/EasyPageGeometry.h"
 #include "editor/EasyPages.h"
@@ -25,7 +27,7 @@ using namespace qrv;
 
 std::unique_ptr<TEasyPersistent> Make(int kind)
 {
-    switch (kind % 11) {
+    switch (kind % 12) {
     case 0:
         return std::make_unique<TEasyEditorGutter>();
     case 1:
@@ -46,8 +48,10 @@ std::unique_ptr<TEasyPersistent> Make(int kind)
         return std::make_unique<TEasyCodeTemplates>();
     case 9:
         return std::make_unique<TEasyPages>();
-    default:
+    case 10:
         return std::make_unique<TEasySearchSettings>();
+    default:
+        return std::make_unique<TEasyEditorParser>(nullptr);
     }
 }
 
@@ -79,7 +83,7 @@ struct ShortText : TEasyPageMeasure {
 
 void CheckClamps(int kind, TEasyPersistent& object)
 {
-    switch (kind % 11) {
+    switch (kind % 12) {
     case 0:
         if (static_cast<TEasyEditorGutter&>(object).Pen().Width > kMaxEasyPenWidth)
             std::abort();
@@ -112,6 +116,13 @@ void CheckClamps(int kind, TEasyPersistent& object)
         const auto& search = static_cast<TEasySearchSettings&>(object);
         if (int(search.Direction) > 1 || int(search.Scope) > 1 || int(search.Origin) > 1)
             std::abort();
+        break;
+    }
+    case 11: {
+        const auto& parser = static_cast<TEasyEditorParser&>(object);
+        for (int i = 0; i < parser.Styles().Count(); ++i)
+            if (parser.Styles().Items(i).FontStyle() > 15)
+                std::abort();
         break;
     }
     default:
