@@ -2,11 +2,16 @@
 // byte picks the object, the rest is its streamed block. Damage may only
 // raise the framework's errors; what was read keeps its clamps and writes
 // back to a block that reads to the same block again. A page list read is
-// then laid out over a short text, which must end.
+// then laid out over a short text, which must end, and its sheets keep their
+// text area inside them. The search settings keep their enumerations in range,
+// and an editor parser's styles read back keep their font styles in range.
 #include "editor/EasyCodeTemplates.h"
+#include "editor/EasyEditorParser.h"
 #include "editor/EasyEditorSubObjects.h"
+#include "editor/EasyPageGeometry.h"
 #include "editor/EasyPages.h"
 #include "editor/EasyPersistence.h"
+#include "editor/EasySearchSettings.h"
 #include "framework/Streams.h"
 #include "framework/SysUtils.h"
 
@@ -22,17 +27,31 @@ using namespace qrv;
 
 std::unique_ptr<TEasyPersistent> Make(int kind)
 {
-    switch (kind % 10) {
-    case 0: return std::make_unique<TEasyEditorGutter>();
-    case 1: return std::make_unique<TEasyEditorMargin>();
-    case 2: return std::make_unique<TEasyLineNumbers>();
-    case 3: return std::make_unique<TEasyLineDivider>();
-    case 4: return std::make_unique<TEasyPopupWindow>(1280, 1024);
-    case 5: return std::make_unique<TEasyEditorRuler>();
-    case 6: return std::make_unique<TEasyLineStyles>();
-    case 7: return std::make_unique<TEasyEditorColors>();
-    case 8: return std::make_unique<TEasyCodeTemplates>();
-    default: return std::make_unique<TEasyPages>();
+    switch (kind % 12) {
+    case 0:
+        return std::make_unique<TEasyEditorGutter>();
+    case 1:
+        return std::make_unique<TEasyEditorMargin>();
+    case 2:
+        return std::make_unique<TEasyLineNumbers>();
+    case 3:
+        return std::make_unique<TEasyLineDivider>();
+    case 4:
+        return std::make_unique<TEasyPopupWindow>(1280, 1024);
+    case 5:
+        return std::make_unique<TEasyEditorRuler>();
+    case 6:
+        return std::make_unique<TEasyLineStyles>();
+    case 7:
+        return std::make_unique<TEasyEditorColors>();
+    case 8:
+        return std::make_unique<TEasyCodeTemplates>();
+    case 9:
+        return std::make_unique<TEasyPages>();
+    case 10:
+        return std::make_unique<TEasySearchSettings>();
+    default:
+        return std::make_unique<TEasyEditorParser>(nullptr);
     }
 }
 
@@ -64,9 +83,9 @@ struct ShortText : TEasyPageMeasure {
 
 void CheckClamps(int kind, TEasyPersistent& object)
 {
-    switch (kind % 10) {
+    switch (kind % 12) {
     case 0:
-        if (static_cast<TEasyEditorGutter&>(object).Pen().Width > MaxEasyPenWidth)
+        if (static_cast<TEasyEditorGutter&>(object).Pen().Width > kMaxEasyPenWidth)
             std::abort();
         break;
     case 2:
@@ -82,9 +101,32 @@ void CheckClamps(int kind, TEasyPersistent& object)
         ShortText text;
         if (pages.PageAt(39, 0, text) < 0)
             std::abort();
+        pages.FullLayout = true;
+        pages.ResetLayout();
+        if (pages.PageAt(39, 0, text) < 0)
+            std::abort();
+        for (int i = 0; i < pages.LaidOutCount(); ++i) {
+            const TEasySheet sheet = EasySheetOf(pages.Items(i), TEasyPageMetrics{});
+            if (sheet.Text.Width() < 1 || sheet.Text.Height() < 1 || sheet.Text.Left < sheet.Sheet.Left)
+                std::abort();
+        }
         break;
     }
-    default: break;
+    case 10: {
+        const auto& search = static_cast<TEasySearchSettings&>(object);
+        if (int(search.Direction) > 1 || int(search.Scope) > 1 || int(search.Origin) > 1)
+            std::abort();
+        break;
+    }
+    case 11: {
+        const auto& parser = static_cast<TEasyEditorParser&>(object);
+        for (int i = 0; i < parser.Styles().Count(); ++i)
+            if (parser.Styles().Items(i).FontStyle() > 15)
+                std::abort();
+        break;
+    }
+    default:
+        break;
     }
 }
 

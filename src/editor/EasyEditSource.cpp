@@ -3,6 +3,7 @@
 #include "editor/EasyEditSourceScopes.h"
 #include "editor/WideText.h"
 #include "framework/Streams.h"
+#include "framework/SysUtils.h"
 
 #include <algorithm>
 
@@ -107,9 +108,7 @@ void TCustomEasyEditSource::SetParser(TCustomEasyParser* parser)
     ParserChanged();
 }
 
-void TCustomEasyEditSource::ParserChanged()
-{
-}
+void TCustomEasyEditSource::ParserChanged() {}
 
 int TCustomEasyEditSource::ParserNotified(void* listener, void* /*sender*/, void* /*record*/)
 {
@@ -485,8 +484,7 @@ void TCustomEasyEditSource::MoveCaret(int dx, int dy)
     if (dy != 0)
         editedLine_ = -1;
     caret_ = target;
-    if ((options_ & srAllowUndo) &&
-        ((changeKind_ == ckInsert && updateDepth_ > 1) || !(options_ & srUndoOnlyChanges)))
+    if ((options_ & srAllowUndo) && ((changeKind_ == ckInsert && updateDepth_ > 1) || !(options_ & srUndoOnlyChanges)))
         AddUndo(ukCaretMove, TEasyCaretDelta{dx, dy});
 }
 
@@ -533,6 +531,12 @@ void TCustomEasyEditSource::CaretRight(bool force)
         SetCaretPos(0, y + 1);
     else
         MoveCaret(1, 0);
+}
+
+void CheckEasyEditSourceClass(const TCustomEasyEditSource* source)
+{
+    if (source && !dynamic_cast<const TEasyEditSource*>(source))
+        throw EInvalidOperation(L"The instance of TEasyEditSource expected");
 }
 
 }  // namespace qrv

@@ -6,8 +6,8 @@
 // EndUpdate that collects what changed; the outermost EndUpdate tells every
 // view once. Portable.
 
-#include "editor/EasyPoint.h"
 #include "editor/EasyParserBase.h"
+#include "editor/EasyPoint.h"
 #include "editor/EasyStrings.h"
 #include "editor/EasyUndoList.h"
 #include "editor/EasyUtils.h"
@@ -72,9 +72,9 @@ enum : uint8_t { ckCaretMove = 0, ckInsert = 1, ckDelete = 2, ckJoin = 3, ckBrea
 
 // Notification kinds besides the state broadcast (which has no record).
 enum : int {
-    snCaretTarget = 0,   // a caret target right of the line end; a view may rewrite X, Y
-    snShift = 10,        // text shifted at (X, Y) by (Dx, Dy)
-    snLinesChanged = 15, // the lines FirstLine .. LastLine of the list changed
+    snCaretTarget = 0,    // a caret target right of the line end; a view may rewrite X, Y
+    snShift = 10,         // text shifted at (X, Y) by (Dx, Dy)
+    snLinesChanged = 15,  // the lines FirstLine .. LastLine of the list changed
 };
 
 struct TEasySourceNotification {
@@ -86,7 +86,6 @@ struct TEasySourceNotification {
 
 // Word bounds modes: the word only, one following space, all following delimiters.
 enum : int { wbWord = 0, wbWordAndSpace = 1, wbWordAndDelimiters = 2 };
-
 
 class TCustomEasyEditSource : public TComponent {
 public:
@@ -111,6 +110,15 @@ public:
     const TTabStopList& TabStopList() const { return tabs_; }
     TCustomEasyParser* Parser() const { return parser_; }
     void SetParser(TCustomEasyParser* parser);
+    // An editor shows the source in a page view.
+    bool PageMode() const { return pageMode_; }
+    void SetPageMode(bool pageMode) { pageMode_ = pageMode; }
+    // The editor that edits the source when several show it (not owned).
+    const void* ActiveEditor() const { return activeEditor_; }
+    void SetActiveEditor(const void* editor) { activeEditor_ = editor; }
+    // Whether the global settings registered for the source apply to it.
+    bool UseGlobalSettings() const { return useGlobalSettings_; }
+    void SetUseGlobalSettings(bool use) { useGlobalSettings_ = use; }
     // Asked for each word live spelling checks; Correct false marks it.
     std::function<void(TCustomEasyEditSource* Sender, const std::u16string& Word, bool& Correct)> OnWordSpell;
 
@@ -321,6 +329,9 @@ private:
     bool jumping_ = false;
 
     TCustomEasyParser* parser_ = nullptr;
+    bool pageMode_ = false;
+    const void* activeEditor_ = nullptr;
+    bool useGlobalSettings_ = false;
     TEasyCharSet delimiters_;
     int urlStyle_ = 8;
     int stringStyle_ = -1;
@@ -342,6 +353,10 @@ class TEasyEditSource : public TCustomEasyEditSource {
 public:
     using TCustomEasyEditSource::TCustomEasyEditSource;
 };
+
+// An editor takes only sources of its own source's class and below: raises
+// EInvalidOperation "The instance of TEasyEditSource expected" for another.
+void CheckEasyEditSourceClass(const TCustomEasyEditSource* source);
 
 // The sound a read-only source makes when typed into; silent until the
 // Win32 side installs the system beep.

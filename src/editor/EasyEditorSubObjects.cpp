@@ -11,7 +11,7 @@ namespace {
 
 TEasyPenValues Clamped(TEasyPenValues pen)
 {
-    pen.Width = std::clamp(pen.Width, 1, MaxEasyPenWidth);
+    pen.Width = std::clamp(pen.Width, 1, kMaxEasyPenWidth);
     return pen;
 }
 
@@ -22,14 +22,14 @@ int Int(int64_t value)
 
 TEasyProperty ColorProperty(std::wstring name, std::function<TColor()> get, std::function<void(TColor)> set)
 {
-    return IntegerProperty(std::move(name), [get] { return int64_t(get()); },
-                           [set](int64_t value) { set(static_cast<TColor>(value)); });
+    return IntegerProperty(
+        std::move(name), [get] { return int64_t(get()); }, [set](int64_t value) { set(static_cast<TColor>(value)); });
 }
 
 TEasyProperty IntProperty(std::wstring name, std::function<int()> get, std::function<void(int)> set)
 {
-    return IntegerProperty(std::move(name), [get] { return int64_t(get()); },
-                           [set](int64_t value) { set(Int(value)); });
+    return IntegerProperty(
+        std::move(name), [get] { return int64_t(get()); }, [set](int64_t value) { set(Int(value)); });
 }
 
 }  // namespace
@@ -37,36 +37,46 @@ TEasyProperty IntProperty(std::wstring name, std::function<int()> get, std::func
 void AddPenProperties(std::vector<TEasyProperty>& table, const std::wstring& prefix,
                       std::function<TEasyPenValues()> get, std::function<void(const TEasyPenValues&)> set)
 {
-    table.push_back(ColorProperty(prefix + L"Color", [get] { return get().Color; }, [get, set](TColor color) {
-        TEasyPenValues pen = get();
-        pen.Color = color;
-        set(pen);
-    }));
-    table.push_back(IntProperty(prefix + L"Width", [get] { return get().Width; }, [get, set](int width) {
-        TEasyPenValues pen = get();
-        pen.Width = width;
-        set(pen);
-    }));
-    table.push_back(IntProperty(prefix + L"Style", [get] { return get().Style; }, [get, set](int style) {
-        TEasyPenValues pen = get();
-        pen.Style = style;
-        set(pen);
-    }));
+    table.push_back(ColorProperty(
+        prefix + L"Color", [get] { return get().Color; },
+        [get, set](TColor color) {
+            TEasyPenValues pen = get();
+            pen.Color = color;
+            set(pen);
+        }));
+    table.push_back(IntProperty(
+        prefix + L"Width", [get] { return get().Width; },
+        [get, set](int width) {
+            TEasyPenValues pen = get();
+            pen.Width = width;
+            set(pen);
+        }));
+    table.push_back(IntProperty(
+        prefix + L"Style", [get] { return get().Style; },
+        [get, set](int style) {
+            TEasyPenValues pen = get();
+            pen.Style = style;
+            set(pen);
+        }));
 }
 
 void AddBrushProperties(std::vector<TEasyProperty>& table, const std::wstring& prefix,
                         std::function<TEasyBrushValues()> get, std::function<void(const TEasyBrushValues&)> set)
 {
-    table.push_back(ColorProperty(prefix + L"Color", [get] { return get().Color; }, [get, set](TColor color) {
-        TEasyBrushValues brush = get();
-        brush.Color = color;
-        set(brush);
-    }));
-    table.push_back(IntProperty(prefix + L"Style", [get] { return get().Style; }, [get, set](int style) {
-        TEasyBrushValues brush = get();
-        brush.Style = style;
-        set(brush);
-    }));
+    table.push_back(ColorProperty(
+        prefix + L"Color", [get] { return get().Color; },
+        [get, set](TColor color) {
+            TEasyBrushValues brush = get();
+            brush.Color = color;
+            set(brush);
+        }));
+    table.push_back(IntProperty(
+        prefix + L"Style", [get] { return get().Style; },
+        [get, set](int style) {
+            TEasyBrushValues brush = get();
+            brush.Style = style;
+            set(brush);
+        }));
 }
 
 std::wstring EncodeEasyItem(TEasyPersistent& item)
@@ -164,12 +174,16 @@ int TEasyEditorGutter::PaintedWidth(const TEasyLineNumbers& lineNumbers) const
 std::vector<TEasyProperty> TEasyEditorGutter::Properties()
 {
     std::vector<TEasyProperty> table;
-    AddPenProperties(table, L"Pen.", [this] { return pen_; }, [this](const TEasyPenValues& pen) { SetPen(pen); });
-    AddBrushProperties(table, L"Brush.", [this] { return brush_; },
-                       [this](const TEasyBrushValues& brush) { SetBrush(brush); });
-    table.push_back(ColorProperty(L"BackColor", [this] { return backColor_; }, [this](TColor c) { SetBackColor(c); }));
-    table.push_back(IntProperty(L"Width", [this] { return width_; }, [this](int v) { SetWidth(v); }));
-    table.push_back(IntProperty(L"Indent", [this] { return indent_; }, [this](int v) { SetIndent(v); }));
+    AddPenProperties(
+        table, L"Pen.", [this] { return pen_; }, [this](const TEasyPenValues& pen) { SetPen(pen); });
+    AddBrushProperties(
+        table, L"Brush.", [this] { return brush_; }, [this](const TEasyBrushValues& brush) { SetBrush(brush); });
+    table.push_back(ColorProperty(
+        L"BackColor", [this] { return backColor_; }, [this](TColor c) { SetBackColor(c); }));
+    table.push_back(IntProperty(
+        L"Width", [this] { return width_; }, [this](int v) { SetWidth(v); }));
+    table.push_back(IntProperty(
+        L"Indent", [this] { return indent_; }, [this](int v) { SetIndent(v); }));
     return table;
 }
 
@@ -203,8 +217,10 @@ void TEasyEditorMargin::SetPen(TEasyPenValues pen)
 std::vector<TEasyProperty> TEasyEditorMargin::Properties()
 {
     std::vector<TEasyProperty> table;
-    table.push_back(IntProperty(L"Position", [this] { return position_; }, [this](int v) { SetPosition(v); }));
-    AddPenProperties(table, L"Pen.", [this] { return pen_; }, [this](const TEasyPenValues& pen) { SetPen(pen); });
+    table.push_back(IntProperty(
+        L"Position", [this] { return position_; }, [this](int v) { SetPosition(v); }));
+    AddPenProperties(
+        table, L"Pen.", [this] { return pen_; }, [this](const TEasyPenValues& pen) { SetPen(pen); });
     return table;
 }
 
@@ -283,16 +299,21 @@ void TEasyLineNumbers::SetStartFrom(int start)
 std::vector<TEasyProperty> TEasyLineNumbers::Properties()
 {
     return {
-        ColorProperty(L"Color", [this] { return color_; }, [this](TColor c) { SetColor(c); }),
-        ColorProperty(L"BackColor", [this] { return backColor_; }, [this](TColor c) { SetBackColor(c); }),
-        IntProperty(L"Options", [this] { return int(options_); }, [this](int v) { SetOptions(unsigned(v)); }),
-        BooleanProperty(L"Visible", [this] { return visible_; }, [this](bool v) { SetVisible(v); }),
-        IntProperty(L"Alignment", [this] { return int(alignment_); },
-                    [this](int v) {
-                        SetAlignment(v == 1 ? TEasyLineNumbersAlign::lnRight : TEasyLineNumbersAlign::lnLeft);
-                    }),
-        IntProperty(L"Indent", [this] { return indent_; }, [this](int v) { SetIndent(v); }),
-        IntProperty(L"StartFrom", [this] { return startFrom_; }, [this](int v) { SetStartFrom(v); }),
+        ColorProperty(
+            L"Color", [this] { return color_; }, [this](TColor c) { SetColor(c); }),
+        ColorProperty(
+            L"BackColor", [this] { return backColor_; }, [this](TColor c) { SetBackColor(c); }),
+        IntProperty(
+            L"Options", [this] { return int(options_); }, [this](int v) { SetOptions(unsigned(v)); }),
+        BooleanProperty(
+            L"Visible", [this] { return visible_; }, [this](bool v) { SetVisible(v); }),
+        IntProperty(
+            L"Alignment", [this] { return int(alignment_); },
+            [this](int v) { SetAlignment(v == 1 ? TEasyLineNumbersAlign::lnRight : TEasyLineNumbersAlign::lnLeft); }),
+        IntProperty(
+            L"Indent", [this] { return indent_; }, [this](int v) { SetIndent(v); }),
+        IntProperty(
+            L"StartFrom", [this] { return startFrom_; }, [this](int v) { SetStartFrom(v); }),
     };
 }
 
@@ -333,28 +354,33 @@ void TEasyLineDivider::SetBrush(const TEasyBrushValues& brush)
 std::vector<TEasyProperty> TEasyLineDivider::Properties()
 {
     std::vector<TEasyProperty> table;
-    table.push_back(IntProperty(L"Options", [this] { return int(options_); }, [this](int v) { SetOptions(unsigned(v)); }));
-    AddPenProperties(table, L"Pen.", [this] { return pen_; }, [this](const TEasyPenValues& pen) { SetPen(pen); });
-    AddBrushProperties(table, L"Brush.", [this] { return brush_; },
-                       [this](const TEasyBrushValues& brush) { SetBrush(brush); });
+    table.push_back(IntProperty(
+        L"Options", [this] { return int(options_); }, [this](int v) { SetOptions(unsigned(v)); }));
+    AddPenProperties(
+        table, L"Pen.", [this] { return pen_; }, [this](const TEasyPenValues& pen) { SetPen(pen); });
+    AddBrushProperties(
+        table, L"Brush.", [this] { return brush_; }, [this](const TEasyBrushValues& brush) { SetBrush(brush); });
     return table;
 }
 
 // --- Popup window -----------------------------------------------------------
 
-TEasyPopupWindow::TEasyPopupWindow(int screenWidth, int screenHeight)
-    : Width(screenWidth / 4), Height(screenHeight / 4)
-{
-}
+TEasyPopupWindow::TEasyPopupWindow(int screenWidth, int screenHeight) : Width(screenWidth / 4), Height(screenHeight / 4)
+{}
 
 std::vector<TEasyProperty> TEasyPopupWindow::Properties()
 {
     return {
-        IntProperty(L"Width", [this] { return Width; }, [this](int v) { Width = v; }),
-        IntProperty(L"Height", [this] { return Height; }, [this](int v) { Height = v; }),
-        BooleanProperty(L"SizeAble", [this] { return SizeAble; }, [this](bool v) { SizeAble = v; }),
-        BooleanProperty(L"AdjustSize", [this] { return AdjustSize; }, [this](bool v) { AdjustSize = v; }),
-        StringsProperty(L"Items", [this] { return Items; }, [this](const TEasyStringsValue& v) { Items = v; }),
+        IntProperty(
+            L"Width", [this] { return Width; }, [this](int v) { Width = v; }),
+        IntProperty(
+            L"Height", [this] { return Height; }, [this](int v) { Height = v; }),
+        BooleanProperty(
+            L"SizeAble", [this] { return SizeAble; }, [this](bool v) { SizeAble = v; }),
+        BooleanProperty(
+            L"AdjustSize", [this] { return AdjustSize; }, [this](bool v) { AdjustSize = v; }),
+        StringsProperty(
+            L"Items", [this] { return Items; }, [this](const TEasyStringsValue& v) { Items = v; }),
     };
 }
 
@@ -382,9 +408,11 @@ void TEasyEditorRuler::SetUnits(TEasyRulerUnits units)
 std::vector<TEasyProperty> TEasyEditorRuler::Properties()
 {
     return {
-        IntProperty(L"Options", [this] { return int(options_); }, [this](int v) { SetOptions(unsigned(v)); }),
-        IntProperty(L"Units", [this] { return int(units_); },
-                    [this](int v) { SetUnits(TEasyRulerUnits(std::clamp(v, 0, int(TEasyRulerUnits::erCharacters)))); }),
+        IntProperty(
+            L"Options", [this] { return int(options_); }, [this](int v) { SetOptions(unsigned(v)); }),
+        IntProperty(
+            L"Units", [this] { return int(units_); },
+            [this](int v) { SetUnits(TEasyRulerUnits(std::clamp(v, 0, int(TEasyRulerUnits::erCharacters)))); }),
     };
 }
 
@@ -399,12 +427,16 @@ public:
     std::vector<TEasyProperty> Properties() override
     {
         return {
-            StringProperty(L"Name", [this] { return style_.Name; }, [this](const std::wstring& v) { style_.Name = v; }),
-            ColorProperty(L"Color", [this] { return style_.Color; }, [this](TColor c) { style_.Color = c; }),
-            ColorProperty(L"BackColor", [this] { return style_.BackColor; }, [this](TColor c) { style_.BackColor = c; }),
-            IntProperty(L"ImageIndex", [this] { return style_.ImageIndex; }, [this](int v) { style_.ImageIndex = v; }),
-            BooleanProperty(L"IgnoreColors", [this] { return style_.IgnoreColors; },
-                            [this](bool v) { style_.IgnoreColors = v; }),
+            StringProperty(
+                L"Name", [this] { return style_.Name; }, [this](const std::wstring& v) { style_.Name = v; }),
+            ColorProperty(
+                L"Color", [this] { return style_.Color; }, [this](TColor c) { style_.Color = c; }),
+            ColorProperty(
+                L"BackColor", [this] { return style_.BackColor; }, [this](TColor c) { style_.BackColor = c; }),
+            IntProperty(
+                L"ImageIndex", [this] { return style_.ImageIndex; }, [this](int v) { style_.ImageIndex = v; }),
+            BooleanProperty(
+                L"IgnoreColors", [this] { return style_.IgnoreColors; }, [this](bool v) { style_.IgnoreColors = v; }),
         };
     }
 
@@ -507,10 +539,9 @@ TEasyEditorColors::TEasyEditorColors(TEasyEditorLink* editor) : editor_(editor)
 
 TColor* TEasyEditorColors::Slot(TColorIndex index)
 {
-    TColor* const slots[ciCount] = {&selColor_,          &selBackColor_,       &searchMatchColor_,
-                                    &searchMatchBackColor_, &readOnlyColor_,   &disabledColor_,
-                                    &inActiveSelColor_,   &inActiveSelBackColor_, &liveSpellColor_,
-                                    &hyperStringColor_,   &fmtMarkColor_};
+    TColor* const slots[ciCount] = {&selColor_,       &selBackColor_,     &searchMatchColor_, &searchMatchBackColor_,
+                                    &readOnlyColor_,  &disabledColor_,    &inActiveSelColor_, &inActiveSelBackColor_,
+                                    &liveSpellColor_, &hyperStringColor_, &fmtMarkColor_};
     return index >= 0 && index < ciCount ? slots[index] : nullptr;
 }
 
@@ -532,7 +563,9 @@ void TEasyEditorColors::Set(TColorIndex index, TColor color)
         case ciSelColor:
         case ciSelBackColor:
         case ciInActiveSelColor:
-        case ciInActiveSelBackColor: editor_->InvalidateSelection(); break;
+        case ciInActiveSelBackColor:
+            editor_->InvalidateSelection();
+            break;
         case ciSearchMatchColor:
         case ciSearchMatchBackColor:
             if ((options & eoEnableSearchHighlight) && editor_->HasSearchMatch())
@@ -558,7 +591,8 @@ void TEasyEditorColors::Set(TColorIndex index, TColor color)
             if (options & eoPaintFormattingMarks)
                 editor_->Invalidate();
             break;
-        case ciCount: break;
+        case ciCount:
+            break;
         }
     }
     if (OnChange)
@@ -578,14 +612,14 @@ TColor TEasyEditorColors::EffectiveSelBackColor() const
 std::vector<TEasyProperty> TEasyEditorColors::Properties()
 {
     static const wchar_t* const names[ciCount] = {
-        L"SelColor",        L"SelBackColor",       L"SearchMatchColor", L"SearchMatchBackColor",
-        L"ReadOnlyColor",   L"DisabledColor",      L"InActiveSelColor", L"InActiveSelBackColor",
-        L"LiveSpellColor",  L"HyperStringColor",   L"FmtMarkColor"};
+        L"SelColor",       L"SelBackColor",     L"SearchMatchColor", L"SearchMatchBackColor",
+        L"ReadOnlyColor",  L"DisabledColor",    L"InActiveSelColor", L"InActiveSelBackColor",
+        L"LiveSpellColor", L"HyperStringColor", L"FmtMarkColor"};
     std::vector<TEasyProperty> table;
     for (int i = 0; i < ciCount; ++i) {
         const auto index = TColorIndex(i);
-        table.push_back(ColorProperty(names[i], [this, index] { return Get(index); },
-                                      [this, index](TColor c) { Set(index, c); }));
+        table.push_back(ColorProperty(
+            names[i], [this, index] { return Get(index); }, [this, index](TColor c) { Set(index, c); }));
     }
     return table;
 }

@@ -17,9 +17,6 @@
 
 namespace qrv {
 
-constexpr TColor clLime = 0x00FF00;
-constexpr TColor clBtnShadow = SystemColor(16);
-
 // Pen and brush settings as the sub-objects keep them; the styles are the
 // system's PS_ and BS_ values (0 solid).
 struct TEasyPenValues {
@@ -35,7 +32,7 @@ struct TEasyBrushValues {
 };
 
 // Sub-object pens are at most this wide.
-constexpr int MaxEasyPenWidth = 2;
+constexpr int kMaxEasyPenWidth = 2;
 
 class TEasyLineNumbers;
 
@@ -46,16 +43,16 @@ void AddBrushProperties(std::vector<TEasyProperty>& table, const std::wstring& p
                         std::function<TEasyBrushValues()> get, std::function<void(const TEasyBrushValues&)> set);
 
 // The gutter strip's images beside the bookmarks 0-9.
-constexpr int EasyGutterWrapImage = 10;
-constexpr int EasyGutterExpandedImage = 12;
-constexpr int EasyGutterCollapsedImage = 13;
+constexpr int kEasyGutterWrapImage = 10;
+constexpr int kEasyGutterExpandedImage = 12;
+constexpr int kEasyGutterCollapsedImage = 13;
 
 class TEasyEditorGutter : public TEasyPersistent {
 public:
     explicit TEasyEditorGutter(TEasyEditorLink* editor = nullptr);
 
     const TEasyPenValues& Pen() const { return pen_; }
-    void SetPen(TEasyPenValues pen);  // width cut to MaxEasyPenWidth
+    void SetPen(TEasyPenValues pen);  // width cut to kMaxEasyPenWidth
     const TEasyBrushValues& Brush() const { return brush_; }
     void SetBrush(const TEasyBrushValues& brush);
     TColor BackColor() const { return backColor_; }

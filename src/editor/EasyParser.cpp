@@ -34,9 +34,8 @@ char16_t AsciiUpper(char16_t c)
 
 bool SameIgnoringAsciiCase(std::u16string_view a, std::u16string_view b)
 {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char16_t x, char16_t y) {
-               return AsciiUpper(x) == AsciiUpper(y);
-           });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](char16_t x, char16_t y) { return AsciiUpper(x) == AsciiUpper(y); });
 }
 
 // Names of states and tokens compare as the caseless search does.
@@ -103,34 +102,41 @@ TEasyParserRule& TEasyParserState::Bucket(int index)
     return *bucket;
 }
 
-TEasyParser::TEasyParser(TComponent* owner) : TCustomEasyParser(owner), Rules_(std::make_unique<TEasyStrings>())
+TEasyParser::TEasyParser(TComponent* owner) : TCustomEasyParser(owner), rules_(std::make_unique<TEasyStrings>())
 {
-    Rules_->OnChange = [this](TEasyStrings&) { RulesChanged(); };
+    rules_->OnChange = [this](TEasyStrings&) { RulesChanged(); };
 }
 
 TEasyParser::~TEasyParser()
 {
-    Rules_->OnChange = nullptr;
+    rules_->OnChange = nullptr;
 }
 
 void TEasyParser::Clear()
 {
-    StateNames_.clear();
-    StateCaseSensitive_.clear();
-    TokenNames_.clear();
-    States_.clear();
+    stateNames_.clear();
+    stateCaseSensitive_.clear();
+    tokenNames_.clear();
+    states_.clear();
 }
 
 void TEasyParser::RulesChanged()
 {
-    Clear();
     // Sources re-parse with whatever compiled, also when a rule fails.
-    struct TNotify {
-        TEasyParser& parser;
-        ~TNotify() { parser.Changed(); }
-    } notify{*this};
-    for (int i = 0; i < Rules_->Count(); ++i)
-        ReadLine(Rules_->Get(i));
+    try {
+        CompileRules();
+    } catch (...) {
+        Changed();
+        throw;
+    }
+    Changed();
+}
+
+void TEasyParser::CompileRules()
+{
+    Clear();
+    for (int i = 0; i < rules_->Count(); ++i)
+        ReadLine(rules_->Get(i));
 }
 
 void TEasyParser::ReadLine(std::u16string_view line)
@@ -144,14 +150,15 @@ void TEasyParser::ReadLine(std::u16string_view line)
         if (SameIgnoringAsciiCase(keyword, u"State")) {
             const size_t comma = value.find(u',');
             const std::u16string_view name = TrimView(value.substr(0, comma));
-            const bool caseSensitive = comma != std::u16string_view::npos
-                                       && SameIgnoringAsciiCase(TrimView(value.substr(comma + 1)), u"Groß-/Kleinschreibung");
-            StateNames_.emplace_back(name);
-            StateCaseSensitive_.push_back(caseSensitive);
+            const bool caseSensitive =
+                comma != std::u16string_view::npos &&
+                SameIgnoringAsciiCase(TrimView(value.substr(comma + 1)), u"Groß-/Kleinschreibung");
+            stateNames_.emplace_back(name);
+            stateCaseSensitive_.push_back(caseSensitive);
             return;
         }
         if (SameIgnoringAsciiCase(keyword, u"Token")) {
-            TokenNames_.emplace_back(TrimView(value));
+            tokenNames_.emplace_back(TrimView(value));
             return;
         }
         if (SameIgnoringAsciiCase(keyword, u"Delimiters")) {
@@ -162,9 +169,9 @@ void TEasyParser::ReadLine(std::u16string_view line)
     const std::vector<TWord> words = SplitWords(line);
     if (words.size() < 4 || words[1].Text.empty())
         return;
-    const int from = IndexOfName(StateNames_, words[0].Text);
-    const int to = IndexOfName(StateNames_, words[2].Text);
-    const int token = IndexOfName(TokenNames_, words[3].Text);
+    const int from = IndexOfName(stateNames_, words[0].Text);
+    const int to = IndexOfName(stateNames_, words[2].Text);
+    const int token = IndexOfName(tokenNames_, words[3].Text);
     if (from < 0 || to < 0 || token < 0)
         return;
     AddRule(from, words[1].Text, words[1].Quoted, TEasyRule{to, token});
@@ -172,13 +179,13 @@ void TEasyParser::ReadLine(std::u16string_view line)
 
 TEasyParserState& TEasyParser::StateFor(int number)
 {
-    while (static_cast<int>(States_.size()) <= number) {
+    while (static_cast<int>(states_.size()) <= number) {
         auto state = std::make_unique<TEasyParserState>();
         state->Parser = this;
-        state->CaseSensitive = StateCaseSensitive_[States_.size()];
-        States_.push_back(std::move(state));
+        state->CaseSensitive = stateCaseSensitive_[states_.size()];
+        states_.push_back(std::move(state));
     }
-    return *States_[static_cast<size_t>(number)];
+    return *states_[static_cast<size_t>(number)];
 }
 
 void TEasyParser::AddRule(int fromState, std::u16string_view expression, bool keyword, TEasyRule rule)
@@ -190,8 +197,9 @@ void TEasyParser::AddRule(int fromState, std::u16string_view expression, bool ke
             c = state.Fold(c);
         TEasyParserRule& bucket = state.Bucket(TEasyParserState::BucketOf(key[0]));
         auto& keywords = bucket.Keywords;
-        const auto at = std::lower_bound(keywords.begin(), keywords.end(), key,
-                                         [](const TEasyParserRule::TKeyword& k, const std::u16string& x) { return k.Key < x; });
+        const auto at =
+            std::lower_bound(keywords.begin(), keywords.end(), key,
+                             [](const TEasyParserRule::TKeyword& k, const std::u16string& x) { return k.Key < x; });
         if (at != keywords.end() && at->Key == key)
             at->Rule = rule;
         else
@@ -213,7 +221,7 @@ void TEasyParser::AddRule(int fromState, std::u16string_view expression, bool ke
     TEasyCharSetTable chars;
     bool anyChar = false;
     re->FirstChars(chars, anyChar);
-    for (int b = 0; b < TEasyParserState::BucketCount; ++b) {
+    for (int b = 0; b < TEasyParserState::kBucketCount; ++b) {
         const bool fits = anyChar || (b < 256 ? chars.Low.test(static_cast<size_t>(b)) : !chars.High.empty());
         if (!fits)
             continue;
@@ -230,14 +238,15 @@ int TEasyParser::NextToken(int& state, std::u16string_view line, int& pos)
 {
     TokenState = state;
     const int length = static_cast<int>(line.size());
-    if (state < 0 || state >= static_cast<int>(States_.size()) || pos < 1 || pos > length) {
+    if (state < 0 || state >= static_cast<int>(states_.size()) || pos < 1 || pos > length) {
         pos = length + 1;
         return -1;
     }
-    TEasyParserState& current = *States_[static_cast<size_t>(state)];
+    TEasyParserState& current = *states_[static_cast<size_t>(state)];
     const size_t at = static_cast<size_t>(pos - 1);
     const char16_t c = line[at];
-    const TEasyParserRule* bucket = current.Buckets[static_cast<size_t>(TEasyParserState::BucketOf(current.Fold(c)))].get();
+    const TEasyParserRule* bucket =
+        current.Buckets[static_cast<size_t>(TEasyParserState::BucketOf(current.Fold(c)))].get();
 
     int token = 0;
     int runLength = 0;
@@ -250,8 +259,9 @@ int TEasyParser::NextToken(int& state, std::u16string_view line, int& pos)
         for (char16_t& ch : word)
             ch = current.Fold(ch);
         const auto& keywords = bucket->Keywords;
-        auto it = std::lower_bound(keywords.begin(), keywords.end(), word,
-                                   [](const TEasyParserRule::TKeyword& k, const std::u16string& x) { return k.Key < x; });
+        auto it =
+            std::lower_bound(keywords.begin(), keywords.end(), word,
+                             [](const TEasyParserRule::TKeyword& k, const std::u16string& x) { return k.Key < x; });
         // The word itself, then (multi-word keywords) the longer entries that
         // begin with it and a blank; the last that matches the text wins.
         for (; it != keywords.end() && it->Key.compare(0, word.size(), word) == 0; ++it) {
@@ -294,8 +304,8 @@ int TEasyParser::NextToken(int& state, std::u16string_view line, int& pos)
     }
     pos = std::min(pos + runLength, length + 1);
     state = target;
-    if (pos > length && state >= 0 && state < static_cast<int>(States_.size())) {
-        const auto& lineEnd = States_[static_cast<size_t>(state)]->LineEndRules;
+    if (pos > length && state >= 0 && state < static_cast<int>(states_.size())) {
+        const auto& lineEnd = states_[static_cast<size_t>(state)]->LineEndRules;
         if (!lineEnd.empty()) {
             token = lineEnd.back()->Rule.Token;
             state = lineEnd.back()->Rule.TargetState;
@@ -308,7 +318,7 @@ bool TEasyParser::SingleState() const
 {
     // Without states NextToken leaves the state as it found it; with one,
     // every rule's target is that state, which must be where lines begin.
-    return StateNames_.empty() || (StateNames_.size() == 1 && InitialState == 0);
+    return stateNames_.empty() || (stateNames_.size() == 1 && InitialState == 0);
 }
 
 void TEasyParser::GetTokenStyle(int /*token*/, TColor& fontColor, TFontStyles& fontStyle)
@@ -329,12 +339,12 @@ TColor TEasyParser::GetBackgroundColor()
 
 int TEasyParser::GetTokenCount()
 {
-    return static_cast<int>(TokenNames_.size());
+    return static_cast<int>(tokenNames_.size());
 }
 
 int TEasyParser::TokenIndex(std::u16string_view name)
 {
-    return IndexOfName(TokenNames_, name);
+    return IndexOfName(tokenNames_, name);
 }
 
 // The stand-alone tokenizer.
@@ -353,7 +363,7 @@ void TEasySourceParser::Reset()
     Token = 0;
     State = InitialState;
     Line = LineAt(0);
-    Saved_.clear();
+    saved_.clear();
 }
 
 bool TEasySourceParser::NextLine()
@@ -403,15 +413,15 @@ int TEasySourceParser::PeekToken(std::u16string& text)
 
 void TEasySourceParser::SaveState()
 {
-    Saved_.push_back({State, Token, Pos, TokenStart, LineIndex});
+    saved_.push_back({State, Token, Pos, TokenStart, LineIndex});
 }
 
 void TEasySourceParser::RestoreState()
 {
-    if (Saved_.empty())
+    if (saved_.empty())
         return;
-    const TEasyParserSaveState saved = Saved_.back();
-    Saved_.pop_back();
+    const TEasyParserSaveState saved = saved_.back();
+    saved_.pop_back();
     State = saved.State;
     Token = saved.Token;
     Pos = saved.Pos;

@@ -33,7 +33,8 @@ struct TEasyRule {
 class TEasyParserRegExpr : public TEasyRegExpr {
 public:
     TEasyParserRegExpr(std::u16string_view pattern, bool caseSensitive, TEasyRule rule)
-        : TEasyRegExpr(pattern, caseSensitive), Rule(rule) {}
+        : TEasyRegExpr(pattern, caseSensitive), Rule(rule)
+    {}
     TEasyRule Rule;
 };
 
@@ -59,10 +60,10 @@ class TEasyParser;
 class TEasyParserState {
 public:
     // One bucket per first character below 256 and one shared by all above.
-    static constexpr int BucketCount = 257;
+    static constexpr int kBucketCount = 257;
     static int BucketOf(char16_t foldedChar) { return foldedChar < 256 ? foldedChar : 256; }
 
-    std::array<std::unique_ptr<TEasyParserRule>, BucketCount> Buckets;
+    std::array<std::unique_ptr<TEasyParserRule>, kBucketCount> Buckets;
     std::vector<std::unique_ptr<TEasyParserRegExpr>> AllExpressions;
     std::vector<TEasyParserRegExpr*> LineEndRules;
     TEasyParser* Parser = nullptr;
@@ -78,14 +79,14 @@ public:
     ~TEasyParser() override;
 
     // The rules text; each change (each outermost update) recompiles it.
-    TEasyStrings& Rules() { return *Rules_; }
-    const TEasyStrings& Rules() const { return *Rules_; }
+    TEasyStrings& Rules() { return *rules_; }
+    const TEasyStrings& Rules() const { return *rules_; }
 
     // Declared names in order; a state's number is its index.
-    const std::vector<std::u16string>& StateNames() const { return StateNames_; }
-    const std::vector<bool>& StateCaseSensitive() const { return StateCaseSensitive_; }
-    const std::vector<std::u16string>& TokenNames() const { return TokenNames_; }
-    const std::vector<std::unique_ptr<TEasyParserState>>& States() const { return States_; }
+    const std::vector<std::u16string>& StateNames() const { return stateNames_; }
+    const std::vector<bool>& StateCaseSensitive() const { return stateCaseSensitive_; }
+    const std::vector<std::u16string>& TokenNames() const { return tokenNames_; }
+    const std::vector<std::unique_ptr<TEasyParserState>>& States() const { return states_; }
 
     int NextToken(int& state, std::u16string_view line, int& pos) override;
     void GetTokenStyle(int token, TColor& fontColor, TFontStyles& fontStyle) override;
@@ -96,9 +97,13 @@ public:
     // At most one declared state, so every rule leads back into it.
     bool SingleState() const override;
 
-    // Compiles the rules text; an invalid expression raises
-    // EEasyRegExprError, with the rules before it compiled.
+    // Compiles the rules text and tells the sources; an invalid expression
+    // raises EEasyRegExprError, with the rules before it compiled.
     virtual void RulesChanged();
+
+protected:
+    // Compiles the rules text without telling anyone.
+    void CompileRules();
 
 private:
     void Clear();
@@ -106,11 +111,11 @@ private:
     void AddRule(int fromState, std::u16string_view expression, bool keyword, TEasyRule rule);
     TEasyParserState& StateFor(int number);
 
-    std::unique_ptr<TEasyStrings> Rules_;
-    std::vector<std::u16string> StateNames_;
-    std::vector<bool> StateCaseSensitive_;
-    std::vector<std::u16string> TokenNames_;
-    std::vector<std::unique_ptr<TEasyParserState>> States_;
+    std::unique_ptr<TEasyStrings> rules_;
+    std::vector<std::u16string> stateNames_;
+    std::vector<bool> stateCaseSensitive_;
+    std::vector<std::u16string> tokenNames_;
+    std::vector<std::unique_ptr<TEasyParserState>> states_;
 };
 
 // Where a TEasySourceParser stands.
@@ -152,7 +157,7 @@ public:
 
 private:
     std::u16string LineAt(int index) const;
-    std::vector<TEasyParserSaveState> Saved_;
+    std::vector<TEasyParserSaveState> saved_;
 };
 
 }  // namespace qrv

@@ -20,6 +20,8 @@ namespace qrv {
 enum TEasyFontStyle : uint8_t { efBold = 1, efItalic = 2, efUnderline = 4, efStrikeOut = 8 };
 using TFontStyles = uint8_t;
 
+class TCustomEasyEditorColors;
+
 class TCustomEasyParser : public TComponent {
 public:
     explicit TCustomEasyParser(TComponent* owner);
@@ -37,7 +39,9 @@ public:
 
     // Calls every attached source, which re-parses.
     virtual void Changed();
-    virtual void ExchangeColors(void* /*colors*/, bool /*toParser*/) {}
+    // Exchanges the parser's colours of the editor's states with the
+    // editor's colour set: into the parser (toParser) or out of it.
+    virtual void ExchangeColors(TCustomEasyEditorColors& /*colors*/, bool /*toParser*/) {}
     // Scans one run of the line from the 1-based column pos: its token (or
     // -1); pos moves behind the run, state to the state that follows.
     virtual int NextToken(int& state, std::u16string_view line, int& pos) = 0;

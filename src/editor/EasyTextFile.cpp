@@ -4,11 +4,13 @@
 #include "editor/WideText.h"
 #include "framework/Encoding.h"
 #include "framework/FilePath.h"
+#include "framework/IniFiles.h"
 #include "framework/Streams.h"
 #include "framework/SysUtils.h"
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <vector>
 
 namespace qrv {
@@ -27,9 +29,9 @@ size_t BlockSize(TStream& stream)
 
 // Splits decoded text into lines across block edges and counts the kinds of
 // line ends.
-class LineSplitter {
+class TLineSplitter {
 public:
-    explicit LineSplitter(const std::function<void(std::u16string_view)>& addLine) : addLine_(addLine) {}
+    explicit TLineSplitter(const std::function<void(std::u16string_view)>& addLine) : addLine_(addLine) {}
 
     void Feed(std::u16string_view units)
     {
@@ -109,7 +111,7 @@ private:
     size_t crlf_ = 0, lf_ = 0, cr_ = 0;
 };
 
-void ReadUtf16(TStream& stream, bool bigEndian, LineSplitter& splitter)
+void ReadUtf16(TStream& stream, bool bigEndian, TLineSplitter& splitter)
 {
     const size_t blockSize = BlockSize(stream);
     std::vector<char> bytes(blockSize + 1);
@@ -137,7 +139,7 @@ void ReadUtf16(TStream& stream, bool bigEndian, LineSplitter& splitter)
     // come from a stream that grew meanwhile and is dropped like a partial unit.
 }
 
-void ReadAnsi(TStream& stream, LineSplitter& splitter)
+void ReadAnsi(TStream& stream, TLineSplitter& splitter)
 {
     const TEncoding& encoding = TEncoding::Default();
     const bool multiByte = MultiByteCodePage();
@@ -214,7 +216,7 @@ bool RestIsValidUtf8(TStream& stream)
     return valid;
 }
 
-void ReadUtf8(TStream& stream, LineSplitter& splitter)
+void ReadUtf8(TStream& stream, TLineSplitter& splitter)
 {
     const TEncoding& encoding = TEncoding::UTF8NoBOM();
     ForEachUtf8Piece(stream, [&](std::string_view piece) { splitter.Feed(ToUtf16(encoding.GetString(piece))); });
@@ -269,7 +271,7 @@ void ReadTextLines(TStream& stream, TEasyTextFormat& format,
     format.BigEndian = kind == TUnicodeKind::ukMarkBE;
     format.Utf8 = !format.Unicode && SkipUtf8Mark(stream);
     format.ByteOrderMark = kind == TUnicodeKind::ukMarkLE || kind == TUnicodeKind::ukMarkBE || format.Utf8;
-    LineSplitter splitter(addLine);
+    TLineSplitter splitter(addLine);
     if (format.Unicode)
         ReadUtf16(stream, format.BigEndian, splitter);
     else if (format.Utf8)
@@ -314,7 +316,7 @@ std::string EncodeTextLines(const TEasyTextFormat& format, int count,
         if (!encoding.TryGetBytes(wide, bytes, bad)) {
             const size_t column = ToUtf16(std::wstring_view(wide).substr(0, bad)).size() + 1;
             throw EEncodingError(L"Zeile " + IntToStr(i + 1) + L", Spalte " + IntToStr(static_cast<int64_t>(column)) +
-                                 L": Das Zeichen ist im ANSI-Zeichensatz nicht darstellbar.",
+                                     L": Das Zeichen ist im ANSI-Zeichensatz nicht darstellbar.",
                                  i + 1, static_cast<int>(column));
         }
         out += bytes;
@@ -326,16 +328,19 @@ std::string EncodeTextLines(const TEasyTextFormat& format, int count,
 
 void ReplaceFileContents(const std::wstring& fileName, std::string_view bytes)
 {
-    const std::wstring temporary = fileName + L".~tmp";
+    // Each writer its own temporary: two copies saving one file at once
+    // would otherwise write into, and rename, the same one.
+    std::wstring temporary;
+    std::unique_ptr<TFileStream> created = CreateFreshTemporary(fileName, temporary);
     auto removeTemporary = [&] {
         std::error_code ignored;
         std::filesystem::remove(FsPath(temporary), ignored);
     };
     {
-        TFileStream file(temporary, fmCreate);
+        const std::unique_ptr<TFileStream> file = std::move(created);
         try {
-            file.WriteBytes(bytes);
-            file.Flush();
+            file->WriteBytes(bytes);
+            file->Flush();
         } catch (...) {
             removeTemporary();
             throw;

@@ -47,8 +47,9 @@ std::string EncodeTextLines(const TEasyTextFormat& format, int count,
                             const std::function<std::u16string(int index)>& line);
 
 // Writes the bytes to a temporary file beside the target and swaps it in, so
-// a failed write leaves the old file as it was. Raises the framework's file
-// errors.
+// a failed write leaves the old file as it was. The temporary is created new
+// under a name no other writer uses at that moment. Raises the framework's
+// file errors.
 void ReplaceFileContents(const std::wstring& fileName, std::string_view bytes);
 
 }  // namespace qrv

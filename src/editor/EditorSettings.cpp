@@ -8,32 +8,59 @@ namespace qrv {
 
 namespace {
 
-struct Location {
-    std::wstring fileName;
-    std::wstring key = std::wstring(EasyRegistryBaseKey) + L"Settings";
-    bool useRegistry = false;
+struct TLocation {
+    std::wstring FileName;
+    std::wstring Key = std::wstring(kEasyRegistryBaseKey) + L"Settings";
+    bool UseRegistry = false;
+    TEasyRegistryStore* Store = nullptr;
 
-    Location()
+    TLocation()
     {
         std::error_code error;
         const std::filesystem::path temp = std::filesystem::temp_directory_path(error);
-        fileName = FromFsPath((error ? std::filesystem::path() : temp) / "EasySettings.txt");
+        FileName = FromFsPath((error ? std::filesystem::path() : temp) / "EasySettings.txt");
     }
 };
 
-Location& TheLocation()
+TLocation& TheLocation()
 {
-    static Location location;
+    static TLocation location;
     return location;
 }
 
 }  // namespace
 
-const std::wstring& SettingsFileName() { return TheLocation().fileName; }
-void SetSettingsFileName(const std::wstring& fileName) { TheLocation().fileName = fileName; }
-const std::wstring& SettingsKey() { return TheLocation().key; }
-void SetSettingsKey(const std::wstring& key) { TheLocation().key = key; }
-bool SettingsUseRegistry() { return TheLocation().useRegistry; }
-void SetSettingsUseRegistry(bool useRegistry) { TheLocation().useRegistry = useRegistry; }
+const std::wstring& SettingsFileName()
+{
+    return TheLocation().FileName;
+}
+void SetSettingsFileName(const std::wstring& fileName)
+{
+    TheLocation().FileName = fileName;
+}
+const std::wstring& SettingsKey()
+{
+    return TheLocation().Key;
+}
+void SetSettingsKey(const std::wstring& key)
+{
+    TheLocation().Key = key;
+}
+bool SettingsUseRegistry()
+{
+    return TheLocation().UseRegistry;
+}
+void SetSettingsUseRegistry(bool useRegistry)
+{
+    TheLocation().UseRegistry = useRegistry;
+}
+TEasyRegistryStore* SettingsRegistryStore()
+{
+    return TheLocation().Store;
+}
+void SetSettingsRegistryStore(TEasyRegistryStore* store)
+{
+    TheLocation().Store = store;
+}
 
 }  // namespace qrv

@@ -7,8 +7,10 @@
 
 namespace qrv {
 
+class TEasyRegistryStore;
+
 // The editor family's own key below HKEY_CURRENT_USER, with a trailing backslash.
-inline constexpr const wchar_t* EasyRegistryBaseKey = L"\\Software\\EasyEdit\\";
+inline constexpr const wchar_t* kEasyRegistryBaseKey = L"\\Software\\EasyEdit\\";
 
 // Default: the temporary directory + "EasySettings.txt".
 const std::wstring& SettingsFileName();
@@ -19,5 +21,10 @@ void SetSettingsKey(const std::wstring& key);
 // Default false: the settings file, not the registry.
 bool SettingsUseRegistry();
 void SetSettingsUseRegistry(bool useRegistry);
+// The registry the settings use when SettingsUseRegistry is on (not owned;
+// the Windows build sets the system's, tests a fake). Without one the
+// registry settings keep their defaults and are not saved.
+TEasyRegistryStore* SettingsRegistryStore();
+void SetSettingsRegistryStore(TEasyRegistryStore* store);
 
 }  // namespace qrv

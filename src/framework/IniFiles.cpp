@@ -556,6 +556,20 @@ void TMemIniFile::Clear()
     modified_ = true;
 }
 
+std::unique_ptr<TFileStream> CreateFreshTemporary(const std::wstring& fileName, std::wstring& temporary)
+{
+    // A name no other writer uses now: created new or not at all.
+    for (int attempt = 0;; ++attempt) {
+        temporary = TMemIniFile::TemporaryName(fileName, attempt);
+        try {
+            return std::make_unique<TFileStream>(temporary, fmCreateNew);
+        } catch (const EFCreateError&) {
+            if (attempt + 1 >= TMemIniFile::kTemporaryNames)
+                throw;  // nothing was created
+        }
+    }
+}
+
 std::wstring TMemIniFile::TemporaryName(const std::wstring& fileName, int attempt)
 {
     return fileName + L".~tmp" + (attempt > 0 ? std::to_wstring(attempt) : std::wstring());
@@ -570,18 +584,8 @@ void TMemIniFile::UpdateFile()
     if (!error && std::filesystem::is_regular_file(status) &&
         (status.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none)
         throw EFCreateError(L"Datei " + fileName_ + L" ist schreibgeschützt.");
-    // A name no other writer uses now: created new or not at all.
     std::wstring temporary;
-    std::unique_ptr<TFileStream> created;
-    for (int attempt = 0; !created; ++attempt) {
-        temporary = TemporaryName(fileName_, attempt);
-        try {
-            created = std::make_unique<TFileStream>(temporary, fmCreateNew);
-        } catch (const EFCreateError&) {
-            if (attempt + 1 >= kTemporaryNames)
-                throw;  // nothing was created
-        }
-    }
+    std::unique_ptr<TFileStream> created = CreateFreshTemporary(fileName_, temporary);
     auto removeTemporary = [&] {
         std::error_code ignored;
         std::filesystem::remove(FsPath(temporary), ignored);

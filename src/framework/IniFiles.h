@@ -18,6 +18,7 @@
 
 namespace qrv {
 
+class TFileStream;
 class TStrings;
 
 class TMemIniFile {
@@ -139,5 +140,11 @@ private:
     bool modified_ = false;
     size_t sizeHint_ = 0;  // the size of the file read, to write it in one buffer
 };
+
+// Creates a temporary file beside the file under the first free name of
+// TMemIniFile::TemporaryName and names it in temporary: two writers of one
+// file never write into the same temporary. Throws EFCreateError when none
+// of the names can be created.
+std::unique_ptr<TFileStream> CreateFreshTemporary(const std::wstring& fileName, std::wstring& temporary);
 
 }  // namespace qrv

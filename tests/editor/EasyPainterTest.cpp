@@ -13,9 +13,6 @@ using qrv::test::FakeParser;
 
 namespace {
 
-constexpr TColor clGreen = 0x008000;
-constexpr TColor clYellow = 0x00FFFF;
-
 // Font handles are 100 + style; a bold font is 2 pixels taller.
 struct GridMeasurer : TEasyFontMeasurer {
     std::string Describe(uintptr_t font) override { return std::to_string(font); }

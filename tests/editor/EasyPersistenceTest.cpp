@@ -1,16 +1,17 @@
-#include "editor/EasyIniFile.h"
 #include "editor/EasyPersistence.h"
+#include "editor/EasyIniFile.h"
 #include "framework/Streams.h"
 #include "framework/SysUtils.h"
 
+#include "FakeEasyRegistry.h"
 #include "TestDir.h"
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
 
 using namespace qrv;
+using qrv::test::FakeRegistry;
 using namespace std::string_literals;
 
 namespace {
@@ -20,7 +21,8 @@ struct Inner : TEasyPersistent {
     std::wstring Caption = L"innen";
     std::vector<TEasyProperty> Properties() override
     {
-        return {StringProperty(L"Caption", [this] { return Caption; }, [this](const std::wstring& v) { Caption = v; })};
+        return {StringProperty(
+            L"Caption", [this] { return Caption; }, [this](const std::wstring& v) { Caption = v; })};
     }
 };
 
@@ -35,12 +37,18 @@ struct Settings : TEasyPersistent {
     std::vector<TEasyProperty> Properties() override
     {
         return {
-            IntegerProperty(L"Size", [this] { return Size; }, [this](int64_t v) { Size = v; }),
-            IntegerProperty(L"Huge", [this] { return Huge; }, [this](int64_t v) { Huge = v; }),
-            FloatProperty(L"Ratio", [this] { return Ratio; }, [this](double v) { Ratio = v; }),
-            StringProperty(L"Name", [this] { return Name; }, [this](const std::wstring& v) { Name = v; }),
-            BooleanProperty(L"Flag", [this] { return Flag; }, [this](bool v) { Flag = v; }),
-            StringsProperty(L"Lines", [this] { return Lines; }, [this](const TEasyStringsValue& v) { Lines = v; }),
+            IntegerProperty(
+                L"Size", [this] { return Size; }, [this](int64_t v) { Size = v; }),
+            IntegerProperty(
+                L"Huge", [this] { return Huge; }, [this](int64_t v) { Huge = v; }),
+            FloatProperty(
+                L"Ratio", [this] { return Ratio; }, [this](double v) { Ratio = v; }),
+            StringProperty(
+                L"Name", [this] { return Name; }, [this](const std::wstring& v) { Name = v; }),
+            BooleanProperty(
+                L"Flag", [this] { return Flag; }, [this](bool v) { Flag = v; }),
+            StringsProperty(
+                L"Lines", [this] { return Lines; }, [this](const TEasyStringsValue& v) { Lines = v; }),
             ObjectProperty(L"Nested", Nested),
         };
     }
@@ -58,62 +66,6 @@ struct Settings : TEasyPersistent {
     {
         return Size == o.Size && Huge == o.Huge && Ratio == o.Ratio && Name == o.Name && Flag == o.Flag &&
                Lines == o.Lines && Nested.Caption == o.Nested.Caption;
-    }
-};
-
-// A registry in memory: keys by full path, values with their kinds.
-class FakeRegistry : public TEasyRegistryStore {
-public:
-    struct Value {
-        TValueKind kind;
-        std::wstring text;
-        int number = 0;
-        std::string binary;
-    };
-    std::map<std::wstring, std::map<std::wstring, Value>> keys;
-    std::wstring open;
-    int openCount = 0;
-
-    bool OpenKey(const std::wstring& key, bool canCreate) override
-    {
-        if (!keys.count(key) && !canCreate)
-            return false;
-        keys[key];
-        open = key;
-        ++openCount;
-        return true;
-    }
-    void CloseKey() override
-    {
-        if (!open.empty())
-            --openCount;
-        open.clear();
-    }
-    Value* Find(const std::wstring& name)
-    {
-        auto& values = keys.at(open);
-        const auto it = values.find(name);
-        return it == values.end() ? nullptr : &it->second;
-    }
-    TValueKind ValueKind(const std::wstring& name) override
-    {
-        const Value* v = Find(name);
-        return v ? v->kind : TValueKind::rvNone;
-    }
-    std::wstring ReadString(const std::wstring& name) override { return Find(name)->text; }
-    void WriteString(const std::wstring& name, const std::wstring& value) override
-    {
-        keys.at(open)[name] = {TValueKind::rvString, value};
-    }
-    int ReadInteger(const std::wstring& name) override { return Find(name)->number; }
-    void WriteInteger(const std::wstring& name, int value) override
-    {
-        keys.at(open)[name] = {TValueKind::rvInteger, L"", value};
-    }
-    std::string ReadBinary(const std::wstring& name) override { return Find(name)->binary; }
-    void WriteBinary(const std::wstring& name, std::string_view data) override
-    {
-        keys.at(open)[name] = {TValueKind::rvBinary, L"", 0, std::string(data)};
     }
 };
 

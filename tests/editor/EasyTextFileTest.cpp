@@ -1,5 +1,5 @@
-#include "editor/EasyStrings.h"
 #include "editor/EasyTextFile.h"
+#include "editor/EasyStrings.h"
 #include "framework/Encoding.h"
 #include "framework/FilePath.h"
 #include "framework/Streams.h"
@@ -153,7 +153,8 @@ TEST(EasyTextFile, DoubleByteCharactersAcrossReads)
             for (size_t i = 0; i < bytes.size(); ++i) {
                 const auto b = static_cast<unsigned char>(bytes[i]);
                 if (IsLeadByte(b) && i + 1 < bytes.size()) {
-                    out.push_back(static_cast<wchar_t>(0x4E00 + ((b - 0x81) << 8) + static_cast<unsigned char>(bytes[++i])));
+                    out.push_back(
+                        static_cast<wchar_t>(0x4E00 + ((b - 0x81) << 8) + static_cast<unsigned char>(bytes[++i])));
                 } else {
                     out.push_back(IsLeadByte(b) ? L'\xFFFD' : static_cast<wchar_t>(b));
                 }
@@ -208,7 +209,8 @@ TEST(EasyTextFile, AnUnencodableSaveRaisesAndKeepsTheFile)
 
     strings.SetUnicode(true);
     strings.SaveToFile(file);
-    EXPECT_EQ(dir.Read(L"alt.txt").substr(0, 4), "\xFF\xFE" "a\0"s);
+    EXPECT_EQ(dir.Read(L"alt.txt").substr(0, 4), "\xFF\xFE"
+                                                 "a\0"s);
 
     // A target that cannot be replaced (a folder) fails with a file error
     // and leaves no temporary file behind.
@@ -216,4 +218,18 @@ TEST(EasyTextFile, AnUnencodableSaveRaisesAndKeepsTheFile)
     EXPECT_THROW(strings.SaveToFile(dir.File(L"ordner")), EFileStreamError);
     EXPECT_TRUE(std::filesystem::is_directory(FsPath(dir.File(L"ordner"))));
     EXPECT_FALSE(std::filesystem::exists(FsPath(dir.File(L"ordner.~tmp"))));
+}
+
+TEST(EasyTextFile, AWriterKeepsOffAnotherWritersTemporary)
+{
+    // Another copy is half-way through saving the same file: its temporary
+    // stands beside it. This save takes a name of its own and leaves that
+    // one alone, so the other's rename still finds what it wrote.
+    test::TestDir dir;
+    const std::wstring file = dir.Write(L"EditorSettings.txt", "alt");
+    dir.Write(L"EditorSettings.txt.~tmp", "des anderen");
+    ReplaceFileContents(file, "neu");
+    EXPECT_EQ(dir.Read(L"EditorSettings.txt"), "neu");
+    EXPECT_EQ(dir.Read(L"EditorSettings.txt.~tmp"), "des anderen");
+    EXPECT_FALSE(std::filesystem::exists(FsPath(dir.File(L"EditorSettings.txt.~tmp1"))));
 }

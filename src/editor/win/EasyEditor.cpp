@@ -1,9 +1,12 @@
 #include "editor/win/EasyEditor.h"
 
 #include "editor/EasyEditScroll.h"
+#include "editor/EasySettings.h"
 #include "editor/WideText.h"
 #include "editor/win/EasyFontManagerWin.h"
 #include "editor/win/EasyHint.h"
+#include "editor/win/EasyUtilsWin.h"
+#include "framework/IgnoredError.h"
 
 #include <algorithm>
 #include <climits>
@@ -26,6 +29,7 @@ TCustomEasyEdit::TCustomEasyEdit(TComponent* owner) : TCustomControl(owner), own
     rows_.OnNeedRows = [this](TEasyWrapList& rows, int from, int to) { layout_.Rebuild(rows, from, to, topRow_); };
 
     painter_ = std::make_unique<TEasyPainter>(static_cast<TEasyPainterHost&>(*this));
+    background_.OnInvalidate = [this] { Invalidate(); };
     SetDefaultFont();
     Attach(own_);
 }
@@ -68,13 +72,28 @@ void TCustomEasyEdit::Detach(TCustomEasyEditSource* source)
 
 void TCustomEasyEdit::SetEditSource(TCustomEasyEditSource* source)
 {
+    CheckEasyEditSourceClass(source);  // before anything changes
     if (source == own_)
         source = nullptr;
     if (source == external_)
         return;
-    Detach(GetEditSource());
+    TCustomEasyEditSource* old = GetEditSource();
+    Detach(old);
+    if (old == external_) {
+        old->SetPageMode(false);
+        if (old->ActiveEditor() == this)
+            old->SetActiveEditor(nullptr);
+    }
     external_ = source;
     Attach(GetEditSource());
+    if (external_) {
+        external_->SetPageMode(pageType_ != TEasyPageType::ptNormal);
+        if (wordWrap_)
+            external_->SetOptions(external_->Options() & ~srAllowHiddenLines);
+        if (!external_->ActiveEditor())
+            external_->SetActiveEditor(this);
+    }
+    pages_.ResetLayout();
     // Another document: everything is laid out again.
     SourceStatesChanged(csEdit | csCountChanged | csParagraphChanged | csReadOnlyChanged, true);
 }
@@ -105,6 +124,8 @@ void TCustomEasyEdit::SourceStatesChanged(TEasyEditSourceStates states, bool who
         wholeDocument = true;
     }
     TCustomEasyEditSource& source = *GetEditSource();
+    if (states & (csEdit | csParagraphChanged | csCountChanged))
+        pages_.ResetLayout();  // pages are laid out again as far as they are needed
     if (states & (csEdit | csParagraphChanged | csCountChanged)) {
         const int first = std::max(source.FirstChangedLine(), 0);
         const bool all = wholeDocument || source.FirstChangedLine() < 0;
@@ -178,8 +199,12 @@ void TCustomEasyEdit::SetWordWrap(bool wrap)
         return;
     const int topLine = RowToLine(topRow_);
     wordWrap_ = wrap;
-    if (wrap)
+    if (wrap) {
         leftColumn_ = 0;
+        // Wrapped rows and hidden lines do not go together.
+        TCustomEasyEditSource& source = *GetEditSource();
+        source.SetOptions(source.Options() & ~srAllowHiddenLines);
+    }
     layout_.Reset(rows_);
     RebuildRows(0, TEasyRowLayout::ToTheEnd);
     ShowLineAtTop(topLine);
@@ -215,21 +240,80 @@ void TCustomEasyEdit::SetMaxScrollPos(int columns)
 
 void TCustomEasyEdit::SetOptions(TEasyEditorOptions options)
 {
-    if (options == options_)
+    const TEasyEditorSetters::TOptionsPlan plan = TEasyEditorSetters::PlanOptions(options_, options, Wrapping());
+    if (!plan.Changed)
         return;
-    const TEasyEditorOptions changed = options ^ options_;
     options_ = options;
-    if (changed & (eoPaintGutter | eoBreakWordsAtMargin | eoPaintFormattingMarks)) {
+    if (plan.UpdateView)
         UpdateLineNumberWidth();
+    if (plan.RebuildRows)
         Rewrap();
+    if (plan.UpdateView)
         UpdateScrollBars();
-    }
     UpdateCaretPos();
     Invalidate();
 }
 
+void TCustomEasyEdit::SetHideCaret(bool hide)
+{
+    if (hide == hideCaret_)
+        return;
+    hideCaret_ = hide;
+    KillCaret();
+    if (!hide && Focused())
+        ShowCaretNow();
+}
+
+void TCustomEasyEdit::SetBorderStyle(TEasyBorderStyle style)
+{
+    if (style == borderStyle_)
+        return;
+    borderStyle_ = style;
+    RecreateKeepingView();
+}
+
+void TCustomEasyEdit::SetFlatScrollBars(bool flat)
+{
+    if (flat == flatScrollBars_)
+        return;
+    flatScrollBars_ = flat;
+    RecreateKeepingView();
+}
+
+void TCustomEasyEdit::RecreateKeepingView()
+{
+    if (!HandleAllocated())
+        return;
+    // The text, caret and selection live outside the window; the view's
+    // place and the focus are put back on the new one.
+    const int top = topRow_;
+    const int left = leftColumn_;
+    const bool hadFocus = Focused();
+    RecreateWnd();
+    topRow_ = std::clamp(top, 0, LastTopRow());
+    leftColumn_ = left;
+    UpdateScrollBars();
+    if (hadFocus && HandleAllocated())
+        ::SetFocus(handle_);
+    UpdateCaretPos();
+    Invalidate();
+}
+
+void TCustomEasyEdit::SetUseGlobalSettings(bool use)
+{
+    if (use == useGlobalSettings_)
+        return;
+    useGlobalSettings_ = use;
+    if (!external_)
+        own_->SetUseGlobalSettings(use);
+    if (use)
+        if (TEasySettings* settings = ComponentSettings(this))
+            settings->ApplyTo(this);
+}
+
 void TCustomEasyEdit::SetKeyMapping(TEasyKeyMapping mapping)
 {
+    keyMapping_ = mapping;
     keys_.InstallKeyMapping(mapping);
     keyState_ = 0;
 }
@@ -268,6 +352,7 @@ void TCustomEasyEdit::FontMetricsChanged()
         font.Reset();
     if (painter_)
         painter_->FontChanged();
+    pages_.ResetLayout();
     UpdateLineNumberWidth();
     Rewrap();
     if (caretCreated_) {
@@ -348,9 +433,25 @@ int TCustomEasyEdit::TextLeft()
     int left = gutter_.PaintedWidth(lineNumbers_);
     if (lineNumbers_.Visible() && !(lineNumbers_.Options() & lnPaintOnGutter))
         left += lineNumberWidth_;
+    left += CollapseColumnWidth();
     if (options_ & eoPaintGutter)
         left += gutter_.Indent();
     return left;
+}
+
+int TCustomEasyEdit::CollapseColumnWidth()
+{
+    // Collapse buttons outside the gutter get a column of their own.
+    if (!Lines().AllowHiddenLines() || (options_ & eoCollapseButtonOnGutter))
+        return 0;
+    return GutterImages().Width() + 2;
+}
+
+int TCustomEasyEdit::TextAreaLeft()
+{
+    if (pageType_ == TEasyPageType::ptPageLayout)
+        return PageTextLeft() - leftColumn_ * CharWidth();
+    return TextLeft();
 }
 
 int TCustomEasyEdit::VisibleRows()
@@ -548,7 +649,7 @@ void TCustomEasyEdit::UpdateCaretPos()
     const TCustomEasyEditSource& source = *GetEditSource();
     POINT point = TextToClient({source.CaretX(), source.CaretY()});
     // A caret left of the text or above the window is parked out of sight.
-    if (point.x < TextLeft() || point.y < 0)
+    if (point.x < TextAreaLeft() || point.y < 0)
         point = POINT{-2 * LineHeight(), -2 * LineHeight()};
     ::SetCaretPos(point.x, point.y);
 }
@@ -574,17 +675,34 @@ void TCustomEasyEdit::KillCaret()
     caretCreated_ = false;
 }
 
-void TCustomEasyEdit::SetSelection(TEasyPoint start, TEasyPoint end)
+void TCustomEasyEdit::SetSelection(TEasyPoint start, TEasyPoint end, int mode)
 {
     if (!(options_ & eoEnableSelection))
         return;
     if (end.Y < start.Y || (end.Y == start.Y && end.X < start.X))
         std::swap(start, end);
+    const bool empty = start.X == end.X && start.Y == end.Y;
+    selMode_ = empty ? smNone : AdjustSelMode(blockSelMode_, mode, CanBlockSelect());
+    if (selMode_ == smNone && !empty)
+        start = end = TEasyPoint{};  // a mode that allows none selects nothing
     selStart_ = start;
     selEnd_ = end;
-    selMode_ = (start.X == end.X && start.Y == end.Y) ? 0 : 1;
     Invalidate();
     DoSelectionChanged();
+}
+
+bool TCustomEasyEdit::CanBlockSelect()
+{
+    return !Wrapping() && !GetSystemMetrics(SM_DBCSENABLED);
+}
+
+void TCustomEasyEdit::SetBlockSelMode(TEasyBlockSelMode mode)
+{
+    if (mode == blockSelMode_)
+        return;
+    blockSelMode_ = mode;
+    if (selMode_ != smNone)
+        SetSelection(selStart_, selEnd_, selMode_);
 }
 
 void TCustomEasyEdit::ClearSelection()
@@ -688,18 +806,18 @@ POINT TCustomEasyEdit::TextToClient(TEasyPoint pos)
     } else {
         row = Lines().AllowHiddenLines() ? Lines().LineToRow(pos.Y) : pos.Y;
     }
-    const int64_t x = TextLeft() + (int64_t(column) - leftColumn_) * CharWidth();
-    const int64_t y = (int64_t(row) - topRow_) * LineHeight();
+    const int64_t x = TextAreaLeft() + (int64_t(column) - leftColumn_) * CharWidth();
+    const int64_t y = RowTop(row);
     return POINT{static_cast<LONG>(std::clamp<int64_t>(x, INT_MIN / 2, INT_MAX / 2)),
                  static_cast<LONG>(std::clamp<int64_t>(y, INT_MIN / 2, INT_MAX / 2))};
 }
 
 TEasyPoint TCustomEasyEdit::ClientToText(POINT point)
 {
-    const int64_t row = int64_t(topRow_) + std::max<LONG>(point.y, 0) / LineHeight();
+    const int64_t row = RowAtY(point.y);
     // The nearest character boundary; a point just in the middle of a
     // character belongs before it, as in the system's edit control.
-    const int64_t cells = (std::max<LONG>(point.x - TextLeft(), 0) + (CharWidth() - 1) / 2) / CharWidth();
+    const int64_t cells = (std::max<LONG>(point.x - TextAreaLeft(), 0) + (CharWidth() - 1) / 2) / CharWidth();
     const int clampedRow = static_cast<int>(std::min<int64_t>(row, INT_MAX));
     int line = 0, start = 0, end = 0;
     if (!RowRange(clampedRow, line, start, end)) {
@@ -734,7 +852,8 @@ void TCustomEasyEdit::CreateParams(TCreateParams& params)
     params.WinClassName = L"TEasyEdit";
     params.ClassStyle = CS_DBLCLKS;
     params.Style |= WS_TABSTOP | WS_VSCROLL | WS_HSCROLL;
-    params.ExStyle |= WS_EX_CLIENTEDGE;
+    if (borderStyle_ == TEasyBorderStyle::bsSingle)
+        params.ExStyle |= WS_EX_CLIENTEDGE;
 }
 
 void TCustomEasyEdit::CreateWindowHandle(const TCreateParams& params)
@@ -742,6 +861,11 @@ void TCustomEasyEdit::CreateWindowHandle(const TCreateParams& params)
     TCustomControl::CreateWindowHandle(params);
     if (!handle_)
         return;
+    // Flat scroll bars where the system has them; plain ones elsewhere.
+    if (flatScrollBars_ && !InitializeFlatScrollBars(handle_))
+        TraceIgnoredFailure(L"editor: flat scroll bars", GetLastError());
+    background_.SetClientSize(ClientWidth(), ClientHeight());
+    background_.SetBrushColor(Color());
     vertBar_ = horzBar_ = TBarState{};
     vertPicture_ = horzPicture_ = SCROLLBARINFO{};
     wrapCells_ = Wrapping() ? WrapCells() : 0;

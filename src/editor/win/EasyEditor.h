@@ -13,11 +13,17 @@
 #include "editor/EasyEditSource.h"
 #include "editor/EasyEditorLink.h"
 #include "editor/EasyEditorOptions.h"
+#include "editor/EasyEditorSetters.h"
 #include "editor/EasyEditorSubObjects.h"
 #include "editor/EasyGutterText.h"
 #include "editor/EasyKeyList.h"
+#include "editor/EasyPageGeometry.h"
+#include "editor/EasyPages.h"
+#include "editor/EasyPainter.h"  // before the system headers: see EasyPainterWin.h
 #include "editor/EasyRowLayout.h"
+#include "editor/EasySelMode.h"
 #include "editor/EasyWrapList.h"
+#include "editor/win/EasyControlBackground.h"
 #include "editor/win/EasyPainterWin.h"
 #include "framework/win/Controls.h"
 #include "framework/win/ImgList.h"
@@ -33,7 +39,8 @@ namespace qrv {
 class TEasyHint;
 class TForm;
 
-enum class TEasyPageType { ptNormal, ptPageBreaks, ptPageLayout };
+// The editor's window frame.
+enum class TEasyBorderStyle { bsNone, bsSingle };
 
 class TCustomEasyEdit : public TCustomControl, private TEasyEditorLink, private TEasyPainterHost {
 public:
@@ -44,7 +51,10 @@ public:
     // The source in use: the attached one, else the editor's own.
     TCustomEasyEditSource* GetEditSource() const;
     TCustomEasyEditSource* EditSource() const { return external_; }
-    // nullptr returns to the editor's own source.
+    // nullptr returns to the editor's own source. A source of a class that
+    // does not descend from the editor's own source's class is refused
+    // with EInvalidOperation "The instance of TEasyEditSource expected",
+    // and the editor keeps its source.
     void SetEditSource(TCustomEasyEditSource* source);
 
     TEasyStrings& Lines() { return GetEditSource()->Strings(); }
@@ -67,15 +77,50 @@ public:
     bool HideSelection() const { return hideSelection_; }
     void SetHideSelection(bool hide);
     bool HideCaret() const { return hideCaret_; }
-    void SetHideCaret(bool hide) { hideCaret_ = hide; }
+    // On: the caret is hidden and destroyed; off: made and placed again.
+    void SetHideCaret(bool hide);
     int MaxScrollPos() const { return maxScrollPos_; }
     void SetMaxScrollPos(int columns);
     TEasyBlockSelMode BlockSelMode() const { return blockSelMode_; }
-    void SetBlockSelMode(TEasyBlockSelMode mode) { blockSelMode_ = mode; }
+    // An existing selection is set again in the mode now allowed.
+    void SetBlockSelMode(TEasyBlockSelMode mode);
+    // False while wrapping words and on a double-byte system.
+    bool CanBlockSelect();
     TEasyEditorOptions Options() const { return options_; }
     void SetOptions(TEasyEditorOptions options);
-    TEasyPageType PageType() const { return TEasyPageType::ptNormal; }
+    TEasyPageType PageType() const { return pageType_; }
+    // Lays the text out anew: one endless area, pages cut by a dotted line
+    // (ptPageBreaks) or sheets on a coloured ground (ptPageLayout).
+    void SetPageType(TEasyPageType type);
+    TEasyPages& Pages() { return pages_; }
+    // The picture or gradient behind the text (the whole client area);
+    // writing assigns into the editor's own.
+    TEasyControlBackground& Background() { return background_; }
+    void SetBackground(const TEasyControlBackground& background) { background_.Assign(background); }
+    // A ruler's indentation mark was dragged: the caret page's indent
+    // follows and the text is laid out again. What the ruler shows of the
+    // caret's page: its indents in ptPageLayout, none otherwise.
+    void RulerIndentChanged(bool vertical, int mark, int position);
+    TEasyRulerMarks RulerMarks(bool vertical);
+    // The ground around the sheets in ptPageLayout.
+    TColor BorderColor() const { return borderColor_; }
+    void SetBorderColor(TColor color);
+    // The font of the page numbers.
+    TFont& PageNumFont() { return pageNumFont_; }
+    // The window frame and flat scroll bars (plain ones where the system
+    // has none): changing either makes the window anew, keeping the text,
+    // the caret, the selection and the scroll position.
+    TEasyBorderStyle BorderStyle() const { return borderStyle_; }
+    void SetBorderStyle(TEasyBorderStyle style);
+    bool FlatScrollBars() const { return flatScrollBars_; }
+    void SetFlatScrollBars(bool flat);
+    // Passed to the editor's own source; switched on, the global settings
+    // registered for the editor apply themselves to it.
+    bool UseGlobalSettings() const { return useGlobalSettings_; }
+    void SetUseGlobalSettings(bool use);
     TEasyKeyList& KeyList() { return keys_; }
+    TEasyKeyMapping KeyMapping() const { return keyMapping_; }
+    // kmOther leaves no binding: only typing reaches the editor.
     void SetKeyMapping(TEasyKeyMapping mapping);
 
     // The sub-objects.
@@ -127,7 +172,9 @@ public:
     TEasyPoint SelStart() const { return selStart_; }
     TEasyPoint SelEnd() const { return selEnd_; }
     int SelMode() const { return selMode_; }
-    void SetSelection(TEasyPoint start, TEasyPoint end);
+    // Requests a selection of the mode (stream or block); the mode it gets
+    // follows BlockSelMode.
+    void SetSelection(TEasyPoint start, TEasyPoint end, int mode = smStream);
     void ClearSelection();
     void SelectAll();
     // The selected text's length in characters, line breaks as CR LF.
@@ -143,8 +190,14 @@ public:
     // Client pixel of a text position and the text position of a pixel.
     POINT TextToClient(TEasyPoint pos);
     TEasyPoint ClientToText(POINT point);
-    // Left edge of the text area in client pixels.
+    // Left edge of the text area in client pixels (the gutter's width).
     int TextLeft();
+    // The column of the collapse buttons when they are not on the gutter
+    // (eoCollapseButtonOnGutter off, hidden lines allowed); 0 without one.
+    int CollapseColumnWidth();
+    // Where column LeftColumn begins: TextLeft, or in ptPageLayout the
+    // sheet's text area scrolled by LeftColumn.
+    int TextAreaLeft();
 
     // The character painted for a formatting mark.
     virtual char16_t GetFormattingMark(int kind);
@@ -196,6 +249,11 @@ private:
     void InvalidateSelection() override { Invalidate(); }
     void UpdateGutter() override;
     void UpdateScrollRange() override { UpdateScrollBars(); }
+    bool InPageView() const override { return pageType_ != TEasyPageType::ptNormal; }
+    int PixelsPerInchX() const override;
+    int PixelsPerInchY() const override;
+    void PageChanged(int pageIndex) override;
+    void InvalidatePage(int pageIndex) override;
 
     // TEasyPainterHost: what the line painter asks.
     TCustomEasyEditSource& PainterSource() override { return *GetEditSource(); }
@@ -248,6 +306,28 @@ private:
     // The glyphs of one gutter row, left to right, each only where it fits.
     void PaintGutterGlyphs(HDC dc, int top, int line, int startColumn, int endColumn, int gutterWidth);
     void PaintText(HDC dc, const RECT& clip);
+    // The dotted line under the last row of each page (ptPageBreaks).
+    void PaintPageBreaks(HDC dc);
+    // The sheets with their text, frames, shadows and numbers (ptPageLayout).
+    void PaintPageLayout(HDC dc, const RECT& clip);
+    // Makes the window anew, keeping the view and the focus.
+    void RecreateKeepingView();
+    // Pages over the editor's rows, as many as the measure asks for.
+    TEasyPageMeasure& PageMeasure();
+    TEasyPageMetrics PageMetrics();
+    // In ptPageLayout: the document pixel shown at the window's top edge,
+    // and the top of a row in client pixels.
+    int PageViewTop();
+    int RowTopInDocument(int row);
+    int RowTop(int row);
+    // The row at a client pixel height.
+    int RowAtY(int y);
+    // The first row of a text line (the row after the text for a line past it).
+    int FirstRowOfLine(int line);
+    // In ptPageLayout: the page of a line, laid out on demand.
+    int PageOfLine(int line);
+    // Left edge of the text in ptPageLayout: the sheet's text area.
+    int PageTextLeft();
     COLORREF BackgroundColor();
     bool SelectionShown();
     // Selected columns of a line; false when none is.
@@ -268,6 +348,16 @@ private:
 
     TEasyEditSource* own_;
     TCustomEasyEditSource* external_ = nullptr;
+    TEasyPages pages_{this};
+    TEasyControlBackground background_;
+    std::unique_ptr<TEasyRowPageMeasure> pageMeasure_;
+    TEasyPageType pageType_ = TEasyPageType::ptNormal;
+    TColor borderColor_ = clBtnFace;
+    TFont pageNumFont_;
+    TEasyBorderStyle borderStyle_ = TEasyBorderStyle::bsSingle;
+    bool flatScrollBars_ = false;
+    bool useGlobalSettings_ = false;
+    TEasyKeyMapping keyMapping_ = TEasyKeyMapping::kmDefault;
 
     TEasyEditorGutter gutter_{this};
     TEasyEditorMargin margin_{this};

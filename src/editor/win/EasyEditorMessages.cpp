@@ -114,7 +114,10 @@ void TCustomEasyEdit::ScrollView(int newTop, int newLeft)
         RECT client;
         GetClientRect(handle_, &client);
         const int width = client.right, height = client.bottom;
-        if (oneDirection && dy != 0 && std::abs(dy) < height / 2) {
+        if (pageType_ == TEasyPageType::ptPageLayout || background_.Active()) {
+            // Rows on sheets with gaps, or over a picture that stays: no uniform shift.
+            Invalidate();
+        } else if (oneDirection && dy != 0 && std::abs(dy) < height / 2) {
             // The rows move whole, gutter and numbers with them.
             ScrollWindowEx(handle_, 0, static_cast<int>(dy), nullptr, &client, nullptr, nullptr, SW_INVALIDATE);
             UpdateWindow(handle_);
@@ -153,6 +156,11 @@ int TCustomEasyEdit::HorzRange()
 {
     if (Wrapping())
         return 0;
+    // The sheets scroll: the range is the widest sheet with its gutters.
+    if (pageType_ == TEasyPageType::ptPageLayout) {
+        const int charWidth = std::max(CharWidth(), 1);
+        return (EasyDocumentWidth(pages_, PageMetrics()) + charWidth - 1) / charWidth;
+    }
     if (hideScrollBars_)
         return LongestLineLength();
     return maxScrollPos_;
@@ -331,6 +339,14 @@ bool TCustomEasyEdit::ExecuteCommand(int code)
         }
         source.SetCaretPos(column, y);
     };
+    // Without a caret the cursor keys move the view instead.
+    if (hideCaret_ && code >= 0 && code <= 3) {
+        const int rows = code == 0 ? -1 : code == 1 ? 1 : 0;
+        const int columns = code == 2 ? -1 : code == 3 ? 1 : 0;
+        ScrollView(ClampedAdd(topRow_, rows, LastTopRow()),
+                   Wrapping() ? leftColumn_ : ClampedAdd(leftColumn_, columns, maxScrollPos_));
+        return true;
+    }
     switch (code) {
     case 0:
         byRows(-1);
@@ -373,7 +389,7 @@ bool TCustomEasyEdit::ExecuteCommand(int code)
     case 14:
     case 15: {
         const int row = code == 14 ? topRow_ : topRow_ + page - 1;
-        const TEasyPoint target = ClientToText(POINT{TextLeft(), (row - topRow_) * LineHeight()});
+        const TEasyPoint target = ClientToText(POINT{TextAreaLeft(), RowTop(row)});
         source.SetCaretPos(x, target.Y);
         break;
     }
@@ -607,6 +623,7 @@ void TCustomEasyEdit::WndProc(TMessage& message)
         return;
     case WM_SIZE:
         DefaultHandler(message);
+        background_.SetClientSize(ClientWidth(), ClientHeight());
         // Rows are cut again only when their width changed.
         if (Wrapping() && WrapCells() != wrapCells_)
             Rewrap();

@@ -67,8 +67,14 @@ void TCustomEasyEdit::Paint(HDC dc)
         GetClientRect(handle_, &clip);
     TSelectObject font(dc, Font().Handle());
     SetBkMode(dc, OPAQUE);
+    if (pageType_ == TEasyPageType::ptPageLayout) {
+        PaintPageLayout(dc, clip);
+        return;
+    }
     PaintGutter(dc, clip);
     PaintText(dc, clip);
+    if (pageType_ == TEasyPageType::ptPageBreaks)
+        PaintPageBreaks(dc);
 }
 
 void TCustomEasyEdit::PaintGutter(HDC dc, const RECT& clip)
@@ -90,9 +96,12 @@ void TCustomEasyEdit::PaintGutter(HDC dc, const RECT& clip)
     }
     if (lineNumbers_.Visible() && !numbersOnGutter)
         FillColor(dc, RECT{numbersLeft, 0, numbersLeft + lineNumberWidth_, height}, numbersBack);
-    // The gutter's indent belongs to the text's background.
-    FillColor(dc, RECT{textLeft - ((options_ & eoPaintGutter) ? gutter_.Indent() : 0), 0, textLeft, height},
-              BackgroundColor());
+    // The gutter's indent, and the collapse buttons' own column, belong to
+    // the text's background.
+    const int indent = (options_ & eoPaintGutter) ? gutter_.Indent() : 0;
+    const int collapseWidth = CollapseColumnWidth();
+    const int collapseLeft = textLeft - indent - collapseWidth;
+    FillColor(dc, RECT{collapseLeft, 0, textLeft, height}, BackgroundColor());
 
     const int lineHeight = LineHeight();
     const int firstRow = topRow_ + std::max<LONG>(clip.top, 0) / lineHeight;
@@ -119,6 +128,15 @@ void TCustomEasyEdit::PaintGutter(HDC dc, const RECT& clip)
         }
         if (inText && (options_ & eoPaintGutter))
             PaintGutterGlyphs(dc, top, line, start, end, gutterWidth);
+        if (inText && collapseWidth > 0 && start == 0) {
+            const unsigned flags = Lines().Items(line)->Flags;
+            const int image = (flags & lfCollapsed)  ? kEasyGutterCollapsedImage
+                              : (flags & lfExpanded) ? kEasyGutterExpandedImage
+                                                     : -1;
+            TImageList& images = GutterImages();
+            if (gutter_.ValidImageIndex(image))
+                images.Draw(dc, collapseLeft + 1, top + (lineHeight - images.Height()) / 2, image);
+        }
     }
     SetBkMode(dc, OPAQUE);
 }
@@ -158,9 +176,9 @@ void TCustomEasyEdit::PaintGutterGlyphs(HDC dc, int top, int line, int startColu
     if (firstRow && Lines().AllowHiddenLines() && (options_ & eoCollapseButtonOnGutter)) {
         const unsigned flags = Lines().Items(line)->Flags;
         if (flags & lfCollapsed)
-            glyph(EasyGutterCollapsedImage);
+            glyph(kEasyGutterCollapsedImage);
         else if (flags & lfExpanded)
-            glyph(EasyGutterExpandedImage);
+            glyph(kEasyGutterExpandedImage);
     }
     if (firstRow)
         glyph(lineStyles_.ImageFor(source.GetLineStyle(line), gutter_));
@@ -172,7 +190,7 @@ void TCustomEasyEdit::PaintGutterGlyphs(HDC dc, int top, int line, int startColu
             glyph(std::clamp(mark.Index, 0, 9));
     }
     if ((options_ & eoPaintWrapBookmark) && Wrapping() && endColumn != INT_MAX)
-        glyph(EasyGutterWrapImage);
+        glyph(kEasyGutterWrapImage);
 }
 
 void TCustomEasyEdit::PaintText(HDC dc, const RECT& clip)
@@ -195,7 +213,11 @@ void TCustomEasyEdit::PaintText(HDC dc, const RECT& clip)
     TEasyPainter& painter = *painter_;
     painter.Canvas = dc;
     painter.EditorCanvas = dc;
-    painter.Transparent = false;
+    // Over a background picture the rows are drawn without their plain fill.
+    const bool pictured = background_.Active();
+    painter.Transparent = pictured;
+    if (pictured)
+        background_.PaintTo(dc, RECT{std::max<LONG>(clip.left, textLeft), clip.top, clip.right, clip.bottom});
     painter.HighlightUrls = (source.Options() & srHighlightUrls) != 0;
     painter.LiveSpell = (source.Options() & srLiveSpell) && source.OnWordSpell;
     painter.SetWidth(width - textLeft);
@@ -247,7 +269,8 @@ void TCustomEasyEdit::PaintText(HDC dc, const RECT& clip)
         painter.PaintLine(lineCount, TEasyRect{textLeft, top, width, height}, text, marksText);
         top += lineHeight;
     }
-    FillColor(dc, RECT{textLeft, std::max(top, 0), width, height}, back);
+    if (!pictured)
+        FillColor(dc, RECT{textLeft, std::max(top, 0), width, height}, back);
 
     if (options_ & eoPaintMargin) {
         const int64_t x = textLeft + (int64_t(margin_.Position()) - leftColumn_) * CharWidth();

@@ -3,6 +3,8 @@
 #include "framework/win/Handles.h"
 #include "framework/win/WinApi.h"
 
+#include <commctrl.h>
+
 namespace qrv {
 
 namespace {
@@ -80,6 +82,11 @@ bool HighColorDisplay()
 void OpenUrl(const std::wstring& url)
 {
     ShellExecuteW(nullptr, nullptr, url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+bool InitializeFlatScrollBars(HWND window)
+{
+    return InitializeFlatSB(window) != FALSE;
 }
 
 }  // namespace qrv

@@ -4,6 +4,8 @@
 
 #include "editor/EasyUtils.h"
 
+#include <windows.h>
+
 #include <string>
 
 namespace qrv {
@@ -19,6 +21,9 @@ int ScreenPixelsPerInchX();
 int ScreenPixelsPerInchY();
 // The display has more than 8 bits per pixel.
 bool HighColorDisplay();
+// Gives the window flat scroll bars where the system has them; false (the
+// bars stay plain) where it has none.
+bool InitializeFlatScrollBars(HWND window);
 // Asks the shell to open the text with its default verb; no result is checked.
 void OpenUrl(const std::wstring& url);
 

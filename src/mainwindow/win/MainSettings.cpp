@@ -9,6 +9,7 @@
 #include "archives/win/KyZipLV.h"
 #include "common/win/BaseUtilsWin.h"
 #include "editor/EditorSettings.h"
+#include "editor/win/EasyRegistryStore.h"
 #include "framework/IgnoredError.h"
 #include "framework/SysUtils.h"
 #include "framework/win/Registry.h"
@@ -185,6 +186,7 @@ void TQRVMain::LoadSettings()
     SetSettingsFileName(ProgramDir + L"EditorSettings.txt");
     SetSettingsKey(kEditorSettingsKey);
     SetSettingsUseRegistry(Options.UseRegistry);
+    SetSettingsRegistryStore(&EasyRegistry());
 
     if (!Options.UseRegistry && (!FileExists(IniFileName) || !IniFolderGiven.empty()))
         Application->MessageBox(IniFileMessage(IniFileName, IniFolderGiven, FileExists(IniFileName)), L"",

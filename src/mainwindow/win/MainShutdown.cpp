@@ -8,6 +8,8 @@
 #include "common/win/BaseUtilsWin.h"
 #include "common/win/KySyncObjs.h"
 #include "common/win/SimpleTimer.h"
+#include "editor/EasySettings.h"
+#include "editor/EditorSettings.h"
 #include "framework/IgnoredError.h"
 #include "framework/win/Threads.h"
 #include "panels/win/KyDriveInfo.h"
@@ -48,6 +50,11 @@ void TQRVMain::ShutdownMainWindow()
         // reports a failed write itself; the exit code tells a caller.
         if (!SaveSettings() && Application)
             Application->ExitCode = kExitSettingsNotSaved;
+        // Then the editor family's own (the last search and its options),
+        // in the store the user chose; a failure is traced there.
+        SetSettingsUseRegistry(Options.UseRegistry);
+        if (!SaveEasySettings())
+            TraceIgnoredFailure(L"saving the editor settings at shutdown");
         if (HandleAllocated())
             ShowWindow(Handle(), SW_HIDE);
     } catch (const std::exception&) {

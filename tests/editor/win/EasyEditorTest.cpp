@@ -638,7 +638,7 @@ TEST_F(EasyEditorTest, GutterGlyphsOfBookmarksLineStylesAndWrappedRows)
 {
     SetLines(20);
     TCustomEasyEditSource& source = *edit->GetEditSource();
-    const int plus = edit->LineStyles().Add({L"zu", clBlack, clWindow, EasyGutterCollapsedImage});
+    const int plus = edit->LineStyles().Add({L"zu", clBlack, clWindow, kEasyGutterCollapsedImage});
     const int missing = edit->LineStyles().Add({L"ohne Bild", clBlack, clWindow, 99});
     source.SetBookmark(3, {0, 2});
     source.SetLineStyle(4, plus);
@@ -761,4 +761,313 @@ TEST_F(EasyEditorTest, AttachedSourceAndItsEnd)
     EXPECT_EQ(edit->EditSource(), nullptr) << "a freed source lets go of the editor";
     EXPECT_EQ(Send(EM_GETLINECOUNT), 3);
     EXPECT_FALSE(edit->GetReadOnly());
+}
+
+TEST_F(EasyEditorTest, KmOtherBindsNoKey)
+{
+    SetLines(50);
+    edit->SetFocus();
+    edit->SetKeyMapping(TEasyKeyMapping::kmOther);
+    EXPECT_EQ(edit->KeyMapping(), TEasyKeyMapping::kmOther);
+    EXPECT_EQ(edit->KeyList().Count(), 0);
+    Send(WM_KEYDOWN, VK_DOWN);
+    Send(WM_KEYDOWN, VK_NEXT);
+    Send(WM_KEYDOWN, VK_END);
+    EXPECT_EQ(edit->CaretY(), 0);
+    EXPECT_EQ(edit->CaretX(), 0);
+    EXPECT_EQ(edit->TopRow(), 0);
+    edit->SetKeyMapping(TEasyKeyMapping::kmDefault);
+    Send(WM_KEYDOWN, VK_DOWN);
+    EXPECT_EQ(edit->CaretY(), 1);
+}
+
+TEST_F(EasyEditorTest, AForeignEditSourceIsRefusedAndTheSourceKept)
+{
+    // A source beside the editor's own class, not below it.
+    class TForeignSource : public TCustomEasyEditSource {
+    public:
+        using TCustomEasyEditSource::TCustomEasyEditSource;
+    };
+    edit->Lines().SetText(u"eigen");
+    auto attached = std::make_unique<TEasyEditSource>(nullptr);
+    attached->Strings().SetText(u"angehängt\r\nzwei");
+    edit->SetEditSource(attached.get());
+    EXPECT_EQ(attached->ActiveEditor(), edit);
+    TForeignSource foreign(nullptr);
+    try {
+        edit->SetEditSource(&foreign);
+        ADD_FAILURE() << "a foreign source must be refused";
+    } catch (const EInvalidOperation& e) {
+        EXPECT_EQ(e.Message(), L"The instance of TEasyEditSource expected");
+    }
+    EXPECT_EQ(edit->EditSource(), attached.get());
+    EXPECT_EQ(Send(EM_GETLINECOUNT), 2);
+
+    // Back to the own source: the attached one loses the editor.
+    edit->SetEditSource(nullptr);
+    EXPECT_EQ(attached->ActiveEditor(), nullptr);
+    EXPECT_EQ(edit->Lines()[0], u"eigen");
+}
+
+TEST_F(EasyEditorTest, ABorderStyleChangeKeepsTextCaretSelectionAndView)
+{
+    SetLines(300);
+    edit->SetFocus();
+    edit->SetCaretPos(3, 120);
+    edit->SetSelection({1, 118}, {4, 119});
+    edit->SetTopRow(110);
+    const HWND before = edit->Handle();
+    EXPECT_TRUE(GetWindowLongW(before, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+
+    edit->SetBorderStyle(TEasyBorderStyle::bsNone);
+    EXPECT_FALSE(GetWindowLongW(edit->Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    EXPECT_EQ(edit->Lines().Count(), 300);
+    EXPECT_EQ(edit->CaretX(), 3);
+    EXPECT_EQ(edit->CaretY(), 120);
+    EXPECT_EQ(edit->SelStart(), (TEasyPoint{1, 118}));
+    EXPECT_EQ(edit->SelEnd(), (TEasyPoint{4, 119}));
+    EXPECT_EQ(edit->TopRow(), 110);
+    EXPECT_EQ(GetScrollPos(edit->Handle(), SB_VERT), 110);
+    EXPECT_EQ(GetFocus(), edit->Handle());
+
+    edit->SetFlatScrollBars(true);  // plain bars where the system has no flat ones
+    EXPECT_EQ(edit->TopRow(), 110);
+    EXPECT_EQ(edit->CaretY(), 120);
+    EXPECT_EQ(Send(EM_GETLINECOUNT), 300);
+}
+
+TEST_F(EasyEditorTest, HideCaretDestroysTheCaretAndBringsItBack)
+{
+    SetLines(10);
+    edit->SetFocus();
+    edit->SetCaretPos(2, 1);
+    POINT shown{};
+    ASSERT_TRUE(GetCaretPos(&shown));
+    EXPECT_EQ(shown.x, edit->TextToClient({2, 1}).x);
+    edit->SetHideCaret(true);
+    POINT gone{-1, -1};
+    GetCaretPos(&gone);
+    EXPECT_EQ(gone.x, 0) << "no caret of this window";
+    edit->SetHideCaret(false);
+    POINT back{};
+    ASSERT_TRUE(GetCaretPos(&back));
+    EXPECT_EQ(back.x, shown.x);
+    EXPECT_EQ(back.y, shown.y);
+}
+
+TEST_F(EasyEditorTest, CursorKeysScrollTheViewWhileTheCaretIsHidden)
+{
+    SetLines(300);
+    edit->SetFocus();
+    edit->SetCaretPos(2, 1);
+    edit->SetHideCaret(true);
+    Send(WM_KEYDOWN, VK_DOWN);
+    Send(WM_KEYDOWN, VK_DOWN);
+    EXPECT_EQ(edit->TopRow(), 2);
+    EXPECT_EQ(GetScrollPos(edit->Handle(), SB_VERT), 2);
+    Send(WM_KEYDOWN, VK_RIGHT);
+    EXPECT_EQ(edit->LeftColumn(), 1);
+    Send(WM_KEYDOWN, VK_UP);
+    Send(WM_KEYDOWN, VK_LEFT);
+    Send(WM_KEYDOWN, VK_LEFT);
+    EXPECT_EQ(edit->TopRow(), 1);
+    EXPECT_EQ(edit->LeftColumn(), 0) << "not before the first column";
+    EXPECT_EQ(edit->CaretX(), 2) << "the caret stays where it was";
+    EXPECT_EQ(edit->CaretY(), 1);
+    edit->SetHideCaret(false);
+    Send(WM_KEYDOWN, VK_DOWN);
+    EXPECT_EQ(edit->CaretY(), 2) << "with the caret shown the keys move it again";
+}
+
+TEST_F(EasyEditorTest, ABlockSelModeChangeSelectsAgainInTheModeNowAllowed)
+{
+    SetLines(20);
+    edit->SetSelection({1, 2}, {4, 5}, smBlock);
+    EXPECT_EQ(edit->SelMode(), smBlock);
+    edit->SetBlockSelMode(TEasyBlockSelMode::bsStream);
+    EXPECT_EQ(edit->SelMode(), smStream);
+    EXPECT_EQ(edit->SelStart(), (TEasyPoint{1, 2}));
+    EXPECT_EQ(edit->SelEnd(), (TEasyPoint{4, 5}));
+    edit->SetBlockSelMode(TEasyBlockSelMode::bsBlock);
+    EXPECT_EQ(edit->SelMode(), smBlock);
+    EXPECT_EQ(edit->SelEnd(), (TEasyPoint{4, 5}));
+    edit->SetWordWrap(true);
+    edit->SetSelection({1, 2}, {4, 5}, smStream);
+    EXPECT_EQ(edit->SelMode(), smNone) << "no block while wrapping words, and only blocks allowed";
+    edit->SetWordWrap(false);
+    edit->SetBlockSelMode(TEasyBlockSelMode::bsBoth);
+    edit->SetSelection({1, 2}, {4, 5}, smBlock);
+    EXPECT_EQ(edit->SelMode(), smBlock);
+    edit->SetBlockSelMode(TEasyBlockSelMode::bsNone);
+    EXPECT_EQ(edit->SelMode(), smNone);
+    EXPECT_EQ(edit->GetSelLength(), 0);
+}
+
+TEST_F(EasyEditorTest, PageBreaksDrawADottedLineUnderEachPage)
+{
+    SetLines(300, u"x");
+    edit->SetPageType(TEasyPageType::ptPageBreaks);
+    EXPECT_TRUE(edit->GetEditSource()->PageMode());
+    // A letter page at the screen's resolution: whole rows within its indents.
+    TEasyPage& page = edit->Pages().DefaultPage();
+    const int ppi = GetDeviceCaps(TWindowDC(nullptr).Get(), LOGPIXELSY);
+    const int rowsPerPage = (page.PixelHeight(ppi, ppi) - page.TopIndent() - page.BottomIndent()) / edit->LineHeight();
+    edit->SetTopRow(rowsPerPage - 5);
+    UpdateWindow(edit->Handle());
+    const EditorPicture picture(edit->Handle());
+    picture.SaveFor("page-breaks.bmp");
+    const int y = 5 * edit->LineHeight() - 1;
+    const int left = edit->TextLeft() + 10 * edit->CharWidth();
+    // Dots across the text area, where no text stands.
+    EXPECT_GT(picture.DarkPixels(left, picture.Width(), y, y + 1), (picture.Width() - left) / 4);
+    EXPECT_EQ(picture.DarkPixels(left, picture.Width(), y - 4, y - 1), 0);
+    EXPECT_EQ(picture.DarkPixels(left, picture.Width(), y + 2, y + 5), 0);
+
+    edit->SetPageType(TEasyPageType::ptNormal);
+    EXPECT_FALSE(edit->GetEditSource()->PageMode());
+    UpdateWindow(edit->Handle());
+    EXPECT_EQ(EditorPicture(edit->Handle()).DarkPixels(left, picture.Width(), y, y + 1), 0);
+}
+
+TEST_F(EasyEditorTest, PageLayoutScrollsSidewaysOverTheWidestSheet)
+{
+    SetLines(300);
+    edit->SetPageType(TEasyPageType::ptPageLayout);
+    const TEasyPage& page = edit->Pages().DefaultPage();
+    const int sheetsWidth = page.PixelWidth(96, 96) + 2 * page.LeftGutterWidth();
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_RANGE;
+    ASSERT_TRUE(GetScrollInfo(edit->Handle(), SB_HORZ, &info));
+    const int rangeWidth = (info.nMax + 1) * edit->CharWidth();
+    EXPECT_GE(rangeWidth, sheetsWidth);
+    EXPECT_LT(rangeWidth, sheetsWidth + edit->CharWidth()) << "the range follows the sheet, not the longest line";
+    Send(WM_HSCROLL, SB_RIGHT);
+    EXPECT_GT(edit->LeftColumn(), 0);
+    EXPECT_GE((edit->LeftColumn() + edit->VisibleColumns()) * edit->CharWidth(), sheetsWidth)
+        << "the sheet's right edge can be brought into view";
+    edit->SetPageType(TEasyPageType::ptNormal);
+    ASSERT_TRUE(GetScrollInfo(edit->Handle(), SB_HORZ, &info));
+    EXPECT_EQ(info.nMax + 1, edit->MaxScrollPos());
+}
+
+TEST_F(EasyEditorTest, PageLayoutDrawsSheetsOnTheBorderColour)
+{
+    SetLines(300);
+    edit->SetBorderColor(clGray);
+    edit->Pages().DefaultPage().SetPaintPageNumber(true);
+    edit->SetPageType(TEasyPageType::ptPageLayout);
+    UpdateWindow(edit->Handle());
+    const EditorPicture picture(edit->Handle());
+    picture.SaveFor("page-layout.bmp");
+    const TEasyPage& page = edit->Pages().DefaultPage();
+    const int sheetLeft = page.LeftGutterWidth();
+    const int sheetTop = page.TopGutterHeight();
+    const COLORREF gray = RGB(0x80, 0x80, 0x80);
+    // The ground left of and above the sheet; the frame; the white sheet.
+    EXPECT_EQ(picture.PixelsOtherThan(gray, 0, sheetLeft - 1, 0, picture.Height()), 0);
+    EXPECT_EQ(picture.PixelsOtherThan(gray, 0, picture.Width(), 0, sheetTop - 1), 0);
+    EXPECT_EQ(picture.At(sheetLeft - 1, sheetTop + 40), RGB(0, 0, 0));
+    EXPECT_EQ(picture.At(sheetLeft + 40, sheetTop - 1), RGB(0, 0, 0));
+    EXPECT_EQ(picture.At(sheetLeft + edit->TextLeft() + 2, sheetTop + 2), ColorToRGB(clWindow));
+    // The first line stands inside the sheet's indents, where the caret is.
+    const POINT caret = edit->TextToClient({0, 0});
+    EXPECT_EQ(caret.x, sheetLeft + page.LeftIndent() + edit->TextLeft());
+    EXPECT_EQ(caret.y, sheetTop + page.TopIndent());
+    EXPECT_GT(picture.DarkPixels(caret.x, caret.x + 6 * edit->CharWidth(), caret.y, caret.y + edit->LineHeight()), 0);
+    EXPECT_EQ(edit->ClientToText({caret.x + 1, caret.y + 1}), (TEasyPoint{0, 0}));
+}
+
+TEST_F(EasyEditorTest, CollapseButtonsOffTheGutterHaveAColumnOfTheirOwn)
+{
+    SetLines(20);
+    const int plainLeft = edit->TextLeft();
+    TEasyStrings& lines = edit->Lines();
+    lines.SetAllowHiddenLines(true);
+    lines.Expand(0, true);
+    lines.Collapse(2, true);
+    lines.SetLineVisible(3, false);
+    edit->SetOptions(edit->Options() & ~eoCollapseButtonOnGutter);
+    const int columnLeft = plainLeft - ((edit->Options() & eoPaintGutter) ? edit->Gutter().Indent() : 0);
+    EXPECT_EQ(edit->TextLeft(), plainLeft + 18);
+    RedrawWindow(edit->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const EditorPicture picture(edit->Handle());
+    picture.SaveFor("collapse-column.bmp");
+    const int lineHeight = edit->LineHeight();
+    const COLORREF back = ColorToRGB(clWindow);
+    // A button beside the open block's head and the closed one's (row 2);
+    // none beside a plain line.
+    EXPECT_GT(picture.PixelsOtherThan(back, columnLeft, columnLeft + 18, 0, lineHeight), 20);
+    EXPECT_GT(picture.PixelsOtherThan(back, columnLeft, columnLeft + 18, 2 * lineHeight, 3 * lineHeight), 20);
+    EXPECT_EQ(picture.PixelsOtherThan(back, columnLeft, columnLeft + 18, lineHeight, 2 * lineHeight), 0);
+
+    // On the gutter: no column of their own.
+    edit->SetOptions(edit->Options() | eoCollapseButtonOnGutter);
+    EXPECT_EQ(edit->TextLeft(), plainLeft);
+}
+
+TEST_F(EasyEditorTest, ATiledBackgroundShowsBehindTheText)
+{
+    SetLines(5);
+    TBitmap& tile = edit->Background().Bitmap();
+    tile.SetSize(8, 8, static_cast<TColor>(RGB(0, 0xC0, 0)));
+    edit->Background().SetOption(TEasyBackgroundOption::bgTile);
+    RedrawWindow(edit->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const EditorPicture picture(edit->Handle());
+    picture.SaveFor("tiled-background.bmp");
+    const int left = edit->TextLeft();
+    const COLORREF green = RGB(0, 0xC0, 0);
+    // Beside the short lines and below the text: the picture.
+    EXPECT_EQ(picture.PixelsOtherThan(green, left + 20 * edit->CharWidth(), picture.Width(), 0, picture.Height()), 0);
+    EXPECT_EQ(picture.PixelsOtherThan(green, left, picture.Width(), 6 * edit->LineHeight(), picture.Height()), 0);
+    // The text itself is drawn on it.
+    EXPECT_GT(picture.DarkPixels(left, left + 8 * edit->CharWidth(), 0, edit->LineHeight()), 0);
+}
+
+TEST_F(EasyEditorTest, ARulerIndentMovesTheTextOnTheCaretsPage)
+{
+    SetLines(300);
+    EXPECT_FALSE(edit->RulerMarks(false).Shown);
+    edit->SetPageType(TEasyPageType::ptPageLayout);
+    const TEasyPage& page = edit->Pages().DefaultPage();
+    const TEasyRulerMarks before = edit->RulerMarks(false);
+    ASSERT_TRUE(before.Shown);
+    EXPECT_EQ(before.First, page.LeftGutterWidth() + page.LeftIndent());
+    edit->RulerIndentChanged(false, 0, page.LeftGutterWidth() + 100);
+    EXPECT_EQ(page.LeftIndent(), 100);
+    EXPECT_EQ(edit->TextToClient({0, 0}).x, page.LeftGutterWidth() + 100 + edit->TextLeft());
+    // A deeper top indent leaves fewer lines on the page.
+    const int lastBefore = page.LastLine;
+    edit->RulerIndentChanged(true, 0, page.TopGutterHeight() + 200);
+    EXPECT_EQ(page.TopIndent(), 200);
+    UpdateWindow(edit->Handle());
+    EXPECT_EQ(edit->TextToClient({0, 0}).y, page.TopGutterHeight() + 200);
+    EXPECT_LT(edit->Pages().DefaultPage().LastLine, lastBefore);
+}
+
+TEST_F(EasyEditorTest, PageLayoutPlacesWrappedRowsOnTheirSheet)
+{
+    TEasyStrings& lines = edit->Lines();
+    lines.BeginUpdate();
+    lines.Clear();
+    lines.Add(std::u16string(400, u'w'));  // several rows wrapped
+    for (int i = 0; i < 100; ++i)
+        lines.Add(u"kurz");
+    lines.EndUpdate();
+    edit->SetWordWrap(true);
+    edit->SetPageType(TEasyPageType::ptPageLayout);
+    UpdateWindow(edit->Handle());
+    const TEasyPage& page = edit->Pages().DefaultPage();
+    const POINT first = edit->TextToClient({0, 0});
+    const POINT second = edit->TextToClient({0, 1});
+    EXPECT_EQ(first.y, page.TopGutterHeight() + page.TopIndent());
+    // The second line stands below every row of the first.
+    int rowsOfFirst = 0;
+    for (int row = 0; row < edit->RowCount() && edit->RowToLine(row) == 0; ++row)
+        ++rowsOfFirst;
+    EXPECT_GT(rowsOfFirst, 1);
+    EXPECT_EQ(second.y - first.y, rowsOfFirst * edit->LineHeight());
+    // Fewer lines fit on the page than without the wrapped rows.
+    const int rowsPerPage = (page.PixelHeight(96, 96) - page.TopIndent() - page.BottomIndent()) / edit->LineHeight();
+    EXPECT_EQ(page.LastLine, rowsPerPage - rowsOfFirst);
 }

@@ -1,0 +1,305 @@
+// The editor's page views. ptPageBreaks keeps the endless area and draws a
+// dotted line under the last row of each page; ptPageLayout draws each page
+// as a sheet on a ground of BorderColor, with a frame, a shadow on its right
+// and bottom edges, the gutter at its left and its number at its foot. Both
+// lay pages out over the text lines as far as the view needs them; the
+// view still scrolls by rows, and a row's place on the screen follows from
+// its page.
+
+#include "editor/win/EasyEditor.h"
+
+#include "editor/win/EasyUtilsWin.h"
+#include "framework/ScopeExit.h"
+#include "framework/win/Handles.h"
+
+#include <algorithm>
+#include <climits>
+#include <string>
+
+namespace qrv {
+
+namespace {
+
+void Fill(HDC dc, const RECT& rect, COLORREF color)
+{
+    if (rect.right <= rect.left || rect.bottom <= rect.top)
+        return;
+    const COLORREF old = SetBkColor(dc, color);
+    ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
+    SetBkColor(dc, old);
+}
+
+}  // namespace
+
+void TCustomEasyEdit::SetPageType(TEasyPageType type)
+{
+    const TEasyEditorSetters::TPageTypePlan plan = TEasyEditorSetters::PlanPageType(pageType_, type);
+    if (!plan.Changed)
+        return;
+    const int topLine = RowToLine(topRow_);
+    pageType_ = type;
+    pages_.FullLayout = plan.FullLayout;
+    pages_.ResetLayout();
+    GetEditSource()->SetPageMode(plan.SourcePageMode);
+    ShowLineAtTop(topLine);
+    UpdateScrollBars();
+    UpdateCaretPos();
+    Invalidate();
+}
+
+void TCustomEasyEdit::RulerIndentChanged(bool vertical, int mark, int position)
+{
+    TEasyPage& page = pages_.Items(pageType_ == TEasyPageType::ptNormal ? 0 : PageOfLine(CaretY()));
+    // The page tells the editor, which lays the pages out again and repaints.
+    EasyRulerIndentChanged(page, vertical, mark, position, pageType_, PageMetrics());
+    if (Wrapping())
+        Rewrap();
+}
+
+TEasyRulerMarks TCustomEasyEdit::RulerMarks(bool vertical)
+{
+    if (pageType_ != TEasyPageType::ptPageLayout)
+        return {};
+    return EasyRulerMarks(pages_.Items(PageOfLine(CaretY())), vertical, pageType_, PageMetrics());
+}
+
+void TCustomEasyEdit::SetBorderColor(TColor color)
+{
+    if (color == borderColor_)
+        return;
+    borderColor_ = color;
+    if (pageType_ == TEasyPageType::ptPageLayout)
+        Invalidate();
+}
+
+int TCustomEasyEdit::PixelsPerInchX() const
+{
+    return ScreenPixelsPerInchX();
+}
+
+int TCustomEasyEdit::PixelsPerInchY() const
+{
+    return ScreenPixelsPerInchY();
+}
+
+void TCustomEasyEdit::PageChanged(int pageIndex)
+{
+    pages_.ResetLayout(pageIndex);
+    if (pageType_ == TEasyPageType::ptNormal)
+        return;
+    UpdateScrollBars();
+    UpdateCaretPos();
+    Invalidate();
+}
+
+void TCustomEasyEdit::InvalidatePage(int /*pageIndex*/)
+{
+    if (pageType_ != TEasyPageType::ptNormal)
+        Invalidate();
+}
+
+TEasyPageMeasure& TCustomEasyEdit::PageMeasure()
+{
+    if (!pageMeasure_) {
+        pageMeasure_ = std::make_unique<TEasyRowPageMeasure>();
+        pageMeasure_->Lines = [this] { return Lines().Count(); };
+        // A wrapped line takes its rows; a hidden one none (a page holds at least one).
+        pageMeasure_->RowsOfLine = [this](int line) {
+            return Wrapping() || Lines().AllowHiddenLines() ? FirstRowOfLine(line + 1) - FirstRowOfLine(line) : 1;
+        };
+    }
+    pageMeasure_->RowHeight = LineHeight();
+    return *pageMeasure_;
+}
+
+TEasyPageMetrics TCustomEasyEdit::PageMetrics()
+{
+    TEasyPageMetrics metrics;
+    metrics.PixelsPerInchX = PixelsPerInchX();
+    metrics.PixelsPerInchY = PixelsPerInchY();
+    metrics.CharWidth = CharWidth();
+    metrics.LineHeight = LineHeight();
+    metrics.NumberHeight = std::abs(pageNumFont_.Height());
+    return metrics;
+}
+
+int TCustomEasyEdit::PageOfLine(int line)
+{
+    const int count = Lines().Count();
+    if (count == 0)
+        return 0;
+    const int page = pages_.PageAt(std::clamp(line, 0, count - 1), 0, PageMeasure());
+    return std::max(page, 0);
+}
+
+int TCustomEasyEdit::RowTopInDocument(int row)
+{
+    // Rows count from the first row of their page's first line, on the
+    // page's sheet; rows past the text continue the last page.
+    const int count = Lines().Count();
+    const int line = std::min(RowToLine(row), std::max(count - 1, 0));
+    const TEasyPage& laid = pages_.Items(PageOfLine(line));
+    const TEasySheet sheet = EasySheetOf(laid, PageMetrics());
+    return sheet.Text.Top + (row - FirstRowOfLine(laid.FirstLine)) * LineHeight();
+}
+
+int TCustomEasyEdit::PageViewTop()
+{
+    const TEasyPage& laid = pages_.Items(PageOfLine(RowToLine(topRow_)));
+    // A page whose first row is at the top shows its sheet's top edge and
+    // the gutter above it.
+    if (topRow_ <= FirstRowOfLine(laid.FirstLine))
+        return laid.Top - laid.TopGutterHeight();
+    return RowTopInDocument(topRow_);
+}
+
+int TCustomEasyEdit::RowTop(int row)
+{
+    if (pageType_ != TEasyPageType::ptPageLayout)
+        return static_cast<int>(std::clamp<int64_t>((int64_t(row) - topRow_) * LineHeight(), INT_MIN / 2, INT_MAX / 2));
+    return RowTopInDocument(row) - PageViewTop();
+}
+
+int TCustomEasyEdit::RowAtY(int y)
+{
+    if (pageType_ != TEasyPageType::ptPageLayout)
+        return static_cast<int>(std::min<int64_t>(int64_t(topRow_) + std::max(y, 0) / LineHeight(), INT_MAX));
+    // Down from the top row while the next row begins at or above the point.
+    const int limit = topRow_ + VisibleRows() + 2;
+    int row = topRow_;
+    while (row < limit && row + 1 < RowCount() && RowTop(row + 1) <= y)
+        ++row;
+    return row;
+}
+
+int TCustomEasyEdit::PageTextLeft()
+{
+    const TEasySheet sheet = EasySheetOf(pages_.DefaultPage(), PageMetrics());
+    return sheet.Text.Left + TextLeft();
+}
+
+void TCustomEasyEdit::PaintPageBreaks(HDC dc)
+{
+    const int width = ClientWidth();
+    const int height = ClientHeight();
+    const int firstLine = RowToLine(topRow_);
+    const int lastLine = RowToLine(topRow_ + VisibleRows() + 1);
+    TGdiObject pen(CreatePen(PS_DOT, 1, RGB(0, 0, 0)));
+    TSelectObject selectPen(dc, pen.Get());
+    const int oldMode = SetBkMode(dc, TRANSPARENT);
+    const ScopeExit restore([&] { SetBkMode(dc, oldMode); });
+    for (int page = PageOfLine(firstLine); page < pages_.Count(); ++page) {
+        const TEasyPage& laid = pages_.Items(page);
+        if (!laid.Laid || laid.FirstLine > lastLine)
+            break;
+        // Under the page's last row: the top of the next line's first row.
+        const int y = RowTop(FirstRowOfLine(laid.LastLine + 1)) - 1;
+        if (y >= 0 && y < height) {
+            MoveToEx(dc, 0, y, nullptr);
+            LineTo(dc, width, y);
+        }
+        if (laid.LastLine >= Lines().Count() - 1)
+            break;
+        PageOfLine(laid.LastLine + 1);  // lays the next page out
+    }
+}
+
+int TCustomEasyEdit::FirstRowOfLine(int line)
+{
+    if (line >= Lines().Count())
+        return RowCount() - ((options_ & eoPaintFormattingMarks) ? 1 : 0);
+    if (Wrapping() && HandleAllocated()) {
+        TEasyWrapPos rowPos;
+        return rows_.TextToRow({0, line}, false, rowPos) ? rowPos.Y : line;
+    }
+    return Lines().AllowHiddenLines() ? Lines().LineToRow(line) : line;
+}
+
+void TCustomEasyEdit::PaintPageLayout(HDC dc, const RECT& clip)
+{
+    const int width = ClientWidth();
+    const int height = ClientHeight();
+    const COLORREF ground = ColorToRGB(borderColor_);
+    const COLORREF paper = BackgroundColor();
+    const TEasyPageMetrics metrics = PageMetrics();
+    const int viewTop = PageViewTop();
+    const int viewLeft = leftColumn_ * CharWidth();
+    const int lineHeight = metrics.LineHeight;
+    const int count = Lines().Count();
+    const int gutterWidth = TextLeft();
+
+    // The ground first; the sheets are painted over it.
+    Fill(dc, clip, ground);
+    TEasyPainter& painter = *painter_;
+    painter.Canvas = dc;
+    painter.EditorCanvas = dc;
+    painter.Transparent = false;
+    TCustomEasyEditSource* parsing = GetEditSource()->Parser() ? GetEditSource() : nullptr;
+    std::u16string text;
+    const TUpdateLock<TEasyPainter> canvas(painter, &TEasyPainter::BeginCanvas, &TEasyPainter::EndCanvas);
+    for (int page = PageOfLine(RowToLine(topRow_)); page < pages_.Count(); ++page) {
+        const TEasyPage& laid = pages_.Items(page);
+        if (!laid.Laid)
+            break;
+        const TEasySheet sheet = EasySheetOf(laid, metrics);
+        const RECT paperRect{sheet.Sheet.Left - viewLeft, sheet.Sheet.Top - viewTop, sheet.Sheet.Right - viewLeft,
+                             sheet.Sheet.Bottom - viewTop};
+        if (paperRect.top >= height)
+            break;
+        if (paperRect.bottom > 0) {
+            Fill(dc, paperRect, paper);
+            // The frame, and the shadow along the right and bottom edges.
+            const COLORREF black = RGB(0, 0, 0);
+            Fill(dc, RECT{paperRect.left - 1, paperRect.top - 1, paperRect.right + 1, paperRect.top}, black);
+            Fill(dc, RECT{paperRect.left - 1, paperRect.bottom, paperRect.right + 1, paperRect.bottom + 1}, black);
+            Fill(dc, RECT{paperRect.left - 1, paperRect.top, paperRect.left, paperRect.bottom}, black);
+            Fill(dc, RECT{paperRect.right, paperRect.top, paperRect.right + 1, paperRect.bottom}, black);
+            Fill(dc, RECT{paperRect.right + 1, paperRect.top + 2, paperRect.right + 3, paperRect.bottom + 3}, black);
+            Fill(dc, RECT{paperRect.left + 2, paperRect.bottom + 1, paperRect.right + 3, paperRect.bottom + 3}, black);
+            // The gutter at the sheet's left.
+            if (gutterWidth > 0)
+                Fill(dc, RECT{paperRect.left, paperRect.top, paperRect.left + gutterWidth, paperRect.bottom},
+                     ColorToRGB(gutter_.Brush().Color));
+
+            // The page's lines inside its text area.
+            const int textLeft = sheet.Text.Left + gutterWidth - viewLeft;
+            const int textRight = sheet.Text.Right - viewLeft;
+            painter.SetWidth(std::max(textRight - textLeft, 1));
+            painter.ClipRect = TEasyRect{std::max(textLeft, 0), std::max<int>(paperRect.top, 0),
+                                         std::min(textRight, width), std::min<int>(paperRect.bottom, height)};
+            painter.TextOrigin = 0;
+            const int firstRow = FirstRowOfLine(laid.FirstLine);
+            for (int line = laid.FirstLine; line <= laid.LastLine && line < count; ++line) {
+                if (!Lines().IsLineVisible(line))
+                    continue;
+                const int top = sheet.Text.Top + (FirstRowOfLine(line) - firstRow) * lineHeight - viewTop;
+                if (top >= height)
+                    break;
+                if (top + lineHeight <= 0)
+                    continue;
+                if (parsing)
+                    parsing->EnsureParsed(line, line);
+                text = Lines().Get(line);
+                painter.PaintLine(line, TEasyRect{textLeft, top, textRight, std::min<int>(paperRect.bottom, height)},
+                                  text, text);
+            }
+            if (laid.PaintPageNumber()) {
+                TSelectObject font(dc, pageNumFont_.Handle());
+                const std::wstring number = std::to_wstring(page + 1);
+                SIZE size{};
+                GetTextExtentPoint32W(dc, number.c_str(), static_cast<int>(number.size()), &size);
+                const int x = EasyPageNumberX(laid.NumAlignment(), sheet.Sheet, size.cx) - viewLeft;
+                const int oldMode = SetBkMode(dc, TRANSPARENT);
+                const COLORREF oldColor = SetTextColor(dc, ColorToRGB(pageNumFont_.Color()));
+                TextOutW(dc, x, sheet.NumberTop - viewTop, number.c_str(), static_cast<int>(number.size()));
+                SetTextColor(dc, oldColor);
+                SetBkMode(dc, oldMode);
+            }
+        }
+        if (laid.LastLine >= count - 1 && laid.LastCol == EasyPageLineEnd)
+            break;
+        PageOfLine(laid.LastLine + 1);  // lays the next page out
+    }
+}
+
+}  // namespace qrv

@@ -1,0 +1,14 @@
+#pragma once
+// A window as the screen shows it, saved as a 24-bit bottom-up BMP file: for
+// the probes that let a person or a script look at a control.
+
+#include <windows.h>
+
+#include <string>
+
+namespace qrv {
+
+// False when the screen could not be read or the file not written.
+[[nodiscard]] bool SaveWindowPicture(HWND window, const std::wstring& fileName);
+
+}  // namespace qrv
