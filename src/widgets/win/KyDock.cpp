@@ -46,9 +46,12 @@ TKyDock::~TKyDock()
     // Tool windows that outlive their dock forget it.
     for (TKyCustomToolWindow* window : ToolWindows())
         window->dock_ = nullptr;
-    for (TKyCustomToolWindow* window : remembering_)
+    for (TKyCustomToolWindow* window : TKyCustomToolWindow::AllToolWindows()) {
         if (window->lastDock_ == this)
             window->lastDock_ = nullptr;
+        if (window->defaultDock_ == this)
+            window->defaultDock_ = nullptr;
+    }
 }
 
 void TKyDock::CreateParams(TCreateParams& params)
@@ -352,9 +355,16 @@ void TKyDock::WndProc(TMessage& message)
 
 // --- TKyCustomToolWindow --------------------------------------------------
 
+std::vector<TKyCustomToolWindow*>& TKyCustomToolWindow::AllToolWindows()
+{
+    static std::vector<TKyCustomToolWindow*> windows;
+    return windows;
+}
+
 TKyCustomToolWindow::TKyCustomToolWindow(TComponent* owner) : TWinControl(owner)
 {
     SetBounds(0, 0, 100, 26);
+    AllToolWindows().push_back(this);
     RegisterToolWindowHookClient(ProcessToolWindowHookEvent, hpSendActivateApp | hpSendWindowPosChanged | hpPreDestroy);
 }
 
@@ -363,17 +373,14 @@ TKyCustomToolWindow::~TKyCustomToolWindow()
     DestroyComponents();
     if (dock_)
         dock_->ForgetToolWindow(this);
-    SetLastDock(nullptr);
+    RememberLastDock(nullptr);
+    LeaveFloating();
+    auto& all = AllToolWindows();
+    all.erase(std::remove(all.begin(), all.end(), this), all.end());
     UnregisterToolWindowHookClient(ProcessToolWindowHookEvent);
 }
 
-void TKyCustomToolWindow::CreateParams(TCreateParams& params)
-{
-    TWinControl::CreateParams(params);
-    params.WinClassName = L"TKyToolWindow";
-}
-
-void TKyCustomToolWindow::SetLastDock(TKyDock* dock)
+void TKyCustomToolWindow::RememberLastDock(TKyDock* dock)
 {
     if (dock == lastDock_)
         return;
@@ -386,23 +393,53 @@ void TKyCustomToolWindow::SetLastDock(TKyDock* dock)
         lastDock_->remembering_.push_back(this);
 }
 
+void TKyCustomToolWindow::SetLastDock(TKyDock* dock)
+{
+    if (useLastDock_ && dock_)
+        dock = dock_;  // a docked window's last dock is its dock
+    if (dock == lastDock_)
+        return;
+    RememberLastDock(dock);
+    useLastDock_ = true;
+}
+
+void TKyCustomToolWindow::SetUseLastDock(bool use)
+{
+    useLastDock_ = use;
+    RememberLastDock(use ? dock_ : nullptr);
+}
+
+TForm* TKyCustomToolWindow::OwningForm() const
+{
+    TComponent* owner = Owner();
+    while (owner && !dynamic_cast<TForm*>(owner))
+        owner = owner->Owner();
+    return static_cast<TForm*>(owner);
+}
+
 void TKyCustomToolWindow::SetParent(TWinControl* parent)
 {
     if (!parent) {
         // The dock raises OnInsertRemoveBar when the window leaves it.
+        LeaveFloating();
         dock_ = nullptr;
         TWinControl::SetParent(nullptr);
         return;
     }
-    auto* dock = dynamic_cast<TKyDock*>(parent);
-    if (!dock) {
-        if (dynamic_cast<TForm*>(parent))
-            throw EInvalidOperation(L"Schwebende Werkzeugleisten sind noch nicht verfügbar.");
-        throw EInvalidOperation(L"A tool window can only be placed on a TKyDock or directly on the form");
+    if (auto* form = dynamic_cast<TForm*>(parent)) {
+        Float(form);
+        return;
     }
+    auto* dock = dynamic_cast<TKyDock*>(parent);
+    if (!dock)
+        throw EInvalidOperation(L"A tool window can only be placed on a TKyDock or directly on the form");
+    Dock(dock);
+}
+
+void TKyCustomToolWindow::Dock(TKyDock* dock)
+{
     if (dock == dock_)
         return;
-
     TKyDock* old = dock_;
     if (old)
         old->BeginUpdate();
@@ -415,6 +452,8 @@ void TKyCustomToolWindow::SetParent(TWinControl* parent)
         });
         BeginUpdate();
         ScopeExit endControls([this] { EndUpdate(); });
+        // A floating window gives up its own window; the dock makes a child one.
+        LeaveFloating();
         dock_ = dock;
         try {
             TWinControl::SetParent(dock);
@@ -422,7 +461,8 @@ void TKyCustomToolWindow::SetParent(TWinControl* parent)
             dock_ = old;
             throw;
         }
-        SetLastDock(dock);
+        if (useLastDock_)
+            RememberLastDock(dock);
         FrameChanged();
         arrangeRequested_ = true;
     }
@@ -436,12 +476,10 @@ void TKyCustomToolWindow::SetDockedTo(TKyDock* dock)
         SetParent(dock);
         return;
     }
-    TComponent* owner = Owner();
-    while (owner && !dynamic_cast<TForm*>(owner))
-        owner = owner->Owner();
-    if (!owner)
+    TForm* form = OwningForm();
+    if (!form)
         throw EInvalidOperation(L"Element '" + Name() + L"' hat kein übergeordnetes Fenster");
-    SetParent(static_cast<TForm*>(owner));
+    SetParent(form);
 }
 
 void TKyCustomToolWindow::SetDockRow(int row)
@@ -488,14 +526,6 @@ void TKyCustomToolWindow::SetFullSize(bool fullSize)
         dock_->ArrangeToolWindows();
 }
 
-void TKyCustomToolWindow::SetVisible(bool visible)
-{
-    const bool changed = visible != Visible();
-    TWinControl::SetVisible(visible);
-    if (changed && OnVisibleChanged)
-        OnVisibleChanged(this);
-}
-
 void TKyCustomToolWindow::BeginUpdate()
 {
     ++updateCount_;
@@ -514,30 +544,31 @@ void TKyCustomToolWindow::Realign()
     ArrangeControls();
 }
 
+RECT TKyCustomToolWindow::NonClientFor(const TKyDock* dock) const
+{
+    TDragRect nc;
+    if (dock) {
+        const TDragHandleKind handle = dragHandleStyle_ == TDragHandleStyle::dhDouble ? TDragHandleKind::Double
+                                       : dragHandleStyle_ == TDragHandleStyle::dhNone ? TDragHandleKind::None
+                                                                                      : TDragHandleKind::Single;
+        nc = DockedNonClient(dock->Orientation(), dock->AllowDrag(), handle, false);
+    } else {
+        TNonClientMetrics metrics;
+        metrics.SizeFrameX = GetSystemMetrics(SM_CXSIZEFRAME);
+        metrics.SizeFrameY = GetSystemMetrics(SM_CYSIZEFRAME);
+        metrics.FixedFrameX = GetSystemMetrics(SM_CXFIXEDFRAME);
+        metrics.FixedFrameY = GetSystemMetrics(SM_CYFIXEDFRAME);
+        metrics.SmallCaption = GetSystemMetrics(SM_CYSMCAPTION);
+        nc = FloatingNonClient(metrics, resizable_, showCaption_);
+    }
+    return RECT{nc.Left, nc.Top, nc.Right, nc.Bottom};
+}
+
 RECT TKyCustomToolWindow::NonClientSize() const
 {
-    if (!dock_)
-        return RECT{0, 0, 0, 0};
-    RECT nc{2, 2, 2, 2};
-    if (dock_->AllowDrag()) {
-        int band = 0;
-        switch (dragHandleStyle_) {
-        case TDragHandleStyle::dhDouble:
-            band = 9;
-            break;
-        case TDragHandleStyle::dhNone:
-            band = 0;
-            break;
-        case TDragHandleStyle::dhSingle:
-            band = 6;
-            break;
-        }
-        if (IsHorizontal(dock_->Orientation()))
-            nc.left += band;
-        else
-            nc.top += band;
-    }
-    return nc;
+    if (dock_ || floatForm_)
+        return NonClientFor(dock_);
+    return RECT{0, 0, 0, 0};
 }
 
 int TKyCustomToolWindow::GetRowThickness(TDockOrientation orientation)
@@ -584,72 +615,10 @@ void TKyCustomToolWindow::ArrangeControls()
     }
 }
 
-void TKyCustomToolWindow::BoundsChanged()
-{
-    // A size of the window's own choosing re-arranges its dock.
-    if (placing_ == 0 && dock_)
-        dock_->ArrangeToolWindows();
-}
-
 void TKyCustomToolWindow::FrameChanged()
 {
     if (HandleAllocated())
         ForceFrameChange(handle_);
-}
-
-void TKyCustomToolWindow::PaintNonClient()
-{
-    const TWindowDC windowDC(handle_, GetWindowDC(handle_));
-    const HDC dc = windowDC.Get();
-    RECT r;
-    GetWindowRect(handle_, &r);
-    OffsetRect(&r, -r.left, -r.top);
-    const RECT nc = NonClientSize();
-    ExcludeClipRect(dc, nc.left, nc.top, r.right - nc.right, r.bottom - nc.bottom);
-    const TGdiObject faceBrush(CreateSolidBrush(ColorToRGB(Color())));
-    const auto face = static_cast<HBRUSH>(faceBrush.Get());
-    FillRect(dc, &r, face);
-    if (borderStyle_ == TToolWindowBorderStyle::bsSingle)
-        DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
-    else
-        FrameRect(dc, &r, face);
-    if (dock_ && dock_->AllowDrag() && dragHandleStyle_ != TDragHandleStyle::dhNone) {
-        const bool twoBars = dragHandleStyle_ == TDragHandleStyle::dhDouble;
-        const int start = 2 + (twoBars ? 2 : 1);
-        for (int bar = 0; bar < (twoBars ? 2 : 1); ++bar) {
-            RECT grip = IsHorizontal(dock_->Orientation()) ? RECT{start + 3 * bar, 2, start + 3 * bar + 3, r.bottom - 2}
-                                                           : RECT{2, start + 3 * bar, r.right - 2, start + 3 * bar + 3};
-            DrawEdge(dc, &grip, BDR_RAISEDINNER, BF_RECT | BF_MIDDLE);
-        }
-    }
-}
-
-void TKyCustomToolWindow::WndProc(TMessage& message)
-{
-    switch (message.Msg) {
-    case WM_NCCALCSIZE: {
-        auto* r = reinterpret_cast<RECT*>(message.LParam);
-        const RECT nc = NonClientSize();
-        r->left += nc.left;
-        r->top += nc.top;
-        r->right = std::max(r->left, r->right - nc.right);
-        r->bottom = std::max(r->top, r->bottom - nc.bottom);
-        message.Result = 0;
-        return;
-    }
-    case WM_NCPAINT:
-        PaintNonClient();
-        message.Result = 0;
-        return;
-    default:
-        break;
-    }
-    TWinControl::WndProc(message);
-}
-
-void ProcessToolWindowHookEvent(int /*Code*/, HWND /*Wnd*/, WPARAM /*WParam*/, LPARAM /*LParam*/)
-{
-    // Only floating tool windows react to these events, and there are none.
 }
 
 }  // namespace qrv

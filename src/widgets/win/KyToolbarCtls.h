@@ -1,13 +1,17 @@
 #pragma once
 // TKyToolbarButton: the flat, hot-tracking button of toolbars and forms, with
 // a glyph (from an image list or a bitmap strip) and/or a caption; a push
-// button, a toggle in a group, or a drop-down button.
+// button, a toggle in a group, a repeating button or a drop-down button.
+// Glyph images, and the embossed images of disabled buttons made from them,
+// are kept in image lists shared by all buttons of one glyph size.
 
 #include "framework/win/Bitmap.h"
 #include "framework/win/Controls.h"
+#include "widgets/ButtonLayout.h"
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace qrv {
 
@@ -38,6 +42,19 @@ public:
     // Pixels from the edge to the content (-1: centred).
     int Margin() const { return margin_; }
     void SetMargin(int margin);
+    // Where the glyph sits beside the caption.
+    TButtonLayout Layout() const { return layout_; }
+    void SetLayout(TButtonLayout layout);
+    // Clicks while held: first after RepeatDelay, then every RepeatInterval (ms).
+    bool Repeating() const { return repeating_; }
+    void SetRepeating(bool repeating) { repeating_ = repeating; }
+    unsigned RepeatDelay() const { return repeatDelay_; }
+    void SetRepeatDelay(unsigned ms) { repeatDelay_ = ms; }
+    unsigned RepeatInterval() const { return repeatInterval_; }
+    void SetRepeatInterval(unsigned ms) { repeatInterval_ = ms; }
+    // Hot tracking also while no window of the program is active.
+    bool ShowBorderWhenInactive() const { return showBorderWhenInactive_; }
+    void SetShowBorderWhenInactive(bool show) { showBorderWhenInactive_ = show; }
 
     // A strip of NumGlyphs images side by side: up, disabled, down, exclusive, hot.
     TBitmap& Glyph() { return glyph_; }
@@ -76,11 +93,19 @@ public:
     TButtonState State() const;
     // What a full click does: toggles a grouped button, then OnClick.
     virtual void Click();
+    // Where the drop-down menu goes (screen) and how TrackPopupMenu aligns
+    // it: below the button, beside it in a left dock, right-aligned at its
+    // left edge in a right dock.
+    POINT DropdownMenuPosition(UINT& alignment);
+    // The button the mouse is over now, if any.
+    static TKyToolbarButton* HotButton();
 
     void SetCaption(const std::wstring& caption) override;
     void SetEnabled(bool enabled) override;
 
     TButtonDropdownEvent OnDropdown;
+    TNotifyEvent OnMouseEnter;
+    TNotifyEvent OnMouseExit;
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -90,8 +115,22 @@ protected:
     void Repaint();
     bool Hot() const { return hot_; }
     bool Pushed() const;
+    // The repeat timer; tests put a clock of their own in its place.
+    virtual void StartRepeatTimer(unsigned ms);
+    virtual void StopRepeatTimer();
+    // The repeat timer fired: a click while the button is held inside.
+    void RepeatTimerFired();
 
 private:
+    static void HookProc(int code, HWND wnd, WPARAM wParam, LPARAM lParam);
+    void BecomeHot();
+    void ReleaseHot();
+    std::vector<TKyToolbarButton*> GroupSiblings();
+    void ApplyGroup(const std::vector<TKyToolbarButton*>& buttons, const std::vector<TGroupButton>& states);
+    void ReleaseGlyphSlots();
+    void ReleaseImageDisabled();
+    // The embossed image of Images[ImageIndex], made on first use (-1: none).
+    int ImageDisabledSlot();
     bool UsesDropdown() const;
     bool InArrowPart(int x) const;
     void DropDown();
@@ -107,8 +146,24 @@ private:
     int margin_ = -1;
     TBitmap glyph_;
     TBitmap glyphMask_;
-    std::unique_ptr<TImageList> glyphList_;  // the glyph strip cut into images
+    // The strip's images and the made disabled image in the shared list of
+    // their size (-1: none).
+    std::vector<int> glyphSlots_;
+    int disabledSlot_ = -1;
+    SIZE glyphSize_{0, 0};
+    bool usesGlyphList_ = false;
+    // The embossed image of the Images entry when disabled.
+    int imageDisabledSlot_ = -1;
+    int imageDisabledIndex_ = -1;
+    SIZE imageDisabledSize_{0, 0};
     int numGlyphs_ = 1;
+    TButtonLayout layout_ = TButtonLayout::blGlyphLeft;
+    bool repeating_ = false;
+    unsigned repeatDelay_ = 400;
+    unsigned repeatInterval_ = 100;
+    bool showBorderWhenInactive_ = false;
+    // Cleared when the button goes: a click handler may free it.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     bool down_ = false;
     int groupIndex_ = 0;
     bool allowAllUp_ = false;

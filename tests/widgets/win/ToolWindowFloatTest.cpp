@@ -1,0 +1,335 @@
+#include "framework/win/Forms.h"
+#include "widgets/win/KyDock.h"
+#include "widgets/win/KyDockCommon.h"
+#include "widgets/win/KyToolbar.h"
+#include "widgets/win/KyToolbarCtls.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace qrv;
+
+namespace {
+
+std::wstring ClassOf(HWND window)
+{
+    wchar_t name[64] = L"";
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+std::wstring TextOf(HWND window)
+{
+    wchar_t text[64] = L"";
+    GetWindowTextW(window, text, 64);
+    return text;
+}
+
+RECT WindowRectOf(HWND window)
+{
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+void Pump()
+{
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+// A shown form with a top and a left dock, and a toolbar "Datei" of three
+// buttons in the top dock. Test programs run side by side and take the
+// activation from each other: the toolbar stays shown while the program is
+// inactive, except where a test asks for the rule.
+class FloatTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        form.SetBounds(100, 100, 600, 400);
+        form.Show();
+        SetForegroundWindow(form.Handle());
+        SetActiveWindow(form.Handle());
+        top = new TKyDock(&form);
+        top->SetName(L"TopDock");
+        top->SetParent(&form);
+        left = new TKyDock(&form);
+        left->SetName(L"LeftDock");
+        left->SetPosition(TDockPosition::dpLeft);
+        left->SetParent(&form);
+        bar = new TKyToolbar(&form);
+        bar->SetName(L"ToolbarDatei");
+        bar->SetCaption(L"Datei");
+        for (int i = 0; i < 3; ++i)
+            (new TKyToolbarButton(&form))->SetParent(bar);
+        bar->SetDockedTo(top);
+        bar->SetHideWhenInactive(false);
+        Pump();
+    }
+    void TearDown() override { Pump(); }
+
+    // Posts a press at a point of the bar's client area, moves to a screen
+    // point and releases there (with keys as the mouse messages carry them),
+    // then lets the window handle it all.
+    void Drag(POINT grab, POINT drop, WPARAM keys = 0)
+    {
+        HWND window = bar->Handle();
+        POINT at = drop;
+        ScreenToClient(window, &at);
+        SetCursorPos(drop.x, drop.y);  // a move Wine makes up lands there too
+        PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON | keys, MAKELPARAM(grab.x, grab.y));
+        PostMessageW(window, WM_MOUSEMOVE, MK_LBUTTON | keys, MAKELPARAM(at.x, at.y));
+        PostMessageW(window, WM_LBUTTONUP, keys, MAKELPARAM(at.x, at.y));
+        Pump();
+    }
+    POINT FormClientToScreen(int x, int y)
+    {
+        POINT p{x, y};
+        ClientToScreen(form.Handle(), &p);
+        return p;
+    }
+    bool BarShown() { return bar->HandleAllocated() && IsWindowVisible(bar->Handle()); }
+
+    TForm form{nullptr};
+    TKyDock* top = nullptr;
+    TKyDock* left = nullptr;
+    TKyToolbar* bar = nullptr;
+};
+
+}  // namespace
+
+TEST_F(FloatTest, DraggedOffItFloatsAtTheDropPointAsAnOwnedToolWindow)
+{
+    const int dockedWidth = bar->Width();
+    const int dockedHeight = bar->Height();
+    const POINT drop = FormClientToScreen(300, 250);
+    Drag(POINT{5, 5}, drop);
+
+    ASSERT_TRUE(bar->Floating());
+    EXPECT_EQ(bar->DockedTo(), nullptr);
+    EXPECT_EQ(bar->LastDock(), top);
+    EXPECT_EQ(top->Height(), 0) << "the dock is empty";
+    HWND window = bar->Handle();
+    EXPECT_EQ(ClassOf(window), L"TKyToolbar");
+    EXPECT_EQ(TextOf(window), L"Datei");
+    EXPECT_EQ(GetAncestor(window, GA_PARENT), GetDesktopWindow()) << "a top-level window";
+    EXPECT_TRUE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    const HWND owner = GetWindow(window, GW_OWNER);
+    ASSERT_NE(owner, nullptr);
+    wchar_t ownerClass[64] = L"";
+    GetClassNameW(owner, ownerClass, 64);
+    EXPECT_EQ(GetWindow(owner, GW_OWNER), form.Handle()) << "its owner window belongs to the form";
+    EXPECT_TRUE(BarShown());
+
+    // The grab point (5, 5) of the client, 13 and 7 into the docked window,
+    // keeps its share of the window under the cursor.
+    const RECT r = WindowRectOf(window);
+    EXPECT_EQ(r.left, drop.x - 13 * (bar->Width() - 1) / (dockedWidth - 1));
+    EXPECT_EQ(r.top, drop.y - 7 * (bar->Height() - 1) / (dockedHeight - 1));
+    EXPECT_EQ(bar->FloatingPosition().x, r.left);
+    EXPECT_EQ(bar->FloatingPosition().y, r.top);
+    // A floating toolbar has a caption and a frame around its buttons.
+    RECT client{};
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, 4 + 3 * 23 + 4);
+    EXPECT_EQ(r.bottom - r.top - client.bottom,
+              GetSystemMetrics(SM_CYSMCAPTION) + 2 * GetSystemMetrics(SM_CYSIZEFRAME));
+
+    // Dragged by its caption onto the left dock it docks there, vertically.
+    const POINT edge = FormClientToScreen(2, 200);
+    Drag(POINT{10, -5}, edge);
+    ASSERT_EQ(bar->DockedTo(), left);
+    EXPECT_FALSE(bar->Floating());
+    EXPECT_EQ(GetParent(bar->Handle()), left->Handle());
+    EXPECT_GT(bar->Height(), bar->Width()) << "buttons run downwards";
+    EXPECT_EQ(left->Width(), 23 + 4);
+}
+
+TEST_F(FloatTest, CtrlKeepsItFloatingAndEscapeKeepsItInPlace)
+{
+    const POINT inDock = FormClientToScreen(200, 2);
+    Drag(POINT{5, 5}, inDock, MK_CONTROL);
+    EXPECT_TRUE(bar->Floating()) << "Ctrl never docks";
+
+    Drag(POINT{10, -5}, inDock);
+    EXPECT_EQ(bar->DockedTo(), top) << "without Ctrl it docks";
+    EXPECT_EQ(bar->DockRow(), 0);
+
+    // Escape ends the drag where it began.
+    const RECT before = WindowRectOf(bar->Handle());
+    HWND window = bar->Handle();
+    PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(300, 250));
+    PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0);
+    PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(300, 250));
+    Pump();
+    EXPECT_EQ(bar->DockedTo(), top);
+    const RECT after = WindowRectOf(bar->Handle());
+    EXPECT_TRUE(EqualRect(&before, &after));
+    EXPECT_EQ(GetCapture(), nullptr) << "the capture is released";
+
+    // A refusing dock is passed over; a window that cannot float stays.
+    top->OnRequestDock = [this](TComponent* sender, TKyCustomToolWindow* window, bool& accept) {
+        EXPECT_EQ(sender, top);
+        EXPECT_EQ(window, bar);
+        accept = false;
+    };
+    bar->SetDockMode(TToolWindowDockMode::dmCannotFloat);
+    Drag(POINT{5, 5}, FormClientToScreen(300, 250));
+    EXPECT_EQ(bar->DockedTo(), top) << "nowhere to go";
+}
+
+TEST_F(FloatTest, DoubleClickFloatsAndDocksIntoTheLastDock)
+{
+    bar->SetDockPos(40);
+    PostMessageW(bar->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+    Pump();
+    ASSERT_TRUE(bar->Floating());
+    EXPECT_EQ(bar->LastDock(), top);
+    EXPECT_TRUE(BarShown());
+
+    PostMessageW(bar->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+    Pump();
+    EXPECT_EQ(bar->DockedTo(), top);
+    EXPECT_EQ(bar->Left(), 40) << "where it was";
+
+    // Without a last or default dock a double click leaves it floating.
+    bar->SetDockedTo(nullptr);
+    bar->SetUseLastDock(false);
+    EXPECT_EQ(bar->LastDock(), nullptr);
+    PostMessageW(bar->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+    Pump();
+    EXPECT_TRUE(bar->Floating());
+    bar->SetDefaultDock(left);
+    PostMessageW(bar->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+    Pump();
+    EXPECT_EQ(bar->DockedTo(), left);
+}
+
+TEST_F(FloatTest, CloseButtonAsksFirstAndMinimisingTheFormHidesIt)
+{
+    bar->SetFloatingPosition(POINT{300, 300});
+    bar->SetDockedTo(nullptr);
+    ASSERT_TRUE(BarShown());
+    bool allow = false;
+    int queries = 0, closes = 0;
+    bar->OnCloseQuery = [&](TComponent*, bool& canClose) {
+        ++queries;
+        canClose = allow;
+    };
+    bar->OnClose = [&](TComponent*) { ++closes; };
+    auto clickClose = [&] {
+        HWND window = bar->Handle();
+        const RECT r = WindowRectOf(window);
+        const int frame = GetSystemMetrics(SM_CXSIZEFRAME);
+        const int caption = GetSystemMetrics(SM_CYSMCAPTION);
+        POINT button{r.right - frame - caption / 2, r.top + GetSystemMetrics(SM_CYSIZEFRAME) + caption / 2};
+        EXPECT_EQ(SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(button.x, button.y)), HTCLOSE);
+        POINT client = button;
+        ScreenToClient(window, &client);
+        PostMessageW(window, WM_NCLBUTTONDOWN, HTCLOSE, MAKELPARAM(button.x, button.y));
+        PostMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(client.x, client.y));
+        PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(client.x, client.y));
+        Pump();
+    };
+    clickClose();
+    EXPECT_EQ(queries, 1);
+    EXPECT_EQ(closes, 0);
+    EXPECT_TRUE(bar->Visible());
+    EXPECT_TRUE(BarShown()) << "OnCloseQuery said no";
+
+    ShowWindow(form.Handle(), SW_MINIMIZE);
+    Pump();
+    EXPECT_FALSE(BarShown()) << "hidden with its form";
+    EXPECT_TRUE(bar->Visible()) << "but still meant to be seen";
+    ShowWindow(form.Handle(), SW_RESTORE);
+    SetActiveWindow(form.Handle());
+    Pump();
+    EXPECT_TRUE(BarShown());
+
+    // Activation leaving the program hides it, its return shows it.
+    bar->SetHideWhenInactive(true);
+    ProcessToolWindowHookEvent(0, form.Handle(), FALSE, 0);
+    EXPECT_FALSE(BarShown());
+    ProcessToolWindowHookEvent(0, form.Handle(), TRUE, 0);
+    EXPECT_TRUE(BarShown());
+    bar->SetHideWhenInactive(false);
+
+    allow = true;
+    clickClose();
+    EXPECT_EQ(closes, 1);
+    EXPECT_FALSE(bar->Visible());
+    EXPECT_FALSE(BarShown());
+}
+
+TEST_F(FloatTest, ResizingAFloatingToolbarSnapsAndKeepsTheWrapWidth)
+{
+    for (int i = 0; i < 9; ++i)
+        (new TKyToolbarButton(&form))->SetParent(bar);  // twelve buttons
+    bar->SetFloatingPosition(POINT{200, 300});
+    bar->SetDockedTo(nullptr);
+    HWND window = bar->Handle();
+    RECT r = WindowRectOf(window);
+    const int frame = GetSystemMetrics(SM_CXSIZEFRAME);
+    const int ncWidth = 2 * frame;
+    EXPECT_EQ(r.right - r.left, 284 + ncWidth) << "one line";
+    const POINT edge{r.right - 1, (r.top + r.bottom) / 2};
+    ASSERT_EQ(SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(edge.x, edge.y)), HTRIGHT);
+    // Dragged 140 pixels in: the widest size that fits is six buttons a line.
+    POINT to{edge.x - 140, edge.y};
+    ScreenToClient(window, &to);
+    PostMessageW(window, WM_NCLBUTTONDOWN, HTRIGHT, MAKELPARAM(edge.x, edge.y));
+    PostMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
+    PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
+    Pump();
+    EXPECT_EQ(bar->FloatingRightX(), 146);
+    r = WindowRectOf(window);
+    EXPECT_EQ(r.right - r.left, 146 + ncWidth);
+    EXPECT_EQ(r.left, 200) << "the left edge stays";
+    EXPECT_EQ(bar->Controls(6)->Left(), 4) << "the seventh button starts the second line";
+    EXPECT_EQ(bar->Controls(6)->Top(), 2 + 22);
+}
+
+TEST(ToolWindowHooks, EventsReachEveryClientAndHooksFollowTheClients)
+{
+    static std::vector<std::pair<int, HWND>> first, second;
+    first.clear();
+    second.clear();
+    const TToolWindowHookProc a = [](int code, HWND wnd, WPARAM, LPARAM) { first.emplace_back(code, wnd); };
+    const TToolWindowHookProc b = [](int code, HWND wnd, WPARAM, LPARAM) { second.emplace_back(code, wnd); };
+    UnregisterAllToolWindowHookClients();
+    ASSERT_FALSE(ToolWindowHookInstalled(hkCbt));
+    RegisterToolWindowHookClient(a, hpPreDestroy);
+    RegisterToolWindowHookClient(b, hpPreDestroy | hpGetMessage);
+    EXPECT_TRUE(ToolWindowHookInstalled(hkCbt));
+    EXPECT_TRUE(ToolWindowHookInstalled(hkGetMessage));
+    EXPECT_FALSE(ToolWindowHookInstalled(hkCallWndProc));
+
+    TForm form(nullptr);
+    form.HandleNeeded();
+    const HWND window = form.Handle();
+    PostMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(3, 4));
+    Pump();
+    DestroyWindow(window);
+    auto heard = [window](const std::vector<std::pair<int, HWND>>& events, int code) {
+        return std::count(events.begin(), events.end(), std::make_pair(code, window));
+    };
+    EXPECT_EQ(heard(first, 2), 1) << "the destruction reaches the first client";
+    EXPECT_EQ(heard(second, 2), 1) << "and the second";
+    EXPECT_EQ(heard(second, 3), 1) << "the mouse move only the client that asked for it";
+    EXPECT_EQ(heard(first, 3), 0);
+
+    // The host that forwards its own events takes every hook away.
+    UnregisterAllToolWindowHookClients();
+    EXPECT_EQ(ToolWindowHookClientCount(), 0);
+    for (TToolWindowHookKind kind : {hkCallWndProc, hkCbt, hkGetMessage})
+        EXPECT_FALSE(ToolWindowHookInstalled(kind));
+    // A button made afterwards installs its hook again.
+    TKyToolbarButton button(nullptr);
+    EXPECT_TRUE(ToolWindowHookInstalled(hkGetMessage));
+    EXPECT_TRUE(ToolWindowHookInstalled(hkCallWndProc));
+}

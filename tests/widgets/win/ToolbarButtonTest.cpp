@@ -1,0 +1,221 @@
+#include "framework/win/Bitmap.h"
+#include "framework/win/Forms.h"
+#include "framework/win/Handles.h"
+#include "framework/win/ImgList.h"
+#include "widgets/win/KyDock.h"
+#include "widgets/win/KyGlyphCache.h"
+#include "widgets/win/KyToolbar.h"
+#include "widgets/win/KyToolbarCtls.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace qrv;
+
+namespace {
+
+// A button whose repeat timer is a clock of the test's own, and whose
+// painting the test can look at.
+class TestButton : public TKyToolbarButton {
+public:
+    using TKyToolbarButton::TKyToolbarButton;
+    std::vector<unsigned> started;  // the delays asked for
+    int stops = 0;
+    unsigned now = 0;  // ms since the press
+    void Fire()
+    {
+        now += started.back();
+        RepeatTimerFired();
+    }
+    COLORREF PixelAt(int x, int y)
+    {
+        const TWindowDC screen(nullptr, GetDC(nullptr));
+        const TOwnDC memory(CreateCompatibleDC(screen.Get()));
+        const TGdiObject bitmap(CreateCompatibleBitmap(screen.Get(), Width(), Height()));
+        const TSelectObject select(memory.Get(), bitmap.Get());
+        Paint(memory.Get(), RECT{0, 0, Width(), Height()});
+        return GetPixel(memory.Get(), x, y);
+    }
+
+protected:
+    void StartRepeatTimer(unsigned ms) override { started.push_back(ms); }
+    void StopRepeatTimer() override { ++stops; }
+};
+
+}  // namespace
+
+TEST(ToolbarButton, RepeatingClicksOnPressAfterTheDelayAndEveryInterval)
+{
+    TForm form(nullptr);
+    form.HandleNeeded();
+    auto* button = new TestButton(&form);
+    button->SetParent(&form);
+    button->SetRepeating(true);
+    std::vector<unsigned> clicks;
+    button->OnClick = [&](TComponent*) { clicks.push_back(button->now); };
+
+    SendMessageW(button->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    EXPECT_EQ(button->started, (std::vector<unsigned>{400}));
+    button->Fire();
+    button->Fire();
+    EXPECT_EQ(clicks, (std::vector<unsigned>{0, 400, 500}));
+    // Held outside the button it waits without clicking.
+    SendMessageW(button->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(60, 5));
+    button->Fire();
+    EXPECT_EQ(clicks.size(), 3u);
+    SendMessageW(button->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(5, 5));
+    button->Fire();
+    EXPECT_EQ(clicks.back(), 700u);
+    SendMessageW(button->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(clicks.size(), 4u) << "the release adds no click";
+    EXPECT_GE(button->stops, 1);
+
+    // A handler may free its button: the timer does not outlive it.
+    button->OnClick = [&](TComponent*) {
+        clicks.push_back(button->now);
+        if (clicks.size() == 6)
+            delete button;
+    };
+    SendMessageW(button->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    const HWND window = button->Handle();
+    button->Fire();
+    EXPECT_EQ(clicks.size(), 6u);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(form.ControlCount(), 0);
+}
+
+TEST(ToolbarButton, HotTrackingFollowsTheMouseAndForgetsFreedButtons)
+{
+    TForm form(nullptr);
+    form.SetBounds(100, 100, 300, 200);
+    form.Show();
+    SetActiveWindow(form.Handle());
+    // Other test programs may hold the activation: these buttons track
+    // the mouse either way.
+    auto* first = new TKyToolbarButton(&form);
+    first->SetShowBorderWhenInactive(true);
+    first->SetParent(&form);
+    auto* second = new TKyToolbarButton(&form);
+    second->SetShowBorderWhenInactive(true);
+    second->SetLeft(30);
+    second->SetParent(&form);
+    int enters = 0, exits = 0;
+    first->OnMouseEnter = [&](TComponent*) { ++enters; };
+    first->OnMouseExit = [&](TComponent*) { ++exits; };
+
+    SendMessageW(first->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(TKyToolbarButton::HotButton(), first);
+    EXPECT_EQ(first->State(), TButtonState::bsHot);
+    SendMessageW(second->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(TKyToolbarButton::HotButton(), second);
+    EXPECT_EQ(first->State(), TButtonState::bsUp);
+    EXPECT_EQ(enters, 1);
+    EXPECT_EQ(exits, 1);
+    delete second;
+    EXPECT_EQ(TKyToolbarButton::HotButton(), nullptr) << "a freed button is not the hot one";
+}
+
+TEST(ToolbarButton, GlyphListsAreSharedAndDisabledGlyphsEmbossed)
+{
+    TForm form(nullptr);
+    form.HandleNeeded();
+    const int listsBefore = GlyphListCount();
+    // A 16 x 16 glyph: a red square 4..11 on white (white is transparent:
+    // the bottom-left pixel).
+    TBitmap glyph;
+    glyph.SetSize(16, 16, clWhite);
+    {
+        const TOwnDC dc(CreateCompatibleDC(nullptr));
+        const TSelectObject select(dc.Get(), glyph.Handle());
+        const TGdiObject red(CreateSolidBrush(RGB(255, 0, 0)));
+        RECT square{4, 4, 12, 12};
+        FillRect(dc.Get(), &square, static_cast<HBRUSH>(red.Get()));
+    }
+    auto* a = new TestButton(&form);
+    a->SetParent(&form);
+    a->SetGlyph(&glyph);
+    auto* b = new TestButton(&form);
+    b->SetParent(&form);
+    b->SetGlyph(&glyph);
+    EXPECT_EQ(GlyphListCount(), listsBefore + 1) << "one list for the size";
+    ASSERT_NE(FindGlyphList(16, 16), nullptr);
+    EXPECT_EQ(FindGlyphList(16, 16)->UsedSlots(), 4) << "each button's image and its embossed copy";
+
+    // The glyph sits at (3, 3) of the 23 x 22 button.
+    EXPECT_EQ(a->PixelAt(3 + 8, 3 + 8), RGB(255, 0, 0));
+    EXPECT_EQ(a->PixelAt(3 + 1, 3 + 1), GetSysColor(COLOR_BTNFACE)) << "transparent";
+    a->SetEnabled(false);
+    EXPECT_EQ(a->PixelAt(3 + 8, 3 + 8), GetSysColor(COLOR_BTNSHADOW)) << "the shape in shadow";
+    EXPECT_EQ(a->PixelAt(3 + 12, 3 + 12), GetSysColor(COLOR_BTNHIGHLIGHT)) << "its highlight one pixel down and right";
+    EXPECT_EQ(a->PixelAt(3 + 1, 3 + 1), GetSysColor(COLOR_BTNFACE));
+
+    // Freed slots are taken again; the list goes with its last button.
+    delete b;
+    EXPECT_EQ(FindGlyphList(16, 16)->UsedSlots(), 2);
+    a->SetGlyph(&glyph);
+    EXPECT_EQ(FindGlyphList(16, 16)->UsedSlots(), 2);
+    delete a;
+    EXPECT_EQ(GlyphListCount(), listsBefore);
+
+    // A five-image strip brings its own disabled image.
+    TBitmap strip;
+    strip.SetSize(80, 16, clWhite);
+    auto* c = new TestButton(&form);
+    c->SetParent(&form);
+    c->SetGlyph(&strip);
+    EXPECT_EQ(c->NumGlyphs(), 5);
+    EXPECT_EQ(FindGlyphList(16, 16)->UsedSlots(), 5);
+
+    // Images from an image list are embossed the same way.
+    TImageList images(nullptr, 16, 16);
+    TBitmap copy;
+    copy.Assign(&glyph);
+    images.AddMasked(copy, clWhite);
+    auto* d = new TestButton(&form);
+    d->SetParent(&form);
+    d->SetImages(&images);
+    d->SetImageIndex(0);
+    d->SetEnabled(false);
+    EXPECT_EQ(d->PixelAt(3 + 8, 3 + 8), GetSysColor(COLOR_BTNSHADOW));
+    EXPECT_EQ(d->PixelAt(3 + 12, 3 + 12), GetSysColor(COLOR_BTNHIGHLIGHT));
+}
+
+TEST(ToolbarButton, TheMenuDropsBesideButtonsInSideDocks)
+{
+    TForm form(nullptr);
+    form.SetBounds(50, 50, 500, 300);
+    form.Show();
+    auto dockAt = [&](TDockPosition position) {
+        auto* dock = new TKyDock(&form);
+        dock->SetPosition(position);
+        dock->SetParent(&form);
+        auto* bar = new TKyToolbar(&form);
+        auto* button = new TKyToolbarButton(&form);
+        button->SetParent(bar);
+        bar->SetDockedTo(dock);
+        return button;
+    };
+    struct Case {
+        TDockPosition position;
+        bool right;   // x from the button's right edge
+        bool bottom;  // y from its bottom edge
+        UINT alignment;
+    };
+    const Case cases[] = {
+        {TDockPosition::dpTop, false, true, TPM_LEFTALIGN},
+        {TDockPosition::dpBottom, false, true, TPM_LEFTALIGN},
+        {TDockPosition::dpLeft, true, false, TPM_LEFTALIGN},
+        {TDockPosition::dpRight, false, false, TPM_RIGHTALIGN},
+    };
+    for (const Case& c : cases) {
+        TKyToolbarButton* button = dockAt(c.position);
+        RECT r{};
+        GetWindowRect(button->Handle(), &r);
+        UINT alignment = 0;
+        const POINT at = button->DropdownMenuPosition(alignment);
+        EXPECT_EQ(at.x, c.right ? r.right : r.left) << int(c.position);
+        EXPECT_EQ(at.y, c.bottom ? r.bottom : r.top) << int(c.position);
+        EXPECT_EQ(alignment & (TPM_LEFTALIGN | TPM_RIGHTALIGN | TPM_CENTERALIGN), c.alignment) << int(c.position);
+    }
+}
