@@ -190,6 +190,9 @@ public:
     // A window was destroyed: the floating window's owner window leaves it
     // when it was its owner.
     void OwnerDestroyed(HWND destroyed);
+    // The form's place among the windows changed: the floating window goes
+    // just above it again.
+    void KeepAboveForm();
 
     // Suspend and resume the arrangement of the controls; at the last
     // EndUpdate they are arranged when a change asked for it meanwhile.
@@ -257,6 +260,8 @@ private:
     void Float(TForm* form);
     void Dock(TKyDock* dock);
     void LeaveFloating();
+    // The floating window and its owner window, once the form has a window.
+    void MakeFloatingWindow();
     TForm* OwningForm() const;
     RECT FloatingCloseButtonRect();
     int FloatingHit(POINT screen);

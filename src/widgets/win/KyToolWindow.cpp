@@ -41,8 +41,10 @@ protected:
     {
         TWinControl::CreateParams(params);
         params.WinClassName = L"TFloatingWindowParent";
-        params.Style = WS_POPUP;
-        params.ExStyle = WS_EX_TOOLWINDOW;
+        // Hidden and of no size: it only owns the floating window, and a
+        // hidden window never takes the activation.
+        params.Style = WS_POPUP | WS_DISABLED;
+        params.ExStyle = WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
         params.WndParent = form_->Handle();
     }
 
@@ -266,7 +268,9 @@ void TKyCustomToolWindow::CreateParams(TCreateParams& params)
         params.ExStyle = WS_EX_TOOLWINDOW;
         if (!Enabled())
             params.Style |= WS_DISABLED;
-        if (floatingParent_)
+        // The owner window is made first (MakeFloatingWindow): making it
+        // here would let what runs between windows ask for this one again.
+        if (floatingParent_ && floatingParent_->HandleAllocated())
             params.WndParent = floatingParent_->Handle();
     }
 }
@@ -309,13 +313,21 @@ void TKyCustomToolWindow::Float(TForm* form)
         floatingParent_ = std::make_unique<TFloatingWindowParent>(form);
         FloatingList().push_back(this);
         SetBounds(floatingPosition_.x, floatingPosition_.y, Width(), Height());
-        if (form->HandleAllocated())
-            HandleNeeded();
+        MakeFloatingWindow();
         arrangeRequested_ = true;
     }
     UpdateFloatingVisibility();
     if (OnDockChanged)
         OnDockChanged(this);
+}
+
+void TKyCustomToolWindow::MakeFloatingWindow()
+{
+    if (HandleAllocated() || !floatForm_ || !floatForm_->HandleAllocated() || !floatingParent_)
+        return;
+    floatingParent_->HandleNeeded();
+    if (!HandleAllocated())
+        HandleNeeded();
 }
 
 void TKyCustomToolWindow::LeaveFloating()
@@ -360,7 +372,11 @@ void TKyCustomToolWindow::UpdateFloatingVisibility()
 
 void TKyCustomToolWindow::UpdateFloatingVisibility(bool appActive)
 {
-    if (!floatForm_ || !HandleAllocated())
+    if (!floatForm_)
+        return;
+    // A window floated before its form had a window gets its own now.
+    MakeFloatingWindow();
+    if (!HandleAllocated())
         return;
     const HWND form = floatForm_->HandleAllocated() ? floatForm_->Handle() : nullptr;
     const HWND root = form ? GetAncestor(form, GA_ROOTOWNER) : nullptr;
@@ -1035,14 +1051,16 @@ void ProcessToolWindowHookEvent(int Code, HWND Wnd, WPARAM WParam, LPARAM LParam
             break;
         case 1: {
             const auto* pos = reinterpret_cast<const WINDOWPOS*>(LParam);
-            if (!pos || !(pos->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW | SWP_FRAMECHANGED)))
+            TForm* form = window->FloatingForm();
+            if (!pos || !form || !form->HandleAllocated())
+                break;
+            const HWND formWindow = form->Handle();
+            if (Wnd == formWindow && !(pos->flags & SWP_NOZORDER))
+                window->KeepAboveForm();
+            if (!(pos->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW | SWP_FRAMECHANGED)))
                 break;
             if (window->FloatingMode() != TToolWindowFloatingMode::fmOnTopOfParentForm)
                 break;
-            TForm* form = window->FloatingForm();
-            if (!form || !form->HandleAllocated())
-                break;
-            const HWND formWindow = form->Handle();
             if (Wnd == formWindow || IsChild(Wnd, formWindow))
                 window->UpdateFloatingVisibility();
             break;
@@ -1054,6 +1072,23 @@ void ProcessToolWindowHookEvent(int Code, HWND Wnd, WPARAM WParam, LPARAM LParam
             break;
         }
     }
+}
+
+void TKyCustomToolWindow::KeepAboveForm()
+{
+    // The system keeps a window above its owner, but not always above its
+    // owner's owner: the form that came to the top takes its floating
+    // windows along.
+    if (!HandleAllocated() || !floatForm_ || !floatForm_->HandleAllocated() || !IsWindowVisible(handle_) ||
+        floatingMode_ == TToolWindowFloatingMode::fmOnTopOfAllForms)
+        return;
+    const HWND form = floatForm_->Handle();
+    HWND above = GetWindow(form, GW_HWNDPREV);
+    while (above &&
+           (above == handle_ || GetWindow(above, GW_OWNER) == (floatingParent_ ? floatingParent_->Handle() : nullptr)))
+        above = GetWindow(above, GW_HWNDPREV);
+    SetWindowPos(handle_, above ? above : HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
 }
 
 void TKyCustomToolWindow::OwnerDestroyed(HWND destroyed)

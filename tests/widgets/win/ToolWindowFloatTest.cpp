@@ -124,6 +124,11 @@ TEST_F(FloatTest, DraggedOffItFloatsAtTheDropPointAsAnOwnedToolWindow)
     GetClassNameW(owner, ownerClass, 64);
     EXPECT_EQ(GetWindow(owner, GW_OWNER), form.Handle()) << "its owner window belongs to the form";
     EXPECT_TRUE(BarShown());
+    for (int i = 0; i < bar->ControlCount(); ++i) {
+        auto* button = static_cast<TWinControl*>(bar->Controls(i));
+        EXPECT_EQ(GetParent(button->Handle()), window) << "the buttons moved along";
+        EXPECT_TRUE(IsWindowVisible(button->Handle()));
+    }
 
     // The grab point (5, 5) of the client, 13 and 7 into the docked window,
     // keeps its share of the window under the cursor.
@@ -264,6 +269,74 @@ TEST_F(FloatTest, CloseButtonAsksFirstAndMinimisingTheFormHidesIt)
     EXPECT_EQ(closes, 1);
     EXPECT_FALSE(bar->Visible());
     EXPECT_FALSE(BarShown());
+}
+
+namespace {
+
+// Whether a is above b among the top-level windows.
+bool Above(HWND a, HWND b)
+{
+    for (HWND w = GetWindow(b, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV))
+        if (w == a)
+            return true;
+    return false;
+}
+
+}  // namespace
+
+namespace {
+
+TKyToolbar* g_asking = nullptr;
+
+// What a form does between the windows it makes: here it asks the
+// floating toolbar to show, which needs the toolbar's window.
+void AskForTheToolbar()
+{
+    if (g_asking)
+        g_asking->UpdateFloatingVisibility();
+}
+
+}  // namespace
+
+TEST_F(FloatTest, AskedForItsWindowWhileMakingItTheToolbarMakesOne)
+{
+    g_asking = bar;
+    TWinControl::WindowCreatedHook = AskForTheToolbar;
+    bar->SetFloatingPosition(POINT{300, 200});
+    bar->SetDockedTo(nullptr);
+    TWinControl::WindowCreatedHook = nullptr;
+    g_asking = nullptr;
+    ASSERT_TRUE(BarShown());
+    for (int i = 0; i < bar->ControlCount(); ++i)
+        EXPECT_EQ(GetParent(static_cast<TWinControl*>(bar->Controls(i))->Handle()), bar->Handle())
+            << "the buttons sit in the toolbar's one window";
+    int toolbars = 0;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM count) {
+            if (ClassOf(window) == L"TKyToolbar")
+                ++*reinterpret_cast<int*>(count);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&toolbars));
+    EXPECT_EQ(toolbars, 1);
+}
+
+TEST_F(FloatTest, AFloatingToolbarStaysAboveItsFormWhenTheFormComesToTheTop)
+{
+    bar->SetFloatingPosition(POINT{300, 300});
+    bar->SetDockedTo(nullptr);
+    ASSERT_TRUE(BarShown());
+    EXPECT_TRUE(Above(bar->Handle(), form.Handle()));
+    TForm other(nullptr);
+    other.SetBounds(250, 250, 300, 200);
+    other.Show();
+    SetWindowPos(other.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    Pump();
+    SetWindowPos(form.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    Pump();
+    EXPECT_TRUE(Above(form.Handle(), other.Handle()));
+    EXPECT_TRUE(Above(bar->Handle(), form.Handle())) << "the toolbar came along";
 }
 
 TEST_F(FloatTest, ResizingAFloatingToolbarSnapsAndKeepsTheWrapWidth)

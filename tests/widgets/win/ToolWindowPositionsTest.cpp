@@ -1,10 +1,10 @@
+#include "widgets/win/ToolWindowPositions.h"
 #include "framework/IniFiles.h"
 #include "framework/SysUtils.h"
 #include "framework/win/Forms.h"
 #include "framework/win/Registry.h"
 #include "widgets/win/KyToolbar.h"
 #include "widgets/win/KyToolbarCtls.h"
-#include "widgets/win/ToolWindowPositions.h"
 
 #include "TestDir.h"
 
@@ -130,8 +130,8 @@ TEST_F(PositionsTest, WhatARestoreLeavesAlone)
     IniWriteToolWindowPositions(&form, file, L"");
     TMemIniFile ini(file);
     ini.WriteString(L"Bar2", L"DockedTo", L"RenamedDock");  // no such dock any more
-    ini.WriteInteger(L"Bar3", L"Rev", 1);                    // an unknown revision
-    ini.WriteString(L"Bar1", L"DockedTo", L"");              // saved in a locked dock
+    ini.WriteInteger(L"Bar3", L"Rev", 1);                   // an unknown revision
+    ini.WriteString(L"Bar1", L"DockedTo", L"");             // saved in a locked dock
     ini.WriteInteger(L"Bar1", L"Visible", 0);
     ini.UpdateFile();
 
