@@ -219,6 +219,7 @@ public:
     // The private messages that redraw the border once for many requests.
     static constexpr UINT kRedrawDockedBorder = 0x17AF;
     static constexpr UINT kRedrawFloatingBorder = 0x17B0;  // lParam: the parts
+    static constexpr UINT kKeepAboveForm = 0x17B1;
     enum TFloatingParts : unsigned { fpFrame = 1, fpCaption = 2, fpCloseButton = 4 };
 
 protected:
@@ -253,6 +254,7 @@ private:
     void PaintFloatingNonClient(unsigned parts);
     void RedrawFloatingBorder(unsigned parts);
     void RedrawDockedBorder();
+    void PlaceAboveForm();
     int FrameX() const;
     int FrameY() const;
     bool IsHorizontalDock() const { return GetDockOrientation(dock_) != TDockOrientation::doVertical; }

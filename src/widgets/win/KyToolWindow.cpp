@@ -1020,6 +1020,10 @@ void TKyCustomToolWindow::WndProc(TMessage& message)
             PaintNonClient();
         message.Result = 0;
         return;
+    case kKeepAboveForm:
+        PlaceAboveForm();
+        message.Result = 0;
+        return;
     case kRedrawFloatingBorder:
         if (floating)
             PaintFloatingNonClient(static_cast<unsigned>(message.LParam));
@@ -1077,15 +1081,30 @@ void ProcessToolWindowHookEvent(int Code, HWND Wnd, WPARAM WParam, LPARAM LParam
 void TKyCustomToolWindow::KeepAboveForm()
 {
     // The system keeps a window above its owner, but not always above its
-    // owner's owner: the form that came to the top takes its floating
-    // windows along.
-    if (!HandleAllocated() || !floatForm_ || !floatForm_->HandleAllocated() || !IsWindowVisible(handle_) ||
-        floatingMode_ == TToolWindowFloatingMode::fmOnTopOfAllForms)
+    // owner's owner, and it may still rearrange the windows after telling
+    // of the form's move: the floating window goes back above the form once
+    // that is over.
+    if (!HandleAllocated() || floatingMode_ == TToolWindowFloatingMode::fmOnTopOfAllForms)
+        return;
+    MSG pending;
+    while (PeekMessageW(&pending, handle_, kKeepAboveForm, kKeepAboveForm, PM_REMOVE)) {}
+    PostMessageW(handle_, kKeepAboveForm, 0, 0);
+}
+
+void TKyCustomToolWindow::PlaceAboveForm()
+{
+    if (!HandleAllocated() || !floatForm_ || !floatForm_->HandleAllocated() || !IsWindowVisible(handle_))
         return;
     const HWND form = floatForm_->Handle();
+    // Just above the form and the floating windows already above it.
+    auto floatingWindow = [](HWND window) {
+        for (TKyCustomToolWindow* floating : FloatingList())
+            if (floating->HandleAllocated() && floating->handle_ == window)
+                return true;
+        return false;
+    };
     HWND above = GetWindow(form, GW_HWNDPREV);
-    while (above &&
-           (above == handle_ || GetWindow(above, GW_OWNER) == (floatingParent_ ? floatingParent_->Handle() : nullptr)))
+    while (above && floatingWindow(above))
         above = GetWindow(above, GW_HWNDPREV);
     SetWindowPos(handle_, above ? above : HWND_TOP, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);

@@ -337,6 +337,20 @@ TEST_F(FloatTest, AFloatingToolbarStaysAboveItsFormWhenTheFormComesToTheTop)
     Pump();
     EXPECT_TRUE(Above(form.Handle(), other.Handle()));
     EXPECT_TRUE(Above(bar->Handle(), form.Handle())) << "the toolbar came along";
+
+    // A second floating toolbar: both stay above the form.
+    auto* second = new TKyToolbar(&form);
+    second->SetName(L"Second");
+    (new TKyToolbarButton(&form))->SetParent(second);
+    second->SetHideWhenInactive(false);
+    second->SetFloatingPosition(POINT{500, 300});
+    second->SetDockedTo(nullptr);
+    SetWindowPos(other.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    Pump();
+    SetWindowPos(form.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    Pump();
+    EXPECT_TRUE(Above(bar->Handle(), form.Handle()));
+    EXPECT_TRUE(Above(second->Handle(), form.Handle()));
 }
 
 TEST_F(FloatTest, ResizingAFloatingToolbarSnapsAndKeepsTheWrapWidth)
