@@ -379,6 +379,10 @@ void TKyCustomToolWindow::UpdateFloatingVisibility(bool appActive)
     if (!HandleAllocated())
         return;
     const HWND form = floatForm_->HandleAllocated() ? floatForm_->Handle() : nullptr;
+    // A form whose window was made again owns the owner window again.
+    if (form && floatingParent_ && floatingParent_->HandleAllocated() &&
+        GetWindow(floatingParent_->Handle(), GW_OWNER) != form)
+        SetWindowLongPtrW(floatingParent_->Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(form));
     const HWND root = form ? GetAncestor(form, GA_ROOTOWNER) : nullptr;
     TFloatingVisibility rule;
     rule.Showing = Visible();

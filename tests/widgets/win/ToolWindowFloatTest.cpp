@@ -353,6 +353,20 @@ TEST_F(FloatTest, AFloatingToolbarStaysAboveItsFormWhenTheFormComesToTheTop)
     EXPECT_TRUE(Above(second->Handle(), form.Handle()));
 }
 
+TEST_F(FloatTest, AFormWhoseWindowIsMadeAgainKeepsItsFloatingToolbar)
+{
+    bar->SetFloatingPosition(POINT{300, 300});
+    bar->SetDockedTo(nullptr);
+    ASSERT_TRUE(BarShown());
+    const HWND window = bar->Handle();
+    form.RecreateWnd();
+    form.Show();
+    Pump();
+    EXPECT_EQ(bar->Handle(), window) << "the toolbar's window outlived the form's";
+    EXPECT_TRUE(BarShown());
+    EXPECT_EQ(GetWindow(GetWindow(window, GW_OWNER), GW_OWNER), form.Handle()) << "owned by the new form window";
+}
+
 TEST_F(FloatTest, ResizingAFloatingToolbarSnapsAndKeepsTheWrapWidth)
 {
     for (int i = 0; i < 9; ++i)
