@@ -195,7 +195,10 @@ void ReadToolWindowPositions(TForm* form, const TToolWindowPositionStore& store)
         window->SetDockRow(position->DockRow);
         window->SetDockPos(position->DockPos);
         if (target) {
-            window->SetFloatingPosition(POINT{position->FloatLeft, position->FloatTop});
+            // A toolbar that never floated is stored with the place 0, 0: it
+            // keeps floating first where it is docked, not in the corner.
+            if (position->FloatLeft != 0 || position->FloatTop != 0)
+                window->SetFloatingPosition(POINT{position->FloatLeft, position->FloatTop});
             window->SetDockedTo(target);
             window->ArrangeControls();
             continue;

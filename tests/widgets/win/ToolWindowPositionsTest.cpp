@@ -224,6 +224,24 @@ TEST_F(PositionsTest, FloatingPlacesAndWrapWidthsSurviveBothStores)
     expectRestored("registry");
 }
 
+TEST_F(PositionsTest, ADockedToolbarThatNeverFloatedFloatsFirstWhereItIs)
+{
+    test::TestDir dir;
+    const std::wstring file = dir.File(L"positions.ini");
+    IniWriteToolWindowPositions(&form, file, L"");
+    {
+        TMemIniFile ini(file);
+        EXPECT_EQ(ini.ReadInteger(L"Bar2", L"FloatLeft", -1), 0);
+        EXPECT_EQ(ini.ReadInteger(L"Bar2", L"FloatTop", -1), 0);
+    }
+    IniReadToolWindowPositions(&form, file, L"");
+    RECT docked{};
+    GetWindowRect(bar2->Handle(), &docked);
+    bar2->SetDockedTo(nullptr);
+    EXPECT_EQ(bar2->Left(), docked.left) << "not in the screen's corner";
+    EXPECT_EQ(bar2->Top(), docked.top);
+}
+
 TEST_F(PositionsTest, OldRevisionsLockedDocksLostPlacesAndUnnamedWindows)
 {
     test::TestDir dir;
