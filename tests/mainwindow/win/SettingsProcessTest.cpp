@@ -335,6 +335,14 @@ TEST_F(SettingsProcess, AToolbarStoredFloatingFloatsThereAndIsWrittenBackAtExit)
         const HWND owner = GetWindow(bar, GW_OWNER);
         ASSERT_NE(owner, nullptr);
         EXPECT_EQ(GetWindow(owner, GW_OWNER), main) << "it floats above the main window";
+        bool barFirst = false;
+        for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+            if (w == bar || w == main) {
+                barFirst = w == bar;
+                break;
+            }
+        }
+        EXPECT_TRUE(barFirst) << "above the main window";
         ASSERT_EQ(program.CloseAndWait(main), 0u);
     }
     TMemIniFile saved(ini);
