@@ -197,6 +197,20 @@ TDragRect DockedNonClient(TDockOrientation orientation, bool allowDrag, TDragHan
     return nc;
 }
 
+TDragRect DockedCloseButton(TDockOrientation orientation, bool allowDrag, TDragSize size)
+{
+    if (!allowDrag)
+        return TDragRect{};
+    constexpr int band = 14;
+    constexpr int side = band - 3;
+    if (orientation == TDockOrientation::doVertical) {
+        // The client is 2 pixels in from either side.
+        const int left = size.Width - 4 - side + 2;
+        return TDragRect{left, 3, left + side, 3 + side};
+    }
+    return TDragRect{3, 2, 3 + side, 2 + side};
+}
+
 TDragRect FloatingNonClient(const TNonClientMetrics& metrics, bool resizable, bool showCaption)
 {
     const int x = resizable ? metrics.SizeFrameX : metrics.FixedFrameX;

@@ -105,6 +105,11 @@ enum class TDragHandleKind { Double, None, Single };
 // Docked: 2 all round plus the drag-handle band on the leading side when the
 // dock allows dragging.
 TDragRect DockedNonClient(TDockOrientation orientation, bool allowDrag, TDragHandleKind handle, bool closeWhenDocked);
+// The close button of a docked window that shows one: a square in its
+// drag-handle band (band width − 3 wide), at the band's start in a
+// horizontal dock and at its right end in a vertical one. size is the
+// window's; empty when the dock allows no dragging (no band).
+TDragRect DockedCloseButton(TDockOrientation orientation, bool allowDrag, TDragSize size);
 // Floating: the frame all round and the small caption on top.
 TDragRect FloatingNonClient(const TNonClientMetrics& metrics, bool resizable, bool showCaption);
 

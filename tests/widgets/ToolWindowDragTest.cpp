@@ -149,6 +149,10 @@ TEST(ToolWindowDrag, NonClientSizesAndHitTestBands)
     EXPECT_EQ(DockedNonClient(H, true, K::None, true), (TDragRect{16, 2, 2, 2})) << "room for the close button";
     EXPECT_EQ(DockedNonClient(V, true, K::Single, false), (TDragRect{2, 8, 2, 2}));
     EXPECT_EQ(DockedNonClient(V, false, K::Double, true), (TDragRect{2, 2, 2, 2})) << "no handle in a fixed dock";
+    // The docked close button: 11 pixels square inside the 14-pixel band.
+    EXPECT_EQ(DockedCloseButton(H, true, TDragSize{120, 26}), (TDragRect{3, 2, 14, 13}));
+    EXPECT_EQ(DockedCloseButton(V, true, TDragSize{26, 120}), (TDragRect{13, 3, 24, 14})) << "at the band's right end";
+    EXPECT_TRUE(DockedCloseButton(H, false, TDragSize{120, 26}).Empty()) << "no band, no button";
 
     TNonClientMetrics metrics;
     metrics.SizeFrameX = metrics.SizeFrameY = 4;

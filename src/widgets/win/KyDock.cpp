@@ -516,6 +516,17 @@ void TKyCustomToolWindow::SetDragHandleStyle(TDragHandleStyle style)
     }
 }
 
+void TKyCustomToolWindow::SetCloseButtonWhenDocked(bool show)
+{
+    if (show == closeButtonWhenDocked_)
+        return;
+    closeButtonWhenDocked_ = show;
+    if (dock_) {
+        FrameChanged();
+        ArrangeControls();
+    }
+}
+
 void TKyCustomToolWindow::SetFullSize(bool fullSize)
 {
     if (fullSize == fullSize_)
@@ -551,7 +562,7 @@ RECT TKyCustomToolWindow::NonClientFor(const TKyDock* dock) const
         const TDragHandleKind handle = dragHandleStyle_ == TDragHandleStyle::dhDouble ? TDragHandleKind::Double
                                        : dragHandleStyle_ == TDragHandleStyle::dhNone ? TDragHandleKind::None
                                                                                       : TDragHandleKind::Single;
-        nc = DockedNonClient(dock->Orientation(), dock->AllowDrag(), handle, false);
+        nc = DockedNonClient(dock->Orientation(), dock->AllowDrag(), handle, closeButtonWhenDocked_);
     } else {
         TNonClientMetrics metrics;
         metrics.SizeFrameX = GetSystemMetrics(SM_CXSIZEFRAME);

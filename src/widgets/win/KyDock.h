@@ -173,6 +173,9 @@ public:
     void SetShowCaption(bool show);
     bool CloseButton() const { return closeButton_; }
     void SetCloseButton(bool show);
+    // A docked window shows a close button in its drag-handle band.
+    bool CloseButtonWhenDocked() const { return closeButtonWhenDocked_; }
+    void SetCloseButtonWhenDocked(bool show);
     // Clicking a floating window activates its form.
     bool ActivateParent() const { return activateParent_; }
     void SetActivateParent(bool activate) { activateParent_ = activate; }
@@ -266,6 +269,9 @@ private:
     void MakeFloatingWindow();
     TForm* OwningForm() const;
     RECT FloatingCloseButtonRect();
+    RECT DockedCloseButtonRect() const;
+    // The close button of the current state, in window coordinates (empty: none).
+    RECT CloseButtonRect();
     int FloatingHit(POINT screen);
     void BeginDrag(POINT client);
     void DoubleClick();
@@ -289,6 +295,7 @@ private:
     bool hideWhenInactive_ = true;
     bool showCaption_ = true;
     bool closeButton_ = true;
+    bool closeButtonWhenDocked_ = false;
     bool activateParent_ = true;
     bool resizable_ = true;
     bool closePressed_ = false;

@@ -504,15 +504,43 @@ void TKyCustomToolWindow::PaintNonClient()
         DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
     else
         FrameRect(dc, &r, face);
-    if (dock_ && dock_->AllowDrag() && dragHandleStyle_ != TDragHandleStyle::dhNone) {
+    if (!dock_ || !dock_->AllowDrag())
+        return;
+    const RECT close = DockedCloseButtonRect();
+    const bool withClose = !IsRectEmpty(&close);
+    if (dragHandleStyle_ != TDragHandleStyle::dhNone) {
         const bool twoBars = dragHandleStyle_ == TDragHandleStyle::dhDouble;
-        const int start = 2 + (twoBars ? 2 : 1);
+        const int start = 2 + (withClose ? (twoBars ? 3 : 5) : (twoBars ? 2 : 1));
         for (int bar = 0; bar < (twoBars ? 2 : 1); ++bar) {
+            // The bars run across the window, beside the close button.
             RECT grip = IsHorizontalDock() ? RECT{start + 3 * bar, 2, start + 3 * bar + 3, r.bottom - 2}
                                            : RECT{2, start + 3 * bar, r.right - 2, start + 3 * bar + 3};
-            DrawEdge(dc, &grip, BDR_RAISEDINNER, BF_RECT | BF_MIDDLE);
+            if (withClose) {
+                if (IsHorizontalDock())
+                    grip.top = close.bottom + 2;
+                else
+                    grip.right = close.left - 2;
+            }
+            if (!IsRectEmpty(&grip))
+                DrawEdge(dc, &grip, BDR_RAISEDINNER, BF_RECT | BF_MIDDLE);
         }
     }
+    if (withClose) {
+        RECT button = close;
+        DrawFrameControl(dc, &button, DFC_CAPTION, DFCS_CAPTIONCLOSE | (closePressed_ ? DFCS_PUSHED : 0));
+    }
+}
+
+RECT TKyCustomToolWindow::DockedCloseButtonRect() const
+{
+    if (!dock_ || !closeButtonWhenDocked_)
+        return RECT{};
+    return ToRect(DockedCloseButton(dock_->Orientation(), dock_->AllowDrag(), TDragSize{Width(), Height()}));
+}
+
+RECT TKyCustomToolWindow::CloseButtonRect()
+{
+    return dock_ ? DockedCloseButtonRect() : FloatingCloseButtonRect();
 }
 
 int TKyCustomToolWindow::FrameX() const
@@ -787,7 +815,7 @@ void TKyCustomToolWindow::CloseButtonLoop()
     auto inButton = [this, window](POINT screen) {
         RECT r;
         GetWindowRect(window, &r);
-        RECT button = FloatingCloseButtonRect();
+        RECT button = CloseButtonRect();
         OffsetRect(&button, r.left, r.top);
         return PtInRect(&button, screen) != FALSE;
     };
@@ -795,7 +823,10 @@ void TKyCustomToolWindow::CloseButtonLoop()
         if (pressed == closePressed_)
             return;
         closePressed_ = pressed;
-        PaintFloatingNonClient(fpCloseButton);
+        if (dock_)
+            PaintNonClient();
+        else
+            PaintFloatingNonClient(fpCloseButton);
     };
     press(true);
     bool accepted = false;
@@ -947,10 +978,20 @@ void TKyCustomToolWindow::WndProc(TMessage& message)
             return;
         }
         break;
-    case WM_NCHITTEST:
-        message.Result =
-            floating ? FloatingHit(POINT{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)}) : HTCLIENT;
+    case WM_NCHITTEST: {
+        const POINT at{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
+        if (floating) {
+            message.Result = FloatingHit(at);
+            return;
+        }
+        // Docked: all client, but for the close button in the handle band.
+        RECT close = DockedCloseButtonRect();
+        RECT r;
+        GetWindowRect(handle_, &r);
+        OffsetRect(&close, r.left, r.top);
+        message.Result = PtInRect(&close, at) ? HTCLOSE : HTCLIENT;
         return;
+    }
     case WM_LBUTTONDOWN:
         message.Result = 0;
         if (draggable) {
@@ -966,6 +1007,11 @@ void TKyCustomToolWindow::WndProc(TMessage& message)
             DoubleClick();
         return;
     case WM_NCLBUTTONDOWN:
+        if (!floating && dock_ && message.WParam == HTCLOSE) {
+            message.Result = 0;
+            CloseButtonLoop();
+            return;
+        }
         if (floating) {
             message.Result = 0;
             const POINT at{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
@@ -977,7 +1023,7 @@ void TKyCustomToolWindow::WndProc(TMessage& message)
         }
         break;
     case WM_NCLBUTTONDBLCLK:
-        if (floating) {
+        if (floating || message.WParam == HTCLOSE) {
             message.Result = 0;
             return;
         }

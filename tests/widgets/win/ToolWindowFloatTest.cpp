@@ -271,6 +271,65 @@ TEST_F(FloatTest, CloseButtonAsksFirstAndMinimisingTheFormHidesIt)
     EXPECT_FALSE(BarShown());
 }
 
+TEST_F(FloatTest, TheDockedCloseButtonClosesTheToolbarInEitherDock)
+{
+    const int plainWidth = bar->Width();
+    bar->SetCloseButtonWhenDocked(true);
+    Pump();
+    EXPECT_EQ(bar->Width(), plainWidth + 8) << "the handle band widens from 6 to 14 pixels";
+    int queries = 0, closes = 0;
+    bool allow = false;
+    bar->OnCloseQuery = [&](TComponent*, bool& canClose) {
+        ++queries;
+        canClose = allow;
+    };
+    bar->OnClose = [&](TComponent*) { ++closes; };
+    // Presses the button's middle, given in window coordinates, and releases there.
+    auto clickClose = [&](POINT inWindow) {
+        HWND window = bar->Handle();
+        const RECT r = WindowRectOf(window);
+        const POINT screen{r.left + inWindow.x, r.top + inWindow.y};
+        EXPECT_EQ(SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(screen.x, screen.y)), HTCLOSE);
+        POINT client = screen;
+        ScreenToClient(window, &client);
+        PostMessageW(window, WM_NCLBUTTONDOWN, HTCLOSE, MAKELPARAM(screen.x, screen.y));
+        PostMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(client.x, client.y));
+        PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(client.x, client.y));
+        Pump();
+    };
+    {
+        // Beside the button the band is still the drag handle.
+        const RECT r = WindowRectOf(bar->Handle());
+        EXPECT_EQ(SendMessageW(bar->Handle(), WM_NCHITTEST, 0, MAKELPARAM(r.left + 8, r.bottom - 3)), HTCLIENT);
+    }
+    clickClose(POINT{8, 7});  // horizontal: the square at (3, 2), 11 wide
+    EXPECT_EQ(queries, 1);
+    EXPECT_EQ(closes, 0);
+    EXPECT_TRUE(BarShown()) << "OnCloseQuery said no";
+
+    // Released away from the button: nothing happens.
+    {
+        HWND window = bar->Handle();
+        const RECT r = WindowRectOf(window);
+        PostMessageW(window, WM_NCLBUTTONDOWN, HTCLOSE, MAKELPARAM(r.left + 8, r.top + 7));
+        PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(60, 10));
+        Pump();
+        EXPECT_EQ(queries, 1) << "let go outside the button";
+    }
+
+    bar->SetDockedTo(left);
+    Pump();
+    ASSERT_EQ(bar->DockedTo(), left);
+    allow = true;
+    clickClose(POINT{bar->Width() - 2 - 6, 8});  // vertical: at the band's right end
+    EXPECT_EQ(queries, 2);
+    EXPECT_EQ(closes, 1);
+    EXPECT_FALSE(bar->Visible());
+    EXPECT_FALSE(BarShown());
+    EXPECT_EQ(left->Width(), 0) << "the dock is empty";
+    EXPECT_EQ(bar->DockedTo(), left) << "closed, not undocked";
+}
+
 namespace {
 
 // Whether a is above b among the top-level windows.
