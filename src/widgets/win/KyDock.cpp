@@ -436,22 +436,26 @@ void TKyCustomToolWindow::SetParent(TWinControl* parent)
     Dock(dock);
 }
 
-void TKyCustomToolWindow::Dock(TKyDock* dock)
+void TKyCustomToolWindow::Dock(TKyDock* dock, bool clipPositions)
 {
     if (dock == dock_)
         return;
+    DockChanging(dock);
     TKyDock* old = dock_;
     if (old)
         old->BeginUpdate();
     dock->BeginUpdate();
+    ++moveSuppressed_;
     {
-        ScopeExit endDocks([old, dock] {
+        ScopeExit endDocks([this, old, dock] {
             dock->EndUpdate();
             if (old)
                 old->EndUpdate();
+            --moveSuppressed_;  // the docks' arrangement is part of the move
         });
         BeginUpdate();
         ScopeExit endControls([this] { EndUpdate(); });
+        DockChangingHidden(dock);
         // A floating window gives up its own window; the dock makes a child one.
         LeaveFloating();
         dock_ = dock;
@@ -465,9 +469,49 @@ void TKyCustomToolWindow::Dock(TKyDock* dock)
             RememberLastDock(dock);
         FrameChanged();
         arrangeRequested_ = true;
+        if (clipPositions)
+            dock->ArrangeToolWindows(true);  // carried out at the dock's EndUpdate
     }
+    DockChanged();
+}
+
+void TKyCustomToolWindow::DockChanging(TKyDock* to)
+{
+    if (Destroying())
+        return;
+    if (OnDockChanging)
+        OnDockChanging(this);
+    if (OnDockChangingEx)
+        OnDockChangingEx(this, to);
+    if (OnRecreating)
+        OnRecreating(this);
+}
+
+void TKyCustomToolWindow::DockChangingHidden(TKyDock* to)
+{
+    // The window goes out of sight first: it is made again in its new place.
+    if (HandleAllocated())
+        ShowWindow(handle_, SW_HIDE);
+    if (OnDockChangingHidden)
+        OnDockChangingHidden(this, to);
+}
+
+void TKyCustomToolWindow::DockChanged()
+{
+    Moved();
+    if (Destroying())
+        return;
+    if (OnRecreated)
+        OnRecreated(this);
     if (OnDockChanged)
         OnDockChanged(this);
+}
+
+void TKyCustomToolWindow::Moved()
+{
+    notifiedPosition_ = POINT{Left(), Top()};
+    if (OnMove && !Destroying())
+        OnMove(this);
 }
 
 void TKyCustomToolWindow::SetDockedTo(TKyDock* dock)

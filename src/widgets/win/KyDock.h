@@ -45,6 +45,8 @@ using TInsertRemoveEvent = std::function<void(TComponent* Sender, bool Inserting
 // Accept (preset true) may refuse a tool window dragged over the dock.
 using TRequestDockEvent = std::function<void(TComponent* Sender, TKyCustomToolWindow* Bar, bool& Accept)>;
 using TCloseQueryEvent = std::function<void(TComponent* Sender, bool& CanClose)>;
+// DockingTo: the dock a tool window is about to go to (none: floating).
+using TDockChangingExEvent = std::function<void(TComponent* Sender, TKyDock* DockingTo)>;
 
 // The orientation of a dock (doNoOrient for none).
 TDockOrientation GetDockOrientation(const TKyDock* dock);
@@ -214,7 +216,18 @@ public:
     // Non-client border widths (left, top, right, bottom) for the current dock.
     RECT NonClientSize() const;
 
+    // A move between docks, or off or onto one, raises in this order:
+    // OnDockChanging, OnDockChangingEx and OnRecreating before anything
+    // changes; OnDockChangingHidden once the window is hidden for the move;
+    // then OnMove, OnRecreated and OnDockChanged when it is in its new place.
+    TNotifyEvent OnDockChanging;
+    TDockChangingExEvent OnDockChangingEx;
+    TDockChangingExEvent OnDockChangingHidden;
+    TNotifyEvent OnRecreating;
+    TNotifyEvent OnRecreated;
     TNotifyEvent OnDockChanged;
+    // The window's place changed (in its dock, or on the screen when floating).
+    TNotifyEvent OnMove;
     TNotifyEvent OnVisibleChanged;
     TNotifyEvent OnClose;
     TCloseQueryEvent OnCloseQuery;
@@ -252,6 +265,11 @@ private:
     friend class TKyDock;
     static std::vector<TKyCustomToolWindow*>& AllToolWindows();
     void RememberLastDock(TKyDock* dock);
+    // The events around a move to another dock (none: floating).
+    void DockChanging(TKyDock* to);
+    void DockChangingHidden(TKyDock* to);
+    void DockChanged();
+    void Moved();
     void FrameChanged();
     void PaintNonClient();
     void PaintFloatingNonClient(unsigned parts);
@@ -263,7 +281,8 @@ private:
     bool IsHorizontalDock() const { return GetDockOrientation(dock_) != TDockOrientation::doVertical; }
     void DropInto(TKyDock* dock, const RECT& frame);
     void Float(TForm* form);
-    void Dock(TKyDock* dock);
+    // With clipPositions the dock fits the positions into its length for good.
+    void Dock(TKyDock* dock, bool clipPositions = false);
     void LeaveFloating();
     // The floating window and its owner window, once the form has a window.
     void MakeFloatingWindow();
@@ -305,7 +324,9 @@ private:
     int updateCount_ = 0;
     bool arrangeRequested_ = false;
     bool arranging_ = false;
-    int placing_ = 0;  // raised while the dock sets the bounds
+    int placing_ = 0;               // raised while the dock sets the bounds
+    int moveSuppressed_ = 0;        // raised while the window changes docks
+    POINT notifiedPosition_{0, 0};  // the place OnMove last told of
 };
 
 // Tells the floating tool windows of a host event: 0 activation change

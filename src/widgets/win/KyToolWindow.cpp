@@ -287,16 +287,20 @@ void TKyCustomToolWindow::Float(TForm* form)
 {
     if (floatForm_ == form && !dock_)
         return;
+    DockChanging(nullptr);
     TKyDock* old = dock_;
     if (old)
         old->BeginUpdate();
-    ScopeExit endOld([old] {
+    ++moveSuppressed_;
+    ScopeExit endOld([this, old] {
         if (old)
             old->EndUpdate();
+        --moveSuppressed_;
     });
     {
         BeginUpdate();
         ScopeExit endControls([this] { EndUpdate(); });
+        DockChangingHidden(nullptr);
         // A window floated for the first time floats where it was.
         if (!floatingPositionSet_ && HandleAllocated()) {
             RECT r;
@@ -317,8 +321,7 @@ void TKyCustomToolWindow::Float(TForm* form)
         arrangeRequested_ = true;
     }
     UpdateFloatingVisibility();
-    if (OnDockChanged)
-        OnDockChanged(this);
+    DockChanged();
 }
 
 void TKyCustomToolWindow::MakeFloatingWindow()
@@ -457,6 +460,8 @@ void TKyCustomToolWindow::SetResizable(bool resizable)
 
 void TKyCustomToolWindow::BoundsChanged()
 {
+    if (moveSuppressed_ == 0 && (Left() != notifiedPosition_.x || Top() != notifiedPosition_.y))
+        Moved();
     if (floatForm_) {
         floatingPosition_ = POINT{Left(), Top()};
         return;
@@ -773,18 +778,17 @@ void TKyCustomToolWindow::DropInto(TKyDock* dock, const RECT& frame)
         return std::any_of(others.begin(), others.end(),
                            [row](TKyCustomToolWindow* w) { return w->Visible() && w->dockRow_ == row; });
     });
-    dock->BeginUpdate();
-    {
-        ScopeExit end([dock] { dock->EndUpdate(); });
-        if (drop.ShiftFrom)
-            for (TKyCustomToolWindow* other : others)
-                if (other->dockRow_ >= drop.ShiftFromRow)
-                    ++other->dockRow_;
-        dockRow_ = drop.Row;
-        dockPos_ = std::max(0, int(horizontal ? r.left : r.top));
-        SetParent(dock);
+    // The rows are written directly: the one arrangement below places them all.
+    if (drop.ShiftFrom)
+        for (TKyCustomToolWindow* other : others)
+            if (other->dockRow_ >= drop.ShiftFromRow)
+                ++other->dockRow_;
+    dockRow_ = drop.Row;
+    dockPos_ = std::max(0, int(horizontal ? r.left : r.top));
+    if (dock == dock_)
         dock->ArrangeToolWindows(true);
-    }
+    else
+        Dock(dock, true);
 }
 
 void TKyCustomToolWindow::DoubleClick()

@@ -1,3 +1,4 @@
+#include "framework/ScopeExit.h"
 #include "framework/win/Forms.h"
 #include "widgets/win/KyDock.h"
 #include "widgets/win/KyDockCommon.h"
@@ -328,6 +329,79 @@ TEST_F(FloatTest, TheDockedCloseButtonClosesTheToolbarInEitherDock)
     EXPECT_FALSE(BarShown());
     EXPECT_EQ(left->Width(), 0) << "the dock is empty";
     EXPECT_EQ(bar->DockedTo(), left) << "closed, not undocked";
+}
+
+TEST_F(FloatTest, MovesBetweenDocksRaiseTheirEventsInOrder)
+{
+    // The drag below leaves the cursor over the form; later tests expect it
+    // where it was.
+    POINT cursorBefore{};
+    GetCursorPos(&cursorBefore);
+    ScopeExit restoreCursor([&] { SetCursorPos(cursorBefore.x, cursorBefore.y); });
+    std::vector<std::wstring> events;
+    auto name = [](TKyDock* dock) { return dock ? dock->Name() : std::wstring(L"(floating)"); };
+    bar->OnDockChanging = [&](TComponent*) { events.push_back(L"Changing"); };
+    bar->OnDockChangingEx = [&](TComponent*, TKyDock* to) { events.push_back(L"ChangingEx " + name(to)); };
+    bar->OnRecreating = [&](TComponent*) { events.push_back(L"Recreating"); };
+    bar->OnDockChangingHidden = [&](TComponent*, TKyDock* to) {
+        // The window is out of sight while it changes docks.
+        const bool hidden = !bar->HandleAllocated() || !IsWindowVisible(bar->Handle());
+        events.push_back(L"Hidden " + name(to) + (hidden ? L"" : L" (still shown)"));
+    };
+    bar->OnMove = [&](TComponent*) { events.push_back(L"Move"); };
+    bar->OnRecreated = [&](TComponent*) { events.push_back(L"Recreated"); };
+    bar->OnDockChanged = [&](TComponent*) {
+        events.push_back(L"Changed " + name(bar->DockedTo()) + (bar->Visible() ? L"" : L" (invisible)"));
+    };
+    const std::vector<std::wstring> toFloating{
+        L"Changing",  L"ChangingEx (floating)", L"Recreating", L"Hidden (floating)", L"Move",
+        L"Recreated", L"Changed (floating)"};
+    const std::vector<std::wstring> toLeft{L"Changing", L"ChangingEx LeftDock", L"Recreating",      L"Hidden LeftDock",
+                                           L"Move",     L"Recreated",           L"Changed LeftDock"};
+
+    bar->SetFloatingPosition(POINT{300, 300});
+    bar->SetDockedTo(nullptr);
+    EXPECT_EQ(events, toFloating);
+    events.clear();
+    bar->SetDockedTo(nullptr);
+    EXPECT_TRUE(events.empty()) << "floating already: nothing happens";
+
+    // A floating window moved tells of it once; a change of size alone does not.
+    bar->SetFloatingPosition(POINT{320, 310});
+    EXPECT_EQ(events, std::vector<std::wstring>{L"Move"});
+    events.clear();
+    bar->SetBounds(bar->Left(), bar->Top(), bar->Width() + 10, bar->Height());
+    EXPECT_TRUE(events.empty());
+
+    bar->SetDockedTo(left);
+    EXPECT_EQ(events, toLeft);
+    events.clear();
+    bar->SetDockedTo(left);
+    EXPECT_TRUE(events.empty());
+
+    // Dragged into the top dock by the mouse: the same events, and the drop's
+    // place in the dock is where OnMove finds the window.
+    int movesAtTop = 0;
+    POINT placeAtMove{-1, -1};
+    bar->OnMove = [&](TComponent*) {
+        ++movesAtTop;
+        placeAtMove = POINT{bar->Left(), bar->Top()};
+    };
+    // (Grabbed near the top of the tall window, the cursor must be on the dock.)
+    Drag(POINT{5, 5}, FormClientToScreen(200, 1));
+    const auto stopListening = [&] {
+        bar->OnDockChanging = bar->OnRecreating = bar->OnRecreated = bar->OnDockChanged = bar->OnMove = nullptr;
+        bar->OnDockChangingEx = bar->OnDockChangingHidden = nullptr;
+    };
+    if (bar->DockedTo() != top)
+        stopListening();
+    ASSERT_EQ(bar->DockedTo(), top);
+    EXPECT_EQ(events.front(), L"Changing");
+    EXPECT_EQ(events.back(), L"Changed TopDock");
+    EXPECT_EQ(movesAtTop, 1);
+    EXPECT_EQ(placeAtMove.x, bar->Left());
+    EXPECT_EQ(placeAtMove.y, bar->Top());
+    stopListening();
 }
 
 namespace {
