@@ -260,6 +260,18 @@ void TKyToolbarButton::SetLayout(TButtonLayout layout)
     Repaint();
 }
 
+void TKyToolbarButton::SetWordWrap(bool wrap)
+{
+    wordWrap_ = wrap;
+    Repaint();
+}
+
+void TKyToolbarButton::SetAlignment(TButtonAlignment alignment)
+{
+    alignment_ = alignment;
+    Repaint();
+}
+
 std::vector<TKyToolbarButton*> TKyToolbarButton::GroupSiblings()
 {
     std::vector<TKyToolbarButton*> buttons;
@@ -518,23 +530,22 @@ void TKyToolbarButton::DrawContent(HDC dc, RECT area, bool pushed)
     const SIZE glyph = displayMode_ == TButtonDisplayMode::dmTextOnly ? SIZE{0, 0} : GlyphSize();
     const std::wstring text = displayMode_ == TButtonDisplayMode::dmGlyphOnly ? std::wstring() : Caption();
     const TSelectObject font(dc, Font().Handle());
-    SIZE textSize{0, 0};
-    if (!text.empty()) {
-        RECT measure{0, 0, 0, 0};
-        DrawTextW(dc, text.c_str(), -1, &measure, DT_CALCRECT | DT_SINGLELINE);
-        textSize = SIZE{measure.right, measure.bottom};
-    }
     TButtonContentInput in;
     in.Width = area.right - area.left;
     in.Height = area.bottom - area.top;
     in.GlyphWidth = glyph.cx;
     in.GlyphHeight = glyph.cy;
-    in.TextWidth = textSize.cx;
-    in.TextHeight = textSize.cy;
     in.ArrowWidth = !dropdownCombo_ && UsesDropdown() && dropdownArrow_ ? dropdownArrowWidth_ : 0;
     in.Margin = margin_;
     in.Spacing = spacing_;
     in.Layout = layout_;
+    const UINT lines = wordWrap_ ? DT_WORDBREAK : DT_SINGLELINE;
+    if (!text.empty()) {
+        RECT measure{0, 0, wordWrap_ ? std::max(1, ButtonCaptionWrapWidth(in)) : 0, 0};
+        DrawTextW(dc, text.c_str(), -1, &measure, DT_CALCRECT | lines);
+        in.TextWidth = measure.right;
+        in.TextHeight = measure.bottom;
+    }
     const TButtonContent place = LayoutButtonContent(in);
     const bool enabled = Enabled();
 
@@ -568,7 +579,11 @@ void TKyToolbarButton::DrawContent(HDC dc, RECT area, bool pushed)
         SetBkMode(dc, TRANSPARENT);
         RECT textRect{area.left + place.TextLeft, area.top + place.TextTop, area.left + place.TextRight,
                       area.top + place.TextBottom};
-        const UINT format = DT_SINGLELINE | DT_VCENTER | DT_LEFT;
+        const UINT align = alignment_ == TButtonAlignment::taLeftJustify    ? DT_LEFT
+                           : alignment_ == TButtonAlignment::taRightJustify ? DT_RIGHT
+                                                                            : DT_CENTER;
+        // The rectangle is the caption's measured size: it is centred already.
+        const UINT format = lines | align | (wordWrap_ ? 0 : DT_VCENTER);
         if (enabled) {
             SetTextColor(dc, ColorToRGB(Font().Color()));
             DrawTextW(dc, text.c_str(), -1, &textRect, format);
@@ -686,6 +701,10 @@ void TKyToolbarButton::WndProc(TMessage& message)
         message.Result = 0;
         if (!Enabled())
             return;
+        if (message.Msg == WM_LBUTTONDBLCLK && down_ && OnDblClick) {
+            OnDblClick(this);
+            return;
+        }
         const int x = GET_X_LPARAM(message.LParam);
         if (UsesDropdown() && (!dropdownCombo_ || InArrowPart(x))) {
             menuDown_ = true;

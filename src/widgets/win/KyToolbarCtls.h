@@ -20,6 +20,7 @@ class TMenu;
 
 enum class TButtonDisplayMode { dmBoth, dmGlyphOnly, dmTextOnly };
 enum class TButtonState { bsUp, bsDisabled, bsDown, bsExclusive, bsHot };
+enum class TButtonAlignment { taLeftJustify, taRightJustify, taCenter };
 
 // ShowMenu: pop up DropdownMenu (preset: a menu is set); RemoveClicks:
 // discard the clicks that closed the menu.
@@ -45,6 +46,12 @@ public:
     // Where the glyph sits beside the caption.
     TButtonLayout Layout() const { return layout_; }
     void SetLayout(TButtonLayout layout);
+    // The caption wraps at word breaks to the room the button has for it.
+    bool WordWrap() const { return wordWrap_; }
+    void SetWordWrap(bool wrap);
+    // How the lines of a wrapped caption line up.
+    TButtonAlignment Alignment() const { return alignment_; }
+    void SetAlignment(TButtonAlignment alignment);
     // Clicks while held: first after RepeatDelay, then every RepeatInterval (ms).
     bool Repeating() const { return repeating_; }
     void SetRepeating(bool repeating) { repeating_ = repeating; }
@@ -104,6 +111,8 @@ public:
     void SetEnabled(bool enabled) override;
 
     TButtonDropdownEvent OnDropdown;
+    // A double click on a button that is down.
+    TNotifyEvent OnDblClick;
     TNotifyEvent OnMouseEnter;
     TNotifyEvent OnMouseExit;
 
@@ -158,6 +167,8 @@ private:
     SIZE imageDisabledSize_{0, 0};
     int numGlyphs_ = 1;
     TButtonLayout layout_ = TButtonLayout::blGlyphLeft;
+    bool wordWrap_ = false;
+    TButtonAlignment alignment_ = TButtonAlignment::taCenter;
     bool repeating_ = false;
     unsigned repeatDelay_ = 400;
     unsigned repeatInterval_ = 100;

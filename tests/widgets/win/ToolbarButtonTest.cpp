@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 using namespace qrv;
@@ -37,6 +38,7 @@ public:
         Paint(memory.Get(), RECT{0, 0, Width(), Height()});
         return GetPixel(memory.Get(), x, y);
     }
+    void PaintInto(HDC dc) { Paint(dc, RECT{0, 0, Width(), Height()}); }
 
 protected:
     void StartRepeatTimer(unsigned ms) override { started.push_back(ms); }
@@ -218,4 +220,120 @@ TEST(ToolbarButton, TheMenuDropsBesideButtonsInSideDocks)
         EXPECT_EQ(at.y, c.bottom ? r.bottom : r.top) << int(c.position);
         EXPECT_EQ(alignment & (TPM_LEFTALIGN | TPM_RIGHTALIGN | TPM_CENTERALIGN), c.alignment) << int(c.position);
     }
+}
+
+namespace {
+
+// The rows of a painted button that hold caption pixels (anything but the
+// face), with the leftmost and rightmost such pixel of each.
+struct TInkRow {
+    int Y, Left, Right;
+};
+std::vector<TInkRow> InkRows(TestButton& button)
+{
+    const TWindowDC screen(nullptr, GetDC(nullptr));
+    const TOwnDC memory(CreateCompatibleDC(screen.Get()));
+    const TGdiObject bitmap(CreateCompatibleBitmap(screen.Get(), button.Width(), button.Height()));
+    const TSelectObject select(memory.Get(), bitmap.Get());
+    button.PaintInto(memory.Get());
+    const COLORREF face = GetPixel(memory.Get(), 0, 0);
+    std::vector<TInkRow> rows;
+    for (int y = 0; y < button.Height(); ++y) {
+        TInkRow row{y, button.Width(), -1};
+        for (int x = 0; x < button.Width(); ++x)
+            if (GetPixel(memory.Get(), x, y) != face) {
+                row.Left = std::min(row.Left, x);
+                row.Right = std::max(row.Right, x);
+            }
+        if (row.Right >= 0)
+            rows.push_back(row);
+    }
+    return rows;
+}
+
+}  // namespace
+
+TEST(ToolbarButton, AWordWrappedCaptionTakesLinesAlignedAsAsked)
+{
+    TForm form(nullptr);
+    form.SetBounds(50, 50, 300, 200);
+    form.Show();
+    auto* button = new TestButton(&form);
+    button->SetParent(&form);
+    button->SetBounds(10, 10, 100, 60);
+    button->SetCaption(L"Eins Zweiundzwanzig");
+    const std::vector<TInkRow> single = InkRows(*button);
+    ASSERT_FALSE(single.empty());
+    const int lineHeight = single.back().Y - single.front().Y + 1;
+    EXPECT_LT(lineHeight, 20) << "one line";
+    EXPECT_TRUE(std::any_of(single.begin(), single.end(), [](const TInkRow& row) { return row.Left < 2; }))
+        << "wider than the button: cut at both ends";
+
+    button->SetWordWrap(true);
+    const std::vector<TInkRow> wrapped = InkRows(*button);
+    ASSERT_FALSE(wrapped.empty());
+    EXPECT_GT(wrapped.back().Y - wrapped.front().Y + 1, lineHeight + lineHeight / 2) << "two lines";
+    EXPECT_TRUE(std::all_of(wrapped.begin(), wrapped.end(), [](const TInkRow& row) { return row.Left > 2; }))
+        << "each line fits";
+    // The lines' ink: the first row is on the short first line, the last
+    // on the long second one.
+    auto lineEnds = [](const std::vector<TInkRow>& rows, bool first) {
+        const int split = (rows.front().Y + rows.back().Y) / 2;
+        TInkRow ends{0, 1000, -1};
+        for (const TInkRow& row : rows)
+            if ((row.Y < split) == first) {
+                ends.Left = std::min(ends.Left, row.Left);
+                ends.Right = std::max(ends.Right, row.Right);
+            }
+        return ends;
+    };
+    const TInkRow centreTop = lineEnds(wrapped, true);
+    const TInkRow centreBottom = lineEnds(wrapped, false);
+    EXPECT_GT(centreTop.Left, centreBottom.Left + 2) << "centred: the short line starts further in";
+    EXPECT_LT(centreTop.Right, centreBottom.Right - 2);
+
+    button->SetAlignment(TButtonAlignment::taLeftJustify);
+    const std::vector<TInkRow> left = InkRows(*button);
+    EXPECT_NEAR(lineEnds(left, true).Left, lineEnds(left, false).Left, 2);
+    EXPECT_LT(lineEnds(left, true).Right, lineEnds(left, false).Right - 2);
+
+    button->SetAlignment(TButtonAlignment::taRightJustify);
+    const std::vector<TInkRow> right = InkRows(*button);
+    EXPECT_NEAR(lineEnds(right, true).Right, lineEnds(right, false).Right, 2);
+    EXPECT_GT(lineEnds(right, true).Left, lineEnds(right, false).Left + 2);
+}
+
+TEST(ToolbarButton, ADoubleClickOnADownButtonIsItsOwnEvent)
+{
+    TForm form(nullptr);
+    form.SetBounds(50, 50, 300, 200);
+    form.Show();
+    auto* button = new TestButton(&form);
+    button->SetParent(&form);
+    button->SetBounds(10, 10, 23, 22);
+    button->SetGroupIndex(1);
+    button->SetAllowAllUp(true);
+    int clicks = 0, doubleClicks = 0;
+    button->OnClick = [&](TComponent*) { ++clicks; };
+    button->OnDblClick = [&](TComponent*) { ++doubleClicks; };
+    auto post = [&](UINT msg) {
+        SendMessageW(button->Handle(), msg, msg == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(5, 5));
+    };
+    // Up: the second press of a double click is a press like the first.
+    post(WM_LBUTTONDOWN);
+    post(WM_LBUTTONUP);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_TRUE(button->Down());
+    post(WM_LBUTTONDBLCLK);
+    post(WM_LBUTTONUP);
+    EXPECT_EQ(doubleClicks, 1) << "it was down when double-clicked";
+    EXPECT_EQ(clicks, 1) << "no click of its own";
+    EXPECT_TRUE(button->Down());
+
+    button->SetDown(false);
+    post(WM_LBUTTONDBLCLK);
+    post(WM_LBUTTONUP);
+    EXPECT_EQ(doubleClicks, 1) << "up: a press";
+    EXPECT_EQ(clicks, 2);
+    EXPECT_TRUE(button->Down());
 }
