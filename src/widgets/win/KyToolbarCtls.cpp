@@ -1,6 +1,9 @@
 #include "widgets/win/KyToolbarCtls.h"
 
+#include "framework/win/ActnList.h"
+
 #include "framework/IgnoredError.h"
+#include "framework/win/ActnList.h"
 #include "framework/win/Handles.h"
 #include "framework/win/ImgList.h"
 #include "framework/win/Menus.h"
@@ -305,8 +308,12 @@ void TKyToolbarButton::SetDown(bool down)
     for (TKyToolbarButton* button : buttons)
         states.push_back(TGroupButton{button->groupIndex_, button->down_, button->allowAllUp_});
     const size_t self = std::find(buttons.begin(), buttons.end(), this) - buttons.begin();
-    SetGroupButtonDown(states, self, down);
+    const std::vector<size_t> changed = SetGroupButtonDown(states, self, down);
     ApplyGroup(buttons, states);
+    // The actions of the buttons that went up or down follow them.
+    for (size_t i : changed)
+        if (TAction* action = buttons[i]->Action(); action && action->Checked() != buttons[i]->down_)
+            action->SetChecked(buttons[i]->down_);
 }
 
 void TKyToolbarButton::SetGroupIndex(int index)
@@ -444,6 +451,33 @@ void TKyToolbarButton::Click()
         SetDown(!down_);
     if (OnClick)
         OnClick(this);
+    else if (TAction* action = Action())
+        action->Execute();
+}
+
+TAction* TKyToolbarButton::Action() const
+{
+    return actionAlive_.expired() ? nullptr : action_;
+}
+
+void TKyToolbarButton::SetAction(TAction* action)
+{
+    action_ = action;
+    actionAlive_ = action ? action->Lifetime() : std::weak_ptr<const bool>();
+    if (!action)
+        return;
+    action->SetChecked(down_);
+    // The action outlives no button it forgets: the client checks that the
+    // button is still there and still linked to it.
+    action->AddClient([this, alive = std::weak_ptr<bool>(alive_)](const TAction& changed) {
+        if (alive.expired() || !*alive.lock() || Action() != &changed)
+            return;
+        SetEnabled(changed.Enabled());
+        SetVisible(changed.Visible());
+        SetHint(changed.Hint());
+        if (changed.Checked() != down_)
+            SetDown(changed.Checked());
+    });
 }
 
 POINT TKyToolbarButton::DropdownMenuPosition(UINT& alignment)

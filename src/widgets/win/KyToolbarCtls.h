@@ -15,6 +15,7 @@
 
 namespace qrv {
 
+class TAction;
 class TImageList;
 class TMenu;
 
@@ -97,6 +98,13 @@ public:
     bool Flat() const { return flat_; }
     void SetFlat(bool flat);
 
+    // The action the button stands for: it takes the action's enabled and
+    // visible state, hint and checked state (as Down), its Down changes
+    // check the action, and a click without OnClick executes it. Linking
+    // copies Down to the action's checked state.
+    TAction* Action() const;
+    void SetAction(TAction* action);
+
     TButtonState State() const;
     // What a full click does: toggles a grouped button, then OnClick.
     virtual void Click();
@@ -168,6 +176,8 @@ private:
     int numGlyphs_ = 1;
     TButtonLayout layout_ = TButtonLayout::blGlyphLeft;
     bool wordWrap_ = false;
+    TAction* action_ = nullptr;
+    std::weak_ptr<const bool> actionAlive_;
     TButtonAlignment alignment_ = TButtonAlignment::taCenter;
     bool repeating_ = false;
     unsigned repeatDelay_ = 400;

@@ -1,3 +1,4 @@
+#include "framework/win/ActnList.h"
 #include "framework/win/Bitmap.h"
 #include "framework/win/Forms.h"
 #include "framework/win/Handles.h"
@@ -336,4 +337,62 @@ TEST(ToolbarButton, ADoubleClickOnADownButtonIsItsOwnEvent)
     EXPECT_EQ(doubleClicks, 1) << "up: a press";
     EXPECT_EQ(clicks, 2);
     EXPECT_TRUE(button->Down());
+}
+
+TEST(ToolbarButton, AnActionLinksItsStatesAndClicks)
+{
+    TForm form(nullptr);
+    form.SetBounds(50, 50, 300, 200);
+    form.Show();
+    TAction action(nullptr, nullptr);
+    int executed = 0;
+    action.OnExecute = [&](TComponent*) { ++executed; };
+    auto* first = new TestButton(&form);
+    first->SetParent(&form);
+    first->SetGroupIndex(1);
+    first->SetDown(true);
+    auto* second = new TestButton(&form);
+    second->SetParent(&form);
+    second->SetGroupIndex(1);
+
+    first->SetAction(&action);
+    EXPECT_TRUE(action.Checked()) << "linking copies Down to the action";
+    second->SetDown(true);
+    EXPECT_FALSE(first->Down());
+    EXPECT_FALSE(action.Checked()) << "released by its group: the action follows";
+    action.SetChecked(true);
+    EXPECT_TRUE(first->Down());
+    EXPECT_FALSE(second->Down()) << "the action's check works through the group";
+    action.SetEnabled(false);
+    EXPECT_FALSE(first->Enabled());
+    action.SetEnabled(true);
+    action.SetHint(L"Ansicht");
+    EXPECT_EQ(first->Hint(), L"Ansicht");
+
+    // A click without OnClick executes the action; with OnClick that runs instead.
+    first->Click();
+    EXPECT_EQ(executed, 1);
+    int clicks = 0;
+    first->OnClick = [&](TComponent*) { ++clicks; };
+    first->Click();
+    EXPECT_EQ(executed, 1);
+    EXPECT_EQ(clicks, 1);
+
+    // A button freed before its action: the action's changes no longer reach it.
+    delete first;
+    action.SetChecked(false);
+    action.SetEnabled(false);
+    EXPECT_TRUE(second->Enabled());
+    {
+        // An action freed before its button: the button forgets it.
+        auto* third = new TestButton(&form);
+        third->SetParent(&form);
+        {
+            TAction brief(nullptr, nullptr);
+            third->SetAction(&brief);
+            EXPECT_EQ(third->Action(), &brief);
+        }
+        EXPECT_EQ(third->Action(), nullptr);
+        third->Click();  // nothing to execute
+    }
 }
