@@ -233,6 +233,46 @@ void TKyToolbarButton::ReleaseImageDisabled()
     imageDisabledIndex_ = -1;
 }
 
+void TKyToolbarButton::SetOldDisabledStyle(bool old)
+{
+    if (old == oldDisabledStyle_)
+        return;
+    oldDisabledStyle_ = old;
+    RebuildGlyphList();
+    Repaint();
+}
+
+namespace {
+
+// A copy of the strip's disabled image (the second) in the system's colours
+// of the day: white and silver become the highlight, grey the shadow. The
+// transparent colour stays as it is.
+HBITMAP OldStyleDisabledImage(HBITMAP strip, int width, int height, COLORREF transparent)
+{
+    const TWindowDC screen(nullptr, GetDC(nullptr));
+    const TOwnDC sourceDC(CreateCompatibleDC(nullptr));
+    const TOwnDC imageDC(CreateCompatibleDC(nullptr));
+    TGdiObject image(CreateCompatibleBitmap(screen.Get(), width, height));
+    const TSelectObject selectSource(sourceDC.Get(), strip);
+    const TSelectObject selectImage(imageDC.Get(), image.Get());
+    BitBlt(imageDC.Get(), 0, 0, width, height, sourceDC.Get(), width, 0, SRCCOPY);
+    const COLORREF highlight = GetSysColor(COLOR_BTNHIGHLIGHT);
+    const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const COLORREF c = GetPixel(imageDC.Get(), x, y);
+            if (c == transparent)
+                continue;
+            if (c == RGB(255, 255, 255) || c == RGB(192, 192, 192))
+                SetPixel(imageDC.Get(), x, y, highlight);
+            else if (c == RGB(128, 128, 128))
+                SetPixel(imageDC.Get(), x, y, shadow);
+        }
+    return static_cast<HBITMAP>(image.Release());
+}
+
+}  // namespace
+
 void TKyToolbarButton::RebuildGlyphList()
 {
     ReleaseGlyphSlots();
@@ -245,9 +285,16 @@ void TKyToolbarButton::RebuildGlyphList()
     usesGlyphList_ = true;
     try {
         const bool masked = !glyphMask_.Empty() && glyphMask_.Width() == glyph_.Width();
-        for (int i = 0; i < numGlyphs_; ++i)
-            glyphSlots_.push_back(list.Add(glyph_.Handle(), i * width, 0, ColorToRGB(glyph_.TransparentColor()),
-                                           masked ? glyphMask_.Handle() : nullptr));
+        const COLORREF transparent = ColorToRGB(glyph_.TransparentColor());
+        for (int i = 0; i < numGlyphs_; ++i) {
+            if (i == 1 && oldDisabledStyle_ && !masked) {
+                const TGdiObject recoloured(OldStyleDisabledImage(glyph_.Handle(), width, height, transparent));
+                glyphSlots_.push_back(list.Add(static_cast<HBITMAP>(recoloured.Get()), 0, 0, transparent));
+                continue;
+            }
+            glyphSlots_.push_back(
+                list.Add(glyph_.Handle(), i * width, 0, transparent, masked ? glyphMask_.Handle() : nullptr));
+        }
         // A strip without a disabled image gets an embossed one.
         if (numGlyphs_ < 2)
             disabledSlot_ = list.AddDisabled(list.Handle(), glyphSlots_[0]);

@@ -71,6 +71,10 @@ public:
     void SetGlyphMask(const TBitmap* mask);
     int NumGlyphs() const { return numGlyphs_; }
     void SetNumGlyphs(int count);
+    // The strip's own disabled image drawn in today's colours: its white and
+    // silver become the button highlight, its grey the button shadow.
+    bool OldDisabledStyle() const { return oldDisabledStyle_; }
+    void SetOldDisabledStyle(bool old);
 
     // A button of a group (GroupIndex not 0) stays down until another of its
     // group on the same parent goes down; with AllowAllUp it can also go up.
@@ -176,6 +180,7 @@ private:
     int numGlyphs_ = 1;
     TButtonLayout layout_ = TButtonLayout::blGlyphLeft;
     bool wordWrap_ = false;
+    bool oldDisabledStyle_ = false;
     TAction* action_ = nullptr;
     std::weak_ptr<const bool> actionAlive_;
     TButtonAlignment alignment_ = TButtonAlignment::taCenter;

@@ -396,3 +396,40 @@ TEST(ToolbarButton, AnActionLinksItsStatesAndClicks)
         third->Click();  // nothing to execute
     }
 }
+
+TEST(ToolbarButton, TheOldDisabledStyleRecoloursTheStripsDisabledImage)
+{
+    TForm form(nullptr);
+    form.HandleNeeded();
+    // Two 16 x 16 images on magenta (transparent): up is a red square; the
+    // disabled image has a silver square 2..7 and a grey one 8..13.
+    TBitmap strip;
+    strip.SetSize(32, 16, clWhite);
+    {
+        const TOwnDC dc(CreateCompatibleDC(nullptr));
+        const TSelectObject select(dc.Get(), strip.Handle());
+        auto fill = [&](RECT r, COLORREF colour) {
+            const TGdiObject brush(CreateSolidBrush(colour));
+            FillRect(dc.Get(), &r, static_cast<HBRUSH>(brush.Get()));
+        };
+        fill(RECT{0, 0, 32, 16}, RGB(255, 0, 255));
+        fill(RECT{4, 4, 12, 12}, RGB(255, 0, 0));
+        fill(RECT{16 + 2, 2, 16 + 8, 8}, RGB(192, 192, 192));
+        fill(RECT{16 + 8, 8, 16 + 14, 14}, RGB(128, 128, 128));
+    }
+    auto* button = new TestButton(&form);
+    button->SetParent(&form);
+    button->SetGlyph(&strip);
+    ASSERT_EQ(button->NumGlyphs(), 2);
+    button->SetEnabled(false);
+    // The glyph sits at (3, 3) of the 23 x 22 button.
+    EXPECT_EQ(button->PixelAt(3 + 4, 3 + 4), RGB(192, 192, 192)) << "the image as it is";
+    EXPECT_EQ(button->PixelAt(3 + 10, 3 + 10), RGB(128, 128, 128));
+
+    button->SetOldDisabledStyle(true);
+    EXPECT_EQ(button->PixelAt(3 + 4, 3 + 4), GetSysColor(COLOR_BTNHIGHLIGHT)) << "silver: highlight";
+    EXPECT_EQ(button->PixelAt(3 + 10, 3 + 10), GetSysColor(COLOR_BTNSHADOW)) << "grey: shadow";
+    EXPECT_EQ(button->PixelAt(3 + 0, 3 + 15), GetSysColor(COLOR_BTNFACE)) << "transparent still";
+    button->SetEnabled(true);
+    EXPECT_EQ(button->PixelAt(3 + 8, 3 + 8), RGB(255, 0, 0)) << "the other images untouched";
+}
