@@ -382,10 +382,19 @@ void TKyCustomToolWindow::UpdateFloatingVisibility(bool appActive)
     if (!HandleAllocated())
         return;
     const HWND form = floatForm_->HandleAllocated() ? floatForm_->Handle() : nullptr;
-    // A form whose window was made again owns the owner window again.
-    if (form && floatingParent_ && floatingParent_->HandleAllocated() &&
-        GetWindow(floatingParent_->Handle(), GW_OWNER) != form)
-        SetWindowLongPtrW(floatingParent_->Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(form));
+    // The owner window belongs to the form, so that the floating window goes
+    // with it; above all forms it belongs to the program's main window (none
+    // when there is none), and its form may hide or go without taking it
+    // along. A form whose window was made again owns it again.
+    if (form && floatingParent_ && floatingParent_->HandleAllocated()) {
+        HWND owner = form;
+        if (floatingMode_ == TToolWindowFloatingMode::fmOnTopOfAllForms) {
+            TForm* main = Application ? Application->MainForm() : nullptr;
+            owner = main && main->HandleAllocated() ? main->Handle() : nullptr;
+        }
+        if (GetWindow(floatingParent_->Handle(), GW_OWNER) != owner)
+            SetWindowLongPtrW(floatingParent_->Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+    }
     const HWND root = form ? GetAncestor(form, GA_ROOTOWNER) : nullptr;
     TFloatingVisibility rule;
     rule.Showing = Visible();

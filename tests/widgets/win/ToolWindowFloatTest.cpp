@@ -404,6 +404,36 @@ TEST_F(FloatTest, MovesBetweenDocksRaiseTheirEventsInOrder)
     stopListening();
 }
 
+TEST_F(FloatTest, AboveAllFormsItNoLongerBelongsToItsForm)
+{
+    bar->SetFloatingPosition(POINT{300, 300});
+    bar->SetDockedTo(nullptr);
+    ASSERT_TRUE(BarShown());
+    const HWND ownerWindow = GetWindow(bar->Handle(), GW_OWNER);
+    ASSERT_NE(ownerWindow, nullptr);
+    EXPECT_EQ(GetWindow(ownerWindow, GW_OWNER), form.Handle());
+
+    bar->SetFloatingMode(TToolWindowFloatingMode::fmOnTopOfAllForms);
+    EXPECT_NE(GetWindow(ownerWindow, GW_OWNER), form.Handle()) << "owned by the program (no main window here)";
+    EXPECT_TRUE(GetWindowLongW(bar->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    ShowWindow(form.Handle(), SW_MINIMIZE);
+    Pump();
+    EXPECT_TRUE(BarShown()) << "its form minimised, it stays";
+    ShowWindow(form.Handle(), SW_RESTORE);
+    SetActiveWindow(form.Handle());
+    Pump();
+
+    bar->SetFloatingMode(TToolWindowFloatingMode::fmOnTopOfParentForm);
+    EXPECT_EQ(GetWindow(ownerWindow, GW_OWNER), form.Handle()) << "back with its form";
+    EXPECT_FALSE(GetWindowLongW(bar->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    ShowWindow(form.Handle(), SW_MINIMIZE);
+    Pump();
+    EXPECT_FALSE(BarShown());
+    ShowWindow(form.Handle(), SW_RESTORE);
+    SetActiveWindow(form.Handle());
+    Pump();
+}
+
 namespace {
 
 // Whether a is above b among the top-level windows.
