@@ -271,8 +271,9 @@ private:
     void DockChanged();
     void Moved();
     void FrameChanged();
-    void PaintNonClient();
-    void PaintFloatingNonClient(unsigned parts);
+    // update: the region of WM_NCPAINT (nullptr or 1: all of it).
+    void PaintNonClient(HRGN update = nullptr);
+    void PaintFloatingNonClient(unsigned parts, HRGN update = nullptr);
     void RedrawFloatingBorder(unsigned parts);
     void RedrawDockedBorder();
     void PlaceAboveForm();

@@ -1,6 +1,7 @@
 #include "widgets/win/KyDockCommon.h"
 
 #include "framework/IgnoredError.h"
+#include "framework/win/Handles.h"
 
 #include <array>
 
@@ -152,6 +153,27 @@ bool ToolWindowHookInstalled(TToolWindowHookKind kind)
 bool IsAnyWindowActive()
 {
     return GetActiveWindow() != nullptr;
+}
+
+void SelectNCUpdateRgn(HWND wnd, HDC dc, HRGN rgn)
+{
+    if (rgn == nullptr || rgn == reinterpret_cast<HRGN>(1))
+        return;
+    RECT window;
+    if (!GetWindowRect(wnd, &window)) {
+        TraceIgnoredFailure(L"the window rectangle for a non-client update region", GetLastError());
+        return;
+    }
+    // A copy: the system's region belongs to the message.
+    const TGdiObject copy(CreateRectRgn(0, 0, 0, 0));
+    const auto clip = static_cast<HRGN>(copy.Get());
+    if (clip && CombineRgn(clip, rgn, nullptr, RGN_COPY) != ERROR) {
+        OffsetRgn(clip, -window.left, -window.top);
+        if (SelectClipRgn(dc, clip) != ERROR)
+            return;
+    }
+    // Not a region we can use: the whole window.
+    IntersectClipRect(dc, 0, 0, window.right - window.left, window.bottom - window.top);
 }
 
 }  // namespace qrv

@@ -44,4 +44,10 @@ bool ToolWindowHookInstalled(TToolWindowHookKind kind);
 // Whether a window of this thread is active.
 bool IsAnyWindowActive();
 
+// Clips a window DC (GetWindowDC) to the update region of WM_NCPAINT (in
+// screen coordinates), moved to the window's coordinates; the window's
+// rectangle when the region cannot be used. The region 1 (everything) and
+// none leave the DC as it is. The caller's region is not changed.
+void SelectNCUpdateRgn(HWND wnd, HDC dc, HRGN rgn);
+
 }  // namespace qrv

@@ -502,10 +502,11 @@ void TKyCustomToolWindow::RedrawFloatingBorder(unsigned parts)
     PostMessageW(handle_, kRedrawFloatingBorder, 0, static_cast<LPARAM>(parts));
 }
 
-void TKyCustomToolWindow::PaintNonClient()
+void TKyCustomToolWindow::PaintNonClient(HRGN update)
 {
     const TWindowDC windowDC(handle_, GetWindowDC(handle_));
     const HDC dc = windowDC.Get();
+    SelectNCUpdateRgn(handle_, dc, update);
     RECT r;
     GetWindowRect(handle_, &r);
     OffsetRect(&r, -r.left, -r.top);
@@ -575,12 +576,13 @@ RECT TKyCustomToolWindow::FloatingCloseButtonRect()
     return ToRect(FloatingCloseButton(TDragSize{Width(), Height()}, ToDrag(nc), FrameX(), FrameY()));
 }
 
-void TKyCustomToolWindow::PaintFloatingNonClient(unsigned parts)
+void TKyCustomToolWindow::PaintFloatingNonClient(unsigned parts, HRGN update)
 {
     if (!HandleAllocated())
         return;
     const TWindowDC windowDC(handle_, GetWindowDC(handle_));
     const HDC dc = windowDC.Get();
+    SelectNCUpdateRgn(handle_, dc, update);
     RECT r;
     GetWindowRect(handle_, &r);
     OffsetRect(&r, -r.left, -r.top);
@@ -979,9 +981,9 @@ void TKyCustomToolWindow::WndProc(TMessage& message)
     }
     case WM_NCPAINT:
         if (floating)
-            PaintFloatingNonClient(fpFrame | fpCaption | fpCloseButton);
+            PaintFloatingNonClient(fpFrame | fpCaption | fpCloseButton, reinterpret_cast<HRGN>(message.WParam));
         else
-            PaintNonClient();
+            PaintNonClient(reinterpret_cast<HRGN>(message.WParam));
         message.Result = 0;
         return;
     case WM_NCACTIVATE:

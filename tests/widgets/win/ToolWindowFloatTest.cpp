@@ -434,6 +434,36 @@ TEST_F(FloatTest, AboveAllFormsItNoLongerBelongsToItsForm)
     Pump();
 }
 
+TEST_F(FloatTest, TheNonClientUpdateRegionClipsTheWindowDC)
+{
+    const HWND window = bar->Handle();
+    const RECT r = WindowRectOf(window);
+    auto clipOf = [&](HRGN update) {
+        const HDC dc = GetWindowDC(window);
+        SelectNCUpdateRgn(window, dc, update);
+        RECT box{};
+        const int kind = GetClipBox(dc, &box);
+        ReleaseDC(window, dc);
+        EXPECT_NE(kind, ERROR);
+        return box;
+    };
+    // A region in screen coordinates: the DC is clipped to it, in the window's.
+    const HRGN update = CreateRectRgn(r.left + 2, r.top + 3, r.left + 10, r.top + 8);
+    const RECT clipped = clipOf(update);
+    EXPECT_EQ(clipped.left, 2);
+    EXPECT_EQ(clipped.top, 3);
+    EXPECT_EQ(clipped.right, 10);
+    EXPECT_EQ(clipped.bottom, 8);
+    RECT still{};
+    GetRgnBox(update, &still);
+    EXPECT_EQ(still.left, r.left + 2) << "the caller's region is left as it was";
+    DeleteObject(update);
+    // 1 stands for everything: the whole window stays paintable.
+    const RECT all = clipOf(reinterpret_cast<HRGN>(1));
+    EXPECT_EQ(all.right - all.left, r.right - r.left);
+    EXPECT_EQ(all.bottom - all.top, r.bottom - r.top);
+}
+
 namespace {
 
 // Whether a is above b among the top-level windows.
