@@ -328,9 +328,98 @@ void TKyDock::PaintBoundLines()
         line({r.right - 1, r.top, r.right, r.bottom}, highlight);
 }
 
+void TKyDock::SetBackground(const TBitmap* bitmap)
+{
+    background_.Assign(bitmap);
+    BackgroundChanged();
+}
+
+void TKyDock::SetBackgroundTransparent(bool transparent)
+{
+    if (transparent == backgroundTransparent_)
+        return;
+    backgroundTransparent_ = transparent;
+    BackgroundChanged();
+}
+
+void TKyDock::BackgroundChanged()
+{
+    transparentCache_ = TGdiObject();
+    if (!HandleAllocated())
+        return;
+    RedrawWindow(handle_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+HBITMAP TKyDock::BackgroundToDraw()
+{
+    if (!backgroundTransparent_)
+        return background_.Handle();
+    if (!transparentCache_) {
+        const int w = background_.Width();
+        const int h = background_.Height();
+        const TWindowDC screen(nullptr, GetDC(nullptr));
+        const TOwnDC sourceDC(CreateCompatibleDC(nullptr));
+        const TOwnDC cacheDC(CreateCompatibleDC(nullptr));
+        TGdiObject cache(CreateCompatibleBitmap(screen.Get(), w, h));
+        {
+            const TSelectObject selectSource(sourceDC.Get(), background_.Handle());
+            const TSelectObject selectCache(cacheDC.Get(), cache.Get());
+            BitBlt(cacheDC.Get(), 0, 0, w, h, sourceDC.Get(), 0, 0, SRCCOPY);
+            const COLORREF key = GetPixel(cacheDC.Get(), 0, h - 1);
+            const COLORREF colour = ColorToRGB(Color());
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x)
+                    if (GetPixel(cacheDC.Get(), x, y) == key)
+                        SetPixel(cacheDC.Get(), x, y, colour);
+        }
+        transparentCache_ = std::move(cache);
+    }
+    return static_cast<HBITMAP>(transparentCache_.Get());
+}
+
+void TKyDock::DrawBackground(HDC dc, const RECT& area, HWND window, bool windowDC)
+{
+    if (!HasBackground() || IsRectEmpty(&area))
+        return;
+    // Where the DC's origin lies in the parent's client area: the tiles
+    // start from there.
+    POINT origin{0, 0};
+    if (windowDC) {
+        RECT r;
+        GetWindowRect(window, &r);
+        origin = POINT{r.left, r.top};
+    } else {
+        ClientToScreen(window, &origin);
+    }
+    const HWND parent = Parent() && Parent()->HandleAllocated() ? Parent()->Handle() : nullptr;
+    if (parent)
+        ScreenToClient(parent, &origin);
+    const int w = background_.Width();
+    const int h = background_.Height();
+    const int startX = area.left - ((origin.x + area.left) % w + w) % w;
+    const int startY = area.top - ((origin.y + area.top) % h + h) % h;
+    const TOwnDC tileDC(CreateCompatibleDC(dc));
+    const TSelectObject select(tileDC.Get(), BackgroundToDraw());
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
+    for (int y = startY; y < area.bottom; y += h)
+        for (int x = startX; x < area.right; x += w)
+            BitBlt(dc, x, y, w, h, tileDC.Get(), 0, 0, SRCCOPY);
+    RestoreDC(dc, saved);
+}
+
 void TKyDock::WndProc(TMessage& message)
 {
     switch (message.Msg) {
+    case WM_ERASEBKGND:
+        if (HasBackground()) {
+            RECT r;
+            GetClientRect(handle_, &r);
+            DrawBackground(reinterpret_cast<HDC>(message.WParam), r, handle_, false);
+            message.Result = 1;
+            return;
+        }
+        break;
     case WM_NCCALCSIZE: {
         auto* r = reinterpret_cast<RECT*>(message.LParam);
         r->top += (boundLines_ & blTop) ? 1 : 0;

@@ -7,6 +7,7 @@
 // caption (floating) drags it between docks and off them; a floating one is
 // resized by its edges and closed by its close button.
 
+#include "framework/win/Bitmap.h"
 #include "framework/win/Controls.h"
 #include "widgets/DockArrange.h"
 #include "widgets/ToolWindowDrag.h"
@@ -71,6 +72,20 @@ public:
     // Every tool window goes into row 0.
     bool LimitToOneRow() const { return limitToOneRow_; }
     void SetLimitToOneRow(bool limit);
+    // A bitmap tiled over the dock, lined up with the parent's client area
+    // so that neighbouring docks show one pattern; none when empty.
+    const TBitmap& Background() const { return background_; }
+    void SetBackground(const TBitmap* bitmap);
+    bool HasBackground() const { return background_.Width() > 0 && background_.Height() > 0; }
+    // The colour of the background's bottom-left pixel shows the dock's Color.
+    bool BackgroundTransparent() const { return backgroundTransparent_; }
+    void SetBackgroundTransparent(bool transparent);
+    // Docked tool windows draw the background in their border too.
+    bool BackgroundOnToolbars() const { return backgroundOnToolbars_; }
+    void SetBackgroundOnToolbars(bool on) { backgroundOnToolbars_ = on; }
+    // Tiles area of dc, a DC of window (the dock or a window inside it,
+    // origin at the window's top-left corner when windowDC, else at its client).
+    void DrawBackground(HDC dc, const RECT& area, HWND window, bool windowDC);
 
     // Arrangement requests between BeginUpdate and the last EndUpdate are
     // carried out once, at that EndUpdate.
@@ -111,12 +126,18 @@ private:
     void FrameChanged();
     void PaintBoundLines();
     int NonClientAcross() const;
+    HBITMAP BackgroundToDraw();
+    void BackgroundChanged();
 
     TDockPosition position_ = TDockPosition::dpTop;
     bool allowDrag_ = true;
     TDockBoundLines boundLines_ = 0;
     bool fixAlign_ = false;
     bool limitToOneRow_ = false;
+    TBitmap background_;
+    bool backgroundTransparent_ = false;
+    bool backgroundOnToolbars_ = true;
+    TGdiObject transparentCache_;  // the background with the dock's colour in place of the key
     std::vector<TKyCustomToolWindow*> visible_;
     std::vector<TKyCustomToolWindow*> remembering_;  // windows whose LastDock this is
     std::vector<int> rowThickness_;

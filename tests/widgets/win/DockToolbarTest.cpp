@@ -341,3 +341,42 @@ TEST(ToolbarButton, GlyphsImagesAndDisplayModes)
     delete images;
     EXPECT_EQ(button->Images(), nullptr) << "a freed image list is forgotten";
 }
+
+TEST_F(DockTest, TheBackgroundIsTiledFromTheParentsOriginAndItsKeyCanShowTheColour)
+{
+    Toolbar(L"Datei")->SetDockedTo(dock);
+    dock->SetBoundLines(blTop);  // the client starts 1 pixel below the form's
+    // 4 x 4: rows 0 and 1 red, rows 2 and 3 blue (the key: bottom-left).
+    TBitmap tile;
+    tile.SetSize(4, 4, clWhite);
+    {
+        const TOwnDC dc(CreateCompatibleDC(nullptr));
+        const TSelectObject select(dc.Get(), tile.Handle());
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 4; ++x)
+                SetPixel(dc.Get(), x, y, y < 2 ? RGB(255, 0, 0) : RGB(0, 0, 255));
+    }
+    EXPECT_FALSE(dock->HasBackground());
+    dock->SetBackground(&tile);
+    ASSERT_TRUE(dock->HasBackground());
+    auto erased = [&](int x, int y) {
+        const TWindowDC screen(nullptr, GetDC(nullptr));
+        const TOwnDC memory(CreateCompatibleDC(screen.Get()));
+        const TGdiObject bitmap(CreateCompatibleBitmap(screen.Get(), 16, 16));
+        const TSelectObject select(memory.Get(), bitmap.Get());
+        SendMessageW(dock->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory.Get()), 0);
+        return GetPixel(memory.Get(), x, y);
+    };
+    // Client row 0 is the form's row 1: the tile's row 1.
+    EXPECT_EQ(erased(0, 0), RGB(255, 0, 0));
+    EXPECT_EQ(erased(3, 1), RGB(0, 0, 255));
+    EXPECT_EQ(erased(2, 2), RGB(0, 0, 255));
+    EXPECT_EQ(erased(1, 3), RGB(255, 0, 0));
+    EXPECT_EQ(erased(9, 4), RGB(255, 0, 0)) << "the next tile down";
+
+    dock->SetBackgroundTransparent(true);
+    EXPECT_EQ(erased(3, 1), ColorToRGB(dock->Color())) << "the key shows the dock's colour";
+    EXPECT_EQ(erased(0, 0), RGB(255, 0, 0));
+    dock->SetBackground(nullptr);
+    EXPECT_FALSE(dock->HasBackground());
+}
