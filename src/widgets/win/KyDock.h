@@ -294,6 +294,8 @@ private:
     void FrameChanged();
     // update: the region of WM_NCPAINT (nullptr or 1: all of it).
     void PaintNonClient(HRGN update = nullptr);
+    // The docked border into a DC whose origin is the window's top-left corner.
+    void DrawDockedBorder(HDC dc);
     void PaintFloatingNonClient(unsigned parts, HRGN update = nullptr);
     void RedrawFloatingBorder(unsigned parts);
     void RedrawDockedBorder();

@@ -475,6 +475,12 @@ void TKyCustomToolWindow::BoundsChanged()
         floatingPosition_ = POINT{Left(), Top()};
         return;
     }
+    // The dock's background pattern follows the window's place.
+    if (dock_ && dock_->HasBackground() && dock_->BackgroundOnToolbars()) {
+        RedrawDockedBorder();
+        if (HandleAllocated())
+            InvalidateRect(handle_, nullptr, TRUE);
+    }
     // A size of the window's own choosing re-arranges its dock.
     if (placing_ == 0 && dock_)
         dock_->ArrangeToolWindows();
@@ -505,8 +511,14 @@ void TKyCustomToolWindow::RedrawFloatingBorder(unsigned parts)
 void TKyCustomToolWindow::PaintNonClient(HRGN update)
 {
     const TWindowDC windowDC(handle_, GetWindowDC(handle_));
-    const HDC dc = windowDC.Get();
-    SelectNCUpdateRgn(handle_, dc, update);
+    SelectNCUpdateRgn(handle_, windowDC.Get(), update);
+    DrawDockedBorder(windowDC.Get());
+}
+
+void TKyCustomToolWindow::DrawDockedBorder(HDC dc)
+{
+    const int saved = SaveDC(dc);
+    ScopeExit restore([dc, saved] { RestoreDC(dc, saved); });
     RECT r;
     GetWindowRect(handle_, &r);
     OffsetRect(&r, -r.left, -r.top);
@@ -514,11 +526,22 @@ void TKyCustomToolWindow::PaintNonClient(HRGN update)
     ExcludeClipRect(dc, nc.left, nc.top, r.right - nc.right, r.bottom - nc.bottom);
     const TGdiObject faceBrush(CreateSolidBrush(ColorToRGB(Color())));
     const auto face = static_cast<HBRUSH>(faceBrush.Get());
-    FillRect(dc, &r, face);
+    // The dock's background shows through the border, the pattern going on
+    // from the dock's.
+    const bool background = dock_ && dock_->HasBackground() && dock_->BackgroundOnToolbars();
+    if (background)
+        dock_->DrawBackground(dc, r, handle_, true);
+    else
+        FillRect(dc, &r, face);
     if (borderStyle_ == TToolWindowBorderStyle::bsSingle)
         DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
     else
         FrameRect(dc, &r, face);
+    if (!background) {
+        RECT inner = r;
+        InflateRect(&inner, -1, -1);
+        FrameRect(dc, &inner, face);
+    }
     if (!dock_ || !dock_->AllowDrag())
         return;
     const RECT close = DockedCloseButtonRect();
@@ -1080,6 +1103,45 @@ void TKyCustomToolWindow::WndProc(TMessage& message)
         TWinControl::WndProc(message);
         RedrawFloatingBorder(fpCaption);
         return;
+    case WM_PRINT:
+        if (dock_ && !floating) {
+            // The border as it is painted, then the client and the children
+            // at the client's offset.
+            const auto dc = reinterpret_cast<HDC>(message.WParam);
+            const auto flags = static_cast<unsigned>(message.LParam);
+            if (flags & PRF_NONCLIENT)
+                DrawDockedBorder(dc);
+            const RECT nc = NonClientSize();
+            POINT old;
+            OffsetViewportOrgEx(dc, nc.left, nc.top, &old);
+            const int saved = SaveDC(dc);
+            ScopeExit restore([dc, saved, old] {
+                RestoreDC(dc, saved);
+                SetViewportOrgEx(dc, old.x, old.y, nullptr);
+            });
+            RECT client;
+            GetClientRect(handle_, &client);
+            IntersectClipRect(dc, 0, 0, client.right, client.bottom);
+            if (flags & PRF_ERASEBKGND)
+                SendMessageW(handle_, WM_ERASEBKGND, message.WParam, 0);
+            if (flags & PRF_CLIENT)
+                SendMessageW(handle_, WM_PRINTCLIENT, message.WParam, message.LParam);
+            if (flags & PRF_CHILDREN)
+                for (HWND child = GetWindow(handle_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+                    if (!IsWindowVisible(child))
+                        continue;
+                    RECT at;
+                    GetWindowRect(child, &at);
+                    MapWindowPoints(nullptr, handle_, reinterpret_cast<POINT*>(&at), 2);
+                    const int childSaved = SaveDC(dc);
+                    OffsetViewportOrgEx(dc, at.left, at.top, nullptr);
+                    SendMessageW(child, WM_PRINT, message.WParam, message.LParam | PRF_NONCLIENT);
+                    RestoreDC(dc, childSaved);
+                }
+            message.Result = 0;
+            return;
+        }
+        break;
     case kRedrawDockedBorder:
         if (dock_)
             PaintNonClient();

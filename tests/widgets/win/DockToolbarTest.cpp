@@ -380,3 +380,36 @@ TEST_F(DockTest, TheBackgroundIsTiledFromTheParentsOriginAndItsKeyCanShowTheColo
     dock->SetBackground(nullptr);
     EXPECT_FALSE(dock->HasBackground());
 }
+
+TEST_F(DockTest, ADockedToolbarPrintsItsBorderWithTheDocksBackground)
+{
+    auto* bar = Toolbar(L"Datei");
+    bar->SetDockedTo(dock);
+    bar->SetBorderStyle(TToolWindowBorderStyle::bsNone);
+    TBitmap tile;
+    tile.SetSize(2, 2, clWhite);
+    {
+        const TOwnDC dc(CreateCompatibleDC(nullptr));
+        const TSelectObject select(dc.Get(), tile.Handle());
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 2; ++x)
+                SetPixel(dc.Get(), x, y, RGB(0, 128, 0));
+    }
+    auto printed = [&](int x, int y) {
+        const TWindowDC screen(nullptr, GetDC(nullptr));
+        const TOwnDC memory(CreateCompatibleDC(screen.Get()));
+        const TGdiObject bitmap(CreateCompatibleBitmap(screen.Get(), bar->Width(), bar->Height()));
+        const TSelectObject select(memory.Get(), bitmap.Get());
+        SendMessageW(bar->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(memory.Get()),
+                     PRF_NONCLIENT | PRF_ERASEBKGND | PRF_CLIENT | PRF_CHILDREN);
+        return GetPixel(memory.Get(), x, y);
+    };
+    // Beside the grip, in the border's inner ring.
+    const int middle = bar->Height() / 2;
+    EXPECT_EQ(printed(bar->Width() - 2, middle), ColorToRGB(bar->Color())) << "no background: the colour";
+    dock->SetBackground(&tile);
+    EXPECT_EQ(printed(bar->Width() - 2, middle), RGB(0, 128, 0)) << "the dock's background";
+    EXPECT_EQ(printed(bar->Width() - 1, middle), ColorToRGB(bar->Color())) << "the outer frame in its colour";
+    dock->SetBackgroundOnToolbars(false);
+    EXPECT_EQ(printed(bar->Width() - 2, middle), ColorToRGB(bar->Color()));
+}
