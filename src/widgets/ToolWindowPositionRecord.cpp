@@ -1,5 +1,7 @@
 #include "widgets/ToolWindowPositionRecord.h"
 
+#include <algorithm>
+
 namespace qrv {
 
 void WriteToolWindowPosition(const TToolWindowPositionStore& store, const std::wstring& section,
@@ -19,8 +21,7 @@ void WriteToolWindowPosition(const TToolWindowPositionStore& store, const std::w
 
 std::optional<TToolWindowPosition> ReadToolWindowPosition(const TToolWindowPositionStore& store,
                                                           const std::wstring& section,
-                                                          const TToolWindowPosition& current,
-                                                          bool readFloatRightX)
+                                                          const TToolWindowPosition& current, bool readFloatRightX)
 {
     const int rev = store.ReadInteger(section, L"Rev", 0);
     if (rev != 2 && rev != 3)
@@ -31,12 +32,14 @@ std::optional<TToolWindowPosition> ReadToolWindowPosition(const TToolWindowPosit
     position.HasLastDock = false;
     if (position.DockedTo.empty())
         return position;
-    position.DockRow = store.ReadInteger(section, L"DockRow", current.DockRow);
-    position.DockPos = store.ReadInteger(section, L"DockPos", current.DockPos);
+    // Stored values are not trusted: positions and widths beyond what a
+    // window can have are brought into range.
+    position.DockRow = std::clamp(store.ReadInteger(section, L"DockRow", current.DockRow), 0, kMaxStoredExtent);
+    position.DockPos = std::clamp(store.ReadInteger(section, L"DockPos", current.DockPos), 0, kMaxStoredExtent);
     position.FloatLeft = store.ReadInteger(section, L"FloatLeft", 0);
     position.FloatTop = store.ReadInteger(section, L"FloatTop", 0);
     if (readFloatRightX)
-        position.FloatRightX = store.ReadInteger(section, L"FloatRightX", 0);
+        position.FloatRightX = std::clamp(store.ReadInteger(section, L"FloatRightX", 0), 0, kMaxStoredExtent);
     if (rev > 2) {
         position.LastDock = store.ReadString(section, L"LastDock", L"");
         position.HasLastDock = true;

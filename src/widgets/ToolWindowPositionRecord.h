@@ -11,16 +11,16 @@ namespace qrv {
 
 struct TToolWindowPositionStore {
     std::function<int(const std::wstring& section, const std::wstring& name, int defaultValue)> ReadInteger;
-    std::function<std::wstring(const std::wstring& section, const std::wstring& name,
-                               const std::wstring& defaultValue)>
+    std::function<std::wstring(const std::wstring& section, const std::wstring& name, const std::wstring& defaultValue)>
         ReadString;
     std::function<void(const std::wstring& section, const std::wstring& name, int value)> WriteInteger;
-    std::function<void(const std::wstring& section, const std::wstring& name, const std::wstring& value)>
-        WriteString;
+    std::function<void(const std::wstring& section, const std::wstring& name, const std::wstring& value)> WriteString;
 };
 
 // The revision written now; sections of revisions 2 and 3 are read.
 constexpr int kToolWindowPositionRev = 3;
+// The largest row, offset and width a stored value may give.
+constexpr int kMaxStoredExtent = 32767;
 // The "DockedTo" text of a floating tool window.
 inline constexpr wchar_t kFloatingDockName[] = L"+";
 
@@ -45,10 +45,10 @@ void WriteToolWindowPosition(const TToolWindowPositionStore& store, const std::w
 // Reads a section; current gives the defaults of "Visible", "DockRow" and
 // "DockPos". Returns nothing when the section is missing or of another
 // revision. Values after "DockedTo" are read only when it names a dock or
-// floating; readFloatRightX asks for the toolbar's extra value.
+// floating; readFloatRightX asks for the toolbar's extra value. DockRow,
+// DockPos and FloatRightX are clamped to 0..kMaxStoredExtent.
 std::optional<TToolWindowPosition> ReadToolWindowPosition(const TToolWindowPositionStore& store,
                                                           const std::wstring& section,
-                                                          const TToolWindowPosition& current,
-                                                          bool readFloatRightX);
+                                                          const TToolWindowPosition& current, bool readFloatRightX);
 
 }  // namespace qrv

@@ -1,13 +1,15 @@
 #include "widgets/ToolbarLayout.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdlib>
 
 namespace qrv {
 
 namespace {
 
-struct Margins {
-    int top, bottom, left, right;
+struct TMargins {
+    int Top, Bottom, Left, Right;
 };
 
 }  // namespace
@@ -21,12 +23,12 @@ int ToolbarRowThickness(const std::vector<TToolbarItem>& items, TDockOrientation
     return thickness;
 }
 
-TToolbarLayout LayoutToolbar(const std::vector<TToolbarItem>& items, TDockOrientation orientation,
-                             int crossSize, int floatingRightX)
+TToolbarLayout LayoutToolbar(const std::vector<TToolbarItem>& items, TDockOrientation orientation, int crossSize,
+                             int floatingRightX)
 {
     const bool floating = orientation == TDockOrientation::doNoOrient;
     const bool vertical = orientation == TDockOrientation::doVertical;
-    const Margins m = floating ? Margins{2, 1, 4, 4} : Margins{0, 0, 0, 0};
+    const TMargins m = floating ? TMargins{2, 1, 4, 4} : TMargins{0, 0, 0, 0};
 
     // A floating toolbar never wraps narrower than its widest control.
     int wrapLimit = 0;
@@ -59,20 +61,20 @@ TToolbarLayout LayoutToolbar(const std::vector<TToolbarItem>& items, TDockOrient
 
     TToolbarLayout layout;
     layout.Places.resize(items.size());
-    int across = m.top;
-    int along = m.left;
-    int extent = m.left;
+    int across = m.Top;
+    int along = m.Left;
+    int extent = m.Left;
     bool breakPending = false;
     size_t lastSeparator = items.size();
     int extentBeforeSeparator = extent;
 
     for (const auto& group : groups) {
-        if (floating && along > m.left) {
+        if (floating && along > m.Left) {
             int groupLength = 0;
             for (size_t i : group)
                 groupLength += lengthOf(items[i]);
-            if (breakPending || (wrapLimit != 0 && wrapLimit < along + groupLength + m.right)) {
-                along = m.left;
+            if (breakPending || (wrapLimit != 0 && wrapLimit < along + groupLength + m.Right)) {
+                along = m.Left;
                 across += thickness + 6;
                 // The separator before the break becomes the break: it takes no room.
                 if (lastSeparator < items.size()) {
@@ -85,9 +87,9 @@ TToolbarLayout LayoutToolbar(const std::vector<TToolbarItem>& items, TDockOrient
         for (size_t i : group) {
             const TToolbarItem& item = items[i];
             const int length = lengthOf(item);
-            if (floating && !item.Separator && wrapLimit != 0 && along > m.left &&
-                along + length + m.right > wrapLimit) {
-                along = m.left;
+            if (floating && !item.Separator && wrapLimit != 0 && along > m.Left &&
+                along + length + m.Right > wrapLimit) {
+                along = m.Left;
                 across += thickness;
                 breakPending = true;
             }
@@ -110,13 +112,109 @@ TToolbarLayout LayoutToolbar(const std::vector<TToolbarItem>& items, TDockOrient
         }
     }
     if (groups.empty())
-        extent = m.left + 8;
+        extent = m.Left + 8;
 
-    const int alongSize = extent + m.right;
-    const int acrossSize = across + (floating ? thickness : cross) + m.bottom;
+    const int alongSize = extent + m.Right;
+    const int acrossSize = across + (floating ? thickness : cross) + m.Bottom;
     layout.ClientWidth = vertical ? acrossSize : alongSize;
     layout.ClientHeight = vertical ? alongSize : acrossSize;
     return layout;
+}
+
+std::vector<TToolbarSnapSize> ToolbarSnapSizes(const std::vector<TToolbarItem>& items, int ncWidth, int ncHeight)
+{
+    constexpr auto floating = TDockOrientation::doNoOrient;
+    std::vector<TToolbarSnapSize> sizes;
+    const TToolbarLayout unwrapped = LayoutToolbar(items, floating, 0, 0);
+    sizes.push_back({unwrapped.ClientWidth, unwrapped.ClientHeight, 0});
+    // Narrower limits from just below the unwrapped width: a limit whose
+    // layout comes out narrower jumps there at once, one that cannot be met
+    // (a control wider than it) ends the search.
+    for (int limit = unwrapped.ClientWidth - 1; limit >= 8;) {
+        const TToolbarLayout layout = LayoutToolbar(items, floating, 0, limit);
+        if (layout.ClientWidth > limit)
+            break;
+        if (layout.ClientWidth < limit) {
+            limit = layout.ClientWidth;
+            continue;
+        }
+        // Of two widths with the same height the narrower one stays.
+        if (sizes.size() > 1 && sizes.back().Height == layout.ClientHeight)
+            sizes.pop_back();
+        sizes.push_back({layout.ClientWidth, layout.ClientHeight, limit});
+        --limit;
+    }
+    for (TToolbarSnapSize& size : sizes) {
+        size.Width += ncWidth;
+        size.Height += ncHeight;
+    }
+    return sizes;
+}
+
+TToolbarResizeSnap::TToolbarResizeSnap(std::vector<TToolbarSnapSize> sizes, bool byHeight, int currentWidth,
+                                       int currentHeight)
+    : sizes_(std::move(sizes)), byHeight_(byHeight)
+{
+    std::stable_sort(sizes_.begin(), sizes_.end(), [this](const TToolbarSnapSize& a, const TToolbarSnapSize& b) {
+        return ExtentOf(a) > ExtentOf(b);
+    });
+    if (sizes_.empty())
+        sizes_.push_back({currentWidth, currentHeight, 0});
+    // The entry the window has now, else the one nearest to it.
+    const int extent = byHeight_ ? currentHeight : currentWidth;
+    int best = INT_MAX;
+    for (size_t i = 0; i < sizes_.size(); ++i) {
+        const int d =
+            std::abs(ExtentOf(sizes_[i]) - extent) +
+            std::abs((byHeight_ ? sizes_[i].Width : sizes_[i].Height) - (byHeight_ ? currentWidth : currentHeight));
+        if (d < best) {
+            best = d;
+            current_ = i;
+        }
+    }
+    tolerance_ = 12;
+    if (current_ > 0)
+        tolerance_ = std::min(tolerance_, ExtentOf(sizes_[current_ - 1]) - ExtentOf(sizes_[current_]) - 1);
+    if (current_ + 1 < sizes_.size())
+        tolerance_ = std::min(tolerance_, ExtentOf(sizes_[current_]) - ExtentOf(sizes_[current_ + 1]) - 1);
+    tolerance_ = std::max(tolerance_, 0);
+}
+
+const TToolbarSnapSize& TToolbarResizeSnap::Move(int wanted)
+{
+    const int extent = ExtentOf(sizes_[current_]);
+    const int direction = wanted > extent ? 1 : wanted < extent ? -1 : 0;
+    if (direction == 0)
+        return sizes_[current_];
+    if (direction != direction_) {
+        direction_ = direction;
+        unchangedSinceTurn_ = true;
+    }
+    if (unchangedSinceTurn_ && std::abs(wanted - extent) <= tolerance_)
+        return sizes_[current_];
+    size_t chosen = current_;
+    if (direction > 0) {
+        // The smallest entry beyond the wish, the largest when none is.
+        chosen = 0;
+        for (size_t i = sizes_.size(); i-- > 0;)
+            if (ExtentOf(sizes_[i]) > wanted) {
+                chosen = i;
+                break;
+            }
+    } else {
+        // The largest entry within the wish, the smallest when none is.
+        chosen = sizes_.size() - 1;
+        for (size_t i = 0; i < sizes_.size(); ++i)
+            if (ExtentOf(sizes_[i]) <= wanted) {
+                chosen = i;
+                break;
+            }
+    }
+    if (chosen != current_) {
+        current_ = chosen;
+        unchangedSinceTurn_ = false;
+    }
+    return sizes_[current_];
 }
 
 }  // namespace qrv

@@ -109,3 +109,28 @@ TEST(ToolWindowPositionRecord, RevisionsAndEmptyDocksLimitWhatIsRead)
     EXPECT_EQ(onlyVisible->DockRow, 7) << "only the visibility is restored";
     EXPECT_EQ(onlyVisible->DockPos, 9);
 }
+
+TEST(ToolWindowPositionRecord, StoredValuesOutOfRangeAreClamped)
+{
+    MapStore map;
+    const TToolWindowPositionStore store = map.Store();
+    TToolWindowPosition wild = Saved();
+    wild.DockRow = -3;
+    wild.DockPos = -50;
+    wild.FloatRightX = 99999;
+    wild.FloatLeft = -40000;  // a place off every screen is the window's business
+    WriteToolWindowPosition(store, L"Bar", wild);
+    const auto read = ReadToolWindowPosition(store, L"Bar", TToolWindowPosition{}, true);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->DockRow, 0);
+    EXPECT_EQ(read->DockPos, 0);
+    EXPECT_EQ(read->FloatRightX, 32767);
+    EXPECT_EQ(read->FloatLeft, -40000);
+
+    map.values[{L"Bar", L"DockPos"}] = 40000;
+    map.values[{L"Bar", L"FloatRightX"}] = -7;
+    const auto again = ReadToolWindowPosition(store, L"Bar", TToolWindowPosition{}, true);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->DockPos, 32767);
+    EXPECT_EQ(again->FloatRightX, 0);
+}

@@ -8,6 +8,7 @@
 #include "framework/ShortCuts.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,8 @@ public:
     void Link(TControl* control);
     // Any other client: called now and after every change.
     void AddClient(std::function<void(const TAction&)> sync);
+    // Expires when the action is freed: a client that may outlive it asks first.
+    std::weak_ptr<const bool> Lifetime() const { return alive_; }
 
     TNotifyEvent OnExecute;
     TNotifyEvent OnUpdate;
@@ -65,6 +68,7 @@ private:
     bool visible_ = true;
     std::wstring hint_;
     std::vector<std::function<void(const TAction&)>> clients_;
+    std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);
 };
 
 class TActionList : public TComponent {

@@ -23,6 +23,7 @@
 #include "panels/win/KyDriveInfo.h"
 #include "panels/win/SentMessageWait.h"
 #include "settings/Quorvan32Globals.h"
+#include "widgets/win/KyDockCommon.h"
 
 #include <filesystem>
 #include <memory>
@@ -119,6 +120,11 @@ void TQRVMain::FormCreate()
     driveBar_->CreateDriveMenuItems();
     CreateFunctionKeyButtons();
     LoadExcludeList();
+
+    // The window passes its own activation, position and destruction to the
+    // tool windows (MainDispatch): the library's hooks are not needed for
+    // them. Buttons made later hook the mouse moves again.
+    UnregisterAllToolWindowHookClients();
 
     CreateTimers();
 }

@@ -188,7 +188,7 @@ void TQRVMain::CreateToolbars()
 
     ToolbarDrives = makeToolbar(L"ToolbarDrives", L"Laufwerke", 0);
     ToolBarFKeys = makeToolbar(L"ToolBarFKeys", L"Programme", 1);
-    ToolbarCMDLine = makeToolbar(L"ToolbarCMDLine", L"Befehlszeile", 1);
+    ToolbarCMDLine = makeToolbar(L"ToolbarCMDLine", L"Kommandozeile", 1);
     CmdLineBox = new TComboBox(this);
     CmdLineBox->SetName(L"CmdLineBox");
     CmdLineBox->SetWidth(260);

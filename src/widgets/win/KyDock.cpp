@@ -46,9 +46,12 @@ TKyDock::~TKyDock()
     // Tool windows that outlive their dock forget it.
     for (TKyCustomToolWindow* window : ToolWindows())
         window->dock_ = nullptr;
-    for (TKyCustomToolWindow* window : remembering_)
+    for (TKyCustomToolWindow* window : TKyCustomToolWindow::AllToolWindows()) {
         if (window->lastDock_ == this)
             window->lastDock_ = nullptr;
+        if (window->defaultDock_ == this)
+            window->defaultDock_ = nullptr;
+    }
 }
 
 void TKyDock::CreateParams(TCreateParams& params)
@@ -325,9 +328,98 @@ void TKyDock::PaintBoundLines()
         line({r.right - 1, r.top, r.right, r.bottom}, highlight);
 }
 
+void TKyDock::SetBackground(const TBitmap* bitmap)
+{
+    background_.Assign(bitmap);
+    BackgroundChanged();
+}
+
+void TKyDock::SetBackgroundTransparent(bool transparent)
+{
+    if (transparent == backgroundTransparent_)
+        return;
+    backgroundTransparent_ = transparent;
+    BackgroundChanged();
+}
+
+void TKyDock::BackgroundChanged()
+{
+    transparentCache_ = TGdiObject();
+    if (!HandleAllocated())
+        return;
+    RedrawWindow(handle_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+HBITMAP TKyDock::BackgroundToDraw()
+{
+    if (!backgroundTransparent_)
+        return background_.Handle();
+    if (!transparentCache_) {
+        const int w = background_.Width();
+        const int h = background_.Height();
+        const TWindowDC screen(nullptr, GetDC(nullptr));
+        const TOwnDC sourceDC(CreateCompatibleDC(nullptr));
+        const TOwnDC cacheDC(CreateCompatibleDC(nullptr));
+        TGdiObject cache(CreateCompatibleBitmap(screen.Get(), w, h));
+        {
+            const TSelectObject selectSource(sourceDC.Get(), background_.Handle());
+            const TSelectObject selectCache(cacheDC.Get(), cache.Get());
+            BitBlt(cacheDC.Get(), 0, 0, w, h, sourceDC.Get(), 0, 0, SRCCOPY);
+            const COLORREF key = GetPixel(cacheDC.Get(), 0, h - 1);
+            const COLORREF colour = ColorToRGB(Color());
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x)
+                    if (GetPixel(cacheDC.Get(), x, y) == key)
+                        SetPixel(cacheDC.Get(), x, y, colour);
+        }
+        transparentCache_ = std::move(cache);
+    }
+    return static_cast<HBITMAP>(transparentCache_.Get());
+}
+
+void TKyDock::DrawBackground(HDC dc, const RECT& area, HWND window, bool windowDC)
+{
+    if (!HasBackground() || IsRectEmpty(&area))
+        return;
+    // Where the DC's origin lies in the parent's client area: the tiles
+    // start from there.
+    POINT origin{0, 0};
+    if (windowDC) {
+        RECT r;
+        GetWindowRect(window, &r);
+        origin = POINT{r.left, r.top};
+    } else {
+        ClientToScreen(window, &origin);
+    }
+    const HWND parent = Parent() && Parent()->HandleAllocated() ? Parent()->Handle() : nullptr;
+    if (parent)
+        ScreenToClient(parent, &origin);
+    const int w = background_.Width();
+    const int h = background_.Height();
+    const int startX = area.left - ((origin.x + area.left) % w + w) % w;
+    const int startY = area.top - ((origin.y + area.top) % h + h) % h;
+    const TOwnDC tileDC(CreateCompatibleDC(dc));
+    const TSelectObject select(tileDC.Get(), BackgroundToDraw());
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
+    for (int y = startY; y < area.bottom; y += h)
+        for (int x = startX; x < area.right; x += w)
+            BitBlt(dc, x, y, w, h, tileDC.Get(), 0, 0, SRCCOPY);
+    RestoreDC(dc, saved);
+}
+
 void TKyDock::WndProc(TMessage& message)
 {
     switch (message.Msg) {
+    case WM_ERASEBKGND:
+        if (HasBackground()) {
+            RECT r;
+            GetClientRect(handle_, &r);
+            DrawBackground(reinterpret_cast<HDC>(message.WParam), r, handle_, false);
+            message.Result = 1;
+            return;
+        }
+        break;
     case WM_NCCALCSIZE: {
         auto* r = reinterpret_cast<RECT*>(message.LParam);
         r->top += (boundLines_ & blTop) ? 1 : 0;
@@ -352,9 +444,16 @@ void TKyDock::WndProc(TMessage& message)
 
 // --- TKyCustomToolWindow --------------------------------------------------
 
+std::vector<TKyCustomToolWindow*>& TKyCustomToolWindow::AllToolWindows()
+{
+    static std::vector<TKyCustomToolWindow*> windows;
+    return windows;
+}
+
 TKyCustomToolWindow::TKyCustomToolWindow(TComponent* owner) : TWinControl(owner)
 {
     SetBounds(0, 0, 100, 26);
+    AllToolWindows().push_back(this);
     RegisterToolWindowHookClient(ProcessToolWindowHookEvent, hpSendActivateApp | hpSendWindowPosChanged | hpPreDestroy);
 }
 
@@ -363,17 +462,14 @@ TKyCustomToolWindow::~TKyCustomToolWindow()
     DestroyComponents();
     if (dock_)
         dock_->ForgetToolWindow(this);
-    SetLastDock(nullptr);
+    RememberLastDock(nullptr);
+    LeaveFloating();
+    auto& all = AllToolWindows();
+    all.erase(std::remove(all.begin(), all.end(), this), all.end());
     UnregisterToolWindowHookClient(ProcessToolWindowHookEvent);
 }
 
-void TKyCustomToolWindow::CreateParams(TCreateParams& params)
-{
-    TWinControl::CreateParams(params);
-    params.WinClassName = L"TKyToolWindow";
-}
-
-void TKyCustomToolWindow::SetLastDock(TKyDock* dock)
+void TKyCustomToolWindow::RememberLastDock(TKyDock* dock)
 {
     if (dock == lastDock_)
         return;
@@ -386,35 +482,71 @@ void TKyCustomToolWindow::SetLastDock(TKyDock* dock)
         lastDock_->remembering_.push_back(this);
 }
 
+void TKyCustomToolWindow::SetLastDock(TKyDock* dock)
+{
+    if (useLastDock_ && dock_)
+        dock = dock_;  // a docked window's last dock is its dock
+    if (dock == lastDock_)
+        return;
+    RememberLastDock(dock);
+    useLastDock_ = true;
+}
+
+void TKyCustomToolWindow::SetUseLastDock(bool use)
+{
+    useLastDock_ = use;
+    RememberLastDock(use ? dock_ : nullptr);
+}
+
+TForm* TKyCustomToolWindow::OwningForm() const
+{
+    TComponent* owner = Owner();
+    while (owner && !dynamic_cast<TForm*>(owner))
+        owner = owner->Owner();
+    return static_cast<TForm*>(owner);
+}
+
 void TKyCustomToolWindow::SetParent(TWinControl* parent)
 {
     if (!parent) {
         // The dock raises OnInsertRemoveBar when the window leaves it.
+        LeaveFloating();
         dock_ = nullptr;
         TWinControl::SetParent(nullptr);
         return;
     }
-    auto* dock = dynamic_cast<TKyDock*>(parent);
-    if (!dock) {
-        if (dynamic_cast<TForm*>(parent))
-            throw EInvalidOperation(L"Schwebende Werkzeugleisten sind noch nicht verfügbar.");
-        throw EInvalidOperation(L"A tool window can only be placed on a TKyDock or directly on the form");
+    if (auto* form = dynamic_cast<TForm*>(parent)) {
+        Float(form);
+        return;
     }
+    auto* dock = dynamic_cast<TKyDock*>(parent);
+    if (!dock)
+        throw EInvalidOperation(L"A tool window can only be placed on a TKyDock or directly on the form");
+    Dock(dock);
+}
+
+void TKyCustomToolWindow::Dock(TKyDock* dock, bool clipPositions)
+{
     if (dock == dock_)
         return;
-
+    DockChanging(dock);
     TKyDock* old = dock_;
     if (old)
         old->BeginUpdate();
     dock->BeginUpdate();
+    ++moveSuppressed_;
     {
-        ScopeExit endDocks([old, dock] {
+        ScopeExit endDocks([this, old, dock] {
             dock->EndUpdate();
             if (old)
                 old->EndUpdate();
+            --moveSuppressed_;  // the docks' arrangement is part of the move
         });
         BeginUpdate();
         ScopeExit endControls([this] { EndUpdate(); });
+        DockChangingHidden(dock);
+        // A floating window gives up its own window; the dock makes a child one.
+        LeaveFloating();
         dock_ = dock;
         try {
             TWinControl::SetParent(dock);
@@ -422,12 +554,53 @@ void TKyCustomToolWindow::SetParent(TWinControl* parent)
             dock_ = old;
             throw;
         }
-        SetLastDock(dock);
+        if (useLastDock_)
+            RememberLastDock(dock);
         FrameChanged();
         arrangeRequested_ = true;
+        if (clipPositions)
+            dock->ArrangeToolWindows(true);  // carried out at the dock's EndUpdate
     }
+    DockChanged();
+}
+
+void TKyCustomToolWindow::DockChanging(TKyDock* to)
+{
+    if (Destroying())
+        return;
+    if (OnDockChanging)
+        OnDockChanging(this);
+    if (OnDockChangingEx)
+        OnDockChangingEx(this, to);
+    if (OnRecreating)
+        OnRecreating(this);
+}
+
+void TKyCustomToolWindow::DockChangingHidden(TKyDock* to)
+{
+    // The window goes out of sight first: it is made again in its new place.
+    if (HandleAllocated())
+        ShowWindow(handle_, SW_HIDE);
+    if (OnDockChangingHidden)
+        OnDockChangingHidden(this, to);
+}
+
+void TKyCustomToolWindow::DockChanged()
+{
+    Moved();
+    if (Destroying())
+        return;
+    if (OnRecreated)
+        OnRecreated(this);
     if (OnDockChanged)
         OnDockChanged(this);
+}
+
+void TKyCustomToolWindow::Moved()
+{
+    notifiedPosition_ = POINT{Left(), Top()};
+    if (OnMove && !Destroying())
+        OnMove(this);
 }
 
 void TKyCustomToolWindow::SetDockedTo(TKyDock* dock)
@@ -436,12 +609,10 @@ void TKyCustomToolWindow::SetDockedTo(TKyDock* dock)
         SetParent(dock);
         return;
     }
-    TComponent* owner = Owner();
-    while (owner && !dynamic_cast<TForm*>(owner))
-        owner = owner->Owner();
-    if (!owner)
+    TForm* form = OwningForm();
+    if (!form)
         throw EInvalidOperation(L"Element '" + Name() + L"' hat kein übergeordnetes Fenster");
-    SetParent(static_cast<TForm*>(owner));
+    SetParent(form);
 }
 
 void TKyCustomToolWindow::SetDockRow(int row)
@@ -478,6 +649,17 @@ void TKyCustomToolWindow::SetDragHandleStyle(TDragHandleStyle style)
     }
 }
 
+void TKyCustomToolWindow::SetCloseButtonWhenDocked(bool show)
+{
+    if (show == closeButtonWhenDocked_)
+        return;
+    closeButtonWhenDocked_ = show;
+    if (dock_) {
+        FrameChanged();
+        ArrangeControls();
+    }
+}
+
 void TKyCustomToolWindow::SetFullSize(bool fullSize)
 {
     if (fullSize == fullSize_)
@@ -486,14 +668,6 @@ void TKyCustomToolWindow::SetFullSize(bool fullSize)
     ArrangeControls();
     if (dock_)
         dock_->ArrangeToolWindows();
-}
-
-void TKyCustomToolWindow::SetVisible(bool visible)
-{
-    const bool changed = visible != Visible();
-    TWinControl::SetVisible(visible);
-    if (changed && OnVisibleChanged)
-        OnVisibleChanged(this);
 }
 
 void TKyCustomToolWindow::BeginUpdate()
@@ -514,30 +688,31 @@ void TKyCustomToolWindow::Realign()
     ArrangeControls();
 }
 
+RECT TKyCustomToolWindow::NonClientFor(const TKyDock* dock) const
+{
+    TDragRect nc;
+    if (dock) {
+        const TDragHandleKind handle = dragHandleStyle_ == TDragHandleStyle::dhDouble ? TDragHandleKind::Double
+                                       : dragHandleStyle_ == TDragHandleStyle::dhNone ? TDragHandleKind::None
+                                                                                      : TDragHandleKind::Single;
+        nc = DockedNonClient(dock->Orientation(), dock->AllowDrag(), handle, closeButtonWhenDocked_);
+    } else {
+        TNonClientMetrics metrics;
+        metrics.SizeFrameX = GetSystemMetrics(SM_CXSIZEFRAME);
+        metrics.SizeFrameY = GetSystemMetrics(SM_CYSIZEFRAME);
+        metrics.FixedFrameX = GetSystemMetrics(SM_CXFIXEDFRAME);
+        metrics.FixedFrameY = GetSystemMetrics(SM_CYFIXEDFRAME);
+        metrics.SmallCaption = GetSystemMetrics(SM_CYSMCAPTION);
+        nc = FloatingNonClient(metrics, resizable_, showCaption_);
+    }
+    return RECT{nc.Left, nc.Top, nc.Right, nc.Bottom};
+}
+
 RECT TKyCustomToolWindow::NonClientSize() const
 {
-    if (!dock_)
-        return RECT{0, 0, 0, 0};
-    RECT nc{2, 2, 2, 2};
-    if (dock_->AllowDrag()) {
-        int band = 0;
-        switch (dragHandleStyle_) {
-        case TDragHandleStyle::dhDouble:
-            band = 9;
-            break;
-        case TDragHandleStyle::dhNone:
-            band = 0;
-            break;
-        case TDragHandleStyle::dhSingle:
-            band = 6;
-            break;
-        }
-        if (IsHorizontal(dock_->Orientation()))
-            nc.left += band;
-        else
-            nc.top += band;
-    }
-    return nc;
+    if (dock_ || floatForm_)
+        return NonClientFor(dock_);
+    return RECT{0, 0, 0, 0};
 }
 
 int TKyCustomToolWindow::GetRowThickness(TDockOrientation orientation)
@@ -584,72 +759,10 @@ void TKyCustomToolWindow::ArrangeControls()
     }
 }
 
-void TKyCustomToolWindow::BoundsChanged()
-{
-    // A size of the window's own choosing re-arranges its dock.
-    if (placing_ == 0 && dock_)
-        dock_->ArrangeToolWindows();
-}
-
 void TKyCustomToolWindow::FrameChanged()
 {
     if (HandleAllocated())
         ForceFrameChange(handle_);
-}
-
-void TKyCustomToolWindow::PaintNonClient()
-{
-    const TWindowDC windowDC(handle_, GetWindowDC(handle_));
-    const HDC dc = windowDC.Get();
-    RECT r;
-    GetWindowRect(handle_, &r);
-    OffsetRect(&r, -r.left, -r.top);
-    const RECT nc = NonClientSize();
-    ExcludeClipRect(dc, nc.left, nc.top, r.right - nc.right, r.bottom - nc.bottom);
-    const TGdiObject faceBrush(CreateSolidBrush(ColorToRGB(Color())));
-    const auto face = static_cast<HBRUSH>(faceBrush.Get());
-    FillRect(dc, &r, face);
-    if (borderStyle_ == TToolWindowBorderStyle::bsSingle)
-        DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
-    else
-        FrameRect(dc, &r, face);
-    if (dock_ && dock_->AllowDrag() && dragHandleStyle_ != TDragHandleStyle::dhNone) {
-        const bool twoBars = dragHandleStyle_ == TDragHandleStyle::dhDouble;
-        const int start = 2 + (twoBars ? 2 : 1);
-        for (int bar = 0; bar < (twoBars ? 2 : 1); ++bar) {
-            RECT grip = IsHorizontal(dock_->Orientation()) ? RECT{start + 3 * bar, 2, start + 3 * bar + 3, r.bottom - 2}
-                                                           : RECT{2, start + 3 * bar, r.right - 2, start + 3 * bar + 3};
-            DrawEdge(dc, &grip, BDR_RAISEDINNER, BF_RECT | BF_MIDDLE);
-        }
-    }
-}
-
-void TKyCustomToolWindow::WndProc(TMessage& message)
-{
-    switch (message.Msg) {
-    case WM_NCCALCSIZE: {
-        auto* r = reinterpret_cast<RECT*>(message.LParam);
-        const RECT nc = NonClientSize();
-        r->left += nc.left;
-        r->top += nc.top;
-        r->right = std::max(r->left, r->right - nc.right);
-        r->bottom = std::max(r->top, r->bottom - nc.bottom);
-        message.Result = 0;
-        return;
-    }
-    case WM_NCPAINT:
-        PaintNonClient();
-        message.Result = 0;
-        return;
-    default:
-        break;
-    }
-    TWinControl::WndProc(message);
-}
-
-void ProcessToolWindowHookEvent(int /*Code*/, HWND /*Wnd*/, WPARAM /*WParam*/, LPARAM /*LParam*/)
-{
-    // Only floating tool windows react to these events, and there are none.
 }
 
 }  // namespace qrv

@@ -2,16 +2,19 @@
 // Docks and the tool windows they hold. A dock is a strip along one edge of
 // its parent that arranges its tool windows in rows (by DockRow, then
 // DockPos) and takes the thickness of its rows. A tool window lays out its
-// own controls (see KyToolbar) and sits in a dock.
-//
-// Tool windows live in docks only: floating tool windows and dragging a tool
-// window from one dock to another are not built yet. Moving a tool window to
-// another dock is done by setting DockedTo.
+// own controls (see KyToolbar) and sits in a dock, or floats above its form
+// in a small captioned window of its own. Its drag handle (docked) or its
+// caption (floating) drags it between docks and off them; a floating one is
+// resized by its edges and closed by its close button.
 
+#include "framework/win/Bitmap.h"
 #include "framework/win/Controls.h"
 #include "widgets/DockArrange.h"
+#include "widgets/ToolWindowDrag.h"
 
 #include <functional>
+#include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -26,11 +29,25 @@ using TDockBoundLines = unsigned;
 enum class TToolWindowBorderStyle { bsNone, bsSingle };
 enum class TDragHandleStyle { dhDouble, dhNone, dhSingle };
 enum class TToolWindowDockMode { dmCanFloat, dmCannotFloat, dmCannotFloatOrChangeDocks };
+enum class TToolWindowFloatingMode { fmOnTopOfParentForm, fmOnTopOfAllForms };
+// A set of docks by position: bit 1 << TDockPosition.
+using TDockableTo = unsigned;
+constexpr TDockableTo kDockableToAll = 15;
+constexpr TDockableTo DockableBit(TDockPosition position)
+{
+    return 1u << static_cast<unsigned>(position);
+}
 
+class TForm;
 class TKyCustomToolWindow;
 class TKyDock;
 
 using TInsertRemoveEvent = std::function<void(TComponent* Sender, bool Inserting, TKyCustomToolWindow* Bar)>;
+// Accept (preset true) may refuse a tool window dragged over the dock.
+using TRequestDockEvent = std::function<void(TComponent* Sender, TKyCustomToolWindow* Bar, bool& Accept)>;
+using TCloseQueryEvent = std::function<void(TComponent* Sender, bool& CanClose)>;
+// DockingTo: the dock a tool window is about to go to (none: floating).
+using TDockChangingExEvent = std::function<void(TComponent* Sender, TKyDock* DockingTo)>;
 
 // The orientation of a dock (doNoOrient for none).
 TDockOrientation GetDockOrientation(const TKyDock* dock);
@@ -55,6 +72,20 @@ public:
     // Every tool window goes into row 0.
     bool LimitToOneRow() const { return limitToOneRow_; }
     void SetLimitToOneRow(bool limit);
+    // A bitmap tiled over the dock, lined up with the parent's client area
+    // so that neighbouring docks show one pattern; none when empty.
+    const TBitmap& Background() const { return background_; }
+    void SetBackground(const TBitmap* bitmap);
+    bool HasBackground() const { return background_.Width() > 0 && background_.Height() > 0; }
+    // The colour of the background's bottom-left pixel shows the dock's Color.
+    bool BackgroundTransparent() const { return backgroundTransparent_; }
+    void SetBackgroundTransparent(bool transparent);
+    // Docked tool windows draw the background in their border too.
+    bool BackgroundOnToolbars() const { return backgroundOnToolbars_; }
+    void SetBackgroundOnToolbars(bool on) { backgroundOnToolbars_ = on; }
+    // Tiles area of dc, a DC of window (the dock or a window inside it,
+    // origin at the window's top-left corner when windowDC, else at its client).
+    void DrawBackground(HDC dc, const RECT& area, HWND window, bool windowDC);
 
     // Arrangement requests between BeginUpdate and the last EndUpdate are
     // carried out once, at that EndUpdate.
@@ -79,6 +110,7 @@ public:
     void Realign() override;
 
     TInsertRemoveEvent OnInsertRemoveBar;
+    TRequestDockEvent OnRequestDock;
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -86,6 +118,7 @@ protected:
 
 private:
     friend class TKyCustomToolWindow;
+    // The tool windows docked here.
     std::vector<TKyCustomToolWindow*> ToolWindows() const;
     // Brings the visible list up to date; returns what changed (inserting, window).
     std::vector<std::pair<bool, TKyCustomToolWindow*>> UpdateVisibleToolWindows();
@@ -93,12 +126,18 @@ private:
     void FrameChanged();
     void PaintBoundLines();
     int NonClientAcross() const;
+    HBITMAP BackgroundToDraw();
+    void BackgroundChanged();
 
     TDockPosition position_ = TDockPosition::dpTop;
     bool allowDrag_ = true;
     TDockBoundLines boundLines_ = 0;
     bool fixAlign_ = false;
     bool limitToOneRow_ = false;
+    TBitmap background_;
+    bool backgroundTransparent_ = false;
+    bool backgroundOnToolbars_ = true;
+    TGdiObject transparentCache_;  // the background with the dock's colour in place of the key
     std::vector<TKyCustomToolWindow*> visible_;
     std::vector<TKyCustomToolWindow*> remembering_;  // windows whose LastDock this is
     std::vector<int> rowThickness_;
@@ -112,12 +151,25 @@ public:
     explicit TKyCustomToolWindow(TComponent* owner);
     ~TKyCustomToolWindow() override;
 
-    // The dock; setting none would float the window, which is not built yet.
+    // The dock; none floats the window above the form that owns it.
     TKyDock* DockedTo() const { return dock_; }
     void SetDockedTo(TKyDock* dock);
     bool Docked() const { return dock_ != nullptr; }
-    // The dock it was last docked in.
+    bool Floating() const { return floatForm_ != nullptr; }
+    // The form a floating window floats above.
+    TForm* FloatingForm() const { return floatForm_; }
+    // The dock it was last docked in; a double click on the floating window
+    // docks it there. With UseLastDock on, a docked window's dock wins.
     TKyDock* LastDock() const { return lastDock_; }
+    void SetLastDock(TKyDock* dock);
+    bool UseLastDock() const { return useLastDock_; }
+    void SetUseLastDock(bool use);
+    // Where a double click docks a floating window without a last dock.
+    TKyDock* DefaultDock() const { return defaultDock_; }
+    void SetDefaultDock(TKyDock* dock) { defaultDock_ = dock; }
+    // The docks (by position) the window may be dragged into.
+    TDockableTo DockableTo() const { return dockableTo_; }
+    void SetDockableTo(TDockableTo docks) { dockableTo_ = docks; }
     // Row index and offset along the row; writing re-arranges the dock.
     int DockRow() const { return dockRow_; }
     void SetDockRow(int row);
@@ -132,9 +184,41 @@ public:
     void SetFullSize(bool fullSize);
     TToolWindowDockMode DockMode() const { return dockMode_; }
     void SetDockMode(TToolWindowDockMode mode) { dockMode_ = mode; }
-    // The floating position (screen) kept for the position store.
+    // The floating window's place (screen); a floating window moves there.
     POINT FloatingPosition() const { return floatingPosition_; }
-    void SetFloatingPosition(POINT position) { floatingPosition_ = position; }
+    void SetFloatingPosition(POINT position);
+    TToolWindowFloatingMode FloatingMode() const { return floatingMode_; }
+    void SetFloatingMode(TToolWindowFloatingMode mode);
+    // A floating window hides while no window of the program is active.
+    bool HideWhenInactive() const { return hideWhenInactive_; }
+    void SetHideWhenInactive(bool hide);
+    bool ShowCaption() const { return showCaption_; }
+    void SetShowCaption(bool show);
+    bool CloseButton() const { return closeButton_; }
+    void SetCloseButton(bool show);
+    // A docked window shows a close button in its drag-handle band.
+    bool CloseButtonWhenDocked() const { return closeButtonWhenDocked_; }
+    void SetCloseButtonWhenDocked(bool show);
+    // Clicking a floating window activates its form.
+    bool ActivateParent() const { return activateParent_; }
+    void SetActivateParent(bool activate) { activateParent_ = activate; }
+    // A floating window can be resized by its edges.
+    bool Resizable() const { return resizable_; }
+    void SetResizable(bool resizable);
+    // Moves a floating window back onto its monitor's work area; with
+    // onlyIfLost only when it lies entirely off it.
+    void MoveOnScreen(bool onlyIfLost);
+    // Whether the floating window is shown now (Visible, and the rules of
+    // the form, the application and HideWhenInactive).
+    void UpdateFloatingVisibility();
+    // The same with the application's activation as given.
+    void UpdateFloatingVisibility(bool appActive);
+    // A window was destroyed: the floating window's owner window leaves it
+    // when it was its owner.
+    void OwnerDestroyed(HWND destroyed);
+    // The form's place among the windows changed: the floating window goes
+    // just above it again.
+    void KeepAboveForm();
 
     // Suspend and resume the arrangement of the controls; at the last
     // EndUpdate they are arranged when a change asked for it meanwhile.
@@ -153,8 +237,27 @@ public:
     // Non-client border widths (left, top, right, bottom) for the current dock.
     RECT NonClientSize() const;
 
+    // A move between docks, or off or onto one, raises in this order:
+    // OnDockChanging, OnDockChangingEx and OnRecreating before anything
+    // changes; OnDockChangingHidden once the window is hidden for the move;
+    // then OnMove, OnRecreated and OnDockChanged when it is in its new place.
+    TNotifyEvent OnDockChanging;
+    TDockChangingExEvent OnDockChangingEx;
+    TDockChangingExEvent OnDockChangingHidden;
+    TNotifyEvent OnRecreating;
+    TNotifyEvent OnRecreated;
     TNotifyEvent OnDockChanged;
+    // The window's place changed (in its dock, or on the screen when floating).
+    TNotifyEvent OnMove;
     TNotifyEvent OnVisibleChanged;
+    TNotifyEvent OnClose;
+    TCloseQueryEvent OnCloseQuery;
+
+    // The private messages that redraw the border once for many requests.
+    static constexpr UINT kRedrawDockedBorder = 0x17AF;
+    static constexpr UINT kRedrawFloatingBorder = 0x17B0;  // lParam: the parts
+    static constexpr UINT kKeepAboveForm = 0x17B1;
+    enum TFloatingParts : unsigned { fpFrame = 1, fpCaption = 2, fpCloseButton = 4 };
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -164,12 +267,60 @@ protected:
     // row is crossSize thick (0: the window's own thickness); returns the
     // client size they need. The base keeps the controls and its client size.
     virtual SIZE LayoutControls(bool apply, TDockOrientation orientation, int crossSize);
+    // The smallest client size of a floating window.
+    virtual SIZE GetMinimumClientSize() { return SIZE{0, 0}; }
+    // The resize loop of a floating window: band is the edge's hit-test code.
+    // ResizeChange may adjust the wanted window rectangle (screen).
+    virtual void ResizeStart(int /*band*/) {}
+    virtual void ResizeChange(int /*band*/, RECT& /*rect*/) {}
+    virtual void ResizeEnd(bool /*accepted*/) {}
+    // The border widths for a dock (none: floating).
+    RECT NonClientFor(const TKyDock* dock) const;
+
+    // Behaviour the toolbars switch off: resizing by the corners too, and
+    // the cursor kept on the work area while resizing.
+    bool eightEdges_ = true;
+    bool confineCursor_ = true;
 
 private:
     friend class TKyDock;
-    void SetLastDock(TKyDock* dock);
+    static std::vector<TKyCustomToolWindow*>& AllToolWindows();
+    void RememberLastDock(TKyDock* dock);
+    // The events around a move to another dock (none: floating).
+    void DockChanging(TKyDock* to);
+    void DockChangingHidden(TKyDock* to);
+    void DockChanged();
+    void Moved();
     void FrameChanged();
-    void PaintNonClient();
+    // update: the region of WM_NCPAINT (nullptr or 1: all of it).
+    void PaintNonClient(HRGN update = nullptr);
+    // The docked border into a DC whose origin is the window's top-left corner.
+    void DrawDockedBorder(HDC dc);
+    void PaintFloatingNonClient(unsigned parts, HRGN update = nullptr);
+    void RedrawFloatingBorder(unsigned parts);
+    void RedrawDockedBorder();
+    void PlaceAboveForm();
+    int FrameX() const;
+    int FrameY() const;
+    bool IsHorizontalDock() const { return GetDockOrientation(dock_) != TDockOrientation::doVertical; }
+    void DropInto(TKyDock* dock, const RECT& frame);
+    void Float(TForm* form);
+    // With clipPositions the dock fits the positions into its length for good.
+    void Dock(TKyDock* dock, bool clipPositions = false);
+    void LeaveFloating();
+    // The floating window and its owner window, once the form has a window.
+    void MakeFloatingWindow();
+    TForm* OwningForm() const;
+    RECT FloatingCloseButtonRect();
+    RECT DockedCloseButtonRect() const;
+    // The close button of the current state, in window coordinates (empty: none).
+    RECT CloseButtonRect();
+    int FloatingHit(POINT screen);
+    void BeginDrag(POINT client);
+    void DoubleClick();
+    void CloseButtonLoop();
+    void ResizeLoop(int band, POINT start);
+    void MouseActivate();
 
     TKyDock* dock_ = nullptr;
     TKyDock* lastDock_ = nullptr;
@@ -180,16 +331,42 @@ private:
     bool fullSize_ = false;
     TToolWindowDockMode dockMode_ = TToolWindowDockMode::dmCanFloat;
     POINT floatingPosition_{0, 0};
+    TKyDock* defaultDock_ = nullptr;
+    bool useLastDock_ = true;
+    TDockableTo dockableTo_ = kDockableToAll;
+    TToolWindowFloatingMode floatingMode_ = TToolWindowFloatingMode::fmOnTopOfParentForm;
+    bool hideWhenInactive_ = true;
+    bool showCaption_ = true;
+    bool closeButton_ = true;
+    bool closeButtonWhenDocked_ = false;
+    bool activateParent_ = true;
+    bool resizable_ = true;
+    bool closePressed_ = false;
+    bool floatingPositionSet_ = false;
+    TForm* floatForm_ = nullptr;
+    std::unique_ptr<TWinControl> floatingParent_;  // the floating window's owner window
     int updateCount_ = 0;
     bool arrangeRequested_ = false;
     bool arranging_ = false;
-    int placing_ = 0;  // raised while the dock sets the bounds
+    int placing_ = 0;               // raised while the dock sets the bounds
+    int moveSuppressed_ = 0;        // raised while the window changes docks
+    POINT notifiedPosition_{0, 0};  // the place OnMove last told of
 };
 
-// Tells the floating tool windows of a host event (0 activation change,
-// 1 window position changed with the WINDOWPOS in lParam, 2 window
-// destroyed). Docked tool windows follow their dock, and floating ones do not
-// exist yet, so no window has anything to do for these events now.
+// Tells the floating tool windows of a host event: 0 activation change
+// (each updates its visibility), 1 window position changed with the
+// WINDOWPOS in lParam (those floating above that window or a window inside
+// it update their visibility when it was shown, hidden or its frame
+// changed), 2 window destroyed (a floating window owned by it is owned by
+// its own owner window from then on).
 void ProcessToolWindowHookEvent(int Code, HWND Wnd, WPARAM WParam, LPARAM LParam);
+
+// The tool windows floating now.
+std::vector<TKyCustomToolWindow*> FloatingToolWindows();
+// The work areas of all monitors.
+std::vector<TDragRect> MonitorWorkAreas();
+// The position of the dock holding the nearest tool window among a
+// control's parents; nothing when that window floats or there is none.
+std::optional<TDockPosition> DockPositionOf(const TControl* control);
 
 }  // namespace qrv

@@ -1,66 +1,179 @@
 #include "widgets/win/KyDockCommon.h"
 
-#include <algorithm>
-#include <vector>
+#include "framework/IgnoredError.h"
+#include "framework/win/Handles.h"
+
+#include <array>
 
 namespace qrv {
 
 namespace {
 
-struct HookClient {
-    TToolWindowHookProc proc;
-    int refCount;
-    unsigned events;
+struct HookState {
+    TToolWindowHookClientList<TToolWindowHookProc> clients;
+    TToolWindowHookUseCounts uses;
+    std::array<HHOOK, kToolWindowHookKinds> hooks{};
 };
 
-// The user-interface thread's clients, in registration order.
-std::vector<HookClient>& Clients()
+// The user-interface thread's hooks and clients.
+HookState& State()
 {
-    static std::vector<HookClient> clients;
-    return clients;
+    static HookState state;
+    return state;
 }
 
-std::vector<HookClient>::iterator Find(TToolWindowHookProc proc)
+void Deliver(unsigned event, int code, HWND wnd, WPARAM wParam, LPARAM lParam)
 {
-    auto& clients = Clients();
-    return std::find_if(clients.begin(), clients.end(), [proc](const HookClient& c) { return c.proc == proc; });
+    State().clients.Dispatch(
+        event, [&](TToolWindowHookProc proc) { proc(code, wnd, wParam, lParam); },
+        [] { TraceIgnoredException(L"a tool-window hook client"); });
+}
+
+// Each procedure hands the event to its clients and always passes it on.
+LRESULT CALLBACK CallWndProcHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HC_ACTION) {
+        const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (message->message == WM_ACTIVATEAPP)
+            Deliver(hpSendActivateApp, 0, message->hwnd, message->wParam, message->lParam);
+        else if (message->message == WM_WINDOWPOSCHANGED)
+            Deliver(hpSendWindowPosChanged, 1, message->hwnd, message->wParam, message->lParam);
+    }
+    return CallNextHookEx(State().hooks[hkCallWndProc], code, wParam, lParam);
+}
+
+LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_DESTROYWND)
+        Deliver(hpPreDestroy, 2, reinterpret_cast<HWND>(wParam), 0, 0);
+    return CallNextHookEx(State().hooks[hkCbt], code, wParam, lParam);
+}
+
+LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HC_ACTION && wParam == PM_REMOVE) {
+        const auto* message = reinterpret_cast<const MSG*>(lParam);
+        if (message->message == WM_MOUSEMOVE)
+            Deliver(hpGetMessage, 3, message->hwnd, message->wParam, message->lParam);
+    }
+    return CallNextHookEx(State().hooks[hkGetMessage], code, wParam, lParam);
+}
+
+void Hook(int kind)
+{
+    HHOOK& hook = State().hooks[kind];
+    if (hook)
+        return;
+    static constexpr int kIds[kToolWindowHookKinds] = {WH_CALLWNDPROC, WH_CBT, WH_GETMESSAGE};
+    static constexpr HOOKPROC kProcs[kToolWindowHookKinds] = {CallWndProcHook, CbtHook, GetMessageHook};
+    hook = SetWindowsHookExW(kIds[kind], kProcs[kind], nullptr, GetCurrentThreadId());
+    if (!hook)
+        TraceIgnoredFailure(L"installing a tool-window hook", GetLastError());
+}
+
+void Unhook(int kind)
+{
+    HHOOK& hook = State().hooks[kind];
+    if (!hook)
+        return;
+    if (!UnhookWindowsHookEx(hook))
+        TraceIgnoredFailure(L"removing a tool-window hook", GetLastError());
+    hook = nullptr;
 }
 
 }  // namespace
 
-void RegisterToolWindowHookClient(TToolWindowHookProc proc, unsigned events)
+void InstallToolWindowHooks(unsigned kinds)
+{
+    const unsigned fresh = State().uses.Use(kinds);
+    for (int kind = 0; kind < kToolWindowHookKinds; ++kind)
+        if (fresh & (1u << kind))
+            Hook(kind);
+}
+
+void RemoveToolWindowHooks(unsigned kinds, bool force)
+{
+    HookState& state = State();
+    if (force) {
+        for (int kind = 0; kind < kToolWindowHookKinds; ++kind)
+            if (kinds & (1u << kind))
+                Unhook(kind);
+        state.uses.Clear();
+        state.clients.Clear();
+        return;
+    }
+    const unsigned gone = state.uses.Release(kinds);
+    for (int kind = 0; kind < kToolWindowHookKinds; ++kind)
+        if (gone & (1u << kind))
+            Unhook(kind);
+}
+
+void RegisterToolWindowHookClient(TToolWindowHookProc proc, unsigned events, bool designTime)
 {
     if (!proc)
         return;
-    if (auto it = Find(proc); it != Clients().end())
-        ++it->refCount;
-    else
-        Clients().push_back(HookClient{proc, 1, events});
+    const unsigned entryEvents = State().clients.Register(proc, events);
+    if (!designTime)
+        InstallToolWindowHooks(ToolWindowHookKinds(entryEvents));
 }
 
 void UnregisterToolWindowHookClient(TToolWindowHookProc proc)
 {
-    auto it = Find(proc);
-    if (it == Clients().end())
-        return;
-    if (--it->refCount <= 0)
-        Clients().erase(it);
+    const unsigned events = State().clients.Unregister(proc);
+    if (events)
+        RemoveToolWindowHooks(ToolWindowHookKinds(events), false);
 }
 
 int ToolWindowHookClientCount()
 {
-    return static_cast<int>(Clients().size());
+    return State().clients.Count();
 }
 
 TToolWindowHookProc FirstToolWindowHookClient()
 {
-    return Clients().empty() ? nullptr : Clients().front().proc;
+    return State().clients.First();
 }
 
 int ToolWindowHookClientRefCount(TToolWindowHookProc proc)
 {
-    auto it = Find(proc);
-    return it == Clients().end() ? 0 : it->refCount;
+    return State().clients.RefCount(proc);
+}
+
+void UnregisterAllToolWindowHookClients()
+{
+    while (TToolWindowHookProc first = FirstToolWindowHookClient())
+        UnregisterToolWindowHookClient(first);
+}
+
+bool ToolWindowHookInstalled(TToolWindowHookKind kind)
+{
+    return State().hooks.at(kind) != nullptr;
+}
+
+bool IsAnyWindowActive()
+{
+    return GetActiveWindow() != nullptr;
+}
+
+void SelectNCUpdateRgn(HWND wnd, HDC dc, HRGN rgn)
+{
+    if (rgn == nullptr || rgn == reinterpret_cast<HRGN>(1))
+        return;
+    RECT window;
+    if (!GetWindowRect(wnd, &window)) {
+        TraceIgnoredFailure(L"the window rectangle for a non-client update region", GetLastError());
+        return;
+    }
+    // A copy: the system's region belongs to the message.
+    const TGdiObject copy(CreateRectRgn(0, 0, 0, 0));
+    const auto clip = static_cast<HRGN>(copy.Get());
+    if (clip && CombineRgn(clip, rgn, nullptr, RGN_COPY) != ERROR) {
+        OffsetRgn(clip, -window.left, -window.top);
+        if (SelectClipRgn(dc, clip) != ERROR)
+            return;
+    }
+    // Not a region we can use: the whole window.
+    IntersectClipRect(dc, 0, 0, window.right - window.left, window.bottom - window.top);
 }
 
 }  // namespace qrv

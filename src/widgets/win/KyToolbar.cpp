@@ -8,7 +8,55 @@ namespace qrv {
 
 // --- TKyCustomToolbar -----------------------------------------------------
 
-TKyCustomToolbar::TKyCustomToolbar(TComponent* owner) : TKyCustomToolWindow(owner) {}
+TKyCustomToolbar::TKyCustomToolbar(TComponent* owner) : TKyCustomToolWindow(owner)
+{
+    eightEdges_ = false;
+    confineCursor_ = false;
+}
+
+void TKyCustomToolbar::SetFloatingRightX(int width)
+{
+    width = std::max(0, width);
+    if (width == floatingRightX_)
+        return;
+    floatingRightX_ = width;
+    if (Floating())
+        ArrangeControls();
+}
+
+void TKyCustomToolbar::ResizeStart(int band)
+{
+    const RECT nc = NonClientFor(nullptr);
+    const bool byHeight = band == HTTOP || band == HTBOTTOM;
+    snap_ = std::make_unique<TToolbarResizeSnap>(ToolbarSnapSizes(Items(), nc.left + nc.right, nc.top + nc.bottom),
+                                                 byHeight, Width(), Height());
+    pendingRightX_ = floatingRightX_;
+}
+
+void TKyCustomToolbar::ResizeChange(int band, RECT& rect)
+{
+    if (!snap_)
+        return;
+    const bool byHeight = band == HTTOP || band == HTBOTTOM;
+    const TToolbarSnapSize& size = snap_->Move(byHeight ? rect.bottom - rect.top : rect.right - rect.left);
+    // Anchored at the edges that do not move.
+    if (band == HTLEFT)
+        rect.left = rect.right - size.Width;
+    else
+        rect.right = rect.left + size.Width;
+    if (band == HTTOP)
+        rect.top = rect.bottom - size.Height;
+    else
+        rect.bottom = rect.top + size.Height;
+    pendingRightX_ = size.WrapWidth;
+}
+
+void TKyCustomToolbar::ResizeEnd(bool accepted)
+{
+    snap_.reset();
+    if (accepted)
+        floatingRightX_ = pendingRightX_;
+}
 
 void TKyCustomToolbar::CreateParams(TCreateParams& params)
 {
@@ -104,6 +152,18 @@ void TKyToolbarSep::SetBlank(bool blank)
     blank_ = blank;
     if (HandleAllocated())
         InvalidateRect(handle_, nullptr, TRUE);
+}
+
+void TKyToolbarSep::WndProc(TMessage& message)
+{
+    if ((message.Msg == WM_LBUTTONDOWN || message.Msg == WM_LBUTTONDBLCLK) && Parent() && Parent()->HandleAllocated()) {
+        POINT p{static_cast<short>(LOWORD(message.LParam)), static_cast<short>(HIWORD(message.LParam))};
+        MapWindowPoints(handle_, Parent()->Handle(), &p, 1);
+        Parent()->Perform(message.Msg, message.WParam, MAKELPARAM(p.x, p.y));
+        message.Result = 0;
+        return;
+    }
+    TCustomControl::WndProc(message);
 }
 
 void TKyToolbarSep::Paint(HDC dc)

@@ -5,6 +5,8 @@
 #include "widgets/ToolbarLayout.h"
 #include "widgets/win/KyDock.h"
 
+#include <memory>
+
 namespace qrv {
 
 class TKyCustomToolbar : public TKyCustomToolWindow {
@@ -13,17 +15,23 @@ public:
 
     // The wrap width of the floating toolbar in client pixels (0: no wrapping).
     int FloatingRightX() const { return floatingRightX_; }
-    void SetFloatingRightX(int width) { floatingRightX_ = width; }
+    void SetFloatingRightX(int width);
 
     int GetRowThickness(TDockOrientation orientation) override;
 
 protected:
     void CreateParams(TCreateParams& params) override;
     SIZE LayoutControls(bool apply, TDockOrientation orientation, int crossSize) override;
+    // Resizing snaps to the sizes where the lines change.
+    void ResizeStart(int band) override;
+    void ResizeChange(int band, RECT& rect) override;
+    void ResizeEnd(bool accepted) override;
 
 private:
     std::vector<TToolbarItem> Items() const;
     int floatingRightX_ = 0;
+    std::unique_ptr<TToolbarResizeSnap> snap_;  // while a resize runs
+    int pendingRightX_ = 0;
 };
 
 class TKyToolbar : public TKyCustomToolbar {
@@ -51,6 +59,8 @@ public:
 protected:
     void CreateParams(TCreateParams& params) override;
     void Paint(HDC dc) override;
+    // A press on the separator is the toolbar's.
+    void WndProc(TMessage& message) override;
 
 private:
     int sizeHorz_ = 6;

@@ -1,8 +1,15 @@
 #include "widgets/win/KyToolbarCtls.h"
 
+#include "framework/win/ActnList.h"
+
+#include "framework/IgnoredError.h"
+#include "framework/win/ActnList.h"
 #include "framework/win/Handles.h"
 #include "framework/win/ImgList.h"
 #include "framework/win/Menus.h"
+#include "widgets/win/KyDock.h"
+#include "widgets/win/KyDockCommon.h"
+#include "widgets/win/KyGlyphCache.h"
 
 #include <windowsx.h>
 
@@ -30,11 +37,34 @@ void FillTriangle(HDC dc, int x, int y, COLORREF color)
     Polygon(dc, points, 3);
 }
 
+constexpr UINT_PTR kRepeatTimer = 1;
+
+// The one button the mouse is over; the hook releases it when the mouse
+// moves elsewhere in the program or the program is deactivated.
+TKyToolbarButton* g_hotButton = nullptr;
+
 }  // namespace
+
+TKyToolbarButton* TKyToolbarButton::HotButton()
+{
+    return g_hotButton;
+}
+
+void TKyToolbarButton::HookProc(int code, HWND wnd, WPARAM wParam, LPARAM /*lParam*/)
+{
+    TKyToolbarButton* hot = g_hotButton;
+    if (!hot)
+        return;
+    if (code == 0 && !wParam && !hot->showBorderWhenInactive_)
+        hot->ReleaseHot();
+    else if (code == 3 && (!hot->HandleAllocated() || wnd != hot->handle_))
+        hot->ReleaseHot();
+}
 
 TKyToolbarButton::TKyToolbarButton(TComponent* owner) : TWinControl(owner)
 {
     SetBounds(0, 0, 23, 22);
+    RegisterToolWindowHookClient(HookProc, hpSendActivateApp | hpGetMessage);
     glyph_.OnChange = [this] {
         RebuildGlyphList();
         Repaint();
@@ -47,8 +77,43 @@ TKyToolbarButton::TKyToolbarButton(TComponent* owner) : TWinControl(owner)
 
 TKyToolbarButton::~TKyToolbarButton()
 {
+    *alive_ = false;
+    // A freed button is nobody's hot button any more.
+    if (g_hotButton == this)
+        g_hotButton = nullptr;
     if (images_)
         images_->RemoveChangeListener(imagesListener_);
+    ReleaseGlyphSlots();
+    UnregisterToolWindowHookClient(HookProc);
+}
+
+void TKyToolbarButton::BecomeHot()
+{
+    if (g_hotButton == this || !Enabled())
+        return;
+    if (g_hotButton)
+        g_hotButton->ReleaseHot();
+    if (!showBorderWhenInactive_ && !IsAnyWindowActive())
+        return;
+    g_hotButton = this;
+    hot_ = true;
+    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, handle_, 0};
+    TrackMouseEvent(&track);
+    Repaint();
+    if (OnMouseEnter)
+        OnMouseEnter(this);
+}
+
+void TKyToolbarButton::ReleaseHot()
+{
+    if (g_hotButton == this)
+        g_hotButton = nullptr;
+    if (!hot_ || mouseDown_)
+        return;
+    hot_ = false;
+    Repaint();
+    if (OnMouseExit)
+        OnMouseExit(this);
 }
 
 void TKyToolbarButton::CreateParams(TCreateParams& params)
@@ -74,6 +139,7 @@ void TKyToolbarButton::SetImages(TImageList* images)
 {
     if (images == images_)
         return;
+    ReleaseImageDisabled();
     if (images_)
         images_->RemoveChangeListener(imagesListener_);
     images_ = images;
@@ -84,6 +150,7 @@ void TKyToolbarButton::SetImages(TImageList* images)
                 images_ = nullptr;
                 imagesListener_ = 0;
             }
+            ReleaseImageDisabled();
             Repaint();
         });
     Repaint();
@@ -94,6 +161,7 @@ void TKyToolbarButton::SetImageIndex(int index)
     if (index == imageIndex_)
         return;
     imageIndex_ = index;
+    ReleaseImageDisabled();
     Repaint();
 }
 
@@ -138,45 +206,161 @@ void TKyToolbarButton::SetNumGlyphs(int count)
     Repaint();
 }
 
+void TKyToolbarButton::ReleaseGlyphSlots()
+{
+    if (usesGlyphList_) {
+        if (TGlyphList* list = FindGlyphList(glyphSize_.cx, glyphSize_.cy)) {
+            for (int slot : glyphSlots_)
+                list->Delete(slot);
+            list->Delete(disabledSlot_);
+        }
+        ReleaseGlyphList(glyphSize_.cx, glyphSize_.cy);
+        usesGlyphList_ = false;
+    }
+    glyphSlots_.clear();
+    disabledSlot_ = -1;
+    ReleaseImageDisabled();
+}
+
+void TKyToolbarButton::ReleaseImageDisabled()
+{
+    if (imageDisabledSlot_ >= 0) {
+        if (TGlyphList* list = FindGlyphList(imageDisabledSize_.cx, imageDisabledSize_.cy))
+            list->Delete(imageDisabledSlot_);
+        ReleaseGlyphList(imageDisabledSize_.cx, imageDisabledSize_.cy);
+    }
+    imageDisabledSlot_ = -1;
+    imageDisabledIndex_ = -1;
+}
+
+void TKyToolbarButton::SetOldDisabledStyle(bool old)
+{
+    if (old == oldDisabledStyle_)
+        return;
+    oldDisabledStyle_ = old;
+    RebuildGlyphList();
+    Repaint();
+}
+
+namespace {
+
+// A copy of the strip's disabled image (the second) in the system's colours
+// of the day: white and silver become the highlight, grey the shadow. The
+// transparent colour stays as it is.
+HBITMAP OldStyleDisabledImage(HBITMAP strip, int width, int height, COLORREF transparent)
+{
+    const TWindowDC screen(nullptr, GetDC(nullptr));
+    const TOwnDC sourceDC(CreateCompatibleDC(nullptr));
+    const TOwnDC imageDC(CreateCompatibleDC(nullptr));
+    TGdiObject image(CreateCompatibleBitmap(screen.Get(), width, height));
+    const TSelectObject selectSource(sourceDC.Get(), strip);
+    const TSelectObject selectImage(imageDC.Get(), image.Get());
+    BitBlt(imageDC.Get(), 0, 0, width, height, sourceDC.Get(), width, 0, SRCCOPY);
+    const COLORREF highlight = GetSysColor(COLOR_BTNHIGHLIGHT);
+    const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const COLORREF c = GetPixel(imageDC.Get(), x, y);
+            if (c == transparent)
+                continue;
+            if (c == RGB(255, 255, 255) || c == RGB(192, 192, 192))
+                SetPixel(imageDC.Get(), x, y, highlight);
+            else if (c == RGB(128, 128, 128))
+                SetPixel(imageDC.Get(), x, y, shadow);
+        }
+    return static_cast<HBITMAP>(image.Release());
+}
+
+}  // namespace
+
 void TKyToolbarButton::RebuildGlyphList()
 {
-    glyphList_.reset();
-    if (glyph_.Empty() || glyph_.Width() < numGlyphs_)
+    ReleaseGlyphSlots();
+    if (glyph_.Empty() || glyph_.Width() < numGlyphs_ || glyph_.Height() <= 0)
         return;
-    auto list = std::make_unique<TImageList>(nullptr, glyph_.Width() / numGlyphs_, glyph_.Height());
-    if (!glyphMask_.Empty() && glyphMask_.Width() == glyph_.Width()) {
-        list->Add(glyph_, &glyphMask_);
-    } else {
-        // Adding with a mask colour blackens the source, so a copy goes in.
-        TBitmap copy;
-        copy.Assign(&glyph_);
-        list->AddMasked(copy, glyph_.TransparentColor());
+    const int width = glyph_.Width() / numGlyphs_;
+    const int height = glyph_.Height();
+    TGlyphList& list = AcquireGlyphList(width, height);
+    glyphSize_ = SIZE{width, height};
+    usesGlyphList_ = true;
+    try {
+        const bool masked = !glyphMask_.Empty() && glyphMask_.Width() == glyph_.Width();
+        const COLORREF transparent = ColorToRGB(glyph_.TransparentColor());
+        for (int i = 0; i < numGlyphs_; ++i) {
+            if (i == 1 && oldDisabledStyle_ && !masked) {
+                const TGdiObject recoloured(OldStyleDisabledImage(glyph_.Handle(), width, height, transparent));
+                glyphSlots_.push_back(list.Add(static_cast<HBITMAP>(recoloured.Get()), 0, 0, transparent));
+                continue;
+            }
+            glyphSlots_.push_back(
+                list.Add(glyph_.Handle(), i * width, 0, transparent, masked ? glyphMask_.Handle() : nullptr));
+        }
+        // A strip without a disabled image gets an embossed one.
+        if (numGlyphs_ < 2)
+            disabledSlot_ = list.AddDisabled(list.Handle(), glyphSlots_[0]);
+    } catch (...) {
+        ReleaseGlyphSlots();
+        throw;
     }
-    glyphList_ = std::move(list);
+}
+
+void TKyToolbarButton::SetLayout(TButtonLayout layout)
+{
+    layout_ = layout;
+    Repaint();
+}
+
+void TKyToolbarButton::SetWordWrap(bool wrap)
+{
+    wordWrap_ = wrap;
+    Repaint();
+}
+
+void TKyToolbarButton::SetAlignment(TButtonAlignment alignment)
+{
+    alignment_ = alignment;
+    Repaint();
+}
+
+std::vector<TKyToolbarButton*> TKyToolbarButton::GroupSiblings()
+{
+    std::vector<TKyToolbarButton*> buttons;
+    if (Parent()) {
+        for (int i = 0; i < Parent()->ControlCount(); ++i)
+            if (auto* button = dynamic_cast<TKyToolbarButton*>(Parent()->Controls(i)))
+                buttons.push_back(button);
+    } else {
+        buttons.push_back(this);
+    }
+    return buttons;
+}
+
+void TKyToolbarButton::ApplyGroup(const std::vector<TKyToolbarButton*>& buttons,
+                                  const std::vector<TGroupButton>& states)
+{
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        TKyToolbarButton* button = buttons[i];
+        button->allowAllUp_ = states[i].AllowAllUp;
+        if (button->down_ != states[i].Down) {
+            button->down_ = states[i].Down;
+            button->Repaint();
+        }
+    }
 }
 
 void TKyToolbarButton::SetDown(bool down)
 {
-    if (groupIndex_ == 0)
-        down = false;
-    if (down == down_)
-        return;
-    if (down_ && !allowAllUp_)
-        return;  // the one down button of a group stays down
-    down_ = down;
-    Repaint();
-    if (!down || !Parent())
-        return;
-    for (int i = 0; i < Parent()->ControlCount(); ++i) {
-        auto* other = dynamic_cast<TKyToolbarButton*>(Parent()->Controls(i));
-        if (!other || other == this || other->groupIndex_ != groupIndex_)
-            continue;
-        other->allowAllUp_ = allowAllUp_;
-        if (other->down_) {
-            other->down_ = false;
-            other->Repaint();
-        }
-    }
+    const std::vector<TKyToolbarButton*> buttons = GroupSiblings();
+    std::vector<TGroupButton> states;
+    for (TKyToolbarButton* button : buttons)
+        states.push_back(TGroupButton{button->groupIndex_, button->down_, button->allowAllUp_});
+    const size_t self = std::find(buttons.begin(), buttons.end(), this) - buttons.begin();
+    const std::vector<size_t> changed = SetGroupButtonDown(states, self, down);
+    ApplyGroup(buttons, states);
+    // The actions of the buttons that went up or down follow them.
+    for (size_t i : changed)
+        if (TAction* action = buttons[i]->Action(); action && action->Checked() != buttons[i]->down_)
+            action->SetChecked(buttons[i]->down_);
 }
 
 void TKyToolbarButton::SetGroupIndex(int index)
@@ -184,29 +368,23 @@ void TKyToolbarButton::SetGroupIndex(int index)
     if (index == groupIndex_)
         return;
     groupIndex_ = index;
-    if (groupIndex_ == 0) {
-        if (down_) {
-            down_ = false;
-            Repaint();
-        }
-        return;
-    }
-    if (down_) {
-        // Joining a group as its down button releases the others.
-        down_ = false;
+    // Joining a group as its down button releases the others.
+    const bool wasDown = down_;
+    down_ = false;
+    if (wasDown)
         SetDown(true);
-    }
+    Repaint();
 }
 
 void TKyToolbarButton::SetAllowAllUp(bool allow)
 {
-    allowAllUp_ = allow;
-    if (groupIndex_ == 0 || !Parent())
-        return;
-    for (int i = 0; i < Parent()->ControlCount(); ++i)
-        if (auto* other = dynamic_cast<TKyToolbarButton*>(Parent()->Controls(i));
-            other && other->groupIndex_ == groupIndex_)
-            other->allowAllUp_ = allow;
+    const std::vector<TKyToolbarButton*> buttons = GroupSiblings();
+    std::vector<TGroupButton> states;
+    for (TKyToolbarButton* button : buttons)
+        states.push_back(TGroupButton{button->groupIndex_, button->down_, button->allowAllUp_});
+    const size_t self = std::find(buttons.begin(), buttons.end(), this) - buttons.begin();
+    SetGroupAllowAllUp(states, self, allow);
+    ApplyGroup(buttons, states);
 }
 
 void TKyToolbarButton::SetDropdownCombo(bool combo)
@@ -254,8 +432,11 @@ void TKyToolbarButton::SetCaption(const std::wstring& caption)
 void TKyToolbarButton::SetEnabled(bool enabled)
 {
     TWinControl::SetEnabled(enabled);
-    if (!enabled)
+    if (!enabled) {
+        if (g_hotButton == this)
+            g_hotButton = nullptr;
         hot_ = false;
+    }
     Repaint();
 }
 
@@ -288,33 +469,108 @@ bool TKyToolbarButton::InArrowPart(int x) const
     return x >= Width() - (dropdownArrowWidth_ + 2);
 }
 
+void TKyToolbarButton::StartRepeatTimer(unsigned ms)
+{
+    if (HandleAllocated() && !SetTimer(handle_, kRepeatTimer, ms, nullptr))
+        TraceIgnoredFailure(L"starting a button's repeat timer", GetLastError());
+}
+
+void TKyToolbarButton::StopRepeatTimer()
+{
+    if (HandleAllocated())
+        KillTimer(handle_, kRepeatTimer);
+}
+
+void TKyToolbarButton::RepeatTimerFired()
+{
+    if (!mouseDown_) {
+        StopRepeatTimer();
+        return;
+    }
+    StartRepeatTimer(repeatInterval_);
+    if (pressedInside_ && GetCapture() == handle_)
+        Click();  // may free the button: nothing after it
+}
+
 void TKyToolbarButton::Click()
 {
     if (groupIndex_ != 0)
         SetDown(!down_);
     if (OnClick)
         OnClick(this);
+    else if (TAction* action = Action())
+        action->Execute();
+}
+
+TAction* TKyToolbarButton::Action() const
+{
+    return actionAlive_.expired() ? nullptr : action_;
+}
+
+void TKyToolbarButton::SetAction(TAction* action)
+{
+    action_ = action;
+    actionAlive_ = action ? action->Lifetime() : std::weak_ptr<const bool>();
+    if (!action)
+        return;
+    action->SetChecked(down_);
+    // The action outlives no button it forgets: the client checks that the
+    // button is still there and still linked to it.
+    action->AddClient([this, alive = std::weak_ptr<bool>(alive_)](const TAction& changed) {
+        if (alive.expired() || !*alive.lock() || Action() != &changed)
+            return;
+        SetEnabled(changed.Enabled());
+        SetVisible(changed.Visible());
+        SetHint(changed.Hint());
+        if (changed.Checked() != down_)
+            SetDown(changed.Checked());
+    });
+}
+
+POINT TKyToolbarButton::DropdownMenuPosition(UINT& alignment)
+{
+    RECT r{0, 0, Width(), Height()};
+    if (HandleAllocated())
+        GetWindowRect(handle_, &r);
+    alignment = TPM_LEFTALIGN | TPM_TOPALIGN;
+    switch (DockPositionOf(this).value_or(TDockPosition::dpTop)) {
+    case TDockPosition::dpLeft:
+        return POINT{r.right, r.top};
+    case TDockPosition::dpRight:
+        alignment = TPM_RIGHTALIGN | TPM_TOPALIGN;
+        return POINT{r.left, r.top};
+    default:
+        return POINT{r.left, r.bottom};
+    }
 }
 
 void TKyToolbarButton::DropDown()
 {
     if (!dropdownCombo_ && OnClick)
         OnClick(this);
+    if (GetCapture() == handle_)
+        ReleaseCapture();
     bool showMenu = dropdownMenu_ != nullptr;
     bool removeClicks = true;
     if (OnDropdown)
         OnDropdown(this, showMenu, removeClicks);
     if (!showMenu || !dropdownMenu_ || !HandleAllocated())
         return;
-    RECT r;
-    GetWindowRect(handle_, &r);
-    const UINT command =
-        TrackPopupMenuEx(dropdownMenu_->Handle(), TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, r.left,
-                         r.bottom, handle_, nullptr);
+    UINT alignment = 0;
+    const POINT at = DropdownMenuPosition(alignment);
+    const HWND window = handle_;
+    const UINT command = TrackPopupMenuEx(dropdownMenu_->Handle(), TPM_RETURNCMD | TPM_LEFTBUTTON | alignment, at.x,
+                                          at.y, window, nullptr);
     if (removeClicks) {
-        // The click that closed the menu over this button must not press it again.
+        // The click that closed the menu over this button must not press it
+        // again; clicks meant for other windows are passed on.
+        std::vector<MSG> others;
         MSG msg;
-        while (PeekMessageW(&msg, handle_, WM_LBUTTONDOWN, WM_MBUTTONDBLCLK, PM_REMOVE)) {}
+        while (PeekMessageW(&msg, nullptr, WM_LBUTTONDOWN, WM_MBUTTONDBLCLK, PM_REMOVE))
+            if (msg.hwnd != window)
+                others.push_back(msg);
+        for (const MSG& other : others)
+            PostMessageW(other.hwnd, other.message, other.wParam, other.lParam);
     }
     if (command)
         dropdownMenu_->DispatchCommand(command);
@@ -324,9 +580,28 @@ SIZE TKyToolbarButton::GlyphSize() const
 {
     if (images_ && imageIndex_ >= 0)
         return SIZE{images_->Width(), images_->Height()};
-    if (glyphList_)
-        return SIZE{glyphList_->Width(), glyphList_->Height()};
+    if (!glyphSlots_.empty())
+        return glyphSize_;
     return SIZE{0, 0};
+}
+
+int TKyToolbarButton::ImageDisabledSlot()
+{
+    if (!images_ || imageIndex_ < 0 || imageIndex_ >= images_->Count())
+        return -1;
+    if (imageDisabledSlot_ >= 0 && imageDisabledIndex_ == imageIndex_)
+        return imageDisabledSlot_;
+    ReleaseImageDisabled();
+    TGlyphList& list = AcquireGlyphList(images_->Width(), images_->Height());
+    imageDisabledSize_ = SIZE{images_->Width(), images_->Height()};
+    try {
+        imageDisabledSlot_ = list.AddDisabled(images_->Handle(), imageIndex_);
+    } catch (...) {
+        ReleaseGlyphList(imageDisabledSize_.cx, imageDisabledSize_.cy);
+        throw;
+    }
+    imageDisabledIndex_ = imageIndex_;
+    return imageDisabledSlot_;
 }
 
 void TKyToolbarButton::DrawContent(HDC dc, RECT area, bool pushed)
@@ -335,42 +610,61 @@ void TKyToolbarButton::DrawContent(HDC dc, RECT area, bool pushed)
         OffsetRect(&area, 1, 1);
     const SIZE glyph = displayMode_ == TButtonDisplayMode::dmTextOnly ? SIZE{0, 0} : GlyphSize();
     const std::wstring text = displayMode_ == TButtonDisplayMode::dmGlyphOnly ? std::wstring() : Caption();
-    HGDIOBJ oldFont = SelectObject(dc, Font().Handle());
-    SIZE textSize{0, 0};
+    const TSelectObject font(dc, Font().Handle());
+    TButtonContentInput in;
+    in.Width = area.right - area.left;
+    in.Height = area.bottom - area.top;
+    in.GlyphWidth = glyph.cx;
+    in.GlyphHeight = glyph.cy;
+    in.ArrowWidth = !dropdownCombo_ && UsesDropdown() && dropdownArrow_ ? dropdownArrowWidth_ : 0;
+    in.Margin = margin_;
+    in.Spacing = spacing_;
+    in.Layout = layout_;
+    const UINT lines = wordWrap_ ? DT_WORDBREAK : DT_SINGLELINE;
     if (!text.empty()) {
-        RECT measure{0, 0, 0, 0};
-        DrawTextW(dc, text.c_str(), -1, &measure, DT_CALCRECT | DT_SINGLELINE);
-        textSize = SIZE{measure.right, measure.bottom};
+        RECT measure{0, 0, wordWrap_ ? std::max(1, ButtonCaptionWrapWidth(in)) : 0, 0};
+        DrawTextW(dc, text.c_str(), -1, &measure, DT_CALCRECT | lines);
+        in.TextWidth = measure.right;
+        in.TextHeight = measure.bottom;
     }
-    const int arrow = !dropdownCombo_ && UsesDropdown() && dropdownArrow_ ? dropdownArrowWidth_ : 0;
-    const int space = glyph.cx > 0 && !text.empty() ? (spacing_ < 0 ? 4 : spacing_) : 0;
-    const int total = glyph.cx + space + textSize.cx + arrow;
-    const int areaWidth = area.right - area.left;
-    const int areaHeight = area.bottom - area.top;
-    int x = margin_ < 0 ? area.left + (areaWidth - total) / 2 : area.left + margin_;
+    const TButtonContent place = LayoutButtonContent(in);
     const bool enabled = Enabled();
 
     if (glyph.cx > 0) {
-        const int y = area.top + (areaHeight - glyph.cy) / 2;
+        const int x = area.left + place.GlyphX;
+        const int y = area.top + place.GlyphY;
         if (images_ && imageIndex_ >= 0) {
-            images_->Draw(dc, x, y, imageIndex_, enabled);
-        } else if (glyphList_) {
-            // Images of the strip: up, disabled, down, exclusive.
-            int index = 0;
-            if (!enabled && numGlyphs_ > 1)
-                index = 1;
-            else if (mouseDown_ && pressedInside_ && numGlyphs_ > 2)
-                index = 2;
-            else if (down_ && numGlyphs_ > 3)
-                index = 3;
-            glyphList_->Draw(dc, x, y, index, enabled || numGlyphs_ > 1);
+            const int disabled = enabled ? -1 : ImageDisabledSlot();
+            if (disabled >= 0) {
+                if (const TGlyphList* list = FindGlyphList(images_->Width(), images_->Height()))
+                    list->Draw(dc, x, y, disabled);
+            } else {
+                images_->Draw(dc, x, y, imageIndex_, true);
+            }
+        } else if (const TGlyphList* list = FindGlyphList(glyphSize_.cx, glyphSize_.cy)) {
+            // Images of the strip: up, disabled, down, exclusive, hot.
+            int slot = glyphSlots_[0];
+            const int count = static_cast<int>(glyphSlots_.size());
+            if (!enabled)
+                slot = count > 1 ? glyphSlots_[1] : disabledSlot_;
+            else if (mouseDown_ && pressedInside_ && count > 2)
+                slot = glyphSlots_[2];
+            else if (down_ && count > 3)
+                slot = glyphSlots_[3];
+            else if (hot_ && count > 4)
+                slot = glyphSlots_[4];
+            list->Draw(dc, x, y, slot);
         }
     }
-    x += glyph.cx + space;
     if (!text.empty()) {
         SetBkMode(dc, TRANSPARENT);
-        RECT textRect{x, area.top, x + textSize.cx, area.bottom};
-        const UINT format = DT_SINGLELINE | DT_VCENTER | DT_LEFT;
+        RECT textRect{area.left + place.TextLeft, area.top + place.TextTop, area.left + place.TextRight,
+                      area.top + place.TextBottom};
+        const UINT align = alignment_ == TButtonAlignment::taLeftJustify    ? DT_LEFT
+                           : alignment_ == TButtonAlignment::taRightJustify ? DT_RIGHT
+                                                                            : DT_CENTER;
+        // The rectangle is the caption's measured size: it is centred already.
+        const UINT format = lines | align | (wordWrap_ ? 0 : DT_VCENTER);
         if (enabled) {
             SetTextColor(dc, ColorToRGB(Font().Color()));
             DrawTextW(dc, text.c_str(), -1, &textRect, format);
@@ -383,14 +677,12 @@ void TKyToolbarButton::DrawContent(HDC dc, RECT area, bool pushed)
             DrawTextW(dc, text.c_str(), -1, &textRect, format);
         }
     }
-    SelectObject(dc, oldFont);
-    if (arrow > 0) {
-        const int middle = x + textSize.cx + arrow / 2;
-        const int centreOf = glyph.cy > 0 ? glyph.cy : textSize.cy;
-        const int y = area.top + (areaHeight - centreOf) / 2 + (centreOf - 3) / 2;
+    if (in.ArrowWidth > 0) {
+        const int x = area.left + place.ArrowX;
+        const int y = area.top + place.ArrowY;
         if (!enabled)
-            FillTriangle(dc, middle + 1, y + 1, GetSysColor(COLOR_BTNHIGHLIGHT));
-        FillTriangle(dc, middle, y, enabled ? ColorToRGB(Font().Color()) : GetSysColor(COLOR_BTNSHADOW));
+            FillTriangle(dc, x + 1, y + 1, GetSysColor(COLOR_BTNHIGHLIGHT));
+        FillTriangle(dc, x, y, enabled ? ColorToRGB(Font().Color()) : GetSysColor(COLOR_BTNSHADOW));
     }
 }
 
@@ -467,12 +759,7 @@ void TKyToolbarButton::WndProc(TMessage& message)
         message.Result = 1;  // Paint covers everything
         return;
     case WM_MOUSEMOVE: {
-        if (!hot_ && Enabled()) {
-            hot_ = true;
-            TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, handle_, 0};
-            TrackMouseEvent(&track);
-            Repaint();
-        }
+        BecomeHot();
         if (mouseDown_) {
             RECT client;
             GetClientRect(handle_, &client);
@@ -487,8 +774,7 @@ void TKyToolbarButton::WndProc(TMessage& message)
         return;
     }
     case WM_MOUSELEAVE:
-        hot_ = false;
-        Repaint();
+        ReleaseHot();
         message.Result = 0;
         return;
     case WM_LBUTTONDOWN:
@@ -496,32 +782,41 @@ void TKyToolbarButton::WndProc(TMessage& message)
         message.Result = 0;
         if (!Enabled())
             return;
+        if (message.Msg == WM_LBUTTONDBLCLK && down_ && OnDblClick) {
+            OnDblClick(this);
+            return;
+        }
         const int x = GET_X_LPARAM(message.LParam);
         if (UsesDropdown() && (!dropdownCombo_ || InArrowPart(x))) {
             menuDown_ = true;
             Repaint();
-            struct MenuUp {
-                TKyToolbarButton* self;
-                ~MenuUp()
-                {
-                    self->menuDown_ = false;
-                    self->Repaint();
-                }
-            } up{this};
+            const std::shared_ptr<bool> alive = alive_;
             DropDown();
+            if (*alive) {
+                menuDown_ = false;
+                Repaint();
+            }
             return;
         }
         SetCapture(handle_);
         mouseDown_ = true;
         pressedInside_ = true;
         Repaint();
+        if (repeating_) {
+            // A repeating button clicks at once, then while it is held.
+            const std::shared_ptr<bool> alive = alive_;
+            Click();
+            if (*alive && mouseDown_)
+                StartRepeatTimer(repeatDelay_);
+        }
         return;
     }
     case WM_LBUTTONUP: {
         message.Result = 0;
-        const bool click = mouseDown_ && pressedInside_;
+        const bool click = mouseDown_ && pressedInside_ && !repeating_;
         mouseDown_ = false;
         pressedInside_ = false;
+        StopRepeatTimer();
         if (GetCapture() == handle_)
             ReleaseCapture();
         Repaint();
@@ -529,9 +824,17 @@ void TKyToolbarButton::WndProc(TMessage& message)
             Click();
         return;
     }
+    case WM_TIMER:
+        if (message.WParam == kRepeatTimer) {
+            RepeatTimerFired();
+            message.Result = 0;
+            return;
+        }
+        break;
     case WM_CAPTURECHANGED:
     case WM_CANCELMODE:
         if (mouseDown_) {
+            StopRepeatTimer();
             mouseDown_ = false;
             pressedInside_ = false;
             Repaint();

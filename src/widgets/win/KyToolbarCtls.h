@@ -1,21 +1,27 @@
 #pragma once
 // TKyToolbarButton: the flat, hot-tracking button of toolbars and forms, with
 // a glyph (from an image list or a bitmap strip) and/or a caption; a push
-// button, a toggle in a group, or a drop-down button.
+// button, a toggle in a group, a repeating button or a drop-down button.
+// Glyph images, and the embossed images of disabled buttons made from them,
+// are kept in image lists shared by all buttons of one glyph size.
 
 #include "framework/win/Bitmap.h"
 #include "framework/win/Controls.h"
+#include "widgets/ButtonLayout.h"
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace qrv {
 
+class TAction;
 class TImageList;
 class TMenu;
 
 enum class TButtonDisplayMode { dmBoth, dmGlyphOnly, dmTextOnly };
 enum class TButtonState { bsUp, bsDisabled, bsDown, bsExclusive, bsHot };
+enum class TButtonAlignment { taLeftJustify, taRightJustify, taCenter };
 
 // ShowMenu: pop up DropdownMenu (preset: a menu is set); RemoveClicks:
 // discard the clicks that closed the menu.
@@ -38,6 +44,25 @@ public:
     // Pixels from the edge to the content (-1: centred).
     int Margin() const { return margin_; }
     void SetMargin(int margin);
+    // Where the glyph sits beside the caption.
+    TButtonLayout Layout() const { return layout_; }
+    void SetLayout(TButtonLayout layout);
+    // The caption wraps at word breaks to the room the button has for it.
+    bool WordWrap() const { return wordWrap_; }
+    void SetWordWrap(bool wrap);
+    // How the lines of a wrapped caption line up.
+    TButtonAlignment Alignment() const { return alignment_; }
+    void SetAlignment(TButtonAlignment alignment);
+    // Clicks while held: first after RepeatDelay, then every RepeatInterval (ms).
+    bool Repeating() const { return repeating_; }
+    void SetRepeating(bool repeating) { repeating_ = repeating; }
+    unsigned RepeatDelay() const { return repeatDelay_; }
+    void SetRepeatDelay(unsigned ms) { repeatDelay_ = ms; }
+    unsigned RepeatInterval() const { return repeatInterval_; }
+    void SetRepeatInterval(unsigned ms) { repeatInterval_ = ms; }
+    // Hot tracking also while no window of the program is active.
+    bool ShowBorderWhenInactive() const { return showBorderWhenInactive_; }
+    void SetShowBorderWhenInactive(bool show) { showBorderWhenInactive_ = show; }
 
     // A strip of NumGlyphs images side by side: up, disabled, down, exclusive, hot.
     TBitmap& Glyph() { return glyph_; }
@@ -46,6 +71,10 @@ public:
     void SetGlyphMask(const TBitmap* mask);
     int NumGlyphs() const { return numGlyphs_; }
     void SetNumGlyphs(int count);
+    // The strip's own disabled image drawn in today's colours: its white and
+    // silver become the button highlight, its grey the button shadow.
+    bool OldDisabledStyle() const { return oldDisabledStyle_; }
+    void SetOldDisabledStyle(bool old);
 
     // A button of a group (GroupIndex not 0) stays down until another of its
     // group on the same parent goes down; with AllowAllUp it can also go up.
@@ -73,14 +102,31 @@ public:
     bool Flat() const { return flat_; }
     void SetFlat(bool flat);
 
+    // The action the button stands for: it takes the action's enabled and
+    // visible state, hint and checked state (as Down), its Down changes
+    // check the action, and a click without OnClick executes it. Linking
+    // copies Down to the action's checked state.
+    TAction* Action() const;
+    void SetAction(TAction* action);
+
     TButtonState State() const;
     // What a full click does: toggles a grouped button, then OnClick.
     virtual void Click();
+    // Where the drop-down menu goes (screen) and how TrackPopupMenu aligns
+    // it: below the button, beside it in a left dock, right-aligned at its
+    // left edge in a right dock.
+    POINT DropdownMenuPosition(UINT& alignment);
+    // The button the mouse is over now, if any.
+    static TKyToolbarButton* HotButton();
 
     void SetCaption(const std::wstring& caption) override;
     void SetEnabled(bool enabled) override;
 
     TButtonDropdownEvent OnDropdown;
+    // A double click on a button that is down.
+    TNotifyEvent OnDblClick;
+    TNotifyEvent OnMouseEnter;
+    TNotifyEvent OnMouseExit;
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -90,8 +136,22 @@ protected:
     void Repaint();
     bool Hot() const { return hot_; }
     bool Pushed() const;
+    // The repeat timer; tests put a clock of their own in its place.
+    virtual void StartRepeatTimer(unsigned ms);
+    virtual void StopRepeatTimer();
+    // The repeat timer fired: a click while the button is held inside.
+    void RepeatTimerFired();
 
 private:
+    static void HookProc(int code, HWND wnd, WPARAM wParam, LPARAM lParam);
+    void BecomeHot();
+    void ReleaseHot();
+    std::vector<TKyToolbarButton*> GroupSiblings();
+    void ApplyGroup(const std::vector<TKyToolbarButton*>& buttons, const std::vector<TGroupButton>& states);
+    void ReleaseGlyphSlots();
+    void ReleaseImageDisabled();
+    // The embossed image of Images[ImageIndex], made on first use (-1: none).
+    int ImageDisabledSlot();
     bool UsesDropdown() const;
     bool InArrowPart(int x) const;
     void DropDown();
@@ -107,8 +167,29 @@ private:
     int margin_ = -1;
     TBitmap glyph_;
     TBitmap glyphMask_;
-    std::unique_ptr<TImageList> glyphList_;  // the glyph strip cut into images
+    // The strip's images and the made disabled image in the shared list of
+    // their size (-1: none).
+    std::vector<int> glyphSlots_;
+    int disabledSlot_ = -1;
+    SIZE glyphSize_{0, 0};
+    bool usesGlyphList_ = false;
+    // The embossed image of the Images entry when disabled.
+    int imageDisabledSlot_ = -1;
+    int imageDisabledIndex_ = -1;
+    SIZE imageDisabledSize_{0, 0};
     int numGlyphs_ = 1;
+    TButtonLayout layout_ = TButtonLayout::blGlyphLeft;
+    bool wordWrap_ = false;
+    bool oldDisabledStyle_ = false;
+    TAction* action_ = nullptr;
+    std::weak_ptr<const bool> actionAlive_;
+    TButtonAlignment alignment_ = TButtonAlignment::taCenter;
+    bool repeating_ = false;
+    unsigned repeatDelay_ = 400;
+    unsigned repeatInterval_ = 100;
+    bool showBorderWhenInactive_ = false;
+    // Cleared when the button goes: a click handler may free it.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     bool down_ = false;
     int groupIndex_ = 0;
     bool allowAllUp_ = false;

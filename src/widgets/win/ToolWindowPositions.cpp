@@ -13,6 +13,7 @@ namespace qrv {
 namespace {
 
 const wchar_t kNoNameText[] = L"Cannot save tool window's position because Name property is not set";
+const wchar_t kNoNameRestoreText[] = L"Cannot restore tool window's position because Name property is not set";
 const wchar_t kNoDockNameText[] = L"Cannot save tool window's position because DockedTo's Name property not set";
 
 std::vector<TKyCustomToolWindow*> ToolWindowsOf(TForm* form)
@@ -76,8 +77,8 @@ private:
 class RegistrySections {
 public:
     RegistrySections(std::wstring baseKey, bool write)
-        : base_(baseKey.empty() || baseKey[0] != L'\\' ? L"\\" + baseKey : std::move(baseKey)),
-          write_(write), registry_(write ? KEY_ALL_ACCESS : KEY_READ)
+        : base_(baseKey.empty() || baseKey[0] != L'\\' ? L"\\" + baseKey : std::move(baseKey)), write_(write),
+          registry_(write ? KEY_ALL_ACCESS : KEY_READ)
     {
         if (!registry_.OpenKey(base_, true))
             throw ERegistryException(L"Registrierungsschlüssel \"" + base_ + L"\" kann nicht geöffnet werden");
@@ -116,8 +117,7 @@ public:
             Open(section);
             registry_.WriteInteger(name, value);
         };
-        store.WriteString = [this](const std::wstring& section, const std::wstring& name,
-                                   const std::wstring& value) {
+        store.WriteString = [this](const std::wstring& section, const std::wstring& name, const std::wstring& value) {
             Open(section);
             registry_.WriteString(name, value);
         };
@@ -146,9 +146,7 @@ TToolWindowPositionStore IniStore(TMemIniFile& ini, const std::wstring& prefix)
         ini.WriteInteger(prefix + section, name, value);
     };
     store.WriteString = [&ini, prefix](const std::wstring& section, const std::wstring& name,
-                                       const std::wstring& value) {
-        ini.WriteString(prefix + section, name, value);
-    };
+                                       const std::wstring& value) { ini.WriteString(prefix + section, name, value); };
     return store;
 }
 
@@ -169,10 +167,16 @@ void WriteToolWindowPositions(TForm* form, const TToolWindowPositionStore& store
 void ReadToolWindowPositions(TForm* form, const TToolWindowPositionStore& store)
 {
     const std::vector<TKyDock*> docks = DocksOf(form);
+    const auto dockNamed = [&docks](const std::wstring& name) -> TKyDock* {
+        for (TKyDock* dock : docks)
+            if (dock->Name() == name)  // exact, as written
+                return dock;
+        return nullptr;
+    };
     DockUpdates updates(docks);
     for (TKyCustomToolWindow* window : ToolWindowsOf(form)) {
         if (window->Name().empty())
-            throw Exception(kNoNameText);
+            throw Exception(kNoNameRestoreText);
         const bool toolbar = dynamic_cast<TKyCustomToolbar*>(window) != nullptr;
         const auto position = ReadToolWindowPosition(store, window->Name(), PositionOf(window), toolbar);
         if (!position)
@@ -182,21 +186,31 @@ void ReadToolWindowPositions(TForm* form, const TToolWindowPositionStore& store)
             continue;
         TKyDock* target = nullptr;
         if (position->DockedTo != kFloatingDockName) {
-            for (TKyDock* dock : docks)
-                if (dock->Name() == position->DockedTo)  // exact, as written
-                    target = dock;
+            target = dockNamed(position->DockedTo);
             if (!target || !target->AllowDrag())
                 continue;
         }
-        window->SetFloatingPosition(POINT{position->FloatLeft, position->FloatTop});
         if (auto* bar = dynamic_cast<TKyCustomToolbar*>(window); bar && position->FloatRightX)
             bar->SetFloatingRightX(*position->FloatRightX);
-        if (!target)
-            continue;  // saved floating: stays where the form put it
         window->SetDockRow(position->DockRow);
         window->SetDockPos(position->DockPos);
-        window->SetDockedTo(target);
+        if (target) {
+            // A toolbar that never floated is stored with the place 0, 0: it
+            // keeps floating first where it is docked, not in the corner.
+            if (position->FloatLeft != 0 || position->FloatTop != 0)
+                window->SetFloatingPosition(POINT{position->FloatLeft, position->FloatTop});
+            window->SetDockedTo(target);
+            window->ArrangeControls();
+            continue;
+        }
+        window->SetFloatingPosition(POINT{position->FloatLeft, position->FloatTop});
+        window->SetParent(form);
         window->ArrangeControls();
+        // A place on a monitor that is gone is brought back.
+        window->MoveOnScreen(true);
+        if (position->HasLastDock && window->UseLastDock() && !position->LastDock.empty())
+            if (TKyDock* last = dockNamed(position->LastDock))
+                window->SetLastDock(last);
     }
 }
 

@@ -15,7 +15,8 @@ class TForm;
 
 void WriteToolWindowPositions(TForm* form, const TToolWindowPositionStore& store);
 // Every dock of the form is arranged once, at the end, also on failure. A
-// window saved as floating keeps its dock: floating windows are not built yet.
+// window saved as floating floats at its saved place, brought back onto a
+// monitor when that place is on none.
 void ReadToolWindowPositions(TForm* form, const TToolWindowPositionStore& store);
 
 // Sections are named sectionPrefix + the tool window's Name. The write

@@ -349,3 +349,42 @@ TEST_F(SettingsProcess, TwoInstancesClosedTogetherBothSaveOrNameTheRealCause)
     // Concurrent writers retry their replace: none of the forty exits fails.
     EXPECT_EQ(reported, 0);
 }
+
+TEST_F(SettingsProcess, AToolbarStoredFloatingFloatsThereAndIsWrittenBackAtExit)
+{
+    test::TestDir dir;
+    const std::wstring ini = dir.Write(
+        L"toolbars.ini", "[ToolbarDatei]\r\nRev=3\r\nVisible=1\r\nDockedTo=+\r\nFloatLeft=300\r\nFloatTop=200\r\n");
+    {
+        ProgramProcess program(L"\"/I=" + ini + L"\"");
+        HWND main = program.WaitForWindow(L"TQRVMain");
+        ASSERT_NE(main, nullptr);
+        HWND bar = program.WaitForWindow(L"TKyToolbar");
+        ASSERT_NE(bar, nullptr) << "a floating toolbar is a window of its own, shown";
+        wchar_t caption[32] = L"";
+        GetWindowTextW(bar, caption, 32);
+        EXPECT_STREQ(caption, L"Datei");
+        const RECT rect = WindowRect(bar);
+        EXPECT_EQ(rect.left, 300);
+        EXPECT_EQ(rect.top, 200);
+        const HWND owner = GetWindow(bar, GW_OWNER);
+        ASSERT_NE(owner, nullptr);
+        EXPECT_EQ(GetWindow(owner, GW_OWNER), main) << "it floats above the main window";
+        bool barFirst = false;
+        for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+            if (w == bar || w == main) {
+                barFirst = w == bar;
+                break;
+            }
+        }
+        EXPECT_TRUE(barFirst) << "above the main window";
+        ASSERT_EQ(program.CloseAndWait(main), 0u);
+    }
+    TMemIniFile saved(ini);
+    EXPECT_EQ(saved.ReadInteger(L"ToolbarDatei", L"Rev", 0), 3);
+    EXPECT_EQ(saved.ReadInteger(L"ToolbarDatei", L"Visible", 0), 1);
+    EXPECT_EQ(saved.ReadString(L"ToolbarDatei", L"DockedTo", L""), L"+");
+    EXPECT_EQ(saved.ReadInteger(L"ToolbarDatei", L"FloatLeft", 0), 300);
+    EXPECT_EQ(saved.ReadInteger(L"ToolbarDatei", L"FloatTop", 0), 200);
+    EXPECT_EQ(saved.ReadString(L"ToolbarDatei", L"LastDock", L""), L"Dock975") << "where a double click docks it";
+}

@@ -172,8 +172,9 @@ TEST_F(DockTest, PlacementRulesAndHookClients)
     auto* panel = new TPanel(&form);
     panel->SetParent(&form);
     EXPECT_THROW(bar->SetParent(panel), EInvalidOperation);
-    EXPECT_THROW(bar->SetParent(&form), EInvalidOperation) << "floating is not built";
-    EXPECT_THROW(bar->SetDockedTo(nullptr), EInvalidOperation);
+    auto* unowned = new TKyToolbar(nullptr);
+    EXPECT_THROW(unowned->SetDockedTo(nullptr), EInvalidOperation) << "no form to float above";
+    delete unowned;
     auto* sep = new TKyToolbarSep(&form);
     EXPECT_THROW(sep->SetParent(panel), EInvalidOperation);
 
@@ -322,8 +323,8 @@ TEST(ToolbarButton, GlyphsImagesAndDisplayModes)
     EXPECT_EQ(button->Images(), images);
     EXPECT_EQ(button->ImageIndex(), 1);
 
-    for (TButtonDisplayMode mode : {TButtonDisplayMode::dmGlyphOnly, TButtonDisplayMode::dmTextOnly,
-                                    TButtonDisplayMode::dmBoth}) {
+    for (TButtonDisplayMode mode :
+         {TButtonDisplayMode::dmGlyphOnly, TButtonDisplayMode::dmTextOnly, TButtonDisplayMode::dmBoth}) {
         button->SetDisplayMode(mode);
         EXPECT_EQ(button->DisplayMode(), mode);
     }
@@ -339,4 +340,76 @@ TEST(ToolbarButton, GlyphsImagesAndDisplayModes)
 
     delete images;
     EXPECT_EQ(button->Images(), nullptr) << "a freed image list is forgotten";
+}
+
+TEST_F(DockTest, TheBackgroundIsTiledFromTheParentsOriginAndItsKeyCanShowTheColour)
+{
+    Toolbar(L"Datei")->SetDockedTo(dock);
+    dock->SetBoundLines(blTop);  // the client starts 1 pixel below the form's
+    // 4 x 4: rows 0 and 1 red, rows 2 and 3 blue (the key: bottom-left).
+    TBitmap tile;
+    tile.SetSize(4, 4, clWhite);
+    {
+        const TOwnDC dc(CreateCompatibleDC(nullptr));
+        const TSelectObject select(dc.Get(), tile.Handle());
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 4; ++x)
+                SetPixel(dc.Get(), x, y, y < 2 ? RGB(255, 0, 0) : RGB(0, 0, 255));
+    }
+    EXPECT_FALSE(dock->HasBackground());
+    dock->SetBackground(&tile);
+    ASSERT_TRUE(dock->HasBackground());
+    auto erased = [&](int x, int y) {
+        const TWindowDC screen(nullptr, GetDC(nullptr));
+        const TOwnDC memory(CreateCompatibleDC(screen.Get()));
+        const TGdiObject bitmap(CreateCompatibleBitmap(screen.Get(), 16, 16));
+        const TSelectObject select(memory.Get(), bitmap.Get());
+        SendMessageW(dock->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory.Get()), 0);
+        return GetPixel(memory.Get(), x, y);
+    };
+    // Client row 0 is the form's row 1: the tile's row 1.
+    EXPECT_EQ(erased(0, 0), RGB(255, 0, 0));
+    EXPECT_EQ(erased(3, 1), RGB(0, 0, 255));
+    EXPECT_EQ(erased(2, 2), RGB(0, 0, 255));
+    EXPECT_EQ(erased(1, 3), RGB(255, 0, 0));
+    EXPECT_EQ(erased(9, 4), RGB(255, 0, 0)) << "the next tile down";
+
+    dock->SetBackgroundTransparent(true);
+    EXPECT_EQ(erased(3, 1), ColorToRGB(dock->Color())) << "the key shows the dock's colour";
+    EXPECT_EQ(erased(0, 0), RGB(255, 0, 0));
+    dock->SetBackground(nullptr);
+    EXPECT_FALSE(dock->HasBackground());
+}
+
+TEST_F(DockTest, ADockedToolbarPrintsItsBorderWithTheDocksBackground)
+{
+    auto* bar = Toolbar(L"Datei");
+    bar->SetDockedTo(dock);
+    bar->SetBorderStyle(TToolWindowBorderStyle::bsNone);
+    TBitmap tile;
+    tile.SetSize(2, 2, clWhite);
+    {
+        const TOwnDC dc(CreateCompatibleDC(nullptr));
+        const TSelectObject select(dc.Get(), tile.Handle());
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 2; ++x)
+                SetPixel(dc.Get(), x, y, RGB(0, 128, 0));
+    }
+    auto printed = [&](int x, int y) {
+        const TWindowDC screen(nullptr, GetDC(nullptr));
+        const TOwnDC memory(CreateCompatibleDC(screen.Get()));
+        const TGdiObject bitmap(CreateCompatibleBitmap(screen.Get(), bar->Width(), bar->Height()));
+        const TSelectObject select(memory.Get(), bitmap.Get());
+        SendMessageW(bar->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(memory.Get()),
+                     PRF_NONCLIENT | PRF_ERASEBKGND | PRF_CLIENT | PRF_CHILDREN);
+        return GetPixel(memory.Get(), x, y);
+    };
+    // Beside the grip, in the border's inner ring.
+    const int middle = bar->Height() / 2;
+    EXPECT_EQ(printed(bar->Width() - 2, middle), ColorToRGB(bar->Color())) << "no background: the colour";
+    dock->SetBackground(&tile);
+    EXPECT_EQ(printed(bar->Width() - 2, middle), RGB(0, 128, 0)) << "the dock's background";
+    EXPECT_EQ(printed(bar->Width() - 1, middle), ColorToRGB(bar->Color())) << "the outer frame in its colour";
+    dock->SetBackgroundOnToolbars(false);
+    EXPECT_EQ(printed(bar->Width() - 2, middle), ColorToRGB(bar->Color()));
 }

@@ -1,10 +1,10 @@
+#include "widgets/win/ToolWindowPositions.h"
 #include "framework/IniFiles.h"
 #include "framework/SysUtils.h"
 #include "framework/win/Forms.h"
 #include "framework/win/Registry.h"
 #include "widgets/win/KyToolbar.h"
 #include "widgets/win/KyToolbarCtls.h"
-#include "widgets/win/ToolWindowPositions.h"
 
 #include "TestDir.h"
 
@@ -130,8 +130,8 @@ TEST_F(PositionsTest, WhatARestoreLeavesAlone)
     IniWriteToolWindowPositions(&form, file, L"");
     TMemIniFile ini(file);
     ini.WriteString(L"Bar2", L"DockedTo", L"RenamedDock");  // no such dock any more
-    ini.WriteInteger(L"Bar3", L"Rev", 1);                    // an unknown revision
-    ini.WriteString(L"Bar1", L"DockedTo", L"");              // saved in a locked dock
+    ini.WriteInteger(L"Bar3", L"Rev", 1);                   // an unknown revision
+    ini.WriteString(L"Bar1", L"DockedTo", L"");             // saved in a locked dock
     ini.WriteInteger(L"Bar1", L"Visible", 0);
     ini.UpdateFile();
 
@@ -161,4 +161,135 @@ TEST_F(PositionsTest, UnnamedToolWindowsCannotBeSavedButTheFileIsWritten)
     bar3->SetName(L"Bar3");
     top->SetName(L"");
     EXPECT_THROW(RegWriteToolWindowPositions(&form, kTestKey), Exception);
+}
+
+namespace {
+
+// Floats Bar2 at a place and wraps Bar1 floating, as a user leaves them.
+void FloatSome(TKyToolbar* bar1, TKyToolbar* bar2)
+{
+    (new TKyToolbarButton(bar1->Owner()))->SetParent(bar1);
+    (new TKyToolbarButton(bar1->Owner()))->SetParent(bar1);
+    bar2->SetFloatingPosition(POINT{300, 200});
+    bar2->SetDockedTo(nullptr);
+    bar1->SetFloatingPosition(POINT{500, 400});
+    bar1->SetDockedTo(nullptr);
+    bar1->SetFloatingRightX(40);
+}
+
+}  // namespace
+
+TEST_F(PositionsTest, FloatingPlacesAndWrapWidthsSurviveBothStores)
+{
+    FloatSome(bar1, bar2);
+    ASSERT_TRUE(bar2->Floating());
+    const RECT wrapped = RECT{bar1->Left(), bar1->Top(), bar1->Left() + bar1->Width(), bar1->Top() + bar1->Height()};
+    EXPECT_GT(wrapped.bottom - wrapped.top, wrapped.right - wrapped.left) << "three buttons wrapped one a line";
+    test::TestDir dir;
+    const std::wstring file = dir.File(L"positions.ini");
+    IniWriteToolWindowPositions(&form, file, L"");
+    RegWriteToolWindowPositions(&form, kTestKey);
+    {
+        TMemIniFile ini(file);
+        EXPECT_EQ(ini.ReadString(L"Bar2", L"DockedTo", L""), L"+");
+        EXPECT_EQ(ini.ReadString(L"Bar2", L"LastDock", L""), L"TopDock");
+        EXPECT_EQ(ini.ReadInteger(L"Bar2", L"FloatLeft", 0), 300);
+        EXPECT_EQ(ini.ReadInteger(L"Bar2", L"FloatTop", 0), 200);
+        EXPECT_EQ(ini.ReadInteger(L"Bar1", L"FloatRightX", 0), 40);
+    }
+    auto scramble = [&] {
+        bar1->SetDockedTo(left);
+        bar1->SetFloatingRightX(0);
+        bar2->SetDockedTo(left);
+        bar2->SetFloatingPosition(POINT{10, 10});
+        bar3->SetDockedTo(top);
+    };
+    auto expectRestored = [&](const char* store) {
+        EXPECT_TRUE(bar1->Floating()) << store;
+        EXPECT_EQ(bar1->FloatingRightX(), 40) << store;
+        EXPECT_EQ(bar1->Left(), wrapped.left) << store;
+        EXPECT_EQ(bar1->Height(), wrapped.bottom - wrapped.top) << store << ": wrapped again";
+        EXPECT_TRUE(bar2->Floating()) << store;
+        EXPECT_EQ(bar2->Left(), 300) << store;
+        EXPECT_EQ(bar2->Top(), 200) << store;
+        EXPECT_EQ(bar2->LastDock(), top) << store;
+        EXPECT_EQ(bar3->DockedTo(), left) << store;
+        EXPECT_EQ(top->Height(), 0) << store << ": the top dock is empty again";
+    };
+    scramble();
+    IniReadToolWindowPositions(&form, file, L"");
+    expectRestored("INI");
+    scramble();
+    RegReadToolWindowPositions(&form, kTestKey);
+    expectRestored("registry");
+}
+
+TEST_F(PositionsTest, ADockedToolbarThatNeverFloatedFloatsFirstWhereItIs)
+{
+    test::TestDir dir;
+    const std::wstring file = dir.File(L"positions.ini");
+    IniWriteToolWindowPositions(&form, file, L"");
+    {
+        TMemIniFile ini(file);
+        EXPECT_EQ(ini.ReadInteger(L"Bar2", L"FloatLeft", -1), 0);
+        EXPECT_EQ(ini.ReadInteger(L"Bar2", L"FloatTop", -1), 0);
+    }
+    IniReadToolWindowPositions(&form, file, L"");
+    RECT docked{};
+    GetWindowRect(bar2->Handle(), &docked);
+    bar2->SetDockedTo(nullptr);
+    EXPECT_EQ(bar2->Left(), docked.left) << "not in the screen's corner";
+    EXPECT_EQ(bar2->Top(), docked.top);
+}
+
+TEST_F(PositionsTest, OldRevisionsLockedDocksLostPlacesAndUnnamedWindows)
+{
+    test::TestDir dir;
+    const std::wstring file = dir.File(L"positions.ini");
+    bar2->SetFloatingPosition(POINT{300, 200});
+    bar2->SetDockedTo(nullptr);
+    IniWriteToolWindowPositions(&form, file, L"");
+    {
+        TMemIniFile ini(file);
+        ini.WriteInteger(L"Bar2", L"Rev", 2);  // an older revision
+        ini.WriteString(L"Bar2", L"LastDock", L"LeftDock");
+        ini.WriteInteger(L"Bar3", L"FloatLeft", -30000);  // a monitor that is gone
+        ini.WriteInteger(L"Bar3", L"FloatTop", -30000);
+        ini.WriteString(L"Bar3", L"DockedTo", L"+");
+        ini.UpdateFile();
+    }
+    bar2->SetDockedTo(top);
+    IniReadToolWindowPositions(&form, file, L"");
+    EXPECT_TRUE(bar2->Floating());
+    EXPECT_EQ(bar2->LastDock(), top) << "revision 2 has no last dock to read";
+    ASSERT_TRUE(bar3->Floating());
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_EQ(bar3->Left(), work.left) << "brought back onto the screen";
+    EXPECT_EQ(bar3->Top(), work.top);
+
+    // A dock that forbids dragging keeps its toolbars: only the visibility
+    // of one saved there comes back.
+    top->SetAllowDrag(false);
+    bar1->SetVisible(false);
+    IniWriteToolWindowPositions(&form, file, L"");
+    {
+        TMemIniFile ini(file);
+        EXPECT_EQ(ini.ReadString(L"Bar1", L"DockedTo", L"?"), L"");
+    }
+    top->SetAllowDrag(true);
+    bar1->SetVisible(true);
+    bar1->SetDockedTo(left);
+    IniReadToolWindowPositions(&form, file, L"");
+    EXPECT_FALSE(bar1->Visible());
+    EXPECT_EQ(bar1->DockedTo(), left);
+
+    bar3->SetName(L"");
+    try {
+        IniReadToolWindowPositions(&form, file, L"");
+        FAIL() << "no exception";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(), L"Cannot restore tool window's position because Name property is not set");
+    }
+    EXPECT_EQ(top->Height(), 0) << "the docks were released and arranged";
 }
