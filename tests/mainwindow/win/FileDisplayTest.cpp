@@ -15,6 +15,7 @@
 #include "framework/win/Image.h"
 #include "framework/win/ScrollBox.h"
 #include "imaging/win/PNGObject.h"
+#include "imaging/win/SystemPictures.h"
 #include "panels/win/ShellLinks.h"
 #include "settings/Quorvan32Globals.h"
 #include "viewers/win/FileView.h"
@@ -65,6 +66,7 @@ protected:
     void SetUp() override
     {
         StartPNGUnit();
+        StartSystemPictureUnit();
         SetDefaultOptions(Options, TSystemFacts{});
         form.SetBounds(0, 0, 700, 500);
         auto place = [this](auto* control) {
@@ -91,6 +93,7 @@ protected:
     void TearDown() override
     {
         display.reset();
+        EndSystemPictureUnit();
         EndPNGUnit();
     }
 
