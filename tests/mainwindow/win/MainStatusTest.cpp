@@ -6,7 +6,6 @@
 #include "archives/win/KyZipLV.h"
 #include "common/BaseUtils.h"
 #include "common/win/FileClipboard.h"
-#include "common/win/SimpleTimer.h"
 #include "editor/win/EasyEditor.h"
 #include "framework/SysUtils.h"
 #include "framework/win/ActnList.h"
@@ -69,7 +68,7 @@ protected:
         InitializeGlobals();
         main.reset(new TQRVMain(nullptr));
         main->Show();
-        Settle();
+        test::PumpFor(300ms);
     }
     void TearDown() override
     {
@@ -78,18 +77,6 @@ protected:
             main.reset();
         }
         FinalizeGlobals();
-    }
-
-    // Waits until the window has handled what was posted to it and its
-    // timers (status, action states, display) have run.
-    void Settle()
-    {
-        ASSERT_TRUE(test::PumpUntilIdle(
-            [&] {
-                return !main->StatusTimer()->Active() && !main->ActionTimer()->Active() &&
-                       !main->OleDisplayTimer()->Active();
-            },
-            10s));
     }
 
     // Opens the folder in the active list and waits for the named item.
@@ -206,7 +193,7 @@ TEST_F(MainStatus, SelectingAllThreeFilesCountsThemInPanel2)
     other.SetPath(dir.Path());
     ASSERT_TRUE(test::PumpUntil([&] { return !other.Loading() && other.FindFileItem(L"a.txt"); }, 10s));
     ListView_SetItemState(other.Handle(), -1, LVIS_SELECTED, LVIS_SELECTED);
-    Settle();
+    test::PumpFor(300ms);
     EXPECT_EQ(Panel(2), L"Keine Datei ausgewählt.");
 }
 
@@ -232,7 +219,7 @@ TEST_F(MainStatus, TheTreesNodeDecidesExpandAndCollapse)
 
     Open(upper, L"Unter");
     // The pass the list's load started is done before the tree moves.
-    Settle();
+    test::PumpFor(300ms);
     tree.SetDirectory(upper);
     ASSERT_TRUE(test::PumpUntil([&] { return tree.GetDirectory() == upper; }, 5s));
     EXPECT_TRUE(test::PumpUntil([&] { return expand->Enabled() && !collapse->Enabled(); }, 2s));
@@ -321,7 +308,7 @@ TEST_F(MainStatus, AChangedTextIsOfferedForSavingOnAFocusChange)
         test::DialogAnswerer cancel({L"Abbrechen"});
         FocusItem(L"zweite.txt");
         EXPECT_TRUE(test::PumpUntil([&] { return cancel.Answered(); }, 10s));
-        Settle();
+        test::PumpFor(300ms);
     }
     EXPECT_EQ(view.FileName(), notes);
     EXPECT_TRUE(view.Modified());
@@ -370,10 +357,10 @@ TEST_F(MainStatus, AChangedTextIsOfferedForSavingOnAFocusChange)
         test::DialogAnswerer yes({L"&Ja"});
         test::DialogAnswerer error({L"OK"});
         FocusItem(L"notiz.rtf");
-        Settle();
+        test::PumpFor(100ms);
         FocusItem(L"zweite.txt");
         EXPECT_TRUE(test::PumpUntil([&] { return yes.Answered() && error.Answered(); }, 10s));
-        Settle();
+        test::PumpFor(300ms);
         EXPECT_NE(yes.Texts().find(L"Geänderte Datei \"" + notes + L"\" speichern?"), std::wstring::npos)
             << WideToUtf8(yes.Texts());
         EXPECT_NE(error.Texts().find(L"Fehler beim Speichern der Datei: \n" + notes), std::wstring::npos)
@@ -390,7 +377,7 @@ TEST_F(MainStatus, AChangedTextIsOfferedForSavingOnAFocusChange)
         test::DialogAnswerer cancel({L"Abbrechen"});
         main->Close();
         EXPECT_TRUE(test::PumpUntil([&] { return cancel.Answered(); }, 10s));
-        Settle();
+        test::PumpFor(100ms);
     }
     EXPECT_TRUE(IsWindowVisible(main->Handle()));
     EXPECT_TRUE(view.Modified());
@@ -458,12 +445,10 @@ TEST_F(MainStatus, TheFirstFileWindowKeepsItsShareWhenTheWindowChangesSize)
     TPanel& first = *main->FilePanel1;
     TPanel& panel = *main->MainPanel;
     first.SetHeight(panel.Height() / 4);
-    Settle();
+    test::PumpFor(100ms);
     const double share = double(first.Height()) / panel.Height();
-    const int panelHeight = panel.Height();
     main->SetBounds(main->Left(), main->Top(), main->Width(), main->Height() + 200);
-    ASSERT_TRUE(test::PumpUntil([&] { return panel.Height() == panelHeight + 200; }, 5s));
-    Settle();
+    test::PumpFor(200ms);
     EXPECT_NEAR(double(first.Height()) / panel.Height(), share, 0.01);
 
     // The path boxes drop a selection of their text, except the one being typed in.
@@ -478,10 +463,8 @@ TEST_F(MainStatus, TheFirstFileWindowKeepsItsShareWhenTheWindowChangesSize)
         ASSERT_EQ(selection(*box).second, 9u);
     }
     main->DirHist2->SetFocus();
-    const int panelWidth = panel.Width();
     main->SetBounds(main->Left(), main->Top(), main->Width() - 50, main->Height());
-    ASSERT_TRUE(test::PumpUntil([&] { return panel.Width() == panelWidth - 50; }, 5s));
-    Settle();
+    test::PumpFor(200ms);
     const auto unfocused = selection(*main->DirHist1);
     EXPECT_EQ(unfocused.first, unfocused.second);
     EXPECT_EQ(selection(*main->DirHist2), std::make_pair(DWORD(0), DWORD(9)));
@@ -489,11 +472,9 @@ TEST_F(MainStatus, TheFirstFileWindowKeepsItsShareWhenTheWindowChangesSize)
     // Minimised there is no share to keep; restored it is the same.
     const int height = first.Height();
     ShowWindow(main->Handle(), SW_MINIMIZE);
-    ASSERT_TRUE(test::PumpUntil([&] { return IsIconic(main->Handle()) != FALSE; }, 5s));
-    Settle();
+    test::PumpFor(300ms);
     ShowWindow(main->Handle(), SW_RESTORE);
-    ASSERT_TRUE(test::PumpUntil([&] { return !IsIconic(main->Handle()) && panel.Height() > 0; }, 5s));
-    Settle();
+    test::PumpFor(300ms);
     EXPECT_EQ(first.Height(), height);
 }
 
@@ -527,12 +508,12 @@ TEST_F(MainStatus, AProgressFormOpensOverTheMainPanel)
 {
     for (const int left : {40, 160}) {
         main->SetBounds(left, 30, main->Width(), main->Height());
-        Settle();
+        test::PumpFor(50ms);
         auto* progress = new TForm(main.get());
         progress->SetBounds(0, 0, 300, 120);
         main->PlaceProgressForm(*progress);
         progress->Show();
-        ASSERT_TRUE(test::PumpUntil([&] { return IsWindowVisible(progress->Handle()) != FALSE; }, 5s));
+        test::PumpFor(50ms);
         RECT panel{}, placed{};
         ASSERT_TRUE(GetWindowRect(main->MainPanel->Handle(), &panel));
         ASSERT_TRUE(GetWindowRect(progress->Handle(), &placed));
@@ -653,8 +634,8 @@ TEST_F(MainStatus, MovingTheDisplaySplitterKeepsTheFocusedItemAndTheNodeInView)
     header.SetFormat(list.SortColumn(), sortFormat & ~(HDF_SORTUP | HDF_SORTDOWN | HDF_BITMAP), nullptr);
 
     main->ViewFile->Execute();
-    ASSERT_TRUE(test::PumpUntil([&] { return main->Splitter3->Visible(); }, 5s));
-    Settle();
+    test::PumpFor(200ms);
+    ASSERT_TRUE(main->Splitter3->Visible());
     // Every splitter sizes the pane beside it.
     ASSERT_EQ(main->Splitter3->ResizedControl(), main->PanelBottom);
     EXPECT_EQ(main->Splitter1->ResizedControl(), main->PanelLeft);
