@@ -5,6 +5,7 @@
 #include "framework/TimingTrace.h"
 #include "framework/win/Forms.h"
 #include "imaging/win/PNGObject.h"
+#include "imaging/win/SystemPictures.h"
 #include "mainwindow/win/GlobalsInit.h"
 #include "mainwindow/win/RudirezOziMain.h"
 
@@ -22,8 +23,16 @@ struct OleSession {
 
 // The picture classes registered with the picture framework.
 struct PictureClassesSession {
-    PictureClassesSession() { qrv::StartPNGUnit(); }
-    ~PictureClassesSession() { qrv::EndPNGUnit(); }
+    PictureClassesSession()
+    {
+        qrv::StartPNGUnit();
+        qrv::StartSystemPictureUnit();
+    }
+    ~PictureClassesSession()
+    {
+        qrv::EndSystemPictureUnit();
+        qrv::EndPNGUnit();
+    }
 };
 
 struct GlobalsSession {

@@ -1,22 +1,25 @@
 #include "mainwindow/ActionRules.h"
 
+#include <stdexcept>
+
 namespace qrv {
 
 namespace {
 
 using F = TActionFocus;
+using A = TActionId;
 
 class TRuleSink {
 public:
     explicit TRuleSink(TActionStates& Out) : out_(Out) {}
-    bool Enable(const wchar_t* Name, bool Enabled)
+    bool Enable(TActionId Id, bool Enabled)
     {
-        out_.States[Name].Enabled = Enabled;
+        out_.States[Id].Enabled = Enabled;
         return Enabled;
     }
-    void Check(const wchar_t* Name, bool Checked)
+    void Check(TActionId Id, bool Checked)
     {
-        auto& state = out_.States[Name];
+        auto& state = out_.States[Id];
         state.Enabled = true;
         state.Checked = Checked;
         state.Checkable = true;
@@ -54,69 +57,66 @@ void FileRules(const TActionInput& In, TRuleSink& S)
     const bool belowDrive = In.Node && !In.Root;
 
     const bool properties =
-        S.Enable(L"Eigenschaften", (treeFocused && In.Node) || (listFocused && In.Item && !In.FullPath));
-    const bool newDir = S.Enable(L"NewDir", In.Drive && In.Place && !In.FullPath);
-    S.Enable(L"mnuNew", newDir);
-    S.Enable(L"mnuPopupNew", newDir);
-    const bool newFile = S.Enable(L"NewFile", newDir && !In.FullPath);
-    S.Enable(L"CreateShortCut", properties && newFile);
+        S.Enable(A::Eigenschaften, (treeFocused && In.Node) || (listFocused && In.Item && !In.FullPath));
+    const bool newDir = S.Enable(A::NewDir, In.Drive && In.Place && !In.FullPath);
+    const bool newFile = S.Enable(A::NewFile, newDir && !In.FullPath);
+    S.Enable(A::CreateShortCut, properties && newFile);
 
-    const bool physical = S.Enable(L"DeleteObjectPhysical",
+    const bool physical = S.Enable(A::DeleteObjectPhysical,
                                    In.Place && ((treeFocused && In.Drive && !In.Root) || (listFocused && In.Item) ||
                                                 (archiveFocused && In.ArchiveOpen && In.ArchiveSelected > 0)));
-    S.Enable(L"DeleteObject", physical && !In.FullPath && !archiveFocused);
+    S.Enable(A::DeleteObject, physical && !In.FullPath && !archiveFocused);
 
-    S.Enable(L"EditObject",
+    S.Enable(A::EditObject,
              !In.FullPath && ((treeFocused && In.Drive && !In.Root && In.NodeIsFileSystemFolder) ||
                               (listFocused && In.Item && !In.Virtual && !In.FirstSelectedIsParent && In.Drive)));
-    S.Enable(L"FileVerify", In.Item && In.Place);
-    S.Enable(L"DirUp", In.Node && In.Parent);
+    S.Enable(A::FileVerify, In.Item && In.Place);
+    S.Enable(A::DirUp, In.Node && In.Parent);
 
-    S.Enable(L"SwapWindows", In.SecondWindowShown);
-    S.Enable(L"EqualizeWindows", In.SecondWindowShown);
-    S.Enable(L"FileCompare", In.Item && In.Place && In.FirstSelectedIsFile);
-    S.Enable(L"FileWinCompare", In.Place && In.ListLoadedFolder && In.ListCount > 0);
+    S.Enable(A::SwapWindows, In.SecondWindowShown);
+    S.Enable(A::EqualizeWindows, In.SecondWindowShown);
+    S.Enable(A::FileCompare, In.Item && In.Place && In.FirstSelectedIsFile);
+    S.Enable(A::FileWinCompare, In.Place && In.ListLoadedFolder && In.ListCount > 0);
 
     const bool listSelection = In.ListSelected > 0;
     const bool copyTo =
-        S.Enable(L"CopyTo", (In.Place && listSelection && !In.FullPath) || (archiveFocused && In.ArchiveSelected > 0) ||
+        S.Enable(A::CopyTo, (In.Place && listSelection && !In.FullPath) || (archiveFocused && In.ArchiveSelected > 0) ||
                                 (treeFocused && !In.FullPath && belowDrive));
-    S.Enable(L"MoveTo", In.Place && ((copyTo && !archiveFocused) || (In.FullPath && listSelection)));
-    for (const wchar_t* name : {L"ClipBoard_asTextFileName", L"ClipBoard_asTextFileNameDOS",
-                                L"ClipBoard_asTextFilePath", L"ClipBoard_asTextFilePathDOS"})
-        S.Enable(name, listSelection);
-    const bool open = S.Enable(L"OpenFile", !In.Virtual && listSelection);
-    S.Enable(L"FileOpenWith", open);
-    S.Enable(L"DuplicateFile", In.Place && ((treeFocused && belowDrive) || (open && listFocused && !In.FullPath)));
+    S.Enable(A::MoveTo, In.Place && ((copyTo && !archiveFocused) || (In.FullPath && listSelection)));
+    for (const TActionId id : {A::CopyFileNames, A::CopyFileNamesDos, A::CopyFilePaths, A::CopyFilePathsDos})
+        S.Enable(id, listSelection);
+    const bool open = S.Enable(A::OpenFile, !In.Virtual && listSelection);
+    S.Enable(A::FileOpenWith, open);
+    S.Enable(A::DuplicateFile, In.Place && ((treeFocused && belowDrive) || (open && listFocused && !In.FullPath)));
 }
 
 void ViewerRules(const TActionInput& In, TRuleSink& S)
 {
     const bool textShown = In.TextViewVisible || In.EditorVisible;
-    S.Enable(L"TextSelectAll", textShown);
+    S.Enable(A::TextSelectAll, textShown);
     const bool modified = (In.TextViewVisible && In.TextViewModified) || (In.EditorVisible && In.EditorModified) ||
                           (In.HexViewVisible && In.HexViewModified);
-    S.Enable(L"TextFileSave", modified);
-    S.Enable(L"btnSaveTextFile", modified || In.EmbeddedDocumentShown || (In.HexViewModified && !In.HexViewOnly));
+    S.Enable(A::TextFileSave, modified);
+    S.Enable(A::SaveTextFileButton, modified || In.EmbeddedDocumentShown || (In.HexViewModified && !In.HexViewOnly));
 
-    S.Check(L"DispAuto", In.ForcedDisplayMode == 0);
-    S.Check(L"DispHex", In.ForcedDisplayMode == 1);
-    S.Check(L"DispText", In.ForcedDisplayMode == 2);
-    S.Enable(L"WordWrap", textShown);
-    S.Enable(L"btnWordWrap", textShown);
-    S.Enable(L"AlignPicture", In.PictureVisible);
+    S.Check(A::DispAuto, In.ForcedDisplayMode == 0);
+    S.Check(A::DispHex, In.ForcedDisplayMode == 1);
+    S.Check(A::DispText, In.ForcedDisplayMode == 2);
+    S.Enable(A::WordWrap, textShown);
+    S.Enable(A::WordWrapButton, textShown);
+    S.Enable(A::AlignPicture, In.PictureVisible);
 }
 
 void CommandLineRules(const TActionInput& In, TRuleSink& S)
 {
     if (In.CommandToolbarShown) {
         const bool names = In.Place && In.Item && !In.FirstSelectedIsParent;
-        S.Enable(L"DOSDateiAlles", names);
-        S.Enable(L"DOSDateiName", names);
+        S.Enable(A::CommandLineAllNames, names);
+        S.Enable(A::CommandLineName, names);
     }
-    S.Enable(L"DOSPfad", In.Place && In.Node);
-    S.Enable(L"DOSAusfuehren", In.Place && In.CommandBoxHasText);
-    S.Enable(L"DOS", In.Place);
+    S.Enable(A::CommandLinePath, In.Place && In.Node);
+    S.Enable(A::CommandLineRun, In.Place && In.CommandBoxHasText);
+    S.Enable(A::DOS, In.Place);
 }
 
 void ClipboardRules(const TActionInput& In, TRuleSink& S)
@@ -129,9 +129,9 @@ void ClipboardRules(const TActionInput& In, TRuleSink& S)
                             In.Focus == F::HistoryBox;
     const bool textPaste = ask && In.ClipboardHasText && textTarget;
     const bool filePaste = ask && In.ClipboardHasFiles && !In.Virtual && (In.Focus == F::List || In.Focus == F::Tree);
-    S.Enable(L"ClipBoardPaste", textPaste || filePaste);
-    S.Enable(L"ClipBoardDelete", textPaste || filePaste);
-    S.Enable(L"CreateShortCutClipBoard", filePaste);
+    S.Enable(A::ClipBoardPaste, textPaste || filePaste);
+    S.Enable(A::ClipBoardDelete, textPaste || filePaste);
+    S.Enable(A::CreateShortCutClipBoard, filePaste);
 
     bool copy = false;
     if (!In.Virtual && (In.Focus == F::Tree || (In.Focus == F::List && In.ListSelected > 0 && !In.FullPath)))
@@ -146,10 +146,10 @@ void ClipboardRules(const TActionInput& In, TRuleSink& S)
         copy = In.HistoryBoxHasText;
     else if (In.Focus == F::HexView)
         copy = true;
-    S.Enable(L"ClipBoardCopy", copy);
+    S.Enable(A::ClipBoardCopy, copy);
     const bool readOnlyText =
         (In.Focus == F::TextView && In.TextViewReadOnly) || (In.Focus == F::Editor && In.EditorReadOnly);
-    S.Enable(L"ClipBoardCut", copy && In.Focus != F::HexView && !readOnlyText);
+    S.Enable(A::ClipBoardCut, copy && In.Focus != F::HexView && !readOnlyText);
 }
 
 void SelectionRules(const TActionInput& In, TRuleSink& S)
@@ -157,51 +157,59 @@ void SelectionRules(const TActionInput& In, TRuleSink& S)
     const bool archive = In.Focus == F::ArchiveList;
     const int count = archive ? In.ArchiveCount : In.ListCount;
     const int selected = archive ? In.ArchiveSelected : In.ListSelected;
-    S.Enable(L"SelectAll", count > 0 && !In.Virtual);
-    S.Enable(L"SelectInvert", count > 0 && !In.Virtual);
-    S.Enable(L"SelectUnselect", selected > 0 && !In.Virtual);
-    S.Enable(L"SelectSeveral", selected < count && !In.Virtual);
+    S.Enable(A::SelectAll, count > 0 && !In.Virtual);
+    S.Enable(A::SelectInvert, count > 0 && !In.Virtual);
+    S.Enable(A::SelectUnselect, selected > 0 && !In.Virtual);
+    S.Enable(A::SelectSeveral, selected < count && !In.Virtual);
     // Selecting by filter works on file lists only.
-    S.Enable(L"SelectFiles", !archive && !In.Virtual);
+    S.Enable(A::SelectFiles, !archive && !In.Virtual);
 
-    S.Enable(L"GoPrev", In.HistoryIndex < In.HistoryCount - 1);
-    S.Enable(L"GoNext", In.HistoryIndex > 0 && In.HistoryCount > 0);
+    S.Enable(A::GoPrev, In.HistoryIndex < In.HistoryCount - 1);
+    S.Enable(A::GoNext, In.HistoryIndex > 0 && In.HistoryCount > 0);
 }
 
 void TreeRules(const TActionInput& In, TRuleSink& S)
 {
-    S.Enable(L"ActExpand", In.Node && In.NodeHasChildren && !In.NodeExpanded);
-    S.Enable(L"ActCollapse", In.Node && In.NodeHasChildren && In.NodeExpanded);
-    S.Enable(L"FindDlg", In.Node && In.TreeVisible && !In.DriveBoxOnNetwork);
-    const bool findFile = S.Enable(L"FindDatei", In.Node && !In.Virtual);
-    S.Enable(L"btnFindDatei", findFile || In.Focus == F::TextView);
-    S.Enable(L"StdDirAdd", In.Node);
-    S.Enable(L"StdDirEdit", In.BookmarkCount > 0);
+    S.Enable(A::ActExpand, In.Node && In.NodeHasChildren && !In.NodeExpanded);
+    S.Enable(A::ActCollapse, In.Node && In.NodeHasChildren && In.NodeExpanded);
+    S.Enable(A::FindDlg, In.Node && In.TreeVisible && !In.DriveBoxOnNetwork);
+    const bool findFile = S.Enable(A::FindDatei, In.Node && !In.Virtual);
+    S.Enable(A::FindDateiButton, findFile || In.Focus == F::TextView);
+    S.Enable(A::StdDirAdd, In.Node);
+    S.Enable(A::StdDirEdit, In.BookmarkCount > 0);
 }
 
 void UndoRules(const TActionInput& In, TRuleSink& S)
 {
     if (TextFocused(In)) {
-        const bool text = S.Enable(L"TextUndo", TextUndoPossible(In));
-        S.Enable(L"FileUndo", text);
+        const bool text = S.Enable(A::TextUndo, TextUndoPossible(In));
+        S.Enable(A::FileUndo, text);
     } else {
-        S.Enable(L"TextUndo", false);
-        S.Enable(L"FileUndo", FileUndoPossible(In));
+        S.Enable(A::TextUndo, false);
+        S.Enable(A::FileUndo, FileUndoPossible(In));
     }
 }
 
 }  // namespace
 
-bool TActionStates::Enabled(const std::wstring& Name) const
+bool TActionStates::Enabled(TActionId Id) const
 {
-    const auto it = States.find(Name);
+    const auto it = States.find(Id);
     return it != States.end() && it->second.Enabled;
 }
 
-bool TActionStates::Checked(const std::wstring& Name) const
+bool TActionStates::Checked(TActionId Id) const
 {
-    const auto it = States.find(Name);
+    const auto it = States.find(Id);
     return it != States.end() && it->second.Checked;
+}
+
+TActionId TActionStates::IdOf(std::wstring_view Name)
+{
+    const std::optional<TActionId> id = FindActionId(Name);
+    if (!id)
+        throw std::invalid_argument("action states: a name no command has");
+    return *id;
 }
 
 TActionStates ComputeActionStates(const TActionInput& In)
@@ -221,26 +229,13 @@ TActionStates ComputeActionStates(const TActionInput& In)
 
 const std::vector<std::wstring>& FeaturesNotOffered()
 {
-    static const std::vector<std::wstring> names{L"ShredFile",
-                                                 L"SendFile",
-                                                 L"SyncDir",
-                                                 L"btnSyncDir",
-                                                 L"btnSendMail",
-                                                 L"EditGroup",
-                                                 L"ShowFSMonitor",
-                                                 L"btnThumb",
-                                                 L"IconThumb",
-                                                 L"ArchiveNew",
-                                                 L"Archiv1",
-                                                 L"ArchiveDivider",
-                                                 L"Archivfilter1",
-                                                 L"mnShowToolbarArchive",
-                                                 L"MenuToolbarArchive2",
-                                                 L"HexEditFile",
-                                                 L"btnDateTime",
-                                                 L"EditDateTime",
-                                                 L"N1",
-                                                 L"PrintDir"};
+    static const std::vector<std::wstring> names = [] {
+        std::vector<std::wstring> offeredNot;
+        for (const TActionRow& row : ActionRows())
+            if (!row.Offered)
+                offeredNot.emplace_back(row.Name);
+        return offeredNot;
+    }();
     return names;
 }
 

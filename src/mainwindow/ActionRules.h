@@ -1,9 +1,13 @@
 #pragma once
 // The enabled and checked states of the main window's actions, computed in
 // one pass from a snapshot of the window's state. The window fills
-// TActionInput, calls ComputeActionStates and applies the result by action
-// name to the actions it has; names it does not have yet are skipped, so a
-// later action gets its state without touching the pass. Portable.
+// TActionInput, calls ComputeActionStates and applies the result to the
+// actions it has. The rules name commands by their catalogue id
+// (ActionCatalogue.h), so a rule cannot name a command the catalogue lacks;
+// a planned command gets its state as soon as the window builds it.
+// Portable.
+
+#include "mainwindow/ActionCatalogue.h"
 
 #include <map>
 #include <string>
@@ -109,19 +113,24 @@ struct TActionState {
 };
 
 struct TActionStates {
-    // By action, menu item or button name.
-    std::map<std::wstring, TActionState> States;
+    std::map<TActionId, TActionState> States;
     // The word after "R&ückgängig " in the undo captions and hint.
     std::wstring UndoWord;
 
-    bool Enabled(const std::wstring& Name) const;
-    bool Checked(const std::wstring& Name) const;
+    bool Enabled(TActionId Id) const;
+    bool Checked(TActionId Id) const;
+    // By stored name; a name no row has throws.
+    bool Enabled(std::wstring_view Name) const { return Enabled(IdOf(Name)); }
+    bool Checked(std::wstring_view Name) const { return Checked(IdOf(Name)); }
+
+private:
+    static TActionId IdOf(std::wstring_view Name);
 };
 
 TActionStates ComputeActionStates(const TActionInput& In);
 
-// The commands, buttons and menu items of features this program does not
-// offer: hidden and disabled at start, never named by the rules above.
+// The stored names of the catalogue's rows this program does not offer:
+// hidden and disabled at start, never enabled by the rules above.
 const std::vector<std::wstring>& FeaturesNotOffered();
 
 // The undo word: "Textänderung" with a focused text that can undo, else by

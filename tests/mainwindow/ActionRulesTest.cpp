@@ -211,8 +211,8 @@ TEST(ActionRules, ForcedDisplayModeChecksOneAction)
     }
     // Only the check rules carry a check mark; the others leave it alone.
     const TActionStates states = ComputeActionStates(TActionInput{});
-    EXPECT_TRUE(states.States.at(L"DispHex").Checkable);
-    EXPECT_FALSE(states.States.at(L"DeleteObject").Checkable);
+    EXPECT_TRUE(states.States.at(TActionId::DispHex).Checkable);
+    EXPECT_FALSE(states.States.at(TActionId::DeleteObject).Checkable);
 }
 
 TEST(ActionRules, FeaturesNotOfferedAreNeverEnabledByThePass)
@@ -221,7 +221,8 @@ TEST(ActionRules, FeaturesNotOfferedAreNeverEnabledByThePass)
     // start-up hid stays hidden and disabled.
     for (const TActionInput& in : {TActionInput{}, LocalListWithSelection()})
         for (const std::wstring& name : FeaturesNotOffered())
-            EXPECT_EQ(ComputeActionStates(in).States.count(name), 0u) << testing::PrintToString(name);
+            EXPECT_EQ(ComputeActionStates(in).States.count(FindActionId(name).value()), 0u)
+                << testing::PrintToString(name);
 }
 
 TEST(ActionRules, SaveFollowsTheModifiedViewer)

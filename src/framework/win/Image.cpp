@@ -1,14 +1,70 @@
 #include "framework/win/Image.h"
 
+#include "framework/IgnoredError.h"
 #include "framework/win/Handles.h"
+#include "framework/win/Picture.h"
 
 #include <windowsx.h>
 
+#include <utility>
+
 namespace qrv {
+
+namespace {
+constexpr UINT_PTR kFrameTimer = 1;
+}
 
 TImage::TImage(TComponent* owner) : TCustomControl(owner)
 {
     SetBounds(0, 0, 105, 105);
+}
+
+TImage::~TImage()
+{
+    if (frameTimer_ && HandleAllocated())
+        KillTimer(handle_, kFrameTimer);
+}
+
+void TImage::SetGraphic(std::unique_ptr<TGraphic> graphic)
+{
+    graphic_ = std::move(graphic);
+    bitmap_ = nullptr;
+    icon_ = nullptr;
+    if (graphic_)
+        graphic_->SetFrame(0);
+    ScheduleFrame();
+    Changed();
+}
+
+void TImage::ScheduleFrame()
+{
+    if (!HandleAllocated())
+        return;  // the first paint starts it
+    const int delay = graphic_ && graphic_->FrameCount() > 1 ? graphic_->FrameDelay(graphic_->Frame()) : 0;
+    if (delay > 0) {
+        // One timer for the control: setting it again replaces the delay.
+        frameTimer_ = SetTimer(handle_, kFrameTimer, static_cast<UINT>(delay), nullptr) != 0;
+        if (!frameTimer_)
+            TraceIgnoredFailure(L"picture: the frame timer", GetLastError());
+    } else if (std::exchange(frameTimer_, false)) {
+        KillTimer(handle_, kFrameTimer);
+    }
+}
+
+void TImage::DestroyWnd()
+{
+    // The window's timer goes with it; a new window starts its own.
+    frameTimer_ = false;
+    TCustomControl::DestroyWnd();
+}
+
+void TImage::NextFrame()
+{
+    if (!graphic_ || graphic_->FrameCount() < 2)
+        return;
+    graphic_->SetFrame((graphic_->Frame() + 1) % graphic_->FrameCount());
+    ScheduleFrame();
+    Changed();
 }
 
 void TImage::CreateParams(TCreateParams& params)
@@ -20,6 +76,8 @@ void TImage::CreateParams(TCreateParams& params)
 
 void TImage::SetBitmap(HBITMAP bitmap)
 {
+    graphic_.reset();
+    ScheduleFrame();
     bitmap_ = bitmap;
     icon_ = nullptr;
     Changed();
@@ -27,6 +85,8 @@ void TImage::SetBitmap(HBITMAP bitmap)
 
 void TImage::SetIcon(HICON icon)
 {
+    graphic_.reset();
+    ScheduleFrame();
     icon_ = icon;
     bitmap_ = nullptr;
     Changed();
@@ -34,6 +94,8 @@ void TImage::SetIcon(HICON icon)
 
 void TImage::Clear()
 {
+    graphic_.reset();
+    ScheduleFrame();
     bitmap_ = nullptr;
     icon_ = nullptr;
     Changed();
@@ -59,6 +121,8 @@ void TImage::Changed()
 
 SIZE TImage::PictureSize() const
 {
+    if (graphic_)
+        return SIZE{graphic_->Width(), graphic_->Height()};
     if (bitmap_) {
         BITMAP info{};
         if (GetObjectW(bitmap_, sizeof info, &info))
@@ -103,6 +167,12 @@ void TImage::Paint(HDC dc)
     const RECT target = DestinationRect();
     const int width = target.right - target.left;
     const int height = target.bottom - target.top;
+    if (graphic_) {
+        graphic_->Draw(dc, target);
+        if (!frameTimer_ && graphic_->FrameCount() > 1)
+            ScheduleFrame();
+        return;
+    }
     if (icon_) {
         DrawIconEx(dc, target.left, target.top, icon_, width, height, 0, nullptr, DI_NORMAL);
         return;
@@ -116,6 +186,11 @@ void TImage::Paint(HDC dc)
 
 void TImage::WndProc(TMessage& message)
 {
+    if (message.Msg == WM_TIMER && message.WParam == kFrameTimer) {
+        NextFrame();
+        message.Result = 0;
+        return;
+    }
     if (message.Msg == WM_ERASEBKGND) {
         // Paint fills the background itself, without flicker.
         message.Result = 1;

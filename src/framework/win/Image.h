@@ -1,16 +1,26 @@
 #pragma once
-// A control that shows a bitmap or an icon it is given. The image does not
-// own the handle: whoever hands it over keeps it alive and frees it.
+// A control that shows a picture: a graphic it holds (its frames drawn one
+// after the other by one timer of the control when it has several), or a
+// bitmap or an icon it is given, whose handle it does not own: whoever hands
+// it over keeps it alive and frees it.
 
 #include "framework/win/Controls.h"
 
 #include <functional>
+#include <memory>
 
 namespace qrv {
+
+class TGraphic;
 
 class TImage : public TCustomControl {
 public:
     explicit TImage(TComponent* owner);
+    ~TImage() override;
+
+    // Takes the graphic and shows it from its first frame.
+    void SetGraphic(std::unique_ptr<TGraphic> graphic);
+    TGraphic* Graphic() const { return graphic_.get(); }
 
     HBITMAP Bitmap() const { return bitmap_; }
     void SetBitmap(HBITMAP bitmap);
@@ -18,7 +28,7 @@ public:
     void SetIcon(HICON icon);
     // Shows nothing.
     void Clear();
-    bool Empty() const { return !bitmap_ && !icon_; }
+    bool Empty() const { return !graphic_ && !bitmap_ && !icon_; }
 
     // Centre the picture in the control (else top left).
     bool Center() const { return center_; }
@@ -39,10 +49,17 @@ protected:
     void CreateParams(TCreateParams& params) override;
     void WndProc(TMessage& message) override;
     void Paint(HDC dc) override;
+    void DestroyWnd() override;
 
 private:
     void Changed();
     RECT DestinationRect();
+    // The timer for the current frame's delay, when the graphic has frames.
+    void ScheduleFrame();
+    void NextFrame();
+
+    std::unique_ptr<TGraphic> graphic_;
+    bool frameTimer_ = false;
 
     HBITMAP bitmap_ = nullptr;
     HICON icon_ = nullptr;

@@ -49,8 +49,18 @@ public:
     virtual void LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) = 0;
     virtual void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) = 0;
 
-    void LoadFromFile(const std::wstring& fileName);
+    // Through a stream; a class that needs the system's loader of a file
+    // reads the file itself.
+    virtual void LoadFromFile(const std::wstring& fileName);
     void SaveToFile(const std::wstring& fileName);
+
+    // A graphic may have several frames shown one after the other (an
+    // animation); Draw draws the current one.
+    virtual int FrameCount() const { return 1; }
+    virtual int Frame() const { return 0; }
+    virtual void SetFrame(int /*frame*/) {}
+    // How long the frame stays, in milliseconds (0: for good).
+    virtual int FrameDelay(int /*frame*/) const { return 0; }
 };
 
 struct TGraphicFileFormat {
@@ -86,6 +96,8 @@ public:
     void LoadFromFile(const std::wstring& fileName);
     void SaveToFile(const std::wstring& fileName);
     TGraphic* Graphic() const { return graphic_.get(); }
+    // Hands the graphic over; the picture is empty afterwards.
+    std::unique_ptr<TGraphic> ReleaseGraphic() { return std::move(graphic_); }
     void SetGraphic(std::unique_ptr<TGraphic> graphic) { graphic_ = std::move(graphic); }
     int Width() const { return graphic_ ? graphic_->Width() : 0; }
     int Height() const { return graphic_ ? graphic_->Height() : 0; }

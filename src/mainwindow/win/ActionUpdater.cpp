@@ -61,13 +61,25 @@ void TActionUpdater::UpdateTimerTimer()
 
 void TActionUpdater::ApplyStates(TComponent& Root, const TActionStates& States)
 {
-    for (const auto& [name, state] : States.States) {
+    for (const auto& [id, state] : States.States) {
         try {
-            if (TComponent* component = Root.FindComponent(name))
+            if (TComponent* component = Root.FindComponent(ActionRow(id).Name))
                 ApplyState(*component, state);
         } catch (const std::exception&) {
             TraceIgnoredException(L"action states: applying a state");
         }
+    }
+    // A submenu that follows a command, in the main menu and in the popups.
+    for (const TMenuRow& menu : MenuRows()) {
+        if (!menu.Follows)
+            continue;
+        const auto state = States.States.find(*menu.Follows);
+        if (state == States.States.end())
+            continue;
+        for (const wchar_t* name : {menu.Name, menu.PopupName})
+            if (name)
+                if (TComponent* component = Root.FindComponent(name))
+                    ApplyState(*component, state->second);
     }
     try {
         ApplyUndoWord(Root, States.UndoWord);

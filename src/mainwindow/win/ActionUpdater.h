@@ -2,9 +2,10 @@
 // TActionUpdater: the one pass that enables and checks the main window's
 // actions, menu items and buttons. The window's state comes in as a
 // TActionInput through TActionUpdaterHost; the rules (mainwindow/ActionRules)
-// give a state per name, and the pass sets it on the component of that name
-// that the window owns. Names without a component are skipped, so an action
-// added later takes its state as soon as it exists.
+// give a state per catalogue command, and the pass sets it on the component
+// of the command's stored name that the window owns, and on the submenus
+// that follow a command. A planned command the window has not built yet
+// takes its state as soon as it exists.
 
 #include "mainwindow/ActionRules.h"
 
@@ -37,7 +38,7 @@ public:
     // The states of the last pass.
     const TActionStates& States() const { return states_; }
 
-    // Sets the states on Root's components of those names, the undo word in
+    // Sets the states on Root's components of the commands' names, the undo word in
     // the captions and hints of FileUndo and btnUndo.
     static void ApplyStates(TComponent& Root, const TActionStates& States);
     // Hides and disables Root's components of those names for good.

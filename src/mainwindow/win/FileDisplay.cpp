@@ -13,7 +13,6 @@
 #include "framework/win/Picture.h"
 #include "framework/win/ScrollBox.h"
 #include "framework/win/WaitCursor.h"
-#include "mainwindow/win/WicPicture.h"
 #include "panels/win/ShellLinks.h"
 #include "viewers/win/FileView.h"
 #include "viewers/win/HexEditor.h"
@@ -27,25 +26,6 @@
 #include <initializer_list>
 
 namespace qrv {
-
-namespace {
-
-// The first bytes of a file; "" when it cannot be read.
-std::string ReadFileHead(const std::wstring& path, DWORD size)
-{
-    TFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return {};
-    std::string head(size, '\0');
-    DWORD read = 0;
-    if (!ReadFile(file.Get(), head.data(), size, &read, nullptr))
-        return {};
-    head.resize(read);
-    return head;
-}
-
-}  // namespace
 
 TFileDisplay::TFileDisplay(TFileDisplayHost& Host, const TDisplayPanes& Panes) : host_(Host), panes_(Panes)
 {
@@ -151,7 +131,7 @@ void TFileDisplay::DisplaySelectedFile()
             ShowText(decision.Path, true, kind);
             break;
         case vkPicture:
-            ShowPicture(decision.Path, decision.Extension);
+            ShowPicture(decision.Path);
             break;
         case vkConvertedPicture:
             // The converter comes with the thumbnails; until then it is never available.
@@ -234,35 +214,17 @@ void TFileDisplay::ShowEditorText(const std::wstring& Path, const std::optional<
     }
 }
 
-void TFileDisplay::ShowPicture(const std::wstring& Path, const std::wstring& Ext)
+void TFileDisplay::ShowPicture(const std::wstring& Path)
 {
     panes_.ScrollBox1->ScrollTo(0, 0);
     ShowPane(panes_.ScrollBox1);
     TWaitCursor wait;
     try {
-        if (Ext == L".CUR" || Ext == L".ANI") {
-            pictureIcon_.Reset(
-                static_cast<HICON>(LoadImageW(nullptr, Path.c_str(), IMAGE_CURSOR, 0, 0, LR_LOADFROMFILE)));
-            if (!pictureIcon_)
-                throw EInvalidGraphic(Path);
-            panes_.Image1->SetIcon(pictureIcon_.Get());
-        } else if (Ext == L".ICO") {
-            pictureIcon_.Reset(static_cast<HICON>(
-                LoadImageW(nullptr, Path.c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE)));
-            if (!pictureIcon_)
-                throw EInvalidGraphic(Path);
-            panes_.Image1->SetIcon(pictureIcon_.Get());
-        } else if (Ext == L".BMP" || Ext == L".DIB") {
-            LoadBitmapFile(Path);
-        } else if ((Ext == L".JPG" || Ext == L".JPEG" || Ext == L".JPE") && !TPicture::FindFileFormat(Ext)) {
-            // No JPEG class of our own: the system's imaging component decodes it.
-            HBITMAP bitmap = LoadWicBitmap(Path);
-            ClearPicture();
-            pictureBitmap_.SetHandle(bitmap);
-            panes_.Image1->SetBitmap(pictureBitmap_.Handle());
-        } else {
-            LoadThroughFramework(Path);
-        }
+        // The class registered for the extension reads it (imaging/win).
+        TPicture picture;
+        picture.LoadFromFile(Path);
+        ClearPicture();
+        panes_.Image1->SetGraphic(picture.ReleaseGraphic());
         ScrollBox1Resize();
         ScrollBox1Enter();
         host_.ShowPictureSize();
@@ -275,44 +237,10 @@ void TFileDisplay::ShowPicture(const std::wstring& Path, const std::wstring& Ext
     }
 }
 
-void TFileDisplay::LoadThroughFramework(const std::wstring& Path)
-{
-    TPicture picture;
-    picture.LoadFromFile(Path);
-    TBitmap bitmap;
-    picture.Graphic()->AssignTo(bitmap);
-    ClearPicture();
-    pictureBitmap_.Assign(&bitmap);
-    panes_.Image1->SetBitmap(pictureBitmap_.Handle());
-}
-
-void TFileDisplay::LoadBitmapFile(const std::wstring& Path)
-{
-    const uint32_t offset = BitmapDataOffset(ReadFileHead(Path, 14));
-    // The picture framework takes bitmaps with at most a full 256-colour
-    // table; the others, and every bitmap while no framework class reads the
-    // format, go to the system's loader.
-    if (!BitmapNeedsSystemLoader(offset) && TPicture::FindFileFormat(L"BMP")) {
-        LoadThroughFramework(Path);
-        return;
-    }
-    auto* bitmap = static_cast<HBITMAP>(
-        LoadImageW(nullptr, Path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE | LR_CREATEDIBSECTION));
-    if (!bitmap) {
-        LoadThroughFramework(Path);
-        return;
-    }
-    ClearPicture();
-    pictureBitmap_.SetHandle(bitmap);
-    panes_.Image1->SetBitmap(pictureBitmap_.Handle());
-}
-
 void TFileDisplay::ClearPicture()
 {
     if (panes_.Image1)
         panes_.Image1->Clear();
-    pictureBitmap_.SetHandle(nullptr);
-    pictureIcon_.Reset();
 }
 
 TWinControl* TFileDisplay::VisiblePane() const

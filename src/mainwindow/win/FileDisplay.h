@@ -150,18 +150,15 @@ private:
     void ShowText(const std::wstring& Path, bool RichText, const std::optional<TTextFileKind>& Kind);
     // Plain text goes into the editor's document.
     void ShowEditorText(const std::wstring& Path, const std::optional<TTextFileKind>& Kind);
-    void ShowPicture(const std::wstring& Path, const std::wstring& Ext);
-    void LoadBitmapFile(const std::wstring& Path);
-    void LoadThroughFramework(const std::wstring& Path);
+    // Through the picture class registered for the file's extension; the
+    // image control holds the graphic.
+    void ShowPicture(const std::wstring& Path);
     void ClearPicture();
     void UpdateDragCursor();
     std::wstring CannotShowText(const std::wstring& Path, const std::wstring& Reason) const;
 
     TFileDisplayHost& host_;
     TDisplayPanes panes_;
-    // The picture shown; the image control only borrows it.
-    TBitmap pictureBitmap_;
-    TIconHandle pictureIcon_;
     bool dragging_ = false;
     int dragX_ = 0;
     int dragY_ = 0;

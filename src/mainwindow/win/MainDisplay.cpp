@@ -4,7 +4,6 @@
 
 #include "mainwindow/win/RudirezOziMain.h"
 
-#include "framework/ShortCuts.h"
 #include "framework/win/ActnList.h"
 #include "framework/win/Buttons.h"
 #include "framework/win/Image.h"
@@ -72,45 +71,37 @@ void TQRVMain::ConnectFileDisplay()
 
 void TQRVMain::CreateDisplayActions()
 {
-    ActionList1 = new TActionList(this);
-    ActionList1->SetName(L"ActionList1");
-    auto make = [this](const wchar_t* name, const wchar_t* caption, TShortCut shortCut, auto execute, auto update) {
-        auto* action = new TAction(this, ActionList1);
-        action->SetName(name);
-        action->SetCaption(caption);
-        action->SetShortCut(shortCut);
-        action->OnExecute = [this, execute](TComponent*) {
-            execute();
-            ActionList1->UpdateActions();
-        };
-        action->OnUpdate = [action, update](TComponent*) { update(*action); };
+    // The display commands, and the checks and states they read from the display.
+    auto on = [this](TActionId Id, std::function<void()> Execute, std::function<void(TAction&)> Update) {
+        catalogue_.Register(Id, std::move(Execute));
+        TAction* action = commandMenus_->Action(Id);
+        action->OnUpdate = [action, update = std::move(Update)](TComponent*) { update(*action); };
         return action;
     };
     TFileDisplay& display = *fileDisplay_;
-    ViewFile = make(
-        L"ViewFile", L"Datei a&nzeigen", VK_F11, [this] { ViewFileExecute(); },
-        [&display](TAction& a) { a.SetChecked(display.ViewFile); });
-    FreezeDisplay = make(
-        L"FreezeDisplay", L"Anzeige &fixieren", scNone, [&display] { display.FreezeDisplayExecute(); },
+    ViewFile = on(
+        TActionId::ViewFile, [this] { ViewFileExecute(); }, [&display](TAction& a) { a.SetChecked(display.ViewFile); });
+    FreezeDisplay = on(
+        TActionId::FreezeDisplay, [&display] { display.FreezeDisplayExecute(); },
         [&display](TAction& a) {
             a.SetChecked(display.FreezeDisplay);
             a.SetEnabled(display.FreezeDisplayEnabled());
         });
     FreezeDisplay->SetHint(L"Automatische Aktualisierung der Dateianzeige bei Fokuswechsel unterbinden. ");
-    DispAuto = make(
-        L"DispAuto", L"A&utomatisch", ShortCut('O', scCtrl), [this] { SetDisplayMode(fdAutomatic); },
+    DispAuto = on(
+        TActionId::DispAuto, [this] { SetDisplayMode(fdAutomatic); },
         [&display](TAction& a) { a.SetChecked(display.ForcedMode == fdAutomatic); });
-    DispHex = make(
-        L"DispHex", L"&Hexadezimale Anzeige", ShortCut('H', scCtrl), [this] { SetDisplayMode(fdHex); },
+    DispHex = on(
+        TActionId::DispHex, [this] { SetDisplayMode(fdHex); },
         [&display](TAction& a) { a.SetChecked(display.ForcedMode == fdHex); });
-    DispText = make(
-        L"DispText", L"&Textanzeige", ShortCut('T', scCtrl), [this] { SetDisplayMode(fdText); },
+    DispText = on(
+        TActionId::DispText, [this] { SetDisplayMode(fdText); },
         [&display](TAction& a) { a.SetChecked(display.ForcedMode == fdText); });
-    AlignPicture = make(
-        L"AlignPicture", L"&Bild anpassen", scNone, [&display] { display.AlignPictureExecute(); },
+    AlignPicture = on(
+        TActionId::AlignPicture, [&display] { display.AlignPictureExecute(); },
         [&display](TAction& a) { a.SetChecked(display.AlignPicture); });
-    SetBKColor = make(
-        L"SetBKColor", L"H&intergrundfarbe ...", scNone, [&display] { display.SetBKColorExecute(); }, [](TAction&) {});
+    SetBKColor = on(
+        TActionId::SetBKColor, [&display] { display.SetBKColorExecute(); }, [](TAction&) {});
     ActionList1->UpdateActions();
 }
 

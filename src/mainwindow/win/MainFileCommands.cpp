@@ -33,42 +33,36 @@ bool HoldsFocus(TWinControl* Control)
 void TQRVMain::ConnectFileCommands()
 {
     TFileCommands& commands = *fileCommands_;
-    auto make = [this](const wchar_t* name, const wchar_t* caption, std::function<void()> execute) {
-        auto* action = new TAction(this, ActionList1);
-        action->SetName(name);
-        action->SetCaption(caption);
-        action->OnExecute = [execute = std::move(execute)](TComponent*) { execute(); };
-        return action;
-    };
-    make(L"NewDir", L"&Verzeichnis", [&commands] { commands.NewDir(); });
-    make(L"NewFile", L"&Datei", [&commands] { commands.NewFile(); });
-    make(L"NewLink", L"Ver&knüpfung", [&commands] { commands.NewLink(); });
-    make(L"DeleteObject", L"&Löschen", [&commands] { commands.DeleteObject(); });
-    make(L"DeleteObjectPhysical", L"Löschen &physisch", [&commands] { commands.DeleteObjectPhysical(); });
-    make(L"EditObject", L"&Umbenennen\tF2", [&commands] { commands.EditObject(); });
-    make(L"ClipBoardCopy", L"&Kopieren\tStrg+C", [&commands] { commands.ClipBoardCopy(false); });
-    make(L"ClipBoardCut", L"&Ausschneiden\tStrg+X", [&commands] { commands.ClipBoardCopy(true); });
-    make(L"ClipBoardPaste", L"&Einfügen\tStrg+V", [&commands] { commands.ClipBoardPaste(); });
-    make(L"ClipBoardDelete", L"Z&wischenablage löschen", [&commands] { commands.ClipBoardDelete(); });
-    make(L"FileUndo", L"&Rückgängig\tStrg+Z", [&commands] { commands.FileUndo(); });
-    make(L"DOS", L"D&OS-Shell\tStrg+D", [&commands] { commands.DOS(); });
-    make(L"FindDatei", L"Datei &suchen\tF3", [&commands] { commands.FindDatei(); });
-    make(L"CreateShortCut", L"&Verknüpfung erstellen", [&commands] { commands.CreateShortCut(); });
-    make(L"CreateShortCutClipBoard", L"Verkn&üpfung einfügen", [&commands] { commands.CreateShortCutClipBoard(); });
-    // F5 is no text control's key: a plain shortcut.
-    make(L"Aktualisieren", L"A&ktualisieren", [this] { Aktualisieren(); })->SetShortCut(VK_F5);
-    make(L"SelectAll", L"A&lles auswählen\tStrg+A", [&commands] { commands.SelectAll(); });
-    make(L"SelectInvert", L"Auswahl &invertieren\tStrg+I", [&commands] { commands.SelectInvert(); });
-    make(L"ActExpand", L"&Erweitern\t+", [&commands] { commands.ActExpand(); });
-    make(L"ActCollapse", L"&Komprimieren\t-", [&commands] { commands.ActCollapse(); });
-    make(L"ActExpandAll", L"Alles e&rweitern\tShift +", [&commands] { commands.ActExpandAll(); });
-    make(L"ActCollapseAll", L"Alles k&omprimieren\tShift -", [&commands] { commands.ActCollapseAll(); });
-    make(L"Eigenschaften", L"E&igenschaften\tAlt+Eingabe", [&commands] { commands.Eigenschaften(); });
-    const wchar_t* const styles[][2] = {{L"LargeIcons", L"&Große Symbole"},  {L"SmallIcons", L"&Kleine Symbole"},
-                                        {L"IconListe", L"&Liste"},           {L"IconReport", L"&Detailliste"},
-                                        {L"IconThumb", L"M&iniaturansicht"}, {L"IconTile", L"Ka&cheln"}};
-    for (int style = 0; style < 6; ++style)
-        viewStyleActions_.push_back(make(styles[style][0], styles[style][1], [this, style] { SetViewStyle(style); }));
+    using A = TActionId;
+    auto on = [this](TActionId Id, std::function<void()> Execute) { catalogue_.Register(Id, std::move(Execute)); };
+    on(A::NewDir, [&commands] { commands.NewDir(); });
+    on(A::NewFile, [&commands] { commands.NewFile(); });
+    on(A::NewLink, [&commands] { commands.NewLink(); });
+    on(A::DeleteObject, [&commands] { commands.DeleteObject(); });
+    on(A::DeleteObjectPhysical, [&commands] { commands.DeleteObjectPhysical(); });
+    on(A::EditObject, [&commands] { commands.EditObject(); });
+    on(A::ClipBoardCopy, [&commands] { commands.ClipBoardCopy(false); });
+    on(A::ClipBoardCut, [&commands] { commands.ClipBoardCopy(true); });
+    on(A::ClipBoardPaste, [&commands] { commands.ClipBoardPaste(); });
+    on(A::ClipBoardDelete, [&commands] { commands.ClipBoardDelete(); });
+    on(A::FileUndo, [&commands] { commands.FileUndo(); });
+    on(A::DOS, [&commands] { commands.DOS(); });
+    on(A::FindDatei, [&commands] { commands.FindDatei(); });
+    on(A::CreateShortCut, [&commands] { commands.CreateShortCut(); });
+    on(A::CreateShortCutClipBoard, [&commands] { commands.CreateShortCutClipBoard(); });
+    on(A::Aktualisieren, [this] { Aktualisieren(); });
+    on(A::SelectAll, [&commands] { commands.SelectAll(); });
+    on(A::SelectInvert, [&commands] { commands.SelectInvert(); });
+    on(A::ActExpand, [&commands] { commands.ActExpand(); });
+    on(A::ActCollapse, [&commands] { commands.ActCollapse(); });
+    on(A::ActExpandAll, [&commands] { commands.ActExpandAll(); });
+    on(A::ActCollapseAll, [&commands] { commands.ActCollapseAll(); });
+    on(A::Eigenschaften, [&commands] { commands.Eigenschaften(); });
+    const TActionId styles[] = {A::LargeIcons, A::SmallIcons, A::IconListe, A::IconReport, A::IconThumb, A::IconTile};
+    for (int style = 0; style < 6; ++style) {
+        on(styles[style], [this, style] { SetViewStyle(style); });
+        viewStyleActions_.push_back(commandMenus_->Action(styles[style]));
+    }
 
     // The panes' keys; Alt combinations are the window's.
     auto keys = [](bool (TFileCommands::*handler)(WORD, bool, bool), TFileCommands& target) {

@@ -12,7 +12,6 @@
 #include "common/win/SimpleTimer.h"
 #include "editor/win/EasyEditor.h"
 #include "framework/IgnoredError.h"
-#include "framework/ShortCuts.h"
 #include "framework/win/ActnList.h"
 #include "framework/win/Image.h"
 #include "framework/win/ScrollBox.h"
@@ -142,11 +141,8 @@ void TQRVMain::ConnectStatusArea()
     };
     CmdLineBox->SetAcceptFiles(true);
 
-    OptionsDlg = new TAction(this, ActionList1);
-    OptionsDlg->SetName(L"OptionsDlg");
-    OptionsDlg->SetCaption(L"&Optionen ...");
-    OptionsDlg->SetShortCut(VK_F12);
-    OptionsDlg->OnExecute = [this](TComponent*) { OptionsDlgExecute(); };
+    catalogue_.Register(TActionId::OptionsDlg, [this] { OptionsDlgExecute(); });
+    OptionsDlg = commandMenus_->Action(TActionId::OptionsDlg);
     OptionsDlg->OnUpdate = [this](TComponent*) { OptionsDlg->SetEnabled(OptionsDialog != nullptr); };
 }
 

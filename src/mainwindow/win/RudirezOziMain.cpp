@@ -4,8 +4,10 @@
 #include "common/win/KySyncObjs.h"
 #include "common/win/SimpleTimer.h"
 #include "editor/win/EasyEditor.h"
+#include "framework/IgnoredError.h"
 #include "framework/ScopeExit.h"
 #include "framework/SysUtils.h"
+#include "framework/win/ActnList.h"
 #include "framework/win/Buttons.h"
 #include "framework/win/Image.h"
 #include "framework/win/ScrollBox.h"
@@ -33,15 +35,6 @@ namespace {
 
 // Room left and right of a function key's label, in pixels.
 constexpr int kFKeyLabelMargin = 6;
-
-TMenuItem* AddMenuItem(TComponent* owner, TMenuItem* parent, const std::wstring& caption, TNotifyEvent onClick = {})
-{
-    auto* item = new TMenuItem(owner);
-    item->SetCaption(caption);
-    item->OnClick = std::move(onClick);
-    parent->Add(item);
-    return item;
-}
 
 template <class T>
 T* Place(TComponent* owner, TWinControl* parent, const wchar_t* name, TAlign align)
@@ -81,6 +74,10 @@ TQRVMain::TQRVMain(TComponent* owner) : TForm(owner)
     driveBar_ = std::make_unique<TDriveBar>(this, static_cast<TDriveBarHost&>(*this), ToolbarDrives, ShortCuts1);
     fileCommands_ = std::make_unique<TFileCommands>(static_cast<TFileCommandsHost&>(*this));
     ConnectFileCommands();
+    CreatePopups();
+    // Every built command has its handler now; one missing is named.
+    for (const TActionId missing : catalogue_.MissingHandlers())
+        TraceIgnoredFailure(L"a command without a handler", static_cast<uint32_t>(missing));
     // A failure in FormCreate is reported, and the start-up goes on: the
     // window must come up with whatever stands.
     try {
@@ -102,14 +99,29 @@ TQRVMain::~TQRVMain()
 
 void TQRVMain::CreateMenus()
 {
+    // The commands of the catalogue; each area registers its handlers as it
+    // is connected.
+    ActionList1 = new TActionList(this);
+    ActionList1->SetName(L"ActionList1");
+    commandMenus_ = std::make_unique<TCommandMenus>(*this, *ActionList1, catalogue_);
+    catalogue_.Register(TActionId::FileExit, [this] { Close(); });
+    commandMenus_->Action(TActionId::FileExit)->SetHint(L"Programm beenden");
     MainMenu1 = new TMainMenu(this);
     MainMenu1->SetName(L"MainMenu1");
-    TMenuItem* file = AddMenuItem(this, MainMenu1->Items(), L"&Datei");
-    AddMenuItem(this, file, L"&Beenden", [this](TComponent*) { Close(); });
-    TMenuItem* jump = AddMenuItem(this, MainMenu1->Items(), L"&Springen");
-    ShortCuts1 = AddMenuItem(this, jump, L"&Laufwerke");
-    ShortCuts1->SetName(L"ShortCuts1");
+    commandMenus_->BuildMainMenu(*MainMenu1);
+    ShortCuts1 = commandMenus_->MainMenuItem(TMenuId::Drives);
     SetMenu(MainMenu1);
+}
+
+void TQRVMain::CreatePopups()
+{
+    // The lists' and the tree's own menus, until the shell's context menu
+    // of the selection takes their place.
+    ListPopup = commandMenus_->BuildPopup(ppList, L"LVPopup");
+    TreePopup = commandMenus_->BuildPopup(ppTree, L"TVPopup");
+    for (TDirView* list : {LV1, LV2})
+        list->SetPopupMenu(ListPopup);
+    TreeView1->SetPopupMenu(TreePopup);
 }
 
 void TQRVMain::CreatePanes()
@@ -180,10 +192,9 @@ void TQRVMain::CreateToolbars()
     auto* exit = new TKyToolbarButton(this);
     exit->SetName(L"btnExit");
     exit->SetCaption(L"Beenden");
-    exit->SetHint(L"Programm beenden");
     exit->SetDisplayMode(TButtonDisplayMode::dmTextOnly);
     exit->SetWidth(60);
-    exit->OnClick = [this](TComponent*) { Close(); };
+    commandMenus_->Action(TActionId::FileExit)->Link(exit);
     exit->SetParent(ToolbarDatei);
 
     ToolbarDrives = makeToolbar(L"ToolbarDrives", L"Laufwerke", 0);

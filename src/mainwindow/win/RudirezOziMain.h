@@ -14,6 +14,9 @@
 // their own, TDriveBar (DriveBar.cpp), which reaches the window through the
 // narrow TDriveBarHost; further command areas follow that pattern: the file
 // display is TFileDisplay (FileDisplay.cpp), its host is in MainDisplay.cpp.
+// The commands are rows of the action catalogue (mainwindow/ActionCatalogue.h):
+// CreateMenus builds their actions and the main menu from it (TCommandMenus),
+// and each area registers its handlers against the commands' ids.
 // The files form a one-way chain: start-up, settings, options and shutdown
 // may call the dispatch and the services; the dispatch calls the services;
 // the services call neither.
@@ -24,11 +27,13 @@
 #include "framework/win/Forms.h"
 #include "framework/win/Menus.h"
 #include "framework/win/MessageDialog.h"
+#include "mainwindow/ActionCatalogue.h"
 #include "mainwindow/OptionsExchange.h"
 #include "mainwindow/PaneSizes.h"
 #include "mainwindow/SaveQuestion.h"
 #include "mainwindow/StartupArgs.h"
 #include "mainwindow/win/ActionUpdater.h"
+#include "mainwindow/win/CommandMenus.h"
 #include "mainwindow/win/DriveBar.h"
 #include "mainwindow/win/FileCommands.h"
 #include "mainwindow/win/FileDisplay.h"
@@ -164,10 +169,16 @@ public:
     TComboBox* CmdLineBox = nullptr;
     TComboBox* FilterBox = nullptr;
     TKyTrayIcon* TrayIcon1 = nullptr;
-    TMenuItem* ShortCuts1 = nullptr;
+    TMenuItem* ShortCuts1 = nullptr;  // the drive menu
+    TPopupMenu* ListPopup = nullptr;  // both file lists'
+    TPopupMenu* TreePopup = nullptr;
     std::vector<TKyToolbarButton*> FKeyButtons;
     TDirView* ActiveList = nullptr;
     TComboBox* ActiveHistory = nullptr;
+
+    // The commands: their handlers by id, their actions and menu items.
+    const TActionCatalogue& Catalogue() const { return catalogue_; }
+    TCommandMenus& CommandMenus() { return *commandMenus_; }
 
     // The shutdown sequence; runs once, whoever calls it first.
     void ShutdownMainWindow();
@@ -268,7 +279,9 @@ protected:
 
 private:
     // Construction of the panes (RudirezOziMain.cpp).
+    // The actions and the main menu from the catalogue, the popups once the panes exist.
     void CreateMenus();
+    void CreatePopups();
     void CreatePanes();
     void CreateDisplayPane();
     void CreateToolbars();
@@ -394,6 +407,8 @@ private:
     void UpdateDosCloseAction(bool Checked);
     void UpdateViewStyleActions();
 
+    TActionCatalogue catalogue_;
+    std::unique_ptr<TCommandMenus> commandMenus_;
     std::unique_ptr<TDriveBar> driveBar_;
     std::unique_ptr<TFileDisplay> fileDisplay_;
     TSaveQuestion saveQuestion_{static_cast<TSaveQuestionHost&>(*this)};

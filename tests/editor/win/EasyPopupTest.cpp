@@ -1,5 +1,5 @@
-#include "editor/win/EasyListBox.h"
 #include "editor/win/EasyPopup.h"
+#include "editor/win/EasyListBox.h"
 #include "framework/win/ExtCtrls.h"
 
 #include "win/MessagePump.h"
@@ -47,7 +47,8 @@ struct EasyPopupWin : ::testing::Test {
         list->AddItem(L"{\\rtf1 ccc|d}");
         list->OnDblClick = [this](TComponent*) { ++ownDblClicks; };
         SetForegroundWindow(form->Handle());
-        test::PumpFor(30ms);
+        // The activation's messages are handled before a test begins.
+        ASSERT_TRUE(test::PumpUntilIdle([] { return true; }, 2s));
     }
     void TearDown() override
     {
@@ -55,7 +56,7 @@ struct EasyPopupWin : ::testing::Test {
         delete list;
         delete home;
         delete editor;
-        test::PumpFor(20ms);
+        EXPECT_TRUE(test::PumpUntilIdle([] { return true; }, 2s));
     }
     bool Show(bool sizeable = false)
     {
@@ -129,8 +130,8 @@ TEST_F(EasyPopupWin, EnterChoosesOnce)
     EXPECT_EQ(chosen, 1);
     EXPECT_EQ(chosenList, list);
     EXPECT_EQ(ActivePopup(), nullptr);
-    Key(VK_RETURN);  // the popup is closed: nothing more is chosen
-    test::PumpFor(30ms);
+    Key(VK_RETURN);                                             // the popup is closed: nothing more is chosen
+    ASSERT_TRUE(test::PumpUntilIdle([] { return true; }, 2s));  // what the closing posted
     EXPECT_EQ(chosen, 1);
     ExpectListAsBefore();
     EXPECT_EQ(list->ItemIndex(), 1);
@@ -141,7 +142,7 @@ TEST_F(EasyPopupWin, EscapeLeavesTheListAsItWas)
     ASSERT_TRUE(Show());
     Key(VK_ESCAPE);
     EXPECT_EQ(ActivePopup(), nullptr);
-    test::PumpFor(30ms);
+    ASSERT_TRUE(test::PumpUntilIdle([] { return true; }, 2s));  // what the closing posted
     EXPECT_EQ(chosen, 0);
     ExpectListAsBefore();
 }
@@ -163,7 +164,7 @@ TEST_F(EasyPopupWin, ADoubleClickChoosesAndClosingFromOutsideFreesAtOnce)
     list->Perform(CN_COMMAND, MAKEWPARAM(0, LBN_DBLCLK), reinterpret_cast<LPARAM>(list->Handle()));
     EXPECT_EQ(chosen, 1);
     EXPECT_EQ(ActivePopup(), nullptr);
-    test::PumpFor(30ms);
+    ASSERT_TRUE(test::PumpUntilIdle([] { return true; }, 2s));  // what the closing posted
     ExpectListAsBefore();
 
     ownDblClicks = 0;
@@ -178,10 +179,9 @@ TEST_F(EasyPopupWin, ASizeablePopupHiddenFromOutsideCancels)
     ASSERT_TRUE(Show(true));
     HWND window = ActivePopup()->Handle();
     EXPECT_TRUE(GetWindowLongPtrW(window, GWL_STYLE) & WS_THICKFRAME);
-    SetWindowPos(window, nullptr, 0, 0, 0, 0,
-                 SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     EXPECT_EQ(ActivePopup(), nullptr);
-    test::PumpFor(30ms);
+    ASSERT_TRUE(test::PumpUntilIdle([] { return true; }, 2s));  // what the closing posted
     EXPECT_EQ(chosen, 0);
     ExpectListAsBefore();
 }
@@ -192,7 +192,7 @@ TEST_F(EasyPopupWin, AnotherActiveWindowCancels)
     SetForegroundWindow(form->Handle());
     SetActiveWindow(form->Handle());
     EXPECT_TRUE(test::PumpUntil([] { return ActivePopup() == nullptr; }, 1000ms));
-    test::PumpFor(30ms);
+    ASSERT_TRUE(test::PumpUntilIdle([] { return true; }, 2s));  // what the closing posted
     EXPECT_EQ(chosen, 0);
     ExpectListAsBefore();
 }
@@ -232,7 +232,8 @@ TEST_F(EasyPopupWin, ThePopupClosesWhenItsHostFormOrItsListGoes)
     // A borrowed list that is freed closes the popup.
     auto* doomed = new TEasyListBox(nullptr);
     doomed->AddItem(L"y");
-    ASSERT_TRUE(ShowPopupList(doomed, editor, 5, 5, [this](TCustomListBox*) { ++chosen; }, false));
+    ASSERT_TRUE(ShowPopupList(
+        doomed, editor, 5, 5, [this](TCustomListBox*) { ++chosen; }, false));
     delete doomed;
     EXPECT_EQ(ActivePopup(), nullptr);
     EXPECT_EQ(chosen, 0);
@@ -252,10 +253,10 @@ TEST_F(EasyPopupWin, AlignColumnsPutsTheSecondColumnAtOneX)
     };
     ASSERT_GT(secondColumnX(0), 0);
     EXPECT_EQ(secondColumnX(0), secondColumnX(1));
-    EXPECT_EQ(list->Line(0)->Width, list->Line(1)->Width - list->Line(1)->Pieces.back().Width
-                                         + list->Line(0)->Pieces.back().Width);
-    EXPECT_EQ(total, secondColumnX(1) + std::max(list->Line(0)->Pieces.back().Width,
-                                                 list->Line(1)->Pieces.back().Width));
+    EXPECT_EQ(list->Line(0)->Width,
+              list->Line(1)->Width - list->Line(1)->Pieces.back().Width + list->Line(0)->Pieces.back().Width);
+    EXPECT_EQ(total,
+              secondColumnX(1) + std::max(list->Line(0)->Pieces.back().Width, list->Line(1)->Pieces.back().Width));
 
     // Drawn: "bb" and "d" begin at that x, where the same text drawn on its
     // own at the column begins.
@@ -280,8 +281,15 @@ TEST_F(EasyPopupWin, AlignColumnsPutsTheSecondColumnAtOneX)
         return -1;
     };
     auto drawItem = [&](int item) {
-        DRAWITEMSTRUCT draw{ODT_LISTBOX, 0, static_cast<UINT>(item), ODA_DRAWENTIRE, 0, list->Handle(), dc.Get(),
-                            RECT{0, 0, width, height}, 0};
+        DRAWITEMSTRUCT draw{ODT_LISTBOX,
+                            0,
+                            static_cast<UINT>(item),
+                            ODA_DRAWENTIRE,
+                            0,
+                            list->Handle(),
+                            dc.Get(),
+                            RECT{0, 0, width, height},
+                            0};
         list->Perform(CN_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw));
     };
     const int column = secondColumnX(0);

@@ -1,9 +1,14 @@
 #include "framework/win/ExtCtrls.h"
 #include "framework/win/Forms.h"
 #include "framework/win/Image.h"
+#include "framework/win/Picture.h"
 #include "framework/win/ScrollBox.h"
+#include "win/MessagePump.h"
 
 #include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
 
 using namespace qrv;
 
@@ -52,7 +57,85 @@ private:
     HGDIOBJ old_;
 };
 
+// A graphic of frames of one colour each, with their delays.
+class FramedGraphic : public TGraphic {
+public:
+    FramedGraphic(std::vector<COLORREF> colors, std::vector<int> delays)
+        : colors_(std::move(colors)), delays_(std::move(delays))
+    {}
+    void Draw(HDC dc, const RECT& rect) override
+    {
+        const HBRUSH brush = CreateSolidBrush(colors_[static_cast<size_t>(frame_)]);
+        FillRect(dc, &rect, brush);
+        DeleteObject(brush);
+    }
+    bool Empty() const override { return false; }
+    int Height() const override { return 10; }
+    int Width() const override { return 10; }
+    void SetHeight(int) override {}
+    void SetWidth(int) override {}
+    void LoadFromStream(TStream&) override {}
+    void SaveToStream(TStream&) override {}
+    void LoadFromClipboardFormat(UINT, HANDLE, HPALETTE) override {}
+    void SaveToClipboardFormat(UINT&, HANDLE&, HPALETTE&) override {}
+    int FrameCount() const override { return static_cast<int>(colors_.size()); }
+    int Frame() const override { return frame_; }
+    void SetFrame(int frame) override
+    {
+        frame_ = frame;
+        shown.push_back(frame);
+    }
+    int FrameDelay(int frame) const override { return delays_[static_cast<size_t>(frame)]; }
+
+    std::vector<int> shown;
+
+private:
+    std::vector<COLORREF> colors_;
+    std::vector<int> delays_;
+    int frame_ = 0;
+};
+
 }  // namespace
+
+TEST(Image, HoldsAGraphicAndPlaysItsFramesWithTheirDelays)
+{
+    using namespace std::chrono_literals;
+    TForm form(nullptr);
+    auto* image = new TImage(&form);
+    image->SetParent(&form);
+    image->SetBounds(0, 0, 10, 10);
+    form.HandleNeeded();
+    const COLORREF red = RGB(255, 0, 0), green = RGB(0, 255, 0), blue = RGB(0, 0, 255);
+    auto owned = std::make_unique<FramedGraphic>(std::vector<COLORREF>{red, green, blue}, std::vector<int>{20, 20, 20});
+    FramedGraphic& graphic = *owned;
+    image->SetGraphic(std::move(owned));
+    EXPECT_EQ(image->Graphic(), &graphic);
+    EXPECT_EQ(image->PictureSize().cx, 10);
+    EXPECT_EQ(Snapshot(image->Handle(), 10, 10).Pixel(5, 5), red);
+    // The timer turns the frames over, round and round.
+    ASSERT_TRUE(test::PumpUntil([&] { return graphic.shown.size() >= 5; }, 5s));
+    EXPECT_EQ((std::vector<int>(graphic.shown.begin(), graphic.shown.begin() + 5)), (std::vector<int>{0, 1, 2, 0, 1}));
+    ASSERT_TRUE(test::PumpUntil([&] { return graphic.Frame() == 2; }, 5s));
+    EXPECT_EQ(Snapshot(image->Handle(), 10, 10).Pixel(5, 5), blue);
+
+    // A frame that stays for good ends the play.
+    auto still = std::make_unique<FramedGraphic>(std::vector<COLORREF>{green, red}, std::vector<int>{0, 20});
+    FramedGraphic& stays = *still;
+    image->SetGraphic(std::move(still));
+    // A third graphic with a timer of its own, to know the timer ran meanwhile.
+    auto* other = new TImage(&form);
+    other->SetParent(&form);
+    other->HandleNeeded();
+    auto witness = std::make_unique<FramedGraphic>(std::vector<COLORREF>{red, blue}, std::vector<int>{20, 20});
+    FramedGraphic& running = *witness;
+    other->SetGraphic(std::move(witness));
+    ASSERT_TRUE(test::PumpUntil([&] { return running.shown.size() >= 4; }, 5s));
+    EXPECT_EQ(stays.shown, std::vector<int>{0});
+    EXPECT_EQ(Snapshot(image->Handle(), 10, 10).Pixel(5, 5), green);
+
+    image->Clear();
+    EXPECT_TRUE(image->Empty());
+}
 
 TEST(Image, DrawsItsBitmapWhereTheFlagsSay)
 {

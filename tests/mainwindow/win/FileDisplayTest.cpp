@@ -15,6 +15,7 @@
 #include "framework/win/Image.h"
 #include "framework/win/ScrollBox.h"
 #include "imaging/win/PNGObject.h"
+#include "imaging/win/SystemPictures.h"
 #include "panels/win/ShellLinks.h"
 #include "settings/Quorvan32Globals.h"
 #include "viewers/RtfGroupDepth.h"
@@ -69,6 +70,7 @@ protected:
     void SetUp() override
     {
         StartPNGUnit();
+        StartSystemPictureUnit();
         SetDefaultOptions(Options, TSystemFacts{});
         form.SetBounds(0, 0, 700, 500);
         auto place = [this](auto* control) {
@@ -95,6 +97,7 @@ protected:
     void TearDown() override
     {
         display.reset();
+        EndSystemPictureUnit();
         EndPNGUnit();
     }
 

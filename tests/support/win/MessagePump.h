@@ -21,6 +21,21 @@ inline bool PumpUntil(const std::function<bool()>& done, std::chrono::millisecon
     return done();
 }
 
+// Handles messages until the thread's queue holds no posted or sent message
+// and Quiet holds, at two checks in a row (a message handled may post the
+// next); false when that did not come within the time.
+inline bool PumpUntilIdle(const std::function<bool()>& quiet, std::chrono::milliseconds limit)
+{
+    int calmChecks = 0;
+    return PumpUntil(
+        [&] {
+            const bool calm = HIWORD(GetQueueStatus(QS_POSTMESSAGE | QS_SENDMESSAGE)) == 0 && quiet();
+            calmChecks = calm ? calmChecks + 1 : 0;
+            return calmChecks >= 2;
+        },
+        limit);
+}
+
 // Handles messages for the whole time.
 inline void PumpFor(std::chrono::milliseconds time)
 {

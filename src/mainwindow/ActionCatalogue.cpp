@@ -1,0 +1,244 @@
+#include "mainwindow/ActionCatalogue.h"
+
+#include <stdexcept>
+
+namespace qrv {
+
+namespace {
+
+using A = TActionId;
+using M = TMenuId;
+using S = TKeyScope;
+constexpr TRowKind kPlanned = TRowKind::Planned;
+
+// Virtual keys the table names (the values are fixed by the keyboard interface).
+constexpr uint16_t kKeyInsert = 0x2D;
+constexpr uint16_t kKeyDelete = 0x2E;
+constexpr uint16_t kKeyReturn = 0x0D;
+constexpr uint16_t kKeyAdd = 0x6B;
+constexpr uint16_t kKeySubtract = 0x6D;
+constexpr uint16_t kKeyF2 = 0x71;
+constexpr uint16_t kKeyF3 = 0x72;
+constexpr uint16_t kKeyF5 = 0x74;
+constexpr uint16_t kKeyF11 = 0x7A;
+constexpr uint16_t kKeyF12 = 0x7B;
+
+constexpr TShortCut Key(uint16_t VirtualKey, TShortCut Modifiers = scNone)
+{
+    return ShortCut(VirtualKey, Modifiers);
+}
+
+// clang-format off
+const TActionRow kRows[] = {
+    // id, name, caption, key, scope, key text, image, menu, group, popups, kind, offered
+    {A::NewDir, L"NewDir", L"&Verzeichnis", Key(kKeyInsert), S::Pane, nullptr, -1, M::FileNew, 0, ppList | ppTree},
+    {A::NewFile, L"NewFile", L"&Datei", Key(kKeyInsert, scCtrl), S::Pane, nullptr, -1, M::FileNew, 0, ppList},
+    {A::NewLink, L"NewLink", L"Ver&knüpfung", scNone, S::Window, nullptr, -1, M::FileNew, 0, ppList},
+    {A::EditObject, L"EditObject", L"&Umbenennen", Key(kKeyF2), S::Pane, nullptr, -1, M::File, 1, ppList | ppTree},
+    {A::DeleteObject, L"DeleteObject", L"&Löschen", Key(kKeyDelete), S::Pane, nullptr, -1, M::File, 1, ppList | ppTree},
+    {A::DeleteObjectPhysical, L"DeleteObjectPhysical", L"Löschen &physisch", Key(kKeyDelete, scShift), S::Pane, nullptr, -1, M::File, 1, ppList | ppTree},
+    {A::CreateShortCut, L"CreateShortCut", L"&Verknüpfung erstellen", scNone, S::Window, nullptr, -1, M::File, 2, ppList | ppTree},
+    {A::CreateShortCutClipBoard, L"CreateShortCutClipBoard", L"Verkn&üpfung einfügen", scNone, S::Window, nullptr, -1, M::File, 2, ppList},
+    {A::Eigenschaften, L"Eigenschaften", L"E&igenschaften", Key(kKeyReturn, scAlt), S::Pane, L"Alt+Eingabe", -1, M::File, 3, ppList | ppTree},
+    {A::FileExit, L"FileExit1", L"&Beenden", scNone, S::Window, nullptr, -1, M::File, 4},
+
+    {A::FileUndo, L"FileUndo", L"R&ückgängig", Key('Z', scCtrl), S::Pane, nullptr, -1, M::Edit, 0},
+    {A::ClipBoardCut, L"ClipBoardCut", L"&Ausschneiden", Key('X', scCtrl), S::Pane, nullptr, -1, M::Edit, 1, ppList | ppTree},
+    {A::ClipBoardCopy, L"ClipBoardCopy", L"&Kopieren", Key('C', scCtrl), S::Pane, nullptr, -1, M::Edit, 1, ppList | ppTree},
+    {A::ClipBoardPaste, L"ClipBoardPaste", L"&Einfügen", Key('V', scCtrl), S::Pane, nullptr, -1, M::Edit, 1, ppList | ppTree},
+    {A::ClipBoardDelete, L"ClipBoardDelete", L"Z&wischenablage löschen", scNone, S::Window, nullptr, -1, M::Edit, 1},
+    {A::SelectAll, L"SelectAll", L"A&lles auswählen", Key('A', scCtrl), S::Pane, nullptr, -1, M::Edit, 2, ppList},
+    {A::SelectInvert, L"SelectInvert", L"Auswahl &invertieren", Key('I', scCtrl), S::Pane, nullptr, -1, M::Edit, 2, ppList},
+
+    {A::LargeIcons, L"LargeIcons", L"&Große Symbole", scNone, S::Window, nullptr, -1, M::View, 0, ppList},
+    {A::SmallIcons, L"SmallIcons", L"&Kleine Symbole", scNone, S::Window, nullptr, -1, M::View, 0, ppList},
+    {A::IconListe, L"IconListe", L"&Liste", scNone, S::Window, nullptr, -1, M::View, 0, ppList},
+    {A::IconReport, L"IconReport", L"&Detailliste", scNone, S::Window, nullptr, -1, M::View, 0, ppList},
+    {A::IconThumb, L"IconThumb", L"M&iniaturansicht", scNone, S::Window, nullptr, -1, M::View, 0, ppList, TRowKind::Command, false},
+    {A::IconTile, L"IconTile", L"Ka&cheln", scNone, S::Window, nullptr, -1, M::View, 0, ppList},
+    {A::ViewFile, L"ViewFile", L"Datei a&nzeigen", Key(kKeyF11), S::Window, nullptr, -1, M::View, 1},
+    {A::FreezeDisplay, L"FreezeDisplay", L"Anzeige &fixieren", scNone, S::Window, nullptr, -1, M::View, 1},
+    {A::DispAuto, L"DispAuto", L"A&utomatisch", Key('O', scCtrl), S::Window, nullptr, -1, M::View, 2},
+    {A::DispHex, L"DispHex", L"&Hexadezimale Anzeige", Key('H', scCtrl), S::Window, nullptr, -1, M::View, 2},
+    {A::DispText, L"DispText", L"&Textanzeige", Key('T', scCtrl), S::Window, nullptr, -1, M::View, 2},
+    {A::AlignPicture, L"AlignPicture", L"&Bild anpassen", scNone, S::Window, nullptr, -1, M::View, 3},
+    {A::SetBKColor, L"SetBKColor", L"H&intergrundfarbe ...", scNone, S::Window, nullptr, -1, M::View, 3},
+    {A::Aktualisieren, L"Aktualisieren", L"A&ktualisieren", Key(kKeyF5), S::Window, nullptr, -1, M::View, 4, ppList | ppTree},
+
+    {A::ActExpand, L"ActExpand", L"&Erweitern", Key(kKeyAdd), S::Pane, L"+", -1, M::Directory, 0, ppTree},
+    {A::ActCollapse, L"ActCollapse", L"&Komprimieren", Key(kKeySubtract), S::Pane, L"-", -1, M::Directory, 0, ppTree},
+    {A::ActExpandAll, L"ActExpandAll", L"Alles e&rweitern", Key(kKeyAdd, scShift), S::Pane, L"Shift +", -1, M::Directory, 0, ppTree},
+    {A::ActCollapseAll, L"ActCollapseAll", L"Alles k&omprimieren", Key(kKeySubtract, scShift), S::Pane, L"Shift -", -1, M::Directory, 0, ppTree},
+
+    {A::FindDatei, L"FindDatei", L"Datei &suchen", Key(kKeyF3), S::Pane, nullptr, -1, M::Tools, 0},
+    {A::DOS, L"DOS", L"D&OS-Shell", Key('D', scCtrl), S::Pane, nullptr, -1, M::Tools, 0},
+    {A::OptionsDlg, L"OptionsDlg", L"&Optionen ...", Key(kKeyF12), S::Window, nullptr, -1, M::Tools, 1},
+
+    {A::TextUndo, L"TextUndo", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    {A::TextSelectAll, L"TextSelectAll", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    {A::TextFileSave, L"TextFileSave", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    {A::SaveTextFileButton, L"btnSaveTextFile", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    {A::WordWrap, L"WordWrap", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    {A::WordWrapButton, L"btnWordWrap", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    {A::FileVerify, L"FileVerify", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    {A::DirUp, L"DirUp", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    {A::SwapWindows, L"SwapWindows", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    {A::EqualizeWindows, L"EqualizeWindows", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    {A::FileCompare, L"FileCompare", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    {A::FileWinCompare, L"FileWinCompare", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    {A::CopyTo, L"CopyTo", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    {A::MoveTo, L"MoveTo", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    {A::CopyFileNames, L"ClipBoard_asTextFileName", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    {A::CopyFileNamesDos, L"ClipBoard_asTextFileNameDOS", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    {A::CopyFilePaths, L"ClipBoard_asTextFilePath", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    {A::CopyFilePathsDos, L"ClipBoard_asTextFilePathDOS", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    {A::OpenFile, L"OpenFile", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    {A::FileOpenWith, L"FileOpenWith", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    {A::DuplicateFile, L"DuplicateFile", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    {A::CommandLineAllNames, L"DOSDateiAlles", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    {A::CommandLineName, L"DOSDateiName", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    {A::CommandLinePath, L"DOSPfad", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    {A::CommandLineRun, L"DOSAusfuehren", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    {A::SelectSeveral, L"SelectSeveral", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    {A::SelectUnselect, L"SelectUnselect", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    {A::SelectFiles, L"SelectFiles", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    {A::GoPrev, L"GoPrev", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    {A::GoNext, L"GoNext", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    {A::FindDlg, L"FindDlg", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    {A::FindDateiButton, L"btnFindDatei", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    {A::StdDirAdd, L"StdDirAdd", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    {A::StdDirEdit, L"StdDirEdit", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+
+    {A::ShredFile, L"ShredFile", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned, false},
+    {A::SendFile, L"SendFile", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned, false},
+    {A::SyncDir, L"SyncDir", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned, false},
+    {A::SyncDirButton, L"btnSyncDir", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned, false},
+    {A::SendMailButton, L"btnSendMail", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned, false},
+    {A::EditGroup, L"EditGroup", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned, false},
+    {A::ShowFSMonitor, L"ShowFSMonitor", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned, false},
+    {A::ThumbButton, L"btnThumb", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned, false},
+    {A::ArchiveNew, L"ArchiveNew", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned, false},
+    {A::ArchiveMenu, L"Archiv1", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned, false},
+    {A::ArchiveDivider, L"ArchiveDivider", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned, false},
+    {A::ArchiveFilter, L"Archivfilter1", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned, false},
+    {A::ArchiveToolbarShow, L"mnShowToolbarArchive", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned, false},
+    {A::ArchiveToolbarMenu, L"MenuToolbarArchive2", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned, false},
+    {A::HexEditFile, L"HexEditFile", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned, false},
+    {A::DateTimeButton, L"btnDateTime", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned, false},
+    {A::EditDateTime, L"EditDateTime", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned, false},
+    {A::SeparatorN1, L"N1", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned, false},
+    {A::PrintDir, L"PrintDir", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned, false},
+};
+
+const TMenuRow kMenus[] = {
+    {M::File, M::None, L"&Datei", L"Datei1"},
+    {M::FileNew, M::File, L"&Neu", L"mnuNew", L"mnuPopupNew", A::NewDir},
+    {M::Edit, M::None, L"&Bearbeiten", L"Bearbeiten1"},
+    {M::View, M::None, L"&Ansicht", L"Ansicht1"},
+    {M::Directory, M::None, L"&Verzeichnis", L"Verzeichnis1"},
+    {M::Jump, M::None, L"&Springen", L"Springen1"},
+    {M::Drives, M::Jump, L"&Laufwerke", L"ShortCuts1"},
+    {M::Bookmarks, M::None, L"&Lesezeichen", L"Lesezeichen1"},
+    {M::Programs, M::None, L"&Programme", L"Programme1"},
+    {M::Tools, M::None, L"E&xtras", L"Extras1"},
+};
+// clang-format on
+
+// The rows by id, checked once: every id has exactly one row.
+const std::array<const TActionRow*, kActionCount>& RowsById()
+{
+    static const auto index = [] {
+        std::array<const TActionRow*, kActionCount> rows{};
+        for (const TActionRow& row : kRows) {
+            const auto slot = static_cast<size_t>(row.Id);
+            if (slot >= kActionCount || rows[slot])
+                throw std::logic_error("action catalogue: an id with two rows");
+            rows[slot] = &row;
+        }
+        return rows;
+    }();
+    return index;
+}
+
+}  // namespace
+
+std::span<const TActionRow> ActionRows()
+{
+    return kRows;
+}
+
+const TActionRow& ActionRow(TActionId Id)
+{
+    const auto slot = static_cast<size_t>(Id);
+    const TActionRow* row = slot < kActionCount ? RowsById()[slot] : nullptr;
+    if (!row)
+        throw std::out_of_range("action catalogue: an id without a row");
+    return *row;
+}
+
+std::optional<TActionId> FindActionId(std::wstring_view Name)
+{
+    for (const TActionRow& row : kRows)
+        if (Name == row.Name)
+            return row.Id;
+    return std::nullopt;
+}
+
+std::span<const TMenuRow> MenuRows()
+{
+    return kMenus;
+}
+
+const TMenuRow& MenuRow(TMenuId Id)
+{
+    for (const TMenuRow& menu : kMenus)
+        if (menu.Id == Id)
+            return menu;
+    throw std::out_of_range("action catalogue: a menu without a row");
+}
+
+std::wstring MenuCaption(const TActionRow& Row)
+{
+    std::wstring caption = Row.Caption;
+    if (Row.Scope == TKeyScope::Pane && Row.Key != scNone)
+        caption += L"\t" + (Row.KeyText ? std::wstring(Row.KeyText) : ShortCutToText(Row.Key));
+    return caption;
+}
+
+bool NeedsHandler(const TActionRow& Row)
+{
+    return Row.Kind == TRowKind::Command;
+}
+
+void TActionCatalogue::Register(TActionId Id, THandler Handler)
+{
+    const auto slot = static_cast<size_t>(ActionRow(Id).Id);
+    if (handlers_[slot])
+        throw std::logic_error("action catalogue: a second handler for one command");
+    handlers_[slot] = std::move(Handler);
+}
+
+bool TActionCatalogue::HasHandler(TActionId Id) const
+{
+    return static_cast<bool>(handlers_[static_cast<size_t>(ActionRow(Id).Id)]);
+}
+
+bool TActionCatalogue::Execute(TActionId Id) const
+{
+    const THandler& handler = handlers_[static_cast<size_t>(ActionRow(Id).Id)];
+    if (!handler)
+        return false;
+    handler();
+    return true;
+}
+
+std::vector<TActionId> TActionCatalogue::MissingHandlers() const
+{
+    std::vector<TActionId> missing;
+    for (const TActionRow& row : kRows)
+        if (NeedsHandler(row) && !HasHandler(row.Id))
+            missing.push_back(row.Id);
+    return missing;
+}
+
+}  // namespace qrv
