@@ -10,11 +10,11 @@
 #include "framework/SysUtils.h"
 #include "framework/win/Forms.h"
 #include "framework/win/Handles.h"
+#include "framework/win/WindowPicture.h"
 
 #include <windows.h>
 
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -47,46 +47,6 @@ void PumpMessages()
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
-}
-
-// The window as it stands on the screen, as a 24-bit bottom-up BMP file.
-bool SaveWindowPicture(HWND window, const std::wstring& fileName)
-{
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    TWindowDC screen(nullptr);
-    TOwnDC memory(CreateCompatibleDC(screen.Get()));
-    TGdiObject bitmap(CreateCompatibleBitmap(screen.Get(), width, height));
-    if (!memory || !bitmap)
-        return false;
-    {
-        TSelectObject select(memory.Get(), bitmap.Get());
-        if (!BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), rect.left, rect.top, SRCCOPY))
-            return false;
-    }
-    BITMAPINFOHEADER info{};
-    info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    info.biCompression = BI_RGB;
-    const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~size_t(3);
-    std::vector<char> pixels(stride * static_cast<size_t>(height));
-    if (!GetDIBits(memory.Get(), static_cast<HBITMAP>(bitmap.Get()), 0, static_cast<UINT>(height), pixels.data(),
-                   reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS))
-        return false;
-    BITMAPFILEHEADER file{};
-    file.bfType = 0x4D42;  // "BM"
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels.size());
-    std::ofstream out(fileName.c_str(), std::ios::binary);
-    out.write(reinterpret_cast<const char*>(&file), sizeof file);
-    out.write(reinterpret_cast<const char*>(&info), sizeof info);
-    out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
-    return static_cast<bool>(out);
 }
 
 }  // namespace
