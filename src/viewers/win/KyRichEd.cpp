@@ -699,6 +699,11 @@ TKyCustomRichEdit::~TKyCustomRichEdit()
     if (richEditOle_)
         richEditOle_->Release();
     richEditOle_ = nullptr;
+    // The window outlives this destructor (the base class destroys it) and
+    // releases its OLE callback as it goes: it must let go of the callback
+    // now, while the callback still exists, or it calls into freed memory.
+    if (HandleAllocated())
+        Send(handle_, EM_SETOLECALLBACK, 0, 0);
 }
 
 void TKyCustomRichEdit::CreateParams(TCreateParams& params)
