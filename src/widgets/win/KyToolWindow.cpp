@@ -1223,7 +1223,10 @@ void TKyCustomToolWindow::PlaceAboveForm()
     if (!HandleAllocated() || !floatForm_ || !floatForm_->HandleAllocated() || !IsWindowVisible(handle_))
         return;
     const HWND form = floatForm_->Handle();
-    // Just above the form and the floating windows already above it.
+    // Just above the form and the floating windows already above it, below
+    // the nearest shown window above them. A hidden window (the floating
+    // windows' owner windows among them) is no anchor: it has no place on
+    // the display.
     auto floatingWindow = [](HWND window) {
         for (TKyCustomToolWindow* floating : FloatingList())
             if (floating->HandleAllocated() && floating->handle_ == window)
@@ -1231,10 +1234,18 @@ void TKyCustomToolWindow::PlaceAboveForm()
         return false;
     };
     HWND above = GetWindow(form, GW_HWNDPREV);
-    while (above && floatingWindow(above))
+    while (above && (floatingWindow(above) || !IsWindowVisible(above)))
         above = GetWindow(above, GW_HWNDPREV);
-    SetWindowPos(handle_, above ? above : HWND_TOP, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
+    // The form may have been put on top on the display after this window
+    // (activating it does), while the window list still has this window
+    // first. Wine changes the order on the display only when a window
+    // really moves, and only by raising it to the top: a window already
+    // first is taken below the form and raised again, or the form would
+    // stay over it on the display and later in the window list too.
+    if (!above && !GetWindow(handle_, GW_HWNDPREV))
+        SetWindowPos(handle_, form, 0, 0, 0, 0, flags);
+    SetWindowPos(handle_, above ? above : HWND_TOP, 0, 0, 0, 0, flags);
 }
 
 void TKyCustomToolWindow::OwnerDestroyed(HWND destroyed)
