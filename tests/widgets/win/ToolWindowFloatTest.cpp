@@ -105,6 +105,10 @@ protected:
 
 TEST_F(FloatTest, DraggedOffItFloatsAtTheDropPointAsAnOwnedToolWindow)
 {
+    // These tests check the stacking order of top-level windows and which
+    // one is active, which every other program's windows on the display
+    // change too.
+    // ctest: runs alone
     const int dockedWidth = bar->Width();
     const int dockedHeight = bar->Height();
     const POINT drop = FormClientToScreen(300, 250);
