@@ -88,6 +88,10 @@ TEST_F(EditorProbeTest, SettingsSurviveIntoTheNextRunInTheFileAndTheRegistry)
     EXPECT_EQ(Setting(next, "Direction"), "backward");
     EXPECT_EQ(Setting(next, "PromptOnReplace"), "1");  // never set: the default
 
+    // The program keeps its search settings under the same key and writes
+    // them at every exit in the registry mode, as the settings process tests
+    // make it do.
+    // ctest: runs alone
     const std::wstring key = L"\\Software\\Quorvan Free\\EditorSettings\\SearchSettings";
     {
         TRegistry user;
