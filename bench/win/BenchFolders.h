@@ -13,6 +13,23 @@
 namespace qrv::bench {
 
 double Milliseconds(std::chrono::steady_clock::duration d);
+
+// The milliseconds one run of Step takes, and the least of Rounds runs.
+double TimeOf(auto&& step)
+{
+    const auto start = std::chrono::steady_clock::now();
+    step();
+    return Milliseconds(std::chrono::steady_clock::now() - start);
+}
+double BestOf(int rounds, auto&& step)
+{
+    double least = 1e30;
+    for (int i = 0; i < rounds; ++i) {
+        const double taken = TimeOf(step);
+        least = taken < least ? taken : least;
+    }
+    return least;
+}
 // The middle value (of an even count the upper one); Values is not empty.
 double Median(std::vector<double> Values);
 

@@ -11,6 +11,7 @@
 //   QRV_EDIT_BENCH_MB lists the sizes in MB (default "10,100").
 
 #include "BenchFolders.h"
+#include "BenchText.h"
 #include "editor/EasyEditorParser.h"
 #include "editor/win/EasyEditor.h"
 #include "framework/Streams.h"
@@ -35,13 +36,6 @@ namespace {
 constexpr int kWidth = 900;
 constexpr int kHeight = 700;
 
-double Time(auto&& step)
-{
-    const auto start = std::chrono::steady_clock::now();
-    step();
-    return Milliseconds(std::chrono::steady_clock::now() - start);
-}
-
 // The process's committed memory now, and the most it ever had.
 double CommitMB(bool peak)
 {
@@ -49,31 +43,6 @@ double CommitMB(bool peak)
     counters.cb = sizeof counters;
     GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
     return double(peak ? counters.PeakPagefileUsage : counters.PagefileUsage) / 1048576.0;
-}
-
-// CR LF lines of 78 ANSI characters each (80 with the break).
-void MakeFile(const std::wstring& name, size_t bytes)
-{
-    if (GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        TFileStream existing(name, fmOpenRead | fmShareDenyNone);
-        if (static_cast<size_t>(existing.Size()) >= bytes)
-            return;
-    }
-    std::string text;
-    text.reserve(bytes + 80);
-    for (size_t line = 0; text.size() < bytes; ++line) {
-        char head[24];
-        std::snprintf(head, sizeof head, "%09zu ", line);
-        std::string row = head;
-        while (row.size() < 78)
-            row += "abcdefghij klmnopqrs tuvwxyz \xe4\xf6\xfc ";
-        row.resize(78);
-        text += row;
-        text += "\r\n";
-    }
-    TFileStream file(name, fmCreate);
-    file.WriteBytes(text);
-    file.Flush();
 }
 
 // Pages through the text in rounds of 100 pages: down from the top, then
@@ -95,21 +64,23 @@ PagingTimes Page(HWND window, int pages, int rowsPerPage)
         SendMessageW(window, WM_VSCROLL, SB_TOP, 0);
         SendMessageW(window, EM_LINESCROLL, 0, LPARAM(round) * kRound * rowsPerPage);
         UpdateWindow(window);
-        top.push_back(Time([&] {
-            for (int i = 0; i < kRound; ++i) {
-                SendMessageW(window, WM_VSCROLL, SB_PAGEDOWN, 0);
-                UpdateWindow(window);
-            }
-        }) / kRound);
+        top.push_back(TimeOf([&] {
+                          for (int i = 0; i < kRound; ++i) {
+                              SendMessageW(window, WM_VSCROLL, SB_PAGEDOWN, 0);
+                              UpdateWindow(window);
+                          }
+                      }) /
+                      kRound);
         SendMessageW(window, WM_VSCROLL, SB_BOTTOM, 0);
         SendMessageW(window, EM_LINESCROLL, 0, -LPARAM(round) * kRound * rowsPerPage);
         UpdateWindow(window);
-        end.push_back(Time([&] {
-            for (int i = 0; i < kRound; ++i) {
-                SendMessageW(window, WM_VSCROLL, SB_PAGEUP, 0);
-                UpdateWindow(window);
-            }
-        }) / kRound);
+        end.push_back(TimeOf([&] {
+                          for (int i = 0; i < kRound; ++i) {
+                              SendMessageW(window, WM_VSCROLL, SB_PAGEUP, 0);
+                              UpdateWindow(window);
+                          }
+                      }) /
+                      kRound);
     }
     return {Median(top), Median(end)};
 }
@@ -125,8 +96,8 @@ void Pump()
 
 HWND SystemWindow(const wchar_t* className, DWORD style)
 {
-    return CreateWindowExW(WS_EX_CLIENTEDGE, className, L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_VSCROLL | style, 0, 0,
-                           kWidth, kHeight, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    return CreateWindowExW(WS_EX_CLIENTEDGE, className, L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_VSCROLL | style, 0,
+                           0, kWidth, kHeight, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
 DWORD CALLBACK StreamText(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done)
@@ -150,7 +121,7 @@ double BareTextOutPage(HWND window, const std::wstring& text, int pages)
     const int rows = kHeight / metrics.tmHeight;
     std::vector<INT> advances(80, metrics.tmAveCharWidth);
     size_t at = 0;
-    const double total = Time([&] {
+    const double total = TimeOf([&] {
         for (int page = 0; page < pages; ++page)
             for (int row = 0; row < rows; ++row) {
                 const RECT rect{0, row * metrics.tmHeight, kWidth, (row + 1) * metrics.tmHeight};
@@ -190,13 +161,13 @@ EditorFigures MeasureEditor(const std::wstring& name, int pages, bool withParser
         Pump();
         const double before = CommitMB(false);
         auto sample = [&] { figures.Memory = std::max(figures.Memory, CommitMB(false) - before); };
-        figures.FirstPaint = Time([&] {
+        figures.FirstPaint = TimeOf([&] {
             edit->GetEditSource()->LoadFromFile(name);
             RedrawWindow(edit->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         });
         sample();
         figures.Rows = edit->VisibleRows();
-        figures.Bottom = Time([&] {
+        figures.Bottom = TimeOf([&] {
             SendMessageW(edit->Handle(), WM_VSCROLL, SB_BOTTOM, 0);
             UpdateWindow(edit->Handle());
         });
@@ -205,7 +176,7 @@ EditorFigures MeasureEditor(const std::wstring& name, int pages, bool withParser
         edit->SetTopRow(0);
         edit->SetWordWrap(true);
         UpdateWindow(edit->Handle());
-        figures.WrapBottom = Time([&] {
+        figures.WrapBottom = TimeOf([&] {
             SendMessageW(edit->Handle(), WM_VSCROLL, SB_BOTTOM, 0);
             UpdateWindow(edit->Handle());
         });
@@ -220,7 +191,7 @@ EditorFigures MeasureEditor(const std::wstring& name, int pages, bool withParser
 void RunSize(const std::wstring& folder, size_t mb, bool big)
 {
     const std::wstring name = folder + L"qrvbench-edit-" + std::to_wstring(mb) + L"mb.txt";
-    MakeFile(name, mb * 1048576);
+    MakeLinesFile(name, mb * 1048576, "abcdefghij klmnopqrs tuvwxyz \xe4\xf6\xfc ");
     const int pages = mb >= 100 ? 2000 : 500;
     // The system's edit pages at the end in seconds at 100 MB: fewer pages.
     const int referencePages = mb >= 100 ? 20 : 100;
@@ -233,9 +204,9 @@ void RunSize(const std::wstring& folder, size_t mb, bool big)
 
     // References: read, convert.
     std::string bytes;
-    const double read = Time([&] { bytes = ReadFileBytes(name); });
+    const double read = TimeOf([&] { bytes = ReadFileBytes(name); });
     std::wstring text;
-    const double convert = Time([&] {
+    const double convert = TimeOf([&] {
         text.resize(bytes.size());
         const int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),
                                           static_cast<int>(text.size()));
@@ -265,7 +236,7 @@ void RunSize(const std::wstring& folder, size_t mb, bool big)
     {
         HWND edit = SystemWindow(L"EDIT", ES_MULTILINE | ES_AUTOVSCROLL);
         SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);
-        const double load = Time([&] {
+        const double load = TimeOf([&] {
             SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
             RedrawWindow(edit, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         });
@@ -285,7 +256,7 @@ void RunSize(const std::wstring& folder, size_t mb, bool big)
         SendMessageW(rich, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
         std::string_view rest(bytes);
         EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&rest), 0, StreamText};
-        const double load = Time([&] {
+        const double load = TimeOf([&] {
             SendMessageW(rich, EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&stream));
             RedrawWindow(rich, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         });

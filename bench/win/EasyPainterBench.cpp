@@ -94,17 +94,6 @@ struct Host : TEasyPainterHost {
     std::map<TFontStyles, std::unique_ptr<TFont>> fonts;
 };
 
-double Best(int rounds, auto&& step)
-{
-    double least = 1e30;
-    for (int i = 0; i < rounds; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        step();
-        least = std::min(least, Milliseconds(std::chrono::steady_clock::now() - start));
-    }
-    return least;
-}
-
 }  // namespace
 
 int wmain()
@@ -142,14 +131,14 @@ int wmain()
     for (int row = 0; row < kRows; ++row)
         lines.push_back(host.source.Strings().Get(row));
 
-    const double painted = Best(20, [&] {
+    const double painted = BestOf(20, [&] {
         for (int row = 0; row < kRows; ++row)
             painter.PaintLine(row, {0, row * height, width, (row + 1) * height}, lines[row], lines[row]);
     });
 
     // The same runs, drawn bare.
     const std::vector<int32_t>& advances = painter.GetCharAdvances(kColumns);
-    const double bare = Best(20, [&] {
+    const double bare = BestOf(20, [&] {
         for (int row = 0; row < kRows; ++row) {
             const TEasyStringItem* item = host.source.Strings().Items(row);
             const std::wstring line(lines[row].begin(), lines[row].end());

@@ -5,6 +5,7 @@
 //   qrv_bench_pages_win.exe [folder]   (default T:\; the file is made when missing)
 
 #include "BenchFolders.h"
+#include "BenchText.h"
 #include "editor/win/EasyEditor.h"
 #include "framework/Streams.h"
 #include "framework/win/Forms.h"
@@ -23,38 +24,6 @@ namespace {
 constexpr int kWidth = 900;
 constexpr int kHeight = 700;
 constexpr int kPageDowns = 500;
-
-double Time(auto&& step)
-{
-    const auto start = std::chrono::steady_clock::now();
-    step();
-    return Milliseconds(std::chrono::steady_clock::now() - start);
-}
-
-// CR LF lines of 78 ANSI characters each (80 with the break).
-void MakeFile(const std::wstring& name, size_t bytes)
-{
-    if (GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        TFileStream existing(name, fmOpenRead | fmShareDenyNone);
-        if (static_cast<size_t>(existing.Size()) >= bytes)
-            return;
-    }
-    std::string text;
-    text.reserve(bytes + 80);
-    for (size_t line = 0; text.size() < bytes; ++line) {
-        char head[24];
-        std::snprintf(head, sizeof head, "%09zu ", line);
-        std::string row = head;
-        while (row.size() < 78)
-            row += "abcdefghij klmnopqrs tuvwxyz ";
-        row.resize(78);
-        text += row;
-        text += "\r\n";
-    }
-    TFileStream file(name, fmCreate);
-    file.WriteBytes(text);
-    file.Flush();
-}
 
 void Pump()
 {
@@ -84,17 +53,17 @@ TFigures Measure(const std::wstring& name, TEasyPageType type)
     form.Show();
     Pump();
     const HWND window = edit->Handle();
-    figures.FirstPaint = Time([&] {
+    figures.FirstPaint = TimeOf([&] {
         edit->GetEditSource()->LoadFromFile(name);
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     });
-    figures.Bottom = Time([&] {
+    figures.Bottom = TimeOf([&] {
         SendMessageW(window, WM_VSCROLL, SB_BOTTOM, 0);
         UpdateWindow(window);
     });
     SendMessageW(window, WM_VSCROLL, SB_TOP, 0);
     UpdateWindow(window);
-    figures.PageDowns = Time([&] {
+    figures.PageDowns = TimeOf([&] {
         for (int i = 0; i < kPageDowns; ++i) {
             SendMessageW(window, WM_VSCROLL, SB_PAGEDOWN, 0);
             UpdateWindow(window);
@@ -114,7 +83,7 @@ int wmain(int argc, wchar_t** argv)
     TApplication application;
     application.Initialize();
     const std::wstring name = folder + L"qrvbench-edit-10mb.txt";
-    MakeFile(name, 10 * 1048576);
+    MakeLinesFile(name, 10 * 1048576, "abcdefghij klmnopqrs tuvwxyz ");
 
     // Three rounds each, the views taking turns; the medians count.
     std::vector<TFigures> normal, layout;

@@ -31,21 +31,6 @@ namespace {
 // The buffer size the control asks its stream callback to fill.
 constexpr size_t kControlBlock = 4096;
 
-double Time(auto&& step)
-{
-    const auto start = std::chrono::steady_clock::now();
-    step();
-    return Milliseconds(std::chrono::steady_clock::now() - start);
-}
-
-double Best(int rounds, auto&& step)
-{
-    double least = 1e30;
-    for (int i = 0; i < rounds; ++i)
-        least = std::min(least, Time(step));
-    return least;
-}
-
 // CR LF lines of ANSI text with umlauts, or the same as UTF-16 LE with mark.
 void MakeFile(const std::wstring& name, size_t bytes, bool utf16)
 {
@@ -74,7 +59,7 @@ void MakeFile(const std::wstring& name, size_t bytes, bool utf16)
 // (a): the whole file read and converted by the system in one piece.
 double ReadAndConvert(const std::wstring& name, std::wstring& text)
 {
-    return Time([&] {
+    return TimeOf([&] {
         const std::string bytes = ReadFileBytes(name);
         text.resize(bytes.size());
         const int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),
@@ -87,12 +72,11 @@ double ReadAndConvert(const std::wstring& name, std::wstring& text)
 // stream callback does it for the control.
 double ConversionOnly(const std::wstring& name, TConversion& conversion)
 {
-    return Time([&] {
+    return TimeOf([&] {
         TFileStream file(name, fmOpenRead | fmShareDenyNone);
         conversion.BeginTransfer(true);
         std::vector<uint8_t> buffer(kControlBlock);
-        while (conversion.ConvertReadStream(file, buffer.data(), buffer.size()) != 0) {
-        }
+        while (conversion.ConvertReadStream(file, buffer.data(), buffer.size()) != 0) {}
     });
 }
 
@@ -116,15 +100,14 @@ DWORD CALLBACK ReadMemory(DWORD_PTR cookieValue, LPBYTE buffer, LONG count, LONG
 double BareStreamIn(HWND parent, const std::wstring& text)
 {
     HWND control = CreateWindowExW(WS_EX_CLIENTEDGE, MSFTEDIT_CLASS, L"",
-                                   WS_CHILD | WS_VISIBLE | ES_MULTILINE | WS_VSCROLL | ES_AUTOVSCROLL, 0, 0, 600,
-                                   400, parent, nullptr, nullptr, nullptr);
+                                   WS_CHILD | WS_VISIBLE | ES_MULTILINE | WS_VSCROLL | ES_AUTOVSCROLL, 0, 0, 600, 400,
+                                   parent, nullptr, nullptr, nullptr);
     SendMessageW(control, EM_SETTEXTMODE, TM_PLAINTEXT | TM_MULTILEVELUNDO, 0);
     SendMessageW(control, EM_EXLIMITTEXT, 0, 0x7FFFFBFF);
     TMemoryCookie cookie{reinterpret_cast<const char*>(text.data()), text.size() * 2, 0};
     EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&cookie), 0, ReadMemory};
-    const double ms = Time([&] {
-        SendMessageW(control, EM_STREAMIN, SF_TEXT | SF_UNICODE, reinterpret_cast<LPARAM>(&stream));
-    });
+    const double ms =
+        TimeOf([&] { SendMessageW(control, EM_STREAMIN, SF_TEXT | SF_UNICODE, reinterpret_cast<LPARAM>(&stream)); });
     DestroyWindow(control);
     return ms;
 }
@@ -139,7 +122,7 @@ double ViewLoad(TForm& form, const std::wstring& name, int& questions)
         return true;
     };
     form.HandleNeeded();
-    const double ms = Time([&] { view->LoadFromFile(name); });
+    const double ms = TimeOf([&] { view->LoadFromFile(name); });
     delete view;
     return ms;
 }
@@ -165,9 +148,9 @@ int wmain(int argc, wchar_t** argv)
     form.HandleNeeded();
 
     std::wstring converted;
-    const double readConvert = Best(3, [&] { ReadAndConvert(ansiFile, converted); });
+    const double readConvert = BestOf(3, [&] { ReadAndConvert(ansiFile, converted); });
     TConversion ansi;
-    const double ourConvert = Best(3, [&] { ConversionOnly(ansiFile, ansi); });
+    const double ourConvert = BestOf(3, [&] { ConversionOnly(ansiFile, ansi); });
     int questions = 0;
     const double view = ViewLoad(form, ansiFile, questions);
     const double bare = BareStreamIn(form.Handle(), converted);
@@ -181,8 +164,9 @@ int wmain(int argc, wchar_t** argv)
     const double utf16Bare = BareStreamIn(form.Handle(), utf16Text);
 
     std::printf("text view, %zu MB CR LF ANSI file with umlauts (question answered Yes %d time(s)):\n", mb, questions);
-    std::printf("  load into the view %.0f ms, bare EM_STREAMIN of the converted text (b) %.0f ms: %.2f x (target <= 1.10)\n",
-                view, bare, view / bare);
+    std::printf(
+        "  load into the view %.0f ms, bare EM_STREAMIN of the converted text (b) %.0f ms: %.2f x (target <= 1.10)\n",
+        view, bare, view / bare);
     std::printf("  our read and convert %.0f ms, ReadFile + MultiByteToWideChar (a) %.0f ms: %.2f x (target <= 2.00)\n",
                 ourConvert, readConvert, ourConvert / readConvert);
     std::printf("text view, %zu MB UTF-16 file: load into the view %.0f ms, bare EM_STREAMIN %.0f ms: %.2f x\n", mb,
