@@ -40,15 +40,6 @@ std::wstring CellOf(HWND list, int item, int column)
     return buffer;
 }
 
-void PumpMessages()
-{
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -112,14 +103,7 @@ int wmain(int argc, wchar_t** argv)
 
     if (!shot.empty()) {
         form.Show();
-        SetForegroundWindow(form.Handle());
-        RedrawWindow(form.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        // Let the window manager place it and everything paint.
-        for (int i = 0; i < 10; ++i) {
-            PumpMessages();
-            Sleep(30);
-        }
-        if (!SaveWindowPicture(form.Handle(), shot)) {
+        if (!ShowAndSaveWindowPicture(form.Handle(), shot)) {
             Print(L"error: the picture could not be saved");
             result = 1;
         }

@@ -41,15 +41,6 @@ void Print(const std::wstring& line)
     std::fflush(stdout);
 }
 
-void PumpMessages()
-{
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
 void PrintSettings(const TEasySearchSettings& s)
 {
     const wchar_t* directions[] = {L"forward", L"backward"};
@@ -241,13 +232,7 @@ int wmain(int argc, wchar_t** argv)
 
     if (!shot.empty()) {
         form.Show();
-        SetForegroundWindow(form.Handle());
-        RedrawWindow(form.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        for (int i = 0; i < 10; ++i) {
-            PumpMessages();
-            Sleep(30);
-        }
-        if (!SaveWindowPicture(form.Handle(), shot)) {
+        if (!ShowAndSaveWindowPicture(form.Handle(), shot)) {
             Print(L"error: the picture could not be saved");
             result = 1;
         }

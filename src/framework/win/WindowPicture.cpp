@@ -47,4 +47,20 @@ bool SaveWindowPicture(HWND window, const std::wstring& fileName)
     return static_cast<bool>(out);
 }
 
+bool ShowAndSaveWindowPicture(HWND window, const std::wstring& fileName)
+{
+    ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    for (int round = 0; round < 10; ++round) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        Sleep(30);
+    }
+    return SaveWindowPicture(window, fileName);
+}
+
 }  // namespace qrv
