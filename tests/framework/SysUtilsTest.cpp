@@ -1,6 +1,6 @@
+#include "framework/SysUtils.h"
 #include "framework/Encoding.h"
 #include "framework/ShortCuts.h"
-#include "framework/SysUtils.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,8 @@ TEST(SysUtils, Utf8RoundTripIncludingCharactersBeyondTheBasicPlane)
 {
     const std::wstring text = L"Größe Ω € " + std::wstring(sizeof(wchar_t) == 2 ? L"\xD83D\xDE00" : L"\U0001F600");
     const std::string utf8 = WideToUtf8(text);
-    EXPECT_EQ(utf8, "Gr\xC3\xB6\xC3\x9F" "e \xCE\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80");
+    EXPECT_EQ(utf8, "Gr\xC3\xB6\xC3\x9F"
+                    "e \xCE\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80");
     EXPECT_EQ(Utf8ToWide(utf8), text);
 }
 
@@ -20,9 +21,12 @@ TEST(SysUtils, InvalidUtf8BecomesReplacementCharacters)
         const char* bytes;
         const wchar_t* expected;
     } cases[] = {
-        {"a\xFF" "b", L"a\xFFFD" L"b"},
-        {"\xC0\xAF", L"\xFFFD\xFFFD"},       // overlong slash
-        {"\xED\xA0\x80", L"\xFFFD"},  // an encoded surrogate is one bad sequence
+        {"a\xFF"
+         "b",
+         L"a\xFFFD"
+         L"b"},
+        {"\xC0\xAF", L"\xFFFD\xFFFD"},        // overlong slash
+        {"\xED\xA0\x80", L"\xFFFD"},          // an encoded surrogate is one bad sequence
         {"abc\xE2\x82", L"abc\xFFFD\xFFFD"},  // truncated at the end
     };
     for (const Case& c : cases) {
@@ -81,7 +85,8 @@ TEST(Encoding, CheckedEncodeNamesTheFirstCharacterItCannotHold)
     std::string bytes;
     size_t bad = 99;
     EXPECT_TRUE(TEncoding::Windows1252().TryGetBytes(L"Grüße €", bytes, bad));
-    EXPECT_EQ(bytes, "Gr\xFC\xDF" "e \x80");
+    EXPECT_EQ(bytes, "Gr\xFC\xDF"
+                     "e \x80");
     EXPECT_FALSE(TEncoding::Windows1252().TryGetBytes(L"abΩcΩ", bytes, bad));
     EXPECT_EQ(bad, 2u);
     EXPECT_FALSE(TEncoding::Windows1252().TryGetBytes(L"\uFFFD", bytes, bad)) << "no byte stands for U+FFFD";
@@ -104,4 +109,28 @@ TEST(ShortCuts, GermanTexts)
     EXPECT_EQ(ShortCutToText(ShortCut(0x74, scNone)), L"F5");
     EXPECT_EQ(ShortCutToText(ShortCut(0x2E, scAlt)), L"Alt+Entf");
     EXPECT_EQ(ShortCutToText(ShortCut(0xFF, scCtrl)), L"") << "a key without a name";
+}
+
+TEST(ShortCuts, AcceleratorsOfCaptions)
+{
+    struct Case {
+        wchar_t character;
+        const wchar_t* caption;
+        bool accel;
+    };
+    const Case cases[] = {
+        {L'o', L"&Optionen", true},
+        {L'O', L"&Optionen", true},
+        {L'p', L"&Optionen", false},
+        {L'v', L"Hierher &verschieben", true},
+        {L'&', L"A && B", false},
+        {L'b', L"A && &B", true},
+        {L'x', L"Ende&", false},
+        {L'x', L"", false},
+        {L'\u00e4', L"&\u00c4ndern", true},
+        {L'e', L"&&Ende", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(IsAccel(c.character, c.caption), c.accel)
+            << static_cast<int>(c.character) << " in " << WideToUtf8(c.caption);
 }

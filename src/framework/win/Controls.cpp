@@ -365,6 +365,33 @@ bool TWinControl::Focused()
     return handle_ && GetFocus() == handle_;
 }
 
+namespace {
+
+// Offers to each visible, enabled windowed child in turn until one takes it;
+// nothing runs after a taker, whose handler may have freed the container.
+template <class Offer>
+bool OfferToChildren(const std::vector<TControl*>& controls, Offer&& offer)
+{
+    for (TControl* control : std::vector<TControl*>(controls)) {
+        auto* child = dynamic_cast<TWinControl*>(control);
+        if (child && child->Visible() && child->Enabled() && offer(*child))
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool TWinControl::DialogKey(WORD key)
+{
+    return OfferToChildren(controls_, [key](TWinControl& child) { return child.DialogKey(key); });
+}
+
+bool TWinControl::DialogChar(wchar_t character)
+{
+    return OfferToChildren(controls_, [character](TWinControl& child) { return child.DialogChar(character); });
+}
+
 LRESULT TWinControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     TMessage message{msg, wParam, lParam, 0};

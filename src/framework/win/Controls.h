@@ -150,6 +150,13 @@ public:
     TNotifyEvent OnExit;
     LRESULT Perform(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
 
+    // Keys a form offers its controls when the focused window does not want
+    // them: Enter and Esc (DialogKey) and Alt+letter (DialogChar, the
+    // accelerators of captions). The first visible, enabled control that
+    // answers true has taken it; a container offers it to its children.
+    virtual bool DialogKey(WORD key);
+    virtual bool DialogChar(wchar_t character);
+
     // Another object's look at every message before WndProc: a listener
     // that returns true has answered it (Result set) and WndProc is skipped.
     // Listeners also hear WM_DESTROY when the window goes with its control.

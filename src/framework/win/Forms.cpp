@@ -62,9 +62,15 @@ void TForm::CreateParams(TCreateParams& params)
     params.WinClassName = WindowClassName();
     params.Style = WS_CLIPCHILDREN;
     switch (borderStyle_) {
-    case TFormBorderStyle::bsNone: params.Style |= WS_POPUP; break;
-    case TFormBorderStyle::bsSingle: params.Style |= WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX; break;
-    case TFormBorderStyle::bsSizeable: params.Style |= WS_OVERLAPPEDWINDOW; break;
+    case TFormBorderStyle::bsNone:
+        params.Style |= WS_POPUP;
+        break;
+    case TFormBorderStyle::bsSingle:
+        params.Style |= WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+        break;
+    case TFormBorderStyle::bsSizeable:
+        params.Style |= WS_OVERLAPPEDWINDOW;
+        break;
     case TFormBorderStyle::bsDialog:
         params.Style |= WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
         params.ExStyle |= WS_EX_DLGMODALFRAME;
@@ -116,14 +122,13 @@ void TForm::PlaceOnScreen()
         return;
     RECT area{};
     TForm* ownerForm = Application ? Application->MainForm() : nullptr;
-    if (position_ == TPosition::poOwnerFormCenter && ownerForm && ownerForm != this &&
-        ownerForm->HandleAllocated()) {
+    if (position_ == TPosition::poOwnerFormCenter && ownerForm && ownerForm != this && ownerForm->HandleAllocated()) {
         GetWindowRect(ownerForm->Handle(), &area);
     } else {
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
     }
-    SetBounds(area.left + (area.right - area.left - Width()) / 2,
-              area.top + (area.bottom - area.top - Height()) / 2, Width(), Height());
+    SetBounds(area.left + (area.right - area.left - Width()) / 2, area.top + (area.bottom - area.top - Height()) / 2,
+              Width(), Height());
 }
 
 void TForm::SetClientSize(int width, int height)
@@ -357,6 +362,25 @@ bool TApplication::IsShortCut(const MSG& msg)
     return form->Menu() && form->Menu()->IsShortCut(shortCut);
 }
 
+bool TApplication::IsDialogKey(const MSG& msg)
+{
+    const bool enterOrEscape = msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE) &&
+                               GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_MENU) >= 0;
+    const bool accelerator = msg.message == WM_SYSCHAR;
+    if (!enterOrEscape && !accelerator)
+        return false;
+    auto* form = dynamic_cast<TForm*>(TWinControl::FromHandle(GetAncestor(msg.hwnd, GA_ROOT)));
+    if (!form || !form->Enabled())
+        return false;
+    if (accelerator)
+        return form->DialogChar(static_cast<wchar_t>(msg.wParam));
+    // A multi-line edit, an open drop-down list and the like keep the key.
+    const LRESULT wanted = SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg));
+    if (wanted & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE))
+        return false;
+    return form->DialogKey(static_cast<WORD>(msg.wParam));
+}
+
 bool TApplication::ProcessMessage(MSG& msg)
 {
     if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
@@ -374,6 +398,8 @@ bool TApplication::ProcessMessage(MSG& msg)
                 AltKeyCombinationTaken(msg.hwnd, msg.wParam);
             return true;
         }
+        if (IsDialogKey(msg))
+            return true;
         // Dialog forms get the dialog keys: Tab, Enter, Esc.
         HWND root = GetAncestor(msg.hwnd, GA_ROOT);
         if (auto* form = dynamic_cast<TForm*>(TWinControl::FromHandle(root));
@@ -397,8 +423,7 @@ bool TApplication::ProcessMessage(MSG& msg)
 void TApplication::ProcessMessages()
 {
     MSG msg;
-    while (!terminated_ && ProcessMessage(msg)) {
-    }
+    while (!terminated_ && ProcessMessage(msg)) {}
 }
 
 void TApplication::HandleMessage()
@@ -453,11 +478,10 @@ HWND TApplication::ActiveWindowHandle() const
     return active;
 }
 
-int TApplication::MessageBox(const std::wstring& text, const std::wstring& caption, UINT flags,
-                             DWORD helpContext)
+int TApplication::MessageBox(const std::wstring& text, const std::wstring& caption, UINT flags, DWORD helpContext)
 {
-    return MessageBoxWithHelp(ActiveWindowHandle(), text, caption.empty() ? title_ : caption, flags,
-                              helpContext, OnHelp);
+    return MessageBoxWithHelp(ActiveWindowHandle(), text, caption.empty() ? title_ : caption, flags, helpContext,
+                              OnHelp);
 }
 
 }  // namespace qrv

@@ -120,8 +120,7 @@ public:
     int ExceptionCount() const { return exceptionCount_; }
 
     // A message box owned by the active window, captioned with the title when caption is empty.
-    int MessageBox(const std::wstring& text, const std::wstring& caption, UINT flags,
-                   DWORD helpContext = 0);
+    int MessageBox(const std::wstring& text, const std::wstring& caption, UINT flags, DWORD helpContext = 0);
     std::function<void(DWORD helpContext)> OnHelp;
     // Called before a key message is dispatched; return true to swallow it.
     std::function<bool(MSG& msg)> OnMessage;
@@ -132,6 +131,9 @@ public:
 private:
     bool ProcessMessage(MSG& msg);
     bool IsShortCut(const MSG& msg);
+    // Enter, Esc and Alt+letter offered to the form's controls (DialogKey,
+    // DialogChar) when the focused window does not want them itself.
+    bool IsDialogKey(const MSG& msg);
 
     std::wstring title_;
     TForm* mainForm_ = nullptr;

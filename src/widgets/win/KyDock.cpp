@@ -4,6 +4,7 @@
 #include "framework/SysUtils.h"
 #include "framework/win/Forms.h"
 #include "framework/win/Handles.h"
+#include "framework/win/WindowPrint.h"
 #include "widgets/win/KyDockCommon.h"
 
 #include <algorithm>
@@ -308,13 +309,30 @@ void TKyDock::FrameChanged()
         ForceFrameChange(handle_);
 }
 
-void TKyDock::PaintBoundLines()
+RECT TKyDock::BoundLineWidths() const
 {
-    const TWindowDC windowDC(handle_, GetWindowDC(handle_));
-    const HDC dc = windowDC.Get();
+    return RECT{(boundLines_ & blLeft) ? 1 : 0, (boundLines_ & blTop) ? 1 : 0, (boundLines_ & blRight) ? 1 : 0,
+                (boundLines_ & blBottom) ? 1 : 0};
+}
+
+void TKyDock::PaintNonClient(HDC dc)
+{
     RECT r;
     GetWindowRect(handle_, &r);
     OffsetRect(&r, -r.left, -r.top);
+    // What the lines and the client area leave of the frame takes the colour.
+    const RECT lines = BoundLineWidths();
+    RECT inner{r.left + lines.left, r.top + lines.top, r.right - lines.right, r.bottom - lines.bottom};
+    RECT client;
+    GetClientRect(handle_, &client);
+    OffsetRect(&client, lines.left, lines.top);
+    {
+        const int saved = SaveDC(dc);
+        ScopeExit restore([dc, saved] { RestoreDC(dc, saved); });
+        ExcludeClipRect(dc, client.left, client.top, client.right, client.bottom);
+        const TGdiObject fill(CreateSolidBrush(ColorToRGB(Color())));
+        FillRect(dc, &inner, static_cast<HBRUSH>(fill.Get()));
+    }
     HBRUSH shadow = GetSysColorBrush(COLOR_BTNSHADOW);
     HBRUSH highlight = GetSysColorBrush(COLOR_BTNHIGHLIGHT);
     auto line = [dc](RECT area, HBRUSH brush) { FillRect(dc, &area, brush); };
@@ -422,20 +440,39 @@ void TKyDock::WndProc(TMessage& message)
         break;
     case WM_NCCALCSIZE: {
         auto* r = reinterpret_cast<RECT*>(message.LParam);
-        r->top += (boundLines_ & blTop) ? 1 : 0;
-        r->bottom -= (boundLines_ & blBottom) ? 1 : 0;
-        r->left += (boundLines_ & blLeft) ? 1 : 0;
-        r->right -= (boundLines_ & blRight) ? 1 : 0;
+        const RECT lines = BoundLineWidths();
+        r->top += lines.top;
+        r->bottom -= lines.bottom;
+        r->left += lines.left;
+        r->right -= lines.right;
         r->bottom = std::max(r->bottom, r->top);
         r->right = std::max(r->right, r->left);
         message.Result = 0;
         return;
     }
     case WM_NCPAINT:
-        if (boundLines_ != 0 && !visible_.empty())
-            PaintBoundLines();
+        if (boundLines_ != 0 && !visible_.empty()) {
+            const TWindowDC windowDC(handle_, GetWindowDC(handle_));
+            PaintNonClient(windowDC.Get());
+        }
         message.Result = 0;
         return;
+    case WM_PRINT: {
+        // The same frame as on the screen, then the dock's own client area
+        // and the tool windows in it.
+        const auto dc = reinterpret_cast<HDC>(message.WParam);
+        const auto flags = static_cast<unsigned>(message.LParam);
+        if ((flags & PRF_CHECKVISIBLE) && !IsWindowVisible(handle_)) {
+            message.Result = 0;
+            return;
+        }
+        if ((flags & PRF_NONCLIENT) && boundLines_ != 0 && !visible_.empty())
+            PaintNonClient(dc);
+        const RECT lines = BoundLineWidths();
+        PrintClientAndChildren(handle_, dc, flags, POINT{lines.left, lines.top});
+        message.Result = 0;
+        return;
+    }
     default:
         break;
     }

@@ -11,6 +11,7 @@
 #include "framework/win/Controls.h"
 #include "widgets/DockArrange.h"
 #include "widgets/ToolWindowDrag.h"
+#include "widgets/ToolbarVersion.h"
 
 #include <functional>
 #include <memory>
@@ -64,6 +65,7 @@ public:
     bool AllowDrag() const { return allowDrag_; }
     void SetAllowDrag(bool allowDrag);
     // 1-pixel lines along the chosen edges, outside the rows.
+    const wchar_t* Version() const { return kToolbarLibraryVersion; }
     TDockBoundLines BoundLines() const { return boundLines_; }
     void SetBoundLines(TDockBoundLines lines);
     // An empty dock stays 1 pixel thick instead of 0.
@@ -124,7 +126,11 @@ private:
     std::vector<std::pair<bool, TKyCustomToolWindow*>> UpdateVisibleToolWindows();
     void ForgetToolWindow(TKyCustomToolWindow* window);
     void FrameChanged();
-    void PaintBoundLines();
+    // The pixels the bound lines take from each edge.
+    RECT BoundLineWidths() const;
+    // The bound lines, and the colour in the rest of the frame, into a DC
+    // whose origin is the window's top-left corner.
+    void PaintNonClient(HDC dc);
     int NonClientAcross() const;
     HBITMAP BackgroundToDraw();
     void BackgroundChanged();
@@ -156,6 +162,7 @@ public:
     void SetDockedTo(TKyDock* dock);
     bool Docked() const { return dock_ != nullptr; }
     bool Floating() const { return floatForm_ != nullptr; }
+    const wchar_t* Version() const { return kToolbarLibraryVersion; }
     // The form a floating window floats above.
     TForm* FloatingForm() const { return floatForm_; }
     // The dock it was last docked in; a double click on the floating window

@@ -8,6 +8,7 @@
 #include "framework/SysUtils.h"
 #include "framework/win/Forms.h"
 #include "framework/win/Handles.h"
+#include "framework/win/WindowPrint.h"
 #include "widgets/win/KyDock.h"
 #include "widgets/win/KyDockCommon.h"
 
@@ -1112,32 +1113,7 @@ void TKyCustomToolWindow::WndProc(TMessage& message)
             if (flags & PRF_NONCLIENT)
                 DrawDockedBorder(dc);
             const RECT nc = NonClientSize();
-            POINT old;
-            OffsetViewportOrgEx(dc, nc.left, nc.top, &old);
-            const int saved = SaveDC(dc);
-            ScopeExit restore([dc, saved, old] {
-                RestoreDC(dc, saved);
-                SetViewportOrgEx(dc, old.x, old.y, nullptr);
-            });
-            RECT client;
-            GetClientRect(handle_, &client);
-            IntersectClipRect(dc, 0, 0, client.right, client.bottom);
-            if (flags & PRF_ERASEBKGND)
-                SendMessageW(handle_, WM_ERASEBKGND, message.WParam, 0);
-            if (flags & PRF_CLIENT)
-                SendMessageW(handle_, WM_PRINTCLIENT, message.WParam, message.LParam);
-            if (flags & PRF_CHILDREN)
-                for (HWND child = GetWindow(handle_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-                    if (!IsWindowVisible(child))
-                        continue;
-                    RECT at;
-                    GetWindowRect(child, &at);
-                    MapWindowPoints(nullptr, handle_, reinterpret_cast<POINT*>(&at), 2);
-                    const int childSaved = SaveDC(dc);
-                    OffsetViewportOrgEx(dc, at.left, at.top, nullptr);
-                    SendMessageW(child, WM_PRINT, message.WParam, message.LParam | PRF_NONCLIENT);
-                    RestoreDC(dc, childSaved);
-                }
+            PrintClientAndChildren(handle_, dc, flags, POINT{nc.left, nc.top});
             message.Result = 0;
             return;
         }

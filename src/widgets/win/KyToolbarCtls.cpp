@@ -3,7 +3,9 @@
 #include "framework/win/ActnList.h"
 
 #include "framework/IgnoredError.h"
+#include "framework/ShortCuts.h"
 #include "framework/win/ActnList.h"
+#include "framework/win/Forms.h"
 #include "framework/win/Handles.h"
 #include "framework/win/ImgList.h"
 #include "framework/win/Menus.h"
@@ -496,10 +498,29 @@ void TKyToolbarButton::Click()
 {
     if (groupIndex_ != 0)
         SetDown(!down_);
+    if (modalResult_ != 0 && handle_)
+        if (auto* form = dynamic_cast<TForm*>(FromHandle(GetAncestor(handle_, GA_ROOT))))
+            form->SetModalResult(modalResult_);
     if (OnClick)
         OnClick(this);
     else if (TAction* action = Action())
         action->Execute();
+}
+
+bool TKyToolbarButton::DialogKey(WORD key)
+{
+    if (!((key == VK_RETURN && default_) || (key == VK_ESCAPE && cancel_)))
+        return false;
+    Click();  // may free the button: nothing after it
+    return true;
+}
+
+bool TKyToolbarButton::DialogChar(wchar_t character)
+{
+    if (displayMode_ == TButtonDisplayMode::dmGlyphOnly || !IsAccel(character, Caption()))
+        return false;
+    Click();  // may free the button: nothing after it
+    return true;
 }
 
 TAction* TKyToolbarButton::Action() const

@@ -8,6 +8,7 @@
 #include "framework/win/Bitmap.h"
 #include "framework/win/Controls.h"
 #include "widgets/ButtonLayout.h"
+#include "widgets/ToolbarVersion.h"
 
 #include <functional>
 #include <memory>
@@ -100,6 +101,16 @@ public:
     TMenu* DropdownMenu() const { return dropdownMenu_; }
     void SetDropdownMenu(TMenu* menu);
     bool Flat() const { return flat_; }
+    const wchar_t* Version() const { return kToolbarLibraryVersion; }
+    // Enter clicks a Default button, Esc a Cancel button, when the focused
+    // window does not want the key itself.
+    bool Default() const { return default_; }
+    void SetDefault(bool value) { default_ = value; }
+    bool Cancel() const { return cancel_; }
+    void SetCancel(bool value) { cancel_ = value; }
+    // Set on the button's form by a click (0: none).
+    int ModalResult() const { return modalResult_; }
+    void SetModalResult(int result) { modalResult_ = result; }
     void SetFlat(bool flat);
 
     // The action the button stands for: it takes the action's enabled and
@@ -121,6 +132,9 @@ public:
 
     void SetCaption(const std::wstring& caption) override;
     void SetEnabled(bool enabled) override;
+    bool DialogKey(WORD key) override;
+    // The caption's accelerator clicks, unless only the glyph shows.
+    bool DialogChar(wchar_t character) override;
 
     TButtonDropdownEvent OnDropdown;
     // A double click on a button that is down.
@@ -199,6 +213,9 @@ private:
     bool dropdownAlways_ = false;
     TMenu* dropdownMenu_ = nullptr;
     bool flat_ = true;
+    bool default_ = false;
+    bool cancel_ = false;
+    int modalResult_ = 0;
     bool hot_ = false;
     bool mouseDown_ = false;
     bool pressedInside_ = false;

@@ -413,3 +413,32 @@ TEST_F(DockTest, ADockedToolbarPrintsItsBorderWithTheDocksBackground)
     dock->SetBackgroundOnToolbars(false);
     EXPECT_EQ(printed(bar->Width() - 2, middle), ColorToRGB(bar->Color()));
 }
+
+TEST_F(DockTest, ADockPrintsItsBoundLinesAndTheToolbarsInIt)
+{
+    auto* bar = Toolbar(L"Datei");
+    bar->SetDockedTo(dock);
+    bar->SetColor(RGB(200, 0, 0));
+    dock->SetBoundLines(blTop | blBottom);
+    ASSERT_GT(dock->Height(), 2);
+    const TWindowDC screen(nullptr, GetDC(nullptr));
+    const TOwnDC memory(CreateCompatibleDC(screen.Get()));
+    const TGdiObject bitmap(CreateCompatibleBitmap(screen.Get(), dock->Width(), dock->Height()));
+    const TSelectObject select(memory.Get(), bitmap.Get());
+    const RECT all{0, 0, dock->Width(), dock->Height()};
+    FillRect(memory.Get(), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    SendMessageW(dock->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(memory.Get()),
+                 PRF_NONCLIENT | PRF_ERASEBKGND | PRF_CLIENT | PRF_CHILDREN);
+
+    const int right = dock->Width() - 1;
+    EXPECT_EQ(GetPixel(memory.Get(), right, 0), GetSysColor(COLOR_BTNSHADOW)) << "the top line";
+    EXPECT_EQ(GetPixel(memory.Get(), right, dock->Height() - 1), GetSysColor(COLOR_BTNHIGHLIGHT)) << "the bottom line";
+    EXPECT_EQ(GetPixel(memory.Get(), right, dock->Height() / 2), ColorToRGB(dock->Color())) << "the dock's own client";
+    // The toolbar's client in its colour, one line below its place in the
+    // client area (the top line comes first).
+    RECT client;
+    GetClientRect(bar->Handle(), &client);
+    POINT middle{client.right / 2, client.bottom / 2};
+    MapWindowPoints(bar->Handle(), dock->Handle(), &middle, 1);
+    EXPECT_EQ(GetPixel(memory.Get(), middle.x, middle.y + 1), RGB(200, 0, 0)) << "the toolbar printed in place";
+}

@@ -3,6 +3,7 @@
 #include "framework/win/Forms.h"
 #include "framework/win/Handles.h"
 #include "framework/win/ImgList.h"
+#include "framework/win/StdCtrls.h"
 #include "widgets/win/KyDock.h"
 #include "widgets/win/KyGlyphCache.h"
 #include "widgets/win/KyToolbar.h"
@@ -432,4 +433,52 @@ TEST(ToolbarButton, TheOldDisabledStyleRecoloursTheStripsDisabledImage)
     EXPECT_EQ(button->PixelAt(3 + 0, 3 + 15), GetSysColor(COLOR_BTNFACE)) << "transparent still";
     button->SetEnabled(true);
     EXPECT_EQ(button->PixelAt(3 + 8, 3 + 8), RGB(255, 0, 0)) << "the other images untouched";
+}
+
+TEST(ToolbarButton, EnterEscAndAcceleratorsClickTheirButtonsUnlessTheFocusWantsTheKey)
+{
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 300, 200);
+    form.HandleNeeded();
+    auto* edit = new TEdit(&form);
+    edit->SetParent(&form);
+    const HWND memo = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_MULTILINE | ES_WANTRETURN, 0, 40, 100, 40,
+                                      form.Handle(), nullptr, nullptr, nullptr);
+    ASSERT_NE(memo, nullptr);
+    std::vector<std::wstring> clicks;
+    auto button = [&](const wchar_t* caption, TButtonDisplayMode mode) {
+        auto* b = new TKyToolbarButton(&form);
+        b->SetCaption(caption);
+        b->SetDisplayMode(mode);
+        b->SetParent(&form);
+        b->OnClick = [&clicks, b](TComponent*) { clicks.push_back(b->Caption()); };
+        return b;
+    };
+    auto* ok = button(L"OK", TButtonDisplayMode::dmTextOnly);
+    ok->SetDefault(true);
+    ok->SetModalResult(1);
+    auto* cancel = button(L"&Abbrechen", TButtonDisplayMode::dmBoth);
+    cancel->SetCancel(true);
+    button(L"&Glyph", TButtonDisplayMode::dmGlyphOnly);
+    auto deliver = [&](HWND to, UINT message, WPARAM key) {
+        clicks.clear();
+        PostMessageW(to, message, key, 0);
+        Application->ProcessMessages();
+        return clicks;
+    };
+    using Clicks = std::vector<std::wstring>;
+
+    EXPECT_EQ(deliver(edit->Handle(), WM_KEYDOWN, VK_RETURN), Clicks{L"OK"});
+    EXPECT_EQ(form.ModalResult(), 1) << "the click set the form's result";
+    EXPECT_EQ(deliver(edit->Handle(), WM_KEYDOWN, VK_ESCAPE), Clicks{L"&Abbrechen"});
+    EXPECT_EQ(deliver(memo, WM_KEYDOWN, VK_RETURN), Clicks{}) << "a multi-line edit keeps its Enter";
+    EXPECT_EQ(deliver(edit->Handle(), WM_SYSCHAR, L'a'), Clicks{L"&Abbrechen"});
+    EXPECT_EQ(deliver(edit->Handle(), WM_SYSCHAR, L'g'), Clicks{}) << "no caption shows beside the glyph";
+    EXPECT_EQ(deliver(edit->Handle(), WM_SYSCHAR, L'x'), Clicks{});
+    ok->SetEnabled(false);
+    EXPECT_EQ(deliver(edit->Handle(), WM_KEYDOWN, VK_RETURN), Clicks{}) << "a disabled default button";
+    ok->SetEnabled(true);
+    ok->SetDefault(false);
+    EXPECT_EQ(deliver(edit->Handle(), WM_KEYDOWN, VK_RETURN), Clicks{});
+    DestroyWindow(memo);
 }
