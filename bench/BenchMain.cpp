@@ -24,10 +24,14 @@ struct Result {
 double UnitSeconds(benchmark::TimeUnit unit)
 {
     switch (unit) {
-    case benchmark::kNanosecond: return 1e-9;
-    case benchmark::kMicrosecond: return 1e-6;
-    case benchmark::kMillisecond: return 1e-3;
-    case benchmark::kSecond: return 1;
+    case benchmark::kNanosecond:
+        return 1e-9;
+    case benchmark::kMicrosecond:
+        return 1e-6;
+    case benchmark::kMillisecond:
+        return 1e-3;
+    case benchmark::kSecond:
+        return 1;
     }
     return 1;
 }

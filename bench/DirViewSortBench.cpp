@@ -22,8 +22,8 @@ constexpr int kItems = 100000;
 std::vector<std::unique_ptr<TFileRec>> MakeFolder()
 {
     const wchar_t* exts[] = {L"TXT", L"JPG", L"DOC", L"EXE", L"PDF", L"ZIP", L"MP3", L""};
-    const wchar_t* types[] = {L"Textdokument", L"JPEG-Bild", L"Word-Dokument", L"Anwendung",
-                              L"PDF-Dokument", L"ZIP-Archiv", L"MP3-Audio", L"Datei"};
+    const wchar_t* types[] = {L"Textdokument", L"JPEG-Bild",  L"Word-Dokument", L"Anwendung",
+                              L"PDF-Dokument", L"ZIP-Archiv", L"MP3-Audio",     L"Datei"};
     std::mt19937 random(42);
     std::vector<std::unique_ptr<TFileRec>> items;
     auto parent = std::make_unique<TFileRec>();
@@ -107,7 +107,8 @@ void Register()
     for (const auto& [kind, name] : kinds) {
         const std::string ours = std::string("DirViewSort/100k by ") + name;
         benchmark::RegisterBenchmark(ours.c_str(), BM_DirViewSort, kind)->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark((ours + "/ref:std::sort of the keys").c_str(), BM_StdSortOfKeys, kind)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark((ours + "/ref:std::sort of the keys").c_str(), BM_StdSortOfKeys, kind)
+            ->Unit(benchmark::kMillisecond);
     }
 }
 

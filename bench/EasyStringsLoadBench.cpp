@@ -33,8 +33,7 @@ void Counted(void* p)
     const auto size = static_cast<int64_t>(malloc_usable_size(p));
     const int64_t now = g_heapNow.fetch_add(size, std::memory_order_relaxed) + size;
     int64_t peak = g_heapPeak.load(std::memory_order_relaxed);
-    while (now > peak && !g_heapPeak.compare_exchange_weak(peak, now, std::memory_order_relaxed)) {
-    }
+    while (now > peak && !g_heapPeak.compare_exchange_weak(peak, now, std::memory_order_relaxed)) {}
 }
 
 }  // namespace
@@ -194,10 +193,8 @@ void PlainLoad(benchmark::State& state, bool utf16)
 BENCHMARK_CAPTURE(EasyStringsLoad, ansi, false)->Name("EasyStringsLoad/ANSI 100 MB")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(PlainLoad, ansi, false)
     ->Name("EasyStringsLoad/ANSI 100 MB/ref:read+decode+split")
-    ->Unit(benchmark::kMillisecond)
-    ;
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(EasyStringsLoad, utf16, true)->Name("EasyStringsLoad/UTF-16 100 MB")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(PlainLoad, utf16, true)
     ->Name("EasyStringsLoad/UTF-16 100 MB/ref:read+decode+split")
-    ->Unit(benchmark::kMillisecond)
-    ;
+    ->Unit(benchmark::kMillisecond);

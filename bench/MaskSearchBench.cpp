@@ -112,4 +112,6 @@ void MatchesMaskListFnmatch(benchmark::State& state)
 BENCHMARK(MatchMaskBench)->Name("MaskSearch/MatchMask")->Unit(benchmark::kMicrosecond);
 BENCHMARK(MatchMaskFnmatch)->Name("MaskSearch/MatchMask/ref:fnmatch")->Unit(benchmark::kMicrosecond);
 BENCHMARK(MatchesMaskListBench)->Name("MaskSearch/MatchesMaskList")->Unit(benchmark::kMicrosecond);
-BENCHMARK(MatchesMaskListFnmatch)->Name("MaskSearch/MatchesMaskList/ref:fnmatch FNM_CASEFOLD")->Unit(benchmark::kMicrosecond);
+BENCHMARK(MatchesMaskListFnmatch)
+    ->Name("MaskSearch/MatchesMaskList/ref:fnmatch FNM_CASEFOLD")
+    ->Unit(benchmark::kMicrosecond);

@@ -77,7 +77,8 @@ std::string EncodeWithLibpng(const TestImage& image, int level, int filters)
     if (image.ColorType == 3) {
         std::vector<png_color> palette(size_t(1) << image.BitDepth);
         for (size_t i = 0; i < palette.size(); ++i)
-            palette[i] = {png_byte(i * 255 / (palette.size() - 1)), png_byte(i * 97), png_byte(255 - i * 255 / (palette.size() - 1))};
+            palette[i] = {png_byte(i * 255 / (palette.size() - 1)), png_byte(i * 97),
+                          png_byte(255 - i * 255 / (palette.size() - 1))};
         png_set_PLTE(png, info, palette.data(), int(palette.size()));
     }
     if (level >= 0)
@@ -131,13 +132,17 @@ TestImage MakeImage(std::string name, int colorType, int depth, uint32_t width, 
 std::vector<TestImage>& Images()
 {
     static std::vector<TestImage> images = [] {
-        struct Pair { const char* name; int colorType, depth; bool interlaced; };
-        const Pair pairs[] = {{"grey1", 0, 1, false}, {"grey2", 0, 2, false}, {"grey4", 0, 4, false},
-                              {"grey8", 0, 8, false}, {"grey16", 0, 16, false}, {"rgb8", 2, 8, false},
-                              {"rgb16", 2, 16, false}, {"pal1", 3, 1, false}, {"pal2", 3, 2, false},
-                              {"pal4", 3, 4, false}, {"pal8", 3, 8, false}, {"greyalpha8", 4, 8, false},
-                              {"greyalpha16", 4, 16, false}, {"rgba8", 6, 8, false}, {"rgba16", 6, 16, false},
-                              {"rgb8-adam7", 2, 8, true}, {"pal8-adam7", 3, 8, true}};
+        struct Pair {
+            const char* name;
+            int colorType, depth;
+            bool interlaced;
+        };
+        const Pair pairs[] = {{"grey1", 0, 1, false},        {"grey2", 0, 2, false},    {"grey4", 0, 4, false},
+                              {"grey8", 0, 8, false},        {"grey16", 0, 16, false},  {"rgb8", 2, 8, false},
+                              {"rgb16", 2, 16, false},       {"pal1", 3, 1, false},     {"pal2", 3, 2, false},
+                              {"pal4", 3, 4, false},         {"pal8", 3, 8, false},     {"greyalpha8", 4, 8, false},
+                              {"greyalpha16", 4, 16, false}, {"rgba8", 6, 8, false},    {"rgba16", 6, 16, false},
+                              {"rgb8-adam7", 2, 8, true},    {"pal8-adam7", 3, 8, true}};
         std::vector<TestImage> result;
         for (const Pair& p : pairs)
             result.push_back(MakeImage(p.name, p.colorType, p.depth, 1024, 768, p.interlaced));
@@ -152,7 +157,10 @@ std::string LibpngRows(const std::string& file)
 {
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
-    struct Source { const std::string* bytes; size_t at; } source{&file, 0};
+    struct Source {
+        const std::string* bytes;
+        size_t at;
+    } source{&file, 0};
     png_set_read_fn(png, &source, [](png_structp p, png_bytep out, size_t count) {
         auto* s = static_cast<Source*>(png_get_io_ptr(p));
         if (s->at + count > s->bytes->size())
@@ -197,8 +205,8 @@ std::string SpngRows(const std::string& file)
 
 void Decoded(benchmark::State& state, const TestImage& image)
 {
-    state.counters["Mpx/s"] = benchmark::Counter(image.Width * double(image.Height) / 1e6,
-                                                 benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["Mpx/s"] =
+        benchmark::Counter(image.Width * double(image.Height) / 1e6, benchmark::Counter::kIsIterationInvariantRate);
 }
 
 void DecodeOurs(benchmark::State& state, size_t index)
@@ -285,17 +293,17 @@ void EncodeLibpng(benchmark::State& state, size_t index, int filters)
 
 const int registered = [] {
     StartPngChunkRegistry();
-    const char* names[] = {"grey1", "grey2", "grey4", "grey8", "grey16", "rgb8", "rgb16", "pal1", "pal2",
-                           "pal4", "pal8", "greyalpha8", "greyalpha16", "rgba8", "rgba16", "rgb8-adam7",
-                           "pal8-adam7", "photo12mpx-rgb8", "photo12mpx-rgba8"};
+    const char* names[] = {"grey1",           "grey2", "grey4",  "grey8",      "grey16",     "rgb8",
+                           "rgb16",           "pal1",  "pal2",   "pal4",       "pal8",       "greyalpha8",
+                           "greyalpha16",     "rgba8", "rgba16", "rgb8-adam7", "pal8-adam7", "photo12mpx-rgb8",
+                           "photo12mpx-rgba8"};
     const size_t count = sizeof names / sizeof names[0];
     for (size_t i = 0; i < count; ++i) {
         const std::string name = std::string("Png/Decode/") + names[i];
         benchmark::RegisterBenchmark(name.c_str(), DecodeOurs, i)->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark((name + "/ref:libpng 1.6").c_str(), DecodeLibpng, i)
             ->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark((name + "/ref:libspng 0.7").c_str(), DecodeSpng, i)
-            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark((name + "/ref:libspng 0.7").c_str(), DecodeSpng, i)->Unit(benchmark::kMillisecond);
     }
     for (size_t i : {size_t(13), count - 2}) {
         const std::string name = std::string("Png/Encode7/") + names[i];

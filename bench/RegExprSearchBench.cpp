@@ -33,13 +33,13 @@ const Text& TheText()
 {
     static const Text text = [] {
         const std::vector<std::u16string> german = {
-            u"Die", u"Größe", u"der", u"Wohnung", u"war", u"eine", u"Überraschung", u"für", u"Holmes", u"und",
-            u"Watson.", u"Zeitung", u"Ordnung", u"größer", u"Bedeutung", u"Lösung", u"über", u"Straße", u"€", u"Łódź",
-            u"Johnson", u"Kapitel", u"(siehe", u"oben)", u"Erfahrung"};
+            u"Die", u"Größe",   u"der",     u"Wohnung", u"war",    u"eine",      u"Überraschung", u"für",  u"Holmes",
+            u"und", u"Watson.", u"Zeitung", u"Ordnung", u"größer", u"Bedeutung", u"Lösung",       u"über", u"Straße",
+            u"€",   u"Łódź",    u"Johnson", u"Kapitel", u"(siehe", u"oben)",     u"Erfahrung"};
         const std::vector<std::u16string> english = {
-            u"The", u"colour", u"of", u"the", u"color", u"was", u"HOLMES", u"said", u"Mr.", u"Peterson", u"to",
-            u"Dr.", u"Watson", u"holmes", u"(quietly)", u"and", u"Anderson", u"went", u"on", u"with", u"the",
-            u"story", u"Jackson", u"sounding", u"young"};
+            u"The",      u"colour", u"of",  u"the",    u"color",   u"was",       u"HOLMES", u"said",     u"Mr.",
+            u"Peterson", u"to",     u"Dr.", u"Watson", u"holmes",  u"(quietly)", u"and",    u"Anderson", u"went",
+            u"on",       u"with",   u"the", u"story",  u"Jackson", u"sounding",  u"young"};
         const std::vector<std::u16string> code = {
             u"    if (count > 0) { total += f(a, b); }", u"    return Größe(x) * 2.5;",
             u"    version = \"1.22.3\"; // build 2024.12.10", u"    call(x, (y + z)) ;  # colour map",
@@ -145,8 +145,7 @@ void SearchPcre(const Pcre& re, std::vector<Match>* matches, int64_t& count)
         const auto [offset, length] = text.lines[l];
         const auto* line = reinterpret_cast<PCRE2_SPTR16>(text.chars.data() + offset);
         PCRE2_SIZE from = 0;
-        while (from < PCRE2_SIZE(length)
-               && pcre2_match_16(re.code, line, length, from, 0, re.data, nullptr) >= 0) {
+        while (from < PCRE2_SIZE(length) && pcre2_match_16(re.code, line, length, from, 0, re.data, nullptr) >= 0) {
             const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer_16(re.data);
             ++count;
             if (matches)
@@ -233,7 +232,6 @@ void RegExprCompilePcre(benchmark::State& state)
             benchmark::DoNotOptimize(re.code);
         }
 }
-
 
 // Each pattern and all of them, each beside its reference.
 const bool kRegistered = [] {

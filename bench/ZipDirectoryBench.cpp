@@ -43,7 +43,10 @@ private:
     uint64_t size_ = 0;
 };
 
-std::string Quote(const fs::path& path) { return "'" + path.string() + "'"; }
+std::string Quote(const fs::path& path)
+{
+    return "'" + path.string() + "'";
+}
 
 const fs::path& Archive()
 {

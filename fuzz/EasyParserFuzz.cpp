@@ -54,8 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     TEasySourceParser source(nullptr);
     try {
         source.Rules().SetText(std::u16string_view(input).substr(0, split));
-    } catch (const EEasyRegExprError&) {
-    }
+    } catch (const EEasyRegExprError&) {}
     source.Strings = &lines;
     source.Reset();
     int steps = 0;

@@ -24,7 +24,8 @@ struct Inner : TEasyPersistent {
     double Ratio = 0;
     std::vector<TEasyProperty> Properties() override
     {
-        return {FloatProperty(L"Ratio", [this] { return Ratio; }, [this](double v) { Ratio = v; })};
+        return {FloatProperty(
+            L"Ratio", [this] { return Ratio; }, [this](double v) { Ratio = v; })};
     }
 };
 
@@ -37,10 +38,14 @@ struct Everything : TEasyPersistent {
     std::vector<TEasyProperty> Properties() override
     {
         return {
-            IntegerProperty(L"Size", [this] { return Size; }, [this](int64_t v) { Size = v; }),
-            StringProperty(L"Name", [this] { return Name; }, [this](const std::wstring& v) { Name = v; }),
-            BooleanProperty(L"Flag", [this] { return Flag; }, [this](bool v) { Flag = v; }),
-            StringsProperty(L"Lines", [this] { return Lines; }, [this](const TEasyStringsValue& v) { Lines = v; }),
+            IntegerProperty(
+                L"Size", [this] { return Size; }, [this](int64_t v) { Size = v; }),
+            StringProperty(
+                L"Name", [this] { return Name; }, [this](const std::wstring& v) { Name = v; }),
+            BooleanProperty(
+                L"Flag", [this] { return Flag; }, [this](bool v) { Flag = v; }),
+            StringsProperty(
+                L"Lines", [this] { return Lines; }, [this](const TEasyStringsValue& v) { Lines = v; }),
             ObjectProperty(L"Nested", Nested),
         };
     }

@@ -87,8 +87,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             const int64_t length = in.Number(30);
             doc.NoSizeChange = in.Byte() & 1;
             if (doc.ReplaceRange(start, length, bytes.data(), count, at)) {
-                const int64_t replaced = doc.NoSizeChange ? static_cast<int64_t>(count)
-                                                          : std::min(length, sizeNow - start);
+                const int64_t replaced =
+                    doc.NoSizeChange ? static_cast<int64_t>(count) : std::min(length, sizeNow - start);
                 expected.erase(expected.begin() + start, expected.begin() + start + replaced);
                 expected.insert(expected.begin() + start, bytes.begin(), bytes.begin() + static_cast<ptrdiff_t>(count));
             }

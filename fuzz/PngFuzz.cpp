@@ -64,8 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     again.SetAllocator(std::make_shared<qrv::THeapPixelAllocator>(PixelCap));
     try {
         again.LoadFromStream(output);
-    } catch (const qrv::Exception&) {
-    }
+    } catch (const qrv::Exception&) {}
     Probe(again);
     return 0;
 }

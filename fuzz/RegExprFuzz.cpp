@@ -54,16 +54,35 @@ bool ToPcre(const TEasyRegExpr& re, std::u16string& out)
         if (node.Negated)
             return false;
         switch (node.Kind) {
-        case nkChar: Hex(out, node.Char); break;
-        case nkEscaped: break;  // the literal follows as a character node
-        case nkAny: out += u"."; break;
-        case nkLineStart: out += u"^"; break;
-        case nkLineEnd: out += u"$"; break;
-        case nkGroupOpen: out += u"(?:"; break;
-        case nkGroupClose: out += u")"; break;
-        case nkStar: out += u"*"; break;
-        case nkPlus: out += u"+"; break;
-        case nkOptional: out += u"?"; break;
+        case nkChar:
+            Hex(out, node.Char);
+            break;
+        case nkEscaped:
+            break;  // the literal follows as a character node
+        case nkAny:
+            out += u".";
+            break;
+        case nkLineStart:
+            out += u"^";
+            break;
+        case nkLineEnd:
+            out += u"$";
+            break;
+        case nkGroupOpen:
+            out += u"(?:";
+            break;
+        case nkGroupClose:
+            out += u")";
+            break;
+        case nkStar:
+            out += u"*";
+            break;
+        case nkPlus:
+            out += u"+";
+            break;
+        case nkOptional:
+            out += u"?";
+            break;
         case nkSet: {
             std::u16string members;
             for (unsigned c = 0; c < 256; ++c)

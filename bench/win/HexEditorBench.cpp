@@ -188,9 +188,8 @@ int wmain(int argc, wchar_t** argv)
     int64_t count = 16;
     const std::vector<uint8_t> pattern = hex->BufferFromFile(kBigSize - 16, count);
     int64_t found = -1;
-    const double find = best(3, [&] {
-        return time([&] { found = hex->Find(pattern.data(), 16, false, false, kBigSize - 1, 0); });
-    });
+    const double find =
+        best(3, [&] { return time([&] { found = hex->Find(pattern.data(), 16, false, false, kBigSize - 1, 0); }); });
     int64_t total = 0;
     const double readLoop = best(3, [&] { return time([&] { total = ReadLoop(big); }); });
     Print("Find of the last 16 bytes", find, "1 MB ReadFile loop", readLoop, 1.5);

@@ -31,13 +31,11 @@ using TExecFunc = int32_t(QRV_ZIPAPI*)(const void*);
 
 EKyZipper::EKyZipper(int id, const std::wstring& argument, bool display)
     : Exception(L"Zipper [ " + std::to_wstring(id) + L" ], " + argument), Id(id), Display(display)
-{
-}
+{}
 
 TZipLibLoader::TZipLibLoader(IZipLibOwner* owner, TZipLibKind kind, TLibraryApi api)
     : owner_(owner), kind_(kind), api_(std::move(api)), path_(Names(kind).Library)
-{
-}
+{}
 
 TZipLibLoader::~TZipLibLoader()
 {

@@ -22,17 +22,17 @@ public:
     bool Display;
 };
 
-constexpr int kZipLibNotFoundId = 10650;   // the library cannot be loaded
-constexpr int kZipLibBadVersionId = 10651; // its version is outside the accepted range
+constexpr int kZipLibNotFoundId = 10650;    // the library cannot be loaded
+constexpr int kZipLibBadVersionId = 10651;  // its version is outside the accepted range
 
 // How a library is found, loaded, asked and freed.
 struct TLibraryApi {
-    std::function<void*(const std::wstring& path)> Load;       // nullptr on failure
+    std::function<void*(const std::wstring& path)> Load;  // nullptr on failure
     std::function<void*(void* library, const char* name)> Lookup;
     std::function<void(void* library)> Free;
     std::function<bool(const std::wstring& path)> FileExists;
-    std::function<std::wstring(void* library)> ModulePath;     // "" when unknown
-    std::wstring ProgramFolder;                                 // with a trailing backslash
+    std::function<std::wstring(void* library)> ModulePath;  // "" when unknown
+    std::wstring ProgramFolder;                             // with a trailing backslash
 };
 
 // What the loader asks of the component that owns it.
@@ -49,9 +49,9 @@ enum TZipLibKind { zlkUnzip = 0, zlkZip = 1 };
 
 // Users of a loaded library.
 enum : unsigned {
-    zluExec = 1,     // a command is running
-    zluOnce = 2,     // loaded for one operation
-    zluKeep = 4      // kept loaded by the owner
+    zluExec = 1,  // a command is running
+    zluOnce = 2,  // loaded for one operation
+    zluKeep = 4   // kept loaded by the owner
 };
 
 constexpr int kMinLibraryVersion = 153;

@@ -46,7 +46,10 @@ int Percent(uint64_t done, uint64_t total)
     return done >= total ? 100 : int(done * 100 / total);
 }
 
-std::u16string Ascii(std::string_view text) { return std::u16string(text.begin(), text.end()); }
+std::u16string Ascii(std::string_view text)
+{
+    return std::u16string(text.begin(), text.end());
+}
 
 }  // namespace
 

@@ -16,8 +16,15 @@ namespace qrv {
 enum ProgressType { NewFile, ProgressUpdate, EndOfBatch, TotalFiles2Process, TotalSize2Process, NewExtra, ExtraUpdate };
 enum TPasswordButton { pwbOk, pwbCancel, pwbCancelAll, pwbAbort };
 enum UnZipSkipTypes {
-    stOnFreshen, stNoOverwrite, stFileExists, stBadPassword, stNoEncryptionDLL,
-    stCompressionUnknown, stUnknownZipHost, stZipFileFormatWrong, stGeneralExtractError
+    stOnFreshen,
+    stNoOverwrite,
+    stFileExists,
+    stBadPassword,
+    stNoEncryptionDLL,
+    stCompressionUnknown,
+    stUnknownZipHost,
+    stZipFileFormatWrong,
+    stGeneralExtractError
 };
 
 // How many characters an answer may carry back into the record.
@@ -31,7 +38,8 @@ struct TZipCallbackEvents {
     std::function<void(int ErrCode, const std::u16string& Message)> OnMessage;
     std::function<void(std::u16string& OldFileName, bool& IsChanged)> OnSetNewName;
     std::function<void(bool IsZipAction, std::u16string& NewPassword, const std::u16string& ForFile,
-                       uint32_t& RepeatCount, TPasswordButton& Action)> OnPasswordError;
+                       uint32_t& RepeatCount, TPasswordButton& Action)>
+        OnPasswordError;
     std::function<void(const std::u16string& ForFile, uint32_t FoundCRC, uint32_t ExpectedCRC, bool& DoExtract)>
         OnCRC32Error;
     std::function<void(const std::u16string& ForFile, bool IsOlder, bool& DoOverwrite, int DirIndex)>
@@ -61,11 +69,11 @@ public:
     // Before a run: counters and the recorded exception cleared.
     void BeginRun();
 
-    bool Cancel = false;          // set by the owner to stop the run
-    bool Closing = false;         // the component goes: callbacks are ignored
-    bool ExtrOverWrite = false;   // the overwrite answer before OnExtractOverwrite
+    bool Cancel = false;         // set by the owner to stop the run
+    bool Closing = false;        // the component goes: callbacks are ignored
+    bool ExtrOverWrite = false;  // the overwrite answer before OnExtractOverwrite
     uint32_t PasswordReqCount = 1;
-    int ErrCode = 0;              // low byte of the last reported error
+    int ErrCode = 0;  // low byte of the last reported error
     std::u16string LastMessage;
     // The last exception an event handler raised: its text in quotes, " #"
     // and the action code.

@@ -8,7 +8,7 @@
 namespace qrv {
 
 struct TZipNamePattern {
-    std::wstring Spec;        // the name or pattern itself
+    std::wstring Spec;  // the name or pattern itself
     bool Encrypt = false;
     bool PasswordGiven = false;
     std::wstring Password;

@@ -20,8 +20,14 @@ constexpr size_t kCentralSize = 46;
 constexpr uint16_t kFlagDescriptor = 0x0008;
 constexpr size_t kCopyChunk = 64 * 1024;
 
-uint16_t Get16(const unsigned char* p) { return uint16_t(p[0] | (p[1] << 8)); }
-uint32_t Get32(const unsigned char* p) { return uint32_t(Get16(p)) | (uint32_t(Get16(p + 2)) << 16); }
+uint16_t Get16(const unsigned char* p)
+{
+    return uint16_t(p[0] | (p[1] << 8));
+}
+uint32_t Get32(const unsigned char* p)
+{
+    return uint32_t(Get16(p)) | (uint32_t(Get16(p + 2)) << 16);
+}
 void Set16(unsigned char* p, uint32_t v)
 {
     p[0] = uint8_t(v);
@@ -50,8 +56,7 @@ std::u16string CopyingText(const TSpanProgress& progress, std::u16string_view na
 // records in a set, which these copies do not write.
 bool NeedsZip64(const ZipDirEntry& entry)
 {
-    return entry.ComprSize >= 0xFFFFFFFFu || entry.UncomprSize >= 0xFFFFFFFFu ||
-           entry.RelOffLocalHdr >= 0xFFFFFFFFu;
+    return entry.ComprSize >= 0xFFFFFFFFu || entry.UncomprSize >= 0xFFFFFFFFu || entry.RelOffLocalHdr >= 0xFFFFFFFFu;
 }
 
 // The size of the data descriptor behind an entry's data (0 without one).
@@ -369,8 +374,8 @@ TSpanResult SplitZip(TZipSource& Source, TSpanOutput& Out, const TSpanProgress& 
     return result;
 }
 
-TSpanResult JoinZipSet(const std::function<TZipSource*(uint32_t Index)>& OpenPart, uint32_t LastIndex,
-                       TJoinOutput& Out, const TSpanProgress& Progress)
+TSpanResult JoinZipSet(const std::function<TZipSource*(uint32_t Index)>& OpenPart, uint32_t LastIndex, TJoinOutput& Out,
+                       const TSpanProgress& Progress)
 {
     TSpanResult result;
     result.Parts = LastIndex + 1;

@@ -49,8 +49,8 @@ struct TSpanProgress {
 };
 
 struct TSpanResult {
-    int Error = 0;           // message id, 0 when the run succeeded
-    uint32_t Parts = 0;      // parts written or read
+    int Error = 0;       // message id, 0 when the run succeeded
+    uint32_t Parts = 0;  // parts written or read
     uint64_t Entries = 0;
 };
 
@@ -62,7 +62,7 @@ TSpanResult SplitZip(TZipSource& Source, TSpanOutput& Out, const TSpanProgress& 
 
 // Copies a set into one archive. OpenPart gives part Index (from 0; the
 // last part is LastIndex), nullptr when it is not to be had.
-TSpanResult JoinZipSet(const std::function<TZipSource*(uint32_t Index)>& OpenPart, uint32_t LastIndex,
-                       TJoinOutput& Out, const TSpanProgress& Progress = {});
+TSpanResult JoinZipSet(const std::function<TZipSource*(uint32_t Index)>& OpenPart, uint32_t LastIndex, TJoinOutput& Out,
+                       const TSpanProgress& Progress = {});
 
 }  // namespace qrv

@@ -7,8 +7,8 @@ namespace qrv {
 std::string StoreSuffixList(unsigned Suffixes, const std::u16string& ExtAddStoreSuffixes)
 {
     static constexpr std::array<const char*, 18> kNames = {
-        ".gif", ".png", ".z", ".zip", ".zoo", ".arc", ".lzh", ".arj", ".taz",
-        ".tgz", ".lha", ".rar", ".ace", ".cab", ".gz", ".gzip", ".jar", ".exe",
+        ".gif", ".png", ".z",   ".zip", ".zoo", ".arc", ".lzh",  ".arj", ".taz",
+        ".tgz", ".lha", ".rar", ".ace", ".cab", ".gz",  ".gzip", ".jar", ".exe",
     };
     std::string list;
     auto add = [&list](const std::string& suffix) {

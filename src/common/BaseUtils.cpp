@@ -335,8 +335,7 @@ constexpr sys_days kFileTimeEpoch = sys_days{1601y / 1 / 1};
 
 year_month_day DosDateParts(uint16_t Date)
 {
-    return year_month_day{year{1980 + (Date >> 9)}, month{unsigned(Date >> 5) & 0x0F},
-                          day{unsigned(Date) & 0x1F}};
+    return year_month_day{year{1980 + (Date >> 9)}, month{unsigned(Date >> 5) & 0x0F}, day{unsigned(Date) & 0x1F}};
 }
 
 int DosTimeSeconds(uint16_t Time)

@@ -18,8 +18,7 @@ enum TKyNotifyEvent : int {
 
 class TKyNotify {
 public:
-    using TKyNotifyProc =
-        std::function<void(int Event, const std::wstring& Path1, const std::wstring& Path2)>;
+    using TKyNotifyProc = std::function<void(int Event, const std::wstring& Path1, const std::wstring& Path2)>;
 
     // Calls OnNotify when it is assigned; nothing else.
     void Notify(int Event, const std::wstring& Path1, const std::wstring& Path2 = std::wstring());

@@ -120,9 +120,8 @@ public:
         Sort(compare);
         const auto end = std::partition_point(items_.begin(), items_.end(),
                                               [](const std::unique_ptr<T>& item) { return item != nullptr; });
-        const auto found = std::partition_point(items_.begin(), end, [&](const std::unique_ptr<T>& item) {
-            return compare(key, *item) > 0;
-        });
+        const auto found = std::partition_point(
+            items_.begin(), end, [&](const std::unique_ptr<T>& item) { return compare(key, *item) > 0; });
         if (found == end || compare(key, **found) != 0)
             return -1;
         return static_cast<int>(found - items_.begin());

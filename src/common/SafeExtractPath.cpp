@@ -88,8 +88,15 @@ bool IsSafeNameLevel(std::wstring_view level)
         if (c < 0x20)
             return false;
         switch (c) {
-        case L':': case L'<': case L'>': case L'"': case L'|': case L'?': case L'*':
-        case L'\\': case L'/':
+        case L':':
+        case L'<':
+        case L'>':
+        case L'"':
+        case L'|':
+        case L'?':
+        case L'*':
+        case L'\\':
+        case L'/':
             return false;
         default:
             break;
@@ -98,8 +105,7 @@ bool IsSafeNameLevel(std::wstring_view level)
     return !IsDeviceName(level);
 }
 
-std::optional<std::wstring> SafeExtractPath(std::wstring_view TargetDir, std::wstring_view StoredName,
-                                            bool UsePaths)
+std::optional<std::wstring> SafeExtractPath(std::wstring_view TargetDir, std::wstring_view StoredName, bool UsePaths)
 {
     std::wstring_view rest = StoredName.substr(PrefixLength(StoredName));
     std::vector<std::wstring_view> levels;

@@ -19,8 +19,7 @@ namespace qrv {
 // with no level left. Without UsePaths only the last level is kept. The
 // result joins TargetDir (a separator added when missing) and the levels
 // with the system's separator.
-std::optional<std::wstring> SafeExtractPath(std::wstring_view TargetDir, std::wstring_view StoredName,
-                                            bool UsePaths);
+std::optional<std::wstring> SafeExtractPath(std::wstring_view TargetDir, std::wstring_view StoredName, bool UsePaths);
 
 // The folder with the system's separator at its end (unless it has one).
 std::wstring AddPathSeparator(std::wstring_view Folder);

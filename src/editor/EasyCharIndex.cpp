@@ -12,14 +12,12 @@ constexpr int64_t LineBreakLength = 2;
 
 TEasyCharIndex::TEasyCharIndex(TLineCount count, TLineLength length)
     : count_(std::move(count)), length_(std::move(length))
-{
-}
+{}
 
 TEasyCharIndex::TEasyCharIndex(const TEasyStrings& lines)
     : TEasyCharIndex([&lines] { return lines.Count(); },
                      [&lines](int line) { return static_cast<int>(lines.GetStored(line).size()); })
-{
-}
+{}
 
 void TEasyCharIndex::Invalidate(int fromLine)
 {

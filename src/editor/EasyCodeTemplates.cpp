@@ -30,10 +30,12 @@ public:
     std::vector<TEasyProperty> Properties() override
     {
         return {
-            StringProperty(L"Name", [this] { return item_.Name; }, [this](const std::wstring& v) { item_.Name = v; }),
-            StringProperty(L"Desc", [this] { return item_.Desc; }, [this](const std::wstring& v) { item_.Desc = v; }),
-            StringsProperty(L"Code", [this] { return item_.Code; },
-                            [this](const TEasyStringsValue& v) { item_.Code = v; }),
+            StringProperty(
+                L"Name", [this] { return item_.Name; }, [this](const std::wstring& v) { item_.Name = v; }),
+            StringProperty(
+                L"Desc", [this] { return item_.Desc; }, [this](const std::wstring& v) { item_.Desc = v; }),
+            StringsProperty(
+                L"Code", [this] { return item_.Code; }, [this](const TEasyStringsValue& v) { item_.Code = v; }),
         };
     }
 

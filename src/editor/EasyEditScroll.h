@@ -10,8 +10,15 @@ namespace qrv {
 
 // The scroll-bar codes (the values of the system's SB_ codes).
 enum TEasyScrollCode : int {
-    scLineUp = 0, scLineDown = 1, scPageUp = 2, scPageDown = 3, scThumbPosition = 4,
-    scThumbTrack = 5, scTop = 6, scBottom = 7, scEndScroll = 8,
+    scLineUp = 0,
+    scLineDown = 1,
+    scPageUp = 2,
+    scPageDown = 3,
+    scThumbPosition = 4,
+    scThumbTrack = 5,
+    scTop = 6,
+    scBottom = 7,
+    scEndScroll = 8,
 };
 
 struct TEasyScrollState {

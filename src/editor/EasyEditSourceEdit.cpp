@@ -11,7 +11,6 @@ namespace qrv {
 
 // ---- text operations -----------------------------------------------------
 
-
 void TCustomEasyEditSource::ParseChangedLine(int line, int column)
 {
     TEasyStringItem* item = strings_.Items(line);

@@ -69,22 +69,32 @@ namespace {
 char16_t ClosingOf(char16_t c)
 {
     switch (c) {
-    case u'(': return u')';
-    case u'<': return u'>';
-    case u'[': return u']';
-    case u'{': return u'}';
-    default: return 0;
+    case u'(':
+        return u')';
+    case u'<':
+        return u'>';
+    case u'[':
+        return u']';
+    case u'{':
+        return u'}';
+    default:
+        return 0;
     }
 }
 
 char16_t OpeningOf(char16_t c)
 {
     switch (c) {
-    case u')': return u'(';
-    case u'>': return u'<';
-    case u']': return u'[';
-    case u'}': return u'{';
-    default: return 0;
+    case u')':
+        return u'(';
+    case u'>':
+        return u'<';
+    case u']':
+        return u'[';
+    case u'}':
+        return u'{';
+    default:
+        return 0;
     }
 }
 
@@ -286,8 +296,8 @@ void TCustomEasyEditSource::SpellLine(int line)
             ++end;
         const bool underCaret = caretIndex >= static_cast<int>(i) && caretIndex <= static_cast<int>(end);
         const uint16_t style = item->Styles[i];
-        const bool checked = !parser_ || (stringStyle_ >= 0 && style == stringStyle_) ||
-                             (commentStyle_ >= 0 && style == commentStyle_);
+        const bool checked =
+            !parser_ || (stringStyle_ >= 0 && style == stringStyle_) || (commentStyle_ >= 0 && style == commentStyle_);
         if (!underCaret && checked) {
             const std::u16string word = TrimWord(std::u16string_view(text).substr(i, end - i));
             if (!word.empty() && !DoWordSpell(word)) {

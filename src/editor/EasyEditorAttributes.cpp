@@ -14,14 +14,38 @@ void TCustomEasyEditorAttributes::Store(T& field, const T& value, uint16_t bit)
     Changed();
 }
 
-void TCustomEasyEditorAttributes::SetColor(TColor value) { Store(color_, value, amColor); }
-void TCustomEasyEditorAttributes::SetBackColor(TColor value) { Store(backColor_, value, amBackColor); }
-void TCustomEasyEditorAttributes::SetName(const std::wstring& value) { Store(name_, value, amName); }
-void TCustomEasyEditorAttributes::SetCharset(uint8_t value) { Store(charset_, value, amCharset); }
-void TCustomEasyEditorAttributes::SetPitch(uint8_t value) { Store(pitch_, value, amPitch); }
-void TCustomEasyEditorAttributes::SetSize(int32_t value) { Store(size_, value, amSize); }
-void TCustomEasyEditorAttributes::SetValue(int32_t value) { Store(value_, value, amValue); }
-void TCustomEasyEditorAttributes::SetText(const std::wstring& value) { Store(text_, value, amText); }
+void TCustomEasyEditorAttributes::SetColor(TColor value)
+{
+    Store(color_, value, amColor);
+}
+void TCustomEasyEditorAttributes::SetBackColor(TColor value)
+{
+    Store(backColor_, value, amBackColor);
+}
+void TCustomEasyEditorAttributes::SetName(const std::wstring& value)
+{
+    Store(name_, value, amName);
+}
+void TCustomEasyEditorAttributes::SetCharset(uint8_t value)
+{
+    Store(charset_, value, amCharset);
+}
+void TCustomEasyEditorAttributes::SetPitch(uint8_t value)
+{
+    Store(pitch_, value, amPitch);
+}
+void TCustomEasyEditorAttributes::SetSize(int32_t value)
+{
+    Store(size_, value, amSize);
+}
+void TCustomEasyEditorAttributes::SetValue(int32_t value)
+{
+    Store(value_, value, amValue);
+}
+void TCustomEasyEditorAttributes::SetText(const std::wstring& value)
+{
+    Store(text_, value, amText);
+}
 
 void TCustomEasyEditorAttributes::SetStyle(TFontStyles value)
 {

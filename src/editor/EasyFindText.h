@@ -20,7 +20,6 @@ enum : int {
     ftForward = 4,  // else backward
 };
 
-
 // A pattern search within one line (the regular-expression engine).
 class TEasyLineMatcher {
 public:

@@ -13,7 +13,7 @@ int32_t MulDivRounded(int32_t a, int32_t b, int32_t c)
     const int64_t product = static_cast<int64_t>(a) * b;
     const int64_t half = std::llabs(c) / 2;
     const int64_t rounded = (product >= 0) == (c > 0) ? (std::llabs(product) + half) / std::llabs(c)
-                                                       : -((std::llabs(product) + half) / std::llabs(c));
+                                                      : -((std::llabs(product) + half) / std::llabs(c));
     return static_cast<int32_t>(rounded);
 }
 
@@ -29,17 +29,15 @@ TEasyFontMetrics FontMetricsFrom(const TEasyMeasuredFont& measured)
     metrics.Height = measured.Height;
     metrics.MaxCharWidth = measured.MaxCharWidth;
     const bool outline = measured.HasOutline;
-    metrics.SubscriptSize = outline && measured.SubscriptSize != 0 ? measured.SubscriptSize
-                                                                   : MulDivRounded(measured.Height, 2, 3);
+    metrics.SubscriptSize =
+        outline && measured.SubscriptSize != 0 ? measured.SubscriptSize : MulDivRounded(measured.Height, 2, 3);
     metrics.SubscriptOffset = outline && measured.SubscriptOffset != 0 ? measured.SubscriptOffset : measured.Height / 8;
     metrics.SuperscriptOffset =
         outline && measured.SuperscriptOffset != 0 ? measured.SuperscriptOffset : measured.Ascent / 2;
     return metrics;
 }
 
-TEasyFontManager::TEasyFontManager(std::unique_ptr<TEasyFontMeasurer> measurer) : measurer_(std::move(measurer))
-{
-}
+TEasyFontManager::TEasyFontManager(std::unique_ptr<TEasyFontMeasurer> measurer) : measurer_(std::move(measurer)) {}
 
 TEasyFontMetrics TEasyFontManager::GetFontMetrics(uintptr_t font)
 {

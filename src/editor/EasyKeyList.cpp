@@ -99,11 +99,20 @@ void TEasyKeyList::AddSelectionSet(int map)
         uint8_t Command;
     };
     const Move moves[] = {
-        {Vk::Up, Sh, 0}, {Vk::Down, Sh, 1}, {Vk::Left, Sh, 2}, {Vk::Right, Sh, 3},
-        {Vk::Prior, Sh, 4}, {Vk::Next, Sh, 5}, {Vk::Home, Sh, 10}, {Vk::End, Sh, 11},
-        {Vk::Left, Sh | Ct, 8}, {Vk::Right, Sh | Ct, 9},
-        {Vk::Prior, Sh | Ct, page}, {Vk::Next, Sh | Ct, uint8_t(page + 1)},
-        {Vk::Home, Sh | Ct, text}, {Vk::End, Sh | Ct, uint8_t(text + 1)},
+        {Vk::Up, Sh, 0},
+        {Vk::Down, Sh, 1},
+        {Vk::Left, Sh, 2},
+        {Vk::Right, Sh, 3},
+        {Vk::Prior, Sh, 4},
+        {Vk::Next, Sh, 5},
+        {Vk::Home, Sh, 10},
+        {Vk::End, Sh, 11},
+        {Vk::Left, Sh | Ct, 8},
+        {Vk::Right, Sh | Ct, 9},
+        {Vk::Prior, Sh | Ct, page},
+        {Vk::Next, Sh | Ct, uint8_t(page + 1)},
+        {Vk::Home, Sh | Ct, text},
+        {Vk::End, Sh | Ct, uint8_t(text + 1)},
     };
     for (const Move& move : moves)
         AddNormal(move.Key, move.Shift, move.Command, H::MoveExtendingSelection);
@@ -224,11 +233,11 @@ void TEasyKeyList::InstallClassicKeys()
     };
     static constexpr Entry ctrlKeys[] = {
         {'A', H::ExecuteCommand, 8}, {'C', H::ExecuteCommand, 15}, {'D', H::ExecuteCommand, 3},
-        {'E', H::ExecuteCommand, 0}, {'F', H::ExecuteCommand, 9}, {'G', H::DeleteCommand, 3},
-        {'H', H::DeleteCommand, 2}, {'I', H::LineCommand, 18}, {'L', H::FindNext, 26},
-        {'N', H::LineCommand, 16}, {'R', H::ExecuteCommand, 4}, {'S', H::ExecuteCommand, 2},
-        {'T', H::DeleteCommand, 67}, {'V', H::ToggleCommand, 53}, {'W', H::ExecuteCommand, 5},
-        {'X', H::ExecuteCommand, 1}, {'Y', H::DeleteCommand, 48}, {'Z', H::ExecuteCommand, 0},
+        {'E', H::ExecuteCommand, 0}, {'F', H::ExecuteCommand, 9},  {'G', H::DeleteCommand, 3},
+        {'H', H::DeleteCommand, 2},  {'I', H::LineCommand, 18},    {'L', H::FindNext, 26},
+        {'N', H::LineCommand, 16},   {'R', H::ExecuteCommand, 4},  {'S', H::ExecuteCommand, 2},
+        {'T', H::DeleteCommand, 67}, {'V', H::ToggleCommand, 53},  {'W', H::ExecuteCommand, 5},
+        {'X', H::ExecuteCommand, 1}, {'Y', H::DeleteCommand, 48},  {'Z', H::ExecuteCommand, 0},
     };
     for (const Entry& entry : ctrlKeys)
         AddNormal(uint16_t(entry.Key), Ct, entry.Command, entry.Handler);
@@ -425,12 +434,24 @@ void TEasyKeyList::InstallVisualStudioKeys()
 void TEasyKeyList::InstallKeyMapping(TEasyKeyMapping mapping)
 {
     switch (mapping) {
-    case TEasyKeyMapping::kmDefault: InstallDefaultKeys(); break;
-    case TEasyKeyMapping::kmClassic: InstallClassicKeys(); break;
-    case TEasyKeyMapping::kmBrief: InstallBriefKeys(); break;
-    case TEasyKeyMapping::kmEpsilon: InstallEpsilonKeys(); break;
-    case TEasyKeyMapping::kmVisualStudio: InstallVisualStudioKeys(); break;
-    case TEasyKeyMapping::kmOther: ClearKeys(); break;
+    case TEasyKeyMapping::kmDefault:
+        InstallDefaultKeys();
+        break;
+    case TEasyKeyMapping::kmClassic:
+        InstallClassicKeys();
+        break;
+    case TEasyKeyMapping::kmBrief:
+        InstallBriefKeys();
+        break;
+    case TEasyKeyMapping::kmEpsilon:
+        InstallEpsilonKeys();
+        break;
+    case TEasyKeyMapping::kmVisualStudio:
+        InstallVisualStudioKeys();
+        break;
+    case TEasyKeyMapping::kmOther:
+        ClearKeys();
+        break;
     }
 }
 

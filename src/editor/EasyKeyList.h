@@ -39,11 +39,10 @@ enum class TEasyKeyMapping : uint8_t { kmDefault, kmClassic, kmBrief, kmEpsilon,
 
 // Virtual-key codes the key maps bind (the values of the system's VK_ codes).
 namespace EasyVk {
-constexpr uint16_t Back = 0x08, Tab = 0x09, Return = 0x0D, Escape = 0x1B, Prior = 0x21, Next = 0x22,
-                   End = 0x23, Home = 0x24, Left = 0x25, Up = 0x26, Right = 0x27, Down = 0x28,
-                   Insert = 0x2D, Delete = 0x2E, Multiply = 0x6A, Add = 0x6B, Subtract = 0x6D,
-                   F3 = 0x72, F5 = 0x74, F6 = 0x75, F9 = 0x78, F10 = 0x79, OpenBracket = 219,
-                   CloseBracket = 221;
+constexpr uint16_t Back = 0x08, Tab = 0x09, Return = 0x0D, Escape = 0x1B, Prior = 0x21, Next = 0x22, End = 0x23,
+                   Home = 0x24, Left = 0x25, Up = 0x26, Right = 0x27, Down = 0x28, Insert = 0x2D, Delete = 0x2E,
+                   Multiply = 0x6A, Add = 0x6B, Subtract = 0x6D, F3 = 0x72, F5 = 0x74, F6 = 0x75, F9 = 0x78, F10 = 0x79,
+                   OpenBracket = 219, CloseBracket = 221;
 }  // namespace EasyVk
 
 // A binding's state for every prefix state.

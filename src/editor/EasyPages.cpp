@@ -176,26 +176,39 @@ std::vector<TEasyProperty> TEasyPage::Properties()
 {
     auto other = [this] { return size_ == TEasyPageSize::psOther; };
     auto integer = [](std::wstring name, auto get, auto set) {
-        return IntegerProperty(std::move(name), [get] { return int64_t(get()); },
-                               [set](int64_t value) { set(Int(value)); });
+        return IntegerProperty(
+            std::move(name), [get] { return int64_t(get()); }, [set](int64_t value) { set(Int(value)); });
     };
     std::vector<TEasyProperty> table{
-        integer(L"PageSize", [this] { return int(size_); },
-                [this](int v) { SetPageSize(TEasyPageSize(std::clamp(v, 0, int(TEasyPageSize::psOther)))); }),
-        integer(L"PageWidth", [this] { return width_; }, [this](int v) { SetPageWidth(v); }),
-        integer(L"PageHeight", [this] { return height_; }, [this](int v) { SetPageHeight(v); }),
-        integer(L"Orientation", [this] { return int(orientation_); },
-                [this](int v) { SetOrientation(v == 1 ? TEasyPageOrientation::pgLandscape : TEasyPageOrientation::pgPortrait); }),
-        integer(L"LeftIndent", [this] { return indents_[0]; }, [this](int v) { SetIndent(0, v); }),
-        integer(L"TopIndent", [this] { return indents_[1]; }, [this](int v) { SetIndent(1, v); }),
-        integer(L"RightIndent", [this] { return indents_[2]; }, [this](int v) { SetIndent(2, v); }),
-        integer(L"BottomIndent", [this] { return indents_[3]; }, [this](int v) { SetIndent(3, v); }),
-        integer(L"LeftGutterWidth", [this] { return leftGutterWidth_; }, [this](int v) { SetLeftGutterWidth(v); }),
-        integer(L"TopGutterHeight", [this] { return topGutterHeight_; }, [this](int v) { SetTopGutterHeight(v); }),
-        integer(L"NumAlignment", [this] { return int(numAlignment_); },
-                [this](int v) { SetNumAlignment(TEasyAlignment(std::clamp(v, 0, 2))); }),
-        BooleanProperty(L"PaintPageNumber", [this] { return paintPageNumber_; },
-                        [this](bool v) { SetPaintPageNumber(v); }),
+        integer(
+            L"PageSize", [this] { return int(size_); },
+            [this](int v) { SetPageSize(TEasyPageSize(std::clamp(v, 0, int(TEasyPageSize::psOther)))); }),
+        integer(
+            L"PageWidth", [this] { return width_; }, [this](int v) { SetPageWidth(v); }),
+        integer(
+            L"PageHeight", [this] { return height_; }, [this](int v) { SetPageHeight(v); }),
+        integer(
+            L"Orientation", [this] { return int(orientation_); },
+            [this](int v) {
+                SetOrientation(v == 1 ? TEasyPageOrientation::pgLandscape : TEasyPageOrientation::pgPortrait);
+            }),
+        integer(
+            L"LeftIndent", [this] { return indents_[0]; }, [this](int v) { SetIndent(0, v); }),
+        integer(
+            L"TopIndent", [this] { return indents_[1]; }, [this](int v) { SetIndent(1, v); }),
+        integer(
+            L"RightIndent", [this] { return indents_[2]; }, [this](int v) { SetIndent(2, v); }),
+        integer(
+            L"BottomIndent", [this] { return indents_[3]; }, [this](int v) { SetIndent(3, v); }),
+        integer(
+            L"LeftGutterWidth", [this] { return leftGutterWidth_; }, [this](int v) { SetLeftGutterWidth(v); }),
+        integer(
+            L"TopGutterHeight", [this] { return topGutterHeight_; }, [this](int v) { SetTopGutterHeight(v); }),
+        integer(
+            L"NumAlignment", [this] { return int(numAlignment_); },
+            [this](int v) { SetNumAlignment(TEasyAlignment(std::clamp(v, 0, 2))); }),
+        BooleanProperty(
+            L"PaintPageNumber", [this] { return paintPageNumber_; }, [this](bool v) { SetPaintPageNumber(v); }),
     };
     table[1].Stored = other;
     table[2].Stored = other;

@@ -14,8 +14,17 @@
 namespace qrv {
 
 enum class TEasyPageSize {
-    psLetter, psLegal, psExecutive, psA3, psA4, psA5, psEnvelope10, psEnvelopeDL, psEnvelopeC5,
-    psEnvelopeMonarch, psOther
+    psLetter,
+    psLegal,
+    psExecutive,
+    psA3,
+    psA4,
+    psA5,
+    psEnvelope10,
+    psEnvelopeDL,
+    psEnvelopeC5,
+    psEnvelopeMonarch,
+    psOther
 };
 enum class TEasyPageOrientation { pgPortrait, pgLandscape };
 enum class TEasyAlignment { taLeftJustify, taRightJustify, taCenter };
@@ -49,7 +58,7 @@ class TEasyPages;
 class TEasyPage : public TEasyPersistent {
 public:
     int PageWidth() const { return width_; }
-    void SetPageWidth(int millimetres);   // negative becomes 0; the size becomes psOther
+    void SetPageWidth(int millimetres);  // negative becomes 0; the size becomes psOther
     int PageHeight() const { return height_; }
     void SetPageHeight(int millimetres);  // as SetPageWidth
     TEasyPageSize PageSize() const { return size_; }

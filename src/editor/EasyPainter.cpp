@@ -25,10 +25,19 @@ int FloorDiv(int value, int divisor)
     return quotient;
 }
 
-bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+bool IsHighSurrogate(char16_t c)
+{
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+bool IsLowSurrogate(char16_t c)
+{
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
 
-int Channel(TColor color, int shift) { return (static_cast<uint32_t>(color) >> shift) & 0xFF; }
+int Channel(TColor color, int shift)
+{
+    return (static_cast<uint32_t>(color) >> shift) & 0xFF;
+}
 
 }  // namespace
 
@@ -110,8 +119,9 @@ std::vector<TEasyGradientBand> GradientBands(TColor from, TColor to, int extent)
             const int b = Channel(to, shift);
             // rounded linear interpolation, halves away from zero
             const int delta = (b - a) * i;
-            const int step = steps == 0 ? 0 : (delta >= 0 ? (2 * delta + steps) / (2 * steps)
-                                                          : -((-2 * delta + steps) / (2 * steps)));
+            const int step =
+                steps == 0 ? 0
+                           : (delta >= 0 ? (2 * delta + steps) / (2 * steps) : -((-2 * delta + steps) / (2 * steps)));
             color |= static_cast<TColor>((a + step) << shift);
         }
         bands.push_back({static_cast<int>(static_cast<int64_t>(i) * extent / count), size, color});
@@ -121,8 +131,7 @@ std::vector<TEasyGradientBand> GradientBands(TColor from, TColor to, int extent)
 
 // ---- metrics --------------------------------------------------------------
 
-TCustomEasyPainter::TCustomEasyPainter(TEasyPainterHost& host, TEasyFontManager& fonts)
-    : host_(host), fonts_(fonts)
+TCustomEasyPainter::TCustomEasyPainter(TEasyPainterHost& host, TEasyFontManager& fonts) : host_(host), fonts_(fonts)
 {
     advances_.assign(512, 1);
 }
@@ -304,9 +313,7 @@ void TCustomEasyPainter::TextToPixel(TEasyPoint pos, TEasyPoint origin, TEasyPoi
                                      bool noOriginWrap)
 {
     const TEasyStrings& strings = host_.PainterSource().Strings();
-    auto rowOfLine = [&](int line) {
-        return strings.HiddenCount() > 0 ? strings.LineToRow(line) : line;
-    };
+    auto rowOfLine = [&](int line) { return strings.HiddenCount() > 0 ? strings.LineToRow(line) : line; };
     int64_t column = pos.X;
     int64_t rows = 0;
     if (TEasyWrapList* wrap = host_.PainterWrapList()) {
@@ -359,7 +366,8 @@ void TCustomEasyPainter::PixelToText(TEasyPoint origin, TEasyPoint pixel, TEasyP
         pos = {cell, text.Y};
         return;
     }
-    const int originRow = noOriginWrap ? origin.Y : (strings.HiddenCount() > 0 ? strings.LineToRow(origin.Y) : origin.Y);
+    const int originRow =
+        noOriginWrap ? origin.Y : (strings.HiddenCount() > 0 ? strings.LineToRow(origin.Y) : origin.Y);
     const int row = std::max(0, ClampToInt(static_cast<int64_t>(originRow) + rowOffset));
     pos.X = cell;
     pos.Y = strings.HiddenCount() > 0 ? strings.RowToLine(row) : row;
@@ -388,8 +396,7 @@ int TCustomEasyPainter::PaintLine(int line, const TEasyRect& rect, std::u16strin
     TEasyRect rowRect{rect.Left, rect.Top, rect.Right, rect.Top + height};
     for (size_t i = 0; i < rows.size(); ++i) {
         if (rowRect.Top < ClipRect.Bottom && rowRect.Bottom > ClipRect.Top)
-            PaintRow(PlanRow(line, rowRect, text, marksText, rows[i].Start, rows[i].End, i == 0,
-                             i + 1 == rows.size()));
+            PaintRow(PlanRow(line, rowRect, text, marksText, rows[i].Start, rows[i].End, i == 0, i + 1 == rows.size()));
         rowRect.Top += height;
         rowRect.Bottom += height;
     }
@@ -397,8 +404,8 @@ int TCustomEasyPainter::PaintLine(int line, const TEasyRect& rect, std::u16strin
 }
 
 TEasyRowPlan TCustomEasyPainter::PlanRow(int line, const TEasyRect& rect, std::u16string_view text,
-                                         std::u16string_view marksText, int startColumn, int endColumn,
-                                         bool firstRow, bool lastRow)
+                                         std::u16string_view marksText, int startColumn, int endColumn, bool firstRow,
+                                         bool lastRow)
 {
     TEasyRowPlan plan;
     plan.Line = line;
@@ -408,15 +415,13 @@ TEasyRowPlan TCustomEasyPainter::PlanRow(int line, const TEasyRect& rect, std::u
     const TEasyEditorOptions options = host_.PainterOptions();
     TCustomEasyEditSource& source = host_.PainterSource();
     const int64_t origin = static_cast<int64_t>(rect.Left) + TextOrigin;
-    auto columnX = [&](int64_t column) {
-        return ClampToInt(origin + (column - startColumn) * charWidth);
-    };
+    auto columnX = [&](int64_t column) { return ClampToInt(origin + (column - startColumn) * charWidth); };
 
     // The line divider: the caret line's highlight and separating lines.
     const TEasyLineDivider& divider = host_.PainterLineDivider();
     const unsigned dividerOptions = divider.Options();
-    plan.HighlightLine = (dividerOptions & ldHighlightCurrentLine) && host_.PainterFocused()
-                         && line == host_.PainterCaretLine();
+    plan.HighlightLine =
+        (dividerOptions & ldHighlightCurrentLine) && host_.PainterFocused() && line == host_.PainterCaretLine();
     const int penShift = divider.Pen().Width > 1 ? 1 : 0;
     if (plan.HighlightLine && firstRow)
         plan.DividerLines.push_back(rect.Top + penShift);
@@ -431,7 +436,8 @@ TEasyRowPlan TCustomEasyPainter::PlanRow(int line, const TEasyRect& rect, std::u
     const int64_t textEnd = std::min<int64_t>(endColumn, static_cast<int64_t>(text.size()));
     const int64_t firstVisible =
         std::max<int64_t>(startColumn, startColumn + FloorDiv(ClampToInt(ClipRect.Left - origin), charWidth));
-    const int64_t lastVisible = startColumn + static_cast<int64_t>(FloorDiv(ClampToInt(ClipRect.Right - origin), charWidth)) + 1;
+    const int64_t lastVisible =
+        startColumn + static_cast<int64_t>(FloorDiv(ClampToInt(ClipRect.Right - origin), charWidth)) + 1;
     const int from = static_cast<int>(std::min(firstVisible, textEnd));
     const int to = static_cast<int>(std::min(lastVisible, textEnd));
 
@@ -439,8 +445,8 @@ TEasyRowPlan TCustomEasyPainter::PlanRow(int line, const TEasyRect& rect, std::u
     LineStyleColors(line, lineStyleBack, lineStyleFont);
 
     TEasyColumnSpan selection;
-    const bool hasSelection = SelectionShown() && host_.PainterSelection(line, selection)
-                              && selection.End > selection.Start;
+    const bool hasSelection =
+        SelectionShown() && host_.PainterSelection(line, selection) && selection.End > selection.Start;
     std::vector<TEasyColumnSpan> matches;
     if (options & eoEnableSearchHighlight)
         matches = host_.PainterSearchMatches(line);
@@ -501,8 +507,8 @@ TEasyRowPlan TCustomEasyPainter::PlanRow(int line, const TEasyRect& rect, std::u
         while (end < to && end - start < EasyMaxPieceLength && keyAt(end) == key)
             ++end;
         // A piece cut by its length keeps a surrogate pair together.
-        if (end < to && end - start == EasyMaxPieceLength && IsHighSurrogate(text[end - 1])
-            && IsLowSurrogate(text[end]))
+        if (end < to && end - start == EasyMaxPieceLength && IsHighSurrogate(text[end - 1]) &&
+            IsLowSurrogate(text[end]))
             --end;
 
         TEasyPaintPiece piece;
@@ -514,8 +520,7 @@ TEasyRowPlan TCustomEasyPainter::PlanRow(int line, const TEasyRect& rect, std::u
         piece.SearchMatch = key.Search;
         piece.Marks = key.Space;
         piece.Bracket = key.Bracket;
-        const std::u16string_view shown =
-            key.Space && marksText.size() >= static_cast<size_t>(end) ? marksText : text;
+        const std::u16string_view shown = key.Space && marksText.size() >= static_cast<size_t>(end) ? marksText : text;
         piece.Text.assign(shown.substr(static_cast<size_t>(start), static_cast<size_t>(piece.Count)));
 
         TEasyPieceColorInput in;

@@ -110,7 +110,7 @@ struct TEasyPaintFill {
 struct TEasyRowPlan {
     int Line = 0;
     TEasyRect Rect;
-    int StartColumn = 0;  // first column of the row in the line
+    int StartColumn = 0;         // first column of the row in the line
     bool HighlightLine = false;  // filled with the divider's brush first
     std::vector<TEasyPaintPiece> Pieces;
     std::vector<TEasyPaintFill> Fills;  // right of the text
@@ -183,7 +183,11 @@ public:
 
     // Advances of CharWidth each, at least count of them.
     const std::vector<int32_t>& GetCharAdvances(int count);
-    void FreeCharAdvances() { advances_.clear(); advances_.shrink_to_fit(); }
+    void FreeCharAdvances()
+    {
+        advances_.clear();
+        advances_.shrink_to_fit();
+    }
 
     // The colours of a token (spelling mark already taken off): background
     // (-1 none), font style and font colour.

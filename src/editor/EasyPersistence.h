@@ -20,18 +20,18 @@ namespace qrv {
 class TStream;
 
 enum TEasyValueType : uint8_t {
-    vaNull = 0,       // ends a list
-    vaList = 1,       // values up to vaNull
+    vaNull = 0,  // ends a list
+    vaList = 1,  // values up to vaNull
     vaInt8 = 2,
     vaInt16 = 3,
     vaInt32 = 4,
-    vaDouble = 5,     // 8 bytes
-    vaString = 6,     // a length byte, ANSI
+    vaDouble = 5,  // 8 bytes
+    vaString = 6,  // a length byte, ANSI
     vaFalse = 8,
     vaTrue = 9,
-    vaLString = 12,   // a 32-bit length, ANSI
-    vaObject = 16,    // the properties of a nested object
-    vaWString = 18,   // a 32-bit length in UTF-16 units, UTF-16 little-endian
+    vaLString = 12,  // a 32-bit length, ANSI
+    vaObject = 16,   // the properties of a nested object
+    vaWString = 18,  // a 32-bit length in UTF-16 units, UTF-16 little-endian
     vaInt64 = 19,
 };
 

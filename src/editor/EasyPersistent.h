@@ -29,10 +29,10 @@ using TEasyValue = std::variant<int64_t, double, std::wstring, bool, TEasyString
 struct TEasyProperty {
     std::wstring Name;
     TEasyPropertyKind Kind = TEasyPropertyKind::pkInteger;
-    std::function<TEasyValue()> Get;                 // the simple kinds and pkStrings
-    std::function<void(const TEasyValue&)> Set;      // the simple kinds and pkStrings
-    TEasyPersistent* Object = nullptr;               // pkObject
-    std::function<bool()> Stored;                    // empty: always stored
+    std::function<TEasyValue()> Get;             // the simple kinds and pkStrings
+    std::function<void(const TEasyValue&)> Set;  // the simple kinds and pkStrings
+    TEasyPersistent* Object = nullptr;           // pkObject
+    std::function<bool()> Stored;                // empty: always stored
 };
 
 class TEasyPersistent {

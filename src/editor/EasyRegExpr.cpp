@@ -113,8 +113,8 @@ private:
             if (c == u'*' || c == u'+' || c == u'|') {
                 // The quantified item is the last one, unquantified, and
                 // one that can be repeated; a pending '!' has no item.
-                if (negate || sequence.empty() || sequence.back().Quantifier != 0
-                    || sequence.back().Atom == TItem::LineStart || sequence.back().Atom == TItem::LineEnd)
+                if (negate || sequence.empty() || sequence.back().Quantifier != 0 ||
+                    sequence.back().Atom == TItem::LineStart || sequence.back().Atom == TItem::LineEnd)
                     Fail(i_);
                 sequence.back().Quantifier = c;
                 ++i_;
@@ -182,7 +182,8 @@ private:
         const char16_t c = p_[i_];
         if (c == u'#')
             return ParseCode();
-        if (c == u'\\' && i_ + 1 < p_.size() && std::u16string_view(u"!$*+-.[\\]^{|}").find(p_[i_ + 1]) != std::u16string_view::npos) {
+        if (c == u'\\' && i_ + 1 < p_.size() &&
+            std::u16string_view(u"!$*+-.[\\]^{|}").find(p_[i_ + 1]) != std::u16string_view::npos) {
             i_ += 2;
             return p_[i_ - 1];
         }

@@ -163,7 +163,7 @@ private:
     // Columns a match can start at, by the (folded) first character.
     bool StartAnywhere_ = true;
     bool StartAtLineStart_ = false;  // some path begins with ^: column 1 is tried
-    std::bitset<256> StartLow_;  // by folded character
+    std::bitset<256> StartLow_;      // by folded character
     bool StartHigh_ = false;
     uint8_t StartByChar_[256] = {};  // by the text's own character below 256
     char16_t FoldLow_[256] = {};

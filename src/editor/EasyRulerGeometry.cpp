@@ -126,9 +126,12 @@ int TEasyRulerGeometry::MarkDistance(int n) const
 {
     const int ppi = std::max(PixelsPerInch, 1);
     switch (Units) {
-    case TEasyRulerUnits::erMilimeters: return EasyMulDiv(n * 25, ppi, 254);
-    case TEasyRulerUnits::erInches: return EasyMulDiv(n, ppi, 4);
-    case TEasyRulerUnits::erPixels: return int(std::min<int64_t>(int64_t(n) * unitSize_, INT_MAX));
+    case TEasyRulerUnits::erMilimeters:
+        return EasyMulDiv(n * 25, ppi, 254);
+    case TEasyRulerUnits::erInches:
+        return EasyMulDiv(n, ppi, 4);
+    case TEasyRulerUnits::erPixels:
+        return int(std::min<int64_t>(int64_t(n) * unitSize_, INT_MAX));
     case TEasyRulerUnits::erCharacters:
         return int(std::min<int64_t>(int64_t(n) * unitSize_ + unitSize_ / 2, INT_MAX));
     }

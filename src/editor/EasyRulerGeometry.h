@@ -14,10 +14,10 @@
 namespace qrv {
 
 enum TEasyRulerOption : uint8_t {
-    roSnapToGrid = 1,        // positions snap to the unit grid
-    roShowSliders = 2,       // paragraph sliders (horizontal rulers)
-    roFixedIndents = 4,      // indentations cannot be dragged
-    roGuideLine = 8,         // a dotted guide line across the owner while dragging
+    roSnapToGrid = 1,    // positions snap to the unit grid
+    roShowSliders = 2,   // paragraph sliders (horizontal rulers)
+    roFixedIndents = 4,  // indentations cannot be dragged
+    roGuideLine = 8,     // a dotted guide line across the owner while dragging
 };
 constexpr uint8_t DefaultEasyRulerOptions = roSnapToGrid | roShowSliders | roGuideLine;
 

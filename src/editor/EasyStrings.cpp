@@ -567,8 +567,7 @@ void TEasyStrings::SetLineVisible(int line, bool visible)
     } else {
         item.Flags |= lfCollapsible;
         // A new line inside an open block stays visible.
-        const bool closedAbove =
-            line == 0 || items_[line - 1]->Hidden || (items_[line - 1]->Flags & lfCollapsed);
+        const bool closedAbove = line == 0 || items_[line - 1]->Hidden || (items_[line - 1]->Flags & lfCollapsed);
         if (closedAbove)
             ShowLine(line, false);
     }

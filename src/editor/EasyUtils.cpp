@@ -69,8 +69,7 @@ const TEasyCharSet& BlankChars()
 
 const TEasyCharSet& PunctuationChars()
 {
-    static const TEasyCharSet set =
-        MakeSet({{33, 38}, {40, 47}, {58, 59}, {61, 61}, {63, 64}, {91, 94}, {123, 125}});
+    static const TEasyCharSet set = MakeSet({{33, 38}, {40, 47}, {58, 59}, {61, 61}, {63, 64}, {91, 94}, {123, 125}});
     return set;
 }
 

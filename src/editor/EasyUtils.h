@@ -30,10 +30,10 @@ const TEasyCharSet& DefaultDelimiters();
 
 // The kind of text a stream holds, as far as its start tells.
 enum class TUnicodeKind {
-    ukNone,           // not UTF-16: ANSI
-    ukMarkLE,         // FF FE, consumed
-    ukMarkBE,         // FE FF, consumed
-    ukUnmarkedLE,     // UTF-16 little-endian without a mark, from byte 0
+    ukNone,        // not UTF-16: ANSI
+    ukMarkLE,      // FF FE, consumed
+    ukMarkBE,      // FE FF, consumed
+    ukUnmarkedLE,  // UTF-16 little-endian without a mark, from byte 0
 };
 
 // Reads until count bytes are in or the stream ends (streams may hand out
@@ -92,7 +92,10 @@ std::u16string TrimWord(std::u16string_view text);
 enum : uint8_t { ssShift = 1, ssAlt = 2, ssCtrl = 4 };
 using TEasyShiftState = uint8_t;
 // The byte with its top bit cleared.
-constexpr uint8_t ShiftBits(uint8_t shift) { return shift & 0x7F; }
+constexpr uint8_t ShiftBits(uint8_t shift)
+{
+    return shift & 0x7F;
+}
 
 // A temporary directory without its trailing backslash, kept for a root ("C:\").
 std::wstring WithoutTrailingBackslash(std::wstring path);

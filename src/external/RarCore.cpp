@@ -76,8 +76,7 @@ class TRarArchive {
 public:
     TRarArchive(std::unique_ptr<TByteSource> source, std::string arcName)
         : src_(std::move(source)), arcName_(std::move(arcName))
-    {
-    }
+    {}
 
     int32_t Open(RAROpenRecord& data);
     int32_t ReadHeader(RARHeaderData& header);
@@ -102,7 +101,8 @@ private:
 int32_t TRarArchive::ReadComment(const std::string& main, RAROpenRecord& data)
 {
     // The comment block sits inside the main header, behind its fields.
-    if (main.size() < kMainHeaderSize + kCommentHeaderSize || static_cast<uint8_t>(main[kMainHeaderSize + 2]) != kCommHead)
+    if (main.size() < kMainHeaderSize + kCommentHeaderSize ||
+        static_cast<uint8_t>(main[kMainHeaderSize + 2]) != kCommHead)
         return RAR_BAD_DATA;
     const size_t at = kMainHeaderSize;
     const size_t blockSize = Get16(U(main, at + 5));

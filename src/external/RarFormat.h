@@ -11,13 +11,7 @@ namespace qrv::external::rarfmt {
 constexpr std::string_view kMarker{"Rar!\x1A\x07\x00", 7};
 constexpr std::string_view kMarker5{"Rar!\x1A\x07\x01\x00", 8};
 
-enum : uint8_t {
-    kMarkHead = 0x72,
-    kMainHead = 0x73,
-    kFileHead = 0x74,
-    kCommHead = 0x75,
-    kEndHead = 0x7B
-};
+enum : uint8_t { kMarkHead = 0x72, kMainHead = 0x73, kFileHead = 0x74, kCommHead = 0x75, kEndHead = 0x7B };
 
 // Main header flags.
 constexpr uint16_t kMainVolume = 0x0001;

@@ -32,14 +32,14 @@ enum {
     ACE_ERROR_MEMORY = 512,
     ACE_ERROR_OPEN = 550,
     ACE_ERROR_READ = 552,
-    ACE_ERROR_BROKEN = 556,    /* a header CRC does not fit */
+    ACE_ERROR_BROKEN = 556, /* a header CRC does not fit */
     ACE_ERROR_NOFILES = 558,
     ACE_ERROR_NOTACE = 559,
-    ACE_ERROR_VERSION = 561,   /* a newer format than this library reads */
-    ACE_ERROR_EXTRACT = 576,   /* e.g. an encrypted entry: no cipher here */
+    ACE_ERROR_VERSION = 561, /* a newer format than this library reads */
+    ACE_ERROR_EXTRACT = 576, /* e.g. an encrypted entry: no cipher here */
     ACE_ERROR_WRITE = 580,
     ACE_ERROR_METHOD = 586,
-    ACE_ERROR_CREATE = 588,    /* also: the name may not be written */
+    ACE_ERROR_CREATE = 588, /* also: the name may not be written */
     ACE_ERROR_OVERWRITE = 608
 };
 
@@ -60,12 +60,12 @@ enum { ACE_ANSWER_OK = 0, ACE_ANSWER_NO = 1, ACE_ANSWER_CANCEL = 2 };
 #define ACE_COMMENT_SIZE 8193
 
 typedef struct tACEFileDataStruc {
-    const char* SourceFileName;   /* the stored name, "\" between levels */
+    const char* SourceFileName;      /* the stored name, "\" between levels */
     const char* DestinationFileName; /* where it goes when extracting, else 0 */
     uint32_t Flags;
     uint32_t CRC32;
     uint32_t Method;
-    uint32_t Time;                /* packed DOS date-time */
+    uint32_t Time; /* packed DOS date-time */
     uint32_t Attributes;
     uint32_t Reserved1;
     int64_t Size;
@@ -126,7 +126,7 @@ typedef struct tACEReadArchiveDataStruc {
 
 typedef struct tACEFilesStruc {
     const char* SourceDir;
-    const char* FileList;         /* names separated by "\r", "" = every file */
+    const char* FileList; /* names separated by "\r", "" = every file */
     const char* ExcludeList;
     int32_t FullMatch;
 } tACEFilesStruc;
@@ -145,7 +145,7 @@ typedef struct tACETestStruc {
 typedef struct tACEExtractStruc {
     tACEFilesStruc Files;
     const char* DestinationDir;
-    int32_t ExcludePath;          /* non-zero: every file into DestinationDir itself */
+    int32_t ExcludePath; /* non-zero: every file into DestinationDir itself */
     const char* DecryptPassword;
     uint32_t Reserved[32];
 } tACEExtractStruc;

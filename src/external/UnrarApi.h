@@ -27,17 +27,17 @@ enum {
     RAR_SUCCESS = 0,
     RAR_END_ARCHIVE = 10,
     RAR_NO_MEMORY = 11,
-    RAR_BAD_DATA = 12,        /* CRC error, damaged block */
-    RAR_BAD_ARCHIVE = 13,     /* not a RAR archive */
-    RAR_UNKNOWN_FORMAT = 14,  /* comment in an unknown format */
+    RAR_BAD_DATA = 12,       /* CRC error, damaged block */
+    RAR_BAD_ARCHIVE = 13,    /* not a RAR archive */
+    RAR_UNKNOWN_FORMAT = 14, /* comment in an unknown format */
     RAR_EOPEN = 15,
-    RAR_ECREATE = 16,         /* also: the entry's name may not be written */
+    RAR_ECREATE = 16, /* also: the entry's name may not be written */
     RAR_ECLOSE = 17,
     RAR_EREAD = 18,
     RAR_EWRITE = 19,
     RAR_SMALL_BUF = 20,
-    RAR_CANCELLED = 21,       /* the data callback said stop */
-    RAR_UNSUPPORTED = 22      /* compressed, encrypted, solid, multi-volume or RAR 5 */
+    RAR_CANCELLED = 21,  /* the data callback said stop */
+    RAR_UNSUPPORTED = 22 /* compressed, encrypted, solid, multi-volume or RAR 5 */
 };
 
 /* Open modes and operations. */
@@ -53,11 +53,11 @@ enum { RAR_SKIP = 0, RAR_TEST = 1, RAR_EXTRACT = 2 };
 typedef struct RAROpenRecord {
     const char* ArcName;
     uint32_t OpenMode;
-    uint32_t OpenResult;      /* out */
-    char* CmtBuf;             /* archive comment, may be 0 */
+    uint32_t OpenResult; /* out */
+    char* CmtBuf;        /* archive comment, may be 0 */
     uint32_t CmtBufSize;
-    uint32_t CmtSize;         /* out: bytes including the closing zero */
-    uint32_t CmtState;        /* out: 0 none, 1 read, else a result code */
+    uint32_t CmtSize;  /* out: bytes including the closing zero */
+    uint32_t CmtState; /* out: 0 none, 1 read, else a result code */
 } RAROpenRecord;
 
 typedef struct RARHeaderData {
@@ -68,7 +68,7 @@ typedef struct RARHeaderData {
     uint32_t UnpSize;
     uint32_t HostOS;
     uint32_t FileCRC;
-    uint32_t FileTime;        /* packed DOS date-time */
+    uint32_t FileTime; /* packed DOS date-time */
     uint32_t UnpVer;
     uint32_t Method;
     uint32_t FileAttr;

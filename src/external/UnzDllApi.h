@@ -21,38 +21,38 @@ typedef struct UnzFileSpec {
 } UnzFileSpec;
 
 typedef struct UnzCommand {
-    void* Handle;              /* parent window for the library's dialogs, 0 when unattended */
-    void* Caller;              /* passed back in callbacks */
-    int32_t Version;           /* the loaded library's version */
+    void* Handle;    /* parent window for the library's dialogs, 0 when unattended */
+    void* Caller;    /* passed back in callbacks */
+    int32_t Version; /* the loaded library's version */
     ZipCallbackFunc Callback;
     int32_t fTraceEnabled;
     int32_t fReserved20;
     const char* Password;
     int32_t fTest;
-    int32_t fComments;         /* 0 */
-    int32_t fConvert;          /* 0 */
-    int32_t fQuiet;            /* -1 */
+    int32_t fComments; /* 0 */
+    int32_t fConvert;  /* 0 */
+    int32_t fQuiet;    /* -1 */
     int32_t fVerboseEnabled;
     int32_t fUpdate;
     int32_t fFreshen;
     int32_t fDirectories;
     int32_t fOverwrite;
-    int32_t SpecCount;         /* 0: every entry */
+    int32_t SpecCount; /* 0: every entry */
     const char* ZipFileName;
     const UnzFileSpec* Specs;
     int32_t fReserved76;
-    int32_t fUseOutStream;     /* extracting the first selected file into memory: before its data the
-                                  library calls back zacStream with its size, then writes to OutStream,
-                                  at most OutStreamSize bytes, as the record holds them after that call */
+    int32_t fUseOutStream; /* extracting the first selected file into memory: before its data the
+                              library calls back zacStream with its size, then writes to OutStream,
+                              at most OutStreamSize bytes, as the record holds them after that call */
     void* OutStream;
     int32_t OutStreamSize;
-    int32_t fUseInStream;      /* extracting from memory: not offered */
+    int32_t fUseInStream; /* extracting from memory: not offered */
     void* InStream;
     int32_t InStreamSize;
     int32_t PasswordReqCount;
-    const char* ExtractDir;    /* 0: the current folder */
+    const char* ExtractDir; /* 0: the current folder */
     int32_t fReserved112[8];
-    int32_t fSeven;            /* QRV_ZIP_RECORD_END */
+    int32_t fSeven; /* QRV_ZIP_RECORD_END */
 } UnzCommand;
 
 #if defined(__i386__)

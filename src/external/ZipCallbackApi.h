@@ -25,17 +25,17 @@ extern "C" {
 /* Action codes of a callback. */
 enum {
     zacTick = 0,
-    zacItem = 1,        /* new file: Msg = name, FileSize = its size */
-    zacProgress = 2,    /* FileSize = bytes done since the last report */
+    zacItem = 1,     /* new file: Msg = name, FileSize = its size */
+    zacProgress = 2, /* FileSize = bytes done since the last report */
     zacEndOfBatch = 3,
-    zacMessage = 4,     /* ErrorCode and Msg */
-    zacCount = 5,       /* FileSize = number of files to process */
-    zacSize = 6,        /* FileSize = bytes to process */
+    zacMessage = 4, /* ErrorCode and Msg */
+    zacCount = 5,   /* FileSize = number of files to process */
+    zacSize = 6,    /* FileSize = bytes to process */
     zacNewName = 7,
-    zacPassword = 8,    /* Msg = entry; reply: Msg = password, ReplyValue != 0 for OK */
-    zacCRCError = 9,    /* Msg = entry, Arg1 = found, Arg2 = expected; reply: ReplyValue = keep the file */
-    zacOverwrite = 10,  /* Msg = entry, Arg1 = existing file is older; reply: ReplyValue = overwrite */
-    zacSkipped = 11,    /* Msg = entry, ErrorCode = skip type (below) */
+    zacPassword = 8,   /* Msg = entry; reply: Msg = password, ReplyValue != 0 for OK */
+    zacCRCError = 9,   /* Msg = entry, Arg1 = found, Arg2 = expected; reply: ReplyValue = keep the file */
+    zacOverwrite = 10, /* Msg = entry, Arg1 = existing file is older; reply: ReplyValue = overwrite */
+    zacSkipped = 11,   /* Msg = entry, ErrorCode = skip type (below) */
     zacComment = 12,
     zacStream = 13,
     zacData = 14,
@@ -60,13 +60,13 @@ enum {
 #define QRV_ZIP_MSG_SIZE 512
 
 typedef struct ZipCallbackData {
-    void* Caller;          /* the command record's Caller, passed back */
-    int32_t IsZipAction;   /* 1 from the zip library, 0 from the unzip library */
+    void* Caller;        /* the command record's Caller, passed back */
+    int32_t IsZipAction; /* 1 from the zip library, 0 from the unzip library */
     int32_t ActionCode;
     int32_t ErrorCode;
     int32_t Arg1;
     int32_t Arg2;
-    int32_t ReplyValue;    /* in and out: the answer's flag */
+    int32_t ReplyValue; /* in and out: the answer's flag */
     int64_t FileSize;
     char Msg[QRV_ZIP_MSG_SIZE];
 } ZipCallbackData;

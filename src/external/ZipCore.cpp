@@ -79,8 +79,7 @@ class TZipRun {
 public:
     TZipRun(const ZipCommand& cmd, const TZipHooks& hooks)
         : cmd_(cmd), hooks_(hooks), report_(cmd.Callback, cmd.Caller, true)
-    {
-    }
+    {}
 
     int32_t Run();
 
@@ -90,8 +89,7 @@ private:
     void Collect(const ZipFileSpec& spec, std::vector<TCandidate>& found);
     void CollectMemory(std::vector<TCandidate>& found);
     void SetEncryption(const ZipFileSpec& spec, TCandidate& c) const;
-    void Consider(const fs::path& file, const fs::path& root, const ZipFileSpec& spec,
-                  std::vector<TCandidate>& found);
+    void Consider(const fs::path& file, const fs::path& root, const ZipFileSpec& spec, std::vector<TCandidate>& found);
     bool Excluded(const std::wstring& storedName) const;
     uint32_t Attributes(const fs::path& file) const;
     bool StoreOnly(const fs::path& file) const;
@@ -218,7 +216,8 @@ void TZipRun::Collect(const ZipFileSpec& spec, std::vector<TCandidate>& found)
     if (rootText.empty())
         rootText = Wide(cmd_.RootDir);
     std::error_code ec;
-    const fs::path root = fs::absolute(rootText.empty() ? fs::current_path(ec) : FsPath(rootText), ec).lexically_normal();
+    const fs::path root =
+        fs::absolute(rootText.empty() ? fs::current_path(ec) : FsPath(rootText), ec).lexically_normal();
     fs::path full = FsPath(text);
     if (full.is_relative())
         full = root / full;
@@ -302,7 +301,7 @@ int32_t TZipRun::Add(TByteSource* oldArchive, const TZipDirectory* oldDir)
         for (size_t i = 0; i < oldDir->Entries.size(); ++i)
             existing.emplace(Fold(EntryName(oldDir->Entries[i])), i);
 
-    std::map<size_t, size_t> replaced;   // old entry -> candidate
+    std::map<size_t, size_t> replaced;  // old entry -> candidate
     std::vector<size_t> added;
     std::set<std::wstring> taken;
     for (size_t c = 0; c < found.size(); ++c) {
@@ -498,9 +497,9 @@ int32_t ZipExec(const ZipCommand* Command, const TZipHooks& Hooks) noexcept
     } catch (const std::exception& ex) {
         // A fault of the library itself: reported, never thrown to the caller.
         try {
-            TZipReporter(Command->Callback, Command->Caller, true).Message(9, std::string("Interner Fehler: ") + ex.what());
-        } catch (...) {
-        }
+            TZipReporter(Command->Callback, Command->Caller, true)
+                .Message(9, std::string("Interner Fehler: ") + ex.what());
+        } catch (...) {}
         return -2;
     } catch (...) {
         return -2;

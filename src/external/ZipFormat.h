@@ -46,14 +46,14 @@ struct TZipEntryInfo {
     uint16_t VersionNeeded = 0;
     uint16_t Flags = 0;
     uint16_t Method = 0;
-    uint32_t DosTime = 0;       // date in the high 16 bits
+    uint32_t DosTime = 0;  // date in the high 16 bits
     uint32_t Crc = 0;
     uint64_t CompressedSize = 0;
     uint64_t Size = 0;
     uint16_t InternalAttr = 0;
     uint32_t ExternalAttr = 0;
-    uint64_t LocalOffset = 0;   // where the local header really is (stub shift applied)
-    std::string Name;           // stored bytes
+    uint64_t LocalOffset = 0;  // where the local header really is (stub shift applied)
+    std::string Name;          // stored bytes
     std::string Extra;
     std::string Comment;
 

@@ -7,8 +7,7 @@ namespace qrv::external {
 
 TZipReporter::TZipReporter(ZipCallbackFunc Callback, void* Caller, bool IsZipAction)
     : callback_(Callback), caller_(Caller), isZip_(IsZipAction)
-{
-}
+{}
 
 void TZipReporter::SetText(ZipCallbackData& Data, std::string_view Text)
 {

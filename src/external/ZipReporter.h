@@ -19,8 +19,8 @@ public:
     bool Cancelled() const { return cancelled_; }
 
     // One call; returns the record with the caller's reply filled in.
-    ZipCallbackData Call(int32_t Action, int32_t ErrorCode, int64_t FileSize, std::string_view Text,
-                         int32_t Arg1 = 0, int32_t Arg2 = 0, int32_t ReplyValue = 0);
+    ZipCallbackData Call(int32_t Action, int32_t ErrorCode, int64_t FileSize, std::string_view Text, int32_t Arg1 = 0,
+                         int32_t Arg2 = 0, int32_t ReplyValue = 0);
 
     void Message(int32_t ErrorCode, std::string_view Text) { Call(zacMessage, ErrorCode, 0, Text); }
     void Skipped(std::string_view Name, int32_t SkipType) { Call(zacSkipped, SkipType, 0, Name); }

@@ -161,7 +161,6 @@ private:
         const int b = Encode(c);
         return b < 0 ? '?' : static_cast<char>(b);
     }
-
 };
 
 std::mutex g_defaultMutex;
@@ -236,8 +235,7 @@ const TEncoding* TEncoding::FromBOM(std::string_view bytes, size_t& bomLength)
     return nullptr;
 }
 
-std::wstring TEncoding::DecodeText(std::string_view bytes, const TEncoding& fallback,
-                                   const TEncoding** detected)
+std::wstring TEncoding::DecodeText(std::string_view bytes, const TEncoding& fallback, const TEncoding** detected)
 {
     size_t bomLength = 0;
     const TEncoding* encoding = FromBOM(bytes, bomLength);

@@ -16,7 +16,8 @@ namespace qrv {
 class EEncodingError : public Exception {
 public:
     explicit EEncodingError(std::wstring message, int line = 0, int column = 0)
-        : Exception(std::move(message)), Line(line), Column(column) {}
+        : Exception(std::move(message)), Line(line), Column(column)
+    {}
     int Line;
     int Column;
 };
@@ -36,7 +37,7 @@ public:
     // True for a byte that starts a two-byte character (double-byte code pages).
     virtual bool IsLeadByte(unsigned char /*byte*/) const { return false; }
 
-    static const TEncoding& UTF8();              // with BOM
+    static const TEncoding& UTF8();  // with BOM
     static const TEncoding& UTF8NoBOM();
     static const TEncoding& Unicode();           // UTF-16 little endian, with BOM
     static const TEncoding& BigEndianUnicode();  // UTF-16 big endian, with BOM

@@ -216,8 +216,8 @@ bool TChunkPLTE::LoadFromStream(TStream& stream, const std::string& name, uint32
     for (int i = 0; i < Count; ++i) {
         TPngColorEntry raw{data_[i * 3 + 2], data_[i * 3 + 1], data_[i * 3], 0};
         image->FilePalette[i] = raw;
-        image->Palette[i] = {owner_->GammaTable[raw.Blue], owner_->GammaTable[raw.Green],
-                             owner_->GammaTable[raw.Red], 0};
+        image->Palette[i] = {owner_->GammaTable[raw.Blue], owner_->GammaTable[raw.Green], owner_->GammaTable[raw.Red],
+                             0};
     }
     return true;
 }
@@ -308,8 +308,8 @@ bool TChunktRNS::LoadFromStream(TStream& stream, const std::string& name, uint32
     } else if (colorType == 3) {
         // One colour key only when exactly one entry is fully transparent and
         // every other one opaque; anything else is partial transparency.
-        const auto notOpaque = std::count_if(AlphaValues.begin(), AlphaValues.end(),
-                                             [](uint8_t alpha) { return alpha != 255; });
+        const auto notOpaque =
+            std::count_if(AlphaValues.begin(), AlphaValues.end(), [](uint8_t alpha) { return alpha != 255; });
         const auto clear = std::count(AlphaValues.begin(), AlphaValues.end(), uint8_t{0});
         SingleTransparent = notOpaque == 1 && clear == 1;
     }
@@ -373,9 +373,7 @@ uint32_t TChunktRNS::TransparentColor() const
             return 0;
         // 8-bit samples show as stored, 16-bit ones by their high byte.
         const int shift = header.BitDepth == 16 ? 8 : 0;
-        auto component = [&](int i) {
-            return gamma[static_cast<uint8_t>(ReadBigEndian16(&data_[i * 2]) >> shift)];
-        };
+        auto component = [&](int i) { return gamma[static_cast<uint8_t>(ReadBigEndian16(&data_[i * 2]) >> shift)]; };
         return Rgb(component(0), component(1), component(2));
     }
     case 3: {

@@ -61,13 +61,19 @@ protected:
 };
 
 // Declares the name and the same-class factory of a chunk class.
-#define QRV_PNG_CHUNK_CLASS(Class, FourCC)                                              \
-public:                                                                                 \
-    explicit Class(TPngPicture* owner) : Base(owner) { name_ = FourCC; }                \
-    static std::string_view ClassChunkName() { return FourCC; }                         \
-    std::unique_ptr<TChunk> CreateSameClass(TPngPicture* owner) const override          \
-    {                                                                                   \
-        return std::make_unique<Class>(owner);                                          \
+#define QRV_PNG_CHUNK_CLASS(Class, FourCC)                                                                             \
+public:                                                                                                                \
+    explicit Class(TPngPicture* owner) : Base(owner)                                                                   \
+    {                                                                                                                  \
+        name_ = FourCC;                                                                                                \
+    }                                                                                                                  \
+    static std::string_view ClassChunkName()                                                                           \
+    {                                                                                                                  \
+        return FourCC;                                                                                                 \
+    }                                                                                                                  \
+    std::unique_ptr<TChunk> CreateSameClass(TPngPicture* owner) const override                                         \
+    {                                                                                                                  \
+        return std::make_unique<Class>(owner);                                                                         \
     }
 
 class TChunkIEND : public TChunk {
@@ -205,10 +211,9 @@ std::vector<TChunkClass>& ChunkClassRegistry();
 template <class ChunkClass>
 void RegisterChunk()
 {
-    ChunkClassRegistry().push_back(
-        {ChunkClass::ClassChunkName(), [](TPngPicture* owner) -> std::unique_ptr<TChunk> {
-             return std::make_unique<ChunkClass>(owner);
-         }});
+    ChunkClassRegistry().push_back({ChunkClass::ClassChunkName(), [](TPngPicture* owner) -> std::unique_ptr<TChunk> {
+                                        return std::make_unique<ChunkClass>(owner);
+                                    }});
 }
 // The chunk for a name read from a file: the first registered class of that
 // name (exact case), else a plain chunk; its name is set to the one read.

@@ -37,9 +37,7 @@ constexpr TAdam7Pass Adam7[7] = {
 
 uint32_t PassWidth(uint32_t width, const TAdam7Pass& pass)
 {
-    return width > pass.StartColumn
-               ? (width - pass.StartColumn + pass.ColumnIncrement - 1) / pass.ColumnIncrement
-               : 0;
+    return width > pass.StartColumn ? (width - pass.StartColumn + pass.ColumnIncrement - 1) / pass.ColumnIncrement : 0;
 }
 
 // Sample k of a row packed with bits per sample from the most significant bit.
@@ -87,8 +85,8 @@ uint32_t WidenTwoBitSamples(uint8_t* dst, const uint8_t* src, uint32_t count, bo
         // Samples 0 and 1 of each byte, then samples 2 and 3, one per nibble.
         __m128i first = _mm_or_si128(_mm_and_si128(_mm_srli_epi16(packed, 2), highPair),
                                      _mm_and_si128(_mm_srli_epi16(packed, 4), lowPair));
-        __m128i second = _mm_or_si128(_mm_and_si128(_mm_slli_epi16(packed, 2), highPair),
-                                      _mm_and_si128(packed, lowPair));
+        __m128i second =
+            _mm_or_si128(_mm_and_si128(_mm_slli_epi16(packed, 2), highPair), _mm_and_si128(packed, lowPair));
         if (grey) {
             first = _mm_or_si128(first, _mm_slli_epi16(first, 2));
             second = _mm_or_si128(second, _mm_slli_epi16(second, 2));
@@ -672,7 +670,8 @@ void DecodeImageData(TPngPicture& picture, TChunkIHDR& header, TStream& stream, 
         if (got == 0)
             return false;
         if (got < rowBytes + 1)
-            std::fill(current.begin() + static_cast<ptrdiff_t>(got), current.begin() + static_cast<ptrdiff_t>(rowBytes + 1), 0);
+            std::fill(current.begin() + static_cast<ptrdiff_t>(got),
+                      current.begin() + static_cast<ptrdiff_t>(rowBytes + 1), 0);
         UnfilterRow(current[0], current.data() + 1, previous.data() + 1, rowBytes, offset);
         RowIntoImage(*image, current.data() + 1, place);
         std::swap(current, previous);

@@ -8,11 +8,11 @@
 
 namespace qrv {
 
-#define QRV_PNG_EXCEPTION(Name)                                            \
-    class Name : public Exception {                                        \
-    public:                                                                \
-        Name();                                                            \
-        explicit Name(std::wstring message) : Exception(std::move(message)) {} \
+#define QRV_PNG_EXCEPTION(Name)                                                                                        \
+    class Name : public Exception {                                                                                    \
+    public:                                                                                                            \
+        Name();                                                                                                        \
+        explicit Name(std::wstring message) : Exception(std::move(message)) {}                                         \
     }
 
 QRV_PNG_EXCEPTION(EPNGInvalidFileHeader);

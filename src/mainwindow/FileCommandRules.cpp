@@ -77,7 +77,8 @@ TDeleteDecision DecideDelete(const TDeleteContext& Context)
         decision.Physical = Context.PhysicalRequested || Context.ListFullPathItems || !fixed;
         if (!decision.Physical && Context.ConfirmLogicalDel && Context.ShellNoConfirmRecycle) {
             decision.Question = std::to_wstring(Context.ListSelCount) + L" " +
-                                (Context.ListSelCount == 1 ? L"Datei" : L"Dateien") + L" in den Papierkorb verschieben?";
+                                (Context.ListSelCount == 1 ? L"Datei" : L"Dateien") +
+                                L" in den Papierkorb verschieben?";
         }
         decision.ShellConfirms = shellConfirms(decision.Physical);
         return decision;
@@ -87,7 +88,8 @@ TDeleteDecision DecideDelete(const TDeleteContext& Context)
         }
         decision.Target = TDeleteTarget::Archive;
         return decision;
-    case TDeleteFocus::None: break;
+    case TDeleteFocus::None:
+        break;
     }
     decision.Error = L"Kein löschbares Element fokusiert.";
     return decision;

@@ -31,7 +31,6 @@ std::wstring DriveShortcutBase(const std::wstring& VolumeLabel, wchar_t Drive);
 enum class TDeleteFocus { None, Tree, List, Archive };
 enum class TDeleteTarget { Refused, Tree, List, Archive };
 
-
 struct TDeleteContext {
     TDeleteFocus Focus = TDeleteFocus::None;
     bool TreeNodeBelowDrive = false;  // the tree's selected node is a folder, not a drive

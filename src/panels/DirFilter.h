@@ -13,8 +13,8 @@
 namespace qrv {
 
 constexpr int32_t kMaxFilterSize = 2147483647;
-constexpr uint16_t kFirstDosDate = 33;     // 1 January 1980
-constexpr uint16_t kLastDosDate = 61343;   // 31 December 2099
+constexpr uint16_t kFirstDosDate = 33;         // 1 January 1980
+constexpr uint16_t kLastDosDate = 61343;       // 31 December 2099
 constexpr uint16_t kEndOfDayDosTime = 0xC000;  // 24:00:00
 // 1 January 1980, 00:00 as a packed DOS date-time.
 constexpr uint32_t kFirstDosDateTime = 0x210000;

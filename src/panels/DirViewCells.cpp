@@ -84,9 +84,12 @@ TFileTimeParts FileTimeParts(uint64_t FileTime, int BiasMinutes)
     const sys_days day = floor<days>(at);
     const year_month_day ymd{day};
     const hh_mm_ss<std::chrono::seconds> time{at - day};
-    return {static_cast<int>(ymd.year()),       static_cast<int>(unsigned(ymd.month())),
-            static_cast<int>(unsigned(ymd.day())), static_cast<int>(time.hours().count()),
-            static_cast<int>(time.minutes().count()), static_cast<int>(time.seconds().count())};
+    return {static_cast<int>(ymd.year()),
+            static_cast<int>(unsigned(ymd.month())),
+            static_cast<int>(unsigned(ymd.day())),
+            static_cast<int>(time.hours().count()),
+            static_cast<int>(time.minutes().count()),
+            static_cast<int>(time.seconds().count())};
 }
 
 std::wstring InfoTipFallbackText(const TFileRec& Item, std::wstring_view SizeWithUnit, std::wstring_view Date)

@@ -57,7 +57,10 @@ struct TFileTimeParts {
 TFileTimeParts FileTimeParts(uint64_t FileTime, int BiasMinutes);
 
 // Items that get an info tip: all but "..".
-inline bool WantsInfoTip(const TFileRec& Item) { return !Item.IsParentDir; }
+inline bool WantsInfoTip(const TFileRec& Item)
+{
+    return !Item.IsParentDir;
+}
 
 // The info tip when the shell has none: "Typ: ", then "Größe: " unless the
 // size is 0 or unknown, then "Geändert am: ", one per line.

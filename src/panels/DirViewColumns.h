@@ -18,7 +18,10 @@ using TDirColumnTexts = std::array<std::wstring, kDirColumnCount>;
 // The widths a new list starts with: name, size, type, date, attributes.
 constexpr std::array<int, kDirColumnCount> kDirColumnWidths = {110, 80, 110, 130, 35};
 // Only the size column is right-aligned.
-constexpr bool DirColumnRightAligned(int Column) { return Column == 1; }
+constexpr bool DirColumnRightAligned(int Column)
+{
+    return Column == 1;
+}
 
 // Captions by primary language (7 German, 12 French, else English). The name
 // carries " (Mask)" when ShowMaskInHeader and the mask is not "*.*"; size,

@@ -68,9 +68,14 @@ TDateTimePictures MakeDateTimePictures(std::wstring_view ShortDate, std::wstring
     TDateTimePictures pictures;
     pictures.DateFormat = FourDigitYearPicture(ShortDate);
     switch (Display) {
-    case TDateTimeDisplay::dtdDateTimeSec: pictures.TimeFormat = LongTime; break;
-    case TDateTimeDisplay::dtdDateTime: pictures.TimeFormat = ShortTime; break;
-    case TDateTimeDisplay::dtdDate: break;
+    case TDateTimeDisplay::dtdDateTimeSec:
+        pictures.TimeFormat = LongTime;
+        break;
+    case TDateTimeDisplay::dtdDateTime:
+        pictures.TimeFormat = ShortTime;
+        break;
+    case TDateTimeDisplay::dtdDate:
+        break;
     }
     pictures.DateTimeFormat = pictures.DateFormat;
     if (!pictures.TimeFormat.empty())
@@ -86,8 +91,7 @@ TSortOrder ClickColumn(TSortOrder Order, int Column)
     return Order;
 }
 
-TSortMarkFormat SortMarkFormat(unsigned Format, bool Themed, bool ShowColumnIcon, bool IsSortColumn,
-                               bool Ascending)
+TSortMarkFormat SortMarkFormat(unsigned Format, bool Themed, bool ShowColumnIcon, bool IsSortColumn, bool Ascending)
 {
     TSortMarkFormat result;
     const bool marked = IsSortColumn && ShowColumnIcon;

@@ -74,7 +74,6 @@ struct TSortMarkFormat {
 // a mark bitmap, on the right of a left-aligned caption and on the left of a
 // right-aligned or centred one. Only the sort column shows a mark, and only
 // with ShowColumnIcon; every other mark bit is cleared.
-TSortMarkFormat SortMarkFormat(unsigned Format, bool Themed, bool ShowColumnIcon, bool IsSortColumn,
-                               bool Ascending);
+TSortMarkFormat SortMarkFormat(unsigned Format, bool Themed, bool ShowColumnIcon, bool IsSortColumn, bool Ascending);
 
 }  // namespace qrv

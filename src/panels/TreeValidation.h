@@ -45,9 +45,9 @@ struct TChildName {
 
 // How a folder's child nodes differ from its subfolders on disk.
 struct TChildrenDiff {
-    std::vector<std::wstring> Added;     // on disk, no child
-    std::vector<TChildName> Respelled;   // the child with the disk's spelling
-    std::vector<TNodeRef> Deleted;       // a child not on disk
+    std::vector<std::wstring> Added;    // on disk, no child
+    std::vector<TChildName> Respelled;  // the child with the disk's spelling
+    std::vector<TNodeRef> Deleted;      // a child not on disk
 };
 
 // Names match ignoring case; a child spelled exactly as a folder on disk

@@ -4,7 +4,10 @@
 
 namespace qrv {
 
-std::wstring TreeNoCheckDrives(std::wstring_view Value) { return UpperCase(Value); }
+std::wstring TreeNoCheckDrives(std::wstring_view Value)
+{
+    return UpperCase(Value);
+}
 
 std::wstring ListNoCheckDrives(std::wstring_view Value)
 {

@@ -167,8 +167,8 @@ std::vector<uint8_t> THexDocument::ReadLimited(int64_t offset, int64_t count)
     return bytes;
 }
 
-void THexDocument::Journalize(THexChangeKind kind, const THexEditPosition& position, int64_t a0, int64_t a1,
-                              int64_t a2, const uint8_t* payload, int64_t payloadSize, bool oldMark)
+void THexDocument::Journalize(THexChangeKind kind, const THexEditPosition& position, int64_t a0, int64_t a1, int64_t a2,
+                              const uint8_t* payload, int64_t payloadSize, bool oldMark)
 {
     THexJournalRecord record;
     record.Kind = kind;
@@ -193,7 +193,8 @@ void THexDocument::WriteThrough(int64_t offset, const uint8_t* bytes, size_t cou
     // Keep the cached copy of the written bytes current.
     if (cacheStart_ >= 0) {
         const int64_t from = std::max(offset, cacheStart_);
-        const int64_t to = std::min(offset + static_cast<int64_t>(count), cacheStart_ + static_cast<int64_t>(cacheCount_));
+        const int64_t to =
+            std::min(offset + static_cast<int64_t>(count), cacheStart_ + static_cast<int64_t>(cacheCount_));
         if (from < to)
             std::memcpy(cache_.data() + (from - cacheStart_), bytes + (from - offset), static_cast<size_t>(to - from));
     }
@@ -202,7 +203,8 @@ void THexDocument::WriteThrough(int64_t offset, const uint8_t* bytes, size_t cou
 // Moves the bytes [to, size) down onto from, block by block.
 void THexDocument::MoveDown(int64_t from, int64_t to)
 {
-    std::vector<uint8_t> block(static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(MoveBlockSize), std::max<int64_t>(1, size_ - to))));
+    std::vector<uint8_t> block(
+        static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(MoveBlockSize), std::max<int64_t>(1, size_ - to))));
     for (int64_t pos = to; pos < size_;) {
         const auto n = static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(block.size()), size_ - pos));
         file_->Read(pos, block.data(), n);
@@ -214,7 +216,8 @@ void THexDocument::MoveDown(int64_t from, int64_t to)
 // Moves the bytes [offset, size) up by the given distance, last block first.
 void THexDocument::MoveUp(int64_t offset, int64_t by)
 {
-    std::vector<uint8_t> block(static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(MoveBlockSize), std::max<int64_t>(1, size_ - offset))));
+    std::vector<uint8_t> block(static_cast<size_t>(
+        std::min<int64_t>(static_cast<int64_t>(MoveBlockSize), std::max<int64_t>(1, size_ - offset))));
     for (int64_t end = size_; end > offset;) {
         const auto n = static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(block.size()), end - offset));
         file_->Read(end - static_cast<int64_t>(n), block.data(), n);
@@ -331,8 +334,7 @@ class TPatternSearch {
 public:
     TPatternSearch(std::vector<uint8_t> pattern, bool allowAvx2)
         : pattern_(std::move(pattern)), avx2_(allowAvx2 && HasAvx2())
-    {
-    }
+    {}
 
     // The first match in data[0, count), or count.
     size_t Find(const uint8_t* data, size_t count) const
@@ -549,7 +551,8 @@ std::wstring HexBackupName(std::wstring_view fileName, std::wstring_view backupE
 {
     const size_t nameStart = fileName.find_last_of(L"\\/:");
     const size_t dot = fileName.rfind(L'.');
-    const bool hasExtension = dot != std::wstring_view::npos && (nameStart == std::wstring_view::npos || dot > nameStart);
+    const bool hasExtension =
+        dot != std::wstring_view::npos && (nameStart == std::wstring_view::npos || dot > nameStart);
     if (!hasExtension)
         return std::wstring(fileName) + std::wstring(backupExtension);
     if (SameName(fileName.substr(dot), backupExtension))

@@ -20,8 +20,13 @@
 namespace qrv {
 
 // The kinds of change and their journal records.
-enum class THexChangeKind : uint8_t { ByteChanged = 0, BytesRemoved = 1, InsertBuffer = 2, ReplaceSelection = 3,
-                                      AppendBuffer = 4 };
+enum class THexChangeKind : uint8_t {
+    ByteChanged = 0,
+    BytesRemoved = 1,
+    InsertBuffer = 2,
+    ReplaceSelection = 3,
+    AppendBuffer = 4
+};
 
 // Where the caret and selection were when a change was made.
 struct THexEditPosition {
@@ -127,13 +132,17 @@ public:
 
     // The first match of the pattern that lies within first .. last, or -1.
     // lowerTable, when given, lower-cases data and pattern alike.
-    int64_t Find(const uint8_t* pattern, int64_t length, const std::array<uint8_t, 256>* lowerTable,
-                 int64_t lastOffset, int64_t firstOffset);
+    int64_t Find(const uint8_t* pattern, int64_t length, const std::array<uint8_t, 256>* lowerTable, int64_t lastOffset,
+                 int64_t firstOffset);
 
 private:
     void Journalize(THexChangeKind kind, const THexEditPosition& position, int64_t a0, int64_t a1, int64_t a2,
                     const uint8_t* payload, int64_t payloadSize, bool oldMark);
-    void InvalidateCache() { cacheStart_ = -1; cacheCount_ = 0; }
+    void InvalidateCache()
+    {
+        cacheStart_ = -1;
+        cacheCount_ = 0;
+    }
     void WriteThrough(int64_t offset, const uint8_t* bytes, size_t count);
     void MoveDown(int64_t from, int64_t to);
     void MoveUp(int64_t offset, int64_t by);

@@ -153,8 +153,8 @@ THexTyped HexTypeNibble(int digit, const THexCaret& caret, uint8_t currentByte, 
     if (changeInPlace) {
         typed.Action = THexEditAction::Change;
         typed.Offset = caret.Offset;
-        typed.Value = static_cast<uint8_t>(setHigh ? (digit << 4) | (currentByte & 0x0F)
-                                                   : (currentByte & 0xF0) | digit);
+        typed.Value =
+            static_cast<uint8_t>(setHigh ? (digit << 4) | (currentByte & 0x0F) : (currentByte & 0xF0) | digit);
         if (insertMode && caret.Offset == dataSize - 1)
             typed.AppendZero = true;
         else
@@ -164,7 +164,7 @@ THexTyped HexTypeNibble(int digit, const THexCaret& caret, uint8_t currentByte, 
     // A new byte holding the digit in the nibble that the byte's first column shows.
     typed.Value = static_cast<uint8_t>(swapNibbles ? digit : digit << 4);
     typed.Offset = caret.Offset;
-    typed.Action = dataSize <= 0 ? THexEditAction::Append
+    typed.Action = dataSize <= 0  ? THexEditAction::Append
                    : hasSelection ? THexEditAction::ReplaceSelection
                                   : THexEditAction::Insert;
     typed.MoveRight = true;

@@ -46,8 +46,7 @@ void TUtf16Decoder::Reset()
 
 void TUtf16Decoder::Append(uint8_t first, uint8_t second, std::u16string& out) const
 {
-    out.push_back(bigEndian_ ? static_cast<char16_t>(first << 8 | second)
-                             : static_cast<char16_t>(second << 8 | first));
+    out.push_back(bigEndian_ ? static_cast<char16_t>(first << 8 | second) : static_cast<char16_t>(second << 8 | first));
 }
 
 void TUtf16Decoder::Decode(std::string_view block, std::u16string& out)

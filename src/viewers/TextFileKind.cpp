@@ -31,7 +31,8 @@ bool IsBinaryFileExtension(std::wstring_view fileName)
     // Four to six characters with the dot, found anywhere in the list: so
     // ".EX" and ".EXEC" are read, ".EXE" is not.
     const std::wstring ext = UpperCase(Extension(fileName).substr(0, 6));
-    return ext.size() > 3 && std::wstring_view(L".EXE.DLL.COM.OCX.VBX.BIN.OBJ.LNK").find(ext) != std::wstring_view::npos;
+    return ext.size() > 3 &&
+           std::wstring_view(L".EXE.DLL.COM.OCX.VBX.BIN.OBJ.LNK").find(ext) != std::wstring_view::npos;
 }
 
 TTextFileKind ClassifyTextSample(std::string_view sample)
@@ -66,8 +67,8 @@ TTextFileKind ClassifyTextSample(std::string_view sample)
     kind.Text = n <= 2 || kind.RichText || (hasCrLf && !hasNul);
     kind.LFOnly = kind.Text && !hasCrLf;
     if (!kind.Text) {
-        kind.Text = std::all_of(sample.begin(), sample.end(),
-                                [](char c) { return IsTextByte(static_cast<unsigned char>(c)); });
+        kind.Text =
+            std::all_of(sample.begin(), sample.end(), [](char c) { return IsTextByte(static_cast<unsigned char>(c)); });
         if (kind.Text)
             kind.LFOnly = sample.find('\n') != std::string_view::npos;
     }

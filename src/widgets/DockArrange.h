@@ -32,16 +32,16 @@ struct TDockPlace {
 };
 
 struct TDockArrangement {
-    std::vector<int> RowThickness;  // per row index; 0 for an empty row
+    std::vector<int> RowThickness;   // per row index; 0 for an empty row
     std::vector<TDockPlace> Places;  // per bar in input order; used for visible bars only
     int Thickness = 0;               // the rows' extent, without non-client lines
 };
 
 struct TDockArrangeOptions {
-    int ClientLength = 0;       // the dock's client extent along its rows
+    int ClientLength = 0;  // the dock's client extent along its rows
     bool LimitToOneRow = false;
-    bool ClipPositions = false; // keep the fitted positions as the new DockPos
-    bool FixAlign = false;      // an empty dock stays 1 pixel thick
+    bool ClipPositions = false;  // keep the fitted positions as the new DockPos
+    bool FixAlign = false;       // an empty dock stays 1 pixel thick
 };
 
 // Arranges the bars. DockRow and DockPos are updated where the arrangement

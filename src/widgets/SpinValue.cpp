@@ -52,8 +52,8 @@ double ParseSpinText(std::wstring_view text, TValueType type, double minValue, w
         return TryParseFloat(text, decimalSeparator, value) ? value : minValue;
     }
     int64_t value = 0;
-    const bool ok = type == TValueType::vtHex ? TryStrToInt64(L"$" + std::wstring(text), value)
-                                              : TryStrToInt64(text, value);
+    const bool ok =
+        type == TValueType::vtHex ? TryStrToInt64(L"$" + std::wstring(text), value) : TryStrToInt64(text, value);
     return ok ? static_cast<double>(value) : std::trunc(minValue);
 }
 

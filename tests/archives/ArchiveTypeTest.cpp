@@ -82,14 +82,12 @@ TEST(ArchiveType, ByExtensionAndContents)
         const wchar_t* Name;
         uint8_t Kind;
     } cases[] = {
-        {L"a.zip", akZip},          {L"C:\\x\\B.JAR", akZip},    {L"missing.ZiP", akZip},
-        {L"a.rar", akRAR},          {L"good.cab", akCabinet},    {L"zip.cab", akNone},
-        {L"good.ace", akACE},       {L"bad.ace", akNone},        {L"small.exe", akZip},
-        {L"comment.exe", akZip},    {L"far.exe", akNone},        {L"exact.exe", akNone},
-        {L"edge.exe", akZip},       {L"tiny.exe", akNone},       {L"rar.exe", akRAR},
-        {L"ace.exe", akACE},        {L"plain.exe", akNone},      {L"small-rar.exe", akNone},
-        {L"missing.exe", akNone},   {L"a.txt", akNone},          {L"zip", akNone},
-        {L"a.zip.txt", akNone},     {L"a.tar.gz", akNone},
+        {L"a.zip", akZip},        {L"C:\\x\\B.JAR", akZip},   {L"missing.ZiP", akZip},  {L"a.rar", akRAR},
+        {L"good.cab", akCabinet}, {L"zip.cab", akNone},       {L"good.ace", akACE},     {L"bad.ace", akNone},
+        {L"small.exe", akZip},    {L"comment.exe", akZip},    {L"far.exe", akNone},     {L"exact.exe", akNone},
+        {L"edge.exe", akZip},     {L"tiny.exe", akNone},      {L"rar.exe", akRAR},      {L"ace.exe", akACE},
+        {L"plain.exe", akNone},   {L"small-rar.exe", akNone}, {L"missing.exe", akNone}, {L"a.txt", akNone},
+        {L"zip", akNone},         {L"a.zip.txt", akNone},     {L"a.tar.gz", akNone},
     };
     const TArchiveProbes probes = files.Probes();
     for (const auto& c : cases)

@@ -51,8 +51,8 @@ constexpr uint16_t kContinuedPrevAndNext = 0xFFFF;
 // ends its cabinet with an uncompressed size of 0, the second begins the
 // next cabinet and counts both parts.
 inline std::vector<std::string> CabinetSet(const std::vector<TCabFixtureFile>& files,
-                                           const std::vector<std::string>& names,
-                                           const std::vector<uint32_t>& cuts, uint16_t setId = 4711)
+                                           const std::vector<std::string>& names, const std::vector<uint32_t>& cuts,
+                                           uint16_t setId = 4711)
 {
     using namespace cabfixture;
     std::string stream;
@@ -77,7 +77,7 @@ inline std::vector<std::string> CabinetSet(const std::vector<TCabFixtureFile>& f
             const bool touches = begin == end ? from <= begin && (begin < to || !hasNext) : begin < to && end > from;
             if (!touches)
                 continue;
-            const bool fromPrev = begin < from, toNext = end > to;
+            const bool fromPrev = begin<from, toNext = end> to;
             const uint16_t folder = fromPrev && toNext ? kContinuedPrevAndNext
                                     : fromPrev         ? kContinuedFromPrev
                                     : toNext           ? kContinuedToNext

@@ -16,8 +16,14 @@ TEST(CabinetRules, NamesAreUtf8WithTheirFlagElseAnsi)
             text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(c)));  // Latin-1 as the ANSI page
         return text;
     };
-    EXPECT_EQ(CabinetStoredName("Gr\xC3\xB6\xC3\x9F" "e.txt", 0x80 | 0x20, ansi), L"Größe.txt");
-    EXPECT_EQ(CabinetStoredName("Gr\xF6\xDF" "e.txt", 0x20, ansi), L"Größe.txt");
+    EXPECT_EQ(CabinetStoredName("Gr\xC3\xB6\xC3\x9F"
+                                "e.txt",
+                                0x80 | 0x20, ansi),
+              L"Größe.txt");
+    EXPECT_EQ(CabinetStoredName("Gr\xF6\xDF"
+                                "e.txt",
+                                0x20, ansi),
+              L"Größe.txt");
     EXPECT_EQ(CabinetListedName(L"sub/dir/a.txt"), L"sub\\dir\\a.txt");
     EXPECT_EQ(CabinetListedName(L"sub\\a.txt"), L"sub\\a.txt");
 }
@@ -78,8 +84,14 @@ TEST(CabinetRules, NamesFromFdiAreUtf8WhenTheyCanBeElseAnsi)
             text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(c)));
         return text;
     };
-    EXPECT_EQ(CabinetFdiText("T:\\Gr\xC3\xB6\xC3\x9F" "e\\a2.cab", ansi), L"T:\\Größe\\a2.cab");
-    EXPECT_EQ(CabinetFdiText("Gr\xF6\xDF" "e2.cab", ansi), L"Größe2.cab");
+    EXPECT_EQ(CabinetFdiText("T:\\Gr\xC3\xB6\xC3\x9F"
+                             "e\\a2.cab",
+                             ansi),
+              L"T:\\Größe\\a2.cab");
+    EXPECT_EQ(CabinetFdiText("Gr\xF6\xDF"
+                             "e2.cab",
+                             ansi),
+              L"Größe2.cab");
     EXPECT_EQ(CabinetFdiText("", ansi), L"");
 }
 
@@ -92,12 +104,11 @@ TEST(CabinetRules, TheNextCabinetIsLookedForUntilFdiFailsWithTheSameFolder)
         bool GoesOn;
     };
     const TCase cases[] = {
-        {0, false, false, true},   // the first request: the set's own folder
-        {0, true, false, true},
-        {0, false, true, false},   // a handler aborts
-        {1, false, false, false},  // not found, and nobody named another folder
-        {1, true, false, true},    // not found here, a handler names another folder
-        {10, false, false, false}, // a cabinet of another set
+        {0, false, false, true},                             // the first request: the set's own folder
+        {0, true, false, true},    {0, false, true, false},  // a handler aborts
+        {1, false, false, false},                            // not found, and nobody named another folder
+        {1, true, false, true},                              // not found here, a handler names another folder
+        {10, false, false, false},                           // a cabinet of another set
         {10, true, true, false},
     };
     for (const auto& c : cases)
@@ -109,7 +120,8 @@ TEST(CabinetRules, TheNextCabinetsFolderMustFitFdisBuffer)
 {
     EXPECT_EQ(CabinetPathBuffer(L"T:\\set", 256), std::optional<std::string>("T:\\set\\"));
     EXPECT_EQ(CabinetPathBuffer(L"T:\\set\\", 256), std::optional<std::string>("T:\\set\\"));
-    EXPECT_EQ(CabinetPathBuffer(L"T:\\Größe", 256), std::optional<std::string>("T:\\Gr\xC3\xB6\xC3\x9F" "e\\"));
+    EXPECT_EQ(CabinetPathBuffer(L"T:\\Größe", 256), std::optional<std::string>("T:\\Gr\xC3\xB6\xC3\x9F"
+                                                                               "e\\"));
     EXPECT_EQ(CabinetPathBuffer(L"", 256), std::optional<std::string>(""));
     const std::wstring longest(254, L'x');  // with the backslash and the terminator: 256 bytes
     EXPECT_EQ(CabinetPathBuffer(longest, 256)->size(), 255u);

@@ -50,7 +50,8 @@ TEST(ZipCallback, ProgressEventsAndPercentages)
                                  Call(zacProgress, "", 50), Call(zacProgress, "", 150), Call(zacEndOfBatch)})
         EXPECT_EQ(dispatch.Dispatch(data), 0);
     std::vector<std::pair<ProgressType, uint64_t>> expected = {{TotalFiles2Process, 1}, {TotalSize2Process, 400},
-        {NewFile, 200}, {ProgressUpdate, 50}, {ProgressUpdate, 150}, {EndOfBatch, 0}};
+                                                               {NewFile, 200},          {ProgressUpdate, 50},
+                                                               {ProgressUpdate, 150},   {EndOfBatch, 0}};
     EXPECT_EQ(progress, expected);
     EXPECT_EQ(itemPercent, (std::vector<int>{0, 25, 100, -1}));
     EXPECT_EQ(totalPercent, (std::vector<int>{12, 50, -1}));
@@ -65,7 +66,10 @@ TEST(ZipCallback, MessagesKeepTheLowByteOfTheCode)
         code = c;
         text = t;
     };
-    ZipCallbackData data = Call(zacMessage, "Gr\xC3\xB6\xC3\x9F" "e fehlt", 0, 0x1203);
+    ZipCallbackData data = Call(zacMessage,
+                                "Gr\xC3\xB6\xC3\x9F"
+                                "e fehlt",
+                                0, 0x1203);
     dispatch.Dispatch(data);
     EXPECT_EQ(code, 3);
     EXPECT_EQ(dispatch.ErrCode, 3);
@@ -82,8 +86,8 @@ TEST(ZipCallback, AnswersAreCutToTheirRoomAndTerminated)
         name = longText;
         changed = true;
     };
-    dispatch.Events.OnPasswordError = [&](bool, std::u16string& password, const std::u16string& forFile,
-                                          uint32_t&, TPasswordButton& action) {
+    dispatch.Events.OnPasswordError = [&](bool, std::u16string& password, const std::u16string& forFile, uint32_t&,
+                                          TPasswordButton& action) {
         EXPECT_EQ(forFile, u"geheim.txt");
         password = std::u16string(100, u'p');
         action = pwbOk;

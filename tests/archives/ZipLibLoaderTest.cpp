@@ -205,9 +205,10 @@ TEST(ZipLibLoader, StaysLoadedWhileAnyUserRemains)
     EXPECT_EQ(zip.Exec(cmd), 7);
     EXPECT_FALSE(zip.Loaded());
     EXPECT_EQ(system.frees, 2);
-    EXPECT_EQ(owner.Messages, (std::vector<std::wstring>{
-                                  L"loaded C:\\Windows\\System32\\ZIPDLL.DLL", L"unloaded C:\\Windows\\System32\\ZIPDLL.DLL",
-                                  L"loaded C:\\Windows\\System32\\ZIPDLL.DLL", L"unloaded C:\\Windows\\System32\\ZIPDLL.DLL"}));
+    EXPECT_EQ(owner.Messages, (std::vector<std::wstring>{L"loaded C:\\Windows\\System32\\ZIPDLL.DLL",
+                                                         L"unloaded C:\\Windows\\System32\\ZIPDLL.DLL",
+                                                         L"loaded C:\\Windows\\System32\\ZIPDLL.DLL",
+                                                         L"unloaded C:\\Windows\\System32\\ZIPDLL.DLL"}));
 }
 
 TEST(ZipNamePattern, PrefixesAndPasswordsAreTakenApart)

@@ -23,13 +23,13 @@ TEST(BaseUtilsText, ReplaceSubStr)
     } cases[] = {
         {L"copy %1 to %2", L"%1", L"a.txt", L"copy a.txt to %2"},
         {L"%1%1", L"%1", L"x", L"xx"},
-        {L"abc", L"", L"x", L"abc"},        // empty old text: nothing to replace
-        {L"aa", L"a", L"aa", L"aaaa"},      // new text holding the old one ends
+        {L"abc", L"", L"x", L"abc"},    // empty old text: nothing to replace
+        {L"aa", L"a", L"aa", L"aaaa"},  // new text holding the old one ends
         {L"a.b.c", L".", L"..", L"a..b..c"},
-        {L"aaa", L"aa", L"b", L"ba"},       // occurrences do not overlap
+        {L"aaa", L"aa", L"b", L"ba"},  // occurrences do not overlap
         {L"abc", L"abc", L"", L""},
         {L"abc", L"x", L"y", L"abc"},
-        {L"ABC", L"b", L"x", L"ABC"},       // case-sensitive
+        {L"ABC", L"b", L"x", L"ABC"},  // case-sensitive
     };
     for (const Case& c : cases)
         EXPECT_EQ(ReplaceSubStr(c.s, c.oldText, c.newText), c.expected) << c.s << " / " << c.oldText;
@@ -297,9 +297,23 @@ TEST(BaseUtilsPaths, ShortenNetworkPathKeepsTheServerLongest)
 TEST(BaseUtilsPaths, ShortenPathEndsForEveryWidth)
 {
     const wchar_t* paths[] = {
-        L"datei.txt", L"C:", L"C:\\", L"C:datei", L"C:\\datei", L"\\\\", L"\\\\srv", L"\\\\srv\\",
-        L"\\\\srv\\share", L"\\x\\", L"..\\a\\b", L"C:\\...\\a\\f", L"C:\\.git\\x\\f", L"C:\\a\\\\b\\f",
-        L"\\", L"", L"C:\\a\\b\\c\\d\\e\\f\\g\\h\\i\\j\\k",
+        L"datei.txt",
+        L"C:",
+        L"C:\\",
+        L"C:datei",
+        L"C:\\datei",
+        L"\\\\",
+        L"\\\\srv",
+        L"\\\\srv\\",
+        L"\\\\srv\\share",
+        L"\\x\\",
+        L"..\\a\\b",
+        L"C:\\...\\a\\f",
+        L"C:\\.git\\x\\f",
+        L"C:\\a\\\\b\\f",
+        L"\\",
+        L"",
+        L"C:\\a\\b\\c\\d\\e\\f\\g\\h\\i\\j\\k",
     };
     for (const wchar_t* p : paths) {
         const std::wstring path = p;
@@ -347,12 +361,12 @@ TEST(BaseUtilsDates, EveryValidDosDateRoundTrips)
 TEST(BaseUtilsDates, InvalidDosDatesGiveZero)
 {
     const uint16_t invalid[] = {
-        0x0000,                        // 0, common in archives
-        (44 << 9) | (0 << 5) | 15,     // month 0
-        (44 << 9) | (13 << 5) | 1,     // month 13
-        (44 << 9) | (6 << 5) | 0,      // day 0
-        (44 << 9) | (4 << 5) | 31,     // 31 April
-        (45 << 9) | (2 << 5) | 29,     // 29 February 2025
+        0x0000,                     // 0, common in archives
+        (44 << 9) | (0 << 5) | 15,  // month 0
+        (44 << 9) | (13 << 5) | 1,  // month 13
+        (44 << 9) | (6 << 5) | 0,   // day 0
+        (44 << 9) | (4 << 5) | 31,  // 31 April
+        (45 << 9) | (2 << 5) | 29,  // 29 February 2025
     };
     for (uint16_t date : invalid) {
         EXPECT_FALSE(IsValidDosDate(date)) << std::hex << date;
@@ -396,14 +410,14 @@ TEST(BaseUtilsWindows, FitBoundsToScreen)
         TBounds stored;
         TBounds expected;
     } cases[] = {
-        {{100, 100, 400, 300}, {100, 100, 400, 300}},   // usable as it is
-        {{100, 100, 49, 49}, {100, 100, 640, 400}},     // too small: half the screen
-        {{100, 760, 400, 300}, {100, 50, 400, 300}},    // top below the screen
-        {{100, 750, 400, 300}, {100, 750, 400, 300}},   // 50 pixels still on it
-        {{100, -301, 400, 300}, {100, 50, 400, 300}},   // above the screen
+        {{100, 100, 400, 300}, {100, 100, 400, 300}},  // usable as it is
+        {{100, 100, 49, 49}, {100, 100, 640, 400}},    // too small: half the screen
+        {{100, 760, 400, 300}, {100, 50, 400, 300}},   // top below the screen
+        {{100, 750, 400, 300}, {100, 750, 400, 300}},  // 50 pixels still on it
+        {{100, -301, 400, 300}, {100, 50, 400, 300}},  // above the screen
         {{100, -300, 400, 300}, {100, -300, 400, 300}},
-        {{1240, 0, 400, 300}, {50, 0, 400, 300}},       // right of the screen
-        {{-500, 0, 400, 300}, {50, 0, 400, 300}},       // left of it
+        {{1240, 0, 400, 300}, {50, 0, 400, 300}},  // right of the screen
+        {{-500, 0, 400, 300}, {50, 0, 400, 300}},  // left of it
     };
     for (const Case& c : cases) {
         TBounds bounds = c.stored;

@@ -136,8 +136,8 @@ TEST(DropFilesBlock, PreferredEffectDecidesBetweenMoveAndCopy)
     EXPECT_FALSE(ParsePreferredDropEffect(cut.data(), 3));
 
     const std::pair<std::optional<uint32_t>, TDropEffect> cases[] = {
-        {deMove, deMove},        {deCopy, deCopy},        {deCopy | deLink, deCopy}, {deCopy | deMove, deCopy},
-        {deMove | deLink, deMove}, {deLink, deCopy},      {deNone, deCopy},          {std::nullopt, deCopy},
+        {deMove, deMove},          {deCopy, deCopy}, {deCopy | deLink, deCopy}, {deCopy | deMove, deCopy},
+        {deMove | deLink, deMove}, {deLink, deCopy}, {deNone, deCopy},          {std::nullopt, deCopy},
     };
     for (const auto& [effect, expected] : cases) {
         EXPECT_EQ(PasteEffect(effect), expected) << (effect ? *effect : 999);

@@ -163,7 +163,7 @@ TEST(MaskSearch, MatchMask)
         {L"", L"**", true},
         {L"ABC", L"abc", false},  // exact: callers lower-case both sides
         {L"a*c", L"a*c", true},
-        {L"\U0001F600.txt", L"?.txt", true},   // a surrogate pair is one character
+        {L"\U0001F600.txt", L"?.txt", true},  // a surrogate pair is one character
         {L"\U0001F600.txt", L"??.txt", false},
         {L"x\U0001F600", L"*?", true},
         {L"\U0001F600", L"*??", false},

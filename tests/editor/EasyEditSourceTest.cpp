@@ -207,14 +207,37 @@ TEST_F(EditSource, CaretStepsByTheOptions)
         TEasyPoint to;
     } cases[] = {
         {"right over a tab", srUseTab, {1, 0}, [](TEasyEditSource& s) { s.CaretRight(); }, {8, 0}},
-        {"right through a tab", srUseTab | srCursorThroughTabs, {1, 0}, [](TEasyEditSource& s) { s.CaretRight(); }, {2, 0}},
-        {"forced over it", srUseTab | srCursorThroughTabs, {1, 0}, [](TEasyEditSource& s) { s.CaretRight(true); }, {8, 0}},
+        {"right through a tab",
+         srUseTab | srCursorThroughTabs,
+         {1, 0},
+         [](TEasyEditSource& s) { s.CaretRight(); },
+         {2, 0}},
+        {"forced over it",
+         srUseTab | srCursorThroughTabs,
+         {1, 0},
+         [](TEasyEditSource& s) { s.CaretRight(true); },
+         {8, 0}},
         {"left behind a tab", srUseTab, {8, 0}, [](TEasyEditSource& s) { s.CaretLeft(); }, {1, 0}},
-        {"left through a tab", srUseTab | srCursorThroughTabs, {5, 0}, [](TEasyEditSource& s) { s.CaretLeft(); }, {4, 0}},
-        {"always on tabs", srUseTab | srCursorThroughTabs | srAlwaysOnTabs, {5, 0},
-         [](TEasyEditSource& s) { s.CaretLeft(); }, {1, 0}},
-        {"snaps to the nearer end", srUseTab | srAlwaysOnTabs, {0, 1}, [](TEasyEditSource& s) { s.SetCaretPos(6, 0); }, {8, 0}},
-        {"snaps to the start", srUseTab | srAlwaysOnTabs, {0, 1}, [](TEasyEditSource& s) { s.SetCaretPos(3, 0); }, {1, 0}},
+        {"left through a tab",
+         srUseTab | srCursorThroughTabs,
+         {5, 0},
+         [](TEasyEditSource& s) { s.CaretLeft(); },
+         {4, 0}},
+        {"always on tabs",
+         srUseTab | srCursorThroughTabs | srAlwaysOnTabs,
+         {5, 0},
+         [](TEasyEditSource& s) { s.CaretLeft(); },
+         {1, 0}},
+        {"snaps to the nearer end",
+         srUseTab | srAlwaysOnTabs,
+         {0, 1},
+         [](TEasyEditSource& s) { s.SetCaretPos(6, 0); },
+         {8, 0}},
+        {"snaps to the start",
+         srUseTab | srAlwaysOnTabs,
+         {0, 1},
+         [](TEasyEditSource& s) { s.SetCaretPos(3, 0); },
+         {1, 0}},
         {"up at line begin", srMoveUpAtLineBegin, {0, 1}, [](TEasyEditSource& s) { s.CaretLeft(); }, {9, 0}},
         {"no wrap at line begin", 0, {0, 1}, [](TEasyEditSource& s) { s.CaretLeft(); }, {0, 1}},
         {"down at line end", srMoveDownAtLineEnd, {9, 0}, [](TEasyEditSource& s) { s.CaretRight(); }, {0, 1}},
@@ -297,15 +320,29 @@ TEST_F(EditSource, BroadcastsPerOperation)
         {"break", {1, 1}, [](TEasyEditSource& s) { s.BreakLine(); }, csEdit | csCountChanged, 1, end, 1},
         {"join", {4, 1}, [](TEasyEditSource& s) { s.JoinLines(); }, csEdit | csCountChanged, 1, end, 1},
         {"caret", {1, 1}, [](TEasyEditSource& s) { s.MoveCaret(1, 0); }, csPositionChanged, -1, -1, 0},
-        {"bookmark", {1, 1}, [](TEasyEditSource& s) { s.SetBookmark(2, {0, 2}); }, csBookMarkChanged, 2, 2, 0},
+        {"bookmark",
+         {1, 1},
+         [](TEasyEditSource& s) {
+             s.SetBookmark(2, {0, 2});
+         },
+         csBookMarkChanged,
+         2,
+         2,
+         0},
         {"read-only", {1, 1}, [](TEasyEditSource& s) { s.SetReadOnly(true); }, csReadOnlyChanged, -1, -1, 0},
-        {"nested", {1, 1}, [](TEasyEditSource& s) {
+        {"nested",
+         {1, 1},
+         [](TEasyEditSource& s) {
              s.BeginUpdate(ckInsert);
              s.InsertText(u"a");
              s.MoveCaret(1, 0);
              s.InsertText(u"b");
              s.EndUpdate();
-         }, csEdit | csPositionChanged, 1, 1, 2},
+         },
+         csEdit | csPositionChanged,
+         1,
+         1,
+         2},
     };
     for (const Case& c : cases) {
         SetLines(source, u"eins|zwei|drei");
@@ -344,7 +381,10 @@ TEST_F(EditSource, ShiftRecordsAndCaretTargets)
     EXPECT_EQ(shifts[0].Dy, 1);
 
     // Right of the line end a view may place the caret elsewhere.
-    view.rewriteTarget = [](TEasySourceNotification& record) { record.X = 1; record.Y = 1; };
+    view.rewriteTarget = [](TEasySourceNotification& record) {
+        record.X = 1;
+        record.Y = 1;
+    };
     source.SetCaretPos(0, 0);
     source.MoveCaret(30, 0);
     EXPECT_EQ(view.Records(snCaretTarget).size(), 1u);
@@ -505,9 +545,8 @@ TEST(EasyEditSource, TellsItsViewsWhenItGoes)
     bool freed = false;
     int view = 0;
     TEasyEditSource* raw = source.get();
-    source->AddNotifier(&view, [&](TEasySourceNotification* record) {
-        freed = !record && (raw->States() & csSourceFreed) != 0;
-    });
+    source->AddNotifier(
+        &view, [&](TEasySourceNotification* record) { freed = !record && (raw->States() & csSourceFreed) != 0; });
     source.reset();
     EXPECT_TRUE(freed);
 }

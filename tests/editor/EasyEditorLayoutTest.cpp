@@ -47,9 +47,9 @@ TEST(EasyCharIndexTest, IndexesCountEveryBreakAsTwoWhateverTheFileHad)
         int64_t index;
         TEasyCharPos pos;
     } positions[] = {
-        {0, {0, 0}}, {2, {2, 0}}, {3, {2, 0}},  // inside the break: end of the line
-        {4, {0, 1}}, {7, {3, 1}}, {9, {0, 2}},  {11, {0, 3}}, {12, {1, 3}},
-        {99, {1, 3}}, {-5, {0, 0}},             // clamped into the text
+        {0, {0, 0}},  {2, {2, 0}},  {3, {2, 0}},  // inside the break: end of the line
+        {4, {0, 1}},  {7, {3, 1}},  {9, {0, 2}},  {11, {0, 3}},
+        {12, {1, 3}}, {99, {1, 3}}, {-5, {0, 0}},  // clamped into the text
     };
     for (const Pos& p : positions) {
         EXPECT_EQ(index.PosOf(p.index), p.pos) << "index " << p.index;
@@ -136,10 +136,9 @@ TEST(EasyEditMessagesTest, SelectionAndRangeRules)
         int64_t start, end;
         TEasyCharRange want;
     } cases[] = {
-        {0, -1, {0, 100}},   // all
-        {5, 2, {2, 5}},      // reversed
-        {90, 500, {90, 100}},
-        {-1, 7, {40, 40}},   // no selection, at the caret
+        {0, -1, {0, 100}},                          // all
+        {5, 2, {2, 5}},                             // reversed
+        {90, 500, {90, 100}},   {-1, 7, {40, 40}},  // no selection, at the caret
         {200, 300, {100, 100}},
     };
     for (const Case& c : cases)
@@ -171,11 +170,17 @@ TEST(EasyEditScrollTest, ScrollCodesMoveWithinTheRange)
         bool tracking;
         int want;
     } cases[] = {
-        {scLineUp, 0, false, 49},       {scLineDown, 0, false, 51},  {scPageUp, 0, false, 30},
-        {scPageDown, 0, false, 70},     {scThumbPosition, 77, false, 77},
+        {scLineUp, 0, false, 49},
+        {scLineDown, 0, false, 51},
+        {scPageUp, 0, false, 30},
+        {scPageDown, 0, false, 70},
+        {scThumbPosition, 77, false, 77},
         {scThumbTrack, 77, false, 50},  // tracking off: no move while dragged
-        {scThumbTrack, 77, true, 77},   {scThumbPosition, 70000, false, 100},
-        {scTop, 0, false, 0},           {scBottom, 0, false, 100},   {scEndScroll, 0, false, 50},
+        {scThumbTrack, 77, true, 77},
+        {scThumbPosition, 70000, false, 100},
+        {scTop, 0, false, 0},
+        {scBottom, 0, false, 100},
+        {scEndScroll, 0, false, 50},
         {99, 0, false, 50},
     };
     for (const Case& c : cases)
@@ -197,10 +202,12 @@ TEST(EasyEditScrollTest, WheelDeltasAddUpToWholeNotches)
         int64_t rows;
         int16_t left;
     } steps[] = {
-        {40, 3, 0, 40}, {40, 3, 0, 80}, {40, 3, -3, 0},    // three small deltas make a notch
-        {-240, 3, 6, 0},                                   // two notches down
-        {120, 0, -1, 0},                                   // a setting of 0 still scrolls a row
-        {120, EasyWheelPageScroll, -25, 0},                // "one page" scrolls a page
+        {40, 3, 0, 40},
+        {40, 3, 0, 80},
+        {40, 3, -3, 0},                      // three small deltas make a notch
+        {-240, 3, 6, 0},                     // two notches down
+        {120, 0, -1, 0},                     // a setting of 0 still scrolls a row
+        {120, EasyWheelPageScroll, -25, 0},  // "one page" scrolls a page
         {-360, EasyWheelPageScroll, 75, 0},
         {-130, 1, 1, -10},
     };
@@ -239,7 +246,7 @@ TEST(EasyRowLayoutTest, WrapBreaks)
         {u"hello big world", 10, {{0, 10}, {10, INT_MAX}}},  // after "hello big "
         {u"one two three four", 8, {{0, 8}, {8, 14}, {14, INT_MAX}}},
         {u"abcdefghijklmnop", 5, {{0, 5}, {5, 10}, {10, 15}, {15, INT_MAX}}},  // cut hard
-        {u"ab\tcdefgh\tij", 6, {{0, 3}, {3, 9}, {9, INT_MAX}}},  // after the tab; "cdefgh" hard
+        {u"ab\tcdefgh\tij", 6, {{0, 3}, {3, 9}, {9, INT_MAX}}},                // after the tab; "cdefgh" hard
         {u"a,b,c,d", 4, {{0, 4}, {4, INT_MAX}}},
         {u"x\x0001yyyy", 4, {{0, 2}, {2, INT_MAX}}},  // U+0001 is a break too
         {u"abc", 0, {{0, 1}, {1, 2}, {2, INT_MAX}}},  // a window narrower than a character
@@ -281,7 +288,10 @@ TEST(EasyRowLayoutTest, WrapBreaks)
         }
     }
     // A fits function answering nothing still ends.
-    EXPECT_EQ(WrapLine(u"abcd", [](std::u16string_view, int) { return 0; }, delimiter).size(), 4u);
+    EXPECT_EQ(WrapLine(
+                  u"abcd", [](std::u16string_view, int) { return 0; }, delimiter)
+                  .size(),
+              4u);
 }
 
 TEST(EasyRowLayoutTest, RebuildStopsBeyondTheTopAndBuildsTheRestOnDemand)
@@ -332,11 +342,12 @@ TEST(EasyGutterTextTest, LineNumberDigitsFollowStartFrom)
         bool beyond;
         int64_t visible;
         int digits;
-    } cases[] = {
-        {9, 1, false, 0, 1},   {10, 1, false, 0, 2},  {10, 0, false, 0, 1},  {9, 1, true, 0, 2},
-        {0, 0, false, 0, 1},   {99, 1, false, 0, 2},  {100, 1, false, 0, 3}, {5, 998, false, 0, 4},
-        {5, 1, true, 120, 3},  // the highest visible number counts too
-    };
+    } cases[] =
+        {
+            {9, 1, false, 0, 1},  {10, 1, false, 0, 2}, {10, 0, false, 0, 1},  {9, 1, true, 0, 2},
+            {0, 0, false, 0, 1},  {99, 1, false, 0, 2}, {100, 1, false, 0, 3}, {5, 998, false, 0, 4},
+            {5, 1, true, 120, 3},  // the highest visible number counts too
+        };
     for (const Case& c : cases)
         EXPECT_EQ(LineNumberDigits(c.lines, c.startFrom, c.beyond, c.visible), c.digits)
             << c.lines << " lines from " << c.startFrom;

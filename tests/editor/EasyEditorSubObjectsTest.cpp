@@ -130,7 +130,7 @@ TEST(EasyEditorSubObjects, LineStylesOutOfRangePaintAsNone)
     EXPECT_EQ(styles.ImageFor(0, gutter), 3);
     EXPECT_EQ(styles.ImageFor(1, gutter), -1);
     EXPECT_EQ(styles.ImageFor(2, gutter), -1);
-    EXPECT_EQ(styles.ImageFor(3, gutter), -1);   // the style no longer exists
+    EXPECT_EQ(styles.ImageFor(3, gutter), -1);  // the style no longer exists
     EXPECT_EQ(styles.ImageFor(-1, gutter), -1);
     EXPECT_EQ(styles.Find(7), nullptr);
 
@@ -212,7 +212,7 @@ TEST(EasyPages, LayoutFindsThePageOfALine)
     EXPECT_EQ(pages.Count(), 4);
     EXPECT_EQ(pages.Items(3).PageHeight(), 297) << "appended pages copy page 0";
     EXPECT_EQ(pages.Items(1).Top, pages.Items(0).Height);
-    EXPECT_EQ(pages.PageAt(60, 0, text), 1);   // bisection over laid-out pages
+    EXPECT_EQ(pages.PageAt(60, 0, text), 1);  // bisection over laid-out pages
     EXPECT_EQ(pages.PageAtPixel(pages.Items(2).Top + 1), 2);
     EXPECT_EQ(pages.PageAt(200, 0, text), -1);
 
@@ -272,12 +272,10 @@ TEST(EasyCodeTemplates, FindByPrefix)
         bool Exact;
     };
     const Case cases[] = {
-        {{L"for", L"foreach", L"if"}, L"for", {0}, true},
-        {{L"for", L"foreach", L"if"}, L"fo", {0, 1}, false},
-        {{L"for", L"foreach", L"if"}, L"x", {0, 1, 2}, false},
-        {{L"for", L"foreach", L"if"}, L"", {0, 1, 2}, false},
-        {{L"foreach", L"for", L"if"}, L"for", {1}, true},   // exact wins wherever it is
-        {{L"foreach", L"For", L"if"}, L"fOR", {1}, true},   // without case
+        {{L"for", L"foreach", L"if"}, L"for", {0}, true},      {{L"for", L"foreach", L"if"}, L"fo", {0, 1}, false},
+        {{L"for", L"foreach", L"if"}, L"x", {0, 1, 2}, false}, {{L"for", L"foreach", L"if"}, L"", {0, 1, 2}, false},
+        {{L"foreach", L"for", L"if"}, L"for", {1}, true},  // exact wins wherever it is
+        {{L"foreach", L"For", L"if"}, L"fOR", {1}, true},  // without case
         {{L"foreach", L"for", L"if"}, L"fore", {0}, false},
     };
     for (const Case& c : cases) {

@@ -55,9 +55,19 @@ TEST(EasyFontManager, FallbacksWithoutOutlineFigures)
         int subSize, subOffset, superOffset;
     } cases[] = {
         {Outline(16, 13, 9, 2, 7), 9, 2, 7},
-        {[] { auto m = Outline(16, 13, 9, 2, 7); m.HasOutline = false; return m; }(), 11, 2, 6},
+        {[] {
+             auto m = Outline(16, 13, 9, 2, 7);
+             m.HasOutline = false;
+             return m;
+         }(),
+         11, 2, 6},
         {Outline(17, 13, 0, 0, 0), 11, 2, 6},
-        {[] { auto m = Outline(13, 11, 0, 0, 0); m.HasOutline = false; return m; }(), 9, 1, 5},
+        {[] {
+             auto m = Outline(13, 11, 0, 0, 0);
+             m.HasOutline = false;
+             return m;
+         }(),
+         9, 1, 5},
     };
     for (const Case& c : cases) {
         const TEasyFontMetrics metrics = FontMetricsFrom(c.measured);

@@ -9,7 +9,10 @@ using namespace qrv;
 namespace {
 
 constexpr TEasyColumnPiece Sep{0, true};
-TEasyColumnPiece Text(int width) { return {width, false}; }
+TEasyColumnPiece Text(int width)
+{
+    return {width, false};
+}
 
 // The x at which each column of the item starts.
 std::vector<int> Starts(const std::vector<TEasyColumnPiece>& item)

@@ -43,18 +43,48 @@ TEST(EasyEditorAttributes, MaskBits)
         void (*set)(TCustomEasyEditorAttributes&);
         uint16_t mask;
     } cases[] = {
-        {"bold + subscript", [](TCustomEasyEditorAttributes& a) { a.SetStyle(efBold); a.SetVerticalPosition(1); }, 0x3440},
+        {"bold + subscript",
+         [](TCustomEasyEditorAttributes& a) {
+             a.SetStyle(efBold);
+             a.SetVerticalPosition(1);
+         },
+         0x3440},
         {"italic underline", [](TCustomEasyEditorAttributes& a) { a.SetStyle(efItalic | efUnderline); }, 0x1280},
         {"strike-out", [](TCustomEasyEditorAttributes& a) { a.SetStyle(efStrikeOut); }, 0x1100},
-        {"sub then super", [](TCustomEasyEditorAttributes& a) { a.SetVerticalPosition(1); a.SetVerticalPosition(2); }, 0x2800},
-        {"back to normal", [](TCustomEasyEditorAttributes& a) { a.SetVerticalPosition(2); a.SetVerticalPosition(0); }, 0x2000},
-        {"styles add up", [](TCustomEasyEditorAttributes& a) { a.SetStyle(efBold); a.SetStyle(efItalic); }, 0x10C0},
-        {"colours, name, size", [](TCustomEasyEditorAttributes& a) {
-             a.SetColor(clRed); a.SetBackColor(clWhite); a.SetName(L"Arial"); a.SetSize(10);
-         }, 0x0027},
-        {"charset, pitch, value, text", [](TCustomEasyEditorAttributes& a) {
-             a.SetCharset(238); a.SetPitch(1); a.SetValue(7); a.SetText(L"x");
-         }, 0xC018},
+        {"sub then super",
+         [](TCustomEasyEditorAttributes& a) {
+             a.SetVerticalPosition(1);
+             a.SetVerticalPosition(2);
+         },
+         0x2800},
+        {"back to normal",
+         [](TCustomEasyEditorAttributes& a) {
+             a.SetVerticalPosition(2);
+             a.SetVerticalPosition(0);
+         },
+         0x2000},
+        {"styles add up",
+         [](TCustomEasyEditorAttributes& a) {
+             a.SetStyle(efBold);
+             a.SetStyle(efItalic);
+         },
+         0x10C0},
+        {"colours, name, size",
+         [](TCustomEasyEditorAttributes& a) {
+             a.SetColor(clRed);
+             a.SetBackColor(clWhite);
+             a.SetName(L"Arial");
+             a.SetSize(10);
+         },
+         0x0027},
+        {"charset, pitch, value, text",
+         [](TCustomEasyEditorAttributes& a) {
+             a.SetCharset(238);
+             a.SetPitch(1);
+             a.SetValue(7);
+             a.SetText(L"x");
+         },
+         0xC018},
     };
     for (const Case& c : cases) {
         CountingAttributes attributes;

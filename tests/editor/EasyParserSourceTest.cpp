@@ -54,7 +54,6 @@ TEST(EasyParser, AnOpenedCommentReparsesDownToWhereTheStateSettles)
     EXPECT_EQ(calls, 1);
 }
 
-
 namespace {
 
 // Lines "wort und wort" with a keyword rule: the line's first run is a token.
@@ -108,10 +107,9 @@ TEST(EasyParser, SingleStateOnlyWhenNoStateCanCarryOverALine)
         int initialState;
         bool single;
     } cases[] = {
-        {u"", 0, true},  // rules cleared: no state at all
-        {u"", 3, true},  // without states the initial state just passes through
-        {OneStateRules, 0, true},
-        {OneStateRules, 1, false},  // lines would start in a state no rule leads back to
+        {u"", 0, true},                                       // rules cleared: no state at all
+        {u"", 3, true},                                       // without states the initial state just passes through
+        {OneStateRules, 0, true}, {OneStateRules, 1, false},  // lines would start in a state no rule leads back to
         {CommentRules, 0, false},
     };
     for (const Case& c : cases) {

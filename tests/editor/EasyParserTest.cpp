@@ -75,13 +75,12 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"a token declared further down",
              u"State=Normal\nToken=tnone\nNormal x Normal tlate\nNormal y Normal tnone\nToken=tlate", u"x y", 0,
              "x :0|y:0", 0},
-        Case{"the $ rule ends the comment at the line end", kHeader + u"Comment $ Normal tcomment", u"abc", 1,
-             "abc:1", 0},
-        Case{"the later expression first", kHeader + u"Normal ab Normal tcomment\nNormal a Normal tresword", u"ab",
-             0, "a:2|b:0", 0},
-        Case{"a multi-word keyword",
-             kHeader + u"Normal 'end' Normal tcomment\nNormal 'end if' Normal tresword", u"end if x end iffy", 0,
-             "end if:2| :0|x :0|end:1| :0|iffy:0", 0},
+        Case{"the $ rule ends the comment at the line end", kHeader + u"Comment $ Normal tcomment", u"abc", 1, "abc:1",
+             0},
+        Case{"the later expression first", kHeader + u"Normal ab Normal tcomment\nNormal a Normal tresword", u"ab", 0,
+             "a:2|b:0", 0},
+        Case{"a multi-word keyword", kHeader + u"Normal 'end' Normal tcomment\nNormal 'end if' Normal tresword",
+             u"end if x end iffy", 0, "end if:2| :0|x :0|end:1| :0|iffy:0", 0},
         Case{"a state change", kHeader + u"Normal \\{ Comment tcomment\nComment \\} Normal tcomment", u"a{b}c", 0,
              "a:0|{:1|b:0|}:1|c:0", 0},
         Case{"an unknown state: rest of the line", kHeader + u"Normal x Normal tresword", u"x y", 1, "x y:-1", 1},
@@ -89,8 +88,7 @@ INSTANTIATE_TEST_SUITE_P(
              kHeader + u"// Normal x Normal tresword\nFarbe=rot\nNormal y Normal tresword", u"x y", 0, "x :0|y:2", 0},
         // every code unit in full: "Ł" is no "A" and no word character
         Case{"U+0141 is not A", kHeader + u"Normal A Normal tresword", u"\u0141A", 0, "\u0141:0|A:2", 0},
-        Case{"U+0141 is no word character", kHeader + u"Normal 'a' Normal tresword", u"\u0141a", 0, "\u0141:0|a:2",
-             0},
+        Case{"U+0141 is no word character", kHeader + u"Normal 'a' Normal tresword", u"\u0141a", 0, "\u0141:0|a:2", 0},
         Case{"a wide character rule", kHeader + u"Normal € Normal tresword", u"€\u20AD", 0, "€:2|\u20AD:0", 0},
         // an optional first item: the rule can start with what follows it
         Case{"a|b starts with b too", kHeader + u"Normal a|b Normal tresword", u"b", 0, "b:2", 0},
@@ -140,7 +138,8 @@ TEST(EasyParser, AnInvalidExpressionKeepsTheRulesBeforeIt)
 {
     TEasyParser parser(nullptr);
     try {
-        parser.Rules().SetText(kHeader + u"Normal a Normal tresword\nNormal {b Normal tresword\nNormal c Normal tresword");
+        parser.Rules().SetText(kHeader +
+                               u"Normal a Normal tresword\nNormal {b Normal tresword\nNormal c Normal tresword");
         FAIL() << "compiled";
     } catch (const EEasyRegExprError& e) {
         EXPECT_EQ(e.Message(), L"{b is invalid mask at (3)");
@@ -192,8 +191,8 @@ TEST(EasySourceParser, TokenizesTheLines)
             parser.SaveState();
         }
     }
-    const std::vector<std::pair<std::u16string, int>> expected = {
-        {u"begin", 2}, {u" ", 0}, {u"{", 1}, {u"a", 1}, {u"b", 1}, {u"}", 1}, {u" ", 0}, {u"x", 0}};
+    const std::vector<std::pair<std::u16string, int>> expected = {{u"begin", 2}, {u" ", 0}, {u"{", 1}, {u"a", 1},
+                                                                  {u"b", 1},     {u"}", 1}, {u" ", 0}, {u"x", 0}};
     EXPECT_EQ(tokens, expected);
     EXPECT_EQ(parser.Token, -1);
 

@@ -60,11 +60,11 @@ TEST(EasyRulerGeometry, SnappingPerUnitAt96Ppi)
     // Oracle: the grid step in pixels and rounding to the nearest step
     // (millimetres and inches) or down (pixels and characters).
     const Case cases[] = {
-        {TEasyRulerUnits::erInches, 8, 50, 48},       // 2 quarter inches
-        {TEasyRulerUnits::erInches, 8, 13, 24},       // 0.54 → 1 quarter inch
+        {TEasyRulerUnits::erInches, 8, 50, 48},  // 2 quarter inches
+        {TEasyRulerUnits::erInches, 8, 13, 24},  // 0.54 → 1 quarter inch
         {TEasyRulerUnits::erInches, 8, 11, 0},
-        {TEasyRulerUnits::erMilimeters, 8, 50, 47},   // 5.29 steps of 2.5 mm → 5 → 47.2 px
-        {TEasyRulerUnits::erMilimeters, 8, 9, 9},     // one step is 9.45 px
+        {TEasyRulerUnits::erMilimeters, 8, 50, 47},  // 5.29 steps of 2.5 mm → 5 → 47.2 px
+        {TEasyRulerUnits::erMilimeters, 8, 9, 9},    // one step is 9.45 px
         {TEasyRulerUnits::erPixels, 8, 50, 48},
         {TEasyRulerUnits::erCharacters, 7, 50, 49},
         {TEasyRulerUnits::erCharacters, 7, 6, 0},

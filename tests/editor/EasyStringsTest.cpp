@@ -187,10 +187,10 @@ TEST(EasyStrings, PropertyStringsReadsEveryKindOfString)
     EXPECT_TRUE(copy.Equals(strings));
 
     // Short and long ANSI strings read as lines too; an integer is refused.
-    auto block = [](const std::string& values) {
-        return "EPB1\x07Strings\x01"s + values + "\x00\x00"s;
-    };
-    const std::string ansi = block("\x06\x02" "a\xE4" "\x0C\x01\0\0\0b"s);
+    auto block = [](const std::string& values) { return "EPB1\x07Strings\x01"s + values + "\x00\x00"s; };
+    const std::string ansi = block("\x06\x02"
+                                   "a\xE4"
+                                   "\x0C\x01\0\0\0b"s);
     TMemoryStream ansiStream;
     ansiStream.WriteBytes(ansi);
     ansiStream.SetPosition(0);

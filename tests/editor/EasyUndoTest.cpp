@@ -235,8 +235,8 @@ TEST(UndoProperty, UndoAllAndRedoAll)
         if (pick(3) == 0)
             options &= ~srBeyondEol;
         // The caret's finer options, now and then.
-        for (TEasySourceOption option : {srAlwaysOnTabs, srCursorThroughTabs, srMoveUpAtLineBegin,
-                                         srMoveDownAtLineEnd, srLeaveTrailSpaces, srOptimalFill})
+        for (TEasySourceOption option : {srAlwaysOnTabs, srCursorThroughTabs, srMoveUpAtLineBegin, srMoveDownAtLineEnd,
+                                         srLeaveTrailSpaces, srOptimalFill})
             if (pick(4) == 0)
                 options |= option;
         source.SetOptions(options);
@@ -253,17 +253,39 @@ TEST(UndoProperty, UndoAllAndRedoAll)
             const int op = pick(13);
             trail << op << ' ';
             switch (op) {
-            case 0: source.InsertText(text(3)); break;
-            case 1: source.DeleteChars(1 + pick(3)); break;
-            case 2: source.BreakLine(); break;
-            case 3: source.JoinLines(); break;
-            case 4: source.InsertLine(pick(lines + 1), text(4)); break;
-            case 5: source.BackUnindent(); break;
-            case 6: source.AutoIndent(true, pick(7)); break;
-            case 7: source.SetCaretPos(pick(10), pick(lines + 2)); break;
-            case 8: source.MoveCaret(pick(5) - 2, pick(3) - 1); break;
-            case 9: source.CaretLeft(); break;
-            case 10: source.CaretRight(); break;
+            case 0:
+                source.InsertText(text(3));
+                break;
+            case 1:
+                source.DeleteChars(1 + pick(3));
+                break;
+            case 2:
+                source.BreakLine();
+                break;
+            case 3:
+                source.JoinLines();
+                break;
+            case 4:
+                source.InsertLine(pick(lines + 1), text(4));
+                break;
+            case 5:
+                source.BackUnindent();
+                break;
+            case 6:
+                source.AutoIndent(true, pick(7));
+                break;
+            case 7:
+                source.SetCaretPos(pick(10), pick(lines + 2));
+                break;
+            case 8:
+                source.MoveCaret(pick(5) - 2, pick(3) - 1);
+                break;
+            case 9:
+                source.CaretLeft();
+                break;
+            case 10:
+                source.CaretRight();
+                break;
             case 11:
                 source.BeginUpdate(ckInsert);
                 source.InsertText(text(2));
@@ -283,12 +305,12 @@ TEST(UndoProperty, UndoAllAndRedoAll)
         int guard = 0;
         while (source.CanUndo() && ++guard < 10000)
             source.Undo();
-        ASSERT_EQ(Lines(source), before) << "seed " << seed << " options " << std::hex << options << std::dec
-                                         << " ops " << trail.str();
+        ASSERT_EQ(Lines(source), before) << "seed " << seed << " options " << std::hex << options << std::dec << " ops "
+                                         << trail.str();
         guard = 0;
         while (source.CanRedo() && ++guard < 10000)
             source.Redo();
-        ASSERT_EQ(Lines(source), after) << "seed " << seed << " options " << std::hex << options << std::dec
-                                        << " ops " << trail.str();
+        ASSERT_EQ(Lines(source), after) << "seed " << seed << " options " << std::hex << options << std::dec << " ops "
+                                        << trail.str();
     }
 }

@@ -33,12 +33,14 @@ TEST(EasyUtils, UnicodeStreamsByMarkOrByTheirUnits)
         {"", TUnicodeKind::ukNone, 0},
         {"\xFF\xFE", TUnicodeKind::ukMarkLE, 2},
         {"\xFE\xFF\0A"s, TUnicodeKind::ukMarkBE, 2},
-        {"\xFF\xFE" "A", TUnicodeKind::ukNone, 0},  // odd size
-        {"abcd", TUnicodeKind::ukNone, 0},          // even-length ASCII
-        {"gr\xFC\xDF", TUnicodeKind::ukNone, 0},    // even-length ANSI
+        {"\xFF\xFE"
+         "A",
+         TUnicodeKind::ukNone, 0},                // odd size
+        {"abcd", TUnicodeKind::ukNone, 0},        // even-length ASCII
+        {"gr\xFC\xDF", TUnicodeKind::ukNone, 0},  // even-length ANSI
         {"a\0b\0"s, TUnicodeKind::ukUnmarkedLE, 0},
         {"\xE4\0\xF6\0"s, TUnicodeKind::ukUnmarkedLE, 0},
-        {"a\0\0\0"s, TUnicodeKind::ukNone, 0},  // U+0000 is no text
+        {"a\0\0\0"s, TUnicodeKind::ukNone, 0},           // U+0000 is no text
         {"\x10\x04\x11\x04"s, TUnicodeKind::ukNone, 0},  // Cyrillic without mark: high bytes not zero
     };
     for (const Case& c : cases) {
@@ -51,14 +53,14 @@ TEST(EasyUtils, UnicodeStreamsByMarkOrByTheirUnits)
 TEST(EasyUtils, MailAddressesAndUrls)
 {
     const std::pair<const char16_t*, bool> mail[] = {
-        {u"a@b.c", true},   {u"a@b", false},         {u"a@b@c.d", false}, {u"a@.c", false},
-        {u"mailto:x", true}, {u"MailTo:", true},      {u"a@", false},      {u"a@_x.y", true},
+        {u"a@b.c", true},    {u"a@b", false},    {u"a@b@c.d", false}, {u"a@.c", false},
+        {u"mailto:x", true}, {u"MailTo:", true}, {u"a@", false},      {u"a@_x.y", true},
     };
     for (const auto& [text, expected] : mail)
         EXPECT_EQ(IsMailAddress(text), expected) << testing::PrintToString(std::u16string(text));
     const std::pair<const char16_t*, bool> urls[] = {
-        {u"www.x", true},      {u"Http://a", true}, {u"file://c:/", true}, {u"gopher://g", true},
-        {u"FTP://f", true},    {u"https://a", false}, {u"ww.x", false},    {u"", false},
+        {u"www.x", true},   {u"Http://a", true},   {u"file://c:/", true}, {u"gopher://g", true},
+        {u"FTP://f", true}, {u"https://a", false}, {u"ww.x", false},      {u"", false},
     };
     for (const auto& [text, expected] : urls)
         EXPECT_EQ(IsUrlPrefix(text), expected) << testing::PrintToString(std::u16string(text));

@@ -101,10 +101,7 @@ public:
     TColor GetTokenBackground(int) override { return -1; }
     TColor GetBackgroundColor() override { return -1; }
     int GetTokenCount() override { return 3; }
-    int TokenIndex(std::u16string_view name) override
-    {
-        return name == u"tcomment" ? 2 : -1;
-    }
+    int TokenIndex(std::u16string_view name) override { return name == u"tcomment" ? 2 : -1; }
 
     int calls = 0;
 };

@@ -52,7 +52,11 @@ std::vector<TRarFixtureEntry> Sample()
     return {
         {"readme.txt", TextBytes(5000, 1), 0x5A8A6000},
         {"docs", "", 0x5A8A6000, 0x10, 2, 0x30, false, true},
-        {"docs\\Gr\x94\xE1" "e.txt", "gr\x94\xE1" "e", 0x4B2C3123},  // "Größe.txt" in code page 850
+        {"docs\\Gr\x94\xE1"
+         "e.txt",
+         "gr\x94\xE1"
+         "e",
+         0x4B2C3123},  // "Größe.txt" in code page 850
         {"bin\\noise.bin", RandomBytes(3000, 2)},
     };
 }

@@ -32,11 +32,8 @@ protected:
     TTree SampleTree() const
     {
         return {
-            {"readme.txt", TextBytes(200000, 1)},
-            {"noise.bin", RandomBytes(100000, 2)},
-            {"empty.dat", ""},
-            {"pics/logo.png", RandomBytes(5000, 3)},
-            {"sub/deeper/Größe.txt", TextBytes(3000, 4)},
+            {"readme.txt", TextBytes(200000, 1)},    {"noise.bin", RandomBytes(100000, 2)},        {"empty.dat", ""},
+            {"pics/logo.png", RandomBytes(5000, 3)}, {"sub/deeper/Größe.txt", TextBytes(3000, 4)},
         };
     }
 

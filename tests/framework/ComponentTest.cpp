@@ -10,8 +10,7 @@ using namespace qrv;
 namespace {
 class Recorder : public TComponent {
 public:
-    Recorder(TComponent* owner, std::wstring name, std::vector<std::wstring>& log)
-        : TComponent(owner), log_(log)
+    Recorder(TComponent* owner, std::wstring name, std::vector<std::wstring>& log) : TComponent(owner), log_(log)
     {
         SetName(std::move(name));
     }

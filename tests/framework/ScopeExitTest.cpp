@@ -10,13 +10,14 @@ namespace {
 TEST(ScopeExit, RunsOnNormalExitAndOnException)
 {
     int runs = 0;
-    { ScopeExit guard([&] { ++runs; }); }
+    {
+        ScopeExit guard([&] { ++runs; });
+    }
     EXPECT_EQ(runs, 1);
     try {
         ScopeExit guard([&] { ++runs; });
         throw std::runtime_error("leaving");
-    } catch (const std::runtime_error&) {
-    }
+    } catch (const std::runtime_error&) {}
     EXPECT_EQ(runs, 2);
 }
 
@@ -43,8 +44,7 @@ TEST(TUpdateLock, ClosesTheBracketWhenAnExceptionLeaves)
         TUpdateLock lock(bracket, &Bracket::Begin, &Bracket::End);
         EXPECT_EQ(bracket.depth, 1);
         throw std::runtime_error("leaving");
-    } catch (const std::runtime_error&) {
-    }
+    } catch (const std::runtime_error&) {}
     EXPECT_EQ(bracket.depth, 0);
 }
 

@@ -186,8 +186,10 @@ TEST_P(StringListLoad, DetectsTheEncodingAndRoundTrips)
 INSTANTIATE_TEST_SUITE_P(
     Encodings, StringListLoad,
     testing::Values(
-        EncodedFile{"Utf8Bom", "\xEF\xBB\xBFGr\xC3\xB6\xC3\x9F" "e\r\n\xCE\xA9mega\r\n"},
-        EncodedFile{"Utf8Plain", "Gr\xC3\xB6\xC3\x9F" "e\r\n\xCE\xA9mega\r\n"},
+        EncodedFile{"Utf8Bom", "\xEF\xBB\xBFGr\xC3\xB6\xC3\x9F"
+                               "e\r\n\xCE\xA9mega\r\n"},
+        EncodedFile{"Utf8Plain", "Gr\xC3\xB6\xC3\x9F"
+                                 "e\r\n\xCE\xA9mega\r\n"},
         EncodedFile{"Utf16LE", std::string("\xFF\xFEG\0r\0\xF6\0\xDF\0e\0\r\0\n\0\xA9\x03m\0e\0g\0a\0\r\0\n\0", 30)},
         EncodedFile{"Utf16BE", std::string("\xFE\xFF\0G\0r\0\xF6\0\xDF\0e\0\r\0\n\x03\xA9\0m\0e\0g\0a\0\r\0\n", 30)}),
     [](const testing::TestParamInfo<EncodedFile>& info) { return info.param.name; });
@@ -196,11 +198,13 @@ TEST(StringListLoadAnsi, BytesThatAreNoUtf8AreReadInTheAnsiCodePage)
 {
     test::TestDir dir;
     // "Größe" in Windows-1252 (the host's stand-in for the ANSI code page).
-    const std::wstring file = dir.Write(L"ansi.txt", "Gr\xF6\xDF" "e\r\n");
+    const std::wstring file = dir.Write(L"ansi.txt", "Gr\xF6\xDF"
+                                                     "e\r\n");
     TStringList list;
     list.LoadFromFile(file);
     ASSERT_EQ(list.Count(), 1);
-    EXPECT_EQ(list[0], TEncoding::Default().GetString("Gr\xF6\xDF" "e"));
+    EXPECT_EQ(list[0], TEncoding::Default().GetString("Gr\xF6\xDF"
+                                                      "e"));
 }
 
 TEST(StringListSave, NewListsAreSavedAsUtf8WithBom)

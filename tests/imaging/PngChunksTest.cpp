@@ -27,9 +27,18 @@ ChunkRegistryScope* PngChunks::registry = nullptr;
 
 // A 4 x 2 8-bit grey image, rows unfiltered.
 const std::string GreyRows = std::string("\0\x10\x20\x30\x40", 5) + std::string("\0\x50\x60\x70\x80", 5);
-RawChunk GreyHeader() { return {"IHDR", Ihdr(4, 2, 8, 0)}; }
-RawChunk GreyData() { return {"IDAT", Zlib(GreyRows)}; }
-RawChunk End() { return {"IEND", ""}; }
+RawChunk GreyHeader()
+{
+    return {"IHDR", Ihdr(4, 2, 8, 0)};
+}
+RawChunk GreyData()
+{
+    return {"IDAT", Zlib(GreyRows)};
+}
+RawChunk End()
+{
+    return {"IEND", ""};
+}
 
 uint32_t BitwiseCrc(const std::string& bytes)
 {
@@ -91,10 +100,12 @@ TEST_F(PngChunks, ReadingFailsWithTheClassOfEachFault)
         {"RGB of 4 bits", BuildPng({{"IHDR", Ihdr(4, 2, 4, 2)}, GreyData(), End()}), expect(EPngInvalidIHDR())},
         {"colour type 1", BuildPng({{"IHDR", Ihdr(4, 2, 8, 1)}, GreyData(), End()}), expect(EPngInvalidIHDR())},
         {"width 65536", BuildPng({{"IHDR", Ihdr(65536, 2, 8, 0)}, GreyData(), End()}), expect(EPNGSizeExceeds())},
-        {"compression 1", BuildPng({{"IHDR", Ihdr(4, 2, 8, 0).substr(0, 10) + std::string("\1\0\0", 3)}, GreyData(), End()}),
+        {"compression 1",
+         BuildPng({{"IHDR", Ihdr(4, 2, 8, 0).substr(0, 10) + std::string("\1\0\0", 3)}, GreyData(), End()}),
          expect(EPNGUnknownCompression())},
         {"interlace 2", BuildPng({{"IHDR", Ihdr(4, 2, 8, 0, 2)}, GreyData(), End()}), expect(EPNGUnknownInterlace())},
-        {"critical AbCd", BuildPng({GreyHeader(), {"AbCd", "x"}, GreyData(), End()}), expect(EPNGUnknownCriticalChunk())},
+        {"critical AbCd", BuildPng({GreyHeader(), {"AbCd", "x"}, GreyData(), End()}),
+         expect(EPNGUnknownCriticalChunk())},
         {"PLTE 769", BuildPng({GreyHeader(), {"PLTE", std::string(769, 'p')}, GreyData(), End()}),
          expect(EPNGInvalidPalette())},
         {"PLTE 10", BuildPng({GreyHeader(), {"PLTE", std::string(10, 'p')}, GreyData(), End()}),
@@ -102,8 +113,11 @@ TEST_F(PngChunks, ReadingFailsWithTheClassOfEachFault)
         {"tRNS 257", BuildPng({GreyHeader(), {"tRNS", std::string(257, 't')}, GreyData(), End()}),
          expect(EPNGInvalidPalette())},
         {"tEXt between IDATs",
-         BuildPng({GreyHeader(), {"IDAT", Zlib(GreyRows).substr(0, 5)}, {"tEXt", "a\0b"},
-                   {"IDAT", Zlib(GreyRows).substr(5)}, End()}),
+         BuildPng({GreyHeader(),
+                   {"IDAT", Zlib(GreyRows).substr(0, 5)},
+                   {"tEXt", "a\0b"},
+                   {"IDAT", Zlib(GreyRows).substr(5)},
+                   End()}),
          expect(EPNGMissingMultipleIDAT())},
         {"damaged deflate data", BuildPng({GreyHeader(), {"IDAT", std::string("\x78\x9c\xff\xff\xff\xff", 6)}, End()}),
          expect(EPNGZLIBError())},
@@ -118,7 +132,8 @@ TEST_F(PngChunks, FailuresCarryTheirGermanMessagesAndKeepTheChunksRead)
 {
     TPngPicture picture;
     try {
-        LoadPicture(picture, BuildPng({GreyHeader(), {"tEXt", "a\0b"}, {"PLTE", std::string(10, 'p')}, GreyData(), End()}));
+        LoadPicture(picture,
+                    BuildPng({GreyHeader(), {"tEXt", "a\0b"}, {"PLTE", std::string(10, 'p')}, GreyData(), End()}));
         FAIL() << "no exception";
     } catch (const EPNGInvalidPalette& e) {
         EXPECT_EQ(e.Message(), L"Das \"Portable Network Graphics\" Image enthält eine ungültige Palette.");
@@ -153,8 +168,7 @@ TEST_F(PngChunks, ChunksAreWrittenBackAsTheyWereRead)
     EXPECT_TRUE(picture.GammaIsIdentity());
     const std::string saved = SavePicture(picture);
     // cHRM and the late IDAT are dropped; everything else in its place.
-    EXPECT_EQ(ChunkNames(saved),
-              (std::vector<std::string>{"IHDR", "abCd", "gAMA", "tEXt", "IDAT", "tIME", "IEND"}));
+    EXPECT_EQ(ChunkNames(saved), (std::vector<std::string>{"IHDR", "abCd", "gAMA", "tEXt", "IDAT", "tIME", "IEND"}));
     for (const RawChunk& chunk : ReadChunks(saved)) {
         if (chunk.Name == "abCd") {
             EXPECT_EQ(chunk.Data, std::string("raw\0\xff data", 9));
@@ -203,9 +217,13 @@ TEST_F(PngChunks, CompressedTextIsInflatedRewrittenOrKeptRaw)
     const std::string keyword("Comment\0\0", 9);
     const std::string damaged = keyword + std::string("\x78\x9c\x01\x02", 4);
     TPngPicture picture;
-    LoadPicture(picture, BuildPng({GreyHeader(), {"zTXt", keyword + Zlib("Hallo Welt")}, {"zTXt", keyword + Zlib("")},
-                                   {"zTXt", damaged}, {"zTXt", keyword + Zlib(std::string(8 * 1024 * 1024 + 1, 'x'))},
-                                   GreyData(), End()}));
+    LoadPicture(picture, BuildPng({GreyHeader(),
+                                   {"zTXt", keyword + Zlib("Hallo Welt")},
+                                   {"zTXt", keyword + Zlib("")},
+                                   {"zTXt", damaged},
+                                   {"zTXt", keyword + Zlib(std::string(8 * 1024 * 1024 + 1, 'x'))},
+                                   GreyData(),
+                                   End()}));
     std::vector<TChunkzTXt*> texts;
     for (auto& chunk : picture.Chunks())
         if (auto* text = dynamic_cast<TChunkzTXt*>(chunk.get()))
@@ -224,7 +242,7 @@ TEST_F(PngChunks, CompressedTextIsInflatedRewrittenOrKeptRaw)
     ASSERT_EQ(written.size(), 4u);
     EXPECT_EQ(Inflate(written[0].substr(9)), "Hallo Welt");
     EXPECT_EQ(Inflate(written[1].substr(9)), " ");  // an empty text is written as one blank
-    EXPECT_EQ(written[2], damaged);                  // unreadable text comes back byte for byte
+    EXPECT_EQ(written[2], damaged);                 // unreadable text comes back byte for byte
     EXPECT_EQ(written[3].substr(0, 9), keyword);
     EXPECT_EQ(Inflate(written[3].substr(9)).size(), 8u * 1024 * 1024 + 1);
 }

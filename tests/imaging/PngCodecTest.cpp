@@ -86,7 +86,8 @@ TEST_F(PngCodec, DataThatSimplyEndsLeavesTheRestZero)
     file += idat.substr(0, idat.size() - 4);  // and the file ends before the CRC
     TPngPicture picture;
     EXPECT_THROW(LoadPicture(picture, file), EPngUnexpectedEnd);  // no IEND follows
-    EXPECT_EQ(PngSamples(*picture.Image()).Values, (std::vector<uint16_t>{0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0, 0, 0}));
+    EXPECT_EQ(PngSamples(*picture.Image()).Values,
+              (std::vector<uint16_t>{0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0, 0, 0}));
 }
 
 TEST_F(PngCodec, ADamagedImageDataCrcIsReported)
@@ -158,8 +159,8 @@ TEST_F(PngCodec, EveryFilterSetRoundTripsEveryFormat)
     struct Format {
         uint8_t colorType, depth;
     };
-    const Format formats[] = {{0, 1}, {0, 2}, {0, 4}, {0, 8}, {0, 16}, {2, 8}, {2, 16}, {3, 1}, {3, 2},
-                              {3, 4}, {3, 8}, {4, 8}, {4, 16}, {6, 8}, {6, 16}};
+    const Format formats[] = {{0, 1}, {0, 2}, {0, 4}, {0, 8}, {0, 16}, {2, 8}, {2, 16}, {3, 1},
+                              {3, 2}, {3, 4}, {3, 8}, {4, 8}, {4, 16}, {6, 8}, {6, 16}};
     unsigned seed = 10;
     for (const Format& f : formats)
         for (uint8_t interlace : {0, 1})
@@ -171,8 +172,13 @@ TEST_F(PngCodec, EveryFilterSetRoundTripsEveryFormat)
                 std::vector<RawChunk> chunks{{"IHDR", Ihdr(width, height, f.depth, f.colorType)}};
                 if (f.colorType == 3)
                     chunks.push_back({"PLTE", RandomBytes(768, seed)});
-                const size_t rowBytes =
-                    (size_t(width) * f.depth * (f.colorType == 2 ? 3 : f.colorType == 4 ? 2 : f.colorType == 6 ? 4 : 1) + 7) / 8;
+                const size_t rowBytes = (size_t(width) * f.depth *
+                                             (f.colorType == 2   ? 3
+                                              : f.colorType == 4 ? 2
+                                              : f.colorType == 6 ? 4
+                                                                 : 1) +
+                                         7) /
+                                        8;
                 std::string rows;
                 for (uint32_t y = 0; y < height; ++y)
                     rows += static_cast<char>(y % 5) + RandomBytes(rowBytes, seed++);
@@ -192,15 +198,17 @@ TEST_F(PngCodec, PixelsAreReadInTheHeldLayout)
 {
     TPngPicture picture;
     // 2-bit grey 0, 1, 2, 3 shows black, 85, 170 and white.
-    LoadPicture(picture, BuildPng({{"IHDR", Ihdr(4, 1, 2, 0)}, {"IDAT", Zlib(std::string("\0\x1b", 2))}, {"IEND", ""}}));
+    LoadPicture(picture,
+                BuildPng({{"IHDR", Ihdr(4, 1, 2, 0)}, {"IDAT", Zlib(std::string("\0\x1b", 2))}, {"IEND", ""}}));
     EXPECT_EQ(picture.ReadPixel(0, 0), 0x000000u);
     EXPECT_EQ(picture.ReadPixel(1, 0), 0x555555u);
     EXPECT_EQ(picture.ReadPixel(2, 0), 0xAAAAAAu);
     EXPECT_EQ(picture.ReadPixel(3, 0), 0xFFFFFFu);
     EXPECT_EQ(picture.ReadPixel(4, 0), 0u);
     // 16-bit grey shows its high byte.
-    LoadPicture(picture, BuildPng({{"IHDR", Ihdr(2, 1, 16, 0)},
-                                   {"IDAT", Zlib(std::string("\0\x12\xab\xfe\x01", 5))}, {"IEND", ""}}));
+    LoadPicture(
+        picture,
+        BuildPng({{"IHDR", Ihdr(2, 1, 16, 0)}, {"IDAT", Zlib(std::string("\0\x12\xab\xfe\x01", 5))}, {"IEND", ""}}));
     EXPECT_EQ(picture.ReadPixel(0, 0), 0x121212u);
     EXPECT_EQ(picture.ReadPixel(1, 0), 0xFEFEFEu);
     // A 400 x 20 RGB image: a pixel inside, and black just outside.
@@ -216,8 +224,10 @@ TEST_F(PngCodec, PixelsAreReadInTheHeldLayout)
     picture.WritePixel(400, 10, 0x123456);  // ignored
 
     // A palette image: indices beyond the palette are refused.
-    LoadPicture(picture, BuildPng({{"IHDR", Ihdr(2, 1, 8, 3)}, {"PLTE", std::string("\x10\x20\x30", 3)},
-                                   {"IDAT", Zlib(std::string("\0\0\x05", 3))}, {"IEND", ""}}));
+    LoadPicture(picture, BuildPng({{"IHDR", Ihdr(2, 1, 8, 3)},
+                                   {"PLTE", std::string("\x10\x20\x30", 3)},
+                                   {"IDAT", Zlib(std::string("\0\0\x05", 3))},
+                                   {"IEND", ""}}));
     EXPECT_EQ(picture.ReadPixel(0, 0), 0x302010u);
     EXPECT_THROW(picture.ReadPixel(1, 0), EPngError);
     picture.WritePixel(1, 0, 0x302011);
@@ -235,12 +245,17 @@ TEST_F(PngCodec, TransparencyFollowsTheTransparencyChunk)
         uint32_t color;
     };
     const Case cases[] = {
-        {"grey 2-bit key 2 shows as 170", Ihdr(1, 1, 2, 0), "", std::string("\0\2", 2), TPNGTransparencyKind::ptmBit, 0xAAAAAA},
+        {"grey 2-bit key 2 shows as 170", Ihdr(1, 1, 2, 0), "", std::string("\0\2", 2), TPNGTransparencyKind::ptmBit,
+         0xAAAAAA},
         {"grey 16-bit key by its high byte", Ihdr(1, 1, 16, 0), "", "\x12\xab", TPNGTransparencyKind::ptmBit, 0x121212},
-        {"RGB 8-bit key", Ihdr(1, 1, 8, 2), "", std::string("\0\x10\0\x20\0\x30", 6), TPNGTransparencyKind::ptmBit, 0x302010},
-        {"palette, entry 1 clear", Ihdr(1, 1, 8, 3), "\1\1\1\2\2\2", std::string("\xff\0", 2), TPNGTransparencyKind::ptmBit, 0x020202},
-        {"palette, half transparent", Ihdr(1, 1, 8, 3), "\1\1\1\2\2\2", "\xff\x80", TPNGTransparencyKind::ptmPartial, 0},
-        {"palette, two clear", Ihdr(1, 1, 8, 3), "\1\1\1\2\2\2", std::string("\0\0", 2), TPNGTransparencyKind::ptmPartial, 0x010101},
+        {"RGB 8-bit key", Ihdr(1, 1, 8, 2), "", std::string("\0\x10\0\x20\0\x30", 6), TPNGTransparencyKind::ptmBit,
+         0x302010},
+        {"palette, entry 1 clear", Ihdr(1, 1, 8, 3), "\1\1\1\2\2\2", std::string("\xff\0", 2),
+         TPNGTransparencyKind::ptmBit, 0x020202},
+        {"palette, half transparent", Ihdr(1, 1, 8, 3), "\1\1\1\2\2\2", "\xff\x80", TPNGTransparencyKind::ptmPartial,
+         0},
+        {"palette, two clear", Ihdr(1, 1, 8, 3), "\1\1\1\2\2\2", std::string("\0\0", 2),
+         TPNGTransparencyKind::ptmPartial, 0x010101},
         {"grey alpha", Ihdr(1, 1, 8, 4), "", "", TPNGTransparencyKind::ptmPartial, 0},
         {"RGB without tRNS", Ihdr(1, 1, 8, 2), "", "", TPNGTransparencyKind::ptmNone, 0},
     };
@@ -321,14 +336,16 @@ TEST_F(PngCodec, DamagedCompressedDataKeepsTheRowsBeforeIt)
     TPngPicture picture;
     EXPECT_THROW(LoadPicture(picture, BuildPng({{"IHDR", Ihdr(3, 3, 8, 0)}, {"IDAT", data}, {"IEND", ""}})),
                  EPNGZLIBError);
-    EXPECT_EQ(PngSamples(*picture.Image()).Values, (std::vector<uint16_t>{0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0, 0, 0}));
+    EXPECT_EQ(PngSamples(*picture.Image()).Values,
+              (std::vector<uint16_t>{0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0, 0, 0}));
 }
 
 TEST_F(PngCodec, GammaChangesWhatIsShownButNotTheSamplesHeld)
 {
     const std::string row = std::string("\0\x40\x80\xc0", 4);
     TPngPicture picture;
-    LoadPicture(picture, BuildPng({{"IHDR", Ihdr(1, 1, 8, 2)}, {"gAMA", Be32(100000)}, {"IDAT", Zlib(row)}, {"IEND", ""}}));
+    LoadPicture(picture,
+                BuildPng({{"IHDR", Ihdr(1, 1, 8, 2)}, {"gAMA", Be32(100000)}, {"IDAT", Zlib(row)}, {"IEND", ""}}));
     EXPECT_EQ(PngSamples(*picture.Image()).Values, (std::vector<uint16_t>{0x40, 0x80, 0xc0}));
     const uint32_t shown = picture.ReadPixel(0, 0);
     EXPECT_EQ(shown & 0xFF, picture.GammaTable[0x40]);

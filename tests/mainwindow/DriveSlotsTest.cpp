@@ -119,11 +119,7 @@ TEST(DriveSlots, UnitMaskNamesEveryDriveOfItsBits)
         uint32_t mask;
         std::vector<wchar_t> drives;
     } cases[] = {
-        {0x1, {L'A'}},
-        {0x14, {L'C', L'E'}},
-        {0, {}},
-        {0x2000000, {L'Z'}},
-        {0xFC000000, {}},  // bits beyond Z
+        {0x1, {L'A'}}, {0x14, {L'C', L'E'}}, {0, {}}, {0x2000000, {L'Z'}}, {0xFC000000, {}},  // bits beyond Z
     };
     for (const Case& c : cases)
         EXPECT_EQ(UnitMaskDrives(c.mask), c.drives) << std::hex << c.mask;

@@ -46,8 +46,7 @@ private:
     public:
         File(const std::vector<uint8_t>& data, bool sizable, int64_t& read)
             : data_(data), sizable_(sizable), read_(read)
-        {
-        }
+        {}
         int64_t Size() override { return sizable_ ? static_cast<int64_t>(data_.size()) : -1; }
         int64_t Read(uint8_t* buffer, int64_t count) override
         {

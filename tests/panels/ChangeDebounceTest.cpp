@@ -80,8 +80,7 @@ TEST_F(ChangeDebounceTest, ListTenChangesGiveOneRereadTwoSecondsAfterTheLast)
         debounce.Change(1000);
     }
     timer.RunUntil(20000, tick);
-    EXPECT_EQ(timer.starts,
-              (std::vector<unsigned>{1000, 1000, 1000, 1000, 2000, 2000, 2000, 2000, 2000, 2000}));
+    EXPECT_EQ(timer.starts, (std::vector<unsigned>{1000, 1000, 1000, 1000, 2000, 2000, 2000, 2000, 2000, 2000}));
     EXPECT_EQ(fired, (std::vector<uint64_t>{2900}));
     EXPECT_EQ(debounce.ChangeCount(), 9u);
 }

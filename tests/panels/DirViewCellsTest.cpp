@@ -65,8 +65,7 @@ std::wstring FormatPlusOneHour(uint64_t fileTime)
 {
     const TFileTimeParts p = FileTimeParts(fileTime, 60);
     wchar_t text[40];
-    std::swprintf(text, 40, L"%02d.%02d.%04d  %02d:%02d:%02d", p.Day, p.Month, p.Year, p.Hour, p.Minute,
-                  p.Second);
+    std::swprintf(text, 40, L"%02d.%02d.%04d  %02d:%02d:%02d", p.Day, p.Month, p.Year, p.Hour, p.Minute, p.Second);
     return text;
 }
 
@@ -117,9 +116,15 @@ TEST(DirCellsTest, CellsOfAFileAndAFolder)
         const wchar_t* Expected;
     };
     const Case cases[] = {
-        {&file, 0, L"Brief.txt"},       {&file, 1, L"1.536"},      {&file, 2, L"Textdokument"},
-        {&file, 3, L"01.01.2022  00:30:15"}, {&file, 4, L"__a__r"}, {&file, 5, L""},
-        {&dir, 1, L""},                 {&dir, 2, L"Dateiordner"}, {&dir, 4, L"______"},
+        {&file, 0, L"Brief.txt"},
+        {&file, 1, L"1.536"},
+        {&file, 2, L"Textdokument"},
+        {&file, 3, L"01.01.2022  00:30:15"},
+        {&file, 4, L"__a__r"},
+        {&file, 5, L""},
+        {&dir, 1, L""},
+        {&dir, 2, L"Dateiordner"},
+        {&dir, 4, L"______"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(DirCellText(*c.Item, c.Column, options, FormatPlusOneHour), c.Expected)

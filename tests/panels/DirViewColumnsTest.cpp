@@ -25,9 +25,9 @@ TEST(DirColumnsTest, CaptionsByLanguage)
     EXPECT_EQ(DirColumnCaptions(kLangGerman, L"*.txt", true, AllFilters()),
               (TDirColumnTexts{L"Name (*.txt)", L"Größe (gefiltert)", L"Typ", L"Geändert am (gefiltert)",
                                L"Attr (gefiltert)"}));
-    EXPECT_EQ(DirColumnCaptions(9, L"*.txt", true, AllFilters()),
-              (TDirColumnTexts{L"Name (*.txt)", L"Size (filtered)", L"Type", L"Changed (filtered)",
-                               L"Attr (filtered)"}));
+    EXPECT_EQ(
+        DirColumnCaptions(9, L"*.txt", true, AllFilters()),
+        (TDirColumnTexts{L"Name (*.txt)", L"Size (filtered)", L"Type", L"Changed (filtered)", L"Attr (filtered)"}));
     // French captions carry the mask but never the filter notes.
     EXPECT_EQ(DirColumnCaptions(kLangFrench, L"*.txt", true, AllFilters()),
               (TDirColumnTexts{L"Nom (*.txt)", L"Taille", L"Type", L"Date", L"Attributs"}));
@@ -66,8 +66,8 @@ TEST(DirColumnsTest, ParentArrowPlace)
     ASSERT_TRUE(arrow);
     EXPECT_TRUE(arrow->Large);
     EXPECT_EQ(arrow->At, (TPoint2{108, 52}));
-    for (TViewStyleEx style : {TViewStyleEx::vsxSmallIcon, TViewStyleEx::vsxList, TViewStyleEx::vsxReport,
-                               TViewStyleEx::vsxTile}) {
+    for (TViewStyleEx style :
+         {TViewStyleEx::vsxSmallIcon, TViewStyleEx::vsxList, TViewStyleEx::vsxReport, TViewStyleEx::vsxTile}) {
         arrow = ParentArrowAt(style, 4, 20, 32, 32);
         ASSERT_TRUE(arrow);
         EXPECT_FALSE(arrow->Large);

@@ -20,8 +20,7 @@ struct Item {
          std::wstring type = {}, std::wstring ext = {})
         : Name(std::move(name)), Dir(dir), Size(size), Time(time), Attr(attr), Type(std::move(type)),
           Ext(std::move(ext))
-    {
-    }
+    {}
     std::wstring Name;
     bool Dir = false;
     uint64_t Size = 0;
@@ -86,32 +85,43 @@ using K = TDirSortKind;
 TEST(DirSortTest, EveryComparisonOrdersTheFolder)
 {
     const SortCase cases[] = {
-        SortCase{"name ascending", {K::dskName, true, false, false},
+        SortCase{"name ascending",
+                 {K::dskName, true, false, false},
                  {L"..", L"alpha", L"Beta", L"Zeta", L"a.log", L"big.bin", L"mid.txt", L"small.txt"}},
         // Descending turns folders after files unless DirsOnTop; ".." stays first.
-        SortCase{"name descending", {K::dskName, false, false, false},
+        SortCase{"name descending",
+                 {K::dskName, false, false, false},
                  {L"..", L"small.txt", L"mid.txt", L"big.bin", L"a.log", L"Zeta", L"Beta", L"alpha"}},
-        SortCase{"name descending, dirs on top", {K::dskName, false, true, false},
+        SortCase{"name descending, dirs on top",
+                 {K::dskName, false, true, false},
                  {L"..", L"Zeta", L"Beta", L"alpha", L"small.txt", L"mid.txt", L"big.bin", L"a.log"}},
         // The unscanned folder ranks as 4,294,967,295 bytes: between 1 KB and 5 GiB.
-        SortCase{"size ascending", {K::dskSize, true, false, false},
+        SortCase{"size ascending",
+                 {K::dskSize, true, false, false},
                  {L"..", L"Beta", L"Zeta", L"alpha", L"small.txt", L"a.log", L"mid.txt", L"big.bin"}},
-        SortCase{"size descending, dirs on top", {K::dskSize, false, true, false},
+        SortCase{"size descending, dirs on top",
+                 {K::dskSize, false, true, false},
                  {L"..", L"alpha", L"Zeta", L"Beta", L"big.bin", L"mid.txt", L"a.log", L"small.txt"}},
         // Folders by name unless SortDirTime; equal times keep names A to Z both ways.
-        SortCase{"date ascending", {K::dskDate, true, false, false},
+        SortCase{"date ascending",
+                 {K::dskDate, true, false, false},
                  {L"..", L"alpha", L"Beta", L"Zeta", L"big.bin", L"a.log", L"mid.txt", L"small.txt"}},
-        SortCase{"date descending", {K::dskDate, false, false, false},
+        SortCase{"date descending",
+                 {K::dskDate, false, false, false},
                  {L"..", L"a.log", L"mid.txt", L"small.txt", L"big.bin", L"Zeta", L"Beta", L"alpha"}},
-        SortCase{"date descending, folder times", {K::dskDate, false, true, true},
+        SortCase{"date descending, folder times",
+                 {K::dskDate, false, true, true},
                  {L"..", L"alpha", L"Beta", L"Zeta", L"a.log", L"mid.txt", L"small.txt", L"big.bin"}},
         // Type name, then extension, then name.
-        SortCase{"type ascending", {K::dskType, true, false, false},
+        SortCase{"type ascending",
+                 {K::dskType, true, false, false},
                  {L"..", L"alpha", L"Beta", L"Zeta", L"big.bin", L"a.log", L"mid.txt", L"small.txt"}},
-        SortCase{"extension ascending", {K::dskExt, true, false, false},
+        SortCase{"extension ascending",
+                 {K::dskExt, true, false, false},
                  {L"..", L"alpha", L"Beta", L"Zeta", L"big.bin", L"a.log", L"mid.txt", L"small.txt"}},
         // Attributes as a signed number, then the name.
-        SortCase{"attributes ascending", {K::dskAttr, true, false, false},
+        SortCase{"attributes ascending",
+                 {K::dskAttr, true, false, false},
                  {L"..", L"alpha", L"Zeta", L"Beta", L"small.txt", L"a.log", L"mid.txt", L"big.bin"}},
     };
     for (const SortCase& c : cases)

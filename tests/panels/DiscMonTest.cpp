@@ -336,9 +336,15 @@ class DiscMonCoreStop : public DiscMonCore, public testing::WithParamInterface<T
 TEST_P(DiscMonCoreStop, EndsTheWorkerAndClosesTheWatch)
 {
     switch (GetParam()) {
-    case TDiscMonitorState::dmsWatching: Watch(L"C:\\watched"); break;
-    case TDiscMonitorState::dmsInvalid: core.SetDirectory(L"C:\\missing"); core.SetActive(true); break;
-    default: break;
+    case TDiscMonitorState::dmsWatching:
+        Watch(L"C:\\watched");
+        break;
+    case TDiscMonitorState::dmsInvalid:
+        core.SetDirectory(L"C:\\missing");
+        core.SetActive(true);
+        break;
+    default:
+        break;
     }
     ASSERT_TRUE(InState(GetParam()));
     core.Stop();

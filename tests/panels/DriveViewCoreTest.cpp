@@ -224,8 +224,8 @@ protected:
             node.Data.IsVirtual = true;
             const std::wstring parent = node.Parent->Data.ParsingName;
             node.Data.ParsingName = places.count(node.Data.DirName) ? places[node.Data.DirName]
-                                    : parent.empty()                 ? L"\\\\" + node.Data.DirName
-                                                                     : parent + L"\\" + node.Data.DirName;
+                                    : parent.empty()                ? L"\\\\" + node.Data.DirName
+                                                                    : parent + L"\\" + node.Data.DirName;
         };
         net = tree.AddDrive(L'\\');
         net->Data.DirName = L"\\";

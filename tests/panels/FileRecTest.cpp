@@ -107,6 +107,7 @@ TEST(FileRecTest, APlainFileNameStaysInItsFolder)
 {
     for (const wchar_t* name : {L"Neues Verzeichnis", L"a.txt", L"...", L".hidden", L"Größe (1)"})
         EXPECT_TRUE(IsPlainFileName(name)) << WideToUtf8(name);
-    for (const wchar_t* name : {L"", L".", L"..", L"a\\b", L"a/b", L"C:x", L"a*", L"a?", L"a|b", L"\"a\"", L"<a>", L"a\tb"})
+    for (const wchar_t* name :
+         {L"", L".", L"..", L"a\\b", L"a/b", L"C:x", L"a*", L"a?", L"a|b", L"\"a\"", L"<a>", L"a\tb"})
         EXPECT_FALSE(IsPlainFileName(name)) << WideToUtf8(name);
 }

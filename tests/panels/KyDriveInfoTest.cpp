@@ -172,12 +172,11 @@ protected:
     DriveTableTest()
     {
         sys.Drives[L'A'] = {.Type = kDriveTypeRemovable, .ShellName = L"Diskette (A:)"};
-        sys.Drives[L'C'] = {.Type = kDriveTypeFixed, .Volume = {L"System", 0x1234, 255, 7, L"NTFS"},
-                            .ShellName = L"System (C:)"};
+        sys.Drives[L'C'] = {
+            .Type = kDriveTypeFixed, .Volume = {L"System", 0x1234, 255, 7, L"NTFS"}, .ShellName = L"System (C:)"};
         sys.Drives[L'D'] = {.Type = kDriveTypeFixed, .ShellName = L"Daten (D:)"};
         sys.Drives[L'E'] = {.Type = kDriveTypeCDRom, .ShellName = L"CD-Laufwerk (E:)"};
-        sys.Drives[L'N'] = {.Type = kDriveTypeRemote, .ShellName = L"share auf srv (N:)",
-                            .Remote = L"\\\\srv\\share"};
+        sys.Drives[L'N'] = {.Type = kDriveTypeRemote, .ShellName = L"share auf srv (N:)", .Remote = L"\\\\srv\\share"};
     }
     // A table over the system as set up, with My Computer listed once.
     std::unique_ptr<TDriveInfo> MakeTable(bool refresh = true)
@@ -378,9 +377,8 @@ TEST_F(DriveTableTest, IconsBelowFourFallBackByDriveType)
         int shown;
     };
     const Case cases[] = {
-        {kDriveTypeNoRootDir, 2, 10}, {kDriveTypeFixed, 3, 8}, {kDriveTypeRemote, -1, 9},
-        {kDriveTypeRamDisk, 0, 12},   {kDriveTypeRemovable, 1, 7}, {kDriveTypeFixed, 4, 4},
-        {kDriveTypeFixed, 31, 31},
+        {kDriveTypeNoRootDir, 2, 10}, {kDriveTypeFixed, 3, 8}, {kDriveTypeRemote, -1, 9}, {kDriveTypeRamDisk, 0, 12},
+        {kDriveTypeRemovable, 1, 7},  {kDriveTypeFixed, 4, 4}, {kDriveTypeFixed, 31, 31},
     };
     for (const Case& c : cases) {
         sys.Drives[L'D'].Type = c.type;

@@ -43,10 +43,10 @@ TEST(KyListViewDates, YearsWidenToFourDigits)
         {L"yy/MM/dd", L"yyyy/MM/dd"},
         {L"M/d/yyyy", L"M/d/yyyy"},
         {L"d/M/y", L"d/M/yyyy"},
-        {L"dd-yy-MM", L"dd-yyyy-MM"},          // a year inside the picture
-        {L"yyyyy.MM.dd", L"yyyyy.MM.dd"},      // longer years are kept
+        {L"dd-yy-MM", L"dd-yyyy-MM"},            // a year inside the picture
+        {L"yyyyy.MM.dd", L"yyyyy.MM.dd"},        // longer years are kept
         {L"dd.MM.yy 'yy'", L"dd.MM.yyyy 'yy'"},  // quoted text is literal
-        {L"dd 'o''y' yy", L"dd 'o''y' yyyy"},   // '' inside a quote stays quoted
+        {L"dd 'o''y' yy", L"dd 'o''y' yyyy"},    // '' inside a quote stays quoted
         {L"", L""},
     };
     for (const auto& [picture, expected] : cases)
@@ -81,13 +81,11 @@ TEST(KyListViewSort, ClickSequences)
         TSortOrder after;
     };
     const std::vector<Step> steps = {
-        {0, {0, false}},  // the sort column reverses
-        {0, {0, true}},   // and back
-        {2, {2, true}},   // another column keeps the direction
-        {2, {2, false}},
-        {1, {1, false}},  // descending stays when the column changes
-        {1, {1, true}},
-        {3, {3, true}},
+        {0, {0, false}},                   // the sort column reverses
+        {0, {0, true}},                    // and back
+        {2, {2, true}},                    // another column keeps the direction
+        {2, {2, false}}, {1, {1, false}},  // descending stays when the column changes
+        {1, {1, true}},  {3, {3, true}},
     };
     TSortOrder order;
     EXPECT_EQ(order, (TSortOrder{0, true}));

@@ -29,7 +29,10 @@ struct FakeNode {
     }
 };
 
-FakeNode* AsFake(TNodeRef node) { return static_cast<FakeNode*>(node); }
+FakeNode* AsFake(TNodeRef node)
+{
+    return static_cast<FakeNode*>(node);
+}
 
 class FakeTree : public TIterableTree {
 public:
@@ -144,7 +147,10 @@ TEST_F(IterateSubTreeTest, ADeletedStartNodeEndsTheWalkAtOnce)
     EXPECT_EQ(start, nullptr);
 }
 
-TNodeRef Ref(int n) { return reinterpret_cast<TNodeRef>(static_cast<intptr_t>(n)); }
+TNodeRef Ref(int n)
+{
+    return reinterpret_cast<TNodeRef>(static_cast<intptr_t>(n));
+}
 
 TEST(DiffChildrenTest, AddsRespellsAndDeletes)
 {
@@ -211,11 +217,11 @@ TEST(WatchedDrivesTest, NoCheckDrivesOfTreeAndList)
         wchar_t first;
         bool watchable;
     };
-    for (const Case& c : {Case{L"AB", L'a', false}, Case{L"AB", L'B', false}, Case{L"AB", L'C', true},
-                          Case{L"", L'\\', false}, Case{L"Z", L'T', true}, Case{L"Z", L'z', false},
-                          Case{L"", L'\0', false}})
-        EXPECT_EQ(DriveWatchable(c.drives, c.first), c.watchable) << static_cast<char>(c.first) << " in "
-                                                                  << std::string(c.drives, c.drives + wcslen(c.drives));
+    for (const Case& c :
+         {Case{L"AB", L'a', false}, Case{L"AB", L'B', false}, Case{L"AB", L'C', true}, Case{L"", L'\\', false},
+          Case{L"Z", L'T', true}, Case{L"Z", L'z', false}, Case{L"", L'\0', false}})
+        EXPECT_EQ(DriveWatchable(c.drives, c.first), c.watchable)
+            << static_cast<char>(c.first) << " in " << std::string(c.drives, c.drives + wcslen(c.drives));
 }
 
 }  // namespace

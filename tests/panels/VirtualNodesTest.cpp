@@ -30,11 +30,13 @@ TEST(VirtualNodes, ItemRecords)
     } cases[] = {
         // A server and a share: their UNC names, browsed.
         {{L"SERVER", L"\\\\SERVER", kFs}, L"\\\\SERVER", L"SERVER", kFs, true},
-        {{L"share", L"\\\\SERVER\\share\\", kFs | kShellAttrShare}, L"\\\\SERVER\\share\\", L"share",
-         kFs | kShellAttrShare, true},
-        // A network place: the shortcut stands for its target.
-        {{L"Docs on other", L"C:\\Users\\me\\NetHood\\Docs on other", kFs}, L"\\\\other\\docs", L"docs", kFs,
+        {{L"share", L"\\\\SERVER\\share\\", kFs | kShellAttrShare},
+         L"\\\\SERVER\\share\\",
+         L"share",
+         kFs | kShellAttrShare,
          true},
+        // A network place: the shortcut stands for its target.
+        {{L"Docs on other", L"C:\\Users\\me\\NetHood\\Docs on other", kFs}, L"\\\\other\\docs", L"docs", kFs, true},
         // A folder of the file system that is no shortcut: a real folder.
         {{L"Plain", L"C:\\Users\\me\\NetHood\\Plain", kFs}, L"C:\\Users\\me\\NetHood\\Plain", L"Plain", kReal, true},
         // No parsing name: "\\" and the display name.

@@ -199,7 +199,8 @@ TEST_F(StoredSettings, EveryStoredSwitchRoundTripsUnderItsName)
 
     auto saved = Saved();
     for (const BoolRow& row : kBoolRows)
-        EXPECT_EQ(Value(*saved, row.section, row.name), Defaults().*row.field ? L"0" : L"1") << row.name << " is written";
+        EXPECT_EQ(Value(*saved, row.section, row.name), Defaults().*row.field ? L"0" : L"1")
+            << row.name << " is written";
 }
 
 TEST_F(StoredSettings, EveryStoredNumberRoundTripsUnderItsName)

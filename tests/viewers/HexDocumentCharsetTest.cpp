@@ -76,7 +76,7 @@ TEST_F(HexCharsetTest, DisplayOfSingleBytes)
     } cases[] = {
         {TTranslationType::ttEBCDIC, 0xC1, true, u'A'},
         {TTranslationType::ttEBCDIC, 0xF9, true, u'9'},
-        {TTranslationType::ttEBCDIC, 0x00, false, u'.'},   // no character: the mask
+        {TTranslationType::ttEBCDIC, 0x00, false, u'.'},  // no character: the mask
         {TTranslationType::ttEBCDIC, 0x4F, true, u'þ'},
         {TTranslationType::ttAnsi, 0x09, true, u'.'},
         {TTranslationType::ttAnsi, 0x09, false, u'\t'},
@@ -84,7 +84,7 @@ TEST_F(HexCharsetTest, DisplayOfSingleBytes)
         {TTranslationType::ttAnsi, 0x80, true, u'€'},
         {TTranslationType::ttDos8, 0x84, true, u'ä'},
         {TTranslationType::ttDos8, 0xE1, true, u'ß'},
-        {TTranslationType::ttASCII, 0x84, true, u'.'},    // upper half masked
+        {TTranslationType::ttASCII, 0x84, true, u'.'},  // upper half masked
         {TTranslationType::ttASCII, 'Z', true, u'Z'},
         {TTranslationType::ttMac, 0x8A, true, u'ä'},
         {TTranslationType::ttMac, 0xA7, true, u'ß'},

@@ -52,16 +52,24 @@ public:
         if ((c >= u'A' && c <= u'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
             return static_cast<char16_t>(c + 0x20);
         switch (c) {
-        case 0x0160: return 0x0161;
-        case 0x0152: return 0x0153;
-        case 0x017D: return 0x017E;
-        case 0x0178: return 0x00FF;
-        default: return c;
+        case 0x0160:
+            return 0x0161;
+        case 0x0152:
+            return 0x0153;
+        case 0x017D:
+            return 0x017E;
+        case 0x0178:
+            return 0x00FF;
+        default:
+            return c;
         }
     }
 
 private:
-    const std::array<char16_t, 256>& Table(THexCodePage page) const { return page == THexCodePage::Ansi ? ansi_ : oem_; }
+    const std::array<char16_t, 256>& Table(THexCodePage page) const
+    {
+        return page == THexCodePage::Ansi ? ansi_ : oem_;
+    }
     std::array<char16_t, 256> ansi_{};
     std::array<char16_t, 256> oem_{};
 };

@@ -10,9 +10,8 @@ TEST(LinkPanelTexts, NamesTheWindowByShowCommand)
         int showCmd;
         const wchar_t* text;
     } cases[] = {
-        {1, L"Normales Fenster"},     {2, L"Minimiertes Fenster"}, {3, L"Maximiertes Fenster"},
-        {7, L"Minimiertes Fenster"},  {0, L"Normales Fenster"},    {6, L"Normales Fenster"},
-        {-1, L"Normales Fenster"},
+        {1, L"Normales Fenster"}, {2, L"Minimiertes Fenster"}, {3, L"Maximiertes Fenster"}, {7, L"Minimiertes Fenster"},
+        {0, L"Normales Fenster"}, {6, L"Normales Fenster"},    {-1, L"Normales Fenster"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ShowCommandText(c.showCmd), c.text) << c.showCmd;

@@ -50,9 +50,8 @@ TEST(LoadWarning, AsksOnceForLargeSlowLoads)
     warning.Start();
     now = 2001;
     ASSERT_EQ(warning.Check(2 * 1048576), TLoadWarningStep::lwAsk);
-    EXPECT_EQ(TLoadWarning::Question(2 * 1048576),
-              u"Es wurden bereits 2,0 MB an Daten in den Texteditor eingelesen.\n"
-              u"Möchten Sie das Einlesen der Datei fortsetzen?");
+    EXPECT_EQ(TLoadWarning::Question(2 * 1048576), u"Es wurden bereits 2,0 MB an Daten in den Texteditor eingelesen.\n"
+                                                   u"Möchten Sie das Einlesen der Datei fortsetzen?");
     EXPECT_EQ(warning.Answer(true), TLoadWarningStep::lwGoOn);
     now = 100000;
     EXPECT_EQ(warning.Check(3 * 1048576), TLoadWarningStep::lwGoOn) << "Yes ends the asking";
@@ -80,8 +79,7 @@ TEST(LoadWarning, OnTimeOrQuietLoadsGoOn)
     EXPECT_EQ(warning.Check(10 * 1048576), TLoadWarningStep::lwGoOn) << "the deadline itself is not late";
     now = 2001;
     EXPECT_EQ(warning.Check(TLoadWarning::QuietBytes), TLoadWarningStep::lwGoOn);
-    EXPECT_EQ(warning.Check(TLoadWarning::QuietBytes + 1), TLoadWarningStep::lwGoOn)
-        << "the deadline moved on by 2 s";
+    EXPECT_EQ(warning.Check(TLoadWarning::QuietBytes + 1), TLoadWarningStep::lwGoOn) << "the deadline moved on by 2 s";
     now = 4002;
     EXPECT_EQ(warning.Check(TLoadWarning::QuietBytes + 1), TLoadWarningStep::lwAsk);
     EXPECT_EQ(TLoadWarning::Question(1572864).substr(0, 22), u"Es wurden bereits 1,5 ");

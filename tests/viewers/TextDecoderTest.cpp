@@ -111,22 +111,35 @@ TEST(TextDecoder, EveryDecoderGivesTheSameTextInBlocks)
          u"a\u0081\u00e4\u20ac"},
         {"850 box drawing", [] { return std::make_unique<TCodePageDecoder>(CodePage850()); }, "\xc9\xcd\xbb\x84",
          u"\u2554\u2550\u2557\u00e4"},
-        {"DBCS pairs", [&] { return std::make_unique<TCodePageDecoder>(dbcs); }, "x\x81\x41\x9f\xff" "y\x82",
+        {"DBCS pairs", [&] { return std::make_unique<TCodePageDecoder>(dbcs); },
+         "x\x81\x41\x9f\xff"
+         "y\x82",
          u"x\u4e41\u6cffy?"},
         {"UTF-16 LE mark", [] { return std::make_unique<TUtf16Decoder>(); }, "\xff\xfe" + LittleEndianBytes(sample),
          sample},
         {"UTF-16 BE mark", [] { return std::make_unique<TUtf16Decoder>(); }, "\xfe\xff" + BigEndianBytes(sample),
          sample},
         {"UTF-16 no mark", [] { return std::make_unique<TUtf16Decoder>(); }, LittleEndianBytes(sample), sample},
-        {"UTF-16 odd length", [] { return std::make_unique<TUtf16Decoder>(); }, "\xff\xfe" "a\0b"s, u"a\ufffd"},
+        {"UTF-16 odd length", [] { return std::make_unique<TUtf16Decoder>(); },
+         "\xff\xfe"
+         "a\0b"s,
+         u"a\ufffd"},
         {"UTF-16 FF FE later is text", [] { return std::make_unique<TUtf16Decoder>(); },
-         "\xff\xfe" "a\0\xff\xfe"s, u"a\ufeff"},
+         "\xff\xfe"
+         "a\0\xff\xfe"s,
+         u"a\ufeff"},
         {"UTF-16 one byte", [] { return std::make_unique<TUtf16Decoder>(); }, "\xff", u"\ufffd"},
         {"UTF-8 mark", [] { return std::make_unique<TUtf8Decoder>(); },
-         "\xef\xbb\xbf" "Gr\xc3\xbc\xc3\x9f" "e \xf0\x9f\x98\x80 aus K\xc3\xb6ln\r\n", sample},
+         "\xef\xbb\xbf"
+         "Gr\xc3\xbc\xc3\x9f"
+         "e \xf0\x9f\x98\x80 aus K\xc3\xb6ln\r\n",
+         sample},
         {"UTF-8 without mark", [] { return std::make_unique<TUtf8Decoder>(); }, "a\xe2\x82\xac", u"a\u20ac"},
         {"UTF-8 mark later is text", [] { return std::make_unique<TUtf8Decoder>(); }, "a\xef\xbb\xbf", u"a\ufeff"},
-        {"UTF-8 invalid bytes", [] { return std::make_unique<TUtf8Decoder>(); }, "\xef\xbb\xbf" "a\xc0\xaf" "b\xed\xa0\x80",
+        {"UTF-8 invalid bytes", [] { return std::make_unique<TUtf8Decoder>(); },
+         "\xef\xbb\xbf"
+         "a\xc0\xaf"
+         "b\xed\xa0\x80",
          u"a\ufffd\ufffdb\ufffd\ufffd\ufffd"},
         {"UTF-8 cut at the end", [] { return std::make_unique<TUtf8Decoder>(); }, "ab\xe2\x82", u"ab\ufffd\ufffd"},
         {"UTF-8 half a mark", [] { return std::make_unique<TUtf8Decoder>(); }, "\xef\xbb", u"\ufffd\ufffd"},
@@ -157,7 +170,9 @@ TEST(TextDecoder, TheMarkIsDecidedOnTheFirstTwoBytesAndResetForARetry)
     EXPECT_EQ(text, u"A");
     decoder.Reset();
     text.clear();
-    decoder.Decode("\xff\xfe" "A\0"s, text);
+    decoder.Decode("\xff\xfe"
+                   "A\0"s,
+                   text);
     EXPECT_FALSE(decoder.BigEndian()) << "a retry starts with no mark decided";
     EXPECT_EQ(text, u"A");
 }

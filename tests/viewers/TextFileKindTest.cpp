@@ -21,8 +21,8 @@ struct KindCase {
 namespace qrv {
 void PrintTo(const TTextFileKind& k, std::ostream* out)
 {
-    *out << "{Text " << k.Text << ", RichText " << k.RichText << ", Unicode " << k.Unicode << ", LFOnly "
-         << k.LFOnly << ", Utf8 " << k.Utf8 << "}";
+    *out << "{Text " << k.Text << ", RichText " << k.RichText << ", Unicode " << k.Unicode << ", LFOnly " << k.LFOnly
+         << ", Utf8 " << k.Utf8 << "}";
 }
 }  // namespace qrv
 
@@ -38,12 +38,27 @@ TEST(TextFileKind, ClassifiesFilesByExtensionAndFirstBytes)
         {"printable, no line end", L"wort.txt", "Hallo Welt", {true, false, false, false}},
         {"high bytes and EOF mark are text", L"ansi.txt", "gr\xfc\xdf\x1a\n", {true, false, false, true}},
         {"CR LF and a zero byte", L"mixed.txt", "a\r\nb\0c"s, {false, false, false, false}},
-        {"control byte", L"ctrl.txt", "abc\x07" "def\n", {false, false, false, false}},
-        {"UTF-16 LE mark", L"uni.txt", "\xff\xfe" "a\0"s, {true, false, true, false}},
+        {"control byte",
+         L"ctrl.txt",
+         "abc\x07"
+         "def\n",
+         {false, false, false, false}},
+        {"UTF-16 LE mark",
+         L"uni.txt",
+         "\xff\xfe"
+         "a\0"s,
+         {true, false, true, false}},
         {"UTF-16 BE mark", L"unibe.txt", "\xfe\xff\0a"s, {true, false, true, false}},
         {"UTF-8 mark with CR LF", L"utf8.txt", "\xef\xbb\xbfHallo\r\n", {true, false, false, false, true}},
-        {"UTF-8 mark with LF only", L"utf8lf.txt", "\xef\xbb\xbfgr\xc3\xbc\xc3\x9f\n", {true, false, false, true, true}},
-        {"UTF-8 mark, then a UTF-16 mark", L"utf8ff.txt", "\xef\xbb\xbf\xff\xfe" "a\r\n", {true, false, false, false, true}},
+        {"UTF-8 mark with LF only",
+         L"utf8lf.txt",
+         "\xef\xbb\xbfgr\xc3\xbc\xc3\x9f\n",
+         {true, false, false, true, true}},
+        {"UTF-8 mark, then a UTF-16 mark",
+         L"utf8ff.txt",
+         "\xef\xbb\xbf\xff\xfe"
+         "a\r\n",
+         {true, false, false, false, true}},
         {"UTF-8 mark alone", L"utf8leer.txt", "\xef\xbb\xbf", {true, false, false, true, true}},
         {"tabs with CR LF", L"NOTES", "a\tb\r\nc\td\r\n", {true, false, false, false}},
         {"tabs with LF only", L"NOTES2", "a\tb\nc\td\n", {true, false, false, true}},
@@ -66,8 +81,8 @@ TEST(TextFileKind, ClassifiesFilesByExtensionAndFirstBytes)
 TEST(TextFileKind, ProgramExtensionsAreNeverRead)
 {
     // The files do not exist: a read would raise.
-    for (const wchar_t* name : {L"x.exe", L"X.DLL", L"a.b.Com", L"ocx.ocx", L"v.vbx", L"d.bin", L"o.obj",
-                                L"verknüpfung.lnk"}) {
+    for (const wchar_t* name :
+         {L"x.exe", L"X.DLL", L"a.b.Com", L"ocx.ocx", L"v.vbx", L"d.bin", L"o.obj", L"verknüpfung.lnk"}) {
         SCOPED_TRACE(WideToUtf8(name));
         EXPECT_TRUE(IsBinaryFileExtension(name));
         EXPECT_EQ(GetTextFileKind(name), TTextFileKind{});

@@ -174,16 +174,27 @@ int32_t QRV_ZIPAPI ZipReport(ZipCallbackData* data)
 {
     const std::wstring text = Utf8ToWide(data->Msg);
     switch (data->ActionCode) {
-    case zacItem: Print(L"item " + std::to_wstring(data->FileSize) + L" " + text); break;
-    case zacMessage: Print(L"message " + std::to_wstring(data->ErrorCode) + L" " + text); break;
-    case zacPassword: Print(L"password asked: " + text); break;
+    case zacItem:
+        Print(L"item " + std::to_wstring(data->FileSize) + L" " + text);
+        break;
+    case zacMessage:
+        Print(L"message " + std::to_wstring(data->ErrorCode) + L" " + text);
+        break;
+    case zacPassword:
+        Print(L"password asked: " + text);
+        break;
     case zacCRCError:
         Print(L"crc error " + text + L" found " + Hex(static_cast<uint32_t>(data->Arg1)) + L" expected " +
               Hex(static_cast<uint32_t>(data->Arg2)));
         break;
-    case zacOverwrite: Print(L"exists: " + text); break;
-    case zacSkipped: Print(L"skipped " + std::to_wstring(data->ErrorCode) + L" " + text); break;
-    default: break;
+    case zacOverwrite:
+        Print(L"exists: " + text);
+        break;
+    case zacSkipped:
+        Print(L"skipped " + std::to_wstring(data->ErrorCode) + L" " + text);
+        break;
+    default:
+        break;
     }
     return 0;
 }
@@ -278,7 +289,8 @@ int wmain(int argc, wchar_t** argv)
         }
     }
     if (plain.size() < 3) {
-        Print(L"usage: qrvarc list|test|extract|add|delete rar|ace|cab|unzip|zip ARCHIVE [DIR|SPEC...] [--paths] [--password P]");
+        Print(L"usage: qrvarc list|test|extract|add|delete rar|ace|cab|unzip|zip ARCHIVE [DIR|SPEC...] [--paths] "
+              L"[--password P]");
         return 2;
     }
     args.Operation = plain[0];

@@ -40,21 +40,19 @@ std::wstring FdiText(const char* bytes)
 }  // namespace
 
 ECabinetError::ECabinetError(int code, int type)
-    : Exception(L"Cabinet error " + std::to_wstring(code) + L" (type " + std::to_wstring(type) + L")"),
-      Code(code), Type(type)
-{
-}
+    : Exception(L"Cabinet error " + std::to_wstring(code) + L" (type " + std::to_wstring(type) + L")"), Code(code),
+      Type(type)
+{}
 
 EApiError::EApiError(DWORD code)
     : Exception(L"Error " + std::to_wstring(code) + L": " + Win32ErrorText(code)), Code(code)
-{
-}
+{}
 
 INT_PTR TStreamCabinetFileHandler::Open(const std::string& fileName, int flags, int, int& error)
 {
     const bool create = (flags & _O_CREAT) != 0;
     const int access = flags & 3;
-    const DWORD desired = access == _O_RDONLY ? GENERIC_READ
+    const DWORD desired = access == _O_RDONLY   ? GENERIC_READ
                           : access == _O_WRONLY ? GENERIC_WRITE
                                                 : GENERIC_READ | GENERIC_WRITE;
     const DWORD share = (flags & _O_EXCL) ? 0 : FILE_SHARE_READ;
@@ -223,10 +221,7 @@ struct TCurrentReader {
 
 }  // namespace
 
-TCabinetReader::TCabinetReader(TComponent* owner)
-    : TComponent(owner), handler_(new TStreamCabinetFileHandler(this))
-{
-}
+TCabinetReader::TCabinetReader(TComponent* owner) : TComponent(owner), handler_(new TStreamCabinetFileHandler(this)) {}
 
 TCabinetReader::~TCabinetReader()
 {
@@ -274,8 +269,7 @@ void TCabinetReader::EnsureContext()
         return;
     if (!Loaded())
         throw ECabinetError(FDIERROR_ALLOC_FAIL, 0);
-    context_ = create_(FdiAlloc, FdiFree, FdiOpen, FdiRead, FdiWrite, FdiClose, FdiSeek, FdiCpuType(cpuType_),
-                       &error_);
+    context_ = create_(FdiAlloc, FdiFree, FdiOpen, FdiRead, FdiWrite, FdiClose, FdiSeek, FdiCpuType(cpuType_), &error_);
     if (!context_)
         throw ECabinetError(error_.erfOper, error_.erfType);
 }
@@ -365,7 +359,8 @@ INT_PTR TCabinetReader::OnNotify(FDINOTIFICATIONTYPE type, PFDINOTIFICATION data
         case fcaSkip:
             return 0;
         case fcaDefaultCopy: {
-            const auto target = SafeExtractPath(destinationPath_, CabinetStoredName(name, data->attribs, AnsiText), true);
+            const auto target =
+                SafeExtractPath(destinationPath_, CabinetStoredName(name, data->attribs, AnsiText), true);
             if (!target) {
                 refusedTarget_ = true;
                 return 0;

@@ -117,8 +117,8 @@ public:
     std::function<void(TCabinetReader*, const std::string& FileName, int32_t UncompressedSize, uint16_t Date,
                        uint16_t Time, uint16_t Attribs, TFileCopyAction& Action, INT_PTR& DestFileHandle)>
         OnCopyFile;
-    std::function<void(TCabinetReader*, const std::string& FileName, INT_PTR FileHandle, uint16_t Date,
-                       uint16_t Time, uint16_t Attribs, int FolderIndex, bool Execute, bool& Abort)>
+    std::function<void(TCabinetReader*, const std::string& FileName, INT_PTR FileHandle, uint16_t Date, uint16_t Time,
+                       uint16_t Attribs, int FolderIndex, bool Execute, bool& Abort)>
         OnCloseCopiedFile;
 
 private:
@@ -145,7 +145,7 @@ private:
         int64_t Size = -1;  // as the cabinet announced it
     };
     std::map<INT_PTR, TOpenedTarget> openedTargets_;  // for times, attributes and incomplete files
-    bool refusedTarget_ = false;  // a default copy refused a name leading outside the destination
+    bool refusedTarget_ = false;                      // a default copy refused a name leading outside the destination
 };
 
 }  // namespace qrv

@@ -101,6 +101,9 @@ public:
 
 }  // namespace
 
-std::shared_ptr<IZipDrive> SystemZipDrive() { return std::make_shared<TSystemZipDrive>(); }
+std::shared_ptr<IZipDrive> SystemZipDrive()
+{
+    return std::make_shared<TSystemZipDrive>();
+}
 
 }  // namespace qrv

@@ -4,8 +4,7 @@
 
 namespace qrv {
 
-TKyTimerThread::TKyTimerThread(TComponent* Owner, bool CreateSuspended)
-    : TThread(true), owner_(Owner)
+TKyTimerThread::TKyTimerThread(TComponent* Owner, bool CreateSuspended) : TThread(true), owner_(Owner)
 {
     if (!CreateSuspended)
         Start();
@@ -19,7 +18,7 @@ TKyTimerThread::~TKyTimerThread()
     Terminate();
     if (GetCurrentThreadId() == ThreadID())
         return;  // freeing itself at its end
-    Start();  // a thread never started runs to its end at once
+    Start();     // a thread never started runs to its end at once
     WaitFor();
 }
 

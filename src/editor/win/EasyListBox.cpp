@@ -10,7 +10,10 @@ namespace qrv {
 
 namespace {
 
-bool IsSeparator(const TEasyRtfPiece& piece) { return !piece.Image && piece.Text == u"|"; }
+bool IsSeparator(const TEasyRtfPiece& piece)
+{
+    return !piece.Image && piece.Text == u"|";
+}
 
 // Plain text with column separators, as a snippet whose "|" the reader
 // splits off as pieces of their own.
@@ -37,9 +40,8 @@ TEasyListBox::TEasyListBox(TComponent* owner) : TCustomListBox(owner)
 void TEasyListBox::AddItem(const std::wstring& rtf)
 {
     const bool isRtf = rtf.rfind(L"{\\rtf", 0) == 0;
-    const std::u16string snippet = isRtf || rtf.find(L'|') == std::wstring::npos
-                                       ? std::u16string(rtf.begin(), rtf.end())
-                                       : PlainAsRtf(rtf);
+    const std::u16string snippet =
+        isRtf || rtf.find(L'|') == std::wstring::npos ? std::u16string(rtf.begin(), rtf.end()) : PlainAsRtf(rtf);
     TEasyRtfLine& line = painter_.AddLine(snippet);
     Items().AddObject(rtf, &line);
 }

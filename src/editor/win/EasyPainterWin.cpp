@@ -11,7 +11,10 @@ namespace qrv {
 
 namespace {
 
-RECT ToRect(const TEasyRect& r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
+RECT ToRect(const TEasyRect& r)
+{
+    return RECT{r.Left, r.Top, r.Right, r.Bottom};
+}
 
 void HorizontalLine(HDC dc, int left, int right, int y, const TEasyPenValues& pen)
 {
@@ -34,7 +37,8 @@ void FillSolid(HDC dc, const RECT& rect, TColor color)
 void FillGradient(HDC dc, const RECT& rect, TColor from, TColor to, bool horizontal)
 {
     const int extent = horizontal ? rect.right - rect.left : rect.bottom - rect.top;
-    const auto bands = GradientBands(static_cast<TColor>(ColorToRGB(from)), static_cast<TColor>(ColorToRGB(to)), extent);
+    const auto bands =
+        GradientBands(static_cast<TColor>(ColorToRGB(from)), static_cast<TColor>(ColorToRGB(to)), extent);
     for (const TEasyGradientBand& band : bands) {
         RECT part = rect;
         if (horizontal) {
@@ -231,7 +235,8 @@ void TEasyPainter::Fill(HDC dc, const RECT& rect, TColor color)
     if (rect.right <= rect.left || rect.bottom <= rect.top)
         return;
     const COLORREF rgb = ColorToRGB(color);
-    auto found = std::find_if(brushes_.begin(), brushes_.end(), [rgb](const auto& entry) { return entry.first == rgb; });
+    auto found =
+        std::find_if(brushes_.begin(), brushes_.end(), [rgb](const auto& entry) { return entry.first == rgb; });
     if (found == brushes_.end()) {
         if (brushes_.size() >= 16)
             brushes_.clear();

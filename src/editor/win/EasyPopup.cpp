@@ -290,8 +290,8 @@ void TEasyPopup::ClosePopup(bool ok, bool freeNow)
     // The focus goes back where the list box came from, if it can take it,
     // before the popup hides: the window that had the focus is not hidden
     // under it.
-    if (savedParent_ && savedParent_->HandleAllocated() && IsWindowVisible(savedParent_->Handle())
-        && IsWindowEnabled(savedParent_->Handle())) {
+    if (savedParent_ && savedParent_->HandleAllocated() && IsWindowVisible(savedParent_->Handle()) &&
+        IsWindowEnabled(savedParent_->Handle())) {
         try {
             savedParent_->SetFocus();
         } catch (...) {
@@ -317,8 +317,8 @@ void TEasyPopup::WndProc(TMessage& message)
     case WM_ACTIVATE:
         if (LOWORD(message.WParam) == WA_INACTIVE && !Destroying() && !closed_) {
             const HWND activated = reinterpret_cast<HWND>(message.LParam);
-            const bool toHost = host_ && host_->HandleAllocated() && activated == host_->Handle()
-                                && IsWindowVisible(host_->Handle());
+            const bool toHost =
+                host_ && host_->HandleAllocated() && activated == host_->Handle() && IsWindowVisible(host_->Handle());
             if (!toHost)
                 if (TPopupHook* hook = TPopupHooks::Find(host_))
                     hook->Deactivated(activated);
@@ -349,8 +349,7 @@ void TEasyPopup::WndProc(TMessage& message)
 
 // --- the process-wide popup ----------------------------------------------------
 
-bool ShowPopupList(TCustomListBox* listBox, TWinControl* editor, int x, int y, TEasyPopupChoose onChoose,
-                   bool sizeable)
+bool ShowPopupList(TCustomListBox* listBox, TWinControl* editor, int x, int y, TEasyPopupChoose onChoose, bool sizeable)
 {
     if (g_popup || !listBox || !editor)
         return false;

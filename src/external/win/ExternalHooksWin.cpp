@@ -26,16 +26,16 @@ std::optional<std::string> WideToOem(std::wstring_view text)
     if (count <= 0 || usedDefault)
         return std::nullopt;
     std::string bytes(static_cast<size_t>(count), '\0');
-    WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()), bytes.data(),
-                        count, nullptr, &usedDefault);
+    WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()), bytes.data(), count,
+                        nullptr, &usedDefault);
     return bytes;
 }
 
 void SetAttributes(const std::filesystem::path& path, uint32_t attributes)
 {
     // Only the DOS attributes a file may carry; 0 would mean "normal".
-    const DWORD value = attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                                      FILE_ATTRIBUTE_ARCHIVE);
+    const DWORD value =
+        attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
     SetFileAttributesW(path.c_str(), value ? value : FILE_ATTRIBUTE_NORMAL);
 }
 

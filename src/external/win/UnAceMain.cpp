@@ -30,5 +30,4 @@ int32_t QRV_ACEAPI ACEExtract(const char* archive, tACEExtractStruc* extract)
 {
     return AceExtract(archive, extract);
 }
-
 }

@@ -55,5 +55,4 @@ void QRV_RARAPI RARSetPassword(void* handle, const char* password)
 {
     RarSetPassword(handle, password);
 }
-
 }

@@ -26,5 +26,4 @@ int32_t QRV_ZIPAPI GetUnzDllPrivVersion(void)
 {
     return QRV_UNZ_DLL_PRIV_VERSION;
 }
-
 }

@@ -26,5 +26,4 @@ int32_t QRV_ZIPAPI GetZipDllPrivVersion(void)
 {
     return QRV_ZIP_DLL_PRIV_VERSION;
 }
-
 }

@@ -14,8 +14,7 @@ void CALLBACK HelpCallback(LPHELPINFO info)
 }
 }  // namespace
 
-int MessageBoxWithHelp(HWND owner, const std::wstring& text, const std::wstring& caption,
-                       UINT type, DWORD helpContext,
+int MessageBoxWithHelp(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type, DWORD helpContext,
                        const std::function<void(DWORD)>& onHelp)
 {
     MSGBOXPARAMSW params{};

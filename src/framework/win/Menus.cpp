@@ -237,8 +237,7 @@ void TMenu::UpdateItemState(TMenuItem* item)
         MENUITEMINFOW info{};
         info.cbSize = sizeof info;
         info.fMask = MIIM_STATE | MIIM_STRING;
-        info.fState = (item->Enabled() ? MFS_ENABLED : MFS_DISABLED) |
-                      (item->Checked() ? MFS_CHECKED : MFS_UNCHECKED);
+        info.fState = (item->Enabled() ? MFS_ENABLED : MFS_DISABLED) | (item->Checked() ? MFS_CHECKED : MFS_UNCHECKED);
         info.dwTypeData = const_cast<wchar_t*>(text.c_str());
         // Items with sub-menus are found by position in their parent's menu.
         if (item->subMenu_) {
@@ -313,8 +312,8 @@ void TMainMenu::MenuRebuilt()
 bool TPopupMenu::Popup(int X, int Y, HWND Owner)
 {
     // The command comes back here rather than as a WM_COMMAND to Owner.
-    const UINT command = static_cast<UINT>(
-        TrackPopupMenuEx(Handle(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, X, Y, Owner, nullptr));
+    const UINT command = static_cast<UINT>(TrackPopupMenuEx(
+        Handle(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, X, Y, Owner, nullptr));
     return command != 0 && DispatchCommand(command);
 }
 

@@ -93,15 +93,23 @@ int TScrollBox::NewPosition(int bar, WPARAM request, int current)
     SCROLLINFO info{sizeof info, SIF_ALL, 0, 0, 0, 0, 0};
     GetScrollInfo(handle_, bar, &info);
     switch (LOWORD(request)) {
-    case SB_LINEUP: return current - 16;
-    case SB_LINEDOWN: return current + 16;
-    case SB_PAGEUP: return current - static_cast<int>(info.nPage);
-    case SB_PAGEDOWN: return current + static_cast<int>(info.nPage);
+    case SB_LINEUP:
+        return current - 16;
+    case SB_LINEDOWN:
+        return current + 16;
+    case SB_PAGEUP:
+        return current - static_cast<int>(info.nPage);
+    case SB_PAGEDOWN:
+        return current + static_cast<int>(info.nPage);
     case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: return info.nTrackPos;
-    case SB_TOP: return 0;
-    case SB_BOTTOM: return info.nMax;
-    default: return current;
+    case SB_THUMBPOSITION:
+        return info.nTrackPos;
+    case SB_TOP:
+        return 0;
+    case SB_BOTTOM:
+        return info.nMax;
+    default:
+        return current;
     }
 }
 

@@ -19,8 +19,8 @@ TUtilWindow::TUtilWindow(THandler handler) : handler_(std::move(handler))
         return RegisterClassExW(&wc);
     }();
     (void)atom;
-    handle_ = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                              GetModuleHandleW(nullptr), nullptr);
+    handle_ =
+        CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), nullptr);
     Win32Check(handle_ != nullptr, L"Hilfsfenster kann nicht erstellt werden");
     SetWindowLongPtrW(handle_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }

@@ -11,9 +11,9 @@ public:
     TWaitCursor() : TWaitCursor(true) {}
     // With Show false the guard does nothing, for callers that show the
     // hourglass only in some cases.
-    explicit TWaitCursor(bool Show) : shown_(Show), previous_(Show ? SetCursor(LoadCursorW(nullptr, IDC_WAIT)) : nullptr)
-    {
-    }
+    explicit TWaitCursor(bool Show)
+        : shown_(Show), previous_(Show ? SetCursor(LoadCursorW(nullptr, IDC_WAIT)) : nullptr)
+    {}
     ~TWaitCursor()
     {
         if (shown_)

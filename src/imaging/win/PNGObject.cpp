@@ -187,8 +187,8 @@ HBITMAP TPNGObject::CreateShownBitmap(HDC reference) const
     const TPngImage& image = *core_.Image();
     TDibInfo info = DibInfoOf(image);
     std::vector<uint8_t> copy;
-    HBITMAP bitmap = CreateDIBitmap(reference, &info.Header, CBM_INIT, ShownBits(core_, copy), info.Info(),
-                                    DIB_RGB_COLORS);
+    HBITMAP bitmap =
+        CreateDIBitmap(reference, &info.Header, CBM_INIT, ShownBits(core_, copy), info.Info(), DIB_RGB_COLORS);
     Win32Check(bitmap != nullptr, L"Bitmap kann nicht erstellt werden");
     return bitmap;
 }

@@ -38,7 +38,10 @@ public:
     void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) override;
 
     TColor Pixels(int x, int y) const { return static_cast<TColor>(core_.ReadPixel(x, y)); }
-    void SetPixels(int x, int y, TColor color) { core_.WritePixel(x, y, static_cast<uint32_t>(ColorToRGBValue(color))); }
+    void SetPixels(int x, int y, TColor color)
+    {
+        core_.WritePixel(x, y, static_cast<uint32_t>(ColorToRGBValue(color)));
+    }
 
     TPNGTransparencyKind TransparencyKind() const { return core_.TransparencyKind(); }
     TColor TransparentColor() const { return static_cast<TColor>(core_.TransparentColor()); }

@@ -122,8 +122,9 @@ TToolWindowPositionStore PositionStoreOver(TKyRegistry& store)
     positions.WriteInteger = [&store](const std::wstring& section, const std::wstring& name, int value) {
         store.WriteInteger(section, name, value);
     };
-    positions.WriteString = [&store](const std::wstring& section, const std::wstring& name,
-                                     const std::wstring& value) { store.WriteString(section, name, value); };
+    positions.WriteString = [&store](const std::wstring& section, const std::wstring& name, const std::wstring& value) {
+        store.WriteString(section, name, value);
+    };
     return positions;
 }
 

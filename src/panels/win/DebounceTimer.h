@@ -14,8 +14,7 @@ public:
     // OnTick runs on the user-interface thread at every tick.
     explicit TWindowDebounceTimer(std::function<void()> OnTick)
         : timer_(nullptr, [tick = std::move(OnTick)](void*) { tick(); })
-    {
-    }
+    {}
     void Start(unsigned Interval) override { timer_.Start(Interval); }
     void Stop() override { timer_.Stop(); }
     bool Active() const override { return timer_.Active(); }
@@ -24,6 +23,9 @@ private:
     TSimpleTimer timer_;
 };
 
-inline uint64_t DebounceClockNow() { return GetTickCount64(); }
+inline uint64_t DebounceClockNow()
+{
+    return GetTickCount64();
+}
 
 }  // namespace qrv

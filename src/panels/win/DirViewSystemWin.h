@@ -45,7 +45,6 @@ bool FileTimeToLocalSystemTime(uint64_t FileTime, SYSTEMTIME& Local, const TIME_
 // The packed DOS date-time (local) of a UTC file time; 0 outside 1980..2107.
 uint32_t FileTimeToLocalDosDateTime(uint64_t FileTime, const TIME_ZONE_INFORMATION* Zone = nullptr);
 // One search result as the lists keep it.
-void FindDataToSearchRec(const WIN32_FIND_DATAW& Data, TSearchRec& Rec,
-                         const TIME_ZONE_INFORMATION* Zone = nullptr);
+void FindDataToSearchRec(const WIN32_FIND_DATAW& Data, TSearchRec& Rec, const TIME_ZONE_INFORMATION* Zone = nullptr);
 
 }  // namespace qrv

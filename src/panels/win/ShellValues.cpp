@@ -35,8 +35,7 @@ uint32_t FileVersionMS(const std::wstring& fileName)
         return 0;
     VS_FIXEDFILEINFO* info = nullptr;
     UINT length = 0;
-    if (!VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &length) || !info ||
-        length < sizeof *info)
+    if (!VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &length) || !info || length < sizeof *info)
         return 0;
     return info->dwFileVersionMS;
 }

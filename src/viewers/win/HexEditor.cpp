@@ -145,8 +145,8 @@ void THexEditor::DiscardWorkingFile()
 bool THexEditor::CloseData(bool destroying)
 {
     if (doc_.HasFile() && !readOnlyView_ && doc_.Modified()) {
-        const std::wstring question = L"Die Datei \"" + FileNameOnly(fileName_) +
-                                      L"\" wurde geändert. Sollen die Änderungen gespeichert werden?";
+        const std::wstring question =
+            L"Die Datei \"" + FileNameOnly(fileName_) + L"\" wurde geändert. Sollen die Änderungen gespeichert werden?";
         const bool save = OnQuerySave ? OnQuerySave(question)
                                       : MessageDlg(question, TMsgDlgType::mtConfirmation, mbYes | mbNo) == mrYes;
         if (save) {
@@ -210,8 +210,8 @@ bool THexEditor::LoadFromFile(const std::wstring& name)
     }
     {
         // The opening check leaves the system's error for the caller.
-        TFileHandle probe(CreateFileW(name.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        TFileHandle probe(
+            CreateFileW(name.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!probe)
             return false;
     }
@@ -411,8 +411,7 @@ int64_t THexEditor::Find(const uint8_t* pattern, int64_t length, bool translate,
     std::vector<uint8_t> wanted(pattern, pattern + length);
     if (translate && translation_ != TTranslationType::ttAnsi)
         charset_.TranslateBuffer(translation_, wanted.data(), wanted.data(), wanted.size());
-    return doc_.Find(wanted.data(), length, ignoreCase ? &charset_.AnsiLowerTable() : nullptr, lastOffset,
-                     firstOffset);
+    return doc_.Find(wanted.data(), length, ignoreCase ? &charset_.AnsiLowerTable() : nullptr, lastOffset, firstOffset);
 }
 
 std::vector<uint8_t> THexEditor::HexStringToBytes(const std::wstring& text) const

@@ -59,7 +59,7 @@ private:
     TColor background_ = clWindow;
     TColor offset_ = clBlack;
     TColor oddColumn_ = clBlue;
-    TColor evenColumn_ = 0x800000;        // navy
+    TColor evenColumn_ = 0x800000;         // navy
     TColor changedBackground_ = 0xA8FFFF;  // light yellow
     TColor changedText_ = 0x000080;        // maroon
     TColor cursorFrame_ = 0x800000;
@@ -67,7 +67,8 @@ private:
     TColor positionText_ = clWhite;
 };
 
-using TOnGetTextColorEvent = std::function<void(TComponent* sender, int aCol, int64_t aRow, int64_t aOffset, TColor& color)>;
+using TOnGetTextColorEvent =
+    std::function<void(TComponent* sender, int aCol, int64_t aRow, int64_t aOffset, TColor& color)>;
 using TSelectCellEvent = std::function<void(TComponent* sender, int aCol, int64_t aRow, bool& canSelect)>;
 using TKeyPressEvent = std::function<void(TComponent* sender, wchar_t& key)>;
 

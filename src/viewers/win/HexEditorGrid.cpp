@@ -37,7 +37,8 @@ void THexEditor::UpdateMetrics()
     charWidth_ = std::max<int>(1, w.cx);
     rowHeight_ = std::max<int>(3, yy.cy + 2);
     LOGFONTW marker{};
-    marker.lfHeight = -MulDiv(static_cast<int>(std::lround(Font().Size() * 0.75)), GetDeviceCaps(screen.Get(), LOGPIXELSY), 72);
+    marker.lfHeight =
+        -MulDiv(static_cast<int>(std::lround(Font().Size() * 0.75)), GetDeviceCaps(screen.Get(), LOGPIXELSY), 72);
     lstrcpynW(marker.lfFaceName, L"Arial", LF_FACESIZE);
     markerFont_.Reset(CreateFontIndirectW(&marker));
 }
@@ -205,8 +206,13 @@ void THexEditor::UpdateScrollBars()
     int fit = 0;
     for (int c = leftCol_; c < columns.ColCount() && width >= columns.ColumnWidth(c, charWidth_); ++c, ++fit)
         width -= columns.ColumnWidth(c, charWidth_);
-    SCROLLINFO h{sizeof h, SIF_RANGE | SIF_PAGE | SIF_POS, 2, columns.ColCount() - 1, static_cast<UINT>(std::max(1, fit)),
-                 leftCol_, 0};
+    SCROLLINFO h{sizeof h,
+                 SIF_RANGE | SIF_PAGE | SIF_POS,
+                 2,
+                 columns.ColCount() - 1,
+                 static_cast<UINT>(std::max(1, fit)),
+                 leftCol_,
+                 0};
     SetScrollInfo(handle_, SB_HORZ, &h, TRUE);
 }
 
@@ -269,12 +275,24 @@ void THexEditor::VerticalScroll(WORD code)
 {
     const int page = std::max(1, FullyVisibleRows() - 1);
     switch (code) {
-    case SB_LINEUP: ScrollToRow(topRow_ - 1); break;
-    case SB_LINEDOWN: ScrollToRow(topRow_ + 1); break;
-    case SB_PAGEUP: ScrollToRow(topRow_ - page); break;
-    case SB_PAGEDOWN: ScrollToRow(topRow_ + page); break;
-    case SB_TOP: ScrollToRow(0); break;
-    case SB_BOTTOM: ScrollToRow(RowCount()); break;
+    case SB_LINEUP:
+        ScrollToRow(topRow_ - 1);
+        break;
+    case SB_LINEDOWN:
+        ScrollToRow(topRow_ + 1);
+        break;
+    case SB_PAGEUP:
+        ScrollToRow(topRow_ - page);
+        break;
+    case SB_PAGEDOWN:
+        ScrollToRow(topRow_ + page);
+        break;
+    case SB_TOP:
+        ScrollToRow(0);
+        break;
+    case SB_BOTTOM:
+        ScrollToRow(RowCount());
+        break;
     case SB_THUMBTRACK:
     case SB_THUMBPOSITION: {
         // The 32-bit track position, scaled back to rows.
@@ -284,19 +302,32 @@ void THexEditor::VerticalScroll(WORD code)
         ScrollToRow(info.nTrackPos >= lastPos ? RowCount() : static_cast<int64_t>(info.nTrackPos) * scrollScale_);
         break;
     }
-    default: break;
+    default:
+        break;
     }
 }
 
 void THexEditor::HorizontalScroll(WORD code)
 {
     switch (code) {
-    case SB_LINELEFT: ScrollToCol(leftCol_ - 1); break;
-    case SB_LINERIGHT: ScrollToCol(leftCol_ + 1); break;
-    case SB_PAGELEFT: ScrollToCol(leftCol_ - 8); break;
-    case SB_PAGERIGHT: ScrollToCol(leftCol_ + 8); break;
-    case SB_LEFT: ScrollToCol(2); break;
-    case SB_RIGHT: ScrollToCol(ColCount() - 1); break;
+    case SB_LINELEFT:
+        ScrollToCol(leftCol_ - 1);
+        break;
+    case SB_LINERIGHT:
+        ScrollToCol(leftCol_ + 1);
+        break;
+    case SB_PAGELEFT:
+        ScrollToCol(leftCol_ - 8);
+        break;
+    case SB_PAGERIGHT:
+        ScrollToCol(leftCol_ + 8);
+        break;
+    case SB_LEFT:
+        ScrollToCol(2);
+        break;
+    case SB_RIGHT:
+        ScrollToCol(ColCount() - 1);
+        break;
     case SB_THUMBTRACK:
     case SB_THUMBPOSITION: {
         SCROLLINFO info{sizeof info, SIF_TRACKPOS, 0, 0, 0, 0, 0};
@@ -304,7 +335,8 @@ void THexEditor::HorizontalScroll(WORD code)
         ScrollToCol(info.nTrackPos);
         break;
     }
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -519,7 +551,8 @@ void THexEditor::Paint(HDC dc)
         if (row >= rows)
             break;
         size_t available = 0;
-        const uint8_t* bytes = doc_.Size() > 0 ? doc_.CachedBytes(row * bytesPerLine_, bytesPerLine_, available) : nullptr;
+        const uint8_t* bytes =
+            doc_.Size() > 0 ? doc_.CachedBytes(row * bytesPerLine_, bytesPerLine_, available) : nullptr;
         int right = 0;
         for (int col = 0; col < columns.ColCount(); ++col) {
             if (col >= 2 && col < leftCol_)

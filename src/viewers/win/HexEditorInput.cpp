@@ -26,14 +26,30 @@ void THexEditor::KeyDown(WORD key)
     case VK_SHIFT:
         selecting_ = true;
         return;
-    case VK_PRIOR: move(THexKey::PageUp, ctrl); return;
-    case VK_NEXT: move(THexKey::PageDown, ctrl); return;
-    case VK_HOME: move(THexKey::Home, ctrl); return;
-    case VK_END: move(THexKey::End, ctrl); return;
-    case VK_LEFT: move(THexKey::Left, false); return;
-    case VK_RIGHT: move(THexKey::Right, ctrl); return;
-    case VK_UP: move(THexKey::Up, false); return;
-    case VK_DOWN: move(THexKey::Down, false); return;
+    case VK_PRIOR:
+        move(THexKey::PageUp, ctrl);
+        return;
+    case VK_NEXT:
+        move(THexKey::PageDown, ctrl);
+        return;
+    case VK_HOME:
+        move(THexKey::Home, ctrl);
+        return;
+    case VK_END:
+        move(THexKey::End, ctrl);
+        return;
+    case VK_LEFT:
+        move(THexKey::Left, false);
+        return;
+    case VK_RIGHT:
+        move(THexKey::Right, ctrl);
+        return;
+    case VK_UP:
+        move(THexKey::Up, false);
+        return;
+    case VK_DOWN:
+        move(THexKey::Down, false);
+        return;
     case VK_TAB:
         if (wantTabs_ && !ctrl)
             move(THexKey::Tab, false);

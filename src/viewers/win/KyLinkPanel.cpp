@@ -13,8 +13,7 @@ enum TLinkRow { rowName = 1, rowTarget, rowWorkingDir, rowTargetType, rowWindow,
 
 TKyLinkPanel::TKyLinkPanel(TComponent* owner)
     : TKyInfoPanel(owner, {L"Verknüpfung:", L"Ziel:", L"Ausführen in:", L"Zieltyp:", L"Fenster:", L"Kommentar:"})
-{
-}
+{}
 
 void TKyLinkPanel::ShowLink(const std::wstring& path)
 {

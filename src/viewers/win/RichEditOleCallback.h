@@ -30,10 +30,7 @@ public:
     HRESULT STDMETHODCALLTYPE ShowContainerUI(BOOL show) override;
     HRESULT STDMETHODCALLTYPE QueryInsertObject(LPCLSID, LPSTORAGE, LONG) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE DeleteObject(LPOLEOBJECT object) override;
-    HRESULT STDMETHODCALLTYPE QueryAcceptData(LPDATAOBJECT, CLIPFORMAT*, DWORD, BOOL, HGLOBAL) override
-    {
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE QueryAcceptData(LPDATAOBJECT, CLIPFORMAT*, DWORD, BOOL, HGLOBAL) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return S_OK; }
     // Clipboard data, drag effects and context menus are left to the control.
     HRESULT STDMETHODCALLTYPE GetClipboardData(CHARRANGE*, DWORD, LPDATAOBJECT*) override { return E_NOTIMPL; }

@@ -28,8 +28,8 @@ void TWinCodePage::Decode(std::string_view bytes, std::u16string& out) const
     // One byte never gives more than one UTF-16 unit in a Windows code page.
     const size_t start = out.size();
     out.resize(start + bytes.size());
-    const int n = MultiByteToWideChar(codePage_, 0, bytes.data(), inSize,
-                                      reinterpret_cast<wchar_t*>(out.data() + start), inSize);
+    const int n =
+        MultiByteToWideChar(codePage_, 0, bytes.data(), inSize, reinterpret_cast<wchar_t*>(out.data() + start), inSize);
     Win32Check(n > 0, L"Text kann nicht umgewandelt werden");
     out.resize(start + static_cast<size_t>(n));
 }
@@ -44,8 +44,8 @@ void TWinCodePage::Encode(std::u16string_view text, std::string& out) const
     const size_t start = out.size();
     const size_t room = text.size() * maxCharSize_;
     out.resize(start + room);
-    const int n = WideCharToMultiByte(codePage_, 0, wide, inSize, out.data() + start, static_cast<int>(room),
-                                      nullptr, nullptr);
+    const int n =
+        WideCharToMultiByte(codePage_, 0, wide, inSize, out.data() + start, static_cast<int>(room), nullptr, nullptr);
     Win32Check(n > 0, L"Text kann nicht umgewandelt werden");
     out.resize(start + static_cast<size_t>(n));
 }

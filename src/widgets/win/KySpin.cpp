@@ -121,8 +121,8 @@ void TKySpinEdit::CreateWindowHandle(const TCreateParams& params)
     TEdit::CreateWindowHandle(params);
     if (!handle_)
         return;
-    upDown_ = CreateWindowExW(0, UPDOWN_CLASSW, nullptr, WS_CHILD | WS_VISIBLE | UDS_ALIGNRIGHT, 0, 0, 0, 0,
-                              handle_, nullptr, GetModuleHandleW(nullptr), nullptr);
+    upDown_ = CreateWindowExW(0, UPDOWN_CLASSW, nullptr, WS_CHILD | WS_VISIBLE | UDS_ALIGNRIGHT, 0, 0, 0, 0, handle_,
+                              nullptr, GetModuleHandleW(nullptr), nullptr);
     if (upDown_) {
         SendMessageW(upDown_, UDM_SETRANGE32, static_cast<WPARAM>(-1), 1);
         SendMessageW(upDown_, UDM_SETPOS32, 0, 0);

@@ -53,9 +53,9 @@ private:
     TControl* first_ = nullptr;
     TControl* second_ = nullptr;
     bool dragging_ = false;
-    int pressPos_ = 0;     // mouse along the split direction, parent coordinates
-    int startLine_ = 0;    // leading edge of the bar at the press
-    int line_ = 0;         // leading edge of the drawn line
+    int pressPos_ = 0;   // mouse along the split direction, parent coordinates
+    int startLine_ = 0;  // leading edge of the bar at the press
+    int line_ = 0;       // leading edge of the drawn line
     bool lineDrawn_ = false;
     HWND previousFocus_ = nullptr;
 };

@@ -15,10 +15,9 @@ TKyVersionInfo::TKyVersionInfo(TComponent* owner) : TComponent(owner)
 
 void TKyVersionInfo::GetInfo(const std::wstring& fileName)
 {
-    std::wstring* texts[] = {&companyName_,      &fileDescription_, &fileVersion_,    &internalName_,
-                             &legalCopyright_,   &legalTradeMarks_, &originalFilename_, &productName_,
-                             &productVersion_,   &comments_,        &majorVersion_,   &minorVersion_,
-                             &release_,          &build_};
+    std::wstring* texts[] = {&companyName_,     &fileDescription_,  &fileVersion_, &internalName_,   &legalCopyright_,
+                             &legalTradeMarks_, &originalFilename_, &productName_, &productVersion_, &comments_,
+                             &majorVersion_,    &minorVersion_,     &release_,     &build_};
     DWORD handle = 0;
     const DWORD size = GetFileVersionInfoSizeW(fileName.c_str(), &handle);
     std::vector<uint8_t> block(size);

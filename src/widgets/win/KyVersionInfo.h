@@ -34,9 +34,8 @@ public:
     const std::wstring& Build() const { return build_; }
 
 private:
-    std::wstring companyName_, fileDescription_, fileVersion_, internalName_, legalCopyright_,
-        legalTradeMarks_, originalFilename_, productName_, productVersion_, comments_, majorVersion_,
-        minorVersion_, release_, build_;
+    std::wstring companyName_, fileDescription_, fileVersion_, internalName_, legalCopyright_, legalTradeMarks_,
+        originalFilename_, productName_, productVersion_, comments_, majorVersion_, minorVersion_, release_, build_;
 };
 
 }  // namespace qrv

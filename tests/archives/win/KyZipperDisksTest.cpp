@@ -108,7 +108,10 @@ std::wstring PartLabel(unsigned number)
     return label;
 }
 
-bool StartsWith(const std::wstring& text, const std::wstring& start) { return text.rfind(start, 0) == 0; }
+bool StartsWith(const std::wstring& text, const std::wstring& start)
+{
+    return text.rfind(start, 0) == 0;
+}
 
 class KyZipperDisksTest : public KyZipperTest {
 protected:
@@ -416,8 +419,8 @@ TEST_F(KyZipperDisksTest, ListingAsksForTheDiskWithTheDirectory)
         return IDOK;
     };
     ExpectExtractedByteEqual();
-    EXPECT_EQ(prompted, (std::vector<std::wstring>{L"Bitte legen Sie die letzte Diskette ein\nin Laufwerk: T:",
-                                                   disk1}));
+    EXPECT_EQ(prompted,
+              (std::vector<std::wstring>{L"Bitte legen Sie die letzte Diskette ein\nin Laufwerk: T:", disk1}));
 }
 
 TEST_F(KyZipperDisksTest, AHandlerThatThrowsEndsTheRunWithoutLeftovers)
@@ -498,18 +501,17 @@ TEST_F(KyZipperDisksTest, SystemWipeDeletesEverythingOnTheDisk)
     Write(disk / L"schreibgeschützt.txt", "c");
     ASSERT_TRUE(SetFileAttributesW((disk / L"schreibgeschützt.txt").c_str(), FILE_ATTRIBUTE_READONLY));
     std::vector<std::pair<std::wstring, bool>> removed;
-    EXPECT_TRUE(SystemZipDrive()->Wipe(disk.wstring() + L"\\", [&](const std::wstring& path, bool folder) {
-        removed.emplace_back(path, folder);
-    }));
+    EXPECT_TRUE(SystemZipDrive()->Wipe(
+        disk.wstring() + L"\\", [&](const std::wstring& path, bool folder) { removed.emplace_back(path, folder); }));
     EXPECT_TRUE(fs::exists(disk));
     EXPECT_TRUE(fs::is_empty(disk));
     std::sort(removed.begin(), removed.end());
     const std::wstring base = disk.wstring() + L"\\";
     EXPECT_EQ(removed, (std::vector<std::pair<std::wstring, bool>>{{base + L"a.txt", false},
-                                                                  {base + L"schreibgeschützt.txt", false},
-                                                                  {base + L"tief", true},
-                                                                  {base + L"tief\\er", true},
-                                                                  {base + L"tief\\er\\b.txt", false}}));
+                                                                   {base + L"schreibgeschützt.txt", false},
+                                                                   {base + L"tief", true},
+                                                                   {base + L"tief\\er", true},
+                                                                   {base + L"tief\\er\\b.txt", false}}));
 }
 
 }  // namespace

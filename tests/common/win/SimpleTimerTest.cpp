@@ -19,8 +19,14 @@ TEST(SimpleTimer, TwoTimersTickIndependentlyAndOneGoingKeepsTheOther)
     int fastData = 1, slowData = 2;
     void* fastSeen = nullptr;
     void* slowSeen = nullptr;
-    auto a = TSimpleTimer::Create(&fastData, [&](void* data) { fastSeen = data; ++fast; });
-    auto b = TSimpleTimer::Create(&slowData, [&](void* data) { slowSeen = data; ++slow; });
+    auto a = TSimpleTimer::Create(&fastData, [&](void* data) {
+        fastSeen = data;
+        ++fast;
+    });
+    auto b = TSimpleTimer::Create(&slowData, [&](void* data) {
+        slowSeen = data;
+        ++slow;
+    });
     EXPECT_FALSE(a->Active());
     EXPECT_EQ(a->Interval(), 0u);
     ASSERT_TRUE(a->Start(50));

@@ -93,10 +93,7 @@ protected:
         ruler->HandleNeeded();
     }
 
-    void Send(UINT msg, int x, int y, WPARAM keys)
-    {
-        SendMessageW(ruler->Handle(), msg, keys, MAKELPARAM(x, y));
-    }
+    void Send(UINT msg, int x, int y, WPARAM keys) { SendMessageW(ruler->Handle(), msg, keys, MAKELPARAM(x, y)); }
 
     TForm form{nullptr};
     TEasyRuler* ruler = nullptr;

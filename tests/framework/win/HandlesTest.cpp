@@ -45,8 +45,7 @@ TEST(TUniqueHandle, MoveTransfersAndReleaseGivesUp)
 
 TEST(TUniqueHandle, FileHandleTreatsInvalidValueAsNone)
 {
-    TFileHandle missing(CreateFileW(L"T:\\does-not-exist\\x.txt", GENERIC_READ, 0, nullptr,
-                                    OPEN_EXISTING, 0, nullptr));
+    TFileHandle missing(CreateFileW(L"T:\\does-not-exist\\x.txt", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     EXPECT_FALSE(missing);
     EXPECT_EQ(missing.Get(), INVALID_HANDLE_VALUE);
 }

@@ -34,10 +34,14 @@ uint32_t NextRandom(uint32_t& state)
 int Channels(int colorType)
 {
     switch (colorType) {
-    case PNG_COLOR_TYPE_RGB: return 3;
-    case PNG_COLOR_TYPE_GRAY_ALPHA: return 2;
-    case PNG_COLOR_TYPE_RGB_ALPHA: return 4;
-    default: return 1;
+    case PNG_COLOR_TYPE_RGB:
+        return 3;
+    case PNG_COLOR_TYPE_GRAY_ALPHA:
+        return 2;
+    case PNG_COLOR_TYPE_RGB_ALPHA:
+        return 4;
+    default:
+        return 1;
     }
 }
 
@@ -54,8 +58,8 @@ bool Write(const std::string& path, const Options& o)
         return false;
     }
     png_init_io(png, file);
-    png_set_IHDR(png, info, o.width, o.height, o.bitDepth, o.colorType, o.interlace,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, o.width, o.height, o.bitDepth, o.colorType, o.interlace, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
     uint32_t state = o.seed;
     const int entries = 1 << (o.bitDepth > 8 ? 8 : o.bitDepth);
     if (o.colorType == PNG_COLOR_TYPE_PALETTE) {
@@ -102,8 +106,7 @@ bool Write(const std::string& path, const Options& o)
         png_color_16 key{};
         const png_byte* p = rows[0].data();
         if (o.colorType == PNG_COLOR_TYPE_GRAY) {
-            key.gray = o.bitDepth == 16 ? png_uint_16((p[0] << 8) | p[1])
-                                        : png_uint_16(p[0] >> (8 - o.bitDepth));
+            key.gray = o.bitDepth == 16 ? png_uint_16((p[0] << 8) | p[1]) : png_uint_16(p[0] >> (8 - o.bitDepth));
         } else if (o.bitDepth == 16) {
             key.red = png_uint_16((p[0] << 8) | p[1]);
             key.green = png_uint_16((p[2] << 8) | p[3]);
@@ -132,9 +135,11 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::string folder = argv[1];
-    struct Pair { int colorType, bitDepth; };
-    const Pair pairs[] = {{0, 1}, {0, 2}, {0, 4}, {0, 8}, {0, 16}, {2, 8}, {2, 16}, {3, 1}, {3, 2},
-                          {3, 4}, {3, 8}, {4, 8}, {4, 16}, {6, 8}, {6, 16}};
+    struct Pair {
+        int colorType, bitDepth;
+    };
+    const Pair pairs[] = {{0, 1}, {0, 2}, {0, 4}, {0, 8}, {0, 16}, {2, 8}, {2, 16}, {3, 1},
+                          {3, 2}, {3, 4}, {3, 8}, {4, 8}, {4, 16}, {6, 8}, {6, 16}};
     const uint32_t sizes[][2] = {{1, 1}, {7, 5}, {33, 17}};
     bool ok = true;
     uint32_t seed = 7;
@@ -148,9 +153,9 @@ int main(int argc, char** argv)
                 o.width = size[0];
                 o.height = size[1];
                 o.seed = seed++;
-                const std::string name = "t" + std::to_string(pair.colorType) + "d" +
-                                         std::to_string(pair.bitDepth) + (interlace ? "i" : "n") + "_" +
-                                         std::to_string(size[0]) + "x" + std::to_string(size[1]) + ".png";
+                const std::string name = "t" + std::to_string(pair.colorType) + "d" + std::to_string(pair.bitDepth) +
+                                         (interlace ? "i" : "n") + "_" + std::to_string(size[0]) + "x" +
+                                         std::to_string(size[1]) + ".png";
                 ok &= Write(folder + "/" + name, o);
             }
     // Chunk cases.

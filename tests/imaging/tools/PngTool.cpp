@@ -27,10 +27,9 @@ int WritePam(const TPngPicture& picture, const char* path)
 {
     const TPngSamples samples = PngSamples(*picture.Image());
     const char* types[] = {"", "GRAYSCALE", "GRAYSCALE_ALPHA", "RGB", "RGB_ALPHA"};
-    std::string out = "P7\nWIDTH " + std::to_string(samples.Width) + "\nHEIGHT " +
-                      std::to_string(samples.Height) + "\nDEPTH " + std::to_string(samples.Channels) +
-                      "\nMAXVAL " + std::to_string(samples.MaxValue) + "\nTUPLTYPE " +
-                      types[samples.Channels] + "\nENDHDR\n";
+    std::string out = "P7\nWIDTH " + std::to_string(samples.Width) + "\nHEIGHT " + std::to_string(samples.Height) +
+                      "\nDEPTH " + std::to_string(samples.Channels) + "\nMAXVAL " + std::to_string(samples.MaxValue) +
+                      "\nTUPLTYPE " + types[samples.Channels] + "\nENDHDR\n";
     for (uint16_t value : samples.Values) {
         if (samples.MaxValue > 255)
             out.push_back(static_cast<char>(value >> 8));

@@ -67,8 +67,7 @@ private:
 // A 4 x 2 palette image: green, blue, green, blue / blue, green, blue, green.
 std::string PalettePng(const std::string& transparency)
 {
-    std::vector<RawChunk> chunks{{"IHDR", Ihdr(4, 2, 8, 3)},
-                                 {"PLTE", std::string("\x00\xff\x00\x00\x00\xff", 6)}};
+    std::vector<RawChunk> chunks{{"IHDR", Ihdr(4, 2, 8, 3)}, {"PLTE", std::string("\x00\xff\x00\x00\x00\xff", 6)}};
     if (!transparency.empty())
         chunks.push_back({"tRNS", transparency});
     chunks.push_back({"IDAT", Zlib(std::string("\0\0\1\0\1\0\1\0\1\0", 10))});
@@ -196,7 +195,8 @@ TEST_F(PNGObjectTest, ATransparentPaletteBitmapBecomesIhdrPlteTrnsIdatIend)
     info.colors[2] = {255, 0, 255, 0};
     void* bits = nullptr;
     TBitmap bitmap;
-    bitmap.SetHandle(CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0));
+    bitmap.SetHandle(
+        CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0));
     auto* pixels = static_cast<uint8_t*>(bits);
     const uint8_t indices[8] = {1, 2, 1, 2, 2, 1, 2, 1};  // bottom row first
     std::memcpy(pixels, indices, 4);
@@ -259,7 +259,8 @@ TEST_F(PNGObjectTest, PixelsOfTwoAndSixteenBitGreyAreReadInTheHeldLayout)
     for (int x = 0; x < 5; ++x)
         EXPECT_EQ(png.Pixels(x, 0), expected[x]) << x;
     EXPECT_EQ(png.Pixels(5, 0), 0);
-    Load(png, BuildPng({{"IHDR", Ihdr(3, 1, 16, 0)}, {"IDAT", Zlib(std::string("\0\x12\xab\x80\x01\xff\xff", 7))},
+    Load(png, BuildPng({{"IHDR", Ihdr(3, 1, 16, 0)},
+                        {"IDAT", Zlib(std::string("\0\x12\xab\x80\x01\xff\xff", 7))},
                         {"IEND", ""}}));
     EXPECT_EQ(png.Pixels(0, 0), 0x121212);
     EXPECT_EQ(png.Pixels(1, 0), 0x808080);

@@ -13,8 +13,7 @@ class ProgramProcess {
 public:
     // environment: "NAME=value" entries replacing the inherited ones of the
     // same name; an entry "NAME=" removes the variable.
-    explicit ProgramProcess(const std::wstring& arguments = L"",
-                            const std::vector<std::wstring>& environment = {});
+    explicit ProgramProcess(const std::wstring& arguments = L"", const std::vector<std::wstring>& environment = {});
     ~ProgramProcess();
     ProgramProcess(const ProgramProcess&) = delete;
     ProgramProcess& operator=(const ProgramProcess&) = delete;

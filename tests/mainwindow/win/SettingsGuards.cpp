@@ -74,8 +74,7 @@ void WriteTree(HKEY key, const RegistryKeyBackup::Node& node)
                        static_cast<DWORD>(value.data.size()));
     for (const auto& [name, child] : node.subkeys) {
         HKEY sub = nullptr;
-        if (RegCreateKeyExW(key, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &sub, nullptr) !=
-            ERROR_SUCCESS)
+        if (RegCreateKeyExW(key, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &sub, nullptr) != ERROR_SUCCESS)
             continue;
         WriteTree(sub, child);
         RegCloseKey(sub);
@@ -124,8 +123,8 @@ RegistryKeyBackup::~RegistryKeyBackup()
     if (!existed_)
         return;
     HKEY created = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &created,
-                        nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &created, nullptr) !=
+        ERROR_SUCCESS)
         return;
     WriteTree(created, saved_);
     RegCloseKey(created);

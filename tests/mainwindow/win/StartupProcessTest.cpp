@@ -183,12 +183,14 @@ TEST_F(StartupProcess, FilesMadeByAnotherProgramAppearInTheWatchedList)
     ASSERT_NE(main, nullptr);
     HWND upper = UpperFileList(main);
     ASSERT_NE(upper, nullptr);
-    ASSERT_TRUE(test::PumpUntil([&] { return SendMessageW(upper, LVM_GETITEMCOUNT, 0, 0) == 2; }, std::chrono::seconds(15)))
+    ASSERT_TRUE(
+        test::PumpUntil([&] { return SendMessageW(upper, LVM_GETITEMCOUNT, 0, 0) == 2; }, std::chrono::seconds(15)))
         << "\"..\" and a.txt";
 
     dir.Write(L"b.txt", "b");
     dir.Write(L"c.txt", "c");
-    EXPECT_TRUE(test::PumpUntil([&] { return SendMessageW(upper, LVM_GETITEMCOUNT, 0, 0) == 4; }, std::chrono::seconds(20)))
+    EXPECT_TRUE(
+        test::PumpUntil([&] { return SendMessageW(upper, LVM_GETITEMCOUNT, 0, 0) == 4; }, std::chrono::seconds(20)))
         << "the two new files are listed without any action in the program";
     EXPECT_EQ(program.CloseAndWait(main), 0u);
 }
@@ -199,7 +201,8 @@ namespace {
 // in that process.
 std::wstring RemoteStatusText(DWORD processId, HWND statusBar, int panel)
 {
-    const TKernelHandle process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
+    const TKernelHandle process(
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
     if (!process)
         return L"";
     constexpr size_t kChars = 1024;
@@ -298,7 +301,8 @@ TEST_F(StartupProcess, ADriveWhoseTargetVanishesIsNoticedAtTheNextReRead)
     ASSERT_NE(main, nullptr);
     HWND upper = UpperFileList(main);
     ASSERT_NE(upper, nullptr);
-    ASSERT_TRUE(test::PumpUntil([&] { return SendMessageW(upper, LVM_GETITEMCOUNT, 0, 0) == 2; }, std::chrono::seconds(15)))
+    ASSERT_TRUE(
+        test::PumpUntil([&] { return SendMessageW(upper, LVM_GETITEMCOUNT, 0, 0) == 2; }, std::chrono::seconds(15)))
         << "\"..\" and a.txt";
     ASSERT_NE(program.WaitForCaption(root + L"sub - Quorvan Free"), nullptr);
 

@@ -92,7 +92,8 @@ TEST_F(DirViewWatchTest, ADriveInNoCheckDrivesIsNotWatched)
     witness->SetChangeInterval(50);
     witness->SetPath(path);
     witness->SetWatchForChanges(true);
-    ASSERT_TRUE(test::PumpUntil([&] { return witness->DiscMonitor()->State() == TDiscMonitorState::dmsWatching; }, 20s));
+    ASSERT_TRUE(
+        test::PumpUntil([&] { return witness->DiscMonitor()->State() == TDiscMonitorState::dmsWatching; }, 20s));
     dir.Write(L"unseen.txt", "x");
     ASSERT_TRUE(test::PumpUntil([&] { return witness->FindFileItem(L"unseen.txt") != nullptr; }, 20s));
     EXPECT_FALSE(Shows(L"unseen.txt"));

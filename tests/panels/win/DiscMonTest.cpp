@@ -35,8 +35,7 @@ void ListFolder(const std::wstring& folder)
     WIN32_FIND_DATAW data;
     const HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
     if (find != INVALID_HANDLE_VALUE) {
-        while (FindNextFileW(find, &data)) {
-        }
+        while (FindNextFileW(find, &data)) {}
         FindClose(find);
     }
 }
@@ -112,7 +111,10 @@ protected:
         {
             return PumpUntil([&] { return monitor.State() == TDiscMonitorState::dmsWatching; }, kBound);
         }
-        bool Reported() { return PumpUntil([&] { return changes > 0; }, kBound); }
+        bool Reported()
+        {
+            return PumpUntil([&] { return changes > 0; }, kBound);
+        }
 
         TDiscMonitor monitor{nullptr};
         int changes = 0;

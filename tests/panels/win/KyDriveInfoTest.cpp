@@ -27,11 +27,11 @@ class PrivateCurrentUser {
 public:
     PrivateCurrentUser()
     {
-        const std::wstring name = std::wstring(kTestsKey) + L"\\CurrentUser-" +
-                                  std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount64());
+        const std::wstring name = std::wstring(kTestsKey) + L"\\CurrentUser-" + std::to_wstring(GetCurrentProcessId()) +
+                                  L"-" + std::to_wstring(GetTickCount64());
         path_ = name;
-        if (RegCreateKeyExW(HKEY_CURRENT_USER, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_,
-                            nullptr) != ERROR_SUCCESS)
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr) !=
+            ERROR_SUCCESS)
             return;
         overridden_ = RegOverridePredefKey(HKEY_CURRENT_USER, key_) == ERROR_SUCCESS;
     }
@@ -50,9 +50,9 @@ public:
     void SetNoDrives(DWORD type, const void* data, DWORD size)
     {
         HKEY policy = nullptr;
-        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kPolicyKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &policy,
-                                  nullptr),
-                  ERROR_SUCCESS);
+        ASSERT_EQ(
+            RegCreateKeyExW(HKEY_CURRENT_USER, kPolicyKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &policy, nullptr),
+            ERROR_SUCCESS);
         EXPECT_EQ(RegSetValueExW(policy, L"NoDrives", 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
         RegCloseKey(policy);
     }

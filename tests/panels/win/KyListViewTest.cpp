@@ -40,7 +40,8 @@ class CommonControls6 {
 public:
     CommonControls6()
     {
-        const std::wstring manifest = dir_.Write(L"cc6.manifest", R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
+        const std::wstring manifest =
+            dir_.Write(L"cc6.manifest", R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
 <assembly xmlns="urn:schemas-microsoft-com:asm.v1" manifestVersion="1.0">
   <assemblyIdentity type="win32" name="Quorvan.Tests" version="1.0.0.0" processorArchitecture="amd64"/>
   <dependency><dependentAssembly>
@@ -214,8 +215,9 @@ TEST_F(KyListViewTest, SortPropertiesSortOnlyWhenChanged)
 TEST_F(KyListViewTest, SystemImageListSurvivesTheList)
 {
     SHFILEINFOW info{};
-    const auto system = reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(
-        L"C:\\", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES));
+    const auto system =
+        reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(L"C:\\", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info,
+                                                    SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES));
     ASSERT_NE(system, nullptr);
     const int count = ImageList_GetImageCount(system);
     ASSERT_GT(count, 0);

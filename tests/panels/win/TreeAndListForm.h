@@ -15,8 +15,7 @@ struct TTreeAndListForm {
     TDriveView* Tree = nullptr;  // owned by Form
     TDirView* List = nullptr;    // owned by Form
 
-    TTreeAndListForm()
-        : Form(std::make_unique<TForm>(nullptr))
+    TTreeAndListForm() : Form(std::make_unique<TForm>(nullptr))
     {
         Form->SetBounds(0, 0, 600, 400);
         Tree = new TDriveView(Form.get());

@@ -85,8 +85,8 @@ private:
         }
         std::memcpy(request.data(), &drive, sizeof drive);
         DWORD returned = 0;
-        return DeviceIoControl(manager_, kDefineUnixDrive, request.data(), static_cast<DWORD>(request.size()),
-                               nullptr, 0, &returned, nullptr) != FALSE;
+        return DeviceIoControl(manager_, kDefineUnixDrive, request.data(), static_cast<DWORD>(request.size()), nullptr,
+                               0, &returned, nullptr) != FALSE;
     }
 
     std::string mountPoint_;

@@ -38,7 +38,10 @@ protected:
 
     void WriteFile(const std::wstring& name, size_t size) { dir.Write(name, std::string(size, 'x')); }
 
-    bool WaitForCount() { return test::PumpUntil([&] { return !panel->Scanning(); }, 20s); }
+    bool WaitForCount()
+    {
+        return test::PumpUntil([&] { return !panel->Scanning(); }, 20s);
+    }
 
     test::TestDir dir;
     TForm form;
@@ -57,7 +60,8 @@ TEST_F(DirPanelTest, ShowsNameTimeAndTheCountOnceItHasEnded)
 
     panel->ShowDirectory(dir.Path());
     EXPECT_EQ(Shown(panel->ValueLabel(1)), ExtractFileName(dir.Path()));
-    EXPECT_TRUE(std::regex_match(Shown(panel->ValueLabel(2)), std::wregex(L"\\d\\d\\.\\d\\d\\.\\d{4}, \\d\\d:\\d\\d:\\d\\d")))
+    EXPECT_TRUE(
+        std::regex_match(Shown(panel->ValueLabel(2)), std::wregex(L"\\d\\d\\.\\d\\d\\.\\d{4}, \\d\\d:\\d\\d:\\d\\d")))
         << Shown(panel->ValueLabel(2));
     EXPECT_NE(panel->Image().Icon(), nullptr);
 
@@ -67,7 +71,8 @@ TEST_F(DirPanelTest, ShowsNameTimeAndTheCountOnceItHasEnded)
     // 20,103 bytes: at least 10,000, so in KB, rounded.
     EXPECT_EQ(Shown(panel->ValueLabel(5)), L"20 KB  (20.103 Bytes)");
     // The value labels fit their texts.
-    EXPECT_EQ(panel->ValueLabel(5).Width(), MeasureText(panel->ValueLabel(5).Font().Handle(), L"20 KB  (20.103 Bytes)").cx);
+    EXPECT_EQ(panel->ValueLabel(5).Width(),
+              MeasureText(panel->ValueLabel(5).Font().Handle(), L"20 KB  (20.103 Bytes)").cx);
 }
 
 TEST_F(DirPanelTest, TheSameFolderAgainKeepsTheRunningCount)
@@ -134,7 +139,8 @@ TEST_F(DirPanelTest, ADriveRootShowsItsPathAndItsTime)
     ASSERT_EQ(PathRootLength(root), 2u);
     panel->ShowDirectory(root);
     EXPECT_EQ(Shown(panel->ValueLabel(1)), root);
-    EXPECT_TRUE(std::regex_match(Shown(panel->ValueLabel(2)), std::wregex(L"\\d\\d\\.\\d\\d\\.\\d{4}, \\d\\d:\\d\\d:\\d\\d")))
+    EXPECT_TRUE(
+        std::regex_match(Shown(panel->ValueLabel(2)), std::wregex(L"\\d\\d\\.\\d\\d\\.\\d{4}, \\d\\d:\\d\\d:\\d\\d")))
         << Shown(panel->ValueLabel(2));
     panel->ShowDirectory(L"");  // the whole test drive is not counted
 }

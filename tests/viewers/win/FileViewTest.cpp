@@ -63,9 +63,28 @@ TEST_F(FileViewTest, LoadsEachKindOfFile)
     const Case cases[] = {
         {L"unix.txt", "eins\nzwei\n", {L"eins", L"zwei"}, false, TFileFormat::ffUNIX, true},
         {L"dos.txt", "eins\r\nzwei\r\n", {L"eins", L"zwei"}, false, TFileFormat::ffDOS, true},
-        {L"uni.txt", "\xff\xfe" "G\0r\0\xfc\0\xdf\0e\0\r\0\n\0"s, {L"Grüße"}, true, TFileFormat::ffDOS, true},
-        {L"binär.dat", "abc\x01" "def", {L"abc\x01" L"def"}, true, TFileFormat::ffDOS, true},
-        {L"utf8.txt", "\xef\xbb\xbfGr\xc3\xbc\xc3\x9f" "e\r\n", {L"Grüße"}, true, TFileFormat::ffDOS, true},
+        {L"uni.txt",
+         "\xff\xfe"
+         "G\0r\0\xfc\0\xdf\0e\0\r\0\n\0"s,
+         {L"Grüße"},
+         true,
+         TFileFormat::ffDOS,
+         true},
+        {L"binär.dat",
+         "abc\x01"
+         "def",
+         {L"abc\x01"
+          L"def"},
+         true,
+         TFileFormat::ffDOS,
+         true},
+        {L"utf8.txt",
+         "\xef\xbb\xbfGr\xc3\xbc\xc3\x9f"
+         "e\r\n",
+         {L"Grüße"},
+         true,
+         TFileFormat::ffDOS,
+         true},
         {L"tabs.txt", "a\tb\nc\td\n", {L"a\tb", L"c\td"}, false, TFileFormat::ffUNIX, true},
         {L"brief.rtf", "{\\rtf1\\ansi Hallo {\\b Welt}\\par}", {L"Hallo Welt"}, false, TFileFormat::ffUNIX, false},
     };
@@ -123,7 +142,8 @@ TEST_F(FileViewTest, SameNameEmptyNameAndMissingFile)
 TEST_F(FileViewTest, DetectFileKindKeepsTheFlags)
 {
     using namespace std::string_literals;
-    EXPECT_TRUE(view->DetectFileKind(dir.Write(L"u.txt", "\xff\xfe" "a\0"s)));
+    EXPECT_TRUE(view->DetectFileKind(dir.Write(L"u.txt", "\xff\xfe"
+                                                         "a\0"s)));
     EXPECT_TRUE(view->UnicodeFile());
     EXPECT_FALSE(view->LFOnly());
     EXPECT_TRUE(view->DetectFileKind(dir.Write(L"l.txt", "a\nb")));
@@ -146,7 +166,10 @@ TEST_F(FileViewTest, LoadAndSaveAreByteForByteInEachCodePageAndLineEnd)
     };
     const Case cases[] = {
         {L"ansi-dos.txt", TTextTranslation::ttlANSI, AllPrintableBytes(), TFileFormat::ffDOS},
-        {L"ansi-unix.txt", TTextTranslation::ttlANSI, "Gr\xfc\xdf" "e\n\x80 \x81 \xff\nEnde\n", TFileFormat::ffUNIX},
+        {L"ansi-unix.txt", TTextTranslation::ttlANSI,
+         "Gr\xfc\xdf"
+         "e\n\x80 \x81 \xff\nEnde\n",
+         TFileFormat::ffUNIX},
         {L"oem-dos.txt", TTextTranslation::ttlDOS8, box, TFileFormat::ffDOS},
         {L"oem-unix.txt", TTextTranslation::ttlDOS8, lf, TFileFormat::ffUNIX},
         {L"oem-all.txt", TTextTranslation::ttlDOS8, AllPrintableBytes(), TFileFormat::ffDOS},
@@ -242,6 +265,7 @@ TEST_F(FileViewTest, ASlowLargeLoadAsksOnceAndNoLeavesAPartReadOnly)
     EXPECT_EQ(questions.size(), 1u) << "Yes: not asked again";
     EXPECT_TRUE(notices.empty());
     EXPECT_FALSE(view->ReadOnly());
-    EXPECT_EQ(static_cast<size_t>(view->Lines().Count()), big.size() / std::string("Eine Zeile mit xxx, die sich wiederholt.\r\n").size())
+    EXPECT_EQ(static_cast<size_t>(view->Lines().Count()),
+              big.size() / std::string("Eine Zeile mit xxx, die sich wiederholt.\r\n").size())
         << "all of it";
 }

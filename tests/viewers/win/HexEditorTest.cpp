@@ -22,8 +22,8 @@ namespace {
 
 std::string ReadFileBytes(const std::wstring& name)
 {
-    TFileHandle file(CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                 OPEN_EXISTING, 0, nullptr));
+    TFileHandle file(CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                 0, nullptr));
     if (!file)
         return "<missing>";
     std::string bytes;
@@ -397,8 +397,7 @@ TEST_F(HexEditorTest, ClosingWithYesWhenTheSaveFailsKeepsTheDocument)
         ASSERT_TRUE(held);
         EXPECT_FALSE(hex->LoadFromFile(other)) << "the load that asked gives false";
         ASSERT_EQ(questions.size(), 1u);
-        EXPECT_EQ(questions[0],
-                  L"Die Datei \"daten.bin\" wurde geändert. Sollen die Änderungen gespeichert werden?");
+        EXPECT_EQ(questions[0], L"Die Datei \"daten.bin\" wurde geändert. Sollen die Änderungen gespeichert werden?");
         ASSERT_EQ(errors.size(), 1u);
         EXPECT_NE(errors[0].find(L"daten.bin"), std::wstring::npos);
         EXPECT_EQ(hex->FileName(), file);
@@ -446,9 +445,9 @@ TEST_F(HexEditorTest, InsertModeTypingAndDeleting)
     ASSERT_TRUE(hex->InsertMode());
     EXPECT_EQ(hex->CaretStyle(), TCaretStyle::csLeftLine);
     hex->SetSelStart(2);
-    keys.Type(L"4a");  // a new byte 0x4A before byte 2
+    keys.Type(L"4a");    // a new byte 0x4A before byte 2
     keys.Press(VK_TAB);  // to the character pane
-    keys.Type(L"ä");    // German ANSI: 0xE4
+    keys.Type(L"ä");     // German ANSI: 0xE4
     std::string expected = content;
     expected.insert(2, "\x4A");
     expected.insert(3, "\xE4");

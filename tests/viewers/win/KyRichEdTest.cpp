@@ -301,13 +301,15 @@ TEST_F(KyRichEdTest, PlainTextStreamsInTheControlsUnicode)
 {
     edit->SetPlainText(true);
     TMemoryStream in;
-    in.WriteBytes("Gr\xfc\xdf" "e\r\n\x80 und \x81");
+    in.WriteBytes("Gr\xfc\xdf"
+                  "e\r\n\x80 und \x81");
     in.SetPosition(0);
     edit->Lines().LoadFromStream(in);
     EXPECT_EQ(Lines(), (std::vector<std::wstring>{L"Gr\u00fc\u00dfe", L"\u20ac und \u0081"}));
     TMemoryStream out;
     edit->Lines().SaveToStream(out);
-    EXPECT_EQ(std::string(out.Bytes().begin(), out.Bytes().end()), "Gr\xfc\xdf" "e\r\n\x80 und \x81");
+    EXPECT_EQ(std::string(out.Bytes().begin(), out.Bytes().end()), "Gr\xfc\xdf"
+                                                                   "e\r\n\x80 und \x81");
 }
 
 TEST_F(KyRichEdTest, RtfFilesPassUnchangedWhateverTheDefaultConversion)
@@ -325,7 +327,8 @@ TEST_F(KyRichEdTest, RtfFilesPassUnchangedWhateverTheDefaultConversion)
 
     // Any other extension goes through the default conversion.
     edit->SetDefaultConverter(ConversionClass<TConversion>());
-    edit->Lines().LoadFromFile(dir.Write(L"brief.txt", "Gr\xfc\xdf" "e"));
+    edit->Lines().LoadFromFile(dir.Write(L"brief.txt", "Gr\xfc\xdf"
+                                                       "e"));
     EXPECT_EQ(edit->Lines()[0], L"Gr\u00fc\u00dfe");
     EXPECT_THROW(edit->Lines().LoadFromFile(dir.File(L"fehlt.txt")), EFOpenError);
 }

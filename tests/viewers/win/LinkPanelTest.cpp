@@ -22,8 +22,8 @@ std::wstring Shown(TLabel& label)
 }
 
 // A shortcut written through the shell's own link object.
-bool MakeShortcut(const std::wstring& file, const std::wstring& target, const std::wstring& workingDir,
-                  int showCmd, const std::wstring& description)
+bool MakeShortcut(const std::wstring& file, const std::wstring& target, const std::wstring& workingDir, int showCmd,
+                  const std::wstring& description)
 {
     ComPtr<IShellLinkW> link;
     ComPtr<IPersistFile> persist;
@@ -153,7 +153,8 @@ TEST_F(LinkPanelTest, CaptionsStandBesideTheirValues)
         EXPECT_EQ(Shown(panel->CaptionLabel(row)), captions[row - 1]) << row;
     for (int row = 2; row <= 6; ++row) {
         EXPECT_EQ(panel->ValueLabel(row).Top(), panel->CaptionLabel(row).Top()) << row;
-        EXPECT_GE(panel->ValueLabel(row).Left(), panel->CaptionLabel(row).Left() + panel->CaptionLabel(row).Width() + 10)
+        EXPECT_GE(panel->ValueLabel(row).Left(),
+                  panel->CaptionLabel(row).Left() + panel->CaptionLabel(row).Width() + 10)
             << row;
     }
 }

@@ -61,7 +61,8 @@ TEST(TextConversion, ReadsTheSameTextWithAnyBufferSize)
     }
     TUnicodeConversionDOS8 unicode;
     TConversion ansi;
-    const std::string ansiBytes = "Gr\xfc\xdf" "e \x80\x81\r\n";
+    const std::string ansiBytes = "Gr\xfc\xdf"
+                                  "e \x80\x81\r\n";
     const std::u16string unicodeWhole = ReadAll(unicode, utf16, 4096);
     const std::u16string ansiWhole = ReadAll(ansi, ansiBytes, 4096);
     EXPECT_EQ(unicodeWhole, u"A\U0001F600\u00e4\r\n");
