@@ -282,7 +282,18 @@ void TQRVMain::UpdateCommandLineDropTarget()
     if (CmdLineBox)
         CmdLineBox->SetAcceptFiles(ToolbarCMDLine && ToolbarCMDLine->Visible());
 }
-void TQRVMain::RefreshListColors(TDirView* /*List*/) {}
+void TQRVMain::RefreshListColors(TDirView* List)
+{
+    if (!List)
+        return;
+    const TColor color = PaneColor(Options, List == ActiveList);
+    List->SetColor(color);
+    if (TComboBox* history = List == LV1 ? DirHist1 : List == LV2 ? DirHist2 : nullptr) {
+        history->SetColor(color);
+        if (history->HandleAllocated())
+            InvalidateRect(history->Handle(), nullptr, TRUE);
+    }
+}
 void TQRVMain::UpdateDisplayModeButtons(bool HexDown, bool TextDown)
 {
     if (fileDisplay_)
