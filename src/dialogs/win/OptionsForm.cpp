@@ -23,12 +23,12 @@ namespace qrv {
 
 namespace {
 
-constexpr int kClientWidth = 468;
-constexpr int kClientHeight = 412;
+constexpr int kClientWidth = 580;
+constexpr int kClientHeight = 430;
 constexpr int kPageWidth = kClientWidth - 16;
 constexpr int kPageHeight = kClientHeight - 52;
 constexpr int kLine = 20;  // the distance of two check boxes
-constexpr int kColumn2 = 224;
+constexpr int kColumn2 = 290;
 
 const wchar_t* const kClickConflict =
     L"Die Einstellungen \"Einfacher Klick zum Starten\" und \"Ganze Zeile markieren\" sind unverträglich. Bitte "
@@ -443,14 +443,14 @@ void TFormOptions::BuildPrograms()
     fkeys_ = new TImpStringGrid(this);
     fkeys_->SetName(L"FKeys");
     fkeys_->SetCells(&fkeyModel_->Cells());
-    const int gridHeight = kPageHeight - 96;
-    // Rows that fill the grid: 13 rows with their lines.
+    // 13 rows with their lines, above the icons' box, below two rows of tabs.
+    const int gridHeight = kPageHeight - 48 - 32 - 30;
     const int rowHeight = std::max((gridHeight - 4) / kFKeyGridRows - 1, 14);
     fkeys_->SetDefaultRowHeight(rowHeight);
     fkeys_->SetBounds(8, 32, kPageWidth - 24, (rowHeight + 1) * kFKeyGridRows + 4);
-    const int keyWidth = 64;
-    const int captionWidth = 96;
-    const int rest = kPageWidth - 24 - 4 - keyWidth - captionWidth - 4 - GetSystemMetrics(SM_CXVSCROLL);
+    const int keyWidth = 72;
+    const int captionWidth = 120;
+    const int rest = kPageWidth - 24 - 4 - keyWidth - captionWidth - 4;
     const int widths[kFKeyGridCols] = {keyWidth, captionWidth, rest / 2, rest - rest / 2};
     for (int col = 0; col < kFKeyGridCols; ++col) {
         TImpColumn& column = fkeys_->Columns(col);

@@ -221,7 +221,7 @@ void TImpStringGrid::UpdateScrollBar()
     const int scrollable = RowCount() - cells_->FixedRows();
     SCROLLINFO info{};
     info.cbSize = sizeof info;
-    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
     info.nMin = 0;
     info.nMax = std::max(scrollable - 1, 0);
     info.nPage = static_cast<UINT>(VisibleRowCount());
