@@ -284,15 +284,7 @@ void TQRVMain::UpdateCommandLineDropTarget()
 }
 void TQRVMain::RefreshListColors(TDirView* List)
 {
-    if (!List)
-        return;
-    const TColor color = PaneColor(Options, List == ActiveList);
-    List->SetColor(color);
-    if (TComboBox* history = List == LV1 ? DirHist1 : List == LV2 ? DirHist2 : nullptr) {
-        history->SetColor(color);
-        if (history->HandleAllocated())
-            InvalidateRect(history->Handle(), nullptr, TRUE);
-    }
+    ColorPane(List);
 }
 void TQRVMain::UpdateDisplayModeButtons(bool HexDown, bool TextDown)
 {

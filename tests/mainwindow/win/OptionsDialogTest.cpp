@@ -306,6 +306,11 @@ TEST_F(OptionsDialog, OkPaintsTheActiveAndTheOtherList)
     }
     EXPECT_EQ(ListView_GetBkColor(main->LV1->Handle()), 0x00336699u);
     EXPECT_EQ(ListView_GetBkColor(main->LV2->Handle()), 0x00CCDDEEu);
+    // The colours follow the focus to the other list.
+    main->LV2->SetFocus();
+    ASSERT_TRUE(test::PumpUntil([&] { return main->ActiveList == main->LV2; }, 5s));
+    EXPECT_EQ(ListView_GetBkColor(main->LV2->Handle()), 0x00336699u);
+    EXPECT_EQ(ListView_GetBkColor(main->LV1->Handle()), 0x00CCDDEEu);
 }
 
 TEST_F(OptionsDialog, StoredValuesTheDialogMustKeep)
