@@ -4,6 +4,7 @@
 #include "common/win/BaseUtilsWin.h"
 #include "dialogs/win/DSAMsgDlg.h"
 #include "framework/IgnoredError.h"
+#include "framework/win/ActnList.h"
 #include "framework/win/Buttons.h"
 #include "framework/win/FontDialog.h"
 #include "framework/win/Menus.h"
@@ -244,6 +245,19 @@ void TFormOptions::BuildPages()
     pages_->Page(opThumbnails)->SetEnabled(false);
     pages_->OnChange = [this](TComponent*) { PageCtrlChange(); };
     pages_->SetActivePageIndex(opGeneral);
+    // Ctrl+Tab and Ctrl+PgDn go to the next page, with Shift or PgUp back.
+    auto* keys = new TActionList(this);
+    const std::pair<TShortCut, bool> pageKeys[] = {
+        {ShortCut(VK_TAB, scCtrl), true},
+        {ShortCut(VK_TAB, scCtrl | scShift), false},
+        {ShortCut(VK_NEXT, scCtrl), true},
+        {ShortCut(VK_PRIOR, scCtrl), false},
+    };
+    for (const auto& [key, forward] : pageKeys) {
+        auto* action = new TAction(this, keys);
+        action->SetShortCut(key);
+        action->OnExecute = [this, forward = forward](TComponent*) { pages_->SelectNextPage(forward); };
+    }
 
     BuildGeneral();
     BuildDisplay();

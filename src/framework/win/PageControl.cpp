@@ -92,6 +92,23 @@ void TPageControl::SetActivePageIndex(int index)
     ShowActive();
 }
 
+void TPageControl::SelectNextPage(bool forward)
+{
+    if (PageCount() == 0)
+        return;
+    int page = active_;
+    for (int step = 0; step < PageCount(); ++step) {
+        page = (page + (forward ? 1 : PageCount() - 1)) % PageCount();
+        if (pages_[static_cast<size_t>(page)]->tabVisible_)
+            break;
+    }
+    if (page == active_ || !pages_[static_cast<size_t>(page)]->tabVisible_)
+        return;
+    SetActivePageIndex(page);
+    if (OnChange)
+        OnChange(this);
+}
+
 void TPageControl::ShowActive()
 {
     for (int i = 0; i < PageCount(); ++i)

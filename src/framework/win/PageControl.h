@@ -39,6 +39,10 @@ public:
     void SetActivePageIndex(int index);
     TTabSheet* ActivePage() const { return active_ >= 0 ? pages_[static_cast<size_t>(active_)] : nullptr; }
 
+    // The next (or previous) page with a tab, round the end, as the user
+    // chose it: OnChange follows.
+    void SelectNextPage(bool forward);
+
     // The user chose another tab (not raised by SetActivePageIndex).
     TNotifyEvent OnChange;
 

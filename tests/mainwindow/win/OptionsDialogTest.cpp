@@ -179,7 +179,14 @@ TEST_F(OptionsDialog, F12OpensThePageUsedLastWithoutTheThumbnailTab)
                 SendMessageW(tabControl, TCM_GETITEMW, i, reinterpret_cast<LPARAM>(&item));
                 tabs.push_back(text);
             }
-            form.SetActivePage(opDragDrop);
+            // Ctrl+Tab goes to the next page.
+            form.SetActivePage(opFontsColors);
+            form.Control<TCheckBox>(L"chkUseColor")->SetFocus();
+            keybd_event(VK_CONTROL, 0, 0, 0);
+            keybd_event(VK_TAB, 0, 0, 0);
+            keybd_event(VK_TAB, 0, KEYEVENTF_KEYUP, 0);
+            keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+            test::PumpUntil([&] { return form.ActivePage() == opDragDrop; }, 2s);
             Cancel(form);
         });
         main->OptionsDlg->Execute();
