@@ -14,17 +14,17 @@ std::wstring MissingFileQuestion(const std::wstring& name)
 TOptionsCheckResult CheckProgramPaths(const std::wstring& compareProgram, const std::wstring& irfanView,
                                       const TOptionsCheckCalls& calls)
 {
-    struct Field {
+    struct TCheckedField {
         const std::wstring& Name;
         const wchar_t* Ident;
         TOptionsFocus Focus;
         TOptionsPage Page;
     };
-    const Field fields[] = {
+    const TCheckedField fields[] = {
         {compareProgram, L"compareprogram not found", TOptionsFocus::CompareProgram, opGeneral},
         {irfanView, L"irfanview not found", TOptionsFocus::IrfanView, opFileDisplay},
     };
-    for (const Field& field : fields) {
+    for (const TCheckedField& field : fields) {
         if (field.Name.empty() || calls.FileExists(field.Name))
             continue;
         if (calls.Ask(MissingFileQuestion(field.Name), field.Ident) == kAnswerYes)
