@@ -358,6 +358,22 @@ TEST_F(OptionsDialog, YesSendsTheUserBackToTheCompareField)
     EXPECT_TRUE(SameOptions(options, before)) << "nothing written";
 }
 
+TEST_F(OptionsDialog, SingleClickBesideRowSelectIsReportedNotPrevented)
+{
+    TOptions options = Options;
+    options.ClickEdits = false;
+    options.SingleClickExec = false;
+    options.RowSelect = true;
+    auto form = Form(options);
+    auto* singleClick = form->Control<TRadioButton>(L"rbMouseSingleClick");
+    ASSERT_NE(singleClick, nullptr);
+    SendMessageW(singleClick->Handle(), BM_CLICK, 0, 0);
+    EXPECT_EQ(questions, 1) << "the conflict is reported";
+    form->btnOKClick();
+    EXPECT_TRUE(options.SingleClickExec);
+    EXPECT_TRUE(options.RowSelect) << "both may be saved together";
+}
+
 TEST_F(OptionsDialog, CellLimitsFontsAndCompletedCommands)
 {
     TOptions options = Options;
