@@ -73,7 +73,7 @@ TEST(OleContainerRules, MapsVerbs)
     EXPECT_EQ(ResolveVerb(1, verbs), 1);
     EXPECT_EQ(ResolveVerb(2, verbs), 7);
     EXPECT_EQ(ResolveVerb(0, verbs), 0);
-    for (int passed : {ovShow, ovOpen, ovHide, ovUIActivate, ovInPlaceActivate, -7})
+    for (int passed : std::initializer_list<int>{ovShow, ovOpen, ovHide, ovUIActivate, ovInPlaceActivate, -7})
         EXPECT_EQ(ResolveVerb(passed, verbs), passed);
     EXPECT_EQ(ResolveVerb(ovPrimary, {}), 0);
     for (int beyond : {3, 1000}) {
