@@ -878,9 +878,13 @@ void TKyOLEContainer::WndProc(TMessage& message)
             return;
         }
         break;
-    case WM_GETDLGCODE:
-        message.Result = AutoActivate != TAutoActivate::aaManual && object_ ? DLGC_WANTMESSAGE : 0;
+    case WM_GETDLGCODE: {
+        // Enter activates the object; every other key is the form's.
+        const auto* key = reinterpret_cast<const MSG*>(message.LParam);
+        const bool enter = key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN;
+        message.Result = enter && AutoActivate != TAutoActivate::aaManual && object_ ? DLGC_WANTMESSAGE : 0;
         return;
+    }
     case WM_KEYDOWN:
         if (message.WParam == VK_RETURN && AutoActivate != TAutoActivate::aaManual && object_) {
             DoVerb(GetKeyState(VK_CONTROL) < 0 ? ovInPlaceActivate : ovPrimary);
@@ -1012,7 +1016,8 @@ void TKyOLEContainer::SiteUIDeactivated()
     if (formFrame_ && formFrame_->ActiveOleControl() == this)
         formFrame_->SetActiveOleControl(nullptr);
     FreeAccelerators();
-    if (HandleAllocated() && IsWindowVisible(handle_) && !Destroying())
+    // The focus the object's window had comes back to the container.
+    if (const HWND focus = GetFocus(); HandleAllocated() && focus && IsChild(handle_, focus) && !Destroying())
         ::SetFocus(handle_);
     if (HandleAllocated())
         InvalidateRect(handle_, nullptr, TRUE);

@@ -322,6 +322,36 @@ TEST_F(OleContainerObjects, ActivatesInPlaceInsideTheContainer)
     }
 }
 
+TEST_F(OleContainerObjects, TheUserActivatesByDoubleClickEnterOrTheVerbMenu)
+{
+    TKyOLEContainer& c = Embedded();
+    SendMessageW(c.Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(10, 10));
+    EXPECT_EQ(c.GetState(), osUIActive);
+    c.DestroyObject();
+
+    c.CreateObjectFromFile(file, false);
+    c.AutoActivate = TAutoActivate::aaManual;
+    SendMessageW(c.Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(10, 10));
+    SendMessageW(c.Handle(), WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_EQ(c.GetState(), osRunning);
+    MSG enter{};
+    enter.hwnd = c.Handle();
+    enter.message = WM_KEYDOWN;
+    enter.wParam = VK_RETURN;
+    EXPECT_EQ(SendMessageW(c.Handle(), WM_GETDLGCODE, VK_RETURN, reinterpret_cast<LPARAM>(&enter)), 0);
+    c.AutoActivate = TAutoActivate::aaDoubleClick;
+    EXPECT_EQ(SendMessageW(c.Handle(), WM_GETDLGCODE, VK_RETURN, reinterpret_cast<LPARAM>(&enter)), DLGC_WANTMESSAGE);
+    SendMessageW(c.Handle(), WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_EQ(c.GetState(), osUIActive);
+    c.DestroyObject();
+
+    // The verb menu's "&Öffnen".
+    c.CreateObjectFromFile(file, false);
+    ASSERT_NE(c.VerbMenu(), nullptr);
+    c.VerbMenu()->Items()->Items(1)->Click();
+    EXPECT_EQ(c.GetState(), osOpen);
+}
+
 TEST_F(OleContainerObjects, OpensInItsOwnWindowAndIsHatchedMeanwhile)
 {
     TKyOLEContainer& c = Embedded();
