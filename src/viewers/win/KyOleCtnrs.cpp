@@ -343,7 +343,7 @@ void TKyOLEContainer::NewStorage()
 }
 
 template <class Make>
-void TKyOLEContainer::CreateObject(Make make, DWORD aspect, bool iconic, TLockBytesPtr bytes, TStoragePtr storage)
+void TKyOLEContainer::MakeObject(Make make, DWORD aspect, bool iconic, TLockBytesPtr bytes, TStoragePtr storage)
 {
     DestroyObject();
     try {
@@ -369,10 +369,54 @@ void TKyOLEContainer::CreateObject(Make make, DWORD aspect, bool iconic, TLockBy
 
 void TKyOLEContainer::CreateObjectFromFile(const std::wstring& fileName, bool iconic)
 {
-    CreateObject(
+    MakeObject(
         [&](IOleClientSite* site, IStorage* storage, IOleObject** made) {
             return OleCreateFromFile(CLSID_NULL, fileName.c_str(), IID_IOleObject, OLERENDER_DRAW, nullptr, site,
                                      storage, reinterpret_cast<void**>(made));
+        },
+        DVASPECT_CONTENT, iconic);
+}
+
+void TKyOLEContainer::CreateObject(const CLSID& classId, bool iconic)
+{
+    MakeObject(
+        [&](IOleClientSite* site, IStorage* storage, IOleObject** made) {
+            return OleCreate(classId, IID_IOleObject, OLERENDER_DRAW, nullptr, site, storage,
+                             reinterpret_cast<void**>(made));
+        },
+        DVASPECT_CONTENT, iconic);
+}
+
+void TKyOLEContainer::CreateLinkToFile(const std::wstring& fileName, bool iconic)
+{
+    MakeObject(
+        [&](IOleClientSite* site, IStorage* storage, IOleObject** made) {
+            return OleCreateLinkToFile(fileName.c_str(), IID_IOleObject, OLERENDER_DRAW, nullptr, site, storage,
+                                       reinterpret_cast<void**>(made));
+        },
+        DVASPECT_CONTENT, iconic);
+}
+
+void TKyOLEContainer::CreateObjectFromData(IDataObject* data, bool iconic)
+{
+    if (!data)
+        OleCheck(E_POINTER);
+    MakeObject(
+        [&](IOleClientSite* site, IStorage* storage, IOleObject** made) {
+            return OleCreateFromData(data, IID_IOleObject, OLERENDER_DRAW, nullptr, site, storage,
+                                     reinterpret_cast<void**>(made));
+        },
+        DVASPECT_CONTENT, iconic);
+}
+
+void TKyOLEContainer::CreateLinkFromData(IDataObject* data, bool iconic)
+{
+    if (!data)
+        OleCheck(E_POINTER);
+    MakeObject(
+        [&](IOleClientSite* site, IStorage* storage, IOleObject** made) {
+            return OleCreateLinkFromData(data, IID_IOleObject, OLERENDER_DRAW, nullptr, site, storage,
+                                         reinterpret_cast<void**>(made));
         },
         DVASPECT_CONTENT, iconic);
 }
@@ -736,11 +780,9 @@ void TKyOLEContainer::LoadFromStream(TStream& stream)
         StgOpenStorageOnILockBytes(bytes.Get(), nullptr, STGM_READWRITE | STGM_SHARE_EXCLUSIVE, nullptr, 0, &storage));
     if (header.OldFormat)
         SetBounds(header.Left, header.Top, header.Right - header.Left, header.Bottom - header.Top);
-    CreateObject(
-        [](IOleClientSite* site, IStorage* storage, IOleObject** made) {
-            return OleLoad(storage, IID_IOleObject, site, reinterpret_cast<void**>(made));
-        },
-        header.Aspect, header.Aspect == DVASPECT_ICON, bytes, storage);
+    MakeObject([](IOleClientSite* site, IStorage* storage,
+                  IOleObject** made) { return OleLoad(storage, IID_IOleObject, site, reinterpret_cast<void**>(made)); },
+               header.Aspect, header.Aspect == DVASPECT_ICON, bytes, storage);
 }
 
 // ---- Look -------------------------------------------------------------------------

@@ -72,6 +72,12 @@ public:
     int GetState();
     // Embeds an object made from the file by the class the system finds for it.
     void CreateObjectFromFile(const std::wstring& fileName, bool iconic);
+    // The other kinds of creation: a new object of a class, a link to a
+    // file, an object or a link made of a data object (the clipboard's, a drop's).
+    void CreateObject(const CLSID& classId, bool iconic);
+    void CreateLinkToFile(const std::wstring& fileName, bool iconic);
+    void CreateObjectFromData(IDataObject* data, bool iconic);
+    void CreateLinkFromData(IDataObject* data, bool iconic);
     // Runs a verb: ovPrimary, an index above 0 into the verb list, or a
     // system verb (ovInPlaceActivate, ovOpen ...). Raises on an empty container.
     int DoVerb(int verb);
@@ -131,7 +137,7 @@ private:
     // frees the half-made object and is passed on.
     // The object is kept in the storage given, or in a new one.
     template <class Make>
-    void CreateObject(Make make, DWORD aspect, bool iconic, TLockBytesPtr bytes = {}, TStoragePtr storage = {});
+    void MakeObject(Make make, DWORD aspect, bool iconic, TLockBytesPtr bytes = {}, TStoragePtr storage = {});
     void InitObject();
     void ApplyIconic(bool iconic);
     void UpdateExtent();

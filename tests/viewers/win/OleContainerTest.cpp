@@ -322,6 +322,33 @@ TEST_F(OleContainerObjects, ActivatesInPlaceInsideTheContainer)
     }
 }
 
+TEST_F(OleContainerObjects, MakesObjectsOfAClassAndOfADataObject)
+{
+    TKyOLEContainer& c = Embedded();
+    c.DoVerb(oletest::VerbChange);  // green
+    ContainerForm other;
+    Microsoft::WRL::ComPtr<IDataObject> data;
+    ASSERT_EQ(c.OleObject()->QueryInterface(IID_PPV_ARGS(&data)), S_OK);
+    other.container->CreateObjectFromData(data.Get(), false);
+    EXPECT_EQ(other.container->GetState(), osRunning);
+    const TPainted copied(*other.container);
+    EXPECT_EQ(copied.At(copied.Width() / 2, copied.Height() / 2), Green);
+    EXPECT_EQ(LiveObjects(), 2);
+
+    // A new object of the class: its empty data names no colour.
+    other.container->CreateObject(oletest::ClassId, false);
+    EXPECT_EQ(other.container->GetState(), osRunning);
+    EXPECT_EQ(LiveObjects(), 2);
+    const TPainted fresh(*other.container);
+    EXPECT_EQ(fresh.At(fresh.Width() / 2, fresh.Height() / 2), RGB(128, 128, 128));
+    other.container->DestroyObject();
+    EXPECT_EQ(LiveObjects(), 1);
+    const CLSID unknown{0x1, 0x2, 0x3, {0, 0, 0, 0, 0, 0, 0, 4}};
+    EXPECT_THROW(other.container->CreateObject(unknown, false), EOleSysError);
+    EXPECT_THROW(other.container->CreateObjectFromData(nullptr, false), EOleSysError);
+    EXPECT_EQ(other.container->GetState(), osEmpty);
+}
+
 TEST_F(OleContainerObjects, TheUserActivatesByDoubleClickEnterOrTheVerbMenu)
 {
     TKyOLEContainer& c = Embedded();
