@@ -282,6 +282,9 @@ TKyOLEContainer::TKyOLEContainer(TComponent* owner) : TCustomControl(owner), sit
 
 TKyOLEContainer::~TKyOLEContainer()
 {
+    // The control goes: no handler is called from here on.
+    OnActivate = OnDeactivate = OnDataChanged = OnShowObject = nullptr;
+    OnObjectMove = nullptr;
     try {
         DestroyObject();
     } catch (...) {
@@ -615,8 +618,7 @@ void TKyOLEContainer::FreeAccelerators()
 void TKyOLEContainer::DestroyObject()
 {
     if (!object_) {
-        FreeVerbs();
-        FreeAccelerators();
+        ReleaseObject();  // what a failed creation left: its storage
         return;
     }
     ScopeExit release([this] { ReleaseObject(); });
