@@ -1,10 +1,10 @@
 // OleContainerProbe: embeds a file's object in the embedded-document
 // container and prints the container's state after each step, the object's
 // verbs and the events it raised. For developers and scripted checks.
-//   OleContainerProbe FILE [--verb N]... [--iconic] [--save DOC]
+//   OleContainerProbe FILE [--link] [--verb N]... [--iconic] [--save DOC]
 //                     [--data-out F] [--data-in F] [--shot F.bmp]
-// --verb runs a verb (repeatable; -65536 primary, -5 in place, -2 open, an
-// index above 0 into the verb list); --save saves a compound document;
+// --link links to the file instead of embedding it; --verb runs a verb (repeatable; -65536 primary, -5 in place, -2
+// open, an index above 0 into the verb list); --save saves a compound document;
 // --data-out writes the stored "Data", --data-in loads one in a second
 // container (FILE may then be "-"); --shot saves a picture of the window.
 // Exit code 0 when every step worked.
@@ -49,13 +49,15 @@ int wmain(int argc, wchar_t** argv)
 {
     std::wstring file, save, dataOut, dataIn, shot;
     std::vector<int> verbs;
-    bool iconic = false;
+    bool iconic = false, link = false;
     for (int i = 1; i < argc; ++i) {
         const std::wstring arg = argv[i];
         if (arg == L"--verb" && i + 1 < argc)
             verbs.push_back(_wtoi(argv[++i]));
         else if (arg == L"--iconic")
             iconic = true;
+        else if (arg == L"--link")
+            link = true;
         else if (arg == L"--save" && i + 1 < argc)
             save = argv[++i];
         else if (arg == L"--data-out" && i + 1 < argc)
@@ -72,7 +74,8 @@ int wmain(int argc, wchar_t** argv)
         }
     }
     if (file.empty()) {
-        Print(L"usage: OleContainerProbe FILE [--verb N]... [--iconic] [--save DOC] [--data-out F] [--data-in F] "
+        Print(L"usage: OleContainerProbe FILE [--link] [--verb N]... [--iconic] [--save DOC] [--data-out F] [--data-in "
+              L"F] "
               L"[--shot F.bmp]");
         return 2;
     }
@@ -112,7 +115,12 @@ int wmain(int argc, wchar_t** argv)
             Pump();
         };
         if (file != L"-") {
-            step(L"create", [&] { container->CreateObjectFromFile(file, iconic); });
+            step(L"create", [&] {
+                if (link)
+                    container->CreateLinkToFile(file, iconic);
+                else
+                    container->CreateObjectFromFile(file, iconic);
+            });
             if (container->GetState() != osEmpty) {
                 step(L"verbs", [&] {
                     for (const std::wstring& verb : container->ObjectVerbs())
