@@ -57,4 +57,16 @@ HBITMAP TDibSectionAllocator::SectionOf(const uint8_t* pixels) const
     return found == sections_.end() ? nullptr : found->second;
 }
 
+HBITMAP TDibSectionAllocator::TakeSection(uint8_t* pixels)
+{
+    const auto found = sections_.find(pixels);
+    if (found == sections_.end()) {
+        Release(pixels);
+        return nullptr;
+    }
+    HBITMAP section = found->second;
+    sections_.erase(found);
+    return section;
+}
+
 }  // namespace qrv
