@@ -16,6 +16,8 @@ uint8_t* TDibSectionAllocator::Allocate(const TPixelLayout& layout)
     // GDI has no bitmap of no pixels: an empty image gets a byte of its own.
     if (layout.Width == 0 || layout.Height == 0)
         return static_cast<uint8_t*>(std::calloc(1, 1));
+    if (layout.Size() > maxBytes_)
+        return nullptr;
     struct {
         BITMAPINFOHEADER header;
         RGBQUAD colors[256];

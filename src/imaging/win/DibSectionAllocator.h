@@ -5,12 +5,15 @@
 #include "framework/win/WinApi.h"
 #include "imaging/PixelAllocator.h"
 
+#include <cstdint>
 #include <map>
 
 namespace qrv {
 
 class TDibSectionAllocator : public TPixelAllocator {
 public:
+    // Refuses images whose pixels take more than maxBytes.
+    explicit TDibSectionAllocator(size_t maxBytes = SIZE_MAX) : maxBytes_(maxBytes) {}
     ~TDibSectionAllocator() override;
     uint8_t* Allocate(const TPixelLayout& layout) override;
     void Release(uint8_t* pixels) override;
@@ -22,6 +25,7 @@ public:
     HBITMAP TakeSection(uint8_t* pixels);
 
 private:
+    size_t maxBytes_;
     std::map<const uint8_t*, HBITMAP> sections_;
 };
 

@@ -16,6 +16,10 @@ namespace {
 
 int unitStarts = 0;
 
+// A header asks for any size; pictures beyond this many bytes of pixels
+// (16384 x 16384 at 32 bits) are refused before memory is taken for them.
+constexpr size_t kMaxPixelBytes = size_t{1} << 30;
+
 // The colour table of a DIB section, as many entries as its depth has.
 std::vector<RGBQUAD> ColorTable(HBITMAP section, int bitsPerPixel)
 {
@@ -39,7 +43,7 @@ void TRasterBitmap::LoadFromStream(TStream& stream)
     bitmap_.SetHandle(nullptr);
     palette_.Reset();
     const std::string file = stream.ReadAll();
-    auto allocator = std::make_shared<TDibSectionAllocator>();
+    auto allocator = std::make_shared<TDibSectionAllocator>(kMaxPixelBytes);
     const std::unique_ptr<TRasterImage> image =
         decoder_(std::span(reinterpret_cast<const uint8_t*>(file.data()), file.size()), allocator);
     HBITMAP section = allocator->SectionOf(image->Pixels());

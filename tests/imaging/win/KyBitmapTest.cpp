@@ -201,6 +201,9 @@ TEST_F(KyBitmap, RefusedFilesRaiseTheirFormatsMessage)
         {L"kurz.pcx", std::string(pcx.begin(), pcx.begin() + 200), L"Ungültiges Grafikformat (PCX)"},
         {L"kurz.tga", rawTgaShort, L"Ungültiges Grafikformat (TGA)"},
         {L"tiefe.tga", std::string("\0\0\2\0\0\0\0\0\0\0\0\0\1\0\1\0\x0B\0", 18), L"Ungültiges Grafikformat (TGA)"},
+        // 65535 x 65535 at 24 bits, run-length: 12 GB of pixels from 21 bytes.
+        {L"riesig.tga", std::string("\0\0\x0A\0\0\0\0\0\0\0\0\0\xFF\xFF\xFF\xFF\x18\0\xFF\0\0", 21),
+         L"Ungültiges Grafikformat (TGA)"},
         {L"p7.ppm", "P7\n1 1\n255\n\0\0\0", L"Ungültiges Grafikformat (PPM)"},
         {L"x1.pbm", "X1\n1 1\n1", L"Ungültiges Grafikformat (PPM)"},
         {L"leer.pgm", "", L"Ungültiges Grafikformat (PPM)"},
