@@ -20,8 +20,8 @@ TEST(FileDeleteThread, ReportsEachRoundsVanishedPathsOnTheWindowThread)
                                              dir.Write(L"Ωmega.txt", "c")};
     std::vector<std::vector<std::wstring>> reports;
     bool onWindowThread = true;
-    auto watch = std::make_unique<TFileDeleteThread>(
-        paths, [&](TFileDeleteThread*, const std::vector<std::wstring>& deleted) {
+    auto watch =
+        std::make_unique<TFileDeleteThread>(paths, [&](TFileDeleteThread*, const std::vector<std::wstring>& deleted) {
             onWindowThread = onWindowThread && TThread::IsMainThread();
             reports.push_back(deleted);
         });
@@ -42,9 +42,8 @@ TEST(FileDeleteThread, OwnerGoingStopsTheWatchWithoutAReport)
     TestDir dir;
     const std::wstring path = dir.Write(L"bleibt.txt", "x");
     int reports = 0;
-    auto watch =
-        std::make_unique<TFileDeleteThread>(std::vector<std::wstring>{path},
-                                            [&](TFileDeleteThread*, const std::vector<std::wstring>&) { ++reports; });
+    auto watch = std::make_unique<TFileDeleteThread>(
+        std::vector<std::wstring>{path}, [&](TFileDeleteThread*, const std::vector<std::wstring>&) { ++reports; });
     ASSERT_TRUE(DeleteFileW(path.c_str()));
     const auto start = std::chrono::steady_clock::now();
     watch.reset();  // before the first round has looked
