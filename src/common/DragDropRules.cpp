@@ -185,14 +185,14 @@ std::vector<TDropMenuItem> BuildDropMenu(uint32_t TargetEffects, uint32_t Source
     const uint32_t chosen = Effect & kDropEffectsAll;
     std::vector<TDropMenuItem> items;
     const struct {
-        uint32_t effect;
-        int id;
-        const std::wstring& text;
+        uint32_t Effect;
+        int Id;
+        const std::wstring& Text;
     } rows[] = {
         {deMove, kDropMenuMove, Texts.Move}, {deCopy, kDropMenuCopy, Texts.Copy}, {deLink, kDropMenuLink, Texts.Link}};
     for (const auto& row : rows) {
-        if ((allowed & row.effect) != 0) {
-            items.push_back({row.id, row.text, chosen == row.effect});
+        if ((allowed & row.Effect) != 0) {
+            items.push_back({row.Id, row.Text, chosen == row.Effect});
         }
     }
     items.push_back({kDropMenuSeparator, L"", false});
