@@ -123,6 +123,10 @@ std::optional<std::vector<TPidlBytes>> ParseShellIdList(const uint8_t* Data, siz
     TPidlBytes parent(Data + parentOffset, Data + parentOffset + parentSize);
     uint64_t previousEnd = parentOffset + static_cast<uint64_t>(parentSize);
 
+    // Every file repeats its parent: a block whose offsets all name one item
+    // below a long parent would unfold to many times its size.
+    const uint64_t joinedLimit = kShellIdListJoinedBase + kShellIdListJoinedFactor * static_cast<uint64_t>(Size);
+    uint64_t joined = 0;
     std::vector<TPidlBytes> lists;
     lists.reserve(static_cast<size_t>(count));
     for (uint64_t i = 1; i <= count; ++i) {
@@ -136,6 +140,10 @@ std::optional<std::vector<TPidlBytes>> ParseShellIdList(const uint8_t* Data, siz
             if (between > 0 && previousEnd + static_cast<uint64_t>(between) == offset) {
                 parent.assign(Data + previousEnd, Data + offset);
             }
+        }
+        joined += parent.size() + static_cast<uint64_t>(itemSize);
+        if (joined > joinedLimit) {
+            return std::nullopt;
         }
         lists.push_back(Join(parent, Data + offset, static_cast<size_t>(itemSize)));
         previousEnd = offset + static_cast<uint64_t>(itemSize);

@@ -20,9 +20,16 @@ namespace qrv {
 // reader understands. Throws EInvalidOperation for a malformed list.
 std::vector<uint8_t> BuildShellIdList(const std::vector<TPidlBytes>& AbsoluteLists);
 
+// What the absolute lists of a block may take together: far more than any
+// real drag needs (each file repeats its parent), far less than a block
+// naming one item below a long parent many times would unfold to.
+constexpr uint64_t kShellIdListJoinedBase = 64ull << 20;
+constexpr uint64_t kShellIdListJoinedFactor = 16;
+
 // The absolute lists of the files of a block, parent joined with item, or
 // nothing when the block is malformed (too short for its count and offsets,
-// an offset outside it, a list that does not end inside it). A list that
+// an offset outside it, a list that does not end inside it, lists beyond
+// the limit above). A list that
 // stands exactly between the end of the previous item and an item's offset
 // is taken as the parent of that item and those after it, so blocks that
 // write each new parent before its files read right too.

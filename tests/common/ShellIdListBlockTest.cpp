@@ -124,3 +124,26 @@ TEST(ShellIdListBlock, EmptyAndMalformedListsAreNotWritten)
     EXPECT_THROW(BuildShellIdList({TPidlBytes{5, 0, 'x'}}), EInvalidOperation);
     EXPECT_THROW(BuildShellIdList({TPidlBytes{}}), EInvalidOperation);
 }
+
+TEST(ShellIdListBlock, OffsetsRepeatingOneItemBelowALongParentAreRefused)
+{
+    // A parent of 60,000 bytes and 200,000 offsets to one item: 12 GB of
+    // lists from a block under a megabyte.
+    std::vector<std::string> items(600, std::string(98, 'p'));
+    const TPidlBytes parent = List(items);
+    const TPidlBytes item = List({"x"});
+    const uint32_t count = 200000;
+    std::vector<uint8_t> block(4 + 4 * (count + 1), 0);
+    PutWord(block, 0, count);
+    PutWord(block, 4, static_cast<uint32_t>(block.size()));
+    block.insert(block.end(), parent.begin(), parent.end());
+    const uint32_t itemOffset = static_cast<uint32_t>(block.size());
+    block.insert(block.end(), item.begin(), item.end());
+    for (uint32_t i = 1; i <= count; ++i) {
+        PutWord(block, 4 + 4 * i, itemOffset);
+    }
+    EXPECT_FALSE(ParseShellIdList(block.data(), block.size()));
+    // The same parent with a few files reads.
+    PutWord(block, 0, 3);
+    EXPECT_EQ(ParseShellIdList(block.data(), block.size())->size(), 3u);
+}

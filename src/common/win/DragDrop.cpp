@@ -474,6 +474,9 @@ bool TDragDrop::Listen(TMessage& Message)
         Message.Result = 0;
         return true;
     }
+    if (control_ == nullptr) {
+        return false;  // the control is going; its last messages are no concern
+    }
     switch (Message.Msg) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:

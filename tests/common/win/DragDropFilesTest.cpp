@@ -401,6 +401,22 @@ TEST_F(DragDropFiles, DropOntoAProgramFallsBackToTheOrdinaryDrop)
         << "nothing was copied into the program's folder";
     DWORD effect = DROPEFFECT_LINK;
     EXPECT_FALSE(dnd->IsDropHandlerTarget(nullptr, program, effect));
+
+    // The shell does answer for the program, with its folder's own target:
+    // taking that would have copied the file into the folder.
+    TPidlPtr parent, last;
+    SplitPidl(PathToPidl(program).get(), parent, last);
+    TShellFolderPtr folder;
+    ASSERT_TRUE(BindToFolder(parent.get(), folder));
+    ComPtr<IDropTarget> answered;
+    LPCITEMIDLIST item = last.get();
+    ASSERT_EQ(folder->GetUIObjectOf(nullptr, 1, &item, IID_IDropTarget, nullptr,
+                                    reinterpret_cast<void**>(answered.GetAddressOf())),
+              S_OK);
+    ComPtr<IUnknown> answeredIdentity, folderIdentity;
+    answered.As(&answeredIdentity);
+    folder.As(&folderIdentity);
+    EXPECT_EQ(answeredIdentity.Get(), folderIdentity.Get());
 }
 
 TEST_F(DragDropFiles, OwnDragNeedsAcceptOwnDnD)
