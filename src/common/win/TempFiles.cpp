@@ -72,9 +72,9 @@ std::wstring NewTemporaryFileName(const wchar_t* Prefix)
     return name;
 }
 
-std::unique_ptr<TStream> NewTemporaryFileStream()
+std::unique_ptr<TStream> NewTemporaryFileStream(const wchar_t* Prefix)
 {
-    const std::wstring name = NewTemporaryFileName(L"qrv");
+    const std::wstring name = NewTemporaryFileName(Prefix);
     TFileHandle file(CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                  FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
     if (name.empty() || !file) {

@@ -16,6 +16,6 @@ namespace qrv {
 std::wstring NewTemporaryFileName(const wchar_t* Prefix);
 // A read-write stream over a new temporary file, gone when the stream is
 // freed; throws EFCreateError when the file cannot be made.
-std::unique_ptr<TStream> NewTemporaryFileStream();
+std::unique_ptr<TStream> NewTemporaryFileStream(const wchar_t* Prefix = L"qrv");
 
 }  // namespace qrv

@@ -1,6 +1,9 @@
 #include "common/FileDescriptorBlock.h"
 #include "common/win/ClipboardFormatClasses.h"
+#include "common/win/BaseUtilsWin.h"
 #include "common/win/KyClipBoardFormats.h"
+#include "common/win/TempFiles.h"
+#include "framework/win/Handles.h"
 
 #include "DropDataFake.h"
 
@@ -78,4 +81,37 @@ TEST(FixedStreamAdapter, CopyToTheEndCopiesAllOfAStreamStandingAtItsEnd)
     const std::unique_ptr<TStream> copy = ReadComStream(target.Get());
     ASSERT_TRUE(copy);
     EXPECT_EQ(copy->ReadAll(), text);
+}
+
+TEST(TemporaryFileStream, HoldsWhatIsWrittenAndGoesWithTheStream)
+{
+    std::unique_ptr<TStream> stream = NewTemporaryFileStream(L"qdt");  // a prefix of this test alone
+    stream->WriteBytes("Inhalt über 64 MB");
+    stream->SetSize(5);
+    EXPECT_EQ(stream->Size(), 5);
+    stream->SetPosition(0);
+    EXPECT_EQ(stream->ReadAll(), "Inhal");
+
+    const std::wstring name = NewTemporaryFileName(L"qdn");
+    ASSERT_FALSE(name.empty());
+    EXPECT_NE(GetFileAttributesW(name.c_str()), INVALID_FILE_ATTRIBUTES) << "made empty";
+    EXPECT_TRUE(DeleteFileW(name.c_str()));
+
+    // The system removes the stream's file when the stream closes: the
+    // temporary folder holds no more files of ours than before.
+    auto count = [] {
+        int files = 0;
+        WIN32_FIND_DATAW found;
+        const std::wstring mask = TemporaryFolder() + L"qdt*.tmp";
+        TFindHandle find(FindFirstFileW(mask.c_str(), &found));
+        if (find) {
+            do {
+                ++files;
+            } while (FindNextFileW(find.Get(), &found));
+        }
+        return files;
+    };
+    const int before = count();
+    stream.reset();
+    EXPECT_EQ(count(), before - 1);
 }
