@@ -105,9 +105,13 @@ int Paste()
         }
         Print(line);
     }
+    if (dnd.FileList.Count() == 0) {
+        Print(L"no files on the clipboard");
+        return 1;
+    }
     Print(L"mapped names: " + std::wstring(dnd.MappedNamesAvailable ? L"yes" : L"no"));
     Print(L"effect: " + EffectName(effect));
-    return dnd.FileList.Count() > 0 ? 0 : 1;
+    return 0;
 }
 
 int Formats()
