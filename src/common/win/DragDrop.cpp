@@ -408,8 +408,11 @@ void TDragDrop::SetDragDropControl(TWinControl* Control)
     }
     control_ = Control;
     if (control_ != nullptr) {
-        // With a window, its destruction is heard and the target revoked.
-        control_->HandleNeeded();
+        // With a window, its destruction is heard and the target revoked; a
+        // control not placed yet registers with its window's first message.
+        if (control_->Parent() != nullptr) {
+            control_->HandleNeeded();
+        }
         listener_ = control_->AddMessageListener([this](TMessage& message) { return Listen(message); });
         if (targetEffects_ != 0 && !RegisterTarget()) {
             TraceIgnoredFailure(L"RegisterDragDrop");

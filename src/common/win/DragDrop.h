@@ -91,7 +91,9 @@ public:
     ~TDragDrop() override;
 
     TWinControl* DragDropControl() const { return control_; }
-    // Leaves the old control and registers on the new one.
+    // Leaves the old control and registers on the new one. The component
+    // hears of the control's end through its window: a control that never
+    // gets a window must outlive the component.
     void SetDragDropControl(TWinControl* Control);
 
     bool AcceptOwnDnD = false;

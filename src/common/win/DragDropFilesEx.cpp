@@ -269,6 +269,7 @@ void TDragDropFilesEx::ProcessData(IDataObject* Data, DWORD /*Keys*/, DWORD& /*E
 {
     ClearFileList();
     MappedNamesAvailable = false;
+    FileContentsAvailable = false;
     if (Data == nullptr) {
         return;
     }
