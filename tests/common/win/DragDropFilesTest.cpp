@@ -463,3 +463,41 @@ TEST_F(DragDropFiles, PasteTakesTheClipboardsListAndPreferredEffect)
     EXPECT_FALSE(dnd->PasteFromClipboard(effect));
     EXPECT_EQ(effect, static_cast<uint32_t>(deCopy));
 }
+
+TEST_F(DragDropFiles, ListsAloneAreCompletedWithTheirNames)
+{
+    const std::wstring path = dir.Write(L"Ωmega.txt", "o");
+    const TPidlPtr pidl = PathToPidl(path);
+    dnd->FileList.AddItem(pidl.get(), L"");
+    dnd->NeedValid = nvFilename | nvPIDL;
+    ASSERT_TRUE(dnd->CopyToClipboard());
+    EXPECT_EQ(dnd->FileList.GetItem(0).Name, path);
+    const std::string drop = BlockOf(system.Clipboard.Get(), CF_HDROP);
+    EXPECT_EQ(ParseDropFiles(reinterpret_cast<const uint8_t*>(drop.data()), drop.size(), nullptr),
+              (std::vector<std::wstring>{path}));
+}
+
+TEST(DragDropRegistration, TheControlsNewWindowIsRegisteredAgainAndItsEndRevokes)
+{
+    TForm form(nullptr);
+    form.SetBounds(60, 60, 300, 200);
+    auto* panel = new TPanel(nullptr);
+    panel->SetParent(&form);
+    panel->SetBounds(5, 5, 100, 100);
+    TDragDropFilesEx dnd(nullptr);
+    dnd.SetDragDropControl(panel);
+    dnd.SetTargetEffects(deCopy);
+    ASSERT_TRUE(dnd.Registered());
+    EXPECT_EQ(RegisterDragDrop(panel->Handle(), dnd.DropTarget()), DRAGDROP_E_ALREADYREGISTERED);
+
+    panel->RecreateWnd();
+    form.Show();
+    EXPECT_TRUE(PumpUntil([&] { return dnd.Registered(); }, std::chrono::seconds(2)));
+    EXPECT_EQ(RegisterDragDrop(panel->Handle(), dnd.DropTarget()), DRAGDROP_E_ALREADYREGISTERED) << "the new window";
+
+    const HWND window = panel->Handle();
+    delete panel;  // the component hears of it and lets the control go
+    EXPECT_FALSE(dnd.Registered());
+    EXPECT_EQ(dnd.DragDropControl(), nullptr);
+    EXPECT_FALSE(IsWindow(window));
+}
