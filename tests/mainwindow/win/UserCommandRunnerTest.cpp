@@ -13,6 +13,7 @@
 #include "widgets/win/KyToolbar.h"
 #include "widgets/win/KyToolbarCtls.h"
 #include "win/MessagePump.h"
+#include "win/WindowSearch.h"
 
 #include <gtest/gtest.h>
 
@@ -20,6 +21,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 
 using namespace qrv;
 using namespace std::chrono_literals;
@@ -265,6 +267,71 @@ TEST_F(UserCommandRunner, TheRealInterpreterPassesNamesOnUnchanged)
     const std::vector<Record> runs = WaitForRecords(1);
     ASSERT_EQ(runs.size(), 1u);
     EXPECT_EQ(runs[0].Args, (std::vector<std::wstring>{L"Foto [1].jpg", L"a&b.txt", L"100%.txt", L"Bericht über.txt"}));
+    EXPECT_TRUE(host.Errors.empty());
+}
+
+// Answers the input box "Parameter eingeben:" of this process from a
+// second thread: types Entry and presses Button.
+class ParameterAnswer {
+public:
+    ParameterAnswer(std::wstring Entry, std::wstring Button)
+        : entry_(std::move(Entry)), button_(std::move(Button)), thread_([this] { Run(); })
+    {}
+    ~ParameterAnswer() { Join(); }
+    void Join()
+    {
+        if (thread_.joinable())
+            thread_.join();
+    }
+    std::wstring Texts;  // of the box's controls; read after Join
+
+private:
+    void Run()
+    {
+        const auto end = std::chrono::steady_clock::now() + 20s;
+        while (std::chrono::steady_clock::now() < end) {
+            const HWND box = FindWindowW(nullptr, L"Parameter eingeben:");
+            DWORD process = 0;
+            GetWindowThreadProcessId(box, &process);
+            if (box && process == GetCurrentProcessId() && IsWindowVisible(box)) {
+                Texts = test::ChildTexts(box);
+                SendMessageW(FindWindowExW(box, nullptr, L"Edit", nullptr), WM_SETTEXT, 0,
+                             reinterpret_cast<LPARAM>(entry_.c_str()));
+                PostMessageW(test::FindChildByText(box, button_), BM_CLICK, 0, 0);
+                return;
+            }
+            std::this_thread::sleep_for(20ms);
+        }
+    }
+    std::wstring entry_;
+    std::wstring button_;
+    std::thread thread_;
+};
+
+TEST_F(UserCommandRunner, TheParameterQuestionFillsTheLineOrEndsTheCommand)
+{
+    // ctest: takes the focus
+    host.Selection = {Item(L"a.txt")};
+    host.Settings.DosClose = true;
+    host.Settings.FKeys[0][0] = {L"Frage", L"", recorder + L" [?] [F]", -1};
+    {
+        ParameterAnswer answer(L"-v", L"OK");
+        ASSERT_TRUE(commands->RunFunctionKeyCommand(1, 0));
+        answer.Join();
+        EXPECT_NE(answer.Texts.find(L"Parameter " + recorder + L" [?] \"a.txt\" ersetzen durch:"), std::wstring::npos)
+            << answer.Texts;
+    }
+    ASSERT_EQ(commands->BatchFiles().size(), 1u);
+    const std::vector<Record> runs = WaitForRecords(1);
+    ASSERT_EQ(runs.size(), 1u);
+    const std::string line = " -v \"a.txt\"\"\r\n";
+    EXPECT_NE(runs[0].Values.at("batch").find(Wide(Hex(line))), std::wstring::npos) << runs[0].Values.at("batch");
+    // Cancelled: nothing runs.
+    {
+        ParameterAnswer answer(L"-v", L"Abbrechen");
+        ASSERT_TRUE(commands->RunFunctionKeyCommand(1, 0));
+    }
+    EXPECT_EQ(commands->BatchFiles().size(), 1u);
     EXPECT_TRUE(host.Errors.empty());
 }
 
