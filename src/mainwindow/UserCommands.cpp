@@ -38,6 +38,21 @@ TRunWay ChooseRunWay(bool DosClose, const std::wstring& Command, std::optional<u
     return IsConsoleExeType(*ExeType) ? TRunWay::Batch : TRunWay::Direct;
 }
 
+bool IsBatchFileName(const std::wstring& FileName)
+{
+    const std::wstring name = UpperCase(FileName);
+    const std::wstring base = kBatchFileBase;
+    const std::wstring ext = kBatchFileExt;
+    if (name.size() < base.size() + ext.size() || name.compare(0, base.size(), base) != 0 ||
+        name.compare(name.size() - ext.size(), ext.size(), ext) != 0)
+        return false;
+    const std::wstring number = name.substr(base.size(), name.size() - base.size() - ext.size());
+    if (number.empty())
+        return true;
+    return number.size() >= 3 && number.front() == L'(' && number.back() == L')' &&
+           std::all_of(number.begin() + 1, number.end() - 1, [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+}
+
 std::wstring ConsoleCommandLine(const std::wstring& Command, const std::wstring& Params)
 {
     return QuoteCommandArgument(Command, TQuoting::Always) + L" " + Params;

@@ -44,6 +44,13 @@ bool IsConsoleExeType(uint32_t ExeType);
 // else is started directly.
 TRunWay ChooseRunWay(bool DosClose, const std::wstring& Command, std::optional<uint32_t> ExeType);
 
+// The batch files are "QRVPTMP.CMD", "QRVPTMP(1).CMD", ... in the
+// temporary folder, a new one per run.
+constexpr const wchar_t* kBatchFileBase = L"QRVPTMP";
+constexpr const wchar_t* kBatchFileExt = L".CMD";
+// Whether a file name (without folder) is one of those.
+bool IsBatchFileName(const std::wstring& FileName);
+
 // The line of a console program's batch file: the command, quoted, and its
 // parameters.
 std::wstring ConsoleCommandLine(const std::wstring& Command, const std::wstring& Params);

@@ -299,6 +299,14 @@ TEST(UserCommands, BatchFileBytes)
     EXPECT_FALSE(BatchFileBytes(BatchFileText(L"type Ω.txt", true), TOemCodePage::cp850));
 }
 
+TEST(UserCommands, BatchFileNames)
+{
+    for (const wchar_t* name : {L"QRVPTMP.CMD", L"qrvptmp(12).cmd", L"QRVPTMP(1).CMD"})
+        EXPECT_TRUE(IsBatchFileName(name)) << testing::PrintToString(std::wstring(name));
+    for (const wchar_t* name : {L"QRVPTMP().CMD", L"QRVPTMP(x).CMD", L"QRVPTMP1.CMD", L"QRVPTMP.BAT", L"QRV.CMD"})
+        EXPECT_FALSE(IsBatchFileName(name)) << testing::PrintToString(std::wstring(name));
+}
+
 TEST(UserCommands, DefinedVariablesInNames)
 {
     const auto defined = [](const std::wstring& name) { return name == L"PATH" || name == L"OS"; };

@@ -74,6 +74,7 @@ TQRVMain::TQRVMain(TComponent* owner) : TForm(owner)
     driveBar_ = std::make_unique<TDriveBar>(this, static_cast<TDriveBarHost&>(*this), ToolbarDrives, ShortCuts1);
     fileCommands_ = std::make_unique<TFileCommands>(static_cast<TFileCommandsHost&>(*this));
     userCommands_ = std::make_unique<TUserCommands>(*this, static_cast<TUserCommandsHost&>(*this));
+    TUserCommands::DeleteStaleBatchFiles();
     ConnectFileCommands();
     CreatePopups();
     // Every built command has its handler now; one missing is named.

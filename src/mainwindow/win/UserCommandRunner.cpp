@@ -29,6 +29,8 @@ namespace qrv {
 namespace {
 
 constexpr uint16_t kKeyF1 = VK_F1;
+// A day in file-time units (100 ns).
+constexpr uint64_t kStaleAge = 24ULL * 3600 * 10'000'000;
 
 std::wstring Formatted(const wchar_t* Pattern, unsigned Number)
 {
@@ -302,11 +304,12 @@ bool TUserCommands::CreateExecFile(bool CloseWindow, const std::wstring& Line, s
     // A batch file of its own per run: the command interpreter reads it
     // line by line while it runs, so no later run may rewrite it.
     const std::wstring folder = TemporaryFolder();
-    std::wstring failed = folder + L"QRVPTMP.CMD";
-    const std::wstring name = ReserveNumberedName(folder, L"QRVPTMP", L".CMD", [&](const std::wstring& candidate) {
-        failed = candidate;
-        return WriteWholeFile(candidate, *bytes, CREATE_NEW);
-    });
+    std::wstring failed = folder + kBatchFileBase + kBatchFileExt;
+    const std::wstring name =
+        ReserveNumberedName(folder, kBatchFileBase, kBatchFileExt, [&](const std::wstring& candidate) {
+            failed = candidate;
+            return WriteWholeFile(candidate, *bytes, CREATE_NEW);
+        });
     if (name.empty()) {
         host_.ReportCommandError(L"Die Datei \"" + failed + L"\" kann nicht geschrieben werden.");
         return false;
@@ -330,10 +333,32 @@ bool TUserCommands::Start(const std::wstring& Program, const std::wstring& Param
 
 void TUserCommands::DeleteBatchFiles()
 {
+    // A console still open may hold its file (Wine's interpreter keeps it
+    // open to the end); DeleteStaleBatchFiles takes it later.
     for (const std::wstring& name : batchFiles_)
         if (!DeleteFileW(name.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
             TraceIgnoredFailure(L"deleting a batch file of a user command", GetLastError());
     batchFiles_.clear();
+}
+
+void TUserCommands::DeleteStaleBatchFiles()
+{
+    // Only files older than a day: a newer one may be another instance's,
+    // written a moment ago and not yet opened by its interpreter.
+    const std::wstring folder = TemporaryFolder();
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    const uint64_t limit = ((uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime) - kStaleAge;
+    WIN32_FIND_DATAW found{};
+    const TFindHandle search(FindFirstFileW((folder + kBatchFileBase + L"*" + kBatchFileExt).c_str(), &found));
+    if (!search.Valid())
+        return;
+    do {
+        const uint64_t written =
+            (uint64_t{found.ftLastWriteTime.dwHighDateTime} << 32) | found.ftLastWriteTime.dwLowDateTime;
+        if (IsBatchFileName(found.cFileName) && written < limit && !DeleteFileW((folder + found.cFileName).c_str()))
+            TraceIgnoredFailure(L"deleting a stale batch file of a user command", GetLastError());
+    } while (FindNextFileW(search.Get(), &found));
 }
 
 std::wstring TUserCommands::ShortPath(const std::wstring& FullPath)

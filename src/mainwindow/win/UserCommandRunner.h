@@ -100,6 +100,9 @@ public:
     // The batch files written so far; deleted at the end (and here).
     const std::vector<std::wstring>& BatchFiles() const { return batchFiles_; }
     void DeleteBatchFiles();
+    // Batch files left by an earlier run whose console held them at its
+    // end; called once at start.
+    static void DeleteStaleBatchFiles();
 
 private:
     // What the expansion asks of the window.

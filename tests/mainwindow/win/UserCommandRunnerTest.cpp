@@ -215,6 +215,34 @@ TEST_F(UserCommandRunner, EveryRunHasItsOwnBatchFileAndNoneStaysBehind)
         EXPECT_EQ(GetFileAttributesW(batch.c_str()), INVALID_FILE_ATTRIBUTES) << batch;
 }
 
+TEST_F(UserCommandRunner, BatchFilesLeftBehindAreDeletedAfterADay)
+{
+    wchar_t temp[MAX_PATH] = {};
+    ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
+    const std::wstring old = std::wstring(temp) + L"QRVPTMP(9999).CMD";
+    const std::wstring fresh = std::wstring(temp) + L"QRVPTMP(9998).CMD";
+    const std::wstring foreign = std::wstring(temp) + L"QRVPTMP-fremd.CMD";
+    for (const std::wstring& name : {old, fresh, foreign}) {
+        const HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        if (name != fresh) {
+            FILETIME now{};
+            GetSystemTimeAsFileTime(&now);
+            ULARGE_INTEGER time{{now.dwLowDateTime, now.dwHighDateTime}};
+            time.QuadPart -= 2ULL * 24 * 3600 * 10'000'000;
+            const FILETIME twoDaysAgo{time.LowPart, time.HighPart};
+            SetFileTime(file, nullptr, nullptr, &twoDaysAgo);
+        }
+        CloseHandle(file);
+    }
+    TUserCommands::DeleteStaleBatchFiles();
+    EXPECT_EQ(GetFileAttributesW(old.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(GetFileAttributesW(fresh.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(GetFileAttributesW(foreign.c_str()), INVALID_FILE_ATTRIBUTES);
+    DeleteFileW(fresh.c_str());
+    DeleteFileW(foreign.c_str());
+}
+
 TEST_F(UserCommandRunner, AWindowProgramStartsDirectlyInTheTreesFolder)
 {
     host.Selection = {Item(L"a b.txt")};
