@@ -214,9 +214,9 @@ void TUserCommands::Attach(TKyToolbar* Toolbar, TKyToolbarButton* Label, const s
     }
 }
 
-TFunctionKeySets TUserCommands::Sets() const
+TFunctionKeySets TUserCommands::Sets()
 {
-    TFunctionKeySets sets = const_cast<TUserCommandsHost&>(host_).CommandOptions().FKeys;
+    TFunctionKeySets sets = host_.CommandOptions().FKeys;
     for (size_t set = 0; set < 2; ++set)
         for (size_t key = 0; key < 12; ++key)
             sets[set][key].ImageIndex = imageIndex_[set][key];

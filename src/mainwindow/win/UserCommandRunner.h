@@ -120,7 +120,7 @@ private:
     std::wstring ActiveListPath() override { return host_.ActiveListFolder(); }
 
     // The records with the icons found at run time.
-    TFunctionKeySets Sets() const;
+    TFunctionKeySets Sets();
     bool Start(const std::wstring& Program, const std::wstring& Params, const std::wstring& Folder, const wchar_t* Verb,
                const std::wstring& Shown);
 
