@@ -248,7 +248,7 @@ bool TExpander::AskFiles()
             if (std::wstring shortForm = Short(name); !shortForm.empty())
                 name = shortForm;
         initialFolder = ExtractFilePath(*chosen);
-        if (SameText(ExtractFilePath(name), listFolder))
+        if (SameText(initialFolder, listFolder))
             name = ExtractFileName(name);
         // This occurrence only: the next one asks again.
         open->Text = L"?F##";

@@ -186,10 +186,11 @@ TEST(CommandPlaceholders, SecondFileFromTheOtherListTheSelectionOrAQuestion)
     // short form. The second question starts where the first one ended.
     FakeSource ask;
     ask.Selected = {File(L"a.txt")};
-    ask.Files = {L"C:\\Eins\\x.txt", L"E:\\Neu\\y z.txt"};
+    ask.Files = {L"C:\\Eins\\x.txt", L"E:\\Neu\\y z.txt", L"C:\\Eins\\v w.txt"};
     ask.ShortForms[L"E:\\Neu\\y z.txt"] = L"E:\\Neu\\YZ~1.TXT";
-    EXPECT_EQ(Expanded(L"[!2] [?F]", ask), L"\"x.txt\" \"E:\\Neu\\YZ~1.TXT\"");
-    EXPECT_EQ(ask.Questions, (std::vector<std::wstring>{L"F1:", L"F2:C:\\Eins\\"}));
+    ask.ShortForms[L"C:\\Eins\\v w.txt"] = L"C:\\EINS~1\\VW~1.TXT";
+    EXPECT_EQ(Expanded(L"[!2] [?F] [?F]", ask), L"\"x.txt\" \"E:\\Neu\\YZ~1.TXT\" \"VW~1.TXT\"");
+    EXPECT_EQ(ask.Questions, (std::vector<std::wstring>{L"F1:", L"F2:C:\\Eins\\", L"F3:E:\\Neu\\"}));
 }
 
 TEST(CommandPlaceholders, QuestionsAndCancel)

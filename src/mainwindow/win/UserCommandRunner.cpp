@@ -420,10 +420,18 @@ std::optional<std::wstring> TUserCommands::AskFile(unsigned Number, const std::w
 std::optional<std::wstring> TUserCommands::AskFolder(unsigned Number)
 {
     const std::wstring title = Formatted(L"Verzeichnis %u auswählen:", Number);
+    const std::wstring start = host_.ActiveListFolder();
     BROWSEINFOW info{};
     info.hwndOwner = GetActiveWindow();
     info.lpszTitle = title.c_str();
     info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+    // The browser opens on the active list's folder.
+    info.lParam = reinterpret_cast<LPARAM>(start.c_str());
+    info.lpfn = [](HWND window, UINT message, LPARAM, LPARAM folder) -> int {
+        if (message == BFFM_INITIALIZED && *reinterpret_cast<const wchar_t*>(folder))
+            SendMessageW(window, BFFM_SETSELECTIONW, TRUE, folder);
+        return 0;
+    };
     PIDLIST_ABSOLUTE list = SHBrowseForFolderW(&info);
     if (!list)
         return std::nullopt;
