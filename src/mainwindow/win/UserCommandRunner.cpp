@@ -138,6 +138,8 @@ std::optional<std::wstring> InputQuery(const std::wstring& Caption, const std::w
     cancel->SetBounds(margin + width - 75, buttonsTop, 75, 25);
     cancel->SetParent(form.get());
     form->SetClientSize(width + 2 * margin, buttonsTop + 25 + margin);
+    // The entry takes the keys at once.
+    form->OnShow = [edit](TComponent*) { edit->SetFocus(); };
     if (form->ShowModal() != mrOk)
         return std::nullopt;
     return edit->Text();

@@ -312,6 +312,7 @@ public:
             thread_.join();
     }
     std::wstring Texts;  // of the box's controls; read after Join
+    bool EditFocused = false;
 
 private:
     void Run()
@@ -323,8 +324,13 @@ private:
             GetWindowThreadProcessId(box, &process);
             if (box && process == GetCurrentProcessId() && IsWindowVisible(box)) {
                 Texts = test::ChildTexts(box);
-                SendMessageW(FindWindowExW(box, nullptr, L"Edit", nullptr), WM_SETTEXT, 0,
-                             reinterpret_cast<LPARAM>(entry_.c_str()));
+                const HWND edit = FindWindowExW(box, nullptr, L"Edit", nullptr);
+                // The user types into the entry at once.
+                std::this_thread::sleep_for(100ms);
+                GUITHREADINFO focus{sizeof focus};
+                EditFocused =
+                    GetGUIThreadInfo(GetWindowThreadProcessId(box, nullptr), &focus) && focus.hwndFocus == edit;
+                SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(entry_.c_str()));
                 PostMessageW(test::FindChildByText(box, button_), BM_CLICK, 0, 0);
                 return;
             }
@@ -348,6 +354,7 @@ TEST_F(UserCommandRunner, TheParameterQuestionFillsTheLineOrEndsTheCommand)
         answer.Join();
         EXPECT_NE(answer.Texts.find(L"Parameter " + recorder + L" [?] \"a.txt\" ersetzen durch:"), std::wstring::npos)
             << answer.Texts;
+        EXPECT_TRUE(answer.EditFocused);
     }
     ASSERT_EQ(commands->BatchFiles().size(), 1u);
     const std::vector<Record> runs = WaitForRecords(1);
