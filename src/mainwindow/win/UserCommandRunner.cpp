@@ -166,11 +166,21 @@ TUserCommands::TUserCommands(TComponent& Owner, TUserCommandsHost& Host) : owner
         return;
     previousOnMessage_ = Application->OnMessage;
     Application->OnMessage = [this](MSG& msg) {
-        const bool key = msg.message == WM_KEYDOWN || msg.message == WM_KEYUP || msg.message == WM_SYSKEYDOWN ||
-                         msg.message == WM_SYSKEYUP;
+        const bool down = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
+        const bool key = down || msg.message == WM_KEYUP || msg.message == WM_SYSKEYUP;
         auto* form = dynamic_cast<TWinControl*>(&owner_);
-        if (key && form && form->HandleAllocated() && GetAncestor(msg.hwnd, GA_ROOT) == form->Handle())
-            FollowModifiers(GetKeyState(VK_CONTROL) < 0);
+        if (key && form && form->HandleAllocated() && GetAncestor(msg.hwnd, GA_ROOT) == form->Handle()) {
+            const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+            FollowModifiers(ctrl);
+            // Ctrl+F1..F12 (Ctrl alone) are the user commands' even where
+            // none is assigned; Shift+F1..F12 only where one is (their
+            // actions), so that Shift+F10 stays the context menu's.
+            if (down && ctrl && GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_MENU) >= 0 && msg.wParam >= VK_F1 &&
+                msg.wParam <= VK_F12) {
+                RunFunctionKeyCommand(static_cast<int>(msg.wParam - VK_F1) + 1, kCtrlSet);
+                return true;
+            }
+        }
         return previousOnMessage_ && previousOnMessage_(msg);
     };
 }

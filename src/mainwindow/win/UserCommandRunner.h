@@ -60,8 +60,8 @@ public:
 class TUserCommands : private TPlaceholderSource {
 public:
     // The key actions are made in a list owned by Owner (the form), so the
-    // form's key handling takes Shift+F1..F12 and Ctrl+F1..F12 wherever the
-    // focus is, while the record is assigned.
+    // form's key handling takes Shift+F1..F12 wherever the focus is, while
+    // the record is assigned; Ctrl+F1..F12 are taken before that, always.
     TUserCommands(TComponent& Owner, TUserCommandsHost& Host);
     ~TUserCommands() override;
     TUserCommands(const TUserCommands&) = delete;

@@ -101,6 +101,27 @@ TEST_F(MainUserCommands, ProgrammeMenuShowsTheAssignedCommandsWithTheirKeys)
               (std::vector<std::wstring>{L"Test\tUmsch+F2", L"", L"Zwölf\tStrg+F12"}));
 }
 
+TEST_F(MainUserCommands, CtrlKeysRunTheCtrlSet)
+{
+    Options.FKeys[1][6] = {L"Sieben", L"", L"dir", -1};
+    main->ApplyOptions();
+    main->LV1->SetFocus();
+    BYTE state[256];
+    GetKeyboardState(state);
+    BYTE saved[256];
+    std::copy(state, state + 256, saved);
+    state[VK_CONTROL] = 0x80;
+    SetKeyboardState(state);
+    PostMessageW(main->LV1->Handle(), WM_KEYDOWN, VK_F7, 1);
+    const bool ran = test::PumpUntil([&] { return !main->UserCommands().BatchFiles().empty(); }, 5s);
+    // Strg+F5 has no command: nothing more runs.
+    PostMessageW(main->LV1->Handle(), WM_KEYDOWN, VK_F5, 1);
+    test::PumpFor(300ms);
+    SetKeyboardState(saved);
+    EXPECT_TRUE(ran) << "Strg+F7 ran nothing";
+    EXPECT_EQ(main->UserCommands().BatchFiles().size(), 1u);
+}
+
 TEST_F(MainUserCommands, ShiftF2RunsTheCommandOnTheSelection)
 {
     const std::wstring name = L"Bericht über 100% (1).txt";
