@@ -1,6 +1,7 @@
 #include "editor/win/EasyEditor.h"
 
 #include "editor/EasyEditScroll.h"
+#include "editor/EasySelStrings.h"
 #include "editor/EasySettings.h"
 #include "editor/WideText.h"
 #include "editor/win/EasyFontManagerWin.h"
@@ -679,14 +680,13 @@ void TCustomEasyEdit::SetSelection(TEasyPoint start, TEasyPoint end, int mode)
 {
     if (!(options_ & eoEnableSelection))
         return;
-    if (end.Y < start.Y || (end.Y == start.Y && end.X < start.X))
-        std::swap(start, end);
-    const bool empty = start.X == end.X && start.Y == end.Y;
-    selMode_ = empty ? smNone : AdjustSelMode(blockSelMode_, mode, CanBlockSelect());
-    if (selMode_ == smNone && !empty)
-        start = end = TEasyPoint{};  // a mode that allows none selects nothing
-    selStart_ = start;
-    selEnd_ = end;
+    const int allowed = AdjustSelMode(blockSelMode_, mode, CanBlockSelect());
+    const TEasySelCorners corners = OrderSelCorners(start, end, allowed, (options_ & eoReduceBlockSel) != 0);
+    selMode_ = corners.Empty ? smNone : allowed;
+    // A mode the editor does not allow selects nothing.
+    const bool refused = allowed == smNone;
+    selStart_ = refused ? TEasyPoint{} : corners.Start;
+    selEnd_ = refused ? TEasyPoint{} : corners.End;
     Invalidate();
     DoSelectionChanged();
 }
@@ -744,9 +744,47 @@ TEasyPoint TCustomEasyEdit::CharIndexToPos(int64_t index)
 
 int64_t TCustomEasyEdit::SelectedLength()
 {
-    if (selMode_ == 0)
+    if (selMode_ == smNone)
         return 0;
+    if (selMode_ == smBlock)
+        return static_cast<int64_t>(BlockText().size());
     return PosToCharIndex(selEnd_) - PosToCharIndex(selStart_);
+}
+
+std::u16string TCustomEasyEdit::BlockText()
+{
+    // The block's lines as the selection's line list reads them: the
+    // columns inside the block, padded with blanks to its width.
+    class TBlockView : public TEasySelectionView {
+    public:
+        TBlockView(TCustomEasyEdit& edit, TEasyBlockColumns columns) : edit_(edit), columns_(columns) {}
+        std::u16string Line(int index) const override { return std::u16string(edit_.Lines().GetStored(index)); }
+        int LineCount() const override { return edit_.Lines().Count(); }
+        int SelStartX() const override { return columns_.Left; }
+        int SelStartY() const override { return edit_.selStart_.Y; }
+        int SelEndX() const override { return columns_.Right; }
+        int SelEndY() const override { return edit_.selEnd_.Y; }
+        bool BlockMode() const override { return true; }
+        // Display columns pass through the tab stops where tabs are kept.
+        const TTabStopList* TabStops() const override
+        {
+            const TCustomEasyEditSource& source = *edit_.GetEditSource();
+            return (source.Options() & srUseTab) ? &source.TabStopList() : nullptr;
+        }
+
+    private:
+        TCustomEasyEdit& edit_;
+        TEasyBlockColumns columns_;
+    };
+    TBlockView view(*this, BlockColumns(selStart_, selEnd_, (options_ & eoReduceBlockSel) != 0));
+    const TEasySelStrings lines(view);
+    std::u16string text;
+    for (int i = 0, count = lines.Count(); i < count; ++i) {
+        if (i > 0)
+            text += u"\r\n";
+        text += lines.Get(i);
+    }
+    return text;
 }
 
 int TCustomEasyEdit::GetSelLength()
@@ -774,8 +812,10 @@ std::u16string TCustomEasyEdit::TextBetween(int64_t start, int64_t end)
 
 std::wstring TCustomEasyEdit::SelText()
 {
-    if (selMode_ == 0)
+    if (selMode_ == smNone)
         return {};
+    if (selMode_ == smBlock)
+        return ToWide(BlockText());
     return ToWide(TextBetween(PosToCharIndex(selStart_), PosToCharIndex(selEnd_)));
 }
 

@@ -177,7 +177,8 @@ public:
     void SetSelection(TEasyPoint start, TEasyPoint end, int mode = smStream);
     void ClearSelection();
     void SelectAll();
-    // The selected text's length in characters, line breaks as CR LF.
+    // The selected text and its length in characters, line breaks as
+    // CR LF; of a block each line's columns inside it, padded with blanks.
     int GetSelLength();
     std::wstring SelText();
     void Undo();
@@ -338,6 +339,8 @@ private:
     // Runs the key map's binding of the key; false when the key was not used.
     bool KeyDown(WORD key);
     int64_t SelectedLength();
+    // A block's text: its lines' columns inside it, CR LF between them.
+    std::u16string BlockText();
     std::u16string TextBetween(int64_t start, int64_t end);
 
     void ShowCaretNow();

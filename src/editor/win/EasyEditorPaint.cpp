@@ -51,6 +51,13 @@ bool TCustomEasyEdit::SelectedColumns(int line, int& from, int& to)
 {
     if (!SelectionShown() || line < selStart_.Y || line > selEnd_.Y)
         return false;
+    if (selMode_ == smBlock) {
+        // The same columns on every line of the block, past line ends too.
+        const TEasyBlockColumns columns = BlockColumns(selStart_, selEnd_, (options_ & eoReduceBlockSel) != 0);
+        from = columns.Left;
+        to = columns.Right;
+        return to > from;
+    }
     from = line == selStart_.Y ? selStart_.X : 0;
     to = line == selEnd_.Y ? selEnd_.X : INT_MAX;
     return to > from || line < selEnd_.Y;

@@ -879,6 +879,76 @@ TEST_F(EasyEditorTest, CursorKeysScrollTheViewWhileTheCaretIsHidden)
     EXPECT_EQ(edit->CaretY(), 2) << "with the caret shown the keys move it again";
 }
 
+TEST_F(EasyEditorTest, ABlockSelectionIsPaintedAndReadAsARectangle)
+{
+    edit->Lines().SetText(u"abcdefgh\r\nxy\r\n0123456789");
+    // Corners given bottom-left and top-right: the block between them.
+    edit->SetSelection({4, 0}, {1, 2}, smBlock);
+    ASSERT_EQ(edit->SelMode(), smBlock);
+    EXPECT_EQ(edit->SelStart(), (TEasyPoint{1, 0}));
+    EXPECT_EQ(edit->SelEnd(), (TEasyPoint{4, 2}));
+    // Columns 1 to 4 of each line, the end column included; the short line
+    // padded to the block's width.
+    EXPECT_EQ(edit->SelText(), L"bcde\r\ny   \r\n1234");
+    EXPECT_EQ(edit->GetSelLength(), 16);
+    wchar_t buffer[64]{};
+    EXPECT_EQ(Send(EM_GETSELTEXT, 0, LPARAM(buffer)), 16);
+    EXPECT_STREQ(buffer, L"bcde\r\ny   \r\n1234");
+
+    RedrawWindow(edit->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const EditorPicture picture(edit->Handle());
+    picture.SaveFor("block-selection.bmp");
+    const int charWidth = edit->CharWidth(), lineHeight = edit->LineHeight();
+    const COLORREF selected =
+        ColorToRGB(edit->Focused() ? edit->Colors().SelBackColor() : edit->Colors().InActiveSelBackColor());
+    auto cellSelected = [&](const EditorPicture& shot, int column, int line) {
+        const int x = edit->TextLeft() + column * charWidth;
+        return shot.PixelsOf(selected, x, x + charWidth, line * lineHeight, (line + 1) * lineHeight) >
+               charWidth * lineHeight / 2;
+    };
+    EXPECT_TRUE(cellSelected(picture, 1, 0));
+    EXPECT_TRUE(cellSelected(picture, 4, 0)) << "the end column belongs to the block";
+    EXPECT_FALSE(cellSelected(picture, 5, 0));
+    EXPECT_FALSE(cellSelected(picture, 0, 1)) << "left of the block on a middle line";
+    EXPECT_TRUE(cellSelected(picture, 3, 1)) << "the rectangle past the short line's end";
+    EXPECT_FALSE(cellSelected(picture, 5, 1));
+    EXPECT_FALSE(cellSelected(picture, 0, 2));
+    EXPECT_TRUE(cellSelected(picture, 4, 2));
+
+    // The same corners as a stream: whole middle line, head of the last.
+    edit->SetSelection({1, 0}, {4, 2}, smStream);
+    EXPECT_EQ(edit->SelText(), L"bcdefgh\r\nxy\r\n0123");
+    RedrawWindow(edit->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const EditorPicture stream(edit->Handle());
+    EXPECT_TRUE(cellSelected(stream, 6, 0));
+    EXPECT_TRUE(cellSelected(stream, 0, 1));
+    EXPECT_TRUE(cellSelected(stream, 0, 2));
+    EXPECT_FALSE(cellSelected(stream, 4, 2)) << "a stream ends before its end column";
+
+    // Reduced, the block leaves its end column out; one column wide it is none.
+    edit->SetOptions(edit->Options() | eoReduceBlockSel);
+    edit->SetSelection({1, 0}, {4, 2}, smBlock);
+    EXPECT_EQ(edit->SelText(), L"bcd\r\ny  \r\n123");
+    edit->SetSelection({3, 0}, {3, 2}, smBlock);
+    EXPECT_EQ(edit->SelMode(), smNone);
+    edit->SetOptions(edit->Options() & ~eoReduceBlockSel);
+    edit->SetSelection({3, 0}, {3, 2}, smBlock);
+    EXPECT_EQ(edit->SelText(), L"d\r\n \r\n3");
+}
+
+TEST_F(EasyEditorTest, ABlockThroughTabsTakesTheCharactersUnderItsColumns)
+{
+    TCustomEasyEditSource& source = *edit->GetEditSource();
+    source.SetOptions(source.Options() | srUseTab);
+    edit->Lines().SetText(u"\tab\r\nabcdefghijk");
+    // The tab fills the columns up to the first tab stop.
+    const int tab = source.TabStopList().TabEnd(0);
+    ASSERT_GT(tab, 2);
+    edit->SetSelection({tab, 0}, {tab + 1, 1}, smBlock);
+    const std::wstring second = L"abcdefghijk";
+    EXPECT_EQ(edit->SelText(), L"ab\r\n" + second.substr(size_t(tab), 2));
+}
+
 TEST_F(EasyEditorTest, ABlockSelModeChangeSelectsAgainInTheModeNowAllowed)
 {
     SetLines(20);
