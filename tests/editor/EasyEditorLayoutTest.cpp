@@ -233,6 +233,23 @@ TEST(EasyEditScrollTest, KeepingAndCentringTheCaretRow)
     EXPECT_EQ(ClampedAdd(3, -10, 100), 0);
 }
 
+TEST(EasyEditScrollTest, AViewScrolledByPixelsKeepsOrCentresASpan)
+{
+    // A view of 300 pixels from 1000; a caret row of 16 pixels.
+    EXPECT_EQ(KeepSpanVisible(1000, 1100, 1116, 300), 1000);
+    EXPECT_EQ(KeepSpanVisible(1000, 990, 1006, 300), 990) << "above: to the top edge";
+    EXPECT_EQ(KeepSpanVisible(1000, 1290, 1306, 300), 1006) << "below: to the bottom edge";
+    EXPECT_EQ(KeepSpanVisible(1000, 2000, 2400, 300), 2000) << "taller than the view: its top";
+    EXPECT_EQ(CenterSpan(1000, 1100, 1116, 300), 1000);
+    EXPECT_EQ(CenterSpan(1000, 5000, 5016, 300), 5008 - 150);
+    EXPECT_EQ(CenterSpan(1000, 20, 36, 300), 0);
+    // A line step of pixels.
+    EXPECT_EQ(ScrollTarget({1000, 5000, 300, 16}, scLineUp, 0, false), 984);
+    EXPECT_EQ(ScrollTarget({1000, 5000, 300, 16}, scLineDown, 0, false), 1016);
+    EXPECT_EQ(ScrollTarget({1000, 5000, 300, 16}, scPageDown, 0, false), 1300);
+    EXPECT_EQ(ScrollTarget({4990, 5000, 300, 16}, scLineDown, 0, false), 5000);
+}
+
 TEST(EasyRowLayoutTest, WrapBreaks)
 {
     const TEasyBreakChar delimiter = [](char16_t c) { return c == u' ' || c == u'\t' || c == u','; };

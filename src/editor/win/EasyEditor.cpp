@@ -145,6 +145,9 @@ void TCustomEasyEdit::SourceStatesChanged(TEasyEditSourceStates states, bool who
             topRow_ = leftColumn_ = 0;
         if (hideScrollBars_ && RowCount() <= VisibleRows())
             topRow_ = 0;
+        if (Lines().Count() == 0)
+            pixelTop_ = 0;
+        KeepPixelTopInRange();
         UpdateScrollBars();
         Invalidate();
     } else if (states & (csBookMarkChanged | csLineStyleChanged | csReadOnlyChanged | csParserChanged)) {
@@ -509,6 +512,10 @@ void TCustomEasyEdit::ShowLineAtTop(int line)
         topRow_ = Lines().AllowHiddenLines() ? Lines().LineToRow(line) : line;
     }
     topRow_ = std::clamp(topRow_, 0, LastTopRow());
+    if (pageType_ == TEasyPageType::ptPageLayout) {
+        pixelTop_ = RowViewTop(topRow_);
+        KeepPixelTopInRange();
+    }
 }
 
 void TCustomEasyEdit::BuildAllRows()
@@ -639,6 +646,16 @@ void TCustomEasyEdit::MakeCaretVisible(bool center)
             left = column;
         else if (column >= left + columns)
             left = column - columns + 1;
+    }
+    if (pageType_ == TEasyPageType::ptPageLayout) {
+        // The caret's row, wherever it stands on its sheet, by pixels.
+        const int rowTop = RowTopInDocument(row);
+        const int rowBottom = rowTop + LineHeight();
+        const int height = ClientHeight();
+        ScrollToPixel(center ? CenterSpan(pixelTop_, rowTop, rowBottom, height)
+                             : KeepSpanVisible(pixelTop_, rowTop, rowBottom, height),
+                      left);
+        return;
     }
     ScrollView(top, left);
 }

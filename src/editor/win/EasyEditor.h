@@ -292,6 +292,11 @@ private:
     // Scrolling.
     void Scroll(bool vertical, int code, int thumb);
     void ScrollView(int newTop, int newLeft);
+    // What follows every move of the view: parsing ahead, bars, caret.
+    void ViewMoved();
+    // Rows and window pages up (negative) or down, by pixels in ptPageLayout.
+    void ScrollByRows(int64_t rows);
+    void ScrollByPages(int pages);
     void UpdateScrollBars();
     // The bar's place, thumb and part states as the system reports them.
     SCROLLBARINFO BarPicture(int bar);
@@ -320,6 +325,24 @@ private:
     // and the top of a row in client pixels.
     int PageViewTop();
     int RowTopInDocument(int row);
+    // ptPageLayout scrolls by pixels: the view's top edge moves to the
+    // document pixel, the top row follows.
+    void ScrollToPixel(int y, int newLeft);
+    // The view's top edge that shows the row at the top (its sheet's top
+    // edge for a page's first row).
+    int RowViewTop(int row);
+    // The first row that shows at a document pixel height.
+    int RowAtDocumentY(int y);
+    // Pages laid out until one reaches below the pixel (or the text ends).
+    void LayOutPagesBelow(int y);
+    // The document's height (estimated while not all pages are laid out),
+    // room below the last sheet included, and the largest top edge.
+    int DocumentHeight();
+    int LastPixelTop();
+    // After the text, the pages or the window's size changed.
+    void KeepPixelTopInRange();
+    // The sheet's shadow below and right of it, in pixels.
+    static constexpr int kSheetShadow = 3;
     int RowTop(int row);
     // The row at a client pixel height.
     int RowAtY(int y);
@@ -385,6 +408,8 @@ private:
 
     int topRow_ = 0;
     int leftColumn_ = 0;
+    // ptPageLayout: the document pixel at the view's top edge.
+    int pixelTop_ = 0;
     TEasyPoint selStart_;
     TEasyPoint selEnd_;
     int selMode_ = 0;

@@ -105,6 +105,11 @@ void TCustomEasyEdit::ScrollView(int newTop, int newLeft)
     newLeft = std::max(newLeft, 0);
     if (newTop == topRow_ && newLeft == leftColumn_)
         return;
+    if (pageType_ == TEasyPageType::ptPageLayout) {
+        // A new row goes to the top; the view itself moves by pixels.
+        ScrollToPixel(newTop == topRow_ ? pixelTop_ : RowViewTop(newTop), newLeft);
+        return;
+    }
     const int64_t dy = (int64_t(topRow_) - newTop) * LineHeight();
     const int64_t dx = (int64_t(leftColumn_) - newLeft) * CharWidth();
     const bool oneDirection = (dy == 0) != (dx == 0);
@@ -114,8 +119,8 @@ void TCustomEasyEdit::ScrollView(int newTop, int newLeft)
         RECT client;
         GetClientRect(handle_, &client);
         const int width = client.right, height = client.bottom;
-        if (pageType_ == TEasyPageType::ptPageLayout || background_.Active()) {
-            // Rows on sheets with gaps, or over a picture that stays: no uniform shift.
+        if (background_.Active()) {
+            // Rows over a picture that stays: no uniform shift.
             Invalidate();
         } else if (oneDirection && dy != 0 && std::abs(dy) < height / 2) {
             // The rows move whole, gutter and numbers with them.
@@ -129,6 +134,11 @@ void TCustomEasyEdit::ScrollView(int newTop, int newLeft)
             Invalidate();
         }
     }
+    ViewMoved();
+}
+
+void TCustomEasyEdit::ViewMoved()
+{
     if (lineNumbers_.Options() & lnPaintBeyondEof)
         UpdateLineNumberWidth();
     if (TCustomEasyEditSource* source = GetEditSource(); source->Parser()) {
@@ -214,7 +224,10 @@ void TCustomEasyEdit::UpdateScrollBars()
         SetScrollInfo(handle_, bar, &info, TRUE);
         picture = BarPicture(bar);
     };
-    set(SB_VERT, {std::max(RowCount() - 1, 0), VisibleRows(), topRow_, hideScrollBars_, true});
+    if (pageType_ == TEasyPageType::ptPageLayout)
+        set(SB_VERT, {std::max(DocumentHeight() - 1, 0), ClientHeight(), pixelTop_, hideScrollBars_, true});
+    else
+        set(SB_VERT, {std::max(RowCount() - 1, 0), VisibleRows(), topRow_, hideScrollBars_, true});
     if (Wrapping() && hideScrollBars_) {
         if (horzBar_.Shown)
             ShowScrollBar(handle_, SB_HORZ, FALSE);
@@ -230,7 +243,17 @@ void TCustomEasyEdit::Scroll(bool vertical, int code, int thumb)
     if (settingScrollBars_)
         return;
     const bool tracking = (options_ & eoThumbTracking) != 0;
-    if (vertical) {
+    if (vertical && pageType_ == TEasyPageType::ptPageLayout) {
+        // Pixels over the sheets; the bottom is known once all are laid out.
+        if (code == scBottom) {
+            BuildAllRows();
+            LayOutPagesBelow(INT_MAX);
+        }
+        const TEasyScrollState state{pixelTop_, LastPixelTop(), ClientHeight(), LineHeight()};
+        if (code == scThumbTrack || code == scEndScroll)
+            UpdateScrollHint(code);
+        ScrollToPixel(ScrollTarget(state, code, thumb, tracking), leftColumn_);
+    } else if (vertical) {
         if (code == scBottom)
             BuildAllRows();
         const TEasyScrollState state{topRow_, LastTopRow(), VisibleRows()};
@@ -252,8 +275,24 @@ void TCustomEasyEdit::MouseWheel(int delta)
     const int64_t rows = WheelRows(wheelDelta_, delta, lines, VisibleRows());
     if (rows == 0)
         return;
-    ScrollView(ClampedAdd(topRow_, rows, LastTopRow()), leftColumn_);
+    ScrollByRows(rows);
     DoScroll(true, rows < 0 ? scLineUp : scLineDown);
+}
+
+void TCustomEasyEdit::ScrollByRows(int64_t rows)
+{
+    if (pageType_ == TEasyPageType::ptPageLayout)
+        ScrollToPixel(ClampedAdd(pixelTop_, rows * LineHeight(), INT_MAX), leftColumn_);
+    else
+        ScrollView(ClampedAdd(topRow_, rows, LastTopRow()), leftColumn_);
+}
+
+void TCustomEasyEdit::ScrollByPages(int pages)
+{
+    if (pageType_ == TEasyPageType::ptPageLayout)
+        ScrollToPixel(ClampedAdd(pixelTop_, int64_t(pages) * ClientHeight(), INT_MAX), leftColumn_);
+    else
+        ScrollByRows(int64_t(pages) * VisibleRows());
 }
 
 void TCustomEasyEdit::UpdateScrollHint(int code)
@@ -273,7 +312,7 @@ void TCustomEasyEdit::UpdateScrollHint(int code)
         info.cbSize = sizeof info;
         info.fMask = SIF_TRACKPOS;
         if (GetScrollInfo(handle_, SB_VERT, &info))
-            row = info.nTrackPos;
+            row = pageType_ == TEasyPageType::ptPageLayout ? RowAtDocumentY(info.nTrackPos) : info.nTrackPos;
     }
     const int line = RowToLine(row);
     std::wstring text = L"\\rtf\\b Line : \\b0 " + std::to_wstring(line + 1) + L" ";
@@ -343,8 +382,10 @@ bool TCustomEasyEdit::ExecuteCommand(int code)
     if (hideCaret_ && code >= 0 && code <= 3) {
         const int rows = code == 0 ? -1 : code == 1 ? 1 : 0;
         const int columns = code == 2 ? -1 : code == 3 ? 1 : 0;
-        ScrollView(ClampedAdd(topRow_, rows, LastTopRow()),
-                   Wrapping() ? leftColumn_ : ClampedAdd(leftColumn_, columns, maxScrollPos_));
+        if (rows != 0)
+            ScrollByRows(rows);
+        else if (!Wrapping())
+            ScrollView(topRow_, ClampedAdd(leftColumn_, columns, maxScrollPos_));
         return true;
     }
     switch (code) {
@@ -361,11 +402,11 @@ bool TCustomEasyEdit::ExecuteCommand(int code)
         source.CaretRight();
         break;
     case 4:
-        ScrollView(ClampedAdd(topRow_, -page, LastTopRow()), leftColumn_);
+        ScrollByPages(-1);
         byRows(-page);
         break;
     case 5:
-        ScrollView(ClampedAdd(topRow_, page, LastTopRow()), leftColumn_);
+        ScrollByPages(1);
         byRows(page);
         break;
     case 8:
@@ -394,10 +435,10 @@ bool TCustomEasyEdit::ExecuteCommand(int code)
         break;
     }
     case 49:
-        ScrollView(ClampedAdd(topRow_, -1, LastTopRow()), leftColumn_);
+        ScrollByRows(-1);
         break;
     case 50:
-        ScrollView(ClampedAdd(topRow_, 1, LastTopRow()), leftColumn_);
+        ScrollByRows(1);
         break;
     default:
         return false;
@@ -481,8 +522,9 @@ bool TCustomEasyEdit::EditMessage(TMessage& message)
         return true;
     }
     case EM_LINESCROLL:
-        ScrollView(ClampedAdd(topRow_, static_cast<int32_t>(message.LParam), LastTopRow()),
-                   ClampedAdd(leftColumn_, static_cast<int32_t>(message.WParam), INT_MAX));
+        ScrollView(topRow_, ClampedAdd(leftColumn_, static_cast<int32_t>(message.WParam), INT_MAX));
+        if (message.LParam != 0)
+            ScrollByRows(static_cast<int32_t>(message.LParam));
         message.Result = 1;
         return true;
     case EM_GETMODIFY:
@@ -627,6 +669,7 @@ void TCustomEasyEdit::WndProc(TMessage& message)
         // Rows are cut again only when their width changed.
         if (Wrapping() && WrapCells() != wrapCells_)
             Rewrap();
+        KeepPixelTopInRange();
         UpdateScrollBars();
         Invalidate();
         return;

@@ -2,9 +2,10 @@
 // dotted line under the last row of each page; ptPageLayout draws each page
 // as a sheet on a ground of BorderColor, with a frame, a shadow on its right
 // and bottom edges, the gutter at its left and its number at its foot. Both
-// lay pages out over the text lines as far as the view needs them; the
-// view still scrolls by rows, and a row's place on the screen follows from
-// its page.
+// lay pages out over the text lines as far as the view needs them.
+// ptPageBreaks scrolls by rows; ptPageLayout scrolls by pixels over the
+// sheets and the gaps between them, and its top row is the first row that
+// shows at the window's top edge.
 
 #include "editor/win/EasyEditor.h"
 
@@ -41,6 +42,7 @@ void TCustomEasyEdit::SetPageType(TEasyPageType type)
     pages_.FullLayout = plan.FullLayout;
     pages_.ResetLayout();
     GetEditSource()->SetPageMode(plan.SourcePageMode);
+    pixelTop_ = 0;
     ShowLineAtTop(topLine);
     UpdateScrollBars();
     UpdateCaretPos();
@@ -87,6 +89,7 @@ void TCustomEasyEdit::PageChanged(int pageIndex)
     pages_.ResetLayout(pageIndex);
     if (pageType_ == TEasyPageType::ptNormal)
         return;
+    KeepPixelTopInRange();
     UpdateScrollBars();
     UpdateCaretPos();
     Invalidate();
@@ -145,12 +148,89 @@ int TCustomEasyEdit::RowTopInDocument(int row)
 
 int TCustomEasyEdit::PageViewTop()
 {
-    const TEasyPage& laid = pages_.Items(PageOfLine(RowToLine(topRow_)));
+    return pixelTop_;
+}
+
+int TCustomEasyEdit::RowViewTop(int row)
+{
+    const TEasyPage& laid = pages_.Items(PageOfLine(RowToLine(row)));
     // A page whose first row is at the top shows its sheet's top edge and
     // the gutter above it.
-    if (topRow_ <= FirstRowOfLine(laid.FirstLine))
-        return laid.Top - laid.TopGutterHeight();
-    return RowTopInDocument(topRow_);
+    if (row <= FirstRowOfLine(laid.FirstLine))
+        return std::max(laid.Top - laid.TopGutterHeight(), 0);
+    return RowTopInDocument(row);
+}
+
+void TCustomEasyEdit::LayOutPagesBelow(int y)
+{
+    const int count = Lines().Count();
+    if (count == 0) {
+        PageOfLine(0);
+        return;
+    }
+    TEasyPageMeasure& measure = PageMeasure();
+    for (;;) {
+        const int laid = pages_.LaidOutCount();
+        if (laid > 0) {
+            const TEasyPage& last = pages_.Items(laid - 1);
+            if (int64_t(last.Top) + last.Height > y || (last.LastLine >= count - 1 && last.LastCol == EasyPageLineEnd))
+                return;
+        }
+        pages_.LayoutPage(laid, measure);
+    }
+}
+
+int TCustomEasyEdit::DocumentHeight()
+{
+    // The room above the first sheet is left below the last one as well.
+    const int64_t height =
+        int64_t(EasyEstimatedDocumentHeight(pages_, Lines().Count())) + pages_.DefaultPage().TopGutterHeight();
+    return static_cast<int>(std::min<int64_t>(height, INT_MAX));
+}
+
+int TCustomEasyEdit::LastPixelTop()
+{
+    return std::max(DocumentHeight() - ClientHeight(), 0);
+}
+
+int TCustomEasyEdit::RowAtDocumentY(int y)
+{
+    LayOutPagesBelow(y);
+    const int page = EasyPageFromPixel(pages_, y, kSheetShadow);
+    if (page < 0 || Lines().Count() == 0)
+        return 0;
+    const TEasyPage& laid = pages_.Items(page);
+    const TEasySheet sheet = EasySheetOf(laid, PageMetrics());
+    const int firstRow = FirstRowOfLine(laid.FirstLine);
+    const int rows = std::max(FirstRowOfLine(laid.LastLine + 1) - firstRow, 1);
+    // Above the text area the page's first row; below it its last row,
+    // whose page is still in view.
+    const int inside = std::max(y - sheet.Text.Top, 0) / std::max(LineHeight(), 1);
+    return firstRow + std::min(inside, rows - 1);
+}
+
+void TCustomEasyEdit::ScrollToPixel(int y, int newLeft)
+{
+    if (y > pixelTop_)
+        LayOutPagesBelow(y + ClientHeight());
+    y = std::clamp(y, 0, LastPixelTop());
+    newLeft = std::max(newLeft, 0);
+    if (y == pixelTop_ && newLeft == leftColumn_)
+        return;
+    pixelTop_ = y;
+    topRow_ = RowAtDocumentY(y);
+    leftColumn_ = newLeft;
+    // Sheets with gaps between them: the window is painted anew.
+    Invalidate();
+    ViewMoved();
+}
+
+void TCustomEasyEdit::KeepPixelTopInRange()
+{
+    if (pageType_ != TEasyPageType::ptPageLayout)
+        return;
+    pixelTop_ = std::clamp(pixelTop_, 0, LastPixelTop());
+    topRow_ = RowAtDocumentY(pixelTop_);
 }
 
 int TCustomEasyEdit::RowTop(int row)
@@ -220,6 +300,7 @@ void TCustomEasyEdit::PaintPageLayout(HDC dc, const RECT& clip)
     const int width = ClientWidth();
     const int height = ClientHeight();
     const COLORREF ground = ColorToRGB(borderColor_);
+    LayOutPagesBelow(pixelTop_ + height);
     const COLORREF paper = BackgroundColor();
     const TEasyPageMetrics metrics = PageMetrics();
     const int viewTop = PageViewTop();
@@ -237,7 +318,7 @@ void TCustomEasyEdit::PaintPageLayout(HDC dc, const RECT& clip)
     TCustomEasyEditSource* parsing = GetEditSource()->Parser() ? GetEditSource() : nullptr;
     std::u16string text;
     const TUpdateLock<TEasyPainter> canvas(painter, &TEasyPainter::BeginCanvas, &TEasyPainter::EndCanvas);
-    for (int page = PageOfLine(RowToLine(topRow_)); page < pages_.Count(); ++page) {
+    for (int page = std::max(EasyPageFromPixel(pages_, viewTop, kSheetShadow), 0); page < pages_.Count(); ++page) {
         const TEasyPage& laid = pages_.Items(page);
         if (!laid.Laid)
             break;
@@ -254,8 +335,14 @@ void TCustomEasyEdit::PaintPageLayout(HDC dc, const RECT& clip)
             Fill(dc, RECT{paperRect.left - 1, paperRect.bottom, paperRect.right + 1, paperRect.bottom + 1}, black);
             Fill(dc, RECT{paperRect.left - 1, paperRect.top, paperRect.left, paperRect.bottom}, black);
             Fill(dc, RECT{paperRect.right, paperRect.top, paperRect.right + 1, paperRect.bottom}, black);
-            Fill(dc, RECT{paperRect.right + 1, paperRect.top + 2, paperRect.right + 3, paperRect.bottom + 3}, black);
-            Fill(dc, RECT{paperRect.left + 2, paperRect.bottom + 1, paperRect.right + 3, paperRect.bottom + 3}, black);
+            Fill(dc,
+                 RECT{paperRect.right + 1, paperRect.top + 2, paperRect.right + kSheetShadow,
+                      paperRect.bottom + kSheetShadow},
+                 black);
+            Fill(dc,
+                 RECT{paperRect.left + 2, paperRect.bottom + 1, paperRect.right + kSheetShadow,
+                      paperRect.bottom + kSheetShadow},
+                 black);
             // The gutter at the sheet's left.
             if (gutterWidth > 0)
                 Fill(dc, RECT{paperRect.left, paperRect.top, paperRect.left + gutterWidth, paperRect.bottom},

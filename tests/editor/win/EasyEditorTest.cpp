@@ -1115,6 +1115,72 @@ TEST_F(EasyEditorTest, ARulerIndentMovesTheTextOnTheCaretsPage)
     EXPECT_LT(edit->Pages().DefaultPage().LastLine, lastBefore);
 }
 
+TEST_F(EasyEditorTest, PageLayoutScrollsByPixelsOverSheetsAndGaps)
+{
+    SetLines(300);
+    edit->SetPageType(TEasyPageType::ptPageLayout);
+    const TEasyPage& first = edit->Pages().DefaultPage();
+    const int lineHeight = edit->LineHeight();
+    const int sheetHeight = first.PixelHeight(96, 96);
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_ALL;
+    ASSERT_TRUE(GetScrollInfo(edit->Handle(), SB_VERT, &info));
+    // The bar counts pixels: the sheets with the gaps above them.
+    EXPECT_GE(info.nMax + 1, 2 * (first.TopGutterHeight() + sheetHeight));
+    EXPECT_EQ(int(info.nPage), edit->ClientHeight());
+
+    // A line down moves the text up by a row's pixels, not to the next row's sheet place.
+    const int before = edit->TextToClient({0, 0}).y;
+    Send(WM_VSCROLL, SB_LINEDOWN);
+    EXPECT_EQ(edit->TextToClient({0, 0}).y, before - lineHeight);
+    ASSERT_TRUE(GetScrollInfo(edit->Handle(), SB_VERT, &info));
+    EXPECT_EQ(info.nPos, lineHeight);
+
+    // The thumb in the gap between the first two sheets.
+    const int gapPixel = first.Top + first.Height + 10;
+    info.fMask = SIF_POS;
+    info.nPos = gapPixel;
+    SetScrollInfo(edit->Handle(), SB_VERT, &info, FALSE);
+    Send(WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, gapPixel & 0xFFFF));
+    ASSERT_GT(edit->Pages().Count(), 1) << "the sheets in view are laid out";
+    const TEasyPage& second = edit->Pages().Items(1);
+    EXPECT_EQ(edit->TextToClient({0, second.FirstLine}).y, second.Top + second.TopIndent() - gapPixel);
+    EXPECT_EQ(edit->TopRow(), second.FirstLine) << "the first row in view";
+    UpdateWindow(edit->Handle());
+    const EditorPicture gap(edit->Handle());
+    EXPECT_EQ(gap.At(2, 2), ColorToRGB(edit->BorderColor())) << "the ground between the sheets";
+
+    // The bottom shows the last sheet's foot with the gap below it.
+    Send(WM_VSCROLL, SB_BOTTOM);
+    info.fMask = SIF_ALL;
+    ASSERT_TRUE(GetScrollInfo(edit->Handle(), SB_VERT, &info));
+    EXPECT_EQ(info.nPos, info.nMax - int(info.nPage) + 1);
+    const TEasyPage& last = edit->Pages().Items(edit->Pages().Count() - 1);
+    EXPECT_GE(last.LastLine, 299);
+    EXPECT_EQ(last.Top + last.Height + first.TopGutterHeight() - info.nPos, edit->ClientHeight());
+    UpdateWindow(edit->Handle());
+    const EditorPicture bottom(edit->Handle());
+    const int middle = first.LeftGutterWidth() + 200;
+    EXPECT_EQ(bottom.At(middle, edit->ClientHeight() - 2), ColorToRGB(edit->BorderColor()));
+    EXPECT_EQ(bottom.At(middle, edit->ClientHeight() - first.TopGutterHeight() - 10), ColorToRGB(clWindow));
+    // The caret brought into view by pixels.
+    edit->SetCaretPos(0, 100);
+    const int caretY = edit->TextToClient({0, 100}).y;
+    EXPECT_GE(caretY, 0);
+    EXPECT_LE(caretY + lineHeight, edit->ClientHeight());
+    // Page down by the window's height.
+    Send(WM_VSCROLL, SB_TOP);
+    Send(WM_VSCROLL, SB_PAGEDOWN);
+    ASSERT_TRUE(GetScrollInfo(edit->Handle(), SB_VERT, &info));
+    EXPECT_EQ(info.nPos, edit->ClientHeight());
+    // Back to rows outside the page layout.
+    edit->SetPageType(TEasyPageType::ptNormal);
+    ASSERT_TRUE(GetScrollInfo(edit->Handle(), SB_VERT, &info));
+    EXPECT_EQ(info.nMax, 299);
+    EXPECT_EQ(info.nPos, edit->TopRow());
+}
+
 TEST_F(EasyEditorTest, PageLayoutPlacesWrappedRowsOnTheirSheet)
 {
     TEasyStrings& lines = edit->Lines();
