@@ -151,6 +151,14 @@ TEasyRulerMarks EasyRulerMarks(const TEasyPage& page, bool vertical, TEasyPageTy
     return {true, origin + near, origin + extent - far};
 }
 
+int EasyRulerIndentPosition(const TEasyPage& page, bool vertical, int mark, int indent, TEasyPageType type,
+                            const TEasyPageMetrics& metrics)
+{
+    int origin = 0, extent = 0;
+    RulerFrame(page, vertical, type, metrics, origin, extent);
+    return mark == 0 ? origin + indent : origin + extent - indent;
+}
+
 void EasyRulerIndentChanged(TEasyPage& page, bool vertical, int mark, int position, TEasyPageType type,
                             const TEasyPageMetrics& metrics)
 {

@@ -96,6 +96,10 @@ struct TEasyRulerMarks {
 };
 TEasyRulerMarks EasyRulerMarks(const TEasyPage& page, bool vertical, TEasyPageType type,
                                const TEasyPageMetrics& metrics);
+// The position along the ruler that stands for an indent of the page: the
+// inverse of EasyRulerIndentChanged.
+int EasyRulerIndentPosition(const TEasyPage& page, bool vertical, int mark, int indent, TEasyPageType type,
+                            const TEasyPageMetrics& metrics);
 // A mark dragged to the position sets the page's indent (never below 0).
 void EasyRulerIndentChanged(TEasyPage& page, bool vertical, int mark, int position, TEasyPageType type,
                             const TEasyPageMetrics& metrics);

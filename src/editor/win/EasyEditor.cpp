@@ -37,6 +37,8 @@ TCustomEasyEdit::TCustomEasyEdit(TComponent* owner) : TCustomControl(owner), own
 
 TCustomEasyEdit::~TCustomEasyEdit()
 {
+    // The rulers' windows go before the editor's.
+    FreeRulers();
     Detach(GetEditSource());
 }
 
@@ -161,6 +163,8 @@ void TCustomEasyEdit::SourceStatesChanged(TEasyEditSourceStates states, bool who
         if (Focused())
             MakeCaretVisible(source.Jumping() && (options_ & eoCenterOnBookmark));
         UpdateCaretPos();
+        // The caret may stand on another page now.
+        UpdateRulers();
     }
     if (states & csVisibleChanged) {
         UpdateScrollBars();
@@ -364,6 +368,7 @@ void TCustomEasyEdit::FontMetricsChanged()
         ShowCaretNow();
     }
     UpdateScrollBars();
+    UpdateRulers();
     Invalidate();
 }
 
@@ -462,12 +467,12 @@ int TCustomEasyEdit::VisibleRows()
 {
     if (!HandleAllocated())
         return std::max(Height() / LineHeight(), 1);
-    return std::max(ClientHeight() / LineHeight(), 1);
+    return std::max(ViewHeight() / LineHeight(), 1);
 }
 
 int TCustomEasyEdit::VisibleColumns()
 {
-    const int width = (HandleAllocated() ? ClientWidth() : Width()) - TextLeft();
+    const int width = (HandleAllocated() ? ViewWidth() : Width()) - TextLeft();
     return std::max(width / CharWidth(), 1);
 }
 
@@ -476,7 +481,7 @@ int TCustomEasyEdit::WrapCells()
     if (options_ & eoBreakWordsAtMargin)
         return std::max(margin_.Position(), 1);
     // Two pixels stay free right of the text, as for the caret.
-    return std::max((ClientWidth() - TextLeft() - 2) / CharWidth(), 1);
+    return std::max((ViewWidth() - TextLeft() - 2) / CharWidth(), 1);
 }
 
 void TCustomEasyEdit::RebuildRows(int from, int to)
@@ -641,7 +646,7 @@ void TCustomEasyEdit::MakeCaretVisible(bool center)
     if (!Wrapping()) {
         // The caret's column within the client width less 2 pixels.
         const int column = GetEditSource()->CaretX();
-        const int columns = std::max((ClientWidth() - TextLeft() - 2) / CharWidth(), 1);
+        const int columns = std::max((ViewWidth() - TextLeft() - 2) / CharWidth(), 1);
         if (column < left)
             left = column;
         else if (column >= left + columns)
@@ -651,7 +656,7 @@ void TCustomEasyEdit::MakeCaretVisible(bool center)
         // The caret's row, wherever it stands on its sheet, by pixels.
         const int rowTop = RowTopInDocument(row);
         const int rowBottom = rowTop + LineHeight();
-        const int height = ClientHeight();
+        const int height = ViewHeight();
         ScrollToPixel(center ? CenterSpan(pixelTop_, rowTop, rowBottom, height)
                              : KeepSpanVisible(pixelTop_, rowTop, rowBottom, height),
                       left);
@@ -665,11 +670,12 @@ void TCustomEasyEdit::UpdateCaretPos()
     if (!caretCreated_ || !HandleAllocated())
         return;
     const TCustomEasyEditSource& source = *GetEditSource();
-    POINT point = TextToClient({source.CaretX(), source.CaretY()});
-    // A caret left of the text or above the window is parked out of sight.
+    POINT point = TextToView({source.CaretX(), source.CaretY()});
+    // A caret left of the text or above the view is parked out of sight.
+    const POINT origin = ViewOrigin();
     if (point.x < TextAreaLeft() || point.y < 0)
-        point = POINT{-2 * LineHeight(), -2 * LineHeight()};
-    ::SetCaretPos(point.x, point.y);
+        point = POINT{-2 * LineHeight() - origin.x, -2 * LineHeight() - origin.y};
+    ::SetCaretPos(point.x + origin.x, point.y + origin.y);
 }
 
 void TCustomEasyEdit::ShowCaretNow()
@@ -850,6 +856,19 @@ bool TCustomEasyEdit::CanUndo()
 
 POINT TCustomEasyEdit::TextToClient(TEasyPoint pos)
 {
+    const POINT view = TextToView(pos);
+    const POINT origin = ViewOrigin();
+    return POINT{view.x + origin.x, view.y + origin.y};
+}
+
+TEasyPoint TCustomEasyEdit::ClientToText(POINT point)
+{
+    const POINT origin = ViewOrigin();
+    return ViewToText(POINT{point.x - origin.x, point.y - origin.y});
+}
+
+POINT TCustomEasyEdit::TextToView(TEasyPoint pos)
+{
     int row = 0;
     int column = pos.X;
     if (Wrapping() && HandleAllocated()) {
@@ -869,7 +888,7 @@ POINT TCustomEasyEdit::TextToClient(TEasyPoint pos)
                  static_cast<LONG>(std::clamp<int64_t>(y, INT_MIN / 2, INT_MAX / 2))};
 }
 
-TEasyPoint TCustomEasyEdit::ClientToText(POINT point)
+TEasyPoint TCustomEasyEdit::ViewToText(POINT point)
 {
     const int64_t row = RowAtY(point.y);
     // The nearest character boundary; a point just in the middle of a
@@ -921,7 +940,7 @@ void TCustomEasyEdit::CreateWindowHandle(const TCreateParams& params)
     // Flat scroll bars where the system has them; plain ones elsewhere.
     if (flatScrollBars_ && !InitializeFlatScrollBars(handle_))
         TraceIgnoredFailure(L"editor: flat scroll bars", GetLastError());
-    background_.SetClientSize(ClientWidth(), ClientHeight());
+    background_.SetClientSize(ViewWidth(), ViewHeight());
     background_.SetBrushColor(Color());
     vertBar_ = horzBar_ = TBarState{};
     vertPicture_ = horzPicture_ = SCROLLBARINFO{};
@@ -930,6 +949,7 @@ void TCustomEasyEdit::CreateWindowHandle(const TCreateParams& params)
     RebuildRows(0, TEasyRowLayout::ToTheEnd);
     UpdateLineNumberWidth();
     UpdateScrollBars();
+    UpdateRulers();
 }
 
 void TCustomEasyEdit::DestroyWnd()

@@ -37,6 +37,8 @@
 namespace qrv {
 
 class TEasyHint;
+class TEasyRuler;
+struct TEasyRulerItem;
 class TForm;
 
 // The editor's window frame.
@@ -135,6 +137,10 @@ public:
     TEasyEditorRuler& Ruler() { return ruler_; }
     unsigned RulerOptions() const { return ruler_.Options(); }
     void SetRulerOptions(unsigned options) { ruler_.SetOptions(options); }
+    // The ruler controls Ruler's options ask for (nullptr where none is
+    // shown): the horizontal one along the top, the vertical one at the left.
+    TEasyRuler* HorzRuler() const { return horzRuler_; }
+    TEasyRuler* VertRuler() const { return vertRuler_; }
 
     // The view.
     int TopRow() const { return topRow_; }
@@ -191,7 +197,13 @@ public:
     // Client pixel of a text position and the text position of a pixel.
     POINT TextToClient(TEasyPoint pos);
     TEasyPoint ClientToText(POINT point);
-    // Left edge of the text area in client pixels (the gutter's width).
+    // The view (gutter and text) is the client area right of a vertical
+    // ruler and below a horizontal one: its top left corner in client
+    // pixels, and its size. The positions below are the view's own.
+    POINT ViewOrigin();
+    int ViewWidth();
+    int ViewHeight();
+    // Left edge of the text area in the view (the gutter's width).
     int TextLeft();
     // The column of the collapse buttons when they are not on the gutter
     // (eoCollapseButtonOnGutter off, hidden lines allowed); 0 without one.
@@ -255,6 +267,7 @@ private:
     int PixelsPerInchY() const override;
     void PageChanged(int pageIndex) override;
     void InvalidatePage(int pageIndex) override;
+    void RulerChanged() override;
 
     // TEasyPainterHost: what the line painter asks.
     TCustomEasyEditSource& PainterSource() override { return *GetEditSource(); }
@@ -316,6 +329,14 @@ private:
     void PaintPageBreaks(HDC dc);
     // The sheets with their text, frames, shadows and numbers (ptPageLayout).
     void PaintPageLayout(HDC dc, const RECT& clip);
+    // The view's pixel of a text position and back.
+    POINT TextToView(TEasyPoint pos);
+    TEasyPoint ViewToText(POINT point);
+    // The rulers show the caret page's sheet and indents, in step with the
+    // view; a dragged indentation mark sets the page's indent.
+    void UpdateRulers();
+    void RulerDragged(TEasyRuler* ruler, const TEasyRulerItem& item);
+    void FreeRulers();
     // Makes the window anew, keeping the view and the focus.
     void RecreateKeepingView();
     // Pages over the editor's rows, as many as the measure asks for.
@@ -389,12 +410,14 @@ private:
     TEasyEditorMargin margin_{this};
     TEasyLineNumbers lineNumbers_{this};
     TEasyEditorColors colors_{this};
-    TEasyEditorRuler ruler_;
+    TEasyEditorRuler ruler_{this};
     TEasyKeyList keys_;
     TEasyWrapList rows_;
     TEasyRowLayout layout_;
     std::unique_ptr<TEasyCharIndex> charIndex_;
     TEasyHint* hint_ = nullptr;
+    TEasyRuler* horzRuler_ = nullptr;
+    TEasyRuler* vertRuler_ = nullptr;
 
     bool wordWrap_ = false;
     bool wantTabs_ = true;

@@ -116,18 +116,19 @@ void TCustomEasyEdit::ScrollView(int newTop, int newLeft)
     topRow_ = newTop;
     leftColumn_ = newLeft;
     if (HandleAllocated()) {
-        RECT client;
-        GetClientRect(handle_, &client);
-        const int width = client.right, height = client.bottom;
+        // The view's part of the client area, right of and below the rulers.
+        const POINT origin = ViewOrigin();
+        const int width = ViewWidth(), height = ViewHeight();
+        const RECT view{origin.x, origin.y, origin.x + width, origin.y + height};
         if (background_.Active()) {
             // Rows over a picture that stays: no uniform shift.
             Invalidate();
         } else if (oneDirection && dy != 0 && std::abs(dy) < height / 2) {
             // The rows move whole, gutter and numbers with them.
-            ScrollWindowEx(handle_, 0, static_cast<int>(dy), nullptr, &client, nullptr, nullptr, SW_INVALIDATE);
+            ScrollWindowEx(handle_, 0, static_cast<int>(dy), &view, &view, nullptr, nullptr, SW_INVALIDATE);
             UpdateWindow(handle_);
         } else if (oneDirection && dx != 0 && std::abs(dx) < (width - TextLeft()) / 2) {
-            const RECT area{TextLeft(), 0, width, height};
+            const RECT area{origin.x + TextLeft(), origin.y, view.right, view.bottom};
             ScrollWindowEx(handle_, static_cast<int>(dx), 0, &area, &area, nullptr, nullptr, SW_INVALIDATE);
             UpdateWindow(handle_);
         } else {
@@ -147,6 +148,7 @@ void TCustomEasyEdit::ViewMoved()
     }
     UpdateScrollBars();
     UpdateCaretPos();
+    UpdateRulers();
 }
 
 int TCustomEasyEdit::LongestLineLength()
@@ -225,7 +227,7 @@ void TCustomEasyEdit::UpdateScrollBars()
         picture = BarPicture(bar);
     };
     if (pageType_ == TEasyPageType::ptPageLayout)
-        set(SB_VERT, {std::max(DocumentHeight() - 1, 0), ClientHeight(), pixelTop_, hideScrollBars_, true});
+        set(SB_VERT, {std::max(DocumentHeight() - 1, 0), ViewHeight(), pixelTop_, hideScrollBars_, true});
     else
         set(SB_VERT, {std::max(RowCount() - 1, 0), VisibleRows(), topRow_, hideScrollBars_, true});
     if (Wrapping() && hideScrollBars_) {
@@ -249,7 +251,7 @@ void TCustomEasyEdit::Scroll(bool vertical, int code, int thumb)
             BuildAllRows();
             LayOutPagesBelow(INT_MAX);
         }
-        const TEasyScrollState state{pixelTop_, LastPixelTop(), ClientHeight(), LineHeight()};
+        const TEasyScrollState state{pixelTop_, LastPixelTop(), ViewHeight(), LineHeight()};
         if (code == scThumbTrack || code == scEndScroll)
             UpdateScrollHint(code);
         ScrollToPixel(ScrollTarget(state, code, thumb, tracking), leftColumn_);
@@ -290,7 +292,7 @@ void TCustomEasyEdit::ScrollByRows(int64_t rows)
 void TCustomEasyEdit::ScrollByPages(int pages)
 {
     if (pageType_ == TEasyPageType::ptPageLayout)
-        ScrollToPixel(ClampedAdd(pixelTop_, int64_t(pages) * ClientHeight(), INT_MAX), leftColumn_);
+        ScrollToPixel(ClampedAdd(pixelTop_, int64_t(pages) * ViewHeight(), INT_MAX), leftColumn_);
     else
         ScrollByRows(int64_t(pages) * VisibleRows());
 }
@@ -430,7 +432,7 @@ bool TCustomEasyEdit::ExecuteCommand(int code)
     case 14:
     case 15: {
         const int row = code == 14 ? topRow_ : topRow_ + page - 1;
-        const TEasyPoint target = ClientToText(POINT{TextAreaLeft(), RowTop(row)});
+        const TEasyPoint target = ViewToText(POINT{TextAreaLeft(), RowTop(row)});
         source.SetCaretPos(x, target.Y);
         break;
     }
@@ -665,12 +667,13 @@ void TCustomEasyEdit::WndProc(TMessage& message)
         return;
     case WM_SIZE:
         DefaultHandler(message);
-        background_.SetClientSize(ClientWidth(), ClientHeight());
+        background_.SetClientSize(ViewWidth(), ViewHeight());
         // Rows are cut again only when their width changed.
         if (Wrapping() && WrapCells() != wrapCells_)
             Rewrap();
         KeepPixelTopInRange();
         UpdateScrollBars();
+        UpdateRulers();
         Invalidate();
         return;
     case WM_VSCROLL:
@@ -711,7 +714,7 @@ void TCustomEasyEdit::WndProc(TMessage& message)
     case WM_LBUTTONDOWN: {
         SetFocus();
         const POINT point{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
-        if (point.x >= TextLeft()) {
+        if (point.x - ViewOrigin().x >= TextLeft()) {
             ClearSelection();
             const TEasyPoint pos = ClientToText(point);
             SetCaretPos(pos.X, pos.Y);
@@ -738,7 +741,7 @@ void TCustomEasyEdit::WndProc(TMessage& message)
             POINT point{};
             GetCursorPos(&point);
             ScreenToClient(handle_, &point);
-            ::SetCursor(LoadCursorW(nullptr, point.x < TextLeft() ? IDC_ARROW : IDC_IBEAM));
+            ::SetCursor(LoadCursorW(nullptr, point.x - ViewOrigin().x < TextLeft() ? IDC_ARROW : IDC_IBEAM));
             message.Result = TRUE;
             return;
         }

@@ -46,6 +46,7 @@ void TCustomEasyEdit::SetPageType(TEasyPageType type)
     ShowLineAtTop(topLine);
     UpdateScrollBars();
     UpdateCaretPos();
+    UpdateRulers();
     Invalidate();
 }
 
@@ -92,6 +93,7 @@ void TCustomEasyEdit::PageChanged(int pageIndex)
     KeepPixelTopInRange();
     UpdateScrollBars();
     UpdateCaretPos();
+    UpdateRulers();
     Invalidate();
 }
 
@@ -190,7 +192,7 @@ int TCustomEasyEdit::DocumentHeight()
 
 int TCustomEasyEdit::LastPixelTop()
 {
-    return std::max(DocumentHeight() - ClientHeight(), 0);
+    return std::max(DocumentHeight() - ViewHeight(), 0);
 }
 
 int TCustomEasyEdit::RowAtDocumentY(int y)
@@ -212,7 +214,7 @@ int TCustomEasyEdit::RowAtDocumentY(int y)
 void TCustomEasyEdit::ScrollToPixel(int y, int newLeft)
 {
     if (y > pixelTop_)
-        LayOutPagesBelow(y + ClientHeight());
+        LayOutPagesBelow(y + ViewHeight());
     y = std::clamp(y, 0, LastPixelTop());
     newLeft = std::max(newLeft, 0);
     if (y == pixelTop_ && newLeft == leftColumn_)
@@ -260,8 +262,8 @@ int TCustomEasyEdit::PageTextLeft()
 
 void TCustomEasyEdit::PaintPageBreaks(HDC dc)
 {
-    const int width = ClientWidth();
-    const int height = ClientHeight();
+    const int width = ViewWidth();
+    const int height = ViewHeight();
     const int firstLine = RowToLine(topRow_);
     const int lastLine = RowToLine(topRow_ + VisibleRows() + 1);
     TGdiObject pen(CreatePen(PS_DOT, 1, RGB(0, 0, 0)));
@@ -297,8 +299,8 @@ int TCustomEasyEdit::FirstRowOfLine(int line)
 
 void TCustomEasyEdit::PaintPageLayout(HDC dc, const RECT& clip)
 {
-    const int width = ClientWidth();
-    const int height = ClientHeight();
+    const int width = ViewWidth();
+    const int height = ViewHeight();
     const COLORREF ground = ColorToRGB(borderColor_);
     LayOutPagesBelow(pixelTop_ + height);
     const COLORREF paper = BackgroundColor();

@@ -1,4 +1,5 @@
 #include "editor/win/EasyEditor.h"
+#include "editor/win/EasyRuler.h"
 #include "editor/WideText.h"
 #include "framework/ScopeExit.h"
 #include "framework/SysUtils.h"
@@ -1179,6 +1180,104 @@ TEST_F(EasyEditorTest, PageLayoutScrollsByPixelsOverSheetsAndGaps)
     ASSERT_TRUE(GetScrollInfo(edit->Handle(), SB_VERT, &info));
     EXPECT_EQ(info.nMax, 299);
     EXPECT_EQ(info.nPos, edit->TopRow());
+}
+
+TEST_F(EasyEditorTest, RulersTakeTheirStripsAndTheViewTheRest)
+{
+    SetLines(50);
+    const int textLeft = edit->TextLeft();
+    edit->SetRulerOptions(roHorzRuler | roVertRuler);
+    ASSERT_NE(edit->HorzRuler(), nullptr);
+    ASSERT_NE(edit->VertRuler(), nullptr);
+    TEasyRuler& horz = *edit->HorzRuler();
+    TEasyRuler& vert = *edit->VertRuler();
+    // Along the top the whole width; at the left below it.
+    EXPECT_EQ(GetParent(horz.Handle()), edit->Handle());
+    EXPECT_EQ(horz.Top(), 0);
+    EXPECT_EQ(horz.Width(), edit->ClientWidth());
+    EXPECT_EQ(vert.Left(), 0);
+    EXPECT_EQ(vert.Top(), horz.Height());
+    const POINT origin = edit->ViewOrigin();
+    EXPECT_EQ(origin.x, vert.Width());
+    EXPECT_EQ(origin.y, horz.Height());
+    EXPECT_EQ(edit->ViewHeight(), edit->ClientHeight() - horz.Height());
+
+    // The text moves with the view; points map back through it.
+    const POINT first = edit->TextToClient({0, 0});
+    EXPECT_EQ(first.x, origin.x + textLeft);
+    EXPECT_EQ(first.y, origin.y);
+    EXPECT_EQ(edit->ClientToText({first.x + 1, first.y + 1}), (TEasyPoint{0, 0}));
+    EXPECT_EQ(edit->ClientToText({origin.x + textLeft + 3 * edit->CharWidth(), origin.y + 2 * edit->LineHeight() + 1}),
+              (TEasyPoint{3, 2}));
+    EXPECT_EQ(Send(EM_CHARFROMPOS, 0, MAKELPARAM(first.x + 1, origin.y + edit->LineHeight() + 1)),
+              MAKELONG(edit->PosToCharIndex({0, 1}), 1));
+    RedrawWindow(edit->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    const EditorPicture picture(edit->Handle());
+    EXPECT_GT(picture.DarkPixels(first.x, first.x + 6 * edit->CharWidth(), first.y, first.y + edit->LineHeight()), 0);
+    // A click places the caret at the clicked character of the view.
+    Send(WM_LBUTTONDOWN, MK_LBUTTON,
+         MAKELPARAM(first.x + 2 * edit->CharWidth() + 1, first.y + 3 * edit->LineHeight() + 1));
+    Send(WM_LBUTTONUP, 0, 0);
+    EXPECT_EQ(edit->CaretX(), 2);
+    EXPECT_EQ(edit->CaretY(), 3);
+
+    // Outside the page layout: the scale from the text's edge, no indents to drag.
+    EXPECT_EQ(horz.Start(), origin.x + textLeft);
+    EXPECT_TRUE(horz.Options() & roFixedIndents);
+
+    // Switched off, the view has the client area again.
+    edit->SetRulerOptions(0);
+    EXPECT_EQ(edit->HorzRuler(), nullptr);
+    EXPECT_EQ(edit->VertRuler(), nullptr);
+    EXPECT_EQ(edit->TextToClient({0, 0}).x, textLeft);
+    EXPECT_EQ(edit->TextToClient({0, 0}).y, 0);
+}
+
+TEST_F(EasyEditorTest, TheRulersShowTheCaretPageAndTheirDraggedIndentsSetIt)
+{
+    SetLines(300);
+    edit->Ruler().SetUnits(TEasyRulerUnits::erPixels);
+    edit->SetRulerOptions(roHorzRuler | roVertRuler);
+    edit->SetPageType(TEasyPageType::ptPageLayout);
+    TEasyRuler& horz = *edit->HorzRuler();
+    TEasyRuler& vert = *edit->VertRuler();
+    const POINT origin = edit->ViewOrigin();
+    TEasyPage& page = edit->Pages().DefaultPage();
+    const int sheetWidth = page.PixelWidth(96, 96);
+    const int sheetHeight = page.PixelHeight(96, 96);
+    // The sheet where the view shows it, its indents from its edges.
+    EXPECT_EQ(horz.Start(), origin.x + page.LeftGutterWidth());
+    EXPECT_EQ(horz.End(), horz.Start() + sheetWidth);
+    EXPECT_EQ(horz.FirstIndent(), page.LeftIndent());
+    EXPECT_EQ(horz.SecondIndent(), page.RightIndent());
+    EXPECT_FALSE(horz.Options() & roFixedIndents);
+    EXPECT_EQ(vert.Start(), page.TopGutterHeight());
+    EXPECT_EQ(vert.End(), vert.Start() + sheetHeight);
+    EXPECT_EQ(vert.FirstIndent(), page.TopIndent());
+    // The vertical ruler follows the view by pixels.
+    Send(WM_VSCROLL, SB_LINEDOWN);
+    EXPECT_EQ(vert.Start(), page.TopGutterHeight() - edit->LineHeight());
+
+    // Dragging the left indentation mark 96 pixels into the sheet.
+    auto drag = [](TEasyRuler& ruler, int from, int to, int across) {
+        SendMessageW(ruler.Handle(), WM_LBUTTONDOWN, MK_LBUTTON,
+                     ruler.Orientation() == TEasyRulerOrientation::Horizontal ? MAKELPARAM(from, across)
+                                                                              : MAKELPARAM(across, from));
+        const LPARAM end =
+            ruler.Orientation() == TEasyRulerOrientation::Horizontal ? MAKELPARAM(to, across) : MAKELPARAM(across, to);
+        SendMessageW(ruler.Handle(), WM_MOUSEMOVE, MK_LBUTTON, end);
+        SendMessageW(ruler.Handle(), WM_LBUTTONUP, 0, end);
+    };
+    drag(horz, horz.Start() + page.LeftIndent(), horz.Start() + 96, 1);
+    EXPECT_EQ(page.LeftIndent(), 96);
+    EXPECT_EQ(edit->TextToClient({0, 5}).x, origin.x + page.LeftGutterWidth() + 96 + edit->TextLeft());
+    // The bottom indentation of the vertical ruler: fewer lines on the page.
+    const int lastBefore = edit->Pages().DefaultPage().LastLine;
+    drag(vert, vert.End() - page.BottomIndent(), vert.End() - 200, 5);
+    EXPECT_EQ(page.BottomIndent(), 200);
+    edit->TextToClient({0, 299});  // lays the pages out again
+    EXPECT_LT(edit->Pages().DefaultPage().LastLine, lastBefore);
+    EXPECT_EQ(vert.SecondIndent(), 200);
 }
 
 TEST_F(EasyEditorTest, PageLayoutPlacesWrappedRowsOnTheirSheet)
