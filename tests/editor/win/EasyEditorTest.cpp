@@ -1225,6 +1225,13 @@ TEST_F(EasyEditorTest, RulersTakeTheirStripsAndTheViewTheRest)
     EXPECT_EQ(horz.Start(), origin.x + textLeft);
     EXPECT_TRUE(horz.Options() & roFixedIndents);
 
+    // A window made anew keeps its rulers and the view beside them.
+    edit->SetBorderStyle(TEasyBorderStyle::bsNone);
+    EXPECT_EQ(GetParent(horz.Handle()), edit->Handle());
+    EXPECT_TRUE(IsWindowVisible(horz.Handle()) || !IsWindowVisible(edit->Handle()));
+    EXPECT_EQ(edit->TextToClient({0, 0}).y, horz.Height());
+    EXPECT_EQ(edit->CaretY(), 3);
+
     // Switched off, the view has the client area again.
     edit->SetRulerOptions(0);
     EXPECT_EQ(edit->HorzRuler(), nullptr);
