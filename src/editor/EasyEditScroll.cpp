@@ -5,7 +5,7 @@
 namespace qrv {
 
 namespace {
-constexpr int WheelNotch = 120;
+constexpr int kWheelNotch = 120;
 }
 
 int ClampedAdd(int position, int64_t delta, int last)
@@ -45,12 +45,12 @@ int64_t WheelRows(int16_t& accumulator, int delta, unsigned linesPerNotch, int p
 {
     // The accumulator is 16 bits wide: a huge delta must not wrap it.
     const int sum = std::clamp(int(accumulator) + delta, -32768, 32767);
-    const int steps = sum / WheelNotch;
-    accumulator = static_cast<int16_t>(sum - steps * WheelNotch);
+    const int steps = sum / kWheelNotch;
+    accumulator = static_cast<int16_t>(sum - steps * kWheelNotch);
     if (steps == 0)
         return 0;
     int64_t perStep;
-    if (linesPerNotch == EasyWheelPageScroll)
+    if (linesPerNotch == kEasyWheelPageScroll)
         perStep = std::max(page, 1);
     else
         perStep = std::clamp<int64_t>(linesPerNotch, 1, 1 << 20);

@@ -35,12 +35,12 @@ struct TEasyScrollState {
 int ScrollTarget(const TEasyScrollState& state, int code, int thumb, bool thumbTracking);
 
 // The system's wheel setting "scroll a page" (SPI_GETWHEELSCROLLLINES).
-constexpr unsigned EasyWheelPageScroll = 0xFFFFFFFFu;
+constexpr unsigned kEasyWheelPageScroll = 0xFFFFFFFFu;
 
 // Wheel movement adds up in a 16-bit accumulator; each whole notch (120) is
 // a step. The result is the number of rows to move the first row by
 // (positive: towards the end), and the accumulator keeps the remainder.
-// Lines per notch 0 counts as 1; EasyWheelPageScroll moves a page a notch.
+// Lines per notch 0 counts as 1; kEasyWheelPageScroll moves a page a notch.
 int64_t WheelRows(int16_t& accumulator, int delta, unsigned linesPerNotch, int page);
 
 // The first row that shows the caret row: unchanged when it is visible,

@@ -204,11 +204,11 @@ TEST(EasyEditScrollTest, WheelDeltasAddUpToWholeNotches)
     } steps[] = {
         {40, 3, 0, 40},
         {40, 3, 0, 80},
-        {40, 3, -3, 0},                      // three small deltas make a notch
-        {-240, 3, 6, 0},                     // two notches down
-        {120, 0, -1, 0},                     // a setting of 0 still scrolls a row
-        {120, EasyWheelPageScroll, -25, 0},  // "one page" scrolls a page
-        {-360, EasyWheelPageScroll, 75, 0},
+        {40, 3, -3, 0},                       // three small deltas make a notch
+        {-240, 3, 6, 0},                      // two notches down
+        {120, 0, -1, 0},                      // a setting of 0 still scrolls a row
+        {120, kEasyWheelPageScroll, -25, 0},  // "one page" scrolls a page
+        {-360, kEasyWheelPageScroll, 75, 0},
         {-130, 1, 1, -10},
     };
     for (const Step& s : steps) {
