@@ -329,6 +329,8 @@ private:
     void PaintPageBreaks(HDC dc);
     // The sheets with their text, frames, shadows and numbers (ptPageLayout).
     void PaintPageLayout(HDC dc, const RECT& clip);
+    // The numbers of a sheet's lines (line, row top) in its gutter.
+    void PaintSheetLineNumbers(HDC dc, const RECT& paper, const std::vector<std::pair<int, int>>& lines);
     // The view's pixel of a text position and back.
     POINT TextToView(TEasyPoint pos);
     TEasyPoint ViewToText(POINT point);

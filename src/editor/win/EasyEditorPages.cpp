@@ -16,6 +16,8 @@
 #include <algorithm>
 #include <climits>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace qrv {
 
@@ -286,6 +288,28 @@ void TCustomEasyEdit::PaintPageBreaks(HDC dc)
     }
 }
 
+void TCustomEasyEdit::PaintSheetLineNumbers(HDC dc, const RECT& paper, const std::vector<std::pair<int, int>>& lines)
+{
+    if (!lineNumbers_.Visible() || lines.empty())
+        return;
+    // In the gutter at the sheet's left, as beside the endless text.
+    const bool onGutter = (lineNumbers_.Options() & lnPaintOnGutter) != 0;
+    const int left = paper.left + (onGutter ? 0 : gutter_.PaintedWidth(lineNumbers_));
+    const int width = std::max(lineNumberWidth_, onGutter ? gutter_.PaintedWidth(lineNumbers_) : 0);
+    const int lineHeight = LineHeight();
+    const int oldMode = SetBkMode(dc, TRANSPARENT);
+    const COLORREF oldColor = SetTextColor(dc, ColorToRGB(lineNumbers_.Color()));
+    for (const auto& [line, top] : lines) {
+        const std::u16string number =
+            LineNumberText(int64_t(line) + lineNumbers_.StartFrom(), lineNumberDigits_, lineNumbers_.Alignment());
+        const RECT cell{left, top, left + width, std::min<LONG>(top + lineHeight, paper.bottom)};
+        ExtTextOutW(dc, left + lineNumbers_.Indent() / 2, top, ETO_CLIPPED, &cell,
+                    reinterpret_cast<const wchar_t*>(number.data()), static_cast<UINT>(number.size()), nullptr);
+    }
+    SetTextColor(dc, oldColor);
+    SetBkMode(dc, oldMode);
+}
+
 int TCustomEasyEdit::FirstRowOfLine(int line)
 {
     if (line >= Lines().Count())
@@ -319,6 +343,7 @@ void TCustomEasyEdit::PaintPageLayout(HDC dc, const RECT& clip)
     painter.Transparent = false;
     TCustomEasyEditSource* parsing = GetEditSource()->Parser() ? GetEditSource() : nullptr;
     std::u16string text;
+    std::vector<std::pair<int, int>> numbered;  // line and row top of each numbered line
     const TUpdateLock<TEasyPainter> canvas(painter, &TEasyPainter::BeginCanvas, &TEasyPainter::EndCanvas);
     for (int page = std::max(EasyPageFromPixel(pages_, viewTop, kSheetShadow), 0); page < pages_.Count(); ++page) {
         const TEasyPage& laid = pages_.Items(page);
@@ -358,6 +383,7 @@ void TCustomEasyEdit::PaintPageLayout(HDC dc, const RECT& clip)
                                          std::min(textRight, width), std::min<int>(paperRect.bottom, height)};
             painter.TextOrigin = 0;
             const int firstRow = FirstRowOfLine(laid.FirstLine);
+            numbered.clear();
             for (int line = laid.FirstLine; line <= laid.LastLine && line < count; ++line) {
                 if (!Lines().IsLineVisible(line))
                     continue;
@@ -371,7 +397,11 @@ void TCustomEasyEdit::PaintPageLayout(HDC dc, const RECT& clip)
                 text = Lines().Get(line);
                 painter.PaintLine(line, TEasyRect{textLeft, top, textRight, std::min<int>(paperRect.bottom, height)},
                                   text, text);
+                // A line that continues from the page before has its number there.
+                if (line != laid.FirstLine || laid.FirstCol == 0)
+                    numbered.push_back({line, top});
             }
+            PaintSheetLineNumbers(dc, paperRect, numbered);
             if (laid.PaintPageNumber()) {
                 TSelectObject font(dc, pageNumFont_.Handle());
                 const std::wstring number = std::to_wstring(page + 1);

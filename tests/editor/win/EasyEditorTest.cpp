@@ -1047,6 +1047,18 @@ TEST_F(EasyEditorTest, PageLayoutDrawsSheetsOnTheBorderColour)
     EXPECT_EQ(caret.y, sheetTop + page.TopIndent());
     EXPECT_GT(picture.DarkPixels(caret.x, caret.x + 6 * edit->CharWidth(), caret.y, caret.y + edit->LineHeight()), 0);
     EXPECT_EQ(edit->ClientToText({caret.x + 1, caret.y + 1}), (TEasyPoint{0, 0}));
+
+    // Line numbers stand in the gutter at the sheet's left, on their rows.
+    edit->LineNumbers().SetVisible(true);
+    UpdateWindow(edit->Handle());
+    const EditorPicture numbered(edit->Handle());
+    const POINT first = edit->TextToClient({0, 0});
+    const int gutterRight = sheetLeft + edit->TextLeft();
+    EXPECT_GT(numbered.DarkPixels(sheetLeft, gutterRight, first.y, first.y + edit->LineHeight()), 0);
+    EXPECT_GT(
+        numbered.DarkPixels(sheetLeft, gutterRight, first.y + 5 * edit->LineHeight(), first.y + 6 * edit->LineHeight()),
+        0);
+    EXPECT_EQ(numbered.DarkPixels(sheetLeft, gutterRight, sheetTop + 1, first.y), 0) << "none above the first row";
 }
 
 TEST_F(EasyEditorTest, CollapseButtonsOffTheGutterHaveAColumnOfTheirOwn)
