@@ -562,6 +562,7 @@ void TCustomListView::WndProc(TMessage& message)
             message.Result = 0;
             return;
         }
+        KeyReachesControl(message.WParam);
         break;
     default:
         break;
