@@ -583,7 +583,7 @@ void TDirViewCore::CompareEntry(TReloadPass& Pass, const TSearchRec& Entry)
         Pass.Changed = true;
     };
     const size_t place = Pass.Old.Find(Entry.Name);
-    TFileRec* rec = place == TFileNameIndex::npos ? nullptr : &Pass.Old.At(place);
+    TFileRec* rec = place == TFileNameIndex::kNotFound ? nullptr : &Pass.Old.At(place);
     if (!(Entry.Attr & faDirectory)) {
         if (!Pass.Filter.AcceptsFile(Entry))
             return;

@@ -68,7 +68,7 @@ bool TFileNameIndex::Add(TFileRec& Rec)
 size_t TFileNameIndex::Find(std::wstring_view Name) const
 {
     const size_t place = PlaceOf(Name);
-    return slots_[place] ? place : npos;
+    return slots_[place] ? place : kNotFound;
 }
 
 std::vector<TFileRec*> TFileNameIndex::Unfound() const

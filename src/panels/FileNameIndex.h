@@ -15,7 +15,7 @@ namespace qrv {
 
 class TFileNameIndex {
 public:
-    static constexpr size_t npos = static_cast<size_t>(-1);
+    static constexpr size_t kNotFound = static_cast<size_t>(-1);
 
     // Room for Count records; Add takes no more than that.
     explicit TFileNameIndex(size_t Count);
@@ -24,7 +24,7 @@ public:
     // is in already (false then). A record's name may change afterwards
     // only in case.
     bool Add(TFileRec& Rec);
-    // The place of the record named Name (case ignored), or npos.
+    // The place of the record named Name (case ignored), or kNotFound.
     size_t Find(std::wstring_view Name) const;
     TFileRec& At(size_t Place) const { return *slots_[Place]; }
     // Notes that the record at Place was found; Unfound leaves it out.

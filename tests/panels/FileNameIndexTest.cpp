@@ -23,12 +23,12 @@ TEST(FileNameIndexTest, FindsNamesIgnoringCaseAndTellsWhatWasNotFound)
     EXPECT_FALSE(index.Add(recs[4])) << "\"Ä\" is \"ä\" in another case: the first one holds the name";
 
     const size_t readme = index.Find(L"ReadMe");
-    ASSERT_NE(readme, TFileNameIndex::npos);
+    ASSERT_NE(readme, TFileNameIndex::kNotFound);
     EXPECT_EQ(&index.At(readme), &recs[1]);
-    ASSERT_NE(index.Find(L"üBERSICHT.TXT"), TFileNameIndex::npos);
+    ASSERT_NE(index.Find(L"üBERSICHT.TXT"), TFileNameIndex::kNotFound);
     EXPECT_EQ(&index.At(index.Find(L"üBERSICHT.TXT")), &recs[0]);
-    EXPECT_EQ(index.Find(L"readme.m"), TFileNameIndex::npos);
-    EXPECT_EQ(index.Find(L""), TFileNameIndex::npos);
+    EXPECT_EQ(index.Find(L"readme.m"), TFileNameIndex::kNotFound);
+    EXPECT_EQ(index.Find(L""), TFileNameIndex::kNotFound);
 
     index.MarkFound(readme);
     index.MarkFound(index.Find(L"Ä"));
@@ -51,12 +51,12 @@ TEST(FileNameIndexTest, ManyNamesAreEachFoundOnce)
     }
     for (size_t i = 0; i < recs.size(); i += 7) {
         const size_t place = index.Find(L"F" + std::to_wstring(i) + L".TXT");
-        ASSERT_NE(place, TFileNameIndex::npos) << i;
+        ASSERT_NE(place, TFileNameIndex::kNotFound) << i;
         ASSERT_EQ(&index.At(place), &recs[i]);
         index.MarkFound(place);
     }
     EXPECT_EQ(index.Unfound().size(), recs.size() - (recs.size() + 6) / 7);
-    EXPECT_EQ(index.Find(L"f20000.txt"), TFileNameIndex::npos);
+    EXPECT_EQ(index.Find(L"f20000.txt"), TFileNameIndex::kNotFound);
 }
 
 }  // namespace
