@@ -22,7 +22,7 @@ uint64_t GetDirectorySize(TDirFileSystem& FileSystem, const std::wstring& Path, 
                 return true;
             if (!(Entry.Attr & faDirectory)) {
                 total += Entry.Size;
-            } else if (!(Entry.Attr & faReparsePoint) && !(HideHiddenDirs && (Entry.Attr & faHidden))) {
+            } else if (!(Entry.Attr & kReparsePointAttr) && !(HideHiddenDirs && (Entry.Attr & faHidden))) {
                 pending.push_back(folder + L'\\' + Entry.Name);
             }
             return true;

@@ -11,7 +11,7 @@ namespace qrv {
 class TDirFileSystem;
 
 // The attribute bit of junctions and symbolic links.
-constexpr uint32_t faReparsePoint = 0x400;
+constexpr uint32_t kReparsePointAttr = 0x400;
 
 // The bytes of every file below Path (no trailing "\"). Junctions and links
 // are not followed (they reach other trees, or loop); hidden folders are

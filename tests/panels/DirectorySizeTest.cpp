@@ -21,7 +21,7 @@ protected:
         sys.AddFile(L"C:\\Profil\\Bilder", L"b.png", 5000000000);
         sys.AddFolder(L"C:\\Profil\\.cache", faDirectory | faHidden);
         sys.AddFile(L"C:\\Profil\\.cache", L"c.bin", 20);
-        sys.AddFolder(L"C:\\Profil\\Anwendungsdaten", faDirectory | faReparsePoint | faHidden | faSysFile);
+        sys.AddFolder(L"C:\\Profil\\Anwendungsdaten", faDirectory | kReparsePointAttr | faHidden | faSysFile);
         // The junction's target would list the profile again.
         sys.AddFile(L"C:\\Profil\\Anwendungsdaten", L"schleife.txt", 7);
     }
