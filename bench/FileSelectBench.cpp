@@ -85,6 +85,6 @@ void BM_MaskLoop(benchmark::State& state)
 }
 
 BENCHMARK(BM_SelectFiles)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_MaskLoop)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MaskLoop)->Name("BM_SelectFiles/ref:MatchesMaskList loop")->Unit(benchmark::kMillisecond);
 
 }  // namespace

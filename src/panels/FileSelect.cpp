@@ -32,7 +32,7 @@ TFileSelectMatcher::TFileSelectMatcher(const TFileSelectFilter& Filter, bool Com
     ParseMaskList(Filter.Masks, masks_);
 }
 
-bool TFileSelectMatcher::Matches(const TFileRec& Item, const std::wstring& Name) const
+bool TFileSelectMatcher::Matches(const TFileRec& Item, std::wstring_view Name) const
 {
     if (Item.IsParentDir || (Item.IsDirectory && !filter_.IncludeDirs))
         return false;
@@ -53,12 +53,13 @@ bool TFileSelectMatcher::Matches(const TFileRec& Item, const std::wstring& Name)
     return MatchesMaskList(Name, &masks_);
 }
 
-std::wstring SelectionName(const TFileRec& Item, bool FullPathItems)
+std::wstring_view SelectionName(const TFileRec& Item, bool FullPathItems)
 {
     if (!FullPathItems)
         return Item.FileName;
-    const size_t slash = Item.DisplayName.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? Item.DisplayName : Item.DisplayName.substr(slash + 1);
+    const std::wstring_view shown = Item.DisplayName;
+    const size_t slash = shown.find_last_of(L"\\/");
+    return slash == std::wstring_view::npos ? shown : shown.substr(slash + 1);
 }
 
 int SelectFiles(TDirViewCore& List, const TFileSelectFilter& Filter, bool Select, bool CompressionBits,

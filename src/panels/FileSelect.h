@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace qrv {
 
@@ -49,7 +50,7 @@ public:
 
     // Name: the name the user sees for the item (in a recycle-bin view the
     // name before deletion, not the store path).
-    bool Matches(const TFileRec& Item, const std::wstring& Name) const;
+    bool Matches(const TFileRec& Item, std::wstring_view Name) const;
 
 private:
     const TFileSelectFilter filter_;
@@ -64,7 +65,7 @@ private:
 // The name an item's masks are matched against: the file name, or in a list
 // of full paths (the recycle bin, search results) the last part of the name
 // shown.
-std::wstring SelectionName(const TFileRec& Item, bool FullPathItems);
+std::wstring_view SelectionName(const TFileRec& Item, bool FullPathItems);
 
 // Sets the selection of every matching item to Select; other items keep
 // theirs; ".." is never selected. Returns the number of items matched.
