@@ -228,7 +228,7 @@ TEST(FileSelectRecycleBin, MasksMatchTheNameShownNotTheStorePath)
     rec.FileName = L"C:\\RECYCLER\\S-1-5-21\\$R4F2K.txt";
     rec.DisplayName = L"bericht.txt";
     rec.Size = 10;
-    const std::wstring shown = SelectionName(rec, true);
+    const std::wstring_view shown = SelectionName(rec, true);
     EXPECT_EQ(shown, L"bericht.txt");
     const TFileSelectMatcher bericht(Masks(L"bericht*"), false, FakeLocalDosTime);
     const TFileSelectMatcher store(Masks(L"$r*"), false, FakeLocalDosTime);
