@@ -920,6 +920,20 @@ void TDirViewCore::SelectAllItems(bool Dirs)
     MarkChanged();
 }
 
+int TDirViewCore::SelectMatching(const std::function<bool(const TFileRec&)>& Matches, bool Selected)
+{
+    TUpdateBracket update(*this);
+    int matched = 0;
+    for (TFileRec* item : items_) {
+        if (item->IsParentDir || !Matches(*item))
+            continue;
+        ++matched;
+        SetItemSelected(*item, Selected);
+    }
+    MarkChanged();
+    return matched;
+}
+
 void TDirViewCore::InvertSelection(bool Dirs)
 {
     TUpdateBracket update(*this);

@@ -200,6 +200,10 @@ public:
     void SelectAllItems(bool Dirs);
     // Toggles the selection of every file, and with Dirs of every folder.
     void InvertSelection(bool Dirs);
+    // Sets the selection of every item Matches takes to Selected (never
+    // ".."), the others keep theirs; shown once at the end. Returns the
+    // number of items taken.
+    int SelectMatching(const std::function<bool(const TFileRec&)>& Matches, bool Selected);
     TFileRec* ItemFocused() const { return focused_; }
     void SetItemFocused(TFileRec* Item);
 
