@@ -130,7 +130,8 @@ void TGIFComposer::DisposePrevious()
 
 void TGIFComposer::Draw(size_t index)
 {
-    if (index >= document_.Frames.size())
+    // An empty frame (extensions after the last image) is not played.
+    if (index >= document_.Frames.size() || document_.Frames[index]->Empty())
         return;
     if (index == 0 || static_cast<int>(index) <= drawn_)
         Reset();
@@ -182,10 +183,11 @@ std::vector<std::vector<uint32_t>> CoalesceGIF(const TGIFDocument& document)
     const size_t width = document.Width();
     std::vector<uint32_t> screen(width * document.Height());
     TGIFComposer composer(document, 0, screen.data(), width);
-    for (size_t i = 0; i < document.Frames.size(); ++i) {
-        composer.Draw(i);
-        frames.push_back(screen);
-    }
+    for (size_t i = 0; i < document.Frames.size(); ++i)
+        if (!document.Frames[i]->Empty()) {
+            composer.Draw(i);
+            frames.push_back(screen);
+        }
     return frames;
 }
 

@@ -74,7 +74,8 @@ public:
     // Draws frame index (the next one after the last drawn, or 0 after a
     // Reset restarts the pass), first applying the previous frame's
     // disposal: 2 clears its area to the backdrop, 3 restores what was under
-    // it. Disposal methods 4 to 7 are undefined and treated as 1.
+    // it. Disposal methods 4 to 7 are undefined and treated as 1. An empty
+    // frame is not played: nothing happens.
     void Draw(size_t index);
     int Drawn() const { return drawn_; }
 
@@ -99,8 +100,8 @@ private:
     TArea savedArea_;
 };
 
-// Every frame composed in turn on a transparent backdrop (frames × screen
-// words, 0xAARRGGBB).
+// Every frame with pixels composed in turn on a transparent backdrop (one
+// screen of 0xAARRGGBB words per frame played).
 std::vector<std::vector<uint32_t>> CoalesceGIF(const TGIFDocument& document);
 
 }  // namespace qrv

@@ -5,6 +5,7 @@
 #include "framework/win/Bitmap.h"
 #include "framework/win/Graphics.h"
 
+#include <algorithm>
 #include <cstring>
 #include <unordered_map>
 #include <vector>
@@ -155,7 +156,8 @@ void TGIFImage::LoadFromStream(TStream& stream)
     Clear();
     try {
         document_.LoadFromStream(stream);
-        if (document_.Frames.empty())
+        if (std::all_of(document_.Frames.begin(), document_.Frames.end(),
+                        [](const auto& frame) { return frame->Empty(); }))
             throw GIFException(gif_text::kInvalidData);
         Changed();
     } catch (...) {
@@ -322,7 +324,11 @@ HBITMAP TGIFImage::FirstFrameBitmap() const
     Win32Check(bitmap != nullptr && bits != nullptr, L"Bitmap kann nicht erstellt werden");
     auto* pixels = static_cast<uint32_t*>(bits);
     TGIFComposer composer(document_, Backdrop(), pixels, static_cast<size_t>(width));
-    composer.Draw(0);
+    for (size_t i = 0; i < document_.Frames.size(); ++i)
+        if (!document_.Frames[i]->Empty()) {
+            composer.Draw(i);
+            break;
+        }
     for (size_t i = 0; i < static_cast<size_t>(width) * height; ++i)
         if ((pixels[i] >> 24) == 0)
             pixels[i] = 0xFFFFFFu;
@@ -376,9 +382,14 @@ void TGIFImage::Restart()
     screenBits_ = static_cast<uint32_t*>(bits);
     composer_ = std::make_unique<TGIFComposer>(document_, Backdrop(), screenBits_, static_cast<size_t>(width));
     std::vector<int> delays;
-    for (const auto& frame : document_.Frames) {
-        const TGIFGraphicControlExtension* control = frame->GraphicControl();
+    played_.clear();
+    for (size_t i = 0; i < document_.Frames.size(); ++i) {
+        const TGIFFrame& frame = *document_.Frames[i];
+        if (frame.Empty())
+            continue;
+        const TGIFGraphicControlExtension* control = frame.GraphicControl();
         delays.push_back(control ? control->Delay : 0);
+        played_.push_back(i);
     }
     if (!(PaintOptions & goAnimate))
         delays.resize(1);
@@ -388,7 +399,7 @@ void TGIFImage::Restart()
     else if (!(PaintOptions & goLoop))
         loopCount = -1;
     schedule_ = std::make_unique<TGIFPlaySchedule>(std::move(delays), loopCount, AnimationPace, clock_);
-    composer_->Draw(0);
+    composer_->Draw(played_.front());
     UpdateMask();
 }
 
@@ -400,7 +411,7 @@ void TGIFImage::Compose(int frames)
     if (index < 0)
         index += count;
     for (int i = 0; i < frames; ++i) {
-        composer_->Draw(static_cast<size_t>(index));
+        composer_->Draw(played_[static_cast<size_t>(index)]);
         index = (index + 1) % count;
     }
     UpdateMask();
@@ -435,7 +446,10 @@ int TGIFImage::FrameCount() const
 {
     if (Empty())
         return 1;
-    return (PaintOptions & goAnimate) ? static_cast<int>(document_.Frames.size()) : 1;
+    if (!(PaintOptions & goAnimate))
+        return 1;
+    return static_cast<int>(std::count_if(document_.Frames.begin(), document_.Frames.end(),
+                                          [](const auto& frame) { return !frame->Empty(); }));
 }
 
 int TGIFImage::Frame() const

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace qrv {
 
@@ -118,6 +119,8 @@ private:
     TGIFDocument document_;
     std::unique_ptr<TGIFPlaySchedule> schedule_;
     std::unique_ptr<TGIFComposer> composer_;
+    // The frames played (those with pixels), as indices of the document's.
+    std::vector<size_t> played_;
     // The composed screen: a top-down 32-bit section and its transparency
     // mask (bits set where nothing is drawn), null while none is needed.
     TGdiObject screen_;
