@@ -380,7 +380,8 @@ void TGIFImage::Restart()
         throw GIFException(gif_text::kOutOfMemory);
     }
     screenBits_ = static_cast<uint32_t*>(bits);
-    composer_ = std::make_unique<TGIFComposer>(document_, Backdrop(), screenBits_, static_cast<size_t>(width));
+    composed_.assign(static_cast<size_t>(width) * height, 0);
+    composer_ = std::make_unique<TGIFComposer>(document_, Backdrop(), composed_.data(), static_cast<size_t>(width));
     std::vector<int> delays;
     played_.clear();
     for (size_t i = 0; i < document_.Frames.size(); ++i) {
@@ -400,7 +401,7 @@ void TGIFImage::Restart()
         loopCount = -1;
     schedule_ = std::make_unique<TGIFPlaySchedule>(std::move(delays), loopCount, AnimationPace, clock_);
     composer_->Draw(played_.front());
-    UpdateMask();
+    ShowComposed();
 }
 
 void TGIFImage::Compose(int frames)
@@ -414,11 +415,65 @@ void TGIFImage::Compose(int frames)
         composer_->Draw(played_[static_cast<size_t>(index)]);
         index = (index + 1) % count;
     }
-    UpdateMask();
+    ShowComposed();
 }
 
-void TGIFImage::UpdateMask()
+bool TGIFImage::Dithers() const
 {
+    if (!(PaintOptions & goDither))
+        return false;
+    return !(PaintOptions & goAutoDither) || DisplayBitsPerPixel() < 9;
+}
+
+void TGIFImage::Present()
+{
+    const size_t count = composed_.size();
+    if (!Dithers()) {
+        std::copy_n(composed_.data(), count, screenBits_);
+        return;
+    }
+    // Floyd-Steinberg onto the web palette, rows serpentine; transparent
+    // pixels stay black (the mask leaves them out).
+    const int width = Width(), height = Height();
+    TNetscapeColorLookup lookup;
+    const std::unique_ptr<TDitherEngine> engine = CreateDitherEngine(TDitherKind::dkFloydSteinberg, width, lookup);
+    for (int y = 0; y < height; ++y) {
+        const uint32_t* source = composed_.data() + static_cast<size_t>(y) * width;
+        uint32_t* target = screenBits_ + static_cast<size_t>(y) * width;
+        for (int x = engine->Column(); x >= 0 && x < width; x = engine->Column()) {
+            const uint32_t pixel = source[x];
+            const uint8_t index = engine->MapPixel(static_cast<uint8_t>(pixel >> 16), static_cast<uint8_t>(pixel >> 8),
+                                                   static_cast<uint8_t>(pixel));
+            if ((pixel >> 24) == 0) {
+                target[x] = 0;
+                continue;
+            }
+            const uint32_t red = index / 36 * 51, green = index / 6 % 6 * 51, blue = index % 6 * 51;
+            target[x] = 0xFF000000u | (red << 16) | (green << 8) | blue;
+        }
+        engine->StartNextRow();
+    }
+}
+
+int& DisplayDepth()
+{
+    static int bits = 0;
+    return bits;
+}
+
+int TGIFImage::DisplayBitsPerPixel()
+{
+    return DisplayDepth();
+}
+
+void TGIFImage::SetDisplayBitsPerPixel(int bits)
+{
+    DisplayDepth() = bits;
+}
+
+void TGIFImage::ShowComposed()
+{
+    Present();
     // A monochrome bitmap, rows of whole words, a bit set where the screen
     // shows nothing (the canvas shows through).
     mask_.Reset();
@@ -427,7 +482,7 @@ void TGIFImage::UpdateMask()
     const size_t rowBytes = static_cast<size_t>((width + 15) / 16) * 2;
     std::vector<uint8_t> bits(rowBytes * height);
     for (int y = 0; y < height; ++y) {
-        const uint32_t* row = screenBits_ + static_cast<size_t>(y) * width;
+        const uint32_t* row = composed_.data() + static_cast<size_t>(y) * width;
         uint8_t* target = bits.data() + rowBytes * y;
         for (int x = 0; x < width; ++x)
             if ((row[x] >> 24) == 0) {
@@ -529,6 +584,8 @@ void StartGIFUnit()
     if (unitStarts++ > 0)
         return;
     TGIFImage::ClipboardFormat();
+    const TWindowDC screen(nullptr);
+    TGIFImage::SetDisplayBitsPerPixel(GetDeviceCaps(screen.Get(), BITSPIXEL) * GetDeviceCaps(screen.Get(), PLANES));
     TPicture::RegisterFileFormat<TGIFImage>(L"GIF", L"GIF Image");
 }
 

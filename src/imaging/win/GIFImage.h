@@ -22,11 +22,14 @@ namespace qrv {
 
 // What to show, as bits of PaintOptions.
 enum TGIFPaintOption : uint16_t {
-    goAsync = 1 << 0,
     goTransparent = 1 << 1,
     goAnimate = 1 << 2,
     goLoop = 1 << 3,
     goLoopForever = 1 << 4,
+    // Dither the screen to the 216-colour web palette...
+    goDither = 1 << 9,
+    // ... only on a display of at most 8 bits per pixel.
+    goAutoDither = 1 << 10,
 };
 
 class TGIFImage : public TGraphic {
@@ -85,7 +88,7 @@ public:
     // Call after changing the document: the play restarts at frame 0.
     void Changed();
 
-    uint16_t PaintOptions = goAsync | goTransparent | goAnimate | goLoop;
+    uint16_t PaintOptions = goTransparent | goAnimate | goLoop | goDither | goAutoDither;
     // Percent of the recorded speed; 0 holds the first frame, below 0 shows
     // the frames without waits.
     int AnimationPace = 100;
@@ -104,6 +107,12 @@ public:
 
     // The registered clipboard format "GIF Image".
     static UINT ClipboardFormat();
+    // The display's bits per pixel, measured when the unit starts (set by
+    // tests to try other displays); the screen is dithered when the options
+    // ask for it.
+    static int DisplayBitsPerPixel();
+    static void SetDisplayBitsPerPixel(int bits);
+    bool Dithers() const;
 
 private:
     uint32_t Backdrop() const;
@@ -113,7 +122,10 @@ private:
     HBITMAP FirstFrameBitmap() const;
     void Restart();
     void Compose(int frames);
-    void UpdateMask();
+    // The composed screen into the section, dithered when asked for, and
+    // its mask.
+    void ShowComposed();
+    void Present();
 
     TClock clock_;
     TGIFDocument document_;
@@ -121,8 +133,9 @@ private:
     std::unique_ptr<TGIFComposer> composer_;
     // The frames played (those with pixels), as indices of the document's.
     std::vector<size_t> played_;
-    // The composed screen: a top-down 32-bit section and its transparency
+    // The screen as composed, and as shown: a top-down 32-bit section and its transparency
     // mask (bits set where nothing is drawn), null while none is needed.
+    std::vector<uint32_t> composed_;
     TGdiObject screen_;
     uint32_t* screenBits_ = nullptr;
     TGdiObject mask_;

@@ -166,6 +166,44 @@ TEST_F(GIFImage, PlaysTheAnimationOnItsClock)
     EXPECT_EQ(picture.FrameCount(), 1);
 }
 
+TEST_F(GIFImage, DithersToTheWebPaletteOnlyWhereAsked)
+{
+    // A 16 × 8 screen of a grey halfway between two levels of the web palette.
+    TGIFDocument document;
+    document.Header.Width = 16;
+    document.Header.Height = 8;
+    document.Header.ColorMap.Add(TGIFColor{76, 76, 76});
+    document.Header.ColorMap.Add(TGIFColor{0, 0, 0});
+    TGIFFrame& frame = document.AddFrame();
+    frame.SetSize(16, 8);
+    const std::string bytes = SaveGifBytes(document);
+    const int display = TGIFImage::DisplayBitsPerPixel();
+    struct TCase {
+        int Bits;
+        bool AutoDither;
+        bool Dithered;
+    };
+    for (const TCase& c :
+         {TCase{32, true, false}, TCase{16, true, false}, TCase{8, true, true}, TCase{32, false, true}}) {
+        TGIFImage::SetDisplayBitsPerPixel(c.Bits);
+        TGIFImage picture;
+        Load(picture, bytes);
+        if (!c.AutoDither)
+            picture.PaintOptions &= static_cast<uint16_t>(~goAutoDither);
+        const std::vector<COLORREF> shown = Drawn(16, 8, kRed, [&](HDC dc) { picture.Draw(dc, RECT{0, 0, 16, 8}); });
+        const std::set<COLORREF> colors(shown.begin(), shown.end());
+        if (c.Dithered) {
+            for (COLORREF color : colors)
+                EXPECT_TRUE(GetRValue(color) % 51 == 0 && GetGValue(color) % 51 == 0 && GetBValue(color) % 51 == 0)
+                    << c.Bits << ": " << std::hex << color;
+            EXPECT_GT(colors.size(), 1u) << c.Bits << ": a grey between two levels is dithered";
+        } else {
+            EXPECT_EQ(colors, std::set<COLORREF>{RGB(76, 76, 76)}) << c.Bits;
+        }
+    }
+    TGIFImage::SetDisplayBitsPerPixel(display);
+}
+
 TEST_F(GIFImage, ABrokenFileLeavesAnEmptyPicture)
 {
     TGIFImage picture;
