@@ -28,6 +28,38 @@ TSlowColorLookup::TSlowColorLookup(TGIFPalette palette, TNearestIndex nearest)
 {
     if (palette_.size() > 256)
         palette_.resize(256);
+    byRed_.resize(palette_.size());
+    for (size_t i = 0; i < palette_.size(); ++i)
+        byRed_[i] = static_cast<uint8_t>(i);
+    std::stable_sort(byRed_.begin(), byRed_.end(),
+                     [this](uint8_t a, uint8_t b) { return palette_[a].Red < palette_[b].Red; });
+}
+
+int TSlowColorLookup::SortedNearest(TGIFColor color) const
+{
+    // The entries in order of red, searched outwards from the colour's red
+    // until the red difference alone exceeds the best distance; equal
+    // distances keep the lowest index, as the plain search does.
+    const auto start = std::lower_bound(byRed_.begin(), byRed_.end(), color.Red,
+                                        [this](uint8_t entry, uint8_t red) { return palette_[entry].Red < red; });
+    int best = 0, bestDistance = INT32_MAX;
+    auto consider = [&](uint8_t index) {
+        const TGIFColor& entry = palette_[index];
+        const int red = entry.Red - color.Red, green = entry.Green - color.Green, blue = entry.Blue - color.Blue;
+        const int distance = red * red + green * green + blue * blue;
+        if (distance < bestDistance || (distance == bestDistance && index < best)) {
+            bestDistance = distance;
+            best = index;
+        }
+        return red * red;
+    };
+    for (auto up = start; up != byRed_.end(); ++up)
+        if (consider(*up) > bestDistance)
+            break;
+    for (auto down = start; down != byRed_.begin();)
+        if (consider(*--down) > bestDistance)
+            break;
+    return best;
 }
 
 uint8_t TSlowColorLookup::FindIndex(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& found)
@@ -36,7 +68,8 @@ uint8_t TSlowColorLookup::FindIndex(uint8_t red, uint8_t green, uint8_t blue, TG
         known_ = std::make_unique<uint16_t[]>(size_t{1} << 24);
     uint16_t& known = known_[(size_t{red} << 16) | (size_t{green} << 8) | blue];
     if (known == 0) {
-        const int index = std::clamp(nearest_(palette_, TGIFColor{red, green, blue}), 0,
+        const TGIFColor color{red, green, blue};
+        const int index = std::clamp(nearest_ ? nearest_(palette_, color) : SortedNearest(color), 0,
                                      std::max(0, static_cast<int>(palette_.size()) - 1));
         known = static_cast<uint16_t>(index + 1);
     }

@@ -55,17 +55,22 @@ using TNearestIndex = std::function<int(const TGIFPalette& palette, TGIFColor co
 // The entry of the least squared distance (the first of equal ones).
 int NearestPaletteIndex(const TGIFPalette& palette, TGIFColor color);
 
-// Any palette (up to 256 entries) through a nearest-entry search; each
-// colour's answer is kept, so that a colour is searched for once.
+// Any palette (up to 256 entries) through a nearest-entry search (the one
+// given, else its own, with NearestPaletteIndex's answers); each colour's
+// answer is kept, so that a colour is searched for once.
 class TSlowColorLookup : public TColorLookup {
 public:
-    explicit TSlowColorLookup(TGIFPalette palette, TNearestIndex nearest = NearestPaletteIndex);
+    explicit TSlowColorLookup(TGIFPalette palette, TNearestIndex nearest = nullptr);
     int Colors() const override { return static_cast<int>(palette_.size()); }
     uint8_t FindIndex(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& found) override;
 
 private:
+    int SortedNearest(TGIFColor color) const;
+
     TGIFPalette palette_;
     TNearestIndex nearest_;
+    // The palette's indices in order of red.
+    std::vector<uint8_t> byRed_;
     // Index + 1 per 24-bit colour (0: not searched yet), made on first use.
     std::unique_ptr<uint16_t[]> known_;
 };
@@ -159,7 +164,8 @@ struct TReductionPalettes {
     TGIFPalette System20;  // the system's default palette
     TGIFPalette Halftone;  // its halftone palette
     TGIFPalette Custom;
-    TNearestIndex Nearest = NearestPaletteIndex;
+    // The nearest-entry search of the palettes (null: the lookup's own).
+    TNearestIndex Nearest;
 };
 
 // The image as indices into a palette; Indices holds Width × Height bytes,

@@ -81,6 +81,26 @@ TEST(GifColorLookups, SlowLookupAsksTheInjectedSearchOncePerColour)
     EXPECT_EQ(asked, 2);
 }
 
+TEST(GifColorLookups, SlowLookupFindsThePlainSearchsEntry)
+{
+    std::mt19937 random(11);
+    for (int round = 0; round < 20; ++round) {
+        // Few levels, so that equal distances and equal entries occur.
+        TGIFPalette palette(1 + random() % 256);
+        for (TGIFColor& entry : palette)
+            entry = {static_cast<uint8_t>(random() % 8 * 36), static_cast<uint8_t>(random() % 8 * 36),
+                     static_cast<uint8_t>(random() % 8 * 36)};
+        TSlowColorLookup lookup(palette);
+        for (int i = 0; i < 500; ++i) {
+            const TGIFColor color{static_cast<uint8_t>(random()), static_cast<uint8_t>(random()),
+                                  static_cast<uint8_t>(random())};
+            TGIFColor found;
+            ASSERT_EQ(lookup.FindIndex(color.Red, color.Green, color.Blue, found), NearestPaletteIndex(palette, color))
+                << round << ", " << i;
+        }
+    }
+}
+
 TEST(GifDitherEngines, ScanSerpentine)
 {
     TMonochromeLookup lookup;

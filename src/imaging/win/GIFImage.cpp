@@ -81,7 +81,6 @@ TReductionPalettes SystemPalettes()
     const TWindowDC screen(nullptr);
     const TGdiObject halftone(CreateHalftonePalette(screen.Get()));
     palettes.Halftone = EntriesOf(static_cast<HPALETTE>(halftone.Get()));
-    palettes.Nearest = [](const TGIFPalette& palette, TGIFColor color) { return NearestPaletteIndex(palette, color); };
     return palettes;
 }
 
