@@ -160,6 +160,16 @@ public:
     // The shell's properties of the selection, or of the folder when nothing
     // is selected.
     void DisplayPropertiesMenu();
+    // The shell's context menu of the selection at At (screen), then the
+    // program's items; the list carries out the verbs that are its own:
+    // "rename" edits the focused item, "copy" and "cut" fill the clipboard,
+    // "paste" pastes into the selected folder (else the list's), "delete"
+    // deletes. Without a selection (or UseSystemContextMenu) the list's
+    // popup menu shows.
+    void DisplayContextMenu(POINT At);
+    bool UseSystemContextMenu = true;
+    // Before the shell's menu of a right click or the keyboard shows.
+    TNotifyEvent OnDisplayContextMenu;
 
     TDirViewExecFileEvent OnExecFile;
 
