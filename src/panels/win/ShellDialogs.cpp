@@ -8,6 +8,8 @@
 #include "panels/ShellMenuRules.h"
 
 #include <memory>
+
+#include <shellapi.h>
 #include <optional>
 #include <wrl/client.h>
 
@@ -75,8 +77,8 @@ ComPtr<IContextMenu> ItemsMenu(HWND Owner, IShellFolder* Parent, const std::vect
 {
     ComPtr<IContextMenu> menu;
     if (!Parent || Items.empty() ||
-        FAILED(Parent->GetUIObjectOf(Owner, static_cast<UINT>(Items.size()), const_cast<PCUITEMID_CHILD*>(Items.data()), IID_IContextMenu, nullptr,
-                                     reinterpret_cast<void**>(menu.GetAddressOf()))))
+        FAILED(Parent->GetUIObjectOf(Owner, static_cast<UINT>(Items.size()), const_cast<PCUITEMID_CHILD*>(Items.data()),
+                                     IID_IContextMenu, nullptr, reinterpret_cast<void**>(menu.GetAddressOf()))))
         return nullptr;
     return menu;
 }
@@ -104,28 +106,37 @@ std::wstring CommandVerb(IContextMenu* Menu, UINT Offset)
 
 bool InvokeCommand(IContextMenu* Menu, HWND Owner, UINT Offset, const std::wstring* Verb)
 {
+    // The plain structure: the shell of Wine runs no static verb given the
+    // extended one.
     std::string narrow;
-    CMINVOKECOMMANDINFOEX info{};
+    CMINVOKECOMMANDINFO info{};
     info.cbSize = sizeof info;
     info.hwnd = Owner;
     info.nShow = SW_SHOWNORMAL;
     if (Verb) {
         for (wchar_t c : *Verb)
             narrow += static_cast<char>(c < 0x80 ? c : '?');
-        info.fMask = CMIC_MASK_UNICODE;
         info.lpVerb = narrow.c_str();
-        info.lpVerbW = Verb->c_str();
     } else {
-        info.fMask = CMIC_MASK_UNICODE;
         info.lpVerb = MAKEINTRESOURCEA(Offset);
-        info.lpVerbW = MAKEINTRESOURCEW(Offset);
     }
     try {
-        return SUCCEEDED(Menu->InvokeCommand(reinterpret_cast<CMINVOKECOMMANDINFO*>(&info)));
+        return SUCCEEDED(Menu->InvokeCommand(&info));
     } catch (...) {
         TraceIgnoredException(L"running a shell command");
         return false;
     }
+}
+
+// The absolute item list of a shell folder; nil when it does not tell.
+TPidlPtr FolderPidl(IShellFolder* Folder)
+{
+    ComPtr<IPersistFolder2> persist;
+    LPITEMIDLIST pidl = nullptr;
+    if (FAILED(Folder->QueryInterface(IID_IPersistFolder2, reinterpret_cast<void**>(persist.GetAddressOf()))) ||
+        FAILED(persist->GetCurFolder(&pidl)))
+        return nullptr;
+    return TPidlPtr(pidl);
 }
 
 // The default item of the items' menu: the shell is asked for the default
@@ -297,6 +308,23 @@ bool InvokeShellVerbOnItems(HWND Owner, const std::wstring& Verb, IShellFolder* 
         return false;
     if (!Verb.empty())
         return InvokeCommand(menu.Get(), Owner, 0, &Verb);
+    // The shell of Wine answers its menu's open command for a file with
+    // success and does nothing: the items' default verbs go through the
+    // shell's execution by item list, where the parent tells its own.
+    if (const TPidlPtr parent = FolderPidl(Parent)) {
+        bool all = true;
+        for (PCUITEMID_CHILD item : Items) {
+            const TPidlPtr full = ConcatPidls(parent.get(), item);
+            SHELLEXECUTEINFOW info{};
+            info.cbSize = sizeof info;
+            info.fMask = SEE_MASK_INVOKEIDLIST | SEE_MASK_FLAG_NO_UI;
+            info.hwnd = Owner;
+            info.lpIDList = full.get();
+            info.nShow = SW_SHOWNORMAL;
+            all = full && ShellExecuteExW(&info) && all;
+        }
+        return all;
+    }
     const std::optional<UINT> command = DefaultCommand(menu.Get());
     return command && InvokeCommand(menu.Get(), Owner, *command, nullptr);
 }
@@ -328,8 +356,9 @@ bool ShowFilesProperties(HWND Owner, const std::wstring& Directory, const std::v
         return false;
     const std::vector<PCUITEMID_CHILD> items = parsed.Items();
     ComPtr<IDataObject> data;
-    if (SUCCEEDED(parsed.Folder->GetUIObjectOf(Owner, static_cast<UINT>(items.size()), const_cast<PCUITEMID_CHILD*>(items.data()), IID_IDataObject,
-                                               nullptr, reinterpret_cast<void**>(data.GetAddressOf()))) &&
+    if (SUCCEEDED(parsed.Folder->GetUIObjectOf(Owner, static_cast<UINT>(items.size()),
+                                               const_cast<PCUITEMID_CHILD*>(items.data()), IID_IDataObject, nullptr,
+                                               reinterpret_cast<void**>(data.GetAddressOf()))) &&
         SUCCEEDED(SHMultiFileProperties(data.Get(), 0)))
         return true;
     return InvokeShellVerbOnItems(Owner, L"properties", parsed.Folder.Get(), items);
