@@ -393,14 +393,21 @@ void TDriveView::ScanDriveDirSizes(wchar_t Drive)
     scanning_ = true;
     continueScan_ = true;
     const ScopeExit endScan([this] { scanning_ = false; });
+    // The walk keeps the window alive (nothing deletes nodes meanwhile):
+    // messages are handled between nodes, at most every 20 ms, so that a
+    // fast disk is not held up by the message loop.
+    constexpr DWORD kPumpInterval = 20;
+    DWORD lastPump = GetTickCount();
     for (TTreeNode* node : nodes) {
         if (!continueScan_)
             break;
         SetDirSize(node);
         if (showDirSize_)
             RefreshNodeText(node);
-        // The walk keeps the window alive; nothing deletes nodes meanwhile.
-        Application->ProcessMessages();
+        if (GetTickCount() - lastPump >= kPumpInterval) {
+            Application->ProcessMessages();
+            lastPump = GetTickCount();
+        }
     }
 }
 
