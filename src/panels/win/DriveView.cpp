@@ -25,6 +25,7 @@
 
 #include <objbase.h>
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <cstring>
@@ -692,6 +693,13 @@ void TDriveView::WndProc(TMessage& message)
                 message.Result = result;
                 return;
             }
+        } else if (header.code == NM_RCLICK && !scanning_) {
+            // A right click: answered here (non-zero), so the control sends
+            // no context-menu message of its own after it.
+            const DWORD position = GetMessagePos();
+            ShowMousePopup(POINT{GET_X_LPARAM(position), GET_Y_LPARAM(position)});
+            message.Result = 1;
+            return;
         } else if (header.code == TVN_BEGINLABELEDITW) {
             TTreeView::WndProc(message);
             editOpen_ = !message.Result;

@@ -258,3 +258,32 @@ TEST_F(DriveViewMenus, FolderSizesInTheCaptions)
     tree->SetShowDirSize(false);
     EXPECT_EQ(Node(L"\\Projekt")->Text(), L"Projekt");
 }
+
+// The context-menu message of a right click over a node and the keyboard's
+// menu key show the shell's menu of that node; without the shell's menu
+// nothing of the shell shows.
+TEST_F(DriveViewMenus, RightClickAndMenuKeyShowTheShellMenu)
+{
+    TTreeNode* projekt = Node(L"\\Projekt");
+    tree->SelectNode(projekt);
+    RECT row{};
+    *reinterpret_cast<HTREEITEM*>(&row) = projekt->ItemId();
+    ASSERT_TRUE(SendMessageW(tree->Handle(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&row)));
+    POINT at{row.left + 2, row.top + 2};
+    ClientToScreen(tree->Handle(), &at);
+    Choose(L"copy");
+    SendMessageW(tree->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(tree->Handle()), MAKELPARAM(at.x, at.y));
+    EXPECT_FALSE(offered.empty());
+    EXPECT_TRUE(ClipboardHasFiles());
+    ASSERT_TRUE(EmptyFileClipboard(nullptr));
+
+    offered.clear();
+    SendMessageW(tree->Handle(), WM_KEYDOWN, VK_APPS, 0);
+    EXPECT_FALSE(offered.empty());
+    EXPECT_TRUE(ClipboardHasFiles());
+
+    offered.clear();
+    tree->UseSystemContextMenu = false;
+    SendMessageW(tree->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(tree->Handle()), MAKELPARAM(at.x, at.y));
+    EXPECT_TRUE(offered.empty());
+}
