@@ -127,6 +127,8 @@ public:
     // Suspend and resume drawing around many changes.
     void BeginUpdate();
     void EndUpdate();
+    // The background of the list and of its item texts.
+    void SetColor(TColor color) override;
 
     std::function<void(TComponent* Sender, int Column)> OnColumnClick;
     // An item's state changed (selection, focus).
@@ -149,6 +151,9 @@ protected:
     // arrive, as the header chooses). The default handling is the list
     // view's own; overrides call TCustomListView::HeaderNotify for it.
     virtual void HeaderNotify(NMHDR& header, TMessage& message);
+    // A WM_KEYDOWN OnKeyDown has let through, just before the control
+    // handles it.
+    virtual void KeyReachesControl(WPARAM /*key*/) {}
 
 private:
     struct ImageLink {

@@ -270,8 +270,6 @@ void TQRVMain::ApplyMainFont()
         EasyEdit->Font().SetPitch(TFontPitch::fpFixed);
 }
 void TQRVMain::ResizeToolbarButtons(int /*Size*/) {}
-void TQRVMain::ApplyFunctionKeys() {}
-void TQRVMain::RebuildProgramsMenu() {}
 void TQRVMain::RebuildFilterBox() {}
 void TQRVMain::ShowSecondFileWin(bool /*Show*/) {}
 void TQRVMain::ApplyThumbnails() {}
@@ -282,7 +280,10 @@ void TQRVMain::UpdateCommandLineDropTarget()
     if (CmdLineBox)
         CmdLineBox->SetAcceptFiles(ToolbarCMDLine && ToolbarCMDLine->Visible());
 }
-void TQRVMain::RefreshListColors(TDirView* /*List*/) {}
+void TQRVMain::RefreshListColors(TDirView* List)
+{
+    ColorPane(List);
+}
 void TQRVMain::UpdateDisplayModeButtons(bool HexDown, bool TextDown)
 {
     if (fileDisplay_)
