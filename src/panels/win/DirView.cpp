@@ -534,8 +534,9 @@ void TDirView::CreateWindowHandle(const TCreateParams& params)
     TKyListView::CreateWindowHandle(params);
     if (!handle_)
         return;
-    // Overlays (the share hand, the shortcut arrow) are asked for per item.
-    SendMessageW(handle_, LVM_SETCALLBACKMASK, LVIS_OVERLAYMASK, 0);
+    // Overlays (the share hand, the shortcut arrow) and the cut look are
+    // asked for per item.
+    SendMessageW(handle_, LVM_SETCALLBACKMASK, LVIS_OVERLAYMASK | LVIS_CUT, 0);
     shownCaptions_ = {};
     SetColumnCaptions();
     ApplyToolTipDelays();
@@ -675,6 +676,11 @@ void TDirView::GetDispInfo(NMLVDISPINFOW& info)
         item.state &= ~LVIS_OVERLAYMASK;
         if (rec->OverlayIndex >= 0)
             item.state |= INDEXTOOVERLAYMASK(rec->OverlayIndex + 1);
+    }
+    if ((item.mask & LVIF_STATE) && (item.stateMask & LVIS_CUT)) {
+        item.state &= ~LVIS_CUT;
+        if (IsCut(*rec))
+            item.state |= LVIS_CUT;
     }
 }
 

@@ -189,7 +189,32 @@ bool TDirView::CopyToClipBoard(bool Copy)
         return false;
     }
     EmptyClipboard();
-    return PutFilesOnClipboard(Handle(), names, !Copy);
+    if (!PutFilesOnClipboard(Handle(), names, !Copy)) {
+        return false;
+    }
+    if (!Copy) {
+        for (const std::wstring& name : names) {
+            cutNames_.insert(UpperCase(name));
+        }
+        InvalidateRect(Handle(), nullptr, FALSE);
+    }
+    return true;
+}
+
+bool TDirView::IsCut(const TFileRec& Item) const
+{
+    return !cutNames_.empty() && cutNames_.count(UpperCase(ItemFullFileName(&Item))) != 0;
+}
+
+void TDirView::ClearCutMarks()
+{
+    if (cutNames_.empty()) {
+        return;
+    }
+    cutNames_.clear();
+    if (HandleAllocated()) {
+        InvalidateRect(Handle(), nullptr, FALSE);
+    }
 }
 
 void TDirView::EmptyClipboard()
@@ -197,6 +222,7 @@ void TDirView::EmptyClipboard()
     if (!EmptyFileClipboard(HandleAllocated() ? Handle() : nullptr)) {
         TraceIgnoredFailure(L"emptying the clipboard", GetLastError());
     }
+    ClearCutMarks();
     if (driveView_) {
         driveView_->ClearCutMark();
     }

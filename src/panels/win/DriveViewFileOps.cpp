@@ -340,6 +340,8 @@ void TDriveView::EmptyClipboard()
     if (!EmptyFileClipboard(HandleAllocated() ? Handle() : nullptr))
         TraceIgnoredFailure(L"emptying the clipboard", GetLastError());
     ClearCutMark();
+    if (dirView_)
+        dirView_->ClearCutMarks();
 }
 
 }  // namespace qrv
