@@ -63,6 +63,10 @@ enum class TActionId : uint16_t {
     FindDatei,
     DOS,
     OptionsDlg,
+    FileCompare,
+    FileWinCompare,
+    // Help.
+    HelpAbout,
     // Commands whose states the rules already know, built by later work.
     TextUndo,
     TextSelectAll,
@@ -74,8 +78,6 @@ enum class TActionId : uint16_t {
     DirUp,
     SwapWindows,
     EqualizeWindows,
-    FileCompare,
-    FileWinCompare,
     CopyTo,
     MoveTo,
     CopyFileNames,
@@ -137,6 +139,7 @@ enum class TMenuId : uint8_t {
     Bookmarks,
     Programs,
     Tools,
+    Help,
 };
 
 // Popups a command also stands in.

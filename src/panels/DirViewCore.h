@@ -201,6 +201,9 @@ public:
     void InvertSelection(bool Dirs);
     TFileRec* ItemFocused() const { return focused_; }
     void SetItemFocused(TFileRec* Item);
+    // Clears the selection and selects the items at Indexes (indexes past
+    // the end are skipped); the list shows the new selection at once.
+    void ReplaceSelection(const std::vector<size_t>& Indexes);
 
     // ---- Type names and icons ------------------------------------------------------
 

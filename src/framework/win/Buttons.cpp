@@ -127,4 +127,74 @@ void TCheckBox::WndProc(TMessage& message)
     TWinControl::WndProc(message);
 }
 
+// --- TRadioButton --------------------------------------------------------
+
+TRadioButton::TRadioButton(TComponent* owner) : TWinControl(owner)
+{
+    SetBounds(0, 0, 113, 17);
+}
+
+void TRadioButton::CreateParams(TCreateParams& params)
+{
+    TWinControl::CreateParams(params);
+    params.WinClassName = L"BUTTON";
+    params.SystemClass = true;
+    params.Style |= WS_TABSTOP | BS_RADIOBUTTON;
+}
+
+void TRadioButton::CreateWindowHandle(const TCreateParams& params)
+{
+    TWinControl::CreateWindowHandle(params);
+    if (handle_)
+        SendMessageW(handle_, BM_SETCHECK, checked_ ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool TRadioButton::Checked()
+{
+    if (HandleAllocated())
+        checked_ = SendMessageW(handle_, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return checked_;
+}
+
+void TRadioButton::SetChecked(bool checked)
+{
+    checked_ = checked;
+    if (HandleAllocated())
+        SendMessageW(handle_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    if (!checked || !Parent())
+        return;
+    // The other buttons of the group are cleared.
+    for (int i = 0; i < Parent()->ControlCount(); ++i)
+        if (auto* other = dynamic_cast<TRadioButton*>(Parent()->Controls(i)); other && other != this)
+            other->SetChecked(false);
+}
+
+void TRadioButton::WndProc(TMessage& message)
+{
+    if (message.Msg == CN_COMMAND && HIWORD(message.WParam) == BN_CLICKED) {
+        // A click checks the button (the system leaves that to its owner).
+        if (!Checked())
+            SetChecked(true);
+        if (OnClick)
+            OnClick(this);
+        return;
+    }
+    TWinControl::WndProc(message);
+}
+
+// --- TGroupBox ----------------------------------------------------------
+
+TGroupBox::TGroupBox(TComponent* owner) : TWinControl(owner)
+{
+    SetBounds(0, 0, 185, 105);
+}
+
+void TGroupBox::CreateParams(TCreateParams& params)
+{
+    TWinControl::CreateParams(params);
+    params.WinClassName = L"BUTTON";
+    params.SystemClass = true;
+    params.Style |= BS_GROUPBOX;
+}
+
 }  // namespace qrv

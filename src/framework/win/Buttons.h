@@ -1,5 +1,5 @@
 #pragma once
-// Labels, push buttons and check boxes over the standard STATIC and BUTTON
+// Labels, push buttons, check boxes, radio buttons and group frames over the standard STATIC and BUTTON
 // controls.
 
 #include "framework/win/Controls.h"
@@ -48,6 +48,33 @@ protected:
 
 private:
     bool checked_ = false;
+};
+
+// A radio button; the buttons with one parent form a group, and checking one
+// clears the others.
+class TRadioButton : public TWinControl {
+public:
+    explicit TRadioButton(TComponent* owner);
+    bool Checked();
+    void SetChecked(bool checked);
+    TNotifyEvent OnClick;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWindowHandle(const TCreateParams& params) override;
+    void WndProc(TMessage& message) override;
+
+private:
+    bool checked_ = false;
+};
+
+// A frame with a caption around other controls (which keep their own parent).
+class TGroupBox : public TWinControl {
+public:
+    explicit TGroupBox(TComponent* owner);
+
+protected:
+    void CreateParams(TCreateParams& params) override;
 };
 
 // The width and height of a text in a font, in pixels.

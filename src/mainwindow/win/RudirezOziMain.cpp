@@ -74,6 +74,8 @@ TQRVMain::TQRVMain(TComponent* owner) : TForm(owner)
     driveBar_ = std::make_unique<TDriveBar>(this, static_cast<TDriveBarHost&>(*this), ToolbarDrives, ShortCuts1);
     fileCommands_ = std::make_unique<TFileCommands>(static_cast<TFileCommandsHost&>(*this));
     ConnectFileCommands();
+    compareCommands_ = std::make_unique<TCompareCommands>(static_cast<TCompareCommandsHost&>(*this));
+    ConnectCompareCommands();
     CreatePopups();
     // Every built command has its handler now; one missing is named.
     for (const TActionId missing : catalogue_.MissingHandlers())
