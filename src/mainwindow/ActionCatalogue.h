@@ -142,6 +142,9 @@ enum class TMenuId : uint8_t {
     Help,
 };
 
+// The number of menu ids (keep at the last one).
+constexpr size_t kMenuCount = static_cast<size_t>(TMenuId::Help) + 1;
+
 // Popups a command also stands in.
 enum TPopupSet : uint8_t { ppNone = 0, ppList = 1, ppTree = 2 };
 
