@@ -12,6 +12,19 @@ namespace {
 
 using C = TSelOptControl;
 
+// A label that underlines the letter after "&".
+class TPrefixLabel : public TLabel {
+public:
+    using TLabel::TLabel;
+
+protected:
+    void CreateParams(TCreateParams& params) override
+    {
+        TLabel::CreateParams(params);
+        params.Style &= ~static_cast<DWORD>(SS_NOPREFIX);
+    }
+};
+
 }  // namespace
 
 TSelOptForm::TSelOptForm(TComponent* owner, const TDirCompareOptions& Start) : TForm(owner), logic_(Start)
@@ -19,7 +32,7 @@ TSelOptForm::TSelOptForm(TComponent* owner, const TDirCompareOptions& Start) : T
     SetCaption(L"Verzeichnisvergleich");
     SetBorderStyle(TFormBorderStyle::bsDialog);
     SetPosition(TPosition::poOwnerFormCenter);
-    SetClientSize(424, 312);
+    SetClientSize(464, 312);
 
     const auto label = [this](const std::wstring& caption, int x, int y, int w) {
         auto* l = new TLabel(this);
@@ -27,11 +40,6 @@ TSelOptForm::TSelOptForm(TComponent* owner, const TDirCompareOptions& Start) : T
         l->SetCaption(caption);
         l->SetBounds(x, y, w, 16);
         return l;
-    };
-    const auto frame = [this](int x, int y, int w, int h) {
-        auto* g = new TGroupBox(this);
-        g->SetParent(this);
-        g->SetBounds(x, y, w, h);
     };
     const auto check = [this](const std::wstring& caption, int x, int y, int w, C control) {
         auto* c = new TCheckBox(this);
@@ -45,47 +53,48 @@ TSelOptForm::TSelOptForm(TComponent* owner, const TDirCompareOptions& Start) : T
         auto* r = new TRadioButton(this);
         r->SetParent(this);
         r->SetCaption(caption);
-        r->SetBounds(200, y, 212, 20);
+        r->SetBounds(200, y, 252, 20);
         r->OnClick = [this, control](TComponent*) { ControlClicked(control); };
         return r;
     };
 
     label(L"Erstes Verzeichnis:", 12, 10, 200);
-    lblDir1Pane = label(L"", 212, 10, 200);
+    lblDir1Pane = label(L"", 252, 10, 200);
     edDir1 = new TEdit(this);
     edDir1->SetParent(this);
     edDir1->SetReadOnly(true);
-    edDir1->SetBounds(12, 28, 400, 22);
-    label(L"&Vergleichsverzeichnis:", 12, 58, 200);
-    lblDir2Pane = label(L"", 212, 58, 200);
+    edDir1->SetBounds(12, 28, 440, 22);
+    auto* compareLabel = new TPrefixLabel(this);
+    compareLabel->SetParent(this);
+    compareLabel->SetCaption(L"&Vergleichsverzeichnis:");
+    compareLabel->SetBounds(12, 58, 200, 16);
+    lblDir2Pane = label(L"", 252, 58, 200);
     edDir2 = new TDirectoryEdit(this);
     edDir2->SetParent(this);
-    edDir2->SetBounds(12, 76, 400, 22);
+    edDir2->SetBounds(12, 76, 440, 22);
 
-    frame(12, 108, 172, 96);
     chkName = check(L"Datei&name", 24, 124, 150, C::Name);
     chkSize = check(L"Dateigr&öße", 24, 148, 150, C::Size);
     chkContent = check(L"Datei&inhalt", 24, 172, 150, C::Content);
-    frame(190, 108, 222, 156);
     rbSelectEqual = radio(L"&Gleiche Dateien markieren", 124, C::SelectEqual);
-    chkDuplicates = check(L"aber nur &Duplikate", 218, 144, 190, C::Duplicates);
+    chkDuplicates = check(L"aber nur &Duplikate", 218, 144, 230, C::Duplicates);
     rbSelectDifferent = radio(L"&Unterschiedliche Dateien markieren", 166, C::SelectDifferent);
     rbSelectOlder = radio(L"&Ältere Dateien markieren", 188, C::SelectOlder);
     rbSelectNewer = radio(L"&Jüngere Dateien markieren", 210, C::SelectNewer);
     rbSelectMissing = radio(L"&Fehlende Dateien markieren", 232, C::SelectMissing);
-    chkSubDirs = check(L"U&nterverzeichnisse vergleichen", 12, 214, 172, C::None);
+    chkSubDirs = check(L"U&nterverzeichnisse vergleichen", 12, 214, 186, C::None);
     chkSubDirs->SetChecked(Start.SubDirs);
 
     btnOk = new TButton(this);
     btnOk->SetParent(this);
     btnOk->SetCaption(L"&OK");
-    btnOk->SetBounds(250, 276, 76, 26);
+    btnOk->SetBounds(290, 276, 76, 26);
     btnOk->SetDefault(true);
     btnOk->OnClick = [this](TComponent*) { OkClicked(); };
     btnCancel = new TButton(this);
     btnCancel->SetParent(this);
     btnCancel->SetCaption(L"Abbrechen");
-    btnCancel->SetBounds(336, 276, 76, 26);
+    btnCancel->SetBounds(376, 276, 76, 26);
     btnCancel->Cancel = true;
     btnCancel->ModalResult = mrCancel;
     ShowState();

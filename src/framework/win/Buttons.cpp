@@ -182,19 +182,4 @@ void TRadioButton::WndProc(TMessage& message)
     TWinControl::WndProc(message);
 }
 
-// --- TGroupBox ----------------------------------------------------------
-
-TGroupBox::TGroupBox(TComponent* owner) : TWinControl(owner)
-{
-    SetBounds(0, 0, 185, 105);
-}
-
-void TGroupBox::CreateParams(TCreateParams& params)
-{
-    TWinControl::CreateParams(params);
-    params.WinClassName = L"BUTTON";
-    params.SystemClass = true;
-    params.Style |= BS_GROUPBOX;
-}
-
 }  // namespace qrv

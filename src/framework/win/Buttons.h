@@ -1,5 +1,5 @@
 #pragma once
-// Labels, push buttons, check boxes, radio buttons and group frames over the standard STATIC and BUTTON
+// Labels, push buttons, check boxes and radio buttons over the standard STATIC and BUTTON
 // controls.
 
 #include "framework/win/Controls.h"
@@ -66,15 +66,6 @@ protected:
 
 private:
     bool checked_ = false;
-};
-
-// A frame with a caption around other controls (which keep their own parent).
-class TGroupBox : public TWinControl {
-public:
-    explicit TGroupBox(TComponent* owner);
-
-protected:
-    void CreateParams(TCreateParams& params) override;
 };
 
 // The width and height of a text in a font, in pixels.
