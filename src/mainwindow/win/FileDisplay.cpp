@@ -288,7 +288,8 @@ bool TFileDisplay::ClearDisplay()
                 TraceIgnoredFailure(L"hex view: close", GetLastError());
             panes_.HexEditor1->SetReadOnlyView(true);
         } else if (pane && pane == panes_.OLEPanel) {
-            panes_.OLEPanel->Close();
+            if (panes_.OLEPanel->GetState() != osEmpty)
+                panes_.OLEPanel->Close();
         } else if (pane && pane == panes_.DirPanel) {
             panes_.DirPanel->ShowDirectory(L"");
         } else if (pane && pane == panes_.LinkPanel) {
