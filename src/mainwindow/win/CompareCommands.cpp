@@ -8,6 +8,7 @@
 #include "framework/ScopeExit.h"
 #include "framework/win/Handles.h"
 #include "framework/win/WaitCursor.h"
+#include "framework/win/WinApi.h"
 #include "mainwindow/FileCompare.h"
 #include "mainwindow/FileCompareRules.h"
 #include "mainwindow/ShellErrors.h"
@@ -38,11 +39,6 @@ std::wstring ShortPathName(const std::wstring& Path)
         return {};
     name.resize(length);
     return name;
-}
-
-std::wstring SystemErrorText(DWORD Code)
-{
-    return SysErrorMessage(Code);
 }
 
 // The lists' change watching is off while records point at their items.
@@ -186,7 +182,7 @@ void TCompareCommands::CompareTwoFiles(const std::wstring& First, const std::wst
         result = host_.CompareFileContents(First, Second);
         error = GetLastError();
     }
-    const TCompareMessage message = CompareResultMessage(result, First, Second, SystemErrorText(error));
+    const TCompareMessage message = CompareResultMessage(result, First, Second, SysErrorMessage(error));
     host_.ShowMessageBox(message.Text, message.Error ? TMsgDlgType::mtError : TMsgDlgType::mtInformation,
                          kFileCompareHelpContext, kBoxButtons);
 }
@@ -270,7 +266,7 @@ void TCompareCommands::FileWinCompareExecute()
     input.Options = chosen;
     input.Active = RecordsOf(*active);
     input.CompareDir = lastCompareDir_;
-    input.CompareWindowShown = compareList != nullptr;
+    // The compare window takes part only while it shows the compare directory.
     const bool listShowsDir =
         compareList && SameFolderPath(FullFolderPath(compareList->GetPath()), FullFolderPath(lastCompareDir_));
     if (listShowsDir)
