@@ -5,6 +5,8 @@
 #include "dialogs/win/ShadowedHint.h"
 #include "framework/TimingTrace.h"
 #include "framework/win/Forms.h"
+#include "imaging/win/KyAniCursor.h"
+#include "imaging/win/KyBitmap.h"
 #include "imaging/win/PNGObject.h"
 #include "imaging/win/SystemPictures.h"
 #include "mainwindow/win/GlobalsInit.h"
@@ -28,9 +30,13 @@ struct PictureClassesSession {
     {
         qrv::StartPNGUnit();
         qrv::StartSystemPictureUnit();
+        qrv::StartKyBitmapUnit();
+        qrv::StartKyAniCursorUnit();
     }
     ~PictureClassesSession()
     {
+        qrv::EndKyAniCursorUnit();
+        qrv::EndKyBitmapUnit();
         qrv::EndSystemPictureUnit();
         qrv::EndPNGUnit();
     }

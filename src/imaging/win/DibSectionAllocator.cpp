@@ -16,6 +16,8 @@ uint8_t* TDibSectionAllocator::Allocate(const TPixelLayout& layout)
     // GDI has no bitmap of no pixels: an empty image gets a byte of its own.
     if (layout.Width == 0 || layout.Height == 0)
         return static_cast<uint8_t*>(std::calloc(1, 1));
+    if (layout.Size() > maxBytes_)
+        return nullptr;
     struct {
         BITMAPINFOHEADER header;
         RGBQUAD colors[256];
@@ -55,6 +57,18 @@ HBITMAP TDibSectionAllocator::SectionOf(const uint8_t* pixels) const
 {
     const auto found = sections_.find(pixels);
     return found == sections_.end() ? nullptr : found->second;
+}
+
+HBITMAP TDibSectionAllocator::TakeSection(uint8_t* pixels)
+{
+    const auto found = sections_.find(pixels);
+    if (found == sections_.end()) {
+        Release(pixels);
+        return nullptr;
+    }
+    HBITMAP section = found->second;
+    sections_.erase(found);
+    return section;
 }
 
 }  // namespace qrv

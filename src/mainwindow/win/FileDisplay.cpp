@@ -116,6 +116,7 @@ void TFileDisplay::DisplaySelectedFile()
         choice.ForcedMode = ForcedMode;
         choice.InFamily = [&](TExtFamily family) { return InExtFamily(Options, family, decision.Extension); };
         choice.ConverterAvailable = [this] { return host_.StartPictureConverter(); };
+        choice.PictureClassRegistered = [&] { return TPicture::FindFileFormat(decision.Extension) != nullptr; };
         choice.ContentTest = [&] {
             kind = GetTextFileKind(decision.Path);
             return *kind;
@@ -134,8 +135,7 @@ void TFileDisplay::DisplaySelectedFile()
             ShowPicture(decision.Path);
             break;
         case vkConvertedPicture:
-            // The converter comes with the thumbnails; until then it is never available.
-            ShowDisplayError(L"Unbekanntes Grafikformat: " + decision.Name);
+            ShowConvertedPicture(decision.Path);
             break;
         default:
             ShowHex(decision.Path);
@@ -233,8 +233,18 @@ void TFileDisplay::ShowPicture(const std::wstring& Path)
         ClearPicture();
     } catch (...) {
         ClearPicture();
-        ShowDisplayError(L"Unbekanntes Grafikformat: " + ExtractFileName(Path));
+        // A file its class refuses may still be one the converter reads.
+        if (InExtFamily(Options, ConvertExts, ShortExtension(Path)) && host_.StartPictureConverter())
+            ShowConvertedPicture(Path);
+        else
+            ShowDisplayError(L"Unbekanntes Grafikformat: " + ExtractFileName(Path));
     }
+}
+
+void TFileDisplay::ShowConvertedPicture(const std::wstring& Path)
+{
+    // The converter comes with the thumbnails; until then it is never available.
+    ShowDisplayError(L"Unbekanntes Grafikformat: " + ExtractFileName(Path));
 }
 
 void TFileDisplay::ClearPicture()
