@@ -77,6 +77,7 @@ TSelOptForm::TSelOptForm(TComponent* owner, const TDirCompareOptions& Start) : T
     chkSize = check(L"Dateigr&öße", 24, 148, 150, C::Size);
     chkContent = check(L"Datei&inhalt", 24, 172, 150, C::Content);
     rbSelectEqual = radio(L"&Gleiche Dateien markieren", 124, C::SelectEqual);
+    rbSelectEqual->GroupStart = true;
     chkDuplicates = check(L"aber nur &Duplikate", 218, 144, 230, C::Duplicates);
     rbSelectDifferent = radio(L"&Unterschiedliche Dateien markieren", 166, C::SelectDifferent);
     rbSelectOlder = radio(L"&Ältere Dateien markieren", 188, C::SelectOlder);

@@ -1,6 +1,6 @@
 #pragma once
-// Labels, push buttons, check boxes and radio buttons over the standard STATIC and BUTTON
-// controls.
+// Labels, push buttons, check boxes, radio buttons and group boxes over the
+// standard STATIC and BUTTON controls.
 
 #include "framework/win/Controls.h"
 
@@ -11,6 +11,8 @@ public:
     explicit TLabel(TComponent* owner);
     // Sizes the label to its caption in its font (single line).
     void AutoSizeToCaption();
+    // "&" underlines the next letter (set before the window is made).
+    bool ShowAccelChar = false;
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -50,13 +52,16 @@ private:
     bool checked_ = false;
 };
 
-// A radio button; the buttons with one parent form a group, and checking one
-// clears the others.
+// A radio button; the buttons that follow a group start (up to the next
+// one) choose among themselves, in the keyboard's arrow-key round as well.
 class TRadioButton : public TWinControl {
 public:
     explicit TRadioButton(TComponent* owner);
     bool Checked();
+    // Checking one unchecks the others of its group (siblings up to the next
+    // group start).
     void SetChecked(bool checked);
+    bool GroupStart = false;
     TNotifyEvent OnClick;
 
 protected:
@@ -65,7 +70,19 @@ protected:
     void WndProc(TMessage& message) override;
 
 private:
+    void UncheckGroupSiblings();
     bool checked_ = false;
+};
+
+// A frame with a caption around related controls, which are its children;
+// the keyboard's Tab round goes through them.
+class TGroupBox : public TCustomControl {
+public:
+    explicit TGroupBox(TComponent* owner);
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void Paint(HDC dc) override;
 };
 
 // The width and height of a text in a font, in pixels.
