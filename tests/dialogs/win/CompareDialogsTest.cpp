@@ -38,6 +38,7 @@ protected:
 
 TEST_F(ProgressformTest, AbbrechenCallsTheCallBackOncePerPressAndACloseIsAbbrechen)
 {
+    // ctest: takes the focus. The forms are shown and activated.
     int calls = 0;
     {
         TProgressSession session(main.get(), L"Dateien vergleichen", 100);

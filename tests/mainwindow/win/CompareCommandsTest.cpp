@@ -217,6 +217,7 @@ protected:
 
 TEST_F(CompareCommandsTest, DirectoryComparisonSelectsEachChoiceInBothWindows)
 {
+    // ctest: takes the focus. The comparison gives it to the active list.
     struct Case {
         C Select;
         bool Name, Size, Content;
