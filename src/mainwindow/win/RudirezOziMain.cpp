@@ -73,6 +73,8 @@ TQRVMain::TQRVMain(TComponent* owner) : TForm(owner)
     AnswerSentMessages();
     driveBar_ = std::make_unique<TDriveBar>(this, static_cast<TDriveBarHost&>(*this), ToolbarDrives, ShortCuts1);
     fileCommands_ = std::make_unique<TFileCommands>(static_cast<TFileCommandsHost&>(*this));
+    userCommands_ = std::make_unique<TUserCommands>(*this, static_cast<TUserCommandsHost&>(*this));
+    TUserCommands::DeleteStaleBatchFiles();
     ConnectFileCommands();
     compareCommands_ = std::make_unique<TCompareCommands>(static_cast<TCompareCommandsHost&>(*this));
     ConnectCompareCommands();
@@ -217,6 +219,14 @@ void TQRVMain::CreateFunctionKeyButtons()
     if (!ToolBarFKeys)
         return;
     TUpdateLock<TKyToolbar> lock(*ToolBarFKeys, &TKyToolbar::BeginUpdate, &TKyToolbar::EndUpdate);
+    FKeyLabel = new TKyToolbarButton(this);
+    FKeyLabel->SetName(L"FKeyLabel");
+    FKeyLabel->SetCaption(FunctionKeyLabel(kShiftSet));
+    FKeyLabel->SetDisplayMode(TButtonDisplayMode::dmTextOnly);
+    // Wide enough for the longer of the two labels.
+    const SIZE longest = MeasureText(FKeyLabel->Font().Handle(), FunctionKeyLabel(kCtrlSet));
+    FKeyLabel->SetWidth(std::max(FKeyLabel->Width(), static_cast<int>(longest.cx) + 2 * kFKeyLabelMargin));
+    FKeyLabel->SetParent(ToolBarFKeys);
     for (int key = 1; key <= 12; ++key) {
         auto* button = new TKyToolbarButton(this);
         button->SetName(L"btnF" + IntToStr(key));
@@ -230,6 +240,7 @@ void TQRVMain::CreateFunctionKeyButtons()
         button->SetParent(ToolBarFKeys);
         FKeyButtons.push_back(button);
     }
+    userCommands_->Attach(ToolBarFKeys, FKeyLabel, FKeyButtons, commandMenus_->MainMenuItem(TMenuId::Programs));
 }
 
 void TQRVMain::CreateDisplayPane()
