@@ -2,6 +2,7 @@
 // the start-up logo, the main window and the message loop; everything is torn
 // down in reverse order on the way out.
 
+#include "dialogs/win/ShadowedHint.h"
 #include "framework/TimingTrace.h"
 #include "framework/win/Forms.h"
 #include "imaging/win/GIFImage.h"
@@ -60,6 +61,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
     {
         qrv::TApplication application;
         application.Initialize();
+        // The hints the application shows have a drop shadow.
+        qrv::InstallShadowedHintWindow();
         qrv::ShowStartupLogo();
         qrv::TraceTiming(L"start-up logo shown");
         {

@@ -943,6 +943,17 @@ void TDirViewCore::InvertSelection(bool Dirs)
     MarkChanged();
 }
 
+void TDirViewCore::ReplaceSelection(const std::vector<size_t>& Indexes)
+{
+    TUpdateBracket update(*this);
+    for (TFileRec* item : items_)
+        SetItemSelected(*item, false);
+    for (size_t index : Indexes)
+        if (index < items_.size())
+            SetItemSelected(*items_[index], true);
+    MarkChanged();
+}
+
 void TDirViewCore::SetItemFocused(TFileRec* Item)
 {
     focused_ = Item;

@@ -206,6 +206,9 @@ public:
     int SelectMatching(const std::function<bool(const TFileRec&)>& Matches, bool Selected);
     TFileRec* ItemFocused() const { return focused_; }
     void SetItemFocused(TFileRec* Item);
+    // Clears the selection and selects the items at Indexes (indexes past
+    // the end are skipped); the list shows the new selection at once.
+    void ReplaceSelection(const std::vector<size_t>& Indexes);
 
     // ---- Type names and icons ------------------------------------------------------
 

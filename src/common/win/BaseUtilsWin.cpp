@@ -134,6 +134,13 @@ std::wstring FullPathName(const std::wstring& Path)
     return full;
 }
 
+std::wstring FullFolderPath(const std::wstring& Path)
+{
+    const bool driveOnly = Path.size() == 2 && Path[1] == L':';
+    const std::wstring full = FullPathName(driveOnly ? Path + L'\\' : Path);
+    return full.empty() ? Path : full;
+}
+
 std::wstring TemporaryFolder()
 {
     wchar_t buffer[MAX_PATH + 1];

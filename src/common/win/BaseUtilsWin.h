@@ -46,6 +46,9 @@ bool FileExists(const std::wstring& Path);
 // The full form of a path (relative to the current folder, "." and ".."
 // resolved, "/" as "\\"); empty when the system cannot form it.
 std::wstring FullPathName(const std::wstring& Path);
+// The full form of a folder's path ("C:" is the drive's root, not the drive's
+// current folder); the path itself when the system cannot form it.
+std::wstring FullFolderPath(const std::wstring& Path);
 // The system's folder for temporary files, with a trailing backslash
 // (empty when the system names none).
 std::wstring TemporaryFolder();
