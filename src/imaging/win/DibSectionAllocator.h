@@ -2,6 +2,7 @@
 // Pixel memory of PNG images as DIB sections, so that decoded rows land in
 // a bitmap GDI can use directly.
 
+#include "framework/win/Handles.h"
 #include "framework/win/WinApi.h"
 #include "imaging/PngImage.h"
 
@@ -11,14 +12,13 @@ namespace qrv {
 
 class TDibSectionAllocator : public TPixelAllocator {
 public:
-    ~TDibSectionAllocator() override;
     uint8_t* Allocate(const TPixelLayout& layout) override;
     void Release(uint8_t* pixels) override;
     // The section whose bits these are; nullptr for an empty image.
     HBITMAP SectionOf(const uint8_t* pixels) const;
 
 private:
-    std::map<const uint8_t*, HBITMAP> sections_;
+    std::map<const uint8_t*, TGdiObject> sections_;
 };
 
 }  // namespace qrv
