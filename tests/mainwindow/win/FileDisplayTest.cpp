@@ -25,6 +25,7 @@
 #include "viewers/win/KyLinkPanel.h"
 
 #include "TestDir.h"
+#include "win/IconFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -354,6 +355,25 @@ TEST_F(FileDisplayTest, BitmapsJpegsAndFilesThatWentAway)
     display->DisplaySelectedFile();
     EXPECT_EQ(display->VisiblePane(), panes.ErrorPanel);
     EXPECT_TRUE(panes.ErrorpanelCaption->Caption().starts_with(L"\"" + gone + L"\" kann nicht angezeigt werden."));
+}
+
+TEST_F(FileDisplayTest, IconsAndCursorsShowInThePicturePaneAsTheirOwnGraphics)
+{
+    Focus(dir.Write(L"symbol.ico", test::IconFile(1, {{32, RGB(255, 0, 0)}})));
+    EXPECT_EQ(display->VisiblePane(), panes.ScrollBox1);
+    EXPECT_NE(dynamic_cast<TIconGraphic*>(panes.Image1->Graphic()), nullptr);
+    EXPECT_EQ(panes.Image1->PictureSize().cx, 32);
+    EXPECT_EQ(panes.Image1->PictureSize().cy, 32);
+
+    Focus(dir.Write(L"zeiger.cur", test::IconFile(2, {{24, RGB(0, 0, 255)}})));
+    EXPECT_EQ(display->VisiblePane(), panes.ScrollBox1);
+    EXPECT_NE(dynamic_cast<TCursorGraphic*>(panes.Image1->Graphic()), nullptr);
+    EXPECT_EQ(panes.Image1->PictureSize().cx, 24);
+    EXPECT_EQ(panes.Image1->PictureSize().cy, 24);
+
+    Focus(dir.Write(L"kaputt.ico", "kein Symbol"));
+    EXPECT_EQ(display->VisiblePane(), panes.ErrorPanel);
+    EXPECT_EQ(panes.ErrorpanelCaption->Caption(), L"Unbekanntes Grafikformat: kaputt.ico");
 }
 
 TEST_F(FileDisplayTest, ForcedTextShowsAnyFileInTheEditor)
