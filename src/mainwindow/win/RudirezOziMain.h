@@ -267,8 +267,6 @@ public:
     TColor ActivePaneColor = static_cast<TColor>(0xFF000005);
     // The filter text the open dialogs use.
     std::wstring OpenDialogFilter;
-    // The display mode forced by the options (0 automatic, 1 hex, 2 text).
-    uint8_t ForcedDisplayMode = 0;
     // The number of the step that failed on the last ApplyOptions, in order.
     std::vector<int> FailedOptionSteps;
 

@@ -380,7 +380,7 @@ TEST_F(FileDisplayTest, ForcedTextShowsAnyFileInTheEditor)
 {
     const std::wstring program = dir.Write(L"prog.exe", std::string("MZ\x90\0\x03\0\0\0text\r\n", 14));
     const std::wstring text = dir.Write(L"brief.dat", "Hallo\r\n");
-    display->ForcedMode = fdText;
+    display->SetForcedMode(fdText);
     Focus(program);
     EXPECT_EQ(display->VisiblePane(), panes.EasyEdit);
     EXPECT_EQ(Document().FileName(), program);
@@ -400,7 +400,7 @@ TEST_F(FileDisplayTest, ForcedTextShowsAnyFileInTheEditor)
     EXPECT_TRUE(panes.ErrorpanelCaption->Caption().starts_with(L"\"" + gone + L"\" kann nicht angezeigt werden."));
     EXPECT_EQ(Document().Strings().Count(), 0);
 
-    display->ForcedMode = fdHex;
+    display->SetForcedMode(fdHex);
     Focus(text);
     EXPECT_EQ(display->VisiblePane(), panes.HexEditor1);
     EXPECT_EQ(panes.HexEditor1->FileName(), text);

@@ -370,7 +370,7 @@ TEST_F(MainStatus, AChangedTextIsOfferedForSavingOnAFocusChange)
         EXPECT_TRUE(cancel.Answered());
     }
     EXPECT_TRUE(main->DispAuto->Checked());
-    EXPECT_EQ(main->FileDisplay()->ForcedMode, fdAutomatic);
+    EXPECT_EQ(main->FileDisplay()->ForcedMode(), fdAutomatic);
     EXPECT_EQ(main->FileDisplay()->ViewedFile, notes);
     EXPECT_TRUE(view.Modified());
 
