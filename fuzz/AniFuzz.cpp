@@ -22,13 +22,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         }
         uint64_t now = 0;
         qrv::TAniSchedule schedule(file, [&now] { return now; });
-        for (int i = 0; i < 64; ++i) {
-            now += 7 + static_cast<uint64_t>(i) * 997;
-            schedule.Update();
-            if (schedule.Frame() >= file.Frames().size() || schedule.Step() >= schedule.StepCount() ||
-                schedule.MillisecondsToNextStep() == 0)
-                std::abort();
-        }
+        const auto play = [&] {
+            for (int i = 0; i < 64; ++i) {
+                now += 7 + static_cast<uint64_t>(i) * 997;
+                schedule.Update();
+                if (schedule.Frame() >= file.Frames().size() || schedule.Step() >= schedule.StepCount() ||
+                    schedule.MillisecondsToNextStep() == 0)
+                    std::abort();
+            }
+        };
+        play();
+        // Again from a step in the middle of the cycle.
+        const size_t step = fileSize % schedule.StepCount();
+        schedule.StartAt(step);
+        if (schedule.Step() != step)
+            std::abort();
+        play();
     } catch (const qrv::EAniFormat&) {}
     return 0;
 }

@@ -4,6 +4,8 @@
 
 #include "framework/TimingTrace.h"
 #include "framework/win/Forms.h"
+#include "imaging/win/KyAniCursor.h"
+#include "imaging/win/KyBitmap.h"
 #include "imaging/win/PNGObject.h"
 #include "imaging/win/SystemPictures.h"
 #include "mainwindow/win/GlobalsInit.h"
@@ -27,9 +29,13 @@ struct PictureClassesSession {
     {
         qrv::StartPNGUnit();
         qrv::StartSystemPictureUnit();
+        qrv::StartKyBitmapUnit();
+        qrv::StartKyAniCursorUnit();
     }
     ~PictureClassesSession()
     {
+        qrv::EndKyAniCursorUnit();
+        qrv::EndKyBitmapUnit();
         qrv::EndSystemPictureUnit();
         qrv::EndPNGUnit();
     }

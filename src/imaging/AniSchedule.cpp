@@ -41,14 +41,24 @@ size_t TAniSchedule::FrameOfStep(size_t step) const
 uint64_t TAniSchedule::Elapsed() const
 {
     const uint64_t now = clock_();
-    return now > start_ ? (now - start_) * 60 : 0;
+    return (now > start_ ? (now - start_) * 60 : 0) + startOffset_;
 }
 
-void TAniSchedule::Start()
+void TAniSchedule::StartAt(size_t step)
 {
+    step = step < stepCount_ ? step : 0;
+    // The jiffies before the step: a sum over the rate list, which the file bounds.
+    uint64_t before = 0;
+    if (rates_.empty()) {
+        before = static_cast<uint64_t>(StepRate(0)) * step;
+    } else {
+        for (size_t i = 0; i < step; ++i)
+            before += StepRate(i);
+    }
     start_ = clock_();
-    step_ = 0;
-    stepEnd_ = StepRate(0);
+    startOffset_ = before * 1000;
+    step_ = step;
+    stepEnd_ = before + StepRate(step);
 }
 
 bool TAniSchedule::Update()

@@ -21,7 +21,9 @@ public:
     TAniSchedule(const TAniCursorFile& file, TClock clock);
 
     // Restarts at step 0 (frame of step 0) from now.
-    void Start();
+    void Start() { StartAt(0); }
+    // Restarts at the beginning of that step (below StepCount) from now.
+    void StartAt(size_t step);
     // Moves to the step the clock has reached; true when the frame changed.
     bool Update();
 
@@ -51,6 +53,8 @@ private:
     size_t frameCount_ = 0;
     uint64_t cycleJiffies_ = 0;
     uint64_t start_ = 0;
+    // Where the clock's start lies in the cycle, in 1/60000 s.
+    uint64_t startOffset_ = 0;
     size_t step_ = 0;
     // Jiffies from the start to the end of the current step.
     uint64_t stepEnd_ = 0;

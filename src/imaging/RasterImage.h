@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 namespace qrv {
 
@@ -54,6 +55,11 @@ public:
     // Image row y (0 = top) in the bottom-up memory; y must be < Height.
     uint8_t* Row(uint32_t y) { return pixels_ + layout_.BytesPerRow * (layout_.Height - 1 - y); }
     const uint8_t* Row(uint32_t y) const { return pixels_ + layout_.BytesPerRow * (layout_.Height - 1 - y); }
+
+    // Hands the pixel memory over: the caller releases it through the
+    // allocator from now on (a DIB section goes with its bitmap). The image
+    // has no pixels afterwards.
+    uint8_t* ReleasePixels() { return std::exchange(pixels_, nullptr); }
 
     // The colour of pixel (x, y), through the colour table for palette formats.
     TRgb PixelRgb(uint32_t x, uint32_t y) const;

@@ -41,6 +41,8 @@ uint8_t ChooseViewerKind(const std::wstring& shortExt, const TViewerChoiceFacts&
     auto inFamily = [&](TExtFamily family) { return facts.InFamily && facts.InFamily(family); };
     if (inFamily(PictureExts))
         return vkPicture;
+    if (inFamily(ConvertExts) && facts.PictureClassRegistered && facts.PictureClassRegistered())
+        return vkPicture;
     if (inFamily(ConvertExts) && facts.ConverterAvailable && facts.ConverterAvailable())
         return vkConvertedPicture;
     if (inFamily(BinaryExts))

@@ -34,6 +34,9 @@ struct TViewerChoiceFacts {
     std::function<bool(TExtFamily)> InFamily;
     // Whether the external picture converter can take the file.
     std::function<bool()> ConverterAvailable;
+    // Whether a picture class of the program is registered for the extension:
+    // such a file of the converter's family shows as a picture.
+    std::function<bool()> PictureClassRegistered;
     // The content test of the file; asked at most once.
     std::function<TTextFileKind()> ContentTest;
 };

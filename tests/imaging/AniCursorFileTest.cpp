@@ -251,6 +251,33 @@ TEST(AniSchedule, HeaderRateWithoutRateListAndRestart)
     EXPECT_EQ(schedule.Frame(), 2u);
 }
 
+TEST(AniSchedule, StartsAtAnyStepAndKeepsTheRatesFromThere)
+{
+    // Steps of 10, 20, 0 (as 1) and 1 jiffies showing frames 0, 1, 2 and 0.
+    const TAniCursorFile file =
+        PlainAni(3, 4, 99, Cat({Chunk("rate", Values({10, 20, 0, 1})), Chunk("seq ", Values({0, 1, 2, 7}))}));
+    TFakeClock clock;
+    TAniSchedule schedule(file, clock.Clock());
+    schedule.StartAt(1);
+    EXPECT_EQ(schedule.Step(), 1u);
+    EXPECT_EQ(schedule.Frame(), 1u);
+    EXPECT_EQ(schedule.MillisecondsToNextStep(), 334u);  // 20 jiffies
+    clock.Now += 333;
+    EXPECT_FALSE(schedule.Update());
+    clock.Now += 1;
+    EXPECT_TRUE(schedule.Update());
+    EXPECT_EQ(schedule.Step(), 2u);
+    // The cycle goes on through step 0 with its own rate.
+    clock.Now += 17 + 17;
+    schedule.Update();
+    EXPECT_EQ(schedule.Step(), 0u);
+    EXPECT_EQ(schedule.MillisecondsToNextStep(), 166u);
+    // A step beyond the count starts at step 0.
+    schedule.StartAt(9);
+    EXPECT_EQ(schedule.Step(), 0u);
+    EXPECT_EQ(schedule.MillisecondsToNextStep(), 167u);
+}
+
 TEST(AniSchedule, HugeStepCountAndRatesAreNeverAllocatedOrOverflowed)
 {
     // 4 billion steps of the largest rate and no lists: a rate counts as a day at most.

@@ -94,6 +94,39 @@ TEST(FileDisplayRules, ConverterOnlyWhenAvailableAndContentReadOnce)
     EXPECT_EQ(reads, 1);
 }
 
+TEST(FileDisplayRules, ConverterFamilyWithAPictureClassIsAPictureBeforeTheConverter)
+{
+    const TOptions options = DefaultOptions();
+    struct Case {
+        const char* name;
+        std::wstring ext;
+        bool registered;
+        bool converter;
+        uint8_t expected;
+    } cases[] = {
+        {"registered, converter too", L".PCX", true, true, vkPicture},
+        {"registered, no converter", L".ANI", true, false, vkPicture},
+        {"not registered, converter", L".TIF", false, true, vkConvertedPicture},
+        {"not registered, no converter", L".TIF", false, false, vkHex},
+        {"registered but in no picture family", L".XYZ", true, true, vkHex},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TViewerChoiceFacts facts = ChoiceFor(c.ext, options, fdAutomatic, "\x01\x02\x03", nullptr, c.converter);
+        int asked = 0;
+        facts.PictureClassRegistered = [&] {
+            ++asked;
+            return c.registered;
+        };
+        EXPECT_EQ(ChooseViewerKind(c.ext, facts), c.expected);
+        EXPECT_LE(asked, 1);
+    }
+    // Forced modes win over the class.
+    TViewerChoiceFacts forced = ChoiceFor(L".PCX", options, fdHex, "");
+    forced.PictureClassRegistered = [] { return true; };
+    EXPECT_EQ(ChooseViewerKind(L".PCX", forced), vkHex);
+}
+
 TEST(FileDisplayRules, DisplayRequestDecisions)
 {
     auto base = [] {

@@ -62,7 +62,7 @@ void TImage::NextFrame()
 {
     if (!graphic_ || graphic_->FrameCount() < 2)
         return;
-    graphic_->SetFrame((graphic_->Frame() + 1) % graphic_->FrameCount());
+    graphic_->AdvanceFrame();
     ScheduleFrame();
     Changed();
 }

@@ -61,6 +61,9 @@ public:
     virtual void SetFrame(int /*frame*/) {}
     // How long the frame stays, in milliseconds (0: for good).
     virtual int FrameDelay(int /*frame*/) const { return 0; }
+    // Called when the current frame's delay is over: the next frame, or
+    // for a graphic that keeps time by a clock, the one the clock reached.
+    virtual void AdvanceFrame() { SetFrame((Frame() + 1) % FrameCount()); }
 };
 
 struct TGraphicFileFormat {

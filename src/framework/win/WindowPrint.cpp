@@ -24,7 +24,9 @@ void PrintClientAndChildren(HWND window, HDC dc, unsigned flags, POINT clientOff
     if (!(flags & PRF_CHILDREN))
         return;
     for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (!IsWindowVisible(child))
+        // A child's own visibility counts, not its parents': a window that
+        // is not shown yet prints its children too.
+        if (!(GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE))
             continue;
         RECT at;
         GetWindowRect(child, &at);

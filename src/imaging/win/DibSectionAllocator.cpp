@@ -11,6 +11,8 @@ uint8_t* TDibSectionAllocator::Allocate(const TPixelLayout& layout)
     // GDI has no bitmap of no pixels: an empty image gets a byte of its own.
     if (layout.Width == 0 || layout.Height == 0)
         return static_cast<uint8_t*>(std::calloc(1, 1));
+    if (layout.Size() > maxBytes_)
+        return nullptr;
     struct {
         BITMAPINFOHEADER Header;
         RGBQUAD Colors[256];
@@ -46,6 +48,18 @@ HBITMAP TDibSectionAllocator::SectionOf(const uint8_t* pixels) const
 {
     const auto found = sections_.find(pixels);
     return found == sections_.end() ? nullptr : static_cast<HBITMAP>(found->second.Get());
+}
+
+HBITMAP TDibSectionAllocator::TakeSection(uint8_t* pixels)
+{
+    const auto found = sections_.find(pixels);
+    if (found == sections_.end()) {
+        Release(pixels);
+        return nullptr;
+    }
+    const auto section = static_cast<HBITMAP>(found->second.Release());
+    sections_.erase(found);
+    return section;
 }
 
 }  // namespace qrv

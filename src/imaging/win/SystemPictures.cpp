@@ -287,7 +287,6 @@ void StartSystemPictureUnit()
         return;
     TPicture::RegisterFileFormat<TIconGraphic>(L"ICO", L"Symbol");
     TPicture::RegisterFileFormat<TCursorGraphic>(L"CUR", L"Mauszeiger");
-    TPicture::RegisterFileFormat<TCursorGraphic>(L"ANI", L"Animierter Mauszeiger");
     TPicture::RegisterFileFormat<TBmpGraphic>(L"BMP", L"Bitmap");
     TPicture::RegisterFileFormat<TBmpGraphic>(L"DIB", L"Bitmap");
     for (const wchar_t* extension : {L"JPG", L"JPEG", L"JPE"})

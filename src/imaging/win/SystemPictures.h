@@ -1,7 +1,7 @@
 #pragma once
 // The picture classes read by the system's own decoders, registered with
-// the picture framework beside the program's own: icons, cursors and
-// animated cursors (.ico, .cur, .ani) as icons, bitmaps (.bmp, .dib) through
+// the picture framework beside the program's own: icons and cursors
+// (.ico, .cur) as icons, bitmaps (.bmp, .dib) through
 // the system's bitmap loader with the imaging component as its fallback, and
 // JPEG through the imaging component. Drawn, they are shown as the system
 // shows them; they are read-only.

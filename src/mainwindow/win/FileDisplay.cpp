@@ -126,6 +126,7 @@ void TFileDisplay::DisplaySelectedFile()
         choice.ForcedMode = ForcedMode();
         choice.InFamily = [&](TExtFamily family) { return InExtFamily(Options, family, decision.Extension); };
         choice.ConverterAvailable = [this] { return host_.StartPictureConverter(); };
+        choice.PictureClassRegistered = [&] { return TPicture::FindFileFormat(decision.Extension) != nullptr; };
         choice.ContentTest = [&] {
             kind = GetTextFileKind(decision.Path);
             return *kind;
@@ -144,8 +145,7 @@ void TFileDisplay::DisplaySelectedFile()
             ShowPicture(decision.Path);
             break;
         case vkConvertedPicture:
-            // The converter comes with the thumbnails; until then it is never available.
-            ShowDisplayError(L"Unbekanntes Grafikformat: " + decision.Name);
+            ShowConvertedPicture(decision.Path);
             break;
         default:
             ShowHex(decision.Path);
@@ -243,8 +243,18 @@ void TFileDisplay::ShowPicture(const std::wstring& Path)
         ClearPicture();
     } catch (...) {
         ClearPicture();
-        ShowDisplayError(L"Unbekanntes Grafikformat: " + ExtractFileName(Path));
+        // A file its class refuses may still be one the converter reads.
+        if (InExtFamily(Options, ConvertExts, ShortExtension(Path)) && host_.StartPictureConverter())
+            ShowConvertedPicture(Path);
+        else
+            ShowDisplayError(L"Unbekanntes Grafikformat: " + ExtractFileName(Path));
     }
+}
+
+void TFileDisplay::ShowConvertedPicture(const std::wstring& Path)
+{
+    // The converter comes with the thumbnails; until then it is never available.
+    ShowDisplayError(L"Unbekanntes Grafikformat: " + ExtractFileName(Path));
 }
 
 void TFileDisplay::ClearPicture()
@@ -298,7 +308,8 @@ bool TFileDisplay::ClearDisplay()
                 TraceIgnoredFailure(L"hex view: close", GetLastError());
             panes_.HexEditor1->SetReadOnlyView(true);
         } else if (pane && pane == panes_.OLEPanel) {
-            panes_.OLEPanel->Close();
+            if (panes_.OLEPanel->GetState() != osEmpty)
+                panes_.OLEPanel->Close();
         } else if (pane && pane == panes_.DirPanel) {
             panes_.DirPanel->ShowDirectory(L"");
         } else if (pane && pane == panes_.LinkPanel) {

@@ -156,6 +156,8 @@ private:
     // Through the picture class registered for the file's extension; the
     // image control holds the graphic.
     void ShowPicture(const std::wstring& Path);
+    // Through the external picture converter.
+    void ShowConvertedPicture(const std::wstring& Path);
     void ClearPicture();
     void UpdateDragCursor();
     std::wstring CannotShowText(const std::wstring& Path, const std::wstring& Reason) const;

@@ -9,7 +9,7 @@ pixels it must decode to (P6, maxval 255):
   right-to-left rows, 16-bit pixels, version-3 PCX, a grey PCX without palette)
   are written here, and their expected pixels are the ones written;
 - ANI files are built around pamtowinicon icons, with odd chunks padded and
-  unpadded.
+  unpadded, and one whose icons are all of even length.
 Run it after changing it and commit its outputs."""
 import os
 import struct
@@ -264,6 +264,10 @@ def ani_fixtures():
     write("ani_padded.ani", ani(icons, [10, 20, 6, 1], [0, 1, 2, 1], b"Uhr\0", b"Quorvan\0", True))
     write("ani_unpadded.ani", ani(icons, [10, 20, 6, 1], [0, 1, 2, 1], b"Uhr\0", b"Quorvan\0", False))
     write("ani_plain.ani", ani(icons[:2], None, None, b"", b"", True, rate=6, extra_odd=False))
+    # Icons of even length only: the system's own loader pads every chunk but
+    # the icons, so it reads a file only when no icon needs a pad byte.
+    even = [icon[:len(icon) & ~1] for icon in icons]
+    write("ani_even.ani", ani(even, [10, 20, 6, 1], [0, 1, 2, 1], b"Uhr\0", b"Quorvan\0", True))
     for i, icon in enumerate(icons):
         write("ani_frame%d.ico" % i, icon)
 

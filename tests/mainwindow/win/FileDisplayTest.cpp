@@ -14,6 +14,8 @@
 #include "framework/win/Forms.h"
 #include "framework/win/Image.h"
 #include "framework/win/ScrollBox.h"
+#include "imaging/win/KyAniCursor.h"
+#include "imaging/win/KyBitmap.h"
 #include "imaging/win/PNGObject.h"
 #include "imaging/win/SystemPictures.h"
 #include "panels/win/ShellLinks.h"
@@ -26,12 +28,16 @@
 
 #include "TestDir.h"
 #include "win/IconFiles.h"
+#include "win/MessagePump.h"
 
 #include <gtest/gtest.h>
 
 #include <wincodec.h>
 #include <wrl/client.h>
 
+#include <chrono>
+#include <fstream>
+#include <iterator>
 #include <set>
 #include <vector>
 
@@ -52,7 +58,11 @@ public:
     void UpdateActionStates() override { ++actionUpdates; }
     void PlaceDisplayPane(bool Visible) override { placed = Visible; }
     bool IsExcluded(const std::wstring& UpperName) override { return excluded.count(UpperName) > 0; }
-    bool StartPictureConverter() override { return false; }
+    bool StartPictureConverter() override
+    {
+        ++converterAsks;
+        return false;
+    }
     void StorePictureBackground(TColor Color) override { background = Color; }
 
     TDisplayListState list;
@@ -61,6 +71,7 @@ public:
     int actionUpdates = 0;
     int lineCounts = 0;
     int pictureSizes = 0;
+    int converterAsks = 0;
     std::vector<std::wstring> notes;
     bool placed = false;
     TColor background = clNone;
@@ -72,6 +83,8 @@ protected:
     {
         StartPNGUnit();
         StartSystemPictureUnit();
+        StartKyBitmapUnit();
+        StartKyAniCursorUnit();
         SetDefaultOptions(Options, TSystemFacts{});
         form.SetBounds(0, 0, 700, 500);
         auto place = [this](auto* control) {
@@ -98,6 +111,8 @@ protected:
     void TearDown() override
     {
         display.reset();
+        EndKyAniCursorUnit();
+        EndKyBitmapUnit();
         EndSystemPictureUnit();
         EndPNGUnit();
     }
@@ -160,6 +175,30 @@ protected:
         return text;
     }
     TCustomEasyEditSource& Document() { return *panes.EasyEdit->GetEditSource(); }
+    // A raster fixture of the imaging tests, copied into the test folder.
+    std::wstring CopyRasterFixture(const char* fixture, const std::wstring& name)
+    {
+        std::ifstream in(std::string("Z:") + QRV_RASTER_FIXTURES + "/" + fixture, std::ios::binary);
+        EXPECT_TRUE(in) << fixture;
+        return dir.Write(name, std::string(std::istreambuf_iterator<char>(in), {}));
+    }
+    // The picture control's client area as it paints it (WM_PRINTCLIENT).
+    std::vector<COLORREF> ImageShot()
+    {
+        const HWND image = panes.Image1->Handle();
+        RECT client{};
+        GetClientRect(image, &client);
+        const TWindowDC screen(nullptr);
+        const TOwnDC dc(CreateCompatibleDC(screen.Get()));
+        const TGdiObject bitmap(CreateCompatibleBitmap(screen.Get(), client.right, client.bottom));
+        const TSelectObject select(dc.Get(), bitmap.Get());
+        SendMessageW(image, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT);
+        std::vector<COLORREF> pixels;
+        for (int y = 0; y < client.bottom; ++y)
+            for (int x = 0; x < client.right; ++x)
+                pixels.push_back(GetPixel(dc.Get(), x, y));
+        return pixels;
+    }
 
     test::TestDir dir;
     TForm form{nullptr};
@@ -374,6 +413,45 @@ TEST_F(FileDisplayTest, IconsAndCursorsShowInThePicturePaneAsTheirOwnGraphics)
     Focus(dir.Write(L"kaputt.ico", "kein Symbol"));
     EXPECT_EQ(display->VisiblePane(), panes.ErrorPanel);
     EXPECT_EQ(panes.ErrorpanelCaption->Caption(), L"Unbekanntes Grafikformat: kaputt.ico");
+}
+
+// PCX, Targa, anymaps and animated cursors are of the converter's family;
+// their own picture classes show them without it.
+TEST_F(FileDisplayTest, ConverterFamilyFilesShowThroughTheirPictureClasses)
+{
+    for (const auto& [fixture, name] :
+         {std::pair{"pcx_8bit.pcx", L"bild.pcx"}, std::pair{"tga_rle_rgb.tga", L"bild.tga"},
+          std::pair{"pnm_raw_grey_255.pgm", L"bild.pgm"}}) {
+        SCOPED_TRACE(fixture);
+        Focus(CopyRasterFixture(fixture, name));
+        ASSERT_EQ(display->VisiblePane(), panes.ScrollBox1) << "a picture, not hex";
+        ASSERT_NE(dynamic_cast<TRasterBitmap*>(panes.Image1->Graphic()), nullptr);
+        EXPECT_GT(panes.Image1->PictureSize().cx, 0);
+    }
+    // A file its class refuses goes to the converter, which is not there.
+    const int asksBefore = host.converterAsks;
+    Focus(dir.Write(L"kaputt.pcx", "kein Bild"));
+    EXPECT_EQ(display->VisiblePane(), panes.ErrorPanel);
+    EXPECT_EQ(panes.ErrorpanelCaption->Caption(), L"Unbekanntes Grafikformat: kaputt.pcx");
+    EXPECT_EQ(host.converterAsks, asksBefore + 1);
+    EXPECT_TRUE(panes.Image1->Empty());
+}
+
+TEST_F(FileDisplayTest, AnAnimatedCursorPlaysUntilTheDisplayIsCleared)
+{
+    using namespace std::chrono_literals;
+    Focus(CopyRasterFixture("ani_even.ani", L"uhr.ani"));
+    ASSERT_EQ(display->VisiblePane(), panes.ScrollBox1);
+    ASSERT_NE(dynamic_cast<TKyAniCursor*>(panes.Image1->Graphic()), nullptr);
+    EXPECT_EQ(panes.Image1->PictureSize().cx, 32);
+    const std::vector<COLORREF> first = ImageShot();
+    // Its first step lasts 10 jiffies (167 ms); the image control's timer moves it on.
+    EXPECT_TRUE(test::PumpUntil([&] { return ImageShot() != first; }, 5s)) << "the cursor animates";
+
+    ASSERT_TRUE(display->ClearDisplay());
+    EXPECT_TRUE(panes.Image1->Empty());
+    const std::vector<COLORREF> cleared = ImageShot();
+    EXPECT_FALSE(test::PumpUntil([&] { return ImageShot() != cleared; }, 600ms)) << "nothing plays on";
 }
 
 TEST_F(FileDisplayTest, ForcedTextShowsAnyFileInTheEditor)

@@ -434,11 +434,25 @@ TEST_F(DockTest, ADockPrintsItsBoundLinesAndTheToolbarsInIt)
     EXPECT_EQ(GetPixel(memory.Get(), right, 0), GetSysColor(COLOR_BTNSHADOW)) << "the top line";
     EXPECT_EQ(GetPixel(memory.Get(), right, dock->Height() - 1), GetSysColor(COLOR_BTNHIGHLIGHT)) << "the bottom line";
     EXPECT_EQ(GetPixel(memory.Get(), right, dock->Height() / 2), ColorToRGB(dock->Color())) << "the dock's own client";
-    // The toolbar's client in its colour, one line below its place in the
-    // client area (the top line comes first).
-    RECT client;
-    GetClientRect(bar->Handle(), &client);
-    POINT middle{client.right / 2, client.bottom / 2};
-    MapWindowPoints(bar->Handle(), dock->Handle(), &middle, 1);
-    EXPECT_EQ(GetPixel(memory.Get(), middle.x, middle.y + 1), RGB(200, 0, 0)) << "the toolbar printed in place";
+    // The toolbar printed in place: every pixel of it as it prints itself,
+    // one line down (the top line comes first); its own colour among them.
+    const TOwnDC alone(CreateCompatibleDC(screen.Get()));
+    const TGdiObject aloneBitmap(CreateCompatibleBitmap(screen.Get(), bar->Width(), bar->Height()));
+    const TSelectObject selectAlone(alone.Get(), aloneBitmap.Get());
+    SendMessageW(bar->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(alone.Get()),
+                 PRF_NONCLIENT | PRF_ERASEBKGND | PRF_CLIENT | PRF_CHILDREN);
+    RECT at;
+    GetWindowRect(bar->Handle(), &at);
+    MapWindowPoints(nullptr, dock->Handle(), reinterpret_cast<POINT*>(&at), 2);
+    int differing = 0;
+    bool ownColour = false;
+    for (int y = 0; y < bar->Height(); ++y)
+        for (int x = 0; x < bar->Width(); ++x) {
+            const COLORREF own = GetPixel(alone.Get(), x, y);
+            ownColour = ownColour || own == RGB(200, 0, 0);
+            if (GetPixel(memory.Get(), at.left + x, at.top + 1 + y) != own)
+                ++differing;
+        }
+    EXPECT_TRUE(ownColour) << "the toolbar prints in its colour";
+    EXPECT_EQ(differing, 0) << "pixels of the toolbar that the dock printed otherwise";
 }
