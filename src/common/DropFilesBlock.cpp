@@ -30,22 +30,18 @@ std::wstring LatinOne(std::string_view raw)
 
 }  // namespace
 
-std::optional<std::vector<std::wstring>> ParseDropFiles(const uint8_t* Data, size_t Size,
-                                                        const TAnsiNameDecoder& DecodeAnsi)
+// NUL-terminated names from Offset up to an empty one, all inside the block.
+static std::optional<std::vector<std::wstring>> ParseNameList(const uint8_t* Data, size_t Size, size_t Offset,
+                                                              bool Wide, const TAnsiNameDecoder& DecodeAnsi)
 {
-    if (Data == nullptr || Size < kDropFilesHeaderSize) {
-        return std::nullopt;
-    }
-    const size_t offset = ReadWord(Data);
-    const bool wide = ReadWord(Data + 16) != 0;
-    if (offset < kDropFilesHeaderSize || offset >= Size) {
+    if (Data == nullptr || Offset >= Size) {
         return std::nullopt;
     }
     std::vector<std::wstring> names;
-    size_t pos = offset;
-    if (wide) {
-        const size_t units = (Size - offset) / 2;
-        const size_t end = offset + units * 2;
+    size_t pos = Offset;
+    if (Wide) {
+        const size_t units = (Size - Offset) / 2;
+        const size_t end = Offset + units * 2;
         std::wstring name;
         while (pos < end) {
             const wchar_t unit = static_cast<wchar_t>(Data[pos] | (Data[pos + 1] << 8));
@@ -76,6 +72,43 @@ std::optional<std::vector<std::wstring>> ParseDropFiles(const uint8_t* Data, siz
     return std::nullopt;
 }
 
+std::optional<std::vector<std::wstring>> ParseDropFiles(const uint8_t* Data, size_t Size,
+                                                        const TAnsiNameDecoder& DecodeAnsi)
+{
+    if (Data == nullptr || Size < kDropFilesHeaderSize) {
+        return std::nullopt;
+    }
+    const size_t offset = ReadWord(Data);
+    const bool wide = ReadWord(Data + 16) != 0;
+    if (offset < kDropFilesHeaderSize) {
+        return std::nullopt;
+    }
+    return ParseNameList(Data, Size, offset, wide, DecodeAnsi);
+}
+
+std::optional<std::vector<std::wstring>> ParseFileNameMap(const uint8_t* Data, size_t Size, bool Wide,
+                                                          const TAnsiNameDecoder& DecodeAnsi)
+{
+    return ParseNameList(Data, Size, 0, Wide, DecodeAnsi);
+}
+
+namespace {
+
+void AppendWideName(std::vector<uint8_t>& block, const std::wstring& name)
+{
+    if (name.empty() || name.find(L'\0') != std::wstring::npos) {
+        throw EInvalidOperation(L"Ungültiger Dateiname für die Zwischenablage");
+    }
+    for (const wchar_t unit : name) {
+        block.push_back(static_cast<uint8_t>(unit & 0xFF));
+        block.push_back(static_cast<uint8_t>((unit >> 8) & 0xFF));
+    }
+    block.push_back(0);
+    block.push_back(0);
+}
+
+}  // namespace
+
 std::vector<uint8_t> BuildDropFiles(const std::vector<std::wstring>& Names)
 {
     std::vector<uint8_t> block;
@@ -85,15 +118,24 @@ std::vector<uint8_t> BuildDropFiles(const std::vector<std::wstring>& Names)
     AppendWord(block, 0);                                            // not in the non-client area
     AppendWord(block, 1);                                            // wide names
     for (const std::wstring& name : Names) {
-        if (name.empty() || name.find(L'\0') != std::wstring::npos) {
-            throw EInvalidOperation(L"Ungültiger Dateiname für die Zwischenablage");
-        }
-        for (const wchar_t unit : name) {
-            block.push_back(static_cast<uint8_t>(unit & 0xFF));
-            block.push_back(static_cast<uint8_t>((unit >> 8) & 0xFF));
-        }
-        block.push_back(0);
-        block.push_back(0);
+        AppendWideName(block, name);
+    }
+    block.push_back(0);
+    block.push_back(0);
+    return block;
+}
+
+std::vector<std::wstring> MappedNamesFor(size_t FileCount, std::vector<std::wstring> Map)
+{
+    Map.resize(FileCount);
+    return Map;
+}
+
+std::vector<uint8_t> BuildFileNameMapW(const std::vector<std::wstring>& Names)
+{
+    std::vector<uint8_t> block;
+    for (const std::wstring& name : Names) {
+        AppendWideName(block, name);
     }
     block.push_back(0);
     block.push_back(0);

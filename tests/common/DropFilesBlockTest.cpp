@@ -143,3 +143,36 @@ TEST(DropFilesBlock, PreferredEffectDecidesBetweenMoveAndCopy)
         EXPECT_EQ(PasteEffect(effect), expected) << (effect ? *effect : 999);
     }
 }
+
+TEST(FileNameMapBlock, WideMapRoundTripsAndAnsiMapDecodes)
+{
+    const std::vector<std::wstring> names = {L"Kopie von Ωmega.txt", L"b.txt"};
+    const std::vector<uint8_t> wide = BuildFileNameMapW(names);
+    EXPECT_EQ(wide.size(), (names[0].size() + 1 + names[1].size() + 1 + 1) * 2);
+    EXPECT_EQ(ParseFileNameMap(wide.data(), wide.size(), true, nullptr), names);
+
+    const std::string ansi("neu.txt\0zwei\xFC.txt\0\0", 19);
+    const auto decoded = ParseFileNameMap(reinterpret_cast<const uint8_t*>(ansi.data()), ansi.size(), false, nullptr);
+    EXPECT_EQ(decoded, (std::vector<std::wstring>{L"neu.txt", L"zwei\u00FC.txt"}));
+
+    const std::vector<uint8_t> unterminated(wide.begin(), wide.end() - 2);
+    EXPECT_FALSE(ParseFileNameMap(unterminated.data(), unterminated.size(), true, nullptr));
+}
+
+TEST(FileNameMapBlock, MapsWithFewerAndMoreNamesThanFiles)
+{
+    EXPECT_EQ(MappedNamesFor(3, {L"x", L"y"}), (std::vector<std::wstring>{L"x", L"y", L""}));
+    EXPECT_EQ(MappedNamesFor(1, {L"x", L"y"}), (std::vector<std::wstring>{L"x"})) << "extra names are dropped";
+}
+
+TEST(DropFilesBlock, ThreeFilesTakeTheHeaderTheirNamesAndTheClosingNul)
+{
+    const std::vector<std::wstring> names = {L"C:\\Ordner\\a.txt", L"C:\\Ordner\\b.txt", L"C:\\Ordner\\Ωmega.txt"};
+    size_t units = 0;
+    for (const auto& name : names) {
+        units += name.size() + 1;
+    }
+    const std::vector<uint8_t> block = BuildDropFiles(names);
+    EXPECT_EQ(block.size(), kDropFilesHeaderSize + units * 2 + 2);
+    EXPECT_EQ(ParseDropFiles(block.data(), block.size(), nullptr), names);
+}
