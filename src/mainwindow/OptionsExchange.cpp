@@ -101,6 +101,8 @@ TOptionsExchangeResult ExchangeOptions(TOptions& Options, int& LastPage, TOption
     result.UseRegistryChanged = before.UseRegistry != Options.UseRegistry;
     result.SyncDisplaySwitchedOn = !before.SyncDisplay && Options.SyncDisplay;
     result.FileDisplayChanged = before.FileDisplay != Options.FileDisplay;
+    result.FKeysChanged = before.FKeys != Options.FKeys;
+    result.FilterListChanged = before.FilterList != Options.FilterList;
     return result;
 }
 

@@ -28,6 +28,10 @@ struct TOptionsExchangeResult {
     bool UseRegistryChanged = false;     // write every part of the settings
     bool SyncDisplaySwitchedOn = false;  // the second list takes the first's columns
     bool FileDisplayChanged = false;     // reopen a shown display
+    // The function keys or the named filters differ from before: their
+    // sections are written at the next save, however the dialog changed them.
+    bool FKeysChanged = false;
+    bool FilterListChanged = false;
 };
 
 // Runs the dialog over Options. A cancelled dialog leaves Options exactly as

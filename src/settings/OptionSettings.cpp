@@ -36,6 +36,11 @@ TColor EffectiveActiveColor(const TOptions& Options)
     return Options.UseColor ? Options.ActiveColor : kDefaultActiveColor;
 }
 
+TColor PaneColor(const TOptions& Options, bool Active)
+{
+    return Active || !Options.UseColor ? EffectiveActiveColor(Options) : Options.Color;
+}
+
 TTreeSettings TreeSettingsFor(const TOptions& Options, const TOptionFacts& Facts)
 {
     TTreeSettings tree;

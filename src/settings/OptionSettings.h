@@ -30,6 +30,10 @@ struct TOptionFacts {
 // chosen colour stays in the record, so it is saved and comes back when
 // UseColor is switched on again.
 TColor EffectiveActiveColor(const TOptions& Options);
+// The background of a file list and its history box: the active pane's
+// colour for the active one; the inactive colour for the other, only with
+// UseColor on (else it looks like the active one).
+TColor PaneColor(const TOptions& Options, bool Active);
 
 // A text colour: nullopt draws in the control's font colour.
 using TTextColor = std::optional<TColor>;

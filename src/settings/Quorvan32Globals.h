@@ -16,8 +16,11 @@ namespace qrv {
 
 enum TFontStyleBit : uint8_t { fsBoldBit = 1, fsItalicBit = 2, fsUnderlineBit = 4, fsStrikeOutBit = 8 };
 
+// The longest face name the system takes (LF_FACESIZE less the terminator).
+constexpr size_t kMaxFontNameLength = 31;
+
 struct TFontSetting {
-    std::wstring Name;  // at most 25 characters
+    std::wstring Name;  // at most kMaxFontNameLength characters
     int32_t Size = 0;   // points
     uint8_t Style = 0;  // TFontStyleBit set
     uint8_t Charset = 0;

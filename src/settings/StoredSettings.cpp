@@ -748,7 +748,7 @@ void ApplyLoadRules(TKyRegistry& store, TSettingsTarget& t)
     FitBoundsToScreen(state.Bounds, facts.ScreenWidth, facts.ScreenHeight);
 
     for (TFontSetting* font : {&options.ListFont, &options.TextFont})
-        font->Name = font->Name.substr(0, 25);
+        font->Name = font->Name.substr(0, kMaxFontNameLength);
 
     // Values that always start the same, whatever was stored.
     options.ShowNetwork = false;

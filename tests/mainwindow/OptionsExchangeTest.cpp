@@ -107,16 +107,25 @@ TEST(ExchangeOptions, ChangesNameWhatTheWindowMustRedo)
     struct Case {
         std::function<void(TOptions&)> edit;
         bool showExtension, useRegistry, syncOn, fileDisplay;
+        bool fkeys = false, filters = false;
     } cases[] = {
         {[](TOptions& o) { o.ShowExtension = !o.ShowExtension; }, true, false, false, false},
         {[](TOptions& o) { o.UseRegistry = !o.UseRegistry; }, false, true, false, false},
         {[](TOptions& o) { o.SyncDisplay = true; }, false, false, true, false},
         {[](TOptions& o) { o.FileDisplay = 2; }, false, false, false, true},
         {[](TOptions& o) { o.Reload = 3000; }, false, false, false, false},
+        // Rows moved or deleted without a cell edit still count.
+        {[](TOptions& o) { std::swap(o.FKeys[0][0], o.FKeys[0][1]); }, false, false, false, false, true, false},
+        {[](TOptions& o) { o.FKeys[1][3].Command = L"C:\\x.exe"; }, false, false, false, false, true, false},
+        {[](TOptions& o) {
+             o.FilterList.push_back({L"Texte", L"*.txt"});
+         },
+         false, false, false, false, false, true},
     };
     for (const Case& c : cases) {
         TOptions options = DefaultRecord();
         options.SyncDisplay = false;
+        options.FKeys[0][0].Caption = L"Eins";
         int page = 0;
         TScriptedRunner runner;
         runner.Edit = c.edit;
@@ -126,6 +135,8 @@ TEST(ExchangeOptions, ChangesNameWhatTheWindowMustRedo)
         EXPECT_EQ(result.UseRegistryChanged, c.useRegistry);
         EXPECT_EQ(result.SyncDisplaySwitchedOn, c.syncOn);
         EXPECT_EQ(result.FileDisplayChanged, c.fileDisplay);
+        EXPECT_EQ(result.FKeysChanged, c.fkeys);
+        EXPECT_EQ(result.FilterListChanged, c.filters);
     }
 }
 
@@ -136,9 +147,15 @@ TEST(ExchangeOptions, CancelLeavesTheRecordAsItWas)
     int page = 1;
     TScriptedRunner runner;
     runner.Ok = false;
-    runner.Edit = [](TOptions& o) { o.Reload = 99; };
+    runner.Edit = [](TOptions& o) {
+        o.Reload = 99;
+        o.FKeys[0][0].Caption = L"Edit";
+        o.FilterList.clear();
+    };
     const TOptionsExchangeResult result = ExchangeOptions(options, page, runner);
     EXPECT_FALSE(result.Changed);
+    EXPECT_FALSE(result.FKeysChanged);
+    EXPECT_FALSE(result.FilterListChanged);
     EXPECT_TRUE(SameOptions(options, before));
     EXPECT_EQ(options.Reload, before.Reload);
     EXPECT_EQ(page, 3);  // the page shown last is remembered either way

@@ -17,6 +17,19 @@ TEST(OptionSettings, WithoutUseColorTheActivePaneFallsBackAndTheChoiceIsKept)
     EXPECT_EQ(WindowSettingsFor(options).ActiveColor, 0x123456);
 }
 
+TEST(OptionSettings, PaneColorsOfTheActiveAndTheOtherList)
+{
+    TOptions options;
+    options.ActiveColor = 0x123456;
+    options.Color = 0x654321;
+    options.UseColor = true;
+    EXPECT_EQ(PaneColor(options, true), 0x123456);
+    EXPECT_EQ(PaneColor(options, false), 0x654321);
+    options.UseColor = false;
+    EXPECT_EQ(PaneColor(options, true), kDefaultActiveColor);
+    EXPECT_EQ(PaneColor(options, false), kDefaultActiveColor) << "without colours both look alike";
+}
+
 TEST(OptionSettings, ThumbnailSpacingOnlyFromAPositiveDistX)
 {
     TOptions options;

@@ -314,6 +314,24 @@ TEST_F(StoredSettings, FontsKeepOnlyBoldAndItalic)
     EXPECT_EQ(Value(*saved, L"Window", L"TextFontName"), L"Lucida Console");
 }
 
+TEST_F(StoredSettings, FontNamesKeepWhatTheSystemTakes)
+{
+    const std::wstring name30 = L"Quorvan Sample Sans Condensed1";  // 30 characters
+    const std::wstring name40 = name30 + L"0123456789";
+    ASSERT_EQ(name30.size(), 30u);
+    const std::wstring listLine = L"FontName=" + name30;
+    const std::wstring textLine = L"TextFontName=" + name40;
+    auto store = Store({L"[Window]", listLine.c_str(), textLine.c_str()});
+    Load(*store);
+    EXPECT_EQ(options.ListFont.Name, name30);
+    EXPECT_EQ(options.TextFont.Name, name40.substr(0, 31)) << "cut at the system's face-name size";
+
+    auto saved = Saved();
+    EXPECT_EQ(Value(*saved, L"Window", L"FontName"), name30);
+    Load(*saved);
+    EXPECT_EQ(options.ListFont.Name, name30) << "survives save and load";
+}
+
 TEST_F(StoredSettings, ForcedValuesWhateverTheStoreHolds)
 {
     options.ShowNetwork = options.TrayApp = options.ViewArchive = options.UseActiveX = options.FSMonitorActive = true;

@@ -57,7 +57,8 @@ TEST(CommandLineParams, QuotesKeepBlanksInsideAParameter)
 TEST(FileUtil, ValidNamesAndQuotedTexts)
 {
     EXPECT_TRUE(IsValidFileName(L"C:\\a b\\c.txt"));
-    for (const wchar_t* bad : {L"", L"a<b", L"a>b", L"a\"b", L"a[b", L"a]b", L"a|b"})
+    EXPECT_TRUE(IsValidFileName(L"C:\\Tools [x86]\\diff.exe")) << "brackets are legal in names";
+    for (const wchar_t* bad : {L"", L"a<b", L"a>b", L"a\"b", L"a|b", L"a?b", L"a*b", L"a\tb"})
         EXPECT_FALSE(IsValidFileName(bad)) << bad;
     EXPECT_EQ(QuotedFileNameText(L"C:\\a b\\c.txt"), L"\"C:\\a b\\c.txt\"");
     EXPECT_EQ(QuotedFileNameText(L"\"C:\\a b\\c.txt\""), L"\"C:\\a b\\c.txt\"");

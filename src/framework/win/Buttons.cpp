@@ -26,7 +26,7 @@ void TLabel::CreateParams(TCreateParams& params)
     TWinControl::CreateParams(params);
     params.WinClassName = L"STATIC";
     params.SystemClass = true;
-    params.Style |= SS_LEFT | SS_NOPREFIX;
+    params.Style |= SS_LEFT | (ShowAccelChar ? 0 : SS_NOPREFIX);
 }
 
 void TLabel::AutoSizeToCaption()
@@ -125,6 +125,126 @@ void TCheckBox::WndProc(TMessage& message)
         return;
     }
     TWinControl::WndProc(message);
+}
+
+// --- TRadioButton --------------------------------------------------------
+
+TRadioButton::TRadioButton(TComponent* owner) : TWinControl(owner)
+{
+    SetBounds(0, 0, 113, 17);
+}
+
+void TRadioButton::CreateParams(TCreateParams& params)
+{
+    TWinControl::CreateParams(params);
+    params.WinClassName = L"BUTTON";
+    params.SystemClass = true;
+    params.Style |= BS_AUTORADIOBUTTON | (GroupStart ? WS_GROUP | WS_TABSTOP : 0);
+}
+
+void TRadioButton::CreateWindowHandle(const TCreateParams& params)
+{
+    TWinControl::CreateWindowHandle(params);
+    if (handle_)
+        SendMessageW(handle_, BM_SETCHECK, checked_ ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool TRadioButton::Checked()
+{
+    if (HandleAllocated())
+        checked_ = SendMessageW(handle_, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return checked_;
+}
+
+void TRadioButton::SetChecked(bool checked)
+{
+    checked_ = checked;
+    if (HandleAllocated())
+        SendMessageW(handle_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    if (checked)
+        UncheckGroupSiblings();
+}
+
+void TRadioButton::UncheckGroupSiblings()
+{
+    TWinControl* parent = Parent();
+    if (!parent)
+        return;
+    // The group: from the last group start at or before this button up to
+    // the next one.
+    int first = -1;
+    int self = -1;
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        auto* radio = dynamic_cast<TRadioButton*>(parent->Controls(i));
+        if (!radio)
+            continue;
+        if (radio == this) {
+            self = i;
+            if (radio->GroupStart || first < 0)
+                first = i;
+            break;
+        }
+        if (radio->GroupStart || first < 0)
+            first = i;
+    }
+    if (self < 0)
+        return;
+    for (int i = first; i < parent->ControlCount(); ++i) {
+        auto* radio = dynamic_cast<TRadioButton*>(parent->Controls(i));
+        if (!radio)
+            continue;
+        if (i > self && radio->GroupStart)
+            break;
+        if (radio != this && radio->checked_) {
+            radio->checked_ = false;
+            if (radio->HandleAllocated())
+                SendMessageW(radio->handle_, BM_SETCHECK, BST_UNCHECKED, 0);
+        }
+    }
+}
+
+void TRadioButton::WndProc(TMessage& message)
+{
+    if (message.Msg == CN_COMMAND && HIWORD(message.WParam) == BN_CLICKED) {
+        if (Checked())
+            UncheckGroupSiblings();
+        if (OnClick)
+            OnClick(this);
+        return;
+    }
+    TWinControl::WndProc(message);
+}
+
+// --- TGroupBox -----------------------------------------------------------
+
+TGroupBox::TGroupBox(TComponent* owner) : TCustomControl(owner)
+{
+    SetBounds(0, 0, 185, 105);
+}
+
+void TGroupBox::CreateParams(TCreateParams& params)
+{
+    TCustomControl::CreateParams(params);
+    params.ExStyle |= WS_EX_CONTROLPARENT;
+}
+
+void TGroupBox::Paint(HDC dc)
+{
+    RECT client{0, 0, Width(), Height()};
+    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+    const TSelectObject font(dc, Font().Handle());
+    const SIZE text = MeasureText(Font().Handle(), Caption().empty() ? L"0" : Caption());
+    RECT frame = client;
+    frame.top = text.cy / 2;
+    DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
+    if (Caption().empty())
+        return;
+    RECT caption{8, 0, 8 + MeasureText(Font().Handle(), Caption()).cx + 4, text.cy};
+    FillRect(dc, &caption, GetSysColorBrush(COLOR_BTNFACE));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(Enabled() ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
+    caption.left += 2;
+    DrawTextW(dc, Caption().c_str(), static_cast<int>(Caption().size()), &caption, DT_SINGLELINE | DT_LEFT);
 }
 
 }  // namespace qrv

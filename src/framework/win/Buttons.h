@@ -1,6 +1,6 @@
 #pragma once
-// Labels, push buttons and check boxes over the standard STATIC and BUTTON
-// controls.
+// Labels, push buttons, check boxes, radio buttons and group boxes over the
+// standard STATIC and BUTTON controls.
 
 #include "framework/win/Controls.h"
 
@@ -11,6 +11,8 @@ public:
     explicit TLabel(TComponent* owner);
     // Sizes the label to its caption in its font (single line).
     void AutoSizeToCaption();
+    // "&" underlines the next letter (set before the window is made).
+    bool ShowAccelChar = false;
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -48,6 +50,39 @@ protected:
 
 private:
     bool checked_ = false;
+};
+
+// A radio button; the buttons that follow a group start (up to the next
+// one) choose among themselves, in the keyboard's arrow-key round as well.
+class TRadioButton : public TWinControl {
+public:
+    explicit TRadioButton(TComponent* owner);
+    bool Checked();
+    // Checking one unchecks the others of its group (siblings up to the next
+    // group start).
+    void SetChecked(bool checked);
+    bool GroupStart = false;
+    TNotifyEvent OnClick;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWindowHandle(const TCreateParams& params) override;
+    void WndProc(TMessage& message) override;
+
+private:
+    void UncheckGroupSiblings();
+    bool checked_ = false;
+};
+
+// A frame with a caption around related controls, which are its children;
+// the keyboard's Tab round goes through them.
+class TGroupBox : public TCustomControl {
+public:
+    explicit TGroupBox(TComponent* owner);
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void Paint(HDC dc) override;
 };
 
 // The width and height of a text in a font, in pixels.

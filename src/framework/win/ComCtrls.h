@@ -127,6 +127,8 @@ public:
     // Suspend and resume drawing around many changes.
     void BeginUpdate();
     void EndUpdate();
+    // The background of the list and of its item texts.
+    void SetColor(TColor color) override;
 
     std::function<void(TComponent* Sender, int Column)> OnColumnClick;
     // An item's state changed (selection, focus).

@@ -125,6 +125,7 @@ void TCustomListView::CreateWindowHandle(const TCreateParams& params)
     if (!handle_)
         return;
     ApplyExtendedStyles();
+    SetColor(Color());
     SendImageList(smallImages_, LVSIL_SMALL);
     SendImageList(largeImages_, LVSIL_NORMAL);
     for (int i = 0; i < ColumnCount(); ++i)
@@ -138,6 +139,16 @@ void TCustomListView::CreateWindowHandle(const TCreateParams& params)
         for (int i = 0; i < static_cast<int>(items_.size()); ++i)
             InsertItemInWindow(i);
     }
+}
+
+void TCustomListView::SetColor(TColor color)
+{
+    TWinControl::SetColor(color);
+    if (!handle_)
+        return;
+    const COLORREF rgb = ColorToRGB(color);
+    SendMessageW(handle_, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(rgb));
+    SendMessageW(handle_, LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(rgb));
 }
 
 void TCustomListView::DestroyWnd()

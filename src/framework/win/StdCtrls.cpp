@@ -239,6 +239,19 @@ int TComboBox::DroppedHeight() const
 
 void TComboBox::WndProc(TMessage& message)
 {
+    if (message.Msg == WM_CTLCOLOREDIT || message.Msg == WM_CTLCOLORLISTBOX) {
+        // The edit and list inside the box ask their background of the box.
+        const COLORREF rgb = ColorToRGB(Color());
+        if (!background_ || backgroundRgb_ != rgb) {
+            background_.Reset(CreateSolidBrush(rgb));
+            backgroundRgb_ = rgb;
+        }
+        const auto dc = reinterpret_cast<HDC>(message.WParam);
+        SetBkColor(dc, rgb);
+        SetTextColor(dc, ColorToRGB(Font().Color()));
+        message.Result = reinterpret_cast<LRESULT>(background_.Get());
+        return;
+    }
     if (message.Msg == WM_DROPFILES) {
         auto drop = reinterpret_cast<HDROP>(message.WParam);
         std::vector<std::wstring> names;

@@ -99,6 +99,8 @@ protected:
 private:
     friend class TComboBoxStrings;
     int DroppedHeight() const;
+    TGdiObject background_;  // the brush of the edit and list in Color, made on first use
+    COLORREF backgroundRgb_ = 0;
     bool acceptFiles_ = false;
     TComboBoxStyle style_ = TComboBoxStyle::csDropDown;
     TComboBoxStrings items_;

@@ -279,7 +279,10 @@ void TQRVMain::UpdateCommandLineDropTarget()
     if (CmdLineBox)
         CmdLineBox->SetAcceptFiles(ToolbarCMDLine && ToolbarCMDLine->Visible());
 }
-void TQRVMain::RefreshListColors(TDirView* /*List*/) {}
+void TQRVMain::RefreshListColors(TDirView* List)
+{
+    ColorPane(List);
+}
 void TQRVMain::UpdateDisplayModeButtons(bool HexDown, bool TextDown)
 {
     if (fileDisplay_)

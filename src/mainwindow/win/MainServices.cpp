@@ -7,8 +7,10 @@
 #include "archives/win/KyZipLV.h"
 #include "framework/IgnoredError.h"
 #include "framework/win/Handles.h"
+#include "framework/win/StdCtrls.h"
 #include "mainwindow/FileCompare.h"
 #include "mainwindow/WindowTitle.h"
+#include "settings/OptionSettings.h"
 #include "panels/win/DirView.h"
 #include "panels/win/DriveView.h"
 #include "settings/Quorvan32Globals.h"
@@ -200,7 +202,22 @@ void TQRVMain::MakeActiveList(TDirView* List)
         }
         TreeView1->SetDirView(List);
     }
+    for (TDirView* list : {LV1, LV2})
+        ColorPane(list);
     UpdateWindowTitle();
+}
+
+void TQRVMain::ColorPane(TDirView* List)
+{
+    if (!List)
+        return;
+    const TColor color = PaneColor(Options, List == ActiveList);
+    List->SetColor(color);
+    if (TComboBox* history = List == LV1 ? DirHist1 : List == LV2 ? DirHist2 : nullptr) {
+        history->SetColor(color);
+        if (history->HandleAllocated())
+            InvalidateRect(history->Handle(), nullptr, TRUE);
+    }
 }
 
 const TOptions& TQRVMain::FileOptions()

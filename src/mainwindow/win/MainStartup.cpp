@@ -17,6 +17,7 @@
 #include "framework/win/Handles.h"
 #include "framework/win/Threads.h"
 #include "mainwindow/win/GlobalsInit.h"
+#include "mainwindow/win/OptionsDialogLink.h"
 #include "mainwindow/win/QuorSplash.h"
 #include "panels/win/DirView.h"
 #include "panels/win/DriveView.h"
@@ -126,6 +127,8 @@ void TQRVMain::FormCreate()
     // them. Buttons made later hook the mouse moves again.
     UnregisterAllToolWindowHookClients();
 
+    OptionsDialog =
+        std::make_unique<TOptionsDialogLink>([this] { return SearchPath; }, [this] { return OpenDialogFilter; });
     CreateTimers();
 }
 

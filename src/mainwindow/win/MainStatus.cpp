@@ -509,6 +509,8 @@ void TQRVMain::OptionsDlgExecute()
         for (TDirView* list : {LV1, LV2})
             if (list && list->Visible())
                 list->Reload(true);
+    FKeysChanged = FKeysChanged || result.FKeysChanged;
+    FilterListChanged = FilterListChanged || result.FilterListChanged;
     if (result.UseRegistryChanged) {
         // The other store has none of the sections yet.
         FKeysChanged = true;

@@ -335,6 +335,8 @@ private:
     void ActivateFileList(TDirView* List) override;
     // The list becomes the active one; the tree and the title follow it.
     void MakeActiveList(TDirView* List);
+    // A list and its history box in the active or the inactive pane's colour.
+    void ColorPane(TDirView* List);
     // What the file display asks of the window (MainDisplay.cpp).
     TDisplayListState ActiveListState() override;
     bool Terminating() override;

@@ -58,6 +58,14 @@ void TKyColorButton::SetColor(TColor color)
 
 void TKyColorButton::Click()
 {
+    if (Chooser) {
+        TColor chosen = Color();
+        if (!Chooser(HandleAllocated() ? GetAncestor(handle_, GA_ROOT) : nullptr, chosen))
+            return;
+        OtherColor = chosen;
+        SetColor(chosen);
+        return;
+    }
     CHOOSECOLORW choose{};
     choose.lStructSize = sizeof choose;
     choose.hwndOwner = HandleAllocated() ? GetAncestor(handle_, GA_ROOT) : nullptr;

@@ -6,6 +6,7 @@
 #include "framework/win/Controls.h"
 
 #include <array>
+#include <functional>
 
 namespace qrv {
 
@@ -27,6 +28,8 @@ public:
 
     // Opens the colour dialog; a chosen colour becomes Color and OtherColor.
     void Click();
+    // Chooses in place of the system's colour dialog when set (false: cancelled).
+    std::function<bool(HWND Owner, TColor& Color)> Chooser;
 
     TNotifyEvent OnColorChange;
 

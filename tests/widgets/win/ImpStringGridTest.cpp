@@ -1,0 +1,126 @@
+// The string grid: its columns follow the column count, the editor keeps to
+// its column's limit and commits into the cell, Esc gives the old text back,
+// Tab walks the cells and adds no row, and a row dragged by its fixed cell
+// moves with its texts.
+// ctest: takes the focus (the editor takes it when it opens; Ctrl is pressed)
+
+#include "framework/win/Forms.h"
+#include "widgets/win/ImpStringGrid.h"
+
+#include <gtest/gtest.h>
+
+using namespace qrv;
+
+namespace {
+
+class ImpStringGrid : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        form.SetBounds(0, 0, 400, 300);
+        grid = new TImpStringGrid(&form);
+        grid->SetBounds(0, 0, 380, 200);
+        grid->SetParent(&form);
+        form.HandleNeeded();
+        grid->SetColCount(3);
+        grid->SetRowCount(4);
+        grid->OnEndEditText = [this](TComponent*, int col, int row) { ended.emplace_back(col, row); };
+    }
+    void Type(const std::wstring& text)
+    {
+        for (wchar_t c : text)
+            SendMessageW(grid->InplaceEditor()->Handle(), WM_CHAR, c, 1);
+    }
+    void Key(HWND window, WORD key) { SendMessageW(window, WM_KEYDOWN, key, 1); }
+
+    TForm form{nullptr};
+    TImpStringGrid* grid = nullptr;
+    std::vector<std::pair<int, int>> ended;
+};
+
+}  // namespace
+
+TEST_F(ImpStringGrid, ColumnsFollowTheColumnCount)
+{
+    TForm other(nullptr);
+    TImpStringGrid fresh(&other);
+    EXPECT_EQ(fresh.ColCount(), 5);
+    fresh.Columns(4).Width = 10;
+    fresh.SetColCount(3);
+    EXPECT_EQ(fresh.ColCount(), 3);
+    EXPECT_THROW(fresh.Columns(3), std::out_of_range);
+}
+
+TEST_F(ImpStringGrid, EditorKeepsItsLimitAndCommits)
+{
+    grid->Columns(1).MaxLength = 5;
+    grid->SetCurrent(1, 2);
+    grid->ShowEditor();
+    ASSERT_TRUE(grid->EditorMode());
+    Type(L"abcdefgh");
+    EXPECT_TRUE(grid->EditorModified());
+    Key(grid->InplaceEditor()->Handle(), VK_RETURN);
+    EXPECT_FALSE(grid->EditorMode());
+    EXPECT_EQ(grid->Cells().Cell(1, 2), L"abcde");
+    ASSERT_EQ(ended.size(), 1u);
+    EXPECT_EQ(ended[0], std::make_pair(1, 2));
+
+    // Esc gives back what the cell held when the editor opened.
+    grid->ShowEditor();
+    Type(L"zz");
+    Key(grid->InplaceEditor()->Handle(), VK_ESCAPE);
+    EXPECT_FALSE(grid->EditorMode());
+    EXPECT_EQ(grid->Cells().Cell(1, 2), L"abcde");
+}
+
+TEST_F(ImpStringGrid, TabWalksTheCellsAndAddsNoRow)
+{
+    grid->SetCurrent(1, 3);
+    Key(grid->Handle(), VK_TAB);
+    EXPECT_EQ(grid->Col(), 2);
+    Key(grid->Handle(), VK_TAB);  // the last cell: the focus would leave
+    EXPECT_EQ(grid->RowCount(), 4);
+    EXPECT_EQ(grid->Col(), 2);
+    EXPECT_EQ(grid->Row(), 3);
+    // A handler that takes the key stops the grid's own move.
+    grid->OnKeyDown = [](TComponent*, uint16_t& key, TShortCut) {
+        if (key == VK_DOWN)
+            key = 0;
+    };
+    grid->SetCurrent(1, 1);
+    Key(grid->Handle(), VK_DOWN);
+    EXPECT_EQ(grid->Row(), 1);
+}
+
+TEST_F(ImpStringGrid, EllipsisAndRowMoves)
+{
+    grid->Columns(2).ButtonStyle = TImpColumnButtonStyle::cbsEllipsis;
+    int clicks = 0;
+    grid->OnElippsisClicked = [&](TComponent*, int col, int) {
+        EXPECT_EQ(col, 2);
+        ++clicks;
+    };
+    grid->SetCurrent(2, 1);
+    grid->ShowEditor();
+    keybd_event(VK_CONTROL, 0, 0, 0);
+    Key(grid->InplaceEditor()->Handle(), VK_RETURN);  // Ctrl+Enter
+    keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+    EXPECT_EQ(clicks, 1);
+    grid->CommitEdit();
+
+    for (int row = 1; row < 4; ++row)
+        grid->Cells().SetCell(1, row, L"r" + std::to_wstring(row));
+    std::pair<int, int> moved{-1, -1};
+    grid->OnRowMoved = [&](TComponent*, int from, int to) { moved = {from, to}; };
+    const RECT from = grid->CellScreenRect(0, 1);
+    const RECT to = grid->CellScreenRect(0, 3);
+    POINT down{from.left + 2, from.top + 2};
+    POINT up{to.left + 2, to.top + 2};
+    ScreenToClient(grid->Handle(), &down);
+    ScreenToClient(grid->Handle(), &up);
+    SendMessageW(grid->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(down.x, down.y));
+    SendMessageW(grid->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(up.x, up.y));
+    EXPECT_EQ(moved, std::make_pair(1, 3));
+    EXPECT_EQ(grid->Cells().Cell(1, 1), L"r2");
+    EXPECT_EQ(grid->Cells().Cell(1, 3), L"r1");
+}
