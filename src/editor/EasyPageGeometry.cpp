@@ -1,6 +1,8 @@
 #include "editor/EasyPageGeometry.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 
 namespace qrv {
 
@@ -75,6 +77,37 @@ int EasyDocumentHeight(TEasyPages& pages)
     return 0;
 }
 
+int EasyEstimatedDocumentHeight(TEasyPages& pages, int lineCount)
+{
+    const int laid = pages.LaidOutCount();
+    if (laid == 0)
+        return 0;
+    const TEasyPage& last = pages.Items(laid - 1);
+    const int64_t height = int64_t(last.Top) + last.Height;
+    const int64_t linesLaid = int64_t(last.LastLine) + (last.LastCol == EasyPageLineEnd ? 1 : 0);
+    if (linesLaid >= lineCount || linesLaid <= 0)
+        return static_cast<int>(std::min<int64_t>(height, INT_MAX));
+    return static_cast<int>(std::min<int64_t>(height * lineCount / linesLaid, INT_MAX));
+}
+
+int EasyPageFromPixel(TEasyPages& pages, int y, int shadow)
+{
+    int low = 0, high = pages.LaidOutCount() - 1;
+    if (high < 0)
+        return -1;
+    // Pages lie one below the other: bisect for the first one whose bottom
+    // (with its shadow) lies below y.
+    while (low < high) {
+        const int middle = (low + high) / 2;
+        const TEasyPage& page = pages.Items(middle);
+        if (int64_t(page.Top) + page.Height + shadow > y)
+            high = middle;
+        else
+            low = middle + 1;
+    }
+    return low;
+}
+
 int EasyDocumentWidth(TEasyPages& pages, const TEasyPageMetrics& metrics)
 {
     int widest = 0;
@@ -116,6 +149,14 @@ TEasyRulerMarks EasyRulerMarks(const TEasyPage& page, bool vertical, TEasyPageTy
     const int near = vertical ? page.TopIndent() : page.LeftIndent();
     const int far = vertical ? page.BottomIndent() : page.RightIndent();
     return {true, origin + near, origin + extent - far};
+}
+
+int EasyRulerIndentPosition(const TEasyPage& page, bool vertical, int mark, int indent, TEasyPageType type,
+                            const TEasyPageMetrics& metrics)
+{
+    int origin = 0, extent = 0;
+    RulerFrame(page, vertical, type, metrics, origin, extent);
+    return mark == 0 ? origin + indent : origin + extent - indent;
 }
 
 void EasyRulerIndentChanged(TEasyPage& page, bool vertical, int mark, int position, TEasyPageType type,

@@ -69,6 +69,16 @@ int EasyPageNumberX(TEasyAlignment alignment, const TEasyPixelRect& sheet, int n
 // height (0 without pages).
 int EasyDocumentHeight(TEasyPages& pages);
 
+// The document's height before every page is laid out: exact once the
+// laid-out pages reach the text's end, else the laid-out pixels per line
+// times all lines (0 without pages).
+int EasyEstimatedDocumentHeight(TEasyPages& pages, int lineCount);
+
+// The first laid-out page that reaches below the pixel height y (with the
+// pixels its shadow takes below it): the page a view whose top edge is at
+// y begins with. The last laid-out page when none does, -1 without any.
+int EasyPageFromPixel(TEasyPages& pages, int y, int shadow);
+
 // The document's width in the page-layout view: the widest laid-out page
 // plus twice its gutter offset.
 int EasyDocumentWidth(TEasyPages& pages, const TEasyPageMetrics& metrics);
@@ -86,6 +96,10 @@ struct TEasyRulerMarks {
 };
 TEasyRulerMarks EasyRulerMarks(const TEasyPage& page, bool vertical, TEasyPageType type,
                                const TEasyPageMetrics& metrics);
+// The position along the ruler that stands for an indent of the page: the
+// inverse of EasyRulerIndentChanged.
+int EasyRulerIndentPosition(const TEasyPage& page, bool vertical, int mark, int indent, TEasyPageType type,
+                            const TEasyPageMetrics& metrics);
 // A mark dragged to the position sets the page's indent (never below 0).
 void EasyRulerIndentChanged(TEasyPage& page, bool vertical, int mark, int position, TEasyPageType type,
                             const TEasyPageMetrics& metrics);

@@ -2,11 +2,19 @@
 
 namespace qrv {
 
-std::wstring QuoteCommandArgument(const std::wstring& Name)
+std::wstring EscapeBeforeQuote(const std::wstring& Text)
 {
-    if (Name.find_first_of(L" \t&|<>^(),;=") == std::wstring::npos)
+    const size_t kept = Text.find_last_not_of(L'\\') + 1;  // npos + 1 == 0: only backslashes
+    return Text + Text.substr(kept);
+}
+
+std::wstring QuoteCommandArgument(const std::wstring& Name, TQuoting Quoting)
+{
+    if (Name.empty())
         return Name;
-    return L"\"" + Name + L"\"";
+    if (Quoting == TQuoting::WhenNeeded && Name.find_first_of(L" \t&|<>^(),;=") == std::wstring::npos)
+        return Name;
+    return L"\"" + EscapeBeforeQuote(Name) + L"\"";
 }
 
 std::wstring AppendDroppedNames(const std::wstring& CommandText, const std::vector<std::wstring>& Names)

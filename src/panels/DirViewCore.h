@@ -24,6 +24,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace qrv {
@@ -346,6 +347,13 @@ private:
     void CompareEntry(TReloadPass& Pass, const TSearchRec& Entry);
     void FinishReloadPass(TReloadPass& Pass);
     std::unique_ptr<TReloadPass> sliced_;
+    // A finished pass's index and entries (a string per item) are freed on
+    // a thread of their own; the one before is waited for.
+    void FreeReloadPass(std::unique_ptr<TReloadPass> Pass);
+    std::thread passFreer_;
+    // The first this many items still stand in the order of the last sort:
+    // the next SortBy checks that and merges the others in. Taken by it.
+    size_t orderedHint_ = 0;
     void RemoveRecords(const std::function<bool(const TFileRec&)>& Gone);
     void TakeOutOfTotals(const TFileRec& Item);
     void RecomputeDisplayNames();

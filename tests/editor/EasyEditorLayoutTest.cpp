@@ -204,11 +204,11 @@ TEST(EasyEditScrollTest, WheelDeltasAddUpToWholeNotches)
     } steps[] = {
         {40, 3, 0, 40},
         {40, 3, 0, 80},
-        {40, 3, -3, 0},                      // three small deltas make a notch
-        {-240, 3, 6, 0},                     // two notches down
-        {120, 0, -1, 0},                     // a setting of 0 still scrolls a row
-        {120, EasyWheelPageScroll, -25, 0},  // "one page" scrolls a page
-        {-360, EasyWheelPageScroll, 75, 0},
+        {40, 3, -3, 0},                       // three small deltas make a notch
+        {-240, 3, 6, 0},                      // two notches down
+        {120, 0, -1, 0},                      // a setting of 0 still scrolls a row
+        {120, kEasyWheelPageScroll, -25, 0},  // "one page" scrolls a page
+        {-360, kEasyWheelPageScroll, 75, 0},
         {-130, 1, 1, -10},
     };
     for (const Step& s : steps) {
@@ -231,6 +231,23 @@ TEST(EasyEditScrollTest, KeepingAndCentringTheCaretRow)
     EXPECT_EQ(CenterRow(10, 2, 10), 0);
     EXPECT_EQ(ClampedAdd(INT_MAX - 1, INT_MAX, INT_MAX), INT_MAX);
     EXPECT_EQ(ClampedAdd(3, -10, 100), 0);
+}
+
+TEST(EasyEditScrollTest, AViewScrolledByPixelsKeepsOrCentresASpan)
+{
+    // A view of 300 pixels from 1000; a caret row of 16 pixels.
+    EXPECT_EQ(KeepSpanVisible(1000, 1100, 1116, 300), 1000);
+    EXPECT_EQ(KeepSpanVisible(1000, 990, 1006, 300), 990) << "above: to the top edge";
+    EXPECT_EQ(KeepSpanVisible(1000, 1290, 1306, 300), 1006) << "below: to the bottom edge";
+    EXPECT_EQ(KeepSpanVisible(1000, 2000, 2400, 300), 2000) << "taller than the view: its top";
+    EXPECT_EQ(CenterSpan(1000, 1100, 1116, 300), 1000);
+    EXPECT_EQ(CenterSpan(1000, 5000, 5016, 300), 5008 - 150);
+    EXPECT_EQ(CenterSpan(1000, 20, 36, 300), 0);
+    // A line step of pixels.
+    EXPECT_EQ(ScrollTarget({1000, 5000, 300, 16}, scLineUp, 0, false), 984);
+    EXPECT_EQ(ScrollTarget({1000, 5000, 300, 16}, scLineDown, 0, false), 1016);
+    EXPECT_EQ(ScrollTarget({1000, 5000, 300, 16}, scPageDown, 0, false), 1300);
+    EXPECT_EQ(ScrollTarget({4990, 5000, 300, 16}, scLineDown, 0, false), 5000);
 }
 
 TEST(EasyRowLayoutTest, WrapBreaks)

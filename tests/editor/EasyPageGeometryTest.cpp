@@ -75,6 +75,34 @@ TEST(EasyPageGeometry, DocumentHeightAndWidthOfTheLaidOutPages)
     EXPECT_EQ(EasyDocumentWidth(pages, metrics), 794 + 2 * 64);
 }
 
+TEST(EasyPageGeometry, TheHeightBeforeAllPagesAreLaidOutAndThePageAtAPixel)
+{
+    TEasyPages pages;
+    pages.FullLayout = true;
+    pages.DefaultPage().SetPageSize(TEasyPageSize::psA4);
+    TEasyRowPageMeasure measure = Rows(1000, 16);
+    EXPECT_EQ(EasyEstimatedDocumentHeight(pages, 1000), 0);
+    EXPECT_EQ(EasyPageFromPixel(pages, 0, 3), -1);
+
+    // One sheet of 67 lines laid out: its pixels per line for all lines.
+    ASSERT_EQ(pages.PageAt(0, 0, measure), 0);
+    ASSERT_EQ(pages.Items(0).LastLine, 66);
+    EXPECT_EQ(EasyEstimatedDocumentHeight(pages, 1000), (24 + 1123) * 1000 / 67);
+    // All laid out: the exact height.
+    pages.PageAt(999, 0, measure);
+    const int exact = EasyDocumentHeight(pages);
+    EXPECT_EQ(EasyEstimatedDocumentHeight(pages, 1000), exact);
+    EXPECT_EQ(exact, pages.LaidOutCount() * (24 + 1123));
+
+    // A view's top edge in a sheet, in its shadow, in the gap below it, past the end.
+    const int firstBottom = 24 + 1123;
+    EXPECT_EQ(EasyPageFromPixel(pages, 0, 3), 0);
+    EXPECT_EQ(EasyPageFromPixel(pages, firstBottom - 1, 3), 0);
+    EXPECT_EQ(EasyPageFromPixel(pages, firstBottom + 2, 3), 0) << "its shadow still shows";
+    EXPECT_EQ(EasyPageFromPixel(pages, firstBottom + 3, 3), 1);
+    EXPECT_EQ(EasyPageFromPixel(pages, exact + 500, 3), pages.LaidOutCount() - 1);
+}
+
 TEST(EasyPageGeometry, OversizedIndentsLeaveOneCharacterAndOneRowPerPage)
 {
     TEasyPages pages;

@@ -348,9 +348,17 @@ TEST(DroppedNames, QuotedWhereTheCommandProcessorWouldSplitOrRunThem)
         {L"C:\\Programme (x86)", L"\"C:\\Programme (x86)\""},
         {L"C:\\(a)", L"\"C:\\(a)\""},
         {L"C:\\a,b;c=d", L"\"C:\\a,b;c=d\""},
+        // A trailing backslash would make the closing quote part of the name.
+        {L"C:\\Eigene Dateien\\", L"\"C:\\Eigene Dateien\\\\\""},
     };
     for (const Case& c : cases)
         EXPECT_EQ(QuoteCommandArgument(c.name), c.argument);
+    // Always: every name but the empty one, by the same rules.
+    EXPECT_EQ(QuoteCommandArgument(L"C:\\dir\\", TQuoting::Always), L"\"C:\\dir\\\\\"");
+    EXPECT_EQ(QuoteCommandArgument(L"a.txt", TQuoting::Always), L"\"a.txt\"");
+    EXPECT_EQ(QuoteCommandArgument(L"", TQuoting::Always), L"");
+    EXPECT_EQ(EscapeBeforeQuote(L"C:\\\\"), L"C:\\\\\\\\");
+    EXPECT_EQ(EscapeBeforeQuote(L"a\\b"), L"a\\b");
 
     EXPECT_EQ(AppendDroppedNames(L"copy", {L"C:\\a.txt", L"D:\\b c.txt"}), L"copy C:\\a.txt \"D:\\b c.txt\"");
     EXPECT_EQ(AppendDroppedNames(L"", {}), L"");

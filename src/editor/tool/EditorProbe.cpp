@@ -66,7 +66,7 @@ int wmain(int argc, wchar_t** argv)
 {
     std::wstring file, page, colors, rules, settingsFile, search, shot;
     bool wrap = false, useRegistry = false, caseSensitive = false, regex = false, backward = false;
-    bool showSettings = false, collapse = false;
+    bool showSettings = false, collapse = false, rulers = false, block = false;
     std::wstring background;
     int repeat = 1;
     for (int i = 1; i < argc; ++i) {
@@ -98,6 +98,10 @@ int wmain(int argc, wchar_t** argv)
             showSettings = true;
         else if (arg == L"--background" && hasValue)
             background = argv[++i];
+        else if (arg == L"--rulers")
+            rulers = true;
+        else if (arg == L"--block")
+            block = true;
         else if (arg == L"--collapse")
             collapse = true;
         else if (arg == L"--shot" && hasValue)
@@ -112,7 +116,7 @@ int wmain(int argc, wchar_t** argv)
     if (file.empty()) {
         Print(L"usage: EditorProbe FILE [--wrap] [--page breaks|layout] [--colors M] [--rules F] "
               L"[--settings F|--registry] [--search T [--case] [--regex] [--back] [--repeat N]] "
-              L"[--show-settings] [--shot F.bmp]");
+              L"[--show-settings] [--rulers] [--block] [--shot F.bmp]");
         return 2;
     }
 
@@ -139,6 +143,8 @@ int wmain(int argc, wchar_t** argv)
     }
     edit->LineNumbers().SetVisible(true);
     edit->SetWordWrap(wrap);
+    if (rulers)
+        edit->SetRulerOptions(roHorzRuler | roVertRuler);
     if (page == L"breaks")
         edit->SetPageType(TEasyPageType::ptPageBreaks);
     else if (page == L"layout")
@@ -203,6 +209,13 @@ int wmain(int argc, wchar_t** argv)
         edit->GetEditSource()->SetParser(parser.get());
     }
 
+    if (block) {
+        // Columns 2 to 9 of lines 1 to 5, printed as a copy reads them.
+        edit->SetSelection({2, 1}, {9, 5}, smBlock);
+        Print(L"block " + std::to_wstring(edit->SelMode()) + L":");
+        Print(edit->SelText());
+    }
+
     TEasySearchSettings& settings = GetSearchSettings();
     if (!search.empty()) {
         settings.TextToFind = search;
@@ -232,6 +245,9 @@ int wmain(int argc, wchar_t** argv)
 
     if (!shot.empty()) {
         form.Show();
+        // A focused editor shows its selection in the active colours.
+        if (block)
+            edit->SetFocus();
         if (!ShowAndSaveWindowPicture(form.Handle(), shot)) {
             Print(L"error: the picture could not be saved");
             result = 1;

@@ -1,6 +1,7 @@
 #include "editor/win/EasyEditor.h"
 
 #include "editor/EasyEditScroll.h"
+#include "editor/EasySelStrings.h"
 #include "editor/EasySettings.h"
 #include "editor/WideText.h"
 #include "editor/win/EasyFontManagerWin.h"
@@ -36,6 +37,8 @@ TCustomEasyEdit::TCustomEasyEdit(TComponent* owner) : TCustomControl(owner), own
 
 TCustomEasyEdit::~TCustomEasyEdit()
 {
+    // The rulers' windows go before the editor's.
+    FreeRulers();
     Detach(GetEditSource());
 }
 
@@ -144,6 +147,9 @@ void TCustomEasyEdit::SourceStatesChanged(TEasyEditSourceStates states, bool who
             topRow_ = leftColumn_ = 0;
         if (hideScrollBars_ && RowCount() <= VisibleRows())
             topRow_ = 0;
+        if (Lines().Count() == 0)
+            pixelTop_ = 0;
+        KeepPixelTopInRange();
         UpdateScrollBars();
         Invalidate();
     } else if (states & (csBookMarkChanged | csLineStyleChanged | csReadOnlyChanged | csParserChanged)) {
@@ -157,6 +163,8 @@ void TCustomEasyEdit::SourceStatesChanged(TEasyEditSourceStates states, bool who
         if (Focused())
             MakeCaretVisible(source.Jumping() && (options_ & eoCenterOnBookmark));
         UpdateCaretPos();
+        // The caret may stand on another page now.
+        UpdateRulers();
     }
     if (states & csVisibleChanged) {
         UpdateScrollBars();
@@ -360,6 +368,7 @@ void TCustomEasyEdit::FontMetricsChanged()
         ShowCaretNow();
     }
     UpdateScrollBars();
+    UpdateRulers();
     Invalidate();
 }
 
@@ -458,12 +467,12 @@ int TCustomEasyEdit::VisibleRows()
 {
     if (!HandleAllocated())
         return std::max(Height() / LineHeight(), 1);
-    return std::max(ClientHeight() / LineHeight(), 1);
+    return std::max(ViewHeight() / LineHeight(), 1);
 }
 
 int TCustomEasyEdit::VisibleColumns()
 {
-    const int width = (HandleAllocated() ? ClientWidth() : Width()) - TextLeft();
+    const int width = (HandleAllocated() ? ViewWidth() : Width()) - TextLeft();
     return std::max(width / CharWidth(), 1);
 }
 
@@ -472,7 +481,7 @@ int TCustomEasyEdit::WrapCells()
     if (options_ & eoBreakWordsAtMargin)
         return std::max(margin_.Position(), 1);
     // Two pixels stay free right of the text, as for the caret.
-    return std::max((ClientWidth() - TextLeft() - 2) / CharWidth(), 1);
+    return std::max((ViewWidth() - TextLeft() - 2) / CharWidth(), 1);
 }
 
 void TCustomEasyEdit::RebuildRows(int from, int to)
@@ -508,6 +517,10 @@ void TCustomEasyEdit::ShowLineAtTop(int line)
         topRow_ = Lines().AllowHiddenLines() ? Lines().LineToRow(line) : line;
     }
     topRow_ = std::clamp(topRow_, 0, LastTopRow());
+    if (pageType_ == TEasyPageType::ptPageLayout) {
+        pixelTop_ = RowViewTop(topRow_);
+        KeepPixelTopInRange();
+    }
 }
 
 void TCustomEasyEdit::BuildAllRows()
@@ -633,11 +646,21 @@ void TCustomEasyEdit::MakeCaretVisible(bool center)
     if (!Wrapping()) {
         // The caret's column within the client width less 2 pixels.
         const int column = GetEditSource()->CaretX();
-        const int columns = std::max((ClientWidth() - TextLeft() - 2) / CharWidth(), 1);
+        const int columns = std::max((ViewWidth() - TextLeft() - 2) / CharWidth(), 1);
         if (column < left)
             left = column;
         else if (column >= left + columns)
             left = column - columns + 1;
+    }
+    if (pageType_ == TEasyPageType::ptPageLayout) {
+        // The caret's row, wherever it stands on its sheet, by pixels.
+        const int rowTop = RowTopInDocument(row);
+        const int rowBottom = rowTop + LineHeight();
+        const int height = ViewHeight();
+        ScrollToPixel(center ? CenterSpan(pixelTop_, rowTop, rowBottom, height)
+                             : KeepSpanVisible(pixelTop_, rowTop, rowBottom, height),
+                      left);
+        return;
     }
     ScrollView(top, left);
 }
@@ -647,11 +670,12 @@ void TCustomEasyEdit::UpdateCaretPos()
     if (!caretCreated_ || !HandleAllocated())
         return;
     const TCustomEasyEditSource& source = *GetEditSource();
-    POINT point = TextToClient({source.CaretX(), source.CaretY()});
-    // A caret left of the text or above the window is parked out of sight.
+    POINT point = TextToView({source.CaretX(), source.CaretY()});
+    // A caret left of the text or above the view is parked out of sight.
+    const POINT origin = ViewOrigin();
     if (point.x < TextAreaLeft() || point.y < 0)
-        point = POINT{-2 * LineHeight(), -2 * LineHeight()};
-    ::SetCaretPos(point.x, point.y);
+        point = POINT{-2 * LineHeight() - origin.x, -2 * LineHeight() - origin.y};
+    ::SetCaretPos(point.x + origin.x, point.y + origin.y);
 }
 
 void TCustomEasyEdit::ShowCaretNow()
@@ -679,14 +703,13 @@ void TCustomEasyEdit::SetSelection(TEasyPoint start, TEasyPoint end, int mode)
 {
     if (!(options_ & eoEnableSelection))
         return;
-    if (end.Y < start.Y || (end.Y == start.Y && end.X < start.X))
-        std::swap(start, end);
-    const bool empty = start.X == end.X && start.Y == end.Y;
-    selMode_ = empty ? smNone : AdjustSelMode(blockSelMode_, mode, CanBlockSelect());
-    if (selMode_ == smNone && !empty)
-        start = end = TEasyPoint{};  // a mode that allows none selects nothing
-    selStart_ = start;
-    selEnd_ = end;
+    const int allowed = AdjustSelMode(blockSelMode_, mode, CanBlockSelect());
+    const TEasySelCorners corners = OrderSelCorners(start, end, allowed, (options_ & eoReduceBlockSel) != 0);
+    selMode_ = corners.Empty ? smNone : allowed;
+    // A mode the editor does not allow selects nothing.
+    const bool refused = allowed == smNone;
+    selStart_ = refused ? TEasyPoint{} : corners.Start;
+    selEnd_ = refused ? TEasyPoint{} : corners.End;
     Invalidate();
     DoSelectionChanged();
 }
@@ -744,9 +767,47 @@ TEasyPoint TCustomEasyEdit::CharIndexToPos(int64_t index)
 
 int64_t TCustomEasyEdit::SelectedLength()
 {
-    if (selMode_ == 0)
+    if (selMode_ == smNone)
         return 0;
+    if (selMode_ == smBlock)
+        return static_cast<int64_t>(BlockText().size());
     return PosToCharIndex(selEnd_) - PosToCharIndex(selStart_);
+}
+
+std::u16string TCustomEasyEdit::BlockText()
+{
+    // The block's lines as the selection's line list reads them: the
+    // columns inside the block, padded with blanks to its width.
+    class TBlockView : public TEasySelectionView {
+    public:
+        TBlockView(TCustomEasyEdit& edit, TEasyBlockColumns columns) : edit_(edit), columns_(columns) {}
+        std::u16string Line(int index) const override { return std::u16string(edit_.Lines().GetStored(index)); }
+        int LineCount() const override { return edit_.Lines().Count(); }
+        int SelStartX() const override { return columns_.Left; }
+        int SelStartY() const override { return edit_.selStart_.Y; }
+        int SelEndX() const override { return columns_.Right; }
+        int SelEndY() const override { return edit_.selEnd_.Y; }
+        bool BlockMode() const override { return true; }
+        // Display columns pass through the tab stops where tabs are kept.
+        const TTabStopList* TabStops() const override
+        {
+            const TCustomEasyEditSource& source = *edit_.GetEditSource();
+            return (source.Options() & srUseTab) ? &source.TabStopList() : nullptr;
+        }
+
+    private:
+        TCustomEasyEdit& edit_;
+        TEasyBlockColumns columns_;
+    };
+    TBlockView view(*this, BlockColumns(selStart_, selEnd_, (options_ & eoReduceBlockSel) != 0));
+    const TEasySelStrings lines(view);
+    std::u16string text;
+    for (int i = 0, count = lines.Count(); i < count; ++i) {
+        if (i > 0)
+            text += u"\r\n";
+        text += lines.Get(i);
+    }
+    return text;
 }
 
 int TCustomEasyEdit::GetSelLength()
@@ -774,8 +835,10 @@ std::u16string TCustomEasyEdit::TextBetween(int64_t start, int64_t end)
 
 std::wstring TCustomEasyEdit::SelText()
 {
-    if (selMode_ == 0)
+    if (selMode_ == smNone)
         return {};
+    if (selMode_ == smBlock)
+        return ToWide(BlockText());
     return ToWide(TextBetween(PosToCharIndex(selStart_), PosToCharIndex(selEnd_)));
 }
 
@@ -792,6 +855,19 @@ bool TCustomEasyEdit::CanUndo()
 // ---- coordinates -------------------------------------------------------------
 
 POINT TCustomEasyEdit::TextToClient(TEasyPoint pos)
+{
+    const POINT view = TextToView(pos);
+    const POINT origin = ViewOrigin();
+    return POINT{view.x + origin.x, view.y + origin.y};
+}
+
+TEasyPoint TCustomEasyEdit::ClientToText(POINT point)
+{
+    const POINT origin = ViewOrigin();
+    return ViewToText(POINT{point.x - origin.x, point.y - origin.y});
+}
+
+POINT TCustomEasyEdit::TextToView(TEasyPoint pos)
 {
     int row = 0;
     int column = pos.X;
@@ -812,7 +888,7 @@ POINT TCustomEasyEdit::TextToClient(TEasyPoint pos)
                  static_cast<LONG>(std::clamp<int64_t>(y, INT_MIN / 2, INT_MAX / 2))};
 }
 
-TEasyPoint TCustomEasyEdit::ClientToText(POINT point)
+TEasyPoint TCustomEasyEdit::ViewToText(POINT point)
 {
     const int64_t row = RowAtY(point.y);
     // The nearest character boundary; a point just in the middle of a
@@ -864,7 +940,7 @@ void TCustomEasyEdit::CreateWindowHandle(const TCreateParams& params)
     // Flat scroll bars where the system has them; plain ones elsewhere.
     if (flatScrollBars_ && !InitializeFlatScrollBars(handle_))
         TraceIgnoredFailure(L"editor: flat scroll bars", GetLastError());
-    background_.SetClientSize(ClientWidth(), ClientHeight());
+    background_.SetClientSize(ViewWidth(), ViewHeight());
     background_.SetBrushColor(Color());
     vertBar_ = horzBar_ = TBarState{};
     vertPicture_ = horzPicture_ = SCROLLBARINFO{};
@@ -873,6 +949,7 @@ void TCustomEasyEdit::CreateWindowHandle(const TCreateParams& params)
     RebuildRows(0, TEasyRowLayout::ToTheEnd);
     UpdateLineNumberWidth();
     UpdateScrollBars();
+    UpdateRulers();
 }
 
 void TCustomEasyEdit::DestroyWnd()

@@ -37,6 +37,8 @@
 namespace qrv {
 
 class TEasyHint;
+class TEasyRuler;
+struct TEasyRulerItem;
 class TForm;
 
 // The editor's window frame.
@@ -135,6 +137,10 @@ public:
     TEasyEditorRuler& Ruler() { return ruler_; }
     unsigned RulerOptions() const { return ruler_.Options(); }
     void SetRulerOptions(unsigned options) { ruler_.SetOptions(options); }
+    // The ruler controls Ruler's options ask for (nullptr where none is
+    // shown): the horizontal one along the top, the vertical one at the left.
+    TEasyRuler* HorzRuler() const { return horzRuler_; }
+    TEasyRuler* VertRuler() const { return vertRuler_; }
 
     // The view.
     int TopRow() const { return topRow_; }
@@ -177,7 +183,8 @@ public:
     void SetSelection(TEasyPoint start, TEasyPoint end, int mode = smStream);
     void ClearSelection();
     void SelectAll();
-    // The selected text's length in characters, line breaks as CR LF.
+    // The selected text and its length in characters, line breaks as
+    // CR LF; of a block each line's columns inside it, padded with blanks.
     int GetSelLength();
     std::wstring SelText();
     void Undo();
@@ -190,7 +197,13 @@ public:
     // Client pixel of a text position and the text position of a pixel.
     POINT TextToClient(TEasyPoint pos);
     TEasyPoint ClientToText(POINT point);
-    // Left edge of the text area in client pixels (the gutter's width).
+    // The view (gutter and text) is the client area right of a vertical
+    // ruler and below a horizontal one: its top left corner in client
+    // pixels, and its size. The positions below are the view's own.
+    POINT ViewOrigin();
+    int ViewWidth();
+    int ViewHeight();
+    // Left edge of the text area in the view (the gutter's width).
     int TextLeft();
     // The column of the collapse buttons when they are not on the gutter
     // (eoCollapseButtonOnGutter off, hidden lines allowed); 0 without one.
@@ -254,6 +267,7 @@ private:
     int PixelsPerInchY() const override;
     void PageChanged(int pageIndex) override;
     void InvalidatePage(int pageIndex) override;
+    void RulerChanged() override;
 
     // TEasyPainterHost: what the line painter asks.
     TCustomEasyEditSource& PainterSource() override { return *GetEditSource(); }
@@ -291,6 +305,11 @@ private:
     // Scrolling.
     void Scroll(bool vertical, int code, int thumb);
     void ScrollView(int newTop, int newLeft);
+    // What follows every move of the view: parsing ahead, bars, caret.
+    void ViewMoved();
+    // Rows and window pages up (negative) or down, by pixels in ptPageLayout.
+    void ScrollByRows(int64_t rows);
+    void ScrollByPages(int pages);
     void UpdateScrollBars();
     // The bar's place, thumb and part states as the system reports them.
     SCROLLBARINFO BarPicture(int bar);
@@ -310,6 +329,16 @@ private:
     void PaintPageBreaks(HDC dc);
     // The sheets with their text, frames, shadows and numbers (ptPageLayout).
     void PaintPageLayout(HDC dc, const RECT& clip);
+    // The numbers of a sheet's lines (line, row top) in its gutter.
+    void PaintSheetLineNumbers(HDC dc, const RECT& paper, const std::vector<std::pair<int, int>>& lines);
+    // The view's pixel of a text position and back.
+    POINT TextToView(TEasyPoint pos);
+    TEasyPoint ViewToText(POINT point);
+    // The rulers show the caret page's sheet and indents, in step with the
+    // view; a dragged indentation mark sets the page's indent.
+    void UpdateRulers();
+    void RulerDragged(TEasyRuler* ruler, const TEasyRulerItem& item);
+    void FreeRulers();
     // Makes the window anew, keeping the view and the focus.
     void RecreateKeepingView();
     // Pages over the editor's rows, as many as the measure asks for.
@@ -319,6 +348,24 @@ private:
     // and the top of a row in client pixels.
     int PageViewTop();
     int RowTopInDocument(int row);
+    // ptPageLayout scrolls by pixels: the view's top edge moves to the
+    // document pixel, the top row follows.
+    void ScrollToPixel(int y, int newLeft);
+    // The view's top edge that shows the row at the top (its sheet's top
+    // edge for a page's first row).
+    int RowViewTop(int row);
+    // The first row that shows at a document pixel height.
+    int RowAtDocumentY(int y);
+    // Pages laid out until one reaches below the pixel (or the text ends).
+    void LayOutPagesBelow(int y);
+    // The document's height (estimated while not all pages are laid out),
+    // room below the last sheet included, and the largest top edge.
+    int DocumentHeight();
+    int LastPixelTop();
+    // After the text, the pages or the window's size changed.
+    void KeepPixelTopInRange();
+    // The sheet's shadow below and right of it, in pixels.
+    static constexpr int kSheetShadow = 3;
     int RowTop(int row);
     // The row at a client pixel height.
     int RowAtY(int y);
@@ -338,6 +385,8 @@ private:
     // Runs the key map's binding of the key; false when the key was not used.
     bool KeyDown(WORD key);
     int64_t SelectedLength();
+    // A block's text: its lines' columns inside it, CR LF between them.
+    std::u16string BlockText();
     std::u16string TextBetween(int64_t start, int64_t end);
 
     void ShowCaretNow();
@@ -363,12 +412,14 @@ private:
     TEasyEditorMargin margin_{this};
     TEasyLineNumbers lineNumbers_{this};
     TEasyEditorColors colors_{this};
-    TEasyEditorRuler ruler_;
+    TEasyEditorRuler ruler_{this};
     TEasyKeyList keys_;
     TEasyWrapList rows_;
     TEasyRowLayout layout_;
     std::unique_ptr<TEasyCharIndex> charIndex_;
     TEasyHint* hint_ = nullptr;
+    TEasyRuler* horzRuler_ = nullptr;
+    TEasyRuler* vertRuler_ = nullptr;
 
     bool wordWrap_ = false;
     bool wantTabs_ = true;
@@ -382,6 +433,8 @@ private:
 
     int topRow_ = 0;
     int leftColumn_ = 0;
+    // ptPageLayout: the document pixel at the view's top edge.
+    int pixelTop_ = 0;
     TEasyPoint selStart_;
     TEasyPoint selEnd_;
     int selMode_ = 0;

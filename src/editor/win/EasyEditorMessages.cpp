@@ -105,30 +105,41 @@ void TCustomEasyEdit::ScrollView(int newTop, int newLeft)
     newLeft = std::max(newLeft, 0);
     if (newTop == topRow_ && newLeft == leftColumn_)
         return;
+    if (pageType_ == TEasyPageType::ptPageLayout) {
+        // A new row goes to the top; the view itself moves by pixels.
+        ScrollToPixel(newTop == topRow_ ? pixelTop_ : RowViewTop(newTop), newLeft);
+        return;
+    }
     const int64_t dy = (int64_t(topRow_) - newTop) * LineHeight();
     const int64_t dx = (int64_t(leftColumn_) - newLeft) * CharWidth();
     const bool oneDirection = (dy == 0) != (dx == 0);
     topRow_ = newTop;
     leftColumn_ = newLeft;
     if (HandleAllocated()) {
-        RECT client;
-        GetClientRect(handle_, &client);
-        const int width = client.right, height = client.bottom;
-        if (pageType_ == TEasyPageType::ptPageLayout || background_.Active()) {
-            // Rows on sheets with gaps, or over a picture that stays: no uniform shift.
+        // The view's part of the client area, right of and below the rulers.
+        const POINT origin = ViewOrigin();
+        const int width = ViewWidth(), height = ViewHeight();
+        const RECT view{origin.x, origin.y, origin.x + width, origin.y + height};
+        if (background_.Active()) {
+            // Rows over a picture that stays: no uniform shift.
             Invalidate();
         } else if (oneDirection && dy != 0 && std::abs(dy) < height / 2) {
             // The rows move whole, gutter and numbers with them.
-            ScrollWindowEx(handle_, 0, static_cast<int>(dy), nullptr, &client, nullptr, nullptr, SW_INVALIDATE);
+            ScrollWindowEx(handle_, 0, static_cast<int>(dy), &view, &view, nullptr, nullptr, SW_INVALIDATE);
             UpdateWindow(handle_);
         } else if (oneDirection && dx != 0 && std::abs(dx) < (width - TextLeft()) / 2) {
-            const RECT area{TextLeft(), 0, width, height};
+            const RECT area{origin.x + TextLeft(), origin.y, view.right, view.bottom};
             ScrollWindowEx(handle_, static_cast<int>(dx), 0, &area, &area, nullptr, nullptr, SW_INVALIDATE);
             UpdateWindow(handle_);
         } else {
             Invalidate();
         }
     }
+    ViewMoved();
+}
+
+void TCustomEasyEdit::ViewMoved()
+{
     if (lineNumbers_.Options() & lnPaintBeyondEof)
         UpdateLineNumberWidth();
     if (TCustomEasyEditSource* source = GetEditSource(); source->Parser()) {
@@ -137,6 +148,7 @@ void TCustomEasyEdit::ScrollView(int newTop, int newLeft)
     }
     UpdateScrollBars();
     UpdateCaretPos();
+    UpdateRulers();
 }
 
 int TCustomEasyEdit::LongestLineLength()
@@ -214,7 +226,10 @@ void TCustomEasyEdit::UpdateScrollBars()
         SetScrollInfo(handle_, bar, &info, TRUE);
         picture = BarPicture(bar);
     };
-    set(SB_VERT, {std::max(RowCount() - 1, 0), VisibleRows(), topRow_, hideScrollBars_, true});
+    if (pageType_ == TEasyPageType::ptPageLayout)
+        set(SB_VERT, {std::max(DocumentHeight() - 1, 0), ViewHeight(), pixelTop_, hideScrollBars_, true});
+    else
+        set(SB_VERT, {std::max(RowCount() - 1, 0), VisibleRows(), topRow_, hideScrollBars_, true});
     if (Wrapping() && hideScrollBars_) {
         if (horzBar_.Shown)
             ShowScrollBar(handle_, SB_HORZ, FALSE);
@@ -230,7 +245,17 @@ void TCustomEasyEdit::Scroll(bool vertical, int code, int thumb)
     if (settingScrollBars_)
         return;
     const bool tracking = (options_ & eoThumbTracking) != 0;
-    if (vertical) {
+    if (vertical && pageType_ == TEasyPageType::ptPageLayout) {
+        // Pixels over the sheets; the bottom is known once all are laid out.
+        if (code == scBottom) {
+            BuildAllRows();
+            LayOutPagesBelow(INT_MAX);
+        }
+        const TEasyScrollState state{pixelTop_, LastPixelTop(), ViewHeight(), LineHeight()};
+        if (code == scThumbTrack || code == scEndScroll)
+            UpdateScrollHint(code);
+        ScrollToPixel(ScrollTarget(state, code, thumb, tracking), leftColumn_);
+    } else if (vertical) {
         if (code == scBottom)
             BuildAllRows();
         const TEasyScrollState state{topRow_, LastTopRow(), VisibleRows()};
@@ -252,8 +277,24 @@ void TCustomEasyEdit::MouseWheel(int delta)
     const int64_t rows = WheelRows(wheelDelta_, delta, lines, VisibleRows());
     if (rows == 0)
         return;
-    ScrollView(ClampedAdd(topRow_, rows, LastTopRow()), leftColumn_);
+    ScrollByRows(rows);
     DoScroll(true, rows < 0 ? scLineUp : scLineDown);
+}
+
+void TCustomEasyEdit::ScrollByRows(int64_t rows)
+{
+    if (pageType_ == TEasyPageType::ptPageLayout)
+        ScrollToPixel(ClampedAdd(pixelTop_, rows * LineHeight(), INT_MAX), leftColumn_);
+    else
+        ScrollView(ClampedAdd(topRow_, rows, LastTopRow()), leftColumn_);
+}
+
+void TCustomEasyEdit::ScrollByPages(int pages)
+{
+    if (pageType_ == TEasyPageType::ptPageLayout)
+        ScrollToPixel(ClampedAdd(pixelTop_, int64_t(pages) * ViewHeight(), INT_MAX), leftColumn_);
+    else
+        ScrollByRows(int64_t(pages) * VisibleRows());
 }
 
 void TCustomEasyEdit::UpdateScrollHint(int code)
@@ -273,7 +314,7 @@ void TCustomEasyEdit::UpdateScrollHint(int code)
         info.cbSize = sizeof info;
         info.fMask = SIF_TRACKPOS;
         if (GetScrollInfo(handle_, SB_VERT, &info))
-            row = info.nTrackPos;
+            row = pageType_ == TEasyPageType::ptPageLayout ? RowAtDocumentY(info.nTrackPos) : info.nTrackPos;
     }
     const int line = RowToLine(row);
     std::wstring text = L"\\rtf\\b Line : \\b0 " + std::to_wstring(line + 1) + L" ";
@@ -343,8 +384,10 @@ bool TCustomEasyEdit::ExecuteCommand(int code)
     if (hideCaret_ && code >= 0 && code <= 3) {
         const int rows = code == 0 ? -1 : code == 1 ? 1 : 0;
         const int columns = code == 2 ? -1 : code == 3 ? 1 : 0;
-        ScrollView(ClampedAdd(topRow_, rows, LastTopRow()),
-                   Wrapping() ? leftColumn_ : ClampedAdd(leftColumn_, columns, maxScrollPos_));
+        if (rows != 0)
+            ScrollByRows(rows);
+        else if (!Wrapping())
+            ScrollView(topRow_, ClampedAdd(leftColumn_, columns, maxScrollPos_));
         return true;
     }
     switch (code) {
@@ -361,11 +404,11 @@ bool TCustomEasyEdit::ExecuteCommand(int code)
         source.CaretRight();
         break;
     case 4:
-        ScrollView(ClampedAdd(topRow_, -page, LastTopRow()), leftColumn_);
+        ScrollByPages(-1);
         byRows(-page);
         break;
     case 5:
-        ScrollView(ClampedAdd(topRow_, page, LastTopRow()), leftColumn_);
+        ScrollByPages(1);
         byRows(page);
         break;
     case 8:
@@ -389,15 +432,15 @@ bool TCustomEasyEdit::ExecuteCommand(int code)
     case 14:
     case 15: {
         const int row = code == 14 ? topRow_ : topRow_ + page - 1;
-        const TEasyPoint target = ClientToText(POINT{TextAreaLeft(), RowTop(row)});
+        const TEasyPoint target = ViewToText(POINT{TextAreaLeft(), RowTop(row)});
         source.SetCaretPos(x, target.Y);
         break;
     }
     case 49:
-        ScrollView(ClampedAdd(topRow_, -1, LastTopRow()), leftColumn_);
+        ScrollByRows(-1);
         break;
     case 50:
-        ScrollView(ClampedAdd(topRow_, 1, LastTopRow()), leftColumn_);
+        ScrollByRows(1);
         break;
     default:
         return false;
@@ -481,8 +524,9 @@ bool TCustomEasyEdit::EditMessage(TMessage& message)
         return true;
     }
     case EM_LINESCROLL:
-        ScrollView(ClampedAdd(topRow_, static_cast<int32_t>(message.LParam), LastTopRow()),
-                   ClampedAdd(leftColumn_, static_cast<int32_t>(message.WParam), INT_MAX));
+        ScrollView(topRow_, ClampedAdd(leftColumn_, static_cast<int32_t>(message.WParam), INT_MAX));
+        if (message.LParam != 0)
+            ScrollByRows(static_cast<int32_t>(message.LParam));
         message.Result = 1;
         return true;
     case EM_GETMODIFY:
@@ -623,11 +667,13 @@ void TCustomEasyEdit::WndProc(TMessage& message)
         return;
     case WM_SIZE:
         DefaultHandler(message);
-        background_.SetClientSize(ClientWidth(), ClientHeight());
+        background_.SetClientSize(ViewWidth(), ViewHeight());
         // Rows are cut again only when their width changed.
         if (Wrapping() && WrapCells() != wrapCells_)
             Rewrap();
+        KeepPixelTopInRange();
         UpdateScrollBars();
+        UpdateRulers();
         Invalidate();
         return;
     case WM_VSCROLL:
@@ -668,7 +714,7 @@ void TCustomEasyEdit::WndProc(TMessage& message)
     case WM_LBUTTONDOWN: {
         SetFocus();
         const POINT point{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
-        if (point.x >= TextLeft()) {
+        if (point.x - ViewOrigin().x >= TextLeft()) {
             ClearSelection();
             const TEasyPoint pos = ClientToText(point);
             SetCaretPos(pos.X, pos.Y);
@@ -695,7 +741,7 @@ void TCustomEasyEdit::WndProc(TMessage& message)
             POINT point{};
             GetCursorPos(&point);
             ScreenToClient(handle_, &point);
-            ::SetCursor(LoadCursorW(nullptr, point.x < TextLeft() ? IDC_ARROW : IDC_IBEAM));
+            ::SetCursor(LoadCursorW(nullptr, point.x - ViewOrigin().x < TextLeft() ? IDC_ARROW : IDC_IBEAM));
             message.Result = TRUE;
             return;
         }

@@ -2,9 +2,10 @@
 // dotted line under the last row of each page; ptPageLayout draws each page
 // as a sheet on a ground of BorderColor, with a frame, a shadow on its right
 // and bottom edges, the gutter at its left and its number at its foot. Both
-// lay pages out over the text lines as far as the view needs them; the
-// view still scrolls by rows, and a row's place on the screen follows from
-// its page.
+// lay pages out over the text lines as far as the view needs them.
+// ptPageBreaks scrolls by rows; ptPageLayout scrolls by pixels over the
+// sheets and the gaps between them, and its top row is the first row that
+// shows at the window's top edge.
 
 #include "editor/win/EasyEditor.h"
 
@@ -15,6 +16,8 @@
 #include <algorithm>
 #include <climits>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace qrv {
 
@@ -41,9 +44,11 @@ void TCustomEasyEdit::SetPageType(TEasyPageType type)
     pages_.FullLayout = plan.FullLayout;
     pages_.ResetLayout();
     GetEditSource()->SetPageMode(plan.SourcePageMode);
+    pixelTop_ = 0;
     ShowLineAtTop(topLine);
     UpdateScrollBars();
     UpdateCaretPos();
+    UpdateRulers();
     Invalidate();
 }
 
@@ -87,8 +92,10 @@ void TCustomEasyEdit::PageChanged(int pageIndex)
     pages_.ResetLayout(pageIndex);
     if (pageType_ == TEasyPageType::ptNormal)
         return;
+    KeepPixelTopInRange();
     UpdateScrollBars();
     UpdateCaretPos();
+    UpdateRulers();
     Invalidate();
 }
 
@@ -145,12 +152,89 @@ int TCustomEasyEdit::RowTopInDocument(int row)
 
 int TCustomEasyEdit::PageViewTop()
 {
-    const TEasyPage& laid = pages_.Items(PageOfLine(RowToLine(topRow_)));
+    return pixelTop_;
+}
+
+int TCustomEasyEdit::RowViewTop(int row)
+{
+    const TEasyPage& laid = pages_.Items(PageOfLine(RowToLine(row)));
     // A page whose first row is at the top shows its sheet's top edge and
     // the gutter above it.
-    if (topRow_ <= FirstRowOfLine(laid.FirstLine))
-        return laid.Top - laid.TopGutterHeight();
-    return RowTopInDocument(topRow_);
+    if (row <= FirstRowOfLine(laid.FirstLine))
+        return std::max(laid.Top - laid.TopGutterHeight(), 0);
+    return RowTopInDocument(row);
+}
+
+void TCustomEasyEdit::LayOutPagesBelow(int y)
+{
+    const int count = Lines().Count();
+    if (count == 0) {
+        PageOfLine(0);
+        return;
+    }
+    TEasyPageMeasure& measure = PageMeasure();
+    for (;;) {
+        const int laid = pages_.LaidOutCount();
+        if (laid > 0) {
+            const TEasyPage& last = pages_.Items(laid - 1);
+            if (int64_t(last.Top) + last.Height > y || (last.LastLine >= count - 1 && last.LastCol == EasyPageLineEnd))
+                return;
+        }
+        pages_.LayoutPage(laid, measure);
+    }
+}
+
+int TCustomEasyEdit::DocumentHeight()
+{
+    // The room above the first sheet is left below the last one as well.
+    const int64_t height =
+        int64_t(EasyEstimatedDocumentHeight(pages_, Lines().Count())) + pages_.DefaultPage().TopGutterHeight();
+    return static_cast<int>(std::min<int64_t>(height, INT_MAX));
+}
+
+int TCustomEasyEdit::LastPixelTop()
+{
+    return std::max(DocumentHeight() - ViewHeight(), 0);
+}
+
+int TCustomEasyEdit::RowAtDocumentY(int y)
+{
+    LayOutPagesBelow(y);
+    const int page = EasyPageFromPixel(pages_, y, kSheetShadow);
+    if (page < 0 || Lines().Count() == 0)
+        return 0;
+    const TEasyPage& laid = pages_.Items(page);
+    const TEasySheet sheet = EasySheetOf(laid, PageMetrics());
+    const int firstRow = FirstRowOfLine(laid.FirstLine);
+    const int rows = std::max(FirstRowOfLine(laid.LastLine + 1) - firstRow, 1);
+    // Above the text area the page's first row; below it its last row,
+    // whose page is still in view.
+    const int inside = std::max(y - sheet.Text.Top, 0) / std::max(LineHeight(), 1);
+    return firstRow + std::min(inside, rows - 1);
+}
+
+void TCustomEasyEdit::ScrollToPixel(int y, int newLeft)
+{
+    if (y > pixelTop_)
+        LayOutPagesBelow(y + ViewHeight());
+    y = std::clamp(y, 0, LastPixelTop());
+    newLeft = std::max(newLeft, 0);
+    if (y == pixelTop_ && newLeft == leftColumn_)
+        return;
+    pixelTop_ = y;
+    topRow_ = RowAtDocumentY(y);
+    leftColumn_ = newLeft;
+    // Sheets with gaps between them: the window is painted anew.
+    Invalidate();
+    ViewMoved();
+}
+
+void TCustomEasyEdit::KeepPixelTopInRange()
+{
+    if (pageType_ != TEasyPageType::ptPageLayout)
+        return;
+    pixelTop_ = std::clamp(pixelTop_, 0, LastPixelTop());
+    topRow_ = RowAtDocumentY(pixelTop_);
 }
 
 int TCustomEasyEdit::RowTop(int row)
@@ -180,8 +264,8 @@ int TCustomEasyEdit::PageTextLeft()
 
 void TCustomEasyEdit::PaintPageBreaks(HDC dc)
 {
-    const int width = ClientWidth();
-    const int height = ClientHeight();
+    const int width = ViewWidth();
+    const int height = ViewHeight();
     const int firstLine = RowToLine(topRow_);
     const int lastLine = RowToLine(topRow_ + VisibleRows() + 1);
     TGdiObject pen(CreatePen(PS_DOT, 1, RGB(0, 0, 0)));
@@ -204,6 +288,28 @@ void TCustomEasyEdit::PaintPageBreaks(HDC dc)
     }
 }
 
+void TCustomEasyEdit::PaintSheetLineNumbers(HDC dc, const RECT& paper, const std::vector<std::pair<int, int>>& lines)
+{
+    if (!lineNumbers_.Visible() || lines.empty())
+        return;
+    // In the gutter at the sheet's left, as beside the endless text.
+    const bool onGutter = (lineNumbers_.Options() & lnPaintOnGutter) != 0;
+    const int left = paper.left + (onGutter ? 0 : gutter_.PaintedWidth(lineNumbers_));
+    const int width = std::max(lineNumberWidth_, onGutter ? gutter_.PaintedWidth(lineNumbers_) : 0);
+    const int lineHeight = LineHeight();
+    const int oldMode = SetBkMode(dc, TRANSPARENT);
+    const COLORREF oldColor = SetTextColor(dc, ColorToRGB(lineNumbers_.Color()));
+    for (const auto& [line, top] : lines) {
+        const std::u16string number =
+            LineNumberText(int64_t(line) + lineNumbers_.StartFrom(), lineNumberDigits_, lineNumbers_.Alignment());
+        const RECT cell{left, top, left + width, std::min<LONG>(top + lineHeight, paper.bottom)};
+        ExtTextOutW(dc, left + lineNumbers_.Indent() / 2, top, ETO_CLIPPED, &cell,
+                    reinterpret_cast<const wchar_t*>(number.data()), static_cast<UINT>(number.size()), nullptr);
+    }
+    SetTextColor(dc, oldColor);
+    SetBkMode(dc, oldMode);
+}
+
 int TCustomEasyEdit::FirstRowOfLine(int line)
 {
     if (line >= Lines().Count())
@@ -217,9 +323,10 @@ int TCustomEasyEdit::FirstRowOfLine(int line)
 
 void TCustomEasyEdit::PaintPageLayout(HDC dc, const RECT& clip)
 {
-    const int width = ClientWidth();
-    const int height = ClientHeight();
+    const int width = ViewWidth();
+    const int height = ViewHeight();
     const COLORREF ground = ColorToRGB(borderColor_);
+    LayOutPagesBelow(pixelTop_ + height);
     const COLORREF paper = BackgroundColor();
     const TEasyPageMetrics metrics = PageMetrics();
     const int viewTop = PageViewTop();
@@ -236,8 +343,9 @@ void TCustomEasyEdit::PaintPageLayout(HDC dc, const RECT& clip)
     painter.Transparent = false;
     TCustomEasyEditSource* parsing = GetEditSource()->Parser() ? GetEditSource() : nullptr;
     std::u16string text;
+    std::vector<std::pair<int, int>> numbered;  // line and row top of each numbered line
     const TUpdateLock<TEasyPainter> canvas(painter, &TEasyPainter::BeginCanvas, &TEasyPainter::EndCanvas);
-    for (int page = PageOfLine(RowToLine(topRow_)); page < pages_.Count(); ++page) {
+    for (int page = std::max(EasyPageFromPixel(pages_, viewTop, kSheetShadow), 0); page < pages_.Count(); ++page) {
         const TEasyPage& laid = pages_.Items(page);
         if (!laid.Laid)
             break;
@@ -254,8 +362,14 @@ void TCustomEasyEdit::PaintPageLayout(HDC dc, const RECT& clip)
             Fill(dc, RECT{paperRect.left - 1, paperRect.bottom, paperRect.right + 1, paperRect.bottom + 1}, black);
             Fill(dc, RECT{paperRect.left - 1, paperRect.top, paperRect.left, paperRect.bottom}, black);
             Fill(dc, RECT{paperRect.right, paperRect.top, paperRect.right + 1, paperRect.bottom}, black);
-            Fill(dc, RECT{paperRect.right + 1, paperRect.top + 2, paperRect.right + 3, paperRect.bottom + 3}, black);
-            Fill(dc, RECT{paperRect.left + 2, paperRect.bottom + 1, paperRect.right + 3, paperRect.bottom + 3}, black);
+            Fill(dc,
+                 RECT{paperRect.right + 1, paperRect.top + 2, paperRect.right + kSheetShadow,
+                      paperRect.bottom + kSheetShadow},
+                 black);
+            Fill(dc,
+                 RECT{paperRect.left + 2, paperRect.bottom + 1, paperRect.right + kSheetShadow,
+                      paperRect.bottom + kSheetShadow},
+                 black);
             // The gutter at the sheet's left.
             if (gutterWidth > 0)
                 Fill(dc, RECT{paperRect.left, paperRect.top, paperRect.left + gutterWidth, paperRect.bottom},
@@ -269,6 +383,7 @@ void TCustomEasyEdit::PaintPageLayout(HDC dc, const RECT& clip)
                                          std::min(textRight, width), std::min<int>(paperRect.bottom, height)};
             painter.TextOrigin = 0;
             const int firstRow = FirstRowOfLine(laid.FirstLine);
+            numbered.clear();
             for (int line = laid.FirstLine; line <= laid.LastLine && line < count; ++line) {
                 if (!Lines().IsLineVisible(line))
                     continue;
@@ -282,7 +397,11 @@ void TCustomEasyEdit::PaintPageLayout(HDC dc, const RECT& clip)
                 text = Lines().Get(line);
                 painter.PaintLine(line, TEasyRect{textLeft, top, textRight, std::min<int>(paperRect.bottom, height)},
                                   text, text);
+                // A line that continues from the page before has its number there.
+                if (line != laid.FirstLine || laid.FirstCol == 0)
+                    numbered.push_back({line, top});
             }
+            PaintSheetLineNumbers(dc, paperRect, numbered);
             if (laid.PaintPageNumber()) {
                 TSelectObject font(dc, pageNumFont_.Handle());
                 const std::wstring number = std::to_wstring(page + 1);

@@ -51,6 +51,13 @@ bool TCustomEasyEdit::SelectedColumns(int line, int& from, int& to)
 {
     if (!SelectionShown() || line < selStart_.Y || line > selEnd_.Y)
         return false;
+    if (selMode_ == smBlock) {
+        // The same columns on every line of the block, past line ends too.
+        const TEasyBlockColumns columns = BlockColumns(selStart_, selEnd_, (options_ & eoReduceBlockSel) != 0);
+        from = columns.Left;
+        to = columns.Right;
+        return to > from;
+    }
     from = line == selStart_.Y ? selStart_.X : 0;
     to = line == selEnd_.Y ? selEnd_.X : INT_MAX;
     return to > from || line < selEnd_.Y;
@@ -62,9 +69,16 @@ void TCustomEasyEdit::Paint(HDC dc)
         return;
     paintFocus_ = Focused() ? 1 : 0;
     const ScopeExit paintDone([this] { paintFocus_ = -1; });
+    // The view begins right of and below the rulers: it paints in its own
+    // coordinates, and nothing of it over them.
+    const int saved = SaveDC(dc);
+    const ScopeExit restoreDC([dc, saved] { RestoreDC(dc, saved); });
+    const POINT origin = ViewOrigin();
+    OffsetViewportOrgEx(dc, origin.x, origin.y, nullptr);
+    IntersectClipRect(dc, 0, 0, ViewWidth(), ViewHeight());
     RECT clip{};
     if (GetClipBox(dc, &clip) == ERROR)
-        GetClientRect(handle_, &clip);
+        clip = RECT{0, 0, ViewWidth(), ViewHeight()};
     TSelectObject font(dc, Font().Handle());
     SetBkMode(dc, OPAQUE);
     if (pageType_ == TEasyPageType::ptPageLayout) {
@@ -83,7 +97,7 @@ void TCustomEasyEdit::PaintGutter(HDC dc, const RECT& clip)
     const int textLeft = TextLeft();
     if (textLeft <= 0 || clip.left >= textLeft)
         return;
-    const int height = ClientHeight();
+    const int height = ViewHeight();
     const COLORREF gutterColor = ColorToRGB(gutter_.Brush().Color);
     const bool numbersOnGutter = (lineNumbers_.Options() & lnPaintOnGutter) != 0;
     const int numbersLeft = numbersOnGutter ? 0 : gutterWidth;
@@ -196,8 +210,8 @@ void TCustomEasyEdit::PaintGutterGlyphs(HDC dc, int top, int line, int startColu
 void TCustomEasyEdit::PaintText(HDC dc, const RECT& clip)
 {
     const int textLeft = TextLeft();
-    const int width = ClientWidth();
-    const int height = ClientHeight();
+    const int width = ViewWidth();
+    const int height = ViewHeight();
     if (clip.right <= textLeft)
         return;
     const int lineHeight = LineHeight();

@@ -267,8 +267,6 @@ void TQRVMain::ApplyMainFont()
         EasyEdit->Font().SetPitch(TFontPitch::fpFixed);
 }
 void TQRVMain::ResizeToolbarButtons(int /*Size*/) {}
-void TQRVMain::ApplyFunctionKeys() {}
-void TQRVMain::RebuildProgramsMenu() {}
 void TQRVMain::RebuildFilterBox() {}
 void TQRVMain::ShowSecondFileWin(bool /*Show*/) {}
 void TQRVMain::ApplyThumbnails() {}

@@ -91,6 +91,8 @@ void TQRVMain::DeleteOwnTemporaryFiles()
         DeleteFileW(SelectionListFile.c_str());
     if (BatchFileCreated)
         DeleteFileW((TemporaryFolder() + BatchFileName).c_str());
+    if (userCommands_)
+        userCommands_->DeleteBatchFiles();
 }
 
 }  // namespace qrv

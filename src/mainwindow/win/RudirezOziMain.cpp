@@ -73,6 +73,8 @@ TQRVMain::TQRVMain(TComponent* owner) : TForm(owner)
     AnswerSentMessages();
     driveBar_ = std::make_unique<TDriveBar>(this, static_cast<TDriveBarHost&>(*this), ToolbarDrives, ShortCuts1);
     fileCommands_ = std::make_unique<TFileCommands>(static_cast<TFileCommandsHost&>(*this));
+    userCommands_ = std::make_unique<TUserCommands>(*this, static_cast<TUserCommandsHost&>(*this));
+    TUserCommands::DeleteStaleBatchFiles();
     ConnectFileCommands();
     CreatePopups();
     // Every built command has its handler now; one missing is named.
@@ -215,6 +217,14 @@ void TQRVMain::CreateFunctionKeyButtons()
     if (!ToolBarFKeys)
         return;
     TUpdateLock<TKyToolbar> lock(*ToolBarFKeys, &TKyToolbar::BeginUpdate, &TKyToolbar::EndUpdate);
+    FKeyLabel = new TKyToolbarButton(this);
+    FKeyLabel->SetName(L"FKeyLabel");
+    FKeyLabel->SetCaption(FunctionKeyLabel(kShiftSet));
+    FKeyLabel->SetDisplayMode(TButtonDisplayMode::dmTextOnly);
+    // Wide enough for the longer of the two labels.
+    const SIZE longest = MeasureText(FKeyLabel->Font().Handle(), FunctionKeyLabel(kCtrlSet));
+    FKeyLabel->SetWidth(std::max(FKeyLabel->Width(), static_cast<int>(longest.cx) + 2 * kFKeyLabelMargin));
+    FKeyLabel->SetParent(ToolBarFKeys);
     for (int key = 1; key <= 12; ++key) {
         auto* button = new TKyToolbarButton(this);
         button->SetName(L"btnF" + IntToStr(key));
@@ -228,6 +238,7 @@ void TQRVMain::CreateFunctionKeyButtons()
         button->SetParent(ToolBarFKeys);
         FKeyButtons.push_back(button);
     }
+    userCommands_->Attach(ToolBarFKeys, FKeyLabel, FKeyButtons, commandMenus_->MainMenuItem(TMenuId::Programs));
 }
 
 void TQRVMain::CreateDisplayPane()

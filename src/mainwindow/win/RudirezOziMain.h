@@ -38,6 +38,7 @@
 #include "mainwindow/win/FileCommands.h"
 #include "mainwindow/win/FileDisplay.h"
 #include "mainwindow/win/StatusArea.h"
+#include "mainwindow/win/UserCommandRunner.h"
 #include "settings/StoredSettings.h"
 
 #include <memory>
@@ -80,7 +81,8 @@ class TQRVMain : public TForm,
                  private TFileCommandsHost,
                  private TStatusAreaHost,
                  private TActionUpdaterHost,
-                 private TSaveQuestionHost {
+                 private TSaveQuestionHost,
+                 private TUserCommandsHost {
 public:
     explicit TQRVMain(TComponent* owner);
     ~TQRVMain() override;
@@ -173,6 +175,7 @@ public:
     TPopupMenu* ListPopup = nullptr;  // both file lists'
     TPopupMenu* TreePopup = nullptr;
     std::vector<TKyToolbarButton*> FKeyButtons;
+    TKyToolbarButton* FKeyLabel = nullptr;  // "Umsch" / "Strg": a click shows the other set
     TDirView* ActiveList = nullptr;
     TComboBox* ActiveHistory = nullptr;
 
@@ -255,6 +258,9 @@ public:
     // F5: reads the drive, the tree's drive and the lists again
     // (MainRefresh.cpp). Ignored while a refresh runs.
     void Aktualisieren();
+
+    // ---- User commands on the function keys (MainUserCommands.cpp) -----------
+    TUserCommands& UserCommands() { return *userCommands_; }
 
     // ---- Options (ApplyOptions.cpp) ----------------------------------------
     // Pushes the settings record into the controls, each step on its own:
@@ -362,6 +368,18 @@ private:
     TDirView* OtherFileList() override;
     // The file commands' actions and the panes' keys (MainFileCommands.cpp).
     void ConnectFileCommands();
+    // What the user commands ask of the window (MainUserCommands.cpp).
+    const TOptions& CommandOptions() override;
+    std::vector<TCommandItem> ActiveSelection() override;
+    std::optional<TCommandItem> ActiveFocusedItem() override;
+    std::optional<TCommandItem> OtherListSelection() override;
+    std::wstring TreeFolder() override;
+    std::wstring ListFolder(int Index) override;
+    bool SecondWindowShown() override;
+    std::wstring ActiveListFolder() override;
+    std::wstring CommandListFile() override { return SelectionListFile; }
+    void ReportCommandError(const std::wstring& Text) override;
+    void AddCommandHistory(const std::wstring& Line) override;
 
     // Status bar, action states and the save question (MainStatus.cpp).
     void ConnectStatusArea();
@@ -413,6 +431,7 @@ private:
     std::unique_ptr<TFileDisplay> fileDisplay_;
     TSaveQuestion saveQuestion_{static_cast<TSaveQuestionHost&>(*this)};
     std::unique_ptr<TFileCommands> fileCommands_;
+    std::unique_ptr<TUserCommands> userCommands_;
     bool refreshAllowed_ = true;  // false while Aktualisieren runs
     // The simple refresh: the display let go, the focused pane re-read.
     void SimpleRefresh();

@@ -249,6 +249,9 @@ protected:
     void SortItems() override;
     std::wstring LoadMask() const override { return Mask(); }
     void ItemsChanged() override;
+    // A key that moves the focus and selects the item it lands on: the old
+    // selection is cleared first.
+    void KeyReachesControl(WPARAM Key) override;
     void ViewBeginUpdate() override { BeginUpdate(); }
     void ViewEndUpdate() override { EndUpdate(); }
     void LoadProgress(int Added) override;
@@ -300,6 +303,9 @@ private:
     void RangeChanged(const NMLVODSTATECHANGE& change);
     // Sets the control's state of one item (-1: all) without reporting it back.
     void SetControlState(int index, UINT state, UINT mask);
+    // Clears the control's selection: before the records' is shown again,
+    // or (Notify) as the user's key would.
+    void ClearShownSelection(bool Notify = false);
     void FreeAnimation();
     // During a load: handles the messages sent to this thread, at most every 20 ms.
     void AnswerSentMessages();

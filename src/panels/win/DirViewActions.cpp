@@ -370,6 +370,39 @@ bool TDirView::BeginLabelEdit(int Index)
     return true;
 }
 
+void TDirView::KeyReachesControl(WPARAM Key)
+{
+    // A plain arrow, page, Home or End key that moves the focus selects the
+    // item it lands on alone. The control clears the old selection of an
+    // owner-data list by visiting every item (30 ms and more for 100,000
+    // under Wine, however few are selected); cleared here item by item
+    // first, with their notifications, it finds nothing left to clear.
+    if (ViewStyle() != TViewStyle::vsReport || GetKeyState(VK_SHIFT) < 0 || GetKeyState(VK_CONTROL) < 0 ||
+        GetKeyState(VK_MENU) < 0)
+        return;
+    const int count = ItemCount();
+    const int focused = static_cast<int>(SendMessageW(handle_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    if (focused < 0 || focused >= count)
+        return;
+    bool moves = false;
+    switch (Key) {
+    case VK_UP:
+    case VK_PRIOR:
+    case VK_HOME:
+        moves = focused > 0;
+        break;
+    case VK_DOWN:
+    case VK_NEXT:
+    case VK_END:
+        moves = focused < count - 1;
+        break;
+    default:
+        break;
+    }
+    if (moves)
+        ClearShownSelection(true);
+}
+
 void TDirView::WndProc(TMessage& message)
 {
     if (RelistMessage(message))

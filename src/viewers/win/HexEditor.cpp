@@ -31,11 +31,29 @@ std::wstring FolderOf(const std::wstring& path)
 }
 
 // Puts the new file in the target's place. With a backup name the old file
-// is renamed to it (no copy); otherwise it is replaced.
+// keeps its bytes under it; otherwise it is replaced.
 bool SwapIn(const std::wstring& newName, const std::wstring& target, const std::wstring& backup)
 {
-    if (backup.empty())
+    const auto replace = [&] {
         return MoveFileExW(newName.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    };
+    if (backup.empty())
+        return replace();
+    // The backup is a second name of the old file (no copy: ReplaceFileW
+    // copies the old bytes to the backup under Wine, as long again as the
+    // save), and the new file takes the target's name; where the drive has
+    // no such links, ReplaceFileW makes the backup.
+    if (!DeleteFileW(backup.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
+        TraceIgnoredFailure(L"deleting the old backup", GetLastError());
+    if (CreateHardLinkW(backup.c_str(), target.c_str(), nullptr)) {
+        if (replace())
+            return true;
+        const DWORD error = GetLastError();
+        if (!DeleteFileW(backup.c_str()))
+            TraceIgnoredFailure(L"deleting the backup of a file left as it was", GetLastError());
+        SetLastError(error);
+        return false;
+    }
     if (ReplaceFileW(target.c_str(), newName.c_str(), backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
                      nullptr))
         return true;

@@ -1,4 +1,5 @@
 #include "editor/win/EasyEditor.h"
+#include "editor/win/EasyRuler.h"
 #include "editor/WideText.h"
 #include "framework/ScopeExit.h"
 #include "framework/SysUtils.h"
@@ -879,6 +880,76 @@ TEST_F(EasyEditorTest, CursorKeysScrollTheViewWhileTheCaretIsHidden)
     EXPECT_EQ(edit->CaretY(), 2) << "with the caret shown the keys move it again";
 }
 
+TEST_F(EasyEditorTest, ABlockSelectionIsPaintedAndReadAsARectangle)
+{
+    edit->Lines().SetText(u"abcdefgh\r\nxy\r\n0123456789");
+    // Corners given bottom-left and top-right: the block between them.
+    edit->SetSelection({4, 0}, {1, 2}, smBlock);
+    ASSERT_EQ(edit->SelMode(), smBlock);
+    EXPECT_EQ(edit->SelStart(), (TEasyPoint{1, 0}));
+    EXPECT_EQ(edit->SelEnd(), (TEasyPoint{4, 2}));
+    // Columns 1 to 4 of each line, the end column included; the short line
+    // padded to the block's width.
+    EXPECT_EQ(edit->SelText(), L"bcde\r\ny   \r\n1234");
+    EXPECT_EQ(edit->GetSelLength(), 16);
+    wchar_t buffer[64]{};
+    EXPECT_EQ(Send(EM_GETSELTEXT, 0, LPARAM(buffer)), 16);
+    EXPECT_STREQ(buffer, L"bcde\r\ny   \r\n1234");
+
+    RedrawWindow(edit->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const EditorPicture picture(edit->Handle());
+    picture.SaveFor("block-selection.bmp");
+    const int charWidth = edit->CharWidth(), lineHeight = edit->LineHeight();
+    const COLORREF selected =
+        ColorToRGB(edit->Focused() ? edit->Colors().SelBackColor() : edit->Colors().InActiveSelBackColor());
+    auto cellSelected = [&](const EditorPicture& shot, int column, int line) {
+        const int x = edit->TextLeft() + column * charWidth;
+        return shot.PixelsOf(selected, x, x + charWidth, line * lineHeight, (line + 1) * lineHeight) >
+               charWidth * lineHeight / 2;
+    };
+    EXPECT_TRUE(cellSelected(picture, 1, 0));
+    EXPECT_TRUE(cellSelected(picture, 4, 0)) << "the end column belongs to the block";
+    EXPECT_FALSE(cellSelected(picture, 5, 0));
+    EXPECT_FALSE(cellSelected(picture, 0, 1)) << "left of the block on a middle line";
+    EXPECT_TRUE(cellSelected(picture, 3, 1)) << "the rectangle past the short line's end";
+    EXPECT_FALSE(cellSelected(picture, 5, 1));
+    EXPECT_FALSE(cellSelected(picture, 0, 2));
+    EXPECT_TRUE(cellSelected(picture, 4, 2));
+
+    // The same corners as a stream: whole middle line, head of the last.
+    edit->SetSelection({1, 0}, {4, 2}, smStream);
+    EXPECT_EQ(edit->SelText(), L"bcdefgh\r\nxy\r\n0123");
+    RedrawWindow(edit->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const EditorPicture stream(edit->Handle());
+    EXPECT_TRUE(cellSelected(stream, 6, 0));
+    EXPECT_TRUE(cellSelected(stream, 0, 1));
+    EXPECT_TRUE(cellSelected(stream, 0, 2));
+    EXPECT_FALSE(cellSelected(stream, 4, 2)) << "a stream ends before its end column";
+
+    // Reduced, the block leaves its end column out; one column wide it is none.
+    edit->SetOptions(edit->Options() | eoReduceBlockSel);
+    edit->SetSelection({1, 0}, {4, 2}, smBlock);
+    EXPECT_EQ(edit->SelText(), L"bcd\r\ny  \r\n123");
+    edit->SetSelection({3, 0}, {3, 2}, smBlock);
+    EXPECT_EQ(edit->SelMode(), smNone);
+    edit->SetOptions(edit->Options() & ~eoReduceBlockSel);
+    edit->SetSelection({3, 0}, {3, 2}, smBlock);
+    EXPECT_EQ(edit->SelText(), L"d\r\n \r\n3");
+}
+
+TEST_F(EasyEditorTest, ABlockThroughTabsTakesTheCharactersUnderItsColumns)
+{
+    TCustomEasyEditSource& source = *edit->GetEditSource();
+    source.SetOptions(source.Options() | srUseTab);
+    edit->Lines().SetText(u"\tab\r\nabcdefghijk");
+    // The tab fills the columns up to the first tab stop.
+    const int tab = source.TabStopList().TabEnd(0);
+    ASSERT_GT(tab, 2);
+    edit->SetSelection({tab, 0}, {tab + 1, 1}, smBlock);
+    const std::wstring second = L"abcdefghijk";
+    EXPECT_EQ(edit->SelText(), L"ab\r\n" + second.substr(size_t(tab), 2));
+}
+
 TEST_F(EasyEditorTest, ABlockSelModeChangeSelectsAgainInTheModeNowAllowed)
 {
     SetLines(20);
@@ -976,6 +1047,18 @@ TEST_F(EasyEditorTest, PageLayoutDrawsSheetsOnTheBorderColour)
     EXPECT_EQ(caret.y, sheetTop + page.TopIndent());
     EXPECT_GT(picture.DarkPixels(caret.x, caret.x + 6 * edit->CharWidth(), caret.y, caret.y + edit->LineHeight()), 0);
     EXPECT_EQ(edit->ClientToText({caret.x + 1, caret.y + 1}), (TEasyPoint{0, 0}));
+
+    // Line numbers stand in the gutter at the sheet's left, on their rows.
+    edit->LineNumbers().SetVisible(true);
+    UpdateWindow(edit->Handle());
+    const EditorPicture numbered(edit->Handle());
+    const POINT first = edit->TextToClient({0, 0});
+    const int gutterRight = sheetLeft + edit->TextLeft();
+    EXPECT_GT(numbered.DarkPixels(sheetLeft, gutterRight, first.y, first.y + edit->LineHeight()), 0);
+    EXPECT_GT(
+        numbered.DarkPixels(sheetLeft, gutterRight, first.y + 5 * edit->LineHeight(), first.y + 6 * edit->LineHeight()),
+        0);
+    EXPECT_EQ(numbered.DarkPixels(sheetLeft, gutterRight, sheetTop + 1, first.y), 0) << "none above the first row";
 }
 
 TEST_F(EasyEditorTest, CollapseButtonsOffTheGutterHaveAColumnOfTheirOwn)
@@ -1043,6 +1126,177 @@ TEST_F(EasyEditorTest, ARulerIndentMovesTheTextOnTheCaretsPage)
     UpdateWindow(edit->Handle());
     EXPECT_EQ(edit->TextToClient({0, 0}).y, page.TopGutterHeight() + 200);
     EXPECT_LT(edit->Pages().DefaultPage().LastLine, lastBefore);
+}
+
+TEST_F(EasyEditorTest, PageLayoutScrollsByPixelsOverSheetsAndGaps)
+{
+    SetLines(300);
+    edit->SetPageType(TEasyPageType::ptPageLayout);
+    const TEasyPage& first = edit->Pages().DefaultPage();
+    const int lineHeight = edit->LineHeight();
+    const int sheetHeight = first.PixelHeight(96, 96);
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_ALL;
+    ASSERT_TRUE(GetScrollInfo(edit->Handle(), SB_VERT, &info));
+    // The bar counts pixels: the sheets with the gaps above them.
+    EXPECT_GE(info.nMax + 1, 2 * (first.TopGutterHeight() + sheetHeight));
+    EXPECT_EQ(int(info.nPage), edit->ClientHeight());
+
+    // A line down moves the text up by a row's pixels, not to the next row's sheet place.
+    const int before = edit->TextToClient({0, 0}).y;
+    Send(WM_VSCROLL, SB_LINEDOWN);
+    EXPECT_EQ(edit->TextToClient({0, 0}).y, before - lineHeight);
+    ASSERT_TRUE(GetScrollInfo(edit->Handle(), SB_VERT, &info));
+    EXPECT_EQ(info.nPos, lineHeight);
+
+    // The thumb in the gap between the first two sheets.
+    const int gapPixel = first.Top + first.Height + 10;
+    info.fMask = SIF_POS;
+    info.nPos = gapPixel;
+    SetScrollInfo(edit->Handle(), SB_VERT, &info, FALSE);
+    Send(WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, gapPixel & 0xFFFF));
+    ASSERT_GT(edit->Pages().Count(), 1) << "the sheets in view are laid out";
+    const TEasyPage& second = edit->Pages().Items(1);
+    EXPECT_EQ(edit->TextToClient({0, second.FirstLine}).y, second.Top + second.TopIndent() - gapPixel);
+    EXPECT_EQ(edit->TopRow(), second.FirstLine) << "the first row in view";
+    UpdateWindow(edit->Handle());
+    const EditorPicture gap(edit->Handle());
+    EXPECT_EQ(gap.At(2, 2), ColorToRGB(edit->BorderColor())) << "the ground between the sheets";
+
+    // The bottom shows the last sheet's foot with the gap below it.
+    Send(WM_VSCROLL, SB_BOTTOM);
+    info.fMask = SIF_ALL;
+    ASSERT_TRUE(GetScrollInfo(edit->Handle(), SB_VERT, &info));
+    EXPECT_EQ(info.nPos, info.nMax - int(info.nPage) + 1);
+    const TEasyPage& last = edit->Pages().Items(edit->Pages().Count() - 1);
+    EXPECT_GE(last.LastLine, 299);
+    EXPECT_EQ(last.Top + last.Height + first.TopGutterHeight() - info.nPos, edit->ClientHeight());
+    UpdateWindow(edit->Handle());
+    const EditorPicture bottom(edit->Handle());
+    const int middle = first.LeftGutterWidth() + 200;
+    EXPECT_EQ(bottom.At(middle, edit->ClientHeight() - 2), ColorToRGB(edit->BorderColor()));
+    EXPECT_EQ(bottom.At(middle, edit->ClientHeight() - first.TopGutterHeight() - 10), ColorToRGB(clWindow));
+    // The caret brought into view by pixels.
+    edit->SetCaretPos(0, 100);
+    const int caretY = edit->TextToClient({0, 100}).y;
+    EXPECT_GE(caretY, 0);
+    EXPECT_LE(caretY + lineHeight, edit->ClientHeight());
+    // Page down by the window's height.
+    Send(WM_VSCROLL, SB_TOP);
+    Send(WM_VSCROLL, SB_PAGEDOWN);
+    ASSERT_TRUE(GetScrollInfo(edit->Handle(), SB_VERT, &info));
+    EXPECT_EQ(info.nPos, edit->ClientHeight());
+    // Back to rows outside the page layout.
+    edit->SetPageType(TEasyPageType::ptNormal);
+    ASSERT_TRUE(GetScrollInfo(edit->Handle(), SB_VERT, &info));
+    EXPECT_EQ(info.nMax, 299);
+    EXPECT_EQ(info.nPos, edit->TopRow());
+}
+
+TEST_F(EasyEditorTest, RulersTakeTheirStripsAndTheViewTheRest)
+{
+    SetLines(50);
+    const int textLeft = edit->TextLeft();
+    edit->SetRulerOptions(roHorzRuler | roVertRuler);
+    ASSERT_NE(edit->HorzRuler(), nullptr);
+    ASSERT_NE(edit->VertRuler(), nullptr);
+    TEasyRuler& horz = *edit->HorzRuler();
+    TEasyRuler& vert = *edit->VertRuler();
+    // Along the top the whole width; at the left below it.
+    EXPECT_EQ(GetParent(horz.Handle()), edit->Handle());
+    EXPECT_EQ(horz.Top(), 0);
+    EXPECT_EQ(horz.Width(), edit->ClientWidth());
+    EXPECT_EQ(vert.Left(), 0);
+    EXPECT_EQ(vert.Top(), horz.Height());
+    const POINT origin = edit->ViewOrigin();
+    EXPECT_EQ(origin.x, vert.Width());
+    EXPECT_EQ(origin.y, horz.Height());
+    EXPECT_EQ(edit->ViewHeight(), edit->ClientHeight() - horz.Height());
+
+    // The text moves with the view; points map back through it.
+    const POINT first = edit->TextToClient({0, 0});
+    EXPECT_EQ(first.x, origin.x + textLeft);
+    EXPECT_EQ(first.y, origin.y);
+    EXPECT_EQ(edit->ClientToText({first.x + 1, first.y + 1}), (TEasyPoint{0, 0}));
+    EXPECT_EQ(edit->ClientToText({origin.x + textLeft + 3 * edit->CharWidth(), origin.y + 2 * edit->LineHeight() + 1}),
+              (TEasyPoint{3, 2}));
+    EXPECT_EQ(Send(EM_CHARFROMPOS, 0, MAKELPARAM(first.x + 1, origin.y + edit->LineHeight() + 1)),
+              MAKELONG(edit->PosToCharIndex({0, 1}), 1));
+    RedrawWindow(edit->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    const EditorPicture picture(edit->Handle());
+    EXPECT_GT(picture.DarkPixels(first.x, first.x + 6 * edit->CharWidth(), first.y, first.y + edit->LineHeight()), 0);
+    // A click places the caret at the clicked character of the view.
+    Send(WM_LBUTTONDOWN, MK_LBUTTON,
+         MAKELPARAM(first.x + 2 * edit->CharWidth() + 1, first.y + 3 * edit->LineHeight() + 1));
+    Send(WM_LBUTTONUP, 0, 0);
+    EXPECT_EQ(edit->CaretX(), 2);
+    EXPECT_EQ(edit->CaretY(), 3);
+
+    // Outside the page layout: the scale from the text's edge, no indents to drag.
+    EXPECT_EQ(horz.Start(), origin.x + textLeft);
+    EXPECT_TRUE(horz.Options() & roFixedIndents);
+
+    // A window made anew keeps its rulers and the view beside them.
+    edit->SetBorderStyle(TEasyBorderStyle::bsNone);
+    EXPECT_EQ(GetParent(horz.Handle()), edit->Handle());
+    EXPECT_TRUE(IsWindowVisible(horz.Handle()) || !IsWindowVisible(edit->Handle()));
+    EXPECT_EQ(edit->TextToClient({0, 0}).y, horz.Height());
+    EXPECT_EQ(edit->CaretY(), 3);
+
+    // Switched off, the view has the client area again.
+    edit->SetRulerOptions(0);
+    EXPECT_EQ(edit->HorzRuler(), nullptr);
+    EXPECT_EQ(edit->VertRuler(), nullptr);
+    EXPECT_EQ(edit->TextToClient({0, 0}).x, textLeft);
+    EXPECT_EQ(edit->TextToClient({0, 0}).y, 0);
+}
+
+TEST_F(EasyEditorTest, TheRulersShowTheCaretPageAndTheirDraggedIndentsSetIt)
+{
+    SetLines(300);
+    edit->Ruler().SetUnits(TEasyRulerUnits::erPixels);
+    edit->SetRulerOptions(roHorzRuler | roVertRuler);
+    edit->SetPageType(TEasyPageType::ptPageLayout);
+    TEasyRuler& horz = *edit->HorzRuler();
+    TEasyRuler& vert = *edit->VertRuler();
+    const POINT origin = edit->ViewOrigin();
+    TEasyPage& page = edit->Pages().DefaultPage();
+    const int sheetWidth = page.PixelWidth(96, 96);
+    const int sheetHeight = page.PixelHeight(96, 96);
+    // The sheet where the view shows it, its indents from its edges.
+    EXPECT_EQ(horz.Start(), origin.x + page.LeftGutterWidth());
+    EXPECT_EQ(horz.End(), horz.Start() + sheetWidth);
+    EXPECT_EQ(horz.FirstIndent(), page.LeftIndent());
+    EXPECT_EQ(horz.SecondIndent(), page.RightIndent());
+    EXPECT_FALSE(horz.Options() & roFixedIndents);
+    EXPECT_EQ(vert.Start(), page.TopGutterHeight());
+    EXPECT_EQ(vert.End(), vert.Start() + sheetHeight);
+    EXPECT_EQ(vert.FirstIndent(), page.TopIndent());
+    // The vertical ruler follows the view by pixels.
+    Send(WM_VSCROLL, SB_LINEDOWN);
+    EXPECT_EQ(vert.Start(), page.TopGutterHeight() - edit->LineHeight());
+
+    // Dragging the left indentation mark 96 pixels into the sheet.
+    auto drag = [](TEasyRuler& ruler, int from, int to, int across) {
+        SendMessageW(ruler.Handle(), WM_LBUTTONDOWN, MK_LBUTTON,
+                     ruler.Orientation() == TEasyRulerOrientation::Horizontal ? MAKELPARAM(from, across)
+                                                                              : MAKELPARAM(across, from));
+        const LPARAM end =
+            ruler.Orientation() == TEasyRulerOrientation::Horizontal ? MAKELPARAM(to, across) : MAKELPARAM(across, to);
+        SendMessageW(ruler.Handle(), WM_MOUSEMOVE, MK_LBUTTON, end);
+        SendMessageW(ruler.Handle(), WM_LBUTTONUP, 0, end);
+    };
+    drag(horz, horz.Start() + page.LeftIndent(), horz.Start() + 96, 1);
+    EXPECT_EQ(page.LeftIndent(), 96);
+    EXPECT_EQ(edit->TextToClient({0, 5}).x, origin.x + page.LeftGutterWidth() + 96 + edit->TextLeft());
+    // The bottom indentation of the vertical ruler: fewer lines on the page.
+    const int lastBefore = edit->Pages().DefaultPage().LastLine;
+    drag(vert, vert.End() - page.BottomIndent(), vert.End() - 200, 5);
+    EXPECT_EQ(page.BottomIndent(), 200);
+    edit->TextToClient({0, 299});  // lays the pages out again
+    EXPECT_LT(edit->Pages().DefaultPage().LastLine, lastBefore);
+    EXPECT_EQ(vert.SecondIndent(), 200);
 }
 
 TEST_F(EasyEditorTest, PageLayoutPlacesWrappedRowsOnTheirSheet)

@@ -110,6 +110,15 @@ TEST_F(EditorProbeTest, SettingsSurviveIntoTheNextRunInTheFileAndTheRegistry)
     user.DeleteKey(key);
 }
 
+TEST_F(EditorProbeTest, ABlockIsReadAsItsColumnsOfEachLine)
+{
+    const std::vector<std::string> lines =
+        Lines(Run(L"--settings \"" + settings + L"\" --block --rulers --page layout").Text);
+    // Columns 2 to 9 of lines 1 to 5; short and empty lines padded.
+    const std::vector<std::string> expected = {"block 2:", "ei abc  ", "        ", "C drei  ", "er      ", "        "};
+    EXPECT_EQ(lines, expected);
+}
+
 TEST_F(EditorProbeTest, TwoCopiesSavingAtOnceLeaveOneWholeFile)
 {
     for (int round = 0; round < 20; ++round) {

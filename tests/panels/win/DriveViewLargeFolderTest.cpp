@@ -126,6 +126,9 @@ TEST_F(DriveViewLargeFolderTest, AnAnswerForANodeThatWentIsDropped)
     TTreeNode* node = tree->NodeForPath(big);
     ASSERT_NE(node, nullptr);
     TTreeNode* parent = node->Parent();
+    // Finding the node may still be reading its parents (slowly under
+    // load): those reads belong to nodes that stay, so they finish first.
+    ASSERT_TRUE(test::PumpUntil([&] { return tree->ReadsPending() == 0; }, 60s));
     node->Expand();
     ASSERT_TRUE(tree->SubDirReadPending(node));
     // The parent is emptied while the worker reads: the node goes.
