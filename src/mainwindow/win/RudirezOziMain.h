@@ -17,9 +17,12 @@
 // The commands are rows of the action catalogue (mainwindow/ActionCatalogue.h):
 // CreateMenus builds their actions and the main menu from it (TCommandMenus),
 // and each area registers its handlers against the commands' ids.
-// The files form a one-way chain: start-up, settings, options and shutdown
-// may call the dispatch and the services; the dispatch calls the services;
-// the services call neither.
+// Start-up, settings, options and shutdown may call the dispatch and the
+// services, and the dispatch the services. The areas' hosts are members of
+// the window in files of their own (MainDisplay.cpp, MainFileCommands.cpp,
+// MainStatus.cpp, MainRefresh.cpp); they and the services still call each
+// other both ways (the status bar and message box, the display's timers,
+// the refresh after file commands), so these files form no chain yet.
 
 #include "framework/Colors.h"
 #include "framework/StringList.h"
@@ -278,8 +281,6 @@ public:
     TColor ActivePaneColor = static_cast<TColor>(0xFF000005);
     // The filter text the open dialogs use.
     std::wstring OpenDialogFilter;
-    // The display mode forced by the options (0 automatic, 1 hex, 2 text).
-    uint8_t ForcedDisplayMode = 0;
     // The number of the step that failed on the last ApplyOptions, in order.
     std::vector<int> FailedOptionSteps;
 

@@ -5,6 +5,7 @@
 #include "panels/win/DirView.h"
 
 #include "common/BaseUtils.h"
+#include "common/win/FileQueries.h"
 #include "common/win/PIDL.h"
 #include "framework/SysUtils.h"
 #include "framework/TimingTrace.h"
@@ -106,7 +107,7 @@ void TDirView::ExecuteItem()
     }
     if (item->Ext == L"LNK") {
         const std::wstring target = GetShellLinkTarget(path, false, true);
-        const DWORD attr = target.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(target.c_str());
+        const DWORD attr = target.empty() ? INVALID_FILE_ATTRIBUTES : FileAttributes(target);
         if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY)) {
             OpenFolder(target);
             return;

@@ -6,7 +6,9 @@
 #include "common/FileOperator.h"
 #include "common/win/BaseUtilsWin.h"
 #include "common/win/FileClipboard.h"
+#include "common/win/FileQueries.h"
 #include "common/win/ShellFileOperator.h"
+#include "common/win/ShellNotify.h"
 #include "framework/IgnoredError.h"
 #include "framework/ScopeExit.h"
 #include "framework/SysUtils.h"
@@ -75,7 +77,7 @@ TFileRec* TDirView::CreateDirectory(const std::wstring& Name)
         return nullptr;
     }
     LastFileError = 0;
-    SHChangeNotify(SHCNE_MKDIR, SHCNF_PATHW | SHCNF_FLUSH, full.c_str(), nullptr);
+    NotifyShell(TShellChange::FolderCreated, full, TShellNoticeWait::Flush);
     return AddCreatedItem(full);
 }
 
@@ -102,7 +104,7 @@ TFileRec* TDirView::CreateFile(const std::wstring& Name)
     }
     file.Reset();
     LastFileError = 0;
-    SHChangeNotify(SHCNE_CREATE, SHCNF_PATHW | SHCNF_FLUSH, full.c_str(), nullptr);
+    NotifyShell(TShellChange::FileCreated, full, TShellNoticeWait::Flush);
     return AddCreatedItem(full);
 }
 
@@ -243,13 +245,8 @@ bool TDirView::PasteFromClipBoard(const std::wstring& Target)
         return false;
     }
     const std::wstring target = Target.empty() ? GetPath() : Target;
-    const auto exists = [](const std::wstring& path) {
-        return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-    };
-    const auto isDirectory = [](const std::wstring& path) {
-        const DWORD attributes = GetFileAttributesW(path.c_str());
-        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    };
+    const auto exists = [](const std::wstring& path) { return PathExists(path); };
+    const auto isDirectory = [](const std::wstring& path) { return DirExists(path); };
     const TPastePlan plan =
         PlanPaste(files->Names, PasteEffect(files->PreferredEffect), target, ConfirmOverwrite, exists, isDirectory);
     if (!plan.Valid) {

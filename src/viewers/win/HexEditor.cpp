@@ -4,6 +4,8 @@
 
 #include "viewers/win/HexEditor.h"
 
+#include "common/win/FileQueries.h"
+#include "common/win/TempFiles.h"
 #include "framework/IgnoredError.h"
 #include "framework/SysUtils.h"
 #include "framework/win/MessageDialog.h"
@@ -147,7 +149,7 @@ void THexEditor::StateChanged()
 
 std::unique_ptr<THexFile> THexEditor::MakeWorkingFile()
 {
-    workingName_ = ClaimTempFile(TempFolder(), L"", L".TMP");
+    workingName_ = ClaimTempFile(TemporaryFolder(), L"", L".TMP");
     return std::make_unique<TWinHexFile>(workingName_, true);
 }
 
@@ -245,7 +247,7 @@ bool THexEditor::LoadFromFile(const std::wstring& name)
             // The document itself, read only where it is shown: no copy.
             file = std::make_unique<TWinHexFile>(name, false);
         } else {
-            workingName_ = ClaimTempFile(TempFolder(), L"", L".TMP");
+            workingName_ = ClaimTempFile(TemporaryFolder(), L"", L".TMP");
             if (!CopyFileW(name.c_str(), workingName_.c_str(), FALSE))
                 error = GetLastError();
             else if (!SetFileAttributesW(workingName_.c_str(), FILE_ATTRIBUTE_NORMAL))
@@ -277,7 +279,7 @@ bool THexEditor::SaveToFile(const std::wstring& name)
     if (readOnlyView_)
         throw EInvalidOperation(L"Der Editor befindet sich im Anzeigemodus. Das Speichern ist daher nicht möglich.");
     const TWaitCursor hourGlass;
-    const DWORD oldAttributes = GetFileAttributesW(name.c_str());
+    const DWORD oldAttributes = FileAttributes(name);
     const bool exists = oldAttributes != INVALID_FILE_ATTRIBUTES;
     if (exists) {
         // A write-protected target, or one another program holds open, fails
@@ -339,7 +341,7 @@ void THexEditor::SetReadOnlyView(bool readOnlyView)
         readOnlyView_ = readOnlyView;
         return;
     }
-    const DWORD attributes = GetFileAttributesW(fileName_.c_str());
+    const DWORD attributes = FileAttributes(fileName_);
     if (!readOnlyView && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         throw EInvalidOperation(L"Die Datei \"" + FileNameOnly(fileName_) + L"\" ist schreibgeschützt.");
     // The document is opened again in the new mode, at the same place.
