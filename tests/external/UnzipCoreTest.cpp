@@ -389,7 +389,7 @@ TEST_F(UnzipCoreTest, AWrongPasswordPassingTheCheckByteIsAskedAgainNotAnError)
             EXPECT_EQ(given.Log.Count(zacCRCError), 0u);
             EXPECT_TRUE(SkipTypes(given.Log).empty());
             if (toMemory)
-                EXPECT_EQ(given.Memory, first);
+                EXPECT_TRUE(given.Memory == first) << "the memory holds other bytes";
             else
                 ExpectSameTree(ReadTree(out), {{"geheim.txt", first}, {"zweite.bin", second}});
         }
