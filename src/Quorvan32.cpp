@@ -4,6 +4,7 @@
 
 #include "framework/TimingTrace.h"
 #include "framework/win/Forms.h"
+#include "imaging/win/GIFImage.h"
 #include "imaging/win/KyAniCursor.h"
 #include "imaging/win/KyBitmap.h"
 #include "imaging/win/PNGObject.h"
@@ -31,9 +32,11 @@ struct PictureClassesSession {
         qrv::StartSystemPictureUnit();
         qrv::StartKyBitmapUnit();
         qrv::StartKyAniCursorUnit();
+        qrv::StartGIFUnit();
     }
     ~PictureClassesSession()
     {
+        qrv::EndGIFUnit();
         qrv::EndKyAniCursorUnit();
         qrv::EndKyBitmapUnit();
         qrv::EndSystemPictureUnit();

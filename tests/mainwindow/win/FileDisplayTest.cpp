@@ -14,6 +14,7 @@
 #include "framework/win/Forms.h"
 #include "framework/win/Image.h"
 #include "framework/win/ScrollBox.h"
+#include "imaging/win/GIFImage.h"
 #include "imaging/win/KyAniCursor.h"
 #include "imaging/win/KyBitmap.h"
 #include "imaging/win/PNGObject.h"
@@ -84,6 +85,7 @@ protected:
         StartSystemPictureUnit();
         StartKyBitmapUnit();
         StartKyAniCursorUnit();
+        StartGIFUnit();
         SetDefaultOptions(Options, TSystemFacts{});
         form.SetBounds(0, 0, 700, 500);
         auto place = [this](auto* control) {
@@ -110,6 +112,7 @@ protected:
     void TearDown() override
     {
         display.reset();
+        EndGIFUnit();
         EndKyAniCursorUnit();
         EndKyBitmapUnit();
         EndSystemPictureUnit();
@@ -432,6 +435,27 @@ TEST_F(FileDisplayTest, AnAnimatedCursorPlaysUntilTheDisplayIsCleared)
     EXPECT_TRUE(panes.Image1->Empty());
     const std::vector<COLORREF> cleared = ImageShot();
     EXPECT_FALSE(test::PumpUntil([&] { return ImageShot() != cleared; }, 600ms)) << "nothing plays on";
+}
+
+TEST_F(FileDisplayTest, AGifAnimationPlaysUntilAnotherFileIsShown)
+{
+    using namespace std::chrono_literals;
+    Focus(CopyRasterFixture("../gif/animation_loop0.gif", L"tanz.gif"));
+    ASSERT_EQ(display->VisiblePane(), panes.ScrollBox1);
+    ASSERT_NE(dynamic_cast<TGIFImage*>(panes.Image1->Graphic()), nullptr);
+    EXPECT_EQ(panes.Image1->PictureSize().cx, 16);
+    const std::vector<COLORREF> first = ImageShot();
+    // Its first frame lasts 100 ms; the image control's timer moves it on.
+    EXPECT_TRUE(test::PumpUntil([&] { return ImageShot() != first; }, 5s)) << "the animation plays";
+
+    Focus(MakePng(L"still.png", 8, 8));
+    EXPECT_EQ(dynamic_cast<TGIFImage*>(panes.Image1->Graphic()), nullptr);
+    const std::vector<COLORREF> still = ImageShot();
+    EXPECT_FALSE(test::PumpUntil([&] { return ImageShot() != still; }, 600ms)) << "nothing plays on";
+
+    Focus(dir.Write(L"kaputt.gif", "GIF89a kein Bild"));
+    EXPECT_EQ(display->VisiblePane(), panes.ErrorPanel);
+    EXPECT_EQ(panes.ErrorpanelCaption->Caption(), L"Unbekanntes Grafikformat: kaputt.gif");
 }
 
 TEST_F(FileDisplayTest, ForcedTextShowsAnyFileInTheEditor)
