@@ -49,7 +49,9 @@ bool SaveWindowPicture(HWND window, const std::wstring& fileName)
 
 bool ShowAndSaveWindowPicture(HWND window, const std::wstring& fileName)
 {
-    ShowWindow(window, SW_SHOW);
+    // The picture is copied from the screen: above every other window for
+    // the while, so that no other program's window is in it.
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     SetForegroundWindow(window);
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     for (int round = 0; round < 10; ++round) {
@@ -60,7 +62,9 @@ bool ShowAndSaveWindowPicture(HWND window, const std::wstring& fileName)
         }
         Sleep(30);
     }
-    return SaveWindowPicture(window, fileName);
+    const bool saved = SaveWindowPicture(window, fileName);
+    SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return saved;
 }
 
 }  // namespace qrv
