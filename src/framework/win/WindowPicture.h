@@ -12,8 +12,8 @@ namespace qrv {
 [[nodiscard]] bool SaveWindowPicture(HWND window, const std::wstring& fileName);
 
 // Shows the window in front (above all windows while the picture is taken),
-// lets it and its children paint (the queue pumped
-// for a moment, so a window manager can place it too), then saves it as above.
+// lets it and its children paint (the queue pumped for a moment, so a window
+// manager can place it too), then saves it as above.
 [[nodiscard]] bool ShowAndSaveWindowPicture(HWND window, const std::wstring& fileName);
 
 }  // namespace qrv
