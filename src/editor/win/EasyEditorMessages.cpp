@@ -335,6 +335,7 @@ void TCustomEasyEdit::UpdateScrollHint(int code)
 
 bool TCustomEasyEdit::ExecuteCommand(int code)
 {
+    commands_.HideCaret = hideCaret_;
     const bool done = commands_.Execute(TEasyKeyHandler::ExecuteCommand, code);
     // A move also from an editor without the focus shows the caret.
     if (done && code != 49 && code != 50 && !hideCaret_)
@@ -467,6 +468,7 @@ bool TCustomEasyEdit::KeyDown(WORD key)
             return false;
         shift = 0;
     }
+    keyHandled_ = false;
     const TEasyKeyData* binding = keys_.GetBinding(key, shift, keyState_);
     if (!binding) {
         keyState_ = 0;
