@@ -96,6 +96,19 @@ bool HasLoneHalf(std::u16string_view text)
     return false;
 }
 
+// The lines with a break between them: no line and one empty line are the
+// same empty text.
+std::u16string Joined(const TEasyStrings& lines)
+{
+    std::u16string text;
+    for (int y = 0; y < lines.Count(); ++y) {
+        if (y > 0)
+            text += u'\n';
+        text += lines.GetStored(y);
+    }
+    return text;
+}
+
 std::u16string Units(const uint8_t* data, size_t size)
 {
     std::u16string text;
@@ -136,9 +149,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     host.source.SetOptions(sourceOptions);
     host.source.Strings().SetText(document);
     const bool wholeOnly = LoneHalves(host.source.Strings()) == 0 && !HasLoneHalf(host.clipboard);
-    std::u16string original;
-    for (int y = 0; y < host.source.Strings().Count(); ++y)
-        original += std::u16string(host.source.Strings().GetStored(y)) + u'\n';
+    const std::u16string original = Joined(host.source.Strings());
     SetEasyOverwriteMode((flags & 64) != 0);
 
     TEasyEditCommands commands(host);
@@ -165,10 +176,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     SetEasyOverwriteMode(false);
     while (host.source.CanUndo())
         host.source.Undo();
-    std::u16string restored;
-    for (int y = 0; y < host.source.Strings().Count(); ++y)
-        restored += std::u16string(host.source.Strings().GetStored(y)) + u'\n';
-    if (restored != original)
+    if (Joined(host.source.Strings()) != original)
         std::abort();
     return 0;
 }

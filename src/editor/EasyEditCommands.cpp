@@ -278,6 +278,7 @@ void TEasyEditCommands::TypeText(std::u16string_view text)
         host_.Beep();
         return;
     }
+    KeepOffSurrogateHalf(false);
     TUpdate update(*this, ukcTyping);
     DeleteOverwritable();
     if (overwriteMode) {
@@ -346,8 +347,10 @@ void TEasyEditCommands::InsertBlock(const std::vector<std::u16string>& lines, in
         insertAt(at.X, at.Y, lines[0]);
         const TEasyPoint end = source.CaretPoint();
         SetSelectionAfter(at, end, smStream);
-        if (mode == smBlock)
-            source.SetCaretPos(at.X, at.Y + 1);
+        if (mode == smBlock) {
+            const TEasyPoint below = OffPair({at.X, at.Y + 1}, false);
+            source.SetCaretPos(below.X, below.Y);
+        }
         return;
     }
     const int last = int(lines.size()) - 1;
@@ -490,10 +493,20 @@ void TEasyEditCommands::WordRight()
 
 bool TEasyEditCommands::Move(int code)
 {
+    TUpdate update(*this, ukcMove);
+    if (!MoveCaret(code))
+        return false;
+    // No move ends between the halves of a pair.
+    const bool forward = code == 1 || code == 3 || code == 5 || code == 9 || code == 11 || code == 13 || code == 43;
+    KeepOffSurrogateHalf(forward);
+    return true;
+}
+
+bool TEasyEditCommands::MoveCaret(int code)
+{
     TCustomEasyEditSource& source = Source();
     const int y = source.CaretY();
     const int last = std::max(source.Strings().Count() - 1, 0);
-    TUpdate update(*this, ukcMove);
     switch (code) {
     case 0:
     case 1:
@@ -1022,6 +1035,9 @@ bool TEasyEditCommands::BlockCommand(int code)
 bool TEasyEditCommands::Execute(TEasyKeyHandler handler, int code)
 {
     TCustomEasyEditSource& source = Source();
+    // A caret left between the halves of a pair (by a view or a bookmark)
+    // stands before the pair.
+    KeepOffSurrogateHalf(false);
     switch (handler) {
     case TEasyKeyHandler::ExecuteCommand:
         if (HideCaret && code >= 0 && code <= 3)

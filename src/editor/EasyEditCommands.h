@@ -116,6 +116,7 @@ private:
     std::u16string Line(int line);
     // Plain caret moves (codes 0-15, 42, 43); false for other codes.
     bool Move(int code);
+    bool MoveCaret(int code);
     void MoveVertically(int rows);
     void WordLeft();
     void WordRight();
