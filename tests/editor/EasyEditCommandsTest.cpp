@@ -447,6 +447,8 @@ const CommandCase kCases[] = {
      u"abcdef",
      {4, 0},
      {{1, 0}, {4, 0}, smStream}},
+    {"BracketJumpForward", u"f(a[b]c)", {1, 0}, {}, 0, 0, H::JumpToMatchingBracket, 0, u"f(a[b]c)", {7, 0}, {}},
+    {"BracketJumpBackward", u"f(a[b]c)", {7, 0}, {}, 0, 0, H::JumpToMatchingBracket, 0, u"f(a[b]c)", {1, 0}, {}},
     {"RemoveSelection", u"ab", {0, 0}, {{0, 0}, {1, 0}, smStream}, 0, 0, H::ExecuteBlockCommand, 58, u"ab", {0, 0}, {}},
 };
 
