@@ -5,10 +5,15 @@
 // bytes) and with TRLEEncoder. Before anything is timed every decoder's
 // output is compared with giflib's, and giflib reads back what the encoders
 // wrote.
+//
+// Colour reduction of the same 12 Mpx photo to 256 colours (the octree and
+// the nearest entry, without dithering) beside giflib's GifQuantizeBuffer and netpbm's pnmquant
+// (with and without -floyd): time per Mpx and PSNR against the photo.
 
 #include "GiflibOracle.h"
 
 #include "framework/Streams.h"
+#include "imaging/GifColorReduction.h"
 #include "imaging/GifDocument.h"
 #include "imaging/GifLzw.h"
 
@@ -339,6 +344,104 @@ void EncodeGiflib(benchmark::State& state, size_t index)
         benchmark::Counter(double(frame.Pixels.size()) / 1e6, benchmark::Counter::kIsIterationInvariantRate);
 }
 
+// The photo as blue, green, red rows.
+const std::vector<uint8_t>& PhotoBgr()
+{
+    static const std::vector<uint8_t> pixels = [] {
+        std::vector<uint8_t> bgr(size_t(4000) * 3000 * 3);
+        uint32_t state = 7;
+        for (uint32_t y = 0; y < 3000; ++y)
+            for (uint32_t x = 0; x < 4000; ++x) {
+                uint8_t rgb[3];
+                PhotoPixel(x, y, state, rgb);
+                uint8_t* pixel = bgr.data() + (size_t(y) * 4000 + x) * 3;
+                pixel[0] = rgb[2], pixel[1] = rgb[1], pixel[2] = rgb[0];
+            }
+        return bgr;
+    }();
+    return pixels;
+}
+
+// Peak signal-to-noise ratio of a reduction against the photo, in dB; the
+// colour of pixel i is given as red, green, blue.
+template <typename TColorOf>
+double Psnr(TColorOf colorOf)
+{
+    const std::vector<uint8_t>& photo = PhotoBgr();
+    double squares = 0;
+    const size_t pixels = photo.size() / 3;
+    for (size_t i = 0; i < pixels; ++i) {
+        const GifColorType color = colorOf(i);
+        const double r = photo[3 * i + 2] - color.Red, g = photo[3 * i + 1] - color.Green,
+                     b = photo[3 * i] - color.Blue;
+        squares += r * r + g * g + b * b;
+    }
+    const double mse = squares / (3.0 * double(pixels));
+    return mse == 0 ? 99.0 : 10 * std::log10(255.0 * 255.0 / mse);
+}
+
+void ReduceOurs(benchmark::State& state)
+{
+    const std::vector<uint8_t>& photo = PhotoBgr();
+    const TBgrImage image{4000, 3000, photo.data(), 4000 * 3};
+    TReducedImage reduced;
+    for (auto _ : state)
+        reduced = ReduceColors(image, TColorReductionMethod::crmQuantize, TDitherKind::dkNearest, 8);
+    state.counters["ms/Mpx"] =
+        benchmark::Counter(12.0 / 1000, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["PSNR"] = Psnr([&](size_t i) {
+        const TGIFColor color = reduced.Palette[reduced.Indices[i]];
+        return GifColorType{color.Red, color.Green, color.Blue};
+    });
+}
+
+void ReduceGiflib(benchmark::State& state)
+{
+    const std::vector<uint8_t>& photo = PhotoBgr();
+    const size_t pixels = photo.size() / 3;
+    std::vector<GifByteType> red(pixels), green(pixels), blue(pixels), output(pixels);
+    for (size_t i = 0; i < pixels; ++i)
+        red[i] = photo[3 * i + 2], green[i] = photo[3 * i + 1], blue[i] = photo[3 * i];
+    GifColorType map[256];
+    for (auto _ : state) {
+        int size = 256;
+        if (GifQuantizeBuffer(4000, 3000, &size, red.data(), green.data(), blue.data(), output.data(), map) != GIF_OK)
+            state.SkipWithError("GifQuantizeBuffer failed");
+    }
+    state.counters["ms/Mpx"] =
+        benchmark::Counter(12.0 / 1000, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["PSNR"] = Psnr([&](size_t i) { return map[output[i]]; });
+}
+
+// pnmquant on the photo written as a PPM, its output read back.
+void ReducePnmquant(benchmark::State& state, const std::string& options)
+{
+    const std::filesystem::path cache = QRV_BENCH_CACHE;
+    std::filesystem::create_directories(cache);
+    const std::filesystem::path ppm = cache / "photo12mpx-reduce.ppm", out = cache / "photo12mpx-reduced.ppm";
+    if (!std::filesystem::exists(ppm)) {
+        const std::vector<uint8_t>& photo = PhotoBgr();
+        std::ofstream file(ppm, std::ios::binary);
+        file << "P6\n4000 3000\n255\n";
+        for (size_t i = 0; i < photo.size(); i += 3) {
+            const char rgb[3] = {char(photo[i + 2]), char(photo[i + 1]), char(photo[i])};
+            file.write(rgb, 3);
+        }
+    }
+    const std::string command = "pnmquant " + options + " 256 " + ppm.string() + " > " + out.string() + " 2>/dev/null";
+    for (auto _ : state)
+        if (std::system(command.c_str()) != 0)
+            state.SkipWithError("pnmquant failed");
+    state.counters["ms/Mpx"] =
+        benchmark::Counter(12.0 / 1000, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    const std::string bytes = ReadFileBytes(out);
+    const size_t header = bytes.size() - size_t(4000) * 3000 * 3;
+    state.counters["PSNR"] = Psnr([&](size_t i) {
+        const auto* rgb = reinterpret_cast<const uint8_t*>(bytes.data() + header + 3 * i);
+        return GifColorType{rgb[0], rgb[1], rgb[2]};
+    });
+}
+
 const int registered = [] {
     const char* names[] = {"photo12mpx-256", "scan-1bit", "interlaced-1600x1200", "animation-200x320x240"};
     for (size_t i = 0; i < 4; ++i) {
@@ -356,6 +459,22 @@ const int registered = [] {
         benchmark::RegisterBenchmark((name + "/rle").c_str(), EncodeOurs<TRLEEncoder>, i)
             ->Unit(benchmark::kMillisecond);
     }
+    benchmark::RegisterBenchmark("Gif/Reduce/photo12mpx-256", ReduceOurs)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->Iterations(2);
+    benchmark::RegisterBenchmark("Gif/Reduce/photo12mpx-256/ref:giflib GifQuantizeBuffer", ReduceGiflib)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->Iterations(2);
+    benchmark::RegisterBenchmark("Gif/Reduce/photo12mpx-256/ref:pnmquant", ReducePnmquant, std::string())
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->Iterations(1);
+    benchmark::RegisterBenchmark("Gif/Reduce/photo12mpx-256/ref:pnmquant -floyd", ReducePnmquant, std::string("-floyd"))
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->Iterations(1);
     return 0;
 }();
 

@@ -1,11 +1,13 @@
 // GIF files from outside: loading must end with the document or a
 // GIFException and stay in bounds; whatever loaded must save with both
 // encoders (or be refused before anything is written) and read back to the
-// same frames and pixels. Pixel memory is capped so that a descriptor cannot
+// same frames and pixels; optimised, it must play the same screens for the
+// same times, also once saved and read back. Pixel memory is capped so that a descriptor cannot
 // ask for gigabytes.
 #include "framework/Streams.h"
 #include "framework/SysUtils.h"
 #include "imaging/GifDocument.h"
+#include "imaging/GifOptimizer.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -73,6 +75,31 @@ void ExpectSame(const qrv::TGIFDocument& saved, const qrv::TGIFDocument& read)
     }
 }
 
+// Optimising keeps what plays (screens small enough to compose quickly).
+void ExpectSamePlayOptimised(const qrv::TGIFDocument& document)
+{
+    if (static_cast<size_t>(document.Width()) * document.Height() > 64 * 1024 || Images(document).empty())
+        return;
+    qrv::TMemoryStream saved;
+    try {
+        document.SaveToStream(saved);
+    } catch (const qrv::Exception&) {
+        return;
+    }
+    saved.SetPosition(0);
+    qrv::TGIFDocument copy;
+    LoadCapped(copy, saved);
+    const auto before = qrv::GIFTimeline(copy);
+    qrv::OptimizeGIF(copy, qrv::kAllGIFOptimizeSteps);
+    Require(qrv::GIFTimeline(copy) == before);
+    qrv::TMemoryStream output;
+    copy.SaveToStream(output);
+    output.SetPosition(0);
+    qrv::TGIFDocument again;
+    LoadCapped(again, output);
+    Require(qrv::GIFTimeline(again) == before);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -87,6 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         // A refused file: the stream is put back and what was read stays usable.
         Require(input.Position() == 0);
     }
+    ExpectSamePlayOptimised(document);
     for (qrv::TGIFEncoding encoding : {qrv::TGIFEncoding::LZW, qrv::TGIFEncoding::RLE}) {
         document.Encoding = encoding;
         qrv::TMemoryStream output;

@@ -2,8 +2,10 @@
 // the start-up logo, the main window and the message loop; everything is torn
 // down in reverse order on the way out.
 
+#include "dialogs/win/ShadowedHint.h"
 #include "framework/TimingTrace.h"
 #include "framework/win/Forms.h"
+#include "imaging/win/GIFImage.h"
 #include "imaging/win/KyAniCursor.h"
 #include "imaging/win/KyBitmap.h"
 #include "imaging/win/PNGObject.h"
@@ -31,9 +33,11 @@ struct PictureClassesSession {
         qrv::StartSystemPictureUnit();
         qrv::StartKyBitmapUnit();
         qrv::StartKyAniCursorUnit();
+        qrv::StartGIFUnit();
     }
     ~PictureClassesSession()
     {
+        qrv::EndGIFUnit();
         qrv::EndKyAniCursorUnit();
         qrv::EndKyBitmapUnit();
         qrv::EndSystemPictureUnit();
@@ -57,6 +61,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
     {
         qrv::TApplication application;
         application.Initialize();
+        // The hints the application shows have a drop shadow.
+        qrv::InstallShadowedHintWindow();
         qrv::ShowStartupLogo();
         qrv::TraceTiming(L"start-up logo shown");
         {

@@ -227,7 +227,14 @@ int wmain(int argc, wchar_t** argv)
         DeleteFileW(other.c_str());
         hex->LoadFromFile(copy);
         hex->SetSelStart(kBigSize / 2);
-        SendMessageW(window, WM_CHAR, L'0', 1);
+        // A digit other than the byte's high nibble: typing the nibble it
+        // holds changes nothing, and the save would make no backup.
+        int64_t one = 1;
+        const std::vector<uint8_t> old = hex->BufferFromFile(kBigSize / 2, one);
+        const int nibble = old.empty() ? 0 : old[0] >> 4;
+        SendMessageW(window, WM_CHAR, L"0123456789ABCDEF"[(nibble + 1) % 16], 1);
+        if (!hex->Modified())
+            std::printf("  WRONG: the typed digit changed nothing\n");
         // Each starts with everything written out, and the two take turns at
         // going first.
         double reference = 0, ms = 0;

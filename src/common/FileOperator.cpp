@@ -297,7 +297,9 @@ bool TFileOperator::RunRenames(const std::vector<std::wstring>& sources, const s
 {
     for (size_t i = 0; i < sources.size(); ++i) {
         if (sources[i] != dests[i]) {
-            const uint32_t error = system_->RenameFile(sources[i], dests[i]);
+            const uint32_t error = SameNameIgnoringCase(sources[i], dests[i])
+                                       ? RenameCaseOnly(sources[i], dests[i])
+                                       : system_->RenameFile(sources[i], dests[i]);
             if (error != 0) {
                 renameFailures_.push_back({sources[i], dests[i], error});
             } else {
@@ -315,6 +317,30 @@ bool TFileOperator::RunRenames(const std::vector<std::wstring>& sources, const s
         }
     }
     return renameFailures_.empty();
+}
+
+uint32_t TFileOperator::RenameCaseOnly(const std::wstring& From, const std::wstring& To)
+{
+    // Some file systems take a rename to the same name in another case as
+    // done and change nothing: the name goes through a free one.
+    std::wstring between;
+    for (int n = 1; n < 1000 && between.empty(); ++n) {
+        const std::wstring candidate = RemoveBackslash(From) + L".~" + std::to_wstring(n);
+        if (!system_->FileOrDirExists(candidate)) {
+            between = candidate;
+        }
+    }
+    if (between.empty()) {
+        return system_->RenameFile(From, To);
+    }
+    if (const uint32_t error = system_->RenameFile(From, between); error != 0) {
+        return error;
+    }
+    const uint32_t error = system_->RenameFile(between, To);
+    if (error != 0 && system_->RenameFile(between, From) != 0) {
+        TraceIgnoredFailure(L"renaming back after a failed case-only rename", error);
+    }
+    return error;
 }
 
 bool TFileOperator::KeepMovedOnly(TFileOperationRecord& done)

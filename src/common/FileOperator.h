@@ -202,6 +202,7 @@ public:
 private:
     bool RunRenames(const std::vector<std::wstring>& sources, const std::vector<std::wstring>& dests,
                     TFileOperationRecord& done);
+    uint32_t RenameCaseOnly(const std::wstring& From, const std::wstring& To);
     // After a move the shell reported done: drops from Done what is still at
     // its old place; false when anything was.
     bool KeepMovedOnly(TFileOperationRecord& done);

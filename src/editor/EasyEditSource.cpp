@@ -2,10 +2,12 @@
 
 #include "editor/EasyEditSourceScopes.h"
 #include "editor/WideText.h"
+#include "framework/ScopeExit.h"
 #include "framework/Streams.h"
 #include "framework/SysUtils.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace qrv {
 
@@ -391,19 +393,16 @@ void TCustomEasyEditSource::ExpandTabsInLines(int first, int last)
 {
     last = std::min(last, strings_.Count() - 1);
     TOwnEdit own(*this);
-    bool updating = false;
+    // The bracket opens at the first line that changes.
+    std::optional<TUpdateLock<TEasyStrings>> update;
     for (int i = std::max(0, first); i <= last; ++i) {
         const std::u16string_view stored = Stored(i);
         if (stored.find(u'\t') == std::u16string_view::npos)
             continue;
-        if (!updating) {
-            strings_.BeginUpdate();
-            updating = true;
-        }
+        if (!update)
+            update.emplace(strings_, &TEasyStrings::BeginUpdate, &TEasyStrings::EndUpdate);
         strings_.Put(i, tabs_.ExpandTabs(stored));
     }
-    if (updating)
-        strings_.EndUpdate();
 }
 
 void TCustomEasyEditSource::GetStringHook(std::u16string& text, int mode)

@@ -2,6 +2,7 @@
 
 #include "editor/WideText.h"
 #include "framework/Encoding.h"
+#include "framework/ScopeExit.h"
 
 namespace qrv {
 
@@ -64,7 +65,8 @@ void TCustomEasyImporterEx::ApplyAttributes(TCustomEasyEditorAttributes& attribu
         if (record.LinkSet)
             link = record.LinkTarget;
     }
-    attributes.BeginUpdate();
+    const TUpdateLock update(attributes, &TCustomEasyEditorAttributes::BeginUpdate,
+                             &TCustomEasyEditorAttributes::EndUpdate);
     attributes.SetColor(color);
     attributes.SetBackColor(backColor);
     attributes.SetName(name);
@@ -73,7 +75,6 @@ void TCustomEasyImporterEx::ApplyAttributes(TCustomEasyEditorAttributes& attribu
     attributes.SetStyle(style);
     attributes.SetVerticalPosition(vertical);
     attributes.SetText(ToWide(link));
-    attributes.EndUpdate();
 }
 
 }  // namespace qrv

@@ -2,6 +2,7 @@
 
 #include "editor/EasyEditorSubObjects.h"
 #include "editor/EasyMulDiv.h"
+#include "framework/ScopeExit.h"
 
 #include <algorithm>
 #include <tuple>
@@ -10,7 +11,7 @@ namespace qrv {
 
 namespace {
 
-constexpr TEasyPaperSize PaperSizes[] = {
+constexpr TEasyPaperSize kPaperSizes[] = {
     {216, 279}, {216, 357}, {184, 267}, {297, 420}, {210, 297}, {148, 210},
     {105, 241}, {110, 220}, {162, 229}, {98, 191},  {210, 297},
 };
@@ -25,7 +26,7 @@ int Int(int64_t value)
 TEasyPaperSize EasyPaperSize(TEasyPageSize size)
 {
     const int index = std::clamp(int(size), 0, int(TEasyPageSize::psOther));
-    return PaperSizes[index];
+    return kPaperSizes[index];
 }
 
 // --- Page -------------------------------------------------------------------
@@ -152,7 +153,7 @@ int TEasyPage::PixelHeight(int pixelsPerInchX, int pixelsPerInchY) const
 
 void TEasyPage::AssignSettings(const TEasyPage& other)
 {
-    BeginUpdate();
+    const TUpdateLock update(*this, &TEasyPage::BeginUpdate, &TEasyPage::EndUpdate);
     width_ = other.width_;
     height_ = other.height_;
     size_ = other.size_;
@@ -163,7 +164,6 @@ void TEasyPage::AssignSettings(const TEasyPage& other)
     numAlignment_ = other.numAlignment_;
     paintPageNumber_ = other.paintPageNumber_;
     changedWhileUpdating_ = true;
-    EndUpdate();
 }
 
 bool TEasyPage::Contains(int line, int column) const

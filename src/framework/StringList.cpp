@@ -1,6 +1,7 @@
 #include "framework/StringList.h"
 
 #include "framework/Encoding.h"
+#include "framework/ScopeExit.h"
 #include "framework/Streams.h"
 #include "framework/SysUtils.h"
 
@@ -34,20 +35,18 @@ void TStrings::InsertObject(int index, const std::wstring& s, void* object)
 
 void TStrings::AddStrings(const TStrings& other)
 {
-    BeginUpdate();
+    const TUpdateLock update(*this, &TStrings::BeginUpdate, &TStrings::EndUpdate);
     for (int i = 0; i < other.Count(); ++i)
         AddObject(other.Get(i), other.GetObject(i));
-    EndUpdate();
 }
 
 void TStrings::Assign(const TStrings& other)
 {
     if (&other == this)
         return;
-    BeginUpdate();
+    const TUpdateLock update(*this, &TStrings::BeginUpdate, &TStrings::EndUpdate);
     Clear();
     AddStrings(other);
-    EndUpdate();
 }
 
 void TStrings::Move(int from, int to)
@@ -159,7 +158,7 @@ std::wstring TStrings::Text() const
 
 void TStrings::SetText(std::wstring_view text)
 {
-    BeginUpdate();
+    const TUpdateLock update(*this, &TStrings::BeginUpdate, &TStrings::EndUpdate);
     Clear();
     size_t start = 0;
     while (start < text.size()) {
@@ -173,7 +172,6 @@ void TStrings::SetText(std::wstring_view text)
             ++end;
         start = end;
     }
-    EndUpdate();
 }
 
 std::wstring TStrings::CommaText() const
@@ -201,7 +199,7 @@ std::wstring TStrings::CommaText() const
 
 void TStrings::SetCommaText(std::wstring_view text)
 {
-    BeginUpdate();
+    const TUpdateLock update(*this, &TStrings::BeginUpdate, &TStrings::EndUpdate);
     Clear();
     size_t i = 0;
     auto skipBlanks = [&] {
@@ -240,7 +238,6 @@ void TStrings::SetCommaText(std::wstring_view text)
                 Add(L"");
         }
     }
-    EndUpdate();
 }
 
 void TStrings::LoadFromFile(const std::wstring& fileName, const TEncoding* encoding)

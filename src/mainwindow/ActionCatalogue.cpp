@@ -20,6 +20,7 @@ constexpr uint16_t kKeySubtract = 0x6D;
 constexpr uint16_t kKeyF2 = 0x71;
 constexpr uint16_t kKeyF3 = 0x72;
 constexpr uint16_t kKeyF5 = 0x74;
+constexpr uint16_t kKeyF7 = 0x76;
 constexpr uint16_t kKeyF11 = 0x7A;
 constexpr uint16_t kKeyF12 = 0x7B;
 
@@ -72,7 +73,11 @@ const TActionRow kRows[] = {
 
     {A::FindDatei, L"FindDatei", L"Datei &suchen", Key(kKeyF3), S::Pane, nullptr, -1, M::Tools, 0},
     {A::DOS, L"DOS", L"D&OS-Shell", Key('D', scCtrl), S::Pane, nullptr, -1, M::Tools, 0},
-    {A::OptionsDlg, L"OptionsDlg", L"&Optionen ...", Key(kKeyF12), S::Window, nullptr, -1, M::Tools, 1},
+    {A::FileCompare, L"FileCompare", L"&Dateien vergleichen", scNone, S::Window, nullptr, -1, M::Tools, 1},
+    {A::FileWinCompare, L"FileWinCompare", L"&Verzeichnisse vergleichen...", Key(kKeyF7), S::Window, nullptr, -1, M::Tools, 1},
+    {A::OptionsDlg, L"OptionsDlg", L"&Optionen ...", Key(kKeyF12), S::Window, nullptr, -1, M::Tools, 2},
+
+    {A::HelpAbout, L"HelpAbout1", L"In&fo...", scNone, S::Window, nullptr, -1, M::Help, 0},
 
     {A::TextUndo, L"TextUndo", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::TextSelectAll, L"TextSelectAll", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
@@ -84,8 +89,6 @@ const TActionRow kRows[] = {
     {A::DirUp, L"DirUp", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::SwapWindows, L"SwapWindows", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::EqualizeWindows, L"EqualizeWindows", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
-    {A::FileCompare, L"FileCompare", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
-    {A::FileWinCompare, L"FileWinCompare", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::CopyTo, L"CopyTo", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::MoveTo, L"MoveTo", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::CopyFileNames, L"ClipBoard_asTextFileName", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
@@ -141,6 +144,7 @@ const TMenuRow kMenus[] = {
     {M::Bookmarks, M::None, L"&Lesezeichen", L"Lesezeichen1"},
     {M::Programs, M::None, L"&Programme", L"Programme1"},
     {M::Tools, M::None, L"E&xtras", L"Extras1"},
+    {M::Help, M::None, L"&Hilfe", L"Hilfe1"},
 };
 // clang-format on
 

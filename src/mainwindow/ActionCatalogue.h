@@ -63,6 +63,10 @@ enum class TActionId : uint16_t {
     FindDatei,
     DOS,
     OptionsDlg,
+    FileCompare,
+    FileWinCompare,
+    // Help.
+    HelpAbout,
     // Commands whose states the rules already know, built by later work.
     TextUndo,
     TextSelectAll,
@@ -74,8 +78,6 @@ enum class TActionId : uint16_t {
     DirUp,
     SwapWindows,
     EqualizeWindows,
-    FileCompare,
-    FileWinCompare,
     CopyTo,
     MoveTo,
     CopyFileNames,
@@ -137,7 +139,11 @@ enum class TMenuId : uint8_t {
     Bookmarks,
     Programs,
     Tools,
+    Help,
 };
+
+// The number of menu ids (keep at the last one).
+constexpr size_t kMenuCount = static_cast<size_t>(TMenuId::Help) + 1;
 
 // Popups a command also stands in.
 enum TPopupSet : uint8_t { ppNone = 0, ppList = 1, ppTree = 2 };

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <vector>
+#include <memory>
 
 namespace qrv {
 
@@ -31,19 +31,28 @@ uint8_t CompareOpenFiles(TCompareFile& a, TCompareFile& b, const TFileCompareHos
     if (sizeA != sizeB)
         return crDifferent;
 
-    std::vector<uint8_t> bufferA(static_cast<size_t>(std::min(sizeA, kCompareBlockSize)));
-    std::vector<uint8_t> bufferB(bufferA.size());
+    // A block is read and compared in pieces that stay in the processor's
+    // cache: reading a whole block first and comparing it after would go
+    // to memory twice.
+    const int64_t piece = std::min(sizeA, kComparePieceSize);
+    // Left uninitialised: every byte compared is read first.
+    const auto bufferA = std::make_unique_for_overwrite<uint8_t[]>(static_cast<size_t>(piece));
+    const auto bufferB = std::make_unique_for_overwrite<uint8_t[]>(static_cast<size_t>(piece));
     for (int64_t remaining = sizeA; remaining > 0;) {
         const int64_t block = std::min(remaining, kCompareBlockSize);
         if (host.ProcessMessages)
             host.ProcessMessages();
-        // A short read on B means the file changed under us: a read error too.
-        if (b.Read(bufferB.data(), block) != block)
-            return crReadFailedB;
-        if (a.Read(bufferA.data(), block) != block)
-            return crReadFailedA;
-        if (std::memcmp(bufferA.data(), bufferB.data(), static_cast<size_t>(block)) != 0)
-            return crDifferent;
+        for (int64_t done = 0; done < block;) {
+            const int64_t count = std::min(block - done, piece);
+            // A short read on B means the file changed under us: a read error too.
+            if (b.Read(bufferB.get(), count) != count)
+                return crReadFailedB;
+            if (a.Read(bufferA.get(), count) != count)
+                return crReadFailedA;
+            if (std::memcmp(bufferA.get(), bufferB.get(), static_cast<size_t>(count)) != 0)
+                return crDifferent;
+            done += count;
+        }
         remaining -= block;
         if (host.AbortRequested && host.AbortRequested())
             return crAborted;

@@ -23,8 +23,10 @@ enum TCompareResult : uint8_t {
     crBusy = 7,         // a comparison is running already; nothing was compared
 };
 
-// The size of one block: both files are read in pieces of this many bytes.
+// The size of one block: messages are handled before each block and the
+// abort is tested after it. A block is read and compared in pieces.
 constexpr int64_t kCompareBlockSize = 0x3FFFFF;
+constexpr int64_t kComparePieceSize = 0x40000;
 
 // An open file, read from its start.
 class TCompareFile {

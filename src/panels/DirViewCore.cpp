@@ -6,11 +6,14 @@
 #include "framework/ScopeExit.h"
 #include "framework/SysUtils.h"
 #include "framework/TimingTrace.h"
+#include "panels/FileNameIndex.h"
 
 #include <algorithm>
 #include <map>
+#include <system_error>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
 namespace qrv {
 
@@ -90,13 +93,16 @@ int CompareByName(const TFileRec& A, const TFileRec& B)
 // ---- Construction and brackets ---------------------------------------------------
 
 struct TDirViewCore::TReloadPass {
-    explicit TReloadPass(TDirFilter Made) : Filter(std::move(Made)) {}
+    TReloadPass(TDirFilter Made, size_t Items) : Filter(std::move(Made)), Old(Items) {}
     TDirFilter Filter;
-    // The items by their names in upper case; the first Indexed items are in.
-    std::unordered_map<std::wstring, TFileRec*> Old;
+    // The items by their names; the first Indexed items are in. Those an
+    // entry of their kind was found for are marked found.
+    TFileNameIndex Old;
     size_t Indexed = 0;
-    // The items an entry of their kind was found for.
-    std::unordered_set<const TFileRec*> Kept;
+    std::vector<const TFileRec*> Unindexed;  // a second item of one name
+    // Of the items found, those whose name, size, time or attributes
+    // changed (their place in the order may have).
+    std::unordered_set<const TFileRec*> Moved;
     std::vector<TSearchRec> Fresh;
     bool Changed = false;
     // A sliced re-read's entries and the next one to compare.
@@ -109,7 +115,22 @@ TDirViewCore::TDirViewCore(TComponent* Sender, TDirFileSystem& FileSystem, TDirS
     : sender_(Sender), fs_(FileSystem), shell_(Shell), texts_(Texts), collator_(std::make_shared<TFoldCollator>())
 {}
 
-TDirViewCore::~TDirViewCore() = default;
+TDirViewCore::~TDirViewCore()
+{
+    if (passFreer_.joinable())
+        passFreer_.join();
+}
+
+void TDirViewCore::FreeReloadPass(std::unique_ptr<TReloadPass> Pass)
+{
+    if (passFreer_.joinable())
+        passFreer_.join();
+    try {
+        passFreer_ = std::thread([pass = std::move(Pass)]() mutable { pass.reset(); });
+    } catch (const std::system_error&) {
+        // No thread to be had: the pass is freed here, with the lambda.
+    }
+}
 
 TDirViewCore::TUpdateBracket::TUpdateBracket(TDirViewCore& Core) : core_(Core)
 {
@@ -535,10 +556,7 @@ void TDirViewCore::ReloadDirectory()
 
 std::unique_ptr<TDirViewCore::TReloadPass> TDirViewCore::StartReloadPass()
 {
-    auto pass = std::make_unique<TReloadPass>(MakeFilter());
-    pass->Old.reserve(items_.size());
-    pass->Kept.reserve(items_.size());
-    return pass;
+    return std::make_unique<TReloadPass>(MakeFilter(), items_.size());
 }
 
 bool TDirViewCore::IndexItems(TReloadPass& Pass, size_t Count)
@@ -546,7 +564,8 @@ bool TDirViewCore::IndexItems(TReloadPass& Pass, size_t Count)
     const size_t end = std::min(items_.size(), Pass.Indexed + Count);
     for (; Pass.Indexed < end; ++Pass.Indexed)
         if (TFileRec* item = items_[Pass.Indexed]; !item->IsParentDir)
-            Pass.Old.emplace(UpperCase(item->FileName), item);
+            if (!Pass.Old.Add(*item))
+                Pass.Unindexed.push_back(item);
     return Pass.Indexed < items_.size();
 }
 
@@ -560,11 +579,11 @@ void TDirViewCore::CompareEntry(TReloadPass& Pass, const TSearchRec& Entry)
             return;
         rec.FileName = name;
         rec.DisplayName = MakeDisplayName(name, rec.IsDirectory, showExtension_, fileNameDisplay_);
+        Pass.Moved.insert(&rec);
         Pass.Changed = true;
     };
-    const std::wstring key = UpperCase(Entry.Name);
-    const auto found = Pass.Old.find(key);
-    TFileRec* rec = found == Pass.Old.end() ? nullptr : found->second;
+    const size_t place = Pass.Old.Find(Entry.Name);
+    TFileRec* rec = place == TFileNameIndex::kNotFound ? nullptr : &Pass.Old.At(place);
     if (!(Entry.Attr & faDirectory)) {
         if (!Pass.Filter.AcceptsFile(Entry))
             return;
@@ -578,7 +597,7 @@ void TDirViewCore::CompareEntry(TReloadPass& Pass, const TSearchRec& Entry)
                 Pass.Fresh.push_back(std::move(entry));
             return;
         }
-        Pass.Kept.insert(rec);
+        Pass.Old.MarkFound(place);
         rename(*rec, Entry.Name);
         if (rec->Size != Entry.Size || rec->Attr != Entry.Attr || rec->LastWrite != Entry.LastWrite) {
             const bool sizeChanged = rec->Size != Entry.Size;
@@ -596,6 +615,7 @@ void TDirViewCore::CompareEntry(TReloadPass& Pass, const TSearchRec& Entry)
                 rec->ThumbIndex = 0;
                 rec->IconEmpty = true;
             }
+            Pass.Moved.insert(rec);
             Pass.Changed = true;
             if (sizeChanged && OnFileSizeChanged)
                 OnFileSizeChanged(sender_, *rec);
@@ -605,11 +625,12 @@ void TDirViewCore::CompareEntry(TReloadPass& Pass, const TSearchRec& Entry)
     if (!showDirectories_ || (hideHiddenDirs_ && (Entry.Attr & faHidden)))
         return;
     if (rec && rec->IsDirectory) {
-        Pass.Kept.insert(rec);
+        Pass.Old.MarkFound(place);
         rename(*rec, Entry.Name);
         if (rec->Attr != Entry.Attr || rec->LastWrite != Entry.LastWrite) {
             rec->Attr = Entry.Attr;
             rec->LastWrite = Entry.LastWrite;
+            Pass.Moved.insert(rec);
             Pass.Changed = true;
         }
     } else {
@@ -629,18 +650,32 @@ void TDirViewCore::FinishReloadPass(TReloadPass& Pass)
     {
         TUpdateBracket update(*this);
         const int before = ItemCount();
-        // Gone: each item no entry of its kind was found for.
+        // Gone: each item no entry of its kind was found for (or left out
+        // of the index, as a second item of one name).
+        const std::vector<TFileRec*> unfound = Pass.Old.Unfound();
+        std::unordered_set<const TFileRec*> gone(unfound.begin(), unfound.end());
+        gone.insert(Pass.Unindexed.begin(), Pass.Unindexed.end());
         RemoveRecords([&](const TFileRec& rec) {
             if (rec.IsParentDir)
                 return false;
-            return !Pass.Kept.contains(&rec) || (rec.IsDirectory && hideHiddenDirs_ && (rec.Attr & faHidden));
+            return gone.contains(&rec) || (rec.IsDirectory && hideHiddenDirs_ && (rec.Attr & faHidden));
         });
         Pass.Changed = Pass.Changed || ItemCount() != before || !Pass.Fresh.empty();
+        // The items whose place may have changed go after the others, which
+        // keep the order they stood in, and the new ones after them: the
+        // sort then merges them in.
+        if (!Pass.Moved.empty())
+            std::stable_partition(items_.begin(), items_.end(),
+                                  [&](const TFileRec* rec) { return !Pass.Moved.contains(rec); });
+        const size_t ordered = items_.size() - std::min(items_.size(), Pass.Moved.size());
         for (const TSearchRec& entry : Pass.Fresh)
             AddItem(entry);
         if (Pass.Changed) {
-            if (SortAfterUpdate)
+            if (SortAfterUpdate) {
+                orderedHint_ = ordered;
                 SortItems();
+                orderedHint_ = 0;
+            }
             MarkChanged();
         }
         if (!focused_ && !items_.empty()) {
@@ -703,8 +738,9 @@ bool TDirViewCore::SlicedReloadStep(size_t Count)
     if (pass.Next < pass.Entries.size())
         return true;
     // Out of sliced_ first: what the difference changes does not end it.
-    const std::unique_ptr<TReloadPass> done = std::move(sliced_);
+    std::unique_ptr<TReloadPass> done = std::move(sliced_);
     FinishReloadPass(*done);
+    FreeReloadPass(std::move(done));
     return false;
 }
 
@@ -884,12 +920,37 @@ void TDirViewCore::SelectAllItems(bool Dirs)
     MarkChanged();
 }
 
+int TDirViewCore::SelectMatching(const std::function<bool(const TFileRec&)>& Matches, bool Selected)
+{
+    TUpdateBracket update(*this);
+    int matched = 0;
+    for (TFileRec* item : items_) {
+        if (item->IsParentDir || !Matches(*item))
+            continue;
+        ++matched;
+        SetItemSelected(*item, Selected);
+    }
+    MarkChanged();
+    return matched;
+}
+
 void TDirViewCore::InvertSelection(bool Dirs)
 {
     TUpdateBracket update(*this);
     for (TFileRec* item : items_)
         if (Dirs || !item->IsDirectory)
             SetItemSelected(*item, !item->Selected);
+    MarkChanged();
+}
+
+void TDirViewCore::ReplaceSelection(const std::vector<size_t>& Indexes)
+{
+    TUpdateBracket update(*this);
+    for (TFileRec* item : items_)
+        SetItemSelected(*item, false);
+    for (size_t index : Indexes)
+        if (index < items_.size())
+            SetItemSelected(*items_[index], true);
     MarkChanged();
 }
 
@@ -921,7 +982,8 @@ void TDirViewCore::SortBy(const TDirSortOptions& Options)
         {
             sorting_ = true;
             ScopeExit sorted([this] { sorting_ = false; });
-            RunAnswering([&] { order = SortedOrder(recs, Options, *collator_); });
+            const size_t ordered = std::exchange(orderedHint_, 0);
+            RunAnswering([&] { order = SortedOrderAfterAdding(recs, ordered, Options, *collator_); });
         }
         ApplySortedOrder(items_, order);
     } catch (...) {

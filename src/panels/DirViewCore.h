@@ -24,6 +24,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace qrv {
@@ -199,8 +200,15 @@ public:
     void SelectAllItems(bool Dirs);
     // Toggles the selection of every file, and with Dirs of every folder.
     void InvertSelection(bool Dirs);
+    // Sets the selection of every item Matches takes to Selected (never
+    // ".."), the others keep theirs; shown once at the end. Returns the
+    // number of items taken.
+    int SelectMatching(const std::function<bool(const TFileRec&)>& Matches, bool Selected);
     TFileRec* ItemFocused() const { return focused_; }
     void SetItemFocused(TFileRec* Item);
+    // Clears the selection and selects the items at Indexes (indexes past
+    // the end are skipped); the list shows the new selection at once.
+    void ReplaceSelection(const std::vector<size_t>& Indexes);
 
     // ---- Type names and icons ------------------------------------------------------
 
@@ -346,6 +354,13 @@ private:
     void CompareEntry(TReloadPass& Pass, const TSearchRec& Entry);
     void FinishReloadPass(TReloadPass& Pass);
     std::unique_ptr<TReloadPass> sliced_;
+    // A finished pass's index and entries (a string per item) are freed on
+    // a thread of their own; the one before is waited for.
+    void FreeReloadPass(std::unique_ptr<TReloadPass> Pass);
+    std::thread passFreer_;
+    // The first this many items still stand in the order of the last sort:
+    // the next SortBy checks that and merges the others in. Taken by it.
+    size_t orderedHint_ = 0;
     void RemoveRecords(const std::function<bool(const TFileRec&)>& Gone);
     void TakeOutOfTotals(const TFileRec& Item);
     void RecomputeDisplayNames();

@@ -220,19 +220,63 @@ int CompareSortEntries(const TDirSortEntry& A, const TDirSortEntry& B, const TDi
     return c * direction;
 }
 
+namespace {
+
+std::vector<uint32_t> IndicesOf(const std::vector<TDirSortEntry>& Entries)
+{
+    std::vector<uint32_t> order;
+    order.reserve(Entries.size());
+    for (const TDirSortEntry& entry : Entries)
+        order.push_back(entry.Index);
+    return order;
+}
+
+// Whether Entries[0, Count) stand in order; the pairs are checked in parts.
+bool InOrder(const std::vector<TDirSortEntry>& Entries, size_t Count, const TDirSortOptions& Options)
+{
+    if (Count < 2)
+        return true;
+    const size_t pairs = Count - 1;
+    const size_t parts = PartCountFor(pairs);
+    std::vector<char> ordered(parts, 1);
+    RunParts(parts, [&](size_t part) {
+        for (size_t i = pairs * part / parts; i < pairs * (part + 1) / parts; ++i)
+            if (CompareSortEntries(Entries[i], Entries[i + 1], Options) > 0) {
+                ordered[part] = 0;
+                return;
+            }
+    });
+    return std::find(ordered.begin(), ordered.end(), 0) == ordered.end();
+}
+
+}  // namespace
+
 std::vector<uint32_t> SortedOrder(const std::vector<const TFileRec*>& Recs, const TDirSortOptions& Options,
                                   const TSortCollator& Collator)
 {
+    return SortedOrderAfterAdding(Recs, 0, Options, Collator);
+}
+
+std::vector<uint32_t> SortedOrderAfterAdding(const std::vector<const TFileRec*>& Recs, size_t Ordered,
+                                             const TDirSortOptions& Options, const TSortCollator& Collator)
+{
     TDirSortKeys keys(Recs, Options.Kind, Collator);
     std::vector<TDirSortEntry>& entries = keys.Entries();
-    ParallelSort(entries, [&Options](const TDirSortEntry& a, const TDirSortEntry& b) {
+    const auto less = [&Options](const TDirSortEntry& a, const TDirSortEntry& b) {
         return CompareSortEntries(a, b, Options) < 0;
-    });
-    std::vector<uint32_t> order;
-    order.reserve(entries.size());
-    for (const TDirSortEntry& entry : entries)
-        order.push_back(entry.Index);
-    return order;
+    };
+    Ordered = std::min(Ordered, entries.size());
+    if (Ordered > 0 && InOrder(entries, Ordered, Options)) {
+        // No two entries compare equal, so the merge gives the one order a
+        // whole sort would.
+        std::sort(entries.begin() + static_cast<std::ptrdiff_t>(Ordered), entries.end(), less);
+        std::vector<TDirSortEntry> merged(entries.size());
+        std::merge(entries.begin(), entries.begin() + static_cast<std::ptrdiff_t>(Ordered),
+                   entries.begin() + static_cast<std::ptrdiff_t>(Ordered), entries.end(), merged.begin(), less);
+        return IndicesOf(merged);
+    }
+    ParallelSort(entries, less);
+    return IndicesOf(entries);
 }
 
 }  // namespace qrv

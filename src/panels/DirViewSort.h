@@ -126,6 +126,13 @@ int CompareSortEntries(const TDirSortEntry& A, const TDirSortEntry& B, const TDi
 std::vector<uint32_t> SortedOrder(const std::vector<const TFileRec*>& Recs, const TDirSortOptions& Options,
                                   const TSortCollator& Collator);
 
+// The same order when the first Ordered of Recs may already stand in it (a
+// re-read that adds a few items to a large folder): that is checked, the
+// rest are sorted alone and merged in, a pass over the items instead of a
+// whole sort; when they do not stand in order, every item is sorted.
+std::vector<uint32_t> SortedOrderAfterAdding(const std::vector<const TFileRec*>& Recs, size_t Ordered,
+                                             const TDirSortOptions& Options, const TSortCollator& Collator);
+
 // Puts Items into Order (indices of Items, as SortedOrder gives them).
 template <class Pointer>
 void ApplySortedOrder(std::vector<Pointer>& Items, const std::vector<uint32_t>& Order)

@@ -159,9 +159,10 @@ std::wstring DriveCaption(wchar_t Drive, bool ShowVolLabel, TVolumeDisplayStyle 
 
 std::wstring DirSizeText(int64_t Size, std::wstring_view Separator)
 {
-    int64_t kilobytes = Size > 0 && Size < 1024 ? 1 : Size / 1024;
+    // Rounded to the nearest unit: 2,000 bytes read "2K"; below 1 K counts as 1 K.
+    const int64_t kilobytes = Size > 0 && Size < 1024 ? 1 : (Size + 512) / 1024;
     if (kilobytes > 99999)
-        return FormatThousands(kilobytes / 1024, Separator) + L'M';
+        return FormatThousands((Size + 512 * 1024) / (1024 * 1024), Separator) + L'M';
     return FormatThousands(kilobytes, Separator) + L'K';
 }
 

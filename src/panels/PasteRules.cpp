@@ -2,6 +2,7 @@
 
 #include "common/BaseUtils.h"
 
+#include <algorithm>
 #include <cwctype>
 
 namespace qrv {
@@ -46,7 +47,8 @@ std::wstring CopyName(const std::wstring& Source, bool Directory, const TPathTes
     std::wstring name = stem + L" - Kopie" + extension;
     // A folder that answers "exists" for every name must not hang the paste.
     constexpr int kMaxCounter = 100000;
-    for (int n = 1; taken(name); ++n) {
+    // The second copy is "(2)", as the first counts as one.
+    for (int n = 2; taken(name); ++n) {
         if (n > kMaxCounter) {
             return std::wstring();
         }
@@ -55,8 +57,18 @@ std::wstring CopyName(const std::wstring& Source, bool Directory, const TPathTes
     return name;
 }
 
+bool IsSameOrAncestorFolder(const std::wstring& Folder, const std::wstring& Path)
+{
+    const std::wstring folder = RemoveBackslash(Folder);
+    const std::wstring path = RemoveBackslash(Path);
+    if (folder.empty() || path.size() < folder.size() || !SameFolderName(path.substr(0, folder.size()), folder))
+        return false;
+    return path.size() == folder.size() || path[folder.size()] == L'\\' || folder.back() == L'\\';
+}
+
 TPastePlan PlanPaste(const std::vector<std::wstring>& Names, TDropEffect Effect, const std::wstring& TargetFolder,
-                     bool ConfirmOverwrite, const TPathTest& Exists, const TPathTest& IsDirectory)
+                     bool ConfirmOverwrite, const TPathTest& Exists, const TPathTest& IsDirectory,
+                     bool RenameOnCollision)
 {
     TPastePlan plan;
     if (Names.empty() || !IsFullPath(TargetFolder)) {
@@ -68,6 +80,11 @@ TPastePlan PlanPaste(const std::vector<std::wstring>& Names, TDropEffect Effect,
             return plan;
         }
         plan.SameFolder = plan.SameFolder && SameFolderName(ExtractFilePath(RemoveBackslash(name)), TargetFolder);
+        // The shell reports success for a folder copied into itself and
+        // does nothing.
+        if (IsSameOrAncestorFolder(name, TargetFolder) && IsDirectory(RemoveBackslash(name))) {
+            return plan;
+        }
     }
     plan.Operation = Effect == deMove ? TFileOperation::foMove : TFileOperation::foCopy;
     if (plan.Operation == TFileOperation::foMove && plan.SameFolder) {
@@ -83,6 +100,29 @@ TPastePlan PlanPaste(const std::vector<std::wstring>& Names, TDropEffect Effect,
             plan.Dests.push_back(copy);
         }
         plan.Flags |= foMultiDestFiles;
+    } else if (RenameOnCollision) {
+        const std::wstring folder = RemoveBackslash(TargetFolder);
+        bool renamed = false;
+        for (const std::wstring& name : Names) {
+            const std::wstring target = folder + L'\\' + ExtractFileName(RemoveBackslash(name));
+            std::wstring dest = target;
+            const bool taken = Exists(target) || std::any_of(plan.Dests.begin(), plan.Dests.end(), [&](auto& other) {
+                                   return SameFolderName(other, target);
+                               });
+            if (taken) {
+                dest = CopyName(target, IsDirectory(RemoveBackslash(name)), Exists, plan.Dests);
+                if (dest.empty()) {
+                    return plan;
+                }
+                renamed = true;
+            }
+            plan.Dests.push_back(dest);
+        }
+        if (renamed) {
+            plan.Flags |= foMultiDestFiles;
+        } else {
+            plan.Dests.clear();
+        }
     }
     if (!ConfirmOverwrite) {
         plan.Flags |= foNoConfirmation;

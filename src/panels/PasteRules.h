@@ -15,13 +15,16 @@
 namespace qrv {
 
 struct TPastePlan {
-    bool Valid = false;  // false: nothing to do (no names, a name not a full path, a move onto itself)
+    // false: nothing to do (no names, a name not a full path, a move onto
+    // itself, a folder into itself or one of its subfolders)
+    bool Valid = false;
     TFileOperation Operation = TFileOperation::foCopy;
     TFileOperationFlags Flags = 0;
     std::vector<std::wstring> Sources;
     std::wstring Dest;
-    // A copy into the own folder: the full name of each source's copy (run
-    // with foMultiDestFiles); else empty, and everything goes into Dest.
+    // A copy into the own folder, or one with RenameOnCollision that meets
+    // a name taken: the full name each source gets (run with
+    // foMultiDestFiles); else empty, and everything goes into Dest.
     std::vector<std::wstring> Dests;
     bool SameFolder = false;
     bool EmptyClipboardAfter = false;
@@ -30,11 +33,17 @@ struct TPastePlan {
 // What the plan asks of the file system about a full path.
 using TPathTest = std::function<bool(const std::wstring& Path)>;
 
+// RenameOnCollision: a name already in TargetFolder gets a copy's name
+// (the shell is not trusted to do it: Wine overwrites).
 TPastePlan PlanPaste(const std::vector<std::wstring>& Names, TDropEffect Effect, const std::wstring& TargetFolder,
-                     bool ConfirmOverwrite, const TPathTest& Exists, const TPathTest& IsDirectory);
+                     bool ConfirmOverwrite, const TPathTest& Exists, const TPathTest& IsDirectory,
+                     bool RenameOnCollision = false);
+
+// True when Folder is Path or one of Path's ancestors.
+bool IsSameOrAncestorFolder(const std::wstring& Folder, const std::wstring& Path);
 
 // The name of a copy of Source in its own folder: "brief - Kopie.txt", then
-// "brief - Kopie (1).txt", " (2)" ... (a folder keeps no extension) until one
+// "brief - Kopie (2).txt", " (3)" ... (a folder keeps no extension) until one
 // is free by Exists and not in Taken; empty when every candidate up to a sane
 // limit is taken.
 std::wstring CopyName(const std::wstring& Source, bool Directory, const TPathTest& Exists,

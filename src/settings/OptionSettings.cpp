@@ -111,7 +111,6 @@ TWindowSettings WindowSettingsFor(const TOptions& Options)
     window.ActiveColor = EffectiveActiveColor(Options);
     window.FSMonitorEnabled = Options.FSMonitorActive;
     window.ViewDirSizeChecked = Options.DirSize;
-    window.ForcedDisplayMode = Options.FileDisplay;
     window.HexButtonDown = Options.FileDisplay == 1;
     window.TextButtonDown = Options.FileDisplay == 2;
     window.ShowTree = Options.ShowDirWin;

@@ -100,7 +100,6 @@ struct TWindowSettings {
     TColor ActiveColor = kDefaultActiveColor;
     bool FSMonitorEnabled = false;
     bool ViewDirSizeChecked = false;
-    uint8_t ForcedDisplayMode = 0;
     bool HexButtonDown = false;
     bool TextButtonDown = false;
     bool ShowTree = true;

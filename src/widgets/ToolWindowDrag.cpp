@@ -78,11 +78,11 @@ bool CursorNearDock(TDragPoint cursor, const TDragState& state, const TDragCandi
     return Intersects(PlaceUnderCursor(cursor, state, dock.DockedSize), r);
 }
 
-TDragResult EvaluateDrag(TDragPoint cursor, bool ctrl, const TDragState& state,
-                         const std::vector<TDragCandidate>& candidates, const TRequestDock& requestDock,
-                         const TDragRect& workArea)
+TToolWindowDragResult EvaluateDrag(TDragPoint cursor, bool ctrl, const TDragState& state,
+                                   const std::vector<TDragCandidate>& candidates, const TRequestDock& requestDock,
+                                   const TDragRect& workArea)
 {
-    TDragResult result;
+    TToolWindowDragResult result;
     if (!ctrl) {
         for (int i = 0; i < static_cast<int>(candidates.size()); ++i) {
             if (!CursorNearDock(cursor, state, candidates[i]))

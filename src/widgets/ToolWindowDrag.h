@@ -51,7 +51,7 @@ struct TDragState {
     int TopNonClient = 0;
 };
 
-struct TDragResult {
+struct TToolWindowDragResult {
     int Target = -1;  // index of the candidate dock, -1 floating (or nothing)
     TDragRect Frame;  // the frame to draw; empty when the drop would do nothing
 };
@@ -71,9 +71,9 @@ bool CursorNearDock(TDragPoint cursor, const TDragState& state, const TDragCandi
 
 // One evaluation of the loop. With ctrl held no dock is taken. workArea is
 // the work area of the monitor under the cursor.
-TDragResult EvaluateDrag(TDragPoint cursor, bool ctrl, const TDragState& state,
-                         const std::vector<TDragCandidate>& candidates, const TRequestDock& requestDock,
-                         const TDragRect& workArea);
+TToolWindowDragResult EvaluateDrag(TDragPoint cursor, bool ctrl, const TDragState& state,
+                                   const std::vector<TDragCandidate>& candidates, const TRequestDock& requestDock,
+                                   const TDragRect& workArea);
 
 // Where a drop into a dock goes across it: the row, and whether the rows from
 // there move down one to make room. rowThickness is the dock's rows;

@@ -80,9 +80,12 @@ TEST(ActionCatalogue, BuiltCommandsHaveACaptionAndAMenuPlannedOnesNeither)
         // A key the menus show after a tab is never written into the caption.
         EXPECT_EQ(std::wstring(row.Caption).find(L'\t'), std::wstring::npos) << Named(row.Id);
     }
-    for (const TMenuRow& menu : MenuRows())
+    for (const TMenuRow& menu : MenuRows()) {
         if (menu.Parent != TMenuId::None)
             EXPECT_EQ(MenuRow(menu.Parent).Parent, TMenuId::None) << "a submenu of a submenu";
+        // The window keeps one slot per menu id.
+        EXPECT_LT(static_cast<size_t>(menu.Id), kMenuCount);
+    }
 }
 
 TEST(ActionCatalogue, RulesNameOnlyRowsAndNeverAFeatureNotOffered)

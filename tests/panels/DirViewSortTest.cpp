@@ -221,6 +221,43 @@ TEST(DirSortTest, ALargeFolderSortedInPartsComesOutInOneOrder)
     }
 }
 
+TEST(DirSortTest, ItemsAddedToASortedFolderAreMergedIntoTheOrderOfAWholeSort)
+{
+    // A large folder in order, then a few items after it (new ones, and
+    // ones whose size or time changed): merged in, they stand where a sort
+    // of all puts them; a folder that was not in order is sorted whole.
+    std::vector<std::unique_ptr<TFileRec>> recs;
+    uint32_t seed = 777;
+    const auto next = [&seed] { return seed = seed * 1103515245 + 12345; };
+    for (int i = 0; i < 20000; ++i)
+        recs.push_back(Make(Item(L"Datei" + std::to_wstring(i), next() % 10 == 0, next() % 3000, next() % 500,
+                                 next() % 2 ? 0x20 : 0x21)));
+    recs.push_back(Make(Item(L"..")));
+    for (const K kind : {K::dskName, K::dskSize, K::dskDate, K::dskAttr})
+        for (const bool ascending : {true, false})
+            for (const bool prefixInOrder : {true, false}) {
+                SCOPED_TRACE(testing::Message() << "kind " << static_cast<int>(kind) << (ascending ? " up" : " down")
+                                                << (prefixInOrder ? "" : ", prefix out of order"));
+                const TDirSortOptions options{kind, ascending, kind == K::dskName, false};
+                std::vector<TFileRec*> items;
+                for (const auto& rec : recs)
+                    items.push_back(rec.get());
+                SortFileRecs(items, options, TFoldCollator());
+                if (!prefixInOrder)
+                    std::swap(items[3], items[items.size() - 7]);
+                std::vector<std::unique_ptr<TFileRec>> added;
+                for (int i = 0; i < 300; ++i)
+                    added.push_back(Make(Item(L"neu" + std::to_wstring(next() % 100000) + L"_" + std::to_wstring(i),
+                                              next() % 10 == 0, next() % 3000, next() % 500)));
+                std::vector<const TFileRec*> all(items.begin(), items.end());
+                const size_t ordered = all.size();
+                for (const auto& rec : added)
+                    all.push_back(rec.get());
+                EXPECT_EQ(SortedOrderAfterAdding(all, ordered, options, TFoldCollator()),
+                          SortedOrder(all, options, TFoldCollator()));
+            }
+}
+
 TEST(DirSortTest, FoldCollatorIgnoresCaseAndKeepsCharacterOrder)
 {
     const TFoldCollator fold;

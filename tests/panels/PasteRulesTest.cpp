@@ -50,6 +50,11 @@ TEST(PasteRules, CutMovesCopyCopiesAndACopyIntoItsOwnFolderIsRenamed)
         {"relative name", {L"a.txt"}, deCopy, L"T:\\z", true, false, TFileOperation::foCopy, 0, false},
         {"relative target", fromQ, deCopy, L"z", true, false, TFileOperation::foCopy, 0, false},
         {"nothing", {}, deCopy, L"T:\\z", true, false, TFileOperation::foCopy, 0, false},
+        {"folder into itself", fromQ, deCopy, L"T:\\q\\projekt", true, false, TFileOperation::foCopy, 0, false},
+        {"folder into its subfolder", fromQ, deMove, L"T:\\q\\Projekt\\a\\b", true, false, TFileOperation::foMove, 0,
+         false},
+        {"folder beside a like-named one", fromQ, deCopy, L"T:\\q\\Projekt2", true, true, TFileOperation::foCopy,
+         foAllowUndo | foNoConfirmMkDir, false},
     };
     for (const Case& c : cases) {
         const TPastePlan plan = PlanPaste(c.names, c.effect, c.target, c.confirm, Exists, IsDirectory);
@@ -74,7 +79,7 @@ TEST(PasteRules, ACopyIntoItsOwnFolderIsNamedAsACopy)
     const TPastePlan plan =
         PlanPaste({L"T:\\q\\a.txt", L"T:\\q\\Projekt", L"T:\\q\\.profil"}, deCopy, L"T:\\q", true, Exists, IsDirectory);
     ASSERT_TRUE(plan.Valid);
-    EXPECT_EQ(plan.Dests, (std::vector<std::wstring>{L"T:\\q\\a - Kopie (1).txt", L"T:\\q\\Projekt - Kopie",
+    EXPECT_EQ(plan.Dests, (std::vector<std::wstring>{L"T:\\q\\a - Kopie (2).txt", L"T:\\q\\Projekt - Kopie",
                                                      L"T:\\q\\.profil - Kopie"}));
     EXPECT_EQ(plan.Flags & (foRenameOnCollision | foWantMappingHandle), 0);
 
@@ -85,8 +90,8 @@ TEST(PasteRules, ACopyIntoItsOwnFolderIsNamedAsACopy)
         std::wstring copy;
     } cases[] = {
         {L"T:\\q\\brief.txt", false, {}, L"T:\\q\\brief - Kopie.txt"},
-        {L"T:\\q\\a.txt", false, {}, L"T:\\q\\a - Kopie (1).txt"},
-        {L"T:\\q\\a.txt", false, {L"T:\\q\\A - KOPIE (1).TXT"}, L"T:\\q\\a - Kopie (2).txt"},
+        {L"T:\\q\\a.txt", false, {}, L"T:\\q\\a - Kopie (2).txt"},
+        {L"T:\\q\\a.txt", false, {L"T:\\q\\A - KOPIE (2).TXT"}, L"T:\\q\\a - Kopie (3).txt"},
         {L"T:\\q\\archiv.tar.gz", false, {}, L"T:\\q\\archiv.tar - Kopie.gz"},
         {L"T:\\q\\Ordner.alt", true, {}, L"T:\\q\\Ordner.alt - Kopie"},
         {L"T:\\q\\ohne", false, {}, L"T:\\q\\ohne - Kopie"},
@@ -99,4 +104,22 @@ TEST(PasteRules, ACopyIntoItsOwnFolderIsNamedAsACopy)
     EXPECT_FALSE(PlanPaste(
                      {L"T:\\q\\a.txt"}, deCopy, L"T:\\q", true, [](const std::wstring&) { return true; }, IsDirectory)
                      .Valid);
+}
+
+// Asked to rename on a collision, a paste into another folder renames only
+// the names the target holds already; nothing taken keeps one destination.
+TEST(PasteRules, RenameOnCollisionNamesOnlyTakenNames)
+{
+    const TPastePlan plan = PlanPaste(
+        {L"T:\\z\\a.txt", L"T:\\z\\neu.txt", L"T:\\z\\Projekt"}, deCopy, L"T:\\q", true, Exists,
+        [](const std::wstring& path) { return path == L"T:\\z\\Projekt"; }, true);
+    ASSERT_TRUE(plan.Valid);
+    EXPECT_EQ(plan.Dests,
+              (std::vector<std::wstring>{L"T:\\q\\a - Kopie (2).txt", L"T:\\q\\neu.txt", L"T:\\q\\Projekt - Kopie"}));
+    EXPECT_NE(plan.Flags & foMultiDestFiles, 0);
+
+    const TPastePlan free = PlanPaste({L"T:\\z\\neu.txt"}, deMove, L"T:\\q", true, Exists, IsDirectory, true);
+    ASSERT_TRUE(free.Valid);
+    EXPECT_TRUE(free.Dests.empty());
+    EXPECT_EQ(free.Flags & foMultiDestFiles, 0);
 }

@@ -58,7 +58,7 @@ TEST(ToolWindowDrag, EvaluationAroundTheDocks)
             ++asked;
             return i != c.refused;
         };
-        const TDragResult r = EvaluateDrag(c.cursor, c.ctrl, Toolbar(c.canFloat), docks, request, kWorkArea);
+        const TToolWindowDragResult r = EvaluateDrag(c.cursor, c.ctrl, Toolbar(c.canFloat), docks, request, kWorkArea);
         EXPECT_EQ(r.Target, c.target) << c.what;
         EXPECT_EQ(r.Frame, c.frame) << c.what;
         if (c.ctrl)
@@ -70,17 +70,17 @@ TEST(ToolWindowDrag, AZeroThickDockAndTheFloatingFrameLimits)
 {
     // An empty top dock is 0 pixels high; a cursor near its edge docks.
     const TDragCandidate empty{{100, 100, 700, 100}, TDockOrientation::doHorizontal, {62, 26}};
-    const TDragResult onEdge = EvaluateDrag({300, 105}, false, Toolbar(), {empty}, nullptr, kWorkArea);
+    const TToolWindowDragResult onEdge = EvaluateDrag({300, 105}, false, Toolbar(), {empty}, nullptr, kWorkArea);
     EXPECT_EQ(onEdge.Target, 0);
-    const TDragResult below = EvaluateDrag({300, 115}, false, Toolbar(), {empty}, nullptr, kWorkArea);
+    const TToolWindowDragResult below = EvaluateDrag({300, 115}, false, Toolbar(), {empty}, nullptr, kWorkArea);
     EXPECT_EQ(below.Target, -1) << "beyond the allowance under it";
 
     // A cursor off the work area places the frame as if at its edge.
-    const TDragResult right = EvaluateDrag({2000, 500}, false, Toolbar(), {}, nullptr, kWorkArea);
+    const TToolWindowDragResult right = EvaluateDrag({2000, 500}, false, Toolbar(), {}, nullptr, kWorkArea);
     EXPECT_EQ(right.Frame.Left, 1279 - 11);
     // The caption stays reachable: the top is at most the caption's height
     // (less 4) above the work area.
-    const TDragResult high = EvaluateDrag({300, -50}, false, Toolbar(), {}, nullptr, kWorkArea);
+    const TToolWindowDragResult high = EvaluateDrag({300, -50}, false, Toolbar(), {}, nullptr, kWorkArea);
     EXPECT_EQ(high.Frame.Top, -15);
 }
 

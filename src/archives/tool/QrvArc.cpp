@@ -11,13 +11,12 @@
 #include "archives/KyACE2.h"
 #include "archives/KyRarArc.h"
 #include "archives/UNZDLL.h"
-#include "archives/win/KyACE2Win.h"
+#include "archives/win/ArchivePlatforms.h"
 #include "archives/win/KyCab.h"
-#include "archives/win/KyRarArcWin.h"
 #include "archives/win/KyZipper.h"
-#include "archives/win/ZipLibWin.h"
 #include "common/BaseUtils.h"
 #include "framework/SysUtils.h"
+#include "framework/win/AnsiEncoding.h"
 
 #include <windows.h>
 
@@ -45,11 +44,7 @@ std::wstring Hex(uint32_t value)
 
 std::wstring OemText(const char* bytes)
 {
-    const int count = MultiByteToWideChar(CP_OEMCP, 0, bytes, -1, nullptr, 0);
-    std::wstring text(static_cast<size_t>(count > 0 ? count : 1), L'\0');
-    MultiByteToWideChar(CP_OEMCP, 0, bytes, -1, text.data(), count);
-    text.resize(text.size() - 1);
-    return text;
+    return SystemOemEncoding().GetString(bytes);
 }
 
 struct TArgs {

@@ -4,6 +4,7 @@
 #include "common/BaseUtils.h"
 #include "common/SafeExtractPath.h"
 #include "common/win/BaseUtilsWin.h"
+#include "common/win/Library.h"
 #include "framework/Encoding.h"
 #include "framework/IgnoredError.h"
 
@@ -214,9 +215,9 @@ LONG DIAMONDAPI FdiSeek(INT_PTR file, LONG distance, int origin)
 
 // Runs an FDI call with this reader current; restores the previous one.
 struct TCurrentReader {
-    TCabinetReader* previous;
-    explicit TCurrentReader(TCabinetReader* reader) : previous(currentReader) { currentReader = reader; }
-    ~TCurrentReader() { currentReader = previous; }
+    TCabinetReader* Previous;
+    explicit TCurrentReader(TCabinetReader* reader) : Previous(currentReader) { currentReader = reader; }
+    ~TCurrentReader() { currentReader = Previous; }
 };
 
 }  // namespace
@@ -247,16 +248,14 @@ bool TCabinetReader::Loaded()
 {
     if (library_)
         return true;
-    TModuleHandle library(LoadLibraryExW(L"cabinet.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    TModuleHandle library = LoadSystemLibrary(L"cabinet.dll");
     if (!library)
         return false;
-    auto find = [&](const char* name) {
-        return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library.Get()), name));
-    };
-    create_ = reinterpret_cast<decltype(create_)>(find("FDICreate"));
-    isCabinet_ = reinterpret_cast<decltype(isCabinet_)>(find("FDIIsCabinet"));
-    copy_ = reinterpret_cast<decltype(copy_)>(find("FDICopy"));
-    destroy_ = reinterpret_cast<decltype(destroy_)>(find("FDIDestroy"));
+    const HMODULE h = library.Get();
+    Bind(h, "FDICreate", create_);
+    Bind(h, "FDIIsCabinet", isCabinet_);
+    Bind(h, "FDICopy", copy_);
+    Bind(h, "FDIDestroy", destroy_);
     if (!create_ || !isCabinet_ || !copy_ || !destroy_)
         return false;  // the library is freed with its guard
     library_ = std::move(library);

@@ -4,6 +4,8 @@
 #include "common/BaseUtils.h"
 #include "common/RunTargets.h"
 #include "common/win/BaseUtilsWin.h"
+#include "common/win/FileQueries.h"
+#include "common/win/ShellNotify.h"
 #include "framework/Encoding.h"
 #include "framework/IgnoredError.h"
 #include "framework/ScopeExit.h"
@@ -20,7 +22,7 @@ namespace {
 std::vector<std::wstring> MissingFolders(std::wstring folder)
 {
     std::vector<std::wstring> missing;
-    while (!folder.empty() && GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    while (!folder.empty() && !PathExists(folder)) {
         missing.push_back(folder);
         const std::wstring parent = ExtractFilePath(RemoveBackslash(folder));
         if (parent.size() >= folder.size())
@@ -65,7 +67,7 @@ bool TKyCAB::CheckArchiveName()
         Error(L"UNCAB: Es ist keine Archivdatei geöffnet.");
         return false;
     }
-    if (GetFileAttributesW(archiveName_.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    if (!PathExists(archiveName_)) {
         Error(L"UNCAB: Die Datei \"" + archiveName_ + L"\" ist nicht vorhanden oder kann nicht geöffnet werden.");
         return false;
     }
@@ -80,8 +82,7 @@ void TKyCAB::SetArchiveName(const std::wstring& name)
     slashNames_ = false;
     if (name.empty())
         return;
-    const DWORD attributes = GetFileAttributesW(name.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) && IsCabinet(name))
+    if (FileExists(name) && IsCabinet(name))
         archiveName_ = name;
     else
         Error(L"UNCAB: \"" + name + L"\" ist kein gültiges Cabinet-Archiv");
@@ -154,8 +155,7 @@ bool TKyCAB::Extract(bool usePaths)
     refused_ = 0;
     Stop = false;
     // Files whose names differ only in case are named apart.
-    auto written = std::make_shared<TRunTargets>(
-        [](const std::wstring& name) { return GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES; });
+    auto written = std::make_shared<TRunTargets>([](const std::wstring& name) { return PathExists(name); });
     reader_->OnCopyFile = [this, written](TCabinetReader* reader, const std::string& name, int32_t size, uint16_t date,
                                           uint16_t time, uint16_t attribs, TFileCopyAction& action, INT_PTR& handle) {
         const std::wstring stored = StoredName(name, attribs);
@@ -180,7 +180,7 @@ bool TKyCAB::Extract(bool usePaths)
         const std::vector<std::wstring> created = MissingFolders(folder);
         if (!created.empty()) {
             SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
-            SHChangeNotify(SHCNE_MKDIR, SHCNF_PATHW | SHCNF_FLUSHNOWAIT, folder.c_str(), nullptr);
+            NotifyShell(TShellChange::FolderCreated, folder, TShellNoticeWait::FlushNoWait);
         }
         int error = 0;
         handle = reader->FileHandler().Open(WideToUtf8(plan.Target), _O_CREAT | _O_WRONLY | _O_BINARY, 0, error);
@@ -188,7 +188,7 @@ bool TKyCAB::Extract(bool usePaths)
             // Refused with the system's reason; the folders made for it go
             // again, and the run goes on with the next file.
             for (const std::wstring& made : created)
-                if (GetFileAttributesW(made.c_str()) != INVALID_FILE_ATTRIBUTES && !RemoveDirectoryW(made.c_str()))
+                if (PathExists(made) && !RemoveDirectoryW(made.c_str()))
                     TraceIgnoredFailure(L"removing a folder made for a refused cabinet file", GetLastError());
             --copied_;
             ++refused_;
@@ -200,7 +200,7 @@ bool TKyCAB::Extract(bool usePaths)
         }
         reader->RememberTarget(handle, plan.Target);
         written->Written(plan.Target);
-        SHChangeNotify(SHCNE_CREATE, SHCNF_PATHW | SHCNF_FLUSHNOWAIT, plan.Target.c_str(), nullptr);
+        NotifyShell(TShellChange::FileCreated, plan.Target, TShellNoticeWait::FlushNoWait);
     };
     reader_->OnCloseCopiedFile = [this](TCabinetReader*, const std::string& name, INT_PTR, uint16_t, uint16_t,
                                         uint16_t attribs, int, bool, bool&) {

@@ -1,3 +1,4 @@
+#include "archives/win/ArchivePlatforms.h"
 #include "archives/win/KyZipLV.h"
 
 #include "archives/ArchiveError.h"
@@ -5,14 +6,13 @@
 #include "archives/KyRarArc.h"
 #include "archives/ReaderEntries.h"
 #include "archives/ZipItemSort.h"
-#include "archives/win/KyACE2Win.h"
 #include "archives/win/KyCab.h"
-#include "archives/win/KyRarArcWin.h"
 #include "archives/win/KyZipper.h"
-#include "archives/win/ZipLibWin.h"
 #include "common/BaseUtils.h"
 #include "common/MaskSearch.h"
 #include "common/win/BaseUtilsWin.h"
+#include "common/win/FileQueries.h"
+#include "common/win/ShellNotify.h"
 #include "framework/IgnoredError.h"
 #include "framework/ScopeExit.h"
 #include "framework/SysUtils.h"
@@ -66,7 +66,7 @@ bool ArchiveFileExists(const std::wstring& name)
 uint64_t FileSizeOf(const std::wstring& name)
 {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExW(name.c_str(), GetFileExInfoStandard, &data))
+    if (!FileAttributeData(name, data))
         return 0;
     return (uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
@@ -325,7 +325,7 @@ void TKyZipLV::DeleteExtractedFiles()
     for (int i = extractedFiles_.Count() - 1; i >= 0; --i) {
         const std::wstring name = extractedFiles_[i];
         extractedFiles_.Delete(i);
-        if (GetFileAttributesW(name.c_str()) == INVALID_FILE_ATTRIBUTES)
+        if (!PathExists(name))
             continue;
         bool deleted = DeleteFileW(name.c_str()) != 0;
         if (!deleted && SetFileAttributesW(name.c_str(), FILE_ATTRIBUTE_NORMAL))
@@ -334,7 +334,7 @@ void TKyZipLV::DeleteExtractedFiles()
             TraceIgnoredFailure(L"delete extracted file", GetLastError());
             continue;
         }
-        SHChangeNotify(SHCNE_DELETE, SHCNF_PATHW, name.c_str(), nullptr);
+        NotifyShell(TShellChange::FileDeleted, name, TShellNoticeWait::Post);
     }
 }
 

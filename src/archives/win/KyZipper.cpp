@@ -1,11 +1,14 @@
 #include "archives/win/KyZipper.h"
 
 #include "archives/ZipSpan.h"
+#include "archives/win/ArchivePlatforms.h"
 #include "archives/win/PasswordDlg.h"
-#include "archives/win/ZipLibWin.h"
+#include "common/win/FileQueries.h"
+#include "common/win/TempFiles.h"
 #include "framework/IgnoredError.h"
 #include "framework/ScopeExit.h"
 #include "framework/SysUtils.h"
+#include "framework/win/AnsiEncoding.h"
 #include "framework/win/Forms.h"
 #include "framework/win/Handles.h"
 
@@ -66,23 +69,11 @@ std::shared_ptr<const std::array<char16_t, 256>> SingleByteTable(UINT codePage)
     return table;
 }
 
-bool FileExists(const std::wstring& path)
-{
-    DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool DirectoryExists(const std::wstring& path)
-{
-    DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 bool ForceDirectories(std::wstring path)
 {
     while (!path.empty() && (path.back() == L'\\' || path.back() == L'/'))
         path.pop_back();
-    if (path.empty() || DirectoryExists(path))
+    if (path.empty() || DirExists(path))
         return true;
     size_t slash = path.find_last_of(L"\\/");
     if (slash != std::wstring::npos && slash > 0 && path[slash - 1] != L':' && !ForceDirectories(path.substr(0, slash)))
@@ -502,10 +493,14 @@ void TKyZipper::List()
         };
         std::wstring label;
         const auto readLabel = [&] { options.VolumeLabel = ToU16(label = Drive->VolumeLabel(DriveRoot())); };
-        options.OemDecode = [](std::string_view bytes) { return DecodeCodePage(CP_OEMCP, bytes); };
-        options.AnsiDecode = [](std::string_view bytes) { return DecodeCodePage(CP_ACP, bytes); };
-        static const auto oemTable = SingleByteTable(CP_OEMCP);
-        static const auto ansiTable = SingleByteTable(CP_ACP);
+        options.OemDecode = [](std::string_view bytes) {
+            return DecodeCodePage(SystemOemEncoding().CodePage(), bytes);
+        };
+        options.AnsiDecode = [](std::string_view bytes) {
+            return DecodeCodePage(SystemAnsiEncoding().CodePage(), bytes);
+        };
+        static const auto oemTable = SingleByteTable(SystemOemEncoding().CodePage());
+        static const auto ansiTable = SingleByteTable(SystemAnsiEncoding().CodePage());
         options.OemTable = oemTable;
         options.AnsiTable = ansiTable;
         // On removable disks the disk in the drive is the set's last one (it
@@ -567,20 +562,19 @@ std::wstring TKyZipper::TempFolder() const
 {
     if (!TempDir.empty())
         return TempDir;
-    wchar_t path[MAX_PATH + 1];
-    DWORD length = GetTempPathW(MAX_PATH + 1, path);
-    return std::wstring(path, length);
+    return TemporaryFolder();
 }
 
 std::wstring TKyZipper::JoinToTemp()
 {
-    wchar_t name[MAX_PATH];
-    if (!GetTempFileNameW(TempFolder().c_str(), L"zip", 0, name)) {
+    const std::wstring name = CreateTemporaryFile(TempFolder(), L"zip");
+    if (name.empty()) {
         ShowZipMessage(zmCannotCreateTemp);
         return {};
     }
     TTempFile temp{name};
-    TFileHandle out(CreateFileW(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    TFileHandle out(
+        CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!out.Valid()) {
         ShowZipMessage(zmCannotCreateTemp);
         return {};
@@ -686,7 +680,7 @@ int TKyZipper::Extract()
     if ((ExtrOptions & ExtrForceDirs) && !streamOperation_)
         if (!ForceDirectories(ExtrBaseDir))
             TraceIgnoredFailure(L"create the extraction folder", GetLastError());
-    if (!ExtrBaseDir.empty() && !DirectoryExists(ExtrBaseDir) && !streamOperation_) {
+    if (!ExtrBaseDir.empty() && !DirExists(ExtrBaseDir) && !streamOperation_) {
         ShowZipMessage(zmNoExtractDir, ExtrBaseDir);
         return errCode_;
     }
@@ -776,13 +770,13 @@ int TKyZipper::RunZip(int action)
     });
     std::wstring target = zipFileName_;
     if (span) {
-        wchar_t name[MAX_PATH];
-        if (!GetTempFileNameW(TempFolder().c_str(), L"zip", 0, name)) {
+        const std::wstring name = CreateTemporaryFile(TempFolder(), L"zip");
+        if (name.empty()) {
             ShowZipMessage(zmCannotCreateTemp);
             return errCode_;
         }
         // The library writes a new archive: the empty placeholder goes.
-        DeleteFileW(name);
+        DeleteFileW(name.c_str());
         spanSource.Path = name;
         target = name;
     }
@@ -851,7 +845,7 @@ int TKyZipper::SplitTo(const std::wstring& source)
     // disk the parts are numbered.
     const bool compat = !removable && (SpanOptions & spCompatName) != 0;
     std::optional<FILETIME> archiveTime;
-    if (WIN32_FILE_ATTRIBUTE_DATA data; GetFileAttributesExW(source.c_str(), GetFileExInfoStandard, &data))
+    if (WIN32_FILE_ATTRIBUTE_DATA data; FileAttributeData(source, data))
         archiveTime = data.ftLastWriteTime;
     splitDosTime_ = archiveTime ? DosTime(*archiveTime) : 0;
     uint32_t total = 0;
@@ -1001,7 +995,7 @@ bool TKyZipper::PrepareDisk(uint32_t index, uint32_t total, const std::wstring& 
         uint64_t usable = Drive->FreeSpace(root);
         if (FileExists(path)) {
             WIN32_FILE_ATTRIBUTE_DATA data;
-            if (GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+            if (FileAttributeData(path, data))
                 usable += (uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;  // the file is replaced
         }
         const uint64_t keep = KeepFreeOnAllDisks + (index == 0 ? KeepFreeOnDisk1 : 0);
@@ -1056,8 +1050,7 @@ bool TKyZipper::IsPreviousDisk(uint32_t index, const std::wstring& path, int& pr
     if (number == 0 || uint32_t(number) >= index + 1)
         return false;
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ||
-        DosTime(data.ftLastWriteTime) != splitDosTime_)
+    if (!FileAttributeData(path, data) || DosTime(data.ftLastWriteTime) != splitDosTime_)
         return false;
     previousDisk = number;
     return true;

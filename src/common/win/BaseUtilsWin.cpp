@@ -18,18 +18,6 @@ bool FindFirst(const std::wstring& path, WIN32_FIND_DATAW& data)
     return TFindHandle(FindFirstFileW(path.c_str(), &data)).Valid();
 }
 
-const TCodePageEncoding& OemEncoding()
-{
-    static const TCodePageEncoding encoding(GetOEMCP());
-    return encoding;
-}
-
-const TCodePageEncoding& AnsiEncoding()
-{
-    static const TCodePageEncoding encoding(GetACP());
-    return encoding;
-}
-
 }  // namespace
 
 // ---- Numbers and texts ------------------------------------------------------
@@ -78,46 +66,29 @@ std::wstring Win32ErrorText(DWORD Code)
 
 std::string OemToAnsiStr(std::string_view S)
 {
-    if (GetOEMCP() == GetACP())
+    if (SystemOemEncoding().CodePage() == SystemAnsiEncoding().CodePage())
         return std::string(S);
-    return AnsiEncoding().GetBytes(OemEncoding().GetString(S));
+    return SystemAnsiEncoding().GetBytes(SystemOemEncoding().GetString(S));
 }
 
 std::string AnsiToOemStr(std::string_view S)
 {
-    if (GetOEMCP() == GetACP())
+    if (SystemOemEncoding().CodePage() == SystemAnsiEncoding().CodePage())
         return std::string(S);
-    return OemEncoding().GetBytes(AnsiEncoding().GetString(S));
+    return SystemOemEncoding().GetBytes(SystemAnsiEncoding().GetString(S));
 }
 
 std::wstring OemToWideStr(std::string_view S)
 {
-    return OemEncoding().GetString(S);
+    return SystemOemEncoding().GetString(S);
 }
 
 std::string WideToOemStr(std::wstring_view S)
 {
-    return OemEncoding().GetBytes(S);
+    return SystemOemEncoding().GetBytes(S);
 }
 
 // ---- Files and folders ------------------------------------------------------
-
-bool PathExists(const std::wstring& Path)
-{
-    return GetFileAttributesW(Path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool DirExistsAttr(const std::wstring& Path, DWORD& Attr)
-{
-    Attr = GetFileAttributesW(Path.c_str());
-    return Attr != INVALID_FILE_ATTRIBUTES && (Attr & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-bool FileExists(const std::wstring& Path)
-{
-    const DWORD attr = GetFileAttributesW(Path.c_str());
-    return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
 
 std::wstring FullPathName(const std::wstring& Path)
 {
@@ -134,19 +105,11 @@ std::wstring FullPathName(const std::wstring& Path)
     return full;
 }
 
-std::wstring TemporaryFolder()
+std::wstring FullFolderPath(const std::wstring& Path)
 {
-    wchar_t buffer[MAX_PATH + 1];
-    const DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
-    if (length == 0 || length > MAX_PATH)
-        return {};
-    return AddBackslash(std::wstring_view(buffer, length));
-}
-
-bool DirExists(const std::wstring& Path)
-{
-    DWORD attr;
-    return DirExistsAttr(Path, attr);
+    const bool driveOnly = Path.size() == 2 && Path[1] == L':';
+    const std::wstring full = FullPathName(driveOnly ? Path + L'\\' : Path);
+    return full.empty() ? Path : full;
 }
 
 bool CanOpenFile(const std::wstring& FileName)
@@ -154,16 +117,6 @@ bool CanOpenFile(const std::wstring& FileName)
     return TFileHandle(CreateFileW(FileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))
         .Valid();
-}
-
-bool IsPathHidden(const std::wstring& Path)
-{
-    for (const std::wstring& level : PathLevelsBelowRoot(Path)) {
-        const DWORD attr = GetFileAttributesW(level.c_str());
-        if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_HIDDEN) != 0)
-            return true;
-    }
-    return false;
 }
 
 std::wstring FindOnSearchPath(const std::wstring& FileName)

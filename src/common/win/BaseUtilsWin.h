@@ -1,9 +1,12 @@
 #pragma once
 // The helpers of common/BaseUtils.h that need the system: locale separators,
-// error texts, code pages, file attributes and searches, disk space, shell
-// file information, special folders and the screen.
+// error texts, code pages, file searches, disk space, shell file
+// information, special folders and the screen. The file queries and the
+// temporary files have headers of their own (included here).
 
 #include "common/BaseUtils.h"
+#include "common/win/FileQueries.h"
+#include "common/win/TempFiles.h"
 #include "framework/win/WinApi.h"
 
 #include <cstdint>
@@ -39,25 +42,14 @@ std::string WideToOemStr(std::wstring_view S);
 
 // ---- Files and folders ------------------------------------------------------
 
-// The one place each of the existence questions is answered.
-bool PathExists(const std::wstring& Path);
-// An existing file that is no folder.
-bool FileExists(const std::wstring& Path);
 // The full form of a path (relative to the current folder, "." and ".."
 // resolved, "/" as "\\"); empty when the system cannot form it.
 std::wstring FullPathName(const std::wstring& Path);
-// The system's folder for temporary files, with a trailing backslash
-// (empty when the system names none).
-std::wstring TemporaryFolder();
-// Attr receives the attributes (INVALID_FILE_ATTRIBUTES when the query fails).
-bool DirExistsAttr(const std::wstring& Path, DWORD& Attr);
-bool DirExists(const std::wstring& Path);
+// The full form of a folder's path ("C:" is the drive's root, not the drive's
+// current folder); the path itself when the system cannot form it.
+std::wstring FullFolderPath(const std::wstring& Path);
 // The file can be opened for reading while others read and write it.
 bool CanOpenFile(const std::wstring& FileName);
-// True when the path or one of its folders above it, down to but not
-// including the drive or share root, is hidden. A path that cannot be
-// queried does not count as hidden.
-bool IsPathHidden(const std::wstring& Path);
 // The full name the system's search order finds for the file's name
 // (directory ignored); empty when not found.
 std::wstring FindOnSearchPath(const std::wstring& FileName);

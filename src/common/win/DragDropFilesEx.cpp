@@ -2,6 +2,7 @@
 
 #include "common/DropFilesBlock.h"
 #include "common/ShellIdListBlock.h"
+#include "common/win/FileQueries.h"
 #include "common/win/KyClipBoardFormats.h"
 #include "framework/Encoding.h"
 #include "framework/IgnoredError.h"
@@ -329,7 +330,7 @@ ComPtr<IDropTarget> TDragDropFilesEx::FileDropTarget(LPCITEMIDLIST Pidl, const s
         Pidl = parsed.get();
     }
     const std::wstring path = FileName.empty() ? PidlToPath(Pidl) : FileName;
-    const DWORD attributes = path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(path.c_str());
+    const DWORD attributes = path.empty() ? INVALID_FILE_ATTRIBUTES : FileAttributes(path);
     if (Pidl == nullptr || attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         return nullptr;
     }

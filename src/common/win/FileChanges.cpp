@@ -1,5 +1,6 @@
 #include "common/win/FileChanges.h"
 
+#include "common/win/FileQueries.h"
 #include "framework/IgnoredError.h"
 
 namespace qrv {
@@ -39,7 +40,7 @@ void TFileDeleteThread::TerminatedSet()
 void TFileDeleteThread::Execute()
 {
     TVanishedFileHooks hooks;
-    hooks.Exists = [](const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; };
+    hooks.Exists = [](const std::wstring& path) { return PathExists(path); };
     hooks.Now = NowUtc;
     hooks.WaitRound = [this] {
         if (Terminated()) {

@@ -1,6 +1,7 @@
 #include "common/win/ShellFileOperator.h"
 
 #include "common/KyNotify.h"
+#include "common/win/FileQueries.h"
 #include "common/win/KySyncObjs.h"
 #include "framework/IgnoredError.h"
 #include "framework/win/Forms.h"
@@ -20,8 +21,8 @@ namespace {
 // operation started from the shell's message loop must not run inside the
 // first.
 struct TOperationLock {
-    TMutex mutex{FileOperatorMutexName()};
-    std::atomic<DWORD> ownerThread{0};
+    TMutex Mutex{FileOperatorMutexName()};
+    std::atomic<DWORD> OwnerThread{0};
 };
 
 TOperationLock& OperationLock()
@@ -94,13 +95,12 @@ uint32_t TShellFileOperatorSystem::RenameFile(const std::wstring& From, const st
 
 bool TShellFileOperatorSystem::FileOrDirExists(const std::wstring& Path)
 {
-    return GetFileAttributesW(Path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return PathExists(Path);
 }
 
 bool TShellFileOperatorSystem::DirectoryExists(const std::wstring& Path)
 {
-    const DWORD attributes = GetFileAttributesW(Path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    return DirExists(Path);
 }
 
 namespace {
@@ -137,7 +137,7 @@ std::vector<TTreeFile> TShellFileOperatorSystem::TreeFiles(const std::wstring& P
 {
     std::vector<TTreeFile> files;
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExW(Path.c_str(), GetFileExInfoStandard, &data)) {
+    if (!FileAttributeData(Path, data)) {
         return files;
     }
     if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
@@ -168,23 +168,23 @@ bool TShellFileOperatorSystem::Lock()
 {
     TOperationLock& lock = OperationLock();
     const DWORD self = GetCurrentThreadId();
-    if (lock.ownerThread.load() == self) {
+    if (lock.OwnerThread.load() == self) {
         return false;
     }
-    const DWORD wait = lock.mutex.Wait();
+    const DWORD wait = lock.Mutex.Wait();
     if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) {
         TraceIgnoredFailure(L"file-operation mutex", GetLastError());
         return false;
     }
-    lock.ownerThread.store(self);
+    lock.OwnerThread.store(self);
     return true;
 }
 
 void TShellFileOperatorSystem::Unlock()
 {
     TOperationLock& lock = OperationLock();
-    lock.ownerThread.store(0);
-    if (!lock.mutex.Release()) {
+    lock.OwnerThread.store(0);
+    if (!lock.Mutex.Release()) {
         TraceIgnoredFailure(L"file-operation mutex release", GetLastError());
     }
 }

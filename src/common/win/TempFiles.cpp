@@ -1,6 +1,6 @@
 #include "common/win/TempFiles.h"
 
-#include "common/win/BaseUtilsWin.h"
+#include "common/BaseUtils.h"
 #include "framework/IgnoredError.h"
 #include "framework/SysUtils.h"
 #include "framework/win/Handles.h"
@@ -61,14 +61,29 @@ private:
 
 }  // namespace
 
+std::wstring TemporaryFolder()
+{
+    wchar_t buffer[MAX_PATH + 1];
+    const DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
+    if (length == 0 || length > MAX_PATH)
+        return {};
+    return AddBackslash(std::wstring_view(buffer, length));
+}
+
+std::wstring CreateTemporaryFile(const std::wstring& Folder, const wchar_t* Prefix)
+{
+    wchar_t name[MAX_PATH];
+    if (GetTempFileNameW(Folder.c_str(), Prefix, 0, name) == 0)
+        return {};
+    return name;
+}
+
 std::wstring NewTemporaryFileName(const wchar_t* Prefix)
 {
     const std::wstring folder = TemporaryFolder();
-    wchar_t name[MAX_PATH + 1];
-    if (folder.empty() || GetTempFileNameW(folder.c_str(), Prefix, 0, name) == 0) {
+    const std::wstring name = folder.empty() ? std::wstring() : CreateTemporaryFile(folder, Prefix);
+    if (name.empty())
         TraceIgnoredFailure(L"GetTempFileNameW", GetLastError());
-        return {};
-    }
     return name;
 }
 

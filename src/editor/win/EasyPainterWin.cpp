@@ -88,7 +88,6 @@ void TEasyPainter::TCanvasState::Open(HDC dc)
     callerText_ = GetTextColor(dc);
     callerBack_ = GetBkColor(dc);
     callerMode_ = GetBkMode(dc);
-    callerFont_ = GetCurrentObject(dc, OBJ_FONT);
     text_ = back_ = CLR_INVALID;
     mode_ = 0;
     font_ = nullptr;
@@ -104,8 +103,7 @@ void TEasyPainter::TCanvasState::Close()
         SetBkColor(dc_, callerBack_);
     if (mode_ != 0)
         SetBkMode(dc_, callerMode_);
-    if (font_)
-        SelectObject(dc_, callerFont_);
+    fonts_.Restore();
     dc_ = nullptr;
 }
 
@@ -130,7 +128,7 @@ void TEasyPainter::TCanvasState::BackMode(int mode)
 void TEasyPainter::TCanvasState::Font(HFONT font)
 {
     if (font != font_)
-        SelectObject(dc_, font_ = font);
+        fonts_.Select(dc_, font_ = font);
 }
 
 // ---- rows --------------------------------------------------------------------------

@@ -63,10 +63,10 @@ private:
         bool lowColor_ = false;
         COLORREF callerText_ = 0, callerBack_ = 0;
         int callerMode_ = 0;
-        HGDIOBJ callerFont_ = nullptr;
         COLORREF text_ = CLR_INVALID, back_ = CLR_INVALID;
         int mode_ = 0;
         HFONT font_ = nullptr;
+        TSelectionKeeper fonts_;  // puts the caller's font back
     };
 
     void DrawRow(TCanvasState& canvas, const TEasyRowPlan& plan);

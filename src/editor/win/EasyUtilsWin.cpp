@@ -1,5 +1,6 @@
 #include "editor/win/EasyUtilsWin.h"
 
+#include "common/win/TempFiles.h"
 #include "framework/win/Handles.h"
 #include "framework/win/WinApi.h"
 
@@ -9,25 +10,25 @@ namespace qrv {
 
 namespace {
 
-struct ScreenValues {
-    int ppiX = 96;
-    int ppiY = 96;
-    bool highColor = true;
+struct TScreenValues {
+    int PpiX = 96;
+    int PpiY = 96;
+    bool HighColor = true;
 
-    ScreenValues()
+    TScreenValues()
     {
         const TWindowDC dc(nullptr);
         if (!dc.Get())
             return;
-        ppiX = GetDeviceCaps(dc.Get(), LOGPIXELSX);
-        ppiY = GetDeviceCaps(dc.Get(), LOGPIXELSY);
-        highColor = GetDeviceCaps(dc.Get(), BITSPIXEL) * GetDeviceCaps(dc.Get(), PLANES) > 8;
+        PpiX = GetDeviceCaps(dc.Get(), LOGPIXELSX);
+        PpiY = GetDeviceCaps(dc.Get(), LOGPIXELSY);
+        HighColor = GetDeviceCaps(dc.Get(), BITSPIXEL) * GetDeviceCaps(dc.Get(), PLANES) > 8;
     }
 };
 
-const ScreenValues& Screen()
+const TScreenValues& Screen()
 {
-    static const ScreenValues values;
+    static const TScreenValues values;
     return values;
 }
 
@@ -57,26 +58,22 @@ TEasyShiftState ShiftStateNow()
 
 std::wstring TempDirectory()
 {
-    wchar_t buffer[MAX_PATH + 1] = {};
-    const DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
-    if (length == 0 || length > MAX_PATH)
-        return {};
-    return WithoutTrailingBackslash(std::wstring(buffer, length));
+    return WithoutTrailingBackslash(TemporaryFolder());
 }
 
 int ScreenPixelsPerInchX()
 {
-    return Screen().ppiX;
+    return Screen().PpiX;
 }
 
 int ScreenPixelsPerInchY()
 {
-    return Screen().ppiY;
+    return Screen().PpiY;
 }
 
 bool HighColorDisplay()
 {
-    return Screen().highColor;
+    return Screen().HighColor;
 }
 
 void OpenUrl(const std::wstring& url)

@@ -1,5 +1,8 @@
 #include "external/win/ExternalHooksWin.h"
 
+#include "common/win/FileQueries.h"
+#include "framework/win/AnsiEncoding.h"
+
 #include <windows.h>
 
 namespace qrv::external {
@@ -8,26 +11,16 @@ namespace {
 
 std::wstring OemToWide(std::string_view bytes)
 {
-    if (bytes.empty())
-        return {};
-    const int count = MultiByteToWideChar(CP_OEMCP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring text(static_cast<size_t>(count), L'\0');
-    MultiByteToWideChar(CP_OEMCP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), count);
-    return text;
+    return SystemOemEncoding().GetString(bytes);
 }
 
+// Nothing when a character has no exact OEM byte (no best-fit substitute).
 std::optional<std::string> WideToOem(std::wstring_view text)
 {
-    if (text.empty())
-        return std::string();
-    BOOL usedDefault = FALSE;
-    const int count = WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
-                                          nullptr, 0, nullptr, &usedDefault);
-    if (count <= 0 || usedDefault)
+    std::string bytes;
+    size_t badIndex = 0;
+    if (!SystemOemEncoding().TryGetBytes(text, bytes, badIndex))
         return std::nullopt;
-    std::string bytes(static_cast<size_t>(count), '\0');
-    WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()), bytes.data(), count,
-                        nullptr, &usedDefault);
     return bytes;
 }
 
@@ -62,7 +55,7 @@ TZipHooks SystemZipHooks()
     TZipHooks hooks;
     hooks.Names = SystemNameCodec();
     hooks.GetAttributes = [](const std::filesystem::path& path) -> uint32_t {
-        const DWORD attributes = GetFileAttributesW(path.c_str());
+        const DWORD attributes = FileAttributes(path);
         return attributes == INVALID_FILE_ATTRIBUTES ? 0x20 : (attributes & 0x27);
     };
     hooks.PutInPlace = [](const std::filesystem::path& from, const std::filesystem::path& to) {

@@ -93,6 +93,18 @@ std::wstring TCodePageEncoding::Name() const
     return L"CP" + IntToStr(codePage_);
 }
 
+const TCodePageEncoding& SystemAnsiEncoding()
+{
+    static const TCodePageEncoding encoding(GetACP());
+    return encoding;
+}
+
+const TCodePageEncoding& SystemOemEncoding()
+{
+    static const TCodePageEncoding encoding(GetOEMCP());
+    return encoding;
+}
+
 void InstallAnsiCodePageEncoding()
 {
     TEncoding::SetDefault(std::make_unique<TCodePageEncoding>(GetACP()));

@@ -1,5 +1,6 @@
 #pragma once
-// Code-page encodings over MultiByteToWideChar / WideCharToMultiByte.
+// Code-page encodings over MultiByteToWideChar / WideCharToMultiByte: the
+// system side of TEncoding.
 
 #include "framework/Encoding.h"
 
@@ -21,6 +22,11 @@ public:
 private:
     uint32_t codePage_;
 };
+
+// The system's ANSI and OEM code pages: every conversion between the bytes
+// of such a code page and UTF-16 goes through these (scripts/lint).
+const TCodePageEncoding& SystemAnsiEncoding();
+const TCodePageEncoding& SystemOemEncoding();
 
 // Makes the system's ANSI code page TEncoding::Default().
 void InstallAnsiCodePageEncoding();

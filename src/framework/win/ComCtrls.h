@@ -151,6 +151,9 @@ protected:
     // arrive, as the header chooses). The default handling is the list
     // view's own; overrides call TCustomListView::HeaderNotify for it.
     virtual void HeaderNotify(NMHDR& header, TMessage& message);
+    // A WM_KEYDOWN OnKeyDown has let through, just before the control
+    // handles it.
+    virtual void KeyReachesControl(WPARAM /*key*/) {}
 
 private:
     struct ImageLink {

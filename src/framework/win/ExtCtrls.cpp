@@ -41,11 +41,10 @@ void TPanel::Paint(HDC dc)
     if (bevelOuter_ != TPanelBevel::bvNone)
         DrawEdge(dc, &r, bevelOuter_ == TPanelBevel::bvRaised ? BDR_RAISEDINNER : BDR_SUNKENOUTER, BF_RECT);
     if (!Caption().empty()) {
-        HGDIOBJ oldFont = SelectObject(dc, Font().Handle());
+        const TSelectObject font(dc, Font().Handle());
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, ColorToRGB(Font().Color()));
         DrawTextW(dc, Caption().c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-        SelectObject(dc, oldFont);
     }
 }
 

@@ -129,7 +129,7 @@ void TFont::Changed()
 
 void TPen::Changed()
 {
-    handle_.reset();
+    handle_.Reset();
     if (OnChange)
         OnChange();
 }
@@ -169,13 +169,13 @@ void TPen::Assign(const TPen& other)
 HPEN TPen::Handle() const
 {
     if (!handle_)
-        handle_.reset(CreatePen(style_, width_, ColorToRGB(color_)));
-    return static_cast<HPEN>(handle_.get());
+        handle_.Reset(CreatePen(style_, width_, ColorToRGB(color_)));
+    return static_cast<HPEN>(handle_.Get());
 }
 
 void TBrush::Changed()
 {
-    handle_.reset();
+    handle_.Reset();
     if (OnChange)
         OnChange();
 }
@@ -207,11 +207,11 @@ HBRUSH TBrush::Handle() const
 {
     if (!handle_) {
         if (style_ == BS_NULL)
-            handle_.reset(GetStockObject(NULL_BRUSH));
+            handle_.Reset(GetStockObject(NULL_BRUSH));
         else
-            handle_.reset(CreateSolidBrush(ColorToRGB(color_)));
+            handle_.Reset(CreateSolidBrush(ColorToRGB(color_)));
     }
-    return static_cast<HBRUSH>(handle_.get());
+    return static_cast<HBRUSH>(handle_.Get());
 }
 
 }  // namespace qrv

@@ -59,12 +59,6 @@ private:
     mutable TGdiObject handle_;  // made on first use, dropped on every change
 };
 
-// Frees a pen's or brush's GDI object.
-struct TGdiObjectDeleter {
-    void operator()(void* object) const { DeleteObject(static_cast<HGDIOBJ>(object)); }
-};
-using TOwnedGdiObject = std::unique_ptr<void, TGdiObjectDeleter>;
-
 // A logical pen (style: the system's PS_ values); the handle is made on
 // demand and remade after a change.
 class TPen {
@@ -85,7 +79,7 @@ private:
     TColor color_ = clBlack;
     int width_ = 1;
     int style_ = PS_SOLID;
-    mutable TOwnedGdiObject handle_;
+    mutable TGdiObject handle_;
 };
 
 // A logical brush (style: BS_SOLID or BS_NULL); the handle is made on demand.
@@ -104,7 +98,7 @@ private:
     void Changed();
     TColor color_ = clWhite;
     int style_ = BS_SOLID;
-    mutable TOwnedGdiObject handle_;
+    mutable TGdiObject handle_;
 };
 
 }  // namespace qrv

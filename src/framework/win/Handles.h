@@ -59,77 +59,77 @@ private:
 namespace handle_traits {
 
 // Files, pipes, mailslots (INVALID_HANDLE_VALUE when none).
-struct File {
+struct FileTraits {
     using Handle = HANDLE;
     static Handle Invalid() { return INVALID_HANDLE_VALUE; }
     static void Close(Handle h) { CloseHandle(h); }
 };
 // Events, mutexes, threads, processes, file mappings (null when none).
-struct Kernel {
+struct KernelTraits {
     using Handle = HANDLE;
     static Handle Invalid() { return nullptr; }
     static void Close(Handle h) { CloseHandle(h); }
 };
-struct Find {
+struct FindTraits {
     using Handle = HANDLE;
     static Handle Invalid() { return INVALID_HANDLE_VALUE; }
     static void Close(Handle h) { FindClose(h); }
 };
-struct ChangeNotification {
+struct ChangeNotificationTraits {
     using Handle = HANDLE;
     static Handle Invalid() { return INVALID_HANDLE_VALUE; }
     static void Close(Handle h) { FindCloseChangeNotification(h); }
 };
-struct RegKey {
+struct RegKeyTraits {
     using Handle = HKEY;
     static Handle Invalid() { return nullptr; }
     static void Close(Handle h) { RegCloseKey(h); }
 };
-struct GdiObject {
+struct GdiObjectTraits {
     using Handle = HGDIOBJ;
     static Handle Invalid() { return nullptr; }
     static void Close(Handle h) { DeleteObject(h); }
 };
 // A DC made by CreateCompatibleDC or CreateDC.
-struct OwnDC {
+struct OwnDCTraits {
     using Handle = HDC;
     static Handle Invalid() { return nullptr; }
     static void Close(Handle h) { DeleteDC(h); }
 };
-struct Icon {
+struct IconTraits {
     using Handle = HICON;
     static Handle Invalid() { return nullptr; }
     static void Close(Handle h) { DestroyIcon(h); }
 };
-struct Module {
+struct ModuleTraits {
     using Handle = HMODULE;
     static Handle Invalid() { return nullptr; }
     static void Close(Handle h) { FreeLibrary(h); }
 };
-struct LocalMemory {
+struct LocalMemoryTraits {
     using Handle = HLOCAL;
     static Handle Invalid() { return nullptr; }
     static void Close(Handle h) { LocalFree(h); }
 };
-struct GlobalMemory {
+struct GlobalMemoryTraits {
     using Handle = HGLOBAL;
     static Handle Invalid() { return nullptr; }
     static void Close(Handle h) { GlobalFree(h); }
 };
 // Memory the shell or COM hands out (item lists, strings).
-struct TaskMemory {
+struct TaskMemoryTraits {
     using Handle = void*;
     static Handle Invalid() { return nullptr; }
     static void Close(Handle h) { CoTaskMemFree(h); }
 };
 
-struct EnhMetaFile {
+struct EnhMetaFileTraits {
     using Handle = HENHMETAFILE;
     static Handle Invalid() { return nullptr; }
     static void Close(Handle h) { DeleteEnhMetaFile(h); }
 };
 // A view of a file mapping from MapViewOfFile.
-struct MappedView {
+struct MappedViewTraits {
     using Handle = const void*;
     static Handle Invalid() { return nullptr; }
     static void Close(Handle h) { UnmapViewOfFile(h); }
@@ -137,20 +137,20 @@ struct MappedView {
 
 }  // namespace handle_traits
 
-using TFileHandle = TUniqueHandle<handle_traits::File>;
-using TKernelHandle = TUniqueHandle<handle_traits::Kernel>;
-using TFindHandle = TUniqueHandle<handle_traits::Find>;
-using TChangeNotificationHandle = TUniqueHandle<handle_traits::ChangeNotification>;
-using TRegKey = TUniqueHandle<handle_traits::RegKey>;
-using TGdiObject = TUniqueHandle<handle_traits::GdiObject>;
-using TOwnDC = TUniqueHandle<handle_traits::OwnDC>;
-using TIconHandle = TUniqueHandle<handle_traits::Icon>;
-using TModuleHandle = TUniqueHandle<handle_traits::Module>;
-using TLocalMemory = TUniqueHandle<handle_traits::LocalMemory>;
-using TGlobalMemory = TUniqueHandle<handle_traits::GlobalMemory>;
-using TTaskMemory = TUniqueHandle<handle_traits::TaskMemory>;
-using TEnhMetaFileHandle = TUniqueHandle<handle_traits::EnhMetaFile>;
-using TMappedView = TUniqueHandle<handle_traits::MappedView>;
+using TFileHandle = TUniqueHandle<handle_traits::FileTraits>;
+using TKernelHandle = TUniqueHandle<handle_traits::KernelTraits>;
+using TFindHandle = TUniqueHandle<handle_traits::FindTraits>;
+using TChangeNotificationHandle = TUniqueHandle<handle_traits::ChangeNotificationTraits>;
+using TRegKey = TUniqueHandle<handle_traits::RegKeyTraits>;
+using TGdiObject = TUniqueHandle<handle_traits::GdiObjectTraits>;
+using TOwnDC = TUniqueHandle<handle_traits::OwnDCTraits>;
+using TIconHandle = TUniqueHandle<handle_traits::IconTraits>;
+using TModuleHandle = TUniqueHandle<handle_traits::ModuleTraits>;
+using TLocalMemory = TUniqueHandle<handle_traits::LocalMemoryTraits>;
+using TGlobalMemory = TUniqueHandle<handle_traits::GlobalMemoryTraits>;
+using TTaskMemory = TUniqueHandle<handle_traits::TaskMemoryTraits>;
+using TEnhMetaFileHandle = TUniqueHandle<handle_traits::EnhMetaFileTraits>;
+using TMappedView = TUniqueHandle<handle_traits::MappedViewTraits>;
 
 // A window's DC from GetDC (or one from GetWindowDC or GetDCEx handed in),
 // released with ReleaseDC.
@@ -188,6 +188,39 @@ public:
 private:
     HDC dc_;
     HGDIOBJ previous_;
+};
+
+// Selects objects of one kind into a DC as often as needed (a painter that
+// switches fonts run by run) and puts back what the DC held before the
+// first, at Restore or at scope exit.
+class TSelectionKeeper {
+public:
+    TSelectionKeeper() = default;
+    ~TSelectionKeeper() { Restore(); }
+    TSelectionKeeper(const TSelectionKeeper&) = delete;
+    TSelectionKeeper& operator=(const TSelectionKeeper&) = delete;
+
+    void Select(HDC dc, HGDIOBJ object)
+    {
+        if (dc_ && dc != dc_)
+            Restore();
+        const HGDIOBJ previous = SelectObject(dc, object);
+        if (!dc_) {
+            dc_ = dc;
+            previous_ = previous;
+        }
+    }
+    void Restore()
+    {
+        if (dc_ && previous_ && previous_ != HGDI_ERROR)
+            SelectObject(dc_, previous_);
+        dc_ = nullptr;
+        previous_ = nullptr;
+    }
+
+private:
+    HDC dc_ = nullptr;
+    HGDIOBJ previous_ = nullptr;
 };
 
 }  // namespace qrv

@@ -4,6 +4,7 @@
 #include "framework/win/Handles.h"
 
 #include <algorithm>
+#include <set>
 
 namespace qrv {
 
@@ -11,18 +12,26 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"QrvHintWindow";
 
-void RegisterHintClass()
+// Registers each hint window class once, by name.
+void RegisterHintClass(const std::wstring& name, UINT style)
 {
-    static const bool registered = [] {
-        WNDCLASSEXW wc{sizeof wc};
-        wc.style = CS_SAVEBITS | CS_DROPSHADOW;
-        wc.lpfnWndProc = DefWindowProcW;  // replaced per window at creation
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.lpszClassName = kClassName;
-        return RegisterClassExW(&wc) != 0;
-    }();
-    (void)registered;
+    static std::set<std::wstring> registered;
+    if (registered.count(name))
+        return;
+    WNDCLASSEXW wc{sizeof wc};
+    wc.style = style;
+    wc.lpfnWndProc = DefWindowProcW;  // replaced per window at creation
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = name.c_str();
+    if (RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS)
+        registered.insert(name);
+}
+
+THintWindowFactory& HintWindowFactory()
+{
+    static THintWindowFactory factory;
+    return factory;
 }
 
 }  // namespace
@@ -68,15 +77,38 @@ THintWindow::~THintWindow()
 HWND THintWindow::Handle()
 {
     if (!handle_) {
-        RegisterHintClass();
-        handle_ = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, kClassName, L"", WS_POPUP, 0, 0,
-                                  0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        const std::wstring className = WindowClassName();
+        RegisterHintClass(className, WindowClassStyle());
+        handle_ = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, className.c_str(), L"", WS_POPUP,
+                                  0, 0, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         if (!handle_)
             throw EOSError(L"Das Hinweisfenster konnte nicht erzeugt werden", GetLastError());
         SetWindowLongPtrW(handle_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         SetWindowLongPtrW(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&THintWindow::Procedure));
     }
     return handle_;
+}
+
+std::wstring THintWindow::WindowClassName() const
+{
+    return kClassName;
+}
+
+UINT THintWindow::WindowClassStyle() const
+{
+    return CS_SAVEBITS | CS_DROPSHADOW;
+}
+
+void SetApplicationHintWindowClass(THintWindowFactory Factory)
+{
+    HintWindowFactory() = std::move(Factory);
+}
+
+std::unique_ptr<THintWindow> CreateApplicationHintWindow()
+{
+    if (const THintWindowFactory& factory = HintWindowFactory())
+        return factory();
+    return std::make_unique<THintWindow>();
 }
 
 bool THintWindow::Visible() const

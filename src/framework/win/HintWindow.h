@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <memory>
 #include <string>
 
 namespace qrv {
@@ -48,6 +50,9 @@ public:
     void Hide();
 
 protected:
+    // The window class the hint's window is made of, and its class style.
+    virtual std::wstring WindowClassName() const;
+    virtual UINT WindowClassStyle() const;
     // After the caption changed; byActivation when ActivateHint set it.
     virtual void CaptionChanged(bool /*byActivation*/) {}
     // Paints the client area; the background is already filled.
@@ -62,5 +67,11 @@ private:
     std::wstring caption_;
     TFont font_;
 };
+
+// The hint windows the application shows are made by this factory (plain
+// THintWindows while none is set).
+using THintWindowFactory = std::function<std::unique_ptr<THintWindow>()>;
+void SetApplicationHintWindowClass(THintWindowFactory Factory);
+std::unique_ptr<THintWindow> CreateApplicationHintWindow();
 
 }  // namespace qrv

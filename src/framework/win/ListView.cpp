@@ -573,6 +573,7 @@ void TCustomListView::WndProc(TMessage& message)
             message.Result = 0;
             return;
         }
+        KeyReachesControl(message.WParam);
         break;
     default:
         break;

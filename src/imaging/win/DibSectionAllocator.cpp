@@ -2,14 +2,9 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 namespace qrv {
-
-TDibSectionAllocator::~TDibSectionAllocator()
-{
-    for (auto& [pixels, section] : sections_)
-        DeleteObject(section);
-}
 
 uint8_t* TDibSectionAllocator::Allocate(const TPixelLayout& layout)
 {
@@ -19,26 +14,23 @@ uint8_t* TDibSectionAllocator::Allocate(const TPixelLayout& layout)
     if (layout.Size() > maxBytes_)
         return nullptr;
     struct {
-        BITMAPINFOHEADER header;
-        RGBQUAD colors[256];
+        BITMAPINFOHEADER Header;
+        RGBQUAD Colors[256];
     } info{};
-    info.header.biSize = sizeof(BITMAPINFOHEADER);
-    info.header.biWidth = static_cast<LONG>(layout.Width);
-    info.header.biHeight = static_cast<LONG>(layout.Height);  // bottom-up
-    info.header.biPlanes = 1;
-    info.header.biBitCount = static_cast<WORD>(layout.BitsPerPixel);
-    info.header.biCompression = BI_RGB;
+    info.Header.biSize = sizeof(BITMAPINFOHEADER);
+    info.Header.biWidth = static_cast<LONG>(layout.Width);
+    info.Header.biHeight = static_cast<LONG>(layout.Height);  // bottom-up
+    info.Header.biPlanes = 1;
+    info.Header.biBitCount = static_cast<WORD>(layout.BitsPerPixel);
+    info.Header.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP section =
-        CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!section || !bits) {
-        if (section)
-            DeleteObject(section);
+    TGdiObject section(
+        CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!section || !bits)
         return nullptr;
-    }
     auto* pixels = static_cast<uint8_t*>(bits);
     std::memset(pixels, 0, layout.Size());
-    sections_[pixels] = section;
+    sections_[pixels] = std::move(section);
     return pixels;
 }
 
@@ -49,14 +41,13 @@ void TDibSectionAllocator::Release(uint8_t* pixels)
         std::free(pixels);
         return;
     }
-    DeleteObject(found->second);
-    sections_.erase(found);
+    sections_.erase(found);  // frees the section
 }
 
 HBITMAP TDibSectionAllocator::SectionOf(const uint8_t* pixels) const
 {
     const auto found = sections_.find(pixels);
-    return found == sections_.end() ? nullptr : found->second;
+    return found == sections_.end() ? nullptr : static_cast<HBITMAP>(found->second.Get());
 }
 
 HBITMAP TDibSectionAllocator::TakeSection(uint8_t* pixels)
@@ -66,7 +57,7 @@ HBITMAP TDibSectionAllocator::TakeSection(uint8_t* pixels)
         Release(pixels);
         return nullptr;
     }
-    HBITMAP section = found->second;
+    const auto section = static_cast<HBITMAP>(found->second.Release());
     sections_.erase(found);
     return section;
 }

@@ -2,6 +2,7 @@
 // Pixel memory of decoded pictures as DIB sections, so that decoded rows land in
 // a bitmap GDI can use directly.
 
+#include "framework/win/Handles.h"
 #include "framework/win/WinApi.h"
 #include "imaging/PixelAllocator.h"
 
@@ -14,7 +15,6 @@ class TDibSectionAllocator : public TPixelAllocator {
 public:
     // Refuses images whose pixels take more than maxBytes.
     explicit TDibSectionAllocator(size_t maxBytes = SIZE_MAX) : maxBytes_(maxBytes) {}
-    ~TDibSectionAllocator() override;
     uint8_t* Allocate(const TPixelLayout& layout) override;
     void Release(uint8_t* pixels) override;
     // The section whose bits these are; nullptr for an empty image.
@@ -26,7 +26,7 @@ public:
 
 private:
     size_t maxBytes_;
-    std::map<const uint8_t*, HBITMAP> sections_;
+    std::map<const uint8_t*, TGdiObject> sections_;
 };
 
 }  // namespace qrv

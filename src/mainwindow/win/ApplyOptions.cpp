@@ -177,10 +177,7 @@ void TQRVMain::ApplyOptions()
         });
     });
     // 18. The forced display mode.
-    step(18, [&] {
-        ForcedDisplayMode = window.ForcedDisplayMode;
-        UpdateDisplayModeButtons(window.HexButtonDown, window.TextButtonDown);
-    });
+    step(18, [&] { UpdateDisplayModeButtons(window.HexButtonDown, window.TextButtonDown); });
     // 19. The tree pane and the second file window.
     step(19, [&] {
         if (PanelLeft)
@@ -287,7 +284,7 @@ void TQRVMain::RefreshListColors(TDirView* List)
 void TQRVMain::UpdateDisplayModeButtons(bool HexDown, bool TextDown)
 {
     if (fileDisplay_)
-        fileDisplay_->ForcedMode = HexDown ? fdHex : TextDown ? fdText : fdAutomatic;
+        fileDisplay_->SetForcedMode(HexDown ? fdHex : TextDown ? fdText : fdAutomatic);
 }
 void TQRVMain::UpdateDosCloseAction(bool /*Checked*/) {}
 

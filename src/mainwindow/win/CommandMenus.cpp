@@ -72,7 +72,8 @@ void TCommandMenus::BuildMainMenu(TMainMenu& Menu)
         TMenuItem* parent = row.Parent == TMenuId::None ? Menu.Items() : MainMenuItem(row.Parent);
         TMenuItem* item = AddItem(owner_, *parent, row.Caption);
         item->SetName(row.Name);
-        menus_[static_cast<size_t>(row.Id)] = item;
+        // A menu id past kMenuCount is a fault of the table, found here.
+        menus_.at(static_cast<size_t>(row.Id)) = item;
     }
     // Each menu's commands in the catalogue's order, after its submenus and
     // a line.

@@ -20,7 +20,7 @@ class TMenuItem;
 class TPopupMenu;
 
 // One slot per menu id.
-constexpr size_t kMenuSlots = static_cast<size_t>(TMenuId::Tools) + 1;
+constexpr size_t kMenuSlots = kMenuCount;
 
 class TCommandMenus {
 public:

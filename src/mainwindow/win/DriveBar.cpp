@@ -10,6 +10,7 @@
 #include "panels/win/DirView.h"
 #include "panels/win/DriveView.h"
 #include "panels/win/KyDriveInfo.h"
+#include "panels/win/ShellDialogs.h"
 #include "settings/Quorvan32Globals.h"
 #include "widgets/win/KyDock.h"
 #include "widgets/win/KyToolbar.h"
@@ -257,10 +258,21 @@ void TDriveBar::btnDriveClick(TComponent* Sender)
     ChangeDrive(static_cast<wchar_t>(button->Tag));
 }
 
-void TDriveBar::btnDriveMouseUp(TComponent* /*Sender*/, int /*X*/, int /*Y*/)
+void TDriveBar::btnDriveMouseUp(TComponent* Sender, int X, int Y)
 {
-    // The shell context menu of the drive root opens here once the shell
-    // menus are built.
+    // The shell's menu of the drive's root; a drive is neither cut, copied
+    // nor renamed here, so the verbs returned for that are dropped.
+    auto* button = dynamic_cast<TKyToolbarButton*>(Sender);
+    if (!button || button->Tag == 0 || button->Tag == L'\\' || !button->HandleAllocated())
+        return;
+    POINT at{X, Y};
+    if (X == -1 && Y == -1) {
+        at = POINT{0, button->Height()};
+        ClientToScreen(button->Handle(), &at);
+    }
+    std::wstring verb;
+    ShowShellContextMenuForPath(button->Handle(), at, std::wstring(1, static_cast<wchar_t>(button->Tag)) + L":\\",
+                                false, verb, false);
 }
 
 void TDriveBar::DriveMenuItemClick(TComponent* Sender)

@@ -3,6 +3,7 @@
 #include "common/BaseUtils.h"
 #include "common/FileOperator.h"
 #include "common/win/BaseUtilsWin.h"
+#include "common/win/FileQueries.h"
 #include "framework/ScopeExit.h"
 #include "framework/win/Handles.h"
 #include "mainwindow/FileCommandRules.h"
@@ -63,11 +64,6 @@ bool ShortcutWizardPresent()
 {
     TModuleHandle module(LoadLibraryExW(L"appwiz.cpl", nullptr, DONT_RESOLVE_DLL_REFERENCES));
     return module && (GetProcAddress(module.Get(), "NewLinkHereW") || GetProcAddress(module.Get(), "NewLinkHere"));
-}
-
-bool ItemExists(const std::wstring& Path)
-{
-    return GetFileAttributesW(Path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 }  // namespace
@@ -217,7 +213,7 @@ void TFileCommands::CreateItem(bool Directory)
             return;
         }
         const std::wstring folder = tree->GetDirPathName(node);
-        const std::wstring name = NewItemName(folder, true, MaxNameLength(folder), ItemExists);
+        const std::wstring name = NewItemName(folder, true, MaxNameLength(folder), PathExists);
         TTreeNode* created = name.empty() ? nullptr : tree->CreateDirectory(node, name);
         if (created == nullptr) {
             Refuse(Win32ErrorText(LastFileError) + L"\r\r" +
@@ -237,7 +233,7 @@ void TFileCommands::CreateItem(bool Directory)
         MessageBeep(MB_OK);
         return;
     }
-    const std::wstring name = NewItemName(list->GetPath(), Directory, MaxNameLength(list->GetPath()), ItemExists);
+    const std::wstring name = NewItemName(list->GetPath(), Directory, MaxNameLength(list->GetPath()), PathExists);
     TFileRec* item = name.empty() ? nullptr : (Directory ? list->CreateDirectory(name) : list->CreateFile(name));
     if (item == nullptr) {
         const std::wstring what =
@@ -398,7 +394,7 @@ void TFileCommands::FollowDelete(const std::wstring& Changed)
         return;
     }
     const TListFollowUp followUp = FollowChangedFolder(
-        other->GetPath(), Changed, [](const std::wstring& folder) { return ItemExists(AddBackslash(folder)); });
+        other->GetPath(), Changed, [](const std::wstring& folder) { return PathExists(AddBackslash(folder)); });
     switch (followUp.Kind) {
     case TListFollowUp::Reread:
         other->ReloadDirectory();

@@ -5,6 +5,7 @@
 
 #include "common/BaseUtils.h"
 #include "common/win/FileClipboard.h"
+#include "common/win/FileQueries.h"
 #include "framework/ScopeExit.h"
 #include "framework/win/WaitCursor.h"
 #include "mainwindow/FileCommandRules.h"
@@ -16,11 +17,6 @@
 namespace qrv {
 
 namespace {
-
-bool PathExists(const std::wstring& Path)
-{
-    return GetFileAttributesW(Path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 
 std::wstring VolumeLabel(wchar_t Drive)
 {

@@ -27,6 +27,16 @@
 
 namespace qrv {
 
+uint8_t TFileDisplay::ForcedMode() const
+{
+    return Options.FileDisplay;
+}
+
+void TFileDisplay::SetForcedMode(uint8_t Mode)
+{
+    Options.FileDisplay = Mode;
+}
+
 TFileDisplay::TFileDisplay(TFileDisplayHost& Host, const TDisplayPanes& Panes) : host_(Host), panes_(Panes)
 {
     if (panes_.EasyEdit) {
@@ -64,7 +74,7 @@ void TFileDisplay::DisplaySelectedFile()
     facts.FocusedIsDirectory = list.FocusedIsDirectory;
     facts.FocusedIsParent = list.FocusedIsParent;
     facts.ListFolder = list.Folder;
-    facts.ForcedMode = ForcedMode;
+    facts.ForcedMode = ForcedMode();
     facts.FollowLinks = Options.FollowLinks;
     facts.LinkTarget = [](const std::wstring& link) { return GetShellLinkTarget(link, false, false); };
     facts.FileExists = [](const std::wstring& path) { return FileExists(path); };
@@ -113,7 +123,7 @@ void TFileDisplay::DisplaySelectedFile()
     std::optional<TTextFileKind> kind;
     try {
         TViewerChoiceFacts choice;
-        choice.ForcedMode = ForcedMode;
+        choice.ForcedMode = ForcedMode();
         choice.InFamily = [&](TExtFamily family) { return InExtFamily(Options, family, decision.Extension); };
         choice.ConverterAvailable = [this] { return host_.StartPictureConverter(); };
         choice.PictureClassRegistered = [&] { return TPicture::FindFileFormat(decision.Extension) != nullptr; };

@@ -101,8 +101,11 @@ public:
 
     // The full path shown now; "" when nothing is.
     std::wstring ViewedFile;
-    // 0 automatic, 1 hex, 2 text (TForcedDisplayMode).
-    uint8_t ForcedMode = fdAutomatic;
+    // The display mode the user forces (TForcedDisplayMode): its one copy
+    // is the stored setting (Options.FileDisplay), which the window changes
+    // through SetForcedMode and the options dialog through its exchange.
+    uint8_t ForcedMode() const;
+    void SetForcedMode(uint8_t Mode);
     // The check states of the display commands.
     bool ViewFile = false;
     bool FreezeDisplay = false;

@@ -154,13 +154,18 @@ void TQRVMain::SendToolWindowHookEvent(int Code, WPARAM WParam, LPARAM LParam)
 
 bool TQRVMain::CloseQuery()
 {
+    // A directory comparison below this message stops and closes the
+    // window when it has returned.
+    const bool heldByWalk = compareCommands_ && compareCommands_->HoldCloseBack();
     if (FileComparisonRunning()) {
         // The comparison is on the stack below this message: stop it and
         // close when it has returned.
         abortComparison_ = true;
-        closeAfterComparison_ = true;
+        closeAfterComparison_ = !heldByWalk;
         return false;
     }
+    if (heldByWalk)
+        return false;
     // A changed text that is not let go keeps the window open.
     if (!QuerySaveModifiedText())
         return false;

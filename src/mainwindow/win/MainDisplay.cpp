@@ -90,13 +90,13 @@ void TQRVMain::CreateDisplayActions()
     FreezeDisplay->SetHint(L"Automatische Aktualisierung der Dateianzeige bei Fokuswechsel unterbinden. ");
     DispAuto = on(
         TActionId::DispAuto, [this] { SetDisplayMode(fdAutomatic); },
-        [&display](TAction& a) { a.SetChecked(display.ForcedMode == fdAutomatic); });
+        [&display](TAction& a) { a.SetChecked(display.ForcedMode() == fdAutomatic); });
     DispHex = on(
         TActionId::DispHex, [this] { SetDisplayMode(fdHex); },
-        [&display](TAction& a) { a.SetChecked(display.ForcedMode == fdHex); });
+        [&display](TAction& a) { a.SetChecked(display.ForcedMode() == fdHex); });
     DispText = on(
         TActionId::DispText, [this] { SetDisplayMode(fdText); },
-        [&display](TAction& a) { a.SetChecked(display.ForcedMode == fdText); });
+        [&display](TAction& a) { a.SetChecked(display.ForcedMode() == fdText); });
     AlignPicture = on(
         TActionId::AlignPicture, [&display] { display.AlignPictureExecute(); },
         [&display](TAction& a) { a.SetChecked(display.AlignPicture); });
@@ -110,9 +110,7 @@ void TQRVMain::SetDisplayMode(uint8_t Mode)
     // A changed text that is not let go keeps the mode as it is.
     if (fileDisplay_->ViewFile && !QuerySaveModifiedText())
         return;
-    ForcedDisplayMode = Mode;
-    Options.FileDisplay = Mode;
-    fileDisplay_->ForcedMode = Mode;
+    fileDisplay_->SetForcedMode(Mode);
     // The shown file again, in the new mode.
     if (fileDisplay_->ViewFile && !fileDisplay_->FreezeDisplay) {
         fileDisplay_->ViewedFile.clear();

@@ -10,6 +10,7 @@
 #include "framework/win/StdCtrls.h"
 #include "mainwindow/FileCompare.h"
 #include "mainwindow/WindowTitle.h"
+#include "mainwindow/win/WinCompareFile.h"
 #include "settings/OptionSettings.h"
 #include "panels/win/DirView.h"
 #include "panels/win/DriveView.h"
@@ -21,39 +22,6 @@
 namespace qrv {
 
 namespace {
-
-// A file opened for reading, shared with writers as the other programs
-// that hold it may be.
-class TWinCompareFile : public TCompareFile {
-public:
-    explicit TWinCompareFile(TFileHandle file) : file_(std::move(file)) {}
-
-    static std::unique_ptr<TCompareFile> Open(const std::wstring& name)
-    {
-        TFileHandle file(CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                     OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-        if (!file)
-            return nullptr;
-        return std::make_unique<TWinCompareFile>(std::move(file));
-    }
-
-    int64_t Size() override
-    {
-        LARGE_INTEGER size;
-        return GetFileSizeEx(file_.Get(), &size) ? size.QuadPart : -1;
-    }
-
-    int64_t Read(uint8_t* buffer, int64_t count) override
-    {
-        DWORD read = 0;
-        if (!ReadFile(file_.Get(), buffer, static_cast<DWORD>(count), &read, nullptr))
-            return -1;
-        return read;
-    }
-
-private:
-    TFileHandle file_;
-};
 
 bool ApplicationIsActive()
 {

@@ -395,7 +395,7 @@ TActionInput TQRVMain::ActionInput()
             in.HexViewOnly = HexEditor1->ReadOnlyView();
         }
         in.PictureVisible = ScrollBox1 && ScrollBox1->Visible();
-        in.ForcedDisplayMode = fileDisplay_ ? fileDisplay_->ForcedMode : ForcedDisplayMode;
+        in.ForcedDisplayMode = fileDisplay_ ? fileDisplay_->ForcedMode() : Options.FileDisplay;
     });
     group(L"action states: the command line", [&] {
         in.CommandToolbarShown = ToolbarCMDLine && ToolbarCMDLine->Visible();
@@ -520,8 +520,6 @@ void TQRVMain::OptionsDlgExecute()
     if (result.SyncDisplaySwitchedOn)
         SyncColumnLayout(liList1, liList2);
     if (result.FileDisplayChanged && fileDisplay_ && fileDisplay_->ViewFile) {
-        fileDisplay_->ForcedMode = Options.FileDisplay;
-        ForcedDisplayMode = Options.FileDisplay;
         if (fileDisplay_->ClearDisplay())
             fileDisplay_->RequestDisplay();
     }

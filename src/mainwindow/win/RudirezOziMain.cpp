@@ -76,6 +76,8 @@ TQRVMain::TQRVMain(TComponent* owner) : TForm(owner)
     userCommands_ = std::make_unique<TUserCommands>(*this, static_cast<TUserCommandsHost&>(*this));
     TUserCommands::DeleteStaleBatchFiles();
     ConnectFileCommands();
+    compareCommands_ = std::make_unique<TCompareCommands>(static_cast<TCompareCommandsHost&>(*this));
+    ConnectCompareCommands();
     CreatePopups();
     // Every built command has its handler now; one missing is named.
     for (const TActionId missing : catalogue_.MissingHandlers())

@@ -17,9 +17,12 @@
 // The commands are rows of the action catalogue (mainwindow/ActionCatalogue.h):
 // CreateMenus builds their actions and the main menu from it (TCommandMenus),
 // and each area registers its handlers against the commands' ids.
-// The files form a one-way chain: start-up, settings, options and shutdown
-// may call the dispatch and the services; the dispatch calls the services;
-// the services call neither.
+// Start-up, settings, options and shutdown may call the dispatch and the
+// services, and the dispatch the services. The areas' hosts are members of
+// the window in files of their own (MainDisplay.cpp, MainFileCommands.cpp,
+// MainStatus.cpp, MainRefresh.cpp); they and the services still call each
+// other both ways (the status bar and message box, the display's timers,
+// the refresh after file commands), so these files form no chain yet.
 
 #include "framework/Colors.h"
 #include "framework/StringList.h"
@@ -34,6 +37,7 @@
 #include "mainwindow/StartupArgs.h"
 #include "mainwindow/win/ActionUpdater.h"
 #include "mainwindow/win/CommandMenus.h"
+#include "mainwindow/win/CompareCommands.h"
 #include "mainwindow/win/DriveBar.h"
 #include "mainwindow/win/FileCommands.h"
 #include "mainwindow/win/FileDisplay.h"
@@ -82,6 +86,7 @@ class TQRVMain : public TForm,
                  private TStatusAreaHost,
                  private TActionUpdaterHost,
                  private TSaveQuestionHost,
+                 private TCompareCommandsHost,
                  private TUserCommandsHost {
 public:
     explicit TQRVMain(TComponent* owner);
@@ -192,7 +197,7 @@ public:
     int ShowMessageBox(const std::wstring& Text, TMsgDlgType Type, int HelpContext, TMsgDlgButtons Buttons);
     // A TCompareResult (mainwindow/FileCompare.h). Esc stops it; so does a
     // close of the window, which is then done after the comparison.
-    uint8_t CompareFileContents(const std::wstring& FileA, const std::wstring& FileB);
+    uint8_t CompareFileContents(const std::wstring& FileA, const std::wstring& FileB) override;
     // Posts the column-layout copy from one list to others.
     void PostColumnLayout(TListId Source, TListId Target);
     void SyncColumnLayout(TListId Source, TListId Target);
@@ -229,7 +234,10 @@ public:
     void FormResize();
     // Puts a progress form 20 pixels right of the main panel's left edge and
     // 50 below its top, on the screen; the form keeps its size.
-    void PlaceProgressForm(TForm& Progress);
+    void PlaceProgressForm(TForm& Progress) override;
+
+    // ---- File and directory comparison, about box (MainCompare.cpp) ------
+    TCompareCommands& CompareCommands() { return *compareCommands_; }
 
     // ---- Drives (DriveBar.cpp) --------------------------------------------
     TDriveBar* DriveBar() const { return driveBar_.get(); }
@@ -273,8 +281,6 @@ public:
     TColor ActivePaneColor = static_cast<TColor>(0xFF000005);
     // The filter text the open dialogs use.
     std::wstring OpenDialogFilter;
-    // The display mode forced by the options (0 automatic, 1 hex, 2 text).
-    uint8_t ForcedDisplayMode = 0;
     // The number of the step that failed on the last ApplyOptions, in order.
     std::vector<int> FailedOptionSteps;
 
@@ -411,6 +417,18 @@ private:
     void DiscardModified() override;
     void PostHeldDisplayRequest() override;
 
+    // The comparison commands' actions and buttons, and what they ask of the
+    // window (MainCompare.cpp).
+    void ConnectCompareCommands();
+    bool StackedFileWindows() override;
+    void AbortFileComparison() override { abortComparison_ = true; }
+    TForm* CompareWindow() override { return this; }
+    bool ChooseCompareFile(const std::wstring& Title, const std::wstring& InitialDir, std::wstring& Name) override;
+    bool ExecuteCompareOptions(TSelOptForm& Form) override;
+    intptr_t StartProgram(const std::wstring& Program, const std::wstring& Parameters,
+                          const std::wstring& Directory) override;
+    TDirCompareOptions StoredCompareOptions() override;
+
     // Options (ApplyOptions.cpp): the steps whose targets come later.
     void ApplyMainFont();
     void ResizeToolbarButtons(int Size);
@@ -434,6 +452,7 @@ private:
     std::unique_ptr<TFileDisplay> fileDisplay_;
     TSaveQuestion saveQuestion_{static_cast<TSaveQuestionHost&>(*this)};
     std::unique_ptr<TFileCommands> fileCommands_;
+    std::unique_ptr<TCompareCommands> compareCommands_;
     std::unique_ptr<TUserCommands> userCommands_;
     bool refreshAllowed_ = true;  // false while Aktualisieren runs
     // The simple refresh: the display let go, the focused pane re-read.

@@ -1,6 +1,8 @@
 #include "mainwindow/win/TextSaving.h"
 
 #include "common/BaseUtils.h"
+#include "common/win/FileQueries.h"
+#include "common/win/TempFiles.h"
 #include "framework/IgnoredError.h"
 #include "framework/SysUtils.h"
 #include "framework/win/WinApi.h"
@@ -25,10 +27,10 @@ std::wstring CreateTemporaryBeside(const std::wstring& FileName)
     std::wstring folder = ExtractFilePath(FileName);
     if (folder.empty())
         folder = L".";
-    std::vector<wchar_t> name(MAX_PATH + 1);
-    if (GetTempFileNameW(folder.c_str(), L"qrv", 0, name.data()) == 0)
+    std::wstring name = CreateTemporaryFile(folder, L"qrv");
+    if (name.empty())
         RaiseLastError(L"Temporäre Datei", folder);
-    return name.data();
+    return name;
 }
 
 // Removes the temporary file unless it was moved into place.
@@ -57,7 +59,7 @@ void SaveTextReplacing(const std::wstring& FileName, bool KeepBackup, const TTex
     Writer(temporary.Name());
 
     WIN32_FILE_ATTRIBUTE_DATA existing{};
-    const bool exists = GetFileAttributesExW(FileName.c_str(), GetFileExInfoStandard, &existing) != 0;
+    const bool exists = FileAttributeData(FileName, existing);
     if (exists) {
         // A rename would replace a read-only file where writing to it is
         // refused; it stays as it is.

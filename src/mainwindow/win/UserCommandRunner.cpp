@@ -6,6 +6,7 @@
 #include "framework/ScopeExit.h"
 #include "framework/SysUtils.h"
 #include "framework/win/ActnList.h"
+#include "framework/win/AnsiEncoding.h"
 #include "framework/win/Buttons.h"
 #include "framework/win/Forms.h"
 #include "framework/win/Handles.h"
@@ -39,35 +40,26 @@ std::wstring Formatted(const wchar_t* Pattern, unsigned Number)
     return text;
 }
 
-// The text in the system's DOS code page; nullopt when it cannot hold it.
+// The text in a code page of the system, without best-fit substitutes;
+// nullopt when it cannot hold it.
+std::optional<std::string> ExactBytes(const TCodePageEncoding& Encoding, const std::wstring& Text)
+{
+    std::string bytes;
+    size_t badIndex = 0;
+    if (!Encoding.TryGetBytes(Text, bytes, badIndex))
+        return std::nullopt;
+    return bytes;
+}
+
+// The text in the system's DOS code page.
 std::optional<std::string> ToOemBytes(const std::wstring& Text)
 {
-    if (Text.empty())
-        return std::string();
-    BOOL usedDefault = FALSE;
-    const int size = WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, Text.data(), static_cast<int>(Text.size()),
-                                         nullptr, 0, nullptr, &usedDefault);
-    if (size <= 0 || usedDefault)
-        return std::nullopt;
-    std::string bytes(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, Text.data(), static_cast<int>(Text.size()), bytes.data(), size,
-                        nullptr, &usedDefault);
-    return bytes;
+    return ExactBytes(SystemOemEncoding(), Text);
 }
 
 std::optional<std::string> ToAnsiBytes(const std::wstring& Text)
 {
-    if (Text.empty())
-        return std::string();
-    BOOL usedDefault = FALSE;
-    const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, Text.data(), static_cast<int>(Text.size()),
-                                         nullptr, 0, nullptr, &usedDefault);
-    if (size <= 0 || usedDefault)
-        return std::nullopt;
-    std::string bytes(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, Text.data(), static_cast<int>(Text.size()), bytes.data(), size,
-                        nullptr, &usedDefault);
-    return bytes;
+    return ExactBytes(SystemAnsiEncoding(), Text);
 }
 
 std::string ToUtf8(const std::wstring& Text)

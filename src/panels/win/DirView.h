@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -160,6 +161,16 @@ public:
     // The shell's properties of the selection, or of the folder when nothing
     // is selected.
     void DisplayPropertiesMenu();
+    // The shell's context menu of the selection at At (screen), then the
+    // program's items; the list carries out the verbs that are its own:
+    // "rename" edits the focused item, "copy" and "cut" fill the clipboard,
+    // "paste" pastes into the selected folder (else the list's), "delete"
+    // deletes. Without a selection (or UseSystemContextMenu) the list's
+    // popup menu shows.
+    void DisplayContextMenu(POINT At);
+    bool UseSystemContextMenu = true;
+    // Before the shell's menu of a right click or the keyboard shows.
+    TNotifyEvent OnDisplayContextMenu;
 
     TDirViewExecFileEvent OnExecFile;
 
@@ -184,8 +195,12 @@ public:
     bool DeleteSelectedFiles(bool ToRecycleBin);
     // The selected items to the clipboard, to be copied or (Copy false) moved.
     bool CopyToClipBoard(bool Copy);
-    // Empties the clipboard; the linked tree's cut folder loses its cut look.
+    // Empties the clipboard; the items and the linked tree's cut folder lose
+    // their cut look.
     void EmptyClipboard();
+    // The items put on the clipboard by a cut are drawn cut until then.
+    bool IsCut(const TFileRec& Item) const;
+    void ClearCutMarks();
     bool CanPasteFromClipBoard() const;
     // The clipboard's files into Target ("" the list's folder): moved after a
     // cut, else copied. True when something was pasted.
@@ -249,6 +264,9 @@ protected:
     void SortItems() override;
     std::wstring LoadMask() const override { return Mask(); }
     void ItemsChanged() override;
+    // A key that moves the focus and selects the item it lands on: the old
+    // selection is cleared first.
+    void KeyReachesControl(WPARAM Key) override;
     void ViewBeginUpdate() override { BeginUpdate(); }
     void ViewEndUpdate() override { EndUpdate(); }
     void LoadProgress(int Added) override;
@@ -300,6 +318,9 @@ private:
     void RangeChanged(const NMLVODSTATECHANGE& change);
     // Sets the control's state of one item (-1: all) without reporting it back.
     void SetControlState(int index, UINT state, UINT mask);
+    // Clears the control's selection: before the records' is shown again,
+    // or (Notify) as the user's key would.
+    void ClearShownSelection(bool Notify = false);
     void FreeAnimation();
     // During a load: handles the messages sent to this thread, at most every 20 ms.
     void AnswerSentMessages();
@@ -329,6 +350,8 @@ private:
     HWND animation_ = nullptr;
     TDriveView* driveView_ = nullptr;
     TPopupMenu* popupMenu_ = nullptr;
+    // Full names (upper-cased) of the files last cut to the clipboard.
+    std::set<std::wstring> cutNames_;
 
     // The icon thread.
     struct TIconState;

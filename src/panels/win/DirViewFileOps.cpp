@@ -6,7 +6,9 @@
 #include "common/FileOperator.h"
 #include "common/win/BaseUtilsWin.h"
 #include "common/win/FileClipboard.h"
+#include "common/win/FileQueries.h"
 #include "common/win/ShellFileOperator.h"
+#include "common/win/ShellNotify.h"
 #include "framework/IgnoredError.h"
 #include "framework/ScopeExit.h"
 #include "framework/SysUtils.h"
@@ -75,7 +77,7 @@ TFileRec* TDirView::CreateDirectory(const std::wstring& Name)
         return nullptr;
     }
     LastFileError = 0;
-    SHChangeNotify(SHCNE_MKDIR, SHCNF_PATHW | SHCNF_FLUSH, full.c_str(), nullptr);
+    NotifyShell(TShellChange::FolderCreated, full, TShellNoticeWait::Flush);
     return AddCreatedItem(full);
 }
 
@@ -102,7 +104,7 @@ TFileRec* TDirView::CreateFile(const std::wstring& Name)
     }
     file.Reset();
     LastFileError = 0;
-    SHChangeNotify(SHCNE_CREATE, SHCNF_PATHW | SHCNF_FLUSH, full.c_str(), nullptr);
+    NotifyShell(TShellChange::FileCreated, full, TShellNoticeWait::Flush);
     return AddCreatedItem(full);
 }
 
@@ -189,7 +191,32 @@ bool TDirView::CopyToClipBoard(bool Copy)
         return false;
     }
     EmptyClipboard();
-    return PutFilesOnClipboard(Handle(), names, !Copy);
+    if (!PutFilesOnClipboard(Handle(), names, !Copy)) {
+        return false;
+    }
+    if (!Copy) {
+        for (const std::wstring& name : names) {
+            cutNames_.insert(UpperCase(name));
+        }
+        InvalidateRect(Handle(), nullptr, FALSE);
+    }
+    return true;
+}
+
+bool TDirView::IsCut(const TFileRec& Item) const
+{
+    return !cutNames_.empty() && cutNames_.count(UpperCase(ItemFullFileName(&Item))) != 0;
+}
+
+void TDirView::ClearCutMarks()
+{
+    if (cutNames_.empty()) {
+        return;
+    }
+    cutNames_.clear();
+    if (HandleAllocated()) {
+        InvalidateRect(Handle(), nullptr, FALSE);
+    }
 }
 
 void TDirView::EmptyClipboard()
@@ -197,6 +224,7 @@ void TDirView::EmptyClipboard()
     if (!EmptyFileClipboard(HandleAllocated() ? Handle() : nullptr)) {
         TraceIgnoredFailure(L"emptying the clipboard", GetLastError());
     }
+    ClearCutMarks();
     if (driveView_) {
         driveView_->ClearCutMark();
     }
@@ -217,13 +245,8 @@ bool TDirView::PasteFromClipBoard(const std::wstring& Target)
         return false;
     }
     const std::wstring target = Target.empty() ? GetPath() : Target;
-    const auto exists = [](const std::wstring& path) {
-        return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-    };
-    const auto isDirectory = [](const std::wstring& path) {
-        const DWORD attributes = GetFileAttributesW(path.c_str());
-        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    };
+    const auto exists = [](const std::wstring& path) { return PathExists(path); };
+    const auto isDirectory = [](const std::wstring& path) { return DirExists(path); };
     const TPastePlan plan =
         PlanPaste(files->Names, PasteEffect(files->PreferredEffect), target, ConfirmOverwrite, exists, isDirectory);
     if (!plan.Valid) {

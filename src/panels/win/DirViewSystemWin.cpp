@@ -2,6 +2,7 @@
 
 #include "common/BaseUtils.h"
 #include "common/win/BaseUtilsWin.h"
+#include "common/win/FileQueries.h"
 #include "framework/SysUtils.h"
 #include "framework/TimingTrace.h"
 #include "framework/win/Handles.h"
@@ -119,7 +120,7 @@ bool TWinDirSystem::GetEntry(const std::wstring& Path, TSearchRec& Entry)
 bool TWinDirSystem::DirExists(const std::wstring& Path, uint32_t& Error)
 {
     TQuietDriveErrors quiet;
-    const DWORD attr = GetFileAttributesW(Path.c_str());
+    const DWORD attr = FileAttributes(Path);
     if (attr == INVALID_FILE_ATTRIBUTES) {
         Error = GetLastError();
         return false;

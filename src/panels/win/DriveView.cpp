@@ -4,6 +4,7 @@
 #include "common/BaseUtils.h"
 #include "common/FileOperator.h"
 #include "common/win/BaseUtilsWin.h"
+#include "common/win/DragDropFilesEx.h"
 #include "common/win/KyTimerThread.h"
 #include "framework/IgnoredError.h"
 #include "framework/ScopeExit.h"
@@ -24,6 +25,7 @@
 
 #include <objbase.h>
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <cstring>
@@ -453,12 +455,6 @@ void TDriveView::SetFileNameDisplay(TFileNameDisplay Value)
     RefreshAllCaptions();
 }
 
-void TDriveView::SetShowDirSize(bool Value)
-{
-    showDirSize_ = Value;
-    RefreshAllCaptions();
-}
-
 void TDriveView::SetCompressedColor(TColor Value)
 {
     compressedColor_ = Value;
@@ -616,12 +612,24 @@ POINT TDriveView::ContextMenuPoint()
 
 void TDriveView::ShowKeyboardPopup()
 {
-    // The shell's context menu of the folder comes with the folder
-    // commands; until then the tree's own menu shows.
-    if (!popupMenu_ || !HandleAllocated())
+    if (!HandleAllocated())
         return;
     const POINT at = ContextMenuPoint();
-    popupMenu_->Popup(at.x, at.y, Handle());
+    if (UseSystemContextMenu && Selected())
+        ShowContextMenuAndValidate(Selected(), &at);
+    else if (popupMenu_)
+        popupMenu_->Popup(at.x, at.y, Handle());
+}
+
+void TDriveView::ShowMousePopup(POINT At)
+{
+    POINT client = At;
+    ScreenToClient(Handle(), &client);
+    TTreeNode* node = NodeAt(client.x, client.y);
+    if (UseSystemContextMenu && node)
+        ShowContextMenuAndValidate(node, &At);
+    else if (popupMenu_)
+        popupMenu_->Popup(At.x, At.y, Handle());
 }
 
 bool TDriveView::HandleChar(WPARAM key)
@@ -685,6 +693,13 @@ void TDriveView::WndProc(TMessage& message)
                 message.Result = result;
                 return;
             }
+        } else if (header.code == NM_RCLICK && !scanning_) {
+            // A right click: answered here (non-zero), so the control sends
+            // no context-menu message of its own after it.
+            const DWORD position = GetMessagePos();
+            ShowMousePopup(POINT{GET_X_LPARAM(position), GET_Y_LPARAM(position)});
+            message.Result = 1;
+            return;
         } else if (header.code == TVN_BEGINLABELEDITW) {
             TTreeView::WndProc(message);
             editOpen_ = !message.Result;
@@ -714,6 +729,11 @@ void TDriveView::WndProc(TMessage& message)
     } else if (message.Msg == WM_CONTEXTMENU && message.LParam == -1) {
         // A context menu asked for by the keyboard some other way.
         ShowKeyboardPopup();
+        message.Result = 0;
+        return;
+    } else if (message.Msg == WM_CONTEXTMENU && !scanning_) {
+        // A right click.
+        ShowMousePopup(POINT{static_cast<short>(LOWORD(message.LParam)), static_cast<short>(HIWORD(message.LParam))});
         message.Result = 0;
         return;
     } else if (message.Msg == WM_SYSCHAR && message.WParam == L'\r') {

@@ -10,6 +10,7 @@
 // and folders), DriveViewWatch.cpp (watching them), DriveViewState.cpp
 // (expansion state, clones), DriveViewShell.cpp (shell folders).
 
+#include "common/DropFilesBlock.h"
 #include "common/win/PIDL.h"
 #include "framework/Colors.h"
 #include "framework/win/ComCtrls.h"
@@ -26,6 +27,7 @@ namespace qrv {
 
 class TDirView;
 class TDiscMonitor;
+class TFileList;
 class TFileOperator;
 class TKyTimerThread;
 class TPopupMenu;
@@ -136,12 +138,19 @@ public:
     TFileNameDisplay FileNameDisplay() const { return fileNameDisplay_; }
     void SetFileNameDisplay(TFileNameDisplay Value);
     bool ShowDirSize() const { return showDirSize_; }
+    // Captions with the sizes of the files in each folder (" = 2K"); on
+    // measures the folders read so far.
     void SetShowDirSize(bool Value);
     bool ShowMessageBox() const { return showMessageBox_; }
     void SetShowMessageBox(bool Value) { showMessageBox_ = Value; }
     // The network neighbourhood "\\" as the last root.
     bool ShowNetwork() const { return showNetwork_; }
-    void SetShowNetwork(bool Value) { showNetwork_ = Value; }
+    // Adds or removes the root at once (the selection moves to a drive
+    // first); stays off where the system has no network or the shell no
+    // network folder.
+    void SetShowNetwork(bool Value);
+    // After SetShowNetwork changed the root (a linked drive box follows).
+    TNotifyEvent OnShowNetworkChanged;
     // Selecting by path scrolls the node into view; without, the top stays.
     bool AutoScroll() const { return autoScroll_; }
     void SetAutoScroll(bool Value) { autoScroll_ = Value; }
@@ -268,6 +277,51 @@ public:
     const std::wstring& CutMark() const { return cutMark_; }
     // Takes the cut look off the marked folder's node and forgets the mark.
     void ClearCutMark();
+    // A folder is selected and the clipboard holds files.
+    bool CanPasteFromClipBoard();
+    // The clipboard's files into TargetPath ("" the selected folder): a cut
+    // is moved and the clipboard emptied, anything else copied; a copy into
+    // the files' own folder gets copies' names ("Projekt - Kopie"), and so
+    // does every name taken with RenameOnCollision. A folder is never
+    // pasted into itself or below. True when the shell reported success.
+    bool PasteFromClipBoard(const std::wstring& TargetPath, bool RenameOnCollision);
+    // Copies or moves (Effect) the files of DragFileList into TargetPath,
+    // or with ToRecycleBin deletes them; the nodes of the folders involved
+    // are validated and the linked list reloads. The list is cleared.
+    bool PerformDragDropFileOperation(const std::wstring& TargetPath, TDropEffect Effect, bool RenameOnCollision,
+                                      bool ToRecycleBin);
+    // The files a paste or a drop hands to PerformDragDropFileOperation.
+    TFileList& DragFileList();
+    bool ConfirmOverwrite = true;
+    // A copy of a folder beside it ("Projekt - Kopie"), without the
+    // clipboard; the copy's node is centred and its name editor opened.
+    // nullptr for a drive root, a shell folder or a failed copy.
+    TTreeNode* DuplicateDirectory(TTreeNode* Node);
+    // Creates every missing folder of Path, level by level, as nodes; false
+    // when the deepest existing folder has no node or a level fails.
+    bool CreatePath(const std::wstring& Path);
+    // Expands every node of the subtree up to Level (a drive is 0),
+    // collapses those deeper.
+    void ExpandLevel(TTreeNode* Node, int Level);
+
+    // ---- Menus and sizes (DriveViewMenus.cpp) ------------------------------------
+    // The shell's menu of the node's folder at ScreenPoint, the program's
+    // items after it; "rename", "cut", "copy" and "paste" are the tree's own.
+    void DisplayContextMenu(TTreeNode* Node, POINT ScreenPoint);
+    void DisplayContextMenuAtCursor(TTreeNode* Node);
+    // The shell's properties of the node's folder.
+    void DisplayPropertiesMenu(TTreeNode* Node);
+    // Right click and the keys show the shell's menu with this on, the
+    // tree's popup menu without.
+    bool UseSystemContextMenu = true;
+    // Before the shell's menu shows.
+    TNotifyEvent OnDisplayContextMenu;
+    // Bytes of the files directly in the node's folder, measured when unknown.
+    int64_t GetDirSize(TTreeNode* Node);
+    void SetDirSize(TTreeNode* Node);
+    // Measures every read folder of the drive, captions renewed with
+    // ShowDirSize; the tree takes no other scan meanwhile.
+    void ScanDriveDirSizes(wchar_t Drive);
 
 protected:
     bool CanExpand(TTreeNode* Node) override;
@@ -314,6 +368,7 @@ private:
     bool HandleKey(WPARAM key);
     bool HandleChar(WPARAM key);
     void ShowKeyboardPopup();
+    void ShowMousePopup(POINT At);
     void BindShellFolders();
     // The shell attributes (Mask) of a disk folder or drive through Parent's
     // folder; 0 when the shell cannot tell.
@@ -448,6 +503,11 @@ private:
     std::wstring reEditText_;
     std::wstring cutMark_;
     bool PutOnClipBoard(TTreeNode* Node, bool Cut);
+    std::unique_ptr<TFileList> dropFileList_;
+    // The shell menu of a right click (At) or of the keyboard, then the
+    // node validated unless its drive's monitor reports the changes.
+    void ShowContextMenuAndValidate(TTreeNode* Node, const POINT* At);
+    static int64_t FolderFilesSize(const std::wstring& Path);
     // The name editor opened and has not ended yet. An editor losing the
     // focus while it is destroyed (or to a message box) reports its end a
     // second time; that report is ignored.

@@ -7,6 +7,7 @@
 #include "common/win/BaseUtilsWin.h"
 #include "common/win/FileClipboard.h"
 #include "common/win/ShellFileOperator.h"
+#include "common/win/ShellNotify.h"
 #include "framework/IgnoredError.h"
 #include "framework/ScopeExit.h"
 #include "framework/win/MessageDialog.h"
@@ -120,7 +121,7 @@ TTreeNode* TDriveView::CreateDirectory(TTreeNode* Node, const std::wstring& Name
         return nullptr;
     }
     LastFileError = 0;
-    SHChangeNotify(SHCNE_MKDIR, SHCNF_PATHW | SHCNF_FLUSH, full.c_str(), nullptr);
+    NotifyShell(TShellChange::FolderCreated, full, TShellNoticeWait::Flush);
 
     WIN32_FIND_DATAW found{};
     TFindHandle find(FindFirstFileW(full.c_str(), &found));
@@ -340,6 +341,8 @@ void TDriveView::EmptyClipboard()
     if (!EmptyFileClipboard(HandleAllocated() ? Handle() : nullptr))
         TraceIgnoredFailure(L"emptying the clipboard", GetLastError());
     ClearCutMark();
+    if (dirView_)
+        dirView_->ClearCutMarks();
 }
 
 }  // namespace qrv

@@ -9,6 +9,7 @@
 
 #include "common/BaseUtils.h"
 #include "common/win/BaseUtilsWin.h"
+#include "common/win/FileQueries.h"
 #include "framework/IgnoredError.h"
 #include "framework/ScopeExit.h"
 #include "framework/TimingTrace.h"
@@ -225,8 +226,7 @@ TNodeRef TDriveView::LookUpChild(TNodeRef Ref, const std::wstring& Name)
     // the whole folder first), and the worker's answer brings its spelling
     // on the disk.
     WIN32_FILE_ATTRIBUTE_DATA attributes{};
-    if (Name.find(L'~') == std::wstring::npos &&
-        GetFileAttributesExW((path + L"\\" + Name).c_str(), GetFileExInfoStandard, &attributes)) {
+    if (Name.find(L'~') == std::wstring::npos && FileAttributeData(path + L"\\" + Name, attributes)) {
         found.dwFileAttributes = attributes.dwFileAttributes;
         Name.copy(found.cFileName, std::min<size_t>(Name.size(), MAX_PATH - 1));
         if (!IsListedSubFolder(found, hideHiddenDirs_))

@@ -6,6 +6,7 @@
 #include "panels/win/DriveView.h"
 
 #include "common/BaseUtils.h"
+#include "common/win/FileQueries.h"
 #include "framework/IgnoredError.h"
 #include "framework/win/Forms.h"
 #include "framework/win/WaitCursor.h"
@@ -283,7 +284,7 @@ bool TDriveView::VirtualNodeExists(TTreeNode* Node)
 {
     TNodeData& data = NodeData(Node);
     if (data.IsFileSystem() && !data.ParsingName.empty())
-        return GetFileAttributesW(data.ParsingName.c_str()) != INVALID_FILE_ATTRIBUTES;
+        return PathExists(data.ParsingName);
     TTreeNode* parent = Node->Parent();
     if (!parent)
         return true;

@@ -47,9 +47,7 @@ TFolderReader::~TFolderReader()
         stopping_ = true;
     }
     roomMade_.notify_all();
-    worker_.reset();  // waits for the reading to end
-    if (batchReady_)
-        CloseHandle(batchReady_);
+    worker_.reset();  // waits for the reading to end, before the event goes
 }
 
 uint32_t TFolderReader::Error() const
@@ -72,7 +70,8 @@ bool TFolderReader::Next(TFoundEntries& Batch)
             if (done_)
                 return false;
         }
-        while (MsgWaitForMultipleObjectsEx(1, &batchReady_, INFINITE, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE) ==
+        const HANDLE event = batchReady_.Get();
+        while (MsgWaitForMultipleObjectsEx(1, &event, INFINITE, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE) ==
                WAIT_OBJECT_0 + 1)
             AnswerSentMessages();
     }
@@ -90,7 +89,7 @@ bool TFolderReader::HandOver(TFoundEntries& Batch)
         ready_.push_back(std::exchange(Batch, {}));
     }
     if (batchReady_)
-        SetEvent(batchReady_);
+        SetEvent(batchReady_.Get());
     return true;
 }
 
@@ -126,7 +125,7 @@ void TFolderReader::Read()
         done_ = true;
     }
     if (batchReady_)
-        SetEvent(batchReady_);
+        SetEvent(batchReady_.Get());
 }
 
 }  // namespace qrv

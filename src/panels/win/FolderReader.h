@@ -7,6 +7,7 @@
 // to its windows; posted messages and input wait.
 
 #include "framework/ReusedThread.h"
+#include "framework/win/Handles.h"
 
 #include <windows.h>
 
@@ -60,7 +61,7 @@ private:
     const std::wstring pattern_;
     mutable std::mutex mutex_;
     std::condition_variable roomMade_;
-    HANDLE batchReady_;  // set when a batch or the end comes
+    TKernelHandle batchReady_;  // set when a batch or the end comes
     std::deque<TFoundEntries> ready_;
     bool done_ = false;
     bool stopping_ = false;

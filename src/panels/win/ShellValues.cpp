@@ -18,11 +18,6 @@ std::wstring SystemFolder(UINT (*query)(LPWSTR, UINT))
     return AddBackslash(buffer);
 }
 
-UINT TempPath(LPWSTR buffer, UINT size)
-{
-    return GetTempPathW(size, buffer);
-}
-
 // The high 32 bits of a system file's version, 0 when it has none.
 uint32_t FileVersionMS(const std::wstring& fileName)
 {
@@ -45,7 +40,7 @@ TShellValues Gather()
     TShellValues values;
     values.WindowsDir = SystemFolder(GetWindowsDirectoryW);
     values.SystemDir = SystemFolder(GetSystemDirectoryW);
-    values.TempDir = SystemFolder(TempPath);
+    values.TempDir = TemporaryFolder();
 
     // Asked by attributes alone: the names need not exist.
     values.DefaultFileIconIndex = GetSysIconIndex(L"$#)(.#$)", FILE_ATTRIBUTE_NORMAL, 0);

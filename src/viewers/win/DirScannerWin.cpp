@@ -17,8 +17,6 @@ constexpr unsigned kCountThreads = 3;
 
 TDirListingEnd TWinDirScanSource::List(const std::wstring& Folder, const TEachEntry& Each)
 {
-    // The count runs beside the user's work: let others go first once per folder.
-    Sleep(0);
     // On whichever thread of the count lists it, an empty drive or a lost
     // share fails quietly instead of asking.
     TQuietDriveErrors quiet;

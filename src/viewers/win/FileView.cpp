@@ -1,6 +1,7 @@
 #include "viewers/win/FileView.h"
 
 #include "common/win/BaseUtilsWin.h"
+#include "common/win/FileQueries.h"
 #include "framework/ScopeExit.h"
 #include "framework/SysUtils.h"
 #include "framework/win/WaitCursor.h"
@@ -89,7 +90,7 @@ bool TTextFileView::Load(const std::wstring& name, const TTextFileKind* kind)
     unicode_ = tested.Unicode;
     utf8_ = tested.Utf8;
     lfOnly_ = tested.LFOnly;
-    const DWORD attributes = GetFileAttributesW(name.c_str());
+    const DWORD attributes = FileAttributes(name);
     // Attributes that cannot be read count as write-protected.
     const bool writeProtected = attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY);
     const bool writable = TextIsWritable(tested, writeProtected);
@@ -115,7 +116,8 @@ bool TTextFileView::Load(const std::wstring& name, const TTextFileKind* kind)
 
 void TTextFileView::SaveToFile(const std::wstring& name)
 {
-    const UINT codePage = translation_ == TTextTranslation::ttlDOS8 ? CP_OEMCP : CP_ACP;
+    const auto codePage = translation_ == TTextTranslation::ttlDOS8 ? TUNIXConversion::TCodePageKind::Oem
+                                                                    : TUNIXConversion::TCodePageKind::Ansi;
     // Unicode text never goes through the ANSI code page, which would lose
     // its characters: UTF-16 and UTF-8 files are written as UTF-16.
     if (unicode_ || utf8_)

@@ -4,6 +4,8 @@
 
 #include "viewers/win/HexEditor.h"
 
+#include "common/win/FileQueries.h"
+#include "common/win/TempFiles.h"
 #include "framework/IgnoredError.h"
 #include "framework/SysUtils.h"
 #include "framework/win/MessageDialog.h"
@@ -29,11 +31,29 @@ std::wstring FolderOf(const std::wstring& path)
 }
 
 // Puts the new file in the target's place. With a backup name the old file
-// is renamed to it (no copy); otherwise it is replaced.
+// keeps its bytes under it; otherwise it is replaced.
 bool SwapIn(const std::wstring& newName, const std::wstring& target, const std::wstring& backup)
 {
-    if (backup.empty())
+    const auto replace = [&] {
         return MoveFileExW(newName.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    };
+    if (backup.empty())
+        return replace();
+    // The backup is a second name of the old file (no copy: ReplaceFileW
+    // copies the old bytes to the backup under Wine, as long again as the
+    // save), and the new file takes the target's name; where the drive has
+    // no such links, ReplaceFileW makes the backup.
+    if (!DeleteFileW(backup.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
+        TraceIgnoredFailure(L"deleting the old backup", GetLastError());
+    if (CreateHardLinkW(backup.c_str(), target.c_str(), nullptr)) {
+        if (replace())
+            return true;
+        const DWORD error = GetLastError();
+        if (!DeleteFileW(backup.c_str()))
+            TraceIgnoredFailure(L"deleting the backup of a file left as it was", GetLastError());
+        SetLastError(error);
+        return false;
+    }
     if (ReplaceFileW(target.c_str(), newName.c_str(), backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
                      nullptr))
         return true;
@@ -129,7 +149,7 @@ void THexEditor::StateChanged()
 
 std::unique_ptr<THexFile> THexEditor::MakeWorkingFile()
 {
-    workingName_ = ClaimTempFile(TempFolder(), L"", L".TMP");
+    workingName_ = ClaimTempFile(TemporaryFolder(), L"", L".TMP");
     return std::make_unique<TWinHexFile>(workingName_, true);
 }
 
@@ -227,7 +247,7 @@ bool THexEditor::LoadFromFile(const std::wstring& name)
             // The document itself, read only where it is shown: no copy.
             file = std::make_unique<TWinHexFile>(name, false);
         } else {
-            workingName_ = ClaimTempFile(TempFolder(), L"", L".TMP");
+            workingName_ = ClaimTempFile(TemporaryFolder(), L"", L".TMP");
             if (!CopyFileW(name.c_str(), workingName_.c_str(), FALSE))
                 error = GetLastError();
             else if (!SetFileAttributesW(workingName_.c_str(), FILE_ATTRIBUTE_NORMAL))
@@ -259,7 +279,7 @@ bool THexEditor::SaveToFile(const std::wstring& name)
     if (readOnlyView_)
         throw EInvalidOperation(L"Der Editor befindet sich im Anzeigemodus. Das Speichern ist daher nicht möglich.");
     const TWaitCursor hourGlass;
-    const DWORD oldAttributes = GetFileAttributesW(name.c_str());
+    const DWORD oldAttributes = FileAttributes(name);
     const bool exists = oldAttributes != INVALID_FILE_ATTRIBUTES;
     if (exists) {
         // A write-protected target, or one another program holds open, fails
@@ -321,7 +341,7 @@ void THexEditor::SetReadOnlyView(bool readOnlyView)
         readOnlyView_ = readOnlyView;
         return;
     }
-    const DWORD attributes = GetFileAttributesW(fileName_.c_str());
+    const DWORD attributes = FileAttributes(fileName_);
     if (!readOnlyView && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         throw EInvalidOperation(L"Die Datei \"" + FileNameOnly(fileName_) + L"\" ist schreibgeschützt.");
     // The document is opened again in the new mode, at the same place.

@@ -2,6 +2,7 @@
 
 #include "framework/IgnoredError.h"
 #include "framework/SysUtils.h"
+#include "framework/win/AnsiEncoding.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -156,13 +157,15 @@ void TWinHexFile::Resize(int64_t size)
 
 TWinHexCodePages::TWinHexCodePages()
 {
+    const UINT ansi = SystemAnsiEncoding().CodePage();
+    const UINT oem = SystemOemEncoding().CodePage();
     for (int b = 0; b < 256; ++b) {
         const char byte = static_cast<char>(b);
         wchar_t wide = 0;
-        if (MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, &byte, 1, &wide, 1) == 1)
+        if (MultiByteToWideChar(ansi, MB_ERR_INVALID_CHARS, &byte, 1, &wide, 1) == 1)
             ansi_[b] = static_cast<char16_t>(wide);
         wide = 0;
-        if (MultiByteToWideChar(CP_OEMCP, MB_ERR_INVALID_CHARS, &byte, 1, &wide, 1) == 1)
+        if (MultiByteToWideChar(oem, MB_ERR_INVALID_CHARS, &byte, 1, &wide, 1) == 1)
             oem_[b] = static_cast<char16_t>(wide);
     }
 }
@@ -177,7 +180,7 @@ std::optional<uint8_t> TWinHexCodePages::FromWide(THexCodePage page, char16_t c)
     const wchar_t wide = static_cast<wchar_t>(c);
     char byte = 0;
     BOOL usedDefault = FALSE;
-    const UINT codePage = page == THexCodePage::Ansi ? CP_ACP : CP_OEMCP;
+    const UINT codePage = (page == THexCodePage::Ansi ? SystemAnsiEncoding() : SystemOemEncoding()).CodePage();
     if (WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, &wide, 1, &byte, 1, nullptr, &usedDefault) != 1 ||
         usedDefault)
         return std::nullopt;
@@ -193,16 +196,6 @@ char16_t TWinHexCodePages::Lower(char16_t c) const
     wchar_t wide = static_cast<wchar_t>(c);
     CharLowerBuffW(&wide, 1);
     return static_cast<char16_t>(wide);
-}
-
-std::wstring TempFolder()
-{
-    wchar_t buffer[MAX_PATH + 1];
-    const DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
-    std::wstring folder = Trim(std::wstring(buffer, length > MAX_PATH ? 0 : length));
-    if (!folder.empty() && folder.back() != L'\\')
-        folder += L'\\';
-    return folder;
 }
 
 std::wstring ClaimTempFile(const std::wstring& folder, const std::wstring& prefix, const std::wstring& extension)

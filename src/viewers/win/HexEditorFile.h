@@ -40,7 +40,7 @@ private:
     TFileHandle handle_;
 };
 
-// The system's ANSI (CP_ACP) and OEM (CP_OEMCP) code pages: exact
+// The system's ANSI and OEM code pages (SystemAnsiEncoding, SystemOemEncoding): exact
 // conversions only, no best fit.
 class TWinHexCodePages : public THexCodePages {
 public:
@@ -59,7 +59,5 @@ private:
 // CREATE_NEW so that no other program or instance gets the same name; the
 // file is left empty and closed. Raises EFCreateError when none can be made.
 std::wstring ClaimTempFile(const std::wstring& folder, const std::wstring& prefix, const std::wstring& extension);
-// The system's temporary folder with a trailing backslash.
-std::wstring TempFolder();
 
 }  // namespace qrv

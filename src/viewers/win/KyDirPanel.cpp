@@ -1,6 +1,7 @@
 #include "viewers/win/KyDirPanel.h"
 
 #include "common/win/BaseUtilsWin.h"
+#include "common/win/FileQueries.h"
 #include "framework/SysUtils.h"
 #include "panels/win/DirViewSystemWin.h"
 
@@ -41,7 +42,7 @@ std::wstring FolderCreationText(const std::wstring& path)
     FILETIME created{};
     if (IsRoot(path)) {
         WIN32_FILE_ATTRIBUTE_DATA data;
-        if (!GetFileAttributesExW(AddBackslash(RemoveBackslash(path)).c_str(), GetFileExInfoStandard, &data))
+        if (!FileAttributeData(AddBackslash(RemoveBackslash(path)), data))
             return kNoFolderInfo;
         created = data.ftCreationTime;
     } else {

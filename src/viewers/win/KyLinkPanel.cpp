@@ -1,6 +1,7 @@
 #include "viewers/win/KyLinkPanel.h"
 
 #include "common/win/BaseUtilsWin.h"
+#include "common/win/FileQueries.h"
 #include "framework/IgnoredError.h"
 #include "panels/win/ShellLinks.h"
 #include "viewers/LinkPanelTexts.h"
@@ -40,8 +41,7 @@ void TKyLinkPanel::FillLinkRows()
         SetRowText(rowWorkingDir, RemoveBackslash(link.WorkingDir));
         // The target's kind from its attributes: a folder is named as one; a
         // file (or a target that is gone) by the shell's type for its name.
-        const DWORD attributes =
-            link.Target.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(link.Target.c_str());
+        const DWORD attributes = link.Target.empty() ? INVALID_FILE_ATTRIBUTES : FileAttributes(link.Target);
         const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
         SHFILEINFOW info{};
         if (!folder)

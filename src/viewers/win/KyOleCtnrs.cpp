@@ -1,5 +1,6 @@
 #include "viewers/win/KyOleCtnrs.h"
 
+#include "common/win/TempFiles.h"
 #include "framework/IgnoredError.h"
 #include "framework/ScopeExit.h"
 #include "framework/SysUtils.h"
@@ -692,16 +693,16 @@ void TKyOLEContainer::SaveAsDocument(const std::wstring& fileName)
     std::wstring folder = fileName.substr(0, fileName.find_last_of(L"\\/:") + 1);
     if (folder.empty())
         folder = L".";
-    wchar_t tempName[MAX_PATH] = L"";
-    if (!GetTempFileNameW(folder.c_str(), L"qrv", 0, tempName))
+    const std::wstring tempName = CreateTemporaryFile(folder, L"qrv");
+    if (tempName.empty())
         OleCheck(HRESULT_FROM_WIN32(GetLastError()));
     ScopeExit removeTemp([&] {
-        if (!DeleteFileW(tempName))
+        if (!DeleteFileW(tempName.c_str()))
             TraceIgnoredFailure(L"OLE container: remove the unfinished document", GetLastError());
     });
     {
         TStoragePtr document;
-        OleCheck(StgCreateDocfile(tempName, STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, &document));
+        OleCheck(StgCreateDocfile(tempName.c_str(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, &document));
         const HRESULT saved = OleSave(persist.Get(), document.Get(), FALSE);
         // The object goes on with its own storage in every case.
         const HRESULT completed = persist->SaveCompleted(nullptr);
@@ -709,7 +710,7 @@ void TKyOLEContainer::SaveAsDocument(const std::wstring& fileName)
         OleCheck(completed);
         OleCheck(document->Commit(STGC_DEFAULT));
     }
-    if (!MoveFileExW(tempName, fileName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (!MoveFileExW(tempName.c_str(), fileName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         OleCheck(HRESULT_FROM_WIN32(GetLastError()));
     removeTemp.Release();
 }

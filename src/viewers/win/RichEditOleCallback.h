@@ -29,6 +29,7 @@ public:
                                                 LPOLEINPLACEFRAMEINFO frameInfo) override;
     HRESULT STDMETHODCALLTYPE ShowContainerUI(BOOL show) override;
     HRESULT STDMETHODCALLTYPE QueryInsertObject(LPCLSID, LPSTORAGE, LONG) override { return S_OK; }
+    // raw-call: the rich edit's callback method, not GDI's DeleteObject
     HRESULT STDMETHODCALLTYPE DeleteObject(LPOLEOBJECT object) override;
     HRESULT STDMETHODCALLTYPE QueryAcceptData(LPDATAOBJECT, CLIPFORMAT*, DWORD, BOOL, HGLOBAL) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return S_OK; }

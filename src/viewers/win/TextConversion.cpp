@@ -1,5 +1,6 @@
 #include "viewers/win/TextConversion.h"
 
+#include "framework/win/AnsiEncoding.h"
 #include "viewers/win/WinCodePage.h"
 
 #include <algorithm>
@@ -9,23 +10,23 @@ namespace qrv {
 
 const TCodePage& AnsiCodePage()
 {
-    static const TWinCodePage page(CP_ACP);
+    static const TWinCodePage page(SystemAnsiEncoding().CodePage());
     return page;
 }
 
 const TCodePage& OemCodePage()
 {
-    static const TWinCodePage page(CP_OEMCP);
+    static const TWinCodePage page(SystemOemEncoding().CodePage());
     return page;
 }
 
 namespace {
 
-constexpr size_t ReadBlockSize = 32768;
+constexpr size_t kReadBlockSize = 32768;
 
-const TCodePage& CodePageOf(UINT codePage)
+const TCodePage& CodePageOf(TUNIXConversion::TCodePageKind codePage)
 {
-    return codePage == CP_OEMCP ? OemCodePage() : AnsiCodePage();
+    return codePage == TUNIXConversion::TCodePageKind::Oem ? OemCodePage() : AnsiCodePage();
 }
 
 }  // namespace
@@ -63,7 +64,7 @@ size_t TConversion::ConvertReadStream(TStream& stream, uint8_t* buffer, size_t s
             pending_.erase(0, pendingStart_);
             pendingStart_ = 0;
         }
-        block_.resize(std::max(room, ReadBlockSize));
+        block_.resize(std::max(room, kReadBlockSize));
         const size_t n = stream.Read(block_.data(), block_.size());
         bytesRead_ += n;
         if (n == 0) {

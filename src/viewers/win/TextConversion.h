@@ -69,14 +69,15 @@ protected:
 // reading is that code page's plain reading.
 class TUNIXConversion : public TConversion {
 public:
-    explicit TUNIXConversion(UINT codePage = CP_ACP) : codePage_(codePage) {}
+    enum class TCodePageKind { Ansi, Oem };
+    explicit TUNIXConversion(TCodePageKind codePage = TCodePageKind::Ansi) : codePage_(codePage) {}
 
 protected:
     std::unique_ptr<TTextDecoder> CreateDecoder() const override;
     std::unique_ptr<TTextEncoder> CreateEncoder() const override;
 
 private:
-    UINT codePage_;
+    TCodePageKind codePage_;
 };
 
 // UTF-16 files, in the byte order of their mark, shown as they are. Writing

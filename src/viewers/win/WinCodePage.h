@@ -10,7 +10,7 @@ namespace qrv {
 
 class TWinCodePage : public TCodePage {
 public:
-    // CP_ACP and CP_OEMCP stand for the system's code pages.
+    // The system's own come from SystemAnsiEncoding and SystemOemEncoding.
     explicit TWinCodePage(UINT codePage);
 
     bool IsLeadByte(uint8_t byte) const override { return leadBytes_[byte]; }

@@ -731,7 +731,7 @@ void TKyCustomToolWindow::BeginDrag(POINT client)
     bool ctrl = GetKeyState(VK_CONTROL) < 0;
     POINT cursor = client;
     ClientToScreen(window, &cursor);
-    TDragResult result;
+    TToolWindowDragResult result;
     const HCURSOR startCursor = GetCursor();
     bool accepted = false;
     {

@@ -7,9 +7,7 @@
 #include "archives/KyRarArc.h"
 #include "archives/UNZDLL.h"
 #include "archives/ZIPDLL.h"
-#include "archives/win/KyACE2Win.h"
-#include "archives/win/KyRarArcWin.h"
-#include "archives/win/ZipLibWin.h"
+#include "archives/win/ArchivePlatforms.h"
 #include "common/BaseUtils.h"
 #include "external/AceFixture.h"
 #include "external/RarFixture.h"
@@ -307,7 +305,9 @@ TEST_F(ZipLibrariesTest, QrvarcDrivesTheZipComponentAndTheReaders)
         Write(root / "src" / name, bytes);
     const std::wstring archive = L"\"" + (root / "out.zip").wstring() + L"\"";
     auto run = [&](const std::wstring& arguments) {
-        return test::RunAndCapture(tool, arguments, (root / "src").wstring()).Text;
+        const test::TProcessOutput output = test::RunAndCapture(tool, arguments, (root / "src").wstring());
+        EXPECT_EQ(output.StartError, 0u) << "qrvarc did not start: " << arguments;
+        return output.Text;
     };
 
     EXPECT_NE(run(L"add zip " + archive + L" sub\\*.* \">a.txt\" --paths --password pw").find("files: 2"),

@@ -139,6 +139,7 @@ TEST(DragDropProcesses, CopiedFilesArePastedInAnotherProcess)
 // ctest: runs alone (the clipboard and the mouse belong to the whole display)
 TEST(DragDropProcesses, DragLoopDropsIntoAnotherProcess)
 {
+    // ctest: runs alone (it moves the cursor across the screen other tests use)
     TestDir dir;
     const std::wstring path = dir.Write(L"Ωmega.txt", "2");
     const POINT target{600, 500};

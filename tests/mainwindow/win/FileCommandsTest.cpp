@@ -352,14 +352,14 @@ TEST_F(FileCommandsTest, APasteOntoAFullDriveSaysWhyAndLeavesNoPartialFile)
 }
 
 // A copy pasted into its own folder becomes "<name> - Kopie", then
-// "<name> - Kopie (1)", without a question; Wine's shell asked to overwrite
+// "<name> - Kopie (2)", without a question; Wine's shell asked to overwrite
 // the file with itself and did nothing. The undo removes the copies only.
 TEST_F(FileCommandsTest, ACopyPastedIntoItsOwnFolderIsNamedAsACopy)
 {
     ASSERT_TRUE(CreateDirectoryW((folder + L"\\Projekt").c_str(), nullptr));
     dir.Write(L"Liste\\Projekt\\neu.txt", "neu");
     host.list->ReloadDirectory();
-    for (const wchar_t* copy : {L" - Kopie", L" - Kopie (1)"}) {
+    for (const wchar_t* copy : {L" - Kopie", L" - Kopie (2)"}) {
         host.list->SelectRange(-1, -1, false);
         for (const wchar_t* name : {L"brief.txt", L"Projekt"})
             host.list->SetItemSelected(*host.list->FindFileItem(name), true);
@@ -371,11 +371,11 @@ TEST_F(FileCommandsTest, ACopyPastedIntoItsOwnFolderIsNamedAsACopy)
     EXPECT_EQ(dir.Read(L"Liste\\brief.txt"), "Text");
     EXPECT_TRUE(host.boxes.empty());
     // The copies are what is selected now.
-    EXPECT_TRUE(host.list->FindFileItem(L"brief - Kopie (1).txt")->Selected);
+    EXPECT_TRUE(host.list->FindFileItem(L"brief - Kopie (2).txt")->Selected);
 
     commands.FileUndo();
-    EXPECT_FALSE(Exists(folder + L"\\brief - Kopie (1).txt"));
-    EXPECT_FALSE(Exists(folder + L"\\Projekt - Kopie (1)"));
+    EXPECT_FALSE(Exists(folder + L"\\brief - Kopie (2).txt"));
+    EXPECT_FALSE(Exists(folder + L"\\Projekt - Kopie (2)"));
     EXPECT_TRUE(Exists(folder + L"\\brief - Kopie.txt"));
     EXPECT_EQ(dir.Read(L"Liste\\brief.txt"), "Text");
     EXPECT_EQ(dir.Read(L"Liste\\Projekt\\neu.txt"), "neu");

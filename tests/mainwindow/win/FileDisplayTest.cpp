@@ -15,6 +15,7 @@
 #include "framework/win/Forms.h"
 #include "framework/win/Image.h"
 #include "framework/win/ScrollBox.h"
+#include "imaging/win/GIFImage.h"
 #include "imaging/win/KyAniCursor.h"
 #include "imaging/win/KyBitmap.h"
 #include "imaging/win/PNGObject.h"
@@ -27,8 +28,9 @@
 #include "viewers/win/KyDirPanel.h"
 #include "viewers/win/KyLinkPanel.h"
 
-#include "win/MessagePump.h"
 #include "TestDir.h"
+#include "win/IconFiles.h"
+#include "win/MessagePump.h"
 
 #include <gtest/gtest.h>
 
@@ -85,6 +87,7 @@ protected:
         StartSystemPictureUnit();
         StartKyBitmapUnit();
         StartKyAniCursorUnit();
+        StartGIFUnit();
         SetDefaultOptions(Options, TSystemFacts{});
         form.SetBounds(0, 0, 700, 500);
         auto place = [this](auto* control) {
@@ -111,6 +114,7 @@ protected:
     void TearDown() override
     {
         display.reset();
+        EndGIFUnit();
         EndKyAniCursorUnit();
         EndKyBitmapUnit();
         EndSystemPictureUnit();
@@ -396,6 +400,25 @@ TEST_F(FileDisplayTest, BitmapsJpegsAndFilesThatWentAway)
     EXPECT_TRUE(panes.ErrorpanelCaption->Caption().starts_with(L"\"" + gone + L"\" kann nicht angezeigt werden."));
 }
 
+TEST_F(FileDisplayTest, IconsAndCursorsShowInThePicturePaneAsTheirOwnGraphics)
+{
+    Focus(dir.Write(L"symbol.ico", test::IconFile(1, {{32, RGB(255, 0, 0)}})));
+    EXPECT_EQ(display->VisiblePane(), panes.ScrollBox1);
+    EXPECT_NE(dynamic_cast<TIconGraphic*>(panes.Image1->Graphic()), nullptr);
+    EXPECT_EQ(panes.Image1->PictureSize().cx, 32);
+    EXPECT_EQ(panes.Image1->PictureSize().cy, 32);
+
+    Focus(dir.Write(L"zeiger.cur", test::IconFile(2, {{24, RGB(0, 0, 255)}})));
+    EXPECT_EQ(display->VisiblePane(), panes.ScrollBox1);
+    EXPECT_NE(dynamic_cast<TCursorGraphic*>(panes.Image1->Graphic()), nullptr);
+    EXPECT_EQ(panes.Image1->PictureSize().cx, 24);
+    EXPECT_EQ(panes.Image1->PictureSize().cy, 24);
+
+    Focus(dir.Write(L"kaputt.ico", "kein Symbol"));
+    EXPECT_EQ(display->VisiblePane(), panes.ErrorPanel);
+    EXPECT_EQ(panes.ErrorpanelCaption->Caption(), L"Unbekanntes Grafikformat: kaputt.ico");
+}
+
 // PCX, Targa, anymaps and animated cursors are of the converter's family;
 // their own picture classes show them without it.
 TEST_F(FileDisplayTest, ConverterFamilyFilesShowThroughTheirPictureClasses)
@@ -445,11 +468,32 @@ TEST_F(FileDisplayTest, AReadOnlyTextStaysReadOnly)
     EXPECT_TRUE(Document().ReadOnly());
 }
 
+TEST_F(FileDisplayTest, AGifAnimationPlaysUntilAnotherFileIsShown)
+{
+    using namespace std::chrono_literals;
+    Focus(CopyRasterFixture("../gif/animation_loop0.gif", L"tanz.gif"));
+    ASSERT_EQ(display->VisiblePane(), panes.ScrollBox1);
+    ASSERT_NE(dynamic_cast<TGIFImage*>(panes.Image1->Graphic()), nullptr);
+    EXPECT_EQ(panes.Image1->PictureSize().cx, 16);
+    const std::vector<COLORREF> first = ImageShot();
+    // Its first frame lasts 100 ms; the image control's timer moves it on.
+    EXPECT_TRUE(test::PumpUntil([&] { return ImageShot() != first; }, 5s)) << "the animation plays";
+
+    Focus(MakePng(L"still.png", 8, 8));
+    EXPECT_EQ(dynamic_cast<TGIFImage*>(panes.Image1->Graphic()), nullptr);
+    const std::vector<COLORREF> still = ImageShot();
+    EXPECT_FALSE(test::PumpUntil([&] { return ImageShot() != still; }, 600ms)) << "nothing plays on";
+
+    Focus(dir.Write(L"kaputt.gif", "GIF89a kein Bild"));
+    EXPECT_EQ(display->VisiblePane(), panes.ErrorPanel);
+    EXPECT_EQ(panes.ErrorpanelCaption->Caption(), L"Unbekanntes Grafikformat: kaputt.gif");
+}
+
 TEST_F(FileDisplayTest, ForcedTextShowsAnyFileInTheEditor)
 {
     const std::wstring program = dir.Write(L"prog.exe", std::string("MZ\x90\0\x03\0\0\0text\r\n", 14));
     const std::wstring text = dir.Write(L"brief.dat", "Hallo\r\n");
-    display->ForcedMode = fdText;
+    display->SetForcedMode(fdText);
     Focus(program);
     EXPECT_EQ(display->VisiblePane(), panes.EasyEdit);
     EXPECT_EQ(Document().FileName(), program);
@@ -469,7 +513,7 @@ TEST_F(FileDisplayTest, ForcedTextShowsAnyFileInTheEditor)
     EXPECT_TRUE(panes.ErrorpanelCaption->Caption().starts_with(L"\"" + gone + L"\" kann nicht angezeigt werden."));
     EXPECT_EQ(Document().Strings().Count(), 0);
 
-    display->ForcedMode = fdHex;
+    display->SetForcedMode(fdHex);
     Focus(text);
     EXPECT_EQ(display->VisiblePane(), panes.HexEditor1);
     EXPECT_EQ(panes.HexEditor1->FileName(), text);

@@ -195,14 +195,14 @@ TEST_F(MainDisplay, AShownTextTakesTypingUndoesItAndIsSaved)
             << dir.Read(L"brief.txt");
 
         // A program forced into the editor refuses typing.
-        main->FileDisplay()->ForcedMode = fdText;
+        main->FileDisplay()->SetForcedMode(fdText);
         FocusItem(list, L"prog.exe");
         ASSERT_TRUE(test::PumpUntil([&] { return editor.GetEditSource()->FileName() == program; }, 5s));
         EXPECT_TRUE(editor.GetReadOnly());
         editor.SetFocus();
         SendMessageW(editor.Handle(), WM_CHAR, L'Z', 1);
         EXPECT_FALSE(editor.GetModified());
-        main->FileDisplay()->ForcedMode = fdAutomatic;
+        main->FileDisplay()->SetForcedMode(fdAutomatic);
         main->Close();
     }
     FinalizeGlobals();

@@ -124,12 +124,12 @@ TEST_F(MainMenu, AMenuItemRunsWhatItsShortcutRuns)
 
     // A window key: Strg+H and "Hexadezimale Anzeige" force the hex display.
     Choose(TActionId::DispHex);
-    EXPECT_EQ(main->FileDisplay()->ForcedMode, fdHex);
+    EXPECT_EQ(main->FileDisplay()->ForcedMode(), fdHex);
     EXPECT_TRUE(main->DispHex->Checked());
     Choose(TActionId::DispAuto);
-    ASSERT_EQ(main->FileDisplay()->ForcedMode, fdAutomatic);
-    PressWithCtrl(main->LV1->Handle(), 'H', [&] { return main->FileDisplay()->ForcedMode == fdHex; });
-    EXPECT_EQ(main->FileDisplay()->ForcedMode, fdHex);
+    ASSERT_EQ(main->FileDisplay()->ForcedMode(), fdAutomatic);
+    PressWithCtrl(main->LV1->Handle(), 'H', [&] { return main->FileDisplay()->ForcedMode() == fdHex; });
+    EXPECT_EQ(main->FileDisplay()->ForcedMode(), fdHex);
     EXPECT_TRUE(main->DispHex->Checked());
 
     // A key the list takes itself: Strg+A and "Alles auswählen" select its files.

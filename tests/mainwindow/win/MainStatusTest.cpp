@@ -6,6 +6,7 @@
 #include "archives/win/KyZipLV.h"
 #include "common/BaseUtils.h"
 #include "common/win/FileClipboard.h"
+#include "common/win/SimpleTimer.h"
 #include "editor/win/EasyEditor.h"
 #include "framework/SysUtils.h"
 #include "framework/win/ActnList.h"
@@ -73,7 +74,7 @@ protected:
         InitializeGlobals();
         main.reset(new TQRVMain(nullptr));
         main->Show();
-        test::PumpFor(300ms);
+        Settle();
     }
     void TearDown() override
     {
@@ -82,6 +83,18 @@ protected:
             main.reset();
         }
         FinalizeGlobals();
+    }
+
+    // Waits until the window has handled what was posted to it and its
+    // timers (status, action states, display) have run.
+    void Settle()
+    {
+        ASSERT_TRUE(test::PumpUntilIdle(
+            [&] {
+                return !main->StatusTimer()->Active() && !main->ActionTimer()->Active() &&
+                       !main->OleDisplayTimer()->Active();
+            },
+            10s));
     }
 
     // Opens the folder in the active list and waits for the named item.
@@ -198,7 +211,7 @@ TEST_F(MainStatus, SelectingAllThreeFilesCountsThemInPanel2)
     other.SetPath(dir.Path());
     ASSERT_TRUE(test::PumpUntil([&] { return !other.Loading() && other.FindFileItem(L"a.txt"); }, 10s));
     ListView_SetItemState(other.Handle(), -1, LVIS_SELECTED, LVIS_SELECTED);
-    test::PumpFor(300ms);
+    Settle();
     EXPECT_EQ(Panel(2), L"Keine Datei ausgewählt.");
 }
 
@@ -224,7 +237,7 @@ TEST_F(MainStatus, TheTreesNodeDecidesExpandAndCollapse)
 
     Open(upper, L"Unter");
     // The pass the list's load started is done before the tree moves.
-    test::PumpFor(300ms);
+    Settle();
     tree.SetDirectory(upper);
     ASSERT_TRUE(test::PumpUntil([&] { return tree.GetDirectory() == upper; }, 5s));
     EXPECT_TRUE(test::PumpUntil([&] { return expand->Enabled() && !collapse->Enabled(); }, 2s));
@@ -311,9 +324,8 @@ TEST_F(MainStatus, Panel0NamesTheHexViewsCaretOffset)
     EXPECT_EQ(Panel(0), OffsetStatusText(static_cast<uint64_t>(hex.GetCaretOffset())));
     // By program, as a click places it.
     hex.SetSelStart(0x5D);
-    test::PumpFor(50ms);
     ASSERT_EQ(hex.GetCaretOffset(), 0x5D);
-    EXPECT_EQ(Panel(0), OffsetStatusText(0x5D));
+    EXPECT_TRUE(test::PumpUntil([&] { return Panel(0) == OffsetStatusText(0x5D); }, 2s)) << WideToUtf8(Panel(0));
 }
 
 TEST_F(MainStatus, AChangedTextIsOfferedForSavingOnAFocusChange)
@@ -336,7 +348,7 @@ TEST_F(MainStatus, AChangedTextIsOfferedForSavingOnAFocusChange)
         test::DialogAnswerer cancel({L"Abbrechen"});
         FocusItem(L"zweite.txt");
         EXPECT_TRUE(test::PumpUntil([&] { return cancel.Answered(); }, 10s));
-        test::PumpFor(300ms);
+        Settle();
     }
     EXPECT_EQ(view.FileName(), notes);
     EXPECT_TRUE(view.Modified());
@@ -358,7 +370,7 @@ TEST_F(MainStatus, AChangedTextIsOfferedForSavingOnAFocusChange)
         EXPECT_TRUE(cancel.Answered());
     }
     EXPECT_TRUE(main->DispAuto->Checked());
-    EXPECT_EQ(main->FileDisplay()->ForcedMode, fdAutomatic);
+    EXPECT_EQ(main->FileDisplay()->ForcedMode(), fdAutomatic);
     EXPECT_EQ(main->FileDisplay()->ViewedFile, notes);
     EXPECT_TRUE(view.Modified());
 
@@ -385,10 +397,10 @@ TEST_F(MainStatus, AChangedTextIsOfferedForSavingOnAFocusChange)
         test::DialogAnswerer yes({L"&Ja"});
         test::DialogAnswerer error({L"OK"});
         FocusItem(L"notiz.rtf");
-        test::PumpFor(100ms);
+        Settle();
         FocusItem(L"zweite.txt");
         EXPECT_TRUE(test::PumpUntil([&] { return yes.Answered() && error.Answered(); }, 10s));
-        test::PumpFor(300ms);
+        Settle();
         EXPECT_NE(yes.Texts().find(L"Geänderte Datei \"" + notes + L"\" speichern?"), std::wstring::npos)
             << WideToUtf8(yes.Texts());
         EXPECT_NE(error.Texts().find(L"Fehler beim Speichern der Datei: \n" + notes), std::wstring::npos)
@@ -405,7 +417,7 @@ TEST_F(MainStatus, AChangedTextIsOfferedForSavingOnAFocusChange)
         test::DialogAnswerer cancel({L"Abbrechen"});
         main->Close();
         EXPECT_TRUE(test::PumpUntil([&] { return cancel.Answered(); }, 10s));
-        test::PumpFor(100ms);
+        Settle();
     }
     EXPECT_TRUE(IsWindowVisible(main->Handle()));
     EXPECT_TRUE(view.Modified());
@@ -584,7 +596,7 @@ TEST_F(MainStatus, AStaleSaveQuestionNeverSavesOverAnotherFile)
         FocusItem(L"bild.png");
         EXPECT_TRUE(test::PumpUntil([&] { return yes.Questions() > 0; }, 20s));
         // Whatever the held display requests still ask comes now.
-        test::PumpFor(3s);
+        Settle();
         EXPECT_EQ(yes.Questions(), 1) << WideToUtf8(yes.Texts());
         EXPECT_NE(yes.Texts().find(L"Geänderte Datei \"" + notes + L"\" speichern?"), std::wstring::npos)
             << WideToUtf8(yes.Texts());
@@ -604,10 +616,12 @@ TEST_F(MainStatus, TheFirstFileWindowKeepsItsShareWhenTheWindowChangesSize)
     TPanel& first = *main->FilePanel1;
     TPanel& panel = *main->MainPanel;
     first.SetHeight(panel.Height() / 4);
-    test::PumpFor(100ms);
+    Settle();
     const double share = double(first.Height()) / panel.Height();
+    const int panelHeight = panel.Height();
     main->SetBounds(main->Left(), main->Top(), main->Width(), main->Height() + 200);
-    test::PumpFor(200ms);
+    ASSERT_TRUE(test::PumpUntil([&] { return panel.Height() == panelHeight + 200; }, 5s));
+    Settle();
     EXPECT_NEAR(double(first.Height()) / panel.Height(), share, 0.01);
 
     // The path boxes drop a selection of their text, except the one being typed in.
@@ -622,8 +636,10 @@ TEST_F(MainStatus, TheFirstFileWindowKeepsItsShareWhenTheWindowChangesSize)
         ASSERT_EQ(selection(*box).second, 9u);
     }
     main->DirHist2->SetFocus();
+    const int panelWidth = panel.Width();
     main->SetBounds(main->Left(), main->Top(), main->Width() - 50, main->Height());
-    test::PumpFor(200ms);
+    ASSERT_TRUE(test::PumpUntil([&] { return panel.Width() == panelWidth - 50; }, 5s));
+    Settle();
     const auto unfocused = selection(*main->DirHist1);
     EXPECT_EQ(unfocused.first, unfocused.second);
     EXPECT_EQ(selection(*main->DirHist2), std::make_pair(DWORD(0), DWORD(9)));
@@ -631,9 +647,11 @@ TEST_F(MainStatus, TheFirstFileWindowKeepsItsShareWhenTheWindowChangesSize)
     // Minimised there is no share to keep; restored it is the same.
     const int height = first.Height();
     ShowWindow(main->Handle(), SW_MINIMIZE);
-    test::PumpFor(300ms);
+    ASSERT_TRUE(test::PumpUntil([&] { return IsIconic(main->Handle()) != FALSE; }, 5s));
+    Settle();
     ShowWindow(main->Handle(), SW_RESTORE);
-    test::PumpFor(300ms);
+    ASSERT_TRUE(test::PumpUntil([&] { return !IsIconic(main->Handle()) && panel.Height() > 0; }, 5s));
+    Settle();
     EXPECT_EQ(first.Height(), height);
 }
 
@@ -667,12 +685,12 @@ TEST_F(MainStatus, AProgressFormOpensOverTheMainPanel)
 {
     for (const int left : {40, 160}) {
         main->SetBounds(left, 30, main->Width(), main->Height());
-        test::PumpFor(50ms);
+        Settle();
         auto* progress = new TForm(main.get());
         progress->SetBounds(0, 0, 300, 120);
         main->PlaceProgressForm(*progress);
         progress->Show();
-        test::PumpFor(50ms);
+        ASSERT_TRUE(test::PumpUntil([&] { return IsWindowVisible(progress->Handle()) != FALSE; }, 5s));
         RECT panel{}, placed{};
         ASSERT_TRUE(GetWindowRect(main->MainPanel->Handle(), &panel));
         ASSERT_TRUE(GetWindowRect(progress->Handle(), &placed));
@@ -793,8 +811,8 @@ TEST_F(MainStatus, MovingTheDisplaySplitterKeepsTheFocusedItemAndTheNodeInView)
     header.SetFormat(list.SortColumn(), sortFormat & ~(HDF_SORTUP | HDF_SORTDOWN | HDF_BITMAP), nullptr);
 
     main->ViewFile->Execute();
-    test::PumpFor(200ms);
-    ASSERT_TRUE(main->Splitter3->Visible());
+    ASSERT_TRUE(test::PumpUntil([&] { return main->Splitter3->Visible(); }, 5s));
+    Settle();
     // Every splitter sizes the pane beside it.
     ASSERT_EQ(main->Splitter3->ResizedControl(), main->PanelBottom);
     EXPECT_EQ(main->Splitter1->ResizedControl(), main->PanelLeft);

@@ -216,6 +216,43 @@ TEST_F(DirViewActionsTest, SwitchingMultiSelectKeepsColumnsAndItems)
     EXPECT_EQ(Names(), before);
 }
 
+TEST_F(DirViewActionsTest, AMovingKeySelectsTheItemItLandsOnAloneAndAStillOneKeepsTheSelection)
+{
+    form->HandleNeeded();
+    view->SetPath(folder);
+    const auto select = [&](const std::wstring& name) {
+        LVITEMW item{};
+        item.state = item.stateMask = LVIS_SELECTED;
+        SendMessageW(List(), LVM_SETITEMSTATE, static_cast<WPARAM>(IndexOf(name)), reinterpret_cast<LPARAM>(&item));
+    };
+    const auto press = [&](WPARAM key) { SendMessageW(List(), WM_KEYDOWN, key, 1); };
+    const auto shownSelected = [&] { return SendMessageW(List(), LVM_GETSELECTEDCOUNT, 0, 0); };
+    Focus(IndexOf(L"brief.txt"), true);
+    select(L"Unterordner");
+    ASSERT_EQ(view->SelCount(), 2);
+
+    press(VK_DOWN);
+    EXPECT_EQ(view->ItemFocused(), view->FindFileItem(L"daten.qrvnoassoc"));
+    EXPECT_EQ(view->SelCount(), 1) << "the old selection is cleared, in the records too";
+    EXPECT_TRUE(view->FindFileItem(L"daten.qrvnoassoc")->Selected);
+    EXPECT_FALSE(view->FindFileItem(L"brief.txt")->Selected);
+    EXPECT_EQ(shownSelected(), 1);
+
+    // The last item: Down moves nothing, and nothing is deselected.
+    select(L"brief.txt");
+    ASSERT_EQ(view->SelCount(), 2);
+    press(VK_DOWN);
+    press(VK_END);
+    EXPECT_EQ(view->SelCount(), 2);
+    EXPECT_EQ(shownSelected(), 2);
+
+    // Home lands on "..", which is never selected.
+    press(VK_HOME);
+    EXPECT_TRUE(view->ItemFocused()->IsParentDir);
+    EXPECT_EQ(view->SelCount(), 0);
+    EXPECT_EQ(shownSelected(), 0);
+}
+
 TEST_F(DirViewActionsTest, TheTreeLinkGoesWithTheTree)
 {
     // A tree of no owner, freed before the list: the list forgets it.

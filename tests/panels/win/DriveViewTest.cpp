@@ -410,7 +410,9 @@ TEST_F(DriveViewTest, TheContextMenuKeyShowsThePopupMenuBelowTheSelectedNode)
     EXPECT_EQ(at.y, expected.y);
     EXPECT_GT(text.left, 0) << "indented, not at the tree's edge";
 
-    // Without a menu the keys do nothing.
+    // The tree's own menu stands in for the shell's when that is off;
+    // without a menu the keys do nothing.
+    tree->UseSystemContextMenu = false;
     TMenuWatch watch;
     ASSERT_TRUE(SetWindowSubclass(tree->Handle(), TMenuWatch::Proc, 7, reinterpret_cast<DWORD_PTR>(&watch)));
     tree->Perform(WM_KEYDOWN, VK_APPS, 0);

@@ -13,6 +13,11 @@ namespace qrv::test {
 struct TProcessOutput {
     std::string Text;            // standard output and error together
     DWORD ExitCode = DWORD(-1);  // -1: did not start or did not end in time
+    // Why it did not start (GetLastError of the pipe or the process), 0 when
+    // it started. Under load Wine now and then fails to start a process
+    // whose start it had begun (ERROR_INTERNAL_ERROR): no output then is no
+    // answer of the program's.
+    DWORD StartError = 0;
 };
 
 inline TProcessOutput RunAndCapture(const std::wstring& program, const std::wstring& arguments,
@@ -21,8 +26,10 @@ inline TProcessOutput RunAndCapture(const std::wstring& program, const std::wstr
     TProcessOutput result;
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     HANDLE readEnd = nullptr, writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) {
+        result.StartError = GetLastError();
         return result;
+    }
     TKernelHandle reader(readEnd), writer(writeEnd);
     SetHandleInformation(reader.Get(), HANDLE_FLAG_INHERIT, 0);
     STARTUPINFOW startup{};
@@ -33,8 +40,10 @@ inline TProcessOutput RunAndCapture(const std::wstring& program, const std::wstr
     PROCESS_INFORMATION process{};
     std::wstring commandLine = L"\"" + program + L"\" " + arguments;
     if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                        folder.c_str(), &startup, &process))
+                        folder.c_str(), &startup, &process)) {
+        result.StartError = GetLastError();
         return result;
+    }
     TKernelHandle processHandle(process.hProcess), threadHandle(process.hThread);
     writer.Reset();
     char buffer[4096];

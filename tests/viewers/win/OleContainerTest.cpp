@@ -281,6 +281,7 @@ TEST_F(OleContainerObjects, RunsAfterCreationWithTheVerbsOfTheRegistry)
 
 TEST_F(OleContainerObjects, ActivatesInPlaceInsideTheContainer)
 {
+    // ctest: takes the focus (an object activated in place takes it)
     for (int verb : {ovPrimary, ovInPlaceActivate}) {
         SCOPED_TRACE(verb);
         TKyOLEContainer& c = Embedded();

@@ -91,7 +91,7 @@ TEST(TextConversion, WritesTheFilesCodePageAndLineEnds)
     oem.resize(3);
     TOEMConversion toOem;
     EXPECT_EQ(write(toOem), oem.substr(0, 2) + "\r\n" + oem.substr(2) + "\r\n");
-    TUNIXConversion unixOem(CP_OEMCP);
+    TUNIXConversion unixOem(TUNIXConversion::TCodePageKind::Oem);
     EXPECT_EQ(write(unixOem), oem.substr(0, 2) + "\n" + oem.substr(2) + "\n") << "no CR, still OEM";
     std::string ansi(4, '\0');
     WideCharToMultiByte(CP_ACP, 0, L"\u2554\u2550\u00e4", 3, ansi.data(), 4, nullptr, nullptr);

@@ -1,0 +1,187 @@
+#pragma once
+// Colour reduction of true-colour pictures for GIF frames: colour lookups
+// that map a colour to a palette index, dither engines that walk a row
+// (serpentine) and spread the mapping error, the octree quantiser that
+// builds an optimised palette, and ReduceColors that joins them. Pixels come
+// in as rows of blue, green, red bytes. Portable: the system's palettes
+// (its 20 colours, the halftone palette) and its nearest-entry search are
+// handed in by the caller.
+
+#include "imaging/GifStream.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace qrv {
+
+enum class TColorReductionMethod {
+    crmNone,
+    crmSystem20,
+    crmHalftone256,
+    crmGray4,
+    crmMonochrome,
+    crmGray256,
+    crmWebCube216,
+    crmQuantize,
+    crmQuantizeSystem,
+    crmCustomPalette,
+};
+
+enum class TDitherKind {
+    dkNearest,
+    dkFloydSteinberg,
+    dkStucki,
+    dkSierra,
+    dkJarvisJudiceNinke,
+    dkStevensonArce,
+    dkBurkes,
+};
+
+using TGIFPalette = std::vector<TGIFColor>;
+
+// Maps a colour to a palette index and gives the colour of that index.
+class TColorLookup {
+public:
+    virtual ~TColorLookup() = default;
+    virtual int Colors() const = 0;
+    virtual uint8_t FindIndex(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& found) = 0;
+};
+
+// The index of the palette's entry nearest to a colour.
+using TNearestIndex = std::function<int(const TGIFPalette& palette, TGIFColor color)>;
+// The entry of the least squared distance (the first of equal ones).
+int NearestPaletteIndex(const TGIFPalette& palette, TGIFColor color);
+
+// Any palette (up to 256 entries) through a nearest-entry search (the one
+// given, else its own, with NearestPaletteIndex's answers); each colour's
+// answer is kept, so that a colour is searched for once.
+class TSlowColorLookup : public TColorLookup {
+public:
+    explicit TSlowColorLookup(TGIFPalette palette, TNearestIndex nearest = nullptr);
+    int Colors() const override { return static_cast<int>(palette_.size()); }
+    uint8_t FindIndex(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& found) override;
+
+private:
+    int SortedNearest(TGIFColor color) const;
+
+    TGIFPalette palette_;
+    TNearestIndex nearest_;
+    // The palette's indices in order of red.
+    std::vector<uint8_t> byRed_;
+    // Index + 1 per 24-bit colour (0: not searched yet), made on first use.
+    std::unique_ptr<uint16_t[]> known_;
+};
+
+// The 216-colour web cube: level (value + 25) / 51 per channel, the
+// nearest of 0, 51, ... 255.
+class TNetscapeColorLookup : public TColorLookup {
+public:
+    int Colors() const override { return 216; }
+    uint8_t FindIndex(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& found) override;
+};
+
+// 256 greys: (77 × red + 150 × green + 29 × blue) / 256.
+class TGrayScaleLookup : public TColorLookup {
+public:
+    int Colors() const override { return 256; }
+    uint8_t FindIndex(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& found) override;
+};
+
+// Black (0) or white (1): white above a luminance of 0x7F00.
+class TMonochromeLookup : public TColorLookup {
+public:
+    int Colors() const override { return 2; }
+    uint8_t FindIndex(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& found) override;
+};
+
+// Walks the rows serpentine (even rows left to right, odd rows right to
+// left) and maps each pixel; this engine does not dither.
+class TDitherEngine {
+public:
+    TDitherEngine(int width, TColorLookup& lookup) : lookup_(lookup), width_(width) {}
+    virtual ~TDitherEngine() = default;
+    virtual uint8_t MapPixel(uint8_t red, uint8_t green, uint8_t blue);
+    virtual void StartNextRow();
+    int Direction() const { return direction_; }
+    int Column() const { return column_; }
+    int Width() const { return width_; }
+
+protected:
+    TColorLookup& lookup_;
+    int width_;
+    int direction_ = 1;
+    int column_ = 0;
+};
+
+// The error-diffusion engines; each spreads (value − mapped value) by its
+// kernel over the rows ahead, its error rows allocated once.
+std::unique_ptr<TDitherEngine> CreateDitherEngine(TDitherKind kind, int width, TColorLookup& lookup);
+
+// The octree quantiser: every colour added, the tree reduced while it has
+// more leaves than the colours asked for, deepest and newest nodes first.
+class TColorQuantizer {
+public:
+    TColorQuantizer(int maxColors, int colorBits);
+    ~TColorQuantizer();
+    TColorQuantizer(const TColorQuantizer&) = delete;
+    TColorQuantizer& operator=(const TColorQuantizer&) = delete;
+    void AddColor(uint8_t red, uint8_t green, uint8_t blue);
+    // The leaves depth first, children 0 to 7 in order.
+    TGIFPalette Palette() const;
+    int LeafCount() const { return leafCount_; }
+
+private:
+    struct TNode;
+    void Reduce();
+    TNode* NewNode(int level);
+
+    std::unique_ptr<TNode> root_;
+    int leafCount_ = 0;
+    std::vector<TNode*> reducible_;
+    int maxColors_;
+    int colorBits_;
+};
+
+// A true-colour picture: rows (top-down) of width blue, green, red triples.
+struct TBgrImage {
+    int Width = 0;
+    int Height = 0;
+    const uint8_t* Pixels = nullptr;
+    size_t Stride = 0;
+    const uint8_t* Row(int y) const { return Pixels + Stride * static_cast<size_t>(y); }
+};
+
+// An octree palette of the image's colours: with system colours the 20
+// given first (10 at the start, 10 at the end of 256 entries) and 236
+// quantised between; else maxColors entries from 0.
+TGIFPalette BuildQuantizedPalette(const TBgrImage& image, int maxColors, int colorBits,
+                                  const TGIFPalette* systemColors = nullptr);
+
+struct TReductionPalettes {
+    TGIFPalette System20;  // the system's default palette
+    TGIFPalette Halftone;  // its halftone palette
+    TGIFPalette Custom;
+    // The nearest-entry search of the palettes (null: the lookup's own).
+    TNearestIndex Nearest;
+};
+
+// The image as indices into a palette; Indices holds Width × Height bytes,
+// rows top-down. Empty for crmNone (the caller keeps the true colours), a
+// method or dither kind out of range, or a palette without colours.
+struct TReducedImage {
+    TGIFPalette Palette;
+    std::vector<uint8_t> Indices;
+};
+TReducedImage ReduceColors(const TBgrImage& image, TColorReductionMethod method, TDitherKind dither, int reductionBits,
+                           const TReductionPalettes& palettes = {});
+
+// The fixed palettes.
+TGIFPalette WebPalette216();
+TGIFPalette GrayPalette256();
+TGIFPalette GrayPalette4();
+TGIFPalette BlackWhitePalette();
+
+}  // namespace qrv

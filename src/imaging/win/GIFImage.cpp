@@ -1,0 +1,598 @@
+#include "imaging/win/GIFImage.h"
+
+#include "framework/IgnoredError.h"
+#include "framework/Streams.h"
+#include "framework/win/Bitmap.h"
+#include "framework/win/Graphics.h"
+
+#include <algorithm>
+#include <cstring>
+#include <unordered_map>
+#include <vector>
+
+namespace qrv {
+
+namespace {
+
+int unitStarts = 0;
+UINT clipboardFormat = 0;
+
+// The largest frame and composed screen the picture takes memory for.
+constexpr size_t kMaxFrameBytes = size_t{256} << 20;
+constexpr uint64_t kMaxScreenPixels = uint64_t{64} << 20;
+
+constexpr const wchar_t* kHeightTooSmall = L"Image height too small for contained frames";
+constexpr const wchar_t* kWidthTooSmall = L"Image width too small for contained frames";
+constexpr const wchar_t* kUnsupportedClipboard = L"Format der Zwischenablage wird nicht unterstützt";
+constexpr const wchar_t* kClipboardFailed = L"Failed to store GIF on clipboard";
+
+uint64_t SystemClock()
+{
+    return GetTickCount64();
+}
+
+int LoopCountOf(const TGIFDocument& document)
+{
+    for (const auto& frame : document.Frames)
+        if (const auto* loop = frame->FindExtension<TGIFAppExtNSLoop>())
+            return loop->LoopCount;
+    return -1;
+}
+
+// The image's colours when there are at most 256 (in order of appearance),
+// each pixel as its index; false when there are more.
+bool ExactColors(const TBgrImage& image, TGIFPalette& palette, std::vector<uint8_t>& indices)
+{
+    std::unordered_map<uint32_t, uint8_t> known;
+    palette.clear();
+    for (int y = 0; y < image.Height; ++y) {
+        const uint8_t* row = image.Row(y);
+        uint8_t* target = indices.data() + static_cast<size_t>(y) * image.Width;
+        for (int x = 0; x < image.Width; ++x, row += 3) {
+            const uint32_t key = (uint32_t{row[2]} << 16) | (uint32_t{row[1]} << 8) | row[0];
+            auto found = known.find(key);
+            if (found == known.end()) {
+                if (palette.size() == 256)
+                    return false;
+                found = known.emplace(key, static_cast<uint8_t>(palette.size())).first;
+                palette.push_back({row[2], row[1], row[0]});
+            }
+            target[x] = found->second;
+        }
+    }
+    return true;
+}
+
+TGIFPalette EntriesOf(HPALETTE palette)
+{
+    PALETTEENTRY entries[256];
+    const UINT count = palette ? GetPaletteEntries(palette, 0, 256, entries) : 0;
+    TGIFPalette colors;
+    for (UINT i = 0; i < count; ++i)
+        colors.push_back({entries[i].peRed, entries[i].peGreen, entries[i].peBlue});
+    return colors;
+}
+
+// The system's palettes, and its own nearest-entry search.
+TReductionPalettes SystemPalettes()
+{
+    TReductionPalettes palettes;
+    palettes.System20 = EntriesOf(static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE)));
+    const TWindowDC screen(nullptr);
+    const TGdiObject halftone(CreateHalftonePalette(screen.Get()));
+    palettes.Halftone = EntriesOf(static_cast<HPALETTE>(halftone.Get()));
+    return palettes;
+}
+
+// A 24-bit bitmap of the graphic drawn on white.
+HBITMAP DrawnBitmap(TGraphic& graphic)
+{
+    const int width = graphic.Width(), height = graphic.Height();
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    TGdiObject bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const TOwnDC dc(CreateCompatibleDC(nullptr));
+    Win32Check(bitmap && dc, L"Bitmap kann nicht erstellt werden");
+    {
+        const TSelectObject select(dc.Get(), bitmap.Get());
+        const RECT whole{0, 0, width, height};
+        FillRect(dc.Get(), &whole, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        graphic.Draw(dc.Get(), whole);
+    }
+    return static_cast<HBITMAP>(bitmap.Release());
+}
+
+}  // namespace
+
+TGIFImage::TGIFImage() : TGIFImage(SystemClock) {}
+
+TGIFImage::TGIFImage(TClock clock) : clock_(std::move(clock))
+{
+    document_.SetAllocator(std::make_shared<THeapPixelAllocator>(kMaxFrameBytes));
+}
+
+TGIFImage::~TGIFImage() = default;
+
+void TGIFImage::Clear()
+{
+    composer_.reset();
+    schedule_.reset();
+    screen_.Reset();
+    screenBits_ = nullptr;
+    mask_.Reset();
+    document_.Clear();
+}
+
+bool TGIFImage::Transparent() const
+{
+    for (const auto& frame : document_.Frames)
+        if (frame->Transparent())
+            return true;
+    return false;
+}
+
+void TGIFImage::SetHeight(int height)
+{
+    for (const auto& frame : document_.Frames)
+        if (height < frame->Top + frame->Height())
+            throw GIFException(kHeightTooSmall);
+    document_.Header.Height = static_cast<uint16_t>(height);
+    Changed();
+}
+
+void TGIFImage::SetWidth(int width)
+{
+    for (const auto& frame : document_.Frames)
+        if (width < frame->Left + frame->Width())
+            throw GIFException(kWidthTooSmall);
+    document_.Header.Width = static_cast<uint16_t>(width);
+    Changed();
+}
+
+void TGIFImage::LoadFromStream(TStream& stream)
+{
+    Clear();
+    try {
+        document_.LoadFromStream(stream);
+        if (std::all_of(document_.Frames.begin(), document_.Frames.end(),
+                        [](const auto& frame) { return frame->Empty(); }))
+            throw GIFException(gif_text::kInvalidData);
+        Changed();
+    } catch (...) {
+        Clear();
+        throw;
+    }
+}
+
+void TGIFImage::SaveToStream(TStream& stream)
+{
+    document_.SaveToStream(stream);
+}
+
+UINT TGIFImage::ClipboardFormat()
+{
+    if (!clipboardFormat)
+        clipboardFormat = RegisterClipboardFormatW(L"GIF Image");
+    return clipboardFormat;
+}
+
+void TGIFImage::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE)
+{
+    if (format == CF_BITMAP && data) {
+        AssignBitmap(static_cast<HBITMAP>(data));
+        return;
+    }
+    if (format != ClipboardFormat() || !data)
+        throw GIFException(kUnsupportedClipboard);
+    const auto* bytes = static_cast<const uint8_t*>(GlobalLock(data));
+    if (!bytes)
+        throw GIFException(kUnsupportedClipboard);
+    TMemoryStream stream;
+    stream.Write(bytes, GlobalSize(data));
+    GlobalUnlock(data);
+    stream.SetPosition(0);
+    LoadFromStream(stream);
+}
+
+HGLOBAL TGIFImage::FileBlock()
+{
+    TMemoryStream stream;
+    SaveToStream(stream);
+    TGlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, stream.Bytes().size()));
+    void* target = memory ? GlobalLock(memory.Get()) : nullptr;
+    if (!target)
+        throw GIFException(kClipboardFailed);
+    std::memcpy(target, stream.Memory(), stream.Bytes().size());
+    GlobalUnlock(memory.Get());
+    return memory.Release();
+}
+
+void TGIFImage::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette)
+{
+    if (Empty())
+        throw GIFException(kClipboardFailed);
+    TGlobalMemory file(FileBlock());
+    const HBITMAP bitmap = FirstFrameBitmap();
+    // The clipboard owns the block once it takes it; when the caller has
+    // not opened the clipboard, only the bitmap is handed back.
+    if (SetClipboardData(ClipboardFormat(), file.Get()))
+        (void)file.Release();
+    format = CF_BITMAP;
+    data = bitmap;
+    palette = nullptr;
+}
+
+void TGIFImage::Assign(const TGraphic& source)
+{
+    const auto* gif = dynamic_cast<const TGIFImage*>(&source);
+    if (!gif) {
+        if (source.Empty()) {
+            Clear();
+            return;
+        }
+        TBitmap bitmap;
+        try {
+            source.AssignTo(bitmap);
+        } catch (const EConvertError&) {
+            // A graphic that knows no bitmap is drawn on one.
+            bitmap.SetHandle(DrawnBitmap(const_cast<TGraphic&>(source)));
+        }
+        AssignBitmap(bitmap.Handle());
+        return;
+    }
+    if (gif == this)
+        return;
+    TMemoryStream stream;
+    gif->document_.SaveToStream(stream);
+    stream.SetPosition(0);
+    LoadFromStream(stream);
+    PaintOptions = gif->PaintOptions;
+    AnimationPace = gif->AnimationPace;
+    BackdropColor = gif->BackdropColor;
+    Changed();
+}
+
+void TGIFImage::Assign(const TBitmap& source)
+{
+    AssignBitmap(source.Handle());
+}
+
+void TGIFImage::AssignBitmap(HBITMAP bitmap)
+{
+    BITMAP info{};
+    if (!bitmap || !GetObjectW(bitmap, sizeof info, &info) || info.bmWidth <= 0 || info.bmHeight == 0) {
+        Clear();
+        return;
+    }
+    const int width = info.bmWidth, height = std::abs(info.bmHeight);
+    if (width > 65535 || height > 65535 || static_cast<uint64_t>(width) * height > kMaxScreenPixels)
+        throw GIFException(gif_text::kOutOfMemory);
+    // The pixels as top-down rows of blue, green, red.
+    const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~size_t{3};
+    std::vector<uint8_t> pixels(stride * height);
+    BITMAPINFO request{};
+    request.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    {
+        const TWindowDC screen(nullptr);
+        if (GetDIBits(screen.Get(), bitmap, 0, static_cast<UINT>(height), pixels.data(), &request, DIB_RGB_COLORS) !=
+            height)
+            throw GIFException(gif_text::kInvalidData);
+    }
+    const TBgrImage image{width, height, pixels.data(), stride};
+    TGIFPalette palette;
+    std::vector<uint8_t> indices(static_cast<size_t>(width) * height);
+    if (!ExactColors(image, palette, indices)) {
+        if (ReductionMethod == TColorReductionMethod::crmNone)
+            throw GIFException(gif_text::kColorTableOverflow);
+        TReducedImage reduced = ReduceColors(image, ReductionMethod, DitherKind, ReductionDepth, SystemPalettes());
+        if (reduced.Indices.empty())
+            throw GIFException(gif_text::kColorTableEmpty);
+        palette = std::move(reduced.Palette);
+        indices = std::move(reduced.Indices);
+    }
+    Clear();
+    document_.Header.Width = static_cast<uint16_t>(width);
+    document_.Header.Height = static_cast<uint16_t>(height);
+    TGIFFrame& frame = document_.AddFrame();
+    for (const TGIFColor& color : palette)
+        frame.ColorMap.Add(color);
+    // A table of one colour still needs two entries on the wire.
+    if (frame.ColorMap.Count() < 2)
+        frame.ColorMap.Add(TGIFColor{});
+    frame.SetSize(static_cast<uint16_t>(width), static_cast<uint16_t>(height));
+    for (int y = 0; y < height; ++y)
+        std::memcpy(frame.Row(static_cast<uint32_t>(y)), indices.data() + static_cast<size_t>(y) * width,
+                    static_cast<size_t>(width));
+    Changed();
+}
+
+void TGIFImage::AssignTo(TBitmap& target) const
+{
+    target.SetHandle(Empty() ? nullptr : FirstFrameBitmap());
+}
+
+HBITMAP TGIFImage::FirstFrameBitmap() const
+{
+    // The first frame as composed, on the backdrop (white where transparent).
+    const int width = Width(), height = Height();
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    Win32Check(bitmap != nullptr && bits != nullptr, L"Bitmap kann nicht erstellt werden");
+    auto* pixels = static_cast<uint32_t*>(bits);
+    TGIFComposer composer(document_, Backdrop(), pixels, static_cast<size_t>(width));
+    for (size_t i = 0; i < document_.Frames.size(); ++i)
+        if (!document_.Frames[i]->Empty()) {
+            composer.Draw(i);
+            break;
+        }
+    for (size_t i = 0; i < static_cast<size_t>(width) * height; ++i)
+        if ((pixels[i] >> 24) == 0)
+            pixels[i] = 0xFFFFFFu;
+        else
+            pixels[i] &= 0xFFFFFFu;
+    return bitmap;
+}
+
+uint32_t TGIFImage::Backdrop() const
+{
+    COLORREF color;
+    if (BackdropColor)
+        color = ColorToRGB(*BackdropColor);
+    else if (PaintOptions & goTransparent)
+        return 0;  // the canvas shows through
+    else if (document_.Header.ColorMap.Empty())
+        color = GetSysColor(COLOR_WINDOW);
+    else {
+        const TGIFColor entry = document_.Header.ColorMap.Lookup(document_.Header.BackgroundColorIndex,
+                                                                 document_.EventSink(), &document_.Header);
+        return 0xFF000000u | (uint32_t{entry.Red} << 16) | (uint32_t{entry.Green} << 8) | entry.Blue;
+    }
+    return 0xFF000000u | (uint32_t{GetRValue(color)} << 16) | (uint32_t{GetGValue(color)} << 8) | GetBValue(color);
+}
+
+void TGIFImage::Changed()
+{
+    composer_.reset();
+    schedule_.reset();
+    screen_.Reset();
+    screenBits_ = nullptr;
+    mask_.Reset();
+}
+
+void TGIFImage::Restart()
+{
+    Changed();
+    if (Empty() || Width() == 0 || Height() == 0)
+        return;
+    const int width = Width(), height = Height();
+    if (static_cast<uint64_t>(width) * height > kMaxScreenPixels)
+        throw GIFException(gif_text::kOutOfMemory);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    screen_.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!screen_ || !bits) {
+        screen_.Reset();
+        throw GIFException(gif_text::kOutOfMemory);
+    }
+    screenBits_ = static_cast<uint32_t*>(bits);
+    composed_.assign(static_cast<size_t>(width) * height, 0);
+    composer_ = std::make_unique<TGIFComposer>(document_, Backdrop(), composed_.data(), static_cast<size_t>(width));
+    std::vector<int> delays;
+    played_.clear();
+    for (size_t i = 0; i < document_.Frames.size(); ++i) {
+        const TGIFFrame& frame = *document_.Frames[i];
+        if (frame.Empty())
+            continue;
+        const TGIFGraphicControlExtension* control = frame.GraphicControl();
+        delays.push_back(control ? control->Delay : 0);
+        played_.push_back(i);
+    }
+    if (!(PaintOptions & goAnimate))
+        delays.resize(1);
+    int loopCount = LoopCountOf(document_);
+    if ((PaintOptions & goLoopForever) && (PaintOptions & goLoop))
+        loopCount = 0;
+    else if (!(PaintOptions & goLoop))
+        loopCount = -1;
+    schedule_ = std::make_unique<TGIFPlaySchedule>(std::move(delays), loopCount, AnimationPace, clock_);
+    composer_->Draw(played_.front());
+    ShowComposed();
+}
+
+void TGIFImage::Compose(int frames)
+{
+    // The frames passed, each in turn, so that their disposals apply.
+    const int count = schedule_->FrameCount();
+    int index = (schedule_->Frame() - frames + 1) % count;
+    if (index < 0)
+        index += count;
+    for (int i = 0; i < frames; ++i) {
+        composer_->Draw(played_[static_cast<size_t>(index)]);
+        index = (index + 1) % count;
+    }
+    ShowComposed();
+}
+
+bool TGIFImage::Dithers() const
+{
+    if (!(PaintOptions & goDither))
+        return false;
+    return !(PaintOptions & goAutoDither) || DisplayBitsPerPixel() < 9;
+}
+
+void TGIFImage::Present()
+{
+    const size_t count = composed_.size();
+    if (!Dithers()) {
+        std::copy_n(composed_.data(), count, screenBits_);
+        return;
+    }
+    // Floyd-Steinberg onto the web palette, rows serpentine; transparent
+    // pixels stay black (the mask leaves them out).
+    const int width = Width(), height = Height();
+    TNetscapeColorLookup lookup;
+    const std::unique_ptr<TDitherEngine> engine = CreateDitherEngine(TDitherKind::dkFloydSteinberg, width, lookup);
+    for (int y = 0; y < height; ++y) {
+        const uint32_t* source = composed_.data() + static_cast<size_t>(y) * width;
+        uint32_t* target = screenBits_ + static_cast<size_t>(y) * width;
+        for (int x = engine->Column(); x >= 0 && x < width; x = engine->Column()) {
+            const uint32_t pixel = source[x];
+            const uint8_t index = engine->MapPixel(static_cast<uint8_t>(pixel >> 16), static_cast<uint8_t>(pixel >> 8),
+                                                   static_cast<uint8_t>(pixel));
+            if ((pixel >> 24) == 0) {
+                target[x] = 0;
+                continue;
+            }
+            const uint32_t red = index / 36 * 51, green = index / 6 % 6 * 51, blue = index % 6 * 51;
+            target[x] = 0xFF000000u | (red << 16) | (green << 8) | blue;
+        }
+        engine->StartNextRow();
+    }
+}
+
+int& DisplayDepth()
+{
+    static int bits = 0;
+    return bits;
+}
+
+int TGIFImage::DisplayBitsPerPixel()
+{
+    return DisplayDepth();
+}
+
+void TGIFImage::SetDisplayBitsPerPixel(int bits)
+{
+    DisplayDepth() = bits;
+}
+
+void TGIFImage::ShowComposed()
+{
+    Present();
+    // A monochrome bitmap, rows of whole words, a bit set where the screen
+    // shows nothing (the canvas shows through).
+    mask_.Reset();
+    anyTransparent_ = false;
+    const int width = Width(), height = Height();
+    const size_t rowBytes = static_cast<size_t>((width + 15) / 16) * 2;
+    std::vector<uint8_t> bits(rowBytes * height);
+    for (int y = 0; y < height; ++y) {
+        const uint32_t* row = composed_.data() + static_cast<size_t>(y) * width;
+        uint8_t* target = bits.data() + rowBytes * y;
+        for (int x = 0; x < width; ++x)
+            if ((row[x] >> 24) == 0) {
+                target[x >> 3] |= static_cast<uint8_t>(0x80 >> (x & 7));
+                anyTransparent_ = true;
+            }
+    }
+    if (!anyTransparent_)
+        return;
+    mask_.Reset(CreateBitmap(width, height, 1, 1, bits.data()));
+    if (!mask_)
+        TraceIgnoredFailure(L"GIF picture: its transparency mask", GetLastError());
+}
+
+int TGIFImage::FrameCount() const
+{
+    if (Empty())
+        return 1;
+    if (!(PaintOptions & goAnimate))
+        return 1;
+    return static_cast<int>(std::count_if(document_.Frames.begin(), document_.Frames.end(),
+                                          [](const auto& frame) { return !frame->Empty(); }));
+}
+
+int TGIFImage::Frame() const
+{
+    return schedule_ ? schedule_->Frame() : 0;
+}
+
+void TGIFImage::SetFrame(int frame)
+{
+    // Any frame restarts the play: a frame is only shown after those before.
+    (void)frame;
+    Restart();
+}
+
+int TGIFImage::FrameDelay(int frame) const
+{
+    if (!schedule_ || frame != schedule_->Frame())
+        return 0;
+    const int64_t wait = schedule_->MillisecondsToNextFrame();
+    return wait < 0 ? 0 : static_cast<int>(std::max<int64_t>(1, std::min<int64_t>(wait, INT32_MAX)));
+}
+
+void TGIFImage::AdvanceFrame()
+{
+    if (!schedule_)
+        return;
+    const int passed = schedule_->Update();
+    if (passed > 0)
+        Compose(passed);
+}
+
+void TGIFImage::Draw(HDC dc, const RECT& rect)
+{
+    if (Empty())
+        return;
+    if (!schedule_)
+        Restart();
+    if (!screenBits_)
+        return;
+    const int width = Width(), height = Height();
+    const int targetWidth = rect.right - rect.left, targetHeight = rect.bottom - rect.top;
+    const TOwnDC source(CreateCompatibleDC(dc));
+    if (!source) {
+        TraceIgnoredFailure(L"GIF picture: a drawing context", GetLastError());
+        return;
+    }
+    const TSelectObject select(source.Get(), screen_.Get());
+    const bool stretched = targetWidth != width || targetHeight != height;
+    if (stretched)
+        SetStretchBltMode(dc, COLORONCOLOR);
+    BOOL ok;
+    if (!anyTransparent_ || !mask_) {
+        ok = StretchBlt(dc, rect.left, rect.top, targetWidth, targetHeight, source.Get(), 0, 0, width, height, SRCCOPY);
+    } else if (!stretched) {
+        // Mask bit set: keep the canvas; clear: the screen's pixel.
+        ok = MaskBlt(dc, rect.left, rect.top, width, height, source.Get(), 0, 0, static_cast<HBITMAP>(mask_.Get()), 0,
+                     0, MAKEROP4(0x00AA0029, SRCCOPY));
+    } else {
+        // Stretched: the mask ANDed on (white keeps the canvas, black clears
+        // it), then the screen ORed in (black where transparent).
+        const TOwnDC maskDC(CreateCompatibleDC(dc));
+        const TSelectObject selectMask(maskDC.Get(), mask_.Get());
+        const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
+        const COLORREF oldBack = SetBkColor(dc, RGB(255, 255, 255));
+        ok =
+            StretchBlt(dc, rect.left, rect.top, targetWidth, targetHeight, maskDC.Get(), 0, 0, width, height, SRCAND) &&
+            StretchBlt(dc, rect.left, rect.top, targetWidth, targetHeight, source.Get(), 0, 0, width, height, SRCPAINT);
+        SetTextColor(dc, oldText);
+        SetBkColor(dc, oldBack);
+    }
+    if (!ok)
+        TraceIgnoredFailure(L"GIF picture: drawing its screen", GetLastError());
+}
+
+void StartGIFUnit()
+{
+    if (unitStarts++ > 0)
+        return;
+    TGIFImage::ClipboardFormat();
+    const TWindowDC screen(nullptr);
+    TGIFImage::SetDisplayBitsPerPixel(GetDeviceCaps(screen.Get(), BITSPIXEL) * GetDeviceCaps(screen.Get(), PLANES));
+    TPicture::RegisterFileFormat<TGIFImage>(L"GIF", L"GIF Image");
+}
+
+void EndGIFUnit()
+{
+    if (unitStarts == 0 || --unitStarts > 0)
+        return;
+    TPicture::UnregisterGraphicClass<TGIFImage>();
+}
+
+}  // namespace qrv

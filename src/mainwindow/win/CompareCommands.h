@@ -1,0 +1,92 @@
+#pragma once
+// TCompareCommands: "Dateien vergleichen" (two files, byte by byte or in the
+// external compare program) and "Verzeichnisse vergleichen..." (the active
+// file window against a second directory, under the progress form), and the
+// about box. It reaches the window through TCompareCommandsHost.
+
+#include "dialogs/SelOptRules.h"
+#include "framework/win/MessageDialog.h"
+#include "mainwindow/DirCompare.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace qrv {
+
+class TDirView;
+class TForm;
+class TSelOptForm;
+struct TOptions;
+
+class TCompareCommandsHost {
+public:
+    virtual ~TCompareCommandsHost() = default;
+    virtual TDirView* ActiveFileList() = 0;
+    // The list that is not the active one while the second file window is
+    // shown; nullptr otherwise.
+    virtual TDirView* OtherFileList() = 0;
+    // The first (0) or second (1) file window's list.
+    virtual TDirView* FileList(int Index) = 0;
+    // True while the two file windows are one above the other.
+    virtual bool StackedFileWindows() = 0;
+    virtual const TOptions& FileOptions() = 0;
+    virtual int ShowMessageBox(const std::wstring& Text, TMsgDlgType Kind, int HelpContext, TMsgDlgButtons Buttons) = 0;
+    // A TCompareResult; Esc or AbortFileComparison stops it.
+    virtual uint8_t CompareFileContents(const std::wstring& FileA, const std::wstring& FileB) = 0;
+    virtual void AbortFileComparison() = 0;
+    // The window the progress form disables, and where it goes.
+    virtual TForm* CompareWindow() = 0;
+    virtual void PlaceProgressForm(TForm& Progress) = 0;
+    virtual void RefreshStatusBar() = 0;
+    // The open dialog for the second file; false when it was cancelled.
+    virtual bool ChooseCompareFile(const std::wstring& Title, const std::wstring& InitialDir, std::wstring& Name) = 0;
+    // Shows the comparison's options; true on an accepted OK.
+    virtual bool ExecuteCompareOptions(TSelOptForm& Form) = 0;
+    // Starts Program with the shell: the result of ShellExecute.
+    virtual intptr_t StartProgram(const std::wstring& Program, const std::wstring& Parameters,
+                                  const std::wstring& Directory) = 0;
+    // The directory comparison's options as the settings stored them; the
+    // session starts with them.
+    virtual TDirCompareOptions StoredCompareOptions() = 0;
+};
+
+class TCompareCommands {
+public:
+    explicit TCompareCommands(TCompareCommandsHost& Host);
+
+    void FileCompareExecute();
+    void CompareTwoFiles(const std::wstring& First, const std::wstring& Second);
+    void FileWinCompareExecute();
+    // The about box centred on the window.
+    void HelpAboutExecute(const std::wstring& ProductTitle);
+
+    // While the directory comparison walks.
+    bool Running() const { return running_; }
+    // A close of the window while the walk runs: the walk stops and the
+    // window is closed after it (true). False when nothing runs.
+    bool HoldCloseBack();
+
+    // The remembered options and compare directory of this session.
+    const TDirCompareOptions& Options() const { return options_; }
+    const std::wstring& LastCompareDir() const { return lastCompareDir_; }
+
+private:
+    // The records of a list's items (the parent entry too; the walk drops it).
+    std::vector<TCompareRecord> RecordsOf(TDirView& List);
+    void ApplyResult(const TDirCompareResult& Result, TDirView& Active, TDirView* Compare);
+
+    TCompareCommandsHost& host_;
+    TDirCompareOptions options_;
+    bool optionsSeeded_ = false;
+    std::wstring lastCompareDir_;
+    std::wstring lastOpenDir_;
+    bool running_ = false;
+    bool abortWalk_ = false;
+    bool closeAfterWalk_ = false;
+};
+
+// The entries of a folder as comparison records ("." and ".." left out).
+std::vector<TCompareRecord> ListFolderRecords(const std::wstring& Folder);
+
+}  // namespace qrv

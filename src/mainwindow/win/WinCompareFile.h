@@ -1,0 +1,28 @@
+#pragma once
+// The file the byte comparison reads (mainwindow/FileCompare.h), over the
+// system's file handle.
+
+#include "framework/win/Handles.h"
+#include "mainwindow/FileCompare.h"
+
+#include <memory>
+#include <string>
+
+namespace qrv {
+
+// A file opened for reading, shared with writers as the other programs
+// that hold it may be.
+class TWinCompareFile : public TCompareFile {
+public:
+    explicit TWinCompareFile(TFileHandle file) : file_(std::move(file)) {}
+
+    // Nullptr when the file cannot be opened (GetLastError tells why).
+    static std::unique_ptr<TCompareFile> Open(const std::wstring& name);
+    int64_t Size() override;
+    int64_t Read(uint8_t* buffer, int64_t count) override;
+
+private:
+    TFileHandle file_;
+};
+
+}  // namespace qrv

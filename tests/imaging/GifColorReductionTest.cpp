@@ -1,0 +1,220 @@
+// Colour reduction for GIF frames: the lookups, the dither engines and the
+// octree quantiser on small pixel buffers.
+#include "imaging/GifColorReduction.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <set>
+#include <tuple>
+
+namespace qrv {
+namespace {
+
+// A picture of one colour, or of the pixels given (blue, green, red).
+struct TPicture {
+    int Width, Height;
+    std::vector<uint8_t> Bytes;
+    TBgrImage Image() const { return {Width, Height, Bytes.data(), static_cast<size_t>(Width) * 3}; }
+};
+
+TPicture Uniform(int width, int height, TGIFColor color)
+{
+    TPicture picture{width, height, {}};
+    for (int i = 0; i < width * height; ++i)
+        picture.Bytes.insert(picture.Bytes.end(), {color.Blue, color.Green, color.Red});
+    return picture;
+}
+
+TPicture Random(int width, int height, unsigned seed)
+{
+    std::mt19937 random(seed);
+    TPicture picture{width, height, std::vector<uint8_t>(static_cast<size_t>(width) * height * 3)};
+    for (uint8_t& byte : picture.Bytes)
+        byte = static_cast<uint8_t>(random());
+    return picture;
+}
+
+TEST(GifColorLookups, MapColoursToTheirEntries)
+{
+    struct TCase {
+        const char* Name;
+        TColorLookup* Lookup;
+        TGIFColor Color;
+        int Index;
+        TGIFColor Found;
+    };
+    TNetscapeColorLookup web;
+    TGrayScaleLookup grey;
+    TMonochromeLookup mono;
+    TSlowColorLookup slow({{0, 0, 0}, {200, 10, 10}, {10, 200, 10}});
+    const TCase cases[] = {
+        {"web: 25 is nearer 0", &web, {25, 25, 25}, 0, {0, 0, 0}},
+        {"web: 26 is nearer 51", &web, {26, 47, 0}, 36 + 6, {51, 51, 0}},
+        {"web: white", &web, {255, 255, 255}, 215, {255, 255, 255}},
+        {"grey: luminance", &grey, {255, 0, 0}, 76, {76, 76, 76}},
+        {"mono: white", &mono, {255, 255, 255}, 1, {255, 255, 255}},
+        {"mono: 127 is black", &mono, {127, 127, 127}, 0, {0, 0, 0}},
+        {"mono: 128 is white", &mono, {128, 128, 128}, 1, {255, 255, 255}},
+        {"slow: nearest entry", &slow, {180, 40, 30}, 1, {200, 10, 10}},
+        {"slow: the same answer again", &slow, {180, 40, 30}, 1, {200, 10, 10}},
+    };
+    for (const TCase& c : cases) {
+        TGIFColor found;
+        EXPECT_EQ(c.Lookup->FindIndex(c.Color.Red, c.Color.Green, c.Color.Blue, found), c.Index) << c.Name;
+        EXPECT_EQ(found, c.Found) << c.Name;
+    }
+}
+
+TEST(GifColorLookups, SlowLookupAsksTheInjectedSearchOncePerColour)
+{
+    int asked = 0;
+    TSlowColorLookup lookup({{1, 2, 3}, {4, 5, 6}}, [&](const TGIFPalette&, TGIFColor color) {
+        ++asked;
+        return color.Red > 100 ? 1 : 0;
+    });
+    TGIFColor found;
+    EXPECT_EQ(lookup.FindIndex(200, 0, 0, found), 1);
+    EXPECT_EQ(lookup.FindIndex(200, 0, 0, found), 1);
+    EXPECT_EQ(lookup.FindIndex(0, 0, 0, found), 0);
+    EXPECT_EQ(found, (TGIFColor{1, 2, 3}));
+    EXPECT_EQ(asked, 2);
+}
+
+TEST(GifColorLookups, SlowLookupFindsThePlainSearchsEntry)
+{
+    std::mt19937 random(11);
+    for (int round = 0; round < 20; ++round) {
+        // Few levels, so that equal distances and equal entries occur.
+        TGIFPalette palette(1 + random() % 256);
+        for (TGIFColor& entry : palette)
+            entry = {static_cast<uint8_t>(random() % 8 * 36), static_cast<uint8_t>(random() % 8 * 36),
+                     static_cast<uint8_t>(random() % 8 * 36)};
+        TSlowColorLookup lookup(palette);
+        for (int i = 0; i < 500; ++i) {
+            const TGIFColor color{static_cast<uint8_t>(random()), static_cast<uint8_t>(random()),
+                                  static_cast<uint8_t>(random())};
+            TGIFColor found;
+            ASSERT_EQ(lookup.FindIndex(color.Red, color.Green, color.Blue, found), NearestPaletteIndex(palette, color))
+                << round << ", " << i;
+        }
+    }
+}
+
+TEST(GifDitherEngines, ScanSerpentine)
+{
+    TMonochromeLookup lookup;
+    for (int kind = 0; kind <= 6; ++kind) {
+        auto engine = CreateDitherEngine(static_cast<TDitherKind>(kind), 5, lookup);
+        ASSERT_TRUE(engine);
+        for (int row = 0; row < 4; ++row) {
+            std::vector<int> columns;
+            for (int x = engine->Column(); x >= 0 && x < 5; x = engine->Column()) {
+                columns.push_back(x);
+                engine->MapPixel(0, 0, 0);
+            }
+            const std::vector<int> expected =
+                row % 2 ? std::vector<int>{4, 3, 2, 1, 0} : std::vector<int>{0, 1, 2, 3, 4};
+            EXPECT_EQ(columns, expected) << "kind " << kind << " row " << row;
+            engine->StartNextRow();
+        }
+    }
+    EXPECT_FALSE(CreateDitherEngine(static_cast<TDitherKind>(7), 5, lookup));
+}
+
+TEST(GifDitherEngines, KeepAColourOnThePaletteAndSpreadTheErrorOfOthers)
+{
+    for (int kind = 0; kind <= 6; ++kind) {
+        const auto dither = static_cast<TDitherKind>(kind);
+        // On the web cube: every pixel stays on its entry.
+        const TReducedImage onPalette =
+            ReduceColors(Uniform(9, 7, {102, 51, 204}).Image(), TColorReductionMethod::crmWebCube216, dither, 8);
+        EXPECT_EQ(onPalette.Indices, std::vector<uint8_t>(63, 2 * 36 + 1 * 6 + 4)) << "kind " << kind;
+        // Mid grey to black and white: nearest gives one entry, the
+        // diffusers a mixture of about half white.
+        const TReducedImage grey =
+            ReduceColors(Uniform(32, 32, {128, 128, 128}).Image(), TColorReductionMethod::crmMonochrome, dither, 8);
+        const auto whites = std::count(grey.Indices.begin(), grey.Indices.end(), 1);
+        if (dither == TDitherKind::dkNearest)
+            EXPECT_EQ(whites, 1024);
+        else
+            EXPECT_NEAR(whites, 512, 40) << "kind " << kind;
+    }
+}
+
+TEST(GifReduceColors, MethodsGiveTheirPalettes)
+{
+    const TPicture picture = Random(16, 9, 3);
+    TReductionPalettes palettes;
+    palettes.Custom = {{1, 1, 1}, {250, 250, 250}, {250, 0, 0}};
+    struct TCase {
+        TColorReductionMethod Method;
+        size_t Colors;
+    };
+    const TCase cases[] = {
+        {TColorReductionMethod::crmGray4, 4},     {TColorReductionMethod::crmMonochrome, 2},
+        {TColorReductionMethod::crmGray256, 256}, {TColorReductionMethod::crmWebCube216, 216},
+        {TColorReductionMethod::crmQuantize, 16}, {TColorReductionMethod::crmCustomPalette, 3},
+    };
+    for (const TCase& c : cases) {
+        const TReducedImage reduced =
+            ReduceColors(picture.Image(), c.Method, TDitherKind::dkFloydSteinberg, 4, palettes);
+        EXPECT_EQ(reduced.Palette.size(), c.Colors) << static_cast<int>(c.Method);
+        ASSERT_EQ(reduced.Indices.size(), 16u * 9) << static_cast<int>(c.Method);
+        for (uint8_t index : reduced.Indices)
+            ASSERT_LT(index, c.Colors) << static_cast<int>(c.Method);
+    }
+    // crmNone keeps the true colours: nothing is reduced; without a palette
+    // nothing can be.
+    EXPECT_TRUE(
+        ReduceColors(picture.Image(), TColorReductionMethod::crmNone, TDitherKind::dkStucki, 8).Indices.empty());
+    EXPECT_TRUE(
+        ReduceColors(picture.Image(), TColorReductionMethod::crmSystem20, TDitherKind::dkNearest, 8).Indices.empty());
+}
+
+TEST(GifOctree, KeepsFewColoursExactlyAndReducesMany)
+{
+    TPicture few{5, 1, {}};
+    const TGIFColor colors[] = {{10, 20, 30}, {200, 100, 0}, {10, 20, 30}, {0, 0, 255}, {7, 7, 7}};
+    for (const TGIFColor& color : colors)
+        few.Bytes.insert(few.Bytes.end(), {color.Blue, color.Green, color.Red});
+    const TGIFPalette palette = BuildQuantizedPalette(few.Image(), 256, 8);
+    ASSERT_EQ(palette.size(), 256u);
+    std::set<std::tuple<int, int, int>> entries;
+    for (size_t i = 0; i < 4; ++i)
+        entries.insert({palette[i].Red, palette[i].Green, palette[i].Blue});
+    EXPECT_EQ(entries, (std::set<std::tuple<int, int, int>>{{10, 20, 30}, {200, 100, 0}, {0, 0, 255}, {7, 7, 7}}));
+    for (size_t i = 4; i < 256; ++i)
+        ASSERT_EQ(palette[i], TGIFColor{}) << i;
+
+    TColorQuantizer many(16, 8);
+    const TPicture noise = Random(64, 64, 9);
+    for (size_t i = 0; i < noise.Bytes.size(); i += 3)
+        many.AddColor(noise.Bytes[i + 2], noise.Bytes[i + 1], noise.Bytes[i]);
+    EXPECT_LE(many.LeafCount(), 16);
+    EXPECT_EQ(many.Palette().size(), static_cast<size_t>(many.LeafCount()));
+}
+
+TEST(GifOctree, TwentyMegapixelsOfWhiteQuantiseToWhite)
+{
+    TColorQuantizer quantizer(256, 8);
+    for (int i = 0; i < 20'000'000; ++i)
+        quantizer.AddColor(255, 255, 255);
+    EXPECT_EQ(quantizer.Palette(), (TGIFPalette{{255, 255, 255}}));
+}
+
+TEST(GifOctree, SystemColoursTakeTheEnds)
+{
+    TGIFPalette system;
+    for (int i = 0; i < 20; ++i)
+        system.push_back({static_cast<uint8_t>(i), 0, 0});
+    const TGIFPalette palette = BuildQuantizedPalette(Uniform(3, 3, {9, 99, 199}).Image(), 256, 8, &system);
+    ASSERT_EQ(palette.size(), 256u);
+    EXPECT_EQ(palette[9], system[9]);
+    EXPECT_EQ(palette[10], (TGIFColor{9, 99, 199}));
+    EXPECT_EQ(palette[246], system[10]);
+    EXPECT_EQ(palette[255], system[19]);
+}
+
+}  // namespace
+}  // namespace qrv
