@@ -3,6 +3,7 @@
 #include "archives/win/KyZipLV.h"
 #include "common/BaseUtils.h"
 #include "common/win/BaseUtilsWin.h"
+#include "common/win/FileQueries.h"
 #include "editor/win/EasyEditor.h"
 #include "framework/IgnoredError.h"
 #include "framework/ScopeExit.h"
@@ -219,7 +220,7 @@ void TFileDisplay::ShowEditorText(const std::wstring& Path, const std::optional<
         // A text may be changed when the content test found text and the
         // file is not read-only; a text forced on other content, or a file
         // whose attributes cannot be read, stays read-only.
-        const DWORD attributes = GetFileAttributesW(Path.c_str());
+        const DWORD attributes = FileAttributes(Path);
         const bool writable =
             Kind && Kind->Text && attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_READONLY);
         source.SetReadOnly(!writable);
