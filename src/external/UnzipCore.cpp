@@ -81,7 +81,27 @@ private:
     size_t used_ = 0;
 };
 
-enum class TDataResult { ok, badData, tooLarge, writeFailed, cancelled };
+enum class TDataResult { ok, badData, tooLarge, writeFailed, openFailed, cancelled };
+
+// What one attempt at an entry's data gave.
+struct TUnpacked {
+    TDataResult Result = TDataResult::ok;
+    uint32_t Crc = 0;
+    uint64_t Produced = 0;
+
+    // The data did not decode to what the headers promise: damage, or a
+    // wrong password that only happened to fit the one check byte.
+    bool Failed(const TZipEntryInfo& e) const
+    {
+        return Result == TDataResult::badData || Result == TDataResult::tooLarge ||
+               (Result == TDataResult::ok && (Produced != e.Size || Crc != e.Crc));
+    }
+};
+
+bool Contains(const std::vector<std::string>& list, const std::string& item)
+{
+    return std::find(list.begin(), list.end(), item) != list.end();
+}
 
 class TUnzipRun {
 public:
@@ -94,10 +114,13 @@ public:
 private:
     bool Selected(const std::wstring& name) const;
     void Process(const TZipEntryInfo& e);
-    std::optional<std::string> FindPassword(const TZipEntryInfo& e, const std::string& name, uint64_t dataAt);
+    std::optional<std::string> FindPassword(const TZipEntryInfo& e, const std::string& name, uint64_t dataAt,
+                                            int32_t& asked, const std::vector<std::string>& refused);
     bool PasswordFits(const TZipEntryInfo& e, const std::string& password, uint64_t dataAt);
     TDataResult Unpack(const TZipEntryInfo& e, uint64_t dataAt, const std::string* password, TEntrySink& sink,
                        uint32_t& crc, uint64_t& produced);
+    TUnpacked UnpackTo(const TZipEntryInfo& e, uint64_t dataAt, const std::string* password, bool test, bool toMemory,
+                       const fs::path& target);
 
     const UnzCommand& cmd_;
     TByteSource& src_;
@@ -136,21 +159,27 @@ bool TUnzipRun::PasswordFits(const TZipEntryInfo& e, const std::string& password
     return header[kCryptHeaderSize - 1] == TZipCrypto::CheckByte(e);
 }
 
-std::optional<std::string> TUnzipRun::FindPassword(const TZipEntryInfo& e, const std::string& name, uint64_t dataAt)
+// The check byte lets one wrong password in 256 through, so a password
+// whose data then failed is refused: the command's and the last good one are
+// not tried again, and the user is asked (Asked counts the questions of
+// this entry). A refused password the user types once more is taken: the
+// user insists, and the entry's damage is reported as such.
+std::optional<std::string> TUnzipRun::FindPassword(const TZipEntryInfo& e, const std::string& name, uint64_t dataAt,
+                                                   int32_t& asked, const std::vector<std::string>& refused)
 {
-    if (cmd_.Password && PasswordFits(e, cmd_.Password, dataAt))
+    if (cmd_.Password && !Contains(refused, cmd_.Password) && PasswordFits(e, cmd_.Password, dataAt))
         return std::string(cmd_.Password);
-    if (!lastGoodPassword_.empty() && PasswordFits(e, lastGoodPassword_, dataAt))
+    if (!lastGoodPassword_.empty() && !Contains(refused, lastGoodPassword_) &&
+        PasswordFits(e, lastGoodPassword_, dataAt))
         return lastGoodPassword_;
-    for (int32_t attempt = 0; attempt < cmd_.PasswordReqCount && !report_.Cancelled(); ++attempt) {
-        const ZipCallbackData reply = report_.Call(zacPassword, 0, 0, name, attempt + 1, 0, 0);
+    while (asked < cmd_.PasswordReqCount && !report_.Cancelled()) {
+        ++asked;
+        const ZipCallbackData reply = report_.Call(zacPassword, 0, 0, name, asked, 0, 0);
         if (report_.Cancelled() || reply.ReplyValue == 0)
             break;
         const std::string password(reply.Msg);
-        if (PasswordFits(e, password, dataAt)) {
-            lastGoodPassword_ = password;
+        if (PasswordFits(e, password, dataAt))
             return password;
-        }
     }
     return std::nullopt;
 }
@@ -231,6 +260,43 @@ TDataResult TUnzipRun::Unpack(const TZipEntryInfo& e, uint64_t dataAt, const std
     return TDataResult::ok;
 }
 
+// One attempt at the entry's data, into a fresh sink: a file written anew,
+// the caller's memory from its start, or nowhere when testing.
+TUnpacked TUnzipRun::UnpackTo(const TZipEntryInfo& e, uint64_t dataAt, const std::string* password, bool test,
+                              bool toMemory, const fs::path& target)
+{
+    TUnpacked got;
+    if (test) {
+        TNullSink sink;
+        got.Result = Unpack(e, dataAt, password, sink, got.Crc, got.Produced);
+    } else if (toMemory) {
+        TMemorySink sink(static_cast<unsigned char*>(cmd_.OutStream),
+                         cmd_.OutStreamSize > 0 ? static_cast<size_t>(cmd_.OutStreamSize) : 0);
+        try {
+            got.Result = Unpack(e, dataAt, password, sink, got.Crc, got.Produced);
+        } catch (const ETruncated&) {
+            got.Result = TDataResult::badData;
+        }
+    } else {
+        std::error_code ec;
+        fs::create_directories(target.parent_path(), ec);
+        TFilePtr file = OpenFile(target, "wb");
+        if (!file) {
+            got.Result = TDataResult::openFailed;
+            return got;
+        }
+        TFileSink sink(file.get());
+        try {
+            got.Result = Unpack(e, dataAt, password, sink, got.Crc, got.Produced);
+        } catch (const ETruncated&) {
+            got.Result = TDataResult::badData;
+        }
+        if (std::fclose(file.release()) != 0 && got.Result == TDataResult::ok)
+            got.Result = TDataResult::writeFailed;
+    }
+    return got;
+}
+
 void TUnzipRun::Process(const TZipEntryInfo& e)
 {
     const std::wstring wideName = DecodeEntryName(e, hooks_.Names);
@@ -306,65 +372,59 @@ void TUnzipRun::Process(const TZipEntryInfo& e)
         }
     }
 
-    const uint64_t dataAt = ZipDataOffset(src_, e);
-    std::optional<std::string> password;
-    if (e.Encrypted()) {
-        password = FindPassword(e, name, dataAt);
-        if (report_.Cancelled())
-            return;
-        if (!password) {
-            report_.Skipped(name, zskBadPassword);
-            return;
-        }
-    }
-
-    report_.Call(zacItem, 0, static_cast<int64_t>(e.Size), name);
-    uint32_t crc = 0;
-    uint64_t produced = 0;
-    TDataResult result;
-    if (test) {
-        TNullSink sink;
-        result = Unpack(e, dataAt, password ? &*password : nullptr, sink, crc, produced);
-    } else if (toMemory) {
-        // The caller sizes its memory to the file and names it in the record.
-        report_.Call(zacStream, 0, static_cast<int64_t>(e.Size), name);
-        if (report_.Cancelled())
-            return;
-        TMemorySink sink(static_cast<unsigned char*>(cmd_.OutStream),
-                         cmd_.OutStreamSize > 0 ? static_cast<size_t>(cmd_.OutStreamSize) : 0);
-        try {
-            result = Unpack(e, dataAt, password ? &*password : nullptr, sink, crc, produced);
-        } catch (const ETruncated&) {
-            result = TDataResult::badData;
-        }
-    } else {
-        std::error_code ec;
-        fs::create_directories(target.parent_path(), ec);
-        TFilePtr file = OpenFile(target, "wb");
-        if (!file) {
-            report_.Message(1, "Datei kann nicht angelegt werden: " + name);
-            report_.Skipped(name, zskGeneralExtractError);
-            return;
-        }
-        TFileSink sink(file.get());
-        try {
-            result = Unpack(e, dataAt, password ? &*password : nullptr, sink, crc, produced);
-        } catch (const ETruncated&) {
-            result = TDataResult::badData;
-        }
-        if (std::fclose(file.release()) != 0 && result == TDataResult::ok)
-            result = TDataResult::writeFailed;
-    }
-
     auto removeOutput = [&] {
         if (toFile) {
             std::error_code ec;
             fs::remove(target, ec);
         }
     };
+    const uint64_t dataAt = ZipDataOffset(src_, e);
+    std::vector<std::string> refused;
+    int32_t asked = 0;
+    bool announced = false;
+    TUnpacked unpacked;
+    for (;;) {
+        std::optional<std::string> password;
+        if (e.Encrypted()) {
+            password = FindPassword(e, name, dataAt, asked, refused);
+            if (report_.Cancelled())
+                return;
+            if (!password) {
+                report_.Skipped(name, zskBadPassword);
+                return;
+            }
+        }
+        if (!announced) {
+            announced = true;
+            report_.Call(zacItem, 0, static_cast<int64_t>(e.Size), name);
+            if (toMemory) {
+                // The caller sizes its memory to the file and names it in the record.
+                report_.Call(zacStream, 0, static_cast<int64_t>(e.Size), name);
+                if (report_.Cancelled())
+                    return;
+            }
+        }
+        unpacked = UnpackTo(e, dataAt, password ? &*password : nullptr, test, toMemory, target);
+        if (password && unpacked.Failed(e) && !Contains(refused, *password)) {
+            removeOutput();
+            refused.push_back(*password);
+            continue;
+        }
+        if (password)
+            lastGoodPassword_ = *password;
+        break;
+    }
+    const TDataResult result = unpacked.Result;
+    const uint32_t crc = unpacked.Crc;
+    const uint64_t produced = unpacked.Produced;
+
     switch (result) {
     case TDataResult::cancelled:
         removeOutput();
+        return;
+    case TDataResult::openFailed:
+        report_.Message(1, "Datei kann nicht angelegt werden: " + name);
+        report_.Skipped(name, zskGeneralExtractError);
         return;
     case TDataResult::writeFailed:
         removeOutput();

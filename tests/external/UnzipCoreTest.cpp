@@ -8,6 +8,7 @@
 #include "external/ByteSource.h"
 #include "external/UnzipCore.h"
 #include "external/ZipFixture.h"
+#include "external/ZipFormat.h"
 #include "framework/FilePath.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,10 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <iterator>
+#include <string>
+#include <vector>
 
 using namespace qrv::test;
 using namespace qrv::external;
@@ -317,4 +322,121 @@ TEST_F(UnzipCoreTest, DamagedArchivesAreReportedNotFatal)
         EXPECT_EQ(UnzipRun(cmd, source, TUnzipHooks{}), 0);
         EXPECT_GE(log.Count(zacMessage) + log.Count(zacSkipped), 1u);
     }
+}
+
+namespace {
+
+// A password other than Right whose decrypted ZipCrypto header ends in the
+// first entry's check byte, found by trying "falsch0", "falsch1", ... against
+// that header (one in 256 fits, so a few hundred tries find one): the wrong
+// password the one check byte lets through.
+std::string WrongPasswordPassingTheCheck(const std::string& zip, const std::string& right)
+{
+    TMemorySource source(zip);
+    const TZipEntryInfo entry = ReadZipDirectory(source).Entries.at(0);
+    unsigned char stored[kCryptHeaderSize];
+    source.ReadAt(ZipDataOffset(source, entry), stored, sizeof stored);
+    for (int i = 0; i < 100000; ++i) {
+        const std::string candidate = "falsch" + std::to_string(i);
+        if (candidate == right)
+            continue;
+        unsigned char header[kCryptHeaderSize];
+        std::copy(std::begin(stored), std::end(stored), header);
+        TZipCrypto crypto(candidate);
+        crypto.Decrypt(header, sizeof header);
+        if (header[kCryptHeaderSize - 1] == TZipCrypto::CheckByte(entry))
+            return candidate;
+    }
+    return {};
+}
+
+}  // namespace
+
+// A wrong password that passes the check byte fails in the data (inflate or
+// CRC): it is refused like any wrong one, the user is asked again through the
+// password callback, nothing of the attempt stays, and the right password
+// then opens this entry and the next without another question. A damaged
+// entry whose password the user gives once more is reported as damaged.
+TEST_F(UnzipCoreTest, AWrongPasswordPassingTheCheckByteIsAskedAgainNotAnError)
+{
+    const std::string right = "richtig";
+    for (const int level : {0, 6}) {
+        SCOPED_TRACE("level " + std::to_string(level));
+        const std::string first = TextBytes(20000, 21), second = RandomBytes(3000, 22);
+        const std::string zip =
+            BuildZipFixture({{"geheim.txt", first, level, right}, {"zweite.bin", second, level, right}});
+        WriteFile(archive, zip);
+        const std::string wrong = WrongPasswordPassingTheCheck(zip, right);
+        ASSERT_FALSE(wrong.empty());
+        auto answering = [](std::vector<std::string> replies) {
+            return [replies, next = size_t(0)](ZipCallbackData& data) mutable {
+                if (data.ActionCode == zacPassword && next < replies.size()) {
+                    std::snprintf(data.Msg, sizeof data.Msg, "%s", replies[next++].c_str());
+                    data.ReplyValue = 1;
+                }
+                return 0;
+            };
+        };
+
+        for (const bool toMemory : {false, true}) {
+            SCOPED_TRACE(toMemory ? "into memory" : "into files");
+            fs::remove_all(out);
+            TUnzipCall given = Call(wrong);
+            given.ToMemory = toMemory;
+            given.Log.Answer = answering({right});
+            EXPECT_EQ(given.Run(), toMemory ? 1 : 2);
+            EXPECT_EQ(given.Log.Count(zacPassword), 1u);
+            EXPECT_EQ(given.Log.Count(zacCRCError), 0u);
+            EXPECT_TRUE(SkipTypes(given.Log).empty());
+            if (toMemory)
+                EXPECT_TRUE(given.Memory == first) << "the memory holds other bytes";
+            else
+                ExpectSameTree(ReadTree(out), {{"geheim.txt", first}, {"zweite.bin", second}});
+        }
+
+        // Typed by the user: asked again, with the attempt's number.
+        fs::remove_all(out);
+        TUnzipCall typed = Call();
+        typed.PasswordReqCount = 3;
+        typed.Log.Answer = answering({wrong, right});
+        EXPECT_EQ(typed.Run(), 2);
+        std::vector<int32_t> attempts;
+        for (const auto& call : typed.Log.Calls)
+            if (call.ActionCode == zacPassword)
+                attempts.push_back(call.Arg1);
+        EXPECT_EQ(attempts, (std::vector<int32_t>{1, 2}));
+        EXPECT_EQ(typed.Log.Count(zacCRCError), 0u);
+        ExpectSameTree(ReadTree(out), {{"geheim.txt", first}, {"zweite.bin", second}});
+
+        // The user gives up: a refused password, and no file of the attempt.
+        fs::remove_all(out);
+        TUnzipCall givenUp = Call(wrong);
+        givenUp.Specs = {"geheim.txt"};
+        EXPECT_EQ(givenUp.Run(), 0);
+        EXPECT_EQ(givenUp.Log.Count(zacPassword), 1u);
+        EXPECT_EQ(givenUp.Log.Count(zacCRCError), 0u);
+        EXPECT_EQ(SkipTypes(givenUp.Log), (std::vector<int32_t>{zskBadPassword}));
+        EXPECT_FALSE(fs::exists(out / "geheim.txt"));
+
+        TUnzipCall tested = Call(wrong);
+        tested.Test = true;
+        tested.Log.Answer = answering({right});
+        EXPECT_EQ(tested.Run(), 2);
+        EXPECT_EQ(tested.Log.Count(zacPassword), 1u);
+    }
+
+    // Damage, not a wrong password: the user insists on the password.
+    WriteFile(archive, BuildZipFixture({{"kaputt.txt", TextBytes(5000, 23), 6, right, 0x5A8A6000, 0x20, false, true}}));
+    fs::remove_all(out);
+    TUnzipCall insisted = Call(right);
+    insisted.Log.Answer = [&](ZipCallbackData& data) {
+        if (data.ActionCode == zacPassword) {
+            std::snprintf(data.Msg, sizeof data.Msg, "%s", right.c_str());
+            data.ReplyValue = 1;
+        }
+        return 0;
+    };
+    EXPECT_EQ(insisted.Run(), 0);
+    EXPECT_EQ(insisted.Log.Count(zacPassword), 1u);
+    EXPECT_EQ(insisted.Log.Count(zacCRCError), 1u);
 }

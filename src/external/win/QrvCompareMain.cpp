@@ -4,6 +4,8 @@
 // line, the arguments as it parsed them and its working directory to that
 // file, as one UTF-8 line. Exit code 0 equal, 1 different, 2 trouble.
 
+#include "framework/win/Handles.h"
+
 #include <windows.h>
 
 #include <shellapi.h>
@@ -63,15 +65,14 @@ int WriteLog(const std::wstring& logFile, const std::wstring& raw, const std::ve
     for (size_t i = 0; i < args.size(); ++i)
         line += (i ? L"|" : L"") + args[i];
     line += L"\tcwd=" + CurrentDirectory() + L"\n";
-    const HANDLE file = CreateFileW(logFile.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    const qrv::TFileHandle file(CreateFileW(logFile.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                            nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return 2;
     const std::string bytes = Utf8(line);
     DWORD written = 0;
-    const bool ok =
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
-    CloseHandle(file);
+    const bool ok = WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                    written == bytes.size();
     return ok ? 0 : 2;
 }
 

@@ -6,6 +6,7 @@
 #include "common/FileOperator.h"
 #include "common/win/BaseUtilsWin.h"
 #include "common/win/DragDropFilesEx.h"
+#include "common/win/FileQueries.h"
 #include "common/win/FileClipboard.h"
 #include "common/win/ShellFileOperator.h"
 #include "framework/IgnoredError.h"
@@ -30,15 +31,15 @@ namespace qrv {
 
 namespace {
 
+// The planners take plain functions of a path.
 bool PathIsDirectory(const std::wstring& Path)
 {
-    const DWORD attributes = GetFileAttributesW(Path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    return DirExists(Path);
 }
 
 bool PathIsThere(const std::wstring& Path)
 {
-    return GetFileAttributesW(Path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return PathExists(Path);
 }
 
 }  // namespace
