@@ -6,6 +6,7 @@
 #include "framework/ScopeExit.h"
 #include "framework/win/Handles.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace qrv {
@@ -118,6 +119,37 @@ bool EmptyFileClipboard(HWND Owner)
     }
     ScopeExit close([] { CloseClipboard(); });
     return EmptyClipboard() != FALSE;
+}
+
+DWORD PutTextOnClipboard(HWND Owner, std::u16string_view Text)
+{
+    if (!OpenClipboardPatiently(Owner)) {
+        return 0;
+    }
+    bool written = false;
+    {
+        ScopeExit close([] { CloseClipboard(); });
+        std::vector<uint8_t> bytes((Text.size() + 1) * sizeof(char16_t), 0);
+        std::memcpy(bytes.data(), Text.data(), Text.size() * sizeof(char16_t));
+        written = EmptyClipboard() && PutBytes(CF_UNICODETEXT, bytes);
+    }
+    return written ? std::max<DWORD>(GetClipboardSequenceNumber(), 1) : 0;
+}
+
+std::optional<std::u16string> ReadClipboardText(HWND Owner)
+{
+    if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenClipboardPatiently(Owner)) {
+        return std::nullopt;
+    }
+    ScopeExit close([] { CloseClipboard(); });
+    const auto block = GetBytes(CF_UNICODETEXT);
+    if (!block) {
+        return std::nullopt;
+    }
+    std::u16string text(block->size() / sizeof(char16_t), u'\0');
+    std::memcpy(text.data(), block->data(), text.size() * sizeof(char16_t));
+    text.resize(std::min(text.find(u'\0'), text.size()));
+    return text;
 }
 
 }  // namespace qrv

@@ -25,4 +25,12 @@ std::optional<TClipboardFiles> ReadClipboardFiles(HWND Owner);
 bool ClipboardHasFiles();
 [[nodiscard]] bool EmptyFileClipboard(HWND Owner);
 
+// Text on the clipboard, in UTF-16 (CF_UNICODETEXT, NUL-terminated; the
+// system offers the ANSI form beside it). Putting answers the clipboard's
+// sequence number after the write, 0 when the clipboard could not be opened
+// or written. Reading takes the text up to its first NUL but never past the
+// memory block; nothing when the clipboard holds no text.
+[[nodiscard]] DWORD PutTextOnClipboard(HWND Owner, std::u16string_view Text);
+std::optional<std::u16string> ReadClipboardText(HWND Owner);
+
 }  // namespace qrv

@@ -10,6 +10,7 @@
 // and scroll, a left click places the caret.
 
 #include "editor/EasyCharIndex.h"
+#include "editor/EasyEditCommands.h"
 #include "editor/EasyEditSource.h"
 #include "editor/EasyEditorLink.h"
 #include "editor/EasyEditorOptions.h"
@@ -44,7 +45,10 @@ class TForm;
 // The editor's window frame.
 enum class TEasyBorderStyle { bsNone, bsSingle };
 
-class TCustomEasyEdit : public TCustomControl, private TEasyEditorLink, private TEasyPainterHost {
+class TCustomEasyEdit : public TCustomControl,
+                        private TEasyEditorLink,
+                        private TEasyPainterHost,
+                        private TEasyEditCommandHost {
 public:
     explicit TCustomEasyEdit(TComponent* owner);
     ~TCustomEasyEdit() override;
@@ -189,6 +193,18 @@ public:
     std::wstring SelText();
     void Undo();
     bool CanUndo();
+    // The clipboard in UTF-16; a cut deletes only what the clipboard took.
+    void CopyToClipboard() { commands_.CopyToClipboard(); }
+    void CutToClipboard() { commands_.CutToClipboard(); }
+    void PasteFromClipboard() { commands_.PasteFromClipboard(); }
+    // The selected text with CR LF between its lines; replacing it inserts
+    // the text in the old selection's mode, at the caret without one.
+    std::wstring GetSelText();
+    void SetSelText(const std::wstring& text);
+    // Deletes the selected text (ClearSelection only unselects).
+    void DeleteSelection() { commands_.DeleteSelection(); }
+    // The editing commands the key maps bind, and typing.
+    TEasyEditCommands& Commands() { return commands_; }
 
     // The character index of a position and back (CR LF between lines).
     int64_t PosToCharIndex(TEasyPoint pos);
@@ -215,8 +231,8 @@ public:
     // The character painted for a formatting mark.
     virtual char16_t GetFormattingMark(int kind);
 
-    // The result the input method finished last, whole and in UTF-16, kept
-    // for the typing that will take it (this editor types nothing yet).
+    // The result the input method finished last, whole and in UTF-16; it
+    // is typed as one text when its last character arrives.
     const std::wstring& ImeResult() const { return imeResult_; }
 
     std::function<void(TComponent* Sender, TEasyEditSourceStates State)> OnSourceChanged;
@@ -268,6 +284,21 @@ private:
     void PageChanged(int pageIndex) override;
     void InvalidatePage(int pageIndex) override;
     void RulerChanged() override;
+
+    // TEasyEditCommandHost: what the command core asks.
+    TCustomEasyEditSource& Source() override { return *GetEditSource(); }
+    TEasyEditorOptions CommandOptions() override { return options_; }
+    int ColumnToX(int line, int column) override;
+    int XToColumn(int line, int x) override;
+    int VisibleRowCount() override { return VisibleRows(); }
+    bool MoveCaretByRows(int rows) override;
+    bool ViewCommand(int code) override;
+    TEasySelCorners Selection() override { return {selStart_, selEnd_, false}; }
+    int StoredSelMode() override { return selMode_; }
+    void StoreSelection(TEasyPoint start, TEasyPoint end, int mode) override;
+    bool PutOnClipboard(const std::u16string& text, bool block) override;
+    std::optional<std::u16string> ReadClipboard(bool& block) override;
+    void Beep() override;
 
     // TEasyPainterHost: what the line painter asks.
     TCustomEasyEditSource& PainterSource() override { return *GetEditSource(); }
@@ -384,6 +415,8 @@ private:
     bool EditMessage(TMessage& message);
     // Runs the key map's binding of the key; false when the key was not used.
     bool KeyDown(WORD key);
+    // A typed character; false when it is not the editor's to type.
+    bool KeyPress(wchar_t c);
     int64_t SelectedLength();
     // A block's text: its lines' columns inside it, CR LF between them.
     std::u16string BlockText();
@@ -465,6 +498,11 @@ private:
     bool caretCreated_ = false;
     bool trackingMouse_ = false;
     std::wstring imeResult_;
+    // Characters of the input method's result still to arrive as WM_CHAR.
+    size_t imeLeft_ = 0;
+    // A key-down the key map used swallows the character that follows it.
+    bool keyHandled_ = false;
+    TEasyEditCommands commands_{*this};
     // The longest line's length, -1 when it must be measured again.
     int longestLine_ = -1;
     TEasyLineStyles lineStyles_{this};

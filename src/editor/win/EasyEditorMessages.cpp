@@ -6,6 +6,7 @@
 
 #include "editor/EasyEditMessages.h"
 #include "editor/EasyEditScroll.h"
+#include "common/win/FileClipboard.h"
 #include "editor/WideText.h"
 #include "editor/win/EasyHint.h"
 #include "framework/ScopeExit.h"
@@ -334,52 +335,34 @@ void TCustomEasyEdit::UpdateScrollHint(int code)
 
 bool TCustomEasyEdit::ExecuteCommand(int code)
 {
+    commands_.HideCaret = hideCaret_;
+    const bool done = commands_.Execute(TEasyKeyHandler::ExecuteCommand, code);
+    // A move also from an editor without the focus shows the caret.
+    if (done && code != 49 && code != 50 && !hideCaret_)
+        MakeCaretVisible();
+    UpdateCaretPos();
+    return done;
+}
+
+bool TCustomEasyEdit::MoveCaretByRows(int rows)
+{
+    if (!Wrapping() || !HandleAllocated())
+        return false;
     TCustomEasyEditSource& source = *GetEditSource();
-    const int x = source.CaretX(), y = source.CaretY();
-    const int lastLine = std::max(Lines().Count() - 1, 0);
-    const int page = VisibleRows();
-    auto lineLength = [this](int line) { return static_cast<int>(Lines().Get(line).size()); };
-    // Moves the caret by rows: word-wrap rows, else lines.
-    auto byRows = [&](int rows) {
-        if (Wrapping() && HandleAllocated()) {
-            TEasyWrapPos rowPos;
-            if (rows_.TextToRow({x, y}, false, rowPos)) {
-                TEasyWrapPos target;
-                const int row = ClampedAdd(rowPos.Y, rows, std::max(RowCount() - 1, 0));
-                if (rows_.RowToText({rowPos.X, row}, target)) {
-                    source.SetCaretPos(target.X, target.Y);
-                    return;
-                }
-            }
-        }
-        source.SetCaretPos(x, ClampedAdd(y, rows, lastLine));
-    };
-    auto wordStart = [&](bool forward) {
-        const std::u16string line = Lines().Get(y);
-        int column = std::min(x, static_cast<int>(line.size()));
-        if (forward) {
-            if (column >= static_cast<int>(line.size())) {
-                if (y < lastLine)
-                    source.SetCaretPos(0, y + 1);
-                return;
-            }
-            while (column < int(line.size()) && !source.IsDelimiter(line[size_t(column)]))
-                ++column;
-            while (column < int(line.size()) && source.IsDelimiter(line[size_t(column)]))
-                ++column;
-        } else {
-            if (column == 0) {
-                if (y > 0)
-                    source.SetCaretPos(lineLength(y - 1), y - 1);
-                return;
-            }
-            while (column > 0 && source.IsDelimiter(line[size_t(column - 1)]))
-                --column;
-            while (column > 0 && !source.IsDelimiter(line[size_t(column - 1)]))
-                --column;
-        }
-        source.SetCaretPos(column, y);
-    };
+    TEasyWrapPos rowPos;
+    if (!rows_.TextToRow({source.CaretX(), source.CaretY()}, false, rowPos))
+        return false;
+    TEasyWrapPos target;
+    const int row = ClampedAdd(rowPos.Y, rows, std::max(RowCount() - 1, 0));
+    if (!rows_.RowToText({rowPos.X, row}, target))
+        return false;
+    source.SetCaretPos(target.X, target.Y);
+    return true;
+}
+
+bool TCustomEasyEdit::ViewCommand(int code)
+{
+    TCustomEasyEditSource& source = *GetEditSource();
     // Without a caret the cursor keys move the view instead.
     if (hideCaret_ && code >= 0 && code <= 3) {
         const int rows = code == 0 ? -1 : code == 1 ? 1 : 0;
@@ -391,65 +374,82 @@ bool TCustomEasyEdit::ExecuteCommand(int code)
         return true;
     }
     switch (code) {
-    case 0:
-        byRows(-1);
-        break;
-    case 1:
-        byRows(1);
-        break;
-    case 2:
-        source.CaretLeft();
-        break;
-    case 3:
-        source.CaretRight();
-        break;
-    case 4:
-        ScrollByPages(-1);
-        byRows(-page);
-        break;
-    case 5:
-        ScrollByPages(1);
-        byRows(page);
-        break;
-    case 8:
-        wordStart(false);
-        break;
-    case 9:
-        wordStart(true);
-        break;
-    case 10:
-        source.SetCaretPos(0, y);
-        break;
-    case 11:
-        source.SetCaretPos(lineLength(y), y);
-        break;
-    case 12:
-        source.SetCaretPos(0, 0);
-        break;
-    case 13:
-        source.SetCaretPos(lineLength(lastLine), lastLine);
-        break;
     case 14:
     case 15: {
-        const int row = code == 14 ? topRow_ : topRow_ + page - 1;
+        const int row = code == 14 ? topRow_ : topRow_ + VisibleRows() - 1;
         const TEasyPoint target = ViewToText(POINT{TextAreaLeft(), RowTop(row)});
-        source.SetCaretPos(x, target.Y);
-        break;
+        source.SetCaretPos(source.CaretX(), target.Y);
+        return true;
     }
     case 49:
         ScrollByRows(-1);
-        break;
+        return true;
     case 50:
         ScrollByRows(1);
-        break;
+        return true;
+    case 52:
+        MakeCaretVisible(true);
+        return true;
     default:
         return false;
     }
-    // A move also from an editor without the focus shows the caret.
-    if (code != 49 && code != 50)
-        MakeCaretVisible();
-    UpdateCaretPos();
+}
+
+int TCustomEasyEdit::ColumnToX(int line, int column)
+{
+    return TextToView({column, line}).x;
+}
+
+int TCustomEasyEdit::XToColumn(int line, int x)
+{
+    const POINT at = TextToView({0, line});
+    return ViewToText(POINT{x, at.y}).X;
+}
+
+void TCustomEasyEdit::StoreSelection(TEasyPoint start, TEasyPoint end, int mode)
+{
+    if (mode == smNone)
+        ClearSelection();
+    else
+        SetSelection(start, end, mode);
+}
+
+namespace {
+
+// The clipboard's sequence number after this program's last block copy:
+// only that very text pastes as a rectangle, in every editor of the process.
+DWORD blockCopySequence = 0;
+
+}  // namespace
+
+bool TCustomEasyEdit::PutOnClipboard(const std::u16string& text, bool block)
+{
+    const DWORD sequence = PutTextOnClipboard(handle_, text);
+    if (sequence == 0)
+        return false;
+    blockCopySequence = block ? sequence : 0;
     return true;
+}
+
+std::optional<std::u16string> TCustomEasyEdit::ReadClipboard(bool& block)
+{
+    block = blockCopySequence != 0 && blockCopySequence == GetClipboardSequenceNumber();
+    return ReadClipboardText(handle_);
+}
+
+void TCustomEasyEdit::Beep()
+{
+    MessageBeep(MB_OK);
+}
+
+std::wstring TCustomEasyEdit::GetSelText()
+{
+    return ToWide(commands_.SelText());
+}
+
+void TCustomEasyEdit::SetSelText(const std::wstring& text)
+{
+    commands_.SetSelText(std::u16string(text.begin(), text.end()));
 }
 
 bool TCustomEasyEdit::KeyDown(WORD key)
@@ -461,14 +461,56 @@ bool TCustomEasyEdit::KeyDown(WORD key)
         shift |= ssCtrl;
     if (GetKeyState(VK_MENU) < 0)
         shift |= ssAlt;
+    // Enter and Tab belong to the form unless the editor wants them; with
+    // Ctrl held they are looked up as if no modifier were.
+    if ((key == VK_RETURN && !wantReturns_) || (key == VK_TAB && !wantTabs_)) {
+        if (!(shift & ssCtrl))
+            return false;
+        shift = 0;
+    }
+    keyHandled_ = false;
     const TEasyKeyData* binding = keys_.GetBinding(key, shift, keyState_);
-    if (!binding)
+    if (!binding) {
+        keyState_ = 0;
         return false;
-    // Only caret moves and scrolling run in this editor so far; other
-    // bindings leave the key to the default handling.
-    if (binding->Handler != TEasyKeyHandler::ExecuteCommand || !ExecuteCommand(binding->Command))
-        return false;
+    }
     keyState_ = binding->NextState;
+    keyHandled_ = true;
+    const TEasyKeyHandler handler = binding->Handler;
+    const int code = binding->Command;
+    const bool moves = handler == TEasyKeyHandler::ExecuteCommand ||
+                       handler == TEasyKeyHandler::MoveExtendingSelection ||
+                       handler == TEasyKeyHandler::MoveExtendingColumnSelection;
+    // A page move takes the view with it by the same rows.
+    if (moves && (code == 4 || code == 5) && !Wrapping())
+        ScrollByRows(code == 4 ? -std::max(VisibleRows() - 1, 1) : std::max(VisibleRows() - 1, 1));
+    if (handler == TEasyKeyHandler::ExecuteCommand) {
+        ExecuteCommand(code);
+        return true;
+    }
+    commands_.HideCaret = hideCaret_;
+    commands_.Execute(handler, code);
+    if (moves)
+        MakeCaretVisible();
+    UpdateCaretPos();
+    return true;
+}
+
+bool TCustomEasyEdit::KeyPress(wchar_t c)
+{
+    if (std::exchange(keyHandled_, false))
+        return true;
+    if (keyState_ != 0)
+        return true;
+    // The input method's result is typed whole with its last character.
+    if (imeLeft_ > 0) {
+        if (--imeLeft_ == 0)
+            commands_.TypeText(std::u16string(imeResult_.begin(), imeResult_.end()));
+        return true;
+    }
+    if (c < 32 || c == 127)
+        return false;
+    commands_.TypeChar(static_cast<char16_t>(c));
     return true;
 }
 
@@ -711,6 +753,32 @@ void TCustomEasyEdit::WndProc(TMessage& message)
             return;
         }
         break;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+        keyHandled_ = false;
+        break;
+    case WM_CHAR:
+        if (KeyPress(static_cast<wchar_t>(message.WParam))) {
+            message.Result = 0;
+            return;
+        }
+        break;
+    case WM_COPY:
+        CopyToClipboard();
+        message.Result = 0;
+        return;
+    case WM_CUT:
+        CutToClipboard();
+        message.Result = 0;
+        return;
+    case WM_PASTE:
+        PasteFromClipboard();
+        message.Result = 0;
+        return;
+    case WM_CLEAR:
+        DeleteSelection();
+        message.Result = 0;
+        return;
     case WM_LBUTTONDOWN: {
         SetFocus();
         const POINT point{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
@@ -752,8 +820,11 @@ void TCustomEasyEdit::WndProc(TMessage& message)
     case WM_IME_COMPOSITION:
         if (message.LParam & GCS_RESULTSTR) {
             const TImeContext context(handle_);
-            if (context.Get())
+            if (context.Get()) {
                 imeResult_ = ReadImeResult(context.Get());
+                // Its characters arrive one by one; the last one types it.
+                imeLeft_ = imeResult_.size();
+            }
         }
         // The default handling passes the result on as characters.
         break;

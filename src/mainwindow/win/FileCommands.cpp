@@ -513,6 +513,13 @@ void TFileCommands::ClipBoardDelete()
 
 void TFileCommands::FileUndo()
 {
+    // In a focused text the key undoes the text's last change.
+    if (host_.TextControlFocused()) {
+        if (!host_.TextUndo()) {
+            MessageBeep(MB_OK);
+        }
+        return;
+    }
     // The operator may be the other list's: the one that did the paste.
     TDirView* list = host_.ActiveFileList();
     TDirView* other = host_.OtherFileList();

@@ -43,6 +43,8 @@ public:
     // The focused text control's own copy or cut, paste and search.
     virtual void TextCopy(bool Cut) = 0;
     virtual void TextPaste() = 0;
+    // The focused text control's undo; false when it had nothing to undo.
+    virtual bool TextUndo() = 0;
     virtual void TextFind() = 0;
     // The command interpreter's path (COMSPEC).
     virtual std::wstring ComSpec() = 0;

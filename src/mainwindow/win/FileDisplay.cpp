@@ -3,6 +3,7 @@
 #include "archives/win/KyZipLV.h"
 #include "common/BaseUtils.h"
 #include "common/win/BaseUtilsWin.h"
+#include "common/win/FileQueries.h"
 #include "editor/win/EasyEditor.h"
 #include "framework/IgnoredError.h"
 #include "framework/ScopeExit.h"
@@ -216,8 +217,13 @@ void TFileDisplay::ShowEditorText(const std::wstring& Path, const std::optional<
             source.Strings().SetLineBreak(Kind->LFOnly ? TEasyLineBreak::lbLF : TEasyLineBreak::lbCRLF);
         }
         source.LoadFromFile(Path);
-        // The editor cannot change a text yet: every text is shown read-only.
-        source.SetReadOnly(true);
+        // A text may be changed when the content test found text and the
+        // file is not read-only; a text forced on other content, or a file
+        // whose attributes cannot be read, stays read-only.
+        const DWORD attributes = FileAttributes(Path);
+        const bool writable =
+            Kind && Kind->Text && attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_READONLY);
+        source.SetReadOnly(!writable);
         host_.ShowLineCount();
     } catch (const Exception& error) {
         ShowDisplayError(CannotShowText(Path, error.Message()));

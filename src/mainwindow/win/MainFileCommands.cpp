@@ -104,6 +104,11 @@ void TQRVMain::TextPaste()
     SendMessageW(GetFocus(), WM_PASTE, 0, 0);
 }
 
+bool TQRVMain::TextUndo()
+{
+    return SendMessageW(GetFocus(), WM_UNDO, 0, 0) != 0;
+}
+
 void TQRVMain::TextFind()
 {
     MessageBeep(MB_ICONHAND);

@@ -370,6 +370,7 @@ private:
     bool TextControlFocused() override;
     void TextCopy(bool Cut) override;
     void TextPaste() override;
+    bool TextUndo() override;
     void TextFind() override;
     bool ArchiveListSelect(bool Invert) override;
     std::wstring ComSpec() override;

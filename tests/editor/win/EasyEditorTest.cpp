@@ -580,15 +580,17 @@ TEST_F(EasyEditorTest, KeysMoveTheCaretAndScroll)
     EXPECT_EQ(edit->CaretY(), 2);
     EXPECT_EQ(edit->CaretX(), 7);
     Send(WM_KEYDOWN, VK_NEXT);
-    EXPECT_EQ(edit->CaretY(), 2 + edit->VisibleRows());
-    EXPECT_EQ(edit->TopRow(), edit->VisibleRows());
+    // A page is one visible row less than the window shows.
+    EXPECT_EQ(edit->CaretY(), 2 + edit->VisibleRows() - 1);
+    EXPECT_EQ(edit->TopRow(), edit->VisibleRows() - 1);
     edit->SetCaretPos(0, 250);
     EXPECT_LE(edit->TopRow(), 250);
     EXPECT_GE(edit->TopRow() + edit->VisibleRows() - 1, 250) << "the caret is kept in view";
     const int before = edit->Lines().Count();
+    Send(WM_KEYUP, VK_NEXT);
     Send(WM_CHAR, L'x');
     EXPECT_EQ(edit->Lines().Count(), before);
-    EXPECT_EQ(edit->Lines()[250], u"Zeile 250") << "no typing in this editor yet";
+    EXPECT_EQ(edit->Lines()[250], u"xZeile 250");
 }
 
 TEST_F(EasyEditorTest, PaintsTextGutterAndLineNumbers)
@@ -744,7 +746,8 @@ TEST_F(EasyEditorTest, TheInputMethodsResultIsReadWhole)
     EXPECT_TRUE(test::PumpUntil([&] { return !edit->ImeResult().empty(); }, std::chrono::milliseconds(1000)));
     EXPECT_TRUE(edit->ImeResult() == text) << "read " << edit->ImeResult().size() << " of " << text.size();
     test::PumpFor(std::chrono::milliseconds(20));
-    EXPECT_EQ(edit->Lines()[1], u"zwei") << "nothing is typed in this editor yet";
+    const std::u16string typed(text.begin(), text.end());
+    EXPECT_EQ(edit->Lines()[1], u"zw" + typed + u"ei") << "the result is typed whole";
 }
 
 TEST_F(EasyEditorTest, AttachedSourceAndItsEnd)

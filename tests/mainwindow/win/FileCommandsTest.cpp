@@ -62,6 +62,11 @@ public:
     bool TextControlFocused() override { return textFocused; }
     void TextCopy(bool cut) override { textCommands.push_back(cut ? L"cut" : L"copy"); }
     void TextPaste() override { textCommands.push_back(L"paste"); }
+    bool TextUndo() override
+    {
+        textCommands.push_back(L"undo");
+        return true;
+    }
     void TextFind() override { textCommands.push_back(L"find"); }
     std::wstring ComSpec() override { return comSpec; }
     const TOptions& FileOptions() override { return options; }

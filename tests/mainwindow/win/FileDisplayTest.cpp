@@ -7,6 +7,7 @@
 #include "common/BaseUtils.h"
 #include "common/win/BaseUtilsWin.h"
 #include "editor/win/EasyEditor.h"
+#include "framework/ScopeExit.h"
 #include "framework/SysUtils.h"
 #include "framework/win/Bitmap.h"
 #include "framework/win/Buttons.h"
@@ -285,7 +286,7 @@ TEST_F(FileDisplayTest, EachItemGoesToThePaneThatSuitsIt)
     EXPECT_EQ(display->VisiblePane(), panes.EasyEdit);
     // The document keeps no tab characters: they become spaces to the stops.
     EXPECT_EQ(Lines(), L"Name    Wert|Eins    1|");
-    EXPECT_TRUE(Document().ReadOnly()) << "the editor shows texts read-only until it can change them";
+    EXPECT_FALSE(Document().ReadOnly()) << "a text in a writable file can be changed";
     EXPECT_EQ(Document().Strings().LineBreak(), TEasyLineBreak::lbCRLF);
 
     Focus(unixNotes);
@@ -455,6 +456,16 @@ TEST_F(FileDisplayTest, AnAnimatedCursorPlaysUntilTheDisplayIsCleared)
     EXPECT_TRUE(panes.Image1->Empty());
     const std::vector<COLORREF> cleared = ImageShot();
     EXPECT_FALSE(test::PumpUntil([&] { return ImageShot() != cleared; }, 600ms)) << "nothing plays on";
+}
+
+TEST_F(FileDisplayTest, AReadOnlyTextStaysReadOnly)
+{
+    const std::wstring text = dir.Write(L"fest.txt", "Hallo\r\n");
+    ASSERT_TRUE(SetFileAttributesW(text.c_str(), FILE_ATTRIBUTE_READONLY));
+    const ScopeExit writable([&] { SetFileAttributesW(text.c_str(), FILE_ATTRIBUTE_NORMAL); });
+    Focus(text);
+    EXPECT_EQ(display->VisiblePane(), panes.EasyEdit);
+    EXPECT_TRUE(Document().ReadOnly());
 }
 
 TEST_F(FileDisplayTest, AGifAnimationPlaysUntilAnotherFileIsShown)

@@ -14,6 +14,7 @@
 #include "viewers/win/KyDirPanel.h"
 
 #include "TestDir.h"
+#include "win/DialogAnswerer.h"
 #include "win/MessagePump.h"
 
 #include <commctrl.h>
@@ -128,7 +129,7 @@ TEST_F(MainDisplay, CaretMovesInAShownTextLeaveItAsItWas)
             main->ViewFile->Execute();
         TEasyEdit& editor = *main->EasyEdit;
         ASSERT_TRUE(test::PumpUntil([&] { return editor.GetEditSource()->FileName() == text; }, 5s));
-        ASSERT_TRUE(editor.GetReadOnly());
+        ASSERT_FALSE(editor.GetReadOnly()) << "a text in a writable file can be changed";
 
         // A click into the text, then Down three times.
         editor.SetFocus();
@@ -146,6 +147,62 @@ TEST_F(MainDisplay, CaretMovesInAShownTextLeaveItAsItWas)
         EXPECT_TRUE(test::PumpUntil([&] { return editor.GetEditSource()->FileName() == dir.File(L"notiz.txt"); }, 5s));
         EXPECT_EQ(dir.Read(L"leer.txt"), content);
         EXPECT_EQ(GetFileAttributesW(dir.File(L"leer.bak").c_str()), INVALID_FILE_ATTRIBUTES) << "no backup made";
+        main->Close();
+    }
+    FinalizeGlobals();
+}
+
+TEST_F(MainDisplay, AShownTextTakesTypingUndoesItAndIsSaved)
+{
+    test::TestDir dir;
+    const std::wstring text = dir.Write(L"brief.txt", "eins\r\n");
+    dir.Write(L"zweite.txt", "zwei\r\n");
+    const std::wstring program = dir.Write(L"prog.exe", std::string("MZ\x90\0\x03\0\0\0text\r\n", 14));
+    InitializeGlobals();
+    {
+        std::unique_ptr<TQRVMain> main(new TQRVMain(nullptr));
+        main->Show();
+        test::PumpFor(300ms);
+        TDirView& list = *main->LV1;
+        list.SetPath(dir.Path());
+        ASSERT_TRUE(test::PumpUntil([&] { return !list.Loading() && list.FindFileItem(L"brief.txt"); }, 10s));
+        FocusItem(list, L"brief.txt");
+        if (!main->FileDisplay()->ViewFile)
+            main->ViewFile->Execute();
+        TEasyEdit& editor = *main->EasyEdit;
+        ASSERT_TRUE(test::PumpUntil([&] { return editor.GetEditSource()->FileName() == text; }, 5s));
+
+        editor.SetFocus();
+        SendMessageW(editor.Handle(), WM_CHAR, L'X', 1);
+        EXPECT_EQ(editor.Lines()[0], u"Xeins");
+        EXPECT_TRUE(editor.GetModified());
+        main->ActionUpdater()->UpdateTimerTimer();
+        auto* undo = dynamic_cast<TAction*>(main->FindComponent(L"FileUndo"));
+        ASSERT_NE(undo, nullptr);
+        EXPECT_EQ(undo->Hint(), L"Rückgängig Textänderung (Strg+Z)");
+        undo->Execute();
+        EXPECT_EQ(editor.Lines()[0], u"eins") << "Strg+Z undid the typing";
+
+        // Typed again and saved when another file is shown.
+        SendMessageW(editor.Handle(), WM_CHAR, L'Y', 1);
+        {
+            test::DialogAnswerer yes({L"&Ja"});
+            list.SetFocus();
+            FocusItem(list, L"zweite.txt");
+            EXPECT_TRUE(test::PumpUntil([&] { return yes.Answered(); }, 10s));
+        }
+        EXPECT_TRUE(test::PumpUntil([&] { return dir.Read(L"brief.txt") == "Yeins\r\n"; }, 5s))
+            << dir.Read(L"brief.txt");
+
+        // A program forced into the editor refuses typing.
+        main->FileDisplay()->SetForcedMode(fdText);
+        FocusItem(list, L"prog.exe");
+        ASSERT_TRUE(test::PumpUntil([&] { return editor.GetEditSource()->FileName() == program; }, 5s));
+        EXPECT_TRUE(editor.GetReadOnly());
+        editor.SetFocus();
+        SendMessageW(editor.Handle(), WM_CHAR, L'Z', 1);
+        EXPECT_FALSE(editor.GetModified());
+        main->FileDisplay()->SetForcedMode(fdAutomatic);
         main->Close();
     }
     FinalizeGlobals();
