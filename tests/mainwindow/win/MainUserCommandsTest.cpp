@@ -65,7 +65,7 @@ protected:
     test::ProgramFolderIni programIni{std::string()};
     test::TestDir dir;
     std::wstring savedComSpec = Environment(L"COMSPEC");
-    std::wstring recorder = BesideTest(L"RecordingComSpec.exe");
+    std::wstring recorder = BesideTest(L"RecordingCommandInterpreter.exe");
     std::unique_ptr<TQRVMain> main;
 
     void SetUp() override

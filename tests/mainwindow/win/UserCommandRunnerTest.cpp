@@ -97,7 +97,7 @@ protected:
     test::TestDir dir;
     std::wstring records;
     std::wstring savedComSpec = Environment(L"COMSPEC");
-    std::wstring recorder = BesideTest(L"RecordingComSpec.exe");
+    std::wstring recorder = BesideTest(L"RecordingCommandInterpreter.exe");
     FakeHost host;
     TForm form{nullptr};
     std::unique_ptr<TUserCommands> commands;
