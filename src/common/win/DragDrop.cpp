@@ -54,17 +54,18 @@ const TDropMenuTexts& MenuTexts()
     return texts;
 }
 
-class TEnumFormatEtcObject : public IEnumFORMATETC {
+// The IUnknown of a COM object of one interface, counted from one and freed
+// by its last Release (through the virtual destructor).
+template <class Interface>
+class TSingleInterfaceObject : public Interface {
 public:
-    explicit TEnumFormatEtcObject(TFormatEnumerator Enumerator) : enumerator_(std::move(Enumerator)) {}
-
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID Riid, void** Object) override
     {
         if (Object == nullptr) {
             return E_POINTER;
         }
-        if (Riid == IID_IUnknown || Riid == IID_IEnumFORMATETC) {
-            *Object = static_cast<IEnumFORMATETC*>(this);
+        if (Riid == IID_IUnknown || Riid == __uuidof(Interface)) {
+            *Object = static_cast<Interface*>(this);
             AddRef();
             return S_OK;
         }
@@ -80,6 +81,18 @@ public:
         }
         return static_cast<ULONG>(left);
     }
+
+protected:
+    virtual ~TSingleInterfaceObject() = default;
+
+private:
+    LONG refs_ = 1;
+};
+
+class TEnumFormatEtcObject : public TSingleInterfaceObject<IEnumFORMATETC> {
+public:
+    explicit TEnumFormatEtcObject(TFormatEnumerator Enumerator) : enumerator_(std::move(Enumerator)) {}
+
     HRESULT STDMETHODCALLTYPE Next(ULONG Count, FORMATETC* Buffer, ULONG* Fetched) override
     {
         std::vector<TFormatDesc> taken;
@@ -113,8 +126,7 @@ public:
     }
 
 private:
-    virtual ~TEnumFormatEtcObject() = default;
-    LONG refs_ = 1;
+    ~TEnumFormatEtcObject() override = default;
     TFormatEnumerator enumerator_;
 };
 
@@ -122,33 +134,11 @@ private:
 
 // The COM faces of the component: they live as long as the system holds
 // them, and forget the component when it goes first.
-class TDropTargetObject : public IDropTarget {
+class TDropTargetObject : public TSingleInterfaceObject<IDropTarget> {
 public:
     explicit TDropTargetObject(TDragDrop* Owner) : owner_(Owner) {}
     void Detach() { owner_ = nullptr; }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID Riid, void** Object) override
-    {
-        if (Object == nullptr) {
-            return E_POINTER;
-        }
-        if (Riid == IID_IUnknown || Riid == IID_IDropTarget) {
-            *Object = static_cast<IDropTarget*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *Object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const LONG left = InterlockedDecrement(&refs_);
-        if (left == 0) {
-            delete this;
-        }
-        return static_cast<ULONG>(left);
-    }
     HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* Data, DWORD Keys, POINTL Point, DWORD* Effect) override
     {
         return Guard(Effect, [&](DWORD& effect) { owner_->TargetEnter(Data, Keys, {Point.x, Point.y}, effect); });
@@ -168,7 +158,7 @@ public:
     }
 
 private:
-    virtual ~TDropTargetObject() = default;
+    ~TDropTargetObject() override = default;
     // No exception may cross the call: a failing stage drops nothing.
     template <class Stage>
     HRESULT Guard(DWORD* Effect, Stage stage)
@@ -188,37 +178,14 @@ private:
         }
         return S_OK;
     }
-    LONG refs_ = 1;
     TDragDrop* owner_;
 };
 
-class TDropSourceObject : public IDropSource {
+class TDropSourceObject : public TSingleInterfaceObject<IDropSource> {
 public:
     explicit TDropSourceObject(TDragDrop* Owner) : owner_(Owner) {}
     void Detach() { owner_ = nullptr; }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID Riid, void** Object) override
-    {
-        if (Object == nullptr) {
-            return E_POINTER;
-        }
-        if (Riid == IID_IUnknown || Riid == IID_IDropSource) {
-            *Object = static_cast<IDropSource*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *Object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const LONG left = InterlockedDecrement(&refs_);
-        if (left == 0) {
-            delete this;
-        }
-        return static_cast<ULONG>(left);
-    }
     HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL Escape, DWORD Keys) override
     {
         try {
@@ -239,8 +206,7 @@ public:
     }
 
 private:
-    virtual ~TDropSourceObject() = default;
-    LONG refs_ = 1;
+    ~TDropSourceObject() override = default;
     TDragDrop* owner_;
 };
 
