@@ -104,6 +104,9 @@ TEST_F(DirViewWatchTest, ADriveInNoCheckDrivesIsNotWatched)
 
 TEST_F(DirViewWatchTest, NoRereadWhileANameIsEditedAndOneAfterwards)
 {
+    // ctest: runs alone (the name editor closes when any other program's
+    // window takes the focus, which the focus lock cannot keep from windows
+    // that are merely shown)
     list->SetChangeInterval(50);
     WatchOn();
     form->Show();
