@@ -97,6 +97,7 @@ public:
     // A drag enters; OwnDrag keeps the start of a drag begun in this tree.
     void Enter(uint32_t Now, bool OwnDrag);
     void StartOwnDrag(uint32_t Now) { start_ = Now; }
+    uint32_t Start() const { return start_; }
     // The hovered node is Node: true when it has been hovered longer than
     // the delay (the timer then starts again); another node restarts it.
     bool ExpandDue(const void* Node, uint32_t Now);

@@ -55,7 +55,8 @@ public:
             return target;
         LVHITTESTINFO hit{};
         hit.pt = Point;
-        const int index = static_cast<int>(SendMessageW(view_.Handle(), LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+        const int index =
+            static_cast<int>(SendMessageW(view_.Handle(), LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
         const TFileRec* item = index >= 0 && (hit.flags & LVHT_ONITEM) ? view_.GetItemData(index) : nullptr;
         if (item && item->IsDirectory && !item->IsParentDir) {
             target.Folder = view_.ItemFullFileName(item);
@@ -244,7 +245,8 @@ void TDirView::WatchVanishedFiles(const std::vector<std::wstring>& FullPaths)
     dragPoller_.reset();
     if (!pending.empty())
         dragPoller_ = std::make_unique<TFileDeleteThread>(
-            pending, [this](TFileDeleteThread*, const std::vector<std::wstring>& Deleted) { RemoveFileItems(Deleted); });
+            pending,
+            [this](TFileDeleteThread*, const std::vector<std::wstring>& Deleted) { RemoveFileItems(Deleted); });
 }
 
 void TDirView::RemoveItemIfGone(TFileRec& Item)

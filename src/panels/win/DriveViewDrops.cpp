@@ -75,6 +75,9 @@ public:
 
     void DropEnter(const TPaneDrag& Drag, uint32_t Now) override
     {
+        const uint32_t start = timer_.Start();
+        timer_ = TTreeDragTimer(tree_.DDExpandDelay);
+        timer_.StartOwnDrag(start);
         timer_.Enter(Now, Drag.OwnDrag);
         ForgetKey(VK_SPACE);
     }
@@ -122,7 +125,8 @@ public:
         }
         RECT client{};
         GetClientRect(tree_.Handle(), &client);
-        const auto first = reinterpret_cast<HTREEITEM>(SendMessageW(tree_.Handle(), TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0));
+        const auto first =
+            reinterpret_cast<HTREEITEM>(SendMessageW(tree_.Handle(), TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0));
         const int line = static_cast<int>(SendMessageW(tree_.Handle(), TVM_GETITEMHEIGHT, 0, 0));
         const bool nearBottom = Point.y > client.bottom - std::max(line, 1);
         switch (timer_.VerticalStep(first == node->ItemId(), nearBottom, Now)) {
@@ -166,6 +170,8 @@ public:
     }
 
     TFileOperator& DropOperator() override { return tree_.FileOperator(); }
+
+    void StartOwnDrag(uint32_t Now) { timer_.StartOwnDrag(Now); }
 
     std::wstring DropDriveName(wchar_t Drive) override { return tree_.GetDriveText(Drive); }
 
@@ -212,8 +218,10 @@ TDragResult TDriveView::DragNode(TTreeNode* Node)
     const std::wstring path = root ? GetDirPathName(Node) : GetDirPath(Node);
     dragPath_ = path;
     const ScopeExit forget([this] { dragPath_.clear(); });
+    TPaneDragDrop& dnd = DragDrop();
+    static_cast<TDriveViewDropSite&>(*dropSite_).StartOwnDrag(dnd.Clock());
     // A drive cannot be copied or moved, only linked to.
-    return DragDrop().StartDrag({path}, root ? deLink : (deCopy | deMove | deLink));
+    return dnd.StartDrag({path}, root ? deLink : (deCopy | deMove | deLink));
 }
 
 }  // namespace qrv

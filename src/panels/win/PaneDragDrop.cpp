@@ -40,8 +40,7 @@ std::wstring WithoutExtension(const std::wstring& Name)
 // any part fails.
 bool WriteStreamFile(TStream& Stream, const std::wstring& Path)
 {
-    TFileHandle file(
-        CreateFileW(Path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    TFileHandle file(CreateFileW(Path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return false;
     bool written = true;
@@ -91,6 +90,8 @@ TPaneDragDrop::TPaneDragDrop(IPaneDropSite& Site) : site_(Site), dnd_(std::make_
     dnd.OnDrop = [this](TDragDrop*, IDataObject*, DWORD, POINT, DWORD& Effect) {
         if ((Effect & kDropEffectsAll) == 0)
             site_.SetDropHighlight(nullptr);
+        else
+            dropPending_ = true;
     };
     dnd.OnProcessDropped = [this](TDragDrop*, DWORD Keys, POINT Point, DWORD Effect) { Dropped(Keys, Point, Effect); };
     dnd.OnQueryContinueDrag = [this](TDragDrop*, BOOL Escape, DWORD Keys, HRESULT& Result) {
@@ -151,7 +152,8 @@ void TPaneDragDrop::Enter(IDataObject* /*Data*/, DWORD Keys, POINT /*Point*/, DW
     drag_.OwnDrag = gDragSource == this;
     drag_.RightButton = (Keys & MK_RBUTTON) != 0;
     // Files must come with full paths; contents need no names.
-    if (!drag_.FileContents && (drag_.Names.empty() || !std::all_of(drag_.Names.begin(), drag_.Names.end(), IsFullName)))
+    if (!drag_.FileContents &&
+        (drag_.Names.empty() || !std::all_of(drag_.Names.begin(), drag_.Names.end(), IsFullName)))
         Accept = false;
     drag_.LinkOnExe = DDLinkOnExeDrag && (drag_.SourceEffects & deLink) && !drag_.Names.empty() &&
                       std::all_of(drag_.Names.begin(), drag_.Names.end(), IsProgram);
@@ -201,6 +203,7 @@ void TPaneDragDrop::Dropped(DWORD Keys, POINT Point, DWORD Effect)
     const ScopeExit clear([this] {
         site_.SetDropHighlight(nullptr);
         dnd_->ClearFileList();
+        dropPending_ = false;
     });
     if (effect == deNone)
         return;
@@ -208,8 +211,9 @@ void TPaneDragDrop::Dropped(DWORD Keys, POINT Point, DWORD Effect)
         Error(kDropErrorNoTarget, {});
         return;
     }
-    const bool sameFolder = !target_.OnItem && !drag_.SourcePath.empty() &&
-                            SameText(RemoveBackslash(ExtractFilePath(drag_.SourcePath)), RemoveBackslash(target_.Folder));
+    const bool sameFolder =
+        !target_.OnItem && !drag_.SourcePath.empty() &&
+        SameText(RemoveBackslash(ExtractFilePath(drag_.SourcePath)), RemoveBackslash(target_.Folder));
     // Moving files onto their own folder's background would do nothing: the
     // pane's own drag there (agreed to by the user) duplicates them.
     if (sameFolder && effect == deMove && drag_.OwnDrag && !drag_.RightButton)
@@ -291,8 +295,8 @@ bool TPaneDragDrop::WriteDroppedStreams(const std::wstring& Folder)
         const std::wstring path = AddBackslash(Folder) + planned[static_cast<size_t>(i)];
         const bool exists = PathExists(path);
         if (exists && !yesToAll) {
-            const TOverwriteAnswer answer = AskOverwrite ? AskOverwrite(Folder, planned[static_cast<size_t>(i)])
-                                                         : TOverwriteAnswer::Yes;
+            const TOverwriteAnswer answer =
+                AskOverwrite ? AskOverwrite(Folder, planned[static_cast<size_t>(i)]) : TOverwriteAnswer::Yes;
             if (answer == TOverwriteAnswer::Abort)
                 break;
             if (answer == TOverwriteAnswer::No)
@@ -357,7 +361,9 @@ TDragResult TPaneDragDrop::StartDrag(const std::vector<std::wstring>& Names, uin
     dragStart_ = Clock();
     const ScopeExit end([this] {
         gDragSource = nullptr;
-        dnd_->ClearFileList();
+        // A drop onto the pane itself reads the list when its message comes.
+        if (!dropPending_)
+            dnd_->ClearFileList();
         dnd_->SetSourceEffects(kDropEffectsAll);
         dnd_->CompleteFileList = true;
     });

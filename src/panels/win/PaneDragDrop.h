@@ -32,7 +32,7 @@ struct TPaneDropTarget {
 
 // The drag over the pane.
 struct TPaneDrag {
-    std::vector<std::wstring> Names;  // the dragged files' full paths
+    std::vector<std::wstring> Names;   // the dragged files' full paths
     std::vector<std::wstring> Mapped;  // the names the source chose for them, or empty
     std::wstring SourcePath;           // the first dragged name
     uint32_t SourceEffects = 0;
@@ -148,6 +148,7 @@ private:
     TPaneDrag drag_;
     TPaneDropTarget target_;
     uint32_t dragStart_ = 0;
+    bool dropPending_ = false;  // dropped here, the files not yet processed
 };
 
 }  // namespace qrv

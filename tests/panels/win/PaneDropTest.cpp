@@ -109,8 +109,8 @@ protected:
         *reinterpret_cast<HTREEITEM*>(&rect) = node->ItemId();
         EXPECT_TRUE(SendMessageW(tree->Handle(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect)));
         EXPECT_EQ(tree->NodeAt((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2), node);
-        return DropAt(tree->DragDrop(), tree->Handle(), POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2},
-                      data, keys);
+        return DropAt(tree->DragDrop(), tree->Handle(),
+                      POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}, data, keys);
     }
 
     TestDir dir;
@@ -132,8 +132,7 @@ TEST_F(PaneDrop, AFolderDroppedOnANodeMovesAndCtrlCopies)
     TTreeNode* own = tree->NodeForPath(dir.File(L"Quelle"));
     ASSERT_NE(own, nullptr);
     own->Expand();
-    EXPECT_EQ(DropOnNode(tree->NodeForPath(dir.File(L"Quelle\\Ordner")), &folder), DROPEFFECT_NONE)
-        << "onto itself";
+    EXPECT_EQ(DropOnNode(tree->NodeForPath(dir.File(L"Quelle\\Ordner")), &folder), DROPEFFECT_NONE) << "onto itself";
 
     EXPECT_EQ(DropOnNode(ziel, &folder), DROPEFFECT_MOVE);
     EXPECT_TRUE(Exists(dir.File(L"Ziel\\Ordner\\inhalt.txt")));
@@ -181,8 +180,11 @@ TEST_F(PaneDrop, DroppedContentsBecomeFilesWithSafeNames)
     EXPECT_EQ(dir.Read(L"Ziel\\Datei 0.dat"), "erste");
     EXPECT_EQ(dir.Read(L"Ziel\\Datei 1.dat"), "zweite");
 
-    ContentsData hostile(
-        {{L"..\\..\\ausbruch.txt", "a"}, {L"nul.txt", "n"}, {L"a:b.txt", "c"}, {L"doppelt.txt", "1"}, {L"doppelt.txt", "2"}});
+    ContentsData hostile({{L"..\\..\\ausbruch.txt", "a"},
+                          {L"nul.txt", "n"},
+                          {L"a:b.txt", "c"},
+                          {L"doppelt.txt", "1"},
+                          {L"doppelt.txt", "2"}});
     EXPECT_EQ(DropOnList(&hostile), DROPEFFECT_COPY);
     EXPECT_EQ(dir.Read(L"Ziel\\ausbruch.txt"), "a");
     EXPECT_FALSE(Exists(dir.File(L"ausbruch.txt")));
