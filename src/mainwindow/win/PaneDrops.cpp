@@ -103,7 +103,9 @@ void TPaneDrops::Attach(TDriveView& Tree, const std::vector<TDirView*>& Lists)
     std::vector<std::pair<TPaneDragDrop*, TDirView*>> panes{{&Tree.DragDrop(), nullptr}};
     for (TDirView* list : Lists)
         panes.emplace_back(&list->DragDrop(), list);
-    for (auto [pane, list] : panes) {
+    for (const auto& entry : panes) {
+        TPaneDragDrop* pane = entry.first;
+        TDirView* list = entry.second;
         pane->OnDDDragEnter = [this](TPaneDragDrop* Sender) { dropTarget_ = Sender; };
         pane->OnDDDragLeave = [this](TPaneDragDrop*) { dropTarget_ = nullptr; };
         if (list) {

@@ -26,7 +26,7 @@ class TDiscMonitor;
 class TDriveView;
 class TFileDeleteThread;
 class TFileOperator;
-class IPaneDropSite;
+class TPaneDropSite;
 class TPaneDragDrop;
 class TPopupMenu;
 
@@ -349,7 +349,7 @@ private:
     TFileRec* AddCreatedItem(const std::wstring& FullPath);
     std::unique_ptr<TFileOperator> fileOperator_;
     // Drag and drop: the pane's side and the component (destroyed first).
-    std::unique_ptr<IPaneDropSite> dropSite_;
+    std::unique_ptr<TPaneDropSite> dropSite_;
     std::unique_ptr<TPaneDragDrop> dragDrop_;
     std::unique_ptr<TFileDeleteThread> dragPoller_;
     const TFileRec* dropHighlight_ = nullptr;

@@ -38,7 +38,7 @@ bool IntoDragged(const TPaneDrag& Drag, const std::wstring& Folder)
     });
 }
 
-class TDirViewDropSite : public IPaneDropSite {
+class TDirViewDropSite : public TPaneDropSite {
 public:
     explicit TDirViewDropSite(TDirView& View) : view_(View) {}
 

@@ -29,7 +29,7 @@ namespace qrv {
 class TDirView;
 class TDiscMonitor;
 class TFileList;
-class IPaneDropSite;
+class TPaneDropSite;
 class TPaneDragDrop;
 class TFileOperator;
 class TKyTimerThread;
@@ -520,7 +520,7 @@ private:
     bool PutOnClipBoard(TTreeNode* Node, bool Cut);
     std::unique_ptr<TFileList> dropFileList_;
     // Drag and drop: the pane's side and the component (destroyed first).
-    std::unique_ptr<IPaneDropSite> dropSite_;
+    std::unique_ptr<TPaneDropSite> dropSite_;
     std::unique_ptr<TPaneDragDrop> dragDrop_;
     std::wstring dragPath_;
     // The shell menu of a right click (At) or of the keyboard, then the

@@ -42,7 +42,7 @@ void ForgetKey(int Key)
     }
 }
 
-class TDriveViewDropSite : public IPaneDropSite {
+class TDriveViewDropSite : public TPaneDropSite {
 public:
     explicit TDriveViewDropSite(TDriveView& Tree) : tree_(Tree), timer_(Tree.DDExpandDelay) {}
 

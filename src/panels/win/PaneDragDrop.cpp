@@ -3,6 +3,7 @@
 #include "common/BaseUtils.h"
 #include "common/win/FileQueries.h"
 #include "common/win/ShellNotify.h"
+#include "common/win/TempFiles.h"
 #include "framework/IgnoredError.h"
 #include "framework/ScopeExit.h"
 #include "framework/SysUtils.h"
@@ -36,11 +37,12 @@ std::wstring WithoutExtension(const std::wstring& Name)
     return Name.substr(0, Name.size() - ext.size());
 }
 
-// Writes the stream into a new file Path; false (nothing left behind) when
-// any part fails.
+// Writes the stream into the empty file Path; false (the file removed)
+// when any part fails.
 bool WriteStreamFile(TStream& Stream, const std::wstring& Path)
 {
-    TFileHandle file(CreateFileW(Path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    TFileHandle file(
+        CreateFileW(Path.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return false;
     bool written = true;
@@ -68,7 +70,7 @@ bool WriteStreamFile(TStream& Stream, const std::wstring& Path)
 
 }  // namespace
 
-TPaneDragDrop::TPaneDragDrop(IPaneDropSite& Site) : site_(Site), dnd_(std::make_unique<TDragDropFilesEx>(nullptr))
+TPaneDragDrop::TPaneDragDrop(TPaneDropSite& Site) : site_(Site), dnd_(std::make_unique<TDragDropFilesEx>(nullptr))
 {
     TDragDropFilesEx& dnd = *dnd_;
     dnd.AcceptOwnDnD = true;
@@ -309,12 +311,11 @@ bool TPaneDragDrop::WriteDroppedStreams(const std::wstring& Folder)
         }
         // Written under a name of its own first: a stream that fails midway
         // leaves neither a partial file nor a lost one it was to replace.
-        wchar_t temp[MAX_PATH] = L"";
-        if (!GetTempFileNameW(Folder.c_str(), L"qrv", 0, temp) || !DeleteFileW(temp) ||
-            !WriteStreamFile(streams.Streams(i), temp) ||
-            !MoveFileExW(temp, path.c_str(), exists ? MOVEFILE_REPLACE_EXISTING : 0)) {
+        const std::wstring temp = CreateTemporaryFile(Folder, L"qrv");
+        if (temp.empty() || !WriteStreamFile(streams.Streams(i), temp) ||
+            !MoveFileExW(temp.c_str(), path.c_str(), exists ? MOVEFILE_REPLACE_EXISTING : 0)) {
             const DWORD error = GetLastError();
-            if (temp[0] && PathExists(temp) && !DeleteFileW(temp))
+            if (!temp.empty() && PathExists(temp) && !DeleteFileW(temp.c_str()))
                 TraceIgnoredFailure(L"removing a dropped file's temporary copy", GetLastError());
             TraceIgnoredFailure(L"writing a dropped file", error);
             Error(kDropErrorContents, path);

@@ -4,7 +4,7 @@
 // the effect from the pane's rule and the main window's event, the drop
 // itself (copy or move through the pane, shortcuts, dropped file contents
 // written as files) and dragging the pane's own files out. The pane answers
-// through IPaneDropSite; the main window listens to the events.
+// through TPaneDropSite; the main window listens to the events.
 
 #include "common/DragDropRules.h"
 #include "common/win/DragDropFilesEx.h"
@@ -43,9 +43,9 @@ struct TPaneDrag {
 };
 
 // What the pane does for its drag and drop.
-class IPaneDropSite {
+class TPaneDropSite {
 public:
-    virtual ~IPaneDropSite() = default;
+    virtual ~TPaneDropSite() = default;
     virtual TWinControl& DropControl() = 0;
     // The place under Point (client); Highlight marks it (nullptr: none).
     virtual TPaneDropTarget DropTargetAt(POINT Point) = 0;
@@ -84,13 +84,13 @@ constexpr int kDropErrorContents = 2;
 
 class TPaneDragDrop {
 public:
-    explicit TPaneDragDrop(IPaneDropSite& Site);
+    explicit TPaneDragDrop(TPaneDropSite& Site);
     ~TPaneDragDrop();
     TPaneDragDrop(const TPaneDragDrop&) = delete;
     TPaneDragDrop& operator=(const TPaneDragDrop&) = delete;
 
     TDragDropFilesEx& Component() { return *dnd_; }
-    IPaneDropSite& Site() { return site_; }
+    TPaneDropSite& Site() { return site_; }
     // Programs dragged in are linked rather than copied.
     bool DDLinkOnExeDrag = true;
     // Dropped file contents (files of other programs without a place on
@@ -143,7 +143,7 @@ private:
     bool WriteDroppedStreams(const std::wstring& Folder);
     void Error(int Code, const std::wstring& Path);
 
-    IPaneDropSite& site_;
+    TPaneDropSite& site_;
     std::unique_ptr<TDragDropFilesEx> dnd_;
     TPaneDrag drag_;
     TPaneDropTarget target_;
