@@ -252,3 +252,29 @@ TEST_F(PaneDrop, AVanishedTargetReportsError1)
     EXPECT_EQ(errors, (std::vector<int>{kDropErrorNoTarget}));
     EXPECT_TRUE(Exists(dir.File(L"Quelle\\brief.txt")));
 }
+
+// Duplicating makes copies beside the selection and selects them; items
+// whose files went elsewhere leave the list without a re-read.
+TEST_F(PaneDrop, DuplicatesAreSelectedAndVanishedItemsLeave)
+{
+    list->SetPath(dir.File(L"Quelle"));
+    TFileRec* brief = list->FindFileItem(L"brief.txt");
+    ASSERT_NE(brief, nullptr);
+    list->SetItemSelected(*brief, true);
+    ASSERT_TRUE(list->DuplicateSelectedFiles());
+    EXPECT_EQ(dir.Read(L"Quelle\\brief - Kopie.txt"), "Brief");
+    TFileRec* copy = list->FindFileItem(L"brief - Kopie.txt");
+    ASSERT_NE(copy, nullptr);
+    EXPECT_TRUE(copy->Selected);
+    EXPECT_FALSE(list->FindFileItem(L"brief.txt")->Selected);
+
+    // Gone behind the list's back (no watching here).
+    list->SetWatchForChanges(false);
+    ASSERT_TRUE(DeleteFileW(dir.File(L"Quelle\\brief - Kopie.txt").c_str()));
+    const int before = list->ItemCount();
+    list->ValidateSelectedItems();
+    EXPECT_EQ(list->FindFileItem(L"brief - Kopie.txt"), nullptr);
+    EXPECT_EQ(list->ItemCount(), before - 1);
+    list->RemoveFileItem(dir.File(L"Quelle\\brief.txt"));
+    EXPECT_NE(list->FindFileItem(L"brief.txt"), nullptr) << "still there: stays";
+}
