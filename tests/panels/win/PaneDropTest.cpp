@@ -278,3 +278,37 @@ TEST_F(PaneDrop, DuplicatesAreSelectedAndVanishedItemsLeave)
     list->RemoveFileItem(dir.File(L"Quelle\\brief.txt"));
     EXPECT_NE(list->FindFileItem(L"brief.txt"), nullptr) << "still there: stays";
 }
+
+// The system's own drag loop, steered by the source: a file of the list is
+// carried onto a folder of the tree and moved there.
+TEST_F(PaneDrop, ARealDragFromTheListOntoATreeFolderMovesTheFile)
+{
+    // ctest: runs alone (it moves the cursor across the screen other tests use)
+    list->SetPath(dir.File(L"Quelle"));
+    TFileRec* brief = list->FindFileItem(L"brief.txt");
+    ASSERT_NE(brief, nullptr);
+    list->SetItemSelected(*brief, true);
+    TTreeNode* ziel = tree->NodeForPath(dir.File(L"Ziel"));
+    ASSERT_NE(ziel, nullptr);
+    SendMessageW(tree->Handle(), TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(ziel->ItemId()));
+    RECT rect{};
+    *reinterpret_cast<HTREEITEM*>(&rect) = ziel->ItemId();
+    ASSERT_TRUE(SendMessageW(tree->Handle(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect)));
+    POINT over{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    ClientToScreen(tree->Handle(), &over);
+    // No button is pressed under the test: the source moves the cursor onto
+    // the folder, waits past the slip guard and drops.
+    const DWORD start = GetTickCount();
+    int calls = 0;
+    list->DragDrop().OnDDQueryContinueDrag = [&](TPaneDragDrop*, bool, uint32_t, HRESULT& result) {
+        if (++calls == 1)
+            SetCursorPos(over.x, over.y);
+        result = GetTickCount() - start < 400 ? S_OK : DRAGDROP_S_DROP;
+    };
+    SetCursorPos(5, 5);
+    EXPECT_EQ(list->DragSelectedItems(), drMove);
+    PumpUntil([&] { return Exists(dir.File(L"Ziel\\brief.txt")); }, 5s);
+    EXPECT_EQ(dir.Read(L"Ziel\\brief.txt"), "Brief");
+    EXPECT_FALSE(Exists(dir.File(L"Quelle\\brief.txt")));
+    EXPECT_TRUE(PumpUntil([&] { return list->FindFileItem(L"brief.txt") == nullptr; }, 3s)) << "the list let it go";
+}
