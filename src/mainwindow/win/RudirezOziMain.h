@@ -41,6 +41,7 @@
 #include "mainwindow/win/DriveBar.h"
 #include "mainwindow/win/FileCommands.h"
 #include "mainwindow/win/FileDisplay.h"
+#include "mainwindow/win/PaneDrops.h"
 #include "mainwindow/win/StatusArea.h"
 #include "mainwindow/win/UserCommandRunner.h"
 #include "settings/StoredSettings.h"
@@ -87,7 +88,8 @@ class TQRVMain : public TForm,
                  private TActionUpdaterHost,
                  private TSaveQuestionHost,
                  private TCompareCommandsHost,
-                 private TUserCommandsHost {
+                 private TUserCommandsHost,
+                 private TPaneDropsHost {
 public:
     explicit TQRVMain(TComponent* owner);
     ~TQRVMain() override;
@@ -454,6 +456,18 @@ private:
     std::unique_ptr<TFileCommands> fileCommands_;
     std::unique_ptr<TCompareCommands> compareCommands_;
     std::unique_ptr<TUserCommands> userCommands_;
+    // Drag and drop between the panes (MainPaneDrops.cpp).
+    std::unique_ptr<TPaneDrops> paneDrops_;
+    bool hexReleased_ = false;
+    void ConnectPaneDrops();
+    const TOptions& DropOptions() override;
+    bool MainWindowActive() override;
+    void BringMainWindowToFront() override;
+    int ShowDropMessage(const std::wstring& Text, TMsgDlgType Kind, int HelpContext, TMsgDlgButtons Buttons) override;
+    void ReleaseHexFile() override;
+    void RedisplayHexFile() override;
+    void SetLastFileOperator(TFileOperator* Operator) override;
+    TDirView* SecondShownList(TDirView* List) override;
     bool refreshAllowed_ = true;  // false while Aktualisieren runs
     // The simple refresh: the display let go, the focused pane re-read.
     void SimpleRefresh();
