@@ -2,10 +2,6 @@
 
 namespace qrv {
 
-namespace {
-constexpr size_t kMaxParamLength = 255;
-}
-
 std::wstring NextCommandLineParam(std::wstring_view text, size_t& position)
 {
     size_t i = position;
@@ -30,8 +26,7 @@ std::wstring NextCommandLineParam(std::wstring_view text, size_t& position)
         }
         if (!quoted && c <= 32)
             break;
-        if (param.size() < kMaxParamLength)
-            param += c;
+        param += c;
         ++i;
     }
     position = i;

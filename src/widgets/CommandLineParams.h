@@ -8,7 +8,8 @@
 namespace qrv {
 
 // The next parameter at or after `position`; position moves past it. An empty
-// result means there are no more. A parameter holds at most 255 characters.
+// result means there are no more. Parameters are never cut: a long path
+// stays whole.
 std::wstring NextCommandLineParam(std::wstring_view text, size_t& position);
 int CommandLineParamCount(std::wstring_view text);
 // The parameter with that index (0 = first); empty past the end.

@@ -6,7 +6,7 @@ namespace qrv {
 
 bool IsValidFileName(std::wstring_view name)
 {
-    if (name.empty() || name.find_first_of(L"<>\"|?*") != std::wstring_view::npos)
+    if (name.empty() || name.find_first_of(L"<>\"|") != std::wstring_view::npos)
         return false;
     return std::none_of(name.begin(), name.end(), [](wchar_t c) { return c < 32; });
 }

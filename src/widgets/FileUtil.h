@@ -6,9 +6,9 @@
 
 namespace qrv {
 
-// False for an empty name or one holding a character Windows refuses in a
-// path: < > " | ? * or a control character. Brackets are legal in names
-// ("C:\Tools [x86]\diff.exe").
+// False for an empty name or one holding < > " | or a control character.
+// Brackets are legal in names ("Foto [1].jpg"); the wildcards * and ? pass,
+// as a mask in the text seeds the file dialog's filter.
 bool IsValidFileName(std::wstring_view name);
 
 // The edit text for a file name: in double quotes when it contains a blank

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 using namespace qrv;
 
 TEST(VersionText, SplitsAtDotsOrCommas)
@@ -50,16 +52,59 @@ TEST(CommandLineParams, QuotesKeepBlanksInsideAParameter)
     EXPECT_EQ(CommandLineParamCount(L"   \t "), 0);
     EXPECT_EQ(CommandLineParam(L"\"\" x", 0), L"x") << "an empty quote pair is skipped";
     EXPECT_EQ(CommandLineParam(L"\"open end", 0), L"open end");
-    EXPECT_EQ(CommandLineParam(std::wstring(300, L'a'), 0).size(), 255u);
+    const std::wstring longPath = L"C:\\" + std::wstring(297, L'a');
+    EXPECT_EQ(CommandLineParam(longPath + L" next", 0), longPath) << "a long path is never cut";
+    EXPECT_EQ(CommandLineParam(longPath + L" next", 1), L"next");
     EXPECT_EQ(SplitCommandText(L"").First, L"");
+}
+
+TEST(CommandLineParams, SeparatorsAndQuotePairs)
+{
+    struct Case {
+        const wchar_t* line;
+        std::vector<std::wstring> params;
+    };
+    const Case cases[] = {
+        {L"a\tb\r\nc", {L"a", L"b", L"c"}},                    // control characters separate
+        {L"\"\" \"\"\"\" x", {L"x"}},                          // pairs enclosing nothing are skipped
+        {L"\"a\"\"b\"", {L"ab"}},                              // adjacent quoted parts join
+        {L"x\"\"y", {L"xy"}},                                  // an empty pair inside a word vanishes
+        {L"\"tab\tinside\" z", {L"tab\tinside", L"z"}},        // quotes keep tabs too
+        {L"  lead and trail  ", {L"lead", L"and", L"trail"}},  //
+    };
+    for (const Case& c : cases) {
+        std::vector<std::wstring> found;
+        for (int i = 0; i < CommandLineParamCount(c.line); ++i)
+            found.push_back(CommandLineParam(c.line, i));
+        EXPECT_EQ(found, c.params) << c.line;
+    }
 }
 
 TEST(FileUtil, ValidNamesAndQuotedTexts)
 {
-    EXPECT_TRUE(IsValidFileName(L"C:\\a b\\c.txt"));
-    EXPECT_TRUE(IsValidFileName(L"C:\\Tools [x86]\\diff.exe")) << "brackets are legal in names";
-    for (const wchar_t* bad : {L"", L"a<b", L"a>b", L"a\"b", L"a|b", L"a?b", L"a*b", L"a\tb"})
-        EXPECT_FALSE(IsValidFileName(bad)) << bad;
+    struct Case {
+        const wchar_t* name;
+        bool valid;
+    };
+    const Case cases[] = {
+        {L"C:\\a b\\c.txt", true},
+        {L"Foto [1].jpg", true},  // brackets are legal in names
+        {L"C:\\Tools [x86]\\diff.exe", true},
+        {L"*.txt", true},  // a mask seeds the dialog's filter
+        {L"a?b", true},
+        {L"", false},
+        {L"a<b", false},
+        {L"a>b", false},
+        {L"a\"b", false},
+        {L"a|b", false},
+        {L"a\tb", false},
+        {L"a\x1f"
+         L"b",
+         false},
+        {L"\x7f", true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(IsValidFileName(c.name), c.valid) << c.name;
     EXPECT_EQ(QuotedFileNameText(L"C:\\a b\\c.txt"), L"\"C:\\a b\\c.txt\"");
     EXPECT_EQ(QuotedFileNameText(L"\"C:\\a b\\c.txt\""), L"\"C:\\a b\\c.txt\"");
     EXPECT_EQ(QuotedFileNameText(L"C:\\ab\\c.txt"), L"C:\\ab\\c.txt");

@@ -4,6 +4,7 @@
 #include "framework/SysUtils.h"
 #include "framework/win/ExtCtrls.h"
 #include "framework/win/Forms.h"
+#include "framework/win/StdCtrls.h"
 #include "widgets/VersionText.h"
 #include "widgets/win/KyClrBn.h"
 #include "widgets/win/KyShell.h"
@@ -89,6 +90,59 @@ TEST(Splitter, DraggingResizesTheControlBeforeIt)
     splitter->SetControlFirst(&form);
     EXPECT_EQ(splitter->ControlFirst(), nullptr) << "a form is refused";
     EXPECT_EQ(splitter->SplitKind(), 0);
+}
+
+TEST(Splitter, EscapeCancelsWhereTheFocusIsAndAFreedControlIsForgotten)
+{
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 400, 300);
+    form.Show();
+    auto* tree = new TPanel(&form);
+    tree->SetWidth(100);
+    tree->SetAlign(TAlign::alLeft);
+    tree->SetParent(&form);
+    auto* splitter = new TKySplitter(&form);
+    splitter->SetParent(&form);
+    splitter->SetLeft(100);
+    splitter->SetAlign(TAlign::alLeft);
+    auto* list = new TEdit(&form);
+    list->SetAlign(TAlign::alClient);
+    list->SetParent(&form);
+    splitter->SetControlSecond(list);
+    int enters = 0, changed = 0;
+    list->SetFocus();
+    ASSERT_EQ(GetFocus(), list->Handle());
+    list->OnEnter = [&](TComponent*) { ++enters; };
+    list->OnExit = [&](TComponent*) { ++enters; };
+    splitter->OnPosChanged = [&](TComponent*) { ++changed; };
+
+    // Escape goes to the focused list, which keeps the focus throughout.
+    SendMessageW(splitter->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 10));
+    EXPECT_EQ(GetFocus(), list->Handle()) << "pressing the bar leaves the focus";
+    SendMessageW(splitter->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(60, 10));
+    SendMessageW(list->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_FALSE(splitter->Dragging());
+    EXPECT_NE(GetCapture(), splitter->Handle());
+    SendMessageW(splitter->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(60, 10));
+    EXPECT_EQ(tree->Width(), 100) << "the size stays";
+    EXPECT_EQ(changed, 0);
+    EXPECT_EQ(enters, 0) << "no focus change, so no enter or exit handler";
+    EXPECT_EQ(GetFocus(), list->Handle());
+    // After the drag the list's Escape is its own again.
+    Drag(splitter, {1, 10}, {31, 10});
+    EXPECT_EQ(tree->Width(), 130);
+    EXPECT_EQ(changed, 1);
+
+    // Freeing a control the splitter holds, even in the middle of a drag.
+    SendMessageW(splitter->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 10));
+    delete tree;
+    EXPECT_EQ(splitter->ControlFirst(), nullptr);
+    EXPECT_FALSE(splitter->Dragging()) << "the drag ends with its control";
+    EXPECT_EQ(splitter->SplitKind(), 0);
+    Drag(splitter, {1, 10}, {40, 10});  // nothing to resize, nothing touched
+    EXPECT_EQ(changed, 1);
+    delete list;
+    EXPECT_EQ(splitter->ControlSecond(), nullptr);
 }
 
 TEST(SpinEdit, ClampsParsesAndSteps)
