@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace qrv {
 
@@ -61,8 +62,12 @@ public:
 protected:
     void CreateWindowHandle(const TCreateParams& params) override;
     void WndProc(TMessage& message) override;
-    // Takes one dropped name (the first only, as a single choice).
-    virtual void AcceptDroppedName(const std::wstring& name) = 0;
+    // Whether a drop or the dialog takes several names.
+    virtual bool MultipleSelection() const = 0;
+    // Before the names of a drop are taken.
+    virtual void DroppedNamesBegin() {}
+    // Takes one dropped name; only the first unless MultipleSelection.
+    virtual void AcceptDroppedName(const std::wstring& name, bool first) = 0;
 
 private:
     bool acceptFiles_ = false;
@@ -86,10 +91,16 @@ public:
     int FilterIndex = 1;
     std::wstring DialogTitle = L"Browse";
     TFileDialogKind DialogKind = TFileDialogKind::dkOpen;
+    // The dialog and drops take several files; they are listed in
+    // SelectedFiles (the first also becomes the text).
+    bool MultipleFiles = false;
+    std::vector<std::wstring> SelectedFiles;
 
 protected:
     void DoButtonClick() override;
-    void AcceptDroppedName(const std::wstring& name) override;
+    bool MultipleSelection() const override { return MultipleFiles; }
+    void DroppedNamesBegin() override;
+    void AcceptDroppedName(const std::wstring& name, bool first) override;
 
 private:
     std::wstring ReducedName(const std::wstring& text) const;
@@ -104,10 +115,16 @@ public:
     std::wstring DialogText;
     // Several directories separated by ";": a choice is put in front.
     bool MultipleDirs = false;
+    // The folder the browser opens at: the text, or InitialDir for an
+    // empty text; the root of the drive ("\\") when that is no folder.
+    static std::wstring DialogStartFolder(const std::wstring& text, const std::wstring& initialDir);
+    // Shown by the browser's help button (0: no button).
+    DWORD HelpContext = 0;
 
 protected:
     void DoButtonClick() override;
-    void AcceptDroppedName(const std::wstring& name) override;
+    bool MultipleSelection() const override { return MultipleDirs; }
+    void AcceptDroppedName(const std::wstring& name, bool first) override;
 };
 
 }  // namespace qrv

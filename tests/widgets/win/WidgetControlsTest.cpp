@@ -1,6 +1,7 @@
 // The smaller controls of the component library: splitter, spin edit, track
 // bar, colour button, file and directory edits, tray icon, version info.
 
+#include "common/DropFilesBlock.h"
 #include "framework/SysUtils.h"
 #include "framework/win/ExtCtrls.h"
 #include "framework/win/Forms.h"
@@ -18,6 +19,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <vector>
+
 using namespace qrv;
 
 namespace {
@@ -27,6 +31,17 @@ std::wstring ClassOf(HWND window)
     wchar_t name[64] = L"";
     GetClassNameW(window, name, 64);
     return name;
+}
+
+// Drops names on a window as the shell would: a CF_HDROP block in WM_DROPFILES.
+void DropFiles(HWND window, const std::vector<std::wstring>& names)
+{
+    const std::vector<uint8_t> block = BuildDropFiles(names);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, block.size());
+    ASSERT_NE(memory, nullptr);
+    std::memcpy(GlobalLock(memory), block.data(), block.size());
+    GlobalUnlock(memory);
+    SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);  // the edit frees it
 }
 
 void Drag(TKySplitter* splitter, POINT from, POINT to)
@@ -318,6 +333,56 @@ TEST(FileAndDirectoryEdits, NamesAndTheDialogHooks)
     folder->ButtonClicked();
     EXPECT_EQ(seen, dir.Path());
     EXPECT_EQ(folder->Text(), dir.Path());
+}
+
+TEST(FileAndDirectoryEdits, TakeDroppedFiles)
+{
+    TForm form(nullptr);
+    form.HandleNeeded();
+    test::TestDir dir;
+    const std::wstring photo = dir.Write(L"Foto [1].jpg", "x");
+    const std::wstring other = dir.Write(L"other.txt", "y");
+    auto* edit = new TFilenameEdit(&form);
+    edit->SetParent(&form);
+    int drops = 0;
+    edit->OnDropFiles = [&](TComponent*) { ++drops; };
+
+    DropFiles(edit->Handle(), {photo, other});
+    EXPECT_EQ(edit->Text(), L"") << "files are taken only when asked for";
+    EXPECT_EQ(drops, 0);
+    edit->SetAcceptFiles(true);
+    DropFiles(edit->Handle(), {photo, other});
+    EXPECT_EQ(edit->Text(), L"\"" + photo + L"\"") << "the first name, quoted for its blank";
+    EXPECT_EQ(edit->FileName(), photo);
+    EXPECT_TRUE(edit->SelectedFiles.empty());
+    EXPECT_EQ(drops, 1);
+    edit->MultipleFiles = true;
+    DropFiles(edit->Handle(), {other, photo});
+    EXPECT_EQ(edit->FileName(), other);
+    EXPECT_EQ(edit->SelectedFiles, (std::vector<std::wstring>{other, photo}));
+
+    // A folder field takes the folder of a dropped file, a folder itself.
+    auto* folder = new TDirectoryEdit(&form);
+    folder->SetParent(&form);
+    folder->SetAcceptFiles(true);
+    DropFiles(folder->Handle(), {other});
+    EXPECT_EQ(folder->Text(), dir.Path());
+    const std::wstring sub = dir.Path() + L"\\sub";
+    ASSERT_TRUE(CreateDirectoryW(sub.c_str(), nullptr));
+    folder->MultipleDirs = true;
+    DropFiles(folder->Handle(), {sub});
+    EXPECT_EQ(folder->Text(), sub + L";" + dir.Path()) << "several folders: the new one in front";
+
+    struct Start {
+        std::wstring text, initialDir, opensAt;
+    };
+    const Start starts[] = {
+        {sub, L"", sub},     {L"", dir.Path(), dir.Path()},
+        {L"", L"", L"\\"},   {dir.Path() + L"\\missing", dir.Path(), L"\\"},
+        {other, L"", L"\\"},  // a file is no folder
+    };
+    for (const Start& s : starts)
+        EXPECT_EQ(TDirectoryEdit::DialogStartFolder(s.text, s.initialDir), s.opensAt) << s.text;
 }
 
 TEST(TrayIcon, TipAndClicks)
