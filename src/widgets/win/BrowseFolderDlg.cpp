@@ -25,15 +25,15 @@ std::wstring PathOf(LPCITEMIDLIST list)
 // The other windows of this thread are disabled while the browser runs (it
 // is modal only to its owner), and enabled again after.
 struct TThreadWindowsDisabled {
-    explicit TThreadWindowsDisabled(HWND ownerWindow) : owner(ownerWindow)
+    explicit TThreadWindowsDisabled(HWND ownerWindow) : Owner(ownerWindow)
     {
         EnumThreadWindows(
             GetCurrentThreadId(),
             [](HWND window, LPARAM data) -> BOOL {
                 auto* self = reinterpret_cast<TThreadWindowsDisabled*>(data);
-                if (window != self->owner && IsWindowVisible(window) && IsWindowEnabled(window)) {
+                if (window != self->Owner && IsWindowVisible(window) && IsWindowEnabled(window)) {
                     EnableWindow(window, FALSE);
-                    self->disabled.push_back(window);
+                    self->Disabled.push_back(window);
                 }
                 return TRUE;
             },
@@ -41,14 +41,14 @@ struct TThreadWindowsDisabled {
     }
     ~TThreadWindowsDisabled()
     {
-        for (HWND window : disabled)
+        for (HWND window : Disabled)
             if (IsWindow(window))
                 EnableWindow(window, TRUE);
     }
     TThreadWindowsDisabled(const TThreadWindowsDisabled&) = delete;
     TThreadWindowsDisabled& operator=(const TThreadWindowsDisabled&) = delete;
-    HWND owner = nullptr;
-    std::vector<HWND> disabled;
+    HWND Owner = nullptr;
+    std::vector<HWND> Disabled;
 };
 
 // The help button's click shows the dialog's help context.

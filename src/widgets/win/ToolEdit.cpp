@@ -1,6 +1,7 @@
 #include "widgets/win/ToolEdit.h"
 
 #include "common/win/BaseUtilsWin.h"
+#include "framework/ScopeExit.h"
 #include "framework/win/Forms.h"
 #include "framework/win/Handles.h"
 #include "widgets/CommandLineParams.h"
@@ -112,10 +113,7 @@ void TCustomComboEdit::ButtonClicked()
 bool TCustomComboEdit::WithoutErrorBoxes(const std::function<bool()>& dialog)
 {
     const UINT previous = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-    struct Restore {
-        UINT mode;
-        ~Restore() { SetErrorMode(mode); }
-    } restore{previous};
+    const ScopeExit restore([previous] { SetErrorMode(previous); });
     return dialog();
 }
 
