@@ -225,6 +225,66 @@ TEST(SpinEdit, ClampsParsesAndSteps)
     EXPECT_EQ(spin->Value(), 4) << "a read-only edit does not step";
 }
 
+namespace {
+class QuietSpinEdit : public TKySpinEdit {
+public:
+    using TKySpinEdit::TKySpinEdit;
+    int beeps = 0;
+
+protected:
+    void Beep() override { ++beeps; }
+};
+}  // namespace
+
+TEST(SpinEdit, DiagonalButtonStepsAndRepeatsAndALockedEditorBeeps)
+{
+    TForm form(nullptr);
+    form.HandleNeeded();
+    auto* spin = new QuietSpinEdit(&form);
+    spin->SetButtonKind(TSpinButtonKind::bkDiagonal);
+    spin->SetBounds(0, 0, 80, 24);
+    spin->SetParent(&form);
+    spin->HandleNeeded();
+    TKySpinButton* button = spin->SpinButton();
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(spin->UpDownHandle(), nullptr);
+    EXPECT_TRUE(IsWindowVisible(button->Handle()) || !IsWindowVisible(spin->Handle()));
+    EXPECT_EQ(button->Width(), button->Height()) << "a square";
+    EXPECT_TRUE(IsChild(spin->Handle(), button->Handle()));
+    const int side = button->Width();
+
+    // The top-left corner is the up half: one step at the press, then a
+    // tick after 400 ms and one every 100 ms.
+    HWND w = button->Handle();
+    SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    EXPECT_EQ(spin->Value(), 1);
+    EXPECT_EQ(button->Pressed(), TSpinHalf::Up);
+    EXPECT_EQ(button->RepeatInterval(), 400u);
+    SendMessageW(w, WM_TIMER, 1, 0);
+    EXPECT_EQ(button->RepeatInterval(), 100u);
+    SendMessageW(w, WM_TIMER, 1, 0);
+    EXPECT_EQ(spin->Value(), 3);
+    // Moved off the half it shows released and does not repeat.
+    SendMessageW(w, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(side - 2, side - 2));
+    EXPECT_EQ(button->Pressed(), TSpinHalf::None);
+    SendMessageW(w, WM_TIMER, 1, 0);
+    EXPECT_EQ(spin->Value(), 3);
+    SendMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(side - 2, side - 2));
+    EXPECT_EQ(button->RepeatInterval(), 0u);
+    // The bottom-right corner steps down.
+    SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(side - 2, side - 2));
+    SendMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(side - 2, side - 2));
+    EXPECT_EQ(spin->Value(), 2);
+
+    spin->EditorEnabled = false;
+    SendMessageW(spin->Handle(), WM_CHAR, L'7', 1);
+    SendMessageW(spin->Handle(), WM_CHAR, VK_BACK, 1);
+    EXPECT_EQ(spin->beeps, 2);
+    EXPECT_EQ(spin->Text(), L"2") << "a locked editor takes no typing";
+    SendMessageW(spin->Handle(), WM_KEYDOWN, VK_UP, 0);
+    EXPECT_EQ(spin->Value(), 3) << "the arrow keys still step";
+}
+
 TEST(TrackBar, PropertiesReachTheControl)
 {
     TForm form(nullptr);
