@@ -1,5 +1,6 @@
 #include "widgets/win/KySpin.h"
 
+#include "framework/ScopeExit.h"
 #include "framework/SysUtils.h"
 #include "framework/win/ExtCtrls.h"
 #include "framework/win/Handles.h"
@@ -212,10 +213,7 @@ void TKySpinEdit::Step(double delta)
     const std::wstring before = Text();
     {
         quiet_ = true;
-        struct Loud {
-            bool& quiet;
-            ~Loud() { quiet = false; }
-        } loud{quiet_};
+        const ScopeExit loud([this] { quiet_ = false; });
         SetValue(Value() + delta);
     }
     if (!SameText(before, Text())) {
