@@ -238,6 +238,7 @@ protected:
 
 TEST(SpinEdit, DiagonalButtonStepsAndRepeatsAndALockedEditorBeeps)
 {
+    // ctest: takes the focus (a press gives the edit the focus)
     TForm form(nullptr);
     form.HandleNeeded();
     auto* spin = new QuietSpinEdit(&form);
@@ -325,7 +326,7 @@ TEST(ColorButton, ColorReadsBackAndRepaints)
     UpdateWindow(button->Handle());
     button->SetColor(clRed);
     EXPECT_EQ(button->Color(), clRed);
-    EXPECT_EQ(button->SelectedIndex(), 2) << "red is the second preset";
+    EXPECT_EQ(button->SelectedIndex(), 5) << "red is the preset (1, 2): rows of 4, linear index 5";
     RECT update{};
     EXPECT_TRUE(GetUpdateRect(button->Handle(), &update, FALSE)) << "a new colour repaints";
     button->SetColor(clRed);
@@ -333,6 +334,126 @@ TEST(ColorButton, ColorReadsBackAndRepaints)
     button->SetColor(0x123456);
     EXPECT_EQ(button->SelectedIndex(), 0) << "no preset has it";
     EXPECT_EQ(changes, 2);
+}
+
+namespace {
+void ClickAt(HWND window, int x, int y)
+{
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+}  // namespace
+
+TEST(ColorButton, PaletteOpensChoosesAndCloses)
+{
+    // ctest: takes the focus (the palette is activated and focused)
+    TForm form(nullptr);
+    form.SetBounds(100, 100, 300, 200);
+    form.Show();
+    auto* button = new TKyColorButton(&form);
+    button->SetParent(&form);
+    button->SetColor(clRed);
+    int changes = 0;
+    button->OnColorChange = [&](TComponent*) { ++changes; };
+
+    ClickAt(button->Handle(), 10, 10);
+    TKyColorButtonPalette* palette = button->Palette();
+    ASSERT_NE(palette, nullptr);
+    EXPECT_TRUE(IsWindowVisible(palette->Handle()));
+    EXPECT_EQ(palette->Highlighted(), (TPaletteCell{1, 2})) << "the current preset is highlighted";
+    RECT b{}, p{};
+    GetWindowRect(button->Handle(), &b);
+    GetWindowRect(palette->Handle(), &p);
+    EXPECT_EQ(p.top, b.bottom) << "below the button";
+    EXPECT_EQ(p.left, b.left);
+    RECT client{};
+    GetClientRect(palette->Handle(), &client);
+    EXPECT_EQ(client.right, 72);
+
+    // The hint over a cell, then a click on the cell (3, 2) chooses yellow.
+    SendMessageW(palette->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(2 * 18 + 5, 18 + 5));
+    EXPECT_EQ(palette->HintText(), L"RGB = 255 255 000");
+    ClickAt(palette->Handle(), 2 * 18 + 5, 18 + 5);
+    EXPECT_EQ(button->Palette(), nullptr);
+    EXPECT_FALSE(IsWindowVisible(palette->Handle()));
+    EXPECT_EQ(button->Color(), clYellow);
+    EXPECT_EQ(button->SelectedIndex(), 7);
+    EXPECT_EQ(changes, 1);
+
+    // Keys: Esc closes without a choice; arrows and Enter choose.
+    button->Click();
+    palette = button->Palette();
+    ASSERT_NE(palette, nullptr);
+    SendMessageW(palette->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_EQ(button->Palette(), nullptr);
+    EXPECT_EQ(button->Color(), clYellow);
+    button->Click();
+    palette = button->Palette();
+    SendMessageW(palette->Handle(), WM_KEYDOWN, VK_RIGHT, 0);  // (4, 2)
+    SendMessageW(palette->Handle(), WM_KEYDOWN, VK_DOWN, 0);   // (4, 3)
+    SendMessageW(palette->Handle(), WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_EQ(button->Color(), 0x7F7F00) << "(0, 127, 127)";
+
+    // "Other": the chooser's colour goes to the other-colour cell.
+    button->Chooser = [](HWND, TColor& color) {
+        color = 0x123456;
+        return true;
+    };
+    button->Click();
+    palette = button->Palette();
+    ClickAt(palette->Handle(), 10, 100);
+    EXPECT_EQ(button->Color(), 0x123456);
+    EXPECT_EQ(button->OtherColor, 0x123456);
+    EXPECT_EQ(button->SelectedIndex(), 0);
+    button->Click();
+    EXPECT_EQ(button->Palette()->Highlighted(), (TPaletteCell{})) << "no preset has it";
+    button->Palette()->Close(true);
+
+    // Cycling: the swatch steps through the 20 presets, then OtherColor.
+    button->CycleColors = true;
+    button->SetColor(0x9F9F9F);  // the last preset
+    ClickAt(button->Handle(), 5, 10);
+    EXPECT_EQ(button->Palette(), nullptr) << "the swatch does not open the palette";
+    EXPECT_EQ(button->Color(), 0x123456);
+    ClickAt(button->Handle(), 5, 10);
+    EXPECT_EQ(button->Color(), clWhite);
+    ClickAt(button->Handle(), button->Width() - 4, 10);
+    EXPECT_NE(button->Palette(), nullptr) << "the arrow still opens it";
+}
+
+TEST(ColorButton, CustomColorsPersistUnderTheFormAndButtonName)
+{
+    const std::wstring key = L"Software\\QuorvanTest\\ColorButton";
+    RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+    {
+        TForm form(nullptr);
+        form.SetName(L"FormOptions");
+        auto* button = new TKyColorButton(&form);
+        button->SetName(L"ColorSelBk");
+        button->CustomColorsKey = key;
+        button->SetParent(&form);
+        form.HandleNeeded();
+        EXPECT_EQ(button->RegistryValueName(), L"FormOptions.ColorSelBk");
+        EXPECT_EQ(button->CustomColors().At(1, 1), clWhite) << "nothing stored yet";
+        button->CustomColors().Set(2, 1, 0x00ABCDEF);
+    }
+    wchar_t stored[512] = L"";
+    DWORD size = sizeof stored;
+    ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, (key + L"\\Colors").c_str(), L"FormOptions.ColorSelBk", RRF_RT_REG_SZ,
+                           nullptr, stored, &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(std::wstring(stored).substr(20, 9), L"$00ABCDEF") << "the third item: column 2, row 1";
+    {
+        TForm form(nullptr);
+        form.SetName(L"FormOptions");
+        auto* button = new TKyColorButton(&form);
+        button->SetName(L"ColorSelBk");
+        button->CustomColorsKey = key;
+        button->SetParent(&form);
+        form.HandleNeeded();
+        EXPECT_EQ(button->CustomColors().At(2, 1), 0x00ABCDEF) << "read back when its window is made";
+    }
+    RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
 }
 
 TEST(FileAndDirectoryEdits, NamesAndTheDialogHooks)
