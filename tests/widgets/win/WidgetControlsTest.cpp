@@ -5,6 +5,7 @@
 #include "framework/SysUtils.h"
 #include "framework/win/ExtCtrls.h"
 #include "framework/win/Forms.h"
+#include "framework/win/Menus.h"
 #include "framework/win/StdCtrls.h"
 #include "widgets/VersionText.h"
 #include "widgets/win/KyClrBn.h"
@@ -602,6 +603,106 @@ TEST(TrayIcon, TipAndClicks)
     SendMessageW(w, TKyTrayIcon::WM_TRAYNOTIFY, 0, WM_LBUTTONDOWN);
     SendMessageW(w, TKyTrayIcon::WM_TRAYNOTIFY, 0, WM_LBUTTONUP);
     EXPECT_EQ(clicks, 2);
+}
+
+namespace {
+// Handles the messages waiting now, as the program's loop would.
+void Pump()
+{
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+}  // namespace
+
+TEST(TrayIcon, DoubleClickRunsTheDefaultItemAndMouseEventsAreReported)
+{
+    TKyTrayIcon tray(nullptr);
+    TPopupMenu menu(nullptr);
+    auto* open = new TMenuItem(&menu);
+    open->SetCaption(L"&Öffnen");
+    auto* quit = new TMenuItem(&menu);
+    quit->SetCaption(L"&Beenden");
+    menu.Items()->Add(quit);
+    menu.Items()->Add(open);
+    int opened = 0, doubles = 0;
+    std::vector<TTrayButton> downs, ups;
+    open->OnClick = [&](TComponent*) { ++opened; };
+    tray.OnDblClick = [&](TComponent*) { ++doubles; };
+    tray.OnMouseDown = [&](TComponent*, TTrayButton button, TShortCut, int, int) { downs.push_back(button); };
+    tray.OnMouseUp = [&](TComponent*, TTrayButton button, TShortCut, int, int) { ups.push_back(button); };
+    HWND w = tray.WindowHandle();
+
+    // The shell posts its callback; nothing shows the icon under Xvfb.
+    PostMessageW(w, TKyTrayIcon::WM_TRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
+    Pump();
+    EXPECT_EQ(doubles, 1) << "without a menu: OnDblClick";
+    tray.SetPopupMenu(&menu);
+    PostMessageW(w, TKyTrayIcon::WM_TRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
+    Pump();
+    EXPECT_EQ(doubles, 2) << "a menu without a default item: still OnDblClick";
+    open->SetDefault(true);
+    PostMessageW(w, TKyTrayIcon::WM_TRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
+    Pump();
+    EXPECT_EQ(opened, 1) << "the default item is clicked";
+    EXPECT_EQ(doubles, 2);
+    open->SetEnabled(false);
+    PostMessageW(w, TKyTrayIcon::WM_TRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
+    Pump();
+    EXPECT_EQ(opened, 1) << "a disabled default item is none";
+    EXPECT_EQ(doubles, 3);
+
+    PostMessageW(w, TKyTrayIcon::WM_TRAYNOTIFY, 0, WM_MBUTTONDOWN);
+    PostMessageW(w, TKyTrayIcon::WM_TRAYNOTIFY, 0, WM_MBUTTONUP);
+    Pump();
+    EXPECT_EQ(downs.back(), TTrayButton::Middle);
+    EXPECT_EQ(ups, (std::vector<TTrayButton>{TTrayButton::Middle}));
+    EXPECT_EQ(downs.size(), 5u) << "each double click is also a press";
+}
+
+TEST(TrayIcon, AnimationStepsThroughTheIconListOnItsTimer)
+{
+    TKyTrayIcon tray(nullptr);
+    tray.SetAnimated(true);
+    EXPECT_FALSE(tray.Animated()) << "nothing to animate without icons";
+    EXPECT_EQ(tray.FrameIndex(), -1);
+
+    const HICON shapes[] = {LoadIconW(nullptr, IDI_APPLICATION), LoadIconW(nullptr, IDI_WARNING),
+                            LoadIconW(nullptr, IDI_INFORMATION)};
+    tray.Icons().BeginUpdate();
+    for (HICON icon : shapes)
+        tray.Icons().Add(icon);
+    tray.Icons().EndUpdate();
+    ASSERT_EQ(tray.Icons().Count(), 3);
+    tray.SetInterval(20);
+    tray.SetActive(true);
+    tray.SetAnimated(true);
+    ASSERT_TRUE(tray.Animated());
+    EXPECT_TRUE(tray.IconAdded()) << "the first frame shows";
+    EXPECT_EQ(tray.FrameIndex(), 0);
+    EXPECT_EQ(tray.CurrentIcon(), tray.Icons().Icons(0));
+
+    // The frames advance on the timer and wrap.
+    std::vector<int> seen;
+    const DWORD until = GetTickCount() + 10000;  // a bound for a loaded machine, not a speed goal
+    while (seen.size() < 4 && GetTickCount() < until) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        Pump();
+        if (seen.empty() || seen.back() != tray.FrameIndex())
+            seen.push_back(tray.FrameIndex());
+    }
+    ASSERT_EQ(seen.size(), 4u);
+    EXPECT_EQ(seen, (std::vector<int>{1, 2, 0, 1}));
+    EXPECT_EQ(tray.CurrentIcon(), tray.Icons().Icons(1));
+
+    // Freeing the icons ends the animation; the plain icon is shown again.
+    tray.SetIcon(shapes[0]);
+    tray.Icons().Clear();
+    EXPECT_FALSE(tray.Animated());
+    EXPECT_EQ(tray.CurrentIcon(), tray.Icon());
+    tray.Hide();
 }
 
 TEST(VersionInfo, ReadsASystemLibraryAndReportsMissingResources)
