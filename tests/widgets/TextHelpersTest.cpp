@@ -36,6 +36,19 @@ TEST(VersionText, SplitsAtDotsOrCommas)
     }
 }
 
+TEST(VersionText, MissingPartsComeFromTheNumericVersion)
+{
+    const unsigned fixed[4] = {3, 2, 0, 117};
+    TVersionParts parts = SplitFileVersion(L"3.2");
+    FillMissingVersionParts(parts, fixed);
+    EXPECT_EQ(parts.Release, L"0");
+    EXPECT_EQ(parts.Build, L"117");
+    parts = SplitFileVersion(L"3.2.1.9");
+    FillMissingVersionParts(parts, fixed);
+    EXPECT_EQ(parts.Release, L"1") << "the text's own parts stay";
+    EXPECT_EQ(parts.Build, L"9");
+}
+
 TEST(CommandLineParams, QuotesKeepBlanksInsideAParameter)
 {
     const std::wstring line = L"\"C:\\Program Files\\x.exe\" -a   \"b c\"d";

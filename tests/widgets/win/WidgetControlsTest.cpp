@@ -723,6 +723,21 @@ TEST(VersionInfo, ReadsASystemLibraryAndReportsMissingResources)
     EXPECT_EQ(info.FileVersion().rfind(info.MajorVersion(), 0), 0u);
     EXPECT_NE(info.FileVersion().find(info.Build()), std::wstring::npos);
 
+    // The program beside the tests: its own resource.
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring program = self;
+    program = program.substr(0, program.find_last_of(L'\\') + 1) + L"Quorvan32.exe";
+    ASSERT_NE(GetFileAttributesW(program.c_str()), INVALID_FILE_ATTRIBUTES) << "the program is built beside the tests";
+    info.GetInfo(program);
+    EXPECT_EQ(info.ProductName(), L"Quorvan Free");
+    EXPECT_EQ(info.OriginalFilename(), L"Quorvan32.exe");
+    EXPECT_EQ(info.MajorVersion(), L"3");
+    EXPECT_EQ(info.MinorVersion(), L"2");
+    ASSERT_FALSE(info.Build().empty());
+    EXPECT_EQ(info.Build().find_first_not_of(L"0123456789"), std::wstring::npos) << info.Build();
+    EXPECT_EQ(info.LegalTradeMarks(), L"") << "a key the resource does not have takes no other key's text";
+
     test::TestDir dir;
     info.GetInfo(dir.Write(L"plain.txt", "no resources here"));
     EXPECT_EQ(info.FileVersion(), kVersionInfoNotAvailable);
