@@ -4,6 +4,7 @@
 #include "common/DropFilesBlock.h"
 #include "framework/SysUtils.h"
 #include "framework/win/ExtCtrls.h"
+#include "framework/win/Bitmap.h"
 #include "framework/win/Forms.h"
 #include "framework/win/Menus.h"
 #include "framework/win/StdCtrls.h"
@@ -19,6 +20,8 @@
 #include "TestDir.h"
 
 #include <gtest/gtest.h>
+
+#include <uxtheme.h>
 
 #include <cstring>
 #include <vector>
@@ -285,6 +288,55 @@ TEST(SpinEdit, DiagonalButtonStepsAndRepeatsAndALockedEditorBeeps)
     EXPECT_EQ(spin->Text(), L"2") << "a locked editor takes no typing";
     SendMessageW(spin->Handle(), WM_KEYDOWN, VK_UP, 0);
     EXPECT_EQ(spin->Value(), 3) << "the arrow keys still step";
+}
+
+namespace {
+class PaintedSpeedButton : public TXPSpeedButton {
+public:
+    using TXPSpeedButton::TXPSpeedButton;
+    COLORREF PixelAt(int x, int y)
+    {
+        const TWindowDC screen(nullptr, GetDC(nullptr));
+        const TOwnDC memory(CreateCompatibleDC(screen.Get()));
+        const TGdiObject bitmap(CreateCompatibleBitmap(screen.Get(), Width(), Height()));
+        const TSelectObject select(memory.Get(), bitmap.Get());
+        Paint(memory.Get(), RECT{0, 0, Width(), Height()});
+        return GetPixel(memory.Get(), x, y);
+    }
+};
+}  // namespace
+
+TEST(SpeedButton, PaintsWithTheStyleOrPlainAndEmbossesADisabledGlyph)
+{
+    TForm form(nullptr);
+    form.HandleNeeded();
+    auto* button = new PaintedSpeedButton(&form);
+    button->SetBounds(0, 0, 23, 22);
+    button->SetParent(&form);
+    TBitmap glyph;  // a red square 4..11 on white, white transparent
+    glyph.SetSize(16, 16, clWhite);
+    {
+        const TOwnDC dc(CreateCompatibleDC(nullptr));
+        const TSelectObject select(dc.Get(), glyph.Handle());
+        const TGdiObject red(CreateSolidBrush(RGB(255, 0, 0)));
+        RECT square{4, 4, 12, 12};
+        FillRect(dc.Get(), &square, static_cast<HBRUSH>(red.Get()));
+    }
+    button->SetGlyph(&glyph);
+
+    // Every new prefix has a visual style on: the styled path.
+    for (bool styled : {true, false}) {
+        if (!styled)
+            SetWindowTheme(button->Handle(), L" ", L" ");
+        SCOPED_TRACE(styled ? "styled" : "plain");
+        EXPECT_EQ(button->Themed(), styled);
+        button->SetEnabled(true);
+        EXPECT_EQ(button->PixelAt(3 + 8, 3 + 8), RGB(255, 0, 0)) << "the glyph, centred";
+        EXPECT_EQ(button->LastPaintThemed(), styled);
+        button->SetEnabled(false);
+        EXPECT_EQ(button->PixelAt(3 + 8, 3 + 8), GetSysColor(COLOR_BTNSHADOW)) << "the shape in shadow";
+        EXPECT_EQ(button->PixelAt(3 + 12, 3 + 12), GetSysColor(COLOR_BTNHIGHLIGHT)) << "its highlight, shifted";
+    }
 }
 
 TEST(TrackBar, PropertiesReachTheControl)
