@@ -67,4 +67,17 @@ TSplitCommand SplitCommandText(std::wstring_view text)
     return result;
 }
 
+std::wstring ExtractToken(std::wstring_view text, size_t& position, std::wstring_view separators)
+{
+    if (position >= text.size()) {
+        position = text.size();
+        return {};
+    }
+    const size_t end = text.find_first_of(separators, position);
+    std::wstring token(
+        text.substr(position, end == std::wstring_view::npos ? std::wstring_view::npos : end - position));
+    position = end == std::wstring_view::npos ? text.size() : end + 1;
+    return token;
+}
+
 }  // namespace qrv

@@ -23,4 +23,8 @@ struct TSplitCommand {
 };
 TSplitCommand SplitCommandText(std::wstring_view text);
 
+// The characters from `position` up to (not including) the next one of
+// `separators`; position moves past that separator, or to the end.
+std::wstring ExtractToken(std::wstring_view text, size_t& position, std::wstring_view separators);
+
 }  // namespace qrv

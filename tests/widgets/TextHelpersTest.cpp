@@ -93,6 +93,18 @@ TEST(CommandLineParams, SeparatorsAndQuotePairs)
     }
 }
 
+TEST(CommandLineParams, TokensUpToTheNextSeparator)
+{
+    const std::wstring text = L"a;b,,c";
+    size_t position = 0;
+    std::vector<std::wstring> tokens;
+    while (position < text.size())
+        tokens.push_back(ExtractToken(text, position, L";,"));
+    EXPECT_EQ(tokens, (std::vector<std::wstring>{L"a", L"b", L"", L"c"}));
+    EXPECT_EQ(position, text.size());
+    EXPECT_EQ(ExtractToken(text, position, L";"), L"") << "at the end";
+}
+
 TEST(FileUtil, ValidNamesAndQuotedTexts)
 {
     struct Case {

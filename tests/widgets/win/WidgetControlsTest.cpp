@@ -15,6 +15,7 @@
 #include "widgets/win/KySplit.h"
 #include "widgets/win/KyThemeCtrls.h"
 #include "widgets/win/KyVersionInfo.h"
+#include "widgets/win/KyWindowPlacement.h"
 #include "widgets/win/ToolEdit.h"
 
 #include "TestDir.h"
@@ -755,6 +756,33 @@ TEST(TrayIcon, AnimationStepsThroughTheIconListOnItsTimer)
     EXPECT_FALSE(tray.Animated());
     EXPECT_EQ(tray.CurrentIcon(), tray.Icon());
     tray.Hide();
+}
+
+TEST(WindowPlacement, KeepsOnTheScreenAndCentres)
+{
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    RECT off{work.right - 50, work.bottom - 20, work.right + 150, work.bottom + 80};
+    KeepRectOnScreen(off);
+    EXPECT_EQ(off.right, work.right);
+    EXPECT_EQ(off.bottom, work.bottom);
+    EXPECT_EQ(off.right - off.left, 200) << "the size is kept";
+    RECT inside{work.left + 10, work.top + 10, work.left + 110, work.top + 60};
+    const RECT before = inside;
+    KeepRectOnScreen(inside);
+    EXPECT_TRUE(EqualRect(&inside, &before));
+
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 300, 200);
+    form.HandleNeeded();
+    CenterWindow(form.Handle());
+    RECT r{};
+    GetWindowRect(form.Handle(), &r);
+    EXPECT_NEAR((r.left + r.right) / 2, (work.left + work.right) / 2, 1);
+    EXPECT_NEAR((r.top + r.bottom) / 2, (work.top + work.bottom) / 2, 1);
+    EXPECT_EQ(r.right - r.left, 300);
+    EnableWindow(form.Handle(), FALSE);
+    EXPECT_FALSE(ActivateWindow(form.Handle(), false)) << "a disabled window is not activated";
 }
 
 TEST(VersionInfo, ReadsASystemLibraryAndReportsMissingResources)
