@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <vector>
 
 using namespace qrv;
@@ -133,4 +134,28 @@ TEST(FileUtil, ValidNamesAndQuotedTexts)
     EXPECT_EQ(QuotedFileNameText(L"C:\\a b\\c.txt"), L"\"C:\\a b\\c.txt\"");
     EXPECT_EQ(QuotedFileNameText(L"\"C:\\a b\\c.txt\""), L"\"C:\\a b\\c.txt\"");
     EXPECT_EQ(QuotedFileNameText(L"C:\\ab\\c.txt"), L"C:\\ab\\c.txt");
+}
+
+TEST(FileUtil, LongAndShortNamesAreWalkedFromTheLastComponentBack)
+{
+    // A fake file system: short names of the two folders and the file.
+    const std::map<std::wstring, std::wstring> shortNames{
+        {L"C:\\Program Files", L"PROGRA~1"},
+        {L"C:\\Program Files\\Quorvan Free", L"QUORVA~1"},
+        {L"C:\\Program Files\\Quorvan Free\\Quorvan32.exe", L"QUORVAN32.EXE"},
+        {L"C:\\Windows", L"WINDOWS"},
+    };
+    std::vector<std::wstring> asked;
+    const auto shortName = [&](const std::wstring& upTo) {
+        asked.push_back(upTo);
+        const auto it = shortNames.find(upTo);
+        return it == shortNames.end() ? std::wstring() : it->second;
+    };
+    EXPECT_EQ(ConvertPathNames(L"C:\\Program Files\\Quorvan Free\\Quorvan32.exe", shortName),
+              L"C:\\PROGRA~1\\QUORVA~1\\QUORVAN32.EXE");
+    EXPECT_EQ(asked.front(), L"C:\\Program Files\\Quorvan Free\\Quorvan32.exe") << "the last component first";
+    EXPECT_EQ(ConvertPathNames(L"C:\\Program Files\\missing.txt", shortName), L"") << "a path that does not exist";
+    EXPECT_EQ(ConvertPathNames(L"C:\\Windows\\", shortName), L"C:\\WINDOWS") << "a trailing separator";
+    EXPECT_EQ(ConvertPathNames(L"C:", shortName), L"C:");
+    EXPECT_EQ(ConvertPathList(L"C:\\Windows;C:\\Program Files", shortName), L"C:\\WINDOWS;C:\\PROGRA~1");
 }

@@ -183,7 +183,34 @@ void TFileDirEdit::WndProc(TMessage& message)
     TCustomComboEdit::WndProc(message);
 }
 
+std::wstring TFileDirEdit::ReportedName(const std::wstring& path, bool longName)
+{
+    const auto convert = [&path](bool toLong) {
+        const DWORD length =
+            toLong ? GetLongPathNameW(path.c_str(), nullptr, 0) : GetShortPathNameW(path.c_str(), nullptr, 0);
+        if (length == 0)
+            return std::wstring();
+        std::wstring converted(length, L'\0');
+        const DWORD written = toLong ? GetLongPathNameW(path.c_str(), converted.data(), length)
+                                     : GetShortPathNameW(path.c_str(), converted.data(), length);
+        converted.resize(written);
+        return FilePart(converted);
+    };
+    std::wstring name = convert(longName);
+    return name.empty() ? convert(!longName) : name;
+}
+
 // --- TFilenameEdit -----------------------------------------------------------
+
+std::wstring TFilenameEdit::LongName()
+{
+    return ConvertPathNames(FileName(), [](const std::wstring& upTo) { return ReportedName(upTo, true); });
+}
+
+std::wstring TFilenameEdit::ShortName()
+{
+    return ConvertPathNames(FileName(), [](const std::wstring& upTo) { return ReportedName(upTo, false); });
+}
 
 TFilenameEdit::TFilenameEdit(TComponent* owner) : TFileDirEdit(owner) {}
 
@@ -282,6 +309,18 @@ void TFilenameEdit::DoButtonClick()
 // --- TDirectoryEdit ----------------------------------------------------------
 
 TDirectoryEdit::TDirectoryEdit(TComponent* owner) : TFileDirEdit(owner) {}
+
+std::wstring TDirectoryEdit::LongName()
+{
+    const auto name = [](const std::wstring& upTo) { return ReportedName(upTo, true); };
+    return MultipleDirs ? ConvertPathList(Text(), name) : ConvertPathNames(Text(), name);
+}
+
+std::wstring TDirectoryEdit::ShortName()
+{
+    const auto name = [](const std::wstring& upTo) { return ReportedName(upTo, false); };
+    return MultipleDirs ? ConvertPathList(Text(), name) : ConvertPathNames(Text(), name);
+}
 
 void TDirectoryEdit::AcceptDroppedName(const std::wstring& name, bool /*first*/)
 {

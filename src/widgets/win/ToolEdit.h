@@ -59,6 +59,15 @@ public:
     TExecOpenDialogEvent OnAfterDialog;
     TNotifyEvent OnDropFiles;
 
+    // The text's path (each of them with several) in long or short names;
+    // empty when a path does not exist.
+    virtual std::wstring LongName() = 0;
+    virtual std::wstring ShortName() = 0;
+    // The name the file system reports for the last component of a path:
+    // its long (or short) name, falling back to the other; empty when the
+    // path does not exist.
+    static std::wstring ReportedName(const std::wstring& path, bool longName);
+
 protected:
     void CreateWindowHandle(const TCreateParams& params) override;
     void WndProc(TMessage& message) override;
@@ -96,6 +105,9 @@ public:
     bool MultipleFiles = false;
     std::vector<std::wstring> SelectedFiles;
 
+    std::wstring LongName() override;
+    std::wstring ShortName() override;
+
 protected:
     void DoButtonClick() override;
     bool MultipleSelection() const override { return MultipleFiles; }
@@ -120,6 +132,9 @@ public:
     static std::wstring DialogStartFolder(const std::wstring& text, const std::wstring& initialDir);
     // Shown by the browser's help button (0: no button).
     DWORD HelpContext = 0;
+
+    std::wstring LongName() override;
+    std::wstring ShortName() override;
 
 protected:
     void DoButtonClick() override;

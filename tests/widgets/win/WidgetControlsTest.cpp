@@ -608,6 +608,14 @@ TEST(FileAndDirectoryEdits, TakeDroppedFiles)
     DropFiles(folder->Handle(), {sub});
     EXPECT_EQ(folder->Text(), sub + L";" + dir.Path()) << "several folders: the new one in front";
 
+    // The names the file system reports, component by component.
+    folder->SetText(sub);
+    EXPECT_TRUE(SameText(folder->LongName(), sub)) << folder->LongName();
+    EXPECT_FALSE(folder->ShortName().empty());
+    EXPECT_TRUE(SameText(edit->LongName(), other));
+    folder->SetText(sub + L"\\gone");
+    EXPECT_EQ(folder->LongName(), L"") << "a folder that does not exist";
+
     struct Start {
         std::wstring text, initialDir, opensAt;
     };
