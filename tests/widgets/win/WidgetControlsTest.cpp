@@ -10,6 +10,7 @@
 #include "framework/win/StdCtrls.h"
 #include "widgets/VersionText.h"
 #include "widgets/win/KyClrBn.h"
+#include "widgets/win/KyCtrls.h"
 #include "widgets/win/KyShell.h"
 #include "widgets/win/KySpin.h"
 #include "widgets/win/KySplit.h"
@@ -791,6 +792,33 @@ TEST(WindowPlacement, KeepsOnTheScreenAndCentres)
     EXPECT_EQ(r.right - r.left, 300);
     EnableWindow(form.Handle(), FALSE);
     EXPECT_FALSE(ActivateWindow(form.Handle(), false)) << "a disabled window is not activated";
+}
+
+TEST(TextListBox, TheScrollRangeFollowsTheWidestLine)
+{
+    TForm form(nullptr);
+    form.HandleNeeded();
+    auto* list = new TTextListBox(&form);
+    list->SetParent(&form);
+    HWND w = list->Handle();
+    const auto width = [&](const std::wstring& text) {
+        const TWindowDC screen(nullptr, GetDC(nullptr));
+        const TSelectObject font(screen.Get(), list->Font().Handle());
+        SIZE size{};
+        GetTextExtentPoint32W(screen.Get(), (text + L"x").c_str(), static_cast<int>(text.size()) + 1, &size);
+        return static_cast<int>(size.cx);
+    };
+    list->Items().Add(L"kurz");
+    list->Items().Add(std::wstring(60, L'W'));
+    list->Items().Add(std::wstring(30, L'W'));
+    EXPECT_EQ(SendMessageW(w, LB_GETHORIZONTALEXTENT, 0, 0), width(std::wstring(60, L'W')));
+    list->Items().Delete(1);
+    EXPECT_EQ(SendMessageW(w, LB_GETHORIZONTALEXTENT, 0, 0), width(std::wstring(30, L'W')))
+        << "deleting the widest line shrinks the range to the next widest";
+    list->Items().Delete(0);
+    EXPECT_EQ(list->MaxWidth(), width(std::wstring(30, L'W'))) << "a narrower line leaves it";
+    list->Items().Clear();
+    EXPECT_EQ(SendMessageW(w, LB_GETHORIZONTALEXTENT, 0, 0), 0);
 }
 
 TEST(VersionInfo, ReadsASystemLibraryAndReportsMissingResources)
