@@ -32,7 +32,10 @@ bool TOptionsDialogLink::Run(TOptions& Options, int& Page)
         calls.BrowseFilter = browseFilter_();
 
     auto form = std::make_unique<TFormOptions>(nullptr, Options, std::move(calls));
-    form->SetActivePage(Page);
+    if (OnlyPage >= 0)
+        form->ShowOnlyPage(OnlyPage);
+    else
+        form->SetActivePage(Page);
     shown_ = form.get();
     const ScopeExit forget([this] { shown_ = nullptr; });
     const bool accepted = form->ShowModal() == mrOk;
