@@ -47,6 +47,30 @@ public:
     virtual bool HasCompressionBits(const std::wstring& Path) = 0;
 };
 
+// One entry of a shell folder as the shell names it.
+struct TShellFolderEntry {
+    // The name shown; in the recycle bin the file's name before deletion.
+    std::wstring DisplayName;
+    // The entry's file-system path, where it has one (in the recycle bin
+    // the path of the store, "C:\RECYCLER\...\Dc3.txt").
+    std::wstring ParsingName;
+    bool Folder = false;
+    std::wstring TypeName;
+    int IconIndex = -1;
+};
+
+// The shell's folders that are no plain folders of the disk.
+class TDirShellFolders {
+public:
+    // Called per entry; false ends the listing.
+    using TEntryProc = std::function<bool(const TShellFolderEntry& Entry)>;
+
+    virtual ~TDirShellFolders() = default;
+    // Every entry of the recycle bin (folders, files, hidden ones); false
+    // when the shell's recycle bin cannot be reached.
+    virtual bool ListRecycleBin(const TEntryProc& Each) = 0;
+};
+
 // The shell's icon indices and folder type name that a list falls back on.
 struct TShellIcons {
     int DefaultFileIcon = 0;  // a file of an unknown type

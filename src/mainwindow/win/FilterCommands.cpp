@@ -178,7 +178,11 @@ void TFilterCommands::SelectSeveralExecute(bool Select)
     filter.Masks = StartMaskOf(*list);
     filter.IncludeDirs = options.SelDirs;
     int days = FocusedDaysBack();
-    if (!EditFilterDialog(Select ? L"Dateien markieren:" : L"Dateien entmarkieren:", filter, 0, true, days))
+    // The list has the focus again however the dialog closed.
+    const bool confirmed =
+        EditFilterDialog(Select ? L"Dateien markieren:" : L"Dateien entmarkieren:", filter, 0, true, days);
+    host_.FocusList(list);
+    if (!confirmed)
         return;
     const auto apply = [&](TDirView& target) {
         // Selecting starts from an empty selection.
@@ -191,7 +195,6 @@ void TFilterCommands::SelectSeveralExecute(bool Select)
         if (TDirView* other = host_.OtherFileList())
             apply(*other);
     host_.SelectionChanged();
-    host_.FocusList(list);
 }
 
 void TFilterCommands::EditFilterExecute()
