@@ -56,6 +56,7 @@ void TQRVMain::ConnectFilterCommands()
     FilterButton->SetDisplayMode(TButtonDisplayMode::dmTextOnly);
     FilterButton->SetWidth(std::max(FilterButton->Width(),
                                     static_cast<int>(MeasureText(FilterButton->Font().Handle(), L"Filter").cx) + 30));
+    FilterButton->SetDropdownCombo(true);
     FilterButton->SetDropdownMenu(FilterPopup);
     FilterButton->SetHint(L"Dateifilter");
     FilterButton->OnClick = [&commands](TComponent*) { commands.EditFilterExecute(); };
