@@ -461,6 +461,80 @@ void TDirViewCore::LoadRecycleBin(const TDirFilter& Filter)
         TraceIgnoredFailure(L"listing the shell's recycle bin");
 }
 
+bool TDirViewCore::LoadVirtualNode(const std::shared_ptr<void>& Folder, const std::wstring& Path, bool ParentItem)
+{
+    if (!Folder || !shellFolders_)
+        throw Exception(L"Interner Fehler 001 in \"LoadVirtualNode\"");
+    CancelSlicedReload();
+    EndNameEdit();
+    bool listed = false;
+    loaded_ = false;
+    path_ = Path;
+    loading_ = true;
+    abortLoad_ = false;
+    FireNotify(OnStartLoading);
+    StopWorkers();
+    ShowBusy(true);
+    {
+        TUpdateBracket update(*this);
+        itemsReady_ = false;
+        try {
+            ClearItems();
+            fullPathItems_ = false;
+            isVirtual_ = false;
+            listed = shellFolders_->ListShellFolder(Folder, [&](const TShellFolderEntry& Entry) {
+                if (abortLoad_)
+                    return false;
+                // Only what the file system holds, and never a drive's
+                // own path (drives have roots of their own in the tree).
+                const bool drivePath =
+                    Entry.ParsingName.size() >= 3 && Entry.ParsingName[1] == L':' && Entry.ParsingName[2] == L'\\';
+                const bool ftp = UpperCase(std::wstring_view(Entry.ParsingName).substr(0, 4)) == L"FTP:";
+                if (!(Entry.FileSystem || ftp || Entry.FileSystemAncestor) || drivePath)
+                    return true;
+                std::wstring name = Entry.DisplayName;
+                if (name.empty()) {
+                    const size_t slash = Entry.ParsingName.find_last_of(L'\\');
+                    name = slash == std::wstring::npos ? Entry.ParsingName : Entry.ParsingName.substr(slash + 1);
+                }
+                if (name.empty())
+                    return true;
+                TSearchRec found;
+                found.Name = name;
+                found.Attr = Entry.Folder ? faDirectory : 0;
+                bool addFile = true;
+                if (OnAddFile)
+                    OnAddFile(sender_, found, addFile);
+                if (!addFile)
+                    return true;
+                TFileRec& rec = AddItem(found);
+                rec.DisplayName = name;
+                rec.TypeName.clear();
+                rec.ImageIndex = Entry.IconIndex;
+                rec.InfoEmpty = rec.IconEmpty = false;
+                return !abortLoad_;
+            });
+            if (listed)
+                isVirtual_ = true;
+            if (ParentItem)
+                AddParentDirItem();
+        } catch (const std::exception&) {
+            TraceIgnoredException(L"listing a shell folder");
+            // The steps below leave the list usable with what was read.
+        }
+        loading_ = false;
+        SortItems();
+        abortLoad_ = loadPending_ = false;
+        itemsReady_ = true;
+        focused_ = items_.empty() ? nullptr : items_.front();
+        MarkChanged();
+    }
+    ShowBusy(false);
+    FireNotify(OnDirUpdated);
+    FireNotify(OnLoaded);
+    return listed;
+}
+
 TFileRec& TDirViewCore::AddItem(const TSearchRec& SearchRec)
 {
     // A re-read under way would take the item for a new one.

@@ -143,6 +143,12 @@ public:
     void SetShellFolders(TDirShellFolders* Folders) { shellFolders_ = Folders; }
     // The folder shown is a drive's recycle bin.
     bool IsRecycleBinFolder() const;
+    // Lists a shell folder of the tree (the network's): its file-system
+    // entries, by their shown names. Path is the tree's text for the node;
+    // ParentItem: the node is below the tree's top level and gets "..".
+    // Folder empty: an internal error (Exception). False when the shell
+    // could not list the folder (the list is left empty then).
+    bool LoadVirtualNode(const std::shared_ptr<void>& Folder, const std::wstring& Path, bool ParentItem);
     bool HasParentItem() const { return hasParentItem_; }
     // False while a load or a sort runs: the display answers no queries then.
     bool ItemsReady() const { return itemsReady_; }

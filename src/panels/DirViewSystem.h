@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace qrv {
@@ -55,6 +56,9 @@ struct TShellFolderEntry {
     // the path of the store, "C:\RECYCLER\...\Dc3.txt").
     std::wstring ParsingName;
     bool Folder = false;
+    // The shell's attributes: a file-system item, or one that holds some.
+    bool FileSystem = false;
+    bool FileSystemAncestor = false;
     std::wstring TypeName;
     int IconIndex = -1;
 };
@@ -69,6 +73,9 @@ public:
     // Every entry of the recycle bin (folders, files, hidden ones); false
     // when the shell's recycle bin cannot be reached.
     virtual bool ListRecycleBin(const TEntryProc& Each) = 0;
+    // Every entry (folders and others) of a bound shell folder of the tree;
+    // false when the folder cannot be listed.
+    virtual bool ListShellFolder(const std::shared_ptr<void>& Folder, const TEntryProc& Each) = 0;
 };
 
 // The shell's icon indices and folder type name that a list falls back on.

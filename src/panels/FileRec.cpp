@@ -50,7 +50,8 @@ std::wstring MakeDisplayName(const std::wstring& FileName, bool IsDirectory, boo
 
 bool IsRecycleBinEntry(std::wstring_view FolderPath, const TSearchRec& Entry)
 {
-    // "RECYCLED", "RECYCLER" and the newer systems' "$Recycle.Bin".
+    // "RECYCLED", "RECYCLER" and the newer systems' "$Recycle.Bin": a "$"
+    // before the name is passed over.
     std::wstring_view name = Entry.Name;
     if (name.starts_with(L'$'))
         name.remove_prefix(1);

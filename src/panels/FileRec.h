@@ -98,7 +98,7 @@ std::wstring MakeDisplayName(const std::wstring& FileName, bool IsDirectory, boo
 // A name (or a path, each "\"-separated part) in the display style.
 std::wstring ApplyNameDisplay(std::wstring Name, TFileNameDisplay Display);
 // A directory at a drive root ("X:") with the system bit whose name begins
-// with "RECYCLE" in any case, after an optional "$" ("$Recycle.Bin").
+// with "RECYCLE" in any case.
 bool IsRecycleBinEntry(std::wstring_view FolderPath, const TSearchRec& Entry);
 
 }  // namespace qrv

@@ -1025,10 +1025,18 @@ TEST_F(DirViewCoreTest, SortingBySizeDescendingWithDirsOnTop)
 class FakeRecycleBin : public TDirShellFolders {
 public:
     std::vector<TShellFolderEntry> Entries;
+    std::vector<TShellFolderEntry> FolderEntries;  // of any shell folder
     bool Reachable = true;
     bool ListRecycleBin(const TEntryProc& each) override
     {
         for (const TShellFolderEntry& entry : Entries)
+            if (!each(entry))
+                break;
+        return Reachable;
+    }
+    bool ListShellFolder(const std::shared_ptr<void>&, const TEntryProc& each) override
+    {
+        for (const TShellFolderEntry& entry : FolderEntries)
             if (!each(entry))
                 break;
         return Reachable;
@@ -1045,12 +1053,12 @@ protected:
         sys.AddFile(L"C:\\RECYCLER\\S-1-5-21", L"Dc2.doc", 5000, faArchive, qrv::test::DosTime(2019, 3, 1));
         sys.AddFile(L"C:\\RECYCLER\\S-1-5-21", L"Dc3.txt", 10, faArchive | faHidden);
         bin.Entries = {
-            {L"bericht.txt", L"C:\\RECYCLER\\S-1-5-21\\Dc1.txt", false, L"Textdokument", 7},
-            {L"notiz.doc", L"C:\\RECYCLER\\S-1-5-21\\Dc2.doc", false, L"", -1},
-            {L"versteckt.txt", L"C:\\RECYCLER\\S-1-5-21\\Dc3.txt", false, L"", -1},
-            {L"Ordner", L"C:\\RECYCLER\\S-1-5-21\\Dc4", true, L"", -1},
-            {L"woanders.txt", L"C:\\RECYCLER\\S-1-5-21\\fehlt.txt", false, L"", -1},
-            {L"nackt.txt", L"nackt.txt", false, L"", -1},
+            {L"bericht.txt", L"C:\\RECYCLER\\S-1-5-21\\Dc1.txt", false, true, false, L"Textdokument", 7},
+            {L"notiz.doc", L"C:\\RECYCLER\\S-1-5-21\\Dc2.doc", false, true, false, L"", -1},
+            {L"versteckt.txt", L"C:\\RECYCLER\\S-1-5-21\\Dc3.txt", false, true, false, L"", -1},
+            {L"Ordner", L"C:\\RECYCLER\\S-1-5-21\\Dc4", true, true, false, L"", -1},
+            {L"woanders.txt", L"C:\\RECYCLER\\S-1-5-21\\fehlt.txt", false, true, false, L"", -1},
+            {L"nackt.txt", L"nackt.txt", false, true, false, L"", -1},
         };
         view.SetShellFolders(&bin);
     }
@@ -1127,7 +1135,7 @@ TEST_F(RecycleBinTest, UnreachedOrWithoutTheShellTheFolderIsReadAsAnyOther)
 {
     // The shell answers nothing (as under Wine, whose names are no paths):
     // only ".." is left.
-    bin.Entries = {{L"nackt.txt", L"nackt.txt", false, L"", -1}};
+    bin.Entries = {{L"nackt.txt", L"nackt.txt", false, true, false, L"", -1}};
     bin.Reachable = false;
     view.SetPath(L"C:\\RECYCLER");
     EXPECT_EQ(Shown(), (std::vector<std::wstring>{L".."}));
@@ -1140,6 +1148,58 @@ TEST_F(RecycleBinTest, UnreachedOrWithoutTheShellTheFolderIsReadAsAnyOther)
     view.SetPath(L"C:\\RECYCLER");
     EXPECT_FALSE(view.FullPathItems());
     EXPECT_EQ(Shown(), (std::vector<std::wstring>{L"..", L"S-1-5-21"}));
+}
+
+// ---- Shell folders of the tree --------------------------------------------------------
+
+TEST_F(RecycleBinTest, AShellFolderListsItsFileSystemEntriesByTheirShownNames)
+{
+    const auto entry = [](std::wstring shown, std::wstring parsing, bool folder, bool fileSystem,
+                          bool ancestor = false) {
+        TShellFolderEntry e;
+        e.DisplayName = std::move(shown);
+        e.ParsingName = std::move(parsing);
+        e.Folder = folder;
+        e.FileSystem = fileSystem;
+        e.FileSystemAncestor = ancestor;
+        e.IconIndex = 9;
+        return e;
+    };
+    bin.FolderEntries = {
+        entry(L"Freigabe", L"\\\\srv\\Freigabe", true, true),
+        entry(L"Drucker", L"", false, false),                         // no file system: left out
+        entry(L"Lokaler Datenträger", L"C:\\", true, true),           // a drive: the tree has its root
+        entry(L"", L"\\\\srv\\liesmich.txt", false, true),            // no shown name: the parsing name's last part
+        entry(L"Arbeitsgruppe", L"::{208D2C60}", true, false, true),  // holds file-system folders
+        entry(L"ftp.example", L"ftp://ftp.example/", true, false),    // FTP counts as file system
+    };
+    const auto folder = std::make_shared<int>(0);
+    ASSERT_TRUE(view.LoadVirtualNode(folder, L"Netzwerk\\srv", true));
+    EXPECT_TRUE(view.IsVirtual());
+    EXPECT_EQ(view.Trace.back(), L"loaded");
+    std::vector<std::wstring> shown = Shown();
+    EXPECT_EQ(shown,
+              (std::vector<std::wstring>{L"..", L"Arbeitsgruppe", L"Freigabe", L"ftp.example", L"liesmich.txt"}));
+    EXPECT_EQ(view.FindFileItem(L"Freigabe")->ImageIndex, 9);
+    EXPECT_TRUE(view.FindFileItem(L"Freigabe")->IsDirectory);
+    EXPECT_FALSE(view.FindFileItem(L"liesmich.txt")->IsDirectory);
+
+    // At the tree's top level there is no "..".
+    ASSERT_TRUE(view.LoadVirtualNode(folder, L"Netzwerk", false));
+    EXPECT_EQ(Shown().front(), L"Arbeitsgruppe");
+    // A folder the shell cannot list leaves the list empty and not virtual.
+    bin.Reachable = false;
+    bin.FolderEntries.clear();
+    EXPECT_FALSE(view.LoadVirtualNode(folder, L"Netzwerk", false));
+    EXPECT_FALSE(view.IsVirtual());
+    EXPECT_EQ(view.ItemCount(), 0);
+    // Without a folder it is an internal error.
+    try {
+        view.LoadVirtualNode(nullptr, L"Netzwerk", false);
+        ADD_FAILURE() << "no exception";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(), L"Interner Fehler 001 in \"LoadVirtualNode\"");
+    }
 }
 
 }  // namespace

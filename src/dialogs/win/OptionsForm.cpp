@@ -135,14 +135,6 @@ void TFormOptions::SetActivePage(int page)
     pages_->SetActivePageIndex(page);
 }
 
-void TFormOptions::ShowOnlyPage(int page)
-{
-    pages_->SetActivePageIndex(page);
-    for (int other = 0; other < pages_->PageCount(); ++other)
-        if (other != page)
-            pages_->SetTabVisible(other, false);
-}
-
 // ---- Building the pages ------------------------------------------------------------
 
 TCheckBox* TFormOptions::AddCheck(TWinControl* parent, const TOptionCheck& check, int x, int y, int width)

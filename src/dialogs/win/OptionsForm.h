@@ -63,8 +63,6 @@ public:
 
     int ActivePage() const;
     void SetActivePage(int page);
-    // Every other page loses its tab: the dialog edits that page alone.
-    void ShowOnlyPage(int page);
 
     // OK: commits an open cell, checks the program paths, writes every value
     // back and closes with mrOk; stays open when the user corrects a path.

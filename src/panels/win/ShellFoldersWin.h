@@ -9,6 +9,8 @@ namespace qrv {
 class TWinShellFolders : public TDirShellFolders {
 public:
     bool ListRecycleBin(const TEntryProc& Each) override;
+    // Folder holds an IShellFolder.
+    bool ListShellFolder(const std::shared_ptr<void>& Folder, const TEntryProc& Each) override;
 };
 
 // The one instance the lists share.
