@@ -9,6 +9,7 @@
 #include "TestDir.h"
 #include "archives/win/KyZipLV.h"
 #include "dialogs/win/SelFileDialog.h"
+#include "framework/SysUtils.h"
 #include "framework/win/Buttons.h"
 #include "framework/win/Forms.h"
 #include "framework/win/Handles.h"
@@ -301,6 +302,17 @@ TEST_F(FilterCommandsTest, TheArchiveFilterHasNoAttributes)
     EXPECT_EQ(zip->SelFileSizeFrom, 3000000000u);
     EXPECT_EQ(zip->SelFileSizeTo, 4000000000u);
     EXPECT_EQ(host.first->Mask(), L"*.*");  // the file list keeps its filter
+}
+
+TEST(QueryCompressionBits, TheDriveAnswersInAnyLetterCaseAndAFailedQueryIsSaid)
+{
+    const std::wstring folder = test::TestDir().Path();
+    const TCompressionBits upper = QueryCompressionBits(UpperCase(folder));
+    EXPECT_NE(upper, TCompressionBits::QueryFailed);
+    EXPECT_EQ(QueryCompressionBits(LowerCase(folder)), upper);
+    // No drive behind it, or no path at all: the boxes' choices stay as they are.
+    EXPECT_EQ(QueryCompressionBits(L"relativ\\ordner"), TCompressionBits::QueryFailed);
+    EXPECT_EQ(QueryCompressionBits(L"\\\\nirgends.invalid\\freigabe\\x"), TCompressionBits::QueryFailed);
 }
 
 }  // namespace
