@@ -4,6 +4,7 @@
 // colours, the other-colour cell and a button that opens the system colour
 // dialog with 16 custom colours, which can persist in the registry.
 
+#include "framework/win/Bitmap.h"
 #include "framework/win/Controls.h"
 #include "framework/win/HintWindow.h"
 #include "widgets/ColorArray.h"
@@ -79,6 +80,8 @@ private:
     bool swallowNextClick_ = false;
     bool customColorsRead_ = false;
     std::wstring valueName_;  // RegistryValueName when the window was made
+    TBitmap arrow_;           // "KY_ARROW_BMP"
+    TBitmap disabledArrow_;   // "KY_ARROW_DISABLED_BMP"
     TKyColorButtonPalette* paletteWindow_ = nullptr;
     TKyColorButtonPalette* closedPalette_ = nullptr;  // hidden, freed at the next opening
     std::vector<HWND> madeNormal_;                    // top-most windows while the palette is open

@@ -1,12 +1,14 @@
 #include "widgets/win/ToolEdit.h"
 
 #include "common/win/BaseUtilsWin.h"
+#include "framework/IgnoredError.h"
 #include "framework/ScopeExit.h"
 #include "framework/win/Forms.h"
 #include "framework/win/Handles.h"
 #include "widgets/CommandLineParams.h"
 #include "widgets/FileUtil.h"
 #include "widgets/win/BrowseFolderDlg.h"
+#include "widgets/win/KyResources.h"
 #include "widgets/win/KyThemeCtrls.h"
 
 #include <commdlg.h>
@@ -70,11 +72,52 @@ TCustomComboEdit::TCustomComboEdit(TComponent* owner) : TEdit(owner)
 {
     SetHeight(21);
     button_ = new TXPSpeedButton(this);
-    button_->SetCaption(L"...");
     button_->SetWidth(21);
     button_->SetAlign(TAlign::alRight);
     button_->SetParent(this);
     button_->OnClick = [this](TComponent*) { ButtonClicked(); };
+    SetGlyphKind(TGlyphKind::gkEllipsis);
+}
+
+namespace {
+
+// Three 2 x 2 black dots on a monochrome bitmap 4 high; white is transparent.
+void DrawEllipsis(TBitmap& glyph)
+{
+    constexpr int kWidth = 10, kHeight = 4;
+    const TOwnDC dc(CreateCompatibleDC(nullptr));
+    glyph.SetHandle(CreateBitmap(kWidth, kHeight, 1, 1, nullptr));
+    const TSelectObject select(dc.Get(), glyph.Handle());
+    PatBlt(dc.Get(), 0, 0, kWidth, kHeight, WHITENESS);
+    for (int x = 0; x < kWidth; x += 4)
+        PatBlt(dc.Get(), x, 1, 2, 2, BLACKNESS);
+}
+
+// The system's combo-box arrow (OBM_COMBO).
+constexpr WORD kSystemComboArrow = 32738;
+
+}  // namespace
+
+void TCustomComboEdit::SetGlyphKind(TGlyphKind kind)
+{
+    glyphKind_ = kind;
+    if (kind == TGlyphKind::gkCustom)
+        return;
+    TBitmap glyph;
+    if (kind == TGlyphKind::gkDropDown) {
+        glyph.SetHandle(LoadBitmapW(nullptr, MAKEINTRESOURCEW(kSystemComboArrow)));
+        if (glyph.Empty())
+            TraceIgnoredFailure(L"combo edit: the system's combo-box arrow", GetLastError());
+        button_->SetWidth(GetSystemMetrics(SM_CXVSCROLL));
+    } else if (kind == TGlyphKind::gkDefault && defaultGlyph_ && LoadKyBitmap(glyph, defaultGlyph_)) {
+        button_->SetWidth(std::max(button_->Width(), glyph.Width() + 6));
+    }
+    if (glyph.Empty())
+        DrawEllipsis(glyph);
+    button_->SetCaption(L"");
+    button_->SetGlyph(&glyph);
+    button_->SetNumGlyphs(1);
+    UpdateMargin();
 }
 
 int TCustomComboEdit::ButtonWidth() const
@@ -210,6 +253,12 @@ std::wstring TFilenameEdit::LongName()
 std::wstring TFilenameEdit::ShortName()
 {
     return ConvertPathNames(FileName(), [](const std::wstring& upTo) { return ReportedName(upTo, false); });
+}
+
+TFileDirEdit::TFileDirEdit(TComponent* owner) : TCustomComboEdit(owner)
+{
+    SetDefaultGlyphResource(L"FEDITBMP");
+    SetGlyphKind(TGlyphKind::gkDefault);
 }
 
 TFilenameEdit::TFilenameEdit(TComponent* owner) : TFileDirEdit(owner) {}

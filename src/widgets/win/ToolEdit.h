@@ -16,6 +16,12 @@ QRV_DECLARE_EXCEPTION(EComboEditError, Exception);
 
 class TXPSpeedButton;
 
+// What the button shows: gkCustom the glyph given to Button(); gkDefault the
+// edit's own glyph (the file and directory edits' folder; the dots for an
+// edit without one); gkDropDown the system's combo-box arrow, the button as
+// wide as a vertical scroll bar; gkEllipsis three dots.
+enum class TGlyphKind { gkCustom, gkDefault, gkDropDown, gkEllipsis };
+
 class TCustomComboEdit : public TEdit {
 public:
     explicit TCustomComboEdit(TComponent* owner);
@@ -28,9 +34,14 @@ public:
     // action. Nothing happens while the edit is read-only.
     void ButtonClicked();
 
+    TGlyphKind GlyphKind() const { return glyphKind_; }
+    void SetGlyphKind(TGlyphKind kind);
+
     TNotifyEvent OnButtonClick;
 
 protected:
+    // The bitmap resource gkDefault shows (nullptr: the dots).
+    void SetDefaultGlyphResource(const wchar_t* name) { defaultGlyph_ = name; }
     void CreateWindowHandle(const TCreateParams& params) override;
     void WndProc(TMessage& message) override;
     // What the button does after OnButtonClick (the dialogs).
@@ -41,6 +52,8 @@ protected:
 private:
     void UpdateMargin();
     TXPSpeedButton* button_;
+    TGlyphKind glyphKind_ = TGlyphKind::gkCustom;
+    const wchar_t* defaultGlyph_ = nullptr;
 };
 
 // Name and Action may be changed: Action false skips the built-in dialog
@@ -49,7 +62,8 @@ using TExecOpenDialogEvent = std::function<void(TComponent* Sender, std::wstring
 
 class TFileDirEdit : public TCustomComboEdit {
 public:
-    using TCustomComboEdit::TCustomComboEdit;
+    // The button shows the program's "FEDITBMP".
+    explicit TFileDirEdit(TComponent* owner);
 
     // Accept files dropped from the shell.
     bool AcceptFiles() const { return acceptFiles_; }
