@@ -150,7 +150,12 @@ void TCustomComboEdit::ButtonClicked()
         return;
     if (OnButtonClick)
         OnButtonClick(this);
-    DoButtonClick();
+    if (!popup_)
+        DoButtonClick();
+    else if (popupVisible_)
+        PopupCloseUp(false);
+    else
+        PopupDropDown();
 }
 
 bool TCustomComboEdit::WithoutErrorBoxes(const std::function<bool()>& dialog)
@@ -160,9 +165,98 @@ bool TCustomComboEdit::WithoutErrorBoxes(const std::function<bool()>& dialog)
     return dialog();
 }
 
+void TCustomComboEdit::SetDirectInput(bool direct)
+{
+    directInput_ = direct;
+}
+
+void TCustomComboEdit::PopupDropDown()
+{
+    if (!popup_ || popupVisible_ || ReadOnly())
+        return;
+    HWND window = popup_->Window();
+    RECT edit{}, drop{};
+    GetWindowRect(Handle(), &edit);
+    GetWindowRect(window, &drop);
+    const TDropPoint at =
+        PlaceDropDown({edit.left, edit.top, edit.right, edit.bottom}, drop.right - drop.left, drop.bottom - drop.top,
+                      GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), PopupAlign);
+    popup_->SetValue(Text());
+    ::SetFocus(handle_);
+    popupVisible_ = true;
+    SetWindowPos(window, HWND_TOP, at.X, at.Y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    if (!directInput_) {
+        SendMessageW(handle_, EM_SETREADONLY, TRUE, 0);
+        HideCaret(handle_);
+    }
+}
+
+void TCustomComboEdit::PopupCloseUp(bool accept)
+{
+    if (!popup_ || !popupVisible_)
+        return;
+    popupVisible_ = false;
+    HWND window = popup_->Window();
+    if (GetCapture() == window)
+        ReleaseCapture();
+    const std::wstring value = popup_->Value();
+    SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+    if (GetFocus() != handle_)
+        ::SetFocus(handle_);
+    if (!directInput_) {
+        SendMessageW(handle_, EM_SETREADONLY, ReadOnly(), 0);
+        ShowCaret(handle_);
+    }
+    if (accept && value != Text()) {
+        SetText(value);  // marks the edit changed and raises OnChange
+        SendMessageW(handle_, EM_SETMODIFY, TRUE, 0);
+        if (AutoSelect)
+            SendMessageW(handle_, EM_SETSEL, 0, -1);
+    }
+}
+
 void TCustomComboEdit::WndProc(TMessage& message)
 {
     switch (message.Msg) {
+    case WM_KEYDOWN:
+        if (popupVisible_ && (message.WParam == VK_RETURN || message.WParam == VK_ESCAPE)) {
+            PopupCloseUp(message.WParam == VK_RETURN);
+            message.Result = 0;
+            return;
+        }
+        break;
+    case WM_CHAR:
+        // Enter and Esc closed the drop-down; a locked text takes no typing.
+        if (popupVisible_ && (message.WParam == L'\r' || message.WParam == 27))
+            return;
+        if (!directInput_ && message.WParam >= 32) {
+            message.Result = 0;
+            return;
+        }
+        break;
+    case WM_PASTE:
+    case WM_CUT:
+        if (!directInput_ || ReadOnly()) {
+            message.Result = 0;
+            return;
+        }
+        break;
+    case WM_SETFOCUS:
+        TEdit::WndProc(message);
+        if (AutoSelect && directInput_ && !popupVisible_)
+            SendMessageW(handle_, EM_SETSEL, 0, -1);
+        return;
+    case WM_KILLFOCUS:
+        if (popupVisible_ && reinterpret_cast<HWND>(message.WParam) != popup_->Window())
+            PopupCloseUp(false);
+        break;
+    case WM_LBUTTONDOWN:
+        if (popupVisible_) {
+            PopupCloseUp(false);
+            message.Result = 0;
+            return;
+        }
+        break;
     case WM_SYSKEYDOWN:
         if (message.WParam == VK_DOWN && ButtonWidth() > 0) {
             ButtonClicked();

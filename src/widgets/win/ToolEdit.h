@@ -5,6 +5,7 @@
 
 #include "framework/SysUtils.h"
 #include "framework/win/StdCtrls.h"
+#include "widgets/DropDownPlacement.h"
 
 #include <functional>
 #include <string>
@@ -22,6 +23,17 @@ class TXPSpeedButton;
 // wide as a vertical scroll bar; gkEllipsis three dots.
 enum class TGlyphKind { gkCustom, gkDefault, gkDropDown, gkEllipsis };
 
+// What a drop-down gives its combo edit: a popup window (WS_POPUP) and the
+// value it shows and chooses.
+class TComboPopup {
+public:
+    virtual ~TComboPopup() = default;
+    virtual HWND Window() = 0;
+    // The edit's text before showing (empty: no value).
+    virtual void SetValue(const std::wstring& value) = 0;
+    virtual std::wstring Value() = 0;
+};
+
 class TCustomComboEdit : public TEdit {
 public:
     explicit TCustomComboEdit(TComponent* owner);
@@ -31,11 +43,30 @@ public:
     int ButtonWidth() const;
     void SetButtonWidth(int width);
     // The button (or Alt+Down) was used: OnButtonClick, then the edit's own
+    // drop-down (opened, or closed when open) or, without one, its own
     // action. Nothing happens while the edit is read-only.
     void ButtonClicked();
 
     TGlyphKind GlyphKind() const { return glyphKind_; }
     void SetGlyphKind(TGlyphKind kind);
+
+    // False: the text changes only through the button or the drop-down
+    // (no typing, pasting or cutting).
+    bool DirectInput() const { return directInput_; }
+    void SetDirectInput(bool direct);
+    // Entering the edit selects its text (with DirectInput).
+    bool AutoSelect = true;
+
+    // The drop-down a descendant supplies (nullptr: none); the button opens it.
+    TComboPopup* Popup() const { return popup_; }
+    void SetPopup(TComboPopup* popup) { popup_ = popup; }
+    TDropAlign PopupAlign = TDropAlign::daRight;
+    bool PopupVisible() const { return popupVisible_; }
+    // Shows the drop-down under the edit with the text as its value;
+    // refused while read-only or already open.
+    void PopupDropDown();
+    // Hides it; accepting takes its value when it differs from the text.
+    void PopupCloseUp(bool accept);
 
     TNotifyEvent OnButtonClick;
 
@@ -53,6 +84,9 @@ private:
     void UpdateMargin();
     TXPSpeedButton* button_;
     TGlyphKind glyphKind_ = TGlyphKind::gkCustom;
+    bool directInput_ = true;
+    TComboPopup* popup_ = nullptr;
+    bool popupVisible_ = false;
     const wchar_t* defaultGlyph_ = nullptr;
 };
 
