@@ -31,9 +31,39 @@ TKyColorButton::TKyColorButton(TComponent* owner) : TCustomControl(owner)
 {
     SetBounds(0, 0, 45, 22);
     TWinControl::SetColor(clBlack);
+    FillDefaultColors();
     selected_ = palette_.IndexOf(clBlack);
     LoadKyBitmap(arrow_, L"KY_ARROW_BMP");
     LoadKyBitmap(disabledArrow_, L"KY_ARROW_DISABLED_BMP");
+}
+
+namespace {
+
+int CALLBACK CollectPenColor(void* object, LPARAM colors)
+{
+    const auto* pen = static_cast<const LOGPEN*>(object);
+    auto& list = *reinterpret_cast<std::vector<TColor>*>(colors);
+    if (pen->lopnStyle == PS_SOLID)
+        list.push_back(static_cast<TColor>(pen->lopnColor & 0xFFFFFF));
+    return list.size() < 20 ? 1 : 0;  // 0 ends the enumeration
+}
+
+}  // namespace
+
+void TKyColorButton::FillDefaultColors(int bitsPerPixel)
+{
+    const TWindowDC screen(nullptr);
+    if (bitsPerPixel == 0)
+        bitsPerPixel = GetDeviceCaps(screen.Get(), BITSPIXEL) * GetDeviceCaps(screen.Get(), PLANES);
+    if (bitsPerPixel <= 4) {
+        std::vector<TColor> pens;
+        EnumObjects(screen.Get(), OBJ_PEN, CollectPenColor, reinterpret_cast<LPARAM>(&pens));
+        palette_ = PaletteColorsFromPens(pens);
+    } else {
+        palette_ = DefaultPaletteColors();
+    }
+    custom_ = DefaultCustomColors();
+    OtherColor = clBtnFace;
 }
 
 TKyColorButton::~TKyColorButton()

@@ -50,6 +50,10 @@ public:
     std::wstring RegistryValueName() const;
     void StoreCustomColors();
     void ReadCustomColors();
+    // The presets for a screen of that many bits per pixel (0: the screen's
+    // own; 4 or fewer: its solid pens' colours), white custom colours and
+    // the button face as OtherColor.
+    void FillDefaultColors(int bitsPerPixel = 0);
 
     // Opens the palette, or (CycleColors, on the swatch) takes the next preset.
     // x: where the click was (-1: the keyboard, never the swatch).

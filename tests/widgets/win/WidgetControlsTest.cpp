@@ -399,6 +399,40 @@ void ClickAt(HWND window, int x, int y)
 }
 }  // namespace
 
+namespace {
+int CALLBACK FirstPens(void* object, LPARAM list)
+{
+    auto& colors = *reinterpret_cast<std::vector<COLORREF>*>(list);
+    const auto* pen = static_cast<const LOGPEN*>(object);
+    if (pen->lopnStyle == PS_SOLID)
+        colors.push_back(pen->lopnColor & 0xFFFFFF);
+    return colors.size() < 2 ? 1 : 0;
+}
+}  // namespace
+
+TEST(ColorButton, SixteenColourScreenTakesItsPensAsPresets)
+{
+    TForm form(nullptr);
+    auto* button = new TKyColorButton(&form);
+    EXPECT_EQ(button->PaletteColors(), DefaultPaletteColors()) << "Xvfb has 24 bits per pixel";
+    std::vector<COLORREF> pens;
+    {
+        const TWindowDC screen(nullptr);
+        EnumObjects(screen.Get(), OBJ_PEN, FirstPens, reinterpret_cast<LPARAM>(&pens));
+    }
+    ASSERT_EQ(pens.size(), 2u) << "the screen lists its solid pens";
+    button->OtherColor = clRed;
+    button->CustomColors().Set(1, 1, clBlue);
+    button->FillDefaultColors(4);
+    EXPECT_EQ(static_cast<COLORREF>(button->PaletteColors().At(1, 1)), pens[0]);
+    EXPECT_EQ(static_cast<COLORREF>(button->PaletteColors().At(1, 2)), pens[1]) << "down the first column";
+    EXPECT_NE(button->PaletteColors(), DefaultPaletteColors()) << "the pens' colours, not the presets";
+    EXPECT_EQ(button->CustomColors(), DefaultCustomColors());
+    EXPECT_EQ(button->OtherColor, clBtnFace);
+    button->FillDefaultColors(32);
+    EXPECT_EQ(button->PaletteColors(), DefaultPaletteColors());
+}
+
 TEST(ColorButton, PaletteOpensChoosesAndCloses)
 {
     // ctest: takes the focus (the palette is activated and focused)
