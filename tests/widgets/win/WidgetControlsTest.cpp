@@ -367,6 +367,36 @@ TEST(TrackBar, PropertiesReachTheControl)
     EXPECT_EQ(track->Position(), 60) << "kept across the new window";
 }
 
+TEST(TrackBar, ANewStyleMakesANewWindowAndAStyledBackgroundIsNotErased)
+{
+    TForm form(nullptr);
+    form.HandleNeeded();
+    auto* bar = new TXPTrackBar(&form);
+    bar->SetParent(&form);
+    bar->SetMax(20);
+    bar->SetPosition(7);
+    HWND before = bar->Handle();
+    SendMessageW(before, WM_THEMECHANGED, 0, 0);
+    EXPECT_EQ(bar->Handle(), before) << "not inside the message";
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageW(&msg);
+    EXPECT_NE(bar->Handle(), before);
+    EXPECT_FALSE(IsWindow(before));
+    EXPECT_EQ(bar->Position(), 7) << "the thumb stays";
+    EXPECT_EQ(SendMessageW(bar->Handle(), TBM_GETRANGEMAX, 0, 0), 20);
+
+    // Every new prefix has a visual style on: erasing reports done and paints nothing.
+    ASSERT_TRUE(IsThemeActive());
+    const TWindowDC screen(nullptr);
+    const TOwnDC memory(CreateCompatibleDC(screen.Get()));
+    const TGdiObject bitmap(CreateCompatibleBitmap(screen.Get(), bar->Width(), bar->Height()));
+    const TSelectObject select(memory.Get(), bitmap.Get());
+    SetPixel(memory.Get(), 3, 3, RGB(255, 0, 0));
+    EXPECT_EQ(SendMessageW(bar->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory.Get()), 0), 1);
+    EXPECT_EQ(GetPixel(memory.Get(), 3, 3), RGB(255, 0, 0));
+}
+
 TEST(ColorButton, ColorReadsBackAndRepaints)
 {
     TForm form(nullptr);
