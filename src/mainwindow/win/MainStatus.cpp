@@ -384,6 +384,7 @@ TActionInput TQRVMain::ActionInput()
             in.EditorVisible = EasyEdit->Visible();
             in.EditorModified = EasyEdit->GetModified();
             in.EditorReadOnly = EasyEdit->GetReadOnly();
+            in.EditorWordWrap = EasyEdit->WordWrap();
             if (EasyEdit->HandleAllocated()) {
                 in.EditorHasSelection = EasyEdit->GetSelLength() > 0;
                 in.EditorCanUndo = EasyEdit->CanUndo();
@@ -393,6 +394,7 @@ TActionInput TQRVMain::ActionInput()
             in.HexViewVisible = HexEditor1->Visible();
             in.HexViewModified = HexEditor1->Modified();
             in.HexViewOnly = HexEditor1->ReadOnlyView();
+            in.HexViewHasSelection = HexEditor1->GetSelCount() > 0;
         }
         in.PictureVisible = ScrollBox1 && ScrollBox1->Visible();
         in.ForcedDisplayMode = fileDisplay_ ? fileDisplay_->ForcedMode() : Options.FileDisplay;
@@ -402,6 +404,11 @@ TActionInput TQRVMain::ActionInput()
         in.CommandBoxEnabled = CmdLineBox && CmdLineBox->Enabled();
         in.CommandBoxHasText = CmdLineBox && CmdLineBox->HandleAllocated() && !CmdLineBox->Text().empty();
         in.HistoryBoxHasText = ActiveHistory && ActiveHistory->HandleAllocated() && !ActiveHistory->Text().empty();
+        if (TComboBox* box = FocusedLineBox()) {
+            DWORD start = 0, end = 0;
+            SendMessageW(box->Handle(), CB_GETEDITSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+            in.ComboHasSelection = end > start;
+        }
     });
     // Asked without opening the clipboard, which would block other programs.
     in.ClipboardHasText = IsClipboardFormatAvailable(CF_TEXT) || IsClipboardFormatAvailable(CF_UNICODETEXT);

@@ -42,6 +42,7 @@
 #include "mainwindow/win/FileCommands.h"
 #include "mainwindow/win/FileDisplay.h"
 #include "mainwindow/win/StatusArea.h"
+#include "mainwindow/win/TextCommandsLink.h"
 #include "mainwindow/win/UserCommandRunner.h"
 #include "settings/StoredSettings.h"
 
@@ -87,7 +88,8 @@ class TQRVMain : public TForm,
                  private TActionUpdaterHost,
                  private TSaveQuestionHost,
                  private TCompareCommandsHost,
-                 private TUserCommandsHost {
+                 private TUserCommandsHost,
+                 private TTextCommandsWindow {
 public:
     explicit TQRVMain(TComponent* owner);
     ~TQRVMain() override;
@@ -270,6 +272,9 @@ public:
     // ---- User commands on the function keys (MainUserCommands.cpp) -----------
     TUserCommands& UserCommands() { return *userCommands_; }
 
+    // ---- Text and hex commands of the display pane (MainDisplay.cpp) --------
+    TTextCommandsLink& TextCommands() { return *textCommands_; }
+
     // ---- Options (ApplyOptions.cpp) ----------------------------------------
     // Pushes the settings record into the controls, each step on its own:
     // a failing step leaves the others to run.
@@ -389,6 +394,14 @@ private:
     std::wstring CommandListFile() override { return SelectionListFile; }
     void ReportCommandError(const std::wstring& Text) override;
     void AddCommandHistory(const std::wstring& Line) override;
+    // What the text commands ask of the window (MainDisplay.cpp).
+    void ConnectTextCommands();
+    bool FileUndoPossible() override;
+    void RunFileUndo() override;
+    TComboBox* FocusedLineBox() override;
+    uint8_t ForcedDisplayMode() override;
+    void ChooseDisplayMode(uint8_t Mode) override { SetDisplayMode(Mode); }
+    HWND OwnerWindow() override { return HandleAllocated() ? Handle() : nullptr; }
 
     // Status bar, action states and the save question (MainStatus.cpp).
     void ConnectStatusArea();
@@ -453,6 +466,9 @@ private:
     TSaveQuestion saveQuestion_{static_cast<TSaveQuestionHost&>(*this)};
     std::unique_ptr<TFileCommands> fileCommands_;
     std::unique_ptr<TCompareCommands> compareCommands_;
+    // Before the user commands: its hook on the application's messages is
+    // made first (with the panes), so it must be given back last.
+    std::unique_ptr<TTextCommandsLink> textCommands_;
     std::unique_ptr<TUserCommands> userCommands_;
     bool refreshAllowed_ = true;  // false while Aktualisieren runs
     // The simple refresh: the display let go, the focused pane re-read.
