@@ -406,7 +406,8 @@ TActionInput TQRVMain::ActionInput()
         in.HistoryBoxHasText = ActiveHistory && ActiveHistory->HandleAllocated() && !ActiveHistory->Text().empty();
         if (TComboBox* box = FocusedLineBox()) {
             DWORD start = 0, end = 0;
-            SendMessageW(box->Handle(), CB_GETEDITSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+            SendMessageW(box->Handle(), CB_GETEDITSEL, reinterpret_cast<WPARAM>(&start),
+                         reinterpret_cast<LPARAM>(&end));
             in.ComboHasSelection = end > start;
         }
     });

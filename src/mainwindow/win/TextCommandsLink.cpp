@@ -593,6 +593,11 @@ void TTextCommandsLink::CreateButtons(TCommandMenus& Menus)
         window_.ChooseDisplayMode(ModeOfButton(window_.ForcedDisplayMode(), Mode));
         UpdateButtons();
     };
+    // One group that may be all up: at most one mode is forced.
+    for (TKyToolbarButton* modeButton : {hexButton_, textButton_}) {
+        modeButton->SetGroupIndex(1);
+        modeButton->SetAllowAllUp(true);
+    }
     hexButton_->OnClick = [click](TComponent*) { click(1); };
     textButton_->OnClick = [click](TComponent*) { click(2); };
     // The buttons show the mode whichever way it changed.
