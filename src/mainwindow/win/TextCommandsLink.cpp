@@ -531,34 +531,37 @@ void TTextCommandsLink::ConnectViewerSwitches(TActionCatalogue& Catalogue, TComm
         [editor] { return editor && editor->BlockSelMode() == TEasyBlockSelMode::bsBlock; });
 
     // The hex view's settings: each item sets one value and shows whether it is the current one.
+    auto choices = [&toggle](const auto& Table, auto Set, auto Get) {
+        for (const auto& entry : Table) {
+            const auto value = entry.second;
+            toggle(
+                entry.first, [Set, value] { Set(value); }, [Get, value] { return Get() == value; });
+        }
+    };
     const std::pair<TActionId, TTranslationType> translations[] = {
         {A::TransAnsi, TTranslationType::ttAnsi},     {A::TransDOS8, TTranslationType::ttDos8},
         {A::TransASCII, TTranslationType::ttASCII},   {A::TransMac, TTranslationType::ttMac},
         {A::TransEBCDIC, TTranslationType::ttEBCDIC},
     };
-    for (const auto& [id, translation] : translations)
-        toggle(
-            id, [hex, translation] { hex->SetTranslation(translation); },
-            [hex, translation] { return hex->Translation() == translation; });
     const std::pair<TActionId, TOffsetDisplayStyle> offsets[] = {
         {A::OffsDec, TOffsetDisplayStyle::odDec},
         {A::OffsHex, TOffsetDisplayStyle::odHex},
         {A::OffsNone, TOffsetDisplayStyle::odNone},
     };
-    for (const auto& [id, style] : offsets)
-        toggle(
-            id, [hex, style] { hex->SetOffsetDisplay(style); }, [hex, style] { return hex->OffsetDisplay() == style; });
     const std::pair<TActionId, int> lineWidths[] = {
         {A::HexLine16, 16}, {A::HexLine24, 24}, {A::HexLine32, 32}, {A::HexLine48, 48}, {A::HexLine64, 64},
     };
-    for (const auto& [id, bytes] : lineWidths)
-        toggle(
-            id, [hex, bytes] { hex->SetBytesPerLine(bytes); }, [hex, bytes] { return hex->BytesPerLine() == bytes; });
     const std::pair<TActionId, int> columnWidths[] = {{A::HexColumn1, 1}, {A::HexColumn2, 2}, {A::HexColumn4, 4}};
-    for (const auto& [id, bytes] : columnWidths)
-        toggle(
-            id, [hex, bytes] { hex->SetBytesPerColumn(bytes); },
-            [hex, bytes] { return hex->GetBytesPerColumn() == bytes; });
+    choices(
+        translations, [hex](TTranslationType Value) { hex->SetTranslation(Value); },
+        [hex] { return hex->Translation(); });
+    choices(
+        offsets, [hex](TOffsetDisplayStyle Value) { hex->SetOffsetDisplay(Value); },
+        [hex] { return hex->OffsetDisplay(); });
+    choices(
+        lineWidths, [hex](int Value) { hex->SetBytesPerLine(Value); }, [hex] { return hex->BytesPerLine(); });
+    choices(
+        columnWidths, [hex](int Value) { hex->SetBytesPerColumn(Value); }, [hex] { return hex->GetBytesPerColumn(); });
 }
 
 void TTextCommandsLink::CreateButtons(TCommandMenus& Menus)
