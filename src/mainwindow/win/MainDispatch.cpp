@@ -25,7 +25,7 @@ namespace qrv {
 void TQRVMain::WndProc(TMessage& message)
 {
     // The find and replace dialogs report to their owner.
-    if (textCommands_ && textCommands_->HandleFindMessage(message.Msg, message.LParam))
+    if (textCommands_ && textCommands_->HandleWindowMessage(message.Msg, message.LParam))
         return;
     switch (message.Msg) {
     case WM_QRV_SYNCCOLUMNS:

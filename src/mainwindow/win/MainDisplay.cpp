@@ -127,7 +127,10 @@ void TQRVMain::SetDisplayMode(uint8_t Mode)
         if (!fileDisplay_->ClearDisplay())
             return;
         fileDisplay_->ViewedFile.clear();
-        fileDisplay_->RequestDisplay();
+        // Shown now, so that the hex view can take the focus.
+        ShowFocusedFile();
+        if (Mode == fdHex && HexEditor1->Visible() && HexEditor1->HandleAllocated())
+            HexEditor1->SetFocus();
     }
 }
 

@@ -111,22 +111,28 @@ void TQRVMain::ConnectStatusArea()
         }
     };
     // The caret's line and column follow the caret, in the rich-text view
-    // and in the editor.
+    // and in the editor; the text commands follow the selection.
     Chain(TextView->OnSelectionChange, [this](TComponent*) {
-        if (HasFocus(TextView))
+        if (HasFocus(TextView)) {
             UpdateStatusBar(false);
+            StartActionTimer();
+        }
     });
     Chain(EasyEdit->OnSelectionChanged, [this](TComponent*) {
-        if (HasFocus(EasyEdit))
+        if (HasFocus(EasyEdit)) {
             UpdateStatusBar(false);
+            StartActionTimer();
+        }
     });
     // The hex view's offset follows its caret, by key and by click.
     HexEditor1->OnSelectCell = [this, previous = std::move(HexEditor1->OnSelectCell)](TComponent* Sender, int Col,
                                                                                       int64_t Row, bool& CanSelect) {
         if (previous)
             previous(Sender, Col, Row, CanSelect);
-        if (HasFocus(HexEditor1))
+        if (HasFocus(HexEditor1)) {
             UpdateStatusBar(false);
+            StartActionTimer();
+        }
     };
     // What the user was looking at stays in view when the display pane's
     // splitter moves.

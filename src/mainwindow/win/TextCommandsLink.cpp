@@ -313,18 +313,26 @@ void TTextCommandsLink::OpenFindDialog(bool Replace, const std::wstring& Text)
     // with the options of the last one.
     find_.Flags &= FR_DOWN | FR_MATCHCASE | FR_WHOLEWORD;
     dialogReplaces_ = Replace;
+    // While the dialog has the focus the text shows its matches.
+    if (controls_.TextView)
+        controls_.TextView->SetHideSelection(false);
     dialog_ = Replace ? ReplaceTextW(&find_) : FindTextW(&find_);
     if (!dialog_)
         TraceIgnoredFailure(L"open the find dialog", CommDlgExtendedError());
 }
 
-bool TTextCommandsLink::HandleFindMessage(UINT Msg, LPARAM LParam)
+bool TTextCommandsLink::HandleWindowMessage(UINT Msg, LPARAM LParam)
 {
+    // The text's selection changes without telling the window.
+    if (Msg == WM_INITMENUPOPUP)
+        window_.UpdateActionStates();
     if (Msg != findMessage_ || findMessage_ == 0)
         return false;
     const auto* find = reinterpret_cast<const FINDREPLACEW*>(LParam);
     if (find->Flags & FR_DIALOGTERM) {
         dialog_ = nullptr;
+        if (controls_.TextView)
+            controls_.TextView->SetHideSelection(true);
         return true;
     }
     TFindRequest request;

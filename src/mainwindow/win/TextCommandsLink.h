@@ -50,6 +50,8 @@ public:
     virtual uint8_t ForcedDisplayMode() = 0;
     virtual void ChooseDisplayMode(uint8_t Mode) = 0;
     virtual HWND OwnerWindow() = 0;
+    // The commands' states computed now (a menu opens).
+    virtual void UpdateActionStates() = 0;
 };
 
 struct TTextControls {
@@ -75,9 +77,10 @@ public:
     // "&Speichern": the shown changed text, or the changed hex view.
     void SaveShown();
     void ToggleWordWrap();
-    // The find dialog's notification, sent to the owner window; true when
-    // it was one.
-    bool HandleFindMessage(UINT Msg, LPARAM LParam);
+    // A message of the owner window: the find dialog's notification (true:
+    // it was one, and is handled), or a menu about to open, whose commands
+    // then get their states.
+    bool HandleWindowMessage(UINT Msg, LPARAM LParam);
     // A key for a text control; true when a command took it.
     bool HandleKey(const MSG& Msg);
     HWND FindDialog() const { return dialog_; }

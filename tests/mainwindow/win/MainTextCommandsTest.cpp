@@ -288,6 +288,7 @@ TEST_F(MainTextCommands, DisplayKeysAndButtonsForceTheMode)
     main->DispHex->Execute();
     ASSERT_TRUE(test::PumpUntil([&] { return main->HexEditor1->Visible(); }, 5s));
     EXPECT_EQ(main->FileDisplay()->ForcedMode(), 1);
+    EXPECT_EQ(GetFocus(), main->HexEditor1->Handle()) << "the hex view takes the focus";
     main->ActionList1->UpdateActions();
     EXPECT_TRUE(hexButton->Down());
     EXPECT_FALSE(textButton->Down());
