@@ -114,6 +114,13 @@ const TActionRow kRows[] = {
     {A::HexColumn1, L"HexColumn1", L"&1 Byte", scNone, S::Window, nullptr, -1, M::HexColumnWidth, 0},
     {A::HexColumn2, L"HexColumn2", L"&2 Bytes", scNone, S::Window, nullptr, -1, M::HexColumnWidth, 0},
     {A::HexColumn4, L"HexColumn4", L"&4 Bytes", scNone, S::Window, nullptr, -1, M::HexColumnWidth, 0},
+    {A::SortName, L"SortName", L"&Name", scNone, S::Window, nullptr, -1, M::ViewSort, 0},
+    {A::SortSize, L"SortSize", L"&Größe", scNone, S::Window, nullptr, -1, M::ViewSort, 0},
+    {A::SortType, L"SortType", L"&Typ", scNone, S::Window, nullptr, -1, M::ViewSort, 0},
+    {A::SortDate, L"SortDate", L"&Datum", scNone, S::Window, nullptr, -1, M::ViewSort, 0},
+    {A::SortAttr, L"SortAttr", L"A&ttribute", scNone, S::Window, nullptr, -1, M::ViewSort, 0},
+    {A::SortOrder, L"SortOrder", L"&Aufsteigend", scNone, S::Window, nullptr, -1, M::ViewSort, 1},
+    {A::GoHome, L"GoHome", L"Auf&räumen", scNone, S::Window, nullptr, -1, M::View, 4},
     // The toolbar buttons of the text commands: no actions, the rules' states
     // go to the buttons of these names.
     {A::SaveTextFileButton, L"btnSaveTextFile", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
@@ -187,6 +194,7 @@ const TMenuRow kMenus[] = {
     {M::HexOffsets, M::View, L"&Offsetanzeige", L"mnuHexOffsets"},
     {M::HexLineWidth, M::View, L"&Zeilenbreite", L"mnuHexLineWidth"},
     {M::HexColumnWidth, M::View, L"&Spaltenbreite", L"mnuHexColumnWidth"},
+    {M::ViewSort, M::View, L"&Sortieren", L"mnuViewSort"},
 };
 // clang-format on
 

@@ -133,6 +133,13 @@ enum class TActionId : uint16_t {
     HexColumn4,
     DispHexButton,
     DispTextButton,
+    SortOrder,
+    SortName,
+    SortSize,
+    SortType,
+    SortDate,
+    SortAttr,
+    GoHome,
     // Features this program does not offer: hidden and disabled for good.
     ShredFile,
     SendFile,
@@ -181,10 +188,11 @@ enum class TMenuId : uint8_t {
     HexOffsets,
     HexLineWidth,
     HexColumnWidth,
+    ViewSort,
 };
 
 // The number of menu ids (keep at the last one).
-constexpr size_t kMenuCount = static_cast<size_t>(TMenuId::HexColumnWidth) + 1;
+constexpr size_t kMenuCount = static_cast<size_t>(TMenuId::ViewSort) + 1;
 
 // Popups a command also stands in.
 enum TPopupSet : uint8_t { ppNone = 0, ppList = 1, ppTree = 2 };

@@ -7,6 +7,7 @@
 #include "framework/win/ActnList.h"
 #include "framework/win/Buttons.h"
 #include "framework/win/Image.h"
+#include "archives/win/KyZipLV.h"
 #include "common/FileOperator.h"
 #include "framework/win/ScrollBox.h"
 #include "framework/win/StdCtrls.h"
@@ -143,6 +144,13 @@ void TQRVMain::ConnectTextCommands()
     controls.Toolbar = ToolbarDatei;
     textCommands_ = std::make_unique<TTextCommandsLink>(static_cast<TTextCommandsWindow&>(*this), controls);
     textCommands_->Connect(catalogue_, *commandMenus_);
+    listViewCommands_ = std::make_unique<TListViewCommands>(static_cast<TListViewCommandsHost&>(*this));
+    listViewCommands_->Connect(catalogue_, *commandMenus_);
+}
+
+TKyListView* TQRVMain::ShownArchiveList()
+{
+    return ZipLV && ZipLV->Visible() ? ZipLV : nullptr;
 }
 
 bool TQRVMain::FileUndoPossible()

@@ -41,6 +41,7 @@
 #include "mainwindow/win/DriveBar.h"
 #include "mainwindow/win/FileCommands.h"
 #include "mainwindow/win/FileDisplay.h"
+#include "mainwindow/win/ListViewCommands.h"
 #include "mainwindow/win/StatusArea.h"
 #include "mainwindow/win/TextCommandsLink.h"
 #include "mainwindow/win/UserCommandRunner.h"
@@ -60,6 +61,7 @@ class THexEditor;
 class TKyDirPanel;
 class TKyDock;
 class TKyLinkPanel;
+class TKyListView;
 class TKyOLEContainer;
 class TKySplitter;
 class TKyToolbar;
@@ -89,7 +91,8 @@ class TQRVMain : public TForm,
                  private TSaveQuestionHost,
                  private TCompareCommandsHost,
                  private TUserCommandsHost,
-                 private TTextCommandsWindow {
+                 private TTextCommandsWindow,
+                 private TListViewCommandsHost {
 public:
     explicit TQRVMain(TComponent* owner);
     ~TQRVMain() override;
@@ -402,6 +405,7 @@ private:
     uint8_t ForcedDisplayMode() override;
     void ChooseDisplayMode(uint8_t Mode) override { SetDisplayMode(Mode); }
     HWND OwnerWindow() override { return HandleAllocated() ? Handle() : nullptr; }
+    TKyListView* ShownArchiveList() override;
 
     // Status bar, action states and the save question (MainStatus.cpp).
     void ConnectStatusArea();
@@ -469,6 +473,7 @@ private:
     // Before the user commands: its hook on the application's messages is
     // made first (with the panes), so it must be given back last.
     std::unique_ptr<TTextCommandsLink> textCommands_;
+    std::unique_ptr<TListViewCommands> listViewCommands_;
     std::unique_ptr<TUserCommands> userCommands_;
     bool refreshAllowed_ = true;  // false while Aktualisieren runs
     // The simple refresh: the display let go, the focused pane re-read.
