@@ -276,6 +276,21 @@ TEST_F(MainTextCommands, TextFindWithCaseAndWholeWordAndReplaceAll)
     EXPECT_EQ(dir.Read(L"text.rtf"), "Wort wort Wortlaaut aa-aa\r\n");
 }
 
+TEST_F(MainTextCommands, BlockSortPutsUmlautsInTheGermanOrder)
+{
+    dir.Write(L"liste.rtf", "Birne\r\n\xC4pfel\r\nApfel\r\nEnde");
+    ShowText(L"liste.rtf");
+    TTextFileView& view = *main->TextView;
+    // The first three lines with their breaks.
+    const int third = static_cast<int>(std::wstring(L"Birne\r\u00C4pfel\rApfel\r").size());
+    Select(0, third);
+    Run(L"TextSort");
+    EXPECT_EQ(view.Lines()[0], L"Apfel");
+    EXPECT_EQ(view.Lines()[1], L"\u00C4pfel");
+    EXPECT_EQ(view.Lines()[2], L"Birne");
+    EXPECT_EQ(view.Lines()[3], L"Ende");
+}
+
 TEST_F(MainTextCommands, DisplayKeysAndButtonsForceTheMode)
 {
     dir.Write(L"text.rtf", "Text\r\n");
