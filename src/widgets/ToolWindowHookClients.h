@@ -17,11 +17,12 @@ enum TToolWindowHookEvents : unsigned {
     hpSendWindowPosChanged = 2,  // a window's position changed (code 1)
     hpPreDestroy = 4,            // a window is destroyed (code 2)
     hpGetMessage = 8,            // a mouse move was retrieved (code 3)
+    hpSetFocus = 16,             // a window is about to get the focus (code 4)
 };
 
 // The hooks behind the events: the sent-message hook carries activation and
-// position changes, the computer-based-training hook destruction, the
-// retrieved-message hook mouse moves.
+// position changes, the computer-based-training hook destruction and focus
+// changes, the retrieved-message hook mouse moves.
 enum TToolWindowHookKind { hkCallWndProc = 0, hkCbt = 1, hkGetMessage = 2 };
 constexpr int kToolWindowHookKinds = 3;
 
@@ -31,7 +32,7 @@ constexpr unsigned ToolWindowHookKinds(unsigned events)
     unsigned kinds = 0;
     if (events & (hpSendActivateApp | hpSendWindowPosChanged))
         kinds |= 1u << hkCallWndProc;
-    if (events & hpPreDestroy)
+    if (events & (hpPreDestroy | hpSetFocus))
         kinds |= 1u << hkCbt;
     if (events & hpGetMessage)
         kinds |= 1u << hkGetMessage;

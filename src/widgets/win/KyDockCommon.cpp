@@ -46,6 +46,8 @@ LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code == HCBT_DESTROYWND)
         Deliver(hpPreDestroy, 2, reinterpret_cast<HWND>(wParam), 0, 0);
+    else if (code == HCBT_SETFOCUS)
+        Deliver(hpSetFocus, 4, reinterpret_cast<HWND>(wParam), 0, lParam);
     return CallNextHookEx(State().hooks[hkCbt], code, wParam, lParam);
 }
 

@@ -65,6 +65,13 @@ bool IsFloatingNow(const TKyCustomToolWindow* window)
     return std::find(list.begin(), list.end(), window) != list.end();
 }
 
+// Heard while a window floats: the focus moving into a window. Its own
+// client, apart from the host events the form may forward itself.
+void FloatingFocusHookEvent(int Code, HWND Wnd, WPARAM WParam, LPARAM LParam)
+{
+    ProcessToolWindowHookEvent(Code, Wnd, WParam, LParam);
+}
+
 TDragRect ToDrag(const RECT& r)
 {
     return TDragRect{r.left, r.top, r.right, r.bottom};
@@ -151,14 +158,20 @@ enum class LoopStep { Continue, Accept, Cancel, Dispatch };
 // Captures the mouse and hands every message to step until it accepts or
 // cancels, the capture is lost or the program quits (the quit message is
 // posted again). Returns whether the loop was accepted. The capture is
-// released on every path.
+// released on every path. With holdBorderRedraws (a drag frame is shown),
+// the window's own border redraws wait until the loop has ended: the system
+// may show a window's painting later than it is drawn, over the frame, and
+// erasing the frame by inverting it again would then leave it there.
 template <class Step>
-bool CaptureLoop(HWND window, Step step)
+bool CaptureLoop(HWND window, bool holdBorderRedraws, Step step)
 {
     SetCapture(window);
-    ScopeExit release([window] {
+    std::vector<MSG> heldRedraws;
+    ScopeExit release([window, &heldRedraws] {
         if (GetCapture() == window)
             ReleaseCapture();
+        for (const MSG& held : heldRedraws)
+            PostMessageW(held.hwnd, held.message, held.wParam, held.lParam);
     });
     while (GetCapture() == window) {
         MSG msg;
@@ -176,10 +189,17 @@ bool CaptureLoop(HWND window, Step step)
             return false;
         case LoopStep::Continue:
             break;
-        case LoopStep::Dispatch:
+        case LoopStep::Dispatch: {
+            if (holdBorderRedraws && msg.hwnd == window &&
+                (msg.message == TKyCustomToolWindow::kRedrawDockedBorder ||
+                 msg.message == TKyCustomToolWindow::kRedrawFloatingBorder)) {
+                heldRedraws.push_back(msg);
+                break;
+            }
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
             break;
+        }
         }
     }
     return false;
@@ -317,6 +337,7 @@ void TKyCustomToolWindow::Float(TForm* form)
         floatForm_ = form;
         floatingParent_ = std::make_unique<TFloatingWindowParent>(form);
         FloatingList().push_back(this);
+        RegisterToolWindowHookClient(FloatingFocusHookEvent, hpSetFocus);
         SetBounds(floatingPosition_.x, floatingPosition_.y, Width(), Height());
         MakeFloatingWindow();
         arrangeRequested_ = true;
@@ -340,6 +361,7 @@ void TKyCustomToolWindow::LeaveFloating()
         return;
     auto& list = FloatingList();
     list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    UnregisterToolWindowHookClient(FloatingFocusHookEvent);
     DestroyWnd();
     floatForm_ = nullptr;
     floatingParent_.reset();
@@ -744,7 +766,7 @@ void TKyCustomToolWindow::BeginDrag(POINT client)
         };
         evaluate();
         try {
-            accepted = CaptureLoop(window, [&](const MSG& msg) {
+            accepted = CaptureLoop(window, true, [&](const MSG& msg) {
                 switch (msg.message) {
                 case WM_KEYDOWN:
                 case WM_KEYUP:
@@ -870,7 +892,7 @@ void TKyCustomToolWindow::CloseButtonLoop()
     press(true);
     bool accepted = false;
     try {
-        accepted = CaptureLoop(window, [&](const MSG& msg) {
+        accepted = CaptureLoop(window, false, [&](const MSG& msg) {
             switch (msg.message) {
             case WM_MOUSEMOVE:
                 press(inButton(ScreenPointOf(msg, window)));
@@ -928,7 +950,7 @@ void TKyCustomToolWindow::ResizeLoop(int band, POINT start)
                 ClipCursor(&work);
             }
             ScopeExit unclip([] { ClipCursor(nullptr); });
-            accepted = CaptureLoop(window, [&](const MSG& msg) {
+            accepted = CaptureLoop(window, true, [&](const MSG& msg) {
                 switch (msg.message) {
                 case WM_MOUSEMOVE:
                 case WM_LBUTTONUP: {
@@ -1175,6 +1197,16 @@ void ProcessToolWindowHookEvent(int Code, HWND Wnd, WPARAM WParam, LPARAM LParam
         case 2:
             window->OwnerDestroyed(Wnd);
             break;
+        case 4: {
+            // The system may put a form on top of the display when the
+            // focus moves into it without telling of a new place (Wine's
+            // X11 driver raises the focus's top-level window): the windows
+            // floating above it go above it again.
+            TForm* form = window->FloatingForm();
+            if (Wnd && form && form->HandleAllocated() && (Wnd == form->Handle() || IsChild(form->Handle(), Wnd)))
+                window->KeepAboveForm();
+            break;
+        }
         default:
             break;
         }
