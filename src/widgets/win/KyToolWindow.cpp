@@ -153,7 +153,7 @@ private:
     int shownThickness_ = 0;
 };
 
-enum class LoopStep { Continue, Accept, Cancel, Dispatch };
+enum class TLoopStep { Continue, Accept, Cancel, Dispatch };
 
 // Captures the mouse and hands every message to step until it accepts or
 // cancels, the capture is lost or the program quits (the quit message is
@@ -183,13 +183,13 @@ bool CaptureLoop(HWND window, bool holdBorderRedraws, Step step)
         if (got < 0)
             return false;
         switch (step(msg)) {
-        case LoopStep::Accept:
+        case TLoopStep::Accept:
             return true;
-        case LoopStep::Cancel:
+        case TLoopStep::Cancel:
             return false;
-        case LoopStep::Continue:
+        case TLoopStep::Continue:
             break;
-        case LoopStep::Dispatch: {
+        case TLoopStep::Dispatch: {
             if (holdBorderRedraws && msg.hwnd == window &&
                 (msg.message == TKyCustomToolWindow::kRedrawDockedBorder ||
                  msg.message == TKyCustomToolWindow::kRedrawFloatingBorder)) {
@@ -771,7 +771,7 @@ void TKyCustomToolWindow::BeginDrag(POINT client)
                 case WM_KEYDOWN:
                 case WM_KEYUP:
                     if (msg.wParam == VK_ESCAPE)
-                        return LoopStep::Cancel;
+                        return TLoopStep::Cancel;
                     if (msg.wParam == VK_CONTROL) {
                         const bool down = msg.message == WM_KEYDOWN;
                         if (down != ctrl) {
@@ -779,24 +779,24 @@ void TKyCustomToolWindow::BeginDrag(POINT client)
                             evaluate();
                         }
                     }
-                    return LoopStep::Continue;
+                    return TLoopStep::Continue;
                 case WM_SYSKEYDOWN:
                 case WM_SYSKEYUP:
                 case WM_CHAR:
                 case WM_SYSCHAR:
-                    return LoopStep::Continue;
+                    return TLoopStep::Continue;
                 case WM_MOUSEMOVE:
                 case WM_LBUTTONUP:
                     cursor = ScreenPointOf(msg, window);
                     if (((msg.wParam & MK_CONTROL) != 0) != ctrl)
                         ctrl = (msg.wParam & MK_CONTROL) != 0;
                     evaluate();
-                    return msg.message == WM_LBUTTONUP ? LoopStep::Accept : LoopStep::Continue;
+                    return msg.message == WM_LBUTTONUP ? TLoopStep::Accept : TLoopStep::Continue;
                 case WM_LBUTTONDOWN:
                 case WM_LBUTTONDBLCLK:
-                    return LoopStep::Cancel;
+                    return TLoopStep::Cancel;
                 default:
-                    return IsMouseButtonMessage(msg.message) ? LoopStep::Continue : LoopStep::Dispatch;
+                    return IsMouseButtonMessage(msg.message) ? TLoopStep::Continue : TLoopStep::Dispatch;
                 }
             });
         } catch (...) {
@@ -896,14 +896,14 @@ void TKyCustomToolWindow::CloseButtonLoop()
             switch (msg.message) {
             case WM_MOUSEMOVE:
                 press(inButton(ScreenPointOf(msg, window)));
-                return LoopStep::Continue;
+                return TLoopStep::Continue;
             case WM_LBUTTONUP:
                 press(inButton(ScreenPointOf(msg, window)));
-                return closePressed_ ? LoopStep::Accept : LoopStep::Cancel;
+                return closePressed_ ? TLoopStep::Accept : TLoopStep::Cancel;
             case WM_KEYDOWN:
-                return msg.wParam == VK_ESCAPE ? LoopStep::Cancel : LoopStep::Continue;
+                return msg.wParam == VK_ESCAPE ? TLoopStep::Cancel : TLoopStep::Continue;
             default:
-                return IsMouseButtonMessage(msg.message) ? LoopStep::Continue : LoopStep::Dispatch;
+                return IsMouseButtonMessage(msg.message) ? TLoopStep::Continue : TLoopStep::Dispatch;
             }
         });
     } catch (...) {
@@ -967,15 +967,15 @@ void TKyCustomToolWindow::ResizeLoop(int band, POINT start)
                     ResizeChange(band, r);
                     rect = r;
                     frame.Draw(rect, thickness);
-                    return msg.message == WM_LBUTTONUP ? LoopStep::Accept : LoopStep::Continue;
+                    return msg.message == WM_LBUTTONUP ? TLoopStep::Accept : TLoopStep::Continue;
                 }
                 case WM_KEYDOWN:
-                    return msg.wParam == VK_ESCAPE ? LoopStep::Cancel : LoopStep::Continue;
+                    return msg.wParam == VK_ESCAPE ? TLoopStep::Cancel : TLoopStep::Continue;
                 case WM_KEYUP:
                 case WM_CHAR:
-                    return LoopStep::Continue;
+                    return TLoopStep::Continue;
                 default:
-                    return IsMouseButtonMessage(msg.message) ? LoopStep::Continue : LoopStep::Dispatch;
+                    return IsMouseButtonMessage(msg.message) ? TLoopStep::Continue : TLoopStep::Dispatch;
                 }
             });
         } catch (...) {
