@@ -155,7 +155,7 @@ TKyZipLV::~TKyZipLV()
     // told to stop; what it calls back finds the components gone quiet.
     AbortOperation(true);
     // Nobody is asked now: a changed copy stays where it is.
-    KeepChangedCopies();
+    KeepChangedCopies(ChangedCopies());
     DeleteExtractedFiles();
     tempFolder_.reset();
 }
@@ -353,9 +353,10 @@ void TKyZipLV::ClearArchive()
 {
     // Edited copies are offered before they would go; what is not written
     // back stays on the disk.
-    if (archiveKind_ == akZip && !writeBack_.empty() && !GetArchiveName().empty())
+    const std::vector<std::wstring> changed = ChangedCopies();
+    if (archiveKind_ == akZip && !changed.empty() && !GetArchiveName().empty())
         WriteBackChangedFiles(HelpContext);
-    KeepChangedCopies();
+    KeepChangedCopies(changed);
     DeleteExtractedFiles();
     items_.Clear();
     SetItemCount(0);

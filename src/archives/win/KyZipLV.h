@@ -246,7 +246,9 @@ private:
     bool WriteBackQueued(std::vector<size_t> queued);
     // Keeps copies whose changes were not written back (named through
     // OnMessage); the rest goes.
-    void KeepChangedCopies();
+    void KeepChangedCopies(const std::vector<std::wstring>& changed);
+    // The copies that differ from what was extracted.
+    std::vector<std::wstring> ChangedCopies() const;
     void DropQueryContinue(bool escape, DWORD keys, HRESULT& result);
     void DropProcessed(DWORD keys, POINT point, DWORD effect);
     bool AcceptDrop();
@@ -285,6 +287,7 @@ private:
     TStringList messages_;
     TStringList extractedFiles_;
     std::vector<TWriteBackRecord> writeBack_;
+    std::vector<std::wstring> writtenBack_;  // copies written back since the archive opened
     std::unique_ptr<TArchiveTempFolder> tempFolder_;
     TDragDropFilesEx* dragDrop_ = nullptr;
     TPopupMenu* popup_ = nullptr;

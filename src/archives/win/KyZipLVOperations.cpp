@@ -517,7 +517,7 @@ bool TKyZipLV::TestFiles(const std::vector<std::wstring>& names)
         zipper_->Extract();
         zipper_->ExtrOptions = 0;
         // Every file of the archive tested good, not only "no error code".
-        const int files = static_cast<int>(zipper_->ZipContents().size() - zipper_->DirOnlyCount());
+        const int files = items_.Count() + static_cast<int>(items_.HiddenByFilter());
         ok = ZipRunSucceeded(files, zipper_->SuccessCnt(), crcErrors_, zipper_->ErrCode());
         break;
     }
@@ -868,25 +868,37 @@ bool TKyZipLV::WriteBackQueued(std::vector<size_t> queued)
     }
     // The records of copies written back go, last place first.
     std::sort(written.rbegin(), written.rend());
-    for (size_t place : written)
+    for (size_t place : written) {
+        writtenBack_.push_back(writeBack_[place].Path);
         writeBack_.erase(writeBack_.begin() + static_cast<std::ptrdiff_t>(place));
+    }
     return allOk;
 }
 
-void TKyZipLV::KeepChangedCopies()
+std::vector<std::wstring> TKyZipLV::ChangedCopies() const
 {
+    std::vector<std::wstring> changed;
     for (const TWriteBackRecord& record : writeBack_) {
         const TCopyState now = CopyStateOf(record.Path);
-        if (!now.Exists || (now.WriteTime == record.WriteTime && now.Size == record.Size))
+        if (now.Exists && (now.WriteTime != record.WriteTime || now.Size != record.Size))
+            changed.push_back(record.Path);
+    }
+    return changed;
+}
+
+void TKyZipLV::KeepChangedCopies(const std::vector<std::wstring>& changed)
+{
+    for (const std::wstring& path : changed) {
+        if (std::find(writtenBack_.begin(), writtenBack_.end(), path) != writtenBack_.end() || !FileExists(path))
             continue;
-        const int listed = extractedFiles_.IndexOf(record.Path);
+        const int listed = extractedFiles_.IndexOf(path);
         if (listed >= 0)
             extractedFiles_.Delete(listed);
         TempFolder().KeepOnClose();
-        Report(0, L"Die geänderte Datei \"" + record.Path +
-                      L"\" wurde nicht in das Archiv übernommen und bleibt erhalten.");
+        Report(0, L"Die geänderte Datei \"" + path + L"\" wurde nicht in das Archiv übernommen und bleibt erhalten.");
     }
     writeBack_.clear();
+    writtenBack_.clear();
 }
 
 // --- the properties box -----------------------------------------------------
