@@ -202,6 +202,9 @@ bool RunCommand(TKyZipLV& view, TAnswers& answers, const std::wstring& line)
 // structure check box.
 void AskFolder(TSelDirParams& params, const TSelDirConsts& consts)
 {
+    // Drag and drop as in the program.
+    if (FAILED(OleInitialize(nullptr)))
+        Print(L"error: OLE did not start (no drag and drop)");
     // The application object that modal dialogs and the message loop use.
     std::unique_ptr<TApplication> application;
     if (!Application) {
@@ -249,9 +252,13 @@ public:
     {
         SetCaption(L"Ablage: " + target);
         SetBounds(780, 0, 300, 300);
+        HandleNeeded();
         drop_ = new TDragDropFilesEx(this);
         drop_->SetDragDropControl(this);
         drop_->SetTargetEffects(DROPEFFECT_COPY | DROPEFFECT_MOVE);
+        drop_->OnDragEnter = [](TDragDrop*, IDataObject*, DWORD, POINT, DWORD& effect, bool& accept) {
+            Print(L"pane enter: " + std::to_wstring(effect) + (accept ? L" accepted" : L" refused"));
+        };
         drop_->OnProcessDropped = [this](TDragDrop*, DWORD, POINT, DWORD) {
             namespace fs = std::filesystem;
             for (int i = 0; i < drop_->FileList.Count(); ++i) {
@@ -307,6 +314,9 @@ int wmain(int argc, wchar_t** argv)
         return 2;
     }
 
+    // Drag and drop as in the program.
+    if (FAILED(OleInitialize(nullptr)))
+        Print(L"error: OLE did not start (no drag and drop)");
     // The application object that modal dialogs and the message loop use.
     std::unique_ptr<TApplication> application;
     if (!Application) {
@@ -341,6 +351,10 @@ int wmain(int argc, wchar_t** argv)
         };
         view->OnDeleteFiles = [](TComponent*, bool&) { Print(L"event delete"); };
         view->OnDDDragDetect = [](TComponent*) { Print(L"event dragdetect"); };
+        view->OnDDQueryContinueDrag = [](TComponent*, bool, uint32_t, HRESULT& result) {
+            if (result != S_OK)
+                Print(L"event dragend: " + std::wstring(result == 0x00040100 ? L"drop" : L"cancel"));
+        };
         view->OnDDProcessDropped = [](TComponent*, DWORD, POINT, DWORD) { Print(L"event dropped"); };
         view->OnSelDir = [interactive](TComponent*, TSelDirParams& params, const TSelDirConsts& consts) {
             Print(L"event seldir: " + consts.Caption);
@@ -408,6 +422,16 @@ int wmain(int argc, wchar_t** argv)
     }
     if (interactive) {
         form.OnClose = [](TComponent*, TCloseAction&) { Application->Terminate(); };
+        form.OnDestroy = [](TComponent*) { Application->Terminate(); };
+        // As the program does: coming back to the window offers the
+        // changed copies (posted, so the activation itself is over first).
+        form.OnActivate = [&form](TComponent*) { PostMessageW(form.Handle(), WM_APP + 68, 0, 0); };
+        Application->OnMessage = [view](MSG& msg) {
+            if (msg.message != WM_APP + 68)
+                return false;
+            view->WriteBackChangedFiles(0);
+            return true;
+        };
         form.Show();
         while (!Application->Terminated())
             Application->HandleMessage();

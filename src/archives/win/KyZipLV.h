@@ -250,6 +250,11 @@ private:
     // The copies that differ from what was extracted.
     std::vector<std::wstring> ChangedCopies() const;
     void DropQueryContinue(bool escape, DWORD keys, HRESULT& result);
+    // The picture that follows the cursor over the owner form; false when
+    // none could be made.
+    bool BeginDragImage();
+    void MoveDragImage();
+    void EndDragImage();
     void DropProcessed(DWORD keys, POINT point, DWORD effect);
     bool AcceptDrop();
 
@@ -307,6 +312,9 @@ private:
     bool dragOverSelf_ = false;
     DWORD lastFeedback_ = 0;
     std::wstring dragFolder_;
+    HIMAGELIST dragImage_ = nullptr;
+    HWND dragImageWindow_ = nullptr;
+    bool dragImageShown_ = false;
     bool tested_ = false;
     bool autoRefresh_ = true;
 

@@ -26,6 +26,7 @@
 #include "panels/win/ShellDialogs.h"
 
 #include <commdlg.h>
+#include <shellapi.h>
 
 #include <algorithm>
 
@@ -752,7 +753,18 @@ void TKyZipLV::OpenItem()
     auto open = [this](const std::wstring& file) {
         if (!FileExists(file))
             return;
-        const bool opened = ShellOpen ? ShellOpen(file) : InvokeShellVerb(RootWindow(handle_), L"", file);
+        bool opened = ShellOpen ? ShellOpen(file) : InvokeShellVerb(RootWindow(handle_), L"", file);
+        if (!opened && !ShellOpen) {
+            // A file whose folder offers no default verb: by its association.
+            SHELLEXECUTEINFOW run{};
+            run.cbSize = sizeof run;
+            run.fMask = SEE_MASK_FLAG_NO_UI;
+            run.hwnd = RootWindow(handle_);
+            run.lpFile = file.c_str();
+            run.lpDirectory = nullptr;
+            run.nShow = SW_SHOWNORMAL;
+            opened = ShellExecuteExW(&run) != FALSE;
+        }
         if (!opened)
             Report(1, L"Die Datei \"" + file + L"\" kann nicht geöffnet werden.");
     };

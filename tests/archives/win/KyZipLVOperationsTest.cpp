@@ -14,10 +14,13 @@
 #include "external/RarFixture.h"
 #include "external/ZipFixture.h"
 #include "framework/FilePath.h"
+#include "framework/ScopeExit.h"
 #include "framework/SysUtils.h"
 #include "framework/win/Forms.h"
 
 #include <gtest/gtest.h>
+
+#include <shellapi.h>
 
 #include <deque>
 #include <filesystem>
@@ -476,4 +479,68 @@ TEST_F(ZipLVOperationsTest, DroppedFilesAndFoldersGoIntoAnOpenZip)
     target->DragEnter(data.Get(), MK_LBUTTON, point, &effect);
     EXPECT_EQ(effect, DWORD(DROPEFFECT_NONE));
     target->DragLeave();
+}
+
+namespace {
+
+// A drag loop that moves over another window, shows the copy effect and
+// drops there, reading the dragged names as a target would.
+class TScriptedDrag : public TDragDropSystem {
+public:
+    HRESULT DoDragDrop(IDataObject* data, IDropSource* source, DWORD, DWORD* effect) override
+    {
+        source->GiveFeedback(DROPEFFECT_COPY);
+        const HRESULT result = source->QueryContinueDrag(FALSE, 0);  // the button released
+        if (result == DRAGDROP_S_DROP) {
+            FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+            STGMEDIUM medium{};
+            if (SUCCEEDED(data->GetData(&format, &medium))) {
+                const auto drop = static_cast<HDROP>(medium.hGlobal);
+                const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+                for (UINT i = 0; i < count; ++i) {
+                    wchar_t name[MAX_PATH];
+                    DragQueryFileW(drop, i, name, MAX_PATH);
+                    Dropped.push_back(name);
+                }
+                ReleaseStgMedium(&medium);
+            }
+        }
+        *effect = DROPEFFECT_COPY;
+        return result;
+    }
+    std::vector<std::wstring> Dropped;
+};
+
+}  // namespace
+
+TEST_F(ZipLVOperationsTest, DraggedEntriesAreExtractedWhenTheyAreDropped)
+{
+    view->OpenArchive(Archive("t.zip", BuildZipFixture(kEntries)));
+    TScriptedDrag drag;
+    view->DragDrop().SetSystem(drag);
+    // The view outlives the scripted loop: it revokes through the system's.
+    ScopeExit restore([&] { view->DragDrop().SetSystem(DefaultDragDropSystem()); });
+    // The view's window is out of the cursor's way: the drop is elsewhere.
+    SetWindowPos(form.Handle(), nullptr, 2000, 2000, 100, 100, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetCursorPos(10, 10);
+    view->SelectAll();
+    view->StartDragOut();
+    ASSERT_EQ(drag.Dropped.size(), 2u) << "a.txt and the folder docs";
+    EXPECT_EQ(ExtractFileName(drag.Dropped[0]), L"a.txt");
+    EXPECT_EQ(ExtractFileName(drag.Dropped[1]), L"docs");
+    EXPECT_EQ(Read(FsPath(drag.Dropped[0])), "alpha") << "the copy exists when the target reads it";
+    EXPECT_EQ(Read(FsPath(drag.Dropped[1]) / "deep" / "c.bin"), "c");
+    EXPECT_EQ(drag.Dropped[0].rfind(view->TempFolder().Folder(), 0), 0u);
+
+    // Without the folders, each file by its name; a second drag gets a new folder.
+    view->SetPreserveDirs(false);
+    const std::vector<std::wstring> first = drag.Dropped;
+    drag.Dropped.clear();
+    view->StartDragOut();
+    ASSERT_EQ(drag.Dropped.size(), 3u);
+    EXPECT_NE(ExtractFilePath(drag.Dropped[0]), ExtractFilePath(first[0]));
+    EXPECT_EQ(Read(FsPath(drag.Dropped[2])), "c");
+    // Closing takes the copies away.
+    view->OpenArchive(L"");
+    EXPECT_FALSE(fs::exists(FsPath(drag.Dropped[0])));
 }
