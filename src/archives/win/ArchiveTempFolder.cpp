@@ -54,7 +54,7 @@ TArchiveTempFolder::~TArchiveTempFolder()
 {
     if (folder_.empty())
         return;
-    const std::wstring lock = folder_ + LockFileName;
+    const std::wstring lock = folder_ + kLockFileName;
     lock_.Reset();
     if (keep_) {
         // Without its lock the folder is nobody's to remove.
@@ -86,7 +86,7 @@ void TArchiveTempFolder::RemoveLeftovers()
     for (const std::wstring& folder : found) {
         // A running view holds its lock open: the delete fails and the
         // folder stays. No lock at all: not a view's folder, or kept.
-        const std::wstring lock = folder + LockFileName;
+        const std::wstring lock = folder + kLockFileName;
         if (!FileExists(lock) || !DeleteFileW(lock.c_str()))
             continue;
         if (!DeleteFolderTree(folder))
@@ -107,7 +107,7 @@ const std::wstring& TArchiveTempFolder::Folder()
         if (!CreateDirectoryW(RemoveBackslash(folder).c_str(), nullptr))
             continue;
         // Shared for reading only: another view cannot delete it while held.
-        lock_.Reset(CreateFileW((folder + LockFileName).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+        lock_.Reset(CreateFileW((folder + kLockFileName).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!lock_) {
             RemoveDirectoryW(RemoveBackslash(folder).c_str());

@@ -34,7 +34,7 @@ public:
     // stay): copies the user changed are not lost.
     void KeepOnClose() { keep_ = true; }
 
-    static constexpr const wchar_t* LockFileName = L"qrv.lock";
+    static constexpr const wchar_t* kLockFileName = L"qrv.lock";
 
 private:
     void RemoveLeftovers();

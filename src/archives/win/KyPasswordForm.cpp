@@ -26,32 +26,37 @@ TPasswordDialog::TPasswordDialog(TComponent* owner) : TForm(owner)
     SetPosition(TPosition::poScreenCenter);
     SetBounds(0, 0, 360, 170);
 
-    lblTitel = new TLabel(this);
-    lblTitel->SetCaption(L"Bitte geben Sie das Password für folgende Datei ein:");
-    lblTitel->SetParent(this);
-    lblTitel->SetBounds(12, 12, 330, 18);
+    LblTitel = new TLabel(this);
+    LblTitel->SetCaption(L"Bitte geben Sie das Password für folgende Datei ein:");
+    LblTitel->SetName(L"lblTitel");
+    LblTitel->SetParent(this);
+    LblTitel->SetBounds(12, 12, 330, 18);
 
-    lblFileName = new TLabel(this);
-    lblFileName->SetParent(this);
-    lblFileName->SetBounds(12, 34, 330, 18);
+    LblFileName = new TLabel(this);
+    LblFileName->SetName(L"lblFileName");
+    LblFileName->SetParent(this);
+    LblFileName->SetBounds(12, 34, 330, 18);
 
     edPassword = new TMaskedEdit(this);
+    edPassword->SetName(L"edPassword");
     edPassword->SetParent(this);
     edPassword->SetBounds(12, 58, 330, 24);
 
-    btnOK = new TButton(this);
-    btnOK->SetCaption(L"&OK");
-    btnOK->ModalResult = mrOk;
-    btnOK->SetDefault(true);
-    btnOK->SetParent(this);
-    btnOK->SetBounds(150, 96, 92, 28);
+    BtnOK = new TButton(this);
+    BtnOK->SetCaption(L"&OK");
+    BtnOK->ModalResult = mrOk;
+    BtnOK->SetDefault(true);
+    BtnOK->SetName(L"btnOK");
+    BtnOK->SetParent(this);
+    BtnOK->SetBounds(150, 96, 92, 28);
 
-    btnCancel = new TButton(this);
-    btnCancel->SetCaption(L"&Abbrechen");
-    btnCancel->ModalResult = mrCancel;
-    btnCancel->Cancel = true;
-    btnCancel->SetParent(this);
-    btnCancel->SetBounds(250, 96, 92, 28);
+    BtnCancel = new TButton(this);
+    BtnCancel->SetCaption(L"&Abbrechen");
+    BtnCancel->ModalResult = mrCancel;
+    BtnCancel->Cancel = true;
+    BtnCancel->SetName(L"btnCancel");
+    BtnCancel->SetParent(this);
+    BtnCancel->SetBounds(250, 96, 92, 28);
 }
 
 }  // namespace qrv

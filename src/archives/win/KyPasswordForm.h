@@ -15,11 +15,11 @@ class TPasswordDialog : public TForm {
 public:
     explicit TPasswordDialog(TComponent* owner);
 
-    TLabel* lblTitel = nullptr;
-    TLabel* lblFileName = nullptr;
+    TLabel* LblTitel = nullptr;
+    TLabel* LblFileName = nullptr;
     TEdit* edPassword = nullptr;
-    TButton* btnOK = nullptr;
-    TButton* btnCancel = nullptr;
+    TButton* BtnOK = nullptr;
+    TButton* BtnCancel = nullptr;
 };
 
 }  // namespace qrv

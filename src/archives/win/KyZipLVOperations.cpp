@@ -345,7 +345,7 @@ std::wstring TKyZipLV::AskPassword(const std::wstring& fileName)
     TPasswordDialog dialog(nullptr);
     if (TForm* main = Application ? Application->MainForm() : nullptr)
         CenterFormOverControl(*main, dialog);
-    dialog.lblFileName->SetCaption(fileName);
+    dialog.LblFileName->SetCaption(fileName);
     dialog.OnShow = [&dialog](TComponent*) { dialog.edPassword->SetFocus(); };
     if (dialog.ShowModal() != mrOk)
         return {};

@@ -286,7 +286,7 @@ TEST_F(ZipLVOperationsTest, OpenedCopiesLiveInTheViewsOwnFolder)
 
     // A folder an ended view left with its lock is removed by the next one.
     const fs::path leftover = FsPath(own).parent_path().parent_path() / "stale";
-    Write(leftover / TArchiveTempFolder::LockFileName, "");
+    Write(leftover / TArchiveTempFolder::kLockFileName, "");
     Write(leftover / "1" / "old.txt", "old");
     TArchiveTempFolder next;
     EXPECT_FALSE(next.Folder().empty());
