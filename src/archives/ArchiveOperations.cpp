@@ -1,6 +1,7 @@
 #include "archives/ArchiveOperations.h"
 
 #include "common/BaseUtils.h"
+#include "common/SafeExtractPath.h"
 #include "framework/SysUtils.h"
 
 #include <algorithm>
@@ -94,13 +95,18 @@ std::vector<std::wstring> DragOutPaths(const std::wstring& Folder, const std::ve
 {
     std::vector<std::wstring> paths;
     for (const TDragEntry& entry : Entries) {
-        std::wstring path;
+        // A level no extractor writes (".." and the like) is dragged as
+        // nothing: the target would be handed a folder outside the drag's.
+        std::wstring level;
         if (entry.Path.empty() || !PreserveDirs) {
-            path = Folder + entry.Name;
+            level = entry.Name;
         } else {
             const size_t slash = entry.Path.find_first_of(L"\\/");
-            path = Folder + entry.Path.substr(0, slash);
+            level = entry.Path.substr(0, slash);
         }
+        if (!IsSafeNameLevel(level))
+            continue;
+        std::wstring path = Folder + level;
         if (std::find(paths.begin(), paths.end(), path) == paths.end())
             paths.push_back(std::move(path));
     }

@@ -142,6 +142,9 @@ TEST(ArchiveOperations, DragOutPathsAndDropSplit)
         {L"a.txt", L""}, {L"b.txt", L"docs\\"}, {L"c.txt", L"docs\\deep\\"}, {L"d.txt", L"src\\"}};
     EXPECT_EQ(DragOutPaths(L"T:\\d\\", entries, true),
               (std::vector<std::wstring>{L"T:\\d\\a.txt", L"T:\\d\\docs", L"T:\\d\\src"}));
+    EXPECT_EQ(DragOutPaths(L"T:\\d\\", {{L"x.txt", L"..\\up\\"}, {L"..", L""}, {L"ok.txt", L""}}, true),
+              std::vector<std::wstring>{L"T:\\d\\ok.txt"})
+        << "a hostile level hands the target nothing outside the drag's folder";
     EXPECT_EQ(DragOutPaths(L"T:\\d\\", entries, false),
               (std::vector<std::wstring>{L"T:\\d\\a.txt", L"T:\\d\\b.txt", L"T:\\d\\c.txt", L"T:\\d\\d.txt"}));
 

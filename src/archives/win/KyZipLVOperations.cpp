@@ -479,11 +479,13 @@ bool TKyZipLV::ExtractSelected(const std::wstring& directory, bool useStoredPath
     const std::wstring folder = AddBackslash(directory);
     if (!DirExists(folder) && !CreateDirectoryW(RemoveBackslash(folder).c_str(), nullptr))
         TraceIgnoredFailure(L"creating the extraction folder", GetLastError());
+    // Where each copy lands by the rule every extractor keeps: a name
+    // refused there (a ".." level) is written nowhere and deleted nowhere.
     if (remember)
         for (int row = 0; row < items_.Count(); ++row)
             if (items_[row].Selected)
-                RememberExtractedFile(folder + (useStoredPaths ? std::wstring(items_[row].Path()) : std::wstring()) +
-                                      std::wstring(items_[row].Name()));
+                if (const auto copy = SafeExtractPath(folder, items_.EntryOf(items_[row]).StoredName, useStoredPaths))
+                    RememberExtractedFile(*copy);
     return ExtractFiles(specs, folder, useStoredPaths);
 }
 
@@ -700,7 +702,9 @@ bool TKyZipLV::ExtractItemToTemp(int row)
         return false;
     }
     const TArchiveEntry entry = items_.EntryOf(items_[row]);
-    const std::wstring name(items_[row].Name());
+    const auto safeCopy = SafeExtractPath(folder, entry.StoredName, false);
+    if (!safeCopy)
+        return false;
     const bool savedConfirm = ConfirmOverwrite;
     ConfirmOverwrite = false;
     ScopeExit restore([&] { ConfirmOverwrite = savedConfirm; });
@@ -710,7 +714,7 @@ bool TKyZipLV::ExtractItemToTemp(int row)
     ok = ExtractFiles({entry.StoredName}, folder, false);
     if (archiveKind_ == akZip)
         ok = ok && zipper_->SuccessCnt() == 1;
-    const std::wstring copy = folder + name;
+    const std::wstring copy = *safeCopy;
     if (!ok || !FileExists(copy))
         return false;
     RememberExtractedFile(copy);
@@ -777,8 +781,11 @@ void TKyZipLV::OpenItem()
         std::vector<std::wstring> copies;
         for (int i = 0; i < items_.Count(); ++i)
             if (items_[i].Path() == path) {
-                siblings.push_back(items_.EntryOf(items_[i]).StoredName);
-                copies.push_back(folder + std::wstring(items_[i].Name()));
+                const std::wstring stored = items_.EntryOf(items_[i]).StoredName;
+                if (const auto copy = SafeExtractPath(folder, stored, false)) {
+                    siblings.push_back(stored);
+                    copies.push_back(*copy);
+                }
             }
         if (folder.empty() || !ExtractFiles(siblings, folder, false))
             return;
@@ -797,8 +804,10 @@ void TKyZipLV::OpenItem()
         for (int i = 0; i < items_.Count(); ++i)
             if (items_[i].Path() == path && UpperCase(std::wstring(items_[i].Name())) == contents) {
                 const std::wstring folder = ExtractFilePath(copy);
-                if (ExtractFiles({items_.EntryOf(items_[i]).StoredName}, folder, false))
-                    RememberExtractedFile(folder + std::wstring(items_[i].Name()));
+                const std::wstring stored = items_.EntryOf(items_[i]).StoredName;
+                const auto contentsCopy = SafeExtractPath(folder, stored, false);
+                if (contentsCopy && ExtractFiles({stored}, folder, false))
+                    RememberExtractedFile(*contentsCopy);
                 break;
             }
         lastTempCopy_ = copy;

@@ -399,7 +399,9 @@ TEST_F(ZipLVOperationsTest, RarAndAceEventsAndHostileNamesStayInTheTarget)
         doOverwrite = true;
     };
     view->SelectAll();
-    view->ExtractSelected(FromFsPath(root / "x" / "y"), true, false);
+    // Remembered for deletion too: the hostile name must not name the
+    // outside file when the copies go.
+    view->ExtractSelected(FromFsPath(root / "x" / "y"), true, true);
     EXPECT_EQ(Read(root / "x" / "y" / "a.txt"), "rar a") << "the read-only file was replaced as agreed";
     EXPECT_EQ(overwrites, std::vector<std::wstring>{L"a.txt 5"});
     EXPECT_EQ(Read(root / "evil.txt"), "outside");
@@ -409,6 +411,9 @@ TEST_F(ZipLVOperationsTest, RarAndAceEventsAndHostileNamesStayInTheTarget)
     EXPECT_EQ(events[1], L"message 0 Entpackt: a.txt");
     EXPECT_EQ(events[2], L"progress 1");
     EXPECT_EQ(events.back(), L"end");
+    view->OpenArchive(L"");
+    EXPECT_EQ(Read(root / "evil.txt"), "outside") << "closing deleted only the copies inside the target";
+    EXPECT_FALSE(fs::exists(root / "x" / "y" / "a.txt"));
     SetFileAttributesW((root / "evil.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
 
     // An ACE archive, closed: the reader still names it, the view runs nothing.
