@@ -6,7 +6,8 @@ namespace qrv {
 
 bool DriveTypeListed(int Type, TDriveTypes Types)
 {
-    return Type >= dtUnknown && Type <= dtRAM && (Types & (1u << static_cast<unsigned>(Type))) != 0;
+    return Type >= static_cast<int>(TDriveType::dtUnknown) && Type <= static_cast<int>(TDriveType::dtRAM) &&
+           (Types & (1u << static_cast<unsigned>(Type))) != 0;
 }
 
 std::vector<wchar_t> ListedDrives(const TDriveComboFacts& Facts, TDriveTypes Types, bool ShowNetwork)

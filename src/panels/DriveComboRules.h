@@ -14,7 +14,7 @@
 namespace qrv {
 
 // The drive types a box lists, numbered like the system's drive types.
-enum TDriveType : int { dtUnknown, dtNoRootDir, dtFloppy, dtFixed, dtRemote, dtCDROM, dtRAM };
+enum class TDriveType { dtUnknown, dtNoRootDir, dtFloppy, dtFixed, dtRemote, dtCDROM, dtRAM };
 // A set of TDriveType: bit n stands for type n.
 using TDriveTypes = uint32_t;
 constexpr TDriveTypes DriveTypeBit(TDriveType Type)
@@ -22,8 +22,9 @@ constexpr TDriveTypes DriveTypeBit(TDriveType Type)
     return 1u << static_cast<unsigned>(Type);
 }
 // Every type but dtUnknown.
-constexpr TDriveTypes kDefaultDriveTypes = DriveTypeBit(dtNoRootDir) | DriveTypeBit(dtFloppy) | DriveTypeBit(dtFixed) |
-                                           DriveTypeBit(dtRemote) | DriveTypeBit(dtCDROM) | DriveTypeBit(dtRAM);
+constexpr TDriveTypes kDefaultDriveTypes = DriveTypeBit(TDriveType::dtNoRootDir) | DriveTypeBit(TDriveType::dtFloppy) |
+                                           DriveTypeBit(TDriveType::dtFixed) | DriveTypeBit(TDriveType::dtRemote) |
+                                           DriveTypeBit(TDriveType::dtCDROM) | DriveTypeBit(TDriveType::dtRAM);
 
 // Whether a drive of the system type Type is listed; types outside 0..6
 // never are.

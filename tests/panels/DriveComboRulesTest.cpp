@@ -40,10 +40,10 @@ TEST(DriveComboRules, DrivesListedByTypeAndNetwork)
     const Case cases[] = {
         {kDefaultDriveTypes, false, {L'A', L'C', L'D', L'E', L'M'}},
         {kDefaultDriveTypes, true, {L'A', L'C', L'D', L'E', L'M', L'\\'}},
-        {DriveTypeBit(dtFixed), false, {L'C', L'D'}},
-        {DriveTypeBit(dtFixed), true, {L'C', L'D'}},  // the network is a remote drive
-        {DriveTypeBit(dtCDROM) | DriveTypeBit(dtRemote), false, {L'E', L'M'}},
-        {DriveTypeBit(dtRemote), true, {L'M', L'\\'}},
+        {DriveTypeBit(TDriveType::dtFixed), false, {L'C', L'D'}},
+        {DriveTypeBit(TDriveType::dtFixed), true, {L'C', L'D'}},  // the network is a remote drive
+        {DriveTypeBit(TDriveType::dtCDROM) | DriveTypeBit(TDriveType::dtRemote), false, {L'E', L'M'}},
+        {DriveTypeBit(TDriveType::dtRemote), true, {L'M', L'\\'}},
         {0, false, {}},
     };
     for (const Case& c : cases)
@@ -52,7 +52,7 @@ TEST(DriveComboRules, DrivesListedByTypeAndNetwork)
     EXPECT_FALSE(DriveTypeListed(9, 0xFFFFFFFFu));
     EXPECT_FALSE(DriveTypeListed(7, 0xFFFFFFFFu));
     EXPECT_FALSE(DriveTypeListed(-1, 0xFFFFFFFFu));
-    EXPECT_FALSE(DriveTypeListed(dtUnknown, kDefaultDriveTypes));
+    EXPECT_FALSE(DriveTypeListed(kDriveTypeUnknown, kDefaultDriveTypes));
 }
 
 TEST(DriveComboRules, ItemTextsAndLookup)
@@ -76,7 +76,7 @@ TEST(DriveComboRules, ItemTextsAndLookup)
 TEST(DriveComboRules, RefusedDriveChangesNothingAndEscapeReturns)
 {
     FakeDrives drives;
-    const TDriveTypes fixedOnly = DriveTypeBit(dtFixed);
+    const TDriveTypes fixedOnly = DriveTypeBit(TDriveType::dtFixed);
     auto accepted = [&](wchar_t d) {
         return drives.types.count(d) != 0 && DriveTypeListed(drives.types.at(d), fixedOnly);
     };

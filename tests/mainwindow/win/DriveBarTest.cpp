@@ -21,16 +21,20 @@ namespace {
 
 class FakeDriveBarHost : public TDriveBarHost {
 public:
-    TDriveView* DriveTree() override { return nullptr; }
+    TDriveView* DriveTree() override { return tree; }
     TDirView* FileList(int Index) override { return Index == 0 || Index == 1 ? lists[Index] : nullptr; }
     TPanel* FileListPanel(int Index) override { return Index == 0 || Index == 1 ? panels[Index] : nullptr; }
     TDirView* ActiveFileList() override { return nullptr; }
     void ActivateFileList(TDirView* List) override { activated.push_back(List); }
     void RefreshStatusBar() override { ++statusRefreshes; }
+    TPanel* TreePanel() override { return treePanel; }
 
     // Stand-ins for the lists, never read: clicks only hand them back.
     TDirView* lists[2] = {reinterpret_cast<TDirView*>(0x1000), reinterpret_cast<TDirView*>(0x2000)};
     TPanel* panels[2] = {nullptr, nullptr};
+    // The tree and its panel, for the tests of the drive box.
+    TDriveView* tree = nullptr;
+    TPanel* treePanel = nullptr;
     std::vector<TDirView*> activated;
     int statusRefreshes = 0;
 };
