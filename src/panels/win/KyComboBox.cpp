@@ -333,8 +333,9 @@ void TKyDriveComboBox::Change()
     // Nothing chosen: nothing to show.
     if (item.empty())
         return;
-    // The list reports one choice more than once (as it closes and after).
-    const bool again = item[0] == Drive() && item[0] == PreviousDrive();
+    // The list reports one choice more than once (as it closes and after):
+    // the tree already on the drive is left where it is.
+    const bool again = driveView_ && driveView_->GetCurrentDrive() == item[0];
     if (state_.Choose(item[0], DroppedDown()) && !again)
         SwitchTree();
     if (OnChange)
