@@ -35,11 +35,12 @@ public:
     TKyComboBox* cbDir = nullptr;
     TCheckBox* ChkCustom1 = nullptr;
     TCheckBox* ChkCustom2 = nullptr;
-    TButton* btnNewDir = nullptr;
-    TButton* btnDeleteDir = nullptr;
-    TButton* btnRefresh = nullptr;
-    TButton* btnOK = nullptr;
-    TButton* btnCancel = nullptr;
+    // The buttons keep the names the dialog's callers know them by.
+    TButton* btnNewDir = nullptr;     // NOLINT(readability-identifier-naming)
+    TButton* btnDeleteDir = nullptr;  // NOLINT(readability-identifier-naming)
+    TButton* btnRefresh = nullptr;    // NOLINT(readability-identifier-naming)
+    TButton* btnOK = nullptr;         // NOLINT(readability-identifier-naming)
+    TButton* btnCancel = nullptr;     // NOLINT(readability-identifier-naming)
     TMainMenu* MainMenu = nullptr;
     TMenuItem* BookmarkMenu = nullptr;
 
