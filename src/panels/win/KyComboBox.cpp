@@ -344,13 +344,15 @@ void TKyDriveComboBox::Change()
 
 void TKyDriveComboBox::CloseUp(bool Accepted)
 {
-    // A choice made by browsing the open list stands once the list closes
-    // with it; closed without, the list shows the drive it opened with.
-    if (Accepted && Drive() != PreviousDrive())
+    // The item chosen in the open list stands once the list closes with it
+    // (a click reports its selection only after the list closed); closed
+    // without a choice, the box shows the drive it opened with.
+    if (Accepted) {
         Change();
-    else if (!Accepted)
+    } else {
         SetDrive(PreviousDrive());
-    SelectDriveItem();
+        SelectDriveItem();
+    }
     TKyCustomComboBox::CloseUp(Accepted);
 }
 

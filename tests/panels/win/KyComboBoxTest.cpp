@@ -163,3 +163,26 @@ TEST_F(DriveComboMountTest, FixedOnlyRefusesOtherDrivesAndAnUnreadableOneShowsWh
     box->SetDriveTypes(kDefaultDriveTypes);
     tree->SetCurrentDrive(L'T');
 }
+
+TEST_F(DriveComboTest, AClickInTheOpenListSwitchesTheTree)
+{
+    tree->SetCurrentDrive(L'T');
+    box->SetDroppedDown(true);
+    ASSERT_TRUE(box->DroppedDown());
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetComboBoxInfo(box->Handle(), &info));
+    RECT item{};
+    const int index = box->IndexOfDrive(L'C');
+    ASSERT_NE(SendMessageW(info.hwndList, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item)), LB_ERR);
+    // The list reports a click's choice only after it closed.
+    const LPARAM at = MAKELPARAM(item.left + 5, (item.top + item.bottom) / 2);
+    SendMessageW(info.hwndList, WM_MOUSEMOVE, 0, at);
+    SendMessageW(info.hwndList, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(info.hwndList, WM_LBUTTONUP, 0, at);
+    Application->ProcessMessages();
+    EXPECT_FALSE(box->DroppedDown());
+    EXPECT_EQ(box->Drive(), L'C');
+    EXPECT_EQ(Shown(), L'C');
+    EXPECT_EQ(tree->GetCurrentDrive(), L'C');
+}
