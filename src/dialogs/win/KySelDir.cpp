@@ -83,6 +83,17 @@ uint32_t VolumeNameLength(const std::wstring& Folder)
     return length;
 }
 
+// A message box over the dialog; the control that had the focus has it
+// again afterwards (the box's own window took it).
+int AskOrTell(const std::wstring& Text, TMsgDlgType Type, TMsgDlgButtons Buttons, int HelpContext = 0)
+{
+    const HWND focus = GetFocus();
+    const int answer = MessageDlg(Text, Type, Buttons, HelpContext);
+    if (focus && IsWindow(focus) && IsWindowVisible(focus))
+        SetFocus(focus);
+    return answer;
+}
+
 TButton* MakeButton(TForm* form, const std::wstring& caption, std::function<void()> click)
 {
     auto* button = new TButton(form);
@@ -280,7 +291,7 @@ bool TSelDirDialog::ShowFolder(const std::wstring& Path)
 void TSelDirDialog::NotFound(const std::wstring& Path)
 {
     MessageBeep(MB_ICONHAND);
-    MessageDlg(NotFoundText(Path), TMsgDlgType::mtError, mbOK | mbHelp, kHelpContextNotFound);
+    AskOrTell(NotFoundText(Path), TMsgDlgType::mtError, mbOK | mbHelp, kHelpContextNotFound);
 }
 
 void TSelDirDialog::DoShow()
@@ -330,13 +341,20 @@ void TSelDirDialog::SelectionChanged()
     directoryItems_[3]->SetEnabled(buttons.DeleteDir);
 }
 
+bool TSelDirDialog::EndNameEdit()
+{
+    if (!DriveView->IsEditing())
+        return false;
+    // The name typed stands, as Enter would leave it.
+    SendMessageW(DriveView->Handle(), TVM_ENDEDITLABELNOW, FALSE, 0);
+    return true;
+}
+
 void TSelDirDialog::SelectDir()
 {
-    if (DriveView->IsEditing()) {
-        // Enter in the name editor: the new name stands, the dialog stays.
-        SendMessageW(DriveView->Handle(), TVM_ENDEDITLABELNOW, FALSE, 0);
+    // Enter in the name editor: the new name stands, the dialog stays.
+    if (EndNameEdit())
         return;
-    }
     if (!keys_.SelectAllowed())
         return;
     SetModalResult(DriveView->Selected() ? mrOk : mrCancel);
@@ -344,6 +362,7 @@ void TSelDirDialog::SelectDir()
 
 void TSelDirDialog::NewDir()
 {
+    EndNameEdit();
     TTreeNode* node = DriveView->Selected();
     if (!node || DriveView->NodeData(node).IsRecycleBin)
         return;
@@ -361,7 +380,7 @@ void TSelDirDialog::NewDir()
     if (!created || result.Error != 0) {
         // The selection stays where it was.
         MessageBeep(MB_ICONHAND);
-        MessageDlg(CreateFailedText(result.Name, Win32ErrorText(result.Error)), TMsgDlgType::mtError, mbOK);
+        AskOrTell(CreateFailedText(result.Name, Win32ErrorText(result.Error)), TMsgDlgType::mtError, mbOK);
         return;
     }
     DriveView->SelectNode(created);
@@ -378,6 +397,7 @@ void TSelDirDialog::DeleteDir()
 
 void TSelDirDialog::RefreshDisplay()
 {
+    EndNameEdit();
     DriveView->RefreshRootNodes(false, dsImageIndex | dsSize | dsDisplayName);
     TTreeNode* node = DriveView->Selected();
     if (!node)
@@ -406,6 +426,7 @@ void TSelDirDialog::ShowProperties()
 
 void TSelDirDialog::Jump(TSelDirJump Jump)
 {
+    EndNameEdit();
     const std::vector<std::wstring> candidates = JumpCandidates(Jump, *system_);
     for (const std::wstring& candidate : candidates)
         if (ShowFolder(candidate))
@@ -416,6 +437,7 @@ void TSelDirDialog::Jump(TSelDirJump Jump)
 
 void TSelDirDialog::GotoBookmark(int Index)
 {
+    EndNameEdit();
     std::wstring path = Index >= 0 && Index < StdDirList.Count() ? StdDirList[Index] : std::wstring();
     path.erase(0, path.find_first_not_of(L' ') == std::wstring::npos ? path.size() : path.find_first_not_of(L' '));
     if (!ShowFolder(path))
@@ -435,12 +457,15 @@ void TSelDirDialog::PathBoxEnter()
         return;
     default:
         NotFound(decision.Path);
+        // The text stands selected, to be typed over.
+        SendMessageW(cbDir->Handle(), CB_SETEDITSEL, 0, MAKELPARAM(0, 0xFFFF));
         return;
     }
 }
 
 void TSelDirDialog::PathBoxChosen()
 {
+    EndNameEdit();
     const int index = cbDir->ItemIndex();
     const std::wstring text = index >= 0 ? cbDir->Items().Get(index) : cbDir->Text();
     const TPathBoxDecision decision = DecidePathBox(text, true, *system_);
@@ -449,21 +474,21 @@ void TSelDirDialog::PathBoxChosen()
         SetDirectory(decision.Path);
         break;
     case TPathBoxAction::AskCreate:
-        if (MessageDlg(AskCreateText(decision.Name), TMsgDlgType::mtWarning, mbYes | mbNo | mbAbort) == mrYes) {
+        if (AskOrTell(AskCreateText(decision.Name), TMsgDlgType::mtWarning, mbYes | mbNo | mbAbort) == mrYes) {
             SetLastError(0);
             if (DriveView->CreatePath(decision.Path)) {
                 SetDirectory(decision.Path);
             } else {
                 const DWORD error = GetLastError();
                 MessageBeep(MB_ICONHAND);
-                MessageDlg(CreateFailedText(decision.Name, Win32ErrorText(error ? error : ERROR_CANNOT_MAKE)),
-                           TMsgDlgType::mtError, mbOK);
+                AskOrTell(CreateFailedText(decision.Name, Win32ErrorText(error ? error : ERROR_CANNOT_MAKE)),
+                          TMsgDlgType::mtError, mbOK);
             }
         }
         break;
     case TPathBoxAction::DriveNotReady:
         MessageBeep(MB_ICONHAND);
-        MessageDlg(DriveNotReadyText(decision.Drive), TMsgDlgType::mtError, mbOK | mbHelp, kHelpContextNotFound);
+        AskOrTell(DriveNotReadyText(decision.Drive), TMsgDlgType::mtError, mbOK | mbHelp, kHelpContextNotFound);
         break;
     case TPathBoxAction::NotFound:
         NotFound(decision.Path);
@@ -478,6 +503,7 @@ void TSelDirDialog::PathBoxChosen()
 
 void TSelDirDialog::DriveKey(wchar_t Letter)
 {
+    EndNameEdit();
     const TSelDirKeyAction action = keys_.KeyDown(static_cast<uint16_t>(Letter), true, true, false,
                                                   [](wchar_t drive) { return DriveInfo().IsValid(drive); });
     if (action == TSelDirKeyAction::SwitchDrive)

@@ -84,6 +84,9 @@ private:
     void NotFound(const std::wstring& Path);
     bool TreeKeyDown(WORD Key);
     bool ComboHasFocus();
+    // Ends an open name edit, the name typed kept; false when none was open.
+    // Every command that chooses another folder ends it first.
+    bool EndNameEdit();
 
     std::unique_ptr<TSelDirSystem> system_;
     TSelDirKeys keys_;

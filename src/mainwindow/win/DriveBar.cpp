@@ -226,7 +226,9 @@ void TDriveBar::CreateDriveBox()
                 tree->SetFocus();
         return false;
     });
+    // The status bar names the box's drive, also after Escape put it back.
     DriveBox->OnChange = [this](TComponent*) { host_.RefreshStatusBar(); };
+    DriveBox->OnCloseUp = [this](TComponent*, bool) { host_.RefreshStatusBar(); };
 }
 
 wchar_t TDriveBar::DriveBoxDrive() const

@@ -96,6 +96,22 @@ TEST_F(SelDirDialogTest, EnterWhileRenamingCommitsAndASecondEnterSelects)
     EXPECT_EQ(dialog->Directory(), dir.File(L"neu"));
 }
 
+TEST_F(SelDirDialogTest, ADriveKeyWithTheNameOpenKeepsTheNameAndSwitches)
+{
+    CreateDirectoryW(dir.File(L"vorher").c_str(), nullptr);
+    dialog->SetDirectory(dir.File(L"vorher"));
+    Press(dialog->DriveView->Handle(), VK_F2);
+    const HWND editor = NameEditor();
+    ASSERT_NE(editor, nullptr);
+    SetWindowTextW(editor, L"nachher");
+    dialog->DriveKey(L'C');
+    EXPECT_FALSE(dialog->DriveView->IsEditing()) << "no editor left over another node";
+    EXPECT_EQ(NameEditor(), nullptr);
+    EXPECT_TRUE(DirExists(dir.File(L"nachher")));
+    EXPECT_EQ(dialog->DriveView->GetCurrentDrive(), L'C');
+    EXPECT_EQ(dialog->ModalResult(), mrNone);
+}
+
 TEST_F(SelDirDialogTest, DeleteKeySendsTheFolderToTheTrash)
 {
     const std::wstring trash = test::WineTrashFiles();
