@@ -67,6 +67,10 @@ enum class TActionId : uint16_t {
     FileWinCompare,
     // Help.
     HelpAbout,
+    // Filters of the lists.
+    EditFilter,
+    FilterZipLV,
+    EditStdFilter,
     // Commands whose states the rules already know, built by later work.
     TextUndo,
     TextSelectAll,

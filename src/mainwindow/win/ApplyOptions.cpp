@@ -99,6 +99,8 @@ void TQRVMain::ApplyOptions()
         TreeView1->SetShowMessageBox(tree.ShowMessageBox);
         TreeView1->SetAutoExpandDir(tree.AutoExpandDir);
         TreeView1->SetHideHiddenDirs(tree.HideHiddenDirs);
+        TreeView1->DDExpandDelay = static_cast<uint32_t>(std::max(tree.DDExpandDelay, 0));
+        TreeView1->DragDrop().DDLinkOnExeDrag = tree.DDLinkOnExeDrag;
     });
     // 5. The network neighbourhood is not offered; the drive buttons follow.
     step(5, [&] {
@@ -111,6 +113,7 @@ void TQRVMain::ApplyOptions()
     step(7, [&] {
         forLists([&](TDirView& list) {
             list.SetSortByExtension(listSettings.SortByExtension);
+            list.DragDrop().DDLinkOnExeDrag = listSettings.DDLinkOnExeDrag;
             list.SingleClickToExec = listSettings.SingleClickToExec;
             list.SortAfterUpdate = listSettings.SortAfterUpdate;
             list.SetFileNameDisplay(listSettings.FileNameDisplay);
@@ -279,7 +282,11 @@ void TQRVMain::ApplyMainFont()
         EasyEdit->Font().SetPitch(TFontPitch::fpFixed);
 }
 void TQRVMain::ResizeToolbarButtons(int /*Size*/) {}
-void TQRVMain::RebuildFilterBox() {}
+void TQRVMain::RebuildFilterBox()
+{
+    if (filterCommands_)
+        filterCommands_->RebuildFilterBox();
+}
 void TQRVMain::ShowSecondFileWin(bool /*Show*/) {}
 void TQRVMain::ApplyThumbnails() {}
 void TQRVMain::UpdateFSMonitorAction(bool /*Enabled*/) {}

@@ -41,6 +41,8 @@
 #include "mainwindow/win/DriveBar.h"
 #include "mainwindow/win/FileCommands.h"
 #include "mainwindow/win/FileDisplay.h"
+#include "mainwindow/win/PaneDrops.h"
+#include "mainwindow/win/FilterCommands.h"
 #include "mainwindow/win/StatusArea.h"
 #include "mainwindow/win/UserCommandRunner.h"
 #include "settings/StoredSettings.h"
@@ -87,7 +89,9 @@ class TQRVMain : public TForm,
                  private TActionUpdaterHost,
                  private TSaveQuestionHost,
                  private TCompareCommandsHost,
-                 private TUserCommandsHost {
+                 private TUserCommandsHost,
+                 private TPaneDropsHost,
+                 private TFilterCommandsHost {
 public:
     explicit TQRVMain(TComponent* owner);
     ~TQRVMain() override;
@@ -270,6 +274,11 @@ public:
     // ---- User commands on the function keys (MainUserCommands.cpp) -----------
     TUserCommands& UserCommands() { return *userCommands_; }
 
+    // ---- Selection by filter, the lists' filters (MainFilterCommands.cpp) -----
+    TFilterCommands& FilterCommands() { return *filterCommands_; }
+    TKyToolbarButton* FilterButton = nullptr;  // its menu names the filters
+    TPopupMenu* FilterPopup = nullptr;
+
     // ---- Options (ApplyOptions.cpp) ----------------------------------------
     // Pushes the settings record into the controls, each step on its own:
     // a failing step leaves the others to run.
@@ -430,6 +439,22 @@ private:
                           const std::wstring& Directory) override;
     TDirCompareOptions StoredCompareOptions() override;
 
+    // The filter commands' actions, box and button, and what they ask of the
+    // window (MainFilterCommands.cpp).
+    void ConnectFilterCommands();
+    void FilterPopupPopup();
+    TOptions& FilterOptions() override;
+    TStringList& MaskHistory() override { return SelMaskHistory; }
+    TKyZipLV* ArchiveList() override { return ZipLV; }
+    bool ArchiveListFocused() override;
+    TCompressionBits CompressionBitsOf(const std::wstring& Folder) override;
+    TPickerDate Today() override;
+    bool RunFilterDialog(TSelFileDialog& Dialog) override;
+    void EditNamedFilters() override;
+    void FilterApplied() override;
+    void SelectionChanged() override;
+    void FocusList(TDirView* List) override;
+
     // Options (ApplyOptions.cpp): the steps whose targets come later.
     void ApplyMainFont();
     void ResizeToolbarButtons(int Size);
@@ -455,6 +480,19 @@ private:
     std::unique_ptr<TFileCommands> fileCommands_;
     std::unique_ptr<TCompareCommands> compareCommands_;
     std::unique_ptr<TUserCommands> userCommands_;
+    // Drag and drop between the panes (MainPaneDrops.cpp).
+    std::unique_ptr<TPaneDrops> paneDrops_;
+    bool hexReleased_ = false;
+    void ConnectPaneDrops();
+    const TOptions& DropOptions() override;
+    bool MainWindowActive() override;
+    void BringMainWindowToFront() override;
+    int ShowDropMessage(const std::wstring& Text, TMsgDlgType Kind, int HelpContext, TMsgDlgButtons Buttons) override;
+    void ReleaseHexFile() override;
+    void RedisplayHexFile() override;
+    void SetLastFileOperator(TFileOperator* Operator) override;
+    TDirView* SecondShownList(TDirView* List) override;
+    std::unique_ptr<TFilterCommands> filterCommands_;
     bool refreshAllowed_ = true;  // false while Aktualisieren runs
     // The simple refresh: the display let go, the focused pane re-read.
     void SimpleRefresh();

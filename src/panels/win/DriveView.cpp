@@ -22,6 +22,7 @@
 #include "panels/win/FolderSearch.h"
 #include "panels/win/KyDriveInfo.h"
 #include "panels/win/KyComboBox.h"
+#include "panels/win/PaneDragDrop.h"
 #include "panels/win/SentMessageWait.h"
 
 #include <objbase.h>
@@ -92,6 +93,8 @@ TDriveView::~TDriveView()
         dirView_->SetDriveView(nullptr);
     if (driveComboBox_ && driveComboBox_->DriveView() == this)
         driveComboBox_->SetDriveView(nullptr);
+    // No drop reaches a tree being freed.
+    dragDrop_.reset();
     // No tick after this: the timer thread ends first.
     changeTimer_.reset();
     // The nodes go while this class can still see them being deleted.
@@ -269,6 +272,19 @@ wchar_t TDriveView::GetCurrentDrive()
     return node ? GetDrive(node) : L'\0';
 }
 
+bool TDriveView::ShowShellFolder(TTreeNode* Node, const std::wstring& Path)
+{
+    // A shell folder of the network lists its file-system entries.
+    if (!NodeData(Node).IsVirtual || !NodeFolder(Node))
+        return false;
+    try {
+        return dirView_->LoadVirtualNode(NodeData(Node).ShellFolder, Path, Node->Parent() != nullptr);
+    } catch (const std::exception&) {
+        TraceIgnoredException(L"listing a shell folder of the tree");
+        return false;
+    }
+}
+
 void TDriveView::SelectNode(TTreeNode* Node)
 {
     if (!Node)
@@ -403,7 +419,7 @@ void TDriveView::DoChange(TTreeNode* Node)
                     // folder without one shows as an empty list.
                     if (drive != kNetworkDrive || (NodeData(Node).IsFileSystem() && path.rfind(L"\\\\", 0) == 0)) {
                         dirView_->SetPath(path);
-                    } else {
+                    } else if (!ShowShellFolder(Node, path)) {
                         dirView_->SetPathOnly(path);
                         dirView_->ClearItems();
                     }
@@ -704,6 +720,12 @@ void TDriveView::WndProc(TMessage& message)
             const DWORD position = GetMessagePos();
             ShowMousePopup(POINT{GET_X_LPARAM(position), GET_Y_LPARAM(position)});
             message.Result = 1;
+            return;
+        } else if ((header.code == TVN_BEGINDRAGW || header.code == TVN_BEGINRDRAGW) && !scanning_) {
+            const POINT at = reinterpret_cast<NMTREEVIEWW&>(header).ptDrag;
+            if (TTreeNode* node = NodeAt(at.x, at.y))
+                (void)DragNode(node);
+            message.Result = 0;
             return;
         } else if (header.code == TVN_BEGINLABELEDITW) {
             TTreeView::WndProc(message);
