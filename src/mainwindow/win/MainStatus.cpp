@@ -195,9 +195,12 @@ TPanel0Input TQRVMain::StatusPanel0Input(bool RefreshDrive)
     }
     if (in.Focus != TStatusFocus::Other)
         return in;
-    // The drive box comes later; until then the active list's drive.
+    // The drive box's drive; without the box, the active list's.
     const std::wstring path = ActiveList ? ActiveList->Path() : std::wstring();
-    const wchar_t letter = path.size() >= 2 && path[1] == L':' ? static_cast<wchar_t>(towupper(path[0])) : L'\0';
+    const wchar_t boxDrive = driveBar_ ? driveBar_->DriveBoxDrive() : L'\0';
+    const wchar_t letter = boxDrive                              ? boxDrive
+                           : path.size() >= 2 && path[1] == L':' ? static_cast<wchar_t>(towupper(path[0]))
+                                                                 : L'\0';
     if (letter < L'A' || letter > L'Z') {
         in.DriveBoxOnNetwork = true;
         in.ListShowsNetwork = ActiveList && ActiveList->IsVirtual();

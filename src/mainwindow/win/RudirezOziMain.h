@@ -364,6 +364,7 @@ private:
     TPanel* FileListPanel(int Index) override;
     TDirView* ActiveFileList() override { return ActiveList; }
     void ActivateFileList(TDirView* List) override;
+    TPanel* TreePanel() override { return PanelLeft; }
     // The list becomes the active one; the tree and the title follow it.
     void MakeActiveList(TDirView* List);
     // A list and its history box in the active or the inactive pane's colour.
