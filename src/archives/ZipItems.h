@@ -171,6 +171,9 @@ public:
     uint64_t TotalSize() const { return totalSize_; }
     // The characters of all names (without paths) together.
     size_t NameLengths() const { return nameLengths_; }
+    // The files of the view the filter left out (folders not counted): an
+    // operation on every item then is no operation on the whole archive.
+    size_t HiddenByFilter() const { return hiddenByFilter_; }
 
     // While set, the control's selection changes are not copied in.
     bool Updating = false;
@@ -192,6 +195,7 @@ private:
     uint64_t selSize_ = 0;
     uint64_t totalSize_ = 0;
     size_t nameLengths_ = 0;
+    size_t hiddenByFilter_ = 0;
 };
 
 }  // namespace qrv

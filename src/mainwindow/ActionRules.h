@@ -78,6 +78,10 @@ struct TActionInput {
     bool HexViewVisible = false;
     bool HexViewModified = false;
     bool HexViewOnly = true;  // the hex view is in view-only mode
+    bool HexViewHasSelection = false;
+    bool EditorWordWrap = false;
+    // The focused path or command box has selected text.
+    bool ComboHasSelection = false;
     bool PictureVisible = false;
     bool EmbeddedDocumentShown = false;  // the embedded pane holds a document
 

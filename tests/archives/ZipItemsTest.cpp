@@ -165,6 +165,9 @@ TEST(ZipItems, MaskSizeAndDateFilters)
     TZipItems items;
     items.Fill(View({E(L"a.txt"), E(L"B.TXT"), E(L"noext"), E(L"c.doc"), E(L"d\\e.txt")}), filter);
     EXPECT_EQ(Names(items), (std::vector<std::wstring>{L"a.txt", L"B.TXT", L"noext", L"e.txt"}));
+    EXPECT_EQ(items.HiddenByFilter(), 1u) << "c.doc";
+    items.Fill(View({E(L"a.txt"), E(L"d\\")}), filter);
+    EXPECT_EQ(items.HiddenByFilter(), 0u) << "a folder entry is no hidden file";
 
     // A 5 GiB entry passes the default window, clamped for the compare, and
     // keeps its full size.
@@ -235,6 +238,7 @@ TEST(ZipItems, ALargeListReadInPartsAsOneByOne)
         }
         EXPECT_EQ(inParts.TotalSize(), oneByOne.TotalSize());
         EXPECT_EQ(inParts.NameLengths(), oneByOne.NameLengths());
+        EXPECT_EQ(inParts.HiddenByFilter(), oneByOne.HiddenByFilter());
     }
 }
 

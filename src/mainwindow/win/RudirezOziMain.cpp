@@ -72,6 +72,7 @@ TQRVMain::TQRVMain(TComponent* owner) : TForm(owner)
     CreatePanes();
     AnswerSentMessages();
     driveBar_ = std::make_unique<TDriveBar>(this, static_cast<TDriveBarHost&>(*this), ToolbarDrives, ShortCuts1);
+    driveBar_->CreateDriveBox();
     fileCommands_ = std::make_unique<TFileCommands>(static_cast<TFileCommandsHost&>(*this));
     userCommands_ = std::make_unique<TUserCommands>(*this, static_cast<TUserCommandsHost&>(*this));
     TUserCommands::DeleteStaleBatchFiles();

@@ -41,9 +41,11 @@
 #include "mainwindow/win/DriveBar.h"
 #include "mainwindow/win/FileCommands.h"
 #include "mainwindow/win/FileDisplay.h"
-#include "mainwindow/win/PaneDrops.h"
 #include "mainwindow/win/FilterCommands.h"
+#include "mainwindow/win/ListViewCommands.h"
+#include "mainwindow/win/PaneDrops.h"
 #include "mainwindow/win/StatusArea.h"
+#include "mainwindow/win/TextCommandsLink.h"
 #include "mainwindow/win/UserCommandRunner.h"
 #include "settings/StoredSettings.h"
 
@@ -61,6 +63,7 @@ class THexEditor;
 class TKyDirPanel;
 class TKyDock;
 class TKyLinkPanel;
+class TKyListView;
 class TKyOLEContainer;
 class TKySplitter;
 class TKyToolbar;
@@ -90,6 +93,8 @@ class TQRVMain : public TForm,
                  private TSaveQuestionHost,
                  private TCompareCommandsHost,
                  private TUserCommandsHost,
+                 private TTextCommandsWindow,
+                 private TListViewCommandsHost,
                  private TPaneDropsHost,
                  private TFilterCommandsHost {
 public:
@@ -274,6 +279,9 @@ public:
     // ---- User commands on the function keys (MainUserCommands.cpp) -----------
     TUserCommands& UserCommands() { return *userCommands_; }
 
+    // ---- Text and hex commands of the display pane (MainDisplay.cpp) --------
+    TTextCommandsLink& TextCommands() { return *textCommands_; }
+
     // ---- Selection by filter, the lists' filters (MainFilterCommands.cpp) -----
     TFilterCommands& FilterCommands() { return *filterCommands_; }
     TKyToolbarButton* FilterButton = nullptr;  // its menu names the filters
@@ -356,6 +364,7 @@ private:
     TPanel* FileListPanel(int Index) override;
     TDirView* ActiveFileList() override { return ActiveList; }
     void ActivateFileList(TDirView* List) override;
+    TPanel* TreePanel() override { return PanelLeft; }
     // The list becomes the active one; the tree and the title follow it.
     void MakeActiveList(TDirView* List);
     // A list and its history box in the active or the inactive pane's colour.
@@ -398,6 +407,15 @@ private:
     std::wstring CommandListFile() override { return SelectionListFile; }
     void ReportCommandError(const std::wstring& Text) override;
     void AddCommandHistory(const std::wstring& Line) override;
+    // What the text commands ask of the window (MainDisplay.cpp).
+    void ConnectTextCommands();
+    bool FileUndoPossible() override;
+    void RunFileUndo() override;
+    TComboBox* FocusedLineBox() override;
+    uint8_t ForcedDisplayMode() override;
+    void ChooseDisplayMode(uint8_t Mode) override { SetDisplayMode(Mode); }
+    HWND OwnerWindow() override { return HandleAllocated() ? Handle() : nullptr; }
+    TKyListView* ShownArchiveList() override;
 
     // Status bar, action states and the save question (MainStatus.cpp).
     void ConnectStatusArea();
@@ -478,6 +496,10 @@ private:
     TSaveQuestion saveQuestion_{static_cast<TSaveQuestionHost&>(*this)};
     std::unique_ptr<TFileCommands> fileCommands_;
     std::unique_ptr<TCompareCommands> compareCommands_;
+    // Before the user commands: its hook on the application's messages is
+    // made first (with the panes), so it must be given back last.
+    std::unique_ptr<TTextCommandsLink> textCommands_;
+    std::unique_ptr<TListViewCommands> listViewCommands_;
     std::unique_ptr<TUserCommands> userCommands_;
     // Drag and drop between the panes (MainPaneDrops.cpp).
     std::unique_ptr<TPaneDrops> paneDrops_;

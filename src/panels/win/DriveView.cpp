@@ -21,6 +21,7 @@
 #include "panels/win/DriveViewWatch.h"
 #include "panels/win/FolderSearch.h"
 #include "panels/win/KyDriveInfo.h"
+#include "panels/win/KyComboBox.h"
 #include "panels/win/PaneDragDrop.h"
 #include "panels/win/SentMessageWait.h"
 
@@ -90,6 +91,8 @@ TDriveView::~TDriveView()
     // The list's link back to this tree must not dangle.
     if (dirView_ && dirView_->DriveView() == this)
         dirView_->SetDriveView(nullptr);
+    if (driveComboBox_ && driveComboBox_->DriveView() == this)
+        driveComboBox_->SetDriveView(nullptr);
     // No drop reaches a tree being freed.
     dragDrop_.reset();
     // No tick after this: the timer thread ends first.
@@ -373,6 +376,8 @@ void TDriveView::DoChange(TTreeNode* Node)
             // The network neighbourhood is ready when its folder can be listed.
             if (ready && drive == kNetworkDrive && showMessageBox_)
                 ready = CanEnumFolder(NodeFolder(Node));
+            if (driveComboBox_)
+                driveComboBox_->SetDrive(drive);
             if (ready) {
                 if (IsDrivePath(path) && !DirExists(path)) {
                     // Gone meanwhile: go to the parent, whose children are
