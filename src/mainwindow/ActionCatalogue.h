@@ -67,6 +67,9 @@ enum class TActionId : uint16_t {
     FileWinCompare,
     // Help.
     HelpAbout,
+    // File split and join.
+    SplitFile,
+    CombineFile,
     // Commands whose states the rules already know, built by later work.
     TextUndo,
     TextSelectAll,
@@ -100,6 +103,7 @@ enum class TActionId : uint16_t {
     FindDateiButton,
     StdDirAdd,
     StdDirEdit,
+    CreateFileList,
     // Features this program does not offer: hidden and disabled for good.
     ShredFile,
     SendFile,

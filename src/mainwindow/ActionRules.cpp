@@ -179,6 +179,18 @@ void TreeRules(const TActionInput& In, TRuleSink& S)
     S.Enable(A::StdDirEdit, In.BookmarkCount > 0);
 }
 
+void SplitFileRules(const TActionInput& In, TRuleSink& S)
+{
+    const bool file = In.Item && In.FirstSelectedIsFile;
+    const bool combine = S.Enable(A::CombineFile, file && In.FirstSelectedIsSplitPart);
+    S.Enable(A::SplitFile, file && !combine);
+}
+
+void CreateFileListRules(const TActionInput& In, TRuleSink& S)
+{
+    S.Enable(A::CreateFileList, !(In.ListItems <= 1 && (In.ListNoFolderContents || In.ListItems == 0)));
+}
+
 void UndoRules(const TActionInput& In, TRuleSink& S)
 {
     if (TextFocused(In)) {
@@ -223,6 +235,8 @@ TActionStates ComputeActionStates(const TActionInput& In)
     SelectionRules(In, sink);
     TreeRules(In, sink);
     UndoRules(In, sink);
+    SplitFileRules(In, sink);
+    CreateFileListRules(In, sink);
     out.UndoWord = UndoWordFor(In);
     return out;
 }

@@ -306,7 +306,7 @@ bool TSplitJoin::RunJoin(const TJoinPlan& Plan, const std::wstring& TargetDir)
     std::vector<uint32_t> endSoFar(Plan.Originals.size(), 0);
     const std::wstring target = WithSeparator(TargetDir);
     for (const TJoinWork& work : Plan.Work) {
-        ui_.Label(Quoted(L"", NameOf(work.Part), L" wird zusammengesetzt..."));
+        ui_.Label(NameOf(work.Part) + L" wird zusammengesetzt...");
         if (!failed[work.Original]) {
             bool problem = false;
             uint32_t end = 0;

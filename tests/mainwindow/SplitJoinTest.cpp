@@ -98,7 +98,7 @@ TEST_F(SplitJoinTest, JoinsInAnySelectionOrderWithTimesAndAttributes)
     EXPECT_EQ(joined->Written, 0x01DA000011112222ull);
     EXPECT_EQ(joined->Attributes, 0x21u);
     EXPECT_EQ(user.Steps, 5);
-    EXPECT_EQ(user.Labels.front(), L"\"data.bin(001).split\" wird zusammengesetzt...");
+    EXPECT_EQ(user.Labels.front(), L"data.bin(001).split wird zusammengesetzt...");
     EXPECT_EQ(files.Announced.back(), L"E:\\out\\data.bin");
 }
 

@@ -78,6 +78,7 @@ TQRVMain::TQRVMain(TComponent* owner) : TForm(owner)
     ConnectFileCommands();
     compareCommands_ = std::make_unique<TCompareCommands>(static_cast<TCompareCommandsHost&>(*this));
     ConnectCompareCommands();
+    ConnectSplitJoinCommands();
     CreatePopups();
     // Every built command has its handler now; one missing is named.
     for (const TActionId missing : catalogue_.MissingHandlers())

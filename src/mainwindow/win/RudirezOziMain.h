@@ -41,6 +41,7 @@
 #include "mainwindow/win/DriveBar.h"
 #include "mainwindow/win/FileCommands.h"
 #include "mainwindow/win/FileDisplay.h"
+#include "mainwindow/win/SplitJoinCommands.h"
 #include "mainwindow/win/StatusArea.h"
 #include "mainwindow/win/UserCommandRunner.h"
 #include "settings/StoredSettings.h"
@@ -87,7 +88,8 @@ class TQRVMain : public TForm,
                  private TActionUpdaterHost,
                  private TSaveQuestionHost,
                  private TCompareCommandsHost,
-                 private TUserCommandsHost {
+                 private TUserCommandsHost,
+                 private TSplitJoinCommandsHost {
 public:
     explicit TQRVMain(TComponent* owner);
     ~TQRVMain() override;
@@ -238,6 +240,9 @@ public:
 
     // ---- File and directory comparison, about box (MainCompare.cpp) ------
     TCompareCommands& CompareCommands() { return *compareCommands_; }
+
+    // ---- File split and join (MainSplitJoin.cpp) ----------------------------
+    TSplitJoinCommands& SplitJoinCommands() { return *splitJoin_; }
 
     // ---- Drives (DriveBar.cpp) --------------------------------------------
     TDriveBar* DriveBar() const { return driveBar_.get(); }
@@ -429,6 +434,15 @@ private:
                           const std::wstring& Directory) override;
     TDirCompareOptions StoredCompareOptions() override;
 
+    // The split and join commands' actions, and what they ask of the window
+    // (MainSplitJoin.cpp).
+    void ConnectSplitJoinCommands();
+    TForm* ProgressOwner() override { return this; }
+    void PauseListWatching() override;
+    void ResumeListWatching() override;
+    bool ExecuteSplitDialog(TSplitFileDialog& Form) override;
+    bool ExecuteCombineDialog(TCombineFileDialog& Form) override;
+
     // Options (ApplyOptions.cpp): the steps whose targets come later.
     void ApplyMainFont();
     void ResizeToolbarButtons(int Size);
@@ -454,6 +468,10 @@ private:
     std::unique_ptr<TFileCommands> fileCommands_;
     std::unique_ptr<TCompareCommands> compareCommands_;
     std::unique_ptr<TUserCommands> userCommands_;
+    std::unique_ptr<TSplitFileSystem> splitFiles_;
+    std::unique_ptr<TSplitJoinCommands> splitJoin_;
+    // The list whose watching the split paused.
+    TDirView* pausedList_ = nullptr;
     bool refreshAllowed_ = true;  // false while Aktualisieren runs
     // The simple refresh: the display let go, the focused pane re-read.
     void SimpleRefresh();

@@ -1,0 +1,83 @@
+#pragma once
+// TSplitFileDialog ("Dateien aufteilen"): the part size and the target
+// directory of a split; TCombineFileDialog ("Dateien zusammensetzen"): the
+// files a join makes and its target directory. The caller fills the
+// controls, shows the form and reads the controls when it was accepted.
+// Both keep themselves on the screen when shown.
+
+#include "framework/win/Forms.h"
+#include "widgets/win/ToolEdit.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qrv {
+
+class TButton;
+class TCustomListBox;
+class TKySpinEdit;
+class TRadioButton;
+
+// The message when OK finds no existing directory in the target field.
+constexpr const wchar_t* kTargetDirMissingText = L"Das eingegebene Verzeichnis ist nicht vorhanden.";
+
+class TSplitFileDialog : public TForm {
+public:
+    explicit TSplitFileDialog(TComponent* owner);
+
+    // One radio per offered size, in the order of SplitSizeChoices.
+    std::vector<TRadioButton*> rbSizes;
+    TRadioButton* rbCustom = nullptr;
+    TKySpinEdit* CustomSize = nullptr;  // KB
+    TDirectoryEdit* TargetDir = nullptr;
+    TButton* btnOk = nullptr;
+    TButton* btnCancel = nullptr;
+
+    // Checks the choice of that size, or the custom field with it in KB.
+    void SetPartSize(uint64_t Bytes);
+    // The checked choice's size, or the custom field's KB as bytes; nullopt
+    // when the custom field holds no number.
+    std::optional<uint64_t> PartSize();
+
+    // Shows the form; true when it was closed with an accepted OK.
+    bool Execute();
+    bool Accepted() const { return accepted_; }
+    // OK: accepted and closed when the target is an existing directory.
+    void OkClicked();
+
+protected:
+    std::wstring WindowClassName() const override { return L"TSplitFileDialog"; }
+    void DoShow() override;
+
+private:
+    bool accepted_ = false;
+};
+
+class TCombineFileDialog : public TForm {
+public:
+    explicit TCombineFileDialog(TComponent* owner);
+
+    TCustomListBox* FileList = nullptr;
+    TDirectoryEdit* TargetDir = nullptr;
+    TButton* btnOk = nullptr;
+    TButton* btnCancel = nullptr;
+
+    bool Execute();
+    bool Accepted() const { return accepted_; }
+    void OkClicked();
+
+protected:
+    std::wstring WindowClassName() const override { return L"TCombineFileDialog"; }
+    void DoShow() override;
+
+private:
+    bool accepted_ = false;
+};
+
+// Moves a form that reaches beyond the screen's right or bottom edge back
+// so that it ends at that edge.
+void KeepFormOnScreen(TForm& Form);
+
+}  // namespace qrv
