@@ -285,8 +285,10 @@ TEST(ActionRules, FileListNeedsAListWithRealItems)
         bool noContents;
         bool enabled;
     } cases[] = {
-        {"empty", 0, false, false},         {"one item of a folder", 1, false, true},
-        {"one item, no folder", 1, true, false}, {"two items, no folder", 2, true, true},
+        {"empty", 0, false, false},
+        {"one item of a folder", 1, false, true},
+        {"one item, no folder", 1, true, false},
+        {"two items, no folder", 2, true, true},
     };
     for (const Case& c : cases) {
         TActionInput in = LocalListWithSelection();
