@@ -49,6 +49,15 @@ constexpr uint8_t kIgnoreCancelHelp = sbIgnore | sbCancel | sbHelp;
 
 }  // namespace
 
+TSplitCopy TSplitFile::CopyTo(TSplitFile& Target, uint64_t Offset, uint32_t Count, std::span<uint8_t> Buffer)
+{
+    TSplitCopy copy;
+    copy.Read = Read(Buffer.data(), std::min<uint32_t>(Count, static_cast<uint32_t>(Buffer.size())));
+    if (copy.Read > 0)
+        copy.Written = Target.WriteAt(Offset, Buffer.data(), static_cast<uint32_t>(copy.Read));
+    return copy;
+}
+
 std::wstring SplitTooLargeText(const std::wstring& Name)
 {
     return Quoted(L"Die Datei ", Name,
@@ -170,7 +179,8 @@ bool TSplitJoin::SplitFileParts(const std::wstring& File, uint64_t PartSize, con
         uint64_t done = 0;
         while (done < dataSize && header.End < size) {
             const uint32_t want = static_cast<uint32_t>(std::min<uint64_t>(buffer.size(), dataSize - done));
-            const int64_t got = original->Read(buffer.data(), want);
+            const TSplitCopy copy = original->CopyTo(*part, kSplitHeaderSize + done, want, buffer);
+            const int64_t got = copy.Read;
             if (got < 0) {
                 if (!IgnoreOrCancel(WithError(ReadFailedText(File)))) {
                     dropPart();
@@ -182,8 +192,7 @@ bool TSplitJoin::SplitFileParts(const std::wstring& File, uint64_t PartSize, con
                 size = header.End;  // the original is shorter than it was
                 break;
             }
-            const int64_t written = part->WriteAt(kSplitHeaderSize + done, buffer.data(), static_cast<uint32_t>(got));
-            if (written != got && !IgnoreOrCancel(WithError(WriteFailedText(partPath)))) {
+            if (copy.Written != got && !IgnoreOrCancel(WithError(WriteFailedText(partPath)))) {
                 dropPart();
                 return false;
             }
@@ -379,10 +388,10 @@ bool TSplitJoin::CombineFileParts(const TJoinWork& Work, const std::wstring& Ori
     std::wstring writeError;
     while (done < length) {
         const uint32_t want = std::min<uint32_t>(static_cast<uint32_t>(buffer.size()), length - done);
-        const int64_t n = part->Read(buffer.data(), want);
-        if (n != static_cast<int64_t>(want))
+        const TSplitCopy copy = part->CopyTo(*out, uint64_t{header->Start} + done, want, buffer);
+        if (copy.Read != static_cast<int64_t>(want))
             return IgnoreOrCancel(WithError(ReadFailedText(Work.Part)));
-        if (out->WriteAt(uint64_t{header->Start} + done, buffer.data(), want) != static_cast<int64_t>(want)) {
+        if (copy.Written != copy.Read) {
             writeFailed = true;
             writeError = files_.LastErrorText();
             break;

@@ -9,12 +9,22 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
 namespace qrv {
 
 class TEncoding;
+
+class TSplitFile;
+
+// What one copy step did: the bytes read (-1 on a read error) and the bytes
+// of them written (fewer on a write error).
+struct TSplitCopy {
+    int64_t Read = 0;
+    int64_t Written = 0;
+};
 
 // One open file of the split or join.
 class TSplitFile {
@@ -27,6 +37,10 @@ public:
     virtual int64_t WriteAt(uint64_t Offset, const uint8_t* Buffer, uint32_t Count) = 0;
     // The file ends at Size.
     [[nodiscard]] virtual bool SetEnd(uint64_t Size) = 0;
+    // Reads up to Count bytes on from the position and writes them to Target
+    // at Offset. Through Buffer (at least Count bytes); a file system that
+    // can copy between its files without it may do so.
+    virtual TSplitCopy CopyTo(TSplitFile& Target, uint64_t Offset, uint32_t Count, std::span<uint8_t> Buffer);
 };
 
 struct TSplitFileInfo {
