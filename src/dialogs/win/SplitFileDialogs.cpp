@@ -126,6 +126,11 @@ void TSplitFileDialog::SetPartSize(uint64_t Bytes)
 
 std::optional<uint64_t> TSplitFileDialog::PartSize()
 {
+    return accepted_ ? acceptedSize_ : ChosenSize();
+}
+
+std::optional<uint64_t> TSplitFileDialog::ChosenSize()
+{
     const auto choices = SplitSizeChoices();
     for (size_t i = 0; i < rbSizes.size(); ++i)
         if (rbSizes[i]->Checked())
@@ -150,6 +155,7 @@ void TSplitFileDialog::OkClicked()
     accepted_ = false;
     if (!TargetAccepted(*TargetDir, kHelpSplit))
         return;
+    acceptedSize_ = ChosenSize();
     accepted_ = true;
     SetModalResult(mrOk);
 }

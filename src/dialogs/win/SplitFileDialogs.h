@@ -38,7 +38,9 @@ public:
     // Checks the choice of that size, or the custom field with it in KB.
     void SetPartSize(uint64_t Bytes);
     // The checked choice's size, or the custom field's KB as bytes; nullopt
-    // when the custom field holds no number.
+    // when the custom field holds no number. After an accepted OK, the size
+    // as it stood when OK was pressed (the field puts a number below its
+    // least back to the least when it loses the focus, as the form closes).
     std::optional<uint64_t> PartSize();
 
     // Shows the form; true when it was closed with an accepted OK.
@@ -52,7 +54,9 @@ protected:
     void DoShow() override;
 
 private:
+    std::optional<uint64_t> ChosenSize();
     bool accepted_ = false;
+    std::optional<uint64_t> acceptedSize_;
 };
 
 class TCombineFileDialog : public TForm {

@@ -252,6 +252,14 @@ TEST_F(SplitJoinCommandsTest, TheSplitFormTakesACustomSizeAndStaysOnTheScreen)
     EXPECT_FALSE(form.rbCustom->Checked());
     EXPECT_EQ(form.PartSize(), 104'857'600u);
 
+    // OK takes the size as it stands then, before the field can change it.
+    form.TargetDir->SetText(dir.Path());
+    form.CustomSize->SetText(L"2");
+    form.OkClicked();
+    EXPECT_TRUE(form.Accepted());
+    form.CustomSize->SetText(L"100");
+    EXPECT_EQ(form.PartSize(), 2048u);
+
     const int screen = GetSystemMetrics(SM_CXSCREEN);
     form.SetBounds(screen - 100, 10, form.Width(), form.Height());
     KeepFormOnScreen(form);
