@@ -109,7 +109,7 @@ TSplitFileDialog::TSplitFileDialog(TComponent* owner) : TForm(owner)
     AddLabel(this, L"KB", 276, 140, 40);
 
     TargetDir = AddTargetDir(this, L"&Zielverzeichnis", 170, ClientWidth() - 24);
-    AddButtons(this, 216, btnOk, btnCancel, [this] { OkClicked(); });
+    AddButtons(this, 216, OkButton, CancelButton, [this] { OkClicked(); });
     SetPartSize(kDefaultSplitSize);
 }
 
@@ -175,7 +175,7 @@ TCombineFileDialog::TCombineFileDialog(TComponent* owner) : TForm(owner)
     FileList->SetParent(this);
     FileList->SetBounds(12, 30, ClientWidth() - 24, 118);
     TargetDir = AddTargetDir(this, L"&Zielverzeichnis:", 160, ClientWidth() - 24);
-    AddButtons(this, 226, btnOk, btnCancel, [this] { OkClicked(); });
+    AddButtons(this, 226, OkButton, CancelButton, [this] { OkClicked(); });
 }
 
 void TCombineFileDialog::DoShow()

@@ -32,8 +32,8 @@ public:
     TRadioButton* rbCustom = nullptr;
     TKySpinEdit* CustomSize = nullptr;  // KB
     TDirectoryEdit* TargetDir = nullptr;
-    TButton* btnOk = nullptr;
-    TButton* btnCancel = nullptr;
+    TButton* OkButton = nullptr;
+    TButton* CancelButton = nullptr;
 
     // Checks the choice of that size, or the custom field with it in KB.
     void SetPartSize(uint64_t Bytes);
@@ -65,8 +65,8 @@ public:
 
     TCustomListBox* FileList = nullptr;
     TDirectoryEdit* TargetDir = nullptr;
-    TButton* btnOk = nullptr;
-    TButton* btnCancel = nullptr;
+    TButton* OkButton = nullptr;
+    TButton* CancelButton = nullptr;
 
     bool Execute();
     bool Accepted() const { return accepted_; }
