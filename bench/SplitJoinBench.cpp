@@ -137,6 +137,19 @@ double SecondsOf(auto&& Step)
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
+// Ours first in even rounds, the reference first in odd ones: the one
+// after pays for the other's pages still being written.
+void InTurn(int Round, auto&& Ours, auto&& Theirs)
+{
+    if (Round % 2) {
+        Theirs();
+        Ours();
+    } else {
+        Ours();
+        Theirs();
+    }
+}
+
 // The best round of each of the four, measured once for all of them.
 struct TSplitJoinRounds {
     double Split = 1e30, SplitRef = 1e30, Join = 1e30, JoinRef = 1e30;
@@ -182,28 +195,32 @@ struct TSplitJoinRounds {
         for (int round = 0; round < kRounds && Error.empty(); ++round) {
             clear(ours);
             clear(theirs);
-            Split =
-                std::min(Split, SecondsOf([&] {
-                             if (!engine.SplitFileParts(Wide(original.string()), kPartSize, Wide(ours.string()) + L"/"))
-                                 Error = "split failed";
-                         }));
-            SplitRef =
-                std::min(SplitRef, SecondsOf([&] {
-                             Shell("split -b " + dataPerPart + " " + original.string() + " " + (theirs / "x").string());
-                         }));
+            const auto oursSplit = [&] {
+                Split = std::min(
+                    Split, SecondsOf([&] {
+                        if (!engine.SplitFileParts(Wide(original.string()), kPartSize, Wide(ours.string()) + L"/"))
+                            Error = "split failed";
+                    }));
+            };
+            const auto theirSplit = [&] {
+                SplitRef = std::min(SplitRef, SecondsOf([&] {
+                                        Shell("split -b " + dataPerPart + " " + original.string() + " " +
+                                              (theirs / "x").string());
+                                    }));
+            };
+            InTurn(round, oursSplit, theirSplit);
             if (round == 0) {
                 // Each part's data is split's piece of the same number.
                 int piece = 0;
-                for (char a = 'a'; a <= 'a' && Error.empty(); ++a)
-                    for (char b = 'a'; b <= 'z' && Error.empty(); ++b) {
-                        const fs::path ref = theirs / (std::string("x") + a + b);
-                        if (!fs::exists(ref))
-                            break;
-                        ++piece;
-                        const std::wstring part = SplitPartName(Wide((ours / "original.bin").string()), piece);
-                        if (Shell("cmp -s -i 324:0 '" + Narrow(part) + "' " + ref.string()) != 0)
-                            Error = "a part differs from split's piece";
-                    }
+                for (char b = 'a'; b <= 'z' && Error.empty(); ++b) {
+                    const fs::path ref = theirs / (std::string("xa") + b);
+                    if (!fs::exists(ref))
+                        break;
+                    ++piece;
+                    const std::wstring part = SplitPartName(Wide((ours / "original.bin").string()), piece);
+                    if (Shell("cmp -s -i 324:0 '" + Narrow(part) + "' " + ref.string()) != 0)
+                        Error = "a part differs from split's piece";
+                }
                 if (piece != 11)
                     Error = "the number of parts differs";
             }
@@ -211,14 +228,19 @@ struct TSplitJoinRounds {
             fs::remove(joined);
             fs::remove(catted);
             TSplitJoin::TJoinPlan plan;
-            Join = std::min(Join, SecondsOf([&] {
-                                plan = engine.PlanJoin({SplitPartName(Wide((ours / "original.bin").string()), 1)},
-                                                       Wide(ours.string()) + L"/");
-                                if (!engine.RunJoin(plan, Wide(joinedDir.string()) + L"/"))
-                                    Error = "join failed";
-                            }));
-            JoinRef =
-                std::min(JoinRef, SecondsOf([&] { Shell("cat " + theirs.string() + "/x* > " + catted.string()); }));
+            const auto oursJoin = [&] {
+                Join = std::min(Join, SecondsOf([&] {
+                                    plan = engine.PlanJoin({SplitPartName(Wide((ours / "original.bin").string()), 1)},
+                                                           Wide(ours.string()) + L"/");
+                                    if (!engine.RunJoin(plan, Wide(joinedDir.string()) + L"/"))
+                                        Error = "join failed";
+                                }));
+            };
+            const auto theirJoin = [&] {
+                JoinRef =
+                    std::min(JoinRef, SecondsOf([&] { Shell("cat " + theirs.string() + "/x* > " + catted.string()); }));
+            };
+            InTurn(round, oursJoin, theirJoin);
             if (round == 0 &&
                 (plan.Work.size() != 11 || Shell("cmp -s " + original.string() + " " + joined.string()) != 0 ||
                  Shell("cmp -s " + original.string() + " " + catted.string()) != 0))
