@@ -240,6 +240,41 @@ TEST_F(SplitJoinCommandsTest, CancelledDialogsDoNothingAndRefusedChoicesAreRepor
     EXPECT_TRUE(host.boxes.empty());
 }
 
+// The system's files, but one path reports a size the header cannot hold.
+class TFilesWithAHugeOne : public TWinSplitFiles {
+public:
+    std::wstring Huge;
+    std::optional<TSplitFileInfo> Info(const std::wstring& Path) override
+    {
+        std::optional<TSplitFileInfo> info = TWinSplitFiles::Info(Path);
+        if (info && Path == Huge)
+            info->Size = (uint64_t{4} << 30) + 1;
+        return info;
+    }
+};
+
+TEST_F(SplitJoinCommandsTest, AFileAboveFourGigabytesStopsTheSplitBeforeTheForm)
+{
+    TFilesWithAHugeOne huge;
+    TSplitJoinCommands split(host, huge);
+    const std::wstring small = dir.Write(L"klein.bin", Noise(3000, 5));
+    huge.Huge = dir.Write(L"riesig.bin", Noise(10, 6));
+    host.selection = {Item(small), Item(huge.Huge)};
+    host.folder = dir.Path();
+    bool shown = false;
+    host.split = [&](TSplitFileDialog&) { return shown = true; };
+    split.SplitFileExecute();
+    EXPECT_FALSE(shown);
+    EXPECT_EQ(host.boxes, (std::vector<std::wstring>{SplitTooLargeText(L"riesig.bin")}));
+    EXPECT_FALSE(FileExists(SplitPartName(dir.Path() + L"\\klein.bin", 1)));
+    // Folders are left out; a selection of folders only shows nothing.
+    host.boxes.clear();
+    host.selection = {{L"parts", parts, true}};
+    split.SplitFileExecute();
+    EXPECT_FALSE(shown);
+    EXPECT_TRUE(host.boxes.empty());
+}
+
 TEST_F(SplitJoinCommandsTest, TheSplitFormTakesACustomSizeAndStaysOnTheScreen)
 {
     TSplitFileDialog form(nullptr);
