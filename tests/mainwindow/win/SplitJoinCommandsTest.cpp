@@ -129,6 +129,8 @@ protected:
 
 TEST_F(SplitJoinCommandsTest, TenMegabytesCutAtOnePointFourFourAndJoinedAreEqual)
 {
+    // ctest: takes the focus. The progress form is shown, and activates the
+    // window it disabled when it goes.
     const std::string bytes = Noise(10'000'000, 1);
     const std::wstring original = dir.Write(L"Zehn MB.bin", bytes);
     {
