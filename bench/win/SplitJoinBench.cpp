@@ -139,6 +139,8 @@ int wmain(int argc, wchar_t** argv)
     DeleteFileW((joined + L"original.bin").c_str());
     DeleteFileW(copy.c_str());
     DeleteFileW(original.c_str());
+    for (const std::wstring& folder : {parts, joined, root})
+        RemoveDirectoryW(folder.c_str());
     if (!right || !error.empty()) {
         std::printf("split or join went wrong: %ls\n", error.c_str());
         return 1;

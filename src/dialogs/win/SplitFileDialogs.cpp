@@ -3,6 +3,7 @@
 #include "common/win/FileQueries.h"
 #include "dialogs/SplitFileFields.h"
 #include "framework/win/Buttons.h"
+#include "framework/win/Image.h"
 #include "framework/win/ListBox.h"
 #include "framework/win/MessageDialog.h"
 #include "widgets/win/KySpin.h"
@@ -170,10 +171,15 @@ TCombineFileDialog::TCombineFileDialog(TComponent* owner) : TForm(owner)
     SetClientSize(372, 262);
     HelpContext = kHelpJoin;
 
-    AddLabel(this, L"Folgende Dateien werden jetzt zusammengesetzt:", 12, 10, ClientWidth() - 24);
+    // The program's icon beside the list of what is made.
+    Picture = new TImage(this);
+    Picture->SetParent(this);
+    Picture->SetBounds(12, 30, 32, 32);
+    Picture->SetIcon(LoadIconW(GetModuleHandleW(nullptr), L"MAINICON"));
+    AddLabel(this, L"Folgende Dateien werden jetzt zusammengesetzt:", 56, 10, ClientWidth() - 68);
     FileList = new TCustomListBox(this);
     FileList->SetParent(this);
-    FileList->SetBounds(12, 30, ClientWidth() - 24, 118);
+    FileList->SetBounds(56, 30, ClientWidth() - 68, 118);
     TargetDir = AddTargetDir(this, L"&Zielverzeichnis:", 160, ClientWidth() - 24);
     AddButtons(this, 226, OkButton, CancelButton, [this] { OkClicked(); });
 }

@@ -17,6 +17,7 @@ namespace qrv {
 
 class TButton;
 class TCustomListBox;
+class TImage;
 class TKySpinEdit;
 class TRadioButton;
 
@@ -63,6 +64,7 @@ class TCombineFileDialog : public TForm {
 public:
     explicit TCombineFileDialog(TComponent* owner);
 
+    TImage* Picture = nullptr;
     TCustomListBox* FileList = nullptr;
     TDirectoryEdit* TargetDir = nullptr;
     TButton* OkButton = nullptr;
