@@ -112,6 +112,8 @@ public:
     void SetSourceEffects(uint32_t Effects);
     void SetTargetEffects(uint32_t Effects);
     TDragDetectStatus DragDetectStatus() const { return status_; }
+    // The effects the source of the drag over the control allows.
+    uint32_t OfferedEffects() const { return offeredEffects_; }
 
     [[nodiscard]] bool RegisterTarget();
     void RevokeTarget();

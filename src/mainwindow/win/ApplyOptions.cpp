@@ -98,6 +98,8 @@ void TQRVMain::ApplyOptions()
         TreeView1->SetShowMessageBox(tree.ShowMessageBox);
         TreeView1->SetAutoExpandDir(tree.AutoExpandDir);
         TreeView1->SetHideHiddenDirs(tree.HideHiddenDirs);
+        TreeView1->DDExpandDelay = static_cast<uint32_t>(std::max(tree.DDExpandDelay, 0));
+        TreeView1->DragDrop().DDLinkOnExeDrag = tree.DDLinkOnExeDrag;
     });
     // 5. The network neighbourhood is not offered; the drive buttons follow.
     step(5, [&] {
@@ -110,6 +112,7 @@ void TQRVMain::ApplyOptions()
     step(7, [&] {
         forLists([&](TDirView& list) {
             list.SetSortByExtension(listSettings.SortByExtension);
+            list.DragDrop().DDLinkOnExeDrag = listSettings.DDLinkOnExeDrag;
             list.SingleClickToExec = listSettings.SingleClickToExec;
             list.SortAfterUpdate = listSettings.SortAfterUpdate;
             list.SetFileNameDisplay(listSettings.FileNameDisplay);

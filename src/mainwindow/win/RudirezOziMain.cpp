@@ -79,6 +79,7 @@ TQRVMain::TQRVMain(TComponent* owner) : TForm(owner)
     compareCommands_ = std::make_unique<TCompareCommands>(static_cast<TCompareCommandsHost&>(*this));
     ConnectCompareCommands();
     ConnectSplitJoinCommands();
+    ConnectPaneDrops();
     CreatePopups();
     // Every built command has its handler now; one missing is named.
     for (const TActionId missing : catalogue_.MissingHandlers())

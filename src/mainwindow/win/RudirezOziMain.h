@@ -41,6 +41,7 @@
 #include "mainwindow/win/DriveBar.h"
 #include "mainwindow/win/FileCommands.h"
 #include "mainwindow/win/FileDisplay.h"
+#include "mainwindow/win/PaneDrops.h"
 #include "mainwindow/win/SplitJoinCommands.h"
 #include "mainwindow/win/StatusArea.h"
 #include "mainwindow/win/UserCommandRunner.h"
@@ -89,7 +90,8 @@ class TQRVMain : public TForm,
                  private TSaveQuestionHost,
                  private TCompareCommandsHost,
                  private TUserCommandsHost,
-                 private TSplitJoinCommandsHost {
+                 private TSplitJoinCommandsHost,
+                 private TPaneDropsHost {
 public:
     explicit TQRVMain(TComponent* owner);
     ~TQRVMain() override;
@@ -472,6 +474,18 @@ private:
     std::unique_ptr<TSplitJoinCommands> splitJoin_;
     // The list whose watching the split paused.
     TDirView* pausedList_ = nullptr;
+    // Drag and drop between the panes (MainPaneDrops.cpp).
+    std::unique_ptr<TPaneDrops> paneDrops_;
+    bool hexReleased_ = false;
+    void ConnectPaneDrops();
+    const TOptions& DropOptions() override;
+    bool MainWindowActive() override;
+    void BringMainWindowToFront() override;
+    int ShowDropMessage(const std::wstring& Text, TMsgDlgType Kind, int HelpContext, TMsgDlgButtons Buttons) override;
+    void ReleaseHexFile() override;
+    void RedisplayHexFile() override;
+    void SetLastFileOperator(TFileOperator* Operator) override;
+    TDirView* SecondShownList(TDirView* List) override;
     bool refreshAllowed_ = true;  // false while Aktualisieren runs
     // The simple refresh: the display let go, the focused pane re-read.
     void SimpleRefresh();

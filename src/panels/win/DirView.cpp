@@ -2,6 +2,7 @@
 
 #include "common/FileOperator.h"
 #include "common/win/BaseUtilsWin.h"
+#include "common/win/FileChanges.h"
 #include "framework/SysUtils.h"
 #include "framework/TimingTrace.h"
 #include "framework/win/Handles.h"
@@ -10,6 +11,7 @@
 #include "panels/win/DirViewWatch.h"
 #include "panels/win/DriveView.h"
 #include "panels/win/LocaleCollator.h"
+#include "panels/win/PaneDragDrop.h"
 #include "panels/win/SentMessageWait.h"
 
 #include <shlobj.h>
@@ -91,6 +93,9 @@ void TDirView::MakeColumns()
 
 TDirView::~TDirView()
 {
+    // No report of a drag's poller and no drop reaches a list being freed.
+    dragPoller_.reset();
+    dragDrop_.reset();
     // The tree must not go on driving a list that is gone.
     if (driveView_ && driveView_->DirView() == this)
         driveView_->SetDirView(nullptr);
@@ -536,7 +541,7 @@ void TDirView::CreateWindowHandle(const TCreateParams& params)
         return;
     // Overlays (the share hand, the shortcut arrow) and the cut look are
     // asked for per item.
-    SendMessageW(handle_, LVM_SETCALLBACKMASK, LVIS_OVERLAYMASK | LVIS_CUT, 0);
+    SendMessageW(handle_, LVM_SETCALLBACKMASK, LVIS_OVERLAYMASK | LVIS_CUT | LVIS_DROPHILITED, 0);
     shownCaptions_ = {};
     SetColumnCaptions();
     ApplyToolTipDelays();
@@ -682,6 +687,11 @@ void TDirView::GetDispInfo(NMLVDISPINFOW& info)
         if (IsCut(*rec))
             item.state |= LVIS_CUT;
     }
+    if ((item.mask & LVIF_STATE) && (item.stateMask & LVIS_DROPHILITED)) {
+        item.state &= ~LVIS_DROPHILITED;
+        if (rec == dropHighlight_)
+            item.state |= LVIS_DROPHILITED;
+    }
 }
 
 void TDirView::StateChanged(const NMLISTVIEW& change)
@@ -755,6 +765,10 @@ void TDirView::DoNotify(NMHDR& header, LRESULT& result)
     case NM_DBLCLK:
         ItemClicked(reinterpret_cast<NMITEMACTIVATE&>(header), header.code == NM_DBLCLK);
         break;
+    case LVN_BEGINDRAG:
+    case LVN_BEGINRDRAG:
+        (void)DragSelectedItems();
+        return;
     case LVN_BEGINLABELEDITW: {
         result = BeginLabelEdit(reinterpret_cast<NMLVDISPINFOW&>(header).item.iItem) ? FALSE : TRUE;
         return;

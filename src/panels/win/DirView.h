@@ -6,6 +6,7 @@
 // records, so they follow the items through sorts and re-reads; the control
 // is told again whenever the records change.
 
+#include "common/DragDropRules.h"
 #include "panels/DirViewCells.h"
 #include "panels/DirViewColumns.h"
 #include "panels/DirViewCore.h"
@@ -23,7 +24,10 @@ namespace qrv {
 
 class TDiscMonitor;
 class TDriveView;
+class TFileDeleteThread;
 class TFileOperator;
+class TPaneDropSite;
+class TPaneDragDrop;
 class TPopupMenu;
 
 // The system's error code of the last failed creation of a file or folder by
@@ -218,6 +222,38 @@ public:
     // default is the error box.
     std::function<bool(const std::wstring& Text)> AskRenameAgain;
 
+    // ---- Drag and drop (DirViewDrops.cpp) ---------------------------------------
+
+    // The list's file drag and drop: its component, events and drops.
+    TPaneDragDrop& DragDrop();
+    // Copies or moves the files into Target (Mapped: the names there, or
+    // empty), or deletes them into the recycle bin; a copy into their own
+    // folder (SameFolder) gets copies' names. The list's operator runs it,
+    // so Strg+Z undoes it; the list reads itself again.
+    bool PerformDropOperation(const std::wstring& Target, uint32_t Effect, const std::vector<std::wstring>& Names,
+                              const std::vector<std::wstring>& Mapped, bool SameFolder, bool ToRecycleBin);
+    // Drags the selected items (not "..") out of the list; nothing in a
+    // shell folder.
+    TDragResult DragSelectedItems();
+    // Takes the item out when its file is gone.
+    void RemoveItemIfGone(TFileRec& Item);
+    // The same for the item of a full path, when it lies in this folder.
+    void RemoveFileItem(const std::wstring& FullPath);
+    // Takes out every item of the paths that lies in this folder, in one go.
+    void RemoveFileItems(const std::vector<std::wstring>& FullPaths);
+    // After a drag moved them: the items of the paths go as their files do
+    // (the ones gone at once, the others as a poller finds them gone).
+    void WatchVanishedFiles(const std::vector<std::wstring>& FullPaths);
+    // Takes the selected items whose files vanished out (more than 50
+    // selected: re-reads in place).
+    void ValidateSelectedItems();
+    // Copies of the selected items beside them ("a - Kopie.txt"), selected
+    // afterwards; the clipboard stays as it was.
+    bool DuplicateSelectedFiles();
+    // The item under a drag's mouse, drawn as the drop target; nullptr for none.
+    void SetDropHighlightItem(const TFileRec* Item);
+    const TFileRec* DropHighlightItem() const { return dropHighlight_; }
+
     // ---- Icons from a worker (DirViewIcons.cpp) -----------------------------------
 
     // Icons come from a worker thread instead of the display: an item is
@@ -312,6 +348,11 @@ private:
     // Adds the entry at Name in the list's folder and focuses it.
     TFileRec* AddCreatedItem(const std::wstring& FullPath);
     std::unique_ptr<TFileOperator> fileOperator_;
+    // Drag and drop: the pane's side and the component (destroyed first).
+    std::unique_ptr<TPaneDropSite> dropSite_;
+    std::unique_ptr<TPaneDragDrop> dragDrop_;
+    std::unique_ptr<TFileDeleteThread> dragPoller_;
+    const TFileRec* dropHighlight_ = nullptr;
     std::wstring reEditText_;  // the text the editor opens with after a failed rename
     void GetDispInfo(NMLVDISPINFOW& info);
     void StateChanged(const NMLISTVIEW& change);

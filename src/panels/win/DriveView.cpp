@@ -21,6 +21,7 @@
 #include "panels/win/DriveViewWatch.h"
 #include "panels/win/FolderSearch.h"
 #include "panels/win/KyDriveInfo.h"
+#include "panels/win/PaneDragDrop.h"
 #include "panels/win/SentMessageWait.h"
 
 #include <objbase.h>
@@ -89,6 +90,8 @@ TDriveView::~TDriveView()
     // The list's link back to this tree must not dangle.
     if (dirView_ && dirView_->DriveView() == this)
         dirView_->SetDriveView(nullptr);
+    // No drop reaches a tree being freed.
+    dragDrop_.reset();
     // No tick after this: the timer thread ends first.
     changeTimer_.reset();
     // The nodes go while this class can still see them being deleted.
@@ -699,6 +702,12 @@ void TDriveView::WndProc(TMessage& message)
             const DWORD position = GetMessagePos();
             ShowMousePopup(POINT{GET_X_LPARAM(position), GET_Y_LPARAM(position)});
             message.Result = 1;
+            return;
+        } else if ((header.code == TVN_BEGINDRAGW || header.code == TVN_BEGINRDRAGW) && !scanning_) {
+            const POINT at = reinterpret_cast<NMTREEVIEWW&>(header).ptDrag;
+            if (TTreeNode* node = NodeAt(at.x, at.y))
+                (void)DragNode(node);
+            message.Result = 0;
             return;
         } else if (header.code == TVN_BEGINLABELEDITW) {
             TTreeView::WndProc(message);

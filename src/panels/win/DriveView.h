@@ -10,6 +10,7 @@
 // and folders), DriveViewWatch.cpp (watching them), DriveViewState.cpp
 // (expansion state, clones), DriveViewShell.cpp (shell folders).
 
+#include "common/DragDropRules.h"
 #include "common/DropFilesBlock.h"
 #include "common/win/PIDL.h"
 #include "framework/Colors.h"
@@ -28,6 +29,8 @@ namespace qrv {
 class TDirView;
 class TDiscMonitor;
 class TFileList;
+class TPaneDropSite;
+class TPaneDragDrop;
 class TFileOperator;
 class TKyTimerThread;
 class TPopupMenu;
@@ -304,6 +307,18 @@ public:
     // collapses those deeper.
     void ExpandLevel(TTreeNode* Node, int Level);
 
+    // ---- Drag and drop (DriveViewDrops.cpp) ---------------------------------------
+
+    // The tree's file drag and drop: its component, events and drops.
+    TPaneDragDrop& DragDrop();
+    // Drags the node's folder out; a drive root only as a shortcut, a shell
+    // folder without a place on disk not at all.
+    TDragResult DragNode(TTreeNode* Node);
+    // The folder this tree drags; empty when none.
+    const std::wstring& DraggedPath() const { return dragPath_; }
+    // How long a hovered folder waits before it opens (milliseconds).
+    uint32_t DDExpandDelay = 1000;
+
     // ---- Menus and sizes (DriveViewMenus.cpp) ------------------------------------
     // The shell's menu of the node's folder at ScreenPoint, the program's
     // items after it; "rename", "cut", "copy" and "paste" are the tree's own.
@@ -504,6 +519,10 @@ private:
     std::wstring cutMark_;
     bool PutOnClipBoard(TTreeNode* Node, bool Cut);
     std::unique_ptr<TFileList> dropFileList_;
+    // Drag and drop: the pane's side and the component (destroyed first).
+    std::unique_ptr<TPaneDropSite> dropSite_;
+    std::unique_ptr<TPaneDragDrop> dragDrop_;
+    std::wstring dragPath_;
     // The shell menu of a right click (At) or of the keyboard, then the
     // node validated unless its drive's monitor reports the changes.
     void ShowContextMenuAndValidate(TTreeNode* Node, const POINT* At);

@@ -178,7 +178,10 @@ bool TDriveView::PerformDragDropFileOperation(const std::wstring& TargetPath, TD
         return false;
     const TWaitCursor wait;
     const std::wstring target = RemoveBackslash(TargetPath.size() == 2 ? TargetPath + L'\\' : TargetPath);
-    auto op = NewShellFileOperator(this);
+    // The tree's own operator, so that Strg+Z finds and undoes the drop.
+    TFileOperator* op = &FileOperator();
+    op->SourceFiles.Clear();
+    op->DestFiles.Clear();
     if (ToRecycleBin) {
         op->Operation = TFileOperation::foDelete;
         op->Flags = foAllowUndo | foNoConfirmMkDir;

@@ -1,0 +1,377 @@
+#include "panels/win/PaneDragDrop.h"
+
+#include "common/BaseUtils.h"
+#include "common/win/FileQueries.h"
+#include "common/win/ShellNotify.h"
+#include "common/win/TempFiles.h"
+#include "framework/IgnoredError.h"
+#include "framework/ScopeExit.h"
+#include "framework/SysUtils.h"
+#include "framework/win/Handles.h"
+#include "framework/win/WaitCursor.h"
+#include "panels/DropRules.h"
+#include "panels/win/ShellLinks.h"
+
+#include <algorithm>
+
+namespace qrv {
+
+namespace {
+
+TPaneDragDrop* gDragSource = nullptr;
+
+bool IsProgram(const std::wstring& Name)
+{
+    const std::wstring ext = UpperCase(ExtractFileExt(Name));
+    return ext == L".EXE" || ext == L".COM";
+}
+
+bool IsFullName(const std::wstring& Name)
+{
+    return DriveLetterOf(Name) != 0 || (Name.size() > 2 && Name[0] == L'\\' && Name[1] == L'\\');
+}
+
+std::wstring WithoutExtension(const std::wstring& Name)
+{
+    const std::wstring ext = ExtractFileExt(Name);
+    return Name.substr(0, Name.size() - ext.size());
+}
+
+// Writes the stream into the empty file Path; false (the file removed)
+// when any part fails.
+bool WriteStreamFile(TStream& Stream, const std::wstring& Path)
+{
+    TFileHandle file(
+        CreateFileW(Path.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return false;
+    bool written = true;
+    try {
+        Stream.SetPosition(0);
+        std::vector<char> buffer(1 << 16);
+        for (;;) {
+            const size_t got = Stream.Read(buffer.data(), buffer.size());
+            if (got == 0)
+                break;
+            DWORD put = 0;
+            if (!WriteFile(file.Get(), buffer.data(), static_cast<DWORD>(got), &put, nullptr) || put != got) {
+                written = false;
+                break;
+            }
+        }
+    } catch (const std::exception&) {
+        written = false;
+    }
+    file.Reset();
+    if (!written && !DeleteFileW(Path.c_str()))
+        TraceIgnoredFailure(L"removing a partly written dropped file", GetLastError());
+    return written;
+}
+
+}  // namespace
+
+TPaneDragDrop::TPaneDragDrop(TPaneDropSite& Site) : site_(Site), dnd_(std::make_unique<TDragDropFilesEx>(nullptr))
+{
+    TDragDropFilesEx& dnd = *dnd_;
+    dnd.AcceptOwnDnD = true;
+    dnd.AutoDetectDnD = false;
+    dnd.BringToFront = true;
+    dnd.DragDetectDelta = 4;
+    dnd.CompleteFileList = true;
+    dnd.NeedValid = nvFilename;
+    dnd.RenderDataOn = rdoEnterAndDropSync;
+    dnd.TargetPopupMenu = true;
+    dnd.ShellExtensions.DragDropHandler = true;
+    dnd.ShellExtensions.DropHandler = true;
+    Clock = [] { return static_cast<uint32_t>(GetTickCount()); };
+    dnd.OnDragEnter = [this](TDragDrop*, IDataObject* Data, DWORD Keys, POINT Point, DWORD& Effect, bool& Accept) {
+        Enter(Data, Keys, Point, Effect, Accept);
+    };
+    dnd.OnDragOver = [this](TDragDrop*, DWORD Keys, POINT Point, DWORD& Effect) { Over(Keys, Point, Effect); };
+    dnd.OnDragLeave = [this](TDragDrop*) { Leave(); };
+    dnd.OnDrop = [this](TDragDrop*, IDataObject*, DWORD, POINT, DWORD& Effect) {
+        if ((Effect & kDropEffectsAll) == 0)
+            site_.SetDropHighlight(nullptr);
+        else
+            dropPending_ = true;
+    };
+    dnd.OnProcessDropped = [this](TDragDrop*, DWORD Keys, POINT Point, DWORD Effect) { Dropped(Keys, Point, Effect); };
+    dnd.OnQueryContinueDrag = [this](TDragDrop*, BOOL Escape, DWORD Keys, HRESULT& Result) {
+        QueryContinue(Escape, Keys, Result);
+    };
+    dnd.OnSpecifyDropTarget = [this](TDragDropFilesEx*, bool DragDropHandler, POINT Point, TPidlPtr&,
+                                     std::wstring& FileName) {
+        // The shell's menu handlers work on the folder the files would go to.
+        if (DragDropHandler) {
+            const TPaneDropTarget target = site_.DropTargetAt(Point);
+            if (target.Valid)
+                FileName = target.Folder;
+        }
+    };
+    dnd.SetDragDropControl(&site_.DropControl());
+    dnd.SetSourceEffects(kDropEffectsAll);
+    dnd.SetTargetEffects(kDropEffectsAll);
+}
+
+TPaneDragDrop::~TPaneDragDrop()
+{
+    if (gDragSource == this)
+        gDragSource = nullptr;
+}
+
+bool TPaneDragDrop::AcceptFileContents() const
+{
+    return dnd_->AcceptFileContents;
+}
+
+void TPaneDragDrop::SetAcceptFileContents(bool Value)
+{
+    dnd_->AcceptFileContents = Value;
+}
+
+TPaneDragDrop* TPaneDragDrop::DragSource()
+{
+    return gDragSource;
+}
+
+void TPaneDragDrop::ReadDrag()
+{
+    drag_.Names.clear();
+    drag_.Mapped.clear();
+    for (int i = 0; i < dnd_->FileList.Count(); ++i) {
+        const TFDDListItem& item = dnd_->FileList.GetItem(i);
+        drag_.Names.push_back(item.Name);
+        drag_.Mapped.push_back(dnd_->MappedNamesAvailable ? item.MappedName : std::wstring());
+    }
+    drag_.SourcePath = drag_.Names.empty() ? std::wstring() : drag_.Names.front();
+    drag_.FileContents = dnd_->FileContentsAvailable;
+    drag_.SourceEffects = dnd_->OfferedEffects() & kDropEffectsAll;
+}
+
+void TPaneDragDrop::Enter(IDataObject* /*Data*/, DWORD Keys, POINT /*Point*/, DWORD& /*Effect*/, bool& Accept)
+{
+    ReadDrag();
+    drag_.OwnDrag = gDragSource == this;
+    drag_.RightButton = (Keys & MK_RBUTTON) != 0;
+    // Files must come with full paths; contents need no names.
+    if (!drag_.FileContents &&
+        (drag_.Names.empty() || !std::all_of(drag_.Names.begin(), drag_.Names.end(), IsFullName)))
+        Accept = false;
+    drag_.LinkOnExe = DDLinkOnExeDrag && (drag_.SourceEffects & deLink) && !drag_.Names.empty() &&
+                      std::all_of(drag_.Names.begin(), drag_.Names.end(), IsProgram);
+    target_ = {};
+    site_.DropEnter(drag_, Clock());
+    if (OnDDDragEnter)
+        OnDDDragEnter(this);
+}
+
+void TPaneDragDrop::Over(DWORD Keys, POINT Point, DWORD& Effect)
+{
+    try {
+        target_ = site_.DropTargetAt(Point);
+        if (!target_.Valid) {
+            site_.SetDropHighlight(nullptr);
+            Effect = DROPEFFECT_NONE;
+            return;
+        }
+        site_.SetDropHighlight(&target_);
+        site_.DropHover(Point, target_, Clock());
+        uint32_t effect = site_.PaneDropEffect(target_, drag_, Keys, Effect & kDropEffectsAll);
+        if (OnDDDragOver)
+            OnDDDragOver(this, Keys, Point, effect);
+        Effect = effect;
+    } catch (const std::exception&) {
+        Effect = DROPEFFECT_NONE;
+    }
+}
+
+void TPaneDragDrop::Leave()
+{
+    site_.SetDropHighlight(nullptr);
+    target_ = {};
+    if (OnDDDragLeave)
+        OnDDDragLeave(this);
+}
+
+void TPaneDragDrop::Dropped(DWORD Keys, POINT Point, DWORD Effect)
+{
+    const bool ownDrag = drag_.OwnDrag;
+    ReadDrag();
+    drag_.OwnDrag = ownDrag;
+    target_ = site_.DropTargetAt(Point);
+    uint32_t effect = Effect & kDropEffectsAll;
+    if (OnDDProcessDropped)
+        OnDDProcessDropped(this, Keys, Point, effect);
+    const ScopeExit clear([this] {
+        site_.SetDropHighlight(nullptr);
+        dnd_->ClearFileList();
+        dropPending_ = false;
+    });
+    if (effect == deNone)
+        return;
+    if (!target_.Valid) {
+        Error(kDropErrorNoTarget, {});
+        return;
+    }
+    const bool sameFolder =
+        !target_.OnItem && !drag_.SourcePath.empty() &&
+        SameText(RemoveBackslash(ExtractFilePath(drag_.SourcePath)), RemoveBackslash(target_.Folder));
+    // Moving files onto their own folder's background would do nothing: the
+    // pane's own drag there (agreed to by the user) duplicates them.
+    if (sameFolder && effect == deMove && drag_.OwnDrag && !drag_.RightButton)
+        effect = deCopy;
+    (void)PerformDrop(target_.Folder, effect, sameFolder);
+}
+
+bool TPaneDragDrop::PerformDrop(const std::wstring& Folder, uint32_t Effect, bool SameFolder)
+{
+    if (!DirExists(Folder)) {
+        site_.DropDone(Folder, deNone);
+        Error(kDropErrorNoTarget, Folder);
+        return false;
+    }
+    const TWaitCursor wait;
+    bool done = false;
+    if (drag_.FileContents && dnd_->FileContentsStreams().Count() > 0) {
+        done = WriteDroppedStreams(Folder);
+    } else if (Effect == deLink) {
+        done = MakeLinks(Folder, drag_.Names);
+    } else if (!drag_.Names.empty()) {
+        std::vector<std::wstring> names = drag_.Names;
+        const std::wstring source = RemoveBackslash(ExtractFilePath(RemoveBackslash(names.front())));
+        bool doOperation = true;
+        if (OnDDFileOperation)
+            OnDDFileOperation(this, Effect, source, Folder, names, doOperation);
+        if (doOperation && !names.empty()) {
+            // The mapped names of the files still dropped.
+            std::vector<std::wstring> mapped;
+            for (const std::wstring& name : names) {
+                const auto at = std::find(drag_.Names.begin(), drag_.Names.end(), name);
+                mapped.push_back(at == drag_.Names.end() ? std::wstring()
+                                                         : drag_.Mapped[static_cast<size_t>(at - drag_.Names.begin())]);
+            }
+            for (std::wstring& name : mapped)
+                if (!name.empty())
+                    name = SafeForeignName(name, 0);
+            done = site_.CopyOrMoveDropped(Folder, Effect, names, mapped, SameFolder, target_.RecycleBin);
+            if (OnDDFileOperationExecuted)
+                OnDDFileOperationExecuted(this, Effect, source, Folder, names);
+        }
+    }
+    site_.DropDone(Folder, Effect);
+    if (OnDDExecuted)
+        OnDDExecuted(this, Effect);
+    return done;
+}
+
+bool TPaneDragDrop::MakeLinks(const std::wstring& Folder, const std::vector<std::wstring>& Names)
+{
+    bool all = true;
+    for (const std::wstring& name : Names) {
+        const wchar_t drive = DriveLetterOf(name);
+        const bool root = drive != 0 && name.size() <= 3;
+        const std::wstring target = root ? std::wstring{drive, L':', L'\\'} : RemoveBackslash(name);
+        const std::wstring linkName = LinkNameFor(target, root ? site_.DropDriveName(drive) : std::wstring());
+        const std::wstring path = FreeLinkPath(Folder, linkName, [](const std::wstring& p) { return PathExists(p); });
+        if (path.empty() || !CreateShellLink(target, path, WithoutExtension(linkName))) {
+            all = false;
+            continue;
+        }
+        NotifyShell(TShellChange::FileCreated, path, TShellNoticeWait::Post);
+    }
+    if (!all)
+        Error(kDropErrorLink, Folder);
+    return all;
+}
+
+bool TPaneDragDrop::WriteDroppedStreams(const std::wstring& Folder)
+{
+    TStreamList& streams = dnd_->FileContentsStreams();
+    std::vector<std::wstring> names;
+    for (int i = 0; i < streams.Count(); ++i)
+        names.push_back(streams.Names(i));
+    const std::vector<std::wstring> planned = PlanDropNames(names);
+    bool yesToAll = false;
+    bool written = false;
+    for (int i = 0; i < streams.Count(); ++i) {
+        const std::wstring path = AddBackslash(Folder) + planned[static_cast<size_t>(i)];
+        const bool exists = PathExists(path);
+        if (exists && !yesToAll) {
+            const TOverwriteAnswer answer =
+                AskOverwrite ? AskOverwrite(Folder, planned[static_cast<size_t>(i)]) : TOverwriteAnswer::Yes;
+            if (answer == TOverwriteAnswer::Abort)
+                break;
+            if (answer == TOverwriteAnswer::No)
+                continue;
+            yesToAll = answer == TOverwriteAnswer::YesToAll;
+        }
+        if (exists && DirExists(path)) {
+            Error(kDropErrorContents, path);
+            return false;
+        }
+        // Written under a name of its own first: a stream that fails midway
+        // leaves neither a partial file nor a lost one it was to replace.
+        const std::wstring temp = CreateTemporaryFile(Folder, L"qrv");
+        if (temp.empty() || !WriteStreamFile(streams.Streams(i), temp) ||
+            !MoveFileExW(temp.c_str(), path.c_str(), exists ? MOVEFILE_REPLACE_EXISTING : 0)) {
+            const DWORD error = GetLastError();
+            if (!temp.empty() && PathExists(temp) && !DeleteFileW(temp.c_str()))
+                TraceIgnoredFailure(L"removing a dropped file's temporary copy", GetLastError());
+            TraceIgnoredFailure(L"writing a dropped file", error);
+            Error(kDropErrorContents, path);
+            return false;
+        }
+        written = true;
+        NotifyShell(TShellChange::FileCreated, path, TShellNoticeWait::Post);
+    }
+    return written;
+}
+
+void TPaneDragDrop::Error(int Code, const std::wstring& Path)
+{
+    if (OnDDError)
+        OnDDError(this, Code, Path);
+    else
+        TraceIgnoredFailure(L"drag and drop error " + std::to_wstring(Code) + L" " + Path);
+}
+
+void TPaneDragDrop::QueryContinue(BOOL Escape, DWORD Keys, HRESULT& Result)
+{
+    if (OnDDQueryContinueDrag)
+        OnDDQueryContinueDrag(this, Escape != FALSE, Keys, Result);
+    // A drop this soon after the start is a slip of the button.
+    if (Result == DRAGDROP_S_DROP && Clock() - dragStart_ < kTooEarlyDrop)
+        Result = DRAGDROP_S_CANCEL;
+    if (Result == DRAGDROP_S_CANCEL)
+        site_.SetDropHighlight(nullptr);
+}
+
+TDragResult TPaneDragDrop::StartDrag(const std::vector<std::wstring>& Names, uint32_t Effects)
+{
+    if (Names.empty() || gDragSource)
+        return drInvalid;
+    dnd_->ClearFileList();
+    for (const std::wstring& name : Names)
+        dnd_->FileList.AddItem(nullptr, name);
+    // Item lists cost a shell call each: not for many files or removable disks.
+    const wchar_t drive = DriveLetterOf(Names.front());
+    const wchar_t root[] = {drive, L':', L'\\', 0};
+    dnd_->CompleteFileList = Names.size() <= 100 && !(drive && GetDriveTypeW(root) == DRIVE_REMOVABLE);
+    dnd_->SetSourceEffects(Effects);
+    gDragSource = this;
+    dragStart_ = Clock();
+    const ScopeExit end([this] {
+        gDragSource = nullptr;
+        // A drop onto the pane itself reads the list when its message comes.
+        if (!dropPending_)
+            dnd_->ClearFileList();
+        dnd_->SetSourceEffects(kDropEffectsAll);
+        dnd_->CompleteFileList = true;
+    });
+    const TDragResult result = dnd_->Execute();
+    if (result == drMove)
+        site_.DraggedAway(Names);
+    return result;
+}
+
+}  // namespace qrv

@@ -1,0 +1,314 @@
+// Drops of another program's data objects onto the real tree and list: what
+// lands where, under which names, and what Strg+Z takes back.
+
+#include "../../common/win/DropDataFake.h"
+#include "TestDir.h"
+#include "TreeAndListForm.h"
+#include "common/DropFilesBlock.h"
+#include "common/FileDescriptorBlock.h"
+#include "common/win/KyClipBoardFormats.h"
+#include "panels/win/DirView.h"
+#include "panels/win/DriveView.h"
+#include "panels/win/PaneDragDrop.h"
+#include "win/MessagePump.h"
+#include "win/WineDrive.h"
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace qrv;
+using namespace qrv::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+bool Exists(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Dragged files as the shell offers them.
+struct FilesData : TDropDataFake {
+    explicit FilesData(const std::vector<std::wstring>& names) { AddBlock(CF_HDROP, BuildDropFiles(names)); }
+};
+
+// Dropped contents: named (or unnamed) streams with a descriptor.
+struct ContentsData : TDropDataFake {
+    explicit ContentsData(const std::vector<std::pair<std::wstring, std::string>>& files)
+    {
+        ContentsFormat = CFFileContents;
+        std::vector<TFileDescriptorEntry> entries(files.size());
+        for (size_t i = 0; i < files.size(); ++i) {
+            entries[i].Name = files[i].first;
+            Add(CFFileContents, files[i].second, TYMED_ISTREAM, static_cast<LONG>(i));
+        }
+        AddBlock(CFFileGroupDescriptorW, BuildFileGroupDescriptor(entries, true, nullptr));
+    }
+};
+
+class PaneDrop : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const wchar_t* sub : {L"Quelle", L"Quelle\\Ordner", L"Ziel"})
+            ASSERT_TRUE(CreateDirectoryW(dir.File(sub).c_str(), nullptr));
+        dir.Write(L"Quelle\\Ordner\\inhalt.txt", "Inhalt");
+        dir.Write(L"Quelle\\brief.txt", "Brief");
+        TTreeAndListForm made;
+        form = std::move(made.Form);
+        tree = made.Tree;
+        list = made.List;
+        form->Show();
+        TTreeNode* root = tree->NodeForPath(dir.Path());
+        ASSERT_NE(root, nullptr);
+        root->Expand();
+        list->SetPath(dir.File(L"Ziel"));
+        ASSERT_TRUE(list->Loaded());
+        list->DragDrop().OnDDError = [this](TPaneDragDrop*, int code, const std::wstring&) { errors.push_back(code); };
+        tree->DragDrop().OnDDError = list->DragDrop().OnDDError;
+    }
+    void TearDown() override { form.reset(); }
+
+    // Enter, hover and drop at a client point of the pane; the effect the
+    // drop reported, after the pane carried it out.
+    DWORD DropAt(TPaneDragDrop& pane, HWND window, POINT client, IDataObject* data, DWORD keys = MK_LBUTTON,
+                 DWORD offered = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK)
+    {
+        ClientToScreen(window, &client);
+        const POINTL at{client.x, client.y};
+        IDropTarget* target = pane.Component().DropTarget();
+        DWORD effect = offered;
+        EXPECT_EQ(target->DragEnter(data, keys, at, &effect), S_OK);
+        effect = offered;
+        EXPECT_EQ(target->DragOver(keys, at, &effect), S_OK);
+        if (effect == DROPEFFECT_NONE) {
+            target->DragLeave();
+            return DROPEFFECT_NONE;
+        }
+        effect = offered;
+        EXPECT_EQ(target->Drop(data, keys & ~(MK_LBUTTON | MK_RBUTTON), at, &effect), S_OK);
+        PumpUntilIdle([] { return true; }, 5s);
+        return effect;
+    }
+    DWORD DropOnList(IDataObject* data, DWORD keys = MK_LBUTTON)
+    {
+        // The background below the items.
+        RECT client{};
+        GetClientRect(list->Handle(), &client);
+        return DropAt(list->DragDrop(), list->Handle(), POINT{client.right / 2, client.bottom - 10}, data, keys);
+    }
+    DWORD DropOnNode(TTreeNode* node, IDataObject* data, DWORD keys = MK_LBUTTON)
+    {
+        SendMessageW(tree->Handle(), TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(node->ItemId()));
+        RECT rect{};
+        *reinterpret_cast<HTREEITEM*>(&rect) = node->ItemId();
+        EXPECT_TRUE(SendMessageW(tree->Handle(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect)));
+        EXPECT_EQ(tree->NodeAt((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2), node);
+        return DropAt(tree->DragDrop(), tree->Handle(),
+                      POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}, data, keys);
+    }
+
+    TestDir dir;
+    std::unique_ptr<TForm> form;
+    TDriveView* tree = nullptr;
+    TDirView* list = nullptr;
+    std::vector<int> errors;
+};
+
+}  // namespace
+
+// A folder dropped on a node of its own drive moves there; Ctrl copies;
+// onto its own subfolder nothing happens.
+TEST_F(PaneDrop, AFolderDroppedOnANodeMovesAndCtrlCopies)
+{
+    TTreeNode* ziel = tree->NodeForPath(dir.File(L"Ziel"));
+    ASSERT_NE(ziel, nullptr);
+    FilesData folder({dir.File(L"Quelle\\Ordner")});
+    TTreeNode* own = tree->NodeForPath(dir.File(L"Quelle"));
+    ASSERT_NE(own, nullptr);
+    own->Expand();
+    EXPECT_EQ(DropOnNode(tree->NodeForPath(dir.File(L"Quelle\\Ordner")), &folder), DROPEFFECT_NONE) << "onto itself";
+
+    EXPECT_EQ(DropOnNode(ziel, &folder), DROPEFFECT_MOVE);
+    EXPECT_TRUE(Exists(dir.File(L"Ziel\\Ordner\\inhalt.txt")));
+    EXPECT_FALSE(Exists(dir.File(L"Quelle\\Ordner")));
+    EXPECT_NE(tree->NodeForPath(dir.File(L"Ziel\\Ordner")), nullptr) << "the node came along";
+
+    FilesData brief({dir.File(L"Quelle\\brief.txt")});
+    EXPECT_EQ(DropOnNode(ziel, &brief, MK_LBUTTON | MK_CONTROL), DROPEFFECT_COPY);
+    EXPECT_TRUE(Exists(dir.File(L"Ziel\\brief.txt")));
+    EXPECT_TRUE(Exists(dir.File(L"Quelle\\brief.txt")));
+    EXPECT_TRUE(errors.empty());
+}
+
+// Files from another drive are copied into the list's folder, and Strg+Z
+// (the list's operator) takes the copies away again.
+TEST_F(PaneDrop, FilesFromAnotherDriveAreCopiedAndUndoRemovesTheCopies)
+{
+    TestDir other;
+    other.Write(L"fremd.txt", "fremd");
+    other.Write(L"zwei.txt", "zwei");
+    WineDrive drive(other.Path(), DRIVE_FIXED);
+    if (!drive.Letter())
+        GTEST_SKIP() << "no second drive here";
+    const std::wstring root{drive.Letter(), L':', L'\\'};
+    FilesData files({root + L"fremd.txt", root + L"zwei.txt"});
+    EXPECT_EQ(DropOnList(&files), DROPEFFECT_COPY);
+    EXPECT_EQ(dir.Read(L"Ziel\\fremd.txt"), "fremd");
+    EXPECT_TRUE(Exists(root + L"fremd.txt")) << "copied, not moved";
+    EXPECT_NE(list->FindFileItem(L"zwei.txt"), nullptr) << "the list shows them";
+
+    EXPECT_TRUE(list->UndoCopyMove());
+    EXPECT_FALSE(Exists(dir.File(L"Ziel\\fremd.txt")));
+    EXPECT_FALSE(Exists(dir.File(L"Ziel\\zwei.txt")));
+    EXPECT_TRUE(Exists(root + L"zwei.txt"));
+    EXPECT_EQ(list->FindFileItem(L"zwei.txt"), nullptr);
+}
+
+// Dropped contents become files: unnamed ones by their index, hostile
+// names inside the folder, repeats numbered.
+TEST_F(PaneDrop, DroppedContentsBecomeFilesWithSafeNames)
+{
+    list->DragDrop().SetAcceptFileContents(true);
+    ContentsData unnamed({{L"", "erste"}, {L"", "zweite"}});
+    EXPECT_EQ(DropOnList(&unnamed), DROPEFFECT_COPY);
+    EXPECT_EQ(dir.Read(L"Ziel\\Datei 0.dat"), "erste");
+    EXPECT_EQ(dir.Read(L"Ziel\\Datei 1.dat"), "zweite");
+
+    ContentsData hostile({{L"..\\..\\ausbruch.txt", "a"},
+                          {L"nul.txt", "n"},
+                          {L"a:b.txt", "c"},
+                          {L"doppelt.txt", "1"},
+                          {L"doppelt.txt", "2"}});
+    EXPECT_EQ(DropOnList(&hostile), DROPEFFECT_COPY);
+    EXPECT_EQ(dir.Read(L"Ziel\\ausbruch.txt"), "a");
+    EXPECT_FALSE(Exists(dir.File(L"ausbruch.txt")));
+    EXPECT_EQ(dir.Read(L"Ziel\\_nul.txt"), "n");
+    EXPECT_EQ(dir.Read(L"Ziel\\a_b.txt"), "c");
+    EXPECT_EQ(dir.Read(L"Ziel\\doppelt.txt"), "1");
+    EXPECT_EQ(dir.Read(L"Ziel\\doppelt(1).txt"), "2");
+    EXPECT_NE(list->FindFileItem(L"doppelt(1).txt"), nullptr);
+    EXPECT_TRUE(errors.empty());
+}
+
+// An existing file is replaced only after Yes: No keeps it, Abort stops.
+TEST_F(PaneDrop, NoKeepsAnExistingFileAndYesReplacesIt)
+{
+    list->DragDrop().SetAcceptFileContents(true);
+    dir.Write(L"Ziel\\da.txt", "alt");
+    dir.Write(L"Ziel\\auch.txt", "alt");
+    std::vector<std::wstring> asked;
+    TOverwriteAnswer answer = TOverwriteAnswer::No;
+    list->DragDrop().AskOverwrite = [&](const std::wstring&, const std::wstring& name) {
+        asked.push_back(name);
+        return answer;
+    };
+    ContentsData data({{L"da.txt", "neu"}, {L"neu.txt", "neu"}, {L"auch.txt", "neu"}});
+    DropOnList(&data);
+    EXPECT_EQ(dir.Read(L"Ziel\\da.txt"), "alt");
+    EXPECT_EQ(dir.Read(L"Ziel\\neu.txt"), "neu");
+    EXPECT_EQ(dir.Read(L"Ziel\\auch.txt"), "alt");
+    EXPECT_EQ(asked, (std::vector<std::wstring>{L"da.txt", L"auch.txt"}));
+
+    asked.clear();
+    answer = TOverwriteAnswer::YesToAll;
+    DropOnList(&data);
+    EXPECT_EQ(dir.Read(L"Ziel\\da.txt"), "neu");
+    EXPECT_EQ(dir.Read(L"Ziel\\auch.txt"), "neu");
+    EXPECT_EQ(asked, (std::vector<std::wstring>{L"da.txt"})) << "yes to all asks no more";
+
+    WIN32_FIND_DATAW found{};
+    HANDLE find = FindFirstFileW(dir.File(L"Ziel\\qrv*").c_str(), &found);
+    EXPECT_EQ(find, INVALID_HANDLE_VALUE) << "no temporary file left";
+    if (find != INVALID_HANDLE_VALUE)
+        FindClose(find);
+}
+
+// A link drop (Ctrl+Shift) makes shortcuts, and one already there keeps
+// its place: the new one takes a free number.
+TEST_F(PaneDrop, LinksTakeAFreeNameBesideAnExistingShortcut)
+{
+    dir.Write(L"Ziel\\brief.txt.lnk", "nicht anfassen");
+    FilesData brief({dir.File(L"Quelle\\brief.txt")});
+    EXPECT_EQ(DropOnList(&brief, MK_LBUTTON | MK_CONTROL | MK_SHIFT), DROPEFFECT_LINK);
+    EXPECT_EQ(dir.Read(L"Ziel\\brief.txt.lnk"), "nicht anfassen");
+    EXPECT_TRUE(Exists(dir.File(L"Ziel\\brief.txt (2).lnk")));
+    EXPECT_TRUE(errors.empty());
+}
+
+// A drop into a folder that has gone reports error 1 and changes nothing.
+TEST_F(PaneDrop, AVanishedTargetReportsError1)
+{
+    FilesData brief({dir.File(L"Quelle\\brief.txt")});
+    ASSERT_TRUE(RemoveDirectoryW(dir.File(L"Ziel").c_str()));
+    list->DragDrop().Component().RenderDataOn = rdoEnterAndDropSync;
+    DWORD effect = DropOnList(&brief);
+    (void)effect;
+    EXPECT_EQ(errors, (std::vector<int>{kDropErrorNoTarget}));
+    EXPECT_TRUE(Exists(dir.File(L"Quelle\\brief.txt")));
+}
+
+// Duplicating makes copies beside the selection and selects them; items
+// whose files went elsewhere leave the list without a re-read.
+TEST_F(PaneDrop, DuplicatesAreSelectedAndVanishedItemsLeave)
+{
+    list->SetPath(dir.File(L"Quelle"));
+    TFileRec* brief = list->FindFileItem(L"brief.txt");
+    ASSERT_NE(brief, nullptr);
+    list->SetItemSelected(*brief, true);
+    ASSERT_TRUE(list->DuplicateSelectedFiles());
+    EXPECT_EQ(dir.Read(L"Quelle\\brief - Kopie.txt"), "Brief");
+    TFileRec* copy = list->FindFileItem(L"brief - Kopie.txt");
+    ASSERT_NE(copy, nullptr);
+    EXPECT_TRUE(copy->Selected);
+    EXPECT_FALSE(list->FindFileItem(L"brief.txt")->Selected);
+
+    // Gone behind the list's back (no watching here).
+    list->SetWatchForChanges(false);
+    ASSERT_TRUE(DeleteFileW(dir.File(L"Quelle\\brief - Kopie.txt").c_str()));
+    const int before = list->ItemCount();
+    list->ValidateSelectedItems();
+    EXPECT_EQ(list->FindFileItem(L"brief - Kopie.txt"), nullptr);
+    EXPECT_EQ(list->ItemCount(), before - 1);
+    list->RemoveFileItem(dir.File(L"Quelle\\brief.txt"));
+    EXPECT_NE(list->FindFileItem(L"brief.txt"), nullptr) << "still there: stays";
+}
+
+// The system's own drag loop, steered by the source: a file of the list is
+// carried onto a folder of the tree and moved there.
+TEST_F(PaneDrop, ARealDragFromTheListOntoATreeFolderMovesTheFile)
+{
+    // ctest: runs alone (it moves the cursor across the screen other tests use)
+    list->SetPath(dir.File(L"Quelle"));
+    TFileRec* brief = list->FindFileItem(L"brief.txt");
+    ASSERT_NE(brief, nullptr);
+    list->SetItemSelected(*brief, true);
+    TTreeNode* ziel = tree->NodeForPath(dir.File(L"Ziel"));
+    ASSERT_NE(ziel, nullptr);
+    SendMessageW(tree->Handle(), TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(ziel->ItemId()));
+    RECT rect{};
+    *reinterpret_cast<HTREEITEM*>(&rect) = ziel->ItemId();
+    ASSERT_TRUE(SendMessageW(tree->Handle(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect)));
+    POINT over{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    ClientToScreen(tree->Handle(), &over);
+    // No button is pressed under the test: the source moves the cursor onto
+    // the folder, waits past the slip guard and drops.
+    const DWORD start = GetTickCount();
+    int calls = 0;
+    list->DragDrop().OnDDQueryContinueDrag = [&](TPaneDragDrop*, bool, uint32_t, HRESULT& result) {
+        if (++calls == 1)
+            SetCursorPos(over.x, over.y);
+        result = GetTickCount() - start < 400 ? S_OK : DRAGDROP_S_DROP;
+    };
+    SetCursorPos(5, 5);
+    EXPECT_EQ(list->DragSelectedItems(), drMove);
+    PumpUntil([&] { return Exists(dir.File(L"Ziel\\brief.txt")); }, 5s);
+    EXPECT_EQ(dir.Read(L"Ziel\\brief.txt"), "Brief");
+    EXPECT_FALSE(Exists(dir.File(L"Quelle\\brief.txt")));
+    EXPECT_TRUE(PumpUntil([&] { return list->FindFileItem(L"brief.txt") == nullptr; }, 3s)) << "the list let it go";
+}
