@@ -49,8 +49,8 @@ bool PassesZipFilter(std::wstring_view Name, uint64_t Size, uint32_t DateTime, c
 {
     if (Filter.Masks && !MatchesMaskList(Name, Filter.Masks))
         return false;
-    const uint64_t clamped = std::min<uint64_t>(Size, 2147483647);
-    if (clamped < Filter.SizeFrom || clamped > Filter.SizeTo)
+    // 2147483647, the stored "no upper bound", bounds nothing.
+    if (Size < Filter.SizeFrom || (Filter.SizeTo != 2147483647 && Size > Filter.SizeTo))
         return false;
     const uint32_t lower = uint32_t(Filter.DateFrom) << 16;
     const uint32_t upper = (uint32_t(Filter.DateTo) << 16) + 0xC000;

@@ -72,14 +72,16 @@ private:
 // The load filter of the list.
 struct TZipFilter {
     const TStringList* Masks = nullptr;  // none: every name
-    uint32_t SizeFrom = 0;
-    uint32_t SizeTo = 2147483647;
+    // Bytes, 64 bits; a SizeTo of 2147483647 is "no upper bound".
+    uint64_t SizeFrom = 0;
+    uint64_t SizeTo = 2147483647;
     uint16_t DateFrom = 33;  // DOS dates
     uint16_t DateTo = 61343;
 };
 
 // Whether an entry with this name, size and time passes the filter. Sizes
-// above 2 GiB - 1 count as 2 GiB - 1, and the last day counts whole.
+// compare in full (an entry beyond 2 GiB by its real size), and the last
+// day counts whole.
 bool PassesZipFilter(std::wstring_view Name, uint64_t Size, uint32_t DateTime, const TZipFilter& Filter);
 
 // The file name of a stored name (after its last "\" or "/") and the folder

@@ -21,6 +21,7 @@ constexpr uint16_t kKeyF2 = 0x71;
 constexpr uint16_t kKeyF3 = 0x72;
 constexpr uint16_t kKeyF5 = 0x74;
 constexpr uint16_t kKeyF7 = 0x76;
+constexpr uint16_t kKeyF8 = 0x77;
 constexpr uint16_t kKeyF11 = 0x7A;
 constexpr uint16_t kKeyF12 = 0x7B;
 
@@ -53,6 +54,12 @@ const TActionRow kRows[] = {
     {A::ClipBoardDelete, L"ClipBoardDelete", L"Z&wischenablage löschen", scNone, S::Window, nullptr, -1, M::Edit, 1},
     {A::SelectAll, L"SelectAll", L"A&lles auswählen", Key('A', scCtrl), S::Pane, nullptr, -1, M::Edit, 2, ppList},
     {A::SelectInvert, L"SelectInvert", L"Auswahl &invertieren", Key('I', scCtrl), S::Pane, nullptr, -1, M::Edit, 2, ppList},
+    // Selection by filter and the lists' filters.
+    {A::SelectSeveral, L"SelectSeveral", L"Ei&nige auswählen ...", Key('E', scCtrl), S::Window, nullptr, -1, M::Edit, 2, ppList},
+    {A::SelectUnselect, L"SelectUnselect", L"Einige a&bwählen ...", Key('B', scCtrl), S::Window, nullptr, -1, M::Edit, 2, ppList},
+    {A::EditFilter, L"EditFilter", L"Datei&filter ...", Key(kKeyF8), S::Window, nullptr, -1, M::Edit, 3},
+    {A::FilterZipLV, L"FilterZipLV", L"&Archivfilter...", scNone, S::Window, nullptr, -1, M::Edit, 3},
+    {A::EditStdFilter, L"EditStdFilter", L"Standardfilter bearbeiten...", scNone, S::Window, nullptr, -1, M::Edit, 3},
 
     {A::LargeIcons, L"LargeIcons", L"&Große Symbole", scNone, S::Window, nullptr, -1, M::View, 0, ppList},
     {A::SmallIcons, L"SmallIcons", L"&Kleine Symbole", scNone, S::Window, nullptr, -1, M::View, 0, ppList},
@@ -105,8 +112,6 @@ const TActionRow kRows[] = {
     {A::CommandLineName, L"DOSDateiName", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::CommandLinePath, L"DOSPfad", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::CommandLineRun, L"DOSAusfuehren", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
-    {A::SelectSeveral, L"SelectSeveral", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
-    {A::SelectUnselect, L"SelectUnselect", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::SelectFiles, L"SelectFiles", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::GoPrev, L"GoPrev", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::GoNext, L"GoNext", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},

@@ -70,6 +70,10 @@ enum class TActionId : uint16_t {
     // File split and join.
     SplitFile,
     CombineFile,
+    // Filters of the lists.
+    EditFilter,
+    FilterZipLV,
+    EditStdFilter,
     // Commands whose states the rules already know, built by later work.
     TextUndo,
     TextSelectAll,

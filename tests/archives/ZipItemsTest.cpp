@@ -180,6 +180,14 @@ TEST(ZipItems, MaskSizeAndDateFilters)
     sized.SizeTo = 10;
     items.Fill(View({E(L"huge.iso", 5ull << 30), E(L"small", 10), E(L"eleven", 11)}), sized);
     EXPECT_EQ(Names(items), (std::vector<std::wstring>{L"small"}));
+    // Bounds beyond 2 GiB compare with the full sizes.
+    sized.SizeFrom = 3000000000;
+    sized.SizeTo = 2147483647;  // no upper bound
+    items.Fill(View({E(L"huge.iso", 5ull << 30), E(L"three", 3ull << 30), E(L"two", 2ull << 30)}), sized);
+    EXPECT_EQ(Names(items), (std::vector<std::wstring>{L"huge.iso", L"three"}));
+    sized.SizeTo = 4000000000;
+    items.Fill(View({E(L"huge.iso", 5ull << 30), E(L"three", 3ull << 30), E(L"two", 2ull << 30)}), sized);
+    EXPECT_EQ(Names(items), (std::vector<std::wstring>{L"three"}));
 
     // The date window holds the whole last day, not the day after.
     TZipFilter dated;

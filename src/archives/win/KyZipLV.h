@@ -93,10 +93,10 @@ public:
     TSelAttr SelHidden = TSelAttr::SelDontCare;
     TSelAttr SelSysFile = TSelAttr::SelDontCare;
     TSelAttr SelReadOnly = TSelAttr::SelDontCare;
-    uint32_t SelFileSizeFrom = 0;
-    uint32_t SelFileSizeTo = 2147483647;
-    uint16_t SelFileDateFrom = 33;   // 1980-01-01
-    uint16_t SelFileDateTo = 61343;  // 2099-12-31
+    uint64_t SelFileSizeFrom = 0;
+    uint64_t SelFileSizeTo = 2147483647;  // this value: no upper bound
+    uint16_t SelFileDateFrom = 33;        // 1980-01-01
+    uint16_t SelFileDateTo = 61343;       // 2099-12-31
 
     // --- the archive
     bool PreserveDirs() const { return preserveDirs_; }

@@ -270,7 +270,11 @@ void TQRVMain::ApplyMainFont()
         EasyEdit->Font().SetPitch(TFontPitch::fpFixed);
 }
 void TQRVMain::ResizeToolbarButtons(int /*Size*/) {}
-void TQRVMain::RebuildFilterBox() {}
+void TQRVMain::RebuildFilterBox()
+{
+    if (filterCommands_)
+        filterCommands_->RebuildFilterBox();
+}
 void TQRVMain::ShowSecondFileWin(bool /*Show*/) {}
 void TQRVMain::ApplyThumbnails() {}
 void TQRVMain::UpdateFSMonitorAction(bool /*Enabled*/) {}

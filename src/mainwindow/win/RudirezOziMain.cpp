@@ -80,6 +80,8 @@ TQRVMain::TQRVMain(TComponent* owner) : TForm(owner)
     ConnectCompareCommands();
     ConnectSplitJoinCommands();
     ConnectPaneDrops();
+    filterCommands_ = std::make_unique<TFilterCommands>(static_cast<TFilterCommandsHost&>(*this), FilterBox);
+    ConnectFilterCommands();
     CreatePopups();
     // Every built command has its handler now; one missing is named.
     for (const TActionId missing : catalogue_.MissingHandlers())
@@ -210,7 +212,7 @@ void TQRVMain::CreateToolbars()
     CmdLineBox->SetName(L"CmdLineBox");
     CmdLineBox->SetWidth(260);
     CmdLineBox->SetParent(ToolbarCMDLine);
-    FilterBox = new TComboBox(this);
+    FilterBox = new TFilterComboBox(this);
     FilterBox->SetName(L"FilterBox");
     FilterBox->SetWidth(120);
     FilterBox->SetParent(ToolbarCMDLine);

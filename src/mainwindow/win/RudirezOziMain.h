@@ -41,6 +41,7 @@
 #include "mainwindow/win/DriveBar.h"
 #include "mainwindow/win/FileCommands.h"
 #include "mainwindow/win/FileDisplay.h"
+#include "mainwindow/win/FilterCommands.h"
 #include "mainwindow/win/PaneDrops.h"
 #include "mainwindow/win/SplitJoinCommands.h"
 #include "mainwindow/win/StatusArea.h"
@@ -91,7 +92,8 @@ class TQRVMain : public TForm,
                  private TCompareCommandsHost,
                  private TUserCommandsHost,
                  private TSplitJoinCommandsHost,
-                 private TPaneDropsHost {
+                 private TPaneDropsHost,
+                 private TFilterCommandsHost {
 public:
     explicit TQRVMain(TComponent* owner);
     ~TQRVMain() override;
@@ -277,6 +279,11 @@ public:
     // ---- User commands on the function keys (MainUserCommands.cpp) -----------
     TUserCommands& UserCommands() { return *userCommands_; }
 
+    // ---- Selection by filter, the lists' filters (MainFilterCommands.cpp) -----
+    TFilterCommands& FilterCommands() { return *filterCommands_; }
+    TKyToolbarButton* FilterButton = nullptr;  // its menu names the filters
+    TPopupMenu* FilterPopup = nullptr;
+
     // ---- Options (ApplyOptions.cpp) ----------------------------------------
     // Pushes the settings record into the controls, each step on its own:
     // a failing step leaves the others to run.
@@ -444,6 +451,21 @@ private:
     void ResumeListWatching() override;
     bool ExecuteSplitDialog(TSplitFileDialog& Form) override;
     bool ExecuteCombineDialog(TCombineFileDialog& Form) override;
+    // The filter commands' actions, box and button, and what they ask of the
+    // window (MainFilterCommands.cpp).
+    void ConnectFilterCommands();
+    void FilterPopupPopup();
+    TOptions& FilterOptions() override;
+    TStringList& MaskHistory() override { return SelMaskHistory; }
+    TKyZipLV* ArchiveList() override { return ZipLV; }
+    bool ArchiveListFocused() override;
+    TCompressionBits CompressionBitsOf(const std::wstring& Folder) override;
+    TPickerDate Today() override;
+    bool RunFilterDialog(TSelFileDialog& Dialog) override;
+    void EditNamedFilters() override;
+    void FilterApplied() override;
+    void SelectionChanged() override;
+    void FocusList(TDirView* List) override;
 
     // Options (ApplyOptions.cpp): the steps whose targets come later.
     void ApplyMainFont();
@@ -486,6 +508,7 @@ private:
     void RedisplayHexFile() override;
     void SetLastFileOperator(TFileOperator* Operator) override;
     TDirView* SecondShownList(TDirView* List) override;
+    std::unique_ptr<TFilterCommands> filterCommands_;
     bool refreshAllowed_ = true;  // false while Aktualisieren runs
     // The simple refresh: the display let go, the focused pane re-read.
     void SimpleRefresh();

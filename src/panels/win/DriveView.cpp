@@ -269,6 +269,19 @@ wchar_t TDriveView::GetCurrentDrive()
     return node ? GetDrive(node) : L'\0';
 }
 
+bool TDriveView::ShowShellFolder(TTreeNode* Node, const std::wstring& Path)
+{
+    // A shell folder of the network lists its file-system entries.
+    if (!NodeData(Node).IsVirtual || !NodeFolder(Node))
+        return false;
+    try {
+        return dirView_->LoadVirtualNode(NodeData(Node).ShellFolder, Path, Node->Parent() != nullptr);
+    } catch (const std::exception&) {
+        TraceIgnoredException(L"listing a shell folder of the tree");
+        return false;
+    }
+}
+
 void TDriveView::SelectNode(TTreeNode* Node)
 {
     if (!Node)
@@ -401,7 +414,7 @@ void TDriveView::DoChange(TTreeNode* Node)
                     // folder without one shows as an empty list.
                     if (drive != kNetworkDrive || (NodeData(Node).IsFileSystem() && path.rfind(L"\\\\", 0) == 0)) {
                         dirView_->SetPath(path);
-                    } else {
+                    } else if (!ShowShellFolder(Node, path)) {
                         dirView_->SetPathOnly(path);
                         dirView_->ClearItems();
                     }

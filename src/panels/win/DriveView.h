@@ -120,6 +120,9 @@ public:
     // The shell's properties of the node's folder.
     void ShowProperties(TTreeNode* Node);
     // The node's shell folder, bound on first use; nil when the shell has none.
+    // Lists the node's shell folder in the linked list; false when it has
+    // none or the shell could not list it.
+    bool ShowShellFolder(TTreeNode* Node, const std::wstring& Path);
     IShellFolder* NodeFolder(TTreeNode* Node);
     // The node's absolute item identifier list; nil when the shell has none.
     TPidlPtr AbsolutePidl(TTreeNode* Node);
