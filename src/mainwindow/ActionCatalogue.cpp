@@ -41,6 +41,9 @@ const TActionRow kRows[] = {
     {A::DeleteObjectPhysical, L"DeleteObjectPhysical", L"Löschen &physisch", Key(kKeyDelete, scShift), S::Pane, nullptr, -1, M::File, 1, ppList | ppTree},
     {A::CreateShortCut, L"CreateShortCut", L"&Verknüpfung erstellen", scNone, S::Window, nullptr, -1, M::File, 2, ppList | ppTree},
     {A::CreateShortCutClipBoard, L"CreateShortCutClipBoard", L"Verkn&üpfung einfügen", scNone, S::Window, nullptr, -1, M::File, 2, ppList},
+    // File split and join.
+    {A::SplitFile, L"SplitFile", L"Auf&teilen", scNone, S::Window, nullptr, -1, M::File, 5, ppList},
+    {A::CombineFile, L"CombineFile", L"&Zusammensetzen", scNone, S::Window, nullptr, -1, M::File, 5, ppList},
     {A::Eigenschaften, L"Eigenschaften", L"E&igenschaften", Key(kKeyReturn, scAlt), S::Pane, L"Alt+Eingabe", -1, M::File, 3, ppList | ppTree},
     {A::FileExit, L"FileExit1", L"&Beenden", scNone, S::Window, nullptr, -1, M::File, 4},
 
@@ -159,6 +162,7 @@ const TActionRow kRows[] = {
     {A::FindDateiButton, L"btnFindDatei", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::StdDirAdd, L"StdDirAdd", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::StdDirEdit, L"StdDirEdit", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    {A::CreateFileList, L"CreateFileList", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
 
     {A::ShredFile, L"ShredFile", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned, false},
     {A::SendFile, L"SendFile", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned, false},

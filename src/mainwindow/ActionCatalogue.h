@@ -67,6 +67,9 @@ enum class TActionId : uint16_t {
     FileWinCompare,
     // Help.
     HelpAbout,
+    // File split and join.
+    SplitFile,
+    CombineFile,
     // Filters of the lists.
     EditFilter,
     FilterZipLV,
@@ -144,6 +147,7 @@ enum class TActionId : uint16_t {
     SortDate,
     SortAttr,
     GoHome,
+    CreateFileList,
     // Features this program does not offer: hidden and disabled for good.
     ShredFile,
     SendFile,

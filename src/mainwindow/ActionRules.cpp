@@ -178,6 +178,18 @@ void TreeRules(const TActionInput& In, TRuleSink& S)
     S.Enable(A::StdDirEdit, In.BookmarkCount > 0);
 }
 
+void SplitFileRules(const TActionInput& In, TRuleSink& S)
+{
+    const bool file = In.Item && In.FirstSelectedIsFile;
+    const bool combine = S.Enable(A::CombineFile, file && In.FirstSelectedIsSplitPart);
+    S.Enable(A::SplitFile, file && !combine);
+}
+
+void CreateFileListRules(const TActionInput& In, TRuleSink& S)
+{
+    S.Enable(A::CreateFileList, !(In.ListItems <= 1 && (In.ListNoFolderContents || In.ListItems == 0)));
+}
+
 void UndoRules(const TActionInput& In, TRuleSink& S)
 {
     // A focused text's change is undone first, then the last file operation.
@@ -260,6 +272,8 @@ TActionStates ComputeActionStates(const TActionInput& In)
     TreeRules(In, sink);
     UndoRules(In, sink);
     TextCommandRules(In, sink);
+    SplitFileRules(In, sink);
+    CreateFileListRules(In, sink);
     out.UndoWord = UndoWordFor(In);
     return out;
 }

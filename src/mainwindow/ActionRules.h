@@ -57,6 +57,11 @@ struct TActionInput {
     bool FirstSelectedIsParent = false;  // the first selected item is ".."
     bool FirstSelectedIsFile = false;
     bool ListLoadedFolder = false;
+    // Split and join: the first selected item's extension is ".split"; the
+    // list's items with "..", and whether it shows no folder's real contents.
+    bool FirstSelectedIsSplitPart = false;
+    int ListItems = 0;
+    bool ListNoFolderContents = false;
 
     // Archive list view.
     bool ArchiveOpen = false;

@@ -256,6 +256,48 @@ TEST(ActionRules, HistoryPosition)
     }
 }
 
+TEST(ActionRules, SplitOrJoinByTheFirstSelectedItem)
+{
+    struct Case {
+        const char* what;
+        bool item, file, part;
+        bool split, combine;
+    } cases[] = {
+        {"a file", true, true, false, true, false},
+        {"a part file", true, true, true, false, true},
+        {"a folder", true, false, false, false, false},
+        {"nothing selected", false, false, false, false, false},
+    };
+    for (const Case& c : cases) {
+        TActionInput in = LocalListWithSelection();
+        in.Item = c.item;
+        in.FirstSelectedIsFile = c.file;
+        in.FirstSelectedIsSplitPart = c.part;
+        ExpectStates(ComputeActionStates(in), {{L"SplitFile", c.split}, {L"CombineFile", c.combine}}, c.what);
+    }
+}
+
+TEST(ActionRules, FileListNeedsAListWithRealItems)
+{
+    struct Case {
+        const char* what;
+        int items;
+        bool noContents;
+        bool enabled;
+    } cases[] = {
+        {"empty", 0, false, false},
+        {"one item of a folder", 1, false, true},
+        {"one item, no folder", 1, true, false},
+        {"two items, no folder", 2, true, true},
+    };
+    for (const Case& c : cases) {
+        TActionInput in = LocalListWithSelection();
+        in.ListItems = c.items;
+        in.ListNoFolderContents = c.noContents;
+        ExpectStates(ComputeActionStates(in), {{L"CreateFileList", c.enabled}}, c.what);
+    }
+}
+
 TEST(UndoRule, WordByLastOperationAndFocusedText)
 {
     struct Case {

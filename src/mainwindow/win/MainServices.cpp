@@ -198,7 +198,6 @@ const TOptions& TQRVMain::FileOptions()
 
 // ---- Targets of the posted messages and the timers ------------------------------
 
-void TQRVMain::CombineFileExecute() {}
 void TQRVMain::OleDisplayTimerTimer() {}
 
 void TQRVMain::UpdateTimerTimer()

@@ -370,6 +370,9 @@ TActionInput TQRVMain::ActionInput()
         in.Item = first != nullptr;
         in.FirstSelectedIsParent = first && first->IsParentDir;
         in.FirstSelectedIsFile = first && !first->IsDirectory && !first->IsParentDir;
+        in.FirstSelectedIsSplitPart = in.FirstSelectedIsFile && first->Ext == L"SPLIT";
+        in.ListItems = ActiveList->ItemCount();
+        in.ListNoFolderContents = !ActiveList->Loaded();
     });
     group(L"action states: the archive list", [&] {
         if (!ZipLV || !ZipLV->HandleAllocated())

@@ -79,6 +79,7 @@ TQRVMain::TQRVMain(TComponent* owner) : TForm(owner)
     ConnectFileCommands();
     compareCommands_ = std::make_unique<TCompareCommands>(static_cast<TCompareCommandsHost&>(*this));
     ConnectCompareCommands();
+    ConnectSplitJoinCommands();
     ConnectPaneDrops();
     filterCommands_ = std::make_unique<TFilterCommands>(static_cast<TFilterCommandsHost&>(*this), FilterBox);
     ConnectFilterCommands();

@@ -44,6 +44,7 @@
 #include "mainwindow/win/FilterCommands.h"
 #include "mainwindow/win/ListViewCommands.h"
 #include "mainwindow/win/PaneDrops.h"
+#include "mainwindow/win/SplitJoinCommands.h"
 #include "mainwindow/win/StatusArea.h"
 #include "mainwindow/win/TextCommandsLink.h"
 #include "mainwindow/win/UserCommandRunner.h"
@@ -95,6 +96,7 @@ class TQRVMain : public TForm,
                  private TUserCommandsHost,
                  private TTextCommandsWindow,
                  private TListViewCommandsHost,
+                 private TSplitJoinCommandsHost,
                  private TPaneDropsHost,
                  private TFilterCommandsHost {
 public:
@@ -247,6 +249,9 @@ public:
 
     // ---- File and directory comparison, about box (MainCompare.cpp) ------
     TCompareCommands& CompareCommands() { return *compareCommands_; }
+
+    // ---- File split and join (MainSplitJoin.cpp) ----------------------------
+    TSplitJoinCommands& SplitJoinCommands() { return *splitJoin_; }
 
     // ---- Drives (DriveBar.cpp) --------------------------------------------
     TDriveBar* DriveBar() const { return driveBar_.get(); }
@@ -456,6 +461,14 @@ private:
                           const std::wstring& Directory) override;
     TDirCompareOptions StoredCompareOptions() override;
 
+    // The split and join commands' actions, and what they ask of the window
+    // (MainSplitJoin.cpp).
+    void ConnectSplitJoinCommands();
+    TForm* ProgressOwner() override { return this; }
+    void PauseListWatching() override;
+    void ResumeListWatching() override;
+    bool ExecuteSplitDialog(TSplitFileDialog& Form) override;
+    bool ExecuteCombineDialog(TCombineFileDialog& Form) override;
     // The filter commands' actions, box and button, and what they ask of the
     // window (MainFilterCommands.cpp).
     void ConnectFilterCommands();
@@ -501,6 +514,10 @@ private:
     std::unique_ptr<TTextCommandsLink> textCommands_;
     std::unique_ptr<TListViewCommands> listViewCommands_;
     std::unique_ptr<TUserCommands> userCommands_;
+    std::unique_ptr<TSplitFileSystem> splitFiles_;
+    std::unique_ptr<TSplitJoinCommands> splitJoin_;
+    // The list whose watching the split paused.
+    TDirView* pausedList_ = nullptr;
     // Drag and drop between the panes (MainPaneDrops.cpp).
     std::unique_ptr<TPaneDrops> paneDrops_;
     bool hexReleased_ = false;
