@@ -84,6 +84,16 @@ TColorArrayClass DefaultPaletteColors()
     return colors;
 }
 
+TColorArrayClass PaletteColorsFromPens(const std::vector<TColor>& penColors)
+{
+    TColorArrayClass colors = DefaultPaletteColors();
+    size_t next = 0;
+    for (int x = 1; x <= colors.XSize(); ++x)
+        for (int y = 1; y <= colors.YSize() && next < penColors.size(); ++y)
+            colors.Set(x, y, penColors[next++]);
+    return colors;
+}
+
 TColorArrayClass DefaultCustomColors()
 {
     return TColorArrayClass(8, 2, clWhite);

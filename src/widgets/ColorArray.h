@@ -44,6 +44,9 @@ private:
 // (8 × 2, white).
 TColorArrayClass DefaultPaletteColors();
 TColorArrayClass DefaultCustomColors();
+// The presets of a 16-colour screen: its solid pens' colours column by
+// column (x = 1..4, y = 1..5); cells past the last pen keep the default.
+TColorArrayClass PaletteColorsFromPens(const std::vector<TColor>& penColors);
 
 // The custom colours as stored: "$" and 8 hexadecimal digits per colour,
 // separated by ",", column by column (x outer, y inner).

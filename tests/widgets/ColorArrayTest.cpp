@@ -119,3 +119,21 @@ TEST(ColorArray, PaletteStaysOnTheMonitorThatHoldsTheButton)
     r = PlacePalette({1270, 100, 1315, 122}, 78, 122, second);
     EXPECT_EQ(r.Left, 1280);
 }
+
+TEST(ColorArray, SixteenColourPresetsTakeThePensColumnByColumn)
+{
+    std::vector<TColor> pens;
+    for (int i = 0; i < 22; ++i)
+        pens.push_back(static_cast<TColor>(0x010101 * i));
+    const TColorArrayClass all = PaletteColorsFromPens(pens);
+    EXPECT_EQ(all.At(1, 1), static_cast<TColor>(0));
+    EXPECT_EQ(all.At(1, 5), static_cast<TColor>(0x040404)) << "down the first column";
+    EXPECT_EQ(all.At(2, 1), static_cast<TColor>(0x050505)) << "then the next";
+    EXPECT_EQ(all.At(4, 5), static_cast<TColor>(0x131313)) << "the 20th; the rest unused";
+
+    pens.resize(16);
+    const TColorArrayClass fewer = PaletteColorsFromPens(pens);
+    EXPECT_EQ(fewer.At(4, 1), static_cast<TColor>(0x0F0F0F));
+    EXPECT_EQ(fewer.At(4, 2), DefaultPaletteColors().At(4, 2)) << "past the last pen: the default";
+    EXPECT_EQ(PaletteColorsFromPens({}), DefaultPaletteColors());
+}

@@ -20,6 +20,7 @@
 #include "viewers/win/KyDirPanel.h"
 #include "viewers/win/KyLinkPanel.h"
 #include "viewers/win/KyOleCtnrs.h"
+#include "widgets/win/KyResources.h"
 
 #include <commdlg.h>
 #include <shellapi.h>
@@ -463,7 +464,7 @@ void TFileDisplay::UpdateDragCursor()
     const SIZE size = panes_.Image1->PictureSize();
     const bool larger = size.cx > panes_.ScrollBox1->Width() || size.cy > panes_.ScrollBox1->Height();
     if (ShowsDragCursor(dragging_, panes_.Image1->Stretch(), larger))
-        SetCursor(LoadCursorW(nullptr, IDC_HAND));
+        SetCursor(KyScreenCursor(kKyDragCursor));
 }
 
 void TFileDisplay::TextFileView1URLClick(const std::wstring& URL, TMouseButton Button)

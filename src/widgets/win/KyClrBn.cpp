@@ -4,6 +4,7 @@
 #include "framework/win/Forms.h"
 #include "framework/win/Handles.h"
 #include "framework/win/Registry.h"
+#include "widgets/win/KyResources.h"
 
 #include <commdlg.h>
 
@@ -30,7 +31,39 @@ TKyColorButton::TKyColorButton(TComponent* owner) : TCustomControl(owner)
 {
     SetBounds(0, 0, 45, 22);
     TWinControl::SetColor(clBlack);
+    FillDefaultColors();
     selected_ = palette_.IndexOf(clBlack);
+    LoadKyBitmap(arrow_, L"KY_ARROW_BMP");
+    LoadKyBitmap(disabledArrow_, L"KY_ARROW_DISABLED_BMP");
+}
+
+namespace {
+
+int CALLBACK CollectPenColor(void* object, LPARAM colors)
+{
+    const auto* pen = static_cast<const LOGPEN*>(object);
+    auto& list = *reinterpret_cast<std::vector<TColor>*>(colors);
+    if (pen->lopnStyle == PS_SOLID)
+        list.push_back(static_cast<TColor>(pen->lopnColor & 0xFFFFFF));
+    return list.size() < 20 ? 1 : 0;  // 0 ends the enumeration
+}
+
+}  // namespace
+
+void TKyColorButton::FillDefaultColors(int bitsPerPixel)
+{
+    const TWindowDC screen(nullptr);
+    if (bitsPerPixel == 0)
+        bitsPerPixel = GetDeviceCaps(screen.Get(), BITSPIXEL) * GetDeviceCaps(screen.Get(), PLANES);
+    if (bitsPerPixel <= 4) {
+        std::vector<TColor> pens;
+        EnumObjects(screen.Get(), OBJ_PEN, CollectPenColor, reinterpret_cast<LPARAM>(&pens));
+        palette_ = PaletteColorsFromPens(pens);
+    } else {
+        palette_ = DefaultPaletteColors();
+    }
+    custom_ = DefaultCustomColors();
+    OtherColor = clBtnFace;
 }
 
 TKyColorButton::~TKyColorButton()
@@ -155,7 +188,8 @@ void TKyColorButton::OpenPalette()
     AdjustWindowRectEx(&frame, WS_POPUP | WS_BORDER, FALSE, WS_EX_TOOLWINDOW);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
-    MONITORINFO info{sizeof info};
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
     GetMonitorInfoW(MonitorFromRect(&button, MONITOR_DEFAULTTONEAREST), &info);
     const TPaletteRect placed = PlacePalette(ToPaletteRect(button), width, height, ToPaletteRect(info.rcWork));
     paletteWindow_->SetBounds(placed.Left, placed.Top, width, height);
@@ -243,13 +277,10 @@ void TKyColorButton::Paint(HDC dc)
     RECT light{content.right - 7, content.top + 1, content.right - 6, content.bottom - 1};
     FillRect(dc, &shadow, GetSysColorBrush(COLOR_BTNSHADOW));
     FillRect(dc, &light, GetSysColorBrush(COLOR_BTNHIGHLIGHT));
-    const int x = content.right - 3;
-    const int y = (content.top + content.bottom) / 2 - 1;
-    HBRUSH arrow = GetSysColorBrush(Enabled() ? COLOR_BTNTEXT : COLOR_GRAYTEXT);
-    for (int row = 0; row < 3; ++row) {
-        RECT line{x - 2 + row, y + row, x + 1 - row, y + row + 1};
-        FillRect(dc, &line, arrow);
-    }
+    // The arrow centred in the 6 pixels right of the line.
+    const TBitmap& arrow = Enabled() ? arrow_ : disabledArrow_;
+    DrawTransparentGlyph(dc, arrow, content.right - 3 - arrow.Width() / 2,
+                         (content.top + content.bottom - arrow.Height()) / 2);
 }
 
 void TKyColorButton::WndProc(TMessage& message)

@@ -4,6 +4,7 @@
 // colours, the other-colour cell and a button that opens the system colour
 // dialog with 16 custom colours, which can persist in the registry.
 
+#include "framework/win/Bitmap.h"
 #include "framework/win/Controls.h"
 #include "framework/win/HintWindow.h"
 #include "widgets/ColorArray.h"
@@ -49,6 +50,10 @@ public:
     std::wstring RegistryValueName() const;
     void StoreCustomColors();
     void ReadCustomColors();
+    // The presets for a screen of that many bits per pixel (0: the screen's
+    // own; 4 or fewer: its solid pens' colours), white custom colours and
+    // the button face as OtherColor.
+    void FillDefaultColors(int bitsPerPixel = 0);
 
     // Opens the palette, or (CycleColors, on the swatch) takes the next preset.
     // x: where the click was (-1: the keyboard, never the swatch).
@@ -79,6 +84,8 @@ private:
     bool swallowNextClick_ = false;
     bool customColorsRead_ = false;
     std::wstring valueName_;  // RegistryValueName when the window was made
+    TBitmap arrow_;           // "KY_ARROW_BMP"
+    TBitmap disabledArrow_;   // "KY_ARROW_DISABLED_BMP"
     TKyColorButtonPalette* paletteWindow_ = nullptr;
     TKyColorButtonPalette* closedPalette_ = nullptr;  // hidden, freed at the next opening
     std::vector<HWND> madeNormal_;                    // top-most windows while the palette is open

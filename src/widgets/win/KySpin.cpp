@@ -4,6 +4,7 @@
 #include "framework/SysUtils.h"
 #include "framework/win/ExtCtrls.h"
 #include "framework/win/Handles.h"
+#include "widgets/win/KyResources.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,6 +20,32 @@ constexpr UINT_PTR kRepeatTimer = 1;
 TKySpinButton::TKySpinButton(TComponent* owner) : TCustomControl(owner)
 {
     SetBounds(0, 0, 20, 20);
+    SetUpGlyph(nullptr);
+    SetDownGlyph(nullptr);
+}
+
+namespace {
+void AssignGlyph(TBitmap& target, const TBitmap* glyph, const wchar_t* resource)
+{
+    if (glyph && !glyph->Empty())
+        target.Assign(glyph);
+    else
+        LoadKyBitmap(target, resource);
+}
+}  // namespace
+
+void TKySpinButton::SetUpGlyph(const TBitmap* glyph)
+{
+    AssignGlyph(upGlyph_, glyph, L"KYSPINUP");
+    if (HandleAllocated())
+        InvalidateRect(handle_, nullptr, FALSE);
+}
+
+void TKySpinButton::SetDownGlyph(const TBitmap* glyph)
+{
+    AssignGlyph(downGlyph_, glyph, L"KYSPINDOWN");
+    if (HandleAllocated())
+        InvalidateRect(handle_, nullptr, FALSE);
 }
 
 TKySpinButton::~TKySpinButton()
@@ -143,17 +170,12 @@ void TKySpinButton::Paint(HDC dc)
     if (downDown)
         line(COLOR_BTNSHADOW, {4, h - 2}, {w - 2, 4});
     line(COLOR_WINDOWFRAME, {-1, h}, {w, -1});
-    // The arrows: up in the top-left quarter, down in the bottom-right.
-    const TGdiObject brush(CreateSolidBrush(GetSysColor(Enabled() ? COLOR_BTNTEXT : COLOR_GRAYTEXT)));
-    const TSelectObject selectBrush(dc, brush.Get());
-    const TSelectObject selectPen(dc, GetStockObject(NULL_PEN));
-    const int arm = std::max(2, w / 8);
+    // The arrows: the up glyph centred in the top-left quarter, the down
+    // glyph in the bottom-right one.
     const int ux = w / 4 + 1 + (upDown ? 1 : 0), uy = h / 4 + 1 + (upDown ? 1 : 0);
-    const POINT up[] = {{ux - arm, uy + arm / 2 + 1}, {ux + arm + 1, uy + arm / 2 + 1}, {ux, uy - arm / 2 - 1}};
-    Polygon(dc, up, 3);
+    DrawTransparentGlyph(dc, upGlyph_, ux - upGlyph_.Width() / 2, uy - upGlyph_.Height() / 2);
     const int dx = 3 * w / 4 - 1 + (downDown ? 1 : 0), dy = 3 * h / 4 - 1 + (downDown ? 1 : 0);
-    const POINT down[] = {{dx - arm, dy - arm / 2}, {dx + arm + 1, dy - arm / 2}, {dx, dy + arm / 2 + 1}};
-    Polygon(dc, down, 3);
+    DrawTransparentGlyph(dc, downGlyph_, dx - downGlyph_.Width() / 2, dy - downGlyph_.Height() / 2);
 }
 
 // --- TKySpinEdit -------------------------------------------------------------

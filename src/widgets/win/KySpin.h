@@ -4,6 +4,7 @@
 // diagonally into an up and a down half that repeats while held); the
 // control and the Up and Down keys step the value by Increment.
 
+#include "framework/win/Bitmap.h"
 #include "framework/win/StdCtrls.h"
 #include "widgets/SpinValue.h"
 
@@ -18,6 +19,13 @@ public:
     TWinControl* FocusControl = nullptr;
     TNotifyEvent OnTopClick;
     TNotifyEvent OnBottomClick;
+
+    // The arrows on the up and the down half; assigning none (or an empty
+    // bitmap) takes the program's "KYSPINUP" / "KYSPINDOWN" again.
+    const TBitmap& UpGlyph() const { return upGlyph_; }
+    void SetUpGlyph(const TBitmap* glyph);
+    const TBitmap& DownGlyph() const { return downGlyph_; }
+    void SetDownGlyph(const TBitmap* glyph);
 
     // The half held down now (None when the mouse left it).
     TSpinHalf Pressed() const { return pressed_; }
@@ -36,6 +44,8 @@ private:
     TSpinHalf held_ = TSpinHalf::None;  // the half the press began on
     TSpinHalf pressed_ = TSpinHalf::None;
     unsigned interval_ = 0;
+    TBitmap upGlyph_;
+    TBitmap downGlyph_;
 };
 
 enum class TSpinButtonKind { bkStandard, bkDiagonal };

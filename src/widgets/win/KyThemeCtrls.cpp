@@ -43,6 +43,34 @@ void TXPTrackBar::DestroyWnd()
     TWinControl::DestroyWnd();
 }
 
+namespace {
+// Posted to the track bar itself: the window is made anew outside the
+// theme-changed message.
+constexpr UINT kRecreateForTheme = WM_APP + 0x121;
+}  // namespace
+
+void TXPTrackBar::WndProc(TMessage& message)
+{
+    switch (message.Msg) {
+    case WM_THEMECHANGED:
+        TWinControl::WndProc(message);
+        PostMessageW(handle_, kRecreateForTheme, 0, 0);
+        return;
+    case kRecreateForTheme:
+        RecreateWnd();
+        return;
+    case WM_ERASEBKGND:
+        if (IsThemeActive() && IsAppThemed()) {
+            message.Result = 1;
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    TWinControl::WndProc(message);
+}
+
 void TXPTrackBar::SendRange()
 {
     if (!HandleAllocated())

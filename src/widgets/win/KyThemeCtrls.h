@@ -30,6 +30,9 @@ protected:
     void CreateParams(TCreateParams& params) override;
     void CreateWindowHandle(const TCreateParams& params) override;
     void DestroyWnd() override;
+    // A new visual style makes a new window (after the message, posted to
+    // itself); while styles are on the background is not erased.
+    void WndProc(TMessage& message) override;
 
 private:
     void SendRange();

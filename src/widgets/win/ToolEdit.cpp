@@ -1,12 +1,14 @@
 #include "widgets/win/ToolEdit.h"
 
 #include "common/win/BaseUtilsWin.h"
+#include "framework/IgnoredError.h"
 #include "framework/ScopeExit.h"
 #include "framework/win/Forms.h"
 #include "framework/win/Handles.h"
 #include "widgets/CommandLineParams.h"
 #include "widgets/FileUtil.h"
 #include "widgets/win/BrowseFolderDlg.h"
+#include "widgets/win/KyResources.h"
 #include "widgets/win/KyThemeCtrls.h"
 
 #include <commdlg.h>
@@ -70,11 +72,52 @@ TCustomComboEdit::TCustomComboEdit(TComponent* owner) : TEdit(owner)
 {
     SetHeight(21);
     button_ = new TXPSpeedButton(this);
-    button_->SetCaption(L"...");
     button_->SetWidth(21);
     button_->SetAlign(TAlign::alRight);
     button_->SetParent(this);
     button_->OnClick = [this](TComponent*) { ButtonClicked(); };
+    SetGlyphKind(TGlyphKind::gkEllipsis);
+}
+
+namespace {
+
+// Three 2 x 2 black dots on a monochrome bitmap 4 high; white is transparent.
+void DrawEllipsis(TBitmap& glyph)
+{
+    constexpr int kWidth = 10, kHeight = 4;
+    const TOwnDC dc(CreateCompatibleDC(nullptr));
+    glyph.SetHandle(CreateBitmap(kWidth, kHeight, 1, 1, nullptr));
+    const TSelectObject select(dc.Get(), glyph.Handle());
+    PatBlt(dc.Get(), 0, 0, kWidth, kHeight, WHITENESS);
+    for (int x = 0; x < kWidth; x += 4)
+        PatBlt(dc.Get(), x, 1, 2, 2, BLACKNESS);
+}
+
+// The system's combo-box arrow (OBM_COMBO).
+constexpr WORD kSystemComboArrow = 32738;
+
+}  // namespace
+
+void TCustomComboEdit::SetGlyphKind(TGlyphKind kind)
+{
+    glyphKind_ = kind;
+    if (kind == TGlyphKind::gkCustom)
+        return;
+    TBitmap glyph;
+    if (kind == TGlyphKind::gkDropDown) {
+        glyph.SetHandle(LoadBitmapW(nullptr, MAKEINTRESOURCEW(kSystemComboArrow)));
+        if (glyph.Empty())
+            TraceIgnoredFailure(L"combo edit: the system's combo-box arrow", GetLastError());
+        button_->SetWidth(GetSystemMetrics(SM_CXVSCROLL));
+    } else if (kind == TGlyphKind::gkDefault && defaultGlyph_ && LoadKyBitmap(glyph, defaultGlyph_)) {
+        button_->SetWidth(std::max(button_->Width(), glyph.Width() + 6));
+    }
+    if (glyph.Empty())
+        DrawEllipsis(glyph);
+    button_->SetCaption(L"");
+    button_->SetGlyph(&glyph);
+    button_->SetNumGlyphs(1);
+    UpdateMargin();
 }
 
 int TCustomComboEdit::ButtonWidth() const
@@ -107,7 +150,12 @@ void TCustomComboEdit::ButtonClicked()
         return;
     if (OnButtonClick)
         OnButtonClick(this);
-    DoButtonClick();
+    if (!popup_)
+        DoButtonClick();
+    else if (popupVisible_)
+        PopupCloseUp(false);
+    else
+        PopupDropDown();
 }
 
 bool TCustomComboEdit::WithoutErrorBoxes(const std::function<bool()>& dialog)
@@ -117,9 +165,98 @@ bool TCustomComboEdit::WithoutErrorBoxes(const std::function<bool()>& dialog)
     return dialog();
 }
 
+void TCustomComboEdit::SetDirectInput(bool direct)
+{
+    directInput_ = direct;
+}
+
+void TCustomComboEdit::PopupDropDown()
+{
+    if (!popup_ || popupVisible_ || ReadOnly())
+        return;
+    HWND window = popup_->Window();
+    RECT edit{}, drop{};
+    GetWindowRect(Handle(), &edit);
+    GetWindowRect(window, &drop);
+    const TDropPoint at =
+        PlaceDropDown({edit.left, edit.top, edit.right, edit.bottom}, drop.right - drop.left, drop.bottom - drop.top,
+                      GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), PopupAlign);
+    popup_->SetValue(Text());
+    ::SetFocus(handle_);
+    popupVisible_ = true;
+    SetWindowPos(window, HWND_TOP, at.X, at.Y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    if (!directInput_) {
+        SendMessageW(handle_, EM_SETREADONLY, TRUE, 0);
+        HideCaret(handle_);
+    }
+}
+
+void TCustomComboEdit::PopupCloseUp(bool accept)
+{
+    if (!popup_ || !popupVisible_)
+        return;
+    popupVisible_ = false;
+    HWND window = popup_->Window();
+    if (GetCapture() == window)
+        ReleaseCapture();
+    const std::wstring value = popup_->Value();
+    SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+    if (GetFocus() != handle_)
+        ::SetFocus(handle_);
+    if (!directInput_) {
+        SendMessageW(handle_, EM_SETREADONLY, ReadOnly(), 0);
+        ShowCaret(handle_);
+    }
+    if (accept && value != Text()) {
+        SetText(value);  // marks the edit changed and raises OnChange
+        SendMessageW(handle_, EM_SETMODIFY, TRUE, 0);
+        if (AutoSelect)
+            SendMessageW(handle_, EM_SETSEL, 0, -1);
+    }
+}
+
 void TCustomComboEdit::WndProc(TMessage& message)
 {
     switch (message.Msg) {
+    case WM_KEYDOWN:
+        if (popupVisible_ && (message.WParam == VK_RETURN || message.WParam == VK_ESCAPE)) {
+            PopupCloseUp(message.WParam == VK_RETURN);
+            message.Result = 0;
+            return;
+        }
+        break;
+    case WM_CHAR:
+        // Enter and Esc closed the drop-down; a locked text takes no typing.
+        if (popupVisible_ && (message.WParam == L'\r' || message.WParam == 27))
+            return;
+        if (!directInput_ && message.WParam >= 32) {
+            message.Result = 0;
+            return;
+        }
+        break;
+    case WM_PASTE:
+    case WM_CUT:
+        if (!directInput_ || ReadOnly()) {
+            message.Result = 0;
+            return;
+        }
+        break;
+    case WM_SETFOCUS:
+        TEdit::WndProc(message);
+        if (AutoSelect && directInput_ && !popupVisible_)
+            SendMessageW(handle_, EM_SETSEL, 0, -1);
+        return;
+    case WM_KILLFOCUS:
+        if (popupVisible_ && reinterpret_cast<HWND>(message.WParam) != popup_->Window())
+            PopupCloseUp(false);
+        break;
+    case WM_LBUTTONDOWN:
+        if (popupVisible_) {
+            PopupCloseUp(false);
+            message.Result = 0;
+            return;
+        }
+        break;
     case WM_SYSKEYDOWN:
         if (message.WParam == VK_DOWN && ButtonWidth() > 0) {
             ButtonClicked();
@@ -210,6 +347,12 @@ std::wstring TFilenameEdit::LongName()
 std::wstring TFilenameEdit::ShortName()
 {
     return ConvertPathNames(FileName(), [](const std::wstring& upTo) { return ReportedName(upTo, false); });
+}
+
+TFileDirEdit::TFileDirEdit(TComponent* owner) : TCustomComboEdit(owner)
+{
+    SetDefaultGlyphResource(L"FEDITBMP");
+    SetGlyphKind(TGlyphKind::gkDefault);
 }
 
 TFilenameEdit::TFilenameEdit(TComponent* owner) : TFileDirEdit(owner) {}

@@ -5,6 +5,7 @@
 
 #include "framework/SysUtils.h"
 #include "framework/win/StdCtrls.h"
+#include "widgets/DropDownPlacement.h"
 
 #include <functional>
 #include <string>
@@ -16,6 +17,23 @@ QRV_DECLARE_EXCEPTION(EComboEditError, Exception);
 
 class TXPSpeedButton;
 
+// What the button shows: gkCustom the glyph given to Button(); gkDefault the
+// edit's own glyph (the file and directory edits' folder; the dots for an
+// edit without one); gkDropDown the system's combo-box arrow, the button as
+// wide as a vertical scroll bar; gkEllipsis three dots.
+enum class TGlyphKind { gkCustom, gkDefault, gkDropDown, gkEllipsis };
+
+// What a drop-down gives its combo edit: a popup window (WS_POPUP) and the
+// value it shows and chooses.
+class TComboPopup {
+public:
+    virtual ~TComboPopup() = default;
+    virtual HWND Window() = 0;
+    // The edit's text before showing (empty: no value).
+    virtual void SetValue(const std::wstring& value) = 0;
+    virtual std::wstring Value() = 0;
+};
+
 class TCustomComboEdit : public TEdit {
 public:
     explicit TCustomComboEdit(TComponent* owner);
@@ -25,12 +43,36 @@ public:
     int ButtonWidth() const;
     void SetButtonWidth(int width);
     // The button (or Alt+Down) was used: OnButtonClick, then the edit's own
+    // drop-down (opened, or closed when open) or, without one, its own
     // action. Nothing happens while the edit is read-only.
     void ButtonClicked();
+
+    TGlyphKind GlyphKind() const { return glyphKind_; }
+    void SetGlyphKind(TGlyphKind kind);
+
+    // False: the text changes only through the button or the drop-down
+    // (no typing, pasting or cutting).
+    bool DirectInput() const { return directInput_; }
+    void SetDirectInput(bool direct);
+    // Entering the edit selects its text (with DirectInput).
+    bool AutoSelect = true;
+
+    // The drop-down a descendant supplies (nullptr: none); the button opens it.
+    TComboPopup* Popup() const { return popup_; }
+    void SetPopup(TComboPopup* popup) { popup_ = popup; }
+    TDropAlign PopupAlign = TDropAlign::daRight;
+    bool PopupVisible() const { return popupVisible_; }
+    // Shows the drop-down under the edit with the text as its value;
+    // refused while read-only or already open.
+    void PopupDropDown();
+    // Hides it; accepting takes its value when it differs from the text.
+    void PopupCloseUp(bool accept);
 
     TNotifyEvent OnButtonClick;
 
 protected:
+    // The bitmap resource gkDefault shows (nullptr: the dots).
+    void SetDefaultGlyphResource(const wchar_t* name) { defaultGlyph_ = name; }
     void CreateWindowHandle(const TCreateParams& params) override;
     void WndProc(TMessage& message) override;
     // What the button does after OnButtonClick (the dialogs).
@@ -41,6 +83,11 @@ protected:
 private:
     void UpdateMargin();
     TXPSpeedButton* button_;
+    TGlyphKind glyphKind_ = TGlyphKind::gkCustom;
+    bool directInput_ = true;
+    TComboPopup* popup_ = nullptr;
+    bool popupVisible_ = false;
+    const wchar_t* defaultGlyph_ = nullptr;
 };
 
 // Name and Action may be changed: Action false skips the built-in dialog
@@ -49,7 +96,8 @@ using TExecOpenDialogEvent = std::function<void(TComponent* Sender, std::wstring
 
 class TFileDirEdit : public TCustomComboEdit {
 public:
-    using TCustomComboEdit::TCustomComboEdit;
+    // The button shows the program's "FEDITBMP".
+    explicit TFileDirEdit(TComponent* owner);
 
     // Accept files dropped from the shell.
     bool AcceptFiles() const { return acceptFiles_; }

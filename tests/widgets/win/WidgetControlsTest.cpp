@@ -367,6 +367,36 @@ TEST(TrackBar, PropertiesReachTheControl)
     EXPECT_EQ(track->Position(), 60) << "kept across the new window";
 }
 
+TEST(TrackBar, ANewStyleMakesANewWindowAndAStyledBackgroundIsNotErased)
+{
+    TForm form(nullptr);
+    form.HandleNeeded();
+    auto* bar = new TXPTrackBar(&form);
+    bar->SetParent(&form);
+    bar->SetMax(20);
+    bar->SetPosition(7);
+    HWND before = bar->Handle();
+    SendMessageW(before, WM_THEMECHANGED, 0, 0);
+    EXPECT_EQ(bar->Handle(), before) << "not inside the message";
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageW(&msg);
+    EXPECT_NE(bar->Handle(), before);
+    EXPECT_FALSE(IsWindow(before));
+    EXPECT_EQ(bar->Position(), 7) << "the thumb stays";
+    EXPECT_EQ(SendMessageW(bar->Handle(), TBM_GETRANGEMAX, 0, 0), 20);
+
+    // Every new prefix has a visual style on: erasing reports done and paints nothing.
+    ASSERT_TRUE(IsThemeActive());
+    const TWindowDC screen(nullptr);
+    const TOwnDC memory(CreateCompatibleDC(screen.Get()));
+    const TGdiObject bitmap(CreateCompatibleBitmap(screen.Get(), bar->Width(), bar->Height()));
+    const TSelectObject select(memory.Get(), bitmap.Get());
+    SetPixel(memory.Get(), 3, 3, RGB(255, 0, 0));
+    EXPECT_EQ(SendMessageW(bar->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory.Get()), 0), 1);
+    EXPECT_EQ(GetPixel(memory.Get(), 3, 3), RGB(255, 0, 0));
+}
+
 TEST(ColorButton, ColorReadsBackAndRepaints)
 {
     TForm form(nullptr);
@@ -398,6 +428,40 @@ void ClickAt(HWND window, int x, int y)
     SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
 }
 }  // namespace
+
+namespace {
+int CALLBACK FirstPens(void* object, LPARAM list)
+{
+    auto& colors = *reinterpret_cast<std::vector<COLORREF>*>(list);
+    const auto* pen = static_cast<const LOGPEN*>(object);
+    if (pen->lopnStyle == PS_SOLID)
+        colors.push_back(pen->lopnColor & 0xFFFFFF);
+    return colors.size() < 2 ? 1 : 0;
+}
+}  // namespace
+
+TEST(ColorButton, SixteenColourScreenTakesItsPensAsPresets)
+{
+    TForm form(nullptr);
+    auto* button = new TKyColorButton(&form);
+    EXPECT_EQ(button->PaletteColors(), DefaultPaletteColors()) << "Xvfb has 24 bits per pixel";
+    std::vector<COLORREF> pens;
+    {
+        const TWindowDC screen(nullptr);
+        EnumObjects(screen.Get(), OBJ_PEN, FirstPens, reinterpret_cast<LPARAM>(&pens));
+    }
+    ASSERT_EQ(pens.size(), 2u) << "the screen lists its solid pens";
+    button->OtherColor = clRed;
+    button->CustomColors().Set(1, 1, clBlue);
+    button->FillDefaultColors(4);
+    EXPECT_EQ(static_cast<COLORREF>(button->PaletteColors().At(1, 1)), pens[0]);
+    EXPECT_EQ(static_cast<COLORREF>(button->PaletteColors().At(1, 2)), pens[1]) << "down the first column";
+    EXPECT_NE(button->PaletteColors(), DefaultPaletteColors()) << "the pens' colours, not the presets";
+    EXPECT_EQ(button->CustomColors(), DefaultCustomColors());
+    EXPECT_EQ(button->OtherColor, clBtnFace);
+    button->FillDefaultColors(32);
+    EXPECT_EQ(button->PaletteColors(), DefaultPaletteColors());
+}
 
 TEST(ColorButton, PaletteOpensChoosesAndCloses)
 {
