@@ -520,6 +520,7 @@ public:
 
 TEST_F(ZipLVOperationsTest, DraggedEntriesAreExtractedWhenTheyAreDropped)
 {
+    // ctest: runs alone (it moves the cursor across the screen other tests use)
     view->OpenArchive(Archive("t.zip", BuildZipFixture(kEntries)));
     TScriptedDrag drag;
     view->DragDrop().SetSystem(drag);

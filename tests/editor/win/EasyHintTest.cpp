@@ -96,6 +96,7 @@ TEST_F(EasyHintWin, CaptionChangeResizesAVisibleHint)
 
 TEST_F(EasyHintWin, TheTimerShowsAfterThePauseAndHidesWhenTheMouseLeaves)
 {
+    // ctest: runs alone (the hint waits for the cursor to rest where it was put)
     if (!SetCursorPos(300, 300)) {
         GTEST_SKIP() << "the cursor cannot be moved here";
     }
