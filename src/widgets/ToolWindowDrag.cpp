@@ -1,7 +1,8 @@
 #include "widgets/ToolWindowDrag.h"
 
+#include "framework/ScreenFit.h"
+
 #include <algorithm>
-#include <climits>
 
 namespace qrv {
 
@@ -29,13 +30,6 @@ long long Overlap(const TDragRect& a, const TDragRect& b)
     return w > 0 && h > 0 ? w * h : 0;
 }
 
-long long Distance(const TDragRect& a, const TDragRect& b)
-{
-    const long long dx = std::max({0, b.Left - a.Right, a.Left - b.Right});
-    const long long dy = std::max({0, b.Top - a.Bottom, a.Top - b.Bottom});
-    return dx * dx + dy * dy;
-}
-
 TDragRect Shifted(TDragRect r, int dx, int dy)
 {
     r.Left += dx;
@@ -43,6 +37,20 @@ TDragRect Shifted(TDragRect r, int dx, int dy)
     r.Top += dy;
     r.Bottom += dy;
     return r;
+}
+
+TScreenRect ToScreen(const TDragRect& r)
+{
+    return TScreenRect{r.Left, r.Top, r.Right, r.Bottom};
+}
+
+std::vector<TScreenRect> ToScreen(const std::vector<TDragRect>& areas)
+{
+    std::vector<TScreenRect> screen;
+    screen.reserve(areas.size());
+    for (const TDragRect& area : areas)
+        screen.push_back(ToScreen(area));
+    return screen;
 }
 
 }  // namespace
@@ -140,27 +148,14 @@ TDockDrop DecideDockDrop(const std::vector<int>& rowThickness, int centreAcross,
     return drop;
 }
 
+// The screen's one keep-on-screen rule, over the drag's rectangles.
 const TDragRect& WorkAreaOf(const TDragRect& window, const std::vector<TDragRect>& workAreas)
 {
     static const TDragRect kNone{};
     if (workAreas.empty())
         return kNone;
-    size_t best = 0;
-    long long bestOverlap = -1;
-    for (size_t i = 0; i < workAreas.size(); ++i)
-        if (const long long o = Overlap(window, workAreas[i]); o > bestOverlap) {
-            bestOverlap = o;
-            best = i;
-        }
-    if (bestOverlap > 0)
-        return workAreas[best];
-    long long nearest = LLONG_MAX;
-    for (size_t i = 0; i < workAreas.size(); ++i)
-        if (const long long d = Distance(window, workAreas[i]); d < nearest) {
-            nearest = d;
-            best = i;
-        }
-    return workAreas[best];
+    const std::vector<TScreenRect> areas = ToScreen(workAreas);
+    return workAreas[&AreaHolding(ToScreen(window), areas) - areas.data()];
 }
 
 TDragRect KeepOnScreen(const TDragRect& window, const std::vector<TDragRect>& workAreas, bool onlyIfLost)
@@ -170,16 +165,8 @@ TDragRect KeepOnScreen(const TDragRect& window, const std::vector<TDragRect>& wo
     const TDragRect& area = WorkAreaOf(window, workAreas);
     if (onlyIfLost && Intersects(window, area))
         return window;
-    TDragRect r = window;
-    if (r.Right > area.Right)
-        r = Shifted(r, area.Right - r.Right, 0);
-    if (r.Bottom > area.Bottom)
-        r = Shifted(r, 0, area.Bottom - r.Bottom);
-    if (r.Left < area.Left)
-        r = Shifted(r, area.Left - r.Left, 0);
-    if (r.Top < area.Top)
-        r = Shifted(r, 0, area.Top - r.Top);
-    return r;
+    const TScreenRect r = ShiftIntoArea(ToScreen(window), ToScreen(area));
+    return TDragRect{r.Left, r.Top, r.Right, r.Bottom};
 }
 
 TDragRect DockedNonClient(TDockOrientation orientation, bool allowDrag, TDragHandleKind handle, bool closeWhenDocked)
