@@ -106,10 +106,13 @@ public:
     }
 
     bool CopyOrMoveDropped(const std::wstring& Folder, uint32_t Effect, const std::vector<std::wstring>& Names,
-                           const std::vector<std::wstring>& Mapped, bool SameFolder, bool ToRecycleBin) override
+                           const std::vector<std::wstring>& Mapped, bool SameFolder, bool ToRecycleBin,
+                           bool OverwriteAnswered) override
     {
-        return view_.PerformDropOperation(Folder, Effect, Names, Mapped, SameFolder, ToRecycleBin);
+        return view_.PerformDropOperation(Folder, Effect, Names, Mapped, SameFolder, ToRecycleBin, OverwriteAnswered);
     }
+
+    bool DropConfirmsOverwrite() override { return view_.ConfirmOverwrite; }
 
     void DropDone(const std::wstring& Folder, uint32_t /*Effect*/) override
     {
@@ -160,7 +163,8 @@ void TDirView::SetDropHighlightItem(const TFileRec* Item)
 }
 
 bool TDirView::PerformDropOperation(const std::wstring& Target, uint32_t Effect, const std::vector<std::wstring>& Names,
-                                    const std::vector<std::wstring>& Mapped, bool SameFolder, bool ToRecycleBin)
+                                    const std::vector<std::wstring>& Mapped, bool SameFolder, bool ToRecycleBin,
+                                    bool OverwriteAnswered)
 {
     if (Names.empty() || (!ToRecycleBin && Effect != deCopy && Effect != deMove))
         return false;
@@ -182,7 +186,7 @@ bool TDirView::PerformDropOperation(const std::wstring& Target, uint32_t Effect,
         const auto exists = [](const std::wstring& path) { return PathExists(path); };
         const auto isDirectory = [](const std::wstring& path) { return DirExists(path); };
         const TPastePlan plan = PlanPaste(Names, static_cast<TDropEffect>(Effect), AddBackslash(Target),
-                                          ConfirmOverwrite, exists, isDirectory, SameFolder);
+                                          ConfirmOverwrite && !OverwriteAnswered, exists, isDirectory, SameFolder);
         if (!plan.Valid)
             return false;
         op.Operation = plan.Operation;

@@ -162,7 +162,7 @@ bool TDriveView::PasteFromClipBoard(const std::wstring& TargetPath, bool RenameO
 }
 
 bool TDriveView::PerformDragDropFileOperation(const std::wstring& TargetPath, TDropEffect Effect,
-                                              bool RenameOnCollision, bool ToRecycleBin)
+                                              bool RenameOnCollision, bool ToRecycleBin, bool OverwriteAnswered)
 {
     const ScopeExit clear([this] { DragFileList().Clear(); });
     std::vector<std::wstring> names;
@@ -190,8 +190,9 @@ bool TDriveView::PerformDragDropFileOperation(const std::wstring& TargetPath, TD
         for (const std::wstring& name : names)
             op->SourceFiles.Add(name);
     } else {
-        const TPastePlan plan = PlanPaste(names, Effect, IsFullPath(target) ? target : target + L'\\', ConfirmOverwrite,
-                                          PathIsThere, PathIsDirectory, RenameOnCollision);
+        const TPastePlan plan =
+            PlanPaste(names, Effect, IsFullPath(target) ? target : target + L'\\',
+                      ConfirmOverwrite && !OverwriteAnswered, PathIsThere, PathIsDirectory, RenameOnCollision);
         if (!plan.Valid)
             return false;
         op->Operation = plan.Operation;
