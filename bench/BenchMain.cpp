@@ -50,7 +50,10 @@ public:
             const double time = run.GetAdjustedRealTime();
             char shown[64];
             std::snprintf(shown, sizeof shown, "%.4g %s", time, benchmark::GetTimeUnitString(run.time_unit));
-            results_.push_back({run.benchmark_name(), time * UnitSeconds(run.time_unit), shown});
+            // The name as registered: a fixed iteration count or manual
+            // timing adds words to benchmark_name() that would part a
+            // benchmark from its reference.
+            results_.push_back({run.run_name.function_name, time * UnitSeconds(run.time_unit), shown});
         }
     }
 

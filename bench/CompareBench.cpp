@@ -83,31 +83,41 @@ int Shell(const std::string& command)
 
 // Two equal files of 1 GiB and a third that differs in its last byte; two
 // flat folders of 10,000 files of 100 B to 8 KiB, 1 % differing in the last
-// byte. Made once per run, removed after it.
+// byte. Each part is made when a benchmark first needs it, once per run,
+// and removed after the run.
 struct TCompareFixtures {
     fs::path Root = fs::temp_directory_path() / ("qrv-compare-bench-" + std::to_string(getpid()));
     fs::path A = Root / "a.bin", B = Root / "b.bin", C = Root / "c.bin";
     fs::path DirA = Root / "A", DirB = Root / "B";
 
-    TCompareFixtures()
+    void MakeBigFiles()
     {
+        if (bigFilesMade_)
+            return;
+        bigFilesMade_ = true;
+        fs::create_directories(Root);
+        std::mt19937_64 random(5);
+        std::ofstream a(A, std::ios::binary), b(B, std::ios::binary), c(C, std::ios::binary);
+        std::vector<uint64_t> block(1 << 17);
+        for (int64_t written = 0; written < kBigFile; written += int64_t(block.size() * 8)) {
+            for (uint64_t& v : block)
+                v = random();
+            const bool last = written + int64_t(block.size() * 8) >= kBigFile;
+            a.write(reinterpret_cast<const char*>(block.data()), std::streamsize(block.size() * 8));
+            b.write(reinterpret_cast<const char*>(block.data()), std::streamsize(block.size() * 8));
+            if (last)
+                block.back() ^= uint64_t{1} << 63;
+            c.write(reinterpret_cast<const char*>(block.data()), std::streamsize(block.size() * 8));
+        }
+    }
+    void MakeFolders()
+    {
+        if (foldersMade_)
+            return;
+        foldersMade_ = true;
         fs::create_directories(DirA);
         fs::create_directories(DirB);
-        std::mt19937_64 random(5);
-        {
-            std::ofstream a(A, std::ios::binary), b(B, std::ios::binary), c(C, std::ios::binary);
-            std::vector<uint64_t> block(1 << 17);
-            for (int64_t written = 0; written < kBigFile; written += int64_t(block.size() * 8)) {
-                for (uint64_t& v : block)
-                    v = random();
-                const bool last = written + int64_t(block.size() * 8) >= kBigFile;
-                a.write(reinterpret_cast<const char*>(block.data()), std::streamsize(block.size() * 8));
-                b.write(reinterpret_cast<const char*>(block.data()), std::streamsize(block.size() * 8));
-                if (last)
-                    block.back() ^= uint64_t{1} << 63;
-                c.write(reinterpret_cast<const char*>(block.data()), std::streamsize(block.size() * 8));
-            }
-        }
+        std::mt19937_64 random(7);
         std::uniform_int_distribution<int> size(100, 8192);
         for (int i = 0; i < kFolderFiles; ++i) {
             std::string bytes(static_cast<size_t>(size(random)), '\0');
@@ -122,13 +132,25 @@ struct TCompareFixtures {
     }
     // Warm: the files read once before timing (the big files push the small
     // ones out of the cache, and the other way round).
-    void WarmBigFiles() const { Shell("cat " + Root.string() + "/*.bin > /dev/null"); }
-    void WarmFolders() const { Shell("cat " + DirA.string() + "/* " + DirB.string() + "/* > /dev/null"); }
+    void WarmBigFiles()
+    {
+        MakeBigFiles();
+        Shell("cat " + Root.string() + "/*.bin > /dev/null");
+    }
+    void WarmFolders()
+    {
+        MakeFolders();
+        Shell("cat " + DirA.string() + "/* " + DirB.string() + "/* > /dev/null");
+    }
     ~TCompareFixtures()
     {
         std::error_code ec;
         fs::remove_all(Root, ec);
     }
+
+private:
+    bool bigFilesMade_ = false;
+    bool foldersMade_ = false;
 };
 
 TCompareFixtures& Fixtures()

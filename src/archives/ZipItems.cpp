@@ -49,8 +49,8 @@ bool PassesZipFilter(std::wstring_view Name, uint64_t Size, uint32_t DateTime, c
 {
     if (Filter.Masks && !MatchesMaskList(Name, Filter.Masks))
         return false;
-    const uint64_t clamped = std::min<uint64_t>(Size, 2147483647);
-    if (clamped < Filter.SizeFrom || clamped > Filter.SizeTo)
+    // 2147483647, the stored "no upper bound", bounds nothing.
+    if (Size < Filter.SizeFrom || (Filter.SizeTo != 2147483647 && Size > Filter.SizeTo))
         return false;
     const uint32_t lower = uint32_t(Filter.DateFrom) << 16;
     const uint32_t upper = (uint32_t(Filter.DateTo) << 16) + 0xC000;
@@ -84,14 +84,20 @@ namespace {
 // The item of an entry read with its stored name, its name's place in
 // that and whether it shows: directory entries never do, and the filter
 // decides for the others. The name's characters are not set.
-bool ShownItem(const TArchiveEntry& Entry, std::wstring_view Stored, const TZipFilter& Filter, size_t& NameStart)
+bool ShownItem(const TArchiveEntry& Entry, std::wstring_view Stored, const TZipFilter& Filter, size_t& NameStart,
+               size_t& Hidden)
 {
     if (Entry.IsDirectory)
         return false;
     const size_t slash = LastSeparator(Stored);
     NameStart = slash == std::wstring_view::npos ? 0 : slash + 1;
     const std::wstring_view name = Stored.substr(NameStart);
-    return !name.empty() && PassesZipFilter(name, Entry.Size, Entry.DateTime, Filter);
+    if (name.empty())
+        return false;
+    if (PassesZipFilter(name, Entry.Size, Entry.DateTime, Filter))
+        return true;
+    ++Hidden;
+    return false;
 }
 
 }  // namespace
@@ -122,7 +128,7 @@ void TZipItems::Fill(std::shared_ptr<const TArchiveEntryView> View, const TZipFi
             stored = entry.StoredName;
         }
         size_t nameStart = 0;
-        if (!ShownItem(entry, stored, Filter, nameStart))
+        if (!ShownItem(entry, stored, Filter, nameStart, hiddenByFilter_))
             continue;
         const size_t nameLength = stored.size() - nameStart;
         TZipItem item;
@@ -163,16 +169,19 @@ void TZipItems::FillInParts(const TZipFilter& Filter, size_t Parts)
     std::vector<size_t> shown(Parts, 0);
     std::vector<uint64_t> sizes(Parts, 0);
     std::vector<size_t> nameLengths(Parts, 0);
+    std::vector<size_t> hidden(Parts, 0);
     RunParts(Parts, [&](size_t part) {
         TArchiveEntry entry;
         std::wstring_view stored;
         size_t nameStart = 0;
         uint64_t size = 0;
         size_t characters = 0;
+        size_t filtered = 0;
         TZipItem* const begin = items_.data() + first(part);
         TZipItem* out = begin;
         for (size_t i = first(part); i < first(part + 1); ++i) {
-            if (!view_->ReadInPlace(static_cast<int>(i), entry, stored) || !ShownItem(entry, stored, Filter, nameStart))
+            if (!view_->ReadInPlace(static_cast<int>(i), entry, stored) ||
+                !ShownItem(entry, stored, Filter, nameStart, filtered))
                 continue;
             TZipItem item;
             item.Index = static_cast<int>(i);
@@ -187,6 +196,7 @@ void TZipItems::FillInParts(const TZipFilter& Filter, size_t Parts)
         shown[part] = static_cast<size_t>(out - begin);
         sizes[part] = size;
         nameLengths[part] = characters;
+        hidden[part] = filtered;
     });
     size_t kept = shown[0];
     for (size_t part = 1; part < Parts; ++part) {
@@ -198,6 +208,7 @@ void TZipItems::FillInParts(const TZipFilter& Filter, size_t Parts)
     items_.resize(kept);
     totalSize_ = std::accumulate(sizes.begin(), sizes.end(), uint64_t(0));
     nameLengths_ = std::accumulate(nameLengths.begin(), nameLengths.end(), size_t(0));
+    hiddenByFilter_ = std::accumulate(hidden.begin(), hidden.end(), size_t(0));
     rows_.resize(items_.size());
     std::iota(rows_.begin(), rows_.end(), 0u);
 }
@@ -240,6 +251,7 @@ void TZipItems::Clear()
     selSize_ = 0;
     totalSize_ = 0;
     nameLengths_ = 0;
+    hiddenByFilter_ = 0;
 }
 
 TArchiveEntry TZipItems::EntryOf(const TZipItem& Item) const

@@ -72,14 +72,16 @@ private:
 // The load filter of the list.
 struct TZipFilter {
     const TStringList* Masks = nullptr;  // none: every name
-    uint32_t SizeFrom = 0;
-    uint32_t SizeTo = 2147483647;
+    // Bytes, 64 bits; a SizeTo of 2147483647 is "no upper bound".
+    uint64_t SizeFrom = 0;
+    uint64_t SizeTo = 2147483647;
     uint16_t DateFrom = 33;  // DOS dates
     uint16_t DateTo = 61343;
 };
 
 // Whether an entry with this name, size and time passes the filter. Sizes
-// above 2 GiB - 1 count as 2 GiB - 1, and the last day counts whole.
+// compare in full (an entry beyond 2 GiB by its real size), and the last
+// day counts whole.
 bool PassesZipFilter(std::wstring_view Name, uint64_t Size, uint32_t DateTime, const TZipFilter& Filter);
 
 // The file name of a stored name (after its last "\" or "/") and the folder
@@ -169,6 +171,9 @@ public:
     uint64_t TotalSize() const { return totalSize_; }
     // The characters of all names (without paths) together.
     size_t NameLengths() const { return nameLengths_; }
+    // The files of the view the filter left out (folders not counted): an
+    // operation on every item then is no operation on the whole archive.
+    size_t HiddenByFilter() const { return hiddenByFilter_; }
 
     // While set, the control's selection changes are not copied in.
     bool Updating = false;
@@ -190,6 +195,7 @@ private:
     uint64_t selSize_ = 0;
     uint64_t totalSize_ = 0;
     size_t nameLengths_ = 0;
+    size_t hiddenByFilter_ = 0;
 };
 
 }  // namespace qrv

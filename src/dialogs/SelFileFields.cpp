@@ -146,7 +146,8 @@ TSelFileCheck CheckSelFileFields(const TSelFileFields& Fields)
     int64_t to = 0;
     if (!ParseSizeField(Fields.FromSize, from) || !ParseSizeField(Fields.ToSize, to))
         return {TSelFileFocus::FromSize, L"Ungültiges numerisches Format."};
-    if (to < from)
+    // The to-field's default is "no upper bound", not a number to compare.
+    if (to < from && Fields.ToSize != kSizeToDefault)
         return {TSelFileFocus::FromSize, L"\"Von Dateigröße\" ist größer als \"bis Dateigröße\"."};
     if (Fields.DateFromTo && Before(Fields.DateTo, Fields.DateFrom))
         return {TSelFileFocus::DateFrom, L"\"Von Änderungsdatum\" ist größer als \"bis Änderungsdatum\"."};

@@ -343,10 +343,22 @@ void TUnzipRun::Process(const TZipEntryInfo& e)
     }
 
     const fs::path target = dest ? FsPath(*dest) : fs::path();
+    // A file being replaced is written beside it first and put in its place
+    // only when the entry came out whole: a wrong password, damaged data or
+    // a cancel never costs the file the user agreed to overwrite.
+    fs::path writeTo = target;
     if (toFile) {
         std::error_code ec;
         const auto status = fs::symlink_status(target, ec);
         const bool exists = !ec && fs::exists(status);
+        if (exists) {
+            for (unsigned n = 0;; ++n) {
+                writeTo =
+                    target.parent_path() / FsPath(FromFsPath(target.filename()) + L"." + std::to_wstring(n) + L".part");
+                if (!fs::exists(fs::symlink_status(writeTo, ec)))
+                    break;
+            }
+        }
         if (exists && !fs::is_regular_file(status)) {
             report_.Skipped(name, zskGeneralExtractError);
             return;
@@ -375,8 +387,29 @@ void TUnzipRun::Process(const TZipEntryInfo& e)
     auto removeOutput = [&] {
         if (toFile) {
             std::error_code ec;
-            fs::remove(target, ec);
+            fs::remove(writeTo, ec);
         }
+    };
+    // The new file into the old one's place; false (and the new file gone)
+    // when it cannot be put there.
+    auto putInPlace = [&] {
+        if (!toFile || writeTo == target)
+            return true;
+        std::error_code ec;
+        fs::rename(writeTo, target, ec);
+        if (ec) {
+            // A read-only file is replaced as the user agreed to.
+            fs::permissions(target, fs::perms::owner_write, fs::perm_options::add, ec);
+            fs::remove(target, ec);
+            fs::rename(writeTo, target, ec);
+        }
+        if (ec) {
+            removeOutput();
+            report_.Message(1, "Datei kann nicht ersetzt werden: " + name);
+            report_.Skipped(name, zskGeneralExtractError);
+            return false;
+        }
+        return true;
     };
     const uint64_t dataAt = ZipDataOffset(src_, e);
     std::vector<std::string> refused;
@@ -404,7 +437,7 @@ void TUnzipRun::Process(const TZipEntryInfo& e)
                     return;
             }
         }
-        unpacked = UnpackTo(e, dataAt, password ? &*password : nullptr, test, toMemory, target);
+        unpacked = UnpackTo(e, dataAt, password ? &*password : nullptr, test, toMemory, writeTo);
         if (password && unpacked.Failed(e) && !Contains(refused, *password)) {
             removeOutput();
             refused.push_back(*password);
@@ -459,8 +492,12 @@ void TUnzipRun::Process(const TZipEntryInfo& e)
                                                    static_cast<int32_t>(crc), static_cast<int32_t>(e.Crc), -1);
         if (reply.ReplyValue == 0)
             removeOutput();
+        else
+            (void)putInPlace();  // a failure is reported there
         return;
     }
+    if (!putInPlace())
+        return;
     if (toFile) {
         targets_.Written(*dest);
         SetFileDosTime(target, e.DosTime);

@@ -15,6 +15,12 @@ TComponent::TComponent(TComponent* owner)
 TComponent::~TComponent()
 {
     destroying_ = true;
+    while (!freeLinks_.empty()) {
+        TComponent* other = freeLinks_.back();
+        freeLinks_.pop_back();
+        std::erase(other->freeLinks_, this);
+        other->FreeNotified(this);
+    }
     DestroyComponents();
     if (owner_)
         owner_->Remove(this);
@@ -48,6 +54,22 @@ void TComponent::ChangeOwner(TComponent* newOwner)
         owner_->Remove(this);
     if (newOwner)
         newOwner->Insert(this);
+}
+
+void TComponent::FreeNotification(TComponent* client)
+{
+    if (!client || client == this || std::find(freeLinks_.begin(), freeLinks_.end(), client) != freeLinks_.end())
+        return;
+    freeLinks_.push_back(client);
+    client->freeLinks_.push_back(this);
+}
+
+void TComponent::RemoveFreeNotification(TComponent* client)
+{
+    if (!client)
+        return;
+    std::erase(freeLinks_, client);
+    std::erase(client->freeLinks_, this);
 }
 
 void TComponent::Insert(TComponent* component)

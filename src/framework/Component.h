@@ -37,10 +37,19 @@ public:
     // Hands the component to another owner (nullptr: nobody frees it).
     void ChangeOwner(TComponent* newOwner);
 
+    // Asks to be told when this component is freed: `client`'s
+    // FreeNotified(this) is called from this destructor. The link goes both
+    // ways, so a client freed first is forgotten without a call.
+    void FreeNotification(TComponent* client);
+    void RemoveFreeNotification(TComponent* client);
+
 protected:
     // Called on the owner when a component is added or removed.
     virtual void ComponentInserted(TComponent* /*component*/) {}
     virtual void ComponentRemoved(TComponent* /*component*/) {}
+    // A component this one asked about (FreeNotification) is being freed:
+    // drop every pointer to it.
+    virtual void FreeNotified(TComponent* /*component*/) {}
     // Frees all owned components; derived destructors that must outlive their
     // children's destruction call this first.
     void DestroyComponents();
@@ -51,6 +60,7 @@ private:
 
     TComponent* owner_ = nullptr;
     std::vector<TComponent*> components_;
+    std::vector<TComponent*> freeLinks_;  // both sides of FreeNotification
     std::wstring name_;
     bool destroying_ = false;
 };

@@ -21,6 +21,7 @@ constexpr uint16_t kKeyF2 = 0x71;
 constexpr uint16_t kKeyF3 = 0x72;
 constexpr uint16_t kKeyF5 = 0x74;
 constexpr uint16_t kKeyF7 = 0x76;
+constexpr uint16_t kKeyF8 = 0x77;
 constexpr uint16_t kKeyF11 = 0x7A;
 constexpr uint16_t kKeyF12 = 0x7B;
 
@@ -40,6 +41,9 @@ const TActionRow kRows[] = {
     {A::DeleteObjectPhysical, L"DeleteObjectPhysical", L"Löschen &physisch", Key(kKeyDelete, scShift), S::Pane, nullptr, -1, M::File, 1, ppList | ppTree},
     {A::CreateShortCut, L"CreateShortCut", L"&Verknüpfung erstellen", scNone, S::Window, nullptr, -1, M::File, 2, ppList | ppTree},
     {A::CreateShortCutClipBoard, L"CreateShortCutClipBoard", L"Verkn&üpfung einfügen", scNone, S::Window, nullptr, -1, M::File, 2, ppList},
+    // File split and join.
+    {A::SplitFile, L"SplitFile", L"Auf&teilen", scNone, S::Window, nullptr, -1, M::File, 5, ppList},
+    {A::CombineFile, L"CombineFile", L"&Zusammensetzen", scNone, S::Window, nullptr, -1, M::File, 5, ppList},
     {A::Eigenschaften, L"Eigenschaften", L"E&igenschaften", Key(kKeyReturn, scAlt), S::Pane, L"Alt+Eingabe", -1, M::File, 3, ppList | ppTree},
     {A::FileExit, L"FileExit1", L"&Beenden", scNone, S::Window, nullptr, -1, M::File, 4},
 
@@ -50,6 +54,12 @@ const TActionRow kRows[] = {
     {A::ClipBoardDelete, L"ClipBoardDelete", L"Z&wischenablage löschen", scNone, S::Window, nullptr, -1, M::Edit, 1},
     {A::SelectAll, L"SelectAll", L"A&lles auswählen", Key('A', scCtrl), S::Pane, nullptr, -1, M::Edit, 2, ppList},
     {A::SelectInvert, L"SelectInvert", L"Auswahl &invertieren", Key('I', scCtrl), S::Pane, nullptr, -1, M::Edit, 2, ppList},
+    // Selection by filter and the lists' filters.
+    {A::SelectSeveral, L"SelectSeveral", L"Ei&nige auswählen ...", Key('E', scCtrl), S::Window, nullptr, -1, M::Edit, 2, ppList},
+    {A::SelectUnselect, L"SelectUnselect", L"Einige a&bwählen ...", Key('B', scCtrl), S::Window, nullptr, -1, M::Edit, 2, ppList},
+    {A::EditFilter, L"EditFilter", L"Datei&filter ...", Key(kKeyF8), S::Window, nullptr, -1, M::Edit, 3},
+    {A::FilterZipLV, L"FilterZipLV", L"&Archivfilter...", scNone, S::Window, nullptr, -1, M::Edit, 3},
+    {A::EditStdFilter, L"EditStdFilter", L"Standardfilter bearbeiten...", scNone, S::Window, nullptr, -1, M::Edit, 3},
 
     {A::LargeIcons, L"LargeIcons", L"&Große Symbole", scNone, S::Window, nullptr, -1, M::View, 0, ppList},
     {A::SmallIcons, L"SmallIcons", L"&Kleine Symbole", scNone, S::Window, nullptr, -1, M::View, 0, ppList},
@@ -79,12 +89,55 @@ const TActionRow kRows[] = {
 
     {A::HelpAbout, L"HelpAbout1", L"In&fo...", scNone, S::Window, nullptr, -1, M::Help, 0},
 
-    {A::TextUndo, L"TextUndo", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
-    {A::TextSelectAll, L"TextSelectAll", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
-    {A::TextFileSave, L"TextFileSave", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    // The text and hex commands of the display pane.
+    {A::TextUndo, L"TextUndo", L"&Rückgängig", Key('Z', scCtrl), S::Pane, L"Strg-Z", -1, M::EditText, 0},
+    {A::TextCut, L"TextCut", L"&Auschneiden", Key('X', scCtrl), S::Pane, L"Strg-X", -1, M::EditText, 1},
+    {A::TextCopy, L"TextCopy", L"&Kopieren", Key('C', scCtrl), S::Pane, L"Strg-C", -1, M::EditText, 1},
+    {A::TextPaste, L"TextPaste", L"Einf&ügen", Key('V', scCtrl), S::Pane, L"Strg-V", -1, M::EditText, 1},
+    {A::TextDelete, L"TextDelete", L"&Löschen", scNone, S::Window, nullptr, -1, M::EditText, 1},
+    {A::TextSelectAll, L"TextSelectAll", L"&Alles markieren", scNone, S::Window, nullptr, -1, M::EditText, 1},
+    {A::TextSearch, L"TextSearch", L"S&uchen", Key('F', scCtrl), S::Pane, L"Strg-F", -1, M::EditText, 2},
+    {A::TextSearchNext, L"TextSearchNext", L"&Weiter suchen", Key(kKeyF3), S::Pane, nullptr, -1, M::EditText, 2},
+    {A::TextReplace, L"TextReplace", L"&Ersetzen", scNone, S::Window, nullptr, -1, M::EditText, 2},
+    {A::TextSort, L"TextSort", L"Block s&ortieren", scNone, S::Window, nullptr, -1, M::EditText, 3},
+    {A::TextFileSave, L"TextFileSave", L"&Speichern", scNone, S::Window, nullptr, -1, M::EditText, 3},
+    {A::WordWrap, L"WordWrap", L"&Zeilenumbruch", scNone, S::Window, nullptr, -1, M::ViewText, 0},
+    {A::TextCRLF, L"TextCRLF", L"&Windows/DOS", scNone, S::Pane, L"CRLF", -1, M::ViewText, 1},
+    {A::TextLF, L"TextLF", L"&Unix ", scNone, S::Pane, L"LF", -1, M::ViewText, 1},
+    {A::TextAnsi, L"TextAnsi", L"&ANSI", scNone, S::Window, nullptr, -1, M::ViewText, 2},
+    {A::TextUnicode, L"TextUnicode", L"&Unicode", scNone, S::Window, nullptr, -1, M::ViewText, 2},
+    {A::TextShowRulers, L"TextShowRulers", L"&Lineale", scNone, S::Window, nullptr, -1, M::ViewText, 3},
+    {A::TextMarkColumn, L"TextMarkColumn", L"Spalten &markieren", scNone, S::Window, nullptr, -1, M::ViewText, 3},
+    {A::TransAnsi, L"TransAnsi", L"&Ansi", scNone, S::Window, nullptr, -1, M::HexTranslation, 0},
+    {A::TransDOS8, L"TransDOS8", L"&DOS 8 Bit", scNone, S::Window, nullptr, -1, M::HexTranslation, 0},
+    {A::TransASCII, L"TransASCII", L"AS&CII 7 Bit", scNone, S::Window, nullptr, -1, M::HexTranslation, 0},
+    {A::TransMac, L"TransMac", L"&Macintosh", scNone, S::Window, nullptr, -1, M::HexTranslation, 0},
+    {A::TransEBCDIC, L"TransEBCDIC", L"&EBCDIC", scNone, S::Window, nullptr, -1, M::HexTranslation, 0},
+    {A::OffsDec, L"OffsDec", L"&Dezimal", scNone, S::Window, nullptr, -1, M::HexOffsets, 0},
+    {A::OffsHex, L"OffsHex", L"&Hexadezimal", scNone, S::Window, nullptr, -1, M::HexOffsets, 0},
+    {A::OffsNone, L"OffsNone", L"&Keine Anzeige", scNone, S::Window, nullptr, -1, M::HexOffsets, 0},
+    {A::HexLine16, L"HexLine16", L"&16 Bytes", scNone, S::Window, nullptr, -1, M::HexLineWidth, 0},
+    {A::HexLine24, L"HexLine24", L"&24 Bytes", scNone, S::Window, nullptr, -1, M::HexLineWidth, 0},
+    {A::HexLine32, L"HexLine32", L"&32 Bytes", scNone, S::Window, nullptr, -1, M::HexLineWidth, 0},
+    {A::HexLine48, L"HexLine48", L"&48 Bytes", scNone, S::Window, nullptr, -1, M::HexLineWidth, 0},
+    {A::HexLine64, L"HexLine64", L"&64 Bytes", scNone, S::Window, nullptr, -1, M::HexLineWidth, 0},
+    {A::HexColumn1, L"HexColumn1", L"&1 Byte", scNone, S::Window, nullptr, -1, M::HexColumnWidth, 0},
+    {A::HexColumn2, L"HexColumn2", L"&2 Bytes", scNone, S::Window, nullptr, -1, M::HexColumnWidth, 0},
+    {A::HexColumn4, L"HexColumn4", L"&4 Bytes", scNone, S::Window, nullptr, -1, M::HexColumnWidth, 0},
+    {A::SortName, L"SortName", L"&Name", scNone, S::Window, nullptr, -1, M::ViewSort, 0},
+    {A::SortSize, L"SortSize", L"&Größe", scNone, S::Window, nullptr, -1, M::ViewSort, 0},
+    {A::SortType, L"SortType", L"&Typ", scNone, S::Window, nullptr, -1, M::ViewSort, 0},
+    {A::SortDate, L"SortDate", L"&Datum", scNone, S::Window, nullptr, -1, M::ViewSort, 0},
+    {A::SortAttr, L"SortAttr", L"A&ttribute", scNone, S::Window, nullptr, -1, M::ViewSort, 0},
+    {A::SortOrder, L"SortOrder", L"&Aufsteigend", scNone, S::Window, nullptr, -1, M::ViewSort, 1},
+    {A::GoHome, L"GoHome", L"Auf&räumen", scNone, S::Window, nullptr, -1, M::View, 4},
+    // The toolbar buttons of the text commands: no actions, the rules' states
+    // go to the buttons of these names.
     {A::SaveTextFileButton, L"btnSaveTextFile", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
-    {A::WordWrap, L"WordWrap", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::WordWrapButton, L"btnWordWrap", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    {A::DispHexButton, L"btnHex", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    {A::DispTextButton, L"btnText", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+
     {A::FileVerify, L"FileVerify", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::DirUp, L"DirUp", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::SwapWindows, L"SwapWindows", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
@@ -102,8 +155,6 @@ const TActionRow kRows[] = {
     {A::CommandLineName, L"DOSDateiName", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::CommandLinePath, L"DOSPfad", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::CommandLineRun, L"DOSAusfuehren", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
-    {A::SelectSeveral, L"SelectSeveral", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
-    {A::SelectUnselect, L"SelectUnselect", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::SelectFiles, L"SelectFiles", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::GoPrev, L"GoPrev", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::GoNext, L"GoNext", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
@@ -111,6 +162,7 @@ const TActionRow kRows[] = {
     {A::FindDateiButton, L"btnFindDatei", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::StdDirAdd, L"StdDirAdd", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::StdDirEdit, L"StdDirEdit", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    {A::CreateFileList, L"CreateFileList", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
 
     {A::ShredFile, L"ShredFile", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned, false},
     {A::SendFile, L"SendFile", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned, false},
@@ -145,6 +197,13 @@ const TMenuRow kMenus[] = {
     {M::Programs, M::None, L"&Programme", L"Programme1"},
     {M::Tools, M::None, L"E&xtras", L"Extras1"},
     {M::Help, M::None, L"&Hilfe", L"Hilfe1"},
+    {M::EditText, M::Edit, L"Te&xt", L"mnuEditText"},
+    {M::ViewText, M::View, L"Te&xt", L"mnuViewText"},
+    {M::HexTranslation, M::View, L"&Kodierung", L"Translation"},
+    {M::HexOffsets, M::View, L"&Offsetanzeige", L"mnuHexOffsets"},
+    {M::HexLineWidth, M::View, L"&Zeilenbreite", L"mnuHexLineWidth"},
+    {M::HexColumnWidth, M::View, L"&Spaltenbreite", L"mnuHexColumnWidth"},
+    {M::ViewSort, M::View, L"&Sortieren", L"mnuViewSort"},
 };
 // clang-format on
 
@@ -204,7 +263,7 @@ const TMenuRow& MenuRow(TMenuId Id)
 std::wstring MenuCaption(const TActionRow& Row)
 {
     std::wstring caption = Row.Caption;
-    if (Row.Scope == TKeyScope::Pane && Row.Key != scNone)
+    if (Row.Scope == TKeyScope::Pane && (Row.Key != scNone || Row.KeyText))
         caption += L"\t" + (Row.KeyText ? std::wstring(Row.KeyText) : ShortCutToText(Row.Key));
     return caption;
 }

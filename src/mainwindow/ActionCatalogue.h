@@ -67,6 +67,13 @@ enum class TActionId : uint16_t {
     FileWinCompare,
     // Help.
     HelpAbout,
+    // File split and join.
+    SplitFile,
+    CombineFile,
+    // Filters of the lists.
+    EditFilter,
+    FilterZipLV,
+    EditStdFilter,
     // Commands whose states the rules already know, built by later work.
     TextUndo,
     TextSelectAll,
@@ -100,6 +107,47 @@ enum class TActionId : uint16_t {
     FindDateiButton,
     StdDirAdd,
     StdDirEdit,
+    // Text and hex commands of the display pane.
+    TextCut,
+    TextCopy,
+    TextPaste,
+    TextDelete,
+    TextSearch,
+    TextSearchNext,
+    TextReplace,
+    TextSort,
+    TextCRLF,
+    TextLF,
+    TextAnsi,
+    TextUnicode,
+    TextShowRulers,
+    TextMarkColumn,
+    TransAnsi,
+    TransDOS8,
+    TransASCII,
+    TransMac,
+    TransEBCDIC,
+    OffsDec,
+    OffsHex,
+    OffsNone,
+    HexLine16,
+    HexLine24,
+    HexLine32,
+    HexLine48,
+    HexLine64,
+    HexColumn1,
+    HexColumn2,
+    HexColumn4,
+    DispHexButton,
+    DispTextButton,
+    SortOrder,
+    SortName,
+    SortSize,
+    SortType,
+    SortDate,
+    SortAttr,
+    GoHome,
+    CreateFileList,
     // Features this program does not offer: hidden and disabled for good.
     ShredFile,
     SendFile,
@@ -140,10 +188,19 @@ enum class TMenuId : uint8_t {
     Programs,
     Tools,
     Help,
+    // Submenus of the text and hex commands (after the bar's menus, so
+    // that the bar keeps its order).
+    EditText,
+    ViewText,
+    HexTranslation,
+    HexOffsets,
+    HexLineWidth,
+    HexColumnWidth,
+    ViewSort,
 };
 
 // The number of menu ids (keep at the last one).
-constexpr size_t kMenuCount = static_cast<size_t>(TMenuId::Help) + 1;
+constexpr size_t kMenuCount = static_cast<size_t>(TMenuId::ViewSort) + 1;
 
 // Popups a command also stands in.
 enum TPopupSet : uint8_t { ppNone = 0, ppList = 1, ppTree = 2 };

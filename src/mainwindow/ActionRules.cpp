@@ -93,7 +93,6 @@ void FileRules(const TActionInput& In, TRuleSink& S)
 void ViewerRules(const TActionInput& In, TRuleSink& S)
 {
     const bool textShown = In.TextViewVisible || In.EditorVisible;
-    S.Enable(A::TextSelectAll, textShown);
     const bool modified = (In.TextViewVisible && In.TextViewModified) || (In.EditorVisible && In.EditorModified) ||
                           (In.HexViewVisible && In.HexViewModified);
     S.Enable(A::TextFileSave, modified);
@@ -179,15 +178,64 @@ void TreeRules(const TActionInput& In, TRuleSink& S)
     S.Enable(A::StdDirEdit, In.BookmarkCount > 0);
 }
 
+void SplitFileRules(const TActionInput& In, TRuleSink& S)
+{
+    const bool file = In.Item && In.FirstSelectedIsFile;
+    const bool combine = S.Enable(A::CombineFile, file && In.FirstSelectedIsSplitPart);
+    S.Enable(A::SplitFile, file && !combine);
+}
+
+void CreateFileListRules(const TActionInput& In, TRuleSink& S)
+{
+    S.Enable(A::CreateFileList, !(In.ListItems <= 1 && (In.ListNoFolderContents || In.ListItems == 0)));
+}
+
 void UndoRules(const TActionInput& In, TRuleSink& S)
 {
-    if (TextFocused(In)) {
-        const bool text = S.Enable(A::TextUndo, TextUndoPossible(In));
-        S.Enable(A::FileUndo, text);
-    } else {
-        S.Enable(A::TextUndo, false);
-        S.Enable(A::FileUndo, FileUndoPossible(In));
-    }
+    // A focused text's change is undone first, then the last file operation.
+    const bool undo = (TextFocused(In) && TextUndoPossible(In)) || FileUndoPossible(In);
+    S.Enable(A::TextUndo, undo);
+    S.Enable(A::FileUndo, undo);
+}
+
+// The display pane's text and hex commands.
+void TextCommandRules(const TActionInput& In, TRuleSink& S)
+{
+    const bool combo = In.Focus == F::CommandBox || In.Focus == F::HistoryBox;
+    bool copy = false;
+    if (In.Focus == F::TextView)
+        copy = In.TextViewHasSelection;
+    else if (In.Focus == F::Editor)
+        copy = In.EditorHasSelection;
+    else if (combo)
+        copy = In.ComboHasSelection;
+    else if (In.Focus == F::HexView)
+        copy = In.HexViewHasSelection;
+    const bool writableFocus =
+        (In.Focus == F::TextView && !In.TextViewReadOnly) || (In.Focus == F::Editor && !In.EditorReadOnly) || combo;
+    S.Enable(A::TextCopy, copy);
+    S.Enable(A::TextCut, copy && writableFocus);
+    S.Enable(A::TextDelete, copy && writableFocus);
+    S.Enable(A::TextPaste, In.ClipboardHasText && writableFocus);
+    S.Enable(A::TextSelectAll, In.Focus == F::TextView || In.Focus == F::Editor || combo);
+
+    const bool writableView = In.TextViewVisible && !In.TextViewReadOnly;
+    const bool writableEditor = In.EditorVisible && !In.EditorReadOnly;
+    const bool searchable = In.TextViewVisible || In.HexViewVisible || In.EditorVisible;
+    S.Enable(A::TextSearch, searchable);
+    S.Enable(A::TextSearchNext, searchable);
+    S.Enable(A::TextReplace, writableView || writableEditor);
+    S.Enable(A::TextSort, (writableView && In.TextViewHasSelection) || (writableEditor && In.EditorHasSelection));
+
+    const bool textShown = In.TextViewVisible || In.EditorVisible;
+    S.Enable(A::TextCRLF, textShown);
+    S.Enable(A::TextLF, textShown);
+    S.Enable(A::TextAnsi, In.EditorVisible);
+    S.Enable(A::TextUnicode, In.EditorVisible);
+    S.Enable(A::TextShowRulers, In.EditorVisible);
+    S.Enable(A::TextMarkColumn, In.EditorVisible && !In.EditorWordWrap);
+    S.Check(A::DispHexButton, In.ForcedDisplayMode == 1);
+    S.Check(A::DispTextButton, In.ForcedDisplayMode == 2);
 }
 
 }  // namespace
@@ -223,6 +271,9 @@ TActionStates ComputeActionStates(const TActionInput& In)
     SelectionRules(In, sink);
     TreeRules(In, sink);
     UndoRules(In, sink);
+    TextCommandRules(In, sink);
+    SplitFileRules(In, sink);
+    CreateFileListRules(In, sink);
     out.UndoWord = UndoWordFor(In);
     return out;
 }
@@ -241,8 +292,8 @@ const std::vector<std::wstring>& FeaturesNotOffered()
 
 std::wstring UndoWordFor(const TActionInput& In)
 {
-    if (TextFocused(In))
-        return TextUndoPossible(In) ? L"Textänderung" : L"";
+    if (TextFocused(In) && TextUndoPossible(In))
+        return L"Textänderung";
     if (!FileUndoPossible(In))
         return L"";
     switch (In.LastOperation) {

@@ -57,6 +57,11 @@ struct TActionInput {
     bool FirstSelectedIsParent = false;  // the first selected item is ".."
     bool FirstSelectedIsFile = false;
     bool ListLoadedFolder = false;
+    // Split and join: the first selected item's extension is ".split"; the
+    // list's items with "..", and whether it shows no folder's real contents.
+    bool FirstSelectedIsSplitPart = false;
+    int ListItems = 0;
+    bool ListNoFolderContents = false;
 
     // Archive list view.
     bool ArchiveOpen = false;
@@ -78,6 +83,10 @@ struct TActionInput {
     bool HexViewVisible = false;
     bool HexViewModified = false;
     bool HexViewOnly = true;  // the hex view is in view-only mode
+    bool HexViewHasSelection = false;
+    bool EditorWordWrap = false;
+    // The focused path or command box has selected text.
+    bool ComboHasSelection = false;
     bool PictureVisible = false;
     bool EmbeddedDocumentShown = false;  // the embedded pane holds a document
 

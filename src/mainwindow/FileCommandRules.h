@@ -1,22 +1,17 @@
 #pragma once
 // The decisions of the main window's file commands that need no window: the
-// names of new folders and files, and how a delete goes (which pane, to the
-// recycle bin or for good, who asks first). Portable.
+// names of new shortcuts (those of new folders and files are
+// panels/NewItemName.h's), and how a delete goes (which pane, to the recycle
+// bin or for good, who asks first). Portable.
 
 #include "panels/DirViewSystem.h"
+#include "panels/NewItemName.h"
 
 #include <cstdint>
 #include <functional>
 #include <string>
 
 namespace qrv {
-
-// A free name for a new folder or file in Folder: "Neues Verzeichnis" or
-// "Neue Datei", then " (1)", " (2)" ...; on a drive whose names are shorter
-// (MaxNameLength below 22 for folders, below 15 for files) "NEU", "NEU(1)"
-// .... Empty when every candidate up to a sane limit is taken.
-std::wstring NewItemName(const std::wstring& Folder, bool Directory, uint32_t MaxNameLength,
-                         const std::function<bool(const std::wstring& FullPath)>& Exists);
 
 // The shortcut file for Base in Folder: Base + ".lnk", or Base + " (2).lnk",
 // " (3).lnk" ... when that file exists, so no file is ever written over.

@@ -4,7 +4,6 @@
 #include "panels/KyListView.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace qrv {
 
@@ -13,12 +12,10 @@ namespace {
 // The stored attribute order: Hidden, ReadOnly, System, Archive, Compressed, Encrypted.
 enum : size_t { atHidden, atReadOnly, atSystem, atArchive, atCompressed, atEncrypted };
 
-// The load filter keeps 32-bit sizes: larger bounds mean no bound there.
-int32_t LoadSize(int64_t Size, int32_t Beyond)
+// The load filter keeps 64-bit sizes; a negative one is none.
+int64_t LoadSize(int64_t Size)
 {
-    if (Size < 0)
-        return 0;
-    return Size > std::numeric_limits<int32_t>::max() ? Beyond : static_cast<int32_t>(Size);
+    return std::max<int64_t>(Size, 0);
 }
 
 uint16_t StoredDate(int Date, uint16_t Fallback)
@@ -57,8 +54,8 @@ TListFilter ListFilterOf(const TFileSelectFilter& Filter, int DaysBack)
     list.Load.SelReadOnly = Filter.ReadOnly;
     list.Load.SelCompressed = Filter.Compressed;
     list.Load.SelEncrypted = Filter.Encrypted;
-    list.Load.SelFileSizeFrom = LoadSize(Filter.SizeFrom, kMaxFilterSize);
-    list.Load.SelFileSizeTo = LoadSize(Filter.SizeTo, kMaxFilterSize);
+    list.Load.SelFileSizeFrom = LoadSize(Filter.SizeFrom);
+    list.Load.SelFileSizeTo = LoadSize(Filter.SizeTo);
     list.Load.SelFileDateFrom = Filter.DateFrom;
     list.Load.SelFileDateTo = Filter.DateTo;
     list.Load.SelFileTimeFrom = 0;
@@ -95,8 +92,8 @@ TListFilter ApplyListFilterState(const TListFilterState& State)
     list.Load.SelArchive = State.Attributes[atArchive];
     list.Load.SelCompressed = State.Attributes[atCompressed];
     list.Load.SelEncrypted = State.Attributes[atEncrypted];
-    list.Load.SelFileSizeFrom = LoadSize(State.SizeFrom, kMaxFilterSize);
-    list.Load.SelFileSizeTo = LoadSize(State.SizeTo, kMaxFilterSize);
+    list.Load.SelFileSizeFrom = LoadSize(State.SizeFrom);
+    list.Load.SelFileSizeTo = LoadSize(State.SizeTo);
     list.Load.SelFileDateFrom = StoredDate(State.DateFrom, kFirstDosDate);
     list.Load.SelFileDateTo = StoredDate(State.DateTo, kLastDosDate);
     // A stored day count outside what the dialog offers is brought within it.

@@ -19,6 +19,8 @@ public:
     // dialog) and returns whether it closed with OK; Page is set to the page
     // shown last. On OK the dialog has written its controls into Options.
     virtual bool Run(TOptions& Options, int& Page) = 0;
+    // A page index: the dialog shows that page alone; -1: every page.
+    int OnlyPage = -1;
 };
 
 // What the window has to do after the dialog.

@@ -1,6 +1,7 @@
 #include "mainwindow/SaveQuestion.h"
 
 #include "framework/ScopeExit.h"
+#include "framework/SysUtils.h"
 
 #include <utility>
 
@@ -21,6 +22,10 @@ std::wstring BackupFileName(const std::wstring& FileName)
     const size_t nameStart = FileName.find_last_of(L"\\/:");
     const size_t dot = FileName.rfind(L'.');
     const bool hasExtension = dot != std::wstring::npos && (nameStart == std::wstring::npos || dot > nameStart);
+    // A backup of a backup keeps the old one's name whole: replacing its
+    // extension would give the file's own name.
+    if (hasExtension && SameText(std::wstring_view(FileName).substr(dot), L".bak"))
+        return FileName + L".bak";
     return (hasExtension ? FileName.substr(0, dot) : FileName) + L".bak";
 }
 

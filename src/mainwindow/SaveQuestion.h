@@ -35,7 +35,8 @@ std::wstring SaveQuestionText(const std::wstring& FileName);
 
 // The error shown when a text could not be saved.
 std::wstring SaveErrorText(const std::wstring& FileName);
-// The name of a file's backup: its extension replaced by ".bak".
+// The name of a file's backup: its extension replaced by ".bak"; a
+// ".bak" file's backup is its name with ".bak" added.
 std::wstring BackupFileName(const std::wstring& FileName);
 
 // The save question, one at a time. The question's box runs a message loop,

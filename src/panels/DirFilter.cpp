@@ -3,6 +3,7 @@
 #include "common/MaskSearch.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace qrv {
 
@@ -14,9 +15,15 @@ bool TLoadFilter::AttrFiltered() const
     return false;
 }
 
-int32_t FilterSize(uint64_t Size)
+int64_t FilterSize(uint64_t Size)
 {
-    return static_cast<int32_t>(std::min<uint64_t>(Size, kMaxFilterSize));
+    return static_cast<int64_t>(std::min<uint64_t>(Size, static_cast<uint64_t>(INT64_MAX)));
+}
+
+bool InSizeWindow(uint64_t Size, int64_t From, int64_t To)
+{
+    const int64_t size = FilterSize(Size);
+    return size >= From && (To == kMaxFilterSize || size <= To);
 }
 
 uint32_t FilterDateTime(uint32_t PackedDosDateTime)
@@ -62,11 +69,8 @@ bool TDirFilter::AcceptsFile(const TSearchRec& Entry) const
         return false;
     if ((Entry.Attr & RequiredAttr) != RequiredAttr || (Entry.Attr & ForbiddenAttr) != 0)
         return false;
-    if (SizeFilterOn) {
-        const int32_t size = FilterSize(Entry.Size);
-        if (size < sizeFrom_ || size > sizeTo_)
-            return false;
-    }
+    if (SizeFilterOn && !InSizeWindow(Entry.Size, sizeFrom_, sizeTo_))
+        return false;
     const uint32_t time = FilterDateTime(Entry.Time);
     return time >= DateFrom && time <= DateTo && MatchesMask(Entry.Name);
 }

@@ -12,7 +12,9 @@
 
 namespace qrv {
 
-constexpr int32_t kMaxFilterSize = 2147483647;
+// A size-to bound of exactly this value means "no upper bound" (the value
+// stored for it); any other value is a bound, beyond 2 GiB too.
+constexpr int64_t kMaxFilterSize = 2147483647;
 constexpr uint16_t kFirstDosDate = 33;         // 1 January 1980
 constexpr uint16_t kLastDosDate = 61343;       // 31 December 2099
 constexpr uint16_t kEndOfDayDosTime = 0xC000;  // 24:00:00
@@ -27,8 +29,9 @@ struct TLoadFilter {
     TSelAttr SelReadOnly = TSelAttr::SelDontCare;
     TSelAttr SelCompressed = TSelAttr::SelDontCare;
     TSelAttr SelEncrypted = TSelAttr::SelDontCare;
-    int32_t SelFileSizeFrom = 0;
-    int32_t SelFileSizeTo = kMaxFilterSize;
+    // Bytes, 64 bits: files beyond 2 GiB compare by their real size.
+    int64_t SelFileSizeFrom = 0;
+    int64_t SelFileSizeTo = kMaxFilterSize;
     uint16_t SelFileDateFrom = kFirstDosDate;
     uint16_t SelFileDateTo = kLastDosDate;
     uint16_t SelFileTimeFrom = 0;
@@ -36,13 +39,17 @@ struct TLoadFilter {
     bool operator==(const TLoadFilter&) const = default;
 
     // The windows differ from their defaults (the column captions say so).
-    bool SizeFiltered() const { return SelFileSizeFrom != 0 || SelFileSizeTo < kMaxFilterSize; }
+    bool SizeFiltered() const { return SelFileSizeFrom != 0 || SelFileSizeTo != kMaxFilterSize; }
     bool DateFiltered() const { return SelFileDateFrom > kFirstDosDate || SelFileDateTo < kLastDosDate; }
     bool AttrFiltered() const;
 };
 
-// The size a filter compares: the 64-bit size, at most 2,147,483,647.
-int32_t FilterSize(uint64_t Size);
+// The size a filter compares: the 64-bit size (sizes beyond the signed
+// range, which no file has, as the largest).
+int64_t FilterSize(uint64_t Size);
+// Whether Size lies in the window From..To; To == kMaxFilterSize has no
+// upper bound.
+bool InSizeWindow(uint64_t Size, int64_t From, int64_t To);
 // The date-time a filter compares: none or before 1980 counts as 1 January
 // 1980, 00:00.
 uint32_t FilterDateTime(uint32_t PackedDosDateTime);
@@ -68,8 +75,8 @@ private:
     TStringList masks_;
     // A mask that every name matches ("*", "*.*"): no name needs testing.
     bool matchesAll_ = false;
-    int32_t sizeFrom_;
-    int32_t sizeTo_;
+    int64_t sizeFrom_;
+    int64_t sizeTo_;
 };
 
 }  // namespace qrv

@@ -323,6 +323,8 @@ void TDirViewCore::LoadFromDisk(const std::wstring& Path)
             if (!loaded_) {
                 if (!path_.empty() && OnError)
                     OnError(sender_, path_, error);
+            } else if (shellFolders_ && IsRecycleBinFolder()) {
+                LoadRecycleBin(filter);
             } else {
                 int added = 0;
                 error = fs_.ListFolder(path_, [&](TSearchRec& entry) {
@@ -358,7 +360,7 @@ void TDirViewCore::LoadFromDisk(const std::wstring& Path)
                         OnError(sender_, GetPath(), error);
                 }
             }
-            if (WantsParentItem())
+            if (WantsParentItem() && !hasParentItem_)
                 AddParentDirItem();
         } catch (const std::exception&) {
             TraceIgnoredException(L"reading a folder's entries");
@@ -402,6 +404,135 @@ void TDirViewCore::LoadFromDisk(const std::wstring& Path)
     }
     timing.Note(std::to_wstring(items_.size()) + L" items");
     FireNotify(OnLoaded);
+}
+
+bool TDirViewCore::IsRecycleBinFolder() const
+{
+    // "X:\NAME": a folder right at a drive's root.
+    if (path_.size() < 4 || path_[1] != L':' || path_[2] != L'\\' || path_.find(L'\\', 3) != std::wstring::npos)
+        return false;
+    TSearchRec entry;
+    return fs_.GetEntry(path_, entry) && IsRecycleBinEntry(std::wstring_view(path_).substr(0, 2), entry);
+}
+
+void TDirViewCore::LoadRecycleBin(const TDirFilter& Filter)
+{
+    fullPathItems_ = true;
+    AddParentDirItem();
+    int added = 0;
+    const bool listed = shellFolders_->ListRecycleBin([&](const TShellFolderEntry& Entry) {
+        if (abortLoad_)
+            return false;
+        TSearchRec found;
+        if (Entry.Folder) {
+            // A deleted folder is listed without filters.
+            found.Name = Entry.ParsingName.empty() ? Entry.DisplayName : Entry.ParsingName;
+            found.Attr = faDirectory;
+        } else {
+            // The store's file tells size, time and attributes; an entry
+            // without one is none of this drive's (or the shell names no
+            // path the disk knows).
+            if (Entry.ParsingName.empty() || !fs_.GetEntry(Entry.ParsingName, found))
+                return true;
+            // Masks are matched against the name shown, not the store's.
+            found.Name = Entry.DisplayName;
+            if (!Filter.AcceptsFile(found))
+                return true;
+            found.Name = Entry.ParsingName;
+        }
+        bool addFile = true;
+        if (OnAddFile)
+            OnAddFile(sender_, found, addFile);
+        if (!addFile)
+            return true;
+        TFileRec& rec = AddItem(found);
+        rec.DisplayName = Entry.DisplayName;
+        if (!Entry.TypeName.empty())
+            rec.TypeName = Entry.TypeName;
+        if (Entry.IconIndex >= 0)
+            rec.ImageIndex = Entry.IconIndex;
+        rec.InfoEmpty = rec.TypeName.empty();
+        rec.IconEmpty = Entry.IconIndex < 0;
+        if (++added % 100 == 0)
+            LoadProgress(added);
+        return !abortLoad_;
+    });
+    if (!listed)
+        TraceIgnoredFailure(L"listing the shell's recycle bin");
+}
+
+bool TDirViewCore::LoadVirtualNode(const std::shared_ptr<void>& Folder, const std::wstring& Path, bool ParentItem)
+{
+    if (!Folder || !shellFolders_)
+        throw Exception(L"Interner Fehler 001 in \"LoadVirtualNode\"");
+    CancelSlicedReload();
+    EndNameEdit();
+    bool listed = false;
+    loaded_ = false;
+    path_ = Path;
+    loading_ = true;
+    abortLoad_ = false;
+    FireNotify(OnStartLoading);
+    StopWorkers();
+    ShowBusy(true);
+    {
+        TUpdateBracket update(*this);
+        itemsReady_ = false;
+        try {
+            ClearItems();
+            fullPathItems_ = false;
+            isVirtual_ = false;
+            listed = shellFolders_->ListShellFolder(Folder, [&](const TShellFolderEntry& Entry) {
+                if (abortLoad_)
+                    return false;
+                // Only what the file system holds, and never a drive's
+                // own path (drives have roots of their own in the tree).
+                const bool drivePath =
+                    Entry.ParsingName.size() >= 3 && Entry.ParsingName[1] == L':' && Entry.ParsingName[2] == L'\\';
+                const bool ftp = UpperCase(std::wstring_view(Entry.ParsingName).substr(0, 4)) == L"FTP:";
+                if (!(Entry.FileSystem || ftp || Entry.FileSystemAncestor) || drivePath)
+                    return true;
+                std::wstring name = Entry.DisplayName;
+                if (name.empty()) {
+                    const size_t slash = Entry.ParsingName.find_last_of(L'\\');
+                    name = slash == std::wstring::npos ? Entry.ParsingName : Entry.ParsingName.substr(slash + 1);
+                }
+                if (name.empty())
+                    return true;
+                TSearchRec found;
+                found.Name = name;
+                found.Attr = Entry.Folder ? faDirectory : 0;
+                bool addFile = true;
+                if (OnAddFile)
+                    OnAddFile(sender_, found, addFile);
+                if (!addFile)
+                    return true;
+                TFileRec& rec = AddItem(found);
+                rec.DisplayName = name;
+                rec.TypeName.clear();
+                rec.ImageIndex = Entry.IconIndex;
+                rec.InfoEmpty = rec.IconEmpty = false;
+                return !abortLoad_;
+            });
+            if (listed)
+                isVirtual_ = true;
+            if (ParentItem)
+                AddParentDirItem();
+        } catch (const std::exception&) {
+            TraceIgnoredException(L"listing a shell folder");
+            // The steps below leave the list usable with what was read.
+        }
+        loading_ = false;
+        SortItems();
+        abortLoad_ = loadPending_ = false;
+        itemsReady_ = true;
+        focused_ = items_.empty() ? nullptr : items_.front();
+        MarkChanged();
+    }
+    ShowBusy(false);
+    FireNotify(OnDirUpdated);
+    FireNotify(OnLoaded);
+    return listed;
 }
 
 TFileRec& TDirViewCore::AddItem(const TSearchRec& SearchRec)

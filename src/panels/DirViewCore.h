@@ -137,6 +137,18 @@ public:
     bool Loaded() const { return loaded_; }
     bool IsVirtual() const { return isVirtual_; }
     bool FullPathItems() const { return fullPathItems_; }
+    // The shell's recycle bin, listed when the list is asked for a recycle
+    // bin folder of a drive ("X:\RECYCLER", "X:\$Recycle.Bin"); none: such
+    // a folder is read as any other.
+    void SetShellFolders(TDirShellFolders* Folders) { shellFolders_ = Folders; }
+    // The folder shown is a drive's recycle bin.
+    bool IsRecycleBinFolder() const;
+    // Lists a shell folder of the tree (the network's): its file-system
+    // entries, by their shown names. Path is the tree's text for the node;
+    // ParentItem: the node is below the tree's top level and gets "..".
+    // Folder empty: an internal error (Exception). False when the shell
+    // could not list the folder (the list is left empty then).
+    bool LoadVirtualNode(const std::shared_ptr<void>& Folder, const std::wstring& Path, bool ParentItem);
     bool HasParentItem() const { return hasParentItem_; }
     // False while a load or a sort runs: the display answers no queries then.
     bool ItemsReady() const { return itemsReady_; }
@@ -333,6 +345,7 @@ protected:
     TComponent* sender_;
     TDirFileSystem& fs_;
     TDirShellInfo& shell_;
+    TDirShellFolders* shellFolders_ = nullptr;
 
 private:
     TDirFilter MakeFilter() const;
@@ -342,6 +355,9 @@ private:
     void PassOnLoadAfterSort();
     // Whether the folder is below a drive root and gets "..".
     bool WantsParentItem() const { return path_.size() > 2; }
+    // The shell's recycle bin in place of the folder's entries: ".." first,
+    // the entries under their names before deletion, files by the filter.
+    void LoadRecycleBin(const TDirFilter& Filter);
     void ReserveItem();
     void FinishLoad();
     bool ReloadInPlace();

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace qrv {
@@ -45,6 +46,36 @@ public:
     // The file system of the volume Path is on knows compression and
     // encryption attributes (NTFS).
     virtual bool HasCompressionBits(const std::wstring& Path) = 0;
+};
+
+// One entry of a shell folder as the shell names it.
+struct TShellFolderEntry {
+    // The name shown; in the recycle bin the file's name before deletion.
+    std::wstring DisplayName;
+    // The entry's file-system path, where it has one (in the recycle bin
+    // the path of the store, "C:\RECYCLER\...\Dc3.txt").
+    std::wstring ParsingName;
+    bool Folder = false;
+    // The shell's attributes: a file-system item, or one that holds some.
+    bool FileSystem = false;
+    bool FileSystemAncestor = false;
+    std::wstring TypeName;
+    int IconIndex = -1;
+};
+
+// The shell's folders that are no plain folders of the disk.
+class TDirShellFolders {
+public:
+    // Called per entry; false ends the listing.
+    using TEntryProc = std::function<bool(const TShellFolderEntry& Entry)>;
+
+    virtual ~TDirShellFolders() = default;
+    // Every entry of the recycle bin (folders, files, hidden ones); false
+    // when the shell's recycle bin cannot be reached.
+    virtual bool ListRecycleBin(const TEntryProc& Each) = 0;
+    // Every entry (folders and others) of a bound shell folder of the tree;
+    // false when the folder cannot be listed.
+    virtual bool ListShellFolder(const std::shared_ptr<void>& Folder, const TEntryProc& Each) = 0;
 };
 
 // The shell's icon indices and folder type name that a list falls back on.

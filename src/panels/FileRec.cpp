@@ -50,8 +50,13 @@ std::wstring MakeDisplayName(const std::wstring& FileName, bool IsDirectory, boo
 
 bool IsRecycleBinEntry(std::wstring_view FolderPath, const TSearchRec& Entry)
 {
+    // "RECYCLED", "RECYCLER" and the newer systems' "$Recycle.Bin": a "$"
+    // before the name is passed over.
+    std::wstring_view name = Entry.Name;
+    if (name.starts_with(L'$'))
+        name.remove_prefix(1);
     return (Entry.Attr & faDirectory) && FolderPath.size() == 2 && (Entry.Attr & faSysFile) &&
-           UpperCase(std::wstring_view(Entry.Name).substr(0, 7)) == L"RECYCLE";
+           UpperCase(name.substr(0, 7)) == L"RECYCLE";
 }
 
 }  // namespace qrv

@@ -2,10 +2,6 @@
 
 namespace qrv {
 
-namespace {
-constexpr size_t kMaxParamLength = 255;
-}
-
 std::wstring NextCommandLineParam(std::wstring_view text, size_t& position)
 {
     size_t i = position;
@@ -30,8 +26,7 @@ std::wstring NextCommandLineParam(std::wstring_view text, size_t& position)
         }
         if (!quoted && c <= 32)
             break;
-        if (param.size() < kMaxParamLength)
-            param += c;
+        param += c;
         ++i;
     }
     position = i;
@@ -70,6 +65,19 @@ TSplitCommand SplitCommandText(std::wstring_view text)
         result.Rest += param.find(L' ') != std::wstring::npos ? L"\"" + param + L"\"" : param;
     }
     return result;
+}
+
+std::wstring ExtractToken(std::wstring_view text, size_t& position, std::wstring_view separators)
+{
+    if (position >= text.size()) {
+        position = text.size();
+        return {};
+    }
+    const size_t end = text.find_first_of(separators, position);
+    std::wstring token(
+        text.substr(position, end == std::wstring_view::npos ? std::wstring_view::npos : end - position));
+    position = end == std::wstring_view::npos ? text.size() : end + 1;
+    return token;
 }
 
 }  // namespace qrv

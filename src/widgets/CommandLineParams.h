@@ -8,7 +8,8 @@
 namespace qrv {
 
 // The next parameter at or after `position`; position moves past it. An empty
-// result means there are no more. A parameter holds at most 255 characters.
+// result means there are no more. Parameters are never cut: a long path
+// stays whole.
 std::wstring NextCommandLineParam(std::wstring_view text, size_t& position);
 int CommandLineParamCount(std::wstring_view text);
 // The parameter with that index (0 = first); empty past the end.
@@ -21,5 +22,9 @@ struct TSplitCommand {
     std::wstring Rest;
 };
 TSplitCommand SplitCommandText(std::wstring_view text);
+
+// The characters from `position` up to (not including) the next one of
+// `separators`; position moves past that separator, or to the end.
+std::wstring ExtractToken(std::wstring_view text, size_t& position, std::wstring_view separators);
 
 }  // namespace qrv

@@ -75,4 +75,21 @@ std::wstring FormatSpinValue(double value, TValueType type, int decimals, wchar_
     return std::wstring(buffer, buffer + std::char_traits<char>::length(buffer));
 }
 
+double SpinIncrementFor(TValueType type, double increment)
+{
+    if (type == TValueType::vtFloat)
+        return increment;
+    const double whole = std::nearbyint(increment);
+    return whole == 0 ? 1 : whole;
+}
+
+TSpinHalf SpinHalfAt(int x, int y, int width, int height)
+{
+    if (width <= 0 || height <= 0 || x < 0 || y < 0 || x >= width || y >= height)
+        return TSpinHalf::None;
+    // y = height - (height / width) * x on the diagonal, in whole numbers.
+    return static_cast<long long>(y) * width > static_cast<long long>(height) * (width - x) ? TSpinHalf::Down
+                                                                                            : TSpinHalf::Up;
+}
+
 }  // namespace qrv

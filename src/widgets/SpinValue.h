@@ -22,4 +22,18 @@ double ParseSpinText(std::wstring_view text, TValueType type, double minValue, w
 // even neighbour.
 std::wstring FormatSpinValue(double value, TValueType type, int decimals, wchar_t decimalSeparator);
 
+// The step of the integer types is a whole number, and never 0.
+double SpinIncrementFor(TValueType type, double increment);
+
+// The halves of the diagonal spin button: the diagonal runs from the
+// bottom-left to the top-right corner; points below it are the down half,
+// points on or above it the up half.
+enum class TSpinHalf { None, Up, Down };
+TSpinHalf SpinHalfAt(int x, int y, int width, int height);
+
+// The button's repeat: the first step at the press, the second after the
+// first interval, every later one after the next.
+inline constexpr unsigned kSpinFirstRepeatMs = 400;
+inline constexpr unsigned kSpinNextRepeatMs = 100;
+
 }  // namespace qrv

@@ -17,11 +17,12 @@ enum TToolWindowHookEvents : unsigned {
     hpSendWindowPosChanged = 2,  // a window's position changed (code 1)
     hpPreDestroy = 4,            // a window is destroyed (code 2)
     hpGetMessage = 8,            // a mouse move was retrieved (code 3)
+    hpSetFocus = 16,             // a window is about to get the focus (code 4)
 };
 
 // The hooks behind the events: the sent-message hook carries activation and
-// position changes, the computer-based-training hook destruction, the
-// retrieved-message hook mouse moves.
+// position changes, the computer-based-training hook destruction and focus
+// changes, the retrieved-message hook mouse moves.
 enum TToolWindowHookKind { hkCallWndProc = 0, hkCbt = 1, hkGetMessage = 2 };
 constexpr int kToolWindowHookKinds = 3;
 
@@ -31,7 +32,7 @@ constexpr unsigned ToolWindowHookKinds(unsigned events)
     unsigned kinds = 0;
     if (events & (hpSendActivateApp | hpSendWindowPosChanged))
         kinds |= 1u << hkCallWndProc;
-    if (events & hpPreDestroy)
+    if (events & (hpPreDestroy | hpSetFocus))
         kinds |= 1u << hkCbt;
     if (events & hpGetMessage)
         kinds |= 1u << hkGetMessage;
@@ -69,20 +70,20 @@ private:
 template <class Proc>
 class TToolWindowHookClientList {
 public:
-    struct Client {
-        Proc proc;
-        int refCount;
-        unsigned events;
+    struct TClient {
+        Proc Callback;
+        int RefCount;
+        unsigned Events;
     };
 
     // Counts an existing entry up or adds one. Returns the entry's events.
     unsigned Register(Proc proc, unsigned events)
     {
-        if (Client* client = Find(proc)) {
-            ++client->refCount;
-            return client->events;
+        if (TClient* client = Find(proc)) {
+            ++client->RefCount;
+            return client->Events;
         }
-        clients_.push_back(Client{proc, 1, events});
+        clients_.push_back(TClient{proc, 1, events});
         return events;
     }
 
@@ -91,11 +92,11 @@ public:
     unsigned Unregister(Proc proc)
     {
         const auto it =
-            std::find_if(clients_.begin(), clients_.end(), [proc](const Client& c) { return c.proc == proc; });
+            std::find_if(clients_.begin(), clients_.end(), [proc](const TClient& c) { return c.Callback == proc; });
         if (it == clients_.end())
             return 0;
-        const unsigned events = it->events;
-        if (--it->refCount <= 0)
+        const unsigned events = it->Events;
+        if (--it->RefCount <= 0)
             clients_.erase(it);
         return events;
     }
@@ -109,9 +110,9 @@ public:
     void Dispatch(unsigned event, Call call, OnError onError) const
     {
         std::vector<Proc> targets;
-        for (const Client& client : clients_)
-            if (client.events & event)
-                targets.push_back(client.proc);
+        for (const TClient& client : clients_)
+            if (client.Events & event)
+                targets.push_back(client.Callback);
         for (Proc proc : targets) {
             if (!Contains(proc))
                 continue;
@@ -125,25 +126,25 @@ public:
 
     bool Empty() const { return clients_.empty(); }
     int Count() const { return static_cast<int>(clients_.size()); }
-    Proc First() const { return clients_.empty() ? Proc{} : clients_.front().proc; }
+    Proc First() const { return clients_.empty() ? Proc{} : clients_.front().Callback; }
     int RefCount(Proc proc) const
     {
-        const Client* client = const_cast<TToolWindowHookClientList*>(this)->Find(proc);
-        return client ? client->refCount : 0;
+        const TClient* client = const_cast<TToolWindowHookClientList*>(this)->Find(proc);
+        return client ? client->RefCount : 0;
     }
     bool Contains(Proc proc) const { return RefCount(proc) > 0; }
     void Clear() { clients_.clear(); }
 
 private:
-    Client* Find(Proc proc)
+    TClient* Find(Proc proc)
     {
-        for (Client& client : clients_)
-            if (client.proc == proc)
+        for (TClient& client : clients_)
+            if (client.Callback == proc)
                 return &client;
         return nullptr;
     }
 
-    std::vector<Client> clients_;
+    std::vector<TClient> clients_;
 };
 
 }  // namespace qrv

@@ -25,4 +25,12 @@ TVersionParts SplitFileVersion(std::wstring_view fileVersion)
     return parts;
 }
 
+void FillMissingVersionParts(TVersionParts& parts, const unsigned (&fixed)[4])
+{
+    std::wstring* targets[] = {&parts.Major, &parts.Minor, &parts.Release, &parts.Build};
+    for (size_t i = 0; i < 4; ++i)
+        if (*targets[i] == kVersionInfoNotAvailable)
+            *targets[i] = std::to_wstring(fixed[i]);
+}
+
 }  // namespace qrv

@@ -19,4 +19,9 @@ struct TVersionParts {
 // separator, are kVersionInfoNotAvailable. Blanks after a separator stay.
 TVersionParts SplitFileVersion(std::wstring_view fileVersion);
 
+// Parts the text did not give, taken from the numeric version of the same
+// resource (major, minor, release, build), so that a text such as "3.2"
+// still has a numeric Build.
+void FillMissingVersionParts(TVersionParts& parts, const unsigned (&fixed)[4]);
+
 }  // namespace qrv

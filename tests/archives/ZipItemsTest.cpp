@@ -165,6 +165,9 @@ TEST(ZipItems, MaskSizeAndDateFilters)
     TZipItems items;
     items.Fill(View({E(L"a.txt"), E(L"B.TXT"), E(L"noext"), E(L"c.doc"), E(L"d\\e.txt")}), filter);
     EXPECT_EQ(Names(items), (std::vector<std::wstring>{L"a.txt", L"B.TXT", L"noext", L"e.txt"}));
+    EXPECT_EQ(items.HiddenByFilter(), 1u) << "c.doc";
+    items.Fill(View({E(L"a.txt"), E(L"d\\")}), filter);
+    EXPECT_EQ(items.HiddenByFilter(), 0u) << "a folder entry is no hidden file";
 
     // A 5 GiB entry passes the default window, clamped for the compare, and
     // keeps its full size.
@@ -180,6 +183,14 @@ TEST(ZipItems, MaskSizeAndDateFilters)
     sized.SizeTo = 10;
     items.Fill(View({E(L"huge.iso", 5ull << 30), E(L"small", 10), E(L"eleven", 11)}), sized);
     EXPECT_EQ(Names(items), (std::vector<std::wstring>{L"small"}));
+    // Bounds beyond 2 GiB compare with the full sizes.
+    sized.SizeFrom = 3000000000;
+    sized.SizeTo = 2147483647;  // no upper bound
+    items.Fill(View({E(L"huge.iso", 5ull << 30), E(L"three", 3ull << 30), E(L"two", 2ull << 30)}), sized);
+    EXPECT_EQ(Names(items), (std::vector<std::wstring>{L"huge.iso", L"three"}));
+    sized.SizeTo = 4000000000;
+    items.Fill(View({E(L"huge.iso", 5ull << 30), E(L"three", 3ull << 30), E(L"two", 2ull << 30)}), sized);
+    EXPECT_EQ(Names(items), (std::vector<std::wstring>{L"three"}));
 
     // The date window holds the whole last day, not the day after.
     TZipFilter dated;
@@ -227,6 +238,7 @@ TEST(ZipItems, ALargeListReadInPartsAsOneByOne)
         }
         EXPECT_EQ(inParts.TotalSize(), oneByOne.TotalSize());
         EXPECT_EQ(inParts.NameLengths(), oneByOne.NameLengths());
+        EXPECT_EQ(inParts.HiddenByFilter(), oneByOne.HiddenByFilter());
     }
 }
 

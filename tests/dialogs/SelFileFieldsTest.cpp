@@ -51,6 +51,9 @@ TEST(SelFileFieldsCheck, SizesAndDatesAreCheckedAsOkSays)
         {Sizes(L"", L"500"), TSelFileFocus::FromSize, L"Ungültiges numerisches Format."},
         {Sizes(L"12a", L"500"), TSelFileFocus::FromSize, L"Ungültiges numerisches Format."},
         {Sizes(L"0", L"5000000000"), TSelFileFocus::None, L""},
+        // "999999999" is no bound: any from-size passes it.
+        {Sizes(L"3000000000", L"999999999"), TSelFileFocus::None, L""},
+        {Sizes(L"3000000000", L"999999998"), TSelFileFocus::FromSize, sizeOrder},
         {Sizes(L"0", L"9223372036854775807"), TSelFileFocus::None, L""},
         {Sizes(L"0", L"9999999999999999999"), TSelFileFocus::FromSize, L"Ungültiges numerisches Format."},
         {Sizes(L"0", L"12345678901234567890"), TSelFileFocus::FromSize, L"Ungültiges numerisches Format."},

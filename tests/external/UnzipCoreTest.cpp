@@ -440,3 +440,57 @@ TEST_F(UnzipCoreTest, AWrongPasswordPassingTheCheckByteIsAskedAgainNotAnError)
     EXPECT_EQ(insisted.Log.Count(zacPassword), 1u);
     EXPECT_EQ(insisted.Log.Count(zacCRCError), 1u);
 }
+
+TEST_F(UnzipCoreTest, AFailedAttemptKeepsTheFileTheUserAgreedToOverwrite)
+{
+    const std::string right = "richtig";
+    const std::string zip = BuildZipFixture({{"geheim.txt", TextBytes(20000, 31), 6, right}});
+    WriteFile(archive, zip);
+    const std::string wrong = WrongPasswordPassingTheCheck(zip, right);
+    ASSERT_FALSE(wrong.empty());
+    auto agreeing = [](std::vector<std::string> replies) {
+        return [replies, next = size_t(0)](ZipCallbackData& data) mutable {
+            if (data.ActionCode == zacOverwrite)
+                data.ReplyValue = 1;
+            if (data.ActionCode == zacPassword && next < replies.size()) {
+                std::snprintf(data.Msg, sizeof data.Msg, "%s", replies[next++].c_str());
+                data.ReplyValue = 1;
+            }
+            return 0;
+        };
+    };
+    struct Case {
+        const char* What;
+        std::vector<std::string> Replies;
+        bool Replaced;
+    } cases[] = {
+        {"a wrong password and then none", {wrong}, false},
+        {"a wrong password, then the right one", {wrong, right}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.What);
+        fs::remove_all(out);
+        WriteFile(out / "geheim.txt", "the user's own file");
+        TUnzipCall run = Call();
+        run.Overwrite = false;
+        run.PasswordReqCount = 2;
+        run.Log.Answer = agreeing(c.Replies);
+        EXPECT_EQ(run.Run(), c.Replaced ? 1 : 0);
+        EXPECT_EQ(ReadFile(out / "geheim.txt") == "the user's own file", !c.Replaced);
+        // Nothing of the attempt is left beside it.
+        EXPECT_EQ(ReadTree(out).size(), 1u);
+    }
+
+    // Damaged data under a file agreed to be overwritten: the file stays.
+    std::string damaged = BuildZipFixture({{"plain.txt", TextBytes(5000, 32), 6}});
+    damaged[60] ^= 0x55;
+    WriteFile(archive, damaged);
+    fs::remove_all(out);
+    WriteFile(out / "plain.txt", "keep me");
+    TUnzipCall run = Call();
+    run.Overwrite = false;
+    run.Log.Answer = agreeing({});
+    EXPECT_EQ(run.Run(), 0);
+    EXPECT_EQ(ReadFile(out / "plain.txt"), "keep me");
+    EXPECT_EQ(ReadTree(out).size(), 1u);
+}

@@ -62,3 +62,38 @@ TEST(Component, ChangeOwnerMovesResponsibility)
     EXPECT_EQ(log, (std::vector<std::wstring>{L"first"})) << "the child lives on with its new owner";
     EXPECT_EQ(second.ComponentCount(), 1);
 }
+
+namespace {
+class Watcher : public TComponent {
+public:
+    using TComponent::TComponent;
+    std::vector<TComponent*> freed;
+
+protected:
+    void FreeNotified(TComponent* component) override { freed.push_back(component); }
+};
+}  // namespace
+
+TEST(Component, FreeNotificationTellsTheClientOnceAndForgetsAFreedClient)
+{
+    Watcher watcher(nullptr);
+    auto* watched = new TComponent(nullptr);
+    watched->FreeNotification(&watcher);
+    watched->FreeNotification(&watcher);  // asked twice, told once
+    delete watched;
+    EXPECT_EQ(watcher.freed, (std::vector<TComponent*>{watched}));
+
+    // The client goes first: the watched component must not call it later
+    // (the sanitizers catch a call to the freed one); a removed client is
+    // not told either.
+    watcher.freed.clear();
+    {
+        auto* early = new Watcher(nullptr);
+        TComponent other(nullptr);
+        other.FreeNotification(early);
+        delete early;
+        other.FreeNotification(&watcher);
+        other.RemoveFreeNotification(&watcher);
+    }
+    EXPECT_TRUE(watcher.freed.empty());
+}

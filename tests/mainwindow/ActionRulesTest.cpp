@@ -256,6 +256,48 @@ TEST(ActionRules, HistoryPosition)
     }
 }
 
+TEST(ActionRules, SplitOrJoinByTheFirstSelectedItem)
+{
+    struct Case {
+        const char* what;
+        bool item, file, part;
+        bool split, combine;
+    } cases[] = {
+        {"a file", true, true, false, true, false},
+        {"a part file", true, true, true, false, true},
+        {"a folder", true, false, false, false, false},
+        {"nothing selected", false, false, false, false, false},
+    };
+    for (const Case& c : cases) {
+        TActionInput in = LocalListWithSelection();
+        in.Item = c.item;
+        in.FirstSelectedIsFile = c.file;
+        in.FirstSelectedIsSplitPart = c.part;
+        ExpectStates(ComputeActionStates(in), {{L"SplitFile", c.split}, {L"CombineFile", c.combine}}, c.what);
+    }
+}
+
+TEST(ActionRules, FileListNeedsAListWithRealItems)
+{
+    struct Case {
+        const char* what;
+        int items;
+        bool noContents;
+        bool enabled;
+    } cases[] = {
+        {"empty", 0, false, false},
+        {"one item of a folder", 1, false, true},
+        {"one item, no folder", 1, true, false},
+        {"two items, no folder", 2, true, true},
+    };
+    for (const Case& c : cases) {
+        TActionInput in = LocalListWithSelection();
+        in.ListItems = c.items;
+        in.ListNoFolderContents = c.noContents;
+        ExpectStates(ComputeActionStates(in), {{L"CreateFileList", c.enabled}}, c.what);
+    }
+}
+
 TEST(UndoRule, WordByLastOperationAndFocusedText)
 {
     struct Case {
@@ -271,9 +313,11 @@ TEST(UndoRule, WordByLastOperationAndFocusedText)
         // A delete to the recycle bin leaves nothing to undo.
         {TActionFocus::List, TUndoKind::None, false, false, false, L""},
         {TActionFocus::List, TUndoKind::Copy, false, false, false, L""},
-        // A focused text decides alone, whatever the last file operation was.
+        // A focused text's change goes first; with none left, the last file
+        // operation.
         {TActionFocus::Editor, TUndoKind::Copy, true, true, true, L"Textänderung"},
-        {TActionFocus::Editor, TUndoKind::Copy, true, false, false, L""},
+        {TActionFocus::Editor, TUndoKind::Copy, true, false, true, L"kopieren"},
+        {TActionFocus::Editor, TUndoKind::Copy, false, false, false, L""},
     };
     for (const Case& c : cases) {
         TActionInput in = LocalListWithSelection();
@@ -290,6 +334,85 @@ TEST(UndoRule, WordByLastOperationAndFocusedText)
     EXPECT_EQ(UndoMenuCaption(L"kopieren"), L"R&ückgängig kopieren\tStrg+Z");
     EXPECT_EQ(UndoCaption(L"verschieben"), L"R&ückgängig verschieben");
     EXPECT_EQ(UndoHint(L"A&B"), L"Rückgängig AB (Strg+Z)");
+}
+
+TEST(ActionRules, TextCommandsFollowTheFocusedAndTheShownViewer)
+{
+    // A writable rich-text view with a selection, focused.
+    TActionInput view;
+    view.Focus = TActionFocus::TextView;
+    view.TextViewVisible = true;
+    view.TextViewReadOnly = false;
+    view.TextViewHasSelection = true;
+    view.ClipboardHasText = true;
+    ExpectStates(ComputeActionStates(view),
+                 {{L"TextCopy", true},
+                  {L"TextCut", true},
+                  {L"TextPaste", true},
+                  {L"TextDelete", true},
+                  {L"TextSelectAll", true},
+                  {L"TextSearch", true},
+                  {L"TextSearchNext", true},
+                  {L"TextReplace", true},
+                  {L"TextSort", true},
+                  {L"TextCRLF", true},
+                  {L"TextAnsi", false},
+                  {L"TextMarkColumn", false}},
+                 "writable text view");
+
+    TActionInput readOnly = view;
+    readOnly.TextViewReadOnly = true;
+    ExpectStates(ComputeActionStates(readOnly),
+                 {{L"TextCopy", true},
+                  {L"TextCut", false},
+                  {L"TextPaste", false},
+                  {L"TextDelete", false},
+                  {L"TextReplace", false},
+                  {L"TextSort", false},
+                  {L"TextSearch", true}},
+                 "read-only text view");
+
+    // The hex view copies its selection and is searched; nothing is cut.
+    TActionInput hex;
+    hex.Focus = TActionFocus::HexView;
+    hex.HexViewVisible = true;
+    hex.HexViewHasSelection = true;
+    hex.ClipboardHasText = true;
+    ExpectStates(ComputeActionStates(hex),
+                 {{L"TextCopy", true},
+                  {L"TextCut", false},
+                  {L"TextPaste", false},
+                  {L"TextSearch", true},
+                  {L"TextReplace", false},
+                  {L"TextSelectAll", false}},
+                 "hex view");
+    hex.HexViewHasSelection = false;
+    EXPECT_FALSE(ComputeActionStates(hex).Enabled(L"TextCopy"));
+
+    // The command box: copy by its selection, paste always with text.
+    TActionInput box;
+    box.Focus = TActionFocus::CommandBox;
+    box.ClipboardHasText = true;
+    ExpectStates(ComputeActionStates(box),
+                 {{L"TextCopy", false}, {L"TextPaste", true}, {L"TextSelectAll", true}, {L"TextSearch", false}},
+                 "command box");
+    box.ComboHasSelection = true;
+    EXPECT_TRUE(ComputeActionStates(box).Enabled(L"TextCut"));
+
+    // The editor's switches; column marking only without word wrap.
+    TActionInput editor;
+    editor.EditorVisible = true;
+    ExpectStates(ComputeActionStates(editor),
+                 {{L"TextAnsi", true}, {L"TextUnicode", true}, {L"TextShowRulers", true}, {L"TextMarkColumn", true}},
+                 "editor");
+    editor.EditorWordWrap = true;
+    EXPECT_FALSE(ComputeActionStates(editor).Enabled(L"TextMarkColumn"));
+
+    // The mode buttons are down for their forced mode.
+    TActionInput forced;
+    forced.ForcedDisplayMode = 1;
+    EXPECT_TRUE(ComputeActionStates(forced).Checked(L"btnHex"));
+    EXPECT_FALSE(ComputeActionStates(forced).Checked(L"btnText"));
 }
 
 TEST(HistoryHints, WithAndWithoutAnEntry)

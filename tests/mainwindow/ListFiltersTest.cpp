@@ -65,11 +65,11 @@ TEST(ListFilters, TheStoredStateComesBackAsItWasTaken)
 
     TListFilterState odd;
     odd.Mask = L"";
-    odd.SizeTo = 5000000000;  // beyond what a list's load filter keeps: no bound there
+    odd.SizeTo = 5000000000;  // a bound beyond 2 GiB is kept as it is
     odd.DaysSince = 20000;
     const TListFilter clamped = ApplyListFilterState(odd);
     EXPECT_EQ(clamped.Mask, L"*.*");
-    EXPECT_EQ(clamped.Load.SelFileSizeTo, kMaxFilterSize);
+    EXPECT_EQ(clamped.Load.SelFileSizeTo, 5000000000);
     EXPECT_EQ(clamped.DaysBack, 9999);
 }
 
@@ -114,6 +114,8 @@ TEST(ListFilters, TheDialogRecordOfAListKeepsHiddenOnlyWhileShown)
     EXPECT_EQ(SelectFilterOfList(list, false).Hidden, TSelAttr::SelNo);
     TFileSelectFilter filter = SelectFilterOfList(list, true);
     filter.SizeTo = 3000000000;
+    EXPECT_EQ(ListFilterOf(filter, -1).Load.SelFileSizeTo, 3000000000);
+    filter.SizeTo = kNoSizeBound;
     EXPECT_EQ(ListFilterOf(filter, -1).Load.SelFileSizeTo, kMaxFilterSize);
 }
 

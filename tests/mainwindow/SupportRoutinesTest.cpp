@@ -369,6 +369,11 @@ TEST(SaveQuestion, BackupNameAndErrorText)
     EXPECT_EQ(BackupFileName(L"C:\\Daten\\brief.txt"), L"C:\\Daten\\brief.bak");
     EXPECT_EQ(BackupFileName(L"C:\\Daten\\archiv.tar.gz"), L"C:\\Daten\\archiv.tar.bak");
     EXPECT_EQ(BackupFileName(L"C:\\Daten.alt\\liesmich"), L"C:\\Daten.alt\\liesmich.bak");
-    EXPECT_EQ(BackupFileName(L"C:\\Daten\\notiz.bak"), L"C:\\Daten\\notiz.bak");
+    // A backup's own backup never takes the file's name.
+    EXPECT_EQ(BackupFileName(L"C:\\Daten\\notiz.bak"), L"C:\\Daten\\notiz.bak.bak");
+    EXPECT_EQ(BackupFileName(L"C:\\Daten\\NOTIZ.BAK"), L"C:\\Daten\\NOTIZ.BAK.bak");
+    EXPECT_EQ(BackupFileName(L"x.txt"), L"x.bak");
+    EXPECT_EQ(BackupFileName(L"x"), L"x.bak");
+    EXPECT_EQ(BackupFileName(L"x.bak"), L"x.bak.bak");
     EXPECT_EQ(SaveErrorText(L"C:\\a.txt"), L"Fehler beim Speichern der Datei: \nC:\\a.txt");
 }

@@ -1,9 +1,11 @@
 #include "panels/DirViewCore.h"
 
 #include "FakeDirSystem.h"
+#include "panels/FileSelect.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -355,8 +357,15 @@ TEST(DirFilterTest, AcceptsFilesByMaskAttributesSizeAndDate)
          file(L"c", 1, faCompressed), false},
         {"size below the window", with([](auto& f) { f.SelFileSizeFrom = 101; }), L"*.*", file(L"s", 100), false},
         {"size above the window", with([](auto& f) { f.SelFileSizeTo = 99; }), L"*.*", file(L"s", 100), false},
-        {"5 GiB counts as 2,147,483,647", with([](auto& f) { f.SelFileSizeFrom = 1; }), L"*.*", file(L"g", 5 * kGiB),
-         true},
+        {"5 GiB passes a window without upper bound", with([](auto& f) { f.SelFileSizeFrom = 1; }), L"*.*",
+         file(L"g", 5 * kGiB), true},
+        {"5 GiB is above a window to 4,000,000,000", with([](auto& f) { f.SelFileSizeTo = 4000000000; }), L"*.*",
+         file(L"g", 5 * kGiB), false},
+        {"3 GiB is within 3,000,000,000 to 4,000,000,000",
+         with([](auto& f) { f.SelFileSizeFrom = 3000000000, f.SelFileSizeTo = 4000000000; }), L"*.*",
+         file(L"g", 3 * kGiB), true},
+        {"3 GiB is below a window from 3,500,000,000", with([](auto& f) { f.SelFileSizeFrom = 3500000000; }), L"*.*",
+         file(L"g", 3 * kGiB), false},
         {"5 GiB is above a window that ends lower", with([](auto& f) { f.SelFileSizeTo = 2147483646; }), L"*.*",
          file(L"g", 5 * kGiB), false},
         {"4 GiB + 10 is no 10-byte file", with([](auto& f) { f.SelFileSizeTo = 1000; }), L"*.*",
@@ -1007,6 +1016,190 @@ TEST_F(DirViewCoreTest, SortingBySizeDescendingWithDirsOnTop)
     view.SortBy({TDirSortKind::dskSize, false, true, false});
     EXPECT_TRUE(sys.ShellQueries.empty()) << "sizes need no type names";
     EXPECT_EQ(view.Names(), (std::vector<std::wstring>{L"..", L".git", L"Alt", L"Bild.PNG", L"brief.txt"}));
+}
+
+// ---- The recycle bin -------------------------------------------------------------------
+
+// The shell's recycle bin: entries with the names they had, the store's
+// paths, and what Wine gives (a bare name that is no path of the disk).
+class FakeRecycleBin : public TDirShellFolders {
+public:
+    std::vector<TShellFolderEntry> Entries;
+    std::vector<TShellFolderEntry> FolderEntries;  // of any shell folder
+    bool Reachable = true;
+    bool ListRecycleBin(const TEntryProc& each) override
+    {
+        for (const TShellFolderEntry& entry : Entries)
+            if (!each(entry))
+                break;
+        return Reachable;
+    }
+    bool ListShellFolder(const std::shared_ptr<void>&, const TEntryProc& each) override
+    {
+        for (const TShellFolderEntry& entry : FolderEntries)
+            if (!each(entry))
+                break;
+        return Reachable;
+    }
+};
+
+class RecycleBinTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        sys.AddFolder(L"C:\\RECYCLER", faHidden | faSysFile);
+        sys.AddFolder(L"C:\\RECYCLER\\S-1-5-21");
+        sys.AddFile(L"C:\\RECYCLER\\S-1-5-21", L"Dc1.txt", 100, faArchive, qrv::test::DosTime(2021, 3, 1));
+        sys.AddFile(L"C:\\RECYCLER\\S-1-5-21", L"Dc2.doc", 5000, faArchive, qrv::test::DosTime(2019, 3, 1));
+        sys.AddFile(L"C:\\RECYCLER\\S-1-5-21", L"Dc3.txt", 10, faArchive | faHidden);
+        bin.Entries = {
+            {L"bericht.txt", L"C:\\RECYCLER\\S-1-5-21\\Dc1.txt", false, true, false, L"Textdokument", 7},
+            {L"notiz.doc", L"C:\\RECYCLER\\S-1-5-21\\Dc2.doc", false, true, false, L"", -1},
+            {L"versteckt.txt", L"C:\\RECYCLER\\S-1-5-21\\Dc3.txt", false, true, false, L"", -1},
+            {L"Ordner", L"C:\\RECYCLER\\S-1-5-21\\Dc4", true, true, false, L"", -1},
+            {L"woanders.txt", L"C:\\RECYCLER\\S-1-5-21\\fehlt.txt", false, true, false, L"", -1},
+            {L"nackt.txt", L"nackt.txt", false, true, false, L"", -1},
+        };
+        view.SetShellFolders(&bin);
+    }
+    std::vector<std::wstring> Shown() const
+    {
+        std::vector<std::wstring> names;
+        for (int i = 0; i < view.ItemCount(); ++i)
+            names.push_back(view.GetItemData(i)->DisplayName);
+        return names;
+    }
+
+    FakeDirSystem sys;
+    TestView view{sys};
+    FakeRecycleBin bin;
+};
+
+TEST_F(RecycleBinTest, TheListShowsTheNamesBeforeDeletionAndKeepsTheStorePaths)
+{
+    view.SetPath(L"C:\\RECYCLER");
+    EXPECT_TRUE(view.IsRecycleBinFolder());
+    EXPECT_TRUE(view.FullPathItems());
+    // ".." first; entries whose store file is missing, or whose name is no
+    // path at all, are left out.
+    EXPECT_EQ(Shown(), (std::vector<std::wstring>{L"..", L"Ordner", L"bericht.txt", L"notiz.doc", L"versteckt.txt"}));
+    const TFileRec& report = *view.GetItemData(2);
+    EXPECT_EQ(report.FileName, L"C:\\RECYCLER\\S-1-5-21\\Dc1.txt");
+    EXPECT_EQ(report.Size, 100u);
+    EXPECT_EQ(report.TypeName, L"Textdokument");
+    EXPECT_EQ(report.ImageIndex, 7);
+
+    // Selection matches the shown names: "bericht*" takes the report.
+    TFileSelectFilter filter;
+    filter.Masks = L"bericht*";
+    EXPECT_EQ(SelectFiles(view, filter, true, false, [](uint64_t) { return 0x21u << 16; }), 1);
+    EXPECT_EQ(view.Selected(), (std::vector<std::wstring>{L"C:\\RECYCLER\\S-1-5-21\\Dc1.txt"}));
+}
+
+TEST_F(RecycleBinTest, TheListsFilterTestsTheShownNamesSizesDatesAndAttributes)
+{
+    struct Case {
+        const char* what;
+        std::wstring mask;
+        std::function<void(TLoadFilter&)> set;
+        std::vector<std::wstring> shown;
+    };
+    const Case cases[] = {
+        {"masks by the shown name", L"bericht*", [](TLoadFilter&) {}, {L"..", L"Ordner", L"bericht.txt"}},
+        {"a store name matches nothing", L"dc*", [](TLoadFilter&) {}, {L"..", L"Ordner"}},
+        {"size",
+         L"*.*",
+         [](TLoadFilter& f) { f.SelFileSizeTo = 1000; },
+         {L"..", L"Ordner", L"bericht.txt", L"versteckt.txt"}},
+        {"to 1 January 2020 hides the later ones",
+         L"*.*",
+         [](TLoadFilter& f) { f.SelFileDateTo = static_cast<uint16_t>(qrv::test::DosTime(2020, 1, 1) >> 16); },
+         {L"..", L"Ordner", L"notiz.doc"}},
+        {"hidden forbidden",
+         L"*.*",
+         [](TLoadFilter& f) { f.SelHidden = TSelAttr::SelNo; },
+         {L"..", L"Ordner", L"bericht.txt", L"notiz.doc"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        view.Filter = TLoadFilter{};
+        c.set(view.Filter);
+        view.Mask = c.mask;
+        view.SetPath(L"C:\\");
+        view.SetPath(L"C:\\RECYCLER");
+        EXPECT_EQ(Shown(), c.shown);
+    }
+}
+
+TEST_F(RecycleBinTest, UnreachedOrWithoutTheShellTheFolderIsReadAsAnyOther)
+{
+    // The shell answers nothing (as under Wine, whose names are no paths):
+    // only ".." is left.
+    bin.Entries = {{L"nackt.txt", L"nackt.txt", false, true, false, L"", -1}};
+    bin.Reachable = false;
+    view.SetPath(L"C:\\RECYCLER");
+    EXPECT_EQ(Shown(), (std::vector<std::wstring>{L".."}));
+    // A folder that is not at a drive's root, or has no system bit, is none.
+    view.SetPath(L"C:\\RECYCLER\\S-1-5-21");
+    EXPECT_FALSE(view.IsRecycleBinFolder());
+    EXPECT_FALSE(view.FullPathItems());
+    EXPECT_EQ(view.ItemCount(), 4);  // "..", the three store files
+    view.SetShellFolders(nullptr);
+    view.SetPath(L"C:\\RECYCLER");
+    EXPECT_FALSE(view.FullPathItems());
+    EXPECT_EQ(Shown(), (std::vector<std::wstring>{L"..", L"S-1-5-21"}));
+}
+
+// ---- Shell folders of the tree --------------------------------------------------------
+
+TEST_F(RecycleBinTest, AShellFolderListsItsFileSystemEntriesByTheirShownNames)
+{
+    const auto entry = [](std::wstring shown, std::wstring parsing, bool folder, bool fileSystem,
+                          bool ancestor = false) {
+        TShellFolderEntry e;
+        e.DisplayName = std::move(shown);
+        e.ParsingName = std::move(parsing);
+        e.Folder = folder;
+        e.FileSystem = fileSystem;
+        e.FileSystemAncestor = ancestor;
+        e.IconIndex = 9;
+        return e;
+    };
+    bin.FolderEntries = {
+        entry(L"Freigabe", L"\\\\srv\\Freigabe", true, true),
+        entry(L"Drucker", L"", false, false),                         // no file system: left out
+        entry(L"Lokaler Datenträger", L"C:\\", true, true),           // a drive: the tree has its root
+        entry(L"", L"\\\\srv\\liesmich.txt", false, true),            // no shown name: the parsing name's last part
+        entry(L"Arbeitsgruppe", L"::{208D2C60}", true, false, true),  // holds file-system folders
+        entry(L"ftp.example", L"ftp://ftp.example/", true, false),    // FTP counts as file system
+    };
+    const auto folder = std::make_shared<int>(0);
+    ASSERT_TRUE(view.LoadVirtualNode(folder, L"Netzwerk\\srv", true));
+    EXPECT_TRUE(view.IsVirtual());
+    EXPECT_EQ(view.Trace.back(), L"loaded");
+    std::vector<std::wstring> shown = Shown();
+    EXPECT_EQ(shown,
+              (std::vector<std::wstring>{L"..", L"Arbeitsgruppe", L"Freigabe", L"ftp.example", L"liesmich.txt"}));
+    EXPECT_EQ(view.FindFileItem(L"Freigabe")->ImageIndex, 9);
+    EXPECT_TRUE(view.FindFileItem(L"Freigabe")->IsDirectory);
+    EXPECT_FALSE(view.FindFileItem(L"liesmich.txt")->IsDirectory);
+
+    // At the tree's top level there is no "..".
+    ASSERT_TRUE(view.LoadVirtualNode(folder, L"Netzwerk", false));
+    EXPECT_EQ(Shown().front(), L"Arbeitsgruppe");
+    // A folder the shell cannot list leaves the list empty and not virtual.
+    bin.Reachable = false;
+    bin.FolderEntries.clear();
+    EXPECT_FALSE(view.LoadVirtualNode(folder, L"Netzwerk", false));
+    EXPECT_FALSE(view.IsVirtual());
+    EXPECT_EQ(view.ItemCount(), 0);
+    // Without a folder it is an internal error.
+    try {
+        view.LoadVirtualNode(nullptr, L"Netzwerk", false);
+        ADD_FAILURE() << "no exception";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(), L"Interner Fehler 001 in \"LoadVirtualNode\"");
+    }
 }
 
 }  // namespace

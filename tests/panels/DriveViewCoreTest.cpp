@@ -406,6 +406,8 @@ TEST(DriveViewCore, DiskNodeDataAndTheRecycleBin)
     EXPECT_EQ(atRoot.Attr, bin.Attr);
     EXPECT_FALSE(DiskNodeData(L"C:\\Windows", bin, L"").IsRecycleBin);
     TSearchRec lower{L"$Recycle.Bin", faDirectory | faSysFile};
+    EXPECT_TRUE(DiskNodeData(L"C:", lower, L"").IsRecycleBin);  // the newer systems' recycle bin
+    lower.Name = L"$Reparatur";
     EXPECT_FALSE(DiskNodeData(L"C:", lower, L"").IsRecycleBin);
     lower.Name = L"Recycled";
     EXPECT_TRUE(DiskNodeData(L"C:", lower, L"").IsRecycleBin);

@@ -46,9 +46,11 @@ TEST(FileRecTest, DisplayNames)
 TEST(FileRecTest, RecycleBinsAreSystemFoldersAtARoot)
 {
     TSearchRec bin;
-    bin.Name = L"$Recycle.Bin";
+    bin.Name = L"$Reparatur";
     bin.Attr = faDirectory | faSysFile | faHidden;
     EXPECT_FALSE(IsRecycleBinEntry(L"C:", bin)) << "the name must start with RECYCLE";
+    bin.Name = L"$Recycle.Bin";  // the newer systems' recycle bin
+    EXPECT_TRUE(IsRecycleBinEntry(L"C:", bin));
     bin.Name = L"Recycled";
     EXPECT_TRUE(IsRecycleBinEntry(L"C:", bin));
     EXPECT_FALSE(IsRecycleBinEntry(L"C:\\Daten", bin));

@@ -51,3 +51,35 @@ TEST(SpinValue, WritesTextsOfEachType)
     EXPECT_DOUBLE_EQ(ParseSpinText(FormatSpinValue(4095, TValueType::vtHex, 0, L','), TValueType::vtHex, 0, L','),
                      4095);
 }
+
+TEST(SpinValue, IntegerTypesStepByWholeNumbers)
+{
+    struct Case {
+        TValueType type;
+        double increment, expected;
+    };
+    const Case cases[] = {
+        {TValueType::vtInteger, 0.25, 1},  // rounds to 0, which would never step
+        {TValueType::vtInteger, 2.5, 2},   // halves to the even neighbour
+        {TValueType::vtHex, 3.5, 4},      {TValueType::vtHex, -0.4, 1}, {TValueType::vtFloat, 0.25, 0.25},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SpinIncrementFor(c.type, c.increment), c.expected) << c.increment;
+}
+
+TEST(SpinValue, DiagonalButtonHalves)
+{
+    struct Case {
+        int x, y, width, height;
+        TSpinHalf half;
+    };
+    const Case cases[] = {
+        {0, 0, 20, 20, TSpinHalf::Up},     {19, 19, 20, 20, TSpinHalf::Down}, {2, 17, 20, 20, TSpinHalf::Up},
+        {3, 18, 20, 20, TSpinHalf::Down},  {10, 10, 20, 20, TSpinHalf::Up},  // on the diagonal: up
+        {10, 11, 20, 20, TSpinHalf::Down}, {30, 4, 40, 20, TSpinHalf::Up},   // a wide face
+        {30, 5, 40, 20, TSpinHalf::Up},    {30, 6, 40, 20, TSpinHalf::Down},  {20, 5, 20, 20, TSpinHalf::None},
+        {-1, 5, 20, 20, TSpinHalf::None},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SpinHalfAt(c.x, c.y, c.width, c.height), c.half) << c.x << "," << c.y << " of " << c.width;
+}

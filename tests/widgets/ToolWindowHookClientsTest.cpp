@@ -75,6 +75,7 @@ TEST(ToolWindowHookClients, HookUseCountsFollowTheEventsKinds)
 {
     EXPECT_EQ(ToolWindowHookKinds(hpSendActivateApp | hpSendWindowPosChanged), 1u << hkCallWndProc);
     EXPECT_EQ(ToolWindowHookKinds(hpPreDestroy), 1u << hkCbt);
+    EXPECT_EQ(ToolWindowHookKinds(hpSetFocus), 1u << hkCbt);
     EXPECT_EQ(ToolWindowHookKinds(hpGetMessage), 1u << hkGetMessage);
 
     TToolWindowHookUseCounts uses;

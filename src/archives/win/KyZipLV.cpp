@@ -1,4 +1,5 @@
 #include "archives/win/ArchivePlatforms.h"
+#include "archives/win/ArchiveTempFolder.h"
 #include "archives/win/KyZipLV.h"
 
 #include "archives/ArchiveError.h"
@@ -28,8 +29,6 @@
 namespace qrv {
 
 namespace {
-
-const wchar_t* const kNotYetAvailable = L"Diese Funktion ist noch nicht verfügbar.";
 
 // The size and last bytes of a file, read without write access.
 bool ReadFileTail(const std::wstring& name, size_t maxBytes, uint64_t& size, std::vector<uint8_t>& tail)
@@ -135,12 +134,6 @@ TKyZipLV::TKyZipLV(TComponent* owner) : TKyListView(owner)
     cab_ = new TKyCAB(this);
     ace_ = new TKyACE2(this, SystemAcePlatform());
     // Every reader's report goes to the message list and the owner.
-    rar_->OnError = [this](TKyRAR*, const std::wstring& file, int code) {
-        const std::wstring text = TKyRAR::ErrorText(code) + L" / ErrorCode = " + std::to_wstring(code);
-        messages_.Add(file.empty() ? text : file + L": " + text);
-        if (OnMessage)
-            OnMessage(this, code, text);
-    };
     cab_->OnError = [this](TKyCAB*, const std::wstring& text) {
         messages_.Add(text);
         if (OnMessage)
@@ -151,12 +144,20 @@ TKyZipLV::TKyZipLV(TComponent* owner) : TKyListView(owner)
         if (OnMessage)
             OnMessage(this, 0, text);
     };
+    WireReaders();
+    WireDragDrop();
     CreateColumns();
 }
 
 TKyZipLV::~TKyZipLV()
 {
+    // A reader still running (a message it let through ended the view) is
+    // told to stop; what it calls back finds the components gone quiet.
+    AbortOperation(true);
+    // Nobody is asked now: a changed copy stays where it is.
+    KeepChangedCopies(ChangedCopies());
     DeleteExtractedFiles();
+    tempFolder_.reset();
 }
 
 void TKyZipLV::CreateWindowHandle(const TCreateParams& params)
@@ -350,6 +351,12 @@ void TKyZipLV::LoadZipLibraries(int load)
 
 void TKyZipLV::ClearArchive()
 {
+    // Edited copies are offered before they would go; what is not written
+    // back stays on the disk.
+    const std::vector<std::wstring> changed = ChangedCopies();
+    if (archiveKind_ == akZip && !changed.empty() && !GetArchiveName().empty())
+        WriteBackChangedFiles(HelpContext);
+    KeepChangedCopies(changed);
     DeleteExtractedFiles();
     items_.Clear();
     SetItemCount(0);
@@ -782,6 +789,32 @@ void TKyZipLV::DoNotify(NMHDR& header, LRESULT& result)
     case LVN_ODSTATECHANGED:
         RangeChanged(reinterpret_cast<NMLVODSTATECHANGE&>(header));
         return;
+    case NM_DBLCLK:
+        if (OnDblClick)
+            OnDblClick(this);
+        if (!SingleClickToExec)
+            OpenItem();
+        return;
+    case NM_RETURN:
+        if (GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_CONTROL) >= 0) {
+            if (OnDblClick)
+                OnDblClick(this);
+            if (!SingleClickToExec)
+                OpenItem();
+        }
+        return;
+    case NM_CLICK: {
+        // One click on a selected entry opens it when set so.
+        const auto& click = reinterpret_cast<NMITEMACTIVATE&>(header);
+        if (SingleClickToExec && click.iItem >= 0 && click.iItem < items_.Count() && Selected(click.iItem) &&
+            GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_CONTROL) >= 0)
+            OpenItem();
+        break;
+    }
+    case LVN_BEGINDRAG:
+    case LVN_BEGINRDRAG:
+        StartDragOut();
+        return;
     case LVN_ODFINDITEMW: {
         const auto& find = reinterpret_cast<NMLVFINDITEMW&>(header);
         result = -1;
@@ -793,41 +826,6 @@ void TKyZipLV::DoNotify(NMHDR& header, LRESULT& result)
         break;
     }
     TKyListView::DoNotify(header, result);
-}
-
-void TKyZipLV::DeleteSelected()
-{
-    bool doDelete = true;
-    if (OnDeleteFiles)
-        OnDeleteFiles(this, doDelete);
-    if (doDelete && SelCount() > 0)
-        throw EInvalidOperation(kNotYetAvailable);
-}
-
-bool TKyZipLV::ExtractSelected(const std::wstring& /*directory*/, bool /*useStoredPaths*/, bool /*remember*/)
-{
-    if (SelCount() == 0)
-        return false;
-    throw EInvalidOperation(kNotYetAvailable);
-}
-
-void TKyZipLV::AbortOperation(bool /*abort*/)
-{
-    // No archive operation is started from this view yet.
-}
-
-void TKyZipLV::ShowItemProperties()
-{
-    if (SelCount() == 0) {
-        MessageBeep(0);
-        return;
-    }
-    throw EInvalidOperation(kNotYetAvailable);
-}
-
-void TKyZipLV::WriteBackChangedFiles(int /*helpContext*/)
-{
-    // Nothing was extracted for viewing, so nothing can have changed.
 }
 
 }  // namespace qrv

@@ -6,6 +6,7 @@
 // the selection following the entries, and raises its events to the main
 // window.
 
+#include "archives/ArchiveOperations.h"
 #include "archives/ArchiveType.h"
 #include "archives/ZipItemCells.h"
 #include "archives/ZipItems.h"
@@ -15,6 +16,7 @@
 #include "panels/win/KyListView.h"
 
 #include <array>
+#include <memory>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -26,6 +28,9 @@ class TKyZipper;
 class TKyRAR;
 class TKyCAB;
 class TKyACE2;
+class TArchiveTempFolder;
+class TDragDropFilesEx;
+class TPopupMenu;
 // The operation under way.
 enum : uint8_t { okNone = 0, okExtract = 1, okAdd = 2, okTest = 3 };
 
@@ -93,10 +98,10 @@ public:
     TSelAttr SelHidden = TSelAttr::SelDontCare;
     TSelAttr SelSysFile = TSelAttr::SelDontCare;
     TSelAttr SelReadOnly = TSelAttr::SelDontCare;
-    uint32_t SelFileSizeFrom = 0;
-    uint32_t SelFileSizeTo = 2147483647;
-    uint16_t SelFileDateFrom = 33;   // 1980-01-01
-    uint16_t SelFileDateTo = 61343;  // 2099-12-31
+    uint64_t SelFileSizeFrom = 0;
+    uint64_t SelFileSizeTo = 2147483647;  // this value: no upper bound
+    uint16_t SelFileDateFrom = 33;        // 1980-01-01
+    uint16_t SelFileDateTo = 61343;       // 2099-12-31
 
     // --- the archive
     bool PreserveDirs() const { return preserveDirs_; }
@@ -137,7 +142,57 @@ public:
     bool ExtractSelected(const std::wstring& directory, bool useStoredPaths, bool remember);
     void AbortOperation(bool abort);
     void ShowItemProperties();
+    // Offers each changed copy of an opened zip entry for writing back
+    // (Yes, No, Cancel); a call while one asks or an operation runs
+    // returns at once.
     void WriteBackChangedFiles(int helpContext);
+
+    // --- operations on the open archive (true on success). None runs
+    // without an archive open in the view or while any reader is busy.
+    // Stored names as the entries have them; "*.*" for a whole zip.
+    bool ExtractFiles(const std::vector<std::wstring>& names, const std::wstring& target, bool useStoredPaths);
+    bool TestFiles(const std::vector<std::wstring>& names);
+    bool TestArchive();
+    bool AddFiles(const std::vector<std::wstring>& files);
+    bool AddDirectories(const std::vector<std::wstring>& directories, bool withDirNames);
+    bool AddDirectory(const std::wstring& directory, bool withDirNames);
+    bool DeleteFiles(const std::vector<std::wstring>& names);
+    // Opens the focused (else the first selected) entry with its program.
+    void OpenItem();
+    // Extracts the entry of a row into a fresh folder of the view's own.
+    bool ExtractItemToTemp(int row);
+    // The path the last ExtractItemToTemp wrote ("" after a failure).
+    const std::wstring& LastTempCopy() const { return lastTempCopy_; }
+    // Writes an empty zip archive; never replaces an existing file.
+    bool CreateEmptyZip(const std::wstring& fileName);
+    // The password for one entry; "" when the user cancelled.
+    std::wstring AskPassword(const std::wstring& fileName);
+    // The popup's commands.
+    void ExtractDialog();
+    void AddFilesDialog();
+    void AddDirectoryDialog();
+    void ShowPopupMenu(POINT screen);
+    bool IsZipBusy() const;
+    bool IsUnzipBusy() const;
+    // Any reader of the view is working (or asking the user meanwhile).
+    bool Busy() const;
+    // The copies the view extracted for its own use, deleted on close.
+    const TStringList& ExtractedFiles() const { return extractedFiles_; }
+    const std::vector<TWriteBackRecord>& WriteBackRecords() const { return writeBack_; }
+    TKyZipper& Zipper() { return *zipper_; }
+    TArchiveTempFolder& TempFolder();
+    TDragDropFilesEx& DragDrop() { return *dragDrop_; }
+    // Fills the drag list with the selected entries and runs the drag.
+    void StartDragOut();
+
+    // The questions and the shell, replaced by tests and tools: the
+    // password question (defaults to TPasswordDialog), the write-back
+    // question (returns IDYES, IDNO, IDCANCEL...), opening a file with its
+    // program, and the file choice of adding files.
+    std::function<std::wstring(const std::wstring& fileName)> PasswordPrompt;
+    std::function<int(const std::wstring& text, int helpContext)> WriteBackPrompt;
+    std::function<bool(const std::wstring& path)> ShellOpen;
+    std::function<std::vector<std::wstring>(const std::wstring& title, const std::wstring& folder)> ChooseFiles;
 
     std::function<void(TComponent* Sender, int ErrCode, const std::wstring& Message)> OnMessage;
     TNotifyEvent OnDirUpdate;
@@ -146,8 +201,8 @@ public:
     std::function<void(TComponent* Sender, int ActualFile)> OnProgress;
     TNotifyEvent OnEndExtract;
     std::function<void(TComponent* Sender, TSelDirParams& Params, const TSelDirConsts& Consts)> OnSelDir;
-    std::function<void(TComponent* Sender, const std::wstring& TargetDir, const std::wstring& ForFile, int FileSize,
-                       int FileTime, bool IsOlder, bool& DoOverwrite)>
+    std::function<void(TComponent* Sender, const std::wstring& TargetDir, const std::wstring& ForFile, int64_t FileSize,
+                       uint32_t FileTime, bool IsOlder, bool& DoOverwrite)>
         OnOverwrite;
     std::function<void(TComponent* Sender, const std::wstring& ForFile, uint32_t FoundCRC, uint32_t ExpectedCRC,
                        bool& DoExtract)>
@@ -157,14 +212,52 @@ public:
         OnPasswordError;
     std::function<void(TComponent* Sender, bool EscapePressed, uint32_t KeyState, HRESULT& Result)>
         OnDDQueryContinueDrag;
+    std::function<void(TComponent* Sender, DWORD Keys, POINT Point, DWORD Effect)> OnDDProcessDropped;
+    TNotifyEvent OnDDDragDetect;
+    TNotifyEvent OnDblClick;
 
 protected:
     void CreateWindowHandle(const TCreateParams& params) override;
     void SortItems() override;
     void OwnerDataFetch(int item, int subItem, std::wstring& text) override;
     void DoNotify(NMHDR& header, LRESULT& result) override;
+    void WndProc(TMessage& message) override;
 
 private:
+    // Operations: refused (a message, false) without an own open archive
+    // or while a reader is busy.
+    bool MayOperate();
+    void WireReaders();
+    void WireDragDrop();
+    void ZipProgress(int type, uint64_t value);
+    void ZipPassword(std::u16string& password, const std::u16string& forFile, uint32_t& repeat, int& button);
+    void CrcError(const std::wstring& file, uint32_t found, uint32_t expected, bool& doExtract);
+    void ZipOverwrite(const std::wstring& file, bool isOlder, bool& doOverwrite);
+    // The rule of every reader: may Target (existing) be replaced by an
+    // entry of this size and time; a read-only file that may is deleted.
+    bool ReaderMayReplace(const std::wstring& target, int64_t size, uint32_t dosTime);
+    void Report(int code, const std::wstring& text);
+    void FileDone(TFileReport kind, bool ok, const std::wstring& name, int done);
+    std::wstring ReaderPassword(const std::wstring& fileName, bool& stop);
+    // The selected entries' stored names in list order.
+    std::vector<std::wstring> SelectedNames();
+    const TArchiveEntry SelectedEntry(int row);
+    bool RunZipAdd(const std::vector<std::wstring>& specs, unsigned options, int meant, const std::wstring& rootDir);
+    bool WriteBackQueued(std::vector<size_t> queued);
+    // Keeps copies whose changes were not written back (named through
+    // OnMessage); the rest goes.
+    void KeepChangedCopies(const std::vector<std::wstring>& changed);
+    // The copies that differ from what was extracted.
+    std::vector<std::wstring> ChangedCopies() const;
+    void DropQueryContinue(bool escape, DWORD keys, HRESULT& result);
+    // The picture that follows the cursor over the owner form; false when
+    // none could be made.
+    bool BeginDragImage();
+    void MoveDragImage();
+    void EndDragImage();
+    void DropProcessed(DWORD keys, POINT point, DWORD effect);
+    bool AcceptDrop();
+
     void UpdateNameCaption();
     void ClearArchive();
     void CloseComponents();
@@ -198,7 +291,30 @@ private:
     TZipCellOptions cellOptions_;
     TStringList messages_;
     TStringList extractedFiles_;
+    std::vector<TWriteBackRecord> writeBack_;
+    std::vector<std::wstring> writtenBack_;  // copies written back since the archive opened
+    std::unique_ptr<TArchiveTempFolder> tempFolder_;
+    TDragDropFilesEx* dragDrop_ = nullptr;
+    TPopupMenu* popup_ = nullptr;
     std::wstring password_;
+    std::wstring passwordAskedFor_;  // the file the remembered password was typed for
+    std::wstring lastTempCopy_;
+    std::wstring lastExtractDir_;
+    bool lastExtractChecked_ = true;
+    std::wstring lastAddDir_;
+    std::wstring addFilesFolder_;
+    int progress_ = 0;
+    bool readerUsePaths_ = true;
+    int crcErrors_ = 0;
+    bool writingBack_ = false;
+    bool operating_ = false;
+    bool dragging_ = false;
+    bool dragOverSelf_ = false;
+    DWORD lastFeedback_ = 0;
+    std::wstring dragFolder_;
+    HIMAGELIST dragImage_ = nullptr;
+    HWND dragImageWindow_ = nullptr;
+    bool dragImageShown_ = false;
     bool tested_ = false;
     bool autoRefresh_ = true;
 

@@ -92,34 +92,64 @@ void TCheckBox::CreateParams(TCreateParams& params)
     TWinControl::CreateParams(params);
     params.WinClassName = L"BUTTON";
     params.SystemClass = true;
-    params.Style |= WS_TABSTOP | BS_AUTOCHECKBOX;
+    params.Style |= WS_TABSTOP | (AllowGrayed ? BS_AUTO3STATE : BS_AUTOCHECKBOX);
 }
+
+namespace {
+
+WPARAM CheckMessageState(TCheckBoxState state)
+{
+    switch (state) {
+    case TCheckBoxState::cbChecked:
+        return BST_CHECKED;
+    case TCheckBoxState::cbGrayed:
+        return BST_INDETERMINATE;
+    default:
+        return BST_UNCHECKED;
+    }
+}
+
+}  // namespace
 
 void TCheckBox::CreateWindowHandle(const TCreateParams& params)
 {
     TWinControl::CreateWindowHandle(params);
     if (handle_)
-        SendMessageW(handle_, BM_SETCHECK, checked_ ? BST_CHECKED : BST_UNCHECKED, 0);
+        SendMessageW(handle_, BM_SETCHECK, CheckMessageState(state_), 0);
 }
 
 bool TCheckBox::Checked()
 {
-    if (HandleAllocated())
-        checked_ = SendMessageW(handle_, BM_GETCHECK, 0, 0) == BST_CHECKED;
-    return checked_;
+    return State() == TCheckBoxState::cbChecked;
 }
 
 void TCheckBox::SetChecked(bool checked)
 {
-    checked_ = checked;
+    SetState(checked ? TCheckBoxState::cbChecked : TCheckBoxState::cbUnchecked);
+}
+
+TCheckBoxState TCheckBox::State()
+{
+    if (HandleAllocated()) {
+        const LRESULT check = SendMessageW(handle_, BM_GETCHECK, 0, 0);
+        state_ = check == BST_CHECKED         ? TCheckBoxState::cbChecked
+                 : check == BST_INDETERMINATE ? TCheckBoxState::cbGrayed
+                                              : TCheckBoxState::cbUnchecked;
+    }
+    return state_;
+}
+
+void TCheckBox::SetState(TCheckBoxState state)
+{
+    state_ = state;
     if (HandleAllocated())
-        SendMessageW(handle_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+        SendMessageW(handle_, BM_SETCHECK, CheckMessageState(state), 0);
 }
 
 void TCheckBox::WndProc(TMessage& message)
 {
     if (message.Msg == CN_COMMAND && HIWORD(message.WParam) == BN_CLICKED) {
-        Checked();
+        State();
         if (OnClick)
             OnClick(this);
         return;

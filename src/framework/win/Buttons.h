@@ -36,11 +36,19 @@ private:
     bool default_ = false;
 };
 
+// The three states of a check box; cbGrayed only with AllowGrayed.
+enum class TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
+
 class TCheckBox : public TWinControl {
 public:
     explicit TCheckBox(TComponent* owner);
     bool Checked();
     void SetChecked(bool checked);
+    // A click steps through unchecked, checked and grayed (set before the
+    // window is made).
+    bool AllowGrayed = false;
+    TCheckBoxState State();
+    void SetState(TCheckBoxState state);
     TNotifyEvent OnClick;
 
 protected:
@@ -49,7 +57,7 @@ protected:
     void WndProc(TMessage& message) override;
 
 private:
-    bool checked_ = false;
+    TCheckBoxState state_ = TCheckBoxState::cbUnchecked;
 };
 
 // A radio button; the buttons that follow a group start (up to the next

@@ -527,7 +527,7 @@ void TCustomControl::WndProc(TMessage& message)
 void InitCommonControlClasses()
 {
     INITCOMMONCONTROLSEX init{sizeof init, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_COOL_CLASSES | ICC_USEREX_CLASSES |
-                                               ICC_STANDARD_CLASSES};
+                                               ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&init);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Panels and the status bar.
 
+#include "framework/Alignment.h"
 #include "framework/win/Controls.h"
 
 #include <string>
@@ -25,8 +26,6 @@ protected:
 private:
     TPanelBevel bevelOuter_ = TPanelBevel::bvRaised;
 };
-
-enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 
 struct TStatusPanel {
     std::wstring Text;

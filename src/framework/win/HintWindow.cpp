@@ -1,5 +1,6 @@
 #include "framework/win/HintWindow.h"
 
+#include "framework/ScreenFit.h"
 #include "framework/SysUtils.h"
 #include "framework/win/Handles.h"
 
@@ -42,18 +43,38 @@ THintSettings& ApplicationHintSettings()
     return settings;
 }
 
+std::vector<TScreenRect> MonitorAreas(bool workAreas)
+{
+    std::vector<TScreenRect> areas;
+    struct TCollect {
+        std::vector<TScreenRect>* Areas;
+        bool Work;
+    } collect{&areas, workAreas};
+    EnumDisplayMonitors(
+        nullptr, nullptr,
+        [](HMONITOR monitor, HDC, LPRECT, LPARAM data) -> BOOL {
+            auto* c = reinterpret_cast<TCollect*>(data);
+            MONITORINFO info{sizeof info};
+            if (GetMonitorInfoW(monitor, &info)) {
+                const RECT& r = c->Work ? info.rcWork : info.rcMonitor;
+                c->Areas->push_back({r.left, r.top, r.right, r.bottom});
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&collect));
+    if (areas.empty())
+        areas.push_back({0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
+    return areas;
+}
+
 RECT FitHintOnMonitor(const RECT& rect)
 {
-    MONITORINFO info{sizeof info};
-    const HMONITOR monitor = MonitorFromPoint(POINT{rect.left, rect.top}, MONITOR_DEFAULTTONEAREST);
-    RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    if (GetMonitorInfoW(monitor, &info))
-        area = info.rcMonitor;
-    const LONG width = rect.right - rect.left;
-    const LONG height = rect.bottom - rect.top;
-    const LONG left = std::max(area.left, std::min(rect.left, area.right - width));
-    const LONG top = std::max(area.top, std::min(rect.top, area.bottom - height));
-    return RECT{left, top, left + width, top + height};
+    const std::vector<TScreenRect> monitors = MonitorAreas(false);
+    // The monitor that holds the hint's top-left corner.
+    const TScreenRect& monitor =
+        AreaHolding({rect.left, rect.top, static_cast<int>(rect.left) + 1, static_cast<int>(rect.top) + 1}, monitors);
+    const TScreenRect fitted = ShiftIntoArea({rect.left, rect.top, rect.right, rect.bottom}, monitor);
+    return RECT{fitted.Left, fitted.Top, fitted.Right, fitted.Bottom};
 }
 
 THintWindow::THintWindow()

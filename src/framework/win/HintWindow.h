@@ -4,6 +4,7 @@
 // application's hint pauses and colour.
 
 #include "framework/Colors.h"
+#include "framework/ScreenFit.h"
 #include "framework/win/Graphics.h"
 
 #include <windows.h>
@@ -11,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace qrv {
 
@@ -26,6 +28,8 @@ THintSettings& ApplicationHintSettings();
 // The rectangle moved left and up so that it lies on the monitor holding its
 // top-left corner, and not above or left of that monitor.
 RECT FitHintOnMonitor(const RECT& rect);
+// The monitors' work areas (or whole areas), at least the primary screen.
+std::vector<TScreenRect> MonitorAreas(bool workAreas);
 
 class THintWindow {
 public:

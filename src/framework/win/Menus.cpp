@@ -88,6 +88,14 @@ void TMenuItem::SetShortCut(TShortCut shortCut)
     StateChanged();
 }
 
+void TMenuItem::SetDefault(bool isDefault)
+{
+    if (isDefault == default_)
+        return;
+    default_ = isDefault;
+    StateChanged();
+}
+
 void TMenuItem::SetChecked(bool checked)
 {
     if (checked == checked_)
@@ -214,6 +222,8 @@ void TMenu::Fill(HMENU menu, TMenuItem* parent)
         } else {
             item->subMenu_ = nullptr;
             AppendMenuW(menu, flags, item->Command(), text.c_str());
+            if (item->Default())
+                SetMenuDefaultItem(menu, item->Command(), FALSE);
         }
     }
 }
@@ -237,7 +247,8 @@ void TMenu::UpdateItemState(TMenuItem* item)
         MENUITEMINFOW info{};
         info.cbSize = sizeof info;
         info.fMask = MIIM_STATE | MIIM_STRING;
-        info.fState = (item->Enabled() ? MFS_ENABLED : MFS_DISABLED) | (item->Checked() ? MFS_CHECKED : MFS_UNCHECKED);
+        info.fState = (item->Enabled() ? MFS_ENABLED : MFS_DISABLED) | (item->Checked() ? MFS_CHECKED : MFS_UNCHECKED) |
+                      (item->Default() ? MFS_DEFAULT : 0);
         info.dwTypeData = const_cast<wchar_t*>(text.c_str());
         // Items with sub-menus are found by position in their parent's menu.
         if (item->subMenu_) {

@@ -33,6 +33,9 @@ public:
     void SetEnabled(bool enabled);
     bool Visible() const { return visible_; }
     void SetVisible(bool visible);
+    // The item shown bold that a double click stands for (a tray icon's).
+    bool Default() const { return default_; }
+    void SetDefault(bool isDefault);
     bool RadioItem() const { return radioItem_; }
     void SetRadioItem(bool radioItem);
     const std::wstring& Hint() const { return hint_; }
@@ -69,6 +72,7 @@ private:
     bool enabled_ = true;
     bool visible_ = true;
     bool radioItem_ = false;
+    bool default_ = false;
     std::vector<TMenuItem*> items_;
     TMenuItem* parent_ = nullptr;
     TMenu* menu_ = nullptr;  // set on a menu's root item

@@ -65,6 +65,36 @@ TTabSheet* TPageControl::AddPage(const std::wstring& caption, bool tabVisible)
     return page;
 }
 
+void TPageControl::SetTabVisible(int index, bool visible)
+{
+    if (index < 0 || index >= PageCount())
+        return;
+    TTabSheet* page = pages_[static_cast<size_t>(index)];
+    if (page->tabVisible_ == visible)
+        return;
+    if (!visible && HandleAllocated())
+        SendMessageW(handle_, TCM_DELETEITEM, TabOfPage(index), 0);
+    page->tabVisible_ = visible;
+    if (visible && HandleAllocated()) {
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        std::wstring text = page->Caption();
+        item.pszText = text.data();
+        SendMessageW(handle_, TCM_INSERTITEMW, TabOfPage(index), reinterpret_cast<LPARAM>(&item));
+    }
+    if (!visible && active_ == index) {
+        page->SetVisible(false);
+        active_ = -1;
+        for (int i = 0; i < PageCount(); ++i)
+            if (pages_[static_cast<size_t>(i)]->tabVisible_) {
+                SetActivePageIndex(i);
+                break;
+            }
+    } else if (HandleAllocated() && active_ >= 0) {
+        SendMessageW(handle_, TCM_SETCURSEL, TabOfPage(active_), 0);
+    }
+}
+
 int TPageControl::TabOfPage(int page) const
 {
     int tab = 0;

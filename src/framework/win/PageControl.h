@@ -37,6 +37,9 @@ public:
     // The page shown; a page without tab, or an index out of range, is ignored.
     int ActivePageIndex() const { return active_; }
     void SetActivePageIndex(int index);
+    // Gives a page its tab or takes it away; a page that loses its tab while
+    // shown gives way to the first page that has one.
+    void SetTabVisible(int index, bool visible);
     TTabSheet* ActivePage() const { return active_ >= 0 ? pages_[static_cast<size_t>(active_)] : nullptr; }
 
     // The next (or previous) page with a tab, round the end, as the user

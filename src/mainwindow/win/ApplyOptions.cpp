@@ -13,6 +13,7 @@
 #include "mainwindow/FilterString.h"
 #include "panels/win/DirView.h"
 #include "panels/win/DriveView.h"
+#include "panels/win/KyComboBox.h"
 #include "panels/win/KyDriveInfo.h"
 #include "settings/NamedFilters.h"
 #include "settings/OptionSettings.h"
@@ -161,6 +162,8 @@ void TQRVMain::ApplyOptions()
     step(15, [&] {
         if (TreeView1)
             TreeView1->SetVolDisplayStyle(tree.VolDisplayStyle);
+        if (driveBar_ && driveBar_->DriveBox)
+            driveBar_->DriveBox->SetDisplayStyle(tree.VolDisplayStyle);
     });
     // 16. The command-line box as a drop target.
     step(16, [&] {
@@ -249,6 +252,15 @@ void TQRVMain::ApplyMainFont()
                                                                CmdLineBox, FilterBox, StatusBar})
             if (pane)
                 pane->Font().Assign(form);
+        // The path boxes and the status bar stand as high as the drive box.
+        if (TKyDriveComboBox* box = driveBar_ ? driveBar_->DriveBox : nullptr) {
+            box->Font().Assign(form);
+            for (TComboBox* history : {DirHist1, DirHist2})
+                if (history && history->HandleAllocated())
+                    SetComboEditHeight(*history, box->EditHeight());
+            if (StatusBar)
+                StatusBar->SetHeight(box->Height());
+        }
         if (statusArea_)
             statusArea_->FitPanels();
     }
@@ -270,7 +282,11 @@ void TQRVMain::ApplyMainFont()
         EasyEdit->Font().SetPitch(TFontPitch::fpFixed);
 }
 void TQRVMain::ResizeToolbarButtons(int /*Size*/) {}
-void TQRVMain::RebuildFilterBox() {}
+void TQRVMain::RebuildFilterBox()
+{
+    if (filterCommands_)
+        filterCommands_->RebuildFilterBox();
+}
 void TQRVMain::ShowSecondFileWin(bool /*Show*/) {}
 void TQRVMain::ApplyThumbnails() {}
 void TQRVMain::UpdateFSMonitorAction(bool /*Enabled*/) {}

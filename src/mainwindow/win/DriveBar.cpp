@@ -9,6 +9,7 @@
 #include "mainwindow/DriveSlots.h"
 #include "panels/win/DirView.h"
 #include "panels/win/DriveView.h"
+#include "panels/win/KyComboBox.h"
 #include "panels/win/KyDriveInfo.h"
 #include "panels/win/ShellDialogs.h"
 #include "settings/Quorvan32Globals.h"
@@ -208,9 +209,43 @@ void TDriveBar::RefillDriveOverview()
     // The drive overview form refills itself here once it exists.
 }
 
+void TDriveBar::CreateDriveBox()
+{
+    TPanel* panel = host_.TreePanel();
+    if (DriveBox || !panel)
+        return;
+    DriveBox = new TKyDriveComboBox(owner_);
+    DriveBox->SetName(L"DriveBox");
+    DriveBox->SetAlign(TAlign::alTop);
+    DriveBox->SetParent(panel);
+    DriveBox->SetDriveView(host_.DriveTree());
+    // Enter chose the drive; the user goes on in the tree.
+    DriveBox->AddMessageListener([this](TMessage& message) {
+        if (message.Msg == WM_KEYDOWN && message.WParam == VK_RETURN && !DriveBox->DroppedDown())
+            if (TDriveView* tree = host_.DriveTree(); tree && tree->Visible())
+                tree->SetFocus();
+        return false;
+    });
+    // The status bar names the box's drive, also after Escape put it back.
+    DriveBox->OnChange = [this](TComponent*) { host_.RefreshStatusBar(); };
+    DriveBox->OnCloseUp = [this](TComponent*, bool) { host_.RefreshStatusBar(); };
+}
+
+wchar_t TDriveBar::DriveBoxDrive() const
+{
+    return DriveBox ? DriveBox->Drive() : L'\0';
+}
+
 void TDriveBar::RefillDriveBox()
 {
-    // The drive box of the toolbar refills itself here once it exists.
+    if (!DriveBox)
+        return;
+    DriveBox->FillDriveItems();
+    // The tree's drive may have gone with the device: the box shows where
+    // the tree stands.
+    if (TDriveView* tree = host_.DriveTree())
+        if (const wchar_t drive = tree->GetCurrentDrive())
+            DriveBox->SetDrive(drive);
 }
 
 void TDriveBar::StopDriveMonitor(wchar_t /*Drive*/)

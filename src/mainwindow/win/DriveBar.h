@@ -16,6 +16,7 @@ namespace qrv {
 class TDirView;
 class TDriveView;
 class TKyDock;
+class TKyDriveComboBox;
 class TKyToolbar;
 class TKyToolbarButton;
 class TMenuItem;
@@ -34,6 +35,8 @@ public:
     // Makes the list the active one and gives it the focus.
     virtual void ActivateFileList(TDirView* List) = 0;
     virtual void RefreshStatusBar() = 0;
+    // The panel the tree fills; the drive box stands at its top.
+    virtual TPanel* TreePanel() = 0;
 };
 
 class TDriveBar {
@@ -62,6 +65,10 @@ public:
     void StopDriveMonitor(wchar_t Drive);
     // The control is a drive button of either toolbar.
     bool IsDriveButton(const TWinControl* Control) const;
+    // The drive box above the tree, linked to it.
+    void CreateDriveBox();
+    // The drive the box shows; 0 without a box.
+    wchar_t DriveBoxDrive() const;
 
     TKyToolbar* ToolbarDrives = nullptr;
     TKyToolbar* ToolbarDrives2 = nullptr;
@@ -69,6 +76,7 @@ public:
     std::vector<TKyToolbarButton*> DriveButtons;
     std::vector<TKyToolbarButton*> DriveButtons2;
     std::vector<TMenuItem*> DriveMenuItems;
+    TKyDriveComboBox* DriveBox = nullptr;
     // The docks above the two file lists, made when both drive toolbars are used.
     TKyDock* Dock976 = nullptr;
     TKyDock* Dock977 = nullptr;

@@ -513,13 +513,10 @@ void TFileCommands::ClipBoardDelete()
 
 void TFileCommands::FileUndo()
 {
-    // In a focused text the key undoes the text's last change.
-    if (host_.TextControlFocused()) {
-        if (!host_.TextUndo()) {
-            MessageBeep(MB_OK);
-        }
+    // In a focused text the key undoes the text's last change first; with
+    // none left it undoes the last file operation.
+    if (host_.TextControlFocused() && host_.TextUndo())
         return;
-    }
     // The operator may be the other list's: the one that did the paste.
     TDirView* list = host_.ActiveFileList();
     TDirView* other = host_.OtherFileList();

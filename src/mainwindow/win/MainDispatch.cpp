@@ -24,6 +24,9 @@ namespace qrv {
 
 void TQRVMain::WndProc(TMessage& message)
 {
+    // The find and replace dialogs report to their owner.
+    if (textCommands_ && textCommands_->HandleWindowMessage(message.Msg, message.LParam))
+        return;
     switch (message.Msg) {
     case WM_QRV_SYNCCOLUMNS:
         SyncColumnLayout(static_cast<TListId>(message.WParam), static_cast<TListId>(message.LParam));

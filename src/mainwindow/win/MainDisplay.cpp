@@ -7,7 +7,11 @@
 #include "framework/win/ActnList.h"
 #include "framework/win/Buttons.h"
 #include "framework/win/Image.h"
+#include "archives/win/KyZipLV.h"
+#include "common/FileOperator.h"
 #include "framework/win/ScrollBox.h"
+#include "framework/win/StdCtrls.h"
+#include "mainwindow/TextCommandRules.h"
 #include "panels/win/DirView.h"
 #include "panels/win/DriveView.h"
 #include "settings/Quorvan32Globals.h"
@@ -67,6 +71,7 @@ void TQRVMain::ConnectFileDisplay()
     Image1->OnMouseMove = [this](TComponent*, int X, int Y) { fileDisplay_->Image1MouseMove(X, Y); };
     Image1->OnMouseUp = [this](TComponent*) { fileDisplay_->Image1MouseUp(); };
     CreateDisplayActions();
+    ConnectTextCommands();
 }
 
 void TQRVMain::CreateDisplayActions()
@@ -107,15 +112,72 @@ void TQRVMain::CreateDisplayActions()
 
 void TQRVMain::SetDisplayMode(uint8_t Mode)
 {
+    const TModeStep step = DisplayModeStep(fileDisplay_->ForcedMode(), Mode, fileDisplay_->ViewFile);
+    if (step == TModeStep::Nothing)
+        return;
     // A changed text that is not let go keeps the mode as it is.
     if (fileDisplay_->ViewFile && !QuerySaveModifiedText())
         return;
     fileDisplay_->SetForcedMode(Mode);
-    // The shown file again, in the new mode.
-    if (fileDisplay_->ViewFile && !fileDisplay_->FreezeDisplay) {
-        fileDisplay_->ViewedFile.clear();
-        fileDisplay_->RequestDisplay();
+    if (step == TModeStep::TurnOn) {
+        ViewFileExecute();
+        return;
     }
+    // The shown file again, in the new mode.
+    if (step == TModeStep::Redisplay && !fileDisplay_->FreezeDisplay) {
+        if (!fileDisplay_->ClearDisplay())
+            return;
+        fileDisplay_->ViewedFile.clear();
+        // Shown now, so that the hex view can take the focus.
+        ShowFocusedFile();
+        if (Mode == fdHex && HexEditor1->Visible() && HexEditor1->HandleAllocated())
+            HexEditor1->SetFocus();
+    }
+}
+
+void TQRVMain::ConnectTextCommands()
+{
+    TTextControls controls;
+    controls.TextView = TextView;
+    controls.Editor = EasyEdit;
+    controls.Hex = HexEditor1;
+    controls.Toolbar = ToolbarDatei;
+    textCommands_ = std::make_unique<TTextCommandsLink>(static_cast<TTextCommandsWindow&>(*this), controls);
+    textCommands_->Connect(catalogue_, *commandMenus_);
+    listViewCommands_ = std::make_unique<TListViewCommands>(static_cast<TListViewCommandsHost&>(*this));
+    listViewCommands_->Connect(catalogue_, *commandMenus_);
+}
+
+TKyListView* TQRVMain::ShownArchiveList()
+{
+    return ZipLV && ZipLV->Visible() ? ZipLV : nullptr;
+}
+
+bool TQRVMain::FileUndoPossible()
+{
+    const TFileOperator* last = fileCommands_ ? fileCommands_->LastFileOperator() : nullptr;
+    return last && last->UndoAvailable();
+}
+
+void TQRVMain::RunFileUndo()
+{
+    if (fileCommands_)
+        fileCommands_->FileUndo();
+}
+
+TComboBox* TQRVMain::FocusedLineBox()
+{
+    for (TComboBox* box : {CmdLineBox, ActiveHistory}) {
+        const HWND focus = GetFocus();
+        if (box && box->HandleAllocated() && focus && (focus == box->Handle() || IsChild(box->Handle(), focus)))
+            return box;
+    }
+    return nullptr;
+}
+
+uint8_t TQRVMain::ForcedDisplayMode()
+{
+    return fileDisplay_ ? fileDisplay_->ForcedMode() : 0;
 }
 
 void TQRVMain::ListView1Change(TComponent* Sender, bool AlsoWithoutFocus)

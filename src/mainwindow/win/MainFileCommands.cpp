@@ -92,26 +92,26 @@ bool TQRVMain::TextControlFocused()
            HoldsFocus(DirHist2) || HoldsFocus(HexEditor1);
 }
 
-// Until the window's own text commands come, the focused control carries
-// out the clipboard messages itself; it has no search to start.
+// The clipboard keys, the search and the undo of a focused text are the
+// text commands'.
 void TQRVMain::TextCopy(bool Cut)
 {
-    SendMessageW(GetFocus(), Cut ? WM_CUT : WM_COPY, 0, 0);
+    Cut ? textCommands_->Commands().Cut() : textCommands_->Commands().Copy();
 }
 
 void TQRVMain::TextPaste()
 {
-    SendMessageW(GetFocus(), WM_PASTE, 0, 0);
+    textCommands_->Commands().Paste();
 }
 
 bool TQRVMain::TextUndo()
 {
-    return SendMessageW(GetFocus(), WM_UNDO, 0, 0) != 0;
+    return textCommands_->Commands().UndoText();
 }
 
 void TQRVMain::TextFind()
 {
-    MessageBeep(MB_ICONHAND);
+    textCommands_->Commands().Search();
 }
 
 TDirView* TQRVMain::OtherFileList()

@@ -173,6 +173,9 @@ void TQRVMain::MakeActiveList(TDirView* List)
     for (TDirView* list : {LV1, LV2})
         ColorPane(list);
     UpdateWindowTitle();
+    // The filter box shows the active list's mask and filter state.
+    if (filterCommands_)
+        filterCommands_->RebuildFilterBox();
 }
 
 void TQRVMain::ColorPane(TDirView* List)
@@ -195,7 +198,6 @@ const TOptions& TQRVMain::FileOptions()
 
 // ---- Targets of the posted messages and the timers ------------------------------
 
-void TQRVMain::CombineFileExecute() {}
 void TQRVMain::OleDisplayTimerTimer() {}
 
 void TQRVMain::UpdateTimerTimer()

@@ -262,6 +262,8 @@ void TQRVMain::CaptureStoredState()
         state.RecentDirs2 = Lines(DirHist2->Items());
     state.Masks = Lines(SelMaskHistory);
     state.SelDirs = Lines(SelDirHistory);
+    if (filterCommands_)
+        filterCommands_->CaptureFilters(state.Filter1, state.Filter2);
 
     if (HexEditor1) {
         state.Hex.OffsetDisplay = static_cast<int>(HexEditor1->OffsetDisplay());
@@ -329,6 +331,9 @@ void TQRVMain::ApplyStoredState()
     }
     SetLines(SelMaskHistory, state.Masks);
     SetLines(SelDirHistory, state.SelDirs);
+    // The lists start with the filters they had at the last exit.
+    if (filterCommands_ && Options.scRestoreFilter)
+        filterCommands_->ApplyStoredFilters(state.Filter1, state.Filter2);
 
     if (HexEditor1) {
         try {

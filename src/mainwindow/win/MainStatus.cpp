@@ -111,22 +111,28 @@ void TQRVMain::ConnectStatusArea()
         }
     };
     // The caret's line and column follow the caret, in the rich-text view
-    // and in the editor.
+    // and in the editor; the text commands follow the selection.
     Chain(TextView->OnSelectionChange, [this](TComponent*) {
-        if (HasFocus(TextView))
+        if (HasFocus(TextView)) {
             UpdateStatusBar(false);
+            StartActionTimer();
+        }
     });
     Chain(EasyEdit->OnSelectionChanged, [this](TComponent*) {
-        if (HasFocus(EasyEdit))
+        if (HasFocus(EasyEdit)) {
             UpdateStatusBar(false);
+            StartActionTimer();
+        }
     });
     // The hex view's offset follows its caret, by key and by click.
     HexEditor1->OnSelectCell = [this, previous = std::move(HexEditor1->OnSelectCell)](TComponent* Sender, int Col,
                                                                                       int64_t Row, bool& CanSelect) {
         if (previous)
             previous(Sender, Col, Row, CanSelect);
-        if (HasFocus(HexEditor1))
+        if (HasFocus(HexEditor1)) {
             UpdateStatusBar(false);
+            StartActionTimer();
+        }
     };
     // What the user was looking at stays in view when the display pane's
     // splitter moves.
@@ -189,9 +195,12 @@ TPanel0Input TQRVMain::StatusPanel0Input(bool RefreshDrive)
     }
     if (in.Focus != TStatusFocus::Other)
         return in;
-    // The drive box comes later; until then the active list's drive.
+    // The drive box's drive; without the box, the active list's.
     const std::wstring path = ActiveList ? ActiveList->Path() : std::wstring();
-    const wchar_t letter = path.size() >= 2 && path[1] == L':' ? static_cast<wchar_t>(towupper(path[0])) : L'\0';
+    const wchar_t boxDrive = driveBar_ ? driveBar_->DriveBoxDrive() : L'\0';
+    const wchar_t letter = boxDrive                              ? boxDrive
+                           : path.size() >= 2 && path[1] == L':' ? static_cast<wchar_t>(towupper(path[0]))
+                                                                 : L'\0';
     if (letter < L'A' || letter > L'Z') {
         in.DriveBoxOnNetwork = true;
         in.ListShowsNetwork = ActiveList && ActiveList->IsVirtual();
@@ -361,6 +370,9 @@ TActionInput TQRVMain::ActionInput()
         in.Item = first != nullptr;
         in.FirstSelectedIsParent = first && first->IsParentDir;
         in.FirstSelectedIsFile = first && !first->IsDirectory && !first->IsParentDir;
+        in.FirstSelectedIsSplitPart = in.FirstSelectedIsFile && first->Ext == L"SPLIT";
+        in.ListItems = ActiveList->ItemCount();
+        in.ListNoFolderContents = !ActiveList->Loaded();
     });
     group(L"action states: the archive list", [&] {
         if (!ZipLV || !ZipLV->HandleAllocated())
@@ -384,6 +396,7 @@ TActionInput TQRVMain::ActionInput()
             in.EditorVisible = EasyEdit->Visible();
             in.EditorModified = EasyEdit->GetModified();
             in.EditorReadOnly = EasyEdit->GetReadOnly();
+            in.EditorWordWrap = EasyEdit->WordWrap();
             if (EasyEdit->HandleAllocated()) {
                 in.EditorHasSelection = EasyEdit->GetSelLength() > 0;
                 in.EditorCanUndo = EasyEdit->CanUndo();
@@ -393,6 +406,7 @@ TActionInput TQRVMain::ActionInput()
             in.HexViewVisible = HexEditor1->Visible();
             in.HexViewModified = HexEditor1->Modified();
             in.HexViewOnly = HexEditor1->ReadOnlyView();
+            in.HexViewHasSelection = HexEditor1->GetSelCount() > 0;
         }
         in.PictureVisible = ScrollBox1 && ScrollBox1->Visible();
         in.ForcedDisplayMode = fileDisplay_ ? fileDisplay_->ForcedMode() : Options.FileDisplay;
@@ -402,6 +416,12 @@ TActionInput TQRVMain::ActionInput()
         in.CommandBoxEnabled = CmdLineBox && CmdLineBox->Enabled();
         in.CommandBoxHasText = CmdLineBox && CmdLineBox->HandleAllocated() && !CmdLineBox->Text().empty();
         in.HistoryBoxHasText = ActiveHistory && ActiveHistory->HandleAllocated() && !ActiveHistory->Text().empty();
+        if (TComboBox* box = FocusedLineBox()) {
+            DWORD start = 0, end = 0;
+            SendMessageW(box->Handle(), CB_GETEDITSEL, reinterpret_cast<WPARAM>(&start),
+                         reinterpret_cast<LPARAM>(&end));
+            in.ComboHasSelection = end > start;
+        }
     });
     // Asked without opening the clipboard, which would block other programs.
     in.ClipboardHasText = IsClipboardFormatAvailable(CF_TEXT) || IsClipboardFormatAvailable(CF_UNICODETEXT);

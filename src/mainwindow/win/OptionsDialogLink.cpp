@@ -1,6 +1,7 @@
 #include "mainwindow/win/OptionsDialogLink.h"
 
 #include "framework/ScopeExit.h"
+#include "framework/win/PageControl.h"
 
 #include <memory>
 
@@ -32,7 +33,15 @@ bool TOptionsDialogLink::Run(TOptions& Options, int& Page)
         calls.BrowseFilter = browseFilter_();
 
     auto form = std::make_unique<TFormOptions>(nullptr, Options, std::move(calls));
-    form->SetActivePage(Page);
+    if (OnlyPage >= 0) {
+        // Every other page loses its tab: the dialog edits that page alone.
+        form->SetActivePage(OnlyPage);
+        for (int other = 0; other < form->Pages()->PageCount(); ++other)
+            if (other != OnlyPage)
+                form->Pages()->SetTabVisible(other, false);
+    } else {
+        form->SetActivePage(Page);
+    }
     shown_ = form.get();
     const ScopeExit forget([this] { shown_ = nullptr; });
     const bool accepted = form->ShowModal() == mrOk;

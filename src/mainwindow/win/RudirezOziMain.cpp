@@ -72,13 +72,17 @@ TQRVMain::TQRVMain(TComponent* owner) : TForm(owner)
     CreatePanes();
     AnswerSentMessages();
     driveBar_ = std::make_unique<TDriveBar>(this, static_cast<TDriveBarHost&>(*this), ToolbarDrives, ShortCuts1);
+    driveBar_->CreateDriveBox();
     fileCommands_ = std::make_unique<TFileCommands>(static_cast<TFileCommandsHost&>(*this));
     userCommands_ = std::make_unique<TUserCommands>(*this, static_cast<TUserCommandsHost&>(*this));
     TUserCommands::DeleteStaleBatchFiles();
     ConnectFileCommands();
     compareCommands_ = std::make_unique<TCompareCommands>(static_cast<TCompareCommandsHost&>(*this));
     ConnectCompareCommands();
+    ConnectSplitJoinCommands();
     ConnectPaneDrops();
+    filterCommands_ = std::make_unique<TFilterCommands>(static_cast<TFilterCommandsHost&>(*this), FilterBox);
+    ConnectFilterCommands();
     CreatePopups();
     // Every built command has its handler now; one missing is named.
     for (const TActionId missing : catalogue_.MissingHandlers())
@@ -209,7 +213,7 @@ void TQRVMain::CreateToolbars()
     CmdLineBox->SetName(L"CmdLineBox");
     CmdLineBox->SetWidth(260);
     CmdLineBox->SetParent(ToolbarCMDLine);
-    FilterBox = new TComboBox(this);
+    FilterBox = new TFilterComboBox(this);
     FilterBox->SetName(L"FilterBox");
     FilterBox->SetWidth(120);
     FilterBox->SetParent(ToolbarCMDLine);

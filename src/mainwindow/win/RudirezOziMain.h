@@ -41,8 +41,12 @@
 #include "mainwindow/win/DriveBar.h"
 #include "mainwindow/win/FileCommands.h"
 #include "mainwindow/win/FileDisplay.h"
+#include "mainwindow/win/FilterCommands.h"
+#include "mainwindow/win/ListViewCommands.h"
 #include "mainwindow/win/PaneDrops.h"
+#include "mainwindow/win/SplitJoinCommands.h"
 #include "mainwindow/win/StatusArea.h"
+#include "mainwindow/win/TextCommandsLink.h"
 #include "mainwindow/win/UserCommandRunner.h"
 #include "settings/StoredSettings.h"
 
@@ -60,6 +64,7 @@ class THexEditor;
 class TKyDirPanel;
 class TKyDock;
 class TKyLinkPanel;
+class TKyListView;
 class TKyOLEContainer;
 class TKySplitter;
 class TKyToolbar;
@@ -89,7 +94,11 @@ class TQRVMain : public TForm,
                  private TSaveQuestionHost,
                  private TCompareCommandsHost,
                  private TUserCommandsHost,
-                 private TPaneDropsHost {
+                 private TTextCommandsWindow,
+                 private TListViewCommandsHost,
+                 private TSplitJoinCommandsHost,
+                 private TPaneDropsHost,
+                 private TFilterCommandsHost {
 public:
     explicit TQRVMain(TComponent* owner);
     ~TQRVMain() override;
@@ -241,6 +250,9 @@ public:
     // ---- File and directory comparison, about box (MainCompare.cpp) ------
     TCompareCommands& CompareCommands() { return *compareCommands_; }
 
+    // ---- File split and join (MainSplitJoin.cpp) ----------------------------
+    TSplitJoinCommands& SplitJoinCommands() { return *splitJoin_; }
+
     // ---- Drives (DriveBar.cpp) --------------------------------------------
     TDriveBar* DriveBar() const { return driveBar_.get(); }
 
@@ -271,6 +283,14 @@ public:
 
     // ---- User commands on the function keys (MainUserCommands.cpp) -----------
     TUserCommands& UserCommands() { return *userCommands_; }
+
+    // ---- Text and hex commands of the display pane (MainDisplay.cpp) --------
+    TTextCommandsLink& TextCommands() { return *textCommands_; }
+
+    // ---- Selection by filter, the lists' filters (MainFilterCommands.cpp) -----
+    TFilterCommands& FilterCommands() { return *filterCommands_; }
+    TKyToolbarButton* FilterButton = nullptr;  // its menu names the filters
+    TPopupMenu* FilterPopup = nullptr;
 
     // ---- Options (ApplyOptions.cpp) ----------------------------------------
     // Pushes the settings record into the controls, each step on its own:
@@ -349,6 +369,7 @@ private:
     TPanel* FileListPanel(int Index) override;
     TDirView* ActiveFileList() override { return ActiveList; }
     void ActivateFileList(TDirView* List) override;
+    TPanel* TreePanel() override { return PanelLeft; }
     // The list becomes the active one; the tree and the title follow it.
     void MakeActiveList(TDirView* List);
     // A list and its history box in the active or the inactive pane's colour.
@@ -391,6 +412,15 @@ private:
     std::wstring CommandListFile() override { return SelectionListFile; }
     void ReportCommandError(const std::wstring& Text) override;
     void AddCommandHistory(const std::wstring& Line) override;
+    // What the text commands ask of the window (MainDisplay.cpp).
+    void ConnectTextCommands();
+    bool FileUndoPossible() override;
+    void RunFileUndo() override;
+    TComboBox* FocusedLineBox() override;
+    uint8_t ForcedDisplayMode() override;
+    void ChooseDisplayMode(uint8_t Mode) override { SetDisplayMode(Mode); }
+    HWND OwnerWindow() override { return HandleAllocated() ? Handle() : nullptr; }
+    TKyListView* ShownArchiveList() override;
 
     // Status bar, action states and the save question (MainStatus.cpp).
     void ConnectStatusArea();
@@ -431,6 +461,30 @@ private:
                           const std::wstring& Directory) override;
     TDirCompareOptions StoredCompareOptions() override;
 
+    // The split and join commands' actions, and what they ask of the window
+    // (MainSplitJoin.cpp).
+    void ConnectSplitJoinCommands();
+    TForm* ProgressOwner() override { return this; }
+    void PauseListWatching() override;
+    void ResumeListWatching() override;
+    bool ExecuteSplitDialog(TSplitFileDialog& Form) override;
+    bool ExecuteCombineDialog(TCombineFileDialog& Form) override;
+    // The filter commands' actions, box and button, and what they ask of the
+    // window (MainFilterCommands.cpp).
+    void ConnectFilterCommands();
+    void FilterPopupPopup();
+    TOptions& FilterOptions() override;
+    TStringList& MaskHistory() override { return SelMaskHistory; }
+    TKyZipLV* ArchiveList() override { return ZipLV; }
+    bool ArchiveListFocused() override;
+    TCompressionBits CompressionBitsOf(const std::wstring& Folder) override;
+    TPickerDate Today() override;
+    bool RunFilterDialog(TSelFileDialog& Dialog) override;
+    void EditNamedFilters() override;
+    void FilterApplied() override;
+    void SelectionChanged() override;
+    void FocusList(TDirView* List) override;
+
     // Options (ApplyOptions.cpp): the steps whose targets come later.
     void ApplyMainFont();
     void ResizeToolbarButtons(int Size);
@@ -455,7 +509,15 @@ private:
     TSaveQuestion saveQuestion_{static_cast<TSaveQuestionHost&>(*this)};
     std::unique_ptr<TFileCommands> fileCommands_;
     std::unique_ptr<TCompareCommands> compareCommands_;
+    // Before the user commands: its hook on the application's messages is
+    // made first (with the panes), so it must be given back last.
+    std::unique_ptr<TTextCommandsLink> textCommands_;
+    std::unique_ptr<TListViewCommands> listViewCommands_;
     std::unique_ptr<TUserCommands> userCommands_;
+    std::unique_ptr<TSplitFileSystem> splitFiles_;
+    std::unique_ptr<TSplitJoinCommands> splitJoin_;
+    // The list whose watching the split paused.
+    TDirView* pausedList_ = nullptr;
     // Drag and drop between the panes (MainPaneDrops.cpp).
     std::unique_ptr<TPaneDrops> paneDrops_;
     bool hexReleased_ = false;
@@ -468,6 +530,7 @@ private:
     void RedisplayHexFile() override;
     void SetLastFileOperator(TFileOperator* Operator) override;
     TDirView* SecondShownList(TDirView* List) override;
+    std::unique_ptr<TFilterCommands> filterCommands_;
     bool refreshAllowed_ = true;  // false while Aktualisieren runs
     // The simple refresh: the display let go, the focused pane re-read.
     void SimpleRefresh();

@@ -1,4 +1,5 @@
 #include "panels/win/DirView.h"
+#include "panels/win/ShellFoldersWin.h"
 
 #include "common/FileOperator.h"
 #include "common/win/BaseUtilsWin.h"
@@ -75,6 +76,7 @@ TDirView::TDirView(TComponent* owner)
     TKyListView::SetMultiSelect(true);  // the list's own setter wants the columns made
     SetHideSelection(false);
     SetCollator(std::make_shared<TLocaleCollator>());
+    SetShellFolders(&WinShellFolders());
     hiddenColor_ = GetSysColor(COLOR_GRAYTEXT);
     captionLanguage_ = PRIMARYLANGID(LANGIDFROMLCID(GetUserDefaultLCID()));
     colWidths_.assign(kDirColumnWidths.begin(), kDirColumnWidths.end());

@@ -21,6 +21,7 @@
 #include "panels/win/DriveViewWatch.h"
 #include "panels/win/FolderSearch.h"
 #include "panels/win/KyDriveInfo.h"
+#include "panels/win/KyComboBox.h"
 #include "panels/win/PaneDragDrop.h"
 #include "panels/win/SentMessageWait.h"
 
@@ -90,6 +91,8 @@ TDriveView::~TDriveView()
     // The list's link back to this tree must not dangle.
     if (dirView_ && dirView_->DriveView() == this)
         dirView_->SetDriveView(nullptr);
+    if (driveComboBox_ && driveComboBox_->DriveView() == this)
+        driveComboBox_->SetDriveView(nullptr);
     // No drop reaches a tree being freed.
     dragDrop_.reset();
     // No tick after this: the timer thread ends first.
@@ -269,6 +272,19 @@ wchar_t TDriveView::GetCurrentDrive()
     return node ? GetDrive(node) : L'\0';
 }
 
+bool TDriveView::ShowShellFolder(TTreeNode* Node, const std::wstring& Path)
+{
+    // A shell folder of the network lists its file-system entries.
+    if (!NodeData(Node).IsVirtual || !NodeFolder(Node))
+        return false;
+    try {
+        return dirView_->LoadVirtualNode(NodeData(Node).ShellFolder, Path, Node->Parent() != nullptr);
+    } catch (const std::exception&) {
+        TraceIgnoredException(L"listing a shell folder of the tree");
+        return false;
+    }
+}
+
 void TDriveView::SelectNode(TTreeNode* Node)
 {
     if (!Node)
@@ -360,6 +376,8 @@ void TDriveView::DoChange(TTreeNode* Node)
             // The network neighbourhood is ready when its folder can be listed.
             if (ready && drive == kNetworkDrive && showMessageBox_)
                 ready = CanEnumFolder(NodeFolder(Node));
+            if (driveComboBox_)
+                driveComboBox_->SetDrive(drive);
             if (ready) {
                 if (IsDrivePath(path) && !DirExists(path)) {
                     // Gone meanwhile: go to the parent, whose children are
@@ -401,7 +419,7 @@ void TDriveView::DoChange(TTreeNode* Node)
                     // folder without one shows as an empty list.
                     if (drive != kNetworkDrive || (NodeData(Node).IsFileSystem() && path.rfind(L"\\\\", 0) == 0)) {
                         dirView_->SetPath(path);
-                    } else {
+                    } else if (!ShowShellFolder(Node, path)) {
                         dirView_->SetPathOnly(path);
                         dirView_->ClearItems();
                     }

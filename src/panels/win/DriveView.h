@@ -32,6 +32,7 @@ class TFileList;
 class TPaneDropSite;
 class TPaneDragDrop;
 class TFileOperator;
+class TKyDriveComboBox;
 class TKyTimerThread;
 class TPopupMenu;
 
@@ -120,6 +121,9 @@ public:
     // The shell's properties of the node's folder.
     void ShowProperties(TTreeNode* Node);
     // The node's shell folder, bound on first use; nil when the shell has none.
+    // Lists the node's shell folder in the linked list; false when it has
+    // none or the shell could not list it.
+    bool ShowShellFolder(TTreeNode* Node, const std::wstring& Path);
     IShellFolder* NodeFolder(TTreeNode* Node);
     // The node's absolute item identifier list; nil when the shell has none.
     TPidlPtr AbsolutePidl(TTreeNode* Node);
@@ -170,6 +174,10 @@ public:
     void SetHiddenColor(TColor Value);
     TDirView* DirView() const { return dirView_; }
     void SetDirView(TDirView* Value);  // also links the list back to this tree
+    // The drive box that shows the selected drive; set by the box's
+    // SetDriveView.
+    TKyDriveComboBox* DriveComboBox() const { return driveComboBox_; }
+    void SetDriveComboBox(TKyDriveComboBox* Value) { driveComboBox_ = Value; }
     // Milliseconds a selection made in the control waits before it takes
     // effect; the last one wins. 0: at once. Selections made in code
     // (SelectNode) never wait.
@@ -435,6 +443,7 @@ private:
     std::wstring directory_;
     std::wstring lastPath_;
     TDirView* dirView_ = nullptr;
+    TKyDriveComboBox* driveComboBox_ = nullptr;
     TPopupMenu* popupMenu_ = nullptr;
     unsigned changeDelay_ = 0;
     std::unique_ptr<TKyTimerThread> changeTimer_;

@@ -18,6 +18,7 @@
 #include "panels/TreeFolderRules.h"
 #include "panels/win/DirView.h"
 #include "panels/win/DriveView.h"
+#include "panels/win/KyComboBox.h"
 #include "panels/win/KyDriveInfo.h"
 #include "panels/win/ShellDialogs.h"
 
@@ -326,6 +327,8 @@ void TDriveView::SetShowNetwork(bool Value)
             SetCurrentDrive(DriveInfo().DefaultDrive() == L' ' ? kFirstDrive : DriveInfo().DefaultDrive());
         RemoveRootNode(kNetworkDrive);
     }
+    if (driveComboBox_)
+        driveComboBox_->SetShowNetwork(showNetwork_);
     if (OnShowNetworkChanged)
         OnShowNetworkChanged(this);
 }

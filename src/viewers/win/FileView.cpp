@@ -126,6 +126,11 @@ void TTextFileView::SaveToFile(const std::wstring& name)
         SetDefaultConverter([codePage] { return std::make_unique<TUNIXConversion>(codePage); });
     else
         SetTranslation(translation_);
+    // Only plain text is ever editable here (a rich text is shown read-only),
+    // so it goes back as plain text, also when the file is named ".rtf".
+    const TRichStreamFormat format = Lines().StreamFormat;
+    Lines().StreamFormat = TRichStreamFormat::sfPlainText;
+    ScopeExit restore([this, format] { Lines().StreamFormat = format; });
     Lines().SaveToFile(name);
 }
 

@@ -34,7 +34,7 @@ protected:
             const POINT at{static_cast<short>(LOWORD(message.LParam)), static_cast<short>(HIWORD(message.LParam))};
             const RECT r{0, 0, Width(), Height()};
             if (PtInRect(&r, at))
-                grid_.ClickEllipsis();
+                grid_.ButtonPressed();
             return;
         }
         case WM_CAPTURECHANGED:
@@ -49,6 +49,10 @@ protected:
     void Paint(HDC dc) override
     {
         RECT r{0, 0, Width(), Height()};
+        if (grid_.EditStyle() == TImpColumnButtonStyle::cbsPicklist) {
+            DrawFrameControl(dc, &r, DFC_SCROLL, DFCS_SCROLLCOMBOBOX | (pressed_ ? DFCS_PUSHED | DFCS_FLAT : 0));
+            return;
+        }
         DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed_ ? DFCS_PUSHED : 0));
         const int y = Height() / 2 + (pressed_ ? 1 : 0);
         const int x = Width() / 2 - 5 + (pressed_ ? 1 : 0);
@@ -83,12 +87,18 @@ void TImpGridInplaceEdit::WndProc(TMessage& message)
         return;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-        if (grid_.HandleKey(static_cast<WORD>(message.WParam), true)) {
+        if (grid_.PickListKey(static_cast<WORD>(message.WParam)) ||
+            grid_.HandleKey(static_cast<WORD>(message.WParam), true)) {
             message.Result = 0;
             return;
         }
         break;
     case WM_CHAR:
+        if (grid_.PickListVisible()) {
+            grid_.PickListChar(static_cast<wchar_t>(message.WParam));
+            message.Result = 0;
+            return;
+        }
         // Their key-down did the work; the edit would only beep.
         if (message.WParam == VK_RETURN || message.WParam == VK_ESCAPE || message.WParam == VK_TAB) {
             message.Result = 0;
@@ -120,7 +130,182 @@ TImpStringGrid::TImpStringGrid(TComponent* owner) : TCustomControl(owner)
     ellipsis_->SetParent(this);
 }
 
-TImpStringGrid::~TImpStringGrid() = default;
+TImpStringGrid::~TImpStringGrid()
+{
+    if (pickList_)
+        DestroyWindow(pickList_);
+}
+
+TImpGridLook TImpStringGrid::Look() const
+{
+    return TImpGridLook{Color(), FixedColor, 64};
+}
+
+TImpColumnButtonStyle TImpStringGrid::EditStyle() const
+{
+    if (Col() >= ColCount())
+        return TImpColumnButtonStyle::cbsNone;
+    return columns_[static_cast<size_t>(Col())].ButtonStyle;
+}
+
+void TImpStringGrid::ButtonPressed()
+{
+    if (EditStyle() == TImpColumnButtonStyle::cbsEllipsis)
+        ClickEllipsis();
+    else if (EditStyle() == TImpColumnButtonStyle::cbsPicklist) {
+        // A second click closes the list without taking its item.
+        if (PickListVisible())
+            ClosePickList(false);
+        else
+            OpenPickList();
+    }
+}
+
+bool TImpStringGrid::PickListVisible() const
+{
+    return pickList_ && IsWindowVisible(pickList_);
+}
+
+LRESULT CALLBACK TImpStringGrid::PickListProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR /*id*/,
+                                              DWORD_PTR data)
+{
+    auto* grid = reinterpret_cast<TImpStringGrid*>(data);
+    switch (msg) {
+    case WM_MOUSEACTIVATE:
+        return MA_NOACTIVATE;  // the editor keeps the focus
+    case WM_LBUTTONUP: {
+        const LRESULT result = DefSubclassProc(window, msg, wParam, lParam);
+        RECT client;
+        GetClientRect(window, &client);
+        const POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        if (PtInRect(&client, at))
+            grid->ClosePickList(true);
+        return result;
+    }
+    default:
+        return DefSubclassProc(window, msg, wParam, lParam);
+    }
+}
+
+void TImpStringGrid::OpenPickList()
+{
+    if (!editing_ || EditStyle() != TImpColumnButtonStyle::cbsPicklist || PickListVisible())
+        return;
+    const TImpColumn& column = columns_[static_cast<size_t>(Col())];
+    if (!pickList_) {
+        pickList_ = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, L"LISTBOX", L"",
+                                    WS_POPUP | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, 0, 0, 10, 10,
+                                    GetAncestor(Handle(), GA_ROOT), nullptr, GetModuleHandleW(nullptr), nullptr);
+        if (!pickList_)
+            return;
+        SetWindowSubclass(pickList_, PickListProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    }
+    std::vector<std::wstring> items = column.PickList;
+    if (OnPicklistDropdown)
+        OnPicklistDropdown(editor_, Col(), Row(), items);
+    const HFONT font = editor_->Font().Handle();
+    SendMessageW(pickList_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SendMessageW(pickList_, LB_RESETCONTENT, 0, 0);
+    int widest = 0;
+    {
+        const TWindowDC measuring(pickList_, GetDC(pickList_));
+        const TSelectObject select(measuring.Get(), font);
+        for (const std::wstring& item : items) {
+            SendMessageW(pickList_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+            SIZE size{};
+            GetTextExtentPoint32W(measuring.Get(), item.c_str(), static_cast<int>(item.size()), &size);
+            widest = std::max(widest, static_cast<int>(size.cx));
+        }
+    }
+    const int current = static_cast<int>(SendMessageW(pickList_, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                                      reinterpret_cast<LPARAM>(editor_->Text().c_str())));
+    SendMessageW(pickList_, LB_SETCURSEL, current >= 0 ? current : 0, 0);
+    const int itemHeight = static_cast<int>(SendMessageW(pickList_, LB_GETITEMHEIGHT, 0, 0));
+    const int height = PickListHeight(static_cast<int>(items.size()), column.DropDownRows, itemHeight);
+    RECT cell = CellScreenRect(Col(), Row());
+    const int width = std::max(static_cast<int>(cell.right - cell.left), widest + 10);
+    MONITORINFO info{sizeof info};
+    GetMonitorInfoW(MonitorFromRect(&cell, MONITOR_DEFAULTTONEAREST), &info);
+    int top = cell.bottom;
+    if (top + height > info.rcMonitor.bottom)
+        top = cell.top - height;  // above the cell when it would leave the screen
+    typeAhead_.Clear();
+    SetWindowPos(pickList_, HWND_TOPMOST, cell.left, top, width, height, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    InvalidateRect(ellipsis_->Handle(), nullptr, FALSE);
+}
+
+void TImpStringGrid::ClosePickList(bool accept)
+{
+    if (!PickListVisible())
+        return;
+    ShowWindow(pickList_, SW_HIDE);
+    const int index = static_cast<int>(SendMessageW(pickList_, LB_GETCURSEL, 0, 0));
+    if (!accept || index < 0 || !editing_ || columns_[static_cast<size_t>(Col())].ReadOnly)
+        return;
+    const int length = static_cast<int>(SendMessageW(pickList_, LB_GETTEXTLEN, index, 0));
+    std::wstring item(static_cast<size_t>(std::max(length, 0)) + 1, L'\0');
+    SendMessageW(pickList_, LB_GETTEXT, index, reinterpret_cast<LPARAM>(item.data()));
+    item.resize(static_cast<size_t>(std::max(length, 0)));
+    editor_->SetText(item);
+    SendMessageW(editor_->Handle(), EM_SETSEL, 0, -1);
+}
+
+bool TImpStringGrid::PickListKey(WORD key)
+{
+    if (!editing_ || EditStyle() != TImpColumnButtonStyle::cbsPicklist)
+        return false;
+    const bool alt = (GetKeyState(VK_MENU) & 0x8000) != 0;
+    if (alt && (key == VK_DOWN || key == VK_UP)) {
+        if (PickListVisible())
+            ClosePickList(true);
+        else
+            OpenPickList();
+        return true;
+    }
+    if (!PickListVisible())
+        return false;
+    switch (key) {
+    case VK_RETURN:
+        ClosePickList(true);
+        return true;
+    case VK_ESCAPE:
+        typeAhead_.Clear();
+        ClosePickList(false);
+        return true;
+    case VK_UP:
+    case VK_DOWN:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_HOME:
+    case VK_END:
+        SendMessageW(pickList_, WM_KEYDOWN, key, 0);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TImpStringGrid::PickListChar(wchar_t key)
+{
+    if (key == VK_BACK) {
+        typeAhead_.Clear();
+        return;
+    }
+    if (key < 32 || key > 255)
+        return;
+    std::vector<std::wstring> items;
+    const int count = static_cast<int>(SendMessageW(pickList_, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        const int length = static_cast<int>(SendMessageW(pickList_, LB_GETTEXTLEN, i, 0));
+        std::wstring item(static_cast<size_t>(std::max(length, 0)) + 1, L'\0');
+        SendMessageW(pickList_, LB_GETTEXT, i, reinterpret_cast<LPARAM>(item.data()));
+        item.resize(static_cast<size_t>(std::max(length, 0)));
+        items.push_back(std::move(item));
+    }
+    const int found = typeAhead_.Key(key, GetTickCount(), items);
+    if (found >= 0)
+        SendMessageW(pickList_, LB_SETCURSEL, found, 0);
+}
 
 void TImpStringGrid::CreateParams(TCreateParams& params)
 {
@@ -268,7 +453,7 @@ void TImpStringGrid::ShowEditor()
 void TImpStringGrid::PlaceEditor()
 {
     RECT r = CellRect(Col(), Row());
-    const bool ellipsis = columns_[static_cast<size_t>(Col())].ButtonStyle == TImpColumnButtonStyle::cbsEllipsis;
+    const bool ellipsis = EditStyle() != TImpColumnButtonStyle::cbsNone;  // the ellipsis or the list's arrow
     const int buttonWidth = ellipsis ? GetSystemMetrics(SM_CXVSCROLL) + 2 : 0;
     editor_->SetBounds(r.left + 2, r.top + 2, std::max(static_cast<int>(r.right - r.left) - 2 - buttonWidth, 4),
                        r.bottom - r.top - 3);
@@ -285,6 +470,7 @@ void TImpStringGrid::CommitEdit()
 {
     if (!editing_)
         return;
+    ClosePickList(false);
     editing_ = false;
     const int col = Col();
     const int row = Row();
@@ -313,6 +499,26 @@ void TImpStringGrid::ClickEllipsis()
         OnElippsisClicked(this, Col(), Row());
 }
 
+void TImpStringGrid::AppendRow()
+{
+    if (editing_)
+        CommitEdit();
+    if (RowsWouldOverflow(RowCount(), rowHeight_, 1, ClientHeight())) {
+        if (!tooManyRowsReported_ && OnTooMuchrows)
+            OnTooMuchrows(this);
+        tooManyRowsReported_ = true;
+    } else {
+        tooManyRowsReported_ = false;
+    }
+    const int row = RowCount();
+    cells_->SetRowCount(row + 1);
+    if (OnNewRow)
+        OnNewRow(this);
+    for (int col = 0; col < ColCount(); ++col)
+        cells_->SetCell(col, row, L"");
+    Invalidate();
+}
+
 void TImpStringGrid::MoveTab(bool backwards)
 {
     const int firstCol = cells_->FixedCols();
@@ -325,6 +531,9 @@ void TImpStringGrid::MoveTab(bool backwards)
     } else if (col < firstCol) {
         col = ColCount() - 1;
         --row;
+    }
+    if (row >= RowCount() && !backwards && AutoInsertRows) {
+        AppendRow();
     }
     if (row >= RowCount() || row < firstRow) {
         // Past the last (or first) cell: on to the dialog's next control.
@@ -514,6 +723,7 @@ void TImpStringGrid::Paint(HDC dc)
     const bool focused = GetFocus() == handle_;
     const HBRUSH lines = GetSysColorBrush(COLOR_BTNFACE);
     const int lastVisible = topRow_ + VisibleRowCount();
+    const TImpGridLook look = Look();
     for (int row = 0; row < RowCount() && row <= lastVisible; ++row) {
         if (row >= cells_->FixedRows() && row < topRow_)
             continue;
@@ -526,8 +736,10 @@ void TImpStringGrid::Paint(HDC dc)
             RECT below{r.left, r.bottom, r.right + 1, r.bottom + 1};
             FillRect(dc, &right, lines);
             FillRect(dc, &below, lines);
+            const TImpColumn& column = columns_[static_cast<size_t>(col)];
             if (fixed) {
-                FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+                const TGdiObject face(CreateSolidBrush(ColorToRGB(column.Title.Color(look))));
+                FillRect(dc, &r, static_cast<HBRUSH>(face.Get()));
                 RECT edge = r;
                 DrawEdge(dc, &edge, BDR_RAISEDINNER, BF_RECT);
                 SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
@@ -535,16 +747,25 @@ void TImpStringGrid::Paint(HDC dc)
                 FillRect(dc, &r, GetSysColorBrush(COLOR_HIGHLIGHT));
                 SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
             } else {
+                const TGdiObject background(CreateSolidBrush(ColorToRGB(column.Color(look))));
+                FillRect(dc, &r, static_cast<HBRUSH>(background.Get()));
                 SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
             }
             if (current && !focused) {
                 RECT mark = r;
                 DrawFocusRect(dc, &mark);
             }
-            const std::wstring& text = cells_->Cell(col, row);
-            RECT textRect{r.left + (fixed ? 3 : 2), r.top, r.right - 2, r.bottom};
-            DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textRect,
-                      DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS | DT_LEFT);
+            const auto drawText = [&](const std::wstring& text, TAlignment alignment) {
+                RECT textRect{r.left + (fixed ? 3 : 2), r.top, r.right - (fixed ? 3 : 2), r.bottom};
+                const UINT across = alignment == TAlignment::taRightJustify ? DT_RIGHT
+                                    : alignment == TAlignment::taCenter     ? DT_CENTER
+                                                                            : DT_LEFT;
+                DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textRect,
+                          DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS | across);
+            };
+            drawText(cells_->Cell(col, row), column.Alignment());
+            if (fixed && row == 0 && !column.Title.Caption().empty())
+                drawText(column.Title.Caption(), column.Title.Alignment());
         }
     }
 }

@@ -1,12 +1,14 @@
 #pragma once
 // TImpStringGrid: a string grid with a fixed header row and column, column
-// descriptions (width, title, editor limit, button style), an in-place
-// editor with an ellipsis button, end-of-edit and ellipsis events, and row
-// moves by dragging a row's fixed cell. Enter, Esc and Tab belong to the
+// descriptions (width, title, alignment, colour, editor limit, button
+// style), an in-place editor with an ellipsis button or a pick list,
+// end-of-edit and ellipsis events, rows appended by Tab, and row moves by
+// dragging a row's fixed cell. Enter, Esc and Tab belong to the
 // grid and its editor, never to the dialog's buttons.
 
 #include "framework/win/ComCtrls.h"
 #include "framework/win/StdCtrls.h"
+#include "widgets/ImpGridColumn.h"
 #include "widgets/StringGridCells.h"
 
 #include <functional>
@@ -16,16 +18,11 @@
 
 namespace qrv {
 
-enum class TImpColumnButtonStyle { cbsNone, cbsEllipsis, cbsPicklist };
-
-struct TImpColumn {
-    int Width = 64;
-    TImpColumnButtonStyle ButtonStyle = TImpColumnButtonStyle::cbsNone;
-    int MaxLength = 0;  // the editor's limit, 0 for none
-    bool ReadOnly = false;
-};
-
 using TImpGridCellEvent = std::function<void(TComponent* Sender, int Col, int Row)>;
+// Before the pick list opens: PickList is a copy of the column's choices
+// that the handler may change for this opening.
+using TImpGridDropDownEvent =
+    std::function<void(TComponent* Sender, int Col, int Row, std::vector<std::wstring>& PickList)>;
 
 class TImpStringGrid;
 
@@ -58,6 +55,12 @@ public:
     int RowCount() const { return cells_->RowCount(); }
     void SetRowCount(int count);
     TImpColumn& Columns(int col) { return columns_.at(static_cast<size_t>(col)); }
+    // What the columns fall back on: the grid's colours now.
+    TImpGridLook Look() const;
+    TColor FixedColor = clBtnFace;
+    // Tab in the last cell appends a row (OnNewRow; OnTooMuchrows once
+    // when the rows no longer fit).
+    bool AutoInsertRows = false;
     int DefaultRowHeight() const { return rowHeight_; }
     void SetDefaultRowHeight(int height);
     // Rows that fit the client area below the fixed rows.
@@ -77,6 +80,12 @@ public:
     // Closes the editor with the text it opened with.
     void CancelEdit();
     TImpGridInplaceEdit* InplaceEditor() const { return editor_; }
+    // The pick list of a cbsPicklist column: open or close it (accepting
+    // its selected item puts it into the editor).
+    bool PickListVisible() const;
+    void OpenPickList();
+    void ClosePickList(bool accept);
+    HWND PickListHandle() const { return pickList_; }
     // The text the current cell held when its editor opened.
     const std::wstring& EditStartText() const { return editStartText_; }
     // Whether the open editor's text differs from what it opened with.
@@ -92,6 +101,9 @@ public:
     TImpGridCellEvent OnGetEditText;
     TImpGridCellEvent OnEndEditText;
     TImpGridCellEvent OnElippsisClicked;
+    TImpGridDropDownEvent OnPicklistDropdown;
+    TNotifyEvent OnNewRow;
+    TNotifyEvent OnTooMuchrows;
     std::function<void(TComponent* Sender, int FromRow, int ToRow)> OnRowMoved;
     TNotifyEvent OnSelectCell;
 
@@ -107,12 +119,19 @@ private:
     // The grid's own reaction to a key (after OnKeyDown); true when taken.
     bool HandleKey(WORD key, bool fromEditor);
     void MoveTab(bool backwards);
+    void AppendRow();
     void ScrollIntoView();
     void UpdateScrollBar();
     void PlaceEditor();
     bool CellAt(int x, int y, int& col, int& row);
     RECT CellRect(int col, int row);
     void ClickEllipsis();
+    void ButtonPressed();
+    TImpColumnButtonStyle EditStyle() const;
+    bool PickListKey(WORD key);
+    void PickListChar(wchar_t key);
+    static LRESULT CALLBACK PickListProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                         DWORD_PTR data);
 
     TStringGridCells ownCells_{5, 5};
     TStringGridCells* cells_ = &ownCells_;
@@ -124,6 +143,9 @@ private:
     TImpGridInplaceEdit* editor_ = nullptr;
     TEllipsisButton* ellipsis_ = nullptr;
     int dragRow_ = -1;  // the row whose fixed cell was pressed
+    bool tooManyRowsReported_ = false;
+    HWND pickList_ = nullptr;  // a popup list box, made on first need
+    TTypeAheadSearch typeAhead_;
 };
 
 }  // namespace qrv

@@ -365,7 +365,8 @@ private:
 // WINDOWPOS in lParam (those floating above that window or a window inside
 // it update their visibility when it was shown, hidden or its frame
 // changed), 2 window destroyed (a floating window owned by it is owned by
-// its own owner window from then on).
+// its own owner window from then on), 4 the focus moves into Wnd (those
+// floating above that window or the window holding it go above it again).
 void ProcessToolWindowHookEvent(int Code, HWND Wnd, WPARAM WParam, LPARAM LParam);
 
 // The tool windows floating now.

@@ -9,22 +9,22 @@ namespace qrv {
 
 namespace {
 
-struct HookState {
-    TToolWindowHookClientList<TToolWindowHookProc> clients;
-    TToolWindowHookUseCounts uses;
-    std::array<HHOOK, kToolWindowHookKinds> hooks{};
+struct THookState {
+    TToolWindowHookClientList<TToolWindowHookProc> Clients;
+    TToolWindowHookUseCounts Uses;
+    std::array<HHOOK, kToolWindowHookKinds> Hooks{};
 };
 
 // The user-interface thread's hooks and clients.
-HookState& State()
+THookState& State()
 {
-    static HookState state;
+    static THookState state;
     return state;
 }
 
 void Deliver(unsigned event, int code, HWND wnd, WPARAM wParam, LPARAM lParam)
 {
-    State().clients.Dispatch(
+    State().Clients.Dispatch(
         event, [&](TToolWindowHookProc proc) { proc(code, wnd, wParam, lParam); },
         [] { TraceIgnoredException(L"a tool-window hook client"); });
 }
@@ -39,14 +39,16 @@ LRESULT CALLBACK CallWndProcHook(int code, WPARAM wParam, LPARAM lParam)
         else if (message->message == WM_WINDOWPOSCHANGED)
             Deliver(hpSendWindowPosChanged, 1, message->hwnd, message->wParam, message->lParam);
     }
-    return CallNextHookEx(State().hooks[hkCallWndProc], code, wParam, lParam);
+    return CallNextHookEx(State().Hooks[hkCallWndProc], code, wParam, lParam);
 }
 
 LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code == HCBT_DESTROYWND)
         Deliver(hpPreDestroy, 2, reinterpret_cast<HWND>(wParam), 0, 0);
-    return CallNextHookEx(State().hooks[hkCbt], code, wParam, lParam);
+    else if (code == HCBT_SETFOCUS)
+        Deliver(hpSetFocus, 4, reinterpret_cast<HWND>(wParam), 0, lParam);
+    return CallNextHookEx(State().Hooks[hkCbt], code, wParam, lParam);
 }
 
 LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam)
@@ -56,12 +58,12 @@ LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam)
         if (message->message == WM_MOUSEMOVE)
             Deliver(hpGetMessage, 3, message->hwnd, message->wParam, message->lParam);
     }
-    return CallNextHookEx(State().hooks[hkGetMessage], code, wParam, lParam);
+    return CallNextHookEx(State().Hooks[hkGetMessage], code, wParam, lParam);
 }
 
 void Hook(int kind)
 {
-    HHOOK& hook = State().hooks[kind];
+    HHOOK& hook = State().Hooks[kind];
     if (hook)
         return;
     static constexpr int kIds[kToolWindowHookKinds] = {WH_CALLWNDPROC, WH_CBT, WH_GETMESSAGE};
@@ -73,7 +75,7 @@ void Hook(int kind)
 
 void Unhook(int kind)
 {
-    HHOOK& hook = State().hooks[kind];
+    HHOOK& hook = State().Hooks[kind];
     if (!hook)
         return;
     if (!UnhookWindowsHookEx(hook))
@@ -85,7 +87,7 @@ void Unhook(int kind)
 
 void InstallToolWindowHooks(unsigned kinds)
 {
-    const unsigned fresh = State().uses.Use(kinds);
+    const unsigned fresh = State().Uses.Use(kinds);
     for (int kind = 0; kind < kToolWindowHookKinds; ++kind)
         if (fresh & (1u << kind))
             Hook(kind);
@@ -93,16 +95,16 @@ void InstallToolWindowHooks(unsigned kinds)
 
 void RemoveToolWindowHooks(unsigned kinds, bool force)
 {
-    HookState& state = State();
+    THookState& state = State();
     if (force) {
         for (int kind = 0; kind < kToolWindowHookKinds; ++kind)
             if (kinds & (1u << kind))
                 Unhook(kind);
-        state.uses.Clear();
-        state.clients.Clear();
+        state.Uses.Clear();
+        state.Clients.Clear();
         return;
     }
-    const unsigned gone = state.uses.Release(kinds);
+    const unsigned gone = state.Uses.Release(kinds);
     for (int kind = 0; kind < kToolWindowHookKinds; ++kind)
         if (gone & (1u << kind))
             Unhook(kind);
@@ -112,31 +114,31 @@ void RegisterToolWindowHookClient(TToolWindowHookProc proc, unsigned events, boo
 {
     if (!proc)
         return;
-    const unsigned entryEvents = State().clients.Register(proc, events);
+    const unsigned entryEvents = State().Clients.Register(proc, events);
     if (!designTime)
         InstallToolWindowHooks(ToolWindowHookKinds(entryEvents));
 }
 
 void UnregisterToolWindowHookClient(TToolWindowHookProc proc)
 {
-    const unsigned events = State().clients.Unregister(proc);
+    const unsigned events = State().Clients.Unregister(proc);
     if (events)
         RemoveToolWindowHooks(ToolWindowHookKinds(events), false);
 }
 
 int ToolWindowHookClientCount()
 {
-    return State().clients.Count();
+    return State().Clients.Count();
 }
 
 TToolWindowHookProc FirstToolWindowHookClient()
 {
-    return State().clients.First();
+    return State().Clients.First();
 }
 
 int ToolWindowHookClientRefCount(TToolWindowHookProc proc)
 {
-    return State().clients.RefCount(proc);
+    return State().Clients.RefCount(proc);
 }
 
 void UnregisterAllToolWindowHookClients()
@@ -147,7 +149,7 @@ void UnregisterAllToolWindowHookClients()
 
 bool ToolWindowHookInstalled(TToolWindowHookKind kind)
 {
-    return State().hooks.at(kind) != nullptr;
+    return State().Hooks.at(kind) != nullptr;
 }
 
 bool IsAnyWindowActive()

@@ -2,8 +2,8 @@
 // The tool-window hooks: one set of thread hooks of the user-interface
 // thread for all tool windows and toolbar buttons, installed while a
 // registered client needs them, fanning the events out to the clients
-// (application activation, position changes and destruction of windows,
-// retrieved mouse moves).
+// (application activation, position changes, focus changes and destruction
+// of windows, retrieved mouse moves).
 
 #include "framework/win/WinApi.h"
 #include "widgets/ToolWindowHookClients.h"
@@ -12,7 +12,8 @@ namespace qrv {
 
 // Code 0 application activation (wParam: active), 1 window position changed
 // (lParam: the WINDOWPOS), 2 window destroyed (wParam and lParam 0), 3 mouse
-// moved (the message's wParam and lParam).
+// moved (the message's wParam and lParam), 4 a window is about to get the
+// focus (Wnd; lParam: the window losing it).
 using TToolWindowHookProc = void (*)(int Code, HWND Wnd, WPARAM WParam, LPARAM LParam);
 
 // An existing entry for the callback is counted up, else a new one is added;

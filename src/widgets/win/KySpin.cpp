@@ -1,11 +1,162 @@
 #include "widgets/win/KySpin.h"
 
+#include "framework/ScopeExit.h"
 #include "framework/SysUtils.h"
+#include "framework/win/ExtCtrls.h"
+#include "framework/win/Handles.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace qrv {
+
+// --- TKySpinButton -----------------------------------------------------------
+
+namespace {
+constexpr UINT_PTR kRepeatTimer = 1;
+}
+
+TKySpinButton::TKySpinButton(TComponent* owner) : TCustomControl(owner)
+{
+    SetBounds(0, 0, 20, 20);
+}
+
+TKySpinButton::~TKySpinButton()
+{
+    StopTimer();
+}
+
+void TKySpinButton::StartTimer(unsigned interval)
+{
+    interval_ = interval;
+    SetTimer(Handle(), kRepeatTimer, interval, nullptr);
+}
+
+void TKySpinButton::StopTimer()
+{
+    if (interval_ != 0 && HandleAllocated())
+        KillTimer(handle_, kRepeatTimer);
+    interval_ = 0;
+}
+
+void TKySpinButton::Click(TSpinHalf half)
+{
+    const TNotifyEvent& event = half == TSpinHalf::Up ? OnTopClick : OnBottomClick;
+    if (!event)
+        return;
+    try {
+        event(this);
+    } catch (...) {
+        // A failing step ends the repeat; the error goes on.
+        StopTimer();
+        Release();
+        throw;
+    }
+}
+
+void TKySpinButton::Release()
+{
+    held_ = pressed_ = TSpinHalf::None;
+    if (HandleAllocated() && GetCapture() == handle_)
+        ReleaseCapture();
+    if (HandleAllocated())
+        InvalidateRect(handle_, nullptr, FALSE);
+}
+
+void TKySpinButton::WndProc(TMessage& message)
+{
+    const int x = static_cast<short>(LOWORD(message.LParam));
+    const int y = static_cast<short>(HIWORD(message.LParam));
+    switch (message.Msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+        if (FocusControl && GetFocus() != FocusControl->Handle())
+            FocusControl->SetFocus();
+        held_ = pressed_ = SpinHalfAt(x, y, Width(), Height());
+        if (held_ == TSpinHalf::None)
+            return;
+        SetCapture(handle_);
+        InvalidateRect(handle_, nullptr, FALSE);
+        Click(held_);
+        StartTimer(kSpinFirstRepeatMs);
+        return;
+    }
+    case WM_MOUSEMOVE:
+        if (held_ != TSpinHalf::None) {
+            // Off the half it shows released, back on it pressed again.
+            const TSpinHalf now = SpinHalfAt(x, y, Width(), Height()) == held_ ? held_ : TSpinHalf::None;
+            if (now != pressed_) {
+                pressed_ = now;
+                InvalidateRect(handle_, nullptr, FALSE);
+            }
+        }
+        return;
+    case WM_LBUTTONUP:
+    case WM_CANCELMODE:
+        StopTimer();
+        Release();
+        return;
+    case WM_CAPTURECHANGED:
+        if (reinterpret_cast<HWND>(message.LParam) != handle_ && held_ != TSpinHalf::None) {
+            StopTimer();
+            held_ = pressed_ = TSpinHalf::None;
+            InvalidateRect(handle_, nullptr, FALSE);
+        }
+        return;
+    case WM_TIMER:
+        if (message.WParam != kRepeatTimer)
+            break;
+        if (interval_ != kSpinNextRepeatMs)
+            StartTimer(kSpinNextRepeatMs);
+        if (pressed_ != TSpinHalf::None && GetCapture() == handle_)
+            Click(pressed_);
+        return;
+    default:
+        break;
+    }
+    TCustomControl::WndProc(message);
+}
+
+void TKySpinButton::Paint(HDC dc)
+{
+    const int w = Width(), h = Height();
+    const TSpinHalf shown = Enabled() ? pressed_ : TSpinHalf::None;
+    RECT face{0, 0, w, h};
+    FillRect(dc, &face, GetSysColorBrush(COLOR_BTNFACE));
+    FrameRect(dc, &face, GetSysColorBrush(COLOR_WINDOWFRAME));
+    const auto line = [dc](int colorIndex, POINT from, POINT to) {
+        const TGdiObject pen(CreatePen(PS_SOLID, 1, GetSysColor(colorIndex)));
+        const TSelectObject select(dc, pen.Get());
+        MoveToEx(dc, from.x, from.y, nullptr);
+        LineTo(dc, to.x, to.y);
+    };
+    const bool upDown = shown == TSpinHalf::Up;
+    const bool downDown = shown == TSpinHalf::Down;
+    // The up half's bevel: left and top edges, and inside the diagonal.
+    line(upDown ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT, {1, h - 2}, {1, 1});
+    line(upDown ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT, {1, 1}, {w - 2, 1});
+    line(upDown ? COLOR_BTNHIGHLIGHT : COLOR_BTNSHADOW, {1, h - 3}, {w - 3, 1});
+    // The down half's bevel: bottom and right edges, and along the diagonal.
+    line(downDown ? COLOR_BTNHIGHLIGHT : COLOR_BTNSHADOW, {2, h - 2}, {w - 2, h - 2});
+    line(downDown ? COLOR_BTNHIGHLIGHT : COLOR_BTNSHADOW, {w - 2, h - 2}, {w - 2, 1});
+    line(downDown ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT, {3, h - 2}, {w - 2, 3});
+    if (downDown)
+        line(COLOR_BTNSHADOW, {4, h - 2}, {w - 2, 4});
+    line(COLOR_WINDOWFRAME, {-1, h}, {w, -1});
+    // The arrows: up in the top-left quarter, down in the bottom-right.
+    const TGdiObject brush(CreateSolidBrush(GetSysColor(Enabled() ? COLOR_BTNTEXT : COLOR_GRAYTEXT)));
+    const TSelectObject selectBrush(dc, brush.Get());
+    const TSelectObject selectPen(dc, GetStockObject(NULL_PEN));
+    const int arm = std::max(2, w / 8);
+    const int ux = w / 4 + 1 + (upDown ? 1 : 0), uy = h / 4 + 1 + (upDown ? 1 : 0);
+    const POINT up[] = {{ux - arm, uy + arm / 2 + 1}, {ux + arm + 1, uy + arm / 2 + 1}, {ux, uy - arm / 2 - 1}};
+    Polygon(dc, up, 3);
+    const int dx = 3 * w / 4 - 1 + (downDown ? 1 : 0), dy = 3 * h / 4 - 1 + (downDown ? 1 : 0);
+    const POINT down[] = {{dx - arm, dy - arm / 2}, {dx + arm + 1, dy - arm / 2}, {dx, dy + arm / 2 + 1}};
+    Polygon(dc, down, 3);
+}
+
+// --- TKySpinEdit -------------------------------------------------------------
 
 TKySpinEdit::TKySpinEdit(TComponent* owner) : TEdit(owner)
 {
@@ -40,11 +191,7 @@ void TKySpinEdit::SetValueType(TValueType type)
         return;
     const double value = Value();
     valueType_ = type;
-    if (type != TValueType::vtFloat) {
-        increment_ = std::nearbyint(increment_);
-        if (increment_ == 0)
-            increment_ = 1;
-    }
+    increment_ = SpinIncrementFor(type, increment_);
     SetValue(value);
 }
 
@@ -60,16 +207,13 @@ void TKySpinEdit::SetDecimal(int decimals)
 void TKySpinEdit::Step(double delta)
 {
     if (ReadOnly()) {
-        MessageBeep(0);
+        Beep();
         return;
     }
     const std::wstring before = Text();
     {
         quiet_ = true;
-        struct Loud {
-            bool& quiet;
-            ~Loud() { quiet = false; }
-        } loud{quiet_};
+        const ScopeExit loud([this] { quiet_ = false; });
         SetValue(Value() + delta);
     }
     if (!SameText(before, Text())) {
@@ -121,6 +265,10 @@ void TKySpinEdit::CreateWindowHandle(const TCreateParams& params)
     TEdit::CreateWindowHandle(params);
     if (!handle_)
         return;
+    if (buttonKind_ == TSpinButtonKind::bkDiagonal) {
+        PlaceUpDown();
+        return;
+    }
     upDown_ = CreateWindowExW(0, UPDOWN_CLASSW, nullptr, WS_CHILD | WS_VISIBLE | UDS_ALIGNRIGHT, 0, 0, 0, 0, handle_,
                               nullptr, GetModuleHandleW(nullptr), nullptr);
     if (upDown_) {
@@ -136,12 +284,43 @@ void TKySpinEdit::DestroyWnd()
     TEdit::DestroyWnd();
 }
 
+void TKySpinEdit::SetButtonKind(TSpinButtonKind kind)
+{
+    if (kind == buttonKind_)
+        return;
+    buttonKind_ = kind;
+    if (kind == TSpinButtonKind::bkDiagonal && !spinHolder_) {
+        spinHolder_ = new TPanel(this);
+        static_cast<TPanel*>(spinHolder_)->SetBevelOuter(TPanelBevel::bvNone);
+        spinButton_ = new TKySpinButton(spinHolder_);
+        spinButton_->FocusControl = this;
+        spinButton_->OnTopClick = [this](TComponent*) { StepUp(); };
+        spinButton_->OnBottomClick = [this](TComponent*) { StepDown(); };
+        spinButton_->SetParent(spinHolder_);
+        spinHolder_->SetParent(this);
+    } else if (kind == TSpinButtonKind::bkStandard && spinHolder_) {
+        delete spinHolder_;
+        spinHolder_ = nullptr;
+        spinButton_ = nullptr;
+    }
+    if (HandleAllocated())
+        RecreateWnd();
+}
+
 void TKySpinEdit::PlaceUpDown()
 {
-    if (!upDown_)
-        return;
     RECT client;
     GetClientRect(handle_, &client);
+    if (spinHolder_) {
+        // A square of the edit's height, one pixel in, beside the text.
+        const int side = std::max(static_cast<int>(client.bottom) - 2, 4);
+        spinHolder_->SetBounds(client.right - side - 1, 1, side, side);
+        spinButton_->SetBounds(0, 0, side, side);
+        SendMessageW(handle_, EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, side + 3));
+        return;
+    }
+    if (!upDown_)
+        return;
     const int width = std::min(GetSystemMetrics(SM_CXVSCROLL), 15);
     SetWindowPos(upDown_, nullptr, client.right - width, 0, width, client.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
     // The text ends 2 pixels before the arrows.
@@ -182,7 +361,7 @@ void TKySpinEdit::WndProc(TMessage& message)
         break;
     case WM_CHAR:
         if (!IsAcceptedChar(static_cast<wchar_t>(message.WParam))) {
-            MessageBeep(0);
+            Beep();
             message.Result = 0;
             return;
         }

@@ -1,11 +1,44 @@
 #pragma once
-// TKySpinEdit: an edit for a number with an up-down control at its right end;
-// the arrows and the Up and Down keys step the value by Increment.
+// TKySpinEdit: an edit for a number with a spin control at its right end
+// (the system's up-down control, or TKySpinButton, a square split
+// diagonally into an up and a down half that repeats while held); the
+// control and the Up and Down keys step the value by Increment.
 
 #include "framework/win/StdCtrls.h"
 #include "widgets/SpinValue.h"
 
 namespace qrv {
+
+class TKySpinButton : public TCustomControl {
+public:
+    explicit TKySpinButton(TComponent* owner);
+    ~TKySpinButton() override;
+
+    // Takes the focus at a press when it has none.
+    TWinControl* FocusControl = nullptr;
+    TNotifyEvent OnTopClick;
+    TNotifyEvent OnBottomClick;
+
+    // The half held down now (None when the mouse left it).
+    TSpinHalf Pressed() const { return pressed_; }
+    // The repeat timer's interval now; 0 when it does not run.
+    unsigned RepeatInterval() const { return interval_; }
+
+protected:
+    void WndProc(TMessage& message) override;
+    void Paint(HDC dc) override;
+
+private:
+    void Click(TSpinHalf half);
+    void StartTimer(unsigned interval);
+    void StopTimer();
+    void Release();
+    TSpinHalf held_ = TSpinHalf::None;  // the half the press began on
+    TSpinHalf pressed_ = TSpinHalf::None;
+    unsigned interval_ = 0;
+};
+
+enum class TSpinButtonKind { bkStandard, bkDiagonal };
 
 class TKySpinEdit : public TEdit {
 public:
@@ -36,8 +69,14 @@ public:
     // Whether a typed character may go into the text.
     virtual bool IsAcceptedChar(wchar_t key);
 
-    // The up-down control, once the window exists.
+    // bkStandard: the system's up-down control; bkDiagonal: TKySpinButton.
+    TSpinButtonKind ButtonKind() const { return buttonKind_; }
+    void SetButtonKind(TSpinButtonKind kind);
+
+    // The up-down control, once the window exists (bkStandard).
     HWND UpDownHandle() const { return upDown_; }
+    // The diagonal button (bkDiagonal), else nullptr.
+    TKySpinButton* SpinButton() const { return spinButton_; }
 
     TNotifyEvent OnTopClick;
     TNotifyEvent OnBottomClick;
@@ -46,6 +85,8 @@ protected:
     void CreateWindowHandle(const TCreateParams& params) override;
     void DestroyWnd() override;
     void WndProc(TMessage& message) override;
+    // A refused key or step.
+    virtual void Beep() { MessageBeep(0); }
 
 private:
     void Step(double delta);
@@ -59,6 +100,9 @@ private:
     int decimal_ = 2;
     bool quiet_ = false;  // no OnChange while a step writes the text
     HWND upDown_ = nullptr;
+    TSpinButtonKind buttonKind_ = TSpinButtonKind::bkStandard;
+    TKySpinButton* spinButton_ = nullptr;
+    TWinControl* spinHolder_ = nullptr;  // the square window the diagonal button sits in
 };
 
 }  // namespace qrv

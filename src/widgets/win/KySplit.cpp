@@ -14,6 +14,11 @@ TKySplitter::TKySplitter(TComponent* owner) : TWinControl(owner)
     SetBounds(0, 0, 185, 3);
 }
 
+TKySplitter::~TKySplitter()
+{
+    EndDrag(false);
+}
+
 void TKySplitter::CreateParams(TCreateParams& params)
 {
     TWinControl::CreateParams(params);
@@ -25,14 +30,77 @@ bool TKySplitter::Refused(const TControl* self, const TControl* control)
     return control == self || dynamic_cast<const TForm*>(control) != nullptr;
 }
 
+void TKySplitter::Replace(TControl*& slot, TControl* control)
+{
+    if (Refused(this, control))
+        control = nullptr;
+    TControl* old = slot;
+    slot = control;
+    if (old && old != first_ && old != second_)
+        old->RemoveFreeNotification(this);
+    if (control)
+        control->FreeNotification(this);
+}
+
 void TKySplitter::SetControlFirst(TControl* control)
 {
-    first_ = Refused(this, control) ? nullptr : control;
+    Replace(first_, control);
 }
 
 void TKySplitter::SetControlSecond(TControl* control)
 {
-    second_ = Refused(this, control) ? nullptr : control;
+    Replace(second_, control);
+}
+
+void TKySplitter::FreeNotified(TComponent* component)
+{
+    if (component == escapeSource_) {
+        escapeSource_ = nullptr;
+        escapeListener_ = 0;
+    }
+    if (component == first_ || component == second_) {
+        EndDrag(false);
+        if (component == first_)
+            first_ = nullptr;
+        if (component == second_)
+            second_ = nullptr;
+    }
+}
+
+void TKySplitter::ListenForEscape()
+{
+    // The key goes to the focused window: the nearest control of ours
+    // holding it hears it first, so the focus need not move.
+    TWinControl* source = nullptr;
+    for (HWND w = GetFocus(); w && !source; w = GetParent(w))
+        source = TWinControl::FromHandle(w);
+    if (!source || source == this)
+        return;
+    escapeSource_ = source;
+    escapeSource_->FreeNotification(this);
+    escapeListener_ = escapeSource_->AddMessageListener([this](TMessage& message) {
+        if (message.Msg != WM_KEYDOWN || message.WParam != VK_ESCAPE || !dragging_)
+            return false;
+        EndDrag(false);
+        message.Result = 0;
+        return true;
+    });
+}
+
+void TKySplitter::StopListening()
+{
+    if (!escapeSource_)
+        return;
+    escapeSource_->RemoveMessageListener(escapeListener_);
+    if (escapeSource_ != first_ && escapeSource_ != second_)
+        escapeSource_->RemoveFreeNotification(this);
+    escapeSource_ = nullptr;
+    escapeListener_ = 0;
+}
+
+void TKySplitter::UpdateDragCursor(bool refused)
+{
+    SetCursor(LoadCursorW(nullptr, refused ? IDC_NO : (Vertical() ? IDC_SIZENS : IDC_SIZEWE)));
 }
 
 void TKySplitter::SetAlign(TAlign align)
@@ -114,6 +182,8 @@ TControl* TKySplitter::ResizedControl() const
 
 bool TKySplitter::Vertical() const
 {
+    if (dragging_)
+        return dragVertical_;
     const int kind = SplitKind();
     return kind == 1 || kind == 2;
 }
@@ -167,13 +237,13 @@ void TKySplitter::EndDrag(bool accept)
     dragging_ = false;
     if (lineDrawn_)
         DrawLine();
-    if (GetCapture() == handle_)
+    StopListening();
+    if (handle_ && GetCapture() == handle_)
         ReleaseCapture();
-    if (previousFocus_ && IsWindow(previousFocus_))
-        ::SetFocus(previousFocus_);
-    previousFocus_ = nullptr;
+    if (!accept)
+        return;
     TControl* resized = ResizedControl();
-    if (!accept || !resized || !Parent())
+    if (!resized || !Parent())
         return;
     int delta = line_ - startLine_;
     if (resized->Align() == TAlign::alRight || resized->Align() == TAlign::alBottom)
@@ -204,13 +274,12 @@ void TKySplitter::WndProc(TMessage& message)
         message.Result = 0;
         if (SplitKind() == 0 || !Parent())
             return;
+        dragVertical_ = Vertical();
         dragging_ = true;
         pressPos_ = ParentPos(message.LParam);
         startLine_ = line_ = Vertical() ? Top() : Left();
         lineDrawn_ = false;
-        // Escape reaches the splitter while it drags.
-        previousFocus_ = GetFocus();
-        ::SetFocus(handle_);
+        ListenForEscape();
         SetCapture(handle_);
         DrawLine();
         return;
@@ -219,10 +288,14 @@ void TKySplitter::WndProc(TMessage& message)
         message.Result = 0;
         if (!dragging_)
             return;
-        const int line = ClampedLine(ParentPos(message.LParam));
+        const int mouse = ParentPos(message.LParam);
+        const int line = ClampedLine(mouse);
         bool allow = true;
         if (OnPosChanging)
             OnPosChanging(this, GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam), allow);
+        if (!dragging_)
+            return;  // the handler cancelled the drag
+        UpdateDragCursor(!allow || line != startLine_ + (mouse - pressPos_));
         if (allow && line != line_) {
             if (lineDrawn_)
                 DrawLine();

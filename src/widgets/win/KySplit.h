@@ -13,8 +13,10 @@ using TSplitterMoveEvent = std::function<void(TComponent* Sender, int X, int Y, 
 class TKySplitter : public TWinControl {
 public:
     explicit TKySplitter(TComponent* owner);
+    ~TKySplitter() override;
 
     // The controls on either side; the splitter itself and forms are refused.
+    // A control freed while set is forgotten.
     TControl* ControlFirst() const { return first_; }
     void SetControlFirst(TControl* control);
     TControl* ControlSecond() const { return second_; }
@@ -41,9 +43,15 @@ public:
 protected:
     void CreateParams(TCreateParams& params) override;
     void WndProc(TMessage& message) override;
+    void FreeNotified(TComponent* component) override;
 
 private:
     static bool Refused(const TControl* self, const TControl* control);
+    void Replace(TControl*& slot, TControl* control);
+    // Escape cancels a drag wherever the focus is; the focus stays there.
+    void ListenForEscape();
+    void StopListening();
+    void UpdateDragCursor(bool refused);
     bool Vertical() const;  // the bar runs across a height (kinds 1 and 2)
     int ParentPos(LPARAM lParam) const;
     int ClampedLine(int mousePos) const;
@@ -53,11 +61,13 @@ private:
     TControl* first_ = nullptr;
     TControl* second_ = nullptr;
     bool dragging_ = false;
-    int pressPos_ = 0;   // mouse along the split direction, parent coordinates
-    int startLine_ = 0;  // leading edge of the bar at the press
-    int line_ = 0;       // leading edge of the drawn line
+    bool dragVertical_ = false;  // the direction, fixed while dragging
+    int pressPos_ = 0;           // mouse along the split direction, parent coordinates
+    int startLine_ = 0;          // leading edge of the bar at the press
+    int line_ = 0;               // leading edge of the drawn line
     bool lineDrawn_ = false;
-    HWND previousFocus_ = nullptr;
+    TWinControl* escapeSource_ = nullptr;  // the focused control while dragging
+    int escapeListener_ = 0;
 };
 
 }  // namespace qrv

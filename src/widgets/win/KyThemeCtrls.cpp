@@ -1,5 +1,10 @@
 #include "widgets/win/KyThemeCtrls.h"
 
+#include "framework/win/Handles.h"
+
+#include <uxtheme.h>
+#include <vssym32.h>
+
 #include <algorithm>
 
 namespace qrv {
@@ -105,6 +110,59 @@ void TXPSpeedButton::CreateParams(TCreateParams& params)
 {
     TKyToolbarButton::CreateParams(params);
     params.WinClassName = L"TXPSpeedButton";
+}
+
+bool TXPSpeedButton::Themed()
+{
+    if (!HandleAllocated() || !IsThemeActive() || !IsAppThemed())
+        return false;
+    const HTHEME theme = OpenThemeData(handle_, L"Button");
+    if (!theme)
+        return false;
+    CloseThemeData(theme);
+    return true;
+}
+
+void TXPSpeedButton::Paint(HDC target, const RECT& client)
+{
+    lastPaintThemed_ = Themed();
+    if (!lastPaintThemed_) {
+        TKyToolbarButton::Paint(target, client);
+        return;
+    }
+    const int width = client.right - client.left;
+    const int height = client.bottom - client.top;
+    if (width <= 0 || height <= 0)
+        return;
+    const TOwnDC memory(CreateCompatibleDC(target));
+    const TGdiObject bitmap(CreateCompatibleBitmap(target, width, height));
+    const HDC dc = memory.Get();
+    const TSelectObject selectBitmap(dc, bitmap.Get());
+    RECT r{0, 0, width, height};
+    // The parent's background shows round the style's rounded corners.
+    FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+    DrawThemeParentBackground(handle_, dc, &r);
+    const HTHEME theme = OpenThemeData(handle_, Flat() ? L"Toolbar" : L"Button");
+    int state = PBS_NORMAL;
+    if (!Enabled())
+        state = PBS_DISABLED;
+    else if (Pushed() || Down())
+        state = PBS_PRESSED;
+    else if (Hot())
+        state = PBS_HOT;
+    if (theme) {
+        DrawThemeBackground(theme, dc, BP_PUSHBUTTON, state, &r, nullptr);
+        CloseThemeData(theme);
+    }
+    DrawContent(dc, r, false);
+    BitBlt(target, client.left, client.top, width, height, dc, 0, 0, SRCCOPY);
+}
+
+void TXPSpeedButton::WndProc(TMessage& message)
+{
+    if (message.Msg == WM_THEMECHANGED && HandleAllocated())
+        InvalidateRect(handle_, nullptr, FALSE);
+    TKyToolbarButton::WndProc(message);
 }
 
 }  // namespace qrv

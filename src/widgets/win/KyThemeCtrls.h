@@ -1,6 +1,7 @@
 #pragma once
 // The track bar over the common control, and the speed button: a toolbar
-// button that stands on a form with a raised look.
+// button that stands on a form, painted with the visual style's button (or
+// toolbar button, when flat) while styles are on, else with a raised look.
 
 #include "framework/win/Controls.h"
 #include "widgets/win/KyToolbarCtls.h"
@@ -43,8 +44,20 @@ class TXPSpeedButton : public TKyToolbarButton {
 public:
     explicit TXPSpeedButton(TComponent* owner);
 
+    // Whether the button paints with the visual style: styles are on for
+    // the application and for its window (SetWindowTheme(h, L" ", L" ") turns
+    // them off for one window).
+    bool Themed();
+    // Which way the last paint went.
+    bool LastPaintThemed() const { return lastPaintThemed_; }
+
 protected:
     void CreateParams(TCreateParams& params) override;
+    void Paint(HDC dc, const RECT& client) override;
+    void WndProc(TMessage& message) override;
+
+private:
+    bool lastPaintThemed_ = false;
 };
 
 }  // namespace qrv

@@ -65,6 +65,13 @@ bool IsFloatingNow(const TKyCustomToolWindow* window)
     return std::find(list.begin(), list.end(), window) != list.end();
 }
 
+// Heard while a window floats: the focus moving into a window. Its own
+// client, apart from the host events the form may forward itself.
+void FloatingFocusHookEvent(int Code, HWND Wnd, WPARAM WParam, LPARAM LParam)
+{
+    ProcessToolWindowHookEvent(Code, Wnd, WParam, LParam);
+}
+
 TDragRect ToDrag(const RECT& r)
 {
     return TDragRect{r.left, r.top, r.right, r.bottom};
@@ -146,19 +153,25 @@ private:
     int shownThickness_ = 0;
 };
 
-enum class LoopStep { Continue, Accept, Cancel, Dispatch };
+enum class TLoopStep { Continue, Accept, Cancel, Dispatch };
 
 // Captures the mouse and hands every message to step until it accepts or
 // cancels, the capture is lost or the program quits (the quit message is
 // posted again). Returns whether the loop was accepted. The capture is
-// released on every path.
+// released on every path. With holdBorderRedraws (a drag frame is shown),
+// the window's own border redraws wait until the loop has ended: the system
+// may show a window's painting later than it is drawn, over the frame, and
+// erasing the frame by inverting it again would then leave it there.
 template <class Step>
-bool CaptureLoop(HWND window, Step step)
+bool CaptureLoop(HWND window, bool holdBorderRedraws, Step step)
 {
     SetCapture(window);
-    ScopeExit release([window] {
+    std::vector<MSG> heldRedraws;
+    ScopeExit release([window, &heldRedraws] {
         if (GetCapture() == window)
             ReleaseCapture();
+        for (const MSG& held : heldRedraws)
+            PostMessageW(held.hwnd, held.message, held.wParam, held.lParam);
     });
     while (GetCapture() == window) {
         MSG msg;
@@ -170,16 +183,23 @@ bool CaptureLoop(HWND window, Step step)
         if (got < 0)
             return false;
         switch (step(msg)) {
-        case LoopStep::Accept:
+        case TLoopStep::Accept:
             return true;
-        case LoopStep::Cancel:
+        case TLoopStep::Cancel:
             return false;
-        case LoopStep::Continue:
+        case TLoopStep::Continue:
             break;
-        case LoopStep::Dispatch:
+        case TLoopStep::Dispatch: {
+            if (holdBorderRedraws && msg.hwnd == window &&
+                (msg.message == TKyCustomToolWindow::kRedrawDockedBorder ||
+                 msg.message == TKyCustomToolWindow::kRedrawFloatingBorder)) {
+                heldRedraws.push_back(msg);
+                break;
+            }
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
             break;
+        }
         }
     }
     return false;
@@ -317,6 +337,7 @@ void TKyCustomToolWindow::Float(TForm* form)
         floatForm_ = form;
         floatingParent_ = std::make_unique<TFloatingWindowParent>(form);
         FloatingList().push_back(this);
+        RegisterToolWindowHookClient(FloatingFocusHookEvent, hpSetFocus);
         SetBounds(floatingPosition_.x, floatingPosition_.y, Width(), Height());
         MakeFloatingWindow();
         arrangeRequested_ = true;
@@ -340,6 +361,7 @@ void TKyCustomToolWindow::LeaveFloating()
         return;
     auto& list = FloatingList();
     list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    UnregisterToolWindowHookClient(FloatingFocusHookEvent);
     DestroyWnd();
     floatForm_ = nullptr;
     floatingParent_.reset();
@@ -744,12 +766,12 @@ void TKyCustomToolWindow::BeginDrag(POINT client)
         };
         evaluate();
         try {
-            accepted = CaptureLoop(window, [&](const MSG& msg) {
+            accepted = CaptureLoop(window, true, [&](const MSG& msg) {
                 switch (msg.message) {
                 case WM_KEYDOWN:
                 case WM_KEYUP:
                     if (msg.wParam == VK_ESCAPE)
-                        return LoopStep::Cancel;
+                        return TLoopStep::Cancel;
                     if (msg.wParam == VK_CONTROL) {
                         const bool down = msg.message == WM_KEYDOWN;
                         if (down != ctrl) {
@@ -757,24 +779,24 @@ void TKyCustomToolWindow::BeginDrag(POINT client)
                             evaluate();
                         }
                     }
-                    return LoopStep::Continue;
+                    return TLoopStep::Continue;
                 case WM_SYSKEYDOWN:
                 case WM_SYSKEYUP:
                 case WM_CHAR:
                 case WM_SYSCHAR:
-                    return LoopStep::Continue;
+                    return TLoopStep::Continue;
                 case WM_MOUSEMOVE:
                 case WM_LBUTTONUP:
                     cursor = ScreenPointOf(msg, window);
                     if (((msg.wParam & MK_CONTROL) != 0) != ctrl)
                         ctrl = (msg.wParam & MK_CONTROL) != 0;
                     evaluate();
-                    return msg.message == WM_LBUTTONUP ? LoopStep::Accept : LoopStep::Continue;
+                    return msg.message == WM_LBUTTONUP ? TLoopStep::Accept : TLoopStep::Continue;
                 case WM_LBUTTONDOWN:
                 case WM_LBUTTONDBLCLK:
-                    return LoopStep::Cancel;
+                    return TLoopStep::Cancel;
                 default:
-                    return IsMouseButtonMessage(msg.message) ? LoopStep::Continue : LoopStep::Dispatch;
+                    return IsMouseButtonMessage(msg.message) ? TLoopStep::Continue : TLoopStep::Dispatch;
                 }
             });
         } catch (...) {
@@ -870,18 +892,18 @@ void TKyCustomToolWindow::CloseButtonLoop()
     press(true);
     bool accepted = false;
     try {
-        accepted = CaptureLoop(window, [&](const MSG& msg) {
+        accepted = CaptureLoop(window, false, [&](const MSG& msg) {
             switch (msg.message) {
             case WM_MOUSEMOVE:
                 press(inButton(ScreenPointOf(msg, window)));
-                return LoopStep::Continue;
+                return TLoopStep::Continue;
             case WM_LBUTTONUP:
                 press(inButton(ScreenPointOf(msg, window)));
-                return closePressed_ ? LoopStep::Accept : LoopStep::Cancel;
+                return closePressed_ ? TLoopStep::Accept : TLoopStep::Cancel;
             case WM_KEYDOWN:
-                return msg.wParam == VK_ESCAPE ? LoopStep::Cancel : LoopStep::Continue;
+                return msg.wParam == VK_ESCAPE ? TLoopStep::Cancel : TLoopStep::Continue;
             default:
-                return IsMouseButtonMessage(msg.message) ? LoopStep::Continue : LoopStep::Dispatch;
+                return IsMouseButtonMessage(msg.message) ? TLoopStep::Continue : TLoopStep::Dispatch;
             }
         });
     } catch (...) {
@@ -928,7 +950,7 @@ void TKyCustomToolWindow::ResizeLoop(int band, POINT start)
                 ClipCursor(&work);
             }
             ScopeExit unclip([] { ClipCursor(nullptr); });
-            accepted = CaptureLoop(window, [&](const MSG& msg) {
+            accepted = CaptureLoop(window, true, [&](const MSG& msg) {
                 switch (msg.message) {
                 case WM_MOUSEMOVE:
                 case WM_LBUTTONUP: {
@@ -945,15 +967,15 @@ void TKyCustomToolWindow::ResizeLoop(int band, POINT start)
                     ResizeChange(band, r);
                     rect = r;
                     frame.Draw(rect, thickness);
-                    return msg.message == WM_LBUTTONUP ? LoopStep::Accept : LoopStep::Continue;
+                    return msg.message == WM_LBUTTONUP ? TLoopStep::Accept : TLoopStep::Continue;
                 }
                 case WM_KEYDOWN:
-                    return msg.wParam == VK_ESCAPE ? LoopStep::Cancel : LoopStep::Continue;
+                    return msg.wParam == VK_ESCAPE ? TLoopStep::Cancel : TLoopStep::Continue;
                 case WM_KEYUP:
                 case WM_CHAR:
-                    return LoopStep::Continue;
+                    return TLoopStep::Continue;
                 default:
-                    return IsMouseButtonMessage(msg.message) ? LoopStep::Continue : LoopStep::Dispatch;
+                    return IsMouseButtonMessage(msg.message) ? TLoopStep::Continue : TLoopStep::Dispatch;
                 }
             });
         } catch (...) {
@@ -1175,6 +1197,16 @@ void ProcessToolWindowHookEvent(int Code, HWND Wnd, WPARAM WParam, LPARAM LParam
         case 2:
             window->OwnerDestroyed(Wnd);
             break;
+        case 4: {
+            // The system may put a form on top of the display when the
+            // focus moves into it without telling of a new place (Wine's
+            // X11 driver raises the focus's top-level window): the windows
+            // floating above it go above it again.
+            TForm* form = window->FloatingForm();
+            if (Wnd && form && form->HandleAllocated() && (Wnd == form->Handle() || IsChild(form->Handle(), Wnd)))
+                window->KeepAboveForm();
+            break;
+        }
         default:
             break;
         }

@@ -147,6 +147,8 @@ protected:
     void WndProc(TMessage& message) override;
     void BoundsChanged() override;
     virtual void Paint(HDC dc, const RECT& client);
+    // The glyph (embossed when disabled), caption and arrow inside area.
+    void DrawContent(HDC dc, RECT area, bool pushed);
     void Repaint();
     bool Hot() const { return hot_; }
     bool Pushed() const;
@@ -170,7 +172,6 @@ private:
     bool InArrowPart(int x) const;
     void DropDown();
     void RebuildGlyphList();
-    void DrawContent(HDC dc, RECT area, bool pushed);
     SIZE GlyphSize() const;
 
     TImageList* images_ = nullptr;

@@ -51,7 +51,16 @@ void TKyVersionInfo::GetInfo(const std::wstring& fileName)
         else
             texts[i]->clear();
     }
-    const TVersionParts parts = SplitFileVersion(fileVersion_);
+    TVersionParts parts = SplitFileVersion(fileVersion_);
+    void* fixedInfo = nullptr;
+    UINT fixedLength = 0;
+    if (!fileVersion_.empty() && VerQueryValueW(block.data(), L"\\", &fixedInfo, &fixedLength) &&
+        fixedLength >= sizeof(VS_FIXEDFILEINFO)) {
+        const auto* info = static_cast<const VS_FIXEDFILEINFO*>(fixedInfo);
+        const unsigned fixed[4] = {HIWORD(info->dwFileVersionMS), LOWORD(info->dwFileVersionMS),
+                                   HIWORD(info->dwFileVersionLS), LOWORD(info->dwFileVersionLS)};
+        FillMissingVersionParts(parts, fixed);
+    }
     majorVersion_ = parts.Major;
     minorVersion_ = parts.Minor;
     release_ = parts.Release;

@@ -1,10 +1,12 @@
 #include "widgets/win/ToolEdit.h"
 
 #include "common/win/BaseUtilsWin.h"
+#include "framework/ScopeExit.h"
 #include "framework/win/Forms.h"
 #include "framework/win/Handles.h"
 #include "widgets/CommandLineParams.h"
 #include "widgets/FileUtil.h"
+#include "widgets/win/BrowseFolderDlg.h"
 #include "widgets/win/KyThemeCtrls.h"
 
 #include <commdlg.h>
@@ -34,16 +36,30 @@ std::wstring FilePart(const std::wstring& path)
     return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }
 
+// The names a file dialog returned: one full path, or with several chosen
+// the folder followed by the names in it, each ended by a zero.
+std::vector<std::wstring> DialogFileNames(const std::wstring& buffer)
+{
+    std::vector<std::wstring> parts;
+    for (size_t at = 0; at < buffer.size() && buffer[at] != 0;) {
+        const size_t end = buffer.find(L'\0', at);
+        parts.push_back(buffer.substr(at, end - at));
+        at = end == std::wstring::npos ? buffer.size() : end + 1;
+    }
+    if (parts.size() <= 1)
+        return parts;
+    std::wstring folder = parts.front();
+    if (!folder.empty() && folder.back() != L'\\')
+        folder += L'\\';
+    std::vector<std::wstring> names;
+    for (size_t i = 1; i < parts.size(); ++i)
+        names.push_back(folder + parts[i]);
+    return names;
+}
+
 HWND OwnerWindow(HWND control)
 {
     return control ? GetAncestor(control, GA_ROOT) : nullptr;
-}
-
-int CALLBACK BrowseCallback(HWND window, UINT msg, LPARAM /*lParam*/, LPARAM data)
-{
-    if (msg == BFFM_INITIALIZED && data)
-        SendMessageW(window, BFFM_SETSELECTIONW, TRUE, data);
-    return 0;
 }
 
 }  // namespace
@@ -97,10 +113,7 @@ void TCustomComboEdit::ButtonClicked()
 bool TCustomComboEdit::WithoutErrorBoxes(const std::function<bool()>& dialog)
 {
     const UINT previous = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-    struct Restore {
-        UINT mode;
-        ~Restore() { SetErrorMode(mode); }
-    } restore{previous};
+    const ScopeExit restore([previous] { SetErrorMode(previous); });
     return dialog();
 }
 
@@ -144,15 +157,25 @@ void TFileDirEdit::WndProc(TMessage& message)
 {
     if (message.Msg == WM_DROPFILES) {
         auto drop = reinterpret_cast<HDROP>(message.WParam);
-        const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
-        std::wstring name(length + 1, L'\0');
-        DragQueryFileW(drop, 0, name.data(), length + 1);
-        name.resize(length);
+        std::vector<std::wstring> names;
+        const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+        for (UINT i = 0; i < count; ++i) {
+            const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+            std::wstring name(length + 1, L'\0');
+            DragQueryFileW(drop, i, name.data(), length + 1);
+            name.resize(length);
+            if (!name.empty())
+                names.push_back(std::move(name));
+        }
         DragFinish(drop);
         message.Result = 0;
-        if (!acceptFiles_ || name.empty())
+        if (!acceptFiles_ || names.empty())
             return;
-        AcceptDroppedName(name);
+        DroppedNamesBegin();
+        // One name unless the edit takes several.
+        const size_t taken = MultipleSelection() ? names.size() : 1;
+        for (size_t i = 0; i < taken; ++i)
+            AcceptDroppedName(names[i], i == 0);
         if (OnDropFiles)
             OnDropFiles(this);
         return;
@@ -160,7 +183,34 @@ void TFileDirEdit::WndProc(TMessage& message)
     TCustomComboEdit::WndProc(message);
 }
 
+std::wstring TFileDirEdit::ReportedName(const std::wstring& path, bool longName)
+{
+    const auto convert = [&path](bool toLong) {
+        const DWORD length =
+            toLong ? GetLongPathNameW(path.c_str(), nullptr, 0) : GetShortPathNameW(path.c_str(), nullptr, 0);
+        if (length == 0)
+            return std::wstring();
+        std::wstring converted(length, L'\0');
+        const DWORD written = toLong ? GetLongPathNameW(path.c_str(), converted.data(), length)
+                                     : GetShortPathNameW(path.c_str(), converted.data(), length);
+        converted.resize(written);
+        return FilePart(converted);
+    };
+    std::wstring name = convert(longName);
+    return name.empty() ? convert(!longName) : name;
+}
+
 // --- TFilenameEdit -----------------------------------------------------------
+
+std::wstring TFilenameEdit::LongName()
+{
+    return ConvertPathNames(FileName(), [](const std::wstring& upTo) { return ReportedName(upTo, true); });
+}
+
+std::wstring TFilenameEdit::ShortName()
+{
+    return ConvertPathNames(FileName(), [](const std::wstring& upTo) { return ReportedName(upTo, false); });
+}
 
 TFilenameEdit::TFilenameEdit(TComponent* owner) : TFileDirEdit(owner) {}
 
@@ -181,11 +231,20 @@ void TFilenameEdit::SetFileName(const std::wstring& name)
     if (!name.empty() && !IsValidFileName(ReducedName(name)))
         throw EComboEditError(L"Ungültiger Dateiname - " + name);
     SetText(QuotedFileNameText(name));
+    SelectedFiles.clear();
 }
 
-void TFilenameEdit::AcceptDroppedName(const std::wstring& name)
+void TFilenameEdit::DroppedNamesBegin()
 {
-    SetFileName(name);
+    SelectedFiles.clear();
+}
+
+void TFilenameEdit::AcceptDroppedName(const std::wstring& name, bool first)
+{
+    if (first)
+        SetFileName(name);
+    if (MultipleFiles)
+        SelectedFiles.push_back(name);
 }
 
 void TFilenameEdit::DoButtonClick()
@@ -206,6 +265,7 @@ void TFilenameEdit::DoButtonClick()
             if (IsValidFileName(part))
                 file = part;
         }
+        const bool save = DialogKind == TFileDialogKind::dkSave;
         std::wstring buffer(32768, L'\0');
         std::copy(file.begin(), file.end(), buffer.begin());
         std::wstring filter = Filter;
@@ -226,11 +286,13 @@ void TFilenameEdit::DoButtonClick()
         ofn.lpstrTitle = DialogTitle.c_str();
         ofn.lpstrDefExt = ext.empty() ? nullptr : ext.c_str();
         ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-        const bool save = DialogKind == TFileDialogKind::dkSave;
+        if (MultipleFiles && !save)
+            ofn.Flags |= OFN_ALLOWMULTISELECT;
         action =
             WithoutErrorBoxes([&] { return save ? GetSaveFileNameW(&ofn) != FALSE : GetOpenFileNameW(&ofn) != FALSE; });
         if (action) {
-            name = buffer.c_str();
+            SelectedFiles = DialogFileNames(buffer);
+            name = SelectedFiles.empty() ? std::wstring() : SelectedFiles.front();
             FilterIndex = static_cast<int>(ofn.nFilterIndex);
         }
         if (HandleAllocated() && IsWindowVisible(handle_))
@@ -248,13 +310,33 @@ void TFilenameEdit::DoButtonClick()
 
 TDirectoryEdit::TDirectoryEdit(TComponent* owner) : TFileDirEdit(owner) {}
 
-void TDirectoryEdit::AcceptDroppedName(const std::wstring& name)
+std::wstring TDirectoryEdit::LongName()
+{
+    const auto name = [](const std::wstring& upTo) { return ReportedName(upTo, true); };
+    return MultipleDirs ? ConvertPathList(Text(), name) : ConvertPathNames(Text(), name);
+}
+
+std::wstring TDirectoryEdit::ShortName()
+{
+    const auto name = [](const std::wstring& upTo) { return ReportedName(upTo, false); };
+    return MultipleDirs ? ConvertPathList(Text(), name) : ConvertPathNames(Text(), name);
+}
+
+void TDirectoryEdit::AcceptDroppedName(const std::wstring& name, bool /*first*/)
 {
     std::wstring dir = FileExists(name) ? FileDir(name) : name;
     const std::wstring text = Text();
     if (MultipleDirs && !text.empty())
         dir += L";" + text;
     SetText(dir);
+}
+
+std::wstring TDirectoryEdit::DialogStartFolder(const std::wstring& text, const std::wstring& initialDir)
+{
+    std::wstring name = text.empty() ? initialDir : text;
+    if (name.empty() || !DirExists(name))
+        name = L"\\";
+    return name;
 }
 
 void TDirectoryEdit::DoButtonClick()
@@ -264,33 +346,15 @@ void TDirectoryEdit::DoButtonClick()
     if (OnBeforeDialog)
         OnBeforeDialog(this, name, action);
     if (action) {
-        if (name.empty())
-            name = InitialDir.empty() ? L"\\" : InitialDir;
-        if (!DirExists(name))
-            name = L"\\";
-        BROWSEINFOW info{};
-        info.hwndOwner = OwnerWindow(HandleAllocated() ? handle_ : nullptr);
-        info.lpszTitle = DialogText.c_str();
-        info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_RETURNFSANCESTORS | BIF_NEWDIALOGSTYLE;
-        info.lpfn = BrowseCallback;
-        info.lParam = reinterpret_cast<LPARAM>(name.c_str());
-        std::wstring chosen;
-        action = WithoutErrorBoxes([&] {
-            PIDLIST_ABSOLUTE list = SHBrowseForFolderW(&info);
-            if (!list)
-                return false;
-            const TTaskMemory owned(list);
-            wchar_t path[MAX_PATH] = L"";
-            const bool ok = SHGetPathFromIDListW(list, path) != FALSE;
-            chosen = path;
-            return ok && !chosen.empty();
-        });
-        if (action) {
-            // A drive root keeps its backslash, other folders lose it.
-            if (chosen.size() > 3 && chosen.back() == L'\\')
-                chosen.pop_back();
-            name = chosen;
-        }
+        name = DialogStartFolder(name, InitialDir);
+        TBrowseFolderDlg browser(nullptr);
+        browser.DialogText = DialogText;
+        browser.FolderName = name;
+        browser.HelpContext = HelpContext;
+        const HWND owner = OwnerWindow(HandleAllocated() ? handle_ : nullptr);
+        action = WithoutErrorBoxes([&] { return browser.Execute(owner); });
+        if (action)
+            name = browser.FolderName;
         if (HandleAllocated() && IsWindowVisible(handle_))
             SetFocus();
     }

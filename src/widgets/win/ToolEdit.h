@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace qrv {
 
@@ -58,11 +59,24 @@ public:
     TExecOpenDialogEvent OnAfterDialog;
     TNotifyEvent OnDropFiles;
 
+    // The text's path (each of them with several) in long or short names;
+    // empty when a path does not exist.
+    virtual std::wstring LongName() = 0;
+    virtual std::wstring ShortName() = 0;
+    // The name the file system reports for the last component of a path:
+    // its long (or short) name, falling back to the other; empty when the
+    // path does not exist.
+    static std::wstring ReportedName(const std::wstring& path, bool longName);
+
 protected:
     void CreateWindowHandle(const TCreateParams& params) override;
     void WndProc(TMessage& message) override;
-    // Takes one dropped name (the first only, as a single choice).
-    virtual void AcceptDroppedName(const std::wstring& name) = 0;
+    // Whether a drop or the dialog takes several names.
+    virtual bool MultipleSelection() const = 0;
+    // Before the names of a drop are taken.
+    virtual void DroppedNamesBegin() {}
+    // Takes one dropped name; only the first unless MultipleSelection.
+    virtual void AcceptDroppedName(const std::wstring& name, bool first) = 0;
 
 private:
     bool acceptFiles_ = false;
@@ -86,10 +100,19 @@ public:
     int FilterIndex = 1;
     std::wstring DialogTitle = L"Browse";
     TFileDialogKind DialogKind = TFileDialogKind::dkOpen;
+    // The dialog and drops take several files; they are listed in
+    // SelectedFiles (the first also becomes the text).
+    bool MultipleFiles = false;
+    std::vector<std::wstring> SelectedFiles;
+
+    std::wstring LongName() override;
+    std::wstring ShortName() override;
 
 protected:
     void DoButtonClick() override;
-    void AcceptDroppedName(const std::wstring& name) override;
+    bool MultipleSelection() const override { return MultipleFiles; }
+    void DroppedNamesBegin() override;
+    void AcceptDroppedName(const std::wstring& name, bool first) override;
 
 private:
     std::wstring ReducedName(const std::wstring& text) const;
@@ -104,10 +127,19 @@ public:
     std::wstring DialogText;
     // Several directories separated by ";": a choice is put in front.
     bool MultipleDirs = false;
+    // The folder the browser opens at: the text, or InitialDir for an
+    // empty text; the root of the drive ("\\") when that is no folder.
+    static std::wstring DialogStartFolder(const std::wstring& text, const std::wstring& initialDir);
+    // Shown by the browser's help button (0: no button).
+    DWORD HelpContext = 0;
+
+    std::wstring LongName() override;
+    std::wstring ShortName() override;
 
 protected:
     void DoButtonClick() override;
-    void AcceptDroppedName(const std::wstring& name) override;
+    bool MultipleSelection() const override { return MultipleDirs; }
+    void AcceptDroppedName(const std::wstring& name, bool first) override;
 };
 
 }  // namespace qrv

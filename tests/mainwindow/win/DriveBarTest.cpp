@@ -5,6 +5,8 @@
 #include "framework/win/ExtCtrls.h"
 #include "framework/win/Forms.h"
 #include "framework/win/Menus.h"
+#include "panels/win/DriveView.h"
+#include "panels/win/KyComboBox.h"
 #include "panels/win/KyDriveInfo.h"
 #include "settings/Quorvan32Globals.h"
 #include "widgets/win/KyDock.h"
@@ -21,16 +23,20 @@ namespace {
 
 class FakeDriveBarHost : public TDriveBarHost {
 public:
-    TDriveView* DriveTree() override { return nullptr; }
+    TDriveView* DriveTree() override { return tree; }
     TDirView* FileList(int Index) override { return Index == 0 || Index == 1 ? lists[Index] : nullptr; }
     TPanel* FileListPanel(int Index) override { return Index == 0 || Index == 1 ? panels[Index] : nullptr; }
     TDirView* ActiveFileList() override { return nullptr; }
     void ActivateFileList(TDirView* List) override { activated.push_back(List); }
     void RefreshStatusBar() override { ++statusRefreshes; }
+    TPanel* TreePanel() override { return treePanel; }
 
     // Stand-ins for the lists, never read: clicks only hand them back.
     TDirView* lists[2] = {reinterpret_cast<TDirView*>(0x1000), reinterpret_cast<TDirView*>(0x2000)};
     TPanel* panels[2] = {nullptr, nullptr};
+    // The tree and its panel, for the tests of the drive box.
+    TDriveView* tree = nullptr;
+    TPanel* treePanel = nullptr;
     std::vector<TDirView*> activated;
     int statusRefreshes = 0;
 };
@@ -142,4 +148,47 @@ TEST_F(DriveBarTest, TwoDriveToolbarsSitAboveTheListsAndActivateTheirList)
     bar->DockDriveToolbars();
     EXPECT_EQ(toolbar->DockedTo(), topDock);
     EXPECT_FALSE(bar->ToolbarDrives2->Visible());
+}
+
+TEST_F(DriveBarTest, TheDriveBoxStandsAboveTheTreeAndFollowsIt)
+{
+    bar->CreateDriveBox();
+    EXPECT_EQ(bar->DriveBox, nullptr) << "no box without the tree's panel";
+    EXPECT_EQ(bar->DriveBoxDrive(), L'\0');
+    host.treePanel = new TPanel(&form);
+    host.treePanel->SetAlign(TAlign::alLeft);
+    host.treePanel->SetWidth(200);
+    host.treePanel->SetParent(&form);
+    host.tree = new TDriveView(&form);
+    host.tree->SetAlign(TAlign::alClient);
+    host.tree->SetParent(host.treePanel);
+    bar->CreateDriveBox();
+    TKyDriveComboBox* box = bar->DriveBox;
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->Parent(), host.treePanel);
+    EXPECT_EQ(box->DriveView(), host.tree);
+    EXPECT_EQ(host.tree->DriveComboBox(), box);
+    form.Show();
+    Application->ProcessMessages();
+    EXPECT_LE(box->Top() + box->Height(), host.tree->Top()) << "above the tree";
+
+    // A device change refills the box; it shows the tree's drive. (No
+    // lists: the refresh would read their folders.)
+    host.lists[0] = host.lists[1] = nullptr;
+    host.tree->SetCurrentDrive(L'T');
+    bar->RefreshDriveList(false);
+    EXPECT_EQ(bar->DriveBoxDrive(), L'T');
+    std::wstring letters;
+    for (int i = 0; i < box->Items().Count(); ++i)
+        letters += box->Items().Get(i)[0];
+    EXPECT_EQ(letters, ValidDrives());
+    // A choice in the box switches the tree and refreshes the status bar.
+    const int before = host.statusRefreshes;
+    box->SetItemIndex(box->IndexOfDrive(L'C'));
+    box->Change();
+    EXPECT_EQ(host.tree->GetCurrentDrive(), L'C');
+    EXPECT_GT(host.statusRefreshes, before);
+    delete host.tree;
+    host.tree = nullptr;
+    EXPECT_EQ(box->DriveView(), nullptr) << "a freed tree is forgotten";
 }

@@ -20,6 +20,8 @@
 #include "mainwindow/win/RudirezOziMain.h"
 #include "panels/win/DirView.h"
 #include "panels/win/DriveView.h"
+#include "panels/win/KyComboBox.h"
+#include "panels/win/KyDriveInfo.h"
 #include "settings/Quorvan32Globals.h"
 #include "viewers/win/FileView.h"
 #include "viewers/win/HexEditor.h"
@@ -97,11 +99,15 @@ protected:
             10s));
     }
 
-    // Opens the folder in the active list and waits for the named item.
+    // Opens the folder in the active list as the user does (the tree and
+    // the drive box follow) and waits for the named item.
     void Open(const std::wstring& folder, const std::wstring& item)
     {
         TDirView& list = *main->ActiveList;
-        list.SetPath(folder);
+        if (main->TreeView1->DirView() == &list)
+            main->TreeView1->SetDirectory(folder);
+        if (!SameText(list.Path(), folder))
+            list.SetPath(folder);
         ASSERT_TRUE(test::PumpUntil([&] { return !list.Loading() && list.FindFileItem(item); }, 10s));
     }
     void FocusItem(const std::wstring& name)
@@ -143,6 +149,41 @@ TEST_F(MainStatus, Panel0NamesTheStartDrivesSpace)
     const std::wstring drive = std::wstring(1, static_cast<wchar_t>(towupper(path[0]))) + L": ";
     EXPECT_TRUE(Panel(0).starts_with(drive)) << WideToUtf8(Panel(0));
     EXPECT_TRUE(Panel(0).ends_with(L" frei")) << WideToUtf8(Panel(0));
+}
+
+// The drive box stands above the tree, follows it and decides panel 0.
+TEST_F(MainStatus, TheDriveBoxFollowsTheTreeAndNamesPanel0sDrive)
+{
+    TKyDriveComboBox* box = main->DriveBar()->DriveBox;
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->Parent(), main->PanelLeft);
+    EXPECT_EQ(box->DriveView(), main->TreeView1);
+    EXPECT_LE(box->Top() + box->Height(), main->TreeView1->Top()) << "above the tree";
+    for (wchar_t drive = L'A'; drive <= L'Z'; ++drive)
+        EXPECT_EQ(box->IndexOfDrive(drive) >= 0, DriveInfo().IsValid(drive)) << static_cast<char>(drive);
+
+    main->TreeView1->SetDirectory(dir.Path());
+    EXPECT_EQ(box->Drive(), towupper(dir.Path()[0]));
+    main->TreeView1->SetCurrentDrive(L'C');
+    EXPECT_EQ(box->Drive(), L'C') << "a drive change in the tree moves the box";
+    main->UpdateStatusBar(false);
+    EXPECT_TRUE(Panel(0).starts_with(L"C: ")) << WideToUtf8(Panel(0));
+    // The box decides, not the list: a box on another drive names that one.
+    main->ActiveList->SetPathOnly(dir.Path());
+    box->SetDrive(dir.Path()[0]);
+    main->UpdateStatusBar(false);
+    EXPECT_TRUE(Panel(0).starts_with(std::wstring(1, box->Drive()) + L": ")) << WideToUtf8(Panel(0));
+
+    // A font change: the path boxes and the status bar as high as the box.
+    Options.ListFont = {L"Arial", 16, fsBold, 0};
+    main->ApplyOptions();
+    EXPECT_GT(box->Height(), 21);
+    EXPECT_EQ(main->DirHist1->Height(), box->Height());
+    EXPECT_EQ(main->DirHist2->Height(), box->Height());
+    RECT shown{};
+    GetWindowRect(main->DirHist1->Handle(), &shown);
+    EXPECT_EQ(shown.bottom - shown.top, box->Height()) << "the window itself";
+    EXPECT_EQ(main->StatusBar->Height(), box->Height());
 }
 
 TEST_F(MainStatus, Panel0FollowsTheCaretAndTheFocus)

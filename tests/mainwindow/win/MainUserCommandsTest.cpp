@@ -151,7 +151,15 @@ TEST_F(MainUserCommands, ShiftF2RunsTheCommandOnTheSelection)
     EXPECT_EQ(SendMessageW(main->LV1->Handle(), LVM_GETEDITCONTROL, 0, 0), 0);
     const std::wstring batch = main->UserCommands().BatchFiles().front();
     std::string program(recorder.begin(), recorder.end());
-    std::string list(main->SelectionListFile.begin(), main->SelectionListFile.end());
+    // The list file is "QRV32(1).TMP" and so on when older ones are left in
+    // the temporary folder; its brackets stand outside quotes for the batch
+    // reader, like the ones of the file name.
+    std::string list;
+    for (const wchar_t c : main->SelectionListFile) {
+        if (c == L'(' || c == L')')
+            list += '^';
+        list += static_cast<char>(c);
+    }
     std::string bytes;
     {
         std::FILE* file = _wfopen(batch.c_str(), L"rb");

@@ -6,10 +6,16 @@
 #include "TestDir.h"
 
 #include "framework/IniFiles.h"
+#include "framework/SysUtils.h"
 #include "framework/win/Handles.h"
 #include "framework/win/Registry.h"
 
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <utility>
 
 #include <vector>
 
@@ -153,6 +159,56 @@ TEST_F(SettingsProcess, TheDisplayOnAtTheCloseIsOnAtTheNextStart)
         ASSERT_EQ(program.CloseAndWait(main), 0u);
     }
     EXPECT_EQ(TMemIniFile(ini).ReadInteger(L"Window", L"ViewFile", -1), 1);
+}
+
+// The list filters of the last exit: applied at the start when the option
+// says so (the title names the mask, the list shows what the filter lets
+// through, sizes beyond 2 GB included) and written again at the exit.
+TEST_F(SettingsProcess, TheStoredFilterIsAppliedAtTheStartAndSavedAtTheExit)
+{
+    test::TestDir dir;
+    const std::wstring folder = dir.File(L"Gefiltert");
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    for (const auto& [name, size] :
+         {std::pair{L"drei.iso", 3ull << 30}, std::pair{L"fuenf.iso", 5ull << 30}, std::pair{L"klein.txt", 10ull}}) {
+        TFileHandle file(
+            CreateFileW((folder + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        ASSERT_TRUE(file);
+        LARGE_INTEGER end{};
+        end.QuadPart = static_cast<LONGLONG>(size);
+        ASSERT_TRUE(SetFilePointerEx(file.Get(), end, nullptr, FILE_BEGIN));
+        ASSERT_TRUE(SetEndOfFile(file.Get()));
+    }
+    const std::wstring ini =
+        dir.Write(L"filter.ini", "[Window]\r\nscRestoreFilter=1\r\n[CurrentFilter]\r\nMaskList=*.iso\r\n"
+                                 "SizeToList=4000000000\r\n");
+    {
+        ProgramProcess program(L"\"/I=" + ini + L"\" \"" + folder + L"\"");
+        HWND main = program.WaitForWindow(L"TQRVMain");
+        ASSERT_NE(main, nullptr);
+        wchar_t title[512] = L"";
+        GetWindowTextW(main, title, 512);
+        EXPECT_NE(std::wstring(title).find(L"(*.iso)"), std::wstring::npos) << WideToUtf8(title);
+        // The first list: "..", and of the files only the 3 GB image.
+        std::vector<int> counts;
+        EnumChildWindows(
+            main,
+            [](HWND child, LPARAM data) -> BOOL {
+                wchar_t className[64];
+                GetClassNameW(child, className, 64);
+                if (_wcsicmp(className, L"SysListView32") == 0 && IsWindowVisible(child))
+                    reinterpret_cast<std::vector<int>*>(data)->push_back(
+                        static_cast<int>(SendMessageW(child, LVM_GETITEMCOUNT, 0, 0)));
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&counts));
+        EXPECT_NE(std::find(counts.begin(), counts.end(), 2), counts.end());
+        ASSERT_EQ(program.CloseAndWait(main), 0u);
+    }
+    TMemIniFile saved(ini);
+    EXPECT_EQ(saved.ReadString(L"CurrentFilter", L"MaskList", L""), L"*.iso");
+    EXPECT_EQ(saved.ReadString(L"CurrentFilter", L"SizeToList", L""), L"4000000000");
+    EXPECT_EQ(saved.ReadString(L"CurrentFilter", L"MaskList2", L""), L"*.*");
 }
 
 TEST_F(SettingsProcess, TheStoredSizeOpensTheWindowAndForeignLinesSurvive)

@@ -67,6 +67,18 @@ TEST(SaveTextReplacing, BackupKeepsTheOldContent)
     EXPECT_EQ(FilesIn(dir.Path()).size(), 2u) << "a temporary file was left";
 }
 
+TEST(SaveTextReplacing, ABackupFilesOwnBackupGetsBakAdded)
+{
+    test::TestDir dir;
+    const std::wstring file = dir.Write(L"x.bak", "alte Bytes");
+
+    SaveTextReplacing(file, true, WriterOf("neu"));
+
+    EXPECT_EQ(dir.Read(L"x.bak"), "neu");
+    EXPECT_EQ(dir.Read(L"x.bak.bak"), "alte Bytes");
+    EXPECT_EQ(FilesIn(dir.Path()).size(), 2u) << "a temporary file was left";
+}
+
 TEST(SaveTextReplacing, NoBackupWhenOffOrTheFileWasEmpty)
 {
     test::TestDir dir;

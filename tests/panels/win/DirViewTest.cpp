@@ -183,7 +183,8 @@ TEST_F(DirViewTest, FiltersTheRealFiles)
         names.push_back(view->GetItemData(i)->FileName);
     EXPECT_EQ(names, (std::vector<std::wstring>{L"..", L"Unterordner", L"klein.txt"}));
 
-    // The large files count as 2,147,483,647 bytes; a file of 1975 as 1.1.1980.
+    // A to-size of 2,147,483,647 bounds nothing: the large files pass; a
+    // file of 1975 counts as 1.1.1980.
     view->Filter.SelFileSizeTo = 2147483647;
     view->Filter.SelFileTimeFrom = 0;
     view->ReloadDirectory();
@@ -193,6 +194,46 @@ TEST_F(DirViewTest, FiltersTheRealFiles)
     view->SetMask(L"*.TXT");
     EXPECT_EQ(view->FindFileItem(L"drei.bin"), nullptr) << "a new mask re-reads in place";
     EXPECT_NE(view->FindFileItem(L"klein.txt"), nullptr);
+}
+
+TEST_F(DirViewTest, SizeWindowsBeyondTwoGiBCompareTheRealSizes)
+{
+    view->Filter.SelFileSizeFrom = 3000000000;
+    view->SetPath(folder);
+    EXPECT_NE(view->FindFileItem(L"drei.bin"), nullptr);
+    EXPECT_NE(view->FindFileItem(L"fünf.bin"), nullptr);
+    EXPECT_EQ(view->FindFileItem(L"klein.txt"), nullptr);
+    view->Filter.SelFileSizeTo = 4000000000;
+    view->ReloadDirectory();
+    EXPECT_NE(view->FindFileItem(L"drei.bin"), nullptr);
+    EXPECT_EQ(view->FindFileItem(L"fünf.bin"), nullptr);
+}
+
+TEST(DirViewRecycleBin, ASystemFolderNamedRecyclerAtARootShowsTheShellsBinNotItsFiles)
+{
+    // At the test drive's root, under a name of this run's own.
+    const std::wstring root = test::TestDir().Path().substr(0, 3);
+    const std::wstring bin = root + L"RECYCLER" + std::to_wstring(GetCurrentProcessId());
+    ASSERT_TRUE(CreateDirectoryW(bin.c_str(), nullptr)) << GetLastError();
+    MakeFile(bin + L"\\Dc1.txt", 10, FileTimeOf(2020, 1, 1, 12, 0, 0), FILE_ATTRIBUTE_ARCHIVE);
+    ASSERT_TRUE(SetFileAttributesW(bin.c_str(), FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_SYSTEM));
+    ASSERT_NE(GetFileAttributesW(bin.c_str()) & FILE_ATTRIBUTE_SYSTEM, 0u);
+    {
+        TForm form(nullptr);
+        auto* view = new TDirView(&form);
+        view->SetParent(&form);
+        view->SetWatchForChanges(false);
+        form.HandleNeeded();
+        view->SetPath(bin);
+        EXPECT_TRUE(view->FullPathItems());
+        // Wine's recycle bin names no path of the disk: nothing but "..".
+        ASSERT_EQ(view->ItemCount(), 1);
+        EXPECT_TRUE(view->GetItemData(0)->IsParentDir);
+        EXPECT_EQ(view->FindFileItem(L"Dc1.txt"), nullptr);
+    }
+    SetFileAttributesW(bin.c_str(), FILE_ATTRIBUTE_DIRECTORY);
+    DeleteFileW((bin + L"\\Dc1.txt").c_str());
+    RemoveDirectoryW(bin.c_str());
 }
 
 TEST_F(DirViewTest, SelectionFollowsTheControlAndSurvivesAReRead)

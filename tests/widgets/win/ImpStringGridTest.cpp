@@ -124,3 +124,66 @@ TEST_F(ImpStringGrid, EllipsisAndRowMoves)
     EXPECT_EQ(grid->Cells().Cell(1, 1), L"r2");
     EXPECT_EQ(grid->Cells().Cell(1, 3), L"r1");
 }
+
+TEST_F(ImpStringGrid, TabPastTheLastCellAppendsRowsAndReportsOverflowOnce)
+{
+    grid->AutoInsertRows = true;
+    int newRows = 0, tooMany = 0;
+    grid->OnNewRow = [&](TComponent*) { ++newRows; };
+    grid->OnTooMuchrows = [&](TComponent*) { ++tooMany; };
+    grid->Cells().SetRowCount(4);
+    const int fitting = grid->ClientHeight() / (grid->DefaultRowHeight() + 1);
+    for (int added = 1; grid->RowCount() < fitting + 3; ++added) {
+        grid->SetCurrent(grid->ColCount() - 1, grid->RowCount() - 1);
+        Key(grid->Handle(), VK_TAB);
+        EXPECT_EQ(grid->RowCount(), 4 + added);
+        EXPECT_EQ(grid->Row(), grid->RowCount() - 1) << "Tab moves on into the new row";
+        EXPECT_EQ(grid->Col(), 1);
+        EXPECT_EQ(grid->Cells().Cell(1, grid->Row()), L"");
+    }
+    EXPECT_EQ(newRows, grid->RowCount() - 4);
+    EXPECT_EQ(tooMany, 1) << "reported the first time the rows no longer fit, not again";
+}
+
+TEST_F(ImpStringGrid, PickListOpensWithTheChoicesAndPutsOneIntoTheEditor)
+{
+    TImpColumn& column = grid->Columns(1);
+    column.ButtonStyle = TImpColumnButtonStyle::cbsPicklist;
+    grid->SetCurrent(1, 1);
+    grid->ShowEditor();
+    ASSERT_TRUE(grid->EditorMode());
+    grid->OpenPickList();
+    ASSERT_TRUE(grid->PickListVisible());
+    RECT r{};
+    GetWindowRect(grid->PickListHandle(), &r);
+    EXPECT_EQ(r.bottom - r.top, 4) << "an empty list is its frame";
+    EXPECT_EQ(GetFocus(), grid->InplaceEditor()->Handle()) << "the editor keeps the focus";
+    Key(grid->InplaceEditor()->Handle(), VK_ESCAPE);
+    EXPECT_FALSE(grid->PickListVisible());
+    EXPECT_TRUE(grid->EditorMode()) << "Esc closes the list only";
+
+    column.PickList = {L"Alpha", L"Beta", L"Gamma"};
+    column.DropDownRows = 2;
+    std::vector<std::wstring> offered;
+    grid->OnPicklistDropdown = [&](TComponent*, int col, int row, std::vector<std::wstring>& items) {
+        EXPECT_EQ(col, 1);
+        EXPECT_EQ(row, 1);
+        offered = items;
+        items.push_back(L"Delta");
+    };
+    grid->OpenPickList();
+    EXPECT_EQ(offered, column.PickList);
+    HWND list = grid->PickListHandle();
+    EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 4) << "the handler's copy is shown";
+    GetWindowRect(list, &r);
+    EXPECT_EQ(r.bottom - r.top, 2 * SendMessageW(list, LB_GETITEMHEIGHT, 0, 0) + 4);
+    // Type-ahead selects, Enter takes the item into the editor.
+    SendMessageW(grid->InplaceEditor()->Handle(), WM_CHAR, L'd', 1);
+    EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), 3);
+    Key(grid->InplaceEditor()->Handle(), VK_UP);
+    Key(grid->InplaceEditor()->Handle(), VK_RETURN);
+    EXPECT_FALSE(grid->PickListVisible());
+    EXPECT_EQ(grid->InplaceEditor()->Text(), L"Gamma");
+    grid->CommitEdit();
+    EXPECT_EQ(grid->Cells().Cell(1, 1), L"Gamma");
+}

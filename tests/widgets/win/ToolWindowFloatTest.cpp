@@ -1,5 +1,6 @@
 #include "framework/ScopeExit.h"
 #include "framework/win/Forms.h"
+#include "framework/win/Handles.h"
 #include "widgets/win/KyDock.h"
 #include "widgets/win/KyDockCommon.h"
 #include "widgets/win/KyToolbar.h"
@@ -550,6 +551,128 @@ TEST_F(FloatTest, AFloatingToolbarStaysAboveItsFormWhenTheFormComesToTheTop)
     EXPECT_TRUE(Above(second->Handle(), form.Handle()));
 }
 
+namespace {
+
+// The colour the screen shows at a point.
+COLORREF ScreenPixel(POINT at)
+{
+    const TWindowDC screen(nullptr, GetDC(nullptr));
+    return GetPixel(screen.Get(), at.x, at.y);
+}
+
+// A left click at a screen point, as the user makes it.
+void ClickAt(POINT at)
+{
+    SetCursorPos(at.x, at.y);
+    INPUT clicks[2]{};
+    clicks[0].type = clicks[1].type = INPUT_MOUSE;
+    clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ASSERT_EQ(SendInput(2, clicks, sizeof(INPUT)), 2u);
+}
+
+// Handles the messages for a while: the display follows the windows'
+// changes with a delay of its own.
+void PumpFor(DWORD ms)
+{
+    const DWORD start = GetTickCount();
+    do {
+        Pump();
+        Sleep(10);
+    } while (GetTickCount() - start < ms);
+    Pump();
+}
+
+}  // namespace
+
+TEST_F(FloatTest, AClickThatMovesTheFocusIntoTheFormLeavesTheToolbarShownAboveIt)
+{
+    // A field over the whole form: the click puts the focus into it.
+    RECT client{};
+    GetClientRect(form.Handle(), &client);
+    const HWND field = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_BORDER, 0, 0, client.right,
+                                       client.bottom, form.Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(field, nullptr);
+    const ScopeExit destroyField([field] { DestroyWindow(field); });
+    bar->SetColor(RGB(200, 0, 0));
+    bar->SetFloatingPosition(FormClientToScreen(300, 150));
+    bar->SetDockedTo(nullptr);
+    ASSERT_TRUE(BarShown());
+    SetFocus(form.Handle());
+    PumpFor(300);
+    // The client's margin left of the buttons shows the toolbar's colour.
+    RECT barClient{};
+    GetClientRect(bar->Handle(), &barClient);
+    POINT margin{1, barClient.bottom / 2};
+    ClientToScreen(bar->Handle(), &margin);
+    ASSERT_EQ(ScreenPixel(margin), RGB(200, 0, 0)) << "the floating toolbar is seen";
+
+    ClickAt(FormClientToScreen(100, 300));
+    PumpFor(500);
+    ASSERT_EQ(GetFocus(), field) << "the click moved the focus into the form";
+    EXPECT_TRUE(Above(bar->Handle(), form.Handle()));
+    EXPECT_EQ(ScreenPixel(margin), RGB(200, 0, 0)) << "the form's window came over the toolbar on the display";
+}
+
+namespace {
+
+// The screen's pixels of a rectangle, row by row.
+std::vector<COLORREF> ScreenPixels(const RECT& r)
+{
+    const int w = r.right - r.left;
+    const int h = r.bottom - r.top;
+    const TWindowDC screen(nullptr, GetDC(nullptr));
+    const TOwnDC memory(CreateCompatibleDC(screen.Get()));
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    const TGdiObject bitmap(CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const TSelectObject select(memory.Get(), bitmap.Get());
+    BitBlt(memory.Get(), 0, 0, w, h, screen.Get(), r.left, r.top, SRCCOPY);
+    GdiFlush();
+    const auto* pixels = static_cast<const COLORREF*>(bits);
+    return std::vector<COLORREF>(pixels, pixels + size_t(w) * h);
+}
+
+}  // namespace
+
+TEST_F(FloatTest, ABorderRepaintedDuringACaptionDragKeepsNoFrameBehind)
+{
+    bar->SetFloatingPosition(FormClientToScreen(300, 150));
+    bar->SetDockedTo(nullptr);
+    ASSERT_TRUE(BarShown());
+    PumpFor(300);
+    const HWND window = bar->Handle();
+    const RECT r = WindowRectOf(window);
+    const std::vector<COLORREF> before = ScreenPixels(r);
+
+    // Pressed on the caption, the frame lies on the border; the border is
+    // redrawn while it is shown, and the drag goes on long enough for the
+    // display to show the redraw; Escape ends it where it began.
+    static HWND dragged;
+    dragged = window;
+    PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, -5));
+    PostMessageW(window, TKyCustomToolWindow::kRedrawFloatingBorder, 0,
+                 TKyCustomToolWindow::fpFrame | TKyCustomToolWindow::fpCaption | TKyCustomToolWindow::fpCloseButton);
+    SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        PostMessageW(dragged, WM_KEYDOWN, VK_ESCAPE, 0);
+        PostMessageW(dragged, WM_LBUTTONUP, 0, MAKELPARAM(10, -5));
+    });
+    PumpFor(600);
+    const RECT afterDrag = WindowRectOf(window);
+    ASSERT_TRUE(EqualRect(&r, &afterDrag)) << "the drag ended where it began";
+    const std::vector<COLORREF> after = ScreenPixels(r);
+    size_t differing = 0;
+    for (size_t i = 0; i < before.size(); ++i)
+        differing += (before[i] & 0xFFFFFF) != (after[i] & 0xFFFFFF);
+    EXPECT_EQ(differing, 0u) << "pixels of the toolbar left inverted";
+}
+
 TEST_F(FloatTest, AFormWhoseWindowIsMadeAgainKeepsItsFloatingToolbar)
 {
     bar->SetFloatingPosition(POINT{300, 300});
@@ -620,6 +743,17 @@ TEST(ToolWindowHooks, EventsReachEveryClientAndHooksFollowTheClients)
     EXPECT_EQ(heard(second, 2), 1) << "and the second";
     EXPECT_EQ(heard(second, 3), 1) << "the mouse move only the client that asked for it";
     EXPECT_EQ(heard(first, 3), 0);
+
+    // A client of focus changes hears the window about to get the focus.
+    const TToolWindowHookProc c = [](int code, HWND wnd, WPARAM, LPARAM) { first.emplace_back(code, wnd); };
+    RegisterToolWindowHookClient(c, hpSetFocus);
+    TForm focused(nullptr);
+    focused.Show();
+    SetFocus(nullptr);
+    first.clear();
+    SetFocus(focused.Handle());
+    EXPECT_EQ(std::count(first.begin(), first.end(), std::make_pair(4, focused.Handle())), 1);
+    UnregisterToolWindowHookClient(c);
 
     // The host that forwards its own events takes every hook away.
     UnregisterAllToolWindowHookClients();
