@@ -1,6 +1,7 @@
 #include "panels/PasteRules.h"
 
 #include "common/BaseUtils.h"
+#include "common/SafeExtractPath.h"
 
 #include <algorithm>
 #include <cwctype>
@@ -131,6 +132,47 @@ TPastePlan PlanPaste(const std::vector<std::wstring>& Names, TDropEffect Effect,
     plan.Dest = TargetFolder;
     plan.EmptyClipboardAfter = plan.Operation == TFileOperation::foMove;
     plan.Valid = true;
+    return plan;
+}
+
+TPastePlan PlanDrop(const std::vector<std::wstring>& Names, const std::vector<std::wstring>& Mapped, TDropEffect Effect,
+                    const std::wstring& TargetFolder, const TDropConfirmations& Confirm, bool ToRecycleBin,
+                    bool SameFolder, const TPathTest& Exists, const TPathTest& IsDirectory)
+{
+    if (ToRecycleBin) {
+        TPastePlan plan;
+        if (Names.empty() || !std::all_of(Names.begin(), Names.end(), IsFullPath)) {
+            return plan;
+        }
+        plan.Operation = TFileOperation::foDelete;
+        plan.Flags = foAllowUndo | foNoConfirmMkDir;
+        if (!Confirm.Delete) {
+            plan.Flags |= foNoConfirmation | (Confirm.NukeWarning ? foWantNukeWarning : 0);
+        }
+        plan.Sources = Names;
+        plan.Valid = true;
+        return plan;
+    }
+    if (Effect != deCopy && Effect != deMove) {
+        return {};
+    }
+    const std::wstring folder = AddBackslash(TargetFolder);
+    TPastePlan plan = PlanPaste(Names, Effect, folder, Confirm.Overwrite, Exists, IsDirectory, SameFolder);
+    const bool anyMapped = std::any_of(Mapped.begin(), Mapped.end(), [](auto& name) { return !name.empty(); });
+    if (!plan.Valid || !anyMapped || !plan.Dests.empty()) {
+        return plan;
+    }
+    if (Mapped.size() != Names.size()) {
+        return {};
+    }
+    // The names the source chose for its files.
+    for (size_t i = 0; i < Names.size(); ++i) {
+        if (!Mapped[i].empty() && !IsSafeNameLevel(Mapped[i])) {
+            return {};
+        }
+        plan.Dests.push_back(folder + (Mapped[i].empty() ? ExtractFileName(RemoveBackslash(Names[i])) : Mapped[i]));
+    }
+    plan.Flags |= foMultiDestFiles;
     return plan;
 }
 

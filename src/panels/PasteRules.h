@@ -39,6 +39,23 @@ TPastePlan PlanPaste(const std::vector<std::wstring>& Names, TDropEffect Effect,
                      bool ConfirmOverwrite, const TPathTest& Exists, const TPathTest& IsDirectory,
                      bool RenameOnCollision = false);
 
+// The user's confirmation settings a drop follows.
+struct TDropConfirmations {
+    bool Overwrite = true;
+    bool Delete = true;
+    // With Delete off: still warn before a file is deleted for good.
+    bool NukeWarning = false;
+};
+
+// The operation of files dropped into TargetFolder (Effect: deCopy or
+// deMove), or with ToRecycleBin deleted into a recycle bin. Mapped: the
+// name each file is to get there (empty: its own), taken only where no
+// copy's name is needed; SameFolder: a copy into their own folder.
+// Invalid where a mapped name is not a single safe name.
+TPastePlan PlanDrop(const std::vector<std::wstring>& Names, const std::vector<std::wstring>& Mapped, TDropEffect Effect,
+                    const std::wstring& TargetFolder, const TDropConfirmations& Confirm, bool ToRecycleBin,
+                    bool SameFolder, const TPathTest& Exists, const TPathTest& IsDirectory);
+
 // True when Folder is Path or one of Path's ancestors.
 bool IsSameOrAncestorFolder(const std::wstring& Folder, const std::wstring& Path);
 

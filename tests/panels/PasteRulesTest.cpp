@@ -123,3 +123,144 @@ TEST(PasteRules, RenameOnCollisionNamesOnlyTakenNames)
     EXPECT_TRUE(free.Dests.empty());
     EXPECT_EQ(free.Flags & foMultiDestFiles, 0);
 }
+
+// A drop's plan: mapped names become the targets' names unless copies'
+// names are needed; into a recycle bin a delete whose questions follow the
+// settings; a mapped name that would leave the folder plans nothing.
+TEST(PasteRules, DropsTakeMappedNamesAndRecycleBinFlags)
+{
+    const std::vector<std::wstring> two = {L"T:\\z\\eins.tmp", L"T:\\z\\zwei.tmp"};
+    struct Case {
+        const char* what;
+        std::vector<std::wstring> names;
+        std::vector<std::wstring> mapped;
+        TDropEffect effect;
+        TDropConfirmations confirm;
+        bool recycle;
+        bool sameFolder;
+        bool valid;
+        TFileOperation operation;
+        TFileOperationFlags flags;
+        std::vector<std::wstring> dests;
+    };
+    constexpr TFileOperationFlags base = foAllowUndo | foNoConfirmMkDir;
+    const TDropConfirmations asks{true, true, false};
+    const TDropConfirmations silent{false, false, false};
+    const TDropConfirmations nuke{true, false, true};
+    const Case cases[] = {
+        {"mapped names",
+         two,
+         {L"Brief.txt", L"Bild.png"},
+         deCopy,
+         asks,
+         false,
+         false,
+         true,
+         TFileOperation::foCopy,
+         base | foMultiDestFiles,
+         {L"T:\\q\\Brief.txt", L"T:\\q\\Bild.png"}},
+        {"one mapped, one own",
+         two,
+         {L"", L"Bild.png"},
+         deMove,
+         silent,
+         false,
+         false,
+         true,
+         TFileOperation::foMove,
+         base | foMultiDestFiles | foNoConfirmation,
+         {L"T:\\q\\eins.tmp", L"T:\\q\\Bild.png"}},
+        {"none mapped", two, {L"", L""}, deCopy, asks, false, false, true, TFileOperation::foCopy, base, {}},
+        {"copies' names win",
+         {L"T:\\q\\a.txt"},
+         {L"b.txt"},
+         deCopy,
+         asks,
+         false,
+         true,
+         true,
+         TFileOperation::foCopy,
+         base | foMultiDestFiles,
+         {L"T:\\q\\a - Kopie (2).txt"}},
+        {"mapped name leaving the folder",
+         two,
+         {L"..\\x.txt", L""},
+         deCopy,
+         asks,
+         false,
+         false,
+         false,
+         TFileOperation::foCopy,
+         0,
+         {}},
+        {"mapped device name",
+         two,
+         {L"NUL.txt", L""},
+         deCopy,
+         asks,
+         false,
+         false,
+         false,
+         TFileOperation::foCopy,
+         0,
+         {}},
+        {"mapped list of another length",
+         two,
+         {L"a.txt"},
+         deCopy,
+         asks,
+         false,
+         false,
+         false,
+         TFileOperation::foCopy,
+         0,
+         {}},
+        {"a link is no file operation", two, {}, deLink, asks, false, false, false, TFileOperation::foCopy, 0, {}},
+        {"recycle bin, asking", two, {}, deMove, asks, true, false, true, TFileOperation::foDelete, base, {}},
+        {"recycle bin, silent",
+         two,
+         {L"x", L"y"},
+         deCopy,
+         silent,
+         true,
+         false,
+         true,
+         TFileOperation::foDelete,
+         base | foNoConfirmation,
+         {}},
+        {"recycle bin, silent but warning",
+         two,
+         {},
+         deNone,
+         nuke,
+         true,
+         false,
+         true,
+         TFileOperation::foDelete,
+         base | foNoConfirmation | foWantNukeWarning,
+         {}},
+        {"recycle bin, a relative name",
+         {L"x.txt"},
+         {},
+         deMove,
+         asks,
+         true,
+         false,
+         false,
+         TFileOperation::foCopy,
+         0,
+         {}},
+    };
+    for (const Case& c : cases) {
+        const TPastePlan plan =
+            PlanDrop(c.names, c.mapped, c.effect, L"T:\\q", c.confirm, c.recycle, c.sameFolder, Exists, IsDirectory);
+        EXPECT_EQ(plan.Valid, c.valid) << c.what;
+        if (!c.valid) {
+            continue;
+        }
+        EXPECT_EQ(plan.Operation, c.operation) << c.what;
+        EXPECT_EQ(plan.Flags, c.flags) << c.what;
+        EXPECT_EQ(plan.Sources, c.names) << c.what;
+        EXPECT_EQ(plan.Dests, c.dests) << c.what;
+    }
+}

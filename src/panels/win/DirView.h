@@ -229,9 +229,11 @@ public:
     // Copies or moves the files into Target (Mapped: the names there, or
     // empty), or deletes them into the recycle bin; a copy into their own
     // folder (SameFolder) gets copies' names. The list's operator runs it,
-    // so Strg+Z undoes it; the list reads itself again.
+    // so Strg+Z undoes it; the list reads itself again. OverwriteAnswered:
+    // the user was asked already, the shell is not to ask again.
     bool PerformDropOperation(const std::wstring& Target, uint32_t Effect, const std::vector<std::wstring>& Names,
-                              const std::vector<std::wstring>& Mapped, bool SameFolder, bool ToRecycleBin);
+                              const std::vector<std::wstring>& Mapped, bool SameFolder, bool ToRecycleBin,
+                              bool OverwriteAnswered = false);
     // Drags the selected items (not "..") out of the list; nothing in a
     // shell folder.
     TDragResult DragSelectedItems();

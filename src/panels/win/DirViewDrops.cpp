@@ -106,10 +106,13 @@ public:
     }
 
     bool CopyOrMoveDropped(const std::wstring& Folder, uint32_t Effect, const std::vector<std::wstring>& Names,
-                           const std::vector<std::wstring>& Mapped, bool SameFolder, bool ToRecycleBin) override
+                           const std::vector<std::wstring>& Mapped, bool SameFolder, bool ToRecycleBin,
+                           bool OverwriteAnswered) override
     {
-        return view_.PerformDropOperation(Folder, Effect, Names, Mapped, SameFolder, ToRecycleBin);
+        return view_.PerformDropOperation(Folder, Effect, Names, Mapped, SameFolder, ToRecycleBin, OverwriteAnswered);
     }
+
+    bool DropConfirmsOverwrite() override { return view_.ConfirmOverwrite; }
 
     void DropDone(const std::wstring& Folder, uint32_t /*Effect*/) override
     {
@@ -160,48 +163,36 @@ void TDirView::SetDropHighlightItem(const TFileRec* Item)
 }
 
 bool TDirView::PerformDropOperation(const std::wstring& Target, uint32_t Effect, const std::vector<std::wstring>& Names,
-                                    const std::vector<std::wstring>& Mapped, bool SameFolder, bool ToRecycleBin)
+                                    const std::vector<std::wstring>& Mapped, bool SameFolder, bool ToRecycleBin,
+                                    bool OverwriteAnswered)
 {
-    if (Names.empty() || (!ToRecycleBin && Effect != deCopy && Effect != deMove))
+    if (Names.empty())
         return false;
     if (!DirExists(Target)) {
         ReloadDirectory();
         return false;
     }
+    TDropConfirmations confirm;
+    confirm.Overwrite = ConfirmOverwrite && !OverwriteAnswered;
+    confirm.Delete = ConfirmDelete;
+    confirm.NukeWarning = WantNukeWarning;
+    const auto exists = [](const std::wstring& path) { return PathExists(path); };
+    const auto isDirectory = [](const std::wstring& path) { return DirExists(path); };
+    const TPastePlan plan = PlanDrop(Names, Mapped, static_cast<TDropEffect>(Effect), Target, confirm, ToRecycleBin,
+                                     SameFolder, exists, isDirectory);
+    if (!plan.Valid)
+        return false;
     TFileOperator& op = FileOperator();
     op.SourceFiles.Clear();
     op.DestFiles.Clear();
-    if (ToRecycleBin) {
-        op.Operation = TFileOperation::foDelete;
-        op.Flags = foAllowUndo | foNoConfirmMkDir;
-        if (!ConfirmDelete)
-            op.Flags |= foNoConfirmation | (WantNukeWarning ? foWantNukeWarning : 0);
-        for (const std::wstring& name : Names)
-            op.SourceFiles.Add(name);
-    } else {
-        const auto exists = [](const std::wstring& path) { return PathExists(path); };
-        const auto isDirectory = [](const std::wstring& path) { return DirExists(path); };
-        const TPastePlan plan = PlanPaste(Names, static_cast<TDropEffect>(Effect), AddBackslash(Target),
-                                          ConfirmOverwrite, exists, isDirectory, SameFolder);
-        if (!plan.Valid)
-            return false;
-        op.Operation = plan.Operation;
-        op.Flags = plan.Flags;
-        for (const std::wstring& name : plan.Sources)
-            op.SourceFiles.Add(name);
-        const bool anyMapped = std::any_of(Mapped.begin(), Mapped.end(), [](auto& name) { return !name.empty(); });
-        if (anyMapped && plan.Dests.empty() && Mapped.size() == Names.size()) {
-            // The names the source chose for its files.
-            for (size_t i = 0; i < Names.size(); ++i)
-                op.DestFiles.Add(AddBackslash(Target) + (Mapped[i].empty() ? ExtractFileName(Names[i]) : Mapped[i]));
-            op.Flags |= foMultiDestFiles;
-        } else if (plan.Dests.empty()) {
-            op.DestFiles.Add(plan.Dest);
-        } else {
-            for (const std::wstring& name : plan.Dests)
-                op.DestFiles.Add(name);
-        }
-    }
+    op.Operation = plan.Operation;
+    op.Flags = plan.Flags;
+    for (const std::wstring& name : plan.Sources)
+        op.SourceFiles.Add(name);
+    if (plan.Operation != TFileOperation::foDelete && plan.Dests.empty())
+        op.DestFiles.Add(plan.Dest);
+    for (const std::wstring& name : plan.Dests)
+        op.DestFiles.Add(name);
     const bool watching = WatchForChanges();
     SetWatchForChanges(false);
     const ScopeExit resume([&] { SetWatchForChanges(watching); });

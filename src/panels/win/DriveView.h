@@ -299,8 +299,10 @@ public:
     // Copies or moves (Effect) the files of DragFileList into TargetPath,
     // or with ToRecycleBin deletes them; the nodes of the folders involved
     // are validated and the linked list reloads. The list is cleared.
+    // OverwriteAnswered: the user was asked already, the shell is not to
+    // ask again.
     bool PerformDragDropFileOperation(const std::wstring& TargetPath, TDropEffect Effect, bool RenameOnCollision,
-                                      bool ToRecycleBin);
+                                      bool ToRecycleBin, bool OverwriteAnswered = false);
     // The files a paste or a drop hands to PerformDragDropFileOperation.
     TFileList& DragFileList();
     bool ConfirmOverwrite = true;

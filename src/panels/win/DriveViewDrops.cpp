@@ -152,14 +152,18 @@ public:
     }
 
     bool CopyOrMoveDropped(const std::wstring& Folder, uint32_t Effect, const std::vector<std::wstring>& Names,
-                           const std::vector<std::wstring>& Mapped, bool SameFolder, bool ToRecycleBin) override
+                           const std::vector<std::wstring>& Mapped, bool SameFolder, bool ToRecycleBin,
+                           bool OverwriteAnswered) override
     {
         TFileList& files = tree_.DragFileList();
         files.Clear();
         for (size_t i = 0; i < Names.size(); ++i)
             files.AddItemEx(nullptr, Names[i], i < Mapped.size() ? Mapped[i] : std::wstring());
-        return tree_.PerformDragDropFileOperation(Folder, static_cast<TDropEffect>(Effect), SameFolder, ToRecycleBin);
+        return tree_.PerformDragDropFileOperation(Folder, static_cast<TDropEffect>(Effect), SameFolder, ToRecycleBin,
+                                                  OverwriteAnswered);
     }
+
+    bool DropConfirmsOverwrite() override { return tree_.ConfirmOverwrite; }
 
     void DropDone(const std::wstring& Folder, uint32_t /*Effect*/) override
     {

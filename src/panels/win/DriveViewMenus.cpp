@@ -163,7 +163,7 @@ bool TDriveView::PasteFromClipBoard(const std::wstring& TargetPath, bool RenameO
 }
 
 bool TDriveView::PerformDragDropFileOperation(const std::wstring& TargetPath, TDropEffect Effect,
-                                              bool RenameOnCollision, bool ToRecycleBin)
+                                              bool RenameOnCollision, bool ToRecycleBin, bool OverwriteAnswered)
 {
     const ScopeExit clear([this] { DragFileList().Clear(); });
     std::vector<std::wstring> names;
@@ -179,39 +179,26 @@ bool TDriveView::PerformDragDropFileOperation(const std::wstring& TargetPath, TD
         return false;
     const TWaitCursor wait;
     const std::wstring target = RemoveBackslash(TargetPath.size() == 2 ? TargetPath + L'\\' : TargetPath);
+    TDropConfirmations confirm;
+    confirm.Overwrite = ConfirmOverwrite && !OverwriteAnswered;
+    confirm.Delete = ConfirmDelete;
+    confirm.NukeWarning = WantNukeWarning;
+    const TPastePlan plan =
+        PlanDrop(names, mapped, Effect, target, confirm, ToRecycleBin, RenameOnCollision, PathIsThere, PathIsDirectory);
+    if (!plan.Valid)
+        return false;
     // The tree's own operator, so that Strg+Z finds and undoes the drop.
     TFileOperator* op = &FileOperator();
     op->SourceFiles.Clear();
     op->DestFiles.Clear();
-    if (ToRecycleBin) {
-        op->Operation = TFileOperation::foDelete;
-        op->Flags = foAllowUndo | foNoConfirmMkDir;
-        if (!ConfirmDelete)
-            op->Flags |= foNoConfirmation | (WantNukeWarning ? foWantNukeWarning : 0);
-        for (const std::wstring& name : names)
-            op->SourceFiles.Add(name);
-    } else {
-        const TPastePlan plan = PlanPaste(names, Effect, IsFullPath(target) ? target : target + L'\\', ConfirmOverwrite,
-                                          PathIsThere, PathIsDirectory, RenameOnCollision);
-        if (!plan.Valid)
-            return false;
-        op->Operation = plan.Operation;
-        op->Flags = plan.Flags;
-        for (const std::wstring& name : plan.Sources)
-            op->SourceFiles.Add(name);
-        const bool anyMapped = std::any_of(mapped.begin(), mapped.end(), [](auto& name) { return !name.empty(); });
-        if (anyMapped && plan.Dests.empty()) {
-            // The names the source chose for its files.
-            for (size_t i = 0; i < names.size(); ++i)
-                op->DestFiles.Add(target + L'\\' + (mapped[i].empty() ? ExtractFileName(names[i]) : mapped[i]));
-            op->Flags |= foMultiDestFiles;
-        } else if (plan.Dests.empty()) {
-            op->DestFiles.Add(plan.Dest);
-        } else {
-            for (const std::wstring& name : plan.Dests)
-                op->DestFiles.Add(name);
-        }
-    }
+    op->Operation = plan.Operation;
+    op->Flags = plan.Flags;
+    for (const std::wstring& name : plan.Sources)
+        op->SourceFiles.Add(name);
+    if (plan.Operation != TFileOperation::foDelete && plan.Dests.empty())
+        op->DestFiles.Add(plan.Dest);
+    for (const std::wstring& name : plan.Dests)
+        op->DestFiles.Add(name);
     const std::wstring sourceFolder = RemoveBackslash(ExtractFilePath(RemoveBackslash(names.front())));
     bool done = false;
     {

@@ -253,15 +253,66 @@ bool TPaneDragDrop::PerformDrop(const std::wstring& Folder, uint32_t Effect, boo
             for (std::wstring& name : mapped)
                 if (!name.empty())
                     name = SafeForeignName(name, 0);
-            done = site_.CopyOrMoveDropped(Folder, Effect, names, mapped, SameFolder, target_.RecycleBin);
-            if (OnDDFileOperationExecuted)
-                OnDDFileOperationExecuted(this, Effect, source, Folder, names);
+            bool answered = false;
+            const bool ask = !target_.RecycleBin && !SameFolder && site_.DropConfirmsOverwrite();
+            if ((!ask || AskBeforeReplacing(Folder, names, mapped, answered)) && !names.empty()) {
+                done = site_.CopyOrMoveDropped(Folder, Effect, names, mapped, SameFolder, target_.RecycleBin, answered);
+                if (OnDDFileOperationExecuted)
+                    OnDDFileOperationExecuted(this, Effect, source, Folder, names);
+            }
         }
     }
     site_.DropDone(Folder, Effect);
     if (OnDDExecuted)
         OnDDExecuted(this, Effect);
     return done;
+}
+
+bool TPaneDragDrop::AskBeforeReplacing(const std::wstring& Folder, std::vector<std::wstring>& Names,
+                                       std::vector<std::wstring>& Mapped, bool& Answered)
+{
+    // The shell's move replaces a file of the same name without a word
+    // (Wine's copies ask, its moves do not): the question comes first, here,
+    // for copies and moves alike.
+    Answered = false;
+    if (!AskOverwrite)
+        return true;
+    bool yesToAll = false;
+    bool folderMet = false;
+    bool asked = false;
+    for (size_t i = 0; i < Names.size();) {
+        const std::wstring name = Mapped[i].empty() ? ExtractFileName(RemoveBackslash(Names[i])) : Mapped[i];
+        const std::wstring target = AddBackslash(Folder) + name;
+        const bool taken = PathExists(target) && !SameText(RemoveBackslash(Names[i]), target);
+        if (!taken) {
+            ++i;
+            continue;
+        }
+        // A folder meeting a folder is merged by the shell, which asks about
+        // what lies inside.
+        if (DirExists(target) || DirExists(RemoveBackslash(Names[i]))) {
+            folderMet = true;
+            ++i;
+            continue;
+        }
+        if (!yesToAll) {
+            asked = true;
+            const TOverwriteAnswer answer = AskOverwrite(RemoveBackslash(Folder), name);
+            if (answer == TOverwriteAnswer::Abort)
+                return false;
+            if (answer == TOverwriteAnswer::No) {
+                Names.erase(Names.begin() + static_cast<std::ptrdiff_t>(i));
+                Mapped.erase(Mapped.begin() + static_cast<std::ptrdiff_t>(i));
+                continue;
+            }
+            yesToAll = answer == TOverwriteAnswer::YesToAll;
+        }
+        ++i;
+    }
+    // Answered once, not twice: the shell is told not to ask again unless a
+    // merged folder still needs its own questions.
+    Answered = asked && !folderMet;
+    return true;
 }
 
 bool TPaneDragDrop::MakeLinks(const std::wstring& Folder, const std::vector<std::wstring>& Names)

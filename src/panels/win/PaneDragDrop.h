@@ -60,8 +60,13 @@ public:
     // Copies or moves the dragged files into Folder (Mapped: the names
     // there, or empty); SameFolder: a copy into their own folder.
     // ToRecycleBin: the target is a recycle bin, the files are deleted.
+    // OverwriteAnswered: the user agreed to replace the files that are
+    // there, the shell need not ask again.
     virtual bool CopyOrMoveDropped(const std::wstring& Folder, uint32_t Effect, const std::vector<std::wstring>& Names,
-                                   const std::vector<std::wstring>& Mapped, bool SameFolder, bool ToRecycleBin) = 0;
+                                   const std::vector<std::wstring>& Mapped, bool SameFolder, bool ToRecycleBin,
+                                   bool OverwriteAnswered) = 0;
+    // Whether an existing file is replaced only after a question.
+    virtual bool DropConfirmsOverwrite() = 0;
     // After a drop into Folder (or a failed one): the pane brings itself up
     // to date.
     virtual void DropDone(const std::wstring& Folder, uint32_t Effect) = 0;
@@ -73,7 +78,7 @@ public:
     virtual void DraggedAway(const std::vector<std::wstring>& /*Names*/) {}
 };
 
-// Answers of the overwrite question for dropped file contents.
+// Answers of the overwrite question for dropped files and contents.
 enum class TOverwriteAnswer { Yes, No, Abort, YesToAll };
 
 // Drag-and-drop errors: a shortcut failed, the target folder is gone, a
@@ -127,7 +132,8 @@ public:
     // Path: the folder of a missing target.
     std::function<void(TPaneDragDrop* Sender, int Code, const std::wstring& Path)> OnDDError;
     std::function<void(TPaneDragDrop* Sender, bool Escape, uint32_t Keys, HRESULT& Result)> OnDDQueryContinueDrag;
-    // The question before a dropped file replaces one; without, Yes.
+    // The question before a dropped file or its contents replace one;
+    // without, dropped contents replace and files are left to the shell.
     std::function<TOverwriteAnswer(const std::wstring& Folder, const std::wstring& Name)> AskOverwrite;
     // The clock of the hover timing (milliseconds).
     std::function<uint32_t()> Clock;
@@ -141,6 +147,10 @@ private:
     void ReadDrag();
     bool MakeLinks(const std::wstring& Folder, const std::vector<std::wstring>& Names);
     bool WriteDroppedStreams(const std::wstring& Folder);
+    // Asks before a dropped file replaces one of the same name; a No takes
+    // the file out of Names (and Mapped). False: the user aborted.
+    bool AskBeforeReplacing(const std::wstring& Folder, std::vector<std::wstring>& Names,
+                            std::vector<std::wstring>& Mapped, bool& Answered);
     void Error(int Code, const std::wstring& Path);
 
     TPaneDropSite& site_;

@@ -229,6 +229,42 @@ TEST_F(PaneDrop, NoKeepsAnExistingFileAndYesReplacesIt)
         FindClose(find);
 }
 
+// A file moved onto a folder that holds one of its name replaces it only
+// after a question (the shell's move asks none): No keeps both where they
+// were, on the tree's nodes and on the list alike.
+TEST_F(PaneDrop, AMovedFileReplacesOneOfItsNameOnlyAfterYes)
+{
+    dir.Write(L"Ziel\\brief.txt", "alt");
+    std::vector<std::wstring> asked;
+    TOverwriteAnswer answer = TOverwriteAnswer::No;
+    const auto ask = [&](const std::wstring& folder, const std::wstring& name) {
+        asked.push_back(folder + L"|" + name);
+        return answer;
+    };
+    list->DragDrop().AskOverwrite = ask;
+    tree->DragDrop().AskOverwrite = ask;
+    TTreeNode* ziel = tree->NodeForPath(dir.File(L"Ziel"));
+    ASSERT_NE(ziel, nullptr);
+    FilesData brief({dir.File(L"Quelle\\brief.txt")});
+    DropOnNode(ziel, &brief);
+    DropOnList(&brief);
+    const std::wstring question = dir.File(L"Ziel") + L"|brief.txt";
+    EXPECT_EQ(asked, (std::vector<std::wstring>{question, question}));
+    EXPECT_EQ(dir.Read(L"Ziel\\brief.txt"), "alt");
+    EXPECT_EQ(dir.Read(L"Quelle\\brief.txt"), "Brief");
+
+    // Abort leaves everything too; Yes replaces it.
+    answer = TOverwriteAnswer::Abort;
+    DropOnList(&brief);
+    EXPECT_EQ(dir.Read(L"Ziel\\brief.txt"), "alt");
+    answer = TOverwriteAnswer::Yes;
+    EXPECT_EQ(DropOnList(&brief), DROPEFFECT_MOVE);
+    EXPECT_EQ(dir.Read(L"Ziel\\brief.txt"), "Brief");
+    EXPECT_FALSE(Exists(dir.File(L"Quelle\\brief.txt")));
+    EXPECT_EQ(asked.size(), 4u);
+    EXPECT_TRUE(errors.empty());
+}
+
 // A link drop (Ctrl+Shift) makes shortcuts, and one already there keeps
 // its place: the new one takes a free number.
 TEST_F(PaneDrop, LinksTakeAFreeNameBesideAnExistingShortcut)
