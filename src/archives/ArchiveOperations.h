@@ -14,13 +14,13 @@
 
 namespace qrv {
 
-// The specifications an extraction of the selected entries passes: the
+// The name patterns an extraction of the selected entries passes: the
 // one "*.*" when a zip archive is meant whole (every entry selected and no
 // filter hiding one), else each selected stored name.
 std::vector<std::wstring> ExtractSpecs(bool IsZip, bool EverySelected, bool FilterHidesNone,
                                        const std::vector<std::wstring>& SelectedNames);
 
-// The number of files a run of the specifications means: the files of the
+// The number of files a run of these patterns means: the files of the
 // archive for "*.*", else one per name.
 int MeantFileCount(const std::vector<std::wstring>& Specs, int ArchiveFileCount);
 
@@ -92,7 +92,7 @@ struct TDroppedPaths {
 TDroppedPaths SplitDropped(const std::vector<std::wstring>& Paths,
                            const std::function<bool(const std::wstring&)>& IsDirectory);
 
-// The base folder and specifications of adding folders: the first folder's
+// The base folder and name patterns of adding folders: the first folder's
 // parent (a drive stays its root) and each folder's last name with "\*.*".
 struct TAddDirectoriesPlan {
     std::wstring BaseFolder;

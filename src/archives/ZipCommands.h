@@ -1,6 +1,6 @@
 #pragma once
 // The command records the zip component hands the zip and unzip libraries,
-// made from its properties: which names go as file specifications ("*.*"
+// made from its properties: which names go as file name patterns ("*.*"
 // first means every entry, so none are passed; ">", "|" and "<" are read
 // by the name-pattern syntax), the flags from its option sets, and the
 // texts as UTF-8, owned by the record for the call. Portable.

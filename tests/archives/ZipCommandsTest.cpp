@@ -1,5 +1,5 @@
 // The command records the zip component hands the two libraries: which
-// names go as specifications, the flags its options give, and the texts
+// names go as name patterns, the flags its options give, and the texts
 // passed or left out.
 
 #include "archives/ZipCommands.h"

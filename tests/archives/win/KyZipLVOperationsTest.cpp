@@ -181,7 +181,7 @@ TEST_F(ZipLVOperationsTest, ExtractsWhatDebiansZipWroteAsUnzipDoes)
     passwords = {L"Passwort"};
     EXPECT_TRUE(view->ExtractSelected(FromFsPath(root / "out"), true, false));
     EXPECT_EQ(Tree(root / "out"), expected);
-    EXPECT_EQ(events.front(), L"start 4") << "the whole archive as one specification";
+    EXPECT_EQ(events.front(), L"start 4") << "the whole archive in one run, as one name pattern";
     EXPECT_EQ(events.back(), L"end");
     EXPECT_EQ(std::count(events.begin(), events.end(), L"password secret.txt"), 1);
 
