@@ -229,6 +229,9 @@ private:
     bool MayOperate();
     void WireReaders();
     void WireDragDrop();
+    // A run of the RAR, cabinet or ACE reader between the start and end
+    // events the zip component raises itself.
+    bool RunAnnounced(int count, const std::function<bool()>& run);
     void ZipProgress(int type, uint64_t value);
     void ZipPassword(std::u16string& password, const std::u16string& forFile, uint32_t& repeat, int& button);
     void CrcError(const std::wstring& file, uint32_t found, uint32_t expected, bool& doExtract);

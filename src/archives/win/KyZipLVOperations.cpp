@@ -438,33 +438,31 @@ bool TKyZipLV::ExtractFiles(const std::vector<std::wstring>& names, const std::w
         rar_->FilesToExtract().Assign(ListOf(names));
         rar_->SetTargetDir(folder);
         rar_->TargetFile.clear();
-        if (OnStartExtract)
-            OnStartExtract(this, count);
-        ok = rar_->Extract(useStoredPaths) && crcErrors_ == 0;
-        if (OnEndExtract)
-            OnEndExtract(this);
+        ok = RunAnnounced(count, [&] { return rar_->Extract(useStoredPaths); }) && crcErrors_ == 0;
         break;
     case akCabinet:
         cab_->SetFilesToExtract(ListOf(names));
         cab_->SetTargetDir(folder);
-        if (OnStartExtract)
-            OnStartExtract(this, count);
-        ok = cab_->Extract(useStoredPaths);
-        if (OnEndExtract)
-            OnEndExtract(this);
+        ok = RunAnnounced(count, [&] { return cab_->Extract(useStoredPaths); });
         break;
     case akACE:
         ace_->SetFilesToExtract(ListOf(names));
         ace_->SetTargetDir(folder);
-        if (OnStartExtract)
-            OnStartExtract(this, count);
-        ok = ace_->Extract(useStoredPaths);
-        if (OnEndExtract)
-            OnEndExtract(this);
+        ok = RunAnnounced(count, [&] { return ace_->Extract(useStoredPaths); });
         break;
     default:
         break;
     }
+    return ok;
+}
+
+bool TKyZipLV::RunAnnounced(int count, const std::function<bool()>& run)
+{
+    if (OnStartExtract)
+        OnStartExtract(this, count);
+    const bool ok = run();
+    if (OnEndExtract)
+        OnEndExtract(this);
     return ok;
 }
 
@@ -526,19 +524,11 @@ bool TKyZipLV::TestFiles(const std::vector<std::wstring>& names)
     }
     case akRAR:
         rar_->FilesToTest().Clear();
-        if (OnStartExtract)
-            OnStartExtract(this, items_.Count());
-        ok = rar_->Test();
-        if (OnEndExtract)
-            OnEndExtract(this);
+        ok = RunAnnounced(items_.Count(), [&] { return rar_->Test(); });
         break;
     case akACE:
-        if (OnStartExtract)
-            OnStartExtract(this, items_.Count());
         ace_->SetFilesToExtract(TStringList());
-        ok = ace_->Test();
-        if (OnEndExtract)
-            OnEndExtract(this);
+        ok = RunAnnounced(items_.Count(), [&] { return ace_->Test(); });
         break;
     default:
         break;
