@@ -87,6 +87,12 @@ const TActionRow kRows[] = {
     {A::FileWinCompare, L"FileWinCompare", L"&Verzeichnisse vergleichen...", Key(kKeyF7), S::Window, nullptr, -1, M::Tools, 1},
     {A::OptionsDlg, L"OptionsDlg", L"&Optionen ...", Key(kKeyF12), S::Window, nullptr, -1, M::Tools, 2},
 
+    // Directory search, verification, the drive overview, the text settings.
+    {A::FindDlg, L"FindDlg", L"Ver&zeichnis suchen...", Key(kKeyF3, scShift | scCtrl), S::Window, nullptr, -1, M::Tools, 3},
+    {A::FileVerify, L"FileVerify", L"Pr&üfen", Key('P', scCtrl), S::Window, nullptr, -1, M::Tools, 3},
+    {A::DriveOverview, L"DriveOverview", L"&Laufwerksübersicht ...", scNone, S::Window, nullptr, -1, M::Tools, 3},
+    {A::TextProperties, L"TextProperties", L"&Eigenschaften", scNone, S::Window, nullptr, -1, M::ViewText, 4},
+
     {A::HelpAbout, L"HelpAbout1", L"In&fo...", scNone, S::Window, nullptr, -1, M::Help, 0},
 
     // The text and hex commands of the display pane.
@@ -138,7 +144,6 @@ const TActionRow kRows[] = {
     {A::DispHexButton, L"btnHex", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::DispTextButton, L"btnText", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
 
-    {A::FileVerify, L"FileVerify", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::DirUp, L"DirUp", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::SwapWindows, L"SwapWindows", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::EqualizeWindows, L"EqualizeWindows", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
@@ -158,7 +163,6 @@ const TActionRow kRows[] = {
     {A::SelectFiles, L"SelectFiles", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::GoPrev, L"GoPrev", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::GoNext, L"GoNext", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
-    {A::FindDlg, L"FindDlg", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::FindDateiButton, L"btnFindDatei", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::StdDirAdd, L"StdDirAdd", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::StdDirEdit, L"StdDirEdit", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},

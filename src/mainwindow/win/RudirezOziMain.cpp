@@ -13,6 +13,7 @@
 #include "framework/win/ScrollBox.h"
 #include "framework/win/StdCtrls.h"
 #include "framework/win/Threads.h"
+#include "mainwindow/win/ToolFormsLink.h"
 #include "panels/win/DirView.h"
 #include "panels/win/DriveView.h"
 #include "panels/win/SentMessageWait.h"
@@ -80,6 +81,7 @@ TQRVMain::TQRVMain(TComponent* owner) : TForm(owner)
     compareCommands_ = std::make_unique<TCompareCommands>(static_cast<TCompareCommandsHost&>(*this));
     ConnectCompareCommands();
     ConnectSplitJoinCommands();
+    ConnectToolForms();
     ConnectPaneDrops();
     filterCommands_ = std::make_unique<TFilterCommands>(static_cast<TFilterCommandsHost&>(*this), FilterBox);
     ConnectFilterCommands();

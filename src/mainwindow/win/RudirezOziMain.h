@@ -80,6 +80,7 @@ class TImage;
 class TSimpleTimer;
 class TTextFileView;
 class TThread;
+class TToolFormsLink;
 
 // The lists a posted column-layout message names (never their addresses:
 // the message may arrive after a list is gone).
@@ -252,6 +253,10 @@ public:
 
     // ---- File split and join (MainSplitJoin.cpp) ----------------------------
     TSplitJoinCommands& SplitJoinCommands() { return *splitJoin_; }
+
+    // ---- Directory search, verification, drive overview, text properties
+    // (MainToolForms.cpp) ------------------------------------------------------
+    TToolFormsLink& ToolForms() { return *toolForms_; }
 
     // ---- Drives (DriveBar.cpp) --------------------------------------------
     TDriveBar* DriveBar() const { return driveBar_.get(); }
@@ -464,6 +469,7 @@ private:
     // The split and join commands' actions, and what they ask of the window
     // (MainSplitJoin.cpp).
     void ConnectSplitJoinCommands();
+    void ConnectToolForms();
     TForm* ProgressOwner() override { return this; }
     void PauseListWatching() override;
     void ResumeListWatching() override;
@@ -516,6 +522,7 @@ private:
     std::unique_ptr<TUserCommands> userCommands_;
     std::unique_ptr<TSplitFileSystem> splitFiles_;
     std::unique_ptr<TSplitJoinCommands> splitJoin_;
+    std::unique_ptr<TToolFormsLink> toolForms_;
     // The list whose watching the split paused.
     TDirView* pausedList_ = nullptr;
     // Drag and drop between the panes (MainPaneDrops.cpp).

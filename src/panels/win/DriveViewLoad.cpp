@@ -492,6 +492,8 @@ void TDriveView::NodeImages(TTreeNode* Node, int& Image, int& SelectedImage)
 
 void TDriveView::NodeDeleting(TTreeNode* Node)
 {
+    for (const auto& listener : nodeDeletingListeners_)
+        listener(Node);
     ForgetWatchedNode(Node);
     ForgetNodeImages(Node);
     ForgetSubDirRead(Node);
