@@ -114,6 +114,12 @@ void TDirSearchCommands::Search()
         node = tree->Selected();
         if (!node)
             return;
+        // The drive's nodes are new: what close puts back is how they stand
+        // now, and the folder selected again is the one to return to.
+        driveRoot_ = tree->RootNode(node);
+        tree->SaveNodesState(driveRoot_);
+        if (!selectedAtStart_)
+            selectedAtStart_ = node;
     }
     const TWaitCursor hourglass;
     TTreeNode* root = tree->RootNode(node);
