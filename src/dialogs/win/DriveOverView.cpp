@@ -1,6 +1,7 @@
 #include "dialogs/win/DriveOverView.h"
 
 #include "common/win/BaseUtilsWin.h"
+#include "framework/IgnoredError.h"
 #include "framework/win/Buttons.h"
 #include "framework/win/ComCtrls.h"
 #include "framework/win/Handles.h"
@@ -11,41 +12,32 @@
 
 namespace qrv {
 
-// The list: the system's small icons, and the totals row drawn bold.
-class TDriveOverviewList : public TListView {
-public:
-    using TListView::TListView;
-    int TotalRow = -1;
-
-protected:
-    LRESULT CustomDraw(NMLVCUSTOMDRAW& draw) override
-    {
-        switch (draw.nmcd.dwDrawStage) {
-        case CDDS_PREPAINT:
-            return CDRF_NOTIFYITEMDRAW;
-        case CDDS_ITEMPREPAINT:
-            if (static_cast<int>(draw.nmcd.dwItemSpec) != TotalRow)
-                return CDRF_DODEFAULT;
-            if (!bold_) {
-                LOGFONTW font{};
-                GetObjectW(Font().Handle(), sizeof font, &font);
-                font.lfWeight = FW_BOLD;
-                bold_.Reset(CreateFontIndirectW(&font));
-            }
-            bold_.Get() ? keeper_.Select(draw.nmcd.hdc, bold_.Get()) : void();
-            return CDRF_NEWFONT | CDRF_NOTIFYPOSTPAINT;
-        case CDDS_ITEMPOSTPAINT:
-            keeper_.Restore();
+LRESULT TDriveOverviewList::CustomDraw(NMLVCUSTOMDRAW& draw)
+{
+    switch (draw.nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+        return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT:
+        if (static_cast<int>(draw.nmcd.dwItemSpec) != TotalRow)
             return CDRF_DODEFAULT;
-        default:
-            return CDRF_DODEFAULT;
+        if (!bold_) {
+            LOGFONTW font{};
+            GetObjectW(Font().Handle(), sizeof font, &font);
+            font.lfWeight = FW_BOLD;
+            bold_.Reset(CreateFontIndirectW(&font));
         }
+        if (!bold_)
+            return CDRF_DODEFAULT;
+        // Put back after the row is drawn.
+        keeper_.Select(draw.nmcd.hdc, bold_.Get());
+        return CDRF_NEWFONT | CDRF_NOTIFYPOSTPAINT;
+    case CDDS_ITEMPOSTPAINT:
+        keeper_.Restore();
+        return CDRF_DODEFAULT;
+    default:
+        return CDRF_DODEFAULT;
     }
-
-private:
-    TGdiObject bold_;
-    TSelectionKeeper keeper_;
-};
+}
 
 namespace {
 
@@ -70,6 +62,9 @@ std::vector<TDriveFacts> SystemDriveFacts(bool ShowRemovable)
 {
     std::vector<TDriveFacts> facts;
     TDriveInfo& table = DriveInfo();
+    // Drives may have come or gone since the table was read.
+    if (!table.RefreshAll())
+        TraceIgnoredFailure(L"listing the drives for the drive overview", 0);
     for (wchar_t letter = L'A'; letter <= L'Z'; ++letter) {
         TDriveInfoRec rec;
         table.GetData(letter, rec);
@@ -80,7 +75,7 @@ std::vector<TDriveFacts> SystemDriveFacts(bool ShowRemovable)
         if (!table.IsDriveAccessible(letter))
             continue;
         if (!table.ReadDriveStatus(letter, dsSize | dsDisplayName | dsImageIndex))
-            continue;
+            TraceIgnoredFailure(L"reading a drive's data for the drive overview", letter);
         table.GetData(letter, rec);
         TDriveFacts drive;
         drive.Letter = letter;

@@ -7,7 +7,9 @@
 // table, or from FactsSource where a test gives its own.
 
 #include "dialogs/DriveOverviewRows.h"
+#include "framework/win/ComCtrls.h"
 #include "framework/win/Forms.h"
+#include "framework/win/Handles.h"
 
 #include <functional>
 #include <memory>
@@ -17,7 +19,20 @@ namespace qrv {
 
 class TButton;
 class TCheckBox;
-class TDriveOverviewList;
+
+// The overview's list: the system's small icons, and the totals row bold.
+class TDriveOverviewList : public TListView {
+public:
+    using TListView::TListView;
+    int TotalRow = -1;
+
+protected:
+    LRESULT CustomDraw(NMLVCUSTOMDRAW& draw) override;
+
+private:
+    TGdiObject bold_;
+    TSelectionKeeper keeper_;
+};
 
 class TFormDriveOverView : public TForm {
 public:
