@@ -33,9 +33,7 @@ int64_t CountFolder(TVerifyFiles& Files, const std::wstring& Folder, int64_t Blo
 
 class TVerifyRun {
 public:
-    TVerifyRun(TVerifyFiles& Files, int64_t Block, const TVerifyUi& Ui)
-        : files_(Files), block_(Block), ui_(Ui), buffer_(static_cast<size_t>(Block))
-    {}
+    TVerifyRun(TVerifyFiles& Files, int64_t Block, const TVerifyUi& Ui) : files_(Files), block_(Block), ui_(Ui) {}
 
     // False when the run is to stop.
     bool Item(const TVerifyEntry& Item)
@@ -126,16 +124,24 @@ TVerifyOutcome VerifyFile(TVerifyFiles& Files, const std::wstring& Name, int64_t
         if (answer == TOpenFailedAnswer::Ignore)
             return TVerifyOutcome::NotOpened;
     }
-    if (Buffer.size() < static_cast<size_t>(Block))
-        Buffer.resize(static_cast<size_t>(Block));
+    // A block is read in pieces that stay in the processor's cache.
+    const int64_t piece = std::min(Block, kVerifyPiece);
+    if (Buffer.size() < static_cast<size_t>(piece))
+        Buffer.resize(static_cast<size_t>(piece));
     // Only the bytes the file held when it was counted are read: a file that
     // grows meanwhile (a log being written) is not taken for a faulty one.
     int64_t done = 0;
-    while (done < Size) {
-        const int64_t read = file->Read(Buffer.data(), std::min(Block, Size - done));
-        if (read <= 0)
-            break;
-        done += read;
+    bool failed = false;
+    while (done < Size && !failed) {
+        const int64_t blockEnd = std::min(Size, done + Block);
+        while (done < blockEnd) {
+            const int64_t read = file->Read(Buffer.data(), std::min(piece, blockEnd - done));
+            if (read <= 0) {
+                failed = true;
+                break;
+            }
+            done += read;
+        }
         if (Ui.Step)
             Ui.Step();
         if (Ui.Cancelled && Ui.Cancelled())

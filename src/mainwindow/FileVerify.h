@@ -19,6 +19,8 @@ namespace qrv {
 // moves and a cancel is soon seen there.
 constexpr int64_t kVerifyBlockRemovable = 65535;
 constexpr int64_t kVerifyBlock = 0x1FFFFF;
+// What one read asks for: a block is read in pieces of this size.
+constexpr int64_t kVerifyPiece = 0x40000;
 int64_t VerifyBlockSize(int DriveType);
 
 // The progress steps of a file: one per block read and one for the file.
@@ -60,7 +62,8 @@ struct TVerifyUi {
     std::function<bool(const std::wstring& Name)> ReadFailed;
 };
 
-// Reads one file of the given size in blocks, a step after each block.
+// Reads one file of the given size in blocks, a step after each block
+// (Buffer: the caller's, grown as needed).
 TVerifyOutcome VerifyFile(TVerifyFiles& Files, const std::wstring& Name, int64_t Size, int64_t Block,
                           const TVerifyUi& Ui, std::vector<uint8_t>& Buffer);
 
