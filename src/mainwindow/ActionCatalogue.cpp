@@ -91,7 +91,6 @@ const TActionRow kRows[] = {
     {A::FindDlg, L"FindDlg", L"Ver&zeichnis suchen...", Key(kKeyF3, scShift | scCtrl), S::Window, nullptr, -1, M::Tools, 3},
     {A::FileVerify, L"FileVerify", L"Pr&üfen", Key('P', scCtrl), S::Window, nullptr, -1, M::Tools, 3},
     {A::DriveOverview, L"DriveOverview", L"&Laufwerksübersicht ...", scNone, S::Window, nullptr, -1, M::Tools, 3},
-    {A::TextProperties, L"TextProperties", L"&Eigenschaften", scNone, S::Window, nullptr, -1, M::ViewText, 4},
 
     {A::HelpAbout, L"HelpAbout1", L"In&fo...", scNone, S::Window, nullptr, -1, M::Help, 0},
 
@@ -114,6 +113,7 @@ const TActionRow kRows[] = {
     {A::TextUnicode, L"TextUnicode", L"&Unicode", scNone, S::Window, nullptr, -1, M::ViewText, 2},
     {A::TextShowRulers, L"TextShowRulers", L"&Lineale", scNone, S::Window, nullptr, -1, M::ViewText, 3},
     {A::TextMarkColumn, L"TextMarkColumn", L"Spalten &markieren", scNone, S::Window, nullptr, -1, M::ViewText, 3},
+    {A::TextProperties, L"TextProperties", L"&Eigenschaften", scNone, S::Window, nullptr, -1, M::ViewText, 4},
     {A::TransAnsi, L"TransAnsi", L"&Ansi", scNone, S::Window, nullptr, -1, M::HexTranslation, 0},
     {A::TransDOS8, L"TransDOS8", L"&DOS 8 Bit", scNone, S::Window, nullptr, -1, M::HexTranslation, 0},
     {A::TransASCII, L"TransASCII", L"AS&CII 7 Bit", scNone, S::Window, nullptr, -1, M::HexTranslation, 0},

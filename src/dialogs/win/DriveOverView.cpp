@@ -41,7 +41,7 @@ LRESULT TDriveOverviewList::CustomDraw(NMLVCUSTOMDRAW& draw)
 
 namespace {
 
-constexpr int kClientWidth = 580;
+constexpr int kClientWidth = 620;
 constexpr int kClientHeight = 300;
 constexpr int kButtonPanel = 42;
 
@@ -147,6 +147,15 @@ void TFormDriveOverView::DoShow()
 {
     TForm::DoShow();
     Refill();
+}
+
+bool TFormDriveOverView::DialogKey(WORD Key)
+{
+    if ((Key == VK_RETURN || Key == VK_ESCAPE) && Modal()) {
+        SetModalResult(mrOk);
+        return true;
+    }
+    return TForm::DialogKey(Key);
 }
 
 void TFormDriveOverView::WndProc(TMessage& message)

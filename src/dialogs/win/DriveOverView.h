@@ -50,6 +50,8 @@ public:
     std::function<std::vector<TDriveFacts>(bool ShowRemovable)> FactsSource;
 
     void Refill();
+    // Enter and Esc close the form as "&OK" does.
+    bool DialogKey(WORD Key) override;
     // The rows shown, the totals row last.
     const std::vector<TDriveOverviewRow>& Rows() const { return rows_; }
 

@@ -67,7 +67,10 @@ TTextPropertiesForm::TTextPropertiesForm(TComponent* owner, const TTextPropertie
     };
     btnOk = button(L"&OK", 12);
     btnOk->SetDefault(true);
-    btnOk->ModalResult = mrOk;
+    btnOk->OnClick = [this](TComponent*) {
+        if (!CanAccept || CanAccept(this->Values()))
+            SetModalResult(mrOk);
+    };
     btnCancel = button(L"Abbrechen", 138);
     btnCancel->Cancel = true;
     btnCancel->ModalResult = mrCancel;

@@ -7,6 +7,7 @@
 #include "dialogs/TextPropertiesValues.h"
 #include "framework/win/Forms.h"
 
+#include <functional>
 #include <vector>
 
 namespace qrv {
@@ -31,6 +32,9 @@ public:
     TButton* btnCancel = nullptr;
     TButton* btnHelp = nullptr;
 
+    // Asked on "&OK" with the values shown; false keeps the form open (the
+    // window has told the user what is wrong, a tab stop list it refuses).
+    std::function<bool(const TTextPropertiesValues& Values)> CanAccept;
     // Shows the form modally; true when closed with OK.
     bool Execute();
     // What the controls hold now.

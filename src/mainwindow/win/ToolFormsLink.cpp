@@ -123,18 +123,24 @@ void TToolFormsLink::TextPropertiesExecute()
     const TTextEditorSettings before{editor->Options(), static_cast<int>(editor->KeyMapping()),
                                      editor->GetEditSource()->TabStops(), Options.WantTabs};
     TTextPropertiesForm form(&window_, TextPropertiesFromEditor(before, Options.BAKFiles));
+    // A tab stop list the editor would refuse keeps the form open.
+    form.CanAccept = [this](const TTextPropertiesValues& values) {
+        try {
+            TTabStopList probe;
+            probe.SetText(values.TabStops);
+            return true;
+        } catch (const Exception& error) {
+            window_.ShowMessageBox(L"Ungültige Tabstopps: " + values.TabStops + L"\n" + error.Message(),
+                                   TMsgDlgType::mtError, 0, mbOK);
+            return false;
+        }
+    };
     if (!form.Execute())
         return;
     const TTextPropertiesValues values = form.Values();
     const TTextEditorSettings after = EditorFromTextProperties(before, values);
-    if (after.TabStops != before.TabStops) {
-        try {
-            editor->GetEditSource()->SetTabStops(after.TabStops);
-        } catch (const Exception& error) {
-            window_.ShowMessageBox(L"Ungültige Tabstopps: " + after.TabStops + L"\n" + error.Message(),
-                                   TMsgDlgType::mtError, 0, mbOK);
-        }
-    }
+    if (after.TabStops != before.TabStops)
+        editor->GetEditSource()->SetTabStops(after.TabStops);
     editor->SetOptions(after.Options);
     editor->SetKeyMapping(static_cast<TEasyKeyMapping>(after.KeyMapping));
     Options.WantTabs = after.WantTabs;

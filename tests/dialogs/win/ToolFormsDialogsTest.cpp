@@ -115,6 +115,19 @@ TEST(TextPropertiesFormTest, ShowsTheRecordAndReadsTheControls)
     EXPECT_FALSE(changed.WantTabs);
     EXPECT_TRUE(changed.BAKFiles);
     EXPECT_TRUE(changed.Switches[1].Checked);
+    // "&OK" closes only when the window accepts what the controls hold.
+    std::vector<std::wstring> offered;
+    bool accept = false;
+    form.CanAccept = [&](const TTextPropertiesValues& shown) {
+        offered.push_back(shown.TabStops);
+        return accept;
+    };
+    form.btnOk->Click();
+    EXPECT_NE(form.ModalResult(), mrOk);
+    accept = true;
+    form.btnOk->Click();
+    EXPECT_EQ(form.ModalResult(), mrOk);
+    EXPECT_EQ(offered, (std::vector<std::wstring>{L"3", L"3"}));
     form.Hide();
 }
 
