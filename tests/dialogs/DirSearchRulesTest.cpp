@@ -44,7 +44,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, DirSearchPatternTest,
                              PatternCase{L"a*b", L"AB", true}, PatternCase{L"a*b", L"axb", false},
                              PatternCase{L"a*b", L"ABC", false},
                              // Letters beyond ASCII are folded too.
-                             PatternCase{L"*über", L"Drüber", true}));
+                             PatternCase{L"*über", L"Drüber", true}),
+                         [](const auto& info) { return "case" + std::to_string(info.index); });
 
 TEST(DirSearchPatternTest, LongTextIsCutTo255)
 {
