@@ -25,21 +25,7 @@ namespace qrv {
 
 void TQRVMain::ConnectFileDisplay()
 {
-    TDisplayPanes panes;
-    panes.HexEditor1 = HexEditor1;
-    panes.ZipLV = ZipLV;
-    panes.TextFileView1 = TextView;
-    panes.ScrollBox1 = ScrollBox1;
-    panes.Image1 = Image1;
-    panes.WebPanel = WebPanel;
-    panes.DirPanel = DirPanel;
-    panes.LinkPanel = LinkPanel;
-    panes.EasyEdit = EasyEdit;
-    panes.MediaPanel = MediaPanel;
-    panes.OLEPanel = OLEPanel;
-    panes.ErrorPanel = ErrorPanel;
-    panes.ErrorpanelCaption = ErrorpanelCaption;
-    fileDisplay_ = std::make_unique<TFileDisplay>(static_cast<TFileDisplayHost&>(*this), panes);
+    fileDisplay_ = std::make_unique<TFileDisplay>(Panes(), Services(), static_cast<TFileDisplayHost&>(*this));
     // Nothing is shown until the display is turned on.
     fileDisplay_->ShowPane(nullptr);
     for (TDirView* list : {LV1, LV2}) {
@@ -142,9 +128,9 @@ void TQRVMain::ConnectTextCommands()
     controls.Editor = EasyEdit;
     controls.Hex = HexEditor1;
     controls.Toolbar = ToolbarDatei;
-    textCommands_ = std::make_unique<TTextCommandsLink>(static_cast<TTextCommandsWindow&>(*this), controls);
+    textCommands_ = std::make_unique<TTextCommandsLink>(Services(), static_cast<TTextCommandsWindow&>(*this), controls);
     textCommands_->Connect(catalogue_, *commandMenus_);
-    listViewCommands_ = std::make_unique<TListViewCommands>(static_cast<TListViewCommandsHost&>(*this));
+    listViewCommands_ = std::make_unique<TListViewCommands>(Panes(), static_cast<TListViewCommandsHost&>(*this));
     listViewCommands_->Connect(catalogue_, *commandMenus_);
 }
 

@@ -11,7 +11,7 @@ namespace qrv {
 
 void TQRVMain::ConnectPaneDrops()
 {
-    paneDrops_ = std::make_unique<TPaneDrops>(static_cast<TPaneDropsHost&>(*this));
+    paneDrops_ = std::make_unique<TPaneDrops>(Panes(), Services(), static_cast<TPaneDropsHost&>(*this));
     std::vector<TDirView*> lists;
     for (TDirView* list : {LV1, LV2})
         if (list)
@@ -36,11 +36,6 @@ void TQRVMain::BringMainWindowToFront()
         SetForegroundWindow(Handle());
 }
 
-int TQRVMain::ShowDropMessage(const std::wstring& Text, TMsgDlgType Kind, int HelpContext, TMsgDlgButtons Buttons)
-{
-    return ShowMessageBox(Text, Kind, HelpContext, Buttons);
-}
-
 void TQRVMain::ReleaseHexFile()
 {
     // The hex view holds its file open: a drop may need to replace it.
@@ -60,13 +55,6 @@ void TQRVMain::SetLastFileOperator(TFileOperator* Operator)
 {
     if (fileCommands_)
         fileCommands_->SetLastFileOperator(Operator);
-}
-
-TDirView* TQRVMain::SecondShownList(TDirView* List)
-{
-    if (!FilePanel2 || !FilePanel2->Visible())
-        return nullptr;
-    return List == LV2 ? LV1 : LV2;
 }
 
 }  // namespace qrv

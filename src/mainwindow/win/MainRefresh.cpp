@@ -42,7 +42,7 @@ void TQRVMain::Aktualisieren()
     const bool viewing = fileDisplay_ && fileDisplay_->ViewFile;
     if (viewing && !ClearDisplay())
         return;
-    TDirView* other = OtherFileList();
+    TDirView* other = OtherList();
     if (ActiveList && ActiveList->Loaded() && !ActiveList->IsVirtual()) {
         const std::wstring path = ActiveList->GetPath();
         const wchar_t drive = path.empty() ? 0 : static_cast<wchar_t>(towupper(path[0]));

@@ -12,7 +12,8 @@ namespace qrv {
 void TQRVMain::ConnectSplitJoinCommands()
 {
     splitFiles_ = std::make_unique<TWinSplitFiles>();
-    splitJoin_ = std::make_unique<TSplitJoinCommands>(static_cast<TSplitJoinCommandsHost&>(*this), *splitFiles_);
+    splitJoin_ =
+        std::make_unique<TSplitJoinCommands>(Services(), static_cast<TSplitJoinCommandsHost&>(*this), *splitFiles_);
     TSplitJoinCommands& commands = *splitJoin_;
     catalogue_.Register(TActionId::SplitFile, [&commands] { commands.SplitFileExecute(); });
     catalogue_.Register(TActionId::CombineFile, [&commands] { commands.CombineFileExecute(); });

@@ -51,7 +51,7 @@ std::optional<TCommandItem> TQRVMain::ActiveFocusedItem()
 
 std::optional<TCommandItem> TQRVMain::OtherListSelection()
 {
-    std::vector<TCommandItem> items = SelectedItems(OtherFileList());
+    std::vector<TCommandItem> items = SelectedItems(OtherList());
     if (items.empty())
         return std::nullopt;
     return items.front();

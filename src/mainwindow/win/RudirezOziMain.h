@@ -42,6 +42,8 @@
 #include "mainwindow/win/FileCommands.h"
 #include "mainwindow/win/FileDisplay.h"
 #include "mainwindow/win/FilterCommands.h"
+#include "mainwindow/win/MainPanes.h"
+#include "mainwindow/win/MainWindowServices.h"
 #include "mainwindow/win/ListViewCommands.h"
 #include "mainwindow/win/PaneDrops.h"
 #include "mainwindow/win/SplitJoinCommands.h"
@@ -86,6 +88,8 @@ class TThread;
 enum TListId : WPARAM { liNone = 0, liList1 = 1, liList2 = 2, liArchive = 3 };
 
 class TQRVMain : public TForm,
+                 public TMainPanes,
+                 private TMainWindowServices,
                  private TDriveBarHost,
                  private TFileDisplayHost,
                  private TFileCommandsHost,
@@ -150,36 +154,14 @@ public:
     TSimpleTimer* StatusTimer() const { return statusTimer_.get(); }
     TSimpleTimer* DriveTimer() const { return driveTimer_.get(); }
 
-    // The panes.
+    // The panes of the window besides those of TMainPanes.
     TMainMenu* MainMenu1 = nullptr;
     TStatusBar* StatusBar = nullptr;
     TKyDock* Dock975 = nullptr;  // the top dock
-    TPanel* PanelLeft = nullptr;
-    TDriveView* TreeView1 = nullptr;
     TKySplitter* Splitter1 = nullptr;
     TPanel* MainPanel = nullptr;
-    TPanel* FilePanel1 = nullptr;
-    TComboBox* DirHist1 = nullptr;
-    TDirView* LV1 = nullptr;
     TKySplitter* Splitter2 = nullptr;
-    TPanel* FilePanel2 = nullptr;
-    TComboBox* DirHist2 = nullptr;
-    TDirView* LV2 = nullptr;
     TKySplitter* Splitter3 = nullptr;
-    TPanel* PanelBottom = nullptr;
-    TTextFileView* TextView = nullptr;
-    TScrollBox* ScrollBox1 = nullptr;
-    TImage* Image1 = nullptr;
-    THexEditor* HexEditor1 = nullptr;
-    TPanel* WebPanel = nullptr;
-    TKyDirPanel* DirPanel = nullptr;
-    TKyLinkPanel* LinkPanel = nullptr;
-    TPanel* ErrorPanel = nullptr;
-    TLabel* ErrorpanelCaption = nullptr;
-    TKyZipLV* ZipLV = nullptr;
-    TPanel* MediaPanel = nullptr;
-    TKyOLEContainer* OLEPanel = nullptr;
-    TEasyEdit* EasyEdit = nullptr;
     TKyToolbar* ToolbarDatei = nullptr;
     TKyToolbar* ToolbarDrives = nullptr;
     TKyToolbar* ToolBarFKeys = nullptr;
@@ -192,8 +174,10 @@ public:
     TPopupMenu* TreePopup = nullptr;
     std::vector<TKyToolbarButton*> FKeyButtons;
     TKyToolbarButton* FKeyLabel = nullptr;  // "Umsch" / "Strg": a click shows the other set
-    TDirView* ActiveList = nullptr;
-    TComboBox* ActiveHistory = nullptr;
+
+    // What every command area gets: the panes and the window's services.
+    TMainPanes& Panes() { return *this; }
+    TMainWindowServices& Services() { return *this; }
 
     // The commands: their handlers by id, their actions and menu items.
     const TActionCatalogue& Catalogue() const { return catalogue_; }
@@ -205,7 +189,7 @@ public:
     // ---- Services (MainServices.cpp) --------------------------------------
     // A message box centred by the system; a file or archive list that has
     // the focus refuses the marquee selection the closing click would start.
-    int ShowMessageBox(const std::wstring& Text, TMsgDlgType Type, int HelpContext, TMsgDlgButtons Buttons);
+    int ShowMessageBox(const std::wstring& Text, TMsgDlgType Type, int HelpContext, TMsgDlgButtons Buttons) override;
     // A TCompareResult (mainwindow/FileCompare.h). Esc stops it; so does a
     // close of the window, which is then done after the comparison.
     uint8_t CompareFileContents(const std::wstring& FileA, const std::wstring& FileB) override;
@@ -364,12 +348,7 @@ private:
     // Services (MainServices.cpp).
     TDirView* ListOf(TListId Id) const;
     // What the drive bar asks of the window.
-    TDriveView* DriveTree() override { return TreeView1; }
-    TDirView* FileList(int Index) override;
-    TPanel* FileListPanel(int Index) override;
-    TDirView* ActiveFileList() override { return ActiveList; }
     void ActivateFileList(TDirView* List) override;
-    TPanel* TreePanel() override { return PanelLeft; }
     // The list becomes the active one; the tree and the title follow it.
     void MakeActiveList(TDirView* List);
     // A list and its history box in the active or the inactive pane's colour.
@@ -397,7 +376,6 @@ private:
     void TextFind() override;
     bool ArchiveListSelect(bool Invert) override;
     std::wstring ComSpec() override;
-    TDirView* OtherFileList() override;
     // The file commands' actions and the panes' keys (MainFileCommands.cpp).
     void ConnectFileCommands();
     // What the user commands ask of the window (MainUserCommands.cpp).
@@ -475,7 +453,6 @@ private:
     void FilterPopupPopup();
     TOptions& FilterOptions() override;
     TStringList& MaskHistory() override { return SelMaskHistory; }
-    TKyZipLV* ArchiveList() override { return ZipLV; }
     bool ArchiveListFocused() override;
     TCompressionBits CompressionBitsOf(const std::wstring& Folder) override;
     TPickerDate Today() override;
@@ -525,11 +502,9 @@ private:
     const TOptions& DropOptions() override;
     bool MainWindowActive() override;
     void BringMainWindowToFront() override;
-    int ShowDropMessage(const std::wstring& Text, TMsgDlgType Kind, int HelpContext, TMsgDlgButtons Buttons) override;
     void ReleaseHexFile() override;
     void RedisplayHexFile() override;
     void SetLastFileOperator(TFileOperator* Operator) override;
-    TDirView* SecondShownList(TDirView* List) override;
     std::unique_ptr<TFilterCommands> filterCommands_;
     bool refreshAllowed_ = true;  // false while Aktualisieren runs
     // The simple refresh: the display let go, the focused pane re-read.
