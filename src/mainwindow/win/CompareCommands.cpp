@@ -258,7 +258,7 @@ void TCompareCommands::FileWinCompareExecute()
         running_ = false;
         if (closeAfterWalk_) {
             closeAfterWalk_ = false;
-            if (TForm* window = host_.CompareWindow(); window && window->HandleAllocated())
+            if (TForm* window = services_.Window(); window && window->HandleAllocated())
                 PostMessageW(window->Handle(), WM_CLOSE, 0, 0);
         }
     });
@@ -279,8 +279,8 @@ void TCompareCommands::FileWinCompareExecute()
 
     TDirCompareResult result;
     {
-        TProgressSession progress(host_.CompareWindow(), L"Dateien vergleichen", 100,
-                                  [this](TForm& form) { host_.PlaceProgressForm(form); });
+        TProgressSession progress(services_.Window(), L"Dateien vergleichen", 100,
+                                  [this](TForm& form) { services_.PlaceProgressForm(form); });
         TProgressform& bar = progress.Form();
         bar.OnAbort = [this] { host_.AbortFileComparison(); };
         TDirCompareHost walk;

@@ -31,9 +31,6 @@ public:
     // A TCompareResult; Esc or AbortFileComparison stops it.
     virtual uint8_t CompareFileContents(const std::wstring& FileA, const std::wstring& FileB) = 0;
     virtual void AbortFileComparison() = 0;
-    // The window the progress form disables, and where it goes.
-    virtual TForm* CompareWindow() = 0;
-    virtual void PlaceProgressForm(TForm& Progress) = 0;
     // The open dialog for the second file; false when it was cancelled.
     virtual bool ChooseCompareFile(const std::wstring& Title, const std::wstring& InitialDir, std::wstring& Name) = 0;
     // Shows the comparison's options; true on an accepted OK.

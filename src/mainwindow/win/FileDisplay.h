@@ -93,6 +93,13 @@ public:
     // The focused item of the active list changed to that path.
     void ListView1Change(const std::wstring& FocusedPath);
     void RequestDisplay() { host_.PostDisplayRequest(); }
+    // Shows the active list's focused item again, unless the display is off
+    // or frozen.
+    void RedisplayFocused()
+    {
+        if (ViewFile && !FreezeDisplay)
+            RequestDisplay();
+    }
     // The handler of the display request.
     void DisplaySelectedFile();
     // Makes the control the only visible pane (nullptr hides all).

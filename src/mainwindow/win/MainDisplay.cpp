@@ -232,8 +232,8 @@ bool TQRVMain::ClearDisplay()
 
 void TQRVMain::DisplayFocusedFile()
 {
-    if (fileDisplay_ && fileDisplay_->ViewFile && !fileDisplay_->FreezeDisplay)
-        fileDisplay_->RequestDisplay();
+    if (fileDisplay_)
+        fileDisplay_->RedisplayFocused();
 }
 
 void TQRVMain::UpdateActionStates()

@@ -9,6 +9,8 @@
 
 namespace qrv {
 
+class TForm;
+
 class TMainWindowServices {
 public:
     virtual ~TMainWindowServices() = default;
@@ -23,6 +25,12 @@ public:
     // Offers to save a changed text of the display pane; false when the
     // pending action must stop (Cancel, or the save failed).
     virtual bool QuerySaveModifiedText() = 0;
+    // Puts a progress form where the window shows its long-running work
+    // (near the main panel's top left corner); the form keeps its size.
+    virtual void PlaceProgressForm(TForm& Progress) = 0;
+    // The window a progress form or a dialog of an area belongs to; nullptr
+    // without one.
+    virtual TForm* Window() = 0;
 };
 
 }  // namespace qrv

@@ -81,8 +81,8 @@ TQRVMain::TQRVMain(TComponent* owner) : TForm(owner)
     compareCommands_ =
         std::make_unique<TCompareCommands>(Panes(), Services(), static_cast<TCompareCommandsHost&>(*this));
     ConnectCompareCommands();
-    ConnectSplitJoinCommands();
-    ConnectPaneDrops();
+    splitJoin_ = std::make_unique<TSplitJoinLink>(Panes(), Services(), catalogue_);
+    paneDrops_ = std::make_unique<TPaneDropsLink>(Panes(), Services(), *fileDisplay_, *fileCommands_);
     filterCommands_ = std::make_unique<TFilterCommands>(Panes(), static_cast<TFilterCommandsHost&>(*this), FilterBox);
     ConnectFilterCommands();
     CreatePopups();

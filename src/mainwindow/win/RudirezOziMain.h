@@ -45,8 +45,8 @@
 #include "mainwindow/win/MainPanes.h"
 #include "mainwindow/win/MainWindowServices.h"
 #include "mainwindow/win/ListViewCommands.h"
-#include "mainwindow/win/PaneDrops.h"
-#include "mainwindow/win/SplitJoinCommands.h"
+#include "mainwindow/win/PaneDropsLink.h"
+#include "mainwindow/win/SplitJoinLink.h"
 #include "mainwindow/win/StatusArea.h"
 #include "mainwindow/win/TextCommandsLink.h"
 #include "mainwindow/win/UserCommandRunner.h"
@@ -100,8 +100,6 @@ class TQRVMain : public TForm,
                  private TUserCommandsHost,
                  private TTextCommandsWindow,
                  private TListViewCommandsHost,
-                 private TSplitJoinCommandsHost,
-                 private TPaneDropsHost,
                  private TFilterCommandsHost {
 public:
     explicit TQRVMain(TComponent* owner);
@@ -178,6 +176,7 @@ public:
     // What every command area gets: the panes and the window's services.
     TMainPanes& Panes() { return *this; }
     TMainWindowServices& Services() { return *this; }
+    TForm* Window() override { return this; }
 
     // The commands: their handlers by id, their actions and menu items.
     const TActionCatalogue& Catalogue() const { return catalogue_; }
@@ -202,7 +201,6 @@ public:
     // Filled by the later commands; here they are the targets of the posted
     // messages and the timers.
     void ViewFileExecute();
-    void CombineFileExecute();
     void ShowFocusedFile();
     void UpdateTimerTimer();
     void OleDisplayTimerTimer();
@@ -234,8 +232,8 @@ public:
     // ---- File and directory comparison, about box (MainCompare.cpp) ------
     TCompareCommands& CompareCommands() { return *compareCommands_; }
 
-    // ---- File split and join (MainSplitJoin.cpp) ----------------------------
-    TSplitJoinCommands& SplitJoinCommands() { return *splitJoin_; }
+    // ---- File split and join (SplitJoinLink.cpp) ----------------------------
+    TSplitJoinCommands& SplitJoinCommands() { return splitJoin_->Commands(); }
 
     // ---- Drives (DriveBar.cpp) --------------------------------------------
     TDriveBar* DriveBar() const { return driveBar_.get(); }
@@ -432,21 +430,12 @@ private:
     void ConnectCompareCommands();
     bool StackedFileWindows() override;
     void AbortFileComparison() override { abortComparison_ = true; }
-    TForm* CompareWindow() override { return this; }
     bool ChooseCompareFile(const std::wstring& Title, const std::wstring& InitialDir, std::wstring& Name) override;
     bool ExecuteCompareOptions(TSelOptForm& Form) override;
     intptr_t StartProgram(const std::wstring& Program, const std::wstring& Parameters,
                           const std::wstring& Directory) override;
     TDirCompareOptions StoredCompareOptions() override;
 
-    // The split and join commands' actions, and what they ask of the window
-    // (MainSplitJoin.cpp).
-    void ConnectSplitJoinCommands();
-    TForm* ProgressOwner() override { return this; }
-    void PauseListWatching() override;
-    void ResumeListWatching() override;
-    bool ExecuteSplitDialog(TSplitFileDialog& Form) override;
-    bool ExecuteCombineDialog(TCombineFileDialog& Form) override;
     // The filter commands' actions, box and button, and what they ask of the
     // window (MainFilterCommands.cpp).
     void ConnectFilterCommands();
@@ -491,20 +480,9 @@ private:
     std::unique_ptr<TTextCommandsLink> textCommands_;
     std::unique_ptr<TListViewCommands> listViewCommands_;
     std::unique_ptr<TUserCommands> userCommands_;
-    std::unique_ptr<TSplitFileSystem> splitFiles_;
-    std::unique_ptr<TSplitJoinCommands> splitJoin_;
-    // The list whose watching the split paused.
-    TDirView* pausedList_ = nullptr;
-    // Drag and drop between the panes (MainPaneDrops.cpp).
-    std::unique_ptr<TPaneDrops> paneDrops_;
-    bool hexReleased_ = false;
-    void ConnectPaneDrops();
-    const TOptions& DropOptions() override;
-    bool MainWindowActive() override;
-    void BringMainWindowToFront() override;
-    void ReleaseHexFile() override;
-    void RedisplayHexFile() override;
-    void SetLastFileOperator(TFileOperator* Operator) override;
+    std::unique_ptr<TSplitJoinLink> splitJoin_;
+    // Drag and drop between the panes (PaneDropsLink.cpp).
+    std::unique_ptr<TPaneDropsLink> paneDrops_;
     std::unique_ptr<TFilterCommands> filterCommands_;
     bool refreshAllowed_ = true;  // false while Aktualisieren runs
     // The simple refresh: the display let go, the focused pane re-read.

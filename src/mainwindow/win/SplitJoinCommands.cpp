@@ -136,9 +136,9 @@ void TSplitJoinCommands::SplitFileExecute()
     for (const auto& [path, fileSize] : originals)
         steps += SplitProgressSteps(fileSize, partSize_);
     {
-        TProgressSession progress(host_.ProgressOwner(), L"Datei aufteilen",
+        TProgressSession progress(services_.Window(), L"Datei aufteilen",
                                   static_cast<int>(std::min<uint64_t>(steps, INT_MAX)),
-                                  [this](TForm& form) { host_.PlaceProgressForm(form); });
+                                  [this](TForm& form) { services_.PlaceProgressForm(form); });
         TProgressform& bar = progress.Form();
         TSplitJoinUi ui = Questions(kSplitHelpContext);
         ui.Step = [&bar] { bar.Step(); };
@@ -186,9 +186,9 @@ void TSplitJoinCommands::CombineFileExecute()
 
     const TWaitCursor hourglass;
     {
-        TProgressSession progress(host_.ProgressOwner(), L"Datei zusammensetzen",
+        TProgressSession progress(services_.Window(), L"Datei zusammensetzen",
                                   static_cast<int>(std::min<size_t>(plan.Work.size(), INT_MAX)),
-                                  [this](TForm& form) { host_.PlaceProgressForm(form); });
+                                  [this](TForm& form) { services_.PlaceProgressForm(form); });
         TProgressform& bar = progress.Form();
         TSplitJoinUi ui = Questions(kJoinHelpContext);
         ui.Label = [&bar](const std::wstring& text) { bar.SetLabelText(text); };

@@ -28,9 +28,6 @@ public:
     // The active list's selected items, in list order, and its folder.
     virtual std::vector<TCommandItem> ActiveSelection() = 0;
     virtual std::wstring ActiveListFolder() = 0;
-    // The window the progress form disables, and where the form goes.
-    virtual TForm* ProgressOwner() = 0;
-    virtual void PlaceProgressForm(TForm& Progress) = 0;
     // The active list stops watching its folder while a split makes its
     // parts; afterwards it reads the folder again and watches on.
     virtual void PauseListWatching() = 0;

@@ -61,7 +61,6 @@ public:
     TDirView*& first = panes.LV1;
     TDirView*& second = panes.LV2;
     TDirView*& active = panes.ActiveList;
-    TForm* window = nullptr;
     TOptions options;
     std::vector<std::wstring> boxes;
     std::vector<TMsgDlgType> kinds;
@@ -91,8 +90,6 @@ public:
         return ReadBytes(a) == ReadBytes(b) ? crEqual : crDifferent;
     }
     void AbortFileComparison() override {}
-    TForm* CompareWindow() override { return window; }
-    void PlaceProgressForm(TForm&) override {}
     bool ChooseCompareFile(const std::wstring& title, const std::wstring&, std::wstring& name) override
     {
         dialogTitle = title;

@@ -27,6 +27,8 @@ public:
         ++saveQuestions;
         return saveAllowed;
     }
+    void PlaceProgressForm(TForm&) override {}
+    TForm* Window() override { return window; }
 
     std::vector<std::wstring> messageBoxes;
     std::vector<TMsgDlgType> messageKinds;
@@ -36,6 +38,8 @@ public:
     bool terminating = false;
     int saveQuestions = 0;
     bool saveAllowed = true;
+    // The window the areas' forms belong to; progress forms stay where they are.
+    TForm* window = nullptr;
 };
 
 }  // namespace qrv

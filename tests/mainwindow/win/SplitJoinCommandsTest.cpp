@@ -54,8 +54,6 @@ public:
         boxes.push_back(text);
         return mrCancel;
     }
-    TForm* ProgressOwner() override { return nullptr; }
-    void PlaceProgressForm(TForm&) override {}
     void PauseListWatching() override { ++paused; }
     void ResumeListWatching() override { ++resumed; }
     bool ExecuteSplitDialog(TSplitFileDialog& form) override { return split && split(form); }
