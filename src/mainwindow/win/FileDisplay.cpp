@@ -59,20 +59,20 @@ TFileDisplay::TFileDisplay(const TMainPanes& Panes, TMainWindowServices& Service
 
 void TFileDisplay::ListView1Change(const std::wstring& FocusedPath)
 {
-    if (ViewFile && FocusedPath != ViewedFile)
+    if (viewFile_ && FocusedPath != viewedFile_)
         RequestDisplay();
 }
 
 void TFileDisplay::DisplaySelectedFile()
 {
-    if (services_.Terminating() || !ViewFile)
+    if (services_.Terminating() || !viewFile_)
         return;
     const TDisplayListState list = host_.ActiveListState();
     TDisplayFacts facts;
     facts.Loading = list.Loading;
-    facts.ViewFile = ViewFile;
-    facts.Frozen = FreezeDisplay;
-    facts.ViewedFile = ViewedFile;
+    facts.ViewFile = viewFile_;
+    facts.Frozen = freezeDisplay_;
+    facts.ViewedFile = viewedFile_;
     facts.FocusedPath = list.FocusedPath;
     facts.FocusedIsDirectory = list.FocusedIsDirectory;
     facts.FocusedIsParent = list.FocusedIsParent;
@@ -96,7 +96,7 @@ void TFileDisplay::DisplaySelectedFile()
     // A changed text that is not let go keeps the display as it is.
     if (!ClearDisplay())
         return;
-    ViewedFile = decision.NewViewedFile;
+    viewedFile_ = decision.NewViewedFile;
 
     switch (decision.Action) {
     case TDisplayAction::daNothing:
@@ -302,10 +302,10 @@ bool TFileDisplay::ClearDisplay()
 {
     TWinControl* pane = VisiblePane();
     const bool holdsText = pane && (pane == panes_.TextView || pane == panes_.EasyEdit);
-    // A cancelled save question leaves the text and ViewedFile as they are.
+    // A cancelled save question leaves the text and the shown name as they are.
     if (holdsText && !services_.QuerySaveModifiedText())
         return false;
-    ScopeExit forget([this] { ViewedFile.clear(); });
+    ScopeExit forget([this] { viewedFile_.clear(); });
     try {
         if (pane && pane == panes_.TextView) {
             panes_.TextView->SetFileName(L"");
@@ -341,38 +341,38 @@ void TFileDisplay::ShowDisplayError(const std::wstring& Text)
 
 void TFileDisplay::ViewFileExecute(bool HasFocusedItem)
 {
-    const bool on = HasFocusedItem && !ViewFile;
-    if (!on && ViewFile) {
+    const bool on = HasFocusedItem && !viewFile_;
+    if (!on && viewFile_) {
         // Turning off: a changed text must be let go first.
-        FreezeDisplay = false;
+        freezeDisplay_ = false;
         if (!ClearDisplay())
             return;
     }
-    ViewFile = on;
+    viewFile_ = on;
     if (on) {
         host_.PlaceDisplayPane(true);
         RequestDisplay();
     } else {
-        FreezeDisplay = false;
+        freezeDisplay_ = false;
         ShowPane(nullptr);
         host_.PlaceDisplayPane(false);
-        ViewedFile.clear();
+        viewedFile_.clear();
     }
     services_.UpdateActionStates();
 }
 
 void TFileDisplay::FreezeDisplayExecute()
 {
-    FreezeDisplay = !FreezeDisplay;
-    if (!FreezeDisplay && ViewFile)
+    freezeDisplay_ = !freezeDisplay_;
+    if (!freezeDisplay_ && viewFile_)
         RequestDisplay();
 }
 
 void TFileDisplay::AlignPictureExecute()
 {
-    AlignPicture = !AlignPicture;
-    panes_.Image1->SetStretch(AlignPicture);
-    panes_.Image1->SetAlign(AlignPicture ? TAlign::alClient : TAlign::alNone);
+    alignPicture_ = !alignPicture_;
+    panes_.Image1->SetStretch(alignPicture_);
+    panes_.Image1->SetAlign(alignPicture_ ? TAlign::alClient : TAlign::alNone);
     ScrollBox1Resize();
 }
 

@@ -79,16 +79,21 @@ public:
     TFileDisplay& operator=(const TFileDisplay&) = delete;
 
     // The full path shown now; "" when nothing is.
-    std::wstring ViewedFile;
+    const std::wstring& ViewedFile() const { return viewedFile_; }
+    // The next display request loads the file again even when it is the
+    // one shown.
+    void ForgetViewedFile() { viewedFile_.clear(); }
     // The display mode the user forces (TForcedDisplayMode): its one copy
     // is the stored setting (Options.FileDisplay), which the window changes
     // through SetForcedMode and the options dialog through its exchange.
     uint8_t ForcedMode() const;
     void SetForcedMode(uint8_t Mode);
     // The check states of the display commands.
-    bool ViewFile = false;
-    bool FreezeDisplay = false;
-    bool AlignPicture = false;
+    bool ViewFile() const { return viewFile_; }
+    bool FreezeDisplay() const { return freezeDisplay_; }
+    bool AlignPicture() const { return alignPicture_; }
+    // The display follows the focus again (after a refresh).
+    void Unfreeze() { freezeDisplay_ = false; }
 
     // The focused item of the active list changed to that path.
     void ListView1Change(const std::wstring& FocusedPath);
@@ -97,7 +102,7 @@ public:
     // or frozen.
     void RedisplayFocused()
     {
-        if (ViewFile && !FreezeDisplay)
+        if (viewFile_ && !freezeDisplay_)
             RequestDisplay();
     }
     // The handler of the display request.
@@ -111,7 +116,7 @@ public:
     // The display on (for the active list's focused item) or off.
     void ViewFileExecute(bool HasFocusedItem);
     void FreezeDisplayExecute();
-    bool FreezeDisplayEnabled() const { return ViewFile; }
+    bool FreezeDisplayEnabled() const { return viewFile_; }
 
     // The picture pane.
     void AlignPictureExecute();
@@ -151,6 +156,10 @@ private:
     const TMainPanes& panes_;
     TMainWindowServices& services_;
     TFileDisplayHost& host_;
+    std::wstring viewedFile_;
+    bool viewFile_ = false;
+    bool freezeDisplay_ = false;
+    bool alignPicture_ = false;
     bool dragging_ = false;
     int dragX_ = 0;
     int dragY_ = 0;

@@ -71,11 +71,12 @@ void TQRVMain::CreateDisplayActions()
     };
     TFileDisplay& display = *fileDisplay_;
     ViewFile = on(
-        TActionId::ViewFile, [this] { ViewFileExecute(); }, [&display](TAction& a) { a.SetChecked(display.ViewFile); });
+        TActionId::ViewFile, [this] { ViewFileExecute(); },
+        [&display](TAction& a) { a.SetChecked(display.ViewFile()); });
     FreezeDisplay = on(
         TActionId::FreezeDisplay, [&display] { display.FreezeDisplayExecute(); },
         [&display](TAction& a) {
-            a.SetChecked(display.FreezeDisplay);
+            a.SetChecked(display.FreezeDisplay());
             a.SetEnabled(display.FreezeDisplayEnabled());
         });
     FreezeDisplay->SetHint(L"Automatische Aktualisierung der Dateianzeige bei Fokuswechsel unterbinden. ");
@@ -90,7 +91,7 @@ void TQRVMain::CreateDisplayActions()
         [&display](TAction& a) { a.SetChecked(display.ForcedMode() == fdText); });
     AlignPicture = on(
         TActionId::AlignPicture, [&display] { display.AlignPictureExecute(); },
-        [&display](TAction& a) { a.SetChecked(display.AlignPicture); });
+        [&display](TAction& a) { a.SetChecked(display.AlignPicture()); });
     SetBKColor = on(
         TActionId::SetBKColor, [&display] { display.SetBKColorExecute(); }, [](TAction&) {});
     ActionList1->UpdateActions();
@@ -98,11 +99,11 @@ void TQRVMain::CreateDisplayActions()
 
 void TQRVMain::SetDisplayMode(uint8_t Mode)
 {
-    const TModeStep step = DisplayModeStep(fileDisplay_->ForcedMode(), Mode, fileDisplay_->ViewFile);
+    const TModeStep step = DisplayModeStep(fileDisplay_->ForcedMode(), Mode, fileDisplay_->ViewFile());
     if (step == TModeStep::Nothing)
         return;
     // A changed text that is not let go keeps the mode as it is.
-    if (fileDisplay_->ViewFile && !QuerySaveModifiedText())
+    if (fileDisplay_->ViewFile() && !QuerySaveModifiedText())
         return;
     fileDisplay_->SetForcedMode(Mode);
     if (step == TModeStep::TurnOn) {
@@ -110,10 +111,10 @@ void TQRVMain::SetDisplayMode(uint8_t Mode)
         return;
     }
     // The shown file again, in the new mode.
-    if (step == TModeStep::Redisplay && !fileDisplay_->FreezeDisplay) {
+    if (step == TModeStep::Redisplay && !fileDisplay_->FreezeDisplay()) {
         if (!fileDisplay_->ClearDisplay())
             return;
-        fileDisplay_->ViewedFile.clear();
+        fileDisplay_->ForgetViewedFile();
         // Shown now, so that the hex view can take the focus.
         ShowFocusedFile();
         if (Mode == fdHex && HexEditor1->Visible() && HexEditor1->HandleAllocated())
@@ -168,7 +169,7 @@ uint8_t TQRVMain::ForcedDisplayMode()
 
 void TQRVMain::ListView1Change(TComponent* Sender, bool AlsoWithoutFocus)
 {
-    if (!fileDisplay_ || Sender != ActiveList || Terminating() || ActiveList->Loading() || !fileDisplay_->ViewFile)
+    if (!fileDisplay_ || Sender != ActiveList || Terminating() || ActiveList->Loading() || !fileDisplay_->ViewFile())
         return;
     // After a load, a re-read or a change of the active list the display is
     // cleared when no item is focused, never left on the file of another
@@ -184,7 +185,7 @@ void TQRVMain::ViewFileExecute()
     if (!fileDisplay_)
         return;
     // A viewer that is about to be hidden hands the focus to the active list.
-    if (fileDisplay_->ViewFile && ActiveList && ActiveList->HandleAllocated() && PanelBottom->HandleAllocated() &&
+    if (fileDisplay_->ViewFile() && ActiveList && ActiveList->HandleAllocated() && PanelBottom->HandleAllocated() &&
         IsChild(PanelBottom->Handle(), GetFocus()))
         ActiveList->SetFocus();
     fileDisplay_->ViewFileExecute(ActiveList && ActiveList->ItemFocused());

@@ -18,11 +18,15 @@
 // CreateMenus builds their actions and the main menu from it (TCommandMenus),
 // and each area registers its handlers against the commands' ids.
 // Start-up, settings, options and shutdown may call the dispatch and the
-// services, and the dispatch the services. The areas' hosts are members of
-// the window in files of their own (MainDisplay.cpp, MainFileCommands.cpp,
-// MainStatus.cpp, MainRefresh.cpp); they and the services still call each
-// other both ways (the status bar and message box, the display's timers,
-// the refresh after file commands), so these files form no chain yet.
+// services, and the dispatch the services. Every area gets the panes
+// (TMainPanes, a base of the window) and the window's services
+// (TMainWindowServices); an area's own host is answered by a link class
+// beside the area (SplitJoinLink, PaneDropsLink). The hosts still answered
+// by the window (MainDisplay.cpp, MainFileCommands.cpp, MainStatus.cpp,
+// MainRefresh.cpp, MainCompare.cpp, MainUserCommands.cpp,
+// MainFilterCommands.cpp, and MainServices.cpp) call each other and the
+// services both ways until they move; scripts/lint lets no other file
+// define a member of the window.
 
 #include "framework/Colors.h"
 #include "framework/StringList.h"

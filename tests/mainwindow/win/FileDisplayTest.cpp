@@ -264,7 +264,7 @@ TEST_F(FileDisplayTest, EachItemGoesToThePaneThatSuitsIt)
     Focus(goodLink);
     EXPECT_EQ(display->VisiblePane(), panes.EasyEdit);
     EXPECT_EQ(Document().FileName(), notes);
-    EXPECT_EQ(display->ViewedFile, goodLink);
+    EXPECT_EQ(display->ViewedFile(), goodLink);
     // The status bar is told of each loaded text and picture.
     EXPECT_EQ(host.lineCounts, lineCountsBefore + 1);
 
@@ -307,7 +307,7 @@ TEST_F(FileDisplayTest, EachItemGoesToThePaneThatSuitsIt)
     Focus(L"");
     EXPECT_EQ(display->VisiblePane(), panes.ErrorPanel);
     EXPECT_EQ(panes.ErrorpanelCaption->Caption(), L"Keine anzuzeigende Datei ausgewählt.");
-    EXPECT_EQ(display->ViewedFile, L"");
+    EXPECT_EQ(display->ViewedFile(), L"");
 }
 
 // The rich-edit control ends the process on a text nested deeper than it
@@ -532,15 +532,15 @@ TEST_F(FileDisplayTest, TheShownFileIsNotReloadedAndFreezingHoldsTheDisplay)
     EXPECT_EQ(Lines(), L"eins|");
 
     display->FreezeDisplayExecute();
-    ASSERT_TRUE(display->FreezeDisplay);
+    ASSERT_TRUE(display->FreezeDisplay());
     Focus(second);
-    EXPECT_EQ(display->ViewedFile, first);
+    EXPECT_EQ(display->ViewedFile(), first);
     EXPECT_EQ(Lines(), L"eins|");
 
     display->FreezeDisplayExecute();
     EXPECT_EQ(host.requests, requests + 2);  // the focus change, then the unfreezing
     display->DisplaySelectedFile();
-    EXPECT_EQ(display->ViewedFile, second);
+    EXPECT_EQ(display->ViewedFile(), second);
     EXPECT_EQ(Lines(), L"zwei|");
 }
 
@@ -553,11 +553,11 @@ TEST_F(FileDisplayTest, TurningTheDisplayOffHidesThePaneAndForgetsTheFile)
     display->FreezeDisplayExecute();
 
     display->ViewFileExecute(true);
-    EXPECT_FALSE(display->ViewFile);
-    EXPECT_FALSE(display->FreezeDisplay);
+    EXPECT_FALSE(display->ViewFile());
+    EXPECT_FALSE(display->FreezeDisplay());
     EXPECT_FALSE(host.placed);
     EXPECT_EQ(display->VisiblePane(), nullptr);
-    EXPECT_EQ(display->ViewedFile, L"");
+    EXPECT_EQ(display->ViewedFile(), L"");
     EXPECT_EQ(panes.HexEditor1->FileName(), L"");
     // While off, focus changes ask for nothing.
     const int requests = host.requests;
@@ -566,9 +566,9 @@ TEST_F(FileDisplayTest, TurningTheDisplayOffHidesThePaneAndForgetsTheFile)
 
     // On again without a focused item: it stays off.
     display->ViewFileExecute(false);
-    EXPECT_FALSE(display->ViewFile);
+    EXPECT_FALSE(display->ViewFile());
     display->ViewFileExecute(true);
-    EXPECT_TRUE(display->ViewFile);
+    EXPECT_TRUE(display->ViewFile());
     EXPECT_EQ(host.requests, requests + 1);
 }
 
