@@ -141,10 +141,18 @@ void TSlowColorLookup::MapRow(const uint8_t* bgr, int width, uint8_t* indices)
     // The cell and its list stay at hand while neighbouring pixels share them.
     size_t cell = lastCell_, count = lastCount_;
     const TCandidate* list = lastList_;
+    if (cellLists_.empty())
+        cellLists_.assign(size_t{1} << (3 * kLookupCellBits), kCellNotListed);
+    const uint32_t* lists = cellLists_.data();
     for (int x = 0; x < width; ++x, bgr += 3) {
         const size_t now = LookupCellOf(bgr[2], bgr[1], bgr[0]);
         if (now != cell) {
-            list = CandidatesOf(now, count);
+            if (const uint32_t listed = lists[now]; listed != kCellNotListed) {
+                count = listed & ((1u << kCountBits) - 1);
+                list = candidates_.data() + (listed >> kCountBits);
+            } else {
+                list = CandidatesOf(now, count);
+            }
             cell = now;
         }
         indices[x] = NearestOf(list, count, bgr[2], bgr[1], bgr[0]);
