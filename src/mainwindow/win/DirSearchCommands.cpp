@@ -28,8 +28,8 @@ bool WalkInTreeOrder(TTreeNode* Node, const std::function<bool(TTreeNode*)>& Vis
 
 }  // namespace
 
-TDirSearchCommands::TDirSearchCommands(TDirSearchHost& Host)
-    : host_(Host), self_(std::make_shared<TDirSearchCommands*>(this))
+TDirSearchCommands::TDirSearchCommands(TMainWindowServices& Services, TDirSearchHost& Host)
+    : services_(Services), host_(Host), self_(std::make_shared<TDirSearchCommands*>(this))
 {}
 
 TDirSearchCommands::~TDirSearchCommands()
@@ -46,7 +46,7 @@ TDirSearchCommands::~TDirSearchCommands()
 void TDirSearchCommands::Refuse(const std::wstring& Text)
 {
     MessageBeep(MB_ICONHAND);
-    host_.ShowMessageBox(Text, TMsgDlgType::mtError, 0, mbOK);
+    services_.ShowMessageBox(Text, TMsgDlgType::mtError, 0, mbOK);
 }
 
 bool TDirSearchCommands::RefuseOnNetwork(TTreeNode* Node)

@@ -4,10 +4,10 @@
 // drive by name in the folder tree, one hit after the other; the hit is
 // drawn bold and centred, closing puts the tree's expansions back and
 // "Springen" selects the hit. The walk's rules are dialogs/DirSearchRules.h;
-// the window is reached through TDirSearchHost. Nodes the tree deletes
-// while the dialog is open are dropped, never used afterwards.
+// the window is reached through its services and TDirSearchHost. Nodes the
+// tree deletes while the dialog is open are dropped, never used afterwards.
 
-#include "framework/win/MessageDialog.h"
+#include "mainwindow/win/MainWindowServices.h"
 
 #include <memory>
 #include <string>
@@ -23,7 +23,6 @@ class TDirSearchHost {
 public:
     virtual ~TDirSearchHost() = default;
     virtual TDriveView* SearchTree() = 0;
-    virtual int ShowMessageBox(const std::wstring& Text, TMsgDlgType Kind, int HelpContext, TMsgDlgButtons Buttons) = 0;
     // Reads the selected folder's drive again in full and selects that folder.
     virtual void RescanDrive() = 0;
     // Where the dialog goes when first made.
@@ -32,7 +31,7 @@ public:
 
 class TDirSearchCommands {
 public:
-    explicit TDirSearchCommands(TDirSearchHost& Host);
+    TDirSearchCommands(TMainWindowServices& Services, TDirSearchHost& Host);
     ~TDirSearchCommands();
     TDirSearchCommands(const TDirSearchCommands&) = delete;
     TDirSearchCommands& operator=(const TDirSearchCommands&) = delete;
@@ -54,6 +53,7 @@ private:
     void DropFound();
     void NodeDeleting(TTreeNode* Node);
 
+    TMainWindowServices& services_;
     TDirSearchHost& host_;
     // Ours, not the window's: it goes before the collaborator it calls.
     std::unique_ptr<TQuorFindDialog> dialog_;

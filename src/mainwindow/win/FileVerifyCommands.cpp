@@ -22,7 +22,7 @@ void TFileVerifyCommands::FileVerifyExecute()
     running_ = true;
     const ScopeExit done([this] {
         running_ = false;
-        host_.RefreshStatusBar();
+        services_.RefreshStatusBar();
     });
     const TWaitCursor hourglass;
     const int64_t block = VerifyBlockSize(host_.VerifyDriveType());
@@ -31,8 +31,8 @@ void TFileVerifyCommands::FileVerifyExecute()
     const int range = static_cast<int>(std::clamp<int64_t>(steps, 1, INT_MAX));
     TVerifyCounts counts;
     {
-        TProgressSession progress(host_.ProgressOwner(), L"Datei prüfen", range,
-                                  [this](TForm& form) { host_.PlaceProgressForm(form); });
+        TProgressSession progress(services_.Window(), L"Datei prüfen", range,
+                                  [this](TForm& form) { services_.PlaceProgressForm(form); });
         TProgressform& bar = progress.Form();
         int64_t done = 0;
         int shown = 0;
@@ -51,9 +51,9 @@ void TFileVerifyCommands::FileVerifyExecute()
             }
         };
         ui.Cancelled = [&bar] { return bar.Aborted(); };
-        ui.Terminating = [this, &bar] { return bar.Aborted() || host_.Terminating(); };
+        ui.Terminating = [this, &bar] { return bar.Aborted() || services_.Terminating(); };
         ui.OpenFailed = [this](const std::wstring& name, uint32_t error) {
-            const int answer = host_.ShowMessageBox(
+            const int answer = services_.ShowMessageBox(
                 L"Die Datei \"" + name + L"\" kann nicht geöffnet werden.\r\r" + Win32ErrorText(error),
                 TMsgDlgType::mtError, kVerifyHelpContext, mbAbort | mbRetry | mbIgnore);
             if (answer == mrAbort)
@@ -61,16 +61,16 @@ void TFileVerifyCommands::FileVerifyExecute()
             return answer == mrRetry ? TOpenFailedAnswer::Retry : TOpenFailedAnswer::Ignore;
         };
         ui.ReadFailed = [this](const std::wstring& name) {
-            return host_.ShowMessageBox(L"Fehler beim Lesen der Datei \"" + name + L"\"", TMsgDlgType::mtError,
-                                        kVerifyHelpContext, mbOK | mbCancel) == mrOk;
+            return services_.ShowMessageBox(L"Fehler beim Lesen der Datei \"" + name + L"\"", TMsgDlgType::mtError,
+                                            kVerifyHelpContext, mbOK | mbCancel) == mrOk;
         };
         counts = RunVerification(files_, items, block, ui);
     }
     last_ = counts;
     const TVerifySummary summary = VerifySummary(counts);
     if (summary.Show)
-        host_.ShowMessageBox(summary.Text, summary.Faulty ? TMsgDlgType::mtWarning : TMsgDlgType::mtInformation,
-                             kVerifyHelpContext, mbOK);
+        services_.ShowMessageBox(summary.Text, summary.Faulty ? TMsgDlgType::mtWarning : TMsgDlgType::mtInformation,
+                                 kVerifyHelpContext, mbOK);
 }
 
 }  // namespace qrv

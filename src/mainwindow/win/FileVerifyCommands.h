@@ -4,16 +4,14 @@
 // progress form "Datei prüfen", asks when a file cannot be opened or read,
 // and tells how many files were readable. The run is the portable one
 // (mainwindow/FileVerify.h) over an injected file system; the window is
-// reached through TFileVerifyHost.
+// reached through its services and TFileVerifyHost.
 
-#include "framework/win/MessageDialog.h"
 #include "mainwindow/FileVerify.h"
+#include "mainwindow/win/MainWindowServices.h"
 
 #include <vector>
 
 namespace qrv {
-
-class TForm;
 
 class TFileVerifyHost {
 public:
@@ -22,25 +20,22 @@ public:
     virtual std::vector<TVerifyEntry> VerifySelection() = 0;
     // The system drive type of the active list's drive.
     virtual int VerifyDriveType() = 0;
-    virtual int ShowMessageBox(const std::wstring& Text, TMsgDlgType Kind, int HelpContext, TMsgDlgButtons Buttons) = 0;
-    virtual TForm* ProgressOwner() = 0;
-    virtual void PlaceProgressForm(TForm& Progress) = 0;
-    // The status bar and the selection status after the run.
-    virtual void RefreshStatusBar() = 0;
-    virtual bool Terminating() = 0;
 };
 
 constexpr int kVerifyHelpContext = 360;
 
 class TFileVerifyCommands {
 public:
-    TFileVerifyCommands(TFileVerifyHost& Host, TVerifyFiles& Files) : host_(Host), files_(Files) {}
+    TFileVerifyCommands(TMainWindowServices& Services, TFileVerifyHost& Host, TVerifyFiles& Files)
+        : services_(Services), host_(Host), files_(Files)
+    {}
 
     void FileVerifyExecute();
     // The counts of the last run.
     const TVerifyCounts& LastCounts() const { return last_; }
 
 private:
+    TMainWindowServices& services_;
     TFileVerifyHost& host_;
     TVerifyFiles& files_;
     TVerifyCounts last_;

@@ -8,48 +8,53 @@
 #include "framework/IgnoredError.h"
 #include "mainwindow/TextPropertiesExchange.h"
 #include "mainwindow/win/FileCommands.h"
-#include "mainwindow/win/RudirezOziMain.h"
+#include "framework/win/ExtCtrls.h"
 #include "panels/win/DirView.h"
 #include "panels/win/DriveView.h"
 #include "panels/win/KyDriveInfo.h"
 #include "settings/Quorvan32Globals.h"
 #include "viewers/win/HexEditor.h"
-#include "widgets/win/KySplit.h"
 
 namespace qrv {
 
-TToolFormsLink::TToolFormsLink(TQRVMain& Window)
-    : window_(Window), dirSearch_(static_cast<TDirSearchHost&>(*this)),
-      fileVerify_(static_cast<TFileVerifyHost&>(*this), files_)
-{}
+TToolFormsLink::TToolFormsLink(const TMainPanes& Panes, TMainWindowServices& Services, TActionCatalogue& Catalogue,
+                               TFileCommands& FileCommands)
+    : panes_(Panes), services_(Services), fileCommands_(FileCommands),
+      dirSearch_(Services, static_cast<TDirSearchHost&>(*this)),
+      fileVerify_(Services, static_cast<TFileVerifyHost&>(*this), files_)
+{
+    Catalogue.Register(TActionId::FindDlg, [this] { dirSearch_.DirSearchExecute(); });
+    Catalogue.Register(TActionId::FileVerify, [this] { fileVerify_.FileVerifyExecute(); });
+    Catalogue.Register(TActionId::DriveOverview, [this] { DriveOverviewExecute(); });
+    Catalogue.Register(TActionId::TextProperties, [this] { TextPropertiesExecute(); });
+}
 
 TToolFormsLink::~TToolFormsLink() = default;
 
 TDriveView* TToolFormsLink::SearchTree()
 {
-    return window_.TreeView1;
-}
-
-int TToolFormsLink::ShowMessageBox(const std::wstring& Text, TMsgDlgType Kind, int HelpContext, TMsgDlgButtons Buttons)
-{
-    return window_.ShowMessageBox(Text, Kind, HelpContext, Buttons);
+    return panes_.TreeView1;
 }
 
 void TToolFormsLink::RescanDrive()
 {
-    window_.FileCommands().RescanDriveExecute();
+    fileCommands_.RescanDriveExecute();
 }
 
 void TToolFormsLink::PlaceFindDialog(TForm& Dialog)
 {
-    // 40 pixels above the window's bottom, 20 right of the tree's splitter.
+    // 40 pixels above the window's bottom, 20 right of the tree's splitter
+    // (which follows the tree's panel).
+    TForm* window = services_.Window();
+    if (!window || !window->HandleAllocated())
+        return;
     RECT frame{};
-    GetWindowRect(window_.Handle(), &frame);
+    GetWindowRect(window->Handle(), &frame);
     int left = frame.left + 20;
-    if (window_.Splitter1 && window_.Splitter1->HandleAllocated()) {
-        RECT splitter{};
-        GetWindowRect(window_.Splitter1->Handle(), &splitter);
-        left = splitter.right + 20;
+    if (panes_.PanelLeft && panes_.PanelLeft->HandleAllocated() && panes_.PanelLeft->Visible()) {
+        RECT tree{};
+        GetWindowRect(panes_.PanelLeft->Handle(), &tree);
+        left = tree.right + 20;
     }
     Dialog.SetBounds(left, frame.bottom - 40 - Dialog.Height(), Dialog.Width(), Dialog.Height());
 }
@@ -57,7 +62,7 @@ void TToolFormsLink::PlaceFindDialog(TForm& Dialog)
 std::vector<TVerifyEntry> TToolFormsLink::VerifySelection()
 {
     std::vector<TVerifyEntry> items;
-    TDirView* list = window_.ActiveList;
+    TDirView* list = panes_.ActiveList;
     if (!list)
         return items;
     for (int i = 0; i < list->ItemCount(); ++i)
@@ -68,7 +73,7 @@ std::vector<TVerifyEntry> TToolFormsLink::VerifySelection()
 
 int TToolFormsLink::VerifyDriveType()
 {
-    TDirView* list = window_.ActiveList;
+    TDirView* list = panes_.ActiveList;
     if (!list || list->Path().size() < 2 || list->Path()[1] != L':')
         return 0;
     TDriveInfoRec rec;
@@ -76,32 +81,11 @@ int TToolFormsLink::VerifyDriveType()
     return rec.DriveType;
 }
 
-TForm* TToolFormsLink::ProgressOwner()
-{
-    return &window_;
-}
-
-void TToolFormsLink::PlaceProgressForm(TForm& Progress)
-{
-    window_.PlaceProgressForm(Progress);
-}
-
-void TToolFormsLink::RefreshStatusBar()
-{
-    window_.RefreshStatusBar();
-    window_.UpdateSelectionStatus();
-}
-
-bool TToolFormsLink::Terminating()
-{
-    return window_.ShuttingDown || (Application && Application->Terminated());
-}
-
 void TToolFormsLink::DriveOverviewExecute()
 {
     if (overview_)
         return;
-    TFormDriveOverView form(&window_);
+    TFormDriveOverView form(services_.Window());
     form.chkRemovable->SetChecked(ShowRemovable);
     overview_ = &form;
     form.ShowModal();
@@ -117,12 +101,12 @@ void TToolFormsLink::RefillDriveOverview()
 
 void TToolFormsLink::TextPropertiesExecute()
 {
-    TEasyEdit* editor = window_.EasyEdit;
+    TEasyEdit* editor = panes_.EasyEdit;
     if (!editor)
         return;
     const TTextEditorSettings before{editor->Options(), static_cast<int>(editor->KeyMapping()),
                                      editor->GetEditSource()->TabStops(), Options.WantTabs};
-    TTextPropertiesForm form(&window_, TextPropertiesFromEditor(before, Options.BAKFiles));
+    TTextPropertiesForm form(services_.Window(), TextPropertiesFromEditor(before, Options.BAKFiles));
     // A tab stop list the editor would refuse keeps the form open.
     form.CanAccept = [this](const TTextPropertiesValues& values) {
         try {
@@ -130,8 +114,8 @@ void TToolFormsLink::TextPropertiesExecute()
             probe.SetText(values.TabStops);
             return true;
         } catch (const Exception& error) {
-            window_.ShowMessageBox(L"Ungültige Tabstopps: " + values.TabStops + L"\n" + error.Message(),
-                                   TMsgDlgType::mtError, 0, mbOK);
+            services_.ShowMessageBox(L"Ungültige Tabstopps: " + values.TabStops + L"\n" + error.Message(),
+                                     TMsgDlgType::mtError, 0, mbOK);
             return false;
         }
     };
@@ -146,8 +130,8 @@ void TToolFormsLink::TextPropertiesExecute()
     Options.WantTabs = after.WantTabs;
     Options.BAKFiles = values.BAKFiles;
     editor->SetWantTabs(after.WantTabs);
-    if (window_.HexEditor1)
-        window_.HexEditor1->SetWantTabs(after.WantTabs);
+    if (panes_.HexEditor1)
+        panes_.HexEditor1->SetWantTabs(after.WantTabs);
 }
 
 }  // namespace qrv

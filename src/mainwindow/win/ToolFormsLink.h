@@ -1,24 +1,29 @@
 #pragma once
-// TToolFormsLink: the main window's side of the directory search, the
-// verification, the drive overview and the text properties form. It owns
-// the two command areas and answers their host interfaces from the
-// window's panes; the window holds one and registers its handlers.
+// TToolFormsLink: the directory search, the verification, the drive
+// overview and the text properties form in the main window. It makes the
+// two command areas, registers the four commands' handlers and answers the
+// areas' questions from the window's panes.
 
+#include "mainwindow/ActionCatalogue.h"
 #include "mainwindow/win/DirSearchCommands.h"
 #include "mainwindow/win/FileVerifyCommands.h"
+#include "mainwindow/win/MainPanes.h"
+#include "mainwindow/win/MainWindowServices.h"
 #include "mainwindow/win/WinVerifyFiles.h"
-
-#include <memory>
 
 namespace qrv {
 
+class TFileCommands;
 class TFormDriveOverView;
-class TQRVMain;
 
 class TToolFormsLink : private TDirSearchHost, private TFileVerifyHost {
 public:
-    explicit TToolFormsLink(TQRVMain& Window);
+    // FileCommands: its rescan of a drive, which the search runs first.
+    TToolFormsLink(const TMainPanes& Panes, TMainWindowServices& Services, TActionCatalogue& Catalogue,
+                   TFileCommands& FileCommands);
     ~TToolFormsLink() override;
+    TToolFormsLink(const TToolFormsLink&) = delete;
+    TToolFormsLink& operator=(const TToolFormsLink&) = delete;
 
     TDirSearchCommands& DirSearch() { return dirSearch_; }
     TFileVerifyCommands& FileVerify() { return fileVerify_; }
@@ -35,17 +40,14 @@ public:
 
 private:
     TDriveView* SearchTree() override;
-    int ShowMessageBox(const std::wstring& Text, TMsgDlgType Kind, int HelpContext, TMsgDlgButtons Buttons) override;
     void RescanDrive() override;
     void PlaceFindDialog(TForm& Dialog) override;
     std::vector<TVerifyEntry> VerifySelection() override;
     int VerifyDriveType() override;
-    TForm* ProgressOwner() override;
-    void PlaceProgressForm(TForm& Progress) override;
-    void RefreshStatusBar() override;
-    bool Terminating() override;
 
-    TQRVMain& window_;
+    const TMainPanes& panes_;
+    TMainWindowServices& services_;
+    TFileCommands& fileCommands_;
     TWinVerifyFiles files_;
     TDirSearchCommands dirSearch_;
     TFileVerifyCommands fileVerify_;
