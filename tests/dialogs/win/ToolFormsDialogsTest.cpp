@@ -30,6 +30,7 @@ std::wstring CellText(TListView& list, int item, int column)
 
 TEST(DriveOverViewTest, ListsTheTestDriveWithItsSerial)
 {
+    // ctest: takes the focus. The form is shown and activated.
     DWORD serial = 0;
     ASSERT_TRUE(GetVolumeInformationW(L"T:\\", nullptr, 0, &serial, nullptr, nullptr, nullptr, 0));
     TFormDriveOverView form(nullptr);
@@ -84,6 +85,7 @@ TEST(DriveOverViewTest, RemovableChoiceAndRefillFollowTheFacts)
 
 TEST(TextPropertiesFormTest, ShowsTheRecordAndReadsTheControls)
 {
+    // ctest: takes the focus. The form is shown and activated.
     TTextPropertiesValues values;
     values.KeyMapping = 2;
     values.TabStops = L"4,8";
