@@ -84,6 +84,7 @@ TQRVMain::TQRVMain(TComponent* owner) : TForm(owner)
     filterCommands_ = std::make_unique<TFilterCommands>(static_cast<TFilterCommandsHost&>(*this), FilterBox);
     ConnectFilterCommands();
     CreatePopups();
+    ConnectBookmarkCommands();
     // Every built command has its handler now; one missing is named.
     for (const TActionId missing : catalogue_.MissingHandlers())
         TraceIgnoredFailure(L"a command without a handler", static_cast<uint32_t>(missing));
@@ -209,6 +210,7 @@ void TQRVMain::CreateToolbars()
     ToolbarDrives = makeToolbar(L"ToolbarDrives", L"Laufwerke", 0);
     ToolBarFKeys = makeToolbar(L"ToolBarFKeys", L"Programme", 1);
     ToolbarCMDLine = makeToolbar(L"ToolbarCMDLine", L"Kommandozeile", 1);
+    ToolbarBookmarks = makeToolbar(L"ToolbarBookmarks", L"Lesezeichen", 2);
     CmdLineBox = new TComboBox(this);
     CmdLineBox->SetName(L"CmdLineBox");
     CmdLineBox->SetWidth(260);

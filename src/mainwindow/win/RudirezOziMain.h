@@ -36,6 +36,7 @@
 #include "mainwindow/SaveQuestion.h"
 #include "mainwindow/StartupArgs.h"
 #include "mainwindow/win/ActionUpdater.h"
+#include "mainwindow/win/BookmarkCommands.h"
 #include "mainwindow/win/CommandMenus.h"
 #include "mainwindow/win/CompareCommands.h"
 #include "mainwindow/win/DriveBar.h"
@@ -98,7 +99,8 @@ class TQRVMain : public TForm,
                  private TListViewCommandsHost,
                  private TSplitJoinCommandsHost,
                  private TPaneDropsHost,
-                 private TFilterCommandsHost {
+                 private TFilterCommandsHost,
+                 private TBookmarkCommandsHost {
 public:
     explicit TQRVMain(TComponent* owner);
     ~TQRVMain() override;
@@ -184,6 +186,7 @@ public:
     TKyToolbar* ToolbarDrives = nullptr;
     TKyToolbar* ToolBarFKeys = nullptr;
     TKyToolbar* ToolbarCMDLine = nullptr;
+    TKyToolbar* ToolbarBookmarks = nullptr;
     TComboBox* CmdLineBox = nullptr;
     TComboBox* FilterBox = nullptr;
     TKyTrayIcon* TrayIcon1 = nullptr;
@@ -291,6 +294,9 @@ public:
     TFilterCommands& FilterCommands() { return *filterCommands_; }
     TKyToolbarButton* FilterButton = nullptr;  // its menu names the filters
     TPopupMenu* FilterPopup = nullptr;
+
+    // ---- Bookmarks and special folders (MainBookmarks.cpp) -------------------
+    TBookmarkCommands& BookmarkCommands() { return *bookmarks_; }
 
     // ---- Options (ApplyOptions.cpp) ----------------------------------------
     // Pushes the settings record into the controls, each step on its own:
@@ -531,6 +537,22 @@ private:
     void SetLastFileOperator(TFileOperator* Operator) override;
     TDirView* SecondShownList(TDirView* List) override;
     std::unique_ptr<TFilterCommands> filterCommands_;
+    // Bookmarks and special folders, and what they ask of the window
+    // (MainBookmarks.cpp).
+    std::unique_ptr<TBookmarkCommands> bookmarks_;
+    void ConnectBookmarkCommands();
+    TDriveView* BookmarkTree() override { return TreeView1; }
+    const TOptions& BookmarkOptions() override;
+    bool TreeOnNetwork() override;
+    TForm* BookmarkWindow() override { return this; }
+    int ShowBookmarkMessage(const std::wstring& Text, TMsgDlgType Type, int HelpContext,
+                            TMsgDlgButtons Buttons) override;
+    void MarkBookmarksChanged() override { BookmarksChanged = true; }
+    void SaveAllSettings() override;
+    bool RunAddBookmark(TAddFavoriteForm& Form) override;
+    bool RunBookmarkEditor(TStdDirForm& Form) override;
+    bool RunFolderPicker(TSelDirDialog& Picker) override;
+    void OpenShellFolder(int Csidl) override;
     bool refreshAllowed_ = true;  // false while Aktualisieren runs
     // The simple refresh: the display let go, the focused pane re-read.
     void SimpleRefresh();
