@@ -61,6 +61,23 @@ TStdDirForm::TStdDirForm(TComponent* Owner, TStdDirFormHost& Host) : TForm(Owner
 
 TStdDirForm::~TStdDirForm() = default;
 
+void TStdDirForm::CentreButtons()
+{
+    const int width = bottomPanel_->Width();
+    if (width > 0 && width > buttonPanel_->Width())
+        buttonPanel_->SetLeft((width - buttonPanel_->Width()) / 2);
+}
+
+void TStdDirForm::WndProc(TMessage& Message)
+{
+    if (Message.Msg == WM_STDDIR_FOCUSGRID) {
+        if (StdDirGrid->HandleAllocated() && StdDirGrid->Visible())
+            StdDirGrid->SetFocus();
+        return;
+    }
+    TForm::WndProc(Message);
+}
+
 void TStdDirForm::CreateControls()
 {
     // The buttons at the bottom, kept centred; the command row at the top;
@@ -81,11 +98,7 @@ void TStdDirForm::CreateControls()
         if (Application && Application->OnHelp)
             Application->OnHelp(static_cast<DWORD>(HelpContext));
     };
-    bottomPanel_->OnResize = [this](TComponent*) {
-        const int width = bottomPanel_->Width();
-        if (width > 0 && width > buttonPanel_->Width())
-            buttonPanel_->SetLeft((width - buttonPanel_->Width()) / 2);
-    };
+    bottomPanel_->OnResize = [this](TComponent*) { CentreButtons(); };
 
     topPanel_ = AddPanel(this, this, TAlign::alTop);
     topPanel_->SetHeight(kToolButtonHeight + 6);
@@ -153,6 +166,10 @@ void TStdDirForm::DoShow()
     StdDirGrid->SetDefaultRowHeight(static_cast<int>(MeasureText(Font().Handle(), L"A").cy) + 3);
     TForm::DoShow();
     RowsChanged();
+    CentreButtons();
+    // The grid has the keys once the form is up.
+    if (HandleAllocated())
+        PostMessageW(Handle(), WM_STDDIR_FOCUSGRID, 0, 0);
 }
 
 bool TStdDirForm::Execute()

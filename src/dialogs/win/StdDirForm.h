@@ -22,6 +22,9 @@ class TPanel;
 class TSelDirDialog;
 
 // What the editor needs of the window that opens it.
+// Private message: the grid takes the focus once the form is up.
+constexpr UINT WM_STDDIR_FOCUSGRID = WM_USER + 0x150;
+
 class TStdDirFormHost {
 public:
     virtual ~TStdDirFormHost() = default;
@@ -73,8 +76,10 @@ public:
 protected:
     std::wstring WindowClassName() const override { return L"TStdDirForm"; }
     void DoShow() override;
+    void WndProc(TMessage& Message) override;
 
 private:
+    void CentreButtons();
     void CreateControls();
     void GridKeyDown(uint16_t& Key, TShortCut Shift);
     // The label column fits its widest label; the caption column takes a
