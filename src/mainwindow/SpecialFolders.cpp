@@ -1,5 +1,7 @@
 #include "mainwindow/SpecialFolders.h"
 
+#include "dialogs/SelDirRules.h"
+
 namespace qrv {
 
 namespace {
@@ -33,7 +35,7 @@ TGotoDecision Missing(const std::wstring& Path, bool ShowHiddenDirs, TSpecialFol
 {
     if (!ShowHiddenDirs && System.PathHidden(Path))
         return Report(HiddenText(Path));
-    return Report(L"Verzeichnis \"" + Path + L"\" nicht gefunden.");
+    return Report(FolderNotFoundText(Path));
 }
 
 TGotoDecision GotoSpecialFolder(int Csidl, bool ShowHiddenDirs, TSpecialFolderSystem& System)

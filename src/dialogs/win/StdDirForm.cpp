@@ -102,14 +102,14 @@ void TStdDirForm::CreateControls()
 
     topPanel_ = AddPanel(this, this, TAlign::alTop);
     topPanel_->SetHeight(kToolButtonHeight + 6);
-    struct Command {
-        const wchar_t* name;
-        const wchar_t* glyph;
-        const wchar_t* hint;
-        TButton** target;
-        void (TStdDirForm::*run)();
+    struct TCommandButton {
+        const wchar_t* Name;
+        const wchar_t* Glyph;
+        const wchar_t* Hint;
+        TButton** Target;
+        void (TStdDirForm::*Run)();
     };
-    const Command commands[] = {
+    const TCommandButton commands[] = {
         {L"btnNew", L"+", L"Neues Lesezeichen einfügen", &btnNew, nullptr},
         {L"btnDelete", L"×", L"Markiertes Lesezeichen löschen", &btnDelete, &TStdDirForm::DeleteRow},
         {L"btnDown", L"↓", L"Eintrag nach unten verschieben", &btnDown, &TStdDirForm::MoveRowDown},
@@ -119,14 +119,14 @@ void TStdDirForm::CreateControls()
         {L"btnInsertDivider", L"—", L"Eine Trennlinie im Menü einfügen.", &btnInsertDivider, nullptr},
     };
     int left = 3;
-    for (const Command& command : commands) {
-        TButton* button = AddButton(this, topPanel_, command.name, command.glyph, command.hint, left, 3,
+    for (const TCommandButton& command : commands) {
+        TButton* button = AddButton(this, topPanel_, command.Name, command.Glyph, command.Hint, left, 3,
                                     kToolButtonWidth, kToolButtonHeight);
-        if (command.run) {
-            const auto run = command.run;
+        if (command.Run) {
+            const auto run = command.Run;
             button->OnClick = [this, run](TComponent*) { (this->*run)(); };
         }
-        *command.target = button;
+        *command.Target = button;
         left += kToolButtonWidth;
     }
     btnNew->OnClick = [this](TComponent*) { InsertRow(TStdDirInsert::New); };

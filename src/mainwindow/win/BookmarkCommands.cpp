@@ -236,6 +236,9 @@ void TBookmarkCommands::Attach(TMenuItem* BookmarkMenu, TPopupMenu* ListPopup, T
     }
     toolbar_ = Toolbar;
     CreateToolbarButtons();
+    // The pictures folder is a shell folder from the 4.0 shell on.
+    if (TAction* pictures = menus_.Action(A::GotoPersonalPictures))
+        pictures->SetVisible(ShellValues().Shell32Version > 0x0003FFFF);
     jumpMenu_ = JumpMenu;
     if (jumpMenu_)
         jumpMenu_->OnClick = [this](TComponent*) { JumpMenuOpened(); };
