@@ -87,6 +87,7 @@ protected:
 
 TEST_F(StdDirFormTest, OpensOnTheListsWithTheGridFocused)
 {
+    // ctest: takes the focus (the form gives it to its grid, its buttons to the form)
     EXPECT_EQ(grid->RowCount(), 4);
     EXPECT_EQ(grid->Cells().Cell(kStdDirLabelCol, 3), L"Menü 3");
     EXPECT_EQ(grid->Cells().Cell(kStdDirPathCol, 3), dir.Path() + L"\\Zwei");

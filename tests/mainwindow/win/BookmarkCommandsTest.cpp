@@ -171,6 +171,7 @@ protected:
 
 TEST_F(BookmarkCommandsTest, ThirtyBookmarksGiveTwoColumnsAndSixteenButtons)
 {
+    // ctest: takes the focus (the form gives it to its grid, its buttons to the form)
     std::vector<std::pair<std::wstring, std::wstring>> entries;
     for (int i = 0; i < 30; ++i) {
         entries.emplace_back(root + L"\\Daten", L"Nr " + std::to_wstring(i));
