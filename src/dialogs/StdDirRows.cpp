@@ -138,7 +138,7 @@ TStdDirKeyAction TStdDirRows::KeyDown(uint16_t Key, bool Shift, bool Ctrl, bool 
         savedText_ = cells_.Cell(cells_.Col(), cells_.Row());
         break;
     case kKeyEscape:
-        if (!savedText_.empty()) {
+        if (!savedText_.empty() && cells_.Cell(cells_.Col(), cells_.Row()) != savedText_) {
             cells_.SetCell(cells_.Col(), cells_.Row(), savedText_);
             return TStdDirKeyAction::Restored;
         }

@@ -49,7 +49,7 @@ enum class TStdDirKeyAction {
     FocusOk,          // Tab in the last cell: the key is taken
     InsertAfter,      // Down on the last row
     SelectDirectory,  // F4
-    Restored,         // Esc put the saved text back into the current cell
+    Restored,         // Esc put the saved text back into the current cell (it had another)
 };
 
 class TStdDirRows {

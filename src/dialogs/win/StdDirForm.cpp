@@ -315,6 +315,11 @@ void TStdDirForm::GridKeyDown(uint16_t& Key, TShortCut Shift)
         Key = 0;
         break;
     case TStdDirKeyAction::None:
+        // Esc with nothing to end or bring back closes the form, as on any dialog.
+        if (Key == VK_ESCAPE && !editing) {
+            SetModalResult(mrCancel);
+            Key = 0;
+        }
         break;
     }
     // The edit Enter or Esc ended is not to open again.

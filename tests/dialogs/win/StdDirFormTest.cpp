@@ -137,7 +137,10 @@ TEST_F(StdDirFormTest, EscapeEnterAndAmpersands)
     grid->Cells().SetCell(kStdDirCaptionCol, 1, L"später geändert");
     PostKey(Keys(), VK_ESCAPE);
     EXPECT_EQ(grid->Cells().Cell(kStdDirCaptionCol, 1), L"Haus&&Hof") << "Enter made it the text Esc restores";
-    EXPECT_TRUE(IsWindowVisible(form->Handle()));
+    EXPECT_EQ(form->ModalResult(), mrNone);
+    PostKey(Keys(), VK_ESCAPE);
+    EXPECT_EQ(form->ModalResult(), mrCancel) << "Esc with nothing to bring back closes the form";
+    EXPECT_FALSE(form->Confirmed());
 }
 
 TEST_F(StdDirFormTest, ButtonsFollowTheCellAndF4PicksAFolder)
