@@ -198,6 +198,18 @@ TEST_F(BookmarkCommandsTest, ThirtyBookmarksGiveTwoColumnsAndSixteenButtons)
     ASSERT_NE(commands->PopupBookmarkMenu(), nullptr);
     EXPECT_EQ(commands->PopupBookmarkMenu()->Count(), menu->Count());
     EXPECT_TRUE(commands->PopupBookmarkMenu()->Items(25)->BarBreak());
+    // The popup's last entry is the bookmark submenu; its 26th item opens
+    // the second column in the system's menu.
+    HMENU popupHandle = popup->Handle();
+    HMENU bookmarks = GetSubMenu(popupHandle, GetMenuItemCount(popupHandle) - 1);
+    ASSERT_NE(bookmarks, nullptr);
+    for (int i = 0; i < GetMenuItemCount(bookmarks); ++i) {
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE;
+        ASSERT_TRUE(GetMenuItemInfoW(bookmarks, static_cast<UINT>(i), TRUE, &info));
+        EXPECT_EQ((info.fType & MFT_MENUBARBREAK) != 0, i == 25) << i;
+    }
 
     ASSERT_EQ(commands->Buttons().size(), 16u);
     ASSERT_EQ(commands->Separators().size(), 15u);
