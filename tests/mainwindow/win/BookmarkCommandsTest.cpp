@@ -297,7 +297,10 @@ TEST_F(BookmarkCommandsTest, AddingProposesTheNameAndRefusesADuplicate)
     std::vector<std::wstring> refused;
     host.onAdd = [&](TAddFavoriteForm& Form) {
         Form.ReportError = [&](const std::wstring& Text) { refused.push_back(Text); };
+        Form.edDir->SetText(L"");
+        EXPECT_FALSE(Form.OkButton->Enabled()) << "no OK without a folder";
         Form.edDir->SetText(root + L"\\Weg");
+        EXPECT_TRUE(Form.OkButton->Enabled());
     };
     commands->StdDirAddExecute();
     EXPECT_EQ(refused, std::vector<std::wstring>{kBookmarkDirMissingText});
