@@ -89,7 +89,11 @@ void TStdDirForm::CreateControls()
     btnOK = AddButton(this, buttonPanel_, L"btnOK", L"  &OK        ", L"", 0, 5, 88, 25);
     btnOK->SetDefault(true);
     btnOK->ModalResult = mrOk;
-    btnOK->OnClick = [this](TComponent*) { confirmed_ = true; };
+    btnOK->OnClick = [this](TComponent*) {
+        // A caption or folder still being typed counts.
+        StdDirGrid->CommitEdit();
+        confirmed_ = true;
+    };
     btnCancel = AddButton(this, buttonPanel_, L"btnCancel", L"A&bbrechen", L"", 96, 5, 88, 25);
     btnCancel->Cancel = true;
     btnCancel->ModalResult = mrCancel;

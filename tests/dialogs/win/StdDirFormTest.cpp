@@ -118,6 +118,14 @@ TEST_F(StdDirFormTest, DownOnTheLastRowAddsARowAndTabGoesToOk)
     PostKey(Keys(), VK_TAB);
     EXPECT_EQ(GetFocus(), form->btnOK->Handle());
     EXPECT_EQ(grid->RowCount(), 5) << "Tab in the last cell adds no row";
+
+    // A folder still being typed when OK is clicked counts.
+    grid->SetCurrent(kStdDirPathCol, 4);
+    grid->ShowEditor();
+    Type(*grid, L"C:\\Neu");
+    form->btnOK->Click();
+    EXPECT_TRUE(form->Confirmed());
+    EXPECT_EQ(form->Rows().back().Path, L"C:\\Neu");
 }
 
 TEST_F(StdDirFormTest, EscapeEnterAndAmpersands)
