@@ -73,7 +73,7 @@ void SetLists(const TBookmarkLists& Lists)
 // the main window's tree.
 class TWinSpecialFolders : public TSpecialFolderSystem {
 public:
-    explicit TWinSpecialFolders(TBookmarkCommandsHost& Host) : host_(Host) {}
+    explicit TWinSpecialFolders(const TMainPanes& Panes) : panes_(Panes) {}
 
     std::wstring SpecialFolderPath(int Csidl) override { return GetSpecialFolderPath(Csidl); }
     bool RegistryString(bool LocalMachine, const std::wstring& Key, const std::wstring& Name,
@@ -99,12 +99,12 @@ public:
     std::wstring TempDirectory() override { return RemoveBackslash(TemporaryFolder()); }
     bool TreeHasNode(const std::wstring& Path) override
     {
-        TDriveView* tree = host_.BookmarkTree();
+        TDriveView* tree = panes_.TreeView1;
         return tree && tree->NodeForPath(Path) != nullptr;
     }
 
 private:
-    TBookmarkCommandsHost& host_;
+    const TMainPanes& panes_;
 };
 
 }  // namespace
@@ -128,7 +128,7 @@ bool OpenSpecialFolder(int Csidl)
 // The folder tree as a bookmark choice works on it.
 class TBookmarkCommands::TTreeTarget : public TBookmarkTree {
 public:
-    TTreeTarget(TDriveView& Tree, TBookmarkCommandsHost& Host) : tree_(Tree), host_(Host) {}
+    TTreeTarget(TDriveView& Tree, TMainWindowServices& Services) : tree_(Tree), services_(Services) {}
 
     std::optional<TBookmarkNode> FindNode(const std::wstring& Path) override
     {
@@ -155,7 +155,7 @@ public:
     TCreateAnswer AskCreate(const std::wstring& Question) override
     {
         switch (
-            host_.ShowBookmarkMessage(Question, TMsgDlgType::mtConfirmation, kHelpBookmarks, mbYes | mbNo | mbCancel)) {
+            services_.ShowMessageBox(Question, TMsgDlgType::mtConfirmation, kHelpBookmarks, mbYes | mbNo | mbCancel)) {
         case mrYes:
             return TCreateAnswer::Yes;
         case mrNo:
@@ -167,7 +167,7 @@ public:
     void Beep() override { MessageBeep(MB_OK); }
     void ShowError(const std::wstring& Text) override
     {
-        host_.ShowBookmarkMessage(Text, TMsgDlgType::mtError, kHelpBookmarks, mbOK | mbHelp);
+        services_.ShowMessageBox(Text, TMsgDlgType::mtError, kHelpBookmarks, mbOK | mbHelp);
     }
 
 private:
@@ -181,12 +181,13 @@ private:
     }
 
     TDriveView& tree_;
-    TBookmarkCommandsHost& host_;
+    TMainWindowServices& services_;
 };
 
-TBookmarkCommands::TBookmarkCommands(TComponent* Owner, TBookmarkCommandsHost& Host, TActionCatalogue& Catalogue,
-                                     TCommandMenus& Menus)
-    : owner_(Owner), host_(Host), menus_(Menus), system_(std::make_unique<TWinSpecialFolders>(Host))
+TBookmarkCommands::TBookmarkCommands(TComponent* Owner, const TMainPanes& Panes, TMainWindowServices& Services,
+                                     TBookmarkCommandsHost& Host, TActionCatalogue& Catalogue, TCommandMenus& Menus)
+    : owner_(Owner), panes_(Panes), services_(Services), host_(Host), menus_(Menus),
+      system_(std::make_unique<TWinSpecialFolders>(Panes))
 {
     Catalogue.Register(A::StdDirAdd, [this] { StdDirAddExecute(); });
     Catalogue.Register(A::StdDirEdit, [this] { StdDirEditExecute(); });
@@ -342,7 +343,7 @@ void TBookmarkCommands::RebuildToolbar()
         return GetDriveTypeW(root.c_str()) == DRIVE_FIXED;
     };
     const std::vector<TBookmarkButton> layout = LayoutBookmarkButtons(in);
-    TDriveView* tree = host_.BookmarkTree();
+    TDriveView* tree = panes_.TreeView1;
     TImageList* images = tree ? tree->Images() : nullptr;
     toolbar_->BeginUpdate();
     const ScopeExit endUpdate([this] { toolbar_->EndUpdate(); });
@@ -371,26 +372,26 @@ void TBookmarkCommands::RebuildToolbar()
 
 void TBookmarkCommands::BookmarkMenuClick(int Index)
 {
-    TDriveView* tree = host_.BookmarkTree();
+    TDriveView* tree = panes_.TreeView1;
     if (!tree)
         return;
-    TTreeTarget target(*tree, host_);
+    TTreeTarget target(*tree, services_);
     ChooseBookmarkInMenu(BookmarkPath(ListOf(StdDirList), Index), target);
 }
 
 void TBookmarkCommands::BookmarkButtonClick(int Tag)
 {
-    TDriveView* tree = host_.BookmarkTree();
+    TDriveView* tree = panes_.TreeView1;
     if (!tree)
         return;
-    TTreeTarget target(*tree, host_);
+    TTreeTarget target(*tree, services_);
     // The tree here never expands a node by itself on selection.
     ChooseBookmarkButton(BookmarkPath(ListOf(StdDirList), Tag), host_.BookmarkOptions().AutoExpandDir, target);
 }
 
 void TBookmarkCommands::BookmarkMenuOpened()
 {
-    TDriveView* tree = host_.BookmarkTree();
+    TDriveView* tree = panes_.TreeView1;
     TTreeNode* node = tree ? tree->Selected() : nullptr;
     const bool fileSystem = node && tree->NodeData(node).IsFileSystemOrReal() && !tree->GetDirPathName(node).empty();
     if (TAction* add = menus_.Action(A::StdDirAdd))
@@ -399,19 +400,19 @@ void TBookmarkCommands::BookmarkMenuOpened()
 
 void TBookmarkCommands::StdDirAddExecute()
 {
-    TDriveView* tree = host_.BookmarkTree();
+    TDriveView* tree = panes_.TreeView1;
     TTreeNode* node = tree ? tree->Selected() : nullptr;
     if (!node)
         return;
     const std::wstring path = host_.TreeOnNetwork() ? tree->GetDirPath(node) : tree->GetDisplayDirPath(node);
     if (BookmarkPathKnown(ListOf(StdDirList), path)) {
-        host_.ShowBookmarkMessage(BookmarkKnownText(path), TMsgDlgType::mtInformation, kHelpBookmarks, mbOK | mbHelp);
+        services_.ShowMessageBox(BookmarkKnownText(path), TMsgDlgType::mtInformation, kHelpBookmarks, mbOK | mbHelp);
         return;
     }
     const std::wstring driveName =
         path.size() == 3 && path[1] == L':' ? DriveInfo().GetDisplayName(UpCaseDrive(path[0])) : std::wstring();
     {
-        TAddFavoriteForm form(host_.BookmarkWindow());
+        TAddFavoriteForm form(services_.Window());
         form.edDir->SetText(path);
         form.edCaption->SetText(ProposedBookmarkCaption(path, driveName));
         if (host_.RunAddBookmark(form)) {
@@ -424,7 +425,7 @@ void TBookmarkCommands::StdDirAddExecute()
 
 void TBookmarkCommands::StdDirEditExecute()
 {
-    TStdDirForm form(host_.BookmarkWindow(), *this);
+    TStdDirForm form(services_.Window(), *this);
     form.SetBookmarks(ListOf(StdDirList), ListOf(StdDirCaptions));
     if (!host_.RunBookmarkEditor(form) || !form.Confirmed())
         return;
@@ -444,12 +445,12 @@ void TBookmarkCommands::Goto(TGotoTarget Target)
         return;
     case TGotoAction::Report:
         MessageBeep(MB_OK);
-        host_.ShowBookmarkMessage(decision.Message, TMsgDlgType::mtError, 0, mbOK);
+        services_.ShowMessageBox(decision.Message, TMsgDlgType::mtError, 0, mbOK);
         return;
     case TGotoAction::Select:
         break;
     }
-    TDriveView* tree = host_.BookmarkTree();
+    TDriveView* tree = panes_.TreeView1;
     TTreeNode* node = tree ? tree->NodeForPath(decision.Path) : nullptr;
     if (!node)
         return;
@@ -475,12 +476,12 @@ void TBookmarkCommands::JumpMenuOpened()
 
 TDriveView* TBookmarkCommands::MainTree()
 {
-    return host_.BookmarkTree();
+    return panes_.TreeView1;
 }
 
 TControl* TBookmarkCommands::PickerAnchor()
 {
-    return host_.BookmarkWindow();
+    return services_.Window();
 }
 
 bool TBookmarkCommands::RunFolderPicker(TSelDirDialog& Picker)

@@ -5,12 +5,14 @@
 // buttons, "&Bearbeiten..." (Strg+L) with the editor, "&Hinzufügen" with its
 // dialog, and the jumps of "&Springen". What it decides without a window is
 // mainwindow/Bookmarks.h and mainwindow/SpecialFolders.h; it reaches the
-// window only through TBookmarkCommandsHost.
+// window through its panes, its services and TBookmarkCommandsHost.
 
 #include "dialogs/win/StdDirForm.h"
 #include "framework/win/MessageDialog.h"
 #include "mainwindow/ActionCatalogue.h"
 #include "mainwindow/SpecialFolders.h"
+#include "mainwindow/win/MainPanes.h"
+#include "mainwindow/win/MainWindowServices.h"
 
 #include <memory>
 #include <string>
@@ -29,18 +31,13 @@ class TMenuItem;
 class TPopupMenu;
 struct TOptions;
 
+// What the bookmarks ask of the window besides its panes and services.
 class TBookmarkCommandsHost {
 public:
     virtual ~TBookmarkCommandsHost() = default;
-    // The folder tree; nullptr while it does not exist.
-    virtual TDriveView* BookmarkTree() = 0;
     virtual const TOptions& BookmarkOptions() = 0;
     // The drive box shows the network: bookmarks take the node's own path.
     virtual bool TreeOnNetwork() = 0;
-    // The window the dialogs and messages belong to.
-    virtual TForm* BookmarkWindow() = 0;
-    virtual int ShowBookmarkMessage(const std::wstring& Text, TMsgDlgType Type, int HelpContext,
-                                    TMsgDlgButtons Buttons) = 0;
     // The bookmark lists changed: they are written with the next save.
     virtual void MarkBookmarksChanged() = 0;
     // Writes every setting now.
@@ -59,8 +56,10 @@ bool OpenSpecialFolder(int Csidl);
 
 class TBookmarkCommands : private TStdDirFormHost {
 public:
-    TBookmarkCommands(TComponent* Owner, TBookmarkCommandsHost& Host, TActionCatalogue& Catalogue,
-                      TCommandMenus& Menus);
+    // Owner owns the menu items and buttons made here; the folder tree is
+    // Panes' TreeView1.
+    TBookmarkCommands(TComponent* Owner, const TMainPanes& Panes, TMainWindowServices& Services,
+                      TBookmarkCommandsHost& Host, TActionCatalogue& Catalogue, TCommandMenus& Menus);
     ~TBookmarkCommands() override;
     TBookmarkCommands(const TBookmarkCommands&) = delete;
     TBookmarkCommands& operator=(const TBookmarkCommands&) = delete;
@@ -112,6 +111,8 @@ private:
     bool RunFolderPicker(TSelDirDialog& Picker) override;
 
     TComponent* owner_;
+    const TMainPanes& panes_;
+    TMainWindowServices& services_;
     TBookmarkCommandsHost& host_;
     TCommandMenus& menus_;
     std::unique_ptr<TSpecialFolderSystem> system_;

@@ -203,7 +203,7 @@ void TQRVMain::LoadSettings()
     if (result.FKeysCompleted)
         FKeysChanged = true;
     if (bookmarks_)
-        bookmarks_->RebuildFromLists();
+        bookmarks_->Commands().RebuildFromLists();
     ApplyStoredState();
 }
 

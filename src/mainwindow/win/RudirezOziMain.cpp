@@ -13,6 +13,7 @@
 #include "framework/win/ScrollBox.h"
 #include "framework/win/StdCtrls.h"
 #include "framework/win/Threads.h"
+#include "panels/KyDriveInfo.h"
 #include "panels/win/DirView.h"
 #include "panels/win/DriveView.h"
 #include "panels/win/SentMessageWait.h"
@@ -71,20 +72,30 @@ TQRVMain::TQRVMain(TComponent* owner) : TForm(owner)
     CreateMenus();
     CreatePanes();
     AnswerSentMessages();
-    driveBar_ = std::make_unique<TDriveBar>(this, static_cast<TDriveBarHost&>(*this), ToolbarDrives, ShortCuts1);
+    driveBar_ = std::make_unique<TDriveBar>(this, Panes(), Services(), static_cast<TDriveBarHost&>(*this),
+                                            ToolbarDrives, ShortCuts1);
     driveBar_->CreateDriveBox();
-    fileCommands_ = std::make_unique<TFileCommands>(static_cast<TFileCommandsHost&>(*this));
+    fileCommands_ = std::make_unique<TFileCommands>(Panes(), Services(), static_cast<TFileCommandsHost&>(*this));
     userCommands_ = std::make_unique<TUserCommands>(*this, static_cast<TUserCommandsHost&>(*this));
     TUserCommands::DeleteStaleBatchFiles();
     ConnectFileCommands();
-    compareCommands_ = std::make_unique<TCompareCommands>(static_cast<TCompareCommandsHost&>(*this));
+    compareCommands_ =
+        std::make_unique<TCompareCommands>(Panes(), Services(), static_cast<TCompareCommandsHost&>(*this));
     ConnectCompareCommands();
-    ConnectSplitJoinCommands();
-    ConnectPaneDrops();
-    filterCommands_ = std::make_unique<TFilterCommands>(static_cast<TFilterCommandsHost&>(*this), FilterBox);
+    splitJoin_ = std::make_unique<TSplitJoinLink>(Panes(), Services(), catalogue_);
+    paneDrops_ = std::make_unique<TPaneDropsLink>(Panes(), Services(), *fileDisplay_, *fileCommands_);
+    filterCommands_ = std::make_unique<TFilterCommands>(Panes(), static_cast<TFilterCommandsHost&>(*this), FilterBox);
     ConnectFilterCommands();
     CreatePopups();
-    ConnectBookmarkCommands();
+    TBookmarkWindowParts bookmarkParts;
+    bookmarkParts.Owner = this;
+    bookmarkParts.ListPopup = ListPopup;
+    bookmarkParts.Toolbar = ToolbarBookmarks;
+    bookmarkParts.TreeOnNetwork = [this] { return driveBar_ && driveBar_->DriveBoxDrive() == kNetworkDrive; };
+    bookmarkParts.MarkChanged = [this] { BookmarksChanged = true; };
+    bookmarkParts.SaveSettings = [this] { return SaveSettings(); };
+    bookmarks_ = std::make_unique<TBookmarkCommandsLink>(Panes(), Services(), catalogue_, *commandMenus_,
+                                                         std::move(bookmarkParts));
     // Every built command has its handler now; one missing is named.
     for (const TActionId missing : catalogue_.MissingHandlers())
         TraceIgnoredFailure(L"a command without a handler", static_cast<uint32_t>(missing));

@@ -7,6 +7,7 @@
 #include "mainwindow/win/BookmarkCommands.h"
 
 #include "../../panels/win/TreeAndListForm.h"
+#include "FakeMainWindowServices.h"
 #include "TestDir.h"
 #include "common/win/BaseUtilsWin.h"
 #include "dialogs/win/AddFavoriteForm.h"
@@ -35,14 +36,11 @@ using namespace qrv;
 
 namespace {
 
-class FakeBookmarkHost : public TBookmarkCommandsHost {
+// The window's services and the bookmarks' own host in one fake.
+class FakeBookmarkHost : public FakeMainWindowServices, public TBookmarkCommandsHost {
 public:
-    TDriveView* tree = nullptr;
-    TForm* window = nullptr;
+    TMainPanes panes;
     TOptions options;
-    // The answer to each question; every message is recorded.
-    int answer = mrCancel;
-    std::vector<std::wstring> messages;
     int changes = 0;
     int saves = 0;
     std::vector<int> opened;
@@ -51,15 +49,8 @@ public:
     std::function<void(TStdDirForm&)> onEdit;
     std::vector<std::wstring> proposed;  // folder and caption the add dialog showed
 
-    TDriveView* BookmarkTree() override { return tree; }
     const TOptions& BookmarkOptions() override { return options; }
     bool TreeOnNetwork() override { return false; }
-    TForm* BookmarkWindow() override { return window; }
-    int ShowBookmarkMessage(const std::wstring& Text, TMsgDlgType, int, TMsgDlgButtons) override
-    {
-        messages.push_back(Text);
-        return answer;
-    }
     void MarkBookmarksChanged() override { ++changes; }
     void SaveAllSettings() override { ++saves; }
     bool RunAddBookmark(TAddFavoriteForm& Form) override
@@ -112,7 +103,7 @@ protected:
         TTreeAndListForm made;
         form = std::move(made.Form);
         tree = made.Tree;
-        host.tree = tree;
+        host.panes.TreeView1 = tree;
         host.window = form.get();
         actions = new TActionList(form.get());
         menus = std::make_unique<TCommandMenus>(*form, *actions, catalogue);
@@ -124,7 +115,7 @@ protected:
         dock->SetParent(form.get());
         toolbar = new TKyToolbar(form.get());
         toolbar->SetDockedTo(dock);
-        commands = std::make_unique<TBookmarkCommands>(form.get(), host, catalogue, *menus);
+        commands = std::make_unique<TBookmarkCommands>(form.get(), host.panes, host, host, catalogue, *menus);
         commands->Attach(menus->MainMenuItem(TMenuId::Bookmarks), popup, toolbar, menus->MainMenuItem(TMenuId::Jump));
         form->Show();
         StdDirList.Clear();
@@ -236,39 +227,39 @@ TEST_F(BookmarkCommandsTest, AMissingFolderIsCreatedOrLeftForItsParent)
     const std::wstring missing = root + L"\\Daten\\Neu\\Tiefer";
     SetBookmarks({{missing, L"Neu"}, {root + L"\\Bilder", L"Bilder"}});
 
-    host.answer = mrNo;
+    host.messageAnswer = mrNo;
     commands->BookmarkMenuClick(0);
-    EXPECT_EQ(host.messages.size(), 1u);
-    EXPECT_NE(host.messages.back().find(L"ist nicht vorhanden. Soll das Verzeichnis neu angelegt werden?"),
+    EXPECT_EQ(host.messageBoxes.size(), 1u);
+    EXPECT_NE(host.messageBoxes.back().find(L"ist nicht vorhanden. Soll das Verzeichnis neu angelegt werden?"),
               std::wstring::npos);
     EXPECT_FALSE(DirExists(missing));
     EXPECT_TRUE(SameText(Selected(), root + L"\\Daten")) << Selected();
 
-    host.answer = mrCancel;
+    host.messageAnswer = mrCancel;
     commands->BookmarkMenuClick(1);
     EXPECT_TRUE(SameText(Selected(), root + L"\\Bilder")) << Selected();
     commands->BookmarkMenuClick(0);
     EXPECT_TRUE(SameText(Selected(), root + L"\\Bilder")) << "Abbrechen leaves the tree";
 
-    host.answer = mrYes;
+    host.messageAnswer = mrYes;
     commands->BookmarkMenuClick(0);
     EXPECT_TRUE(DirExists(missing));
     EXPECT_TRUE(SameText(Selected(), missing)) << Selected();
 
     // The toolbar never offers to create.
-    const size_t asked = host.messages.size();
+    const size_t asked = host.messageBoxes.size();
     ASSERT_TRUE(RemoveDirectoryW(missing.c_str()));
     tree->SetDirectory(root + L"\\Bilder");
     tree->ValidateDirectory(tree->NodeForPath(root + L"\\Daten\\Neu"));
     commands->BookmarkButtonClick(0);
-    ASSERT_EQ(host.messages.size(), asked + 1);
-    EXPECT_EQ(host.messages.back(), L"Ausgewählter Pfad nicht vorhanden:\n" + missing);
+    ASSERT_EQ(host.messageBoxes.size(), asked + 1);
+    EXPECT_EQ(host.messageBoxes.back(), L"Ausgewählter Pfad nicht vorhanden:\n" + missing);
     EXPECT_FALSE(DirExists(missing));
     commands->BookmarkButtonClick(1);
     EXPECT_TRUE(SameText(Selected(), root + L"\\Bilder"));
     commands->BookmarkButtonClick(-1);  // an unused button
     commands->BookmarkMenuClick(7);     // a tag out of range
-    EXPECT_EQ(host.messages.size(), asked + 1);
+    EXPECT_EQ(host.messageBoxes.size(), asked + 1);
 }
 
 TEST_F(BookmarkCommandsTest, AddingProposesTheNameAndRefusesADuplicate)
@@ -288,8 +279,8 @@ TEST_F(BookmarkCommandsTest, AddingProposesTheNameAndRefusesADuplicate)
     EXPECT_EQ(commands->Buttons()[0]->Caption(), L"Archiv");
 
     commands->StdDirAddExecute();
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_NE(host.messages[0].find(L"ist in den Lesezeichen bereits vorhanden."), std::wstring::npos);
+    ASSERT_EQ(host.messageBoxes.size(), 1u);
+    EXPECT_NE(host.messageBoxes[0].find(L"ist in den Lesezeichen bereits vorhanden."), std::wstring::npos);
     EXPECT_EQ(StdDirList.Count(), 1);
 
     // A folder removed while the dialog is open is refused by its OK.
@@ -353,7 +344,7 @@ TEST_F(BookmarkCommandsTest, JumpsSelectTheirFolderOrOpenTheShell)
     ASSERT_TRUE(catalogue.Execute(TActionId::GotoRecycleBin));
     EXPECT_EQ(host.opened, (std::vector<int>{csidl::kPrinters, csidl::kRecycleBin}));
     ASSERT_TRUE(catalogue.Execute(TActionId::GotoFonts));
-    EXPECT_EQ(host.messages, std::vector<std::wstring>{L"Das Verzeichnis konnte nicht ermittelt werden."});
+    EXPECT_EQ(host.messageBoxes, std::vector<std::wstring>{L"Das Verzeichnis konnte nicht ermittelt werden."});
 
     // The first opening disables what the system lacks; later ones change nothing.
     commands->JumpMenuOpened();
@@ -375,13 +366,13 @@ TEST(BookmarkSpecialFolders, WinesPicturesFolderIsReached)
     TTreeAndListForm made;
     made.Form->Show();
     FakeBookmarkHost host;
-    host.tree = made.Tree;
+    host.panes.TreeView1 = made.Tree;
     host.window = made.Form.get();
     TActionCatalogue catalogue;
     auto* actions = new TActionList(made.Form.get());
     TCommandMenus menus(*made.Form, *actions, catalogue);
-    TBookmarkCommands commands(made.Form.get(), host, catalogue, menus);
+    TBookmarkCommands commands(made.Form.get(), host.panes, host, host, catalogue, menus);
     commands.Goto(TGotoTarget::Pictures);
-    ASSERT_NE(made.Tree->Selected(), nullptr) << (host.messages.empty() ? L"" : host.messages[0]);
+    ASSERT_NE(made.Tree->Selected(), nullptr) << (host.messageBoxes.empty() ? L"" : host.messageBoxes[0]);
     EXPECT_TRUE(SameText(made.Tree->GetDirPathName(made.Tree->Selected()), pictures));
 }
