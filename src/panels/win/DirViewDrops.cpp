@@ -229,9 +229,10 @@ void TDirView::WatchVanishedFiles(const std::vector<std::wstring>& FullPaths)
 {
     RemoveFileItems(FullPaths);
     std::vector<std::wstring> pending;
-    for (const std::wstring& path : FullPaths)
-        if (PathExists(path))
-            pending.push_back(path);
+    const std::vector<bool> exist = PathsExist(FullPaths);
+    for (size_t i = 0; i < FullPaths.size(); ++i)
+        if (exist[i])
+            pending.push_back(FullPaths[i]);
     // A target in another process may still be moving them.
     dragPoller_.reset();
     if (!pending.empty())
@@ -262,10 +263,15 @@ void TDirView::RemoveFileItems(const std::vector<std::wstring>& FullPaths)
     if (!Loaded() || FullPaths.empty())
         return;
     const std::wstring folder = UpperCase(RemoveBackslash(GetPath()));
-    std::set<std::wstring> gone;
+    std::vector<std::wstring> shown;
     for (const std::wstring& path : FullPaths)
-        if (UpperCase(RemoveBackslash(ExtractFilePath(RemoveBackslash(path)))) == folder && !PathExists(path))
-            gone.insert(UpperCase(ExtractFileName(RemoveBackslash(path))));
+        if (UpperCase(RemoveBackslash(ExtractFilePath(RemoveBackslash(path)))) == folder)
+            shown.push_back(path);
+    const std::vector<bool> exist = PathsExist(shown);
+    std::set<std::wstring> gone;
+    for (size_t i = 0; i < shown.size(); ++i)
+        if (!exist[i])
+            gone.insert(UpperCase(ExtractFileName(RemoveBackslash(shown[i]))));
     if (gone.empty())
         return;
     bool removed = false;
