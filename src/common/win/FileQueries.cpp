@@ -6,7 +6,8 @@
 
 #include <map>
 #include <optional>
-#include <unordered_set>
+#include <algorithm>
+#include <unordered_map>
 
 namespace qrv {
 
@@ -16,24 +17,37 @@ namespace {
 // about what so many missing names cost in a folder of 100,000 under Wine.
 constexpr size_t kLookupsBeforeReading = 8;
 
-// The names in Folder, long and short, in upper case; nothing when the
-// folder cannot be read to its end.
-std::optional<std::unordered_set<std::wstring>> FolderNames(const std::wstring& Folder)
+// Folds Name to upper case into Key (whose room is kept from name to name).
+void FoldInto(std::wstring& Key, const wchar_t* Name)
+{
+    Key.assign(Name);
+    std::transform(Key.begin(), Key.end(), Key.begin(), UpCaseChar);
+}
+
+// Marks in Found which of the wanted names (upper case, each with its
+// places) the folder holds, by long or short name; false when the folder
+// cannot be read to its end.
+bool FindInFolder(const std::wstring& Folder, const std::unordered_map<std::wstring, std::vector<size_t>>& Wanted,
+                  std::vector<bool>& Found)
 {
     WIN32_FIND_DATAW found{};
     TFindHandle find(FindFirstFileExW((AddBackslash(Folder) + L"*").c_str(), FindExInfoStandard, &found,
                                       FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
     if (!find)
-        return std::nullopt;
-    std::unordered_set<std::wstring> names;
+        return false;
+    std::wstring key;
+    const auto mark = [&](const wchar_t* name) {
+        FoldInto(key, name);
+        if (const auto at = Wanted.find(key); at != Wanted.end())
+            for (const size_t i : at->second)
+                Found[i] = true;
+    };
     do {
-        names.insert(UpperCase(found.cFileName));
+        mark(found.cFileName);
         if (found.cAlternateFileName[0] != 0)
-            names.insert(UpperCase(found.cAlternateFileName));
+            mark(found.cAlternateFileName);
     } while (FindNextFileW(find.Get(), &found));
-    if (GetLastError() != ERROR_NO_MORE_FILES)
-        return std::nullopt;
-    return names;
+    return GetLastError() == ERROR_NO_MORE_FILES;
 }
 
 // A name a folder's listing shows as it is: not empty, no pattern, no
@@ -71,13 +85,21 @@ std::vector<bool> PathsExist(const std::vector<std::wstring>& Paths)
     for (size_t i = 0; i < Paths.size(); ++i)
         byFolder[UpperCase(ExtractFilePath(RemoveBackslash(Paths[i])))].push_back(i);
     for (const auto& [folder, indexes] : byFolder) {
-        std::optional<std::unordered_set<std::wstring>> names;
-        if (indexes.size() > kLookupsBeforeReading && !folder.empty())
-            names = FolderNames(ExtractFilePath(RemoveBackslash(Paths[indexes.front()])));
+        // The names the folder's listing can answer; the others are asked.
+        std::unordered_map<std::wstring, std::vector<size_t>> wanted;
+        std::vector<size_t> asked;
         for (const size_t i : indexes) {
             const std::wstring name = ExtractFileName(RemoveBackslash(Paths[i]));
-            exist[i] = names && ListedAsItIs(name) ? names->count(UpperCase(name)) > 0 : PathExists(Paths[i]);
+            if (indexes.size() > kLookupsBeforeReading && !folder.empty() && ListedAsItIs(name))
+                wanted[UpperCase(name)].push_back(i);
+            else
+                asked.push_back(i);
         }
+        if (!wanted.empty() && !FindInFolder(ExtractFilePath(RemoveBackslash(Paths[indexes.front()])), wanted, exist))
+            for (const auto& [name, places] : wanted)
+                asked.insert(asked.end(), places.begin(), places.end());
+        for (const size_t i : asked)
+            exist[i] = PathExists(Paths[i]);
     }
     return exist;
 }

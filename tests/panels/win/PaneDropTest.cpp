@@ -412,6 +412,23 @@ TEST_F(PaneDrop, DuplicatesAreSelectedAndVanishedItemsLeave)
     EXPECT_EQ(list->ItemCount(), before - 1);
     list->RemoveFileItem(dir.File(L"Quelle\\brief.txt"));
     EXPECT_NE(list->FindFileItem(L"brief.txt"), nullptr) << "still there: stays";
+
+    // Many dragged away at once (their folder read once): the gone ones
+    // leave, in any case of their names; the one still there stays.
+    std::vector<std::wstring> dragged;
+    for (int i = 0; i < 12; ++i)
+        dragged.push_back(dir.Write(L"Quelle\\weg" + std::to_wstring(i) + L".txt", "w"));
+    list->ReloadDirectory();
+    ASSERT_NE(list->FindFileItem(L"weg11.txt"), nullptr);
+    const int all = list->ItemCount();
+    for (int i = 1; i < 12; ++i)
+        ASSERT_TRUE(DeleteFileW(dragged[static_cast<size_t>(i)].c_str()));
+    dragged[5] = dir.File(L"Quelle\\WEG5.TXT");
+    list->WatchVanishedFiles(dragged);
+    EXPECT_EQ(list->ItemCount(), all - 11);
+    EXPECT_NE(list->FindFileItem(L"weg0.txt"), nullptr);
+    EXPECT_EQ(list->FindFileItem(L"weg5.txt"), nullptr);
+    EXPECT_NE(list->FindFileItem(L"brief.txt"), nullptr);
 }
 
 // The system's own drag loop, steered by the source: a file of the list is
