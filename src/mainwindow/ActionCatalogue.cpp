@@ -105,6 +105,11 @@ const TActionRow kRows[] = {
     {A::FileWinCompare, L"FileWinCompare", L"&Verzeichnisse vergleichen...", Key(kKeyF7), S::Window, nullptr, -1, M::Tools, 1},
     {A::OptionsDlg, L"OptionsDlg", L"&Optionen ...", Key(kKeyF12), S::Window, nullptr, -1, M::Tools, 2},
 
+    // Directory search, verification, the drive overview, the text settings.
+    {A::FindDlg, L"FindDlg", L"Ver&zeichnis suchen...", Key(kKeyF3, scShift | scCtrl), S::Window, nullptr, -1, M::Tools, 3},
+    {A::FileVerify, L"FileVerify", L"Pr&üfen", Key('P', scCtrl), S::Window, nullptr, -1, M::Tools, 3},
+    {A::DriveOverview, L"DriveOverview", L"&Laufwerksübersicht ...", scNone, S::Window, nullptr, -1, M::Tools, 3},
+
     {A::HelpAbout, L"HelpAbout1", L"In&fo...", scNone, S::Window, nullptr, -1, M::Help, 0},
 
     // The text and hex commands of the display pane.
@@ -126,6 +131,7 @@ const TActionRow kRows[] = {
     {A::TextUnicode, L"TextUnicode", L"&Unicode", scNone, S::Window, nullptr, -1, M::ViewText, 2},
     {A::TextShowRulers, L"TextShowRulers", L"&Lineale", scNone, S::Window, nullptr, -1, M::ViewText, 3},
     {A::TextMarkColumn, L"TextMarkColumn", L"Spalten &markieren", scNone, S::Window, nullptr, -1, M::ViewText, 3},
+    {A::TextProperties, L"TextProperties", L"&Eigenschaften", scNone, S::Window, nullptr, -1, M::ViewText, 4},
     {A::TransAnsi, L"TransAnsi", L"&Ansi", scNone, S::Window, nullptr, -1, M::HexTranslation, 0},
     {A::TransDOS8, L"TransDOS8", L"&DOS 8 Bit", scNone, S::Window, nullptr, -1, M::HexTranslation, 0},
     {A::TransASCII, L"TransASCII", L"AS&CII 7 Bit", scNone, S::Window, nullptr, -1, M::HexTranslation, 0},
@@ -156,7 +162,6 @@ const TActionRow kRows[] = {
     {A::DispHexButton, L"btnHex", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::DispTextButton, L"btnText", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
 
-    {A::FileVerify, L"FileVerify", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::DirUp, L"DirUp", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::SwapWindows, L"SwapWindows", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::EqualizeWindows, L"EqualizeWindows", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
@@ -176,7 +181,6 @@ const TActionRow kRows[] = {
     {A::SelectFiles, L"SelectFiles", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::GoPrev, L"GoPrev", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::GoNext, L"GoNext", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
-    {A::FindDlg, L"FindDlg", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::FindDateiButton, L"btnFindDatei", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::CreateFileList, L"CreateFileList", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
 

@@ -163,6 +163,9 @@ enum class TActionId : uint16_t {
     SortAttr,
     GoHome,
     CreateFileList,
+    // The drive overview and the text editor's settings.
+    DriveOverview,
+    TextProperties,
     // Features this program does not offer: hidden and disabled for good.
     ShredFile,
     SendFile,

@@ -13,6 +13,7 @@
 #include "framework/win/ScrollBox.h"
 #include "framework/win/StdCtrls.h"
 #include "framework/win/Threads.h"
+#include "mainwindow/win/ToolFormsLink.h"
 #include "panels/KyDriveInfo.h"
 #include "panels/win/DirView.h"
 #include "panels/win/DriveView.h"
@@ -83,6 +84,8 @@ TQRVMain::TQRVMain(TComponent* owner) : TForm(owner)
         std::make_unique<TCompareCommands>(Panes(), Services(), static_cast<TCompareCommandsHost&>(*this));
     ConnectCompareCommands();
     splitJoin_ = std::make_unique<TSplitJoinLink>(Panes(), Services(), catalogue_);
+    toolForms_ = std::make_unique<TToolFormsLink>(Panes(), Services(), catalogue_, *fileCommands_);
+    driveBar_->OnRefillDriveOverview = [this] { toolForms_->RefillDriveOverview(); };
     paneDrops_ = std::make_unique<TPaneDropsLink>(Panes(), Services(), *fileDisplay_, *fileCommands_);
     filterCommands_ = std::make_unique<TFilterCommands>(Panes(), static_cast<TFilterCommandsHost&>(*this), FilterBox);
     ConnectFilterCommands();

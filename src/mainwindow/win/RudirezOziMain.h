@@ -87,6 +87,7 @@ class TImage;
 class TSimpleTimer;
 class TTextFileView;
 class TThread;
+class TToolFormsLink;
 
 // The lists a posted column-layout message names (never their addresses:
 // the message may arrive after a list is gone).
@@ -240,6 +241,10 @@ public:
 
     // ---- File split and join (SplitJoinLink.cpp) ----------------------------
     TSplitJoinCommands& SplitJoinCommands() { return splitJoin_->Commands(); }
+
+    // ---- Directory search, verification, drive overview, text properties
+    // (ToolFormsLink.cpp) ------------------------------------------------------
+    TToolFormsLink& ToolForms() { return *toolForms_; }
 
     // ---- Drives (DriveBar.cpp) --------------------------------------------
     TDriveBar* DriveBar() const { return driveBar_.get(); }
@@ -490,6 +495,7 @@ private:
     std::unique_ptr<TListViewCommands> listViewCommands_;
     std::unique_ptr<TUserCommands> userCommands_;
     std::unique_ptr<TSplitJoinLink> splitJoin_;
+    std::unique_ptr<TToolFormsLink> toolForms_;
     // Drag and drop between the panes (PaneDropsLink.cpp).
     std::unique_ptr<TPaneDropsLink> paneDrops_;
     std::unique_ptr<TFilterCommands> filterCommands_;
