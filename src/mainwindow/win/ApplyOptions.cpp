@@ -195,9 +195,9 @@ void TQRVMain::ApplyOptions()
     });
     // 20. Function keys and the Programme menu.
     step(20, [&] {
-        ApplyFunctionKeys();
+        userCommands_->ApplyFunctionKeys();
         UpdateViewStyleActions();
-        RebuildProgramsMenu();
+        userCommands_->RebuildProgramsMenu();
     });
     // 21. Dialog filters, picture background, editors, filter box, drive toolbars.
     step(21, [&] { BuildFilterString(); });

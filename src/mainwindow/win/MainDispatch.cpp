@@ -11,7 +11,6 @@
 #include "framework/PartThreads.h"
 #include "framework/TimingTrace.h"
 #include "mainwindow/DriveSlots.h"
-#include "mainwindow/FileCompare.h"
 #include "panels/win/KyDriveInfo.h"
 #include "settings/Quorvan32Globals.h"
 #include "widgets/win/KyDock.h"
@@ -160,17 +159,9 @@ void TQRVMain::SendToolWindowHookEvent(int Code, WPARAM WParam, LPARAM LParam)
 
 bool TQRVMain::CloseQuery()
 {
-    // A directory comparison below this message stops and closes the
-    // window when it has returned.
-    const bool heldByWalk = compareCommands_ && compareCommands_->HoldCloseBack();
-    if (FileComparisonRunning()) {
-        // The comparison is on the stack below this message: stop it and
-        // close when it has returned.
-        abortComparison_ = true;
-        closeAfterComparison_ = !heldByWalk;
-        return false;
-    }
-    if (heldByWalk)
+    // A comparison below this message stops and closes the window when it
+    // has returned.
+    if (compare_ && compare_->HoldsClose())
         return false;
     // A changed text that is not let go keeps the window open.
     if (!QuerySaveModifiedText())

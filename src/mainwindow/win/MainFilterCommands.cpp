@@ -11,6 +11,7 @@
 #include "framework/win/ActnList.h"
 #include "framework/win/Buttons.h"
 #include "panels/win/DirView.h"
+#include "panels/win/DriveView.h"
 #include "settings/Quorvan32Globals.h"
 #include "widgets/win/KyToolbar.h"
 #include "widgets/win/KyToolbarCtls.h"
@@ -92,6 +93,13 @@ void TQRVMain::FilterPopupPopup()
     root->Add(divider);
     command(L"Datei&filter ...", TActionId::EditFilter);
     command(L"Standardfilter bearbeiten...", TActionId::EditStdFilter);
+}
+
+std::wstring TQRVMain::TreeFolder()
+{
+    if (TreeView1 && TreeView1->Selected())
+        return TreeView1->GetDirPathName(TreeView1->Selected());
+    return ActiveList ? ActiveList->GetPath() : std::wstring();
 }
 
 TOptions& TQRVMain::FilterOptions()

@@ -8,9 +8,7 @@
 #include "framework/IgnoredError.h"
 #include "framework/win/Handles.h"
 #include "framework/win/StdCtrls.h"
-#include "mainwindow/FileCompare.h"
 #include "mainwindow/WindowTitle.h"
-#include "mainwindow/win/WinCompareFile.h"
 #include "settings/OptionSettings.h"
 #include "panels/win/DirView.h"
 #include "panels/win/DriveView.h"
@@ -21,17 +19,6 @@
 
 namespace qrv {
 
-namespace {
-
-bool ApplicationIsActive()
-{
-    DWORD process = 0;
-    GetWindowThreadProcessId(GetForegroundWindow(), &process);
-    return process == GetCurrentProcessId();
-}
-
-}  // namespace
-
 int TQRVMain::ShowMessageBox(const std::wstring& Text, TMsgDlgType Type, int HelpContext, TMsgDlgButtons Buttons)
 {
     // The click that closes the box must not start a marquee in the list
@@ -41,31 +28,6 @@ int TQRVMain::ShowMessageBox(const std::wstring& Text, TMsgDlgType Type, int Hel
         if (auto* list = dynamic_cast<TKyListView*>(focused))
             list->SuppressMarquee = true;
     return MessageDlg(Text, Type, Buttons, HelpContext);
-}
-
-uint8_t TQRVMain::CompareFileContents(const std::wstring& FileA, const std::wstring& FileB)
-{
-    // A comparison already running (its message pump may bring us here
-    // again) leaves the abort request alone and gets crBusy below.
-    if (!FileComparisonRunning())
-        abortComparison_ = false;
-    TFileCompareHost host;
-    host.Open = TWinCompareFile::Open;
-    host.ProcessMessages = [] {
-        if (Application)
-            Application->ProcessMessages();
-    };
-    host.AbortRequested = [this] {
-        return abortComparison_ || (ApplicationIsActive() && (GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0);
-    };
-    const uint8_t result = qrv::CompareFileContents(FileA, FileB, host);
-    // A close asked for meanwhile was held back until now.
-    if (result != crBusy && closeAfterComparison_) {
-        closeAfterComparison_ = false;
-        if (HandleAllocated())
-            PostMessageW(Handle(), WM_CLOSE, 0, 0);
-    }
-    return result;
 }
 
 TDirView* TQRVMain::ListOf(TListId Id) const

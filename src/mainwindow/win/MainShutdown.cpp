@@ -92,7 +92,7 @@ void TQRVMain::DeleteOwnTemporaryFiles()
     if (BatchFileCreated)
         DeleteFileW((TemporaryFolder() + BatchFileName).c_str());
     if (userCommands_)
-        userCommands_->DeleteBatchFiles();
+        userCommands_->Commands().DeleteBatchFiles();
 }
 
 }  // namespace qrv

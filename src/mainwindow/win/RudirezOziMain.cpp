@@ -77,12 +77,12 @@ TQRVMain::TQRVMain(TComponent* owner) : TForm(owner)
                                             ToolbarDrives, ShortCuts1);
     driveBar_->CreateDriveBox();
     fileCommands_ = std::make_unique<TFileCommands>(Panes(), Services(), static_cast<TFileCommandsHost&>(*this));
-    userCommands_ = std::make_unique<TUserCommands>(*this, static_cast<TUserCommandsHost&>(*this));
+    userCommands_ = std::make_unique<TUserCommandsLink>(*this, Panes(), Services(), CmdLineBox, SelectionListFile);
     TUserCommands::DeleteStaleBatchFiles();
     ConnectFileCommands();
-    compareCommands_ =
-        std::make_unique<TCompareCommands>(Panes(), Services(), static_cast<TCompareCommandsHost&>(*this));
-    ConnectCompareCommands();
+    compare_ =
+        std::make_unique<TCompareLink>(Panes(), Services(), catalogue_, *commandMenus_,
+                                       TCompareLinkWindow{Splitter2, ToolbarDatei, &TitleBase, &StoredState.Compare});
     splitJoin_ = std::make_unique<TSplitJoinLink>(Panes(), Services(), catalogue_);
     toolForms_ = std::make_unique<TToolFormsLink>(Panes(), Services(), catalogue_, *fileCommands_);
     driveBar_->OnRefillDriveOverview = [this] { toolForms_->RefillDriveOverview(); };
@@ -261,7 +261,8 @@ void TQRVMain::CreateFunctionKeyButtons()
         button->SetParent(ToolBarFKeys);
         FKeyButtons.push_back(button);
     }
-    userCommands_->Attach(ToolBarFKeys, FKeyLabel, FKeyButtons, commandMenus_->MainMenuItem(TMenuId::Programs));
+    userCommands_->Commands().Attach(ToolBarFKeys, FKeyLabel, FKeyButtons,
+                                     commandMenus_->MainMenuItem(TMenuId::Programs));
 }
 
 void TQRVMain::CreateDisplayPane()

@@ -21,9 +21,10 @@
 // services, and the dispatch the services. Every area gets the panes
 // (TMainPanes, a base of the window) and the window's services
 // (TMainWindowServices); an area's own host is answered by a link class
-// beside the area (SplitJoinLink, PaneDropsLink). The hosts still answered
-// by the window (MainDisplay.cpp, MainFileCommands.cpp, MainStatus.cpp,
-// MainRefresh.cpp, MainCompare.cpp, MainUserCommands.cpp,
+// beside the area (SplitJoinLink, PaneDropsLink, CompareLink,
+// UserCommandsLink). The hosts
+// still answered by the window (MainDisplay.cpp, MainFileCommands.cpp,
+// MainStatus.cpp, MainRefresh.cpp,
 // MainFilterCommands.cpp, and MainServices.cpp) call each other and the
 // services both ways until they move; scripts/lint lets no other file
 // define a member of the window.
@@ -42,7 +43,7 @@
 #include "mainwindow/win/ActionUpdater.h"
 #include "mainwindow/win/BookmarkCommandsLink.h"
 #include "mainwindow/win/CommandMenus.h"
-#include "mainwindow/win/CompareCommands.h"
+#include "mainwindow/win/CompareLink.h"
 #include "mainwindow/win/DriveBar.h"
 #include "mainwindow/win/FileCommands.h"
 #include "mainwindow/win/FileDisplay.h"
@@ -54,7 +55,7 @@
 #include "mainwindow/win/SplitJoinLink.h"
 #include "mainwindow/win/StatusArea.h"
 #include "mainwindow/win/TextCommandsLink.h"
-#include "mainwindow/win/UserCommandRunner.h"
+#include "mainwindow/win/UserCommandsLink.h"
 #include "settings/StoredSettings.h"
 
 #include <memory>
@@ -102,8 +103,6 @@ class TQRVMain : public TForm,
                  private TStatusAreaHost,
                  private TActionUpdaterHost,
                  private TSaveQuestionHost,
-                 private TCompareCommandsHost,
-                 private TUserCommandsHost,
                  private TTextCommandsWindow,
                  private TListViewCommandsHost,
                  private TFilterCommandsHost {
@@ -196,9 +195,6 @@ public:
     // A message box centred by the system; a file or archive list that has
     // the focus refuses the marquee selection the closing click would start.
     int ShowMessageBox(const std::wstring& Text, TMsgDlgType Type, int HelpContext, TMsgDlgButtons Buttons) override;
-    // A TCompareResult (mainwindow/FileCompare.h). Esc stops it; so does a
-    // close of the window, which is then done after the comparison.
-    uint8_t CompareFileContents(const std::wstring& FileA, const std::wstring& FileB) override;
     // Posts the column-layout copy from one list to others.
     void PostColumnLayout(TListId Source, TListId Target);
     void SyncColumnLayout(TListId Source, TListId Target);
@@ -236,8 +232,9 @@ public:
     // 50 below its top, on the screen; the form keeps its size.
     void PlaceProgressForm(TForm& Progress) override;
 
-    // ---- File and directory comparison, about box (MainCompare.cpp) ------
-    TCompareCommands& CompareCommands() { return *compareCommands_; }
+    // ---- File and directory comparison, about box (CompareLink.cpp) ------
+    TCompareCommands& CompareCommands() { return compare_->Commands(); }
+    TCompareLink& Compare() { return *compare_; }
 
     // ---- File split and join (SplitJoinLink.cpp) ----------------------------
     TSplitJoinCommands& SplitJoinCommands() { return splitJoin_->Commands(); }
@@ -275,7 +272,7 @@ public:
     void Aktualisieren();
 
     // ---- User commands on the function keys (MainUserCommands.cpp) -----------
-    TUserCommands& UserCommands() { return *userCommands_; }
+    TUserCommands& UserCommands() { return userCommands_->Commands(); }
 
     // ---- Text and hex commands of the display pane (MainDisplay.cpp) --------
     TTextCommandsLink& TextCommands() { return *textCommands_; }
@@ -390,18 +387,6 @@ private:
     std::wstring ComSpec() override;
     // The file commands' actions and the panes' keys (MainFileCommands.cpp).
     void ConnectFileCommands();
-    // What the user commands ask of the window (MainUserCommands.cpp).
-    const TOptions& CommandOptions() override;
-    std::vector<TCommandItem> ActiveSelection() override;
-    std::optional<TCommandItem> ActiveFocusedItem() override;
-    std::optional<TCommandItem> OtherListSelection() override;
-    std::wstring TreeFolder() override;
-    std::wstring ListFolder(int Index) override;
-    bool SecondWindowShown() override;
-    std::wstring ActiveListFolder() override;
-    std::wstring CommandListFile() override { return SelectionListFile; }
-    void ReportCommandError(const std::wstring& Text) override;
-    void AddCommandHistory(const std::wstring& Line) override;
     // What the text commands ask of the window (MainDisplay.cpp).
     void ConnectTextCommands();
     bool FileUndoPossible() override;
@@ -439,17 +424,6 @@ private:
     void DiscardModified() override;
     void PostHeldDisplayRequest() override;
 
-    // The comparison commands' actions and buttons, and what they ask of the
-    // window (MainCompare.cpp).
-    void ConnectCompareCommands();
-    bool StackedFileWindows() override;
-    void AbortFileComparison() override { abortComparison_ = true; }
-    bool ChooseCompareFile(const std::wstring& Title, const std::wstring& InitialDir, std::wstring& Name) override;
-    bool ExecuteCompareOptions(TSelOptForm& Form) override;
-    intptr_t StartProgram(const std::wstring& Program, const std::wstring& Parameters,
-                          const std::wstring& Directory) override;
-    TDirCompareOptions StoredCompareOptions() override;
-
     // The filter commands' actions, box and button, and what they ask of the
     // window (MainFilterCommands.cpp).
     void ConnectFilterCommands();
@@ -464,12 +438,11 @@ private:
     void FilterApplied() override;
     void SelectionChanged() override;
     void FocusList(TDirView* List) override;
+    std::wstring TreeFolder() override;
 
     // Options (ApplyOptions.cpp): the steps whose targets come later.
     void ApplyMainFont();
     void ResizeToolbarButtons(int Size);
-    void ApplyFunctionKeys();
-    void RebuildProgramsMenu();
     void RebuildFilterBox();
     void ShowSecondFileWin(bool Show);
     void ApplyThumbnails();
@@ -488,12 +461,12 @@ private:
     std::unique_ptr<TFileDisplay> fileDisplay_;
     TSaveQuestion saveQuestion_{static_cast<TSaveQuestionHost&>(*this)};
     std::unique_ptr<TFileCommands> fileCommands_;
-    std::unique_ptr<TCompareCommands> compareCommands_;
+    std::unique_ptr<TCompareLink> compare_;
     // Before the user commands: its hook on the application's messages is
     // made first (with the panes), so it must be given back last.
     std::unique_ptr<TTextCommandsLink> textCommands_;
     std::unique_ptr<TListViewCommands> listViewCommands_;
-    std::unique_ptr<TUserCommands> userCommands_;
+    std::unique_ptr<TUserCommandsLink> userCommands_;
     std::unique_ptr<TSplitJoinLink> splitJoin_;
     std::unique_ptr<TToolFormsLink> toolForms_;
     // Drag and drop between the panes (PaneDropsLink.cpp).
@@ -528,8 +501,6 @@ private:
     bool destroyed_ = false;
     bool formCreated_ = false;
     bool minimized_ = false;
-    bool abortComparison_ = false;
-    bool closeAfterComparison_ = false;
     // The shell's SHGetSettings for the lists; nullptr when it has none.
     void* shGetSettings_ = nullptr;
 };

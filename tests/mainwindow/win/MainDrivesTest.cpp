@@ -248,11 +248,11 @@ TEST(MainDrives, CompareFileContentsOnDisk)
     const std::wstring b = dir.Write(L"b.bin", std::string(4999, 'x') + "y");
     const std::wstring c = dir.Write(L"c.bin", std::string(5000, 'x'));
     MainWindowWith main("");
-    EXPECT_EQ(main->CompareFileContents(a, a), crEqual);
-    EXPECT_EQ(main->CompareFileContents(a, c), crEqual);
-    EXPECT_EQ(main->CompareFileContents(a, b), crDifferent);
-    EXPECT_EQ(main->CompareFileContents(dir.File(L"none"), a), crOpenFailedA);
-    EXPECT_EQ(main->CompareFileContents(a, dir.File(L"none")), crOpenFailedB);
+    EXPECT_EQ(main->Compare().CompareFileContents(a, a), crEqual);
+    EXPECT_EQ(main->Compare().CompareFileContents(a, c), crEqual);
+    EXPECT_EQ(main->Compare().CompareFileContents(a, b), crDifferent);
+    EXPECT_EQ(main->Compare().CompareFileContents(dir.File(L"none"), a), crOpenFailedA);
+    EXPECT_EQ(main->Compare().CompareFileContents(a, dir.File(L"none")), crOpenFailedB);
 }
 
 TEST(MainDrives, ACloseDuringAComparisonStopsItAndClosesAfterwards)
@@ -266,11 +266,11 @@ TEST(MainDrives, ACloseDuringAComparisonStopsItAndClosesAfterwards)
 
     // The close arrives while the comparison handles messages between blocks.
     PostMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(main->CompareFileContents(a, b), crAborted);
+    EXPECT_EQ(main->Compare().CompareFileContents(a, b), crAborted);
     EXPECT_TRUE(IsWindowVisible(window)) << "the window stays until the comparison has returned";
     EXPECT_TRUE(test::PumpUntil([&] { return !IsWindowVisible(window); }, std::chrono::seconds(10)))
         << "the held-back close follows";
-    EXPECT_EQ(main->CompareFileContents(a, b), crEqual) << "the next comparison is not aborted";
+    EXPECT_EQ(main->Compare().CompareFileContents(a, b), crEqual) << "the next comparison is not aborted";
 }
 
 TEST(MainDrives, MessageBoxKeepsTheClosingClickFromStartingAMarquee)
