@@ -35,7 +35,7 @@ struct TSearchRec {
 // How names are shown: as stored, upper case, lower case, capitalised.
 enum class TFileNameDisplay { fndStored, fndCap, fndNoCap, fndNice };
 
-// The size of a directory whose size no scan has filled in yet.
+// The size a directory holds while no scan has filled it in (it sorts by it).
 constexpr uint64_t kUnknownDirSize = 0xFFFFFFFF;
 
 struct TFileRec {
@@ -61,12 +61,16 @@ struct TFileRec {
     // item's states live here and follow the record through sorts and re-reads.
     bool Selected = false;
     int OverlayIndex = -1;  // -1 none, 0 shared folder, 1 shortcut arrow
+    // Set by the store, never the same twice in a run: an answer from a
+    // worker finds its record by it, never a record made in its place.
+    uint64_t Serial = 0;
 };
 
-// True for a directory whose size is not known yet.
+// True for a directory whose size is not known yet: a scan's sum may be
+// kUnknownDirSize itself.
 inline bool SizeUnknown(const TFileRec& Rec)
 {
-    return Rec.IsDirectory && Rec.Size == kUnknownDirSize;
+    return Rec.IsDirectory && !Rec.SubDirSizeDone;
 }
 
 // The characters no file name may hold.

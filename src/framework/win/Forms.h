@@ -124,6 +124,8 @@ public:
     std::function<void(DWORD helpContext)> OnHelp;
     // Called before a key message is dispatched; return true to swallow it.
     std::function<bool(MSG& msg)> OnMessage;
+    // When the message queue has run empty, before the loop waits.
+    std::function<void()> OnIdle;
 
     // The window that owns modal boxes now: the active window of this thread or the main form.
     HWND ActiveWindowHandle() const;
