@@ -30,6 +30,7 @@ class TKyOLEContainer;
 class TKyZipLV;
 class TLabel;
 class TPanel;
+class TPictureConverter;
 class TScrollBox;
 class TTextFileView;
 class TWinControl;
@@ -148,6 +149,9 @@ public:
     // editor. Its rules are cleared before each text is loaded.
     std::unique_ptr<TEasyEditorParser> EasyParser;
 
+    // The external picture converter (not owned); nullptr: none.
+    void SetPictureConverter(TPictureConverter* Converter) { converter_ = Converter; }
+
 private:
     void ShowHex(const std::wstring& Path);
     void ShowText(const std::wstring& Path, bool RichText, const std::optional<TTextFileKind>& Kind);
@@ -164,6 +168,7 @@ private:
 
     TFileDisplayHost& host_;
     TDisplayPanes panes_;
+    TPictureConverter* converter_ = nullptr;
     bool dragging_ = false;
     int dragX_ = 0;
     int dragY_ = 0;

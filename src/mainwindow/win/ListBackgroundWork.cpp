@@ -5,6 +5,8 @@
 #include "mainwindow/win/CommandMenus.h"
 #include "panels/win/DirView.h"
 
+#include <cwctype>
+
 namespace qrv {
 
 void TListBackgroundWork::Register(TActionCatalogue& Catalogue, TCommandMenus& Menus)
@@ -33,6 +35,27 @@ void TListBackgroundWork::ViewDirSizeExecute()
     for (TDirView* list : {host_.FirstList(), host_.SecondList()})
         if (list)
             list->SetShowSubDirSize(shown_);
+}
+
+void TListBackgroundWork::PauseDirSizeScan(TDirView* Active)
+{
+    if (!shown_ || !Active)
+        return;
+    Active->StopSubDirScanner();
+    TDirView* other = Active == host_.FirstList() ? host_.SecondList() : host_.FirstList();
+    if (other && !other->Path().empty() && !Active->Path().empty() &&
+        towupper(other->Path()[0]) == towupper(Active->Path()[0]))
+        other->StopSubDirScanner();
+}
+
+void TListBackgroundWork::ResumeDirSizeScan(TDirView* Active)
+{
+    if (!shown_ || !Active)
+        return;
+    Active->StartSubDirScanner();
+    TDirView* other = Active == host_.FirstList() ? host_.SecondShownList() : host_.FirstList();
+    if (other)
+        other->StartSubDirScanner();
 }
 
 void TListBackgroundWork::UpdateDirSizeView(bool Checked)

@@ -53,6 +53,12 @@ public:
     // The command's check after the settings were applied.
     void UpdateDirSizeView(bool Checked);
     bool DirSizesShown() const { return shown_; }
+    // Around a rename in place: while folder sizes are shown, the scans of
+    // the active list stop, and those of the other list when it shows a
+    // folder of the same drive; afterwards both lists' scans start again
+    // (the other's only while shown).
+    void PauseDirSizeScan(TDirView* Active);
+    void ResumeDirSizeScan(TDirView* Active);
 
 private:
     TListBackgroundWorkHost& host_;

@@ -151,7 +151,6 @@ TEST_F(DirViewSizesTest, AnUnreadableSubfolderCountsAsEmpty)
     WIN32_FIND_DATAW data;
     const HANDLE find = FindFirstFileW((lockedFolder + L"\\*").c_str(), &data);
     ASSERT_EQ(find, INVALID_HANDLE_VALUE) << "the folder is readable";
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
     view->SetPath(top);
     ASSERT_TRUE(test::PumpUntil([&] { return AllSized(); }, 30s));
     ExpectSizesOfTheWalk(top);
