@@ -12,6 +12,7 @@ namespace qrv {
 
 // The attribute bits the lists read; the values of the system's
 // FILE_ATTRIBUTE_ bits.
+// NOLINTBEGIN(readability-identifier-naming): the names every list and filter reads
 constexpr uint32_t faReadOnly = 0x1;
 constexpr uint32_t faHidden = 0x2;
 constexpr uint32_t faSysFile = 0x4;
@@ -19,6 +20,7 @@ constexpr uint32_t faDirectory = 0x10;
 constexpr uint32_t faArchive = 0x20;
 constexpr uint32_t faCompressed = 0x800;
 constexpr uint32_t faEncrypted = 0x4000;
+// NOLINTEND(readability-identifier-naming)
 
 // One directory entry as a search finds it.
 struct TSearchRec {
