@@ -187,7 +187,7 @@ TEST_F(MainBackgroundWork, AConvertedPictureShowsWithItsSizeAndTheClipboardStays
     TDirView& list = *main->ActiveList;
     ListView_SetItemState(list.Handle(), list.IndexOf(list.FindFileItem(L"scan.pcd")), LVIS_FOCUSED | LVIS_SELECTED,
                           LVIS_FOCUSED | LVIS_SELECTED);
-    if (!main->FileDisplay()->ViewFile)
+    if (!main->FileDisplay()->ViewFile())
         main->ViewFile->Execute();
     ASSERT_TRUE(test::PumpUntil(
         [&] {
