@@ -107,7 +107,8 @@ int wmain(int argc, wchar_t** argv)
         const uint64_t walked = BareWalk(tree);
         bare.push_back(Milliseconds(Clock::now() - walkStart));
 
-        view->SetPath(L"C:\\");
+        // From a folder without subfolders, so that no other scan runs.
+        view->SetPath(tree + L"\\d0\\s0");
         const auto start = Clock::now();
         view->SetPath(tree);
         while (!AllSized(*view)) {
