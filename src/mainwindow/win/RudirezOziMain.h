@@ -43,6 +43,7 @@
 #include "mainwindow/win/ListThumbnails.h"
 #include "mainwindow/win/PictureConverter.h"
 #include "mainwindow/win/ActionUpdater.h"
+#include "mainwindow/win/BookmarkCommandsLink.h"
 #include "mainwindow/win/CommandMenus.h"
 #include "mainwindow/win/CompareCommands.h"
 #include "mainwindow/win/DriveBar.h"
@@ -171,6 +172,7 @@ public:
     TKyToolbar* ToolbarDrives = nullptr;
     TKyToolbar* ToolBarFKeys = nullptr;
     TKyToolbar* ToolbarCMDLine = nullptr;
+    TKyToolbar* ToolbarBookmarks = nullptr;
     TComboBox* CmdLineBox = nullptr;
     TComboBox* FilterBox = nullptr;
     TKyTrayIcon* TrayIcon1 = nullptr;
@@ -280,6 +282,9 @@ public:
     TFilterCommands& FilterCommands() { return *filterCommands_; }
     TKyToolbarButton* FilterButton = nullptr;  // its menu names the filters
     TPopupMenu* FilterPopup = nullptr;
+
+    // ---- Bookmarks and special folders (BookmarkCommandsLink.cpp) ------------
+    TBookmarkCommands& BookmarkCommands() { return bookmarks_->Commands(); }
 
     // ---- Options (ApplyOptions.cpp) ----------------------------------------
     // Pushes the settings record into the controls, each step on its own:
@@ -491,6 +496,8 @@ private:
     // Drag and drop between the panes (PaneDropsLink.cpp).
     std::unique_ptr<TPaneDropsLink> paneDrops_;
     std::unique_ptr<TFilterCommands> filterCommands_;
+    // Bookmarks and special folders (BookmarkCommandsLink.cpp).
+    std::unique_ptr<TBookmarkCommandsLink> bookmarks_;
     bool refreshAllowed_ = true;  // false while Aktualisieren runs
     // The simple refresh: the display let go, the focused pane re-read.
     void SimpleRefresh();
