@@ -75,6 +75,7 @@ const TActionRow kRows[] = {
     {A::AlignPicture, L"AlignPicture", L"&Bild anpassen", scNone, S::Window, nullptr, -1, M::View, 3},
     {A::SetBKColor, L"SetBKColor", L"H&intergrundfarbe ...", scNone, S::Window, nullptr, -1, M::View, 3},
     {A::Aktualisieren, L"Aktualisieren", L"A&ktualisieren", Key(kKeyF5), S::Window, nullptr, -1, M::View, 4, ppList | ppTree},
+    {A::ViewDirSize, L"ViewDirSize", L"&Verzeichnisgröße anzeigen", scNone, S::Window, nullptr, -1, M::View, 5},
 
     {A::ActExpand, L"ActExpand", L"&Erweitern", Key(kKeyAdd), S::Pane, L"+", -1, M::Directory, 0, ppTree},
     {A::ActCollapse, L"ActCollapse", L"&Komprimieren", Key(kKeySubtract), S::Pane, L"-", -1, M::Directory, 0, ppTree},

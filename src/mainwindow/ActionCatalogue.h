@@ -74,6 +74,8 @@ enum class TActionId : uint16_t {
     EditFilter,
     FilterZipLV,
     EditStdFilter,
+    // Folder sizes in the lists.
+    ViewDirSize,
     // Commands whose states the rules already know, built by later work.
     TextUndo,
     TextSelectAll,

@@ -312,6 +312,7 @@ void TDirViewCore::LoadFromDisk(const std::wstring& Path)
         try {
             FireNotify(OnStartLoading);
             StopWorkers();
+            StopSubDirScanner();
             ClearItems();
             const TDirFilter filter = MakeFilter();
             driveType_ = path_.empty() ? 0 : fs_.DriveType(path_[0]);
@@ -399,6 +400,7 @@ void TDirViewCore::LoadFromDisk(const std::wstring& Path)
         if (loaded_) {
             scanPending_ = false;
             StartWorkers();
+            StartSubDirScanner();
             FireNotify(OnDirUpdated);
         }
     }
@@ -474,6 +476,7 @@ bool TDirViewCore::LoadVirtualNode(const std::shared_ptr<void>& Folder, const st
     abortLoad_ = false;
     FireNotify(OnStartLoading);
     StopWorkers();
+    StopSubDirScanner();
     ShowBusy(true);
     {
         TUpdateBracket update(*this);
@@ -815,8 +818,9 @@ void TDirViewCore::FinishReloadPass(TReloadPass& Pass)
         }
     }
     loaded_ = true;
-    StartWorkers();
     scanPending_ = false;
+    StartWorkers();
+    StartSubDirScanner();
     MakeFocusedVisible();
     if (Pass.Changed)
         FireNotify(OnDirUpdated);
@@ -1291,6 +1295,116 @@ void TDirViewCore::FetchAllFileInfo()
 }
 
 // ---- Options ----------------------------------------------------------------------
+
+// ---- Folder sizes ---------------------------------------------------------------------
+
+void TDirViewCore::SetShowSubDirSize(bool Value)
+{
+    scanPending_ = false;
+    if (Value == showSubDirSize_)
+        return;
+    showSubDirSize_ = Value;
+    if (Value) {
+        StartSubDirScanner();
+        return;
+    }
+    StopSubDirScanner();
+    TUpdateBracket update(*this);
+    for (TFileRec* item : items_) {
+        if (!item->IsDirectory || SizeUnknown(*item))
+            continue;
+        totalSize_ -= item->Size;
+        if (item->Selected)
+            selectedSize_ -= item->Size;
+        item->Size = kUnknownDirSize;
+        item->SubDirSizeDone = false;
+    }
+    MarkChanged();
+    FireNotify(OnDirUpdated);
+}
+
+void TDirViewCore::SetAutoStartThreads(bool Value)
+{
+    if (Value == autoStartThreads_)
+        return;
+    autoStartThreads_ = Value;
+    if (Value && loaded_)
+        StartSubDirScanner();
+}
+
+void TDirViewCore::StartSubDirScanner()
+{
+    // Only real folders are summed: a shell folder's or the recycle bin's
+    // items have no folder below them to walk.
+    if (!loaded_ || isVirtual_ || fullPathItems_ || !showDirectories_ || !showSubDirSize_ || IsRecycleBinFolder())
+        return;
+    if (!autoStartThreads_) {
+        scanPending_ = true;
+        return;
+    }
+    scanPending_ = false;
+    MarkChanged();
+    std::vector<TDirScanJob> jobs;
+    for (const TFileRec* item : items_)
+        if (item->IsDirectory && !item->IsParentDir && !item->SubDirSizeDone)
+            jobs.push_back({item->Serial, ItemFullFileName(item)});
+    for (const TDirScanJob& job : dirScans_.Add(std::move(jobs)))
+        RunDirScan(job);
+}
+
+void TDirViewCore::StopSubDirScanner()
+{
+    scanPending_ = false;
+    if (dirScans_.Idle())
+        return;
+    dirScans_.Clear();
+    EndDirScans();
+}
+
+void TDirViewCore::RestartSubDirScanner()
+{
+    if (!showSubDirSize_)
+        return;
+    SetShowSubDirSize(false);
+    SetShowSubDirSize(true);
+}
+
+int TDirViewCore::IndexOfSerial(uint64_t Serial, int Hint) const
+{
+    if (Hint >= 0 && Hint < ItemCount() && items_[static_cast<size_t>(Hint)]->Serial == Serial)
+        return Hint;
+    const auto found = std::ranges::find_if(items_, [Serial](const TFileRec* item) { return item->Serial == Serial; });
+    return found == items_.end() ? -1 : static_cast<int>(found - items_.begin());
+}
+
+void TDirViewCore::DirScanEnded(uint64_t Serial, std::optional<uint64_t> Total)
+{
+    if (Total) {
+        const int index = IndexOfSerial(Serial, -1);
+        if (index >= 0 && itemsReady_) {
+            TFileRec& item = *items_[static_cast<size_t>(index)];
+            if (item.IsDirectory && !item.SubDirSizeDone) {
+                item.SubDirSizeDone = true;
+                item.Size = *Total;
+                totalSize_ += *Total;
+                if (item.Selected)
+                    selectedSize_ += *Total;
+                RedrawItem(index);
+                if (OnFileSizeChanged)
+                    OnFileSizeChanged(sender_, item);
+            }
+        }
+    }
+    const size_t running = dirScans_.RunningCount();
+    if (const auto next = dirScans_.Ended(Serial))
+        RunDirScan(*next);
+    else if (dirScans_.RunningCount() < running && dirScans_.Idle() && !loading_) {
+        if (SortedBySize())
+            SortItems();
+        if (IsTileView())
+            RelayoutTiles();
+    }
+}
 
 void TDirViewCore::SetShowDirectories(bool Value)
 {

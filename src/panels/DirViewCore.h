@@ -12,6 +12,7 @@
 #include "framework/Component.h"
 #include "framework/StringList.h"
 #include "panels/DirFilter.h"
+#include "panels/DirScanSchedule.h"
 #include "panels/DirViewSort.h"
 #include "panels/DirViewSystem.h"
 #include "panels/DirViewTexts.h"
@@ -263,6 +264,35 @@ public:
 
     const TDirViewTexts& Texts() const { return texts_; }
 
+    // ---- Folder sizes -------------------------------------------------------------
+
+    // With directories shown and ShowSubDirSize on, a loaded folder's
+    // subfolders are summed by scans beside the window, at most
+    // MaxSubDirScanner at once, each answer filling in its item's size and
+    // the totals. Without AutoStartThreads a start is only noted
+    // (ScanPending) until the window starts it when idle.
+    bool ShowSubDirSize() const { return showSubDirSize_; }
+    // Off: the scans stop and every folder's size is unknown again.
+    void SetShowSubDirSize(bool Value);
+    unsigned MaxSubDirScanner() const { return dirScans_.MaxRunning(); }
+    void SetMaxSubDirScanner(unsigned Value) { dirScans_.SetMaxRunning(Value); }
+    bool AutoStartThreads() const { return autoStartThreads_; }
+    // On with a loaded folder: the scans start.
+    void SetAutoStartThreads(bool Value);
+    void StartSubDirScanner();
+    // The waiting scans are dropped and the running ones told to end; none
+    // of them reports.
+    void StopSubDirScanner();
+    // Off and on again, when ShowSubDirSize is on.
+    void RestartSubDirScanner();
+    size_t DirScansRunning() const { return dirScans_.RunningCount(); }
+    size_t DirScansWaiting() const { return dirScans_.WaitingCount(); }
+    // On the window's thread, as a scan started by RunDirScan ends: Total
+    // when the whole sum succeeded. The item of Serial, while it is still
+    // listed, takes it; the next waiting scan starts; after the last the
+    // list re-sorts when sorted by size.
+    void DirScanEnded(uint64_t Serial, std::optional<uint64_t> Total);
+
     // ---- Events ---------------------------------------------------------------------
 
     TNotifyEvent OnStartLoading;
@@ -310,6 +340,17 @@ protected:
     // during the read is missed.
     virtual void WatchFolder() {}
     virtual bool IsThumbView() const { return false; }
+    // Starts a scan beside the window that reports through DirScanEnded.
+    virtual void RunDirScan(const TDirScanJob& /*Job*/) {}
+    // Every scan RunDirScan started is told to end, and never reports.
+    virtual void EndDirScans() {}
+    // After the last scan: a list sorted by size sorts again, tiles are laid
+    // out again.
+    virtual bool SortedBySize() const { return false; }
+    virtual bool IsTileView() const { return false; }
+    virtual void RelayoutTiles() {}
+    // One item's look changed (its size).
+    virtual void RedrawItem(int /*Index*/) {}
 
     // Orders the records with Compare (negative, 0, positive), ties in
     // their present order; ".." goes where Compare puts it.
@@ -416,6 +457,11 @@ private:
     bool hasParentItem_ = false;
     bool itemsReady_ = true;
     bool scanPending_ = false;
+    bool showSubDirSize_ = false;
+    bool autoStartThreads_ = false;
+    TDirScanSchedule dirScans_;
+    // The index of the item of Serial (Hint first), -1 when it is gone.
+    int IndexOfSerial(uint64_t Serial, int Hint) const;
     int driveType_ = 0;
     uint32_t dirCount_ = 0;
     uint64_t totalSize_ = 0;

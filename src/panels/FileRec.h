@@ -12,6 +12,7 @@ namespace qrv {
 
 // The attribute bits the lists read; the values of the system's
 // FILE_ATTRIBUTE_ bits.
+// NOLINTBEGIN(readability-identifier-naming): the names every list and filter reads
 constexpr uint32_t faReadOnly = 0x1;
 constexpr uint32_t faHidden = 0x2;
 constexpr uint32_t faSysFile = 0x4;
@@ -19,6 +20,7 @@ constexpr uint32_t faDirectory = 0x10;
 constexpr uint32_t faArchive = 0x20;
 constexpr uint32_t faCompressed = 0x800;
 constexpr uint32_t faEncrypted = 0x4000;
+// NOLINTEND(readability-identifier-naming)
 
 // One directory entry as a search finds it.
 struct TSearchRec {
@@ -35,7 +37,7 @@ struct TSearchRec {
 // How names are shown: as stored, upper case, lower case, capitalised.
 enum class TFileNameDisplay { fndStored, fndCap, fndNoCap, fndNice };
 
-// The size of a directory whose size no scan has filled in yet.
+// The size a directory holds while no scan has filled it in (it sorts by it).
 constexpr uint64_t kUnknownDirSize = 0xFFFFFFFF;
 
 struct TFileRec {
@@ -61,12 +63,16 @@ struct TFileRec {
     // item's states live here and follow the record through sorts and re-reads.
     bool Selected = false;
     int OverlayIndex = -1;  // -1 none, 0 shared folder, 1 shortcut arrow
+    // Set by the store, never the same twice in a run: an answer from a
+    // worker finds its record by it, never a record made in its place.
+    uint64_t Serial = 0;
 };
 
-// True for a directory whose size is not known yet.
+// True for a directory whose size is not known yet: a scan's sum may be
+// kUnknownDirSize itself.
 inline bool SizeUnknown(const TFileRec& Rec)
 {
-    return Rec.IsDirectory && Rec.Size == kUnknownDirSize;
+    return Rec.IsDirectory && !Rec.SubDirSizeDone;
 }
 
 // The characters no file name may hold.

@@ -1,5 +1,6 @@
 #include "panels/FileRecStore.h"
 
+#include <atomic>
 #include <system_error>
 #include <utility>
 
@@ -14,16 +15,20 @@ constexpr size_t kDisposeOnThread = 4096;
 
 TFileRec& TFileRecStore::Add()
 {
+    // Every list's records draw on one count.
+    static std::atomic<uint64_t> lastSerial{0};
+    TFileRec* rec = nullptr;
     if (!free_.empty()) {
-        TFileRec* rec = free_.back();
+        rec = free_.back();
         free_.pop_back();
-        return *rec;
+    } else {
+        if (used_ == blocks_.size() * kBlockSize)
+            blocks_.push_back(std::make_unique<TFileRec[]>(kBlockSize));
+        rec = &blocks_.back()[used_ % kBlockSize];
+        ++used_;
     }
-    if (used_ == blocks_.size() * kBlockSize)
-        blocks_.push_back(std::make_unique<TFileRec[]>(kBlockSize));
-    TFileRec& rec = blocks_.back()[used_ % kBlockSize];
-    ++used_;
-    return rec;
+    rec->Serial = ++lastSerial;
+    return *rec;
 }
 
 void TFileRecStore::Remove(TFileRec& Rec)

@@ -143,8 +143,10 @@ TEST(DirCellsTest, CellOptionsChangeWhatShows)
     // A folder's size shows only with ShowSubDirSize and when known.
     EXPECT_EQ(DirCellText(dir, 1, options, FormatPlusOneHour), L"");
     options.ShowSubDirSize = true;
+    EXPECT_EQ(DirCellText(dir, 1, options, FormatPlusOneHour), L"");
+    dir.SubDirSizeDone = true;
     EXPECT_EQ(DirCellText(dir, 1, options, FormatPlusOneHour), L"4 KB");
-    dir.Size = kUnknownDirSize;
+    dir.SubDirSizeDone = false;
     EXPECT_EQ(DirCellText(dir, 1, options, FormatPlusOneHour), L"");
 
     options.SortByExtension = true;

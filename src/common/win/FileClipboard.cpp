@@ -11,9 +11,6 @@
 
 namespace qrv {
 
-namespace {
-
-// Another program may hold the clipboard for a moment.
 bool OpenClipboardPatiently(HWND Owner)
 {
     for (int attempt = 0; attempt < 10; ++attempt) {
@@ -24,6 +21,8 @@ bool OpenClipboardPatiently(HWND Owner)
     }
     return false;
 }
+
+namespace {
 
 [[nodiscard]] bool PutBytes(UINT Format, const std::vector<uint8_t>& Bytes)
 {

@@ -12,6 +12,10 @@
 
 namespace qrv {
 
+// Opens the clipboard, trying again for a moment while another program
+// holds it.
+[[nodiscard]] bool OpenClipboardPatiently(HWND Owner);
+
 struct TClipboardFiles {
     std::vector<std::wstring> Names;
     std::optional<uint32_t> PreferredEffect;

@@ -429,8 +429,16 @@ void TApplication::ProcessMessages()
 void TApplication::HandleMessage()
 {
     MSG msg;
-    if (!ProcessMessage(msg) && !terminated_)
-        WaitMessage();
+    if (ProcessMessage(msg) || terminated_)
+        return;
+    if (OnIdle) {
+        try {
+            OnIdle();
+        } catch (...) {
+            HandleException(std::current_exception());
+        }
+    }
+    WaitMessage();
 }
 
 void TApplication::Terminate()

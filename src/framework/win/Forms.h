@@ -16,7 +16,8 @@ enum class TCloseAction { caNone, caHide, caFree, caMinimize };
 enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum class TPosition { poDesigned, poDefault, poDefaultPosOnly, poScreenCenter, poOwnerFormCenter };
 
-// Modal results.
+// Modal results, by the names every form's code uses.
+// NOLINTBEGIN(readability-identifier-naming)
 constexpr int mrNone = 0;
 constexpr int mrOk = IDOK;
 constexpr int mrCancel = IDCANCEL;
@@ -25,6 +26,7 @@ constexpr int mrRetry = IDRETRY;
 constexpr int mrIgnore = IDIGNORE;
 constexpr int mrYes = IDYES;
 constexpr int mrNo = IDNO;
+// NOLINTEND(readability-identifier-naming)
 
 class TForm : public TWinControl {
 public:
@@ -124,6 +126,8 @@ public:
     std::function<void(DWORD helpContext)> OnHelp;
     // Called before a key message is dispatched; return true to swallow it.
     std::function<bool(MSG& msg)> OnMessage;
+    // When the message queue has run empty, before the loop waits.
+    std::function<void()> OnIdle;
 
     // The window that owns modal boxes now: the active window of this thread or the main form.
     HWND ActiveWindowHandle() const;

@@ -128,6 +128,11 @@ struct EnhMetaFileTraits {
     static Handle Invalid() { return nullptr; }
     static void Close(Handle h) { DeleteEnhMetaFile(h); }
 };
+struct MetaFileTraits {
+    using Handle = HMETAFILE;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { DeleteMetaFile(h); }
+};
 // A view of a file mapping from MapViewOfFile.
 struct MappedViewTraits {
     using Handle = const void*;
@@ -150,6 +155,7 @@ using TLocalMemory = TUniqueHandle<handle_traits::LocalMemoryTraits>;
 using TGlobalMemory = TUniqueHandle<handle_traits::GlobalMemoryTraits>;
 using TTaskMemory = TUniqueHandle<handle_traits::TaskMemoryTraits>;
 using TEnhMetaFileHandle = TUniqueHandle<handle_traits::EnhMetaFileTraits>;
+using TMetaFileHandle = TUniqueHandle<handle_traits::MetaFileTraits>;
 using TMappedView = TUniqueHandle<handle_traits::MappedViewTraits>;
 
 // A window's DC from GetDC (or one from GetWindowDC or GetDCEx handed in),

@@ -7,6 +7,8 @@
 #include <wrl/client.h>
 
 #include <cstring>
+#include <algorithm>
+#include <atomic>
 #include <limits>
 #include <string_view>
 
@@ -84,7 +86,9 @@ std::string ChosenImage(std::string_view file, bool cursor)
 }
 
 // A 32-bit top-down DIB section of what the imaging component decodes.
-HBITMAP DecodeThroughImaging(std::string_view bytes)
+std::atomic<int> jpegDecodeScale{0};
+
+HBITMAP DecodeThroughImaging(std::string_view bytes, int scale = 0)
 {
     if (bytes.empty() || bytes.size() > std::numeric_limits<DWORD>::max())
         Unreadable();
@@ -104,6 +108,20 @@ HBITMAP DecodeThroughImaging(std::string_view bytes)
                                 WICBitmapPaletteTypeCustom));
     UINT width = 0, height = 0;
     Check(converter->GetSize(&width, &height));
+    // A smaller picture through the system's scaler; the decoder itself
+    // reads the whole picture.
+    ComPtr<IWICBitmapScaler> scaler;
+    IWICBitmapSource* source = converter.Get();
+    if (scale > 0) {
+        const UINT step = 1u << scale;
+        const UINT scaledWidth = (width + step - 1) / step;
+        const UINT scaledHeight = (height + step - 1) / step;
+        Check(factory->CreateBitmapScaler(&scaler));
+        Check(scaler->Initialize(converter.Get(), scaledWidth, scaledHeight, WICBitmapInterpolationModeFant));
+        source = scaler.Get();
+        width = scaledWidth;
+        height = scaledHeight;
+    }
     // A header cannot ask for more than a DIB section can hold.
     constexpr UINT64 kMaxBytes = std::numeric_limits<INT>::max();
     if (width == 0 || height == 0 || UINT64{width} * height * 4 > kMaxBytes)
@@ -119,7 +137,7 @@ HBITMAP DecodeThroughImaging(std::string_view bytes)
     TGdiObject bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap || !bits)
         Unreadable();
-    Check(converter->CopyPixels(nullptr, width * 4, width * height * 4, static_cast<BYTE*>(bits)));
+    Check(source->CopyPixels(nullptr, width * 4, width * height * 4, static_cast<BYTE*>(bits)));
     return static_cast<HBITMAP>(bitmap.Release());
 }
 
@@ -218,6 +236,21 @@ void TIconGraphic::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& p
 void TDecodedBitmapGraphic::LoadFromStream(TStream& stream)
 {
     bitmap_.SetHandle(DecodeThroughImaging(stream.ReadAll()));
+}
+
+void TJpegGraphic::LoadFromStream(TStream& stream)
+{
+    bitmap_.SetHandle(DecodeThroughImaging(stream.ReadAll(), jpegDecodeScale));
+}
+
+void SetJpegDecodeScale(int Scale)
+{
+    jpegDecodeScale = std::clamp(Scale, 0, 3);
+}
+
+int JpegDecodeScale()
+{
+    return jpegDecodeScale;
 }
 
 void TDecodedBitmapGraphic::AssignTo(TBitmap& target) const

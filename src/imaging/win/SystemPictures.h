@@ -67,7 +67,16 @@ protected:
     TBitmap bitmap_;
 };
 
-class TJpegGraphic : public TDecodedBitmapGraphic {};
+// A JPEG, decoded at the scale set for the process (the thumbnails' one).
+class TJpegGraphic : public TDecodedBitmapGraphic {
+public:
+    void LoadFromStream(TStream& stream) override;
+};
+
+// The size JPEG pictures are decoded at from now on: 0 full, 1 half, 2 a
+// quarter, 3 an eighth (each side rounded up).
+void SetJpegDecodeScale(int Scale);
+int JpegDecodeScale();
 
 class TBmpGraphic : public TDecodedBitmapGraphic {
 public:

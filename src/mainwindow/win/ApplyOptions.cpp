@@ -288,9 +288,31 @@ void TQRVMain::RebuildFilterBox()
         filterCommands_->RebuildFilterBox();
 }
 void TQRVMain::ShowSecondFileWin(bool /*Show*/) {}
-void TQRVMain::ApplyThumbnails() {}
+void TQRVMain::ApplyThumbnails()
+{
+    const TListSettings settings = ListSettingsFor(Options, SystemOptionFacts());
+    for (TDirView* list : {LV1, LV2}) {
+        if (!list)
+            continue;
+        // Loading paused: a new size re-reads nothing meanwhile.
+        const bool loading = list->LoadEnabled();
+        list->SetLoadEnabled(false);
+        list->SetThumbSize(settings.ThumbWidth, settings.ThumbHeight);
+        list->SetThumbFrameSize(settings.ThumbFrame);
+        if (settings.ThumbSpacing) {
+            list->SetThumbSpaceWidth(*settings.ThumbSpacing);
+            list->SetThumbSpaceHeight(*settings.ThumbSpacing);
+        }
+        if (loading && formCreated_)
+            list->SetLoadEnabled(true);
+    }
+}
 void TQRVMain::UpdateFSMonitorAction(bool /*Enabled*/) {}
-void TQRVMain::UpdateDirSizeView(bool /*Checked*/) {}
+void TQRVMain::UpdateDirSizeView(bool Checked)
+{
+    if (listWork_)
+        listWork_->UpdateDirSizeView(Checked);
+}
 void TQRVMain::UpdateCommandLineDropTarget()
 {
     if (CmdLineBox)

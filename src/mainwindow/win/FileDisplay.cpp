@@ -14,6 +14,8 @@
 #include "framework/win/Picture.h"
 #include "framework/win/ScrollBox.h"
 #include "framework/win/WaitCursor.h"
+#include "imaging/win/SystemPictures.h"
+#include "mainwindow/win/PictureConverter.h"
 #include "panels/win/ShellLinks.h"
 #include "viewers/win/FileView.h"
 #include "viewers/win/HexEditor.h"
@@ -261,8 +263,47 @@ void TFileDisplay::ShowPicture(const std::wstring& Path)
 
 void TFileDisplay::ShowConvertedPicture(const std::wstring& Path)
 {
-    // The converter comes with the thumbnails; until then it is never available.
-    ShowDisplayError(L"Unbekanntes Grafikformat: " + ExtractFileName(Path));
+    if (!converter_) {
+        ShowDisplayError(L"Unbekanntes Grafikformat: " + ExtractFileName(Path));
+        return;
+    }
+    panes_.ScrollBox1->ScrollTo(0, 0);
+    ShowPane(panes_.ScrollBox1);
+    // Another instance's conversion holding the clipboard for 3 seconds:
+    // nothing is shown.
+    TWaitCursor wait;
+    TConvertResult result = converter_->Convert(Path, 3000, false);
+    switch (result.Outcome) {
+    case TConvertOutcome::Picture:
+        try {
+            auto graphic = std::make_unique<TDecodedBitmapGraphic>();
+            graphic->LoadFromClipboardFormat(CF_BITMAP, result.Bitmap.Get(),
+                                             static_cast<HPALETTE>(result.Palette.Get()));
+            ClearPicture();
+            panes_.Image1->SetGraphic(std::move(graphic));
+            ScrollBox1Resize();
+            host_.ShowPictureSize();
+        } catch (const EOutOfResources&) {
+            ShowDisplayError(L"Die Datei \"" + Path + L"\" kann wegen Speichermangel nicht angezeigt werden.");
+        } catch (const std::exception&) {
+            ShowDisplayError(L"Fehler bei der Kommunikation mit IrfanView aufgetreten.");
+        }
+        return;
+    case TConvertOutcome::ConverterMessage:
+        ShowDisplayError(result.Text);
+        return;
+    case TConvertOutcome::NothingUsable:
+        ShowDisplayError(L"Fehlermeldung von IrfanView: nicht unterstütztes Grafikformat.");
+        return;
+    case TConvertOutcome::CommunicationError:
+        ShowDisplayError(L"Fehler bei der Kommunikation mit IrfanView aufgetreten.");
+        return;
+    case TConvertOutcome::Busy:
+        return;
+    case TConvertOutcome::NotAvailable:
+        ShowDisplayError(L"Unbekanntes Grafikformat: " + ExtractFileName(Path));
+        return;
+    }
 }
 
 void TFileDisplay::ClearPicture()

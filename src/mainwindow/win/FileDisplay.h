@@ -33,6 +33,7 @@ class TKyOLEContainer;
 class TKyZipLV;
 class TLabel;
 class TPanel;
+class TPictureConverter;
 class TScrollBox;
 class TTextFileView;
 class TWinControl;
@@ -139,6 +140,9 @@ public:
     // editor. Its rules are cleared before each text is loaded.
     std::unique_ptr<TEasyEditorParser> EasyParser;
 
+    // The external picture converter (not owned); nullptr: none.
+    void SetPictureConverter(TPictureConverter* Converter) { converter_ = Converter; }
+
 private:
     void ShowHex(const std::wstring& Path);
     void ShowText(const std::wstring& Path, bool RichText, const std::optional<TTextFileKind>& Kind);
@@ -156,6 +160,7 @@ private:
     const TMainPanes& panes_;
     TMainWindowServices& services_;
     TFileDisplayHost& host_;
+    TPictureConverter* converter_ = nullptr;
     std::wstring viewedFile_;
     bool viewFile_ = false;
     bool freezeDisplay_ = false;

@@ -6,6 +6,7 @@
 
 #include "framework/win/ActnList.h"
 #include "framework/win/Buttons.h"
+#include "framework/win/Forms.h"
 #include "framework/win/Image.h"
 #include "archives/win/KyZipLV.h"
 #include "common/FileOperator.h"
@@ -26,6 +27,27 @@ namespace qrv {
 void TQRVMain::ConnectFileDisplay()
 {
     fileDisplay_ = std::make_unique<TFileDisplay>(Panes(), Services(), static_cast<TFileDisplayHost&>(*this));
+    converterCalls_ = std::make_unique<TPictureConverterCalls>();
+    converterCalls_->Path = [this] { return Options.IrfanViewPath; };
+    converterCalls_->Owner = [this] { return HandleAllocated() ? Handle() : nullptr; };
+    converterCalls_->Mutex = [this] { return converterMutex_.get(); };
+    converterCalls_->Folder = [this] { return ProgramDir; };
+    converterCalls_->Messages = [] { Application->ProcessMessages(); };
+    pictureConverter_ = std::make_unique<TPictureConverter>(*converterCalls_);
+    fileDisplay_->SetPictureConverter(pictureConverter_.get());
+    listThumbnails_ =
+        std::make_unique<TListThumbnails>(Options, pictureConverter_.get(), [this] { return Terminating(); });
+    for (TDirView* list : {LV1, LV2})
+        if (list)
+            list->OnGetPicture = [this, list](TComponent*, const std::wstring& FileName,
+                                              const std::shared_ptr<void>& PIDL, TPicture& Picture) {
+                listThumbnails_->GetPicture(*list, FileName, PIDL, Picture);
+            };
+    listWorkCalls_.First = [this] { return LV1; };
+    listWorkCalls_.Second = [this] { return LV2; };
+    listWorkCalls_.SecondShown = [this] { return Panes().SecondListShown() ? LV2 : nullptr; };
+    listWorkCalls_.Stored = [this]() -> bool& { return Options.DirSize; };
+    listWork_ = std::make_unique<TListBackgroundWork>(listWorkCalls_);
     // Nothing is shown until the display is turned on.
     fileDisplay_->ShowPane(nullptr);
     for (TDirView* list : {LV1, LV2}) {
@@ -57,6 +79,7 @@ void TQRVMain::ConnectFileDisplay()
     Image1->OnMouseMove = [this](TComponent*, int X, int Y) { fileDisplay_->Image1MouseMove(X, Y); };
     Image1->OnMouseUp = [this](TComponent*) { fileDisplay_->Image1MouseUp(); };
     CreateDisplayActions();
+    listWork_->Register(catalogue_, *commandMenus_);
     ConnectTextCommands();
 }
 
@@ -249,10 +272,9 @@ bool TQRVMain::IsExcluded(const std::wstring& UpperName)
     return ExcludeList.IndexOf(UpperName) >= 0;
 }
 
-// The external converter comes with the list thumbnails.
 bool TQRVMain::StartPictureConverter()
 {
-    return false;
+    return pictureConverter_ && pictureConverter_->Start();
 }
 
 void TQRVMain::StorePictureBackground(TColor Color)

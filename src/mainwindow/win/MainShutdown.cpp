@@ -11,6 +11,7 @@
 #include "editor/EasySettings.h"
 #include "editor/EditorSettings.h"
 #include "framework/IgnoredError.h"
+#include "framework/win/Forms.h"
 #include "framework/win/Threads.h"
 #include "panels/win/KyDriveInfo.h"
 #include "settings/Quorvan32Globals.h"
@@ -81,6 +82,8 @@ void TQRVMain::FormDestroy()
     if (converterMutex_ && converterMutex_->Get(500) && !converterMutex_->Release())
         TraceIgnoredFailure(L"releasing the converter mutex", GetLastError());
     converterMutex_.reset();
+    if (Application)
+        Application->OnIdle = nullptr;
 }
 
 void TQRVMain::DeleteOwnTemporaryFiles()

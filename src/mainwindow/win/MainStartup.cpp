@@ -110,6 +110,11 @@ void TQRVMain::FormCreate()
 
     converterMutex_ = std::make_unique<TMutex>(L"RudirezOzi_Mutex");
     instanceMutex_ = std::make_unique<TMutex>(L"QuorvanFreeMutex");
+    // The lists' deferred background work starts when the window is idle.
+    Application->OnIdle = [this] {
+        if (listWork_)
+            listWork_->StartPendingListThreads();
+    };
 
     EditorProgram = L"Notepad.exe";
     StartedAt = GetTickCount();

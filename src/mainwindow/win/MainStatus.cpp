@@ -523,6 +523,12 @@ void TQRVMain::OptionsDlgExecute()
 {
     if (!OptionsDialog || !QuerySaveModifiedText())
         return;
+    // The first list's thumbnails as they are now, so that an OK keeps them.
+    if (LV1) {
+        Options.PixelX = LV1->ThumbWidth();
+        Options.PixelY = LV1->ThumbHeight();
+        Options.DistX = LV1->ThumbSpaceWidth();
+    }
     const TOptionsExchangeResult result = ExchangeOptions(Options, LastOptionsPage, *OptionsDialog);
     if (!result.Changed)
         return;

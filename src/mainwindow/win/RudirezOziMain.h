@@ -40,6 +40,9 @@
 #include "mainwindow/PaneSizes.h"
 #include "mainwindow/SaveQuestion.h"
 #include "mainwindow/StartupArgs.h"
+#include "mainwindow/win/ListBackgroundWork.h"
+#include "mainwindow/win/ListThumbnails.h"
+#include "mainwindow/win/PictureConverter.h"
 #include "mainwindow/win/ActionUpdater.h"
 #include "mainwindow/win/BookmarkCommandsLink.h"
 #include "mainwindow/win/CommandMenus.h"
@@ -489,6 +492,13 @@ private:
     // The lists' sort marks are repainted by the next action pass.
     bool headerRefreshNeeded_ = false;
     std::unique_ptr<TMutex> converterMutex_;
+    // The external picture converter and its wiring.
+    std::unique_ptr<TPictureConverterCalls> converterCalls_;
+    std::unique_ptr<TPictureConverter> pictureConverter_;
+    std::unique_ptr<TListThumbnails> listThumbnails_;
+    // The folder-size command and the lists' deferred work.
+    TListBackgroundWorkCalls listWorkCalls_;
+    std::unique_ptr<TListBackgroundWork> listWork_;
     std::unique_ptr<TMutex> instanceMutex_;
     std::unique_ptr<TSimpleTimer> actionTimer_;
     std::unique_ptr<TSimpleTimer> oleDisplayTimer_;

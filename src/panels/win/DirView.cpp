@@ -95,6 +95,7 @@ void TDirView::MakeColumns()
 
 TDirView::~TDirView()
 {
+    EndDirScans();
     // No report of a drag's poller and no drop reaches a list being freed.
     dragPoller_.reset();
     dragDrop_.reset();
@@ -160,6 +161,7 @@ void TDirView::SetAbbreviatedSize(bool Value)
 void TDirView::SetShowSubDirSize(bool Value)
 {
     cells_.ShowSubDirSize = Value;
+    TDirViewCore::SetShowSubDirSize(Value);
     Repaint();
 }
 
@@ -278,6 +280,7 @@ void TDirView::SetViewStyleEx(TViewStyleEx Value)
         SetViewStyle(TViewStyle::vsIcon);
         break;
     }
+    ShowThumbnailList(Value == TViewStyleEx::vsxThumb);
     if (HandleAllocated() && Value != TViewStyleEx::vsxTile) {
         // Leaves tile view, which the style bits alone do not.
         const WPARAM view = Value == TViewStyleEx::vsxSmallIcon ? LV_VIEW_SMALLICON
@@ -670,9 +673,17 @@ void TDirView::GetDispInfo(NMLVDISPINFOW& info)
     if (!rec)
         return;
     if ((item.mask & LVIF_IMAGE) && item.iSubItem == 0) {
-        // Fetched when first shown, here or by the icon thread.
-        FetchShownIcon(item.iItem, *rec);
-        item.iImage = rec->ImageIndex;
+        if (viewStyleEx_ == TViewStyleEx::vsxThumb) {
+            // The empty frame until the item's thumbnail is made.
+            GetTypeName(*rec);
+            if (rec->ThumbIndex == 0)
+                RequestIcon(item.iItem, *rec);
+            item.iImage = rec->ThumbIndex;
+        } else {
+            // Fetched when first shown, here or by the icon thread.
+            FetchShownIcon(item.iItem, *rec);
+            item.iImage = rec->ImageIndex;
+        }
     }
     if ((item.mask & LVIF_COLUMNS) && item.puColumns && item.cColumns > 0) {
         // The tile's extra line: the size.

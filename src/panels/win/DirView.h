@@ -10,10 +10,12 @@
 #include "panels/DirViewCells.h"
 #include "panels/DirViewColumns.h"
 #include "panels/DirViewCore.h"
+#include "panels/win/KyImageList.h"
 #include "panels/win/KyListView.h"
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -28,7 +30,9 @@ class TFileDeleteThread;
 class TFileOperator;
 class TPaneDropSite;
 class TPaneDragDrop;
+class TPicture;
 class TPopupMenu;
+class TSubDirScanTicket;
 
 // The system's error code of the last failed creation of a file or folder by
 // a list or the tree; 0 after a success.
@@ -88,7 +92,7 @@ public:
     void SetSortDirTime(bool Value);
     bool AbbreviatedSize() const { return cells_.AbbreviatedSize; }
     void SetAbbreviatedSize(bool Value);
-    bool ShowSubDirSize() const { return cells_.ShowSubDirSize; }
+    // The folder sizes' column follows; the scans start or stop.
     void SetShowSubDirSize(bool Value);
     const std::wstring& AttrSpace() const { return cells_.AttrSpace; }
     void SetAttrSpace(const std::wstring& Value);
@@ -267,6 +271,40 @@ public:
     // Icons asked of the worker and not yet taken.
     size_t IconsPending() const;
 
+    // ---- Folder sizes (DirViewScans.cpp) ---------------------------------------
+
+    // Size scans of this list still running.
+    size_t DirScanThreads() const { return scanTickets_.size(); }
+
+    // ---- Thumbnails (DirViewThumbs.cpp) -----------------------------------------
+
+    // The picture of a file for its thumbnail (Picture is left empty when
+    // there is none): called on the list's thread.
+    using TGetPictureEvent = std::function<void(TComponent* Sender, const std::wstring& FileName,
+                                                const std::shared_ptr<void>& PIDL, TPicture& Picture)>;
+    TGetPictureEvent OnGetPicture;
+    int ThumbWidth() const { return thumbWidth_; }
+    int ThumbHeight() const { return thumbHeight_; }
+    // A new size makes a new thumbnail list; in thumbnail view the
+    // thumbnails are made again.
+    void SetThumbSize(int Width, int Height);
+    void SetThumbWidth(int Value) { SetThumbSize(Value, thumbHeight_); }
+    void SetThumbHeight(int Value) { SetThumbSize(thumbWidth_, Value); }
+    int ThumbFrameSize() const { return thumbFrameSize_; }
+    // Makes the thumbnails again.
+    void SetThumbFrameSize(int Value);
+    // The gaps between thumbnails; -1 the control's default.
+    int ThumbSpaceWidth() const { return thumbSpaceWidth_; }
+    void SetThumbSpaceWidth(int Value);
+    // 0 reads as the control's default vertical spacing.
+    int ThumbSpaceHeight() const;
+    void SetThumbSpaceHeight(int Value);
+    // The thumbnail list (image 0 the empty frame); nullptr until thumbnail
+    // view is first shown.
+    TKyImageList* ThumbImageList() const { return thumbs_.get(); }
+    // Every item's thumbnail back to the empty frame, the list emptied.
+    void ResetThumbnails();
+
     // ---- Change watching (DirViewWatch.cpp) -------------------------------------
 
     bool WatchForChanges() const { return watchForChanges_; }
@@ -318,6 +356,14 @@ protected:
     LRESULT CustomDraw(NMLVCUSTOMDRAW& draw) override;
     void CreateWindowHandle(const TCreateParams& params) override;
     void DestroyWnd() override;
+    // A new folder's load: the thumbnails of the last one go.
+    void StopWorkers() override;
+    void RunDirScan(const TDirScanJob& Job) override;
+    void EndDirScans() override;
+    bool SortedBySize() const override;
+    bool IsTileView() const override { return viewStyleEx_ == TViewStyleEx::vsxTile; }
+    void RelayoutTiles() override;
+    void RedrawItem(int Index) override;
     void DoNotify(NMHDR& header, LRESULT& result) override;
     void WndProc(TMessage& message) override;
 
@@ -412,6 +458,20 @@ private:
     void ForgetRequestedIcons();
     bool useIconThread_ = false;
     std::unique_ptr<TIconState> icons_;
+
+    // Thumbnails.
+    void ShowThumbnailList(bool Thumbnails);
+    void ApplyThumbSpacing();
+    void MakeThumbnail(TFileRec& Item);
+    std::unique_ptr<TKyImageList> thumbs_;
+    int thumbWidth_ = 100;
+    int thumbHeight_ = 100;
+    int thumbFrameSize_ = 7;
+    int thumbSpaceWidth_ = -1;
+    int thumbSpaceHeight_ = -1;
+
+    // The tickets of the running size scans, by the items' serials.
+    std::map<uint64_t, std::shared_ptr<TSubDirScanTicket>> scanTickets_;
 
     // Change watching.
     struct TWatchState;

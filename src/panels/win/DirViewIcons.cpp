@@ -93,12 +93,17 @@ void TDirView::TakeFetchedIcons()
             continue;
         state.Asked.erase(answer.Rec);
         TFileRec* rec = ItemsReady() ? GetItemData(answer.Index) : nullptr;
-        if (rec != answer.Rec || !rec->IconEmpty || ItemFullFileName(rec) != answer.Path)
+        const bool wantsThumb = rec && viewStyleEx_ == TViewStyleEx::vsxThumb && rec->ThumbIndex == 0;
+        if (rec != answer.Rec || (!rec->IconEmpty && !wantsThumb) || ItemFullFileName(rec) != answer.Path)
             continue;
-        // The type name from the attributes stays when the shell named none.
-        if (answer.Info.TypeName.empty())
-            answer.Info.TypeName = rec->TypeName;
-        TakeShellInfo(*rec, answer.Info);
+        if (rec->IconEmpty) {
+            // The type name from the attributes stays when the shell named none.
+            if (answer.Info.TypeName.empty())
+                answer.Info.TypeName = rec->TypeName;
+            TakeShellInfo(*rec, answer.Info);
+        }
+        if (wantsThumb)
+            MakeThumbnail(*rec);
         if (HandleAllocated())
             SendMessageW(handle_, LVM_REDRAWITEMS, static_cast<WPARAM>(answer.Index), answer.Index);
     }

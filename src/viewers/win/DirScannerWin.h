@@ -1,12 +1,12 @@
 #pragma once
 // TDirScanner: the thread that counts the files, folders and bytes below a
-// folder for the directory panel, and the system's folder listing it counts
-// over. The panel and its scanner share a ticket: the panel revokes it when
+// folder for the directory panel. The panel and its scanner share a ticket: the panel revokes it when
 // it moves on or goes, and a scanner whose ticket is revoked stops at its
 // next entry and never reports.
 
 #include "framework/win/Threads.h"
-#include "viewers/DirScanner.h"
+#include "common/DirScanner.h"
+#include "panels/win/DirScanSourceWin.h"
 
 #include <atomic>
 #include <functional>
@@ -14,13 +14,6 @@
 #include <string>
 
 namespace qrv {
-
-// FindFirstFileExW/FindNextFileW over one folder, basic information in large
-// fetches; long paths in the "\\?\" form. Yields the processor once per folder.
-class TWinDirScanSource : public TDirScanSource {
-public:
-    TDirListingEnd List(const std::wstring& Folder, const TEachEntry& Each) override;
-};
 
 // Shared by a panel and the scanner it started. Revoke, Deliver and the
 // callback run on the user-interface thread; Revoked is read by the scanner.

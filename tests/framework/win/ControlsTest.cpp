@@ -212,3 +212,32 @@ TEST(StatusBar, ShowsItsPanelsTexts)
     EXPECT_EQ(bar->DisplayedText(1), L"zwei");
     EXPECT_EQ(bar->Top() + bar->Height(), form.ClientHeight()) << "docked at the bottom";
 }
+
+// The loop's idle moment: the handler runs once the queue has run empty,
+// before the loop waits, and never while messages wait.
+TEST(ApplicationIdle, TheIdleHandlerRunsWhenNoMessageWaits)
+{
+    int idles = 0;
+    bool waitingAtIdle = false;
+    TForm form(nullptr);
+    form.HandleNeeded();
+    const HWND window = form.Handle();
+    Application->OnIdle = [&] {
+        ++idles;
+        waitingAtIdle = waitingAtIdle || HIWORD(GetQueueStatus(QS_ALLINPUT)) != 0;
+        // Something to wake the wait that follows.
+        PostMessageW(window, WM_NULL, 0, 0);
+    };
+    for (int i = 0; i < 20; ++i)
+        PostMessageW(window, WM_NULL, 0, 0);
+    // Twenty messages take twenty turns of the loop before the first idle one.
+    int turns = 0;
+    while (idles == 0 && turns < 1000) {
+        Application->HandleMessage();
+        ++turns;
+    }
+    Application->OnIdle = nullptr;
+    EXPECT_EQ(idles, 1);
+    EXPECT_GT(turns, 20);
+    EXPECT_FALSE(waitingAtIdle);
+}

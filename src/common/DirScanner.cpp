@@ -1,4 +1,4 @@
-#include "viewers/DirScanner.h"
+#include "common/DirScanner.h"
 
 #include "common/BaseUtils.h"
 
