@@ -148,6 +148,15 @@ enum class TActionId : uint16_t {
     SortAttr,
     GoHome,
     CreateFileList,
+    // Copy or move to a folder and the shell's tools.
+    CopyTo2FW,
+    MoveTo2FW,
+    PrintFile,
+    DiscCopy,
+    DiskFormat,
+    ExecuteDialog,
+    NetConnect,
+    NetDisconnect,
     // Features this program does not offer: hidden and disabled for good.
     ShredFile,
     SendFile,

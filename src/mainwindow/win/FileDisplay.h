@@ -150,6 +150,8 @@ public:
 
 private:
     void ShowHex(const std::wstring& Path);
+    // The archive list with the archive's entries.
+    void ShowArchive(const std::wstring& Path);
     void ShowText(const std::wstring& Path, bool RichText, const std::optional<TTextFileKind>& Kind);
     // Plain text goes into the editor's document.
     void ShowEditorText(const std::wstring& Path, const std::optional<TTextFileKind>& Kind);

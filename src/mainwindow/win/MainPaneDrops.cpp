@@ -2,6 +2,7 @@
 
 #include "mainwindow/win/RudirezOziMain.h"
 
+#include "archives/win/KyZipLV.h"
 #include "panels/win/DirView.h"
 #include "panels/win/DriveView.h"
 #include "settings/Quorvan32Globals.h"
@@ -43,8 +44,10 @@ int TQRVMain::ShowDropMessage(const std::wstring& Text, TMsgDlgType Kind, int He
 
 void TQRVMain::ReleaseHexFile()
 {
-    // The hex view holds its file open: a drop may need to replace it.
-    if (fileDisplay_ && HexEditor1 && fileDisplay_->VisiblePane() == static_cast<TWinControl*>(HexEditor1))
+    // The hex view and the archive list hold their file open: a drop or a
+    // rename may need to replace it.
+    const TWinControl* pane = fileDisplay_ ? fileDisplay_->VisiblePane() : nullptr;
+    if (pane && (pane == static_cast<TWinControl*>(HexEditor1) || pane == static_cast<TWinControl*>(ZipLV)))
         hexReleased_ = fileDisplay_->ClearDisplay() || hexReleased_;
 }
 

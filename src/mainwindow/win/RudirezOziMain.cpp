@@ -81,6 +81,7 @@ TQRVMain::TQRVMain(TComponent* owner) : TForm(owner)
     ConnectCompareCommands();
     ConnectSplitJoinCommands();
     ConnectPaneDrops();
+    ConnectFileTools();
     filterCommands_ = std::make_unique<TFilterCommands>(static_cast<TFilterCommandsHost&>(*this), FilterBox);
     ConnectFilterCommands();
     CreatePopups();

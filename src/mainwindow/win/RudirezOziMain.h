@@ -41,9 +41,11 @@
 #include "mainwindow/win/DriveBar.h"
 #include "mainwindow/win/FileCommands.h"
 #include "mainwindow/win/FileDisplay.h"
+#include "mainwindow/win/FileTools.h"
 #include "mainwindow/win/FilterCommands.h"
 #include "mainwindow/win/ListViewCommands.h"
 #include "mainwindow/win/PaneDrops.h"
+#include "mainwindow/win/RenameCommands.h"
 #include "mainwindow/win/SplitJoinCommands.h"
 #include "mainwindow/win/StatusArea.h"
 #include "mainwindow/win/TextCommandsLink.h"
@@ -98,7 +100,9 @@ class TQRVMain : public TForm,
                  private TListViewCommandsHost,
                  private TSplitJoinCommandsHost,
                  private TPaneDropsHost,
-                 private TFilterCommandsHost {
+                 private TFilterCommandsHost,
+                 private TRenameCommandsHost,
+                 private TFileToolsHost {
 public:
     explicit TQRVMain(TComponent* owner);
     ~TQRVMain() override;
@@ -222,7 +226,7 @@ public:
     void ShowFocusedFile();
     void UpdateTimerTimer();
     void OleDisplayTimerTimer();
-    void UpdateSelectionStatus();
+    void UpdateSelectionStatus() override;
     void RefreshStatusBar() override;
 
     // ---- Status bar, action states, support routines (MainStatus.cpp) ------
@@ -280,6 +284,9 @@ public:
     // F5: reads the drive, the tree's drive and the lists again
     // (MainRefresh.cpp). Ignored while a refresh runs.
     void Aktualisieren();
+
+    // ---- Renaming, copy or move to a folder, the file tools (MainFileTools.cpp)
+    TFileTools& FileTools() { return *fileTools_; }
 
     // ---- User commands on the function keys (MainUserCommands.cpp) -----------
     TUserCommands& UserCommands() { return *userCommands_; }
@@ -531,6 +538,17 @@ private:
     void SetLastFileOperator(TFileOperator* Operator) override;
     TDirView* SecondShownList(TDirView* List) override;
     std::unique_ptr<TFilterCommands> filterCommands_;
+    // Renaming and the file tools (MainFileTools.cpp).
+    std::unique_ptr<TRenameCommands> renameCommands_;
+    std::unique_ptr<TFileTools> fileTools_;
+    void ConnectFileTools();
+    const TOptions& RenameOptions() override;
+    bool EditorHoldsChanges() override;
+    std::wstring ShownFile(TShownFileHolder Holder) override;
+    void RenameShownFile(TShownFileHolder Holder, const std::wstring& NewPath) override;
+    bool DisplayOn() override;
+    void SwitchDisplayOn() override;
+    void JoinSplitFile() override;
     bool refreshAllowed_ = true;  // false while Aktualisieren runs
     // The simple refresh: the display let go, the focused pane re-read.
     void SimpleRefresh();

@@ -214,6 +214,9 @@ public:
     // Opens the name editor on the item.
     void EditItemName(TFileRec& Item);
 
+    // Whether the name editor may open on the item; ByCode: EditItemName
+    // opens it (a command or the shell menu), not a click. Unset: it may.
+    std::function<bool(TComponent* Sender, TFileRec& Item, bool ByCode)> OnEditing;
     // Before and after a rename in place (NewName: the new name, or the old
     // caption after a failure).
     std::function<void(TComponent* Sender, TFileRec& Item, const std::wstring& NewName)> OnBeginRename;
@@ -355,6 +358,7 @@ private:
     std::unique_ptr<TPaneDragDrop> dragDrop_;
     std::unique_ptr<TFileDeleteThread> dragPoller_;
     const TFileRec* dropHighlight_ = nullptr;
+    bool editByCode_ = false;  // EditItemName opens the editor
     std::wstring reEditText_;  // the text the editor opens with after a failed rename
     void GetDispInfo(NMLVDISPINFOW& info);
     void StateChanged(const NMLISTVIEW& change);

@@ -1,0 +1,348 @@
+#include "mainwindow/win/FileTools.h"
+
+#include "common/BaseUtils.h"
+#include "common/FileOperator.h"
+#include "common/win/BaseUtilsWin.h"
+#include "common/win/DragDropFilesEx.h"
+#include "common/win/FileQueries.h"
+#include "framework/IgnoredError.h"
+#include "framework/SysUtils.h"
+#include "mainwindow/ShellErrors.h"
+#include "panels/win/DirView.h"
+#include "panels/win/DriveView.h"
+#include "settings/Quorvan32Globals.h"
+
+#include <shellapi.h>
+#include <shlwapi.h>
+#include <shlobj.h>
+#include <winnetwk.h>
+
+namespace qrv {
+
+namespace {
+
+constexpr int kCopyMoveHelpContext = 350;
+constexpr int kPrintHelpContext = 380;
+
+bool HasFocus(HWND Window)
+{
+    const HWND focus = GetFocus();
+    return Window && focus && (focus == Window || IsChild(Window, focus));
+}
+
+// Whether the shell has a print verb for files of the extension.
+bool ExtensionHasPrintVerb(const std::wstring& Extension)
+{
+    wchar_t command[MAX_PATH * 2];
+    DWORD size = static_cast<DWORD>(std::size(command));
+    return SUCCEEDED(AssocQueryStringW(0, ASSOCSTR_COMMAND, Extension.c_str(), L"print", command, &size));
+}
+
+class TSystemShellToolRunner : public TShellToolRunner {
+public:
+    intptr_t Execute(HWND Owner, const std::wstring& Verb, const std::wstring& File, const std::wstring& Parameters,
+                     const std::wstring& Directory) override
+    {
+        return reinterpret_cast<intptr_t>(
+            ShellExecuteW(Owner, Verb.c_str(), File.c_str(), Parameters.empty() ? nullptr : Parameters.c_str(),
+                          Directory.empty() ? nullptr : Directory.c_str(), SW_SHOWNORMAL));
+    }
+    void RunDialog(HWND Owner, const std::wstring& WorkingDirectory) override
+    {
+        // The shell's Run dialog has no published name: ordinal 61 of shell32.
+        using TRunFileDlg = void(WINAPI*)(HWND, HICON, LPCWSTR, LPCWSTR, LPCWSTR, UINT);
+        HMODULE shell = GetModuleHandleW(L"shell32.dll");
+        const auto run =
+            shell ? reinterpret_cast<TRunFileDlg>(reinterpret_cast<void*>(GetProcAddress(shell, MAKEINTRESOURCEA(61))))
+                  : nullptr;
+        if (!run) {
+            TraceIgnoredFailure(L"the shell has no Run dialog", GetLastError());
+            MessageBeep(MB_ICONHAND);
+            return;
+        }
+        run(Owner, nullptr, WorkingDirectory.empty() ? nullptr : WorkingDirectory.c_str(), nullptr, nullptr, 0);
+    }
+    void FormatDrive(HWND Owner, unsigned Drive) override
+    {
+        const DWORD result = SHFormatDrive(Owner, Drive, SHFMT_ID_DEFAULT, 0);
+        if (result == SHFMT_ERROR || result == SHFMT_NOFORMAT)
+            TraceIgnoredFailure(L"the shell's format dialog", result);
+    }
+    DWORD ConnectDialog(HWND Owner) override { return WNetConnectionDialog(Owner, RESOURCETYPE_DISK); }
+    DWORD DisconnectDialog(HWND Owner) override { return WNetDisconnectDialog(Owner, RESOURCETYPE_DISK); }
+    bool LibraryPresent(const std::wstring& Name) override
+    {
+        wchar_t found[MAX_PATH];
+        return SearchPathW(nullptr, Name.c_str(), nullptr, MAX_PATH, found, nullptr) != 0;
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<TShellToolRunner> NewSystemShellToolRunner()
+{
+    return std::make_unique<TSystemShellToolRunner>();
+}
+
+TFileTools::TFileTools(TFileToolsHost& Host) : Runner(NewSystemShellToolRunner()), host_(Host) {}
+
+TFileTools::~TFileTools() = default;
+
+bool TFileTools::TreeFocused()
+{
+    TDriveView* tree = host_.DriveTree();
+    return tree && tree->HandleAllocated() && HasFocus(tree->Handle());
+}
+
+bool TFileTools::ListFocused()
+{
+    TDirView* list = host_.ActiveFileList();
+    return list && list->HandleAllocated() && HasFocus(list->Handle());
+}
+
+const TFileRec* TFileTools::FirstSelected()
+{
+    TDirView* list = host_.ActiveFileList();
+    if (!list)
+        return nullptr;
+    for (int i = 0; i < list->ItemCount(); ++i)
+        if (const TFileRec* item = list->GetItemData(i); item->Selected && !item->IsParentDir)
+            return item;
+    return nullptr;
+}
+
+// ---- Copy or move to a folder --------------------------------------------------------
+
+void TFileTools::CopyMoveTo(TDropEffect Effect, const std::wstring& Target)
+{
+    TDriveView* tree = host_.DriveTree();
+    TDirView* list = host_.ActiveFileList();
+    if (!tree)
+        return;
+    TCopyMoveRequest request;
+    request.Effect = Effect;
+    if (TreeFocused()) {
+        request.Focus = TCopyMoveFocus::Tree;
+        if (TTreeNode* node = tree->Selected(); node && node->Parent()) {
+            request.TreeFolder = tree->GetDirPath(node);
+            request.TreeCaption = node->Text();
+        }
+    } else if (ListFocused()) {
+        request.Focus = TCopyMoveFocus::List;
+        for (int i = 0; i < list->ItemCount(); ++i) {
+            const TFileRec* item = list->GetItemData(i);
+            if (!item->Selected || item->IsParentDir)
+                continue;
+            // A shell folder's items are listed by their shown names, which
+            // are no paths: such an item is refused rather than guessed at.
+            const std::wstring path = list->IsVirtual() ? std::wstring() : list->ItemFullFileName(item);
+            request.Selected.push_back({path, item->DisplayName});
+        }
+    }
+    const TCopyMoveStart start = StartCopyMove(request);
+    if (start.Beep) {
+        MessageBeep(MB_OK);
+        return;
+    }
+    TDirView* other = host_.OtherFileList();
+    const std::wstring otherFolder = other && other->Loaded() ? other->GetPath() : std::wstring();
+    std::wstring target = Target;
+    if (target.empty()) {
+        target = TargetDialogStart(std::wstring(), lastTarget_, otherFolder, list ? list->GetPath() : std::wstring(),
+                                   [](const std::wstring& Folder) { return DirExists(Folder); });
+        if (!ChooseFolder || !ChooseFolder(start.Caption, target, recent_.Folders()) || target.empty())
+            return;
+        recent_.Add(target);
+    }
+    if (!SameText(RemoveBackslash(target), RemoveBackslash(otherFolder)))
+        lastTarget_ = target;
+
+    const auto exists = [](const std::wstring& Path) { return PathExists(Path); };
+    const auto isDirectory = [](const std::wstring& Path) { return DirExists(Path); };
+    // A move onto itself, a folder into itself or below: the shell would
+    // report success and do nothing, and the undo would remove the originals.
+    if (!PlanCopyMoveTo(start.Sources, Effect, target, exists, isDirectory).Valid) {
+        MessageBeep(MB_ICONHAND);
+        return;
+    }
+    tree->DragFileList().Clear();
+    for (const std::wstring& source : start.Sources)
+        tree->DragFileList().AddItem(nullptr, source);
+    const bool done = tree->PerformDragDropFileOperation(target, Effect, false, false);
+    if (!done)
+        TraceIgnoredFailure(L"copy or move to a folder: the shell reported a failure", 0);
+    if (other && other->Loaded() && SameText(RemoveBackslash(target), RemoveBackslash(otherFolder)))
+        other->ReloadDirectory();
+    if (list && list->Loaded() && list->WatchForChanges() && !list->WatchThreadActive())
+        list->StartWatchThread();
+    host_.RefreshStatusBar();
+    if (tree->FileOperator().UndoAvailable())
+        host_.SetLastFileOperator(&tree->FileOperator());
+}
+
+void TFileTools::ToOtherWindow(TDropEffect Effect)
+{
+    TDirView* list = host_.ActiveFileList();
+    TDirView* other = host_.OtherFileList();
+    const bool allowed = list && other && other->Loaded() &&
+                         OtherWindowTargetAllowed(true, FirstSelected() != nullptr, list->GetPath(), other->GetPath());
+    if (!allowed) {
+        MessageBeep(MB_OK);
+        return;
+    }
+    list->SetFocus();
+    const std::wstring path = other->GetPath();
+    CopyMoveTo(Effect, path.size() == 2 ? path + L"\\" : path);
+}
+
+// ---- Open, open with, duplicate, print ------------------------------------------------
+
+void TFileTools::OpenFileExecute()
+{
+    TDirView* list = host_.ActiveFileList();
+    if (list && FirstSelected() && !list->ExecuteSelected())
+        TraceIgnoredFailure(L"open: the shell opened nothing", 0);
+}
+
+void TFileTools::ReportStartError(const std::wstring& What, intptr_t Result)
+{
+    host_.ShowMessageBox(What + L"\n" + ShellExecuteErrorText(Result), TMsgDlgType::mtError, 0, mbOK);
+}
+
+void TFileTools::FileOpenWithExecute()
+{
+    // The archive list's "Anzeigen mit" is not offered in this edition.
+    if (host_.ArchiveListFocused()) {
+        MessageBeep(MB_OK);
+        return;
+    }
+    TDirView* list = host_.ActiveFileList();
+    const TFileRec* item = FirstSelected();
+    if (!list || !item)
+        return;
+    const intptr_t result = Runner->Execute(GetDesktopWindow(), L"open", L"RUNDLL32.EXE",
+                                            L"shell32.dll,OpenAs_RunDLL " + list->ItemFullFileName(item), L"");
+    if (result <= 32)
+        ReportStartError(L"Fehler beim Ausführen der Datei \"RUNDLL32.EXE\" aufgetreten.", result);
+}
+
+void TFileTools::DuplicateFileExecute()
+{
+    TDriveView* tree = host_.DriveTree();
+    if (TreeFocused()) {
+        TTreeNode* node = tree->Selected();
+        if (node && node->Parent() && !tree->DuplicateDirectory(node))
+            host_.ShowMessageBox(L"Es ist ein Fehler beim Duplizieren der Dateien aufgetreten.", TMsgDlgType::mtError,
+                                 0, mbOK);
+        return;
+    }
+    TDirView* list = host_.ActiveFileList();
+    if (!list || !FirstSelected())
+        return;
+    if (!list->DuplicateSelectedFiles()) {
+        host_.ShowMessageBox(L"Es ist ein Fehler beim Duplizieren der Dateien aufgetreten.", TMsgDlgType::mtError, 0,
+                             mbOK);
+        return;
+    }
+    if (list->FileOperator().UndoAvailable())
+        host_.SetLastFileOperator(&list->FileOperator());
+}
+
+bool TFileTools::PrintFileEnabled()
+{
+    TDirView* list = host_.ActiveFileList();
+    const TFileRec* item = FirstSelected();
+    return list && item && !item->IsDirectory && PrintOffered(list->SelCount(), item->FileName, ExtensionHasPrintVerb);
+}
+
+void TFileTools::PrintFileExecute()
+{
+    TDirView* list = host_.ActiveFileList();
+    const TFileRec* item = FirstSelected();
+    if (!list || !item)
+        return;
+    const intptr_t result = Runner->Execute(host_.OwnerWindow(), L"print", item->FileName, L"", list->GetPath());
+    if (result <= 32) {
+        MessageBeep(MB_ICONHAND);
+        host_.ShowMessageBox(L"Beim Drucken der Datei \"" + item->FileName + L"\" ist ein Fehler aufgetreten.\n" +
+                                 ShellExecuteErrorText(result),
+                             TMsgDlgType::mtError, kPrintHelpContext, mbOK);
+    }
+}
+
+void TFileTools::ListExecFile(TDirView& List, const TFileRec& Item, bool& AllowExec)
+{
+    if (Item.IsDirectory || Item.IsParentDir)
+        return;
+    switch (DecideExecFile(List.ItemFullFileName(&Item), host_.FileOptions().ViewArchive, host_.DisplayOn())) {
+    case TExecFileAction::Start:
+        return;
+    case TExecFileAction::ShowArchive:
+        AllowExec = false;
+        host_.SwitchDisplayOn();
+        return;
+    case TExecFileAction::Join:
+        AllowExec = false;
+        host_.JoinSplitFile();
+        return;
+    }
+}
+
+// ---- Shell tools ------------------------------------------------------------------------
+
+void TFileTools::DiscCopyExecute()
+{
+    // RUNDLL32 reports nothing when the library is missing.
+    const intptr_t result =
+        Runner->LibraryPresent(L"DISKCOPY.DLL")
+            ? Runner->Execute(host_.OwnerWindow(), L"open", L"RUNDLL32.EXE", L"DISKCOPY.DLL,DiskCopyRunDll", L"")
+            : static_cast<intptr_t>(SE_ERR_DLLNOTFOUND);
+    if (result <= 32)
+        ReportStartError(L"Fehler beim Ausführen von: RUNDLL32.EXE DISKCOPY.DLL", result);
+}
+
+void TFileTools::DiskFormatExecute()
+{
+    TDriveView* tree = host_.DriveTree();
+    std::vector<TDirView*> paused;
+    for (TDirView* list : {host_.ActiveFileList(), host_.OtherFileList()})
+        if (list && list->Loaded() && !list->GetPath().empty() && towupper(list->GetPath()[0]) == L'A' &&
+            list->WatchThreadActive()) {
+            list->StopWatchThread();
+            paused.push_back(list);
+        }
+    const bool treeWatched = tree && tree->WatchThreadActiveDrive(L'A');
+    if (treeWatched)
+        tree->StopWatchThreadDrive(L'A');
+    Runner->FormatDrive(host_.OwnerWindow(), 0);
+    // The medium may be new: watching starts on it again.
+    if (treeWatched)
+        tree->StartAllWatchThreads();
+    for (TDirView* list : paused)
+        list->StartWatchThread();
+}
+
+void TFileTools::ExecuteDialogExecute()
+{
+    TDirView* list = host_.ActiveFileList();
+    Runner->RunDialog(host_.OwnerWindow(), list && list->Loaded() ? list->GetPath() : std::wstring());
+}
+
+void TFileTools::ReportNetError(DWORD Error)
+{
+    if (Error == NO_ERROR || Error == ERROR_CANCELLED || Error == static_cast<DWORD>(-1))
+        return;
+    host_.ShowMessageBox(Win32ErrorText(Error), TMsgDlgType::mtError, 0, mbOK);
+}
+
+void TFileTools::NetConnectExecute()
+{
+    ReportNetError(Runner->ConnectDialog(host_.OwnerWindow()));
+}
+
+void TFileTools::NetDisconnectExecute()
+{
+    ReportNetError(Runner->DisconnectDialog(host_.OwnerWindow()));
+}
+
+}  // namespace qrv
