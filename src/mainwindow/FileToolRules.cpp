@@ -41,6 +41,7 @@ std::wstring RenameButtonHint(bool TreeFocused, int SelectedFiles)
 TCopyMoveStart StartCopyMove(const TCopyMoveRequest& Request)
 {
     TCopyMoveStart start;
+    start.Effect = Request.Effect;
     const std::wstring verb = Request.Effect == deMove ? L"verschieben" : L"kopieren";
     switch (Request.Focus) {
     case TCopyMoveFocus::Tree:

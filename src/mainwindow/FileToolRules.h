@@ -58,6 +58,8 @@ struct TCopyMoveRequest {
 
 struct TCopyMoveStart {
     bool Beep = false;  // nothing to copy or move
+    // The request's: a copy out of a shell folder stays a copy.
+    TDropEffect Effect = deCopy;
     std::vector<std::wstring> Sources;
     // The select-directory dialog's caption.
     std::wstring Caption;

@@ -125,6 +125,22 @@ TEST(FileToolRules, CopyMoveStartsWithTheSelectionAndItsCaption)
     }
 }
 
+TEST(FileToolRules, ACopyOutOfAShellFolderStaysACopyOfTheItemsPaths)
+{
+    // A network folder's items, listed by their shown names.
+    TCopyMoveRequest request{deCopy, TCopyMoveFocus::List, L"", L"", {}};
+    request.Selected = {{L"\\\\srv\\Freigabe", L"Freigabe"}, {L"\\\\srv\\liesmich.txt", L"Lies mich"}};
+    const TCopyMoveStart start = StartCopyMove(request);
+    EXPECT_FALSE(start.Beep);
+    EXPECT_EQ(start.Effect, deCopy);
+    EXPECT_EQ(start.Sources, (std::vector<std::wstring>{L"\\\\srv\\Freigabe", L"\\\\srv\\liesmich.txt"}));
+    FakeDisk disk;
+    disk.folders = {L"\\\\srv\\Freigabe", L"T:\\z"};
+    const TPastePlan plan = PlanCopyMoveTo(start.Sources, start.Effect, L"T:\\z", disk.Exists(), disk.IsDirectory());
+    ASSERT_TRUE(plan.Valid);
+    EXPECT_EQ(plan.Operation, TFileOperation::foCopy);
+}
+
 TEST(FileToolRules, CopyMovePlans)
 {
     FakeDisk disk;

@@ -10,10 +10,10 @@
 #include "mainwindow/ShellErrors.h"
 #include "panels/win/DirView.h"
 #include "panels/win/DriveView.h"
+#include "panels/win/ShellDialogs.h"
 #include "settings/Quorvan32Globals.h"
 
 #include <shellapi.h>
-#include <shlwapi.h>
 #include <shlobj.h>
 #include <winnetwk.h>
 
@@ -28,14 +28,6 @@ bool HasFocus(HWND Window)
 {
     const HWND focus = GetFocus();
     return Window && focus && (focus == Window || IsChild(Window, focus));
-}
-
-// Whether the shell has a print verb for files of the extension.
-bool ExtensionHasPrintVerb(const std::wstring& Extension)
-{
-    wchar_t command[MAX_PATH * 2];
-    DWORD size = static_cast<DWORD>(std::size(command));
-    return SUCCEEDED(AssocQueryStringW(0, ASSOCSTR_COMMAND, Extension.c_str(), L"print", command, &size));
 }
 
 class TSystemShellToolRunner : public TShellToolRunner {
@@ -134,8 +126,9 @@ void TFileTools::CopyMoveTo(TDropEffect Effect, const std::wstring& Target)
             if (!item->Selected || item->IsParentDir)
                 continue;
             // A shell folder's items are listed by their shown names, which
-            // are no paths: such an item is refused rather than guessed at.
-            const std::wstring path = list->IsVirtual() ? std::wstring() : list->ItemFullFileName(item);
+            // are no paths: its items go by their file-system paths, and one
+            // without is refused rather than guessed at.
+            const std::wstring path = list->IsVirtual() ? list->ItemParsingPath(item) : list->ItemFullFileName(item);
             request.Selected.push_back({path, item->DisplayName});
         }
     }
@@ -161,14 +154,14 @@ void TFileTools::CopyMoveTo(TDropEffect Effect, const std::wstring& Target)
     const auto isDirectory = [](const std::wstring& Path) { return DirExists(Path); };
     // A move onto itself, a folder into itself or below: the shell would
     // report success and do nothing, and the undo would remove the originals.
-    if (!PlanCopyMoveTo(start.Sources, Effect, target, exists, isDirectory).Valid) {
+    if (!PlanCopyMoveTo(start.Sources, start.Effect, target, exists, isDirectory).Valid) {
         MessageBeep(MB_ICONHAND);
         return;
     }
     tree->DragFileList().Clear();
     for (const std::wstring& source : start.Sources)
         tree->DragFileList().AddItem(nullptr, source);
-    const bool done = tree->PerformDragDropFileOperation(target, Effect, false, false);
+    const bool done = tree->PerformDragDropFileOperation(target, start.Effect, false, false);
     if (!done)
         TraceIgnoredFailure(L"copy or move to a folder: the shell reported a failure", 0);
     if (other && other->Loaded() && SameText(RemoveBackslash(target), RemoveBackslash(otherFolder)))
@@ -252,15 +245,20 @@ bool TFileTools::PrintFileEnabled()
 {
     TDirView* list = host_.ActiveFileList();
     const TFileRec* item = FirstSelected();
-    return list && item && !item->IsDirectory && PrintOffered(list->SelCount(), item->FileName, ExtensionHasPrintVerb);
+    return list && item && !item->IsDirectory &&
+           PrintOffered(list->SelCount(), item->FileName,
+                        [](const std::wstring& Extension) { return HasShellVerb(Extension, L"print"); });
 }
 
 void TFileTools::PrintFileExecute()
 {
     TDirView* list = host_.ActiveFileList();
     const TFileRec* item = FirstSelected();
-    if (!list || !item)
+    // Without the shell's print verb it would carry out the default verb.
+    if (!list || !item || !PrintFileEnabled()) {
+        MessageBeep(MB_OK);
         return;
+    }
     const intptr_t result = Runner->Execute(host_.OwnerWindow(), L"print", item->FileName, L"", list->GetPath());
     if (result <= 32) {
         MessageBeep(MB_ICONHAND);

@@ -490,6 +490,7 @@ TEST_F(MainFileTools, TheShellsToolsAreStartedAndTheirFailuresShown)
     RecordingRunner& runner = *owned;
     main->FileTools().Runner = std::move(owned);
     dir.Write(L"x.abc", "x");
+    dir.Write(L"brief.qrvdr", "x");
     Select(dir.Path(), {L"x.abc"});
 
     Run(TActionId::FileOpenWith);
@@ -497,9 +498,26 @@ TEST_F(MainFileTools, TheShellsToolsAreStartedAndTheirFailuresShown)
     EXPECT_EQ(calls[0].File, L"RUNDLL32.EXE");
     EXPECT_EQ(calls[0].Parameters, L"shell32.dll,OpenAs_RunDLL " + dir.File(L"x.abc"));
     Run(TActionId::PrintFile);
+    EXPECT_EQ(calls.size(), 1u) << "no print verb for the file's type";
+    // A type of our own with a print verb (where the shell reads types).
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CLASSES_ROOT, L".qrvdr", nullptr, REG_SZ, L"QrvDruck", sizeof(L"QrvDruck")),
+              ERROR_SUCCESS);
+    const wchar_t command[] = L"notepad.exe /p \"%1\"";
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CLASSES_ROOT, L"QrvDruck\\shell\\print\\command", nullptr, REG_SZ, command,
+                              sizeof(command)),
+              ERROR_SUCCESS);
+    const struct RemoveType {
+        ~RemoveType()
+        {
+            RegDeleteTreeW(HKEY_CLASSES_ROOT, L".qrvdr");
+            RegDeleteTreeW(HKEY_CLASSES_ROOT, L"QrvDruck");
+        }
+    } removeType;
+    Select(dir.Path(), {L"brief.qrvdr"});
+    Run(TActionId::PrintFile);
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_EQ(calls[1].Verb, L"print");
-    EXPECT_EQ(calls[1].File, L"x.abc");
+    EXPECT_EQ(calls[1].File, L"brief.qrvdr");
     EXPECT_EQ(RemoveBackslash(calls[1].Directory), RemoveBackslash(dir.Path()));
     Run(TActionId::ExecuteDialog);
     ASSERT_EQ(calls.size(), 3u);
