@@ -143,7 +143,14 @@ void TFileTools::CopyMoveTo(TDropEffect Effect, const std::wstring& Target)
     if (target.empty()) {
         target = TargetDialogStart(std::wstring(), lastTarget_, otherFolder, list ? list->GetPath() : std::wstring(),
                                    [](const std::wstring& Folder) { return DirExists(Folder); });
-        if (!ChooseFolder || !ChooseFolder(start.Caption, target, recent_.Folders()) || target.empty())
+        const bool chosen = ChooseFolder && ChooseFolder(start.Caption, target, recent_.Folders()) && !target.empty();
+        // The pane the command came from has the focus again, so that its
+        // keys (Strg+Z among them) reach it.
+        if (request.Focus == TCopyMoveFocus::Tree)
+            tree->SetFocus();
+        else if (list)
+            list->SetFocus();
+        if (!chosen)
             return;
         recent_.Add(target);
     }

@@ -35,8 +35,15 @@ void TQRVMain::ConnectFileTools()
         dialog.HelpContext = kSelectTargetHelpContext;
         for (const std::wstring& folder : Recent)
             dialog.cbDir->Items().Add(folder);
+        // The size the user gave the dialog last time (kept with the settings).
+        if (StoredState.SelDirHeight.value_or(0) > 0)
+            dialog.SetBounds(dialog.Left(), dialog.Top(), StoredState.SelDirWidth.value_or(dialog.Width()),
+                             *StoredState.SelDirHeight);
         dialog.SetDirectory(Folder);
-        if (!dialog.Execute())
+        const bool chosen = dialog.Execute();
+        StoredState.SelDirWidth = dialog.Width();
+        StoredState.SelDirHeight = dialog.Height();
+        if (!chosen)
             return false;
         Folder = dialog.Directory();
         return true;
