@@ -333,6 +333,19 @@ void TFileTools::ExecuteDialogExecute()
     Runner->RunDialog(host_.OwnerWindow(), list && list->Loaded() ? list->GetPath() : std::wstring());
 }
 
+void TFileTools::DiskChanged(wchar_t /*Drive*/)
+{
+    host_.RefreshStatusBar();
+}
+
+void TFileTools::InsertedDiskChanged(TDriveView& Tree, wchar_t Drive)
+{
+    for (TDirView* list : {host_.ActiveFileList(), host_.OtherFileList()})
+        if (list && list != Tree.DirView() && list->Loaded() && !list->GetPath().empty() &&
+            towupper(list->GetPath()[0]) == towupper(Drive))
+            list->ReloadDirectory();
+}
+
 void TFileTools::ReportNetError(DWORD Error)
 {
     if (Error == NO_ERROR || Error == ERROR_CANCELLED || Error == static_cast<DWORD>(-1))

@@ -99,6 +99,11 @@ public:
     void ExecuteDialogExecute();
     void NetConnectExecute();
     void NetDisconnectExecute();
+    // The tree found a drive's medium changed: the status bar follows, and
+    // the lists on that drive (but the tree's own, which it reloads itself)
+    // read their folders anew when a medium was inserted.
+    void DiskChanged(wchar_t Drive);
+    void InsertedDiskChanged(TDriveView& Tree, wchar_t Drive);
 
 private:
     void ToOtherWindow(TDropEffect Effect);

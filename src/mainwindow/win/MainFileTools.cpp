@@ -6,6 +6,8 @@
 
 #include "dialogs/win/KySelDir.h"
 #include "editor/win/EasyEditor.h"
+#include "framework/win/ActnList.h"
+#include "framework/win/Menus.h"
 #include "framework/win/StdCtrls.h"
 #include "panels/win/DirView.h"
 #include "panels/win/DriveView.h"
@@ -48,10 +50,26 @@ void TQRVMain::ConnectFileTools()
         Folder = dialog.Directory();
         return true;
     };
+    TreeView1->OnDiskChange = [this](TComponent*, wchar_t Drive) { fileTools_->DiskChanged(Drive); };
+    TreeView1->OnInsertedDiskChange = [this](TComponent*, wchar_t Drive) {
+        fileTools_->InsertedDiskChanged(*TreeView1, Drive);
+    };
     for (TDirView* list : {LV1, LV2})
         list->OnExecFile = [this, list](TComponent*, TFileRec& Item, bool& AllowExec) {
             fileTools_->ListExecFile(*list, Item, AllowExec);
         };
+
+    // "D&rucken" only for a file whose type has a print command: asked when
+    // the menu opens (the shell's registry is not read on every pass).
+    if (TMenuItem* fileMenu = commandMenus_->MainMenuItem(TMenuId::File)) {
+        TNotifyEvent before = fileMenu->OnClick;
+        fileMenu->OnClick = [this, before](TComponent* Sender) {
+            if (before)
+                before(Sender);
+            if (TAction* print = commandMenus_->Action(TActionId::PrintFile))
+                print->SetEnabled(fileTools_->PrintFileEnabled());
+        };
+    }
 
     using A = TActionId;
     auto on = [this](TActionId Id, std::function<void()> Execute) { catalogue_.Register(Id, std::move(Execute)); };
