@@ -5,6 +5,8 @@
 #include "common/win/BaseUtilsWin.h"
 #include "common/win/DragDropFilesEx.h"
 #include "common/win/FileQueries.h"
+#include "framework/win/Forms.h"
+#include "archives/win/KyZipLV.h"
 #include "framework/IgnoredError.h"
 #include "framework/SysUtils.h"
 #include "mainwindow/ShellErrors.h"
@@ -76,25 +78,33 @@ std::unique_ptr<TShellToolRunner> NewSystemShellToolRunner()
     return std::make_unique<TSystemShellToolRunner>();
 }
 
-TFileTools::TFileTools(TFileToolsHost& Host) : Runner(NewSystemShellToolRunner()), host_(Host) {}
+TFileTools::TFileTools(const TMainPanes& Panes, TMainWindowServices& Services, TFileToolsHost& Host)
+    : Runner(NewSystemShellToolRunner()), panes_(Panes), services_(Services), host_(Host)
+{}
+
+HWND TFileTools::OwnerWindow()
+{
+    TForm* window = services_.Window();
+    return window && window->HandleAllocated() ? window->Handle() : nullptr;
+}
 
 TFileTools::~TFileTools() = default;
 
 bool TFileTools::TreeFocused()
 {
-    TDriveView* tree = host_.DriveTree();
+    TDriveView* tree = panes_.TreeView1;
     return tree && tree->HandleAllocated() && HasFocus(tree->Handle());
 }
 
 bool TFileTools::ListFocused()
 {
-    TDirView* list = host_.ActiveFileList();
+    TDirView* list = panes_.ActiveList;
     return list && list->HandleAllocated() && HasFocus(list->Handle());
 }
 
 const TFileRec* TFileTools::FirstSelected()
 {
-    TDirView* list = host_.ActiveFileList();
+    TDirView* list = panes_.ActiveList;
     if (!list)
         return nullptr;
     for (int i = 0; i < list->ItemCount(); ++i)
@@ -107,8 +117,8 @@ const TFileRec* TFileTools::FirstSelected()
 
 void TFileTools::CopyMoveTo(TDropEffect Effect, const std::wstring& Target)
 {
-    TDriveView* tree = host_.DriveTree();
-    TDirView* list = host_.ActiveFileList();
+    TDriveView* tree = panes_.TreeView1;
+    TDirView* list = panes_.ActiveList;
     if (!tree)
         return;
     TCopyMoveRequest request;
@@ -137,7 +147,7 @@ void TFileTools::CopyMoveTo(TDropEffect Effect, const std::wstring& Target)
         MessageBeep(MB_OK);
         return;
     }
-    TDirView* other = host_.OtherFileList();
+    TDirView* other = panes_.OtherList();
     const std::wstring otherFolder = other && other->Loaded() ? other->GetPath() : std::wstring();
     std::wstring target = Target;
     if (target.empty()) {
@@ -175,15 +185,15 @@ void TFileTools::CopyMoveTo(TDropEffect Effect, const std::wstring& Target)
         other->ReloadDirectory();
     if (list && list->Loaded() && list->WatchForChanges() && !list->WatchThreadActive())
         list->StartWatchThread();
-    host_.RefreshStatusBar();
+    services_.RefreshStatusBar();
     if (tree->FileOperator().UndoAvailable())
         host_.SetLastFileOperator(&tree->FileOperator());
 }
 
 void TFileTools::ToOtherWindow(TDropEffect Effect)
 {
-    TDirView* list = host_.ActiveFileList();
-    TDirView* other = host_.OtherFileList();
+    TDirView* list = panes_.ActiveList;
+    TDirView* other = panes_.OtherList();
     const bool allowed = list && other && other->Loaded() &&
                          OtherWindowTargetAllowed(true, FirstSelected() != nullptr, list->GetPath(), other->GetPath());
     if (!allowed) {
@@ -199,24 +209,24 @@ void TFileTools::ToOtherWindow(TDropEffect Effect)
 
 void TFileTools::OpenFileExecute()
 {
-    TDirView* list = host_.ActiveFileList();
+    TDirView* list = panes_.ActiveList;
     if (list && FirstSelected() && !list->ExecuteSelected())
         TraceIgnoredFailure(L"open: the shell opened nothing", 0);
 }
 
 void TFileTools::ReportStartError(const std::wstring& What, intptr_t Result)
 {
-    host_.ShowMessageBox(What + L"\n" + ShellExecuteErrorText(Result), TMsgDlgType::mtError, 0, mbOK);
+    services_.ShowMessageBox(What + L"\n" + ShellExecuteErrorText(Result), TMsgDlgType::mtError, 0, mbOK);
 }
 
 void TFileTools::FileOpenWithExecute()
 {
     // The archive list's "Anzeigen mit" is not offered in this edition.
-    if (host_.ArchiveListFocused()) {
+    if (panes_.ZipLV && panes_.ZipLV->HandleAllocated() && HasFocus(panes_.ZipLV->Handle())) {
         MessageBeep(MB_OK);
         return;
     }
-    TDirView* list = host_.ActiveFileList();
+    TDirView* list = panes_.ActiveList;
     const TFileRec* item = FirstSelected();
     if (!list || !item)
         return;
@@ -228,20 +238,20 @@ void TFileTools::FileOpenWithExecute()
 
 void TFileTools::DuplicateFileExecute()
 {
-    TDriveView* tree = host_.DriveTree();
+    TDriveView* tree = panes_.TreeView1;
     if (TreeFocused()) {
         TTreeNode* node = tree->Selected();
         if (node && node->Parent() && !tree->DuplicateDirectory(node))
-            host_.ShowMessageBox(L"Es ist ein Fehler beim Duplizieren der Dateien aufgetreten.", TMsgDlgType::mtError,
-                                 0, mbOK);
+            services_.ShowMessageBox(L"Es ist ein Fehler beim Duplizieren der Dateien aufgetreten.",
+                                     TMsgDlgType::mtError, 0, mbOK);
         return;
     }
-    TDirView* list = host_.ActiveFileList();
+    TDirView* list = panes_.ActiveList;
     if (!list || !FirstSelected())
         return;
     if (!list->DuplicateSelectedFiles()) {
-        host_.ShowMessageBox(L"Es ist ein Fehler beim Duplizieren der Dateien aufgetreten.", TMsgDlgType::mtError, 0,
-                             mbOK);
+        services_.ShowMessageBox(L"Es ist ein Fehler beim Duplizieren der Dateien aufgetreten.", TMsgDlgType::mtError,
+                                 0, mbOK);
         return;
     }
     if (list->FileOperator().UndoAvailable())
@@ -250,7 +260,7 @@ void TFileTools::DuplicateFileExecute()
 
 bool TFileTools::PrintFileEnabled()
 {
-    TDirView* list = host_.ActiveFileList();
+    TDirView* list = panes_.ActiveList;
     const TFileRec* item = FirstSelected();
     return list && item && !item->IsDirectory &&
            PrintOffered(list->SelCount(), item->FileName,
@@ -259,19 +269,19 @@ bool TFileTools::PrintFileEnabled()
 
 void TFileTools::PrintFileExecute()
 {
-    TDirView* list = host_.ActiveFileList();
+    TDirView* list = panes_.ActiveList;
     const TFileRec* item = FirstSelected();
     // Without the shell's print verb it would carry out the default verb.
     if (!list || !item || !PrintFileEnabled()) {
         MessageBeep(MB_OK);
         return;
     }
-    const intptr_t result = Runner->Execute(host_.OwnerWindow(), L"print", item->FileName, L"", list->GetPath());
+    const intptr_t result = Runner->Execute(OwnerWindow(), L"print", item->FileName, L"", list->GetPath());
     if (result <= 32) {
         MessageBeep(MB_ICONHAND);
-        host_.ShowMessageBox(L"Beim Drucken der Datei \"" + item->FileName + L"\" ist ein Fehler aufgetreten.\n" +
-                                 ShellExecuteErrorText(result),
-                             TMsgDlgType::mtError, kPrintHelpContext, mbOK);
+        services_.ShowMessageBox(L"Beim Drucken der Datei \"" + item->FileName + L"\" ist ein Fehler aufgetreten.\n" +
+                                     ShellExecuteErrorText(result),
+                                 TMsgDlgType::mtError, kPrintHelpContext, mbOK);
     }
 }
 
@@ -300,7 +310,7 @@ void TFileTools::DiscCopyExecute()
     // RUNDLL32 reports nothing when the library is missing.
     const intptr_t result =
         Runner->LibraryPresent(L"DISKCOPY.DLL")
-            ? Runner->Execute(host_.OwnerWindow(), L"open", L"RUNDLL32.EXE", L"DISKCOPY.DLL,DiskCopyRunDll", L"")
+            ? Runner->Execute(OwnerWindow(), L"open", L"RUNDLL32.EXE", L"DISKCOPY.DLL,DiskCopyRunDll", L"")
             : static_cast<intptr_t>(SE_ERR_DLLNOTFOUND);
     if (result <= 32)
         ReportStartError(L"Fehler beim Ausführen von: RUNDLL32.EXE DISKCOPY.DLL", result);
@@ -308,9 +318,9 @@ void TFileTools::DiscCopyExecute()
 
 void TFileTools::DiskFormatExecute()
 {
-    TDriveView* tree = host_.DriveTree();
+    TDriveView* tree = panes_.TreeView1;
     std::vector<TDirView*> paused;
-    for (TDirView* list : {host_.ActiveFileList(), host_.OtherFileList()})
+    for (TDirView* list : {panes_.ActiveList, panes_.OtherList()})
         if (list && list->Loaded() && !list->GetPath().empty() && towupper(list->GetPath()[0]) == L'A' &&
             list->WatchThreadActive()) {
             list->StopWatchThread();
@@ -319,7 +329,7 @@ void TFileTools::DiskFormatExecute()
     const bool treeWatched = tree && tree->WatchThreadActiveDrive(L'A');
     if (treeWatched)
         tree->StopWatchThreadDrive(L'A');
-    Runner->FormatDrive(host_.OwnerWindow(), 0);
+    Runner->FormatDrive(OwnerWindow(), 0);
     // The medium may be new: watching starts on it again.
     if (treeWatched)
         tree->StartAllWatchThreads();
@@ -329,18 +339,18 @@ void TFileTools::DiskFormatExecute()
 
 void TFileTools::ExecuteDialogExecute()
 {
-    TDirView* list = host_.ActiveFileList();
-    Runner->RunDialog(host_.OwnerWindow(), list && list->Loaded() ? list->GetPath() : std::wstring());
+    TDirView* list = panes_.ActiveList;
+    Runner->RunDialog(OwnerWindow(), list && list->Loaded() ? list->GetPath() : std::wstring());
 }
 
 void TFileTools::DiskChanged(wchar_t /*Drive*/)
 {
-    host_.RefreshStatusBar();
+    services_.RefreshStatusBar();
 }
 
 void TFileTools::InsertedDiskChanged(TDriveView& Tree, wchar_t Drive)
 {
-    for (TDirView* list : {host_.ActiveFileList(), host_.OtherFileList()})
+    for (TDirView* list : {panes_.ActiveList, panes_.OtherList()})
         if (list && list != Tree.DirView() && list->Loaded() && !list->GetPath().empty() &&
             towupper(list->GetPath()[0]) == towupper(Drive))
             list->ReloadDirectory();
@@ -350,17 +360,17 @@ void TFileTools::ReportNetError(DWORD Error)
 {
     if (Error == NO_ERROR || Error == ERROR_CANCELLED || Error == static_cast<DWORD>(-1))
         return;
-    host_.ShowMessageBox(Win32ErrorText(Error), TMsgDlgType::mtError, 0, mbOK);
+    services_.ShowMessageBox(Win32ErrorText(Error), TMsgDlgType::mtError, 0, mbOK);
 }
 
 void TFileTools::NetConnectExecute()
 {
-    ReportNetError(Runner->ConnectDialog(host_.OwnerWindow()));
+    ReportNetError(Runner->ConnectDialog(OwnerWindow()));
 }
 
 void TFileTools::NetDisconnectExecute()
 {
-    ReportNetError(Runner->DisconnectDialog(host_.OwnerWindow()));
+    ReportNetError(Runner->DisconnectDialog(OwnerWindow()));
 }
 
 }  // namespace qrv

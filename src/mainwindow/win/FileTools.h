@@ -11,6 +11,8 @@
 #include "framework/win/MessageDialog.h"
 #include "framework/win/WinApi.h"
 #include "mainwindow/FileToolRules.h"
+#include "mainwindow/win/MainPanes.h"
+#include "mainwindow/win/MainWindowServices.h"
 
 #include <functional>
 #include <memory>
@@ -49,15 +51,8 @@ std::unique_ptr<TShellToolRunner> NewSystemShellToolRunner();
 class TFileToolsHost {
 public:
     virtual ~TFileToolsHost() = default;
-    virtual TDriveView* DriveTree() = 0;
-    virtual TDirView* ActiveFileList() = 0;
-    virtual TDirView* OtherFileList() = 0;
     virtual const TOptions& FileOptions() = 0;
-    virtual int ShowMessageBox(const std::wstring& Text, TMsgDlgType Kind, int HelpContext, TMsgDlgButtons Buttons) = 0;
     virtual void SetLastFileOperator(TFileOperator* Operator) = 0;
-    virtual void RefreshStatusBar() = 0;
-    virtual HWND OwnerWindow() = 0;
-    virtual bool ArchiveListFocused() = 0;
     // The display pane is on; switching it on shows the focused file.
     virtual bool DisplayOn() = 0;
     virtual void SwitchDisplayOn() = 0;
@@ -67,7 +62,7 @@ public:
 
 class TFileTools {
 public:
-    explicit TFileTools(TFileToolsHost& Host);
+    TFileTools(const TMainPanes& Panes, TMainWindowServices& Services, TFileToolsHost& Host);
     ~TFileTools();
 
     // The folder chosen for a copy or move: Caption, the start folder in
@@ -113,7 +108,10 @@ private:
     const TFileRec* FirstSelected();
     void ReportStartError(const std::wstring& What, intptr_t Result);
     void ReportNetError(DWORD Error);
+    HWND OwnerWindow();
 
+    const TMainPanes& panes_;
+    TMainWindowServices& services_;
     TFileToolsHost& host_;
     TRecentTargets recent_;
     std::wstring lastTarget_;

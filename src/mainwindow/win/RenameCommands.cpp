@@ -3,6 +3,7 @@
 #include "common/BaseUtils.h"
 #include "common/FileOperator.h"
 #include "common/win/FileQueries.h"
+#include "editor/win/EasyEditor.h"
 #include "framework/SysUtils.h"
 #include "mainwindow/FileToolRules.h"
 #include "panels/win/DirView.h"
@@ -20,14 +21,17 @@ bool SameDrive(const std::wstring& A, const std::wstring& B)
 
 }  // namespace
 
-TRenameCommands::TRenameCommands(TRenameCommandsHost& Host) : host_(Host) {}
-
-void TRenameCommands::Connect(TDriveView& Tree, TDirView& List1, TDirView& List2)
+TRenameCommands::TRenameCommands(const TMainPanes& Panes, TMainWindowServices& Services, TRenameCommandsHost& Host)
+    : panes_(Panes), services_(Services), host_(Host)
 {
-    Tree.OnEditing = [this](TComponent*, TTreeNode*, bool ByCode) { return TreeEditing(ByCode); };
-    Tree.OnRenameBegin = [this, &Tree](TComponent*, TTreeNode* Node) { TreeRenameBegin(Tree, Node); };
-    Tree.OnRenameEnd = [this, &Tree](TComponent*, TTreeNode* Node) { TreeRenameEnd(Tree, Node); };
-    for (TDirView* list : {&List1, &List2}) {
+    if (TDriveView* tree = panes_.TreeView1) {
+        tree->OnEditing = [this](TComponent*, TTreeNode*, bool ByCode) { return TreeEditing(ByCode); };
+        tree->OnRenameBegin = [this, tree](TComponent*, TTreeNode* Node) { TreeRenameBegin(*tree, Node); };
+        tree->OnRenameEnd = [this, tree](TComponent*, TTreeNode* Node) { TreeRenameEnd(*tree, Node); };
+    }
+    for (TDirView* list : {panes_.LV1, panes_.LV2}) {
+        if (!list)
+            continue;
         list->OnEditing = [this](TComponent*, TFileRec&, bool ByCode) { return ListEditing(ByCode); };
         list->OnBeginRename = [this, list](TComponent*, TFileRec& Item, const std::wstring& NewName) {
             ListBeginRename(*list, Item, NewName);
@@ -45,7 +49,9 @@ bool TRenameCommands::ListEditing(bool ByCode)
 
 bool TRenameCommands::TreeEditing(bool ByCode)
 {
-    return TreeLabelEditAllowed(ByCode, host_.RenameOptions().ClickEdits, host_.EditorHoldsChanges());
+    // The folder may hold the edited text.
+    const bool editorChanged = panes_.EasyEdit && panes_.EasyEdit->Visible() && panes_.EasyEdit->GetModified();
+    return TreeLabelEditAllowed(ByCode, host_.RenameOptions().ClickEdits, editorChanged);
 }
 
 void TRenameCommands::ListBeginRename(TDirView& List, const TFileRec& Item, const std::wstring& NewName)
@@ -65,7 +71,7 @@ void TRenameCommands::ListEndRename(TDirView& List, const TFileRec& Item, const 
         FollowRename(oldPath_, List.ItemFullFileName(&Item), &List);
     if (List.FileOperator().UndoAvailable())
         host_.SetLastFileOperator(&List.FileOperator());
-    TDirView* other = host_.OtherFileList();
+    TDirView* other = panes_.OtherList();
     if (renamed && other && other != &List && other->Loaded() && SameDrive(other->GetPath(), List.GetPath()) &&
         ((Item.IsDirectory && DirExists(other->GetPath())) || !other->WatchForChanges()))
         other->ReloadDirectory();
@@ -90,7 +96,7 @@ void TRenameCommands::TreeRenameEnd(TDriveView& Tree, TTreeNode* Node)
         host_.SetLastFileOperator(&Tree.FileOperator());
     oldPath_.clear();
     host_.RedisplayHexFile();
-    host_.UpdateActionStates();
+    services_.UpdateActionStates();
     host_.UpdateSelectionStatus();
 }
 
@@ -102,7 +108,7 @@ void TRenameCommands::FollowRename(const std::wstring& OldPath, const std::wstri
             host_.RenameShownFile(holder, *renamed);
     // A list showing the renamed folder, or a folder inside it, shows it
     // under its new name (the tree moves its own list already).
-    for (TDirView* list : {host_.ActiveFileList(), host_.OtherFileList()}) {
+    for (TDirView* list : {panes_.ActiveList, panes_.OtherList()}) {
         if (!list || list == Skip || !list->Loaded())
             continue;
         const auto moved = RenamedViewerFile(list->GetPath(), OldPath, NewPath);

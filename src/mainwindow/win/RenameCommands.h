@@ -6,13 +6,14 @@
 // succeeded, brings the other file list up to date and hands the pane's
 // operator to the undo. Its rules are mainwindow/FileToolRules.h.
 
+#include "mainwindow/win/MainPanes.h"
+#include "mainwindow/win/MainWindowServices.h"
+
 #include <string>
 
 namespace qrv {
 
 class TComponent;
-class TDirView;
-class TDriveView;
 class TFileOperator;
 class TTreeNode;
 struct TFileRec;
@@ -25,12 +26,6 @@ class TRenameCommandsHost {
 public:
     virtual ~TRenameCommandsHost() = default;
     virtual const TOptions& RenameOptions() = 0;
-    virtual TDriveView* DriveTree() = 0;
-    virtual TDirView* ActiveFileList() = 0;
-    // The list that is not the active one while the second window is shown.
-    virtual TDirView* OtherFileList() = 0;
-    // The display's editor is visible and holds unsaved changes.
-    virtual bool EditorHoldsChanges() = 0;
     // The file a holder shows ("" when it shows none or is hidden), and its
     // new name (nothing is loaded).
     virtual std::wstring ShownFile(TShownFileHolder Holder) = 0;
@@ -40,16 +35,13 @@ public:
     virtual void ReleaseHexFile() = 0;
     virtual void RedisplayHexFile() = 0;
     virtual void SetLastFileOperator(TFileOperator* Operator) = 0;
-    virtual void UpdateActionStates() = 0;
     virtual void UpdateSelectionStatus() = 0;
 };
 
 class TRenameCommands {
 public:
-    explicit TRenameCommands(TRenameCommandsHost& Host);
-
-    // Sets the panes' rename events.
-    void Connect(TDriveView& Tree, TDirView& List1, TDirView& List2);
+    // Sets the rename events of the tree and the lists of Panes.
+    TRenameCommands(const TMainPanes& Panes, TMainWindowServices& Services, TRenameCommandsHost& Host);
 
     // Whether a label may be edited (ByCode: a command or the shell menu
     // opened it).
@@ -66,6 +58,8 @@ private:
     // After OldPath became NewPath: the viewers and the lists inside it follow.
     void FollowRename(const std::wstring& OldPath, const std::wstring& NewPath, TDirView* Skip);
 
+    const TMainPanes& panes_;
+    TMainWindowServices& services_;
     TRenameCommandsHost& host_;
     // The rename under way: the item's path before and the path it is to get.
     std::wstring oldPath_;

@@ -319,7 +319,7 @@ TEST_F(MainFileTools, TheViewersFollowOnlyASuccessfulRename)
     dir.Write(L"zwei.bin", std::string("\x01\x02 zwei", 7));
     Select(dir.Path(), {L"eins.bin"});
     main->SetDisplayMode(fdHex);
-    if (!main->FileDisplay()->ViewFile)
+    if (!main->FileDisplay()->ViewFile())
         main->ViewFile->Execute();
     THexEditor& hex = *main->HexEditor1;
     ASSERT_TRUE(test::PumpUntil([&] { return hex.Visible() && hex.FileName() == dir.File(L"eins.bin"); }, 5s));
@@ -352,7 +352,7 @@ TEST_F(MainFileTools, TheViewersFollowOnlyASuccessfulRename)
         rename(c.from, c.to);
         EXPECT_EQ(!refusal.empty(), c.refused);
         EXPECT_EQ(dir.Read(L"zwei.bin"), std::string("\x01\x02 zwei", 7)) << "the other file is untouched";
-        EXPECT_EQ(main->FileDisplay()->ViewedFile, dir.File(c.shown));
+        EXPECT_EQ(main->FileDisplay()->ViewedFile(), dir.File(c.shown));
         EXPECT_TRUE(test::PumpUntil([&] { return hex.Visible() && hex.FileName() == dir.File(c.shown); }, 5s))
             << "the hex view shows it again";
     }
@@ -365,12 +365,12 @@ TEST_F(MainFileTools, RenamingAFolderInTheTreeMovesTheHeldTextWithIt)
     main->TreeView1->SetDirectory(dir.File(L"Alt"));
     Select(dir.File(L"Alt"), {L"notiz.txt"});
     main->SetDisplayMode(fdText);
-    if (!main->FileDisplay()->ViewFile)
+    if (!main->FileDisplay()->ViewFile())
         main->ViewFile->Execute();
     ASSERT_TRUE(test::PumpUntil([&] { return main->EasyEdit->Visible(); }, 5s));
     // Held: the list's re-read in the new folder does not replace it.
     main->FreezeDisplay->Execute();
-    ASSERT_TRUE(main->FileDisplay()->FreezeDisplay);
+    ASSERT_TRUE(main->FileDisplay()->FreezeDisplay());
     TTreeNode* node = main->TreeView1->Selected();
     ASSERT_NE(node, nullptr);
     main->TreeView1->EditNodeName(node);
@@ -380,7 +380,7 @@ TEST_F(MainFileTools, RenamingAFolderInTheTreeMovesTheHeldTextWithIt)
     PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 1);
     ASSERT_TRUE(test::PumpUntil([&] { return Exists(dir.File(L"Neu\\notiz.txt")); }, 5s));
     test::PumpFor(200ms);
-    EXPECT_EQ(main->FileDisplay()->ViewedFile, dir.File(L"Neu\\notiz.txt"));
+    EXPECT_EQ(main->FileDisplay()->ViewedFile(), dir.File(L"Neu\\notiz.txt"));
     EXPECT_EQ(main->EasyEdit->GetEditSource()->FileName(), dir.File(L"Neu\\notiz.txt"))
         << "a save goes to the file's new place";
 }
@@ -416,7 +416,7 @@ TEST_F(MainFileTools, OnlyCommandsOpenTheLabelEditorWithoutClickEdits)
     auto treeEditor = [&] { return SendMessageW(main->TreeView1->Handle(), TVM_GETEDITCONTROL, 0, 0) != 0; };
     Select(dir.Path(), {L"a.txt"});
     main->SetDisplayMode(fdText);
-    if (!main->FileDisplay()->ViewFile)
+    if (!main->FileDisplay()->ViewFile())
         main->ViewFile->Execute();
     ASSERT_TRUE(test::PumpUntil([&] { return main->EasyEdit->Visible(); }, 5s));
     main->EasyEdit->SetModified(true);
@@ -458,14 +458,14 @@ TEST_F(MainFileTools, EnterOnAnArchiveListsItInTheDisplayPaneWhenTheSwitchIsOn)
         SCOPED_TRACE(viewArchive);
         Options.ViewArchive = viewArchive;
         main->SetDisplayMode(fdAutomatic);
-        if (main->FileDisplay()->ViewFile)
+        if (main->FileDisplay()->ViewFile())
             main->ViewFile->Execute();
-        ASSERT_FALSE(main->FileDisplay()->ViewFile);
+        ASSERT_FALSE(main->FileDisplay()->ViewFile());
         Select(dir.Path(), {L"paket.zip"});
         if (viewArchive) {
             PostMessageW(main->LV1->Handle(), WM_KEYDOWN, VK_RETURN, 1);
             ASSERT_TRUE(test::PumpUntil([&] { return zip.Visible() && zip.Items().Count() > 0; }, 10s));
-            EXPECT_TRUE(main->FileDisplay()->ViewFile) << "the display was switched on";
+            EXPECT_TRUE(main->FileDisplay()->ViewFile()) << "the display was switched on";
             EXPECT_EQ(zip.GetArchiveName(), dir.File(L"paket.zip"));
             EXPECT_EQ(listed(), expected);
         } else {
