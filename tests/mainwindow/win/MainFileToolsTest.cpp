@@ -193,6 +193,7 @@ protected:
         ASSERT_TRUE(CreateDirectoryW(dir.File(source + L"\\Ordner").c_str(), nullptr));
         dir.Write(source + L"\\a.txt", "A");
         dir.Write(source + L"\\b.txt", "B");
+        dir.Write(source + L"\\paket.zip", std::string("PK\x05\x06", 4) + std::string(18, '\0'));
         dir.Write(source + L"\\Ordner\\innen.txt", "I");
     }
 };
@@ -217,6 +218,7 @@ TEST_F(MainFileTools, CopyAndMoveToAChosenFolderOrTheSecondWindowAreUndoneByStrg
          true},
         {"copy a folder into the second window", TActionId::CopyTo2FW, {L"Ordner"}, false, false},
         {"move a file into the second window", TActionId::MoveTo2FW, {L"b.txt"}, true, false},
+        {"copy a file and an archive to a chosen folder", TActionId::CopyTo, {L"a.txt", L"paket.zip"}, false, true},
     };
     int n = 0;
     for (const Case& c : cases) {
