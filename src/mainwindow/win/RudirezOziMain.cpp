@@ -13,6 +13,7 @@
 #include "framework/win/ScrollBox.h"
 #include "framework/win/StdCtrls.h"
 #include "framework/win/Threads.h"
+#include "panels/KyDriveInfo.h"
 #include "panels/win/DirView.h"
 #include "panels/win/DriveView.h"
 #include "panels/win/SentMessageWait.h"
@@ -93,6 +94,15 @@ TQRVMain::TQRVMain(TComponent* owner) : TForm(owner)
     filterCommands_ = std::make_unique<TFilterCommands>(Panes(), static_cast<TFilterCommandsHost&>(*this), FilterBox);
     ConnectFilterCommands();
     CreatePopups();
+    TBookmarkWindowParts bookmarkParts;
+    bookmarkParts.Owner = this;
+    bookmarkParts.ListPopup = ListPopup;
+    bookmarkParts.Toolbar = ToolbarBookmarks;
+    bookmarkParts.TreeOnNetwork = [this] { return driveBar_ && driveBar_->DriveBoxDrive() == kNetworkDrive; };
+    bookmarkParts.MarkChanged = [this] { BookmarksChanged = true; };
+    bookmarkParts.SaveSettings = [this] { return SaveSettings(); };
+    bookmarks_ = std::make_unique<TBookmarkCommandsLink>(Panes(), Services(), catalogue_, *commandMenus_,
+                                                         std::move(bookmarkParts));
     // Every built command has its handler now; one missing is named.
     for (const TActionId missing : catalogue_.MissingHandlers())
         TraceIgnoredFailure(L"a command without a handler", static_cast<uint32_t>(missing));
@@ -218,6 +228,7 @@ void TQRVMain::CreateToolbars()
     ToolbarDrives = makeToolbar(L"ToolbarDrives", L"Laufwerke", 0);
     ToolBarFKeys = makeToolbar(L"ToolBarFKeys", L"Programme", 1);
     ToolbarCMDLine = makeToolbar(L"ToolbarCMDLine", L"Kommandozeile", 1);
+    ToolbarBookmarks = makeToolbar(L"ToolbarBookmarks", L"Lesezeichen", 2);
     CmdLineBox = new TComboBox(this);
     CmdLineBox->SetName(L"CmdLineBox");
     CmdLineBox->SetWidth(260);

@@ -40,6 +40,7 @@
 #include "mainwindow/SaveQuestion.h"
 #include "mainwindow/StartupArgs.h"
 #include "mainwindow/win/ActionUpdater.h"
+#include "mainwindow/win/BookmarkCommandsLink.h"
 #include "mainwindow/win/CommandMenus.h"
 #include "mainwindow/win/CompareCommands.h"
 #include "mainwindow/win/DriveBar.h"
@@ -169,6 +170,7 @@ public:
     TKyToolbar* ToolbarDrives = nullptr;
     TKyToolbar* ToolBarFKeys = nullptr;
     TKyToolbar* ToolbarCMDLine = nullptr;
+    TKyToolbar* ToolbarBookmarks = nullptr;
     TComboBox* CmdLineBox = nullptr;
     TComboBox* FilterBox = nullptr;
     TKyTrayIcon* TrayIcon1 = nullptr;
@@ -281,6 +283,9 @@ public:
     TFilterCommands& FilterCommands() { return *filterCommands_; }
     TKyToolbarButton* FilterButton = nullptr;  // its menu names the filters
     TPopupMenu* FilterPopup = nullptr;
+
+    // ---- Bookmarks and special folders (BookmarkCommandsLink.cpp) ------------
+    TBookmarkCommands& BookmarkCommands() { return bookmarks_->Commands(); }
 
     // ---- Options (ApplyOptions.cpp) ----------------------------------------
     // Pushes the settings record into the controls, each step on its own:
@@ -494,6 +499,8 @@ private:
     // Renaming and the file tools (FileToolsLink.cpp).
     std::unique_ptr<TFileToolsLink> fileTools_;
     std::unique_ptr<TFilterCommands> filterCommands_;
+    // Bookmarks and special folders (BookmarkCommandsLink.cpp).
+    std::unique_ptr<TBookmarkCommandsLink> bookmarks_;
     bool refreshAllowed_ = true;  // false while Aktualisieren runs
     // The simple refresh: the display let go, the focused pane re-read.
     void SimpleRefresh();
