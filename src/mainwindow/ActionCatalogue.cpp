@@ -44,6 +44,15 @@ const TActionRow kRows[] = {
     // File split and join.
     {A::SplitFile, L"SplitFile", L"Auf&teilen", scNone, S::Window, nullptr, -1, M::File, 5, ppList},
     {A::CombineFile, L"CombineFile", L"&Zusammensetzen", scNone, S::Window, nullptr, -1, M::File, 5, ppList},
+    // Opening, copying or moving to a folder, duplicating.
+    {A::OpenFile, L"OpenFile", L"&Öffnen", Key(kKeyReturn), S::Pane, L"Eingabe", -1, M::File, 6, ppList},
+    {A::FileOpenWith, L"FileOpenWith", L"Öffnen &mit ...", scNone, S::Window, nullptr, -1, M::File, 6, ppList},
+    {A::PrintFile, L"PrintFile", L"D&rucken", scNone, S::Window, nullptr, -1, M::File, 6, ppList},
+    {A::CopyTo, L"CopyTo", L"Ko&pieren nach...", scNone, S::Window, nullptr, -1, M::File, 7, ppList | ppTree},
+    {A::MoveTo, L"MoveTo", L"&Verschieben nach...", scNone, S::Window, nullptr, -1, M::File, 7, ppList | ppTree},
+    {A::CopyTo2FW, L"CopyTo2FW", L"Kopiere nach Verz. 2", scNone, S::Window, nullptr, -1, M::File, 7, ppList},
+    {A::MoveTo2FW, L"MoveTo2FW", L"Verschieben in Verz. 2", scNone, S::Window, nullptr, -1, M::File, 7, ppList},
+    {A::DuplicateFile, L"DuplicateFile", L"&Duplizieren", scNone, S::Window, nullptr, -1, M::File, 7, ppList | ppTree},
     {A::Eigenschaften, L"Eigenschaften", L"E&igenschaften", Key(kKeyReturn, scAlt), S::Pane, L"Alt+Eingabe", -1, M::File, 3, ppList | ppTree},
     {A::FileExit, L"FileExit1", L"&Beenden", scNone, S::Window, nullptr, -1, M::File, 4},
 
@@ -105,6 +114,12 @@ const TActionRow kRows[] = {
     {A::FileCompare, L"FileCompare", L"&Dateien vergleichen", scNone, S::Window, nullptr, -1, M::Tools, 1},
     {A::FileWinCompare, L"FileWinCompare", L"&Verzeichnisse vergleichen...", Key(kKeyF7), S::Window, nullptr, -1, M::Tools, 1},
     {A::OptionsDlg, L"OptionsDlg", L"&Optionen ...", Key(kKeyF12), S::Window, nullptr, -1, M::Tools, 2},
+    // The shell's tools.
+    {A::DiscCopy, L"DiscCopy", L"Diskette &kopieren", scNone, S::Window, nullptr, -1, M::Tools, 3},
+    {A::DiskFormat, L"DiskFormat", L"Diskette &formatieren", scNone, S::Window, nullptr, -1, M::Tools, 3},
+    {A::ExecuteDialog, L"ExecuteDialog", L"Aus&führen...", scNone, S::Window, nullptr, -1, M::Tools, 4},
+    {A::NetConnect, L"NetConnect", L"Netzlaufwerk &verbinden...", scNone, S::Window, nullptr, -1, M::Tools, 4},
+    {A::NetDisconnect, L"NetDisconnect", L"Netzlaufwerk &trennen...", scNone, S::Window, nullptr, -1, M::Tools, 4},
 
     // Directory search, verification, the drive overview, the text settings.
     {A::FindDlg, L"FindDlg", L"Ver&zeichnis suchen...", Key(kKeyF3, scShift | scCtrl), S::Window, nullptr, -1, M::Tools, 3},
@@ -166,15 +181,10 @@ const TActionRow kRows[] = {
     {A::DirUp, L"DirUp", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::SwapWindows, L"SwapWindows", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::EqualizeWindows, L"EqualizeWindows", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
-    {A::CopyTo, L"CopyTo", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
-    {A::MoveTo, L"MoveTo", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::CopyFileNames, L"ClipBoard_asTextFileName", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::CopyFileNamesDos, L"ClipBoard_asTextFileNameDOS", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::CopyFilePaths, L"ClipBoard_asTextFilePath", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::CopyFilePathsDos, L"ClipBoard_asTextFilePathDOS", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
-    {A::OpenFile, L"OpenFile", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
-    {A::FileOpenWith, L"FileOpenWith", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
-    {A::DuplicateFile, L"DuplicateFile", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::CommandLineAllNames, L"DOSDateiAlles", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::CommandLineName, L"DOSDateiName", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::CommandLinePath, L"DOSPfad", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},

@@ -168,6 +168,15 @@ enum class TActionId : uint16_t {
     // The drive overview and the text editor's settings.
     DriveOverview,
     TextProperties,
+    // Copy or move to a folder and the shell's tools.
+    CopyTo2FW,
+    MoveTo2FW,
+    PrintFile,
+    DiscCopy,
+    DiskFormat,
+    ExecuteDialog,
+    NetConnect,
+    NetDisconnect,
     // Features this program does not offer: hidden and disabled for good.
     ShredFile,
     SendFile,

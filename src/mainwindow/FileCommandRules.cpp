@@ -86,7 +86,39 @@ bool FolderWithin(const std::wstring& Inner, const std::wstring& Outer)
     return inner.size() >= outer.size() && SameText(std::wstring_view(inner).substr(0, outer.size()), outer);
 }
 
+// The root a path cannot climb above: "C:\" for a drive path, "\\server\share"
+// for a network path; empty for anything else.
+std::wstring PathRoot(const std::wstring& Path)
+{
+    if (Path.size() >= 2 && Path[1] == L':')
+        return Path.substr(0, 2) + L"\\";
+    if (Path.size() > 2 && Path[0] == L'\\' && Path[1] == L'\\') {
+        const size_t server = Path.find(L'\\', 2);
+        if (server == std::wstring::npos)
+            return Path;
+        const size_t share = Path.find(L'\\', server + 1);
+        return share == std::wstring::npos ? Path : Path.substr(0, share);
+    }
+    return std::wstring();
+}
+
 }  // namespace
+
+std::wstring NearestExistingDir(const std::wstring& Path, const std::function<bool(const std::wstring& Folder)>& Exists)
+{
+    const std::wstring root = PathRoot(Path);
+    std::wstring folder = Path.size() > root.size() ? RemoveBackslash(Path) : (root.empty() ? Path : root);
+    while (!Exists(folder) && folder.size() > root.size()) {
+        std::wstring parent = RemoveBackslash(ExtractFilePath(folder));
+        if (parent.size() <= root.size())
+            parent = root;
+        // A path that does not shorten (no backslash left) stays as it is.
+        if (parent.empty() || parent.size() >= folder.size())
+            break;
+        folder = parent;
+    }
+    return folder;
+}
 
 TListFollowUp FollowChangedFolder(const std::wstring& ListFolder, const std::wstring& Changed,
                                   const std::function<bool(const std::wstring& Folder)>& FolderExists)
@@ -96,24 +128,23 @@ TListFollowUp FollowChangedFolder(const std::wstring& ListFolder, const std::wst
         !(FolderWithin(ListFolder, Changed) || FolderWithin(Changed, ListFolder))) {
         return result;
     }
-    std::wstring folder = RemoveBackslash(ListFolder);
+    const std::wstring folder = RemoveBackslash(ListFolder);
     if (FolderExists(folder)) {
         result.Kind = TListFollowUp::Reread;
         return result;
     }
-    while (true) {
-        const std::wstring parent = RemoveBackslash(ExtractFilePath(folder));
-        // The root is as far as it goes ("C:" stays "C:").
-        if (parent.empty() || parent.size() >= folder.size()) {
-            return result;
-        }
-        folder = parent;
-        if (FolderExists(folder)) {
-            result.Kind = TListFollowUp::Load;
-            result.Folder = folder;
-            return result;
-        }
+    // The root is as far as it goes ("C:" stays "C:").
+    const std::wstring parent = RemoveBackslash(ExtractFilePath(folder));
+    if (parent.empty() || parent.size() >= folder.size()) {
+        return result;
     }
+    const auto exists = [&](const std::wstring& Folder) { return FolderExists(RemoveBackslash(Folder)); };
+    const std::wstring nearest = RemoveBackslash(NearestExistingDir(parent, exists));
+    if (FolderExists(nearest)) {
+        result.Kind = TListFollowUp::Load;
+        result.Folder = nearest;
+    }
+    return result;
 }
 
 }  // namespace qrv

@@ -65,4 +65,11 @@ struct TListFollowUp {
 TListFollowUp FollowChangedFolder(const std::wstring& ListFolder, const std::wstring& Changed,
                                   const std::function<bool(const std::wstring& Folder)>& FolderExists);
 
+// The nearest folder of Path that exists: Path itself, else its parents one
+// by one up to the root ("C:\", or "\\server\share" of a network path),
+// which is returned even when it does not exist. Exists is asked with the
+// folders as returned (a drive root with its backslash).
+std::wstring NearestExistingDir(const std::wstring& Path,
+                                const std::function<bool(const std::wstring& Folder)>& Exists);
+
 }  // namespace qrv

@@ -2,6 +2,7 @@
 
 #include "common/BaseUtils.h"
 #include "framework/SysUtils.h"
+#include "mainwindow/FileToolRules.h"
 
 #include <optional>
 
@@ -38,6 +39,8 @@ uint8_t ChooseViewerKind(const std::wstring& shortExt, const TViewerChoiceFacts&
         return vkHex;
     if (facts.ForcedMode == fdText)
         return vkText;
+    if (facts.ViewArchive && IsListedArchive(shortExt))
+        return vkArchive;
     auto inFamily = [&](TExtFamily family) { return facts.InFamily && facts.InFamily(family); };
     if (inFamily(PictureExts))
         return vkPicture;

@@ -16,7 +16,14 @@
 namespace qrv {
 
 // The viewers a file can be shown in.
-enum TViewerKind : uint8_t { vkText = 0, vkRichText = 1, vkPicture = 2, vkConvertedPicture = 3, vkHex = 8 };
+enum TViewerKind : uint8_t {
+    vkText = 0,
+    vkRichText = 1,
+    vkPicture = 2,
+    vkConvertedPicture = 3,
+    vkHex = 8,
+    vkArchive = 9,  // the archive list
+};
 
 // The display mode the user forces (Options.FileDisplay).
 enum TForcedDisplayMode : uint8_t { fdAutomatic = 0, fdHex = 1, fdText = 2 };
@@ -31,6 +38,8 @@ bool InExtFamily(const TOptions& options, TExtFamily family, const std::wstring&
 // What ChooseViewerKind asks about the file.
 struct TViewerChoiceFacts {
     uint8_t ForcedMode = fdAutomatic;
+    // Archives (".ZIP", ".RAR", ".JAR", ".CAB", ".ACE") show in the archive list.
+    bool ViewArchive = false;
     std::function<bool(TExtFamily)> InFamily;
     // Whether the external picture converter can take the file.
     std::function<bool()> ConverterAvailable;

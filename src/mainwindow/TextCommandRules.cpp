@@ -61,7 +61,7 @@ THexSearchPattern MakeHexSearchPattern(std::wstring_view Text, bool WholeWord, b
     return pattern;
 }
 
-std::wstring NotFoundText(const std::wstring& Text)
+std::wstring SearchNotFoundText(const std::wstring& Text)
 {
     return L"Gesuchter Text \"" + Text + L"\" nicht gefunden.";
 }
@@ -78,7 +78,7 @@ std::wstring HexPatternMessage(const THexSearchPattern& Pattern, const std::wstr
     case THexPatternError::NotConvertible:
         return L"Hex-Zeichenkette " + Pattern.Digits + L" kann nicht konvertiert werden.";
     case THexPatternError::Unmappable:
-        return NotFoundText(Text);
+        return SearchNotFoundText(Text);
     }
     return L"";
 }

@@ -65,7 +65,7 @@ struct THexSearchPlace {
 int64_t HexSearchStart(const THexSearchPlace& Place, int64_t PatternLength);
 
 // "Gesuchter Text "<text>" nicht gefunden."
-std::wstring NotFoundText(const std::wstring& Text);
+std::wstring SearchNotFoundText(const std::wstring& Text);
 
 // ---- Text -------------------------------------------------------------------------
 

@@ -188,7 +188,7 @@ void TTextCommands::SearchNext()
 
 void TTextCommands::NotFound(const std::wstring& Text)
 {
-    host_.ShowMessage(NotFoundText(Text), TTextMessage::Information);
+    host_.ShowMessage(SearchNotFoundText(Text), TTextMessage::Information);
 }
 
 bool TTextCommands::Find(const TFindRequest& Request)

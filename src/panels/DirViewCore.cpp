@@ -1,6 +1,7 @@
 #include "panels/DirViewCore.h"
 
 #include "common/BaseUtils.h"
+#include "common/FileOperator.h"
 #include "framework/IgnoredError.h"
 #include "framework/PartThreads.h"
 #include "framework/ScopeExit.h"
@@ -485,6 +486,7 @@ bool TDirViewCore::LoadVirtualNode(const std::shared_ptr<void>& Folder, const st
             ClearItems();
             fullPathItems_ = false;
             isVirtual_ = false;
+            virtualPaths_.clear();
             listed = shellFolders_->ListShellFolder(Folder, [&](const TShellFolderEntry& Entry) {
                 if (abortLoad_)
                     return false;
@@ -512,6 +514,8 @@ bool TDirViewCore::LoadVirtualNode(const std::shared_ptr<void>& Folder, const st
                     return true;
                 TFileRec& rec = AddItem(found);
                 rec.DisplayName = name;
+                if (Entry.FileSystem && IsFullPath(Entry.ParsingName))
+                    virtualPaths_[rec.FileName] = Entry.ParsingName;
                 rec.TypeName.clear();
                 rec.ImageIndex = Entry.IconIndex;
                 rec.InfoEmpty = rec.IconEmpty = false;
@@ -904,6 +908,14 @@ std::wstring TDirViewCore::ItemFullFileName(const TFileRec* Item) const
     if (fullPathItems_)
         return Item->FileName;
     return path_ + L'\\' + Item->FileName;
+}
+
+std::wstring TDirViewCore::ItemParsingPath(const TFileRec* Item) const
+{
+    if (!Item || !isVirtual_)
+        return {};
+    const auto found = virtualPaths_.find(Item->FileName);
+    return found == virtualPaths_.end() ? std::wstring() : found->second;
 }
 
 std::wstring TDirViewCore::ItemFileName(const TFileRec* Item) const

@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -151,6 +152,10 @@ public:
     // could not list the folder (the list is left empty then).
     bool LoadVirtualNode(const std::shared_ptr<void>& Folder, const std::wstring& Path, bool ParentItem);
     bool HasParentItem() const { return hasParentItem_; }
+    // The file-system path of an item of a listed shell folder; empty when
+    // it has none (the item is known to the shell only) or the list shows
+    // no shell folder.
+    std::wstring ItemParsingPath(const TFileRec* Item) const;
     // False while a load or a sort runs: the display answers no queries then.
     bool ItemsReady() const { return itemsReady_; }
     bool ScanPending() const { return scanPending_; }
@@ -453,6 +458,9 @@ private:
     bool loadAfterSort_ = false;  // a load or re-read waited for the sort
     bool loaded_ = false;
     bool isVirtual_ = false;
+    // A listed shell folder's items with a place in the file system: their
+    // paths by the items' names.
+    std::map<std::wstring, std::wstring> virtualPaths_;
     bool fullPathItems_ = false;
     bool hasParentItem_ = false;
     bool itemsReady_ = true;

@@ -587,6 +587,8 @@ const TSettingRow kRows[] = {
     Value(L"Window", L"FollowLinks", Option<&O::FollowLinks>),
     Value(L"Window", L"2TBDrives", Option<&O::TwoTBDrives>),
     Value(L"Window", L"ViewFile", Option<&O::ViewFile>),
+    // The archive list in the display pane (no dialog switch: set in the file).
+    Value(L"Window", L"ViewArchive", Option<&O::ViewArchive>),
     Value(L"List", L"AbbreviatedSize", Option<&O::AbbreviatedSize>),
     Value(L"List", L"AttrUnderline", Option<&O::AttrUnderline>),
     Value(L"List", L"InfoTips", Option<&O::InfoTips>),
@@ -755,7 +757,6 @@ void ApplyLoadRules(TKyRegistry& store, TSettingsTarget& t)
     // Values that always start the same, whatever was stored.
     options.ShowNetwork = false;
     options.TrayApp = false;
-    options.ViewArchive = false;
     options.UseActiveX = false;
     options.FSMonitorActive = false;
 

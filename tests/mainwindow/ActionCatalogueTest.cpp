@@ -117,7 +117,7 @@ TEST(ActionCatalogue, ARowWithoutHandlerIsFound)
         EXPECT_FALSE(catalogue.Execute(left));
     }
     // A planned command needs none.
-    EXPECT_FALSE(NeedsHandler(ActionRow(TActionId::CopyTo)));
+    EXPECT_FALSE(NeedsHandler(ActionRow(TActionId::CreateFileList)));
 }
 
 TEST(ActionCatalogue, HandlersRunByIdAndRegisterOnce)

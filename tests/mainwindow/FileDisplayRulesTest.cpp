@@ -221,3 +221,27 @@ TEST(FileDisplayRules, OnlyWebAndMailLinksOpen)
                                L"http", L"shell:startup", L" http://x"})
         EXPECT_FALSE(IsOpenableUrl(url)) << WideToUtf8(url);
 }
+
+TEST(FileDisplayRules, ArchivesShowInTheArchiveListOnlyWithTheSwitchOn)
+{
+    const TOptions options = DefaultOptions();
+    const std::string zipBytes = std::string("PK\x03\x04\x14\0\0\0", 8);
+    struct Case {
+        std::wstring ext;
+        bool viewArchive;
+        uint8_t forced;
+        uint8_t expected;
+    } cases[] = {
+        {L".ZIP", true, fdAutomatic, vkArchive}, {L".JAR", true, fdAutomatic, vkArchive},
+        {L".CAB", true, fdAutomatic, vkArchive}, {L".RAR", true, fdAutomatic, vkArchive},
+        {L".ACE", true, fdAutomatic, vkArchive}, {L".ZIP", false, fdAutomatic, vkHex},
+        {L".CAB", false, fdAutomatic, vkHex},    {L".ZIP", true, fdHex, vkHex},
+        {L".ZIPX", true, fdAutomatic, vkHex},
+    };
+    for (const Case& c : cases) {
+        TViewerChoiceFacts facts = ChoiceFor(c.ext, options, c.forced, zipBytes);
+        facts.ViewArchive = c.viewArchive;
+        EXPECT_EQ(ChooseViewerKind(c.ext, facts), c.expected)
+            << std::string(c.ext.begin(), c.ext.end()) << " " << c.viewArchive;
+    }
+}

@@ -1183,6 +1183,11 @@ TEST_F(RecycleBinTest, AShellFolderListsItsFileSystemEntriesByTheirShownNames)
     EXPECT_EQ(view.FindFileItem(L"Freigabe")->ImageIndex, 9);
     EXPECT_TRUE(view.FindFileItem(L"Freigabe")->IsDirectory);
     EXPECT_FALSE(view.FindFileItem(L"liesmich.txt")->IsDirectory);
+    // Copies and moves take the file-system path, never the shown name.
+    EXPECT_EQ(view.ItemParsingPath(view.FindFileItem(L"Freigabe")), L"\\\\srv\\Freigabe");
+    EXPECT_EQ(view.ItemParsingPath(view.FindFileItem(L"liesmich.txt")), L"\\\\srv\\liesmich.txt");
+    EXPECT_EQ(view.ItemParsingPath(view.FindFileItem(L"Arbeitsgruppe")), L"") << "the shell's only";
+    EXPECT_EQ(view.ItemParsingPath(view.FindFileItem(L"ftp.example")), L"") << "no file-system path";
 
     // At the tree's top level there is no "..".
     ASSERT_TRUE(view.LoadVirtualNode(folder, L"Netzwerk", false));

@@ -49,6 +49,7 @@ protected:
         options.ConfirmOverWrite = false;
         options.Grid = true;
         options.TwoTBDrives = true;
+        options.ViewArchive = true;
         options.AbbreviatedSize = false;
         options.WantTabs = true;
         state.AlignPicture = true;

@@ -334,14 +334,37 @@ TEST_F(StoredSettings, FontNamesKeepWhatTheSystemTakes)
 
 TEST_F(StoredSettings, ForcedValuesWhateverTheStoreHolds)
 {
-    options.ShowNetwork = options.TrayApp = options.ViewArchive = options.UseActiveX = options.FSMonitorActive = true;
-    auto store = Store({L"[Window]", L"ShowNetwork=1", L"TrayApp=1", L"ViewArchive=1"});
+    options.ShowNetwork = options.TrayApp = options.UseActiveX = options.FSMonitorActive = true;
+    auto store = Store({L"[Window]", L"ShowNetwork=1", L"TrayApp=1", L"UseActiveX=1", L"FSMonitorActive=1"});
     Load(*store);
     EXPECT_FALSE(options.ShowNetwork);
     EXPECT_FALSE(options.TrayApp);
-    EXPECT_FALSE(options.ViewArchive);
     EXPECT_FALSE(options.UseActiveX);
     EXPECT_FALSE(options.FSMonitorActive);
+}
+
+TEST_F(StoredSettings, TheArchiveListSwitchIsReadAndSavedLikeTheOtherSwitches)
+{
+    struct Case {
+        std::vector<const wchar_t*> lines;
+        bool expected;
+    };
+    const Case cases[] = {
+        {{L"[Window]", L"ViewArchive=1"}, true},
+        {{L"[Window]", L"ViewArchive=0"}, false},
+        {{L"[Window]"}, false},
+    };
+    for (const Case& c : cases) {
+        SetDefaultOptions(options, TSystemFacts{});
+        auto store = Store(c.lines);
+        Load(*store);
+        EXPECT_EQ(options.ViewArchive, c.expected) << c.lines.size();
+        auto saved = Saved();
+        EXPECT_EQ(Value(*saved, L"Window", L"ViewArchive"), c.expected ? L"1" : L"0");
+        options.ViewArchive = !c.expected;
+        Load(*saved);
+        EXPECT_EQ(options.ViewArchive, c.expected) << "survives save and load";
+    }
 }
 
 TEST_F(StoredSettings, StartDirectoriesFollowRestoreInitDir)

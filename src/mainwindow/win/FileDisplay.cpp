@@ -129,6 +129,7 @@ void TFileDisplay::DisplaySelectedFile()
     try {
         TViewerChoiceFacts choice;
         choice.ForcedMode = ForcedMode();
+        choice.ViewArchive = Options.ViewArchive && panes_.ZipLV;
         choice.InFamily = [&](TExtFamily family) { return InExtFamily(Options, family, decision.Extension); };
         choice.ConverterAvailable = [this] { return host_.StartPictureConverter(); };
         choice.PictureClassRegistered = [&] { return TPicture::FindFileFormat(decision.Extension) != nullptr; };
@@ -151,6 +152,9 @@ void TFileDisplay::DisplaySelectedFile()
             break;
         case vkConvertedPicture:
             ShowConvertedPicture(decision.Path);
+            break;
+        case vkArchive:
+            ShowArchive(decision.Path);
             break;
         default:
             ShowHex(decision.Path);
@@ -179,6 +183,13 @@ void TFileDisplay::ShowHex(const std::wstring& Path)
         if (!panes_.HexEditor1->LoadFromFile(L""))
             TraceIgnoredFailure(L"hex view: close after a failed load", GetLastError());
     }
+}
+
+void TFileDisplay::ShowArchive(const std::wstring& Path)
+{
+    ShowPane(panes_.ZipLV);
+    TWaitCursor wait;
+    panes_.ZipLV->OpenArchive(Path);
 }
 
 void TFileDisplay::ShowText(const std::wstring& Path, bool RichText, const std::optional<TTextFileKind>& Kind)
@@ -363,6 +374,8 @@ bool TFileDisplay::ClearDisplay()
             panes_.DirPanel->ShowDirectory(L"");
         } else if (pane && pane == panes_.LinkPanel) {
             panes_.LinkPanel->ShowLink(L"");
+        } else if (pane && pane == panes_.ZipLV) {
+            panes_.ZipLV->OpenArchive(L"");
         } else {
             ClearPicture();
         }

@@ -84,6 +84,8 @@ public:
     // The next display request loads the file again even when it is the
     // one shown.
     void ForgetViewedFile() { viewedFile_.clear(); }
+    // The shown file was renamed: its new name, nothing loaded again.
+    void RenameViewedFile(const std::wstring& Path) { viewedFile_ = Path; }
     // The display mode the user forces (TForcedDisplayMode): its one copy
     // is the stored setting (Options.FileDisplay), which the window changes
     // through SetForcedMode and the options dialog through its exchange.
@@ -145,6 +147,8 @@ public:
 
 private:
     void ShowHex(const std::wstring& Path);
+    // The archive list with the archive's entries.
+    void ShowArchive(const std::wstring& Path);
     void ShowText(const std::wstring& Path, bool RichText, const std::optional<TTextFileKind>& Kind);
     // Plain text goes into the editor's document.
     void ShowEditorText(const std::wstring& Path, const std::optional<TTextFileKind>& Kind);

@@ -74,16 +74,6 @@ void TQRVMain::ConnectFileCommands()
     TreeView1->OnKeyDown = keys(&TFileCommands::TreeKeyDown, commands);
     LV1->OnKeyDown = keys(&TFileCommands::ListKeyDown, commands);
     LV2->OnKeyDown = keys(&TFileCommands::ListKeyDown, commands);
-    // A rename however started (key, command, slow click) can be undone.
-    TreeView1->OnRenameEnd = [this](TComponent*, TTreeNode*) {
-        if (TreeView1->FileOperator().UndoAvailable())
-            fileCommands_->SetLastFileOperator(&TreeView1->FileOperator());
-    };
-    for (TDirView* list : {LV1, LV2})
-        list->OnEndRename = [this, list](TComponent*, TFileRec&, const std::wstring&) {
-            if (list->FileOperator().UndoAvailable())
-                fileCommands_->SetLastFileOperator(&list->FileOperator());
-        };
 }
 
 bool TQRVMain::TextControlFocused()

@@ -87,6 +87,13 @@ TQRVMain::TQRVMain(TComponent* owner) : TForm(owner)
     toolForms_ = std::make_unique<TToolFormsLink>(Panes(), Services(), catalogue_, *fileCommands_);
     driveBar_->OnRefillDriveOverview = [this] { toolForms_->RefillDriveOverview(); };
     paneDrops_ = std::make_unique<TPaneDropsLink>(Panes(), Services(), *fileDisplay_, *fileCommands_);
+    TFileToolsWindow toolsWindow;
+    toolsWindow.SwitchDisplayOn = [this] { ViewFileExecute(); };
+    toolsWindow.JoinSplitFile = [this] { splitJoin_->Commands().CombineFileExecute(); };
+    toolsWindow.UpdateSelectionStatus = [this] { UpdateSelectionStatus(); };
+    toolsWindow.StoredState = &StoredState;
+    fileTools_ = std::make_unique<TFileToolsLink>(Panes(), Services(), catalogue_, *commandMenus_, *fileDisplay_,
+                                                  *fileCommands_, std::move(toolsWindow));
     filterCommands_ = std::make_unique<TFilterCommands>(Panes(), static_cast<TFilterCommandsHost&>(*this), FilterBox);
     ConnectFilterCommands();
     CreatePopups();

@@ -50,6 +50,7 @@
 #include "mainwindow/win/DriveBar.h"
 #include "mainwindow/win/FileCommands.h"
 #include "mainwindow/win/FileDisplay.h"
+#include "mainwindow/win/FileToolsLink.h"
 #include "mainwindow/win/FilterCommands.h"
 #include "mainwindow/win/MainPanes.h"
 #include "mainwindow/win/MainWindowServices.h"
@@ -274,6 +275,9 @@ public:
     // (MainRefresh.cpp). Ignored while a refresh runs.
     void Aktualisieren();
 
+    // ---- Renaming, copy or move to a folder, the file tools (FileToolsLink.cpp)
+    TFileTools& FileTools() { return fileTools_->Tools(); }
+
     // ---- User commands on the function keys (MainUserCommands.cpp) -----------
     TUserCommands& UserCommands() { return userCommands_->Commands(); }
 
@@ -474,6 +478,8 @@ private:
     std::unique_ptr<TToolFormsLink> toolForms_;
     // Drag and drop between the panes (PaneDropsLink.cpp).
     std::unique_ptr<TPaneDropsLink> paneDrops_;
+    // Renaming and the file tools (FileToolsLink.cpp).
+    std::unique_ptr<TFileToolsLink> fileTools_;
     std::unique_ptr<TFilterCommands> filterCommands_;
     // Bookmarks and special folders (BookmarkCommandsLink.cpp).
     std::unique_ptr<TBookmarkCommandsLink> bookmarks_;

@@ -218,6 +218,9 @@ public:
     // Opens the name editor on the item.
     void EditItemName(TFileRec& Item);
 
+    // Whether the name editor may open on the item; ByCode: EditItemName
+    // opens it (a command or the shell menu), not a click. Unset: it may.
+    std::function<bool(TComponent* Sender, TFileRec& Item, bool ByCode)> OnEditing;
     // Before and after a rename in place (NewName: the new name, or the old
     // caption after a failure).
     std::function<void(TComponent* Sender, TFileRec& Item, const std::wstring& NewName)> OnBeginRename;
@@ -403,6 +406,7 @@ private:
     // Takes out the items of the paths in this folder whose Exist is false.
     void RemoveGoneItems(const std::vector<std::wstring>& FullPaths, const std::vector<bool>& Exist);
     const TFileRec* dropHighlight_ = nullptr;
+    bool editByCode_ = false;  // EditItemName opens the editor
     std::wstring reEditText_;  // the text the editor opens with after a failed rename
     void GetDispInfo(NMLVDISPINFOW& info);
     void StateChanged(const NMLISTVIEW& change);

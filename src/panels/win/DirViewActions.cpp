@@ -283,8 +283,10 @@ void TDirView::DisplayContextMenu(POINT At)
 bool TDirView::BeginLabelEdit(int Index)
 {
     // ".." and the items of shell folders have no name of their own to change.
-    const TFileRec* item = ItemsReady() ? GetItemData(Index) : nullptr;
+    TFileRec* item = ItemsReady() ? GetItemData(Index) : nullptr;
     if (!item || item->IsParentDir || IsVirtual() || FullPathItems())
+        return false;
+    if (OnEditing && !OnEditing(this, *item, editByCode_))
         return false;
     nameEdit_ = TNameEdit{Index, GetPath(), item->FileName};
     if (const HWND edit = reinterpret_cast<HWND>(SendMessageW(handle_, LVM_GETEDITCONTROL, 0, 0))) {

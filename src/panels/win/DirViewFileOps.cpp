@@ -308,7 +308,9 @@ void TDirView::EditItemName(TFileRec& Item)
     const int index = IndexOf(&Item);
     if (index >= 0 && HandleAllocated()) {
         SetFocus();
+        editByCode_ = true;
         SendMessageW(Handle(), LVM_EDITLABELW, static_cast<WPARAM>(index), 0);
+        editByCode_ = false;
     }
 }
 

@@ -729,6 +729,9 @@ void TDriveView::WndProc(TMessage& message)
             return;
         } else if (header.code == TVN_BEGINLABELEDITW) {
             TTreeView::WndProc(message);
+            // The owner may refuse an edit the control opened by itself.
+            if (!message.Result && OnEditing && Selected() && !OnEditing(this, Selected(), editByCode_))
+                message.Result = 1;
             editOpen_ = !message.Result;
             if (!message.Result)
                 if (HWND edit = reinterpret_cast<HWND>(SendMessageW(Handle(), TVM_GETEDITCONTROL, 0, 0)))

@@ -278,6 +278,9 @@ public:
     void EditNodeName(TTreeNode* Node);
     // The name editor is open.
     bool IsEditing() const;
+    // Whether the name editor may open on the node; ByCode: EditNodeName
+    // opens it (a command or the shell menu), not a click. Unset: it may.
+    std::function<bool(TComponent* Sender, TTreeNode* Node, bool ByCode)> OnEditing;
     // Before and after a rename in place.
     std::function<void(TComponent* Sender, TTreeNode* Node)> OnRenameBegin;
     std::function<void(TComponent* Sender, TTreeNode* Node)> OnRenameEnd;
@@ -533,6 +536,7 @@ private:
     bool PauseDriveMonitor(wchar_t Drive);
     void ResumeDriveMonitor(wchar_t Drive, bool WasActive);
     std::unique_ptr<TFileOperator> fileOperator_;
+    bool editByCode_ = false;  // EditNodeName opens the editor
     // After a failed rename: the folder whose editor reopens, with the text typed.
     std::wstring reEditPath_;
     std::wstring reEditText_;

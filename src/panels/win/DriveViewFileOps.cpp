@@ -197,8 +197,10 @@ void TDriveView::EditNodeName(TTreeNode* Node)
     if (!Node || !Node->ItemId() || !HandleAllocated())
         return;
     ::SetFocus(Handle());
+    editByCode_ = true;
     const HWND edit =
         reinterpret_cast<HWND>(SendMessageW(Handle(), TVM_EDITLABELW, 0, reinterpret_cast<LPARAM>(Node->ItemId())));
+    editByCode_ = false;
     if (edit && !reEditText_.empty())
         SetWindowTextW(edit, reEditText_.c_str());
     reEditText_.clear();

@@ -105,6 +105,7 @@ TEST_F(KyRegistryKey, TheSchemaRoundTripsThroughTheRegistry)
     TOptions options;
     SetDefaultOptions(options, TSystemFacts{});
     options.Grid = true;
+    options.ViewArchive = true;
     options.Reload = 2500;
     options.FKeys[1][4] = TFKeyRecord{L"Zip", L"C:\\zip.exe", L"-r [F]", -1};
     options.FilterList = {{L"Alle Dateien", L"*.*"}, {L"Texte", L"*.txt"}};
@@ -136,6 +137,7 @@ TEST_F(KyRegistryKey, TheSchemaRoundTripsThroughTheRegistry)
     store.WriteBool(L"Window", L"scRestoreFilter", true);
     LoadStoredSettings(store, loaded, loadedState, loadedBookmarks, loadedCaptions, facts);
     EXPECT_TRUE(loaded.Grid);
+    EXPECT_TRUE(loaded.ViewArchive) << "Window\\ViewArchive";
     EXPECT_EQ(loaded.Reload, 2500);
     EXPECT_EQ(loaded.FKeys[1][4], options.FKeys[1][4]);
     EXPECT_EQ(loaded.FilterList, options.FilterList);

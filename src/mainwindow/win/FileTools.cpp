@@ -1,0 +1,376 @@
+#include "mainwindow/win/FileTools.h"
+
+#include "common/BaseUtils.h"
+#include "common/FileOperator.h"
+#include "common/win/BaseUtilsWin.h"
+#include "common/win/DragDropFilesEx.h"
+#include "common/win/FileQueries.h"
+#include "framework/win/Forms.h"
+#include "archives/win/KyZipLV.h"
+#include "framework/IgnoredError.h"
+#include "framework/SysUtils.h"
+#include "mainwindow/ShellErrors.h"
+#include "panels/win/DirView.h"
+#include "panels/win/DriveView.h"
+#include "panels/win/ShellDialogs.h"
+#include "settings/Quorvan32Globals.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+#include <winnetwk.h>
+
+namespace qrv {
+
+namespace {
+
+constexpr int kCopyMoveHelpContext = 350;
+constexpr int kPrintHelpContext = 380;
+
+bool HasFocus(HWND Window)
+{
+    const HWND focus = GetFocus();
+    return Window && focus && (focus == Window || IsChild(Window, focus));
+}
+
+class TSystemShellToolRunner : public TShellToolRunner {
+public:
+    intptr_t Execute(HWND Owner, const std::wstring& Verb, const std::wstring& File, const std::wstring& Parameters,
+                     const std::wstring& Directory) override
+    {
+        return reinterpret_cast<intptr_t>(
+            ShellExecuteW(Owner, Verb.c_str(), File.c_str(), Parameters.empty() ? nullptr : Parameters.c_str(),
+                          Directory.empty() ? nullptr : Directory.c_str(), SW_SHOWNORMAL));
+    }
+    void RunDialog(HWND Owner, const std::wstring& WorkingDirectory) override
+    {
+        // The shell's Run dialog has no published name: ordinal 61 of shell32.
+        using TRunFileDlg = void(WINAPI*)(HWND, HICON, LPCWSTR, LPCWSTR, LPCWSTR, UINT);
+        HMODULE shell = GetModuleHandleW(L"shell32.dll");
+        const auto run =
+            shell ? reinterpret_cast<TRunFileDlg>(reinterpret_cast<void*>(GetProcAddress(shell, MAKEINTRESOURCEA(61))))
+                  : nullptr;
+        if (!run) {
+            TraceIgnoredFailure(L"the shell has no Run dialog", GetLastError());
+            MessageBeep(MB_ICONHAND);
+            return;
+        }
+        run(Owner, nullptr, WorkingDirectory.empty() ? nullptr : WorkingDirectory.c_str(), nullptr, nullptr, 0);
+    }
+    void FormatDrive(HWND Owner, unsigned Drive) override
+    {
+        const DWORD result = SHFormatDrive(Owner, Drive, SHFMT_ID_DEFAULT, 0);
+        if (result == SHFMT_ERROR || result == SHFMT_NOFORMAT)
+            TraceIgnoredFailure(L"the shell's format dialog", result);
+    }
+    DWORD ConnectDialog(HWND Owner) override { return WNetConnectionDialog(Owner, RESOURCETYPE_DISK); }
+    DWORD DisconnectDialog(HWND Owner) override { return WNetDisconnectDialog(Owner, RESOURCETYPE_DISK); }
+    bool LibraryPresent(const std::wstring& Name) override
+    {
+        wchar_t found[MAX_PATH];
+        return SearchPathW(nullptr, Name.c_str(), nullptr, MAX_PATH, found, nullptr) != 0;
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<TShellToolRunner> NewSystemShellToolRunner()
+{
+    return std::make_unique<TSystemShellToolRunner>();
+}
+
+TFileTools::TFileTools(const TMainPanes& Panes, TMainWindowServices& Services, TFileToolsHost& Host)
+    : Runner(NewSystemShellToolRunner()), panes_(Panes), services_(Services), host_(Host)
+{}
+
+HWND TFileTools::OwnerWindow()
+{
+    TForm* window = services_.Window();
+    return window && window->HandleAllocated() ? window->Handle() : nullptr;
+}
+
+TFileTools::~TFileTools() = default;
+
+bool TFileTools::TreeFocused()
+{
+    TDriveView* tree = panes_.TreeView1;
+    return tree && tree->HandleAllocated() && HasFocus(tree->Handle());
+}
+
+bool TFileTools::ListFocused()
+{
+    TDirView* list = panes_.ActiveList;
+    return list && list->HandleAllocated() && HasFocus(list->Handle());
+}
+
+const TFileRec* TFileTools::FirstSelected()
+{
+    TDirView* list = panes_.ActiveList;
+    if (!list)
+        return nullptr;
+    for (int i = 0; i < list->ItemCount(); ++i)
+        if (const TFileRec* item = list->GetItemData(i); item->Selected && !item->IsParentDir)
+            return item;
+    return nullptr;
+}
+
+// ---- Copy or move to a folder --------------------------------------------------------
+
+void TFileTools::CopyMoveTo(TDropEffect Effect, const std::wstring& Target)
+{
+    TDriveView* tree = panes_.TreeView1;
+    TDirView* list = panes_.ActiveList;
+    if (!tree)
+        return;
+    TCopyMoveRequest request;
+    request.Effect = Effect;
+    if (TreeFocused()) {
+        request.Focus = TCopyMoveFocus::Tree;
+        if (TTreeNode* node = tree->Selected(); node && node->Parent()) {
+            request.TreeFolder = tree->GetDirPath(node);
+            request.TreeCaption = node->Text();
+        }
+    } else if (ListFocused()) {
+        request.Focus = TCopyMoveFocus::List;
+        for (int i = 0; i < list->ItemCount(); ++i) {
+            const TFileRec* item = list->GetItemData(i);
+            if (!item->Selected || item->IsParentDir)
+                continue;
+            // A shell folder's items are listed by their shown names, which
+            // are no paths: its items go by their file-system paths, and one
+            // without is refused rather than guessed at.
+            const std::wstring path = list->IsVirtual() ? list->ItemParsingPath(item) : list->ItemFullFileName(item);
+            request.Selected.push_back({path, item->DisplayName});
+        }
+    }
+    const TCopyMoveStart start = StartCopyMove(request);
+    if (start.Beep) {
+        MessageBeep(MB_OK);
+        return;
+    }
+    TDirView* other = panes_.OtherList();
+    const std::wstring otherFolder = other && other->Loaded() ? other->GetPath() : std::wstring();
+    std::wstring target = Target;
+    if (target.empty()) {
+        target = TargetDialogStart(std::wstring(), lastTarget_, otherFolder, list ? list->GetPath() : std::wstring(),
+                                   [](const std::wstring& Folder) { return DirExists(Folder); });
+        const bool chosen = ChooseFolder && ChooseFolder(start.Caption, target, recent_.Folders()) && !target.empty();
+        // The pane the command came from has the focus again, so that its
+        // keys (Strg+Z among them) reach it.
+        if (request.Focus == TCopyMoveFocus::Tree)
+            tree->SetFocus();
+        else if (list)
+            list->SetFocus();
+        if (!chosen)
+            return;
+        recent_.Add(target);
+    }
+    if (!SameText(RemoveBackslash(target), RemoveBackslash(otherFolder)))
+        lastTarget_ = target;
+
+    const auto exists = [](const std::wstring& Path) { return PathExists(Path); };
+    const auto isDirectory = [](const std::wstring& Path) { return DirExists(Path); };
+    // A move onto itself, a folder into itself or below: the shell would
+    // report success and do nothing, and the undo would remove the originals.
+    if (!PlanCopyMoveTo(start.Sources, start.Effect, target, exists, isDirectory).Valid) {
+        MessageBeep(MB_ICONHAND);
+        return;
+    }
+    tree->DragFileList().Clear();
+    for (const std::wstring& source : start.Sources)
+        tree->DragFileList().AddItem(nullptr, source);
+    const bool done = tree->PerformDragDropFileOperation(target, start.Effect, false, false);
+    if (!done)
+        TraceIgnoredFailure(L"copy or move to a folder: the shell reported a failure", 0);
+    if (other && other->Loaded() && SameText(RemoveBackslash(target), RemoveBackslash(otherFolder)))
+        other->ReloadDirectory();
+    if (list && list->Loaded() && list->WatchForChanges() && !list->WatchThreadActive())
+        list->StartWatchThread();
+    services_.RefreshStatusBar();
+    if (tree->FileOperator().UndoAvailable())
+        host_.SetLastFileOperator(&tree->FileOperator());
+}
+
+void TFileTools::ToOtherWindow(TDropEffect Effect)
+{
+    TDirView* list = panes_.ActiveList;
+    TDirView* other = panes_.OtherList();
+    const bool allowed = list && other && other->Loaded() &&
+                         OtherWindowTargetAllowed(true, FirstSelected() != nullptr, list->GetPath(), other->GetPath());
+    if (!allowed) {
+        MessageBeep(MB_OK);
+        return;
+    }
+    list->SetFocus();
+    const std::wstring path = other->GetPath();
+    CopyMoveTo(Effect, path.size() == 2 ? path + L"\\" : path);
+}
+
+// ---- Open, open with, duplicate, print ------------------------------------------------
+
+void TFileTools::OpenFileExecute()
+{
+    TDirView* list = panes_.ActiveList;
+    if (list && FirstSelected() && !list->ExecuteSelected())
+        TraceIgnoredFailure(L"open: the shell opened nothing", 0);
+}
+
+void TFileTools::ReportStartError(const std::wstring& What, intptr_t Result)
+{
+    services_.ShowMessageBox(What + L"\n" + ShellExecuteErrorText(Result), TMsgDlgType::mtError, 0, mbOK);
+}
+
+void TFileTools::FileOpenWithExecute()
+{
+    // The archive list's "Anzeigen mit" is not offered in this edition.
+    if (panes_.ZipLV && panes_.ZipLV->HandleAllocated() && HasFocus(panes_.ZipLV->Handle())) {
+        MessageBeep(MB_OK);
+        return;
+    }
+    TDirView* list = panes_.ActiveList;
+    const TFileRec* item = FirstSelected();
+    if (!list || !item)
+        return;
+    const intptr_t result = Runner->Execute(GetDesktopWindow(), L"open", L"RUNDLL32.EXE",
+                                            L"shell32.dll,OpenAs_RunDLL " + list->ItemFullFileName(item), L"");
+    if (result <= 32)
+        ReportStartError(L"Fehler beim Ausführen der Datei \"RUNDLL32.EXE\" aufgetreten.", result);
+}
+
+void TFileTools::DuplicateFileExecute()
+{
+    TDriveView* tree = panes_.TreeView1;
+    if (TreeFocused()) {
+        TTreeNode* node = tree->Selected();
+        if (node && node->Parent() && !tree->DuplicateDirectory(node))
+            services_.ShowMessageBox(L"Es ist ein Fehler beim Duplizieren der Dateien aufgetreten.",
+                                     TMsgDlgType::mtError, 0, mbOK);
+        return;
+    }
+    TDirView* list = panes_.ActiveList;
+    if (!list || !FirstSelected())
+        return;
+    if (!list->DuplicateSelectedFiles()) {
+        services_.ShowMessageBox(L"Es ist ein Fehler beim Duplizieren der Dateien aufgetreten.", TMsgDlgType::mtError,
+                                 0, mbOK);
+        return;
+    }
+    if (list->FileOperator().UndoAvailable())
+        host_.SetLastFileOperator(&list->FileOperator());
+}
+
+bool TFileTools::PrintFileEnabled()
+{
+    TDirView* list = panes_.ActiveList;
+    const TFileRec* item = FirstSelected();
+    return list && item && !item->IsDirectory &&
+           PrintOffered(list->SelCount(), item->FileName,
+                        [](const std::wstring& Extension) { return HasShellVerb(Extension, L"print"); });
+}
+
+void TFileTools::PrintFileExecute()
+{
+    TDirView* list = panes_.ActiveList;
+    const TFileRec* item = FirstSelected();
+    // Without the shell's print verb it would carry out the default verb.
+    if (!list || !item || !PrintFileEnabled()) {
+        MessageBeep(MB_OK);
+        return;
+    }
+    const intptr_t result = Runner->Execute(OwnerWindow(), L"print", item->FileName, L"", list->GetPath());
+    if (result <= 32) {
+        MessageBeep(MB_ICONHAND);
+        services_.ShowMessageBox(L"Beim Drucken der Datei \"" + item->FileName + L"\" ist ein Fehler aufgetreten.\n" +
+                                     ShellExecuteErrorText(result),
+                                 TMsgDlgType::mtError, kPrintHelpContext, mbOK);
+    }
+}
+
+void TFileTools::ListExecFile(TDirView& List, const TFileRec& Item, bool& AllowExec)
+{
+    if (Item.IsDirectory || Item.IsParentDir)
+        return;
+    switch (DecideExecFile(List.ItemFullFileName(&Item), host_.FileOptions().ViewArchive, host_.DisplayOn())) {
+    case TExecFileAction::Start:
+        return;
+    case TExecFileAction::ShowArchive:
+        AllowExec = false;
+        host_.SwitchDisplayOn();
+        return;
+    case TExecFileAction::Join:
+        AllowExec = false;
+        host_.JoinSplitFile();
+        return;
+    }
+}
+
+// ---- Shell tools ------------------------------------------------------------------------
+
+void TFileTools::DiscCopyExecute()
+{
+    // RUNDLL32 reports nothing when the library is missing.
+    const intptr_t result =
+        Runner->LibraryPresent(L"DISKCOPY.DLL")
+            ? Runner->Execute(OwnerWindow(), L"open", L"RUNDLL32.EXE", L"DISKCOPY.DLL,DiskCopyRunDll", L"")
+            : static_cast<intptr_t>(SE_ERR_DLLNOTFOUND);
+    if (result <= 32)
+        ReportStartError(L"Fehler beim Ausführen von: RUNDLL32.EXE DISKCOPY.DLL", result);
+}
+
+void TFileTools::DiskFormatExecute()
+{
+    TDriveView* tree = panes_.TreeView1;
+    std::vector<TDirView*> paused;
+    for (TDirView* list : {panes_.ActiveList, panes_.OtherList()})
+        if (list && list->Loaded() && !list->GetPath().empty() && towupper(list->GetPath()[0]) == L'A' &&
+            list->WatchThreadActive()) {
+            list->StopWatchThread();
+            paused.push_back(list);
+        }
+    const bool treeWatched = tree && tree->WatchThreadActiveDrive(L'A');
+    if (treeWatched)
+        tree->StopWatchThreadDrive(L'A');
+    Runner->FormatDrive(OwnerWindow(), 0);
+    // The medium may be new: watching starts on it again.
+    if (treeWatched)
+        tree->StartAllWatchThreads();
+    for (TDirView* list : paused)
+        list->StartWatchThread();
+}
+
+void TFileTools::ExecuteDialogExecute()
+{
+    TDirView* list = panes_.ActiveList;
+    Runner->RunDialog(OwnerWindow(), list && list->Loaded() ? list->GetPath() : std::wstring());
+}
+
+void TFileTools::DiskChanged(wchar_t /*Drive*/)
+{
+    services_.RefreshStatusBar();
+}
+
+void TFileTools::InsertedDiskChanged(TDriveView& Tree, wchar_t Drive)
+{
+    for (TDirView* list : {panes_.ActiveList, panes_.OtherList()})
+        if (list && list != Tree.DirView() && list->Loaded() && !list->GetPath().empty() &&
+            towupper(list->GetPath()[0]) == towupper(Drive))
+            list->ReloadDirectory();
+}
+
+void TFileTools::ReportNetError(DWORD Error)
+{
+    if (Error == NO_ERROR || Error == ERROR_CANCELLED || Error == static_cast<DWORD>(-1))
+        return;
+    services_.ShowMessageBox(Win32ErrorText(Error), TMsgDlgType::mtError, 0, mbOK);
+}
+
+void TFileTools::NetConnectExecute()
+{
+    ReportNetError(Runner->ConnectDialog(OwnerWindow()));
+}
+
+void TFileTools::NetDisconnectExecute()
+{
+    ReportNetError(Runner->DisconnectDialog(OwnerWindow()));
+}
+
+}  // namespace qrv

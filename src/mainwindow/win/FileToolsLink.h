@@ -1,0 +1,71 @@
+#pragma once
+// TFileToolsLink: renaming in place and the file tools in the main window.
+// It makes both areas on the window's panes, registers the tools' commands,
+// runs the select-directory dialog for them, and answers what they ask of
+// the window: the display's viewers, letting go of the hex view's or the
+// archive list's file and showing it again, and the file commands' undo.
+
+#include "mainwindow/ActionCatalogue.h"
+#include "mainwindow/win/FileTools.h"
+#include "mainwindow/win/MainPanes.h"
+#include "mainwindow/win/MainWindowServices.h"
+#include "mainwindow/win/RenameCommands.h"
+
+#include <functional>
+
+namespace qrv {
+
+class TCommandMenus;
+class TFileCommands;
+class TFileDisplay;
+struct TMainWindowState;
+
+// What only the window itself does for the file tools.
+struct TFileToolsWindow {
+    // The display pane on ("Datei anzeigen"), showing the focused file.
+    std::function<void()> SwitchDisplayOn;
+    // The join command on the active list's focused file.
+    std::function<void()> JoinSplitFile;
+    std::function<void()> UpdateSelectionStatus;
+    // The stored settings: the select-directory dialog's size is kept there.
+    TMainWindowState* StoredState = nullptr;
+};
+
+class TFileToolsLink : private TRenameCommandsHost, private TFileToolsHost {
+public:
+    // The tree and the lists of Panes must exist.
+    TFileToolsLink(const TMainPanes& Panes, TMainWindowServices& Services, TActionCatalogue& Catalogue,
+                   TCommandMenus& Menus, TFileDisplay& Display, TFileCommands& FileCommands, TFileToolsWindow Window);
+    TFileToolsLink(const TFileToolsLink&) = delete;
+    TFileToolsLink& operator=(const TFileToolsLink&) = delete;
+
+    TFileTools& Tools() { return tools_; }
+
+private:
+    // The select-directory dialog: Folder is where it starts and what was chosen.
+    bool ChooseFolder(const std::wstring& Caption, std::wstring& Folder, const std::vector<std::wstring>& Recent);
+
+    const TOptions& RenameOptions() override;
+    std::wstring ShownFile(TShownFileHolder Holder) override;
+    void RenameShownFile(TShownFileHolder Holder, const std::wstring& NewPath) override;
+    void ReleaseHexFile() override;
+    void RedisplayHexFile() override;
+    void SetLastFileOperator(TFileOperator* Operator) override;
+    void UpdateSelectionStatus() override;
+    const TOptions& FileOptions() override;
+    bool DisplayOn() override;
+    void SwitchDisplayOn() override;
+    void JoinSplitFile() override;
+
+    const TMainPanes& panes_;
+    TMainWindowServices& services_;
+    TFileDisplay& display_;
+    TFileCommands& fileCommands_;
+    TFileToolsWindow window_;
+    TRenameCommands rename_;
+    TFileTools tools_;
+    // The viewer let its file go for a rename and shows it again after it.
+    bool released_ = false;
+};
+
+}  // namespace qrv

@@ -1,0 +1,69 @@
+#pragma once
+// TRenameCommands: renaming in place in the folder tree and the file lists,
+// as the main window sees it. The panes rename themselves; this area decides
+// when a label may be edited (ClickEdits, unsaved text in the editor), lets
+// the display's viewers follow a renamed file or folder once the rename
+// succeeded, brings the other file list up to date and hands the pane's
+// operator to the undo. Its rules are mainwindow/FileToolRules.h.
+
+#include "mainwindow/win/MainPanes.h"
+#include "mainwindow/win/MainWindowServices.h"
+
+#include <string>
+
+namespace qrv {
+
+class TComponent;
+class TFileOperator;
+class TTreeNode;
+struct TFileRec;
+struct TOptions;
+
+// The display's holders of a file name.
+enum class TShownFileHolder { Display, RichTextView, Editor };
+
+class TRenameCommandsHost {
+public:
+    virtual ~TRenameCommandsHost() = default;
+    virtual const TOptions& RenameOptions() = 0;
+    // The file a holder shows ("" when it shows none or is hidden), and its
+    // new name (nothing is loaded).
+    virtual std::wstring ShownFile(TShownFileHolder Holder) = 0;
+    virtual void RenameShownFile(TShownFileHolder Holder, const std::wstring& NewPath) = 0;
+    // The hex view and the archive list keep their file open: they let it go
+    // before a rename, and show the focused file again after it.
+    virtual void ReleaseHexFile() = 0;
+    virtual void RedisplayHexFile() = 0;
+    virtual void SetLastFileOperator(TFileOperator* Operator) = 0;
+    virtual void UpdateSelectionStatus() = 0;
+};
+
+class TRenameCommands {
+public:
+    // Sets the rename events of the tree and the lists of Panes.
+    TRenameCommands(const TMainPanes& Panes, TMainWindowServices& Services, TRenameCommandsHost& Host);
+
+    // Whether a label may be edited (ByCode: a command or the shell menu
+    // opened it).
+    bool ListEditing(bool ByCode);
+    bool TreeEditing(bool ByCode);
+    // A list's rename: before (the hex view lets go) and after (NewName is
+    // the old caption after a failure).
+    void ListBeginRename(TDirView& List, const TFileRec& Item, const std::wstring& NewName);
+    void ListEndRename(TDirView& List, const TFileRec& Item, const std::wstring& NewName);
+    void TreeRenameBegin(TDriveView& Tree, TTreeNode* Node);
+    void TreeRenameEnd(TDriveView& Tree, TTreeNode* Node);
+
+private:
+    // After OldPath became NewPath: the viewers and the lists inside it follow.
+    void FollowRename(const std::wstring& OldPath, const std::wstring& NewPath, TDirView* Skip);
+
+    const TMainPanes& panes_;
+    TMainWindowServices& services_;
+    TRenameCommandsHost& host_;
+    // The rename under way: the item's path before and the path it is to get.
+    std::wstring oldPath_;
+    std::wstring newPath_;
+};
+
+}  // namespace qrv

@@ -1,0 +1,558 @@
+// Renaming in place and the file tools in the real main window: copy or
+// move to a chosen folder or to the second window and their undo by
+// Strg+Z, duplicates, renames that the viewers follow, who may open a
+// label editor, archives opened from a list, and the shell's tools through
+// a recording runner.
+
+#include "SettingsGuards.h"
+#include "TestDir.h"
+
+#include "archives/win/KyZipLV.h"
+#include "common/BaseUtils.h"
+#include "common/win/BaseUtilsWin.h"
+#include "editor/win/EasyEditor.h"
+#include "framework/SysUtils.h"
+#include "framework/win/ActnList.h"
+#include "framework/win/Registry.h"
+#include "mainwindow/win/GlobalsInit.h"
+#include "mainwindow/win/RudirezOziMain.h"
+#include "panels/win/DirView.h"
+#include "panels/win/DriveView.h"
+#include "settings/Quorvan32Globals.h"
+#include "viewers/win/HexEditor.h"
+#include "win/DialogAnswerer.h"
+#include "win/MessagePump.h"
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <memory>
+#include <set>
+#include <string>
+
+using namespace qrv;
+using namespace std::chrono_literals;
+
+namespace {
+
+bool Exists(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Every file and folder below Folder, relative, folders with a trailing "\".
+std::set<std::wstring> Tree(const std::wstring& Folder, const std::wstring& Prefix = L"")
+{
+    std::set<std::wstring> names;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((Folder + L"\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            names.insert(Prefix + name + L"\\");
+            for (const std::wstring& inner : Tree(Folder + L"\\" + name, Prefix + name + L"\\"))
+                names.insert(inner);
+        } else {
+            names.insert(Prefix + name);
+        }
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    return names;
+}
+
+std::string Narrow(const std::wstring& text)
+{
+    return WideToUtf8(text);
+}
+
+// Holds Ctrl down for the keys posted meanwhile, as the keyboard would.
+class CtrlDown {
+public:
+    CtrlDown() { Set(0x80); }
+    ~CtrlDown() { Set(0); }
+
+private:
+    static void Set(BYTE state)
+    {
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        keys[VK_CONTROL] = state;
+        SetKeyboardState(keys);
+    }
+};
+
+// What the file tools asked of the shell.
+struct ShellCall {
+    std::wstring Verb, File, Parameters, Directory;
+};
+
+class RecordingRunner : public TShellToolRunner {
+public:
+    explicit RecordingRunner(std::vector<ShellCall>& Calls) : calls_(Calls) {}
+    intptr_t Result = 42;
+    DWORD NetResult = NO_ERROR;
+    bool Libraries = true;
+    intptr_t Execute(HWND, const std::wstring& Verb, const std::wstring& File, const std::wstring& Parameters,
+                     const std::wstring& Directory) override
+    {
+        calls_.push_back({Verb, File, Parameters, Directory});
+        return Result;
+    }
+    void RunDialog(HWND, const std::wstring& WorkingDirectory) override
+    {
+        calls_.push_back({L"run", L"", L"", WorkingDirectory});
+    }
+    void FormatDrive(HWND, unsigned Drive) override { calls_.push_back({L"format", std::to_wstring(Drive), L"", L""}); }
+    DWORD ConnectDialog(HWND) override
+    {
+        calls_.push_back({L"connect", L"", L"", L""});
+        return NetResult;
+    }
+    DWORD DisconnectDialog(HWND) override
+    {
+        calls_.push_back({L"disconnect", L"", L"", L""});
+        return NetResult;
+    }
+    bool LibraryPresent(const std::wstring&) override { return Libraries; }
+
+private:
+    std::vector<ShellCall>& calls_;
+};
+
+class MainFileTools : public testing::Test {
+protected:
+    test::RegistryKeyBackup backup{L"Software\\Quorvan Free"};
+    test::ProgramFolderIni programIni{std::string()};
+    test::TestDir dir;
+    std::unique_ptr<TQRVMain> main;
+    // The folder the fake select-directory dialog chooses, and its captions.
+    std::wstring chosen;
+    std::vector<std::wstring> captions;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(TRegistry().CreateKey(L"\\Software\\Quorvan Free"));
+        InitializeGlobals();
+        Options.ConfirmOverWrite = false;
+        main.reset(new TQRVMain(nullptr));
+        main->Show();
+        main->FileTools().ChooseFolder = [this](const std::wstring& Caption, std::wstring& Folder,
+                                                const std::vector<std::wstring>&) {
+            captions.push_back(Caption);
+            Folder = chosen;
+            return !chosen.empty();
+        };
+        test::PumpFor(100ms);
+    }
+    void TearDown() override
+    {
+        if (main) {
+            main->EasyEdit->SetModified(false);
+            main.reset();
+        }
+        FinalizeGlobals();
+    }
+    void Open(TDirView& list, const std::wstring& folder)
+    {
+        list.SetPath(folder);
+        ASSERT_TRUE(test::PumpUntil([&] { return !list.Loading() && list.Loaded(); }, 10s));
+    }
+    // The active list shows Folder with Names selected and has the focus.
+    void Select(const std::wstring& folder, const std::vector<std::wstring>& names)
+    {
+        main->LV1->SetFocus();
+        ASSERT_EQ(main->ActiveList, main->LV1);
+        Open(*main->LV1, folder);
+        main->LV1->SelectRange(-1, -1, false);
+        for (const std::wstring& name : names) {
+            TFileRec* item = main->LV1->FindFileItem(name);
+            ASSERT_NE(item, nullptr) << Narrow(name);
+            main->LV1->SetItemSelected(*item, true);
+            main->LV1->SetItemFocused(item);
+        }
+    }
+    void StrgZ(HWND target)
+    {
+        CtrlDown down;
+        PostMessageW(target, WM_KEYDOWN, 'Z', 1);
+        test::PumpFor(300ms);
+    }
+    void Run(TActionId Id) { ASSERT_TRUE(main->Catalogue().Execute(Id)); }
+    // The source folder with two files and a folder holding one, and an empty target.
+    void MakeFolders(const std::wstring& source, const std::wstring& target)
+    {
+        ASSERT_TRUE(CreateDirectoryW(dir.File(source).c_str(), nullptr));
+        ASSERT_TRUE(CreateDirectoryW(dir.File(target).c_str(), nullptr));
+        ASSERT_TRUE(CreateDirectoryW(dir.File(source + L"\\Ordner").c_str(), nullptr));
+        dir.Write(source + L"\\a.txt", "A");
+        dir.Write(source + L"\\b.txt", "B");
+        dir.Write(source + L"\\paket.zip", std::string("PK\x05\x06", 4) + std::string(18, '\0'));
+        dir.Write(source + L"\\Ordner\\innen.txt", "I");
+    }
+};
+
+}  // namespace
+
+TEST_F(MainFileTools, CopyAndMoveToAChosenFolderOrTheSecondWindowAreUndoneByStrgZ)
+{
+    ASSERT_TRUE(main->FilePanel2->Visible()) << "two windows";
+    struct Case {
+        const char* what;
+        TActionId command;
+        std::vector<std::wstring> names;
+        bool move;
+        bool dialog;
+    } cases[] = {
+        {"copy a file to a chosen folder", TActionId::CopyTo, {L"a.txt"}, false, true},
+        {"move two files and a folder to a chosen folder",
+         TActionId::MoveTo,
+         {L"a.txt", L"b.txt", L"Ordner"},
+         true,
+         true},
+        {"copy a folder into the second window", TActionId::CopyTo2FW, {L"Ordner"}, false, false},
+        {"move a file into the second window", TActionId::MoveTo2FW, {L"b.txt"}, true, false},
+        {"copy a file and an archive to a chosen folder", TActionId::CopyTo, {L"a.txt", L"paket.zip"}, false, true},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::wstring source = L"Quelle" + std::to_wstring(++n);
+        const std::wstring target = L"Ziel" + std::to_wstring(n);
+        MakeFolders(source, target);
+        const std::set<std::wstring> before = Tree(dir.File(source));
+        Open(*main->LV2, dir.File(target));
+        Select(dir.File(source), c.names);
+        const std::wstring caption =
+            c.names.size() == 1
+                ? L"Datei \"" + main->LV1->FindFileItem(c.names[0])->DisplayName + L"\" " +
+                      (c.move ? L"verschieben" : L"kopieren") + L" nach"
+                : std::to_wstring(c.names.size()) + L" Dateien " + (c.move ? L"verschieben" : L"kopieren") + L" nach";
+        chosen = dir.File(target);
+        captions.clear();
+        Run(c.command);
+
+        if (c.dialog) {
+            EXPECT_EQ(captions, std::vector<std::wstring>{caption});
+            ASSERT_FALSE(main->FileTools().RecentTargets().Folders().empty());
+            EXPECT_EQ(main->FileTools().RecentTargets().Folders().front(), chosen) << "newest first";
+        } else {
+            EXPECT_TRUE(captions.empty()) << "the second window needs no dialog";
+        }
+        for (const std::wstring& name : c.names) {
+            EXPECT_TRUE(Exists(dir.File(target + L"\\" + name))) << Narrow(name);
+            EXPECT_EQ(Exists(dir.File(source + L"\\" + name)), !c.move) << Narrow(name);
+        }
+        if (c.names == std::vector<std::wstring>{L"Ordner"}) {
+            EXPECT_EQ(dir.Read(target + L"\\Ordner\\innen.txt"), "I");
+        }
+        EXPECT_TRUE(test::PumpUntil([&] { return main->LV2->FindFileItem(c.names[0]) != nullptr; }, 5s))
+            << "the second window shows what came";
+
+        StrgZ(main->LV1->Handle());
+        EXPECT_TRUE(test::PumpUntil([&] { return Tree(dir.File(target)).empty(); }, 5s)) << "the target as it was";
+        EXPECT_EQ(Tree(dir.File(source)), before) << "the source as it was";
+    }
+}
+
+TEST_F(MainFileTools, CopyIntoTheOwnFolderMakesCopiesAndImpossibleTargetsChangeNothing)
+{
+    MakeFolders(L"Quelle", L"Ziel");
+    const std::set<std::wstring> before = Tree(dir.File(L"Quelle"));
+    struct Case {
+        const char* what;
+        TActionId command;
+        std::vector<std::wstring> names;
+        std::wstring target;
+    } refused[] = {
+        {"a move into the own folder", TActionId::MoveTo, {L"a.txt"}, L"Quelle"},
+        {"a folder copied into itself", TActionId::CopyTo, {L"Ordner"}, L"Quelle\\Ordner"},
+        {"a folder moved into its subfolder", TActionId::MoveTo, {L"Ordner"}, L"Quelle\\Ordner\\Innen"},
+        {"nothing selected", TActionId::CopyTo, {}, L"Ziel"},
+    };
+    ASSERT_TRUE(CreateDirectoryW(dir.File(L"Quelle\\Ordner\\Innen").c_str(), nullptr));
+    const std::set<std::wstring> withInner = Tree(dir.File(L"Quelle"));
+    for (const Case& c : refused) {
+        Select(dir.File(L"Quelle"), c.names);
+        chosen = dir.File(c.target);
+        Run(c.command);
+        test::PumpFor(200ms);
+        EXPECT_EQ(Tree(dir.File(L"Quelle")), withInner) << c.what;
+        EXPECT_TRUE(Tree(dir.File(L"Ziel")).empty()) << c.what;
+    }
+    ASSERT_TRUE(RemoveDirectoryW(dir.File(L"Quelle\\Ordner\\Innen").c_str()));
+
+    // A copy into the own folder: copies' names, never the originals'.
+    Select(dir.File(L"Quelle"), {L"a.txt", L"Ordner"});
+    chosen = dir.File(L"Quelle");
+    Run(TActionId::CopyTo);
+    std::set<std::wstring> copied = before;
+    copied.insert({L"a - Kopie.txt", L"Ordner - Kopie\\", L"Ordner - Kopie\\innen.txt"});
+    EXPECT_EQ(Tree(dir.File(L"Quelle")), copied);
+    EXPECT_EQ(dir.Read(L"Quelle\\a - Kopie.txt"), "A");
+    StrgZ(main->LV1->Handle());
+    EXPECT_TRUE(test::PumpUntil([&] { return Tree(dir.File(L"Quelle")) == before; }, 5s))
+        << "the undo takes the copies only";
+}
+
+TEST_F(MainFileTools, DuplicatesAreUndoneCopiesOnly)
+{
+    MakeFolders(L"Quelle", L"Ziel");
+    const std::set<std::wstring> before = Tree(dir.File(L"Quelle"));
+    Select(dir.File(L"Quelle"), {L"a.txt", L"b.txt"});
+    Run(TActionId::DuplicateFile);
+    std::set<std::wstring> duplicated = before;
+    duplicated.insert({L"a - Kopie.txt", L"b - Kopie.txt"});
+    EXPECT_EQ(Tree(dir.File(L"Quelle")), duplicated);
+    StrgZ(main->LV1->Handle());
+    EXPECT_TRUE(test::PumpUntil([&] { return Tree(dir.File(L"Quelle")) == before; }, 5s));
+    EXPECT_EQ(dir.Read(L"Quelle\\a.txt"), "A");
+}
+
+TEST_F(MainFileTools, TheViewersFollowOnlyASuccessfulRename)
+{
+    dir.Write(L"eins.bin", std::string("\x01\x02 eins", 7));
+    dir.Write(L"zwei.bin", std::string("\x01\x02 zwei", 7));
+    Select(dir.Path(), {L"eins.bin"});
+    main->SetDisplayMode(fdHex);
+    if (!main->FileDisplay()->ViewFile())
+        main->ViewFile->Execute();
+    THexEditor& hex = *main->HexEditor1;
+    ASSERT_TRUE(test::PumpUntil([&] { return hex.Visible() && hex.FileName() == dir.File(L"eins.bin"); }, 5s));
+    std::wstring refusal;
+    main->LV1->AskRenameAgain = [&](const std::wstring& Text) {
+        refusal = Text;
+        return false;
+    };
+    auto rename = [&](const std::wstring& from, const std::wstring& to) {
+        main->LV1->EditItemName(*main->LV1->FindFileItem(from));
+        const HWND edit = reinterpret_cast<HWND>(SendMessageW(main->LV1->Handle(), LVM_GETEDITCONTROL, 0, 0));
+        ASSERT_NE(edit, nullptr);
+        SetWindowTextW(edit, to.c_str());
+        PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 1);
+        test::PumpFor(300ms);
+    };
+
+    struct Case {
+        const char* what;
+        std::wstring from, to;
+        std::wstring shown;  // the file the viewers show afterwards
+        bool refused;
+    } cases[] = {
+        {"onto a taken name: both stay, the view stays", L"eins.bin", L"zwei.bin", L"eins.bin", true},
+        {"to a free name: the view follows", L"eins.bin", L"drei.bin", L"drei.bin", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        refusal.clear();
+        rename(c.from, c.to);
+        EXPECT_EQ(!refusal.empty(), c.refused);
+        EXPECT_EQ(dir.Read(L"zwei.bin"), std::string("\x01\x02 zwei", 7)) << "the other file is untouched";
+        EXPECT_EQ(main->FileDisplay()->ViewedFile(), dir.File(c.shown));
+        EXPECT_TRUE(test::PumpUntil([&] { return hex.Visible() && hex.FileName() == dir.File(c.shown); }, 5s))
+            << "the hex view shows it again";
+    }
+}
+
+TEST_F(MainFileTools, RenamingAFolderInTheTreeMovesTheHeldTextWithIt)
+{
+    ASSERT_TRUE(CreateDirectoryW(dir.File(L"Alt").c_str(), nullptr));
+    dir.Write(L"Alt\\notiz.txt", "Hallo\r\n");
+    main->TreeView1->SetDirectory(dir.File(L"Alt"));
+    Select(dir.File(L"Alt"), {L"notiz.txt"});
+    main->SetDisplayMode(fdText);
+    if (!main->FileDisplay()->ViewFile())
+        main->ViewFile->Execute();
+    ASSERT_TRUE(test::PumpUntil([&] { return main->EasyEdit->Visible(); }, 5s));
+    // Held: the list's re-read in the new folder does not replace it.
+    main->FreezeDisplay->Execute();
+    ASSERT_TRUE(main->FileDisplay()->FreezeDisplay());
+    TTreeNode* node = main->TreeView1->Selected();
+    ASSERT_NE(node, nullptr);
+    main->TreeView1->EditNodeName(node);
+    const HWND edit = reinterpret_cast<HWND>(SendMessageW(main->TreeView1->Handle(), TVM_GETEDITCONTROL, 0, 0));
+    ASSERT_NE(edit, nullptr);
+    SetWindowTextW(edit, L"Neu");
+    PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 1);
+    ASSERT_TRUE(test::PumpUntil([&] { return Exists(dir.File(L"Neu\\notiz.txt")); }, 5s));
+    test::PumpFor(200ms);
+    EXPECT_EQ(main->FileDisplay()->ViewedFile(), dir.File(L"Neu\\notiz.txt"));
+    EXPECT_EQ(main->EasyEdit->GetEditSource()->FileName(), dir.File(L"Neu\\notiz.txt"))
+        << "a save goes to the file's new place";
+}
+
+TEST_F(MainFileTools, OnlyCommandsOpenTheLabelEditorWithoutClickEdits)
+{
+    dir.Write(L"a.txt", "A");
+    Select(dir.Path(), {L"a.txt"});
+    const int index = main->LV1->IndexOf(main->LV1->FindFileItem(L"a.txt"));
+    auto editor = [&] { return SendMessageW(main->LV1->Handle(), LVM_GETEDITCONTROL, 0, 0) != 0; };
+    auto cancel = [&] { SendMessageW(main->LV1->Handle(), LVM_CANCELEDITLABEL, 0, 0); };
+    struct Case {
+        bool clickEdits;
+        bool byCommand;
+        bool opens;
+    } cases[] = {{false, false, false}, {false, true, true}, {true, false, true}};
+    for (const Case& c : cases) {
+        Options.ClickEdits = c.clickEdits;
+        if (c.byCommand)
+            main->FileCommands().EditObject();
+        else  // what the control does on a slow second click
+            SendMessageW(main->LV1->Handle(), LVM_EDITLABELW, static_cast<WPARAM>(index), 0);
+        EXPECT_EQ(editor(), c.opens) << c.clickEdits << c.byCommand;
+        cancel();
+    }
+
+    // The tree refuses while the editor holds unsaved changes.
+    Options.ClickEdits = true;
+    ASSERT_TRUE(CreateDirectoryW(dir.File(L"Ordner").c_str(), nullptr));
+    main->TreeView1->SetDirectory(dir.File(L"Ordner"));
+    TTreeNode* node = main->TreeView1->Selected();
+    ASSERT_NE(node, nullptr);
+    auto treeEditor = [&] { return SendMessageW(main->TreeView1->Handle(), TVM_GETEDITCONTROL, 0, 0) != 0; };
+    Select(dir.Path(), {L"a.txt"});
+    main->SetDisplayMode(fdText);
+    if (!main->FileDisplay()->ViewFile())
+        main->ViewFile->Execute();
+    ASSERT_TRUE(test::PumpUntil([&] { return main->EasyEdit->Visible(); }, 5s));
+    main->EasyEdit->SetModified(true);
+    main->TreeView1->EditNodeName(node);
+    EXPECT_FALSE(treeEditor()) << "unsaved text";
+    main->EasyEdit->SetModified(false);
+    main->TreeView1->EditNodeName(node);
+    EXPECT_TRUE(treeEditor());
+    SendMessageW(main->TreeView1->Handle(), TVM_ENDEDITLABELNOW, TRUE, 0);
+}
+
+TEST_F(MainFileTools, EnterOnAnArchiveListsItInTheDisplayPaneWhenTheSwitchIsOn)
+{
+    wchar_t exe[MAX_PATH];
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    const std::wstring folder = ExtractFilePath(exe);
+    ASSERT_TRUE(CopyFileW((folder + L"file_tools_zip_r.zip").c_str(), dir.File(L"paket.zip").c_str(), TRUE));
+    dir.Write(L"daten.bin", std::string("\x01\x02", 2));
+    // unzip's names, without the folder entries (the list shows files only).
+    std::set<std::wstring> expected;
+    std::ifstream names(Narrow(folder + L"file_tools_zip_r.names"));
+    for (std::string line; std::getline(names, line);) {
+        if (line.empty() || line.back() == '/')
+            continue;
+        std::wstring name = Utf8ToWide(line);
+        std::replace(name.begin(), name.end(), L'/', L'\\');
+        expected.insert(name);
+    }
+    ASSERT_GE(expected.size(), 2u);
+    TKyZipLV& zip = *main->ZipLV;
+    auto listed = [&] {
+        std::set<std::wstring> shown;
+        for (int i = 0; i < zip.Items().Count(); ++i)
+            shown.insert(std::wstring(zip.Items()[i].Path()) + std::wstring(zip.Items()[i].Name()));
+        return shown;
+    };
+
+    for (const bool viewArchive : {false, true}) {
+        SCOPED_TRACE(viewArchive);
+        Options.ViewArchive = viewArchive;
+        main->SetDisplayMode(fdAutomatic);
+        if (main->FileDisplay()->ViewFile())
+            main->ViewFile->Execute();
+        ASSERT_FALSE(main->FileDisplay()->ViewFile());
+        Select(dir.Path(), {L"paket.zip"});
+        if (viewArchive) {
+            PostMessageW(main->LV1->Handle(), WM_KEYDOWN, VK_RETURN, 1);
+            ASSERT_TRUE(test::PumpUntil([&] { return zip.Visible() && zip.Items().Count() > 0; }, 10s));
+            EXPECT_TRUE(main->FileDisplay()->ViewFile()) << "the display was switched on";
+            EXPECT_EQ(zip.GetArchiveName(), dir.File(L"paket.zip"));
+            EXPECT_EQ(listed(), expected);
+        } else {
+            // Enter would start the file in the shell; the display shows it instead.
+            main->ViewFile->Execute();
+            ASSERT_TRUE(test::PumpUntil([&] { return main->HexEditor1->Visible(); }, 5s));
+            EXPECT_FALSE(zip.Visible());
+        }
+    }
+    // Another file focused as the user would: the archive closes.
+    const int index = main->LV1->IndexOf(main->LV1->FindFileItem(L"daten.bin"));
+    ListView_SetItemState(main->LV1->Handle(), -1, 0, LVIS_SELECTED);
+    ListView_SetItemState(main->LV1->Handle(), index, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
+    EXPECT_TRUE(test::PumpUntil([&] { return main->HexEditor1->Visible(); }, 5s));
+    EXPECT_TRUE(zip.GetArchiveName().empty());
+}
+
+TEST_F(MainFileTools, TheShellsToolsAreStartedAndTheirFailuresShown)
+{
+    std::vector<ShellCall> calls;
+    auto owned = std::make_unique<RecordingRunner>(calls);
+    RecordingRunner& runner = *owned;
+    main->FileTools().Runner = std::move(owned);
+    dir.Write(L"x.abc", "x");
+    dir.Write(L"brief.qrvdr", "x");
+    Select(dir.Path(), {L"x.abc"});
+
+    Run(TActionId::FileOpenWith);
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].File, L"RUNDLL32.EXE");
+    EXPECT_EQ(calls[0].Parameters, L"shell32.dll,OpenAs_RunDLL " + dir.File(L"x.abc"));
+    Run(TActionId::PrintFile);
+    EXPECT_EQ(calls.size(), 1u) << "no print verb for the file's type";
+    // A type of our own with a print verb (where the shell reads types).
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CLASSES_ROOT, L".qrvdr", nullptr, REG_SZ, L"QrvDruck", sizeof(L"QrvDruck")),
+              ERROR_SUCCESS);
+    const wchar_t command[] = L"notepad.exe /p \"%1\"";
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CLASSES_ROOT, L"QrvDruck\\shell\\print\\command", nullptr, REG_SZ, command,
+                              sizeof(command)),
+              ERROR_SUCCESS);
+    const struct RemoveType {
+        ~RemoveType()
+        {
+            RegDeleteTreeW(HKEY_CLASSES_ROOT, L".qrvdr");
+            RegDeleteTreeW(HKEY_CLASSES_ROOT, L"QrvDruck");
+        }
+    } removeType;
+    Select(dir.Path(), {L"brief.qrvdr"});
+    Run(TActionId::PrintFile);
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[1].Verb, L"print");
+    EXPECT_EQ(calls[1].File, L"brief.qrvdr");
+    EXPECT_EQ(RemoveBackslash(calls[1].Directory), RemoveBackslash(dir.Path()));
+    Run(TActionId::ExecuteDialog);
+    ASSERT_EQ(calls.size(), 3u);
+    EXPECT_EQ(calls[2].Verb, L"run");
+    EXPECT_EQ(calls[2].Directory, main->LV1->GetPath());
+
+    // Failures the system does not show itself get a box.
+    struct Case {
+        const char* what;
+        TActionId command;
+        bool libraries;
+        DWORD netResult;
+        std::wstring text;  // a part of the box's message
+        bool started;       // the runner was asked to start something
+    } cases[] = {
+        {"no DISKCOPY.DLL", TActionId::DiscCopy, false, NO_ERROR, L"RUNDLL32.EXE DISKCOPY.DLL", false},
+        {"no network", TActionId::NetConnect, true, ERROR_NO_NETWORK, Win32ErrorText(ERROR_NO_NETWORK), true},
+        {"no network to leave", TActionId::NetDisconnect, true, ERROR_NO_NETWORK, Win32ErrorText(ERROR_NO_NETWORK),
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        runner.Libraries = c.libraries;
+        runner.NetResult = c.netResult;
+        const size_t before = calls.size();
+        test::DialogAnswerer answer({L"OK"});
+        Run(c.command);
+        ASSERT_TRUE(test::PumpUntil([&] { return answer.Answered(); }, 5s));
+        EXPECT_NE(answer.Texts().find(c.text.substr(0, 20)), std::wstring::npos) << Narrow(answer.Texts());
+        EXPECT_EQ(calls.size() > before, c.started);
+    }
+    // A cancelled network dialog shows nothing.
+    runner.NetResult = ERROR_CANCELLED;
+    Run(TActionId::NetConnect);
+    EXPECT_EQ(calls.back().Verb, L"connect");
+}
