@@ -3,6 +3,7 @@
 #include "archives/win/KyZipLV.h"
 #include "common/BaseUtils.h"
 #include "common/win/BaseUtilsWin.h"
+#include "common/UrlRules.h"
 #include "common/win/FileQueries.h"
 #include "editor/win/EasyEditor.h"
 #include "framework/IgnoredError.h"
