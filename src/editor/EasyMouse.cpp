@@ -151,7 +151,7 @@ void TEasyMouse::TimerStep(int x, int y, bool altDown)
     if (mode_ == mmDragging) {
         last_ = pos;
         source.SetCaretPos(pos.X, pos.Y);
-        host_.MakeCaretVisible();
+        host_.MouseCaretVisible();
         cursor_ = host_.OnSelectedText(x, y) ? TEasyMouseCursor::mcNoDrop : TEasyMouseCursor::mcDrag;
         host_.SetMouseCursor(cursor_);
         return;
@@ -168,7 +168,7 @@ void TEasyMouse::TimerStep(int x, int y, bool altDown)
     source.SetCaretPos(target.X, target.Y);
     editor_.StoreSelection(anchor_, target, altDown ? smBlock : smStream);
     source.EndUpdate();
-    host_.MakeCaretVisible();
+    host_.MouseCaretVisible();
 }
 
 void TEasyMouse::MouseUp(TEasyMouseButton button, unsigned shift, int x, int y)

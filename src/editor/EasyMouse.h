@@ -43,7 +43,7 @@ public:
     virtual void SetMouseTimer(bool on) = 0;
     virtual void SetMouseCapture(bool on) = 0;
     virtual void SetMouseCursor(TEasyMouseCursor cursor) = 0;
-    virtual void MakeCaretVisible() {}
+    virtual void MouseCaretVisible() {}
     virtual void StopAutoComplete() {}
     // A gutter click or double click (the fold buttons already toggled).
     virtual void GutterClick(int line, int index, bool doubleClick) = 0;

@@ -212,4 +212,3 @@ TEST(FileDisplayRules, PicturesAreCentredBesideShownScrollBars)
     EXPECT_FALSE(ShowsDragCursor(true, true, true));
     EXPECT_FALSE(ShowsDragCursor(false, false, true));
 }
-

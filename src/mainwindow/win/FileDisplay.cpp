@@ -47,8 +47,11 @@ TFileDisplay::TFileDisplay(TFileDisplayHost& Host, const TDisplayPanes& Panes) :
         panes_.EasyEdit->LineNumbers().SetVisible(true);
         panes_.EasyEdit->LineNumbers().SetOptions(lnPaintOnGutter);
         panes_.EasyEdit->LineNumbers().SetStartFrom(1);
-        // While the thumb is dragged the hint names the line at the top.
-        panes_.EasyEdit->SetOptions(panes_.EasyEdit->Options() | eoShowScrollHint);
+        // While the thumb is dragged the hint names the line at the top; a
+        // search starts with the selection or the word at the caret and
+        // selects what it found.
+        panes_.EasyEdit->SetOptions(panes_.EasyEdit->Options() | eoShowScrollHint | eoFindTextAtCursor |
+                                    eoSelectFoundText);
         panes_.EasyEdit->OnScrollHint = [](TComponent*, int Line, int, std::wstring& Hint) {
             Hint = L"Zeile " + std::to_wstring(Line + 1);
         };
