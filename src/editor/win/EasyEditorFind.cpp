@@ -144,7 +144,11 @@ void TCustomEasyEdit::ShowSearchBox(const std::wstring& text, TEasySearchBox kin
     const std::unique_ptr<TWaitCursor> hourglass = std::move(searchHourglass_);
     if (hourglass)
         SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+    const bool focused = Focused();
     MessageDlg(text, kind == TEasySearchBox::Error ? TMsgDlgType::mtError : TMsgDlgType::mtInformation, mbOK);
+    // The box gave the focus to the window; the text takes it back.
+    if (focused && CanTakeFocus())
+        SetFocus();
     if (hourglass)
         searchHourglass_ = std::make_unique<TWaitCursor>();
 }
@@ -154,7 +158,10 @@ TEasyReplaceAnswer TCustomEasyEdit::AskReplace(const std::wstring& text)
     const std::unique_ptr<TWaitCursor> hourglass = std::move(searchHourglass_);
     if (hourglass)
         SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+    const bool focused = Focused();
     const int answer = MessageDlg(text, TMsgDlgType::mtWarning, mbYes | mbNo | mbCancel | mbAll);
+    if (focused && CanTakeFocus())
+        SetFocus();
     if (hourglass)
         searchHourglass_ = std::make_unique<TWaitCursor>();
     switch (answer) {

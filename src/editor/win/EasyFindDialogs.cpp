@@ -173,6 +173,14 @@ void TFrmFindDlg::btOKClick(TButton*)
     ControlsToSettings();
 }
 
+void TFrmFindDlg::DoShow()
+{
+    TForm::DoShow();
+    ArrangeTabOrder();
+    cbTextToFind->SetFocus();
+    SendMessageW(cbTextToFind->Handle(), CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+}
+
 void TFrmFindDlg::btHelpClick()
 {
     // The form's topic, or the contents (context 0).
@@ -194,17 +202,18 @@ TFrmReplDlg::TFrmReplDlg(TComponent* owner) : TFrmFindDlg(owner, true)
     btReplaceAll->ModalResult = mrReplaceAll;
     btReplaceAll->OnClick = [this](TComponent*) { btOKClick(btReplaceAll); };
     cbReplaceWith->FileName = cbTextToFind->FileName;
-    // The replacement is second in the Tab round, right after the search text.
-    OnShow = [this](TComponent*) {
-        SetWindowPos(lbReplaceWith->Handle(), cbTextToFind->Handle(), 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        SetWindowPos(cbReplaceWith->Handle(), lbReplaceWith->Handle(), 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    };
     FormCreate();
     cbReplaceWith->FileName = cbTextToFind->FileName;
     cbReplaceWith->LoadHistory();
     SettingsToControls();
+}
+
+void TFrmReplDlg::ArrangeTabOrder()
+{
+    // The replacement is second in the Tab round, right after the search text.
+    SetWindowPos(lbReplaceWith->Handle(), cbTextToFind->Handle(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(cbReplaceWith->Handle(), lbReplaceWith->Handle(), 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void TFrmReplDlg::SettingsToControls()

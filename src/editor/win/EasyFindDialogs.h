@@ -52,6 +52,9 @@ protected:
     void btHelpClick();
     // The text combo boxes take their text into their lists.
     virtual void TakeHistories();
+    // Shown: the search text has the focus, its text selected.
+    void DoShow() override;
+    virtual void ArrangeTabOrder() {}
 
 private:
     void Build(bool replace);
@@ -73,6 +76,7 @@ public:
 protected:
     void btOKClick(TButton* pressed) override;
     void TakeHistories() override;
+    void ArrangeTabOrder() override;
 };
 
 // What the editor makes for a dialog code (26 find, 27 replace, 28 go to
