@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 
 namespace qrv {
 
@@ -28,52 +29,159 @@ TSlowColorLookup::TSlowColorLookup(TGIFPalette palette, TNearestIndex nearest)
 {
     if (palette_.size() > 256)
         palette_.resize(256);
-    byRed_.resize(palette_.size());
-    for (size_t i = 0; i < palette_.size(); ++i)
-        byRed_[i] = static_cast<uint8_t>(i);
-    std::stable_sort(byRed_.begin(), byRed_.end(),
-                     [this](uint8_t a, uint8_t b) { return palette_[a].Red < palette_[b].Red; });
+    for (const TGIFColor& entry : palette_) {
+        channels_[0].push_back(entry.Red);
+        channels_[1].push_back(entry.Green);
+        channels_[2].push_back(entry.Blue);
+    }
 }
 
-int TSlowColorLookup::SortedNearest(TGIFColor color) const
+namespace {
+// The lookup's cells: the leading 5 bits per channel, 8 values wide.
+constexpr int kLookupCellBits = 5;
+constexpr int kLookupCellWidth = 1 << (8 - kLookupCellBits);
+// A cell's list: where it starts in the candidates, shifted, and its count
+// (up to 256) in the low bits; all bits set until listed. 32,768 cells of at
+// most 256 candidates start below 2^23.
+constexpr int kCountBits = 9;
+constexpr uint32_t kCellNotListed = UINT32_MAX;
+
+size_t LookupCellOf(uint8_t red, uint8_t green, uint8_t blue)
 {
-    // The entries in order of red, searched outwards from the colour's red
-    // until the red difference alone exceeds the best distance; equal
-    // distances keep the lowest index, as the plain search does.
-    const auto start = std::lower_bound(byRed_.begin(), byRed_.end(), color.Red,
-                                        [this](uint8_t entry, uint8_t red) { return palette_[entry].Red < red; });
-    int best = 0, bestDistance = INT32_MAX;
-    auto consider = [&](uint8_t index) {
-        const TGIFColor& entry = palette_[index];
-        const int red = entry.Red - color.Red, green = entry.Green - color.Green, blue = entry.Blue - color.Blue;
-        const int distance = red * red + green * green + blue * blue;
-        if (distance < bestDistance || (distance == bestDistance && index < best)) {
-            bestDistance = distance;
-            best = index;
+    constexpr int shift = 8 - kLookupCellBits;
+    return (size_t{red} >> shift << (2 * kLookupCellBits)) | (size_t{green} >> shift << kLookupCellBits) |
+           (size_t{blue} >> shift);
+}
+
+int SquaredDistance(const TGIFColor& entry, int red, int green, int blue)
+{
+    const int r = entry.Red - red, g = entry.Green - green, b = entry.Blue - blue;
+    return r * r + g * g + b * b;
+}
+}  // namespace
+
+const TSlowColorLookup::TCandidate* TSlowColorLookup::CandidatesOf(size_t cell, size_t& count)
+{
+    if (cellLists_.empty())
+        cellLists_.assign(size_t{1} << (3 * kLookupCellBits), kCellNotListed);
+    uint32_t& listed = cellLists_[cell];
+    if (listed == kCellNotListed) {
+        // Per entry the squared distance to the cell's nearest and farthest
+        // colour; written branch-free over the channels so that it runs wide.
+        const size_t entries = palette_.size();
+        nearestScratch_.assign(entries, 0);
+        farthestScratch_.assign(entries, 0);
+        const int lows[3] = {static_cast<int>(cell >> (2 * kLookupCellBits)) * kLookupCellWidth,
+                             static_cast<int>((cell >> kLookupCellBits) & ((1 << kLookupCellBits) - 1)) *
+                                 kLookupCellWidth,
+                             static_cast<int>(cell & ((1 << kLookupCellBits) - 1)) * kLookupCellWidth};
+        for (int channel = 0; channel < 3; ++channel) {
+            const int low = lows[channel], high = low + kLookupCellWidth - 1;
+            const int* values = channels_[channel].data();
+            int* nearest = nearestScratch_.data();
+            int* farthest = farthestScratch_.data();
+            for (size_t i = 0; i < entries; ++i) {
+                const int v = values[i];
+                const int toNearest = std::max(low - v, 0) + std::max(v - high, 0);
+                const int toFarthest = std::max(v - low, high - v);
+                nearest[i] += toNearest * toNearest;
+                farthest[i] += toFarthest * toFarthest;
+            }
         }
-        return red * red;
-    };
-    for (auto up = start; up != byRed_.end(); ++up)
-        if (consider(*up) > bestDistance)
+        // Every entry that can be the nearest to some colour of the cell: none
+        // whose nearest point is farther than the farthest point of another.
+        const int bound = *std::min_element(farthestScratch_.begin(), farthestScratch_.end());
+        const auto start = static_cast<uint32_t>(candidates_.size());
+        for (size_t i = 0; i < entries; ++i)
+            if (nearestScratch_[i] <= bound)
+                candidates_.push_back(TCandidate{nearestScratch_[i], palette_[i], static_cast<uint8_t>(i)});
+        // Nearest first, so that a search can stop at the first candidate no
+        // colour of the cell is nearer to than the best found.
+        std::stable_sort(candidates_.begin() + start, candidates_.end(),
+                         [](const TCandidate& a, const TCandidate& b) { return a.Nearest < b.Nearest; });
+        listed = (start << kCountBits) | static_cast<uint32_t>(candidates_.size() - start);
+    }
+    count = listed & ((1u << kCountBits) - 1);
+    return candidates_.data() + (listed >> kCountBits);
+}
+
+namespace {
+// The first entry of the least distance among a cell's candidates, which
+// come nearest first: the search ends at one no colour of the cell can beat.
+template <typename TCandidate>
+uint8_t NearestOf(const TCandidate* candidates, size_t count, int red, int green, int blue)
+{
+    int index = 0, bestDistance = INT32_MAX;
+    for (const TCandidate* candidate = candidates; candidate != candidates + count; ++candidate) {
+        if (candidate->Nearest > bestDistance)
             break;
-    for (auto down = start; down != byRed_.begin();)
-        if (consider(*--down) > bestDistance)
-            break;
-    return best;
+        const int distance = SquaredDistance(candidate->Color, red, green, blue);
+        // Equal distances: the first entry of the palette, as the plain search.
+        if (distance < bestDistance || (distance == bestDistance && candidate->Index < index)) {
+            bestDistance = distance;
+            index = candidate->Index;
+        }
+    }
+    return static_cast<uint8_t>(index);
+}
+}  // namespace
+
+uint8_t TSlowColorLookup::OwnNearest(uint8_t red, uint8_t green, uint8_t blue)
+{
+    const size_t cell = LookupCellOf(red, green, blue);
+    if (cell != lastCell_) {
+        lastList_ = CandidatesOf(cell, lastCount_);
+        lastCell_ = cell;
+    }
+    return NearestOf(lastList_, lastCount_, red, green, blue);
+}
+
+void TSlowColorLookup::MapRow(const uint8_t* bgr, int width, uint8_t* indices)
+{
+    // The cell and its list stay at hand while neighbouring pixels share them.
+    size_t cell = lastCell_, count = lastCount_;
+    const TCandidate* list = lastList_;
+    if (cellLists_.empty())
+        cellLists_.assign(size_t{1} << (3 * kLookupCellBits), kCellNotListed);
+    const uint32_t* lists = cellLists_.data();
+    for (int x = 0; x < width; ++x, bgr += 3) {
+        const size_t now = LookupCellOf(bgr[2], bgr[1], bgr[0]);
+        if (now != cell) {
+            if (const uint32_t listed = lists[now]; listed != kCellNotListed) {
+                count = listed & ((1u << kCountBits) - 1);
+                list = candidates_.data() + (listed >> kCountBits);
+            } else {
+                list = CandidatesOf(now, count);
+            }
+            cell = now;
+        }
+        indices[x] = NearestOf(list, count, bgr[2], bgr[1], bgr[0]);
+    }
+    lastCell_ = cell;
+    lastList_ = list;
+    lastCount_ = count;
 }
 
 uint8_t TSlowColorLookup::FindIndex(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& found)
 {
-    if (!known_)
-        known_ = std::make_unique<uint16_t[]>(size_t{1} << 24);
-    uint16_t& known = known_[(size_t{red} << 16) | (size_t{green} << 8) | blue];
-    if (known == 0) {
-        const TGIFColor color{red, green, blue};
-        const int index = std::clamp(nearest_ ? nearest_(palette_, color) : SortedNearest(color), 0,
-                                     std::max(0, static_cast<int>(palette_.size()) - 1));
-        known = static_cast<uint16_t>(index + 1);
+    if (palette_.empty()) {
+        found = TGIFColor{};
+        return 0;
     }
-    const uint8_t index = static_cast<uint8_t>(known - 1);
+    uint8_t index = 0;
+    if (nearest_) {
+        // An outside search may be slow: each colour is asked once.
+        if (!known_)
+            known_ = std::make_unique<uint16_t[]>(size_t{1} << 24);
+        uint16_t& known = known_[(size_t{red} << 16) | (size_t{green} << 8) | blue];
+        if (known == 0)
+            known = static_cast<uint16_t>(
+                std::clamp(nearest_(palette_, TGIFColor{red, green, blue}), 0, static_cast<int>(palette_.size()) - 1) +
+                1);
+        index = static_cast<uint8_t>(known - 1);
+    } else {
+        index = OwnNearest(red, green, blue);
+    }
     found = palette_[index];
     return index;
 }
@@ -266,6 +374,10 @@ std::unique_ptr<TDitherEngine> CreateDitherEngine(TDitherKind kind, int width, T
 
 struct TColorQuantizer::TNode {
     bool Leaf = false;
+    uint8_t Level = 0;
+    // The cell of the first colour that came through the node: its region
+    // is the cells sharing the node's level of leading bits.
+    uint16_t Cell = 0;
     uint64_t PixelCount = 0;
     // 64-bit: one colour over the whole of a large picture overflows 32 bits.
     uint64_t Red = 0, Green = 0, Blue = 0;
@@ -273,18 +385,32 @@ struct TColorQuantizer::TNode {
     std::array<std::unique_ptr<TNode>, 8> Children;
 };
 
+namespace {
+// The cell of a colour: its leading kCellBits bits per channel.
+constexpr int kCellBits = 5;
+uint16_t CellOf(uint8_t red, uint8_t green, uint8_t blue)
+{
+    constexpr int shift = 8 - kCellBits;
+    return static_cast<uint16_t>(((red >> shift) << (2 * kCellBits)) | ((green >> shift) << kCellBits) |
+                                 (blue >> shift));
+}
+}  // namespace
+
 TColorQuantizer::TColorQuantizer(int maxColors, int colorBits)
-    : reducible_(static_cast<size_t>(std::clamp(colorBits, 1, 8)), nullptr), maxColors_(std::max(1, maxColors)),
+    : reducible_(static_cast<size_t>(std::clamp(colorBits, 1, 8)), nullptr),
+      leafOfCell_(size_t{1} << (3 * kCellBits), nullptr), maxColors_(std::max(1, maxColors)),
       colorBits_(std::clamp(colorBits, 1, 8))
 {
-    root_.reset(NewNode(0));
+    root_.reset(NewNode(0, 0));
 }
 
 TColorQuantizer::~TColorQuantizer() = default;
 
-TColorQuantizer::TNode* TColorQuantizer::NewNode(int level)
+TColorQuantizer::TNode* TColorQuantizer::NewNode(int level, uint16_t cell)
 {
     auto* node = new TNode;
+    node->Level = static_cast<uint8_t>(level);
+    node->Cell = cell;
     if (level == colorBits_) {
         node->Leaf = true;
         ++leafCount_;
@@ -297,13 +423,21 @@ TColorQuantizer::TNode* TColorQuantizer::NewNode(int level)
 
 void TColorQuantizer::AddColor(uint8_t red, uint8_t green, uint8_t blue)
 {
-    TNode* node = root_.get();
-    for (int level = 0; !node->Leaf; ++level) {
-        const int shift = 7 - level;
-        const int child = (((red >> shift) & 1) << 2) | (((green >> shift) & 1) << 1) | ((blue >> shift) & 1);
-        if (!node->Children[static_cast<size_t>(child)])
-            node->Children[static_cast<size_t>(child)].reset(NewNode(level + 1));
-        node = node->Children[static_cast<size_t>(child)].get();
+    // A colour whose cell lies inside one leaf goes straight to it: the walk
+    // would end there and make no node, so nothing else changes.
+    const uint16_t cell = CellOf(red, green, blue);
+    TNode* node = leafOfCell_[cell];
+    if (!node) {
+        node = root_.get();
+        for (int level = 0; !node->Leaf; ++level) {
+            const int shift = 7 - level;
+            const int child = (((red >> shift) & 1) << 2) | (((green >> shift) & 1) << 1) | ((blue >> shift) & 1);
+            if (!node->Children[static_cast<size_t>(child)])
+                node->Children[static_cast<size_t>(child)].reset(NewNode(level + 1, cell));
+            node = node->Children[static_cast<size_t>(child)].get();
+        }
+        if (node->Level <= kCellBits)
+            leafOfCell_[cell] = node;
     }
     ++node->PixelCount;
     node->Red += red;
@@ -311,6 +445,21 @@ void TColorQuantizer::AddColor(uint8_t red, uint8_t green, uint8_t blue)
     node->Blue += blue;
     while (leafCount_ > maxColors_)
         Reduce();
+}
+
+void TColorQuantizer::CoverCells(TNode& leaf)
+{
+    // The cells whose leading Level bits per channel are the leaf's; the
+    // leaves folded into it covered some of them and are gone.
+    const int free = kCellBits - leaf.Level;
+    const int mask = ((1 << kCellBits) - 1) & ~((1 << free) - 1);
+    const int red = (leaf.Cell >> (2 * kCellBits)) & mask, green = (leaf.Cell >> kCellBits) & mask,
+              blue = leaf.Cell & mask;
+    for (int r = 0; r < (1 << free); ++r)
+        for (int g = 0; g < (1 << free); ++g)
+            for (int b = 0; b < (1 << free); ++b)
+                leafOfCell_[static_cast<size_t>(((red | r) << (2 * kCellBits)) | ((green | g) << kCellBits) |
+                                                (blue | b))] = &leaf;
 }
 
 void TColorQuantizer::Reduce()
@@ -335,6 +484,8 @@ void TColorQuantizer::Reduce()
     }
     node->Leaf = true;
     leafCount_ -= children - 1;
+    if (node->Level <= kCellBits)
+        CoverCells(*node);
 }
 
 TGIFPalette TColorQuantizer::Palette() const
@@ -463,6 +614,15 @@ TReducedImage ReduceColors(const TBgrImage& image, TColorReductionMethod method,
     if (!engine)
         return result;
     result.Indices.resize(static_cast<size_t>(image.Width) * image.Height);
+    auto* slow = dynamic_cast<TSlowColorLookup*>(lookup.get());
+    if (dither == TDitherKind::dkNearest && slow && slow->HasOwnSearch()) {
+        // Without dithering a pixel's index depends on the pixel alone, so the
+        // rows are walked straight, without the engine's calls per pixel.
+        for (int y = 0; y < image.Height; ++y)
+            slow->MapRow(image.Row(y), image.Width, result.Indices.data() + static_cast<size_t>(y) * image.Width);
+        result.Palette = std::move(palette);
+        return result;
+    }
     for (int y = 0; y < image.Height; ++y) {
         const uint8_t* source = image.Row(y);
         uint8_t* target = result.Indices.data() + static_cast<size_t>(y) * image.Width;

@@ -55,23 +55,45 @@ using TNearestIndex = std::function<int(const TGIFPalette& palette, TGIFColor co
 // The entry of the least squared distance (the first of equal ones).
 int NearestPaletteIndex(const TGIFPalette& palette, TGIFColor color);
 
-// Any palette (up to 256 entries) through a nearest-entry search (the one
-// given, else its own, with NearestPaletteIndex's answers); each colour's
-// answer is kept, so that a colour is searched for once.
+// Any palette (up to 256 entries) through a nearest-entry search: the one
+// given (each colour's answer kept, so that a colour is asked for once), else
+// its own with NearestPaletteIndex's answers, which searches only the entries
+// that can be nearest in the colour's cell (listed at the cell's first colour).
 class TSlowColorLookup : public TColorLookup {
 public:
     explicit TSlowColorLookup(TGIFPalette palette, TNearestIndex nearest = nullptr);
     int Colors() const override { return static_cast<int>(palette_.size()); }
     uint8_t FindIndex(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& found) override;
+    // Whether no search was given, so that OwnNearest answers.
+    bool HasOwnSearch() const { return !nearest_ && !palette_.empty(); }
+    // The own search's index for the colour (the palette must have entries).
+    uint8_t OwnNearest(uint8_t red, uint8_t green, uint8_t blue);
+    // OwnNearest for each pixel of a row of blue, green, red triples.
+    void MapRow(const uint8_t* bgr, int width, uint8_t* indices);
 
 private:
-    int SortedNearest(TGIFColor color) const;
+    struct TCandidate {
+        int Nearest;  // the squared distance to the nearest colour of the cell
+        TGIFColor Color;
+        uint8_t Index;
+    };
+    // The cell's candidates, nearest first, and their count.
+    const TCandidate* CandidatesOf(size_t cell, size_t& count);
 
     TGIFPalette palette_;
     TNearestIndex nearest_;
-    // The palette's indices in order of red.
-    std::vector<uint8_t> byRed_;
-    // Index + 1 per 24-bit colour (0: not searched yet), made on first use.
+    // Per cell, where its list starts in candidates_ and its length.
+    std::vector<uint32_t> cellLists_;
+    std::vector<TCandidate> candidates_;
+    // The palette's channels apart, and per entry the distances to a cell
+    // being listed.
+    std::vector<int> channels_[3];
+    std::vector<int> nearestScratch_, farthestScratch_;
+    // The cell searched last and its list: neighbouring pixels share cells.
+    size_t lastCell_ = SIZE_MAX;
+    const TCandidate* lastList_ = nullptr;
+    size_t lastCount_ = 0;
+    // Index + 1 per 24-bit colour (0: not asked yet) for the given search.
     std::unique_ptr<uint16_t[]> known_;
 };
 
@@ -136,11 +158,15 @@ public:
 private:
     struct TNode;
     void Reduce();
-    TNode* NewNode(int level);
+    TNode* NewNode(int level, uint16_t cell);
+    void CoverCells(TNode& leaf);
 
     std::unique_ptr<TNode> root_;
     int leafCount_ = 0;
     std::vector<TNode*> reducible_;
+    // Per cell of 5 leading bits per channel, the leaf that holds all of it
+    // (one no deeper than level 5), else null.
+    std::vector<TNode*> leafOfCell_;
     int maxColors_;
     int colorBits_;
 };

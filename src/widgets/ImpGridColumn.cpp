@@ -10,6 +10,9 @@ void TImpColumn::ResetToDefaults()
 {
     alignment_.reset();
     color_.reset();
+    font_.reset();
+    imeMode_.reset();
+    imeName_.reset();
     Title.ResetToDefaults();
     PickList.clear();
     ButtonStyle = TImpColumnButtonStyle::cbsNone;

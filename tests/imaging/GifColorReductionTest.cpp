@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <random>
 #include <set>
 #include <tuple>
@@ -142,6 +144,34 @@ TEST(GifDitherEngines, KeepAColourOnThePaletteAndSpreadTheErrorOfOthers)
     }
 }
 
+TEST(GifReduceColors, WithoutDitherEveryPixelGetsItsNearestEntry)
+{
+    // Palettes of few levels (equal distances, equal entries) and of many;
+    // pictures of noise and of a gradient.
+    std::mt19937 random(3);
+    for (const int levels : {4, 256}) {
+        TReductionPalettes palettes;
+        palettes.Custom.resize(1 + random() % 256);
+        for (TGIFColor& entry : palettes.Custom)
+            entry = {static_cast<uint8_t>(random() % levels * (255 / (levels - 1))),
+                     static_cast<uint8_t>(random() % levels * (255 / (levels - 1))),
+                     static_cast<uint8_t>(random() % levels * (255 / (levels - 1)))};
+        TPicture gradient{64, 48, {}};
+        for (int y = 0; y < 48; ++y)
+            for (int x = 0; x < 64; ++x)
+                gradient.Bytes.insert(gradient.Bytes.end(), {uint8_t(x * 4), uint8_t(y * 5), uint8_t(x + y)});
+        for (const TPicture& picture : {Random(64, 48, 4), gradient}) {
+            const TReducedImage reduced = ReduceColors(picture.Image(), TColorReductionMethod::crmCustomPalette,
+                                                       TDitherKind::dkNearest, 8, palettes);
+            ASSERT_EQ(reduced.Indices.size(), 64u * 48);
+            for (size_t i = 0; i < reduced.Indices.size(); ++i) {
+                const TGIFColor color{picture.Bytes[3 * i + 2], picture.Bytes[3 * i + 1], picture.Bytes[3 * i]};
+                ASSERT_EQ(reduced.Indices[i], NearestPaletteIndex(palettes.Custom, color)) << levels << ", pixel " << i;
+            }
+        }
+    }
+}
+
 TEST(GifReduceColors, MethodsGiveTheirPalettes)
 {
     const TPicture picture = Random(16, 9, 3);
@@ -193,6 +223,109 @@ TEST(GifOctree, KeepsFewColoursExactlyAndReducesMany)
         many.AddColor(noise.Bytes[i + 2], noise.Bytes[i + 1], noise.Bytes[i]);
     EXPECT_LE(many.LeafCount(), 16);
     EXPECT_EQ(many.Palette().size(), static_cast<size_t>(many.LeafCount()));
+}
+
+// The octree walked for every colour, without the quantiser's shortcuts:
+// the answer the quantiser must give.
+class TPlainOctree {
+public:
+    TPlainOctree(int maxColors, int depth) : maxColors_(maxColors), depth_(depth), reducible_(size_t(depth))
+    {
+        reducible_[0].push_back(&root_);
+    }
+    void Add(uint8_t red, uint8_t green, uint8_t blue)
+    {
+        TNode* node = &root_;
+        for (int level = 0; !node->Leaf; ++level) {
+            const int shift = 7 - level;
+            auto& child = node->Children[((red >> shift) & 1) * 4 + ((green >> shift) & 1) * 2 + ((blue >> shift) & 1)];
+            if (!child) {
+                child = std::make_unique<TNode>();
+                if (level + 1 == depth_) {
+                    child->Leaf = true;
+                    ++leaves_;
+                } else {
+                    reducible_[size_t(level + 1)].insert(reducible_[size_t(level + 1)].begin(), child.get());
+                }
+            }
+            node = child.get();
+        }
+        node->Count += 1;
+        node->Sum[0] += red, node->Sum[1] += green, node->Sum[2] += blue;
+        while (leaves_ > maxColors_) {
+            int level = depth_ - 1;
+            while (level > 0 && reducible_[size_t(level)].empty())
+                --level;
+            TNode* folded = reducible_[size_t(level)].front();
+            reducible_[size_t(level)].erase(reducible_[size_t(level)].begin());
+            int children = 0;
+            for (auto& child : folded->Children)
+                if (child) {
+                    folded->Count += child->Count;
+                    for (int c = 0; c < 3; ++c)
+                        folded->Sum[c] += child->Sum[c];
+                    child.reset();
+                    ++children;
+                }
+            folded->Leaf = true;
+            leaves_ -= children - 1;
+        }
+    }
+    TGIFPalette Palette() const
+    {
+        TGIFPalette palette;
+        Collect(root_, palette);
+        return palette;
+    }
+
+private:
+    struct TNode {
+        bool Leaf = false;
+        uint64_t Count = 0, Sum[3] = {};
+        std::unique_ptr<TNode> Children[8];
+    };
+    static void Collect(const TNode& node, TGIFPalette& palette)
+    {
+        if (node.Leaf) {
+            palette.push_back(node.Count == 0
+                                  ? TGIFColor{}
+                                  : TGIFColor{uint8_t(node.Sum[0] / node.Count), uint8_t(node.Sum[1] / node.Count),
+                                              uint8_t(node.Sum[2] / node.Count)});
+            return;
+        }
+        for (const auto& child : node.Children)
+            if (child)
+                Collect(*child, palette);
+    }
+    TNode root_;
+    int maxColors_, depth_, leaves_ = 0;
+    std::vector<std::vector<TNode*>> reducible_;
+};
+
+TEST(GifOctree, GivesThePaletteOfTheTreeWalkedForEveryColour)
+{
+    // Noise, smooth gradients with runs and a few colours repeated, at
+    // several sizes of palette and depths of the tree.
+    std::mt19937 random(5);
+    const auto noise = [&](int, int) { return TGIFColor{uint8_t(random()), uint8_t(random()), uint8_t(random())}; };
+    const auto gradient = [](int x, int y) { return TGIFColor{uint8_t(x / 3), uint8_t(y), uint8_t((x + y) / 4)}; };
+    const auto clustered = [&](int, int) {
+        const int base = int(random() % 6) * 40;
+        return TGIFColor{uint8_t(base + random() % 9), uint8_t(base + random() % 5), uint8_t(255 - base)};
+    };
+    const std::function<TGIFColor(int, int)> pictures[] = {noise, gradient, clustered};
+    for (const auto& picture : pictures)
+        for (const auto& [colors, depth] : {std::pair{256, 8}, {16, 8}, {2, 8}, {236, 6}, {8, 3}, {64, 5}}) {
+            TColorQuantizer quantizer(colors, depth);
+            TPlainOctree plain(colors, depth);
+            for (int y = 0; y < 200; ++y)
+                for (int x = 0; x < 300; ++x) {
+                    const TGIFColor color = picture(x, y);
+                    quantizer.AddColor(color.Red, color.Green, color.Blue);
+                    plain.Add(color.Red, color.Green, color.Blue);
+                }
+            ASSERT_EQ(quantizer.Palette(), plain.Palette()) << colors << " colours, depth " << depth;
+        }
 }
 
 TEST(GifOctree, TwentyMegapixelsOfWhiteQuantiseToWhite)

@@ -40,6 +40,43 @@ TEST(ImpGridColumn, UnassignedPropertiesFollowTheGrid)
     EXPECT_EQ(column.ButtonStyle, TImpColumnButtonStyle::cbsNone);
 }
 
+TEST(ImpGridColumn, FontsAndInputMethodFollowTheGridUntilAssigned)
+{
+    TImpColumn column;
+    TImpGridLook grid;
+    grid.Font = TImpGridFont{L"Tahoma", -11, 0, clNavy};
+    grid.ImeMode = TImeMode::imClose;
+    grid.ImeName = L"Japanese IME";
+    EXPECT_EQ(column.Font(grid), grid.Font);
+    EXPECT_EQ(column.Title.Font(column.Font(grid)), grid.Font) << "the title takes the column's font";
+    grid.Font.Style = 1;
+    EXPECT_EQ(column.Font(grid).Style, 1u) << "read anew, so a later change of the grid's font shows";
+    EXPECT_EQ(column.ImeMode(grid), TImeMode::imClose);
+    EXPECT_EQ(column.ImeName(grid), L"Japanese IME");
+    EXPECT_EQ(column.ImeMode(TImpGridLook{}), TImeMode::imDontCare) << "without a grid: left as it is";
+    EXPECT_EQ(column.ImeName(TImpGridLook{}), L"");
+
+    const TImpGridFont courier{L"Courier New", -13, 2, clRed};
+    column.SetFont(courier);
+    column.SetImeMode(TImeMode::imDisable);
+    column.SetImeName(L"");
+    EXPECT_TRUE(column.FontAssigned());
+    EXPECT_EQ(column.Font(grid), courier);
+    EXPECT_EQ(column.Title.Font(column.Font(grid)), courier) << "an unassigned title follows the column's change";
+    EXPECT_EQ(column.ImeMode(grid), TImeMode::imDisable);
+    EXPECT_EQ(column.ImeName(grid), L"") << "an assigned empty name stays";
+
+    const TImpGridFont bold{L"Arial", -12, 1, clBlue};
+    column.Title.SetFont(bold);
+    EXPECT_EQ(column.Title.Font(column.Font(grid)), bold);
+    column.ResetToDefaults();
+    EXPECT_FALSE(column.FontAssigned());
+    EXPECT_FALSE(column.Title.FontAssigned());
+    EXPECT_EQ(column.Font(grid), grid.Font);
+    EXPECT_EQ(column.ImeMode(grid), TImeMode::imClose);
+    EXPECT_EQ(column.ImeName(grid), L"Japanese IME");
+}
+
 TEST(ImpGridColumn, PickListHeightAndRowOverflow)
 {
     struct Case {

@@ -69,6 +69,7 @@ public:
     TColor Color() const { return color_; }
     virtual void SetColor(TColor color);
     TFont& Font() { return *font_; }
+    const TFont& Font() const { return *font_; }
     const std::wstring& Hint() const { return hint_; }
     void SetHint(std::wstring hint) { hint_ = std::move(hint); }
 

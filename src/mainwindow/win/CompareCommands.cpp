@@ -100,7 +100,9 @@ std::vector<TCompareRecord> ListFolderRecords(const std::wstring& Folder)
     return records;
 }
 
-TCompareCommands::TCompareCommands(TCompareCommandsHost& Host) : host_(Host) {}
+TCompareCommands::TCompareCommands(const TMainPanes& Panes, TMainWindowServices& Services, TCompareCommandsHost& Host)
+    : panes_(Panes), services_(Services), host_(Host)
+{}
 
 bool TCompareCommands::HoldCloseBack()
 {
@@ -116,10 +118,10 @@ void TCompareCommands::FileCompareExecute()
 {
     if (running_)
         return;
-    TDirView* active = host_.ActiveFileList();
+    TDirView* active = panes_.ActiveList;
     if (!active || active->SelCount() == 0)
         return;
-    TDirView* other = host_.OtherFileList();
+    TDirView* other = panes_.OtherList();
     const auto selectedOf = [](TDirView& list, int* focusedIndex) {
         std::vector<std::wstring> names;
         for (int i = 0; i < list.ItemCount(); ++i) {
@@ -164,11 +166,11 @@ void TCompareCommands::CompareTwoFiles(const std::wstring& First, const std::wst
     if (!program.empty() && FileExists(program)) {
         const std::wstring parameters =
             ExternalCompareParameters(ShortPathName(First), First, ShortPathName(Second), Second);
-        TDirView* active = host_.ActiveFileList();
+        TDirView* active = panes_.ActiveList;
         const intptr_t result = host_.StartProgram(program, parameters, active ? active->GetPath() : L"");
         if (result <= 32)
-            host_.ShowMessageBox(ExternalCompareFailure(program, ShellExecuteErrorText(result)), TMsgDlgType::mtError,
-                                 kFileCompareHelpContext, kBoxButtons);
+            services_.ShowMessageBox(ExternalCompareFailure(program, ShellExecuteErrorText(result)),
+                                     TMsgDlgType::mtError, kFileCompareHelpContext, kBoxButtons);
         return;
     }
     uint8_t result = crBusy;
@@ -176,15 +178,15 @@ void TCompareCommands::CompareTwoFiles(const std::wstring& First, const std::wst
     {
         const TWaitCursor hourglass;
         if (SameFilePath(FullPathName(First), FullPathName(Second))) {
-            host_.ShowMessageBox(SelfCompareMessage(), TMsgDlgType::mtError, kFileCompareHelpContext, kBoxButtons);
+            services_.ShowMessageBox(SelfCompareMessage(), TMsgDlgType::mtError, kFileCompareHelpContext, kBoxButtons);
             return;
         }
         result = host_.CompareFileContents(First, Second);
         error = GetLastError();
     }
     const TCompareMessage message = CompareResultMessage(result, First, Second, SysErrorMessage(error));
-    host_.ShowMessageBox(message.Text, message.Error ? TMsgDlgType::mtError : TMsgDlgType::mtInformation,
-                         kFileCompareHelpContext, kBoxButtons);
+    services_.ShowMessageBox(message.Text, message.Error ? TMsgDlgType::mtError : TMsgDlgType::mtInformation,
+                             kFileCompareHelpContext, kBoxButtons);
 }
 
 std::vector<TCompareRecord> TCompareCommands::RecordsOf(TDirView& List)
@@ -218,15 +220,15 @@ void TCompareCommands::FileWinCompareExecute()
     // One walk at a time: its records point at the lists' items.
     if (running_)
         return;
-    TDirView* active = host_.ActiveFileList();
+    TDirView* active = panes_.ActiveList;
     if (!active)
         return;
     active->SetFocus();
-    TDirView* other = host_.OtherFileList();
+    TDirView* other = panes_.OtherList();
     TDirView* compareList = other && !other->IsVirtual() && other->Loaded() ? other : nullptr;
     const bool stacked = host_.StackedFileWindows();
     const auto wordOf = [&](TDirView* list) {
-        return PaneWordFor(other != nullptr, stacked, list == host_.FileList(0));
+        return PaneWordFor(other != nullptr, stacked, list == panes_.FileList(0));
     };
 
     if (!optionsSeeded_) {
@@ -256,7 +258,7 @@ void TCompareCommands::FileWinCompareExecute()
         running_ = false;
         if (closeAfterWalk_) {
             closeAfterWalk_ = false;
-            if (TForm* window = host_.CompareWindow(); window && window->HandleAllocated())
+            if (TForm* window = services_.Window(); window && window->HandleAllocated())
                 PostMessageW(window->Handle(), WM_CLOSE, 0, 0);
         }
     });
@@ -277,8 +279,8 @@ void TCompareCommands::FileWinCompareExecute()
 
     TDirCompareResult result;
     {
-        TProgressSession progress(host_.CompareWindow(), L"Dateien vergleichen", 100,
-                                  [this](TForm& form) { host_.PlaceProgressForm(form); });
+        TProgressSession progress(services_.Window(), L"Dateien vergleichen", 100,
+                                  [this](TForm& form) { services_.PlaceProgressForm(form); });
         TProgressform& bar = progress.Form();
         bar.OnAbort = [this] { host_.AbortFileComparison(); };
         TDirCompareHost walk;
@@ -295,11 +297,11 @@ void TCompareCommands::FileWinCompareExecute()
     if (result.Status == TDirCompareStatus::Aborted || closeAfterWalk_)
         return;
     ApplyResult(result, *active, compareList);
-    host_.ShowMessageBox(DirCompareSummary(chosen, static_cast<unsigned>(active->SelCount()),
-                                           compareList ? static_cast<unsigned>(compareList->SelCount()) : 0,
-                                           compareList != nullptr, wordOf(active),
-                                           compareList ? wordOf(compareList) : L"", result.Unreadable),
-                         TMsgDlgType::mtInformation, kDirCompareHelpContext, kBoxButtons);
+    services_.ShowMessageBox(DirCompareSummary(chosen, static_cast<unsigned>(active->SelCount()),
+                                               compareList ? static_cast<unsigned>(compareList->SelCount()) : 0,
+                                               compareList != nullptr, wordOf(active),
+                                               compareList ? wordOf(compareList) : L"", result.Unreadable),
+                             TMsgDlgType::mtInformation, kDirCompareHelpContext, kBoxButtons);
 }
 
 void TCompareCommands::ApplyResult(const TDirCompareResult& Result, TDirView& Active, TDirView* Compare)
@@ -311,7 +313,7 @@ void TCompareCommands::ApplyResult(const TDirCompareResult& Result, TDirView& Ac
         if (list && list->HandleAllocated() && list->ItemFocused())
             SendMessageW(list->Handle(), LVM_ENSUREVISIBLE, static_cast<WPARAM>(list->IndexOf(list->ItemFocused())),
                          FALSE);
-    host_.RefreshStatusBar();
+    services_.RefreshStatusBar();
     Active.SetFocus();
 }
 

@@ -2,11 +2,14 @@
 // TCompareCommands: "Dateien vergleichen" (two files, byte by byte or in the
 // external compare program) and "Verzeichnisse vergleichen..." (the active
 // file window against a second directory, under the progress form), and the
-// about box. It reaches the window through TCompareCommandsHost.
+// about box. It reaches the window through its panes, the window's
+// services and TCompareCommandsHost.
 
 #include "dialogs/SelOptRules.h"
 #include "framework/win/MessageDialog.h"
 #include "mainwindow/DirCompare.h"
+#include "mainwindow/win/MainPanes.h"
+#include "mainwindow/win/MainWindowServices.h"
 
 #include <cstdint>
 #include <functional>
@@ -22,23 +25,12 @@ struct TOptions;
 class TCompareCommandsHost {
 public:
     virtual ~TCompareCommandsHost() = default;
-    virtual TDirView* ActiveFileList() = 0;
-    // The list that is not the active one while the second file window is
-    // shown; nullptr otherwise.
-    virtual TDirView* OtherFileList() = 0;
-    // The first (0) or second (1) file window's list.
-    virtual TDirView* FileList(int Index) = 0;
     // True while the two file windows are one above the other.
     virtual bool StackedFileWindows() = 0;
     virtual const TOptions& FileOptions() = 0;
-    virtual int ShowMessageBox(const std::wstring& Text, TMsgDlgType Kind, int HelpContext, TMsgDlgButtons Buttons) = 0;
     // A TCompareResult; Esc or AbortFileComparison stops it.
     virtual uint8_t CompareFileContents(const std::wstring& FileA, const std::wstring& FileB) = 0;
     virtual void AbortFileComparison() = 0;
-    // The window the progress form disables, and where it goes.
-    virtual TForm* CompareWindow() = 0;
-    virtual void PlaceProgressForm(TForm& Progress) = 0;
-    virtual void RefreshStatusBar() = 0;
     // The open dialog for the second file; false when it was cancelled.
     virtual bool ChooseCompareFile(const std::wstring& Title, const std::wstring& InitialDir, std::wstring& Name) = 0;
     // Shows the comparison's options; true on an accepted OK.
@@ -53,7 +45,7 @@ public:
 
 class TCompareCommands {
 public:
-    explicit TCompareCommands(TCompareCommandsHost& Host);
+    TCompareCommands(const TMainPanes& Panes, TMainWindowServices& Services, TCompareCommandsHost& Host);
 
     void FileCompareExecute();
     void CompareTwoFiles(const std::wstring& First, const std::wstring& Second);
@@ -76,6 +68,8 @@ private:
     std::vector<TCompareRecord> RecordsOf(TDirView& List);
     void ApplyResult(const TDirCompareResult& Result, TDirView& Active, TDirView* Compare);
 
+    const TMainPanes& panes_;
+    TMainWindowServices& services_;
     TCompareCommandsHost& host_;
     TDirCompareOptions options_;
     bool optionsSeeded_ = false;

@@ -71,8 +71,10 @@ void ApplySlot(TKyToolbarButton* button, const TDriveSlot& slot, TImageList* ima
 
 }  // namespace
 
-TDriveBar::TDriveBar(TComponent* Owner, TDriveBarHost& Host, TKyToolbar* ToolbarDrives, TMenuItem* DriveMenu)
-    : ToolbarDrives(ToolbarDrives), owner_(Owner), host_(Host), driveMenu_(DriveMenu)
+TDriveBar::TDriveBar(TComponent* Owner, const TMainPanes& Panes, TMainWindowServices& Services, TDriveBarHost& Host,
+                     TKyToolbar* ToolbarDrives, TMenuItem* DriveMenu)
+    : ToolbarDrives(ToolbarDrives), owner_(Owner), panes_(Panes), services_(Services), host_(Host),
+      driveMenu_(DriveMenu)
 {}
 
 void TDriveBar::CreateDriveMenuItems()
@@ -122,7 +124,7 @@ void TDriveBar::RebuildDriveButtons()
     if (!ToolbarDrives)
         return;
     const TDriveSlots slots = BuildDriveSlots(DriveTableFacts());
-    TDriveView* tree = host_.DriveTree();
+    TDriveView* tree = panes_.TreeView1;
     TImageList* images = tree ? tree->Images() : nullptr;
     TUpdateLock<TKyToolbar> lock(*ToolbarDrives, &TKyToolbar::BeginUpdate, &TKyToolbar::EndUpdate);
     std::optional<TUpdateLock<TKyToolbar>> lock2;
@@ -155,7 +157,7 @@ void TDriveBar::RebuildDriveButtons()
 void TDriveBar::RefreshDriveList(bool Forced)
 {
     const TWaitCursor hourglass;
-    TDriveView* tree = host_.DriveTree();
+    TDriveView* tree = panes_.TreeView1;
     std::wstring directory;
     RunStep(L"reading the tree's folder before a drive refresh", [&] {
         if (tree)
@@ -173,14 +175,14 @@ void TDriveBar::RefreshDriveList(bool Forced)
         if (tree && !tree->Selected() && !directory.empty())
             tree->SetCurrentDrive(UpCaseDrive(directory[0]));
     });
-    TDirView* active = host_.ActiveFileList();
+    TDirView* active = panes_.ActiveList;
     RunStep(L"reloading the active list on a CD drive", [&] { ReloadCDList(active); });
     RunStep(L"reloading the other list on a CD drive", [&] {
-        TPanel* panel2 = host_.FileListPanel(1);
+        TPanel* panel2 = panes_.FileListPanel(1);
         if (Options.SecondFileWin && panel2 && panel2->Visible())
-            ReloadCDList(active == host_.FileList(0) ? host_.FileList(1) : host_.FileList(0));
+            ReloadCDList(active == panes_.FileList(0) ? panes_.FileList(1) : panes_.FileList(0));
     });
-    RunStep(L"refreshing the status bar after a drive refresh", [&] { host_.RefreshStatusBar(); });
+    RunStep(L"refreshing the status bar after a drive refresh", [&] { services_.RefreshStatusBar(); });
 }
 
 void TDriveBar::ReloadCDList(TDirView* List)
@@ -211,24 +213,24 @@ void TDriveBar::RefillDriveOverview()
 
 void TDriveBar::CreateDriveBox()
 {
-    TPanel* panel = host_.TreePanel();
+    TPanel* panel = panes_.PanelLeft;
     if (DriveBox || !panel)
         return;
     DriveBox = new TKyDriveComboBox(owner_);
     DriveBox->SetName(L"DriveBox");
     DriveBox->SetAlign(TAlign::alTop);
     DriveBox->SetParent(panel);
-    DriveBox->SetDriveView(host_.DriveTree());
+    DriveBox->SetDriveView(panes_.TreeView1);
     // Enter chose the drive; the user goes on in the tree.
     DriveBox->AddMessageListener([this](TMessage& message) {
         if (message.Msg == WM_KEYDOWN && message.WParam == VK_RETURN && !DriveBox->DroppedDown())
-            if (TDriveView* tree = host_.DriveTree(); tree && tree->Visible())
+            if (TDriveView* tree = panes_.TreeView1; tree && tree->Visible())
                 tree->SetFocus();
         return false;
     });
     // The status bar names the box's drive, also after Escape put it back.
-    DriveBox->OnChange = [this](TComponent*) { host_.RefreshStatusBar(); };
-    DriveBox->OnCloseUp = [this](TComponent*, bool) { host_.RefreshStatusBar(); };
+    DriveBox->OnChange = [this](TComponent*) { services_.RefreshStatusBar(); };
+    DriveBox->OnCloseUp = [this](TComponent*, bool) { services_.RefreshStatusBar(); };
 }
 
 wchar_t TDriveBar::DriveBoxDrive() const
@@ -243,7 +245,7 @@ void TDriveBar::RefillDriveBox()
     DriveBox->FillDriveItems();
     // The tree's drive may have gone with the device: the box shows where
     // the tree stands.
-    if (TDriveView* tree = host_.DriveTree())
+    if (TDriveView* tree = panes_.TreeView1)
         if (const wchar_t drive = tree->GetCurrentDrive())
             DriveBox->SetDrive(drive);
 }
@@ -259,7 +261,7 @@ void TDriveBar::UpdateDriveIcon(wchar_t Drive, int /*ImageIndex*/)
     RunStep(L"refilling the drive box for a new drive icon", [&] { RefillDriveBox(); });
     RunStep(L"rebuilding the drive buttons for a new drive icon", [&] { RebuildDriveButtons(); });
     RunStep(L"redrawing a drive root for a new drive icon", [&] {
-        TDriveView* tree = host_.DriveTree();
+        TDriveView* tree = panes_.TreeView1;
         if (!tree)
             return;
         TTreeNode* root = tree->DriveRootNode(UpCaseDrive(Drive));
@@ -276,7 +278,7 @@ void TDriveBar::UpdateDriveIcon(wchar_t Drive, int /*ImageIndex*/)
 void TDriveBar::ChangeDrive(wchar_t Drive)
 {
     const wchar_t drive = UpCaseDrive(Drive);
-    TDriveView* tree = host_.DriveTree();
+    TDriveView* tree = panes_.TreeView1;
     if (tree && DriveInfo().IsValid(drive))
         tree->SetCurrentDrive(drive);
 }
@@ -287,7 +289,7 @@ void TDriveBar::btnDriveClick(TComponent* Sender)
     if (!button || button->Tag == 0)
         return;
     if (Options.TwoTBDrives && Options.SecondFileWin) {
-        if (TDirView* list = host_.FileList(button->Parent() == ToolbarDrives ? 0 : 1))
+        if (TDirView* list = panes_.FileList(button->Parent() == ToolbarDrives ? 0 : 1))
             host_.ActivateFileList(list);
     }
     ChangeDrive(static_cast<wchar_t>(button->Tag));
@@ -349,8 +351,8 @@ void TDriveBar::DockDriveToolbars()
         dock->SetPosition(TDockPosition::dpTop);
         dock->SetParent(panel);
     };
-    makeDock(Dock976, host_.FileListPanel(0), L"Dock976");
-    makeDock(Dock977, host_.FileListPanel(1), L"Dock977");
+    makeDock(Dock976, panes_.FileListPanel(0), L"Dock976");
+    makeDock(Dock977, panes_.FileListPanel(1), L"Dock977");
     if (!ToolbarDrives2) {
         ToolbarDrives2 = new TKyToolbar(owner_);
         ToolbarDrives2->SetName(L"ToolbarDrives2");

@@ -4,10 +4,12 @@
 // toolbar (and on the second one above the second file list when both lists
 // have their own) and an item in the drive menu, filled from the drive table
 // by BuildDriveSlots. It owns its buttons, menu items, the second toolbar and
-// the docks above the lists, and reaches the window only through
-// TDriveBarHost.
+// the docks above the lists, and reaches the window only through its panes,
+// the window's services and TDriveBarHost.
 
 #include "framework/win/Forms.h"
+#include "mainwindow/win/MainPanes.h"
+#include "mainwindow/win/MainWindowServices.h"
 
 #include <vector>
 
@@ -26,17 +28,8 @@ class TPanel;
 class TDriveBarHost {
 public:
     virtual ~TDriveBarHost() = default;
-    // The folder tree; nullptr while it does not exist.
-    virtual TDriveView* DriveTree() = 0;
-    // The file lists and the panels that hold them: Index 0 or 1.
-    virtual TDirView* FileList(int Index) = 0;
-    virtual TPanel* FileListPanel(int Index) = 0;
-    virtual TDirView* ActiveFileList() = 0;
     // Makes the list the active one and gives it the focus.
     virtual void ActivateFileList(TDirView* List) = 0;
-    virtual void RefreshStatusBar() = 0;
-    // The panel the tree fills; the drive box stands at its top.
-    virtual TPanel* TreePanel() = 0;
 };
 
 class TDriveBar {
@@ -44,7 +37,8 @@ public:
     // Owner owns the controls made here; ToolbarDrives is the first drive
     // toolbar, DriveMenu the menu the drive items go into (either may be
     // nullptr).
-    TDriveBar(TComponent* Owner, TDriveBarHost& Host, TKyToolbar* ToolbarDrives, TMenuItem* DriveMenu);
+    TDriveBar(TComponent* Owner, const TMainPanes& Panes, TMainWindowServices& Services, TDriveBarHost& Host,
+              TKyToolbar* ToolbarDrives, TMenuItem* DriveMenu);
     TDriveBar(const TDriveBar&) = delete;
     TDriveBar& operator=(const TDriveBar&) = delete;
 
@@ -89,6 +83,8 @@ private:
     void ReloadCDList(TDirView* List);
 
     TComponent* owner_;
+    const TMainPanes& panes_;
+    TMainWindowServices& services_;
     TDriveBarHost& host_;
     TMenuItem* driveMenu_;
     // Where ToolbarDrives sat before it moved to the list docks.

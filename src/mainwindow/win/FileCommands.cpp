@@ -68,12 +68,14 @@ bool ShortcutWizardPresent()
 
 }  // namespace
 
-TFileCommands::TFileCommands(TFileCommandsHost& Host) : host_(Host) {}
+TFileCommands::TFileCommands(const TMainPanes& Panes, TMainWindowServices& Services, TFileCommandsHost& Host)
+    : panes_(Panes), services_(Services), host_(Host)
+{}
 
 void TFileCommands::Refuse(const std::wstring& Text)
 {
     MessageBeep(MB_ICONHAND);
-    host_.ShowMessageBox(Text, TMsgDlgType::mtError, 0, mbOK);
+    services_.ShowMessageBox(Text, TMsgDlgType::mtError, 0, mbOK);
 }
 
 bool TFileCommands::ShellNoConfirmRecycle() const
@@ -85,11 +87,11 @@ bool TFileCommands::ShellNoConfirmRecycle() const
 
 TFilePane TFileCommands::FocusedPane()
 {
-    TDriveView* tree = host_.DriveTree();
+    TDriveView* tree = panes_.TreeView1;
     if (tree && tree->HandleAllocated() && HasFocus(tree->Handle())) {
         return TFilePane::Tree;
     }
-    TDirView* list = host_.ActiveFileList();
+    TDirView* list = panes_.ActiveList;
     if (list && list->HandleAllocated() && HasFocus(list->Handle())) {
         return TFilePane::List;
     }
@@ -98,7 +100,7 @@ TFilePane TFileCommands::FocusedPane()
 
 std::wstring TFileCommands::ListFolder()
 {
-    TDirView* list = host_.ActiveFileList();
+    TDirView* list = panes_.ActiveList;
     if (!list || !list->Loaded() || list->IsVirtual()) {
         return std::wstring();
     }
@@ -110,7 +112,7 @@ std::wstring TFileCommands::ListFolder()
 
 bool TFileCommands::ListKeyDown(WORD Key, bool Shift, bool Ctrl)
 {
-    TDirView* list = host_.ActiveFileList();
+    TDirView* list = panes_.ActiveList;
     // The name editor keeps its keys.
     if (list == nullptr || (list->HandleAllocated() && SendMessageW(list->Handle(), LVM_GETEDITCONTROL, 0, 0))) {
         return false;
@@ -120,7 +122,7 @@ bool TFileCommands::ListKeyDown(WORD Key, bool Shift, bool Ctrl)
 
 bool TFileCommands::TreeKeyDown(WORD Key, bool Shift, bool Ctrl)
 {
-    TDriveView* tree = host_.DriveTree();
+    TDriveView* tree = panes_.TreeView1;
     if (tree == nullptr || tree->Selected() == nullptr || tree->IsEditing()) {
         return false;
     }
@@ -129,7 +131,7 @@ bool TFileCommands::TreeKeyDown(WORD Key, bool Shift, bool Ctrl)
 
 bool TFileCommands::PaneKeyDown(TFilePane Pane, WORD Key, bool Shift, bool Ctrl)
 {
-    TDirView* list = host_.ActiveFileList();
+    TDirView* list = panes_.ActiveList;
     const bool virtualFolder = Pane == TFilePane::List && list && list->IsVirtual();
     physicalDelete_ = Shift;
     const ScopeExit clearPhysical([this] { physicalDelete_ = false; });
@@ -199,8 +201,8 @@ bool TFileCommands::PaneKeyDown(TFilePane Pane, WORD Key, bool Shift, bool Ctrl)
 
 void TFileCommands::CreateItem(bool Directory)
 {
-    TDirView* list = host_.ActiveFileList();
-    TDriveView* tree = host_.DriveTree();
+    TDirView* list = panes_.ActiveList;
+    TDriveView* tree = panes_.TreeView1;
     const bool inTree = Directory && FocusedPane() == TFilePane::Tree;
     if (inTree) {
         TTreeNode* node = tree->Selected();
@@ -283,7 +285,7 @@ void TFileCommands::DeleteObject()
 
 void TFileCommands::DeleteInTree()
 {
-    TDriveView* tree = host_.DriveTree();
+    TDriveView* tree = panes_.TreeView1;
     TTreeNode* node = tree->Selected();
     const TOptions& options = host_.FileOptions();
     TDeleteContext context;
@@ -305,14 +307,14 @@ void TFileCommands::DeleteInTree()
         return;
     }
     if (!decision.Question.empty() &&
-        host_.ShowMessageBox(decision.Question, TMsgDlgType::mtConfirmation, 0, mbOK | mbCancel) != mrOk) {
+        services_.ShowMessageBox(decision.Question, TMsgDlgType::mtConfirmation, 0, mbOK | mbCancel) != mrOk) {
         return;
     }
     // A file shown from inside the folder must be let go first.
     if (!host_.ClearDisplay()) {
         return;
     }
-    TDirView* list = host_.ActiveFileList();
+    TDirView* list = panes_.ActiveList;
     const bool listWatching = list && list->WatchForChanges();
     if (list) {
         list->SetWatchForChanges(false);
@@ -332,13 +334,13 @@ void TFileCommands::DeleteInTree()
         lastOperator_ = nullptr;  // what went to the recycle bin is undone there
     }
     FollowDelete(deleted);
-    host_.RefreshStatusBar();
-    host_.UpdateActionStates();
+    services_.RefreshStatusBar();
+    services_.UpdateActionStates();
 }
 
 void TFileCommands::DeleteInList()
 {
-    TDirView* list = host_.ActiveFileList();
+    TDirView* list = panes_.ActiveList;
     const TOptions& options = host_.FileOptions();
     TDeleteContext context;
     context.Focus = TDeleteFocus::List;
@@ -355,7 +357,7 @@ void TFileCommands::DeleteInList()
         return;
     }
     if (!decision.Question.empty() &&
-        host_.ShowMessageBox(decision.Question, TMsgDlgType::mtConfirmation, 0, mbOK | mbCancel) != mrOk) {
+        services_.ShowMessageBox(decision.Question, TMsgDlgType::mtConfirmation, 0, mbOK | mbCancel) != mrOk) {
         return;
     }
     const bool savedConfirm = list->ConfirmDelete;
@@ -373,7 +375,7 @@ void TFileCommands::DeleteInList()
     }
     (void)list->DeleteSelectedFiles(!decision.Physical);
     // The tree drops the nodes of the folders that went.
-    TDriveView* tree = host_.DriveTree();
+    TDriveView* tree = panes_.TreeView1;
     if (folderAmongThem && tree) {
         if (TTreeNode* node = tree->NodeForPath(list->GetPath())) {
             tree->ValidateDirectory(node);
@@ -383,14 +385,14 @@ void TFileCommands::DeleteInList()
         lastOperator_ = nullptr;  // what went to the recycle bin is undone there
     }
     FollowDelete(list->GetPath());
-    host_.RefreshStatusBar();
-    host_.UpdateActionStates();
+    services_.RefreshStatusBar();
+    services_.UpdateActionStates();
 }
 
 void TFileCommands::FollowDelete(const std::wstring& Changed)
 {
-    TDirView* other = host_.OtherFileList();
-    if (other == nullptr || other == host_.ActiveFileList() || !other->Loaded() || other->IsVirtual()) {
+    TDirView* other = panes_.OtherList();
+    if (other == nullptr || other == panes_.ActiveList || !other->Loaded() || other->IsVirtual()) {
         return;
     }
     const TListFollowUp followUp = FollowChangedFolder(
@@ -411,8 +413,8 @@ void TFileCommands::FollowDelete(const std::wstring& Changed)
 
 void TFileCommands::EditObject()
 {
-    TDriveView* tree = host_.DriveTree();
-    TDirView* list = host_.ActiveFileList();
+    TDriveView* tree = panes_.TreeView1;
+    TDirView* list = panes_.ActiveList;
     if ((tree && tree->IsEditing()) ||
         (list && list->HandleAllocated() && SendMessageW(list->Handle(), LVM_GETEDITCONTROL, 0, 0) != 0)) {
         return;
@@ -446,14 +448,14 @@ void TFileCommands::ClipBoardCopy(bool Cut)
         return;
     }
     if (FocusedPane() == TFilePane::Tree) {
-        TDriveView* tree = host_.DriveTree();
+        TDriveView* tree = panes_.TreeView1;
         TTreeNode* node = tree->Selected();
         if (node == nullptr || !(Cut ? tree->CutToClipBoard(node) : tree->CopyToClipBoard(node))) {
             MessageBeep(MB_OK);
         }
         return;
     }
-    TDirView* list = host_.ActiveFileList();
+    TDirView* list = panes_.ActiveList;
     if (list == nullptr || list->SelCount() == 0 || !list->CopyToClipBoard(!Cut)) {
         MessageBeep(MB_OK);
     }
@@ -465,7 +467,7 @@ void TFileCommands::ClipBoardPaste()
         host_.TextPaste();
         return;
     }
-    TDirView* list = host_.ActiveFileList();
+    TDirView* list = panes_.ActiveList;
     if (list == nullptr || !list->CanPasteFromClipBoard()) {
         MessageBeep(MB_OK);
         return;
@@ -493,18 +495,18 @@ void TFileCommands::ClipBoardPaste()
         }
         Refuse(text);
     }
-    host_.RefreshStatusBar();
+    services_.RefreshStatusBar();
 }
 
 void TFileCommands::ClipBoardDelete()
 {
     // Each pane empties it and drops its own cut marks.
-    for (TDirView* list : {host_.ActiveFileList(), host_.OtherFileList()}) {
+    for (TDirView* list : {panes_.ActiveList, panes_.OtherList()}) {
         if (list) {
             list->EmptyClipboard();
         }
     }
-    if (TDriveView* tree = host_.DriveTree()) {
+    if (TDriveView* tree = panes_.TreeView1) {
         tree->EmptyClipboard();
     }
 }
@@ -518,18 +520,18 @@ void TFileCommands::FileUndo()
     if (host_.TextControlFocused() && host_.TextUndo())
         return;
     // The operator may be the other list's: the one that did the paste.
-    TDirView* list = host_.ActiveFileList();
-    TDirView* other = host_.OtherFileList();
+    TDirView* list = panes_.ActiveList;
+    TDirView* other = panes_.OtherList();
     if (other != nullptr && lastOperator_ == &other->FileOperator()) {
         list = other;
     }
-    TDriveView* tree = host_.DriveTree();
+    TDriveView* tree = panes_.TreeView1;
     const bool listOwns = list != nullptr && lastOperator_ == &list->FileOperator();
     const bool treeOwns = tree != nullptr && lastOperator_ == &tree->FileOperator();
     if (lastOperator_ == nullptr || !lastOperator_->UndoAvailable() || !(listOwns || treeOwns)) {
         MessageBeep(MB_ICONHAND);
-        host_.ShowMessageBox(L"Operation kann nicht rückgängig gemacht werden.", TMsgDlgType::mtError, kUndoHelpContext,
-                             mbOK | mbHelp);
+        services_.ShowMessageBox(L"Operation kann nicht rückgängig gemacht werden.", TMsgDlgType::mtError,
+                                 kUndoHelpContext, mbOK | mbHelp);
         return;
     }
     bool done = false;
@@ -553,8 +555,8 @@ void TFileCommands::FileUndo()
     }
     if (!done) {
         MessageBeep(MB_ICONHAND);
-        host_.ShowMessageBox(L"Fehler bei Rückgängigmachen der Dateioperation", TMsgDlgType::mtError, kUndoHelpContext,
-                             mbOK | mbHelp);
+        services_.ShowMessageBox(L"Fehler bei Rückgängigmachen der Dateioperation", TMsgDlgType::mtError,
+                                 kUndoHelpContext, mbOK | mbHelp);
     }
     const std::vector<std::wstring>& kept = lastOperator_->UndoKept();
     if (!kept.empty()) {
@@ -562,9 +564,9 @@ void TFileCommands::FileUndo()
         for (const std::wstring& name : kept) {
             text += L"\n" + name;
         }
-        host_.ShowMessageBox(text, TMsgDlgType::mtInformation, kUndoHelpContext, mbOK);
+        services_.ShowMessageBox(text, TMsgDlgType::mtInformation, kUndoHelpContext, mbOK);
     }
-    host_.RefreshStatusBar();
+    services_.RefreshStatusBar();
 }
 
 // ---- Programs and the shell --------------------------------------------------------------

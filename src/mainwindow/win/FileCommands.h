@@ -4,10 +4,12 @@
 // clipboard, undoing the last copy, move or rename, the command interpreter,
 // the shell's search and its shortcut wizard — and the keys that start them
 // in the folder tree and the file lists. It reaches the window through
-// TFileCommandsHost.
+// its panes, the window's services and TFileCommandsHost.
 
 #include "framework/win/MessageDialog.h"
 #include "framework/win/WinApi.h"
+#include "mainwindow/win/MainPanes.h"
+#include "mainwindow/win/MainWindowServices.h"
 
 #include <string>
 
@@ -21,22 +23,13 @@ struct TOptions;
 class TFileCommandsHost {
 public:
     virtual ~TFileCommandsHost() = default;
-    virtual TDirView* ActiveFileList() = 0;
-    // The list that is not the active one while the second file window is
-    // shown; nullptr otherwise.
-    virtual TDirView* OtherFileList() = 0;
-    virtual TDriveView* DriveTree() = 0;
     virtual const TOptions& FileOptions() = 0;
-    // The window's message box: the button pressed (mrOk ...).
-    virtual int ShowMessageBox(const std::wstring& Text, TMsgDlgType Kind, int HelpContext, TMsgDlgButtons Buttons) = 0;
     // Closes the file display before its file may go.
     virtual bool ClearDisplay() = 0;
     // Shows the active list's focused item again once the command that
     // closed the display is over (the delete declined, or another item
     // focused after it).
     virtual void DisplayFocusedFile() = 0;
-    virtual void RefreshStatusBar() = 0;
-    virtual void UpdateActionStates() = 0;
     // A text control (text view, editor, command box, history box) or the
     // hex view has the focus: clipboard keys and the search are theirs.
     virtual bool TextControlFocused() = 0;
@@ -58,7 +51,7 @@ enum class TFilePane { None, Tree, List };
 
 class TFileCommands {
 public:
-    explicit TFileCommands(TFileCommandsHost& Host);
+    TFileCommands(const TMainPanes& Panes, TMainWindowServices& Services, TFileCommandsHost& Host);
 
     // A key pressed in a file list or in the folder tree: Insert (new
     // folder), Ctrl+Insert (new file), Delete (Shift+Delete for good), F2
@@ -129,6 +122,8 @@ private:
     // The folder the list shows, a bare drive as "X:\"; empty without one.
     std::wstring ListFolder();
 
+    const TMainPanes& panes_;
+    TMainWindowServices& services_;
     TFileCommandsHost& host_;
     TFileOperator* lastOperator_ = nullptr;
     bool physicalDelete_ = false;

@@ -37,14 +37,14 @@ bool TFileCommands::WriteShortcut(const std::wstring& Target, const std::wstring
         return true;
     }
     MessageBeep(MB_OK);
-    host_.ShowMessageBox(L"Fehler bei Erstellung der Verküpfung für\n" + Target, TMsgDlgType::mtError, 0, mbOK);
+    services_.ShowMessageBox(L"Fehler bei Erstellung der Verküpfung für\n" + Target, TMsgDlgType::mtError, 0, mbOK);
     return false;
 }
 
 void TFileCommands::CreateShortCut()
 {
-    TDriveView* tree = host_.DriveTree();
-    TDirView* list = host_.ActiveFileList();
+    TDriveView* tree = panes_.TreeView1;
+    TDirView* list = panes_.ActiveList;
     TTreeNode* node = tree ? tree->Selected() : nullptr;
     const bool diskNode = node && node->Object() && !tree->NodeData(node).IsVirtual;
     const TFilePane pane = FocusedPane();
@@ -71,7 +71,7 @@ void TFileCommands::CreateShortCut()
         if (!list->WatchThreadActive()) {
             list->ReloadDirectory();
         }
-        host_.RefreshStatusBar();
+        services_.RefreshStatusBar();
         return;
     }
     if (pane == TFilePane::Tree && diskNode) {
@@ -87,7 +87,7 @@ void TFileCommands::CreateShortCut()
 
 void TFileCommands::CreateShortCutClipBoard()
 {
-    TDirView* list = host_.ActiveFileList();
+    TDirView* list = panes_.ActiveList;
     if (list == nullptr || !list->CanPasteFromClipBoard()) {
         MessageBeep(MB_OK);
         return;

@@ -29,13 +29,13 @@ void TFileCommands::SelectInList(bool Invert)
     const TWaitCursor wait;
     // The status bar and the action states count the new selection.
     const ScopeExit done([this] {
-        host_.RefreshStatusBar();
-        host_.UpdateActionStates();
+        services_.RefreshStatusBar();
+        services_.UpdateActionStates();
     });
     if (host_.ArchiveListSelect(Invert)) {
         return;
     }
-    TDirView* list = host_.ActiveFileList();
+    TDirView* list = panes_.ActiveList;
     if (list == nullptr || !list->Loaded() || list->IsVirtual()) {
         MessageBeep(MB_OK);
         return;
@@ -73,7 +73,7 @@ void TFileCommands::ActCollapseAll()
 
 void TFileCommands::ExpandNode(bool Expand, bool Whole)
 {
-    TDriveView* tree = host_.DriveTree();
+    TDriveView* tree = panes_.TreeView1;
     TTreeNode* node = tree ? tree->Selected() : nullptr;
     if (node == nullptr || !tree->HandleAllocated()) {
         MessageBeep(MB_OK);
@@ -104,7 +104,7 @@ void TFileCommands::ExpandNode(bool Expand, bool Whole)
 
 void TFileCommands::RescanDriveExecute()
 {
-    TDriveView* tree = host_.DriveTree();
+    TDriveView* tree = panes_.TreeView1;
     TTreeNode* node = tree ? tree->Selected() : nullptr;
     if (node == nullptr || node->Object() == nullptr) {
         Refuse(L"Kein Verzeichnis fokusiert.");
@@ -129,13 +129,13 @@ void TFileCommands::Eigenschaften()
 {
     switch (FocusedPane()) {
     case TFilePane::Tree:
-        if (TTreeNode* node = host_.DriveTree()->Selected()) {
-            host_.DriveTree()->ShowProperties(node);
+        if (TTreeNode* node = panes_.TreeView1->Selected()) {
+            panes_.TreeView1->ShowProperties(node);
             return;
         }
         break;
     case TFilePane::List:
-        host_.ActiveFileList()->DisplayPropertiesMenu();
+        panes_.ActiveList->DisplayPropertiesMenu();
         return;
     case TFilePane::None:
         break;

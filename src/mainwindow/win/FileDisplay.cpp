@@ -40,7 +40,8 @@ void TFileDisplay::SetForcedMode(uint8_t Mode)
     Options.FileDisplay = Mode;
 }
 
-TFileDisplay::TFileDisplay(TFileDisplayHost& Host, const TDisplayPanes& Panes) : host_(Host), panes_(Panes)
+TFileDisplay::TFileDisplay(const TMainPanes& Panes, TMainWindowServices& Services, TFileDisplayHost& Host)
+    : panes_(Panes), services_(Services), host_(Host)
 {
     if (panes_.EasyEdit) {
         // Texts are shown with their line numbers in the gutter.
@@ -62,20 +63,20 @@ TFileDisplay::TFileDisplay(TFileDisplayHost& Host, const TDisplayPanes& Panes) :
 
 void TFileDisplay::ListView1Change(const std::wstring& FocusedPath)
 {
-    if (ViewFile && FocusedPath != ViewedFile)
+    if (viewFile_ && FocusedPath != viewedFile_)
         RequestDisplay();
 }
 
 void TFileDisplay::DisplaySelectedFile()
 {
-    if (host_.Terminating() || !ViewFile)
+    if (services_.Terminating() || !viewFile_)
         return;
     const TDisplayListState list = host_.ActiveListState();
     TDisplayFacts facts;
     facts.Loading = list.Loading;
-    facts.ViewFile = ViewFile;
-    facts.Frozen = FreezeDisplay;
-    facts.ViewedFile = ViewedFile;
+    facts.ViewFile = viewFile_;
+    facts.Frozen = freezeDisplay_;
+    facts.ViewedFile = viewedFile_;
     facts.FocusedPath = list.FocusedPath;
     facts.FocusedIsDirectory = list.FocusedIsDirectory;
     facts.FocusedIsParent = list.FocusedIsParent;
@@ -86,7 +87,7 @@ void TFileDisplay::DisplaySelectedFile()
     facts.FileExists = [](const std::wstring& path) { return FileExists(path); };
     facts.Excluded = [this](const std::wstring& name) { return host_.IsExcluded(name); };
 
-    ScopeExit updateActions([this] { host_.UpdateActionStates(); });
+    ScopeExit updateActions([this] { services_.UpdateActionStates(); });
     TDisplayDecision decision;
     try {
         decision = DecideDisplay(facts);
@@ -99,7 +100,7 @@ void TFileDisplay::DisplaySelectedFile()
     // A changed text that is not let go keeps the display as it is.
     if (!ClearDisplay())
         return;
-    ViewedFile = decision.NewViewedFile;
+    viewedFile_ = decision.NewViewedFile;
 
     switch (decision.Action) {
     case TDisplayAction::daNothing:
@@ -184,7 +185,7 @@ void TFileDisplay::ShowHex(const std::wstring& Path)
 
 void TFileDisplay::ShowText(const std::wstring& Path, bool RichText, const std::optional<TTextFileKind>& Kind)
 {
-    TTextFileView& view = *panes_.TextFileView1;
+    TTextFileView& view = *panes_.TextView;
     ShowPane(&view);
     try {
         view.Clear();
@@ -277,7 +278,7 @@ void TFileDisplay::ClearPicture()
 TWinControl* TFileDisplay::VisiblePane() const
 {
     for (TWinControl* pane : std::initializer_list<TWinControl*>{
-             panes_.HexEditor1, panes_.ZipLV, panes_.TextFileView1, panes_.ScrollBox1, panes_.WebPanel, panes_.DirPanel,
+             panes_.HexEditor1, panes_.ZipLV, panes_.TextView, panes_.ScrollBox1, panes_.WebPanel, panes_.DirPanel,
              panes_.LinkPanel, panes_.EasyEdit, panes_.MediaPanel, panes_.OLEPanel, panes_.ErrorPanel})
         if (pane && pane->Visible())
             return pane;
@@ -288,30 +289,30 @@ void TFileDisplay::ShowPane(TWinControl* Control)
 {
     if (Control && Control->Visible() && VisiblePane() == Control)
         return;
-    const bool textOrPictureBefore = (panes_.ScrollBox1 && panes_.ScrollBox1->Visible()) ||
-                                     (panes_.TextFileView1 && panes_.TextFileView1->Visible());
+    const bool textOrPictureBefore =
+        (panes_.ScrollBox1 && panes_.ScrollBox1->Visible()) || (panes_.TextView && panes_.TextView->Visible());
     for (TWinControl* pane : std::initializer_list<TWinControl*>{
-             panes_.HexEditor1, panes_.ZipLV, panes_.TextFileView1, panes_.ScrollBox1, panes_.WebPanel, panes_.DirPanel,
+             panes_.HexEditor1, panes_.ZipLV, panes_.TextView, panes_.ScrollBox1, panes_.WebPanel, panes_.DirPanel,
              panes_.LinkPanel, panes_.EasyEdit, panes_.MediaPanel, panes_.OLEPanel, panes_.ErrorPanel})
         if (pane)
             pane->SetVisible(pane == Control);
-    const bool textOrPictureNow = (panes_.ScrollBox1 && panes_.ScrollBox1->Visible()) ||
-                                  (panes_.TextFileView1 && panes_.TextFileView1->Visible());
+    const bool textOrPictureNow =
+        (panes_.ScrollBox1 && panes_.ScrollBox1->Visible()) || (panes_.TextView && panes_.TextView->Visible());
     if (textOrPictureBefore && !textOrPictureNow)
-        host_.RefreshStatusBar();
+        services_.RefreshStatusBar();
 }
 
 bool TFileDisplay::ClearDisplay()
 {
     TWinControl* pane = VisiblePane();
-    const bool holdsText = pane && (pane == panes_.TextFileView1 || pane == panes_.EasyEdit);
-    // A cancelled save question leaves the text and ViewedFile as they are.
-    if (holdsText && !host_.QuerySaveModifiedText())
+    const bool holdsText = pane && (pane == panes_.TextView || pane == panes_.EasyEdit);
+    // A cancelled save question leaves the text and the shown name as they are.
+    if (holdsText && !services_.QuerySaveModifiedText())
         return false;
-    ScopeExit forget([this] { ViewedFile.clear(); });
+    ScopeExit forget([this] { viewedFile_.clear(); });
     try {
-        if (pane && pane == panes_.TextFileView1) {
-            panes_.TextFileView1->SetFileName(L"");
+        if (pane && pane == panes_.TextView) {
+            panes_.TextView->SetFileName(L"");
         } else if (pane && pane == panes_.EasyEdit) {
             panes_.EasyEdit->GetEditSource()->Clear();
         } else if (pane && pane == panes_.HexEditor1) {
@@ -344,38 +345,38 @@ void TFileDisplay::ShowDisplayError(const std::wstring& Text)
 
 void TFileDisplay::ViewFileExecute(bool HasFocusedItem)
 {
-    const bool on = HasFocusedItem && !ViewFile;
-    if (!on && ViewFile) {
+    const bool on = HasFocusedItem && !viewFile_;
+    if (!on && viewFile_) {
         // Turning off: a changed text must be let go first.
-        FreezeDisplay = false;
+        freezeDisplay_ = false;
         if (!ClearDisplay())
             return;
     }
-    ViewFile = on;
+    viewFile_ = on;
     if (on) {
         host_.PlaceDisplayPane(true);
         RequestDisplay();
     } else {
-        FreezeDisplay = false;
+        freezeDisplay_ = false;
         ShowPane(nullptr);
         host_.PlaceDisplayPane(false);
-        ViewedFile.clear();
+        viewedFile_.clear();
     }
-    host_.UpdateActionStates();
+    services_.UpdateActionStates();
 }
 
 void TFileDisplay::FreezeDisplayExecute()
 {
-    FreezeDisplay = !FreezeDisplay;
-    if (!FreezeDisplay && ViewFile)
+    freezeDisplay_ = !freezeDisplay_;
+    if (!freezeDisplay_ && viewFile_)
         RequestDisplay();
 }
 
 void TFileDisplay::AlignPictureExecute()
 {
-    AlignPicture = !AlignPicture;
-    panes_.Image1->SetStretch(AlignPicture);
-    panes_.Image1->SetAlign(AlignPicture ? TAlign::alClient : TAlign::alNone);
+    alignPicture_ = !alignPicture_;
+    panes_.Image1->SetStretch(alignPicture_);
+    panes_.Image1->SetAlign(alignPicture_ ? TAlign::alClient : TAlign::alNone);
     ScrollBox1Resize();
 }
 
@@ -430,13 +431,13 @@ void TFileDisplay::ScrollBox1Resize()
 void TFileDisplay::ScrollBox1Enter()
 {
     dragging_ = false;
-    host_.RefreshStatusBar();
+    services_.RefreshStatusBar();
 }
 
 void TFileDisplay::ScrollBox1Exit()
 {
     dragging_ = false;
-    host_.RefreshStatusBar();
+    services_.RefreshStatusBar();
 }
 
 void TFileDisplay::Image1MouseDown(int X, int Y)

@@ -4,7 +4,8 @@
 // request picks the pane (folder summary, shortcut summary, an error) or the
 // viewer that suits the file (text, rich text, picture, hex) and loads it.
 // It also holds the display commands (on/off, freeze) and the picture pane's
-// handling. It reaches the window only through TFileDisplayHost; the choices
+// handling. It reaches the window only through its panes, the window's
+// services and TFileDisplayHost; the choices
 // themselves are in mainwindow/FileDisplayRules.
 
 #include "editor/EasyEditorParser.h"
@@ -12,6 +13,8 @@
 #include "framework/win/Bitmap.h"
 #include "framework/win/Handles.h"
 #include "mainwindow/FileDisplayRules.h"
+#include "mainwindow/win/MainPanes.h"
+#include "mainwindow/win/MainWindowServices.h"
 #include "viewers/win/KyRichEd.h"
 
 #include <memory>
@@ -50,21 +53,14 @@ class TFileDisplayHost {
 public:
     virtual ~TFileDisplayHost() = default;
     virtual TDisplayListState ActiveListState() = 0;
-    virtual bool Terminating() = 0;
     // Posts the display request to the window (handled by DisplaySelectedFile).
     virtual void PostDisplayRequest() = 0;
-    // Offers to save a changed text; false when the user cancelled.
-    virtual bool QuerySaveModifiedText() = 0;
-    // The status bar's text or picture fields follow the pane shown.
-    virtual void RefreshStatusBar() = 0;
     // After a load: the status bar shows the text's line count or the
     // picture's size.
     virtual void ShowLineCount() = 0;
     virtual void ShowPictureSize() = 0;
     // A note in the status bar about what is shown.
     virtual void ShowStatusNote(const std::wstring& Text) = 0;
-    // The enabled and checked states of the commands.
-    virtual void UpdateActionStates() = 0;
     // Shows or hides the display pane with its splitter.
     virtual void PlaceDisplayPane(bool Visible) = 0;
     // The upper-cased name (no path) is on the exclusion list.
@@ -75,45 +71,40 @@ public:
     virtual void StorePictureBackground(TColor Color) = 0;
 };
 
-// The panes of the display, made by the window. Any but the error pane may be
-// nullptr.
-struct TDisplayPanes {
-    THexEditor* HexEditor1 = nullptr;
-    TKyZipLV* ZipLV = nullptr;
-    TTextFileView* TextFileView1 = nullptr;
-    TScrollBox* ScrollBox1 = nullptr;
-    TImage* Image1 = nullptr;
-    TPanel* WebPanel = nullptr;
-    TKyDirPanel* DirPanel = nullptr;
-    TKyLinkPanel* LinkPanel = nullptr;
-    TEasyEdit* EasyEdit = nullptr;
-    TPanel* MediaPanel = nullptr;
-    TKyOLEContainer* OLEPanel = nullptr;
-    TPanel* ErrorPanel = nullptr;
-    TLabel* ErrorpanelCaption = nullptr;
-};
-
 class TFileDisplay {
 public:
-    TFileDisplay(TFileDisplayHost& Host, const TDisplayPanes& Panes);
+    // The display panes of Panes must exist when the display is made.
+    TFileDisplay(const TMainPanes& Panes, TMainWindowServices& Services, TFileDisplayHost& Host);
     TFileDisplay(const TFileDisplay&) = delete;
     TFileDisplay& operator=(const TFileDisplay&) = delete;
 
     // The full path shown now; "" when nothing is.
-    std::wstring ViewedFile;
+    const std::wstring& ViewedFile() const { return viewedFile_; }
+    // The next display request loads the file again even when it is the
+    // one shown.
+    void ForgetViewedFile() { viewedFile_.clear(); }
     // The display mode the user forces (TForcedDisplayMode): its one copy
     // is the stored setting (Options.FileDisplay), which the window changes
     // through SetForcedMode and the options dialog through its exchange.
     uint8_t ForcedMode() const;
     void SetForcedMode(uint8_t Mode);
     // The check states of the display commands.
-    bool ViewFile = false;
-    bool FreezeDisplay = false;
-    bool AlignPicture = false;
+    bool ViewFile() const { return viewFile_; }
+    bool FreezeDisplay() const { return freezeDisplay_; }
+    bool AlignPicture() const { return alignPicture_; }
+    // The display follows the focus again (after a refresh).
+    void Unfreeze() { freezeDisplay_ = false; }
 
     // The focused item of the active list changed to that path.
     void ListView1Change(const std::wstring& FocusedPath);
     void RequestDisplay() { host_.PostDisplayRequest(); }
+    // Shows the active list's focused item again, unless the display is off
+    // or frozen.
+    void RedisplayFocused()
+    {
+        if (viewFile_ && !freezeDisplay_)
+            RequestDisplay();
+    }
     // The handler of the display request.
     void DisplaySelectedFile();
     // Makes the control the only visible pane (nullptr hides all).
@@ -125,7 +116,7 @@ public:
     // The display on (for the active list's focused item) or off.
     void ViewFileExecute(bool HasFocusedItem);
     void FreezeDisplayExecute();
-    bool FreezeDisplayEnabled() const { return ViewFile; }
+    bool FreezeDisplayEnabled() const { return viewFile_; }
 
     // The picture pane.
     void AlignPictureExecute();
@@ -162,8 +153,13 @@ private:
     void UpdateDragCursor();
     std::wstring CannotShowText(const std::wstring& Path, const std::wstring& Reason) const;
 
+    const TMainPanes& panes_;
+    TMainWindowServices& services_;
     TFileDisplayHost& host_;
-    TDisplayPanes panes_;
+    std::wstring viewedFile_;
+    bool viewFile_ = false;
+    bool freezeDisplay_ = false;
+    bool alignPicture_ = false;
     bool dragging_ = false;
     int dragX_ = 0;
     int dragY_ = 0;

@@ -80,16 +80,18 @@ void TFilterComboBox::WndProc(TMessage& Message)
     TComboBox::WndProc(Message);
 }
 
-TFilterCommands::TFilterCommands(TFilterCommandsHost& Host, TComboBox* Box) : host_(Host), box_(Box) {}
+TFilterCommands::TFilterCommands(const TMainPanes& Panes, TFilterCommandsHost& Host, TComboBox* Box)
+    : panes_(Panes), host_(Host), box_(Box)
+{}
 
 int TFilterCommands::WindowOf(TDirView* List)
 {
-    return List && List == host_.FileList(1) ? 1 : 0;
+    return List && List == panes_.FileList(1) ? 1 : 0;
 }
 
 int& TFilterCommands::FocusedDaysBack()
 {
-    return daysBack_[static_cast<size_t>(WindowOf(host_.ActiveFileList()))];
+    return daysBack_[static_cast<size_t>(WindowOf(panes_.ActiveList))];
 }
 
 TListFilter TFilterCommands::ListFilterOfList(TDirView& List)
@@ -144,8 +146,8 @@ bool TFilterCommands::EditFilterDialog(const std::wstring& Caption, TFileSelectF
     const TSelFileContext context =
         SelFileContextFor(options.FilterList, bits, options.ShowHiddenDirs, DaysBack, host_.Today());
     TSelFileFields fields = FieldsFromFilter(Filter, context);
-    TDirView* active = host_.ActiveFileList();
-    TDirView* other = host_.OtherFileList();
+    TDirView* active = panes_.ActiveList;
+    TDirView* other = panes_.OtherList();
     fields.BothWindowsEnabled = other != nullptr;
     fields.BothWindows = options.SelBothFileWin || (active && other && SameFilters(*active, *other));
     fields.ManualHistory = Lines(host_.MaskHistory());
@@ -170,7 +172,7 @@ bool TFilterCommands::EditFilterDialog(const std::wstring& Caption, TFileSelectF
 
 void TFilterCommands::SelectSeveralExecute(bool Select)
 {
-    TDirView* list = host_.ActiveFileList();
+    TDirView* list = panes_.ActiveList;
     if (!list)
         return;
     const TOptions& options = host_.FilterOptions();
@@ -192,7 +194,7 @@ void TFilterCommands::SelectSeveralExecute(bool Select)
     };
     apply(*list);
     if (host_.FilterOptions().SelBothFileWin)
-        if (TDirView* other = host_.OtherFileList())
+        if (TDirView* other = panes_.OtherList())
             apply(*other);
     host_.SelectionChanged();
 }
@@ -203,7 +205,7 @@ void TFilterCommands::EditFilterExecute()
         FilterZipLVExecute();
         return;
     }
-    TDirView* list = host_.ActiveFileList();
+    TDirView* list = panes_.ActiveList;
     if (!list)
         return;
     const TOptions& options = host_.FilterOptions();
@@ -215,14 +217,14 @@ void TFilterCommands::EditFilterExecute()
     ApplyFilterToList(*list, applied);
     host_.FilterApplied();
     if (host_.FilterOptions().SelBothFileWin)
-        if (TDirView* other = host_.OtherFileList())
+        if (TDirView* other = panes_.OtherList())
             ApplyFilterToList(*other, applied);
     RebuildFilterBox();
 }
 
 void TFilterCommands::FilterZipLVExecute()
 {
-    TKyZipLV* zip = host_.ArchiveList();
+    TKyZipLV* zip = panes_.ZipLV;
     if (!zip)
         return;
     TFileSelectFilter filter;
@@ -266,9 +268,9 @@ void TFilterCommands::RebuildFilterBox()
     for (const std::wstring& item : FilterBoxItems(options.FilterList, Lines(host_.MaskHistory())))
         items.Add(item);
     std::wstring text;
-    if (TKyZipLV* zip = host_.ArchiveList(); zip && host_.ArchiveListFocused())
+    if (TKyZipLV* zip = panes_.ZipLV; zip && host_.ArchiveListFocused())
         text = zip->Mask();
-    else if (TDirView* list = host_.ActiveFileList())
+    else if (TDirView* list = panes_.ActiveList)
         text = list->Mask();
     box_->SetText(text);
     UpdateFilterBoxColor();
@@ -281,9 +283,9 @@ void TFilterCommands::UpdateFilterBoxColor()
     const TOptions& options = host_.FilterOptions();
     bool unfiltered = true;
     if (options.UseColor) {
-        if (TKyZipLV* zip = host_.ArchiveList(); zip && host_.ArchiveListFocused())
+        if (TKyZipLV* zip = panes_.ZipLV; zip && host_.ArchiveListFocused())
             unfiltered = ArchiveUnfiltered(*zip);
-        else if (TDirView* list = host_.ActiveFileList())
+        else if (TDirView* list = panes_.ActiveList)
             unfiltered = IsUnfiltered(ListFilterOfList(*list), options.ShowHiddenDirs);
     }
     const TColor color = unfiltered ? clWindow : kFilteredColor;
@@ -296,13 +298,13 @@ void TFilterCommands::UpdateFilterBoxColor()
 
 void TFilterCommands::ApplyTypedMask(const std::wstring& Text)
 {
-    TDirView* list = host_.ActiveFileList();
+    TDirView* list = panes_.ActiveList;
     if (!list)
         return;
     const TOptions& options = host_.FilterOptions();
     list->SetMask(FilterMasksForName(options.FilterList, Text));
     if (options.SelBothFileWin)
-        if (TDirView* other = host_.OtherFileList())
+        if (TDirView* other = panes_.OtherList())
             other->SetMask(list->Mask());
     if (box_) {
         TStrings& items = box_->Items();
@@ -320,7 +322,7 @@ void TFilterCommands::ApplyTypedMask(const std::wstring& Text)
 
 void TFilterCommands::FilterBoxChosen(const std::wstring& Text)
 {
-    TDirView* list = host_.ActiveFileList();
+    TDirView* list = panes_.ActiveList;
     if (!list)
         return;
     const std::wstring masks = NormalizeMask(FilterMasksForName(host_.FilterOptions().FilterList, Text));
@@ -332,21 +334,21 @@ std::vector<TFilterMenuItem> TFilterCommands::FilterMenu()
 {
     TOptions& options = host_.FilterOptions();
     EnsureAllFilesFilter(options.FilterList);
-    TDirView* list = host_.ActiveFileList();
+    TDirView* list = panes_.ActiveList;
     return FilterMenuItems(options.FilterList, list ? list->Mask() : std::wstring());
 }
 
 void TFilterCommands::FilterMenuClick(int Tag)
 {
     const TOptions& options = host_.FilterOptions();
-    TDirView* list = host_.ActiveFileList();
+    TDirView* list = panes_.ActiveList;
     if (!list || Tag < 0 || Tag >= static_cast<int>(options.FilterList.size()))
         return;
     const std::wstring masks = options.FilterList[static_cast<size_t>(Tag)].Masks;
     list->SetMask(masks);
     // The menu follows the view's sync switch, as the view styles do.
     if (options.SyncDisplay)
-        if (TDirView* other = host_.OtherFileList())
+        if (TDirView* other = panes_.OtherList())
             other->SetMask(masks);
     host_.FilterApplied();
     RebuildFilterBox();
@@ -356,7 +358,7 @@ void TFilterCommands::ApplyStoredFilters(const TListFilterState& First, const TL
 {
     const TListFilterState* states[] = {&First, &Second};
     for (int window = 0; window < 2; ++window)
-        if (TDirView* list = host_.FileList(window))
+        if (TDirView* list = panes_.FileList(window))
             ApplyFilterToList(*list, ApplyListFilterState(*states[window]));
     RebuildFilterBox();
 }
@@ -365,7 +367,7 @@ void TFilterCommands::CaptureFilters(TListFilterState& First, TListFilterState& 
 {
     TListFilterState* states[] = {&First, &Second};
     for (int window = 0; window < 2; ++window)
-        if (TDirView* list = host_.FileList(window))
+        if (TDirView* list = panes_.FileList(window))
             *states[window] = CaptureListFilter(ListFilterOfList(*list));
 }
 

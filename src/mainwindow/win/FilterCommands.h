@@ -11,6 +11,7 @@
 #include "dialogs/SelFileFields.h"
 #include "framework/StringList.h"
 #include "mainwindow/ListFilters.h"
+#include "mainwindow/win/MainPanes.h"
 #include "framework/win/StdCtrls.h"
 #include "settings/StoredSettings.h"
 
@@ -28,16 +29,9 @@ struct TOptions;
 class TFilterCommandsHost {
 public:
     virtual ~TFilterCommandsHost() = default;
-    virtual TDirView* ActiveFileList() = 0;
-    // The list that is not the active one while the second file window is
-    // shown; nullptr otherwise.
-    virtual TDirView* OtherFileList() = 0;
-    // The first (0) or second (1) file window's list.
-    virtual TDirView* FileList(int Index) = 0;
     virtual TOptions& FilterOptions() = 0;
     // The typed masks, newest first (stored with the settings).
     virtual TStringList& MaskHistory() = 0;
-    virtual TKyZipLV* ArchiveList() = 0;
     virtual bool ArchiveListFocused() = 0;
     // The folder tree's folder, whose drive decides the compression boxes.
     virtual std::wstring TreeFolder() = 0;
@@ -72,7 +66,7 @@ protected:
 class TFilterCommands {
 public:
     // Box: the filter box on the toolbar (may be nullptr).
-    TFilterCommands(TFilterCommandsHost& Host, TComboBox* Box);
+    TFilterCommands(const TMainPanes& Panes, TFilterCommandsHost& Host, TComboBox* Box);
 
     // Strg+E (Select true) and Strg+B (Select false).
     void SelectSeveralExecute(bool Select);
@@ -120,6 +114,7 @@ private:
     bool SameFilters(TDirView& A, TDirView& B);
     void RememberManualMask(const std::wstring& Masks);
 
+    const TMainPanes& panes_;
     TFilterCommandsHost& host_;
     TComboBox* box_;
     std::array<int, 2> daysBack_{-1, -1};

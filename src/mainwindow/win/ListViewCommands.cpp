@@ -27,7 +27,7 @@ void TListViewCommands::Connect(TActionCatalogue& Catalogue, TCommandMenus& Menu
     Catalogue.Register(A::SortOrder, [this] { ToggleSortOrder(); });
     if (TAction* order = Menus.Action(A::SortOrder))
         order->OnUpdate = [this, order](TComponent*) {
-            TDirView* list = host_.ActiveFileList();
+            TDirView* list = panes_.ActiveList;
             order->SetEnabled(list != nullptr);
             order->SetChecked(list && list->SortAscending());
         };
@@ -36,7 +36,7 @@ void TListViewCommands::Connect(TActionCatalogue& Catalogue, TCommandMenus& Menu
         Catalogue.Register(columns[column], [this, column] { SortBy(column); });
         if (TAction* action = Menus.Action(columns[column]))
             action->OnUpdate = [this, action, column](TComponent*) {
-                TDirView* list = host_.ActiveFileList();
+                TDirView* list = panes_.ActiveList;
                 action->SetEnabled(list != nullptr);
                 action->SetChecked(list && list->SortColumn() == column);
             };
@@ -48,25 +48,25 @@ void TListViewCommands::Connect(TActionCatalogue& Catalogue, TCommandMenus& Menu
 
 void TListViewCommands::ToggleSortOrder()
 {
-    if (TDirView* list = host_.ActiveFileList())
+    if (TDirView* list = panes_.ActiveList)
         list->SetSortAscending(!list->SortAscending());
 }
 
 void TListViewCommands::SortBy(int Column)
 {
-    if (TDirView* list = host_.ActiveFileList())
+    if (TDirView* list = panes_.ActiveList)
         list->SetSortColumn(Column);
 }
 
 void TListViewCommands::GoHome()
 {
-    if (TDriveView* tree = host_.DriveTree(); tree && tree->HandleAllocated()) {
+    if (TDriveView* tree = panes_.TreeView1; tree && tree->HandleAllocated()) {
         tree->CollapseToSelection();
         if (TTreeNode* node = tree->Selected(); node && node->ItemId())
             TreeView_EnsureVisible(tree->Handle(), node->ItemId());
     }
-    ShowFocusedItem(host_.ActiveFileList());
-    ShowFocusedItem(host_.OtherFileList());
+    ShowFocusedItem(panes_.ActiveList);
+    ShowFocusedItem(panes_.OtherList());
     ShowFocusedItem(host_.ShownArchiveList());
 }
 

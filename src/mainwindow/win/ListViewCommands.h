@@ -2,10 +2,11 @@
 // TListViewCommands: the view commands on the panes themselves — the sort
 // order and sort column of the active file list, and "Auf&räumen", which
 // folds the tree back to its selected folder and brings the focused items
-// of the shown lists into view. It reaches the window through
-// TListViewCommandsHost.
+// of the shown lists into view. It reaches the window through its panes
+// and TListViewCommandsHost.
 
 #include "mainwindow/ActionCatalogue.h"
+#include "mainwindow/win/MainPanes.h"
 
 namespace qrv {
 
@@ -17,17 +18,13 @@ class TKyListView;
 class TListViewCommandsHost {
 public:
     virtual ~TListViewCommandsHost() = default;
-    virtual TDirView* ActiveFileList() = 0;
-    // The list that is not the active one while the second window is shown.
-    virtual TDirView* OtherFileList() = 0;
-    virtual TDriveView* DriveTree() = 0;
     // The archive list of the display pane while it is shown, else nullptr.
     virtual TKyListView* ShownArchiveList() = 0;
 };
 
 class TListViewCommands {
 public:
-    explicit TListViewCommands(TListViewCommandsHost& Host) : host_(Host) {}
+    TListViewCommands(const TMainPanes& Panes, TListViewCommandsHost& Host) : panes_(Panes), host_(Host) {}
 
     // Registers the handlers and the check marks of the sort commands.
     void Connect(TActionCatalogue& Catalogue, TCommandMenus& Menus);
@@ -38,6 +35,7 @@ public:
     void GoHome();
 
 private:
+    const TMainPanes& panes_;
     TListViewCommandsHost& host_;
 };
 

@@ -38,7 +38,10 @@ void TQRVMain::WndProc(TMessage& message)
         ViewFileExecute();
         return;
     case WM_QRV_JOINSPLIT:
-        CombineFileExecute();
+        // A ".split" file on the command line: the file is the list's
+        // selection by then.
+        if (splitJoin_)
+            splitJoin_->Commands().CombineFileExecute();
         return;
     case WM_QRV_DISPLAYFILE:
         ShowFocusedFile();

@@ -25,21 +25,7 @@ namespace qrv {
 
 void TQRVMain::ConnectFileDisplay()
 {
-    TDisplayPanes panes;
-    panes.HexEditor1 = HexEditor1;
-    panes.ZipLV = ZipLV;
-    panes.TextFileView1 = TextView;
-    panes.ScrollBox1 = ScrollBox1;
-    panes.Image1 = Image1;
-    panes.WebPanel = WebPanel;
-    panes.DirPanel = DirPanel;
-    panes.LinkPanel = LinkPanel;
-    panes.EasyEdit = EasyEdit;
-    panes.MediaPanel = MediaPanel;
-    panes.OLEPanel = OLEPanel;
-    panes.ErrorPanel = ErrorPanel;
-    panes.ErrorpanelCaption = ErrorpanelCaption;
-    fileDisplay_ = std::make_unique<TFileDisplay>(static_cast<TFileDisplayHost&>(*this), panes);
+    fileDisplay_ = std::make_unique<TFileDisplay>(Panes(), Services(), static_cast<TFileDisplayHost&>(*this));
     // Nothing is shown until the display is turned on.
     fileDisplay_->ShowPane(nullptr);
     for (TDirView* list : {LV1, LV2}) {
@@ -85,11 +71,12 @@ void TQRVMain::CreateDisplayActions()
     };
     TFileDisplay& display = *fileDisplay_;
     ViewFile = on(
-        TActionId::ViewFile, [this] { ViewFileExecute(); }, [&display](TAction& a) { a.SetChecked(display.ViewFile); });
+        TActionId::ViewFile, [this] { ViewFileExecute(); },
+        [&display](TAction& a) { a.SetChecked(display.ViewFile()); });
     FreezeDisplay = on(
         TActionId::FreezeDisplay, [&display] { display.FreezeDisplayExecute(); },
         [&display](TAction& a) {
-            a.SetChecked(display.FreezeDisplay);
+            a.SetChecked(display.FreezeDisplay());
             a.SetEnabled(display.FreezeDisplayEnabled());
         });
     FreezeDisplay->SetHint(L"Automatische Aktualisierung der Dateianzeige bei Fokuswechsel unterbinden. ");
@@ -104,7 +91,7 @@ void TQRVMain::CreateDisplayActions()
         [&display](TAction& a) { a.SetChecked(display.ForcedMode() == fdText); });
     AlignPicture = on(
         TActionId::AlignPicture, [&display] { display.AlignPictureExecute(); },
-        [&display](TAction& a) { a.SetChecked(display.AlignPicture); });
+        [&display](TAction& a) { a.SetChecked(display.AlignPicture()); });
     SetBKColor = on(
         TActionId::SetBKColor, [&display] { display.SetBKColorExecute(); }, [](TAction&) {});
     ActionList1->UpdateActions();
@@ -112,11 +99,11 @@ void TQRVMain::CreateDisplayActions()
 
 void TQRVMain::SetDisplayMode(uint8_t Mode)
 {
-    const TModeStep step = DisplayModeStep(fileDisplay_->ForcedMode(), Mode, fileDisplay_->ViewFile);
+    const TModeStep step = DisplayModeStep(fileDisplay_->ForcedMode(), Mode, fileDisplay_->ViewFile());
     if (step == TModeStep::Nothing)
         return;
     // A changed text that is not let go keeps the mode as it is.
-    if (fileDisplay_->ViewFile && !QuerySaveModifiedText())
+    if (fileDisplay_->ViewFile() && !QuerySaveModifiedText())
         return;
     fileDisplay_->SetForcedMode(Mode);
     if (step == TModeStep::TurnOn) {
@@ -124,10 +111,10 @@ void TQRVMain::SetDisplayMode(uint8_t Mode)
         return;
     }
     // The shown file again, in the new mode.
-    if (step == TModeStep::Redisplay && !fileDisplay_->FreezeDisplay) {
+    if (step == TModeStep::Redisplay && !fileDisplay_->FreezeDisplay()) {
         if (!fileDisplay_->ClearDisplay())
             return;
-        fileDisplay_->ViewedFile.clear();
+        fileDisplay_->ForgetViewedFile();
         // Shown now, so that the hex view can take the focus.
         ShowFocusedFile();
         if (Mode == fdHex && HexEditor1->Visible() && HexEditor1->HandleAllocated())
@@ -142,9 +129,9 @@ void TQRVMain::ConnectTextCommands()
     controls.Editor = EasyEdit;
     controls.Hex = HexEditor1;
     controls.Toolbar = ToolbarDatei;
-    textCommands_ = std::make_unique<TTextCommandsLink>(static_cast<TTextCommandsWindow&>(*this), controls);
+    textCommands_ = std::make_unique<TTextCommandsLink>(Services(), static_cast<TTextCommandsWindow&>(*this), controls);
     textCommands_->Connect(catalogue_, *commandMenus_);
-    listViewCommands_ = std::make_unique<TListViewCommands>(static_cast<TListViewCommandsHost&>(*this));
+    listViewCommands_ = std::make_unique<TListViewCommands>(Panes(), static_cast<TListViewCommandsHost&>(*this));
     listViewCommands_->Connect(catalogue_, *commandMenus_);
 }
 
@@ -182,7 +169,7 @@ uint8_t TQRVMain::ForcedDisplayMode()
 
 void TQRVMain::ListView1Change(TComponent* Sender, bool AlsoWithoutFocus)
 {
-    if (!fileDisplay_ || Sender != ActiveList || Terminating() || ActiveList->Loading() || !fileDisplay_->ViewFile)
+    if (!fileDisplay_ || Sender != ActiveList || Terminating() || ActiveList->Loading() || !fileDisplay_->ViewFile())
         return;
     // After a load, a re-read or a change of the active list the display is
     // cleared when no item is focused, never left on the file of another
@@ -198,7 +185,7 @@ void TQRVMain::ViewFileExecute()
     if (!fileDisplay_)
         return;
     // A viewer that is about to be hidden hands the focus to the active list.
-    if (fileDisplay_->ViewFile && ActiveList && ActiveList->HandleAllocated() && PanelBottom->HandleAllocated() &&
+    if (fileDisplay_->ViewFile() && ActiveList && ActiveList->HandleAllocated() && PanelBottom->HandleAllocated() &&
         IsChild(PanelBottom->Handle(), GetFocus()))
         ActiveList->SetFocus();
     fileDisplay_->ViewFileExecute(ActiveList && ActiveList->ItemFocused());
@@ -246,8 +233,8 @@ bool TQRVMain::ClearDisplay()
 
 void TQRVMain::DisplayFocusedFile()
 {
-    if (fileDisplay_ && fileDisplay_->ViewFile && !fileDisplay_->FreezeDisplay)
-        fileDisplay_->RequestDisplay();
+    if (fileDisplay_)
+        fileDisplay_->RedisplayFocused();
 }
 
 void TQRVMain::UpdateActionStates()

@@ -114,13 +114,6 @@ void TQRVMain::TextFind()
     textCommands_->Commands().Search();
 }
 
-TDirView* TQRVMain::OtherFileList()
-{
-    if (!FilePanel2 || !FilePanel2->Visible())
-        return nullptr;
-    return ActiveList == LV2 ? LV1 : LV2;
-}
-
 bool TQRVMain::ArchiveListSelect(bool Invert)
 {
     if (!HoldsFocus(ZipLV))

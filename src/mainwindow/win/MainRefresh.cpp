@@ -39,10 +39,10 @@ void TQRVMain::Aktualisieren()
         SimpleRefresh();
         return;
     }
-    const bool viewing = fileDisplay_ && fileDisplay_->ViewFile;
+    const bool viewing = fileDisplay_ && fileDisplay_->ViewFile();
     if (viewing && !ClearDisplay())
         return;
-    TDirView* other = OtherFileList();
+    TDirView* other = OtherList();
     if (ActiveList && ActiveList->Loaded() && !ActiveList->IsVirtual()) {
         const std::wstring path = ActiveList->GetPath();
         const wchar_t drive = path.empty() ? 0 : static_cast<wchar_t>(towupper(path[0]));
@@ -88,7 +88,7 @@ void TQRVMain::Aktualisieren()
     if (driveBar_)
         driveBar_->RebuildDriveButtons();
     if (fileDisplay_)
-        fileDisplay_->FreezeDisplay = false;
+        fileDisplay_->Unfreeze();
     RefreshStatusBar();
     if (viewing)
         fileDisplay_->RequestDisplay();
@@ -107,7 +107,7 @@ void TQRVMain::RefreshList(TDirView* List, const std::wstring& TreeFolder)
 
 void TQRVMain::SimpleRefresh()
 {
-    const bool viewing = fileDisplay_ && fileDisplay_->ViewFile;
+    const bool viewing = fileDisplay_ && fileDisplay_->ViewFile();
     if (viewing && !ClearDisplay())
         return;
     TTreeNode* node = TreeView1->Selected();

@@ -132,16 +132,6 @@ void TQRVMain::UpdateWindowTitle()
         TrayIcon1->SetHint(Application ? Application->Title() : title);
 }
 
-TDirView* TQRVMain::FileList(int Index)
-{
-    return Index == 0 ? LV1 : Index == 1 ? LV2 : nullptr;
-}
-
-TPanel* TQRVMain::FileListPanel(int Index)
-{
-    return Index == 0 ? FilePanel1 : Index == 1 ? FilePanel2 : nullptr;
-}
-
 void TQRVMain::ActivateFileList(TDirView* List)
 {
     if (!List)

@@ -38,7 +38,7 @@ void TQRVMain::ShutdownMainWindow()
     // The display's state is stored as it was at the close, before anything
     // of the shutdown turns it off.
     if (fileDisplay_)
-        Options.ViewFile = fileDisplay_->ViewFile;
+        Options.ViewFile = fileDisplay_->ViewFile();
     try {
         SetFolderWatching(false);
     } catch (const std::exception&) {

@@ -203,7 +203,7 @@ void TQRVMain::InitializeMainWindow()
         HideFeaturesNotOffered();
         // The display pane stands only while the display is on; the settings
         // turn it on after the first show.
-        if (fileDisplay_ && !fileDisplay_->ViewFile)
+        if (fileDisplay_ && !fileDisplay_->ViewFile())
             PlaceDisplayPane(false);
         AnswerSentMessages();
         EvaluateStartDirectories(commandLine);

@@ -461,8 +461,9 @@ std::optional<std::wstring> TQRVMain::ModifiedTextName()
 {
     if (TextView && TextView->Visible() && TextView->Modified() && !TextView->FileName().empty())
         return TextView->FileName();
-    if (EasyEdit && EasyEdit->Visible() && EasyEdit->GetModified() && fileDisplay_ && !fileDisplay_->ViewedFile.empty())
-        return fileDisplay_->ViewedFile;
+    if (EasyEdit && EasyEdit->Visible() && EasyEdit->GetModified() && fileDisplay_ &&
+        !fileDisplay_->ViewedFile().empty())
+        return fileDisplay_->ViewedFile();
     return std::nullopt;
 }
 
@@ -539,7 +540,7 @@ void TQRVMain::OptionsDlgExecute()
     }
     if (result.SyncDisplaySwitchedOn)
         SyncColumnLayout(liList1, liList2);
-    if (result.FileDisplayChanged && fileDisplay_ && fileDisplay_->ViewFile) {
+    if (result.FileDisplayChanged && fileDisplay_ && fileDisplay_->ViewFile()) {
         if (fileDisplay_->ClearDisplay())
             fileDisplay_->RequestDisplay();
     }

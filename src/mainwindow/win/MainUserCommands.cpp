@@ -6,31 +6,12 @@
 #include "mainwindow/win/RudirezOziMain.h"
 
 #include "framework/win/StdCtrls.h"
+#include "mainwindow/win/PaneItems.h"
 #include "panels/win/DirView.h"
 #include "panels/win/DriveView.h"
 #include "settings/Quorvan32Globals.h"
 
 namespace qrv {
-
-namespace {
-
-TCommandItem CommandItem(const TDirView& List, const TFileRec& Item)
-{
-    return {Item.FileName, List.ItemFullFileName(&Item), Item.IsDirectory || Item.IsParentDir};
-}
-
-std::vector<TCommandItem> SelectedItems(const TDirView* List)
-{
-    std::vector<TCommandItem> items;
-    if (!List)
-        return items;
-    for (int i = 0; i < List->ItemCount(); ++i)
-        if (const TFileRec* item = List->GetItemData(i); item && item->Selected && !item->IsParentDir)
-            items.push_back(CommandItem(*List, *item));
-    return items;
-}
-
-}  // namespace
 
 const TOptions& TQRVMain::CommandOptions()
 {
@@ -51,7 +32,7 @@ std::optional<TCommandItem> TQRVMain::ActiveFocusedItem()
 
 std::optional<TCommandItem> TQRVMain::OtherListSelection()
 {
-    std::vector<TCommandItem> items = SelectedItems(OtherFileList());
+    std::vector<TCommandItem> items = SelectedItems(OtherList());
     if (items.empty())
         return std::nullopt;
     return items.front();

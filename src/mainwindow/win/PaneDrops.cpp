@@ -116,8 +116,8 @@ void TPaneDrops::Attach(TDriveView& Tree, const std::vector<TDirView*>& Lists)
                 ListProcessDropped(*list, Keys, Effect);
             };
             pane->OnDDExecuted = [this, list](TPaneDragDrop*, uint32_t) {
-                host_.UpdateActionStates();
-                host_.RefreshStatusBar();
+                services_.UpdateActionStates();
+                services_.RefreshStatusBar();
                 host_.SetLastFileOperator(&list->FileOperator());
             };
         } else {
@@ -125,7 +125,7 @@ void TPaneDrops::Attach(TDriveView& Tree, const std::vector<TDirView*>& Lists)
                 TreeDragOver(*Sender, Keys, Effect);
             };
             pane->OnDDExecuted = [this](TPaneDragDrop*, uint32_t) {
-                host_.RefreshStatusBar();
+                services_.RefreshStatusBar();
                 host_.SetLastFileOperator(&tree_->FileOperator());
             };
         }
@@ -146,7 +146,8 @@ void TPaneDrops::Attach(TDriveView& Tree, const std::vector<TDirView*>& Lists)
         };
         pane->AskOverwrite = [this](const std::wstring& Folder, const std::wstring& Name) {
             const std::wstring text = FormatText(DirViewTextsFor(kLangGerman).OverwriteQuestion, {Folder, Name});
-            switch (host_.ShowDropMessage(text, TMsgDlgType::mtConfirmation, 0, mbYes | mbNo | mbAbort | mbYesToAll)) {
+            switch (
+                services_.ShowMessageBox(text, TMsgDlgType::mtConfirmation, 0, mbYes | mbNo | mbAbort | mbYesToAll)) {
             case mrYes:
                 return TOverwriteAnswer::Yes;
             case mrYesToAll:
@@ -205,8 +206,8 @@ void TPaneDrops::ListProcessDropped(TDirView& List, uint32_t /*Keys*/, uint32_t&
         (Effect != deCopy && Effect != deMove))
         return;
     const auto count = static_cast<unsigned>(pane.Drag().Names.size());
-    if (host_.ShowDropMessage(DuplicateQuestion(count), TMsgDlgType::mtConfirmation, kDuplicateHelp,
-                              mbYes | mbNo | mbCancel | mbHelp) != mrYes)
+    if (services_.ShowMessageBox(DuplicateQuestion(count), TMsgDlgType::mtConfirmation, kDuplicateHelp,
+                                 mbYes | mbNo | mbCancel | mbHelp) != mrYes)
         Effect = deNone;
 }
 
@@ -221,8 +222,8 @@ void TPaneDrops::FileOperation(TPaneDragDrop& /*Pane*/, const std::wstring& Sour
     for (const std::wstring& name : FilesToVerify(Names, TargetFolder, DiskFileSystem())) {
         if (ReadsWhole(name))
             continue;
-        const int answer = host_.ShowDropMessage(L"Fehler beim Lesen der Datei \"" + name + L"\"", TMsgDlgType::mtError,
-                                                 kReadErrorHelp, mbCancel | mbIgnore | mbHelp);
+        const int answer = services_.ShowMessageBox(L"Fehler beim Lesen der Datei \"" + name + L"\"",
+                                                    TMsgDlgType::mtError, kReadErrorHelp, mbCancel | mbIgnore | mbHelp);
         if (answer != mrIgnore) {
             DoOperation = false;
             return;
@@ -231,7 +232,7 @@ void TPaneDrops::FileOperation(TPaneDragDrop& /*Pane*/, const std::wstring& Sour
     }
     if (Names.empty())
         DoOperation = false;
-    host_.RefreshStatusBar();
+    services_.RefreshStatusBar();
 }
 
 void TPaneDrops::FileOperationExecuted(TPaneDragDrop& /*Pane*/, TDirView* List, uint32_t Effect,
@@ -258,9 +259,9 @@ void TPaneDrops::FileOperationExecuted(TPaneDragDrop& /*Pane*/, TDirView* List, 
     }
     dragOperation_ = false;
     if (Effect == deMove)
-        if (TDirView* other = host_.SecondShownList(List ? List : (tree_ ? tree_->DirView() : nullptr)))
+        if (TDirView* other = panes_.OtherShownList(List ? List : (tree_ ? tree_->DirView() : nullptr)))
             other->ReloadDirectory();
-    host_.RefreshStatusBar();
+    services_.RefreshStatusBar();
     host_.RedisplayHexFile();
 }
 
@@ -273,7 +274,7 @@ void TPaneDrops::Error(int Code, const std::wstring& Path)
         text = Path.empty() ? L"Ausgewählter Pfad nicht vorhanden:" : L"Ausgewählter Pfad nicht vorhanden:\n" + Path;
     else
         text = L"Ein nicht vorhergesehener Fehler ist bei der Drag&Drop-Operation aufgetreten.";
-    host_.ShowDropMessage(text, TMsgDlgType::mtError, 0, mbOK);
+    services_.ShowMessageBox(text, TMsgDlgType::mtError, 0, mbOK);
 }
 
 }  // namespace qrv

@@ -5,9 +5,11 @@
 // files are duplicated into their own folder, reads diskette files before
 // they replace others, makes copies from a CD writable, keeps the display
 // pane, the status bar and undo in step and reports drag-and-drop errors.
-// The window answers through TPaneDropsHost.
+// The window answers through its panes, its services and TPaneDropsHost.
 
 #include "framework/win/MessageDialog.h"
+#include "mainwindow/win/MainPanes.h"
+#include "mainwindow/win/MainWindowServices.h"
 #include "panels/win/PaneDragDrop.h"
 
 #include <cstdint>
@@ -28,23 +30,18 @@ public:
     // The main window is the active window; brings the program to the front.
     virtual bool MainWindowActive() = 0;
     virtual void BringMainWindowToFront() = 0;
-    // The window's message box: the button pressed (mrYes ...).
-    virtual int ShowDropMessage(const std::wstring& Text, TMsgDlgType Kind, int HelpContext,
-                                TMsgDlgButtons Buttons) = 0;
     // The display pane lets go of the file it shows in the hex view, and
     // shows the focused file again afterwards.
     virtual void ReleaseHexFile() = 0;
     virtual void RedisplayHexFile() = 0;
-    virtual void RefreshStatusBar() = 0;
-    virtual void UpdateActionStates() = 0;
     virtual void SetLastFileOperator(TFileOperator* Operator) = 0;
-    // The other list while the second file window is shown; nullptr otherwise.
-    virtual TDirView* SecondShownList(TDirView* List) = 0;
 };
 
 class TPaneDrops {
 public:
-    explicit TPaneDrops(TPaneDropsHost& Host) : host_(Host) {}
+    TPaneDrops(const TMainPanes& Panes, TMainWindowServices& Services, TPaneDropsHost& Host)
+        : panes_(Panes), services_(Services), host_(Host)
+    {}
 
     // Binds the panes' events.
     void Attach(TDriveView& Tree, const std::vector<TDirView*>& Lists);
@@ -69,6 +66,8 @@ public:
     static bool IsDisketteDrive(wchar_t Drive);
 
 private:
+    const TMainPanes& panes_;
+    TMainWindowServices& services_;
     TPaneDropsHost& host_;
     TDriveView* tree_ = nullptr;
     TPaneDragDrop* dropTarget_ = nullptr;

@@ -71,17 +71,19 @@ TQRVMain::TQRVMain(TComponent* owner) : TForm(owner)
     CreateMenus();
     CreatePanes();
     AnswerSentMessages();
-    driveBar_ = std::make_unique<TDriveBar>(this, static_cast<TDriveBarHost&>(*this), ToolbarDrives, ShortCuts1);
+    driveBar_ = std::make_unique<TDriveBar>(this, Panes(), Services(), static_cast<TDriveBarHost&>(*this),
+                                            ToolbarDrives, ShortCuts1);
     driveBar_->CreateDriveBox();
-    fileCommands_ = std::make_unique<TFileCommands>(static_cast<TFileCommandsHost&>(*this));
+    fileCommands_ = std::make_unique<TFileCommands>(Panes(), Services(), static_cast<TFileCommandsHost&>(*this));
     userCommands_ = std::make_unique<TUserCommands>(*this, static_cast<TUserCommandsHost&>(*this));
     TUserCommands::DeleteStaleBatchFiles();
     ConnectFileCommands();
-    compareCommands_ = std::make_unique<TCompareCommands>(static_cast<TCompareCommandsHost&>(*this));
+    compareCommands_ =
+        std::make_unique<TCompareCommands>(Panes(), Services(), static_cast<TCompareCommandsHost&>(*this));
     ConnectCompareCommands();
-    ConnectSplitJoinCommands();
-    ConnectPaneDrops();
-    filterCommands_ = std::make_unique<TFilterCommands>(static_cast<TFilterCommandsHost&>(*this), FilterBox);
+    splitJoin_ = std::make_unique<TSplitJoinLink>(Panes(), Services(), catalogue_);
+    paneDrops_ = std::make_unique<TPaneDropsLink>(Panes(), Services(), *fileDisplay_, *fileCommands_);
+    filterCommands_ = std::make_unique<TFilterCommands>(Panes(), static_cast<TFilterCommandsHost&>(*this), FilterBox);
     ConnectFilterCommands();
     CreatePopups();
     // Every built command has its handler now; one missing is named.

@@ -18,11 +18,15 @@
 // CreateMenus builds their actions and the main menu from it (TCommandMenus),
 // and each area registers its handlers against the commands' ids.
 // Start-up, settings, options and shutdown may call the dispatch and the
-// services, and the dispatch the services. The areas' hosts are members of
-// the window in files of their own (MainDisplay.cpp, MainFileCommands.cpp,
-// MainStatus.cpp, MainRefresh.cpp); they and the services still call each
-// other both ways (the status bar and message box, the display's timers,
-// the refresh after file commands), so these files form no chain yet.
+// services, and the dispatch the services. Every area gets the panes
+// (TMainPanes, a base of the window) and the window's services
+// (TMainWindowServices); an area's own host is answered by a link class
+// beside the area (SplitJoinLink, PaneDropsLink). The hosts still answered
+// by the window (MainDisplay.cpp, MainFileCommands.cpp, MainStatus.cpp,
+// MainRefresh.cpp, MainCompare.cpp, MainUserCommands.cpp,
+// MainFilterCommands.cpp, and MainServices.cpp) call each other and the
+// services both ways until they move; scripts/lint lets no other file
+// define a member of the window.
 
 #include "framework/Colors.h"
 #include "framework/StringList.h"
@@ -42,9 +46,11 @@
 #include "mainwindow/win/FileCommands.h"
 #include "mainwindow/win/FileDisplay.h"
 #include "mainwindow/win/FilterCommands.h"
+#include "mainwindow/win/MainPanes.h"
+#include "mainwindow/win/MainWindowServices.h"
 #include "mainwindow/win/ListViewCommands.h"
-#include "mainwindow/win/PaneDrops.h"
-#include "mainwindow/win/SplitJoinCommands.h"
+#include "mainwindow/win/PaneDropsLink.h"
+#include "mainwindow/win/SplitJoinLink.h"
 #include "mainwindow/win/StatusArea.h"
 #include "mainwindow/win/TextCommandsLink.h"
 #include "mainwindow/win/UserCommandRunner.h"
@@ -86,6 +92,8 @@ class TThread;
 enum TListId : WPARAM { liNone = 0, liList1 = 1, liList2 = 2, liArchive = 3 };
 
 class TQRVMain : public TForm,
+                 public TMainPanes,
+                 private TMainWindowServices,
                  private TDriveBarHost,
                  private TFileDisplayHost,
                  private TFileCommandsHost,
@@ -96,8 +104,6 @@ class TQRVMain : public TForm,
                  private TUserCommandsHost,
                  private TTextCommandsWindow,
                  private TListViewCommandsHost,
-                 private TSplitJoinCommandsHost,
-                 private TPaneDropsHost,
                  private TFilterCommandsHost {
 public:
     explicit TQRVMain(TComponent* owner);
@@ -150,36 +156,14 @@ public:
     TSimpleTimer* StatusTimer() const { return statusTimer_.get(); }
     TSimpleTimer* DriveTimer() const { return driveTimer_.get(); }
 
-    // The panes.
+    // The panes of the window besides those of TMainPanes.
     TMainMenu* MainMenu1 = nullptr;
     TStatusBar* StatusBar = nullptr;
     TKyDock* Dock975 = nullptr;  // the top dock
-    TPanel* PanelLeft = nullptr;
-    TDriveView* TreeView1 = nullptr;
     TKySplitter* Splitter1 = nullptr;
     TPanel* MainPanel = nullptr;
-    TPanel* FilePanel1 = nullptr;
-    TComboBox* DirHist1 = nullptr;
-    TDirView* LV1 = nullptr;
     TKySplitter* Splitter2 = nullptr;
-    TPanel* FilePanel2 = nullptr;
-    TComboBox* DirHist2 = nullptr;
-    TDirView* LV2 = nullptr;
     TKySplitter* Splitter3 = nullptr;
-    TPanel* PanelBottom = nullptr;
-    TTextFileView* TextView = nullptr;
-    TScrollBox* ScrollBox1 = nullptr;
-    TImage* Image1 = nullptr;
-    THexEditor* HexEditor1 = nullptr;
-    TPanel* WebPanel = nullptr;
-    TKyDirPanel* DirPanel = nullptr;
-    TKyLinkPanel* LinkPanel = nullptr;
-    TPanel* ErrorPanel = nullptr;
-    TLabel* ErrorpanelCaption = nullptr;
-    TKyZipLV* ZipLV = nullptr;
-    TPanel* MediaPanel = nullptr;
-    TKyOLEContainer* OLEPanel = nullptr;
-    TEasyEdit* EasyEdit = nullptr;
     TKyToolbar* ToolbarDatei = nullptr;
     TKyToolbar* ToolbarDrives = nullptr;
     TKyToolbar* ToolBarFKeys = nullptr;
@@ -192,8 +176,11 @@ public:
     TPopupMenu* TreePopup = nullptr;
     std::vector<TKyToolbarButton*> FKeyButtons;
     TKyToolbarButton* FKeyLabel = nullptr;  // "Umsch" / "Strg": a click shows the other set
-    TDirView* ActiveList = nullptr;
-    TComboBox* ActiveHistory = nullptr;
+
+    // What every command area gets: the panes and the window's services.
+    TMainPanes& Panes() { return *this; }
+    TMainWindowServices& Services() { return *this; }
+    TForm* Window() override { return this; }
 
     // The commands: their handlers by id, their actions and menu items.
     const TActionCatalogue& Catalogue() const { return catalogue_; }
@@ -205,7 +192,7 @@ public:
     // ---- Services (MainServices.cpp) --------------------------------------
     // A message box centred by the system; a file or archive list that has
     // the focus refuses the marquee selection the closing click would start.
-    int ShowMessageBox(const std::wstring& Text, TMsgDlgType Type, int HelpContext, TMsgDlgButtons Buttons);
+    int ShowMessageBox(const std::wstring& Text, TMsgDlgType Type, int HelpContext, TMsgDlgButtons Buttons) override;
     // A TCompareResult (mainwindow/FileCompare.h). Esc stops it; so does a
     // close of the window, which is then done after the comparison.
     uint8_t CompareFileContents(const std::wstring& FileA, const std::wstring& FileB) override;
@@ -218,7 +205,6 @@ public:
     // Filled by the later commands; here they are the targets of the posted
     // messages and the timers.
     void ViewFileExecute();
-    void CombineFileExecute();
     void ShowFocusedFile();
     void UpdateTimerTimer();
     void OleDisplayTimerTimer();
@@ -250,8 +236,8 @@ public:
     // ---- File and directory comparison, about box (MainCompare.cpp) ------
     TCompareCommands& CompareCommands() { return *compareCommands_; }
 
-    // ---- File split and join (MainSplitJoin.cpp) ----------------------------
-    TSplitJoinCommands& SplitJoinCommands() { return *splitJoin_; }
+    // ---- File split and join (SplitJoinLink.cpp) ----------------------------
+    TSplitJoinCommands& SplitJoinCommands() { return splitJoin_->Commands(); }
 
     // ---- Drives (DriveBar.cpp) --------------------------------------------
     TDriveBar* DriveBar() const { return driveBar_.get(); }
@@ -364,12 +350,7 @@ private:
     // Services (MainServices.cpp).
     TDirView* ListOf(TListId Id) const;
     // What the drive bar asks of the window.
-    TDriveView* DriveTree() override { return TreeView1; }
-    TDirView* FileList(int Index) override;
-    TPanel* FileListPanel(int Index) override;
-    TDirView* ActiveFileList() override { return ActiveList; }
     void ActivateFileList(TDirView* List) override;
-    TPanel* TreePanel() override { return PanelLeft; }
     // The list becomes the active one; the tree and the title follow it.
     void MakeActiveList(TDirView* List);
     // A list and its history box in the active or the inactive pane's colour.
@@ -397,7 +378,6 @@ private:
     void TextFind() override;
     bool ArchiveListSelect(bool Invert) override;
     std::wstring ComSpec() override;
-    TDirView* OtherFileList() override;
     // The file commands' actions and the panes' keys (MainFileCommands.cpp).
     void ConnectFileCommands();
     // What the user commands ask of the window (MainUserCommands.cpp).
@@ -454,28 +434,18 @@ private:
     void ConnectCompareCommands();
     bool StackedFileWindows() override;
     void AbortFileComparison() override { abortComparison_ = true; }
-    TForm* CompareWindow() override { return this; }
     bool ChooseCompareFile(const std::wstring& Title, const std::wstring& InitialDir, std::wstring& Name) override;
     bool ExecuteCompareOptions(TSelOptForm& Form) override;
     intptr_t StartProgram(const std::wstring& Program, const std::wstring& Parameters,
                           const std::wstring& Directory) override;
     TDirCompareOptions StoredCompareOptions() override;
 
-    // The split and join commands' actions, and what they ask of the window
-    // (MainSplitJoin.cpp).
-    void ConnectSplitJoinCommands();
-    TForm* ProgressOwner() override { return this; }
-    void PauseListWatching() override;
-    void ResumeListWatching() override;
-    bool ExecuteSplitDialog(TSplitFileDialog& Form) override;
-    bool ExecuteCombineDialog(TCombineFileDialog& Form) override;
     // The filter commands' actions, box and button, and what they ask of the
     // window (MainFilterCommands.cpp).
     void ConnectFilterCommands();
     void FilterPopupPopup();
     TOptions& FilterOptions() override;
     TStringList& MaskHistory() override { return SelMaskHistory; }
-    TKyZipLV* ArchiveList() override { return ZipLV; }
     bool ArchiveListFocused() override;
     TCompressionBits CompressionBitsOf(const std::wstring& Folder) override;
     TPickerDate Today() override;
@@ -514,22 +484,9 @@ private:
     std::unique_ptr<TTextCommandsLink> textCommands_;
     std::unique_ptr<TListViewCommands> listViewCommands_;
     std::unique_ptr<TUserCommands> userCommands_;
-    std::unique_ptr<TSplitFileSystem> splitFiles_;
-    std::unique_ptr<TSplitJoinCommands> splitJoin_;
-    // The list whose watching the split paused.
-    TDirView* pausedList_ = nullptr;
-    // Drag and drop between the panes (MainPaneDrops.cpp).
-    std::unique_ptr<TPaneDrops> paneDrops_;
-    bool hexReleased_ = false;
-    void ConnectPaneDrops();
-    const TOptions& DropOptions() override;
-    bool MainWindowActive() override;
-    void BringMainWindowToFront() override;
-    int ShowDropMessage(const std::wstring& Text, TMsgDlgType Kind, int HelpContext, TMsgDlgButtons Buttons) override;
-    void ReleaseHexFile() override;
-    void RedisplayHexFile() override;
-    void SetLastFileOperator(TFileOperator* Operator) override;
-    TDirView* SecondShownList(TDirView* List) override;
+    std::unique_ptr<TSplitJoinLink> splitJoin_;
+    // Drag and drop between the panes (PaneDropsLink.cpp).
+    std::unique_ptr<TPaneDropsLink> paneDrops_;
     std::unique_ptr<TFilterCommands> filterCommands_;
     bool refreshAllowed_ = true;  // false while Aktualisieren runs
     // The simple refresh: the display let go, the focused pane re-read.

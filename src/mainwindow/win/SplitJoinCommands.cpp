@@ -68,21 +68,22 @@ TSplitButton Answer(int ModalResult)
 
 }  // namespace
 
-TSplitJoinCommands::TSplitJoinCommands(TSplitJoinCommandsHost& Host, TSplitFileSystem& Files)
-    : host_(Host), files_(Files), partSize_(kDefaultSplitSize)
+TSplitJoinCommands::TSplitJoinCommands(TMainWindowServices& Services, TSplitJoinCommandsHost& Host,
+                                       TSplitFileSystem& Files)
+    : services_(Services), host_(Host), files_(Files), partSize_(kDefaultSplitSize)
 {}
 
 TSplitJoinUi TSplitJoinCommands::Questions(int HelpContext)
 {
     TSplitJoinUi ui;
     ui.Ask = [this, HelpContext](const std::wstring& Text, TSplitBoxKind Kind, uint8_t Buttons) {
-        return Answer(host_.ShowMessageBox(
+        return Answer(services_.ShowMessageBox(
             Text, Kind == TSplitBoxKind::Error ? TMsgDlgType::mtError : TMsgDlgType::mtConfirmation, HelpContext,
             BoxButtons(Buttons)));
     };
     ui.Label = [](const std::wstring&) {};
     ui.Step = [] {};
-    ui.Stopped = [this] { return host_.Terminating(); };
+    ui.Stopped = [this] { return services_.Terminating(); };
     return ui;
 }
 
@@ -101,7 +102,7 @@ void TSplitJoinCommands::SplitFileExecute()
             continue;
         if (!FitsSplit(info->Size)) {
             MessageBeep(MB_ICONHAND);
-            host_.ShowMessageBox(SplitTooLargeText(item.Name), TMsgDlgType::mtError, kSplitHelpContext, mbOK);
+            services_.ShowMessageBox(SplitTooLargeText(item.Name), TMsgDlgType::mtError, kSplitHelpContext, mbOK);
             return;
         }
         originals.emplace_back(item.FullPath, info->Size);
@@ -117,12 +118,12 @@ void TSplitJoinCommands::SplitFileExecute()
         return;
     const std::wstring target = form.TargetDir->Text();
     if (target.empty() || !DirExists(target)) {
-        host_.ShowMessageBox(SplitNoTargetText(target), TMsgDlgType::mtError, kSplitHelpContext, mbOK);
+        services_.ShowMessageBox(SplitNoTargetText(target), TMsgDlgType::mtError, kSplitHelpContext, mbOK);
         return;
     }
     const std::optional<uint64_t> size = form.PartSize();
     if (const std::wstring problem = SplitSizeProblem(size); !problem.empty()) {
-        host_.ShowMessageBox(problem, TMsgDlgType::mtError, kSplitHelpContext, mbOK);
+        services_.ShowMessageBox(problem, TMsgDlgType::mtError, kSplitHelpContext, mbOK);
         return;
     }
     partSize_ = *size;
@@ -135,13 +136,13 @@ void TSplitJoinCommands::SplitFileExecute()
     for (const auto& [path, fileSize] : originals)
         steps += SplitProgressSteps(fileSize, partSize_);
     {
-        TProgressSession progress(host_.ProgressOwner(), L"Datei aufteilen",
+        TProgressSession progress(services_.Window(), L"Datei aufteilen",
                                   static_cast<int>(std::min<uint64_t>(steps, INT_MAX)),
-                                  [this](TForm& form) { host_.PlaceProgressForm(form); });
+                                  [this](TForm& form) { services_.PlaceProgressForm(form); });
         TProgressform& bar = progress.Form();
         TSplitJoinUi ui = Questions(kSplitHelpContext);
         ui.Step = [&bar] { bar.Step(); };
-        ui.Stopped = [this, &bar] { return bar.Aborted() || host_.Terminating(); };
+        ui.Stopped = [this, &bar] { return bar.Aborted() || services_.Terminating(); };
         TSplitJoin engine(files_, ui, SystemAnsiEncoding());
         for (const auto& [path, fileSize] : originals) {
             bar.SetLabelText(NameOf(path) + L" wird aufgeteilt...");
@@ -149,7 +150,7 @@ void TSplitJoinCommands::SplitFileExecute()
                 break;
         }
     }
-    host_.RefreshStatusBar();
+    services_.RefreshStatusBar();
 }
 
 void TSplitJoinCommands::CombineFileExecute()
@@ -185,19 +186,19 @@ void TSplitJoinCommands::CombineFileExecute()
 
     const TWaitCursor hourglass;
     {
-        TProgressSession progress(host_.ProgressOwner(), L"Datei zusammensetzen",
+        TProgressSession progress(services_.Window(), L"Datei zusammensetzen",
                                   static_cast<int>(std::min<size_t>(plan.Work.size(), INT_MAX)),
-                                  [this](TForm& form) { host_.PlaceProgressForm(form); });
+                                  [this](TForm& form) { services_.PlaceProgressForm(form); });
         TProgressform& bar = progress.Form();
         TSplitJoinUi ui = Questions(kJoinHelpContext);
         ui.Label = [&bar](const std::wstring& text) { bar.SetLabelText(text); };
         ui.Step = [&bar] { bar.Step(); };
-        ui.Stopped = [this, &bar] { return bar.Aborted() || host_.Terminating(); };
+        ui.Stopped = [this, &bar] { return bar.Aborted() || services_.Terminating(); };
         TSplitJoin engine(files_, ui, SystemAnsiEncoding());
         // A join the user stopped leaves the target as far as it was written.
         engine.RunJoin(plan, target);
     }
-    host_.RefreshStatusBar();
+    services_.RefreshStatusBar();
 }
 
 }  // namespace qrv

@@ -4,12 +4,13 @@
 // parts beside them) again, each under the progress form. The work is the
 // portable engine's (mainwindow/SplitJoin.h); this class asks for the size
 // and the target, shows the questions and the progress, and remembers the
-// choices for the session. It reaches the window through
-// TSplitJoinCommandsHost.
+// choices for the session. It reaches the window through the window's
+// services and TSplitJoinCommandsHost.
 
 #include "framework/win/MessageDialog.h"
 #include "mainwindow/CommandPlaceholders.h"
 #include "mainwindow/SplitJoin.h"
+#include "mainwindow/win/MainWindowServices.h"
 
 #include <cstdint>
 #include <string>
@@ -27,12 +28,6 @@ public:
     // The active list's selected items, in list order, and its folder.
     virtual std::vector<TCommandItem> ActiveSelection() = 0;
     virtual std::wstring ActiveListFolder() = 0;
-    virtual int ShowMessageBox(const std::wstring& Text, TMsgDlgType Kind, int HelpContext, TMsgDlgButtons Buttons) = 0;
-    // The window the progress form disables, and where the form goes.
-    virtual TForm* ProgressOwner() = 0;
-    virtual void PlaceProgressForm(TForm& Progress) = 0;
-    virtual void RefreshStatusBar() = 0;
-    virtual bool Terminating() = 0;
     // The active list stops watching its folder while a split makes its
     // parts; afterwards it reads the folder again and watches on.
     virtual void PauseListWatching() = 0;
@@ -47,7 +42,7 @@ constexpr int kJoinHelpContext = 260;
 
 class TSplitJoinCommands {
 public:
-    TSplitJoinCommands(TSplitJoinCommandsHost& Host, TSplitFileSystem& Files);
+    TSplitJoinCommands(TMainWindowServices& Services, TSplitJoinCommandsHost& Host, TSplitFileSystem& Files);
 
     void SplitFileExecute();
     void CombineFileExecute();
@@ -61,6 +56,7 @@ public:
 private:
     TSplitJoinUi Questions(int HelpContext);
 
+    TMainWindowServices& services_;
     TSplitJoinCommandsHost& host_;
     TSplitFileSystem& files_;
     uint64_t partSize_;

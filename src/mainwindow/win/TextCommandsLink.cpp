@@ -186,8 +186,9 @@ private:
 
 // ---- The link -------------------------------------------------------------------------------
 
-TTextCommandsLink::TTextCommandsLink(TTextCommandsWindow& Window, const TTextControls& Controls)
-    : window_(Window), controls_(Controls), combo_(std::make_unique<TComboTarget>())
+TTextCommandsLink::TTextCommandsLink(TMainWindowServices& Services, TTextCommandsWindow& Window,
+                                     const TTextControls& Controls)
+    : services_(Services), window_(Window), controls_(Controls), combo_(std::make_unique<TComboTarget>())
 {
     if (controls_.TextView)
         rich_ = std::make_unique<TRichTarget>(*controls_.TextView);
@@ -258,8 +259,8 @@ void TTextCommandsLink::ShowMessage(const std::wstring& Text, TTextMessage Kind)
 {
     if (Kind == TTextMessage::Error)
         MessageBeep(MB_ICONHAND);
-    window_.ShowMessageBox(Text, Kind == TTextMessage::Error ? TMsgDlgType::mtError : TMsgDlgType::mtInformation,
-                           kTextHelpContext, mbOK | mbHelp);
+    services_.ShowMessageBox(Text, Kind == TTextMessage::Error ? TMsgDlgType::mtError : TMsgDlgType::mtInformation,
+                             kTextHelpContext, mbOK | mbHelp);
 }
 
 void TTextCommandsLink::Beep()
@@ -339,7 +340,7 @@ bool TTextCommandsLink::HandleWindowMessage(UINT Msg, LPARAM LParam)
 {
     // The text's selection changes without telling the window.
     if (Msg == WM_INITMENUPOPUP)
-        window_.UpdateActionStates();
+        services_.UpdateActionStates();
     if (Msg != findMessage_ || findMessage_ == 0)
         return false;
     const auto* find = reinterpret_cast<const FINDREPLACEW*>(LParam);
@@ -434,8 +435,8 @@ void TTextCommandsLink::SaveShown()
     if (HexView() && !hex->ReadOnlyView() && hex->Modified()) {
         if (!hex->SaveToFile(hex->FileName())) {
             MessageBeep(MB_ICONHAND);
-            window_.ShowMessageBox(SaveErrorText(hex->FileName()), TMsgDlgType::mtError, kTextHelpContext,
-                                   mbOK | mbHelp);
+            services_.ShowMessageBox(SaveErrorText(hex->FileName()), TMsgDlgType::mtError, kTextHelpContext,
+                                     mbOK | mbHelp);
         }
         return;
     }

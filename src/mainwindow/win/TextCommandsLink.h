@@ -13,6 +13,7 @@
 #include "framework/win/WinApi.h"
 #include "mainwindow/ActionCatalogue.h"
 #include "mainwindow/TextCommands.h"
+#include "mainwindow/win/MainWindowServices.h"
 
 #include <commdlg.h>
 
@@ -35,7 +36,6 @@ class TWaitCursor;
 class TTextCommandsWindow {
 public:
     virtual ~TTextCommandsWindow() = default;
-    virtual int ShowMessageBox(const std::wstring& Text, TMsgDlgType Kind, int HelpContext, TMsgDlgButtons Buttons) = 0;
     // The changed text the display shows, and its save under that name
     // (with the backup the options ask for; a failure is reported).
     virtual std::optional<std::wstring> ModifiedTextName() = 0;
@@ -50,8 +50,6 @@ public:
     virtual uint8_t ForcedDisplayMode() = 0;
     virtual void ChooseDisplayMode(uint8_t Mode) = 0;
     virtual HWND OwnerWindow() = 0;
-    // The commands' states computed now (a menu opens).
-    virtual void UpdateActionStates() = 0;
 };
 
 struct TTextControls {
@@ -63,7 +61,7 @@ struct TTextControls {
 
 class TTextCommandsLink : private TTextCommandsHost {
 public:
-    TTextCommandsLink(TTextCommandsWindow& Window, const TTextControls& Controls);
+    TTextCommandsLink(TMainWindowServices& Services, TTextCommandsWindow& Window, const TTextControls& Controls);
     ~TTextCommandsLink() override;
     TTextCommandsLink(const TTextCommandsLink&) = delete;
     TTextCommandsLink& operator=(const TTextCommandsLink&) = delete;
@@ -114,6 +112,7 @@ private:
     class TComboTarget;
     class THexViewTarget;
 
+    TMainWindowServices& services_;
     TTextCommandsWindow& window_;
     TTextControls controls_;
     TTextCommands commands_{*this};

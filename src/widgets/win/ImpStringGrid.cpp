@@ -2,6 +2,7 @@
 
 #include "framework/win/ComCtrlsCommon.h"
 #include "framework/win/Handles.h"
+#include "widgets/win/InputMethod.h"
 
 #include <algorithm>
 
@@ -138,8 +139,33 @@ TImpStringGrid::~TImpStringGrid()
 
 TImpGridLook TImpStringGrid::Look() const
 {
-    return TImpGridLook{Color(), FixedColor, 64};
+    const TFont& font = Font();
+    return TImpGridLook{Color(), FixedColor, 64, TImpGridFont{font.Name(), font.Height(), font.Style(), font.Color()},
+                        ImeMode, ImeName};
 }
+
+namespace {
+// The screen fonts of one paint, made once per description.
+class TPaintFonts {
+public:
+    HFONT For(const TImpGridFont& description)
+    {
+        for (const auto& [known, font] : fonts_)
+            if (known == description)
+                return font->Handle();
+        auto font = std::make_unique<TFont>();
+        if (!description.Name.empty())
+            font->SetName(description.Name);
+        font->SetHeight(description.Height);
+        font->SetStyle(description.Style);
+        font->SetColor(description.Color);
+        return fonts_.emplace_back(description, std::move(font)).second->Handle();
+    }
+
+private:
+    std::vector<std::pair<TImpGridFont, std::unique_ptr<TFont>>> fonts_;
+};
+}  // namespace
 
 TImpColumnButtonStyle TImpStringGrid::EditStyle() const
 {
@@ -442,7 +468,10 @@ void TImpStringGrid::ShowEditor()
         OnGetEditText(this, Col(), Row());
     editStartText_ = cells_->Cell(Col(), Row());
     editing_ = true;
-    editor_->SetMaxLength(columns_[static_cast<size_t>(Col())].MaxLength);
+    const TImpColumn& column = columns_[static_cast<size_t>(Col())];
+    editor_->SetMaxLength(column.MaxLength);
+    const TImpGridLook look = Look();
+    ApplyInputMethod(editor_->Handle(), column.ImeMode(look), column.ImeName(look));
     editor_->SetText(editStartText_);
     PlaceEditor();
     editor_->SetVisible(true);
@@ -718,7 +747,8 @@ void TImpStringGrid::Paint(HDC dc)
 {
     RECT client{0, 0, ClientWidth(), ClientHeight()};
     FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
-    const TSelectObject font(dc, Font().Handle());
+    TPaintFonts fonts;
+    TSelectionKeeper selectedFont;
     SetBkMode(dc, TRANSPARENT);
     const bool focused = GetFocus() == handle_;
     const HBRUSH lines = GetSysColorBrush(COLOR_BTNFACE);
@@ -737,19 +767,23 @@ void TImpStringGrid::Paint(HDC dc)
             FillRect(dc, &right, lines);
             FillRect(dc, &below, lines);
             const TImpColumn& column = columns_[static_cast<size_t>(col)];
+            // Fixed cells take the title's font, the others the column's.
+            const TImpGridFont& columnFont = column.Font(look);
+            const TImpGridFont& cellFont = fixed ? column.Title.Font(columnFont) : columnFont;
+            selectedFont.Select(dc, fonts.For(cellFont));
             if (fixed) {
                 const TGdiObject face(CreateSolidBrush(ColorToRGB(column.Title.Color(look))));
                 FillRect(dc, &r, static_cast<HBRUSH>(face.Get()));
                 RECT edge = r;
                 DrawEdge(dc, &edge, BDR_RAISEDINNER, BF_RECT);
-                SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+                SetTextColor(dc, ColorToRGB(cellFont.Color));
             } else if (current && focused && !editing_) {
                 FillRect(dc, &r, GetSysColorBrush(COLOR_HIGHLIGHT));
                 SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
             } else {
                 const TGdiObject background(CreateSolidBrush(ColorToRGB(column.Color(look))));
                 FillRect(dc, &r, static_cast<HBRUSH>(background.Get()));
-                SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+                SetTextColor(dc, ColorToRGB(cellFont.Color));
             }
             if (current && !focused) {
                 RECT mark = r;

@@ -58,6 +58,9 @@ public:
     // What the columns fall back on: the grid's colours now.
     TImpGridLook Look() const;
     TColor FixedColor = clBtnFace;
+    // The input method the editor opens with in a column that names none.
+    TImeMode ImeMode = TImeMode::imDontCare;
+    std::wstring ImeName;
     // Tab in the last cell appends a row (OnNewRow; OnTooMuchrows once
     // when the rows no longer fit).
     bool AutoInsertRows = false;

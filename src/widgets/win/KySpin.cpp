@@ -37,6 +37,7 @@ void AssignGlyph(TBitmap& target, const TBitmap* glyph, const wchar_t* resource)
 void TKySpinButton::SetUpGlyph(const TBitmap* glyph)
 {
     AssignGlyph(upGlyph_, glyph, L"KYSPINUP");
+    facesStale_ = true;
     if (HandleAllocated())
         InvalidateRect(handle_, nullptr, FALSE);
 }
@@ -44,6 +45,7 @@ void TKySpinButton::SetUpGlyph(const TBitmap* glyph)
 void TKySpinButton::SetDownGlyph(const TBitmap* glyph)
 {
     AssignGlyph(downGlyph_, glyph, L"KYSPINDOWN");
+    facesStale_ = true;
     if (HandleAllocated())
         InvalidateRect(handle_, nullptr, FALSE);
 }
@@ -130,6 +132,10 @@ void TKySpinButton::WndProc(TMessage& message)
             InvalidateRect(handle_, nullptr, FALSE);
         }
         return;
+    case WM_SYSCOLORCHANGE:
+        facesStale_ = true;
+        InvalidateRect(handle_, nullptr, FALSE);
+        break;
     case WM_TIMER:
         if (message.WParam != kRepeatTimer)
             break;
@@ -146,8 +152,38 @@ void TKySpinButton::WndProc(TMessage& message)
 
 void TKySpinButton::Paint(HDC dc)
 {
+    // A disabled button draws unpressed.
+    const TBitmap& face = Face(Enabled() ? pressed_ : TSpinHalf::None);
+    const TOwnDC source(CreateCompatibleDC(dc));
+    const TSelectObject select(source.Get(), face.Handle());
+    BitBlt(dc, 0, 0, face.Width(), face.Height(), source.Get(), 0, 0, SRCCOPY);
+}
+
+const TBitmap& TKySpinButton::Face(TSpinHalf pressed)
+{
+    RebuildFacesIfStale();
+    return faces_[static_cast<int>(pressed)];
+}
+
+void TKySpinButton::RebuildFacesIfStale()
+{
+    const int w = std::max(1, Width()), h = std::max(1, Height());
+    if (!facesStale_ && faces_[0].Width() == w && faces_[0].Height() == h)
+        return;
+    const TWindowDC screen(nullptr);
+    const TOwnDC memory(CreateCompatibleDC(screen.Get()));
+    for (const TSpinHalf half : {TSpinHalf::None, TSpinHalf::Up, TSpinHalf::Down}) {
+        TBitmap& face = faces_[static_cast<int>(half)];
+        face.SetSize(w, h);
+        const TSelectObject select(memory.Get(), face.Handle());
+        DrawFace(memory.Get(), half);
+    }
+    facesStale_ = false;
+}
+
+void TKySpinButton::DrawFace(HDC dc, TSpinHalf shown) const
+{
     const int w = Width(), h = Height();
-    const TSpinHalf shown = Enabled() ? pressed_ : TSpinHalf::None;
     RECT face{0, 0, w, h};
     FillRect(dc, &face, GetSysColorBrush(COLOR_BTNFACE));
     FrameRect(dc, &face, GetSysColorBrush(COLOR_WINDOWFRAME));

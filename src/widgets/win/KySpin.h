@@ -31,6 +31,9 @@ public:
     TSpinHalf Pressed() const { return pressed_; }
     // The repeat timer's interval now; 0 when it does not run.
     unsigned RepeatInterval() const { return interval_; }
+    // The face painted while that half is pressed (None: the normal face),
+    // drawn once and kept until the size, a glyph or the system colours change.
+    const TBitmap& Face(TSpinHalf pressed);
 
 protected:
     void WndProc(TMessage& message) override;
@@ -41,11 +44,16 @@ private:
     void StartTimer(unsigned interval);
     void StopTimer();
     void Release();
+    void DrawFace(HDC dc, TSpinHalf pressed) const;
+    void RebuildFacesIfStale();
     TSpinHalf held_ = TSpinHalf::None;  // the half the press began on
     TSpinHalf pressed_ = TSpinHalf::None;
     unsigned interval_ = 0;
     TBitmap upGlyph_;
     TBitmap downGlyph_;
+    // Normal, up pressed, down pressed (in TSpinHalf order).
+    TBitmap faces_[3];
+    bool facesStale_ = true;
 };
 
 enum class TSpinButtonKind { bkStandard, bkDiagonal };

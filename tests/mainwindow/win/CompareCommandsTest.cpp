@@ -5,10 +5,13 @@
 
 #include "mainwindow/win/CompareCommands.h"
 
+#include "FakeMainWindowServices.h"
+
 #include "TestDir.h"
 #include "dialogs/win/SelOptForm.h"
 #include "framework/SysUtils.h"
 #include "framework/win/Buttons.h"
+#include "framework/win/ExtCtrls.h"
 #include "framework/win/Forms.h"
 #include "framework/win/StdCtrls.h"
 #include "mainwindow/FileCompare.h"
@@ -51,13 +54,13 @@ std::wstring BesideTest(const std::wstring& name)
     return path.substr(0, path.find_last_of(L'\\') + 1) + name;
 }
 
-class FakeCompareHost : public TCompareCommandsHost {
+class FakeCompareHost : public TCompareCommandsHost, public FakeMainWindowServices {
 public:
-    TDirView* first = nullptr;
-    TDirView* second = nullptr;
-    bool secondShown = true;
-    TDirView* active = nullptr;
-    TForm* window = nullptr;
+    // The window's panes; the second file window is shown while its panel is.
+    TMainPanes panes;
+    TDirView*& first = panes.LV1;
+    TDirView*& second = panes.LV2;
+    TDirView*& active = panes.ActiveList;
     TOptions options;
     std::vector<std::wstring> boxes;
     std::vector<TMsgDlgType> kinds;
@@ -67,9 +70,6 @@ public:
     std::function<void()> duringContentCompare;
     int contentCompares = 0;
 
-    TDirView* ActiveFileList() override { return active; }
-    TDirView* OtherFileList() override { return secondShown ? (active == first ? second : first) : nullptr; }
-    TDirView* FileList(int index) override { return index == 0 ? first : second; }
     bool StackedFileWindows() override { return false; }
     const TOptions& FileOptions() override { return options; }
     int ShowMessageBox(const std::wstring& text, TMsgDlgType kind, int, TMsgDlgButtons) override
@@ -90,9 +90,6 @@ public:
         return ReadBytes(a) == ReadBytes(b) ? crEqual : crDifferent;
     }
     void AbortFileComparison() override {}
-    TForm* CompareWindow() override { return window; }
-    void PlaceProgressForm(TForm&) override {}
-    void RefreshStatusBar() override {}
     bool ChooseCompareFile(const std::wstring& title, const std::wstring&, std::wstring& name) override
     {
         dialogTitle = title;
@@ -156,6 +153,8 @@ protected:
         host.second->SetPath(b);
         ASSERT_TRUE(host.first->Loaded() && host.second->Loaded());
         host.active = host.first;
+        host.panes.FilePanel2 = new TPanel(form.get());
+        host.panes.FilePanel2->SetParent(form.get());
         host.window = form.get();
     }
     TDirView* MakeList(int top)
@@ -212,7 +211,7 @@ protected:
     std::wstring a, b;
     std::unique_ptr<TForm> form;
     FakeCompareHost host;
-    TCompareCommands commands{host};
+    TCompareCommands commands{host.panes, host, host};
 };
 
 TEST_F(CompareCommandsTest, DirectoryComparisonSelectsEachChoiceInBothWindows)
@@ -281,7 +280,7 @@ TEST_F(CompareCommandsTest, DirectoryComparisonSelectsEachChoiceInBothWindows)
 
 TEST_F(CompareCommandsTest, WithOneWindowTheFolderIsReadAndDuplicatesFoundInItself)
 {
-    host.secondShown = false;
+    host.panes.FilePanel2->SetVisible(false);
     Put(L"Erster Ordner\\kopie.txt", "1234", 3);
     host.first->ReloadDirectory();
     Choose(C::SelectMissing, true, false, false, b);

@@ -2,6 +2,8 @@
 // menu, and a fake of the window it serves.
 
 #include "mainwindow/win/DriveBar.h"
+
+#include "FakeMainWindowServices.h"
 #include "framework/win/ExtCtrls.h"
 #include "framework/win/Forms.h"
 #include "framework/win/Menus.h"
@@ -21,24 +23,24 @@ using namespace qrv;
 
 namespace {
 
-class FakeDriveBarHost : public TDriveBarHost {
+class FakeDriveBarHost : public TDriveBarHost, public FakeMainWindowServices {
 public:
-    TDriveView* DriveTree() override { return tree; }
-    TDirView* FileList(int Index) override { return Index == 0 || Index == 1 ? lists[Index] : nullptr; }
-    TPanel* FileListPanel(int Index) override { return Index == 0 || Index == 1 ? panels[Index] : nullptr; }
-    TDirView* ActiveFileList() override { return nullptr; }
+    FakeDriveBarHost()
+    {
+        // Stand-ins for the lists, never read: clicks only hand them back.
+        panes.LV1 = reinterpret_cast<TDirView*>(0x1000);
+        panes.LV2 = reinterpret_cast<TDirView*>(0x2000);
+    }
     void ActivateFileList(TDirView* List) override { activated.push_back(List); }
-    void RefreshStatusBar() override { ++statusRefreshes; }
-    TPanel* TreePanel() override { return treePanel; }
 
-    // Stand-ins for the lists, never read: clicks only hand them back.
-    TDirView* lists[2] = {reinterpret_cast<TDirView*>(0x1000), reinterpret_cast<TDirView*>(0x2000)};
-    TPanel* panels[2] = {nullptr, nullptr};
+    TDirView*& List(int Index) { return Index == 0 ? panes.LV1 : panes.LV2; }
+    TPanel*& Panel(int Index) { return Index == 0 ? panes.FilePanel1 : panes.FilePanel2; }
+
+    TMainPanes panes;
     // The tree and its panel, for the tests of the drive box.
-    TDriveView* tree = nullptr;
-    TPanel* treePanel = nullptr;
+    TDriveView*& tree = panes.TreeView1;
+    TPanel*& treePanel = panes.PanelLeft;
     std::vector<TDirView*> activated;
-    int statusRefreshes = 0;
 };
 
 class DriveBarTest : public testing::Test {
@@ -57,15 +59,15 @@ protected:
         toolbar->SetName(L"ToolbarDrives");
         toolbar->SetDockedTo(topDock);
         for (int i = 0; i < 2; ++i) {
-            host.panels[i] = new TPanel(&form);
-            host.panels[i]->SetAlign(i == 0 ? TAlign::alTop : TAlign::alClient);
-            host.panels[i]->SetHeight(150);
-            host.panels[i]->SetParent(&form);
+            host.Panel(i) = new TPanel(&form);
+            host.Panel(i)->SetAlign(i == 0 ? TAlign::alTop : TAlign::alClient);
+            host.Panel(i)->SetHeight(150);
+            host.Panel(i)->SetParent(&form);
         }
         menu = new TMainMenu(&form);
         driveMenu = new TMenuItem(&form);
         menu->Items()->Add(driveMenu);
-        bar = std::make_unique<TDriveBar>(&form, host, toolbar, driveMenu);
+        bar = std::make_unique<TDriveBar>(&form, host.panes, host, host, toolbar, driveMenu);
     }
     void TearDown() override { Options = savedOptions; }
 
@@ -115,7 +117,7 @@ TEST_F(DriveBarTest, MenuItemsAndButtonsFollowTheDriveTable)
 TEST_F(DriveBarTest, ARefreshReachesTheWindowOnlyThroughItsHost)
 {
     // No lists: the refresh would read their folders.
-    host.lists[0] = host.lists[1] = nullptr;
+    host.List(0) = host.List(1) = nullptr;
     bar->RefreshDriveList(false);
     EXPECT_EQ(host.statusRefreshes, 1);
     EXPECT_FALSE(bar->DriveButtons.empty()) << "the buttons were built";
@@ -129,8 +131,8 @@ TEST_F(DriveBarTest, TwoDriveToolbarsSitAboveTheListsAndActivateTheirList)
     ASSERT_NE(bar->Dock976, nullptr);
     ASSERT_NE(bar->Dock977, nullptr);
     ASSERT_NE(bar->ToolbarDrives2, nullptr);
-    EXPECT_EQ(bar->Dock976->Parent(), static_cast<TWinControl*>(host.panels[0]));
-    EXPECT_EQ(bar->Dock977->Parent(), static_cast<TWinControl*>(host.panels[1]));
+    EXPECT_EQ(bar->Dock976->Parent(), static_cast<TWinControl*>(host.Panel(0)));
+    EXPECT_EQ(bar->Dock977->Parent(), static_cast<TWinControl*>(host.Panel(1)));
     EXPECT_EQ(toolbar->DockedTo(), bar->Dock976);
     EXPECT_EQ(bar->ToolbarDrives2->DockedTo(), bar->Dock977);
     ASSERT_FALSE(bar->DriveButtons2.empty());
@@ -140,8 +142,8 @@ TEST_F(DriveBarTest, TwoDriveToolbarsSitAboveTheListsAndActivateTheirList)
     bar->btnDriveClick(bar->DriveButtons2[0]);
     bar->btnDriveClick(bar->DriveButtons[0]);
     ASSERT_EQ(host.activated.size(), 2u);
-    EXPECT_EQ(host.activated[0], host.lists[1]);
-    EXPECT_EQ(host.activated[1], host.lists[0]);
+    EXPECT_EQ(host.activated[0], host.List(1));
+    EXPECT_EQ(host.activated[1], host.List(0));
 
     // Back to one toolbar: it returns to where it was.
     Options.TwoTBDrives = false;
@@ -174,7 +176,7 @@ TEST_F(DriveBarTest, TheDriveBoxStandsAboveTheTreeAndFollowsIt)
 
     // A device change refills the box; it shows the tree's drive. (No
     // lists: the refresh would read their folders.)
-    host.lists[0] = host.lists[1] = nullptr;
+    host.List(0) = host.List(1) = nullptr;
     host.tree->SetCurrentDrive(L'T');
     bar->RefreshDriveList(false);
     EXPECT_EQ(bar->DriveBoxDrive(), L'T');

@@ -1,11 +1,14 @@
 #include "mainwindow/win/FileCommands.h"
 
+#include "FakeMainWindowServices.h"
+
 #include "TestDir.h"
 #include "common/BaseUtils.h"
 #include "common/FileOperator.h"
 #include "common/win/BaseUtilsWin.h"
 #include "common/win/FileClipboard.h"
 #include "framework/SysUtils.h"
+#include "framework/win/ExtCtrls.h"
 #include "framework/win/Forms.h"
 #include "framework/win/Handles.h"
 #include "panels/win/DirView.h"
@@ -40,23 +43,20 @@ bool Exists(const std::wstring& path)
 }
 
 // The window's side, recorded: a tree and one list on a form and the settings.
-class FakeFileCommandsHost : public TFileCommandsHost {
+class FakeFileCommandsHost : public TFileCommandsHost, public FakeMainWindowServices {
 public:
-    TDirView* list = nullptr;
-    TDirView* other = nullptr;  // the second window's list, when shown
-    TDriveView* tree = nullptr;
+    // The window's panes: the active list is the first, the other one the
+    // second window's list while its panel is shown.
+    TMainPanes panes;
+    TDirView*& list = panes.LV1;
+    TDirView*& other = panes.LV2;
+    TDriveView*& tree = panes.TreeView1;
     TOptions options;
     std::wstring comSpec;
     std::vector<std::wstring> boxes;
     int answer = mrOk;
     int displayCleared = 0;
 
-    int actionUpdates = 0;
-
-    TDirView* ActiveFileList() override { return list; }
-    TDirView* OtherFileList() override { return other; }
-    void UpdateActionStates() override { ++actionUpdates; }
-    TDriveView* DriveTree() override { return tree; }
     bool textFocused = false;
     std::vector<std::wstring> textCommands;
     bool TextControlFocused() override { return textFocused; }
@@ -82,7 +82,6 @@ public:
     }
     int displayedAgain = 0;
     void DisplayFocusedFile() override { ++displayedAgain; }
-    void RefreshStatusBar() override {}
 };
 
 class FileCommandsTest : public testing::Test {
@@ -101,6 +100,7 @@ protected:
         host.list = new TDirView(form.get());
         host.list->SetParent(form.get());
         host.list->SetBounds(200, 0, 500, 400);
+        host.panes.ActiveList = host.list;
         host.tree->SetDirView(host.list);
         form->Show();
         host.tree->SetDirectory(folder);
@@ -112,9 +112,12 @@ protected:
     // bring it in line.
     void ShowSecondList(const std::wstring& path)
     {
+        host.panes.FilePanel2 = new TPanel(form.get());
+        host.panes.FilePanel2->SetParent(form.get());
+        host.panes.FilePanel2->SetBounds(200, 200, 500, 200);
         host.other = new TDirView(form.get());
-        host.other->SetParent(form.get());
-        host.other->SetBounds(200, 200, 500, 200);
+        host.other->SetParent(host.panes.FilePanel2);
+        host.other->SetBounds(0, 0, 500, 200);
         host.other->SetWatchForChanges(false);
         host.other->SetPath(path);
         ASSERT_TRUE(host.other->Loaded());
@@ -137,7 +140,7 @@ protected:
     std::wstring folder;
     std::unique_ptr<TForm> form;
     FakeFileCommandsHost host;
-    TFileCommands commands{host};
+    TFileCommands commands{host.panes, host, host};
 };
 
 }  // namespace
@@ -537,11 +540,11 @@ TEST_F(FileCommandsTest, UndoReachesThePasteOfTheSecondList)
     Select(L"notiz.txt");
     ASSERT_TRUE(commands.ListKeyDown('C', false, true));
     // The paste happens in the second list, then the first has the focus again.
-    std::swap(host.list, host.other);
-    host.list->SetFocus();
+    host.panes.ActiveList = host.other;
+    host.other->SetFocus();
     ASSERT_TRUE(commands.ListKeyDown('V', false, true));
     ASSERT_EQ(dir.Read(L"Andere\\notiz.txt"), "Notiz");
-    std::swap(host.list, host.other);
+    host.panes.ActiveList = host.list;
     host.list->SetFocus();
     ASSERT_TRUE(commands.ListKeyDown('Z', false, true));
     EXPECT_FALSE(Exists(other + L"\\notiz.txt"));
@@ -829,8 +832,8 @@ TEST_F(FileCommandsOnARemovableDrive, TheTreesFolderIsDeletedForGoodAfterTheShel
     host.tree->SelectNode(node);
     // The active list is one the tree does not lead, on the fixed drive.
     ShowSecondList(folder);
-    std::swap(host.list, host.other);
-    ASSERT_EQ(host.list->DriveType(), static_cast<int>(DRIVE_FIXED));
+    host.panes.ActiveList = host.other;
+    ASSERT_EQ(host.other->DriveType(), static_cast<int>(DRIVE_FIXED));
     host.tree->SetFocus();
 
     test::DialogAnswerer yes({L"&Yes", L"&Ja"});

@@ -4,6 +4,8 @@
 
 #include "mainwindow/win/FileDisplay.h"
 
+#include "FakeMainWindowServices.h"
+
 #include "common/BaseUtils.h"
 #include "common/win/BaseUtilsWin.h"
 #include "editor/win/EasyEditor.h"
@@ -47,17 +49,13 @@ using namespace qrv;
 
 namespace {
 
-class FakeDisplayHost : public TFileDisplayHost {
+class FakeDisplayHost : public TFileDisplayHost, public FakeMainWindowServices {
 public:
     TDisplayListState ActiveListState() override { return list; }
-    bool Terminating() override { return false; }
     void PostDisplayRequest() override { ++requests; }
-    bool QuerySaveModifiedText() override { return true; }
-    void RefreshStatusBar() override {}
     void ShowLineCount() override { ++lineCounts; }
     void ShowPictureSize() override { ++pictureSizes; }
     void ShowStatusNote(const std::wstring& Text) override { notes.push_back(Text); }
-    void UpdateActionStates() override { ++actionUpdates; }
     void PlaceDisplayPane(bool Visible) override { placed = Visible; }
     bool IsExcluded(const std::wstring& UpperName) override { return excluded.count(UpperName) > 0; }
     bool StartPictureConverter() override
@@ -70,7 +68,6 @@ public:
     TDisplayListState list;
     std::set<std::wstring> excluded{L"GEHEIM.TXT"};
     int requests = 0;
-    int actionUpdates = 0;
     int lineCounts = 0;
     int pictureSizes = 0;
     int converterAsks = 0;
@@ -96,7 +93,7 @@ protected:
             return control;
         };
         panes.HexEditor1 = place(new THexEditor(&form));
-        panes.TextFileView1 = place(new TTextFileView(&form));
+        panes.TextView = place(new TTextFileView(&form));
         panes.EasyEdit = place(new TEasyEdit(&form));
         panes.ScrollBox1 = place(new TScrollBox(&form));
         panes.Image1 = new TImage(&form);
@@ -107,7 +104,7 @@ protected:
         panes.ErrorpanelCaption = new TLabel(&form);
         panes.ErrorpanelCaption->SetParent(panes.ErrorPanel);
         form.HandleNeeded();
-        display = std::make_unique<TFileDisplay>(host, panes);
+        display = std::make_unique<TFileDisplay>(panes, host, host);
         display->ViewFileExecute(true);
         host.list.Folder = dir.Path();
     }
@@ -206,7 +203,7 @@ protected:
 
     test::TestDir dir;
     TForm form{nullptr};
-    TDisplayPanes panes;
+    TMainPanes panes;
     FakeDisplayHost host;
     std::unique_ptr<TFileDisplay> display;
 };
@@ -267,7 +264,7 @@ TEST_F(FileDisplayTest, EachItemGoesToThePaneThatSuitsIt)
     Focus(goodLink);
     EXPECT_EQ(display->VisiblePane(), panes.EasyEdit);
     EXPECT_EQ(Document().FileName(), notes);
-    EXPECT_EQ(display->ViewedFile, goodLink);
+    EXPECT_EQ(display->ViewedFile(), goodLink);
     // The status bar is told of each loaded text and picture.
     EXPECT_EQ(host.lineCounts, lineCountsBefore + 1);
 
@@ -297,7 +294,7 @@ TEST_F(FileDisplayTest, EachItemGoesToThePaneThatSuitsIt)
     // Rich text still goes to the rich-text view.
     const std::wstring rich = dir.Write(L"brief.rtf", "{\\rtf1\\ansi Hallo}");
     Focus(rich);
-    EXPECT_EQ(display->VisiblePane(), panes.TextFileView1);
+    EXPECT_EQ(display->VisiblePane(), panes.TextView);
 
     Focus(binary);
     EXPECT_EQ(display->VisiblePane(), panes.HexEditor1);
@@ -310,7 +307,7 @@ TEST_F(FileDisplayTest, EachItemGoesToThePaneThatSuitsIt)
     Focus(L"");
     EXPECT_EQ(display->VisiblePane(), panes.ErrorPanel);
     EXPECT_EQ(panes.ErrorpanelCaption->Caption(), L"Keine anzuzeigende Datei ausgewählt.");
-    EXPECT_EQ(display->ViewedFile, L"");
+    EXPECT_EQ(display->ViewedFile(), L"");
 }
 
 // The rich-edit control ends the process on a text nested deeper than it
@@ -324,12 +321,12 @@ TEST_F(FileDisplayTest, ARichTextNestedTooDeepShowsItsSourceAsText)
     const std::wstring deepest = dir.Write(L"tief.rtf", "{\\rtf1" + std::string(10000, '{'));
     const std::wstring tooDeep = dir.Write(L"zu_tief.rtf", nested(kRichEditMaxGroupDepth + 1));
     const std::wstring deepEnough = dir.Write(L"tief_genug.rtf", nested(kRichEditMaxGroupDepth));
-    TTextFileView& view = *panes.TextFileView1;
+    TTextFileView& view = *panes.TextView;
 
     for (const std::wstring& path : {deepest, tooDeep}) {
         host.notes.clear();
         Focus(path);
-        ASSERT_EQ(display->VisiblePane(), panes.TextFileView1) << WideToUtf8(path);
+        ASSERT_EQ(display->VisiblePane(), panes.TextView) << WideToUtf8(path);
         EXPECT_EQ(view.FileName(), path);
         EXPECT_NE(view.Text().find(L"{\\rtf1"), std::wstring::npos) << "the source is shown";
         EXPECT_TRUE(view.ReadOnly()) << "the source is never saved over the rich text";
@@ -338,7 +335,7 @@ TEST_F(FileDisplayTest, ARichTextNestedTooDeepShowsItsSourceAsText)
 
     host.notes.clear();
     Focus(deepEnough);
-    ASSERT_EQ(display->VisiblePane(), panes.TextFileView1);
+    ASSERT_EQ(display->VisiblePane(), panes.TextView);
     EXPECT_EQ(view.Text().find(L"{"), std::wstring::npos);
     EXPECT_NE(view.Text().find(L"tief"), std::wstring::npos);
     EXPECT_TRUE(host.notes.empty());
@@ -356,12 +353,12 @@ TEST_F(FileDisplayTest, ALargeTextIsLetGoAndTheNextOneShows)
     }
     const std::wstring random = dir.Write(L"zufall.rtf", noise);
     const std::wstring rich = dir.Write(L"brief.rtf", "{\\rtf1\\ansi Hallo}");
-    TTextFileView& view = *panes.TextFileView1;
+    TTextFileView& view = *panes.TextView;
     Focus(random);
-    ASSERT_EQ(display->VisiblePane(), panes.TextFileView1);
+    ASSERT_EQ(display->VisiblePane(), panes.TextView);
     ASSERT_GT(view.Text().size(), 16384u);
     Focus(rich);
-    ASSERT_EQ(display->VisiblePane(), panes.TextFileView1);
+    ASSERT_EQ(display->VisiblePane(), panes.TextView);
     EXPECT_EQ(view.FileName(), rich);
     EXPECT_EQ(view.Text(), L"Hallo");
     EXPECT_FALSE(view.Modified());
@@ -535,15 +532,15 @@ TEST_F(FileDisplayTest, TheShownFileIsNotReloadedAndFreezingHoldsTheDisplay)
     EXPECT_EQ(Lines(), L"eins|");
 
     display->FreezeDisplayExecute();
-    ASSERT_TRUE(display->FreezeDisplay);
+    ASSERT_TRUE(display->FreezeDisplay());
     Focus(second);
-    EXPECT_EQ(display->ViewedFile, first);
+    EXPECT_EQ(display->ViewedFile(), first);
     EXPECT_EQ(Lines(), L"eins|");
 
     display->FreezeDisplayExecute();
     EXPECT_EQ(host.requests, requests + 2);  // the focus change, then the unfreezing
     display->DisplaySelectedFile();
-    EXPECT_EQ(display->ViewedFile, second);
+    EXPECT_EQ(display->ViewedFile(), second);
     EXPECT_EQ(Lines(), L"zwei|");
 }
 
@@ -556,11 +553,11 @@ TEST_F(FileDisplayTest, TurningTheDisplayOffHidesThePaneAndForgetsTheFile)
     display->FreezeDisplayExecute();
 
     display->ViewFileExecute(true);
-    EXPECT_FALSE(display->ViewFile);
-    EXPECT_FALSE(display->FreezeDisplay);
+    EXPECT_FALSE(display->ViewFile());
+    EXPECT_FALSE(display->FreezeDisplay());
     EXPECT_FALSE(host.placed);
     EXPECT_EQ(display->VisiblePane(), nullptr);
-    EXPECT_EQ(display->ViewedFile, L"");
+    EXPECT_EQ(display->ViewedFile(), L"");
     EXPECT_EQ(panes.HexEditor1->FileName(), L"");
     // While off, focus changes ask for nothing.
     const int requests = host.requests;
@@ -569,9 +566,9 @@ TEST_F(FileDisplayTest, TurningTheDisplayOffHidesThePaneAndForgetsTheFile)
 
     // On again without a focused item: it stays off.
     display->ViewFileExecute(false);
-    EXPECT_FALSE(display->ViewFile);
+    EXPECT_FALSE(display->ViewFile());
     display->ViewFileExecute(true);
-    EXPECT_TRUE(display->ViewFile);
+    EXPECT_TRUE(display->ViewFile());
     EXPECT_EQ(host.requests, requests + 1);
 }
 

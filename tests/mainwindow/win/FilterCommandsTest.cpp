@@ -11,6 +11,7 @@
 #include "dialogs/win/SelFileDialog.h"
 #include "framework/SysUtils.h"
 #include "framework/win/Buttons.h"
+#include "framework/win/ExtCtrls.h"
 #include "framework/win/Forms.h"
 #include "framework/win/Handles.h"
 #include "framework/win/StdCtrls.h"
@@ -35,11 +36,12 @@ constexpr uint64_t kGiB = 1ull << 30;
 
 class FakeFilterHost : public TFilterCommandsHost {
 public:
-    TDirView* first = nullptr;
-    TDirView* second = nullptr;
-    TDirView* active = nullptr;
-    bool secondShown = true;
-    TKyZipLV* zip = nullptr;
+    // The window's panes; the second file window is shown while its panel is.
+    TMainPanes panes;
+    TDirView*& first = panes.LV1;
+    TDirView*& second = panes.LV2;
+    TDirView*& active = panes.ActiveList;
+    TKyZipLV*& zip = panes.ZipLV;
     bool zipFocused = false;
     TOptions options;
     TStringList history;
@@ -53,12 +55,8 @@ public:
     int selectionUpdates = 0;
     TDirView* focused = nullptr;
 
-    TDirView* ActiveFileList() override { return active; }
-    TDirView* OtherFileList() override { return secondShown ? (active == first ? second : first) : nullptr; }
-    TDirView* FileList(int index) override { return index == 0 ? first : second; }
     TOptions& FilterOptions() override { return options; }
     TStringList& MaskHistory() override { return history; }
-    TKyZipLV* ArchiveList() override { return zip; }
     bool ArchiveListFocused() override { return zipFocused; }
     std::wstring TreeFolder() override { return active ? active->GetPath() : std::wstring(); }
     TCompressionBits CompressionBitsOf(const std::wstring&) override { return TCompressionBits::NotNtfs; }
@@ -110,7 +108,9 @@ protected:
         host.second->SetPath(b);
         ASSERT_TRUE(host.first->Loaded() && host.second->Loaded());
         host.active = host.first;
-        commands = std::make_unique<TFilterCommands>(host, box);
+        host.panes.FilePanel2 = new TPanel(form.get());
+        host.panes.FilePanel2->SetParent(form.get());
+        commands = std::make_unique<TFilterCommands>(host.panes, host, box);
     }
     TDirView* MakeList(int top)
     {
@@ -259,7 +259,7 @@ TEST_F(FilterCommandsTest, TheListFilterIsShownStoredAndAppliedAgain)
     EXPECT_EQ(second.SizeTo, 2147483647);
     host.first->Filter = TLoadFilter{};
     host.first->SetMask(L"*.*");
-    auto restarted = std::make_unique<TFilterCommands>(host, box);
+    auto restarted = std::make_unique<TFilterCommands>(host.panes, host, box);
     restarted->ApplyStoredFilters(first, second);
     EXPECT_EQ(Shown(host.first), (std::vector<std::wstring>{L"drei.iso", L"x.txt"}));
     EXPECT_EQ(box->Color(), 0x00FFFF);

@@ -61,7 +61,7 @@ TEST_F(MainDisplay, FocusChangesShowTheFileAndF11TurnsTheDisplayOff)
         list.SetPath(dir.Path());
         ASSERT_TRUE(test::PumpUntil([&] { return !list.Loading() && list.FindFileItem(L"notiz.txt"); }, 10s));
         FocusItem(list, L"notiz.txt");
-        if (!main->FileDisplay()->ViewFile)
+        if (!main->FileDisplay()->ViewFile())
             main->ViewFile->Execute();
         ASSERT_TRUE(main->ViewFile->Checked());
         EXPECT_TRUE(main->PanelBottom->Visible());
@@ -72,7 +72,7 @@ TEST_F(MainDisplay, FocusChangesShowTheFileAndF11TurnsTheDisplayOff)
         EXPECT_TRUE(test::PumpUntil([&] { return main->HexEditor1->FileName() == binary; }, 5s));
         EXPECT_TRUE(main->HexEditor1->Visible());
         EXPECT_FALSE(main->EasyEdit->Visible());
-        EXPECT_EQ(main->FileDisplay()->ViewedFile, binary);
+        EXPECT_EQ(main->FileDisplay()->ViewedFile(), binary);
 
         // The other list gets the focus: it becomes the active one and the
         // display shows its focused item.
@@ -102,7 +102,7 @@ TEST_F(MainDisplay, FocusChangesShowTheFileAndF11TurnsTheDisplayOff)
         EXPECT_EQ(GetFocus(), list.Handle());
         EXPECT_FALSE(main->ViewFile->Checked());
         EXPECT_FALSE(main->PanelBottom->Visible());
-        EXPECT_EQ(main->FileDisplay()->ViewedFile, L"");
+        EXPECT_EQ(main->FileDisplay()->ViewedFile(), L"");
         EXPECT_FALSE(main->FreezeDisplay->Enabled());
         main->Close();
     }
@@ -125,7 +125,7 @@ TEST_F(MainDisplay, CaretMovesInAShownTextLeaveItAsItWas)
         list.SetPath(dir.Path());
         ASSERT_TRUE(test::PumpUntil([&] { return !list.Loading() && list.FindFileItem(L"leer.txt"); }, 10s));
         FocusItem(list, L"leer.txt");
-        if (!main->FileDisplay()->ViewFile)
+        if (!main->FileDisplay()->ViewFile())
             main->ViewFile->Execute();
         TEasyEdit& editor = *main->EasyEdit;
         ASSERT_TRUE(test::PumpUntil([&] { return editor.GetEditSource()->FileName() == text; }, 5s));
@@ -167,7 +167,7 @@ TEST_F(MainDisplay, AShownTextTakesTypingUndoesItAndIsSaved)
         list.SetPath(dir.Path());
         ASSERT_TRUE(test::PumpUntil([&] { return !list.Loading() && list.FindFileItem(L"brief.txt"); }, 10s));
         FocusItem(list, L"brief.txt");
-        if (!main->FileDisplay()->ViewFile)
+        if (!main->FileDisplay()->ViewFile())
             main->ViewFile->Execute();
         TEasyEdit& editor = *main->EasyEdit;
         ASSERT_TRUE(test::PumpUntil([&] { return editor.GetEditSource()->FileName() == text; }, 5s));
@@ -217,7 +217,7 @@ TEST_F(MainDisplay, TheDisplayPaneStandsOnlyWhileTheDisplayIsOn)
         std::unique_ptr<TQRVMain> main(new TQRVMain(nullptr));
         main->Show();
         test::PumpFor(300ms);
-        ASSERT_FALSE(main->FileDisplay()->ViewFile) << "the display is off by default";
+        ASSERT_FALSE(main->FileDisplay()->ViewFile()) << "the display is off by default";
         EXPECT_FALSE(main->PanelBottom->Visible()) << "no empty band below the lists";
         EXPECT_FALSE(IsWindowVisible(main->PanelBottom->Handle()));
         // The file windows reach down to the status bar.
@@ -232,7 +232,7 @@ TEST_F(MainDisplay, TheDisplayPaneStandsOnlyWhileTheDisplayIsOn)
         ASSERT_TRUE(test::PumpUntil([&] { return !list.Loading() && list.FindFileItem(L"notiz.txt"); }, 10s));
         FocusItem(list, L"notiz.txt");
         main->ViewFile->Execute();
-        EXPECT_TRUE(main->FileDisplay()->ViewFile);
+        EXPECT_TRUE(main->FileDisplay()->ViewFile());
         EXPECT_TRUE(main->PanelBottom->Visible());
         EXPECT_TRUE(
             test::PumpUntil([&] { return main->EasyEdit->GetEditSource()->FileName() == dir.File(L"notiz.txt"); }, 5s));
@@ -264,9 +264,9 @@ TEST_F(MainDisplay, TheDisplayFollowsTheListIntoAnotherFolderAndOffAVanishedOne)
         list.SetPath(first);
         ASSERT_TRUE(test::PumpUntil([&] { return !list.Loading() && list.FindFileItem(L"notiz.txt"); }, 10s));
         FocusItem(list, L"notiz.txt");
-        if (!display.ViewFile)
+        if (!display.ViewFile())
             main->ViewFile->Execute();
-        ASSERT_TRUE(test::PumpUntil([&] { return display.ViewedFile == shown; }, 5s));
+        ASSERT_TRUE(test::PumpUntil([&] { return display.ViewedFile() == shown; }, 5s));
 
         // Another folder comes into the list (as from the tree): the display
         // shows what is focused there, or nothing, never the old file.
@@ -276,21 +276,21 @@ TEST_F(MainDisplay, TheDisplayFollowsTheListIntoAnotherFolderAndOffAVanishedOne)
         };
         list.SetPath(second);
         ASSERT_TRUE(test::PumpUntil([&] { return !list.Loading() && list.FindFileItem(L"andere.txt"); }, 10s));
-        EXPECT_TRUE(test::PumpUntil([&] { return display.ViewedFile != shown; }, 5s))
-            << "still shows " << WideToUtf8(display.ViewedFile);
-        EXPECT_EQ(display.ViewedFile, focusedPath());
+        EXPECT_TRUE(test::PumpUntil([&] { return display.ViewedFile() != shown; }, 5s))
+            << "still shows " << WideToUtf8(display.ViewedFile());
+        EXPECT_EQ(display.ViewedFile(), focusedPath());
 
         // A shown folder deleted from outside: its panel goes with it.
         FocusItem(list, L"Unterordner");
         const std::wstring folderShown = focusedPath();
         ASSERT_NE(folderShown.find(L"Unterordner"), std::wstring::npos);
-        ASSERT_TRUE(test::PumpUntil([&] { return display.ViewedFile == folderShown; }, 5s));
+        ASSERT_TRUE(test::PumpUntil([&] { return display.ViewedFile() == folderShown; }, 5s));
         EXPECT_TRUE(main->DirPanel->Visible());
         ASSERT_TRUE(RemoveDirectoryW(sub.c_str()));
         list.ReloadDirectory();  // what the folder watch does after the change
-        EXPECT_TRUE(test::PumpUntil([&] { return display.ViewedFile != folderShown; }, 5s))
-            << "still shows " << WideToUtf8(display.ViewedFile);
-        EXPECT_EQ(display.ViewedFile, focusedPath());
+        EXPECT_TRUE(test::PumpUntil([&] { return display.ViewedFile() != folderShown; }, 5s))
+            << "still shows " << WideToUtf8(display.ViewedFile());
+        EXPECT_EQ(display.ViewedFile(), focusedPath());
         main->Close();
     }
     FinalizeGlobals();

@@ -124,10 +124,10 @@ protected:
     void ShowFile(const std::wstring& name, TWinControl& pane)
     {
         FocusItem(name);
-        if (!main->FileDisplay()->ViewFile)
+        if (!main->FileDisplay()->ViewFile())
             main->ViewFile->Execute();
         ASSERT_TRUE(
-            test::PumpUntil([&] { return main->FileDisplay()->ViewedFile == dir.File(name) && pane.Visible(); }, 5s));
+            test::PumpUntil([&] { return main->FileDisplay()->ViewedFile() == dir.File(name) && pane.Visible(); }, 5s));
     }
     void ShowText(const std::wstring& name)
     {
@@ -394,14 +394,14 @@ TEST_F(MainStatus, AChangedTextIsOfferedForSavingOnAFocusChange)
     EXPECT_EQ(view.FileName(), notes);
     EXPECT_TRUE(view.Modified());
     EXPECT_NE(view.Text().find(L"Neu Hallo"), std::wstring::npos);
-    EXPECT_EQ(main->FileDisplay()->ViewedFile, notes);
+    EXPECT_EQ(main->FileDisplay()->ViewedFile(), notes);
     {
         // Turning the display off: Cancel keeps it on.
         test::DialogAnswerer cancel({L"Abbrechen"});
         main->ViewFile->Execute();
         EXPECT_TRUE(cancel.Answered());
     }
-    EXPECT_TRUE(main->FileDisplay()->ViewFile);
+    EXPECT_TRUE(main->FileDisplay()->ViewFile());
     EXPECT_TRUE(view.Visible());
     EXPECT_TRUE(view.Modified());
     {
@@ -412,7 +412,7 @@ TEST_F(MainStatus, AChangedTextIsOfferedForSavingOnAFocusChange)
     }
     EXPECT_TRUE(main->DispAuto->Checked());
     EXPECT_EQ(main->FileDisplay()->ForcedMode(), fdAutomatic);
-    EXPECT_EQ(main->FileDisplay()->ViewedFile, notes);
+    EXPECT_EQ(main->FileDisplay()->ViewedFile(), notes);
     EXPECT_TRUE(view.Modified());
 
     {
@@ -448,7 +448,7 @@ TEST_F(MainStatus, AChangedTextIsOfferedForSavingOnAFocusChange)
             << WideToUtf8(error.Texts());
         EXPECT_TRUE(view.Modified()) << "backup " << backup;
         EXPECT_EQ(view.FileName(), notes);
-        EXPECT_EQ(main->FileDisplay()->ViewedFile, notes);
+        EXPECT_EQ(main->FileDisplay()->ViewedFile(), notes);
     }
     EXPECT_EQ(dir.Read(L"notiz.rtf"), original);
     EXPECT_EQ(GetFileAttributesW(dir.File(L"notiz.bak").c_str()), INVALID_FILE_ATTRIBUTES);
@@ -508,7 +508,7 @@ TEST_F(MainStatus, YesSavesTheEditorsTextInItsOwnFormat)
     EXPECT_EQ(dir.Read(L"liste.bak"), "eins\nzwei");
     EXPECT_FALSE(edit.GetModified());
     EXPECT_TRUE(edit.Visible());
-    EXPECT_EQ(main->FileDisplay()->ViewedFile, notes);
+    EXPECT_EQ(main->FileDisplay()->ViewedFile(), notes);
     EXPECT_EQ(source.FileName(), notes);
     // Only the file, its backup and the other file: no temporary file left.
     WIN32_FIND_DATAW data{};
@@ -649,7 +649,7 @@ TEST_F(MainStatus, AStaleSaveQuestionNeverSavesOverAnotherFile)
     EXPECT_NE(dir.Read(L"notiz.rtf").find("Neu"), std::string::npos);
     EXPECT_FALSE(view.Modified());
     // The display follows the focus once the question is answered.
-    EXPECT_TRUE(test::PumpUntil([&] { return main->FileDisplay()->ViewedFile == dir.File(L"bild.png"); }, 5s));
+    EXPECT_TRUE(test::PumpUntil([&] { return main->FileDisplay()->ViewedFile() == dir.File(L"bild.png"); }, 5s));
 }
 
 TEST_F(MainStatus, TheFirstFileWindowKeepsItsShareWhenTheWindowChangesSize)

@@ -136,10 +136,10 @@ protected:
             Open(dir.Path(), name);
         main->ActiveList->SetFocus();
         FocusItem(name);
-        if (!main->FileDisplay()->ViewFile)
+        if (!main->FileDisplay()->ViewFile())
             main->ViewFile->Execute();
         ASSERT_TRUE(
-            test::PumpUntil([&] { return main->FileDisplay()->ViewedFile == dir.File(name) && pane.Visible(); }, 5s));
+            test::PumpUntil([&] { return main->FileDisplay()->ViewedFile() == dir.File(name) && pane.Visible(); }, 5s));
         pane.SetFocus();
     }
     // A plain text in a ".rtf" file: shown writable in the rich-text view.
@@ -327,9 +327,9 @@ TEST_F(MainTextCommands, DisplayKeysAndButtonsForceTheMode)
 
     // With the display off, hex turns it on.
     main->ViewFile->Execute();
-    ASSERT_FALSE(main->FileDisplay()->ViewFile);
+    ASSERT_FALSE(main->FileDisplay()->ViewFile());
     main->DispHex->Execute();
-    EXPECT_TRUE(main->FileDisplay()->ViewFile);
+    EXPECT_TRUE(main->FileDisplay()->ViewFile());
     EXPECT_TRUE(test::PumpUntil([&] { return main->HexEditor1->Visible(); }, 5s));
     main->DispAuto->Execute();
 }
@@ -383,7 +383,7 @@ TEST_F(MainTextCommands, CtrlZUndoesTheTextThenTheCopyAndCtrlCCopiesUnicodeText)
     TTextFileView& view = *main->TextView;
     main->ActiveList->SetFocus();
     FocusItem(L"notiz.rtf");
-    if (!main->FileDisplay()->ViewFile)
+    if (!main->FileDisplay()->ViewFile())
         main->ViewFile->Execute();
     ASSERT_TRUE(test::PumpUntil([&] { return view.Visible() && view.FileName() == dir.File(L"Ziel\\notiz.rtf"); }, 5s));
     view.SetFocus();

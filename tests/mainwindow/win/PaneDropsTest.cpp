@@ -4,6 +4,8 @@
 
 #include "mainwindow/win/PaneDrops.h"
 
+#include "FakeMainWindowServices.h"
+
 #include "../../common/win/DropDataFake.h"
 #include "../../panels/win/TreeAndListForm.h"
 #include "TestDir.h"
@@ -38,7 +40,9 @@ bool ReadOnly(const std::wstring& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
 }
 
-struct FakeWindow : TPaneDropsHost {
+struct FakeWindow : TPaneDropsHost, FakeMainWindowServices {
+    // Only the first file window is shown.
+    TMainPanes panes;
     TOptions options;
     std::vector<std::wstring> messages;
     int answer = mrNo;
@@ -48,17 +52,14 @@ struct FakeWindow : TPaneDropsHost {
     const TOptions& DropOptions() override { return options; }
     bool MainWindowActive() override { return true; }
     void BringMainWindowToFront() override {}
-    int ShowDropMessage(const std::wstring& text, TMsgDlgType, int, TMsgDlgButtons) override
+    int ShowMessageBox(const std::wstring& text, TMsgDlgType, int, TMsgDlgButtons) override
     {
         messages.push_back(text);
         return answer;
     }
     void ReleaseHexFile() override { ++released; }
     void RedisplayHexFile() override {}
-    void RefreshStatusBar() override {}
-    void UpdateActionStates() override {}
     void SetLastFileOperator(TFileOperator* op) override { last = op; }
-    TDirView* SecondShownList(TDirView*) override { return nullptr; }
 };
 
 // The system's drag loop for a drag that starts in the list: the data object
@@ -95,7 +96,7 @@ protected:
         tree = made.Tree;
         list = made.List;
         form->Show();
-        drops = std::make_unique<TPaneDrops>(window);
+        drops = std::make_unique<TPaneDrops>(window.panes, window, window);
         drops->Attach(*tree, {list});
     }
     void TearDown() override

@@ -13,6 +13,8 @@
 #include "framework/win/ListBox.h"
 #include "framework/win/Handles.h"
 #include "mainwindow/win/WinSplitFiles.h"
+
+#include "FakeMainWindowServices.h"
 #include "widgets/win/KySpin.h"
 
 #include <gtest/gtest.h>
@@ -36,7 +38,7 @@ std::string Noise(size_t size, unsigned seed)
     return bytes;
 }
 
-class FakeSplitHost : public TSplitJoinCommandsHost {
+class FakeSplitHost : public TSplitJoinCommandsHost, public FakeMainWindowServices {
 public:
     std::vector<TCommandItem> selection;
     std::wstring folder;
@@ -52,10 +54,6 @@ public:
         boxes.push_back(text);
         return mrCancel;
     }
-    TForm* ProgressOwner() override { return nullptr; }
-    void PlaceProgressForm(TForm&) override {}
-    void RefreshStatusBar() override {}
-    bool Terminating() override { return false; }
     void PauseListWatching() override { ++paused; }
     void ResumeListWatching() override { ++resumed; }
     bool ExecuteSplitDialog(TSplitFileDialog& form) override { return split && split(form); }
@@ -72,7 +70,7 @@ protected:
     TestDir dir;
     FakeSplitHost host;
     TWinSplitFiles files;
-    TSplitJoinCommands commands{host, files};
+    TSplitJoinCommands commands{host, host, files};
     std::wstring parts = dir.Path() + L"\\parts";
     std::wstring out = dir.Path() + L"\\out";
 
@@ -258,7 +256,7 @@ public:
 TEST_F(SplitJoinCommandsTest, AFileAboveFourGigabytesStopsTheSplitBeforeTheForm)
 {
     TFilesWithAHugeOne huge;
-    TSplitJoinCommands split(host, huge);
+    TSplitJoinCommands split(host, host, huge);
     const std::wstring small = dir.Write(L"klein.bin", Noise(3000, 5));
     huge.Huge = dir.Write(L"riesig.bin", Noise(10, 6));
     host.selection = {Item(small), Item(huge.Huge)};

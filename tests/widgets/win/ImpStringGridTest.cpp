@@ -5,20 +5,45 @@
 // ctest: takes the focus (the editor takes it when it opens; Ctrl is pressed)
 
 #include "framework/win/Forms.h"
+#include "framework/win/Handles.h"
 #include "widgets/win/ImpStringGrid.h"
 
 #include <gtest/gtest.h>
 
+#include <imm.h>
+
 using namespace qrv;
 
 namespace {
+
+// The grid with its painting open to the tests.
+class PaintedGrid : public TImpStringGrid {
+public:
+    using TImpStringGrid::TImpStringGrid;
+    // How many pixels of the cell come out in the colour when the grid paints.
+    int PixelsIn(int col, int row, COLORREF color)
+    {
+        const TWindowDC screen(nullptr);
+        const TOwnDC memory(CreateCompatibleDC(screen.Get()));
+        const TGdiObject bitmap(CreateCompatibleBitmap(screen.Get(), ClientWidth(), ClientHeight()));
+        const TSelectObject select(memory.Get(), bitmap.Get());
+        Paint(memory.Get());
+        RECT cell = CellScreenRect(col, row);
+        MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&cell), 2);
+        int count = 0;
+        for (int y = cell.top; y < cell.bottom; ++y)
+            for (int x = cell.left; x < cell.right; ++x)
+                count += GetPixel(memory.Get(), x, y) == color;
+        return count;
+    }
+};
 
 class ImpStringGrid : public testing::Test {
 protected:
     void SetUp() override
     {
         form.SetBounds(0, 0, 400, 300);
-        grid = new TImpStringGrid(&form);
+        grid = new PaintedGrid(&form);
         grid->SetBounds(0, 0, 380, 200);
         grid->SetParent(&form);
         form.HandleNeeded();
@@ -34,7 +59,7 @@ protected:
     void Key(HWND window, WORD key) { SendMessageW(window, WM_KEYDOWN, key, 1); }
 
     TForm form{nullptr};
-    TImpStringGrid* grid = nullptr;
+    PaintedGrid* grid = nullptr;
     std::vector<std::pair<int, int>> ended;
 };
 
@@ -186,4 +211,48 @@ TEST_F(ImpStringGrid, PickListOpensWithTheChoicesAndPutsOneIntoTheEditor)
     EXPECT_EQ(grid->InplaceEditor()->Text(), L"Gamma");
     grid->CommitEdit();
     EXPECT_EQ(grid->Cells().Cell(1, 1), L"Gamma");
+}
+
+TEST_F(ImpStringGrid, CellsAndTitlesPaintInTheirFontsAndTheEditorTakesTheColumnsInputMethod)
+{
+    const COLORREF red = RGB(255, 0, 0), blue = RGB(0, 0, 255), green = RGB(0, 128, 0);
+    grid->Cells().SetCell(1, 1, L"WWWW");
+    grid->Cells().SetCell(2, 1, L"WWWW");
+    grid->Columns(1).Title.SetCaption(L"WWWW");
+    TImpGridFont redFont = grid->Columns(1).Font(grid->Look());
+    redFont.Color = clRed;
+    redFont.Style = 1;
+    grid->Columns(1).SetFont(redFont);
+    EXPECT_GT(grid->PixelsIn(1, 1, red), 0) << "the column's font";
+    EXPECT_GT(grid->PixelsIn(1, 0, red), 0) << "an unassigned title takes the column's font";
+    EXPECT_EQ(grid->PixelsIn(2, 1, red), 0);
+    TImpGridFont blueFont = redFont;
+    blueFont.Color = clBlue;
+    grid->Columns(1).Title.SetFont(blueFont);
+    EXPECT_GT(grid->PixelsIn(1, 0, blue), 0);
+    EXPECT_EQ(grid->PixelsIn(1, 0, red), 0);
+    grid->Font().SetColor(clGreen);
+    EXPECT_GT(grid->PixelsIn(2, 1, green), 0) << "an unassigned column follows the grid's font";
+    EXPECT_EQ(grid->PixelsIn(1, 1, green), 0);
+
+    // Disabled in one column, closed and then open in another; a column
+    // naming no mode takes the grid's.
+    const auto editorInput = [this](int col) {
+        grid->SetCurrent(col, 1);
+        grid->ShowEditor();
+        HWND editor = grid->InplaceEditor()->Handle();
+        const HIMC context = ImmGetContext(editor);
+        const int state = !context ? -1 : ImmGetOpenStatus(context) ? 1 : 0;
+        if (context)
+            ImmReleaseContext(editor, context);
+        grid->CancelEdit();
+        return state;
+    };
+    grid->Columns(1).SetImeMode(TImeMode::imDisable);
+    EXPECT_EQ(editorInput(1), -1) << "no input method";
+    grid->ImeMode = TImeMode::imClose;
+    EXPECT_EQ(editorInput(2), 0) << "given back after a disabled column, closed as the grid says";
+    grid->Columns(2).SetImeMode(TImeMode::imOpen);
+    EXPECT_EQ(editorInput(2), 1);
+    EXPECT_EQ(editorInput(1), -1);
 }

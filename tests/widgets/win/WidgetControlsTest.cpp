@@ -293,6 +293,86 @@ TEST(SpinEdit, DiagonalButtonStepsAndRepeatsAndALockedEditorBeeps)
 }
 
 namespace {
+class PaintedSpinButton : public TKySpinButton {
+public:
+    using TKySpinButton::TKySpinButton;
+    COLORREF PaintedPixel(int x, int y)
+    {
+        const TWindowDC screen(nullptr);
+        const TOwnDC memory(CreateCompatibleDC(screen.Get()));
+        const TGdiObject bitmap(CreateCompatibleBitmap(screen.Get(), Width(), Height()));
+        const TSelectObject select(memory.Get(), bitmap.Get());
+        Paint(memory.Get());
+        return GetPixel(memory.Get(), x, y);
+    }
+};
+
+COLORREF FacePixel(const TBitmap& face, int x, int y)
+{
+    const TWindowDC screen(nullptr);
+    const TOwnDC memory(CreateCompatibleDC(screen.Get()));
+    const TSelectObject select(memory.Get(), face.Handle());
+    return GetPixel(memory.Get(), x, y);
+}
+}  // namespace
+
+TEST(SpinButton, PaintsFromThreeKeptFacesRebuiltOnResizeAndNewGlyph)
+{
+    TForm form(nullptr);
+    form.HandleNeeded();
+    auto* button = new PaintedSpinButton(&form);
+    button->SetBounds(0, 0, 20, 20);
+    button->SetParent(&form);
+    button->HandleNeeded();
+    const COLORREF highlight = GetSysColor(COLOR_BTNHIGHLIGHT), shadow = GetSysColor(COLOR_BTNSHADOW);
+
+    // The up half's left bevel and the down half's right one, per face.
+    const struct {
+        TSpinHalf pressed;
+        COLORREF upLeft, downRight;
+    } faces[] = {
+        {TSpinHalf::None, highlight, shadow},
+        {TSpinHalf::Up, shadow, shadow},
+        {TSpinHalf::Down, highlight, highlight},
+    };
+    for (const auto& face : faces) {
+        const TBitmap& bitmap = button->Face(face.pressed);
+        EXPECT_EQ(bitmap.Width(), 20);
+        EXPECT_EQ(FacePixel(bitmap, 1, 5), face.upLeft) << static_cast<int>(face.pressed);
+        EXPECT_EQ(FacePixel(bitmap, 18, 15), face.downRight) << static_cast<int>(face.pressed);
+    }
+    const HBITMAP kept = button->Face(TSpinHalf::Up).Handle();
+    EXPECT_EQ(button->Face(TSpinHalf::Up).Handle(), kept) << "drawn once, not per paint";
+
+    // The painted button shows the pressed half's face; disabled, the normal one.
+    SendMessageW(button->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    EXPECT_EQ(button->PaintedPixel(1, 5), shadow);
+    button->SetEnabled(false);
+    EXPECT_EQ(button->PaintedPixel(1, 5), highlight);
+    button->SetEnabled(true);
+    SendMessageW(button->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+
+    button->SetBounds(0, 0, 30, 30);
+    EXPECT_EQ(button->Face(TSpinHalf::None).Width(), 30) << "a new size draws new faces";
+    EXPECT_EQ(FacePixel(button->Face(TSpinHalf::None), 28, 20), shadow);
+
+    TBitmap red;
+    red.SetSize(4, 4, clRed);
+    {
+        // A glyph's bottom-left pixel names its transparent colour.
+        const TWindowDC screen(nullptr);
+        const TOwnDC memory(CreateCompatibleDC(screen.Get()));
+        const TSelectObject select(memory.Get(), red.Handle());
+        SetPixel(memory.Get(), 0, 3, RGB(255, 255, 255));
+    }
+    button->SetUpGlyph(&red);
+    // The up glyph sits centred at a quarter of the side, one pixel in.
+    EXPECT_EQ(FacePixel(button->Face(TSpinHalf::None), 30 / 4 + 1, 30 / 4 + 1), RGB(255, 0, 0))
+        << "a new glyph draws new faces";
+    EXPECT_EQ(button->PaintedPixel(30 / 4 + 1, 30 / 4 + 1), RGB(255, 0, 0));
+}
+
+namespace {
 class PaintedSpeedButton : public TXPSpeedButton {
 public:
     using TXPSpeedButton::TXPSpeedButton;
