@@ -10,7 +10,7 @@
 
 namespace qrv {
 
-const wchar_t* const EasyNoSelectionText = L"Es ist kein Textbereich markiert, in dem gesucht werden könnte";
+const wchar_t* const kEasyNoSelectionText = L"Es ist kein Textbereich markiert, in dem gesucht werden könnte";
 
 std::wstring EasyNotFoundText(const std::wstring& text)
 {
@@ -119,9 +119,27 @@ bool TEasySearchRunner::SearchFromCaret(TEasySearchSettings& settings, TEasyPoin
     // Columns from 1: forward from the character under the caret, backward
     // from the one before it.
     TEasyPoint pos{forward ? caret.X + 1 : caret.X, caret.Y};
+    const TEasyPoint origin = caret;
+    const bool fromScopeStart = settings.FirstSearch && settings.Origin == TEasySearchOrigin::sgEntireScope;
     bool found = false;
     try {
         found = settings.Search(*lines, pos, DefaultDelimiters(), length);
+        // A line's trailing blanks are not searched, so a match at the end
+        // of what is searched can lie on the wrong side of the caret (after
+        // a replacement that ended in blanks): a search never goes back, it
+        // goes on from the next line (column 0 takes a match at its very
+        // start) or, backward, from the end of the line above (column 0).
+        auto wrongSide = [&] {
+            const TEasyPoint at{pos.X - 1, pos.Y};
+            return forward ? Before(at, origin) : !Before(at, origin);
+        };
+        while (found && !fromScopeStart && wrongSide()) {
+            const int line = forward ? std::max(pos.Y, origin.Y) + 1 : std::min(pos.Y, origin.Y);
+            if (forward ? line >= lines->Count() : line <= 0)
+                return false;
+            pos = {0, line};
+            found = settings.Search(*lines, pos, DefaultDelimiters(), length);
+        }
     } catch (const Exception& error) {
         host_.ShowSearchBox(error.Message(), TEasySearchBox::Information);
         return false;
@@ -147,7 +165,7 @@ bool TEasySearchRunner::Find(int* matchLength)
     const bool hasSelection = editor_.StoredSelMode() != smNone;
     if (settings_.Scope == TEasySearchScope::scSelectedText && !hasSelection) {
         if (settings_.FirstSearch)
-            host_.ShowSearchBox(EasyNoSelectionText, TEasySearchBox::Error);
+            host_.ShowSearchBox(kEasyNoSelectionText, TEasySearchBox::Error);
         return false;
     }
     source.BeginUpdate(ckCaretMove);

@@ -39,7 +39,7 @@ public:
 // The message texts.
 std::wstring EasyNotFoundText(const std::wstring& text);
 std::wstring EasyReplacePromptText(const std::wstring& text);
-extern const wchar_t* const EasyNoSelectionText;
+extern const wchar_t* const kEasyNoSelectionText;
 
 class TEasySearchRunner {
 public:

@@ -110,7 +110,7 @@ TEST_F(SearchRunner, ScopeAndOptionRules)
     settings.Scope = TEasySearchScope::scSelectedText;
     EXPECT_FALSE(runner.FindFromDialog());
     ASSERT_EQ(host.boxes.size(), 1u);
-    EXPECT_EQ(host.boxes[0].Text, EasyNoSelectionText);
+    EXPECT_EQ(host.boxes[0].Text, kEasyNoSelectionText);
     EXPECT_EQ(host.boxes[0].Kind, TEasySearchBox::Error);
     EXPECT_EQ(edit.source.CaretPoint(), (TEasyPoint{0, 0}));
 
@@ -234,6 +234,10 @@ TEST_F(SearchRunner, ReplaceLoopsEndOnEmptyAndRecreatedMatches)
         {"RecreatesForward", L"a", false, L"aa", D::srForward, u"a a|a", u"aa aa|aa"},
         {"RecreatesBackward", L"a", false, L"aa", D::srBackward, u"a a|a", u"aa aa|aa"},
         {"ShrinksToMatch", L"aa", false, L"a", D::srForward, u"aaaa", u"aa"},
+        // The blanks put in are not searched: the line end stays where it was.
+        {"BlankAtLineEndsForward", L"$", true, L" ", D::srForward, u"ab|c", u"ab |c "},
+        {"BlankAtLineEndsBackward", L"$", true, L" ", D::srBackward, u"ab|c", u"ab |c "},
+        {"EmptyPattern", L"", true, L"-", D::srForward, u"ab", u""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);

@@ -59,7 +59,7 @@ TEST(EasyUtils, MailAddressesAndUrls)
     for (const auto& [text, expected] : mail)
         EXPECT_EQ(IsMailAddress(text), expected) << testing::PrintToString(std::u16string(text));
     const std::pair<const char16_t*, bool> urls[] = {
-        {u"www.x", true},   {u"Http://a", true},   {u"file://c:/", true}, {u"gopher://g", true},
+        {u"www.x", true},   {u"Http://a", true},  {u"file://c:/", true}, {u"gopher://g", true},
         {u"FTP://f", true}, {u"https://a", true}, {u"ww.x", false},      {u"", false},
     };
     for (const auto& [text, expected] : urls)

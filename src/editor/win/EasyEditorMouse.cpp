@@ -97,7 +97,8 @@ bool TCustomEasyEdit::OnSelectedText(int x, int y)
 
 bool TCustomEasyEdit::CanTakeFocus()
 {
-    return HandleAllocated() && IsWindowVisible(handle_) && IsWindowEnabled(handle_);
+    // A hidden editor still takes the caret from a click it is sent.
+    return HandleAllocated() && IsWindowEnabled(handle_);
 }
 
 void TCustomEasyEdit::SetMouseTimer(bool on)

@@ -199,7 +199,7 @@ TFrmReplDlg::TFrmReplDlg(TComponent* owner) : TFrmFindDlg(owner, true)
     chbPromptOnReplace = Make<TCheckBox>(gbOptions, L"chbPromptOnReplace", L"&Prompt on replace", 8, 76, 160, 17);
     btReplaceAll = Make<TButton>(this, L"btReplaceAll", L"Replace &All", btOK->Left() + kButtonWidth + 6, btOK->Top(),
                                  kButtonWidth, 25);
-    btReplaceAll->ModalResult = mrReplaceAll;
+    btReplaceAll->ModalResult = kReplaceAllResult;
     btReplaceAll->OnClick = [this](TComponent*) { btOKClick(btReplaceAll); };
     cbReplaceWith->FileName = cbTextToFind->FileName;
     FormCreate();

@@ -16,7 +16,7 @@ class TEasyHistoryEditor;
 class TEasySearchSettings;
 
 // The modal result of "Replace All".
-constexpr int mrReplaceAll = 8;
+constexpr int kReplaceAllResult = 8;
 
 class TFrmFindDlg : public TForm {
 public:

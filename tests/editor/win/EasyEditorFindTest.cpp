@@ -95,7 +95,7 @@ TEST_F(EditorFind, TheFormsHoldTheirControlsInTheirTabOrder)
     EXPECT_TRUE(dialog.rbForward->Checked());
     EXPECT_EQ(dialog.rgScope->ItemCount(), 2);
     EXPECT_EQ(dialog.rgOrigin->ItemCount(), 2);
-    EXPECT_EQ(dialog.btReplaceAll->ModalResult, mrReplaceAll);
+    EXPECT_EQ(dialog.btReplaceAll->ModalResult, kReplaceAllResult);
     EXPECT_TRUE(dialog.btOK->Default());
     // Every control lies inside the form.
     RECT client{};
