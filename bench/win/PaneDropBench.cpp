@@ -1,8 +1,14 @@
 // Dropped contents (1,000 streams of 4 KiB, one of 256 MiB) written as files
 // by a file list, beside reading the same streams from the same data object
 // with a bare CreateFileW/WriteFile loop, in the same run. Medians of three,
-// the two sides alternating.
-//   qrv_bench_drops_win.exe [drive]   (default T:\)
+// the two sides alternating. Then 10,000 of a list's 100,000 files dragged
+// away (gone from the folder when the list hears of it) until the list has
+// dropped them (its change watching reads the folder again later, as after
+// any change from outside), beside a bare FindFirstFileW loop over the folder
+// (the least a re-read costs) and beside the list reading the folder again,
+// three rounds on three copies of the folder.
+//   qrv_bench_drops_win.exe [drive]   (default T:\; the copies
+//   qrvbench-moveout-0..2 made by scripts/bench-fixtures)
 
 #include "../../tests/common/win/DropDataFake.h"
 #include "BenchFolders.h"
@@ -134,6 +140,63 @@ void MeasureStreams(TDirView& list, const std::wstring& drive, int count, size_t
                 b > 0 ? a / b : 0.0, ok ? "" : "  [a drop failed]");
 }
 
+constexpr int kMoveOutFiles = 100000;
+constexpr int kMovedOut = 10000;
+
+// The files of a move-out copy that leave it: every tenth one.
+std::vector<std::wstring> MovedOutNames(const std::wstring& folder)
+{
+    std::vector<std::wstring> names;
+    wchar_t name[32];
+    for (int i = 5; i < kMoveOutFiles; i += kMoveOutFiles / kMovedOut) {
+        swprintf(name, 32, L"\\f%06d.txt", i);
+        names.push_back(folder + name);
+    }
+    return names;
+}
+
+void MeasureMoveOut(TDirView& list, const std::wstring& drive)
+{
+    std::vector<double> ours;
+    std::vector<double> bare;
+    std::vector<double> reread;
+    bool ok = true;
+    for (int round = 0; round < 3; ++round) {
+        const std::wstring folder = drive + L"qrvbench-moveout-" + std::to_wstring(round);
+        const std::vector<std::wstring> names = MovedOutNames(folder);
+        if (!HasFileFolder(folder, kMoveOutFiles) ||
+            GetFileAttributesW(names.front().c_str()) == INVALID_FILE_ATTRIBUTES) {
+            std::printf("%ls is not complete: scripts/bench-fixtures makes it again\n", folder.c_str());
+            return;
+        }
+        list.SetPath(folder);
+        while (!list.Loaded())
+            Pump();
+        const int before = list.ItemCount();
+        // What the drag's target does: the files leave the folder.
+        for (const std::wstring& name : names)
+            ok = DeleteFileW(name.c_str()) && ok;
+        // Reading the folder of the files that are left.
+        bare.push_back(TimeOf([&] { BareLoop(folder); }));
+        ours.push_back(TimeOf([&] { list.WatchVanishedFiles(names); }));
+        ok = ok && list.ItemCount() == before - kMovedOut;
+        // What the list would do without the names: read its folder again.
+        reread.push_back(TimeOf([&] {
+            list.ReloadDirectory();
+            while (!list.Loaded())
+                Pump();
+        }));
+        list.SetPath(drive);
+    }
+    const double a = Median(ours);
+    const double b = Median(bare);
+    std::printf("%-36s %10.1f ms   reference (bare FindFirstFileW loop) %10.1f ms   ratio %.2f%s\n",
+                "10,000 of 100,000 files moved out", a, b, b > 0 ? a / b : 0.0, ok ? "" : "  [not all dropped]");
+    const double c = Median(reread);
+    std::printf("%-36s %10.1f ms   reference (the list reading its folder again) %10.1f ms   ratio %.2f\n", "", a, c,
+                c > 0 ? a / c : 0.0);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -156,5 +219,7 @@ int wmain(int argc, wchar_t** argv)
     std::printf("dropped contents (medians of three)\n");
     MeasureStreams(*list, drive, 1000, 4096, "1,000 dropped streams of 4 KiB");
     MeasureStreams(*list, drive, 1, 256u << 20, "one dropped stream of 256 MiB");
+    std::printf("files dragged away from a list (medians of three)\n");
+    MeasureMoveOut(*list, drive);
     return 0;
 }

@@ -108,7 +108,7 @@ std::vector<std::wstring> JumpCandidates(TSelDirJump Jump, TSelDirSystem& System
     return candidates;
 }
 
-std::wstring NotFoundText(const std::wstring& Path)
+std::wstring FolderNotFoundText(const std::wstring& Path)
 {
     return L"Verzeichnis \"" + Path + L"\" nicht gefunden.";
 }

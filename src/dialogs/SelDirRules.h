@@ -59,7 +59,7 @@ const std::vector<TSelDirJumpItem>& SelDirJumps();
 std::vector<std::wstring> JumpCandidates(TSelDirJump Jump, TSelDirSystem& System);
 
 // The dialog's messages.
-std::wstring NotFoundText(const std::wstring& Path);
+std::wstring FolderNotFoundText(const std::wstring& Path);
 std::wstring AskCreateText(const std::wstring& Name);
 std::wstring CreateFailedText(const std::wstring& Name, const std::wstring& ErrorText);
 std::wstring DriveNotReadyText(wchar_t Drive);

@@ -81,11 +81,34 @@ const TActionRow kRows[] = {
     {A::ActExpandAll, L"ActExpandAll", L"Alles e&rweitern", Key(kKeyAdd, scShift), S::Pane, L"Shift +", -1, M::Directory, 0, ppTree},
     {A::ActCollapseAll, L"ActCollapseAll", L"Alles k&omprimieren", Key(kKeySubtract, scShift), S::Pane, L"Shift -", -1, M::Directory, 0, ppTree},
 
+    // Special folders and bookmarks.
+    {A::GotoDesktop, L"GotoDesktop", L"&Desktop", scNone, S::Window, nullptr, -1, M::Jump, 0},
+    {A::GotoProgramms, L"GotoProgramms", L"&Programme", scNone, S::Window, nullptr, -1, M::Jump, 0},
+    {A::GotoPersonalFiles, L"GotoPersonalFiles", L"&Eigene Dateien", scNone, S::Window, nullptr, -1, M::Jump, 0},
+    {A::GotoPersonalPictures, L"GotoPersonalPictures", L"Eigene &Bilder", scNone, S::Window, nullptr, -1, M::Jump, 0},
+    {A::GotoStartMenu, L"GotoStartMenu", L"&Startmenü", scNone, S::Window, nullptr, -1, M::Jump, 0},
+    {A::GotoTemplates, L"GotoTemplates", L"&Vorlagen", scNone, S::Window, nullptr, -1, M::Jump, 0},
+    {A::GotoFavorites, L"GotoFavorites", L"&Favoriten", scNone, S::Window, nullptr, -1, M::Jump, 0},
+    {A::GotoFonts, L"GotoFonts", L"S&chriftarten", scNone, S::Window, nullptr, -1, M::Jump, 0},
+    {A::GotoSendTo, L"GotoSendTo", L"Senden &an", scNone, S::Window, nullptr, -1, M::Jump, 0},
+    {A::GotoCookies, L"GotoCookies", L"&Cookies", scNone, S::Window, nullptr, -1, M::Jump, 0},
+    {A::GotoTempDir, L"GotoTempDir", L"&TEMP", scNone, S::Window, nullptr, -1, M::Jump, 0},
+    {A::GotoRecycleBin, L"GotoRecycleBin", L"P&apierkorb", scNone, S::Window, nullptr, -1, M::Jump, 1},
+    {A::GotoControlPanel, L"GotoControlPanel", L"S&ystemsteuerung", scNone, S::Window, nullptr, -1, M::Jump, 1},
+    {A::GotoPrinter, L"GotoPrinter", L"D&rucker", scNone, S::Window, nullptr, -1, M::Jump, 1},
+    {A::StdDirEdit, L"StdDirEdit", L"&Bearbeiten...", Key('L', scCtrl), S::Window, nullptr, -1, M::Bookmarks, 0},
+    {A::StdDirAdd, L"StdDirAdd", L"&Hinzufügen", scNone, S::Window, nullptr, -1, M::Bookmarks, 0},
+
     {A::FindDatei, L"FindDatei", L"Datei &suchen", Key(kKeyF3), S::Pane, nullptr, -1, M::Tools, 0},
     {A::DOS, L"DOS", L"D&OS-Shell", Key('D', scCtrl), S::Pane, nullptr, -1, M::Tools, 0},
     {A::FileCompare, L"FileCompare", L"&Dateien vergleichen", scNone, S::Window, nullptr, -1, M::Tools, 1},
     {A::FileWinCompare, L"FileWinCompare", L"&Verzeichnisse vergleichen...", Key(kKeyF7), S::Window, nullptr, -1, M::Tools, 1},
     {A::OptionsDlg, L"OptionsDlg", L"&Optionen ...", Key(kKeyF12), S::Window, nullptr, -1, M::Tools, 2},
+
+    // Directory search, verification, the drive overview, the text settings.
+    {A::FindDlg, L"FindDlg", L"Ver&zeichnis suchen...", Key(kKeyF3, scShift | scCtrl), S::Window, nullptr, -1, M::Tools, 3},
+    {A::FileVerify, L"FileVerify", L"Pr&üfen", Key('P', scCtrl), S::Window, nullptr, -1, M::Tools, 3},
+    {A::DriveOverview, L"DriveOverview", L"&Laufwerksübersicht ...", scNone, S::Window, nullptr, -1, M::Tools, 3},
 
     {A::HelpAbout, L"HelpAbout1", L"In&fo...", scNone, S::Window, nullptr, -1, M::Help, 0},
 
@@ -108,6 +131,7 @@ const TActionRow kRows[] = {
     {A::TextUnicode, L"TextUnicode", L"&Unicode", scNone, S::Window, nullptr, -1, M::ViewText, 2},
     {A::TextShowRulers, L"TextShowRulers", L"&Lineale", scNone, S::Window, nullptr, -1, M::ViewText, 3},
     {A::TextMarkColumn, L"TextMarkColumn", L"Spalten &markieren", scNone, S::Window, nullptr, -1, M::ViewText, 3},
+    {A::TextProperties, L"TextProperties", L"&Eigenschaften", scNone, S::Window, nullptr, -1, M::ViewText, 4},
     {A::TransAnsi, L"TransAnsi", L"&Ansi", scNone, S::Window, nullptr, -1, M::HexTranslation, 0},
     {A::TransDOS8, L"TransDOS8", L"&DOS 8 Bit", scNone, S::Window, nullptr, -1, M::HexTranslation, 0},
     {A::TransASCII, L"TransASCII", L"AS&CII 7 Bit", scNone, S::Window, nullptr, -1, M::HexTranslation, 0},
@@ -138,7 +162,6 @@ const TActionRow kRows[] = {
     {A::DispHexButton, L"btnHex", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::DispTextButton, L"btnText", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
 
-    {A::FileVerify, L"FileVerify", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::DirUp, L"DirUp", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::SwapWindows, L"SwapWindows", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::EqualizeWindows, L"EqualizeWindows", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
@@ -158,10 +181,7 @@ const TActionRow kRows[] = {
     {A::SelectFiles, L"SelectFiles", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::GoPrev, L"GoPrev", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::GoNext, L"GoNext", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
-    {A::FindDlg, L"FindDlg", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::FindDateiButton, L"btnFindDatei", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
-    {A::StdDirAdd, L"StdDirAdd", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
-    {A::StdDirEdit, L"StdDirEdit", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::CreateFileList, L"CreateFileList", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
 
     {A::ShredFile, L"ShredFile", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned, false},

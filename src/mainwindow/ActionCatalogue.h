@@ -105,8 +105,23 @@ enum class TActionId : uint16_t {
     GoNext,
     FindDlg,
     FindDateiButton,
+    // Special folders and bookmarks.
     StdDirAdd,
     StdDirEdit,
+    GotoDesktop,
+    GotoProgramms,
+    GotoPersonalFiles,
+    GotoPersonalPictures,
+    GotoStartMenu,
+    GotoTemplates,
+    GotoFavorites,
+    GotoFonts,
+    GotoSendTo,
+    GotoCookies,
+    GotoTempDir,
+    GotoRecycleBin,
+    GotoControlPanel,
+    GotoPrinter,
     // Text and hex commands of the display pane.
     TextCut,
     TextCopy,
@@ -148,6 +163,9 @@ enum class TActionId : uint16_t {
     SortAttr,
     GoHome,
     CreateFileList,
+    // The drive overview and the text editor's settings.
+    DriveOverview,
+    TextProperties,
     // Features this program does not offer: hidden and disabled for good.
     ShredFile,
     SendFile,

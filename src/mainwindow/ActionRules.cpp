@@ -174,7 +174,8 @@ void TreeRules(const TActionInput& In, TRuleSink& S)
     S.Enable(A::FindDlg, In.Node && In.TreeVisible && !In.DriveBoxOnNetwork);
     const bool findFile = S.Enable(A::FindDatei, In.Node && !In.Virtual);
     S.Enable(A::FindDateiButton, findFile || In.Focus == F::TextView);
-    S.Enable(A::StdDirAdd, In.Node);
+    // Only a folder of the file system can be a bookmark.
+    S.Enable(A::StdDirAdd, In.Node && In.NodeIsFileSystemFolder);
     S.Enable(A::StdDirEdit, In.BookmarkCount > 0);
 }
 

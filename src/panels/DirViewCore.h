@@ -187,6 +187,8 @@ public:
     void AddParentDirItem();
     // Removes the item, taking its size and count out of the totals.
     void DeleteItem(int Index);
+    // Removes every item Gone names, in one pass that keeps the order.
+    void DeleteItems(const std::function<bool(const TFileRec&)>& Gone) { RemoveRecords(Gone); }
     // Every item; ClearFileItems keeps "..".
     void ClearItems();
     void ClearFileItems();

@@ -250,7 +250,9 @@ void LoadBookmarks(TKyRegistry& store, TStrings& bookmarks, TStrings& captions, 
 {
     bookmarks.Clear();
     captions.Clear();
-    for (int i = 0; i < 100; ++i) {
+    // Read until both values are empty: the save writes every bookmark, so
+    // a limit here would lose those beyond it at the next start.
+    for (int i = 0;; ++i) {
         const std::wstring dir = store.ReadString(L"StdDirs", L"StdDirs" + IntToStr(i), L"");
         const std::wstring caption = store.ReadString(L"StdDirs", L"StdDirCap" + IntToStr(i), L"");
         if (dir.empty() && caption.empty())

@@ -153,7 +153,7 @@ TEST(SelDirRules, PathBoxCases)
     EXPECT_EQ(DriveNotReadyText(L'E'), L"Das Laufwerk \"E\" ist nicht bereit.");
     EXPECT_EQ(AskCreateText(L"Tief"),
               L"Das Verzeichnis \"Tief\" ist nicht vorhanden. Soll das Verzeichnis neu angelegt werden?");
-    EXPECT_EQ(NotFoundText(L"X:\\y"), L"Verzeichnis \"X:\\y\" nicht gefunden.");
+    EXPECT_EQ(FolderNotFoundText(L"X:\\y"), L"Verzeichnis \"X:\\y\" nicht gefunden.");
     EXPECT_EQ(CreateFailedText(L"Neu", L"Zugriff verweigert"),
               L"Das Verzeichnis \"Neu\" konnte nicht angelegt werden:\nZugriff verweigert");
 }

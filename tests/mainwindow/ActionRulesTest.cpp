@@ -135,6 +135,20 @@ TEST(ActionRules, TreeFocus)
                  "tree on a drive");
 }
 
+TEST(ActionRules, BookmarkCommands)
+{
+    TActionInput in = LocalListWithSelection();
+    in.NodeIsFileSystemFolder = true;
+    in.BookmarkCount = 2;
+    ExpectStates(ComputeActionStates(in), {{L"StdDirAdd", true}, {L"StdDirEdit", true}}, "a folder, two bookmarks");
+    in.NodeIsFileSystemFolder = false;  // a shell folder such as the control panel
+    in.BookmarkCount = 0;
+    ExpectStates(ComputeActionStates(in), {{L"StdDirAdd", false}, {L"StdDirEdit", false}}, "a shell folder, none");
+    in.Node = false;
+    in.NodeIsFileSystemFolder = true;
+    ExpectStates(ComputeActionStates(in), {{L"StdDirAdd", false}}, "no node");
+}
+
 TEST(ActionRules, VirtualFolderAndParentItem)
 {
     TActionInput in = LocalListWithSelection();

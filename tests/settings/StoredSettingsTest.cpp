@@ -521,6 +521,30 @@ TEST_F(StoredSettings, BookmarksAndTheirDefaults)
     EXPECT_EQ(Value(*stored, L"StdDirs", L"StdDirs3"), L"<none>");
 }
 
+TEST_F(StoredSettings, EveryBookmarkSavedIsReadBack)
+{
+    // More than a hundred, with separators (caption "-", no path), a path
+    // without caption and a caption holding "=" and an ampersand.
+    TStringList paths;
+    TStringList names;
+    for (int i = 0; i < 120; ++i) {
+        const bool separator = i % 10 == 9;
+        paths.Add(separator ? L"" : L"D:\Ordner " + std::to_wstring(i));
+        names.Add(separator ? L"-" : i == 3 ? L"" : L"Name=" + std::to_wstring(i) + L" A&&B");
+    }
+    bookmarks.Assign(paths);
+    captions.Assign(names);
+    auto stored = Saved(TSaveFlags{.BookmarksChanged = true});
+    bookmarks.Clear();
+    captions.Clear();
+    Load(*stored);
+    ASSERT_EQ(bookmarks.Count(), paths.Count());
+    for (int i = 0; i < paths.Count(); ++i) {
+        EXPECT_EQ(bookmarks[i], paths[i]) << i;
+        EXPECT_EQ(captions[i], names[i]) << i;
+    }
+}
+
 TEST_F(StoredSettings, NamedFiltersKeepAllFilesFirst)
 {
     auto store = Store({L"[StdFilter]", L"Filter0=Bilder", L"Mask0=*.jpg;*.png", L"Filter1=Alles", L"Mask1=*.*",

@@ -255,7 +255,9 @@ std::unique_ptr<TStream> TFileContentsStreamClipboardFormat::FetchItem(IDataObje
         if (medium.tymed == TYMED_ISTREAM && medium.pstm != nullptr) {
             LARGE_INTEGER start{};
             (void)medium.pstm->Seek(start, STREAM_SEEK_SET, nullptr);  // a stream that cannot seek is read from here
-            return ReadComStream(medium.pstm);
+            // Kept, not copied: whoever writes the file reads it once, to its
+            // end, straight from the source.
+            return std::make_unique<TComSourceStream>(medium.pstm);
         }
         if (medium.tymed == TYMED_ISTORAGE && medium.pstg != nullptr) {
             return ReadComStorage(medium.pstg);
@@ -264,6 +266,62 @@ std::unique_ptr<TStream> TFileContentsStreamClipboardFormat::FetchItem(IDataObje
         TraceIgnoredException(L"FileContents item");
     }
     return nullptr;
+}
+
+// ---- TComSourceStream ---------------------------------------------------
+
+TComSourceStream::TComSourceStream(IStream* Source) : source_(Source) {}
+
+size_t TComSourceStream::Read(void* Buffer, size_t Count)
+{
+    ULONG done = 0;
+    const ULONG wanted = static_cast<ULONG>(std::min<size_t>(Count, 1u << 30));
+    const HRESULT hr = source_->Read(Buffer, wanted, &done);
+    if (FAILED(hr)) {
+        throw EReadError(L"Die Quelle der Datei kann nicht gelesen werden");
+    }
+    position_ += done;
+    return done;
+}
+
+size_t TComSourceStream::Write(const void* /*Buffer*/, size_t /*Count*/)
+{
+    throw EWriteError(L"Die Quelle der Datei kann nicht beschrieben werden");
+}
+
+int64_t TComSourceStream::Seek(int64_t Offset, TSeekOrigin Origin)
+{
+    // Where the stream already is needs no call: a source that cannot seek
+    // is still read from its start.
+    if ((Origin == TSeekOrigin::soCurrent && Offset == 0) ||
+        (Origin == TSeekOrigin::soBeginning && static_cast<uint64_t>(Offset) == position_)) {
+        return static_cast<int64_t>(position_);
+    }
+    LARGE_INTEGER distance;
+    distance.QuadPart = Offset;
+    ULARGE_INTEGER position{};
+    const DWORD method = Origin == TSeekOrigin::soBeginning ? STREAM_SEEK_SET
+                         : Origin == TSeekOrigin::soCurrent ? STREAM_SEEK_CUR
+                                                            : STREAM_SEEK_END;
+    if (FAILED(source_->Seek(distance, method, &position))) {
+        throw EStreamError(L"Die Quelle der Datei kann nicht positioniert werden");
+    }
+    position_ = position.QuadPart;
+    return static_cast<int64_t>(position_);
+}
+
+void TComSourceStream::SetSize(int64_t /*NewSize*/)
+{
+    throw EWriteError(L"Die Quelle der Datei kann nicht beschrieben werden");
+}
+
+int64_t TComSourceStream::Size()
+{
+    STATSTG stat{};
+    if (SUCCEEDED(source_->Stat(&stat, STATFLAG_NONAME))) {
+        return static_cast<int64_t>(stat.cbSize.QuadPart);
+    }
+    return TStream::Size();
 }
 
 std::unique_ptr<TStream> ReadComStream(IStream* Source)

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include <objidl.h>
+#include <wrl/client.h>
 
 namespace qrv {
 
@@ -93,7 +94,8 @@ private:
 };
 
 // "FileContents": the files of the descriptors (the wide ones first), each
-// read from a stream or a storage into a stream of ours.
+// a source stream held (TComSourceStream) or a storage copied into a stream
+// of ours.
 class TFileContentsStreamClipboardFormat : public TClipboardFormat {
 public:
     TFileContentsStreamClipboardFormat();
@@ -106,6 +108,24 @@ public:
 private:
     std::unique_ptr<TStream> FetchItem(IDataObject* DataObject, int Index);
     TStreamList streams_;
+};
+
+// A source's IStream held as a stream of ours, read where it is needed:
+// read-only; a failed read throws EReadError (an end it does not report is
+// no end); seeking is passed on, except to where it already is.
+class TComSourceStream : public TStream {
+public:
+    explicit TComSourceStream(IStream* Source);
+    size_t Read(void* Buffer, size_t Count) override;
+    size_t Write(const void* Buffer, size_t Count) override;
+    int64_t Seek(int64_t Offset, TSeekOrigin Origin) override;
+    void SetSize(int64_t NewSize) override;
+    // The size the source tells (its stat), else what seeking finds.
+    int64_t Size() override;
+
+private:
+    Microsoft::WRL::ComPtr<IStream> source_;
+    uint64_t position_ = 0;
 };
 
 // Reads an IStream to its end (1 MB at a time, above 64 MB into a temporary

@@ -622,6 +622,8 @@ void TDragDrop::TargetEnter(IDataObject* Data, DWORD Keys, POINT Screen, DWORD& 
     if (ReadsDataAtEnter(RenderDataOn)) {
         const TWaitCursor hourglass;
         DWORD effect = Effect;
+        processingEnter_ = true;
+        const ScopeExit entered([this] { processingEnter_ = false; });
         ProcessData(Data, Keys, effect, point);
     }
     accepted_ = AcceptDataObject(Data);

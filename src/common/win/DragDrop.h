@@ -169,6 +169,9 @@ protected:
     virtual bool AcceptDataObject(IDataObject* /*Data*/) { return true; }
     // Reads the dropped data.
     virtual void ProcessData(IDataObject* /*Data*/, DWORD /*Keys*/, DWORD& /*Effect*/, POINT /*Point*/) {}
+    // True while ProcessData reads the data as the drag enters, not at a
+    // drop or a paste.
+    bool ProcessingEnter() const { return processingEnter_; }
 
     HWND ControlWindow() const;
     POINT ClientPoint(POINT Screen) const;
@@ -193,6 +196,7 @@ private:
     static DWORD ShiftControlKeys();
 
     TWinControl* control_ = nullptr;
+    bool processingEnter_ = false;
     int listener_ = 0;
     bool registered_ = false;
     bool wantRegistered_ = false;

@@ -308,7 +308,9 @@ void TDragDropFilesEx::ProcessData(IDataObject* Data, DWORD /*Keys*/, DWORD& /*E
             }
         }
     }
-    if (AcceptFileContents) {
+    // As the drag enters only whether contents come counts (AcceptDataObject
+    // says it): they are fetched once, at the drop.
+    if (AcceptFileContents && !ProcessingEnter()) {
         FileContentsAvailable = contents_.GetData(Data);
     }
 }

@@ -6,6 +6,7 @@
 #include "framework/win/WinApi.h"
 
 #include <string>
+#include <vector>
 
 namespace qrv {
 
@@ -18,6 +19,11 @@ DWORD FileAttributes(const std::wstring& Path);
 
 // Anything (file or folder) by that name.
 bool PathExists(const std::wstring& Path);
+// Whether each path exists, as PathExists answers. A name missing from a
+// large folder costs a search through the whole folder under Wine (for a
+// name of another case): where many paths lie in one folder, the folder is
+// read once instead.
+std::vector<bool> PathsExist(const std::vector<std::wstring>& Paths);
 // An existing file that is no folder.
 bool FileExists(const std::wstring& Path);
 // Attr receives the attributes (INVALID_FILE_ATTRIBUTES when the query fails).

@@ -19,6 +19,9 @@ void NotifyShell(TShellChange Change, const std::wstring& Path, TShellNoticeWait
     case TShellChange::FileDeleted:
         event = SHCNE_DELETE;
         break;
+    case TShellChange::FolderUpdated:
+        event = SHCNE_UPDATEDIR;
+        break;
     }
     UINT flags = SHCNF_PATHW;
     switch (Wait) {

@@ -7,7 +7,8 @@
 
 namespace qrv {
 
-enum class TShellChange { FileCreated, FolderCreated, FileDeleted };
+// FolderUpdated: the folder's contents changed (many files at once).
+enum class TShellChange { FileCreated, FolderCreated, FileDeleted, FolderUpdated };
 
 // How long the call waits for the shell's listeners: Flush until they have
 // taken the notice (a folder the user made must show before the call

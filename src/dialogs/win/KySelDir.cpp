@@ -291,7 +291,7 @@ bool TSelDirDialog::ShowFolder(const std::wstring& Path)
 void TSelDirDialog::NotFound(const std::wstring& Path)
 {
     MessageBeep(MB_ICONHAND);
-    AskOrTell(NotFoundText(Path), TMsgDlgType::mtError, mbOK | mbHelp, kHelpContextNotFound);
+    AskOrTell(FolderNotFoundText(Path), TMsgDlgType::mtError, mbOK | mbHelp, kHelpContextNotFound);
 }
 
 void TSelDirDialog::DoShow()

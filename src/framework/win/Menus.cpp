@@ -127,6 +127,14 @@ void TMenuItem::SetVisible(bool visible)
     StructureChanged();
 }
 
+void TMenuItem::SetBarBreak(bool barBreak)
+{
+    if (barBreak_ == barBreak)
+        return;
+    barBreak_ = barBreak;
+    StructureChanged();
+}
+
 void TMenuItem::SetRadioItem(bool radioItem)
 {
     radioItem_ = radioItem;
@@ -205,12 +213,13 @@ void TMenu::Fill(HMENU menu, TMenuItem* parent)
     for (TMenuItem* item : parent->items_) {
         if (!item->Visible())
             continue;
+        const UINT columnBreak = item->BarBreak() ? MF_MENUBARBREAK : 0;
         if (item->IsLine()) {
-            AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+            AppendMenuW(menu, MF_SEPARATOR | columnBreak, 0, nullptr);
             continue;
         }
         const std::wstring text = DisplayCaption(item);
-        UINT flags = MF_STRING;
+        UINT flags = MF_STRING | columnBreak;
         if (!item->Enabled())
             flags |= MF_GRAYED;
         if (item->Checked())

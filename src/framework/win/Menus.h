@@ -36,6 +36,9 @@ public:
     // The item shown bold that a double click stands for (a tray icon's).
     bool Default() const { return default_; }
     void SetDefault(bool isDefault);
+    // The item starts a new column of its menu (with a line before it).
+    bool BarBreak() const { return barBreak_; }
+    void SetBarBreak(bool barBreak);
     bool RadioItem() const { return radioItem_; }
     void SetRadioItem(bool radioItem);
     const std::wstring& Hint() const { return hint_; }
@@ -72,6 +75,7 @@ private:
     bool enabled_ = true;
     bool visible_ = true;
     bool radioItem_ = false;
+    bool barBreak_ = false;
     bool default_ = false;
     std::vector<TMenuItem*> items_;
     TMenuItem* parent_ = nullptr;

@@ -208,7 +208,8 @@ void TDriveBar::ReloadCDList(TDirView* List)
 
 void TDriveBar::RefillDriveOverview()
 {
-    // The drive overview form refills itself here once it exists.
+    if (OnRefillDriveOverview)
+        OnRefillDriveOverview();
 }
 
 void TDriveBar::CreateDriveBox()

@@ -11,6 +11,7 @@
 #include "mainwindow/win/MainPanes.h"
 #include "mainwindow/win/MainWindowServices.h"
 
+#include <functional>
 #include <vector>
 
 namespace qrv {
@@ -74,6 +75,8 @@ public:
     // The docks above the two file lists, made when both drive toolbars are used.
     TKyDock* Dock976 = nullptr;
     TKyDock* Dock977 = nullptr;
+    // Run by every drive refresh: an open drive overview lists the drives anew.
+    std::function<void()> OnRefillDriveOverview;
 
 private:
     TKyToolbarButton* MakeDriveButton(TKyToolbar* Toolbar, std::vector<TKyToolbarButton*>& Buttons, int Slot,

@@ -202,6 +202,8 @@ void TQRVMain::LoadSettings()
         LoadStoredSettings(*store, Options, StoredState, StdDirList, StdDirCaptions, SettingsFacts());
     if (result.FKeysCompleted)
         FKeysChanged = true;
+    if (bookmarks_)
+        bookmarks_->Commands().RebuildFromLists();
     ApplyStoredState();
 }
 

@@ -351,6 +351,7 @@ TActionInput TQRVMain::ActionInput()
         }
         in.Place = node && (!in.DriveBoxOnNetwork || in.NodeIsFileSystemFolder);
         in.TreeVisible = TreeView1 && TreeView1->Visible();
+        in.BookmarkCount = StdDirList.Count();
     });
     group(L"action states: the active list", [&] {
         if (!ActiveList)

@@ -13,6 +13,8 @@
 #include "framework/win/ScrollBox.h"
 #include "framework/win/StdCtrls.h"
 #include "framework/win/Threads.h"
+#include "mainwindow/win/ToolFormsLink.h"
+#include "panels/KyDriveInfo.h"
 #include "panels/win/DirView.h"
 #include "panels/win/DriveView.h"
 #include "panels/win/SentMessageWait.h"
@@ -82,10 +84,21 @@ TQRVMain::TQRVMain(TComponent* owner) : TForm(owner)
         std::make_unique<TCompareCommands>(Panes(), Services(), static_cast<TCompareCommandsHost&>(*this));
     ConnectCompareCommands();
     splitJoin_ = std::make_unique<TSplitJoinLink>(Panes(), Services(), catalogue_);
+    toolForms_ = std::make_unique<TToolFormsLink>(Panes(), Services(), catalogue_, *fileCommands_);
+    driveBar_->OnRefillDriveOverview = [this] { toolForms_->RefillDriveOverview(); };
     paneDrops_ = std::make_unique<TPaneDropsLink>(Panes(), Services(), *fileDisplay_, *fileCommands_);
     filterCommands_ = std::make_unique<TFilterCommands>(Panes(), static_cast<TFilterCommandsHost&>(*this), FilterBox);
     ConnectFilterCommands();
     CreatePopups();
+    TBookmarkWindowParts bookmarkParts;
+    bookmarkParts.Owner = this;
+    bookmarkParts.ListPopup = ListPopup;
+    bookmarkParts.Toolbar = ToolbarBookmarks;
+    bookmarkParts.TreeOnNetwork = [this] { return driveBar_ && driveBar_->DriveBoxDrive() == kNetworkDrive; };
+    bookmarkParts.MarkChanged = [this] { BookmarksChanged = true; };
+    bookmarkParts.SaveSettings = [this] { return SaveSettings(); };
+    bookmarks_ = std::make_unique<TBookmarkCommandsLink>(Panes(), Services(), catalogue_, *commandMenus_,
+                                                         std::move(bookmarkParts));
     // Every built command has its handler now; one missing is named.
     for (const TActionId missing : catalogue_.MissingHandlers())
         TraceIgnoredFailure(L"a command without a handler", static_cast<uint32_t>(missing));
@@ -211,6 +224,7 @@ void TQRVMain::CreateToolbars()
     ToolbarDrives = makeToolbar(L"ToolbarDrives", L"Laufwerke", 0);
     ToolBarFKeys = makeToolbar(L"ToolBarFKeys", L"Programme", 1);
     ToolbarCMDLine = makeToolbar(L"ToolbarCMDLine", L"Kommandozeile", 1);
+    ToolbarBookmarks = makeToolbar(L"ToolbarBookmarks", L"Lesezeichen", 2);
     CmdLineBox = new TComboBox(this);
     CmdLineBox->SetName(L"CmdLineBox");
     CmdLineBox->SetWidth(260);

@@ -40,6 +40,7 @@
 #include "mainwindow/SaveQuestion.h"
 #include "mainwindow/StartupArgs.h"
 #include "mainwindow/win/ActionUpdater.h"
+#include "mainwindow/win/BookmarkCommandsLink.h"
 #include "mainwindow/win/CommandMenus.h"
 #include "mainwindow/win/CompareCommands.h"
 #include "mainwindow/win/DriveBar.h"
@@ -86,6 +87,7 @@ class TImage;
 class TSimpleTimer;
 class TTextFileView;
 class TThread;
+class TToolFormsLink;
 
 // The lists a posted column-layout message names (never their addresses:
 // the message may arrive after a list is gone).
@@ -168,6 +170,7 @@ public:
     TKyToolbar* ToolbarDrives = nullptr;
     TKyToolbar* ToolBarFKeys = nullptr;
     TKyToolbar* ToolbarCMDLine = nullptr;
+    TKyToolbar* ToolbarBookmarks = nullptr;
     TComboBox* CmdLineBox = nullptr;
     TComboBox* FilterBox = nullptr;
     TKyTrayIcon* TrayIcon1 = nullptr;
@@ -239,6 +242,10 @@ public:
     // ---- File split and join (SplitJoinLink.cpp) ----------------------------
     TSplitJoinCommands& SplitJoinCommands() { return splitJoin_->Commands(); }
 
+    // ---- Directory search, verification, drive overview, text properties
+    // (ToolFormsLink.cpp) ------------------------------------------------------
+    TToolFormsLink& ToolForms() { return *toolForms_; }
+
     // ---- Drives (DriveBar.cpp) --------------------------------------------
     TDriveBar* DriveBar() const { return driveBar_.get(); }
 
@@ -277,6 +284,9 @@ public:
     TFilterCommands& FilterCommands() { return *filterCommands_; }
     TKyToolbarButton* FilterButton = nullptr;  // its menu names the filters
     TPopupMenu* FilterPopup = nullptr;
+
+    // ---- Bookmarks and special folders (BookmarkCommandsLink.cpp) ------------
+    TBookmarkCommands& BookmarkCommands() { return bookmarks_->Commands(); }
 
     // ---- Options (ApplyOptions.cpp) ----------------------------------------
     // Pushes the settings record into the controls, each step on its own:
@@ -485,9 +495,12 @@ private:
     std::unique_ptr<TListViewCommands> listViewCommands_;
     std::unique_ptr<TUserCommands> userCommands_;
     std::unique_ptr<TSplitJoinLink> splitJoin_;
+    std::unique_ptr<TToolFormsLink> toolForms_;
     // Drag and drop between the panes (PaneDropsLink.cpp).
     std::unique_ptr<TPaneDropsLink> paneDrops_;
     std::unique_ptr<TFilterCommands> filterCommands_;
+    // Bookmarks and special folders (BookmarkCommandsLink.cpp).
+    std::unique_ptr<TBookmarkCommandsLink> bookmarks_;
     bool refreshAllowed_ = true;  // false while Aktualisieren runs
     // The simple refresh: the display let go, the focused pane re-read.
     void SimpleRefresh();

@@ -354,6 +354,8 @@ private:
     std::unique_ptr<TPaneDropSite> dropSite_;
     std::unique_ptr<TPaneDragDrop> dragDrop_;
     std::unique_ptr<TFileDeleteThread> dragPoller_;
+    // Takes out the items of the paths in this folder whose Exist is false.
+    void RemoveGoneItems(const std::vector<std::wstring>& FullPaths, const std::vector<bool>& Exist);
     const TFileRec* dropHighlight_ = nullptr;
     std::wstring reEditText_;  // the text the editor opens with after a failed rename
     void GetDispInfo(NMLVDISPINFOW& info);

@@ -18,7 +18,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <set>
+#include <unordered_set>
 
 namespace qrv {
 
@@ -227,11 +227,12 @@ TDragResult TDirView::DragSelectedItems()
 
 void TDirView::WatchVanishedFiles(const std::vector<std::wstring>& FullPaths)
 {
-    RemoveFileItems(FullPaths);
+    const std::vector<bool> exist = PathsExist(FullPaths);
+    RemoveGoneItems(FullPaths, exist);
     std::vector<std::wstring> pending;
-    for (const std::wstring& path : FullPaths)
-        if (PathExists(path))
-            pending.push_back(path);
+    for (size_t i = 0; i < FullPaths.size(); ++i)
+        if (exist[i])
+            pending.push_back(FullPaths[i]);
     // A target in another process may still be moving them.
     dragPoller_.reset();
     if (!pending.empty())
@@ -262,22 +263,37 @@ void TDirView::RemoveFileItems(const std::vector<std::wstring>& FullPaths)
     if (!Loaded() || FullPaths.empty())
         return;
     const std::wstring folder = UpperCase(RemoveBackslash(GetPath()));
-    std::set<std::wstring> gone;
+    std::vector<std::wstring> shown;
     for (const std::wstring& path : FullPaths)
-        if (UpperCase(RemoveBackslash(ExtractFilePath(RemoveBackslash(path)))) == folder && !PathExists(path))
-            gone.insert(UpperCase(ExtractFileName(RemoveBackslash(path))));
+        if (UpperCase(RemoveBackslash(ExtractFilePath(RemoveBackslash(path)))) == folder)
+            shown.push_back(path);
+    RemoveGoneItems(shown, PathsExist(shown));
+}
+
+void TDirView::RemoveGoneItems(const std::vector<std::wstring>& FullPaths, const std::vector<bool>& Exist)
+{
+    if (!Loaded())
+        return;
+    const std::wstring folder = UpperCase(RemoveBackslash(GetPath()));
+    std::unordered_set<std::wstring> gone;
+    for (size_t i = 0; i < FullPaths.size(); ++i)
+        if (!Exist[i] && UpperCase(RemoveBackslash(ExtractFilePath(RemoveBackslash(FullPaths[i])))) == folder)
+            gone.insert(UpperCase(ExtractFileName(RemoveBackslash(FullPaths[i]))));
     if (gone.empty())
         return;
     bool removed = false;
     {
         TUpdateBracket update(*this);
-        for (int i = ItemCount() - 1; i >= 0; --i) {
-            const TFileRec* item = GetItemData(i);
-            if (!item->IsParentDir && gone.count(UpperCase(item->FileName))) {
-                DeleteItem(i);
-                removed = true;
-            }
-        }
+        std::wstring key;  // its room kept from item to item
+        DeleteItems([&](const TFileRec& item) {
+            if (item.IsParentDir)
+                return false;
+            key.assign(item.FileName);
+            std::transform(key.begin(), key.end(), key.begin(), UpCaseChar);
+            const bool isGone = gone.count(key) > 0;
+            removed = removed || isGone;
+            return isGone;
+        });
     }
     if (removed && OnDirUpdated)
         OnDirUpdated(this);

@@ -23,6 +23,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace qrv {
 
@@ -103,6 +104,13 @@ public:
     // Every node's expanded state into its record, and back into the control.
     void SaveNodesState();
     void RestoreNodesState();
+    // Draws the node's caption bold (the directory search's hit) or plain.
+    void SetBoldDraw(TTreeNode* Node, bool Bold);
+    // The drive's whole folder tree has been read (a full drive scan).
+    bool DriveFullyScanned(wchar_t Drive) const;
+    // Told of every node before it is freed (its children before it), so
+    // that holders of nodes drop them.
+    void AddNodeDeletingListener(std::function<void(TTreeNode* Node)> Listener);
     // Takes over Source's nodes, drive states and selection.
     void CloneTree(TDriveView* Source);
     // Collapses every node that is not the selection or above it.
@@ -414,6 +422,7 @@ private:
     // A node for a disk folder, with the button left to the probe.
     TTreeNode* InsertDiskNode(TTreeNode* Parent, TNodeData Data);
 
+    std::vector<std::function<void(TTreeNode*)>> nodeDeletingListeners_;
     // Change watching.
     struct TWatchState;
     TWatchState& Watch();

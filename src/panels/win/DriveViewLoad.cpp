@@ -179,7 +179,8 @@ void TDriveView::AddSubDirs(TTreeNode* Node, bool Recurse)
         if (!ScanDirAllowed(child)) {
             childData.AllScanned = true;
             child->SetHasChildren(TNodeButton::None);
-        } else if (Recurse) {
+        } else if (Recurse && !(folder.Attr & FILE_ATTRIBUTE_REPARSE_POINT)) {
+            // A folder link is listed but not walked: it may lead back up.
             added.push_back(child);
         }
     }
@@ -492,6 +493,8 @@ void TDriveView::NodeImages(TTreeNode* Node, int& Image, int& SelectedImage)
 
 void TDriveView::NodeDeleting(TTreeNode* Node)
 {
+    for (const auto& listener : nodeDeletingListeners_)
+        listener(Node);
     ForgetWatchedNode(Node);
     ForgetNodeImages(Node);
     ForgetSubDirRead(Node);

@@ -118,3 +118,33 @@ void TDriveView::UnlockUpdate()
 }
 
 }  // namespace qrv
+
+namespace qrv {
+
+void TDriveView::SetBoldDraw(TTreeNode* Node, bool Bold)
+{
+    if (!Node)
+        RaiseNodeNotAssigned(L"SetBoldDraw");
+    NodeData(Node).Bold = Bold;
+    if (!HandleAllocated() || !Node->ItemId())
+        return;
+    TVITEMW item{};
+    item.mask = TVIF_STATE | TVIF_HANDLE;
+    item.hItem = Node->ItemId();
+    item.stateMask = TVIS_BOLD;
+    item.state = Bold ? TVIS_BOLD : 0;
+    SendMessageW(Handle(), TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+bool TDriveView::DriveFullyScanned(wchar_t Drive) const
+{
+    const wchar_t drive = UpCaseDrive(Drive);
+    return drive >= kFirstDrive && drive <= kLastDrive && drives_[drive].FullScanned;
+}
+
+void TDriveView::AddNodeDeletingListener(std::function<void(TTreeNode* Node)> Listener)
+{
+    nodeDeletingListeners_.push_back(std::move(Listener));
+}
+
+}  // namespace qrv

@@ -37,24 +37,25 @@ std::wstring WithoutExtension(const std::wstring& Name)
     return Name.substr(0, Name.size() - ext.size());
 }
 
-// Writes the stream into the empty file Path; false (the file removed)
-// when any part fails.
-bool WriteStreamFile(TStream& Stream, const std::wstring& Path)
+// The chunk a dropped stream is copied in.
+constexpr size_t kStreamChunk = 1 << 20;
+// Up to this many dropped files the shell hears of each; of more, that
+// their folder changed.
+constexpr size_t kFileNoticesUpTo = 16;
+
+// Writes the stream from its start into File, opened for Path, and closes
+// it; false when any part fails, and then Path is removed.
+bool FillFile(TFileHandle File, const std::wstring& Path, TStream& Stream, std::vector<char>& Buffer)
 {
-    TFileHandle file(
-        CreateFileW(Path.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return false;
     bool written = true;
     try {
         Stream.SetPosition(0);
-        std::vector<char> buffer(1 << 16);
         for (;;) {
-            const size_t got = Stream.Read(buffer.data(), buffer.size());
+            const size_t got = Stream.Read(Buffer.data(), Buffer.size());
             if (got == 0)
                 break;
             DWORD put = 0;
-            if (!WriteFile(file.Get(), buffer.data(), static_cast<DWORD>(got), &put, nullptr) || put != got) {
+            if (!WriteFile(File.Get(), Buffer.data(), static_cast<DWORD>(got), &put, nullptr) || put != got) {
                 written = false;
                 break;
             }
@@ -62,10 +63,16 @@ bool WriteStreamFile(TStream& Stream, const std::wstring& Path)
     } catch (const std::exception&) {
         written = false;
     }
-    file.Reset();
+    File.Reset();
     if (!written && !DeleteFileW(Path.c_str()))
         TraceIgnoredFailure(L"removing a partly written dropped file", GetLastError());
     return written;
+}
+
+TFileHandle OpenForWriting(const std::wstring& Path, DWORD Disposition)
+{
+    return TFileHandle(
+        CreateFileW(Path.c_str(), GENERIC_WRITE, 0, nullptr, Disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 }  // namespace
@@ -342,29 +349,52 @@ bool TPaneDragDrop::WriteDroppedStreams(const std::wstring& Folder)
     for (int i = 0; i < streams.Count(); ++i)
         names.push_back(streams.Names(i));
     const std::vector<std::wstring> planned = PlanDropNames(names);
+    std::vector<std::wstring> made;
+    const ScopeExit notify([&] {
+        if (made.size() > kFileNoticesUpTo) {
+            NotifyShell(TShellChange::FolderUpdated, RemoveBackslash(Folder), TShellNoticeWait::Post);
+            return;
+        }
+        for (const std::wstring& path : made)
+            NotifyShell(TShellChange::FileCreated, path, TShellNoticeWait::Post);
+    });
     bool yesToAll = false;
-    bool written = false;
+    std::vector<char> buffer(kStreamChunk);
     for (int i = 0; i < streams.Count(); ++i) {
         const std::wstring path = AddBackslash(Folder) + planned[static_cast<size_t>(i)];
-        const bool exists = PathExists(path);
-        if (exists && !yesToAll) {
-            const TOverwriteAnswer answer =
-                AskOverwrite ? AskOverwrite(Folder, planned[static_cast<size_t>(i)]) : TOverwriteAnswer::Yes;
-            if (answer == TOverwriteAnswer::Abort)
-                break;
-            if (answer == TOverwriteAnswer::No)
-                continue;
-            yesToAll = answer == TOverwriteAnswer::YesToAll;
+        // A new file is made only while its name is free (the check and the
+        // creation are one call) and written in place; one that fails
+        // midway is removed.
+        std::wstring temp;
+        bool done = false;
+        TFileHandle file = OpenForWriting(path, CREATE_NEW);
+        const DWORD openError = GetLastError();
+        if (file) {
+            done = FillFile(std::move(file), path, streams.Streams(i), buffer);
+        } else if (!PathExists(path)) {
+            SetLastError(openError);
+        } else {
+            if (!yesToAll) {
+                const TOverwriteAnswer answer =
+                    AskOverwrite ? AskOverwrite(Folder, planned[static_cast<size_t>(i)]) : TOverwriteAnswer::Yes;
+                if (answer == TOverwriteAnswer::Abort)
+                    break;
+                if (answer == TOverwriteAnswer::No)
+                    continue;
+                yesToAll = answer == TOverwriteAnswer::YesToAll;
+            }
+            if (DirExists(path)) {
+                Error(kDropErrorContents, path);
+                return false;
+            }
+            // A file to be replaced is written under a name of its own
+            // first, so that a failure does not lose it.
+            temp = CreateTemporaryFile(Folder, L"qrv");
+            file = temp.empty() ? TFileHandle() : OpenForWriting(temp, TRUNCATE_EXISTING);
+            done = file && FillFile(std::move(file), temp, streams.Streams(i), buffer) &&
+                   MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
         }
-        if (exists && DirExists(path)) {
-            Error(kDropErrorContents, path);
-            return false;
-        }
-        // Written under a name of its own first: a stream that fails midway
-        // leaves neither a partial file nor a lost one it was to replace.
-        const std::wstring temp = CreateTemporaryFile(Folder, L"qrv");
-        if (temp.empty() || !WriteStreamFile(streams.Streams(i), temp) ||
-            !MoveFileExW(temp.c_str(), path.c_str(), exists ? MOVEFILE_REPLACE_EXISTING : 0)) {
+        if (!done) {
             const DWORD error = GetLastError();
             if (!temp.empty() && PathExists(temp) && !DeleteFileW(temp.c_str()))
                 TraceIgnoredFailure(L"removing a dropped file's temporary copy", GetLastError());
@@ -372,10 +402,9 @@ bool TPaneDragDrop::WriteDroppedStreams(const std::wstring& Folder)
             Error(kDropErrorContents, path);
             return false;
         }
-        written = true;
-        NotifyShell(TShellChange::FileCreated, path, TShellNoticeWait::Post);
+        made.push_back(path);
     }
-    return written;
+    return !made.empty();
 }
 
 void TPaneDragDrop::Error(int Code, const std::wstring& Path)

@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 using namespace qrv;
 using qrv::test::TestDir;
 
@@ -34,6 +37,35 @@ TEST(PlatformLayer, ATemporaryFileIsCreatedEmptyInItsFolderOrNotAtAll)
     ASSERT_FALSE(temp.empty());
     EXPECT_EQ(temp.back(), L'\\');
     EXPECT_TRUE(DirExists(temp));
+}
+
+// Many paths of one folder are answered from one reading of it: the same
+// answers as one question each, names of another case, short names, a
+// folder among the files, a trailing dot and a missing folder included.
+TEST(PlatformLayer, PathsOfOneFolderExistAsEachOneAnswers)
+{
+    const TestDir dir;
+    std::vector<std::wstring> paths;
+    for (int i = 0; i < 20; ++i) {
+        dir.Write(L"datei" + std::to_wstring(i) + L".txt", "x");
+        paths.push_back(dir.File(L"datei" + std::to_wstring(i) + L".txt"));
+        paths.push_back(dir.File(L"fehlt" + std::to_wstring(i) + L".txt"));
+    }
+    dir.Write(L"Ein langer Dateiname.text", "x");
+    ASSERT_TRUE(CreateDirectoryW(dir.File(L"Ordner").c_str(), nullptr));
+    wchar_t shortName[MAX_PATH] = L"";
+    GetShortPathNameW(dir.File(L"Ein langer Dateiname.text").c_str(), shortName, MAX_PATH);
+    for (const std::wstring& path :
+         {dir.File(L"DATEI3.TXT"), dir.File(L"Ordner"), dir.File(L"ordner\\"), dir.File(L"datei4.txt."),
+          dir.File(L"Ein langer Dateiname.text"), std::wstring(shortName), dir.File(L"fehlt\\datei1.txt"),
+          dir.File(L"datei*.txt"), dir.Path()})
+        paths.push_back(path);
+    const std::vector<bool> exist = PathsExist(paths);
+    ASSERT_EQ(exist.size(), paths.size());
+    for (size_t i = 0; i < paths.size(); ++i)
+        EXPECT_EQ(exist[i], PathExists(paths[i])) << paths[i];
+    EXPECT_TRUE(exist[0]);
+    EXPECT_FALSE(exist[1]);
 }
 
 TEST(PlatformLayer, ALibraryIsBoundByTypeAndFreedWithItsGuard)

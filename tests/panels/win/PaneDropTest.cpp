@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -49,6 +51,81 @@ struct ContentsData : TDropDataFake {
         }
         AddBlock(CFFileGroupDescriptorW, BuildFileGroupDescriptor(entries, true, nullptr));
     }
+};
+
+// A source stream that gives its first bytes and then fails.
+class TFailingStream : public IStream {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override
+    {
+        if (riid == IID_IUnknown || riid == IID_IStream || riid == IID_ISequentialStream) {
+            *object = static_cast<IStream*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        const ULONG left = --refs_;
+        if (left == 0)
+            delete this;
+        return left;
+    }
+    HRESULT STDMETHODCALLTYPE Read(void* buffer, ULONG count, ULONG* read) override
+    {
+        if (given_) {
+            *read = 0;
+            return STG_E_READFAULT;
+        }
+        given_ = true;
+        const ULONG n = std::min<ULONG>(count, 5);
+        std::memcpy(buffer, "Teil!", n);
+        *read = n;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Write(const void*, ULONG, ULONG*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Seek(LARGE_INTEGER, DWORD, ULARGE_INTEGER* position) override
+    {
+        if (position)
+            position->QuadPart = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE SetSize(ULARGE_INTEGER) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE CopyTo(IStream*, ULARGE_INTEGER, ULARGE_INTEGER*, ULARGE_INTEGER*) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Commit(DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Revert() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Stat(STATSTG*, DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Clone(IStream**) override { return E_NOTIMPL; }
+
+private:
+    ULONG refs_ = 1;
+    bool given_ = false;
+};
+
+// Contents whose stream FailingIndex breaks off after its first bytes.
+struct BreakingContentsData : ContentsData {
+    BreakingContentsData(const std::vector<std::pair<std::wstring, std::string>>& files, LONG failing)
+        : ContentsData(files), FailingIndex(failing)
+    {}
+    HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override
+    {
+        if (format->cfFormat != ContentsFormat || format->lindex != FailingIndex)
+            return ContentsData::GetData(format, medium);
+        AskedIndexes.push_back(format->lindex);
+        *medium = STGMEDIUM{};
+        medium->tymed = TYMED_ISTREAM;
+        medium->pstm = new TFailingStream;
+        return S_OK;
+    }
+    LONG FailingIndex;
 };
 
 class PaneDrop : public testing::Test {
@@ -196,6 +273,28 @@ TEST_F(PaneDrop, DroppedContentsBecomeFilesWithSafeNames)
     EXPECT_TRUE(errors.empty());
 }
 
+// Contents are fetched once, at the drop, and read from the source as
+// they are written: a stream breaking off midway leaves no partial file and
+// stops the drop with error 2, as does a folder of a stream's name.
+TEST_F(PaneDrop, AStreamBreakingOffLeavesNoFileAndReportsError2)
+{
+    list->DragDrop().SetAcceptFileContents(true);
+    BreakingContentsData data({{L"gut.txt", "ganz"}, {L"kaputt.txt", ""}, {L"danach.txt", "nie"}}, 1);
+    DropOnList(&data);
+    EXPECT_EQ(data.AskedIndexes, (std::vector<LONG>{0, 1, 2})) << "each stream asked for once, at the drop";
+    EXPECT_EQ(dir.Read(L"Ziel\\gut.txt"), "ganz");
+    EXPECT_FALSE(Exists(dir.File(L"Ziel\\kaputt.txt"))) << "no partial file";
+    EXPECT_FALSE(Exists(dir.File(L"Ziel\\danach.txt")));
+    EXPECT_EQ(errors, (std::vector<int>{kDropErrorContents}));
+
+    errors.clear();
+    ASSERT_TRUE(CreateDirectoryW(dir.File(L"Ziel\\ordner.txt").c_str(), nullptr));
+    ContentsData folderName({{L"ordner.txt", "Inhalt"}});
+    DropOnList(&folderName);
+    EXPECT_EQ(errors, (std::vector<int>{kDropErrorContents}));
+    EXPECT_NE(GetFileAttributesW(dir.File(L"Ziel\\ordner.txt").c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+}
+
 // An existing file is replaced only after Yes: No keeps it, Abort stops.
 TEST_F(PaneDrop, NoKeepsAnExistingFileAndYesReplacesIt)
 {
@@ -313,6 +412,23 @@ TEST_F(PaneDrop, DuplicatesAreSelectedAndVanishedItemsLeave)
     EXPECT_EQ(list->ItemCount(), before - 1);
     list->RemoveFileItem(dir.File(L"Quelle\\brief.txt"));
     EXPECT_NE(list->FindFileItem(L"brief.txt"), nullptr) << "still there: stays";
+
+    // Many dragged away at once (their folder read once): the gone ones
+    // leave, in any case of their names; the one still there stays.
+    std::vector<std::wstring> dragged;
+    for (int i = 0; i < 12; ++i)
+        dragged.push_back(dir.Write(L"Quelle\\weg" + std::to_wstring(i) + L".txt", "w"));
+    list->ReloadDirectory();
+    ASSERT_NE(list->FindFileItem(L"weg11.txt"), nullptr);
+    const int all = list->ItemCount();
+    for (int i = 1; i < 12; ++i)
+        ASSERT_TRUE(DeleteFileW(dragged[static_cast<size_t>(i)].c_str()));
+    dragged[5] = dir.File(L"Quelle\\WEG5.TXT");
+    list->WatchVanishedFiles(dragged);
+    EXPECT_EQ(list->ItemCount(), all - 11);
+    EXPECT_NE(list->FindFileItem(L"weg0.txt"), nullptr);
+    EXPECT_EQ(list->FindFileItem(L"weg5.txt"), nullptr);
+    EXPECT_NE(list->FindFileItem(L"brief.txt"), nullptr);
 }
 
 // The system's own drag loop, steered by the source: a file of the list is

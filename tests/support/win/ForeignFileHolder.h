@@ -9,10 +9,11 @@
 namespace qrv::test {
 
 // A process of our own, started suspended, that holds a handle to the file
-// (read and write, no sharing); it is ended by its handle when the holder goes.
+// (read and write, no sharing unless Share says otherwise, as a log writer
+// shares reading and writing); it is ended by its handle when the holder goes.
 class ForeignFileHolder {
 public:
-    explicit ForeignFileHolder(const std::wstring& fileName)
+    explicit ForeignFileHolder(const std::wstring& fileName, DWORD share = 0)
     {
         wchar_t self[MAX_PATH + 1]{};
         GetModuleFileNameW(nullptr, self, MAX_PATH);
@@ -26,7 +27,7 @@ public:
         process_.Reset(started.hProcess);
         thread_.Reset(started.hThread);
         TFileHandle own(
-            CreateFileW(fileName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+            CreateFileW(fileName.c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr, OPEN_EXISTING, 0, nullptr));
         if (!own)
             return;
         // The handle moves into the other process; ours is closed with it.
