@@ -25,11 +25,6 @@ bool IsLow(char16_t c)
     return c >= 0xDC00 && c <= 0xDFFF;
 }
 
-bool Before(TEasyPoint a, TEasyPoint b)
-{
-    return a.Y < b.Y || (a.Y == b.Y && a.X < b.X);
-}
-
 char16_t LowerCase(char16_t c)
 {
     if (IsHigh(c) || IsLow(c))

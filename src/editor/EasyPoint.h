@@ -10,4 +10,10 @@ struct TEasyPoint {
     bool operator==(const TEasyPoint&) const = default;
 };
 
+// a comes before b in the text: on an earlier line, or further left.
+constexpr bool Before(TEasyPoint a, TEasyPoint b)
+{
+    return a.Y < b.Y || (a.Y == b.Y && a.X < b.X);
+}
+
 }  // namespace qrv

@@ -198,7 +198,9 @@ bool TEasySearchSettings::Search(const TEasyStrings& lines, TEasyPoint& pos, con
             last_.Valid = false;
             return false;
         }
-        const bool stays = (matchLength == 0 && at == origin && !fromScopeStart) || repeats(at, matchLength);
+        // A first search from the scope's start takes what it finds there,
+        // whatever an earlier search returned.
+        const bool stays = !fromScopeStart && ((matchLength == 0 && at == origin) || repeats(at, matchLength));
         if (!stays) {
             pos = at;
             length = matchLength;

@@ -142,7 +142,7 @@ bool IsMailAddress(std::u16string_view text)
 
 bool IsUrlPrefix(std::u16string_view text)
 {
-    for (std::u16string_view prefix : {u"WWW.", u"HTTP://", u"GOPHER://", u"FTP://", u"FILE://"})
+    for (std::u16string_view prefix : {u"WWW.", u"HTTP://", u"HTTPS://", u"GOPHER://", u"FTP://", u"FILE://"})
         if (StartsWithIgnoringAsciiCase(text, prefix))
             return true;
     return false;

@@ -51,7 +51,7 @@ bool IsUnmarkedUtf16(std::string_view head);
 // "MAILTO:" (any case), or one at sign followed by a letter, digit or
 // underscore and, somewhere after it, a full stop.
 bool IsMailAddress(std::u16string_view text);
-// Starts, in any case, with "WWW.", "HTTP://", "GOPHER://", "FTP://" or "FILE://".
+// Starts, in any case, with "WWW.", "HTTP://", "HTTPS://", "GOPHER://", "FTP://" or "FILE://".
 bool IsUrlPrefix(std::u16string_view text);
 bool IsUrl(std::u16string_view text);
 

@@ -107,13 +107,4 @@ TPicturePlace CenterPicture(int imageWidth, int imageHeight, int boxWidth, int b
             centred(imageHeight, int64_t{boxHeight} - horzBarHeight)};
 }
 
-bool IsOpenableUrl(std::wstring_view url)
-{
-    const size_t colon = url.find(L':');
-    if (colon == std::wstring_view::npos)
-        return false;
-    const std::wstring scheme = UpperCase(url.substr(0, colon));
-    return scheme == L"HTTP" || scheme == L"HTTPS" || scheme == L"FTP" || scheme == L"MAILTO";
-}
-
 }  // namespace qrv

@@ -120,8 +120,4 @@ inline bool ShowsDragCursor(bool dragging, bool stretched, bool largerThanBox)
     return dragging && !stretched && largerThanBox;
 }
 
-// Links clicked in the text view are opened only for web and mail addresses;
-// file, program and script links are ignored.
-bool IsOpenableUrl(std::wstring_view url);
-
 }  // namespace qrv

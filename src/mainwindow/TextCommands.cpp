@@ -161,6 +161,10 @@ void TTextCommands::Search()
         host_.Beep();
         return;
     }
+    if (!host_.TextView() && !host_.HexView()) {
+        host_.SearchEditor(false, false);
+        return;
+    }
     std::wstring text = last_ ? last_->Text : std::wstring();
     if (TSearchTarget* view = host_.TextView(); view && view->SelLength() > 0)
         text = view->SelText();
@@ -170,6 +174,10 @@ void TTextCommands::Search()
 void TTextCommands::OpenReplace()
 {
     TSearchTarget* view = host_.TextView();
+    if (TTextTarget* editor = host_.Editor(); !view && editor && editor->Writable()) {
+        host_.SearchEditor(true, false);
+        return;
+    }
     if (!view || !view->Writable()) {
         host_.Beep();
         return;
@@ -179,6 +187,10 @@ void TTextCommands::OpenReplace()
 
 void TTextCommands::SearchNext()
 {
+    if (host_.Editor() && !host_.TextView() && !host_.HexView()) {
+        host_.SearchEditor(false, true);
+        return;
+    }
     if (!last_) {
         Search();
         return;
@@ -198,7 +210,7 @@ bool TTextCommands::Find(const TFindRequest& Request)
         return FindInText(*view, Request);
     if (THexTarget* hex = host_.HexView())
         return FindInHex(*hex, Request);
-    // The editor is searched by its own forms, which are not built yet.
+    // The editor is searched by its own forms (SearchEditor), not by this dialog.
     host_.Beep();
     return false;
 }

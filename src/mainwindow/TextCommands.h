@@ -91,6 +91,9 @@ public:
     virtual int CompareLines(const std::wstring& A, const std::wstring& B) = 0;
     // Opens the find or the replace dialog with that text to search.
     virtual void OpenFindDialog(bool Replace, const std::wstring& Text) = 0;
+    // The editor searches with its own forms: find (Replace false) or
+    // replace, opened, or the last search again.
+    virtual void SearchEditor(bool Replace, bool Again) = 0;
     // Long searches show the hourglass meanwhile.
     virtual void BeginBusy() = 0;
     virtual void EndBusy() = 0;

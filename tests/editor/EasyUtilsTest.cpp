@@ -59,8 +59,8 @@ TEST(EasyUtils, MailAddressesAndUrls)
     for (const auto& [text, expected] : mail)
         EXPECT_EQ(IsMailAddress(text), expected) << testing::PrintToString(std::u16string(text));
     const std::pair<const char16_t*, bool> urls[] = {
-        {u"www.x", true},   {u"Http://a", true},   {u"file://c:/", true}, {u"gopher://g", true},
-        {u"FTP://f", true}, {u"https://a", false}, {u"ww.x", false},      {u"", false},
+        {u"www.x", true},   {u"Http://a", true},  {u"file://c:/", true}, {u"gopher://g", true},
+        {u"FTP://f", true}, {u"https://a", true}, {u"ww.x", false},      {u"", false},
     };
     for (const auto& [text, expected] : urls)
         EXPECT_EQ(IsUrlPrefix(text), expected) << testing::PrintToString(std::u16string(text));

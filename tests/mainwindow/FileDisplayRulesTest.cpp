@@ -213,15 +213,6 @@ TEST(FileDisplayRules, PicturesAreCentredBesideShownScrollBars)
     EXPECT_FALSE(ShowsDragCursor(false, false, true));
 }
 
-TEST(FileDisplayRules, OnlyWebAndMailLinksOpen)
-{
-    for (const wchar_t* url : {L"HTTP://x", L"https://example.org/a?b", L"ftp://host/f", L"mailto:", L"MailTo:a@b"})
-        EXPECT_TRUE(IsOpenableUrl(url)) << WideToUtf8(url);
-    for (const wchar_t* url : {L"file:///C:/x", L"javascript:alert(1)", L"C:\\x.exe", L"\\\\srv\\x.exe", L"x.exe", L"",
-                               L"http", L"shell:startup", L" http://x"})
-        EXPECT_FALSE(IsOpenableUrl(url)) << WideToUtf8(url);
-}
-
 TEST(FileDisplayRules, ArchivesShowInTheArchiveListOnlyWithTheSwitchOn)
 {
     const TOptions options = DefaultOptions();

@@ -130,6 +130,7 @@ public:
     std::optional<std::wstring> ClipboardText() override { return clipboard; }
     int CompareLines(const std::wstring& A, const std::wstring& B) override { return A.compare(B); }
     void OpenFindDialog(bool Replace, const std::wstring& Text) override { dialogs.push_back({Replace, Text}); }
+    void SearchEditor(bool Replace, bool Again) override { editorSearches.push_back({Replace, Again}); }
     void BeginBusy() override { ++busy; }
     void EndBusy() override { --busy; }
 
@@ -146,6 +147,7 @@ public:
     std::optional<std::wstring> clipboard;
     std::vector<std::pair<std::wstring, TTextMessage>> messages;
     std::vector<std::pair<bool, std::wstring>> dialogs;
+    std::vector<std::pair<bool, bool>> editorSearches;
 };
 
 TFindRequest Request(const std::wstring& Text, bool MatchCase = false, bool WholeWord = false, bool Down = true)
@@ -380,4 +382,29 @@ TEST(TextCommands, SearchOpensTheDialogWithTheSelection)
     TTextCommands fresh(host);
     fresh.SearchNext();
     EXPECT_EQ(host.dialogs.size(), 3u);
+}
+
+TEST(TextCommands, TheEditorSearchesWithItsOwnForms)
+{
+    FakeHost host;
+    FakeText editor(L"eins zwei");
+    host.editor = &editor;
+    TTextCommands commands(host);
+    commands.Search();
+    commands.OpenReplace();
+    commands.SearchNext();
+    const std::vector<std::pair<bool, bool>> expected = {{false, false}, {true, false}, {false, true}};
+    EXPECT_EQ(host.editorSearches, expected);
+    EXPECT_TRUE(host.dialogs.empty());
+    EXPECT_EQ(host.beeps, 0);
+    // A read-only text is not replaced in; a shown text view takes the commands.
+    FakeText readOnly(L"fest", false);
+    host.editor = &readOnly;
+    commands.OpenReplace();
+    EXPECT_EQ(host.beeps, 1);
+    FakeText view(L"x");
+    host.view = &view;
+    commands.Search();
+    EXPECT_EQ(host.dialogs.size(), 1u);
+    EXPECT_EQ(host.editorSearches.size(), expected.size());
 }

@@ -158,8 +158,12 @@ void TCustomEasyEdit::SourceStatesChanged(TEasyEditSourceStates states, bool who
     if (states & csUndo)
         ClearSelection();
     if (states & (csPositionChanged | csEdit)) {
-        if (!(options_ & eoPersistentBlocks) && (states & csEdit))
+        // A replace keeps the selection it searches in.
+        if (!(options_ & eoPersistentBlocks) && (states & csEdit) && !search_.SelectLocked())
             ClearSelection();
+        // A caret the search did not move ends incremental search.
+        if (search_.IncrementalActive() && !search_.FindLocked())
+            search_.EndIncrementalSearch();
         if (Focused())
             MakeCaretVisible(source.Jumping() && (options_ & eoCenterOnBookmark));
         UpdateCaretPos();
@@ -954,6 +958,7 @@ void TCustomEasyEdit::CreateWindowHandle(const TCreateParams& params)
 
 void TCustomEasyEdit::DestroyWnd()
 {
+    mouse_.Reset();
     KillCaret();
     if (hint_)
         hint_->Hide();

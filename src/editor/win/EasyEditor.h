@@ -5,9 +5,10 @@
 // repaints each of them. The window paints the text on a fixed character
 // grid with a gutter, line numbers, the margin line and formatting marks,
 // scrolls by rows (word-wrap rows with WordWrap), keeps the caret in view
-// and answers the edit-control messages other programs send. Typing,
-// mouse selection and searching are not part of it yet: keys move the caret
-// and scroll, a left click places the caret.
+// and answers the edit-control messages other programs send. The key maps'
+// commands edit the text (TEasyEditCommands), the find and replace forms
+// and incremental search search it (TEasySearchRunner), and the mouse
+// selects, drags text and clicks the gutter and web addresses (TEasyMouse).
 
 #include "editor/EasyCharIndex.h"
 #include "editor/EasyEditCommands.h"
@@ -18,22 +19,29 @@
 #include "editor/EasyEditorSubObjects.h"
 #include "editor/EasyGutterText.h"
 #include "editor/EasyKeyList.h"
+#include "editor/EasyMouse.h"
 #include "editor/EasyPageGeometry.h"
 #include "editor/EasyPages.h"
 #include "editor/EasyPainter.h"  // before the system headers: see EasyPainterWin.h
 #include "editor/EasyRowLayout.h"
+#include "editor/EasySearchRunner.h"
 #include "editor/EasySelMode.h"
 #include "editor/EasyWrapList.h"
 #include "editor/win/EasyControlBackground.h"
 #include "editor/win/EasyPainterWin.h"
 #include "framework/win/Controls.h"
 #include "framework/win/ImgList.h"
+#include "framework/win/WaitCursor.h"
 
 #include <array>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
+
+// The editor's CreateDialog keeps its name; the system's macro is written
+// CreateDialogW.
+#undef CreateDialog
 
 namespace qrv {
 
@@ -48,7 +56,9 @@ enum class TEasyBorderStyle { bsNone, bsSingle };
 class TCustomEasyEdit : public TCustomControl,
                         private TEasyEditorLink,
                         private TEasyPainterHost,
-                        private TEasyEditCommandHost {
+                        private TEasyEditCommandHost,
+                        private TEasySearchHost,
+                        private TEasyMouseHost {
 public:
     explicit TCustomEasyEdit(TComponent* owner);
     ~TCustomEasyEdit() override;
@@ -206,6 +216,20 @@ public:
     // The editing commands the key maps bind, and typing.
     TEasyEditCommands& Commands() { return commands_; }
 
+    // The find (26), replace (27) and go-to-line (28) forms: made, shown
+    // and, closed with OK, carried out; a form shown modelessly is left to
+    // itself. CreateDialog: whether a form was made, and how it is shown.
+    void ExecuteDialog(int code);
+    bool CreateDialog(int code, TForm*& form, bool& modal);
+    // Search again (26) or replace again (27) with the shared settings.
+    void FindNext(int code);
+    void StartIncrementalSearch();
+    TEasySearchRunner& Searching() { return search_; }
+    // The selected text put at the caret, moved or copied; false when the
+    // caret lies inside the selection.
+    bool DropSelection(bool move) { return mouse_.DropSelection(move); }
+    TEasyMouse& Mouse() { return mouse_; }
+
     // The character index of a position and back (CR LF between lines).
     int64_t PosToCharIndex(TEasyPoint pos);
     TEasyPoint CharIndexToPos(int64_t index);
@@ -241,8 +265,15 @@ public:
     // While the thumb is dragged: the hint text for the top line.
     std::function<void(TComponent* Sender, int Line, int Page, std::wstring& Hint)> OnScrollHint;
     TNotifyEvent OnMouseLeave;
+    // Before a dialog's form is made: the handler may supply one (Handled).
+    std::function<void(TComponent* Sender, int Code, TForm*& Form, bool& Modal, bool& Handled)> OnBeforeCreateDialog;
     // A find or replace form was created (the host relabels it).
     std::function<void(TComponent* Sender, int Code, TForm* Form)> OnAfterCreateDialog;
+    // A click or double click on the gutter: the line and the image hit (-1: none).
+    std::function<void(TComponent* Sender, int Line, int Index)> OnGutterClick;
+    std::function<void(TComponent* Sender, int Line, int Index)> OnGutterDblClick;
+    // A click on a web address; Handled keeps it from being opened.
+    std::function<void(TComponent* Sender, const std::wstring& Url, bool& Handled)> OnUrlJump;
     // May replace the character of a formatting mark.
     std::function<void(TComponent* Sender, int Kind, char16_t& Mark)> OnGetFormattingMark;
 
@@ -268,6 +299,13 @@ protected:
     // Runs a movement or scroll command of the key map; false when the
     // code is not one this editor carries out.
     virtual bool ExecuteCommand(int code);
+    // The mouse over a web address, a click's jump to the address at a text
+    // position, and the jump itself (only web and mail addresses open).
+    virtual bool IsOverUrl(POINT point);
+    virtual void JumpAtPoint(TEasyPoint pos);
+    virtual void DoUrlJump(const std::wstring& url);
+    virtual void DoGutterClick(int line, int index);
+    virtual void DoGutterDblClick(int line, int index);
 
 private:
     // TEasyEditorLink: what the sub-objects ask and tell.
@@ -299,6 +337,33 @@ private:
     bool PutOnClipboard(const std::u16string& text, bool block) override;
     std::optional<std::u16string> ReadClipboard(bool& block) override;
     void Beep() override;
+    bool OtherCommand(TEasyKeyHandler handler, int code) override;
+
+    // TEasySearchHost: the boxes, the prompt and the hourglass of searching.
+    void ShowSearchBox(const std::wstring& text, TEasySearchBox kind) override;
+    TEasyReplaceAnswer AskReplace(const std::wstring& text) override;
+    void BeginBusy() override;
+    void EndBusy() override;
+    void SearchMatchChanged() override { Invalidate(); }
+    void IncrementalSearchChanged() override;
+
+    // TEasyMouseHost: the view's geometry, the timer, capture and cursor.
+    TEasyPoint TextAt(int x, int y) override { return ClientToText(POINT{x, y}); }
+    bool CharAt(int x, int y, TEasyPoint& pos) override;
+    bool InGutter(int x, int y) override;
+    int LineAt(int y) override;
+    int GutterImageAt(int line, int x) override;
+    bool OnSelectedText(int x, int y) override;
+    bool CanTakeFocus() override;
+    void TakeFocus() override { SetFocus(); }
+    void SetMouseTimer(bool on) override;
+    void SetMouseCapture(bool on) override;
+    void SetMouseCursor(TEasyMouseCursor cursor) override;
+    void MouseCaretVisible() override { MakeCaretVisible(); }
+    void GutterClick(int line, int index, bool doubleClick) override;
+    void UrlJump(const std::u16string& url) override;
+    // The cursor for a client point while no mouse mode runs.
+    HCURSOR CursorAt(POINT point);
 
     // TEasyPainterHost: what the line painter asks.
     TCustomEasyEditSource& PainterSource() override { return *GetEditSource(); }
@@ -315,6 +380,8 @@ private:
     bool PainterHideSelection() const override { return hideSelection_; }
     TEasyWrapList* PainterWrapList() override;
     bool PainterSelection(int line, TEasyColumnSpan& span) override;
+    std::vector<TEasyColumnSpan> PainterSearchMatches(int line) override;
+    bool HasSearchMatch() const override { return search_.HasMatch(); }
     int PainterCaretLine() const override { return GetEditSource()->CaretY(); }
 
     void Attach(TCustomEasyEditSource* source);
@@ -503,6 +570,14 @@ private:
     // A key-down the key map used swallows the character that follows it.
     bool keyHandled_ = false;
     TEasyEditCommands commands_{*this};
+    TEasySearchRunner search_{*this, commands_, *this, GetSearchSettings()};
+    TEasyMouse mouse_{*this, commands_, *this};
+    std::unique_ptr<TWaitCursor> searchHourglass_;
+    int searchBusy_ = 0;
+    // The mouse's messages; true when one was handled.
+    bool MouseMessage(TMessage& message);
+    // The gutter's images of a line's first row, left to right, as painted.
+    std::vector<int> GutterGlyphs(int line, int startColumn, int endColumn, int gutterWidth);
     // The longest line's length, -1 when it must be measured again.
     int longestLine_ = -1;
     TEasyLineStyles lineStyles_{this};

@@ -469,6 +469,18 @@ bool TCustomEasyEdit::KeyDown(WORD key)
         shift = 0;
     }
     keyHandled_ = false;
+    // Incremental search takes Back and Esc; its characters come as WM_CHAR.
+    if (search_.IncrementalActive() && keyState_ == 0 && (shift & (ssCtrl | ssAlt)) == 0 &&
+        (key == VK_BACK || key == VK_ESCAPE)) {
+        if (key == VK_BACK)
+            search_.IncrementalBack();
+        else
+            search_.EndIncrementalSearch();
+        keyHandled_ = true;
+        MakeCaretVisible();
+        UpdateCaretPos();
+        return true;
+    }
     const TEasyKeyData* binding = keys_.GetBinding(key, shift, keyState_);
     if (!binding) {
         keyState_ = 0;
@@ -482,6 +494,8 @@ bool TCustomEasyEdit::KeyDown(WORD key)
                        handler == TEasyKeyHandler::MoveExtendingSelection ||
                        handler == TEasyKeyHandler::MoveExtendingColumnSelection;
     // A page move takes the view with it by the same rows.
+    if (moves)
+        search_.EndIncrementalSearch();
     if (moves && (code == 4 || code == 5) && !Wrapping())
         ScrollByRows(code == 4 ? -std::max(VisibleRows() - 1, 1) : std::max(VisibleRows() - 1, 1));
     if (handler == TEasyKeyHandler::ExecuteCommand) {
@@ -510,6 +524,12 @@ bool TCustomEasyEdit::KeyPress(wchar_t c)
     }
     if (c < 32 || c == 127)
         return false;
+    if (search_.IncrementalActive()) {
+        search_.IncrementalChar(static_cast<char16_t>(c));
+        MakeCaretVisible();
+        UpdateCaretPos();
+        return true;
+    }
     commands_.TypeChar(static_cast<char16_t>(c));
     return true;
 }
@@ -694,6 +714,8 @@ void TCustomEasyEdit::WndProc(TMessage& message)
 {
     if (EditMessage(message))
         return;
+    if (MouseMessage(message))
+        return;
     switch (message.Msg) {
     case WM_GETDLGCODE: {
         LRESULT code = DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTALLKEYS;
@@ -779,17 +801,6 @@ void TCustomEasyEdit::WndProc(TMessage& message)
         DeleteSelection();
         message.Result = 0;
         return;
-    case WM_LBUTTONDOWN: {
-        SetFocus();
-        const POINT point{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
-        if (point.x - ViewOrigin().x >= TextLeft()) {
-            ClearSelection();
-            const TEasyPoint pos = ClientToText(point);
-            SetCaretPos(pos.X, pos.Y);
-        }
-        message.Result = 0;
-        return;
-    }
     case WM_MOUSEMOVE:
         if (!trackingMouse_) {
             TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, handle_, 0};
@@ -809,7 +820,7 @@ void TCustomEasyEdit::WndProc(TMessage& message)
             POINT point{};
             GetCursorPos(&point);
             ScreenToClient(handle_, &point);
-            ::SetCursor(LoadCursorW(nullptr, point.x - ViewOrigin().x < TextLeft() ? IDC_ARROW : IDC_IBEAM));
+            ::SetCursor(CursorAt(point));
             message.Result = TRUE;
             return;
         }

@@ -172,23 +172,22 @@ TImageList& TCustomEasyEdit::GutterImages()
     return *gutterImages_;
 }
 
-void TCustomEasyEdit::PaintGutterGlyphs(HDC dc, int top, int line, int startColumn, int endColumn, int gutterWidth)
+std::vector<int> TCustomEasyEdit::GutterGlyphs(int line, int startColumn, int endColumn, int gutterWidth)
 {
     const TImageList& images = GutterImages();
     const TCustomEasyEditSource& source = *GetEditSource();
-    const int y = top + (LineHeight() - images.Height()) / 2;
     // The edge lines at the gutter's right stay free.
     const int right = gutterWidth - 2;
-    int x = 0;
+    std::vector<int> glyphs;
     auto glyph = [&](int index) {
-        if (!gutter_.ValidImageIndex(index) || x + images.Width() > right)
+        if (!gutter_.ValidImageIndex(index) || int(glyphs.size() + 1) * images.Width() > right)
             return;
-        images.Draw(dc, x, y, index);
-        x += images.Width();
+        glyphs.push_back(index);
     };
     const bool firstRow = startColumn == 0;
     if (firstRow && Lines().AllowHiddenLines() && (options_ & eoCollapseButtonOnGutter)) {
-        const unsigned flags = Lines().Items(line)->Flags;
+        const TEasyStringItem* item = Lines().Items(line);
+        const unsigned flags = item ? item->Flags : 0;
         if (flags & lfCollapsed)
             glyph(kEasyGutterCollapsedImage);
         else if (flags & lfExpanded)
@@ -205,6 +204,18 @@ void TCustomEasyEdit::PaintGutterGlyphs(HDC dc, int top, int line, int startColu
     }
     if ((options_ & eoPaintWrapBookmark) && Wrapping() && endColumn != INT_MAX)
         glyph(kEasyGutterWrapImage);
+    return glyphs;
+}
+
+void TCustomEasyEdit::PaintGutterGlyphs(HDC dc, int top, int line, int startColumn, int endColumn, int gutterWidth)
+{
+    const TImageList& images = GutterImages();
+    const int y = top + (LineHeight() - images.Height()) / 2;
+    int x = 0;
+    for (const int index : GutterGlyphs(line, startColumn, endColumn, gutterWidth)) {
+        images.Draw(dc, x, y, index);
+        x += images.Width();
+    }
 }
 
 void TCustomEasyEdit::PaintText(HDC dc, const RECT& clip)

@@ -3,6 +3,8 @@
 #include "framework/win/Forms.h"
 #include "framework/win/Handles.h"
 
+#include <algorithm>
+
 namespace qrv {
 
 SIZE MeasureText(HFONT font, const std::wstring& text)
@@ -275,6 +277,54 @@ void TGroupBox::Paint(HDC dc)
     SetTextColor(dc, GetSysColor(Enabled() ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
     caption.left += 2;
     DrawTextW(dc, Caption().c_str(), static_cast<int>(Caption().size()), &caption, DT_SINGLELINE | DT_LEFT);
+}
+
+// --- TRadioGroup ---------------------------------------------------------
+
+TRadioGroup::TRadioGroup(TComponent* owner) : TGroupBox(owner) {}
+
+void TRadioGroup::SetItems(const std::vector<std::wstring>& items)
+{
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (i == buttons_.size()) {
+            auto* button = new TRadioButton(this);
+            button->GroupStart = i == 0;
+            button->SetParent(this);
+            const int index = static_cast<int>(i);
+            button->OnClick = [this, index](TComponent*) { itemIndex_ = index; };
+            buttons_.push_back(button);
+        }
+        buttons_[i]->SetCaption(items[i]);
+    }
+    Arrange();
+    SetItemIndex(itemIndex_);
+}
+
+void TRadioGroup::Arrange()
+{
+    const int count = ItemCount();
+    if (count == 0)
+        return;
+    // Below the caption, spread over the frame's height.
+    const int top = 16;
+    const int step = std::max((Height() - top - 4) / count, 17);
+    for (int i = 0; i < count; ++i)
+        buttons_[size_t(i)]->SetBounds(10, top + i * step, std::max(Width() - 16, 20), 17);
+}
+
+int TRadioGroup::ItemIndex()
+{
+    for (int i = 0; i < ItemCount(); ++i)
+        if (buttons_[size_t(i)]->Checked())
+            return itemIndex_ = i;
+    return itemIndex_ = -1;
+}
+
+void TRadioGroup::SetItemIndex(int index)
+{
+    itemIndex_ = index >= 0 && index < ItemCount() ? index : -1;
+    for (int i = 0; i < ItemCount(); ++i)
+        buttons_[size_t(i)]->SetChecked(i == itemIndex_);
 }
 
 }  // namespace qrv

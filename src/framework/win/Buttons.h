@@ -4,6 +4,9 @@
 
 #include "framework/win/Controls.h"
 
+#include <string>
+#include <vector>
+
 namespace qrv {
 
 class TLabel : public TWinControl {
@@ -91,6 +94,24 @@ public:
 protected:
     void CreateParams(TCreateParams& params) override;
     void Paint(HDC dc) override;
+};
+
+// A group box of radio buttons, one per item, stacked in one column; one
+// of them (ItemIndex) is chosen, -1 for none. Items set after the buttons
+// exist relabel them.
+class TRadioGroup : public TGroupBox {
+public:
+    explicit TRadioGroup(TComponent* owner);
+    void SetItems(const std::vector<std::wstring>& items);
+    int ItemCount() const { return static_cast<int>(buttons_.size()); }
+    TRadioButton* Button(int index) const { return buttons_.at(static_cast<size_t>(index)); }
+    int ItemIndex();
+    void SetItemIndex(int index);
+
+private:
+    void Arrange();
+    std::vector<TRadioButton*> buttons_;
+    int itemIndex_ = -1;
 };
 
 // The width and height of a text in a font, in pixels.

@@ -3,6 +3,7 @@
 #include "archives/win/KyZipLV.h"
 #include "common/BaseUtils.h"
 #include "common/win/BaseUtilsWin.h"
+#include "common/UrlRules.h"
 #include "common/win/FileQueries.h"
 #include "editor/win/EasyEditor.h"
 #include "framework/IgnoredError.h"
@@ -49,8 +50,11 @@ TFileDisplay::TFileDisplay(const TMainPanes& Panes, TMainWindowServices& Service
         panes_.EasyEdit->LineNumbers().SetVisible(true);
         panes_.EasyEdit->LineNumbers().SetOptions(lnPaintOnGutter);
         panes_.EasyEdit->LineNumbers().SetStartFrom(1);
-        // While the thumb is dragged the hint names the line at the top.
-        panes_.EasyEdit->SetOptions(panes_.EasyEdit->Options() | eoShowScrollHint);
+        // While the thumb is dragged the hint names the line at the top; a
+        // search starts with the selection or the word at the caret and
+        // selects what it found.
+        panes_.EasyEdit->SetOptions(panes_.EasyEdit->Options() | eoShowScrollHint | eoFindTextAtCursor |
+                                    eoSelectFoundText);
         panes_.EasyEdit->OnScrollHint = [](TComponent*, int Line, int, std::wstring& Hint) {
             Hint = L"Zeile " + std::to_wstring(Line + 1);
         };

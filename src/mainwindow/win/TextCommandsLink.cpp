@@ -9,6 +9,7 @@
 #include "framework/win/StdCtrls.h"
 #include "framework/win/WaitCursor.h"
 #include "mainwindow/SaveQuestion.h"
+#include "mainwindow/win/EditorFindCaptions.h"
 #include "mainwindow/win/CommandMenus.h"
 #include "viewers/win/FileView.h"
 #include "viewers/win/HexEditor.h"
@@ -322,6 +323,19 @@ void TTextCommandsLink::OpenFindDialog(bool Replace, const std::wstring& Text)
         TraceIgnoredFailure(L"open the find dialog", CommDlgExtendedError());
 }
 
+void TTextCommandsLink::SearchEditor(bool Replace, bool Again)
+{
+    TEasyEdit* editor = controls_.Editor;
+    if (!editor) {
+        Beep();
+        return;
+    }
+    if (Again)
+        editor->FindNext(Replace ? 27 : 26);
+    else
+        editor->ExecuteDialog(Replace ? 27 : 26);
+}
+
 bool TTextCommandsLink::HandleWindowMessage(UINT Msg, LPARAM LParam)
 {
     // The text's selection changes without telling the window.
@@ -466,6 +480,12 @@ void TTextCommandsLink::Connect(TActionCatalogue& Catalogue, TCommandMenus& Menu
         };
     ConnectViewerSwitches(Catalogue, Menus);
     CreateButtons(Menus);
+    // The editor's own find and replace forms speak German.
+    if (TEasyEdit* editor = controls_.Editor)
+        editor->OnAfterCreateDialog = [](TComponent*, int, TForm* Form) {
+            if (Form)
+                GermanEditorFindForm(*Form, kTextHelpContext);
+        };
     // The keys reach the commands before the controls or the shortcuts see
     // them; the dialog gets its Tab, Enter and Esc.
     if (Application) {

@@ -99,6 +99,7 @@ private:
     std::optional<std::wstring> ClipboardText() override;
     int CompareLines(const std::wstring& A, const std::wstring& B) override;
     void OpenFindDialog(bool Replace, const std::wstring& Text) override;
+    void SearchEditor(bool Replace, bool Again) override;
     void BeginBusy() override;
     void EndBusy() override;
 

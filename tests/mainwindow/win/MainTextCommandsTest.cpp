@@ -6,6 +6,7 @@
 #include "SettingsGuards.h"
 
 #include "common/win/FileClipboard.h"
+#include "editor/win/EasyEditor.h"
 #include "framework/SysUtils.h"
 #include "framework/win/ActnList.h"
 #include "framework/win/Registry.h"
@@ -26,7 +27,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
+#include <thread>
 
 using namespace qrv;
 using namespace std::chrono_literals;
@@ -401,4 +404,80 @@ TEST_F(MainTextCommands, CtrlZUndoesTheTextThenTheCopyAndCtrlCCopiesUnicodeText)
     ASSERT_TRUE(copied);
     EXPECT_EQ(*copied, u"Grüß");
     ASSERT_TRUE(IsClipboardFormatAvailable(CF_UNICODETEXT));
+}
+
+// The editor's own form, filled and confirmed from a second thread while the
+// command waits in it, as a user would.
+class FindFormFiller {
+public:
+    FindFormFiller(std::wstring caption, std::wstring text) : caption_(std::move(caption)), text_(std::move(text))
+    {
+        thread_ = std::thread([this] { Run(); });
+    }
+    ~FindFormFiller() { thread_.join(); }
+    std::wstring Texts() const { return done_ ? texts_ : std::wstring(); }
+
+private:
+    void Run()
+    {
+        const auto end = std::chrono::steady_clock::now() + 20s;
+        while (!done_ && std::chrono::steady_clock::now() < end) {
+            HWND form = FindWindowW(nullptr, caption_.c_str());
+            if (form && IsWindowVisible(form)) {
+                HWND combo = FindWindowExW(form, nullptr, L"ComboBox", nullptr);
+                HWND edit = combo ? FindWindowExW(combo, nullptr, L"Edit", nullptr) : nullptr;
+                HWND ok = test::FindChildByText(form, L"OK");
+                if (edit && ok) {
+                    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text_.c_str()));
+                    texts_ = test::ChildTexts(form);
+                    done_ = true;
+                    PostMessageW(ok, BM_CLICK, 0, 0);
+                    return;
+                }
+            }
+            std::this_thread::sleep_for(50ms);
+        }
+    }
+    std::wstring caption_, text_, texts_;
+    std::atomic<bool> done_{false};
+    std::thread thread_;
+};
+
+TEST_F(MainTextCommands, FindInTheEditorUsesItsGermanFormAndF3)
+{
+    dir.Write(L"notiz.txt", "eins zwei\r\ndrei zwei\r\n");
+    Show(L"notiz.txt", *main->EasyEdit);
+    TEasyEdit& edit = *main->EasyEdit;
+    edit.SetCaretPos(0, 0);
+    {
+        FindFormFiller filler(L"Text suchen", L"zwei");
+        Run(L"TextSearch");
+        for (const wchar_t* label : {L"Suchen nach", L"Groß-/Kleinschreibung", L"Reguläre Ausdrucke", L"Vorwärts",
+                                     L"Gesamter Text", L"Textanfang", L"Abbrechen", L"Hilfe"})
+            EXPECT_NE(filler.Texts().find(label), std::wstring::npos) << WideToUtf8(label);
+    }
+    EXPECT_EQ(edit.SelStart(), (TEasyPoint{5, 0}));
+    EXPECT_EQ(edit.SelEnd(), (TEasyPoint{9, 0}));
+    Run(L"TextSearchNext");
+    EXPECT_EQ(edit.SelStart(), (TEasyPoint{5, 1}));
+    {
+        test::DialogAnswerer ok({L"OK"});
+        Run(L"TextSearchNext");
+        EXPECT_TRUE(ok.Answered());
+        EXPECT_NE(ok.Texts().find(L"Text 'zwei' nicht gefunden"), std::wstring::npos) << WideToUtf8(ok.Texts());
+    }
+    // Replace all through the German replace form.
+    edit.SetReadOnly(false);
+    edit.SetCaretPos(0, 0);
+    {
+        FindFormFiller filler(L"Text ersetzen", L"zwei");
+        GetSearchSettings().ReplaceWith = L"2";
+        GetSearchSettings().PromptOnReplace = false;
+        Run(L"TextReplace");
+        EXPECT_NE(filler.Texts().find(L"Alles ersetzen"), std::wstring::npos);
+    }
+    EXPECT_EQ(edit.Lines()[0], u"eins 2");
+    EXPECT_EQ(edit.Lines()[1], u"drei zwei");
+    // No save question on closing.
+    edit.SetModified(false);
 }
