@@ -170,11 +170,37 @@ namespace {
 constexpr int kFineCellBits = 6;
 constexpr int kFineCellWidth = 1 << (8 - kFineCellBits);
 // Lists start below 2^22 (kCountBits and the flag); past that a fine cell
-// answers from its coarse list.
+// is not listed and answers from its coarse list.
 constexpr size_t kMaxListedCandidates = size_t{1} << (31 - kCountBits);
-// A fine cell of one candidate holds its index with this flag, so that its
-// colours are answered without reading the list.
-constexpr uint32_t kSingleEntry = 1u << 31;
+// A fine cell of at most four candidates holds, with this flag, the place of
+// its four packed candidates (padded with the first), which are compared
+// without branches.
+constexpr uint32_t kQuadEntry = 1u << 31;
+// ... and one of a single candidate holds its index with both flags.
+constexpr uint32_t kSingleEntry = kQuadEntry | (1u << 30);
+constexpr size_t kQuad = 4;
+static_assert((kMaxListedCandidates << kCountBits) <= kQuadEntry);
+
+// Index, red, green, blue in one word.
+uint32_t PackedCandidate(TGIFColor color, uint8_t index)
+{
+    return (uint32_t{index} << 24) | (uint32_t{color.Red} << 16) | (uint32_t{color.Green} << 8) | color.Blue;
+}
+
+// The nearest of four packed candidates, the lowest index of equal ones.
+uint8_t NearestOfQuad(const uint32_t* quad, int red, int green, int blue)
+{
+    uint32_t best = UINT32_MAX;
+    for (size_t i = 0; i < kQuad; ++i) {
+        const uint32_t candidate = quad[i];
+        const int r = static_cast<int>((candidate >> 16) & 0xFF) - red,
+                  g = static_cast<int>((candidate >> 8) & 0xFF) - green, b = static_cast<int>(candidate & 0xFF) - blue;
+        // Distances stay below 2^18: the index goes in the low byte.
+        const uint32_t key = (static_cast<uint32_t>(r * r + g * g + b * b) << 8) | (candidate >> 24);
+        best = std::min(best, key);
+    }
+    return static_cast<uint8_t>(best);
+}
 
 size_t FineCellOf(uint8_t red, uint8_t green, uint8_t blue)
 {
@@ -228,9 +254,26 @@ const TSlowColorLookup::TCandidate* TSlowColorLookup::FineCandidatesOf(size_t fi
         return a.Nearest < b.Nearest || (a.Nearest == b.Nearest && a.Index < b.Index);
     });
     count = fineCandidates_.size() - start;
-    fineLists_[fine] =
-        count == 1 ? kSingleEntry | fineCandidates_.back().Index : (start << kCountBits) | static_cast<uint32_t>(count);
+    if (count == 1) {
+        fineLists_[fine] = kSingleEntry | fineCandidates_[start].Index;
+    } else if (count <= kQuad) {
+        const auto slot = static_cast<uint32_t>(quads_.size() / kQuad);
+        for (size_t i = 0; i < kQuad; ++i) {
+            const TCandidate& candidate = fineCandidates_[start + (i < count ? i : 0)];
+            quads_.push_back(PackedCandidate(candidate.Color, candidate.Index));
+        }
+        fineLists_[fine] = kQuadEntry | slot;
+    } else {
+        fineLists_[fine] = (start << kCountBits) | static_cast<uint32_t>(count);
+    }
     return fineCandidates_.data() + start;
+}
+
+uint8_t TSlowColorLookup::OwnNearestCoarse(uint8_t red, uint8_t green, uint8_t blue)
+{
+    size_t count = 0;
+    const TCandidate* list = CandidatesOf(LookupCellOf(red, green, blue), count);
+    return NearestOf(list, count, red, green, blue);
 }
 
 uint8_t TSlowColorLookup::OwnNearest(uint8_t red, uint8_t green, uint8_t blue)
@@ -248,21 +291,29 @@ void TSlowColorLookup::MapRow(const uint8_t* bgr, int width, uint8_t* indices)
     for (int x = 0; x < width; ++x, bgr += 3) {
         const uint8_t red = bgr[2], green = bgr[1], blue = bgr[0];
         const size_t fine = FineCellOf(red, green, blue);
-        const uint32_t listed = lists[fine];
-        // Most fine cells have one entry that can be nearest.
-        if (listed & kSingleEntry && listed != kCellNotListed) {
+        uint32_t listed = lists[fine];
+        if (listed == kCellNotListed) [[unlikely]] {
+            size_t count;
+            FineCandidatesOf(fine, count);
+            listed = lists[fine];
+            if (listed == kCellNotListed) {
+                // Too many lists: the coarse cell's answers.
+                indices[x] = OwnNearestCoarse(red, green, blue);
+                continue;
+            }
+        }
+        // Most fine cells have at most four entries that can be nearest.
+        if ((listed & kSingleEntry) == kSingleEntry) {
             indices[x] = static_cast<uint8_t>(listed);
             continue;
         }
-        size_t count;
-        const TCandidate* list;
-        if (listed != kCellNotListed) {
-            count = listed & ((1u << kCountBits) - 1);
-            list = fineCandidates_.data() + (listed >> kCountBits);
-        } else {
-            list = FineCandidatesOf(fine, count);
+        if (listed & kQuadEntry) [[likely]] {
+            indices[x] = NearestOfQuad(quads_.data() + size_t{listed & ~kQuadEntry} * kQuad, red, green, blue);
+            continue;
         }
-        indices[x] = count == 1 ? list->Index : NearestOf(list, count, red, green, blue);
+        const size_t count = listed & ((1u << kCountBits) - 1);
+        const TCandidate* list = fineCandidates_.data() + (listed >> kCountBits);
+        indices[x] = NearestOf(list, count, red, green, blue);
     }
 }
 

@@ -94,6 +94,9 @@ private:
     const TCandidate* FineCandidatesOf(size_t fine, size_t& count);
     std::vector<uint32_t> fineLists_;
     std::vector<TCandidate> fineCandidates_;
+    // Fine cells of at most four candidates, packed.
+    std::vector<uint32_t> quads_;
+    uint8_t OwnNearestCoarse(uint8_t red, uint8_t green, uint8_t blue);
     // Index + 1 per 24-bit colour (0: not asked yet) for the given search.
     std::unique_ptr<uint16_t[]> known_;
 };
