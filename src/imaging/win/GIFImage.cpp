@@ -515,8 +515,12 @@ void TGIFImage::Draw(HDC dc, const RECT& rect)
         StopDraw();
         TGIFPainter* painter = StartPainter(nullptr, RECT{0, 0, Width(), Height()}, PaintOptions, &drawingPainter_);
         // The first frame before the screen is drawn (the painter's calls
-        // served meanwhile).
-        while (painter && !painter->Started() && !painter->Ended()) {
+        // served meanwhile; a handler may stop it, which clears the pointer).
+        const auto stillDrawing = [&] {
+            const std::lock_guard<std::mutex> lock(paintersLock_);
+            return drawingPainter_ == painter;
+        };
+        while (painter && stillDrawing() && !painter->Started() && !painter->Ended()) {
             const HANDLE thread = painter->Handle();
             if (MsgWaitForMultipleObjects(1, &thread, FALSE, 10, QS_SENDMESSAGE) == WAIT_OBJECT_0)
                 break;
