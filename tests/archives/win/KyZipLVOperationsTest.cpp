@@ -293,6 +293,45 @@ TEST_F(ZipLVOperationsTest, OpenedCopiesLiveInTheViewsOwnFolder)
     EXPECT_FALSE(fs::exists(leftover));
 }
 
+TEST_F(ZipLVOperationsTest, ASetupProgramAndAHelpFileTakeTheirFolderNeighbours)
+{
+    view->OpenArchive(Archive("t.zip", BuildZipFixture({{"disk1/Setup.exe", "MZ setup"},
+                                                        {"disk1/data.cab", "cabinet"},
+                                                        {"disk1/sub/deeper.txt", "not beside it"},
+                                                        {"disk2/other.txt", "other folder"},
+                                                        {"top.txt", "top"},
+                                                        {"help/App.hlp", "help"},
+                                                        {"help/APP.CNT", "contents"},
+                                                        {"help/Other.cnt", "another's"},
+                                                        {"App.cnt", "the top folder's"}})));
+    ASSERT_EQ(view->Items().Count(), 9);
+    const auto folderTree = [](const std::wstring& copy) { return Tree(FsPath(ExtractFilePath(copy))); };
+
+    // The setup program is started from a folder holding every entry of
+    // its own folder, flat, and nothing else.
+    Select(L"disk1\\Setup.exe");
+    view->OpenItem();
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(ExtractFileName(opened[0]), L"Setup.exe");
+    EXPECT_EQ(folderTree(opened[0]), (TTree{{L"Setup.exe", "MZ setup"}, {L"data.cab", "cabinet"}}));
+    EXPECT_EQ(opened[0].rfind(view->TempFolder().Folder(), 0), 0u);
+    EXPECT_TRUE(view->WriteBackRecords().empty()) << "a setup folder is never written back";
+
+    // A help file gets its contents file of the same folder beside it, in
+    // whatever case it is stored.
+    Select(L"help\\App.hlp");
+    view->OpenItem();
+    ASSERT_EQ(opened.size(), 2u);
+    EXPECT_EQ(ExtractFileName(opened[1]), L"App.hlp");
+    EXPECT_EQ(folderTree(opened[1]), (TTree{{L"App.hlp", "help"}, {L"APP.CNT", "contents"}}));
+    EXPECT_NE(ExtractFilePath(opened[0]), ExtractFilePath(opened[1])) << "each opening has its own folder";
+
+    // Closing takes every copy away, the neighbours too.
+    view->OpenArchive(L"");
+    EXPECT_FALSE(fs::exists(FsPath(ExtractFilePath(opened[0])) / "data.cab"));
+    EXPECT_FALSE(fs::exists(FsPath(ExtractFilePath(opened[1])) / "APP.CNT"));
+}
+
 TEST_F(ZipLVOperationsTest, WriteBackOffersEveryChangeAndKeepsWhatFailed)
 {
     view->OpenArchive(Archive("t.zip", BuildZipFixture(kEntries)));
