@@ -202,15 +202,6 @@ bool RunCommand(TKyZipLV& view, TAnswers& answers, const std::wstring& line)
 // structure check box.
 void AskFolder(TSelDirParams& params, const TSelDirConsts& consts)
 {
-    // Drag and drop as in the program.
-    if (FAILED(OleInitialize(nullptr)))
-        Print(L"error: OLE did not start (no drag and drop)");
-    // The application object that modal dialogs and the message loop use.
-    std::unique_ptr<TApplication> application;
-    if (!Application) {
-        application = std::make_unique<TApplication>();
-        application->Initialize();
-    }
     TForm form(nullptr);
     form.SetCaption(consts.Caption);
     form.SetBorderStyle(TFormBorderStyle::bsDialog);

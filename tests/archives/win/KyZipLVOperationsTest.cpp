@@ -2,6 +2,7 @@
 // unzip libraries and the readers' stand-ins, with the questions answered
 // by the test.
 
+#include "win/ProcessOutput.h"
 #include "TestDir.h"
 #include "archives/ArchiveError.h"
 #include "archives/win/ArchiveTempFolder.h"
@@ -468,6 +469,37 @@ TEST_F(ZipLVOperationsTest, RarAndAceEventsAndHostileNamesStayInTheTarget)
     EXPECT_FALSE(view->ExtractFiles({L"b.txt"}, FromFsPath(root / "ace"), true));
     EXPECT_TRUE(events.empty());
     EXPECT_FALSE(fs::exists(root / "ace"));
+}
+
+// The probe, driven as a user drives the list: once the ACE archive is
+// closed, its reader still names it, and neither a test nor an extraction
+// reports anything or writes a file.
+TEST_F(ZipLVOperationsTest, TheProbeRunsNothingOnAClosedAceArchive)
+{
+    const std::wstring ace = Archive("t.ace", BuildAceFixture({{"b.txt", "ace b"}}));
+    const std::string target = WideToUtf8(FromFsPath(root / "after"));
+    const std::string commands = "test\nclose\ntest\nextract " + target + "\nflat " + target + " b.txt\nquit\n";
+    test::TProcessOutput output =
+        test::RunAndCapture(AddBackslash(ProgramFolder()) + L"ArchiveListProbe.exe",
+                            L"\"" + ace + L"\" --commands --no-shell", FromFsPath(root), commands);
+    ASSERT_EQ(output.StartError, 0u);
+    EXPECT_EQ(output.ExitCode, 0u) << output.Text;
+    output.Text.erase(std::remove(output.Text.begin(), output.Text.end(), '\r'), output.Text.end());
+    const size_t open = output.Text.find("> test\n");
+    const size_t closed = output.Text.find("> close\n");
+    ASSERT_NE(open, std::string::npos) << output.Text;
+    ASSERT_NE(closed, std::string::npos) << output.Text;
+    const std::string before = output.Text.substr(open, closed - open);
+    EXPECT_NE(before.find("event message: 0 Getestet: b.txt"), std::string::npos) << before;
+    EXPECT_NE(before.find("result: ok"), std::string::npos) << before;
+    const std::string after = output.Text.substr(closed);
+    EXPECT_EQ(after.find("event"), std::string::npos) << after;
+    size_t failed = 0;
+    for (size_t at = after.find("result: failed"); at != std::string::npos; at = after.find("result: failed", at + 1))
+        ++failed;
+    EXPECT_EQ(failed, 3u) << "the test and both extractions fail:\n" << after;
+    EXPECT_EQ(after.find("result: ok"), std::string::npos) << after;
+    EXPECT_FALSE(fs::exists(root / "after"));
 }
 
 TEST_F(ZipLVOperationsTest, CabinetsExtractAsCabextractAndRefuseATest)
