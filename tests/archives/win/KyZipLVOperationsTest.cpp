@@ -28,6 +28,7 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <thread>
 
 using namespace qrv;
 using namespace qrv::external;
@@ -620,4 +621,101 @@ TEST_F(ZipLVOperationsTest, DraggedEntriesAreExtractedWhenTheyAreDropped)
     // Closing takes the copies away.
     view->OpenArchive(L"");
     EXPECT_FALSE(fs::exists(FsPath(drag.Dropped[0])));
+}
+
+namespace {
+
+// Mouse input as the user gives it, through the system's input queue.
+void MouseTo(POINT at)
+{
+    INPUT move{};
+    move.type = INPUT_MOUSE;
+    move.mi.dx = static_cast<LONG>(at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1));
+    move.mi.dy = static_cast<LONG>(at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
+    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &move, sizeof move);
+}
+
+void LeftButton(bool down)
+{
+    INPUT button{};
+    button.type = INPUT_MOUSE;
+    button.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    SendInput(1, &button, sizeof button);
+}
+
+}  // namespace
+
+// The mouse presses on a selected row, moves onto another window and lets
+// go there: the list's own drag detection starts the drag, the system's
+// drag loop carries it, and the window dropped on finds the copies there.
+TEST_F(ZipLVOperationsTest, TheMouseDragsEntriesOutOntoAnotherWindow)
+{
+    // ctest: runs alone (it moves the cursor across the screen other tests use)
+    view->OpenArchive(Archive("t.zip", BuildZipFixture(kEntries)));
+    form.SetBounds(0, 0, 420, 300);
+    view->SetBounds(0, 0, 400, 260);
+    form.Show();
+    // Above every other window of the display.
+    SetWindowPos(form.Handle(), HWND_TOPMOST, 0, 0, 420, 300, 0);
+    TForm pane(nullptr);
+    pane.SetBounds(500, 0, 300, 300);
+    pane.HandleNeeded();
+    auto* target = new TDragDropFilesEx(&pane);
+    target->SetDragDropControl(&pane);
+    target->SetTargetEffects(DROPEFFECT_COPY | DROPEFFECT_MOVE);
+    std::vector<std::wstring> dropped;
+    std::map<std::wstring, std::string> readThere;
+    target->OnProcessDropped = [&](TDragDrop*, DWORD, POINT, DWORD) {
+        for (int i = 0; i < target->FileList.Count(); ++i) {
+            const std::wstring name = target->FileList.GetItem(i).Name;
+            dropped.push_back(name);
+            readThere[ExtractFileName(name)] =
+                fs::is_directory(FsPath(name)) ? Read(FsPath(name) / "deep" / "c.bin") : Read(FsPath(name));
+        }
+        target->ClearFileList();
+    };
+    pane.Show();
+    SetWindowPos(pane.Handle(), HWND_TOPMOST, 500, 0, 300, 300, 0);
+    bool detected = false;
+    view->OnDDDragDetect = [&](TComponent*) { detected = true; };
+    view->SelectAll();
+    RECT row{LVIR_LABEL};
+    ASSERT_TRUE(SendMessageW(view->Handle(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row)));
+    POINT start{row.left + 10, (row.top + row.bottom) / 2};
+    ClientToScreen(view->Handle(), &start);
+    ASSERT_EQ(WindowFromPoint(start), view->Handle());
+    POINT end{650, 150};
+    ASSERT_EQ(GetAncestor(WindowFromPoint(end), GA_ROOT), pane.Handle());
+
+    // The hand moves on its own while this thread runs the drag.
+    std::thread hand([&] {
+        MouseTo(start);
+        Sleep(100);
+        LeftButton(true);
+        Sleep(100);
+        for (int step = 1; step <= 20; ++step) {
+            MouseTo({start.x + (end.x - start.x) * step / 20, start.y + (end.y - start.y) * step / 20});
+            Sleep(30);
+        }
+        Sleep(200);
+        LeftButton(false);
+    });
+    const DWORD began = GetTickCount();
+    while (dropped.empty() && GetTickCount() - began < 10000) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        Sleep(10);
+    }
+    hand.join();
+    EXPECT_TRUE(detected);
+    ASSERT_EQ(dropped.size(), 2u) << "a.txt and the folder docs";
+    EXPECT_EQ(readThere[L"a.txt"], "alpha") << "the copy exists when the target reads it";
+    EXPECT_EQ(readThere[L"docs"], "c");
+    EXPECT_EQ(dropped[0].rfind(view->TempFolder().Folder(), 0), 0u);
+    view->OpenArchive(L"");
+    EXPECT_FALSE(fs::exists(FsPath(dropped[0]))) << "closing takes the copies away";
 }
