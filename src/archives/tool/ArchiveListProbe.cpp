@@ -410,6 +410,8 @@ int wmain(int argc, wchar_t** argv)
     if (!dropPane.empty()) {
         pane = std::make_unique<TDropPane>(dropPane);
         pane->Show();
+        // Beside the list: a form's first showing takes the system's default place.
+        SetWindowPos(pane->Handle(), nullptr, 780, 0, 300, 300, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     if (interactive) {
         form.OnClose = [](TComponent*, TCloseAction&) { Application->Terminate(); };
