@@ -36,6 +36,22 @@ inline bool PumpUntilIdle(const std::function<bool()>& quiet, std::chrono::milli
         limit);
 }
 
+// Makes Window the foreground window and handles messages until it is, and
+// the queue is calm. Under Xvfb without a window manager a window of another
+// test process that activates takes the X focus, and Wine then hands the
+// foreground to the desktop: the window asks for it again while it waits.
+inline bool PumpUntilForeground(HWND window, std::chrono::milliseconds limit)
+{
+    return PumpUntilIdle(
+        [window] {
+            if (GetForegroundWindow() == window && GetActiveWindow() == window)
+                return true;
+            SetForegroundWindow(window);
+            return false;
+        },
+        limit);
+}
+
 // Handles messages for the whole time.
 inline void PumpFor(std::chrono::milliseconds time)
 {
