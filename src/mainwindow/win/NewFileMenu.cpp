@@ -192,7 +192,8 @@ void TNewFileMenu::NewFileMenuClick(int Index)
             FreeNewFileName(type->Description, type->Extension, number,
                             [&](const std::wstring& N) { return PathExists(InFolder(folder, N)); });
         if (name.empty() || !types_->RunCommand(*type, folder, InFolder(folder, name)))
-            ReportFailure(name, Win32ErrorText(GetLastError()));
+            ReportFailure(name.empty() ? NewFileCandidate(type->Description, type->Extension, 0) : name,
+                          L"Das Programm \"" + type->Source + L"\" konnte nicht gestartet werden.");
         return;
     }
     // The list does not take its own new file for someone else's change.

@@ -85,6 +85,7 @@ private:
 
 TEST(KyRunDialog, OpensWithTitleAndDescription)
 {
+    // ctest: takes the focus (the shell's dialog is shown and activated)
     TKyRunDialog dialog(nullptr);
     dialog.Title = L"Quorvan ausführen";
     dialog.Description = L"Geben Sie den Namen eines Programms ein.";

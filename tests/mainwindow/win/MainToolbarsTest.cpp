@@ -277,6 +277,28 @@ TEST_F(MainToolbars, OkAtThirtyResizesByTheRuleAndTheSizeIsSaved)
     const std::optional<std::string> saved = test::ProgramFolderIni::Read();
     ASSERT_TRUE(saved.has_value());
     EXPECT_NE(saved->find("TBButtonSize=30"), std::string::npos) << *saved;
+    // Which controls each toolbar shows is kept too.
+    EXPECT_NE(saved->find("ToolbarCMDLine=-\r\n"), std::string::npos) << *saved;
+}
+
+TEST(MainToolbarsStored, TheStoredChoiceOfButtonsIsAppliedAtStart)
+{
+    test::RegistryKeyBackup backup{L"Software\\Quorvan Free"};
+    // The exit button hidden; a text longer than its toolbar is passed over.
+    test::ProgramFolderIni ini{
+        std::string("[Toolbars]\r\nToolbarDatei=-\r\nToolbarAnsicht=XXXXXXXXXXXXXXXXXXXXXXXX\r\n")};
+    InitializeGlobals();
+    {
+        TQRVMain main(nullptr);
+        auto* exit = dynamic_cast<TKyToolbarButton*>(main.FindComponent(L"btnExit"));
+        auto* newDir = dynamic_cast<TKyToolbarButton*>(main.FindComponent(L"btnNewDir"));
+        ASSERT_TRUE(exit && newDir);
+        EXPECT_FALSE(exit->Visible());
+        EXPECT_TRUE(newDir->Visible());
+        for (TControl* control : main.Toolbars().CustomizedControls(3))
+            EXPECT_TRUE(control->Visible());
+    }
+    FinalizeGlobals();
 }
 
 TEST_F(MainToolbars, NewMenuMakesFilesOfTheRegisteredTypes)
