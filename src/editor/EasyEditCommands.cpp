@@ -353,8 +353,10 @@ void TEasyEditCommands::InsertBlock(const std::vector<std::u16string>& lines, in
         const TEasySourceOptions saved = source.Options();
         source.SetOptions(saved | srBeyondEof);
         const ScopeExit restore([&] { source.SetOptions(saved); });
+        // A line whose pair of surrogates stands at the column takes its
+        // piece before the pair.
         for (int i = last; i >= 0; --i)
-            insertAt(at.X, at.Y + i, lines[size_t(i)]);
+            insertAt(OffPair({at.X, at.Y + i}, false).X, at.Y + i, lines[size_t(i)]);
         source.SetCaretPos(columnBehind(at.Y + last, at.X, lines[size_t(last)].size()), at.Y + last);
         const int width = int(lines[0].size());
         const int right = at.X + width - (Has(eoReduceBlockSel) ? 0 : 1);
@@ -379,6 +381,101 @@ void TEasyEditCommands::SetSelText(std::u16string_view text)
         DeleteSelection();
     }
     InsertBlock(SplitLines(text), mode);
+}
+
+// ---- templates and completion ---------------------------------------------------
+
+std::optional<int> TEasyEditCommands::WordStartBeforeCaret()
+{
+    const TCustomEasyEditSource& source = Source();
+    const std::u16string line = Line(source.CaretY());
+    int x = std::min(source.CaretX(), int(line.size()));
+    if (x < source.CaretX() || x == 0)
+        return std::nullopt;  // beyond the line end or at its start
+    auto inWord = [&](int i) {
+        const char16_t c = line[size_t(i)];
+        return c != 1 && !IsEditBlank(c) && !source.IsDelimiter(c);
+    };
+    if (!inWord(x - 1))
+        return std::nullopt;
+    while (x > 0 && inWord(x - 1))
+        --x;
+    return x;
+}
+
+void TEasyEditCommands::SelectBeforeCaret(int column)
+{
+    const TEasyPoint caret = Source().CaretPoint();
+    TUpdate update(*this, ukcMove);
+    SetSelectionAfter({column, caret.Y}, caret, smStream);
+}
+
+void TEasyEditCommands::InsertTemplate(const std::vector<std::u16string>& code)
+{
+    TCustomEasyEditSource& source = Source();
+    if (code.empty())
+        return;
+    if (source.ReadOnly()) {
+        host_.Beep();
+        return;
+    }
+    TUpdate update(*this, ukcInsertBlock);
+    DeleteSelection();
+    const TEasyPoint at = OffPair(source.CaretPoint(), false);
+    // Every line after the first starts at the caret column (blank lines
+    // stay empty); the first "|" splits the text where the caret goes.
+    std::vector<std::u16string> head, tail;
+    bool split = false;
+    for (size_t i = 0; i < code.size(); ++i) {
+        std::u16string line = code[i];
+        if (i > 0 && !line.empty())
+            line.insert(0, size_t(at.X), u' ');
+        if (split) {
+            tail.push_back(std::move(line));
+            continue;
+        }
+        const size_t bar = line.find(u'|');
+        if (bar == std::u16string::npos) {
+            head.push_back(std::move(line));
+            continue;
+        }
+        split = true;
+        head.push_back(line.substr(0, bar));
+        tail.push_back(line.substr(bar + 1));
+    }
+    InsertBlock(head, smStream);
+    const TEasyPoint caret = source.CaretPoint();
+    if (!tail.empty()) {
+        InsertBlock(tail, smStream);
+        source.SetCaretPos(caret.X, caret.Y);
+    }
+    pending_.reset();
+    host_.StoreSelection({}, {}, smNone);
+}
+
+void TEasyEditCommands::ReplaceOnCaretLine(int from, int to, std::u16string_view text, uint8_t kind)
+{
+    TCustomEasyEditSource& source = Source();
+    if (source.ReadOnly()) {
+        host_.Beep();
+        return;
+    }
+    TUpdate update(*this, kind);
+    const TEasyPoint caret = source.CaretPoint();
+    const int length = int(Line(caret.Y).size());
+    to = std::clamp(to, 0, caret.X);
+    from = std::clamp(from, 0, to);
+    if (from < length) {
+        source.SetCaretPos(from, caret.Y);
+        source.DeleteChars(std::min(to, length) - from);
+    }
+    source.SetCaretPos(from, caret.Y);
+    if (!text.empty())
+        InsertBlock({std::u16string(text)}, smStream);
+    const TEasyPoint behind = source.CaretPoint();
+    source.SetCaretPos(behind.X + caret.X - to, behind.Y);
+    pending_.reset();
+    host_.StoreSelection({}, {}, smNone);
 }
 
 // ---- clipboard ------------------------------------------------------------------
