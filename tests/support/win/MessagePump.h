@@ -10,15 +10,20 @@
 namespace qrv::test {
 
 // Handles messages until the condition holds or the time is up; the result
-// is the condition's last value.
+// is the condition's last value. The condition is not asked once more after
+// it held: a counting condition (PumpUntilIdle) would start over on a message
+// that came in meanwhile and report false.
 inline bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit)
 {
     const auto end = std::chrono::steady_clock::now() + limit;
-    while (!done() && std::chrono::steady_clock::now() < end) {
+    for (;;) {
+        if (done())
+            return true;
+        if (std::chrono::steady_clock::now() >= end)
+            return false;
         Application->ProcessMessages();
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
     }
-    return done();
 }
 
 // Handles messages until the thread's queue holds no posted or sent message
