@@ -36,7 +36,8 @@ protected:
         dialog->HandleNeeded();
         dialog->SetDirectory(dir.Path());
         dialog->Show();
-        Application->ProcessMessages();
+        // The tests begin on the active dialog, once its posted work is done.
+        ASSERT_TRUE(test::PumpUntilForeground(dialog->Handle(), 10s));
         ASSERT_EQ(dialog->Directory(), dir.Path());
     }
     void TearDown() override { dialog.reset(); }

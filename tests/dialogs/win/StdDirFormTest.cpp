@@ -72,7 +72,8 @@ protected:
         form = std::make_unique<TStdDirForm>(nullptr, host);
         form->SetBookmarks({dir.Path() + L"\\Eins", L"", dir.Path() + L"\\Zwei"}, {L"Eins", L"-", L"Zwei"});
         form->Show();
-        test::PumpFor(100ms);
+        // The tests begin on the active form, once its posted work is done.
+        ASSERT_TRUE(test::PumpUntilForeground(form->Handle(), 10s));
         grid = form->StdDirGrid;
     }
     HWND Keys() { return grid->EditorMode() ? grid->InplaceEditor()->Handle() : grid->Handle(); }

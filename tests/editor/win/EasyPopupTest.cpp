@@ -47,8 +47,11 @@ struct EasyPopupWin : ::testing::Test {
         list->AddItem(L"{\\rtf1 ccc|d}");
         list->OnDblClick = [this](TComponent*) { ++ownDblClicks; };
         SetForegroundWindow(form->Handle());
-        // The activation's messages are handled before a test begins.
-        ASSERT_TRUE(test::PumpUntilIdle([] { return true; }, 2s));
+        // The activation's messages are handled before a test begins. On a
+        // loaded machine the first test's wait also covers the form's showing
+        // (the X server's answers come late), so the bound is generous and the
+        // form being active is part of the condition.
+        ASSERT_TRUE(test::PumpUntilIdle([] { return GetActiveWindow() == form->Handle(); }, 10s));
     }
     void TearDown() override
     {

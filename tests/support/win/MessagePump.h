@@ -10,15 +10,20 @@
 namespace qrv::test {
 
 // Handles messages until the condition holds or the time is up; the result
-// is the condition's last value.
+// is the condition's last value. The condition is not asked once more after
+// it held: a counting condition (PumpUntilIdle) would start over on a message
+// that came in meanwhile and report false.
 inline bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit)
 {
     const auto end = std::chrono::steady_clock::now() + limit;
-    while (!done() && std::chrono::steady_clock::now() < end) {
+    for (;;) {
+        if (done())
+            return true;
+        if (std::chrono::steady_clock::now() >= end)
+            return false;
         Application->ProcessMessages();
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
     }
-    return done();
 }
 
 // Handles messages until the thread's queue holds no posted or sent message
@@ -32,6 +37,22 @@ inline bool PumpUntilIdle(const std::function<bool()>& quiet, std::chrono::milli
             const bool calm = HIWORD(GetQueueStatus(QS_POSTMESSAGE | QS_SENDMESSAGE)) == 0 && quiet();
             calmChecks = calm ? calmChecks + 1 : 0;
             return calmChecks >= 2;
+        },
+        limit);
+}
+
+// Makes Window the foreground window and handles messages until it is, and
+// the queue is calm. Under Xvfb without a window manager a window of another
+// test process that activates takes the X focus, and Wine then hands the
+// foreground to the desktop: the window asks for it again while it waits.
+inline bool PumpUntilForeground(HWND window, std::chrono::milliseconds limit)
+{
+    return PumpUntilIdle(
+        [window] {
+            if (GetForegroundWindow() == window && GetActiveWindow() == window)
+                return true;
+            SetForegroundWindow(window);
+            return false;
         },
         limit);
 }
