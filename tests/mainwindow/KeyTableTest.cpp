@@ -135,8 +135,8 @@ TEST(KeyTable, WindowKeysByExactModifiers)
         // F4 opens the history box from a list, the drive box from the tree.
         {"F4 in a list", vkey::F4, kNone, nullptr, Moves(TKeyMove::DropDownHistory)},
         {"F4 in the tree", vkey::F4, kNone, Focus(F::Tree), Moves(TKeyMove::DropDownDriveBox)},
-        {"F4 in a list without the history box", vkey::F4, kNone,
-         [](TMainKeyState& S) { S.HistoryBoxShown = false; }, Passes()},
+        {"F4 in a list without the history box", vkey::F4, kNone, [](TMainKeyState& S) { S.HistoryBoxShown = false; },
+         Passes()},
         {"F4 in the tree without the drive box", vkey::F4, kNone,
          [](TMainKeyState& S) {
              S.Focus = F::Tree;
@@ -175,8 +175,7 @@ TEST(KeyTable, WindowKeysByExactModifiers)
         {"Alt+Left goes back", vkey::Left, kAlt, nullptr, Runs(A::GoPrev)},
         {"Alt+Left at the oldest entry", vkey::Left, kAlt, [](TMainKeyState& S) { S.CanGoBack = false; }, Beeps()},
         {"Alt+Right goes forward", vkey::Right, kAlt, nullptr, Runs(A::GoNext)},
-        {"Alt+Right at the newest entry", vkey::Right, kAlt, [](TMainKeyState& S) { S.CanGoForward = false; },
-         Beeps()},
+        {"Alt+Right at the newest entry", vkey::Right, kAlt, [](TMainKeyState& S) { S.CanGoForward = false; }, Beeps()},
         {"Alt+Left in the command box", vkey::Left, kAlt, Focus(F::CommandBox), Runs(A::GoPrev)},
         {"Alt+Left in the editor", vkey::Left, kAlt, Focus(F::Editor), Passes()},
         {"Alt+Back in the editor", vkey::Back, kAlt, Focus(F::Editor), Passes()},
@@ -186,8 +185,8 @@ TEST(KeyTable, WindowKeysByExactModifiers)
         {"Ctrl+Tab to the command box", vkey::Tab, kCtrl, nullptr, Moves(TKeyMove::ToCommandBox)},
         {"Ctrl+Tab from the tree", vkey::Tab, kCtrl, Focus(F::Tree), Moves(TKeyMove::ToCommandBox)},
         {"Ctrl+Tab back", vkey::Tab, kCtrl, Focus(F::CommandBox), Moves(TKeyMove::BackFromCommandBox)},
-        {"Ctrl+Tab without the command line", vkey::Tab, kCtrl,
-         [](TMainKeyState& S) { S.CommandLineShown = false; }, Passes()},
+        {"Ctrl+Tab without the command line", vkey::Tab, kCtrl, [](TMainKeyState& S) { S.CommandLineShown = false; },
+         Passes()},
         {"Ctrl+Tab in the editor", vkey::Tab, kCtrl, Focus(F::Editor), Passes()},
         // Ctrl+Enter and Shift+Ctrl+Enter put names into the command box.
         {"Ctrl+Enter inserts the name", vkey::Return, kCtrl, nullptr, Runs(A::CommandLineName, true)},
@@ -253,8 +252,7 @@ TEST(KeyTable, TreeAndListKeys)
         {"Insert in the tree", vkey::Insert, kNone, Focus(F::Tree), Runs(A::NewDir)},
         {"Insert without a place for it", vkey::Insert, kNone, [](TMainKeyState& S) { S.NewDirEnabled = false; },
          Beeps()},
-        {"Insert in a virtual folder", vkey::Insert, kNone, [](TMainKeyState& S) { S.VirtualFolder = true; },
-         Beeps()},
+        {"Insert in a virtual folder", vkey::Insert, kNone, [](TMainKeyState& S) { S.VirtualFolder = true; }, Beeps()},
         {"Ctrl+Insert: new file", vkey::Insert, kCtrl, nullptr, Runs(A::NewFile)},
         {"Ctrl+Insert in the tree", vkey::Insert, kCtrl, Focus(F::Tree), Runs(A::NewFile)},
         {"Ctrl+Insert without a file", vkey::Insert, kCtrl, [](TMainKeyState& S) { S.NewFileEnabled = false; },
