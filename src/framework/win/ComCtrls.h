@@ -13,10 +13,6 @@
 
 namespace qrv {
 
-// A key pressed in a control; setting Key to 0 swallows it. Shift holds the
-// modifier bits of ShortCuts.h (scShift, scCtrl, scAlt).
-using TKeyEvent = std::function<void(TComponent* Sender, uint16_t& Key, TShortCut Shift)>;
-
 enum class TViewStyle { vsIcon, vsSmallIcon, vsList, vsReport };
 
 struct TListColumn {
