@@ -4,7 +4,6 @@
 // the virtual WndProc, and the children laid out by their Align).
 
 #include "framework/Component.h"
-#include "framework/ShortCuts.h"
 #include "framework/win/Graphics.h"
 #include "framework/win/Handles.h"
 #include "framework/win/WinApi.h"
@@ -15,12 +14,6 @@
 #include <vector>
 
 namespace qrv {
-
-// A key pressed in a control; setting Key to 0 swallows it. Shift holds the
-// modifier bits of ShortCuts.h (scShift, scCtrl, scAlt).
-using TKeyEvent = std::function<void(TComponent* Sender, uint16_t& Key, TShortCut Shift)>;
-// A character typed in a control; setting Key to 0 drops it.
-using TKeyPressEvent = std::function<void(TComponent* Sender, wchar_t& Key)>;
 
 struct TMessage {
     UINT Msg;

@@ -3,6 +3,7 @@
 // forms and the top-level exception handler.
 
 #include "framework/win/Controls.h"
+#include "framework/win/KeyEvents.h"
 
 #include <exception>
 #include <functional>
