@@ -57,13 +57,13 @@ std::optional<TMainKeyDecision> PaneKey(const TMainKeyState& S, const TMainKeyDe
     const bool list = IsFileList(S.Focus);
     const bool shift = S.Modifiers == kmShift;
     const bool ctrl = S.Modifiers == kmCtrl;
-    if (S.Key == vkey::Insert && (S.Modifiers == kmNone || ctrl)) {
+    if (S.Key == vkey::kInsert && (S.Modifiers == kmNone || ctrl)) {
         if (list && S.VirtualFolder)
             return Refuse(D);
         const bool enabled = ctrl ? S.NewFileEnabled : S.NewDirEnabled;
         return enabled ? Run(D, ctrl ? A::NewFile : A::NewDir) : Refuse(D);
     }
-    if (S.Key == vkey::Delete && (S.Modifiers == kmNone || shift)) {
+    if (S.Key == vkey::kDelete && (S.Modifiers == kmNone || shift)) {
         // Shift asks for good only for this one key.
         const TActionId command = shift ? A::DeleteObjectPhysical : A::DeleteObject;
         if (list)
@@ -79,24 +79,24 @@ TMainKeyDecision PlainKey(const TMainKeyState& S, const TMainKeyDecision& D)
 {
     const bool list = IsFileList(S.Focus) && !S.NameEditing;
     switch (S.Key) {
-    case vkey::Multiply:
+    case vkey::kMultiply:
         return list ? Run(D, A::SelectInvert, true) : D;
-    case vkey::Add:
+    case vkey::kAdd:
         return list ? Run(D, A::SelectSeveral, true) : D;
-    case vkey::Subtract:
+    case vkey::kSubtract:
         return list ? Run(D, A::SelectUnselect, true) : D;
-    case vkey::Back:
+    case vkey::kBack:
         return list ? Run(D, A::DirUp, true) : D;
-    case vkey::F2:
+    case vkey::kF2:
         // The command refuses on its own where nothing can be renamed.
         return IsTreeOrList(S.Focus) && !S.NameEditing ? Run(D, A::EditObject) : D;
-    case vkey::F3:
+    case vkey::kF3:
         // The text controls search their text; elsewhere the folder search
         // stands in while the file search is not possible.
         if (S.NameEditing || IsTextControl(S.Focus) || S.Focus == TKeyFocus::DriveBox)
             return D;
         return Run(D, S.FindFileEnabled ? A::FindDatei : A::FindDlg);
-    case vkey::F4:
+    case vkey::kF4:
         if (S.NameEditing)
             return D;
         if (IsFileList(S.Focus) && S.HistoryBoxShown)
@@ -111,8 +111,8 @@ TMainKeyDecision PlainKey(const TMainKeyState& S, const TMainKeyDecision& D)
 
 TMainKeyDecision ShiftKey(const TMainKeyState& S, const TMainKeyDecision& D)
 {
-    if (S.Key >= vkey::F1 && S.Key <= vkey::F12) {
-        const int key = S.Key - vkey::F1 + 1;
+    if (S.Key >= vkey::kF1 && S.Key <= vkey::kF12) {
+        const int key = S.Key - vkey::kF1 + 1;
         // Unassigned, Shift+F10 stays the focused control's context menu.
         return Assigned(S.ShiftCommands, key) ? UserCommand(D, key, kShiftCommandSet) : D;
     }
@@ -125,13 +125,13 @@ TMainKeyDecision AltKey(const TMainKeyState& S, const TMainKeyDecision& D)
     if (S.Focus == TKeyFocus::Editor || S.NameEditing)
         return D;
     switch (S.Key) {
-    case vkey::Back:
+    case vkey::kBack:
         if (S.TextUndoEnabled)
             return Run(D, A::TextUndo, true);
         return S.FileUndoEnabled ? Run(D, A::FileUndo, true) : Refuse(D);
-    case vkey::Left:
+    case vkey::kLeft:
         return S.CanGoBack ? Run(D, A::GoPrev) : Refuse(D);
-    case vkey::Right:
+    case vkey::kRight:
         return S.CanGoForward ? Run(D, A::GoNext) : Refuse(D);
     default:
         return D;
@@ -140,16 +140,16 @@ TMainKeyDecision AltKey(const TMainKeyState& S, const TMainKeyDecision& D)
 
 TMainKeyDecision CtrlKey(const TMainKeyState& S, const TMainKeyDecision& D)
 {
-    if (S.Key >= vkey::F1 && S.Key <= vkey::F12)
-        return UserCommand(D, S.Key - vkey::F1 + 1, kCtrlCommandSet);
+    if (S.Key >= vkey::kF1 && S.Key <= vkey::kF12)
+        return UserCommand(D, S.Key - vkey::kF1 + 1, kCtrlCommandSet);
     const bool text = IsTextControl(S.Focus);
     switch (S.Key) {
-    case vkey::Tab:
+    case vkey::kTab:
         if (!S.CommandLineShown || S.Focus == TKeyFocus::TextView || S.Focus == TKeyFocus::Editor ||
             S.Focus == TKeyFocus::HexView || S.NameEditing)
             return D;
         return Move(D, S.Focus == TKeyFocus::CommandBox ? TKeyMove::BackFromCommandBox : TKeyMove::ToCommandBox);
-    case vkey::Return:
+    case vkey::kReturn:
         if (!S.ListSelection || !S.CommandLineShown || S.NameEditing || S.Focus == TKeyFocus::Editor)
             return D;
         return Run(D, A::CommandLineName, true);
@@ -165,9 +165,9 @@ TMainKeyDecision CtrlKey(const TMainKeyState& S, const TMainKeyDecision& D)
     default:
         break;
     }
-    if (S.Key >= vkey::Numpad1 && S.Key <= vkey::Numpad5 && !S.NameEditing) {
+    if (S.Key >= vkey::kNumpad1 && S.Key <= vkey::kNumpad5 && !S.NameEditing) {
         constexpr TActionId columns[] = {A::SortName, A::SortSize, A::SortType, A::SortDate, A::SortAttr};
-        return Run(D, columns[S.Key - vkey::Numpad1], true);
+        return Run(D, columns[S.Key - vkey::kNumpad1], true);
     }
     // The pane keys of the tree and the lists.
     const bool pane = IsTreeOrList(S.Focus) || S.Focus == TKeyFocus::ArchiveList;
@@ -189,7 +189,7 @@ TMainKeyDecision CtrlKey(const TMainKeyState& S, const TMainKeyDecision& D)
 
 TMainKeyDecision ShiftCtrlKey(const TMainKeyState& S, const TMainKeyDecision& D)
 {
-    if (S.Key == vkey::Return && S.ListSelection && S.CommandLineShown && !S.NameEditing &&
+    if (S.Key == vkey::kReturn && S.ListSelection && S.CommandLineShown && !S.NameEditing &&
         S.Focus != TKeyFocus::Editor)
         return Run(D, A::CommandLineAllNames, true);
     return D;

@@ -17,27 +17,27 @@ namespace qrv {
 
 // Virtual keys the table names (the values are fixed by the keyboard interface).
 namespace vkey {
-constexpr uint16_t Back = 0x08;
-constexpr uint16_t Tab = 0x09;
-constexpr uint16_t Return = 0x0D;
-constexpr uint16_t Shift = 0x10;
-constexpr uint16_t Control = 0x11;
-constexpr uint16_t Menu = 0x12;
-constexpr uint16_t Left = 0x25;
-constexpr uint16_t Right = 0x27;
-constexpr uint16_t Insert = 0x2D;
-constexpr uint16_t Delete = 0x2E;
-constexpr uint16_t Numpad1 = 0x61;
-constexpr uint16_t Numpad5 = 0x65;
-constexpr uint16_t Multiply = 0x6A;
-constexpr uint16_t Add = 0x6B;
-constexpr uint16_t Subtract = 0x6D;
-constexpr uint16_t F1 = 0x70;
-constexpr uint16_t F2 = 0x71;
-constexpr uint16_t F3 = 0x72;
-constexpr uint16_t F4 = 0x73;
-constexpr uint16_t F10 = 0x79;
-constexpr uint16_t F12 = 0x7B;
+constexpr uint16_t kBack = 0x08;
+constexpr uint16_t kTab = 0x09;
+constexpr uint16_t kReturn = 0x0D;
+constexpr uint16_t kShift = 0x10;
+constexpr uint16_t kControl = 0x11;
+constexpr uint16_t kMenu = 0x12;
+constexpr uint16_t kLeft = 0x25;
+constexpr uint16_t kRight = 0x27;
+constexpr uint16_t kInsert = 0x2D;
+constexpr uint16_t kDelete = 0x2E;
+constexpr uint16_t kNumpad1 = 0x61;
+constexpr uint16_t kNumpad5 = 0x65;
+constexpr uint16_t kMultiply = 0x6A;
+constexpr uint16_t kAdd = 0x6B;
+constexpr uint16_t kSubtract = 0x6D;
+constexpr uint16_t kF1 = 0x70;
+constexpr uint16_t kF2 = 0x71;
+constexpr uint16_t kF3 = 0x72;
+constexpr uint16_t kF4 = 0x73;
+constexpr uint16_t kF10 = 0x79;
+constexpr uint16_t kF12 = 0x7B;
 }  // namespace vkey
 
 // Modifier bits of a key.

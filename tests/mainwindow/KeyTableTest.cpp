@@ -108,7 +108,7 @@ constexpr uint8_t kNone = kmNone;
 constexpr uint8_t kShift = kmShift;
 constexpr uint8_t kCtrl = kmCtrl;
 constexpr uint8_t kAlt = kmAlt;
-constexpr uint16_t kF10 = vkey::F10;
+constexpr uint16_t kF10 = vkey::kF10;
 
 }  // namespace
 
@@ -116,96 +116,97 @@ TEST(KeyTable, WindowKeysByExactModifiers)
 {
     const TRow rows[] = {
         // The number pad's selection keys, in a list only.
-        {"num * inverts", vkey::Multiply, kNone, nullptr, Runs(A::SelectInvert, true)},
-        {"num + selects by filter", vkey::Add, kNone, nullptr, Runs(A::SelectSeveral, true)},
-        {"num - deselects by filter", vkey::Subtract, kNone, nullptr, Runs(A::SelectUnselect, true)},
-        {"num + in the tree expands there", vkey::Add, kNone, Focus(F::Tree), Passes()},
-        {"num * in the second list", vkey::Multiply, kNone, Focus(F::List2), Runs(A::SelectInvert, true)},
-        {"num + in the name editor", vkey::Add, kNone, [](TMainKeyState& S) { S.NameEditing = true; }, Passes()},
-        {"num + with Shift", vkey::Add, kShift, nullptr, Passes()},
+        {"num * inverts", vkey::kMultiply, kNone, nullptr, Runs(A::SelectInvert, true)},
+        {"num + selects by filter", vkey::kAdd, kNone, nullptr, Runs(A::SelectSeveral, true)},
+        {"num - deselects by filter", vkey::kSubtract, kNone, nullptr, Runs(A::SelectUnselect, true)},
+        {"num + in the tree expands there", vkey::kAdd, kNone, Focus(F::Tree), Passes()},
+        {"num * in the second list", vkey::kMultiply, kNone, Focus(F::List2), Runs(A::SelectInvert, true)},
+        {"num + in the name editor", vkey::kAdd, kNone, [](TMainKeyState& S) { S.NameEditing = true; }, Passes()},
+        {"num + with Shift", vkey::kAdd, kShift, nullptr, Passes()},
         // F2 and F3 (their actions are no window shortcuts).
-        {"F2 renames", vkey::F2, kNone, nullptr, Runs(A::EditObject)},
-        {"F2 in the tree", vkey::F2, kNone, Focus(F::Tree), Runs(A::EditObject)},
-        {"F2 in the command box", vkey::F2, kNone, Focus(F::CommandBox), Passes()},
-        {"F3 searches files", vkey::F3, kNone, nullptr, Runs(A::FindDatei)},
-        {"F3 without the file search: the folder search", vkey::F3, kNone,
+        {"F2 renames", vkey::kF2, kNone, nullptr, Runs(A::EditObject)},
+        {"F2 in the tree", vkey::kF2, kNone, Focus(F::Tree), Runs(A::EditObject)},
+        {"F2 in the command box", vkey::kF2, kNone, Focus(F::CommandBox), Passes()},
+        {"F3 searches files", vkey::kF3, kNone, nullptr, Runs(A::FindDatei)},
+        {"F3 without the file search: the folder search", vkey::kF3, kNone,
          [](TMainKeyState& S) { S.FindFileEnabled = false; }, Runs(A::FindDlg)},
-        {"F3 in the tree", vkey::F3, kNone, Focus(F::Tree), Runs(A::FindDatei)},
-        {"F3 in the editor searches its text", vkey::F3, kNone, Focus(F::Editor), Passes()},
+        {"F3 in the tree", vkey::kF3, kNone, Focus(F::Tree), Runs(A::FindDatei)},
+        {"F3 in the editor searches its text", vkey::kF3, kNone, Focus(F::Editor), Passes()},
         // F4 opens the history box from a list, the drive box from the tree.
-        {"F4 in a list", vkey::F4, kNone, nullptr, Moves(TKeyMove::DropDownHistory)},
-        {"F4 in the tree", vkey::F4, kNone, Focus(F::Tree), Moves(TKeyMove::DropDownDriveBox)},
-        {"F4 in a list without the history box", vkey::F4, kNone, [](TMainKeyState& S) { S.HistoryBoxShown = false; },
+        {"F4 in a list", vkey::kF4, kNone, nullptr, Moves(TKeyMove::DropDownHistory)},
+        {"F4 in the tree", vkey::kF4, kNone, Focus(F::Tree), Moves(TKeyMove::DropDownDriveBox)},
+        {"F4 in a list without the history box", vkey::kF4, kNone, [](TMainKeyState& S) { S.HistoryBoxShown = false; },
          Passes()},
-        {"F4 in the tree without the drive box", vkey::F4, kNone,
+        {"F4 in the tree without the drive box", vkey::kF4, kNone,
          [](TMainKeyState& S) {
              S.Focus = F::Tree;
              S.DriveBoxShown = false;
          },
          Passes()},
-        {"F4 elsewhere", vkey::F4, kNone, Focus(F::TextView), Passes()},
+        {"F4 elsewhere", vkey::kF4, kNone, Focus(F::TextView), Passes()},
         // There is no help to show: F1 does nothing, not even beep.
-        {"F1", vkey::F1, kNone, nullptr, Passes()},
-        {"F1 in the tree", vkey::F1, kNone, Focus(F::Tree), Passes()},
+        {"F1", vkey::kF1, kNone, nullptr, Passes()},
+        {"F1 in the tree", vkey::kF1, kNone, Focus(F::Tree), Passes()},
         // The user commands on Shift+F1..F12 and Ctrl+F1..F12.
-        {"Shift+F1 assigned", vkey::F1, kShift, [](TMainKeyState& S) { S.ShiftCommands = 1; },
+        {"Shift+F1 assigned", vkey::kF1, kShift, [](TMainKeyState& S) { S.ShiftCommands = 1; },
          RunsUser(1, kShiftCommandSet)},
-        {"Shift+F12 assigned", vkey::F12, kShift, [](TMainKeyState& S) { S.ShiftCommands = 0x800; },
+        {"Shift+F12 assigned", vkey::kF12, kShift, [](TMainKeyState& S) { S.ShiftCommands = 0x800; },
          RunsUser(12, kShiftCommandSet)},
-        {"Shift+F5 unassigned", vkey::F1 + 4, kShift, [](TMainKeyState& S) { S.ShiftCommands = 0xFFF & ~0x10; },
+        {"Shift+F5 unassigned", vkey::kF1 + 4, kShift, [](TMainKeyState& S) { S.ShiftCommands = 0xFFF & ~0x10; },
          Passes()},
         {"Shift+F10 with a command runs it", kF10, kShift, [](TMainKeyState& S) { S.ShiftCommands = 1 << 9; },
          RunsUser(10, kShiftCommandSet)},
         {"Shift+F10 without one: the context menu", kF10, kShift, [](TMainKeyState& S) { S.ShiftCommands = 1; },
          Passes()},
         {"Shift+F10 in the tree without one", kF10, kShift, Focus(F::Tree), Passes()},
-        {"Ctrl+F1", vkey::F1, kCtrl, nullptr, RunsUser(1, kCtrlCommandSet)},
-        {"Ctrl+F12 in the editor", vkey::F12, kCtrl, Focus(F::Editor), RunsUser(12, kCtrlCommandSet)},
-        {"Shift+Ctrl+F1 is no user command", vkey::F1, kShift | kCtrl, nullptr, Passes()},
+        {"Ctrl+F1", vkey::kF1, kCtrl, nullptr, RunsUser(1, kCtrlCommandSet)},
+        {"Ctrl+F12 in the editor", vkey::kF12, kCtrl, Focus(F::Editor), RunsUser(12, kCtrlCommandSet)},
+        {"Shift+Ctrl+F1 is no user command", vkey::kF1, kShift | kCtrl, nullptr, Passes()},
         // Alt: undo and the folder history.
-        {"Alt+Back undoes the file operation", vkey::Back, kAlt, nullptr, Runs(A::FileUndo, true)},
-        {"Alt+Back undoes the text first", vkey::Back, kAlt,
+        {"Alt+Back undoes the file operation", vkey::kBack, kAlt, nullptr, Runs(A::FileUndo, true)},
+        {"Alt+Back undoes the text first", vkey::kBack, kAlt,
          [](TMainKeyState& S) {
              S.Focus = F::TextView;
              S.TextUndoEnabled = true;
          },
          Runs(A::TextUndo, true)},
-        {"Alt+Back with nothing to undo", vkey::Back, kAlt, [](TMainKeyState& S) { S.FileUndoEnabled = false; },
+        {"Alt+Back with nothing to undo", vkey::kBack, kAlt, [](TMainKeyState& S) { S.FileUndoEnabled = false; },
          Beeps()},
-        {"Alt+Left goes back", vkey::Left, kAlt, nullptr, Runs(A::GoPrev)},
-        {"Alt+Left at the oldest entry", vkey::Left, kAlt, [](TMainKeyState& S) { S.CanGoBack = false; }, Beeps()},
-        {"Alt+Right goes forward", vkey::Right, kAlt, nullptr, Runs(A::GoNext)},
-        {"Alt+Right at the newest entry", vkey::Right, kAlt, [](TMainKeyState& S) { S.CanGoForward = false; }, Beeps()},
-        {"Alt+Left in the command box", vkey::Left, kAlt, Focus(F::CommandBox), Runs(A::GoPrev)},
-        {"Alt+Left in the editor", vkey::Left, kAlt, Focus(F::Editor), Passes()},
-        {"Alt+Back in the editor", vkey::Back, kAlt, Focus(F::Editor), Passes()},
-        {"Alt+Right in the editor", vkey::Right, kAlt, Focus(F::Editor), Passes()},
-        {"Shift+Alt+Left", vkey::Left, kShift | kAlt, nullptr, Passes()},
+        {"Alt+Left goes back", vkey::kLeft, kAlt, nullptr, Runs(A::GoPrev)},
+        {"Alt+Left at the oldest entry", vkey::kLeft, kAlt, [](TMainKeyState& S) { S.CanGoBack = false; }, Beeps()},
+        {"Alt+Right goes forward", vkey::kRight, kAlt, nullptr, Runs(A::GoNext)},
+        {"Alt+Right at the newest entry", vkey::kRight, kAlt, [](TMainKeyState& S) { S.CanGoForward = false; },
+         Beeps()},
+        {"Alt+Left in the command box", vkey::kLeft, kAlt, Focus(F::CommandBox), Runs(A::GoPrev)},
+        {"Alt+Left in the editor", vkey::kLeft, kAlt, Focus(F::Editor), Passes()},
+        {"Alt+Back in the editor", vkey::kBack, kAlt, Focus(F::Editor), Passes()},
+        {"Alt+Right in the editor", vkey::kRight, kAlt, Focus(F::Editor), Passes()},
+        {"Shift+Alt+Left", vkey::kLeft, kShift | kAlt, nullptr, Passes()},
         // Ctrl+Tab to the command box and back.
-        {"Ctrl+Tab to the command box", vkey::Tab, kCtrl, nullptr, Moves(TKeyMove::ToCommandBox)},
-        {"Ctrl+Tab from the tree", vkey::Tab, kCtrl, Focus(F::Tree), Moves(TKeyMove::ToCommandBox)},
-        {"Ctrl+Tab back", vkey::Tab, kCtrl, Focus(F::CommandBox), Moves(TKeyMove::BackFromCommandBox)},
-        {"Ctrl+Tab without the command line", vkey::Tab, kCtrl, [](TMainKeyState& S) { S.CommandLineShown = false; },
+        {"Ctrl+Tab to the command box", vkey::kTab, kCtrl, nullptr, Moves(TKeyMove::ToCommandBox)},
+        {"Ctrl+Tab from the tree", vkey::kTab, kCtrl, Focus(F::Tree), Moves(TKeyMove::ToCommandBox)},
+        {"Ctrl+Tab back", vkey::kTab, kCtrl, Focus(F::CommandBox), Moves(TKeyMove::BackFromCommandBox)},
+        {"Ctrl+Tab without the command line", vkey::kTab, kCtrl, [](TMainKeyState& S) { S.CommandLineShown = false; },
          Passes()},
-        {"Ctrl+Tab in the editor", vkey::Tab, kCtrl, Focus(F::Editor), Passes()},
+        {"Ctrl+Tab in the editor", vkey::kTab, kCtrl, Focus(F::Editor), Passes()},
         // Ctrl+Enter and Shift+Ctrl+Enter put names into the command box.
-        {"Ctrl+Enter inserts the name", vkey::Return, kCtrl, nullptr, Runs(A::CommandLineName, true)},
-        {"Ctrl+Enter in the command box", vkey::Return, kCtrl, Focus(F::CommandBox), Runs(A::CommandLineName, true)},
-        {"Ctrl+Enter without a selection", vkey::Return, kCtrl, [](TMainKeyState& S) { S.ListSelection = false; },
+        {"Ctrl+Enter inserts the name", vkey::kReturn, kCtrl, nullptr, Runs(A::CommandLineName, true)},
+        {"Ctrl+Enter in the command box", vkey::kReturn, kCtrl, Focus(F::CommandBox), Runs(A::CommandLineName, true)},
+        {"Ctrl+Enter without a selection", vkey::kReturn, kCtrl, [](TMainKeyState& S) { S.ListSelection = false; },
          Passes()},
-        {"Ctrl+Enter without the command line", vkey::Return, kCtrl,
+        {"Ctrl+Enter without the command line", vkey::kReturn, kCtrl,
          [](TMainKeyState& S) { S.CommandLineShown = false; }, Passes()},
-        {"Shift+Ctrl+Enter inserts path and name", vkey::Return, kShift | kCtrl, nullptr,
+        {"Shift+Ctrl+Enter inserts path and name", vkey::kReturn, kShift | kCtrl, nullptr,
          Runs(A::CommandLineAllNames, true)},
-        {"Shift+Ctrl+Enter without a selection", vkey::Return, kShift | kCtrl,
+        {"Shift+Ctrl+Enter without a selection", vkey::kReturn, kShift | kCtrl,
          [](TMainKeyState& S) { S.ListSelection = false; }, Passes()},
         // Ctrl+number pad 1..5 sort the active list.
-        {"Ctrl+num 1 by name", vkey::Numpad1, kCtrl, nullptr, Runs(A::SortName, true)},
-        {"Ctrl+num 2 by size", vkey::Numpad1 + 1, kCtrl, Focus(F::Tree), Runs(A::SortSize, true)},
-        {"Ctrl+num 3 by type", vkey::Numpad1 + 2, kCtrl, nullptr, Runs(A::SortType, true)},
-        {"Ctrl+num 4 by date", vkey::Numpad1 + 3, kCtrl, nullptr, Runs(A::SortDate, true)},
-        {"Ctrl+num 5 by attributes", vkey::Numpad5, kCtrl, nullptr, Runs(A::SortAttr, true)},
-        {"Ctrl+num 6", vkey::Numpad5 + 1, kCtrl, nullptr, Passes()},
+        {"Ctrl+num 1 by name", vkey::kNumpad1, kCtrl, nullptr, Runs(A::SortName, true)},
+        {"Ctrl+num 2 by size", vkey::kNumpad1 + 1, kCtrl, Focus(F::Tree), Runs(A::SortSize, true)},
+        {"Ctrl+num 3 by type", vkey::kNumpad1 + 2, kCtrl, nullptr, Runs(A::SortType, true)},
+        {"Ctrl+num 4 by date", vkey::kNumpad1 + 3, kCtrl, nullptr, Runs(A::SortDate, true)},
+        {"Ctrl+num 5 by attributes", vkey::kNumpad5, kCtrl, nullptr, Runs(A::SortAttr, true)},
+        {"Ctrl+num 6", vkey::kNumpad5 + 1, kCtrl, nullptr, Passes()},
     };
     for (const TRow& row : rows)
         Same(row);
@@ -248,42 +249,42 @@ TEST(KeyTable, TreeAndListKeys)
 {
     const auto editing = [](TMainKeyState& S) { S.NameEditing = true; };
     const TRow rows[] = {
-        {"Insert: new folder", vkey::Insert, kNone, nullptr, Runs(A::NewDir)},
-        {"Insert in the tree", vkey::Insert, kNone, Focus(F::Tree), Runs(A::NewDir)},
-        {"Insert without a place for it", vkey::Insert, kNone, [](TMainKeyState& S) { S.NewDirEnabled = false; },
+        {"Insert: new folder", vkey::kInsert, kNone, nullptr, Runs(A::NewDir)},
+        {"Insert in the tree", vkey::kInsert, kNone, Focus(F::Tree), Runs(A::NewDir)},
+        {"Insert without a place for it", vkey::kInsert, kNone, [](TMainKeyState& S) { S.NewDirEnabled = false; },
          Beeps()},
-        {"Insert in a virtual folder", vkey::Insert, kNone, [](TMainKeyState& S) { S.VirtualFolder = true; }, Beeps()},
-        {"Ctrl+Insert: new file", vkey::Insert, kCtrl, nullptr, Runs(A::NewFile)},
-        {"Ctrl+Insert in the tree", vkey::Insert, kCtrl, Focus(F::Tree), Runs(A::NewFile)},
-        {"Ctrl+Insert without a file", vkey::Insert, kCtrl, [](TMainKeyState& S) { S.NewFileEnabled = false; },
+        {"Insert in a virtual folder", vkey::kInsert, kNone, [](TMainKeyState& S) { S.VirtualFolder = true; }, Beeps()},
+        {"Ctrl+Insert: new file", vkey::kInsert, kCtrl, nullptr, Runs(A::NewFile)},
+        {"Ctrl+Insert in the tree", vkey::kInsert, kCtrl, Focus(F::Tree), Runs(A::NewFile)},
+        {"Ctrl+Insert without a file", vkey::kInsert, kCtrl, [](TMainKeyState& S) { S.NewFileEnabled = false; },
          Beeps()},
-        {"Shift+Insert", vkey::Insert, kShift, nullptr, Passes()},
-        {"Insert in the name editor", vkey::Insert, kNone, editing, Passes()},
-        {"Insert in the command box", vkey::Insert, kNone, Focus(F::CommandBox), Passes()},
-        {"Delete to the recycle bin", vkey::Delete, kNone, nullptr, Runs(A::DeleteObject)},
-        {"Shift+Delete for good", vkey::Delete, kShift, nullptr, Runs(A::DeleteObjectPhysical)},
-        {"Delete in a search result (recycle bin off)", vkey::Delete, kNone,
+        {"Shift+Insert", vkey::kInsert, kShift, nullptr, Passes()},
+        {"Insert in the name editor", vkey::kInsert, kNone, editing, Passes()},
+        {"Insert in the command box", vkey::kInsert, kNone, Focus(F::CommandBox), Passes()},
+        {"Delete to the recycle bin", vkey::kDelete, kNone, nullptr, Runs(A::DeleteObject)},
+        {"Shift+Delete for good", vkey::kDelete, kShift, nullptr, Runs(A::DeleteObjectPhysical)},
+        {"Delete in a search result (recycle bin off)", vkey::kDelete, kNone,
          [](TMainKeyState& S) { S.DeleteEnabled = false; }, Runs(A::DeleteObject)},
-        {"Delete with nothing to delete", vkey::Delete, kNone,
+        {"Delete with nothing to delete", vkey::kDelete, kNone,
          [](TMainKeyState& S) {
              S.DeleteEnabled = false;
              S.DeletePhysicalEnabled = false;
          },
          Beeps()},
-        {"Delete in the tree", vkey::Delete, kNone, Focus(F::Tree), Runs(A::DeleteObject)},
-        {"Shift+Delete in the tree", vkey::Delete, kShift, Focus(F::Tree), Runs(A::DeleteObjectPhysical)},
-        {"Delete at a drive in the tree", vkey::Delete, kNone,
+        {"Delete in the tree", vkey::kDelete, kNone, Focus(F::Tree), Runs(A::DeleteObject)},
+        {"Shift+Delete in the tree", vkey::kDelete, kShift, Focus(F::Tree), Runs(A::DeleteObjectPhysical)},
+        {"Delete at a drive in the tree", vkey::kDelete, kNone,
          [](TMainKeyState& S) {
              S.Focus = F::Tree;
              S.DeleteEnabled = false;
          },
          Passes()},
-        {"Delete in the name editor", vkey::Delete, kNone, editing, Passes()},
-        {"Delete in the command box", vkey::Delete, kNone, Focus(F::CommandBox), Passes()},
-        {"Ctrl+Delete", vkey::Delete, kCtrl, nullptr, Passes()},
-        {"Back goes up", vkey::Back, kNone, nullptr, Runs(A::DirUp, true)},
-        {"Back in the name editor", vkey::Back, kNone, editing, Passes()},
-        {"Back in the command box", vkey::Back, kNone, Focus(F::CommandBox), Passes()},
+        {"Delete in the name editor", vkey::kDelete, kNone, editing, Passes()},
+        {"Delete in the command box", vkey::kDelete, kNone, Focus(F::CommandBox), Passes()},
+        {"Ctrl+Delete", vkey::kDelete, kCtrl, nullptr, Passes()},
+        {"Back goes up", vkey::kBack, kNone, nullptr, Runs(A::DirUp, true)},
+        {"Back in the name editor", vkey::kBack, kNone, editing, Passes()},
+        {"Back in the command box", vkey::kBack, kNone, Focus(F::CommandBox), Passes()},
         {"Ctrl+Z undoes", 'Z', kCtrl, nullptr, Runs(A::FileUndo, true)},
         {"Ctrl+D starts the shell", 'D', kCtrl, Focus(F::Tree), Runs(A::DOS, true)},
         {"Ctrl+A selects all", 'A', kCtrl, nullptr, Runs(A::SelectAll, true)},
@@ -304,14 +305,14 @@ TEST(KeyTable, TheFunctionKeyBarShowsTheCtrlSetWhileCtrlIsHeld)
         bool Up;
         int Set;
     } const rows[] = {
-        {vkey::Control, kCtrl, false, kCtrlCommandSet},
+        {vkey::kControl, kCtrl, false, kCtrlCommandSet},
         {'Q', kShift | kCtrl, false, kCtrlCommandSet},
-        {vkey::Shift, kShift, false, kShiftCommandSet},
-        {vkey::Menu, kAlt, false, kShiftCommandSet},
+        {vkey::kShift, kShift, false, kShiftCommandSet},
+        {vkey::kMenu, kAlt, false, kShiftCommandSet},
         {'Q', kNone, false, kShiftCommandSet},
         // Up: the Ctrl set while Ctrl is still held.
-        {vkey::Shift, kCtrl, true, kCtrlCommandSet},
-        {vkey::Control, kNone, true, kShiftCommandSet},
+        {vkey::kShift, kCtrl, true, kCtrlCommandSet},
+        {vkey::kControl, kNone, true, kShiftCommandSet},
     };
     for (const auto& row : rows) {
         TMainKeyState state = Ready(row.Key, row.Modifiers);
@@ -321,7 +322,7 @@ TEST(KeyTable, TheFunctionKeyBarShowsTheCtrlSetWhileCtrlIsHeld)
         EXPECT_FALSE(got.Consume);
     }
     // A key going up starts nothing.
-    TMainKeyState up = Ready(vkey::Delete, kNone);
+    TMainKeyState up = Ready(vkey::kDelete, kNone);
     up.KeyUp = true;
     EXPECT_FALSE(DecideMainKey(up).Command.has_value());
 }
