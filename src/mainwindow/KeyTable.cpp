@@ -144,6 +144,11 @@ TMainKeyDecision CtrlKey(const TMainKeyState& S, const TMainKeyDecision& D)
         return UserCommand(D, S.Key - vkey::kF1 + 1, kCtrlCommandSet);
     const bool text = IsTextControl(S.Focus);
     switch (S.Key) {
+    case vkey::kBack:
+        // The editor takes back a word.
+        if (!S.TreeNodeBelowDrive || S.NameEditing || S.Focus == TKeyFocus::Editor)
+            return D;
+        return Run(D, A::DirRoot, true);
     case vkey::kTab:
         if (!S.CommandLineShown || S.Focus == TKeyFocus::TextView || S.Focus == TKeyFocus::Editor ||
             S.Focus == TKeyFocus::HexView || S.NameEditing)

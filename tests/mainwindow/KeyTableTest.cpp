@@ -182,6 +182,12 @@ TEST(KeyTable, WindowKeysByExactModifiers)
         {"Alt+Back in the editor", vkey::kBack, kAlt, Focus(F::Editor), Passes()},
         {"Alt+Right in the editor", vkey::kRight, kAlt, Focus(F::Editor), Passes()},
         {"Shift+Alt+Left", vkey::kLeft, kShift | kAlt, nullptr, Passes()},
+        // Ctrl+Back goes to the drive's root.
+        {"Ctrl+Back to the root", vkey::kBack, kCtrl, nullptr, Runs(A::DirRoot, true)},
+        {"Ctrl+Back from the command box", vkey::kBack, kCtrl, Focus(F::CommandBox), Runs(A::DirRoot, true)},
+        {"Ctrl+Back at a drive", vkey::kBack, kCtrl, [](TMainKeyState& S) { S.TreeNodeBelowDrive = false; }, Passes()},
+        {"Ctrl+Back in the editor", vkey::kBack, kCtrl, Focus(F::Editor), Passes()},
+        {"Ctrl+Back in the name editor", vkey::kBack, kCtrl, [](TMainKeyState& S) { S.NameEditing = true; }, Passes()},
         // Ctrl+Tab to the command box and back.
         {"Ctrl+Tab to the command box", vkey::kTab, kCtrl, nullptr, Moves(TKeyMove::ToCommandBox)},
         {"Ctrl+Tab from the tree", vkey::kTab, kCtrl, Focus(F::Tree), Moves(TKeyMove::ToCommandBox)},
