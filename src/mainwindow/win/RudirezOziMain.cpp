@@ -86,10 +86,11 @@ TQRVMain::TQRVMain(TComponent* owner) : TForm(owner)
     keyParts.CommandBox = CmdLineBox;
     keyParts.DriveBox = driveBar_->DriveBox;
     keyParts.RunDueActionPass = [this] {
-        if (actionTimer_ && actionTimer_->Active()) {
-            actionTimer_->Stop();
-            UpdateTimerTimer();
-        }
+        if (!actionTimer_ || !actionTimer_->Active())
+            return false;
+        actionTimer_->Stop();
+        UpdateTimerTimer();
+        return true;
     };
     windowKeys_ = std::make_unique<TWindowKeysLink>(Panes(), catalogue_, *commandMenus_, UserCommands(), Options,
                                                     std::move(keyParts));

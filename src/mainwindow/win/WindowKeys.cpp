@@ -28,11 +28,20 @@ void TWindowKeys::KeyDown(uint16_t& Key, TShortCut Shift)
     swallowChar_ = false;
     // A modifier alone changes nothing but the toolbar's set: the window's
     // state is not asked for it.
-    TMainKeyState state = IsModifierKey(Key) ? TMainKeyState{} : host_.KeyState();
-    state.Key = Key;
-    state.Modifiers = KeyModifiers(Shift);
-    state.KeyUp = false;
-    const TMainKeyDecision decision = DecideMainKey(state);
+    const bool modifier = IsModifierKey(Key);
+    auto decide = [&] {
+        TMainKeyState state = modifier ? TMainKeyState{} : host_.KeyState();
+        state.Key = Key;
+        state.Modifiers = KeyModifiers(Shift);
+        state.KeyUp = false;
+        return DecideMainKey(state);
+    };
+    TMainKeyDecision decision = decide();
+    // The commands' states are brought up to date only for a key the table
+    // may take (typing goes on without an action pass per key); Delete in
+    // the tree passes while its command seems disabled.
+    if (!modifier && (decision.Consume || Key == vkey::kDelete) && host_.RefreshStates())
+        decision = decide();
     host_.ShowFunctionKeySet(decision.FunctionKeySet);
     if (!decision.Consume)
         return;

@@ -18,9 +18,11 @@ namespace qrv {
 class TWindowKeysHost {
 public:
     virtual ~TWindowKeysHost() = default;
-    // The window's state for a key (all but the key and its modifiers),
-    // with the commands' states brought up to date first.
+    // The window's state for a key (all but the key and its modifiers).
     virtual TMainKeyState KeyState() = 0;
+    // Brings the commands' enabled states up to date when a pass is due;
+    // false when they were current.
+    virtual bool RefreshStates() = 0;
     // The focused control and the window's state that a character needs.
     virtual TKeyFocus FocusKind() = 0;
     virtual bool NameEditing() = 0;

@@ -113,8 +113,6 @@ bool TWindowKeysLink::NameEditing()
 
 TMainKeyState TWindowKeysLink::KeyState()
 {
-    if (parts_.RunDueActionPass)
-        parts_.RunDueActionPass();
     TMainKeyState state;
     state.Focus = FocusKind();
     state.NameEditing = NameEditing();
@@ -139,6 +137,11 @@ TMainKeyState TWindowKeysLink::KeyState()
     state.DeletePhysicalEnabled = Enabled(A::DeleteObjectPhysical);
     state.FindFileEnabled = Enabled(A::FindDatei);
     return state;
+}
+
+bool TWindowKeysLink::RefreshStates()
+{
+    return parts_.RunDueActionPass && parts_.RunDueActionPass();
 }
 
 bool TWindowKeysLink::RunCommand(TActionId Id)

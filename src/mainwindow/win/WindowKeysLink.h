@@ -2,8 +2,8 @@
 // TWindowKeysLink: the main window's keys in the window. It switches on the
 // form's key preview, hands the keys to TWindowKeys and answers what it asks:
 // the focused pane, the lists' and the tree's state, the commands' enabled
-// states (the action pass due is run first, so that a key right after a
-// click finds them current), the catalogue's commands, the user commands and
+// states (a due action pass is run for a key the table takes, so that a key
+// right after a click finds them current), the catalogue's commands, the user commands and
 // the boxes the focus moves to.
 
 #include "mainwindow/win/MainPanes.h"
@@ -25,8 +25,8 @@ struct TWindowKeysParts {
     TForm* Form = nullptr;
     TComboBox* CommandBox = nullptr;
     TWinControl* DriveBox = nullptr;
-    // Runs the action-state pass when one is due.
-    std::function<void()> RunDueActionPass;
+    // Runs the action-state pass when one is due; false when none was.
+    std::function<bool()> RunDueActionPass;
 };
 
 class TWindowKeysLink : private TWindowKeysHost {
@@ -40,6 +40,7 @@ public:
 
 private:
     TMainKeyState KeyState() override;
+    bool RefreshStates() override;
     TKeyFocus FocusKind() override;
     bool NameEditing() override;
     bool RunCommand(TActionId Id) override;

@@ -29,6 +29,19 @@ public:
         ++stateAsked;
         return state;
     }
+    // A pass due: the states it brings.
+    bool passDue = false;
+    TMainKeyState afterPass;
+    int passes = 0;
+    bool RefreshStates() override
+    {
+        if (!passDue)
+            return false;
+        passDue = false;
+        ++passes;
+        state = afterPass;
+        return true;
+    }
     TKeyFocus FocusKind() override { return state.Focus; }
     bool NameEditing() override { return state.NameEditing; }
     bool RunCommand(TActionId Id) override
@@ -153,4 +166,28 @@ TEST_F(WindowKeysTest, RefusalsAndMissingCommandsBeepUserCommandsRunAndTheSetFol
     keys.KeyUp(key, scNone);
     EXPECT_EQ(key, vkey::kControl) << "a key going up goes on";
     EXPECT_EQ(host.sets, (std::vector<int>{kCtrlCommandSet, kShiftCommandSet}));
+}
+
+TEST_F(WindowKeysTest, AKeyTakenRightAfterAClickFindsTheCommandsStatesCurrent)
+{
+    // The selection just changed: the pass that enables the delete is due.
+    host.state.DeletePhysicalEnabled = false;
+    host.afterPass = host.state;
+    host.afterPass.DeletePhysicalEnabled = true;
+    host.passDue = true;
+    // Typing asks for no pass.
+    EXPECT_FALSE(Down('Q'));
+    EXPECT_EQ(host.passes, 0);
+    EXPECT_TRUE(Down(vkey::kDelete));
+    EXPECT_EQ(host.passes, 1);
+    EXPECT_EQ(host.done, std::vector<std::wstring>{L"command DeleteObject"}) << "no beep";
+    // In the tree a delete that seems disabled asks too.
+    host.done.clear();
+    host.state.Focus = TKeyFocus::Tree;
+    host.state.DeleteEnabled = false;
+    host.afterPass = host.state;
+    host.afterPass.DeleteEnabled = true;
+    host.passDue = true;
+    EXPECT_TRUE(Down(vkey::kDelete));
+    EXPECT_EQ(host.done, std::vector<std::wstring>{L"command DeleteObject"});
 }
