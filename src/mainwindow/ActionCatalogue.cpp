@@ -190,20 +190,25 @@ const TActionRow kRows[] = {
     {A::DispHexButton, L"btnHex", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::DispTextButton, L"btnText", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
 
+    // Navigation of the active list's folder history and the tree; each
+    // file window's toolbar has the same four buttons.
+    {A::GoPrev, L"GoPrev", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    {A::GoNext, L"GoNext", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    {A::DirRoot, L"DirRoot", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::DirUp, L"DirUp", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    // The command box's buttons.
+    {A::CommandLineRun, L"DOSAusfuehren", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    {A::CommandLineAllNames, L"DOSDateiAlles", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    {A::CommandLineName, L"DOSDateiName", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    {A::CommandLinePath, L"DOSPfad", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+
     {A::SwapWindows, L"SwapWindows", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::EqualizeWindows, L"EqualizeWindows", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::CopyFileNames, L"ClipBoard_asTextFileName", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::CopyFileNamesDos, L"ClipBoard_asTextFileNameDOS", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::CopyFilePaths, L"ClipBoard_asTextFilePath", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::CopyFilePathsDos, L"ClipBoard_asTextFilePathDOS", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
-    {A::CommandLineAllNames, L"DOSDateiAlles", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
-    {A::CommandLineName, L"DOSDateiName", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
-    {A::CommandLinePath, L"DOSPfad", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
-    {A::CommandLineRun, L"DOSAusfuehren", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::SelectFiles, L"SelectFiles", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
-    {A::GoPrev, L"GoPrev", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
-    {A::GoNext, L"GoNext", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::FindDateiButton, L"btnFindDatei", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::CreateFileList, L"CreateFileList", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
 
@@ -314,7 +319,7 @@ std::wstring MenuCaption(const TActionRow& Row)
 
 bool NeedsHandler(const TActionRow& Row)
 {
-    return Row.Kind == TRowKind::Command;
+    return Row.Kind == TRowKind::Command || Row.Kind == TRowKind::Button;
 }
 
 void TActionCatalogue::Register(TActionId Id, THandler Handler)

@@ -105,6 +105,7 @@ enum class TActionId : uint16_t {
     SelectFiles,
     GoPrev,
     GoNext,
+    DirRoot,
     FindDlg,
     FindDateiButton,
     // Special folders and bookmarks.
@@ -250,6 +251,7 @@ enum TPopupSet : uint8_t { ppNone = 0, ppList = 1, ppTree = 2 };
 enum class TRowKind : uint8_t {
     Command,  // built: the window registers its handler
     Planned,  // the rules know its state; the command comes with later work
+    Button,   // built, but in no menu: toolbar buttons and keys run it
 };
 
 // Where a command's key is taken.

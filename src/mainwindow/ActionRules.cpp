@@ -72,6 +72,7 @@ void FileRules(const TActionInput& In, TRuleSink& S)
                               (listFocused && In.Item && !In.Virtual && !In.FirstSelectedIsParent && In.Drive)));
     S.Enable(A::FileVerify, In.Item && In.Place);
     S.Enable(A::DirUp, In.Node && In.Parent);
+    S.Enable(A::DirRoot, In.Node && In.Parent);
 
     S.Enable(A::SwapWindows, In.SecondWindowShown);
     S.Enable(A::EqualizeWindows, In.SecondWindowShown);

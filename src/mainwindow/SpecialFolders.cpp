@@ -12,14 +12,6 @@ constexpr uint32_t kShell6 = 6u << 16;
 const wchar_t kCurrentVersionKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion";
 const wchar_t kShellFoldersKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
-std::wstring HiddenText(const std::wstring& Path)
-{
-    return L"Das Verzeichnis \"" + Path +
-           L"\" oder eines seiner übergeordneten Verzeichnisse kann nicht angezeigt werden weil es das "
-           L"Dateiattribut \"versteckt\" besitzt.\nVersteckte Verzeichnisse werden jedoch nicht angezeigt, weil "
-           L"in den Optionen von Quorvan Free das Feld \"Versteckte Verzeichnisse anzeigen\" nicht markiert ist.";
-}
-
 TGotoDecision Select(const std::wstring& Path)
 {
     return {TGotoAction::Select, Path, {}, 0};
@@ -34,7 +26,7 @@ TGotoDecision Report(const std::wstring& Message)
 TGotoDecision Missing(const std::wstring& Path, bool ShowHiddenDirs, TSpecialFolderSystem& System)
 {
     if (!ShowHiddenDirs && System.PathHidden(Path))
-        return Report(HiddenText(Path));
+        return Report(HiddenFolderText(Path));
     return Report(FolderNotFoundText(Path));
 }
 
@@ -120,6 +112,14 @@ int FolderOf(TGotoTarget Target)
 }
 
 }  // namespace
+
+std::wstring HiddenFolderText(const std::wstring& Path)
+{
+    return L"Das Verzeichnis \"" + Path +
+           L"\" oder eines seiner übergeordneten Verzeichnisse kann nicht angezeigt werden weil es das "
+           L"Dateiattribut \"versteckt\" besitzt.\nVersteckte Verzeichnisse werden jedoch nicht angezeigt, weil "
+           L"in den Optionen von Quorvan Free das Feld \"Versteckte Verzeichnisse anzeigen\" nicht markiert ist.";
+}
 
 TGotoDecision DecideGoto(TGotoTarget Target, bool ShowHiddenDirs, TSpecialFolderSystem& System)
 {

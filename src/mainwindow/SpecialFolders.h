@@ -76,6 +76,10 @@ struct TGotoDecision {
     int Csidl = 0;
 };
 
+// The text for a folder the tree does not show because it or one of its
+// parents is hidden and the options hide such folders.
+std::wstring HiddenFolderText(const std::wstring& Path);
+
 // What choosing the entry does; ShowHiddenDirs as the options have it.
 TGotoDecision DecideGoto(TGotoTarget Target, bool ShowHiddenDirs, TSpecialFolderSystem& System);
 

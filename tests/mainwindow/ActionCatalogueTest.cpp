@@ -72,6 +72,10 @@ TEST(ActionCatalogue, BuiltCommandsHaveACaptionAndAMenuPlannedOnesNeither)
     for (const TActionRow& row : ActionRows()) {
         if (NeedsHandler(row)) {
             EXPECT_FALSE(std::wstring(row.Caption).empty()) << Named(row.Id);
+        }
+        if (row.Kind == TRowKind::Button) {
+            EXPECT_EQ(row.Menu, TMenuId::None) << Named(row.Id) << " is a button's command, in no menu";
+        } else if (NeedsHandler(row)) {
             EXPECT_NE(row.Menu, TMenuId::None) << Named(row.Id);
             EXPECT_NO_THROW(MenuRow(row.Menu)) << Named(row.Id);
         } else {

@@ -4,6 +4,7 @@
 #include "framework/ShortCuts.h"
 #include "framework/win/Controls.h"
 #include "framework/win/ExtCtrls.h"
+#include "framework/win/KeyEvents.h"
 
 #include <cstdint>
 #include <functional>
@@ -12,10 +13,6 @@
 #include <vector>
 
 namespace qrv {
-
-// A key pressed in a control; setting Key to 0 swallows it. Shift holds the
-// modifier bits of ShortCuts.h (scShift, scCtrl, scAlt).
-using TKeyEvent = std::function<void(TComponent* Sender, uint16_t& Key, TShortCut Shift)>;
 
 enum class TViewStyle { vsIcon, vsSmallIcon, vsList, vsReport };
 
@@ -84,9 +81,9 @@ public:
     // The images of the small-icon, list and report views and of the icon
     // view. The list shares them (LVS_SHAREIMAGELISTS): it never destroys
     // them; an image list that goes is removed from the list.
-    TImageList* SmallImages() const { return smallImages_.list; }
+    TImageList* SmallImages() const { return smallImages_.List; }
     void SetSmallImages(TImageList* images);
-    TImageList* LargeImages() const { return largeImages_.list; }
+    TImageList* LargeImages() const { return largeImages_.List; }
     void SetLargeImages(TImageList* images);
 
     // The header control of the report view; its window is nullptr while
@@ -156,17 +153,17 @@ protected:
     virtual void KeyReachesControl(WPARAM /*key*/) {}
 
 private:
-    struct ImageLink {
-        TImageList* list = nullptr;
-        int listener = 0;
+    struct TImageLink {
+        TImageList* List = nullptr;
+        int Listener = 0;
     };
     void ApplyStyleBit(DWORD bit, bool on);
     void ApplyExtendedStyles();
     void InsertColumnInWindow(int index);
     void InsertItemInWindow(int index);
-    void LinkImages(ImageLink& link, TImageList* images, int which);
-    void UnlinkImages(ImageLink& link);
-    void SendImageList(const ImageLink& link, int which);
+    void LinkImages(TImageLink& link, TImageList* images, int which);
+    void UnlinkImages(TImageLink& link);
+    void SendImageList(const TImageLink& link, int which);
 
     TViewStyle viewStyle_ = TViewStyle::vsIcon;
     bool gridLines_ = false;
@@ -178,8 +175,8 @@ private:
     bool showColumnHeaders_ = true;
     DWORD extraExStyles_ = 0;
     DWORD extraExMask_ = 0;  // every extra style ever set or cleared
-    ImageLink smallImages_;
-    ImageLink largeImages_;
+    TImageLink smallImages_;
+    TImageLink largeImages_;
     int virtualCount_ = 0;
     int updateCount_ = 0;
     std::vector<TListColumn> columns_;

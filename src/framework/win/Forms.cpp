@@ -307,6 +307,28 @@ void TForm::WndProc(TMessage& message)
     TWinControl::WndProc(message);
 }
 
+bool TForm::PreviewKey(const MSG& msg)
+{
+    // While a modal box of its own is up the form sees no keys.
+    if (!KeyPreview || !Enabled() || !HandleAllocated() || !IsWindowEnabled(Handle()))
+        return false;
+    if (msg.message == WM_CHAR) {
+        if (!OnKeyPress)
+            return false;
+        auto character = static_cast<wchar_t>(msg.wParam);
+        OnKeyPress(this, character);
+        return character == 0;
+    }
+    const bool down = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
+    const TKeyEvent& handler = down ? OnKeyDown : OnKeyUp;
+    if (!handler)
+        return false;
+    const TShortCut shortCut = ShortCutFromKey(static_cast<WORD>(msg.wParam));
+    auto key = static_cast<uint16_t>(msg.wParam);
+    handler(this, key, static_cast<TShortCut>(shortCut & (scShift | scCtrl | scAlt)));
+    return key == 0;
+}
+
 // --- TApplication --------------------------------------------------------
 
 namespace {
@@ -362,6 +384,31 @@ bool TApplication::IsShortCut(const MSG& msg)
     return form->Menu() && form->Menu()->IsShortCut(shortCut);
 }
 
+bool TApplication::IsPreviewKey(const MSG& msg)
+{
+    switch (msg.message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+    case WM_CHAR:
+        break;
+    default:
+        return false;
+    }
+    // A floating tool window is owned (through a hidden window) by the form
+    // whose controls it holds: its keys are that form's too. A window of the
+    // system's (a message box, a common dialog) keeps its keys.
+    for (HWND window = GetAncestor(msg.hwnd, GA_ROOT); window; window = GetWindow(window, GW_OWNER)) {
+        TWinControl* control = TWinControl::FromHandle(window);
+        if (!control)
+            return false;
+        if (auto* form = dynamic_cast<TForm*>(control))
+            return form->PreviewKey(msg);
+    }
+    return false;
+}
+
 bool TApplication::IsDialogKey(const MSG& msg)
 {
     const bool enterOrEscape = msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE) &&
@@ -394,6 +441,11 @@ bool TApplication::ProcessMessage(MSG& msg)
         if (OnMessage && OnMessage(msg))
             return true;
         if (IsShortCut(msg)) {
+            if (msg.message == WM_SYSKEYDOWN && (HIWORD(msg.lParam) & KF_ALTDOWN))
+                AltKeyCombinationTaken(msg.hwnd, msg.wParam);
+            return true;
+        }
+        if (IsPreviewKey(msg)) {
             if (msg.message == WM_SYSKEYDOWN && (HIWORD(msg.lParam) & KF_ALTDOWN))
                 AltKeyCombinationTaken(msg.hwnd, msg.wParam);
             return true;

@@ -3,6 +3,7 @@
 // forms and the top-level exception handler.
 
 #include "framework/win/Controls.h"
+#include "framework/win/KeyEvents.h"
 
 #include <exception>
 #include <functional>
@@ -61,6 +62,17 @@ public:
     TNotifyEvent OnActivate;
     TNotifyEvent OnDeactivate;
     TNotifyEvent OnDestroy;
+
+    // With KeyPreview the form sees the keys of its controls before they
+    // do, after the enabled actions' shortcuts and the menu's: OnKeyDown
+    // and OnKeyUp (Key set to 0 swallows the key), OnKeyPress for the
+    // characters (Key set to 0 drops it).
+    bool KeyPreview = false;
+    TKeyEvent OnKeyDown;
+    TKeyEvent OnKeyUp;
+    TKeyPressEvent OnKeyPress;
+    // The form's preview of one key message; true when it was swallowed.
+    bool PreviewKey(const MSG& msg);
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -135,6 +147,8 @@ public:
 private:
     bool ProcessMessage(MSG& msg);
     bool IsShortCut(const MSG& msg);
+    // The form's key preview (TForm::KeyPreview) after the shortcuts.
+    bool IsPreviewKey(const MSG& msg);
     // Enter, Esc and Alt+letter offered to the form's controls (DialogKey,
     // DialogChar) when the focused window does not want them itself.
     bool IsDialogKey(const MSG& msg);

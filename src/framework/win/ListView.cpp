@@ -200,30 +200,30 @@ HWND TCustomListView::HeaderHandle() const
 
 // --- image lists
 
-void TCustomListView::SendImageList(const ImageLink& link, int which)
+void TCustomListView::SendImageList(const TImageLink& link, int which)
 {
     if (HandleAllocated())
         SendMessageW(handle_, LVM_SETIMAGELIST, which,
-                     reinterpret_cast<LPARAM>(link.list ? link.list->Handle() : nullptr));
+                     reinterpret_cast<LPARAM>(link.List ? link.List->Handle() : nullptr));
 }
 
-void TCustomListView::UnlinkImages(ImageLink& link)
+void TCustomListView::UnlinkImages(TImageLink& link)
 {
-    if (link.list)
-        link.list->RemoveChangeListener(link.listener);
-    link = ImageLink{};
+    if (link.List)
+        link.List->RemoveChangeListener(link.Listener);
+    link = TImageLink{};
 }
 
-void TCustomListView::LinkImages(ImageLink& link, TImageList* images, int which)
+void TCustomListView::LinkImages(TImageLink& link, TImageList* images, int which)
 {
-    if (images == link.list)
+    if (images == link.List)
         return;
     UnlinkImages(link);
-    link.list = images;
+    link.List = images;
     if (images)
-        link.listener = images->AddChangeListener([this, &link, which](bool destroying) {
+        link.Listener = images->AddChangeListener([this, &link, which](bool destroying) {
             if (destroying)
-                link = ImageLink{};
+                link = TImageLink{};
             // The handle may be new (a changed size) or gone.
             SendImageList(link, which);
         });

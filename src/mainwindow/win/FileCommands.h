@@ -2,9 +2,9 @@
 // TFileCommands: the main window's file commands on the focused pane — new
 // folder and file, delete (to the recycle bin or for good), rename, the
 // clipboard, undoing the last copy, move or rename, the command interpreter,
-// the shell's search and its shortcut wizard — and the keys that start them
-// in the folder tree and the file lists. It reaches the window through
-// its panes, the window's services and TFileCommandsHost.
+// the shell's search and its shortcut wizard. Their keys are the window's
+// key table's (mainwindow/KeyTable.h). It reaches the window through its
+// panes, the window's services and TFileCommandsHost.
 
 #include "framework/win/MessageDialog.h"
 #include "framework/win/WinApi.h"
@@ -54,14 +54,6 @@ class TFileCommands {
 public:
     TFileCommands(const TMainPanes& Panes, TMainWindowServices& Services, TFileCommandsHost& Host);
 
-    // A key pressed in a file list or in the folder tree: Insert (new
-    // folder), Ctrl+Insert (new file), Delete (Shift+Delete for good), F2
-    // (rename), F3 (search), Ctrl+C, Ctrl+X, Ctrl+V, Ctrl+Z (undo), Ctrl+D
-    // (command interpreter), Ctrl+A (select all), Ctrl+I (invert). True
-    // when the key was handled; the pane then drops it and its character.
-    bool ListKeyDown(WORD Key, bool Shift, bool Ctrl);
-    bool TreeKeyDown(WORD Key, bool Shift, bool Ctrl);
-
     void NewDir();
     void NewFile();
     void DeleteObject();
@@ -109,7 +101,6 @@ public:
     TFilePane FocusedPane();
 
 private:
-    bool PaneKeyDown(TFilePane Pane, WORD Key, bool Shift, bool Ctrl);
     void CreateItem(bool Directory);
     void DeleteInTree();
     void DeleteInList();
@@ -129,6 +120,8 @@ private:
     TMainWindowServices& services_;
     TFileCommandsHost& host_;
     TFileOperator* lastOperator_ = nullptr;
+    // Set only while DeleteObjectPhysical runs: Shift held on some other
+    // key must never make the next delete one for good.
     bool physicalDelete_ = false;
     bool editingByCommand_ = false;
 };

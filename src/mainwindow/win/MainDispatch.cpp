@@ -133,6 +133,9 @@ void TQRVMain::AppActivate(bool Active)
             return;
         if (actionTimer_)
             actionTimer_->Start(200);
+        // A Ctrl let go in another window went unseen here.
+        if (userCommands_)
+            UserCommands().ShowFunctionKeyLabels(kShiftSet, false);
         SendToolWindowHookEvent(0, TRUE, 0);
         try {
             if (ZipLV && ZipLV->Visible())

@@ -1,8 +1,8 @@
-// The main window's side of the file commands: their actions, the keys of
-// the folder tree and the file lists, and what the commands ask of the window.
-// The keys are taken in the panes themselves, never as action shortcuts: a
-// name editor, the text views and the command box keep Entf, Strg+C, Strg+V
-// and the others.
+// The main window's side of the file commands: their actions and what the
+// commands ask of the window. Their keys are never action shortcuts: the
+// window's key table (WindowKeys.h) starts them where the focus allows, so
+// that a name editor, the text views and the command box keep Entf, Strg+C,
+// Strg+V and the others.
 
 #include "mainwindow/win/RudirezOziMain.h"
 
@@ -63,17 +63,6 @@ void TQRVMain::ConnectFileCommands()
         on(styles[style], [this, style] { SetViewStyle(style); });
         viewStyleActions_.push_back(commandMenus_->Action(styles[style]));
     }
-
-    // The panes' keys; Alt combinations are the window's.
-    auto keys = [](bool (TFileCommands::*handler)(WORD, bool, bool), TFileCommands& target) {
-        return [handler, &target](TComponent*, uint16_t& Key, TShortCut Shift) {
-            if (!(Shift & scAlt) && (target.*handler)(Key, (Shift & scShift) != 0, (Shift & scCtrl) != 0))
-                Key = 0;
-        };
-    };
-    TreeView1->OnKeyDown = keys(&TFileCommands::TreeKeyDown, commands);
-    LV1->OnKeyDown = keys(&TFileCommands::ListKeyDown, commands);
-    LV2->OnKeyDown = keys(&TFileCommands::ListKeyDown, commands);
 }
 
 bool TQRVMain::TextControlFocused()

@@ -15,9 +15,11 @@
 #include "framework/win/Threads.h"
 #include "mainwindow/win/ToolFormsLink.h"
 #include "panels/KyDriveInfo.h"
+#include "panels/win/KyComboBox.h"
 #include "panels/win/DirView.h"
 #include "panels/win/DriveView.h"
 #include "panels/win/SentMessageWait.h"
+#include "settings/Quorvan32Globals.h"
 #include "viewers/win/FileView.h"
 #include "viewers/win/HexEditor.h"
 #include "viewers/win/KyDirPanel.h"
@@ -79,6 +81,19 @@ TQRVMain::TQRVMain(TComponent* owner) : TForm(owner)
     fileCommands_ = std::make_unique<TFileCommands>(Panes(), Services(), static_cast<TFileCommandsHost&>(*this));
     userCommands_ = std::make_unique<TUserCommandsLink>(*this, Panes(), Services(), CmdLineBox, SelectionListFile);
     TUserCommands::DeleteStaleBatchFiles();
+    TWindowKeysParts keyParts;
+    keyParts.Form = this;
+    keyParts.CommandBox = CmdLineBox;
+    keyParts.DriveBox = driveBar_->DriveBox;
+    keyParts.RunDueActionPass = [this] {
+        if (!actionTimer_ || !actionTimer_->Active())
+            return false;
+        actionTimer_->Stop();
+        UpdateTimerTimer();
+        return true;
+    };
+    windowKeys_ = std::make_unique<TWindowKeysLink>(Panes(), catalogue_, *commandMenus_, UserCommands(), Options,
+                                                    std::move(keyParts));
     ConnectFileCommands();
     compare_ =
         std::make_unique<TCompareLink>(Panes(), Services(), catalogue_, *commandMenus_,

@@ -62,6 +62,7 @@
 #include "mainwindow/win/NewFileMenu.h"
 #include "mainwindow/win/ToolbarCommands.h"
 #include "mainwindow/win/UserCommandsLink.h"
+#include "mainwindow/win/WindowKeysLink.h"
 #include "settings/StoredSettings.h"
 
 #include <memory>
@@ -288,6 +289,9 @@ public:
     // ---- User commands on the function keys (MainUserCommands.cpp) -----------
     TUserCommands& UserCommands() { return userCommands_->Commands(); }
 
+    // ---- The window's keys (WindowKeysLink.cpp) ---------------------------------
+    TWindowKeys& WindowKeys() { return windowKeys_->Keys(); }
+
     // ---- Text and hex commands of the display pane (MainDisplay.cpp) --------
     TTextCommandsLink& TextCommands() { return *textCommands_; }
 
@@ -487,6 +491,8 @@ private:
     std::unique_ptr<TTextCommandsLink> textCommands_;
     std::unique_ptr<TListViewCommands> listViewCommands_;
     std::unique_ptr<TUserCommandsLink> userCommands_;
+    // The window's own keys (the form's key preview).
+    std::unique_ptr<TWindowKeysLink> windowKeys_;
     std::unique_ptr<TSplitJoinLink> splitJoin_;
     std::unique_ptr<TToolFormsLink> toolForms_;
     // Drag and drop between the panes (PaneDropsLink.cpp).

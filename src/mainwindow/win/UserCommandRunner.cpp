@@ -154,33 +154,10 @@ TUserCommands::TUserCommands(TComponent& Owner, TUserCommandsHost& Host) : owner
             action->OnExecute = [this, key, set](TComponent*) { RunFunctionKeyCommand(key, set); };
             actions_[static_cast<size_t>(set)][static_cast<size_t>(key - 1)] = action;
         }
-    if (!Application)
-        return;
-    previousOnMessage_ = Application->OnMessage;
-    Application->OnMessage = [this](MSG& msg) {
-        const bool down = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
-        const bool key = down || msg.message == WM_KEYUP || msg.message == WM_SYSKEYUP;
-        auto* form = dynamic_cast<TWinControl*>(&owner_);
-        if (key && form && form->HandleAllocated() && GetAncestor(msg.hwnd, GA_ROOT) == form->Handle()) {
-            const bool ctrl = GetKeyState(VK_CONTROL) < 0;
-            FollowModifiers(ctrl);
-            // Ctrl+F1..F12 (Ctrl alone) are the user commands' even where
-            // none is assigned; Shift+F1..F12 only where one is (their
-            // actions), so that Shift+F10 stays the context menu's.
-            if (down && ctrl && GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_MENU) >= 0 && msg.wParam >= VK_F1 &&
-                msg.wParam <= VK_F12) {
-                RunFunctionKeyCommand(static_cast<int>(msg.wParam - VK_F1) + 1, kCtrlSet);
-                return true;
-            }
-        }
-        return previousOnMessage_ && previousOnMessage_(msg);
-    };
 }
 
 TUserCommands::~TUserCommands()
 {
-    if (Application)
-        Application->OnMessage = previousOnMessage_;
     DeleteBatchFiles();
 }
 
@@ -540,11 +517,6 @@ void TUserCommands::SizeFunctionKeyButtons()
             return text.empty() ? 0 : static_cast<int>(MeasureText(font, text).cx);
         }));
     }
-}
-
-void TUserCommands::FollowModifiers(bool CtrlDown)
-{
-    ShowFunctionKeyLabels(CtrlDown ? kCtrlSet : kShiftSet, false);
 }
 
 }  // namespace qrv

@@ -60,8 +60,9 @@ public:
 class TUserCommands : private TPlaceholderSource {
 public:
     // The key actions are made in a list owned by Owner (the form), so the
-    // form's key handling takes Shift+F1..F12 wherever the focus is, while
-    // the record is assigned; Ctrl+F1..F12 are taken before that, always.
+    // form's key handling takes Shift+F1..F12 and Ctrl+F1..F12 wherever the
+    // focus is, while the record is assigned; the window's key table takes
+    // the others (and shows the set of captions Ctrl asks for).
     TUserCommands(TComponent& Owner, TUserCommandsHost& Host);
     ~TUserCommands() override;
     TUserCommands(const TUserCommands&) = delete;
@@ -90,11 +91,6 @@ public:
     void UpdateFunctionKeyMenus();
     void UpdateFunctionKeyIcons();
     void SizeFunctionKeyButtons();
-    // A key went down or up in a window of the form: the toolbar shows the
-    // Ctrl set while Ctrl is held. The constructor puts this before the
-    // application's message handling (the handler found there runs after
-    // it), the destructor takes it out again.
-    void FollowModifiers(bool CtrlDown);
     int ShownSet() const { return shownSet_; }
 
     // The batch files written so far; deleted at the end (and here).
@@ -138,7 +134,6 @@ private:
     TImageList* systemImages_ = nullptr;
     int shownSet_ = kShiftSet;
     std::vector<std::wstring> batchFiles_;
-    std::function<bool(MSG&)> previousOnMessage_;
 };
 
 }  // namespace qrv

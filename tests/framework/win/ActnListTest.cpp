@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 using namespace qrv;
 
 TEST(ActnList, LinkedItemsAndControlsFollowTheAction)
@@ -95,4 +98,57 @@ TEST(ActnList, AnEnabledActionTakesItsShortcutBeforeTheFocusedControl)
     action->SetEnabled(true);
     EXPECT_TRUE(action->Execute());
     EXPECT_EQ(runs, 2);
+}
+
+TEST(ActnList, TheFormPreviewsKeysAfterTheShortcutsAndBeforeTheControl)
+{
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 300, 200);
+    auto* edit = new TEdit(&form);
+    edit->SetParent(&form);
+    auto* list = new TActionList(&form);
+    auto* action = new TAction(&form, list);
+    action->SetShortCut(ShortCut('T', scCtrl));
+    std::vector<std::wstring> seen;
+    action->OnExecute = [&](TComponent*) { seen.push_back(L"action"); };
+    form.KeyPreview = true;
+    form.OnKeyDown = [&](TComponent*, uint16_t& Key, TShortCut Shift) {
+        seen.push_back(L"down " + std::to_wstring(Key) + ((Shift & scCtrl) ? L" ctrl" : L""));
+        if (Key == 'Q')
+            Key = 0;
+    };
+    form.OnKeyUp = [&](TComponent*, uint16_t& Key, TShortCut) { seen.push_back(L"up " + std::to_wstring(Key)); };
+    form.OnKeyPress = [&](TComponent*, wchar_t& Key) {
+        if (Key == L'x')
+            Key = 0;
+    };
+    form.Show();
+    edit->SetFocus();
+    auto post = [&](UINT message, WPARAM key, bool ctrl) {
+        BYTE keys[256]{};
+        GetKeyboardState(keys);
+        keys[VK_CONTROL] = ctrl ? 0x80 : 0;
+        SetKeyboardState(keys);
+        PostMessageW(edit->Handle(), message, key, message == WM_KEYUP ? 0xC0000001 : 1);
+        test::PumpFor(std::chrono::milliseconds(50));
+        keys[VK_CONTROL] = 0;
+        SetKeyboardState(keys);
+    };
+    // The enabled action's shortcut goes first: the form does not see it.
+    post(WM_KEYDOWN, 'T', true);
+    // The form sees the others, with their modifiers, and may swallow them.
+    post(WM_KEYDOWN, 'Q', true);
+    post(WM_KEYUP, 'Q', false);
+    EXPECT_EQ(seen, (std::vector<std::wstring>{L"action", L"down 81 ctrl", L"up 81"}));
+    // The control gets the characters the form lets through.
+    post(WM_CHAR, L'x', false);
+    post(WM_CHAR, L'y', false);
+    EXPECT_EQ(edit->Text(), L"y");
+    // Without the preview the form sees nothing.
+    form.KeyPreview = false;
+    seen.clear();
+    post(WM_KEYUP, 'Q', false);
+    post(WM_CHAR, L'x', false);
+    EXPECT_TRUE(seen.empty());
+    EXPECT_EQ(edit->Text(), L"yx");
 }

@@ -147,14 +147,14 @@ protected:
 
 TEST_F(FileCommandsTest, InsertMakesNumberedFoldersAndOpensTheEditor)
 {
-    ASSERT_TRUE(commands.ListKeyDown(VK_INSERT, false, false));
+    commands.NewDir();
     EXPECT_TRUE(Exists(folder + L"\\Neues Verzeichnis"));
     EXPECT_NE(SendMessageW(host.list->Handle(), LVM_GETEDITCONTROL, 0, 0), 0) << "the new name is being edited";
     SendMessageW(host.list->Handle(), LVM_CANCELEDITLABEL, 0, 0);
-    ASSERT_TRUE(commands.ListKeyDown(VK_INSERT, false, false));
+    commands.NewDir();
     SendMessageW(host.list->Handle(), LVM_CANCELEDITLABEL, 0, 0);
     EXPECT_TRUE(Exists(folder + L"\\Neues Verzeichnis (1)"));
-    ASSERT_TRUE(commands.ListKeyDown(VK_INSERT, false, true));
+    commands.NewFile();
     SendMessageW(host.list->Handle(), LVM_CANCELEDITLABEL, 0, 0);
     EXPECT_TRUE(Exists(folder + L"\\Neue Datei"));
     EXPECT_TRUE(host.boxes.empty());
@@ -164,7 +164,7 @@ TEST_F(FileCommandsTest, ShiftDeleteDeletesForGoodWithoutTheProgramsQuestion)
 {
     host.options.ConfirmPhysicalDel = false;
     Select(L"brief.txt");
-    ASSERT_TRUE(commands.ListKeyDown(VK_DELETE, true, false));
+    commands.DeleteObjectPhysical();
     EXPECT_FALSE(Exists(folder + L"\\brief.txt"));
     EXPECT_TRUE(Exists(folder + L"\\notiz.txt"));
     EXPECT_EQ(host.displayCleared, 1);
@@ -180,7 +180,7 @@ TEST_F(FileCommandsTest, ShiftDeleteDeletesForGoodWithoutTheProgramsQuestion)
     host.tree->ValidateDirectory(node);
     ASSERT_NE(host.tree->NodeForPath(folder + L"\\Unter"), nullptr);
     Select(L"Unter");
-    ASSERT_TRUE(commands.ListKeyDown(VK_DELETE, true, false));
+    commands.DeleteObjectPhysical();
     EXPECT_FALSE(Exists(folder + L"\\Unter"));
     EXPECT_EQ(host.tree->NodeForPath(folder + L"\\Unter"), nullptr);
 }
@@ -215,7 +215,7 @@ TEST_F(FileCommandsTest, DeleteWithNothingSelectedIsRefused)
     EXPECT_EQ(host.boxes.back(), L"Kein editierbares Element fokusiert.");
 }
 
-TEST_F(FileCommandsTest, KeysInTheTreeMakeAndDeleteFoldersThere)
+TEST_F(FileCommandsTest, TheTreeMakesAndDeletesFoldersThere)
 {
     TTreeNode* node = host.tree->NodeForPath(folder);
     ASSERT_NE(node, nullptr);
@@ -223,17 +223,16 @@ TEST_F(FileCommandsTest, KeysInTheTreeMakeAndDeleteFoldersThere)
     host.tree->SetFocus();
     ASSERT_EQ(commands.FocusedPane(), TFilePane::Tree);
 
-    ASSERT_TRUE(commands.TreeKeyDown(VK_INSERT, false, false));
+    commands.NewDir();
     EXPECT_TRUE(Exists(folder + L"\\Neues Verzeichnis"));
     ASSERT_TRUE(host.tree->IsEditing()) << "the new folder's name is being edited";
-    EXPECT_FALSE(commands.TreeKeyDown(VK_DELETE, false, false)) << "the editor keeps its keys";
     SendMessageW(host.tree->Handle(), TVM_ENDEDITLABELNOW, TRUE, 0);
 
     TTreeNode* created = host.tree->NodeForPath(folder + L"\\Neues Verzeichnis");
     ASSERT_NE(created, nullptr);
     host.tree->SelectNode(created);
     host.options.ConfirmPhysicalDel = false;
-    ASSERT_TRUE(commands.TreeKeyDown(VK_DELETE, true, false));
+    commands.DeleteObjectPhysical();
     EXPECT_FALSE(Exists(folder + L"\\Neues Verzeichnis"));
     EXPECT_EQ(host.tree->NodeForPath(folder + L"\\Neues Verzeichnis"), nullptr);
     EXPECT_EQ(host.tree->Selected(), node);
@@ -242,23 +241,23 @@ TEST_F(FileCommandsTest, KeysInTheTreeMakeAndDeleteFoldersThere)
 
     // A drive is not deleted.
     host.tree->SelectNode(host.tree->RootNode(node));
-    ASSERT_TRUE(commands.TreeKeyDown(VK_DELETE, true, false));
+    commands.DeleteObjectPhysical();
     EXPECT_EQ(host.boxes, std::vector<std::wstring>{L"Kein löschbares Element fokusiert."});
 }
 
-TEST_F(FileCommandsTest, CutAndPasteByKeysMovesAndUndoByKeyMovesBack)
+TEST_F(FileCommandsTest, CutAndPasteMovesAndUndoMovesBack)
 {
     const std::wstring other = dir.File(L"Andere");
     ASSERT_TRUE(CreateDirectoryW(other.c_str(), nullptr));
     Select(L"brief.txt");
-    ASSERT_TRUE(commands.ListKeyDown('X', false, true));
+    commands.ClipBoardCopy(true);
     host.list->SetPath(other);
-    ASSERT_TRUE(commands.ListKeyDown('V', false, true));
+    commands.ClipBoardPaste();
     EXPECT_EQ(dir.Read(L"Andere\\brief.txt"), "Text");
     EXPECT_FALSE(Exists(folder + L"\\brief.txt")) << "a cut moves";
     EXPECT_NE(host.list->FindFileItem(L"brief.txt"), nullptr);
 
-    ASSERT_TRUE(commands.ListKeyDown('Z', false, true));
+    commands.FileUndo();
     EXPECT_EQ(dir.Read(L"Liste\\brief.txt"), "Text");
     EXPECT_FALSE(Exists(other + L"\\brief.txt"));
     EXPECT_TRUE(host.boxes.empty());
@@ -299,9 +298,9 @@ TEST_F(FileCommandsTest, APasteThatMovesOnlyPartNamesWhatStayedAndUndoReturnsThe
     host.list->SelectRange(-1, -1, false);
     for (const wchar_t* name : {L"Projekt", L"brief.txt"})
         host.list->SetItemSelected(*host.list->FindFileItem(name), true);
-    ASSERT_TRUE(commands.ListKeyDown('X', false, true));
+    commands.ClipBoardCopy(true);
     host.list->SetPath(other);
-    ASSERT_TRUE(commands.ListKeyDown('V', false, true));
+    commands.ClipBoardPaste();
     ASSERT_EQ(dir.Read(L"Andere\\brief.txt"), "Text");
     if (Exists(other + L"\\Projekt\\neu.txt"))
         GTEST_SKIP() << "this shell joins the folders";
@@ -309,7 +308,7 @@ TEST_F(FileCommandsTest, APasteThatMovesOnlyPartNamesWhatStayedAndUndoReturnsThe
               std::vector<std::wstring>{L"Diese Elemente wurden nicht verschoben:\n" + folder + L"\\Projekt"});
     EXPECT_TRUE(ClipboardHasFiles()) << "what was cut and not moved is still on the clipboard";
 
-    ASSERT_TRUE(commands.ListKeyDown('Z', false, true));
+    commands.FileUndo();
     EXPECT_EQ(dir.Read(L"Liste\\brief.txt"), "Text");
     EXPECT_FALSE(Exists(other + L"\\brief.txt"));
     EXPECT_EQ(dir.Read(L"Liste\\Projekt\\neu.txt"), "neu");
@@ -398,14 +397,14 @@ TEST_F(FileCommandsTest, F2RenamesInTheTreeAndStrgZUndoesTheRename)
     host.tree->OnRenameEnd = [this](TComponent*, TTreeNode*) {
         commands.SetLastFileOperator(&host.tree->FileOperator());
     };
-    ASSERT_TRUE(commands.TreeKeyDown(VK_F2, false, false));
+    commands.EditObject();
     const HWND edit = reinterpret_cast<HWND>(SendMessageW(host.tree->Handle(), TVM_GETEDITCONTROL, 0, 0));
     ASSERT_NE(edit, nullptr);
     SetWindowTextW(edit, L"Neu");
     SendMessageW(host.tree->Handle(), TVM_ENDEDITLABELNOW, FALSE, 0);
     ASSERT_TRUE(Exists(folder + L"\\Neu"));
 
-    ASSERT_TRUE(commands.TreeKeyDown('Z', false, true));
+    commands.FileUndo();
     EXPECT_TRUE(Exists(folder + L"\\Alt"));
     EXPECT_FALSE(Exists(folder + L"\\Neu"));
     EXPECT_NE(host.tree->NodeForPath(folder + L"\\Alt"), nullptr) << "the tree follows the undo";
@@ -417,7 +416,7 @@ TEST_F(FileCommandsTest, TheCommandInterpreterStartsInTheListsFolder)
 {
     const std::wstring record = dir.File(L"gestartet.txt");
     host.comSpec = dir.Write(L"interpreter.cmd", "@cd > \"" + std::string(record.begin(), record.end()) + "\"\r\n");
-    ASSERT_TRUE(commands.ListKeyDown('D', false, true));
+    commands.DOS();
     ASSERT_TRUE(test::PumpUntil([&] { return Exists(record) && !dir.Read(L"gestartet.txt").empty(); }, 20s))
         << "the interpreter did not start";
     std::string started = dir.Read(L"gestartet.txt");
@@ -441,7 +440,7 @@ TEST_F(FileCommandsTest, SearchAndShortcutWizardReportWhatTheShellLacks)
     TRegKey findVerb;
     if (RegOpenKeyExW(HKEY_CLASSES_ROOT, L"Directory\\shell\\find", 0, KEY_READ, findVerb.Receive()) == ERROR_SUCCESS)
         GTEST_SKIP() << "this shell has a search";
-    ASSERT_TRUE(commands.ListKeyDown(VK_F3, false, false));
+    commands.FindDatei();
     ASSERT_EQ(host.boxes.size(), 1u);
     const std::wstring head = L"Fehler beim Ausführen von: Shell-Kommando \"find\"\n";
     EXPECT_EQ(host.boxes[0].rfind(head, 0), 0u) << testing::PrintToString(host.boxes[0]);
@@ -466,14 +465,14 @@ TEST_F(FileCommandsTest, AFolderCutInTheTreeIsPastedIntoTheList)
     ASSERT_NE(moving, nullptr);
     host.tree->SelectNode(moving);
     host.tree->SetFocus();
-    ASSERT_TRUE(commands.TreeKeyDown('X', false, true));
+    commands.ClipBoardCopy(true);
     // A drive is neither cut nor copied.
     host.tree->SelectNode(host.tree->RootNode(node));
-    ASSERT_TRUE(commands.TreeKeyDown('C', false, true));
+    commands.ClipBoardCopy(false);
 
     host.list->SetPath(other);
     host.list->SetFocus();
-    ASSERT_TRUE(commands.ListKeyDown('V', false, true));
+    commands.ClipBoardPaste();
     EXPECT_EQ(dir.Read(L"Ziel\\Umzug\\inhalt.txt"), "Inhalt");
     EXPECT_FALSE(Exists(folder + L"\\Umzug"));
     EXPECT_TRUE(host.boxes.empty());
@@ -492,7 +491,7 @@ TEST_F(FileCommandsTest, ADeleteBringsTheSecondListInLine)
     ShowSecondList(folder);
     ASSERT_NE(host.other->FindFileItem(L"brief.txt"), nullptr);
     Select(L"brief.txt");
-    ASSERT_TRUE(commands.ListKeyDown(VK_DELETE, true, false));
+    commands.DeleteObjectPhysical();
     ASSERT_FALSE(Exists(folder + L"\\brief.txt"));
     EXPECT_EQ(host.other->FindFileItem(L"brief.txt"), nullptr) << "the second list still shows the deleted file";
     EXPECT_NE(host.other->FindFileItem(L"notiz.txt"), nullptr);
@@ -501,7 +500,7 @@ TEST_F(FileCommandsTest, ADeleteBringsTheSecondListInLine)
     // The other list shows a folder that goes: it moves up to the folder left.
     host.other->SetPath(folder + L"\\Unter");
     Select(L"Unter");
-    ASSERT_TRUE(commands.ListKeyDown(VK_DELETE, true, false));
+    commands.DeleteObjectPhysical();
     ASSERT_FALSE(Exists(folder + L"\\Unter"));
     EXPECT_TRUE(SameText(host.other->GetPath(), folder)) << host.other->GetPath();
     EXPECT_NE(host.other->FindFileItem(L"notiz.txt"), nullptr);
@@ -512,7 +511,7 @@ TEST_F(FileCommandsTest, ADeleteBringsTheSecondListInLine)
     host.other->SetPath(elsewhere);
     dir.Write(L"Woanders\\neu.txt", "neu");
     Select(L"notiz.txt");
-    ASSERT_TRUE(commands.ListKeyDown(VK_DELETE, true, false));
+    commands.DeleteObjectPhysical();
     EXPECT_EQ(host.other->FindFileItem(L"neu.txt"), nullptr) << "an unrelated list was re-read";
     EXPECT_TRUE(host.boxes.empty());
 }
@@ -526,7 +525,7 @@ TEST_F(FileCommandsTest, AFolderDeletedInTheTreeTakesTheSecondListUp)
     host.tree->SelectNode(node);
     host.tree->SetFocus();
     host.options.ConfirmPhysicalDel = false;
-    ASSERT_TRUE(commands.TreeKeyDown(VK_DELETE, true, false));
+    commands.DeleteObjectPhysical();
     ASSERT_FALSE(Exists(folder + L"\\Unter"));
     EXPECT_TRUE(SameText(host.other->GetPath(), folder)) << host.other->GetPath();
     EXPECT_TRUE(host.boxes.empty());
@@ -538,15 +537,15 @@ TEST_F(FileCommandsTest, UndoReachesThePasteOfTheSecondList)
     ASSERT_TRUE(CreateDirectoryW(other.c_str(), nullptr));
     ShowSecondList(other);
     Select(L"notiz.txt");
-    ASSERT_TRUE(commands.ListKeyDown('C', false, true));
+    commands.ClipBoardCopy(false);
     // The paste happens in the second list, then the first has the focus again.
     host.panes.ActiveList = host.other;
     host.other->SetFocus();
-    ASSERT_TRUE(commands.ListKeyDown('V', false, true));
+    commands.ClipBoardPaste();
     ASSERT_EQ(dir.Read(L"Andere\\notiz.txt"), "Notiz");
     host.panes.ActiveList = host.list;
     host.list->SetFocus();
-    ASSERT_TRUE(commands.ListKeyDown('Z', false, true));
+    commands.FileUndo();
     EXPECT_FALSE(Exists(other + L"\\notiz.txt"));
     EXPECT_EQ(host.other->FindFileItem(L"notiz.txt"), nullptr) << "the list that pasted re-reads";
     EXPECT_EQ(dir.Read(L"Liste\\notiz.txt"), "Notiz");
@@ -569,19 +568,19 @@ TEST_F(FileCommandsTest, AFolderCutInTheTreeLooksCutUntilTheClipboardChanges)
     };
     host.tree->SelectNode(eins);
     host.tree->SetFocus();
-    ASSERT_TRUE(commands.TreeKeyDown('X', false, true));
+    commands.ClipBoardCopy(true);
     EXPECT_TRUE(drawnCut(eins));
     EXPECT_TRUE(SameText(host.tree->CutMark(), folder + L"\\Eins"));
 
     // Cutting a second folder takes the look off the first.
     host.tree->SelectNode(zwei);
-    ASSERT_TRUE(commands.TreeKeyDown('X', false, true));
+    commands.ClipBoardCopy(true);
     EXPECT_FALSE(drawnCut(eins));
     EXPECT_TRUE(drawnCut(zwei));
 
     // A copy replaces the cut on the clipboard: nothing looks cut.
     host.tree->SelectNode(eins);
-    ASSERT_TRUE(commands.TreeKeyDown('C', false, true));
+    commands.ClipBoardCopy(false);
     EXPECT_FALSE(drawnCut(zwei));
     EXPECT_FALSE(drawnCut(eins)) << "a copied folder is not drawn cut";
     EXPECT_TRUE(host.tree->CutMark().empty());
@@ -590,19 +589,19 @@ TEST_F(FileCommandsTest, AFolderCutInTheTreeLooksCutUntilTheClipboardChanges)
     // So does a cut in the list (which follows the tree into "Zwei").
     dir.Write(L"Liste\\Zwei\\brief.txt", "Zwei");
     host.tree->SelectNode(zwei);
-    ASSERT_TRUE(commands.TreeKeyDown('X', false, true));
+    commands.ClipBoardCopy(true);
     ASSERT_TRUE(drawnCut(zwei));
     host.list->SetPath(folder + L"\\Zwei");
     host.list->SetFocus();
     ASSERT_NE(host.list->FindFileItem(L"brief.txt"), nullptr);
     Select(L"brief.txt");
-    ASSERT_TRUE(commands.ListKeyDown('X', false, true));
+    commands.ClipBoardCopy(true);
     EXPECT_FALSE(drawnCut(zwei));
 
     // Emptying the clipboard by command takes the files and the look away.
     host.tree->SelectNode(zwei);
     host.tree->SetFocus();
-    ASSERT_TRUE(commands.TreeKeyDown('X', false, true));
+    commands.ClipBoardCopy(true);
     commands.ClipBoardDelete();
     EXPECT_FALSE(ClipboardHasFiles());
     EXPECT_FALSE(drawnCut(zwei));
@@ -741,19 +740,19 @@ TEST_F(FileCommandsTest, StrgAAndStrgISelectFilesOrEverythingWithSelDirs)
         return names;
     };
     host.options.SelDirs = false;
-    ASSERT_TRUE(commands.ListKeyDown('A', false, true));
+    commands.SelectAll();
     EXPECT_EQ(selected(), (std::vector<std::wstring>{L"brief.txt", L"notiz.txt"}));
     EXPECT_EQ(SendMessageW(host.list->Handle(), LVM_GETSELECTEDCOUNT, 0, 0), 2) << "the control shows it";
     EXPECT_GT(host.actionUpdates, 0) << "the action states follow the selection";
 
     host.options.SelDirs = true;
     host.list->SetItemSelected(*host.list->FindFileItem(L"brief.txt"), false);
-    ASSERT_TRUE(commands.ListKeyDown('I', false, true));
+    commands.SelectInvert();
     EXPECT_EQ(selected(), (std::vector<std::wstring>{L"Unter", L"brief.txt"}));
 
     // From the tree the list takes the focus.
     host.tree->SetFocus();
-    ASSERT_TRUE(commands.TreeKeyDown('A', false, true));
+    commands.SelectAll();
     EXPECT_EQ(selected(), (std::vector<std::wstring>{L"Unter", L"brief.txt", L"notiz.txt"}));
     EXPECT_EQ(commands.FocusedPane(), TFilePane::List);
 }
@@ -837,7 +836,7 @@ TEST_F(FileCommandsOnARemovableDrive, TheTreesFolderIsDeletedForGoodAfterTheShel
     host.tree->SetFocus();
 
     test::DialogAnswerer yes({L"&Yes", L"&Ja"});
-    ASSERT_TRUE(commands.TreeKeyDown(VK_DELETE, false, false));
+    commands.DeleteObject();
     EXPECT_TRUE(yes.Answered()) << "the shell asked before deleting for good";
     EXPECT_TRUE(host.boxes.empty()) << "no recycle-bin question of the program's own";
     EXPECT_FALSE(Exists(path));

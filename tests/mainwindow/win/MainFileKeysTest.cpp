@@ -1,16 +1,27 @@
-// The file commands' keys in the real main window: a key pressed in a pane
-// reaches the command.
+// The window's keys in the real main window, through its message loop: a key
+// pressed in a pane reaches its command, a name editor keeps its keys, Shift
+// held on one key never makes a later delete one for good, holding Ctrl
+// relabels the function-key toolbar, the number pad selects, F3 falls back to
+// the folder search.
 
 #include "SettingsGuards.h"
 #include "TestDir.h"
 
+#include "common/win/SimpleTimer.h"
+#include "dialogs/win/QuorFindDialog.h"
 #include "framework/win/ActnList.h"
+#include "framework/win/Menus.h"
 #include "framework/win/Registry.h"
 #include "mainwindow/win/GlobalsInit.h"
 #include "mainwindow/win/RudirezOziMain.h"
+#include "mainwindow/win/ToolFormsLink.h"
+#include "mainwindow/win/UserCommandRunner.h"
+#include "widgets/win/KyToolbar.h"
+#include "widgets/win/KyToolbarCtls.h"
 #include "panels/win/DirView.h"
 #include "panels/win/DriveView.h"
 #include "settings/Quorvan32Globals.h"
+#include "win/DialogAnswerer.h"
 #include "win/MessagePump.h"
 #include "win/WineTrash.h"
 
@@ -30,6 +41,43 @@ namespace {
 bool Exists(const std::wstring& path)
 {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void HoldModifiers(std::initializer_list<WORD> modifiers, bool held)
+{
+    BYTE state[256]{};
+    GetKeyboardState(state);
+    for (WORD modifier : modifiers)
+        state[modifier] = held ? 0x80 : 0;
+    SetKeyboardState(state);
+}
+
+// A key going down (or up) with the given modifiers held, as the window's
+// thread sees it: posted to the window and handled by the message loop, the
+// modifiers in the thread's key state. No key goes through the system's
+// input, so other programs' windows never get it.
+void PostKey(HWND window, WORD key, std::initializer_list<WORD> modifiers = {}, bool up = false)
+{
+    HoldModifiers(modifiers, true);
+    const bool alt = std::find(modifiers.begin(), modifiers.end(), WORD{VK_MENU}) != modifiers.end();
+    const UINT message = up ? (alt ? WM_SYSKEYUP : WM_KEYUP) : (alt ? WM_SYSKEYDOWN : WM_KEYDOWN);
+    const LPARAM data = (up ? 0xC0000001 : 1) | (alt ? 0x20000000 : 0);
+    PostMessageW(window, message, key, data);
+    test::PumpUntilIdle([] { return true; }, 2s);
+    HoldModifiers(modifiers, false);
+}
+
+// Down and up again.
+void PressKey(HWND window, WORD key, std::initializer_list<WORD> modifiers = {})
+{
+    PostKey(window, key, modifiers);
+    PostKey(window, key, {}, true);
+}
+
+HWND VisibleWindowOfClass(const wchar_t* className)
+{
+    HWND window = FindWindowW(className, nullptr);
+    return window && IsWindowVisible(window) ? window : nullptr;
 }
 
 class MainFileKeys : public testing::Test {
@@ -75,7 +123,7 @@ TEST_F(MainFileKeys, EntfInAListPutsTheSelectedFileIntoTheTrash)
     Options.ConfirmLogicalDel = false;  // neither the program nor the shell asks
     ShowAndSelect(dir.Path(), name);
 
-    SendMessageW(main->LV1->Handle(), WM_KEYDOWN, VK_DELETE, 0);
+    PressKey(main->LV1->Handle(), VK_DELETE);
     EXPECT_FALSE(Exists(dir.File(name)));
     EXPECT_EQ(main->LV1->FindFileItem(name), nullptr);
     const std::wstring trashed = trash + L"\\" + name;
@@ -94,8 +142,8 @@ TEST_F(MainFileKeys, TheNameEditorKeepsEntfAndInsert)
     ASSERT_NE(edit, nullptr);
     // The editor's own keys, and the list's while its editor is open.
     for (const HWND target : {edit, main->LV1->Handle()}) {
-        SendMessageW(target, WM_KEYDOWN, VK_DELETE, 0);
-        SendMessageW(target, WM_KEYDOWN, VK_INSERT, 0);
+        PressKey(target, VK_DELETE);
+        PressKey(target, VK_INSERT);
     }
     SendMessageW(main->LV1->Handle(), LVM_CANCELEDITLABEL, 0, 0);
     EXPECT_TRUE(Exists(dir.File(L"bleibt.txt")));
@@ -138,14 +186,7 @@ TEST_F(MainFileKeys, StrgASelectsEveryFileOfTheListAndF5ReadsWhatCameMeanwhile)
     ShowAndSelect(dir.Path(), L"a.txt");
     main->LV1->SetWatchForChanges(false);  // only the refresh can show the new file
 
-    BYTE state[256];
-    GetKeyboardState(state);
-    BYTE saved[256];
-    std::copy(state, state + 256, saved);
-    state[VK_CONTROL] = 0x80;
-    SetKeyboardState(state);
-    SendMessageW(main->LV1->Handle(), WM_KEYDOWN, 'A', 1);
-    SetKeyboardState(saved);
+    PressKey(main->LV1->Handle(), 'A', {VK_CONTROL});
     EXPECT_EQ(main->LV1->SelCount(), 2);
     EXPECT_FALSE(main->LV1->FindFileItem(L"Ordner")->Selected) << "folders only with SelDirs";
 
@@ -155,4 +196,127 @@ TEST_F(MainFileKeys, StrgASelectsEveryFileOfTheListAndF5ReadsWhatCameMeanwhile)
     PostMessageW(main->LV1->Handle(), WM_KEYDOWN, VK_F5, 1);
     EXPECT_TRUE(test::PumpUntil([&] { return main->LV1->FindFileItem(L"neu.txt") != nullptr; }, 5s));
     EXPECT_EQ(main->LV1->SelCount(), 2) << "the selection survives the re-read";
+}
+
+TEST_F(MainFileKeys, AfterShiftTabOutOfTheListLoeschenFromTheMenuGoesToTheTrash)
+{
+    const std::wstring trash = test::WineTrashFiles();
+    if (trash.empty())
+        GTEST_SKIP() << "not under Wine with XDG_DATA_HOME set";
+    test::TestDir dir;
+    const std::wstring name = L"umsch-tab-" + std::to_wstring(GetTickCount64()) + L".txt";
+    dir.Write(name, "in den Papierkorb");
+    Options.ConfirmLogicalDel = false;
+    ShowAndSelect(dir.Path(), name);
+    // Shift goes down in the list and Shift+Tab leaves it; Shift comes up
+    // in the history box.
+    PostKey(main->LV1->Handle(), VK_SHIFT, {VK_SHIFT});
+    PostKey(main->LV1->Handle(), VK_TAB, {VK_SHIFT});
+    main->DirHist1->SetFocus();
+    PostKey(main->DirHist1->Handle(), VK_SHIFT, {}, true);
+    main->LV1->SetFocus();
+    ASSERT_EQ(main->LV1->SelCount(), 1);
+    main->UpdateTimerTimer();
+
+    TMenuItem* item = main->CommandMenus().MainMenuItem(TActionId::DeleteObject);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->Caption().substr(0, 8), L"&Löschen");
+    item->Click();
+    test::PumpUntilIdle([] { return true; }, 2s);
+    EXPECT_FALSE(Exists(dir.File(name)));
+    const std::wstring trashed = trash + L"\\" + name;
+    EXPECT_TRUE(Exists(trashed)) << "deleted for good instead of into the trash";
+    DeleteFileW(trashed.c_str());
+}
+
+TEST_F(MainFileKeys, HoldingCtrlShowsTheCtrlSetOnTheFunctionKeyBar)
+{
+    Options.UseProgIcons = false;
+    Options.FKeys[0][1] = {L"Eins", L"cmd.exe", L"", -1};
+    Options.FKeys[1][1] = {L"Zwei", L"cmd.exe", L"", -1};
+    main->ToolBarFKeys->SetVisible(true);
+    main->UserCommands().UpdateFunctionKeyMenus();
+    main->UserCommands().ShowFunctionKeyLabels(0, true);
+    main->LV1->SetFocus();
+    ASSERT_GE(main->FKeyButtons.size(), 2u);
+    TKyToolbarButton* f2 = main->FKeyButtons[1];
+    EXPECT_EQ(f2->Caption(), L"F2 Eins");
+
+    PostKey(main->LV1->Handle(), VK_CONTROL, {VK_CONTROL});
+    EXPECT_EQ(main->FKeyLabel->Caption(), L"Strg      ");
+    EXPECT_EQ(f2->Caption(), L"F2 Zwei");
+    // Another key while Ctrl is held keeps the Ctrl set.
+    PostKey(main->LV1->Handle(), VK_SHIFT, {VK_CONTROL, VK_SHIFT});
+    PostKey(main->LV1->Handle(), VK_SHIFT, {VK_CONTROL}, true);
+    EXPECT_EQ(f2->Caption(), L"F2 Zwei");
+    PostKey(main->LV1->Handle(), VK_CONTROL, {}, true);
+    EXPECT_EQ(main->FKeyLabel->Caption(), L"Umsch");
+    EXPECT_EQ(f2->Caption(), L"F2 Eins");
+}
+
+TEST_F(MainFileKeys, TheNumberPadSelectsInTheList)
+{
+    test::TestDir dir;
+    dir.Write(L"a.txt", "a");
+    dir.Write(L"b.txt", "b");
+    dir.Write(L"c.doc", "c");
+    Options.SelDirs = false;
+    Options.SelBothFileWin = false;
+    ShowAndSelect(dir.Path(), L"a.txt");
+    main->LV1->SetItemFocused(main->LV1->FindFileItem(L"a.txt"));
+    auto selected = [&] {
+        std::wstring names;
+        for (const wchar_t* name : {L"a.txt", L"b.txt", L"c.doc"})
+            names += main->LV1->FindFileItem(name)->Selected ? name[0] : L'-';
+        return names;
+    };
+    PressKey(main->LV1->Handle(), VK_MULTIPLY);
+    EXPECT_EQ(selected(), L"-bc");
+    {
+        // "*.txt" after the focused file: the list's selection is replaced.
+        test::DialogAnswerer ok({L"&OK"});
+        PostKey(main->LV1->Handle(), VK_ADD);
+        ASSERT_TRUE(test::PumpUntil([&] { return ok.Answered(); }, 10s));
+        test::PumpUntilIdle([] { return true; }, 2s);
+        EXPECT_NE(ok.Texts().find(L"*.txt"), std::wstring::npos) << ok.Texts();
+    }
+    EXPECT_EQ(selected(), L"ab-");
+    {
+        test::DialogAnswerer ok({L"&OK"});
+        PostKey(main->LV1->Handle(), VK_SUBTRACT);
+        ASSERT_TRUE(test::PumpUntil([&] { return ok.Answered(); }, 10s));
+        test::PumpUntilIdle([] { return true; }, 2s);
+    }
+    EXPECT_EQ(selected(), L"---");
+}
+
+TEST_F(MainFileKeys, F3SearchesFilesOrWithoutThatTheFolders)
+{
+    test::TestDir dir;
+    dir.Write(L"a.txt", "a");
+    main->TreeView1->SetDirectory(dir.Path());
+    ShowAndSelect(dir.Path(), L"a.txt");
+    test::PumpUntilIdle([] { return true; }, 2s);
+    main->UpdateTimerTimer();
+    TAction* findFile = main->CommandMenus().Action(TActionId::FindDatei);
+    ASSERT_TRUE(findFile->Enabled());
+    {
+        // The file search is the shell's; Wine has none and says so.
+        test::DialogAnswerer ok({L"OK"});
+        PostKey(main->LV1->Handle(), VK_F3);
+        ASSERT_TRUE(test::PumpUntil([&] { return ok.Answered(); }, 10s));
+        test::PumpUntilIdle([] { return true; }, 2s);
+        EXPECT_NE(ok.Texts().find(L"Shell-Kommando \"find\""), std::wstring::npos) << ok.Texts();
+    }
+    ASSERT_EQ(VisibleWindowOfClass(L"TQuorFindDialog"), nullptr);
+
+    // Without the file search F3 opens the folder search.
+    main->ActionTimer()->Stop();
+    findFile->SetEnabled(false);
+    PressKey(main->LV1->Handle(), VK_F3);
+    ASSERT_TRUE(test::PumpUntil([] { return VisibleWindowOfClass(L"TQuorFindDialog") != nullptr; }, 5s));
+    TQuorFindDialog* dialog = main->ToolForms().DirSearch().Dialog();
+    ASSERT_NE(dialog, nullptr);
+    PressKey(dialog->SearchStr->Handle(), VK_ESCAPE);
+    EXPECT_TRUE(test::PumpUntil([] { return VisibleWindowOfClass(L"TQuorFindDialog") == nullptr; }, 5s));
 }

@@ -232,14 +232,16 @@ TEST_F(MainStatus, SelectingAllThreeFilesCountsThemInPanel2)
     TDirView& list = *main->ActiveList;
     list.SetFocus();
     EXPECT_TRUE(test::PumpUntil([&] { return Panel(1).starts_with(L"3 Dateien = "); }, 2s)) << WideToUtf8(Panel(1));
-    // Strg+A as the keyboard sends it to the focused list.
+    // Strg+A as the keyboard sends it to the focused list: through the
+    // message loop, where the window's keys are taken.
     BYTE state[256];
     GetKeyboardState(state);
     BYTE saved[256];
     std::copy(state, state + 256, saved);
     state[VK_CONTROL] = 0x80;
     SetKeyboardState(state);
-    SendMessageW(list.Handle(), WM_KEYDOWN, 'A', 1);
+    PostMessageW(list.Handle(), WM_KEYDOWN, 'A', 1);
+    test::PumpUntil([&] { return list.SelCount() == 3; }, 2s);
     SetKeyboardState(saved);
     ASSERT_EQ(list.SelCount(), 3);
     EXPECT_TRUE(test::PumpUntil([&] { return Panel(2).starts_with(L"3 Dateien ausgewählt = "); }, 2s))
