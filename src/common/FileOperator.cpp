@@ -262,7 +262,9 @@ bool TFileOperator::Execute()
             }
             done.Sources = sources;
             done.Dests = dests;
-            result = RunShell(operation, flags, sources, dests);
+            result = NamesEachMovedFile(operation, done)
+                         ? RunShell(operation, flags | foMultiDestFiles, sources, done.Targets)
+                         : RunShell(operation, flags, sources, dests);
             if (result && transfer && !KeepWholeTargetsOnly(done, sourceFiles, targetFilesBefore)) {
                 result = false;
                 movedInPart = true;
@@ -443,6 +445,22 @@ bool TFileOperator::KeepWholeTargetsOnly(TFileOperationRecord& done,
     }
     done = std::move(whole);
     return failedTargets_.empty();
+}
+
+bool TFileOperator::NamesEachMovedFile(TFileOperation operation, const TFileOperationRecord& done)
+{
+    if (operation != TFileOperation::foMove || done.MultiDest || done.Sources.size() < 2 || done.Dests.size() != 1 ||
+        done.Targets.size() != done.Sources.size() || !system_->DirectoryExists(done.Dests.front())) {
+        return false;
+    }
+    // A folder named as its own target would go into a folder of its name
+    // there instead of merging with it, as a move into the folder does.
+    for (size_t i = 0; i < done.Sources.size(); ++i) {
+        if (system_->DirectoryExists(done.Sources[i]) || system_->DirectoryExists(done.Targets[i])) {
+            return false;
+        }
+    }
+    return true;
 }
 
 bool TFileOperator::RunShell(TFileOperation operation, TFileOperationFlags flags,

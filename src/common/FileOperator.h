@@ -212,6 +212,10 @@ private:
     // when any did not.
     bool KeepWholeTargetsOnly(TFileOperationRecord& done, const std::vector<std::vector<TTreeFile>>& sourceFiles,
                               const std::vector<std::vector<TTreeFile>>& targetFilesBefore);
+    // Wine's shell cancels (1223) a move of several files, no folder among
+    // them, into one folder, which Windows carries out; named one by one
+    // (foMultiDestFiles, each file's own target), both move them alike.
+    bool NamesEachMovedFile(TFileOperation operation, const TFileOperationRecord& done);
     bool RunShell(TFileOperation operation, TFileOperationFlags flags, const std::vector<std::wstring>& sources,
                   const std::vector<std::wstring>& dests);
 

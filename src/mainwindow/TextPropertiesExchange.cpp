@@ -3,6 +3,7 @@
 #include "editor/EasyEditorOptions.h"
 
 #include <algorithm>
+#include <cwchar>
 #include <iterator>
 
 namespace qrv {
@@ -27,7 +28,57 @@ constexpr TSwitchRow kSwitches[] = {
     {eoPaintFormattingMarks, L"Formatierungszeichen anzeigen"},
 };
 
+// Each switch of the form beside the stored value that keeps it.
+struct TStoredSwitch {
+    TEasyEditorOption Bit;
+    bool TEditorStoredOptions::*Value;
+};
+
+constexpr TStoredSwitch kStoredSwitches[] = {
+    {eoPaintMargin, &TEditorStoredOptions::PaintMargin},
+    {eoPersistentBlocks, &TEditorStoredOptions::PersistentBlocks},
+    {eoOverwriteBlocks, &TEditorStoredOptions::OverWriteBlocks},
+    {eoEnableDragging, &TEditorStoredOptions::EnableDragging},
+    {eoSelectBeyondEol, &TEditorStoredOptions::SelectBeyondEol},
+    {eoKeepColumn, &TEditorStoredOptions::KeepColumn},
+    {eoEnTabBlock, &TEditorStoredOptions::EnTabBlock},
+    {eoShowScrollHint, &TEditorStoredOptions::ShowScrollHint},
+    {eoPaintFormattingMarks, &TEditorStoredOptions::WhiteSpace},
+};
+static_assert(std::size(kStoredSwitches) == std::size(kSwitches), "every switch of the form is stored");
+
 }  // namespace
+
+void StoreTextProperties(const TTextEditorSettings& Editor, TEditorStoredOptions& Stored)
+{
+    for (const TStoredSwitch& row : kStoredSwitches)
+        Stored.*row.Value = (Editor.Options & row.Bit) != 0;
+    Stored.KeyMapping = Editor.KeyMapping;
+    Stored.TabStopList = Editor.TabStops;
+    // The single width of older settings: the list's first stop.
+    const int first = static_cast<int>(std::wcstol(Editor.TabStops.c_str(), nullptr, 10));
+    if (first > 0)
+        Stored.TabStops = first;
+}
+
+TTextEditorSettings LoadTextProperties(const TTextEditorSettings& Before, const TEditorStoredOptions& Stored)
+{
+    TTextEditorSettings after = Before;
+    for (const TStoredSwitch& row : kStoredSwitches) {
+        if (Stored.*row.Value)
+            after.Options |= row.Bit;
+        else
+            after.Options &= ~static_cast<uint32_t>(row.Bit);
+    }
+    const int mappings = static_cast<int>(TextKeyMappingNames().size());
+    if (Stored.KeyMapping >= 0 && Stored.KeyMapping < mappings)
+        after.KeyMapping = Stored.KeyMapping;
+    if (!Stored.TabStopList.empty())
+        after.TabStops = Stored.TabStopList;
+    else if (Stored.TabStops > 0)
+        after.TabStops = std::to_wstring(Stored.TabStops);
+    return after;
+}
 
 TTextPropertiesValues TextPropertiesFromEditor(const TTextEditorSettings& Editor, bool BAKFiles)
 {

@@ -51,9 +51,20 @@ struct TEditorStoredOptions {
     bool WordWrap = false;
     bool SearchText = false;
     bool PersistentBlocks = false;
-    bool OverWriteBlocks = false;
+    bool OverWriteBlocks = true;  // as the editor starts
     bool InsertMode = true;
     int TabStops = 8;
+    // The text properties form's other values: its switches without a row
+    // above (the editor's defaults), the key mapping, and the tab stops as
+    // written there ("4 8 12"; empty: TabStops alone).
+    bool PaintMargin = true;
+    bool EnableDragging = true;
+    bool SelectBeyondEol = true;
+    bool KeepColumn = false;
+    bool EnTabBlock = false;
+    bool ShowScrollHint = false;
+    int KeyMapping = 0;
+    std::wstring TabStopList;
 };
 
 // The hex view's settings (enumerations as their ordinal values).

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <memory>
@@ -49,6 +50,9 @@ public:
     std::set<std::wstring> shellSkips;              // sources the shell leaves, reporting success
     TShellOperationResult nextResult;
     bool applyShell = true;
+    // As Wine's shell: a move of several files, none a folder, into fewer
+    // destinations without foMultiDestFiles is cancelled and does nothing.
+    bool refuseFilesIntoOneFolder = false;
     bool locked = false;
     int repaints = 0;
     std::function<void()> duringShell;
@@ -66,6 +70,14 @@ public:
         shellCalls.push_back({code, SplitDoubleNul(from), SplitDoubleNul(to), flags});
         if (duringShell) {
             duringShell();
+        }
+        if (refuseFilesIntoOneFolder && code == 1 && (flags & foMultiDestFiles) == 0) {
+            const ShellCall& call = shellCalls.back();
+            const bool anyFolder =
+                std::any_of(call.from.begin(), call.from.end(), [&](auto& name) { return DirectoryExists(name); });
+            if (!anyFolder && call.from.size() > call.to.size()) {
+                return {1223, true};
+            }
         }
         if (applyShell && nextResult.Code == 0 && !nextResult.AnyAborted) {
             const ShellCall& call = shellCalls.back();
@@ -442,6 +454,52 @@ TEST_F(FileOperatorRuns, UndoOfAMoveReturnsEachItemToItsOwnFolderWithoutOverwrit
     EXPECT_TRUE(fs->FileOrDirExists(L"C:\\eins\\a.txt"));
     EXPECT_TRUE(fs->FileOrDirExists(L"C:\\ziel\\c.txt"));
     EXPECT_TRUE(op.UndoAvailable()) << "moving back is a move that can be undone";
+}
+
+// Several files moved into one folder go to the shell named one by one:
+// Wine's shell cancels the other form. With a folder among them, or a file
+// whose target is a folder, the call stays as it was.
+TEST_F(FileOperatorRuns, SeveralFilesMovedIntoAFolderAreNamedOneByOne)
+{
+    fs->refuseFilesIntoOneFolder = true;
+    fs->Dir(L"C:\\q");
+    fs->Dir(L"C:\\z");
+    fs->Dir(L"C:\\q\\Ordner");
+    fs->File(L"C:\\q\\a.txt", 1);
+    fs->File(L"C:\\q\\paket.zip", 22);
+    fs->File(L"C:\\q\\x");
+    fs->Dir(L"C:\\z\\x");
+    const struct Case {
+        const char* what;
+        std::vector<std::wstring> from;
+        bool named;
+    } cases[] = {
+        {"two files", {L"C:\\q\\a.txt", L"C:\\q\\paket.zip"}, true},
+        {"a file and a folder", {L"C:\\q\\a.txt", L"C:\\q\\Ordner"}, false},
+        {"a file whose target is a folder", {L"C:\\q\\a.txt", L"C:\\q\\x"}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const bool done = Run(TFileOperation::foMove, c.from, {L"C:\\z"});
+        const auto& call = fs->shellCalls.back();
+        if (c.named) {
+            EXPECT_TRUE(done);
+            EXPECT_TRUE(call.flags & foMultiDestFiles);
+            EXPECT_EQ(call.to, (std::vector<std::wstring>{L"C:\\z\\a.txt", L"C:\\z\\paket.zip"}));
+            EXPECT_TRUE(fs->FileOrDirExists(L"C:\\z\\paket.zip"));
+            EXPECT_FALSE(fs->FileOrDirExists(L"C:\\q\\paket.zip"));
+            ASSERT_TRUE(op.Undo());
+            EXPECT_TRUE(fs->FileOrDirExists(L"C:\\q\\a.txt"));
+            EXPECT_TRUE(fs->FileOrDirExists(L"C:\\q\\paket.zip"));
+            EXPECT_FALSE(fs->FileOrDirExists(L"C:\\z\\a.txt"));
+        } else {
+            EXPECT_FALSE(call.flags & foMultiDestFiles);
+            EXPECT_EQ(call.to, std::vector<std::wstring>{L"C:\\z"});
+        }
+    }
+    fs->refuseFilesIntoOneFolder = false;
+    ASSERT_TRUE(Run(TFileOperation::foMove, {L"C:\\q\\a.txt"}, {L"C:\\z"}));
+    EXPECT_EQ(fs->shellCalls.back().to, std::vector<std::wstring>{L"C:\\z"}) << "one file goes as it was";
 }
 
 TEST_F(FileOperatorRuns, UndoOfAMoveIntoAnExistingFolderOfTheSameNameLeavesThatFolder)

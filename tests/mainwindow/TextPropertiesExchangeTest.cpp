@@ -1,5 +1,6 @@
 // The text properties between the editor and the form: every switch shown
-// as its bit stands, given back into that bit only, the rest kept.
+// as its bit stands, given back into that bit only, the rest kept; and
+// between the editor and the stored settings.
 
 #include "mainwindow/TextPropertiesExchange.h"
 
@@ -55,6 +56,41 @@ TEST(TextPropertiesExchangeTest, KeyMappingOutsideTheListIsKept)
     EXPECT_EQ(EditorFromTextProperties(editor, values).KeyMapping, 1);
     values.KeyMapping = static_cast<int>(TextKeyMappingNames().size()) - 1;
     EXPECT_EQ(EditorFromTextProperties(editor, values).KeyMapping, values.KeyMapping);
+}
+
+// The form's values kept in the settings and given back to the editor:
+// every switch by its row (the three rows of older settings among them),
+// the key mapping, the tab stop list; what the form does not offer stays.
+TEST(TextPropertiesExchangeTest, StoredValuesGiveTheEditorItsSettingsBack)
+{
+    for (uint32_t options : {uint32_t{0}, DefaultEasyEditorOptions, ~uint32_t{0}}) {
+        const TTextEditorSettings editor{options, 3, L"4 8 12", true};
+        TEditorStoredOptions stored;
+        stored.GroupUndo = false;
+        StoreTextProperties(editor, stored);
+        EXPECT_FALSE(stored.GroupUndo) << "not the form's";
+        EXPECT_EQ(stored.TabStopList, L"4 8 12");
+        EXPECT_EQ(stored.TabStops, 4) << "the first stop for the width row";
+        EXPECT_EQ(stored.OverWriteBlocks, (options & eoOverwriteBlocks) != 0);
+        EXPECT_EQ(stored.WhiteSpace, (options & eoPaintFormattingMarks) != 0);
+        const TTextEditorSettings fresh{options ^ ~uint32_t{0}, 0, L"8", false};
+        const TTextEditorSettings back = LoadTextProperties(fresh, stored);
+        const TTextPropertiesValues shown = TextPropertiesFromEditor(back, true);
+        const TTextPropertiesValues wanted = TextPropertiesFromEditor(editor, true);
+        ASSERT_EQ(shown.Switches.size(), wanted.Switches.size());
+        for (size_t i = 0; i < shown.Switches.size(); ++i)
+            EXPECT_EQ(shown.Switches[i].Checked, wanted.Switches[i].Checked) << i;
+        EXPECT_EQ(back.KeyMapping, 3);
+        EXPECT_EQ(back.TabStops, L"4 8 12");
+        EXPECT_EQ(back.Options & eoHighlightBrackets, fresh.Options & eoHighlightBrackets) << "not the form's";
+    }
+    // Older settings: only the width; a stored mapping out of range is not taken.
+    TEditorStoredOptions older;
+    older.TabStops = 3;
+    older.KeyMapping = 99;
+    const TTextEditorSettings loaded = LoadTextProperties(TTextEditorSettings{0, 1, L"8", false}, older);
+    EXPECT_EQ(loaded.TabStops, L"3");
+    EXPECT_EQ(loaded.KeyMapping, 1);
 }
 
 }  // namespace

@@ -59,6 +59,11 @@ protected:
         state.Editor.WordWrap = true;
         state.Editor.InsertMode = false;
         state.Editor.TabStops = 4;
+        state.Editor.PaintMargin = false;
+        state.Editor.OverWriteBlocks = false;
+        state.Editor.KeepColumn = true;
+        state.Editor.KeyMapping = 2;
+        state.Editor.TabStopList = L"4 8";
         options.Color = 0x00123456;
         options.Reload = 3000;
         options.TBButtonSize = 30;

@@ -4,6 +4,7 @@
 #include "TestDir.h"
 
 #include "framework/StringList.h"
+#include "framework/SysUtils.h"
 #include "settings/KyRegistry.h"
 #include "settings/StoredSettings.h"
 
@@ -652,6 +653,44 @@ TEST_F(StoredSettings, ValuesWithoutTheirControlYetAreWrittenBackUnchanged)
         EXPECT_EQ(Value(*saved, k.section, k.name), k.value) << k.section << "/" << k.name;
     EXPECT_EQ(Value(*saved, L"PrintList", L"Width"), L"<none>") << "what was never stored is not invented";
     EXPECT_EQ(Value(*saved, L"Toolbars", L"ToolbarDatei"), L"<none>");
+}
+
+// The text properties form's values: read from [TextSettings] and written
+// back; a file without them leaves the editor's defaults.
+TEST_F(StoredSettings, TheTextPropertiesAreReadAndWritten)
+{
+    auto store = Store({L"[TextSettings]", L"PaintMargin=0", L"EnableDragging=0", L"SelectBeyondEol=0", L"KeepColumn=1",
+                        L"EnTabBlock=1", L"ShowScrollHint=1", L"KeyMapping=2", L"TabStopList=4 8 12", L"WhiteSpace=1",
+                        L"OverWriteBlocks=0", L"[Others]", L"WantTabs=1"});
+    Load(*store);
+    const TEditorStoredOptions& editor = state.Editor;
+    EXPECT_FALSE(editor.PaintMargin);
+    EXPECT_FALSE(editor.EnableDragging);
+    EXPECT_FALSE(editor.SelectBeyondEol);
+    EXPECT_TRUE(editor.KeepColumn);
+    EXPECT_TRUE(editor.EnTabBlock);
+    EXPECT_TRUE(editor.ShowScrollHint);
+    EXPECT_EQ(editor.KeyMapping, 2);
+    EXPECT_EQ(editor.TabStopList, L"4 8 12");
+    EXPECT_TRUE(editor.WhiteSpace);
+    EXPECT_TRUE(options.WantTabs);
+    auto saved = Saved();
+    for (const auto& [name, value] : std::vector<std::pair<std::wstring, std::wstring>>{{L"PaintMargin", L"0"},
+                                                                                        {L"KeepColumn", L"1"},
+                                                                                        {L"ShowScrollHint", L"1"},
+                                                                                        {L"KeyMapping", L"2"},
+                                                                                        {L"TabStopList", L"4 8 12"},
+                                                                                        {L"OverWriteBlocks", L"0"}})
+        EXPECT_EQ(Value(*saved, L"TextSettings", name.c_str()), value) << WideToUtf8(name);
+
+    state = TMainWindowState{};
+    auto empty = Store({L"[Window]", L"Width=900"});
+    Load(*empty);
+    EXPECT_TRUE(state.Editor.PaintMargin);
+    EXPECT_TRUE(state.Editor.OverWriteBlocks) << "the editor's own defaults";
+    EXPECT_FALSE(state.Editor.KeepColumn);
+    EXPECT_EQ(state.Editor.KeyMapping, 0);
+    EXPECT_TRUE(state.Editor.TabStopList.empty());
 }
 
 TEST_F(StoredSettings, TheFileKeepsWhatTheProgramDoesNotWrite)

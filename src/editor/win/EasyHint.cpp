@@ -65,11 +65,11 @@ void TEasyHintWindow::Paint(HDC dc, const RECT& client)
 }
 
 TEasyHint::TEasyHint(TComponent* owner)
-    : TComponent(owner), timer_(new TEasyTimer(this)), window_(std::make_unique<TEasyHintWindow>())
+    : TComponent(owner), timer_(new TTimer(this)), window_(std::make_unique<TEasyHintWindow>())
 {
     timer_->SetEnabled(false);
     timer_->SetInterval(50);
-    timer_->SetOnTimer([this](TComponent*) { ticker_.Tick(); });
+    timer_->OnTimer = [this](TComponent*) { ticker_.Tick(); };
 }
 
 TEasyHint::~TEasyHint()

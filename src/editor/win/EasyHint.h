@@ -5,7 +5,7 @@
 
 #include "editor/EasyHintTicker.h"
 #include "editor/win/EasyRtfPainter.h"
-#include "editor/win/EasyTimer.h"
+#include "framework/win/Timer.h"
 #include "framework/Component.h"
 #include "framework/win/HintWindow.h"
 
@@ -62,7 +62,7 @@ public:
     bool InHintArea(const RECT& rect, POINT point) const;
 
     TEasyHintWindow& Window() { return *window_; }
-    const TEasyTimer& Timer() const { return *timer_; }
+    const TTimer& Timer() const { return *timer_; }
     // One tick, as the timer gives it.
     void Tick() { ticker_.Tick(); }
 
@@ -76,7 +76,7 @@ private:
     void HideWindow() override;
     void StopTimer() override { timer_->SetEnabled(false); }
 
-    TEasyTimer* timer_;  // owned as a component
+    TTimer* timer_;  // owned as a component
     std::unique_ptr<TEasyHintWindow> window_;
     TEasyHintTicker ticker_{*this};
     std::wstring caption_;

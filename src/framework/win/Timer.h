@@ -18,6 +18,8 @@ public:
     void SetInterval(unsigned milliseconds);
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool enabled);
+    // The system timer runs (enabled, with an interval).
+    bool Running() const { return running_; }
     TNotifyEvent OnTimer;
 
 private:

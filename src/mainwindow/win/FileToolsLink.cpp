@@ -171,6 +171,18 @@ void TFileToolsLink::UpdateSelectionStatus()
         window_.UpdateSelectionStatus();
 }
 
+void TFileToolsLink::PauseDirSizeScan(TDirView* Active)
+{
+    if (window_.PauseDirSizeScan)
+        window_.PauseDirSizeScan(Active);
+}
+
+void TFileToolsLink::ResumeDirSizeScan(TDirView* Active)
+{
+    if (window_.ResumeDirSizeScan)
+        window_.ResumeDirSizeScan(Active);
+}
+
 bool TFileToolsLink::DisplayOn()
 {
     return display_.ViewFile();

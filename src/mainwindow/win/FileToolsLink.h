@@ -27,6 +27,9 @@ struct TFileToolsWindow {
     // The join command on the active list's focused file.
     std::function<void()> JoinSplitFile;
     std::function<void()> UpdateSelectionStatus;
+    // The folder-size scans around a folder's name edit.
+    std::function<void(TDirView* Active)> PauseDirSizeScan;
+    std::function<void(TDirView* Active)> ResumeDirSizeScan;
     // The stored settings: the select-directory dialog's size is kept there.
     TMainWindowState* StoredState = nullptr;
 };
@@ -52,6 +55,8 @@ private:
     void RedisplayHexFile() override;
     void SetLastFileOperator(TFileOperator* Operator) override;
     void UpdateSelectionStatus() override;
+    void PauseDirSizeScan(TDirView* Active) override;
+    void ResumeDirSizeScan(TDirView* Active) override;
     const TOptions& FileOptions() override;
     bool DisplayOn() override;
     void SwitchDisplayOn() override;

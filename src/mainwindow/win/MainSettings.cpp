@@ -15,6 +15,7 @@
 #include "framework/win/Registry.h"
 #include "framework/win/StdCtrls.h"
 #include "mainwindow/PaneSizes.h"
+#include "mainwindow/win/ToolFormsLink.h"
 #include "panels/win/DirView.h"
 #include "panels/win/DriveView.h"
 #include "panels/win/KyDriveInfo.h"
@@ -276,6 +277,8 @@ void TQRVMain::CaptureStoredState()
     if (filterCommands_)
         filterCommands_->CaptureFilters(state.Filter1, state.Filter2);
 
+    if (toolForms_)
+        toolForms_->CaptureTextProperties(state.Editor);
     if (HexEditor1) {
         state.Hex.OffsetDisplay = static_cast<int>(HexEditor1->OffsetDisplay());
         state.Hex.BytesPerLine = HexEditor1->BytesPerLine();
@@ -361,6 +364,8 @@ void TQRVMain::ApplyStoredState()
             // a stored value the view refuses leaves the rest of the hex settings
         }
     }
+    if (toolForms_)
+        toolForms_->ApplyStoredTextProperties(state.Editor);
     if (ToolbarCMDLine && state.CommandLineToolbar)
         ToolbarCMDLine->SetVisible(*state.CommandLineToolbar);
     // The customised toolbars' controls; a text that does not fit its

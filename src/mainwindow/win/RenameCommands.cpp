@@ -10,6 +10,8 @@
 #include "panels/win/DriveView.h"
 #include "settings/Quorvan32Globals.h"
 
+#include <utility>
+
 namespace qrv {
 
 namespace {
@@ -28,11 +30,15 @@ TRenameCommands::TRenameCommands(const TMainPanes& Panes, TMainWindowServices& S
         tree->OnEditing = [this](TComponent*, TTreeNode*, bool ByCode) { return TreeEditing(ByCode); };
         tree->OnRenameBegin = [this, tree](TComponent*, TTreeNode* Node) { TreeRenameBegin(*tree, Node); };
         tree->OnRenameEnd = [this, tree](TComponent*, TTreeNode* Node) { TreeRenameEnd(*tree, Node); };
+        tree->OnEditEnded = [this](TComponent*) { EditEnded(); };
     }
     for (TDirView* list : {panes_.LV1, panes_.LV2}) {
         if (!list)
             continue;
-        list->OnEditing = [this](TComponent*, TFileRec&, bool ByCode) { return ListEditing(ByCode); };
+        list->OnEditing = [this, list](TComponent*, TFileRec& Item, bool ByCode) {
+            return ListEditing(*list, Item, ByCode);
+        };
+        list->OnEditEnded = [this](TComponent*) { EditEnded(); };
         list->OnBeginRename = [this, list](TComponent*, TFileRec& Item, const std::wstring& NewName) {
             ListBeginRename(*list, Item, NewName);
         };
@@ -42,16 +48,34 @@ TRenameCommands::TRenameCommands(const TMainPanes& Panes, TMainWindowServices& S
     }
 }
 
-bool TRenameCommands::ListEditing(bool ByCode)
+bool TRenameCommands::ListEditing(TDirView& List, const TFileRec& Item, bool ByCode)
 {
-    return ListLabelEditAllowed(ByCode, host_.RenameOptions().ClickEdits);
+    if (!ListLabelEditAllowed(ByCode, host_.RenameOptions().ClickEdits))
+        return false;
+    if (Item.IsDirectory && !pausedScans_) {
+        pausedScans_ = &List;
+        host_.PauseDirSizeScan(&List);
+    }
+    return true;
 }
 
 bool TRenameCommands::TreeEditing(bool ByCode)
 {
     // The folder may hold the edited text.
     const bool editorChanged = panes_.EasyEdit && panes_.EasyEdit->Visible() && panes_.EasyEdit->GetModified();
-    return TreeLabelEditAllowed(ByCode, host_.RenameOptions().ClickEdits, editorChanged);
+    if (!TreeLabelEditAllowed(ByCode, host_.RenameOptions().ClickEdits, editorChanged))
+        return false;
+    if (panes_.ActiveList && !pausedScans_) {
+        pausedScans_ = panes_.ActiveList;
+        host_.PauseDirSizeScan(pausedScans_);
+    }
+    return true;
+}
+
+void TRenameCommands::EditEnded()
+{
+    if (TDirView* paused = std::exchange(pausedScans_, nullptr))
+        host_.ResumeDirSizeScan(paused);
 }
 
 void TRenameCommands::ListBeginRename(TDirView& List, const TFileRec& Item, const std::wstring& NewName)

@@ -3,8 +3,9 @@
 // as the main window sees it. The panes rename themselves; this area decides
 // when a label may be edited (ClickEdits, unsaved text in the editor), lets
 // the display's viewers follow a renamed file or folder once the rename
-// succeeded, brings the other file list up to date and hands the pane's
-// operator to the undo. Its rules are mainwindow/FileToolRules.h.
+// succeeded, brings the other file list up to date, hands the pane's
+// operator to the undo and pauses the folder-size scans while a folder's
+// name is edited. Its rules are mainwindow/FileToolRules.h.
 
 #include "mainwindow/win/MainPanes.h"
 #include "mainwindow/win/MainWindowServices.h"
@@ -36,6 +37,11 @@ public:
     virtual void RedisplayHexFile() = 0;
     virtual void SetLastFileOperator(TFileOperator* Operator) = 0;
     virtual void UpdateSelectionStatus() = 0;
+    // The folder-size scans of Active (and of the other list on its drive)
+    // stop while a folder's name is edited: a scan inside the folder holds
+    // it open, and the rename would fail.
+    virtual void PauseDirSizeScan(TDirView* Active) = 0;
+    virtual void ResumeDirSizeScan(TDirView* Active) = 0;
 };
 
 class TRenameCommands {
@@ -45,8 +51,11 @@ public:
 
     // Whether a label may be edited (ByCode: a command or the shell menu
     // opened it).
-    bool ListEditing(bool ByCode);
+    bool ListEditing(TDirView& List, const TFileRec& Item, bool ByCode);
     bool TreeEditing(bool ByCode);
+    // The name editor closed (renamed, refused or cancelled): the scans a
+    // folder's edit paused go on.
+    void EditEnded();
     // A list's rename: before (the hex view lets go) and after (NewName is
     // the old caption after a failure).
     void ListBeginRename(TDirView& List, const TFileRec& Item, const std::wstring& NewName);
@@ -64,6 +73,8 @@ private:
     // The rename under way: the item's path before and the path it is to get.
     std::wstring oldPath_;
     std::wstring newPath_;
+    // The list whose folder-size scans the open name editor paused.
+    TDirView* pausedScans_ = nullptr;
 };
 
 }  // namespace qrv

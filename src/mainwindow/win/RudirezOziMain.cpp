@@ -106,6 +106,14 @@ TQRVMain::TQRVMain(TComponent* owner) : TForm(owner)
     toolsWindow.SwitchDisplayOn = [this] { ViewFileExecute(); };
     toolsWindow.JoinSplitFile = [this] { splitJoin_->Commands().CombineFileExecute(); };
     toolsWindow.UpdateSelectionStatus = [this] { UpdateSelectionStatus(); };
+    toolsWindow.PauseDirSizeScan = [this](TDirView* Active) {
+        if (listWork_)
+            listWork_->PauseDirSizeScan(Active);
+    };
+    toolsWindow.ResumeDirSizeScan = [this](TDirView* Active) {
+        if (listWork_)
+            listWork_->ResumeDirSizeScan(Active);
+    };
     toolsWindow.StoredState = &StoredState;
     fileTools_ = std::make_unique<TFileToolsLink>(Panes(), Services(), catalogue_, *commandMenus_, *fileDisplay_,
                                                   *fileCommands_, std::move(toolsWindow));

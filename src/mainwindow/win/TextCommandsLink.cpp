@@ -409,6 +409,12 @@ bool TTextCommandsLink::HandleKey(const MSG& Msg)
             return false;
         }
     }
+    // The editor's own Strg+Z stops at its last change; through the
+    // command it undoes the last file operation after that.
+    if (key == 'Z' && in(controls_.Editor)) {
+        commands_.Undo();
+        return true;
+    }
     if (hex && key == 'C') {
         commands_.Copy();
         return true;

@@ -17,6 +17,16 @@
 
 namespace qrv {
 
+namespace {
+
+TTextEditorSettings EditorSettingsOf(TEasyEdit& Editor)
+{
+    return TTextEditorSettings{Editor.Options(), static_cast<int>(Editor.KeyMapping()),
+                               Editor.GetEditSource()->TabStops(), Options.WantTabs};
+}
+
+}  // namespace
+
 TToolFormsLink::TToolFormsLink(const TMainPanes& Panes, TMainWindowServices& Services, TActionCatalogue& Catalogue,
                                TFileCommands& FileCommands)
     : panes_(Panes), services_(Services), fileCommands_(FileCommands),
@@ -104,8 +114,7 @@ void TToolFormsLink::TextPropertiesExecute()
     TEasyEdit* editor = panes_.EasyEdit;
     if (!editor)
         return;
-    const TTextEditorSettings before{editor->Options(), static_cast<int>(editor->KeyMapping()),
-                                     editor->GetEditSource()->TabStops(), Options.WantTabs};
+    const TTextEditorSettings before = EditorSettingsOf(*editor);
     TTextPropertiesForm form(services_.Window(), TextPropertiesFromEditor(before, Options.BAKFiles));
     // A tab stop list the editor would refuse keeps the form open.
     form.CanAccept = [this](const TTextPropertiesValues& values) {
@@ -122,16 +131,47 @@ void TToolFormsLink::TextPropertiesExecute()
     if (!form.Execute())
         return;
     const TTextPropertiesValues values = form.Values();
-    const TTextEditorSettings after = EditorFromTextProperties(before, values);
-    if (after.TabStops != before.TabStops)
-        editor->GetEditSource()->SetTabStops(after.TabStops);
-    editor->SetOptions(after.Options);
-    editor->SetKeyMapping(static_cast<TEasyKeyMapping>(after.KeyMapping));
-    Options.WantTabs = after.WantTabs;
+    ApplyEditorSettings(before, EditorFromTextProperties(before, values));
     Options.BAKFiles = values.BAKFiles;
-    editor->SetWantTabs(after.WantTabs);
+}
+
+void TToolFormsLink::ApplyEditorSettings(const TTextEditorSettings& Before, const TTextEditorSettings& After)
+{
+    TEasyEdit* editor = panes_.EasyEdit;
+    if (!editor)
+        return;
+    if (After.TabStops != Before.TabStops)
+        editor->GetEditSource()->SetTabStops(After.TabStops);
+    editor->SetOptions(After.Options);
+    editor->SetKeyMapping(static_cast<TEasyKeyMapping>(After.KeyMapping));
+    Options.WantTabs = After.WantTabs;
+    editor->SetWantTabs(After.WantTabs);
     if (panes_.HexEditor1)
-        panes_.HexEditor1->SetWantTabs(after.WantTabs);
+        panes_.HexEditor1->SetWantTabs(After.WantTabs);
+}
+
+void TToolFormsLink::ApplyStoredTextProperties(const TEditorStoredOptions& Stored)
+{
+    TEasyEdit* editor = panes_.EasyEdit;
+    if (!editor)
+        return;
+    const TTextEditorSettings before = EditorSettingsOf(*editor);
+    TTextEditorSettings after = LoadTextProperties(before, Stored);
+    // A stored list the editor refuses leaves its stops as they were.
+    try {
+        TTabStopList probe;
+        probe.SetText(after.TabStops);
+    } catch (const Exception&) {
+        TraceIgnoredException(L"stored tab stops refused: " + after.TabStops);
+        after.TabStops = before.TabStops;
+    }
+    ApplyEditorSettings(before, after);
+}
+
+void TToolFormsLink::CaptureTextProperties(TEditorStoredOptions& Stored) const
+{
+    if (TEasyEdit* editor = panes_.EasyEdit)
+        StoreTextProperties(EditorSettingsOf(*editor), Stored);
 }
 
 }  // namespace qrv

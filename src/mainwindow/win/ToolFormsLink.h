@@ -5,6 +5,7 @@
 // areas' questions from the window's panes.
 
 #include "mainwindow/ActionCatalogue.h"
+#include "mainwindow/TextPropertiesExchange.h"
 #include "mainwindow/win/DirSearchCommands.h"
 #include "mainwindow/win/FileVerifyCommands.h"
 #include "mainwindow/win/MainPanes.h"
@@ -37,8 +38,13 @@ public:
     bool ShowRemovable = false;
     // "&Eigenschaften" of the text menu: the editor's settings.
     void TextPropertiesExecute();
+    // The form's editor values from and into the stored settings.
+    void ApplyStoredTextProperties(const TEditorStoredOptions& Stored);
+    void CaptureTextProperties(TEditorStoredOptions& Stored) const;
 
 private:
+    // Gives the editor After (Before: what it has now).
+    void ApplyEditorSettings(const TTextEditorSettings& Before, const TTextEditorSettings& After);
     TDriveView* SearchTree() override;
     void RescanDrive() override;
     void PlaceFindDialog(TForm& Dialog) override;

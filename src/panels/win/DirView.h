@@ -225,6 +225,9 @@ public:
     // caption after a failure).
     std::function<void(TComponent* Sender, TFileRec& Item, const std::wstring& NewName)> OnBeginRename;
     std::function<void(TComponent* Sender, TFileRec& Item, const std::wstring& NewName)> OnEndRename;
+    // The name editor closed, whatever came of it (a rename, a failure, a
+    // refused name or a cancel): once for every opening OnEditing allowed.
+    TNotifyEvent OnEditEnded;
     // Shows a failed rename's error (OK and Abort); true: edit again. The
     // default is the error box.
     std::function<bool(const std::wstring& Text)> AskRenameAgain;

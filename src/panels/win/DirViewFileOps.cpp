@@ -317,11 +317,13 @@ void TDirView::EditItemName(TFileRec& Item)
 bool TDirView::EndLabelEdit(const NMLVDISPINFOW& Info)
 {
     const std::optional<TNameEdit> edit = std::exchange(nameEdit_, std::nullopt);
-    if (!edit || Info.item.pszText == nullptr)
-        return false;  // cancelled
-    if (Info.item.iItem != edit->Index || !NameEditItem(Info.item.iItem, *edit))
+    if (!edit)
         return false;
-    RenameItem(Info.item.iItem, Info.item.pszText, true);
+    // Not cancelled, and still on the item it opened for.
+    if (Info.item.pszText != nullptr && Info.item.iItem == edit->Index && NameEditItem(Info.item.iItem, *edit))
+        RenameItem(Info.item.iItem, Info.item.pszText, true);
+    if (OnEditEnded)
+        OnEditEnded(this);
     return false;  // the records, not the control, hold the name
 }
 
@@ -355,6 +357,8 @@ void TDirView::EndNameEdit()
     SendMessageW(handle_, LVM_CANCELEDITLABEL, 0, 0);
     if (editor && NameEditItem(edit.Index, edit))
         RenameItem(edit.Index, typed, false);
+    if (OnEditEnded)
+        OnEditEnded(this);
 }
 
 void TDirView::RenameItem(int Index, const std::wstring& Typed, bool OfferRetry)

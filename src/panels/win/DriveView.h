@@ -284,6 +284,9 @@ public:
     // Before and after a rename in place.
     std::function<void(TComponent* Sender, TTreeNode* Node)> OnRenameBegin;
     std::function<void(TComponent* Sender, TTreeNode* Node)> OnRenameEnd;
+    // The name editor closed, whatever came of it (a rename, a failure, a
+    // refused name or a cancel): once for every opening OnEditing allowed.
+    TNotifyEvent OnEditEnded;
     // Shows a failed rename's error (OK and Abort); true: edit again. The
     // default is the error box. An invalid name is shown through it too,
     // without editing again.
@@ -530,6 +533,8 @@ private:
 
     // Folder commands.
     // Renames Node's folder to NewName; false after the error box.
+    // The name typed into the editor: checked and, when it is a new one, applied.
+    void ApplyEditedName(TTreeNode* Node, const wchar_t* Text);
     bool RenameNode(TTreeNode* Node, const std::wstring& NewName, const std::wstring& Typed);
     void ReopenEditor();
     // Stops the drive's folder monitor; true when it was running.

@@ -216,15 +216,23 @@ bool TDriveView::Edited(TTreeNode* Node, const wchar_t* Text)
     if (!editOpen_)
         return false;
     editOpen_ = false;
+    ApplyEditedName(Node, Text);
+    if (OnEditEnded)
+        OnEditEnded(this);
+    return false;
+}
+
+void TDriveView::ApplyEditedName(TTreeNode* Node, const wchar_t* Text)
+{
     if (!Text || !Node->Object())
-        return false;
+        return;
     const std::wstring typed = Text;
     if (typed.empty() || typed == Node->Text())
-        return false;
+        return;
     const TRenameInput input =
         ReadRenameInput(typed, NodeData(Node).DirName, true, true, InvalidDirNameText(SystemLanguage()));
     if (input.Kind == TRenameInput::Cancel)
-        return false;
+        return;
     if (input.Kind == TRenameInput::Invalid) {
         // Shown like a failed rename, but the name is not edited again.
         MessageBeep(MB_ICONHAND);
@@ -232,11 +240,10 @@ bool TDriveView::Edited(TTreeNode* Node, const wchar_t* Text)
             (void)AskRenameAgain(input.Error);
         else
             MessageDlg(input.Error, TMsgDlgType::mtError, mbOK);
-        return false;
+        return;
     }
-    RenameNode(Node, input.NewName, typed);
     // The node's caption is set by the rename itself.
-    return false;
+    (void)RenameNode(Node, input.NewName, typed);
 }
 
 bool TDriveView::RenameNode(TTreeNode* Node, const std::wstring& NewName, const std::wstring& Typed)

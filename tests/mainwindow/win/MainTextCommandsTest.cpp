@@ -365,45 +365,92 @@ TEST_F(MainTextCommands, HexMenusAreSavedAndRestored)
 
 TEST_F(MainTextCommands, CtrlZUndoesTheTextThenTheCopyAndCtrlCCopiesUnicodeText)
 {
-    const std::wstring source = dir.File(L"Quelle");
-    const std::wstring target = dir.File(L"Ziel");
-    ASSERT_TRUE(CreateDirectoryW(source.c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryW(target.c_str(), nullptr));
-    dir.Write(L"Quelle\\kopie.txt", "Brief");
-    dir.Write(L"Ziel\\notiz.rtf", "Gr\xFC\xDF"
-                                  "e\r\n");
-    Open(source, L"kopie.txt");
-    main->ActiveList->SetFocus();
-    FocusItem(L"kopie.txt");
-    main->FileCommands().ClipBoardCopy(false);
-    Open(target, L"notiz.rtf");
-    main->FileCommands().ClipBoardPaste();
-    ASSERT_EQ(dir.Read(L"Ziel\\kopie.txt"), "Brief");
+    // The select-directory dialog of "Ko&pieren nach..." chooses the target.
+    std::wstring chosen;
+    main->FileTools().ChooseFolder = [&](const std::wstring&, std::wstring& Folder, const std::vector<std::wstring>&) {
+        Folder = chosen;
+        return true;
+    };
+    struct Case {
+        const char* what;
+        bool copyTo;  // else the list's paste
+        bool editor;  // the text in the editor, else in the rich-text view
+    } cases[] = {
+        {"a copy pasted into the list, the rich-text view", false, false},
+        {"Ko&pieren nach... (the tree's operator), the rich-text view", true, false},
+        {"a copy pasted into the list, the editor", false, true},
+        {"Ko&pieren nach... (the tree's operator), the editor", true, true},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::wstring source = L"Quelle" + std::to_wstring(++n);
+        const std::wstring target = L"Ziel" + std::to_wstring(n);
+        const std::wstring text = c.editor ? L"notiz.txt" : L"notiz.rtf";
+        ASSERT_TRUE(CreateDirectoryW(dir.File(source).c_str(), nullptr));
+        ASSERT_TRUE(CreateDirectoryW(dir.File(target).c_str(), nullptr));
+        dir.Write(source + L"\\kopie.txt", "Brief");
+        dir.Write(target + L"\\" + text, "Gr\xFC\xDF"
+                                         "e\r\n");
+        const std::wstring copy = dir.File(target + L"\\kopie.txt");
+        Open(dir.File(source), L"kopie.txt");
+        main->ActiveList->SetFocus();
+        FocusItem(L"kopie.txt");
+        if (c.copyTo) {
+            chosen = dir.File(target);
+            ASSERT_TRUE(main->Catalogue().Execute(TActionId::CopyTo));
+            Open(dir.File(target), text);
+        } else {
+            main->FileCommands().ClipBoardCopy(false);
+            Open(dir.File(target), text);
+            main->FileCommands().ClipBoardPaste();
+        }
+        ASSERT_EQ(dir.Read(target + L"\\kopie.txt"), "Brief");
 
-    TTextFileView& view = *main->TextView;
-    main->ActiveList->SetFocus();
-    FocusItem(L"notiz.rtf");
-    if (!main->FileDisplay()->ViewFile())
-        main->ViewFile->Execute();
-    ASSERT_TRUE(test::PumpUntil([&] { return view.Visible() && view.FileName() == dir.File(L"Ziel\\notiz.rtf"); }, 5s));
-    view.SetFocus();
-    Select(0, 0);
-    Type(L'X');
-    ASSERT_EQ(view.Lines()[0], L"XGrüße");
+        TWinControl& pane = c.editor ? static_cast<TWinControl&>(*main->EasyEdit) : *main->TextView;
+        auto firstLine = [&] {
+            if (!c.editor)
+                return main->TextView->Lines()[0];
+            const std::u16string line = main->EasyEdit->Lines().Get(0);
+            return std::wstring(line.begin(), line.end());
+        };
+        main->ActiveList->SetFocus();
+        FocusItem(text);
+        if (!main->FileDisplay()->ViewFile())
+            main->ViewFile->Execute();
+        ASSERT_TRUE(test::PumpUntil(
+            [&] { return pane.Visible() && main->FileDisplay()->ViewedFile() == dir.File(target + L"\\" + text); },
+            5s));
+        pane.SetFocus();
+        if (c.editor)
+            main->EasyEdit->SetCaretPos(0, 0);
+        else
+            Select(0, 0);
+        SendMessageW(pane.Handle(), WM_CHAR, L'X', 1);
+        test::PumpFor(20ms);
+        ASSERT_EQ(firstLine(), L"XGrüße");
 
-    PostKey(view.Handle(), 'Z', true);
-    EXPECT_EQ(view.Lines()[0], L"Grüße") << "the text first";
-    EXPECT_TRUE(Exists(dir.File(L"Ziel\\kopie.txt"))) << "the copy stays for now";
-    PostKey(view.Handle(), 'Z', true);
-    EXPECT_TRUE(test::PumpUntil([&] { return !Exists(dir.File(L"Ziel\\kopie.txt")); }, 5s)) << "then the copy";
-    EXPECT_EQ(view.Lines()[0], L"Grüße");
+        // An undo that finds nothing shows its error box: answered, and named.
+        test::DialogAnswerer box({L"OK"});
+        PostKey(pane.Handle(), 'Z', true);
+        EXPECT_EQ(firstLine(), L"Grüße") << "the text first";
+        EXPECT_TRUE(Exists(copy)) << "the copy stays for now";
+        PostKey(pane.Handle(), 'Z', true);
+        EXPECT_TRUE(test::PumpUntil([&] { return !Exists(copy); }, 5s)) << "then the copy";
+        EXPECT_EQ(firstLine(), L"Grüße");
+        EXPECT_FALSE(box.Answered()) << WideToUtf8(box.Texts());
 
-    Select(0, 4);
-    PostKey(view.Handle(), 'C', true);
-    const std::optional<std::u16string> copied = ReadClipboardText(nullptr);
-    ASSERT_TRUE(copied);
-    EXPECT_EQ(*copied, u"Grüß");
-    ASSERT_TRUE(IsClipboardFormatAvailable(CF_UNICODETEXT));
+        if (!c.editor) {
+            Select(0, 4);
+            PostKey(pane.Handle(), 'C', true);
+            const std::optional<std::u16string> copied = ReadClipboardText(nullptr);
+            ASSERT_TRUE(copied);
+            EXPECT_EQ(*copied, u"Grüß");
+            EXPECT_TRUE(IsClipboardFormatAvailable(CF_UNICODETEXT));
+        }
+        main->TextView->SetModified(false);
+        main->EasyEdit->SetModified(false);
+    }
 }
 
 // The editor's own form, filled and confirmed from a second thread while the

@@ -1,13 +1,16 @@
 // The directory search, the verification and the drive overview in the
 // real main window: Shift+Ctrl+F3 opens "Suchen" and Esc closes it, Strg+P
 // verifies the list's selection and tells the count, the overview opens
-// from its command and closes with "&OK".
+// from its command and closes with "&OK", and the text properties are kept
+// in the settings.
 
 #include "SettingsGuards.h"
 #include "TestDir.h"
 
 #include "dialogs/win/DriveOverView.h"
 #include "dialogs/win/QuorFindDialog.h"
+#include "editor/EasyEditorOptions.h"
+#include "editor/win/EasyEditor.h"
 #include "framework/win/Registry.h"
 #include "mainwindow/win/GlobalsInit.h"
 #include "mainwindow/win/RudirezOziMain.h"
@@ -117,4 +120,33 @@ TEST_F(MainToolForms, DriveOverviewOpensFromItsCommand)
     EXPECT_TRUE(answer.Answered());
     EXPECT_NE(answer.Texts().find(L"Entnehmbare Medien anzeigen"), std::wstring::npos) << answer.Texts();
     EXPECT_EQ(main->ToolForms().DriveOverview(), nullptr);
+}
+
+// What "&Eigenschaften" of the text menu gives the editor is there again
+// after a restart: its switches, key mapping, tab stops and the Tab key.
+TEST_F(MainToolForms, TheTextPropertiesSurviveARestart)
+{
+    TEasyEdit& editor = *main->EasyEdit;
+    const uint32_t options = (editor.Options() | eoKeepColumn | eoShowScrollHint) & ~(eoPaintMargin | eoEnableDragging);
+    editor.SetOptions(options);
+    editor.SetKeyMapping(TEasyKeyMapping::kmBrief);
+    editor.GetEditSource()->SetTabStops(L"4 8 12");
+    Options.WantTabs = true;
+    ASSERT_TRUE(main->SaveSettings());
+    main.reset();
+    FinalizeGlobals();
+
+    InitializeGlobals();
+    main.reset(new TQRVMain(nullptr));
+    main->Show();
+    test::PumpFor(200ms);
+    TEasyEdit& again = *main->EasyEdit;
+    constexpr uint32_t offered = eoPaintMargin | eoPersistentBlocks | eoOverwriteBlocks | eoEnableDragging |
+                                 eoSelectBeyondEol | eoKeepColumn | eoEnTabBlock | eoShowScrollHint |
+                                 eoPaintFormattingMarks;
+    EXPECT_EQ(again.Options() & offered, options & offered);
+    EXPECT_EQ(again.KeyMapping(), TEasyKeyMapping::kmBrief);
+    EXPECT_EQ(again.GetEditSource()->TabStops(), L"4 8 12");
+    EXPECT_TRUE(Options.WantTabs);
+    EXPECT_TRUE(again.WantTabs());
 }

@@ -5,6 +5,7 @@
 #include "TestDir.h"
 #include "TreeAndListForm.h"
 #include "common/DropFilesBlock.h"
+#include "common/FileOperator.h"
 #include "common/FileDescriptorBlock.h"
 #include "common/win/KyClipBoardFormats.h"
 #include "panels/win/DirView.h"
@@ -220,6 +221,36 @@ TEST_F(PaneDrop, AFolderDroppedOnANodeMovesAndCtrlCopies)
     EXPECT_EQ(DropOnNode(ziel, &brief, MK_LBUTTON | MK_CONTROL), DROPEFFECT_COPY);
     EXPECT_TRUE(Exists(dir.File(L"Ziel\\brief.txt")));
     EXPECT_TRUE(Exists(dir.File(L"Quelle\\brief.txt")));
+    EXPECT_TRUE(errors.empty());
+}
+
+// Several files of one drive and no folder among them (here a text and an
+// archive) move onto a folder of the tree and into the list's folder alike,
+// and the undo brings them back.
+TEST_F(PaneDrop, SeveralFilesMoveOntoANodeAndIntoTheList)
+{
+    const std::string emptyZip = std::string("PK\x05\x06", 4) + std::string(18, '\0');
+    dir.Write(L"Quelle\\paket.zip", emptyZip);
+    struct Case {
+        const char* what;
+        bool ontoTree;
+    } cases[] = {{"a folder of the tree", true}, {"the list's folder", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FilesData files({dir.File(L"Quelle\\brief.txt"), dir.File(L"Quelle\\paket.zip")});
+        TTreeNode* ziel = tree->NodeForPath(dir.File(L"Ziel"));
+        ASSERT_NE(ziel, nullptr);
+        EXPECT_EQ(c.ontoTree ? DropOnNode(ziel, &files) : DropOnList(&files), DROPEFFECT_MOVE);
+        EXPECT_EQ(dir.Read(L"Ziel\\brief.txt"), "Brief");
+        EXPECT_EQ(dir.Read(L"Ziel\\paket.zip"), emptyZip);
+        EXPECT_FALSE(Exists(dir.File(L"Quelle\\brief.txt")));
+        EXPECT_FALSE(Exists(dir.File(L"Quelle\\paket.zip")));
+
+        EXPECT_TRUE(c.ontoTree ? tree->FileOperator().Undo() : list->UndoCopyMove());
+        EXPECT_EQ(dir.Read(L"Quelle\\brief.txt"), "Brief");
+        EXPECT_EQ(dir.Read(L"Quelle\\paket.zip"), emptyZip);
+        EXPECT_FALSE(Exists(dir.File(L"Ziel\\paket.zip")));
+    }
     EXPECT_TRUE(errors.empty());
 }
 

@@ -24,6 +24,14 @@ public:
     ~DialogAnswerer()
     {
         stop_ = true;
+        // The search asks this thread's windows for their texts: their
+        // messages are handled meanwhile (nothing posted is taken), so that
+        // a search under way when no box came does not wait forever.
+        while (!finished_) {
+            MSG message;
+            PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
         thread_.join();
     }
     bool Answered() const { return answered_; }
@@ -57,12 +65,14 @@ private:
                 reinterpret_cast<LPARAM>(this));
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
+        finished_ = true;
     }
 
     std::vector<std::wstring> buttons_;
     std::wstring texts_;  // written before answered_ is set
     std::atomic<bool> stop_{false};
     std::atomic<bool> answered_{false};
+    std::atomic<bool> finished_{false};
     std::thread thread_;
 };
 
