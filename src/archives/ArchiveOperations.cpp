@@ -51,6 +51,12 @@ bool MayReplaceExisting(bool ConfirmOverwrite, std::optional<bool> Answer)
     return Answer.value_or(true);
 }
 
+size_t CopyNameStart(const std::wstring& Path)
+{
+    const size_t last = Path.find_last_of(L"\\/");
+    return last == std::wstring::npos ? 0 : last + 1;
+}
+
 std::vector<size_t> AskWriteBack(std::vector<TWriteBackRecord>& Records,
                                  const std::function<TCopyState(const std::wstring& Path)>& State,
                                  const std::function<TWriteBackAnswer(const std::wstring& FileName)>& Ask,
@@ -62,7 +68,7 @@ std::vector<size_t> AskWriteBack(std::vector<TWriteBackRecord>& Records,
         const TCopyState now = State(record.Path);
         if (!now.Exists || (now.WriteTime == record.WriteTime && now.Size == record.Size))
             continue;
-        const TWriteBackAnswer answer = Ask(ExtractFileName(record.Path));
+        const TWriteBackAnswer answer = Ask(record.Path.substr(CopyNameStart(record.Path)));
         if (answer == TWriteBackAnswer::Cancel)
             break;
         switch (answer) {
@@ -171,6 +177,86 @@ bool IsSetupProgram(const std::wstring& Name)
 {
     const std::wstring upper = UpperCase(Name);
     return upper == L"SETUP.EXE" || upper == L"INSTALL.EXE";
+}
+
+std::vector<TWriteBackRun> PlanWriteBackRuns(const std::vector<TWriteBackRecord>& Records,
+                                             const std::vector<size_t>& Queued)
+{
+    std::vector<size_t> places = Queued;
+    std::sort(places.begin(), places.end());
+    places.erase(std::unique(places.begin(), places.end()), places.end());
+    std::vector<TWriteBackRun> runs;
+    for (size_t place : places) {
+        if (place >= Records.size())
+            continue;
+        const TWriteBackRecord& record = Records[place];
+        auto run = std::find_if(runs.begin(), runs.end(), [&](const TWriteBackRun& r) {
+            return r.Encrypted == record.Encrypted && (!record.Encrypted || r.Password == record.Password);
+        });
+        if (run == runs.end()) {
+            runs.push_back({});
+            run = std::prev(runs.end());
+            run->Encrypted = record.Encrypted;
+            run->Password = record.Encrypted ? record.Password : std::wstring();
+        }
+        run->Places.push_back(place);
+        run->Paths.push_back(record.Path);
+    }
+    return runs;
+}
+
+bool WriteBackInRuns(std::vector<TWriteBackRecord>& Records, const std::vector<size_t>& Queued,
+                     const std::function<std::wstring(const std::wstring& FileName)>& AskPassword,
+                     const std::function<bool(const TWriteBackRun& Run)>& Add, std::vector<std::wstring>& Written)
+{
+    bool allOk = true;
+    std::vector<size_t> done;
+    for (TWriteBackRun& run : PlanWriteBackRuns(Records, Queued)) {
+        // An encrypted entry never goes back in the clear.
+        if (run.Encrypted && run.Password.empty()) {
+            const std::wstring& first = run.Paths.front();
+            run.Password = AskPassword ? AskPassword(first.substr(CopyNameStart(first))) : std::wstring();
+            if (run.Password.empty()) {
+                allOk = false;
+                continue;
+            }
+        }
+        if (Add(run))
+            done.insert(done.end(), run.Places.begin(), run.Places.end());
+        else
+            allOk = false;
+    }
+    // The records written back go, the last place first.
+    std::sort(done.rbegin(), done.rend());
+    for (size_t place : done) {
+        Written.push_back(Records[place].Path);
+        Records.erase(Records.begin() + static_cast<std::ptrdiff_t>(place));
+    }
+    return allOk;
+}
+
+std::vector<size_t> OpenedTogether(const std::vector<TListedEntry>& Entries, size_t Opened)
+{
+    if (Opened >= Entries.size())
+        return {};
+    const TListedEntry& opened = Entries[Opened];
+    std::vector<size_t> together{Opened};
+    if (IsSetupProgram(opened.Name)) {
+        for (size_t i = 0; i < Entries.size(); ++i)
+            if (i != Opened && Entries[i].Path == opened.Path)
+                together.push_back(i);
+        return together;
+    }
+    const size_t dot = opened.Name.rfind(L'.');
+    if (dot == std::wstring::npos || UpperCase(opened.Name.substr(dot)) != L".HLP")
+        return together;
+    const std::wstring contents = UpperCase(opened.Name.substr(0, dot) + L".CNT");
+    for (size_t i = 0; i < Entries.size(); ++i)
+        if (i != Opened && Entries[i].Path == opened.Path && UpperCase(Entries[i].Name) == contents) {
+            together.push_back(i);
+            break;
+        }
+    return together;
 }
 
 }  // namespace qrv

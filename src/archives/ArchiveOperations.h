@@ -41,6 +41,10 @@ std::wstring FileReportText(TFileReport Kind, bool Succeeded, const std::wstring
 // one. Answer holds the handler's decision (nullopt: no handler).
 bool MayReplaceExisting(bool ConfirmOverwrite, std::optional<bool> Answer);
 
+// Where the name of a file's path begins: after its last "\" or "/" (both
+// end a folder on the system and on the host the tests run on).
+size_t CopyNameStart(const std::wstring& Path);
+
 // The copy of an opened entry that may be written back.
 struct TWriteBackRecord {
     std::wstring Path;        // the copy
@@ -73,6 +77,25 @@ std::vector<size_t> AskWriteBack(std::vector<TWriteBackRecord>& Records,
 
 // The question for one copy, with its file name.
 std::wstring WriteBackQuestion(const std::wstring& FileName);
+
+// One add of the write-back: the queued copies that go back alike (plain,
+// or encrypted with one password), in record order.
+struct TWriteBackRun {
+    std::vector<size_t> Places;
+    std::vector<std::wstring> Paths;
+    bool Encrypted = false;
+    std::wstring Password;
+};
+std::vector<TWriteBackRun> PlanWriteBackRuns(const std::vector<TWriteBackRecord>& Records,
+                                             const std::vector<size_t>& Queued);
+
+// Writes the queued records back, run by run: an encrypted run without a
+// kept password asks for one (none given: that run is left). A record goes
+// only when its run succeeded; Written gets the copies written back.
+// True when every run succeeded.
+bool WriteBackInRuns(std::vector<TWriteBackRecord>& Records, const std::vector<size_t>& Queued,
+                     const std::function<std::wstring(const std::wstring& FileName)>& AskPassword,
+                     const std::function<bool(const TWriteBackRun& Run)>& Add, std::vector<std::wstring>& Written);
 
 // The paths a drag out of the list carries, below Folder (with a trailing
 // separator): each entry's name when it has no stored path or paths are
@@ -118,5 +141,15 @@ std::wstring ExtractDialogCaption(int SelectedCount, const std::wstring& EntryNa
 // Whether an entry opened from a list is a setup program that needs its
 // folder's other entries beside it.
 bool IsSetupProgram(const std::wstring& Name);
+
+// What goes with an opened entry into its folder, the entry first: a setup
+// program takes every entry of its own folder, a help file (".HLP") the
+// first contents file of its folder with the same base name (".CNT", any
+// case); any other entry goes alone.
+struct TListedEntry {
+    std::wstring Name;
+    std::wstring Path;  // stored path, "" at the top
+};
+std::vector<size_t> OpenedTogether(const std::vector<TListedEntry>& Entries, size_t Opened);
 
 }  // namespace qrv

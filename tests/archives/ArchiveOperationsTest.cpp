@@ -195,3 +195,59 @@ TEST(ArchiveOperations, SetupPrograms)
     EXPECT_FALSE(IsSetupProgram(L"setup.exe.txt"));
     EXPECT_FALSE(IsSetupProgram(L"mysetup.exe"));
 }
+
+TEST(ArchiveOperations, WhatGoesWithAnOpenedEntry)
+{
+    const std::vector<TListedEntry> entries = {
+        {L"Setup.exe", L"disk1\\"}, {L"data.cab", L"disk1\\"}, {L"deeper.txt", L"disk1\\sub\\"},
+        {L"other.txt", L"disk2\\"}, {L"top.txt", L""},         {L"App.hlp", L"help\\"},
+        {L"Other.cnt", L"help\\"},  {L"APP.CNT", L"help\\"},   {L"App.cnt", L""},
+        {L"app.cnt", L"help\\"},    {L"INSTALL.EXE", L""},
+    };
+    EXPECT_EQ(OpenedTogether(entries, 0), (std::vector<size_t>{0, 1})) << "its folder, not the one below";
+    EXPECT_EQ(OpenedTogether(entries, 10), (std::vector<size_t>{10, 4, 8})) << "the top folder's entries";
+    EXPECT_EQ(OpenedTogether(entries, 5), (std::vector<size_t>{5, 7})) << "the first contents file of its folder";
+    EXPECT_EQ(OpenedTogether(entries, 4), std::vector<size_t>{4});
+    EXPECT_EQ(OpenedTogether({{L"lone.hlp", L""}}, 0), std::vector<size_t>{0});
+    EXPECT_TRUE(OpenedTogether(entries, 99).empty());
+}
+
+TEST(ArchiveOperations, WriteBackRunsPerPasswordAndRecordsGoOnlyWhenWritten)
+{
+    std::vector<TWriteBackRecord> records = {Record(L"a.txt", 1, 1), Record(L"s1.txt", 1, 1), Record(L"b.txt", 1, 1),
+                                             Record(L"s2.txt", 1, 1), Record(L"t.txt", 1, 1)};
+    records[1].Encrypted = records[3].Encrypted = true;
+    records[1].Password = records[3].Password = L"eins";
+    records[4].Encrypted = true;  // opened without a password kept
+    const std::vector<TWriteBackRun> plan = PlanWriteBackRuns(records, {4, 3, 2, 1, 0});
+    ASSERT_EQ(plan.size(), 3u);
+    EXPECT_EQ(plan[0].Places, (std::vector<size_t>{0, 2}));
+    EXPECT_FALSE(plan[0].Encrypted);
+    EXPECT_EQ(plan[1].Places, (std::vector<size_t>{1, 3}));
+    EXPECT_EQ(plan[1].Password, L"eins");
+    EXPECT_EQ(plan[2].Places, std::vector<size_t>{4});
+    EXPECT_EQ(plan[0].Paths.front(), records[0].Path);
+
+    // The plain run fails, the one without a password is cancelled: only
+    // the encrypted run with its kept password goes, and its records.
+    std::vector<std::wstring> asked, written;
+    std::vector<std::wstring> added;
+    EXPECT_FALSE(WriteBackInRuns(
+        records, {0, 1, 2, 3, 4},
+        [&](const std::wstring& name) {
+            asked.push_back(name);
+            return std::wstring();
+        },
+        [&](const TWriteBackRun& run) {
+            added.push_back(run.Encrypted ? L"encrypted " + run.Password : L"plain");
+            return run.Encrypted;
+        },
+        written));
+    EXPECT_EQ(asked, std::vector<std::wstring>{L"t.txt"});
+    EXPECT_EQ(added, (std::vector<std::wstring>{L"plain", L"encrypted eins"})) << "never in the clear without one";
+    EXPECT_EQ(written, (std::vector<std::wstring>{Record(L"s2.txt", 1, 1).Path, Record(L"s1.txt", 1, 1).Path}));
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[0].StoredName, L"a.txt");
+    EXPECT_EQ(records[1].StoredName, L"b.txt");
+    EXPECT_EQ(records[2].StoredName, L"t.txt");
+}

@@ -202,15 +202,6 @@ bool RunCommand(TKyZipLV& view, TAnswers& answers, const std::wstring& line)
 // structure check box.
 void AskFolder(TSelDirParams& params, const TSelDirConsts& consts)
 {
-    // Drag and drop as in the program.
-    if (FAILED(OleInitialize(nullptr)))
-        Print(L"error: OLE did not start (no drag and drop)");
-    // The application object that modal dialogs and the message loop use.
-    std::unique_ptr<TApplication> application;
-    if (!Application) {
-        application = std::make_unique<TApplication>();
-        application->Initialize();
-    }
     TForm form(nullptr);
     form.SetCaption(consts.Caption);
     form.SetBorderStyle(TFormBorderStyle::bsDialog);
@@ -419,6 +410,8 @@ int wmain(int argc, wchar_t** argv)
     if (!dropPane.empty()) {
         pane = std::make_unique<TDropPane>(dropPane);
         pane->Show();
+        // Beside the list: a form's first showing takes the system's default place.
+        SetWindowPos(pane->Handle(), nullptr, 780, 0, 300, 300, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     if (interactive) {
         form.OnClose = [](TComponent*, TCloseAction&) { Application->Terminate(); };

@@ -125,7 +125,7 @@ TKyZipLV::TKyZipLV(TComponent* owner) : TKyListView(owner)
     zipper_->AddCompLevel = 9;
     zipper_->Unattended = false;
     zipper_->OnMessage = [this](TComponent*, int code, const std::wstring& text) {
-        messages_.Add(text);
+        runs_.Messages.Add(text);
         if (OnMessage)
             OnMessage(this, code, text);
     };
@@ -134,16 +134,6 @@ TKyZipLV::TKyZipLV(TComponent* owner) : TKyListView(owner)
     cab_ = new TKyCAB(this);
     ace_ = new TKyACE2(this, SystemAcePlatform());
     // Every reader's report goes to the message list and the owner.
-    cab_->OnError = [this](TKyCAB*, const std::wstring& text) {
-        messages_.Add(text);
-        if (OnMessage)
-            OnMessage(this, 0, text);
-    };
-    ace_->OnMessage = [this](TKyACE2*, const std::wstring& text) {
-        messages_.Add(text);
-        if (OnMessage)
-            OnMessage(this, 0, text);
-    };
     WireReaders();
     WireDragDrop();
     CreateColumns();
@@ -158,6 +148,8 @@ TKyZipLV::~TKyZipLV()
     KeepChangedCopies(ChangedCopies());
     DeleteExtractedFiles();
     tempFolder_.reset();
+    // The readers report into the view's members: they go while those stand.
+    DestroyComponents();
 }
 
 void TKyZipLV::CreateWindowHandle(const TCreateParams& params)
@@ -363,7 +355,7 @@ void TKyZipLV::ClearArchive()
     operationKind_ = okNone;
     Repaint();
     tested_ = false;
-    password_.clear();
+    runs_.ForgetPassword();
 }
 
 void TKyZipLV::CloseComponents()
@@ -402,7 +394,7 @@ void TKyZipLV::OpenArchive(const std::wstring& fileName)
         archiveKind_ = akNone;
         return;
     }
-    messages_.Clear();
+    runs_.Messages.Clear();
     CloseComponents();
     archiveKind_ = GetArchiveType(fileName);
     if (!ArchiveFileExists(fileName)) {

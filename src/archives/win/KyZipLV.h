@@ -7,6 +7,7 @@
 // window.
 
 #include "archives/ArchiveOperations.h"
+#include "archives/ArchiveRuns.h"
 #include "archives/ArchiveType.h"
 #include "archives/ZipItemCells.h"
 #include "archives/ZipItems.h"
@@ -122,7 +123,7 @@ public:
     // The kind of archive a file is (0 when none).
     uint8_t GetArchiveType(const std::wstring& fileName);
     // Every message the readers reported since the archive was opened.
-    const TStringList& Messages() const { return messages_; }
+    const TStringList& Messages() const { return runs_.Messages; }
     // 1: loads the zip and unzip libraries that are not loaded and keeps
     // them loaded (done after a zip archive opens); 0: lets them go. A
     // library that cannot be loaded becomes a message, not an error.
@@ -229,19 +230,6 @@ private:
     bool MayOperate();
     void WireReaders();
     void WireDragDrop();
-    // A run of the RAR, cabinet or ACE reader between the start and end
-    // events the zip component raises itself.
-    bool RunAnnounced(int count, const std::function<bool()>& run);
-    void ZipProgress(int type, uint64_t value);
-    void ZipPassword(std::u16string& password, const std::u16string& forFile, uint32_t& repeat, int& button);
-    void CrcError(const std::wstring& file, uint32_t found, uint32_t expected, bool& doExtract);
-    void ZipOverwrite(const std::wstring& file, bool isOlder, bool& doOverwrite);
-    // The rule of every reader: may Target (existing) be replaced by an
-    // entry of this size and time; a read-only file that may is deleted.
-    bool ReaderMayReplace(const std::wstring& target, int64_t size, uint32_t dosTime);
-    void Report(int code, const std::wstring& text);
-    void FileDone(TFileReport kind, bool ok, const std::wstring& name, int done);
-    std::wstring ReaderPassword(const std::wstring& fileName, bool& stop);
     // The selected entries' stored names in list order.
     std::vector<std::wstring> SelectedNames();
     const TArchiveEntry SelectedEntry(int row);
@@ -292,23 +280,20 @@ private:
     std::wstring lastFileInfoExt_;
     TZipItems items_;
     TZipCellOptions cellOptions_;
-    TStringList messages_;
+    // The readers' runs and reports, and the zip component as they drive it.
+    TArchiveRuns runs_;
+    TZipRunner zipRunner_;
     TStringList extractedFiles_;
     std::vector<TWriteBackRecord> writeBack_;
     std::vector<std::wstring> writtenBack_;  // copies written back since the archive opened
     std::unique_ptr<TArchiveTempFolder> tempFolder_;
     TDragDropFilesEx* dragDrop_ = nullptr;
     TPopupMenu* popup_ = nullptr;
-    std::wstring password_;
-    std::wstring passwordAskedFor_;  // the file the remembered password was typed for
     std::wstring lastTempCopy_;
     std::wstring lastExtractDir_;
     bool lastExtractChecked_ = true;
     std::wstring lastAddDir_;
     std::wstring addFilesFolder_;
-    int progress_ = 0;
-    bool readerUsePaths_ = true;
-    int crcErrors_ = 0;
     bool writingBack_ = false;
     bool operating_ = false;
     bool dragging_ = false;

@@ -72,23 +72,6 @@ uint32_t FileDosTime(const std::wstring& path)
     return (uint32_t(date) << 16) | time;
 }
 
-// The stored-name rule of folders: "\" between levels.
-std::wstring Backslashed(std::wstring name)
-{
-    std::replace(name.begin(), name.end(), L'/', L'\\');
-    return name;
-}
-
-std::u16string ToU16(const std::wstring& text)
-{
-    return std::u16string(text.begin(), text.end());
-}
-
-std::wstring ToWide(const std::u16string& text)
-{
-    return std::wstring(text.begin(), text.end());
-}
-
 HWND RootWindow(HWND control)
 {
     return control ? GetAncestor(control, GA_ROOT) : nullptr;
@@ -111,231 +94,92 @@ bool SameFolderOrBelow(const std::wstring& path, const std::wstring& folder)
 void TKyZipLV::WireReaders()
 {
     zipper_->PasswordReqCount = 3;
-    TZipCallbackEvents& events = zipper_->CallbackEvents();
-    events.OnMessage = [this](int code, const std::u16string& text) {
-        const std::wstring message = ToWide(text);
-        messages_.Add(ZipMessageText(code, message));
-        if (OnMessage)
-            OnMessage(this, code, message);
+    zipRunner_.Extract = [this](const std::vector<std::wstring>& specs, unsigned options, const std::wstring& baseDir) {
+        const bool testing = (options & ExtrTest) != 0;
+        zipper_->FSpecArgs = specs;
+        zipper_->ExtrOptions = options;
+        zipper_->ExtrBaseDir = baseDir;
+        if (testing)
+            zipper_->Unattended = false;
+        zipper_->Extract();
+        if (testing)
+            zipper_->ExtrOptions = 0;
     };
-    events.OnProgress = [this](ProgressType type, const std::u16string&, uint64_t value) { ZipProgress(type, value); };
-    events.OnCRC32Error = [this](const std::u16string& file, uint32_t found, uint32_t expected, bool& doExtract) {
-        CrcError(ToWide(file), found, expected, doExtract);
-    };
-    events.OnExtractOverwrite = [this](const std::u16string& file, bool isOlder, bool& doOverwrite, int) {
-        ZipOverwrite(ToWide(file), isOlder, doOverwrite);
-    };
-    events.OnPasswordError = [this](bool, std::u16string& password, const std::u16string& forFile, uint32_t& repeat,
-                                    TPasswordButton& action) {
-        int button = action;
-        ZipPassword(password, forFile, repeat, button);
-        action = static_cast<TPasswordButton>(button);
-    };
+    zipRunner_.SuccessCount = [this] { return zipper_->SuccessCnt(); };
+    zipRunner_.ErrCode = [this] { return zipper_->ErrCode(); };
+    zipRunner_.Cancelled = [this] { return zipper_->Cancel(); };
+    zipRunner_.SetCancel = [this](bool cancel) { zipper_->SetCancel(cancel); };
+    zipRunner_.Contents = [this]() -> const TZipEntries& { return zipper_->ZipContents(); };
+    runs_.WireZip(zipper_->CallbackEvents(), zipRunner_);
+    runs_.WireRar(*rar_);
+    runs_.WireAce(*ace_);
 
-    rar_->OnError = [this](TKyRAR*, const std::wstring& file, int code) {
-        const std::wstring text = TKyRAR::ErrorText(code) + L" / ErrorCode = " + std::to_wstring(code);
-        if (code == 12) {
-            bool doExtract = false;
-            CrcError(file, 0, 0, doExtract);
-        }
-        messages_.Add(file.empty() ? text : file + L": " + text);
+    runs_.OnMessage = [this](int code, const std::wstring& text) {
         if (OnMessage)
             OnMessage(this, code, text);
     };
-    rar_->OnExtracting = [this](TKyRAR*, const RARHeaderData& header, bool& doExtract) {
-        const std::wstring name = SystemOemEncoding().GetString(header.FileName);
-        std::optional<std::wstring> target = rar_->TargetFile.empty()
-                                                 ? SafeExtractPath(rar_->TargetDir(), name, readerUsePaths_)
-                                                 : std::optional<std::wstring>(rar_->TargetFile);
-        // A refused name is the reader's to report; nothing is touched here.
-        if (target && FileExists(*target))
-            doExtract = ReaderMayReplace(*target, header.UnpSize, header.FileTime);
-    };
-    rar_->OnExtract = [this](TKyRAR*, const RARHeaderData& header, bool ok) {
-        FileDone(TFileReport::Extracted, ok, SystemOemEncoding().GetString(header.FileName), ++progress_);
-    };
-    rar_->OnTested = [this](TKyRAR*, const RARHeaderData& header, bool ok) {
-        FileDone(TFileReport::Tested, ok, SystemOemEncoding().GetString(header.FileName), rar_->TestedCount());
-    };
-    rar_->OnReqPassword = [this](TKyRAR*, const RARHeaderData& header, std::wstring& password) {
-        bool stop = false;
-        password = ReaderPassword(SystemOemEncoding().GetString(header.FileName), stop);
-        if (stop)
-            rar_->Stop = true;
-    };
-
-    cab_->OnCopyFile = [this](TKyCAB*, const std::wstring& target, int32_t size, uint16_t date, uint16_t time, uint16_t,
-                              TFileCopyAction& action) {
-        if (FileExists(target) && !ReaderMayReplace(target, size, (uint32_t(date) << 16) | time))
-            action = fcaSkip;
-    };
-    cab_->OnCloseCopyFile = [this](TKyCAB*, const std::wstring& name, int position) {
-        FileDone(TFileReport::Extracted, true, name, position);
-    };
-
-    ace_->OnOverwrite = [this](TKyACE2*, const tACEFileDataStruc& file, bool& doExtract) {
-        const std::wstring target = file.DestinationFileName ? Utf8ToWide(file.DestinationFileName) : std::wstring();
-        doExtract = !target.empty() && ReaderMayReplace(target, file.Size, file.Time);
-    };
-    ace_->OnExtracted = [this](TKyACE2*, const tACEFileDataStruc& file, bool ok) {
-        FileDone(TFileReport::Extracted, ok, Utf8ToWide(file.SourceFileName), ace_->ExtractedCount());
-    };
-    ace_->OnTested = [this](TKyACE2*, const tACEFileDataStruc& file, bool ok) {
-        FileDone(TFileReport::Tested, ok, Utf8ToWide(file.SourceFileName), ace_->TestedCount());
-    };
-    ace_->OnPassword = [this](TKyACE2*, const tACEFileDataStruc& file, std::wstring& password) {
-        bool stop = false;
-        password = ReaderPassword(Utf8ToWide(file.SourceFileName), stop);
-        if (stop)
-            ace_->Stop = true;
-    };
-}
-
-void TKyZipLV::Report(int code, const std::wstring& text)
-{
-    messages_.Add(text);
-    if (OnMessage)
-        OnMessage(this, code, text);
-}
-
-void TKyZipLV::FileDone(TFileReport kind, bool ok, const std::wstring& name, int done)
-{
-    Report(ok ? 0 : 1, FileReportText(kind, ok, name));
-    if (OnProgress)
-        OnProgress(this, done);
-}
-
-void TKyZipLV::ZipProgress(int type, uint64_t value)
-{
-    switch (type) {
-    case NewFile:
-        ++progress_;
+    runs_.OnProgress = [this](int done) {
         if (OnProgress)
-            OnProgress(this, progress_);
-        break;
-    case EndOfBatch:
-        progress_ = 0;
+            OnProgress(this, done);
+    };
+    runs_.OnStartExtract = [this](int total) {
+        if (OnStartExtract)
+            OnStartExtract(this, total);
+    };
+    runs_.OnEndExtract = [this] {
         if (OnEndExtract)
             OnEndExtract(this);
         operationKind_ = okNone;
-        break;
-    case TotalFiles2Process:
-        progress_ = 0;
-        if (OnStartExtract)
-            OnStartExtract(this, static_cast<int>(value));
-        break;
-    default:
-        break;
-    }
-}
-
-void TKyZipLV::CrcError(const std::wstring& file, uint32_t found, uint32_t expected, bool& doExtract)
-{
-    ++crcErrors_;
-    doExtract = false;
-    if (OnCRC32Error) {
-        OnCRC32Error(this, file, found, expected, doExtract);
-        return;
-    }
-    MessageBeep(MB_ICONERROR);
-    MessageDlg(L"CRC-Fehler bei Datei " + file + L" aufgetreten.", TMsgDlgType::mtError, mbOK, HelpContext);
-}
-
-void TKyZipLV::ZipOverwrite(const std::wstring& file, bool isOlder, bool& doOverwrite)
-{
-    if (!ConfirmOverwrite) {
-        doOverwrite = true;
-        return;
-    }
-    if (!OnOverwrite)
-        return;
-    // The entry by name and stored path, else by name alone.
-    const std::wstring wanted = UpperCase(Backslashed(file));
-    const std::wstring wantedName = UpperCase(StoredFileName(wanted));
-    int64_t size = -1;
-    uint32_t time = 33;
-    const TZipEntries& entries = zipper_->ZipContents();
-    bool byPath = false;
-    for (size_t i = 0; i < entries.size() && !byPath; ++i) {
-        const ZipDirEntry& entry = entries[i];
-        const std::wstring stored = UpperCase(std::wstring(entry.FileName.begin(), entry.FileName.end()));
-        if (stored == wanted || (size < 0 && StoredFileName(stored) == wantedName)) {
-            byPath = stored == wanted;
-            size = static_cast<int64_t>(entry.UncomprSize);
-            time = entry.DateTime;
+    };
+    runs_.OnCRC32Error = [this](const std::wstring& file, uint32_t found, uint32_t expected, bool& doExtract) {
+        if (OnCRC32Error) {
+            OnCRC32Error(this, file, found, expected, doExtract);
+            return;
         }
-    }
-    OnOverwrite(this, zipper_->ExtrBaseDir, StoredFileName(Backslashed(file)), size, time, isOlder, doOverwrite);
-}
+        MessageBeep(MB_ICONERROR);
+        MessageDlg(L"CRC-Fehler bei Datei " + file + L" aufgetreten.", TMsgDlgType::mtError, mbOK, HelpContext);
+    };
+    runs_.Overwrite = [this](const std::wstring& folder, const std::wstring& file, int64_t size, uint32_t time,
+                             bool isOlder, bool proposed) -> std::optional<bool> {
+        if (!OnOverwrite)
+            return std::nullopt;
+        bool doOverwrite = proposed;
+        OnOverwrite(this, folder, file, size, time, isOlder, doOverwrite);
+        return doOverwrite;
+    };
+    runs_.ZipPasswordEvent = [this](std::wstring& password, const std::wstring& file, uint32_t& repeat) {
+        if (!OnPasswordError)
+            return false;
+        OnPasswordError(this, password, file, repeat);
+        return true;
+    };
+    runs_.AskPassword = [this](const std::wstring& file) { return AskPassword(file); };
+    runs_.ConfirmOverwrite = [this] { return ConfirmOverwrite; };
+    runs_.OemToText = [](std::string_view name) { return SystemOemEncoding().GetString(name); };
+    runs_.Files.Exists = [](const std::wstring& path) { return FileExists(path); };
+    runs_.Files.DosTime = FileDosTime;
+    runs_.Files.IsReadOnly = [](const std::wstring& path) {
+        const DWORD attributes = FileAttributes(path);
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    };
+    runs_.Files.DeleteReadOnly = [](const std::wstring& path) {
+        if (DeleteFileW(path.c_str()))
+            return true;
+        if (SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL) && DeleteFileW(path.c_str()))
+            return true;
+        TraceIgnoredFailure(L"deleting a read-only file before it is replaced", GetLastError());
+        return false;
+    };
 
-bool TKyZipLV::ReaderMayReplace(const std::wstring& target, int64_t size, uint32_t dosTime)
-{
-    std::optional<bool> answer;
-    if (ConfirmOverwrite && OnOverwrite) {
-        bool doOverwrite = true;
-        const bool isOlder = FileDosTime(target) >= dosTime;
-        OnOverwrite(this, ExtractFilePath(target), ExtractFileName(target), size, dosTime, isOlder, doOverwrite);
-        answer = doOverwrite;
-    }
-    const bool replace = MayReplaceExisting(ConfirmOverwrite, answer);
-    const DWORD attributes = FileAttributes(target);
-    if (replace && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
-        // The target is the reader's own safe path: nothing outside the
-        // folder being extracted into is ever deleted here.
-        if (!DeleteFileW(target.c_str()) && SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL) &&
-            !DeleteFileW(target.c_str()))
-            TraceIgnoredFailure(L"deleting a read-only file before it is replaced", GetLastError());
-    }
-    return replace;
-}
-
-void TKyZipLV::ZipPassword(std::u16string& password, const std::u16string& forFile, uint32_t& repeat, int& button)
-{
-    const std::wstring file = ToWide(forFile);
-    if (OnPasswordError) {
-        std::wstring given = ToWide(password);
-        OnPasswordError(this, given, file, repeat);
-        password = ToU16(given);
-        button = repeat == 0 && given.empty() ? pwbCancel : pwbOk;
-        return;
-    }
-    if (zipper_->Cancel()) {
-        repeat = 0;
-        button = pwbCancel;
-        return;
-    }
-    // A remembered password asked for again for the same file was wrong:
-    // the user is asked anew instead of being handed it once more.
-    if (!password_.empty() && passwordAskedFor_ != file) {
-        password = ToU16(password_);
-        repeat = 0;
-        button = pwbOk;
-        return;
-    }
-    const std::wstring answer = AskPassword(file);
-    if (answer.empty()) {
-        repeat = 0;
-        zipper_->SetCancel(true);
-        button = pwbCancel;
-        return;
-    }
-    password_ = answer;
-    passwordAskedFor_ = file;
-    password = ToU16(answer);
-    repeat = 2;
-    button = pwbOk;
-}
-
-std::wstring TKyZipLV::ReaderPassword(const std::wstring& fileName, bool& stop)
-{
-    if (!password_.empty())
-        return password_;
-    const std::wstring answer = AskPassword(fileName);
-    if (answer.empty())
-        stop = true;
-    else
-        password_ = answer;
-    return answer;
+    cab_->OnError = [this](TKyCAB*, const std::wstring& text) { runs_.Report(0, text); };
+    cab_->OnCopyFile = [this](TKyCAB*, const std::wstring& target, int32_t size, uint16_t date, uint16_t time, uint16_t,
+                              TFileCopyAction& action) {
+        if (FileExists(target) && !runs_.MayReplace(target, size, (uint32_t(date) << 16) | time))
+            action = fcaSkip;
+    };
+    cab_->OnCloseCopyFile = [this](TKyCAB*, const std::wstring& name, int position) {
+        runs_.FileDone(TFileReport::Extracted, true, name, position);
+    };
 }
 
 std::wstring TKyZipLV::AskPassword(const std::wstring& fileName)
@@ -380,7 +224,7 @@ bool TKyZipLV::MayOperate()
     }
     if (Busy()) {
         MessageBeep(MB_ICONERROR);
-        Report(0, kBusyText);
+        runs_.Report(0, kBusyText);
         return false;
     }
     return true;
@@ -417,52 +261,29 @@ bool TKyZipLV::ExtractFiles(const std::vector<std::wstring>& names, const std::w
         operating_ = false;
         operationKind_ = okNone;
     });
-    password_.clear();
-    passwordAskedFor_.clear();
-    crcErrors_ = 0;
-    progress_ = 0;
-    readerUsePaths_ = useStoredPaths;
     const int count = static_cast<int>(names.size());
     bool ok = false;
     switch (archiveKind_) {
-    case akZip: {
-        zipper_->FSpecArgs = names;
-        zipper_->ExtrOptions = (useStoredPaths ? ExtrDirNames : 0u) | (ConfirmOverwrite ? 0u : ExtrOverWrite);
-        zipper_->ExtrBaseDir = folder;
-        zipper_->Extract();
-        const int meant = MeantFileCount(names, items_.Count() + static_cast<int>(items_.HiddenByFilter()));
-        ok = ZipRunSucceeded(meant, zipper_->SuccessCnt(), crcErrors_, zipper_->ErrCode());
+    case akZip:
+        ok = runs_.ExtractZip(zipRunner_, names, folder, useStoredPaths,
+                              items_.Count() + static_cast<int>(items_.HiddenByFilter()));
         break;
-    }
     case akRAR:
-        rar_->FilesToExtract().Assign(ListOf(names));
-        rar_->SetTargetDir(folder);
-        rar_->TargetFile.clear();
-        ok = RunAnnounced(count, [&] { return rar_->Extract(useStoredPaths); }) && crcErrors_ == 0;
+        ok = runs_.ExtractRar(*rar_, names, folder, useStoredPaths);
         break;
     case akCabinet:
+        runs_.BeginRun(useStoredPaths);
+        runs_.ForgetPassword();
         cab_->SetFilesToExtract(ListOf(names));
         cab_->SetTargetDir(folder);
-        ok = RunAnnounced(count, [&] { return cab_->Extract(useStoredPaths); });
+        ok = runs_.Announced(count, [&] { return cab_->Extract(useStoredPaths); });
         break;
     case akACE:
-        ace_->SetFilesToExtract(ListOf(names));
-        ace_->SetTargetDir(folder);
-        ok = RunAnnounced(count, [&] { return ace_->Extract(useStoredPaths); });
+        ok = runs_.ExtractAce(*ace_, names, folder, useStoredPaths);
         break;
     default:
         break;
     }
-    return ok;
-}
-
-bool TKyZipLV::RunAnnounced(int count, const std::function<bool()>& run)
-{
-    if (OnStartExtract)
-        OnStartExtract(this, count);
-    const bool ok = run();
-    if (OnEndExtract)
-        OnEndExtract(this);
     return ok;
 }
 
@@ -492,7 +313,7 @@ bool TKyZipLV::TestFiles(const std::vector<std::wstring>& names)
     if (names.empty())
         throw EArchiveError(L"Keine Dateien vorhanden.");
     if (archiveKind_ == akCabinet) {
-        Report(0, kCabTestText);
+        runs_.Report(0, kCabTestText);
         throw EArchiveError(kCabTestText);
     }
     if (!MayOperate())
@@ -503,32 +324,19 @@ bool TKyZipLV::TestFiles(const std::vector<std::wstring>& names)
         operating_ = false;
         operationKind_ = okNone;
     });
-    password_.clear();
-    passwordAskedFor_.clear();
-    crcErrors_ = 0;
-    progress_ = 0;
     bool ok = false;
     switch (archiveKind_) {
     case akZip: {
-        zipper_->FSpecArgs = {L"*.*"};
-        zipper_->ExtrOptions = ExtrTest;
-        if (zipper_->ExtrBaseDir.empty())
-            zipper_->ExtrBaseDir = ExtractFilePath(GetArchiveName());
-        zipper_->Unattended = false;
-        zipper_->Extract();
-        zipper_->ExtrOptions = 0;
-        // Every file of the archive tested good, not only "no error code".
-        const int files = items_.Count() + static_cast<int>(items_.HiddenByFilter());
-        ok = ZipRunSucceeded(files, zipper_->SuccessCnt(), crcErrors_, zipper_->ErrCode());
+        const std::wstring baseDir =
+            zipper_->ExtrBaseDir.empty() ? ExtractFilePath(GetArchiveName()) : zipper_->ExtrBaseDir;
+        ok = runs_.TestZip(zipRunner_, baseDir, items_.Count() + static_cast<int>(items_.HiddenByFilter()));
         break;
     }
     case akRAR:
-        rar_->FilesToTest().Clear();
-        ok = RunAnnounced(items_.Count(), [&] { return rar_->Test(); });
+        ok = runs_.TestRar(*rar_, items_.Count());
         break;
     case akACE:
-        ace_->SetFilesToExtract(TStringList());
-        ok = RunAnnounced(items_.Count(), [&] { return ace_->Test(); });
+        ok = runs_.TestAce(*ace_, items_.Count());
         break;
     default:
         break;
@@ -559,8 +367,7 @@ bool TKyZipLV::RunZipAdd(const std::vector<std::wstring>& specs, unsigned option
         zipper_->RootDir.clear();
         zipper_->FSpecArgsExcl.clear();
     });
-    crcErrors_ = 0;
-    progress_ = 0;
+    runs_.BeginRun(true);
     zipper_->AddOptions = options;
     zipper_->FSpecArgs = specs;
     zipper_->RootDir = rootDir;
@@ -688,7 +495,7 @@ bool TKyZipLV::ExtractItemToTemp(int row)
         return false;
     const std::wstring folder = TempFolder().NewSubfolder();
     if (folder.empty()) {
-        Report(1, L"Der temporäre Ordner kann nicht angelegt werden.");
+        runs_.Report(1, L"Der temporäre Ordner kann nicht angelegt werden.");
         return false;
     }
     const TArchiveEntry entry = items_.EntryOf(items_[row]);
@@ -717,7 +524,7 @@ bool TKyZipLV::ExtractItemToTemp(int row)
         record.WriteTime = state.WriteTime;
         record.Size = state.Size;
         record.Encrypted = entry.Encrypted;
-        record.Password = entry.Encrypted ? password_ : std::wstring();
+        record.Password = entry.Encrypted ? runs_.Password() : std::wstring();
         writeBack_.push_back(std::move(record));
     }
     return true;
@@ -743,7 +550,6 @@ void TKyZipLV::OpenItem()
         return;
     }
     const std::wstring name(items_[row].Name());
-    const std::wstring path(items_[row].Path());
     auto open = [this](const std::wstring& file) {
         if (!FileExists(file))
             return;
@@ -760,48 +566,45 @@ void TKyZipLV::OpenItem()
             opened = ShellExecuteExW(&run) != FALSE;
         }
         if (!opened)
-            Report(1, L"Die Datei \"" + file + L"\" kann nicht geöffnet werden.");
+            runs_.Report(1, L"Die Datei \"" + file + L"\" kann nicht geöffnet werden.");
     };
+    std::vector<TListedEntry> listed;
+    listed.reserve(static_cast<size_t>(items_.Count()));
+    for (int i = 0; i < items_.Count(); ++i)
+        listed.push_back({std::wstring(items_[i].Name()), std::wstring(items_[i].Path())});
+    const std::vector<size_t> together = OpenedTogether(listed, static_cast<size_t>(row));
+    const auto storedName = [this](size_t i) { return items_.EntryOf(items_[static_cast<int>(i)]).StoredName; };
     if (IsSetupProgram(name)) {
         // A setup program needs its folder's other files beside it.
         if (!MayOperate())
             return;
         const std::wstring folder = TempFolder().NewSubfolder();
-        std::vector<std::wstring> siblings;
+        std::vector<std::wstring> names;
         std::vector<std::wstring> copies;
-        for (int i = 0; i < items_.Count(); ++i)
-            if (items_[i].Path() == path) {
-                const std::wstring stored = items_.EntryOf(items_[i]).StoredName;
-                if (const auto copy = SafeExtractPath(folder, stored, false)) {
-                    siblings.push_back(stored);
-                    copies.push_back(*copy);
-                }
+        for (size_t i : together)
+            if (const auto copy = SafeExtractPath(folder, storedName(i), false)) {
+                names.push_back(storedName(i));
+                copies.push_back(*copy);
             }
-        if (folder.empty() || !ExtractFiles(siblings, folder, false))
+        if (folder.empty() || copies.empty() || !ExtractFiles(names, folder, false))
             return;
         for (const std::wstring& copy : copies)
             RememberExtractedFile(copy);
-        lastTempCopy_ = folder + name;
+        lastTempCopy_ = copies.front();
         open(lastTempCopy_);
         return;
     }
     if (!ExtractItemToTemp(row))
         return;
     const std::wstring copy = lastTempCopy_;
-    if (UpperCase(ExtractFileExt(name)) == L".HLP") {
-        // The help file's contents file goes beside it.
-        const std::wstring contents = UpperCase(ExtractFileBaseName(name) + L".CNT");
-        for (int i = 0; i < items_.Count(); ++i)
-            if (items_[i].Path() == path && UpperCase(std::wstring(items_[i].Name())) == contents) {
-                const std::wstring folder = ExtractFilePath(copy);
-                const std::wstring stored = items_.EntryOf(items_[i]).StoredName;
-                const auto contentsCopy = SafeExtractPath(folder, stored, false);
-                if (contentsCopy && ExtractFiles({stored}, folder, false))
-                    RememberExtractedFile(*contentsCopy);
-                break;
-            }
-        lastTempCopy_ = copy;
+    // The entries it needs beside it (a help file's contents file).
+    const std::wstring folder = ExtractFilePath(copy);
+    for (size_t k = 1; k < together.size(); ++k) {
+        const auto companion = SafeExtractPath(folder, storedName(together[k]), false);
+        if (companion && ExtractFiles({storedName(together[k])}, folder, false))
+            RememberExtractedFile(*companion);
     }
+    lastTempCopy_ = copy;
     open(copy);
 }
 
@@ -845,45 +648,15 @@ bool TKyZipLV::WriteBackQueued(std::vector<size_t> queued)
     // password it was opened with. The entry is replaced whatever the
     // copy's time says (an edit in the same two seconds, an entry dated in
     // the future); a record goes only when its copy is in the archive.
-    std::sort(queued.begin(), queued.end());
-    bool allOk = true;
-    std::vector<size_t> written;
-    while (!queued.empty()) {
-        const TWriteBackRecord& first = writeBack_[queued.front()];
-        std::vector<size_t> group;
-        std::vector<std::wstring> specs;
-        for (size_t place : queued) {
-            const TWriteBackRecord& record = writeBack_[place];
-            if (record.Encrypted == first.Encrypted && record.Password == first.Password) {
-                group.push_back(place);
-                specs.push_back(record.Path);
-            }
-        }
-        for (size_t place : group)
-            queued.erase(std::find(queued.begin(), queued.end(), place));
-        std::wstring password = first.Password;
-        if (first.Encrypted && password.empty()) {
-            password = AskPassword(ExtractFileName(first.Path));
-            if (password.empty()) {
-                allOk = false;
-                continue;
-            }
-        }
-        zipper_->Password = first.Encrypted ? password : std::wstring();
-        ScopeExit forget([&] { zipper_->Password.clear(); });
-        const unsigned options = AddHiddenFiles | (first.Encrypted ? AddEncrypt : 0u);
-        if (RunZipAdd(specs, options, static_cast<int>(specs.size()), {}))
-            written.insert(written.end(), group.begin(), group.end());
-        else
-            allOk = false;
-    }
-    // The records of copies written back go, last place first.
-    std::sort(written.rbegin(), written.rend());
-    for (size_t place : written) {
-        writtenBack_.push_back(writeBack_[place].Path);
-        writeBack_.erase(writeBack_.begin() + static_cast<std::ptrdiff_t>(place));
-    }
-    return allOk;
+    return WriteBackInRuns(
+        writeBack_, queued, [this](const std::wstring& fileName) { return AskPassword(fileName); },
+        [this](const TWriteBackRun& run) {
+            zipper_->Password = run.Encrypted ? run.Password : std::wstring();
+            ScopeExit forget([&] { zipper_->Password.clear(); });
+            const unsigned options = AddHiddenFiles | (run.Encrypted ? AddEncrypt : 0u);
+            return RunZipAdd(run.Paths, options, static_cast<int>(run.Paths.size()), {});
+        },
+        writtenBack_);
 }
 
 std::vector<std::wstring> TKyZipLV::ChangedCopies() const
@@ -906,7 +679,8 @@ void TKyZipLV::KeepChangedCopies(const std::vector<std::wstring>& changed)
         if (listed >= 0)
             extractedFiles_.Delete(listed);
         TempFolder().KeepOnClose();
-        Report(0, L"Die geänderte Datei \"" + path + L"\" wurde nicht in das Archiv übernommen und bleibt erhalten.");
+        runs_.Report(0, L"Die geänderte Datei \"" + path +
+                            L"\" wurde nicht in das Archiv übernommen und bleibt erhalten.");
     }
     writeBack_.clear();
     writtenBack_.clear();

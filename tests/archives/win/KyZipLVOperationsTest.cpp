@@ -2,6 +2,7 @@
 // unzip libraries and the readers' stand-ins, with the questions answered
 // by the test.
 
+#include "win/ProcessOutput.h"
 #include "TestDir.h"
 #include "archives/ArchiveError.h"
 #include "archives/win/ArchiveTempFolder.h"
@@ -27,6 +28,7 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <thread>
 
 using namespace qrv;
 using namespace qrv::external;
@@ -293,6 +295,45 @@ TEST_F(ZipLVOperationsTest, OpenedCopiesLiveInTheViewsOwnFolder)
     EXPECT_FALSE(fs::exists(leftover));
 }
 
+TEST_F(ZipLVOperationsTest, ASetupProgramAndAHelpFileTakeTheirFolderNeighbours)
+{
+    view->OpenArchive(Archive("t.zip", BuildZipFixture({{"disk1/Setup.exe", "MZ setup"},
+                                                        {"disk1/data.cab", "cabinet"},
+                                                        {"disk1/sub/deeper.txt", "not beside it"},
+                                                        {"disk2/other.txt", "other folder"},
+                                                        {"top.txt", "top"},
+                                                        {"help/App.hlp", "help"},
+                                                        {"help/APP.CNT", "contents"},
+                                                        {"help/Other.cnt", "another's"},
+                                                        {"App.cnt", "the top folder's"}})));
+    ASSERT_EQ(view->Items().Count(), 9);
+    const auto folderTree = [](const std::wstring& copy) { return Tree(FsPath(ExtractFilePath(copy))); };
+
+    // The setup program is started from a folder holding every entry of
+    // its own folder, flat, and nothing else.
+    Select(L"disk1\\Setup.exe");
+    view->OpenItem();
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(ExtractFileName(opened[0]), L"Setup.exe");
+    EXPECT_EQ(folderTree(opened[0]), (TTree{{L"Setup.exe", "MZ setup"}, {L"data.cab", "cabinet"}}));
+    EXPECT_EQ(opened[0].rfind(view->TempFolder().Folder(), 0), 0u);
+    EXPECT_TRUE(view->WriteBackRecords().empty()) << "a setup folder is never written back";
+
+    // A help file gets its contents file of the same folder beside it, in
+    // whatever case it is stored.
+    Select(L"help\\App.hlp");
+    view->OpenItem();
+    ASSERT_EQ(opened.size(), 2u);
+    EXPECT_EQ(ExtractFileName(opened[1]), L"App.hlp");
+    EXPECT_EQ(folderTree(opened[1]), (TTree{{L"App.hlp", "help"}, {L"APP.CNT", "contents"}}));
+    EXPECT_NE(ExtractFilePath(opened[0]), ExtractFilePath(opened[1])) << "each opening has its own folder";
+
+    // Closing takes every copy away, the neighbours too.
+    view->OpenArchive(L"");
+    EXPECT_FALSE(fs::exists(FsPath(ExtractFilePath(opened[0])) / "data.cab"));
+    EXPECT_FALSE(fs::exists(FsPath(ExtractFilePath(opened[1])) / "APP.CNT"));
+}
+
 TEST_F(ZipLVOperationsTest, WriteBackOffersEveryChangeAndKeepsWhatFailed)
 {
     view->OpenArchive(Archive("t.zip", BuildZipFixture(kEntries)));
@@ -431,6 +472,37 @@ TEST_F(ZipLVOperationsTest, RarAndAceEventsAndHostileNamesStayInTheTarget)
     EXPECT_FALSE(fs::exists(root / "ace"));
 }
 
+// The probe, driven as a user drives the list: once the ACE archive is
+// closed, its reader still names it, and neither a test nor an extraction
+// reports anything or writes a file.
+TEST_F(ZipLVOperationsTest, TheProbeRunsNothingOnAClosedAceArchive)
+{
+    const std::wstring ace = Archive("t.ace", BuildAceFixture({{"b.txt", "ace b"}}));
+    const std::string target = WideToUtf8(FromFsPath(root / "after"));
+    const std::string commands = "test\nclose\ntest\nextract " + target + "\nflat " + target + " b.txt\nquit\n";
+    test::TProcessOutput output =
+        test::RunAndCapture(AddBackslash(ProgramFolder()) + L"ArchiveListProbe.exe",
+                            L"\"" + ace + L"\" --commands --no-shell", FromFsPath(root), commands);
+    ASSERT_EQ(output.StartError, 0u);
+    EXPECT_EQ(output.ExitCode, 0u) << output.Text;
+    output.Text.erase(std::remove(output.Text.begin(), output.Text.end(), '\r'), output.Text.end());
+    const size_t open = output.Text.find("> test\n");
+    const size_t closed = output.Text.find("> close\n");
+    ASSERT_NE(open, std::string::npos) << output.Text;
+    ASSERT_NE(closed, std::string::npos) << output.Text;
+    const std::string before = output.Text.substr(open, closed - open);
+    EXPECT_NE(before.find("event message: 0 Getestet: b.txt"), std::string::npos) << before;
+    EXPECT_NE(before.find("result: ok"), std::string::npos) << before;
+    const std::string after = output.Text.substr(closed);
+    EXPECT_EQ(after.find("event"), std::string::npos) << after;
+    size_t failed = 0;
+    for (size_t at = after.find("result: failed"); at != std::string::npos; at = after.find("result: failed", at + 1))
+        ++failed;
+    EXPECT_EQ(failed, 3u) << "the test and both extractions fail:\n" << after;
+    EXPECT_EQ(after.find("result: ok"), std::string::npos) << after;
+    EXPECT_FALSE(fs::exists(root / "after"));
+}
+
 TEST_F(ZipLVOperationsTest, CabinetsExtractAsCabextractAndRefuseATest)
 {
     fs::copy_file(fs::path(ProgramFolder()) / "gcab_sub_utf8.cab", root / "t.cab");
@@ -549,4 +621,101 @@ TEST_F(ZipLVOperationsTest, DraggedEntriesAreExtractedWhenTheyAreDropped)
     // Closing takes the copies away.
     view->OpenArchive(L"");
     EXPECT_FALSE(fs::exists(FsPath(drag.Dropped[0])));
+}
+
+namespace {
+
+// Mouse input as the user gives it, through the system's input queue.
+void MouseTo(POINT at)
+{
+    INPUT move{};
+    move.type = INPUT_MOUSE;
+    move.mi.dx = static_cast<LONG>(at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1));
+    move.mi.dy = static_cast<LONG>(at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1));
+    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &move, sizeof move);
+}
+
+void LeftButton(bool down)
+{
+    INPUT button{};
+    button.type = INPUT_MOUSE;
+    button.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    SendInput(1, &button, sizeof button);
+}
+
+}  // namespace
+
+// The mouse presses on a selected row, moves onto another window and lets
+// go there: the list's own drag detection starts the drag, the system's
+// drag loop carries it, and the window dropped on finds the copies there.
+TEST_F(ZipLVOperationsTest, TheMouseDragsEntriesOutOntoAnotherWindow)
+{
+    // ctest: runs alone (it moves the cursor across the screen other tests use)
+    view->OpenArchive(Archive("t.zip", BuildZipFixture(kEntries)));
+    form.SetBounds(0, 0, 420, 300);
+    view->SetBounds(0, 0, 400, 260);
+    form.Show();
+    // Above every other window of the display.
+    SetWindowPos(form.Handle(), HWND_TOPMOST, 0, 0, 420, 300, 0);
+    TForm pane(nullptr);
+    pane.SetBounds(500, 0, 300, 300);
+    pane.HandleNeeded();
+    auto* target = new TDragDropFilesEx(&pane);
+    target->SetDragDropControl(&pane);
+    target->SetTargetEffects(DROPEFFECT_COPY | DROPEFFECT_MOVE);
+    std::vector<std::wstring> dropped;
+    std::map<std::wstring, std::string> readThere;
+    target->OnProcessDropped = [&](TDragDrop*, DWORD, POINT, DWORD) {
+        for (int i = 0; i < target->FileList.Count(); ++i) {
+            const std::wstring name = target->FileList.GetItem(i).Name;
+            dropped.push_back(name);
+            readThere[ExtractFileName(name)] =
+                fs::is_directory(FsPath(name)) ? Read(FsPath(name) / "deep" / "c.bin") : Read(FsPath(name));
+        }
+        target->ClearFileList();
+    };
+    pane.Show();
+    SetWindowPos(pane.Handle(), HWND_TOPMOST, 500, 0, 300, 300, 0);
+    bool detected = false;
+    view->OnDDDragDetect = [&](TComponent*) { detected = true; };
+    view->SelectAll();
+    RECT row{LVIR_LABEL};
+    ASSERT_TRUE(SendMessageW(view->Handle(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row)));
+    POINT start{row.left + 10, (row.top + row.bottom) / 2};
+    ClientToScreen(view->Handle(), &start);
+    ASSERT_EQ(WindowFromPoint(start), view->Handle());
+    POINT end{650, 150};
+    ASSERT_EQ(GetAncestor(WindowFromPoint(end), GA_ROOT), pane.Handle());
+
+    // The hand moves on its own while this thread runs the drag.
+    std::thread hand([&] {
+        MouseTo(start);
+        Sleep(100);
+        LeftButton(true);
+        Sleep(100);
+        for (int step = 1; step <= 20; ++step) {
+            MouseTo({start.x + (end.x - start.x) * step / 20, start.y + (end.y - start.y) * step / 20});
+            Sleep(30);
+        }
+        Sleep(200);
+        LeftButton(false);
+    });
+    const DWORD began = GetTickCount();
+    while (dropped.empty() && GetTickCount() - began < 10000) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        Sleep(10);
+    }
+    hand.join();
+    EXPECT_TRUE(detected);
+    ASSERT_EQ(dropped.size(), 2u) << "a.txt and the folder docs";
+    EXPECT_EQ(readThere[L"a.txt"], "alpha") << "the copy exists when the target reads it";
+    EXPECT_EQ(readThere[L"docs"], "c");
+    EXPECT_EQ(dropped[0].rfind(view->TempFolder().Folder(), 0), 0u);
+    view->OpenArchive(L"");
+    EXPECT_FALSE(fs::exists(FsPath(dropped[0]))) << "closing takes the copies away";
 }

@@ -20,8 +20,10 @@ struct TProcessOutput {
     DWORD StartError = 0;
 };
 
+// Input, when given, is the program's standard input (small: it is written
+// into the pipe before the program's output is read).
 inline TProcessOutput RunAndCapture(const std::wstring& program, const std::wstring& arguments,
-                                    const std::wstring& folder)
+                                    const std::wstring& folder, const std::string& input = {})
 {
     TProcessOutput result;
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
@@ -32,9 +34,26 @@ inline TProcessOutput RunAndCapture(const std::wstring& program, const std::wstr
     }
     TKernelHandle reader(readEnd), writer(writeEnd);
     SetHandleInformation(reader.Get(), HANDLE_FLAG_INHERIT, 0);
+    HANDLE inputRead = nullptr, inputWrite = nullptr;
+    if (!input.empty() && !CreatePipe(&inputRead, &inputWrite, &inherit, 0)) {
+        result.StartError = GetLastError();
+        return result;
+    }
+    TKernelHandle inputReader(inputRead), inputWriter(inputWrite);
+    if (inputWriter) {
+        SetHandleInformation(inputWriter.Get(), HANDLE_FLAG_INHERIT, 0);
+        DWORD written = 0;
+        if (!WriteFile(inputWriter.Get(), input.data(), static_cast<DWORD>(input.size()), &written, nullptr) ||
+            written != input.size()) {
+            result.StartError = GetLastError();
+            return result;
+        }
+        inputWriter.Reset();  // the program reads to its end
+    }
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = inputReader ? inputReader.Get() : GetStdHandle(STD_INPUT_HANDLE);
     startup.hStdOutput = writer.Get();
     startup.hStdError = writer.Get();
     PROCESS_INFORMATION process{};
@@ -46,6 +65,7 @@ inline TProcessOutput RunAndCapture(const std::wstring& program, const std::wstr
     }
     TKernelHandle processHandle(process.hProcess), threadHandle(process.hThread);
     writer.Reset();
+    inputReader.Reset();
     char buffer[4096];
     DWORD got = 0;
     while (ReadFile(reader.Get(), buffer, sizeof buffer, &got, nullptr) && got > 0)
