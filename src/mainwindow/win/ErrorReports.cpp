@@ -15,11 +15,9 @@ TErrorReports::TErrorReports(TMainWindowServices& Services) : services_(Services
         if (Application)
             Application->ShowException(Error);
     };
-    DriveReady = [](wchar_t Drive) {
-        TDriveInfoRec rec;
-        DriveInfo().GetData(Drive, rec);
-        return rec.DriveReady;
-    };
+    // Asked now, not as last stored: a drive whose folder went away is not
+    // ready any more.
+    DriveReady = [](wchar_t Drive) { return DriveInfo().IsDriveAccessible(Drive); };
     ErrorText = [](uint32_t Code) {
         const std::wstring text = SysErrorMessage(Code);
         return text.empty() ? std::to_wstring(Code) : text;

@@ -292,15 +292,15 @@ void TQRVMain::OpenStartDirectories()
             statusArea_->ShowPanelText(1, LoadingStatusText(static_cast<uint32_t>(Added)));
         };
         list->OnError = [this, shownError](TComponent*, const std::wstring& Path, uint32_t LastError) {
-            // The box where the policy asks for one; the status text always,
-            // so that no unreadable folder passes unseen.
+            // The status text always, so that no unreadable folder passes
+            // unseen; then the box where the policy asks for one.
+            if (statusArea_) {
+                const std::wstring reason = SysErrorMessage(LastError);
+                *shownError = L"\"" + Path + L"\": " + (reason.empty() ? std::to_wstring(LastError) : reason);
+                statusArea_->HoldPanel0(*shownError);
+            }
             if (errorReports_)
                 errorReports_->FolderError(Path, LastError);
-            if (!statusArea_)
-                return;
-            const std::wstring reason = SysErrorMessage(LastError);
-            *shownError = L"\"" + Path + L"\": " + (reason.empty() ? std::to_wstring(LastError) : reason);
-            statusArea_->HoldPanel0(*shownError);
         };
     }
     if (TreeView1) {
