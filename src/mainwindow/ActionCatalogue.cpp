@@ -94,8 +94,6 @@ const TActionRow kRows[] = {
     {A::ViewDirSize, L"ViewDirSize", L"&Verzeichnisgröße anzeigen", scNone, S::Window, nullptr, -1, M::View, 5},
     // Sizes in the status bar abbreviated or in bytes (its popup too).
     {A::SBAbbreviated, L"SBAbbreviated", L"&Verkürzt darstellen", scNone, S::Window, nullptr, -1, M::View, 5},
-    // Stops the archive list's running work (its progress window's button too).
-    {A::ArchiveAbort, L"ArchiveAbort", L"Aktion a&bbrechen", scNone, S::Window, nullptr, -1, M::Tools, 6},
 
     {A::ActExpand, L"ActExpand", L"&Erweitern", Key(kKeyAdd), S::Pane, L"+", -1, M::Directory, 0, ppTree},
     {A::ActCollapse, L"ActCollapse", L"&Komprimieren", Key(kKeySubtract), S::Pane, L"-", -1, M::Directory, 0, ppTree},
@@ -138,6 +136,8 @@ const TActionRow kRows[] = {
     {A::FindDlg, L"FindDlg", L"Ver&zeichnis suchen...", Key(kKeyF3, scShift | scCtrl), S::Window, nullptr, -1, M::Tools, 3},
     {A::FileVerify, L"FileVerify", L"Pr&üfen", Key('P', scCtrl), S::Window, nullptr, -1, M::Tools, 3},
     {A::DriveOverview, L"DriveOverview", L"&Laufwerksübersicht ...", scNone, S::Window, nullptr, -1, M::Tools, 3},
+    // Stops the archive list's running work (its progress window's button too).
+    {A::ArchiveAbort, L"ArchiveAbort", L"Aktion a&bbrechen", scNone, S::Window, nullptr, -1, M::Tools, 6},
 
     {A::HelpAbout, L"HelpAbout1", L"In&fo...", scNone, S::Window, nullptr, -1, M::Help, 0},
 
