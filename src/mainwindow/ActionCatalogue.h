@@ -184,6 +184,18 @@ enum class TActionId : uint16_t {
     DOSClose,
     SBAbbreviated,
     ArchiveAbort,
+    // The toolbars shown or hidden, and their customiser.
+    ShowToolBarDatei,
+    ShowToolbarDateianzeige,
+    ShowToolBarAuswahl,
+    ShowToolBarAnsicht,
+    ShowToolbarBearbeiten,
+    ShowToolBarNetwork,
+    DOSCommandLine,
+    ShowToolBarDrives,
+    ShowToolBarFKeys,
+    ShowToolbarBookmarks,
+    CustomizeToolbars,
     // Features this program does not offer: hidden and disabled for good.
     ShredFile,
     SendFile,
@@ -233,6 +245,7 @@ enum class TMenuId : uint8_t {
     HexLineWidth,
     HexColumnWidth,
     ViewSort,
+    ViewToolbars,
     EditAsText,
 };
 
