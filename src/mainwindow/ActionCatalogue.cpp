@@ -61,6 +61,13 @@ const TActionRow kRows[] = {
     {A::ClipBoardCopy, L"ClipBoardCopy", L"&Kopieren", Key('C', scCtrl), S::Pane, nullptr, -1, M::Edit, 1, ppList | ppTree},
     {A::ClipBoardPaste, L"ClipBoardPaste", L"&Einfügen", Key('V', scCtrl), S::Pane, nullptr, -1, M::Edit, 1, ppList | ppTree},
     {A::ClipBoardDelete, L"ClipBoardDelete", L"Z&wischenablage löschen", scNone, S::Window, nullptr, -1, M::Edit, 1},
+    // Paths and names as text on the clipboard.
+    {A::CopyFilePaths, L"ClipBoard_asTextFilePath", L"Datei&pfad", scNone, S::Window, nullptr, -1, M::EditAsText, 0, ppList},
+    {A::CopyFilePathsDos, L"ClipBoard_asTextFilePathDOS", L"DOS Da&teipfad", scNone, S::Window, nullptr, -1, M::EditAsText, 0, ppList},
+    {A::CopyFileNames, L"ClipBoard_asTextFileName", L"&Dateiname", scNone, S::Window, nullptr, -1, M::EditAsText, 0, ppList},
+    {A::CopyFileNamesDos, L"ClipBoard_asTextFileNameDOS", L"DOS D&ateiname", scNone, S::Window, nullptr, -1, M::EditAsText, 0, ppList},
+    {A::CopyDirPath, L"Clipboard_asTextDirPath", L"&Verzeichnispfad", scNone, S::Window, nullptr, -1, M::EditAsText, 1, ppList},
+    {A::CopyDirPathDos, L"Clipboard_asTextDirPathDOS", L"DOS Ver&zeichnispfad", scNone, S::Window, nullptr, -1, M::EditAsText, 1, ppList},
     {A::SelectAll, L"SelectAll", L"A&lles auswählen", Key('A', scCtrl), S::Pane, nullptr, -1, M::Edit, 2, ppList},
     {A::SelectInvert, L"SelectInvert", L"Auswahl &invertieren", Key('I', scCtrl), S::Pane, nullptr, -1, M::Edit, 2, ppList},
     // Selection by filter and the lists' filters.
@@ -85,6 +92,8 @@ const TActionRow kRows[] = {
     {A::SetBKColor, L"SetBKColor", L"H&intergrundfarbe ...", scNone, S::Window, nullptr, -1, M::View, 3},
     {A::Aktualisieren, L"Aktualisieren", L"A&ktualisieren", Key(kKeyF5), S::Window, nullptr, -1, M::View, 4, ppList | ppTree},
     {A::ViewDirSize, L"ViewDirSize", L"&Verzeichnisgröße anzeigen", scNone, S::Window, nullptr, -1, M::View, 5},
+    // Sizes in the status bar abbreviated or in bytes (its popup too).
+    {A::SBAbbreviated, L"SBAbbreviated", L"&Verkürzt darstellen", scNone, S::Window, nullptr, -1, M::View, 5},
     // The toolbars.
     {A::ShowToolBarDatei, L"ShowToolBarDatei", L"&Datei", scNone, S::Window, nullptr, -1, M::ViewToolbars, 0},
     {A::ShowToolbarDateianzeige, L"ShowToolbarDateianzeige", L"Datei&anzeige", scNone, S::Window, nullptr, -1, M::ViewToolbars, 0},
@@ -123,6 +132,7 @@ const TActionRow kRows[] = {
 
     {A::FindDatei, L"FindDatei", L"Datei &suchen", Key(kKeyF3), S::Pane, nullptr, -1, M::Tools, 0},
     {A::DOS, L"DOS", L"D&OS-Shell", Key('D', scCtrl), S::Pane, nullptr, -1, M::Tools, 0},
+    {A::DOSClose, L"DOSClose", L"DOS-Fenster schließen", scNone, S::Window, nullptr, -1, M::Tools, 0},
     {A::FileCompare, L"FileCompare", L"&Dateien vergleichen", scNone, S::Window, nullptr, -1, M::Tools, 1},
     {A::FileWinCompare, L"FileWinCompare", L"&Verzeichnisse vergleichen...", Key(kKeyF7), S::Window, nullptr, -1, M::Tools, 1},
     {A::OptionsDlg, L"OptionsDlg", L"&Optionen ...", Key(kKeyF12), S::Window, nullptr, -1, M::Tools, 2},
@@ -132,11 +142,14 @@ const TActionRow kRows[] = {
     {A::ExecuteDialog, L"ExecuteDialog", L"Aus&führen...", scNone, S::Window, nullptr, -1, M::Tools, 4},
     {A::NetConnect, L"NetConnect", L"Netzlaufwerk &verbinden...", scNone, S::Window, nullptr, -1, M::Tools, 4},
     {A::NetDisconnect, L"NetDisconnect", L"Netzlaufwerk &trennen...", scNone, S::Window, nullptr, -1, M::Tools, 4},
+    {A::CreateFileList, L"CreateFileList", L"D&ateiliste erstellen", scNone, S::Window, nullptr, -1, M::Tools, 5, ppList},
 
     // Directory search, verification, the drive overview, the text settings.
     {A::FindDlg, L"FindDlg", L"Ver&zeichnis suchen...", Key(kKeyF3, scShift | scCtrl), S::Window, nullptr, -1, M::Tools, 3},
     {A::FileVerify, L"FileVerify", L"Pr&üfen", Key('P', scCtrl), S::Window, nullptr, -1, M::Tools, 3},
     {A::DriveOverview, L"DriveOverview", L"&Laufwerksübersicht ...", scNone, S::Window, nullptr, -1, M::Tools, 3},
+    // Stops the archive list's running work (its progress window's button too).
+    {A::ArchiveAbort, L"ArchiveAbort", L"Aktion a&bbrechen", scNone, S::Window, nullptr, -1, M::Tools, 6},
 
     {A::HelpAbout, L"HelpAbout1", L"In&fo...", scNone, S::Window, nullptr, -1, M::Help, 0},
 
@@ -204,13 +217,8 @@ const TActionRow kRows[] = {
 
     {A::SwapWindows, L"SwapWindows", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::EqualizeWindows, L"EqualizeWindows", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
-    {A::CopyFileNames, L"ClipBoard_asTextFileName", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
-    {A::CopyFileNamesDos, L"ClipBoard_asTextFileNameDOS", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
-    {A::CopyFilePaths, L"ClipBoard_asTextFilePath", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
-    {A::CopyFilePathsDos, L"ClipBoard_asTextFilePathDOS", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::SelectFiles, L"SelectFiles", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::FindDateiButton, L"btnFindDatei", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
-    {A::CreateFileList, L"CreateFileList", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
 
     {A::ShredFile, L"ShredFile", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned, false},
     {A::SendFile, L"SendFile", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned, false},
@@ -252,6 +260,7 @@ const TMenuRow kMenus[] = {
     {M::HexLineWidth, M::View, L"&Zeilenbreite", L"mnuHexLineWidth"},
     {M::HexColumnWidth, M::View, L"&Spaltenbreite", L"mnuHexColumnWidth"},
     {M::ViewSort, M::View, L"&Sortieren", L"mnuViewSort"},
+    {M::EditAsText, M::Edit, L"al&s Text", L"mnuAsText", L"mnuPopupAsText"},
     {M::ViewToolbars, M::View, L"S&ymbolleisten", L"Symbolleisten1"},
 };
 // clang-format on

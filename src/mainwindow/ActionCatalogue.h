@@ -178,6 +178,13 @@ enum class TActionId : uint16_t {
     ExecuteDialog,
     NetConnect,
     NetDisconnect,
+    // The tree's folder as text on the clipboard, the console switch, the
+    // status bar's size format, stopping the archive list's work.
+    CopyDirPath,
+    CopyDirPathDos,
+    DOSClose,
+    SBAbbreviated,
+    ArchiveAbort,
     // The toolbars shown or hidden, and their customiser.
     ShowToolBarDatei,
     ShowToolbarDateianzeige,
@@ -240,10 +247,11 @@ enum class TMenuId : uint8_t {
     HexColumnWidth,
     ViewSort,
     ViewToolbars,
+    EditAsText,
 };
 
 // The number of menu ids (keep at the last one).
-constexpr size_t kMenuCount = static_cast<size_t>(TMenuId::ViewToolbars) + 1;
+constexpr size_t kMenuCount = static_cast<size_t>(TMenuId::EditAsText) + 1;
 
 // Popups a command also stands in.
 enum TPopupSet : uint8_t { ppNone = 0, ppList = 1, ppTree = 2 };

@@ -86,6 +86,8 @@ void FileRules(const TActionInput& In, TRuleSink& S)
     S.Enable(A::MoveTo, In.Place && ((copyTo && !archiveFocused) || (In.FullPath && listSelection)));
     for (const TActionId id : {A::CopyFileNames, A::CopyFileNamesDos, A::CopyFilePaths, A::CopyFilePathsDos})
         S.Enable(id, listSelection);
+    for (const TActionId id : {A::CopyDirPath, A::CopyDirPathDos})
+        S.Enable(id, In.Node);
     const bool open = S.Enable(A::OpenFile, !In.Virtual && listSelection);
     S.Enable(A::FileOpenWith, open);
     S.Enable(A::DuplicateFile, In.Place && ((treeFocused && belowDrive) || (open && listFocused && !In.FullPath)));

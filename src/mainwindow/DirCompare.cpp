@@ -1,5 +1,6 @@
 #include "mainwindow/DirCompare.h"
 
+#include "common/TextPlaces.h"
 #include "framework/SysUtils.h"
 #include "mainwindow/FileCompare.h"
 
@@ -256,15 +257,7 @@ std::wstring PaneWordFor(bool SecondWindowShown, bool Stacked, bool IsActiveList
 
 std::wstring FormatCompareText(std::wstring Pattern, const std::vector<std::wstring>& Values)
 {
-    size_t from = 0;
-    for (const std::wstring& value : Values) {
-        const size_t at = Pattern.find(L'%', from);
-        if (at == std::wstring::npos || at + 1 >= Pattern.size())
-            break;
-        Pattern.replace(at, 2, value);
-        from = at + value.size();
-    }
-    return Pattern;
+    return FillPlaces(std::move(Pattern), Values);
 }
 
 std::wstring DirCompareSummary(const TDirCompareOptions& Options, unsigned Active, unsigned Compare,

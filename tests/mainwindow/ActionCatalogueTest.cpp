@@ -121,7 +121,7 @@ TEST(ActionCatalogue, ARowWithoutHandlerIsFound)
         EXPECT_FALSE(catalogue.Execute(left));
     }
     // A planned command needs none.
-    EXPECT_FALSE(NeedsHandler(ActionRow(TActionId::CreateFileList)));
+    EXPECT_FALSE(NeedsHandler(ActionRow(TActionId::PrintDir)));
 }
 
 TEST(ActionCatalogue, HandlersRunByIdAndRegisterOnce)

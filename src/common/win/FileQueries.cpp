@@ -132,4 +132,17 @@ bool IsPathHidden(const std::wstring& Path)
     return false;
 }
 
+std::wstring ShortPathName(const std::wstring& Path)
+{
+    const DWORD size = GetShortPathNameW(Path.c_str(), nullptr, 0);
+    if (size == 0)
+        return {};
+    std::wstring shortPath(size, L'\0');
+    const DWORD length = GetShortPathNameW(Path.c_str(), shortPath.data(), size);
+    if (length == 0 || length >= size)
+        return {};
+    shortPath.resize(length);
+    return shortPath;
+}
+
 }  // namespace qrv

@@ -29,6 +29,8 @@ bool FileExists(const std::wstring& Path);
 // Attr receives the attributes (INVALID_FILE_ATTRIBUTES when the query fails).
 bool DirExistsAttr(const std::wstring& Path, DWORD& Attr);
 bool DirExists(const std::wstring& Path);
+// The short (8.3) form of an existing path; empty when the system gives none.
+std::wstring ShortPathName(const std::wstring& Path);
 // True when the path or one of its folders above it, down to but not
 // including the drive or share root, is hidden. A path that cannot be
 // queried does not count as hidden.

@@ -8,6 +8,7 @@
 
 #include "archives/win/KyZipLV.h"
 #include "editor/win/EasyEditor.h"
+#include "framework/win/ActnList.h"
 #include "framework/win/ScrollBox.h"
 #include "framework/win/StdCtrls.h"
 #include "mainwindow/FilterString.h"
@@ -331,6 +332,10 @@ void TQRVMain::UpdateDisplayModeButtons(bool HexDown, bool TextDown)
     if (fileDisplay_)
         fileDisplay_->SetForcedMode(HexDown ? fdHex : TextDown ? fdText : fdAutomatic);
 }
-void TQRVMain::UpdateDosCloseAction(bool /*Checked*/) {}
+void TQRVMain::UpdateDosCloseAction(bool Checked)
+{
+    if (TAction* action = commandMenus_ ? commandMenus_->Action(TActionId::DOSClose) : nullptr)
+        action->SetChecked(Checked);
+}
 
 }  // namespace qrv

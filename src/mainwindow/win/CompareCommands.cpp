@@ -28,19 +28,6 @@ uint64_t FileTimeValue(const FILETIME& Time)
     return (static_cast<uint64_t>(Time.dwHighDateTime) << 32) | Time.dwLowDateTime;
 }
 
-std::wstring ShortPathName(const std::wstring& Path)
-{
-    const DWORD size = GetShortPathNameW(Path.c_str(), nullptr, 0);
-    if (size == 0)
-        return {};
-    std::wstring name(size, L'\0');
-    const DWORD length = GetShortPathNameW(Path.c_str(), name.data(), size);
-    if (length == 0 || length >= size)
-        return {};
-    name.resize(length);
-    return name;
-}
-
 // The lists' change watching is off while records point at their items.
 class TWatchPause {
 public:

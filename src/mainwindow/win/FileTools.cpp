@@ -5,6 +5,8 @@
 #include "common/win/BaseUtilsWin.h"
 #include "common/win/DragDropFilesEx.h"
 #include "common/win/FileQueries.h"
+#include "dialogs/FileListText.h"
+#include "dialogs/win/QuorListFiles.h"
 #include "dialogs/win/KyShellDialogs.h"
 #include "framework/win/Forms.h"
 #include "archives/win/KyZipLV.h"
@@ -15,6 +17,7 @@
 #include "panels/win/DriveView.h"
 #include "panels/win/ShellDialogs.h"
 #include "settings/Quorvan32Globals.h"
+#include "settings/StoredSettings.h"
 
 #include <shellapi.h>
 #include <shlobj.h>
@@ -300,6 +303,35 @@ void TFileTools::ListExecFile(TDirView& List, const TFileRec& Item, bool& AllowE
 }
 
 // ---- Shell tools ------------------------------------------------------------------------
+
+void TFileTools::CreateFileListExecute()
+{
+    TDirView* list = panes_.ActiveList;
+    if (!list)
+        return;
+    TListFileDlg dialog(services_.Window());
+    dialog.Source = list;
+    TFileListStoredSettings& stored = host_.FileListSettings();
+    dialog.Choices = FileListChoicesFrom(stored);
+    dialog.FileName = stored.Filename && !stored.Filename->empty() ? *stored.Filename : host_.DefaultFileListName();
+    TDriveView* tree = panes_.TreeView1;
+    TTreeNode* node = tree ? tree->Selected() : nullptr;
+    dialog.FileSystemNode = !node || !node->Object() || !tree->NodeData(node).IsVirtual;
+    dialog.ProgramDir = host_.ProgramFolder();
+    // Sizes as the first file list shows them.
+    dialog.KiloBytes = panes_.LV1 && panes_.LV1->AbbreviatedSize();
+    dialog.Output.Ask = [this](const std::wstring& Text, TMsgDlgType Kind, TMsgDlgButtons Buttons) {
+        return services_.ShowMessageBox(Text, Kind, 0, Buttons);
+    };
+    dialog.Output.StartEditor = [this](const std::wstring& Parameters) {
+        const intptr_t result = Runner->Execute(OwnerWindow(), L"open", L"notepad.exe", Parameters, std::wstring());
+        if (result <= 32)
+            ReportStartError(L"notepad.exe", result);
+    };
+    const bool written = RunFileListDialog ? RunFileListDialog(dialog) : dialog.Execute();
+    if (written)
+        StoreFileListChoices(dialog.Choices, dialog.FileName, stored);
+}
 
 void TFileTools::DiscCopyExecute()
 {

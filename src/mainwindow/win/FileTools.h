@@ -24,6 +24,8 @@ namespace qrv {
 class TDirView;
 class TDriveView;
 class TFileOperator;
+class TListFileDlg;
+struct TFileListStoredSettings;
 struct TFileRec;
 struct TOptions;
 
@@ -58,6 +60,12 @@ public:
     virtual void SwitchDisplayOn() = 0;
     // The join command on the active list's focused file.
     virtual void JoinSplitFile() = 0;
+    // The file-list dialog's last choices (kept with the settings), the
+    // name it offers first, and the program's folder (where a list of a
+    // shell folder goes).
+    virtual TFileListStoredSettings& FileListSettings() = 0;
+    virtual std::wstring DefaultFileListName() = 0;
+    virtual std::wstring ProgramFolder() = 0;
 };
 
 class TFileTools {
@@ -81,6 +89,9 @@ public:
     void MoveTo2FWExecute() { ToOtherWindow(deMove); }
     const TRecentTargets& RecentTargets() const { return recent_; }
     const std::wstring& LastTarget() const { return lastTarget_; }
+    // A folder chosen elsewhere (the archive list's extraction) is the next
+    // start of the dialog.
+    void SetLastTarget(const std::wstring& Folder) { lastTarget_ = Folder; }
 
     void OpenFileExecute();
     void FileOpenWithExecute();
@@ -89,6 +100,13 @@ public:
     void PrintFileExecute();
     // A list is about to open Item: archives and split parts go their own way.
     void ListExecFile(TDirView& List, const TFileRec& Item, bool& AllowExec);
+    // "D&ateiliste erstellen": the file-list dialog for the active list;
+    // the choices of a written list are kept. The editor is started through
+    // Runner.
+    void CreateFileListExecute();
+    // Shows the prepared dialog; true when it wrote a file (tests fill in
+    // and accept the dialog here).
+    std::function<bool(TListFileDlg& Dialog)> RunFileListDialog;
     void DiscCopyExecute();
     void DiskFormatExecute();
     void ExecuteDialogExecute();

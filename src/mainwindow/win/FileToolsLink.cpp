@@ -4,8 +4,10 @@
 #include "dialogs/win/KySelDir.h"
 #include "editor/win/EasyEditor.h"
 #include "framework/win/ActnList.h"
+#include "framework/win/Buttons.h"
 #include "framework/win/Menus.h"
 #include "framework/win/StdCtrls.h"
+#include "mainwindow/win/ArchiveListEvents.h"
 #include "mainwindow/win/CommandMenus.h"
 #include "mainwindow/win/FileCommands.h"
 #include "mainwindow/win/FileDisplay.h"
@@ -75,17 +77,43 @@ TFileToolsLink::TFileToolsLink(const TMainPanes& Panes, TMainWindowServices& Ser
     on(A::ExecuteDialog, [&tools] { tools.ExecuteDialogExecute(); });
     on(A::NetConnect, [&tools] { tools.NetConnectExecute(); });
     on(A::NetDisconnect, [&tools] { tools.NetDisconnectExecute(); });
+    on(A::CreateFileList, [&tools] { tools.CreateFileListExecute(); });
 }
 
 bool TFileToolsLink::ChooseFolder(const std::wstring& Caption, std::wstring& Folder,
                                   const std::vector<std::wstring>& Recent)
 {
     TSelDirDialog dialog(services_.Window());
-    dialog.SetCaption(Caption);
-    dialog.SetPosition(TPosition::poOwnerFormCenter);
     dialog.HelpContext = kSelectTargetHelpContext;
     for (const std::wstring& folder : Recent)
         dialog.cbDir->Items().Add(folder);
+    return RunFolderDialog(dialog, Caption, Folder);
+}
+
+bool TFileToolsLink::ChooseArchiveFolder(TSelDirParams& Params, const TSelDirConsts& Consts)
+{
+    TSelDirDialog dialog(services_.Window());
+    dialog.HelpContext = TArchiveListEvents::kArchiveHelpContext;
+    for (const std::wstring& folder : tools_.RecentTargets().Folders())
+        dialog.cbDir->Items().Add(folder);
+    TCheckBox* structure = dialog.ChkCustom1;
+    structure->SetCaption(Consts.CheckCaption.empty() ? L"mit &Verzeichnisstruktur" : Consts.CheckCaption);
+    structure->SetChecked(Params.Checked);
+    structure->SetVisible(Consts.CheckVisible);
+    structure->SetHint(Consts.CheckHint);
+    std::wstring folder = Params.Directory.empty() ? tools_.LastTarget() : Params.Directory;
+    if (!RunFolderDialog(dialog, Consts.Caption, folder))
+        return false;
+    Params.Directory = folder;
+    Params.Checked = structure->Checked();
+    return true;
+}
+
+bool TFileToolsLink::RunFolderDialog(TSelDirDialog& Dialog, const std::wstring& Caption, std::wstring& Folder)
+{
+    TSelDirDialog& dialog = Dialog;
+    dialog.SetCaption(Caption);
+    dialog.SetPosition(TPosition::poOwnerFormCenter);
     // The size the user gave the dialog last time (kept with the settings).
     TMainWindowState* stored = window_.StoredState;
     if (stored && stored->SelDirHeight.value_or(0) > 0)
@@ -101,6 +129,23 @@ bool TFileToolsLink::ChooseFolder(const std::wstring& Caption, std::wstring& Fol
         return false;
     Folder = dialog.Directory();
     return true;
+}
+
+TFileListStoredSettings& TFileToolsLink::FileListSettings()
+{
+    if (window_.StoredState)
+        return window_.StoredState->FileList;
+    return ownFileList_;
+}
+
+std::wstring TFileToolsLink::DefaultFileListName()
+{
+    return window_.FileListName && !window_.FileListName->empty() ? *window_.FileListName : L"Dateiliste.txt";
+}
+
+std::wstring TFileToolsLink::ProgramFolder()
+{
+    return window_.ProgramDir ? *window_.ProgramDir : std::wstring();
 }
 
 const TOptions& TFileToolsLink::RenameOptions()

@@ -10,12 +10,17 @@
 #include "mainwindow/win/MainPanes.h"
 #include "mainwindow/win/MainWindowServices.h"
 #include "mainwindow/win/RenameCommands.h"
+#include "settings/StoredSettings.h"
 
 #include <functional>
+#include <memory>
 
 namespace qrv {
 
 class TCommandMenus;
+class TSelDirDialog;
+struct TSelDirConsts;
+struct TSelDirParams;
 class TFileCommands;
 class TFileDisplay;
 struct TMainWindowState;
@@ -30,8 +35,13 @@ struct TFileToolsWindow {
     // The folder-size scans around a folder's name edit.
     std::function<void(TDirView* Active)> PauseDirSizeScan;
     std::function<void(TDirView* Active)> ResumeDirSizeScan;
-    // The stored settings: the select-directory dialog's size is kept there.
+    // The stored settings: the select-directory dialog's size and the file
+    // list's choices are kept there.
     TMainWindowState* StoredState = nullptr;
+    // The file list's first name and the program's folder (set by the
+    // window's start-up, after the link is made).
+    const std::wstring* FileListName = nullptr;
+    const std::wstring* ProgramDir = nullptr;
 };
 
 class TFileToolsLink : private TRenameCommandsHost, private TFileToolsHost {
@@ -44,9 +54,15 @@ public:
 
     TFileTools& Tools() { return tools_; }
 
+    // The archive list's folder for extracting, in the dialog prepared as
+    // for the file tools with the list's check box; the choice becomes the
+    // last target.
+    bool ChooseArchiveFolder(TSelDirParams& Params, const TSelDirConsts& Consts);
+
 private:
     // The select-directory dialog: Folder is where it starts and what was chosen.
     bool ChooseFolder(const std::wstring& Caption, std::wstring& Folder, const std::vector<std::wstring>& Recent);
+    bool RunFolderDialog(TSelDirDialog& Dialog, const std::wstring& Caption, std::wstring& Folder);
 
     const TOptions& RenameOptions() override;
     std::wstring ShownFile(TShownFileHolder Holder) override;
@@ -61,6 +77,9 @@ private:
     bool DisplayOn() override;
     void SwitchDisplayOn() override;
     void JoinSplitFile() override;
+    TFileListStoredSettings& FileListSettings() override;
+    std::wstring DefaultFileListName() override;
+    std::wstring ProgramFolder() override;
 
     const TMainPanes& panes_;
     TMainWindowServices& services_;
@@ -69,6 +88,8 @@ private:
     TFileToolsWindow window_;
     TRenameCommands rename_;
     TFileTools tools_;
+    // Kept here when the window gave no stored settings.
+    TFileListStoredSettings ownFileList_;
     // The viewer let its file go for a rename and shows it again after it.
     bool released_ = false;
 };

@@ -11,6 +11,7 @@
 #include "framework/PartThreads.h"
 #include "framework/TimingTrace.h"
 #include "mainwindow/DriveSlots.h"
+#include "mainwindow/win/TrayCommands.h"
 #include "panels/win/KyDriveInfo.h"
 #include "settings/Quorvan32Globals.h"
 #include "widgets/win/KyDock.h"
@@ -60,6 +61,9 @@ void TQRVMain::WndProc(TMessage& message)
             FormResize();
         if (message.WParam == SIZE_MINIMIZED) {
             minimized_ = true;
+            // Minimised to the notification area: the tray icon is the way back.
+            if (firstShowDone_ && Options.TrayApp && tray_)
+                tray_->Minimize();
         } else if (minimized_) {
             minimized_ = false;
             // Restored from the task bar: the tray icon is no longer needed.
@@ -81,6 +85,11 @@ void TQRVMain::WndProc(TMessage& message)
         TWinControl* control = TWinControl::FromHandle(reinterpret_cast<HWND>(message.WParam));
         if (driveBar_ && driveBar_->IsDriveButton(control)) {
             driveBar_->btnDriveMouseUp(control, GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam));
+            message.Result = 0;
+            return;
+        }
+        if (control && control == StatusBar && StatusBarPopup) {
+            StatusBarPopupPopup(GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam));
             message.Result = 0;
             return;
         }

@@ -13,6 +13,7 @@
 #include "framework/IgnoredError.h"
 #include "framework/win/Forms.h"
 #include "framework/win/Threads.h"
+#include "mainwindow/win/ErrorReports.h"
 #include "panels/win/KyDriveInfo.h"
 #include "settings/Quorvan32Globals.h"
 
@@ -28,6 +29,9 @@ void TQRVMain::ShutdownMainWindow()
     if (ShuttingDown)
         return;
     ShuttingDown = true;
+    // Nothing is reported from here on.
+    if (errorReports_)
+        errorReports_->Counter().SetReporting(false);
     KyNotify().OnNotify = nullptr;
     // The drive table outlives the window: its icon reports must not reach it.
     DriveInfo().OnImageIndexReady = nullptr;
@@ -72,6 +76,8 @@ void TQRVMain::FormDestroy()
         return;
     destroyed_ = true;
     ShutdownMainWindow();
+    if (Application && errorReports_)
+        Application->OnException = nullptr;
     DeleteOwnTemporaryFiles();
     actionTimer_.reset();
     oleDisplayTimer_.reset();

@@ -16,6 +16,7 @@
 #include "framework/TimingTrace.h"
 #include "framework/win/Handles.h"
 #include "framework/win/Threads.h"
+#include "mainwindow/win/ErrorReports.h"
 #include "mainwindow/win/GlobalsInit.h"
 #include "mainwindow/win/OptionsDialogLink.h"
 #include "mainwindow/win/QuorSplash.h"
@@ -32,6 +33,9 @@
 namespace qrv {
 
 namespace {
+
+// The loading count in the status bar is painted at most this often (ms).
+constexpr uint64_t kLoadingCountInterval = 100;
 
 std::wstring EnvironmentVariable(const wchar_t* name)
 {
@@ -282,15 +286,31 @@ void TQRVMain::OpenStartDirectories()
                 statusArea_->ReleasePanel0(*shownError);
             shownError->clear();
         };
-        list->OnError = [this, shownError](TComponent*, const std::wstring& Path, uint32_t LastError) {
-            if (!statusArea_)
+        // "%u Dateien" while the active list reads, painted at most every 100 ms.
+        list->OnLoadProgress = [this, lastShown = std::make_shared<uint64_t>(0)](TComponent* Sender, int Added) {
+            const uint64_t now = GetTickCount64();
+            if (Sender != ActiveList || !statusArea_ || now - *lastShown < kLoadingCountInterval)
                 return;
-            const std::wstring reason = SysErrorMessage(LastError);
-            *shownError = L"\"" + Path + L"\": " + (reason.empty() ? std::to_wstring(LastError) : reason);
-            statusArea_->HoldPanel0(*shownError);
+            *lastShown = now;
+            statusArea_->ShowPanelText(1, LoadingStatusText(static_cast<uint32_t>(Added)));
+        };
+        list->OnError = [this, shownError](TComponent*, const std::wstring& Path, uint32_t LastError) {
+            // The status text always, so that no unreadable folder passes
+            // unseen; then the box where the policy asks for one.
+            if (statusArea_) {
+                const std::wstring reason = SysErrorMessage(LastError);
+                *shownError = L"\"" + Path + L"\": " + (reason.empty() ? std::to_wstring(LastError) : reason);
+                statusArea_->HoldPanel0(*shownError);
+            }
+            if (errorReports_)
+                errorReports_->FolderError(Path, LastError);
         };
     }
     if (TreeView1) {
+        TreeView1->OnError = [this](TComponent*, TTreeNode* Node, uint32_t LastError) {
+            if (errorReports_ && Node)
+                errorReports_->FolderError(TreeView1->GetDirPathName(Node), LastError);
+        };
         // The tree follows the first list and points it at the folders chosen in it.
         TreeView1->SetDirView(LV1);
         try {

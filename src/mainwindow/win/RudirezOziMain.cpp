@@ -10,10 +10,15 @@
 #include "framework/win/ActnList.h"
 #include "framework/win/Buttons.h"
 #include "framework/win/Image.h"
+#include "framework/win/Menus.h"
 #include "framework/win/ScrollBox.h"
 #include "framework/win/StdCtrls.h"
 #include "framework/win/Threads.h"
+#include "mainwindow/win/ArchiveListEvents.h"
+#include "mainwindow/win/ErrorReports.h"
+#include "mainwindow/win/PathTextCommands.h"
 #include "mainwindow/win/ToolFormsLink.h"
+#include "mainwindow/win/TrayCommands.h"
 #include "panels/KyDriveInfo.h"
 #include "panels/win/KyComboBox.h"
 #include "panels/win/DirView.h"
@@ -115,10 +120,13 @@ TQRVMain::TQRVMain(TComponent* owner) : TForm(owner)
             listWork_->ResumeDirSizeScan(Active);
     };
     toolsWindow.StoredState = &StoredState;
+    toolsWindow.FileListName = &FileListName;
+    toolsWindow.ProgramDir = &ProgramDir;
     fileTools_ = std::make_unique<TFileToolsLink>(Panes(), Services(), catalogue_, *commandMenus_, *fileDisplay_,
                                                   *fileCommands_, std::move(toolsWindow));
     filterCommands_ = std::make_unique<TFilterCommands>(Panes(), static_cast<TFilterCommandsHost&>(*this), FilterBox);
     ConnectFilterCommands();
+    ConnectWindowServices();
     CreatePopups();
     CreateNewFileMenu();
     TBookmarkWindowParts bookmarkParts;
@@ -143,6 +151,77 @@ TQRVMain::TQRVMain(TComponent* owner) : TForm(owner)
     formCreated_ = true;
     AnswerSentMessages();
     InitializeMainWindow();
+}
+
+void TQRVMain::ConnectWindowServices()
+{
+    pathTexts_ = std::make_unique<TPathTextCommands>(Panes(), Services());
+    pathTexts_->ShowStatusText = [this](const std::wstring& Text, unsigned Milliseconds) {
+        if (statusArea_)
+            statusArea_->ShowPanelText(1, Text);
+        if (statusTimer_)
+            statusTimer_->Start(Milliseconds);
+    };
+    pathTexts_->Register(catalogue_);
+
+    // Errors are reported from here on, until the shutdown.
+    errorReports_ = std::make_unique<TErrorReports>(Services());
+    errorReports_->Counter().SetReporting(true);
+    errorReports_->ConfirmAuthority = [] { return Options.ConfirmAuthority; };
+    // "Ja" closes the window as its close command does.
+    errorReports_->Quit = [this] { Close(); };
+    if (Application)
+        Application->OnException = [this](TComponent*, const std::exception& Error) {
+            if (errorReports_)
+                errorReports_->AppExceptionHandler(Error);
+        };
+
+    tray_ = std::make_unique<TTrayCommands>(*this, *TrayIcon1);
+
+    archiveEvents_ = std::make_unique<TArchiveListEvents>(Panes(), Services(), Options);
+    archiveEvents_->ShowStatusText = [this](const std::wstring& Text) {
+        if (statusArea_)
+            statusArea_->ShowPanelText(1, Text);
+    };
+    archiveEvents_->UpdateSelectionStatus = [this] { UpdateSelectionStatus(); };
+    archiveEvents_->ChooseFolder = [this](TSelDirParams& Params, const TSelDirConsts& Consts) {
+        return fileTools_->ChooseArchiveFolder(Params, Consts);
+    };
+    archiveEvents_->SetLastTarget = [this](const std::wstring& Folder) { fileTools_->Tools().SetLastTarget(Folder); };
+    archiveEvents_->RebuildFilterBox = [this] {
+        if (filterCommands_)
+            filterCommands_->RebuildFilterBox();
+    };
+    archiveEvents_->DeleteEnabled = [this] {
+        const TAction* action = commandMenus_->Action(TActionId::DeleteObjectPhysical);
+        return action && action->Enabled();
+    };
+    archiveEvents_->Connect();
+    catalogue_.Register(TActionId::ArchiveAbort, [this] { archiveEvents_->AbortExecute(); });
+
+    catalogue_.Register(TActionId::DOSClose, [this] {
+        Options.DosClose = !Options.DosClose;
+        UpdateDosCloseAction(Options.DosClose);
+    });
+    catalogue_.Register(TActionId::SBAbbreviated, [this] {
+        Options.SBAbbreviated = !Options.SBAbbreviated;
+        UpdateSelectionStatus();
+    });
+    // The status bar's popup, its item checked by the option when it opens.
+    StatusBarPopup = new TPopupMenu(this);
+    StatusBarPopup->SetName(L"StatusBarPopup");
+    auto* abbreviated = new TMenuItem(this);
+    abbreviated->SetName(L"SBAbbreviated1");
+    StatusBarPopup->Items()->Add(abbreviated);
+    if (TAction* action = commandMenus_->Action(TActionId::SBAbbreviated))
+        action->Link(abbreviated);
+}
+
+void TQRVMain::StatusBarPopupPopup(int X, int Y)
+{
+    if (TAction* action = commandMenus_->Action(TActionId::SBAbbreviated))
+        action->SetChecked(Options.SBAbbreviated);
+    StatusBarPopup->Popup(X, Y, Handle());
 }
 
 TQRVMain::~TQRVMain()

@@ -96,6 +96,10 @@ class TSimpleTimer;
 class TTextFileView;
 class TThread;
 class TToolFormsLink;
+class TPathTextCommands;
+class TErrorReports;
+class TTrayCommands;
+class TArchiveListEvents;
 
 // The lists a posted column-layout message names (never their addresses:
 // the message may arrive after a list is gone).
@@ -188,6 +192,7 @@ public:
     TMenuItem* ShortCuts1 = nullptr;  // the drive menu
     TPopupMenu* ListPopup = nullptr;  // both file lists'
     TPopupMenu* TreePopup = nullptr;
+    TPopupMenu* StatusBarPopup = nullptr;  // "&Verkürzt darstellen"
     std::vector<TKyToolbarButton*> FKeyButtons;
     TKyToolbarButton* FKeyLabel = nullptr;  // "Umsch" / "Strg": a click shows the other set
 
@@ -224,6 +229,12 @@ public:
 
     // ---- Status bar, action states, support routines (MainStatus.cpp) ------
     TStatusArea* StatusArea() const { return statusArea_.get(); }
+    // The "als Text" commands, the error reports, the tray, the archive
+    // list's events (made with the window, before FormCreate).
+    TPathTextCommands* PathTexts() const { return pathTexts_.get(); }
+    TErrorReports* ErrorReports() const { return errorReports_.get(); }
+    TTrayCommands* Tray() const { return tray_.get(); }
+    TArchiveListEvents* ArchiveEvents() const { return archiveEvents_.get(); }
     TActionUpdater* ActionUpdater() const { return actionUpdater_.get(); }
     // Panel 0 by focus; RefreshDrive re-reads the drive's space.
     void UpdateStatusBar(bool RefreshDrive);
@@ -500,6 +511,14 @@ private:
     // Renaming and the file tools (FileToolsLink.cpp).
     std::unique_ptr<TFileToolsLink> fileTools_;
     std::unique_ptr<TFilterCommands> filterCommands_;
+    std::unique_ptr<TPathTextCommands> pathTexts_;
+    std::unique_ptr<TErrorReports> errorReports_;
+    std::unique_ptr<TTrayCommands> tray_;
+    std::unique_ptr<TArchiveListEvents> archiveEvents_;
+    // Connects the four above, the console switch and the status bar's popup.
+    void ConnectWindowServices();
+    // The status bar's popup at the screen position.
+    void StatusBarPopupPopup(int X, int Y);
     // Bookmarks and special folders (BookmarkCommandsLink.cpp).
     std::unique_ptr<TBookmarkCommandsLink> bookmarks_;
     std::unique_ptr<TToolbarCommands> toolbars_;

@@ -69,6 +69,15 @@ void TStatusArea::ShowLoadingCount(uint32_t CountSoFar)
         SetPanel(1, LoadingStatusText(CountSoFar));
 }
 
+void TStatusArea::ShowPanelText(int Index, const std::wstring& Text)
+{
+    if (!BarShown())
+        return;
+    SetPanel(Index, Text);
+    if (bar_.HandleAllocated())
+        UpdateWindow(bar_.Handle());
+}
+
 void TStatusArea::ShowNote(const std::wstring& Text)
 {
     if (!BarShown() || !held_.empty())

@@ -47,6 +47,8 @@ public:
     void UpdatePictureSize();
     // Panel 1 while the active list loads.
     void ShowLoadingCount(uint32_t CountSoFar);
+    // A text in a panel until the next update of that panel, painted at once.
+    void ShowPanelText(int Index, const std::wstring& Text);
     // The panel widths for the form's width and panel 0's text.
     void FitPanels();
     // A note in panel 0 until the next status update (unless a text is held).

@@ -322,6 +322,21 @@ std::wstring TDirView::FormatFileDate(uint64_t FileTime) const
     return buffer;
 }
 
+TDirCellOptions TDirView::CellOptions() const
+{
+    TDirCellOptions options = cells_;
+    options.FileNameDisplay = FileNameDisplay();
+    options.ShellFolder = IsVirtual();
+    static const std::wstring separator = LocaleThousandSeparator();
+    options.ThousandSeparator = separator;
+    return options;
+}
+
+TDirSortOptions TDirView::SortOptions() const
+{
+    return {SortKindFor(SortColumn(), sortByExtension_), SortAscending(), dirsOnTop_, sortDirTime_};
+}
+
 std::wstring TDirView::CellText(TFileRec& Item, int Column)
 {
     if (Column == 2)
@@ -365,7 +380,7 @@ void TDirView::SortItems()
     ShowBusy(true);
     try {
         TUpdateBracket update(*this);
-        SortBy({SortKindFor(SortColumn(), sortByExtension_), SortAscending(), dirsOnTop_, sortDirTime_});
+        SortBy(SortOptions());
     } catch (...) {
         ShowBusy(false);
         throw;
@@ -481,8 +496,10 @@ void TDirView::ShowBusy(bool Busy)
     }
 }
 
-void TDirView::LoadProgress(int /*Added*/)
+void TDirView::LoadProgress(int Added)
 {
+    if (OnLoadProgress)
+        OnLoadProgress(this, Added);
     AnswerSentMessages();
     // A long load shows the shell's search animation; the control itself
     // learns the items when the load is done.

@@ -136,6 +136,10 @@ public:
 
     // The text of one cell as shown (empty while the items are not ready).
     std::wstring ItemCellText(int Index, int Column);
+    // What the cells are made with, and the order the items are sorted in,
+    // for readers that show folders as this list would.
+    TDirCellOptions CellOptions() const;
+    TDirSortOptions SortOptions() const;
 
     // The index of the first item from Start on (wrapping) whose shown name
     // begins with Text (Whole: is Text), ignoring case; -1 when there is
@@ -181,6 +185,8 @@ public:
     TNotifyEvent OnDisplayContextMenu;
 
     TDirViewExecFileEvent OnExecFile;
+    // Every 100 items added while a folder is read, with the count so far.
+    std::function<void(TComponent* Sender, int Added)> OnLoadProgress;
 
     // ---- File actions and renaming (DirViewFileOps.cpp) ---------------------------
 

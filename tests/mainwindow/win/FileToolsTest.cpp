@@ -12,6 +12,7 @@
 #include "panels/win/DirView.h"
 #include "panels/win/DriveView.h"
 #include "settings/Quorvan32Globals.h"
+#include "settings/StoredSettings.h"
 #include "win/MessagePump.h"
 
 #include <gtest/gtest.h>
@@ -38,6 +39,10 @@ public:
     bool DisplayOn() override { return displayOn; }
     void SwitchDisplayOn() override { ++displaySwitchedOn; }
     void JoinSplitFile() override { ++joins; }
+    TFileListStoredSettings& FileListSettings() override { return stored; }
+    std::wstring DefaultFileListName() override { return L"Dateiliste.txt"; }
+    std::wstring ProgramFolder() override { return L"C:\\"; }
+    TFileListStoredSettings stored;
 };
 
 class FailingRunner : public TShellToolRunner {
