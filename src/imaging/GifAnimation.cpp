@@ -1,7 +1,8 @@
 #include "imaging/GifAnimation.h"
 
+#include "imaging/GifPaintLoop.h"
+
 #include <algorithm>
-#include <utility>
 
 namespace qrv {
 
@@ -11,70 +12,7 @@ int64_t GIFFrameWait(int delay, int pace)
         return -1;
     if (pace < 0)
         return 0;
-    if (delay <= 0)
-        delay = 10;
-    else if (delay < 3)
-        delay = 3;
-    return static_cast<int64_t>(delay) * 10 * 100 / pace;
-}
-
-TGIFPlaySchedule::TGIFPlaySchedule(std::vector<int> delays, int loopCount, int pace, TClock clock)
-    : delays_(std::move(delays)), loopCount_(loopCount), pace_(pace), clock_(std::move(clock))
-{
-    Start();
-}
-
-void TGIFPlaySchedule::Start()
-{
-    frame_ = 0;
-    pass_ = 0;
-    finished_ = delays_.size() < 2;
-    due_ =
-        clock_() + static_cast<uint64_t>(std::max<int64_t>(0, GIFFrameWait(delays_.empty() ? 0 : delays_[0], pace_)));
-}
-
-bool TGIFPlaySchedule::Holding() const
-{
-    return finished_ || pace_ == 0;
-}
-
-int TGIFPlaySchedule::Update()
-{
-    if (Holding())
-        return 0;
-    const uint64_t now = clock_();
-    int passed = 0;
-    const int limit = 2 * FrameCount();
-    while (now >= due_ && !finished_) {
-        if (passed == limit) {
-            // Far behind (the machine slept): go on from now rather than
-            // racing through every frame missed.
-            due_ = now;
-            break;
-        }
-        int next = frame_ + 1;
-        if (next == FrameCount()) {
-            ++pass_;
-            const int passes = loopCount_ < 0 ? 1 : loopCount_;
-            if (passes != 0 && pass_ >= passes) {
-                finished_ = true;
-                break;
-            }
-            next = 0;
-        }
-        frame_ = next;
-        ++passed;
-        due_ += static_cast<uint64_t>(GIFFrameWait(delays_[frame_], pace_));
-    }
-    return passed;
-}
-
-int64_t TGIFPlaySchedule::MillisecondsToNextFrame() const
-{
-    if (Holding())
-        return -1;
-    const uint64_t now = clock_();
-    return due_ > now ? static_cast<int64_t>(due_ - now) : 1;
+    return GIFPaintWait(GIFPaintDelay(delay, true), pace);
 }
 
 TGIFComposer::TGIFComposer(const TGIFDocument& document, uint32_t backdrop, uint32_t* pixels, size_t stride)
@@ -133,7 +71,7 @@ void TGIFComposer::Draw(size_t index)
     // An empty frame (extensions after the last image) is not played.
     if (index >= document_.Frames.size() || document_.Frames[index]->Empty())
         return;
-    if (index == 0 || static_cast<int>(index) <= drawn_)
+    if (drawn_ < 0 || (ClearOnPassStart && static_cast<int>(index) <= drawn_))
         Reset();
     else
         DisposePrevious();

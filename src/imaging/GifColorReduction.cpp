@@ -3,8 +3,44 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <system_error>
+#include <thread>
 
 namespace qrv {
+
+namespace {
+
+// Pictures of fewer pixels are worked on one thread.
+constexpr size_t kPixelsPerBand = size_t{1} << 20;
+
+// Calls work(first row, end row, band) for bands of rows of the image, on
+// as many threads as the machine has (at most 8) when the image is large;
+// band 0 runs on the calling thread. A thread that cannot be made leaves
+// its band to the calling thread.
+template <typename TWork>
+void ForEachBand(const TBgrImage& image, unsigned& bands, TWork work)
+{
+    const size_t pixels = static_cast<size_t>(image.Width) * static_cast<size_t>(image.Height);
+    bands = std::clamp<unsigned>(std::thread::hardware_concurrency(), 1, 8);
+    bands = static_cast<unsigned>(std::clamp<size_t>(pixels / kPixelsPerBand, 1, bands));
+    const auto rowOf = [&](unsigned band) { return static_cast<int>(int64_t{image.Height} * band / bands); };
+    std::vector<std::thread> workers;
+    std::vector<unsigned> leftOver;
+    for (unsigned band = 1; band < bands; ++band) {
+        try {
+            workers.emplace_back(work, rowOf(band), rowOf(band + 1), band);
+        } catch (const std::system_error&) {
+            leftOver.push_back(band);
+        }
+    }
+    work(rowOf(0), rowOf(1), 0u);
+    for (unsigned band : leftOver)
+        work(rowOf(band), rowOf(band + 1), band);
+    for (std::thread& worker : workers)
+        worker.join();
+}
+
+}  // namespace
 
 int NearestPaletteIndex(const TGIFPalette& palette, TGIFColor color)
 {
@@ -97,8 +133,10 @@ const TSlowColorLookup::TCandidate* TSlowColorLookup::CandidatesOf(size_t cell, 
                 candidates_.push_back(TCandidate{nearestScratch_[i], palette_[i], static_cast<uint8_t>(i)});
         // Nearest first, so that a search can stop at the first candidate no
         // colour of the cell is nearer to than the best found.
-        std::stable_sort(candidates_.begin() + start, candidates_.end(),
-                         [](const TCandidate& a, const TCandidate& b) { return a.Nearest < b.Nearest; });
+        // Equal ones keep the palette's order (std::sort takes no memory).
+        std::sort(candidates_.begin() + start, candidates_.end(), [](const TCandidate& a, const TCandidate& b) {
+            return a.Nearest < b.Nearest || (a.Nearest == b.Nearest && a.Index < b.Index);
+        });
         listed = (start << kCountBits) | static_cast<uint32_t>(candidates_.size() - start);
     }
     count = listed & ((1u << kCountBits) - 1);
@@ -126,40 +164,157 @@ uint8_t NearestOf(const TCandidate* candidates, size_t count, int red, int green
 }
 }  // namespace
 
+namespace {
+// The fine cells: the leading 6 bits per channel, 4 values wide, each listed
+// from its coarse cell's candidates.
+constexpr int kFineCellBits = 6;
+constexpr int kFineCellWidth = 1 << (8 - kFineCellBits);
+// Lists start below 2^22 (kCountBits and the flag); past that a fine cell
+// is not listed and answers from its coarse list.
+constexpr size_t kMaxListedCandidates = size_t{1} << (31 - kCountBits);
+// A fine cell of at most four candidates holds, with this flag, the place of
+// its four packed candidates (padded with the first), which are compared
+// without branches.
+constexpr uint32_t kQuadEntry = 1u << 31;
+// ... and one of a single candidate holds its index with both flags.
+constexpr uint32_t kSingleEntry = kQuadEntry | (1u << 30);
+constexpr size_t kQuad = 4;
+static_assert((kMaxListedCandidates << kCountBits) <= kQuadEntry);
+
+// Index, red, green, blue in one word.
+uint32_t PackedCandidate(TGIFColor color, uint8_t index)
+{
+    return (uint32_t{index} << 24) | (uint32_t{color.Red} << 16) | (uint32_t{color.Green} << 8) | color.Blue;
+}
+
+// The nearest of four packed candidates, the lowest index of equal ones.
+uint8_t NearestOfQuad(const uint32_t* quad, int red, int green, int blue)
+{
+    uint32_t best = UINT32_MAX;
+    for (size_t i = 0; i < kQuad; ++i) {
+        const uint32_t candidate = quad[i];
+        const int r = static_cast<int>((candidate >> 16) & 0xFF) - red,
+                  g = static_cast<int>((candidate >> 8) & 0xFF) - green, b = static_cast<int>(candidate & 0xFF) - blue;
+        // Distances stay below 2^18: the index goes in the low byte.
+        const uint32_t key = (static_cast<uint32_t>(r * r + g * g + b * b) << 8) | (candidate >> 24);
+        best = std::min(best, key);
+    }
+    return static_cast<uint8_t>(best);
+}
+
+size_t FineCellOf(uint8_t red, uint8_t green, uint8_t blue)
+{
+    constexpr int shift = 8 - kFineCellBits;
+    return (size_t{red} >> shift << (2 * kFineCellBits)) | (size_t{green} >> shift << kFineCellBits) |
+           (size_t{blue} >> shift);
+}
+}  // namespace
+
+const TSlowColorLookup::TCandidate* TSlowColorLookup::FineCandidatesOf(size_t fine, size_t& count)
+{
+    constexpr int shift = kFineCellBits - kLookupCellBits;
+    constexpr size_t channelMask = (size_t{1} << kFineCellBits) - 1;
+    const size_t red = fine >> (2 * kFineCellBits), green = (fine >> kFineCellBits) & channelMask,
+                 blue = fine & channelMask;
+    size_t coarseCount = 0;
+    const TCandidate* coarse = CandidatesOf(((red >> shift) << (2 * kLookupCellBits)) |
+                                                ((green >> shift) << kLookupCellBits) | (blue >> shift),
+                                            coarseCount);
+    if (fineCandidates_.size() + coarseCount >= kMaxListedCandidates) {
+        count = coarseCount;
+        return coarse;
+    }
+    // The coarse cell's candidates hold every entry that can be nearest in
+    // the fine cell, and the one whose farthest point is nearest: the same
+    // test over them lists the fine cell.
+    const int lows[3] = {static_cast<int>(red) * kFineCellWidth, static_cast<int>(green) * kFineCellWidth,
+                         static_cast<int>(blue) * kFineCellWidth};
+    int nearest[256], farthest[256];
+    int bound = INT32_MAX;
+    for (size_t i = 0; i < coarseCount; ++i) {
+        const TGIFColor& color = coarse[i].Color;
+        const int values[3] = {color.Red, color.Green, color.Blue};
+        int toNearest = 0, toFarthest = 0;
+        for (int channel = 0; channel < 3; ++channel) {
+            const int low = lows[channel], high = low + kFineCellWidth - 1, v = values[channel];
+            const int nearer = std::max(low - v, 0) + std::max(v - high, 0);
+            const int farther = std::max(v - low, high - v);
+            toNearest += nearer * nearer;
+            toFarthest += farther * farther;
+        }
+        nearest[i] = toNearest;
+        farthest[i] = toFarthest;
+        bound = std::min(bound, toFarthest);
+    }
+    const auto start = static_cast<uint32_t>(fineCandidates_.size());
+    for (size_t i = 0; i < coarseCount; ++i)
+        if (nearest[i] <= bound)
+            fineCandidates_.push_back(TCandidate{nearest[i], coarse[i].Color, coarse[i].Index});
+    std::sort(fineCandidates_.begin() + start, fineCandidates_.end(), [](const TCandidate& a, const TCandidate& b) {
+        return a.Nearest < b.Nearest || (a.Nearest == b.Nearest && a.Index < b.Index);
+    });
+    count = fineCandidates_.size() - start;
+    if (count == 1) {
+        fineLists_[fine] = kSingleEntry | fineCandidates_[start].Index;
+    } else if (count <= kQuad) {
+        const auto slot = static_cast<uint32_t>(quads_.size() / kQuad);
+        for (size_t i = 0; i < kQuad; ++i) {
+            const TCandidate& candidate = fineCandidates_[start + (i < count ? i : 0)];
+            quads_.push_back(PackedCandidate(candidate.Color, candidate.Index));
+        }
+        fineLists_[fine] = kQuadEntry | slot;
+    } else {
+        fineLists_[fine] = (start << kCountBits) | static_cast<uint32_t>(count);
+    }
+    return fineCandidates_.data() + start;
+}
+
+uint8_t TSlowColorLookup::OwnNearestCoarse(uint8_t red, uint8_t green, uint8_t blue)
+{
+    size_t count = 0;
+    const TCandidate* list = CandidatesOf(LookupCellOf(red, green, blue), count);
+    return NearestOf(list, count, red, green, blue);
+}
+
 uint8_t TSlowColorLookup::OwnNearest(uint8_t red, uint8_t green, uint8_t blue)
 {
-    const size_t cell = LookupCellOf(red, green, blue);
-    if (cell != lastCell_) {
-        lastList_ = CandidatesOf(cell, lastCount_);
-        lastCell_ = cell;
-    }
-    return NearestOf(lastList_, lastCount_, red, green, blue);
+    uint8_t index;
+    MapRow(std::array<uint8_t, 3>{blue, green, red}.data(), 1, &index);
+    return index;
 }
 
 void TSlowColorLookup::MapRow(const uint8_t* bgr, int width, uint8_t* indices)
 {
-    // The cell and its list stay at hand while neighbouring pixels share them.
-    size_t cell = lastCell_, count = lastCount_;
-    const TCandidate* list = lastList_;
-    if (cellLists_.empty())
-        cellLists_.assign(size_t{1} << (3 * kLookupCellBits), kCellNotListed);
-    const uint32_t* lists = cellLists_.data();
+    if (fineLists_.empty())
+        fineLists_.assign(size_t{1} << (3 * kFineCellBits), kCellNotListed);
+    const uint32_t* lists = fineLists_.data();
     for (int x = 0; x < width; ++x, bgr += 3) {
-        const size_t now = LookupCellOf(bgr[2], bgr[1], bgr[0]);
-        if (now != cell) {
-            if (const uint32_t listed = lists[now]; listed != kCellNotListed) {
-                count = listed & ((1u << kCountBits) - 1);
-                list = candidates_.data() + (listed >> kCountBits);
-            } else {
-                list = CandidatesOf(now, count);
+        const uint8_t red = bgr[2], green = bgr[1], blue = bgr[0];
+        const size_t fine = FineCellOf(red, green, blue);
+        uint32_t listed = lists[fine];
+        if (listed == kCellNotListed) [[unlikely]] {
+            size_t count;
+            FineCandidatesOf(fine, count);
+            listed = lists[fine];
+            if (listed == kCellNotListed) {
+                // Too many lists: the coarse cell's answers.
+                indices[x] = OwnNearestCoarse(red, green, blue);
+                continue;
             }
-            cell = now;
         }
-        indices[x] = NearestOf(list, count, bgr[2], bgr[1], bgr[0]);
+        // Most fine cells have at most four entries that can be nearest.
+        if ((listed & kSingleEntry) == kSingleEntry) {
+            indices[x] = static_cast<uint8_t>(listed);
+            continue;
+        }
+        if (listed & kQuadEntry) [[likely]] {
+            indices[x] = NearestOfQuad(quads_.data() + size_t{listed & ~kQuadEntry} * kQuad, red, green, blue);
+            continue;
+        }
+        const size_t count = listed & ((1u << kCountBits) - 1);
+        const TCandidate* list = fineCandidates_.data() + (listed >> kCountBits);
+        indices[x] = NearestOf(list, count, red, green, blue);
     }
-    lastCell_ = cell;
-    lastList_ = list;
-    lastCount_ = count;
 }
 
 uint8_t TSlowColorLookup::FindIndex(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& found)
@@ -382,6 +537,8 @@ struct TColorQuantizer::TNode {
     // 64-bit: one colour over the whole of a large picture overflows 32 bits.
     uint64_t Red = 0, Green = 0, Blue = 0;
     TNode* NextReducible = nullptr;
+    // A leaf's place while AddImage counts.
+    uint32_t Id = 0;
     std::array<std::unique_ptr<TNode>, 8> Children;
 };
 
@@ -398,8 +555,8 @@ uint16_t CellOf(uint8_t red, uint8_t green, uint8_t blue)
 
 TColorQuantizer::TColorQuantizer(int maxColors, int colorBits)
     : reducible_(static_cast<size_t>(std::clamp(colorBits, 1, 8)), nullptr),
-      leafOfCell_(size_t{1} << (3 * kCellBits), nullptr), maxColors_(std::max(1, maxColors)),
-      colorBits_(std::clamp(colorBits, 1, 8))
+      leafOfCell_(size_t{1} << (3 * kCellBits), nullptr), covered_(size_t{1} << (3 * kCellBits), 0),
+      maxColors_(std::max(1, maxColors)), colorBits_(std::clamp(colorBits, 1, 8))
 {
     root_.reset(NewNode(0, 0));
 }
@@ -437,7 +594,7 @@ void TColorQuantizer::AddColor(uint8_t red, uint8_t green, uint8_t blue)
             node = node->Children[static_cast<size_t>(child)].get();
         }
         if (node->Level <= kCellBits)
-            leafOfCell_[cell] = node;
+            Cover(cell, node);
     }
     ++node->PixelCount;
     node->Red += red;
@@ -445,6 +602,112 @@ void TColorQuantizer::AddColor(uint8_t red, uint8_t green, uint8_t blue)
     node->Blue += blue;
     while (leafCount_ > maxColors_)
         Reduce();
+}
+
+void TColorQuantizer::Cover(size_t cell, TNode* leaf)
+{
+    leafOfCell_[cell] = leaf;
+    covered_[cell] = 1;
+}
+
+void TColorQuantizer::Shape(uint8_t red, uint8_t green, uint8_t blue)
+{
+    const uint16_t cell = CellOf(red, green, blue);
+    if (leafOfCell_[cell])
+        return;
+    TNode* node = root_.get();
+    for (int level = 0; !node->Leaf; ++level) {
+        const int shift = 7 - level;
+        const int child = (((red >> shift) & 1) << 2) | (((green >> shift) & 1) << 1) | ((blue >> shift) & 1);
+        if (!node->Children[static_cast<size_t>(child)])
+            node->Children[static_cast<size_t>(child)].reset(NewNode(level + 1, cell));
+        node = node->Children[static_cast<size_t>(child)].get();
+    }
+    if (node->Level <= kCellBits)
+        Cover(cell, node);
+    while (leafCount_ > maxColors_)
+        Reduce();
+}
+
+void TColorQuantizer::AddImage(const TBgrImage& image)
+{
+    // The tree's shape depends only on the colours that make nodes, in their
+    // order (a reduction folds the newest node of the deepest level, whatever
+    // the counts): a colour whose cell lies inside a leaf changes nothing.
+    // Cells only ever come to lie inside leaves, never leave them.
+    // The loads of the cells' flags do not wait for each other: only a
+    // colour that makes nodes takes the branch.
+    const uint8_t* covered = covered_.data();
+    for (int y = 0; y < image.Height; ++y) {
+        const uint8_t* row = image.Row(y);
+        for (int x = 0; x < image.Width; ++x, row += 3)
+            if (!covered[CellOf(row[2], row[1], row[0])]) [[unlikely]]
+                Shape(row[2], row[1], row[0]);
+    }
+    // Each pixel counts in the leaf its colour reaches in the final tree: the
+    // leaf it would have been added to then, or the node that leaf was folded
+    // into, since leaves never grow children.
+    std::vector<TNode*> leaves;
+    std::vector<TNode*> stack{root_.get()};
+    while (!stack.empty()) {
+        TNode* node = stack.back();
+        stack.pop_back();
+        if (node->Leaf) {
+            node->Id = static_cast<uint32_t>(leaves.size());
+            leaves.push_back(node);
+            continue;
+        }
+        for (auto& child : node->Children)
+            if (child)
+                stack.push_back(child.get());
+    }
+    constexpr int32_t kWalk = -1;
+    std::vector<int32_t> leafIdOfCell(leafOfCell_.size(), kWalk);
+    for (size_t cell = 0; cell < leafOfCell_.size(); ++cell)
+        if (leafOfCell_[cell])
+            leafIdOfCell[cell] = static_cast<int32_t>(leafOfCell_[cell]->Id);
+    struct TSums {
+        uint64_t Count = 0, Red = 0, Green = 0, Blue = 0;
+    };
+    constexpr unsigned kMaxBands = 8;
+    std::vector<TSums> sums[kMaxBands];
+    const TNode* root = root_.get();
+    unsigned bands = 1;
+    ForEachBand(image, bands, [&](int first, int end, unsigned band) {
+        std::vector<TSums>& counted = sums[band];
+        counted.assign(leaves.size(), TSums{});
+        for (int y = first; y < end; ++y) {
+            const uint8_t* row = image.Row(y);
+            for (int x = 0; x < image.Width; ++x, row += 3) {
+                const uint8_t red = row[2], green = row[1], blue = row[0];
+                int32_t id = leafIdOfCell[CellOf(red, green, blue)];
+                if (id == kWalk) {
+                    const TNode* node = root;
+                    for (int level = 0; !node->Leaf; ++level) {
+                        const int shift = 7 - level;
+                        node =
+                            node->Children[static_cast<size_t>((((red >> shift) & 1) << 2) |
+                                                               (((green >> shift) & 1) << 1) | ((blue >> shift) & 1))]
+                                .get();
+                    }
+                    id = static_cast<int32_t>(node->Id);
+                }
+                TSums& leaf = counted[static_cast<size_t>(id)];
+                ++leaf.Count;
+                leaf.Red += red;
+                leaf.Green += green;
+                leaf.Blue += blue;
+            }
+        }
+    });
+    for (unsigned band = 0; band < bands; ++band)
+        for (size_t i = 0; i < sums[band].size(); ++i) {
+            TNode& leaf = *leaves[i];
+            leaf.PixelCount += sums[band][i].Count;
+            leaf.Red += sums[band][i].Red;
+            leaf.Green += sums[band][i].Green;
+            leaf.Blue += sums[band][i].Blue;
+        }
 }
 
 void TColorQuantizer::CoverCells(TNode& leaf)
@@ -458,8 +721,8 @@ void TColorQuantizer::CoverCells(TNode& leaf)
     for (int r = 0; r < (1 << free); ++r)
         for (int g = 0; g < (1 << free); ++g)
             for (int b = 0; b < (1 << free); ++b)
-                leafOfCell_[static_cast<size_t>(((red | r) << (2 * kCellBits)) | ((green | g) << kCellBits) |
-                                                (blue | b))] = &leaf;
+                Cover(static_cast<size_t>(((red | r) << (2 * kCellBits)) | ((green | g) << kCellBits) | (blue | b)),
+                      &leaf);
 }
 
 void TColorQuantizer::Reduce()
@@ -515,11 +778,7 @@ TGIFPalette BuildQuantizedPalette(const TBgrImage& image, int maxColors, int col
 {
     const bool withSystem = systemColors && systemColors->size() >= 20;
     TColorQuantizer quantizer(withSystem ? 236 : maxColors, colorBits);
-    for (int y = 0; y < image.Height; ++y) {
-        const uint8_t* row = image.Row(y);
-        for (int x = 0; x < image.Width; ++x, row += 3)
-            quantizer.AddColor(row[2], row[1], row[0]);
-    }
+    quantizer.AddImage(image);
     TGIFPalette colors = quantizer.Palette();
     TGIFPalette palette(withSystem ? 256 : static_cast<size_t>(maxColors));
     if (withSystem) {
@@ -617,9 +876,18 @@ TReducedImage ReduceColors(const TBgrImage& image, TColorReductionMethod method,
     auto* slow = dynamic_cast<TSlowColorLookup*>(lookup.get());
     if (dither == TDitherKind::dkNearest && slow && slow->HasOwnSearch()) {
         // Without dithering a pixel's index depends on the pixel alone, so the
-        // rows are walked straight, without the engine's calls per pixel.
-        for (int y = 0; y < image.Height; ++y)
-            slow->MapRow(image.Row(y), image.Width, result.Indices.data() + static_cast<size_t>(y) * image.Width);
+        // rows are walked straight, without the engine's calls per pixel, and
+        // bands of rows on threads of their own, each with its own lookup
+        // (the lookups list their cells as they meet them).
+        unsigned bands = 1;
+        ForEachBand(image, bands, [&](int first, int end, unsigned band) {
+            std::unique_ptr<TSlowColorLookup> own;
+            if (band > 0)
+                own = std::make_unique<TSlowColorLookup>(palette);
+            TSlowColorLookup& mapper = band > 0 ? *own : *slow;
+            for (int y = first; y < end; ++y)
+                mapper.MapRow(image.Row(y), image.Width, result.Indices.data() + static_cast<size_t>(y) * image.Width);
+        });
         result.Palette = std::move(palette);
         return result;
     }

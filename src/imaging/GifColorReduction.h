@@ -58,7 +58,8 @@ int NearestPaletteIndex(const TGIFPalette& palette, TGIFColor color);
 // Any palette (up to 256 entries) through a nearest-entry search: the one
 // given (each colour's answer kept, so that a colour is asked for once), else
 // its own with NearestPaletteIndex's answers, which searches only the entries
-// that can be nearest in the colour's cell (listed at the cell's first colour).
+// that can be nearest in the colour's cell (listed at the cell's first
+// colour: cells of 6 bits per channel, listed from those of 5 bits).
 class TSlowColorLookup : public TColorLookup {
 public:
     explicit TSlowColorLookup(TGIFPalette palette, TNearestIndex nearest = nullptr);
@@ -89,10 +90,13 @@ private:
     // being listed.
     std::vector<int> channels_[3];
     std::vector<int> nearestScratch_, farthestScratch_;
-    // The cell searched last and its list: neighbouring pixels share cells.
-    size_t lastCell_ = SIZE_MAX;
-    const TCandidate* lastList_ = nullptr;
-    size_t lastCount_ = 0;
+    // The same for the fine cells, listed from their coarse cell's lists.
+    const TCandidate* FineCandidatesOf(size_t fine, size_t& count);
+    std::vector<uint32_t> fineLists_;
+    std::vector<TCandidate> fineCandidates_;
+    // Fine cells of at most four candidates, packed.
+    std::vector<uint32_t> quads_;
+    uint8_t OwnNearestCoarse(uint8_t red, uint8_t green, uint8_t blue);
     // Index + 1 per 24-bit colour (0: not asked yet) for the given search.
     std::unique_ptr<uint16_t[]> known_;
 };
@@ -142,6 +146,15 @@ protected:
 // kernel over the rows ahead, its error rows allocated once.
 std::unique_ptr<TDitherEngine> CreateDitherEngine(TDitherKind kind, int width, TColorLookup& lookup);
 
+// A true-colour picture: rows (top-down) of width blue, green, red triples.
+struct TBgrImage {
+    int Width = 0;
+    int Height = 0;
+    const uint8_t* Pixels = nullptr;
+    size_t Stride = 0;
+    const uint8_t* Row(int y) const { return Pixels + Stride * static_cast<size_t>(y); }
+};
+
 // The octree quantiser: every colour added, the tree reduced while it has
 // more leaves than the colours asked for, deepest and newest nodes first.
 class TColorQuantizer {
@@ -151,6 +164,11 @@ public:
     TColorQuantizer(const TColorQuantizer&) = delete;
     TColorQuantizer& operator=(const TColorQuantizer&) = delete;
     void AddColor(uint8_t red, uint8_t green, uint8_t blue);
+    // Every pixel added in order, as AddColor does, with the same tree and
+    // palette: the tree is shaped by the colours that make nodes (one pass
+    // that skips those whose cell lies inside a leaf), then the leaves'
+    // sums are counted by rows on several threads.
+    void AddImage(const TBgrImage& image);
     // The leaves depth first, children 0 to 7 in order.
     TGIFPalette Palette() const;
     int LeafCount() const { return leafCount_; }
@@ -160,6 +178,9 @@ private:
     void Reduce();
     TNode* NewNode(int level, uint16_t cell);
     void CoverCells(TNode& leaf);
+    void Cover(size_t cell, TNode* leaf);
+    // The tree shaped by a colour as AddColor does, its sums left aside.
+    void Shape(uint8_t red, uint8_t green, uint8_t blue);
 
     std::unique_ptr<TNode> root_;
     int leafCount_ = 0;
@@ -167,17 +188,11 @@ private:
     // Per cell of 5 leading bits per channel, the leaf that holds all of it
     // (one no deeper than level 5), else null.
     std::vector<TNode*> leafOfCell_;
+    // 1 per cell that lies inside a leaf: the same as leafOfCell_, small
+    // enough to stay in the nearest cache.
+    std::vector<uint8_t> covered_;
     int maxColors_;
     int colorBits_;
-};
-
-// A true-colour picture: rows (top-down) of width blue, green, red triples.
-struct TBgrImage {
-    int Width = 0;
-    int Height = 0;
-    const uint8_t* Pixels = nullptr;
-    size_t Stride = 0;
-    const uint8_t* Row(int y) const { return Pixels + Stride * static_cast<size_t>(y); }
 };
 
 // An octree palette of the image's colours: with system colours the 20

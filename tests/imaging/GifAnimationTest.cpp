@@ -1,12 +1,10 @@
-// Playing GIF animations natively: the frames' waits and due times on a fake
-// clock, and the logical screen composed with the disposal methods.
+// Playing GIF animations natively: the frames' waits, and the logical screen
+// composed with the disposal methods.
 #include "GifTestSupport.h"
 
 #include "imaging/GifAnimation.h"
 
 #include <gtest/gtest.h>
-
-#include <numeric>
 
 namespace qrv::test {
 namespace {
@@ -23,87 +21,6 @@ TEST(GifFrameWait, FollowsTheDelayAndThePace)
     };
     for (const TCase& c : cases)
         EXPECT_EQ(GIFFrameWait(c.Delay, c.Pace), c.Wait) << c.Delay << " at " << c.Pace;
-}
-
-struct TFakeClock {
-    uint64_t Now = 1000;
-    TGIFPlaySchedule::TClock Clock()
-    {
-        return [this] { return Now; };
-    }
-};
-
-TEST(GifPlaySchedule, HundredFramesEndAtTheSumOfTheirWaits)
-{
-    std::vector<int> delays;
-    for (int i = 0; i < 100; ++i)
-        delays.push_back(i % 2 ? 10 : 2);
-    int64_t sum = 0;
-    for (int delay : delays)
-        sum += GIFFrameWait(delay, 100);
-    TFakeClock clock;
-    TGIFPlaySchedule schedule(delays, -1, 100, clock.Clock());
-    // A timer that fires late each time: the schedule does not drift.
-    int shown = 1;
-    while (!schedule.Finished()) {
-        const int64_t wait = schedule.MillisecondsToNextFrame();
-        ASSERT_GT(wait, 0);
-        clock.Now += static_cast<uint64_t>(wait) + 7;
-        shown += schedule.Update();
-        ASSERT_LE(shown, 100);
-    }
-    EXPECT_EQ(shown, 100);
-    EXPECT_EQ(schedule.Frame(), 99);
-    EXPECT_EQ(schedule.DueTime(), 1000 + static_cast<uint64_t>(sum));
-    EXPECT_EQ(schedule.MillisecondsToNextFrame(), -1);
-}
-
-TEST(GifPlaySchedule, LoopCountsAndPaces)
-{
-    struct TCase {
-        const char* Name;
-        int LoopCount, Pace;
-        int Passes;  // -1: still playing after many passes
-    };
-    const TCase cases[] = {
-        {"no loop block plays once", -1, 100, 1},
-        {"count 3 plays three passes", 3, 100, 3},
-        {"count 0 loops without end", 0, 100, -1},
-        {"pace 0 holds the first frame", 3, 0, 0},
-    };
-    for (const TCase& c : cases) {
-        TFakeClock clock;
-        TGIFPlaySchedule schedule({5, 5, 5}, c.LoopCount, c.Pace, clock.Clock());
-        for (int tick = 0; tick < 60; ++tick) {
-            clock.Now += 50;
-            schedule.Update();
-        }
-        if (c.Passes < 0) {
-            EXPECT_FALSE(schedule.Finished()) << c.Name;
-            EXPECT_GE(schedule.Pass(), 15) << c.Name;
-        } else if (c.Passes == 0) {
-            EXPECT_EQ(schedule.Frame(), 0) << c.Name;
-            EXPECT_EQ(schedule.MillisecondsToNextFrame(), -1) << c.Name;
-        } else {
-            EXPECT_TRUE(schedule.Finished()) << c.Name;
-            EXPECT_EQ(schedule.Pass(), c.Passes) << c.Name;
-            EXPECT_EQ(schedule.Frame(), 2) << c.Name;
-        }
-    }
-}
-
-TEST(GifPlaySchedule, PassesEveryFrameAClockJumpReached)
-{
-    TFakeClock clock;
-    TGIFPlaySchedule schedule({10, 10, 10, 10}, 0, 100, clock.Clock());
-    clock.Now += 250;
-    EXPECT_EQ(schedule.Update(), 2);
-    EXPECT_EQ(schedule.Frame(), 2);
-    EXPECT_EQ(schedule.MillisecondsToNextFrame(), 50);
-    // Hours later: on from now, not racing through every frame missed.
-    clock.Now += 3600 * 1000;
-    EXPECT_LE(schedule.Update(), 8);
-    EXPECT_LE(schedule.MillisecondsToNextFrame(), 100);
 }
 
 // A 4 × 1 screen of four colours; frames one pixel wide or the whole row.
@@ -169,6 +86,27 @@ TEST(GifComposer, AppliesTheDisposalMethods)
         // A new pass starts on the cleared screen.
         composer.Draw(0);
         EXPECT_EQ(screen, std::vector<uint32_t>(4, kRed)) << c.Name;
+    }
+}
+
+TEST(GifComposer, APassStartsOnWhatTheLastFrameLeftUnlessCleared)
+{
+    // Red over the row, then blue at x 3 with disposal 2: the next pass
+    // draws green at x 1 alone.
+    TGIFDocument document;
+    MakeScreen(document);
+    AddFrame(document, 1, {2}, 1);
+    AddFrame(document, 0, {1, 1, 1, 1}, 1);
+    AddFrame(document, 3, {3}, 2);
+    for (bool clear : {true, false}) {
+        std::vector<uint32_t> screen(4);
+        TGIFComposer composer(document, kBack, screen.data(), 4);
+        composer.ClearOnPassStart = clear;
+        for (size_t i : {0, 1, 2, 0})
+            composer.Draw(i);
+        EXPECT_EQ(screen, clear ? (std::vector<uint32_t>{kBack, kGreen, kBack, kBack})
+                                : (std::vector<uint32_t>{kRed, kGreen, kRed, kBack}))
+            << clear;
     }
 }
 

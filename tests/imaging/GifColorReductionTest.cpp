@@ -172,6 +172,30 @@ TEST(GifReduceColors, WithoutDitherEveryPixelGetsItsNearestEntry)
     }
 }
 
+TEST(GifReduceColors, ABigPictureMappedInBandsGetsTheNearestEntries)
+{
+    // Large enough for several bands of rows, each mapped on its own thread.
+    constexpr int kWidth = 1600, kHeight = 1400;
+    std::mt19937 random(9);
+    TReductionPalettes palettes;
+    palettes.Custom.resize(24);
+    for (TGIFColor& entry : palettes.Custom)
+        entry = {static_cast<uint8_t>(random()), static_cast<uint8_t>(random()), static_cast<uint8_t>(random())};
+    TPicture picture{kWidth, kHeight, {}};
+    picture.Bytes.reserve(size_t{kWidth} * kHeight * 3);
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x)
+            picture.Bytes.insert(picture.Bytes.end(),
+                                 {uint8_t(x / 7 + random() % 8), uint8_t(y / 6), uint8_t((x + y) / 12 + random() % 8)});
+    const TReducedImage reduced =
+        ReduceColors(picture.Image(), TColorReductionMethod::crmCustomPalette, TDitherKind::dkNearest, 8, palettes);
+    ASSERT_EQ(reduced.Indices.size(), size_t{kWidth} * kHeight);
+    for (size_t i = 0; i < reduced.Indices.size(); ++i) {
+        const TGIFColor color{picture.Bytes[3 * i + 2], picture.Bytes[3 * i + 1], picture.Bytes[3 * i]};
+        ASSERT_EQ(reduced.Indices[i], NearestPaletteIndex(palettes.Custom, color)) << "pixel " << i;
+    }
+}
+
 TEST(GifReduceColors, MethodsGiveTheirPalettes)
 {
     const TPicture picture = Random(16, 9, 3);
@@ -318,14 +342,41 @@ TEST(GifOctree, GivesThePaletteOfTheTreeWalkedForEveryColour)
         for (const auto& [colors, depth] : {std::pair{256, 8}, {16, 8}, {2, 8}, {236, 6}, {8, 3}, {64, 5}}) {
             TColorQuantizer quantizer(colors, depth);
             TPlainOctree plain(colors, depth);
+            std::vector<uint8_t> bgr;
             for (int y = 0; y < 200; ++y)
                 for (int x = 0; x < 300; ++x) {
                     const TGIFColor color = picture(x, y);
                     quantizer.AddColor(color.Red, color.Green, color.Blue);
                     plain.Add(color.Red, color.Green, color.Blue);
+                    bgr.insert(bgr.end(), {color.Blue, color.Green, color.Red});
                 }
             ASSERT_EQ(quantizer.Palette(), plain.Palette()) << colors << " colours, depth " << depth;
+            TColorQuantizer byImage(colors, depth);
+            byImage.AddImage(TBgrImage{300, 200, bgr.data(), 900});
+            ASSERT_EQ(byImage.Palette(), plain.Palette()) << colors << " colours, depth " << depth << ", whole image";
         }
+}
+
+TEST(GifOctree, ABigPictureCountedInBandsGivesThePaletteOfItsPixelsInOrder)
+{
+    // Large enough for several bands of rows: a gradient with noise.
+    constexpr int kWidth = 2048, kHeight = 1600;
+    std::mt19937 random(11);
+    std::vector<uint8_t> bgr;
+    bgr.reserve(size_t{kWidth} * kHeight * 3);
+    TColorQuantizer inOrder(256, 8);
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            const auto noise = static_cast<int>(random() % 24);
+            const auto red = static_cast<uint8_t>(x / 8 + noise), green = static_cast<uint8_t>(y / 7 + noise / 2),
+                       blue = static_cast<uint8_t>((x + y) / 15 + noise);
+            inOrder.AddColor(red, green, blue);
+            bgr.insert(bgr.end(), {blue, green, red});
+        }
+    TColorQuantizer byImage(256, 8);
+    byImage.AddImage(TBgrImage{kWidth, kHeight, bgr.data(), size_t{kWidth} * 3});
+    EXPECT_EQ(byImage.Palette(), inOrder.Palette());
+    EXPECT_EQ(byImage.LeafCount(), inOrder.LeafCount());
 }
 
 TEST(GifOctree, TwentyMegapixelsOfWhiteQuantiseToWhite)

@@ -30,8 +30,10 @@ void TImage::SetGraphic(std::unique_ptr<TGraphic> graphic)
     graphic_ = std::move(graphic);
     bitmap_ = nullptr;
     icon_ = nullptr;
-    if (graphic_)
+    if (graphic_) {
+        graphic_->OnChange = [this] { Changed(); };
         graphic_->SetFrame(0);
+    }
     ScheduleFrame();
     Changed();
 }

@@ -1,6 +1,7 @@
 #pragma once
 // A control that shows a picture: a graphic it holds (its frames drawn one
-// after the other by one timer of the control when it has several), or a
+// after the other by one timer of the control when it has several; a
+// graphic that plays itself tells its changes by OnChange), or a
 // bitmap or an icon it is given, whose handle it does not own: whoever hands
 // it over keeps it alive and frees it.
 

@@ -64,6 +64,10 @@ public:
     // Called when the current frame's delay is over: the next frame, or
     // for a graphic that keeps time by a clock, the one the clock reached.
     virtual void AdvanceFrame() { SetFrame((Frame() + 1) % FrameCount()); }
+
+    // Called on the UI thread when what Draw shows has changed by itself
+    // (an animation's next frame painted), so that its control repaints.
+    std::function<void()> OnChange;
 };
 
 struct TGraphicFileFormat {

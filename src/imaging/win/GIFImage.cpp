@@ -26,19 +26,6 @@ constexpr const wchar_t* kWidthTooSmall = L"Image width too small for contained 
 constexpr const wchar_t* kUnsupportedClipboard = L"Format der Zwischenablage wird nicht unterstützt";
 constexpr const wchar_t* kClipboardFailed = L"Failed to store GIF on clipboard";
 
-uint64_t SystemClock()
-{
-    return GetTickCount64();
-}
-
-int LoopCountOf(const TGIFDocument& document)
-{
-    for (const auto& frame : document.Frames)
-        if (const auto* loop = frame->FindExtension<TGIFAppExtNSLoop>())
-            return loop->LoopCount;
-    return -1;
-}
-
 // The image's colours when there are at most 256 (in order of appearance),
 // each pixel as its index; false when there are more.
 bool ExactColors(const TBgrImage& image, TGIFPalette& palette, std::vector<uint8_t>& indices)
@@ -103,24 +90,45 @@ HBITMAP DrawnBitmap(TGraphic& graphic)
     return static_cast<HBITMAP>(bitmap.Release());
 }
 
+void DitherToWebPalette(const uint32_t* composed, uint32_t* shown, int width, int height)
+{
+    // Floyd-Steinberg onto the web palette, rows serpentine; transparent
+    // pixels stay black (the mask leaves them out).
+    TNetscapeColorLookup lookup;
+    const std::unique_ptr<TDitherEngine> engine = CreateDitherEngine(TDitherKind::dkFloydSteinberg, width, lookup);
+    for (int y = 0; y < height; ++y) {
+        const uint32_t* source = composed + static_cast<size_t>(y) * width;
+        uint32_t* target = shown + static_cast<size_t>(y) * width;
+        for (int x = engine->Column(); x >= 0 && x < width; x = engine->Column()) {
+            const uint32_t pixel = source[x];
+            const uint8_t index = engine->MapPixel(static_cast<uint8_t>(pixel >> 16), static_cast<uint8_t>(pixel >> 8),
+                                                   static_cast<uint8_t>(pixel));
+            if ((pixel >> 24) == 0) {
+                target[x] = 0;
+                continue;
+            }
+            const uint32_t red = index / 36 * 51, green = index / 6 % 6 * 51, blue = index % 6 * 51;
+            target[x] = 0xFF000000u | (red << 16) | (green << 8) | blue;
+        }
+        engine->StartNextRow();
+    }
+}
+
 }  // namespace
 
-TGIFImage::TGIFImage() : TGIFImage(SystemClock) {}
-
-TGIFImage::TGIFImage(TClock clock) : clock_(std::move(clock))
+TGIFImage::TGIFImage()
 {
     document_.SetAllocator(std::make_shared<THeapPixelAllocator>(kMaxFrameBytes));
 }
 
-TGIFImage::~TGIFImage() = default;
+TGIFImage::~TGIFImage()
+{
+    StopPainting();
+}
 
 void TGIFImage::Clear()
 {
-    composer_.reset();
-    schedule_.reset();
-    screen_.Reset();
-    screenBits_ = nullptr;
-    mask_.Reset();
+    Changed();
     document_.Clear();
 }
 
@@ -249,7 +257,13 @@ void TGIFImage::Assign(const TGraphic& source)
     LoadFromStream(stream);
     PaintOptions = gif->PaintOptions;
     AnimationPace = gif->AnimationPace;
+    PainterPriority = gif->PainterPriority;
     BackdropColor = gif->BackdropColor;
+    ReductionMethod = gif->ReductionMethod;
+    ReductionDepth = gif->ReductionDepth;
+    DitherKind = gif->DitherKind;
+    PaintEvents = gif->PaintEvents;
+    OnWarning = gif->OnWarning;
     Changed();
 }
 
@@ -322,7 +336,7 @@ HBITMAP TGIFImage::FirstFrameBitmap() const
     HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     Win32Check(bitmap != nullptr && bits != nullptr, L"Bitmap kann nicht erstellt werden");
     auto* pixels = static_cast<uint32_t*>(bits);
-    TGIFComposer composer(document_, Backdrop(), pixels, static_cast<size_t>(width));
+    TGIFComposer composer(document_, Backdrop(PaintOptions), pixels, static_cast<size_t>(width));
     for (size_t i = 0; i < document_.Frames.size(); ++i)
         if (!document_.Frames[i]->Empty()) {
             composer.Draw(i);
@@ -336,12 +350,12 @@ HBITMAP TGIFImage::FirstFrameBitmap() const
     return bitmap;
 }
 
-uint32_t TGIFImage::Backdrop() const
+uint32_t TGIFImage::Backdrop(uint16_t options) const
 {
     COLORREF color;
     if (BackdropColor)
         color = ColorToRGB(*BackdropColor);
-    else if (PaintOptions & goTransparent)
+    else if (options & goTransparent)
         return 0;  // the canvas shows through
     else if (document_.Header.ColorMap.Empty())
         color = GetSysColor(COLOR_WINDOW);
@@ -355,66 +369,41 @@ uint32_t TGIFImage::Backdrop() const
 
 void TGIFImage::Changed()
 {
-    composer_.reset();
-    schedule_.reset();
+    StopPainting();
+    FreeScreen();
+}
+
+void TGIFImage::FreeScreen()
+{
     screen_.Reset();
     screenBits_ = nullptr;
     mask_.Reset();
+    anyTransparent_ = false;
 }
 
-void TGIFImage::Restart()
+void TGIFImage::NotifyChange()
 {
-    Changed();
-    if (Empty() || Width() == 0 || Height() == 0)
-        return;
-    const int width = Width(), height = Height();
-    if (static_cast<uint64_t>(width) * height > kMaxScreenPixels)
-        throw GIFException(gif_text::kOutOfMemory);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    screen_.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!screen_ || !bits) {
-        screen_.Reset();
-        throw GIFException(gif_text::kOutOfMemory);
-    }
-    screenBits_ = static_cast<uint32_t*>(bits);
-    composed_.assign(static_cast<size_t>(width) * height, 0);
-    composer_ = std::make_unique<TGIFComposer>(document_, Backdrop(), composed_.data(), static_cast<size_t>(width));
-    std::vector<int> delays;
-    played_.clear();
-    for (size_t i = 0; i < document_.Frames.size(); ++i) {
-        const TGIFFrame& frame = *document_.Frames[i];
-        if (frame.Empty())
-            continue;
-        const TGIFGraphicControlExtension* control = frame.GraphicControl();
-        delays.push_back(control ? control->Delay : 0);
-        played_.push_back(i);
-    }
-    if (!(PaintOptions & goAnimate))
-        delays.resize(1);
-    int loopCount = LoopCountOf(document_);
-    if ((PaintOptions & goLoopForever) && (PaintOptions & goLoop))
-        loopCount = 0;
-    else if (!(PaintOptions & goLoop))
-        loopCount = -1;
-    schedule_ = std::make_unique<TGIFPlaySchedule>(std::move(delays), loopCount, AnimationPace, clock_);
-    composer_->Draw(played_.front());
-    ShowComposed();
+    if (OnChange)
+        OnChange();
 }
 
-void TGIFImage::Compose(int frames)
+int TGIFImage::PlayedFrames() const
 {
-    // The frames passed, each in turn, so that their disposals apply.
-    const int count = schedule_->FrameCount();
-    int index = (schedule_->Frame() - frames + 1) % count;
-    if (index < 0)
-        index += count;
-    for (int i = 0; i < frames; ++i) {
-        composer_->Draw(played_[static_cast<size_t>(index)]);
-        index = (index + 1) % count;
-    }
-    ShowComposed();
+    return static_cast<int>(std::count_if(document_.Frames.begin(), document_.Frames.end(),
+                                          [](const auto& frame) { return !frame->Empty(); }));
+}
+
+void TGIFImage::ShowFirstFrame()
+{
+    const size_t width = Width();
+    std::vector<uint32_t> composed(width * Height());
+    TGIFComposer composer(document_, Backdrop(PaintOptions), composed.data(), width);
+    for (size_t i = 0; i < document_.Frames.size(); ++i)
+        if (!document_.Frames[i]->Empty()) {
+            composer.Draw(i);
+            break;
+        }
+    ShowScreen(composed.data());
 }
 
 bool TGIFImage::Dithers() const
@@ -422,36 +411,6 @@ bool TGIFImage::Dithers() const
     if (!(PaintOptions & goDither))
         return false;
     return !(PaintOptions & goAutoDither) || DisplayBitsPerPixel() < 9;
-}
-
-void TGIFImage::Present()
-{
-    const size_t count = composed_.size();
-    if (!Dithers()) {
-        std::copy_n(composed_.data(), count, screenBits_);
-        return;
-    }
-    // Floyd-Steinberg onto the web palette, rows serpentine; transparent
-    // pixels stay black (the mask leaves them out).
-    const int width = Width(), height = Height();
-    TNetscapeColorLookup lookup;
-    const std::unique_ptr<TDitherEngine> engine = CreateDitherEngine(TDitherKind::dkFloydSteinberg, width, lookup);
-    for (int y = 0; y < height; ++y) {
-        const uint32_t* source = composed_.data() + static_cast<size_t>(y) * width;
-        uint32_t* target = screenBits_ + static_cast<size_t>(y) * width;
-        for (int x = engine->Column(); x >= 0 && x < width; x = engine->Column()) {
-            const uint32_t pixel = source[x];
-            const uint8_t index = engine->MapPixel(static_cast<uint8_t>(pixel >> 16), static_cast<uint8_t>(pixel >> 8),
-                                                   static_cast<uint8_t>(pixel));
-            if ((pixel >> 24) == 0) {
-                target[x] = 0;
-                continue;
-            }
-            const uint32_t red = index / 36 * 51, green = index / 6 % 6 * 51, blue = index % 6 * 51;
-            target[x] = 0xFF000000u | (red << 16) | (green << 8) | blue;
-        }
-        engine->StartNextRow();
-    }
 }
 
 int& DisplayDepth()
@@ -470,18 +429,37 @@ void TGIFImage::SetDisplayBitsPerPixel(int bits)
     DisplayDepth() = bits;
 }
 
-void TGIFImage::ShowComposed()
+void TGIFImage::ShowScreen(const uint32_t* composed)
 {
-    Present();
+    const int width = Width(), height = Height();
+    if (!screenBits_) {
+        if (static_cast<uint64_t>(width) * height > kMaxScreenPixels)
+            throw GIFException(gif_text::kOutOfMemory);
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        screen_.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        if (!screen_ || !bits) {
+            screen_.Reset();
+            throw GIFException(gif_text::kOutOfMemory);
+        }
+        screenBits_ = static_cast<uint32_t*>(bits);
+    }
+    // GDI may still be drawing the section.
+    GdiFlush();
+    const size_t count = static_cast<size_t>(width) * height;
+    if (!Dithers())
+        std::copy_n(composed, count, screenBits_);
+    else
+        DitherToWebPalette(composed, screenBits_, width, height);
     // A monochrome bitmap, rows of whole words, a bit set where the screen
     // shows nothing (the canvas shows through).
     mask_.Reset();
     anyTransparent_ = false;
-    const int width = Width(), height = Height();
     const size_t rowBytes = static_cast<size_t>((width + 15) / 16) * 2;
     std::vector<uint8_t> bits(rowBytes * height);
     for (int y = 0; y < height; ++y) {
-        const uint32_t* row = composed_.data() + static_cast<size_t>(y) * width;
+        const uint32_t* row = composed + static_cast<size_t>(y) * width;
         uint8_t* target = bits.data() + rowBytes * y;
         for (int x = 0; x < width; ++x)
             if ((row[x] >> 24) == 0) {
@@ -496,53 +474,209 @@ void TGIFImage::ShowComposed()
         TraceIgnoredFailure(L"GIF picture: its transparency mask", GetLastError());
 }
 
-int TGIFImage::FrameCount() const
-{
-    if (Empty())
-        return 1;
-    if (!(PaintOptions & goAnimate))
-        return 1;
-    return static_cast<int>(std::count_if(document_.Frames.begin(), document_.Frames.end(),
-                                          [](const auto& frame) { return !frame->Empty(); }));
-}
-
-int TGIFImage::Frame() const
-{
-    return schedule_ ? schedule_->Frame() : 0;
-}
-
 void TGIFImage::SetFrame(int frame)
 {
-    // Any frame restarts the play: a frame is only shown after those before.
+    // Any frame starts the play again: a frame only shows after those before.
     (void)frame;
-    Restart();
-}
-
-int TGIFImage::FrameDelay(int frame) const
-{
-    if (!schedule_ || frame != schedule_->Frame())
-        return 0;
-    const int64_t wait = schedule_->MillisecondsToNextFrame();
-    return wait < 0 ? 0 : static_cast<int>(std::max<int64_t>(1, std::min<int64_t>(wait, INT32_MAX)));
-}
-
-void TGIFImage::AdvanceFrame()
-{
-    if (!schedule_)
-        return;
-    const int passed = schedule_->Update();
-    if (passed > 0)
-        Compose(passed);
+    Changed();
 }
 
 void TGIFImage::Draw(HDC dc, const RECT& rect)
 {
-    if (Empty())
+    if (Empty() || Width() == 0 || Height() == 0)
         return;
-    if (!schedule_)
-        Restart();
+    if (drawing_) {
+        // Drawn again while painting synchronously: what is there so far.
+        if (screenBits_)
+            DrawScreen(dc, rect, PaintOptions);
+        return;
+    }
+    drawing_ = true;
+    struct TGuard {
+        bool& Flag;
+        ~TGuard() { Flag = false; }
+    } guard{drawing_};
+    ReapEndedPainters();
+    if (!(PaintOptions & goAnimate) || PlayedFrames() < 2) {
+        if (!screenBits_)
+            ShowFirstFrame();
+        DrawScreen(dc, rect, PaintOptions);
+        return;
+    }
+    if (PaintOptions & goDirect) {
+        const TGIFPainter* painter = drawingPainter_;
+        if (painter && !painter->Ended() && painter->Canvas() == dc && EqualRect(&painter->Rect(), &rect))
+            return;
+        StopDraw();
+        StartPainter(dc, rect, PaintOptions, &drawingPainter_);
+        return;
+    }
+    if (!screenBits_) {
+        StopDraw();
+        TGIFPainter* painter = StartPainter(nullptr, RECT{0, 0, Width(), Height()}, PaintOptions, &drawingPainter_);
+        // The first frame before the screen is drawn (the painter's calls
+        // served meanwhile; a handler may stop it, which clears the pointer).
+        const auto stillDrawing = [&] {
+            const std::lock_guard<std::mutex> lock(paintersLock_);
+            return drawingPainter_ == painter;
+        };
+        while (painter && stillDrawing() && !painter->Started() && !painter->Ended()) {
+            const HANDLE thread = painter->Handle();
+            if (MsgWaitForMultipleObjects(1, &thread, FALSE, 10, QS_SENDMESSAGE) == WAIT_OBJECT_0)
+                break;
+            MSG message;
+            PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        }
+        if (!screenBits_)
+            ShowFirstFrame();
+    }
+    DrawScreen(dc, rect, PaintOptions);
+}
+
+void TGIFImage::DrawScreen(HDC dc, const RECT& rect, uint16_t options)
+{
     if (!screenBits_)
         return;
+    const bool transparent = (options & goTransparent) != 0;
+    if (!(options & goTile)) {
+        DrawScreenAt(dc, rect, transparent);
+        return;
+    }
+    // Repeated at the picture's size from the rectangle's top left corner.
+    const int width = Width(), height = Height();
+    if (width <= 0 || height <= 0)
+        return;
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
+    for (int y = rect.top; y < rect.bottom; y += height)
+        for (int x = rect.left; x < rect.right; x += width)
+            DrawScreenAt(dc, RECT{x, y, x + width, y + height}, transparent);
+    RestoreDC(dc, saved);
+}
+
+TGIFPainter* TGIFImage::StartPainter(HDC canvas, const RECT& rect, uint16_t options, TGIFPainter** reference)
+{
+    if (Empty() || Width() == 0 || Height() == 0 || rect.right <= rect.left || rect.bottom <= rect.top) {
+        if (reference)
+            *reference = nullptr;
+        return nullptr;
+    }
+    if (PlayedFrames() < 2)
+        options &= static_cast<uint16_t>(~(goAsync | goAnimate));
+    auto made = std::make_unique<TGIFPainter>(*this, options, rect, canvas, reference);
+    TGIFPainter* painter = made.get();
+    painter->Events = PaintEvents;
+    {
+        const std::lock_guard<std::mutex> lock(paintersLock_);
+        painters_.push_back(std::move(made));
+    }
+    if (painter->Async()) {
+        painter->SetPriority(PainterPriority);
+        painter->StartPainting();
+        return painter;
+    }
+    painter->StartPainting();
+    std::unique_ptr<TGIFPainter> ended;
+    {
+        const std::lock_guard<std::mutex> lock(paintersLock_);
+        auto found =
+            std::find_if(painters_.begin(), painters_.end(), [&](const auto& p) { return p.get() == painter; });
+        if (found != painters_.end()) {
+            ended = std::move(*found);
+            painters_.erase(found);
+        }
+    }
+    Free(std::move(ended));
+    return nullptr;
+}
+
+void TGIFImage::Free(std::unique_ptr<TGIFPainter> painter)
+{
+    if (!painter)
+        return;
+    const std::exception_ptr error = painter->Error();
+    // Waits for an asynchronous painter's thread (serving its calls).
+    painter.reset();
+    if (!error)
+        return;
+    std::wstring message = L"GIF painter failed";
+    try {
+        std::rethrow_exception(error);
+    } catch (const Exception& e) {
+        message = e.Message();
+    } catch (...) {
+        // Any other failure keeps the general message.
+    }
+    if (OnWarning)
+        OnWarning(this, message);
+    else
+        TraceIgnoredFailure(L"GIF painter: " + message);
+}
+
+void TGIFImage::ReapEndedPainters()
+{
+    std::vector<std::unique_ptr<TGIFPainter>> ended;
+    {
+        const std::lock_guard<std::mutex> lock(paintersLock_);
+        for (auto it = painters_.begin(); it != painters_.end();)
+            if ((*it)->Async() && (*it)->Ended()) {
+                ended.push_back(std::move(*it));
+                it = painters_.erase(it);
+            } else {
+                ++it;
+            }
+    }
+    for (auto& painter : ended)
+        Free(std::move(painter));
+}
+
+void TGIFImage::StopDraw()
+{
+    std::unique_ptr<TGIFPainter> stopped;
+    {
+        const std::lock_guard<std::mutex> lock(paintersLock_);
+        if (!drawingPainter_)
+            return;
+        drawingPainter_->Stop();
+        auto found =
+            std::find_if(painters_.begin(), painters_.end(), [&](const auto& p) { return p.get() == drawingPainter_; });
+        // A synchronous painter is freed by the draw that runs it.
+        if (found != painters_.end() && (*found)->Async()) {
+            stopped = std::move(*found);
+            painters_.erase(found);
+        }
+    }
+    Free(std::move(stopped));
+    FreeScreen();
+}
+
+void TGIFImage::StopPainting()
+{
+    std::vector<std::unique_ptr<TGIFPainter>> stopped;
+    {
+        const std::lock_guard<std::mutex> lock(paintersLock_);
+        for (auto it = painters_.begin(); it != painters_.end();) {
+            (*it)->Stop();
+            if ((*it)->Async()) {
+                stopped.push_back(std::move(*it));
+                it = painters_.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+    for (auto& painter : stopped)
+        Free(std::move(painter));
+}
+
+size_t TGIFImage::PainterCount() const
+{
+    const std::lock_guard<std::mutex> lock(paintersLock_);
+    return painters_.size();
+}
+
+void TGIFImage::DrawScreenAt(HDC dc, const RECT& rect, bool transparent)
+{
     const int width = Width(), height = Height();
     const int targetWidth = rect.right - rect.left, targetHeight = rect.bottom - rect.top;
     const TOwnDC source(CreateCompatibleDC(dc));
@@ -555,7 +689,7 @@ void TGIFImage::Draw(HDC dc, const RECT& rect)
     if (stretched)
         SetStretchBltMode(dc, COLORONCOLOR);
     BOOL ok;
-    if (!anyTransparent_ || !mask_) {
+    if (!transparent || !anyTransparent_ || !mask_) {
         ok = StretchBlt(dc, rect.left, rect.top, targetWidth, targetHeight, source.Get(), 0, 0, width, height, SRCCOPY);
     } else if (!stretched) {
         // Mask bit set: keep the canvas; clear: the screen's pixel.

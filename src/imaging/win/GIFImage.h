@@ -1,43 +1,34 @@
 #pragma once
 // TGIFImage: the picture class of GIF files. It keeps the file as the codec
-// read it and shows the logical screen as composed so far: one frame with
-// its transparency over what lies behind, an animation frame after frame by
-// the graphic's frame interface, so that the image control's one timer plays
-// it on the frames' delays, disposal methods and loop count (no thread of
-// its own: the control stops the play by letting the picture go).
+// read it and shows the logical screen as its painters compose it: one frame
+// with its transparency over what lies behind, an animation played by a
+// painter thread (TGIFPainter) on the frames' delays, disposal methods and
+// loop count onto the picture's bitmap, whose change repaints the control
+// that shows it. Letting the picture go stops its painters.
 
 #include "framework/Colors.h"
 #include "framework/win/Handles.h"
 #include "framework/win/Picture.h"
-#include "imaging/GifAnimation.h"
+#include "framework/win/Threads.h"
 #include "imaging/GifColorReduction.h"
 #include "imaging/GifDocument.h"
+#include "imaging/GifPaintLoop.h"
+#include "imaging/win/GIFPainter.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace qrv {
 
-// What to show, as bits of PaintOptions.
-enum TGIFPaintOption : uint16_t {
-    goTransparent = 1 << 1,
-    goAnimate = 1 << 2,
-    goLoop = 1 << 3,
-    goLoopForever = 1 << 4,
-    // Dither the screen to the 216-colour web palette...
-    goDither = 1 << 9,
-    // ... only on a display of at most 8 bits per pixel.
-    goAutoDither = 1 << 10,
-};
-
 class TGIFImage : public TGraphic {
 public:
-    using TClock = TGIFPlaySchedule::TClock;
-    // On the system's tick count, or on the clock given (milliseconds).
     TGIFImage();
-    explicit TGIFImage(TClock clock);
+    // Stops every painter first.
     ~TGIFImage() override;
 
     // Another GIF: a copy of its file and options. Any other graphic, or a
@@ -49,8 +40,10 @@ public:
     // The first frame as composed, white where transparent, as a 32-bit
     // section.
     void AssignTo(TBitmap& target) const override;
-    // The composed screen stretched into the rectangle; transparent pixels
-    // leave the canvas as it is (with goTransparent).
+    // The screen into the rectangle; transparent pixels leave the canvas as
+    // it is (goTransparent). One frame, or without goAnimate, is drawn at
+    // once; an animation starts a painter on the picture's bitmap (with
+    // goDirect on the canvas itself) unless one already paints there.
     void Draw(HDC dc, const RECT& rect) override;
     bool Empty() const override { return document_.Frames.empty(); }
     int Height() const override { return document_.Height(); }
@@ -70,28 +63,37 @@ public:
     // CF_BITMAP (a new bitmap of the first frame); with the clipboard open,
     // the file is put there too as "GIF Image" in a global memory block.
     void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) override;
-
-    // The animation (one frame unless goAnimate): SetFrame(0) starts the
-    // play from now; a frame's delay is what the clock leaves of it (0 when
-    // the play holds: one frame, pace 0 or the last pass over); AdvanceFrame
-    // composes the frames the clock has reached.
-    int FrameCount() const override;
-    int Frame() const override;
+    // Shown again from the first frame.
     void SetFrame(int frame) override;
-    int FrameDelay(int frame) const override;
-    void AdvanceFrame() override;
 
     // Empty, the screen 0 × 0.
     void Clear();
     TGIFDocument& Document() { return document_; }
     const TGIFDocument& Document() const { return document_; }
-    // Call after changing the document: the play restarts at frame 0.
+    // Call after changing the document or the options: painting stops and
+    // the next draw starts from the first frame.
     void Changed();
 
-    uint16_t PaintOptions = goTransparent | goAnimate | goLoop | goDither | goAutoDither;
-    // Percent of the recorded speed; 0 holds the first frame, below 0 shows
-    // the frames without waits.
+    // A painter of the picture on the canvas rectangle (with no canvas on the
+    // picture's bitmap, rect then being the screen), started. An asynchronous
+    // one is returned (the picture owns it and frees it once it has ended);
+    // a synchronous one plays at once and nullptr comes back, as it does for
+    // an empty picture or rectangle. One frame is painted without a thread.
+    // reference points to the painter while it paints.
+    TGIFPainter* StartPainter(HDC canvas, const RECT& rect, uint16_t options, TGIFPainter** reference = nullptr);
+    // Stops the painter of Draw and waits for it (serving its calls).
+    void StopDraw();
+    // Stops every painter and waits for them.
+    void StopPainting();
+    // Painters not yet freed (ended ones go at the next draw or stop).
+    size_t PainterCount() const;
+    TGIFPainter* DrawingPainter() const { return drawingPainter_; }
+
+    uint16_t PaintOptions = kDefaultGIFPaintOptions;
+    // Percent of the recorded speed; 0 holds each frame until painting
+    // stops, below 0 shows the frames without waits (asynchronously).
     int AnimationPace = 100;
+    TThreadPriority PainterPriority = TThreadPriority::tpNormal;
     // Behind the frames; none: the canvas shows through (goTransparent),
     // else the header's background colour (the window colour without a
     // global table).
@@ -101,6 +103,10 @@ public:
     int ReductionDepth = 8;
     TDitherKind DitherKind = TDitherKind::dkNearest;
     TGIFPalette CustomPalette;
+    // Copied into each painter made; they run on the UI thread.
+    TGIFPaintEvents PaintEvents;
+    // A painter's failure (sender, message); without a handler it is traced.
+    std::function<void(TGIFImage* Sender, const std::wstring& Message)> OnWarning;
 
     // One frame of the bitmap's pixels (as Assign).
     void AssignBitmap(HBITMAP bitmap);
@@ -115,31 +121,45 @@ public:
     bool Dithers() const;
 
 private:
-    uint32_t Backdrop() const;
+    friend class TGIFPainter;
+
+    // 0xAARRGGBB behind the frames painted with the options (alpha 0: the
+    // canvas shows through).
+    uint32_t Backdrop(uint16_t options) const;
     // The file as a "GIF Image" clipboard block (the caller owns it).
     HGLOBAL FileBlock();
     // A new 32-bit section of the first frame (white where transparent).
     HBITMAP FirstFrameBitmap() const;
-    void Restart();
-    void Compose(int frames);
-    // The composed screen into the section, dithered when asked for, and
-    // its mask.
-    void ShowComposed();
-    void Present();
+    // Frames with pixels: those that play.
+    int PlayedFrames() const;
+    // The first frame shown on the picture's bitmap.
+    void ShowFirstFrame();
+    // A composed screen (0xAARRGGBB) onto the picture's bitmap, dithered
+    // when asked for, and its mask.
+    void ShowScreen(const uint32_t* composed);
+    // The picture's bitmap into the rectangle (stretched, or tiled at its
+    // size with goTile), through its mask with goTransparent.
+    void DrawScreen(HDC dc, const RECT& rect, uint16_t options);
+    void DrawScreenAt(HDC dc, const RECT& rect, bool transparent);
+    void FreeScreen();
+    // Tells the control showing the picture that its bitmap changed.
+    void NotifyChange();
+    // Frees the painters that have ended, reporting their failures.
+    void ReapEndedPainters();
+    void Free(std::unique_ptr<TGIFPainter> painter);
 
-    TClock clock_;
     TGIFDocument document_;
-    std::unique_ptr<TGIFPlaySchedule> schedule_;
-    std::unique_ptr<TGIFComposer> composer_;
-    // The frames played (those with pixels), as indices of the document's.
-    std::vector<size_t> played_;
-    // The screen as composed, and as shown: a top-down 32-bit section and its transparency
+    // The screen as shown: a top-down 32-bit section and its transparency
     // mask (bits set where nothing is drawn), null while none is needed.
-    std::vector<uint32_t> composed_;
     TGdiObject screen_;
     uint32_t* screenBits_ = nullptr;
     TGdiObject mask_;
     bool anyTransparent_ = false;
+
+    mutable std::mutex paintersLock_;
+    std::vector<std::unique_ptr<TGIFPainter>> painters_;
+    TGIFPainter* drawingPainter_ = nullptr;
+    bool drawing_ = false;
 };
 
 // The counted start and end of the unit: "GIF" ("GIF Image") registered with

@@ -1,7 +1,7 @@
 // The GIF picture: registered as "GIF", its screen drawn with transparency
-// through the mask (plain and stretched), an animation played on a fake clock
-// through the frame interface, bitmaps of any depth made into frames, and
-// the clipboard round trips.
+// through the mask (plain and stretched), dithered where asked, bitmaps of
+// any depth made into frames, and the clipboard round trips (the animation:
+// GIFPainterTest).
 
 #include "GifTestSupport.h"
 
@@ -79,14 +79,6 @@ std::string TransparentGif()
 
 constexpr COLORREF kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255), kGreen = RGB(0, 255, 0), kWhite = RGB(255, 255, 255);
 
-struct TFakeClock {
-    uint64_t Now = 1000;
-    TGIFImage::TClock Clock()
-    {
-        return [this] { return Now; };
-    }
-};
-
 class GIFImage : public testing::Test {
 protected:
     void SetUp() override { StartGIFUnit(); }
@@ -107,8 +99,6 @@ TEST_F(GIFImage, TransparentPixelsKeepTheCanvas)
     TGIFImage picture;
     Load(picture, TransparentGif());
     EXPECT_TRUE(picture.Transparent());
-    EXPECT_EQ(picture.FrameCount(), 1);
-    EXPECT_EQ(picture.FrameDelay(0), 0) << "one frame: nothing to time";
     // At its size (one masked transfer)...
     EXPECT_EQ(Drawn(3, 2, kRed,
                     [&](HDC dc) {
@@ -128,42 +118,6 @@ TEST_F(GIFImage, TransparentPixelsKeepTheCanvas)
     picture.PaintOptions &= static_cast<uint16_t>(~goTransparent);
     picture.Changed();
     EXPECT_EQ(Drawn(3, 2, kRed, [&](HDC dc) { picture.Draw(dc, RECT{0, 0, 3, 2}); })[1], RGB(0, 0, 0));
-}
-
-TEST_F(GIFImage, PlaysTheAnimationOnItsClock)
-{
-    TFakeClock clock;
-    TGIFImage picture(clock.Clock());
-    Load(picture, ReadFixture("animation_loop0.gif"));
-    ASSERT_EQ(picture.FrameCount(), 3);
-    picture.SetFrame(0);
-    auto shot = [&] { return Drawn(16, 16, kRed, [&](HDC dc) { picture.Draw(dc, RECT{0, 0, 16, 16}); }); };
-    const std::vector<COLORREF> first = shot();
-    // Delays 10, 20 and 30 hundredths, endless loop.
-    EXPECT_EQ(picture.FrameDelay(0), 100);
-    clock.Now += 60;
-    picture.AdvanceFrame();
-    EXPECT_EQ(picture.Frame(), 0);
-    EXPECT_EQ(picture.FrameDelay(0), 40);
-    clock.Now += 40;
-    picture.AdvanceFrame();
-    EXPECT_EQ(picture.Frame(), 1);
-    EXPECT_EQ(picture.FrameDelay(1), 200);
-    const std::vector<COLORREF> second = shot();
-    EXPECT_NE(second, first);
-    clock.Now += 500;
-    picture.AdvanceFrame();
-    EXPECT_EQ(picture.Frame(), 0) << "looped";
-    EXPECT_EQ(shot(), first) << "a new pass starts on the cleared screen";
-
-    // Pace 0 holds the first frame.
-    picture.AnimationPace = 0;
-    picture.SetFrame(0);
-    EXPECT_EQ(picture.FrameDelay(0), 0);
-    // Without animation only the first frame shows.
-    picture.AnimationPace = 100;
-    picture.PaintOptions &= static_cast<uint16_t>(~goAnimate);
-    EXPECT_EQ(picture.FrameCount(), 1);
 }
 
 TEST_F(GIFImage, DithersToTheWebPaletteOnlyWhereAsked)

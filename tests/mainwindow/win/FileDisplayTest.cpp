@@ -473,11 +473,13 @@ TEST_F(FileDisplayTest, AGifAnimationPlaysUntilAnotherFileIsShown)
     ASSERT_NE(dynamic_cast<TGIFImage*>(panes.Image1->Graphic()), nullptr);
     EXPECT_EQ(panes.Image1->PictureSize().cx, 16);
     const std::vector<COLORREF> first = ImageShot();
-    // Its first frame lasts 100 ms; the image control's timer moves it on.
+    // Its first frame lasts 100 ms; a painter thread moves it on.
     EXPECT_TRUE(test::PumpUntil([&] { return ImageShot() != first; }, 5s)) << "the animation plays";
+    EXPECT_EQ(TGIFPainter::RunningThreads(), 1);
 
     Focus(MakePng(L"still.png", 8, 8));
     EXPECT_EQ(dynamic_cast<TGIFImage*>(panes.Image1->Graphic()), nullptr);
+    EXPECT_EQ(TGIFPainter::RunningThreads(), 0) << "the painter went with the picture";
     const std::vector<COLORREF> still = ImageShot();
     EXPECT_FALSE(test::PumpUntil([&] { return ImageShot() != still; }, 600ms)) << "nothing plays on";
 
