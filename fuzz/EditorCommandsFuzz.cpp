@@ -1,9 +1,14 @@
 // The editor's command core on a document, a pasted text and commands from
-// the bytes, in both selection modes: no crash, the caret and the selection
-// stay in the text, no pair of surrogates is split, undoing everything gives
-// the document back.
+// the bytes, in both selection modes, with code templates, the completion
+// list and automatic correction around typing: no crash, the caret and the
+// selection stay in the text, no pair of surrogates is split, the bracket
+// pair found stands on brackets, the kept longest line is the true one,
+// undoing everything gives the document back.
 
+#include "editor/EasyBracketPair.h"
+#include "editor/EasyCompletion.h"
 #include "editor/EasyEditCommands.h"
+#include "editor/EasyLongestLine.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -11,6 +16,7 @@
 #include <string>
 
 using namespace qrv;
+using namespace std::string_literals;
 
 namespace {
 
@@ -57,6 +63,37 @@ public:
     int mode = smNone;
     std::u16string clipboard;
     bool clipboardBlock = false;
+};
+
+// The list and the owner's events: every list is shown, words with an "x"
+// are misspelt and corrected.
+class FuzzCompletionHost : public TEasyCompletionHost {
+public:
+    bool CanComplete() override { return true; }
+    bool AutoComplete(std::vector<std::u16string>& items, char16_t key) override
+    {
+        items = {u"Abc", u"ab\U0001F600", u"", u"(x)"};
+        return key % 2 == 0;
+    }
+    bool DisplayHint(std::u16string& hint, char16_t) override
+    {
+        hint = u"hint";
+        return true;
+    }
+    bool WordAutoCorrect(const std::u16string& word, std::u16string& correct) override
+    {
+        correct = word.size() % 2 ? u"fixed" : u"";
+        return true;
+    }
+    void ShowList(const std::vector<std::wstring>& lines, int) override { listOpen = !lines.empty(); }
+    void ChooseListItem(int) override {}
+    void CloseList() override { listOpen = false; }
+    bool ListShowing() override { return listOpen; }
+    void ShowHint(const std::u16string&) override {}
+    bool HintShowing() override { return false; }
+    void StartTimer(int) override {}
+    void StopTimer() override {}
+    bool listOpen = false;
 };
 
 bool IsHigh(char16_t c)
@@ -146,23 +183,54 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     TEasySourceOptions sourceOptions = host.source.Options() & ~srGroupUndo;
     sourceOptions |= (flags & 16) ? srUseTab : 0;
     sourceOptions |= (flags & 32) ? srSmartTab : 0;
+    sourceOptions |= (flags & 128) ? srAutoCorrect : 0;
     host.source.SetOptions(sourceOptions);
     host.source.Strings().SetText(document);
     const bool wholeOnly = LoneHalves(host.source.Strings()) == 0 && !HasLoneHalf(host.clipboard);
     const std::u16string original = Joined(host.source.Strings());
     SetEasyOverwriteMode((flags & 64) != 0);
 
+    host.source.OnWordSpell = [](TCustomEasyEditSource*, const std::u16string& word, bool& correct) {
+        correct = word.find(u'x') == std::u16string::npos;
+    };
+
     TEasyEditCommands commands(host);
+    TEasyCodeTemplates templates;
+    templates.Add({L"if", L"if", {L"if (|) {", L"", L"}"}});
+    templates.Add({L"ifx", L"x", {L"x|y|z"}});
+    templates.Add({L"w", L"w", {L"while", L"  \U0001F600|"}});
+    FuzzCompletionHost owner;
+    TEasyCompletion completion(commands, host, owner, templates);
+    TEasyLongestLine longest;
+    host.source.AddNotifier(&longest, [&](TEasySourceNotification* record) {
+        if (!record && (host.source.States() & (csEdit | csCountChanged)))
+            longest.Changed(host.source.Strings(), host.source.FirstChangedLine(), host.source.LastChangedLine(),
+                            (host.source.States() & csCountChanged) != 0);
+    });
+    auto type = [&](char16_t c) {
+        completion.BeforeTyping(c);
+        commands.TypeChar(c);
+        completion.AfterTyping(c);
+    };
     for (size_t i = 0; i + 1 < size && i < 400; i += 2) {
-        const uint8_t kind = data[i] % 12;
+        const uint8_t kind = data[i] % 16;
         const int code = data[i + 1] % 70;
         if (kind == 0) {
-            commands.TypeChar(static_cast<char16_t>(0xD7F0 + data[i + 1]));
+            type(static_cast<char16_t>(0xD7F0 + data[i + 1]));
         } else if (kind == 1) {
-            commands.TypeChar(static_cast<char16_t>(data[i + 1]));
+            type(static_cast<char16_t>(data[i + 1]));
+        } else if (kind == 12) {
+            completion.InsertCodeTemplate();
+        } else if (kind == 13) {
+            completion.PauseEnded();
+        } else if (kind == 14) {
+            completion.Accept(code % 5 - 1);
+        } else if (kind == 15) {
+            completion.KeyUp();
         } else {
             commands.Execute(static_cast<TEasyKeyHandler>(kind - 1), code);
         }
+        completion.CaretMoved();
         const int count = host.source.Strings().Count();
         if (host.source.CaretY() > std::max(count - 1, 0) + 1)
             std::abort();
@@ -172,7 +240,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         // commands must keep them whole.
         if (wholeOnly && LoneHalves(host.source.Strings()) > 0)
             std::abort();
+        const TEasyStrings& lines = host.source.Strings();
+        if (const std::optional<TEasyBracketPair> pair =
+                FindEnclosingBrackets(lines, host.source.CaretPoint(), 0, count - 1)) {
+            const std::u16string open = lines.Get(pair->Open.Y), close = lines.Get(pair->Close.Y);
+            if (size_t(pair->Open.X) >= open.size() || size_t(pair->Close.X) >= close.size() ||
+                u"(<[{"s.find(open[size_t(pair->Open.X)]) == std::u16string::npos ||
+                u"(<[{"s.find(open[size_t(pair->Open.X)]) != u")>]}"s.find(close[size_t(pair->Close.X)]) ||
+                !Before(pair->Open, host.source.CaretPoint()))
+                std::abort();
+        }
+        size_t measured = 0;
+        for (int y = 0; y < count; ++y)
+            measured = std::max(measured, lines.GetStored(y).size());
+        if (size_t(longest.Length(lines)) != measured)
+            std::abort();
     }
+    host.source.RemoveNotifier(&longest);
     SetEasyOverwriteMode(false);
     while (host.source.CanUndo())
         host.source.Undo();

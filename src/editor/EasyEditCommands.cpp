@@ -353,8 +353,10 @@ void TEasyEditCommands::InsertBlock(const std::vector<std::u16string>& lines, in
         const TEasySourceOptions saved = source.Options();
         source.SetOptions(saved | srBeyondEof);
         const ScopeExit restore([&] { source.SetOptions(saved); });
+        // A line whose pair of surrogates stands at the column takes its
+        // piece before the pair.
         for (int i = last; i >= 0; --i)
-            insertAt(at.X, at.Y + i, lines[size_t(i)]);
+            insertAt(OffPair({at.X, at.Y + i}, false).X, at.Y + i, lines[size_t(i)]);
         source.SetCaretPos(columnBehind(at.Y + last, at.X, lines[size_t(last)].size()), at.Y + last);
         const int width = int(lines[0].size());
         const int right = at.X + width - (Has(eoReduceBlockSel) ? 0 : 1);
@@ -379,6 +381,101 @@ void TEasyEditCommands::SetSelText(std::u16string_view text)
         DeleteSelection();
     }
     InsertBlock(SplitLines(text), mode);
+}
+
+// ---- templates and completion ---------------------------------------------------
+
+std::optional<int> TEasyEditCommands::WordStartBeforeCaret()
+{
+    const TCustomEasyEditSource& source = Source();
+    const std::u16string line = Line(source.CaretY());
+    int x = std::min(source.CaretX(), int(line.size()));
+    if (x < source.CaretX() || x == 0)
+        return std::nullopt;  // beyond the line end or at its start
+    auto inWord = [&](int i) {
+        const char16_t c = line[size_t(i)];
+        return c != 1 && !IsEditBlank(c) && !source.IsDelimiter(c);
+    };
+    if (!inWord(x - 1))
+        return std::nullopt;
+    while (x > 0 && inWord(x - 1))
+        --x;
+    return x;
+}
+
+void TEasyEditCommands::SelectBeforeCaret(int column)
+{
+    const TEasyPoint caret = Source().CaretPoint();
+    TUpdate update(*this, ukcMove);
+    SetSelectionAfter({column, caret.Y}, caret, smStream);
+}
+
+void TEasyEditCommands::InsertTemplate(const std::vector<std::u16string>& code)
+{
+    TCustomEasyEditSource& source = Source();
+    if (code.empty())
+        return;
+    if (source.ReadOnly()) {
+        host_.Beep();
+        return;
+    }
+    TUpdate update(*this, ukcInsertBlock);
+    DeleteSelection();
+    const TEasyPoint at = OffPair(source.CaretPoint(), false);
+    // Every line after the first starts at the caret column (blank lines
+    // stay empty); the first "|" splits the text where the caret goes.
+    std::vector<std::u16string> head, tail;
+    bool split = false;
+    for (size_t i = 0; i < code.size(); ++i) {
+        std::u16string line = code[i];
+        if (i > 0 && !line.empty())
+            line.insert(0, size_t(at.X), u' ');
+        if (split) {
+            tail.push_back(std::move(line));
+            continue;
+        }
+        const size_t bar = line.find(u'|');
+        if (bar == std::u16string::npos) {
+            head.push_back(std::move(line));
+            continue;
+        }
+        split = true;
+        head.push_back(line.substr(0, bar));
+        tail.push_back(line.substr(bar + 1));
+    }
+    InsertBlock(head, smStream);
+    const TEasyPoint caret = source.CaretPoint();
+    if (!tail.empty()) {
+        InsertBlock(tail, smStream);
+        source.SetCaretPos(caret.X, caret.Y);
+    }
+    pending_.reset();
+    host_.StoreSelection({}, {}, smNone);
+}
+
+void TEasyEditCommands::ReplaceOnCaretLine(int from, int to, std::u16string_view text, uint8_t kind)
+{
+    TCustomEasyEditSource& source = Source();
+    if (source.ReadOnly()) {
+        host_.Beep();
+        return;
+    }
+    TUpdate update(*this, kind);
+    const TEasyPoint caret = source.CaretPoint();
+    const int length = int(Line(caret.Y).size());
+    to = std::clamp(to, 0, caret.X);
+    from = std::clamp(from, 0, to);
+    if (from < length) {
+        source.SetCaretPos(from, caret.Y);
+        source.DeleteChars(std::min(to, length) - from);
+    }
+    source.SetCaretPos(from, caret.Y);
+    if (!text.empty())
+        InsertBlock({std::u16string(text)}, smStream);
+    const TEasyPoint behind = source.CaretPoint();
+    source.SetCaretPos(behind.X + caret.X - to, behind.Y);
+    pending_.reset();
+    host_.StoreSelection({}, {}, smNone);
 }
 
 // ---- clipboard ------------------------------------------------------------------
@@ -695,31 +792,87 @@ void TEasyEditCommands::IndentLines(bool indent, const std::u16string& unit)
     TCustomEasyEditSource& source = Source();
     const int mode = host_.StoredSelMode();
     const TEasySelCorners sel = Selection();
-    std::vector<std::u16string> lines = SelectedLines();
+    const std::vector<std::u16string> pieces = SelectedLines();
+    // What each piece gains (its length) or loses (minus its blanks).
+    std::vector<int> change(pieces.size(), 0);
     bool changed = false;
-    for (std::u16string& line : lines) {
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        const std::u16string& piece = pieces[i];
         if (indent) {
-            if (!line.empty()) {
-                line.insert(0, unit);
-                changed = true;
-            }
-            continue;
+            change[i] = piece.empty() ? 0 : int(unit.size());
+        } else {
+            size_t blanks = 0;
+            while (blanks < unit.size() && blanks < piece.size() && (piece[blanks] == u' ' || piece[blanks] == u'\t'))
+                ++blanks;
+            change[i] = -int(blanks);
         }
-        size_t blanks = 0;
-        while (blanks < unit.size() && blanks < line.size() && (line[blanks] == u' ' || line[blanks] == u'\t'))
-            ++blanks;
-        changed = changed || blanks > 0;
-        line.erase(0, blanks);
+        changed = changed || change[i] != 0;
     }
     if (!changed)
         return;
+    // Each piece changes where it starts, in place: the lines between are
+    // neither taken out nor put back, so a long block indents at once.
+    const bool useTab = (source.Options() & srUseTab) != 0;
+    auto indexOf = [&](int line, int column) {
+        if (!useTab)
+            return column;
+        int inside = 0, width = 0;
+        return source.TabStopList().ColumnToIndex(source.Strings().GetStored(line), column, inside, width);
+    };
+    auto columnOf = [&](int line, int index) {
+        if (!useTab || index <= 0)
+            return std::max(index, 0);
+        return source.TabStopList().IndexToColumn(source.Strings().GetStored(line), index - 1) + 1;
+    };
+    auto pieceStart = [&](int i) {
+        const int y = sel.Start.Y + i;
+        if (mode == smBlock) {
+            int from = 0, to = 0;
+            BlockColumnsOn(y, from, to);
+            return from;
+        }
+        return i == 0 ? sel.Start.X : 0;
+    };
+    const int last = int(pieces.size()) - 1;
+    std::vector<int> starts(pieces.size());
+    for (int i = 0; i <= last; ++i)
+        starts[size_t(i)] = pieceStart(i);
     TUpdate update(*this, ukcTransform);
-    int left = sel.Start.X, unused = 0;
-    if (mode == smBlock)
-        BlockColumnsOn(sel.Start.Y, left, unused);
-    DeleteSelection();
-    source.SetCaretPos(left, sel.Start.Y);
-    InsertBlock(lines, mode);
+    for (int i = last; i >= 0; --i) {
+        const int y = sel.Start.Y + i, from = starts[size_t(i)];
+        if (change[size_t(i)] == 0)
+            continue;
+        source.SetCaretPos(from, y);
+        if (change[size_t(i)] > 0) {
+            source.InsertText(unit);
+            continue;
+        }
+        // The blanks' display columns (a block's pieces are display text).
+        int width = -change[size_t(i)];
+        if (mode != smBlock && useTab) {
+            const int index = indexOf(y, from);
+            width = columnOf(y, index + width) - from;
+        }
+        source.DeleteChars(width);
+    }
+    const int lastLine = sel.Start.Y + last;
+    if (mode == smBlock) {
+        const int left = starts[0];
+        const int width = int(pieces[0].size()) + change[0];
+        const int lastWidth = int(pieces[size_t(last)].size()) + change[size_t(last)];
+        source.SetCaretPos(starts[size_t(last)] + lastWidth, lastLine);
+        if (width > 0)
+            SetSelectionAfter({left, sel.Start.Y}, {left + width - (Has(eoReduceBlockSel) ? 0 : 1), lastLine}, smBlock);
+        else
+            SetSelectionAfter({}, {}, smNone);
+        return;
+    }
+    // The stream's end moves with its last piece.
+    const int endIndex =
+        indexOf(lastLine, starts[size_t(last)]) + int(pieces[size_t(last)].size()) + change[size_t(last)];
+    const TEasyPoint end{columnOf(lastLine, endIndex), lastLine};
+    source.SetCaretPos(end.X, end.Y);
+    SetSelectionAfter(sel.Start, end, smStream);
 }
 
 void TEasyEditCommands::Transform(int code)

@@ -96,6 +96,22 @@ public:
     // Inserts the lines at the caret as a stream or a block.
     void InsertBlock(const std::vector<std::u16string>& lines, int mode);
 
+    // Code templates and completion.
+    // The column where the word ending at the caret starts; nullopt when the
+    // caret does not stand right behind a word.
+    std::optional<int> WordStartBeforeCaret();
+    // Selects the caret line from the column to the caret (a caret-only step).
+    void SelectBeforeCaret(int column);
+    // A template's lines in place of the selection: the first continues the
+    // caret line, the others start at the caret column, the rest of the line
+    // follows the last one; the first "|" is where the caret ends (and is
+    // not inserted). One step, nothing left selected.
+    void InsertTemplate(const std::vector<std::u16string>& code);
+    // The caret line's columns from..to (to at most the caret) replaced by
+    // the text; the caret keeps its distance to what followed, nothing is
+    // selected: one step of the kind.
+    void ReplaceOnCaretLine(int from, int to, std::u16string_view text, uint8_t kind);
+
     // What block indent inserts; empty means BlockIndent spaces.
     const std::u16string& IndentText() const { return indentText_; }
     void SetIndentText(std::u16string text) { indentText_ = std::move(text); }

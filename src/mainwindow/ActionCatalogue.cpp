@@ -85,6 +85,18 @@ const TActionRow kRows[] = {
     {A::SetBKColor, L"SetBKColor", L"H&intergrundfarbe ...", scNone, S::Window, nullptr, -1, M::View, 3},
     {A::Aktualisieren, L"Aktualisieren", L"A&ktualisieren", Key(kKeyF5), S::Window, nullptr, -1, M::View, 4, ppList | ppTree},
     {A::ViewDirSize, L"ViewDirSize", L"&Verzeichnisgröße anzeigen", scNone, S::Window, nullptr, -1, M::View, 5},
+    // The toolbars.
+    {A::ShowToolBarDatei, L"ShowToolBarDatei", L"&Datei", scNone, S::Window, nullptr, -1, M::ViewToolbars, 0},
+    {A::ShowToolbarDateianzeige, L"ShowToolbarDateianzeige", L"Datei&anzeige", scNone, S::Window, nullptr, -1, M::ViewToolbars, 0},
+    {A::ShowToolBarAuswahl, L"ShowToolBarAuswahl", L"A&uswahl", scNone, S::Window, nullptr, -1, M::ViewToolbars, 0},
+    {A::ShowToolBarAnsicht, L"ShowToolBarAnsicht", L"A&nsicht", scNone, S::Window, nullptr, -1, M::ViewToolbars, 0},
+    {A::ShowToolbarBearbeiten, L"ShowToolbarBearbeiten", L"&Bearbeiten", scNone, S::Window, nullptr, -1, M::ViewToolbars, 0},
+    {A::ShowToolBarNetwork, L"ShowToolBarNetwork", L"&Netz", scNone, S::Window, nullptr, -1, M::ViewToolbars, 0},
+    {A::DOSCommandLine, L"DOSCommandLine", L"&Kommandozeile", scNone, S::Window, nullptr, -1, M::ViewToolbars, 0},
+    {A::ShowToolBarDrives, L"ShowToolBarDrives", L"&Laufwerke", scNone, S::Window, nullptr, -1, M::ViewToolbars, 1},
+    {A::ShowToolBarFKeys, L"ShowToolBarFKeys", L"&Programme", scNone, S::Window, nullptr, -1, M::ViewToolbars, 1},
+    {A::ShowToolbarBookmarks, L"ShowToolbarBookmarks", L"L&esezeichen", scNone, S::Window, nullptr, -1, M::ViewToolbars, 1},
+    {A::CustomizeToolbars, L"CustomizeToolbars", L"Anpassen ...", scNone, S::Window, nullptr, -1, M::ViewToolbars, 2},
 
     {A::ActExpand, L"ActExpand", L"&Erweitern", Key(kKeyAdd), S::Pane, L"+", -1, M::Directory, 0, ppTree},
     {A::ActCollapse, L"ActCollapse", L"&Komprimieren", Key(kKeySubtract), S::Pane, L"-", -1, M::Directory, 0, ppTree},
@@ -235,6 +247,7 @@ const TMenuRow kMenus[] = {
     {M::HexLineWidth, M::View, L"&Zeilenbreite", L"mnuHexLineWidth"},
     {M::HexColumnWidth, M::View, L"&Spaltenbreite", L"mnuHexColumnWidth"},
     {M::ViewSort, M::View, L"&Sortieren", L"mnuViewSort"},
+    {M::ViewToolbars, M::View, L"S&ymbolleisten", L"Symbolleisten1"},
 };
 // clang-format on
 

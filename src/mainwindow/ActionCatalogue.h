@@ -177,6 +177,18 @@ enum class TActionId : uint16_t {
     ExecuteDialog,
     NetConnect,
     NetDisconnect,
+    // The toolbars shown or hidden, and their customiser.
+    ShowToolBarDatei,
+    ShowToolbarDateianzeige,
+    ShowToolBarAuswahl,
+    ShowToolBarAnsicht,
+    ShowToolbarBearbeiten,
+    ShowToolBarNetwork,
+    DOSCommandLine,
+    ShowToolBarDrives,
+    ShowToolBarFKeys,
+    ShowToolbarBookmarks,
+    CustomizeToolbars,
     // Features this program does not offer: hidden and disabled for good.
     ShredFile,
     SendFile,
@@ -226,10 +238,11 @@ enum class TMenuId : uint8_t {
     HexLineWidth,
     HexColumnWidth,
     ViewSort,
+    ViewToolbars,
 };
 
 // The number of menu ids (keep at the last one).
-constexpr size_t kMenuCount = static_cast<size_t>(TMenuId::ViewSort) + 1;
+constexpr size_t kMenuCount = static_cast<size_t>(TMenuId::ViewToolbars) + 1;
 
 // Popups a command also stands in.
 enum TPopupSet : uint8_t { ppNone = 0, ppList = 1, ppTree = 2 };

@@ -124,4 +124,11 @@ void SetGroupAllowAllUp(std::vector<TGroupButton>& buttons, size_t index, bool a
             other.AllowAllUp = allow;
 }
 
+TButtonSize ToolbarButtonSize(const TButtonSizeInput& Button, int Size)
+{
+    if (Button.Mode != TButtonDisplayMode::dmGlyphOnly)
+        return {Button.Width, Size};
+    return {Size + (Button.DropdownCombo ? Button.DropdownArrowWidth : 0), Size};
+}
+
 }  // namespace qrv

@@ -8,6 +8,9 @@
 
 namespace qrv {
 
+// What a button shows of its glyph and caption.
+enum class TButtonDisplayMode { dmBoth, dmGlyphOnly, dmTextOnly };
+
 // Where the glyph sits beside the caption.
 enum class TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 
@@ -48,5 +51,22 @@ struct TGroupButton {
 std::vector<size_t> SetGroupButtonDown(std::vector<TGroupButton>& buttons, size_t index, bool down);
 // AllowAllUp for the whole group of buttons[index].
 void SetGroupAllowAllUp(std::vector<TGroupButton>& buttons, size_t index, bool allow);
+
+// The size a toolbar button takes for the toolbars' button size: every
+// button gets that height; a button that shows only its glyph is square,
+// plus the arrow part of a drop-down combo; a button with a caption keeps
+// its width, so its text is never cut.
+struct TButtonSizeInput {
+    TButtonDisplayMode Mode = TButtonDisplayMode::dmBoth;
+    bool DropdownCombo = false;
+    int DropdownArrowWidth = 0;
+    int Width = 0;  // the button's width now
+};
+struct TButtonSize {
+    int Width = 0;
+    int Height = 0;
+    bool operator==(const TButtonSize&) const = default;
+};
+TButtonSize ToolbarButtonSize(const TButtonSizeInput& Button, int Size);
 
 }  // namespace qrv

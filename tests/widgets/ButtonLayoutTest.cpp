@@ -112,3 +112,21 @@ TEST(ButtonLayout, DownAndAllowAllUpInGroups)
     EXPECT_EQ(changed, (std::vector<size_t>{0}));
     EXPECT_TRUE(buttons[1].AllowAllUp);
 }
+
+TEST(ToolbarButtonSize, GlyphOnlyButtonsAreSquareTextButtonsKeepTheirWidth)
+{
+    using M = TButtonDisplayMode;
+    const struct {
+        TButtonSizeInput Button;
+        TButtonSize Expected;
+    } cases[] = {
+        {{M::dmGlyphOnly, false, 9, 22}, {30, 30}},
+        {{M::dmGlyphOnly, true, 9, 31}, {39, 30}},
+        {{M::dmTextOnly, false, 9, 60}, {60, 30}},
+        // A text button's arrow is part of the width it has.
+        {{M::dmTextOnly, true, 9, 70}, {70, 30}},
+        {{M::dmBoth, false, 9, 85}, {85, 30}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ToolbarButtonSize(c.Button, 30), c.Expected);
+}

@@ -37,6 +37,8 @@ TCustomEasyEdit::TCustomEasyEdit(TComponent* owner) : TCustomControl(owner), own
 
 TCustomEasyEdit::~TCustomEasyEdit()
 {
+    // A pick list still shown goes back before the editor goes.
+    CloseList();
     // The rulers' windows go before the editor's.
     FreeRulers();
     Detach(GetEditSource());
@@ -134,7 +136,10 @@ void TCustomEasyEdit::SourceStatesChanged(TEasyEditSourceStates states, bool who
         const bool all = wholeDocument || source.FirstChangedLine() < 0;
         const int from = all ? 0 : first;
         charIndex_->Invalidate(from);
-        longestLine_ = -1;
+        if (all)
+            longestLine_.Forget();
+        else
+            longestLine_.Changed(Lines(), first, source.LastChangedLine(), (states & csCountChanged) != 0);
         if (all || (states & csCountChanged))
             RebuildRows(from, TEasyRowLayout::ToTheEnd);
         else
@@ -175,8 +180,11 @@ void TCustomEasyEdit::SourceStatesChanged(TEasyEditSourceStates states, bool who
         Invalidate();
     }
     DoSourceChanged(states);
-    if (states & (csPositionChanged | csEdit))
+    if (states & (csPositionChanged | csEdit)) {
+        completion_.CaretMoved();
+        UpdateBrackets();
         DoSelectionChanged();
+    }
 }
 
 void TCustomEasyEdit::DoSourceChanged(TEasyEditSourceStates states)
@@ -263,6 +271,7 @@ void TCustomEasyEdit::SetOptions(TEasyEditorOptions options)
     if (plan.UpdateView)
         UpdateScrollBars();
     UpdateCaretPos();
+    UpdateBrackets();
     Invalidate();
 }
 
@@ -962,6 +971,9 @@ void TCustomEasyEdit::DestroyWnd()
     KillCaret();
     if (hint_)
         hint_->Hide();
+    if (ownerHint_)
+        ownerHint_->Hide();
+    CloseList();
     TCustomControl::DestroyWnd();
 }
 

@@ -9,8 +9,14 @@
 // commands edit the text (TEasyEditCommands), the find and replace forms
 // and incremental search search it (TEasySearchRunner), and the mouse
 // selects, drags text and clicks the gutter and web addresses (TEasyMouse).
+// Around typing the owner's completion list or hint shows after a pause,
+// Strg+J inserts code templates, a delimiter corrects the word before it
+// (TEasyCompletion), and the brackets around the caret are drawn bold.
 
+#include "editor/EasyBracketPair.h"
 #include "editor/EasyCharIndex.h"
+#include "editor/EasyCodeTemplates.h"
+#include "editor/EasyCompletion.h"
 #include "editor/EasyEditCommands.h"
 #include "editor/EasyEditSource.h"
 #include "editor/EasyEditorLink.h"
@@ -19,6 +25,7 @@
 #include "editor/EasyEditorSubObjects.h"
 #include "editor/EasyGutterText.h"
 #include "editor/EasyKeyList.h"
+#include "editor/EasyLongestLine.h"
 #include "editor/EasyMouse.h"
 #include "editor/EasyPageGeometry.h"
 #include "editor/EasyPages.h"
@@ -46,6 +53,7 @@
 namespace qrv {
 
 class TEasyHint;
+class TEasyListBox;
 class TEasyRuler;
 struct TEasyRulerItem;
 class TForm;
@@ -58,7 +66,8 @@ class TCustomEasyEdit : public TCustomControl,
                         private TEasyPainterHost,
                         private TEasyEditCommandHost,
                         private TEasySearchHost,
-                        private TEasyMouseHost {
+                        private TEasyMouseHost,
+                        private TEasyCompletionHost {
 public:
     explicit TCustomEasyEdit(TComponent* owner);
     ~TCustomEasyEdit() override;
@@ -216,6 +225,23 @@ public:
     // The editing commands the key maps bind, and typing.
     TEasyEditCommands& Commands() { return commands_; }
 
+    // The code templates Strg+J inserts, the pick list's size, the pause
+    // before the owner's completion list or hint (ms) and the characters
+    // after which a word is corrected.
+    TEasyCodeTemplates& CodeTemplates() { return codeTemplates_; }
+    TEasyPopupWindow& PopupWindow() { return popupWindow_; }
+    int AutoCompletePause() const { return completion_.AutoCompletePause; }
+    void SetAutoCompletePause(int ms) { completion_.AutoCompletePause = ms; }
+    std::wstring AutoCorrectDelims() const;
+    void SetAutoCorrectDelims(const std::wstring& delims);
+    TEasyCompletion& Completion() { return completion_; }
+    // The pick list while it shows (completions or templates), else nullptr.
+    TEasyListBox* ShownList();
+    // The owner's hint below the caret, once one was shown.
+    TEasyHint* OwnerHint() const { return ownerHint_; }
+    // The bracket pair drawn bold around the caret (eoHighlightBrackets).
+    std::optional<TEasyBracketPair> BracketPair() const { return brackets_; }
+
     // The find (26), replace (27) and go-to-line (28) forms: made, shown
     // and, closed with OK, carried out; a form shown modelessly is left to
     // itself. CreateDialog: whether a form was made, and how it is shown.
@@ -276,6 +302,17 @@ public:
     std::function<void(TComponent* Sender, const std::wstring& Url, bool& Handled)> OnUrlJump;
     // May replace the character of a formatting mark.
     std::function<void(TComponent* Sender, int Kind, char16_t& Mark)> OnGetFormattingMark;
+    // After a pause in typing: the lines of the completion list for the key
+    // typed last; AllowPopup false keeps the list from showing.
+    std::function<void(TComponent* Sender, std::vector<std::wstring>& Strings, wchar_t Key, bool& AllowPopup)>
+        OnAutoComplete;
+    // The same pause when no list showed: a hint shown below the caret.
+    std::function<void(TComponent* Sender, std::wstring& Hint, wchar_t Key, bool& AllowPopup)> OnDisplayHint;
+    // A word the spelling check rejected before a delimiter: its correction.
+    std::function<void(TComponent* Sender, const std::wstring& Word, std::wstring& CorrectWord, bool& HasCorrection)>
+        OnWordAutoCorrect;
+    // A list choice or code template about to be inserted.
+    std::function<void(TComponent* Sender, std::wstring& Text)> OnBeforeInsertPopup;
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -364,6 +401,28 @@ private:
     void UrlJump(const std::u16string& url) override;
     // The cursor for a client point while no mouse mode runs.
     HCURSOR CursorAt(POINT point);
+
+    // TEasyCompletionHost: the owner's events, the pick list, the hint and
+    // the pause's timer.
+    bool CanComplete() override { return OnAutoComplete || OnDisplayHint; }
+    bool AutoComplete(std::vector<std::u16string>& items, char16_t key) override;
+    bool DisplayHint(std::u16string& hint, char16_t key) override;
+    void BeforeInsertPopup(std::u16string& text) override;
+    bool WordAutoCorrect(const std::u16string& word, std::u16string& correct) override;
+    void ShowList(const std::vector<std::wstring>& lines, int chosen) override;
+    void ChooseListItem(int index) override;
+    void CloseList() override;
+    bool ListShowing() override { return ShownList() != nullptr; }
+    void ShowHint(const std::u16string& text) override;
+    bool HintShowing() override;
+    void StartTimer(int ms) override;
+    void StopTimer() override;
+    // The pick list, made on first use; keys it does not take go on to the
+    // editor.
+    TEasyListBox& PopupList();
+    // The pair around the caret found again, the rows of a changed one repainted.
+    void UpdateBrackets();
+    bool PainterBracketHighlighted(int line, int column) override;
 
     // TEasyPainterHost: what the line painter asks.
     TCustomEasyEditSource& PainterSource() override { return *GetEditSource(); }
@@ -517,7 +576,8 @@ private:
     TEasyWrapList rows_;
     TEasyRowLayout layout_;
     std::unique_ptr<TEasyCharIndex> charIndex_;
-    TEasyHint* hint_ = nullptr;
+    TEasyHint* hint_ = nullptr;       // the scroll box's
+    TEasyHint* ownerHint_ = nullptr;  // OnDisplayHint's
     TEasyRuler* horzRuler_ = nullptr;
     TEasyRuler* vertRuler_ = nullptr;
 
@@ -571,6 +631,11 @@ private:
     bool keyHandled_ = false;
     TEasyEditCommands commands_{*this};
     TEasySearchRunner search_{*this, commands_, *this, GetSearchSettings()};
+    TEasyCodeTemplates codeTemplates_;
+    TEasyPopupWindow popupWindow_{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    TEasyCompletion completion_{commands_, *this, *this, codeTemplates_};
+    TEasyListBox* popupList_ = nullptr;  // owned as a component
+    std::optional<TEasyBracketPair> brackets_;
     TEasyMouse mouse_{*this, commands_, *this};
     std::unique_ptr<TWaitCursor> searchHourglass_;
     int searchBusy_ = 0;
@@ -578,8 +643,8 @@ private:
     bool MouseMessage(TMessage& message);
     // The gutter's images of a line's first row, left to right, as painted.
     std::vector<int> GutterGlyphs(int line, int startColumn, int endColumn, int gutterWidth);
-    // The longest line's length, -1 when it must be measured again.
-    int longestLine_ = -1;
+    // The longest line's length, kept through edits.
+    TEasyLongestLine longestLine_;
     TEasyLineStyles lineStyles_{this};
     TEasyLineDivider lineDivider_{this};
     std::unique_ptr<TEasyPainter> painter_;

@@ -127,6 +127,9 @@ bool TCustomEasyEdit::OtherCommand(TEasyKeyHandler handler, int code)
     case TEasyKeyHandler::StartIncrementalSearch:
         StartIncrementalSearch();
         return true;
+    case TEasyKeyHandler::InsertCodeTemplate:
+        completion_.InsertCodeTemplate();
+        return true;
     case TEasyKeyHandler::LineCommand:
         if (code == 17) {
             search_.EndIncrementalSearch();

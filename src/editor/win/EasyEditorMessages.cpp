@@ -154,15 +154,7 @@ void TCustomEasyEdit::ViewMoved()
 
 int TCustomEasyEdit::LongestLineLength()
 {
-    if (longestLine_ < 0) {
-        // Measured from the lines' stored lengths; no line is copied.
-        size_t longest = 0;
-        const TEasyStrings& lines = Lines();
-        for (int i = 0, count = lines.Count(); i < count; ++i)
-            longest = std::max(longest, lines.GetStored(i).size());
-        longestLine_ = static_cast<int>(std::min<size_t>(longest, INT_MAX - 1));
-    }
-    return longestLine_;
+    return longestLine_.Length(Lines());
 }
 
 int TCustomEasyEdit::HorzRange()
@@ -469,6 +461,9 @@ bool TCustomEasyEdit::KeyDown(WORD key)
         shift = 0;
     }
     keyHandled_ = false;
+    // The owner's hint lasts until the next key.
+    if (ownerHint_ && ownerHint_->Visible())
+        ownerHint_->Hide();
     // Incremental search takes Back and Esc; its characters come as WM_CHAR.
     if (search_.IncrementalActive() && keyState_ == 0 && (shift & (ssCtrl | ssAlt)) == 0 &&
         (key == VK_BACK || key == VK_ESCAPE)) {
@@ -518,8 +513,12 @@ bool TCustomEasyEdit::KeyPress(wchar_t c)
         return true;
     // The input method's result is typed whole with its last character.
     if (imeLeft_ > 0) {
-        if (--imeLeft_ == 0)
+        if (--imeLeft_ == 0 && !imeResult_.empty()) {
+            const auto last = static_cast<char16_t>(imeResult_.back());
+            completion_.BeforeTyping(last);
             commands_.TypeText(std::u16string(imeResult_.begin(), imeResult_.end()));
+            completion_.AfterTyping(last);
+        }
         return true;
     }
     if (c < 32 || c == 127)
@@ -530,7 +529,9 @@ bool TCustomEasyEdit::KeyPress(wchar_t c)
         UpdateCaretPos();
         return true;
     }
+    completion_.BeforeTyping(static_cast<char16_t>(c));
     commands_.TypeChar(static_cast<char16_t>(c));
+    completion_.AfterTyping(static_cast<char16_t>(c));
     return true;
 }
 
@@ -778,6 +779,14 @@ void TCustomEasyEdit::WndProc(TMessage& message)
     case WM_KEYUP:
     case WM_SYSKEYUP:
         keyHandled_ = false;
+        completion_.KeyUp();
+        break;
+    case WM_TIMER:
+        if (message.WParam == 12) {
+            completion_.PauseEnded();
+            message.Result = 0;
+            return;
+        }
         break;
     case WM_CHAR:
         if (KeyPress(static_cast<wchar_t>(message.WParam))) {

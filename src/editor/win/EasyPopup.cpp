@@ -194,8 +194,19 @@ void TEasyPopup::ListenForDestruction(TWinControl* control)
     for (const auto& entry : watched_)
         if (entry.first == control)
             return;
-    const int id = control->AddMessageListener([this](TMessage& message) {
-        if (message.Msg == WM_DESTROY && !closed_)
+    const int id = control->AddMessageListener([this, control](TMessage& message) {
+        if (message.Msg != WM_DESTROY)
+            return false;
+        // The control goes: it is not told again, also when the popup closed
+        // already and waits to be freed.
+        std::erase_if(watched_, [control](const auto& entry) { return entry.first == control; });
+        if (control == savedParent_)
+            savedParent_ = nullptr;
+        if (control == host_) {
+            TPopupHooks::Remove(host_, this);
+            host_ = nullptr;
+        }
+        if (!closed_)
             ClosePopup(false, true);
         return false;
     });
@@ -240,11 +251,13 @@ void TEasyPopup::Borrow(TCustomListBox* listBox, TWinControl* editor)
             message.Result = DLGC_WANTALLKEYS;
             return true;
         case WM_DESTROY:
-            // The list box goes while it is borrowed: it is not given back.
-            if (listBox_ && !closed_) {
+            // The list box goes while it is borrowed (or before a closed
+            // popup is freed): it is not given back.
+            if (listBox_) {
                 listBox_->RemoveMessageListener(keyListener_);
                 listBox_ = nullptr;
-                ClosePopup(false, true);  // frees this popup
+                if (!closed_)
+                    ClosePopup(false, true);  // frees this popup
             }
             return false;
         default:

@@ -159,7 +159,18 @@ void TMenuItem::Insert(int index, TMenuItem* item)
     index = std::clamp(index, 0, Count());
     items_.insert(items_.begin() + index, item);
     item->parent_ = this;
+    TMenu* menu = RootMenu();
+    if (menu && index == Count() - 1 && menu->AppendItem(item))
+        return;
     StructureChanged();
+}
+
+void TMenuItem::SetBitmap(HBITMAP bitmap)
+{
+    if (bitmap_ == bitmap)
+        return;
+    bitmap_ = bitmap;
+    StateChanged();
 }
 
 void TMenuItem::Remove(TMenuItem* item)
@@ -208,33 +219,62 @@ HMENU TMenu::Handle()
     return handle_;
 }
 
+void TMenu::AppendTo(HMENU menu, TMenuItem* item)
+{
+    const UINT columnBreak = item->BarBreak() ? MF_MENUBARBREAK : 0;
+    if (item->IsLine()) {
+        AppendMenuW(menu, MF_SEPARATOR | columnBreak, 0, nullptr);
+        return;
+    }
+    const std::wstring text = DisplayCaption(item);
+    UINT flags = MF_STRING | columnBreak;
+    if (!item->Enabled())
+        flags |= MF_GRAYED;
+    if (item->Checked())
+        flags |= MF_CHECKED;
+    if (item->Count() > 0) {
+        item->subMenu_ = CreatePopupMenu();
+        Fill(item->subMenu_, item);
+        AppendMenuW(menu, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(item->subMenu_), text.c_str());
+    } else {
+        item->subMenu_ = nullptr;
+        AppendMenuW(menu, flags, item->Command(), text.c_str());
+        if (item->Default())
+            SetMenuDefaultItem(menu, item->Command(), FALSE);
+    }
+    if (item->Bitmap()) {
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_BITMAP;
+        info.hbmpItem = item->Bitmap();
+        SetMenuItemInfoW(menu, static_cast<UINT>(GetMenuItemCount(menu) - 1), TRUE, &info);
+    }
+}
+
 void TMenu::Fill(HMENU menu, TMenuItem* parent)
 {
-    for (TMenuItem* item : parent->items_) {
-        if (!item->Visible())
-            continue;
-        const UINT columnBreak = item->BarBreak() ? MF_MENUBARBREAK : 0;
-        if (item->IsLine()) {
-            AppendMenuW(menu, MF_SEPARATOR | columnBreak, 0, nullptr);
-            continue;
-        }
-        const std::wstring text = DisplayCaption(item);
-        UINT flags = MF_STRING | columnBreak;
-        if (!item->Enabled())
-            flags |= MF_GRAYED;
-        if (item->Checked())
-            flags |= MF_CHECKED;
-        if (item->Count() > 0) {
-            item->subMenu_ = CreatePopupMenu();
-            Fill(item->subMenu_, item);
-            AppendMenuW(menu, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(item->subMenu_), text.c_str());
-        } else {
-            item->subMenu_ = nullptr;
-            AppendMenuW(menu, flags, item->Command(), text.c_str());
-            if (item->Default())
-                SetMenuDefaultItem(menu, item->Command(), FALSE);
-        }
-    }
+    for (TMenuItem* item : parent->items_)
+        if (item->Visible())
+            AppendTo(menu, item);
+}
+
+bool TMenu::AppendItem(TMenuItem* item)
+{
+    TMenuItem* parent = item->parent_;
+    if (!handle_ || Destroying() || !parent || item->Count() > 0)
+        return false;
+    HMENU menu = parent == items_.get() ? handle_ : parent->subMenu_;
+    // A parent whose sub-menu is not made (its first item, or a hidden
+    // parent) is rebuilt.
+    for (const TMenuItem* above = parent; above && above != items_.get(); above = above->parent_)
+        if (!above->Visible())
+            return false;
+    if (!menu || !IsMenu(menu))
+        return false;
+    if (item->Visible())
+        AppendTo(menu, item);
+    MenuRebuilt();
+    return true;
 }
 
 void TMenu::Rebuild()
@@ -255,7 +295,8 @@ void TMenu::UpdateItemState(TMenuItem* item)
         const std::wstring text = DisplayCaption(item);
         MENUITEMINFOW info{};
         info.cbSize = sizeof info;
-        info.fMask = MIIM_STATE | MIIM_STRING;
+        info.fMask = MIIM_STATE | MIIM_STRING | MIIM_BITMAP;
+        info.hbmpItem = item->Bitmap();
         info.fState = (item->Enabled() ? MFS_ENABLED : MFS_DISABLED) | (item->Checked() ? MFS_CHECKED : MFS_UNCHECKED) |
                       (item->Default() ? MFS_DEFAULT : 0);
         info.dwTypeData = const_cast<wchar_t*>(text.c_str());
@@ -331,6 +372,8 @@ void TMainMenu::MenuRebuilt()
 
 bool TPopupMenu::Popup(int X, int Y, HWND Owner)
 {
+    if (OnPopup)
+        OnPopup(this);
     // The command comes back here rather than as a WM_COMMAND to Owner.
     const UINT command = static_cast<UINT>(TrackPopupMenuEx(
         Handle(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, X, Y, Owner, nullptr));

@@ -45,6 +45,10 @@ public:
     void SetHint(std::wstring hint) { hint_ = std::move(hint); }
     // A caption of "-" makes the item a separator line.
     bool IsLine() const { return caption_ == L"-"; }
+    // A picture beside the caption (13 to 16 pixels square). The item does
+    // not own it: the caller keeps it alive while the item shows it.
+    HBITMAP Bitmap() const { return bitmap_; }
+    void SetBitmap(HBITMAP bitmap);
 
     int Count() const { return static_cast<int>(items_.size()); }
     TMenuItem* Items(int index) const { return items_.at(index); }
@@ -70,6 +74,7 @@ private:
 
     std::wstring caption_;
     std::wstring hint_;
+    HBITMAP bitmap_ = nullptr;
     TShortCut shortCut_ = scNone;
     bool checked_ = false;
     bool enabled_ = true;
@@ -107,8 +112,12 @@ protected:
 private:
     friend class TMenuItem;
     void Rebuild();
+    // An item added at the end of a menu already made goes into it, so that
+    // a menu can be filled while it opens; false when it must be rebuilt.
+    bool AppendItem(TMenuItem* item);
     void UpdateItemState(TMenuItem* item);
     void Fill(HMENU menu, TMenuItem* parent);
+    void AppendTo(HMENU menu, TMenuItem* item);
 
     std::unique_ptr<TMenuItem> items_;
     HMENU handle_ = nullptr;
@@ -135,6 +144,8 @@ public:
     // Shows the menu at X, Y (screen) for the Owner window and runs the
     // item chosen; false when none was.
     bool Popup(int X, int Y, HWND Owner);
+    // Before the menu shows: it may still be changed.
+    TNotifyEvent OnPopup;
 
 protected:
     HMENU CreateMenuHandle() override { return CreatePopupMenu(); }

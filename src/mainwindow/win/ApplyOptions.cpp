@@ -281,7 +281,11 @@ void TQRVMain::ApplyMainFont()
     if (EasyEdit)
         EasyEdit->Font().SetPitch(TFontPitch::fpFixed);
 }
-void TQRVMain::ResizeToolbarButtons(int /*Size*/) {}
+void TQRVMain::ResizeToolbarButtons(int Size)
+{
+    if (toolbars_)
+        toolbars_->ResizeAllToolbarButtons(Size);
+}
 void TQRVMain::RebuildFilterBox()
 {
     if (filterCommands_)

@@ -248,6 +248,13 @@ void TFileCommands::CreateItem(bool Directory)
     list->EditItemName(*item);
 }
 
+void TFileCommands::EditItemByCommand(TDirView& List, TFileRec& Item)
+{
+    editingByCommand_ = true;
+    const ScopeExit done([this] { editingByCommand_ = false; });
+    List.EditItemName(Item);
+}
+
 void TFileCommands::NewDir()
 {
     CreateItem(true);

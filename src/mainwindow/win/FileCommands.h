@@ -16,6 +16,7 @@
 namespace qrv {
 
 class TDirView;
+struct TFileRec;
 class TDriveView;
 class TFileOperator;
 struct TOptions;
@@ -101,6 +102,8 @@ public:
 
     // While a command puts a name into the editor.
     bool EditingStartedByCommand() const { return editingByCommand_; }
+    // Opens the name editor on a list's item as a command does.
+    void EditItemByCommand(TDirView& List, TFileRec& Item);
 
     // The pane with the focus: the tree, the active list, or neither.
     TFilePane FocusedPane();

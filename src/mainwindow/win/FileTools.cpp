@@ -5,6 +5,7 @@
 #include "common/win/BaseUtilsWin.h"
 #include "common/win/DragDropFilesEx.h"
 #include "common/win/FileQueries.h"
+#include "dialogs/win/KyShellDialogs.h"
 #include "framework/win/Forms.h"
 #include "archives/win/KyZipLV.h"
 #include "framework/IgnoredError.h"
@@ -43,24 +44,19 @@ public:
     }
     void RunDialog(HWND Owner, const std::wstring& WorkingDirectory) override
     {
-        // The shell's Run dialog has no published name: ordinal 61 of shell32.
-        using TRunFileDlg = void(WINAPI*)(HWND, HICON, LPCWSTR, LPCWSTR, LPCWSTR, UINT);
-        HMODULE shell = GetModuleHandleW(L"shell32.dll");
-        const auto run =
-            shell ? reinterpret_cast<TRunFileDlg>(reinterpret_cast<void*>(GetProcAddress(shell, MAKEINTRESOURCEA(61))))
-                  : nullptr;
-        if (!run) {
-            TraceIgnoredFailure(L"the shell has no Run dialog", GetLastError());
+        TKyRunDialog dialog(nullptr);
+        dialog.PlaceBeside(Owner);
+        dialog.Directory = WorkingDirectory;
+        if (!dialog.Execute())
             MessageBeep(MB_ICONHAND);
-            return;
-        }
-        run(Owner, nullptr, WorkingDirectory.empty() ? nullptr : WorkingDirectory.c_str(), nullptr, nullptr, 0);
     }
-    void FormatDrive(HWND Owner, unsigned Drive) override
+    void FormatDrive(HWND /*Owner*/, unsigned Drive) override
     {
-        const DWORD result = SHFormatDrive(Owner, Drive, SHFMT_ID_DEFAULT, 0);
-        if (result == SHFMT_ERROR || result == SHFMT_NOFORMAT)
-            TraceIgnoredFailure(L"the shell's format dialog", result);
+        TKyFormatDrive format(nullptr);
+        format.Drive = static_cast<wchar_t>(L'A' + Drive);
+        const int result = format.Execute();
+        if (result == frCannotFormat || result == frFailed)
+            TraceIgnoredFailure(L"the shell's format dialog", static_cast<unsigned long>(result));
     }
     DWORD ConnectDialog(HWND Owner) override { return WNetConnectionDialog(Owner, RESOURCETYPE_DISK); }
     DWORD DisconnectDialog(HWND Owner) override { return WNetDisconnectDialog(Owner, RESOURCETYPE_DISK); }

@@ -151,7 +151,7 @@ void TQRVMain::ConnectTextCommands()
     controls.TextView = TextView;
     controls.Editor = EasyEdit;
     controls.Hex = HexEditor1;
-    controls.Toolbar = ToolbarDatei;
+    controls.Toolbar = ToolbarDateianzeige;
     textCommands_ = std::make_unique<TTextCommandsLink>(Services(), static_cast<TTextCommandsWindow&>(*this), controls);
     textCommands_->Connect(catalogue_, *commandMenus_);
     listViewCommands_ = std::make_unique<TListViewCommands>(Panes(), static_cast<TListViewCommandsHost&>(*this));

@@ -46,7 +46,7 @@ void TQRVMain::ConnectFilterCommands()
         };
         box->OnExit = [this, &commands](TComponent*) { commands.FilterBoxChosen(FilterBox->Text()); };
     }
-    if (!ToolbarCMDLine)
+    if (!ToolbarAuswahl)
         return;
     // The filter button: a click edits the filter, its arrow names the filters.
     FilterPopup = new TPopupMenu(this);
@@ -65,7 +65,7 @@ void TQRVMain::ConnectFilterCommands()
         FilterPopupPopup();
         ShowMenu = true;
     };
-    FilterButton->SetParent(ToolbarCMDLine);
+    FilterButton->SetParent(ToolbarAuswahl);
 }
 
 void TQRVMain::FilterPopupPopup()

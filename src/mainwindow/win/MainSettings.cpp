@@ -19,6 +19,7 @@
 #include "panels/win/DriveView.h"
 #include "panels/win/KyDriveInfo.h"
 #include "settings/Quorvan32Globals.h"
+#include "settings/SettingRules.h"
 #include "settings/win/KyRegistryWin.h"
 #include "viewers/win/HexEditor.h"
 #include "widgets/win/KyDock.h"
@@ -256,6 +257,14 @@ void TQRVMain::CaptureStoredState()
 
     if (CmdLineBox)
         state.CommandLines = Lines(CmdLineBox->Items());
+    // Which controls the customisable toolbars show.
+    if (toolbars_)
+        for (int index = 0; index < kCustomToolbarCount; ++index) {
+            std::vector<bool> shown;
+            for (const TControl* control : toolbars_->CustomizedControls(index))
+                shown.push_back(control->Visible());
+            state.Toolbars[static_cast<size_t>(index)] = FlagText(shown);
+        }
     if (DirHist1) {
         state.RecentDirs1 = Lines(DirHist1->Items());
         state.RecentDirLimit = DirHist1->DropDownCount();
@@ -354,6 +363,19 @@ void TQRVMain::ApplyStoredState()
     }
     if (ToolbarCMDLine && state.CommandLineToolbar)
         ToolbarCMDLine->SetVisible(*state.CommandLineToolbar);
+    // The customised toolbars' controls; a text that does not fit its
+    // toolbar's controls is passed over.
+    if (toolbars_)
+        for (int index = 0; index < kCustomToolbarCount; ++index) {
+            const std::optional<std::wstring>& stored = state.Toolbars[static_cast<size_t>(index)];
+            const std::vector<TControl*>& controls = toolbars_->CustomizedControls(index);
+            const std::optional<std::wstring> shown =
+                stored ? ToolbarVisibilityText(*stored, controls.size()) : std::nullopt;
+            if (!shown)
+                continue;
+            for (size_t i = 0; i < controls.size(); ++i)
+                controls[i]->SetVisible((*shown)[i] == L'X');
+        }
 }
 
 bool TQRVMain::SaveSettings()

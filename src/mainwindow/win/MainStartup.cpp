@@ -125,6 +125,9 @@ void TQRVMain::FormCreate()
 
     driveBar_->CreateDriveMenuItems();
     CreateFunctionKeyButtons();
+    // Every area has put its buttons on the toolbars by now.
+    if (toolbars_)
+        toolbars_->CollectToolbarButtons();
     LoadExcludeList();
 
     // The window passes its own activation, position and destruction to the

@@ -97,6 +97,7 @@ TQRVMain::TQRVMain(TComponent* owner) : TForm(owner)
     filterCommands_ = std::make_unique<TFilterCommands>(Panes(), static_cast<TFilterCommandsHost&>(*this), FilterBox);
     ConnectFilterCommands();
     CreatePopups();
+    CreateNewFileMenu();
     TBookmarkWindowParts bookmarkParts;
     bookmarkParts.Owner = this;
     bookmarkParts.ListPopup = ListPopup;
@@ -220,26 +221,65 @@ void TQRVMain::CreateToolbars()
         return toolbar;
     };
     ToolbarDatei = makeToolbar(L"ToolbarDatei", L"Datei", 0);
-    auto* exit = new TKyToolbarButton(this);
-    exit->SetName(L"btnExit");
-    exit->SetCaption(L"Beenden");
-    exit->SetDisplayMode(TButtonDisplayMode::dmTextOnly);
-    exit->SetWidth(60);
-    commandMenus_->Action(TActionId::FileExit)->Link(exit);
-    exit->SetParent(ToolbarDatei);
-
     ToolbarDrives = makeToolbar(L"ToolbarDrives", L"Laufwerke", 0);
     ToolBarFKeys = makeToolbar(L"ToolBarFKeys", L"Programme", 1);
     ToolbarCMDLine = makeToolbar(L"ToolbarCMDLine", L"Kommandozeile", 1);
+    ToolbarAuswahl = makeToolbar(L"ToolbarAuswahl", L"Auswahl", 1);
     ToolbarBookmarks = makeToolbar(L"ToolbarBookmarks", L"Lesezeichen", 2);
+    ToolbarDateianzeige = makeToolbar(L"ToolbarDateianzeige", L"Dateianzeige", 3);
+    ToolbarAnsicht = makeToolbar(L"ToolbarAnsicht", L"Ansicht", 3);
+    ToolbarBearbeiten = makeToolbar(L"ToolbarBearbeiten", L"Bearbeiten", 3);
+    ToolBarNetwork = makeToolbar(L"ToolBarNetwork", L"Netz", 3);
     CmdLineBox = new TComboBox(this);
     CmdLineBox->SetName(L"CmdLineBox");
     CmdLineBox->SetWidth(260);
     CmdLineBox->SetParent(ToolbarCMDLine);
+
+    // The command buttons of the table; the filter box follows the
+    // selection's buttons.
+    TToolbarWindowParts parts;
+    parts.Owner = this;
+    parts.Toolbars = {ToolbarDatei,   ToolbarDateianzeige, ToolbarAuswahl, ToolbarAnsicht, ToolbarBearbeiten,
+                      ToolBarNetwork, ToolbarCMDLine,      ToolbarDrives,  ToolBarFKeys,   ToolbarBookmarks};
+    parts.TopDock = Dock975;
+    parts.Options = &Options;
+    parts.SecondDriveToolbar = [this] { return driveBar_ ? driveBar_->ToolbarDrives2 : nullptr; };
+    parts.LayOutDriveToolbars = [this] {
+        if (driveBar_)
+            driveBar_->DockDriveToolbars();
+    };
+    parts.CommandLineToggled = [this] { UpdateCommandLineDropTarget(); };
+    parts.FilterBox = [this] { return FilterBox; };
+    parts.CommandButtonPanel = [this] { return dynamic_cast<TControl*>(FindComponent(L"DOSPanelButtons")); };
+    parts.TextHasFocus = [this] { return TextControlFocused(); };
+    toolbars_ = std::make_unique<TToolbarCommands>(catalogue_, *commandMenus_, std::move(parts));
+    toolbars_->CreateButtons();
     FilterBox = new TFilterComboBox(this);
-    FilterBox->SetName(L"FilterBox");
+    FilterBox->SetName(L"cbFilter");
     FilterBox->SetWidth(120);
-    FilterBox->SetParent(ToolbarCMDLine);
+    FilterBox->SetParent(ToolbarAuswahl);
+}
+
+void TQRVMain::CreateNewFileMenu()
+{
+    TNewFileMenuParts parts;
+    parts.Owner = this;
+    parts.MainMenu = commandMenus_->MainMenuItem(TMenuId::FileNew);
+    parts.PopupMenu = dynamic_cast<TMenuItem*>(FindComponent(MenuRow(TMenuId::FileNew).PopupName));
+    parts.Popup = ListPopup;
+    for (const auto& [id, glyph] :
+         {std::pair{TActionId::NewFile, TGlyph::NewFile}, std::pair{TActionId::NewLink, TGlyph::NewLink},
+          std::pair{TActionId::NewDir, TGlyph::NewFolder}}) {
+        TNewFileMenuParts::TCommandPicture picture;
+        picture.MainItem = commandMenus_->MainMenuItem(id);
+        picture.Glyph = glyph;
+        // The popup's item of the command: the one of its caption.
+        for (int i = 0; parts.PopupMenu && i < parts.PopupMenu->Count(); ++i)
+            if (parts.PopupMenu->Items(i)->Caption().rfind(ActionRow(id).Caption, 0) == 0)
+                picture.PopupItem = parts.PopupMenu->Items(i);
+        parts.Pictures.push_back(picture);
+    }
+    newFileMenu_ = std::make_unique<TNewFileMenu>(Panes(), Services(), *fileCommands_, std::move(parts));
 }
 
 void TQRVMain::CreateFunctionKeyButtons()

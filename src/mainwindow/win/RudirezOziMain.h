@@ -59,6 +59,8 @@
 #include "mainwindow/win/SplitJoinLink.h"
 #include "mainwindow/win/StatusArea.h"
 #include "mainwindow/win/TextCommandsLink.h"
+#include "mainwindow/win/NewFileMenu.h"
+#include "mainwindow/win/ToolbarCommands.h"
 #include "mainwindow/win/UserCommandsLink.h"
 #include "settings/StoredSettings.h"
 
@@ -174,6 +176,11 @@ public:
     TKyToolbar* ToolBarFKeys = nullptr;
     TKyToolbar* ToolbarCMDLine = nullptr;
     TKyToolbar* ToolbarBookmarks = nullptr;
+    TKyToolbar* ToolbarDateianzeige = nullptr;
+    TKyToolbar* ToolbarAuswahl = nullptr;
+    TKyToolbar* ToolbarAnsicht = nullptr;
+    TKyToolbar* ToolbarBearbeiten = nullptr;
+    TKyToolbar* ToolBarNetwork = nullptr;
     TComboBox* CmdLineBox = nullptr;
     TComboBox* FilterBox = nullptr;
     TKyTrayIcon* TrayIcon1 = nullptr;
@@ -292,6 +299,11 @@ public:
     // ---- Bookmarks and special folders (BookmarkCommandsLink.cpp) ------------
     TBookmarkCommands& BookmarkCommands() { return bookmarks_->Commands(); }
 
+    // ---- Toolbars, their customiser, the "Neu" menu (ToolbarCommands.cpp,
+    // NewFileMenu.cpp) ------------------------------------------------------
+    TToolbarCommands& Toolbars() { return *toolbars_; }
+    TNewFileMenu& NewFileMenu() { return *newFileMenu_; }
+
     // ---- Options (ApplyOptions.cpp) ----------------------------------------
     // Pushes the settings record into the controls, each step on its own:
     // a failing step leaves the others to run.
@@ -319,6 +331,7 @@ private:
     void CreatePanes();
     void CreateDisplayPane();
     void CreateToolbars();
+    void CreateNewFileMenu();
     // Connects the file lists to the display (MainDisplay.cpp).
     void ConnectFileDisplay();
     void CreateDisplayActions();
@@ -483,6 +496,8 @@ private:
     std::unique_ptr<TFilterCommands> filterCommands_;
     // Bookmarks and special folders (BookmarkCommandsLink.cpp).
     std::unique_ptr<TBookmarkCommandsLink> bookmarks_;
+    std::unique_ptr<TToolbarCommands> toolbars_;
+    std::unique_ptr<TNewFileMenu> newFileMenu_;
     bool refreshAllowed_ = true;  // false while Aktualisieren runs
     // The simple refresh: the display let go, the focused pane re-read.
     void SimpleRefresh();

@@ -20,7 +20,6 @@ class TAction;
 class TImageList;
 class TMenu;
 
-enum class TButtonDisplayMode { dmBoth, dmGlyphOnly, dmTextOnly };
 enum class TButtonState { bsUp, bsDisabled, bsDown, bsExclusive, bsHot };
 enum class TButtonAlignment { taLeftJustify, taRightJustify, taCenter };
 
