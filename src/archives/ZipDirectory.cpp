@@ -766,8 +766,9 @@ private:
         }
     }
 
-    // The Unicode path extra field, when its CRC-32 matches the stored name.
-    static std::optional<std::u16string> UnicodePath(const ZipDirEntry& entry, std::string_view storedName)
+    // The UTF-8 bytes of the Unicode path extra field, when its CRC-32
+    // matches the stored name.
+    static std::optional<std::string_view> UnicodePath(const ZipDirEntry& entry, std::string_view storedName)
     {
         const auto* p = reinterpret_cast<const unsigned char*>(entry.ExtraData.data());
         size_t size = entry.ExtraData.size();
@@ -777,7 +778,7 @@ private:
             if (at + 4 + length > size)
                 return std::nullopt;
             if (id == kExtraUnicodePath && length >= 5 && p[at + 4] == 1 && Get32(p + at + 5) == Crc32(storedName))
-                return DecodeUtf8(std::string_view(entry.ExtraData).substr(at + 9, length - 5));
+                return std::string_view(entry.ExtraData).substr(at + 9, length - 5);
             at += 4 + length;
         }
         return std::nullopt;
@@ -796,7 +797,7 @@ private:
     std::u16string_view DecodeName(const ZipDirEntry& entry, std::string_view stored,
                                    TTextBlocks<char16_t>& texts) const
     {
-        std::optional<std::u16string> unicode;
+        std::optional<std::string_view> unicode;
         if (!(entry.Flag & kFlagUtf8))
             unicode = UnicodePath(entry, stored);
         if (!unicode && IsPrintableAscii(stored)) {
@@ -804,8 +805,9 @@ private:
             std::transform(stored.begin(), stored.end(), begin, [](char c) { return c == '/' ? u'\\' : char16_t(c); });
             return {begin, stored.size()};
         }
-        // A single-byte code page's table or UTF-8 decode straight into
-        // place too: a name has no more characters than bytes.
+        // A single-byte code page's table or UTF-8 (the name flagged as such,
+        // or the Unicode path field's) decode straight into place too: a name
+        // has no more characters than bytes.
         if (!unicode && !(entry.Flag & kFlagUtf8)) {
             if (const std::array<char16_t, 256>* table =
                     UsesOem(entry) ? options_.OemTable.get() : options_.AnsiTable.get()) {
@@ -815,20 +817,15 @@ private:
                 return {begin, stored.size()};
             }
         }
-        if (entry.Flag & kFlagUtf8) {
-            char16_t* begin = texts.Reserve(stored.size());
-            const size_t length = DecodeUtf8Into(stored, begin);
+        if (unicode || (entry.Flag & kFlagUtf8)) {
+            const std::string_view utf8 = unicode ? *unicode : stored;
+            char16_t* begin = texts.Reserve(utf8.size());
+            const size_t length = DecodeUtf8Into(utf8, begin);
             std::replace(begin, begin + length, u'/', u'\\');
-            texts.GiveBack(stored.size() - length);
+            texts.GiveBack(utf8.size() - length);
             return {begin, length};
         }
-        std::u16string name;
-        if (entry.Flag & kFlagUtf8)
-            name = DecodeUtf8(stored);
-        else if (unicode)
-            name = std::move(*unicode);
-        else
-            name = DecodeText(stored, false, UsesOem(entry));
+        std::u16string name = DecodeText(stored, false, UsesOem(entry));
         std::replace(name.begin(), name.end(), u'/', u'\\');
         return texts.Store(name);
     }

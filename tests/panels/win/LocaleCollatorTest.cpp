@@ -52,17 +52,65 @@ std::vector<std::wstring> SampleNames()
     return names;
 }
 
+// Names beyond ASCII: letters with diacritics (the table learns them),
+// ideographs, kana whose weights join their neighbours', a dash with a
+// special weight, a combining mark (the locale keys those), and names in
+// UTF-8 read in code page 1252 or 850, as an archive from Linux shows them.
+std::vector<std::wstring> NamesBeyondAscii()
+{
+    std::vector<std::wstring> names = {
+        L"Übersicht Größe 12.txt",
+        L"\u5831\u544a\u66f8_7_\u30c7\u30fc\u30bf.xlsx",
+        L"Café Müller 3 ß.pdf",
+        L"\u5199\u771f 4 \u6771\u4eac.jpg",
+        L"Ärger über Öl \u2013 Prüfung.docx",
+        L"dž",
+        L"Dže",
+        L"ñu",
+        L"Ã\u0153bersicht GrÃ¶ÃŸe 1.txt",
+        L"caf\u00e9",
+        L"cafe\u0301",
+    };
+    const std::wstring alphabet = L"abcdefghijklmnopqrstuvwxyzABCHLSZ0123456789 ._-'~!()[]{}+=,;@#$%&^`äöüßéÄÖÜžčőñ"
+                                  L"\u5199\u771f\u6771\u4eac\u5831\u30c7\u30fc\u2013\u0301"
+                                  L"Ã¼Ã¶Ã¤Ã\u0178Ã©Å\u0153\u20ac\u2122\u0192\u02c6\u201e\u2039¼½¶¤°\u2500\u2551\u2591";
+    std::mt19937 random(20261211);
+    for (int i = 0; i < 3000; ++i) {
+        std::wstring name;
+        const int length = 1 + static_cast<int>(random() % 12);
+        for (int k = 0; k < length; ++k)
+            name += alphabet[random() % alphabet.size()];
+        names.push_back(name);
+    }
+    return names;
+}
+
 }  // namespace
 
 TEST(LocaleCollator, KeysAreTheSystemsInSeveralLocales)
 {
-    const std::vector<std::wstring> names = SampleNames();
+    std::vector<std::wstring> names = SampleNames();
+    const std::vector<std::wstring> beyond = NamesBeyondAscii();
+    names.insert(names.end(), beyond.begin(), beyond.end());
     for (const wchar_t* locale : {L"de-DE", L"en-US", L"cs-CZ", L"hu-HU", L"da-DK", L"es-ES_tradnl", L"tr-TR"}) {
         const TLocaleCollator collator(locale);
         for (const std::wstring& name : names)
             ASSERT_EQ(collator.SortKey(name), SystemSortKey(locale, name))
                 << "locale " << std::string(locale, locale + wcslen(locale));
     }
+}
+
+TEST(LocaleCollator, LettersBeyondAsciiKeyFromTheTable)
+{
+    // Umlauts, accents, ideographs and the signs of names read in code page
+    // 1252 need no call to the locale; kana, a special-weight dash and a
+    // combining mark do.
+    const TLocaleCollator collator(L"de-DE");
+    for (const wchar_t* name : {L"Übersicht Größe 12.txt", L"Café Müller 3 ß.pdf", L"\u5199\u771f 4 \u6771\u4eac.jpg",
+                                L"Ã\u0153bersicht GrÃ¶ÃŸe 1.txt"})
+        EXPECT_TRUE(collator.KeyedByTable(name)) << std::string(name, name + wcslen(name));
+    for (const wchar_t* name : {L"\u30c7\u30fc\u30bf.xlsx", L"a \u2013 b", L"cafe\u0301", L"a-b"})
+        EXPECT_FALSE(collator.KeyedByTable(name)) << std::string(name, name + wcslen(name));
 }
 
 TEST(LocaleCollator, UserLocaleAndAppendedKeys)
