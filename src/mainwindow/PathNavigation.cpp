@@ -3,7 +3,7 @@
 #include "common/BaseUtils.h"
 #include "dialogs/SelDirRules.h"
 #include "framework/SysUtils.h"
-#include "mainwindow/SpecialFolders.h"
+#include "mainwindow/GotoFolders.h"
 
 namespace qrv {
 

@@ -4,13 +4,13 @@
 // and of the same submenu in the file lists' popup, the bookmark toolbar's
 // buttons, "&Bearbeiten..." (Strg+L) with the editor, "&Hinzufügen" with its
 // dialog, and the jumps of "&Springen". What it decides without a window is
-// mainwindow/Bookmarks.h and mainwindow/SpecialFolders.h; it reaches the
+// mainwindow/Bookmarks.h and mainwindow/GotoFolders.h; it reaches the
 // window through its panes, its services and TBookmarkCommandsHost.
 
 #include "dialogs/win/StdDirForm.h"
 #include "framework/win/MessageDialog.h"
 #include "mainwindow/ActionCatalogue.h"
-#include "mainwindow/SpecialFolders.h"
+#include "mainwindow/GotoFolders.h"
 #include "mainwindow/win/MainPanes.h"
 #include "mainwindow/win/MainWindowServices.h"
 

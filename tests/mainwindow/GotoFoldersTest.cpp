@@ -2,7 +2,7 @@
 // shell's version, registry values, the folders it names and which of them
 // the tree shows.
 
-#include "mainwindow/SpecialFolders.h"
+#include "mainwindow/GotoFolders.h"
 
 #include <gtest/gtest.h>
 
@@ -67,7 +67,7 @@ std::wstring NotFound(const std::wstring& Path)
 
 }  // namespace
 
-TEST(SpecialFolders, FoldersByTheirIds)
+TEST(GotoFolders, FoldersByTheirIds)
 {
     FakeSystem system;
     system.Shown(csidl::kDesktopDirectory, L"C:\\users\\u\\Desktop");
@@ -98,7 +98,7 @@ TEST(SpecialFolders, FoldersByTheirIds)
     }
 }
 
-TEST(SpecialFolders, HiddenFoldersAreNamedUnlessShown)
+TEST(GotoFolders, HiddenFoldersAreNamedUnlessShown)
 {
     FakeSystem system;
     system.folders[csidl::kTemplates] = L"C:\\users\\u\\Templates";
@@ -121,7 +121,7 @@ TEST(SpecialFolders, HiddenFoldersAreNamedUnlessShown)
     EXPECT_EQ(DecideGoto(TGotoTarget::Temp, false, system).Path, L"C:\\versteckt\\Temp");
 }
 
-TEST(SpecialFolders, ProgramFilesFromTheRegistry)
+TEST(GotoFolders, ProgramFilesFromTheRegistry)
 {
     struct Case {
         const char* name;
@@ -154,7 +154,7 @@ TEST(SpecialFolders, ProgramFilesFromTheRegistry)
     }
 }
 
-TEST(SpecialFolders, PicturesByShellVersion)
+TEST(GotoFolders, PicturesByShellVersion)
 {
     const std::wstring pictures39 = L"C:\\users\\u\\Pictures";
     const std::wstring myPictures = L"C:\\users\\u\\Eigene Bilder";
@@ -196,7 +196,7 @@ TEST(SpecialFolders, PicturesByShellVersion)
     }
 }
 
-TEST(SpecialFolders, EntriesTheSystemOffers)
+TEST(GotoFolders, EntriesTheSystemOffers)
 {
     FakeSystem system;
     system.version = Shell(4, 0);

@@ -1,4 +1,4 @@
-#include "mainwindow/SpecialFolders.h"
+#include "mainwindow/GotoFolders.h"
 
 #include "dialogs/SelDirRules.h"
 
