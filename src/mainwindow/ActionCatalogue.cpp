@@ -10,6 +10,7 @@ using A = TActionId;
 using M = TMenuId;
 using S = TKeyScope;
 constexpr TRowKind kPlanned = TRowKind::Planned;
+constexpr TRowKind kButton = TRowKind::Button;
 
 // Virtual keys the table names (the values are fixed by the keyboard interface).
 constexpr uint16_t kKeyInsert = 0x2D;
@@ -205,15 +206,15 @@ const TActionRow kRows[] = {
 
     // Navigation of the active list's folder history and the tree; each
     // file window's toolbar has the same four buttons.
-    {A::GoPrev, L"GoPrev", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
-    {A::GoNext, L"GoNext", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
-    {A::DirRoot, L"DirRoot", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
-    {A::DirUp, L"DirUp", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    {A::GoPrev, L"GoPrev", L"Rückwärts", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kButton},
+    {A::GoNext, L"GoNext", L"Nächstes  Verzeichnis (Alt-Rechts)", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kButton},
+    {A::DirRoot, L"DirRoot", L"Root-Verzeichnis", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kButton},
+    {A::DirUp, L"DirUp", L"Übergeordnetes Verzeichnis", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kButton},
     // The command box's buttons.
-    {A::CommandLineRun, L"DOSAusfuehren", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
-    {A::CommandLineAllNames, L"DOSDateiAlles", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
-    {A::CommandLineName, L"DOSDateiName", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
-    {A::CommandLinePath, L"DOSPfad", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    {A::CommandLineRun, L"DOSAusfuehren", L"Ausführen", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kButton},
+    {A::CommandLineAllNames, L"DOSDateiAlles", L"Pfad und Dateiname einfügen (Umsch+Strg+Eingabe)", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kButton},
+    {A::CommandLineName, L"DOSDateiName", L"Dateiname einfügen (Strg+Eingabe)", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kButton},
+    {A::CommandLinePath, L"DOSPfad", L"Pfad einfügen", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kButton},
 
     {A::SwapWindows, L"SwapWindows", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::EqualizeWindows, L"EqualizeWindows", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},

@@ -121,6 +121,8 @@ bool TFolderHistory::Forward(const std::wstring& ListPath, const TOpenFolder& Op
 void TFolderHistory::DropDown(const std::wstring& ListPath)
 {
     Position = IndexOf(ListPath);
+    if (Position >= 0)
+        Text = Entries[static_cast<size_t>(Position)];
 }
 
 void TFolderHistory::Restore(const std::wstring& ListPath)

@@ -55,8 +55,8 @@ struct TFolderHistory {
     bool Back(const std::wstring& ListPath, const TOpenFolder& Open);
     bool Forward(const std::wstring& ListPath, const TOpenFolder& Open);
 
-    // The box is opened: its position goes to the list's path (-1 when that
-    // is no entry).
+    // The box is opened: its position goes to the list's path, whose entry
+    // it shows (-1 when that is no entry).
     void DropDown(const std::wstring& ListPath);
     // Escape: the box shows the list's path and its position again.
     void Restore(const std::wstring& ListPath);

@@ -197,10 +197,16 @@ void TComboBox::SetItemIndex(int index)
     if (index < -1 || index >= items_.Count())
         index = -1;
     itemIndex_ = index;
-    if (HandleAllocated())
-        SendMessageW(handle_, CB_SETCURSEL, index, 0);
     if (index >= 0)
         caption_ = items_.Get(index);
+    if (!HandleAllocated())
+        return;
+    // Wine's box leaves its edit field alone on a new selection unless the
+    // field was edited since: the item's text goes there first (the box may
+    // choose an item by it), the selection then settles on the index.
+    if (style_ == TComboBoxStyle::csDropDown && index >= 0)
+        SetWindowTextW(handle_, caption_.c_str());
+    SendMessageW(handle_, CB_SETCURSEL, index, 0);
 }
 
 std::wstring TComboBox::Text()
@@ -237,8 +243,28 @@ int TComboBox::DroppedHeight() const
     return 24 + dropDownCount_ * 16;
 }
 
+bool TComboBox::DialogKey(WORD key)
+{
+    if (!HandleAllocated())
+        return false;
+    const HWND focus = GetFocus();
+    if (!focus || (focus != handle_ && !IsChild(handle_, focus)))
+        return false;
+    const TNotifyEvent& event = key == VK_RETURN ? OnEnterKey : key == VK_ESCAPE ? OnEscapeKey : TNotifyEvent();
+    if (!event)
+        return false;
+    event(this);
+    return true;
+}
+
 void TComboBox::WndProc(TMessage& message)
 {
+    if (message.Msg == WM_SETFOCUS || message.Msg == WM_KILLFOCUS) {
+        // The box hands its focus on to its edit field: the notifications
+        // below tell when the focus enters and leaves the box as a whole.
+        DefaultHandler(message);
+        return;
+    }
     if (message.Msg == WM_CTLCOLOREDIT || message.Msg == WM_CTLCOLORLISTBOX) {
         // The edit and list inside the box ask their background of the box.
         const COLORREF rgb = ColorToRGB(Color());
@@ -280,6 +306,27 @@ void TComboBox::WndProc(TMessage& message)
                 OnSelect(this);
             else if (OnChange)
                 OnChange(this);
+            return;
+        case CBN_SELENDOK:
+        case CBN_SELENDCANCEL:
+            closedOnChoice_ = HIWORD(message.WParam) == CBN_SELENDOK;
+            break;
+        case CBN_DROPDOWN:
+            closedOnChoice_ = false;
+            if (OnDropDown)
+                OnDropDown(this);
+            return;
+        case CBN_CLOSEUP:
+            if (OnCloseUp)
+                OnCloseUp(this);
+            return;
+        case CBN_SETFOCUS:
+            if (OnEnter)
+                OnEnter(this);
+            return;
+        case CBN_KILLFOCUS:
+            if (OnExit)
+                OnExit(this);
             return;
         default:
             break;

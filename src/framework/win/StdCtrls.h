@@ -83,6 +83,19 @@ public:
     TNotifyEvent OnChange;
     // The user chose an item from the list.
     TNotifyEvent OnSelect;
+    // The list opens; it closes (chosen or not: ClosedOnChoice tells).
+    TNotifyEvent OnDropDown;
+    TNotifyEvent OnCloseUp;
+    // The list last closed on a choice (a click or Enter), not cancelled.
+    bool ClosedOnChoice() const { return closedOnChoice_; }
+    // Enter and Esc while the box has the focus and its list is closed; a
+    // set event takes the key.
+    TNotifyEvent OnEnterKey;
+    TNotifyEvent OnEscapeKey;
+    // OnEnter and OnExit follow the focus of the box as a whole: moving
+    // between the box and its edit field raises neither.
+
+    bool DialogKey(WORD key) override;
 
     // Files dragged from the shell may be dropped on the box; OnDropFiles
     // gets their full names.
@@ -102,6 +115,7 @@ private:
     TGdiObject background_;  // the brush of the edit and list in Color, made on first use
     COLORREF backgroundRgb_ = 0;
     bool acceptFiles_ = false;
+    bool closedOnChoice_ = false;
     TComboBoxStyle style_ = TComboBoxStyle::csDropDown;
     TComboBoxStrings items_;
     int itemIndex_ = -1;

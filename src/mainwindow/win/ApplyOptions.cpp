@@ -250,7 +250,7 @@ void TQRVMain::ApplyMainFont()
         // The panes that show the window's font take it in one change each;
         // the status bar's height follows its font.
         for (TControl* pane : std::initializer_list<TControl*>{TreeView1, LV1, LV2, DirHist1, DirHist2, ZipLV,
-                                                               CmdLineBox, FilterBox, StatusBar})
+                                                               DOSCmdBox, FilterBox, StatusBar})
             if (pane)
                 pane->Font().Assign(form);
         // The path boxes and the status bar stand as high as the drive box.
@@ -265,6 +265,9 @@ void TQRVMain::ApplyMainFont()
         if (statusArea_)
             statusArea_->FitPanels();
     }
+    // The file windows' buttons stand as high as the history box, at least 21 pixels.
+    if (navigation_ && DirHist1)
+        navigation_->Commands().SetButtonHeight(std::max(DirHist1->Height(), 21));
     // The viewers show text in the text font; the editor in fixed pitch.
     if (TextView && TextView->HandleAllocated()) {
         TKyTextAttributes& attributes = TextView->DefAttributes();
@@ -320,8 +323,8 @@ void TQRVMain::UpdateDirSizeView(bool Checked)
 }
 void TQRVMain::UpdateCommandLineDropTarget()
 {
-    if (CmdLineBox)
-        CmdLineBox->SetAcceptFiles(ToolbarCMDLine && ToolbarCMDLine->Visible());
+    if (DOSCmdBox)
+        DOSCmdBox->SetAcceptFiles(ToolbarCMDLine && ToolbarCMDLine->Visible());
 }
 void TQRVMain::RefreshListColors(TDirView* List)
 {

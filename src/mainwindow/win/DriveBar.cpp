@@ -320,6 +320,22 @@ void TDriveBar::DriveMenuItemClick(TComponent* Sender)
         ChangeDrive(item->Caption()[0]);
 }
 
+TKyDock* TDriveBar::FileWindowDock(int Index)
+{
+    if (Index != 0 && Index != 1)
+        return nullptr;
+    TKyDock*& dock = Index == 0 ? Dock976 : Dock977;
+    TPanel* panel = panes_.FileListPanel(Index);
+    if (dock || !panel)
+        return dock;
+    dock = new TKyDock(owner_);
+    dock->SetName(Index == 0 ? L"Dock976" : L"Dock977");
+    dock->SetAlign(TAlign::alTop);
+    dock->SetPosition(TDockPosition::dpTop);
+    dock->SetParent(panel);
+    return dock;
+}
+
 void TDriveBar::DockDriveToolbars()
 {
     if (!ToolbarDrives)
@@ -342,18 +358,11 @@ void TDriveBar::DockDriveToolbars()
         return;
     }
 
-    // One drive toolbar above each list, made on first use.
-    auto makeDock = [this](TKyDock*& dock, TPanel* panel, const wchar_t* name) {
-        if (dock || !panel)
-            return;
-        dock = new TKyDock(owner_);
-        dock->SetName(name);
-        dock->SetAlign(TAlign::alTop);
-        dock->SetPosition(TDockPosition::dpTop);
-        dock->SetParent(panel);
-    };
-    makeDock(Dock976, panes_.FileListPanel(0), L"Dock976");
-    makeDock(Dock977, panes_.FileListPanel(1), L"Dock977");
+    // One drive toolbar above each list.
+    FileWindowDock(0);
+    FileWindowDock(1);
+    if (!Dock976 || !Dock977)
+        return;
     if (!ToolbarDrives2) {
         ToolbarDrives2 = new TKyToolbar(owner_);
         ToolbarDrives2->SetName(L"ToolbarDrives2");

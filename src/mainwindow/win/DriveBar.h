@@ -72,9 +72,13 @@ public:
     std::vector<TKyToolbarButton*> DriveButtons2;
     std::vector<TMenuItem*> DriveMenuItems;
     TKyDriveComboBox* DriveBox = nullptr;
-    // The docks above the two file lists, made when both drive toolbars are used.
+    // The docks above the two file lists (each file window's toolbar, and a
+    // drive toolbar while both are used), made on first use.
     TKyDock* Dock976 = nullptr;
     TKyDock* Dock977 = nullptr;
+    // The dock above file list 0 or 1; nullptr for another index or a list
+    // without its panel.
+    TKyDock* FileWindowDock(int Index);
     // Run by every drive refresh: an open drive overview lists the drives anew.
     std::function<void()> OnRefillDriveOverview;
 

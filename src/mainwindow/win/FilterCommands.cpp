@@ -55,24 +55,6 @@ bool ArchiveUnfiltered(const TKyZipLV& Zip)
 
 }  // namespace
 
-bool TFilterComboBox::DialogKey(WORD Key)
-{
-    if (!HandleAllocated() || !Visible())
-        return false;
-    const HWND focus = GetFocus();
-    if (focus != Handle() && !IsChild(Handle(), focus))
-        return false;
-    if (Key == VK_RETURN && OnEnterKey) {
-        OnEnterKey(this);
-        return true;
-    }
-    if (Key == VK_ESCAPE && OnEscapeKey) {
-        OnEscapeKey(this);
-        return true;
-    }
-    return false;
-}
-
 void TFilterComboBox::WndProc(TMessage& Message)
 {
     if (Message.Msg == CN_COMMAND && HIWORD(Message.WParam) == CBN_SELENDOK && OnChosen)

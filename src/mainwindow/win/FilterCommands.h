@@ -48,16 +48,13 @@ public:
     virtual void FocusList(TDirView* List) = 0;
 };
 
-// The filter box: Enter and Esc apply the typed masks, a choice from the
-// list applies the chosen ones.
+// The filter box: Enter and Esc (the box's OnEnterKey and OnEscapeKey)
+// apply the typed masks, a choice from the list applies the chosen ones.
 class TFilterComboBox : public TComboBox {
 public:
     using TComboBox::TComboBox;
-    TNotifyEvent OnEnterKey;
-    TNotifyEvent OnEscapeKey;
     // The list closed on a choice (not cancelled).
     TNotifyEvent OnChosen;
-    bool DialogKey(WORD Key) override;
 
 protected:
     void WndProc(TMessage& Message) override;

@@ -177,7 +177,7 @@ void TQRVMain::RunFileUndo()
 
 TComboBox* TQRVMain::FocusedLineBox()
 {
-    for (TComboBox* box : {CmdLineBox, ActiveHistory}) {
+    for (TComboBox* box : {DOSCmdBox, ActiveHistory}) {
         const HWND focus = GetFocus();
         if (box && box->HandleAllocated() && focus && (focus == box->Handle() || IsChild(box->Handle(), focus)))
             return box;

@@ -67,7 +67,7 @@ void TQRVMain::ConnectFileCommands()
 
 bool TQRVMain::TextControlFocused()
 {
-    return HoldsFocus(TextView) || HoldsFocus(EasyEdit) || HoldsFocus(CmdLineBox) || HoldsFocus(DirHist1) ||
+    return HoldsFocus(TextView) || HoldsFocus(EasyEdit) || HoldsFocus(DOSCmdBox) || HoldsFocus(DirHist1) ||
            HoldsFocus(DirHist2) || HoldsFocus(HexEditor1);
 }
 

@@ -256,8 +256,8 @@ void TQRVMain::CaptureStoredState()
     state.ListPath1 = LV1 && !LV1->GetPath().empty() ? LV1->GetPath() : StartPaths.Dir1;
     state.ListPath2 = LV2 && !LV2->GetPath().empty() ? LV2->GetPath() : StartPaths.Dir2;
 
-    if (CmdLineBox)
-        state.CommandLines = Lines(CmdLineBox->Items());
+    if (DOSCmdBox)
+        state.CommandLines = Lines(DOSCmdBox->Items());
     // Which controls the customisable toolbars show.
     if (toolbars_)
         for (int index = 0; index < kCustomToolbarCount; ++index) {
@@ -331,8 +331,8 @@ void TQRVMain::ApplyStoredState()
         ZipLV->SetSortAscending(state.ZipList.SortAscending);
     }
 
-    if (CmdLineBox)
-        SetLines(CmdLineBox->Items(), state.CommandLines);
+    if (DOSCmdBox)
+        SetLines(DOSCmdBox->Items(), state.CommandLines);
     if (DirHist1) {
         SetLines(DirHist1->Items(), state.RecentDirs1);
         if (DirHist1->Items().Count() > 0)

@@ -89,7 +89,7 @@ void TQRVMain::ConnectStatusArea()
         Chain(list->OnEnter, [this](TComponent*) { FocusChanged(); });
     }
     for (TWinControl* control : std::initializer_list<TWinControl*>{TreeView1, ZipLV, TextView, EasyEdit, HexEditor1,
-                                                                    CmdLineBox, DirHist1, DirHist2}) {
+                                                                    DOSCmdBox, DirHist1, DirHist2}) {
         if (!control)
             continue;
         Chain(control->OnEnter, [this](TComponent*) { FocusChanged(); });
@@ -142,10 +142,8 @@ void TQRVMain::ConnectStatusArea()
     MainPanel->OnResize = [this](TComponent*) { KeepFirstWindowShare(); };
 
     // Files dropped on the command box become its arguments.
-    CmdLineBox->OnDropFiles = [this](TComponent*, const std::vector<std::wstring>& Names) {
-        CmdLineBoxDropFiles(Names);
-    };
-    CmdLineBox->SetAcceptFiles(true);
+    DOSCmdBox->OnDropFiles = [this](TComponent*, const std::vector<std::wstring>& Names) { DOSCmdBoxDropFiles(Names); };
+    DOSCmdBox->SetAcceptFiles(true);
 
     catalogue_.Register(TActionId::OptionsDlg, [this] { OptionsDlgExecute(); });
     OptionsDlg = commandMenus_->Action(TActionId::OptionsDlg);
@@ -331,7 +329,7 @@ TActionInput TQRVMain::ActionInput()
         in.Focus = TActionFocus::Editor;
     else if (focused(HexEditor1))
         in.Focus = TActionFocus::HexView;
-    else if (focused(CmdLineBox))
+    else if (focused(DOSCmdBox))
         in.Focus = TActionFocus::CommandBox;
     else if (focused(ActiveHistory))
         in.Focus = TActionFocus::HistoryBox;
@@ -414,9 +412,13 @@ TActionInput TQRVMain::ActionInput()
     });
     group(L"action states: the command line", [&] {
         in.CommandToolbarShown = ToolbarCMDLine && ToolbarCMDLine->Visible();
-        in.CommandBoxEnabled = CmdLineBox && CmdLineBox->Enabled();
-        in.CommandBoxHasText = CmdLineBox && CmdLineBox->HandleAllocated() && !CmdLineBox->Text().empty();
+        in.CommandBoxEnabled = DOSCmdBox && DOSCmdBox->Enabled();
+        in.CommandBoxHasText = DOSCmdBox && DOSCmdBox->HandleAllocated() && !DOSCmdBox->Text().empty();
         in.HistoryBoxHasText = ActiveHistory && ActiveHistory->HandleAllocated() && !ActiveHistory->Text().empty();
+        if (navigation_) {
+            in.HistoryIndex = navigation_->Commands().HistoryIndex();
+            in.HistoryCount = navigation_->Commands().HistoryCount();
+        }
         if (TComboBox* box = FocusedLineBox()) {
             DWORD start = 0, end = 0;
             SendMessageW(box->Handle(), CB_GETEDITSEL, reinterpret_cast<WPARAM>(&start),
@@ -559,10 +561,10 @@ void TQRVMain::OptionsDlgExecute()
 
 // ---- Dropped names ----------------------------------------------------------------
 
-void TQRVMain::CmdLineBoxDropFiles(const std::vector<std::wstring>& Names)
+void TQRVMain::DOSCmdBoxDropFiles(const std::vector<std::wstring>& Names)
 {
-    if (CmdLineBox && !Names.empty())
-        CmdLineBox->SetText(AppendDroppedNames(CmdLineBox->Text(), Names));
+    if (DOSCmdBox && !Names.empty())
+        DOSCmdBox->SetText(AppendDroppedNames(DOSCmdBox->Text(), Names));
 }
 
 // ---- The display pane's place ----------------------------------------------------

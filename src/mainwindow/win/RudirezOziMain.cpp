@@ -84,11 +84,15 @@ TQRVMain::TQRVMain(TComponent* owner) : TForm(owner)
                                             ToolbarDrives, ShortCuts1);
     driveBar_->CreateDriveBox();
     fileCommands_ = std::make_unique<TFileCommands>(Panes(), Services(), static_cast<TFileCommandsHost&>(*this));
-    userCommands_ = std::make_unique<TUserCommandsLink>(*this, Panes(), Services(), CmdLineBox, SelectionListFile);
+    userCommands_ = std::make_unique<TUserCommandsLink>(*this, Panes(), Services(), DOSCmdBox, SelectionListFile);
     TUserCommands::DeleteStaleBatchFiles();
+    navigation_ = std::make_unique<TNavigationLink>(this, Panes(), Services(), catalogue_, DOSCmdBox,
+                                                    userCommands_->Commands(), *driveBar_, ProgramDir);
+    navigation_->Commands().Attach();
+    navigation_->Commands().AttachCommandButtons(ToolbarCMDLine, *commandMenus_);
     TWindowKeysParts keyParts;
     keyParts.Form = this;
-    keyParts.CommandBox = CmdLineBox;
+    keyParts.CommandBox = DOSCmdBox;
     keyParts.DriveBox = driveBar_->DriveBox;
     keyParts.RunDueActionPass = [this] {
         if (!actionTimer_ || !actionTimer_->Active())
@@ -332,10 +336,10 @@ void TQRVMain::CreateToolbars()
     ToolbarAnsicht = makeToolbar(L"ToolbarAnsicht", L"Ansicht", 3);
     ToolbarBearbeiten = makeToolbar(L"ToolbarBearbeiten", L"Bearbeiten", 3);
     ToolBarNetwork = makeToolbar(L"ToolBarNetwork", L"Netz", 3);
-    CmdLineBox = new TComboBox(this);
-    CmdLineBox->SetName(L"CmdLineBox");
-    CmdLineBox->SetWidth(260);
-    CmdLineBox->SetParent(ToolbarCMDLine);
+    DOSCmdBox = new TComboBox(this);
+    DOSCmdBox->SetName(L"DOSCmdBox");
+    DOSCmdBox->SetWidth(260);
+    DOSCmdBox->SetParent(ToolbarCMDLine);
 
     // The command buttons of the table; the filter box follows the
     // selection's buttons.

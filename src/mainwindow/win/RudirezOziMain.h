@@ -54,6 +54,7 @@
 #include "mainwindow/win/FilterCommands.h"
 #include "mainwindow/win/MainPanes.h"
 #include "mainwindow/win/MainWindowServices.h"
+#include "mainwindow/win/NavigationLink.h"
 #include "mainwindow/win/ListViewCommands.h"
 #include "mainwindow/win/PaneDropsLink.h"
 #include "mainwindow/win/SplitJoinLink.h"
@@ -186,7 +187,7 @@ public:
     TKyToolbar* ToolbarAnsicht = nullptr;
     TKyToolbar* ToolbarBearbeiten = nullptr;
     TKyToolbar* ToolBarNetwork = nullptr;
-    TComboBox* CmdLineBox = nullptr;
+    TComboBox* DOSCmdBox = nullptr;
     TComboBox* FilterBox = nullptr;
     TKyTrayIcon* TrayIcon1 = nullptr;
     TMenuItem* ShortCuts1 = nullptr;  // the drive menu
@@ -248,7 +249,7 @@ public:
     void OptionsDlgExecute();
     int LastOptionsPage = 0;
     // Names dropped on the command box go into its text as arguments.
-    void CmdLineBoxDropFiles(const std::vector<std::wstring>& Names);
+    void DOSCmdBoxDropFiles(const std::vector<std::wstring>& Names);
     // After the window's size changed: the status bar's panel widths.
     void FormResize();
     // Puts a progress form 20 pixels right of the main panel's left edge and
@@ -300,6 +301,8 @@ public:
     // ---- User commands on the function keys (MainUserCommands.cpp) -----------
     TUserCommands& UserCommands() { return userCommands_->Commands(); }
 
+    // ---- Folder history, typed paths, the command box (NavigationLink.cpp) ----
+    TNavigationCommands& Navigation() { return navigation_->Commands(); }
     // ---- The window's keys (WindowKeysLink.cpp) ---------------------------------
     TWindowKeys& WindowKeys() { return windowKeys_->Keys(); }
 
@@ -502,6 +505,8 @@ private:
     std::unique_ptr<TTextCommandsLink> textCommands_;
     std::unique_ptr<TListViewCommands> listViewCommands_;
     std::unique_ptr<TUserCommandsLink> userCommands_;
+    // After the user commands: the command box runs its lines through them.
+    std::unique_ptr<TNavigationLink> navigation_;
     // The window's own keys (the form's key preview).
     std::unique_ptr<TWindowKeysLink> windowKeys_;
     std::unique_ptr<TSplitJoinLink> splitJoin_;

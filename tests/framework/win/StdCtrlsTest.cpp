@@ -141,3 +141,53 @@ TEST(ComboBox, DropDownListChoosesByTextAndReportsSelection)
     SendMessageW(window, WM_KEYDOWN, VK_DOWN, 0);
     EXPECT_EQ(changes, 1);
 }
+
+TEST(ComboBox, ListFocusAndDialogKeyEventsOfAnEditableBox)
+{
+    TForm form(nullptr);
+    form.SetBounds(40, 40, 300, 200);
+    auto* before = new TEdit(&form);
+    before->SetParent(&form);
+    auto* combo = new TComboBox(&form);
+    combo->SetParent(&form);
+    combo->SetTop(40);
+    combo->Items().SetText(L"eins\r\nzwei\r\n");
+    std::vector<std::wstring> events;
+    combo->OnDropDown = [&](TComponent*) { events.push_back(L"drop"); };
+    combo->OnCloseUp = [&](TComponent*) { events.push_back(L"close"); };
+    combo->OnEnter = [&](TComponent*) { events.push_back(L"enter"); };
+    combo->OnExit = [&](TComponent*) { events.push_back(L"exit"); };
+    form.Show();
+
+    // A new choice shows its text in the edit field.
+    combo->SetItemIndex(0);
+    combo->SetItemIndex(1);
+    EXPECT_EQ(combo->Text(), L"zwei");
+    EXPECT_EQ(combo->ItemIndex(), 1);
+
+    combo->SetFocus();
+    HWND edit = GetFocus();
+    EXPECT_TRUE(IsChild(combo->Handle(), edit)) << "the box hands its focus to its edit field";
+    EXPECT_EQ(events, (std::vector<std::wstring>{L"enter"})) << "one enter, no exit on the way";
+
+    events.clear();
+    SendMessageW(combo->Handle(), CB_SHOWDROPDOWN, TRUE, 0);
+    SendMessageW(combo->Handle(), CB_SHOWDROPDOWN, FALSE, 0);
+    EXPECT_EQ(events, (std::vector<std::wstring>{L"drop", L"close"}));
+
+    // Enter and Esc: offered by the form while the box has the focus.
+    int enters = 0, escapes = 0;
+    EXPECT_FALSE(form.DialogKey(VK_RETURN)) << "without events the key is not taken";
+    combo->OnEnterKey = [&](TComponent*) { ++enters; };
+    combo->OnEscapeKey = [&](TComponent*) { ++escapes; };
+    EXPECT_TRUE(form.DialogKey(VK_RETURN));
+    EXPECT_TRUE(form.DialogKey(VK_ESCAPE));
+    EXPECT_EQ(enters, 1);
+    EXPECT_EQ(escapes, 1);
+
+    events.clear();
+    before->SetFocus();
+    EXPECT_EQ(events, (std::vector<std::wstring>{L"exit"}));
+    EXPECT_FALSE(form.DialogKey(VK_RETURN)) << "not while another control has the focus";
+    EXPECT_EQ(enters, 1);
+}

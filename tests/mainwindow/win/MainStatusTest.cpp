@@ -673,10 +673,12 @@ TEST_F(MainStatus, TheFirstFileWindowKeepsItsShareWhenTheWindowChangesSize)
         SendMessageW(box.Handle(), CB_GETEDITSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
         return std::pair<DWORD, DWORD>(start, end);
     };
+    // The list's own folder: a box left with another one in it would open that.
     for (TComboBox* box : {main->DirHist1, main->DirHist2}) {
-        box->SetText(L"T:\\Ordner");
+        const std::wstring folder = (box == main->DirHist1 ? main->LV1 : main->LV2)->GetPath();
+        box->SetText(folder);
         SendMessageW(box->Handle(), CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
-        ASSERT_EQ(selection(*box).second, 9u);
+        ASSERT_EQ(selection(*box).second, folder.size());
     }
     main->DirHist2->SetFocus();
     const int panelWidth = panel.Width();
@@ -685,7 +687,7 @@ TEST_F(MainStatus, TheFirstFileWindowKeepsItsShareWhenTheWindowChangesSize)
     Settle();
     const auto unfocused = selection(*main->DirHist1);
     EXPECT_EQ(unfocused.first, unfocused.second);
-    EXPECT_EQ(selection(*main->DirHist2), std::make_pair(DWORD(0), DWORD(9)));
+    EXPECT_EQ(selection(*main->DirHist2), std::make_pair(DWORD(0), DWORD(main->LV2->GetPath().size())));
 
     // Minimised there is no share to keep; restored it is the same.
     const int height = first.Height();
@@ -750,7 +752,7 @@ TEST_F(MainStatus, AProgressFormOpensOverTheMainPanel)
 
 TEST_F(MainStatus, DroppedNamesAreQuotedWhereTheCommandProcessorWouldSplitThem)
 {
-    main->CmdLineBox->SetText(L"copy");
+    main->DOSCmdBox->SetText(L"copy");
     // The shell's drop: a DROPFILES block with the names, each ended by a
     // null, the list by another.
     const std::wstring names =
@@ -762,8 +764,8 @@ TEST_F(MainStatus, DroppedNamesAreQuotedWhereTheCommandProcessorWouldSplitThem)
     drop->fWide = TRUE;
     std::copy(names.begin(), names.end(), reinterpret_cast<wchar_t*>(drop + 1));
     GlobalUnlock(memory);
-    SendMessageW(main->CmdLineBox->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
-    EXPECT_EQ(main->CmdLineBox->Text(), L"copy \"C:\\a b.txt\" \"C:\\x&y.txt\" C:\\plain.txt");
+    SendMessageW(main->DOSCmdBox->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+    EXPECT_EQ(main->DOSCmdBox->Text(), L"copy \"C:\\a b.txt\" \"C:\\x&y.txt\" C:\\plain.txt");
 }
 
 TEST_F(MainStatus, TheFontsOfTheSettingsReachTheFormAndTheViewers)

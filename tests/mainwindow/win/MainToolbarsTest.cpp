@@ -238,9 +238,9 @@ TEST_F(MainToolbars, TheCustomiserKeepsPagesAndCancelChangesNothing)
 TEST_F(MainToolbars, OkAtThirtyResizesByTheRuleAndTheSizeIsSaved)
 {
     // The command-line toolbar's button panel, as the command box puts it there.
-    auto* panel = new TPanel(main.get());
-    panel->SetName(L"DOSPanelButtons");
-    panel->SetParent(main->ToolbarCMDLine);
+    auto* panel = dynamic_cast<TPanel*>(main->FindComponent(L"DOSPanelButtons"));
+    ASSERT_NE(panel, nullptr);
+    ASSERT_EQ(panel->Parent(), main->ToolbarCMDLine);
     main->Toolbars().CollectToolbarButtons();
     TKyToolbarButton* exit = Button(L"btnExit");
     TKyToolbarButton* filter = Button(L"btnFilter");
