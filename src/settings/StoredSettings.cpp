@@ -186,11 +186,16 @@ std::vector<std::wstring> ReadHistory(TKyRegistry& store, const std::wstring& se
 }
 
 // Writes what the load would read back, and nothing of a longer, older history.
+// A history that reads back as it stands is left alone: erasing it would move
+// its section to the end of an INI file on every save.
 void WriteHistory(TKyRegistry& store, const std::wstring& section, const std::wstring& prefix,
                   const std::vector<std::wstring>& items, int limit)
 {
-    store.EraseSection(section);
     const int count = std::min(limit, static_cast<int>(items.size()));
+    const std::vector<std::wstring> kept(items.begin(), items.begin() + count);
+    if (ReadHistory(store, section, prefix, count + 1) == kept)
+        return;
+    store.EraseSection(section);
     for (int i = 0; i < count; ++i)
         store.WriteString(section, prefix + IntToStr(i), items[i]);
 }

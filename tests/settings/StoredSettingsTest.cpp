@@ -475,6 +475,26 @@ TEST_F(StoredSettings, AShorterHistoryLeavesNoOldEntriesBehind)
     EXPECT_EQ(state.SelDirs, std::vector<std::wstring>{L"Z"});
 }
 
+TEST_F(StoredSettings, SavingTheSameHistoriesAgainKeepsTheFileAsItIs)
+{
+    state.RecentDirs1 = {L"C:\\Daten", L"C:\\Temp"};
+    state.CommandLines = {L"dir"};
+    auto store = Saved();
+    const auto text = [&] {
+        TStringList lines;
+        store->IniFile().GetStrings(lines);
+        return lines.Text();
+    };
+    const std::wstring first = text();
+    SaveStoredSettings(*store, options, state, bookmarks, captions, facts, {});
+    EXPECT_EQ(text(), first) << "no history section moved behind the ones after it";
+
+    state.RecentDirs1 = {L"C:\\Temp"};
+    SaveStoredSettings(*store, options, state, bookmarks, captions, facts, {});
+    Load(*store);
+    EXPECT_EQ(state.RecentDirs1, std::vector<std::wstring>{L"C:\\Temp"}) << "a changed history is still written";
+}
+
 TEST_F(StoredSettings, TheSecondListsHistoryNeedsItsWindow)
 {
     auto store = Store({L"[Window]", L"SecondFileWin=0", L"[RecentDir2]", L"RecentDir0=C:\\zwei"});
