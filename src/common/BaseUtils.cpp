@@ -209,6 +209,20 @@ std::wstring RemoveBackslash(std::wstring_view Path)
     return std::wstring(Path);
 }
 
+std::wstring RemoveBackslashes(std::wstring_view Path)
+{
+    while (!Path.empty() && Path.back() == L'\\')
+        Path.remove_suffix(1);
+    return std::wstring(Path);
+}
+
+std::wstring RemoveBackslashBelowRoot(std::wstring_view Path)
+{
+    while (Path.size() > 3 && Path.back() == L'\\')
+        Path.remove_suffix(1);
+    return std::wstring(Path);
+}
+
 std::wstring ExtractFilePath(std::wstring_view Path)
 {
     return std::wstring(Path.substr(0, FileNameStart(Path)));

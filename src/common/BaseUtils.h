@@ -61,8 +61,13 @@ int64_t ShiftRound(int Bits, int64_t Value);
 
 // One "\" appended unless Path is empty or ends with one.
 std::wstring AddBackslash(std::wstring_view Path);
-// One trailing "\" removed when present.
+// One trailing "\" removed when present ("C:\" gives "C:").
 std::wstring RemoveBackslash(std::wstring_view Path);
+// Every trailing "\" removed ("C:\\" gives "C:").
+std::wstring RemoveBackslashes(std::wstring_view Path);
+// Trailing "\" removed down to a drive's root ("C:\Temp\" gives "C:\Temp",
+// "C:\" stays).
+std::wstring RemoveBackslashBelowRoot(std::wstring_view Path);
 // The directory part with its trailing "\" (or the drive "C:"), the name
 // after it, and the name's extension from its last "." (dot included).
 std::wstring ExtractFilePath(std::wstring_view Path);

@@ -325,11 +325,4 @@ std::u16string TrimWord(std::u16string_view text)
     return std::u16string(text);
 }
 
-std::wstring WithoutTrailingBackslash(std::wstring path)
-{
-    if (path.size() > 3 && path.back() == L'\\')
-        path.pop_back();
-    return path;
-}
-
 }  // namespace qrv

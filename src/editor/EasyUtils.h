@@ -97,7 +97,4 @@ constexpr uint8_t ShiftBits(uint8_t shift)
     return shift & 0x7F;
 }
 
-// A temporary directory without its trailing backslash, kept for a root ("C:\").
-std::wstring WithoutTrailingBackslash(std::wstring path);
-
 }  // namespace qrv

@@ -1,5 +1,6 @@
 #include "mainwindow/FileCompareRules.h"
 
+#include "common/BaseUtils.h"
 #include "framework/SysUtils.h"
 #include "mainwindow/DirCompare.h"
 #include "mainwindow/FileCompare.h"
@@ -20,9 +21,7 @@ std::wstring NormalisedPath(const std::wstring& Path)
             continue;
         out += c;
     }
-    while (out.size() > 3 && out.back() == L'\\')
-        out.pop_back();
-    return out;
+    return RemoveBackslashBelowRoot(out);
 }
 
 std::wstring Quoted(const std::wstring& Text)

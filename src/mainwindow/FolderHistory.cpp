@@ -1,5 +1,6 @@
 #include "mainwindow/FolderHistory.h"
 
+#include "common/BaseUtils.h"
 #include "framework/SysUtils.h"
 #include "mainwindow/ActionRules.h"
 
@@ -8,13 +9,6 @@
 namespace qrv {
 
 namespace {
-
-std::wstring_view WithoutTrailingBackslashes(std::wstring_view Path)
-{
-    while (!Path.empty() && Path.back() == L'\\')
-        Path.remove_suffix(1);
-    return Path;
-}
 
 // Clears the navigation flag however the opening ends.
 class TNavigatingScope {
@@ -32,7 +26,7 @@ private:
 
 bool SameFolderPath(const std::wstring& A, const std::wstring& B)
 {
-    return SameText(WithoutTrailingBackslashes(A), WithoutTrailingBackslashes(B));
+    return SameText(RemoveBackslashes(A), RemoveBackslashes(B));
 }
 
 int TFolderHistory::IndexOf(const std::wstring& Path) const

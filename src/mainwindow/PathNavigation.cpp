@@ -12,8 +12,7 @@ namespace {
 // The folder as the tree names it: no trailing backslash but a drive's own.
 std::wstring TreeFolderName(std::wstring Folder)
 {
-    while (Folder.size() > 3 && Folder.back() == L'\\')
-        Folder.pop_back();
+    Folder = RemoveBackslashBelowRoot(Folder);
     if (Folder.size() == 2 && Folder[1] == L':')
         Folder += L'\\';
     return Folder;

@@ -46,13 +46,6 @@ void Subtract(uint64_t& Total, uint64_t Amount)
 
 }  // namespace
 
-std::wstring StripTrailingBackslashes(std::wstring_view Path)
-{
-    while (!Path.empty() && Path.back() == L'\\')
-        Path.remove_suffix(1);
-    return std::wstring(Path);
-}
-
 std::wstring FolderLeftBehind(std::wstring_view Path, std::wstring_view LastPath)
 {
     if (Path.empty())
@@ -181,7 +174,7 @@ std::wstring TDirViewCore::GetPath() const
 
 void TDirViewCore::SetPath(const std::wstring& Path)
 {
-    std::wstring path = StripTrailingBackslashes(Path);
+    std::wstring path = RemoveBackslashes(Path);
     if (path == path_)
         return;
     EndNameEdit();
@@ -192,7 +185,7 @@ void TDirViewCore::SetPath(const std::wstring& Path)
 
 void TDirViewCore::SetPathOnly(const std::wstring& Path)
 {
-    std::wstring path = StripTrailingBackslashes(Path);
+    std::wstring path = RemoveBackslashes(Path);
     if (path == path_)
         return;
     EndNameEdit();
@@ -204,7 +197,7 @@ void TDirViewCore::SetPathOnly(const std::wstring& Path)
 
 bool TDirViewCore::AdoptPathSpelling(const std::wstring& Path)
 {
-    std::wstring path = StripTrailingBackslashes(Path);
+    std::wstring path = RemoveBackslashes(Path);
     if (path_.empty() || !SameText(path, path_))
         return false;
     path_ = std::move(path);
@@ -219,7 +212,7 @@ bool TDirViewCore::CheckPathExists()
     EndNameEdit();
     const std::wstring vanished = path_;
     while (path_.size() > PathRootLength(path_)) {
-        std::wstring parent = StripTrailingBackslashes(ExtractFilePath(path_));
+        std::wstring parent = RemoveBackslashes(ExtractFilePath(path_));
         if (parent.size() >= path_.size())
             break;
         path_ = std::move(parent);
@@ -255,7 +248,7 @@ void TDirViewCore::SetLoadEnabled(bool Value)
 std::optional<bool> TDirViewCore::KnownSubDirs(std::wstring_view Path, bool HideHidden) const
 {
     if (!loaded_ || loading_ || !itemsReady_ || isVirtual_ || fullPathItems_ ||
-        !SameText(StripTrailingBackslashes(Path), path_))
+        !SameText(RemoveBackslashes(Path), path_))
         return std::nullopt;
     // The folder count spares a look at every record of a folder of files.
     if (dirCount_ > 0)
@@ -289,7 +282,7 @@ void TDirViewCore::LoadFromDisk(const std::wstring& Path)
 {
     CancelSlicedReload();
     EndNameEdit();
-    path_ = StripTrailingBackslashes(Path);
+    path_ = RemoveBackslashes(Path);
     if (DeferredForSort())
         return;
     if (!loadEnabled_) {

@@ -46,8 +46,6 @@ struct TIconCacheRec {
     int32_t ImageIndex = 0;
 };
 
-// Path without its trailing backslashes ("C:\" gives "C:").
-std::wstring StripTrailingBackslashes(std::wstring_view Path);
 // After going up from LastPath to Path: the name of the folder under Path
 // that LastPath lies in ("C:\a", "C:\a\b\c" give "b"); empty when LastPath
 // is not below Path.

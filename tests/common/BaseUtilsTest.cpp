@@ -216,6 +216,13 @@ TEST(BaseUtilsPaths, Backslashes)
     EXPECT_EQ(RemoveBackslash(L"C:\\\\"), L"C:\\");
     EXPECT_EQ(RemoveBackslash(L"C:\\dir"), L"C:\\dir");
     EXPECT_EQ(RemoveBackslash(L""), L"");
+    EXPECT_EQ(RemoveBackslashes(L"C:\\\\"), L"C:");
+    EXPECT_EQ(RemoveBackslashes(L"C:\\dir"), L"C:\\dir");
+    EXPECT_EQ(RemoveBackslashes(L"\\"), L"");
+    EXPECT_EQ(RemoveBackslashBelowRoot(L"C:\\Temp\\"), L"C:\\Temp");
+    EXPECT_EQ(RemoveBackslashBelowRoot(L"C:\\"), L"C:\\");
+    EXPECT_EQ(RemoveBackslashBelowRoot(L"C:\\\\"), L"C:\\");
+    EXPECT_EQ(RemoveBackslashBelowRoot(L"C:"), L"C:");
 }
 
 TEST(BaseUtilsPaths, FileNameParts)

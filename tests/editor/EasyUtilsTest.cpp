@@ -107,8 +107,6 @@ TEST(EasyUtils, StringRoutines)
     EXPECT_EQ(LastPosBefore(u"ab", u"xabab", 3), 2);
     EXPECT_EQ(LastPosBefore(u"ab", u"xabab", 1), 0);
     EXPECT_EQ(ShiftBits(0x85), 0x05);
-    EXPECT_EQ(WithoutTrailingBackslash(L"C:\\Temp\\"), L"C:\\Temp");
-    EXPECT_EQ(WithoutTrailingBackslash(L"C:\\"), L"C:\\");
 }
 
 TEST(EasyUtils, ColumnsWithoutDoubleByteCodePageAreUnchanged)

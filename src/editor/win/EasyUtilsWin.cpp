@@ -1,5 +1,6 @@
 #include "editor/win/EasyUtilsWin.h"
 
+#include "common/BaseUtils.h"
 #include "common/win/TempFiles.h"
 #include "framework/win/Handles.h"
 #include "framework/win/WinApi.h"
@@ -58,7 +59,7 @@ TEasyShiftState ShiftStateNow()
 
 std::wstring TempDirectory()
 {
-    return WithoutTrailingBackslash(TemporaryFolder());
+    return RemoveBackslashBelowRoot(TemporaryFolder());
 }
 
 int ScreenPixelsPerInchX()

@@ -105,7 +105,7 @@ void TFileCommands::CreateShortCutClipBoard()
     }
     const std::wstring folder = list->GetPath();
     for (const std::wstring& file : files->Names) {
-        std::wstring name = ExtractFileName(StripTrailingBackslashes(file));
+        std::wstring name = ExtractFileName(RemoveBackslashes(file));
         // A drive root has no name of its own.
         if (name.empty() && file.size() >= 2 && file[1] == L':') {
             name = DriveShortcutBase(VolumeLabel(file[0]), file[0]);

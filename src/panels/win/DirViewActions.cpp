@@ -92,7 +92,7 @@ void TDirView::ExecuteItem()
         return;
     if (item->IsParentDir) {
         if (!Loading() && Path().size() > 2)
-            OpenFolder(StripTrailingBackslashes(ExtractFilePath(Path())));
+            OpenFolder(RemoveBackslashes(ExtractFilePath(Path())));
         return;
     }
     bool allowExec = true;
@@ -129,7 +129,7 @@ void TDirView::OpenFolder(const std::wstring& Path)
     TDriveView* tree = driveView_ && driveView_->DirView() == this ? driveView_ : nullptr;
     if (tree && tree->NodeForPath(Path))
         tree->SetDirectory(Path);
-    if (!SameText(this->Path(), StripTrailingBackslashes(Path)))
+    if (!SameText(this->Path(), RemoveBackslashes(Path)))
         SetPath(Path);
 }
 

@@ -5,6 +5,7 @@
 #include "TestDir.h"
 #include "win/MessagePump.h"
 
+#include "common/BaseUtils.h"
 #include "common/win/SimpleTimer.h"
 #include "framework/SysUtils.h"
 #include "framework/win/Registry.h"
@@ -330,9 +331,9 @@ TEST(MainDrives, TheTreeAndTheDriveKeysMoveTheListThatHadTheFocus)
         ASSERT_NE(node, nullptr) << WideToUtf8(path);
         SendMessageW(tree.Handle(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(node->ItemId()));
     };
-    const std::wstring eins = StripTrailingBackslashes(dir.File(L"eins"));
-    const std::wstring zwei = StripTrailingBackslashes(dir.File(L"zwei"));
-    const std::wstring drei = StripTrailingBackslashes(dir.File(L"drei"));
+    const std::wstring eins = RemoveBackslashes(dir.File(L"eins"));
+    const std::wstring zwei = RemoveBackslashes(dir.File(L"zwei"));
+    const std::wstring drei = RemoveBackslashes(dir.File(L"drei"));
     first.SetPath(eins);
     second.SetPath(zwei);
     ASSERT_TRUE(loaded(first, eins));
@@ -345,7 +346,7 @@ TEST(MainDrives, TheTreeAndTheDriveKeysMoveTheListThatHadTheFocus)
     Application->ProcessMessages();
     EXPECT_EQ(main->ActiveList, &second);
     ASSERT_NE(tree.Selected(), nullptr);
-    EXPECT_TRUE(SameText(StripTrailingBackslashes(tree.GetDirPathName(tree.Selected())), zwei));
+    EXPECT_TRUE(SameText(RemoveBackslashes(tree.GetDirPathName(tree.Selected())), zwei));
     clickTreeFolder(drei);
     EXPECT_TRUE(loaded(second, drei));
     EXPECT_TRUE(SameText(first.GetPath(), eins)) << WideToUtf8(first.GetPath());
@@ -369,7 +370,7 @@ TEST(MainDrives, TheTreeAndTheDriveKeysMoveTheListThatHadTheFocus)
     Application->ProcessMessages();
     EXPECT_EQ(main->ActiveList, &first);
     ASSERT_NE(tree.Selected(), nullptr);
-    EXPECT_TRUE(SameText(StripTrailingBackslashes(tree.GetDirPathName(tree.Selected())), eins));
+    EXPECT_TRUE(SameText(RemoveBackslashes(tree.GetDirPathName(tree.Selected())), eins));
     EXPECT_TRUE(SameText(first.GetPath(), eins));
     EXPECT_EQ(second.GetPath(), secondPath);
     clickTreeFolder(zwei);
@@ -382,9 +383,9 @@ TEST(MainDrives, ARestartOpensTheFoldersTheListsShowedAtExit)
     test::TestDir dir;
     for (const wchar_t* folder : {L"start", L"eins", L"zwei"})
         ASSERT_TRUE(CreateDirectoryW(dir.File(folder).c_str(), nullptr));
-    const std::wstring start = StripTrailingBackslashes(dir.File(L"start"));
-    const std::wstring eins = StripTrailingBackslashes(dir.File(L"eins"));
-    const std::wstring zwei = StripTrailingBackslashes(dir.File(L"zwei"));
+    const std::wstring start = RemoveBackslashes(dir.File(L"start"));
+    const std::wstring eins = RemoveBackslashes(dir.File(L"eins"));
+    const std::wstring zwei = RemoveBackslashes(dir.File(L"zwei"));
     const auto shows = [](TDirView& list, const std::wstring& path) {
         return test::PumpUntil([&] { return !list.Loading() && SameText(list.GetPath(), path); },
                                std::chrono::seconds(10));

@@ -23,6 +23,7 @@
 #include "settings/Quorvan32Globals.h"
 #include "win/DialogAnswerer.h"
 #include "win/MessagePump.h"
+#include "win/PostedKeys.h"
 #include "win/WineTrash.h"
 
 #include <commctrl.h>
@@ -36,42 +37,14 @@
 using namespace qrv;
 using namespace std::chrono_literals;
 
+using test::PostKey;
+using test::PressKey;
+
 namespace {
 
 bool Exists(const std::wstring& path)
 {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-void HoldModifiers(std::initializer_list<WORD> modifiers, bool held)
-{
-    BYTE state[256]{};
-    GetKeyboardState(state);
-    for (WORD modifier : modifiers)
-        state[modifier] = held ? 0x80 : 0;
-    SetKeyboardState(state);
-}
-
-// A key going down (or up) with the given modifiers held, as the window's
-// thread sees it: posted to the window and handled by the message loop, the
-// modifiers in the thread's key state. No key goes through the system's
-// input, so other programs' windows never get it.
-void PostKey(HWND window, WORD key, std::initializer_list<WORD> modifiers = {}, bool up = false)
-{
-    HoldModifiers(modifiers, true);
-    const bool alt = std::find(modifiers.begin(), modifiers.end(), WORD{VK_MENU}) != modifiers.end();
-    const UINT message = up ? (alt ? WM_SYSKEYUP : WM_KEYUP) : (alt ? WM_SYSKEYDOWN : WM_KEYDOWN);
-    const LPARAM data = (up ? 0xC0000001 : 1) | (alt ? 0x20000000 : 0);
-    PostMessageW(window, message, key, data);
-    test::PumpUntilIdle([] { return true; }, 2s);
-    HoldModifiers(modifiers, false);
-}
-
-// Down and up again.
-void PressKey(HWND window, WORD key, std::initializer_list<WORD> modifiers = {})
-{
-    PostKey(window, key, modifiers);
-    PostKey(window, key, {}, true);
 }
 
 HWND VisibleWindowOfClass(const wchar_t* className)

@@ -19,6 +19,7 @@
 #include "widgets/win/KyToolbar.h"
 #include "widgets/win/KyToolbarCtls.h"
 #include "win/MessagePump.h"
+#include "win/PostedKeys.h"
 
 #include <gtest/gtest.h>
 
@@ -169,6 +170,28 @@ TEST_F(MainNavigation, BackAndForwardOverThreeFoldersWithTheirHints)
     // The window's own button: "Übergeordnetes Verzeichnis".
     Button(L"btnLV1Up")->Click();
     EXPECT_EQ(ListPath(), root);
+}
+
+TEST_F(MainNavigation, TheKeysGoBackForwardUpAndToTheRoot)
+{
+    main->LV1->SetFocus();
+    for (const wchar_t* sub : {L"\\Eins", L"\\Zwei", L"\\Drei\\Unten"})
+        Open(sub);
+    const HWND list = main->LV1->Handle();
+    test::PressKey(list, VK_LEFT, {VK_MENU});
+    EXPECT_EQ(ListPath(), root + L"\\Zwei") << "Alt+Links";
+    test::PressKey(list, VK_LEFT, {VK_MENU});
+    EXPECT_EQ(ListPath(), root + L"\\Eins");
+    test::PressKey(list, VK_RIGHT, {VK_MENU});
+    EXPECT_EQ(ListPath(), root + L"\\Zwei") << "Alt+Rechts";
+    test::PressKey(list, VK_RIGHT, {VK_MENU});
+    EXPECT_EQ(ListPath(), root + L"\\Drei\\Unten");
+
+    test::PressKey(list, VK_BACK);
+    EXPECT_EQ(ListPath(), root + L"\\Drei") << "Rück";
+    test::PressKey(list, VK_BACK, {VK_CONTROL});
+    EXPECT_TRUE(SameText(AddBackslash(ListPath()), root.substr(0, 2) + L"\\")) << "Strg+Rück: " << ListPath();
+    EXPECT_EQ(GetFocus(), list) << "the list keeps the focus";
 }
 
 TEST_F(MainNavigation, ATypedFilePathSelectsTheFile)

@@ -1,6 +1,7 @@
 #include "panels/win/DirView.h"
 
 #include "TestDir.h"
+#include "common/BaseUtils.h"
 #include "framework/win/Forms.h"
 #include "panels/win/DriveView.h"
 #include "win/DialogAnswerer.h"
@@ -159,7 +160,7 @@ TEST_F(DirViewActionsTest, OnExecFileCanVetoAndTheShellReportsWhatItCannotOpen)
     Focus(0);
     PressEnter();
     EXPECT_EQ(asked.size(), 2u);
-    EXPECT_EQ(view->Path(), StripTrailingBackslashes(dir.Path()));
+    EXPECT_EQ(view->Path(), RemoveBackslashes(dir.Path()));
 
     // A file type without an association: the shell opens nothing.
     view->SetPath(folder);
