@@ -164,16 +164,16 @@ std::wstring FormatSizeText(int64_t Size, bool Abbreviate, std::wstring_view Sep
 {
     if (!Abbreviate)
         return FormatThousands(Size, Separator);
-    struct Unit {
-        int64_t threshold;
-        int bits;
-        const wchar_t* suffix;
+    struct TUnit {
+        int64_t Threshold;
+        int Bits;
+        const wchar_t* Suffix;
     };
-    static constexpr Unit kUnits[] = {
+    static constexpr TUnit kUnits[] = {
         {10'000'000'000, 30, L" GB"}, {10'000'000, 20, L" MB"}, {10'000, 10, L" KB"}, {0, 0, L" Bytes"}};
-    for (const Unit& unit : kUnits)
-        if (Size >= unit.threshold)
-            return FormatThousands(ShiftRound(unit.bits, Size), Separator) + unit.suffix;
+    for (const TUnit& unit : kUnits)
+        if (Size >= unit.Threshold)
+            return FormatThousands(ShiftRound(unit.Bits, Size), Separator) + unit.Suffix;
     return FormatThousands(Size, Separator) + L" Bytes";
 }
 
