@@ -286,6 +286,16 @@ std::wstring DuplicateQuestion(unsigned Count)
     return std::to_wstring(Count) + (Count == 1 ? L" Datei" : L" Dateien") + L" duplizieren?";
 }
 
+std::vector<std::wstring> DragCountLines(unsigned Files, unsigned Folders)
+{
+    std::vector<std::wstring> lines;
+    if (Files > 0)
+        lines.push_back(std::to_wstring(Files) + L" Dateien");
+    if (Folders > 0)
+        lines.push_back(std::to_wstring(Folders) + L" Verzeichnisse");
+    return lines;
+}
+
 // ---- Diskette and CD copies ------------------------------------------------------------
 
 bool CheckDisketteDrop(std::vector<std::wstring>& Names, const std::wstring& TargetFolder, const TDropFileSystem& Fs,

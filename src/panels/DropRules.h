@@ -164,6 +164,10 @@ std::wstring LinkNameFor(const std::wstring& Path, const std::wstring& DriveName
 // "1 Datei duplizieren?", "3 Dateien duplizieren?"
 std::wstring DuplicateQuestion(unsigned Count);
 
+// The lines written beside the picture of several dragged items: "%u
+// Dateien" and "%u Verzeichnisse", each only when there are any.
+std::vector<std::wstring> DragCountLines(unsigned Files, unsigned Folders);
+
 // ---- Diskette and CD copies ------------------------------------------------------------
 
 struct TDropEntry {

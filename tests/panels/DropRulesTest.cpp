@@ -305,6 +305,15 @@ TEST(DropRules, DuplicateQuestionCountsFiles)
     EXPECT_EQ(DuplicateQuestion(3), L"3 Dateien duplizieren?");
 }
 
+TEST(DropRules, DragCountLinesNameFilesAndFoldersThatArePresent)
+{
+    using Lines = std::vector<std::wstring>;
+    EXPECT_EQ(DragCountLines(3, 2), (Lines{L"3 Dateien", L"2 Verzeichnisse"}));
+    EXPECT_EQ(DragCountLines(12, 0), (Lines{L"12 Dateien"}));
+    EXPECT_EQ(DragCountLines(0, 4), (Lines{L"4 Verzeichnisse"}));
+    EXPECT_TRUE(DragCountLines(0, 0).empty());
+}
+
 namespace {
 
 // A file system of paths with their entries.
