@@ -286,24 +286,50 @@ std::wstring DuplicateQuestion(unsigned Count)
     return std::to_wstring(Count) + (Count == 1 ? L" Datei" : L" Dateien") + L" duplizieren?";
 }
 
+std::vector<std::wstring> DragCountLines(unsigned Files, unsigned Folders)
+{
+    std::vector<std::wstring> lines;
+    if (Files > 0)
+        lines.push_back(std::to_wstring(Files) + L" Dateien");
+    if (Folders > 0)
+        lines.push_back(std::to_wstring(Folders) + L" Verzeichnisse");
+    return lines;
+}
+
 // ---- Diskette and CD copies ------------------------------------------------------------
 
-std::vector<std::wstring> FilesToVerify(const std::vector<std::wstring>& Sources, const std::wstring& TargetFolder,
-                                        const TDropFileSystem& Fs)
+bool CheckDisketteDrop(std::vector<std::wstring>& Names, const std::wstring& TargetFolder, const TDropFileSystem& Fs,
+                       const TDisketteCheckCalls& Calls)
 {
-    std::vector<std::wstring> result;
-    if (Sources.size() == 1)
-        if (const auto entry = Fs.Find(Sources.front()); entry && entry->Directory)
-            return result;
-    for (auto it = Sources.rbegin(); it != Sources.rend(); ++it) {
-        const auto source = Fs.Find(*it);
-        if (source && source->Directory)
-            continue;
-        const auto target = Fs.Find(AddBackslash(TargetFolder) + ExtractFileName(*it));
-        if (target && !target->Directory)
-            result.push_back(*it);
+    if (Names.size() == 1)
+        if (const auto entry = Fs.Find(Names.front()); entry && entry->Directory)
+            return true;
+    bool opened = false;
+    for (size_t i = Names.size(); i-- > 0;) {
+        const std::wstring path = Names[i];
+        const auto source = Fs.Find(path);
+        const auto target = source && !source->Directory
+                                ? Fs.Find(AddBackslash(TargetFolder) + ExtractFileName(RemoveBackslash(path)))
+                                : std::nullopt;
+        if (target && !target->Directory) {
+            if (!opened && Calls.OpenProgress)
+                Calls.OpenProgress(Names.size());
+            opened = true;
+            if (Calls.Reading)
+                Calls.Reading(path);
+            const TDisketteRead read = Calls.Read ? Calls.Read(path, source->Size) : TDisketteRead::Read;
+            if (read == TDisketteRead::Cancelled)
+                return false;
+            if (read == TDisketteRead::Faulty) {
+                if (!Calls.SkipUnreadable || !Calls.SkipUnreadable(path))
+                    return false;
+                Names.erase(Names.begin() + static_cast<std::ptrdiff_t>(i));
+            }
+        }
+        if (Calls.Step)
+            Calls.Step();
     }
-    return result;
+    return !Names.empty();
 }
 
 namespace {

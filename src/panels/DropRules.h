@@ -164,6 +164,10 @@ std::wstring LinkNameFor(const std::wstring& Path, const std::wstring& DriveName
 // "1 Datei duplizieren?", "3 Dateien duplizieren?"
 std::wstring DuplicateQuestion(unsigned Count);
 
+// The lines written beside the picture of several dragged items: "%u
+// Dateien" and "%u Verzeichnisse", each only when there are any.
+std::vector<std::wstring> DragCountLines(unsigned Files, unsigned Folders);
+
 // ---- Diskette and CD copies ------------------------------------------------------------
 
 struct TDropEntry {
@@ -179,11 +183,28 @@ struct TDropFileSystem {
     std::function<std::vector<std::wstring>(const std::wstring& Folder)> List;
 };
 
-// The dragged files a diskette copy reads before it runs: from the last to
-// the first, files only (a folder would read as a broken file), and only
-// those that would replace a file at the target. None for a single folder.
-std::vector<std::wstring> FilesToVerify(const std::vector<std::wstring>& Sources, const std::wstring& TargetFolder,
-                                        const TDropFileSystem& Fs);
+// The check of a diskette copy before it runs: a file that would replace
+// one at the target is read first, so that a broken copy cannot take a good
+// file's place.
+enum class TDisketteRead { Read, Faulty, Cancelled };
+struct TDisketteCheckCalls {
+    // The progress for Total files, opened before the first file is read.
+    std::function<void(size_t Total)> OpenProgress;
+    // The file being read (its full path), then one step per file.
+    std::function<void(const std::wstring& Path)> Reading;
+    std::function<void()> Step;
+    // Reads the source file to its end.
+    std::function<TDisketteRead(const std::wstring& Path, uint64_t Size)> Read;
+    // The file could not be read: true leaves it out of the drop and goes
+    // on, false cancels the drop.
+    std::function<bool(const std::wstring& Path)> SkipUnreadable;
+};
+// Walks the dragged files from the last to the first, files only (a folder
+// would read as a broken file); a single folder is not checked. Names keeps
+// the files still dropped; false: the drop is cancelled (also when none is
+// left).
+bool CheckDisketteDrop(std::vector<std::wstring>& Names, const std::wstring& TargetFolder, const TDropFileSystem& Fs,
+                       const TDisketteCheckCalls& Calls);
 
 // The copies a drop from a CD made read-only, to be made writable: the
 // source is walked and a target entry is cleared only when it is read-only

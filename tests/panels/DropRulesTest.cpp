@@ -305,6 +305,15 @@ TEST(DropRules, DuplicateQuestionCountsFiles)
     EXPECT_EQ(DuplicateQuestion(3), L"3 Dateien duplizieren?");
 }
 
+TEST(DropRules, DragCountLinesNameFilesAndFoldersThatArePresent)
+{
+    using Lines = std::vector<std::wstring>;
+    EXPECT_EQ(DragCountLines(3, 2), (Lines{L"3 Dateien", L"2 Verzeichnisse"}));
+    EXPECT_EQ(DragCountLines(12, 0), (Lines{L"12 Dateien"}));
+    EXPECT_EQ(DragCountLines(0, 4), (Lines{L"4 Verzeichnisse"}));
+    EXPECT_TRUE(DragCountLines(0, 0).empty());
+}
+
 namespace {
 
 // A file system of paths with their entries.
@@ -334,22 +343,86 @@ struct FakeFs {
 
 }  // namespace
 
-TEST(DropRules, DisketteChecksReadOnlyFilesThatWouldReplaceOthers)
+TEST(DropRules, DisketteCopiesReadTheFilesThatWouldReplaceOthersFirst)
 {
     FakeFs fs;
     fs.Folder(L"A:\\docs");
-    fs.File(L"A:\\a.txt", false, 1, 1);
+    fs.File(L"A:\\a.txt", false, 7, 1);
     fs.File(L"A:\\b.txt", false, 1, 1);
-    fs.File(L"A:\\c.txt", false, 1, 1);
+    fs.File(L"A:\\c.txt", false, 3, 1);
     fs.Folder(L"T:\\t");
     fs.File(L"T:\\t\\a.txt", false, 5, 5);
     fs.File(L"T:\\t\\c.txt", false, 5, 5);
     fs.Folder(L"T:\\t\\docs");
-    EXPECT_EQ(FilesToVerify({L"A:\\a.txt", L"A:\\b.txt", L"A:\\docs", L"A:\\c.txt"}, L"T:\\t", fs.Fs()),
-              (std::vector<std::wstring>{L"A:\\c.txt", L"A:\\a.txt"}))
-        << "last to first, folders never read";
-    EXPECT_TRUE(FilesToVerify({L"A:\\docs"}, L"T:\\t", fs.Fs()).empty()) << "one folder";
-    EXPECT_TRUE(FilesToVerify({L"A:\\b.txt"}, L"T:\\t", fs.Fs()).empty()) << "no name exists: nothing read";
+    const std::vector<std::wstring> all = {L"A:\\a.txt", L"A:\\b.txt", L"A:\\docs", L"A:\\c.txt"};
+    struct Case {
+        const char* what;
+        std::vector<std::wstring> names;
+        std::map<std::wstring, TDisketteRead> reads;  // by path; others read
+        bool skip;
+        bool goesOn;
+        std::vector<std::wstring> left;
+        std::wstring log;
+    };
+    const Case cases[] = {
+        {"all readable: last to first, folders and new names only counted",
+         all,
+         {},
+         false,
+         true,
+         all,
+         L"open 4|read A:\\c.txt 3|step|step|step|read A:\\a.txt 7|step|"},
+        {"an unreadable file left out",
+         all,
+         {{L"A:\\c.txt", TDisketteRead::Faulty}},
+         true,
+         true,
+         {L"A:\\a.txt", L"A:\\b.txt", L"A:\\docs"},
+         L"open 4|read A:\\c.txt 3|ask A:\\c.txt|step|step|step|read A:\\a.txt 7|step|"},
+        {"an unreadable file cancels",
+         all,
+         {{L"A:\\c.txt", TDisketteRead::Faulty}},
+         false,
+         false,
+         all,
+         L"open 4|read A:\\c.txt 3|ask A:\\c.txt|"},
+        {"the progress cancelled",
+         all,
+         {{L"A:\\a.txt", TDisketteRead::Cancelled}},
+         true,
+         false,
+         all,
+         L"open 4|read A:\\c.txt 3|step|step|step|read A:\\a.txt 7|"},
+        {"the only file left out: nothing is left to drop",
+         {L"A:\\c.txt"},
+         {{L"A:\\c.txt", TDisketteRead::Faulty}},
+         true,
+         false,
+         {},
+         L"open 1|read A:\\c.txt 3|ask A:\\c.txt|step|"},
+        {"one folder is not checked", {L"A:\\docs"}, {}, false, true, {L"A:\\docs"}, L""},
+        {"no name taken: only counted", {L"A:\\b.txt"}, {}, false, true, {L"A:\\b.txt"}, L"step|"},
+    };
+    for (const Case& c : cases) {
+        std::wstring log;
+        TDisketteCheckCalls calls;
+        calls.OpenProgress = [&](size_t total) { log += L"open " + std::to_wstring(total) + L"|"; };
+        calls.Reading = [&](const std::wstring& path) { log += L"read " + path; };
+        calls.Step = [&] { log += L"step|"; };
+        calls.Read = [&](const std::wstring& path, uint64_t size) {
+            log += L" " + std::to_wstring(size) + L"|";
+            const auto at = c.reads.find(path);
+            return at == c.reads.end() ? TDisketteRead::Read : at->second;
+        };
+        calls.SkipUnreadable = [&](const std::wstring& path) {
+            log += L"ask " + path + L"|";
+            return c.skip;
+        };
+        std::vector<std::wstring> names = c.names;
+        EXPECT_EQ(CheckDisketteDrop(names, L"T:\\t", fs.Fs(), calls), c.goesOn) << c.what;
+        EXPECT_EQ(names, c.left) << c.what;
+        EXPECT_EQ(log, c.log) << c.what;
+    }
 }
 
 TEST(DropRules, CdCopiesLoseReadOnlyButOlderFilesOfTheSameFolderKeepIt)

@@ -14,6 +14,7 @@
 #include "archives/ZipListColumns.h"
 #include "framework/StringList.h"
 #include "panels/SelAttr.h"
+#include "panels/win/DragPicture.h"
 #include "panels/win/KyListView.h"
 
 #include <array>
@@ -241,11 +242,9 @@ private:
     // The copies that differ from what was extracted.
     std::vector<std::wstring> ChangedCopies() const;
     void DropQueryContinue(bool escape, DWORD keys, HRESULT& result);
-    // The picture that follows the cursor over the owner form; false when
-    // none could be made.
-    bool BeginDragImage();
-    void MoveDragImage();
-    void EndDragImage();
+    // Shows the picture that follows the cursor over the owner form; false
+    // when none could be made.
+    bool BeginDragPicture();
     void DropProcessed(DWORD keys, POINT point, DWORD effect);
     bool AcceptDrop();
 
@@ -300,9 +299,7 @@ private:
     bool dragOverSelf_ = false;
     DWORD lastFeedback_ = 0;
     std::wstring dragFolder_;
-    HIMAGELIST dragImage_ = nullptr;
-    HWND dragImageWindow_ = nullptr;
-    bool dragImageShown_ = false;
+    TDragPicture dragPicture_;
     bool tested_ = false;
     bool autoRefresh_ = true;
 

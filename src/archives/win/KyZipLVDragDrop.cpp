@@ -14,6 +14,7 @@
 #include "framework/win/Forms.h"
 #include "framework/win/Handles.h"
 #include "framework/win/Menus.h"
+#include "panels/DropRules.h"
 
 #include <commctrl.h>
 
@@ -77,10 +78,10 @@ void TKyZipLV::StartDragOut()
     dragging_ = true;
     dragOverSelf_ = false;
     lastFeedback_ = DROPEFFECT_NONE;
-    if (UseDragImages && !BeginDragImage())
+    if (UseDragImages && !BeginDragPicture())
         TraceIgnoredFailure(L"the drag picture of the archive list");
     ScopeExit done([&] {
-        EndDragImage();
+        dragPicture_.End();
         dragging_ = false;
         dragOverSelf_ = false;
         dragDrop_->ClearFileList();
@@ -88,110 +89,21 @@ void TKyZipLV::StartDragOut()
     dragDrop_->Execute();
 }
 
-bool TKyZipLV::BeginDragImage()
+bool TKyZipLV::BeginDragPicture()
 {
-    POINT cursor{};
-    GetCursorPos(&cursor);
-    POINT hotSpot{25, 20};
+    POINT hotSpot{};
+    HIMAGELIST image = nullptr;
     if (items_.SelCount() == 1) {
         // The row itself, held where the cursor took it.
         int row = -1;
         for (int i = 0; i < items_.Count() && row < 0; ++i)
             if (items_[i].Selected)
                 row = i;
-        POINT origin{};
-        dragImage_ = reinterpret_cast<HIMAGELIST>(
-            SendMessageW(handle_, LVM_CREATEDRAGIMAGE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&origin)));
-        POINT client = cursor;
-        ScreenToClient(handle_, &client);
-        hotSpot = {client.x - origin.x, client.y - origin.y};
+        image = ListRowPicture(handle_, row, hotSpot);
     } else {
-        // The files' picture widened by their count.
-        TGdiObject picture(
-            LoadImageW(GetModuleHandleW(nullptr), L"DRAGFILES", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-        if (!picture)
-            return false;
-        const std::wstring text = std::to_wstring(items_.SelCount()) + L" Dateien";
-        TWindowDC screen(nullptr);
-        TOwnDC source(CreateCompatibleDC(screen.Get()));
-        TOwnDC target(CreateCompatibleDC(screen.Get()));
-        const auto font = reinterpret_cast<HGDIOBJ>(SendMessageW(handle_, WM_GETFONT, 0, 0));
-        TGdiObject image;
-        COLORREF back = 0;
-        {
-            TSelectObject useFont(target.Get(), font ? font : GetStockObject(DEFAULT_GUI_FONT));
-            SIZE extent{};
-            GetTextExtentPoint32W(target.Get(), text.c_str(), static_cast<int>(text.size()), &extent);
-            const int width = 36 + extent.cx + 2;
-            image.Reset(CreateCompatibleBitmap(screen.Get(), width, 32));
-            TSelectObject pictureIn(source.Get(), picture.Get());
-            TSelectObject imageIn(target.Get(), image.Get());
-            // The top-left pixel's colour is the transparent one.
-            back = GetPixel(source.Get(), 0, 0);
-            TGdiObject brush(CreateSolidBrush(back));
-            RECT all{0, 0, width, 32};
-            FillRect(target.Get(), &all, static_cast<HBRUSH>(brush.Get()));
-            BitBlt(target.Get(), 0, 0, 32, 32, source.Get(), 0, 0, SRCCOPY);
-            SetBkMode(target.Get(), TRANSPARENT);
-            SetTextColor(target.Get(), GetSysColor(COLOR_WINDOWTEXT));
-            TextOutW(target.Get(), 36, 16 - extent.cy / 2, text.c_str(), static_cast<int>(text.size()));
-            dragImage_ = ImageList_Create(width, 32, ILC_COLOR24 | ILC_MASK, 1, 0);
-        }
-        // Out of every DC now: the image list copies the picture.
-        if (dragImage_ && ImageList_AddMasked(dragImage_, static_cast<HBITMAP>(image.Get()), back) < 0) {
-            ImageList_Destroy(dragImage_);
-            dragImage_ = nullptr;
-        }
+        image = CountsPicture(handle_, DragCountLines(static_cast<unsigned>(items_.SelCount()), 0), hotSpot);
     }
-    if (!dragImage_)
-        return false;
-    TForm* owner = OwnerForm();
-    dragImageWindow_ = owner && owner->HandleAllocated() ? owner->Handle() : GetAncestor(handle_, GA_ROOT);
-    if (!ImageList_BeginDrag(dragImage_, 0, hotSpot.x, hotSpot.y)) {
-        ImageList_Destroy(dragImage_);
-        dragImage_ = nullptr;
-        return false;
-    }
-    RECT frame{};
-    GetWindowRect(dragImageWindow_, &frame);
-    ImageList_DragEnter(dragImageWindow_, cursor.x - frame.left, cursor.y - frame.top);
-    dragImageShown_ = true;
-    ShowCursor(FALSE);
-    return true;
-}
-
-void TKyZipLV::MoveDragImage()
-{
-    if (!dragImage_)
-        return;
-    POINT cursor{};
-    GetCursorPos(&cursor);
-    RECT frame{};
-    GetWindowRect(dragImageWindow_, &frame);
-    // The picture goes with the cursor inside the owner form; outside it
-    // the cursor shows instead, so that the drag is never invisible.
-    const bool inside = PtInRect(&frame, cursor) != 0;
-    if (inside != dragImageShown_) {
-        ImageList_DragShowNolock(inside);
-        ShowCursor(inside ? FALSE : TRUE);
-        dragImageShown_ = inside;
-    }
-    if (inside)
-        ImageList_DragMove(cursor.x - frame.left, cursor.y - frame.top);
-}
-
-void TKyZipLV::EndDragImage()
-{
-    if (!dragImage_)
-        return;
-    ImageList_DragLeave(dragImageWindow_);
-    ImageList_EndDrag();
-    if (dragImageShown_)
-        ShowCursor(TRUE);
-    ImageList_Destroy(dragImage_);
-    dragImage_ = nullptr;
-    dragImageWindow_ = nullptr;
-    dragImageShown_ = false;
+    return dragPicture_.Begin(image, hotSpot, handle_);
 }
 
 void TKyZipLV::DropQueryContinue(bool escape, DWORD keys, HRESULT& result)
@@ -221,7 +133,7 @@ void TKyZipLV::DropQueryContinue(bool escape, DWORD keys, HRESULT& result)
     }
     if (OnDDQueryContinueDrag)
         OnDDQueryContinueDrag(this, escape, keys, result);
-    MoveDragImage();
+    dragPicture_.Follow();
 }
 
 void TKyZipLV::DropProcessed(DWORD keys, POINT point, DWORD effect)

@@ -102,6 +102,7 @@ void TQRVMain::ApplyOptions()
         TreeView1->SetHideHiddenDirs(tree.HideHiddenDirs);
         TreeView1->DDExpandDelay = static_cast<uint32_t>(std::max(tree.DDExpandDelay, 0));
         TreeView1->DragDrop().DDLinkOnExeDrag = tree.DDLinkOnExeDrag;
+        TreeView1->DragDrop().UseDragImages = tree.UseDragImages;
     });
     // 5. The network neighbourhood is not offered; the drive buttons follow.
     step(5, [&] {
@@ -115,6 +116,7 @@ void TQRVMain::ApplyOptions()
         forLists([&](TDirView& list) {
             list.SetSortByExtension(listSettings.SortByExtension);
             list.DragDrop().DDLinkOnExeDrag = listSettings.DDLinkOnExeDrag;
+            list.DragDrop().UseDragImages = listSettings.UseDragImages;
             list.SingleClickToExec = listSettings.SingleClickToExec;
             list.SortAfterUpdate = listSettings.SortAfterUpdate;
             list.SetFileNameDisplay(listSettings.FileNameDisplay);

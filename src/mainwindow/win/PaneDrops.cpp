@@ -3,8 +3,11 @@
 #include "common/BaseUtils.h"
 #include "common/KyNotify.h"
 #include "common/win/FileQueries.h"
+#include "dialogs/win/Progressform.h"
 #include "framework/IgnoredError.h"
 #include "framework/win/Handles.h"
+#include "mainwindow/FileVerify.h"
+#include "mainwindow/win/WinVerifyFiles.h"
 #include "panels/DirViewTexts.h"
 #include "panels/DropRules.h"
 #include "panels/win/DirView.h"
@@ -12,6 +15,7 @@
 #include "settings/Quorvan32Globals.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace qrv {
 
@@ -57,21 +61,24 @@ TDropFileSystem DiskFileSystem()
     return fs;
 }
 
-// Reads the file to its end; false on any error.
-bool ReadsWhole(const std::wstring& Path)
+// Reads a diskette file to its end as the verification does, in its small
+// blocks, so that the progress form's "Abbrechen" is soon seen.
+TDisketteRead ReadsWhole(const std::wstring& Path, uint64_t Size, TProgressform* Progress)
 {
-    TFileHandle file(CreateFileW(Path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                 FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!file)
-        return false;
-    std::vector<char> buffer(1 << 16);
-    for (;;) {
-        DWORD got = 0;
-        if (!ReadFile(file.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr))
-            return false;
-        if (got == 0)
-            return true;
+    TWinVerifyFiles files;
+    TVerifyUi ui;
+    ui.Cancelled = [Progress] { return Progress && Progress->Aborted(); };
+    std::vector<uint8_t> buffer;
+    switch (VerifyFile(files, Path, static_cast<int64_t>(Size), kVerifyBlockRemovable, ui, buffer)) {
+    case TVerifyOutcome::Read:
+        return TDisketteRead::Read;
+    case TVerifyOutcome::Aborted:
+        return TDisketteRead::Cancelled;
+    case TVerifyOutcome::NotOpened:
+    case TVerifyOutcome::ShortRead:
+        break;
     }
+    return TDisketteRead::Faulty;
 }
 
 bool IsCdRomDrive(wchar_t Drive)
@@ -219,19 +226,36 @@ void TPaneDrops::FileOperation(TPaneDragDrop& /*Pane*/, const std::wstring& Sour
     if (!host_.DropOptions().VerifyFloppy || !IsDisketteDrive(DriveLetterOf(SourceFolder)))
         return;
     // A diskette file that cannot be read must not replace a good one.
-    for (const std::wstring& name : FilesToVerify(Names, TargetFolder, DiskFileSystem())) {
-        if (ReadsWhole(name))
-            continue;
-        const int answer = services_.ShowMessageBox(L"Fehler beim Lesen der Datei \"" + name + L"\"",
-                                                    TMsgDlgType::mtError, kReadErrorHelp, mbCancel | mbIgnore | mbHelp);
-        if (answer != mrIgnore) {
-            DoOperation = false;
-            return;
-        }
-        Names.erase(std::remove(Names.begin(), Names.end(), name), Names.end());
-    }
-    if (Names.empty())
+    std::optional<TProgressSession> progress;
+    int position = 0;
+    TDisketteCheckCalls calls;
+    calls.OpenProgress = [&](size_t Total) {
+        progress.emplace(services_.Window(), L"Datei prüfen", static_cast<int>(Total),
+                         [this](TForm& form) { services_.PlaceProgressForm(form); });
+        progress->Form().Progress(position);
+    };
+    calls.Reading = [&](const std::wstring& Path) {
+        if (progress)
+            progress->Form().SetLabelText(VerifyLabel(ExtractFileName(Path)));
+    };
+    calls.Step = [&] {
+        ++position;
+        if (progress)
+            progress->Form().Progress(position);
+    };
+    calls.Read = [&](const std::wstring& Path, uint64_t Size) {
+        return ReadsWhole(Path, Size, progress ? &progress->Form() : nullptr);
+    };
+    calls.SkipUnreadable = [this](const std::wstring& Path) {
+        return services_.ShowMessageBox(L"Fehler beim Lesen der Datei \"" + Path + L"\"", TMsgDlgType::mtError,
+                                        kReadErrorHelp, mbCancel | mbIgnore | mbHelp) == mrIgnore;
+    };
+    const bool complete = CheckDisketteDrop(Names, TargetFolder, DiskFileSystem(), calls);
+    progress.reset();
+    if (!complete) {
         DoOperation = false;
+        return;
+    }
     services_.RefreshStatusBar();
 }
 

@@ -101,8 +101,11 @@ public:
                                : 16;
         const bool up = Point.y < client.top + 3 * height;
         const bool down = Point.y > client.bottom - height;
-        if (scroll_.StepDue(up || down, Now))
+        if (scroll_.StepDue(up || down, Now)) {
+            const TDragPictureHidden hidden;
             SendMessageW(view_.Handle(), WM_VSCROLL, up ? SB_LINEUP : SB_LINEDOWN, 0);
+            UpdateWindow(view_.Handle());
+        }
     }
 
     bool CopyOrMoveDropped(const std::wstring& Folder, uint32_t Effect, const std::vector<std::wstring>& Names,
@@ -134,6 +137,26 @@ public:
     void DraggedAway(const std::vector<std::wstring>& Names) override { view_.WatchVanishedFiles(Names); }
 
     void DropEnter(const TPaneDrag&, uint32_t Now) override { scroll_.Reset(Now); }
+
+    HIMAGELIST DragPicture(const std::vector<std::wstring>&, POINT& HotSpot) override
+    {
+        // Thumbnails are pictures enough.
+        if (!view_.HandleAllocated() || view_.ViewStyleEx() == TViewStyleEx::vsxThumb)
+            return nullptr;
+        int row = -1;
+        unsigned files = 0;
+        unsigned folders = 0;
+        for (int i = 0; i < view_.ItemCount(); ++i) {
+            const TFileRec* item = view_.GetItemData(i);
+            if (!item->Selected || item->IsParentDir)
+                continue;
+            row = i;
+            ++(item->IsDirectory ? folders : files);
+        }
+        if (files + folders == 1)
+            return ListRowPicture(view_.Handle(), row, HotSpot);
+        return CountsPicture(view_.Handle(), DragCountLines(files, folders), HotSpot);
+    }
 
 private:
     TDirView& view_;

@@ -338,8 +338,9 @@ public:
     // Drags the node's folder out; a drive root only as a shortcut, a shell
     // folder without a place on disk not at all.
     TDragResult DragNode(TTreeNode* Node);
-    // The folder this tree drags; empty when none.
+    // The folder this tree drags and its node; empty and nullptr when none.
     const std::wstring& DraggedPath() const { return dragPath_; }
+    TTreeNode* DraggedNode() const { return draggedNode_; }
     // How long a hovered folder waits before it opens (milliseconds).
     uint32_t DDExpandDelay = 1000;
 
@@ -552,6 +553,7 @@ private:
     std::unique_ptr<TPaneDropSite> dropSite_;
     std::unique_ptr<TPaneDragDrop> dragDrop_;
     std::wstring dragPath_;
+    TTreeNode* draggedNode_ = nullptr;
     // The shell menu of a right click (At) or of the keyboard, then the
     // node validated unless its drive's monitor reports the changes.
     void ShowContextMenuAndValidate(TTreeNode* Node, const POINT* At);

@@ -113,6 +113,7 @@ public:
             // Space opens or closes the folder at once.
             timer_.RestartExpand(Now);
             ForgetKey(VK_SPACE);
+            const TDragPictureHidden hidden;
             if (!node->Expanded()) {
                 if (node->Count() == 0)
                     tree_.ValidateDirectory(node);
@@ -120,8 +121,11 @@ public:
             } else if (!IsAncestorOfSelection(node)) {
                 node->Collapse();
             }
+            UpdateWindow(tree_.Handle());
         } else if (timer_.ExpandDue(node, Now) && !node->Expanded()) {
+            const TDragPictureHidden hidden;
             node->Expand();
+            UpdateWindow(tree_.Handle());
         }
         RECT client{};
         GetClientRect(tree_.Handle(), &client);
@@ -129,25 +133,18 @@ public:
             reinterpret_cast<HTREEITEM>(SendMessageW(tree_.Handle(), TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0));
         const int line = static_cast<int>(SendMessageW(tree_.Handle(), TVM_GETITEMHEIGHT, 0, 0));
         const bool nearBottom = Point.y > client.bottom - std::max(line, 1);
-        switch (timer_.VerticalStep(first == node->ItemId(), nearBottom, Now)) {
-        case TTreeDragTimer::TScroll::Up:
-            SendMessageW(tree_.Handle(), WM_VSCROLL, SB_LINEUP, 0);
-            break;
-        case TTreeDragTimer::TScroll::Down:
-            SendMessageW(tree_.Handle(), WM_VSCROLL, SB_LINEDOWN, 0);
-            break;
-        case TTreeDragTimer::TScroll::None:
-            break;
-        }
+        const TTreeDragTimer::TScroll step = timer_.VerticalStep(first == node->ItemId(), nearBottom, Now);
+        if (step != TTreeDragTimer::TScroll::None)
+            Scroll(WM_VSCROLL, step == TTreeDragTimer::TScroll::Up ? SB_LINEUP : SB_LINEDOWN);
         const bool horizontal = (GetWindowLongW(tree_.Handle(), GWL_STYLE) & WS_HSCROLL) != 0;
         if (horizontal && (Point.x < 50 || Point.x > client.right - 50) && timer_.HorizontalDue(Now)) {
             RECT text{};
             *reinterpret_cast<HTREEITEM*>(&text) = node->ItemId();
             SendMessageW(tree_.Handle(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&text));
             if (Point.x < 50 && text.right < client.right - 50)
-                SendMessageW(tree_.Handle(), WM_HSCROLL, SB_LINELEFT, 0);
+                Scroll(WM_HSCROLL, SB_LINELEFT);
             else if (Point.x > client.right - 50 && text.left > 50)
-                SendMessageW(tree_.Handle(), WM_HSCROLL, SB_LINERIGHT, 0);
+                Scroll(WM_HSCROLL, SB_LINERIGHT);
         }
     }
 
@@ -186,7 +183,21 @@ public:
                 tree_.ValidateDirectory(node);
     }
 
+    HIMAGELIST DragPicture(const std::vector<std::wstring>&, POINT& HotSpot) override
+    {
+        TTreeNode* node = tree_.DraggedNode();
+        return node && tree_.HandleAllocated() ? TreeNodePicture(tree_.Handle(), node->ItemId(), HotSpot) : nullptr;
+    }
+
 private:
+    // One line, drawn at once with the drag picture out of the way.
+    void Scroll(UINT Message, WPARAM Step)
+    {
+        const TDragPictureHidden hidden;
+        SendMessageW(tree_.Handle(), Message, Step, 0);
+        UpdateWindow(tree_.Handle());
+    }
+
     bool IsAncestorOfSelection(TTreeNode* Node)
     {
         for (TTreeNode* at = tree_.Selected(); at; at = at->Parent())
@@ -221,7 +232,11 @@ TDragResult TDriveView::DragNode(TTreeNode* Node)
     const bool root = !Node->Parent();
     const std::wstring path = root ? GetDirPathName(Node) : GetDirPath(Node);
     dragPath_ = path;
-    const ScopeExit forget([this] { dragPath_.clear(); });
+    draggedNode_ = Node;
+    const ScopeExit forget([this] {
+        dragPath_.clear();
+        draggedNode_ = nullptr;
+    });
     TPaneDragDrop& dnd = DragDrop();
     static_cast<TDriveViewDropSite&>(*dropSite_).StartOwnDrag(dnd.Clock());
     // A drive cannot be copied or moved, only linked to.

@@ -97,8 +97,11 @@ TPaneDragDrop::TPaneDragDrop(TPaneDropSite& Site) : site_(Site), dnd_(std::make_
     dnd.OnDragOver = [this](TDragDrop*, DWORD Keys, POINT Point, DWORD& Effect) { Over(Keys, Point, Effect); };
     dnd.OnDragLeave = [this](TDragDrop*) { Leave(); };
     dnd.OnDrop = [this](TDragDrop*, IDataObject*, DWORD, POINT, DWORD& Effect) {
+        // What the drop asks is asked without the picture in the way.
+        if (TDragPicture* picture = TDragPicture::Current())
+            picture->End();
         if ((Effect & kDropEffectsAll) == 0)
-            site_.SetDropHighlight(nullptr);
+            Highlight(nullptr, true);
         else
             dropPending_ = true;
     };
@@ -167,6 +170,7 @@ void TPaneDragDrop::Enter(IDataObject* /*Data*/, DWORD Keys, POINT /*Point*/, DW
     drag_.LinkOnExe = DDLinkOnExeDrag && (drag_.SourceEffects & deLink) && !drag_.Names.empty() &&
                       std::all_of(drag_.Names.begin(), drag_.Names.end(), IsProgram);
     target_ = {};
+    Highlight(nullptr, true);
     site_.DropEnter(drag_, Clock());
     if (OnDDDragEnter)
         OnDDDragEnter(this);
@@ -177,11 +181,11 @@ void TPaneDragDrop::Over(DWORD Keys, POINT Point, DWORD& Effect)
     try {
         target_ = site_.DropTargetAt(Point);
         if (!target_.Valid) {
-            site_.SetDropHighlight(nullptr);
+            Highlight(nullptr);
             Effect = DROPEFFECT_NONE;
             return;
         }
-        site_.SetDropHighlight(&target_);
+        Highlight(&target_);
         site_.DropHover(Point, target_, Clock());
         uint32_t effect = site_.PaneDropEffect(target_, drag_, Keys, Effect & kDropEffectsAll);
         if (OnDDDragOver)
@@ -192,9 +196,23 @@ void TPaneDragDrop::Over(DWORD Keys, POINT Point, DWORD& Effect)
     }
 }
 
+void TPaneDragDrop::Highlight(const TPaneDropTarget* Target, bool Always)
+{
+    const bool shown = Target != nullptr;
+    const void* key = Target ? Target->Key : nullptr;
+    if (!Always && shown == highlightShown_ && key == highlighted_)
+        return;
+    highlightShown_ = shown;
+    highlighted_ = key;
+    const TDragPictureHidden hidden;
+    site_.SetDropHighlight(Target);
+    if (site_.DropControl().HandleAllocated())
+        UpdateWindow(site_.DropControl().Handle());
+}
+
 void TPaneDragDrop::Leave()
 {
-    site_.SetDropHighlight(nullptr);
+    Highlight(nullptr);
     target_ = {};
     if (OnDDDragLeave)
         OnDDDragLeave(this);
@@ -210,7 +228,7 @@ void TPaneDragDrop::Dropped(DWORD Keys, POINT Point, DWORD Effect)
     if (OnDDProcessDropped)
         OnDDProcessDropped(this, Keys, Point, effect);
     const ScopeExit clear([this] {
-        site_.SetDropHighlight(nullptr);
+        Highlight(nullptr, true);
         dnd_->ClearFileList();
         dropPending_ = false;
     });
@@ -422,8 +440,13 @@ void TPaneDragDrop::QueryContinue(BOOL Escape, DWORD Keys, HRESULT& Result)
     // A drop this soon after the start is a slip of the button.
     if (Result == DRAGDROP_S_DROP && Clock() - dragStart_ < kTooEarlyDrop)
         Result = DRAGDROP_S_CANCEL;
+    if (Result == S_OK) {
+        picture_.Follow();
+        return;
+    }
+    picture_.End();
     if (Result == DRAGDROP_S_CANCEL)
-        site_.SetDropHighlight(nullptr);
+        Highlight(nullptr, true);
 }
 
 TDragResult TPaneDragDrop::StartDrag(const std::vector<std::wstring>& Names, uint32_t Effects)
@@ -440,7 +463,14 @@ TDragResult TPaneDragDrop::StartDrag(const std::vector<std::wstring>& Names, uin
     dnd_->SetSourceEffects(Effects);
     gDragSource = this;
     dragStart_ = Clock();
+    if (UseDragImages && site_.DropControl().HandleAllocated()) {
+        POINT hotSpot{};
+        if (HIMAGELIST image = site_.DragPicture(Names, hotSpot))
+            if (!picture_.Begin(image, hotSpot, site_.DropControl().Handle()))
+                TraceIgnoredFailure(L"showing the picture of the dragged files");
+    }
     const ScopeExit end([this] {
+        picture_.End();
         gDragSource = nullptr;
         // A drop onto the pane itself reads the list when its message comes.
         if (!dropPending_)

@@ -8,6 +8,7 @@
 
 #include "common/DragDropRules.h"
 #include "common/win/DragDropFilesEx.h"
+#include "panels/win/DragPicture.h"
 
 #include <cstdint>
 #include <functional>
@@ -76,6 +77,9 @@ public:
     virtual std::wstring DropDriveName(wchar_t /*Drive*/) { return {}; }
     // A drag from the pane ended in a move of these files.
     virtual void DraggedAway(const std::vector<std::wstring>& /*Names*/) {}
+    // The picture that goes with the cursor while Names are dragged out,
+    // held at HotSpot; nullptr: none.
+    virtual HIMAGELIST DragPicture(const std::vector<std::wstring>& /*Names*/, POINT& /*HotSpot*/) { return nullptr; }
 };
 
 // Answers of the overwrite question for dropped files and contents.
@@ -98,6 +102,8 @@ public:
     TPaneDropSite& Site() { return site_; }
     // Programs dragged in are linked rather than copied.
     bool DDLinkOnExeDrag = true;
+    // A picture of the dragged files goes with the cursor.
+    bool UseDragImages = true;
     // Dropped file contents (files of other programs without a place on
     // disk) are written as files.
     bool AcceptFileContents() const;
@@ -145,6 +151,9 @@ private:
     void Dropped(DWORD Keys, POINT Point, DWORD Effect);
     void QueryContinue(BOOL Escape, DWORD Keys, HRESULT& Result);
     void ReadDrag();
+    // Moves the highlight to Target (nullptr: none), drawn at once with the
+    // drag picture out of the way; Always: even when it seems to be there.
+    void Highlight(const TPaneDropTarget* Target, bool Always = false);
     bool MakeLinks(const std::wstring& Folder, const std::vector<std::wstring>& Names);
     bool WriteDroppedStreams(const std::wstring& Folder);
     // Asks before a dropped file replaces one of the same name; a No takes
@@ -158,6 +167,10 @@ private:
     TPaneDrag drag_;
     TPaneDropTarget target_;
     uint32_t dragStart_ = 0;
+    // The highlighted place (its key), and whether there is one.
+    const void* highlighted_ = nullptr;
+    bool highlightShown_ = false;
+    TDragPicture picture_;
     bool dropPending_ = false;  // dropped here, the files not yet processed
 };
 

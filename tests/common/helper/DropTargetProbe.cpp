@@ -1,7 +1,9 @@
-// A drop target in a process of its own, for the test of the drag loop:
+// A drop target in a process of its own, for the tests of the drag loop:
 // a window at the given screen position that takes files and prints them.
-//   qrv_drop_target_probe X Y   prints "ready at X Y ;" (the window's middle), then "dropped EFFECT" and a
-//                               line per file after a drop, and ends
+//   qrv_drop_target_probe X Y [FOLDER]
+//       prints "ready at X Y ;" (the window's middle), then "dropped EFFECT" and a line per file after a
+//       drop, and ends. With FOLDER it asks for a move and moves the dropped files into FOLDER, as a file
+//       manager does, printing "moved N".
 #include "common/win/DragDropFilesEx.h"
 #include "framework/SysUtils.h"
 #include "framework/win/Forms.h"
@@ -37,11 +39,24 @@ int wmain(int argc, wchar_t** argv)
         TDragDropFilesEx dnd(nullptr);
         dnd.SetDragDropControl(&form);
         dnd.SetTargetEffects(deCopy | deMove);
+        const std::wstring folder = argc > 3 ? argv[3] : L"";
+        if (!folder.empty()) {
+            dnd.OnDragOver = [](TDragDrop*, DWORD, POINT, DWORD& effect) { effect = DROPEFFECT_MOVE; };
+        }
         bool done = false;
         dnd.OnProcessDropped = [&](TDragDrop*, DWORD, POINT, DWORD effect) {
             Print(L"dropped " + std::to_wstring(effect));
+            int moved = 0;
             for (int i = 0; i < dnd.FileList.Count(); ++i) {
-                Print(L"file " + dnd.FileList.GetItem(i).Name);
+                const std::wstring& name = dnd.FileList.GetItem(i).Name;
+                Print(L"file " + name);
+                if (!folder.empty() && effect == DROPEFFECT_MOVE &&
+                    MoveFileW(name.c_str(), (folder + L"\\" + name.substr(name.find_last_of(L'\\') + 1)).c_str())) {
+                    ++moved;
+                }
+            }
+            if (!folder.empty()) {
+                Print(L"moved " + std::to_wstring(moved));
             }
             done = true;
         };

@@ -1,6 +1,7 @@
 // The main window's part in drops between the panes, on the real tree and
 // list with a fake window: the effect option, the question before files are
-// duplicated into their own folder, CD copies made writable, errors, undo.
+// duplicated into their own folder, CD copies made writable, diskette files
+// read first, errors, undo.
 
 #include "mainwindow/win/PaneDrops.h"
 
@@ -14,6 +15,7 @@
 #include "panels/win/DirView.h"
 #include "panels/win/DriveView.h"
 #include "settings/Quorvan32Globals.h"
+#include "win/ForeignFileHolder.h"
 #include "win/MessagePump.h"
 #include "win/WineDrive.h"
 
@@ -232,4 +234,88 @@ TEST_F(PaneDrops, ErrorsAreWordedByTheirNumber)
                   L"Fehler bei Erstellung der Verküpfung für", L"Ausgewählter Pfad nicht vorhanden:\nT:\\weg",
                   L"Ausgewählter Pfad nicht vorhanden:",
                   L"Ein nicht vorhergesehener Fehler ist bei der Drag&Drop-Operation aufgetreten."}));
+}
+
+// Files from a diskette that would replace others are read first, under the
+// progress form "Datei prüfen": one that cannot be read is asked about, and
+// Ignore leaves it out while Cancel drops nothing; a folder is never read
+// as a file.
+TEST_F(PaneDrops, DisketteFilesAreReadBeforeTheyReplaceOthers)
+{
+    TestDir disk;
+    disk.Write(L"gut.txt", "neu gut");
+    disk.Write(L"kaputt.txt", "neu kaputt");
+    ASSERT_TRUE(CreateDirectoryW(disk.File(L"ordner").c_str(), nullptr));
+    disk.Write(L"ordner\\drin.txt", "drin");
+    dir.Write(L"Ziel\\gut.txt", "alt gut");
+    dir.Write(L"Ziel\\kaputt.txt", "alt kaputt");
+    WineDrive drive(disk.Path(), DRIVE_REMOVABLE, L'A', L'B');
+    if (!drive.Letter())
+        GTEST_SKIP() << "no diskette drive here";
+    ASSERT_TRUE(TPaneDrops::IsDisketteDrive(drive.Letter()));
+    const std::wstring root{drive.Letter(), L':', L'\\'};
+    ForeignFileHolder holder(disk.File(L"kaputt.txt"));
+    ASSERT_TRUE(holder.Holding());
+
+    list->SetPath(dir.File(L"Ziel"));
+    list->ConfirmOverwrite = false;  // the files are replaced without the shell's question
+    window.options.VerifyFloppy = true;
+    // What the progress form showed while the question was up.
+    struct Seen {
+        std::wstring message;
+        bool progress = false;
+        std::wstring label;
+    };
+    std::vector<Seen> seen;
+    struct AskingWindow : FakeWindow {
+        std::vector<Seen>* seen = nullptr;
+        int ShowMessageBox(const std::wstring& text, TMsgDlgType kind, int help, TMsgDlgButtons buttons) override
+        {
+            Seen now{text, false, {}};
+            if (HWND form = FindWindowW(nullptr, L"Datei prüfen"); form && IsWindowVisible(form)) {
+                now.progress = true;
+                EnumChildWindows(
+                    form,
+                    [](HWND child, LPARAM out) {
+                        wchar_t text[200]{};
+                        GetWindowTextW(child, text, 200);
+                        if (std::wstring(text).starts_with(L"Prüfe"))
+                            *reinterpret_cast<std::wstring*>(out) = text;
+                        return TRUE;
+                    },
+                    reinterpret_cast<LPARAM>(&now.label));
+            }
+            seen->push_back(now);
+            return FakeWindow::ShowMessageBox(text, kind, help, buttons);
+        }
+    };
+    AskingWindow asking;
+    asking.seen = &seen;
+    asking.options = window.options;
+    drops = std::make_unique<TPaneDrops>(asking.panes, asking, asking);
+    drops->Attach(*tree, {list});
+
+    FilesData both({root + L"gut.txt", root + L"kaputt.txt"});
+    asking.answer = mrCancel;
+    DropOnList(&both);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].message, L"Fehler beim Lesen der Datei \"" + root + L"kaputt.txt\"");
+    EXPECT_TRUE(seen[0].progress) << "the progress form stood meanwhile";
+    EXPECT_EQ(seen[0].label, L"Prüfe \"kaputt.txt\"");
+    EXPECT_EQ(dir.Read(L"Ziel\\gut.txt"), "alt gut") << "cancelled: nothing copied";
+    EXPECT_EQ(FindWindowW(nullptr, L"Datei prüfen"), nullptr) << "the progress form closed";
+
+    asking.answer = mrIgnore;
+    EXPECT_EQ(DropOnList(&both), DROPEFFECT_COPY);
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(dir.Read(L"Ziel\\gut.txt"), "neu gut");
+    EXPECT_EQ(dir.Read(L"Ziel\\kaputt.txt"), "alt kaputt") << "the unreadable file left out";
+
+    // A folder, with one of its name at the target: copied, nothing asked.
+    ASSERT_TRUE(CreateDirectoryW(dir.File(L"Ziel\\ordner").c_str(), nullptr));
+    FilesData folder({root + L"ordner"});
+    EXPECT_EQ(DropOnList(&folder), DROPEFFECT_COPY);
+    EXPECT_EQ(seen.size(), 2u);
+    EXPECT_EQ(dir.Read(L"Ziel\\ordner\\drin.txt"), "drin");
+    drops.reset();
 }

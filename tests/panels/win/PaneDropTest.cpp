@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -494,4 +495,211 @@ TEST_F(PaneDrop, ARealDragFromTheListOntoATreeFolderMovesTheFile)
     EXPECT_EQ(dir.Read(L"Ziel\\brief.txt"), "Brief");
     EXPECT_FALSE(Exists(dir.File(L"Quelle\\brief.txt")));
     EXPECT_TRUE(PumpUntil([&] { return list->FindFileItem(L"brief.txt") == nullptr; }, 3s)) << "the list let it go";
+}
+
+namespace {
+
+// The drag picture on the screen now: the image the system holds, where the
+// cursor holds it, and where its top-left corner lies on the screen.
+struct ShownPicture {
+    HIMAGELIST Image = nullptr;
+    POINT HotSpot{};
+    POINT At{};
+    int Width = 0;
+    int Height = 0;
+};
+
+ShownPicture PictureNow(HWND pane)
+{
+    ShownPicture shown;
+    POINT position{};
+    shown.Image = ImageList_GetDragImage(&position, &shown.HotSpot);
+    if (!shown.Image)
+        return shown;
+    ImageList_GetIconSize(shown.Image, &shown.Width, &shown.Height);
+    RECT frame{};
+    GetWindowRect(GetAncestor(pane, GA_ROOT), &frame);
+    shown.At = {frame.left + position.x - shown.HotSpot.x, frame.top + position.y - shown.HotSpot.y};
+    return shown;
+}
+
+int Brightness(COLORREF colour)
+{
+    return GetRValue(colour) + GetGValue(colour) + GetBValue(colour);
+}
+
+bool Dark(COLORREF colour)
+{
+    return Brightness(colour) < 200;
+}
+
+// The pixels of a screen area, or of the image drawn on magenta.
+std::vector<COLORREF> Pixels(int width, int height, const std::function<void(HDC)>& draw)
+{
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    draw(memory);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            pixels.push_back(GetPixel(memory, x, y));
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+}  // namespace
+
+// Several items dragged out of the list show the files' picture with their
+// counts, one line each, over the window and instead of the cursor; the
+// picture leaves with the drag.
+TEST_F(PaneDrop, SeveralDraggedItemsShowThePictureWithTheirCounts)
+{
+    // ctest: runs alone (it moves the cursor across the screen other tests use)
+    dir.Write(L"Quelle\\zwei.txt", "2");
+    list->SetPath(dir.File(L"Quelle"));
+    for (const wchar_t* name : {L"brief.txt", L"zwei.txt", L"Ordner"}) {
+        TFileRec* item = list->FindFileItem(name);
+        ASSERT_NE(item, nullptr) << name;
+        list->SetItemSelected(*item, true);
+    }
+    // Over the list's empty background, where the dark pixels can only be
+    // the picture's.
+    RECT client{};
+    GetClientRect(list->Handle(), &client);
+    POINT over{client.right / 2, client.bottom - 20};
+    ClientToScreen(list->Handle(), &over);
+    SetCursorPos(over.x, over.y);
+    PumpUntilIdle([] { return true; }, 2s);
+
+    ShownPicture shown;
+    std::vector<COLORREF> image;
+    std::vector<COLORREF> screen;
+    bool cursorHidden = false;
+    int calls = 0;
+    list->DragDrop().OnDDQueryContinueDrag = [&](TPaneDragDrop*, bool, uint32_t, HRESULT& result) {
+        // Seen on the third round, after the picture followed the cursor.
+        if (++calls == 3) {
+            shown = PictureNow(list->Handle());
+            if (shown.Image) {
+                image = Pixels(shown.Width, shown.Height, [&](HDC dc) {
+                    HBRUSH magenta = CreateSolidBrush(RGB(255, 0, 255));
+                    RECT all{0, 0, shown.Width, shown.Height};
+                    FillRect(dc, &all, magenta);
+                    DeleteObject(magenta);
+                    ImageList_Draw(shown.Image, 0, dc, 0, 0, ILD_NORMAL);
+                });
+                screen = Pixels(shown.Width, shown.Height, [&](HDC dc) {
+                    HDC desktop = GetDC(nullptr);
+                    BitBlt(dc, 0, 0, shown.Width, shown.Height, desktop, shown.At.x, shown.At.y, SRCCOPY);
+                    ReleaseDC(nullptr, desktop);
+                });
+            }
+            CURSORINFO cursor{};
+            cursor.cbSize = sizeof cursor;
+            cursorHidden = GetCursorInfo(&cursor) && !(cursor.flags & CURSOR_SHOWING);
+        }
+        result = calls < 4 ? S_OK : DRAGDROP_S_CANCEL;
+    };
+    EXPECT_EQ(list->DragSelectedItems(), drCancel);
+    ASSERT_NE(shown.Image, nullptr) << "a picture went with the drag";
+    EXPECT_EQ(shown.HotSpot.x, 25);
+    EXPECT_EQ(shown.HotSpot.y, 20);
+    EXPECT_GT(shown.Width, 36 + 40) << "the counts beside the picture";
+    EXPECT_GE(shown.Height, 32);
+    EXPECT_TRUE(cursorHidden);
+
+    // The text right of the picture: two lines, shown where the picture is
+    // (the system may draw it a little lighter than it is).
+    std::vector<int> darkRows;
+    int ink = 0;
+    int inkOnScreen = 0;
+    for (int y = 0; y < shown.Height; ++y) {
+        bool rowDark = false;
+        for (int x = 36; x < shown.Width; ++x) {
+            const COLORREF pixel = image[static_cast<size_t>(y * shown.Width + x)];
+            if (!Dark(pixel))
+                continue;
+            rowDark = true;
+            if (Brightness(pixel) < 100) {
+                ++ink;
+                inkOnScreen += Brightness(screen[static_cast<size_t>(y * shown.Width + x)]) < 450 ? 1 : 0;
+            }
+        }
+        if (rowDark)
+            darkRows.push_back(y);
+    }
+    int lines = darkRows.empty() ? 0 : 1;
+    for (size_t i = 1; i < darkRows.size(); ++i)
+        lines += darkRows[i] > darkRows[i - 1] + 1 ? 1 : 0;
+    EXPECT_EQ(lines, 2) << "\"2 Dateien\" and \"1 Verzeichnisse\"";
+    EXPECT_GT(ink, 40);
+    EXPECT_GE(inkOnScreen * 10, ink * 9) << inkOnScreen << " of " << ink << " on the screen";
+
+    EXPECT_EQ(ImageList_GetDragImage(nullptr, nullptr), nullptr) << "gone with the drag";
+    CURSORINFO cursor{};
+    cursor.cbSize = sizeof cursor;
+    EXPECT_TRUE(GetCursorInfo(&cursor) && (cursor.flags & CURSOR_SHOWING));
+}
+
+// One item dragged shows the control's own picture of it, held where the
+// cursor took it; a tree folder the same.
+TEST_F(PaneDrop, OneDraggedItemOrFolderShowsItsOwnPicture)
+{
+    // ctest: runs alone (it moves the cursor across the screen other tests use)
+    list->SetPath(dir.File(L"Quelle"));
+    TFileRec* brief = list->FindFileItem(L"brief.txt");
+    ASSERT_NE(brief, nullptr);
+    list->SetItemSelected(*brief, true);
+    const int row = list->IndexOf(brief);
+    RECT item{LVIR_LABEL, 0, 0, 0};
+    ASSERT_TRUE(
+        SendMessageW(list->Handle(), LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
+    POINT grab{item.left + 5, (item.top + item.bottom) / 2};
+    ClientToScreen(list->Handle(), &grab);
+    SetCursorPos(grab.x, grab.y);
+
+    const auto dragged = [](TPaneDragDrop& pane, HWND window, const std::function<TDragResult()>& drag) {
+        ShownPicture shown;
+        int calls = 0;
+        pane.OnDDQueryContinueDrag = [&](TPaneDragDrop*, bool, uint32_t, HRESULT& result) {
+            if (++calls == 2)
+                shown = PictureNow(window);
+            result = calls < 3 ? S_OK : DRAGDROP_S_CANCEL;
+        };
+        EXPECT_EQ(drag(), drCancel);
+        pane.OnDDQueryContinueDrag = nullptr;
+        return shown;
+    };
+    const ShownPicture ofRow = dragged(list->DragDrop(), list->Handle(), [this] { return list->DragSelectedItems(); });
+    ASSERT_NE(ofRow.Image, nullptr);
+    EXPECT_GT(ofRow.Width, 40) << "the icon and the name";
+    EXPECT_LT(ofRow.Height, 32) << "one row, not the files' picture";
+    EXPECT_GE(ofRow.HotSpot.x, 0);
+    EXPECT_LT(ofRow.HotSpot.x, ofRow.Width);
+    EXPECT_GE(ofRow.HotSpot.y, 0);
+    EXPECT_LT(ofRow.HotSpot.y, ofRow.Height);
+
+    TTreeNode* ziel = tree->NodeForPath(dir.File(L"Ziel"));
+    ASSERT_NE(ziel, nullptr);
+    SendMessageW(tree->Handle(), TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(ziel->ItemId()));
+    RECT text{};
+    *reinterpret_cast<HTREEITEM*>(&text) = ziel->ItemId();
+    ASSERT_TRUE(SendMessageW(tree->Handle(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&text)));
+    POINT node{text.left + 3, (text.top + text.bottom) / 2};
+    ClientToScreen(tree->Handle(), &node);
+    SetCursorPos(node.x, node.y);
+    const ShownPicture ofNode =
+        dragged(tree->DragDrop(), tree->Handle(), [this, ziel] { return tree->DragNode(ziel); });
+    ASSERT_NE(ofNode.Image, nullptr);
+    EXPECT_GT(ofNode.Width, text.right - text.left) << "the icon and the name";
+    EXPECT_GE(ofNode.HotSpot.x, 0);
+    EXPECT_LT(ofNode.HotSpot.x, ofNode.Width);
+    EXPECT_GE(ofNode.HotSpot.y, 0);
+    EXPECT_LT(ofNode.HotSpot.y, ofNode.Height);
+    EXPECT_EQ(ImageList_GetDragImage(nullptr, nullptr), nullptr);
 }

@@ -18,7 +18,9 @@ namespace qrv::test {
 // drive at once.
 class WineDrive {
 public:
-    WineDrive(const std::wstring& folder, DWORD type)
+    // The letter is the last free one from Last down to First (A and B are
+    // the diskette drives' letters).
+    WineDrive(const std::wstring& folder, DWORD type, wchar_t first = L'D', wchar_t last = L'Y')
     {
         using TUnixName = char*(CDECL*)(const wchar_t*);
         const auto unixName = reinterpret_cast<TUnixName>(
@@ -35,7 +37,7 @@ public:
         if (manager_ == INVALID_HANDLE_VALUE)
             return;
         const DWORD used = GetLogicalDrives();
-        for (wchar_t letter = L'Y'; letter >= L'D' && !letter_; --letter) {
+        for (wchar_t letter = last; letter >= first && !letter_; --letter) {
             const wchar_t root[] = {letter, L':', L'\\', 0};
             if (!(used & (1u << (letter - L'A'))) && letter != L'T' && GetDriveTypeW(root) == DRIVE_NO_ROOT_DIR &&
                 Define(letter, type))
