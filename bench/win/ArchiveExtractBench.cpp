@@ -7,6 +7,7 @@
 // made and emptied by scripts/bench)
 
 #include "archives/ZipCommands.h"
+#include "BenchWindow.h"
 #include "archives/win/KyZipLV.h"
 #include "archives/win/KyZipper.h"
 #include "common/BaseUtils.h"
@@ -19,6 +20,7 @@
 #include <vector>
 
 using namespace qrv;
+using qrv::bench::TBenchWindow;
 
 namespace {
 
@@ -46,12 +48,8 @@ int wmain(int argc, wchar_t** argv)
     OleInitialize(nullptr);
     TApplication application;
     application.Initialize();
-    TForm form(nullptr);
-    form.SetBounds(0, 0, 800, 600);
-    auto* list = new TKyZipLV(&form);
-    list->SetAlign(TAlign::alClient);
-    list->SetParent(&form);
-    form.HandleNeeded();
+    TBenchWindow<TKyZipLV> window;
+    auto* list = window.Control;
     const std::wstring folder = ExtractFilePath(argv[0]);
     list->SetDLLDirectory(folder);
     list->Zipper().AskUser = nullptr;

@@ -9,6 +9,7 @@
 //   qrv_bench_arclist_win.exe [archive...]
 // (default T:\qrvbench-100k.zip and T:\qrvbench-mixed.zip, made by scripts/bench-fixtures)
 
+#include "BenchWindow.h"
 #include "archives/win/KyZipLV.h"
 #include "archives/win/KyZipper.h"
 #include "common/BaseUtils.h"
@@ -29,6 +30,7 @@
 #include <vector>
 
 using namespace qrv;
+using qrv::bench::TBenchWindow;
 
 namespace {
 
@@ -224,12 +226,8 @@ int wmain(int argc, wchar_t** argv)
     TApplication application;
     application.Initialize();
 
-    TForm form(nullptr);
-    form.SetBounds(0, 0, 800, 600);
-    auto* list = new TKyZipLV(&form);
-    list->SetAlign(TAlign::alClient);
-    list->SetParent(&form);
-    form.HandleNeeded();
+    TBenchWindow<TKyZipLV> window;
+    auto* list = window.Control;
     list->SetDLLDirectory(ExtractFilePath(argv[0]));
 
     // Made once per process, and by the program before any archive opens:

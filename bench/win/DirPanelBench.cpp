@@ -5,6 +5,7 @@
 //   qrv_bench_dirpanel_win.exe [folder]   (default T:\qrvbench-dirpanel, made when missing)
 
 #include "BenchFolders.h"
+#include "BenchWindow.h"
 #include "framework/win/Forms.h"
 #include "viewers/win/KyDirPanel.h"
 
@@ -82,12 +83,8 @@ int wmain(int argc, wchar_t** argv)
         if (!HasFileFolder(SubFolder(tree, i), kFilesEach))
             return 1;
 
-    TForm form(nullptr);
-    form.SetBounds(0, 0, 600, 300);
-    auto* panel = new TKyDirPanel(&form);
-    panel->SetAlign(TAlign::alClient);
-    panel->SetParent(&form);
-    form.HandleNeeded();
+    TBenchWindow<TKyDirPanel> window(600, 300);
+    auto* panel = window.Control;
 
     uint64_t files = 0;
     uint64_t folders = 0;

@@ -4,6 +4,7 @@
 //   qrv_bench_win.exe [folder]     (default T:\qrvbench-100k, made by scripts/bench-fixtures)
 
 #include "BenchFolders.h"
+#include "BenchWindow.h"
 #include "framework/win/Forms.h"
 #include "panels/win/DirView.h"
 
@@ -41,12 +42,8 @@ int wmain(int argc, wchar_t** argv)
     if (!HasFileFolder(folder, kFiles))
         return 1;
 
-    TForm form(nullptr);
-    form.SetBounds(0, 0, 800, 600);
-    auto* list = new TDirView(&form);
-    list->SetAlign(TAlign::alClient);
-    list->SetParent(&form);
-    form.HandleNeeded();
+    TBenchWindow<TDirView> window;
+    auto* list = window.Control;
     list->SetPath(parent);
 
     BareLoop(folder);  // warm the file system's caches for both

@@ -7,6 +7,7 @@
 // of 100 empty subfolders and 5 files each)
 
 #include "BenchFolders.h"
+#include "BenchWindow.h"
 #include "framework/win/Forms.h"
 #include "panels/win/DriveView.h"
 
@@ -57,12 +58,8 @@ int wmain(int argc, wchar_t** argv)
         return 1;
     }
 
-    TForm form(nullptr);
-    form.SetBounds(0, 0, 400, 600);
-    auto* tree = new TDriveView(&form);
-    tree->SetAlign(TAlign::alClient);
-    tree->SetParent(&form);
-    form.HandleNeeded();
+    TBenchWindow<TDriveView> window(400, 600);
+    auto* tree = window.Control;
     TTreeNode* node = tree->NodeForPath(folder);
     if (!node) {
         std::printf("no node for %ls\n", folder.c_str());

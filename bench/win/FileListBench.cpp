@@ -5,6 +5,7 @@
 //   qrv_bench_filelist_win.exe [folder]   (default T:\qrvbench-100k)
 
 #include "BenchFolders.h"
+#include "BenchWindow.h"
 #include "dialogs/win/QuorListFiles.h"
 #include "framework/SysUtils.h"
 #include "framework/win/Forms.h"
@@ -62,12 +63,8 @@ int wmain(int argc, wchar_t** argv)
     if (!HasFileFolder(folder, kFiles))
         return 1;
 
-    TForm form(nullptr);
-    form.SetBounds(0, 0, 800, 600);
-    auto* list = new TDirView(&form);
-    list->SetAlign(TAlign::alClient);
-    list->SetParent(&form);
-    form.HandleNeeded();
+    TBenchWindow<TDirView> window;
+    auto* list = window.Control;
     list->SetPath(folder);
 
     TFileListJob job;

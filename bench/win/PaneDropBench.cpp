@@ -12,6 +12,7 @@
 
 #include "../../tests/common/win/DropDataFake.h"
 #include "BenchFolders.h"
+#include "BenchWindow.h"
 #include "common/FileDescriptorBlock.h"
 #include "common/win/KyClipBoardFormats.h"
 #include "framework/win/Forms.h"
@@ -207,12 +208,9 @@ int wmain(int argc, wchar_t** argv)
     application.Initialize();
     std::setvbuf(stdout, nullptr, _IONBF, 0);
 
-    TForm form(nullptr);
-    form.SetBounds(0, 0, 800, 600);
-    auto* list = new TDirView(&form);
-    list->SetAlign(TAlign::alClient);
-    list->SetParent(&form);
-    form.Show();
+    TBenchWindow<TDirView> window;
+    auto* list = window.Control;
+    window.Form.Show();
     list->SetPath(drive);
     list->DragDrop().SetAcceptFileContents(true);
 

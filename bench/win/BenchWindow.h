@@ -1,0 +1,24 @@
+#pragma once
+// The window the Windows benchmarks of a control share: a form of the given
+// size filled by one control (a file list, a folder tree, an archive list),
+// the form's window made, not shown.
+
+#include "framework/win/Forms.h"
+
+namespace qrv::bench {
+
+template <class TControl>
+struct TBenchWindow {
+    explicit TBenchWindow(int Width = 800, int Height = 600) : Control(new TControl(&Form))
+    {
+        Form.SetBounds(0, 0, Width, Height);
+        Control->SetAlign(TAlign::alClient);
+        Control->SetParent(&Form);
+        Form.HandleNeeded();
+    }
+
+    TForm Form{nullptr};
+    TControl* Control;  // owned by Form
+};
+
+}  // namespace qrv::bench
