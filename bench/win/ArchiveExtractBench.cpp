@@ -20,6 +20,7 @@
 #include <vector>
 
 using namespace qrv;
+using qrv::bench::TBenchApplication;
 using qrv::bench::TBenchWindow;
 
 namespace {
@@ -45,9 +46,7 @@ int wmain(int argc, wchar_t** argv)
         std::printf("%ls is missing: scripts/bench-fixtures makes it\n", archive.c_str());
         return 1;
     }
-    OleInitialize(nullptr);
-    TApplication application;
-    application.Initialize();
+    TBenchApplication application;
     TBenchWindow<TKyZipLV> window;
     auto* list = window.Control;
     const std::wstring folder = ExtractFilePath(argv[0]);

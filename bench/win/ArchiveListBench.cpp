@@ -30,6 +30,7 @@
 #include <vector>
 
 using namespace qrv;
+using qrv::bench::TBenchApplication;
 using qrv::bench::TBenchWindow;
 
 namespace {
@@ -222,9 +223,7 @@ int wmain(int argc, wchar_t** argv)
     std::vector<std::wstring> archives(argv + 1, argv + argc);
     if (archives.empty())
         archives = {L"T:\\qrvbench-100k.zip", L"T:\\qrvbench-mixed.zip"};
-    OleInitialize(nullptr);
-    TApplication application;
-    application.Initialize();
+    TBenchApplication application;
 
     TBenchWindow<TKyZipLV> window;
     auto* list = window.Control;

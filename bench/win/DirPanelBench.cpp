@@ -76,9 +76,7 @@ double Fastest(const std::vector<double>& values)
 int wmain(int argc, wchar_t** argv)
 {
     const std::wstring tree = argc > 1 ? argv[1] : L"T:\\qrvbench-dirpanel";
-    OleInitialize(nullptr);
-    TApplication application;
-    application.Initialize();
+    TBenchApplication application;
     for (int i = 0; i < kFolders; ++i)
         if (!HasFileFolder(SubFolder(tree, i), kFilesEach))
             return 1;

@@ -91,9 +91,7 @@ void PumpUntil(Done&& done, Clock::duration limit)
 int wmain(int argc, wchar_t** argv)
 {
     const std::wstring folder = argc > 1 ? argv[1] : L"T:\\qrvbench-100k";
-    OleInitialize(nullptr);
-    TApplication application;
-    application.Initialize();
+    TBenchApplication application;
     if (!HasFileFolder(folder, kFiles))
         return 1;
     for (int i = 0; i < kCopies; ++i)

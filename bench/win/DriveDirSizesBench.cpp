@@ -49,9 +49,7 @@ int64_t BareFolderSum(const std::vector<std::wstring>& folders)
 int wmain(int argc, wchar_t** argv)
 {
     const std::wstring folder = argc > 1 ? argv[1] : L"T:\\qrvbench-20k-dirs";
-    OleInitialize(nullptr);
-    TApplication application;
-    application.Initialize();
+    TBenchApplication application;
     const std::wstring last = folder + L"\\d199\\s99";
     if (GetFileAttributesW(last.c_str()) == INVALID_FILE_ATTRIBUTES) {
         std::printf("no fixture %ls (scripts/bench-fixtures makes it)\n", last.c_str());

@@ -58,9 +58,7 @@ int wmain(int argc, wchar_t** argv)
 {
     const std::wstring folder = argc > 1 ? argv[1] : L"T:\\qrvbench-100k";
     const std::wstring parent = folder.substr(0, folder.find_last_of(L'\\') + 1);
-    OleInitialize(nullptr);
-    TApplication application;
-    application.Initialize();
+    TBenchApplication application;
     if (!HasFileFolder(folder, kFiles))
         return 1;
 

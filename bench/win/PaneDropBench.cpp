@@ -203,9 +203,7 @@ void MeasureMoveOut(TDirView& list, const std::wstring& drive)
 int wmain(int argc, wchar_t** argv)
 {
     const std::wstring drive = argc > 1 ? argv[1] : L"T:\\";
-    OleInitialize(nullptr);
-    TApplication application;
-    application.Initialize();
+    TBenchApplication application;
     std::setvbuf(stdout, nullptr, _IONBF, 0);
 
     TBenchWindow<TDirView> window;

@@ -78,9 +78,7 @@ double ProcessCpuMilliseconds()
 int wmain(int argc, wchar_t** argv)
 {
     const std::wstring tree = argc > 1 ? argv[1] : L"T:\\qrvbench-dirsize";
-    OleInitialize(nullptr);
-    TApplication application;
-    application.Initialize();
+    TBenchApplication application;
 
     // du's figures from the Linux side.
     double duSeconds = 0;
