@@ -7,6 +7,7 @@
 // made and emptied by scripts/bench)
 
 #include "archives/ZipCommands.h"
+#include "BenchWindow.h"
 #include "archives/win/KyZipLV.h"
 #include "archives/win/KyZipper.h"
 #include "common/BaseUtils.h"
@@ -19,6 +20,8 @@
 #include <vector>
 
 using namespace qrv;
+using qrv::bench::TBenchApplication;
+using qrv::bench::TBenchWindow;
 
 namespace {
 
@@ -43,15 +46,9 @@ int wmain(int argc, wchar_t** argv)
         std::printf("%ls is missing: scripts/bench-fixtures makes it\n", archive.c_str());
         return 1;
     }
-    OleInitialize(nullptr);
-    TApplication application;
-    application.Initialize();
-    TForm form(nullptr);
-    form.SetBounds(0, 0, 800, 600);
-    auto* list = new TKyZipLV(&form);
-    list->SetAlign(TAlign::alClient);
-    list->SetParent(&form);
-    form.HandleNeeded();
+    TBenchApplication application;
+    TBenchWindow<TKyZipLV> window;
+    auto* list = window.Control;
     const std::wstring folder = ExtractFilePath(argv[0]);
     list->SetDLLDirectory(folder);
     list->Zipper().AskUser = nullptr;

@@ -9,6 +9,7 @@
 //   qrv_bench_arclist_win.exe [archive...]
 // (default T:\qrvbench-100k.zip and T:\qrvbench-mixed.zip, made by scripts/bench-fixtures)
 
+#include "BenchWindow.h"
 #include "archives/win/KyZipLV.h"
 #include "archives/win/KyZipper.h"
 #include "common/BaseUtils.h"
@@ -29,6 +30,8 @@
 #include <vector>
 
 using namespace qrv;
+using qrv::bench::TBenchApplication;
+using qrv::bench::TBenchWindow;
 
 namespace {
 
@@ -220,16 +223,10 @@ int wmain(int argc, wchar_t** argv)
     std::vector<std::wstring> archives(argv + 1, argv + argc);
     if (archives.empty())
         archives = {L"T:\\qrvbench-100k.zip", L"T:\\qrvbench-mixed.zip"};
-    OleInitialize(nullptr);
-    TApplication application;
-    application.Initialize();
+    TBenchApplication application;
 
-    TForm form(nullptr);
-    form.SetBounds(0, 0, 800, 600);
-    auto* list = new TKyZipLV(&form);
-    list->SetAlign(TAlign::alClient);
-    list->SetParent(&form);
-    form.HandleNeeded();
+    TBenchWindow<TKyZipLV> window;
+    auto* list = window.Control;
     list->SetDLLDirectory(ExtractFilePath(argv[0]));
 
     // Made once per process, and by the program before any archive opens:

@@ -19,6 +19,18 @@ double Median(std::vector<double> Values)
     return Values[Values.size() / 2];
 }
 
+std::string Spread(std::vector<double> Values, int Decimals)
+{
+    if (Values.empty())
+        return "-";
+    std::sort(Values.begin(), Values.end());
+    const double median = Median(Values);
+    char text[96];
+    std::snprintf(text, sizeof text, "%.*f (%.*f/%.*f/%.*f)", Decimals, median, Decimals, Values.front(), Decimals,
+                  median, Decimals, Values.back());
+    return text;
+}
+
 namespace {
 
 std::wstring Numbered(const wchar_t* format, int i)

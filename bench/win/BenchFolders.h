@@ -32,6 +32,8 @@ double BestOf(int rounds, auto&& step)
 }
 // The middle value (of an even count the upper one); Values is not empty.
 double Median(std::vector<double> Values);
+// "median (least/median/most)" with Decimals places; "-" for no values.
+std::string Spread(std::vector<double> Values, int Decimals = 1);
 
 // True when the folder holds Count empty files "f000000.txt"... or Count
 // subfolders "d00000"... (its last one is there); otherwise says which

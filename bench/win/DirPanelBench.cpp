@@ -5,6 +5,7 @@
 //   qrv_bench_dirpanel_win.exe [folder]   (default T:\qrvbench-dirpanel, made when missing)
 
 #include "BenchFolders.h"
+#include "BenchWindow.h"
 #include "framework/win/Forms.h"
 #include "viewers/win/KyDirPanel.h"
 
@@ -75,19 +76,13 @@ double Fastest(const std::vector<double>& values)
 int wmain(int argc, wchar_t** argv)
 {
     const std::wstring tree = argc > 1 ? argv[1] : L"T:\\qrvbench-dirpanel";
-    OleInitialize(nullptr);
-    TApplication application;
-    application.Initialize();
+    TBenchApplication application;
     for (int i = 0; i < kFolders; ++i)
         if (!HasFileFolder(SubFolder(tree, i), kFilesEach))
             return 1;
 
-    TForm form(nullptr);
-    form.SetBounds(0, 0, 600, 300);
-    auto* panel = new TKyDirPanel(&form);
-    panel->SetAlign(TAlign::alClient);
-    panel->SetParent(&form);
-    form.HandleNeeded();
+    TBenchWindow<TKyDirPanel> window(600, 300);
+    auto* panel = window.Control;
 
     uint64_t files = 0;
     uint64_t folders = 0;

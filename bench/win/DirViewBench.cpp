@@ -4,6 +4,7 @@
 //   qrv_bench_win.exe [folder]     (default T:\qrvbench-100k, made by scripts/bench-fixtures)
 
 #include "BenchFolders.h"
+#include "BenchWindow.h"
 #include "framework/win/Forms.h"
 #include "panels/win/DirView.h"
 
@@ -35,18 +36,12 @@ int wmain(int argc, wchar_t** argv)
 {
     const std::wstring folder = argc > 1 ? argv[1] : L"T:\\qrvbench-100k";
     const std::wstring parent = folder.substr(0, folder.find_last_of(L'\\') + 1);
-    OleInitialize(nullptr);
-    TApplication application;
-    application.Initialize();
+    TBenchApplication application;
     if (!HasFileFolder(folder, kFiles))
         return 1;
 
-    TForm form(nullptr);
-    form.SetBounds(0, 0, 800, 600);
-    auto* list = new TDirView(&form);
-    list->SetAlign(TAlign::alClient);
-    list->SetParent(&form);
-    form.HandleNeeded();
+    TBenchWindow<TDirView> window;
+    auto* list = window.Control;
     list->SetPath(parent);
 
     BareLoop(folder);  // warm the file system's caches for both

@@ -7,6 +7,7 @@
 //   qrv_bench_select_win.exe [folder]     (default T:\qrvbench-100k, made by scripts/bench-fixtures)
 
 #include "BenchFolders.h"
+#include "BenchWindow.h"
 #include "common/MaskSearch.h"
 #include "framework/StringList.h"
 #include "framework/win/Forms.h"
@@ -46,9 +47,7 @@ void SetState(HWND list, int index, bool selected)
 int wmain(int argc, wchar_t** argv)
 {
     const std::wstring folder = argc > 1 ? argv[1] : L"T:\\qrvbench-100k";
-    OleInitialize(nullptr);
-    TApplication application;
-    application.Initialize();
+    TBenchApplication application;
     if (!HasFileFolder(folder, kFiles))
         return 1;
 

@@ -9,6 +9,7 @@
 //   qrv_bench_watch_win.exe [folder]   (default T:\qrvbench-100k, made by scripts/bench-fixtures)
 
 #include "BenchFolders.h"
+#include "BenchWindow.h"
 #include "framework/ScopeExit.h"
 #include "framework/win/Forms.h"
 #include "panels/win/DirView.h"
@@ -85,43 +86,26 @@ void PumpUntil(Done&& done, Clock::duration limit)
     }
 }
 
-std::string Spread(std::vector<double> values)
-{
-    if (values.empty())
-        return "-";
-    std::sort(values.begin(), values.end());
-    char text[96];
-    std::snprintf(text, sizeof text, "%.1f (%.1f/%.1f/%.1f)", Median(values), values.front(), Median(values),
-                  values.back());
-    return text;
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
 {
     const std::wstring folder = argc > 1 ? argv[1] : L"T:\\qrvbench-100k";
-    OleInitialize(nullptr);
-    TApplication application;
-    application.Initialize();
+    TBenchApplication application;
     if (!HasFileFolder(folder, kFiles))
         return 1;
     for (int i = 0; i < kCopies; ++i)
         DeleteFileW(CopyName(folder, i).c_str());
 
-    TForm form(nullptr);
-    form.SetBounds(0, 0, 800, 600);
-    auto* list = new TDirView(&form);
-    list->SetAlign(TAlign::alClient);
-    list->SetParent(&form);
-    form.HandleNeeded();
+    TBenchWindow<TDirView> window;
+    auto* list = window.Control;
     list->SetNoCheckDrives(L"Z");
     list->SetChangeInterval(kInterval);
     list->SetPath(folder);
     list->SetWatchForChanges(true);
     const int before = list->ItemCount();
 
-    form.Show();
+    window.Form.Show();
     list->SetFocus();
     list->SetItemFocused(list->GetItemData(0));
 

@@ -7,6 +7,7 @@
 // of 100 empty subfolders and 5 files each)
 
 #include "BenchFolders.h"
+#include "BenchWindow.h"
 #include "framework/win/Forms.h"
 #include "panels/win/DriveView.h"
 
@@ -48,21 +49,15 @@ int64_t BareFolderSum(const std::vector<std::wstring>& folders)
 int wmain(int argc, wchar_t** argv)
 {
     const std::wstring folder = argc > 1 ? argv[1] : L"T:\\qrvbench-20k-dirs";
-    OleInitialize(nullptr);
-    TApplication application;
-    application.Initialize();
+    TBenchApplication application;
     const std::wstring last = folder + L"\\d199\\s99";
     if (GetFileAttributesW(last.c_str()) == INVALID_FILE_ATTRIBUTES) {
         std::printf("no fixture %ls (scripts/bench-fixtures makes it)\n", last.c_str());
         return 1;
     }
 
-    TForm form(nullptr);
-    form.SetBounds(0, 0, 400, 600);
-    auto* tree = new TDriveView(&form);
-    tree->SetAlign(TAlign::alClient);
-    tree->SetParent(&form);
-    form.HandleNeeded();
+    TBenchWindow<TDriveView> window(400, 600);
+    auto* tree = window.Control;
     TTreeNode* node = tree->NodeForPath(folder);
     if (!node) {
         std::printf("no node for %ls\n", folder.c_str());

@@ -9,6 +9,7 @@
 // by scripts/bench-fixtures)
 
 #include "BenchFolders.h"
+#include "BenchWindow.h"
 #include "framework/ScopeExit.h"
 #include "framework/win/Forms.h"
 #include "panels/win/DriveView.h"
@@ -102,9 +103,7 @@ int wmain(int argc, wchar_t** argv)
     const std::wstring folder = argc > 1 ? argv[1] : L"T:\\qrvbench-10k-dirs";
     const std::wstring files = argc > 2 ? argv[2] : L"T:\\qrvbench-100k";
     const std::wstring oneFile = argc > 3 ? argv[3] : L"T:\\qrvbench-1file";
-    OleInitialize(nullptr);
-    TApplication application;
-    application.Initialize();
+    TBenchApplication application;
     if (!HasSubfolderFolder(folder, kFolders) || !HasFileFolder(files, kFiles) || !HasFileFolder(oneFile, 1))
         return 1;
 

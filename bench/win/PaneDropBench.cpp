@@ -12,6 +12,7 @@
 
 #include "../../tests/common/win/DropDataFake.h"
 #include "BenchFolders.h"
+#include "BenchWindow.h"
 #include "common/FileDescriptorBlock.h"
 #include "common/win/KyClipBoardFormats.h"
 #include "framework/win/Forms.h"
@@ -202,17 +203,12 @@ void MeasureMoveOut(TDirView& list, const std::wstring& drive)
 int wmain(int argc, wchar_t** argv)
 {
     const std::wstring drive = argc > 1 ? argv[1] : L"T:\\";
-    OleInitialize(nullptr);
-    TApplication application;
-    application.Initialize();
+    TBenchApplication application;
     std::setvbuf(stdout, nullptr, _IONBF, 0);
 
-    TForm form(nullptr);
-    form.SetBounds(0, 0, 800, 600);
-    auto* list = new TDirView(&form);
-    list->SetAlign(TAlign::alClient);
-    list->SetParent(&form);
-    form.Show();
+    TBenchWindow<TDirView> window;
+    auto* list = window.Control;
+    window.Form.Show();
     list->SetPath(drive);
     list->DragDrop().SetAcceptFileContents(true);
 

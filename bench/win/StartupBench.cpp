@@ -193,15 +193,6 @@ struct Launches {
 };
 
 // "median (min/median/max)".
-std::string Spread(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    char text[96];
-    std::snprintf(text, sizeof text, "%.1f (%.1f/%.1f/%.1f)", Median(values), values.front(), Median(values),
-                  values.back());
-    return text;
-}
-
 // Per round: (full list - one-file launch) / bare loop.
 std::vector<double> Ratios(const Launches& full, const Launches& oneFile, const std::vector<double>& bare)
 {
@@ -259,7 +250,7 @@ int wmain(int argc, wchar_t** argv)
                 "launch on a 100,000-file subfolder: full list", Spread(bigLaunches.toFullList).c_str(),
                 Spread(bare).c_str());
     std::printf("%-52s %s   (goal <= 1.30)\n", "  (full list - one-file launch) / bare loop",
-                Spread(Ratios(bigLaunches, smallLaunches, bare)).c_str());
+                Spread(Ratios(bigLaunches, smallLaunches, bare), 2).c_str());
     std::printf("%-52s %s ms   (goal <= 100 ms)\n", "  longest answer until the full list",
                 Spread(bigLaunches.untilFull).c_str());
     std::printf("%-52s %s ms; longest answer until then %s ms\n", "  full list painted",
@@ -268,7 +259,7 @@ int wmain(int argc, wchar_t** argv)
                 "launch on a drive root of 100,000 files: full list", Spread(rootLaunches.toFullList).c_str(),
                 Spread(bareRoot).c_str());
     std::printf("%-52s %s   (goal <= 1.30)\n", "  (full list - one-file launch) / bare loop",
-                Spread(Ratios(rootLaunches, smallLaunches, bareRoot)).c_str());
+                Spread(Ratios(rootLaunches, smallLaunches, bareRoot), 2).c_str());
     std::printf("%-52s %s ms   (goal <= 100 ms)\n", "  longest answer until the full list",
                 Spread(rootLaunches.untilFull).c_str());
     std::printf("%-52s %s ms; longest answer until then %s ms\n", "  full list painted",

@@ -33,6 +33,7 @@ class TPaneDragDrop;
 class TPicture;
 class TPopupMenu;
 class TSubDirScanTicket;
+struct TSubDirScanNext;
 
 // The system's error code of the last failed creation of a file or folder by
 // a list or the tree; 0 after a success.
@@ -485,6 +486,8 @@ private:
 
     // The tickets of the running size scans, by the items' serials.
     std::map<uint64_t, std::shared_ptr<TSubDirScanTicket>> scanTickets_;
+    // While a scanner delivers: where the next scan goes to that scanner.
+    std::optional<TSubDirScanNext>* scanHandOver_ = nullptr;
 
     // Change watching.
     struct TWatchState;

@@ -11,7 +11,9 @@
 #include "common/win/ShellNotify.h"
 #include "framework/IgnoredError.h"
 #include "framework/ScopeExit.h"
+#include "framework/InputErrors.h"
 #include "framework/SysUtils.h"
+#include "framework/win/Forms.h"
 #include "framework/win/MessageDialog.h"
 #include "panels/PasteRules.h"
 #include "panels/RenameRules.h"
@@ -21,6 +23,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <exception>
 #include <utility>
 
 namespace qrv {
@@ -372,8 +375,11 @@ void TDirView::RenameItem(int Index, const std::wstring& Typed, bool OfferRetry)
         return;
     }
     if (input.Kind == TRenameInput::Invalid) {
+        // What the user typed, not a fault of the program: the application's
+        // handler shows it without counting it. Handed over rather than
+        // thrown, so that the edit's end is still reported.
         MessageBeep(MB_ICONHAND);
-        MessageDlg(input.Error, TMsgDlgType::mtError, mbOK);
+        Application->HandleException(std::make_exception_ptr(EInvalidFileName(input.Error)));
         return;
     }
     const std::wstring oldPath = ItemFullFileName(item);

@@ -9,7 +9,9 @@
 #include "common/win/ShellFileOperator.h"
 #include "common/win/ShellNotify.h"
 #include "framework/IgnoredError.h"
+#include "framework/InputErrors.h"
 #include "framework/ScopeExit.h"
+#include "framework/win/Forms.h"
 #include "framework/win/MessageDialog.h"
 #include "framework/win/WaitCursor.h"
 #include "panels/DirViewTexts.h"
@@ -21,6 +23,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <exception>
 
 namespace qrv {
 
@@ -234,12 +237,12 @@ void TDriveView::ApplyEditedName(TTreeNode* Node, const wchar_t* Text)
     if (input.Kind == TRenameInput::Cancel)
         return;
     if (input.Kind == TRenameInput::Invalid) {
-        // Shown like a failed rename, but the name is not edited again.
+        // What the user typed, not a fault of the program: the application's
+        // handler shows it without counting it, and the name is not edited
+        // again. Handed over rather than thrown, so that the edit's end is
+        // still reported.
         MessageBeep(MB_ICONHAND);
-        if (AskRenameAgain)
-            (void)AskRenameAgain(input.Error);
-        else
-            MessageDlg(input.Error, TMsgDlgType::mtError, mbOK);
+        Application->HandleException(std::make_exception_ptr(EInvalidDirName(input.Error)));
         return;
     }
     // The node's caption is set by the rename itself.

@@ -6,13 +6,16 @@
 #include "common/win/TempFiles.h"
 #include "framework/IgnoredError.h"
 #include "framework/ScopeExit.h"
+#include "framework/InputErrors.h"
 #include "framework/SysUtils.h"
+#include "framework/win/Forms.h"
 #include "framework/win/Handles.h"
 #include "framework/win/WaitCursor.h"
 #include "panels/DropRules.h"
 #include "panels/win/ShellLinks.h"
 
 #include <algorithm>
+#include <exception>
 
 namespace qrv {
 
@@ -427,10 +430,13 @@ bool TPaneDragDrop::WriteDroppedStreams(const std::wstring& Folder)
 
 void TPaneDragDrop::Error(int Code, const std::wstring& Path)
 {
-    if (OnDDError)
+    if (OnDDError) {
         OnDDError(this, Code, Path);
-    else
-        TraceIgnoredFailure(L"drag and drop error " + std::to_wstring(Code) + L" " + Path);
+        return;
+    }
+    // Without a handler of its own the application's handler shows the
+    // number; handed over rather than thrown, so that the drop still ends.
+    Application->HandleException(std::make_exception_ptr(EDragDrop(L"DragDrop Error: " + std::to_wstring(Code))));
 }
 
 void TPaneDragDrop::QueryContinue(BOOL Escape, DWORD Keys, HRESULT& Result)

@@ -3,6 +3,7 @@
 #include "panels/win/DirView.h"
 
 #include "TestDir.h"
+#include "framework/InputErrors.h"
 #include "framework/win/Forms.h"
 #include "win/MessagePump.h"
 
@@ -159,6 +160,24 @@ TEST_F(DirViewFileOps, RenamingOntoAnExistingNameReopensTheEditorWithTheTypedTex
     GetWindowTextW(edit, text, 64);
     EXPECT_STREQ(text, L"notiz.txt");
     SendMessageW(view->Handle(), LVM_CANCELEDITLABEL, 0, 0);
+}
+
+TEST_F(DirViewFileOps, ANameWithInvalidCharactersIsAUserErrorAndRenamesNothing)
+{
+    std::vector<std::wstring> raised;
+    const auto previous = Application->OnException;
+    Application->OnException = [&](TComponent*, const std::exception& error) {
+        const auto* invalid = dynamic_cast<const EInvalidFileName*>(&error);
+        raised.push_back(invalid ? invalid->Message() : L"<another exception>");
+    };
+    int editsEnded = 0;
+    view->OnEditEnded = [&](TComponent*) { ++editsEnded; };
+    Rename(L"brief.txt", L"Brief|Anna.txt");
+    Application->OnException = previous;
+    EXPECT_EQ(raised, std::vector<std::wstring>{L"Dateiname enthält ungültige Zeichen:  \\ / : * ? \" < > |"});
+    EXPECT_EQ(editsEnded, 1) << "the edit's end is reported all the same";
+    EXPECT_EQ(dir.Read(L"Liste\\brief.txt"), "Text");
+    EXPECT_TRUE(Shows(L"brief.txt"));
 }
 
 TEST_F(DirViewFileOps, ANameEditLeftOpenNeverReachesAnotherFolder)

@@ -130,15 +130,36 @@ TEST_F(DirViewSizesTest, TheSizesAreThoseOfAWalkAndAtMostThreeAreSummedAtOnce)
 {
     view->SetPath(folder);
     int most = 0;
+    int mostThreads = 0;
     ASSERT_TRUE(test::PumpUntil(
         [&] {
             most = std::max(most, static_cast<int>(view->DirScanThreads()));
+            mostThreads = std::max(mostThreads, TSubDirScanner::RunningCount());
             return AllSized();
         },
         30s));
     EXPECT_LE(most, 3);
+    EXPECT_LE(mostThreads, 3);
     EXPECT_GE(view->FindFileItem(L"Gross")->Size, 8 * kGiB);
     ExpectSizesOfTheWalk(folder);
+}
+
+TEST_F(DirViewSizesTest, OneScanAtATimeSumsEveryFolderOnOneThread)
+{
+    // Each answer hands the thread that gave it the next folder.
+    view->SetMaxSubDirScanner(1);
+    view->SetPath(folder);
+    int mostThreads = 0;
+    ASSERT_TRUE(test::PumpUntil(
+        [&] {
+            mostThreads = std::max(mostThreads, TSubDirScanner::RunningCount());
+            return AllSized();
+        },
+        30s));
+    EXPECT_EQ(mostThreads, 1);
+    ExpectSizesOfTheWalk(folder);
+    ASSERT_TRUE(test::PumpUntil([] { return TSubDirScanner::RunningCount() == 0; }, 10s))
+        << "the thread goes once nothing waits";
 }
 
 TEST_F(DirViewSizesTest, AnUnreadableSubfolderCountsAsEmpty)

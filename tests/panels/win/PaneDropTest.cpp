@@ -3,6 +3,7 @@
 
 #include "../../common/win/DropDataFake.h"
 #include "TestDir.h"
+#include "framework/InputErrors.h"
 #include "TreeAndListForm.h"
 #include "common/DropFilesBlock.h"
 #include "common/FileOperator.h"
@@ -417,6 +418,26 @@ TEST_F(PaneDrop, AVanishedTargetReportsError1)
     DWORD effect = DropOnList(&brief);
     (void)effect;
     EXPECT_EQ(errors, (std::vector<int>{kDropErrorNoTarget}));
+    EXPECT_TRUE(Exists(dir.File(L"Quelle\\brief.txt")));
+}
+
+// Without a handler of the pane's own it is a drag-and-drop error for the
+// application's handler.
+TEST_F(PaneDrop, WithoutAHandlerAVanishedTargetIsADragDropError)
+{
+    list->DragDrop().OnDDError = nullptr;
+    std::vector<std::wstring> raised;
+    const auto previous = Application->OnException;
+    Application->OnException = [&](TComponent*, const std::exception& error) {
+        const auto* dropError = dynamic_cast<const EDragDrop*>(&error);
+        raised.push_back(dropError ? dropError->Message() : L"<another exception>");
+    };
+    FilesData brief({dir.File(L"Quelle\\brief.txt")});
+    ASSERT_TRUE(RemoveDirectoryW(dir.File(L"Ziel").c_str()));
+    list->DragDrop().Component().RenderDataOn = rdoEnterAndDropSync;
+    (void)DropOnList(&brief);
+    Application->OnException = previous;
+    EXPECT_EQ(raised, std::vector<std::wstring>{L"DragDrop Error: 1"});
     EXPECT_TRUE(Exists(dir.File(L"Quelle\\brief.txt")));
 }
 
