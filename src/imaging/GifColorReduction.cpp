@@ -6,6 +6,10 @@
 #include <system_error>
 #include <thread>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace qrv {
 
 namespace {
@@ -172,12 +176,11 @@ constexpr int kFineCellWidth = 1 << (8 - kFineCellBits);
 // Lists start below 2^22 (kCountBits and the flag); past that a fine cell
 // is not listed and answers from its coarse list.
 constexpr size_t kMaxListedCandidates = size_t{1} << (31 - kCountBits);
-// A fine cell of at most four candidates holds, with this flag, the place of
-// its four packed candidates (padded with the first), which are compared
-// without branches.
+// A fine cell of at most four candidates holds this flag: its four packed
+// candidates (padded with the first) lie at its place in the quads, and are
+// compared at once, without branches (which the noise of a photo would
+// mispredict).
 constexpr uint32_t kQuadEntry = 1u << 31;
-// ... and one of a single candidate holds its index with both flags.
-constexpr uint32_t kSingleEntry = kQuadEntry | (1u << 30);
 constexpr size_t kQuad = 4;
 static_assert((kMaxListedCandidates << kCountBits) <= kQuadEntry);
 
@@ -187,19 +190,46 @@ uint32_t PackedCandidate(TGIFColor color, uint8_t index)
     return (uint32_t{index} << 24) | (uint32_t{color.Red} << 16) | (uint32_t{color.Green} << 8) | color.Blue;
 }
 
-// The nearest of four packed candidates, the lowest index of equal ones.
+// The nearest of four packed candidates, the lowest index of equal ones:
+// the squared distance shifted above the index, the least of the four keys.
+// Distances stay below 2^18, so the keys fit 26 bits.
 uint8_t NearestOfQuad(const uint32_t* quad, int red, int green, int blue)
 {
+#if defined(__SSE2__)
+    const __m128i packed = _mm_loadu_si128(reinterpret_cast<const __m128i*>(quad));
+    // Each candidate's blue, green, red, index as 16-bit lanes, less the
+    // colour; the index lane is masked out of the squares.
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i colour =
+        _mm_set_epi16(0, static_cast<int16_t>(red), static_cast<int16_t>(green), static_cast<int16_t>(blue), 0,
+                      static_cast<int16_t>(red), static_cast<int16_t>(green), static_cast<int16_t>(blue));
+    const __m128i channels = _mm_set_epi16(0, -1, -1, -1, 0, -1, -1, -1);
+    const __m128i low = _mm_and_si128(_mm_sub_epi16(_mm_unpacklo_epi8(packed, zero), colour), channels);
+    const __m128i high = _mm_and_si128(_mm_sub_epi16(_mm_unpackhi_epi8(packed, zero), colour), channels);
+    // Per candidate blue² + green² and red²: candidates 0 and 1 low, 2 and 3 high.
+    const __m128 lowSquares = _mm_castsi128_ps(_mm_madd_epi16(low, low));
+    const __m128 highSquares = _mm_castsi128_ps(_mm_madd_epi16(high, high));
+    const __m128i distances =
+        _mm_add_epi32(_mm_castps_si128(_mm_shuffle_ps(lowSquares, highSquares, _MM_SHUFFLE(2, 0, 2, 0))),
+                      _mm_castps_si128(_mm_shuffle_ps(lowSquares, highSquares, _MM_SHUFFLE(3, 1, 3, 1))));
+    __m128i keys = _mm_or_si128(_mm_slli_epi32(distances, 8), _mm_srli_epi32(packed, 24));
+    const auto keepLess = [](__m128i a, __m128i b) {
+        const __m128i less = _mm_cmplt_epi32(b, a);
+        return _mm_or_si128(_mm_and_si128(less, b), _mm_andnot_si128(less, a));
+    };
+    keys = keepLess(keys, _mm_shuffle_epi32(keys, _MM_SHUFFLE(1, 0, 3, 2)));
+    keys = keepLess(keys, _mm_shuffle_epi32(keys, _MM_SHUFFLE(2, 3, 0, 1)));
+    return static_cast<uint8_t>(_mm_cvtsi128_si32(keys));
+#else
     uint32_t best = UINT32_MAX;
     for (size_t i = 0; i < kQuad; ++i) {
         const uint32_t candidate = quad[i];
         const int r = static_cast<int>((candidate >> 16) & 0xFF) - red,
                   g = static_cast<int>((candidate >> 8) & 0xFF) - green, b = static_cast<int>(candidate & 0xFF) - blue;
-        // Distances stay below 2^18: the index goes in the low byte.
-        const uint32_t key = (static_cast<uint32_t>(r * r + g * g + b * b) << 8) | (candidate >> 24);
-        best = std::min(best, key);
+        best = std::min(best, (static_cast<uint32_t>(r * r + g * g + b * b) << 8) | (candidate >> 24));
     }
     return static_cast<uint8_t>(best);
+#endif
 }
 
 size_t FineCellOf(uint8_t red, uint8_t green, uint8_t blue)
@@ -229,7 +259,7 @@ const TSlowColorLookup::TCandidate* TSlowColorLookup::FineCandidatesOf(size_t fi
     // test over them lists the fine cell.
     const int lows[3] = {static_cast<int>(red) * kFineCellWidth, static_cast<int>(green) * kFineCellWidth,
                          static_cast<int>(blue) * kFineCellWidth};
-    int nearest[256], farthest[256];
+    int nearest[256];
     int bound = INT32_MAX;
     for (size_t i = 0; i < coarseCount; ++i) {
         const TGIFColor& color = coarse[i].Color;
@@ -243,7 +273,6 @@ const TSlowColorLookup::TCandidate* TSlowColorLookup::FineCandidatesOf(size_t fi
             toFarthest += farther * farther;
         }
         nearest[i] = toNearest;
-        farthest[i] = toFarthest;
         bound = std::min(bound, toFarthest);
     }
     const auto start = static_cast<uint32_t>(fineCandidates_.size());
@@ -254,15 +283,12 @@ const TSlowColorLookup::TCandidate* TSlowColorLookup::FineCandidatesOf(size_t fi
         return a.Nearest < b.Nearest || (a.Nearest == b.Nearest && a.Index < b.Index);
     });
     count = fineCandidates_.size() - start;
-    if (count == 1) {
-        fineLists_[fine] = kSingleEntry | fineCandidates_[start].Index;
-    } else if (count <= kQuad) {
-        const auto slot = static_cast<uint32_t>(quads_.size() / kQuad);
+    if (count <= kQuad) {
         for (size_t i = 0; i < kQuad; ++i) {
             const TCandidate& candidate = fineCandidates_[start + (i < count ? i : 0)];
-            quads_.push_back(PackedCandidate(candidate.Color, candidate.Index));
+            quads_[fine * kQuad + i] = PackedCandidate(candidate.Color, candidate.Index);
         }
-        fineLists_[fine] = kQuadEntry | slot;
+        fineLists_[fine] = kQuadEntry;
     } else {
         fineLists_[fine] = (start << kCountBits) | static_cast<uint32_t>(count);
     }
@@ -285,8 +311,12 @@ uint8_t TSlowColorLookup::OwnNearest(uint8_t red, uint8_t green, uint8_t blue)
 
 void TSlowColorLookup::MapRow(const uint8_t* bgr, int width, uint8_t* indices)
 {
-    if (fineLists_.empty())
+    if (fineLists_.empty()) {
         fineLists_.assign(size_t{1} << (3 * kFineCellBits), kCellNotListed);
+        // Read only where a cell is listed: left as allocated, so that only
+        // the pages of the cells met are touched.
+        quads_ = std::make_unique_for_overwrite<uint32_t[]>(fineLists_.size() * kQuad);
+    }
     const uint32_t* lists = fineLists_.data();
     for (int x = 0; x < width; ++x, bgr += 3) {
         const uint8_t red = bgr[2], green = bgr[1], blue = bgr[0];
@@ -303,12 +333,8 @@ void TSlowColorLookup::MapRow(const uint8_t* bgr, int width, uint8_t* indices)
             }
         }
         // Most fine cells have at most four entries that can be nearest.
-        if ((listed & kSingleEntry) == kSingleEntry) {
-            indices[x] = static_cast<uint8_t>(listed);
-            continue;
-        }
         if (listed & kQuadEntry) [[likely]] {
-            indices[x] = NearestOfQuad(quads_.data() + size_t{listed & ~kQuadEntry} * kQuad, red, green, blue);
+            indices[x] = NearestOfQuad(quads_.get() + fine * kQuad, red, green, blue);
             continue;
         }
         const size_t count = listed & ((1u << kCountBits) - 1);
@@ -537,8 +563,6 @@ struct TColorQuantizer::TNode {
     // 64-bit: one colour over the whole of a large picture overflows 32 bits.
     uint64_t Red = 0, Green = 0, Blue = 0;
     TNode* NextReducible = nullptr;
-    // A leaf's place while AddImage counts.
-    uint32_t Id = 0;
     std::array<std::unique_ptr<TNode>, 8> Children;
 };
 
@@ -610,104 +634,62 @@ void TColorQuantizer::Cover(size_t cell, TNode* leaf)
     covered_[cell] = 1;
 }
 
-void TColorQuantizer::Shape(uint8_t red, uint8_t green, uint8_t blue)
-{
-    const uint16_t cell = CellOf(red, green, blue);
-    if (leafOfCell_[cell])
-        return;
-    TNode* node = root_.get();
-    for (int level = 0; !node->Leaf; ++level) {
-        const int shift = 7 - level;
-        const int child = (((red >> shift) & 1) << 2) | (((green >> shift) & 1) << 1) | ((blue >> shift) & 1);
-        if (!node->Children[static_cast<size_t>(child)])
-            node->Children[static_cast<size_t>(child)].reset(NewNode(level + 1, cell));
-        node = node->Children[static_cast<size_t>(child)].get();
-    }
-    if (node->Level <= kCellBits)
-        Cover(cell, node);
-    while (leafCount_ > maxColors_)
-        Reduce();
-}
-
 void TColorQuantizer::AddImage(const TBgrImage& image)
 {
-    // The tree's shape depends only on the colours that make nodes, in their
-    // order (a reduction folds the newest node of the deepest level, whatever
-    // the counts): a colour whose cell lies inside a leaf changes nothing.
-    // Cells only ever come to lie inside leaves, never leave them.
-    // The loads of the cells' flags do not wait for each other: only a
-    // colour that makes nodes takes the branch.
-    const uint8_t* covered = covered_.data();
-    for (int y = 0; y < image.Height; ++y) {
-        const uint8_t* row = image.Row(y);
-        for (int x = 0; x < image.Width; ++x, row += 3)
-            if (!covered[CellOf(row[2], row[1], row[0])]) [[unlikely]]
-                Shape(row[2], row[1], row[0]);
-    }
-    // Each pixel counts in the leaf its colour reaches in the final tree: the
-    // leaf it would have been added to then, or the node that leaf was folded
-    // into, since leaves never grow children.
-    std::vector<TNode*> leaves;
-    std::vector<TNode*> stack{root_.get()};
-    while (!stack.empty()) {
-        TNode* node = stack.back();
-        stack.pop_back();
-        if (node->Leaf) {
-            node->Id = static_cast<uint32_t>(leaves.size());
-            leaves.push_back(node);
-            continue;
-        }
-        for (auto& child : node->Children)
-            if (child)
-                stack.push_back(child.get());
-    }
-    constexpr int32_t kWalk = -1;
-    std::vector<int32_t> leafIdOfCell(leafOfCell_.size(), kWalk);
-    for (size_t cell = 0; cell < leafOfCell_.size(); ++cell)
-        if (leafOfCell_[cell])
-            leafIdOfCell[cell] = static_cast<int32_t>(leafOfCell_[cell]->Id);
-    struct TSums {
-        uint64_t Count = 0, Red = 0, Green = 0, Blue = 0;
+    // AddColor for every pixel in order, but a colour whose cell lies inside
+    // a leaf is only counted in its cell: that leaf, or the one it is folded
+    // into later (cells only ever come to lie inside leaves, never leave
+    // them), is the one the cell's counts belong to at the end, and the walk
+    // would have made no node. Per cell two words: the count and the red
+    // sum, the green and the blue sum, 32 bits each, handed to the leaves
+    // before 2^24 pixels could overflow them.
+    struct TCellSums {
+        uint64_t CountRed, GreenBlue;
     };
-    constexpr unsigned kMaxBands = 8;
-    std::vector<TSums> sums[kMaxBands];
-    const TNode* root = root_.get();
-    unsigned bands = 1;
-    ForEachBand(image, bands, [&](int first, int end, unsigned band) {
-        std::vector<TSums>& counted = sums[band];
-        counted.assign(leaves.size(), TSums{});
-        for (int y = first; y < end; ++y) {
-            const uint8_t* row = image.Row(y);
-            for (int x = 0; x < image.Width; ++x, row += 3) {
-                const uint8_t red = row[2], green = row[1], blue = row[0];
-                int32_t id = leafIdOfCell[CellOf(red, green, blue)];
-                if (id == kWalk) {
-                    const TNode* node = root;
-                    for (int level = 0; !node->Leaf; ++level) {
-                        const int shift = 7 - level;
-                        node =
-                            node->Children[static_cast<size_t>((((red >> shift) & 1) << 2) |
-                                                               (((green >> shift) & 1) << 1) | ((blue >> shift) & 1))]
-                                .get();
-                    }
-                    id = static_cast<int32_t>(node->Id);
-                }
-                TSums& leaf = counted[static_cast<size_t>(id)];
-                ++leaf.Count;
-                leaf.Red += red;
-                leaf.Green += green;
-                leaf.Blue += blue;
+    constexpr uint64_t kLowWord = 0xFFFFFFFF;
+    constexpr size_t kPixelsBeforeHandOver = size_t{1} << 24;
+    std::vector<TCellSums> cells(covered_.size(), TCellSums{});
+    const auto handOver = [&] {
+        for (size_t cell = 0; cell < cells.size(); ++cell) {
+            TCellSums& sums = cells[cell];
+            if (sums.CountRed == 0)
+                continue;
+            TNode& leaf = *leafOfCell_[cell];
+            leaf.PixelCount += sums.CountRed >> 32;
+            leaf.Red += sums.CountRed & kLowWord;
+            leaf.Green += sums.GreenBlue >> 32;
+            leaf.Blue += sums.GreenBlue & kLowWord;
+            sums = TCellSums{};
+        }
+    };
+    const uint8_t* covered = covered_.data();
+    TCellSums* sums = cells.data();
+    const size_t width = static_cast<size_t>(std::max(image.Width, 0));
+    size_t counted = 0;
+    for (int y = 0; y < image.Height; ++y) {
+        const uint8_t* pixel = image.Row(y);
+        for (size_t x = 0; x < width;) {
+            if (counted == kPixelsBeforeHandOver) {
+                handOver();
+                counted = 0;
             }
+            const size_t run = std::min(width - x, kPixelsBeforeHandOver - counted);
+            for (const uint8_t* end = pixel + 3 * run; pixel != end; pixel += 3) {
+                const uint8_t red = pixel[2], green = pixel[1], blue = pixel[0];
+                const uint16_t cell = CellOf(red, green, blue);
+                if (covered[cell]) [[likely]] {
+                    TCellSums& cellSums = sums[cell];
+                    cellSums.CountRed += (uint64_t{1} << 32) | red;
+                    cellSums.GreenBlue += (uint64_t{green} << 32) | blue;
+                } else {
+                    AddColor(red, green, blue);
+                }
+            }
+            x += run;
+            counted += run;
         }
-    });
-    for (unsigned band = 0; band < bands; ++band)
-        for (size_t i = 0; i < sums[band].size(); ++i) {
-            TNode& leaf = *leaves[i];
-            leaf.PixelCount += sums[band][i].Count;
-            leaf.Red += sums[band][i].Red;
-            leaf.Green += sums[band][i].Green;
-            leaf.Blue += sums[band][i].Blue;
-        }
+    }
+    handOver();
 }
 
 void TColorQuantizer::CoverCells(TNode& leaf)

@@ -94,8 +94,8 @@ private:
     const TCandidate* FineCandidatesOf(size_t fine, size_t& count);
     std::vector<uint32_t> fineLists_;
     std::vector<TCandidate> fineCandidates_;
-    // Fine cells of at most four candidates, packed.
-    std::vector<uint32_t> quads_;
+    // Per fine cell of at most four candidates, those packed.
+    std::unique_ptr<uint32_t[]> quads_;
     uint8_t OwnNearestCoarse(uint8_t red, uint8_t green, uint8_t blue);
     // Index + 1 per 24-bit colour (0: not asked yet) for the given search.
     std::unique_ptr<uint16_t[]> known_;
@@ -165,9 +165,9 @@ public:
     TColorQuantizer& operator=(const TColorQuantizer&) = delete;
     void AddColor(uint8_t red, uint8_t green, uint8_t blue);
     // Every pixel added in order, as AddColor does, with the same tree and
-    // palette: the tree is shaped by the colours that make nodes (one pass
-    // that skips those whose cell lies inside a leaf), then the leaves'
-    // sums are counted by rows on several threads.
+    // palette, in one pass: a colour whose cell lies inside a leaf is only
+    // counted in its cell, the cells' counts handed to their leaves at the
+    // end.
     void AddImage(const TBgrImage& image);
     // The leaves depth first, children 0 to 7 in order.
     TGIFPalette Palette() const;
@@ -179,8 +179,6 @@ private:
     TNode* NewNode(int level, uint16_t cell);
     void CoverCells(TNode& leaf);
     void Cover(size_t cell, TNode* leaf);
-    // The tree shaped by a colour as AddColor does, its sums left aside.
-    void Shape(uint8_t red, uint8_t green, uint8_t blue);
 
     std::unique_ptr<TNode> root_;
     int leafCount_ = 0;

@@ -357,9 +357,10 @@ TEST(GifOctree, GivesThePaletteOfTheTreeWalkedForEveryColour)
         }
 }
 
-TEST(GifOctree, ABigPictureCountedInBandsGivesThePaletteOfItsPixelsInOrder)
+TEST(GifOctree, ABigPictureGivesThePaletteOfItsPixelsAddedInOrder)
 {
-    // Large enough for several bands of rows: a gradient with noise.
+    // A gradient with noise: most colours counted in their cells, some
+    // walking the tree as it shrinks.
     constexpr int kWidth = 2048, kHeight = 1600;
     std::mt19937 random(11);
     std::vector<uint8_t> bgr;
@@ -385,6 +386,11 @@ TEST(GifOctree, TwentyMegapixelsOfWhiteQuantiseToWhite)
     for (int i = 0; i < 20'000'000; ++i)
         quantizer.AddColor(255, 255, 255);
     EXPECT_EQ(quantizer.Palette(), (TGIFPalette{{255, 255, 255}}));
+    // Added as a picture: counted by cells, whose 32-bit sums must not overflow.
+    const std::vector<uint8_t> white(size_t{5000} * 4000 * 3, 255);
+    TColorQuantizer byImage(256, 8);
+    byImage.AddImage(TBgrImage{5000, 4000, white.data(), 5000 * 3});
+    EXPECT_EQ(byImage.Palette(), (TGIFPalette{{255, 255, 255}}));
 }
 
 TEST(GifOctree, SystemColoursTakeTheEnds)
