@@ -16,35 +16,65 @@ namespace {
 
 // Pictures of fewer pixels are worked on one thread.
 constexpr size_t kPixelsPerBand = size_t{1} << 20;
+constexpr unsigned kMaxThreads = 8;
 
-// Calls work(first row, end row, band) for bands of rows of the image, on
-// as many threads as the machine has (at most 8) when the image is large;
-// band 0 runs on the calling thread. A thread that cannot be made leaves
-// its band to the calling thread.
+// Calls work(part) for the parts 0 to count - 1: part 0 on the calling
+// thread, each other on a thread of its own. A thread that cannot be made
+// leaves its part to the calling thread.
 template <typename TWork>
-void ForEachBand(const TBgrImage& image, unsigned& bands, TWork work)
+void RunOnThreads(unsigned count, TWork work)
 {
-    const size_t pixels = static_cast<size_t>(image.Width) * static_cast<size_t>(image.Height);
-    bands = std::clamp<unsigned>(std::thread::hardware_concurrency(), 1, 8);
-    bands = static_cast<unsigned>(std::clamp<size_t>(pixels / kPixelsPerBand, 1, bands));
-    const auto rowOf = [&](unsigned band) { return static_cast<int>(int64_t{image.Height} * band / bands); };
     std::vector<std::thread> workers;
     std::vector<unsigned> leftOver;
-    for (unsigned band = 1; band < bands; ++band) {
+    for (unsigned part = 1; part < count; ++part) {
         try {
-            workers.emplace_back(work, rowOf(band), rowOf(band + 1), band);
+            workers.emplace_back(work, part);
         } catch (const std::system_error&) {
-            leftOver.push_back(band);
+            leftOver.push_back(part);
         }
     }
-    work(rowOf(0), rowOf(1), 0u);
-    for (unsigned band : leftOver)
-        work(rowOf(band), rowOf(band + 1), band);
+    work(0u);
+    for (unsigned part : leftOver)
+        work(part);
     for (std::thread& worker : workers)
         worker.join();
 }
 
+// Calls work(first row, end row, band) for bands of rows of the image, on
+// as many threads as the machine has (at most 8) when the image is large.
+template <typename TWork>
+void ForEachBand(const TBgrImage& image, unsigned& bands, TWork work)
+{
+    const size_t pixels = static_cast<size_t>(image.Width) * static_cast<size_t>(image.Height);
+    bands = std::clamp<unsigned>(std::thread::hardware_concurrency(), 1, kMaxThreads);
+    bands = static_cast<unsigned>(std::clamp<size_t>(pixels / kPixelsPerBand, 1, bands));
+    const auto rowOf = [&](unsigned band) { return static_cast<int>(int64_t{image.Height} * band / bands); };
+    RunOnThreads(bands, [&](unsigned band) { work(rowOf(band), rowOf(band + 1), band); });
+}
+
 }  // namespace
+
+TColorCells ColorCellsOf(const TBgrImage& image)
+{
+    constexpr int shift = 8 - kColorCellBits;
+    std::vector<TColorCells> found(kMaxThreads);
+    unsigned bands = 1;
+    ForEachBand(image, bands, [&](int first, int end, unsigned band) {
+        TColorCells& cells = found[band];
+        cells.assign(kColorCellCount, 0);
+        for (int y = first; y < end; ++y) {
+            const uint8_t* pixel = image.Row(y);
+            for (int x = 0; x < image.Width; ++x, pixel += 3)
+                cells[(size_t{pixel[2]} >> shift << (2 * kColorCellBits)) |
+                      (size_t{pixel[1]} >> shift << kColorCellBits) | (size_t{pixel[0]} >> shift)] = 1;
+        }
+    });
+    TColorCells cells = std::move(found[0]);
+    for (unsigned band = 1; band < bands; ++band)
+        for (size_t cell = 0; cell < kColorCellCount; ++cell)
+            cells[cell] |= found[band][cell];
+    return cells;
+}
 
 int NearestPaletteIndex(const TGIFPalette& palette, TGIFColor color)
 {
@@ -78,7 +108,7 @@ TSlowColorLookup::TSlowColorLookup(TGIFPalette palette, TNearestIndex nearest)
 
 namespace {
 // The lookup's cells: the leading 5 bits per channel, 8 values wide.
-constexpr int kLookupCellBits = 5;
+constexpr int kLookupCellBits = kColorCellBits;
 constexpr int kLookupCellWidth = 1 << (8 - kLookupCellBits);
 // A cell's list: where it starts in the candidates, shifted, and its count
 // (up to 256) in the low bits; all bits set until listed. 32,768 cells of at
@@ -100,47 +130,52 @@ int SquaredDistance(const TGIFColor& entry, int red, int green, int blue)
 }
 }  // namespace
 
+void TSlowColorLookup::ListCoarseCell(size_t cell, std::vector<TCandidate>& into, TScratch& scratch) const
+{
+    // Per entry the squared distance to the cell's nearest and farthest
+    // colour; written branch-free over the channels so that it runs wide.
+    const size_t entries = palette_.size();
+    scratch.Nearest.assign(entries, 0);
+    scratch.Farthest.assign(entries, 0);
+    const int lows[3] = {static_cast<int>(cell >> (2 * kLookupCellBits)) * kLookupCellWidth,
+                         static_cast<int>((cell >> kLookupCellBits) & ((1 << kLookupCellBits) - 1)) * kLookupCellWidth,
+                         static_cast<int>(cell & ((1 << kLookupCellBits) - 1)) * kLookupCellWidth};
+    for (int channel = 0; channel < 3; ++channel) {
+        const int low = lows[channel], high = low + kLookupCellWidth - 1;
+        const int* values = channels_[channel].data();
+        int* nearest = scratch.Nearest.data();
+        int* farthest = scratch.Farthest.data();
+        for (size_t i = 0; i < entries; ++i) {
+            const int v = values[i];
+            const int toNearest = std::max(low - v, 0) + std::max(v - high, 0);
+            const int toFarthest = std::max(v - low, high - v);
+            nearest[i] += toNearest * toNearest;
+            farthest[i] += toFarthest * toFarthest;
+        }
+    }
+    // Every entry that can be the nearest to some colour of the cell: none
+    // whose nearest point is farther than the farthest point of another.
+    const int bound = *std::min_element(scratch.Farthest.begin(), scratch.Farthest.end());
+    const size_t start = into.size();
+    for (size_t i = 0; i < entries; ++i)
+        if (scratch.Nearest[i] <= bound)
+            into.push_back(TCandidate{scratch.Nearest[i], palette_[i], static_cast<uint8_t>(i)});
+    // Nearest first, so that a search can stop at the first candidate no
+    // colour of the cell is nearer to than the best found.
+    // Equal ones keep the palette's order (std::sort takes no memory).
+    std::sort(into.begin() + static_cast<ptrdiff_t>(start), into.end(), [](const TCandidate& a, const TCandidate& b) {
+        return a.Nearest < b.Nearest || (a.Nearest == b.Nearest && a.Index < b.Index);
+    });
+}
+
 const TSlowColorLookup::TCandidate* TSlowColorLookup::CandidatesOf(size_t cell, size_t& count)
 {
     if (cellLists_.empty())
         cellLists_.assign(size_t{1} << (3 * kLookupCellBits), kCellNotListed);
     uint32_t& listed = cellLists_[cell];
     if (listed == kCellNotListed) {
-        // Per entry the squared distance to the cell's nearest and farthest
-        // colour; written branch-free over the channels so that it runs wide.
-        const size_t entries = palette_.size();
-        nearestScratch_.assign(entries, 0);
-        farthestScratch_.assign(entries, 0);
-        const int lows[3] = {static_cast<int>(cell >> (2 * kLookupCellBits)) * kLookupCellWidth,
-                             static_cast<int>((cell >> kLookupCellBits) & ((1 << kLookupCellBits) - 1)) *
-                                 kLookupCellWidth,
-                             static_cast<int>(cell & ((1 << kLookupCellBits) - 1)) * kLookupCellWidth};
-        for (int channel = 0; channel < 3; ++channel) {
-            const int low = lows[channel], high = low + kLookupCellWidth - 1;
-            const int* values = channels_[channel].data();
-            int* nearest = nearestScratch_.data();
-            int* farthest = farthestScratch_.data();
-            for (size_t i = 0; i < entries; ++i) {
-                const int v = values[i];
-                const int toNearest = std::max(low - v, 0) + std::max(v - high, 0);
-                const int toFarthest = std::max(v - low, high - v);
-                nearest[i] += toNearest * toNearest;
-                farthest[i] += toFarthest * toFarthest;
-            }
-        }
-        // Every entry that can be the nearest to some colour of the cell: none
-        // whose nearest point is farther than the farthest point of another.
-        const int bound = *std::min_element(farthestScratch_.begin(), farthestScratch_.end());
         const auto start = static_cast<uint32_t>(candidates_.size());
-        for (size_t i = 0; i < entries; ++i)
-            if (nearestScratch_[i] <= bound)
-                candidates_.push_back(TCandidate{nearestScratch_[i], palette_[i], static_cast<uint8_t>(i)});
-        // Nearest first, so that a search can stop at the first candidate no
-        // colour of the cell is nearer to than the best found.
-        // Equal ones keep the palette's order (std::sort takes no memory).
-        std::sort(candidates_.begin() + start, candidates_.end(), [](const TCandidate& a, const TCandidate& b) {
-            return a.Nearest < b.Nearest || (a.Nearest == b.Nearest && a.Index < b.Index);
-        });
+        ListCoarseCell(cell, candidates_, scratch_);
         listed = (start << kCountBits) | static_cast<uint32_t>(candidates_.size() - start);
     }
     count = listed & ((1u << kCountBits) - 1);
@@ -174,8 +209,10 @@ namespace {
 constexpr int kFineCellBits = 6;
 constexpr int kFineCellWidth = 1 << (8 - kFineCellBits);
 // Lists start below 2^22 (kCountBits and the flag); past that a fine cell
-// is not listed and answers from its coarse list.
+// is not listed and answers from its coarse list, or the whole palette.
 constexpr size_t kMaxListedCandidates = size_t{1} << (31 - kCountBits);
+constexpr uint32_t kSearchCoarse = kCellNotListed - 1;
+constexpr uint32_t kSearchPalette = kCellNotListed - 2;
 // A fine cell of at most four candidates holds this flag: its four packed
 // candidates (padded with the first) lie at its place in the quads, and are
 // compared at once, without branches (which the noise of a photo would
@@ -240,25 +277,16 @@ size_t FineCellOf(uint8_t red, uint8_t green, uint8_t blue)
 }
 }  // namespace
 
-const TSlowColorLookup::TCandidate* TSlowColorLookup::FineCandidatesOf(size_t fine, size_t& count)
+uint32_t TSlowColorLookup::ListFineCell(size_t fine, const TCandidate* coarse, size_t coarseCount,
+                                        std::vector<TCandidate>& into)
 {
-    constexpr int shift = kFineCellBits - kLookupCellBits;
-    constexpr size_t channelMask = (size_t{1} << kFineCellBits) - 1;
-    const size_t red = fine >> (2 * kFineCellBits), green = (fine >> kFineCellBits) & channelMask,
-                 blue = fine & channelMask;
-    size_t coarseCount = 0;
-    const TCandidate* coarse = CandidatesOf(((red >> shift) << (2 * kLookupCellBits)) |
-                                                ((green >> shift) << kLookupCellBits) | (blue >> shift),
-                                            coarseCount);
-    if (fineCandidates_.size() + coarseCount >= kMaxListedCandidates) {
-        count = coarseCount;
-        return coarse;
-    }
     // The coarse cell's candidates hold every entry that can be nearest in
     // the fine cell, and the one whose farthest point is nearest: the same
     // test over them lists the fine cell.
-    const int lows[3] = {static_cast<int>(red) * kFineCellWidth, static_cast<int>(green) * kFineCellWidth,
-                         static_cast<int>(blue) * kFineCellWidth};
+    constexpr size_t channelMask = (size_t{1} << kFineCellBits) - 1;
+    const int lows[3] = {static_cast<int>(fine >> (2 * kFineCellBits)) * kFineCellWidth,
+                         static_cast<int>((fine >> kFineCellBits) & channelMask) * kFineCellWidth,
+                         static_cast<int>(fine & channelMask) * kFineCellWidth};
     int nearest[256];
     int bound = INT32_MAX;
     for (size_t i = 0; i < coarseCount; ++i) {
@@ -275,24 +303,103 @@ const TSlowColorLookup::TCandidate* TSlowColorLookup::FineCandidatesOf(size_t fi
         nearest[i] = toNearest;
         bound = std::min(bound, toFarthest);
     }
-    const auto start = static_cast<uint32_t>(fineCandidates_.size());
+    const size_t start = into.size();
     for (size_t i = 0; i < coarseCount; ++i)
         if (nearest[i] <= bound)
-            fineCandidates_.push_back(TCandidate{nearest[i], coarse[i].Color, coarse[i].Index});
-    std::sort(fineCandidates_.begin() + start, fineCandidates_.end(), [](const TCandidate& a, const TCandidate& b) {
+            into.push_back(TCandidate{nearest[i], coarse[i].Color, coarse[i].Index});
+    std::sort(into.begin() + static_cast<ptrdiff_t>(start), into.end(), [](const TCandidate& a, const TCandidate& b) {
         return a.Nearest < b.Nearest || (a.Nearest == b.Nearest && a.Index < b.Index);
     });
-    count = fineCandidates_.size() - start;
-    if (count <= kQuad) {
-        for (size_t i = 0; i < kQuad; ++i) {
-            const TCandidate& candidate = fineCandidates_[start + (i < count ? i : 0)];
-            quads_[fine * kQuad + i] = PackedCandidate(candidate.Color, candidate.Index);
-        }
-        fineLists_[fine] = kQuadEntry;
-    } else {
-        fineLists_[fine] = (start << kCountBits) | static_cast<uint32_t>(count);
+    const size_t count = into.size() - start;
+    if (count > kQuad)
+        return (static_cast<uint32_t>(start) << kCountBits) | static_cast<uint32_t>(count);
+    for (size_t i = 0; i < kQuad; ++i) {
+        const TCandidate& candidate = into[start + (i < count ? i : 0)];
+        quads_[fine * kQuad + i] = PackedCandidate(candidate.Color, candidate.Index);
     }
-    return fineCandidates_.data() + start;
+    into.resize(start);
+    return kQuadEntry;
+}
+
+void TSlowColorLookup::MakeFineTables()
+{
+    if (!fineLists_.empty())
+        return;
+    fineLists_.assign(size_t{1} << (3 * kFineCellBits), kCellNotListed);
+    // Read only where a cell is listed: left as allocated, so that only the
+    // pages of the cells met are touched.
+    quads_ = std::make_unique_for_overwrite<uint32_t[]>(fineLists_.size() * kQuad);
+}
+
+void TSlowColorLookup::ListFineCellOf(size_t fine)
+{
+    constexpr int shift = kFineCellBits - kLookupCellBits;
+    constexpr size_t channelMask = (size_t{1} << kFineCellBits) - 1;
+    const size_t red = fine >> (2 * kFineCellBits), green = (fine >> kFineCellBits) & channelMask,
+                 blue = fine & channelMask;
+    size_t coarseCount = 0;
+    const TCandidate* coarse = CandidatesOf(((red >> shift) << (2 * kLookupCellBits)) |
+                                                ((green >> shift) << kLookupCellBits) | (blue >> shift),
+                                            coarseCount);
+    // Lists start below 2^22; past that the cell is searched in its coarse list.
+    fineLists_[fine] = fineCandidates_.size() + coarseCount < kMaxListedCandidates
+                           ? ListFineCell(fine, coarse, coarseCount, fineCandidates_)
+                           : kSearchCoarse;
+}
+
+void TSlowColorLookup::ListCells(const TColorCells& cells)
+{
+    if (!HasOwnSearch() || cells.size() != kColorCellCount)
+        return;
+    MakeFineTables();
+    constexpr int shift = kFineCellBits - kLookupCellBits;
+    std::vector<uint32_t> coarseCells;
+    for (size_t cell = 0; cell < cells.size(); ++cell)
+        if (cells[cell])
+            coarseCells.push_back(static_cast<uint32_t>(cell));
+    // Each thread lists whole coarse cells (every fine cell in them), so
+    // that no two write the same fine cell; the lists of more than four
+    // candidates are gathered after.
+    struct TShare {
+        std::vector<TCandidate> Lists;
+        std::vector<uint32_t> ListedFine;
+    };
+    constexpr size_t kCoarseCellsPerThread = 256;
+    unsigned threads = std::clamp<unsigned>(std::thread::hardware_concurrency(), 1, kMaxThreads);
+    threads = static_cast<unsigned>(std::clamp<size_t>(coarseCells.size() / kCoarseCellsPerThread, 1, threads));
+    std::vector<TShare> shares(threads);
+    RunOnThreads(threads, [&](unsigned thread) {
+        TShare& share = shares[thread];
+        TScratch scratch;
+        std::vector<TCandidate> coarse;
+        for (size_t i = thread; i < coarseCells.size(); i += threads) {
+            const size_t cell = coarseCells[i];
+            coarse.clear();
+            ListCoarseCell(cell, coarse, scratch);
+            const size_t red = (cell >> (2 * kLookupCellBits)) << shift,
+                         green = ((cell >> kLookupCellBits) & ((1 << kLookupCellBits) - 1)) << shift,
+                         blue = (cell & ((1 << kLookupCellBits) - 1)) << shift;
+            for (size_t r = red; r < red + (1 << shift); ++r)
+                for (size_t g = green; g < green + (1 << shift); ++g)
+                    for (size_t b = blue; b < blue + (1 << shift); ++b) {
+                        const size_t fine = (r << (2 * kFineCellBits)) | (g << kFineCellBits) | b;
+                        if (fineLists_[fine] != kCellNotListed)
+                            continue;
+                        const uint32_t listed = ListFineCell(fine, coarse.data(), coarse.size(), share.Lists);
+                        if (listed != kQuadEntry)
+                            share.ListedFine.push_back(static_cast<uint32_t>(fine));
+                        fineLists_[fine] = listed;
+                    }
+        }
+    });
+    for (TShare& share : shares) {
+        const size_t base = fineCandidates_.size();
+        const bool fits = base + share.Lists.size() < kMaxListedCandidates;
+        for (uint32_t fine : share.ListedFine)
+            fineLists_[fine] = fits ? fineLists_[fine] + static_cast<uint32_t>(base << kCountBits) : kSearchPalette;
+        if (fits)
+            fineCandidates_.insert(fineCandidates_.end(), share.Lists.begin(), share.Lists.end());
+    }
 }
 
 uint8_t TSlowColorLookup::OwnNearestCoarse(uint8_t red, uint8_t green, uint8_t blue)
@@ -309,38 +416,57 @@ uint8_t TSlowColorLookup::OwnNearest(uint8_t red, uint8_t green, uint8_t blue)
     return index;
 }
 
-void TSlowColorLookup::MapRow(const uint8_t* bgr, int width, uint8_t* indices)
+template <typename TListCell, typename TSearch>
+void TSlowColorLookup::MapPixels(const uint8_t* bgr, int width, uint8_t* indices, TListCell listCell,
+                                 TSearch search) const
 {
-    if (fineLists_.empty()) {
-        fineLists_.assign(size_t{1} << (3 * kFineCellBits), kCellNotListed);
-        // Read only where a cell is listed: left as allocated, so that only
-        // the pages of the cells met are touched.
-        quads_ = std::make_unique_for_overwrite<uint32_t[]>(fineLists_.size() * kQuad);
-    }
     const uint32_t* lists = fineLists_.data();
     for (int x = 0; x < width; ++x, bgr += 3) {
         const uint8_t red = bgr[2], green = bgr[1], blue = bgr[0];
         const size_t fine = FineCellOf(red, green, blue);
         uint32_t listed = lists[fine];
-        if (listed == kCellNotListed) [[unlikely]] {
-            size_t count;
-            FineCandidatesOf(fine, count);
-            listed = lists[fine];
-            if (listed == kCellNotListed) {
-                // Too many lists: the coarse cell's answers.
-                indices[x] = OwnNearestCoarse(red, green, blue);
-                continue;
-            }
-        }
+        if (listed == kCellNotListed) [[unlikely]]
+            listed = listCell(fine);
         // Most fine cells have at most four entries that can be nearest.
-        if (listed & kQuadEntry) [[likely]] {
+        if (listed == kQuadEntry) [[likely]] {
             indices[x] = NearestOfQuad(quads_.get() + fine * kQuad, red, green, blue);
-            continue;
+        } else if (listed < kQuadEntry) {
+            const size_t count = listed & ((1u << kCountBits) - 1);
+            indices[x] = NearestOf(fineCandidates_.data() + (listed >> kCountBits), count, red, green, blue);
+        } else {
+            // Past the lists' room, or not listed while mapping on threads.
+            indices[x] = search(listed, TGIFColor{red, green, blue});
         }
-        const size_t count = listed & ((1u << kCountBits) - 1);
-        const TCandidate* list = fineCandidates_.data() + (listed >> kCountBits);
-        indices[x] = NearestOf(list, count, red, green, blue);
     }
+}
+
+void TSlowColorLookup::MapRow(const uint8_t* bgr, int width, uint8_t* indices)
+{
+    MakeFineTables();
+    MapPixels(
+        bgr, width, indices,
+        [this](size_t fine) {
+            ListFineCellOf(fine);
+            return fineLists_[fine];
+        },
+        [this](uint32_t listed, TGIFColor color) {
+            return listed == kSearchCoarse ? OwnNearestCoarse(color.Red, color.Green, color.Blue)
+                                           : static_cast<uint8_t>(NearestPaletteIndex(palette_, color));
+        });
+}
+
+void TSlowColorLookup::MapListedRow(const uint8_t* bgr, int width, uint8_t* indices) const
+{
+    const auto wholePalette = [this](uint32_t, TGIFColor color) {
+        return static_cast<uint8_t>(NearestPaletteIndex(palette_, color));
+    };
+    if (fineLists_.empty()) {
+        for (int x = 0; x < width; ++x, bgr += 3)
+            indices[x] = wholePalette(kSearchPalette, TGIFColor{bgr[2], bgr[1], bgr[0]});
+        return;
+    }
+    MapPixels(
+        bgr, width, indices, [](size_t) { return kSearchPalette; }, wholePalette);
 }
 
 uint8_t TSlowColorLookup::FindIndex(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& found)
@@ -568,7 +694,7 @@ struct TColorQuantizer::TNode {
 
 namespace {
 // The cell of a colour: its leading kCellBits bits per channel.
-constexpr int kCellBits = 5;
+constexpr int kCellBits = kColorCellBits;
 uint16_t CellOf(uint8_t red, uint8_t green, uint8_t blue)
 {
     constexpr int shift = 8 - kCellBits;
@@ -578,9 +704,9 @@ uint16_t CellOf(uint8_t red, uint8_t green, uint8_t blue)
 }  // namespace
 
 TColorQuantizer::TColorQuantizer(int maxColors, int colorBits)
-    : reducible_(static_cast<size_t>(std::clamp(colorBits, 1, 8)), nullptr),
-      leafOfCell_(size_t{1} << (3 * kCellBits), nullptr), covered_(size_t{1} << (3 * kCellBits), 0),
-      maxColors_(std::max(1, maxColors)), colorBits_(std::clamp(colorBits, 1, 8))
+    : reducible_(static_cast<size_t>(std::clamp(colorBits, 1, 8)), nullptr), leafOfCell_(kColorCellCount, nullptr),
+      covered_(kColorCellCount, 0), cellsMet_(kColorCellCount, 0), maxColors_(std::max(1, maxColors)),
+      colorBits_(std::clamp(colorBits, 1, 8))
 {
     root_.reset(NewNode(0, 0));
 }
@@ -654,6 +780,7 @@ void TColorQuantizer::AddImage(const TBgrImage& image)
             TCellSums& sums = cells[cell];
             if (sums.CountRed == 0)
                 continue;
+            cellsMet_[cell] = 1;
             TNode& leaf = *leafOfCell_[cell];
             leaf.PixelCount += sums.CountRed >> 32;
             leaf.Red += sums.CountRed & kLowWord;
@@ -682,6 +809,7 @@ void TColorQuantizer::AddImage(const TBgrImage& image)
                     cellSums.CountRed += (uint64_t{1} << 32) | red;
                     cellSums.GreenBlue += (uint64_t{green} << 32) | blue;
                 } else {
+                    cellsMet_[cell] = 1;
                     AddColor(red, green, blue);
                 }
             }
@@ -756,11 +884,14 @@ TGIFPalette TColorQuantizer::Palette() const
     return palette;
 }
 
-TGIFPalette BuildQuantizedPalette(const TBgrImage& image, int maxColors, int colorBits, const TGIFPalette* systemColors)
+TGIFPalette BuildQuantizedPalette(const TBgrImage& image, int maxColors, int colorBits, const TGIFPalette* systemColors,
+                                  TColorCells* cellsMet)
 {
     const bool withSystem = systemColors && systemColors->size() >= 20;
     TColorQuantizer quantizer(withSystem ? 236 : maxColors, colorBits);
     quantizer.AddImage(image);
+    if (cellsMet)
+        *cellsMet = quantizer.CellsMet();
     TGIFPalette colors = quantizer.Palette();
     TGIFPalette palette(withSystem ? 256 : static_cast<size_t>(maxColors));
     if (withSystem) {
@@ -807,6 +938,7 @@ TReducedImage ReduceColors(const TBgrImage& image, TColorReductionMethod method,
 {
     TReducedImage result;
     TGIFPalette palette;
+    TColorCells cellsMet;
     switch (method) {
     case TColorReductionMethod::crmSystem20:
         palette = palettes.System20;
@@ -827,10 +959,10 @@ TReducedImage ReduceColors(const TBgrImage& image, TColorReductionMethod method,
         palette = WebPalette216();
         break;
     case TColorReductionMethod::crmQuantize:
-        palette = BuildQuantizedPalette(image, 1 << std::clamp(reductionBits, 1, 8), 8);
+        palette = BuildQuantizedPalette(image, 1 << std::clamp(reductionBits, 1, 8), 8, nullptr, &cellsMet);
         break;
     case TColorReductionMethod::crmQuantizeSystem:
-        palette = BuildQuantizedPalette(image, 256, 8, &palettes.System20);
+        palette = BuildQuantizedPalette(image, 256, 8, &palettes.System20, &cellsMet);
         break;
     case TColorReductionMethod::crmCustomPalette:
         palette = palettes.Custom;
@@ -857,18 +989,16 @@ TReducedImage ReduceColors(const TBgrImage& image, TColorReductionMethod method,
     result.Indices.resize(static_cast<size_t>(image.Width) * image.Height);
     auto* slow = dynamic_cast<TSlowColorLookup*>(lookup.get());
     if (dither == TDitherKind::dkNearest && slow && slow->HasOwnSearch()) {
-        // Without dithering a pixel's index depends on the pixel alone, so the
-        // rows are walked straight, without the engine's calls per pixel, and
-        // bands of rows on threads of their own, each with its own lookup
-        // (the lookups list their cells as they meet them).
+        // Without dithering a pixel's index depends on the pixel alone: the
+        // cells of the picture's colours are listed once, then bands of rows
+        // are mapped on threads of their own, straight, without the engine's
+        // calls per pixel.
+        slow->ListCells(cellsMet.empty() ? ColorCellsOf(image) : cellsMet);
         unsigned bands = 1;
-        ForEachBand(image, bands, [&](int first, int end, unsigned band) {
-            std::unique_ptr<TSlowColorLookup> own;
-            if (band > 0)
-                own = std::make_unique<TSlowColorLookup>(palette);
-            TSlowColorLookup& mapper = band > 0 ? *own : *slow;
+        ForEachBand(image, bands, [&](int first, int end, unsigned) {
             for (int y = first; y < end; ++y)
-                mapper.MapRow(image.Row(y), image.Width, result.Indices.data() + static_cast<size_t>(y) * image.Width);
+                slow->MapListedRow(image.Row(y), image.Width,
+                                   result.Indices.data() + static_cast<size_t>(y) * image.Width);
         });
         result.Palette = std::move(palette);
         return result;
