@@ -1,10 +1,10 @@
 #include "imaging/GifColorReduction.h"
 
+#include "framework/PartThreads.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdlib>
-#include <system_error>
-#include <thread>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -16,40 +16,18 @@ namespace {
 
 // Pictures of fewer pixels are worked on one thread.
 constexpr size_t kPixelsPerBand = size_t{1} << 20;
-constexpr unsigned kMaxThreads = 8;
-
-// Calls work(part) for the parts 0 to count - 1: part 0 on the calling
-// thread, each other on a thread of its own. A thread that cannot be made
-// leaves its part to the calling thread.
-template <typename TWork>
-void RunOnThreads(unsigned count, TWork work)
-{
-    std::vector<std::thread> workers;
-    std::vector<unsigned> leftOver;
-    for (unsigned part = 1; part < count; ++part) {
-        try {
-            workers.emplace_back(work, part);
-        } catch (const std::system_error&) {
-            leftOver.push_back(part);
-        }
-    }
-    work(0u);
-    for (unsigned part : leftOver)
-        work(part);
-    for (std::thread& worker : workers)
-        worker.join();
-}
 
 // Calls work(first row, end row, band) for bands of rows of the image, on
-// as many threads as the machine has (at most 8) when the image is large.
+// the kept part threads when the image is large.
 template <typename TWork>
-void ForEachBand(const TBgrImage& image, unsigned& bands, TWork work)
+void ForEachBand(const TBgrImage& image, size_t& bands, TWork work)
 {
     const size_t pixels = static_cast<size_t>(image.Width) * static_cast<size_t>(image.Height);
-    bands = std::clamp<unsigned>(std::thread::hardware_concurrency(), 1, kMaxThreads);
-    bands = static_cast<unsigned>(std::clamp<size_t>(pixels / kPixelsPerBand, 1, bands));
-    const auto rowOf = [&](unsigned band) { return static_cast<int>(int64_t{image.Height} * band / bands); };
-    RunOnThreads(bands, [&](unsigned band) { work(rowOf(band), rowOf(band + 1), band); });
+    bands = std::clamp<size_t>(pixels / kPixelsPerBand, 1, PartThreadCount());
+    const auto rowOf = [&](size_t band) {
+        return static_cast<int>(int64_t{image.Height} * int64_t(band) / int64_t(bands));
+    };
+    RunParts(bands, [&](size_t band) { work(rowOf(band), rowOf(band + 1), band); });
 }
 
 }  // namespace
@@ -57,9 +35,9 @@ void ForEachBand(const TBgrImage& image, unsigned& bands, TWork work)
 TColorCells ColorCellsOf(const TBgrImage& image)
 {
     constexpr int shift = 8 - kColorCellBits;
-    std::vector<TColorCells> found(kMaxThreads);
-    unsigned bands = 1;
-    ForEachBand(image, bands, [&](int first, int end, unsigned band) {
+    std::vector<TColorCells> found(PartThreadCount());
+    size_t bands = 1;
+    ForEachBand(image, bands, [&](int first, int end, size_t band) {
         TColorCells& cells = found[band];
         cells.assign(kColorCellCount, 0);
         for (int y = first; y < end; ++y) {
@@ -70,7 +48,7 @@ TColorCells ColorCellsOf(const TBgrImage& image)
         }
     });
     TColorCells cells = std::move(found[0]);
-    for (unsigned band = 1; band < bands; ++band)
+    for (size_t band = 1; band < bands; ++band)
         for (size_t cell = 0; cell < kColorCellCount; ++cell)
             cells[cell] |= found[band][cell];
     return cells;
@@ -357,22 +335,21 @@ void TSlowColorLookup::ListCells(const TColorCells& cells)
     for (size_t cell = 0; cell < cells.size(); ++cell)
         if (cells[cell])
             coarseCells.push_back(static_cast<uint32_t>(cell));
-    // Each thread lists whole coarse cells (every fine cell in them), so
-    // that no two write the same fine cell; the lists of more than four
+    // Each part lists whole coarse cells (every fine cell in them), so that
+    // no two write the same fine cell; the lists of more than four
     // candidates are gathered after.
     struct TShare {
         std::vector<TCandidate> Lists;
         std::vector<uint32_t> ListedFine;
     };
-    constexpr size_t kCoarseCellsPerThread = 256;
-    unsigned threads = std::clamp<unsigned>(std::thread::hardware_concurrency(), 1, kMaxThreads);
-    threads = static_cast<unsigned>(std::clamp<size_t>(coarseCells.size() / kCoarseCellsPerThread, 1, threads));
-    std::vector<TShare> shares(threads);
-    RunOnThreads(threads, [&](unsigned thread) {
-        TShare& share = shares[thread];
+    constexpr size_t kCoarseCellsPerPart = 256;
+    const size_t parts = std::clamp<size_t>(coarseCells.size() / kCoarseCellsPerPart, 1, PartThreadCount());
+    std::vector<TShare> shares(parts);
+    RunParts(parts, [&](size_t part) {
+        TShare& share = shares[part];
         TScratch scratch;
         std::vector<TCandidate> coarse;
-        for (size_t i = thread; i < coarseCells.size(); i += threads) {
+        for (size_t i = part; i < coarseCells.size(); i += parts) {
             const size_t cell = coarseCells[i];
             coarse.clear();
             ListCoarseCell(cell, coarse, scratch);
@@ -994,8 +971,8 @@ TReducedImage ReduceColors(const TBgrImage& image, TColorReductionMethod method,
         // are mapped on threads of their own, straight, without the engine's
         // calls per pixel.
         slow->ListCells(cellsMet.empty() ? ColorCellsOf(image) : cellsMet);
-        unsigned bands = 1;
-        ForEachBand(image, bands, [&](int first, int end, unsigned) {
+        size_t bands = 1;
+        ForEachBand(image, bands, [&](int first, int end, size_t) {
             for (int y = first; y < end; ++y)
                 slow->MapListedRow(image.Row(y), image.Width,
                                    result.Indices.data() + static_cast<size_t>(y) * image.Width);
