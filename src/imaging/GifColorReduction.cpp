@@ -1,10 +1,14 @@
 #include "imaging/GifColorReduction.h"
 
+#include "framework/PartThreads.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdlib>
-#include <system_error>
-#include <thread>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace qrv {
 
@@ -14,33 +18,41 @@ namespace {
 constexpr size_t kPixelsPerBand = size_t{1} << 20;
 
 // Calls work(first row, end row, band) for bands of rows of the image, on
-// as many threads as the machine has (at most 8) when the image is large;
-// band 0 runs on the calling thread. A thread that cannot be made leaves
-// its band to the calling thread.
+// the kept part threads when the image is large.
 template <typename TWork>
-void ForEachBand(const TBgrImage& image, unsigned& bands, TWork work)
+void ForEachBand(const TBgrImage& image, size_t& bands, TWork work)
 {
     const size_t pixels = static_cast<size_t>(image.Width) * static_cast<size_t>(image.Height);
-    bands = std::clamp<unsigned>(std::thread::hardware_concurrency(), 1, 8);
-    bands = static_cast<unsigned>(std::clamp<size_t>(pixels / kPixelsPerBand, 1, bands));
-    const auto rowOf = [&](unsigned band) { return static_cast<int>(int64_t{image.Height} * band / bands); };
-    std::vector<std::thread> workers;
-    std::vector<unsigned> leftOver;
-    for (unsigned band = 1; band < bands; ++band) {
-        try {
-            workers.emplace_back(work, rowOf(band), rowOf(band + 1), band);
-        } catch (const std::system_error&) {
-            leftOver.push_back(band);
-        }
-    }
-    work(rowOf(0), rowOf(1), 0u);
-    for (unsigned band : leftOver)
-        work(rowOf(band), rowOf(band + 1), band);
-    for (std::thread& worker : workers)
-        worker.join();
+    bands = std::clamp<size_t>(pixels / kPixelsPerBand, 1, PartThreadCount());
+    const auto rowOf = [&](size_t band) {
+        return static_cast<int>(int64_t{image.Height} * int64_t(band) / int64_t(bands));
+    };
+    RunParts(bands, [&](size_t band) { work(rowOf(band), rowOf(band + 1), band); });
 }
 
 }  // namespace
+
+TColorCells ColorCellsOf(const TBgrImage& image)
+{
+    constexpr int shift = 8 - kColorCellBits;
+    std::vector<TColorCells> found(PartThreadCount());
+    size_t bands = 1;
+    ForEachBand(image, bands, [&](int first, int end, size_t band) {
+        TColorCells& cells = found[band];
+        cells.assign(kColorCellCount, 0);
+        for (int y = first; y < end; ++y) {
+            const uint8_t* pixel = image.Row(y);
+            for (int x = 0; x < image.Width; ++x, pixel += 3)
+                cells[(size_t{pixel[2]} >> shift << (2 * kColorCellBits)) |
+                      (size_t{pixel[1]} >> shift << kColorCellBits) | (size_t{pixel[0]} >> shift)] = 1;
+        }
+    });
+    TColorCells cells = std::move(found[0]);
+    for (size_t band = 1; band < bands; ++band)
+        for (size_t cell = 0; cell < kColorCellCount; ++cell)
+            cells[cell] |= found[band][cell];
+    return cells;
+}
 
 int NearestPaletteIndex(const TGIFPalette& palette, TGIFColor color)
 {
@@ -74,7 +86,7 @@ TSlowColorLookup::TSlowColorLookup(TGIFPalette palette, TNearestIndex nearest)
 
 namespace {
 // The lookup's cells: the leading 5 bits per channel, 8 values wide.
-constexpr int kLookupCellBits = 5;
+constexpr int kLookupCellBits = kColorCellBits;
 constexpr int kLookupCellWidth = 1 << (8 - kLookupCellBits);
 // A cell's list: where it starts in the candidates, shifted, and its count
 // (up to 256) in the low bits; all bits set until listed. 32,768 cells of at
@@ -96,47 +108,52 @@ int SquaredDistance(const TGIFColor& entry, int red, int green, int blue)
 }
 }  // namespace
 
+void TSlowColorLookup::ListCoarseCell(size_t cell, std::vector<TCandidate>& into, TScratch& scratch) const
+{
+    // Per entry the squared distance to the cell's nearest and farthest
+    // colour; written branch-free over the channels so that it runs wide.
+    const size_t entries = palette_.size();
+    scratch.Nearest.assign(entries, 0);
+    scratch.Farthest.assign(entries, 0);
+    const int lows[3] = {static_cast<int>(cell >> (2 * kLookupCellBits)) * kLookupCellWidth,
+                         static_cast<int>((cell >> kLookupCellBits) & ((1 << kLookupCellBits) - 1)) * kLookupCellWidth,
+                         static_cast<int>(cell & ((1 << kLookupCellBits) - 1)) * kLookupCellWidth};
+    for (int channel = 0; channel < 3; ++channel) {
+        const int low = lows[channel], high = low + kLookupCellWidth - 1;
+        const int* values = channels_[channel].data();
+        int* nearest = scratch.Nearest.data();
+        int* farthest = scratch.Farthest.data();
+        for (size_t i = 0; i < entries; ++i) {
+            const int v = values[i];
+            const int toNearest = std::max(low - v, 0) + std::max(v - high, 0);
+            const int toFarthest = std::max(v - low, high - v);
+            nearest[i] += toNearest * toNearest;
+            farthest[i] += toFarthest * toFarthest;
+        }
+    }
+    // Every entry that can be the nearest to some colour of the cell: none
+    // whose nearest point is farther than the farthest point of another.
+    const int bound = *std::min_element(scratch.Farthest.begin(), scratch.Farthest.end());
+    const size_t start = into.size();
+    for (size_t i = 0; i < entries; ++i)
+        if (scratch.Nearest[i] <= bound)
+            into.push_back(TCandidate{scratch.Nearest[i], palette_[i], static_cast<uint8_t>(i)});
+    // Nearest first, so that a search can stop at the first candidate no
+    // colour of the cell is nearer to than the best found.
+    // Equal ones keep the palette's order (std::sort takes no memory).
+    std::sort(into.begin() + static_cast<ptrdiff_t>(start), into.end(), [](const TCandidate& a, const TCandidate& b) {
+        return a.Nearest < b.Nearest || (a.Nearest == b.Nearest && a.Index < b.Index);
+    });
+}
+
 const TSlowColorLookup::TCandidate* TSlowColorLookup::CandidatesOf(size_t cell, size_t& count)
 {
     if (cellLists_.empty())
         cellLists_.assign(size_t{1} << (3 * kLookupCellBits), kCellNotListed);
     uint32_t& listed = cellLists_[cell];
     if (listed == kCellNotListed) {
-        // Per entry the squared distance to the cell's nearest and farthest
-        // colour; written branch-free over the channels so that it runs wide.
-        const size_t entries = palette_.size();
-        nearestScratch_.assign(entries, 0);
-        farthestScratch_.assign(entries, 0);
-        const int lows[3] = {static_cast<int>(cell >> (2 * kLookupCellBits)) * kLookupCellWidth,
-                             static_cast<int>((cell >> kLookupCellBits) & ((1 << kLookupCellBits) - 1)) *
-                                 kLookupCellWidth,
-                             static_cast<int>(cell & ((1 << kLookupCellBits) - 1)) * kLookupCellWidth};
-        for (int channel = 0; channel < 3; ++channel) {
-            const int low = lows[channel], high = low + kLookupCellWidth - 1;
-            const int* values = channels_[channel].data();
-            int* nearest = nearestScratch_.data();
-            int* farthest = farthestScratch_.data();
-            for (size_t i = 0; i < entries; ++i) {
-                const int v = values[i];
-                const int toNearest = std::max(low - v, 0) + std::max(v - high, 0);
-                const int toFarthest = std::max(v - low, high - v);
-                nearest[i] += toNearest * toNearest;
-                farthest[i] += toFarthest * toFarthest;
-            }
-        }
-        // Every entry that can be the nearest to some colour of the cell: none
-        // whose nearest point is farther than the farthest point of another.
-        const int bound = *std::min_element(farthestScratch_.begin(), farthestScratch_.end());
         const auto start = static_cast<uint32_t>(candidates_.size());
-        for (size_t i = 0; i < entries; ++i)
-            if (nearestScratch_[i] <= bound)
-                candidates_.push_back(TCandidate{nearestScratch_[i], palette_[i], static_cast<uint8_t>(i)});
-        // Nearest first, so that a search can stop at the first candidate no
-        // colour of the cell is nearer to than the best found.
-        // Equal ones keep the palette's order (std::sort takes no memory).
-        std::sort(candidates_.begin() + start, candidates_.end(), [](const TCandidate& a, const TCandidate& b) {
-            return a.Nearest < b.Nearest || (a.Nearest == b.Nearest && a.Index < b.Index);
-        });
+        ListCoarseCell(cell, candidates_, scratch_);
         listed = (start << kCountBits) | static_cast<uint32_t>(candidates_.size() - start);
     }
     count = listed & ((1u << kCountBits) - 1);
@@ -170,14 +187,15 @@ namespace {
 constexpr int kFineCellBits = 6;
 constexpr int kFineCellWidth = 1 << (8 - kFineCellBits);
 // Lists start below 2^22 (kCountBits and the flag); past that a fine cell
-// is not listed and answers from its coarse list.
+// is not listed and answers from its coarse list, or the whole palette.
 constexpr size_t kMaxListedCandidates = size_t{1} << (31 - kCountBits);
-// A fine cell of at most four candidates holds, with this flag, the place of
-// its four packed candidates (padded with the first), which are compared
-// without branches.
+constexpr uint32_t kSearchCoarse = kCellNotListed - 1;
+constexpr uint32_t kSearchPalette = kCellNotListed - 2;
+// A fine cell of at most four candidates holds this flag: its four packed
+// candidates (padded with the first) lie at its place in the quads, and are
+// compared at once, without branches (which the noise of a photo would
+// mispredict).
 constexpr uint32_t kQuadEntry = 1u << 31;
-// ... and one of a single candidate holds its index with both flags.
-constexpr uint32_t kSingleEntry = kQuadEntry | (1u << 30);
 constexpr size_t kQuad = 4;
 static_assert((kMaxListedCandidates << kCountBits) <= kQuadEntry);
 
@@ -187,19 +205,46 @@ uint32_t PackedCandidate(TGIFColor color, uint8_t index)
     return (uint32_t{index} << 24) | (uint32_t{color.Red} << 16) | (uint32_t{color.Green} << 8) | color.Blue;
 }
 
-// The nearest of four packed candidates, the lowest index of equal ones.
+// The nearest of four packed candidates, the lowest index of equal ones:
+// the squared distance shifted above the index, the least of the four keys.
+// Distances stay below 2^18, so the keys fit 26 bits.
 uint8_t NearestOfQuad(const uint32_t* quad, int red, int green, int blue)
 {
+#if defined(__SSE2__)
+    const __m128i packed = _mm_loadu_si128(reinterpret_cast<const __m128i*>(quad));
+    // Each candidate's blue, green, red, index as 16-bit lanes, less the
+    // colour; the index lane is masked out of the squares.
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i colour =
+        _mm_set_epi16(0, static_cast<int16_t>(red), static_cast<int16_t>(green), static_cast<int16_t>(blue), 0,
+                      static_cast<int16_t>(red), static_cast<int16_t>(green), static_cast<int16_t>(blue));
+    const __m128i channels = _mm_set_epi16(0, -1, -1, -1, 0, -1, -1, -1);
+    const __m128i low = _mm_and_si128(_mm_sub_epi16(_mm_unpacklo_epi8(packed, zero), colour), channels);
+    const __m128i high = _mm_and_si128(_mm_sub_epi16(_mm_unpackhi_epi8(packed, zero), colour), channels);
+    // Per candidate blue² + green² and red²: candidates 0 and 1 low, 2 and 3 high.
+    const __m128 lowSquares = _mm_castsi128_ps(_mm_madd_epi16(low, low));
+    const __m128 highSquares = _mm_castsi128_ps(_mm_madd_epi16(high, high));
+    const __m128i distances =
+        _mm_add_epi32(_mm_castps_si128(_mm_shuffle_ps(lowSquares, highSquares, _MM_SHUFFLE(2, 0, 2, 0))),
+                      _mm_castps_si128(_mm_shuffle_ps(lowSquares, highSquares, _MM_SHUFFLE(3, 1, 3, 1))));
+    __m128i keys = _mm_or_si128(_mm_slli_epi32(distances, 8), _mm_srli_epi32(packed, 24));
+    const auto keepLess = [](__m128i a, __m128i b) {
+        const __m128i less = _mm_cmplt_epi32(b, a);
+        return _mm_or_si128(_mm_and_si128(less, b), _mm_andnot_si128(less, a));
+    };
+    keys = keepLess(keys, _mm_shuffle_epi32(keys, _MM_SHUFFLE(1, 0, 3, 2)));
+    keys = keepLess(keys, _mm_shuffle_epi32(keys, _MM_SHUFFLE(2, 3, 0, 1)));
+    return static_cast<uint8_t>(_mm_cvtsi128_si32(keys));
+#else
     uint32_t best = UINT32_MAX;
     for (size_t i = 0; i < kQuad; ++i) {
         const uint32_t candidate = quad[i];
         const int r = static_cast<int>((candidate >> 16) & 0xFF) - red,
                   g = static_cast<int>((candidate >> 8) & 0xFF) - green, b = static_cast<int>(candidate & 0xFF) - blue;
-        // Distances stay below 2^18: the index goes in the low byte.
-        const uint32_t key = (static_cast<uint32_t>(r * r + g * g + b * b) << 8) | (candidate >> 24);
-        best = std::min(best, key);
+        best = std::min(best, (static_cast<uint32_t>(r * r + g * g + b * b) << 8) | (candidate >> 24));
     }
     return static_cast<uint8_t>(best);
+#endif
 }
 
 size_t FineCellOf(uint8_t red, uint8_t green, uint8_t blue)
@@ -210,26 +255,17 @@ size_t FineCellOf(uint8_t red, uint8_t green, uint8_t blue)
 }
 }  // namespace
 
-const TSlowColorLookup::TCandidate* TSlowColorLookup::FineCandidatesOf(size_t fine, size_t& count)
+uint32_t TSlowColorLookup::ListFineCell(size_t fine, const TCandidate* coarse, size_t coarseCount,
+                                        std::vector<TCandidate>& into)
 {
-    constexpr int shift = kFineCellBits - kLookupCellBits;
-    constexpr size_t channelMask = (size_t{1} << kFineCellBits) - 1;
-    const size_t red = fine >> (2 * kFineCellBits), green = (fine >> kFineCellBits) & channelMask,
-                 blue = fine & channelMask;
-    size_t coarseCount = 0;
-    const TCandidate* coarse = CandidatesOf(((red >> shift) << (2 * kLookupCellBits)) |
-                                                ((green >> shift) << kLookupCellBits) | (blue >> shift),
-                                            coarseCount);
-    if (fineCandidates_.size() + coarseCount >= kMaxListedCandidates) {
-        count = coarseCount;
-        return coarse;
-    }
     // The coarse cell's candidates hold every entry that can be nearest in
     // the fine cell, and the one whose farthest point is nearest: the same
     // test over them lists the fine cell.
-    const int lows[3] = {static_cast<int>(red) * kFineCellWidth, static_cast<int>(green) * kFineCellWidth,
-                         static_cast<int>(blue) * kFineCellWidth};
-    int nearest[256], farthest[256];
+    constexpr size_t channelMask = (size_t{1} << kFineCellBits) - 1;
+    const int lows[3] = {static_cast<int>(fine >> (2 * kFineCellBits)) * kFineCellWidth,
+                         static_cast<int>((fine >> kFineCellBits) & channelMask) * kFineCellWidth,
+                         static_cast<int>(fine & channelMask) * kFineCellWidth};
+    int nearest[256];
     int bound = INT32_MAX;
     for (size_t i = 0; i < coarseCount; ++i) {
         const TGIFColor& color = coarse[i].Color;
@@ -243,30 +279,104 @@ const TSlowColorLookup::TCandidate* TSlowColorLookup::FineCandidatesOf(size_t fi
             toFarthest += farther * farther;
         }
         nearest[i] = toNearest;
-        farthest[i] = toFarthest;
         bound = std::min(bound, toFarthest);
     }
-    const auto start = static_cast<uint32_t>(fineCandidates_.size());
+    const size_t start = into.size();
     for (size_t i = 0; i < coarseCount; ++i)
         if (nearest[i] <= bound)
-            fineCandidates_.push_back(TCandidate{nearest[i], coarse[i].Color, coarse[i].Index});
-    std::sort(fineCandidates_.begin() + start, fineCandidates_.end(), [](const TCandidate& a, const TCandidate& b) {
+            into.push_back(TCandidate{nearest[i], coarse[i].Color, coarse[i].Index});
+    std::sort(into.begin() + static_cast<ptrdiff_t>(start), into.end(), [](const TCandidate& a, const TCandidate& b) {
         return a.Nearest < b.Nearest || (a.Nearest == b.Nearest && a.Index < b.Index);
     });
-    count = fineCandidates_.size() - start;
-    if (count == 1) {
-        fineLists_[fine] = kSingleEntry | fineCandidates_[start].Index;
-    } else if (count <= kQuad) {
-        const auto slot = static_cast<uint32_t>(quads_.size() / kQuad);
-        for (size_t i = 0; i < kQuad; ++i) {
-            const TCandidate& candidate = fineCandidates_[start + (i < count ? i : 0)];
-            quads_.push_back(PackedCandidate(candidate.Color, candidate.Index));
-        }
-        fineLists_[fine] = kQuadEntry | slot;
-    } else {
-        fineLists_[fine] = (start << kCountBits) | static_cast<uint32_t>(count);
+    const size_t count = into.size() - start;
+    if (count > kQuad)
+        return (static_cast<uint32_t>(start) << kCountBits) | static_cast<uint32_t>(count);
+    for (size_t i = 0; i < kQuad; ++i) {
+        const TCandidate& candidate = into[start + (i < count ? i : 0)];
+        quads_[fine * kQuad + i] = PackedCandidate(candidate.Color, candidate.Index);
     }
-    return fineCandidates_.data() + start;
+    into.resize(start);
+    return kQuadEntry;
+}
+
+void TSlowColorLookup::MakeFineTables()
+{
+    if (!fineLists_.empty())
+        return;
+    fineLists_.assign(size_t{1} << (3 * kFineCellBits), kCellNotListed);
+    // Read only where a cell is listed: left as allocated, so that only the
+    // pages of the cells met are touched.
+    quads_ = std::make_unique_for_overwrite<uint32_t[]>(fineLists_.size() * kQuad);
+}
+
+void TSlowColorLookup::ListFineCellOf(size_t fine)
+{
+    constexpr int shift = kFineCellBits - kLookupCellBits;
+    constexpr size_t channelMask = (size_t{1} << kFineCellBits) - 1;
+    const size_t red = fine >> (2 * kFineCellBits), green = (fine >> kFineCellBits) & channelMask,
+                 blue = fine & channelMask;
+    size_t coarseCount = 0;
+    const TCandidate* coarse = CandidatesOf(((red >> shift) << (2 * kLookupCellBits)) |
+                                                ((green >> shift) << kLookupCellBits) | (blue >> shift),
+                                            coarseCount);
+    // Lists start below 2^22; past that the cell is searched in its coarse list.
+    fineLists_[fine] = fineCandidates_.size() + coarseCount < kMaxListedCandidates
+                           ? ListFineCell(fine, coarse, coarseCount, fineCandidates_)
+                           : kSearchCoarse;
+}
+
+void TSlowColorLookup::ListCells(const TColorCells& cells)
+{
+    if (!HasOwnSearch() || cells.size() != kColorCellCount)
+        return;
+    MakeFineTables();
+    constexpr int shift = kFineCellBits - kLookupCellBits;
+    std::vector<uint32_t> coarseCells;
+    for (size_t cell = 0; cell < cells.size(); ++cell)
+        if (cells[cell])
+            coarseCells.push_back(static_cast<uint32_t>(cell));
+    // Each part lists whole coarse cells (every fine cell in them), so that
+    // no two write the same fine cell; the lists of more than four
+    // candidates are gathered after.
+    struct TShare {
+        std::vector<TCandidate> Lists;
+        std::vector<uint32_t> ListedFine;
+    };
+    constexpr size_t kCoarseCellsPerPart = 256;
+    const size_t parts = std::clamp<size_t>(coarseCells.size() / kCoarseCellsPerPart, 1, PartThreadCount());
+    std::vector<TShare> shares(parts);
+    RunParts(parts, [&](size_t part) {
+        TShare& share = shares[part];
+        TScratch scratch;
+        std::vector<TCandidate> coarse;
+        for (size_t i = part; i < coarseCells.size(); i += parts) {
+            const size_t cell = coarseCells[i];
+            coarse.clear();
+            ListCoarseCell(cell, coarse, scratch);
+            const size_t red = (cell >> (2 * kLookupCellBits)) << shift,
+                         green = ((cell >> kLookupCellBits) & ((1 << kLookupCellBits) - 1)) << shift,
+                         blue = (cell & ((1 << kLookupCellBits) - 1)) << shift;
+            for (size_t r = red; r < red + (1 << shift); ++r)
+                for (size_t g = green; g < green + (1 << shift); ++g)
+                    for (size_t b = blue; b < blue + (1 << shift); ++b) {
+                        const size_t fine = (r << (2 * kFineCellBits)) | (g << kFineCellBits) | b;
+                        if (fineLists_[fine] != kCellNotListed)
+                            continue;
+                        const uint32_t listed = ListFineCell(fine, coarse.data(), coarse.size(), share.Lists);
+                        if (listed != kQuadEntry)
+                            share.ListedFine.push_back(static_cast<uint32_t>(fine));
+                        fineLists_[fine] = listed;
+                    }
+        }
+    });
+    for (TShare& share : shares) {
+        const size_t base = fineCandidates_.size();
+        const bool fits = base + share.Lists.size() < kMaxListedCandidates;
+        for (uint32_t fine : share.ListedFine)
+            fineLists_[fine] = fits ? fineLists_[fine] + static_cast<uint32_t>(base << kCountBits) : kSearchPalette;
+        if (fits)
+            fineCandidates_.insert(fineCandidates_.end(), share.Lists.begin(), share.Lists.end());
+    }
 }
 
 uint8_t TSlowColorLookup::OwnNearestCoarse(uint8_t red, uint8_t green, uint8_t blue)
@@ -283,38 +393,57 @@ uint8_t TSlowColorLookup::OwnNearest(uint8_t red, uint8_t green, uint8_t blue)
     return index;
 }
 
-void TSlowColorLookup::MapRow(const uint8_t* bgr, int width, uint8_t* indices)
+template <typename TListCell, typename TSearch>
+void TSlowColorLookup::MapPixels(const uint8_t* bgr, int width, uint8_t* indices, TListCell listCell,
+                                 TSearch search) const
 {
-    if (fineLists_.empty())
-        fineLists_.assign(size_t{1} << (3 * kFineCellBits), kCellNotListed);
     const uint32_t* lists = fineLists_.data();
     for (int x = 0; x < width; ++x, bgr += 3) {
         const uint8_t red = bgr[2], green = bgr[1], blue = bgr[0];
         const size_t fine = FineCellOf(red, green, blue);
         uint32_t listed = lists[fine];
-        if (listed == kCellNotListed) [[unlikely]] {
-            size_t count;
-            FineCandidatesOf(fine, count);
-            listed = lists[fine];
-            if (listed == kCellNotListed) {
-                // Too many lists: the coarse cell's answers.
-                indices[x] = OwnNearestCoarse(red, green, blue);
-                continue;
-            }
-        }
+        if (listed == kCellNotListed) [[unlikely]]
+            listed = listCell(fine);
         // Most fine cells have at most four entries that can be nearest.
-        if ((listed & kSingleEntry) == kSingleEntry) {
-            indices[x] = static_cast<uint8_t>(listed);
-            continue;
+        if (listed == kQuadEntry) [[likely]] {
+            indices[x] = NearestOfQuad(quads_.get() + fine * kQuad, red, green, blue);
+        } else if (listed < kQuadEntry) {
+            const size_t count = listed & ((1u << kCountBits) - 1);
+            indices[x] = NearestOf(fineCandidates_.data() + (listed >> kCountBits), count, red, green, blue);
+        } else {
+            // Past the lists' room, or not listed while mapping on threads.
+            indices[x] = search(listed, TGIFColor{red, green, blue});
         }
-        if (listed & kQuadEntry) [[likely]] {
-            indices[x] = NearestOfQuad(quads_.data() + size_t{listed & ~kQuadEntry} * kQuad, red, green, blue);
-            continue;
-        }
-        const size_t count = listed & ((1u << kCountBits) - 1);
-        const TCandidate* list = fineCandidates_.data() + (listed >> kCountBits);
-        indices[x] = NearestOf(list, count, red, green, blue);
     }
+}
+
+void TSlowColorLookup::MapRow(const uint8_t* bgr, int width, uint8_t* indices)
+{
+    MakeFineTables();
+    MapPixels(
+        bgr, width, indices,
+        [this](size_t fine) {
+            ListFineCellOf(fine);
+            return fineLists_[fine];
+        },
+        [this](uint32_t listed, TGIFColor color) {
+            return listed == kSearchCoarse ? OwnNearestCoarse(color.Red, color.Green, color.Blue)
+                                           : static_cast<uint8_t>(NearestPaletteIndex(palette_, color));
+        });
+}
+
+void TSlowColorLookup::MapListedRow(const uint8_t* bgr, int width, uint8_t* indices) const
+{
+    const auto wholePalette = [this](uint32_t, TGIFColor color) {
+        return static_cast<uint8_t>(NearestPaletteIndex(palette_, color));
+    };
+    if (fineLists_.empty()) {
+        for (int x = 0; x < width; ++x, bgr += 3)
+            indices[x] = wholePalette(kSearchPalette, TGIFColor{bgr[2], bgr[1], bgr[0]});
+        return;
+    }
+    MapPixels(
+        bgr, width, indices, [](size_t) { return kSearchPalette; }, wholePalette);
 }
 
 uint8_t TSlowColorLookup::FindIndex(uint8_t red, uint8_t green, uint8_t blue, TGIFColor& found)
@@ -537,14 +666,12 @@ struct TColorQuantizer::TNode {
     // 64-bit: one colour over the whole of a large picture overflows 32 bits.
     uint64_t Red = 0, Green = 0, Blue = 0;
     TNode* NextReducible = nullptr;
-    // A leaf's place while AddImage counts.
-    uint32_t Id = 0;
     std::array<std::unique_ptr<TNode>, 8> Children;
 };
 
 namespace {
 // The cell of a colour: its leading kCellBits bits per channel.
-constexpr int kCellBits = 5;
+constexpr int kCellBits = kColorCellBits;
 uint16_t CellOf(uint8_t red, uint8_t green, uint8_t blue)
 {
     constexpr int shift = 8 - kCellBits;
@@ -554,9 +681,9 @@ uint16_t CellOf(uint8_t red, uint8_t green, uint8_t blue)
 }  // namespace
 
 TColorQuantizer::TColorQuantizer(int maxColors, int colorBits)
-    : reducible_(static_cast<size_t>(std::clamp(colorBits, 1, 8)), nullptr),
-      leafOfCell_(size_t{1} << (3 * kCellBits), nullptr), covered_(size_t{1} << (3 * kCellBits), 0),
-      maxColors_(std::max(1, maxColors)), colorBits_(std::clamp(colorBits, 1, 8))
+    : reducible_(static_cast<size_t>(std::clamp(colorBits, 1, 8)), nullptr), leafOfCell_(kColorCellCount, nullptr),
+      covered_(kColorCellCount, 0), cellsMet_(kColorCellCount, 0), maxColors_(std::max(1, maxColors)),
+      colorBits_(std::clamp(colorBits, 1, 8))
 {
     root_.reset(NewNode(0, 0));
 }
@@ -610,104 +737,64 @@ void TColorQuantizer::Cover(size_t cell, TNode* leaf)
     covered_[cell] = 1;
 }
 
-void TColorQuantizer::Shape(uint8_t red, uint8_t green, uint8_t blue)
-{
-    const uint16_t cell = CellOf(red, green, blue);
-    if (leafOfCell_[cell])
-        return;
-    TNode* node = root_.get();
-    for (int level = 0; !node->Leaf; ++level) {
-        const int shift = 7 - level;
-        const int child = (((red >> shift) & 1) << 2) | (((green >> shift) & 1) << 1) | ((blue >> shift) & 1);
-        if (!node->Children[static_cast<size_t>(child)])
-            node->Children[static_cast<size_t>(child)].reset(NewNode(level + 1, cell));
-        node = node->Children[static_cast<size_t>(child)].get();
-    }
-    if (node->Level <= kCellBits)
-        Cover(cell, node);
-    while (leafCount_ > maxColors_)
-        Reduce();
-}
-
 void TColorQuantizer::AddImage(const TBgrImage& image)
 {
-    // The tree's shape depends only on the colours that make nodes, in their
-    // order (a reduction folds the newest node of the deepest level, whatever
-    // the counts): a colour whose cell lies inside a leaf changes nothing.
-    // Cells only ever come to lie inside leaves, never leave them.
-    // The loads of the cells' flags do not wait for each other: only a
-    // colour that makes nodes takes the branch.
-    const uint8_t* covered = covered_.data();
-    for (int y = 0; y < image.Height; ++y) {
-        const uint8_t* row = image.Row(y);
-        for (int x = 0; x < image.Width; ++x, row += 3)
-            if (!covered[CellOf(row[2], row[1], row[0])]) [[unlikely]]
-                Shape(row[2], row[1], row[0]);
-    }
-    // Each pixel counts in the leaf its colour reaches in the final tree: the
-    // leaf it would have been added to then, or the node that leaf was folded
-    // into, since leaves never grow children.
-    std::vector<TNode*> leaves;
-    std::vector<TNode*> stack{root_.get()};
-    while (!stack.empty()) {
-        TNode* node = stack.back();
-        stack.pop_back();
-        if (node->Leaf) {
-            node->Id = static_cast<uint32_t>(leaves.size());
-            leaves.push_back(node);
-            continue;
-        }
-        for (auto& child : node->Children)
-            if (child)
-                stack.push_back(child.get());
-    }
-    constexpr int32_t kWalk = -1;
-    std::vector<int32_t> leafIdOfCell(leafOfCell_.size(), kWalk);
-    for (size_t cell = 0; cell < leafOfCell_.size(); ++cell)
-        if (leafOfCell_[cell])
-            leafIdOfCell[cell] = static_cast<int32_t>(leafOfCell_[cell]->Id);
-    struct TSums {
-        uint64_t Count = 0, Red = 0, Green = 0, Blue = 0;
+    // AddColor for every pixel in order, but a colour whose cell lies inside
+    // a leaf is only counted in its cell: that leaf, or the one it is folded
+    // into later (cells only ever come to lie inside leaves, never leave
+    // them), is the one the cell's counts belong to at the end, and the walk
+    // would have made no node. Per cell two words: the count and the red
+    // sum, the green and the blue sum, 32 bits each, handed to the leaves
+    // before 2^24 pixels could overflow them.
+    struct TCellSums {
+        uint64_t CountRed, GreenBlue;
     };
-    constexpr unsigned kMaxBands = 8;
-    std::vector<TSums> sums[kMaxBands];
-    const TNode* root = root_.get();
-    unsigned bands = 1;
-    ForEachBand(image, bands, [&](int first, int end, unsigned band) {
-        std::vector<TSums>& counted = sums[band];
-        counted.assign(leaves.size(), TSums{});
-        for (int y = first; y < end; ++y) {
-            const uint8_t* row = image.Row(y);
-            for (int x = 0; x < image.Width; ++x, row += 3) {
-                const uint8_t red = row[2], green = row[1], blue = row[0];
-                int32_t id = leafIdOfCell[CellOf(red, green, blue)];
-                if (id == kWalk) {
-                    const TNode* node = root;
-                    for (int level = 0; !node->Leaf; ++level) {
-                        const int shift = 7 - level;
-                        node =
-                            node->Children[static_cast<size_t>((((red >> shift) & 1) << 2) |
-                                                               (((green >> shift) & 1) << 1) | ((blue >> shift) & 1))]
-                                .get();
-                    }
-                    id = static_cast<int32_t>(node->Id);
-                }
-                TSums& leaf = counted[static_cast<size_t>(id)];
-                ++leaf.Count;
-                leaf.Red += red;
-                leaf.Green += green;
-                leaf.Blue += blue;
+    constexpr uint64_t kLowWord = 0xFFFFFFFF;
+    constexpr size_t kPixelsBeforeHandOver = size_t{1} << 24;
+    std::vector<TCellSums> cells(covered_.size(), TCellSums{});
+    const auto handOver = [&] {
+        for (size_t cell = 0; cell < cells.size(); ++cell) {
+            TCellSums& sums = cells[cell];
+            if (sums.CountRed == 0)
+                continue;
+            cellsMet_[cell] = 1;
+            TNode& leaf = *leafOfCell_[cell];
+            leaf.PixelCount += sums.CountRed >> 32;
+            leaf.Red += sums.CountRed & kLowWord;
+            leaf.Green += sums.GreenBlue >> 32;
+            leaf.Blue += sums.GreenBlue & kLowWord;
+            sums = TCellSums{};
+        }
+    };
+    const uint8_t* covered = covered_.data();
+    TCellSums* sums = cells.data();
+    const size_t width = static_cast<size_t>(std::max(image.Width, 0));
+    size_t counted = 0;
+    for (int y = 0; y < image.Height; ++y) {
+        const uint8_t* pixel = image.Row(y);
+        for (size_t x = 0; x < width;) {
+            if (counted == kPixelsBeforeHandOver) {
+                handOver();
+                counted = 0;
             }
+            const size_t run = std::min(width - x, kPixelsBeforeHandOver - counted);
+            for (const uint8_t* end = pixel + 3 * run; pixel != end; pixel += 3) {
+                const uint8_t red = pixel[2], green = pixel[1], blue = pixel[0];
+                const uint16_t cell = CellOf(red, green, blue);
+                if (covered[cell]) [[likely]] {
+                    TCellSums& cellSums = sums[cell];
+                    cellSums.CountRed += (uint64_t{1} << 32) | red;
+                    cellSums.GreenBlue += (uint64_t{green} << 32) | blue;
+                } else {
+                    cellsMet_[cell] = 1;
+                    AddColor(red, green, blue);
+                }
+            }
+            x += run;
+            counted += run;
         }
-    });
-    for (unsigned band = 0; band < bands; ++band)
-        for (size_t i = 0; i < sums[band].size(); ++i) {
-            TNode& leaf = *leaves[i];
-            leaf.PixelCount += sums[band][i].Count;
-            leaf.Red += sums[band][i].Red;
-            leaf.Green += sums[band][i].Green;
-            leaf.Blue += sums[band][i].Blue;
-        }
+    }
+    handOver();
 }
 
 void TColorQuantizer::CoverCells(TNode& leaf)
@@ -774,11 +861,14 @@ TGIFPalette TColorQuantizer::Palette() const
     return palette;
 }
 
-TGIFPalette BuildQuantizedPalette(const TBgrImage& image, int maxColors, int colorBits, const TGIFPalette* systemColors)
+TGIFPalette BuildQuantizedPalette(const TBgrImage& image, int maxColors, int colorBits, const TGIFPalette* systemColors,
+                                  TColorCells* cellsMet)
 {
     const bool withSystem = systemColors && systemColors->size() >= 20;
     TColorQuantizer quantizer(withSystem ? 236 : maxColors, colorBits);
     quantizer.AddImage(image);
+    if (cellsMet)
+        *cellsMet = quantizer.CellsMet();
     TGIFPalette colors = quantizer.Palette();
     TGIFPalette palette(withSystem ? 256 : static_cast<size_t>(maxColors));
     if (withSystem) {
@@ -825,6 +915,7 @@ TReducedImage ReduceColors(const TBgrImage& image, TColorReductionMethod method,
 {
     TReducedImage result;
     TGIFPalette palette;
+    TColorCells cellsMet;
     switch (method) {
     case TColorReductionMethod::crmSystem20:
         palette = palettes.System20;
@@ -845,10 +936,10 @@ TReducedImage ReduceColors(const TBgrImage& image, TColorReductionMethod method,
         palette = WebPalette216();
         break;
     case TColorReductionMethod::crmQuantize:
-        palette = BuildQuantizedPalette(image, 1 << std::clamp(reductionBits, 1, 8), 8);
+        palette = BuildQuantizedPalette(image, 1 << std::clamp(reductionBits, 1, 8), 8, nullptr, &cellsMet);
         break;
     case TColorReductionMethod::crmQuantizeSystem:
-        palette = BuildQuantizedPalette(image, 256, 8, &palettes.System20);
+        palette = BuildQuantizedPalette(image, 256, 8, &palettes.System20, &cellsMet);
         break;
     case TColorReductionMethod::crmCustomPalette:
         palette = palettes.Custom;
@@ -875,18 +966,16 @@ TReducedImage ReduceColors(const TBgrImage& image, TColorReductionMethod method,
     result.Indices.resize(static_cast<size_t>(image.Width) * image.Height);
     auto* slow = dynamic_cast<TSlowColorLookup*>(lookup.get());
     if (dither == TDitherKind::dkNearest && slow && slow->HasOwnSearch()) {
-        // Without dithering a pixel's index depends on the pixel alone, so the
-        // rows are walked straight, without the engine's calls per pixel, and
-        // bands of rows on threads of their own, each with its own lookup
-        // (the lookups list their cells as they meet them).
-        unsigned bands = 1;
-        ForEachBand(image, bands, [&](int first, int end, unsigned band) {
-            std::unique_ptr<TSlowColorLookup> own;
-            if (band > 0)
-                own = std::make_unique<TSlowColorLookup>(palette);
-            TSlowColorLookup& mapper = band > 0 ? *own : *slow;
+        // Without dithering a pixel's index depends on the pixel alone: the
+        // cells of the picture's colours are listed once, then bands of rows
+        // are mapped on threads of their own, straight, without the engine's
+        // calls per pixel.
+        slow->ListCells(cellsMet.empty() ? ColorCellsOf(image) : cellsMet);
+        size_t bands = 1;
+        ForEachBand(image, bands, [&](int first, int end, size_t) {
             for (int y = first; y < end; ++y)
-                mapper.MapRow(image.Row(y), image.Width, result.Indices.data() + static_cast<size_t>(y) * image.Width);
+                slow->MapListedRow(image.Row(y), image.Width,
+                                   result.Indices.data() + static_cast<size_t>(y) * image.Width);
         });
         result.Palette = std::move(palette);
         return result;

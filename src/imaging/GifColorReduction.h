@@ -42,6 +42,24 @@ enum class TDitherKind {
 
 using TGIFPalette = std::vector<TGIFColor>;
 
+// The cells of colours: their leading 5 bits per channel, red highest. A
+// picture's cells, 1 for each cell its colours fall in.
+constexpr int kColorCellBits = 5;
+constexpr size_t kColorCellCount = size_t{1} << (3 * kColorCellBits);
+using TColorCells = std::vector<uint8_t>;
+
+// A true-colour picture: rows (top-down) of width blue, green, red triples.
+struct TBgrImage {
+    int Width = 0;
+    int Height = 0;
+    const uint8_t* Pixels = nullptr;
+    size_t Stride = 0;
+    const uint8_t* Row(int y) const { return Pixels + Stride * static_cast<size_t>(y); }
+};
+
+// The picture's cells, found on several threads when it is large.
+TColorCells ColorCellsOf(const TBgrImage& image);
+
 // Maps a colour to a palette index and gives the colour of that index.
 class TColorLookup {
 public:
@@ -58,8 +76,9 @@ int NearestPaletteIndex(const TGIFPalette& palette, TGIFColor color);
 // Any palette (up to 256 entries) through a nearest-entry search: the one
 // given (each colour's answer kept, so that a colour is asked for once), else
 // its own with NearestPaletteIndex's answers, which searches only the entries
-// that can be nearest in the colour's cell (listed at the cell's first
-// colour: cells of 6 bits per channel, listed from those of 5 bits).
+// that can be nearest in the colour's cell (cells of 6 bits per channel,
+// listed from those of 5 bits: at the cell's first colour, or all at once
+// for a picture's cells).
 class TSlowColorLookup : public TColorLookup {
 public:
     explicit TSlowColorLookup(TGIFPalette palette, TNearestIndex nearest = nullptr);
@@ -71,6 +90,12 @@ public:
     uint8_t OwnNearest(uint8_t red, uint8_t green, uint8_t blue);
     // OwnNearest for each pixel of a row of blue, green, red triples.
     void MapRow(const uint8_t* bgr, int width, uint8_t* indices);
+    // Lists (on several threads) every cell of the own search that lies in
+    // the cells given, so that MapListedRow answers their colours at once.
+    void ListCells(const TColorCells& cells);
+    // MapRow without listing anything: several threads may map at once.
+    // A colour outside the cells listed is searched in the whole palette.
+    void MapListedRow(const uint8_t* bgr, int width, uint8_t* indices) const;
 
 private:
     struct TCandidate {
@@ -78,7 +103,13 @@ private:
         TGIFColor Color;
         uint8_t Index;
     };
-    // The cell's candidates, nearest first, and their count.
+    struct TScratch {
+        std::vector<int> Nearest, Farthest;
+    };
+    // The entries that can be nearest in the coarse cell, nearest first,
+    // appended to into.
+    void ListCoarseCell(size_t cell, std::vector<TCandidate>& into, TScratch& scratch) const;
+    // The coarse cell's candidates, listed the first time, and their count.
     const TCandidate* CandidatesOf(size_t cell, size_t& count);
 
     TGIFPalette palette_;
@@ -86,16 +117,24 @@ private:
     // Per cell, where its list starts in candidates_ and its length.
     std::vector<uint32_t> cellLists_;
     std::vector<TCandidate> candidates_;
-    // The palette's channels apart, and per entry the distances to a cell
-    // being listed.
+    // The palette's channels apart.
     std::vector<int> channels_[3];
-    std::vector<int> nearestScratch_, farthestScratch_;
-    // The same for the fine cells, listed from their coarse cell's lists.
-    const TCandidate* FineCandidatesOf(size_t fine, size_t& count);
+    TScratch scratch_;
+    // The same for the fine cells, listed from their coarse cell's
+    // candidates. ListFineCell gives the fine cell's entry: its quad
+    // written, or its list appended to into (its place counted from the
+    // start of into). ListFineCellOf lists it as the colours come.
+    uint32_t ListFineCell(size_t fine, const TCandidate* coarse, size_t coarseCount, std::vector<TCandidate>& into);
+    void ListFineCellOf(size_t fine);
+    void MakeFineTables();
+    // The row mapped: listCell(fine) gives the entry of a cell not listed,
+    // search(entry, colour) answers a cell without a list.
+    template <typename TListCell, typename TSearch>
+    void MapPixels(const uint8_t* bgr, int width, uint8_t* indices, TListCell listCell, TSearch search) const;
     std::vector<uint32_t> fineLists_;
     std::vector<TCandidate> fineCandidates_;
-    // Fine cells of at most four candidates, packed.
-    std::vector<uint32_t> quads_;
+    // Per fine cell of at most four candidates, those packed.
+    std::unique_ptr<uint32_t[]> quads_;
     uint8_t OwnNearestCoarse(uint8_t red, uint8_t green, uint8_t blue);
     // Index + 1 per 24-bit colour (0: not asked yet) for the given search.
     std::unique_ptr<uint16_t[]> known_;
@@ -146,15 +185,6 @@ protected:
 // kernel over the rows ahead, its error rows allocated once.
 std::unique_ptr<TDitherEngine> CreateDitherEngine(TDitherKind kind, int width, TColorLookup& lookup);
 
-// A true-colour picture: rows (top-down) of width blue, green, red triples.
-struct TBgrImage {
-    int Width = 0;
-    int Height = 0;
-    const uint8_t* Pixels = nullptr;
-    size_t Stride = 0;
-    const uint8_t* Row(int y) const { return Pixels + Stride * static_cast<size_t>(y); }
-};
-
 // The octree quantiser: every colour added, the tree reduced while it has
 // more leaves than the colours asked for, deepest and newest nodes first.
 class TColorQuantizer {
@@ -165,10 +195,12 @@ public:
     TColorQuantizer& operator=(const TColorQuantizer&) = delete;
     void AddColor(uint8_t red, uint8_t green, uint8_t blue);
     // Every pixel added in order, as AddColor does, with the same tree and
-    // palette: the tree is shaped by the colours that make nodes (one pass
-    // that skips those whose cell lies inside a leaf), then the leaves'
-    // sums are counted by rows on several threads.
+    // palette, in one pass: a colour whose cell lies inside a leaf is only
+    // counted in its cell, the cells' counts handed to their leaves at the
+    // end.
     void AddImage(const TBgrImage& image);
+    // The cells of the colours AddImage added.
+    const TColorCells& CellsMet() const { return cellsMet_; }
     // The leaves depth first, children 0 to 7 in order.
     TGIFPalette Palette() const;
     int LeafCount() const { return leafCount_; }
@@ -179,8 +211,6 @@ private:
     TNode* NewNode(int level, uint16_t cell);
     void CoverCells(TNode& leaf);
     void Cover(size_t cell, TNode* leaf);
-    // The tree shaped by a colour as AddColor does, its sums left aside.
-    void Shape(uint8_t red, uint8_t green, uint8_t blue);
 
     std::unique_ptr<TNode> root_;
     int leafCount_ = 0;
@@ -191,6 +221,7 @@ private:
     // 1 per cell that lies inside a leaf: the same as leafOfCell_, small
     // enough to stay in the nearest cache.
     std::vector<uint8_t> covered_;
+    TColorCells cellsMet_;
     int maxColors_;
     int colorBits_;
 };
@@ -198,8 +229,9 @@ private:
 // An octree palette of the image's colours: with system colours the 20
 // given first (10 at the start, 10 at the end of 256 entries) and 236
 // quantised between; else maxColors entries from 0.
+// The cells of the image's colours go to cellsMet when given.
 TGIFPalette BuildQuantizedPalette(const TBgrImage& image, int maxColors, int colorBits,
-                                  const TGIFPalette* systemColors = nullptr);
+                                  const TGIFPalette* systemColors = nullptr, TColorCells* cellsMet = nullptr);
 
 struct TReductionPalettes {
     TGIFPalette System20;  // the system's default palette

@@ -88,24 +88,30 @@ void TGIFPaintLoop::Run()
                 const TGIFFrame& frame = *document_.Frames[static_cast<size_t>(active_)];
                 if (frame.Empty())
                     break;
+                // What the run needs of the frame is read before the wait
+                // and the events: what they run may free the document, and
+                // then the host ends the play and the frame is not touched
+                // again.
+                // The loop block counts once per run: a pass that starts at
+                // its frame again must not set the count anew.
+                const auto* block = loopSeen ? nullptr : frame.FindExtension<TGIFAppExtNSLoop>();
+                const int loopCount = block ? block->LoopCount : 0;
+                const TGIFGraphicControlExtension* control = frame.GraphicControl();
+                const int frameDelay = GIFPaintDelay(control ? control->Delay : 0, Async());
                 WaitForFrame(delay);
                 if (Stopping())
                     break;
                 host_.Fire(TGIFPaintEvent::Paint);
-                // The loop block counts once per run: a pass that starts at
-                // its frame again must not set the count anew.
-                if (!loopSeen)
-                    if (const auto* block = frame.FindExtension<TGIFAppExtNSLoop>()) {
-                        loopSeen = true;
-                        loopsLeft = block->LoopCount;
-                        if ((block->LoopCount == 0 || forever) && Async())
-                            loopsLeft = -1;
-                        loopStart = active_;
-                    }
+                if (block) {
+                    loopSeen = true;
+                    loopsLeft = loopCount;
+                    if ((loopCount == 0 || forever) && Async())
+                        loopsLeft = -1;
+                    loopStart = active_;
+                }
                 host_.PaintFrame(static_cast<size_t>(active_));
                 started_ = true;
-                const TGIFGraphicControlExtension* control = frame.GraphicControl();
-                delay = GIFPaintDelay(control ? control->Delay : 0, Async());
+                delay = frameDelay;
                 const int painted = active_;
                 host_.Fire(TGIFPaintEvent::AfterPaint);
                 if (active_ == painted)

@@ -73,7 +73,9 @@ public:
     TGIFPaintLoop(const TGIFDocument& document, uint16_t options, int pace, TGIFPaintHost& host);
 
     // Plays until the last pass is over or the host ends it; a restart asked
-    // for meanwhile starts again from the first frame.
+    // for meanwhile starts again from the first frame. Once the host ends
+    // the play (after a wait, an event or a paint) the document is not
+    // touched again, so that what ran meanwhile may have freed it.
     void Run();
     // The frame being painted, -1 when not painting. A handler of the
     // events may set it: after AfterPaint the painter goes on from there.

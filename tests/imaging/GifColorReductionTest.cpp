@@ -187,13 +187,40 @@ TEST(GifReduceColors, ABigPictureMappedInBandsGetsTheNearestEntries)
         for (int x = 0; x < kWidth; ++x)
             picture.Bytes.insert(picture.Bytes.end(),
                                  {uint8_t(x / 7 + random() % 8), uint8_t(y / 6), uint8_t((x + y) / 12 + random() % 8)});
-    const TReducedImage reduced =
-        ReduceColors(picture.Image(), TColorReductionMethod::crmCustomPalette, TDitherKind::dkNearest, 8, palettes);
-    ASSERT_EQ(reduced.Indices.size(), size_t{kWidth} * kHeight);
-    for (size_t i = 0; i < reduced.Indices.size(); ++i) {
-        const TGIFColor color{picture.Bytes[3 * i + 2], picture.Bytes[3 * i + 1], picture.Bytes[3 * i]};
-        ASSERT_EQ(reduced.Indices[i], NearestPaletteIndex(palettes.Custom, color)) << "pixel " << i;
+    // A palette of its own, and the octree's of 32 colours (the cells listed
+    // as the tree met them).
+    for (const auto method : {TColorReductionMethod::crmCustomPalette, TColorReductionMethod::crmQuantize}) {
+        const TReducedImage reduced = ReduceColors(picture.Image(), method, TDitherKind::dkNearest, 5, palettes);
+        ASSERT_EQ(reduced.Indices.size(), size_t{kWidth} * kHeight);
+        for (size_t i = 0; i < reduced.Indices.size(); ++i) {
+            const TGIFColor color{picture.Bytes[3 * i + 2], picture.Bytes[3 * i + 1], picture.Bytes[3 * i]};
+            ASSERT_EQ(reduced.Indices[i], NearestPaletteIndex(reduced.Palette, color))
+                << static_cast<int>(method) << ", pixel " << i;
+        }
     }
+}
+
+TEST(GifColorLookups, ListedCellsAnswerWithoutListingAndOthersAsThePlainSearch)
+{
+    std::mt19937 random(17);
+    TGIFPalette palette(200);
+    for (TGIFColor& entry : palette)
+        entry = {static_cast<uint8_t>(random() % 6 * 51), static_cast<uint8_t>(random()),
+                 static_cast<uint8_t>(random() % 4 * 85)};
+    TSlowColorLookup lookup(palette);
+    // Every other cell listed; colours from everywhere.
+    TColorCells cells(kColorCellCount, 0);
+    for (size_t cell = 0; cell < cells.size(); cell += 2)
+        cells[cell] = 1;
+    lookup.ListCells(cells);
+    std::vector<uint8_t> row;
+    for (int i = 0; i < 20000; ++i)
+        row.insert(row.end(),
+                   {static_cast<uint8_t>(random()), static_cast<uint8_t>(random()), static_cast<uint8_t>(random())});
+    std::vector<uint8_t> indices(row.size() / 3);
+    lookup.MapListedRow(row.data(), static_cast<int>(indices.size()), indices.data());
+    for (size_t i = 0; i < indices.size(); ++i)
+        ASSERT_EQ(indices[i], NearestPaletteIndex(palette, TGIFColor{row[3 * i + 2], row[3 * i + 1], row[3 * i]})) << i;
 }
 
 TEST(GifReduceColors, MethodsGiveTheirPalettes)
@@ -357,9 +384,10 @@ TEST(GifOctree, GivesThePaletteOfTheTreeWalkedForEveryColour)
         }
 }
 
-TEST(GifOctree, ABigPictureCountedInBandsGivesThePaletteOfItsPixelsInOrder)
+TEST(GifOctree, ABigPictureGivesThePaletteOfItsPixelsAddedInOrder)
 {
-    // Large enough for several bands of rows: a gradient with noise.
+    // A gradient with noise: most colours counted in their cells, some
+    // walking the tree as it shrinks.
     constexpr int kWidth = 2048, kHeight = 1600;
     std::mt19937 random(11);
     std::vector<uint8_t> bgr;
@@ -385,6 +413,27 @@ TEST(GifOctree, TwentyMegapixelsOfWhiteQuantiseToWhite)
     for (int i = 0; i < 20'000'000; ++i)
         quantizer.AddColor(255, 255, 255);
     EXPECT_EQ(quantizer.Palette(), (TGIFPalette{{255, 255, 255}}));
+}
+
+TEST(GifOctree, TwentyMegapixelsOfWhiteAddedAsAPictureQuantiseToWhite)
+{
+    // Counted by cells, whose 32-bit sums must not overflow. Every row is
+    // the same one (stride 0).
+    const std::vector<uint8_t> white(size_t{5000} * 3, 255);
+    TColorQuantizer byImage(256, 8);
+    byImage.AddImage(TBgrImage{5000, 4000, white.data(), 0});
+    EXPECT_EQ(byImage.Palette(), (TGIFPalette{{255, 255, 255}}));
+}
+
+TEST(GifOctree, TellsTheCellsOfThePicturesColours)
+{
+    const TPicture noise = Random(64, 48, 4);
+    TColorQuantizer quantizer(16, 8);
+    quantizer.AddImage(noise.Image());
+    EXPECT_EQ(quantizer.CellsMet(), ColorCellsOf(noise.Image()));
+    TColorCells one(kColorCellCount, 0);
+    one[(9 >> 3 << 10) | (99 >> 3 << 5) | (199 >> 3)] = 1;
+    EXPECT_EQ(ColorCellsOf(Uniform(3, 3, {9, 99, 199}).Image()), one);
 }
 
 TEST(GifOctree, SystemColoursTakeTheEnds)

@@ -197,6 +197,60 @@ TEST(GifPaintLoop, AHandlerMovesThePlayAndARestartBeginsAgain)
     EXPECT_EQ(host.Log, "Sp0ap2aESp0ap1ap2aE");
 }
 
+TEST(GifPaintLoop, ADocumentFreedWhileThePlayRunsIsNotTouchedAgain)
+{
+    // The picture goes inside an event, a paint or a wait (a synchronous
+    // painter serves messages there): the host ends the play, and the
+    // sanitizer sees any later read of the document.
+    enum class TWhere { Event, Paint, Wait };
+    const struct TCase {
+        TWhere Where;
+        TGIFPaintEvent Event;
+        size_t Count;  // the how-manieth event, paint or wait
+        uint16_t Options;
+    } cases[] = {
+        {TWhere::Event, TGIFPaintEvent::StartPaint, 1, kSync}, {TWhere::Event, TGIFPaintEvent::Paint, 1, kSync},
+        {TWhere::Event, TGIFPaintEvent::Paint, 3, kAsync},     {TWhere::Event, TGIFPaintEvent::AfterPaint, 2, kSync},
+        {TWhere::Event, TGIFPaintEvent::Loop, 1, kAsync},      {TWhere::Paint, TGIFPaintEvent::Paint, 1, kSync},
+        {TWhere::Paint, TGIFPaintEvent::Paint, 4, kAsync},     {TWhere::Wait, TGIFPaintEvent::Paint, 1, kSync},
+        {TWhere::Wait, TGIFPaintEvent::Paint, 2, kSync},
+    };
+    for (const TCase& c : cases) {
+        auto document = std::make_unique<TGIFDocument>();
+        MakeAnimation(*document, {4, 4}, 0);
+        // The host that frees it: as the painter's, it ends once its picture is gone.
+        class TFreeingHost : public TFakePaintHost {
+        public:
+            std::function<void()> WhileWaiting, WhilePainting;
+            bool Wait(int64_t milliseconds) override
+            {
+                const bool woken = TFakePaintHost::Wait(milliseconds);
+                WhileWaiting();
+                return woken;
+            }
+            void PaintFrame(size_t frame) override
+            {
+                TFakePaintHost::PaintFrame(frame);
+                WhilePainting();
+            }
+        } host;
+        size_t seen = 0;
+        const auto freeAt = [&](bool here) {
+            if (here && ++seen == c.Count) {
+                document.reset();
+                host.Stopped = true;
+            }
+        };
+        host.OnEvent = [&](TGIFPaintEvent event) { freeAt(c.Where == TWhere::Event && event == c.Event); };
+        host.WhilePainting = [&] { freeAt(c.Where == TWhere::Paint); };
+        host.WhileWaiting = [&] { freeAt(c.Where == TWhere::Wait); };
+        TGIFPaintLoop loop(*document, c.Options, 100, host);
+        loop.Run();
+        EXPECT_FALSE(document) << host.Log;
+        EXPECT_EQ(host.Log.back(), 'E') << host.Log;
+    }
+}
+
 TEST(GifPaintLoop, StopsAtAFrameWithoutPixels)
 {
     TGIFDocument document;

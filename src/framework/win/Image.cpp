@@ -171,7 +171,8 @@ void TImage::Paint(HDC dc)
     const int height = target.bottom - target.top;
     if (graphic_) {
         graphic_->Draw(dc, target);
-        if (!frameTimer_ && graphic_->FrameCount() > 1)
+        // What the draw served may have let the graphic go.
+        if (graphic_ && !frameTimer_ && graphic_->FrameCount() > 1)
             ScheduleFrame();
         return;
     }

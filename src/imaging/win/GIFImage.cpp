@@ -124,6 +124,16 @@ TGIFImage::TGIFImage()
 TGIFImage::~TGIFImage()
 {
     StopPainting();
+    // A synchronous painter still playing is deleting this picture from a
+    // message it served (or an event): it ends, and nothing of the picture
+    // is touched again, as the calls on the stack below find.
+    std::vector<TGIFPainter*> playing;
+    {
+        const std::lock_guard<std::mutex> lock(paintersLock_);
+        playing.swap(playingHere_);
+    }
+    for (TGIFPainter* painter : playing)
+        painter->LetPictureGo();
 }
 
 void TGIFImage::Clear()
@@ -492,10 +502,18 @@ void TGIFImage::Draw(HDC dc, const RECT& rect)
         return;
     }
     drawing_ = true;
+    // A synchronous painter, or the calls served while waiting for the first
+    // frame, may delete the picture: then nothing of it is touched again.
+    const std::weak_ptr<const bool> alive = alive_;
     struct TGuard {
         bool& Flag;
-        ~TGuard() { Flag = false; }
-    } guard{drawing_};
+        const std::weak_ptr<const bool>& Alive;
+        ~TGuard()
+        {
+            if (!Alive.expired())
+                Flag = false;
+        }
+    } guard{drawing_, alive};
     ReapEndedPainters();
     if (!(PaintOptions & goAnimate) || PlayedFrames() < 2) {
         if (!screenBits_)
@@ -520,13 +538,15 @@ void TGIFImage::Draw(HDC dc, const RECT& rect)
             const std::lock_guard<std::mutex> lock(paintersLock_);
             return drawingPainter_ == painter;
         };
-        while (painter && stillDrawing() && !painter->Started() && !painter->Ended()) {
+        while (!alive.expired() && painter && stillDrawing() && !painter->Started() && !painter->Ended()) {
             const HANDLE thread = painter->Handle();
             if (MsgWaitForMultipleObjects(1, &thread, FALSE, 10, QS_SENDMESSAGE) == WAIT_OBJECT_0)
                 break;
             MSG message;
             PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
         }
+        if (alive.expired())
+            return;
         if (!screenBits_)
             ShowFirstFrame();
     }
@@ -566,27 +586,34 @@ TGIFPainter* TGIFImage::StartPainter(HDC canvas, const RECT& rect, uint16_t opti
     auto made = std::make_unique<TGIFPainter>(*this, options, rect, canvas, reference);
     TGIFPainter* painter = made.get();
     painter->Events = PaintEvents;
-    {
-        const std::lock_guard<std::mutex> lock(paintersLock_);
-        painters_.push_back(std::move(made));
-    }
     if (painter->Async()) {
+        {
+            const std::lock_guard<std::mutex> lock(paintersLock_);
+            painters_.push_back(std::move(made));
+        }
         painter->SetPriority(PainterPriority);
         painter->StartPainting();
         return painter;
     }
-    painter->StartPainting();
-    std::unique_ptr<TGIFPainter> ended;
+    // Synchronous: it plays here and this call owns it. The picture knows of
+    // it, so that stopping the picture ends the play, and deleting it (from
+    // what the play serves) lets the painter go.
     {
         const std::lock_guard<std::mutex> lock(paintersLock_);
-        auto found =
-            std::find_if(painters_.begin(), painters_.end(), [&](const auto& p) { return p.get() == painter; });
-        if (found != painters_.end()) {
-            ended = std::move(*found);
-            painters_.erase(found);
-        }
+        playingHere_.push_back(painter);
     }
-    Free(std::move(ended));
+    const std::weak_ptr<const bool> alive = alive_;
+    painter->StartPainting();
+    if (alive.expired()) {
+        if (const std::exception_ptr error = made->Error())
+            TraceIgnoredFailure(L"GIF painter of a deleted picture: " + PainterFailure(error));
+        return nullptr;
+    }
+    {
+        const std::lock_guard<std::mutex> lock(paintersLock_);
+        std::erase(playingHere_, painter);
+    }
+    Free(std::move(made));
     return nullptr;
 }
 
@@ -599,18 +626,23 @@ void TGIFImage::Free(std::unique_ptr<TGIFPainter> painter)
     painter.reset();
     if (!error)
         return;
-    std::wstring message = L"GIF painter failed";
-    try {
-        std::rethrow_exception(error);
-    } catch (const Exception& e) {
-        message = e.Message();
-    } catch (...) {
-        // Any other failure keeps the general message.
-    }
+    const std::wstring message = PainterFailure(error);
     if (OnWarning)
         OnWarning(this, message);
     else
         TraceIgnoredFailure(L"GIF painter: " + message);
+}
+
+std::wstring TGIFImage::PainterFailure(const std::exception_ptr& error)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const Exception& e) {
+        return e.Message();
+    } catch (...) {
+        // Any other failure has the general message.
+    }
+    return L"GIF painter failed";
 }
 
 void TGIFImage::ReapEndedPainters()
@@ -641,7 +673,7 @@ void TGIFImage::StopDraw()
         auto found =
             std::find_if(painters_.begin(), painters_.end(), [&](const auto& p) { return p.get() == drawingPainter_; });
         // A synchronous painter is freed by the draw that runs it.
-        if (found != painters_.end() && (*found)->Async()) {
+        if (found != painters_.end()) {
             stopped = std::move(*found);
             painters_.erase(found);
         }
@@ -655,15 +687,11 @@ void TGIFImage::StopPainting()
     std::vector<std::unique_ptr<TGIFPainter>> stopped;
     {
         const std::lock_guard<std::mutex> lock(paintersLock_);
-        for (auto it = painters_.begin(); it != painters_.end();) {
-            (*it)->Stop();
-            if ((*it)->Async()) {
-                stopped.push_back(std::move(*it));
-                it = painters_.erase(it);
-            } else {
-                ++it;
-            }
-        }
+        for (TGIFPainter* painter : playingHere_)
+            painter->Stop();
+        for (auto& painter : painters_)
+            painter->Stop();
+        stopped.swap(painters_);
     }
     for (auto& painter : stopped)
         Free(std::move(painter));
@@ -672,7 +700,7 @@ void TGIFImage::StopPainting()
 size_t TGIFImage::PainterCount() const
 {
     const std::lock_guard<std::mutex> lock(paintersLock_);
-    return painters_.size();
+    return painters_.size() + playingHere_.size();
 }
 
 void TGIFImage::DrawScreenAt(HDC dc, const RECT& rect, bool transparent)

@@ -147,6 +147,7 @@ private:
     // Frees the painters that have ended, reporting their failures.
     void ReapEndedPainters();
     void Free(std::unique_ptr<TGIFPainter> painter);
+    static std::wstring PainterFailure(const std::exception_ptr& error);
 
     TGIFDocument document_;
     // The screen as shown: a top-down 32-bit section and its transparency
@@ -157,7 +158,12 @@ private:
     bool anyTransparent_ = false;
 
     mutable std::mutex paintersLock_;
+    // The asynchronous painters, and the synchronous ones playing on the
+    // stack of a call below (which owns them).
     std::vector<std::unique_ptr<TGIFPainter>> painters_;
+    std::vector<TGIFPainter*> playingHere_;
+    // Expires with the picture, for the calls below a synchronous play.
+    std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);
     TGIFPainter* drawingPainter_ = nullptr;
     bool drawing_ = false;
 };

@@ -123,6 +123,12 @@ void TGIFPainter::Restart()
         SetEvent(wakeUp_.Get());
 }
 
+void TGIFPainter::LetPictureGo()
+{
+    Stop();
+    Finish();
+}
+
 void TGIFPainter::TRunner::Execute()
 {
     painter_.Run();
@@ -228,7 +234,8 @@ void TGIFPainter::Fire(TGIFPaintEvent event)
         handler = &Events.OnEndPaint;
         break;
     }
-    if (!handler || !*handler)
+    // None once the picture is gone: what handles them belongs to it.
+    if (!handler || !*handler || !picture_)
         return;
     if (Async())
         TThread::Synchronize([this, handler] { (*handler)(this); });

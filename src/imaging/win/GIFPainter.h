@@ -53,6 +53,10 @@ public:
     void Stop();
     // Starts the play again from the first frame.
     void Restart();
+    // The picture is being deleted while this painter plays synchronously:
+    // the play ends, firing no more events, and the picture is not touched
+    // again.
+    void LetPictureGo();
 
     bool Async() const { return (options_ & goAsync) != 0; }
     // The thread of an asynchronous painter (null otherwise).

@@ -1,8 +1,9 @@
 // The GIF painter under Wine: its thread plays on the picture's bitmap and on
 // a canvas, fires the events in order on the UI thread, ends at once when
 // stopped (pace 0 too), stops when its canvas goes, leaves no thread behind
-// when the picture goes; frames that clear their area show the canvas as it
-// was; one frame and tiles are drawn without a thread.
+// when the picture goes; a synchronous play ends when its picture is deleted
+// inside it; frames that clear their area show the canvas as it was; one
+// frame and tiles are drawn without a thread.
 
 #include "GifTestSupport.h"
 
@@ -15,8 +16,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstddef>
+#include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace qrv::test {
@@ -223,6 +228,86 @@ TEST_F(GIFPainter, AClearedAreaShowsTheCanvasAsItWas)
     picture.PaintEvents.OnAfterPaint = [&](TGIFPainter*) { shown.push_back(opaque.Pixels()); };
     picture.StartPainter(opaque.DC(), opaque.Whole(), options & ~goTransparent);
     EXPECT_EQ(shown.back(), (std::vector<COLORREF>{RGB(255, 255, 255), kGreen}));
+}
+
+// Runs the action once, from a thread timer that a message loop serves.
+class TOneShotTimer {
+public:
+    TOneShotTimer(UINT milliseconds, std::function<void()> action)
+    {
+        pending_ = std::move(action);
+        id_ = SetTimer(nullptr, 0, milliseconds, &TOneShotTimer::Elapsed);
+    }
+    ~TOneShotTimer()
+    {
+        if (id_)
+            KillTimer(nullptr, id_);
+        pending_ = nullptr;
+    }
+    bool Set() const { return id_ != 0; }
+
+private:
+    static void CALLBACK Elapsed(HWND, UINT, UINT_PTR id, DWORD)
+    {
+        KillTimer(nullptr, id);
+        if (auto action = std::exchange(pending_, nullptr))
+            action();
+    }
+    static inline std::function<void()> pending_;
+    UINT_PTR id_ = 0;
+};
+
+TEST_F(GIFPainter, APictureDeletedWhileItsSynchronousPainterPlaysEndsThePlay)
+{
+    // Deleted from a timer served while the painter waits, or from its
+    // events; played through StartPainter, through Draw on the picture's
+    // bitmap and on the canvas. Once deleted its memory is scribbled over,
+    // as a debug heap does, so that anything touching it afterwards shows.
+    enum class TBy { Timer, PaintEvent, AfterPaintEvent };
+    enum class TCall { StartPainter, Draw, DrawDirect };
+    for (const TBy by : {TBy::Timer, TBy::PaintEvent, TBy::AfterPaintEvent})
+        for (const TCall call : {TCall::StartPainter, TCall::Draw, TCall::DrawDirect}) {
+            const std::string name = std::to_string(int(by)) + "/" + std::to_string(int(call));
+            alignas(TGIFImage) std::byte storage[sizeof(TGIFImage)];
+            auto* picture = new (storage) TGIFImage;
+            // Looped for good: only the deletion ends the play.
+            MakeAnimation(*picture, {{1, 1, 3, 1}, {2, 2, 3, 1}}, 0);
+            picture->PaintOptions = (picture->PaintOptions & ~goAsync) | goLoopForever;
+            if (call == TCall::DrawDirect)
+                picture->PaintOptions |= goDirect;
+            bool deleted = false;
+            std::string afterDeletion;
+            const auto deletePicture = [&] {
+                picture->~TGIFImage();
+                std::memset(storage, 0xA5, sizeof storage);
+                deleted = true;
+            };
+            int paints = 0;
+            const auto onEvent = [&](char letter, TBy deletesBy) {
+                return [&, letter, deletesBy](TGIFPainter*) {
+                    if (deleted)
+                        afterDeletion += letter;
+                    else if (by == deletesBy && ++paints == 3)
+                        deletePicture();
+                };
+            };
+            picture->PaintEvents = {onEvent('S', TBy::Timer), onEvent('p', TBy::PaintEvent),
+                                    onEvent('a', TBy::AfterPaintEvent), onEvent('L', TBy::Timer),
+                                    onEvent('E', TBy::Timer)};
+            TOneShotTimer timer(by == TBy::Timer ? 100 : USER_TIMER_MAXIMUM, deletePicture);
+            ASSERT_TRUE(timer.Set());
+            TCanvas canvas(2, 1, kRed);
+            const auto start = std::chrono::steady_clock::now();
+            if (call == TCall::StartPainter)
+                EXPECT_EQ(picture->StartPainter(canvas.DC(), canvas.Whole(), picture->PaintOptions), nullptr) << name;
+            else
+                picture->Draw(canvas.DC(), canvas.Whole());
+            EXPECT_LT(std::chrono::steady_clock::now() - start, 5s) << name;
+            EXPECT_TRUE(deleted) << name;
+            EXPECT_EQ(afterDeletion, "") << name << ": events after the picture went";
+            if (!deleted)
+                picture->~TGIFImage();
+        }
 }
 
 TEST_F(GIFPainter, StopsWhenItsCanvasIsGone)
