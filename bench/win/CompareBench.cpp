@@ -83,14 +83,13 @@ TFileCompareHost WinHost()
     return host;
 }
 
+// As the program compares: the contents on its workers.
 int OurDirCompare(const std::wstring& a, const std::wstring& b)
 {
-    const TFileCompareHost files = WinHost();
     TDirCompareHost host;
     host.ListFolder = ListFolderRecords;
-    host.CompareContents = [&files](const std::wstring& x, const std::wstring& y) {
-        return CompareFileContents(x, y, files);
-    };
+    host.CompareOnWorker = CompareFilesOnWorker;
+    host.Workers = DirCompareWorkerCount();
     TDirCompareInput input;
     input.Options.Select = TCompareSelect::Different;
     input.Options.ByContent = true;
