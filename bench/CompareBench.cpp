@@ -1,5 +1,6 @@
 // The byte comparison of two files beside cmp, and the directory comparison
-// (both folders read; name, size and content) beside diff -rq, in the same
+// (both folders read; name, size and content; on the program's workers and,
+// for a look at what they bring, on one thread) beside diff -rq, in the same
 // run on the same warm files.
 
 #include "mainwindow/DirCompare.h"
@@ -12,6 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -225,16 +227,27 @@ void BM_Cmp_LastByte(benchmark::State& state)
     Cmp(state, Fixtures().C, 1);
 }
 
-void BM_DirCompare_Different(benchmark::State& state)
+// Workers: as the program compares, on DirCompareWorkerCount() threads;
+// without, one comparison after the other on the calling thread.
+void DirCompare(benchmark::State& state, bool workers)
 {
     TCompareFixtures& f = Fixtures();
     f.WarmFolders();
     const TFileCompareHost files = PosixHost();
     TDirCompareHost host;
     host.ListFolder = ListFolder;
-    host.CompareContents = [&files](const std::wstring& a, const std::wstring& b) {
-        return CompareFileContents(a, b, files);
-    };
+    if (workers) {
+        host.Workers = DirCompareWorkerCount();
+        host.CompareOnWorker = [](const std::wstring& a, const std::wstring& b, const std::atomic<bool>& stop) {
+            TFileCompareHost worker = PosixHost();
+            worker.AbortRequested = [&stop] { return stop.load(); };
+            return CompareFileContents(a, b, worker);
+        };
+    } else {
+        host.CompareContents = [&files](const std::wstring& a, const std::wstring& b) {
+            return CompareFileContents(a, b, files);
+        };
+    }
     for (auto _ : state) {
         TDirCompareInput input;
         input.Options.Select = TCompareSelect::Different;
@@ -247,6 +260,16 @@ void BM_DirCompare_Different(benchmark::State& state)
             return state.SkipWithError("wrong result");
     }
     state.SetItemsProcessed(state.iterations() * kFolderFiles);
+}
+
+void BM_DirCompare_Different(benchmark::State& state)
+{
+    DirCompare(state, true);
+}
+
+void BM_DirCompare_OneThread(benchmark::State& state)
+{
+    DirCompare(state, false);
 }
 
 void BM_DiffRq_Different(benchmark::State& state)
@@ -267,3 +290,5 @@ BENCHMARK(BM_CompareFileContents_LastByte)->Name("FileCompare/LastByte 1GiB")->U
 BENCHMARK(BM_Cmp_LastByte)->Name("FileCompare/LastByte 1GiB/ref:cmp -s")->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DirCompare_Different)->Name("DirCompare/10000 files")->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DiffRq_Different)->Name("DirCompare/10000 files/ref:diff -rq")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DirCompare_OneThread)->Name("DirCompare/10000 files, one thread")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DiffRq_Different)->Name("DirCompare/10000 files, one thread/ref:diff -rq")->Unit(benchmark::kMillisecond);

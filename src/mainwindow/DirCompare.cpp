@@ -4,7 +4,16 @@
 #include "framework/SysUtils.h"
 #include "mainwindow/FileCompare.h"
 
+#include "framework/IgnoredError.h"
+#include "framework/ScopeExit.h"
+
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 namespace qrv {
 
@@ -43,20 +52,76 @@ std::vector<size_t> ItemsOf(std::vector<size_t> Items)
     return Items;
 }
 
+// A content comparison the walk needs: the records' indexes in the sorted
+// lists and, once compared, its TCompareResult.
+struct TContentJob {
+    size_t A = 0;
+    size_t B = 0;
+    uint8_t Result = crBusy;
+};
+
+// The walk in three steps: the sorted lists are matched and every decision
+// that needs no content is taken; the content comparisons this leaves run
+// one after the other or on the workers; their results are applied in the
+// order the matching found them, so both ways select alike.
 class TWalk {
 public:
     TWalk(TDirCompareInput& Input, const TDirCompareHost& Host)
-        : in_(Input), host_(Host), o_(Input.Options), a_(Input.Active), b_(*Input.CompareList)
+        : in_(Input), host_(Host), o_(Input.Options), a_(Input.Active), b_(*Input.CompareList),
+          tally_(Input.Active.size(), 0)
     {}
 
     TDirCompareResult Run()
     {
         lastProgress_ = lastLabel_ = Now();
+        if (!Match())
+            return Aborted();
+        const bool compared = host_.CompareOnWorker ? CompareOnWorkers() : CompareHere();
+        if (!compared)
+            return Aborted();
+        for (const TContentJob& job : jobs_)
+            Apply(job);
+        for (const uint8_t t : tally_)
+            if ((t & kUnreadable) && !(t & kCompared))
+                ++result_.Unreadable;
+        if (o_.Select == S::Missing) {
+            for (const TCompareRecord& r : a_)
+                if (!r.Matched)
+                    result_.ActiveItems.push_back(r.Item);
+            if (in_.CompareWindowShown)
+                for (const TCompareRecord& r : b_)
+                    if (!r.Matched)
+                        result_.CompareItems.push_back(r.Item);
+        }
+        result_.ActiveItems = ItemsOf(std::move(result_.ActiveItems));
+        result_.CompareItems = ItemsOf(std::move(result_.CompareItems));
+        return result_;
+    }
+
+private:
+    // What the pairs of an active record came to.
+    static constexpr uint8_t kCompared = 1;    // equal or different
+    static constexpr uint8_t kUnreadable = 2;  // a content comparison failed
+
+    uint64_t Now() const { return host_.NowMs ? host_.NowMs() : 0; }
+
+    TDirCompareResult Aborted()
+    {
+        TDirCompareResult aborted;
+        aborted.Status = TDirCompareStatus::Aborted;
+        return aborted;
+    }
+
+    // Matches the sorted lists; false when the user stopped. With contents
+    // the time goes to the comparisons, which show the progress then.
+    bool Match()
+    {
+        const bool progress = !o_.ByContent;
         size_t i = 0;
         size_t j = 0;
         while (i < a_.size() && j < b_.size()) {
-            if (!Step(i, j))
-                return Aborted();
+            if (!Step(i, j, progress))
+                return false;
             const int c = CompareRecordKeys(a_[i], b_[j], o_);
             if (c > 0) {
                 ++j;
@@ -73,54 +138,27 @@ public:
             size_t groupB = j + 1;
             while (groupB < b_.size() && CompareRecordKeys(a_[i], b_[groupB], o_) == 0)
                 ++groupB;
-            for (size_t x = i; x < groupA; ++x) {
-                bool unreadable = false;
-                bool compared = false;
+            for (size_t x = i; x < groupA; ++x)
                 for (size_t y = j; y < groupB; ++y) {
-                    const uint8_t r = Pair(a_[x], b_[y]);
-                    if (r == crAborted)
-                        return Aborted();
-                    if (r == crEqual || r == crDifferent)
-                        compared = true;
-                    else if (r != kSkipped)
-                        unreadable = true;
-                    if (!Step(x, y))
-                        return Aborted();
+                    Pair(x, y);
+                    if (!Step(x, y, progress))
+                        return false;
                 }
-                if (unreadable && !compared)
-                    ++result_.Unreadable;
-            }
             i = groupA;
             j = groupB;
         }
-        if (o_.Select == S::Missing) {
-            for (const TCompareRecord& r : a_)
-                if (!r.Matched)
-                    result_.ActiveItems.push_back(r.Item);
-            if (in_.CompareWindowShown)
-                for (const TCompareRecord& r : b_)
-                    if (!r.Matched)
-                        result_.CompareItems.push_back(r.Item);
-        }
-        result_.ActiveItems = ItemsOf(std::move(result_.ActiveItems));
-        result_.CompareItems = ItemsOf(std::move(result_.CompareItems));
-        return result_;
-    }
-
-private:
-    static constexpr uint8_t kSkipped = 0xFF;
-
-    uint64_t Now() const { return host_.NowMs ? host_.NowMs() : 0; }
-
-    TDirCompareResult Aborted()
-    {
-        TDirCompareResult aborted;
-        aborted.Status = TDirCompareStatus::Aborted;
-        return aborted;
+        return true;
     }
 
     // The progress at most every 200 ms; false when the user stopped.
-    bool Step(size_t i, size_t j)
+    bool Step(size_t i, size_t j, bool progress = true)
+    {
+        if (progress)
+            ShowProgress(i, j);
+        return !(host_.Aborted && host_.Aborted());
+    }
+
+    void ShowProgress(size_t i, size_t j)
     {
         const uint64_t now = Now();
         if (now - lastProgress_ >= kProgressIntervalMs) {
@@ -129,17 +167,124 @@ private:
             if (host_.ShowProgress && total > 0)
                 host_.ShowProgress(static_cast<int>((i + j) * 100 / total));
         }
-        return !(host_.Aborted && host_.Aborted());
     }
 
-    uint8_t Contents(const TCompareRecord& a, const TCompareRecord& b)
+    // "Vergleiche ..." for a comparison about to run: at most every 100 ms,
+    // but always for a large pair.
+    void ShowLabel(const TContentJob& job)
     {
+        const TCompareRecord& a = a_[job.A];
+        const TCompareRecord& b = b_[job.B];
         const uint64_t now = Now();
         if (host_.ShowLabel && (now - lastLabel_ > kLabelIntervalMs || a.Size + b.Size > kLabelAlwaysAboveBytes)) {
             lastLabel_ = now;
             host_.ShowLabel(FormatCompareText(L"Vergleiche \"%s\" mit \"%s\"", {a.DisplayName, b.DisplayName}));
         }
-        return host_.CompareContents ? host_.CompareContents(a.FullPath, b.FullPath) : crOpenFailedA;
+    }
+
+    // The comparisons one after the other on this thread.
+    bool CompareHere()
+    {
+        for (TContentJob& job : jobs_) {
+            if (!Step(job.A, job.B))
+                return false;
+            ShowLabel(job);
+            job.Result = host_.CompareContents ? host_.CompareContents(a_[job.A].FullPath, b_[job.B].FullPath)
+                                               : uint8_t{crOpenFailedA};
+            if (job.Result == crAborted)
+                return false;
+        }
+        return true;
+    }
+
+    // The comparisons on the workers, each taking the next job, while this
+    // thread looks up every few milliseconds. The workers are stopped and
+    // joined on every way out; a failure of one is raised here.
+    bool CompareOnWorkers()
+    {
+        if (jobs_.empty())
+            return true;
+        std::atomic<bool> stop{false};
+        std::atomic<size_t> next{0};
+        std::mutex mutex;
+        std::condition_variable finished;
+        size_t working = 0;
+        std::exception_ptr failure;
+        const auto work = [&] {
+            try {
+                while (!stop.load()) {
+                    const size_t k = next.fetch_add(1);
+                    if (k >= jobs_.size())
+                        break;
+                    TContentJob& job = jobs_[k];
+                    job.Result = host_.CompareOnWorker(a_[job.A].FullPath, b_[job.B].FullPath, stop);
+                    if (job.Result == crAborted)
+                        stop = true;
+                }
+            } catch (...) {
+                const std::lock_guard lock(mutex);
+                if (!failure)
+                    failure = std::current_exception();
+                stop = true;
+            }
+            const std::lock_guard lock(mutex);
+            --working;
+            finished.notify_all();
+        };
+        std::vector<std::thread> threads;
+        const ScopeExit joined([&] {
+            stop = true;
+            for (std::thread& t : threads)
+                t.join();
+        });
+        const size_t count = std::min<size_t>(std::max(host_.Workers, 1u), jobs_.size());
+        threads.reserve(count);
+        for (size_t t = 0; t < count; ++t) {
+            {
+                const std::lock_guard lock(mutex);
+                ++working;
+            }
+            try {
+                threads.emplace_back(work);
+            } catch (const std::system_error&) {
+                {
+                    const std::lock_guard lock(mutex);
+                    --working;
+                }
+                // The workers there are share the jobs.
+                if (threads.empty())
+                    throw;
+                TraceIgnoredException(L"starting a worker of the directory comparison");
+                break;
+            }
+        }
+        size_t labelled = 0;  // jobs taken at the last label
+        for (;;) {
+            {
+                std::unique_lock lock(mutex);
+                if (finished.wait_for(lock, std::chrono::milliseconds(kWaitIntervalMs), [&] { return working == 0; }))
+                    break;
+            }
+            // The latest job a worker took.
+            if (const size_t taken = std::min(next.load(), jobs_.size()); taken > 0) {
+                const TContentJob& latest = jobs_[taken - 1];
+                if (taken != labelled) {
+                    labelled = taken;
+                    ShowLabel(latest);
+                }
+                ShowProgress(latest.A, latest.B);
+            }
+            if (host_.ProcessMessages)
+                host_.ProcessMessages();
+            if (host_.Aborted && host_.Aborted())
+                stop = true;
+        }
+        for (std::thread& t : threads)
+            t.join();
+        threads.clear();
+        if (failure)
+            std::rethrow_exception(failure);
+        return !stop.load();
     }
 
     void SelectBoth(const TCompareRecord& a, const TCompareRecord& b)
@@ -154,25 +299,25 @@ private:
             result_.CompareItems.push_back(b.Item);
     }
 
-    // One pair of records with equal keys: a TCompareResult of the content
-    // comparison, or kSkipped when none was needed.
-    uint8_t Pair(TCompareRecord& a, TCompareRecord& b)
+    // One pair of records with equal keys: decided at once, or left to a
+    // content comparison.
+    void Pair(size_t x, size_t y)
     {
+        TCompareRecord& a = a_[x];
+        TCompareRecord& b = b_[y];
         const bool files = !a.IsDirectory && !b.IsDirectory;
         if (o_.Select == S::Equal) {
             // A file is no duplicate of itself: records of one name are
             // skipped (by file name: the list may show names shortened).
             if (o_.Duplicates && SameText(a.Name, b.Name))
-                return kSkipped;
-            uint8_t r = kSkipped;
+                return;
             if (o_.ByContent && files) {
-                r = Contents(a, b);
-                if (r != crEqual)
-                    return r;
+                jobs_.push_back({x, y});
+                return;
             }
             a.Matched = b.Matched = true;
             SelectBoth(a, b);
-            return r;
+            return;
         }
         a.Matched = b.Matched = true;
         switch (o_.Select) {
@@ -185,23 +330,35 @@ private:
                 else
                     SelectPartner(b);
             }
-            return kSkipped;
-        case S::Different: {
+            return;
+        case S::Different:
             if (!files)
-                return kSkipped;
+                return;
             if (o_.BySize && a.Size != b.Size) {
                 SelectBoth(a, b);
-                return crDifferent;
+                tally_[x] |= kCompared;
+                return;
             }
-            if (!o_.ByContent)
-                return kSkipped;
-            const uint8_t r = Contents(a, b);
-            if (r == crDifferent)
-                SelectBoth(a, b);
-            return r;
-        }
+            if (o_.ByContent)
+                jobs_.push_back({x, y});
+            return;
         default:
-            return kSkipped;
+            return;
+        }
+    }
+
+    // The result of a content comparison for its pair.
+    void Apply(const TContentJob& job)
+    {
+        TCompareRecord& a = a_[job.A];
+        TCompareRecord& b = b_[job.B];
+        const bool equal = job.Result == crEqual;
+        tally_[job.A] |= equal || job.Result == crDifferent ? kCompared : kUnreadable;
+        if (o_.Select == S::Equal && equal) {
+            a.Matched = b.Matched = true;
+            SelectBoth(a, b);
+        } else if (o_.Select == S::Different && job.Result == crDifferent) {
+            SelectBoth(a, b);
         }
     }
 
@@ -210,6 +367,8 @@ private:
     const TDirCompareOptions& o_;
     std::vector<TCompareRecord>& a_;
     std::vector<TCompareRecord>& b_;
+    std::vector<uint8_t> tally_;  // per active record: kCompared, kUnreadable
+    std::vector<TContentJob> jobs_;
     TDirCompareResult result_;
     uint64_t lastProgress_ = 0;
     uint64_t lastLabel_ = 0;
@@ -229,6 +388,11 @@ int CompareRecordKeys(const TCompareRecord& A, const TCompareRecord& B, const TD
         if (const int c = Order(A.Size, B.Size))
             return c;
     return Order(A.IsDirectory, B.IsDirectory);
+}
+
+unsigned DirCompareWorkerCount()
+{
+    return std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
 }
 
 TDirCompareResult RunDirCompare(TDirCompareInput Input, const TDirCompareHost& Host)

@@ -7,6 +7,7 @@
 
 #include "dialogs/SelOptRules.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -45,6 +46,16 @@ struct TDirCompareHost {
     std::function<void(const std::wstring& Label)> ShowLabel;
     // True when the user stopped the comparison (or the window closes).
     std::function<bool()> Aborted;
+
+    // The content comparisons on worker threads instead of CompareContents:
+    // a TCompareResult for two full paths that is safe on any thread,
+    // handles no messages and returns crAborted soon after Stop is set (it
+    // tests it per block). Workers of them run at once, at least one; the
+    // calling thread meanwhile shows the progress and the labels, handles
+    // the messages and asks Aborted, all about every kWaitIntervalMs.
+    std::function<uint8_t(const std::wstring& A, const std::wstring& B, const std::atomic<bool>& Stop)> CompareOnWorker;
+    unsigned Workers = 0;
+    std::function<void()> ProcessMessages;
 };
 
 struct TDirCompareInput {
@@ -73,6 +84,12 @@ struct TDirCompareResult {
 constexpr uint64_t kProgressIntervalMs = 200;
 constexpr uint64_t kLabelIntervalMs = 100;
 constexpr uint64_t kLabelAlwaysAboveBytes = 1048576;
+// How often the calling thread looks up while the workers compare.
+constexpr uint64_t kWaitIntervalMs = 10;
+
+// The workers for the content comparisons: one per processor, four at most
+// (more only queue up at the disk).
+unsigned DirCompareWorkerCount();
 
 TDirCompareResult RunDirCompare(TDirCompareInput Input, const TDirCompareHost& Host);
 

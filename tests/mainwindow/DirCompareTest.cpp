@@ -7,7 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <map>
+#include <random>
+#include <stdexcept>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -30,7 +35,7 @@ class Fixture {
 public:
     std::map<std::wstring, std::string> Contents;
     std::vector<std::wstring> Unreadable;
-    int ContentCalls = 0;
+    std::atomic<int> ContentCalls = 0;
     uint64_t Clock = 0;
     uint64_t ClockStep = 0;  // added at every reading of the clock
     std::vector<int> Progress;
@@ -55,21 +60,34 @@ public:
         return out;
     }
 
-    TDirCompareHost Host()
+    uint8_t CompareContents(const std::wstring& a, const std::wstring& b)
+    {
+        ++ContentCalls;
+        if (Compare)
+            return Compare(a, b);
+        for (const std::wstring& bad : Unreadable) {
+            if (a == bad)
+                return crReadFailedA;
+            if (b == bad)
+                return crOpenFailedB;
+        }
+        return Contents.at(a) == Contents.at(b) ? crEqual : crDifferent;
+    }
+
+    // Workers: the comparisons on that many worker threads instead.
+    TDirCompareHost Host(unsigned Workers = 0)
     {
         TDirCompareHost host;
-        host.CompareContents = [this](const std::wstring& a, const std::wstring& b) -> uint8_t {
-            ++ContentCalls;
-            if (Compare)
-                return Compare(a, b);
-            for (const std::wstring& bad : Unreadable) {
-                if (a == bad)
-                    return crReadFailedA;
-                if (b == bad)
-                    return crOpenFailedB;
-            }
-            return Contents.at(a) == Contents.at(b) ? crEqual : crDifferent;
-        };
+        if (Workers > 0) {
+            host.Workers = Workers;
+            host.CompareOnWorker = [this](const std::wstring& a, const std::wstring& b, const std::atomic<bool>&) {
+                return CompareContents(a, b);
+            };
+        } else {
+            host.CompareContents = [this](const std::wstring& a, const std::wstring& b) {
+                return CompareContents(a, b);
+            };
+        }
         host.NowMs = [this] { return Clock += ClockStep; };
         host.ShowProgress = [this](int p) { Progress.push_back(p); };
         host.ShowLabel = [this](const std::wstring& l) { Labels.push_back(l); };
@@ -340,6 +358,214 @@ TEST(DirCompare, Summaries)
         EXPECT_EQ(DirCompareSummary(c.Options, c.Active, c.Compare, c.Shown, activeWord, L"Rechte", c.Unreadable),
                   c.Text);
     }
+}
+
+// Two folders of 100 files whose names, sizes, times and contents meet in
+// every way: pairs by name, by size alone, duplicates, folders, files on one
+// side only and a few that cannot be read.
+struct MixedFolders {
+    std::vector<FileSpec> A, B;
+    std::vector<std::wstring> Unreadable;
+    MixedFolders()
+    {
+        std::mt19937 random(11);
+        const auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+        const std::string contents[] = {"alpha", "beta", "gamma"};
+        for (int i = 0; i < 100; ++i) {
+            const std::wstring name = L"f" + std::to_wstring(pick(130)) + (pick(2) ? L".txt" : L".TXT");
+            const bool dir = pick(20) == 0;
+            A.push_back({name, static_cast<uint64_t>(dir ? 0 : pick(5)), static_cast<uint64_t>(pick(3)),
+                         contents[pick(3)], dir});
+            const std::wstring other = L"f" + std::to_wstring(pick(130)) + L".txt";
+            B.push_back({other, static_cast<uint64_t>(pick(5)), static_cast<uint64_t>(pick(3)), contents[pick(3)]});
+            if (pick(10) == 0)
+                Unreadable.push_back((pick(2) ? L"A\\" : L"B\\") + other);
+        }
+    }
+};
+
+struct WalkOutcome {
+    TDirCompareResult Result;
+    std::wstring Summary;
+};
+
+WalkOutcome Walk(const MixedFolders& folders, const TDirCompareOptions& options, bool shown, unsigned workers)
+{
+    Fixture f;
+    f.Unreadable = folders.Unreadable;
+    TDirCompareInput in;
+    in.Options = options;
+    in.Active = f.Records(L"A", folders.A);
+    in.CompareList = f.Records(L"B", folders.B);
+    in.CompareWindowShown = shown;
+    WalkOutcome out;
+    out.Result = RunDirCompare(in, f.Host(workers));
+    out.Summary = DirCompareSummary(options, static_cast<unsigned>(out.Result.ActiveItems.size()),
+                                    static_cast<unsigned>(out.Result.CompareItems.size()), shown, L"Linke", L"Rechte",
+                                    out.Result.Unreadable);
+    return out;
+}
+
+TEST(DirCompareWorkers, SelectAndSummariseExactlyAsTheWalkOnOneThread)
+{
+    const MixedFolders folders;
+    bool someSelected = false;
+    bool someUnreadable = false;
+    for (S select : {S::Equal, S::Different, S::Newer, S::Older, S::Missing})
+        for (int criteria = 0; criteria < 16; ++criteria) {
+            TDirCompareOptions o = Options(select, criteria & 1, criteria & 2, criteria & 4, criteria & 8);
+            o.SubDirs = true;
+            for (bool shown : {false, true}) {
+                SCOPED_TRACE(testing::Message()
+                             << static_cast<int>(select) << " criteria " << criteria << " shown " << shown);
+                const WalkOutcome serial = Walk(folders, o, shown, 0);
+                for (unsigned workers : {1u, 4u}) {
+                    const WalkOutcome parallel = Walk(folders, o, shown, workers);
+                    EXPECT_EQ(parallel.Result.Status, TDirCompareStatus::Done);
+                    EXPECT_EQ(parallel.Result.ActiveItems, serial.Result.ActiveItems);
+                    EXPECT_EQ(parallel.Result.CompareItems, serial.Result.CompareItems);
+                    EXPECT_EQ(parallel.Result.Unreadable, serial.Result.Unreadable);
+                    EXPECT_EQ(parallel.Summary, serial.Summary);
+                }
+                someSelected |= !serial.Result.ActiveItems.empty() && !serial.Result.CompareItems.empty();
+                someUnreadable |= serial.Result.Unreadable > 0;
+            }
+        }
+    // The fixture reaches the cases worth comparing.
+    EXPECT_TRUE(someSelected);
+    EXPECT_TRUE(someUnreadable);
+}
+
+// Counts the threads that ran a comparison and have not ended yet: a
+// thread's own object goes when the thread ends.
+std::atomic<int> liveWorkers = 0;
+struct WorkerLife {
+    WorkerLife() { ++liveWorkers; }
+    ~WorkerLife() { --liveWorkers; }
+};
+
+std::vector<FileSpec> SameFiles(int count)
+{
+    std::vector<FileSpec> files;
+    for (int i = 0; i < count; ++i)
+        files.push_back({L"f" + std::to_wstring(i), 10, 1, "same"});
+    return files;
+}
+
+TEST(DirCompareWorkers, AnAbortStopsTheRunningComparisonsAndEndsEveryWorker)
+{
+    Fixture f;
+    std::atomic<int> running = 0;
+    std::atomic<int> stoppedByFlag = 0;
+    TDirCompareHost host = f.Host(3);
+    // Each comparison reads "blocks" until it is told to stop.
+    host.CompareOnWorker = [&](const std::wstring&, const std::wstring&, const std::atomic<bool>& stop) -> uint8_t {
+        thread_local WorkerLife life;
+        ++running;
+        const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (!stop && std::chrono::steady_clock::now() < give_up)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        --running;
+        if (!stop)
+            return crEqual;
+        ++stoppedByFlag;
+        return crAborted;
+    };
+    int messageRounds = 0;
+    host.ProcessMessages = [&] { ++messageRounds; };
+    std::chrono::steady_clock::time_point pressed{};
+    // Esc once all three workers are inside a comparison.
+    host.Aborted = [&] {
+        if (running == 3 && pressed == std::chrono::steady_clock::time_point{})
+            pressed = std::chrono::steady_clock::now();
+        return running == 3 || pressed != std::chrono::steady_clock::time_point{};
+    };
+    TDirCompareInput in;
+    in.Options = Options(S::Equal, true, true, true);
+    in.Active = f.Records(L"A", SameFiles(50));
+    in.CompareList = f.Records(L"B", SameFiles(50));
+    const TDirCompareResult r = RunDirCompare(in, host);
+    const auto took = std::chrono::steady_clock::now() - pressed;
+    EXPECT_EQ(r.Status, TDirCompareStatus::Aborted);
+    EXPECT_TRUE(r.ActiveItems.empty());
+    EXPECT_EQ(stoppedByFlag, 3);
+    EXPECT_EQ(running, 0);
+    EXPECT_EQ(liveWorkers, 0);
+    EXPECT_GT(messageRounds, 0);
+    // Far below the 20 s a comparison would wait without the flag.
+    EXPECT_LT(took, std::chrono::seconds(5));
+}
+
+TEST(DirCompareWorkers, AFailingComparisonIsRaisedOnceEveryWorkerEnded)
+{
+    Fixture f;
+    TDirCompareHost host = f.Host(4);
+    host.CompareOnWorker = [](const std::wstring& a, const std::wstring&, const std::atomic<bool>&) -> uint8_t {
+        thread_local WorkerLife life;
+        if (a == L"A\\f7")
+            throw std::runtime_error("no memory");
+        return crEqual;
+    };
+    TDirCompareInput in;
+    in.Options = Options(S::Equal, true, true, true);
+    in.Active = f.Records(L"A", SameFiles(40));
+    in.CompareList = f.Records(L"B", SameFiles(40));
+    EXPECT_THROW(RunDirCompare(in, host), std::runtime_error);
+    EXPECT_EQ(liveWorkers, 0);
+}
+
+TEST(DirCompareWorkers, ACallerFailureStopsAndEndsTheWorkersToo)
+{
+    Fixture f;
+    TDirCompareHost host = f.Host(2);
+    host.CompareOnWorker = [](const std::wstring&, const std::wstring&, const std::atomic<bool>& stop) -> uint8_t {
+        thread_local WorkerLife life;
+        while (!stop)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return crAborted;
+    };
+    host.ProcessMessages = [] { throw std::runtime_error("window gone"); };
+    TDirCompareInput in;
+    in.Options = Options(S::Different, true, true, true);
+    in.Active = f.Records(L"A", SameFiles(10));
+    in.CompareList = f.Records(L"B", SameFiles(10));
+    EXPECT_THROW(RunDirCompare(in, host), std::runtime_error);
+    EXPECT_EQ(liveWorkers, 0);
+}
+
+TEST(DirCompareWorkers, AWorkersAbortEndsTheWalkWithNothing)
+{
+    Fixture f;
+    f.Compare = [](const std::wstring& a, const std::wstring&) { return uint8_t{a == L"A\\f3" ? crAborted : crEqual}; };
+    TDirCompareInput in;
+    in.Options = Options(S::Equal, true, true, true);
+    in.Active = f.Records(L"A", SameFiles(20));
+    in.CompareList = f.Records(L"B", SameFiles(20));
+    const TDirCompareResult r = RunDirCompare(in, f.Host(2));
+    EXPECT_EQ(r.Status, TDirCompareStatus::Aborted);
+    EXPECT_TRUE(r.ActiveItems.empty());
+}
+
+TEST(DirCompareWorkers, TheCallerShowsLabelsAndProgressWhileTheyCompare)
+{
+    Fixture f;
+    f.ClockStep = 250;
+    f.Compare = [](const std::wstring&, const std::wstring&) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        return uint8_t{crEqual};
+    };
+    TDirCompareInput in;
+    in.Options = Options(S::Equal, true, true, true);
+    in.Active = f.Records(L"A", SameFiles(40));
+    in.CompareList = f.Records(L"B", SameFiles(40));
+    const TDirCompareResult r = RunDirCompare(in, f.Host(2));
+    EXPECT_EQ(r.ActiveItems.size(), 40u);
+    ASSERT_FALSE(f.Labels.empty());
+    EXPECT_EQ(f.Labels[0].rfind(L"Vergleiche \"f", 0), 0u);
+    ASSERT_FALSE(f.Progress.empty());
+    for (size_t i = 1; i < f.Progress.size(); ++i)
+        EXPECT_GE(f.Progress[i], f.Progress[i - 1]);
+    EXPECT_LE(f.Progress.back(), 100);
 }
 
 }  // namespace

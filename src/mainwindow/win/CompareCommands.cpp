@@ -272,13 +272,20 @@ void TCompareCommands::FileWinCompareExecute()
         bar.OnAbort = [this] { host_.AbortFileComparison(); };
         TDirCompareHost walk;
         walk.ListFolder = ListFolderRecords;
-        walk.CompareContents = [this](const std::wstring& a, const std::wstring& b) {
-            return host_.CompareFileContents(a, b);
+        // The contents are compared on workers; this thread keeps the
+        // window answering and watches for Esc, "Abbrechen" and a close.
+        walk.CompareOnWorker = [this](const std::wstring& a, const std::wstring& b, const std::atomic<bool>& stop) {
+            return host_.CompareFileContentsOnWorker(a, b, stop);
+        };
+        walk.Workers = DirCompareWorkerCount();
+        walk.ProcessMessages = [] {
+            if (Application)
+                Application->ProcessMessages();
         };
         walk.NowMs = SteadyMs;
         walk.ShowProgress = [&bar](int position) { bar.Progress(position); };
         walk.ShowLabel = [&bar](const std::wstring& text) { bar.SetLabelText(text); };
-        walk.Aborted = [this, &bar] { return abortWalk_ || bar.Aborted(); };
+        walk.Aborted = [this, &bar] { return abortWalk_ || bar.Aborted() || host_.EscapePressed(); };
         result = RunDirCompare(std::move(input), walk);
     }
     if (result.Status == TDirCompareStatus::Aborted || closeAfterWalk_)

@@ -11,6 +11,7 @@
 #include "mainwindow/win/MainPanes.h"
 #include "mainwindow/win/MainWindowServices.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -31,6 +32,12 @@ public:
     // A TCompareResult; Esc or AbortFileComparison stops it.
     virtual uint8_t CompareFileContents(const std::wstring& FileA, const std::wstring& FileB) = 0;
     virtual void AbortFileComparison() = 0;
+    // The directory comparison's content comparisons, called on its worker
+    // threads at once: a TCompareResult, crAborted soon after Stop is set.
+    virtual uint8_t CompareFileContentsOnWorker(const std::wstring& FileA, const std::wstring& FileB,
+                                                const std::atomic<bool>& Stop) = 0;
+    // True while Esc is held down in one of the program's windows.
+    virtual bool EscapePressed() = 0;
     // The open dialog for the second file; false when it was cancelled.
     virtual bool ChooseCompareFile(const std::wstring& Title, const std::wstring& InitialDir, std::wstring& Name) = 0;
     // Shows the comparison's options; true on an accepted OK.

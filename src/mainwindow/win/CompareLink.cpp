@@ -101,9 +101,7 @@ uint8_t TCompareLink::CompareFileContents(const std::wstring& FileA, const std::
         if (Application)
             Application->ProcessMessages();
     };
-    host.AbortRequested = [this] {
-        return abortComparison_ || (ApplicationIsActive() && (GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0);
-    };
+    host.AbortRequested = [this] { return abortComparison_ || EscapePressed(); };
     const uint8_t result = qrv::CompareFileContents(FileA, FileB, host);
     // A close asked for meanwhile was held back until now.
     if (result != crBusy && closeAfterComparison_) {
@@ -112,6 +110,17 @@ uint8_t TCompareLink::CompareFileContents(const std::wstring& FileA, const std::
             PostMessageW(window->Handle(), WM_CLOSE, 0, 0);
     }
     return result;
+}
+
+uint8_t TCompareLink::CompareFileContentsOnWorker(const std::wstring& FileA, const std::wstring& FileB,
+                                                  const std::atomic<bool>& Stop)
+{
+    return CompareFilesOnWorker(FileA, FileB, Stop);
+}
+
+bool TCompareLink::EscapePressed()
+{
+    return ApplicationIsActive() && (GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0;
 }
 
 bool TCompareLink::ChooseCompareFile(const std::wstring& Title, const std::wstring& InitialDir, std::wstring& Name)

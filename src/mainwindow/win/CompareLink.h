@@ -51,6 +51,9 @@ private:
     bool StackedFileWindows() override;
     const TOptions& FileOptions() override;
     void AbortFileComparison() override { abortComparison_ = true; }
+    uint8_t CompareFileContentsOnWorker(const std::wstring& FileA, const std::wstring& FileB,
+                                        const std::atomic<bool>& Stop) override;
+    bool EscapePressed() override;
     bool ChooseCompareFile(const std::wstring& Title, const std::wstring& InitialDir, std::wstring& Name) override;
     bool ExecuteCompareOptions(TSelOptForm& Form) override;
     intptr_t StartProgram(const std::wstring& Program, const std::wstring& Parameters,

@@ -25,4 +25,12 @@ int64_t TWinCompareFile::Read(uint8_t* buffer, int64_t count)
     return read;
 }
 
+uint8_t CompareFilesOnWorker(const std::wstring& FileA, const std::wstring& FileB, const std::atomic<bool>& Stop)
+{
+    TFileCompareHost host;
+    host.Open = TWinCompareFile::Open;
+    host.AbortRequested = [&Stop] { return Stop.load(); };
+    return CompareFileContents(FileA, FileB, host);
+}
+
 }  // namespace qrv

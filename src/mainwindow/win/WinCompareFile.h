@@ -5,6 +5,7 @@
 #include "framework/win/Handles.h"
 #include "mainwindow/FileCompare.h"
 
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -24,5 +25,9 @@ public:
 private:
     TFileHandle file_;
 };
+
+// CompareFileContents over the system's files for a worker thread: it
+// handles no messages and returns crAborted soon after Stop is set.
+uint8_t CompareFilesOnWorker(const std::wstring& FileA, const std::wstring& FileB, const std::atomic<bool>& Stop);
 
 }  // namespace qrv

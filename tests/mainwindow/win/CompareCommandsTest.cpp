@@ -1,7 +1,7 @@
 // The comparison commands over two real file lists on a form, with the
 // window's side faked: the file choice, the external compare program (our
 // stand-in), the directory comparison's selections and summary, and a close
-// during the walk.
+// or Esc during the walk, which stop its workers.
 
 #include "mainwindow/win/CompareCommands.h"
 
@@ -15,16 +15,19 @@
 #include "framework/win/Forms.h"
 #include "framework/win/StdCtrls.h"
 #include "mainwindow/FileCompare.h"
+#include "mainwindow/win/WinCompareFile.h"
 #include "panels/win/DirView.h"
 #include "settings/Quorvan32Globals.h"
 #include "win/MessagePump.h"
 #include "win/ProcessOutput.h"
 
 #include <shellapi.h>
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -67,8 +70,12 @@ public:
     std::wstring chosenFile;  // the open dialog's answer; empty: cancelled
     std::wstring dialogTitle;
     std::function<void(TSelOptForm&)> configure;
-    std::function<void()> duringContentCompare;
     int contentCompares = 0;
+    // The directory comparison's content comparisons, on its workers; by
+    // default the program's own.
+    std::function<uint8_t(const std::wstring&, const std::wstring&, const std::atomic<bool>&)> onWorker;
+    std::atomic<int> workerCompares = 0;
+    std::atomic<bool> escape = false;
 
     bool StackedFileWindows() override { return false; }
     const TOptions& FileOptions() override { return options; }
@@ -81,8 +88,6 @@ public:
     uint8_t CompareFileContents(const std::wstring& a, const std::wstring& b) override
     {
         ++contentCompares;
-        if (duringContentCompare)
-            duringContentCompare();
         if (GetFileAttributesW(a.c_str()) == INVALID_FILE_ATTRIBUTES)
             return crOpenFailedA;
         if (GetFileAttributesW(b.c_str()) == INVALID_FILE_ATTRIBUTES)
@@ -90,6 +95,13 @@ public:
         return ReadBytes(a) == ReadBytes(b) ? crEqual : crDifferent;
     }
     void AbortFileComparison() override {}
+    uint8_t CompareFileContentsOnWorker(const std::wstring& a, const std::wstring& b,
+                                        const std::atomic<bool>& stop) override
+    {
+        ++workerCompares;
+        return onWorker ? onWorker(a, b, stop) : CompareFilesOnWorker(a, b, stop);
+    }
+    bool EscapePressed() override { return escape; }
     bool ChooseCompareFile(const std::wstring& title, const std::wstring&, std::wstring& name) override
     {
         dialogTitle = title;
@@ -300,32 +312,121 @@ TEST_F(CompareCommandsTest, WithOneWindowTheFolderIsReadAndDuplicatesFoundInItse
     EXPECT_EQ(host.boxes.back(), L"2 doppelte Dateien gefunden.");
 }
 
+// The threads of this process.
+int ThreadCount()
+{
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return -1;
+    int count = 0;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        if (entry.th32OwnerProcessID == GetCurrentProcessId())
+            ++count;
+    CloseHandle(snapshot);
+    return count;
+}
+
+// A content comparison that reads "blocks" until it is told to stop (20 s
+// at most), after Started ran on the worker: the comparisons a stop must end.
+struct BlockingCompare {
+    std::function<void()> Started;
+    std::atomic<int> Running = 0;
+    std::atomic<int> Stopped = 0;
+    uint8_t operator()(const std::atomic<bool>& stop)
+    {
+        ++Running;
+        if (Started)
+            Started();
+        const auto giveUp = std::chrono::steady_clock::now() + 20s;
+        while (!stop && std::chrono::steady_clock::now() < giveUp)
+            Sleep(1);
+        --Running;
+        if (!stop)
+            return crEqual;
+        ++Stopped;
+        return crAborted;
+    }
+};
+
 TEST_F(CompareCommandsTest, ACloseDuringTheWalkStopsItWithoutSummaryAndClosesAfter)
 {
+    constexpr UINT kWorkerStarted = WM_APP + 48;
     int closes = 0;
+    int started = 0;
     form->AddMessageListener([&](TMessage& m) {
         if (m.Msg == WM_CLOSE) {
             ++closes;
             m.Result = 0;
             return true;
         }
+        // A worker's comparison runs: the window still answers meanwhile.
+        if (m.Msg == kWorkerStarted) {
+            if (started++ == 0) {
+                EXPECT_TRUE(commands.Running());
+                // F7 again while it runs is refused.
+                commands.FileWinCompareExecute();
+                EXPECT_TRUE(commands.HoldCloseBack());
+            }
+            return true;
+        }
         return false;
     });
-    host.duringContentCompare = [&] {
-        EXPECT_TRUE(commands.Running());
-        // F7 again while it runs is refused.
-        commands.FileWinCompareExecute();
-        EXPECT_TRUE(commands.HoldCloseBack());
+    BlockingCompare blocking;
+    const HWND window = form->Handle();
+    blocking.Started = [window] { PostMessageW(window, kWorkerStarted, 0, 0); };
+    host.onWorker = [&](const std::wstring&, const std::wstring&, const std::atomic<bool>& stop) {
+        return blocking(stop);
     };
     Choose(C::SelectEqual, true, true, true, b);
     commands.FileWinCompareExecute();
-    EXPECT_EQ(host.contentCompares, 1);
+    EXPECT_GE(started, 1);
+    EXPECT_GE(blocking.Stopped, 1);
+    EXPECT_EQ(blocking.Stopped, host.workerCompares.load()) << "every comparison that began was stopped";
+    EXPECT_EQ(blocking.Running, 0);
     EXPECT_TRUE(host.boxes.empty());
     EXPECT_FALSE(commands.Running());
     EXPECT_FALSE(commands.HoldCloseBack());
     EXPECT_TRUE(IsWindowEnabled(form->Handle()));
     test::PumpUntil([&] { return closes > 0; }, 5s);
     EXPECT_EQ(closes, 1);
+}
+
+TEST_F(CompareCommandsTest, EscStopsTheWorkersPromptlyAndLeavesNoThread)
+{
+    // A comparison to its end first, so that whatever the system starts for
+    // the first threads is there before counting.
+    Choose(C::SelectDifferent, true, true, true, b);
+    commands.FileWinCompareExecute();
+    ASSERT_EQ(host.boxes.size(), 1u);
+    const int threadsBefore = ThreadCount();
+    ASSERT_GT(threadsBefore, 0);
+
+    BlockingCompare blocking;
+    std::atomic<std::chrono::steady_clock::rep> pressedAt = 0;
+    std::atomic<int> threadsDuring = 0;
+    blocking.Started = [&] {
+        if (threadsDuring == 0)
+            threadsDuring = ThreadCount();
+        pressedAt = std::chrono::steady_clock::now().time_since_epoch().count();
+        host.escape = true;
+    };
+    host.onWorker = [&](const std::wstring&, const std::wstring&, const std::atomic<bool>& stop) {
+        return blocking(stop);
+    };
+    commands.FileWinCompareExecute();
+    const auto took =
+        std::chrono::steady_clock::now().time_since_epoch() - std::chrono::steady_clock::duration(pressedAt.load());
+    host.escape = false;
+    EXPECT_GE(blocking.Stopped, 1);
+    EXPECT_EQ(blocking.Running, 0);
+    EXPECT_EQ(host.boxes.size(), 1u) << "no summary after Esc";
+    EXPECT_LT(took, 5s) << "far below the 20 s a comparison waits without the stop";
+    EXPECT_GT(threadsDuring, threadsBefore) << "the workers are counted while they run";
+    EXPECT_EQ(ThreadCount(), threadsBefore);
+    EXPECT_TRUE(IsWindowEnabled(form->Handle()));
+    EXPECT_FALSE(commands.Running());
 }
 
 TEST_F(CompareCommandsTest, FileChoiceAndTheInternalComparison)
