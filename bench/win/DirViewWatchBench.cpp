@@ -99,6 +99,9 @@ int wmain(int argc, wchar_t** argv)
 
     TBenchWindow<TDirView> window;
     auto* list = window.Control;
+    // As the program's main window has it (the option on by default): the
+    // shell is asked for the icons on a worker.
+    list->SetUseIconUpdateThread(true);
     list->SetNoCheckDrives(L"Z");
     list->SetChangeInterval(kInterval);
     list->SetPath(folder);

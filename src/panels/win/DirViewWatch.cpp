@@ -150,8 +150,10 @@ bool TDirView::RelistBeside()
         return false;
     TWatchState& watch = Watch();
     // A search or a comparison under way may have passed the change: the
-    // folder is searched again once it is applied.
-    if (watch.AwaitedId != 0 || SlicedReloadPending()) {
+    // folder is searched again once it is applied. A search of the folder
+    // the list left is given up (its answer no longer counts), and the
+    // list's folder is searched now: waiting for it would drop the change.
+    if ((watch.AwaitedId != 0 && watch.AwaitedPath == Path()) || SlicedReloadPending()) {
         watch.AgainAfterSlices = true;
         return true;
     }
