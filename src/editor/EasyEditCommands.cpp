@@ -78,6 +78,18 @@ private:
     TEasyEditCommands& commands_;
 };
 
+int TEasyEditCommands::StoredIndex(int line, int column, int* inside)
+{
+    TCustomEasyEditSource& source = Source();
+    int within = 0, width = 0;
+    const int index = (source.Options() & srUseTab)
+                          ? source.TabStopList().ColumnToIndex(source.Strings().GetStored(line), column, within, width)
+                          : column;
+    if (inside)
+        *inside = within;
+    return index;
+}
+
 std::u16string TEasyEditCommands::Line(int line)
 {
     const TEasyStrings& strings = Source().Strings();
@@ -86,18 +98,17 @@ std::u16string TEasyEditCommands::Line(int line)
 
 std::vector<std::u16string> TEasyEditCommands::SplitLines(std::u16string_view text)
 {
-    std::vector<std::u16string> lines(1);
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i];
-        if (c == u'\r' || c == u'\n') {
-            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-                ++i;
-            lines.emplace_back();
-        } else {
-            lines.back() += c;
+    std::vector<std::u16string> lines;
+    size_t start = 0;
+    for (;;) {
+        const size_t end = text.find_first_of(u"\r\n", start);
+        if (end == std::u16string_view::npos) {
+            lines.emplace_back(text.substr(start));
+            return lines;
         }
+        lines.emplace_back(text.substr(start, end - start));
+        start = end + (text[end] == u'\r' && end + 1 < text.size() && text[end + 1] == u'\n' ? 2 : 1);
     }
-    return lines;
 }
 
 // ---- selection -----------------------------------------------------------------
@@ -170,8 +181,17 @@ std::vector<std::u16string> TEasyEditCommands::SelectedLines()
         }
         return lines;
     }
+    StreamPieces([&](std::u16string_view piece) { lines.emplace_back(piece); });
+    return lines;
+}
+
+template <typename Visit>
+void TEasyEditCommands::StreamPieces(Visit visit)
+{
     // A stream keeps the tabs: display columns become stored characters.
     const TCustomEasyEditSource& source = Source();
+    const TEasySelCorners sel = Selection();
+    const int count = source.Strings().Count();
     auto index = [&](std::u16string_view stored, int column) {
         if (!(source.Options() & srUseTab))
             return std::min(column, int(stored.size()));
@@ -182,20 +202,35 @@ std::vector<std::u16string> TEasyEditCommands::SelectedLines()
         const std::u16string_view stored = y < count ? source.Strings().GetStored(y) : std::u16string_view();
         const int from = y == sel.Start.Y ? index(stored, sel.Start.X) : 0;
         const int to = y == sel.End.Y ? index(stored, sel.End.X) : int(stored.size());
-        lines.emplace_back(stored.substr(size_t(from), size_t(std::max(to - from, 0))));
+        visit(stored.substr(size_t(from), size_t(std::max(to - from, 0))));
     }
-    return lines;
 }
 
 std::u16string TEasyEditCommands::SelText()
 {
     std::u16string text;
-    const std::vector<std::u16string> lines = SelectedLines();
-    for (size_t i = 0; i < lines.size(); ++i) {
-        if (i > 0)
-            text += u"\r\n";
-        text += lines[i];
+    auto join = [&text](auto&& each) {
+        bool first = true;
+        each([&](std::u16string_view piece) {
+            if (!first)
+                text += u"\r\n";
+            first = false;
+            text += piece;
+        });
+    };
+    if (host_.StoredSelMode() == smStream) {
+        // Straight from the lines, the size known first.
+        size_t size = 0;
+        StreamPieces([&size](std::u16string_view piece) { size += piece.size() + 2; });
+        text.reserve(size);
+        join([this](auto add) { StreamPieces(add); });
+        return text;
     }
+    const std::vector<std::u16string> lines = SelectedLines();
+    join([&lines](auto add) {
+        for (const std::u16string& line : lines)
+            add(line);
+    });
     return text;
 }
 
@@ -231,18 +266,22 @@ void TEasyEditCommands::DeleteSelection()
             source.SetCaretPos(sel.Start.X, sel.Start.Y);
             source.DeleteChars(std::min(end.X, int(Line(end.Y).size())) - sel.Start.X);
         } else if (Before(sel.Start, end)) {
-            source.SetCaretPos(0, end.Y);
-            source.DeleteChars(std::min(end.X, int(Line(end.Y).size())));
-            for (int y = end.Y - 1; y > sel.Start.Y; --y) {
-                source.SetCaretPos(0, y);
-                source.DeleteChars(int(Line(y).size()));
-                source.JoinLines();
-            }
+            // The start line's rest goes as a delete takes it (a tab the
+            // start stands in keeps its blanks before the start), then the
+            // lines up to the end's column in one change; a start beyond the
+            // line's end is filled up with blanks first.
             source.SetCaretPos(sel.Start.X, sel.Start.Y);
             const int length = int(Line(sel.Start.Y).size());
             if (sel.Start.X < length)
                 source.DeleteChars(length - sel.Start.X);
-            source.JoinLines();
+            const TEasyStrings& strings = source.Strings();
+            const int kept = int(strings.GetStored(sel.Start.Y).size());
+            const int fill = std::max(StoredIndex(sel.Start.Y, sel.Start.X) - kept, 0);
+            int inside = 0;
+            const int column = std::min(end.X, int(Line(end.Y).size()));
+            int cut = StoredIndex(end.Y, column, &inside) + (inside > 0 ? 1 : 0);
+            cut = std::min(cut, int(strings.GetStored(end.Y).size()));
+            source.ReplaceRange({kept, sel.Start.Y}, {cut, end.Y}, {std::u16string(size_t(fill), u' ')});
         }
         source.SetCaretPos(sel.Start.X, sel.Start.Y);
     }
@@ -312,7 +351,7 @@ void TEasyEditCommands::TypeChar(char16_t c)
     TypeText(std::u16string(1, c));
 }
 
-void TEasyEditCommands::InsertBlock(const std::vector<std::u16string>& lines, int mode)
+void TEasyEditCommands::InsertBlock(std::vector<std::u16string> lines, int mode)
 {
     if (lines.empty())
         return;
@@ -364,11 +403,19 @@ void TEasyEditCommands::InsertBlock(const std::vector<std::u16string>& lines, in
             SetSelectionAfter(at, {right, at.Y + last}, smBlock);
         return;
     }
+    // The first line goes in at the caret as typing puts it (blanks up to a
+    // caret beyond the line's end, before a tab the caret stands in); the
+    // others follow behind it in one change, the rest of the line behind
+    // the last of them.
+    const std::u16string_view before = source.Strings().GetStored(at.Y);
+    const bool onLine = at.Y < source.Strings().Count();
+    const int behind = onLine ? std::max(int(before.size()) - StoredIndex(at.Y, at.X), 0) : 0;
     insertAt(at.X, at.Y, lines[0]);
-    source.BreakLine();
-    for (int i = 1; i < last; ++i)
-        source.InsertLine(at.Y + i, lines[size_t(i)]);
-    insertAt(0, at.Y + last, lines[size_t(last)]);
+    const int split = int(source.Strings().GetStored(at.Y).size()) - behind;
+    const size_t lastLength = lines[size_t(last)].size();
+    lines.front().clear();
+    source.ReplaceRange({split, at.Y}, {split, at.Y}, std::move(lines));
+    source.SetCaretPos(columnBehind(at.Y + last, 0, lastLength), at.Y + last);
     SetSelectionAfter(at, source.CaretPoint(), smStream);
 }
 
@@ -838,22 +885,39 @@ void TEasyEditCommands::IndentLines(bool indent, const std::u16string& unit)
     for (int i = 0; i <= last; ++i)
         starts[size_t(i)] = pieceStart(i);
     TUpdate update(*this, ukcTransform);
-    for (int i = last; i >= 0; --i) {
-        const int y = sel.Start.Y + i, from = starts[size_t(i)];
-        if (change[size_t(i)] == 0)
-            continue;
-        source.SetCaretPos(from, y);
-        if (change[size_t(i)] > 0) {
-            source.InsertText(unit);
-            continue;
+    if (!useTab && sel.Start.Y + last < source.Strings().Count()) {
+        // Columns are characters: every line gets its new text in one
+        // change, however many there are.
+        std::vector<std::u16string> texts;
+        texts.reserve(pieces.size());
+        for (int i = 0; i <= last; ++i) {
+            std::u16string text(source.Strings().GetStored(sel.Start.Y + i));
+            const size_t from = size_t(std::min(starts[size_t(i)], int(text.size())));
+            if (change[size_t(i)] > 0)
+                text.insert(from, unit);
+            else
+                text.erase(from, size_t(-change[size_t(i)]));
+            texts.push_back(std::move(text));
         }
-        // The blanks' display columns (a block's pieces are display text).
-        int width = -change[size_t(i)];
-        if (mode != smBlock && useTab) {
-            const int index = indexOf(y, from);
-            width = columnOf(y, index + width) - from;
+        source.ReplaceLines(sel.Start.Y, std::move(texts));
+    } else {
+        for (int i = last; i >= 0; --i) {
+            const int y = sel.Start.Y + i, from = starts[size_t(i)];
+            if (change[size_t(i)] == 0)
+                continue;
+            source.SetCaretPos(from, y);
+            if (change[size_t(i)] > 0) {
+                source.InsertText(unit);
+                continue;
+            }
+            // The blanks' display columns (a block's pieces are display text).
+            int width = -change[size_t(i)];
+            if (mode != smBlock && useTab) {
+                const int index = indexOf(y, from);
+                width = columnOf(y, index + width) - from;
+            }
+            source.DeleteChars(width);
         }
-        source.DeleteChars(width);
     }
     const int lastLine = sel.Start.Y + last;
     if (mode == smBlock) {

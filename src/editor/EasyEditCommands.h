@@ -94,7 +94,7 @@ public:
     std::vector<std::u16string> SelectedLines();
     void DeleteSelection();
     // Inserts the lines at the caret as a stream or a block.
-    void InsertBlock(const std::vector<std::u16string>& lines, int mode);
+    void InsertBlock(std::vector<std::u16string> lines, int mode);
 
     // Code templates and completion.
     // The column where the word ending at the caret starts; nullopt when the
@@ -130,6 +130,8 @@ private:
     TCustomEasyEditSource& Source() { return host_.Source(); }
     bool Has(TEasyEditorOptions option) { return (host_.CommandOptions() & option) != 0; }
     std::u16string Line(int line);
+    // The stored index of a display column, and how far inside a tab it is.
+    int StoredIndex(int line, int column, int* inside = nullptr);
     // Plain caret moves (codes 0-15, 42, 43); false for other codes.
     bool Move(int code);
     bool MoveCaret(int code);
@@ -137,6 +139,9 @@ private:
     void WordLeft();
     void WordRight();
     void KeepOffSurrogateHalf(bool forward);
+    // Each piece of a stream selection, as stored.
+    template <typename Visit>
+    void StreamPieces(Visit visit);
     void MoveExtending(int code, int mode);
     bool BlockCommand(int code);
     bool DeleteCommand(int code);

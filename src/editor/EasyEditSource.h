@@ -180,6 +180,15 @@ public:
     virtual void Clear();
     void AutoIndent(bool insert, int column);
     void BackUnindent();
+    // Replaces the text between two points (stored character indices, not
+    // display columns; from not behind to) with the lines: the first
+    // continues the text before the range, the last is followed by the text
+    // behind it. One change and one undo record however many lines it spans;
+    // the caret stays where it is.
+    void ReplaceRange(TEasyPoint from, TEasyPoint to, std::vector<std::u16string> lines);
+    // Gives the lines from the first on the texts, one each, as one change
+    // and one undo record; positions on them keep their columns.
+    void ReplaceLines(int first, std::vector<std::u16string> texts);
 
     // Words and brackets. Bounds are 1-based and inclusive.
     void WordBounds(TEasyPoint point, int mode, int& start, int& end) const;
@@ -268,6 +277,11 @@ private:
     void Pad(int line, int length, int count);
     void AppendLinesTo(int line);
     void TrimLine(int line);
+    // Bookmarks, line marks and views follow a replaced range as they follow
+    // the cuts, joins, insertions and breaks it stands for: from and to in
+    // display columns, the start also as a stored index, and the lengths of
+    // the lines put in.
+    void ShiftForReplace(TEasyPoint from, TEasyPoint to, int fromIndex, const std::vector<size_t>& lengths);
     // Runs the step with the caret at the point and puts it back; records
     // made meanwhile carry the point.
     template <typename Step>
@@ -279,6 +293,7 @@ private:
     void AddChangeUndo(uint8_t kind, int32_t value, TEasyPoint point);
     void UndoStep(TEasyUndoList& from, TEasyUndoList& to);
     void ApplyKind(const TEasyUndoRecord& record);
+    void ApplyReplacement(const TEasyReplacePayload& payload);
 
     // Parsing.
     void ParseLine(int line, int enteringState);

@@ -268,6 +268,122 @@ void TCustomEasyEditSource::InsertLine(int index, std::u16string_view text)
     InsertText(text);
 }
 
+void TCustomEasyEditSource::ReplaceRange(TEasyPoint from, TEasyPoint to, std::vector<std::u16string> lines)
+{
+    if (ReadOnly()) {
+        Beep();
+        return;
+    }
+    const int count = strings_.Count();
+    if (from.Y < 0 || to.Y >= count || to.Y < from.Y)
+        return;
+    from.X = std::clamp(from.X, 0, static_cast<int>(Stored(from.Y).size()));
+    to.X = std::clamp(to.X, 0, static_cast<int>(Stored(to.Y).size()));
+    if (to.Y == from.Y && to.X < from.X)
+        return;
+    if (lines.empty())
+        lines.emplace_back();
+    TOwnEdit own(*this);
+    TUpdate update(*this, ckInsert);
+    // What stands in the range now, for undo, and its display columns.
+    TEasyReplacePayload payload;
+    if (from.Y == to.Y) {
+        payload.Lines.emplace_back(Stored(from.Y).substr(from.X, to.X - from.X));
+    } else {
+        payload.Lines.reserve(static_cast<size_t>(to.Y - from.Y + 1));
+        payload.Lines.emplace_back(Stored(from.Y).substr(from.X));
+        for (int y = from.Y + 1; y < to.Y; ++y)
+            payload.Lines.emplace_back(Stored(y));
+        payload.Lines.emplace_back(Stored(to.Y).substr(0, to.X));
+    }
+    const int fromColumn = ColumnOf(from.Y, from.X);
+    const int toColumn = ColumnOf(to.Y, to.X);
+    const std::vector<size_t> lengths = [&] {
+        std::vector<size_t> sizes;
+        sizes.reserve(lines.size());
+        for (const std::u16string& line : lines)
+            sizes.push_back(line.size());
+        return sizes;
+    }();
+    const int last = static_cast<int>(lines.size()) - 1;
+    const TEasyPoint end{static_cast<int>(lengths.back()) + (last == 0 ? from.X : 0), from.Y + last};
+    lines.front().insert(0, Stored(from.Y).substr(0, from.X));
+    lines.back() += Stored(to.Y).substr(to.X);
+    BeforeChange(fromColumn, from.Y, 0, to.Y - from.Y + 1, ukReplace);
+    strings_.Replace(from.Y, to.Y - from.Y + 1, std::move(lines));
+    AfterChange(fromColumn, from.Y, ukReplace);
+    payload.FromX = from.X;
+    payload.FromY = from.Y;
+    payload.ToX = end.X;
+    payload.ToY = end.Y;
+    payload.CaretX = fromColumn;
+    payload.CaretY = from.Y;
+    AddUndo(ukReplace, std::move(payload));
+    // The lines are parsed when they are next shown; a parser whose states
+    // carry parses on from the first of them.
+    const bool moved = end.Y != to.Y || !LinesParseAlone();
+    AddRange(fromColumn, ToTheEnd, true, moved ? ToTheEnd : end.Y, from.Y);
+    ShiftForReplace({fromColumn, from.Y}, {toColumn, to.Y}, from.X, lengths);
+}
+
+void TCustomEasyEditSource::ShiftForReplace(TEasyPoint from, TEasyPoint to, int fromIndex,
+                                            const std::vector<size_t>& lengths)
+{
+    const ScopeExit back([this, saved = caret_] { caret_ = saved; });
+    // Out: the end line's head cut, then each line below the start joined
+    // to it.
+    if (to.Y == from.Y) {
+        caret_ = from;
+        ShiftPositions(from.X - to.X, 0);
+    } else {
+        caret_ = {0, to.Y};
+        ShiftPositions(-to.X, 0);
+        for (int y = to.Y; y > from.Y; --y) {
+            caret_ = from;
+            ShiftPositions(from.X, -1);
+        }
+    }
+    // In: the first line's text at the start, what follows broken off to
+    // the last line, and the last line's text before it.
+    const int last = static_cast<int>(lengths.size()) - 1;
+    const int head = ColumnOf(from.Y, fromIndex + static_cast<int>(lengths.front())) - from.X;
+    caret_ = from;
+    ShiftPositions(head, 0);
+    if (last == 0)
+        return;
+    caret_ = {from.X + head, from.Y};
+    ShiftPositions(-(from.X + head), last);
+    caret_ = {0, from.Y + last};
+    ShiftPositions(ColumnOf(from.Y + last, static_cast<int>(lengths.back())), 0);
+}
+
+void TCustomEasyEditSource::ReplaceLines(int first, std::vector<std::u16string> texts)
+{
+    if (ReadOnly()) {
+        Beep();
+        return;
+    }
+    const int count = static_cast<int>(texts.size());
+    if (first < 0 || count == 0 || first + count > strings_.Count())
+        return;
+    TOwnEdit own(*this);
+    TUpdate update(*this, ckInsert);
+    TEasyReplacePayload payload;
+    payload.Lines.reserve(texts.size());
+    for (int y = first; y < first + count; ++y)
+        payload.Lines.emplace_back(Stored(y));
+    BeforeChange(0, first, 0, count, ukReplace);
+    strings_.Replace(first, count, std::move(texts));
+    AfterChange(0, first, ukReplace);
+    payload.FromY = first;
+    payload.ToY = first + count - 1;
+    payload.WholeLines = true;
+    payload.CaretX = caret_.X;
+    payload.CaretY = caret_.Y;
+    AddUndo(ukReplace, std::move(payload));
+    AddRange(0, ToTheEnd, true, LinesParseAlone() ? first + count - 1 : ToTheEnd, first);
+}
+
 void TCustomEasyEditSource::AutoIndent(bool insert, int column)
 {
     if (!(options_ & srAutoIndent))

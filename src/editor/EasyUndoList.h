@@ -22,6 +22,8 @@ enum : uint8_t {
     ukDelete = 2,
     ukJoin = 3,
     ukBreak = 4,
+    // A range of text, over any number of lines, replaced in one change.
+    ukReplace = 5,
     ukCompoundEnd = 9,
 };
 
@@ -32,6 +34,20 @@ struct TEasyChangePayload {
     int32_t CaretX = 0;
     int32_t CaretY = 0;
     int32_t Value = 0;
+};
+
+// A replaced range: what stood there before and where the text that took its
+// place ends. Points are stored character indices, not display columns.
+// WholeLines: the lines From.Y .. To.Y were each replaced, none added or
+// removed.
+struct TEasyReplacePayload {
+    int32_t FromX = 0, FromY = 0;
+    int32_t ToX = 0, ToY = 0;
+    bool WholeLines = false;
+    std::vector<std::u16string> Lines;
+    // The caret's display position at the change.
+    int32_t CaretX = 0;
+    int32_t CaretY = 0;
 };
 
 struct TEasyCaretDelta {
@@ -48,9 +64,10 @@ struct TEasyUndoRecord {
     // the caret there and back again (trims and paddings the caret did not
     // visit).
     uint8_t Positioned = 0;
-    std::variant<std::monostate, int32_t, TEasyCaretDelta, TEasyChangePayload> Data;
+    std::variant<std::monostate, int32_t, TEasyCaretDelta, TEasyChangePayload, TEasyReplacePayload> Data;
 
     const TEasyChangePayload* Payload() const { return std::get_if<TEasyChangePayload>(&Data); }
+    const TEasyReplacePayload* Replacement() const { return std::get_if<TEasyReplacePayload>(&Data); }
     int32_t Integer() const;
 };
 
