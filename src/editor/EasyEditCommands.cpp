@@ -96,19 +96,25 @@ std::u16string TEasyEditCommands::Line(int line)
     return line >= 0 && line < strings.Count() ? strings.Get(line) : std::u16string();
 }
 
-std::vector<std::u16string> TEasyEditCommands::SplitLines(std::u16string_view text)
+std::vector<std::u16string_view> TEasyEditCommands::SplitViews(std::u16string_view text)
 {
-    std::vector<std::u16string> lines;
+    std::vector<std::u16string_view> lines;
     size_t start = 0;
     for (;;) {
         const size_t end = text.find_first_of(u"\r\n", start);
         if (end == std::u16string_view::npos) {
-            lines.emplace_back(text.substr(start));
+            lines.push_back(text.substr(start));
             return lines;
         }
-        lines.emplace_back(text.substr(start, end - start));
+        lines.push_back(text.substr(start, end - start));
         start = end + (text[end] == u'\r' && end + 1 < text.size() && text[end + 1] == u'\n' ? 2 : 1);
     }
+}
+
+std::vector<std::u16string> TEasyEditCommands::SplitLines(std::u16string_view text)
+{
+    const std::vector<std::u16string_view> views = SplitViews(text);
+    return {views.begin(), views.end()};
 }
 
 // ---- selection -----------------------------------------------------------------
@@ -281,7 +287,8 @@ void TEasyEditCommands::DeleteSelection()
             const int column = std::min(end.X, int(Line(end.Y).size()));
             int cut = StoredIndex(end.Y, column, &inside) + (inside > 0 ? 1 : 0);
             cut = std::min(cut, int(strings.GetStored(end.Y).size()));
-            source.ReplaceRange({kept, sel.Start.Y}, {cut, end.Y}, {std::u16string(size_t(fill), u' ')});
+            const std::u16string blanks(size_t(fill), u' ');
+            source.ReplaceRange({kept, sel.Start.Y}, {cut, end.Y}, {blanks});
         }
         source.SetCaretPos(sel.Start.X, sel.Start.Y);
     }
@@ -329,7 +336,7 @@ void TEasyEditCommands::TypeText(std::u16string_view text)
             source.DeleteChars(x + 1 < line.size() && IsHigh(line[x]) && IsLow(line[x + 1]) ? 2 : 1);
         }
     }
-    InsertBlock({std::u16string(text)}, smStream);
+    InsertLines({text}, smStream);
     pending_.reset();
 }
 
@@ -351,7 +358,12 @@ void TEasyEditCommands::TypeChar(char16_t c)
     TypeText(std::u16string(1, c));
 }
 
-void TEasyEditCommands::InsertBlock(std::vector<std::u16string> lines, int mode)
+void TEasyEditCommands::InsertBlock(const std::vector<std::u16string>& lines, int mode)
+{
+    InsertLines({lines.begin(), lines.end()}, mode);
+}
+
+void TEasyEditCommands::InsertLines(const std::vector<std::u16string_view>& lines, int mode)
 {
     if (lines.empty())
         return;
@@ -371,7 +383,7 @@ void TEasyEditCommands::InsertBlock(std::vector<std::u16string> lines, int mode)
         const int index = source.TabStopList().ColumnToIndex(stored, column, inside, width) + int(length);
         return index <= 0 ? 0 : source.TabStopList().IndexToColumn(stored, index - 1) + 1;
     };
-    auto insertAt = [&](int column, int line, const std::u16string& text) {
+    auto insertAt = [&](int column, int line, std::u16string_view text) {
         source.SetCaretPos(column, line);
         source.InsertText(text);
         // The text went in where the caret was (after a tab's blanks).
@@ -412,10 +424,10 @@ void TEasyEditCommands::InsertBlock(std::vector<std::u16string> lines, int mode)
     const int behind = onLine ? std::max(int(before.size()) - StoredIndex(at.Y, at.X), 0) : 0;
     insertAt(at.X, at.Y, lines[0]);
     const int split = int(source.Strings().GetStored(at.Y).size()) - behind;
-    const size_t lastLength = lines[size_t(last)].size();
-    lines.front().clear();
-    source.ReplaceRange({split, at.Y}, {split, at.Y}, std::move(lines));
-    source.SetCaretPos(columnBehind(at.Y + last, 0, lastLength), at.Y + last);
+    std::vector<std::u16string_view> rest = lines;
+    rest.front() = {};
+    source.ReplaceRange({split, at.Y}, {split, at.Y}, rest);
+    source.SetCaretPos(columnBehind(at.Y + last, 0, lines[size_t(last)].size()), at.Y + last);
     SetSelectionAfter(at, source.CaretPoint(), smStream);
 }
 
@@ -427,7 +439,7 @@ void TEasyEditCommands::SetSelText(std::u16string_view text)
         mode = host_.StoredSelMode();
         DeleteSelection();
     }
-    InsertBlock(SplitLines(text), mode);
+    InsertLines(SplitViews(text), mode);
 }
 
 // ---- templates and completion ---------------------------------------------------
@@ -518,7 +530,7 @@ void TEasyEditCommands::ReplaceOnCaretLine(int from, int to, std::u16string_view
     }
     source.SetCaretPos(from, caret.Y);
     if (!text.empty())
-        InsertBlock({std::u16string(text)}, smStream);
+        InsertLines({text}, smStream);
     const TEasyPoint behind = source.CaretPoint();
     source.SetCaretPos(behind.X + caret.X - to, behind.Y);
     pending_.reset();
@@ -559,7 +571,7 @@ void TEasyEditCommands::PasteFromClipboard()
     }
     TUpdate update(*this, ukcTyping);
     DeleteOverwritable();
-    InsertBlock(SplitLines(*text), block ? smBlock : smStream);
+    InsertLines(SplitViews(*text), block ? smBlock : smStream);
     if (!Has(eoPersistentBlocks)) {
         pending_.reset();
         host_.StoreSelection({}, {}, smNone);
@@ -839,21 +851,29 @@ void TEasyEditCommands::IndentLines(bool indent, const std::u16string& unit)
     TCustomEasyEditSource& source = Source();
     const int mode = host_.StoredSelMode();
     const TEasySelCorners sel = Selection();
-    const std::vector<std::u16string> pieces = SelectedLines();
-    // What each piece gains (its length) or loses (minus its blanks).
-    std::vector<int> change(pieces.size(), 0);
+    // Each piece's length and what it gains (the unit's length) or loses
+    // (minus its blanks); a stream's pieces are read where they stand.
+    std::vector<int> lengths, change;
     bool changed = false;
-    for (size_t i = 0; i < pieces.size(); ++i) {
-        const std::u16string& piece = pieces[i];
+    auto measure = [&](std::u16string_view piece) {
+        int gain = 0;
         if (indent) {
-            change[i] = piece.empty() ? 0 : int(unit.size());
+            gain = piece.empty() ? 0 : int(unit.size());
         } else {
             size_t blanks = 0;
             while (blanks < unit.size() && blanks < piece.size() && (piece[blanks] == u' ' || piece[blanks] == u'\t'))
                 ++blanks;
-            change[i] = -int(blanks);
+            gain = -int(blanks);
         }
-        changed = changed || change[i] != 0;
+        lengths.push_back(int(piece.size()));
+        change.push_back(gain);
+        changed = changed || gain != 0;
+    };
+    if (mode == smStream) {
+        StreamPieces(measure);
+    } else {
+        for (const std::u16string& piece : SelectedLines())
+            measure(piece);
     }
     if (!changed)
         return;
@@ -880,8 +900,8 @@ void TEasyEditCommands::IndentLines(bool indent, const std::u16string& unit)
         }
         return i == 0 ? sel.Start.X : 0;
     };
-    const int last = int(pieces.size()) - 1;
-    std::vector<int> starts(pieces.size());
+    const int last = int(lengths.size()) - 1;
+    std::vector<int> starts(lengths.size());
     for (int i = 0; i <= last; ++i)
         starts[size_t(i)] = pieceStart(i);
     TUpdate update(*this, ukcTransform);
@@ -889,17 +909,19 @@ void TEasyEditCommands::IndentLines(bool indent, const std::u16string& unit)
         // Columns are characters: every line gets its new text in one
         // change, however many there are.
         std::vector<std::u16string> texts;
-        texts.reserve(pieces.size());
+        texts.reserve(lengths.size());
         for (int i = 0; i <= last; ++i) {
-            std::u16string text(source.Strings().GetStored(sel.Start.Y + i));
-            const size_t from = size_t(std::min(starts[size_t(i)], int(text.size())));
-            if (change[size_t(i)] > 0)
-                text.insert(from, unit);
-            else
-                text.erase(from, size_t(-change[size_t(i)]));
-            texts.push_back(std::move(text));
+            const std::u16string_view stored = source.Strings().GetStored(sel.Start.Y + i);
+            const size_t from = size_t(std::min(starts[size_t(i)], int(stored.size())));
+            const int gain = change[size_t(i)];
+            std::u16string& text = texts.emplace_back();
+            text.reserve(stored.size() + size_t(std::max(gain, 0)));
+            text.append(stored.substr(0, from));
+            if (gain > 0)
+                text.append(unit);
+            text.append(stored.substr(std::min(from + size_t(std::max(-gain, 0)), stored.size())));
         }
-        source.ReplaceLines(sel.Start.Y, std::move(texts));
+        source.ReplaceLines(sel.Start.Y, {texts.begin(), texts.end()});
     } else {
         for (int i = last; i >= 0; --i) {
             const int y = sel.Start.Y + i, from = starts[size_t(i)];
@@ -922,8 +944,8 @@ void TEasyEditCommands::IndentLines(bool indent, const std::u16string& unit)
     const int lastLine = sel.Start.Y + last;
     if (mode == smBlock) {
         const int left = starts[0];
-        const int width = int(pieces[0].size()) + change[0];
-        const int lastWidth = int(pieces[size_t(last)].size()) + change[size_t(last)];
+        const int width = lengths[0] + change[0];
+        const int lastWidth = lengths[size_t(last)] + change[size_t(last)];
         source.SetCaretPos(starts[size_t(last)] + lastWidth, lastLine);
         if (width > 0)
             SetSelectionAfter({left, sel.Start.Y}, {left + width - (Has(eoReduceBlockSel) ? 0 : 1), lastLine}, smBlock);
@@ -932,8 +954,7 @@ void TEasyEditCommands::IndentLines(bool indent, const std::u16string& unit)
         return;
     }
     // The stream's end moves with its last piece.
-    const int endIndex =
-        indexOf(lastLine, starts[size_t(last)]) + int(pieces[size_t(last)].size()) + change[size_t(last)];
+    const int endIndex = indexOf(lastLine, starts[size_t(last)]) + lengths[size_t(last)] + change[size_t(last)];
     const TEasyPoint end{columnOf(lastLine, endIndex), lastLine};
     source.SetCaretPos(end.X, end.Y);
     SetSelectionAfter(sel.Start, end, smStream);

@@ -94,7 +94,7 @@ public:
     std::vector<std::u16string> SelectedLines();
     void DeleteSelection();
     // Inserts the lines at the caret as a stream or a block.
-    void InsertBlock(std::vector<std::u16string> lines, int mode);
+    void InsertBlock(const std::vector<std::u16string>& lines, int mode);
 
     // Code templates and completion.
     // The column where the word ending at the caret starts; nullopt when the
@@ -123,11 +123,15 @@ public:
     // Splits a text into lines at CR LF, CR or LF; a final break adds an
     // empty line.
     static std::vector<std::u16string> SplitLines(std::u16string_view text);
+    // The same lines as views of the text.
+    static std::vector<std::u16string_view> SplitViews(std::u16string_view text);
 
 private:
     class TUpdate;
 
     TCustomEasyEditSource& Source() { return host_.Source(); }
+    // InsertBlock over lines the caller keeps.
+    void InsertLines(const std::vector<std::u16string_view>& lines, int mode);
     bool Has(TEasyEditorOptions option) { return (host_.CommandOptions() & option) != 0; }
     std::u16string Line(int line);
     // The stored index of a display column, and how far inside a tab it is.

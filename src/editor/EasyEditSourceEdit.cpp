@@ -268,7 +268,7 @@ void TCustomEasyEditSource::InsertLine(int index, std::u16string_view text)
     InsertText(text);
 }
 
-void TCustomEasyEditSource::ReplaceRange(TEasyPoint from, TEasyPoint to, std::vector<std::u16string> lines)
+void TCustomEasyEditSource::ReplaceRange(TEasyPoint from, TEasyPoint to, const std::vector<std::u16string_view>& lines)
 {
     if (ReadOnly()) {
         Beep();
@@ -281,36 +281,40 @@ void TCustomEasyEditSource::ReplaceRange(TEasyPoint from, TEasyPoint to, std::ve
     to.X = std::clamp(to.X, 0, static_cast<int>(Stored(to.Y).size()));
     if (to.Y == from.Y && to.X < from.X)
         return;
-    if (lines.empty())
-        lines.emplace_back();
     TOwnEdit own(*this);
     TUpdate update(*this, ckInsert);
     // What stands in the range now, for undo, and its display columns.
     TEasyReplacePayload payload;
-    if (from.Y == to.Y) {
-        payload.Lines.emplace_back(Stored(from.Y).substr(from.X, to.X - from.X));
-    } else {
-        payload.Lines.reserve(static_cast<size_t>(to.Y - from.Y + 1));
-        payload.Lines.emplace_back(Stored(from.Y).substr(from.X));
-        for (int y = from.Y + 1; y < to.Y; ++y)
-            payload.Lines.emplace_back(Stored(y));
-        payload.Lines.emplace_back(Stored(to.Y).substr(0, to.X));
+    size_t units = 0;
+    for (int y = from.Y; y <= to.Y; ++y)
+        units += Stored(y).size();
+    payload.Reserve(units);
+    payload.Lengths.reserve(static_cast<size_t>(to.Y - from.Y + 1));
+    for (int y = from.Y; y <= to.Y; ++y) {
+        const std::u16string_view stored = Stored(y);
+        const size_t start = y == from.Y ? static_cast<size_t>(from.X) : 0;
+        const size_t end = y == to.Y ? static_cast<size_t>(to.X) : stored.size();
+        payload.Add(stored.substr(start, end - start));
     }
     const int fromColumn = ColumnOf(from.Y, from.X);
     const int toColumn = ColumnOf(to.Y, to.X);
-    const std::vector<size_t> lengths = [&] {
-        std::vector<size_t> sizes;
-        sizes.reserve(lines.size());
-        for (const std::u16string& line : lines)
-            sizes.push_back(line.size());
-        return sizes;
-    }();
-    const int last = static_cast<int>(lines.size()) - 1;
-    const TEasyPoint end{static_cast<int>(lengths.back()) + (last == 0 ? from.X : 0), from.Y + last};
-    lines.front().insert(0, Stored(from.Y).substr(0, from.X));
-    lines.back() += Stored(to.Y).substr(to.X);
+    // The new lines: the first behind the text before the range, the last
+    // before the text behind it.
+    std::vector<std::u16string_view> put = lines;
+    if (put.empty())
+        put.emplace_back();
+    const int last = static_cast<int>(put.size()) - 1;
+    const size_t firstLength = put.front().size(), lastLength = put.back().size();
+    const TEasyPoint end{static_cast<int>(lastLength) + (last == 0 ? from.X : 0), from.Y + last};
+    std::u16string firstLine(Stored(from.Y).substr(0, static_cast<size_t>(from.X)));
+    firstLine += put.front();
+    std::u16string lastLine(last == 0 ? std::u16string_view(firstLine) : put.back());
+    lastLine += Stored(to.Y).substr(static_cast<size_t>(to.X));
+    put.back() = lastLine;
+    if (last > 0)
+        put.front() = firstLine;
     BeforeChange(fromColumn, from.Y, 0, to.Y - from.Y + 1, ukReplace);
-    strings_.Replace(from.Y, to.Y - from.Y + 1, std::move(lines));
+    strings_.Replace(from.Y, to.Y - from.Y + 1, put);
     AfterChange(fromColumn, from.Y, ukReplace);
     payload.FromX = from.X;
     payload.FromY = from.Y;
@@ -323,11 +327,11 @@ void TCustomEasyEditSource::ReplaceRange(TEasyPoint from, TEasyPoint to, std::ve
     // carry parses on from the first of them.
     const bool moved = end.Y != to.Y || !LinesParseAlone();
     AddRange(fromColumn, ToTheEnd, true, moved ? ToTheEnd : end.Y, from.Y);
-    ShiftForReplace({fromColumn, from.Y}, {toColumn, to.Y}, from.X, lengths);
+    ShiftForReplace({fromColumn, from.Y}, {toColumn, to.Y}, from.X, last, firstLength, lastLength);
 }
 
-void TCustomEasyEditSource::ShiftForReplace(TEasyPoint from, TEasyPoint to, int fromIndex,
-                                            const std::vector<size_t>& lengths)
+void TCustomEasyEditSource::ShiftForReplace(TEasyPoint from, TEasyPoint to, int fromIndex, int breaks,
+                                            size_t firstLength, size_t lastLength)
 {
     const ScopeExit back([this, saved = caret_] { caret_ = saved; });
     // Out: the end line's head cut, then each line below the start joined
@@ -338,50 +342,90 @@ void TCustomEasyEditSource::ShiftForReplace(TEasyPoint from, TEasyPoint to, int 
     } else {
         caret_ = {0, to.Y};
         ShiftPositions(-to.X, 0);
-        for (int y = to.Y; y > from.Y; --y) {
-            caret_ = from;
-            ShiftPositions(from.X, -1);
+        for (int y = to.Y - 1; y >= from.Y; --y) {
+            // The lines between are empty by now; the start line ends at
+            // the start.
+            caret_ = {y == from.Y ? from.X : 0, y};
+            ShiftPositions(caret_.X, -1);
         }
     }
     // In: the first line's text at the start, what follows broken off to
     // the last line, and the last line's text before it.
-    const int last = static_cast<int>(lengths.size()) - 1;
-    const int head = ColumnOf(from.Y, fromIndex + static_cast<int>(lengths.front())) - from.X;
+    const int head = ColumnOf(from.Y, fromIndex + static_cast<int>(firstLength)) - from.X;
     caret_ = from;
     ShiftPositions(head, 0);
-    if (last == 0)
+    if (breaks == 0)
         return;
     caret_ = {from.X + head, from.Y};
-    ShiftPositions(-(from.X + head), last);
-    caret_ = {0, from.Y + last};
-    ShiftPositions(ColumnOf(from.Y + last, static_cast<int>(lengths.back())), 0);
+    ShiftPositions(-(from.X + head), breaks);
+    caret_ = {0, from.Y + breaks};
+    ShiftPositions(ColumnOf(from.Y + breaks, static_cast<int>(lastLength)), 0);
 }
 
-void TCustomEasyEditSource::ReplaceLines(int first, std::vector<std::u16string> texts)
+void TCustomEasyEditSource::ReplaceLines(int first, const std::vector<std::u16string_view>& texts)
 {
     if (ReadOnly()) {
         Beep();
         return;
     }
-    const int count = static_cast<int>(texts.size());
-    if (first < 0 || count == 0 || first + count > strings_.Count())
+    if (first < 0 || texts.empty() || first + static_cast<int>(texts.size()) > strings_.Count())
         return;
-    TOwnEdit own(*this);
-    TUpdate update(*this, ckInsert);
-    TEasyReplacePayload payload;
-    payload.Lines.reserve(texts.size());
-    for (int y = first; y < first + count; ++y)
-        payload.Lines.emplace_back(Stored(y));
-    BeforeChange(0, first, 0, count, ukReplace);
-    strings_.Replace(first, count, std::move(texts));
-    AfterChange(0, first, ukReplace);
-    payload.FromY = first;
-    payload.ToY = first + count - 1;
-    payload.WholeLines = true;
-    payload.CaretX = caret_.X;
-    payload.CaretY = caret_.Y;
-    AddUndo(ukReplace, std::move(payload));
-    AddRange(0, ToTheEnd, true, LinesParseAlone() ? first + count - 1 : ToTheEnd, first);
+    BeginLineEdits();
+    const ScopeExit done([this] { EndLineEdits(); });
+    for (size_t i = 0; i < texts.size(); ++i)
+        PutLine(first + static_cast<int>(i), texts[i]);
+}
+
+void TCustomEasyEditSource::BeginLineEdits()
+{
+    if (lineEdits_.Depth++ > 0)
+        return;
+    BeginUpdate(ckInsert);
+    ++ownEdit_;
+    BeginLinesUpdate();
+    lineEdits_.First = lineEdits_.Last = -1;
+    lineEdits_.PieceOfLine.assign(static_cast<size_t>(strings_.Count()), -1);
+}
+
+void TCustomEasyEditSource::PutLine(int line, std::u16string_view text)
+{
+    TLineEdits& edits = lineEdits_;
+    if (edits.Depth == 0 || line < 0 || line >= static_cast<int>(edits.PieceOfLine.size()) || line >= strings_.Count())
+        return;
+    if (ReadOnly()) {
+        Beep();
+        return;
+    }
+    int32_t& piece = edits.PieceOfLine[static_cast<size_t>(line)];
+    if (piece < 0) {
+        piece = static_cast<int32_t>(edits.Saved.Lengths.size());
+        edits.Saved.LineNumbers.push_back(line);
+        edits.Saved.Add(Stored(line));
+        edits.First = edits.First < 0 ? line : std::min(edits.First, line);
+        edits.Last = std::max(edits.Last, line);
+    }
+    strings_.Put(line, text);
+}
+
+void TCustomEasyEditSource::EndLineEdits()
+{
+    TLineEdits& edits = lineEdits_;
+    if (edits.Depth <= 0 || --edits.Depth > 0)
+        return;
+    const ScopeExit done([this, &edits] {
+        edits.Saved = {};
+        edits.PieceOfLine.clear();
+        EndLinesUpdate();
+        --ownEdit_;
+        EndUpdate();
+    });
+    if (edits.Last < 0)
+        return;
+    // The record keeps what the lines held before, as they were saved.
+    edits.Saved.CaretX = caret_.X;
+    edits.Saved.CaretY = caret_.Y;
+    AddUndo(ukReplace, std::move(edits.Saved));
+    AddRange(0, ToTheEnd, true, LinesParseAlone() ? edits.Last : ToTheEnd, edits.First);
 }
 
 void TCustomEasyEditSource::AutoIndent(bool insert, int column)

@@ -115,10 +115,15 @@ void TCustomEasyEditSource::ApplyUndoRecord(const TEasyUndoRecord& record)
 void TCustomEasyEditSource::ApplyReplacement(const TEasyReplacePayload& payload)
 {
     // Puts back what stood there; the text taken out is recorded in turn.
-    if (payload.WholeLines)
-        ReplaceLines(payload.FromY, payload.Lines);
-    else
-        ReplaceRange({payload.FromX, payload.FromY}, {payload.ToX, payload.ToY}, payload.Lines);
+    const std::vector<std::u16string_view> pieces = payload.Pieces();
+    if (payload.LineNumbers.empty()) {
+        ReplaceRange({payload.FromX, payload.FromY}, {payload.ToX, payload.ToY}, pieces);
+        return;
+    }
+    BeginLineEdits();
+    const ScopeExit done([this] { EndLineEdits(); });
+    for (size_t i = 0; i < pieces.size() && i < payload.LineNumbers.size(); ++i)
+        PutLine(payload.LineNumbers[i], pieces[i]);
 }
 
 void TCustomEasyEditSource::ApplyKind(const TEasyUndoRecord& record)

@@ -372,8 +372,9 @@ void TEasyStrings::StoredHook(int index)
 {
     if (!OnGetString)
         return;
-    std::u16string copy(items_[index]->Text());
-    OnGetString(*this, copy, 1);
+    // The copy's storage serves one line after the other.
+    hookCopy_.assign(items_[index]->Text());
+    OnGetString(*this, hookCopy_, 1);
 }
 
 void TEasyStrings::Grow()
@@ -422,7 +423,7 @@ void TEasyStrings::Insert(int index, std::u16string_view text)
     Changed();
 }
 
-void TEasyStrings::Replace(int first, int count, std::vector<std::u16string> texts)
+void TEasyStrings::Replace(int first, int count, const std::vector<std::u16string_view>& texts)
 {
     if (first < 0 || count < 0 || first + count > GetCount())
         return;
@@ -448,8 +449,8 @@ void TEasyStrings::Replace(int first, int count, std::vector<std::u16string> tex
     if (count != added && hidden_.Count() > 0)
         RebuildHiddenIndex();
     Widen(first, count == added ? first + count - 1 : ToTheEnd);
-    for (int i = 0; i < added; ++i)
-        StoredHook(first + i);
+    for (int i = first; i < first + added; ++i)
+        StoredHook(i);
     Changed();
 }
 

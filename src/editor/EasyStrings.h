@@ -195,7 +195,7 @@ public:
     // change (one report, one move of the lines behind them). A line that
     // stays where it was keeps its record's fields, as Put does; added lines
     // get new records. Nothing happens for a range outside the list.
-    void Replace(int first, int count, std::vector<std::u16string> texts);
+    void Replace(int first, int count, const std::vector<std::u16string_view>& texts);
     // Takes the other list's lines and file format in one change; the other
     // list gets these lines. Loading aside and then taking the lines keeps
     // the document as it was when the load fails.
@@ -255,6 +255,7 @@ private:
 
     std::vector<TEasyStringItem::Ptr> items_;
     TEasyVisibleLinesList hidden_;
+    std::u16string hookCopy_;
     int firstChanged_ = -1;
     int lastChanged_ = -1;
     bool collapsing_ = false;

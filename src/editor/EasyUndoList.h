@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -37,17 +38,24 @@ struct TEasyChangePayload {
 };
 
 // A replaced range: what stood there before and where the text that took its
-// place ends. Points are stored character indices, not display columns.
-// WholeLines: the lines From.Y .. To.Y were each replaced, none added or
-// removed.
+// place ends, in stored character indices, not display columns. Or, with
+// line numbers, lines each given a new text: what each held before. The
+// texts are kept one after the other in blocks that are filled, never moved,
+// and their lengths.
 struct TEasyReplacePayload {
     int32_t FromX = 0, FromY = 0;
     int32_t ToX = 0, ToY = 0;
-    bool WholeLines = false;
-    std::vector<std::u16string> Lines;
+    std::vector<int32_t> LineNumbers;
+    std::vector<std::u16string> Blocks;
+    std::vector<uint32_t> Lengths;
     // The caret's display position at the change.
     int32_t CaretX = 0;
     int32_t CaretY = 0;
+
+    // Room for texts of that many units in all, when it is known.
+    void Reserve(size_t units);
+    void Add(std::u16string_view text);
+    std::vector<std::u16string_view> Pieces() const;
 };
 
 struct TEasyCaretDelta {

@@ -185,7 +185,7 @@ TEST_F(Undo, ReplacedRangesAreOneRecordEach)
         const char* name;
         std::u16string_view text;
         TEasyPoint from, to;
-        std::vector<std::u16string> put;
+        std::vector<std::u16string_view> put;
         std::u16string_view expected;
     };
     const Case cases[] = {
@@ -200,7 +200,7 @@ TEST_F(Undo, ReplacedRangesAreOneRecordEach)
         SetLines(source, c.text);
         const std::u16string before = Lines(source);
         source.SetCaretPos(1, 0);
-        source.ReplaceRange(c.from, c.to, c.put);
+        source.ReplaceRange(c.from, c.to, {c.put.begin(), c.put.end()});
         const std::u16string after = Lines(source);
         EXPECT_EQ(after, c.expected) << c.name;
         EXPECT_EQ(source.CaretPoint(), (TEasyPoint{1, 0})) << c.name << ": the caret stays";
@@ -368,7 +368,8 @@ TEST(UndoProperty, UndoAllAndRedoAll)
                 std::vector<std::u16string> put(static_cast<size_t>(pick(4)));
                 for (std::u16string& line : put)
                     line = text(3);
-                source.ReplaceRange({fromX, fromY}, {toY == fromY ? std::max(fromX, toX) : toX, toY}, put);
+                source.ReplaceRange({fromX, fromY}, {toY == fromY ? std::max(fromX, toX) : toX, toY},
+                                    {put.begin(), put.end()});
                 break;
             }
             case 13: {
@@ -378,7 +379,7 @@ TEST(UndoProperty, UndoAllAndRedoAll)
                 std::vector<std::u16string> put(static_cast<size_t>(1 + pick(lines - first)));
                 for (std::u16string& line : put)
                     line = text(5);
-                source.ReplaceLines(first, put);
+                source.ReplaceLines(first, {put.begin(), put.end()});
                 break;
             }
             default:
