@@ -10,7 +10,8 @@
 //   and GetClipboardData of the same text;
 // - indenting 100,000 selected lines beside a loop over a
 //   std::vector<std::u16string> that does the same.
-//   qrv_bench_editcommands_win.exe
+//   qrv_bench_editcommands_win.exe [typing] [clipboard] [indent]
+// (the rows named, all of them without a name).
 
 #include "BenchFolders.h"
 #include "editor/EasyEditorParser.h"
@@ -22,6 +23,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 using namespace qrv;
@@ -128,77 +130,91 @@ void Run(TEasyEdit& edit, TEasyKeyHandler handler, int code)
 
 }  // namespace
 
-int wmain()
+int wmain(int argc, wchar_t** argv)
 {
     Application = new TApplication();
     Application->Initialize();
     bool ok = true;
+    auto wanted = [&](std::wstring_view row) {
+        if (argc < 2)
+            return true;
+        for (int i = 1; i < argc; ++i)
+            if (row == argv[i])
+                return true;
+        return false;
+    };
 
-    // Typing: the rounds alternate between the texts (two each: a round
-    // of 10,000 characters takes most of a minute under Wine).
-    const std::u16string large = MakeText(size_t(100) << 20);
-    const std::u16string small = MakeText(1024);
-    std::vector<double> largeTimes, smallTimes;
-    for (int round = 0; round < 2; ++round) {
-        largeTimes.push_back(TypeAtEnd(large));
-        smallTimes.push_back(TypeAtEnd(small));
+    if (wanted(L"typing")) {
+        // Typing: the rounds alternate between the texts (two each: a round
+        // of 10,000 characters takes most of a minute under Wine).
+        const std::u16string large = MakeText(size_t(100) << 20);
+        const std::u16string small = MakeText(1024);
+        std::vector<double> largeTimes, smallTimes;
+        for (int round = 0; round < 2; ++round) {
+            largeTimes.push_back(TypeAtEnd(large));
+            smallTimes.push_back(TypeAtEnd(small));
+        }
+        const double typedLarge = Median(largeTimes), typedSmall = Median(smallTimes);
+        const double typingRatio = typedSmall > 0 ? typedLarge / typedSmall : 0;
+        std::printf("EditCommands: %d characters typed at the end of 100 MB: %.0f ms; of 1 KB: %.0f ms; ratio %.2f "
+                    "(target <= 1.5)\n",
+                    kTyped, typedLarge, typedSmall, typingRatio);
     }
-    const double typedLarge = Median(largeTimes), typedSmall = Median(smallTimes);
-    const double typingRatio = typedSmall > 0 ? typedLarge / typedSmall : 0;
-    std::printf("EditCommands: %d characters typed at the end of 100 MB: %.0f ms; of 1 KB: %.0f ms; ratio %.2f "
-                "(target <= 1.5)\n",
-                kTyped, typedLarge, typedSmall, typingRatio);
 
-    // The clipboard: Strg+A, C, V of 10 MB.
-    const std::u16string tenMB = MakeText(size_t(10) << 20);
-    std::vector<double> editorClip, bareClip;
-    for (int round = 0; round < 3; ++round) {
-        Editor editor;
-        editor.edit->Lines().SetText(tenMB);
-        UpdateWindow(editor.edit->Handle());
-        const int lines = editor.edit->Lines().Count();
-        editorClip.push_back(TimeOf([&] {
+    if (wanted(L"clipboard")) {
+        // The clipboard: Strg+A, C, V of 10 MB.
+        const std::u16string tenMB = MakeText(size_t(10) << 20);
+        std::vector<double> editorClip, bareClip;
+        for (int round = 0; round < 3; ++round) {
+            Editor editor;
+            editor.edit->Lines().SetText(tenMB);
+            UpdateWindow(editor.edit->Handle());
+            const int lines = editor.edit->Lines().Count();
+            editorClip.push_back(TimeOf([&] {
+                Run(*editor.edit, TEasyKeyHandler::ExecuteBlockCommand, 44);
+                Run(*editor.edit, TEasyKeyHandler::ExecuteBlockCommand, 22);
+                Run(*editor.edit, TEasyKeyHandler::ExecuteBlockCommand, 24);
+            }));
+            ok = ok && editor.edit->Lines().Count() == lines;
+            std::u16string back;
+            bareClip.push_back(TimeOf([&] { ok = BareClipboard(editor.edit->Handle(), tenMB, back) && ok; }));
+        }
+        const double clipEditor = Median(editorClip), clipBare = Median(bareClip);
+        const double clipRatio = clipBare > 0 ? clipEditor / clipBare : 0;
+        std::printf("EditCommands: Strg+A, C, V of 10 MB: %.0f ms; bare Set/GetClipboardData: %.0f ms; ratio %.2f "
+                    "(target <= 3)\n",
+                    clipEditor, clipBare, clipRatio);
+    }
+
+    if (wanted(L"indent")) {
+        // Indenting 100,000 lines.
+        std::vector<std::u16string> lines(100000);
+        for (size_t i = 0; i < lines.size(); ++i)
+            lines[i] = u"line " + std::u16string(1, u'0' + char16_t(i % 10)) + u" { return f(x); }";
+        std::u16string text;
+        for (const std::u16string& line : lines)
+            text += line + u"\r\n";
+        std::vector<double> editorIndent, bareIndent;
+        for (int round = 0; round < 3; ++round) {
+            Editor editor;
+            editor.edit->Lines().SetText(text);
+            UpdateWindow(editor.edit->Handle());
             Run(*editor.edit, TEasyKeyHandler::ExecuteBlockCommand, 44);
-            Run(*editor.edit, TEasyKeyHandler::ExecuteBlockCommand, 22);
-            Run(*editor.edit, TEasyKeyHandler::ExecuteBlockCommand, 24);
-        }));
-        ok = ok && editor.edit->Lines().Count() == lines;
-        std::u16string back;
-        bareClip.push_back(TimeOf([&] { ok = BareClipboard(editor.edit->Handle(), tenMB, back) && ok; }));
+            editorIndent.push_back(TimeOf([&] { Run(*editor.edit, TEasyKeyHandler::ExecuteBlockCommand, 33); }));
+            ok = ok && editor.edit->Lines().GetStored(99999).substr(0, 2) == u"  ";
+            std::vector<std::u16string> copy = lines;
+            bareIndent.push_back(TimeOf([&] {
+                for (std::u16string& line : copy)
+                    if (!line.empty())
+                        line.insert(0, u"  ");
+            }));
+            ok = ok && copy[99999].substr(0, 2) == u"  ";
+        }
+        const double indentEditor = Median(editorIndent), indentBare = Median(bareIndent);
+        const double indentRatio = indentBare > 0 ? indentEditor / indentBare : 0;
+        std::printf("EditCommands: indenting 100,000 lines: %.1f ms; bare std::vector<std::u16string> loop: %.1f ms; "
+                    "ratio %.2f (target <= 10)\n",
+                    indentEditor, indentBare, indentRatio);
     }
-    const double clipEditor = Median(editorClip), clipBare = Median(bareClip);
-    const double clipRatio = clipBare > 0 ? clipEditor / clipBare : 0;
-    std::printf("EditCommands: Strg+A, C, V of 10 MB: %.0f ms; bare Set/GetClipboardData: %.0f ms; ratio %.2f "
-                "(target <= 3)\n",
-                clipEditor, clipBare, clipRatio);
-
-    // Indenting 100,000 lines.
-    std::vector<std::u16string> lines(100000);
-    for (size_t i = 0; i < lines.size(); ++i)
-        lines[i] = u"line " + std::u16string(1, u'0' + char16_t(i % 10)) + u" { return f(x); }";
-    std::u16string text;
-    for (const std::u16string& line : lines)
-        text += line + u"\r\n";
-    std::vector<double> editorIndent, bareIndent;
-    for (int round = 0; round < 3; ++round) {
-        Editor editor;
-        editor.edit->Lines().SetText(text);
-        UpdateWindow(editor.edit->Handle());
-        Run(*editor.edit, TEasyKeyHandler::ExecuteBlockCommand, 44);
-        editorIndent.push_back(TimeOf([&] { Run(*editor.edit, TEasyKeyHandler::ExecuteBlockCommand, 33); }));
-        ok = ok && editor.edit->Lines().GetStored(99999).substr(0, 2) == u"  ";
-        std::vector<std::u16string> copy = lines;
-        bareIndent.push_back(TimeOf([&] {
-            for (std::u16string& line : copy)
-                if (!line.empty())
-                    line.insert(0, u"  ");
-        }));
-        ok = ok && copy[99999].substr(0, 2) == u"  ";
-    }
-    const double indentEditor = Median(editorIndent), indentBare = Median(bareIndent);
-    const double indentRatio = indentBare > 0 ? indentEditor / indentBare : 0;
-    std::printf("EditCommands: indenting 100,000 lines: %.1f ms; bare std::vector<std::u16string> loop: %.1f ms; "
-                "ratio %.2f (target <= 10)\n",
-                indentEditor, indentBare, indentRatio);
     return ok ? 0 : 1;
 }

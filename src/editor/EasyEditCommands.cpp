@@ -78,26 +78,43 @@ private:
     TEasyEditCommands& commands_;
 };
 
+int TEasyEditCommands::StoredIndex(int line, int column, int* inside)
+{
+    TCustomEasyEditSource& source = Source();
+    int within = 0, width = 0;
+    const int index = (source.Options() & srUseTab)
+                          ? source.TabStopList().ColumnToIndex(source.Strings().GetStored(line), column, within, width)
+                          : column;
+    if (inside)
+        *inside = within;
+    return index;
+}
+
 std::u16string TEasyEditCommands::Line(int line)
 {
     const TEasyStrings& strings = Source().Strings();
     return line >= 0 && line < strings.Count() ? strings.Get(line) : std::u16string();
 }
 
+std::vector<std::u16string_view> TEasyEditCommands::SplitViews(std::u16string_view text)
+{
+    std::vector<std::u16string_view> lines;
+    size_t start = 0;
+    for (;;) {
+        const size_t end = text.find_first_of(u"\r\n", start);
+        if (end == std::u16string_view::npos) {
+            lines.push_back(text.substr(start));
+            return lines;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + (text[end] == u'\r' && end + 1 < text.size() && text[end + 1] == u'\n' ? 2 : 1);
+    }
+}
+
 std::vector<std::u16string> TEasyEditCommands::SplitLines(std::u16string_view text)
 {
-    std::vector<std::u16string> lines(1);
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i];
-        if (c == u'\r' || c == u'\n') {
-            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-                ++i;
-            lines.emplace_back();
-        } else {
-            lines.back() += c;
-        }
-    }
-    return lines;
+    const std::vector<std::u16string_view> views = SplitViews(text);
+    return {views.begin(), views.end()};
 }
 
 // ---- selection -----------------------------------------------------------------
@@ -170,8 +187,17 @@ std::vector<std::u16string> TEasyEditCommands::SelectedLines()
         }
         return lines;
     }
+    StreamPieces([&](std::u16string_view piece) { lines.emplace_back(piece); });
+    return lines;
+}
+
+template <typename Visit>
+void TEasyEditCommands::StreamPieces(Visit visit)
+{
     // A stream keeps the tabs: display columns become stored characters.
     const TCustomEasyEditSource& source = Source();
+    const TEasySelCorners sel = Selection();
+    const int count = source.Strings().Count();
     auto index = [&](std::u16string_view stored, int column) {
         if (!(source.Options() & srUseTab))
             return std::min(column, int(stored.size()));
@@ -182,20 +208,35 @@ std::vector<std::u16string> TEasyEditCommands::SelectedLines()
         const std::u16string_view stored = y < count ? source.Strings().GetStored(y) : std::u16string_view();
         const int from = y == sel.Start.Y ? index(stored, sel.Start.X) : 0;
         const int to = y == sel.End.Y ? index(stored, sel.End.X) : int(stored.size());
-        lines.emplace_back(stored.substr(size_t(from), size_t(std::max(to - from, 0))));
+        visit(stored.substr(size_t(from), size_t(std::max(to - from, 0))));
     }
-    return lines;
 }
 
 std::u16string TEasyEditCommands::SelText()
 {
     std::u16string text;
-    const std::vector<std::u16string> lines = SelectedLines();
-    for (size_t i = 0; i < lines.size(); ++i) {
-        if (i > 0)
-            text += u"\r\n";
-        text += lines[i];
+    auto join = [&text](auto&& each) {
+        bool first = true;
+        each([&](std::u16string_view piece) {
+            if (!first)
+                text += u"\r\n";
+            first = false;
+            text += piece;
+        });
+    };
+    if (host_.StoredSelMode() == smStream) {
+        // Straight from the lines, the size known first.
+        size_t size = 0;
+        StreamPieces([&size](std::u16string_view piece) { size += piece.size() + 2; });
+        text.reserve(size);
+        join([this](auto add) { StreamPieces(add); });
+        return text;
     }
+    const std::vector<std::u16string> lines = SelectedLines();
+    join([&lines](auto add) {
+        for (const std::u16string& line : lines)
+            add(line);
+    });
     return text;
 }
 
@@ -231,18 +272,23 @@ void TEasyEditCommands::DeleteSelection()
             source.SetCaretPos(sel.Start.X, sel.Start.Y);
             source.DeleteChars(std::min(end.X, int(Line(end.Y).size())) - sel.Start.X);
         } else if (Before(sel.Start, end)) {
-            source.SetCaretPos(0, end.Y);
-            source.DeleteChars(std::min(end.X, int(Line(end.Y).size())));
-            for (int y = end.Y - 1; y > sel.Start.Y; --y) {
-                source.SetCaretPos(0, y);
-                source.DeleteChars(int(Line(y).size()));
-                source.JoinLines();
-            }
+            // The start line's rest goes as a delete takes it (a tab the
+            // start stands in keeps its blanks before the start), then the
+            // lines up to the end's column in one change; a start beyond the
+            // line's end is filled up with blanks first.
             source.SetCaretPos(sel.Start.X, sel.Start.Y);
             const int length = int(Line(sel.Start.Y).size());
             if (sel.Start.X < length)
                 source.DeleteChars(length - sel.Start.X);
-            source.JoinLines();
+            const TEasyStrings& strings = source.Strings();
+            const int kept = int(strings.GetStored(sel.Start.Y).size());
+            const int fill = std::max(StoredIndex(sel.Start.Y, sel.Start.X) - kept, 0);
+            int inside = 0;
+            const int column = std::min(end.X, int(Line(end.Y).size()));
+            int cut = StoredIndex(end.Y, column, &inside) + (inside > 0 ? 1 : 0);
+            cut = std::min(cut, int(strings.GetStored(end.Y).size()));
+            const std::u16string blanks(size_t(fill), u' ');
+            source.ReplaceRange({kept, sel.Start.Y}, {cut, end.Y}, {blanks});
         }
         source.SetCaretPos(sel.Start.X, sel.Start.Y);
     }
@@ -290,7 +336,7 @@ void TEasyEditCommands::TypeText(std::u16string_view text)
             source.DeleteChars(x + 1 < line.size() && IsHigh(line[x]) && IsLow(line[x + 1]) ? 2 : 1);
         }
     }
-    InsertBlock({std::u16string(text)}, smStream);
+    InsertLines({text}, smStream);
     pending_.reset();
 }
 
@@ -314,6 +360,11 @@ void TEasyEditCommands::TypeChar(char16_t c)
 
 void TEasyEditCommands::InsertBlock(const std::vector<std::u16string>& lines, int mode)
 {
+    InsertLines({lines.begin(), lines.end()}, mode);
+}
+
+void TEasyEditCommands::InsertLines(const std::vector<std::u16string_view>& lines, int mode)
+{
     if (lines.empty())
         return;
     TCustomEasyEditSource& source = Source();
@@ -332,7 +383,7 @@ void TEasyEditCommands::InsertBlock(const std::vector<std::u16string>& lines, in
         const int index = source.TabStopList().ColumnToIndex(stored, column, inside, width) + int(length);
         return index <= 0 ? 0 : source.TabStopList().IndexToColumn(stored, index - 1) + 1;
     };
-    auto insertAt = [&](int column, int line, const std::u16string& text) {
+    auto insertAt = [&](int column, int line, std::u16string_view text) {
         source.SetCaretPos(column, line);
         source.InsertText(text);
         // The text went in where the caret was (after a tab's blanks).
@@ -364,11 +415,19 @@ void TEasyEditCommands::InsertBlock(const std::vector<std::u16string>& lines, in
             SetSelectionAfter(at, {right, at.Y + last}, smBlock);
         return;
     }
+    // The first line goes in at the caret as typing puts it (blanks up to a
+    // caret beyond the line's end, before a tab the caret stands in); the
+    // others follow behind it in one change, the rest of the line behind
+    // the last of them.
+    const std::u16string_view before = source.Strings().GetStored(at.Y);
+    const bool onLine = at.Y < source.Strings().Count();
+    const int behind = onLine ? std::max(int(before.size()) - StoredIndex(at.Y, at.X), 0) : 0;
     insertAt(at.X, at.Y, lines[0]);
-    source.BreakLine();
-    for (int i = 1; i < last; ++i)
-        source.InsertLine(at.Y + i, lines[size_t(i)]);
-    insertAt(0, at.Y + last, lines[size_t(last)]);
+    const int split = int(source.Strings().GetStored(at.Y).size()) - behind;
+    std::vector<std::u16string_view> rest = lines;
+    rest.front() = {};
+    source.ReplaceRange({split, at.Y}, {split, at.Y}, rest);
+    source.SetCaretPos(columnBehind(at.Y + last, 0, lines[size_t(last)].size()), at.Y + last);
     SetSelectionAfter(at, source.CaretPoint(), smStream);
 }
 
@@ -380,7 +439,7 @@ void TEasyEditCommands::SetSelText(std::u16string_view text)
         mode = host_.StoredSelMode();
         DeleteSelection();
     }
-    InsertBlock(SplitLines(text), mode);
+    InsertLines(SplitViews(text), mode);
 }
 
 // ---- templates and completion ---------------------------------------------------
@@ -471,7 +530,7 @@ void TEasyEditCommands::ReplaceOnCaretLine(int from, int to, std::u16string_view
     }
     source.SetCaretPos(from, caret.Y);
     if (!text.empty())
-        InsertBlock({std::u16string(text)}, smStream);
+        InsertLines({text}, smStream);
     const TEasyPoint behind = source.CaretPoint();
     source.SetCaretPos(behind.X + caret.X - to, behind.Y);
     pending_.reset();
@@ -512,7 +571,7 @@ void TEasyEditCommands::PasteFromClipboard()
     }
     TUpdate update(*this, ukcTyping);
     DeleteOverwritable();
-    InsertBlock(SplitLines(*text), block ? smBlock : smStream);
+    InsertLines(SplitViews(*text), block ? smBlock : smStream);
     if (!Has(eoPersistentBlocks)) {
         pending_.reset();
         host_.StoreSelection({}, {}, smNone);
@@ -792,21 +851,29 @@ void TEasyEditCommands::IndentLines(bool indent, const std::u16string& unit)
     TCustomEasyEditSource& source = Source();
     const int mode = host_.StoredSelMode();
     const TEasySelCorners sel = Selection();
-    const std::vector<std::u16string> pieces = SelectedLines();
-    // What each piece gains (its length) or loses (minus its blanks).
-    std::vector<int> change(pieces.size(), 0);
+    // Each piece's length and what it gains (the unit's length) or loses
+    // (minus its blanks); a stream's pieces are read where they stand.
+    std::vector<int> lengths, change;
     bool changed = false;
-    for (size_t i = 0; i < pieces.size(); ++i) {
-        const std::u16string& piece = pieces[i];
+    auto measure = [&](std::u16string_view piece) {
+        int gain = 0;
         if (indent) {
-            change[i] = piece.empty() ? 0 : int(unit.size());
+            gain = piece.empty() ? 0 : int(unit.size());
         } else {
             size_t blanks = 0;
             while (blanks < unit.size() && blanks < piece.size() && (piece[blanks] == u' ' || piece[blanks] == u'\t'))
                 ++blanks;
-            change[i] = -int(blanks);
+            gain = -int(blanks);
         }
-        changed = changed || change[i] != 0;
+        lengths.push_back(int(piece.size()));
+        change.push_back(gain);
+        changed = changed || gain != 0;
+    };
+    if (mode == smStream) {
+        StreamPieces(measure);
+    } else {
+        for (const std::u16string& piece : SelectedLines())
+            measure(piece);
     }
     if (!changed)
         return;
@@ -833,33 +900,52 @@ void TEasyEditCommands::IndentLines(bool indent, const std::u16string& unit)
         }
         return i == 0 ? sel.Start.X : 0;
     };
-    const int last = int(pieces.size()) - 1;
-    std::vector<int> starts(pieces.size());
+    const int last = int(lengths.size()) - 1;
+    std::vector<int> starts(lengths.size());
     for (int i = 0; i <= last; ++i)
         starts[size_t(i)] = pieceStart(i);
     TUpdate update(*this, ukcTransform);
-    for (int i = last; i >= 0; --i) {
-        const int y = sel.Start.Y + i, from = starts[size_t(i)];
-        if (change[size_t(i)] == 0)
-            continue;
-        source.SetCaretPos(from, y);
-        if (change[size_t(i)] > 0) {
-            source.InsertText(unit);
-            continue;
+    if (!useTab && sel.Start.Y + last < source.Strings().Count()) {
+        // Columns are characters: every line gets its new text in one
+        // change, however many there are.
+        std::vector<std::u16string> texts;
+        texts.reserve(lengths.size());
+        for (int i = 0; i <= last; ++i) {
+            const std::u16string_view stored = source.Strings().GetStored(sel.Start.Y + i);
+            const size_t from = size_t(std::min(starts[size_t(i)], int(stored.size())));
+            const int gain = change[size_t(i)];
+            std::u16string& text = texts.emplace_back();
+            text.reserve(stored.size() + size_t(std::max(gain, 0)));
+            text.append(stored.substr(0, from));
+            if (gain > 0)
+                text.append(unit);
+            text.append(stored.substr(std::min(from + size_t(std::max(-gain, 0)), stored.size())));
         }
-        // The blanks' display columns (a block's pieces are display text).
-        int width = -change[size_t(i)];
-        if (mode != smBlock && useTab) {
-            const int index = indexOf(y, from);
-            width = columnOf(y, index + width) - from;
+        source.ReplaceLines(sel.Start.Y, {texts.begin(), texts.end()});
+    } else {
+        for (int i = last; i >= 0; --i) {
+            const int y = sel.Start.Y + i, from = starts[size_t(i)];
+            if (change[size_t(i)] == 0)
+                continue;
+            source.SetCaretPos(from, y);
+            if (change[size_t(i)] > 0) {
+                source.InsertText(unit);
+                continue;
+            }
+            // The blanks' display columns (a block's pieces are display text).
+            int width = -change[size_t(i)];
+            if (mode != smBlock && useTab) {
+                const int index = indexOf(y, from);
+                width = columnOf(y, index + width) - from;
+            }
+            source.DeleteChars(width);
         }
-        source.DeleteChars(width);
     }
     const int lastLine = sel.Start.Y + last;
     if (mode == smBlock) {
         const int left = starts[0];
-        const int width = int(pieces[0].size()) + change[0];
-        const int lastWidth = int(pieces[size_t(last)].size()) + change[size_t(last)];
+        const int width = lengths[0] + change[0];
+        const int lastWidth = lengths[size_t(last)] + change[size_t(last)];
         source.SetCaretPos(starts[size_t(last)] + lastWidth, lastLine);
         if (width > 0)
             SetSelectionAfter({left, sel.Start.Y}, {left + width - (Has(eoReduceBlockSel) ? 0 : 1), lastLine}, smBlock);
@@ -868,8 +954,7 @@ void TEasyEditCommands::IndentLines(bool indent, const std::u16string& unit)
         return;
     }
     // The stream's end moves with its last piece.
-    const int endIndex =
-        indexOf(lastLine, starts[size_t(last)]) + int(pieces[size_t(last)].size()) + change[size_t(last)];
+    const int endIndex = indexOf(lastLine, starts[size_t(last)]) + lengths[size_t(last)] + change[size_t(last)];
     const TEasyPoint end{columnOf(lastLine, endIndex), lastLine};
     source.SetCaretPos(end.X, end.Y);
     SetSelectionAfter(sel.Start, end, smStream);

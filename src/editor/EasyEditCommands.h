@@ -123,13 +123,19 @@ public:
     // Splits a text into lines at CR LF, CR or LF; a final break adds an
     // empty line.
     static std::vector<std::u16string> SplitLines(std::u16string_view text);
+    // The same lines as views of the text.
+    static std::vector<std::u16string_view> SplitViews(std::u16string_view text);
 
 private:
     class TUpdate;
 
     TCustomEasyEditSource& Source() { return host_.Source(); }
+    // InsertBlock over lines the caller keeps.
+    void InsertLines(const std::vector<std::u16string_view>& lines, int mode);
     bool Has(TEasyEditorOptions option) { return (host_.CommandOptions() & option) != 0; }
     std::u16string Line(int line);
+    // The stored index of a display column, and how far inside a tab it is.
+    int StoredIndex(int line, int column, int* inside = nullptr);
     // Plain caret moves (codes 0-15, 42, 43); false for other codes.
     bool Move(int code);
     bool MoveCaret(int code);
@@ -137,6 +143,9 @@ private:
     void WordLeft();
     void WordRight();
     void KeepOffSurrogateHalf(bool forward);
+    // Each piece of a stream selection, as stored.
+    template <typename Visit>
+    void StreamPieces(Visit visit);
     void MoveExtending(int code, int mode);
     bool BlockCommand(int code);
     bool DeleteCommand(int code);

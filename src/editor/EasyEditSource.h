@@ -180,6 +180,22 @@ public:
     virtual void Clear();
     void AutoIndent(bool insert, int column);
     void BackUnindent();
+    // Replaces the text between two points (stored character indices, not
+    // display columns; from not behind to) with the lines: the first
+    // continues the text before the range, the last is followed by the text
+    // behind it. One change and one undo record however many lines it spans;
+    // the caret stays where it is. The lines must not show this text.
+    void ReplaceRange(TEasyPoint from, TEasyPoint to, const std::vector<std::u16string_view>& lines);
+    // Gives the lines from the first on the texts, one each, as one change
+    // and one undo record; positions on them keep their columns.
+    void ReplaceLines(int first, const std::vector<std::u16string_view>& texts);
+    // Lines changed one by one in place as one change and one undo record:
+    // between BeginLineEdits and EndLineEdits each PutLine gives a line its
+    // new text, and the record keeps what the lines from the first to the
+    // last one put held before. Positions keep their columns.
+    void BeginLineEdits();
+    void PutLine(int line, std::u16string_view text);
+    void EndLineEdits();
 
     // Words and brackets. Bounds are 1-based and inclusive.
     void WordBounds(TEasyPoint point, int mode, int& start, int& end) const;
@@ -268,6 +284,12 @@ private:
     void Pad(int line, int length, int count);
     void AppendLinesTo(int line);
     void TrimLine(int line);
+    // Bookmarks, line marks and views follow a replaced range as they follow
+    // the cuts, joins, insertions and breaks it stands for: from and to in
+    // display columns, the start also as a stored index, the line breaks put
+    // in and the lengths of the first and last line put in.
+    void ShiftForReplace(TEasyPoint from, TEasyPoint to, int fromIndex, int breaks, size_t firstLength,
+                         size_t lastLength);
     // Runs the step with the caret at the point and puts it back; records
     // made meanwhile carry the point.
     template <typename Step>
@@ -279,6 +301,7 @@ private:
     void AddChangeUndo(uint8_t kind, int32_t value, TEasyPoint point);
     void UndoStep(TEasyUndoList& from, TEasyUndoList& to);
     void ApplyKind(const TEasyUndoRecord& record);
+    void ApplyReplacement(const TEasyReplacePayload& payload);
 
     // Parsing.
     void ParseLine(int line, int enteringState);
@@ -316,6 +339,16 @@ private:
     int ownEdit_ = 0;
     int linesUpdate_ = 0;
     int compound_ = 0;
+
+    // The line edits running: the old texts of the lines put, in the order
+    // they were first put, and which of them each line's is (-1: not put).
+    struct TLineEdits {
+        int Depth = 0;
+        int First = -1, Last = -1;
+        TEasyReplacePayload Saved;
+        std::vector<int32_t> PieceOfLine;
+    };
+    TLineEdits lineEdits_;
 
     TEasyUndoList undo_;
     TEasyUndoList redo_;

@@ -268,6 +268,166 @@ void TCustomEasyEditSource::InsertLine(int index, std::u16string_view text)
     InsertText(text);
 }
 
+void TCustomEasyEditSource::ReplaceRange(TEasyPoint from, TEasyPoint to, const std::vector<std::u16string_view>& lines)
+{
+    if (ReadOnly()) {
+        Beep();
+        return;
+    }
+    const int count = strings_.Count();
+    if (from.Y < 0 || to.Y >= count || to.Y < from.Y)
+        return;
+    from.X = std::clamp(from.X, 0, static_cast<int>(Stored(from.Y).size()));
+    to.X = std::clamp(to.X, 0, static_cast<int>(Stored(to.Y).size()));
+    if (to.Y == from.Y && to.X < from.X)
+        return;
+    TOwnEdit own(*this);
+    TUpdate update(*this, ckInsert);
+    // What stands in the range now, for undo, and its display columns.
+    TEasyReplacePayload payload;
+    size_t units = 0;
+    for (int y = from.Y; y <= to.Y; ++y)
+        units += Stored(y).size();
+    payload.Reserve(units);
+    payload.Lengths.reserve(static_cast<size_t>(to.Y - from.Y + 1));
+    for (int y = from.Y; y <= to.Y; ++y) {
+        const std::u16string_view stored = Stored(y);
+        const size_t start = y == from.Y ? static_cast<size_t>(from.X) : 0;
+        const size_t end = y == to.Y ? static_cast<size_t>(to.X) : stored.size();
+        payload.Add(stored.substr(start, end - start));
+    }
+    const int fromColumn = ColumnOf(from.Y, from.X);
+    const int toColumn = ColumnOf(to.Y, to.X);
+    // The new lines: the first behind the text before the range, the last
+    // before the text behind it.
+    std::vector<std::u16string_view> put = lines;
+    if (put.empty())
+        put.emplace_back();
+    const int last = static_cast<int>(put.size()) - 1;
+    const size_t firstLength = put.front().size(), lastLength = put.back().size();
+    const TEasyPoint end{static_cast<int>(lastLength) + (last == 0 ? from.X : 0), from.Y + last};
+    std::u16string firstLine(Stored(from.Y).substr(0, static_cast<size_t>(from.X)));
+    firstLine += put.front();
+    std::u16string lastLine(last == 0 ? std::u16string_view(firstLine) : put.back());
+    lastLine += Stored(to.Y).substr(static_cast<size_t>(to.X));
+    put.back() = lastLine;
+    if (last > 0)
+        put.front() = firstLine;
+    BeforeChange(fromColumn, from.Y, 0, to.Y - from.Y + 1, ukReplace);
+    strings_.Replace(from.Y, to.Y - from.Y + 1, put);
+    AfterChange(fromColumn, from.Y, ukReplace);
+    payload.FromX = from.X;
+    payload.FromY = from.Y;
+    payload.ToX = end.X;
+    payload.ToY = end.Y;
+    payload.CaretX = fromColumn;
+    payload.CaretY = from.Y;
+    AddUndo(ukReplace, std::move(payload));
+    // The lines are parsed when they are next shown; a parser whose states
+    // carry parses on from the first of them.
+    const bool moved = end.Y != to.Y || !LinesParseAlone();
+    AddRange(fromColumn, ToTheEnd, true, moved ? ToTheEnd : end.Y, from.Y);
+    ShiftForReplace({fromColumn, from.Y}, {toColumn, to.Y}, from.X, last, firstLength, lastLength);
+}
+
+void TCustomEasyEditSource::ShiftForReplace(TEasyPoint from, TEasyPoint to, int fromIndex, int breaks,
+                                            size_t firstLength, size_t lastLength)
+{
+    const ScopeExit back([this, saved = caret_] { caret_ = saved; });
+    // Out: the end line's head cut, then each line below the start joined
+    // to it.
+    if (to.Y == from.Y) {
+        caret_ = from;
+        ShiftPositions(from.X - to.X, 0);
+    } else {
+        caret_ = {0, to.Y};
+        ShiftPositions(-to.X, 0);
+        for (int y = to.Y - 1; y >= from.Y; --y) {
+            // The lines between are empty by now; the start line ends at
+            // the start.
+            caret_ = {y == from.Y ? from.X : 0, y};
+            ShiftPositions(caret_.X, -1);
+        }
+    }
+    // In: the first line's text at the start, what follows broken off to
+    // the last line, and the last line's text before it.
+    const int head = ColumnOf(from.Y, fromIndex + static_cast<int>(firstLength)) - from.X;
+    caret_ = from;
+    ShiftPositions(head, 0);
+    if (breaks == 0)
+        return;
+    caret_ = {from.X + head, from.Y};
+    ShiftPositions(-(from.X + head), breaks);
+    caret_ = {0, from.Y + breaks};
+    ShiftPositions(ColumnOf(from.Y + breaks, static_cast<int>(lastLength)), 0);
+}
+
+void TCustomEasyEditSource::ReplaceLines(int first, const std::vector<std::u16string_view>& texts)
+{
+    if (ReadOnly()) {
+        Beep();
+        return;
+    }
+    if (first < 0 || texts.empty() || first + static_cast<int>(texts.size()) > strings_.Count())
+        return;
+    BeginLineEdits();
+    const ScopeExit done([this] { EndLineEdits(); });
+    for (size_t i = 0; i < texts.size(); ++i)
+        PutLine(first + static_cast<int>(i), texts[i]);
+}
+
+void TCustomEasyEditSource::BeginLineEdits()
+{
+    if (lineEdits_.Depth++ > 0)
+        return;
+    BeginUpdate(ckInsert);
+    ++ownEdit_;
+    BeginLinesUpdate();
+    lineEdits_.First = lineEdits_.Last = -1;
+    lineEdits_.PieceOfLine.assign(static_cast<size_t>(strings_.Count()), -1);
+}
+
+void TCustomEasyEditSource::PutLine(int line, std::u16string_view text)
+{
+    TLineEdits& edits = lineEdits_;
+    if (edits.Depth == 0 || line < 0 || line >= static_cast<int>(edits.PieceOfLine.size()) || line >= strings_.Count())
+        return;
+    if (ReadOnly()) {
+        Beep();
+        return;
+    }
+    int32_t& piece = edits.PieceOfLine[static_cast<size_t>(line)];
+    if (piece < 0) {
+        piece = static_cast<int32_t>(edits.Saved.Lengths.size());
+        edits.Saved.LineNumbers.push_back(line);
+        edits.Saved.Add(Stored(line));
+        edits.First = edits.First < 0 ? line : std::min(edits.First, line);
+        edits.Last = std::max(edits.Last, line);
+    }
+    strings_.Put(line, text);
+}
+
+void TCustomEasyEditSource::EndLineEdits()
+{
+    TLineEdits& edits = lineEdits_;
+    if (edits.Depth <= 0 || --edits.Depth > 0)
+        return;
+    const ScopeExit done([this, &edits] {
+        edits.Saved = {};
+        edits.PieceOfLine.clear();
+        EndLinesUpdate();
+        --ownEdit_;
+        EndUpdate();
+    });
+    if (edits.Last < 0)
+        return;
+    // The record keeps what the lines held before, as they were saved.
+    edits.Saved.CaretX = caret_.X;
+    edits.Saved.CaretY = caret_.Y;
+    AddUndo(ukReplace, std::move(edits.Saved));
+    AddRange(0, ToTheEnd, true, LinesParseAlone() ? edits.Last : ToTheEnd, edits.First);
+}
+
 void TCustomEasyEditSource::AutoIndent(bool insert, int column)
 {
     if (!(options_ & srAutoIndent))

@@ -76,8 +76,10 @@ void TCustomEasyEditSource::UndoStep(TEasyUndoList& from, TEasyUndoList& to)
     TUpdate update(*this, kind);
     BeginLinesUpdate();
     const ScopeExit linesDone([this] { EndLinesUpdate(); });
+    // The step's first record on the other list starts its group there, so
+    // that list takes the step back whole as well.
+    groupStart_ = true;
     while (!from.Empty()) {
-        groupStart_ = true;
         states_ |= csUndo;
         const TEasyUndoRecord& last = from.Last();
         if (last.ChangeKind != kind && !last.Compound)
@@ -93,6 +95,12 @@ void TCustomEasyEditSource::UndoStep(TEasyUndoList& from, TEasyUndoList& to)
 
 void TCustomEasyEditSource::ApplyUndoRecord(const TEasyUndoRecord& record)
 {
+    if (const TEasyReplacePayload* replacement = record.Replacement()) {
+        if (undo_.UndoOnlyChanges)
+            caret_ = {replacement->CaretX, replacement->CaretY};
+        ApplyReplacement(*replacement);
+        return;
+    }
     const TEasyChangePayload* payload = record.Payload();
     const bool change = record.Kind >= ukInsert && record.Kind <= ukBreak;
     if (payload && change && record.Positioned) {
@@ -102,6 +110,20 @@ void TCustomEasyEditSource::ApplyUndoRecord(const TEasyUndoRecord& record)
     if (payload && change && (undo_.UndoOnlyChanges || record.Kind == ukDelete))
         caret_ = {payload->CaretX, payload->CaretY};
     ApplyKind(record);
+}
+
+void TCustomEasyEditSource::ApplyReplacement(const TEasyReplacePayload& payload)
+{
+    // Puts back what stood there; the text taken out is recorded in turn.
+    const std::vector<std::u16string_view> pieces = payload.Pieces();
+    if (payload.LineNumbers.empty()) {
+        ReplaceRange({payload.FromX, payload.FromY}, {payload.ToX, payload.ToY}, pieces);
+        return;
+    }
+    BeginLineEdits();
+    const ScopeExit done([this] { EndLineEdits(); });
+    for (size_t i = 0; i < pieces.size() && i < payload.LineNumbers.size(); ++i)
+        PutLine(payload.LineNumbers[i], pieces[i]);
 }
 
 void TCustomEasyEditSource::ApplyKind(const TEasyUndoRecord& record)

@@ -1,6 +1,7 @@
 #include "editor/EasyFindText.h"
 
 #include "editor/EasyStrings.h"
+#include "editor/EasyUtils.h"
 #include "framework/SysUtils.h"
 
 #include <algorithm>
@@ -36,15 +37,17 @@ bool IsWholeWord(std::u16string_view line, size_t start, size_t length, const TE
     return startsWord && endsWord;
 }
 
-// The searched form of a line: trailing blanks cut, upper-cased unless the
-// case matters.
-std::u16string Prepared(std::u16string_view line, bool upper)
+// The searched form of a line: trailing blanks cut, upper-cased (in the
+// buffer) unless the case matters.
+std::u16string_view Prepared(std::u16string_view line, bool upper, std::u16string& buffer)
 {
-    std::u16string prepared = TrimRightBlanks(line);
-    if (upper)
-        for (char16_t& c : prepared)
-            c = SearchUpperCase(c);
-    return prepared;
+    line = TrimRightBlanksView(line);
+    if (!upper)
+        return line;
+    buffer.assign(line);
+    for (char16_t& c : buffer)
+        c = SearchUpperCase(c);
+    return buffer;
 }
 
 // Forward within one line from the 0-based column; npos when none.
@@ -110,8 +113,9 @@ bool FindText(std::u16string_view text, const TEasyStrings& lines, int options, 
         --line;
         column = -1;  // from the end
     }
+    std::u16string buffer;
     while (line >= 0 && line < count) {
-        const std::u16string content = Prepared(lines.GetStored(line), upper);
+        const std::u16string_view content = Prepared(lines.GetStored(line), upper, buffer);
         if (matcher) {
             if (!content.empty() || column <= 1) {
                 int at = column < 0 ? static_cast<int>(content.size()) + 1 : std::max(column, 1);

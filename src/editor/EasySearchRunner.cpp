@@ -85,7 +85,6 @@ void TEasySearchRunner::ReplaceFromDialog()
 bool TEasySearchRunner::SearchFromCaret(TEasySearchSettings& settings, TEasyPoint& start, int& length)
 {
     TCustomEasyEditSource& source = editor_.Source();
-    const bool forward = settings.Direction == TEasySearchDirection::srForward;
     const bool inSelection = settings.Scope == TEasySearchScope::scSelectedText;
     const TEasyStrings* lines = &source.Strings();
     // Where the searched lines begin in the text: the selection's first
@@ -116,6 +115,20 @@ bool TEasySearchRunner::SearchFromCaret(TEasySearchSettings& settings, TEasyPoin
         caret.Y = std::clamp(caret.Y, 0, std::max(lines->Count() - 1, 0));
         caret.X = std::max(caret.X, 0);
     }
+    if (!SearchLines(settings, *lines, caret, start, length))
+        return false;
+    if (inSelection) {
+        if (block || start.Y == 0)
+            start.X += firstColumn;
+        start.Y += firstLine;
+    }
+    return true;
+}
+
+bool TEasySearchRunner::SearchLines(TEasySearchSettings& settings, const TEasyStrings& lines, TEasyPoint caret,
+                                    TEasyPoint& start, int& length)
+{
+    const bool forward = settings.Direction == TEasySearchDirection::srForward;
     // Columns from 1: forward from the character under the caret, backward
     // from the one before it.
     TEasyPoint pos{forward ? caret.X + 1 : caret.X, caret.Y};
@@ -123,7 +136,7 @@ bool TEasySearchRunner::SearchFromCaret(TEasySearchSettings& settings, TEasyPoin
     const bool fromScopeStart = settings.FirstSearch && settings.Origin == TEasySearchOrigin::sgEntireScope;
     bool found = false;
     try {
-        found = settings.Search(*lines, pos, DefaultDelimiters(), length);
+        found = settings.Search(lines, pos, DefaultDelimiters(), length);
         // A line's trailing blanks are not searched, so a match at the end
         // of what is searched can lie on the wrong side of the caret (after
         // a replacement that ended in blanks): a search never goes back, it
@@ -135,10 +148,10 @@ bool TEasySearchRunner::SearchFromCaret(TEasySearchSettings& settings, TEasyPoin
         };
         while (found && !fromScopeStart && wrongSide()) {
             const int line = forward ? std::max(pos.Y, origin.Y) + 1 : std::min(pos.Y, origin.Y);
-            if (forward ? line >= lines->Count() : line <= 0)
+            if (forward ? line >= lines.Count() : line <= 0)
                 return false;
             pos = {0, line};
-            found = settings.Search(*lines, pos, DefaultDelimiters(), length);
+            found = settings.Search(lines, pos, DefaultDelimiters(), length);
         }
     } catch (const Exception& error) {
         host_.ShowSearchBox(error.Message(), TEasySearchBox::Information);
@@ -150,11 +163,6 @@ bool TEasySearchRunner::SearchFromCaret(TEasySearchSettings& settings, TEasyPoin
     if (!found)
         return false;
     start = {pos.X - 1, pos.Y};
-    if (inSelection) {
-        if (block || start.Y == 0)
-            start.X += firstColumn;
-        start.Y += firstLine;
-    }
     return true;
 }
 
@@ -207,13 +215,65 @@ bool TEasySearchRunner::Replace()
     });
     replaceCount_ = 0;
     if (settings_.ReplaceAll) {
-        ReplaceLoop();
+        if (!ReplaceAllAtOnce())
+            ReplaceLoop();
         return true;
     }
     const bool replaced = ReplaceStep();
     settings_.ShowNotFound = false;
-    if (replaced && settings_.ReplaceAll)
+    if (replaced && settings_.ReplaceAll && !ReplaceAllAtOnce())
         ReplaceLoop();
+    return true;
+}
+
+bool TEasySearchRunner::ReplaceAllAtOnce()
+{
+    TCustomEasyEditSource& source = editor_.Source();
+    if (settings_.PromptOnReplace || settings_.Scope != TEasySearchScope::scGlobal || (source.Options() & srUseTab))
+        return false;
+    const TLock findLock(findLock_);
+    if (settings_.WholeWordsOnly && !settings_.RegularExpr && HasWordDelimiter(settings_.TextToFind))
+        settings_.WholeWordsOnly = false;
+    host_.BeginBusy();
+    const ScopeExit endBusy([this] {
+        ClearMatch();
+        host_.EndBusy();
+    });
+    // The searches and replacements one after the other, as the loop makes
+    // them, each line changed where it stands: a search only reads the line
+    // it begins on and those it has not passed yet, and columns are
+    // characters here.
+    const std::u16string replacement = ToUtf16(settings_.ReplaceWith);
+    const int added = static_cast<int>(replacement.size());
+    const bool forward = settings_.Direction == TEasySearchDirection::srForward;
+    TEasyPoint caret = source.CaretPoint();
+    int replaced = 0;
+    {
+        source.BeginLineEdits();
+        const ScopeExit endEdits([&source] { source.EndLineEdits(); });
+        std::u16string line;
+        TEasyPoint start;
+        int length = 0;
+        while (SearchLines(settings_, source.Strings(), caret, start, length)) {
+            line.assign(source.Strings().GetStored(start.Y));
+            const size_t at = std::min(static_cast<size_t>(start.X), line.size());
+            line.replace(at, std::min(static_cast<size_t>(length), line.size() - at), replacement);
+            source.PutLine(start.Y, line);
+            ++replaced;
+            // Forward the next search begins behind the replacement,
+            // backward before it.
+            caret = forward ? TEasyPoint{start.X + added, start.Y} : start;
+        }
+        if (replaced > 0)
+            source.SetCaretPos(caret.X, caret.Y);
+    }
+    replaceCount_ += replaced;
+    if (replaced == 0) {
+        if (settings_.ShowNotFound)
+            host_.ShowSearchBox(EasyNotFoundText(settings_.TextToFind), TEasySearchBox::Information);
+        return true;
+    }
+    editor_.StoreSelection({}, {}, smNone);
     return true;
 }
 

@@ -89,10 +89,17 @@ private:
     class TLock;
     bool ReplaceStep();
     void ReplaceLoop();
+    // Replace All without prompting in the whole text when columns are
+    // characters: the replacements go into the text as one change. False
+    // when it does not apply (the loop then replaces match by match).
+    bool ReplaceAllAtOnce();
     // Searches the settings' text from the caret in the document or the
     // selection; reports a raising search. True with the match in text
     // coordinates.
     bool SearchFromCaret(TEasySearchSettings& settings, TEasyPoint& start, int& length);
+    // The search itself from a caret in the lines, in their coordinates.
+    bool SearchLines(TEasySearchSettings& settings, const TEasyStrings& lines, TEasyPoint caret, TEasyPoint& start,
+                     int& length);
     void SetMatch(TEasyPoint start, int length);
     // Searches the text from the point with the incremental settings.
     bool IncrementalSearch(const std::u16string& text, TEasyPoint from, TEasyPoint& start, int& length);

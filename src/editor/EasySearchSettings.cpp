@@ -190,11 +190,12 @@ bool TEasySearchSettings::Search(const TEasyStrings& lines, TEasyPoint& pos, con
                origin.X <= at.X + matchLength;
     };
 
+    const std::u16string text = ToUtf16(TextToFind);
     TEasyPoint start = origin;
     for (;;) {
         TEasyPoint at = start;
         int matchLength = 0;
-        if (!FindText(ToUtf16(TextToFind), lines, options, matcher.get(), matchLength, at, delimiters)) {
+        if (!FindText(text, lines, options, matcher.get(), matchLength, at, delimiters)) {
             last_.Valid = false;
             return false;
         }
@@ -204,7 +205,14 @@ bool TEasySearchSettings::Search(const TEasyStrings& lines, TEasyPoint& pos, con
         if (!stays) {
             pos = at;
             length = matchLength;
-            last_ = {true, at, matchLength, TextToFind, options, RegularExpr, &lines};
+            // Field by field: the text keeps its storage from search to search.
+            last_.Valid = true;
+            last_.Pos = at;
+            last_.Length = matchLength;
+            last_.Text = TextToFind;
+            last_.Options = options;
+            last_.RegularExpr = RegularExpr;
+            last_.Lines = &lines;
             return true;
         }
         // On from the match; the engine may place a zero-length match at a

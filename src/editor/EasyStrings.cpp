@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <new>
 
 namespace qrv {
@@ -371,8 +372,9 @@ void TEasyStrings::StoredHook(int index)
 {
     if (!OnGetString)
         return;
-    std::u16string copy(items_[index]->Text());
-    OnGetString(*this, copy, 1);
+    // The copy's storage serves one line after the other.
+    hookCopy_.assign(items_[index]->Text());
+    OnGetString(*this, hookCopy_, 1);
 }
 
 void TEasyStrings::Grow()
@@ -418,6 +420,37 @@ void TEasyStrings::Insert(int index, std::u16string_view text)
     hidden_.Shift(index, 1);
     Widen(index, ToTheEnd);
     StoredHook(index);
+    Changed();
+}
+
+void TEasyStrings::Replace(int first, int count, const std::vector<std::u16string_view>& texts)
+{
+    if (first < 0 || count < 0 || first + count > GetCount())
+        return;
+    Changing();
+    const int added = static_cast<int>(texts.size());
+    const int kept = std::min(count, added);
+    for (int i = 0; i < kept; ++i) {
+        TEasyStringItem::Ptr& item = items_[first + i];
+        item = TEasyStringItem::WithText(std::move(item), texts[i]);
+        item->Styles.clear();
+        item->Flags &= static_cast<uint8_t>(~lfParsed);
+    }
+    const auto at = items_.begin() + first + kept;
+    if (count > kept) {
+        items_.erase(at, at + (count - kept));
+    } else if (added > kept) {
+        std::vector<TEasyStringItem::Ptr> fresh;
+        fresh.reserve(static_cast<size_t>(added - kept));
+        for (int i = kept; i < added; ++i)
+            fresh.push_back(TEasyStringItem::Create(texts[i]));
+        items_.insert(at, std::make_move_iterator(fresh.begin()), std::make_move_iterator(fresh.end()));
+    }
+    if (count != added && hidden_.Count() > 0)
+        RebuildHiddenIndex();
+    Widen(first, count == added ? first + count - 1 : ToTheEnd);
+    for (int i = first; i < first + added; ++i)
+        StoredHook(i);
     Changed();
 }
 

@@ -191,6 +191,11 @@ public:
     void Delete(int index) override;
     void Exchange(int index1, int index2) override;
     void Insert(int index, std::u16string_view text) override;
+    // The lines first .. first + count - 1 replaced by the texts in one
+    // change (one report, one move of the lines behind them). A line that
+    // stays where it was keeps its record's fields, as Put does; added lines
+    // get new records. Nothing happens for a range outside the list.
+    void Replace(int first, int count, const std::vector<std::u16string_view>& texts);
     // Takes the other list's lines and file format in one change; the other
     // list gets these lines. Loading aside and then taking the lines keeps
     // the document as it was when the load fails.
@@ -250,6 +255,7 @@ private:
 
     std::vector<TEasyStringItem::Ptr> items_;
     TEasyVisibleLinesList hidden_;
+    std::u16string hookCopy_;
     int firstChanged_ = -1;
     int lastChanged_ = -1;
     bool collapsing_ = false;

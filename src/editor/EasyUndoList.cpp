@@ -13,6 +13,46 @@ int32_t TEasyUndoRecord::Integer() const
     return 0;
 }
 
+void TEasyReplacePayload::Reserve(size_t units)
+{
+    Blocks.emplace_back().reserve(units);
+}
+
+void TEasyReplacePayload::Add(std::u16string_view text)
+{
+    if (Blocks.empty() || Blocks.back().capacity() - Blocks.back().size() < text.size()) {
+        // Each block twice the one before, up to a size that is cheap to
+        // fill; a longer text gets a block of its own.
+        constexpr size_t kFirst = 256, kMost = size_t(1) << 16;
+        const size_t next = Blocks.empty() ? kFirst : std::min(2 * Blocks.back().capacity(), kMost);
+        Blocks.emplace_back().reserve(std::max(next, text.size()));
+    }
+    Blocks.back() += text;
+    Lengths.push_back(static_cast<uint32_t>(text.size()));
+}
+
+std::vector<std::u16string_view> TEasyReplacePayload::Pieces() const
+{
+    std::vector<std::u16string_view> pieces;
+    pieces.reserve(Lengths.size());
+    size_t block = 0, at = 0;
+    for (const uint32_t length : Lengths) {
+        // A text that did not fit where the last one ended began the next
+        // block.
+        if (block < Blocks.size() && at + length > Blocks[block].size()) {
+            ++block;
+            at = 0;
+        }
+        if (block >= Blocks.size()) {
+            pieces.emplace_back();
+            continue;
+        }
+        pieces.push_back(std::u16string_view(Blocks[block]).substr(at, length));
+        at += length;
+    }
+    return pieces;
+}
+
 TEasyUndoRecord TEasyUndoList::Pop()
 {
     TEasyUndoRecord record = std::move(records_.back());

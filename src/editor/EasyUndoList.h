@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -22,6 +23,8 @@ enum : uint8_t {
     ukDelete = 2,
     ukJoin = 3,
     ukBreak = 4,
+    // A range of text, over any number of lines, replaced in one change.
+    ukReplace = 5,
     ukCompoundEnd = 9,
 };
 
@@ -32,6 +35,27 @@ struct TEasyChangePayload {
     int32_t CaretX = 0;
     int32_t CaretY = 0;
     int32_t Value = 0;
+};
+
+// A replaced range: what stood there before and where the text that took its
+// place ends, in stored character indices, not display columns. Or, with
+// line numbers, lines each given a new text: what each held before. The
+// texts are kept one after the other in blocks that are filled, never moved,
+// and their lengths.
+struct TEasyReplacePayload {
+    int32_t FromX = 0, FromY = 0;
+    int32_t ToX = 0, ToY = 0;
+    std::vector<int32_t> LineNumbers;
+    std::vector<std::u16string> Blocks;
+    std::vector<uint32_t> Lengths;
+    // The caret's display position at the change.
+    int32_t CaretX = 0;
+    int32_t CaretY = 0;
+
+    // Room for texts of that many units in all, when it is known.
+    void Reserve(size_t units);
+    void Add(std::u16string_view text);
+    std::vector<std::u16string_view> Pieces() const;
 };
 
 struct TEasyCaretDelta {
@@ -48,9 +72,10 @@ struct TEasyUndoRecord {
     // the caret there and back again (trims and paddings the caret did not
     // visit).
     uint8_t Positioned = 0;
-    std::variant<std::monostate, int32_t, TEasyCaretDelta, TEasyChangePayload> Data;
+    std::variant<std::monostate, int32_t, TEasyCaretDelta, TEasyChangePayload, TEasyReplacePayload> Data;
 
     const TEasyChangePayload* Payload() const { return std::get_if<TEasyChangePayload>(&Data); }
+    const TEasyReplacePayload* Replacement() const { return std::get_if<TEasyReplacePayload>(&Data); }
     int32_t Integer() const;
 };
 

@@ -308,11 +308,16 @@ std::u16string RemoveChars(std::u16string_view text, const TEasyCharSet& set)
     return result;
 }
 
-std::u16string TrimRightBlanks(std::u16string_view text)
+std::u16string_view TrimRightBlanksView(std::u16string_view text)
 {
     while (!text.empty() && IsBlankOrControl(text.back()))
         text.remove_suffix(1);
-    return std::u16string(text);
+    return text;
+}
+
+std::u16string TrimRightBlanks(std::u16string_view text)
+{
+    return std::u16string(TrimRightBlanksView(text));
 }
 
 std::u16string TrimWord(std::u16string_view text)

@@ -85,6 +85,8 @@ int FirstNonBlank(std::u16string_view text);
 std::u16string RemoveChars(std::u16string_view text, const TEasyCharSet& set);
 // Cuts trailing characters of code 32 or less, except code 1.
 std::u16string TrimRightBlanks(std::u16string_view text);
+// The same part of the text, not copied.
+std::u16string_view TrimRightBlanksView(std::u16string_view text);
 // Cuts, from both ends, characters of code 32 or less, punctuation and the apostrophe.
 std::u16string TrimWord(std::u16string_view text);
 

@@ -2,9 +2,12 @@
 
 #include "EditSourceFakes.h"
 #include "FakeEditCommandHost.h"
+#include "editor/WideText.h"
+#include "framework/SysUtils.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 using namespace qrv;
@@ -598,6 +601,67 @@ TEST_F(EditCommandsFixture, EachCommandIsOneUndoStep)
     for (size_t i = states.size() - 1; i > 0; --i) {
         host.source.Undo();
         EXPECT_EQ(Lines(host.source), states[i - 1]) << "undoing step " << i;
+    }
+}
+
+// Select all, copy, paste over it, indent and unindent on a text of many
+// lines (tabs, pairs, trailing blanks): each is one undo step, undo gives the
+// text back unit for unit and redo the result, with tabs kept or not and
+// with undo recording only changes.
+TEST_F(EditCommandsFixture, LongPasteDeleteAndIndentUndoExactly)
+{
+    std::u16string text;
+    for (int i = 0; i < 3000; ++i)
+        text += (i % 7 == 0   ? u""
+                 : i % 3 == 0 ? u"\tx \U0001F600 "
+                              : u"  line ") +
+                std::u16string(1, u'a' + i % 26) + u"|";
+    text += u"end";
+    for (const TEasySourceOptions extra : {TEasySourceOptions(0), TEasySourceOptions(srUseTab),
+                                           TEasySourceOptions(srUndoOnlyChanges | srLeaveTrailSpaces)}) {
+        FakeHost local;
+        TEasyEditCommands run(local);
+        local.options |= eoOverwriteBlocks;
+        local.source.SetOptions((local.source.Options() & ~srGroupUndo) | extra);
+        SetLines(local.source, text);
+        std::vector<std::u16string> states{Lines(local.source)};
+        run.SelectAll();
+        ASSERT_TRUE(run.CopyToClipboard());
+        local.source.SetCaretPos(3, 1);
+        run.PasteFromClipboard();  // over the whole text
+        states.push_back(Lines(local.source));
+        EXPECT_EQ(states.back(), states.front()) << "pasted back whole, trailing blanks too";
+        local.source.SetCaretPos(2, 5);
+        run.PasteFromClipboard();  // into a line
+        states.push_back(Lines(local.source));
+        EXPECT_EQ(local.source.Strings().Count(), 2 * 3001 - 1);
+        local.StoreSelection({4, 10}, {1, 4000}, smStream);
+        run.Execute(H::ExecuteBlockCommand, 33);  // indent
+        states.push_back(Lines(local.source));
+        local.StoreSelection({0, 2}, {0, 5000}, smStream);
+        run.Execute(H::ExecuteBlockCommand, 37);  // unindent
+        states.push_back(Lines(local.source));
+        local.StoreSelection({3, 20}, {2, 5500}, smStream);
+        run.Execute(H::ExecuteBlockCommand, 25);  // delete
+        states.push_back(Lines(local.source));
+        EXPECT_EQ(local.source.Strings().Count(), 2 * 3001 - 1 - 5480);
+        // Where a text first differs from the one expected, if it does.
+        auto mismatch = [&](const std::u16string& expected) {
+            const std::u16string now = Lines(local.source);
+            const size_t at =
+                std::mismatch(now.begin(), now.end(), expected.begin(), expected.end()).first - now.begin();
+            return at == now.size() && now.size() == expected.size()
+                       ? std::string()
+                       : WideToUtf8(ToWide(now.substr(at > 20 ? at - 20 : 0, 60)));
+        };
+        for (size_t i = states.size() - 1; i > 0; --i) {
+            local.source.Undo();
+            ASSERT_EQ(mismatch(states[i - 1]), "") << "undoing step " << i << " options " << extra;
+        }
+        for (size_t i = 1; i < states.size(); ++i) {
+            local.source.Redo();
+            ASSERT_EQ(mismatch(states[i]), "") << "redoing step " << i << " options " << extra;
+        }
     }
 }
 

@@ -4,10 +4,13 @@
 #include "FakeEditCommandHost.h"
 #include "editor/EasyRegExpr.h"
 #include "editor/WideText.h"
+#include "framework/SysUtils.h"
 
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <random>
+#include <tuple>
 
 using namespace qrv;
 using qrv::test::FakeHost;
@@ -274,6 +277,60 @@ private:
     TEasyRegExpr plain_{u"a", false};
     int& calls_;
 };
+
+// Replace All without a prompt changes the lines at once; it must replace
+// exactly what the prompting loop replaces when every answer is Ja: the same
+// text, count and caret, and one undo step back to the start, for random
+// texts, patterns, replacements and both directions.
+TEST_F(SearchRunner, ReplaceAllAtOnceMatchesThePromptingLoop)
+{
+    struct Pattern {
+        const wchar_t* Text;
+        bool Regular;
+    };
+    const Pattern patterns[] = {{L"a", false}, {L"ab", false}, {L"A b", false}, {L"a*", true},
+                                {L"$", true},  {L"b|a", true}, {L"^a", true}};
+    const wchar_t* const replacements[] = {L"", L"x", L"aa", L"b a"};
+    // Blanks left at a line's end stay: the prompting loop's steps are
+    // edits of their own, and the caret leaving such a line trims it.
+    edit.source.SetOptions(edit.source.Options() | srLeaveTrailSpaces);
+    std::mt19937 random(67);
+    for (int round = 0; round < 300; ++round) {
+        std::u16string text;
+        for (int i = int(random() % 30); i > 0; --i)
+            text += u"ab |"[random() % 4];
+        const Pattern& pattern = patterns[random() % std::size(patterns)];
+        settings.TextToFind = pattern.Text;
+        settings.RegularExpr = pattern.Regular;
+        settings.CaseSensitive = random() % 2 == 0;
+        settings.WholeWordsOnly = random() % 3 == 0;
+        settings.ReplaceWith = replacements[random() % std::size(replacements)];
+        settings.Direction = random() % 2 ? TEasySearchDirection::srForward : TEasySearchDirection::srBackward;
+        settings.Origin = random() % 2 ? TEasySearchOrigin::sgEntireScope : TEasySearchOrigin::sgFromCursor;
+        const TEasyPoint caret{int(random() % 4), int(random() % 3)};
+        auto run = [&](bool prompting) {
+            Text(text, caret);
+            settings.PromptOnReplace = prompting;
+            settings.ReplaceAll = true;
+            host.answers.assign(1000, TEasyReplaceAnswer::Yes);
+            runner.ReplaceFromDialog();
+            ExpectSettled();
+            return std::tuple(Lines(edit.source), runner.ReplaceCount(), edit.source.CaretPoint());
+        };
+        const auto looped = run(true);
+        const std::u16string before = [&] {
+            Text(text, caret);
+            return Lines(edit.source);
+        }();
+        const auto atOnce = run(false);
+        const std::string trace = WideToUtf8(ToWide(text)) + " pattern " + WideToUtf8(pattern.Text);
+        ASSERT_EQ(std::get<0>(atOnce), std::get<0>(looped)) << trace;
+        ASSERT_EQ(std::get<1>(atOnce), std::get<1>(looped)) << trace;
+        ASSERT_EQ(std::get<2>(atOnce), std::get<2>(looped)) << trace;
+        edit.source.Undo();
+        ASSERT_EQ(Lines(edit.source), before) << trace;
+    }
+}
 
 TEST_F(SearchRunner, RaisingPatternMidwayLeavesNothingOpen)
 {

@@ -179,6 +179,71 @@ TEST_F(Undo, BookmarksMoveWithSplitAndJoin)
     EXPECT_EQ(mark, (TEasyPoint{9, 0}));
 }
 
+TEST_F(Undo, ReplacedRangesAreOneRecordEach)
+{
+    struct Case {
+        const char* name;
+        std::u16string_view text;
+        TEasyPoint from, to;
+        std::vector<std::u16string_view> put;
+        std::u16string_view expected;
+    };
+    const Case cases[] = {
+        {"LinesIntoALine", u"abcd|ef", {2, 0}, {2, 0}, {u"X", u"Y", u"Z"}, u"abX|Y|Zcd|ef"},
+        {"LinesOverLines", u"abcd|ef|gh", {1, 0}, {1, 2}, {u"X", u"Y"}, u"aX|Yh"},
+        {"NothingOverLines", u"abcd|ef|gh", {1, 0}, {1, 2}, {}, u"ah"},
+        {"TrailingBlanksAndTabsStay", u"a\tb|c", {1, 0}, {0, 1}, {u"  ", u"\t "}, u"a  |\t c"},
+        {"PastTheLineEndsClamped", u"ab|cd", {9, 0}, {9, 1}, {u"-"}, u"ab-"},
+        {"LastLineWhole", u"ab|cd", {0, 0}, {2, 1}, {u"\U0001F600"}, u"\U0001F600"},
+    };
+    for (const Case& c : cases) {
+        SetLines(source, c.text);
+        const std::u16string before = Lines(source);
+        source.SetCaretPos(1, 0);
+        source.ReplaceRange(c.from, c.to, {c.put.begin(), c.put.end()});
+        const std::u16string after = Lines(source);
+        EXPECT_EQ(after, c.expected) << c.name;
+        EXPECT_EQ(source.CaretPoint(), (TEasyPoint{1, 0})) << c.name << ": the caret stays";
+        ASSERT_EQ(source.UndoList().Count(), 2) << c.name << ": the caret move and the replacement";
+        source.Undo();
+        EXPECT_EQ(Lines(source), before) << c.name;
+        source.Redo();
+        EXPECT_EQ(Lines(source), after) << c.name;
+    }
+
+    // Each line its own text, one record for all, and back.
+    SetLines(source, u"a|b|c|d");
+    source.ReplaceLines(1, {u"  b", u""});
+    EXPECT_EQ(Lines(source), u"a|  b||d");
+    EXPECT_EQ(source.UndoList().Count(), 1);
+    source.Undo();
+    EXPECT_EQ(Lines(source), u"a|b|c|d");
+    source.Redo();
+    EXPECT_EQ(Lines(source), u"a|  b||d");
+
+    source.SetReadOnly(true);
+    source.ReplaceRange({0, 0}, {0, 1}, {u"x"});
+    source.ReplaceLines(0, {u"x"});
+    EXPECT_EQ(Lines(source), u"a|  b||d") << "read-only";
+}
+
+TEST_F(Undo, BookmarksFollowAReplacedRange)
+{
+    SetLines(source, u"eins zwei|drei|vier fuenf");
+    source.SetBookmark(1, {7, 2});  // behind the range, on its end line
+    source.SetBookmark(2, {1, 0});  // before it
+    source.SetBookmark(3, {0, 3});  // below it
+    source.ReplaceRange({5, 0}, {5, 2}, {u"ZWEI", u"X"});
+    EXPECT_EQ(Lines(source), u"eins ZWEI|Xfuenf");
+    TEasyPoint mark;
+    ASSERT_TRUE(source.GetBookmark(1, mark));
+    EXPECT_EQ(mark, (TEasyPoint{3, 1}));
+    ASSERT_TRUE(source.GetBookmark(2, mark));
+    EXPECT_EQ(mark, (TEasyPoint{1, 0}));
+    ASSERT_TRUE(source.GetBookmark(3, mark));
+    EXPECT_EQ(mark, (TEasyPoint{0, 2}));
+}
+
 TEST_F(Undo, BookmarkSetTwiceToggleAndGoto)
 {
     SetLines(source, u"eins|zwei|drei");
@@ -250,7 +315,7 @@ TEST(UndoProperty, UndoAllAndRedoAll)
         const int steps = 1 + pick(25);
         for (int step = 0; step < steps; ++step) {
             const int lines = source.Strings().Count();
-            const int op = pick(13);
+            const int op = pick(15);
             trail << op << ' ';
             switch (op) {
             case 0:
@@ -293,6 +358,30 @@ TEST(UndoProperty, UndoAllAndRedoAll)
                 source.InsertText(text(2));
                 source.EndUpdate();
                 break;
+            case 12: {
+                // A range of the stored text over some lines, replaced by
+                // some lines.
+                if (lines == 0)
+                    break;
+                const int fromY = pick(lines), toY = fromY + pick(lines - fromY);
+                const int fromX = pick(8), toX = pick(8);
+                std::vector<std::u16string> put(static_cast<size_t>(pick(4)));
+                for (std::u16string& line : put)
+                    line = text(3);
+                source.ReplaceRange({fromX, fromY}, {toY == fromY ? std::max(fromX, toX) : toX, toY},
+                                    {put.begin(), put.end()});
+                break;
+            }
+            case 13: {
+                if (lines == 0)
+                    break;
+                const int first = pick(lines);
+                std::vector<std::u16string> put(static_cast<size_t>(1 + pick(lines - first)));
+                for (std::u16string& line : put)
+                    line = text(5);
+                source.ReplaceLines(first, {put.begin(), put.end()});
+                break;
+            }
             default:
                 source.BeginCompound();
                 source.DeleteChars(1);

@@ -24,9 +24,12 @@ bool OpenClipboardPatiently(HWND Owner)
 
 namespace {
 
-[[nodiscard]] bool PutBytes(UINT Format, const std::vector<uint8_t>& Bytes)
+// A block of the size in movable memory, filled by the step, handed to the
+// clipboard as the format.
+template <typename Fill>
+[[nodiscard]] bool PutBlock(UINT Format, size_t Size, Fill FillBlock)
 {
-    TGlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, Bytes.size()));
+    TGlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, Size));
     if (!memory) {
         return false;
     }
@@ -34,13 +37,18 @@ namespace {
     if (target == nullptr) {
         return false;
     }
-    std::memcpy(target, Bytes.data(), Bytes.size());
+    FillBlock(static_cast<uint8_t*>(target));
     GlobalUnlock(memory.Get());
     if (SetClipboardData(Format, memory.Get()) == nullptr) {
         return false;
     }
     (void)memory.Release();  // the clipboard owns it now
     return true;
+}
+
+[[nodiscard]] bool PutBytes(UINT Format, const std::vector<uint8_t>& Bytes)
+{
+    return PutBlock(Format, Bytes.size(), [&](uint8_t* target) { std::memcpy(target, Bytes.data(), Bytes.size()); });
 }
 
 // The bytes of a clipboard format, read within the block's own size.
@@ -128,9 +136,11 @@ DWORD PutTextOnClipboard(HWND Owner, std::u16string_view Text)
     bool written = false;
     {
         ScopeExit close([] { CloseClipboard(); });
-        std::vector<uint8_t> bytes((Text.size() + 1) * sizeof(char16_t), 0);
-        std::memcpy(bytes.data(), Text.data(), Text.size() * sizeof(char16_t));
-        written = EmptyClipboard() && PutBytes(CF_UNICODETEXT, bytes);
+        const size_t size = Text.size() * sizeof(char16_t);
+        written = EmptyClipboard() && PutBlock(CF_UNICODETEXT, size + sizeof(char16_t), [&](uint8_t* target) {
+                      std::memcpy(target, Text.data(), size);
+                      std::memset(target + size, 0, sizeof(char16_t));
+                  });
     }
     return written ? std::max<DWORD>(GetClipboardSequenceNumber(), 1) : 0;
 }
@@ -141,13 +151,19 @@ std::optional<std::u16string> ReadClipboardText(HWND Owner)
         return std::nullopt;
     }
     ScopeExit close([] { CloseClipboard(); });
-    const auto block = GetBytes(CF_UNICODETEXT);
-    if (!block) {
+    // To the first NUL, within the block's own size.
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    if (data == nullptr) {
         return std::nullopt;
     }
-    std::u16string text(block->size() / sizeof(char16_t), u'\0');
-    std::memcpy(text.data(), block->data(), text.size() * sizeof(char16_t));
-    text.resize(std::min(text.find(u'\0'), text.size()));
+    const size_t units = GlobalSize(data) / sizeof(char16_t);
+    const auto* source = static_cast<const char16_t*>(GlobalLock(data));
+    if (source == nullptr) {
+        return std::nullopt;
+    }
+    const std::u16string_view block(source, units);
+    std::u16string text(block.substr(0, std::min(block.find(u'\0'), units)));
+    GlobalUnlock(data);
     return text;
 }
 
