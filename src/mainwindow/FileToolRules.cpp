@@ -4,6 +4,7 @@
 #include "framework/SysUtils.h"
 
 #include <algorithm>
+#include <cwctype>
 #include <string_view>
 
 namespace qrv {
@@ -146,6 +147,13 @@ bool PrintOffered(int SelectedCount, const std::wstring& FileName,
 {
     const std::wstring ext = UpperExtension(FileName);
     return SelectedCount == 1 && ext.size() > 1 && ext.size() <= 8 && HasPrintVerb(ext);
+}
+
+std::wstring FormatFailureText(wchar_t Drive, bool CannotFormat)
+{
+    const std::wstring drive = std::wstring(1, static_cast<wchar_t>(towupper(Drive))) + L":";
+    return CannotFormat ? L"Das Laufwerk " + drive + L" kann nicht formatiert werden."
+                        : L"Das Formatieren von Laufwerk " + drive + L" ist fehlgeschlagen.";
 }
 
 }  // namespace qrv

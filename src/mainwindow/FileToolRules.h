@@ -114,4 +114,8 @@ bool IsListedArchive(const std::wstring& FileName);
 bool PrintOffered(int SelectedCount, const std::wstring& FileName,
                   const std::function<bool(const std::wstring& Extension)>& HasPrintVerb);
 
+// The box after the shell's format dialog could not run for Drive:
+// CannotFormat when the drive cannot be formatted, else the format failed.
+std::wstring FormatFailureText(wchar_t Drive, bool CannotFormat);
+
 }  // namespace qrv

@@ -53,13 +53,11 @@ public:
         if (!dialog.Execute())
             MessageBeep(MB_ICONHAND);
     }
-    void FormatDrive(HWND /*Owner*/, unsigned Drive) override
+    int FormatDrive(HWND /*Owner*/, unsigned Drive) override
     {
         TKyFormatDrive format(nullptr);
         format.Drive = static_cast<wchar_t>(L'A' + Drive);
-        const int result = format.Execute();
-        if (result == frCannotFormat || result == frFailed)
-            TraceIgnoredFailure(L"the shell's format dialog", static_cast<unsigned long>(result));
+        return format.Execute();
     }
     DWORD ConnectDialog(HWND Owner) override { return WNetConnectionDialog(Owner, RESOURCETYPE_DISK); }
     DWORD DisconnectDialog(HWND Owner) override { return WNetDisconnectDialog(Owner, RESOURCETYPE_DISK); }
@@ -357,12 +355,16 @@ void TFileTools::DiskFormatExecute()
     const bool treeWatched = tree && tree->WatchThreadActiveDrive(L'A');
     if (treeWatched)
         tree->StopWatchThreadDrive(L'A');
-    Runner->FormatDrive(OwnerWindow(), 0);
+    const int result = Runner->FormatDrive(OwnerWindow(), 0);
     // The medium may be new: watching starts on it again.
     if (treeWatched)
         tree->StartAllWatchThreads();
     for (TDirView* list : paused)
         list->StartWatchThread();
+    // The shell shows nothing when its dialog cannot start (no such drive,
+    // no format support): the user is told rather than left waiting.
+    if (result == frCannotFormat || result == frFailed)
+        services_.ShowMessageBox(FormatFailureText(L'A', result == frCannotFormat), TMsgDlgType::mtError, 0, mbOK);
 }
 
 void TFileTools::ExecuteDialogExecute()

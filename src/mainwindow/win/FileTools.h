@@ -38,8 +38,8 @@ public:
                              const std::wstring& Parameters, const std::wstring& Directory) = 0;
     // The shell's Run dialog.
     virtual void RunDialog(HWND Owner, const std::wstring& WorkingDirectory) = 0;
-    // The shell's format dialog for a drive (0 = A:).
-    virtual void FormatDrive(HWND Owner, unsigned Drive) = 0;
+    // The shell's format dialog for a drive (0 = A:): a TKyFormatResult.
+    virtual int FormatDrive(HWND Owner, unsigned Drive) = 0;
     // The connect and disconnect dialogs of network drives: the system's
     // error code (NO_ERROR, or ERROR_CANCELLED and others).
     virtual DWORD ConnectDialog(HWND Owner) = 0;

@@ -10,6 +10,7 @@
 #include "archives/win/KyZipLV.h"
 #include "common/BaseUtils.h"
 #include "common/win/BaseUtilsWin.h"
+#include "dialogs/win/KyShellDialogs.h"
 #include "editor/win/EasyEditor.h"
 #include "framework/SysUtils.h"
 #include "framework/win/ActnList.h"
@@ -110,7 +111,11 @@ public:
     {
         calls_.push_back({L"run", L"", L"", WorkingDirectory});
     }
-    void FormatDrive(HWND, unsigned Drive) override { calls_.push_back({L"format", std::to_wstring(Drive), L"", L""}); }
+    int FormatDrive(HWND, unsigned Drive) override
+    {
+        calls_.push_back({L"format", std::to_wstring(Drive), L"", L""});
+        return frDone;
+    }
     DWORD ConnectDialog(HWND) override
     {
         calls_.push_back({L"connect", L"", L"", L""});
@@ -641,8 +646,24 @@ TEST_F(MainFileTools, TheShellsToolsAreStartedAndTheirFailuresShown)
         EXPECT_NE(answer.Texts().find(c.text.substr(0, 20)), std::wstring::npos) << Narrow(answer.Texts());
         EXPECT_EQ(calls.size() > before, c.started);
     }
-    // A cancelled network dialog shows nothing.
+    // A cancelled network dialog shows nothing, nor does a finished format.
     runner.NetResult = ERROR_CANCELLED;
     Run(TActionId::NetConnect);
     EXPECT_EQ(calls.back().Verb, L"connect");
+    Run(TActionId::DiskFormat);
+    EXPECT_EQ(calls.back().Verb, L"format");
+    EXPECT_EQ(calls.back().File, L"0") << "drive A:";
+}
+
+TEST_F(MainFileTools, TheShellsFormatDialogFailingAtOnceIsReported)
+{
+    // The system's own runner: Wine's shell has no format dialog for A: and
+    // returns at once, which the user would otherwise never learn.
+    Select(dir.Path(), {});
+    ASSERT_TRUE(test::PumpUntil([&] { return main->LV1->WatchThreadActive(); }, 5s));
+    test::DialogAnswerer answer({L"OK"});
+    Run(TActionId::DiskFormat);
+    ASSERT_TRUE(test::PumpUntil([&] { return answer.Answered(); }, 10s));
+    EXPECT_NE(answer.Texts().find(L"Laufwerk A:"), std::wstring::npos) << Narrow(answer.Texts());
+    EXPECT_TRUE(main->LV1->WatchThreadActive()) << "the list on T: kept watching";
 }
