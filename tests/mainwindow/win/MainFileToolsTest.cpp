@@ -15,6 +15,7 @@
 #include "framework/SysUtils.h"
 #include "framework/win/ActnList.h"
 #include "framework/win/Registry.h"
+#include "mainwindow/FolderHistory.h"
 #include "mainwindow/win/GlobalsInit.h"
 #include "mainwindow/win/RudirezOziMain.h"
 #include "panels/win/DirView.h"
@@ -405,6 +406,49 @@ TEST_F(MainFileTools, RenamingAFolderInTheTreeMovesTheHeldTextWithIt)
     EXPECT_EQ(main->FileDisplay()->ViewedFile(), dir.File(L"Neu\\notiz.txt"));
     EXPECT_EQ(main->EasyEdit->GetEditSource()->FileName(), dir.File(L"Neu\\notiz.txt"))
         << "a save goes to the file's new place";
+}
+
+TEST_F(MainFileTools, RenamingAFolderInTheTreeMovesTheOtherListsHistoryWithIt)
+{
+    ASSERT_TRUE(CreateDirectoryW(dir.File(L"Alt").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(dir.File(L"Alt\\Innen").c_str(), nullptr));
+    // The second list's history as its box keeps it: each load recorded.
+    TFolderHistory history;
+    Open(*main->LV2, dir.File(L"Alt"));
+    history.Record(main->LV2->GetPath());
+    Open(*main->LV2, dir.File(L"Alt\\Innen"));
+    history.Record(main->LV2->GetPath());
+    std::vector<std::pair<std::wstring, std::wstring>> renamed;
+    std::wstring otherListThen;
+    main->RenameCommands().OnFolderRenamed = [&](const std::wstring& OldPath, const std::wstring& NewPath) {
+        renamed.emplace_back(OldPath, NewPath);
+        otherListThen = main->LV2->GetPath();
+        history.FolderRenamed(OldPath, NewPath);
+    };
+
+    main->TreeView1->SetDirectory(dir.File(L"Alt"));
+    main->TreeView1->SetFocus();
+    TTreeNode* node = main->TreeView1->Selected();
+    ASSERT_NE(node, nullptr);
+    main->TreeView1->EditNodeName(node);
+    const HWND edit = reinterpret_cast<HWND>(SendMessageW(main->TreeView1->Handle(), TVM_GETEDITCONTROL, 0, 0));
+    ASSERT_NE(edit, nullptr);
+    SetWindowTextW(edit, L"Neu");
+    PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 1);
+    ASSERT_TRUE(test::PumpUntil([&] { return Exists(dir.File(L"Neu\\Innen")); }, 5s));
+    ASSERT_TRUE(test::PumpUntil(
+        [&] { return !main->LV2->Loading() && SameText(main->LV2->GetPath(), dir.File(L"Neu\\Innen")); }, 5s))
+        << "the other list follows the folder";
+    history.Record(main->LV2->GetPath());
+
+    ASSERT_EQ(renamed.size(), 1u);
+    EXPECT_TRUE(SameText(renamed[0].first, dir.File(L"Alt")));
+    EXPECT_TRUE(SameText(renamed[0].second, dir.File(L"Neu")));
+    EXPECT_TRUE(SameText(otherListThen, dir.File(L"Alt\\Innen"))) << "told before the lists follow";
+    ASSERT_EQ(history.Entries.size(), 2u) << "no entry of the old name, none twice";
+    EXPECT_TRUE(SameText(history.Entries[0], dir.File(L"Neu\\Innen")));
+    EXPECT_TRUE(SameText(history.Entries[1], dir.File(L"Neu")));
+    EXPECT_TRUE(SameText(history.Text, dir.File(L"Neu\\Innen"))) << "the box shows the new name";
 }
 
 TEST_F(MainFileTools, OnlyCommandsOpenTheLabelEditorWithoutClickEdits)
