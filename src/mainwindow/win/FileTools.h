@@ -25,6 +25,7 @@ class TDirView;
 class TDriveView;
 class TFileOperator;
 class TListFileDlg;
+class TSelDirDialog;
 struct TFileListStoredSettings;
 struct TFileRec;
 struct TOptions;
@@ -78,6 +79,9 @@ public:
     using TChooseFolder =
         std::function<bool(const std::wstring& Caption, std::wstring& Folder, const std::vector<std::wstring>& Recent)>;
     TChooseFolder ChooseFolder;
+    // Shows the prepared select-directory dialog; true on OK (tests look at
+    // and answer the dialog here).
+    std::function<bool(TSelDirDialog& Dialog)> ShowFolderDialog;
     std::unique_ptr<TShellToolRunner> Runner;
 
     // Copies (deCopy) or moves (deMove) the focused pane's selection into

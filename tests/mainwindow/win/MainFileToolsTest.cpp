@@ -8,6 +8,7 @@
 #include "TestDir.h"
 
 #include "archives/win/KyZipLV.h"
+#include "dialogs/win/KySelDir.h"
 #include "common/BaseUtils.h"
 #include "common/win/BaseUtilsWin.h"
 #include "dialogs/win/KyShellDialogs.h"
@@ -142,6 +143,8 @@ protected:
     // The folder the fake select-directory dialog chooses, and its captions.
     std::wstring chosen;
     std::vector<std::wstring> captions;
+    // The window's own chooser, which runs the select-directory dialog.
+    TFileTools::TChooseFolder windowsChooser;
 
     void SetUp() override
     {
@@ -150,6 +153,7 @@ protected:
         Options.ConfirmOverWrite = false;
         main.reset(new TQRVMain(nullptr));
         main->Show();
+        windowsChooser = main->FileTools().ChooseFolder;
         main->FileTools().ChooseFolder = [this](const std::wstring& Caption, std::wstring& Folder,
                                                 const std::vector<std::wstring>&) {
             captions.push_back(Caption);
@@ -449,6 +453,46 @@ TEST_F(MainFileTools, RenamingAFolderInTheTreeMovesTheOtherListsHistoryWithIt)
     EXPECT_TRUE(SameText(history.Entries[0], dir.File(L"Neu\\Innen")));
     EXPECT_TRUE(SameText(history.Entries[1], dir.File(L"Neu")));
     EXPECT_TRUE(SameText(history.Text, dir.File(L"Neu\\Innen"))) << "the box shows the new name";
+}
+
+TEST_F(MainFileTools, TheFolderDialogsTreeShowsFoldersAsTheMainTreeDoes)
+{
+    ASSERT_TRUE(CreateDirectoryW(dir.File(L"Versteckt").c_str(), nullptr));
+    ASSERT_TRUE(SetFileAttributesW(dir.File(L"Versteckt").c_str(), FILE_ATTRIBUTE_HIDDEN));
+    dir.Write(L"a.txt", "a");
+    Open(*main->LV2, dir.Path());
+    Select(dir.Path(), {L"a.txt"});
+    main->FileTools().ChooseFolder = windowsChooser;
+    for (const bool hide : {true, false}) {
+        SCOPED_TRACE(hide ? "hidden folders hidden" : "hidden folders shown");
+        TDriveView& tree = *main->TreeView1;
+        tree.SetHideHiddenDirs(hide);
+        tree.SetVolDisplayStyle(hide ? TVolumeDisplayStyle::doLongPrettyName : TVolumeDisplayStyle::doDisplayName);
+        bool shown = false;
+        main->FileTools().ShowFolderDialog = [&](TSelDirDialog& Dialog) {
+            shown = true;
+            TDriveView& picker = *Dialog.DriveView;
+            EXPECT_TRUE(SameText(RemoveBackslash(Dialog.Directory()), RemoveBackslash(dir.Path())));
+            TTreeNode* folder = picker.NodeForPath(RemoveBackslash(dir.Path()));
+            EXPECT_NE(folder, nullptr);
+            std::set<std::wstring> children;
+            if (folder) {
+                picker.ReadSubDirs(folder);
+                for (int i = 0; i < folder->Count(); ++i)
+                    children.insert(folder->Item(i)->Text());
+            }
+            EXPECT_EQ(children.count(L"Versteckt"), hide ? 0u : 1u);
+            TTreeNode* mainRoot = tree.DriveRootNode(L'T');
+            TTreeNode* pickerRoot = picker.DriveRootNode(L'T');
+            EXPECT_TRUE(mainRoot && pickerRoot && mainRoot->Text() == pickerRoot->Text())
+                << "the drive named as in the main tree";
+            EXPECT_FALSE(picker.ShowMessageBox()) << "the main window reports drive errors, not the dialog";
+            return false;
+        };
+        Run(TActionId::CopyTo);
+        EXPECT_TRUE(shown);
+    }
+    EXPECT_EQ(Tree(dir.Path()), (std::set<std::wstring>{L"Versteckt\\", L"a.txt"})) << "cancelled: nothing copied";
 }
 
 TEST_F(MainFileTools, OnlyCommandsOpenTheLabelEditorWithoutClickEdits)
