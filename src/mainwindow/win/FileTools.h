@@ -8,6 +8,7 @@
 // choice through an injected dialog, so tests replace both. Its rules are
 // mainwindow/FileToolRules.h.
 
+#include "common/win/ShellItemCopy.h"
 #include "framework/win/MessageDialog.h"
 #include "framework/win/WinApi.h"
 #include "mainwindow/FileToolRules.h"
@@ -82,6 +83,9 @@ public:
     // Shows the prepared select-directory dialog; true on OK (tests look at
     // and answer the dialog here).
     std::function<bool(TSelDirDialog& Dialog)> ShowFolderDialog;
+    // The drop target of a target folder for items only the shell can copy
+    // (the shell's own by default; tests record what it is handed).
+    std::function<TShellDropTargetPtr(const std::wstring& Folder)> DropTargetOf;
     std::unique_ptr<TShellToolRunner> Runner;
 
     // Copies (deCopy) or moves (deMove) the focused pane's selection into
@@ -124,6 +128,13 @@ public:
 
 private:
     void ToOtherWindow(TDropEffect Effect);
+    // The list's selected shell items, as its folder hands them over,
+    // dropped onto Target; false when the folder or the target refuses.
+    bool CopyThroughShell(TDirView& List, TDropEffect Effect, const std::wstring& Target);
+    // The same for the tree's selected shell folder, as its parent hands it over.
+    bool NodeThroughShell(TDriveView& Tree, TDropEffect Effect, const std::wstring& Target);
+    bool DropThroughShell(IShellFolder& Folder, const std::vector<TPidlBytes>& Items, TDropEffect Effect,
+                          const std::wstring& Target);
     bool TreeFocused();
     bool ListFocused();
     // The active list's first selected item; nullptr when none.

@@ -27,6 +27,7 @@
 #include "win/MessagePump.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -132,6 +133,179 @@ public:
 
 private:
     std::vector<ShellCall>& calls_;
+};
+
+// A shell folder of items the file system does not hold (as a network
+// provider lists them): two items known by their identifiers only.
+class FakeDataObject : public IDataObject {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID Id, void** Out) override
+    {
+        *Out = Id == IID_IUnknown || Id == IID_IDataObject ? this : nullptr;
+        return *Out ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE GetData(FORMATETC*, STGMEDIUM*) override { return DV_E_FORMATETC; }
+    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return DV_E_FORMATETC; }
+    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC*) override { return DV_E_FORMATETC; }
+    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override
+    {
+        return OLE_E_ADVISENOTSUPPORTED;
+    }
+    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
+    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
+};
+
+// An item's identifier: one item of a letter, then the terminator.
+std::vector<uint8_t> ItemId(char Letter)
+{
+    return {4, 0, static_cast<uint8_t>(Letter), 0, 0, 0};
+}
+
+class FakeItemList : public IEnumIDList {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID Id, void** Out) override
+    {
+        *Out = Id == IID_IUnknown || Id == IID_IEnumIDList ? this : nullptr;
+        return *Out ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE Next(ULONG, PITEMID_CHILD* Item, ULONG* Fetched) override
+    {
+        if (next_ >= 2)
+            return S_FALSE;
+        const std::vector<uint8_t> id = ItemId(static_cast<char>('A' + next_++));
+        *Item = static_cast<PITEMID_CHILD>(CoTaskMemAlloc(id.size()));
+        std::copy(id.begin(), id.end(), reinterpret_cast<uint8_t*>(*Item));
+        if (Fetched)
+            *Fetched = 1;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Skip(ULONG) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Reset() override
+    {
+        next_ = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Clone(IEnumIDList**) override { return E_NOTIMPL; }
+
+private:
+    int next_ = 0;
+};
+
+class FakeShellFolder : public IShellFolder {
+public:
+    FakeDataObject data;
+    // The identifiers the data object was asked for, each as its bytes.
+    std::vector<std::vector<uint8_t>> asked;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID Id, void** Out) override
+    {
+        *Out = Id == IID_IUnknown || Id == IID_IShellFolder ? this : nullptr;
+        return *Out ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE ParseDisplayName(HWND, IBindCtx*, LPWSTR, ULONG*, PIDLIST_RELATIVE*, ULONG*) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE EnumObjects(HWND, SHCONTF, IEnumIDList** List) override
+    {
+        list_.Reset();
+        *List = &list_;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE BindToObject(PCUIDLIST_RELATIVE, IBindCtx*, REFIID, void**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE BindToStorage(PCUIDLIST_RELATIVE, IBindCtx*, REFIID, void**) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE CompareIDs(LPARAM, PCUIDLIST_RELATIVE, PCUIDLIST_RELATIVE) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE CreateViewObject(HWND, REFIID, void**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetAttributesOf(UINT, PCUITEMID_CHILD_ARRAY, SFGAOF* Attributes) override
+    {
+        // Known to the shell, held by no folder of the disk.
+        *Attributes &= SFGAO_FILESYSANCESTOR;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetUIObjectOf(HWND, UINT Count, PCUITEMID_CHILD_ARRAY Items, REFIID Id, UINT*,
+                                            void** Out) override
+    {
+        *Out = nullptr;
+        if (Id != IID_IDataObject)
+            return E_NOINTERFACE;
+        asked.clear();
+        for (UINT i = 0; i < Count; ++i) {
+            const auto* bytes = reinterpret_cast<const uint8_t*>(Items[i]);
+            asked.emplace_back(bytes, bytes + 6);
+        }
+        *Out = &data;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetDisplayNameOf(PCUITEMID_CHILD Item, SHGDNF Flags, STRRET* Name) override
+    {
+        const wchar_t letter = static_cast<wchar_t>(reinterpret_cast<const uint8_t*>(Item)[2]);
+        const std::wstring text =
+            (Flags & SHGDN_FORPARSING) ? std::wstring(L"::{Netz}\\") + letter : std::wstring(L"Bericht ") + letter;
+        Name->uType = STRRET_WSTR;
+        Name->pOleStr = static_cast<LPWSTR>(CoTaskMemAlloc((text.size() + 1) * sizeof(wchar_t)));
+        std::copy(text.c_str(), text.c_str() + text.size() + 1, Name->pOleStr);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE SetNameOf(HWND, PCUITEMID_CHILD, LPCWSTR, SHGDNF, PITEMID_CHILD*) override
+    {
+        return E_NOTIMPL;
+    }
+
+private:
+    FakeItemList list_;
+};
+
+// A target folder's drop target recording the drop it was given.
+class RecordingDropTarget : public IDropTarget {
+public:
+    bool refuse = false;
+    IDataObject* entered = nullptr;
+    IDataObject* dropped = nullptr;
+    DWORD enterKeys = 0;
+    DWORD enterEffect = 0;
+    DWORD dropEffect = 0;
+    int left = 0;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID Id, void** Out) override
+    {
+        *Out = Id == IID_IUnknown || Id == IID_IDropTarget ? this : nullptr;
+        return *Out ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* Data, DWORD Keys, POINTL, DWORD* Effect) override
+    {
+        entered = Data;
+        enterKeys = Keys;
+        enterEffect = *Effect;
+        if (refuse)
+            *Effect = DROPEFFECT_NONE;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD*) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE DragLeave() override
+    {
+        ++left;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Drop(IDataObject* Data, DWORD, POINTL, DWORD* Effect) override
+    {
+        dropped = Data;
+        dropEffect = *Effect;
+        return S_OK;
+    }
 };
 
 class MainFileTools : public testing::Test {
@@ -284,6 +458,72 @@ TEST_F(MainFileTools, CopyAndMoveToAChosenFolderOrTheSecondWindowAreUndoneByStrg
         EXPECT_TRUE(test::PumpUntil([&] { return Tree(dir.File(target)).empty(); }, 5s)) << "the target as it was";
         EXPECT_EQ(Tree(dir.File(source)), before) << "the source as it was";
     }
+}
+
+TEST_F(MainFileTools, ShellItemsWithoutAPathAreHandedToTheTargetFoldersDropTarget)
+{
+    FakeShellFolder folder;
+    const std::shared_ptr<void> held(static_cast<IShellFolder*>(&folder), [](void*) {});
+    ASSERT_TRUE(CreateDirectoryW(dir.File(L"Ziel").c_str(), nullptr));
+    std::wstring targetAsked;
+    RecordingDropTarget drop;
+    main->FileTools().DropTargetOf = [&](const std::wstring& Folder) {
+        targetAsked = Folder;
+        return TShellDropTargetPtr(&drop);
+    };
+    struct Case {
+        const char* what;
+        TActionId command;
+        bool refuse;
+        DWORD effect;
+        DWORD key;
+        std::wstring caption;
+    } cases[] = {
+        {"copy", TActionId::CopyTo, false, DROPEFFECT_COPY, MK_CONTROL, L"2 Dateien kopieren nach"},
+        {"move", TActionId::MoveTo, false, DROPEFFECT_MOVE, MK_SHIFT, L"2 Dateien verschieben nach"},
+        {"refused by the target", TActionId::CopyTo, true, DROPEFFECT_COPY, MK_CONTROL, L"2 Dateien kopieren nach"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        main->LV1->SetFocus();
+        ASSERT_EQ(main->ActiveList, main->LV1);
+        ASSERT_TRUE(main->LV1->LoadVirtualNode(held, L"Netz", false));
+        ASSERT_TRUE(main->LV1->IsVirtual());
+        for (const wchar_t* name : {L"Bericht A", L"Bericht B"}) {
+            TFileRec* item = main->LV1->FindFileItem(name);
+            ASSERT_NE(item, nullptr) << Narrow(name);
+            EXPECT_TRUE(main->LV1->ItemParsingPath(item).empty()) << "no place in the file system";
+            main->LV1->SetItemSelected(*item, true);
+        }
+        drop = RecordingDropTarget();
+        drop.refuse = c.refuse;
+        folder.asked.clear();
+        captions.clear();
+        chosen = dir.File(L"Ziel");
+        Run(c.command);
+        EXPECT_EQ(captions, std::vector<std::wstring>{c.caption});
+        EXPECT_EQ(targetAsked, chosen);
+        EXPECT_EQ(folder.asked, (std::vector<std::vector<uint8_t>>{ItemId('A'), ItemId('B')}))
+            << "the folder's own data object of both items";
+        EXPECT_EQ(drop.entered, &folder.data);
+        EXPECT_EQ(drop.enterEffect, c.effect);
+        EXPECT_EQ(drop.enterKeys, static_cast<DWORD>(MK_LBUTTON | c.key)) << "as a drag with the effect's key";
+        if (c.refuse) {
+            EXPECT_EQ(drop.dropped, nullptr);
+            EXPECT_EQ(drop.left, 1) << "the refusing target is left";
+        } else {
+            EXPECT_EQ(drop.dropped, &folder.data);
+            EXPECT_EQ(drop.dropEffect, c.effect);
+        }
+        EXPECT_TRUE(Tree(dir.File(L"Ziel")).empty()) << "nothing by a shown name";
+    }
+    // The fakes go before the list lets go of them.
+    main->FileTools().DropTargetOf = nullptr;
+    Open(*main->LV1, dir.Path());
+    EXPECT_FALSE(main->LV1->VirtualFolder());
+    // Without the test's target the shell's own drop target of the folder is used.
+    EXPECT_TRUE(FolderDropTarget(dir.File(L"Ziel"), nullptr)) << "the shell's drop target of a folder on T:";
+    EXPECT_FALSE(FolderDropTarget(dir.File(L"fehlt"), nullptr));
 }
 
 TEST_F(MainFileTools, CopyIntoTheOwnFolderMakesCopiesAndImpossibleTargetsChangeNothing)
