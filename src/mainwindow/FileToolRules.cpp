@@ -4,6 +4,7 @@
 #include "framework/SysUtils.h"
 
 #include <algorithm>
+#include <cwctype>
 #include <string_view>
 
 namespace qrv {
@@ -45,22 +46,27 @@ TCopyMoveStart StartCopyMove(const TCopyMoveRequest& Request)
     const std::wstring verb = Request.Effect == deMove ? L"verschieben" : L"kopieren";
     switch (Request.Focus) {
     case TCopyMoveFocus::Tree:
-        if (Request.TreeFolder.empty())
+        if (Request.TreeFolder.empty() && !Request.TreeShellItem)
             break;
-        start.Sources = {Request.TreeFolder};
+        start.ThroughShell = Request.TreeFolder.empty();
+        if (!start.ThroughShell)
+            start.Sources = {Request.TreeFolder};
         start.Caption = L"Verzeichnis \"" + Request.TreeCaption + L"\" " + verb + L" nach";
         return start;
     case TCopyMoveFocus::List: {
         if (Request.Selected.empty())
             break;
         // A shell item without a place in the file system cannot be handed
-        // to the file operation; its shown name is no path.
+        // to the file operation (its shown name is no path): the shell copies
+        // it, or nothing does.
         const bool allPaths = std::all_of(Request.Selected.begin(), Request.Selected.end(),
                                           [](const TCopyMoveItem& Item) { return IsFullPath(Item.Path); });
-        if (!allPaths)
+        if (!allPaths && !Request.ShellCopies)
             break;
-        for (const TCopyMoveItem& item : Request.Selected)
-            start.Sources.push_back(item.Path);
+        start.ThroughShell = !allPaths;
+        if (allPaths)
+            for (const TCopyMoveItem& item : Request.Selected)
+                start.Sources.push_back(item.Path);
         start.Caption = Request.Selected.size() == 1
                             ? L"Datei \"" + Request.Selected.front().Caption + L"\" " + verb + L" nach"
                             : std::to_wstring(Request.Selected.size()) + L" Dateien " + verb + L" nach";
@@ -146,6 +152,13 @@ bool PrintOffered(int SelectedCount, const std::wstring& FileName,
 {
     const std::wstring ext = UpperExtension(FileName);
     return SelectedCount == 1 && ext.size() > 1 && ext.size() <= 8 && HasPrintVerb(ext);
+}
+
+std::wstring FormatFailureText(wchar_t Drive, bool CannotFormat)
+{
+    const std::wstring drive = std::wstring(1, static_cast<wchar_t>(towupper(Drive))) + L":";
+    return CannotFormat ? L"Das Laufwerk " + drive + L" kann nicht formatiert werden."
+                        : L"Das Formatieren von Laufwerk " + drive + L" ist fehlgeschlagen.";
 }
 
 }  // namespace qrv

@@ -54,6 +54,12 @@ struct TCopyMoveRequest {
     std::wstring TreeCaption;
     // The selected items of the active list.
     std::vector<TCopyMoveItem> Selected;
+    // The list shows a shell folder that can hand its items to the shell
+    // itself: items without a path are copied that way, not refused.
+    bool ShellCopies = false;
+    // The tree's selected node is a shell folder without a path, which its
+    // parent can hand to the shell (TreeFolder is empty then).
+    bool TreeShellItem = false;
 };
 
 struct TCopyMoveStart {
@@ -61,13 +67,16 @@ struct TCopyMoveStart {
     // The request's: a copy out of a shell folder stays a copy.
     TDropEffect Effect = deCopy;
     std::vector<std::wstring> Sources;
+    // An item has no path (Sources is empty): the items go to the target
+    // through the shell, all of them, as one drop.
+    bool ThroughShell = false;
     // The select-directory dialog's caption.
     std::wstring Caption;
 };
 
 // What a copy or move starts with: the sources and the dialog's caption
 // ("3 Dateien verschieben nach"); a beep when nothing is selected or an item
-// has no path in the file system.
+// has no path in the file system and the shell cannot copy it.
 TCopyMoveStart StartCopyMove(const TCopyMoveRequest& Request);
 
 // The copy or move of Sources into Target: the tree's operation plan (a copy
@@ -113,5 +122,9 @@ bool IsListedArchive(const std::wstring& FileName);
 // most seven characters) has the shell's print verb.
 bool PrintOffered(int SelectedCount, const std::wstring& FileName,
                   const std::function<bool(const std::wstring& Extension)>& HasPrintVerb);
+
+// The box after the shell's format dialog could not run for Drive:
+// CannotFormat when the drive cannot be formatted, else the format failed.
+std::wstring FormatFailureText(wchar_t Drive, bool CannotFormat);
 
 }  // namespace qrv

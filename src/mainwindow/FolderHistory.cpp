@@ -3,6 +3,7 @@
 #include "common/BaseUtils.h"
 #include "framework/SysUtils.h"
 #include "mainwindow/ActionRules.h"
+#include "mainwindow/FileToolRules.h"
 
 #include <algorithm>
 
@@ -137,6 +138,32 @@ bool TFolderHistory::ExitWantsNavigation(const std::wstring& ListPath)
         return false;
     }
     return !SameFolderPath(Text, ListPath);
+}
+
+void TFolderHistory::FolderRenamed(const std::wstring& OldPath, const std::wstring& NewPath)
+{
+    const auto follow = [&](std::wstring& Path) {
+        if (const auto moved = RenamedViewerFile(Path, OldPath, NewPath))
+            Path = *moved;
+    };
+    follow(Text);
+    follow(Recorded);
+    for (std::wstring& entry : Entries)
+        follow(entry);
+    for (size_t i = 1; i < Entries.size();) {
+        const auto newer = std::find_if(Entries.begin(), Entries.begin() + static_cast<std::ptrdiff_t>(i),
+                                        [&](const std::wstring& Entry) { return SameText(Entry, Entries[i]); });
+        if (newer == Entries.begin() + static_cast<std::ptrdiff_t>(i)) {
+            ++i;
+            continue;
+        }
+        const int index = static_cast<int>(i);
+        if (Position == index)
+            Position = static_cast<int>(newer - Entries.begin());
+        else if (Position > index)
+            --Position;
+        Entries.erase(Entries.begin() + index);
+    }
 }
 
 std::wstring TFolderHistory::PreviousEntry() const

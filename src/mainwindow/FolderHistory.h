@@ -68,6 +68,12 @@ struct TFolderHistory {
     // Enter.
     bool ExitWantsNavigation(const std::wstring& ListPath);
 
+    // The folder OldPath was renamed to NewPath: entries naming it or a
+    // folder inside it, the box's text and the last recorded folder follow
+    // the new name. An entry that becomes equal to a newer one is dropped
+    // (the position stays on the folder it was on).
+    void FolderRenamed(const std::wstring& OldPath, const std::wstring& NewPath);
+
     // The entries back and forward would open; empty when there is none.
     std::wstring PreviousEntry() const;
     std::wstring NextEntry() const;

@@ -311,6 +311,8 @@ void TDirViewCore::LoadFromDisk(const std::wstring& Path)
             const TDirFilter filter = MakeFilter();
             driveType_ = path_.empty() ? 0 : fs_.DriveType(path_[0]);
             isVirtual_ = false;
+            virtualFolder_.reset();
+            virtualIds_.clear();
             fullPathItems_ = false;
             uint32_t error = kErrorPathNotFound;
             loaded_ = !path_.empty() && fs_.DriveValid(path_[0]) && fs_.DirExists(GetPath(), error);
@@ -480,6 +482,8 @@ bool TDirViewCore::LoadVirtualNode(const std::shared_ptr<void>& Folder, const st
             fullPathItems_ = false;
             isVirtual_ = false;
             virtualPaths_.clear();
+            virtualIds_.clear();
+            virtualFolder_.reset();
             listed = shellFolders_->ListShellFolder(Folder, [&](const TShellFolderEntry& Entry) {
                 if (abortLoad_)
                     return false;
@@ -509,13 +513,17 @@ bool TDirViewCore::LoadVirtualNode(const std::shared_ptr<void>& Folder, const st
                 rec.DisplayName = name;
                 if (Entry.FileSystem && IsFullPath(Entry.ParsingName))
                     virtualPaths_[rec.FileName] = Entry.ParsingName;
+                if (!Entry.ItemId.empty())
+                    virtualIds_[rec.FileName] = Entry.ItemId;
                 rec.TypeName.clear();
                 rec.ImageIndex = Entry.IconIndex;
                 rec.InfoEmpty = rec.IconEmpty = false;
                 return !abortLoad_;
             });
-            if (listed)
+            if (listed) {
                 isVirtual_ = true;
+                virtualFolder_ = Folder;
+            }
             if (ParentItem)
                 AddParentDirItem();
         } catch (const std::exception&) {
@@ -909,6 +917,14 @@ std::wstring TDirViewCore::ItemParsingPath(const TFileRec* Item) const
         return {};
     const auto found = virtualPaths_.find(Item->FileName);
     return found == virtualPaths_.end() ? std::wstring() : found->second;
+}
+
+TPidlBytes TDirViewCore::ItemShellId(const TFileRec* Item) const
+{
+    if (!Item || !isVirtual_)
+        return {};
+    const auto found = virtualIds_.find(Item->FileName);
+    return found == virtualIds_.end() ? TPidlBytes() : found->second;
 }
 
 std::wstring TDirViewCore::ItemFileName(const TFileRec* Item) const

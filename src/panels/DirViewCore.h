@@ -154,6 +154,11 @@ public:
     // it has none (the item is known to the shell only) or the list shows
     // no shell folder.
     std::wstring ItemParsingPath(const TFileRec* Item) const;
+    // The listed shell folder (as the tree bound it; empty for a plain
+    // folder) and an item's identifier in it (empty when unknown): the
+    // shell copies items without a path from these.
+    const std::shared_ptr<void>& VirtualFolder() const { return virtualFolder_; }
+    TPidlBytes ItemShellId(const TFileRec* Item) const;
     // False while a load or a sort runs: the display answers no queries then.
     bool ItemsReady() const { return itemsReady_; }
     bool ScanPending() const { return scanPending_; }
@@ -459,6 +464,9 @@ private:
     // A listed shell folder's items with a place in the file system: their
     // paths by the items' names.
     std::map<std::wstring, std::wstring> virtualPaths_;
+    // The listed shell folder and its items' identifiers by their names.
+    std::shared_ptr<void> virtualFolder_;
+    std::map<std::wstring, TPidlBytes> virtualIds_;
     bool fullPathItems_ = false;
     bool hasParentItem_ = false;
     bool itemsReady_ = true;

@@ -4,6 +4,7 @@
 // The Win32 forms are in panels/win/DirViewSystemWin.h; tests give fakes.
 // Portable.
 
+#include "common/PIDL.h"
 #include "panels/FileRec.h"
 
 #include <cstdint>
@@ -61,6 +62,9 @@ struct TShellFolderEntry {
     bool FileSystemAncestor = false;
     std::wstring TypeName;
     int IconIndex = -1;
+    // The entry's own identifier in its folder (the shell's copy of an item
+    // without a path starts from it); empty when the shell gave none.
+    TPidlBytes ItemId;
 };
 
 // The shell's folders that are no plain folders of the disk.

@@ -116,12 +116,29 @@ TEST(FileToolRules, CopyMoveStartsWithTheSelectionAndItsCaption)
         {"one file", {deCopy, TCopyMoveFocus::List, L"T:\\q", L"q", {a}}, false, L"Datei \"a.txt\" kopieren nach", 1},
         {"three files", {deMove, TCopyMoveFocus::List, L"", L"", {a, b, c}}, false, L"3 Dateien verschieben nach", 3},
         {"a shell item without a path", {deCopy, TCopyMoveFocus::List, L"", L"", {a, shellItem}}, true, L"", 0},
+        // All through the shell, the item with a path too: one drop.
+        {"a shell item its folder hands to the shell",
+         {deMove, TCopyMoveFocus::List, L"", L"", {a, shellItem}, true},
+         false,
+         L"2 Dateien verschieben nach",
+         0},
+        {"a shell folder of the tree without a path",
+         {deCopy, TCopyMoveFocus::Tree, L"", L"Drucker", {}, false, true},
+         false,
+         L"Verzeichnis \"Drucker\" kopieren nach",
+         0},
+        {"a shell folder's items with paths",
+         {deCopy, TCopyMoveFocus::List, L"", L"", {a, b}, true},
+         false,
+         L"2 Dateien kopieren nach",
+         2},
     };
     for (const Case& k : cases) {
         const TCopyMoveStart start = StartCopyMove(k.request);
         EXPECT_EQ(start.Beep, k.beep) << k.what;
         EXPECT_EQ(start.Caption, k.caption) << k.what;
         EXPECT_EQ(start.Sources.size(), k.sources) << k.what;
+        EXPECT_EQ(start.ThroughShell, !k.beep && k.sources == 0) << k.what;
     }
 }
 

@@ -3,6 +3,7 @@
 // list, which records it as the window does.
 
 #include "mainwindow/FolderHistory.h"
+#include "mainwindow/FileToolRules.h"
 
 #include <gtest/gtest.h>
 
@@ -250,6 +251,71 @@ TEST(FolderHistory, HintsNameTheEntriesBackAndForwardOpen)
     ASSERT_TRUE(tree.Back());
     EXPECT_EQ(HistoryHints(tree.history).Back, L"Zurück zum vorigen Verzeichnis (Alt+Links)");
     EXPECT_EQ(HistoryHints(tree.history).Forward, L"Weiter zu \"C:\\B\" (Alt+Rechts)");
+}
+
+TEST(FolderHistory, ARenamedFolderIsFollowedByItsEntriesTheBoxAndTheNextLoad)
+{
+    struct Case {
+        const char* what;
+        TEntries visits;  // oldest first
+        int back;         // steps back before the rename
+        const wchar_t* oldPath;
+        const wchar_t* newPath;
+        TEntries entries;
+        int position;
+        const wchar_t* text;
+    } cases[] = {
+        {"the shown folder", {L"C:\\A", L"C:\\B"}, 0, L"c:\\b", L"C:\\Neu", {L"C:\\Neu", L"C:\\A"}, 0, L"C:\\Neu"},
+        {"folders inside it, not one of a similar name",
+         {L"C:\\B\\x", L"C:\\Bx", L"C:\\B\\x\\y", L"C:\\A"},
+         0,
+         L"C:\\B",
+         L"C:\\N",
+         {L"C:\\A", L"C:\\N\\x\\y", L"C:\\Bx", L"C:\\N\\x"},
+         0,
+         L"C:\\A"},
+        {"an entry meeting a newer one of the new name is dropped, behind the position",
+         {L"C:\\A", L"C:\\B", L"C:\\C", L"C:\\D"},
+         1,
+         L"C:\\A",
+         L"C:\\C",
+         {L"C:\\D", L"C:\\C", L"C:\\B"},
+         1,
+         L"C:\\C"},
+        {"the position on the dropped entry goes to the newer one",
+         {L"C:\\A", L"C:\\B", L"C:\\C"},
+         2,
+         L"C:\\A",
+         L"C:\\C",
+         {L"C:\\C", L"C:\\B"},
+         0,
+         L"C:\\C"},
+        {"another folder changes nothing",
+         {L"C:\\A", L"C:\\B"},
+         0,
+         L"C:\\X",
+         L"C:\\Y",
+         {L"C:\\B", L"C:\\A"},
+         0,
+         L"C:\\B"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakeTree tree;
+        tree.nodes = std::set<std::wstring>(c.visits.begin(), c.visits.end());
+        for (const std::wstring& path : c.visits)
+            tree.Load(path);
+        for (int i = 0; i < c.back; ++i)
+            ASSERT_TRUE(tree.Back());
+        tree.history.FolderRenamed(c.oldPath, c.newPath);
+        EXPECT_EQ(tree.history.Entries, c.entries);
+        EXPECT_EQ(tree.history.Position, c.position);
+        EXPECT_EQ(tree.history.Text, c.text);
+        // The list then shows the folder under its new name: no new entry.
+        if (const auto moved = RenamedViewerFile(tree.listPath, c.oldPath, c.newPath))
+            tree.Load(*moved);
+        EXPECT_EQ(tree.history.Entries, c.entries) << "the list's reload of the new name";
+    }
 }
 
 }  // namespace

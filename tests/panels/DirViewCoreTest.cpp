@@ -1163,6 +1163,9 @@ TEST_F(RecycleBinTest, AShellFolderListsItsFileSystemEntriesByTheirShownNames)
         e.FileSystem = fileSystem;
         e.FileSystemAncestor = ancestor;
         e.IconIndex = 9;
+        // The identifier the folder knows the entry by: one item of its first letter.
+        const uint8_t letter = e.DisplayName.empty() ? 0 : static_cast<uint8_t>(e.DisplayName[0]);
+        e.ItemId = {3, 0, letter, 0, 0};
         return e;
     };
     bin.FolderEntries = {
@@ -1188,6 +1191,11 @@ TEST_F(RecycleBinTest, AShellFolderListsItsFileSystemEntriesByTheirShownNames)
     EXPECT_EQ(view.ItemParsingPath(view.FindFileItem(L"liesmich.txt")), L"\\\\srv\\liesmich.txt");
     EXPECT_EQ(view.ItemParsingPath(view.FindFileItem(L"Arbeitsgruppe")), L"") << "the shell's only";
     EXPECT_EQ(view.ItemParsingPath(view.FindFileItem(L"ftp.example")), L"") << "no file-system path";
+    // Those the shell copies itself, from their folder and identifiers.
+    EXPECT_EQ(view.VirtualFolder(), folder);
+    EXPECT_EQ(view.ItemShellId(view.FindFileItem(L"Arbeitsgruppe")), (TPidlBytes{3, 0, 'A', 0, 0}));
+    EXPECT_EQ(view.ItemShellId(view.FindFileItem(L"ftp.example")), (TPidlBytes{3, 0, 'f', 0, 0}));
+    EXPECT_TRUE(view.ItemShellId(view.FindFileItem(L"..")).empty());
 
     // At the tree's top level there is no "..".
     ASSERT_TRUE(view.LoadVirtualNode(folder, L"Netzwerk", false));
@@ -1198,6 +1206,7 @@ TEST_F(RecycleBinTest, AShellFolderListsItsFileSystemEntriesByTheirShownNames)
     EXPECT_FALSE(view.LoadVirtualNode(folder, L"Netzwerk", false));
     EXPECT_FALSE(view.IsVirtual());
     EXPECT_EQ(view.ItemCount(), 0);
+    EXPECT_FALSE(view.VirtualFolder()) << "the unlisted folder is let go";
     // Without a folder it is an internal error.
     try {
         view.LoadVirtualNode(nullptr, L"Netzwerk", false);

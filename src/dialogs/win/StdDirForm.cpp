@@ -266,14 +266,8 @@ void TStdDirForm::SelectDirectory()
     TDriveView* mainTree = host_.MainTree();
     TSelDirDialog picker(this);
     picker.HelpContext = kHelpFolderPicker;
-    if (mainTree) {
-        picker.DriveView->SetVolDisplayStyle(mainTree->VolDisplayStyle());
-        picker.DriveView->ConfirmOverwrite = mainTree->ConfirmOverwrite;
-        picker.DriveView->ConfirmDelete = mainTree->ConfirmDelete;
-        picker.DriveView->SetHideHiddenDirs(mainTree->HideHiddenDirs());
-        picker.DriveView->SetChangeInterval(mainTree->ChangeInterval());
-        picker.DriveView->SetFileNameDisplay(mainTree->FileNameDisplay());
-    }
+    if (mainTree)
+        picker.DriveView->TakeSettingsOf(*mainTree);
     if (TControl* anchor = host_.PickerAnchor())
         CenterFormOverControl(*anchor, picker);
     const std::wstring current = cells_.Cell(kStdDirPathCol, row);

@@ -53,13 +53,11 @@ public:
         if (!dialog.Execute())
             MessageBeep(MB_ICONHAND);
     }
-    void FormatDrive(HWND /*Owner*/, unsigned Drive) override
+    int FormatDrive(HWND /*Owner*/, unsigned Drive) override
     {
         TKyFormatDrive format(nullptr);
         format.Drive = static_cast<wchar_t>(L'A' + Drive);
-        const int result = format.Execute();
-        if (result == frCannotFormat || result == frFailed)
-            TraceIgnoredFailure(L"the shell's format dialog", static_cast<unsigned long>(result));
+        return format.Execute();
     }
     DWORD ConnectDialog(HWND Owner) override { return WNetConnectionDialog(Owner, RESOURCETYPE_DISK); }
     DWORD DisconnectDialog(HWND Owner) override { return WNetDisconnectDialog(Owner, RESOURCETYPE_DISK); }
@@ -125,18 +123,22 @@ void TFileTools::CopyMoveTo(TDropEffect Effect, const std::wstring& Target)
     if (TreeFocused()) {
         request.Focus = TCopyMoveFocus::Tree;
         if (TTreeNode* node = tree->Selected(); node && node->Parent()) {
-            request.TreeFolder = tree->GetDirPath(node);
+            const TNodeData& data = tree->NodeData(node);
+            request.TreeShellItem = !data.IsFileSystemOrReal() && !data.Pidl.empty();
+            if (!request.TreeShellItem)
+                request.TreeFolder = tree->GetDirPath(node);
             request.TreeCaption = node->Text();
         }
     } else if (ListFocused()) {
         request.Focus = TCopyMoveFocus::List;
+        request.ShellCopies = list->IsVirtual() && list->VirtualFolder();
         for (int i = 0; i < list->ItemCount(); ++i) {
             const TFileRec* item = list->GetItemData(i);
             if (!item->Selected || item->IsParentDir)
                 continue;
             // A shell folder's items are listed by their shown names, which
-            // are no paths: its items go by their file-system paths, and one
-            // without is refused rather than guessed at.
+            // are no paths: its items go by their file-system paths, and
+            // those without go through the shell, never by a guessed path.
             const std::wstring path = list->IsVirtual() ? list->ItemParsingPath(item) : list->ItemFullFileName(item);
             request.Selected.push_back({path, item->DisplayName});
         }
@@ -165,6 +167,19 @@ void TFileTools::CopyMoveTo(TDropEffect Effect, const std::wstring& Target)
     }
     if (!SameText(RemoveBackslash(target), RemoveBackslash(otherFolder)))
         lastTarget_ = target;
+    if (start.ThroughShell) {
+        // The shell does the work and keeps no undo of ours.
+        const bool done = request.Focus == TCopyMoveFocus::Tree ? NodeThroughShell(*tree, start.Effect, target)
+                                                                : list && CopyThroughShell(*list, start.Effect, target);
+        if (!done) {
+            MessageBeep(MB_ICONHAND);
+            return;
+        }
+        if (other && other->Loaded() && SameText(RemoveBackslash(target), RemoveBackslash(otherFolder)))
+            other->ReloadDirectory();
+        services_.RefreshStatusBar();
+        return;
+    }
 
     const auto exists = [](const std::wstring& Path) { return PathExists(Path); };
     const auto isDirectory = [](const std::wstring& Path) { return DirExists(Path); };
@@ -187,6 +202,41 @@ void TFileTools::CopyMoveTo(TDropEffect Effect, const std::wstring& Target)
     services_.RefreshStatusBar();
     if (tree->FileOperator().UndoAvailable())
         host_.SetLastFileOperator(&tree->FileOperator());
+}
+
+bool TFileTools::CopyThroughShell(TDirView& List, TDropEffect Effect, const std::wstring& Target)
+{
+    auto* folder = static_cast<IShellFolder*>(List.VirtualFolder().get());
+    if (!folder)
+        return false;
+    std::vector<TPidlBytes> items;
+    for (int i = 0; i < List.ItemCount(); ++i) {
+        const TFileRec* item = List.GetItemData(i);
+        if (!item->Selected || item->IsParentDir)
+            continue;
+        TPidlBytes id = List.ItemShellId(item);
+        if (id.empty())
+            return false;
+        items.push_back(std::move(id));
+    }
+    return DropThroughShell(*folder, items, Effect, Target);
+}
+
+bool TFileTools::NodeThroughShell(TDriveView& Tree, TDropEffect Effect, const std::wstring& Target)
+{
+    TTreeNode* node = Tree.Selected();
+    IShellFolder* parent = node && node->Parent() ? Tree.NodeFolder(node->Parent()) : nullptr;
+    return parent && DropThroughShell(*parent, {Tree.NodeData(node).Pidl}, Effect, Target);
+}
+
+bool TFileTools::DropThroughShell(IShellFolder& Folder, const std::vector<TPidlBytes>& Items, TDropEffect Effect,
+                                  const std::wstring& Target)
+{
+    const TShellDataPtr data = ShellItemsDataObject(Folder, Items, OwnerWindow());
+    if (!data)
+        return false;
+    const TShellDropTargetPtr drop = DropTargetOf ? DropTargetOf(Target) : FolderDropTarget(Target, OwnerWindow());
+    return drop && DropShellData(*drop.Get(), *data.Get(), Effect);
 }
 
 void TFileTools::ToOtherWindow(TDropEffect Effect)
@@ -357,12 +407,16 @@ void TFileTools::DiskFormatExecute()
     const bool treeWatched = tree && tree->WatchThreadActiveDrive(L'A');
     if (treeWatched)
         tree->StopWatchThreadDrive(L'A');
-    Runner->FormatDrive(OwnerWindow(), 0);
+    const int result = Runner->FormatDrive(OwnerWindow(), 0);
     // The medium may be new: watching starts on it again.
     if (treeWatched)
         tree->StartAllWatchThreads();
     for (TDirView* list : paused)
         list->StartWatchThread();
+    // The shell shows nothing when its dialog cannot start (no such drive,
+    // no format support): the user is told rather than left waiting.
+    if (result == frCannotFormat || result == frFailed)
+        services_.ShowMessageBox(FormatFailureText(L'A', result == frCannotFormat), TMsgDlgType::mtError, 0, mbOK);
 }
 
 void TFileTools::ExecuteDialogExecute()

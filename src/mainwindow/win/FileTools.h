@@ -8,6 +8,7 @@
 // choice through an injected dialog, so tests replace both. Its rules are
 // mainwindow/FileToolRules.h.
 
+#include "common/win/ShellItemCopy.h"
 #include "framework/win/MessageDialog.h"
 #include "framework/win/WinApi.h"
 #include "mainwindow/FileToolRules.h"
@@ -25,6 +26,7 @@ class TDirView;
 class TDriveView;
 class TFileOperator;
 class TListFileDlg;
+class TSelDirDialog;
 struct TFileListStoredSettings;
 struct TFileRec;
 struct TOptions;
@@ -38,8 +40,8 @@ public:
                              const std::wstring& Parameters, const std::wstring& Directory) = 0;
     // The shell's Run dialog.
     virtual void RunDialog(HWND Owner, const std::wstring& WorkingDirectory) = 0;
-    // The shell's format dialog for a drive (0 = A:).
-    virtual void FormatDrive(HWND Owner, unsigned Drive) = 0;
+    // The shell's format dialog for a drive (0 = A:): a TKyFormatResult.
+    virtual int FormatDrive(HWND Owner, unsigned Drive) = 0;
     // The connect and disconnect dialogs of network drives: the system's
     // error code (NO_ERROR, or ERROR_CANCELLED and others).
     virtual DWORD ConnectDialog(HWND Owner) = 0;
@@ -78,6 +80,12 @@ public:
     using TChooseFolder =
         std::function<bool(const std::wstring& Caption, std::wstring& Folder, const std::vector<std::wstring>& Recent)>;
     TChooseFolder ChooseFolder;
+    // Shows the prepared select-directory dialog; true on OK (tests look at
+    // and answer the dialog here).
+    std::function<bool(TSelDirDialog& Dialog)> ShowFolderDialog;
+    // The drop target of a target folder for items only the shell can copy
+    // (the shell's own by default; tests record what it is handed).
+    std::function<TShellDropTargetPtr(const std::wstring& Folder)> DropTargetOf;
     std::unique_ptr<TShellToolRunner> Runner;
 
     // Copies (deCopy) or moves (deMove) the focused pane's selection into
@@ -120,6 +128,13 @@ public:
 
 private:
     void ToOtherWindow(TDropEffect Effect);
+    // The list's selected shell items, as its folder hands them over,
+    // dropped onto Target; false when the folder or the target refuses.
+    bool CopyThroughShell(TDirView& List, TDropEffect Effect, const std::wstring& Target);
+    // The same for the tree's selected shell folder, as its parent hands it over.
+    bool NodeThroughShell(TDriveView& Tree, TDropEffect Effect, const std::wstring& Target);
+    bool DropThroughShell(IShellFolder& Folder, const std::vector<TPidlBytes>& Items, TDropEffect Effect,
+                          const std::wstring& Target);
     bool TreeFocused();
     bool ListFocused();
     // The active list's first selected item; nullptr when none.

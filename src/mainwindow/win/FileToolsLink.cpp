@@ -112,6 +112,8 @@ bool TFileToolsLink::ChooseArchiveFolder(TSelDirParams& Params, const TSelDirCon
 bool TFileToolsLink::RunFolderDialog(TSelDirDialog& Dialog, const std::wstring& Caption, std::wstring& Folder)
 {
     TSelDirDialog& dialog = Dialog;
+    if (panes_.TreeView1)
+        dialog.DriveView->TakeSettingsOf(*panes_.TreeView1);
     dialog.SetCaption(Caption);
     dialog.SetPosition(TPosition::poOwnerFormCenter);
     // The size the user gave the dialog last time (kept with the settings).
@@ -120,7 +122,7 @@ bool TFileToolsLink::RunFolderDialog(TSelDirDialog& Dialog, const std::wstring& 
         dialog.SetBounds(dialog.Left(), dialog.Top(), stored->SelDirWidth.value_or(dialog.Width()),
                          *stored->SelDirHeight);
     dialog.SetDirectory(Folder);
-    const bool chosen = dialog.Execute();
+    const bool chosen = tools_.ShowFolderDialog ? tools_.ShowFolderDialog(dialog) : dialog.Execute();
     if (stored) {
         stored->SelDirWidth = dialog.Width();
         stored->SelDirHeight = dialog.Height();

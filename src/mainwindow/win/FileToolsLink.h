@@ -53,6 +53,7 @@ public:
     TFileToolsLink& operator=(const TFileToolsLink&) = delete;
 
     TFileTools& Tools() { return tools_; }
+    TRenameCommands& Renames() { return rename_; }
 
     // The archive list's folder for extracting, in the dialog prepared as
     // for the file tools with the list's check box; the choice becomes the

@@ -91,6 +91,8 @@ void TRenameCommands::ListEndRename(TDirView& List, const TFileRec& Item, const 
     // (pointing them at the name asked for would show, and save into, the
     // other file of that name).
     const bool renamed = !newPath_.empty() && SameText(List.ItemFullFileName(&Item), newPath_);
+    if (renamed && Item.IsDirectory && OnFolderRenamed)
+        OnFolderRenamed(oldPath_, List.ItemFullFileName(&Item));
     if (renamed)
         FollowRename(oldPath_, List.ItemFullFileName(&Item), &List);
     if (List.FileOperator().UndoAvailable())
@@ -114,8 +116,11 @@ void TRenameCommands::TreeRenameBegin(TDriveView& Tree, TTreeNode* Node)
 void TRenameCommands::TreeRenameEnd(TDriveView& Tree, TTreeNode* Node)
 {
     const std::wstring newPath = Node ? Tree.GetDirPath(Node) : std::wstring();
-    if (!oldPath_.empty() && !newPath.empty() && newPath != oldPath_ && DirExists(newPath))
+    if (!oldPath_.empty() && !newPath.empty() && newPath != oldPath_ && DirExists(newPath)) {
+        if (OnFolderRenamed)
+            OnFolderRenamed(oldPath_, newPath);
         FollowRename(oldPath_, newPath, nullptr);
+    }
     if (Tree.FileOperator().UndoAvailable())
         host_.SetLastFileOperator(&Tree.FileOperator());
     oldPath_.clear();

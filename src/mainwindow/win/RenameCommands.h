@@ -10,6 +10,7 @@
 #include "mainwindow/win/MainPanes.h"
 #include "mainwindow/win/MainWindowServices.h"
 
+#include <functional>
 #include <string>
 
 namespace qrv {
@@ -62,6 +63,10 @@ public:
     void ListEndRename(TDirView& List, const TFileRec& Item, const std::wstring& NewName);
     void TreeRenameBegin(TDriveView& Tree, TTreeNode* Node);
     void TreeRenameEnd(TDriveView& Tree, TTreeNode* Node);
+
+    // A folder was renamed, in the tree or a list, before the lists and
+    // viewers follow it: the window's folder histories take the new name.
+    std::function<void(const std::wstring& OldPath, const std::wstring& NewPath)> OnFolderRenamed;
 
 private:
     // After OldPath became NewPath: the viewers and the lists inside it follow.

@@ -297,6 +297,7 @@ public:
 
     // ---- Renaming, copy or move to a folder, the file tools (FileToolsLink.cpp)
     TFileTools& FileTools() { return fileTools_->Tools(); }
+    TRenameCommands& RenameCommands() { return fileTools_->Renames(); }
 
     // ---- User commands on the function keys (MainUserCommands.cpp) -----------
     TUserCommands& UserCommands() { return userCommands_->Commands(); }

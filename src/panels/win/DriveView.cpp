@@ -490,6 +490,26 @@ void TDriveView::SetHiddenColor(TColor Value)
         InvalidateRect(Handle(), nullptr, TRUE);
 }
 
+void TDriveView::TakeSettingsOf(TDriveView& Main)
+{
+    SetChangeInterval(Main.ChangeInterval());
+    SetNoCheckDrives(Main.NoCheckDrives());
+    SetVolDisplayStyle(Main.VolDisplayStyle());
+    SetFileNameDisplay(Main.FileNameDisplay());
+    SetCompressedColor(Main.CompressedColor());
+    SetHiddenColor(Main.HiddenColor());
+    SetHideHiddenDirs(Main.HideHiddenDirs());
+    SetShowNetwork(Main.ShowNetwork());
+    SetAutoExpandDir(Main.AutoExpandDir());
+    SetSubDirScanDelayed(Main.SubDirScanDelayed());
+    SetShowMessageBox(false);
+    ConfirmOverwrite = Main.ConfirmOverwrite;
+    ConfirmDelete = Main.ConfirmDelete;
+    WantNukeWarning = Main.WantNukeWarning;
+    DDExpandDelay = Main.DDExpandDelay;
+    DragDrop().DDLinkOnExeDrag = Main.DragDrop().DDLinkOnExeDrag;
+}
+
 // ---- Window ----------------------------------------------------------------------
 
 void TDriveView::CreateWindowHandle(const TCreateParams& params)

@@ -143,6 +143,11 @@ public:
     uint32_t LastError() const { return lastError_; }
 
     // ---- Options -------------------------------------------------------------
+    // A second tree (a folder dialog's) shows folders as Main does: hidden
+    // folders, the network neighbourhood, captions, colours, watching,
+    // confirmations and drag rules as Main has them; it shows no drive
+    // messages of its own.
+    void TakeSettingsOf(TDriveView& Main);
     bool HideHiddenDirs() const { return hideHiddenDirs_; }
     // Validates the selected drive's root, so hidden folders go or come.
     void SetHideHiddenDirs(bool Value);

@@ -64,6 +64,10 @@ bool ListEntries(IShellFolder& Folder, PCIDLIST_ABSOLUTE Location, const TDirShe
         entry.FileSystem = (attributes & SFGAO_FILESYSTEM) != 0;
         entry.FileSystemAncestor = (attributes & SFGAO_FILESYSANCESTOR) != 0;
         entry.ParsingName = NameOf(Folder, child.get(), SHGDN_FORPARSING);
+        if (const int size = GetPidlSize(child.get()); size > 0) {
+            const auto* bytes = reinterpret_cast<const uint8_t*>(child.get());
+            entry.ItemId.assign(bytes, bytes + size);
+        }
         entry.DisplayName =
             NameOf(Folder, child.get(), entry.FileSystem ? SHGDN_INFOLDER | SHGDN_FORADDRESSBAR : SHGDN_INFOLDER);
         if (entry.DisplayName.empty() && entry.ParsingName.empty())

@@ -60,7 +60,7 @@ public:
         return 42;
     }
     void RunDialog(HWND, const std::wstring&) override {}
-    void FormatDrive(HWND, unsigned) override {}
+    int FormatDrive(HWND, unsigned) override { return 0; }
     DWORD ConnectDialog(HWND) override { return NO_ERROR; }
     DWORD DisconnectDialog(HWND) override { return NO_ERROR; }
     bool LibraryPresent(const std::wstring&) override { return true; }

@@ -54,7 +54,7 @@ public:
         return SE_ERR_NOASSOC;
     }
     void RunDialog(HWND, const std::wstring&) override {}
-    void FormatDrive(HWND, unsigned) override {}
+    int FormatDrive(HWND, unsigned) override { return 0; }
     DWORD ConnectDialog(HWND) override { return ERROR_NO_NETWORK; }
     DWORD DisconnectDialog(HWND) override { return ERROR_CANCELLED; }
     bool LibraryPresent(const std::wstring& Name) override { return Name != L"DISKCOPY.DLL"; }

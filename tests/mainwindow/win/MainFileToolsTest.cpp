@@ -8,12 +8,15 @@
 #include "TestDir.h"
 
 #include "archives/win/KyZipLV.h"
+#include "dialogs/win/KySelDir.h"
 #include "common/BaseUtils.h"
 #include "common/win/BaseUtilsWin.h"
+#include "dialogs/win/KyShellDialogs.h"
 #include "editor/win/EasyEditor.h"
 #include "framework/SysUtils.h"
 #include "framework/win/ActnList.h"
 #include "framework/win/Registry.h"
+#include "mainwindow/FolderHistory.h"
 #include "mainwindow/win/GlobalsInit.h"
 #include "mainwindow/win/RudirezOziMain.h"
 #include "panels/win/DirView.h"
@@ -24,6 +27,7 @@
 #include "win/MessagePump.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -110,7 +114,11 @@ public:
     {
         calls_.push_back({L"run", L"", L"", WorkingDirectory});
     }
-    void FormatDrive(HWND, unsigned Drive) override { calls_.push_back({L"format", std::to_wstring(Drive), L"", L""}); }
+    int FormatDrive(HWND, unsigned Drive) override
+    {
+        calls_.push_back({L"format", std::to_wstring(Drive), L"", L""});
+        return frDone;
+    }
     DWORD ConnectDialog(HWND) override
     {
         calls_.push_back({L"connect", L"", L"", L""});
@@ -127,6 +135,179 @@ private:
     std::vector<ShellCall>& calls_;
 };
 
+// A shell folder of items the file system does not hold (as a network
+// provider lists them): two items known by their identifiers only.
+class FakeDataObject : public IDataObject {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID Id, void** Out) override
+    {
+        *Out = Id == IID_IUnknown || Id == IID_IDataObject ? this : nullptr;
+        return *Out ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE GetData(FORMATETC*, STGMEDIUM*) override { return DV_E_FORMATETC; }
+    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return DV_E_FORMATETC; }
+    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC*) override { return DV_E_FORMATETC; }
+    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override
+    {
+        return OLE_E_ADVISENOTSUPPORTED;
+    }
+    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
+    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
+};
+
+// An item's identifier: one item of a letter, then the terminator.
+std::vector<uint8_t> ItemId(char Letter)
+{
+    return {4, 0, static_cast<uint8_t>(Letter), 0, 0, 0};
+}
+
+class FakeItemList : public IEnumIDList {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID Id, void** Out) override
+    {
+        *Out = Id == IID_IUnknown || Id == IID_IEnumIDList ? this : nullptr;
+        return *Out ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE Next(ULONG, PITEMID_CHILD* Item, ULONG* Fetched) override
+    {
+        if (next_ >= 2)
+            return S_FALSE;
+        const std::vector<uint8_t> id = ItemId(static_cast<char>('A' + next_++));
+        *Item = static_cast<PITEMID_CHILD>(CoTaskMemAlloc(id.size()));
+        std::copy(id.begin(), id.end(), reinterpret_cast<uint8_t*>(*Item));
+        if (Fetched)
+            *Fetched = 1;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Skip(ULONG) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Reset() override
+    {
+        next_ = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Clone(IEnumIDList**) override { return E_NOTIMPL; }
+
+private:
+    int next_ = 0;
+};
+
+class FakeShellFolder : public IShellFolder {
+public:
+    FakeDataObject data;
+    // The identifiers the data object was asked for, each as its bytes.
+    std::vector<std::vector<uint8_t>> asked;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID Id, void** Out) override
+    {
+        *Out = Id == IID_IUnknown || Id == IID_IShellFolder ? this : nullptr;
+        return *Out ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE ParseDisplayName(HWND, IBindCtx*, LPWSTR, ULONG*, PIDLIST_RELATIVE*, ULONG*) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE EnumObjects(HWND, SHCONTF, IEnumIDList** List) override
+    {
+        list_.Reset();
+        *List = &list_;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE BindToObject(PCUIDLIST_RELATIVE, IBindCtx*, REFIID, void**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE BindToStorage(PCUIDLIST_RELATIVE, IBindCtx*, REFIID, void**) override
+    {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE CompareIDs(LPARAM, PCUIDLIST_RELATIVE, PCUIDLIST_RELATIVE) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE CreateViewObject(HWND, REFIID, void**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetAttributesOf(UINT, PCUITEMID_CHILD_ARRAY, SFGAOF* Attributes) override
+    {
+        // Known to the shell, held by no folder of the disk.
+        *Attributes &= SFGAO_FILESYSANCESTOR;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetUIObjectOf(HWND, UINT Count, PCUITEMID_CHILD_ARRAY Items, REFIID Id, UINT*,
+                                            void** Out) override
+    {
+        *Out = nullptr;
+        if (Id != IID_IDataObject)
+            return E_NOINTERFACE;
+        asked.clear();
+        for (UINT i = 0; i < Count; ++i) {
+            const auto* bytes = reinterpret_cast<const uint8_t*>(Items[i]);
+            asked.emplace_back(bytes, bytes + 6);
+        }
+        *Out = &data;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetDisplayNameOf(PCUITEMID_CHILD Item, SHGDNF Flags, STRRET* Name) override
+    {
+        const wchar_t letter = static_cast<wchar_t>(reinterpret_cast<const uint8_t*>(Item)[2]);
+        const std::wstring text =
+            (Flags & SHGDN_FORPARSING) ? std::wstring(L"::{Netz}\\") + letter : std::wstring(L"Bericht ") + letter;
+        Name->uType = STRRET_WSTR;
+        Name->pOleStr = static_cast<LPWSTR>(CoTaskMemAlloc((text.size() + 1) * sizeof(wchar_t)));
+        std::copy(text.c_str(), text.c_str() + text.size() + 1, Name->pOleStr);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE SetNameOf(HWND, PCUITEMID_CHILD, LPCWSTR, SHGDNF, PITEMID_CHILD*) override
+    {
+        return E_NOTIMPL;
+    }
+
+private:
+    FakeItemList list_;
+};
+
+// A target folder's drop target recording the drop it was given.
+class RecordingDropTarget : public IDropTarget {
+public:
+    bool refuse = false;
+    IDataObject* entered = nullptr;
+    IDataObject* dropped = nullptr;
+    DWORD enterKeys = 0;
+    DWORD enterEffect = 0;
+    DWORD dropEffect = 0;
+    int left = 0;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID Id, void** Out) override
+    {
+        *Out = Id == IID_IUnknown || Id == IID_IDropTarget ? this : nullptr;
+        return *Out ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* Data, DWORD Keys, POINTL, DWORD* Effect) override
+    {
+        entered = Data;
+        enterKeys = Keys;
+        enterEffect = *Effect;
+        if (refuse)
+            *Effect = DROPEFFECT_NONE;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD*) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE DragLeave() override
+    {
+        ++left;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Drop(IDataObject* Data, DWORD, POINTL, DWORD* Effect) override
+    {
+        dropped = Data;
+        dropEffect = *Effect;
+        return S_OK;
+    }
+};
+
 class MainFileTools : public testing::Test {
 protected:
     test::RegistryKeyBackup backup{L"Software\\Quorvan Free"};
@@ -136,6 +317,8 @@ protected:
     // The folder the fake select-directory dialog chooses, and its captions.
     std::wstring chosen;
     std::vector<std::wstring> captions;
+    // The window's own chooser, which runs the select-directory dialog.
+    TFileTools::TChooseFolder windowsChooser;
 
     void SetUp() override
     {
@@ -144,6 +327,7 @@ protected:
         Options.ConfirmOverWrite = false;
         main.reset(new TQRVMain(nullptr));
         main->Show();
+        windowsChooser = main->FileTools().ChooseFolder;
         main->FileTools().ChooseFolder = [this](const std::wstring& Caption, std::wstring& Folder,
                                                 const std::vector<std::wstring>&) {
             captions.push_back(Caption);
@@ -276,6 +460,72 @@ TEST_F(MainFileTools, CopyAndMoveToAChosenFolderOrTheSecondWindowAreUndoneByStrg
     }
 }
 
+TEST_F(MainFileTools, ShellItemsWithoutAPathAreHandedToTheTargetFoldersDropTarget)
+{
+    FakeShellFolder folder;
+    const std::shared_ptr<void> held(static_cast<IShellFolder*>(&folder), [](void*) {});
+    ASSERT_TRUE(CreateDirectoryW(dir.File(L"Ziel").c_str(), nullptr));
+    std::wstring targetAsked;
+    RecordingDropTarget drop;
+    main->FileTools().DropTargetOf = [&](const std::wstring& Folder) {
+        targetAsked = Folder;
+        return TShellDropTargetPtr(&drop);
+    };
+    struct Case {
+        const char* what;
+        TActionId command;
+        bool refuse;
+        DWORD effect;
+        DWORD key;
+        std::wstring caption;
+    } cases[] = {
+        {"copy", TActionId::CopyTo, false, DROPEFFECT_COPY, MK_CONTROL, L"2 Dateien kopieren nach"},
+        {"move", TActionId::MoveTo, false, DROPEFFECT_MOVE, MK_SHIFT, L"2 Dateien verschieben nach"},
+        {"refused by the target", TActionId::CopyTo, true, DROPEFFECT_COPY, MK_CONTROL, L"2 Dateien kopieren nach"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        main->LV1->SetFocus();
+        ASSERT_EQ(main->ActiveList, main->LV1);
+        ASSERT_TRUE(main->LV1->LoadVirtualNode(held, L"Netz", false));
+        ASSERT_TRUE(main->LV1->IsVirtual());
+        for (const wchar_t* name : {L"Bericht A", L"Bericht B"}) {
+            TFileRec* item = main->LV1->FindFileItem(name);
+            ASSERT_NE(item, nullptr) << Narrow(name);
+            EXPECT_TRUE(main->LV1->ItemParsingPath(item).empty()) << "no place in the file system";
+            main->LV1->SetItemSelected(*item, true);
+        }
+        drop = RecordingDropTarget();
+        drop.refuse = c.refuse;
+        folder.asked.clear();
+        captions.clear();
+        chosen = dir.File(L"Ziel");
+        Run(c.command);
+        EXPECT_EQ(captions, std::vector<std::wstring>{c.caption});
+        EXPECT_EQ(targetAsked, chosen);
+        EXPECT_EQ(folder.asked, (std::vector<std::vector<uint8_t>>{ItemId('A'), ItemId('B')}))
+            << "the folder's own data object of both items";
+        EXPECT_EQ(drop.entered, &folder.data);
+        EXPECT_EQ(drop.enterEffect, c.effect);
+        EXPECT_EQ(drop.enterKeys, static_cast<DWORD>(MK_LBUTTON | c.key)) << "as a drag with the effect's key";
+        if (c.refuse) {
+            EXPECT_EQ(drop.dropped, nullptr);
+            EXPECT_EQ(drop.left, 1) << "the refusing target is left";
+        } else {
+            EXPECT_EQ(drop.dropped, &folder.data);
+            EXPECT_EQ(drop.dropEffect, c.effect);
+        }
+        EXPECT_TRUE(Tree(dir.File(L"Ziel")).empty()) << "nothing by a shown name";
+    }
+    // The fakes go before the list lets go of them.
+    main->FileTools().DropTargetOf = nullptr;
+    Open(*main->LV1, dir.Path());
+    EXPECT_FALSE(main->LV1->VirtualFolder());
+    // Without the test's target the shell's own drop target of the folder is used.
+    EXPECT_TRUE(FolderDropTarget(dir.File(L"Ziel"), nullptr)) << "the shell's drop target of a folder on T:";
+    EXPECT_FALSE(FolderDropTarget(dir.File(L"fehlt"), nullptr));
+}
+
 TEST_F(MainFileTools, CopyIntoTheOwnFolderMakesCopiesAndImpossibleTargetsChangeNothing)
 {
     MakeFolders(L"Quelle", L"Ziel");
@@ -400,6 +650,89 @@ TEST_F(MainFileTools, RenamingAFolderInTheTreeMovesTheHeldTextWithIt)
     EXPECT_EQ(main->FileDisplay()->ViewedFile(), dir.File(L"Neu\\notiz.txt"));
     EXPECT_EQ(main->EasyEdit->GetEditSource()->FileName(), dir.File(L"Neu\\notiz.txt"))
         << "a save goes to the file's new place";
+}
+
+TEST_F(MainFileTools, RenamingAFolderInTheTreeMovesTheOtherListsHistoryWithIt)
+{
+    ASSERT_TRUE(CreateDirectoryW(dir.File(L"Alt").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(dir.File(L"Alt\\Innen").c_str(), nullptr));
+    // The second list's history as its box keeps it: each load recorded.
+    TFolderHistory history;
+    Open(*main->LV2, dir.File(L"Alt"));
+    history.Record(main->LV2->GetPath());
+    Open(*main->LV2, dir.File(L"Alt\\Innen"));
+    history.Record(main->LV2->GetPath());
+    std::vector<std::pair<std::wstring, std::wstring>> renamed;
+    std::wstring otherListThen;
+    main->RenameCommands().OnFolderRenamed = [&](const std::wstring& OldPath, const std::wstring& NewPath) {
+        renamed.emplace_back(OldPath, NewPath);
+        otherListThen = main->LV2->GetPath();
+        history.FolderRenamed(OldPath, NewPath);
+    };
+
+    main->TreeView1->SetDirectory(dir.File(L"Alt"));
+    main->TreeView1->SetFocus();
+    TTreeNode* node = main->TreeView1->Selected();
+    ASSERT_NE(node, nullptr);
+    main->TreeView1->EditNodeName(node);
+    const HWND edit = reinterpret_cast<HWND>(SendMessageW(main->TreeView1->Handle(), TVM_GETEDITCONTROL, 0, 0));
+    ASSERT_NE(edit, nullptr);
+    SetWindowTextW(edit, L"Neu");
+    PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 1);
+    ASSERT_TRUE(test::PumpUntil([&] { return Exists(dir.File(L"Neu\\Innen")); }, 5s));
+    ASSERT_TRUE(test::PumpUntil(
+        [&] { return !main->LV2->Loading() && SameText(main->LV2->GetPath(), dir.File(L"Neu\\Innen")); }, 5s))
+        << "the other list follows the folder";
+    history.Record(main->LV2->GetPath());
+
+    ASSERT_EQ(renamed.size(), 1u);
+    EXPECT_TRUE(SameText(renamed[0].first, dir.File(L"Alt")));
+    EXPECT_TRUE(SameText(renamed[0].second, dir.File(L"Neu")));
+    EXPECT_TRUE(SameText(otherListThen, dir.File(L"Alt\\Innen"))) << "told before the lists follow";
+    ASSERT_EQ(history.Entries.size(), 2u) << "no entry of the old name, none twice";
+    EXPECT_TRUE(SameText(history.Entries[0], dir.File(L"Neu\\Innen")));
+    EXPECT_TRUE(SameText(history.Entries[1], dir.File(L"Neu")));
+    EXPECT_TRUE(SameText(history.Text, dir.File(L"Neu\\Innen"))) << "the box shows the new name";
+}
+
+TEST_F(MainFileTools, TheFolderDialogsTreeShowsFoldersAsTheMainTreeDoes)
+{
+    ASSERT_TRUE(CreateDirectoryW(dir.File(L"Versteckt").c_str(), nullptr));
+    ASSERT_TRUE(SetFileAttributesW(dir.File(L"Versteckt").c_str(), FILE_ATTRIBUTE_HIDDEN));
+    dir.Write(L"a.txt", "a");
+    Open(*main->LV2, dir.Path());
+    Select(dir.Path(), {L"a.txt"});
+    main->FileTools().ChooseFolder = windowsChooser;
+    for (const bool hide : {true, false}) {
+        SCOPED_TRACE(hide ? "hidden folders hidden" : "hidden folders shown");
+        TDriveView& tree = *main->TreeView1;
+        tree.SetHideHiddenDirs(hide);
+        tree.SetVolDisplayStyle(hide ? TVolumeDisplayStyle::doLongPrettyName : TVolumeDisplayStyle::doDisplayName);
+        bool shown = false;
+        main->FileTools().ShowFolderDialog = [&](TSelDirDialog& Dialog) {
+            shown = true;
+            TDriveView& picker = *Dialog.DriveView;
+            EXPECT_TRUE(SameText(RemoveBackslash(Dialog.Directory()), RemoveBackslash(dir.Path())));
+            TTreeNode* folder = picker.NodeForPath(RemoveBackslash(dir.Path()));
+            EXPECT_NE(folder, nullptr);
+            std::set<std::wstring> children;
+            if (folder) {
+                picker.ReadSubDirs(folder);
+                for (int i = 0; i < folder->Count(); ++i)
+                    children.insert(folder->Item(i)->Text());
+            }
+            EXPECT_EQ(children.count(L"Versteckt"), hide ? 0u : 1u);
+            TTreeNode* mainRoot = tree.DriveRootNode(L'T');
+            TTreeNode* pickerRoot = picker.DriveRootNode(L'T');
+            EXPECT_TRUE(mainRoot && pickerRoot && mainRoot->Text() == pickerRoot->Text())
+                << "the drive named as in the main tree";
+            EXPECT_FALSE(picker.ShowMessageBox()) << "the main window reports drive errors, not the dialog";
+            return false;
+        };
+        Run(TActionId::CopyTo);
+        EXPECT_TRUE(shown);
+    }
+    EXPECT_EQ(Tree(dir.Path()), (std::set<std::wstring>{L"Versteckt\\", L"a.txt"})) << "cancelled: nothing copied";
 }
 
 TEST_F(MainFileTools, OnlyCommandsOpenTheLabelEditorWithoutClickEdits)
@@ -641,8 +974,24 @@ TEST_F(MainFileTools, TheShellsToolsAreStartedAndTheirFailuresShown)
         EXPECT_NE(answer.Texts().find(c.text.substr(0, 20)), std::wstring::npos) << Narrow(answer.Texts());
         EXPECT_EQ(calls.size() > before, c.started);
     }
-    // A cancelled network dialog shows nothing.
+    // A cancelled network dialog shows nothing, nor does a finished format.
     runner.NetResult = ERROR_CANCELLED;
     Run(TActionId::NetConnect);
     EXPECT_EQ(calls.back().Verb, L"connect");
+    Run(TActionId::DiskFormat);
+    EXPECT_EQ(calls.back().Verb, L"format");
+    EXPECT_EQ(calls.back().File, L"0") << "drive A:";
+}
+
+TEST_F(MainFileTools, TheShellsFormatDialogFailingAtOnceIsReported)
+{
+    // The system's own runner: Wine's shell has no format dialog for A: and
+    // returns at once, which the user would otherwise never learn.
+    Select(dir.Path(), {});
+    ASSERT_TRUE(test::PumpUntil([&] { return main->LV1->WatchThreadActive(); }, 5s));
+    test::DialogAnswerer answer({L"OK"});
+    Run(TActionId::DiskFormat);
+    ASSERT_TRUE(test::PumpUntil([&] { return answer.Answered(); }, 10s));
+    EXPECT_NE(answer.Texts().find(L"Laufwerk A:"), std::wstring::npos) << Narrow(answer.Texts());
+    EXPECT_TRUE(main->LV1->WatchThreadActive()) << "the list on T: kept watching";
 }
