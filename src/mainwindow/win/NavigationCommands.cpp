@@ -255,6 +255,16 @@ std::wstring TNavigationCommands::ListPath(int Index) const
     return list ? list->GetPath() : std::wstring();
 }
 
+void TNavigationCommands::FolderRenamed(const std::wstring& OldPath, const std::wstring& NewPath)
+{
+    for (int index = 0; index < static_cast<int>(windows_.size()); ++index) {
+        if (!Box(index))
+            continue;
+        Pull(index).FolderRenamed(OldPath, NewPath);
+        Push(index);
+    }
+}
+
 TFolderHistory& TNavigationCommands::Pull(int Index)
 {
     TFolderHistory& history = windows_[static_cast<size_t>(Index)].History;

@@ -98,6 +98,8 @@ public:
     // The back and forward hints of the active list's history.
     THistoryHints Hints() const;
     const TFolderHistory& History(int Index) const { return windows_[static_cast<size_t>(Index)].History; }
+    // A folder was renamed: both windows' histories and boxes take the new name.
+    void FolderRenamed(const std::wstring& OldPath, const std::wstring& NewPath);
 
     // ---- The history box's events ------------------------------------------------
     void HistoryDropDown(int Index);

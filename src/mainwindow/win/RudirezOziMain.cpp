@@ -128,6 +128,11 @@ TQRVMain::TQRVMain(TComponent* owner) : TForm(owner)
     toolsWindow.ProgramDir = &ProgramDir;
     fileTools_ = std::make_unique<TFileToolsLink>(Panes(), Services(), catalogue_, *commandMenus_, *fileDisplay_,
                                                   *fileCommands_, std::move(toolsWindow));
+    // The histories follow a renamed folder before the lists do.
+    RenameCommands().OnFolderRenamed = [this](const std::wstring& OldPath, const std::wstring& NewPath) {
+        if (navigation_)
+            navigation_->Commands().FolderRenamed(OldPath, NewPath);
+    };
     filterCommands_ = std::make_unique<TFilterCommands>(Panes(), static_cast<TFilterCommandsHost&>(*this), FilterBox);
     ConnectFilterCommands();
     ConnectWindowServices();

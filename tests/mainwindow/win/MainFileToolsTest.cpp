@@ -656,18 +656,17 @@ TEST_F(MainFileTools, RenamingAFolderInTheTreeMovesTheOtherListsHistoryWithIt)
 {
     ASSERT_TRUE(CreateDirectoryW(dir.File(L"Alt").c_str(), nullptr));
     ASSERT_TRUE(CreateDirectoryW(dir.File(L"Alt\\Innen").c_str(), nullptr));
-    // The second list's history as its box keeps it: each load recorded.
-    TFolderHistory history;
+    // The second list's history box records each folder it loads.
     Open(*main->LV2, dir.File(L"Alt"));
-    history.Record(main->LV2->GetPath());
     Open(*main->LV2, dir.File(L"Alt\\Innen"));
-    history.Record(main->LV2->GetPath());
     std::vector<std::pair<std::wstring, std::wstring>> renamed;
     std::wstring otherListThen;
+    const auto windowsHandler = main->RenameCommands().OnFolderRenamed;
+    ASSERT_TRUE(windowsHandler) << "the window's histories follow a rename";
     main->RenameCommands().OnFolderRenamed = [&](const std::wstring& OldPath, const std::wstring& NewPath) {
         renamed.emplace_back(OldPath, NewPath);
         otherListThen = main->LV2->GetPath();
-        history.FolderRenamed(OldPath, NewPath);
+        windowsHandler(OldPath, NewPath);
     };
 
     main->TreeView1->SetDirectory(dir.File(L"Alt"));
@@ -683,16 +682,22 @@ TEST_F(MainFileTools, RenamingAFolderInTheTreeMovesTheOtherListsHistoryWithIt)
     ASSERT_TRUE(test::PumpUntil(
         [&] { return !main->LV2->Loading() && SameText(main->LV2->GetPath(), dir.File(L"Neu\\Innen")); }, 5s))
         << "the other list follows the folder";
-    history.Record(main->LV2->GetPath());
+    test::PumpFor(200ms);
 
     ASSERT_EQ(renamed.size(), 1u);
     EXPECT_TRUE(SameText(renamed[0].first, dir.File(L"Alt")));
     EXPECT_TRUE(SameText(renamed[0].second, dir.File(L"Neu")));
     EXPECT_TRUE(SameText(otherListThen, dir.File(L"Alt\\Innen"))) << "told before the lists follow";
-    ASSERT_EQ(history.Entries.size(), 2u) << "no entry of the old name, none twice";
-    EXPECT_TRUE(SameText(history.Entries[0], dir.File(L"Neu\\Innen")));
-    EXPECT_TRUE(SameText(history.Entries[1], dir.File(L"Neu")));
-    EXPECT_TRUE(SameText(history.Text, dir.File(L"Neu\\Innen"))) << "the box shows the new name";
+    const TStrings& entries = main->DirHist2->Items();
+    ASSERT_GE(entries.Count(), 2);
+    EXPECT_TRUE(SameText(entries.Get(0), dir.File(L"Neu\\Innen")));
+    EXPECT_TRUE(SameText(entries.Get(1), dir.File(L"Neu")));
+    for (int i = 0; i < entries.Count(); ++i) {
+        EXPECT_FALSE(SameText(entries.Get(i).substr(0, dir.File(L"Alt").size()), dir.File(L"Alt"))) << i;
+        if (i > 0)
+            EXPECT_FALSE(SameText(entries.Get(i), entries.Get(0))) << "no entry twice: " << i;
+    }
+    EXPECT_TRUE(SameText(main->DirHist2->Text(), dir.File(L"Neu\\Innen"))) << "the box shows the new name";
 }
 
 TEST_F(MainFileTools, TheFolderDialogsTreeShowsFoldersAsTheMainTreeDoes)
