@@ -43,8 +43,14 @@ TFileWindowLayout ArrangeFileWindows(const TFileWindowRequest& Request)
     const bool stacked = Request.Layout == kLayoutStacked;
     const int extent = stacked ? out.AreaHeight : out.AreaWidth;
     int split = SplitOf(Request.Sizes, Request.Layout);
-    if (Request.WindowShown && (split < kMinPaneRoom || split > extent - kMinPaneRoom))
+    if (!Request.WindowShown) {
+        // Before the window has its size the stored split is only cut to it.
+        split = SplitOf(fitted, Request.Layout);
+        if (split <= 0)
+            split = extent / 2;
+    } else if (split < kMinPaneRoom || split > extent - kMinPaneRoom) {
         split = extent / 2;
+    }
     SetSplit(out.Sizes, Request.Layout, split);
 
     const int rest = std::max(0, extent - split - splitter);

@@ -5,13 +5,10 @@
 // both the first arrangement of a layout and each later check of the sizes
 // (after a resize, showing the second window, a preset view). Portable.
 
+#include "dialogs/ViewLayouts.h"
 #include "mainwindow/PaneSizes.h"
 
 namespace qrv {
-
-// The layout codes of the file windows (TOptions::DividerStyle).
-constexpr int kLayoutSideBySide = 0;  // the first window at the left
-constexpr int kLayoutStacked = 1;     // the first window on top
 
 // A pane's place in the file windows' area (the main panel).
 struct TPaneBox {
@@ -33,8 +30,9 @@ struct TFileWindowRequest {
     bool TreeShown = true;
     bool DisplayShown = true;
     bool SecondShown = true;
-    // The window has been shown once: before that the stored split is taken
-    // as it is (the window has not got its real size yet).
+    // The window has been shown once: before that the stored split is only
+    // cut to the window (FitPaneSizes), as the window has not got its real
+    // size yet.
     bool WindowShown = true;
     // The splitters' thickness (the tree's splitter) and the least height the
     // tree panel keeps above the display pane.

@@ -81,6 +81,10 @@ TEST(FileWindowLayout, SplitIsKeptBeforeTheFirstShowAndWithOneWindow)
     TFileWindowRequest early = Request(kLayoutStacked, 30);
     early.WindowShown = false;
     EXPECT_EQ(ArrangeFileWindows(early).Sizes.FirstListHeight, 30);
+    SetSplit(early.Sizes, kLayoutStacked, 99999999);
+    EXPECT_EQ(ArrangeFileWindows(early).Sizes.FirstListHeight, 700 - 150 - kMinPaneRoom);
+    SetSplit(early.Sizes, kLayoutStacked, 0);
+    EXPECT_EQ(ArrangeFileWindows(early).Sizes.FirstListHeight, 273);
 
     TFileWindowRequest single = Request(kLayoutStacked, 30);
     single.SecondShown = false;

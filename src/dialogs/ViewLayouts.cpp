@@ -1,6 +1,4 @@
-#include "mainwindow/ViewLayouts.h"
-
-#include "mainwindow/FileWindowLayout.h"
+#include "dialogs/ViewLayouts.h"
 
 namespace qrv {
 

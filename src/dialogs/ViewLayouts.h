@@ -8,6 +8,10 @@
 
 namespace qrv {
 
+// The layout codes of the file windows (TOptions::DividerStyle).
+constexpr int kLayoutSideBySide = 0;  // the first window at the left
+constexpr int kLayoutStacked = 1;     // the first window on top
+
 // The option fields a layout sets.
 struct TViewLayout {
     bool ShowDirWin = true;

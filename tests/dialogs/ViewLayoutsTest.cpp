@@ -1,8 +1,7 @@
 // The preset views and the view manager's layouts: the index shown for the
 // window's fields, the fields after OK and the first window's size.
 
-#include "mainwindow/FileWindowLayout.h"
-#include "mainwindow/ViewLayouts.h"
+#include "dialogs/ViewLayouts.h"
 
 #include <gtest/gtest.h>
 
