@@ -188,8 +188,15 @@ void TLayoutCommands::ArrangeFileWindows(int Code)
 
 void TLayoutCommands::CheckPaneSizes()
 {
-    if (!host_.WindowShown())
+    // Minimised (or not shown yet) there is no room to fit the panes to.
+    if (!host_.WindowShown() || host_.ClientRoomWidth() <= 0 || host_.ClientRoomHeight() <= 0 ||
+        (controls_.MainPanel && (controls_.MainPanel->Width() <= 0 || controls_.MainPanel->Height() <= 0)))
         return;
+    // The first window's size as it stands (a drag, its kept share on a
+    // resize) is the split checked.
+    if (SecondWindowShown() && panes_.FilePanel1 &&
+        panes_.FilePanel1->Align() == (Layout() == kLayoutStacked ? TAlign::alTop : TAlign::alLeft))
+        SetSplit(splits_, Layout(), StoredSplit(Layout()));
     const TFileWindowLayout layout = Measure();
     if (panes_.PanelLeft && panes_.PanelLeft->Visible() && panes_.PanelLeft->Width() != layout.Sizes.TreeWidth)
         panes_.PanelLeft->SetWidth(layout.Sizes.TreeWidth);
