@@ -285,7 +285,9 @@ void TLayoutCommands::SetSecondFileWindow(bool Show)
             panes_.ActiveList->SetFocus();
     }
     host_.ColorPanes();
-    services_.UpdateActionStates();
+    // At start the window's first pass comes once the lists have loaded.
+    if (shown)
+        services_.UpdateActionStates();
 }
 
 void TLayoutCommands::ApplyOptions()
