@@ -216,8 +216,23 @@ const TActionRow kRows[] = {
     {A::CommandLineName, L"DOSDateiName", L"Dateiname einfügen (Strg+Eingabe)", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kButton},
     {A::CommandLinePath, L"DOSPfad", L"Pfad einfügen", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kButton},
 
-    {A::SwapWindows, L"SwapWindows", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
-    {A::EqualizeWindows, L"EqualizeWindows", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
+    // The file windows: the second one, swapping, equalising, the preset views.
+    {A::SecondFileWin, L"SecondFileWin", L"&Zweites Dateifenster", scNone, S::Window, nullptr, -1, M::View, 6},
+    {A::SwapWindows, L"SwapWindows", L"Dateifenster &tauschen", scNone, S::Window, nullptr, -1, M::View, 6},
+    {A::EqualizeWindows, L"EqualizeWindows", L"Datei&fenster angleichen", scNone, S::Window, nullptr, -1, M::View, 6},
+    {A::ViewExplorer, L"ViewExplorer", L"Explorer", scNone, S::Window, nullptr, -1, M::ViewLayouts, 0},
+    {A::ViewCommander, L"ViewCommander", L"Commander", scNone, S::Window, nullptr, -1, M::ViewLayouts, 0},
+    {A::ViewStandard, L"ViewStandard", L"Standard", scNone, S::Window, nullptr, -1, M::ViewLayouts, 0},
+    {A::ShowViewMan, L"ShowViewMan", L"Ansichten&manager...", scNone, S::Window, nullptr, -1, M::ViewLayouts, 1},
+    // The tree expanded to a level.
+    {A::ExpandLevel1, L"ExpandLevel1", L"&1. Ebene", Key('1', scCtrl), S::Window, nullptr, -1, M::DirectoryLevels, 0},
+    {A::ExpandLevel2, L"ExpandLevel2", L"&2. Ebene", Key('2', scCtrl), S::Window, nullptr, -1, M::DirectoryLevels, 0},
+    {A::ExpandLevel3, L"ExpandLevel3", L"&3. Ebene", Key('3', scCtrl), S::Window, nullptr, -1, M::DirectoryLevels, 0},
+    {A::ExpandLevel4, L"ExpandLevel4", L"&4. Ebene", Key('4', scCtrl), S::Window, nullptr, -1, M::DirectoryLevels, 0},
+    {A::ExpandLevel5, L"ExpandLevel5", L"&5. Ebene", Key('5', scCtrl), S::Window, nullptr, -1, M::DirectoryLevels, 0},
+    {A::ExpandLevel6, L"ExpandLevel6", L"&6. Ebene", Key('6', scCtrl), S::Window, nullptr, -1, M::DirectoryLevels, 0},
+    {A::ExpandLevel7, L"ExpandLevel7", L"&7. Ebene", Key('7', scCtrl), S::Window, nullptr, -1, M::DirectoryLevels, 0},
+    {A::ExpandLevel8, L"ExpandLevel8", L"&8. Ebene", Key('8', scCtrl), S::Window, nullptr, -1, M::DirectoryLevels, 0},
     {A::SelectFiles, L"SelectFiles", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
     {A::FindDateiButton, L"btnFindDatei", L"", scNone, S::Window, nullptr, -1, M::None, 0, ppNone, kPlanned},
 
@@ -263,6 +278,8 @@ const TMenuRow kMenus[] = {
     {M::ViewSort, M::View, L"&Sortieren", L"mnuViewSort"},
     {M::EditAsText, M::Edit, L"al&s Text", L"mnuAsText", L"mnuPopupAsText"},
     {M::ViewToolbars, M::View, L"S&ymbolleisten", L"Symbolleisten1"},
+    {M::ViewLayouts, M::View, L"Ansi&chten", L"mnuViewLayouts"},
+    {M::DirectoryLevels, M::Directory, L"&Ebene aufklappen", L"mnuExpandLevels"},
 };
 // clang-format on
 

@@ -197,6 +197,21 @@ enum class TActionId : uint16_t {
     ShowToolBarFKeys,
     ShowToolbarBookmarks,
     CustomizeToolbars,
+    // The file windows' layout.
+    SecondFileWin,
+    ViewExplorer,
+    ViewCommander,
+    ViewStandard,
+    ShowViewMan,
+    // Expanding the tree to a level.
+    ExpandLevel1,
+    ExpandLevel2,
+    ExpandLevel3,
+    ExpandLevel4,
+    ExpandLevel5,
+    ExpandLevel6,
+    ExpandLevel7,
+    ExpandLevel8,
     // Features this program does not offer: hidden and disabled for good.
     ShredFile,
     SendFile,
@@ -248,10 +263,12 @@ enum class TMenuId : uint8_t {
     ViewSort,
     ViewToolbars,
     EditAsText,
+    ViewLayouts,
+    DirectoryLevels,
 };
 
 // The number of menu ids (keep at the last one).
-constexpr size_t kMenuCount = static_cast<size_t>(TMenuId::EditAsText) + 1;
+constexpr size_t kMenuCount = static_cast<size_t>(TMenuId::DirectoryLevels) + 1;
 
 // Popups a command also stands in.
 enum TPopupSet : uint8_t { ppNone = 0, ppList = 1, ppTree = 2 };

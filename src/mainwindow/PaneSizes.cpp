@@ -26,6 +26,9 @@ TPaneSizes FitPaneSizes(const TPaneSizes& Stored, int ClientWidth, int ClientHei
     // The first list shares what the display pane leaves with the second.
     const int listRoom = ClientHeight - (fitted.DisplayHeight > 0 ? fitted.DisplayHeight : 0);
     fitted.FirstListHeight = Fit(Stored.FirstListHeight, listRoom);
+    // Side by side it shares what the tree leaves.
+    const int besideRoom = ClientWidth - (fitted.TreeWidth > 0 ? fitted.TreeWidth : 0);
+    fitted.FirstListWidth = Fit(Stored.FirstListWidth, besideRoom);
     return fitted;
 }
 

@@ -12,6 +12,7 @@ struct TPaneSizes {
     int TreeWidth = 0;        // the folder tree's panel ("Splitter")
     int DisplayHeight = 0;    // the display pane below ("HSplitter")
     int FirstListHeight = 0;  // the first file list, stacked layout ("Splitter2Y")
+    int FirstListWidth = 0;   // the first file list, side by side ("Splitter2X")
 };
 
 // Client: the room between the toolbars and the status bar. A size of 0 or

@@ -297,7 +297,12 @@ void TQRVMain::RebuildFilterBox()
     if (filterCommands_)
         filterCommands_->RebuildFilterBox();
 }
-void TQRVMain::ShowSecondFileWin(bool /*Show*/) {}
+void TQRVMain::ShowSecondFileWin(bool Show)
+{
+    Options.SecondFileWin = Show;
+    if (layout_)
+        layout_->Commands().ApplyOptions();
+}
 void TQRVMain::ApplyThumbnails()
 {
     const TListSettings settings = ListSettingsFor(Options, SystemOptionFacts());

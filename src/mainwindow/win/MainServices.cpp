@@ -8,6 +8,7 @@
 #include "framework/IgnoredError.h"
 #include "framework/win/Handles.h"
 #include "framework/win/StdCtrls.h"
+#include "mainwindow/LayoutRules.h"
 #include "mainwindow/WindowTitle.h"
 #include "settings/OptionSettings.h"
 #include "panels/win/DirView.h"
@@ -137,7 +138,18 @@ void TQRVMain::ColorPane(TDirView* List)
     const TColor color = PaneColor(Options, List == ActiveList);
     List->SetColor(color);
     if (TComboBox* history = List == LV1 ? DirHist1 : List == LV2 ? DirHist2 : nullptr) {
-        history->SetColor(color);
+        // The history boxes mark the active window; alone, the first one
+        // marks whether its list holds the focus.
+        TPaneColorRule rule;
+        rule.UseColor = Options.UseColor;
+        rule.TwoWindows = FilePanel2 && FilePanel2->Visible();
+        rule.FirstActive = ActiveList != LV2;
+        rule.ListFocused = LV1 && LV1->HandleAllocated() && GetFocus() == LV1->Handle();
+        rule.Color = Options.Color;
+        rule.ActiveColor = Options.ActiveColor;
+        rule.WindowColor = kDefaultActiveColor;
+        const TPaneColors colors = HistoryBoxColors(rule);
+        history->SetColor(List == LV1 ? colors.First : colors.Second);
         if (history->HandleAllocated())
             InvalidateRect(history->Handle(), nullptr, TRUE);
     }

@@ -236,8 +236,10 @@ void TQRVMain::CaptureStoredState()
     if (PanelBottom)
         state.HSplitter = PanelBottom->Height();
     // The file windows are stacked: the first one's height is the split.
-    if (FilePanel1)
-        state.Splitter2Y = FilePanel1->Height();
+    if (layout_) {
+        state.Splitter2Y = layout_->Commands().StoredSplit(kLayoutStacked);
+        state.Splitter2X = layout_->Commands().StoredSplit(kLayoutSideBySide);
+    }
 
     CaptureListView(LV1, state.List1);
     CaptureListView(LV2, state.List2);
@@ -308,6 +310,8 @@ void TQRVMain::ApplyStoredState()
     SetBounds(state.Bounds.Left, state.Bounds.Top, state.Bounds.Width, state.Bounds.Height);
     // The panes get what the window can show; that is what is saved again.
     FitPanesToWindow({state.Splitter, state.HSplitter, state.Splitter2Y});
+    if (layout_)
+        layout_->Commands().SetStoredSplits(state.Splitter2Y, state.Splitter2X);
 
     ApplyListView(LV1, state.List1);
     ApplyListView(LV2, state.List2);

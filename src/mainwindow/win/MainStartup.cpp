@@ -320,8 +320,9 @@ void TQRVMain::OpenStartDirectories()
             // a start folder the tree cannot find leaves the tree on its drives
         }
     }
-    if (LV2)
-        LV2->SetPath(Options.SecondFileWin ? StartPaths.Dir2 : StartPaths.Dir1);
+    // A hidden second window gets its folder when it is shown.
+    if (LV2 && Options.SecondFileWin)
+        LV2->SetPath(StartPaths.Dir2);
     SetFolderWatching(true);
 }
 
@@ -407,6 +408,10 @@ void TQRVMain::FirstShow()
     // The toolbars have their rows now: the panes are fitted once more.
     FitPanesToWindow({PanelLeft ? PanelLeft->Width() : 0, PanelBottom ? PanelBottom->Height() : 0,
                       FilePanel1 ? FilePanel1->Height() : 0});
+    // Now that the window has its size, splits that would hide a window
+    // become half of the area.
+    if (layout_)
+        layout_->Commands().CheckPaneSizes();
     Realign();
 }
 

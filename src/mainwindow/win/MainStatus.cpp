@@ -139,7 +139,11 @@ void TQRVMain::ConnectStatusArea()
     Chain(Splitter3->OnPosChanged, [this](TComponent*) { BottomSplitterMoved(); });
     // The first file window keeps its share whenever the main panel changes
     // size: with the window, or when a splitter moves the panel's edge.
-    MainPanel->OnResize = [this](TComponent*) { KeepFirstWindowShare(); };
+    MainPanel->OnResize = [this](TComponent*) {
+        KeepFirstWindowShare();
+        if (layout_)
+            layout_->Commands().AreaResized();
+    };
 
     // Files dropped on the command box become its arguments.
     DOSCmdBox->OnDropFiles = [this](TComponent*, const std::vector<std::wstring>& Names) { DOSCmdBoxDropFiles(Names); };

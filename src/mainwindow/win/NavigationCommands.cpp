@@ -8,8 +8,10 @@
 #include "framework/win/ActnList.h"
 #include "framework/win/Buttons.h"
 #include "framework/win/ExtCtrls.h"
+#include "framework/win/Menus.h"
 #include "framework/win/StdCtrls.h"
 #include "mainwindow/CommandBox.h"
+#include "mainwindow/LayoutRules.h"
 #include "mainwindow/PathNavigation.h"
 #include "mainwindow/win/CommandMenus.h"
 #include "panels/win/DirView.h"
@@ -488,19 +490,10 @@ void TNavigationCommands::HistoryCloseUp(int Index)
     if (!box)
         return;
     const int chosen = box->ItemIndex();
-    TFolderHistory& history = Pull(Index);
+    Pull(Index);
     if (!box->ClosedOnChoice() || chosen < 0)
         return;
-    history.Position = chosen;
-    const TOpenFolder open = [this](const std::wstring& Path) { return OpenFolder(Path); };
-    try {
-        const TNavigatingBox navigating(boxNavigating_);
-        history.OpenChosen(ListPath(Index), open);
-    } catch (...) {
-        Push(Index);
-        throw;
-    }
-    Push(Index);
+    HistoryMenuClick(Index, chosen);
 }
 
 void TNavigationCommands::HistoryEnter(int Index)
@@ -549,6 +542,38 @@ void TNavigationCommands::HistoryExit(int Index)
 }
 
 // ---- The file windows' toolbars ------------------------------------------------------------
+
+void TNavigationCommands::FillHistoryMenu(int Index, bool Back, TPopupMenu& Menu)
+{
+    Menu.Items()->Clear();
+    for (const THistoryMenuItem& entry : HistoryMenu(Pull(Index), Back)) {
+        auto* item = new TMenuItem(owner_);
+        item->SetCaption(entry.Caption);
+        item->Tag = entry.Tag;
+        item->OnClick = [this, Index, item, alive = alive_](TComponent*) {
+            if (*alive)
+                HistoryMenuClick(Index, static_cast<int>(item->Tag));
+        };
+        Menu.Items()->Add(item);
+    }
+}
+
+void TNavigationCommands::HistoryMenuClick(int Index, int Entry)
+{
+    TFolderHistory& history = Pull(Index);
+    if (Entry < 0 || static_cast<size_t>(Entry) >= history.Entries.size())
+        return;
+    history.Position = Entry;
+    const TOpenFolder open = [this](const std::wstring& Path) { return OpenFolder(Path); };
+    try {
+        const TNavigatingBox navigating(boxNavigating_);
+        history.OpenChosen(ListPath(Index), open);
+    } catch (...) {
+        Push(Index);
+        throw;
+    }
+    Push(Index);
+}
 
 void TNavigationCommands::MakeWindowToolbar(int Index)
 {
@@ -600,6 +625,22 @@ void TNavigationCommands::MakeWindowToolbar(int Index)
             else
                 (this->*run)();
         };
+        if (isStep) {
+            // The arrow part drops down the entries back or forward would open.
+            auto* menu = new TPopupMenu(owner_);
+            menu->SetName(L"pmLV" + number + row.Name);
+            button->SetDropdownCombo(true);
+            button->SetDropdownMenu(menu);
+            button->OnDropdown = [this, Index, back, menu, alive = alive_](TComponent*, bool& ShowMenu, bool&) {
+                if (!*alive) {
+                    ShowMenu = false;
+                    return;
+                }
+                host_.FocusList(List(Index));
+                FillHistoryMenu(Index, back, *menu);
+                ShowMenu = menu->Items()->Count() > 0;
+            };
+        }
         button->SetParent(toolbar);
         row.Button = button;
     }

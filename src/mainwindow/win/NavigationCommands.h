@@ -29,6 +29,7 @@ class TDirView;
 class TKyDock;
 class TKyToolbar;
 class TKyToolbarButton;
+class TPopupMenu;
 class TTreeNode;
 
 // What the navigation asks of the window besides its panes and services.
@@ -107,6 +108,10 @@ public:
     void HistoryEnter(int Index);
     void HistoryEscape(int Index);
     void HistoryExit(int Index);
+    // The drop-down of the back (Back) or forward button: the history's
+    // entries that way; choosing one opens it as the box would.
+    void FillHistoryMenu(int Index, bool Back, TPopupMenu& Menu);
+    void HistoryMenuClick(int Index, int Entry);
 
     // ---- The command box -----------------------------------------------------------
     // Enter and "Ausführen": the box's line.

@@ -3,6 +3,7 @@
 #include "archives/win/KyZipLV.h"
 #include "common/win/KySyncObjs.h"
 #include "common/win/SimpleTimer.h"
+#include "dialogs/win/ViewManForm.h"
 #include "editor/win/EasyEditor.h"
 #include "framework/IgnoredError.h"
 #include "framework/ScopeExit.h"
@@ -90,6 +91,7 @@ TQRVMain::TQRVMain(TComponent* owner) : TForm(owner)
                                                     userCommands_->Commands(), *driveBar_, ProgramDir);
     navigation_->Commands().Attach();
     navigation_->Commands().AttachCommandButtons(ToolbarCMDLine, *commandMenus_);
+    CreateLayout();
     TWindowKeysParts keyParts;
     keyParts.Form = this;
     keyParts.CommandBox = DOSCmdBox;
@@ -316,6 +318,54 @@ void TQRVMain::CreatePanes()
 
     TrayIcon1 = new TKyTrayIcon(this);
     TrayIcon1->SetName(L"TrayIcon1");
+}
+
+void TQRVMain::CreateLayout()
+{
+    TLayoutWindow window;
+    window.Shown = [this] { return Shown; };
+    window.ClientRoomWidth = [this] { return ClientWidth(); };
+    window.ClientRoomHeight = [this] {
+        return ClientHeight() - (Dock975 ? Dock975->Height() : 0) - (StatusBar ? StatusBar->Height() : 0);
+    };
+    window.ApplyAllOptions = [this] { ApplyOptions(); };
+    window.MakeActiveList = [this](TDirView* List) { MakeActiveList(List); };
+    window.ShowFocusedFile = [this] {
+        if (ActiveList)
+            ListView1Change(ActiveList, true);
+    };
+    window.ClearDisplay = [this] { ClearDisplay(); };
+    window.DisplayFrozen = [this] { return fileDisplay_ && fileDisplay_->FreezeDisplay(); };
+    // Unfreezing shows the focused file again.
+    window.SetDisplayFrozen = [this](bool Frozen) {
+        if (fileDisplay_ && fileDisplay_->FreezeDisplay() != Frozen)
+            fileDisplay_->FreezeDisplayExecute();
+    };
+    window.PauseStatusPass = [this] {
+        if (statusTimer_)
+            statusTimer_->Stop();
+    };
+    window.ResumeStatusPass = [this](unsigned Milliseconds) {
+        if (statusTimer_)
+            statusTimer_->Start(Milliseconds);
+    };
+    window.LayOutDriveToolbars = [this] {
+        if (driveBar_)
+            driveBar_->DockDriveToolbars();
+    };
+    window.ColorPanes = [this] {
+        for (TDirView* list : {LV1, LV2})
+            ColorPane(list);
+    };
+    window.PostColumnLayout = [this](TDirView* Source, TDirView* Target) {
+        PostColumnLayout(Source == LV2 ? liList2 : liList1, Target == LV2 ? liList2 : liList1);
+    };
+    window.RunViewManager = [this](TViewLayout& Layout) {
+        TViewManForm form(this, ProgramDir);
+        return form.Execute(Layout);
+    };
+    layout_ = std::make_unique<TLayoutLink>(TLayoutControls{MainPanel, Splitter1, Splitter2, Splitter3}, Panes(),
+                                            Services(), catalogue_, *commandMenus_, Options, std::move(window));
 }
 
 void TQRVMain::CreateToolbars()

@@ -54,6 +54,7 @@
 #include "mainwindow/win/FilterCommands.h"
 #include "mainwindow/win/MainPanes.h"
 #include "mainwindow/win/MainWindowServices.h"
+#include "mainwindow/win/LayoutLink.h"
 #include "mainwindow/win/NavigationLink.h"
 #include "mainwindow/win/ListViewCommands.h"
 #include "mainwindow/win/PaneDropsLink.h"
@@ -304,6 +305,8 @@ public:
 
     // ---- Folder history, typed paths, the command box (NavigationLink.cpp) ----
     TNavigationCommands& Navigation() { return navigation_->Commands(); }
+    // ---- The file windows' layout (LayoutLink.cpp) --------------------------------
+    TLayoutCommands& Layout() { return layout_->Commands(); }
     // ---- The window's keys (WindowKeysLink.cpp) ---------------------------------
     TWindowKeys& WindowKeys() { return windowKeys_->Keys(); }
 
@@ -350,6 +353,7 @@ private:
     void CreatePanes();
     void CreateDisplayPane();
     void CreateToolbars();
+    void CreateLayout();
     void CreateNewFileMenu();
     // Connects the file lists to the display (MainDisplay.cpp).
     void ConnectFileDisplay();
@@ -508,6 +512,7 @@ private:
     std::unique_ptr<TUserCommandsLink> userCommands_;
     // After the user commands: the command box runs its lines through them.
     std::unique_ptr<TNavigationLink> navigation_;
+    std::unique_ptr<TLayoutLink> layout_;
     // The window's own keys (the form's key preview).
     std::unique_ptr<TWindowKeysLink> windowKeys_;
     std::unique_ptr<TSplitJoinLink> splitJoin_;

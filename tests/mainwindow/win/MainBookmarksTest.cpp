@@ -13,6 +13,7 @@
 #include "settings/Quorvan32Globals.h"
 #include "widgets/win/ImpStringGrid.h"
 #include "widgets/win/KyToolbarCtls.h"
+#include "win/DuringModalForm.h"
 #include "win/MessagePump.h"
 
 #include <gtest/gtest.h>
@@ -27,37 +28,6 @@ using namespace qrv;
 using namespace std::chrono_literals;
 
 namespace {
-
-// Runs a script on the bookmark editor once its modal loop shows it.
-class DuringEditor {
-public:
-    explicit DuringEditor(std::function<void(TStdDirForm&)> script)
-    {
-        script_ = std::move(script);
-        timer_ = SetTimer(nullptr, 0, 20, Tick);
-    }
-    ~DuringEditor()
-    {
-        KillTimer(nullptr, timer_);
-        script_ = nullptr;
-    }
-
-private:
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD)
-    {
-        HWND window = FindWindowW(L"TStdDirForm", nullptr);
-        auto* form =
-            window && IsWindowVisible(window) ? dynamic_cast<TStdDirForm*>(TWinControl::FromHandle(window)) : nullptr;
-        if (!form || !script_)
-            return;
-        KillTimer(nullptr, id);
-        auto script = std::move(script_);
-        script_ = nullptr;
-        script(*form);
-    }
-    static inline std::function<void(TStdDirForm&)> script_;
-    UINT_PTR timer_ = 0;
-};
 
 std::string StoredBookmarks(const std::wstring& Folder)
 {
@@ -119,7 +89,7 @@ TEST_F(MainBookmarks, AnEditIsWrittenAtOnce)
     // ctest: takes the focus (the editor gives it to its grid)
     bool shown = false;
     {
-        DuringEditor script([&](TStdDirForm& form) {
+        test::DuringModalForm<TStdDirForm> script(L"TStdDirForm", [&](TStdDirForm& form) {
             shown = true;
             form.StdDirGrid->Cells().SetCell(kStdDirCaptionCol, 2, L"Haus&Hof");
             form.RowModel().EditEnded(kStdDirCaptionCol, 2);

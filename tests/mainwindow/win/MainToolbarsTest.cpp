@@ -323,6 +323,8 @@ TEST_F(MainToolbars, NewMenuMakesFilesOfTheRegisteredTypes)
     TMenuItem* menu = main->CommandMenus().MainMenuItem(TMenuId::FileNew);
     ASSERT_NE(menu, nullptr);
     const int builtIn = menu->Count();
+    // The menu follows its command's state once the window's action pass ran.
+    ASSERT_TRUE(test::PumpUntil([menu] { return menu->Enabled(); }, 2s));
     menu->Click();  // the menu opens
     const TKyNewFileTypes* listed = main->NewFileMenu().Types();
     ASSERT_NE(listed, nullptr);
