@@ -14,6 +14,7 @@
 #include "mainwindow/LayoutRules.h"
 #include "mainwindow/PathNavigation.h"
 #include "mainwindow/win/CommandMenus.h"
+#include "panels/FileRec.h"
 #include "panels/win/DirView.h"
 #include "panels/win/DriveView.h"
 #include "widgets/win/KyDock.h"
@@ -156,6 +157,12 @@ void TNavigationCommands::Attach()
             if (*alive)
                 HistoryDropDown(index);
         };
+        // The history box follows the file window's width.
+        if (TKyDock* dock = host_.FileWindowDock(index))
+            dock->OnResize = [this, index, alive](TComponent*) {
+                if (*alive)
+                    SizeWindowToolbar(index);
+            };
         box->OnCloseUp = [this, index, alive](TComponent*) {
             if (*alive)
                 HistoryCloseUp(index);
@@ -251,10 +258,12 @@ int TNavigationCommands::ActiveIndex() const
     return panes_.ActiveList == panes_.LV2 && panes_.LV2 ? 1 : 0;
 }
 
+// The list's folder in the list's file-name display style: the history
+// records and shows it as the list shows names.
 std::wstring TNavigationCommands::ListPath(int Index) const
 {
     TDirView* list = List(Index);
-    return list ? list->GetPath() : std::wstring();
+    return list ? ApplyNameDisplay(list->GetPath(), list->FileNameDisplay()) : std::wstring();
 }
 
 void TNavigationCommands::FolderRenamed(const std::wstring& OldPath, const std::wstring& NewPath)
@@ -337,7 +346,7 @@ void TNavigationCommands::RecordVisit(TDirView* List)
     // A folder that could not be read is no visit.
     if (index < 0 || !Box(index) || !List->Loaded())
         return;
-    const std::wstring path = List->GetPath();
+    const std::wstring path = ListPath(index);
     TFolderHistory& history = windows_[static_cast<size_t>(index)].History;
     if (history.Navigating) {
         // The history's own step loaded it: the step writes the box back.
@@ -647,7 +656,6 @@ void TNavigationCommands::MakeWindowToolbar(int Index)
     TComboBox* box = Box(Index);
     box->SetAlign(TAlign::alNone);
     box->SetParent(toolbar);
-    // Sized once here; the box following the window's width comes with the layout's sizing.
     SizeWindowToolbar(Index);
 }
 

@@ -13,6 +13,7 @@
 #include "framework/win/StdCtrls.h"
 #include "mainwindow/win/GlobalsInit.h"
 #include "mainwindow/win/RudirezOziMain.h"
+#include "panels/FileRec.h"
 #include "panels/win/DirView.h"
 #include "panels/win/DriveView.h"
 #include "settings/Quorvan32Globals.h"
@@ -97,6 +98,8 @@ protected:
         main->TreeView1->SelectNode(node);
     }
     std::wstring ListPath() { return main->ActiveList->GetPath(); }
+    // A path as the history records it: in the list's file-name display style.
+    std::wstring Shown(const std::wstring& Path) { return ApplyNameDisplay(Path, main->LV1->FileNameDisplay()); }
     TKyToolbarButton* Button(const wchar_t* Name) { return dynamic_cast<TKyToolbarButton*>(main->FindComponent(Name)); }
     // The arguments of each recorder run so far, oldest first, once Count are there.
     std::vector<std::vector<std::wstring>> WaitForRuns(size_t Count, std::vector<std::wstring>* CommandLines = nullptr)
@@ -140,22 +143,23 @@ TEST_F(MainNavigation, BackAndForwardOverThreeFoldersWithTheirHints)
     ASSERT_EQ(main->ActiveList, main->LV1);
     for (const wchar_t* sub : {L"\\Eins", L"\\Zwei", L"\\Drei"})
         Open(sub);
-    EXPECT_EQ(main->DirHist1->Items().Get(0), root + L"\\Drei");
+    ASSERT_EQ(main->LV1->FileNameDisplay(), TFileNameDisplay::fndNice) << "the option's default";
+    EXPECT_EQ(main->DirHist1->Items().Get(0), Shown(root + L"\\Drei"));
     TAction* back = main->CommandMenus().Action(TActionId::GoPrev);
     TAction* forward = main->CommandMenus().Action(TActionId::GoNext);
     ASSERT_NE(back, nullptr);
     main->UpdateTimerTimer();
     EXPECT_TRUE(back->Enabled());
     EXPECT_FALSE(forward->Enabled());
-    EXPECT_EQ(Button(L"btnLV1Prev")->Hint(), L"Zurück zu \"" + root + L"\\Zwei\" (Alt+Links)");
+    EXPECT_EQ(Button(L"btnLV1Prev")->Hint(), L"Zurück zu \"" + Shown(root + L"\\Zwei") + L"\" (Alt+Links)");
 
     back->Execute();
     back->Execute();
     EXPECT_EQ(ListPath(), root + L"\\Eins");
-    EXPECT_EQ(main->DirHist1->Text(), root + L"\\Eins");
+    EXPECT_EQ(main->DirHist1->Text(), Shown(root + L"\\Eins"));
     main->UpdateTimerTimer();
     EXPECT_TRUE(forward->Enabled());
-    EXPECT_EQ(Button(L"btnLV1Next")->Hint(), L"Weiter zu \"" + root + L"\\Zwei\" (Alt+Rechts)");
+    EXPECT_EQ(Button(L"btnLV1Next")->Hint(), L"Weiter zu \"" + Shown(root + L"\\Zwei") + L"\" (Alt+Rechts)");
     // Older still is the folder the window started with, when it was another.
     const bool older = main->DirHist1->Items().Count() > 3;
     EXPECT_EQ(back->Enabled(), older);
@@ -166,7 +170,7 @@ TEST_F(MainNavigation, BackAndForwardOverThreeFoldersWithTheirHints)
     forward->Execute();
     EXPECT_EQ(ListPath(), root + L"\\Zwei");
     ASSERT_GE(main->DirHist1->Items().Count(), 3);
-    EXPECT_EQ(main->DirHist1->Items().Get(2), root + L"\\Eins") << "going back and forth added nothing";
+    EXPECT_EQ(main->DirHist1->Items().Get(2), Shown(root + L"\\Eins")) << "going back and forth added nothing";
     // The window's own button: "Übergeordnetes Verzeichnis".
     Button(L"btnLV1Up")->Click();
     EXPECT_EQ(ListPath(), root);
@@ -192,6 +196,17 @@ TEST_F(MainNavigation, TheKeysGoBackForwardUpAndToTheRoot)
     test::PressKey(list, VK_BACK, {VK_CONTROL});
     EXPECT_TRUE(SameText(AddBackslash(ListPath()), root.substr(0, 2) + L"\\")) << "Strg+Rück: " << ListPath();
     EXPECT_EQ(GetFocus(), list) << "the list keeps the focus";
+}
+
+TEST_F(MainNavigation, TheHistoryBoxFollowsTheWindowsWidth)
+{
+    const int before = main->DirHist1->Width();
+    main->SetBounds(main->Left(), main->Top(), main->Width() + 200, main->Height());
+    test::PumpFor(300ms);
+    EXPECT_GT(main->DirHist1->Width(), before + 100) << "wider with the window";
+    main->SetBounds(main->Left(), main->Top(), main->Width() - 200, main->Height());
+    test::PumpFor(300ms);
+    EXPECT_EQ(main->DirHist1->Width(), before) << "and back";
 }
 
 TEST_F(MainNavigation, ATypedFilePathSelectsTheFile)
